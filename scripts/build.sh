@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Configures and builds Quorvane in build/ (shared by run.sh and test.sh).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+
+export CCACHE_BASEDIR="$root"
+export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
+export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-5G}"
+build="${QUORVANE_BUILD_DIR:-$root/build}"
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+fi
+cmake --build "$build" --parallel "$(nproc)"

@@ -1,0 +1,33 @@
+#pragma once
+
+// Classes that can be made by name (archives, class substitution, panes found by class
+// name). Each library registers its classes in one explicit function, called at start-up
+// and by each test main: registerFoundationClasses(), registerVantrixClasses(), ...
+
+#include "platform/foundation/ZQObject.h"
+
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+class ClassRegistry {
+public:
+    using Factory = std::function<ZQObjectPtr()>;
+
+    template <class T>
+    static void registerClass()
+    {
+        registerFactory(&T::staticMetaObject, [] { return std::make_shared<T>(); });
+    }
+    static void registerFactory(const QMetaObject* metaObject, Factory factory);
+
+    // Nullptr / empty for a name that is not registered.
+    static const QMetaObject* metaObjectForName(const QString& className);
+    static ZQObjectPtr create(const QString& className);
+
+    // Objects asked for under `className` are made as `substitute` (a registered subclass).
+    static void setSubstituteClass(const QString& className, const QString& substitute);
+};
+
+} // namespace platform

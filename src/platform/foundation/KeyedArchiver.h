@@ -1,0 +1,61 @@
+#pragma once
+
+// Writes an object graph as a keyed archive: a binary property list with "$archiver",
+// "$version", "$top" and "$objects", objects referenced by UID. Shared objects are
+// written once; conditional references resolve when encoding finishes (to "$null"
+// when the object was never encoded unconditionally).
+
+#include "platform/foundation/ZQObject.h"
+
+#include <QByteArray>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <memory>
+
+class QColor;
+class QFont;
+class QImage;
+class QPainterPath;
+class QTransform;
+
+namespace platform {
+
+class KeyedArchiver {
+public:
+    KeyedArchiver();
+    ~KeyedArchiver();
+
+    static QByteArray archivedDataWithRootObject(const ZQObject* root);
+
+    // Objects (null allowed); strings, data, lists and dictionaries of plist values and
+    // objects, and the Qt value types below, all as QVariant.
+    void encodeObject(const ZQObject* object, const QString& key);
+    void encodeConditionalObject(const ZQObject* object, const QString& key);
+    void encodeObject(const QVariant& value, const QString& key);
+
+    void encodeBool(bool value, const QString& key);
+    void encodeInt(qint64 value, const QString& key);
+    void encodeDouble(double value, const QString& key);
+    void encodeString(const QString& value, const QString& key);
+    void encodeData(const QByteArray& value, const QString& key);
+    void encodePoint(QPointF value, const QString& key);
+    void encodeSize(QSizeF value, const QString& key);
+    void encodeRect(const QRectF& value, const QString& key);
+    void encodeColor(const QColor& value, const QString& key);
+    void encodeFont(const QFont& value, const QString& key);
+    void encodeTransform(const QTransform& value, const QString& key);
+    void encodePath(const QPainterPath& value, const QString& key);
+    void encodeImage(const QImage& value, const QString& key);
+
+    void encodeRootObject(const ZQObject* root);
+    // Resolves conditional references and answers the archive.
+    QByteArray finishEncoding();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace platform

@@ -1,0 +1,72 @@
+#pragma once
+
+// Reads keyed archives written by KeyedArchiver. Archives come from files written by
+// anyone: only registered classes are made, every UID and type is checked, nesting is
+// capped, and damage ends in an error (or a skipped object and a log line), never a crash.
+
+#include "platform/foundation/QuorvaneError.h"
+#include "platform/foundation/ZQObject.h"
+
+#include <QByteArray>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <memory>
+
+class QColor;
+class QFont;
+class QImage;
+class QPainterPath;
+class QTransform;
+
+namespace platform {
+
+class KeyedUnarchiver {
+public:
+    explicit KeyedUnarchiver(const QByteArray& data);
+    ~KeyedUnarchiver();
+
+    // The root object, or null with `error` set (code 101).
+    static ZQObjectPtr unarchiveObjectWithData(const QByteArray& data, QuorvaneError* error = nullptr);
+
+    // Archives name classes that were renamed since; decoding maps the old name to the new.
+    static void setClassForClassName(const QString& currentClassName, const QString& oldClassName);
+
+    bool isValid() const;
+    QuorvaneError error() const;
+    ZQObjectPtr decodeRootObject();
+
+    bool containsValueForKey(const QString& key) const;
+
+    // Absent keys answer null / zero / empty. An entry of the wrong type answers the same
+    // and is logged.
+    ZQObjectPtr decodeObject(const QString& key);
+    template <class T>
+    std::shared_ptr<T> decodeObjectOfClass(const QString& key)
+    {
+        return std::dynamic_pointer_cast<T>(decodeObject(key));
+    }
+    // Plist values, lists and dictionaries (objects inside them as ZQObjectPtr), Qt value types.
+    QVariant decodeValue(const QString& key);
+
+    bool decodeBool(const QString& key);
+    qint64 decodeInt(const QString& key);
+    double decodeDouble(const QString& key);
+    QString decodeString(const QString& key);
+    QByteArray decodeData(const QString& key);
+    QPointF decodePoint(const QString& key);
+    QSizeF decodeSize(const QString& key);
+    QRectF decodeRect(const QString& key);
+    QColor decodeColor(const QString& key);
+    QFont decodeFont(const QString& key);
+    QTransform decodeTransform(const QString& key);
+    QPainterPath decodePath(const QString& key);
+    QImage decodeImage(const QString& key);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace platform
