@@ -22,3 +22,19 @@ function(quorvane_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# quorvane_fuzzer(<name> <source> DEPS <libs...>) builds a fuzz target defining
+# LLVMFuzzerTestOneInput. With QUORVANE_BUILD_FUZZERS (a clang build) it links libFuzzer;
+# otherwise it links a driver that replays the files given on the command line, so the
+# target is compiled (and its corpus can be replayed) in every build.
+function(quorvane_fuzzer name source)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  if(QUORVANE_BUILD_FUZZERS)
+    add_executable(${name} ${source})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  else()
+    add_executable(${name} ${source} ${PROJECT_SOURCE_DIR}/tests/fuzz/ReplayMain.cpp)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+endfunction()
