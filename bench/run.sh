@@ -3,6 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${QUORVANE_BUILD_DIR:-$root/build}"
+"$root/scripts/deps.sh" --bench
 export QT_QPA_PLATFORM=offscreen
 for b in "$build"/bench/*/bench_*; do
   [ -x "$b" ] || continue

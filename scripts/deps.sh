@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Quorvane need.
-# Idempotent: does nothing when all packages are present.
+# Idempotent: does nothing when all packages are present. --bench adds the benchmarks' peer tools.
 set -euo pipefail
 
 packages=(
@@ -10,7 +10,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
+  libshp-dev shapelib
 )
+# Peer tools that only the benchmarks compare against.
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(gdal-bin libtiff-tools giflib-tools poppler-utils)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
