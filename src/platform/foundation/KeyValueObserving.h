@@ -43,5 +43,7 @@ using KeyValueCallback = std::function<void(const KeyValueChange& change)>;
 using ObservationToken = quint64;
 
 class ObservationInfo;
+class KeyPathBinding;
+class Observation;
 
 } // namespace platform

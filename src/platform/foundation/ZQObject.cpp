@@ -1,45 +1,315 @@
-// Work in progress: key-value coding, observing and selectors are being filled in.
 #include "platform/foundation/ZQObject.h"
 
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/ObservationInfo.h"
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/foundation/ZQAssert.h"
 
+#include <QMetaProperty>
+
+namespace {
+
+QByteArray setterName(const QString& key)
+{
+    QByteArray name = key.toLatin1();
+    if (!name.isEmpty())
+        name[0] = char(QChar::toUpper(uchar(name[0])));
+    return "set" + name;
+}
+
+std::pair<QString, QString> splitFirstKey(const QString& keyPath)
+{
+    const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {keyPath, {}};
+    return {keyPath.left(dot), keyPath.mid(dot + 1)};
+}
+
+// Key paths continue through values that are not ZQObjects: dictionaries and lists.
+QVariant valueForKeyPathOfValue(const QVariant& value, const QString& keyPath)
+{
+    if (platform::isNull(value))
+        return {};
+    if (const ZQObject* object = platform::objectFromVariant(value))
+        return object->valueForKeyPath(keyPath);
+    const auto [key, rest] = splitFirstKey(keyPath);
+    if (value.metaType() == QMetaType::fromType<QVariantMap>() || value.metaType() == QMetaType::fromType<QVariantHash>()) {
+        const QVariant element = value.toMap().value(key);
+        return rest.isEmpty() ? element : valueForKeyPathOfValue(element, rest);
+    }
+    if (value.metaType() == QMetaType::fromType<QVariantList>()) {
+        QVariantList results;
+        for (const QVariant& element : value.toList())
+            results.append(valueForKeyPathOfValue(element, keyPath));
+        return results;
+    }
+    return {};
+}
+
+} // namespace
+
+ZQObject::ZQObject() = default;
+
+ZQObject::~ZQObject()
+{
+    // Bindings of our own observations look for our table while they unbind: let them find none.
+    auto info = std::move(m_observationInfo);
+    info.reset();
+}
+
+// --- Key-value coding -----------------------------------------------------------------
+
+QVariant ZQObject::valueForKey(const QString& key) const
+{
+    const QMetaObject* meta = metaObject();
+    const int index = meta->indexOfProperty(key.toLatin1().constData());
+    if (index >= 0 && meta->property(index).isReadable())
+        return meta->property(index).read(this);
+    const QMetaMethod getter = platform::findMethod(this, key.toLatin1(), 0);
+    if (getter.isValid() && getter.returnMetaType().id() != QMetaType::Void)
+        return platform::invokeMethod(const_cast<ZQObject*>(this), getter, {});
+    return valueForUndefinedKey(key);
+}
+
+void ZQObject::setValueForKey(const QVariant& value, const QString& key)
+{
+    const QMetaObject* meta = metaObject();
+    const int index = meta->indexOfProperty(key.toLatin1().constData());
+    QMetaType type;
+    std::function<void(const QVariant&)> write;
+    if (index >= 0 && meta->property(index).isWritable()) {
+        const QMetaProperty property = meta->property(index);
+        type = property.metaType();
+        write = [this, property](const QVariant& v) { property.write(this, v); };
+    } else if (const QMetaMethod setter = platform::findMethod(this, setterName(key), 1); setter.isValid()) {
+        type = setter.parameterMetaType(0);
+        write = [this, setter](const QVariant& v) { platform::invokeMethod(this, setter, {v}); };
+    } else {
+        setValueForUndefinedKey(value, key);
+        return;
+    }
+    if (platform::isNull(value) && !platform::typeAcceptsNull(type)) {
+        setNilValueForKey(key);
+        return;
+    }
+    const std::optional<QVariant> converted = platform::convertVariant(value, type);
+    ZQ_ASSERT(converted.has_value(), QStringLiteral("%1 cannot take a value of type %2 for the key %3")
+                                         .arg(className(), QString::fromLatin1(value.typeName()), key));
+    write(*converted);
+}
+
+QVariant ZQObject::valueForKeyPath(const QString& keyPath) const
+{
+    const auto [key, rest] = splitFirstKey(keyPath);
+    const QVariant value = valueForKey(key);
+    return rest.isEmpty() ? value : valueForKeyPathOfValue(value, rest);
+}
+
+void ZQObject::setValueForKeyPath(const QVariant& value, const QString& keyPath)
+{
+    const qsizetype dot = keyPath.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0) {
+        setValueForKey(value, keyPath);
+        return;
+    }
+    // Setting through a null link does nothing, as reading through one answers null.
+    if (ZQObject* target = platform::objectFromVariant(valueForKeyPath(keyPath.left(dot))))
+        target->setValueForKey(value, keyPath.mid(dot + 1));
+}
+
+QVariant ZQObject::valueForUndefinedKey(const QString& key) const
+{
+    platform::failAssertion(QStringLiteral("%1 is not key-value coding compliant for the key %2").arg(className(), key),
+                            Q_FUNC_INFO, __FILE__, __LINE__);
+}
+
+void ZQObject::setValueForUndefinedKey(const QVariant&, const QString& key)
+{
+    platform::failAssertion(QStringLiteral("%1 is not key-value coding compliant for the key %2").arg(className(), key),
+                            Q_FUNC_INFO, __FILE__, __LINE__);
+}
+
+void ZQObject::setNilValueForKey(const QString& key)
+{
+    platform::failAssertion(QStringLiteral("%1 cannot take a null value for the key %2").arg(className(), key),
+                            Q_FUNC_INFO, __FILE__, __LINE__);
+}
+
+bool ZQObject::validateValueForKeyError(QVariant&, const QString&, QuorvaneError*) const
+{
+    return true;
+}
+
+// --- Key-value observing --------------------------------------------------------------
+
+platform::ObservationInfo& ZQObject::observationInfoOf(ZQObject* object)
+{
+    if (!object->m_observationInfo)
+        object->m_observationInfo = std::make_unique<platform::ObservationInfo>(object);
+    return *object->m_observationInfo;
+}
+
+platform::ObservationInfo* ZQObject::existingObservationInfoOf(ZQObject* object)
+{
+    return object->m_observationInfo.get();
+}
+
+void ZQObject::addObserverForKeyPathOptionsContext(QObject* observer, const QString& keyPath,
+                                                   platform::KeyValueObservingOptions options, void* context)
+{
+    auto* target = dynamic_cast<platform::KeyValueObserver*>(observer);
+    ZQ_ASSERT(target, QStringLiteral("an observer of %1 must implement KeyValueObserver").arg(keyPath));
+    QPointer<ZQObject> self = this;
+    auto callback = [target, keyPath, self, context](const platform::KeyValueChange& change) {
+        target->observeValueForKeyPathOfObjectChangeContext(keyPath, self, change, context);
+    };
+    observationInfoOf(this).addObservation(std::make_unique<platform::Observation>(
+        this, keyPath, options, observer, std::move(callback), context));
+}
+
+void ZQObject::removeObserverForKeyPath(QObject* observer, const QString& keyPath)
+{
+    if (m_observationInfo)
+        m_observationInfo->removeObservation(observer, keyPath, false, nullptr);
+}
+
+void ZQObject::removeObserverForKeyPathContext(QObject* observer, const QString& keyPath, void* context)
+{
+    if (m_observationInfo)
+        m_observationInfo->removeObservation(observer, keyPath, true, context);
+}
+
+platform::ObservationToken ZQObject::observeKeyPath(const QString& keyPath, platform::KeyValueObservingOptions options,
+                                                    QObject* receiver, platform::KeyValueCallback callback)
+{
+    return observationInfoOf(this).addObservation(std::make_unique<platform::Observation>(
+        this, keyPath, options, receiver, std::move(callback), nullptr));
+}
+
+void ZQObject::removeObservation(platform::ObservationToken token)
+{
+    if (m_observationInfo)
+        m_observationInfo->removeObservation(token);
+}
+
+bool ZQObject::hasObservers() const
+{
+    return m_observationInfo && !m_observationInfo->isEmpty();
+}
+
+void ZQObject::notifyObservers(const QString& key, bool prior, platform::KeyValueChangeKind kind,
+                               const QList<int>& indexes)
+{
+    if (m_observationInfo)
+        m_observationInfo->notify(key, {prior, kind, indexes});
+}
+
+void ZQObject::willChangeValueForKey(const QString& key)
+{
+    notifyObservers(key, true, platform::KeyValueChangeKind::Setting, {});
+}
+
+void ZQObject::didChangeValueForKey(const QString& key)
+{
+    notifyObservers(key, false, platform::KeyValueChangeKind::Setting, {});
+}
+
+void ZQObject::willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind kind, const QList<int>& indexes,
+                                               const QString& key)
+{
+    notifyObservers(key, true, kind, indexes);
+}
+
+void ZQObject::didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind kind, const QList<int>& indexes,
+                                              const QString& key)
+{
+    notifyObservers(key, false, kind, indexes);
+}
+
+QStringList ZQObject::keyPathsForValuesAffectingValueForKey(const QString&) const
+{
+    return {};
+}
+
+// --- Selectors ------------------------------------------------------------------------
+
+bool ZQObject::respondsToSelector(const QByteArray& selector) const
+{
+    if (platform::hasMethodNamed(this, selector) || platform::findPropertyAccessor(this, selector, 0).isValid()
+        || platform::findPropertyAccessor(this, selector, 1).isValid())
+        return true;
+    const QList<QObject*> targets = forwardingTargetsForSelector(selector);
+    return std::any_of(targets.begin(), targets.end(), [&](const QObject* target) {
+        if (const auto* object = qobject_cast<const ZQObject*>(target))
+            return object->respondsToSelector(selector);
+        return target && platform::hasMethodNamed(target, selector);
+    });
+}
+
+QVariant ZQObject::performSelector(const QByteArray& selector, const QVariantList& arguments)
+{
+    const int count = int(arguments.size());
+    if (const QMetaMethod method = platform::findMethod(this, selector, count); method.isValid())
+        return platform::invokeMethod(this, method, arguments);
+    if (const QMetaProperty property = platform::findPropertyAccessor(this, selector, count); property.isValid()) {
+        if (count == 0)
+            return property.read(this);
+        setValueForKey(arguments[0], QString::fromLatin1(property.name()));
+        return {};
+    }
+
+    QVariant result;
+    bool handled = false;
+    for (QObject* target : forwardingTargetsForSelector(selector)) {
+        if (auto* object = qobject_cast<ZQObject*>(target); object && object->respondsToSelector(selector)) {
+            result = object->performSelector(selector, arguments);
+            handled = true;
+        } else if (const QMetaMethod method = target ? platform::findMethod(target, selector, count) : QMetaMethod();
+                   method.isValid()) {
+            result = platform::invokeMethod(target, method, arguments);
+            handled = true;
+        }
+    }
+    ZQ_ASSERT(handled, QStringLiteral("%1 does not respond to %2 with %3 argument(s)")
+                           .arg(className(), QString::fromLatin1(selector))
+                           .arg(count));
+    return result;
+}
+
+QList<QObject*> ZQObject::forwardingTargetsForSelector(const QByteArray&) const
+{
+    return {};
+}
+
+// --- Copying and archiving ------------------------------------------------------------
+
+std::shared_ptr<ZQObject> ZQObject::copy() const
+{
+    platform::failAssertion(QStringLiteral("%1 cannot be copied").arg(className()), Q_FUNC_INFO, __FILE__, __LINE__);
+}
+
+void ZQObject::encodeWithCoder(platform::KeyedArchiver&) const
+{
+}
+
+void ZQObject::initWithCoder(platform::KeyedUnarchiver&)
+{
+}
+
+std::shared_ptr<ZQObject> ZQObject::awakeAfterUsingCoder(platform::KeyedUnarchiver&)
+{
+    return shared_from_this();
+}
+
 namespace platform {
-class ObservationInfo {};
+
 ZQObject* objectFromVariant(const QVariant& value)
 {
     if (value.metaType() == QMetaType::fromType<ZQObjectPtr>())
         return value.value<ZQObjectPtr>().get();
-    return qobject_cast<ZQObject*>(value.value<QObject*>());
-}
+    if (value.metaType().flags() & QMetaType::PointerToQObject)
+        return qobject_cast<ZQObject*>(value.value<QObject*>());
+    return nullptr;
 }
 
-ZQObject::ZQObject() = default;
-ZQObject::~ZQObject() = default;
-QVariant ZQObject::valueForKey(const QString& key) const { return property(key.toLatin1()); }
-void ZQObject::setValueForKey(const QVariant& value, const QString& key) { setProperty(key.toLatin1(), value); }
-QVariant ZQObject::valueForKeyPath(const QString& keyPath) const { return valueForKey(keyPath); }
-void ZQObject::setValueForKeyPath(const QVariant& value, const QString& keyPath) { setValueForKey(value, keyPath); }
-QVariant ZQObject::valueForUndefinedKey(const QString& key) const { return {}; }
-void ZQObject::setValueForUndefinedKey(const QVariant&, const QString&) {}
-void ZQObject::setNilValueForKey(const QString&) {}
-bool ZQObject::validateValueForKeyError(QVariant&, const QString&, QuorvaneError*) const { return true; }
-void ZQObject::addObserverForKeyPathOptionsContext(QObject*, const QString&, platform::KeyValueObservingOptions, void*) {}
-void ZQObject::removeObserverForKeyPath(QObject*, const QString&) {}
-void ZQObject::removeObserverForKeyPathContext(QObject*, const QString&, void*) {}
-platform::ObservationToken ZQObject::observeKeyPath(const QString&, platform::KeyValueObservingOptions, QObject*, platform::KeyValueCallback) { return 0; }
-void ZQObject::removeObservation(platform::ObservationToken) {}
-bool ZQObject::hasObservers() const { return false; }
-void ZQObject::willChangeValueForKey(const QString&) {}
-void ZQObject::didChangeValueForKey(const QString&) {}
-void ZQObject::willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind, const QList<int>&, const QString&) {}
-void ZQObject::didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind, const QList<int>&, const QString&) {}
-QStringList ZQObject::keyPathsForValuesAffectingValueForKey(const QString&) const { return {}; }
-bool ZQObject::respondsToSelector(const QByteArray&) const { return false; }
-QVariant ZQObject::performSelector(const QByteArray&, const QVariantList&) { return {}; }
-QList<QObject*> ZQObject::forwardingTargetsForSelector(const QByteArray&) const { return {}; }
-std::shared_ptr<ZQObject> ZQObject::copy() const { ZQ_ASSERT(false, "copy not supported"); }
-void ZQObject::encodeWithCoder(platform::KeyedArchiver&) const {}
-void ZQObject::initWithCoder(platform::KeyedUnarchiver&) {}
-std::shared_ptr<ZQObject> ZQObject::awakeAfterUsingCoder(platform::KeyedUnarchiver&) { return shared_from_this(); }
-platform::ObservationInfo& ZQObject::observationInfo() { return *m_observationInfo; }
+} // namespace platform

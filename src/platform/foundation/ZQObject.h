@@ -92,9 +92,13 @@ public:
     virtual std::shared_ptr<ZQObject> awakeAfterUsingCoder(platform::KeyedUnarchiver& coder);
 
 private:
-    friend class platform::ObservationInfo;
+    friend class platform::KeyPathBinding;
+    friend class platform::Observation;
+    static platform::ObservationInfo& observationInfoOf(ZQObject* object);
+    static platform::ObservationInfo* existingObservationInfoOf(ZQObject* object);
+    void notifyObservers(const QString& key, bool prior, platform::KeyValueChangeKind kind, const QList<int>& indexes);
+
     std::unique_ptr<platform::ObservationInfo> m_observationInfo;
-    platform::ObservationInfo& observationInfo();
 };
 
 using ZQObjectPtr = std::shared_ptr<ZQObject>;

@@ -1,0 +1,192 @@
+#include "TestModel.h"
+
+#include "platform/foundation/ZQAssert.h"
+
+#include <QPointer>
+#include <gtest/gtest.h>
+
+using platform::KeyValueChange;
+using platform::KeyValueChangeKind;
+using namespace platform;
+
+namespace {
+
+// Records every change it is told of.
+class Recorder : public QObject, public platform::KeyValueObserver {
+public:
+    struct Entry {
+        QString keyPath;
+        KeyValueChange change;
+        void* context;
+    };
+    QList<Entry> entries;
+
+    void observeValueForKeyPathOfObjectChangeContext(const QString& keyPath, ZQObject*, const KeyValueChange& change,
+                                                     void* context) override
+    {
+        entries.append({keyPath, change, context});
+    }
+    QVariantList newValues() const
+    {
+        QVariantList values;
+        for (const Entry& e : entries)
+            values.append(e.change.newValue);
+        return values;
+    }
+};
+
+const KeyValueObservingOptions kOldNew = KeyValueObservingOptionOld | KeyValueObservingOptionNew;
+
+} // namespace
+
+TEST(KeyValueObserving, InitialOldAndNewValuesWithContext)
+{
+    auto ann = makePerson("Ann", 30);
+    Recorder recorder;
+    int context = 7;
+    ann->addObserverForKeyPathOptionsContext(&recorder, "age", kOldNew | KeyValueObservingOptionInitial, &context);
+    ann->setAge(31);
+
+    ASSERT_EQ(recorder.entries.size(), 2);
+    EXPECT_EQ(recorder.entries[0].change.newValue.toInt(), 30); // the initial notification
+    EXPECT_FALSE(recorder.entries[0].change.oldValue.isValid());
+    EXPECT_EQ(recorder.entries[1].change.oldValue.toInt(), 30);
+    EXPECT_EQ(recorder.entries[1].change.newValue.toInt(), 31);
+    EXPECT_EQ(recorder.entries[1].context, &context);
+    EXPECT_EQ(recorder.entries[1].keyPath, "age");
+
+    ann->removeObserverForKeyPath(&recorder, "age");
+    ann->setAge(32);
+    EXPECT_EQ(recorder.entries.size(), 2);
+    EXPECT_FALSE(ann->hasObservers());
+}
+
+TEST(KeyValueObserving, PriorNotificationComesBeforeTheChange)
+{
+    auto ann = makePerson("Ann", 30);
+    QList<KeyValueChange> changes;
+    QObject receiver;
+    ann->observeKeyPath("name", kOldNew | KeyValueObservingOptionPrior, &receiver,
+                        [&](const KeyValueChange& c) { changes.append(c); });
+    ann->setName("Anna");
+    ASSERT_EQ(changes.size(), 2);
+    EXPECT_TRUE(changes[0].isPrior);
+    EXPECT_EQ(changes[0].oldValue.toString(), "Ann");
+    EXPECT_FALSE(changes[0].newValue.isValid());
+    EXPECT_FALSE(changes[1].isPrior);
+    EXPECT_EQ(changes[1].newValue.toString(), "Anna");
+}
+
+TEST(KeyValueObserving, KeyPathRebindsWhenTheMiddleObjectIsReplaced)
+{
+    auto ann = makePerson("Ann", 30);
+    auto bob = makePerson("Bob", 32);
+    auto cid = makePerson("Cid", 40);
+    ann->setPartner(bob.get());
+
+    Recorder recorder;
+    ann->addObserverForKeyPathOptionsContext(&recorder, "partner.name", kOldNew | KeyValueObservingOptionInitial);
+    bob->setName("Robert");
+    ann->setPartner(cid.get()); // the path now runs through Cid
+    bob->setName("Bobby");      // no longer on the path
+    cid->setName("Cedric");
+    ann->setPartner(nullptr);
+    cid->setName("Ignored");
+
+    ASSERT_EQ(recorder.entries.size(), 5);
+    EXPECT_EQ(recorder.newValues(), (QVariantList{"Bob", "Robert", "Cid", "Cedric", QVariant()}));
+    EXPECT_EQ(recorder.entries[2].change.oldValue.toString(), "Robert");
+    EXPECT_EQ(recorder.entries[4].change.oldValue.toString(), "Cedric");
+}
+
+TEST(KeyValueObserving, DependentKeysNotifyWithTheDerivedValue)
+{
+    auto ann = makePerson("Ann", 30);
+    auto bob = makePerson("Bob", 32);
+    ann->setPartner(bob.get());
+    Recorder recorder;
+    ann->addObserverForKeyPathOptionsContext(&recorder, "partner.summary", kOldNew);
+    bob->setAge(33);
+    bob->setName("Rob");
+    ASSERT_EQ(recorder.entries.size(), 2);
+    EXPECT_EQ(recorder.entries[0].change.oldValue.toString(), "Bob (32)");
+    EXPECT_EQ(recorder.entries[0].change.newValue.toString(), "Bob (33)");
+    EXPECT_EQ(recorder.entries[1].change.newValue.toString(), "Rob (33)");
+}
+
+TEST(KeyValueObserving, IndexedChangesCarryKindIndexesAndElements)
+{
+    auto ann = makePerson("Ann", 30);
+    Recorder recorder;
+    ann->addObserverForKeyPathOptionsContext(&recorder, "pets", kOldNew);
+    ann->insertPet("cat", 0);
+    ann->insertPet("dog", 1);
+    ann->removePet(0);
+    ASSERT_EQ(recorder.entries.size(), 3);
+    EXPECT_EQ(recorder.entries[1].change.kind, KeyValueChangeKind::Insertion);
+    EXPECT_EQ(recorder.entries[1].change.indexes, QList<int>{1});
+    EXPECT_EQ(recorder.entries[1].change.newValue.toStringList(), QStringList{"dog"});
+    EXPECT_EQ(recorder.entries[2].change.kind, KeyValueChangeKind::Removal);
+    EXPECT_EQ(recorder.entries[2].change.oldValue.toStringList(), QStringList{"cat"});
+    EXPECT_FALSE(recorder.entries[2].change.newValue.isValid());
+}
+
+TEST(KeyValueObserving, DestroyedObserversAreNeverCalledAndDetach)
+{
+    auto ann = makePerson("Ann", 30);
+    auto bob = makePerson("Bob", 32);
+    ann->setPartner(bob.get());
+    int calls = 0;
+    {
+        QObject receiver;
+        ann->observeKeyPath("partner.age", KeyValueObservingOptionNew, &receiver, [&](const KeyValueChange&) { ++calls; });
+        auto recorder = std::make_unique<Recorder>();
+        ann->addObserverForKeyPathOptionsContext(recorder.get(), "age", KeyValueObservingOptionNew);
+        bob->setAge(1);
+        EXPECT_EQ(calls, 1);
+    }
+    bob->setAge(2);
+    ann->setAge(3);
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(ann->hasObservers());
+    EXPECT_FALSE(bob->hasObservers()); // the binding through the partner is gone too
+}
+
+TEST(KeyValueObserving, ObservedObjectMayDieFirstAndCallbacksMayRemoveThemselves)
+{
+    auto bob = makePerson("Bob", 32);
+    Recorder recorder;
+    {
+        auto ann = makePerson("Ann", 30);
+        ann->setPartner(bob.get());
+        ann->addObserverForKeyPathOptionsContext(&recorder, "partner.age", KeyValueObservingOptionNew);
+    }
+    bob->setAge(40); // Ann and her observations are gone; Bob must not call into them
+    EXPECT_TRUE(recorder.entries.isEmpty());
+    EXPECT_FALSE(bob->hasObservers());
+
+    QObject receiver;
+    int calls = 0;
+    ObservationToken token = 0;
+    token = bob->observeKeyPath("age", KeyValueObservingOptionNew, &receiver, [&](const KeyValueChange&) {
+        ++calls;
+        bob->removeObservation(token);
+    });
+    bob->setAge(41);
+    bob->setAge(42);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(KeyValueObserving, CyclicDependentKeysRaiseInsteadOfRecursing)
+{
+    class Loop : public ZQObject {
+    public:
+        QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override
+        {
+            return {key == QLatin1String("a") ? QStringLiteral("b") : QStringLiteral("a")};
+        }
+    };
+    Loop loop;
+    QObject receiver;
+    EXPECT_THROW(loop.observeKeyPath("a", {}, &receiver, [](const KeyValueChange&) {}), platform::AssertionFailure);
+}
