@@ -152,4 +152,19 @@ QVariant invokeMethod(QObject* object, const QMetaMethod& method, const QVariant
     return result;
 }
 
+QMetaMethod selectorMethod(const QObject* target, const QByteArray& selector, bool withArgument)
+{
+    const QMetaMethod preferred = findMethod(target, selector, withArgument ? 1 : 0);
+    return preferred.isValid() ? preferred : findMethod(target, selector, withArgument ? 0 : 1);
+}
+
+bool invokeSelector(QObject* target, const QByteArray& selector, const QVariant& argument)
+{
+    const QMetaMethod method = selectorMethod(target, selector, argument.isValid());
+    if (!method.isValid())
+        return false;
+    invokeMethod(target, method, method.parameterCount() == 1 ? QVariantList{argument} : QVariantList{});
+    return true;
+}
+
 } // namespace platform

@@ -33,4 +33,11 @@ bool typeAcceptsNull(QMetaType type);
 // Throws an assertion failure when an argument cannot be converted.
 QVariant invokeMethod(QObject* object, const QMetaMethod& method, const QVariantList& arguments);
 
+// The method that a selector names on `target`: the one-parameter method of that name when
+// there is an argument to pass, else the parameterless one, falling back to the other.
+QMetaMethod selectorMethod(const QObject* target, const QByteArray& selector, bool withArgument);
+// Invokes that method now, passing `argument` when it takes a parameter. Answers false
+// when the target has no method of that name.
+bool invokeSelector(QObject* target, const QByteArray& selector, const QVariant& argument = {});
+
 } // namespace platform

@@ -1,0 +1,70 @@
+#pragma once
+
+// Named notifications, delivered synchronously to observers in registration order.
+//
+// An observer registers for a name and a sender, either of which may be empty (any name)
+// or null (any sender). Senders match by identity; a sender that dies stops matching.
+// Observers are tracked with QPointer: one that dies is never called and is dropped.
+// A post delivers to the observers registered when it began and still registered when
+// their turn comes; an exception thrown by one observer is logged and the others still run.
+// Main thread only: workers hand their news over with RunLoop::runOnMainThread.
+
+#include <QMetaType>
+#include <QPointer>
+#include <QString>
+#include <QVariantMap>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+struct Notification {
+    QString name;
+    QPointer<QObject> sender;
+    QVariantMap userInfo;
+
+    QObject* object() const { return sender; }
+};
+
+using NotificationObserverToken = quint64;
+
+class NotificationCenter {
+public:
+    using Handler = std::function<void(const Notification& notification)>;
+
+    NotificationCenter();
+    ~NotificationCenter();
+    NotificationCenter(const NotificationCenter&) = delete;
+    NotificationCenter& operator=(const NotificationCenter&) = delete;
+
+    static NotificationCenter& defaultCenter();
+
+    // `observer` (may be null) bounds the registration's life and is what removeObserver names.
+    NotificationObserverToken addObserver(QObject* observer, const QString& name, QObject* sender, Handler handler);
+    // Invokes observer's invokable method `selector`, with the notification when it takes one
+    // parameter (declared as `const platform::Notification&`). Raises when there is no such method.
+    NotificationObserverToken addObserverSelectorNameObject(QObject* observer, const QByteArray& selector,
+                                                            const QString& name, QObject* sender);
+
+    void removeObserver(QObject* observer);
+    // Removes the observer's registrations for that name and sender; an empty name or a null
+    // sender matches every registration.
+    void removeObserver(QObject* observer, const QString& name, QObject* sender);
+    void removeObserver(NotificationObserverToken token);
+
+    void postNotification(const Notification& notification);
+    void postNotificationName(const QString& name, QObject* sender, const QVariantMap& userInfo = {});
+
+private:
+    struct Registration;
+    std::vector<std::shared_ptr<Registration>> m_registrations;
+    NotificationObserverToken m_nextToken = 1;
+
+    NotificationObserverToken add(std::shared_ptr<Registration> registration);
+    template <typename Predicate> void removeIf(Predicate predicate);
+};
+
+} // namespace platform
+
+Q_DECLARE_METATYPE(platform::Notification)

@@ -1,0 +1,132 @@
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using platform::Notification;
+using platform::NotificationCenter;
+
+namespace {
+
+class Listener : public QObject {
+    Q_OBJECT
+
+public:
+    QStringList heard;
+
+    Q_INVOKABLE void selectionChanged(const platform::Notification& notification)
+    {
+        heard << notification.name + ':' + notification.userInfo.value("count").toString();
+    }
+    Q_INVOKABLE void poke() { heard << "poke"; }
+};
+
+// Registers an observer that records "<tag> <name>" into `log`.
+platform::NotificationObserverToken record(NotificationCenter& center, QStringList& log, const QString& tag,
+                                           QObject* observer, const QString& name = {}, QObject* sender = nullptr)
+{
+    return center.addObserver(observer, name, sender,
+                              [&log, tag](const Notification& n) { log << tag + ' ' + n.name; });
+}
+
+} // namespace
+
+TEST(NotificationCenter, DeliversInRegistrationOrderByNameAndSender)
+{
+    NotificationCenter center;
+    QObject layer, drawing, observer;
+    QStringList log;
+    record(center, log, "layer-only", &observer, "changed", &layer);
+    record(center, log, "any-name", &observer, {}, &drawing);
+    record(center, log, "any-sender", &observer, "changed");
+    record(center, log, "everything", nullptr);
+
+    center.postNotificationName("changed", &layer);
+    center.postNotificationName("changed", &drawing);
+    center.postNotificationName("moved", nullptr);
+    EXPECT_EQ(log, (QStringList{"layer-only changed", "any-sender changed", "everything changed", "any-name changed",
+                                "any-sender changed", "everything changed", "everything moved"}));
+
+    QVariantMap received;
+    QObject* sender = nullptr;
+    center.addObserver(&observer, "info", nullptr, [&](const Notification& n) {
+        received = n.userInfo;
+        sender = n.object();
+    });
+    center.postNotification({"info", &layer, {{"old_index", 2}, {"new_index", 5}}});
+    EXPECT_EQ(received.value("new_index").toInt(), 5);
+    EXPECT_EQ(sender, &layer);
+    EXPECT_THROW(center.postNotificationName({}, &layer), platform::AssertionFailure);
+}
+
+TEST(NotificationCenter, SelectorObserversReceiveTheNotification)
+{
+    NotificationCenter center;
+    Listener listener;
+    center.addObserverSelectorNameObject(&listener, "selectionChanged", "kVXLayerSelectionDidChange", nullptr);
+    center.addObserverSelectorNameObject(&listener, "poke", "kVXLayerSelectionDidChange", nullptr);
+    center.postNotificationName("kVXLayerSelectionDidChange", nullptr, {{"count", 3}});
+    EXPECT_EQ(listener.heard, (QStringList{"kVXLayerSelectionDidChange:3", "poke"}));
+    EXPECT_THROW(center.addObserverSelectorNameObject(&listener, "missing", "x", nullptr), platform::AssertionFailure);
+}
+
+TEST(NotificationCenter, RemovalAndAdditionDuringAPostTakeEffectAsTheyHappen)
+{
+    NotificationCenter center;
+    QObject first, second, third;
+    QStringList log;
+    platform::NotificationObserverToken late = 0;
+    center.addObserver(&first, "tick", nullptr, [&](const Notification&) {
+        log << "first";
+        center.removeObserver(&second);
+        center.removeObserver(&first);
+        if (!late)
+            late = record(center, log, "late", &third, "tick");
+    });
+    record(center, log, "second", &second, "tick");
+    center.postNotificationName("tick", nullptr);
+    EXPECT_EQ(log, QStringList{"first"});
+    center.postNotificationName("tick", nullptr);
+    EXPECT_EQ(log, (QStringList{"first", "late tick"}));
+
+    center.removeObserver(late);
+    record(center, log, "tick-from-first", &third, "tick", &first);
+    record(center, log, "tock", &third, "tock");
+    center.removeObserver(&third, "tick", nullptr);
+    center.postNotificationName("tick", &first);
+    center.postNotificationName("tock", nullptr);
+    EXPECT_EQ(log.mid(2), QStringList{"tock tock"});
+}
+
+TEST(NotificationCenter, DeadObserversAndSendersStopMatching)
+{
+    NotificationCenter center;
+    QStringList log;
+    auto observer = std::make_unique<QObject>();
+    auto sender = std::make_unique<QObject>();
+    record(center, log, "dead-observer", observer.get(), "ping");
+    QObject keeper;
+    record(center, log, "dead-sender", &keeper, "ping", sender.get());
+    observer.reset();
+    sender.reset();
+    // A new object often takes the dead sender's address; it is still someone else.
+    const auto reborn = std::make_unique<QObject>();
+    center.postNotificationName("ping", reborn.get());
+    EXPECT_TRUE(log.isEmpty());
+
+    // One failing observer does not stop the others, nor the poster.
+    QStringList lines;
+    const auto previous = platform::Log::setSink([&](LogEventKind, const QString& line) { lines << line; });
+    center.addObserver(&keeper, "ping", nullptr, [](const Notification&) { throw std::runtime_error("observer broke"); });
+    record(center, log, "after", &keeper, "ping");
+    EXPECT_NO_THROW(center.postNotificationName("ping", nullptr));
+    platform::Log::setSink(previous);
+    EXPECT_EQ(log, QStringList{"after ping"});
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].contains("observer broke"));
+}
+
+#include "NotificationCenterTest.moc"
