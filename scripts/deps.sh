@@ -9,12 +9,12 @@ packages=(
   libplist-dev libpotrace-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-dejavu-core
+  fonts-dejavu-core poppler-utils
   libshp-dev shapelib
 )
 # Peer tools that only the benchmarks compare against.
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(gdal-bin libtiff-tools giflib-tools poppler-utils)
+  packages+=(gdal-bin libtiff-tools giflib-tools)
 fi
 
 missing=()

@@ -1,0 +1,34 @@
+#pragma once
+
+// Fonts by name. Documents name fonts by PostScript name ("Helvetica-Bold"), family name
+// ("DejaVu Sans") or full name ("Helvetica Bold"); fontWithNameSize resolves all three
+// against the installed families. Well-known families this system may lack (Helvetica,
+// Times, Courier and their usual companions) still resolve: the font keeps the name it was
+// asked for, so it is written back unchanged, and draws with the closest installed face.
+// Sizes are in points.
+
+#include <QFont>
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+// The font of that name and size, or none when the name matches no installed family and
+// no well-known one. A size that is not positive is the default size, 12.
+std::optional<QFont> fontWithNameSize(const QString& name, double size);
+
+// Splits "Name Size" at its last space: answers the name and stores the size (0 when the
+// last word is not a number, in which case the whole text is the name).
+QString fontNameAndSize(const QString& description, double* size);
+
+// The font a "Name Size" description names, or none.
+std::optional<QFont> fontValue(const QString& description);
+
+// The PostScript-style name of a font: family without spaces, "-" and the style
+// ("DejaVuSans-BoldOblique"); no suffix for the regular style.
+QString postScriptName(const QFont& font);
+
+QFont systemFontOfSize(double size);
+QFont boldSystemFontOfSize(double size);
+
+} // namespace platform
