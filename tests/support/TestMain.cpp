@@ -1,6 +1,9 @@
 // One QApplication for the whole executable; tests never call exec().
 #include "TestSupport.h"
 
+#include "platform/foundation/FoundationClasses.h"
+#include "platform/foundation/RunLoop.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -10,6 +13,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QuorvaneTests"));
     testsupport::isolateUserFolders();
+    registerFoundationClasses();
+    platform::RunLoop::setManualClock(true); // runFor() advances time without sleeping
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

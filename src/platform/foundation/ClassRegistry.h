@@ -15,6 +15,7 @@ class ClassRegistry {
 public:
     using Factory = std::function<ZQObjectPtr()>;
 
+    // Registers T under moc's class name; registering a class again replaces its factory.
     template <class T>
     static void registerClass()
     {
@@ -22,11 +23,15 @@ public:
     }
     static void registerFactory(const QMetaObject* metaObject, Factory factory);
 
-    // Nullptr / empty for a name that is not registered.
+    // Nullptr / empty for a name that is not registered. Substitution applies to the
+    // factory and to create(), not to the meta-object, which always describes `className`.
     static const QMetaObject* metaObjectForName(const QString& className);
+    static Factory factoryForName(const QString& className);
     static ZQObjectPtr create(const QString& className);
 
-    // Objects asked for under `className` are made as `substitute` (a registered subclass).
+    // Objects asked for under `className` are made as `substitute`, a registered subclass;
+    // an empty substitute removes the substitution. A substitute that is not registered
+    // (or not a subclass) when an object is made is ignored with a log line.
     static void setSubstituteClass(const QString& className, const QString& substitute);
 };
 

@@ -4,6 +4,11 @@
 // "$version", "$top" and "$objects", objects referenced by UID. Shared objects are
 // written once; conditional references resolve when encoding finishes (to "$null"
 // when the object was never encoded unconditionally).
+//
+// Keys written outside any object go into "$top". Numbers, booleans and data are stored
+// in place; strings (each distinct one once), objects, lists, dictionaries and the Qt
+// value types are entries of "$objects". Points, sizes and rects are strings such as
+// "{{x, y}, {w, h}}". Archiving a value of any other type is a programming error.
 
 #include "platform/foundation/ZQObject.h"
 
@@ -29,8 +34,8 @@ public:
 
     static QByteArray archivedDataWithRootObject(const ZQObject* root);
 
-    // Objects (null allowed); strings, data, lists and dictionaries of plist values and
-    // objects, and the Qt value types below, all as QVariant.
+    // Objects (null allowed); numbers, strings, data, lists and dictionaries of these and of
+    // objects (ZQObjectPtr), and the Qt value types below, all as QVariant.
     void encodeObject(const ZQObject* object, const QString& key);
     void encodeConditionalObject(const ZQObject* object, const QString& key);
     void encodeObject(const QVariant& value, const QString& key);

@@ -3,6 +3,13 @@
 // Reads keyed archives written by KeyedArchiver. Archives come from files written by
 // anyone: only registered classes are made, every UID and type is checked, nesting is
 // capped, and damage ends in an error (or a skipped object and a log line), never a crash.
+//
+// A damaged or unknown object asked for at the top level (the root) is an error (code 101);
+// one nested in another object or in a list is skipped: it decodes as null (lists drop it)
+// and a line is logged. An exception thrown while decoding (ZQ_ASSERT in initWithCoder)
+// stops decoding and becomes the error. Each object is made once and shared by every
+// reference; it is known before its initWithCoder runs, so references back to it from
+// inside (cycles) get the object being decoded.
 
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/foundation/ZQObject.h"
@@ -33,6 +40,9 @@ public:
     // Archives name classes that were renamed since; decoding maps the old name to the new.
     static void setClassForClassName(const QString& currentClassName, const QString& oldClassName);
 
+    // Deeper nesting of objects and lists than this is an error.
+    static constexpr int kMaximumDepth = 256;
+
     bool isValid() const;
     QuorvaneError error() const;
     ZQObjectPtr decodeRootObject();
@@ -42,10 +52,15 @@ public:
     // Absent keys answer null / zero / empty. An entry of the wrong type answers the same
     // and is logged.
     ZQObjectPtr decodeObject(const QString& key);
+    // Null, with a log line, when the object is not a T.
     template <class T>
     std::shared_ptr<T> decodeObjectOfClass(const QString& key)
     {
-        return std::dynamic_pointer_cast<T>(decodeObject(key));
+        const ZQObjectPtr object = decodeObject(key);
+        std::shared_ptr<T> typed = std::dynamic_pointer_cast<T>(object);
+        if (object && !typed)
+            logUnexpectedClass(key, *object);
+        return typed;
     }
     // Plist values, lists and dictionaries (objects inside them as ZQObjectPtr), Qt value types.
     QVariant decodeValue(const QString& key);
@@ -65,6 +80,8 @@ public:
     QImage decodeImage(const QString& key);
 
 private:
+    static void logUnexpectedClass(const QString& key, const ZQObject& object);
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -57,6 +57,11 @@ ZQObject::~ZQObject()
     info.reset();
 }
 
+QString ZQObject::description() const
+{
+    return QStringLiteral("<%1: 0x%2>").arg(className()).arg(quintptr(this), 0, 16);
+}
+
 // --- Key-value coding -----------------------------------------------------------------
 
 QVariant ZQObject::valueForKey(const QString& key) const

@@ -31,6 +31,8 @@ public:
 
     QString className() const { return QString::fromLatin1(metaObject()->className()); }
     bool isKindOfClass(const char* className) const { return inherits(className); }
+    // "<Class: 0x...>" for logs; subclasses append what identifies them.
+    virtual QString description() const;
 
     // --- Key-value coding -------------------------------------------------------------
     // A key names a Q_PROPERTY or, failing that, an invokable getter "key()" / setter "setKey(v)".

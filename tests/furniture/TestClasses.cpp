@@ -1,0 +1,20 @@
+#include "furniture/FurnitureClasses.h"
+#include "platform/measurement/MeasurementClasses.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The test main registers the foundation classes.
+class RegisterClasses : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        registerMeasurementClasses();
+        registerFurnitureClasses();
+    }
+};
+
+const auto* const registration = ::testing::AddGlobalTestEnvironment(new RegisterClasses);
+
+} // namespace

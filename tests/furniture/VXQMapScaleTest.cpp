@@ -1,0 +1,355 @@
+#include "MeasurementTestSupport.h"
+
+#include "furniture/VXQMapScale.h"
+#include "furniture/VXQMapScaleOwner.h"
+#include "furniture/VXQMeasurement.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQAssert.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+ZQMeasurementPtr length(double value, ZQUnitLengthPtr unit)
+{
+    return ZQMeasurement::make(value, std::move(unit));
+}
+
+VXQMapScalePtr mapScale(
+    double reference, ZQUnitLengthPtr referenceUnit, double represented, ZQUnitLengthPtr representedUnit)
+{
+    return VXQMapScale::makeWithReferenceMeasurementRepresentedMeasurement(
+        length(reference, std::move(referenceUnit)), length(represented, std::move(representedUnit)));
+}
+
+void expectSides(const VXQMapScalePtr& scale, double reference, const ZQUnitLengthPtr& referenceUnit,
+    double represented, const ZQUnitLengthPtr& representedUnit)
+{
+    ASSERT_TRUE(scale);
+    EXPECT_NEAR(scale->referenceMeasurement()->value(), reference, std::abs(reference) * 1e-9);
+    EXPECT_EQ(scale->referenceMeasurement()->unit()->symbol(), referenceUnit->symbol());
+    EXPECT_NEAR(scale->representedMeasurement()->value(), represented, std::abs(represented) * 1e-9);
+    EXPECT_EQ(scale->representedMeasurement()->unit()->symbol(), representedUnit->symbol());
+}
+
+class VXQMapScaleInEnglish : public ::testing::Test {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+};
+
+VXQMeasurementPtr legacy(quint32 system, double value, quint32 measure)
+{
+    VXQMeasurementPtr made = VXQMeasurement::measurementWithSystem(system);
+    made->setMeasure(measure);
+    made->setValue(value);
+    return made;
+}
+
+} // namespace
+
+TEST_F(VXQMapScaleInEnglish, DefaultScaleAndStrings)
+{
+    const VXQMapScalePtr scale = VXQMapScale::defaultScale();
+    EXPECT_DOUBLE_EQ(scale->scale(), 25000.0);
+    EXPECT_EQ(scale->scaleString(), QStringLiteral("4 cm = 1 km"));
+    EXPECT_EQ(scale->stringValue(), QStringLiteral("4 cm = 1 km (1:25,000)"));
+    EXPECT_TRUE(scale->description().endsWith(QStringLiteral("> 4 cm = 1 km (1:25,000)")));
+    // The ratio is rounded to a whole number.
+    EXPECT_EQ(mapScale(3, ZQUnitLength::centimeters(), 1, ZQUnitLength::kilometers())->stringValue(),
+        QStringLiteral("3 cm = 1 km (1:33,333)"));
+}
+
+TEST(VXQMapScale, ScaleKeepsTheUnits)
+{
+    expectSides(VXQMapScale::defaultScale()->mapScaleWithScale(50000), 1, ZQUnitLength::centimeters(), 0.5,
+        ZQUnitLength::kilometers());
+    expectSides(mapScale(1, ZQUnitLength::inches(), 1, ZQUnitLength::miles())->mapScaleWithScale(31680), 1,
+        ZQUnitLength::inches(), 0.5, ZQUnitLength::miles());
+}
+
+TEST(VXQMapScale, ChangingUnitsKeepsTheRatio)
+{
+    const VXQMapScalePtr scale = VXQMapScale::defaultScale();
+    const VXQMapScalePtr same = scale->mapScaleWithReferenceUnits(ZQUnitLength::centimeters());
+    EXPECT_NE(same, scale);
+    EXPECT_TRUE(same->isEqualToMapScale(scale.get()));
+
+    const VXQMapScalePtr millimetres = scale->mapScaleWithReferenceUnits(ZQUnitLength::millimeters());
+    expectSides(millimetres, 40, ZQUnitLength::millimeters(), 1, ZQUnitLength::kilometers());
+    EXPECT_NEAR(millimetres->scale(), 25000.0, 1e-7);
+    expectSides(scale->mapScaleWithRepresentativeUnits(ZQUnitLength::meters()), 4, ZQUnitLength::centimeters(), 1000,
+        ZQUnitLength::meters());
+    EXPECT_TRUE(scale->mapScaleWithRepresentativeUnits(ZQUnitLength::kilometers())->isEqualToMapScale(scale.get()));
+
+    EXPECT_THROW(scale->mapScaleWithReferenceUnits(nullptr), platform::AssertionFailure);
+}
+
+TEST(VXQMapScale, SimilarMagnitudeGivesHalfAPowerOfTen)
+{
+    const VXQMapScalePtr scale = VXQMapScale::defaultScale();
+    const VXQMapScalePtr miles = scale->mapScaleWithRepresentativeUnitsAndSimilarMagnitude(ZQUnitLength::miles());
+    expectSides(miles, 4 * 0.5 / 0.621371192237334, ZQUnitLength::centimeters(), 0.5, ZQUnitLength::miles());
+    EXPECT_NEAR(miles->referenceMeasurement()->value(), 3.219, 5e-4);
+    EXPECT_NEAR(miles->scale(), 25000.0, 1e-7);
+
+    // 1 km is 1093.6 yd: half of 10^3.
+    const VXQMapScalePtr yards = scale->mapScaleWithRepresentativeUnitsAndSimilarMagnitude(ZQUnitLength::yards());
+    EXPECT_DOUBLE_EQ(yards->representedMeasurement()->value(), 500.0);
+    EXPECT_NEAR(yards->scale(), 25000.0, 1e-7);
+
+    EXPECT_TRUE(scale->mapScaleWithRepresentativeUnitsAndSimilarMagnitude(ZQUnitLength::kilometers())
+                    ->isEqualToMapScale(scale.get()));
+}
+
+TEST(VXQMapScale, NewValuesWithAndWithoutTheRatio)
+{
+    const VXQMapScalePtr scale = VXQMapScale::defaultScale();
+    expectSides(scale->mapScaleWithReferenceValueKeepingScaleFactor(8, true), 8, ZQUnitLength::centimeters(), 2,
+        ZQUnitLength::kilometers());
+    const VXQMapScalePtr freeReference = scale->mapScaleWithReferenceValueKeepingScaleFactor(8, false);
+    expectSides(freeReference, 8, ZQUnitLength::centimeters(), 1, ZQUnitLength::kilometers());
+    EXPECT_DOUBLE_EQ(freeReference->scale(), 12500.0);
+    expectSides(scale->mapScaleWithRepresentativeValueKeepingScaleFactor(2, true), 8, ZQUnitLength::centimeters(), 2,
+        ZQUnitLength::kilometers());
+    const VXQMapScalePtr freeRepresented = scale->mapScaleWithRepresentativeValueKeepingScaleFactor(2, false);
+    expectSides(freeRepresented, 4, ZQUnitLength::centimeters(), 2, ZQUnitLength::kilometers());
+    EXPECT_DOUBLE_EQ(freeRepresented->scale(), 50000.0);
+}
+
+TEST(VXQMapScale, NormalizingBringsSidesUpToOne)
+{
+    expectSides(mapScale(0.5, ZQUnitLength::centimeters(), 12.5, ZQUnitLength::meters())->mapScaleByNormalizing(), 1,
+        ZQUnitLength::centimeters(), 25, ZQUnitLength::meters());
+    // Two adjustments: the reference to 1 leaves the ground side below 1.
+    const VXQMapScalePtr twice
+        = mapScale(0.5, ZQUnitLength::centimeters(), 0.002, ZQUnitLength::kilometers())->mapScaleByNormalizing();
+    expectSides(twice, 250, ZQUnitLength::centimeters(), 1, ZQUnitLength::kilometers());
+    EXPECT_NEAR(twice->scale(), 400.0, 1e-9);
+
+    const VXQMapScalePtr normal = VXQMapScale::defaultScale();
+    const VXQMapScalePtr copy = normal->mapScaleByNormalizing();
+    EXPECT_NE(copy, normal);
+    EXPECT_TRUE(copy->isEqualToMapScale(normal.get()));
+}
+
+TEST(VXQMapScale, UnusableValuesAreRefusedAndLogged)
+{
+    const VXQMapScalePtr scale = VXQMapScale::defaultScale();
+    for (double bad : {0.0, -1.0, qInf(), -qInf(), qQNaN()}) {
+        SCOPED_TRACE(bad);
+        LogCapture log;
+        EXPECT_EQ(scale->mapScaleWithReferenceValueKeepingScaleFactor(bad, true), nullptr);
+        EXPECT_EQ(scale->mapScaleWithReferenceValueKeepingScaleFactor(bad, false), nullptr);
+        EXPECT_EQ(scale->mapScaleWithRepresentativeValueKeepingScaleFactor(bad, true), nullptr);
+        EXPECT_EQ(scale->mapScaleWithRepresentativeValueKeepingScaleFactor(bad, false), nullptr);
+        EXPECT_EQ(scale->mapScaleWithScale(bad), nullptr);
+        EXPECT_EQ(mapScale(bad, ZQUnitLength::centimeters(), 1, ZQUnitLength::kilometers()), nullptr);
+        EXPECT_EQ(mapScale(4, ZQUnitLength::centimeters(), bad, ZQUnitLength::kilometers()), nullptr);
+        EXPECT_EQ(log.lines.size(), 7);
+        EXPECT_TRUE(log.contains(QStringLiteral("refused map scale")));
+    }
+    // Sides that are fine alone but whose ratio overflows.
+    EXPECT_EQ(mapScale(1e-300, ZQUnitLength::points(), 1e300, ZQUnitLength::kilometers()), nullptr);
+    EXPECT_DOUBLE_EQ(scale->scale(), 25000.0);
+}
+
+TEST(VXQMapScale, EqualityAndTheRefusedSetter)
+{
+    const VXQMapScalePtr scale = VXQMapScale::defaultScale();
+    EXPECT_TRUE(scale->isEqualToMapScale(VXQMapScale::defaultScale().get()));
+    EXPECT_FALSE(
+        scale->isEqualToMapScale(mapScale(8, ZQUnitLength::centimeters(), 2, ZQUnitLength::kilometers()).get()));
+    EXPECT_FALSE(scale->isEqualToMapScale(nullptr));
+    const auto copy = std::dynamic_pointer_cast<VXQMapScale>(scale->copy());
+    ASSERT_TRUE(copy);
+    EXPECT_TRUE(copy->isEqualToMapScale(scale.get()));
+
+    LogCapture log;
+    scale->setScale(50000);
+    EXPECT_DOUBLE_EQ(scale->scale(), 25000.0);
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("VXQMapScale is immutable and -setScale: is no longer supported. Please revise calling code.")));
+}
+
+TEST(VXQMapScale, LabelPitch)
+{
+    const VXQMapScalePtr scale = VXQMapScale::defaultScale(); // 113.39 pt
+    EXPECT_NEAR(scale->labelPitchSpanInRange(50, 100), 56.6929133858, 1e-9);
+    EXPECT_NEAR(scale->labelPitchSpanInRange(50, 200), 113.385826772, 1e-9);
+    // The last halving may end below the smallest pitch.
+    EXPECT_NEAR(scale->labelPitchSpanInRange(60, 100), 56.6929133858, 1e-9);
+    // A short reference doubles: 1 mm is 2.83 pt, 32 mm 90.7 pt.
+    EXPECT_NEAR(mapScale(1, ZQUnitLength::millimeters(), 25, ZQUnitLength::meters())->labelPitchSpanInRange(50, 100),
+        90.7086614173, 1e-9);
+
+    // No doubling or halving ends for these: they answer 0 instead of hanging.
+    for (double points : {0.0, -10.0, qInf(), qQNaN()})
+        EXPECT_EQ(VXQMapScale::labelPitchForLengthInRange(points, 50, 100), 0.0) << points;
+    EXPECT_EQ(VXQMapScale::labelPitchForLengthInRange(10, -5, 0), 0.0);
+    EXPECT_EQ(VXQMapScale::labelPitchForLengthInRange(10, -5, -1), 0.0);
+    EXPECT_EQ(VXQMapScale::labelPitchForLengthInRange(10, qInf(), 100), 0.0);
+    const double largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(VXQMapScale::labelPitchForLengthInRange(10, largest, largest), 0.0);
+}
+
+TEST(VXQMapScale, UnitBaseByRepresentedUnit)
+{
+    const QList<QPair<ZQUnitLengthPtr, double>> bases{
+        {ZQUnitLength::miles(), 1},
+        {ZQUnitLength::yards(), 220},
+        {ZQUnitLength::feet(), 250},
+        {ZQUnitLength::inches(), 7920},
+        {ZQUnitLength::nauticalMiles(), 1},
+        {ZQUnitLength::kilometers(), 1},
+        {ZQUnitLength::meters(), 250},
+        {ZQUnitLength::centimeters(), 2500},
+        {ZQUnitLength::millimeters(), 25000},
+        {ZQUnitLength::points(), 50000},
+        {ZQUnitLength::rods(), 0},
+        {ZQUnitLength::furlongs(), 0},
+    };
+    for (const auto& [unit, base] : bases)
+        EXPECT_EQ(mapScale(4, ZQUnitLength::centimeters(), 1, unit)->unitBase(), base) << qPrintable(unit->symbol());
+}
+
+TEST(VXQMapScale, LegacyMeasurementsMapToUnits)
+{
+    struct Case {
+        quint32 system;
+        quint32 measure;
+        ZQUnitLengthPtr unit;
+        double factor; // of the value
+    };
+    const Case cases[] = {
+        {kMetricMeasurementSystem, 1, ZQUnitLength::millimeters(), 1},
+        {kMetricMeasurementSystem, 10, ZQUnitLength::centimeters(), 1},
+        {kMetricMeasurementSystem, 1000, ZQUnitLength::meters(), 1},
+        {kMetricMeasurementSystem, 1000000, ZQUnitLength::kilometers(), 1},
+        {kMetricMeasurementSystem, 100, ZQUnitLength::centimeters(), 1},
+        {kImperialMeasurementSystem, 1, ZQUnitLength::inches(), 1},
+        {kImperialMeasurementSystem, 12, ZQUnitLength::feet(), 1},
+        {kImperialMeasurementSystem, 36, ZQUnitLength::yards(), 1},
+        {kImperialMeasurementSystem, 198, ZQUnitLength::rods(), 1},
+        {kImperialMeasurementSystem, 792, ZQUnitLength::feet(), 66}, // chains
+        {kImperialMeasurementSystem, 7920, ZQUnitLength::furlongs(), 1},
+        {kImperialMeasurementSystem, 63360, ZQUnitLength::miles(), 1},
+        {kImperialMeasurementSystem, 5, ZQUnitLength::inches(), 1},
+        {kNauticalMilesMeasurementSystem, 1, ZQUnitLength::nauticalMiles(), 1},
+        {kQuartzMeasurementSystem, 1, ZQUnitLength::points(), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.system << "/" << c.measure);
+        const ZQMeasurementPtr mapped = VXQMapScale::measurementWithLegacyMeasure(*legacy(c.system, 2.5, c.measure));
+        EXPECT_EQ(mapped->unit()->symbol(), c.unit->symbol());
+        EXPECT_DOUBLE_EQ(mapped->value(), 2.5 * c.factor);
+    }
+    VXQMeasurement noSystem;
+    EXPECT_EQ(VXQMapScale::measurementWithLegacyMeasure(noSystem)->unit()->symbol(), QStringLiteral("pt"));
+
+    expectSides(VXQMapScale::mapScaleWithLegacyNumeratorDenominator(
+                    *legacy(kImperialMeasurementSystem, 1, 1), *legacy(kImperialMeasurementSystem, 2, 63360)),
+        1, ZQUnitLength::inches(), 2, ZQUnitLength::miles());
+}
+
+TEST(VXQMapScale, ArchiveRoundTrip)
+{
+    for (const VXQMapScalePtr& original :
+        {VXQMapScale::defaultScale(), mapScale(2.5, ZQUnitLength::inches(), 3, ZQUnitLength::nauticalMiles())}) {
+        const auto decoded = std::dynamic_pointer_cast<VXQMapScale>(roundTrip(*original));
+        ASSERT_TRUE(decoded);
+        EXPECT_TRUE(decoded->isEqualToMapScale(original.get()));
+        EXPECT_DOUBLE_EQ(decoded->scale(), original->scale());
+    }
+}
+
+TEST(VXQMapScale, LegacyArchivesAreUpdated)
+{
+    LogCapture log;
+    ArchiveStub stub;
+    stub.objects.insert(QStringLiteral("VXQMapScale_numerator"), legacy(kMetricMeasurementSystem, 4, 10));
+    stub.objects.insert(QStringLiteral("VXQMapScale_denominator"), legacy(kMetricMeasurementSystem, 1, 1000000));
+    const auto decoded = std::dynamic_pointer_cast<VXQMapScale>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(stub.archiveAs(QStringLiteral("VXQMapScale"))));
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->isEqualToMapScale(VXQMapScale::defaultScale().get()));
+    EXPECT_TRUE(log.contains(QStringLiteral("updating legacy map scale to <VXQMapScale: 0x")));
+
+    // The scaler wins over legacy entries.
+    ArchiveStub both;
+    both.objects = stub.objects;
+    both.objects.insert(QStringLiteral("VXQMapScale_ZQMScaler"),
+        ZQMeasurementScaler::make(length(1, ZQUnitLength::inches()), length(1, ZQUnitLength::miles())));
+    const auto modern = std::dynamic_pointer_cast<VXQMapScale>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(both.archiveAs(QStringLiteral("VXQMapScale"))));
+    ASSERT_TRUE(modern);
+    EXPECT_DOUBLE_EQ(modern->scale(), 63360.0);
+}
+
+TEST(VXQMapScale, DamagedArchivesGiveTheDefaultScale)
+{
+    struct Case {
+        const char* name;
+        QMap<QString, ZQObjectPtr> objects;
+        bool logged;
+    };
+    const ZQObjectPtr zeroReference
+        = ZQMeasurementScaler::make(length(0, ZQUnitLength::centimeters()), length(1, ZQUnitLength::kilometers()));
+    const ZQObjectPtr negativeGround
+        = ZQMeasurementScaler::make(length(4, ZQUnitLength::centimeters()), length(-1, ZQUnitLength::kilometers()));
+    const Case cases[] = {
+        {"empty", {}, false},
+        {"zero reference", {{QStringLiteral("VXQMapScale_ZQMScaler"), zeroReference}}, true},
+        {"negative ground", {{QStringLiteral("VXQMapScale_ZQMScaler"), negativeGround}}, true},
+        {"scaler of the wrong class", {{QStringLiteral("VXQMapScale_ZQMScaler"), ZQUnitLength::miles()}}, true},
+        {"one legacy side", {{QStringLiteral("VXQMapScale_numerator"), legacy(kMetricMeasurementSystem, 4, 10)}}, true},
+        {"zero legacy side",
+            {{QStringLiteral("VXQMapScale_numerator"), legacy(kMetricMeasurementSystem, 0, 10)},
+                {QStringLiteral("VXQMapScale_denominator"), legacy(kMetricMeasurementSystem, 1, 1000000)}},
+            true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LogCapture log;
+        ArchiveStub stub;
+        stub.objects = c.objects;
+        const auto decoded = std::dynamic_pointer_cast<VXQMapScale>(
+            platform::KeyedUnarchiver::unarchiveObjectWithData(stub.archiveAs(QStringLiteral("VXQMapScale"))));
+        ASSERT_TRUE(decoded);
+        EXPECT_TRUE(decoded->isEqualToMapScale(VXQMapScale::defaultScale().get()));
+        EXPECT_EQ(!log.lines.isEmpty(), c.logged);
+    }
+}
+
+namespace {
+
+class StandInDocument : public QObject, public VXQMapScaleOwner {
+public:
+    VXQMapScalePtr mapScale() const override { return m_mapScale; }
+    void setMapScale(VXQMapScalePtr mapScale) override { m_mapScale = std::move(mapScale); }
+
+private:
+    VXQMapScalePtr m_mapScale = VXQMapScale::defaultScale();
+};
+
+} // namespace
+
+TEST(VXQMapScaleOwner, DrawingsForwardToTheirOwner)
+{
+    StandInDocument document;
+    EXPECT_TRUE(mapScaleOfDrawingOwner(&document)->isEqualToMapScale(VXQMapScale::defaultScale().get()));
+    const VXQMapScalePtr larger = VXQMapScale::defaultScale()->mapScaleWithScale(10000);
+    setMapScaleOfDrawingOwner(&document, larger);
+    EXPECT_EQ(mapScaleOfDrawingOwner(&document), larger);
+
+    QObject notAnOwner;
+    LogCapture log;
+    EXPECT_EQ(mapScaleOfDrawingOwner(&notAnOwner), nullptr);
+    EXPECT_EQ(mapScaleOfDrawingOwner(nullptr), nullptr);
+    setMapScaleOfDrawingOwner(nullptr, larger);
+    EXPECT_EQ(log.lines.size(), 1);
+}

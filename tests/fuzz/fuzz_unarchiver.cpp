@@ -1,0 +1,249 @@
+// Fuzzes the keyed-archive reader with archives of two small registered classes that
+// read (and write back) every kind of field. A decoded root is archived and read again,
+// so values the reader produces must also be writable.
+//
+// With QUORVANE_FUZZ_SEED_DIR set, start-up first writes a few valid archives there as seeds.
+#include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/FoundationClasses.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQLog.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainterPath>
+#include <QPointer>
+#include <QTransform>
+#include <cstdint>
+#include <vector>
+
+using platform::KeyedArchiver;
+using platform::KeyedUnarchiver;
+
+// Every object made, so cycles a hostile archive builds between owning references can
+// be broken after each input instead of being reported as leaks.
+class FuzzObject : public ZQObject {
+    Q_OBJECT
+
+public:
+    static inline std::vector<std::weak_ptr<FuzzObject>> made;
+    virtual void dropReferences() = 0;
+
+    template <class T>
+    static std::shared_ptr<T> make()
+    {
+        auto object = std::make_shared<T>();
+        made.push_back(object);
+        return object;
+    }
+};
+
+class FuzzLeaf : public FuzzObject {
+    Q_OBJECT
+
+public:
+    QString name;
+    QVariant value;
+
+    void encodeWithCoder(KeyedArchiver& coder) const override
+    {
+        coder.encodeString(name, QStringLiteral("name"));
+        coder.encodeObject(value, QStringLiteral("value"));
+    }
+    void initWithCoder(KeyedUnarchiver& coder) override
+    {
+        name = coder.decodeString(QStringLiteral("name"));
+        value = coder.decodeValue(QStringLiteral("value"));
+    }
+    // Some leaves stand in for another object, as registered masters do.
+    ZQObjectPtr awakeAfterUsingCoder(KeyedUnarchiver&) override
+    {
+        if (name == QLatin1StringView("replace")) {
+            auto replacement = make<FuzzLeaf>();
+            replacement->name = QStringLiteral("replaced");
+            return replacement;
+        }
+        return shared_from_this();
+    }
+    void dropReferences() override { value.clear(); }
+};
+
+class FuzzNode : public FuzzObject {
+    Q_OBJECT
+
+public:
+    QString name;
+    qint64 integer = 0;
+    double real = 0;
+    bool flag = false;
+    ZQObjectPtr child;
+    QPointer<ZQObject> owner;
+    std::shared_ptr<FuzzLeaf> leaf;
+    QVariant value;
+    QByteArray data;
+    QColor colour;
+    QFont font;
+    QTransform transform;
+    QPainterPath path;
+    QImage image;
+    QPointF point;
+    QSizeF size;
+    QRectF rect;
+
+    void encodeWithCoder(KeyedArchiver& coder) const override
+    {
+        coder.encodeString(name, QStringLiteral("name"));
+        coder.encodeInt(integer, QStringLiteral("integer"));
+        coder.encodeDouble(real, QStringLiteral("real"));
+        coder.encodeBool(flag, QStringLiteral("flag"));
+        coder.encodeObject(child.get(), QStringLiteral("child"));
+        coder.encodeConditionalObject(owner.data(), QStringLiteral("owner"));
+        coder.encodeObject(leaf.get(), QStringLiteral("leaf"));
+        coder.encodeObject(value, QStringLiteral("value"));
+        coder.encodeData(data, QStringLiteral("data"));
+        coder.encodeColor(colour, QStringLiteral("colour"));
+        coder.encodeFont(font, QStringLiteral("font"));
+        coder.encodeTransform(transform, QStringLiteral("transform"));
+        coder.encodePath(path, QStringLiteral("path"));
+        coder.encodeImage(image, QStringLiteral("image"));
+        coder.encodePoint(point, QStringLiteral("point"));
+        coder.encodeSize(size, QStringLiteral("size"));
+        coder.encodeRect(rect, QStringLiteral("rect"));
+    }
+
+    void initWithCoder(KeyedUnarchiver& coder) override
+    {
+        name = coder.decodeString(QStringLiteral("name"));
+        integer = coder.decodeInt(QStringLiteral("integer"));
+        real = coder.decodeDouble(QStringLiteral("real"));
+        flag = coder.decodeBool(QStringLiteral("flag"));
+        child = coder.decodeObject(QStringLiteral("child"));
+        owner = coder.decodeObject(QStringLiteral("owner")).get();
+        leaf = coder.decodeObjectOfClass<FuzzLeaf>(QStringLiteral("leaf"));
+        value = coder.decodeValue(QStringLiteral("value"));
+        data = coder.decodeData(QStringLiteral("data"));
+        colour = coder.decodeColor(QStringLiteral("colour"));
+        font = coder.decodeFont(QStringLiteral("font"));
+        transform = coder.decodeTransform(QStringLiteral("transform"));
+        path = coder.decodePath(QStringLiteral("path"));
+        image = coder.decodeImage(QStringLiteral("image"));
+        point = coder.decodePoint(QStringLiteral("point"));
+        size = coder.decodeSize(QStringLiteral("size"));
+        rect = coder.decodeRect(QStringLiteral("rect"));
+    }
+
+    void dropReferences() override
+    {
+        child.reset();
+        leaf.reset();
+        value.clear();
+    }
+};
+
+namespace {
+
+std::shared_ptr<FuzzNode> makeNode(const QString& name)
+{
+    auto node = FuzzObject::make<FuzzNode>();
+    node->name = name;
+    return node;
+}
+
+QList<QByteArray> seedArchives()
+{
+    auto root = makeNode(QStringLiteral("root"));
+    auto child = makeNode(QStringLiteral("child"));
+    child->owner = root.get();
+    child->integer = -42;
+    child->real = 0.1;
+    child->flag = true;
+    root->child = child;
+    auto leaf = FuzzObject::make<FuzzLeaf>();
+    leaf->name = QStringLiteral("replace");
+    leaf->value = QVariantList{1, 2.5, QStringLiteral("three"), QVariantMap{{QStringLiteral("k"), QColor(Qt::red)}}};
+    root->leaf = leaf;
+    child->leaf = leaf;
+    root->value = QVariantList{QVariant::fromValue<ZQObjectPtr>(child), QPointF(1, 2), QByteArray("raw")};
+
+    auto rich = makeNode(QStringLiteral("values"));
+    rich->colour = QColor(10, 20, 30, 40);
+    rich->font = QFont(QStringLiteral("DejaVu Sans"), 11);
+    rich->transform = QTransform().rotate(45);
+    rich->path.addRect(0, 0, 4, 3);
+    rich->path.cubicTo(1, 2, 3, 4, 5, 6);
+    rich->image = QImage(2, 2, QImage::Format_ARGB32);
+    rich->image.fill(Qt::blue);
+    rich->point = {1.5, -2};
+    rich->size = {3, 4};
+    rich->rect = {0, 0, 10, 20};
+    rich->data = QByteArray("\x00\x01\x02", 3);
+
+    QList<QByteArray> seeds{KeyedArchiver::archivedDataWithRootObject(root.get()),
+                            KeyedArchiver::archivedDataWithRootObject(rich.get()),
+                            KeyedArchiver::archivedDataWithRootObject(leaf.get())};
+    child->owner = nullptr;
+    return seeds;
+}
+
+void writeSeeds(const QString& folder)
+{
+    QDir().mkpath(folder);
+    const QList<QByteArray> seeds = seedArchives();
+    for (qsizetype i = 0; i < seeds.size(); ++i) {
+        QFile file(QDir(folder).filePath(QStringLiteral("seed-%1.archive").arg(i)));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(seeds[i]);
+    }
+}
+
+void breakCycles()
+{
+    for (const std::weak_ptr<FuzzObject>& weak : FuzzObject::made) {
+        if (auto object = weak.lock())
+            object->dropReferences();
+    }
+    FuzzObject::made.clear();
+}
+
+void setUp()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_unarchiver";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    static QGuiApplication app(argc, argv);
+    platform::Log::setSink([](LogEventKind, const QString&) {});
+    registerFoundationClasses();
+    platform::ClassRegistry::registerFactory(&FuzzLeaf::staticMetaObject, [] { return FuzzObject::make<FuzzLeaf>(); });
+    platform::ClassRegistry::registerFactory(&FuzzNode::staticMetaObject, [] { return FuzzObject::make<FuzzNode>(); });
+    KeyedUnarchiver::setClassForClassName(QStringLiteral("FuzzLeaf"), QStringLiteral("FuzzOldLeaf"));
+    const QString seedFolder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR");
+    if (!seedFolder.isEmpty())
+        writeSeeds(seedFolder);
+    breakCycles();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+{
+    static const bool ready = (setUp(), true);
+    Q_UNUSED(ready);
+    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    if (ZQObjectPtr root = KeyedUnarchiver::unarchiveObjectWithData(data)) {
+        const QByteArray again = KeyedArchiver::archivedDataWithRootObject(root.get());
+        QuorvaneError error;
+        KeyedUnarchiver::unarchiveObjectWithData(again, &error);
+        if (error)
+            qFatal("a re-archived graph did not read back: %s", qPrintable(error.localizedDescription()));
+    }
+    breakCycles();
+    return 0;
+}
+
+#include "fuzz_unarchiver.moc"

@@ -1,0 +1,209 @@
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QPointF>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using platform::PropertyList;
+using platform::UserDefaults;
+
+namespace {
+
+class UserDefaultsTest : public ::testing::Test {
+protected:
+    void SetUp() override { UserDefaults::setStorageLocationForTesting(m_folder.path()); }
+    void TearDown() override { UserDefaults::setStorageLocationForTesting({}); }
+
+    static UserDefaults* defaults() { return UserDefaults::standardUserDefaults(); }
+    QString domainFile() const { return m_folder.filePath(QCoreApplication::applicationName() + ".plist"); }
+
+    // Runs the write the defaults scheduled for the end of this event-loop turn.
+    static void finishEventLoopTurn() { QCoreApplication::sendPostedEvents(defaults()); }
+
+    QTemporaryDir m_folder;
+};
+
+} // namespace
+
+TEST_F(UserDefaultsTest, BundleDefaultsReadBack)
+{
+    ASSERT_TRUE(defaults()->registerDefaultsFromBundleResource("Quorvane_defaults", "plist"));
+    EXPECT_EQ(defaults()->integerForKey("kVLTMTabViewOptionsPreferencesKey"), 2);
+    EXPECT_EQ(defaults()->arrayForKey("kContourLayerAvailableUnits"), (QVariantList{"Metres", "Feet"}));
+    EXPECT_EQ(defaults()->stringForKey("kImportOptionSettingSimplifyAlgorithmClassname"),
+              QStringLiteral("ZQDouglasPeuckerSimplifier"));
+    EXPECT_TRUE(defaults()->boolForKey("kTamsiverShouldShowWelcomeVideoCloseAlert"));
+    EXPECT_FALSE(defaults()->boolForKey("kVXQLibraryConfirmCategoryDelete"));
+    EXPECT_FALSE(QFile::exists(domainFile())) << "registered values are never stored";
+
+    EXPECT_FALSE(defaults()->registerDefaultsFromBundleResource("No_such_resource", "plist"));
+}
+
+TEST_F(UserDefaultsTest, StoredValuesOverrideRegisteredOnesAndSurviveAReset)
+{
+    const QDateTime when(QDate(2024, 3, 9), QTime(14, 5, 6), Qt::UTC);
+    const QVariantMap nested{{"splits", QVariantList{120.5, 300}}, {"left_sidebar", QVariantMap{{"tab", "Layers"}}}};
+    defaults()->registerDefaults({{"kVLTMTabViewOptionsPreferencesKey", 2}, {"kUntouched", "registered"}});
+    defaults()->setIntegerForKey(3, "kVLTMTabViewOptionsPreferencesKey");
+    defaults()->setBoolForKey(true, "kVXDocumentDontClearUndoOnSave");
+    defaults()->setDoubleForKey(0.125, "kVXDocumentPrescaleDefault");
+    defaults()->setFloatForKey(1.5f, "kFloat");
+    defaults()->setObjectForKey(QByteArray("\x00\xff bookmark", 11), "kVLTMExportOptionsFolderURL");
+    defaults()->setObjectForKey(when, "kWhen");
+    defaults()->setObjectForKey(nested, "kVLTMDocument_DefaultRestorableState");
+    defaults()->setObjectForKey(QStringLiteral("Ünïcode"), "kName");
+    defaults()->setURLForKey(QUrl::fromLocalFile("/tmp/exports"), "kFolder");
+    defaults()->setURLForKey(QUrl("https://example.org/help?x=1"), "kLink");
+    ASSERT_TRUE(defaults()->synchronize());
+
+    QFile file(domainFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("<?xml")) << "stored as an XML property list";
+
+    UserDefaults::resetStandardUserDefaults();
+    EXPECT_EQ(defaults()->integerForKey("kVLTMTabViewOptionsPreferencesKey"), 3);
+    EXPECT_TRUE(defaults()->stringForKey("kUntouched").isEmpty()) << "registration is not stored";
+    EXPECT_TRUE(defaults()->boolForKey("kVXDocumentDontClearUndoOnSave"));
+    EXPECT_EQ(defaults()->doubleForKey("kVXDocumentPrescaleDefault"), 0.125);
+    EXPECT_EQ(defaults()->floatForKey("kFloat"), 1.5f);
+    EXPECT_EQ(defaults()->dataForKey("kVLTMExportOptionsFolderURL"), QByteArray("\x00\xff bookmark", 11));
+    EXPECT_EQ(defaults()->objectForKey("kWhen").toDateTime(), when);
+    EXPECT_EQ(defaults()->dictionaryForKey("kVLTMDocument_DefaultRestorableState"), nested);
+    EXPECT_EQ(defaults()->stringForKey("kName"), QStringLiteral("Ünïcode"));
+    EXPECT_EQ(defaults()->urlForKey("kFolder"), QUrl::fromLocalFile("/tmp/exports"));
+    EXPECT_EQ(defaults()->urlForKey("kLink"), QUrl("https://example.org/help?x=1"));
+
+    defaults()->registerDefaults({{"kVLTMTabViewOptionsPreferencesKey", 2}});
+    defaults()->removeObjectForKey("kVLTMTabViewOptionsPreferencesKey");
+    EXPECT_EQ(defaults()->integerForKey("kVLTMTabViewOptionsPreferencesKey"), 2) << "the registered value shows again";
+}
+
+TEST_F(UserDefaultsTest, ChangesAreWrittenOncePerEventLoopTurn)
+{
+    defaults()->setObjectForKey("a", "kFirst");
+    defaults()->setObjectForKey("b", "kSecond");
+    EXPECT_FALSE(QFile::exists(domainFile()));
+    finishEventLoopTurn();
+    ASSERT_TRUE(QFile::exists(domainFile()));
+    EXPECT_EQ(PropertyList::readFile(domainFile()), QVariant(QVariantMap{{"kFirst", "a"}, {"kSecond", "b"}}));
+
+    defaults()->setObjectForKey("c", "kThird");
+    UserDefaults::resetStandardUserDefaults(); // destruction writes what is pending
+    EXPECT_EQ(defaults()->stringForKey("kThird"), QStringLiteral("c"));
+}
+
+TEST_F(UserDefaultsTest, GettersAnswerEmptyForAbsentAndWrongKinds)
+{
+    const QString absent = "kAbsent";
+    EXPECT_FALSE(defaults()->objectForKey(absent).isValid());
+    EXPECT_TRUE(defaults()->stringForKey(absent).isNull());
+    EXPECT_TRUE(defaults()->arrayForKey(absent).isEmpty());
+    EXPECT_TRUE(defaults()->dictionaryForKey(absent).isEmpty());
+    EXPECT_TRUE(defaults()->dataForKey(absent).isNull());
+    EXPECT_FALSE(defaults()->boolForKey(absent));
+    EXPECT_EQ(defaults()->integerForKey(absent), 0);
+    EXPECT_EQ(defaults()->floatForKey(absent), 0.0f);
+    EXPECT_EQ(defaults()->doubleForKey(absent), 0.0);
+    EXPECT_TRUE(defaults()->urlForKey(absent).isEmpty());
+
+    defaults()->setObjectForKey(QVariantList{1, 2}, "kList");
+    defaults()->setObjectForKey(QVariantMap{{"a", 1}}, "kMap");
+    defaults()->setObjectForKey(QByteArray("raw"), "kData");
+    defaults()->setObjectForKey("not a number", "kText");
+    EXPECT_TRUE(defaults()->stringForKey("kList").isEmpty());
+    EXPECT_TRUE(defaults()->arrayForKey("kMap").isEmpty());
+    EXPECT_TRUE(defaults()->dictionaryForKey("kList").isEmpty());
+    EXPECT_TRUE(defaults()->dataForKey("kText").isEmpty());
+    EXPECT_FALSE(defaults()->boolForKey("kList"));
+    EXPECT_FALSE(defaults()->boolForKey("kText"));
+    EXPECT_EQ(defaults()->integerForKey("kMap"), 0);
+    EXPECT_EQ(defaults()->integerForKey("kText"), 0);
+    EXPECT_EQ(defaults()->doubleForKey("kData"), 0.0);
+    EXPECT_TRUE(defaults()->urlForKey("kText").isEmpty());
+    EXPECT_TRUE(defaults()->urlForKey("kData").isEmpty());
+}
+
+TEST_F(UserDefaultsTest, TextAndNumbersConvertLikeThePlatform)
+{
+    const QList<std::pair<QVariant, bool>> booleans{
+        {"YES", true}, {"yes", true}, {"true", true}, {"1", true}, {" 7 ", true},
+        {"NO", false}, {"0", false}, {"", false},     {0.0, false}, {0.25, true},
+    };
+    for (const auto& [value, expected] : booleans) {
+        defaults()->setObjectForKey(value, "kFlag");
+        EXPECT_EQ(defaults()->boolForKey("kFlag"), expected) << qPrintable(value.toString());
+    }
+
+    defaults()->setObjectForKey("42", "kNumber");
+    EXPECT_EQ(defaults()->integerForKey("kNumber"), 42);
+    defaults()->setObjectForKey("-3.9", "kNumber");
+    EXPECT_EQ(defaults()->integerForKey("kNumber"), -3);
+    EXPECT_EQ(defaults()->doubleForKey("kNumber"), -3.9);
+    defaults()->setDoubleForKey(7.99, "kNumber");
+    EXPECT_EQ(defaults()->integerForKey("kNumber"), 7);
+    EXPECT_EQ(defaults()->stringForKey("kNumber"), QStringLiteral("7.99"));
+    defaults()->setDoubleForKey(1e300, "kNumber");
+    EXPECT_EQ(defaults()->integerForKey("kNumber"), std::numeric_limits<qint64>::max());
+    defaults()->setBoolForKey(true, "kNumber");
+    EXPECT_EQ(defaults()->integerForKey("kNumber"), 1);
+
+    defaults()->setObjectForKey("~/maps", "kPath");
+    EXPECT_EQ(defaults()->urlForKey("kPath"), QUrl::fromLocalFile(QDir::homePath() + "/maps"));
+}
+
+TEST_F(UserDefaultsTest, RemovingThePersistentDomainForgetsEverythingStored)
+{
+    defaults()->registerDefaults({{"kRegistered", true}});
+    defaults()->setObjectForKey("stored", "kStored");
+    ASSERT_TRUE(defaults()->synchronize());
+    ASSERT_TRUE(QFile::exists(domainFile()));
+
+    defaults()->removePersistentDomainForName(QCoreApplication::applicationName());
+    EXPECT_FALSE(QFile::exists(domainFile()));
+    EXPECT_FALSE(defaults()->objectForKey("kStored").isValid());
+    EXPECT_TRUE(defaults()->boolForKey("kRegistered"));
+
+    UserDefaults::resetStandardUserDefaults();
+    EXPECT_FALSE(defaults()->objectForKey("kStored").isValid());
+    EXPECT_FALSE(QFile::exists(domainFile())) << "nothing pending resurrects the file";
+}
+
+TEST_F(UserDefaultsTest, ChangesAreSignalledOncePerRealChange)
+{
+    QStringList changed;
+    QObject::connect(defaults(), &UserDefaults::didChange, [&](const QString& key) { changed << key; });
+    defaults()->setIntegerForKey(5, "kCount");
+    defaults()->setIntegerForKey(5, "kCount");
+    defaults()->setObjectForKey(QVariant(), "kCount"); // null removes
+    defaults()->removeObjectForKey("kCount");
+    defaults()->removePersistentDomainForName(QCoreApplication::applicationName());
+    EXPECT_EQ(changed, (QStringList{"kCount", "kCount", QString()}));
+    EXPECT_FALSE(defaults()->objectForKey("kCount").isValid());
+}
+
+TEST_F(UserDefaultsTest, DamagedFileStartsEmptyAndNonPlistValuesAreRefused)
+{
+    {
+        QFile file(domainFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("bplist00 this is not what it claims");
+    }
+    QStringList logged;
+    const auto previous = platform::Log::setSink([&](LogEventKind, const QString& line) { logged << line; });
+    EXPECT_FALSE(defaults()->objectForKey("kAnything").isValid());
+    platform::Log::setSink(previous);
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged[0].contains("could not be read")) << qPrintable(logged[0]);
+
+    EXPECT_THROW(defaults()->setObjectForKey(QPointF(1, 2), "kPoint"), platform::AssertionFailure);
+    defaults()->setObjectForKey("fresh", "kAnything");
+    ASSERT_TRUE(defaults()->synchronize());
+    EXPECT_EQ(PropertyList::readFile(domainFile()), QVariant(QVariantMap{{"kAnything", "fresh"}}));
+}
