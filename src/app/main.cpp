@@ -1,3 +1,7 @@
+#include "furniture/FurnitureClasses.h"
+#include "platform/foundation/FoundationClasses.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/measurement/MeasurementClasses.h"
 #include "platform/ui/Application.h"
 
 #include <QMainWindow>
@@ -7,6 +11,12 @@ int main(int argc, char** argv)
     platform::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
+
+    registerFoundationClasses();
+    registerMeasurementClasses();
+    registerFurnitureClasses();
+    platform::UserDefaults::standardUserDefaults()->registerDefaultsFromBundleResource(QStringLiteral("Quorvane_defaults"),
+                                                                                      QStringLiteral("plist"));
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Quorvane"));
