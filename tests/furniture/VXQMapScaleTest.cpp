@@ -1,16 +1,20 @@
-#include "MeasurementTestSupport.h"
-
 #include "furniture/VXQMapScale.h"
 #include "furniture/VXQMapScaleOwner.h"
 #include "furniture/VXQMeasurement.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
+#include "support/ArchiveTesting.h"
+#include "support/LogCapture.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+using testsupport::ArchiveStub;
+using testsupport::LogCapture;
+using testsupport::roundTrip;
 
 namespace {
 
@@ -260,7 +264,7 @@ TEST(VXQMapScale, ArchiveRoundTrip)
 {
     for (const VXQMapScalePtr& original :
         {VXQMapScale::defaultScale(), mapScale(2.5, ZQUnitLength::inches(), 3, ZQUnitLength::nauticalMiles())}) {
-        const auto decoded = std::dynamic_pointer_cast<VXQMapScale>(roundTrip(*original));
+        const auto decoded = roundTrip<VXQMapScale>(*original);
         ASSERT_TRUE(decoded);
         EXPECT_TRUE(decoded->isEqualToMapScale(original.get()));
         EXPECT_DOUBLE_EQ(decoded->scale(), original->scale());

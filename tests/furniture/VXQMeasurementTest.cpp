@@ -1,12 +1,16 @@
-#include "MeasurementTestSupport.h"
-
 #include "furniture/VXQMeasurement.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
+#include "support/ArchiveTesting.h"
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using testsupport::ArchiveStub;
+using testsupport::LogCapture;
+using testsupport::roundTrip;
 
 namespace {
 
@@ -227,7 +231,7 @@ TEST(VXQMeasurement, Strings)
 TEST(VXQMeasurement, ArchiveStoresTheValueInSinglePrecision)
 {
     const VXQMeasurementPtr original = measurement(kImperialMeasurementSystem, 0.1, 63360, true);
-    const auto decoded = std::dynamic_pointer_cast<VXQImperialMeasurement>(roundTrip(*original));
+    const auto decoded = roundTrip<VXQImperialMeasurement>(*original);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->measure(), 63360u);
     EXPECT_TRUE(decoded->normalizeEnabled());

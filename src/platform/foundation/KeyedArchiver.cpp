@@ -1,8 +1,8 @@
 #include "platform/foundation/KeyedArchiver.h"
 
-#include "platform/foundation/ArchiveBinaryPlistWriter.h"
 #include "platform/foundation/ArchiveFormat.h"
 #include "platform/foundation/ArchiveValueCoding.h"
+#include "platform/foundation/BinaryPropertyListWriter.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <QColor>
@@ -18,7 +18,7 @@
 namespace platform {
 
 using namespace archive;
-using Ref = BinaryPlistWriter::Ref;
+using Ref = BinaryPropertyListWriter::Ref;
 
 struct KeyedArchiver::Private {
     // The keys and values of a dictionary being filled: $top, or an entry being encoded.
@@ -27,7 +27,7 @@ struct KeyedArchiver::Private {
         std::vector<Ref> values;
     };
 
-    BinaryPlistWriter plist;
+    BinaryPropertyListWriter plist;
     std::vector<Ref> entries; // $objects; a UID is an index here
     std::vector<Frame> frames{1};
     size_t openFrames = 1;    // frames beyond this are kept for their capacity
@@ -320,7 +320,7 @@ QByteArray KeyedArchiver::finishEncoding()
     for (const auto& [pending, object] : d->conditionals) {
         d->plist.setUid(pending, d->objectUids.value(object, 0));
     }
-    BinaryPlistWriter& plist = d->plist;
+    BinaryPropertyListWriter& plist = d->plist;
     const Ref top = plist.dictionary(d->frames[0].keys, d->frames[0].values);
     const Ref keys[] = {d->key(kArchiverKey), d->key(kVersionKey), d->key(kTopKey), d->key(kObjectsKey)};
     const Ref values[] = {plist.string(QString::fromLatin1(kArchiverName)), plist.integer(kVersion), top,

@@ -1,8 +1,8 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 
-#include "platform/foundation/ArchiveBinaryPlistCheck.h"
 #include "platform/foundation/ArchiveFormat.h"
 #include "platform/foundation/ArchiveValueCoding.h"
+#include "platform/foundation/BinaryPropertyListCheck.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/ZQLog.h"
 
@@ -25,7 +25,8 @@ using namespace archive;
 
 namespace {
 
-// An archive nests $objects -> entry -> "$classes" -> name; nothing legitimate goes deeper.
+// Containers in an archive nest four deep (root, $objects, an entry, "$classes"); this
+// leaves room without letting a hostile file go deeper.
 constexpr int kMaximumPlistDepth = 16;
 constexpr qint64 kImageBytesFloor = qint64(256) << 20;
 constexpr qint64 kImageBytesPerArchiveByte = 16;
@@ -227,8 +228,7 @@ struct KeyedUnarchiver::Private {
     {
         if (data.size() > qsizetype(std::numeric_limits<uint32_t>::max()))
             return QStringLiteral("archive too large");
-        QString problem;
-        if (!checkBinaryPlistStructure(data, kMaximumPlistDepth, &problem))
+        if (const QString problem = binaryPropertyListProblem(data, kMaximumPlistDepth); !problem.isEmpty())
             return problem;
         plist_from_bin(data.constData(), uint32_t(data.size()), &root);
         return root ? readFrame() : QStringLiteral("damaged binary property list");

@@ -12,15 +12,12 @@
 // XML keeps dates to the second and writes a UID as the dictionary {"CF$UID": n}, which
 // reading turns back into a PlistUid.
 
+#include "platform/foundation/OrderedDictionary.h"
 #include "platform/foundation/QuorvaneError.h"
 
 #include <QByteArray>
-#include <QHash>
-#include <QList>
 #include <QMetaType>
-#include <QPair>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 #include <optional>
 
@@ -30,27 +27,6 @@ namespace platform {
 struct PlistUid {
     quint64 value = 0;
     friend bool operator==(PlistUid a, PlistUid b) { return a.value == b.value; }
-};
-
-// A dictionary that keeps its keys in insertion order. Inserting an existing key replaces
-// its value in place.
-class OrderedDictionary {
-public:
-    void insert(const QString& key, const QVariant& value);
-    QVariant value(const QString& key, const QVariant& fallback = {}) const;
-    bool contains(const QString& key) const { return m_index.contains(key); }
-    QStringList keys() const;
-    qsizetype size() const { return m_entries.size(); }
-    const QList<QPair<QString, QVariant>>& entries() const { return m_entries; }
-    QVariantMap toMap() const;
-    friend bool operator==(const OrderedDictionary& a, const OrderedDictionary& b)
-    {
-        return a.m_entries == b.m_entries;
-    }
-
-private:
-    QList<QPair<QString, QVariant>> m_entries;
-    QHash<QString, qsizetype> m_index; // key -> position in m_entries
 };
 
 class PropertyList {
@@ -82,4 +58,3 @@ public:
 } // namespace platform
 
 Q_DECLARE_METATYPE(platform::PlistUid)
-Q_DECLARE_METATYPE(platform::OrderedDictionary)

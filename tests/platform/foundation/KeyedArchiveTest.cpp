@@ -1,10 +1,10 @@
-#include "platform/foundation/ArchiveBinaryPlistCheck.h"
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/foundation/ZQLog.h"
+#include "support/ArchiveTesting.h"
+#include "support/LogCapture.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -26,6 +26,8 @@
 using platform::ClassRegistry;
 using platform::KeyedArchiver;
 using platform::KeyedUnarchiver;
+using testsupport::LogCapture;
+using testsupport::roundTrip;
 
 // A small model object with the usual field kinds: scalars, a string, a shared object,
 // a conditional back-reference to its owner, a list of children and a free value.
@@ -121,26 +123,11 @@ void registerTestClasses()
     ClassRegistry::registerClass<ArchiveFaulty>();
 }
 
-struct CapturedLog {
-    CapturedLog() { previous = platform::Log::setSink([this](LogEventKind, const QString& l) { lines << l; }); }
-    ~CapturedLog() { platform::Log::setSink(previous); }
-    bool contains(const QString& text) const { return !lines.filter(text).isEmpty(); }
-    QStringList lines;
-    platform::Log::Sink previous;
-};
-
 std::shared_ptr<ArchiveNode> node(const QString& name)
 {
     auto n = std::make_shared<ArchiveNode>();
     n->name = name;
     return n;
-}
-
-template <class T>
-std::shared_ptr<T> roundTrip(const ZQObject& root, QuorvaneError* error = nullptr)
-{
-    return std::dynamic_pointer_cast<T>(
-        KeyedUnarchiver::unarchiveObjectWithData(KeyedArchiver::archivedDataWithRootObject(&root), error));
 }
 
 QVariant valueRoundTrip(const QVariant& value)
@@ -334,7 +321,7 @@ TEST_F(KeyedArchive, WrongClassesAndMissingKeysAnswerEmpty)
     auto root = node("root");
     root->shared = std::make_shared<ArchiveShape>();
     KeyedUnarchiver unarchiver(KeyedArchiver::archivedDataWithRootObject(root.get()));
-    CapturedLog log;
+    LogCapture log;
     const auto decoded = unarchiver.decodeObjectOfClass<ArchiveNode>("root");
     EXPECT_TRUE(decoded && decoded->shared);
     EXPECT_EQ(unarchiver.decodeObjectOfClass<ArchiveShape>("root"), nullptr);
@@ -574,7 +561,7 @@ TEST_F(KeyedArchive, DamagedFramesAreErrors)
     const QByteArray valid = KeyedArchiver::archivedDataWithRootObject(root.get());
     ASSERT_TRUE(KeyedUnarchiver::unarchiveObjectWithData(valid));
 
-    CapturedLog log;
+    LogCapture log;
     for (qsizetype length = 0; length < valid.size(); ++length)
         expectArchiveError(valid.left(length), "truncated");
     QByteArray wrongMagic = valid;
@@ -602,7 +589,7 @@ TEST_F(KeyedArchive, DamagedFramesAreErrors)
 
 TEST_F(KeyedArchive, DamagedEntriesFailAtTheTopAndAreSkippedInside)
 {
-    CapturedLog log;
+    LogCapture log;
     expectArchiveError(archive(array({string("$null")}), uid(99)), "root out of range");
     expectArchiveError(nodeArchive({}, {}).replace("ArchiveNode", "NoSuchClass"), "unregistered root class");
     expectArchiveError(archive(array({string("$null"), dict({{"$classes", array({})}}), dict({{"$class", uid(1)}})})), "$classname missing");
@@ -659,7 +646,7 @@ TEST_F(KeyedArchive, DamagedValuesDecodeAsEmptyValues)
         return decoded ? decoded->extra : QVariant();
     };
     const auto bytes = [](const QByteArray& b) { return plist_new_data(b.constData(), quint64(b.size())); };
-    CapturedLog log;
+    LogCapture log;
 
     const QByteArray lineTo(1, char(QPainterPath::LineToElement)), curveTo(1, char(QPainterPath::CurveToElement));
     const QByteArray origin(16, '\0');
@@ -725,48 +712,6 @@ TEST_F(KeyedArchive, DeepNestingAndSharedSubtreesAreRefused)
         inner = next;
     }
     expectArchiveError(toBinary(dict({{"$archiver", string("ZQKeyedArchiver")}, {"$objects", deep}})), "deep plist");
-}
-
-// A hand-made binary plist: object i is an array holding object i+1 `fan` times, so a few
-// hundred bytes stand for fan^(levels-1) nodes once libplist follows the references.
-QByteArray sharedSubtreeBomb(int levels, int fan)
-{
-    QByteArray bytes("bplist00");
-    QList<quint8> offsets;
-    for (int i = 0; i < levels; ++i) {
-        offsets << quint8(bytes.size());
-        const int members = i == levels - 1 ? 0 : fan;
-        bytes.append(char(0xa0 | members));
-        bytes.append(QByteArray(members, char(i + 1)));
-    }
-    const quint8 table = quint8(bytes.size());
-    for (quint8 offset : offsets)
-        bytes.append(char(offset));
-    QByteArray trailer(32, '\0');
-    trailer[6] = 1; // offset size
-    trailer[7] = 1; // reference size
-    trailer[15] = char(levels);
-    trailer[31] = char(table);
-    return bytes + trailer;
-}
-
-TEST_F(KeyedArchive, BinaryPlistStructureCheckBoundsDepthAndExpansion)
-{
-    QString problem;
-    EXPECT_TRUE(platform::checkBinaryPlistStructure(sharedSubtreeBomb(4, 3), 16, &problem)) << qPrintable(problem);
-    EXPECT_FALSE(platform::checkBinaryPlistStructure(sharedSubtreeBomb(12, 14), 64, &problem));
-    EXPECT_TRUE(problem.contains("expand")) << qPrintable(problem);
-    EXPECT_FALSE(platform::checkBinaryPlistStructure(sharedSubtreeBomb(12, 1), 8, &problem));
-    EXPECT_TRUE(problem.contains("deep")) << qPrintable(problem);
-    expectArchiveError(sharedSubtreeBomb(12, 14), "exponential expansion");
-
-    QByteArray cyclic = sharedSubtreeBomb(3, 1);
-    cyclic[11] = 0; // object 1 (marker at 10) refers back to object 0
-    EXPECT_FALSE(platform::checkBinaryPlistStructure(cyclic, 16, &problem));
-    EXPECT_TRUE(problem.contains("cycle")) << qPrintable(problem);
-    QByteArray outside = sharedSubtreeBomb(3, 1);
-    outside[9] = 7; // object 0 refers to a missing object
-    EXPECT_FALSE(platform::checkBinaryPlistStructure(outside, 16, &problem));
 }
 
 #include "KeyedArchiveTest.moc"

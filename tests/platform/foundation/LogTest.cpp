@@ -1,18 +1,12 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
+#include "support/LogCapture.h"
 
-#include <QStringList>
 #include <gtest/gtest.h>
 
-namespace {
+using testsupport::LogCapture;
 
-struct CapturedLog {
-    CapturedLog() { previous = platform::Log::setSink([this](LogEventKind k, const QString& l) { lines << l; kinds << k; }); }
-    ~CapturedLog() { platform::Log::setSink(previous); platform::Log::setLevel(0); }
-    QStringList lines;
-    QList<LogEventKind> kinds;
-    platform::Log::Sink previous;
-};
+namespace {
 
 struct Widget {
     void fail() { ZQ_ASSERT(1 + 1 == 3, QStringLiteral("arithmetic is broken")); }
@@ -23,7 +17,7 @@ struct Widget {
 
 TEST(Log, LevelFiltersKindsAndSinkCapturesLines)
 {
-    CapturedLog log;
+    LogCapture log;
     LogEvent(kFileEvent, QStringLiteral("read file"));
     platform::Log::setLevel(kLifeEvent);
     LogEvent(kFileEvent, QStringLiteral("dropped"));
@@ -34,7 +28,7 @@ TEST(Log, LevelFiltersKindsAndSinkCapturesLines)
 
 TEST(Log, MethodPrefixNamesClassAndMethod)
 {
-    CapturedLog log;
+    LogCapture log;
     Widget().log();
     ASSERT_EQ(log.lines.size(), 1);
     EXPECT_TRUE(log.lines[0].startsWith("[") && log.lines[0].contains("Widget log]")) << qPrintable(log.lines[0]);
@@ -43,7 +37,7 @@ TEST(Log, MethodPrefixNamesClassAndMethod)
 
 TEST(Assert, FailureNamesMethodFileAndLineAndIsCaughtByGuard)
 {
-    CapturedLog log;
+    LogCapture log;
     EXPECT_THROW(Widget().fail(), platform::AssertionFailure);
     ASSERT_FALSE(log.lines.isEmpty());
     EXPECT_TRUE(log.lines[0].contains("fail")) << qPrintable(log.lines[0]);

@@ -1,6 +1,6 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/foundation/ZQLog.h"
+#include "support/LogCapture.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -118,15 +118,13 @@ TEST(NotificationCenter, DeadObserversAndSendersStopMatching)
     EXPECT_TRUE(log.isEmpty());
 
     // One failing observer does not stop the others, nor the poster.
-    QStringList lines;
-    const auto previous = platform::Log::setSink([&](LogEventKind, const QString& line) { lines << line; });
+    testsupport::LogCapture logged;
     center.addObserver(&keeper, "ping", nullptr, [](const Notification&) { throw std::runtime_error("observer broke"); });
     record(center, log, "after", &keeper, "ping");
     EXPECT_NO_THROW(center.postNotificationName("ping", nullptr));
-    platform::Log::setSink(previous);
     EXPECT_EQ(log, QStringList{"after ping"});
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].contains("observer broke"));
+    ASSERT_EQ(logged.lines.size(), 1);
+    EXPECT_TRUE(logged.lines[0].contains("observer broke"));
 }
 
 #include "NotificationCenterTest.moc"

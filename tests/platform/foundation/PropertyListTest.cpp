@@ -212,11 +212,13 @@ TEST_P(PropertyListFormats, DatesBeyondThirtyTwoBitSecondsAndBefore2001)
 TEST_P(PropertyListFormats, UidsAreUidsAgain)
 {
     const QVariantList uids{QVariant::fromValue(PlistUid{0}), QVariant::fromValue(PlistUid{255}),
-                            QVariant::fromValue(PlistUid{70000})};
+                            QVariant::fromValue(PlistUid{70000}), QVariant::fromValue(PlistUid{0xffffffff})};
     const QVariantMap archive{{"$top", QVariantMap{{"root", QVariant::fromValue(PlistUid{1})}}}, {"$objects", uids}};
     const QVariant back = roundTrip(archive, GetParam());
     EXPECT_EQ(back, QVariant(archive));
     EXPECT_EQ(back.toMap()["$top"].toMap()["root"].value<PlistUid>().value, 1u);
+    // Wider UIDs would be written but not read back.
+    EXPECT_FALSE(PropertyList::toData(QVariant::fromValue(PlistUid{quint64(1) << 32}), GetParam()));
 }
 
 TEST_P(PropertyListFormats, ScalarRootsSurvive)

@@ -1,6 +1,6 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/foundation/ZQLog.h"
+#include "support/LogCapture.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -91,16 +91,14 @@ TEST_F(RunLoopTest, DeadTargetsAreNeverCalledAndExceptionsStayInside)
     RunLoop::runFor(10);
     EXPECT_FALSE(called);
 
-    QStringList log;
-    const auto previous = platform::Log::setSink([&](LogEventKind, const QString& line) { log << line; });
+    testsupport::LogCapture log;
     Receiver receiver;
     RunLoop::performAfterDelay(&receiver, "fail", {}, 0);
     RunLoop::performAfterDelay(&receiver, "refresh", {}, 0);
     RunLoop::runUntilIdle();
-    platform::Log::setSink(previous);
     EXPECT_EQ(receiver.calls, QStringList{"refresh"});
-    ASSERT_EQ(log.size(), 1);
-    EXPECT_TRUE(log[0].contains("refresh failed"));
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].contains("refresh failed"));
 }
 
 TEST_F(RunLoopTest, RepeatingTimersKeepTheirRhythm)

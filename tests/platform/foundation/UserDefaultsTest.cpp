@@ -1,7 +1,7 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/foundation/ZQLog.h"
+#include "support/LogCapture.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -195,12 +195,12 @@ TEST_F(UserDefaultsTest, DamagedFileStartsEmptyAndNonPlistValuesAreRefused)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("bplist00 this is not what it claims");
     }
-    QStringList logged;
-    const auto previous = platform::Log::setSink([&](LogEventKind, const QString& line) { logged << line; });
-    EXPECT_FALSE(defaults()->objectForKey("kAnything").isValid());
-    platform::Log::setSink(previous);
-    ASSERT_EQ(logged.size(), 1);
-    EXPECT_TRUE(logged[0].contains("could not be read")) << qPrintable(logged[0]);
+    {
+        testsupport::LogCapture log;
+        EXPECT_FALSE(defaults()->objectForKey("kAnything").isValid());
+        ASSERT_EQ(log.lines.size(), 1);
+        EXPECT_TRUE(log.lines[0].contains("could not be read")) << qPrintable(log.lines[0]);
+    }
 
     EXPECT_THROW(defaults()->setObjectForKey(QPointF(1, 2), "kPoint"), platform::AssertionFailure);
     defaults()->setObjectForKey("fresh", "kAnything");

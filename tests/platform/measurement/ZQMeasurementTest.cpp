@@ -1,12 +1,16 @@
-#include "MeasurementTestSupport.h"
-
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/measurement/ZQMeasurementScaler.h"
+#include "support/ArchiveTesting.h"
+#include "support/LogCapture.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using testsupport::ArchiveStub;
+using testsupport::LogCapture;
+using testsupport::roundTrip;
 
 namespace {
 
@@ -45,7 +49,7 @@ TEST(ZQMeasurement, ConversionKeepsTheLengthAndEqualityNeedsTheSameUnit)
 TEST(ZQMeasurement, ArchiveRoundTripAndDamagedEntries)
 {
     const ZQMeasurementPtr original = measurement(0.1, ZQUnitLength::yards());
-    const auto decoded = std::dynamic_pointer_cast<ZQMeasurement>(roundTrip(*original));
+    const auto decoded = roundTrip<ZQMeasurement>(*original);
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqualToMeasurement(original.get())) << "doubles are stored exactly";
 
@@ -105,7 +109,7 @@ TEST(ZQMeasurementScaler, ArchiveRoundTripAndMissingSides)
 {
     const auto original = ZQMeasurementScaler::make(
         measurement(2.5, ZQUnitLength::inches()), measurement(3, ZQUnitLength::nauticalMiles()));
-    const auto decoded = std::dynamic_pointer_cast<ZQMeasurementScaler>(roundTrip(*original));
+    const auto decoded = roundTrip<ZQMeasurementScaler>(*original);
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqualToScaler(original.get()));
     EXPECT_DOUBLE_EQ(decoded->ratio(), original->ratio());

@@ -1,9 +1,13 @@
-#include "MeasurementTestSupport.h"
-
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/measurement/ZQUnitLength.h"
+#include "support/ArchiveTesting.h"
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
+
+using testsupport::ArchiveStub;
+using testsupport::LogCapture;
+using testsupport::roundTrip;
 
 namespace {
 
@@ -50,7 +54,7 @@ TEST(ZQUnitLength, EveryUnitHasItsNameSymbolAndPointsPerUnit)
 TEST(ZQUnitLength, ArchivesBySymbolAndRefusesUnknownSymbols)
 {
     for (const UnitCase& expected : kUnits) {
-        const auto decoded = std::dynamic_pointer_cast<ZQUnitLength>(roundTrip(*expected.unit()));
+        const auto decoded = roundTrip<ZQUnitLength>(*expected.unit());
         ASSERT_TRUE(decoded) << expected.symbol;
         EXPECT_TRUE(decoded->isEqualToUnit(expected.unit().get()));
         EXPECT_EQ(decoded->conversionFactorForPoints(), expected.unit()->conversionFactorForPoints());

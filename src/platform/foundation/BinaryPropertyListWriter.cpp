@@ -1,4 +1,4 @@
-#include "platform/foundation/ArchiveBinaryPlistWriter.h"
+#include "platform/foundation/BinaryPropertyListWriter.h"
 
 #include "platform/foundation/ZQAssert.h"
 
@@ -10,9 +10,9 @@
 namespace platform {
 namespace {
 
-constexpr quint8 kBoolFalse = 0x08, kBoolTrue = 0x09;
-constexpr quint8 kInteger = 0x10, kReal = 0x20, kData = 0x40, kAscii = 0x50, kUtf16 = 0x60, kUid = 0x80,
-                 kArray = 0xa0, kDictionary = 0xd0;
+constexpr quint8 kFalse = 0x08, kTrue = 0x09;
+constexpr quint8 kInteger = 0x10, kReal = 0x20, kDate = 0x33, kData = 0x40, kAscii = 0x50, kUtf16 = 0x60,
+                 kUid = 0x80, kArray = 0xa0, kDictionary = 0xd0;
 
 int bytesFor(quint64 value)
 {
@@ -47,7 +47,6 @@ void appendMarker(QByteArray& out, quint8 type, quint64 count)
     appendInteger(out, qint64(count));
 }
 
-// libplist reads an ASCII string only up to a NUL, so strings holding one go as UTF-16.
 bool isAsciiWithoutNul(QStringView text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() != 0 && c.unicode() < 0x80; });
@@ -55,24 +54,67 @@ bool isAsciiWithoutNul(QStringView text)
 
 } // namespace
 
-BinaryPlistWriter::Ref BinaryPlistWriter::add(Object object)
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::add(Object object)
 {
     ZQ_ASSERT(m_objects.size() < std::numeric_limits<Ref>::max(), QStringLiteral("property list too large"));
     m_objects.push_back(object);
     return Ref(m_objects.size() - 1);
 }
 
-BinaryPlistWriter::Ref BinaryPlistWriter::memoized(QHash<quint64, Ref>& memo, Kind kind, quint64 value)
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::shared(Kind kind, quint64 value)
 {
-    const auto found = memo.constFind(value);
-    if (found != memo.cend())
+    QHash<quint64, Ref>& known = m_scalars[size_t(kind)];
+    const auto found = known.constFind(value);
+    if (found != known.cend())
         return *found;
     const Ref ref = add({kind, value});
-    memo.insert(value, ref);
+    known.insert(value, ref);
     return ref;
 }
 
-BinaryPlistWriter::Ref BinaryPlistWriter::string(const QString& value)
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::boolean(bool value)
+{
+    return shared(Kind::Bool, value);
+}
+
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::integer(qint64 value)
+{
+    return shared(Kind::Integer, quint64(value));
+}
+
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::unsignedInteger(quint64 value)
+{
+    if (value <= quint64(std::numeric_limits<qint64>::max()))
+        return integer(qint64(value));
+    return shared(Kind::WideInteger, value);
+}
+
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::real(double value)
+{
+    return shared(Kind::Real, std::bit_cast<quint64>(value));
+}
+
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::date(double secondsSince2001)
+{
+    return shared(Kind::Date, std::bit_cast<quint64>(secondsSince2001));
+}
+
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::uid(quint64 value)
+{
+    return shared(Kind::Uid, value);
+}
+
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::pendingUid()
+{
+    return add({Kind::Uid, 0});
+}
+
+void BinaryPropertyListWriter::setUid(Ref pending, quint64 value)
+{
+    m_objects[pending].value = value;
+}
+
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::string(const QString& value)
 {
     const auto found = m_strings.constFind(value);
     if (found != m_strings.cend())
@@ -93,72 +135,48 @@ BinaryPlistWriter::Ref BinaryPlistWriter::string(const QString& value)
     return ref;
 }
 
-BinaryPlistWriter::Ref BinaryPlistWriter::integer(qint64 value)
-{
-    return memoized(m_integers, Kind::Integer, quint64(value));
-}
-
-BinaryPlistWriter::Ref BinaryPlistWriter::real(double value)
-{
-    return memoized(m_reals, Kind::Real, std::bit_cast<quint64>(value));
-}
-
-BinaryPlistWriter::Ref BinaryPlistWriter::boolean(bool value)
-{
-    Ref& ref = m_booleans[value];
-    if (ref == kUnset)
-        ref = add({Kind::Bool, value});
-    return ref;
-}
-
-BinaryPlistWriter::Ref BinaryPlistWriter::uid(quint64 value)
-{
-    return memoized(m_uids, Kind::Uid, value);
-}
-
-BinaryPlistWriter::Ref BinaryPlistWriter::pendingUid()
-{
-    return add({Kind::Uid, 0});
-}
-
-void BinaryPlistWriter::setUid(Ref pending, quint64 value)
-{
-    m_objects[pending].value = value;
-}
-
-BinaryPlistWriter::Ref BinaryPlistWriter::data(const QByteArray& value)
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::data(QByteArrayView value)
 {
     const quint64 at = quint64(m_bytes.size());
     m_bytes += value;
     return add({Kind::Data, at, quint64(value.size())});
 }
 
-BinaryPlistWriter::Ref BinaryPlistWriter::array(std::span<const Ref> members)
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::array(std::span<const Ref> members)
 {
     const quint64 at = m_refs.size();
     m_refs.insert(m_refs.end(), members.begin(), members.end());
     return add({Kind::Array, at, members.size()});
 }
 
-BinaryPlistWriter::Ref BinaryPlistWriter::dictionary(std::span<const Ref> keys, std::span<const Ref> values)
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::dictionary(std::span<const Ref> keys, std::span<const Ref> values)
 {
+    ZQ_ASSERT(keys.size() == values.size(), QStringLiteral("a dictionary needs a value for every key"));
     const quint64 at = m_refs.size();
     m_refs.insert(m_refs.end(), keys.begin(), keys.end());
     m_refs.insert(m_refs.end(), values.begin(), values.end());
     return add({Kind::Dictionary, at, keys.size()});
 }
 
-void BinaryPlistWriter::writeObject(QByteArray& out, const Object& object, int refSize) const
+void BinaryPropertyListWriter::writeObject(QByteArray& out, const Object& object, int refSize) const
 {
     const auto appendRefs = [&](quint64 at, quint64 count) {
         for (quint64 i = 0; i < count; ++i)
             appendBigEndian(out, m_refs[at + i], refSize);
     };
+    const auto appendPayload = [&](quint8 type, quint64 bytes) {
+        appendMarker(out, type, object.length);
+        out.append(m_bytes.constData() + object.value, qsizetype(bytes));
+    };
     switch (object.kind) {
-    case Kind::Bool: out.append(char(object.value ? kBoolTrue : kBoolFalse)); break;
+    case Kind::Bool: out.append(char(object.value ? kTrue : kFalse)); break;
     case Kind::Integer: appendInteger(out, qint64(object.value)); break;
+    case Kind::WideInteger: // the high eight bytes are zero
+        out.append(char(kInteger | 4));
+        appendBigEndian(out, 0, 8);
+        appendBigEndian(out, object.value, 8);
+        break;
     case Kind::Real: {
-        // A double that a float holds exactly is written in four bytes.
         const double value = std::bit_cast<double>(object.value);
         const float narrow = float(value);
         if (double(narrow) == value && !std::isnan(value)) {
@@ -170,24 +188,19 @@ void BinaryPlistWriter::writeObject(QByteArray& out, const Object& object, int r
         }
         break;
     }
+    case Kind::Date:
+        out.append(char(kDate));
+        appendBigEndian(out, object.value, 8);
+        break;
     case Kind::Uid: {
         const int bytes = bytesFor(object.value);
         out.append(char(kUid | (bytes - 1)));
         appendBigEndian(out, object.value, bytes);
         break;
     }
-    case Kind::Ascii:
-        appendMarker(out, kAscii, object.length);
-        out.append(m_bytes.constData() + object.value, qsizetype(object.length));
-        break;
-    case Kind::Utf16:
-        appendMarker(out, kUtf16, object.length);
-        out.append(m_bytes.constData() + object.value, qsizetype(object.length * 2));
-        break;
-    case Kind::Data:
-        appendMarker(out, kData, object.length);
-        out.append(m_bytes.constData() + object.value, qsizetype(object.length));
-        break;
+    case Kind::Ascii: appendPayload(kAscii, object.length); break;
+    case Kind::Utf16: appendPayload(kUtf16, object.length * 2); break;
+    case Kind::Data: appendPayload(kData, object.length); break;
     case Kind::Array:
         appendMarker(out, kArray, object.length);
         appendRefs(object.value, object.length);
@@ -199,8 +212,9 @@ void BinaryPlistWriter::writeObject(QByteArray& out, const Object& object, int r
     }
 }
 
-QByteArray BinaryPlistWriter::serialize(Ref top) const
+QByteArray BinaryPropertyListWriter::serialize(Ref top) const
 {
+    ZQ_ASSERT(top < m_objects.size(), QStringLiteral("the top object was never added"));
     const int refSize = bytesFor(m_objects.size() - 1);
     QByteArray out("bplist00");
     out.reserve(qsizetype(m_objects.size() * 8 + m_refs.size() * refSize + m_bytes.size() + 64));

@@ -1,26 +1,15 @@
 #pragma once
 
-// Support for the measurement and furniture tests.
+// Keyed-archive helpers for the tests of archivable classes.
 
-#include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQObject.h"
 
 #include <QByteArray>
 #include <QMap>
-#include <QStringList>
 #include <QVariantMap>
+#include <memory>
 
-// Collects the log lines written while it lives.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    bool contains(const QString& text) const;
-    QStringList lines;
-
-private:
-    platform::Log::Sink m_previous;
-};
+namespace testsupport {
 
 // Writes archives that the classes under test would not write themselves (older layouts,
 // damaged values): the stub archives the entries it is given, and archiveAs() renames its
@@ -38,5 +27,14 @@ public:
     QByteArray archiveAs(const QString& className) const;
 };
 
-// Archives `root` and decodes the archive again.
+// Archives `root` and decodes the archive again, expecting no error.
 ZQObjectPtr roundTrip(const ZQObject& root);
+
+// The same, null when the decoded object is not a T.
+template <class T>
+std::shared_ptr<T> roundTrip(const ZQObject& root)
+{
+    return std::dynamic_pointer_cast<T>(roundTrip(root));
+}
+
+} // namespace testsupport

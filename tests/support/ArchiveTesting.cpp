@@ -1,4 +1,4 @@
-#include "MeasurementTestSupport.h"
+#include "ArchiveTesting.h"
 
 #include "platform/foundation/ArchiveFormat.h"
 #include "platform/foundation/KeyedArchiver.h"
@@ -7,24 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+namespace testsupport {
 
 using namespace platform::archive;
-
-LogCapture::LogCapture()
-    : m_previous(platform::Log::setSink([this](LogEventKind, const QString& line) { lines << line; }))
-{
-}
-
-LogCapture::~LogCapture()
-{
-    platform::Log::setSink(m_previous);
-}
-
-bool LogCapture::contains(const QString& text) const
-{
-    return std::any_of(lines.cbegin(), lines.cend(), [&](const QString& line) { return line.contains(text); });
-}
 
 void ArchiveStub::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
@@ -48,7 +33,7 @@ QByteArray ArchiveStub::archiveAs(const QString& className) const
     const auto root = archive.value(kTopKey).toMap().value(kRootKey).value<platform::PlistUid>();
     const auto classUid = entries.value(root.value).toMap().value(kClassKey).value<platform::PlistUid>();
     QVariantMap classEntry = entries.value(classUid.value).toMap();
-    EXPECT_EQ(classEntry.value(kClassNameKey).toString(), QStringLiteral("ArchiveStub"));
+    EXPECT_EQ(classEntry.value(kClassNameKey).toString(), QStringLiteral("testsupport::ArchiveStub"));
     classEntry.insert(kClassNameKey, className);
     classEntry.insert(kClassChainKey, QVariantList{className});
     entries[classUid.value] = classEntry;
@@ -64,3 +49,5 @@ ZQObjectPtr roundTrip(const ZQObject& root)
     EXPECT_FALSE(error.isError()) << qPrintable(error.localizedDescription());
     return decoded;
 }
+
+} // namespace testsupport

@@ -1,0 +1,26 @@
+#pragma once
+
+// A structural check of a binary property list before libplist parses it. libplist 2.2
+// follows references recursively, copies a shared object at every reference to it and
+// aborts on a dictionary key holding a NUL, so a few hostile bytes could overflow the
+// stack (deep nesting, cycles), expand into gigabytes (layered shared containers) or stop
+// the program. The check walks the references without recursion, measuring each object
+// once, and refuses:
+// - damage: a bad header or trailer, offsets and sizes past the objects, unknown markers,
+//   references to missing objects;
+// - cycles, and containers nested deeper than `maximumDepth`;
+// - dictionary keys that are not strings or hold a NUL;
+// - graphs whose parsed form would take more than about 64 bytes per byte of input.
+// 16-byte integers, dates and 3-byte offsets and references, which other writers use,
+// pass.
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace platform {
+
+// Answers why `data` must not be parsed, or an empty string when it may.
+// `maximumDepth` must be below 65535.
+QString binaryPropertyListProblem(QByteArrayView data, int maximumDepth);
+
+} // namespace platform

@@ -1,0 +1,66 @@
+#pragma once
+
+// Builds a binary property list ("bplist00") object by object: each call adds an object
+// (containers after their members) and answers its reference; serialize() lays them out.
+// Equal strings and scalars become one shared object. References and offsets take as few
+// bytes as the object count and file size need.
+//
+// Property lists and keyed archives are written through it rather than libplist, whose
+// 2.2 writer slows down with the square of the object count, writes nothing for a scalar
+// root and cannot make 16-byte integers or dates outside 32-bit seconds.
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <array>
+#include <span>
+#include <vector>
+
+namespace platform {
+
+class BinaryPropertyListWriter {
+public:
+    using Ref = quint32;
+
+    Ref boolean(bool value);
+    Ref integer(qint64 value);
+    // Values above INT64_MAX take a 16-byte integer, which readers take as unsigned.
+    Ref unsignedInteger(quint64 value);
+    // Four bytes when a float holds the value exactly, else eight.
+    Ref real(double value);
+    Ref date(double secondsSince2001);
+    // ASCII, or UTF-16 when the text holds other characters or a NUL (which libplist
+    // would take for the end of an ASCII string).
+    Ref string(const QString& value);
+    Ref data(QByteArrayView value);
+    Ref uid(quint64 value);
+    // A UID whose value is set later (not shared with equal UIDs).
+    Ref pendingUid();
+    void setUid(Ref pending, quint64 value);
+    Ref array(std::span<const Ref> members);
+    Ref dictionary(std::span<const Ref> keys, std::span<const Ref> values);
+
+    // The whole property list with `top` as its root object.
+    QByteArray serialize(Ref top) const;
+
+private:
+    enum class Kind : quint8 { Bool, Integer, WideInteger, Real, Date, Uid, Ascii, Utf16, Data, Array, Dictionary };
+    static constexpr size_t kScalarKinds = size_t(Kind::Uid) + 1;
+    struct Object {
+        Kind kind;
+        quint64 value = 0;  // the scalar (bits of a double), or where the payload starts in its pool
+        quint64 length = 0; // payload bytes or UTF-16 units, members, or key-value pairs
+    };
+
+    Ref add(Object object);
+    Ref shared(Kind kind, quint64 value);
+    void writeObject(QByteArray& out, const Object& object, int refSize) const;
+
+    std::vector<Object> m_objects;
+    QByteArray m_bytes;      // string and data payloads
+    std::vector<Ref> m_refs; // container members
+    QHash<QString, Ref> m_strings;
+    std::array<QHash<quint64, Ref>, kScalarKinds> m_scalars; // by kind, then value
+};
+
+} // namespace platform

@@ -1,0 +1,195 @@
+#include "platform/foundation/BinaryPropertyListCheck.h"
+#include "platform/foundation/BinaryPropertyListWriter.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/ZQAssert.h"
+
+#include <QDateTime>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+using platform::BinaryPropertyListWriter;
+using platform::PropertyList;
+using Ref = BinaryPropertyListWriter::Ref;
+
+namespace {
+
+constexpr int kDepth = 16;
+
+QString problemOf(const QByteArray& data, int maximumDepth = kDepth)
+{
+    return platform::binaryPropertyListProblem(data, maximumDepth);
+}
+
+// `depth` arrays, each holding the next; the innermost is empty.
+Ref nestedArrays(BinaryPropertyListWriter& writer, int depth)
+{
+    Ref inner = writer.array({});
+    for (int level = 1; level < depth; ++level)
+        inner = writer.array(std::vector<Ref>{inner});
+    return inner;
+}
+
+// Object i is an array holding object i+1 `fan` times, so a few hundred bytes stand for
+// fan^(levels-1) objects once a parser follows every reference. One-byte offsets and
+// references, so single bytes can be patched.
+QByteArray sharedSubtreeBomb(int levels, int fan)
+{
+    QByteArray bytes("bplist00");
+    QList<quint8> offsets;
+    for (int i = 0; i < levels; ++i) {
+        offsets << quint8(bytes.size());
+        const int members = i == levels - 1 ? 0 : fan;
+        bytes.append(char(0xa0 | members));
+        bytes.append(QByteArray(members, char(i + 1)));
+    }
+    const quint8 table = quint8(bytes.size());
+    for (quint8 offset : offsets)
+        bytes.append(char(offset));
+    QByteArray trailer(32, '\0');
+    trailer[6] = 1; // offset size
+    trailer[7] = 1; // reference size
+    trailer[15] = char(levels);
+    trailer[31] = char(table);
+    return bytes + trailer;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+// Writing
+
+TEST(BinaryPropertyListWriter, LaysOutObjectsOffsetsAndTrailer)
+{
+    BinaryPropertyListWriter writer;
+    const Ref members[] = {writer.integer(1), writer.string("a"), writer.boolean(true)};
+    const QByteArray expected = QByteArray("bplist00")
+        + QByteArray::fromHex("1001" "5161" "09" "a3000102") // objects at 8, 10, 12, 13
+        + QByteArray::fromHex("080a0c0d")                    // offset table at 17
+        + QByteArray::fromHex("000000000000" "01" "01" "0000000000000004" "0000000000000003" "0000000000000011");
+    EXPECT_EQ(writer.serialize(writer.array(members)).toHex(), expected.toHex());
+}
+
+TEST(BinaryPropertyListWriter, EqualScalarsAreSharedAndPendingUidsAreNot)
+{
+    BinaryPropertyListWriter writer;
+    EXPECT_EQ(writer.string("name"), writer.string(QStringLiteral("name")));
+    EXPECT_EQ(writer.integer(-3), writer.integer(-3));
+    EXPECT_EQ(writer.real(0.1), writer.real(0.1));
+    EXPECT_NE(writer.real(0.0), writer.real(-0.0)) << "shared by bits, not by value";
+    EXPECT_EQ(writer.uid(7), writer.uid(7));
+    EXPECT_NE(writer.integer(7), writer.uid(7));
+    EXPECT_EQ(writer.unsignedInteger(5), writer.integer(5));
+    EXPECT_NE(writer.unsignedInteger(std::numeric_limits<quint64>::max()), writer.integer(-1));
+    const Ref pending = writer.pendingUid();
+    EXPECT_NE(pending, writer.pendingUid());
+    EXPECT_NE(pending, writer.uid(0));
+    EXPECT_THROW(writer.dictionary(std::vector<Ref>{pending}, {}), platform::AssertionFailure);
+}
+
+TEST(BinaryPropertyListWriter, ScalarsReadBackThroughLibplist)
+{
+    BinaryPropertyListWriter writer;
+    const QDateTime before2001 = QDateTime::fromMSecsSinceEpoch(-5'000'000'000'000, Qt::UTC);
+    const Ref pending = writer.pendingUid();
+    const Ref members[] = {writer.unsignedInteger(std::numeric_limits<quint64>::max()),
+                           writer.integer(std::numeric_limits<qint64>::min()),
+                           writer.real(0.5),
+                           writer.real(0.1),
+                           writer.date((before2001.toMSecsSinceEpoch() - 978307200000) / 1000.0),
+                           writer.string(QString::fromUtf8("Zürich")),
+                           writer.data(QByteArray(20, '\x7f')),
+                           pending};
+    writer.setUid(pending, 70'000);
+    const QVariantList expected{std::numeric_limits<quint64>::max(),
+                                std::numeric_limits<qint64>::min(),
+                                0.5,
+                                0.1,
+                                before2001,
+                                QString::fromUtf8("Zürich"),
+                                QByteArray(20, '\x7f'),
+                                QVariant::fromValue(platform::PlistUid{70'000})};
+    EXPECT_EQ(PropertyList::fromData(writer.serialize(writer.array(members))), QVariant(expected));
+}
+
+TEST(BinaryPropertyListWriter, ManyObjectsTakeThreeByteReferencesAndOffsets)
+{
+    BinaryPropertyListWriter writer;
+    std::vector<Ref> members;
+    QVariantList expected;
+    for (int i = 0; i < 70'000; ++i) {
+        members.push_back(writer.integer(i));
+        expected << qint64(i);
+    }
+    const QByteArray data = writer.serialize(writer.array(members));
+    EXPECT_EQ(int(data[data.size() - 26]), 3) << "offset size";
+    EXPECT_EQ(int(data[data.size() - 25]), 3) << "reference size";
+    EXPECT_EQ(problemOf(data), QString());
+    EXPECT_EQ(PropertyList::fromData(data), QVariant(expected));
+}
+
+// ---------------------------------------------------------------------------------------
+// The structural check
+
+TEST(BinaryPropertyListCheck, NestingIsCountedInContainersAlsoThroughSharedSubtrees)
+{
+    BinaryPropertyListWriter writer;
+    EXPECT_EQ(problemOf(writer.serialize(nestedArrays(writer, kDepth))), QString());
+    const QString tooDeep = problemOf(writer.serialize(nestedArrays(writer, kDepth + 1)));
+    EXPECT_TRUE(tooDeep.contains("deeper than 16")) << qPrintable(tooDeep);
+
+    // The chain is measured once, at depth 1; met again one level lower it is too deep.
+    BinaryPropertyListWriter shared;
+    const Ref chain = nestedArrays(shared, kDepth - 1);
+    const Ref members[] = {chain, shared.array(std::vector<Ref>{chain})};
+    EXPECT_TRUE(problemOf(shared.serialize(shared.array(members))).contains("deeper"));
+    EXPECT_EQ(problemOf(shared.serialize(shared.array(std::vector<Ref>{chain, chain}))), QString());
+}
+
+TEST(BinaryPropertyListCheck, SharedSubtreesMayNotExpandBeyondTheBudget)
+{
+    EXPECT_EQ(problemOf(sharedSubtreeBomb(4, 3)), QString());
+    const QByteArray bomb = sharedSubtreeBomb(12, 14);
+    EXPECT_TRUE(problemOf(bomb, 64).contains("expand")) << qPrintable(problemOf(bomb, 64));
+    EXPECT_FALSE(PropertyList::fromData(bomb).has_value());
+    QuorvaneError error;
+    EXPECT_EQ(platform::KeyedUnarchiver::unarchiveObjectWithData(bomb, &error), nullptr);
+    EXPECT_TRUE(error.localizedDescription().contains("expand")) << qPrintable(error.localizedDescription());
+
+    // About 64 bytes of parsed form per input byte: a leaf shared 60,000 times passes,
+    // one whose payload is copied 60,000 times does not.
+    BinaryPropertyListWriter flags;
+    EXPECT_EQ(problemOf(flags.serialize(flags.array(std::vector<Ref>(60'000, flags.boolean(true))))), QString());
+    BinaryPropertyListWriter texts;
+    const Ref text = texts.string(QString(200, 'x'));
+    EXPECT_TRUE(problemOf(texts.serialize(texts.array(std::vector<Ref>(60'000, text)))).contains("expand"));
+}
+
+TEST(BinaryPropertyListCheck, DamagedReferencesAndKeysAreRefused)
+{
+    QByteArray cyclic = sharedSubtreeBomb(3, 1);
+    cyclic[11] = 0; // object 1 (marker at 10) refers back to object 0
+    EXPECT_TRUE(problemOf(cyclic).contains("cycle"));
+    QByteArray missing = sharedSubtreeBomb(3, 1);
+    missing[9] = 7; // object 0 refers to an object that does not exist
+    EXPECT_TRUE(problemOf(missing).contains("damaged"));
+    QByteArray intoTable = sharedSubtreeBomb(3, 1);
+    intoTable[intoTable.size() - 32 - 1] = char(intoTable.size() - 32 - 3); // last offset points into the table
+    EXPECT_TRUE(problemOf(intoTable).contains("damaged"));
+    QByteArray notBinary = sharedSubtreeBomb(3, 1);
+    notBinary[7] = '1';
+    EXPECT_FALSE(problemOf(notBinary).isEmpty());
+
+    BinaryPropertyListWriter writer;
+    const Ref value = writer.boolean(true);
+    const auto dictionaryWithKey = [&](Ref key) {
+        return writer.serialize(writer.dictionary(std::vector<Ref>{key}, std::vector<Ref>{value}));
+    };
+    EXPECT_EQ(problemOf(dictionaryWithKey(writer.string(QString::fromUtf8("schlüssel")))), QString());
+    EXPECT_TRUE(problemOf(dictionaryWithKey(writer.integer(1))).contains("not a string"));
+    const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    EXPECT_TRUE(problemOf(dictionaryWithKey(writer.string(withNul))).contains("NUL"));
+}
