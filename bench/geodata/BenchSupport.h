@@ -1,0 +1,60 @@
+#pragma once
+
+// Timing and reporting for the geodata benchmarks: medians of several runs, and the one
+// summary line per comparison that bench/run.sh collects.
+
+#include <QString>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace bench {
+
+inline double secondsOf(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs `ours` and `peer` alternately so that both meet the same cache and machine state.
+inline std::pair<double, double> medianSecondsSideBySide(int runs, const std::function<void()>& ours,
+                                                         const std::function<void()>& peer)
+{
+    std::vector<double> oursTimes, peerTimes;
+    for (int i = 0; i < runs; ++i) {
+        oursTimes.push_back(secondsOf(ours));
+        peerTimes.push_back(secondsOf(peer));
+    }
+    return {median(oursTimes), median(peerTimes)};
+}
+
+inline void printComparison(const QString& name, double ours, double peer, double target)
+{
+    std::printf("BENCH %s ours=%.4f peer=%.4f ratio=%.3f target=%g\n", qPrintable(name), ours, peer, ours / peer,
+                target);
+    std::fflush(stdout);
+}
+
+inline void printValue(const QString& name, double value, const char* unit, double target)
+{
+    std::printf("BENCH %s value=%.3f unit=%s target=%g\n", qPrintable(name), value, unit, target);
+    std::fflush(stdout);
+}
+
+// Keeps the optimiser from dropping a result.
+template <typename T>
+void keep(const T& value)
+{
+    asm volatile("" : : "g"(&value) : "memory");
+}
+
+} // namespace bench

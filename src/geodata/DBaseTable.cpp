@@ -1,0 +1,147 @@
+#include "geodata/DBaseTable.h"
+
+#include "geodata/NumberText.h"
+
+#include "platform/foundation/ZQLog.h"
+
+#include <QtEndian>
+#include <algorithm>
+
+namespace geodata {
+namespace {
+
+constexpr qint64 kDescriptorsOffset = 32;
+constexpr qint64 kDescriptorLength = 32;
+constexpr quint32 kMaximumRecordLength = 32768;
+
+QByteArrayView trimmedBlanks(QByteArrayView text)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0'; };
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+QString decodedText(QByteArrayView bytes, DBaseTable::TextEncoding encoding)
+{
+    return encoding == DBaseTable::TextEncoding::Utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
+std::optional<QDate> dateFromDigits(QByteArrayView text)
+{
+    text = trimmedBlanks(text);
+    if (text.size() != 8)
+        return std::nullopt;
+    int parts[3] = {0, 0, 0};
+    const int widths[3] = {4, 2, 2};
+    qsizetype at = 0;
+    for (int p = 0; p < 3; ++p) {
+        for (int i = 0; i < widths[p]; ++i, ++at) {
+            if (text[at] < '0' || text[at] > '9')
+                return std::nullopt;
+            parts[p] = parts[p] * 10 + (text[at] - '0');
+        }
+    }
+    const QDate date(parts[0], parts[1], parts[2]);
+    return date.isValid() ? std::optional(date) : std::nullopt;
+}
+
+bool isTrue(char c) { return c == 'T' || c == 't' || c == 'Y' || c == 'y' || c == '1'; }
+
+} // namespace
+
+std::optional<DBaseTable> DBaseTable::read(QByteArrayView data)
+{
+    if (data.size() < kDescriptorsOffset)
+        return std::nullopt;
+    DBaseTable table;
+    table.m_data = data;
+    table.m_recordCount = qFromLittleEndian<quint32>(data.data() + 4);
+    table.m_headerLength = qFromLittleEndian<quint16>(data.data() + 8);
+    table.m_recordLength = qFromLittleEndian<quint16>(data.data() + 10);
+    if (table.m_recordLength == 0 || table.m_recordLength > kMaximumRecordLength)
+        return std::nullopt;
+    if (qint64(table.m_recordCount) * table.m_recordLength + table.m_headerLength > data.size())
+        return std::nullopt;
+
+    const qint64 descriptorsEnd = std::min<qint64>(table.m_headerLength, data.size());
+    quint32 offset = 0;
+    for (qint64 at = kDescriptorsOffset; at + kDescriptorLength <= descriptorsEnd && data[at] != 0x0D;
+         at += kDescriptorLength) {
+        const char* descriptor = data.data() + at;
+        const quint32 length = quint8(descriptor[16]);
+        // The deletion flag takes the row's first byte.
+        if (offset + length > table.m_recordLength - 1) {
+            ZQLog(QStringLiteral("shapefile: the dBase fields run past the record length %1; "
+                                 "the fields from #%2 on are not read")
+                      .arg(table.m_recordLength)
+                      .arg(table.m_fields.size()));
+            break;
+        }
+        const QString name = QString::fromLatin1(descriptor, qstrnlen(descriptor, 11));
+        table.m_fields.removeIf([&](const ZQDBaseFieldInfo& field) { return field.name() == name; });
+        table.m_fields.append(ZQDBaseFieldInfo(descriptor[11], length, offset, name));
+        offset += length;
+    }
+    // Columns in key order, so that rows fill their dictionaries by appending; of fields
+    // whose lower-cased names collide, the later one wins.
+    for (const ZQDBaseFieldInfo& field : table.m_fields) {
+        const QString key = field.name().toLower();
+        table.m_columns.removeIf([&](const Column& column) { return column.key == key; });
+        table.m_columns.append({field, key});
+    }
+    std::sort(table.m_columns.begin(), table.m_columns.end(),
+              [](const Column& a, const Column& b) { return a.key < b.key; });
+    return table;
+}
+
+std::optional<AttributeDictionary> DBaseTable::attributesOfRow(qint64 index, TextEncoding encoding) const
+{
+    if (m_recordCount == 0 || m_columns.isEmpty() || index < 0 || index >= m_recordCount)
+        return std::nullopt;
+    const QByteArrayView row = m_data.sliced(m_headerLength + index * m_recordLength, m_recordLength);
+    if (row[0] != ' ')
+        return std::nullopt;
+
+    AttributeDictionary attributes;
+    attributes.reserve(m_columns.size());
+    for (const Column& column : m_columns) {
+        const QByteArrayView text = row.sliced(1 + column.info.fieldOffset(), column.info.length());
+        if (std::optional<AttributeValue> value = decode(column, text, index, encoding))
+            attributes.insert(column.key, *std::move(value));
+    }
+    return attributes;
+}
+
+std::optional<AttributeValue> DBaseTable::decode(const Column& column, QByteArrayView text, qint64 row,
+                                                 TextEncoding encoding) const
+{
+    switch (column.info.type()) {
+    case 'C':
+        return AttributeValue::string(decodedText(trimmedBlanks(text), encoding).trimmed());
+    case 'D':
+        if (const std::optional<QDate> date = dateFromDigits(text))
+            return AttributeValue::date(*date);
+        return std::nullopt;
+    case 'F':
+    case 'N':
+        return AttributeValue::real(leadingFloat(text));
+    case 'I':
+        if (text.size() < 4)
+            return std::nullopt;
+        return AttributeValue::integer(qFromLittleEndian<qint32>(text.data()));
+    case 'L':
+        return AttributeValue::boolean(!text.isEmpty() && isTrue(text[0]));
+    default:
+        ZQLog(QStringLiteral("shapefile: a type '%1' was detected but wasn't parsed (record #%2, fieldname = %3)")
+                  .arg(QChar::fromLatin1(column.info.type()))
+                  .arg(row)
+                  .arg(column.info.name()));
+        return std::nullopt;
+    }
+}
+
+} // namespace geodata

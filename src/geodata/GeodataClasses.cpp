@@ -1,0 +1,11 @@
+#include "geodata/GeodataClasses.h"
+
+#include "geodata/ZQKernel.h"
+
+#include "platform/foundation/ClassRegistry.h"
+
+void registerGeodataClasses()
+{
+    platform::ClassRegistry::registerClass<ZQMatrixArray>();
+    platform::ClassRegistry::registerClass<ZQKernel>();
+}

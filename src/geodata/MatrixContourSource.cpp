@@ -1,0 +1,31 @@
+#include "geodata/MatrixContourSource.h"
+
+namespace geodata {
+
+MatrixContourSource::MatrixContourSource(std::shared_ptr<const ZQMatrixArray> grid, QList<double> levels,
+                                         double cellSize, QPointF origin)
+    : m_grid(std::move(grid)), m_levels(std::move(levels)), m_cellSize(cellSize), m_origin(origin)
+{
+}
+
+qint64 MatrixContourSource::maxX() const
+{
+    return qint64(m_grid->rowWidth()) - 1;
+}
+
+qint64 MatrixContourSource::maxY() const
+{
+    return qint64(m_grid->count() / m_grid->rowWidth()) - 1;
+}
+
+double MatrixContourSource::heightForXY(qint64 x, qint64 y) const
+{
+    return m_grid->objectAtIndex({x, y});
+}
+
+QPointF MatrixContourSource::coordinateForXY(qint64 x, qint64 y) const
+{
+    return m_origin + QPointF(x, y) * m_cellSize;
+}
+
+} // namespace geodata

@@ -1,0 +1,370 @@
+#include "geodata/ZQESRIFile.h"
+
+#include "geodata/NumberText.h"
+#include "geodata/ProjectionScanner.h"
+
+#include "platform/foundation/ZQLog.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QtEndian>
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+using namespace geodata;
+
+namespace {
+
+constexpr quint32 kFileCode = 9994;
+constexpr quint32 kVersion = 1000;
+// Companion text files are a few lines long; anything larger is not one.
+constexpr qint64 kMaximumCompanionSize = 1 << 20;
+
+double littleEndianDouble(const QByteArray& bytes, qsizetype offset)
+{
+    return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.constData() + offset));
+}
+
+std::optional<QByteArray> companion(const QFileInfo& shp, const QString& suffix)
+{
+    const QString path = shp.path() + u'/' + shp.completeBaseName() + u'.' + suffix;
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    std::optional<MappedFile> file = MappedFile::open(path, kMaximumCompanionSize);
+    if (!file) {
+        ZQLog(QStringLiteral("shapefile: %1 could not be read or is too large").arg(path));
+        return std::nullopt;
+    }
+    return QByteArray(file->bytes().constData(), file->bytes().size());
+}
+
+bool isUsableTransform(const QTransform& t)
+{
+    const double values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
+    return std::all_of(std::begin(values), std::end(values), [](double v) { return std::isfinite(v); })
+        && t.isAffine() && t.isInvertible();
+}
+
+} // namespace
+
+ZQESRIFile::ZQESRIFile() : m_pathConverter(std::make_unique<ZQShapefilePathConverter>()) {}
+
+ZQESRIFile::~ZQESRIFile() = default;
+
+void ZQESRIFile::initWithURL(const QUrl& url)
+{
+    m_url = url;
+    m_path = url.toLocalFile();
+    const QFileInfo shp(m_path);
+    ShapefileContents contents;
+    if ((m_shpFile = MappedFile::open(m_path)))
+        contents.shp = m_shpFile->bytes();
+    if ((m_dbfFile = MappedFile::open(dBaseFilePath())))
+        contents.dbf = m_dbfFile->bytes();
+    contents.cpg = companion(shp, QStringLiteral("cpg"));
+    contents.prj = companion(shp, QStringLiteral("prj"));
+    load(std::move(contents));
+}
+
+void ZQESRIFile::initWithFile(const QString& path)
+{
+    initWithURL(QUrl::fromLocalFile(path));
+}
+
+void ZQESRIFile::initWithContents(ShapefileContents contents)
+{
+    load(std::move(contents));
+}
+
+void ZQESRIFile::load(ShapefileContents contents)
+{
+    m_shp = std::move(contents.shp);
+    if (contents.dbf) {
+        m_dbf = std::move(*contents.dbf);
+        m_table = DBaseTable::read(m_dbf);
+    } else {
+        ++m_errorsCount;
+        m_errorString = QCoreApplication::translate("ZQESRIFile",
+                                                    "No database (.dbf) file was found; attributes were not read.");
+    }
+    if (contents.cpg)
+        m_stringEncoding = QString::fromUtf8(*contents.cpg);
+    m_textEncoding = m_stringEncoding == QStringLiteral("UTF-8") ? DBaseTable::TextEncoding::Utf8
+                                                                 : DBaseTable::TextEncoding::Latin1;
+    if (contents.prj) {
+        ProjectionScanner scanner(QString::fromLatin1(*contents.prj));
+        m_projectionData = recursiveParseWithScanner(scanner);
+    }
+}
+
+bool ZQESRIFile::checkHeader() const
+{
+    if (m_shp.size() < kShapeFileHeaderLength)
+        return false;
+    const char* header = m_shp.constData();
+    return qFromBigEndian<quint32>(header) == kFileCode && qFromLittleEndian<quint32>(header + 28) == kVersion
+        && 2 * qint64(qFromBigEndian<quint32>(header + 24)) == m_shp.size();
+}
+
+QRectF ZQESRIFile::bounds() const
+{
+    if (m_shp.size() < kShapeFileHeaderLength)
+        return {};
+    const double xMin = littleEndianDouble(m_shp, 36), yMin = littleEndianDouble(m_shp, 44);
+    const double xMax = littleEndianDouble(m_shp, 52), yMax = littleEndianDouble(m_shp, 60);
+    return {std::min(xMin, xMax), std::min(yMin, yMax), std::abs(xMax - xMin), std::abs(yMax - yMin)};
+}
+
+qint32 ZQESRIFile::fileShapeType() const
+{
+    return m_shp.size() < kShapeFileHeaderLength ? kNullShape : qFromLittleEndian<qint32>(m_shp.constData() + 32);
+}
+
+quint64 ZQESRIFile::countOfObjects() const
+{
+    if (m_totalCount == 0 && checkHeader()) {
+        quint64 count = 0;
+        for ([[maybe_unused]] const ShapeRecord& record : records())
+            ++count;
+        m_totalCount = count;
+    }
+    return m_totalCount;
+}
+
+std::optional<QPainterPath> ZQESRIFile::makePathForShapeEsriRecord(qint32 shapeType, const ShapeRecord& record)
+{
+    if (shapeType != kPointShape && shapeType != kPolyLineShape && shapeType != kPolygonShape
+        && shapeType != kMultiPointShape)
+        return std::nullopt;
+    const std::optional<ShapeGeometry> geometry = ShapeGeometry::decode(record);
+    if (!geometry || geometry->shapeType() != shapeType) {
+        countDamagedRecord(record);
+        return std::nullopt;
+    }
+    m_pathConverter->beginPath(geometry->pointCount());
+    switch (shapeType) {
+    case kPointShape: pc_point(*geometry); break;
+    case kPolyLineShape: pc_poly(*geometry, false); break;
+    case kPolygonShape: pc_poly(*geometry, true); break;
+    case kMultiPointShape: pc_multipoint(*geometry); break;
+    }
+    return m_pathConverter->endPath();
+}
+
+void ZQESRIFile::countDamagedRecord(const ShapeRecord& record)
+{
+    ++m_errorsCount;
+    ++m_objectsNotLoadedCount;
+    ZQLog(QStringLiteral("shapefile: record #%1 at offset %2 is damaged and was skipped")
+              .arg(record.number)
+              .arg(record.offset));
+}
+
+void ZQESRIFile::pc_point(const ShapeGeometry& geometry)
+{
+    m_pathConverter->beginSubPathAtPoint(geometry.point(0));
+}
+
+void ZQESRIFile::pc_multipoint(const ShapeGeometry& geometry)
+{
+    for (quint32 i = 0; i < geometry.pointCount(); ++i)
+        m_pathConverter->beginSubPathAtPoint(geometry.point(i));
+}
+
+// A point whose index is the start of the next part begins a sub-path; the points up to
+// the following part start are appended in one run. Rings close before each later part
+// and after the last point.
+void ZQESRIFile::pc_poly(const ShapeGeometry& geometry, bool closesRings)
+{
+    const quint32 points = geometry.pointCount();
+    const quint32 parts = geometry.partCount();
+    if (parts == 0)
+        return;
+    quint32 nextPart = 0;
+    for (quint32 i = 0; i < points;) {
+        if (nextPart < parts && geometry.partStart(nextPart) == i) {
+            if (closesRings && nextPart > 0)
+                m_pathConverter->closeSubPath();
+            m_pathConverter->beginSubPathAtPoint(geometry.point(i));
+            ++nextPart;
+            ++i;
+            continue;
+        }
+        quint32 runEnd = points;
+        if (nextPart < parts && geometry.partStart(nextPart) > i)
+            runEnd = std::min(runEnd, geometry.partStart(nextPart));
+        appendPoints(geometry, i, runEnd - i);
+        i = runEnd;
+    }
+    if (closesRings)
+        m_pathConverter->closeSubPath();
+}
+
+void ZQESRIFile::appendPoints(const ShapeGeometry& geometry, quint32 first, quint32 count)
+{
+    m_scratchPoints.resize(count);
+    geometry.copyPoints(first, count, m_scratchPoints.data());
+    m_pathConverter->appendPointsCount(m_scratchPoints.data(), count);
+}
+
+QString ZQESRIFile::dBaseFilePath() const
+{
+    const QFileInfo shp(m_path);
+    return m_path.isEmpty() ? QString() : shp.path() + u'/' + shp.completeBaseName() + QStringLiteral(".dbf");
+}
+
+std::optional<QMap<QString, ZQDBaseFieldInfo>> ZQESRIFile::databaseFieldInfo() const
+{
+    if (!m_table)
+        return std::nullopt;
+    QMap<QString, ZQDBaseFieldInfo> fields;
+    for (const ZQDBaseFieldInfo& field : m_table->fields())
+        fields.insert(field.name(), field);
+    return fields;
+}
+
+QStringList ZQESRIFile::databaseFieldNames() const
+{
+    const auto fields = databaseFieldInfo();
+    return fields ? fields->keys() : QStringList();
+}
+
+std::optional<AttributeDictionary> ZQESRIFile::metadataForRecord(qint64 row) const
+{
+    return m_table ? m_table->attributesOfRow(row, m_textEncoding) : std::nullopt;
+}
+
+// A keyword before "[" opens a level whose values run to the matching "]": quoted strings,
+// numbers and nested levels. Malformed text answers nullopt.
+std::optional<QVariantMap> ZQESRIFile::recursiveParseWithScanner(ProjectionScanner& scanner)
+{
+    if (scanner.isAtEnd() || !scanner.enterLevel())
+        return std::nullopt;
+    struct LevelGuard {
+        ProjectionScanner& scanner;
+        ~LevelGuard() { scanner.leaveLevel(); }
+    } guard{scanner};
+
+    QString keyword;
+    QVariantList values;
+    auto result = [&]() -> std::optional<QVariantMap> {
+        if (keyword.isEmpty())
+            return std::nullopt;
+        return QVariantMap{{keyword, values}};
+    };
+    while (!scanner.isAtEnd()) {
+        const QStringView token = scanner.scanToken();
+        const QChar delimiter = scanner.delimiter();
+        if (delimiter != u'[') {
+            if (token.startsWith(u'"'))
+                values.append(token.size() >= 2 ? token.sliced(1, token.size() - 2).toString() : QString());
+            else if (!token.isEmpty())
+                values.append(leadingDouble(token.toLatin1()));
+            if (delimiter == u']')
+                return result();
+        } else if (keyword.isEmpty()) {
+            if (token.isEmpty())
+                return std::nullopt;
+            keyword = token.toString();
+        } else {
+            scanner.moveBackToTokenStart();
+            std::optional<QVariantMap> nested = recursiveParseWithScanner(scanner);
+            if (!nested)
+                return std::nullopt;
+            values.append(*nested);
+        }
+        scanner.skipDelimiter();
+    }
+    return result();
+}
+
+std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransform& transform)
+{
+    if (!isUsableTransform(transform)) {
+        m_errorString = QCoreApplication::translate("ZQESRIFile", "The shapefile could not be fitted into the drawing.");
+        return std::nullopt;
+    }
+    if (!checkHeader()) {
+        m_errorString = QCoreApplication::translate("ZQESRIFile", "Bad Header Length or Version");
+        return std::nullopt;
+    }
+    m_objectsCount = 0;
+    m_objectsNotLoadedCount = 0;
+    const QRectF box = transform.mapRect(bounds());
+    LogEvent(kFileEvent, QStringLiteral("bbox = {%1, %2, %3, %4}, count = %5")
+                             .arg(box.x())
+                             .arg(box.y())
+                             .arg(box.width())
+                             .arg(box.height())
+                             .arg(countOfObjects()));
+
+    QList<ZQObjectPtr> objects;
+    for (const ShapeRecord& record : records()) {
+        if (m_shouldAbort)
+            break;
+        const std::optional<qint32> shapeType = record.shapeType();
+        if (!shapeType) {
+            countDamagedRecord(record);
+            continue;
+        }
+        std::optional<QPainterPath> path = makePathForShapeEsriRecord(*shapeType, record);
+        if (!path)
+            continue;
+        *path = transform.map(*path);
+        if (m_discardOutOfViewObjects && !isInView(*path))
+            continue;
+        const std::optional<AttributeDictionary> attributes =
+            m_readMetadata ? metadataForRecord(record.number - 1) : std::nullopt;
+        if (!m_objectFactory)
+            continue;
+        try {
+            if (ZQObjectPtr object = m_objectFactory->objectForShapeWithPathAttributes(
+                    *shapeType, *path, attributes ? &*attributes : nullptr)) {
+                postProcessObject(object);
+                objects.append(object);
+                ++m_objectsCount;
+            }
+        } catch (const std::exception& e) {
+            ZQLog(QStringLiteral("exception while parsing shapefile - object info will be logged and skipped: "
+                                 "#:%1; type = %2, exception = %3")
+                      .arg(record.number)
+                      .arg(*shapeType)
+                      .arg(QString::fromUtf8(e.what())));
+            ++m_errorsCount;
+            ++m_objectsNotLoadedCount;
+        }
+    }
+    return objects;
+}
+
+void ZQESRIFile::postProcessObject(const ZQObjectPtr& object)
+{
+    if (ZQESRIFileDelegate* target = delegate())
+        target->esriFileDidLoadObject(this, object);
+}
+
+// Bounds touching the rectangle count as inside, so that a point on its edge and a
+// perfectly horizontal or vertical line (bounds without height or width) are kept.
+bool ZQESRIFile::isInView(const QPainterPath& path) const
+{
+    const QRectF box = path.boundingRect();
+    const QRectF& view = m_documentRect;
+    return box.left() <= view.right() && box.right() >= view.left() && box.top() <= view.bottom()
+        && box.bottom() >= view.top();
+}
+
+void ZQESRIFile::setPathConverter(std::unique_ptr<ZQShapefilePathConverter> converter)
+{
+    m_pathConverter = converter ? std::move(converter) : std::make_unique<ZQShapefilePathConverter>();
+}
+
+ZQESRIFileDelegate* ZQESRIFile::delegate() const
+{
+    return dynamic_cast<ZQESRIFileDelegate*>(m_delegate.data());
+}
+
+void ZQESRIFile::setDelegate(QObject* delegate)
+{
+    m_delegate = delegate;
+}

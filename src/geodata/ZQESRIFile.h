@@ -1,0 +1,155 @@
+#pragma once
+
+// One shapefile set: the geometry (.shp), its dBase attribute table (.dbf), the code page
+// (.cpg) and the projection (.prj), all of one base name. The .shp and .dbf are mapped,
+// not copied, and read in place; every size they declare is checked before it is used,
+// and a damaged record is skipped and counted as an error.
+
+#include "geodata/AttributeValue.h"
+#include "geodata/DBaseTable.h"
+#include "geodata/MappedFile.h"
+#include "geodata/ShapeRecord.h"
+#include "geodata/ZQDBaseFieldInfo.h"
+#include "geodata/ZQESRIFileDelegate.h"
+#include "geodata/ZQShapefileObjectFactory.h"
+#include "geodata/ZQShapefilePathConverter.h"
+
+#include "platform/foundation/ZQObject.h"
+
+#include <QPointer>
+#include <QRectF>
+#include <QTransform>
+#include <QUrl>
+#include <QVariantMap>
+#include <atomic>
+#include <vector>
+
+namespace geodata {
+
+class ProjectionScanner;
+
+// The files of a set as bytes; absent companions are nullopt.
+struct ShapefileContents {
+    QByteArray shp;
+    std::optional<QByteArray> dbf;
+    std::optional<QByteArray> cpg;
+    std::optional<QByteArray> prj;
+};
+
+} // namespace geodata
+
+class ZQESRIFile : public ZQObject {
+    Q_OBJECT
+
+public:
+    ZQESRIFile();
+    ~ZQESRIFile() override;
+
+    // Reads the set beside the .shp. A missing .dbf counts one error and leaves records
+    // without attributes; an unreadable .shp leaves a reader whose header check fails.
+    void initWithURL(const QUrl& url);
+    void initWithFile(const QString& path);
+    // The same from bytes in memory (the companions' paths are then empty).
+    void initWithContents(geodata::ShapefileContents contents);
+
+    // --- Main file ------------------------------------------------------------------------
+    // The whole 100-byte header is there, with file code 9994, version 1000, and a length
+    // word that gives the buffer's size exactly.
+    bool checkHeader() const;
+    QRectF bounds() const;
+    // The shape type the header declares for the file (informative; records carry their own).
+    qint32 fileShapeType() const;
+    // Records that start before the end of the buffer; 0 when the header check fails.
+    quint64 countOfObjects() const;
+    geodata::ShapeRecordRange records() const { return geodata::ShapeRecordRange(m_shp); }
+
+    // The path of a Point, PolyLine, Polygon or MultiPoint record; nullopt for other shape
+    // types, for geometry without points and for damaged records (counted as errors).
+    std::optional<QPainterPath> makePathForShapeEsriRecord(qint32 shapeType, const geodata::ShapeRecord& record);
+
+    // --- Attributes -----------------------------------------------------------------------
+    QString dBaseFilePath() const;
+    // The .cpg text as it stands; nullopt when there is none.
+    std::optional<QString> dBaseStringEncoding() const { return m_stringEncoding; }
+    // Fields keyed by name; nullopt without a .dbf or with a damaged header.
+    std::optional<QMap<QString, ZQDBaseFieldInfo>> databaseFieldInfo() const;
+    QStringList databaseFieldNames() const;
+    // Attributes of a dBase row (record number - 1) keyed by lower-cased field name.
+    std::optional<geodata::AttributeDictionary> metadataForRecord(qint64 row) const;
+
+    // --- Projection -----------------------------------------------------------------------
+    // The .prj as nested keyword dictionaries ({keyword: [values and dictionaries]});
+    // nullopt without a .prj or when it is malformed.
+    std::optional<QVariantMap> projectionData() const { return m_projectionData; }
+    static std::optional<QVariantMap> recursiveParseWithScanner(geodata::ProjectionScanner& scanner);
+
+    // --- Import ---------------------------------------------------------------------------
+    // Makes one object per record through the object factory, with paths mapped by
+    // `transform`. Nullopt, with the error string set, when the header check fails or the
+    // transform is not invertible. Stops before the next record once an abort is asked for.
+    std::optional<QList<ZQObjectPtr>> parseUsingTransform(const QTransform& transform);
+    std::optional<QList<ZQObjectPtr>> parse() { return parseUsingTransform(QTransform()); }
+    // Hands a new object to the delegate.
+    void postProcessObject(const ZQObjectPtr& object);
+
+    // --- Settings and results -------------------------------------------------------------
+    QUrl URL() const { return m_url; }
+    bool readMetadata() const { return m_readMetadata; }
+    void setReadMetadata(bool read) { m_readMetadata = read; }
+    bool discardOutOfViewObjects() const { return m_discardOutOfViewObjects; }
+    void setDiscardOutOfViewObjects(bool discard) { m_discardOutOfViewObjects = discard; }
+    QRectF documentRect() const { return m_documentRect; }
+    void setDocumentRect(const QRectF& rect) { m_documentRect = rect; }
+
+    ZQShapefilePathConverter& pathConverter() const { return *m_pathConverter; }
+    void setPathConverter(std::unique_ptr<ZQShapefilePathConverter> converter);
+    const std::shared_ptr<ZQShapefileObjectFactory>& objectFactory() const { return m_objectFactory; }
+    void setObjectFactory(std::shared_ptr<ZQShapefileObjectFactory> factory) { m_objectFactory = std::move(factory); }
+    ZQESRIFileDelegate* delegate() const;
+    // `delegate` must be a QObject that implements ZQESRIFileDelegate; it is not owned.
+    void setDelegate(QObject* delegate);
+
+    QString errorString() const { return m_errorString; }
+    void setErrorString(const QString& text) { m_errorString = text; }
+    quint64 countOfErrors() const { return m_errorsCount; }
+    quint64 countOfObjectsRead() const { return m_objectsCount; }
+    quint64 countOfObjectsNotRead() const { return m_objectsNotLoadedCount; }
+    // Safe from another thread: the parse stops before its next record.
+    void setShouldAbort(bool abort) { m_shouldAbort = abort; }
+    bool didAbort() const { return m_shouldAbort; }
+
+private:
+    void load(geodata::ShapefileContents contents);
+    void countDamagedRecord(const geodata::ShapeRecord& record);
+    void pc_point(const geodata::ShapeGeometry& geometry);
+    void pc_poly(const geodata::ShapeGeometry& geometry, bool closesRings);
+    void pc_multipoint(const geodata::ShapeGeometry& geometry);
+    void appendPoints(const geodata::ShapeGeometry& geometry, quint32 first, quint32 count);
+    bool isInView(const QPainterPath& path) const;
+
+    QString m_path;
+    QUrl m_url;
+    std::optional<geodata::MappedFile> m_shpFile;
+    std::optional<geodata::MappedFile> m_dbfFile;
+    QByteArray m_shp;
+    QByteArray m_dbf;
+    std::optional<geodata::DBaseTable> m_table;
+    geodata::DBaseTable::TextEncoding m_textEncoding = geodata::DBaseTable::TextEncoding::Latin1;
+    std::optional<QString> m_stringEncoding;
+    std::optional<QVariantMap> m_projectionData;
+
+    QPointer<QObject> m_delegate;
+    std::unique_ptr<ZQShapefilePathConverter> m_pathConverter;
+    std::shared_ptr<ZQShapefileObjectFactory> m_objectFactory;
+    std::vector<QPointF> m_scratchPoints;
+
+    mutable std::atomic<quint64> m_totalCount{0};
+    std::atomic<quint64> m_errorsCount{0};
+    std::atomic<quint64> m_objectsCount{0};
+    std::atomic<quint64> m_objectsNotLoadedCount{0};
+    std::atomic<bool> m_shouldAbort{false};
+    QString m_errorString;
+    bool m_readMetadata = true;
+    bool m_discardOutOfViewObjects = false;
+    QRectF m_documentRect;
+};

@@ -1,0 +1,321 @@
+#include "geodata/ZQMatrixArray.h"
+
+#include "geodata/NumberText.h"
+#include "geodata/ZQKernel.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+
+#include <algorithm>
+
+namespace {
+
+// A function object rather than a function, so that the searches below inline it.
+constexpr auto isLineEnd = [](char c) {
+    return c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == char(0x85);
+};
+
+// Calls visit(linear grid index, kernel weight) for each kernel cell that lands inside the
+// grid when the kernel is centred on `at`.
+template <class Visit>
+void forEachLandingCell(const ZQMatrixArray& grid, const geodata::NumberList& weights, qint64 kernelSize,
+                        ZQMatrixArray::Index at, Visit&& visit)
+{
+    const qint64 rows = qint64(grid.rows()), columns = qint64(grid.columns()), count = qint64(grid.count());
+    const qint64 width = qint64(grid.rowWidth());
+    // Far-away centres (including not-found) land nowhere; checking first keeps the sums below from overflowing.
+    if (at.x < -kernelSize || at.x > columns + kernelSize || at.y < -kernelSize || at.y > rows + kernelSize)
+        return;
+    const qint64 half = kernelSize / 2;
+    for (qint64 i = 0; i * kernelSize < weights.size(); ++i) {
+        const qint64 y = at.y - half + i;
+        if (y < 0 || y >= rows)
+            continue;
+        for (qint64 j = 0; j < kernelSize && i * kernelSize + j < weights.size(); ++j) {
+            const qint64 x = at.x - half + j;
+            if (x >= 0 && x < columns && y * width + x < count)
+                visit(y * width + x, weights.at(i * kernelSize + j));
+        }
+    }
+}
+
+} // namespace
+
+void ZQMatrixArray::initWithRowWidth(quint64 rowWidth)
+{
+    setRowWidth(rowWidth);
+}
+
+std::shared_ptr<ZQMatrixArray> ZQMatrixArray::makeWithRowWidth(quint64 rowWidth)
+{
+    auto grid = std::make_shared<ZQMatrixArray>();
+    grid->initWithRowWidth(rowWidth);
+    return grid;
+}
+
+void ZQMatrixArray::setRowWidth(quint64 rowWidth)
+{
+    if (rowWidth == 0) {
+        ZQLogObjCMethod(QStringLiteral("a row width of 0 was refused; the width stays %1").arg(m_rowWidth));
+        return;
+    }
+    m_rowWidth = rowWidth;
+}
+
+quint64 ZQMatrixArray::rows() const
+{
+    return count() == 0 ? 0 : (count() - 1) / m_rowWidth + 1;
+}
+
+quint64 ZQMatrixArray::columns() const
+{
+    return std::min(count(), m_rowWidth);
+}
+
+qint64 ZQMatrixArray::checkedLinearIndex(Index index, qint64 limit) const
+{
+    const qint64 linear = linearIndexForIndex(index);
+    ZQ_ASSERT(index.x >= 0 && index.y >= 0 && quint64(index.x) < m_rowWidth && linear != kNotFound
+                  && linear <= limit,
+              QStringLiteral("index {%1, %2} is outside the grid").arg(index.x).arg(index.y));
+    return linear;
+}
+
+double ZQMatrixArray::objectAtRowColumn(quint64 row, quint64 column) const
+{
+    return objectAtIndex({qint64(column), qint64(row)});
+}
+
+double ZQMatrixArray::objectAtIndex(Index index) const
+{
+    return m_values.at(checkedLinearIndex(index, m_values.size() - 1));
+}
+
+void ZQMatrixArray::insertObjectAtRowColumn(double value, quint64 row, quint64 column)
+{
+    insertObjectAtIndex(value, {qint64(column), qint64(row)});
+}
+
+void ZQMatrixArray::insertObjectAtIndex(double value, Index index)
+{
+    m_values.insert(checkedLinearIndex(index, m_values.size()), value);
+}
+
+void ZQMatrixArray::replaceObjectAtIndexWithObject(Index index, double value)
+{
+    m_values.set(checkedLinearIndex(index, m_values.size() - 1), value);
+}
+
+ZQMatrixArray::Index ZQMatrixArray::addObject(double value)
+{
+    m_values.append(value);
+    return indexForLinearIndex(m_values.size() - 1);
+}
+
+ZQMatrixArray::Index ZQMatrixArray::indexOfObject(double value) const
+{
+    const qsizetype at = m_values.indexOf(value);
+    return at < 0 ? kNotFoundIndex : indexForLinearIndex(at);
+}
+
+void ZQMatrixArray::removeObject(double value)
+{
+    m_values.removeAll(value);
+}
+
+void ZQMatrixArray::removeObjectAtIndex(Index index)
+{
+    m_values.removeAt(checkedLinearIndex(index, m_values.size() - 1));
+}
+
+void ZQMatrixArray::removeAllObjects()
+{
+    m_values.clear();
+}
+
+QList<double> ZQMatrixArray::objects() const
+{
+    QList<double> list;
+    list.reserve(m_values.size());
+    for (qsizetype i = 0; i < m_values.size(); ++i)
+        list.append(m_values.at(i));
+    return list;
+}
+
+void ZQMatrixArray::setObjectsFromArray(const QList<double>& values)
+{
+    m_values.clear();
+    m_values.reserve(values.size());
+    for (double value : values)
+        m_values.append(value);
+}
+
+qint64 ZQMatrixArray::linearIndexForIndex(Index index) const
+{
+    if (index.x == kNotFound || index.y == kNotFound)
+        return kNotFound;
+    return index.y * qint64(m_rowWidth) + index.x;
+}
+
+ZQMatrixArray::Index ZQMatrixArray::indexForLinearIndex(qint64 linearIndex) const
+{
+    if (linearIndex == kNotFound)
+        return kNotFoundIndex;
+    return {linearIndex % qint64(m_rowWidth), linearIndex / qint64(m_rowWidth)};
+}
+
+std::shared_ptr<ZQObject> ZQMatrixArray::copy() const
+{
+    auto grid = std::make_shared<ZQMatrixArray>();
+    grid->assignValues(*this);
+    return grid;
+}
+
+void ZQMatrixArray::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    ZQObject::encodeWithCoder(coder);
+    QVariantList values;
+    values.reserve(m_values.size());
+    for (qsizetype i = 0; i < m_values.size(); ++i)
+        values.append(m_values.at(i));
+    coder.encodeObject(values, QStringLiteral("ZQMatrixArray_objects"));
+    coder.encodeInt(qint64(m_rowWidth), QStringLiteral("ZQMatrixArray_rowWidth"));
+}
+
+// Archives come from files: a value that is not a number, or a width below 1, is damage.
+void ZQMatrixArray::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    ZQObject::initWithCoder(coder);
+    const qint64 rowWidth = coder.decodeInt(QStringLiteral("ZQMatrixArray_rowWidth"));
+    ZQ_ASSERT(rowWidth > 0, QStringLiteral("a height grid with a row width of %1").arg(rowWidth));
+    m_rowWidth = quint64(rowWidth);
+    const QVariantList values = coder.decodeValue(QStringLiteral("ZQMatrixArray_objects")).toList();
+    m_values.clear();
+    m_values.reserve(values.size());
+    for (const QVariant& value : values) {
+        bool isNumber = false;
+        const double number = value.toDouble(&isNumber);
+        ZQ_ASSERT(isNumber && value.typeId() != QMetaType::QString, QStringLiteral("a height grid value is not a number"));
+        m_values.append(number);
+    }
+}
+
+void ZQMatrixArray::assignValues(const ZQMatrixArray& other)
+{
+    m_values = other.m_values;
+    m_rowWidth = other.m_rowWidth;
+}
+
+std::optional<QString> ZQMatrixArray::dataAsTabDelimitedString() const
+{
+    const std::optional<QByteArray> data = tabDelimitedData();
+    return data ? std::optional(QString::fromLatin1(*data)) : std::nullopt;
+}
+
+std::optional<QByteArray> ZQMatrixArray::tabDelimitedData() const
+{
+    if (count() % m_rowWidth != 0) {
+        ZQLogObjCMethod(QStringLiteral("a grid of %1 values in rows of %2 has a short last row and cannot be written")
+                            .arg(count())
+                            .arg(m_rowWidth));
+        return std::nullopt;
+    }
+    QByteArray text;
+    text.reserve(m_values.size() * 6);
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        geodata::appendNumber(text, m_values.at(i));
+        text.append('\t');
+        if (quint64(i + 1) % m_rowWidth == 0)
+            text.append('\n');
+    }
+    return text;
+}
+
+std::shared_ptr<ZQMatrixArray> ZQMatrixArray::matrixArrayWithTabDelimitedString(const QString& text, QString* error)
+{
+    QString lines = text;
+    lines.replace(QChar(0x2028), u'\n').replace(QChar(0x2029), u'\n');
+    return matrixArrayWithTabDelimitedData(lines.toLatin1(), error);
+}
+
+// Every newline character ends a line and empty lines count for nothing, so CR LF pairs and
+// blank lines read like plain line feeds. A tab at the end of a line ends its last value.
+std::shared_ptr<ZQMatrixArray> ZQMatrixArray::matrixArrayWithTabDelimitedData(QByteArrayView text, QString* error)
+{
+    std::shared_ptr<ZQMatrixArray> grid;
+    const char* const end = text.data() + text.size();
+    for (const char* line = text.data(); line < end;) {
+        const char* lineEnd = std::find_if(line, end, isLineEnd);
+        quint64 values = 0;
+        auto appendValue = [&](const char* from, const char* to) {
+            if (!grid)
+                grid = std::make_shared<ZQMatrixArray>();
+            grid->m_values.append(geodata::leadingDouble(QByteArrayView(from, to)));
+            ++values;
+        };
+        for (const char* field = line; field < lineEnd;) {
+            const char* tab = std::find(field, lineEnd, '\t');
+            appendValue(field, tab);
+            field = tab + 1;
+        }
+        if (values > 0) {
+            if (grid->count() == values) {
+                grid->m_rowWidth = values;
+                // Room for as many rows as lines like the first would fill the text; each
+                // value takes at least one byte of text, which bounds the reservation.
+                const qsizetype rows = text.size() / (lineEnd - text.data() + 1) + 1;
+                grid->m_values.reserve(std::min<qsizetype>(qsizetype(values) * rows, text.size()));
+            } else if (values != grid->m_rowWidth) {
+                if (error)
+                    *error = QStringLiteral("number of items in each row differs - irregular matrix is not supported");
+                return nullptr;
+            }
+        }
+        line = lineEnd + 1;
+    }
+    return grid;
+}
+
+void ZQMatrixArray::offsetInPlaceWithKernelAtIndex(const ZQKernel& kernel, Index index)
+{
+    offsetInPlaceWithKernelAtIndexWithSign(kernel, index, false);
+}
+
+void ZQMatrixArray::offsetInPlaceWithKernelAtIndexWithSign(const ZQKernel& kernel, Index index, bool subtract)
+{
+    const double sign = subtract ? -1.0 : 1.0;
+    forEachLandingCell(*this, kernel.values(), qint64(kernel.kernelSize()), index, [&](qint64 at, double weight) {
+        m_values.set(at, float(m_values.at(at) + sign * weight));
+    });
+}
+
+void ZQMatrixArray::convolveInPlaceWithKernelAtIndex(const ZQKernel& kernel, Index index)
+{
+    const qint64 target = checkedLinearIndex(index, m_values.size() - 1);
+    double sum = 0;
+    forEachLandingCell(*this, kernel.values(), qint64(kernel.kernelSize()), index,
+                       [&](qint64 at, double weight) { sum += weight * m_values.at(at); });
+    m_values.set(target, float(sum));
+}
+
+std::shared_ptr<ZQMatrixArray> ZQMatrixArray::matrixArrayByConvolvingWithKernelAtIndex(const ZQKernel& kernel,
+                                                                                       Index index) const
+{
+    const qint64 target = checkedLinearIndex(index, m_values.size() - 1);
+    auto result = std::static_pointer_cast<ZQMatrixArray>(copy());
+    for (qsizetype i = 0; i < m_values.size(); ++i)
+        result->m_values.set(i, performKernelOperationOnObjectKernelValue(m_values.at(i), 1.0));
+    double sum = 0;
+    forEachLandingCell(*this, kernel.values(), qint64(kernel.kernelSize()), index, [&](qint64 at, double weight) {
+        sum += performKernelOperationOnObjectKernelValue(m_values.at(at), weight);
+    });
+    result->m_values.set(target, sum);
+    return result;
+}
+
+double ZQMatrixArray::performKernelOperationOnObjectKernelValue(double value, double weight) const
+{
+    return value * weight;
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+// A two-dimensional grid of numbers: the heights under a terrain layer, and the weights of
+// a sculpting kernel. Values are kept row after row in one list; only the row width is
+// stored, so the number of rows follows from the number of values (a short last row
+// counts as a row). It also reads and writes the height-grid text format: one line per
+// row, each value followed by a tab.
+
+#include "geodata/NumberList.h"
+
+#include "platform/foundation/ZQObject.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <limits>
+#include <optional>
+
+class ZQKernel;
+
+class ZQMatrixArray : public ZQObject {
+    Q_OBJECT
+
+public:
+    // {x, y}: x is the column, y the row.
+    struct Index {
+        qint64 x = 0;
+        qint64 y = 0;
+        bool operator==(const Index&) const = default;
+    };
+    static constexpr qint64 kNotFound = std::numeric_limits<qint64>::max();
+    static constexpr Index kNotFoundIndex{kNotFound, kNotFound};
+
+    ZQMatrixArray() = default; // row width 1
+    void initWithRowWidth(quint64 rowWidth);
+    static std::shared_ptr<ZQMatrixArray> makeWithRowWidth(quint64 rowWidth);
+
+    quint64 rowWidth() const { return m_rowWidth; }
+    // Reinterprets the same values with another width. A width of 0 is refused (logged).
+    void setRowWidth(quint64 rowWidth);
+    quint64 rows() const;
+    quint64 columns() const;
+    quint64 count() const { return quint64(m_values.size()); }
+
+    // Indexes must lie inside the stored values; anything else is a programming error.
+    double objectAtRowColumn(quint64 row, quint64 column) const;
+    double objectAtIndex(Index index) const;
+    void insertObjectAtRowColumn(double value, quint64 row, quint64 column);
+    void insertObjectAtIndex(double value, Index index);
+    void replaceObjectAtIndexWithObject(Index index, double value);
+    Index addObject(double value);
+    // The first value equal to `value`, or kNotFoundIndex.
+    Index indexOfObject(double value) const;
+    void removeObject(double value);
+    void removeObjectAtIndex(Index index);
+    void removeAllObjects();
+    QList<double> objects() const;
+    void setObjectsFromArray(const QList<double>& values);
+
+    // Not-found in either component gives not-found.
+    qint64 linearIndexForIndex(Index index) const;
+    Index indexForLinearIndex(qint64 linearIndex) const;
+
+    std::shared_ptr<ZQObject> copy() const override;
+    // Keys "ZQMatrixArray_objects" (the values, row after row) and "ZQMatrixArray_rowWidth".
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+
+    // --- Height-grid text --------------------------------------------------------------
+    // The text form; nullopt (logged) for a grid whose last row is short, which the
+    // format cannot express. An empty grid gives the empty text.
+    std::optional<QString> dataAsTabDelimitedString() const;
+    std::optional<QByteArray> tabDelimitedData() const;
+    // A grid read from text; null for text without data, and null with `error` set when
+    // the rows differ in length. Numbers are read regardless of the locale.
+    static std::shared_ptr<ZQMatrixArray> matrixArrayWithTabDelimitedString(const QString& text,
+                                                                          QString* error = nullptr);
+    static std::shared_ptr<ZQMatrixArray> matrixArrayWithTabDelimitedData(QByteArrayView text,
+                                                                        QString* error = nullptr);
+
+    // --- Kernel operations -------------------------------------------------------------
+    // The kernel is centred on `index`; kernel cells that land outside the grid are skipped.
+    void offsetInPlaceWithKernelAtIndex(const ZQKernel& kernel, Index index);
+    void offsetInPlaceWithKernelAtIndexWithSign(const ZQKernel& kernel, Index index, bool subtract);
+    // Replaces the one cell at `index` by the kernel-weighted sum of its neighbourhood.
+    void convolveInPlaceWithKernelAtIndex(const ZQKernel& kernel, Index index);
+    // A copy (values passed through performKernelOperationOnObjectKernelValue with weight 1)
+    // in which only the cell at `index` holds that weighted sum.
+    std::shared_ptr<ZQMatrixArray> matrixArrayByConvolvingWithKernelAtIndex(const ZQKernel& kernel,
+                                                                            Index index) const;
+    // How a grid value and a kernel weight combine; value x weight unless overridden.
+    virtual double performKernelOperationOnObjectKernelValue(double value, double weight) const;
+
+protected:
+    void assignValues(const ZQMatrixArray& other);
+    geodata::NumberList& values() { return m_values; }
+    const geodata::NumberList& values() const { return m_values; }
+
+private:
+    qint64 checkedLinearIndex(Index index, qint64 limit) const;
+
+    geodata::NumberList m_values;
+    quint64 m_rowWidth = 1;
+};

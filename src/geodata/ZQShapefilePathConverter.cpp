@@ -1,0 +1,68 @@
+#include "geodata/ZQShapefilePathConverter.h"
+
+#include <climits>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// The range QPainterPath accepts without a warning.
+bool isDrawable(QPointF point)
+{
+    auto valid = [](double c) { return std::isfinite(c) && std::abs(c) < 1e128; };
+    return valid(point.x()) && valid(point.y());
+}
+
+} // namespace
+
+void ZQShapefilePathConverter::beginPath(qsizetype sizeHint)
+{
+    m_path = QPainterPath();
+    m_path.reserve(int(std::min<qsizetype>(sizeHint, INT_MAX)));
+    m_run.clear();
+    m_hasContent = false;
+}
+
+void ZQShapefilePathConverter::beginSubPathAtPoint(QPointF point)
+{
+    flushRun();
+    if (!isDrawable(point))
+        return;
+    m_run.append(point);
+    m_hasContent = true;
+}
+
+void ZQShapefilePathConverter::appendPointsCount(const QPointF* points, qsizetype count)
+{
+    for (qsizetype i = 0; i < count; ++i) {
+        if (isDrawable(points[i]))
+            m_run.append(points[i]);
+    }
+    m_hasContent = m_hasContent || !m_run.isEmpty();
+}
+
+void ZQShapefilePathConverter::closeSubPath()
+{
+    flushRun();
+    m_path.closeSubpath();
+}
+
+std::optional<QPainterPath> ZQShapefilePathConverter::endPath()
+{
+    flushRun();
+    // Not elementCount(): reserving space already gives the path an implicit move-to.
+    if (!m_hasContent)
+        return std::nullopt;
+    QPainterPath path = std::exchange(m_path, QPainterPath());
+    m_hasContent = false;
+    return m_simplifier ? m_simplifier->simplifyPath(path) : path;
+}
+
+// A sub-path goes into the path in one piece: far cheaper than a lineTo per point.
+void ZQShapefilePathConverter::flushRun()
+{
+    if (m_run.isEmpty())
+        return;
+    m_path.addPolygon(m_run);
+    m_run.clear();
+}

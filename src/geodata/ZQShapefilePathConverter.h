@@ -1,0 +1,38 @@
+#pragma once
+
+// Builds the path of one shapefile record from the geometry the reader feeds it, and
+// simplifies it when a simplifier is set. Points that a path cannot hold (not finite, or
+// astronomically large) are left out.
+
+#include "geodata/ZQShapefileSimplifier.h"
+
+#include <QPainterPath>
+#include <QPolygonF>
+#include <memory>
+#include <optional>
+
+class ZQShapefilePathConverter {
+public:
+    virtual ~ZQShapefilePathConverter() = default;
+
+    // Starts a new, empty path; `sizeHint` is the number of points to come, when known.
+    virtual void beginPath(qsizetype sizeHint = 0);
+    virtual void beginSubPathAtPoint(QPointF point);
+    // A straight segment to each point in order; without an open sub-path the first point begins one.
+    virtual void appendPointsCount(const QPointF* points, qsizetype count);
+    virtual void closeSubPath();
+    // The finished path (simplified when a simplifier is set), or nullopt when it has no
+    // element at all; a point record's path is a single move-to.
+    virtual std::optional<QPainterPath> endPath();
+
+    const std::shared_ptr<ZQShapefileSimplifier>& simplifier() const { return m_simplifier; }
+    void setSimplifier(std::shared_ptr<ZQShapefileSimplifier> simplifier) { m_simplifier = std::move(simplifier); }
+
+private:
+    void flushRun();
+
+    QPainterPath m_path;
+    QPolygonF m_run; // the open sub-path, reused from record to record
+    bool m_hasContent = false; // a sub-path has begun
+    std::shared_ptr<ZQShapefileSimplifier> m_simplifier;
+};

@@ -1,0 +1,339 @@
+#include "support/TestSupport.h"
+
+#include "geodata/MatrixContourSource.h"
+#include "geodata/ZQBezierContourer.h"
+
+#include <QFile>
+#include <QPolygonF>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <numbers>
+
+using geodata::MatrixContourSource;
+
+namespace {
+
+struct Segment {
+    quint64 level;
+    QPointF from, to;
+};
+
+class RecordingReceiver : public QObject, public ZQContourPlotter::DataReceiver {
+public:
+    void contourWithIndexLineFromPointToPoint(quint64 index, QPointF from, QPointF to) override
+    {
+        segments.append({index, from, to});
+    }
+    QList<Segment> segments;
+};
+
+class StoppingMonitor : public QObject, public ZQContourPlotter::ProgressMonitor {
+public:
+    bool notifyProgressValueMaxPhaseUserInfo(qint64 value, qint64, qint64 phase, const QVariant& info) override
+    {
+        userInfo = info;
+        return !(phase == 1 && value == stopAtRow);
+    }
+    qint64 stopAtRow = -1;
+    QVariant userInfo;
+};
+
+std::shared_ptr<ZQMatrixArray> surface(qint64 columns, qint64 rows, const std::function<double(double, double)>& height)
+{
+    auto grid = ZQMatrixArray::makeWithRowWidth(quint64(columns));
+    for (qint64 y = 0; y < rows; ++y) {
+        for (qint64 x = 0; x < columns; ++x)
+            grid->addObject(height(double(x), double(y)));
+    }
+    return grid;
+}
+
+// Runs the plotter into a contourer that keeps plain polylines.
+std::unique_ptr<ZQBezierContourer> contours(const std::shared_ptr<ZQMatrixArray>& grid, const QList<double>& levels)
+{
+    MatrixContourSource source(grid, levels);
+    auto contourer = std::make_unique<ZQBezierContourer>();
+    contourer->setSmoothing(0);
+    ZQContourPlotter plotter;
+    plotter.initWithDataSourceDataReceiver(&source, contourer.get());
+    contourer->reset();
+    plotter.computeContours();
+    return contourer;
+}
+
+QList<QPolygonF> strandsOf(const ZQBezierContourer& contourer, quint64 level)
+{
+    return contourer.vectorPathForIndex(level).value_or(QPainterPath()).toSubpathPolygons();
+}
+
+// The segments a level draws across one triangle, worked out from the heights alone.
+QList<std::pair<QPointF, QPointF>> expectedSegments(const double* d, const QPointF* p, std::array<int, 3> t)
+{
+    QList<int> zeros;
+    for (int m : t) {
+        if (d[m] == 0)
+            zeros.append(m);
+    }
+    auto crossing = [&](int a, int b) { return (d[b] * p[a] - d[a] * p[b]) / (d[b] - d[a]); };
+    auto opposite = [&](int a, int b) { return d[a] * d[b] < 0; };
+    const auto [m1, m2, m3] = t;
+    if (zeros.size() == 3)
+        return {{p[m3], p[m1]}};
+    if (zeros.size() == 2)
+        return {{p[zeros[0]], p[zeros[1]]}};
+    if (zeros.size() == 1) {
+        const int v = zeros[0];
+        QList<int> others;
+        for (int m : t) {
+            if (m != v)
+                others.append(m);
+        }
+        if (!opposite(others[0], others[1]))
+            return {};
+        return {{p[v], crossing(others[0], others[1])}};
+    }
+    QList<QPointF> crossings;
+    for (auto [a, b] : {std::pair{m1, m2}, {m2, m3}, {m3, m1}}) {
+        if (opposite(a, b))
+            crossings.append(crossing(a, b));
+    }
+    if (crossings.isEmpty())
+        return {};
+    return {{crossings[0], crossings[1]}};
+}
+
+bool sameSegment(const std::pair<QPointF, QPointF>& expected, const Segment& actual)
+{
+    return (expected.first == actual.from && expected.second == actual.to)
+        || (expected.first == actual.to && expected.second == actual.from);
+}
+
+} // namespace
+
+TEST(ContourPlotter, CaseTableDrawsWhereTheLevelCrossesEachTriangle)
+{
+    const QPointF corners[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (int combination = 0; combination < 81; ++combination) {
+        double heights[4];
+        for (int m = 0, rest = combination; m < 4; ++m, rest /= 3)
+            heights[m] = rest % 3 - 1.0;
+        auto grid = ZQMatrixArray::makeWithRowWidth(2);
+        grid->setObjectsFromArray({heights[0], heights[1], heights[3], heights[2]}); // rows y = 0 and y = 1
+        MatrixContourSource source(grid, {0.0});
+        RecordingReceiver receiver;
+        ZQContourPlotter plotter;
+        plotter.initWithDataSourceDataReceiver(&source, &receiver);
+        plotter.computeContours();
+
+        QList<std::pair<QPointF, QPointF>> expected;
+        if (*std::min_element(heights, heights + 4) <= 0 && *std::max_element(heights, heights + 4) >= 0) {
+            expected += expectedSegments(heights, corners, {0, 1, 2});
+            expected += expectedSegments(heights, corners, {2, 3, 0});
+        }
+        SCOPED_TRACE(testing::Message() << "corner heights " << heights[0] << " " << heights[1] << " " << heights[2]
+                                        << " " << heights[3]);
+        ASSERT_EQ(receiver.segments.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i)
+            EXPECT_TRUE(sameSegment(expected[i], receiver.segments[i])) << "segment " << i;
+    }
+}
+
+TEST(ContourPlotter, AConeGivesOneClosedCircleOfTheRightRadiusPerLevel)
+{
+    const QPointF centre(30, 30);
+    auto cone = surface(61, 61, [&](double x, double y) { return 30 - std::hypot(x - centre.x(), y - centre.y()); });
+    auto contourer = contours(cone, {5, 10, 15, 20, 25});
+    ASSERT_EQ(contourer->countOfContours(), 5u);
+    for (quint64 level = 0; level < 5; ++level) {
+        const double radius = 25 - 5.0 * level;
+        const QList<QPolygonF> strands = strandsOf(*contourer, level);
+        ASSERT_EQ(strands.size(), 1) << "level " << level;
+        EXPECT_TRUE(strands[0].isClosed());
+        // Linear interpolation between grid points stays within a small fraction of a cell.
+        for (QPointF point : strands[0])
+            EXPECT_NEAR(std::hypot(point.x() - centre.x(), point.y() - centre.y()), radius, 0.05);
+        double area = 0;
+        for (qsizetype i = 0; i + 1 < strands[0].size(); ++i)
+            area += strands[0][i].x() * strands[0][i + 1].y() - strands[0][i + 1].x() * strands[0][i].y();
+        EXPECT_NEAR(std::abs(area) / 2, std::numbers::pi * radius * radius, 0.02 * std::numbers::pi * radius * radius);
+    }
+}
+
+TEST(ContourPlotter, APlaneGivesStraightLinesFromBorderToBorder)
+{
+    auto plane = surface(20, 15, [](double x, double y) { return x + 2 * y; });
+    auto contourer = contours(plane, {7.5, 20.25});
+    for (quint64 level = 0; level < 2; ++level) {
+        const double height = level == 0 ? 7.5 : 20.25;
+        const QList<QPolygonF> strands = strandsOf(*contourer, level);
+        ASSERT_EQ(strands.size(), 1);
+        EXPECT_FALSE(strands[0].isClosed());
+        for (QPointF point : strands[0])
+            EXPECT_NEAR(point.x() + 2 * point.y(), height, 1e-12);
+        for (QPointF end : {strands[0].first(), strands[0].last()})
+            EXPECT_TRUE(end.x() == 0 || end.x() == 19 || end.y() == 0 || end.y() == 14);
+    }
+
+    // A line through grid points takes in each of them without a gap.
+    auto throughPoints = surface(5, 3, [](double x, double y) { return x - 2 * y; });
+    const QList<QPolygonF> line = strandsOf(*contours(throughPoints, {0}), 0);
+    ASSERT_EQ(line.size(), 1);
+    QPolygonF ordered = line[0];
+    if (ordered.first() != QPointF(0, 0))
+        std::reverse(ordered.begin(), ordered.end());
+    EXPECT_EQ(ordered, QPolygonF({{0, 0}, {1, 0.5}, {2, 1}, {3, 1.5}, {4, 2}}));
+}
+
+TEST(ContourPlotter, LuxembourgStrandsAreClosedOrEndOnTheBorder)
+{
+    QFile file(testsupport::sampleDataPath("terrain/luxembourg-elevation.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    auto elevation = ZQMatrixArray::matrixArrayWithTabDelimitedData(file.readAll());
+    ASSERT_TRUE(elevation);
+    const double right = double(elevation->columns() - 1), bottom = double(elevation->rows() - 1);
+    QList<double> levels;
+    for (double level = 200.5; level < 560; level += 50)
+        levels.append(level);
+
+    auto contourer = contours(elevation, levels);
+    int closed = 0, open = 0;
+    for (quint64 level = 0; level < quint64(levels.size()); ++level) {
+        for (const QPolygonF& strand : strandsOf(*contourer, level)) {
+            if (strand.isClosed()) {
+                ++closed;
+                continue;
+            }
+            ++open;
+            for (QPointF end : {strand.first(), strand.last()})
+                EXPECT_TRUE(end.x() == 0 || end.x() == right || end.y() == 0 || end.y() == bottom)
+                    << "level " << levels[qsizetype(level)] << " ends inside at " << end.x() << ", " << end.y();
+        }
+    }
+    EXPECT_GT(closed, 10);
+    EXPECT_GT(open, 10);
+}
+
+TEST(ContourPlotter, FlatGridsMissingSourcesAndStoppedRunsDrawNothingMore)
+{
+    EXPECT_TRUE(contours(surface(10, 10, [](double, double) { return 3.5; }), {10, 20})->allContourPaths().isEmpty());
+
+    RecordingReceiver receiver;
+    ZQContourPlotter lone;
+    lone.setDataReceiver(&receiver);
+    lone.computeContours();
+    EXPECT_TRUE(receiver.segments.isEmpty()) << "one cell of height 1 with the level 0";
+
+    auto plane = surface(10, 10, [](double x, double) { return x; });
+    MatrixContourSource source(plane, {4.5});
+    StoppingMonitor monitor;
+    monitor.stopAtRow = 3;
+    ZQContourPlotter plotter;
+    plotter.initWithDataSourceDataReceiver(&source, &receiver);
+    plotter.setDataProgressMonitor(&monitor);
+    plotter.computeContoursWithUserInfo2(QStringLiteral("terrain"));
+    EXPECT_EQ(monitor.userInfo, QStringLiteral("terrain"));
+    EXPECT_EQ(receiver.segments.size(), 3 * 2) << "rows 0 to 2, two triangles each";
+}
+
+TEST(ContourPlotter, FourTrianglesPerCellMeetTheSameLevelLines)
+{
+    auto plane = surface(6, 6, [](double x, double y) { return x + y; });
+    MatrixContourSource source(plane, {4.5});
+    ZQBezierContourer contourer;
+    contourer.setSmoothing(0);
+    ZQContourPlotter plotter;
+    plotter.initWithDataSourceDataReceiver(&source, &contourer);
+    plotter.computeContoursWithUserInfo({});
+    const QList<QPolygonF> strands = strandsOf(contourer, 0);
+    ASSERT_EQ(strands.size(), 1);
+    for (QPointF point : strands[0])
+        EXPECT_NEAR(point.x() + point.y(), 4.5, 1e-12);
+}
+
+TEST(ContourBuilder, JoinsEndsWithinTheToleranceAndKeepsTheStoredPoint)
+{
+    ZQContourBuilder builder;
+    builder.addSegmentFromPointToPoint({0, 0}, {1, 0});
+    builder.addSegmentFromPointToPoint({1.00005, 0}, {2, 0});
+    builder.addSegmentFromPointToPoint({2, 0}, {3, 0});
+    builder.addSegmentFromPointToPoint({3.0002, 0}, {4, 0}); // too far to join
+    const QList<QPolygonF> strands = builder.contourPath().toSubpathPolygons();
+    ASSERT_EQ(strands.size(), 1) << "the two-point strand is not drawn";
+    EXPECT_EQ(strands[0], QPolygonF({{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
+}
+
+TEST(ContourBuilder, MergesStrandsTurningOneWhereTheirEndsFaceTheSameWay)
+{
+    ZQContourBuilder tails;
+    tails.addSegmentFromPointToPoint({0, 0}, {1, 0});
+    tails.addSegmentFromPointToPoint({3, 0}, {2, 0});
+    tails.addSegmentFromPointToPoint({1, 0}, {2, 0}); // tail to tail
+    EXPECT_EQ(tails.contourPath().toSubpathPolygons(), QList<QPolygonF>{QPolygonF({{3, 0}, {2, 0}, {1, 0}, {0, 0}})});
+
+    ZQContourBuilder heads;
+    heads.addSegmentFromPointToPoint({1, 0}, {0, 0});
+    heads.addSegmentFromPointToPoint({2, 0}, {3, 0});
+    heads.addSegmentFromPointToPoint({1, 0}, {2, 0}); // head to head
+    EXPECT_EQ(heads.contourPath().toSubpathPolygons(), QList<QPolygonF>{QPolygonF({{0, 0}, {1, 0}, {2, 0}, {3, 0}})});
+
+    ZQContourBuilder prepend;
+    prepend.addSegmentFromPointToPoint({1, 0}, {2, 0});
+    prepend.addSegmentFromPointToPoint({0, 0}, {1, 0});
+    prepend.addSegmentFromPointToPoint({-1, 0}, {0, 0});
+    EXPECT_EQ(prepend.contourPath().toSubpathPolygons(), QList<QPolygonF>{QPolygonF({{-1, 0}, {0, 0}, {1, 0}, {2, 0}})});
+}
+
+TEST(ContourBuilder, ClosesARingAndThenTakesNothingMore)
+{
+    ZQContourBuilder ring;
+    ring.addSegmentFromPointToPoint({0, 0}, {1, 0});
+    ring.addSegmentFromPointToPoint({1, 1}, {0, 1});
+    ring.addSegmentFromPointToPoint({1, 0}, {1, 1});
+    ring.addSegmentFromPointToPoint({0, 1}, {0, 0});
+    ring.addSegmentFromPointToPoint({0, 0}, {-1, -1}); // touches the closed ring: a new strand
+    ring.addSegmentFromPointToPoint({5, 5}, {5.00001, 5}); // shorter than the tolerance
+    const QList<QPolygonF> strands = ring.contourPath().toSubpathPolygons();
+    ASSERT_EQ(strands.size(), 1);
+    EXPECT_EQ(strands[0], QPolygonF({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}));
+}
+
+TEST(ContourBuilder, AnEdgeReportedTwiceIsDrawnOnce)
+{
+    // A level running exactly along a grid edge is reported by the triangles on both sides.
+    ZQContourBuilder ring;
+    ring.addSegmentFromPointToPoint({0, 0}, {1, 0});
+    ring.addSegmentFromPointToPoint({1, 0}, {1, 1});
+    ring.addSegmentFromPointToPoint({1, 1}, {1, 0});
+    ring.addSegmentFromPointToPoint({1, 1}, {0, 1});
+    ring.addSegmentFromPointToPoint({0, 1}, {0, 0});
+    ring.addSegmentFromPointToPoint({0, 1}, {0, 0});
+    const QList<QPolygonF> strands = ring.contourPath().toSubpathPolygons();
+    ASSERT_EQ(strands.size(), 1);
+    EXPECT_EQ(strands[0], QPolygonF({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}));
+}
+
+TEST(BezierContourer, LevelsKeepTheirPlacesAndAreSimplifiedThenSmoothed)
+{
+    const QPointF centre(30, 30);
+    auto cone = surface(61, 61, [&](double x, double y) { return 30 - std::hypot(x - centre.x(), y - centre.y()); });
+    auto contourer = contours(cone, {-20, 10, 20});
+    const QList<QPainterPath> paths = contourer->allContourPaths();
+    ASSERT_EQ(paths.size(), 3);
+    EXPECT_TRUE(paths[0].isEmpty()) << "no segments for level 0, which still keeps its place";
+    EXPECT_FALSE(paths[1].isEmpty());
+    EXPECT_FALSE(contourer->contourPathForIndex(0));
+
+    const int raw = contourer->contourPathForIndex(1)->elementCount();
+    contourer->setSimplifies(true);
+    const int simplified = contourer->contourPathForIndex(1)->elementCount();
+    EXPECT_LT(simplified, raw);
+    contourer->setSmoothing(1);
+    const QPainterPath smooth = *contourer->contourPathForIndex(1);
+    EXPECT_TRUE(smooth.elementAt(1).isCurveTo());
+    EXPECT_NEAR(smooth.boundingRect().width(), 40, 0.5);
+
+    contourer->reset();
+    EXPECT_EQ(contourer->countOfContours(), 0u);
+    EXPECT_FALSE(contourer->vectorPathForIndex(1));
+}

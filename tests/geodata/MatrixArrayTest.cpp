@@ -1,0 +1,204 @@
+#include "support/TestSupport.h"
+
+#include "geodata/GeodataClasses.h"
+#include "geodata/ZQKernel.h"
+#include "geodata/ZQMatrixArray.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQAssert.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using Index = ZQMatrixArray::Index;
+
+namespace {
+
+std::shared_ptr<ZQMatrixArray> grid(quint64 rowWidth, const QList<double>& values)
+{
+    auto result = ZQMatrixArray::makeWithRowWidth(rowWidth);
+    result->setObjectsFromArray(values);
+    return result;
+}
+
+std::shared_ptr<ZQMatrixArray> read(const QByteArray& text, QString* error = nullptr)
+{
+    return ZQMatrixArray::matrixArrayWithTabDelimitedData(text, error);
+}
+
+} // namespace
+
+TEST(MatrixArray, ShapeAndIndexesFollowTheRowWidth)
+{
+    auto seven = grid(3, {1, 2, 3, 4, 5, 6, 7});
+    EXPECT_EQ(seven->rows(), 3u) << "a short last row counts";
+    EXPECT_EQ(seven->columns(), 3u);
+    EXPECT_EQ(grid(10, {1, 2})->columns(), 2u);
+    EXPECT_EQ(grid(3, {})->rows(), 0u);
+
+    EXPECT_EQ(seven->objectAtRowColumn(2, 0), 7);
+    EXPECT_EQ(seven->objectAtIndex({1, 1}), 5);
+    EXPECT_EQ(seven->linearIndexForIndex({2, 1}), 5);
+    EXPECT_EQ(seven->indexForLinearIndex(5), (Index{2, 1}));
+    EXPECT_EQ(seven->linearIndexForIndex({ZQMatrixArray::kNotFound, 0}), ZQMatrixArray::kNotFound);
+    EXPECT_EQ(seven->indexForLinearIndex(ZQMatrixArray::kNotFound), ZQMatrixArray::kNotFoundIndex);
+
+    // Changing the width reinterprets the same values.
+    seven->setRowWidth(2);
+    EXPECT_EQ(seven->rows(), 4u);
+    EXPECT_EQ(seven->objectAtIndex({1, 1}), 4);
+    seven->setRowWidth(0);
+    EXPECT_EQ(seven->rowWidth(), 2u) << "a width of 0 is refused";
+    EXPECT_EQ(ZQMatrixArray::makeWithRowWidth(0)->rowWidth(), 1u);
+
+    EXPECT_THROW(seven->objectAtIndex({2, 0}), platform::AssertionFailure) << "x beyond the row width";
+    EXPECT_THROW(seven->objectAtIndex({1, 3}), platform::AssertionFailure) << "beyond the stored values";
+    EXPECT_THROW(seven->objectAtIndex({-1, 1}), platform::AssertionFailure);
+}
+
+TEST(MatrixArray, EditsShiftFindAndRemoveValues)
+{
+    auto values = grid(2, {1, 2, 3});
+    EXPECT_EQ(values->addObject(4), (Index{1, 1}));
+    values->insertObjectAtRowColumn(9, 0, 1);
+    EXPECT_EQ(values->objects(), (QList<double>{1, 9, 2, 3, 4}));
+    values->replaceObjectAtIndexWithObject({0, 1}, 0.1);
+    EXPECT_EQ(values->objects(), (QList<double>{1, 9, 0.1, 3, 4})) << "a double value is kept exactly";
+    EXPECT_EQ(values->indexOfObject(3), (Index{1, 1}));
+    EXPECT_EQ(values->indexOfObject(42), ZQMatrixArray::kNotFoundIndex);
+    values->addObject(3);
+    values->removeObject(3);
+    EXPECT_EQ(values->objects(), (QList<double>{1, 9, 0.1, 4}));
+    values->removeObjectAtIndex({1, 0});
+    EXPECT_EQ(values->objects(), (QList<double>{1, 0.1, 4}));
+
+    auto copy = std::static_pointer_cast<ZQMatrixArray>(values->copy());
+    values->removeAllObjects();
+    EXPECT_EQ(values->count(), 0u);
+    EXPECT_EQ(copy->objects(), (QList<double>{1, 0.1, 4}));
+    EXPECT_EQ(copy->rowWidth(), 2u);
+}
+
+TEST(MatrixArrayText, WritesEveryValueWithATabAndEveryRowWithALineFeed)
+{
+    EXPECT_EQ(grid(3, {1, 2, 3, 4, 5, 6})->dataAsTabDelimitedString(), QStringLiteral("1\t2\t3\t\n4\t5\t6\t\n"));
+    EXPECT_EQ(grid(1, {3.5, -0.25})->dataAsTabDelimitedString(), QStringLiteral("3.5\t\n-0.25\t\n"));
+    EXPECT_EQ(grid(4, {})->dataAsTabDelimitedString(), QString(""));
+    EXPECT_FALSE(grid(3, {1, 2, 3, 4, 5, 6, 7})->dataAsTabDelimitedString()) << "a short last row is refused";
+}
+
+TEST(MatrixArrayText, ReadsLinesOfTabSeparatedNumbers)
+{
+    auto plain = read("1\t2\n");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->rowWidth(), 2u);
+    EXPECT_EQ(plain->objects(), (QList<double>{1, 2}));
+
+    // Carriage returns and blank lines count for nothing.
+    auto windows = read("\r\n1\t2\t\r\n\r\n\n3\t4\t\r\n\r\n");
+    ASSERT_TRUE(windows);
+    EXPECT_EQ(windows->rows(), 2u);
+    EXPECT_EQ(windows->objects(), (QList<double>{1, 2, 3, 4}));
+
+    auto numbers = read("abc\t1e3\t  7x\t+2.5\t-.5\t\t1e999\tnan\t");
+    ASSERT_TRUE(numbers);
+    EXPECT_EQ(numbers->objects(), (QList<double>{0, 1000, 7, 2.5, -0.5, 0, 0, 0}));
+
+    auto column = read("5\t\n6\t\n");
+    ASSERT_TRUE(column);
+    EXPECT_EQ(column->columns(), 1u);
+    EXPECT_EQ(column->rows(), 2u);
+
+    EXPECT_FALSE(read("")) << "no data gives no grid";
+    EXPECT_FALSE(read("\n\r\n\n"));
+
+    const QString unicodeBreaks = QStringLiteral("1\t2\u20283\t4\u2029\u00855\t6");
+    auto fromString = ZQMatrixArray::matrixArrayWithTabDelimitedString(unicodeBreaks);
+    ASSERT_TRUE(fromString);
+    EXPECT_EQ(fromString->rows(), 3u);
+}
+
+TEST(MatrixArrayText, IrregularRowsAreRefusedWithAReason)
+{
+    QString error;
+    EXPECT_FALSE(read("1\t2\t\n3\t\n", &error));
+    EXPECT_EQ(error, QStringLiteral("number of items in each row differs - irregular matrix is not supported"));
+    error.clear();
+    EXPECT_FALSE(read("1\t2\n3\t4\t5\n", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(MatrixArrayText, RoundTripsValuesExactly)
+{
+    const QList<double> values = {0.1, -1e-9, 123456789.125, 1e300, -0.0, 13.265625, 2.0 / 3.0, 7};
+    auto original = grid(4, values);
+    const auto text = original->tabDelimitedData();
+    ASSERT_TRUE(text);
+    auto back = read(*text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->rowWidth(), 4u);
+    EXPECT_EQ(back->objects(), values);
+}
+
+TEST(MatrixArrayText, TheLuxembourgGridReadsAndWritesBackByteForByte)
+{
+    QFile file(testsupport::sampleDataPath("terrain/luxembourg-elevation.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    auto elevation = read(text);
+    ASSERT_TRUE(elevation);
+    EXPECT_EQ(elevation->columns(), 95u);
+    EXPECT_EQ(elevation->rows(), 90u);
+    EXPECT_EQ(elevation->objectAtRowColumn(0, 0), 488);
+    EXPECT_EQ(elevation->tabDelimitedData(), text);
+}
+
+TEST(MatrixArrayArchive, KeyedArchivesKeepValuesWidthAndClass)
+{
+    registerGeodataClasses();
+    auto heights = grid(3, {1, 2.5, -0.1, 4, 5, 6});
+    auto restored = std::dynamic_pointer_cast<ZQMatrixArray>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(platform::KeyedArchiver::archivedDataWithRootObject(heights.get())));
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->rowWidth(), 3u);
+    EXPECT_EQ(restored->objects(), heights->objects());
+
+    auto brush = ZQKernel::gaussianKernelWithKernelSize(5);
+    auto kernel = std::dynamic_pointer_cast<ZQKernel>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(platform::KeyedArchiver::archivedDataWithRootObject(brush.get())));
+    ASSERT_TRUE(kernel);
+    EXPECT_EQ(kernel->objects(), brush->objects());
+}
+
+namespace {
+
+// A root object that archives a height grid's keys with damaged values.
+class DamagedGrid : public ZQObject {
+public:
+    DamagedGrid(QVariant values, qint64 rowWidth) : m_values(std::move(values)), m_rowWidth(rowWidth) {}
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override
+    {
+        coder.encodeObject(m_values, QStringLiteral("ZQMatrixArray_objects"));
+        coder.encodeInt(m_rowWidth, QStringLiteral("ZQMatrixArray_rowWidth"));
+    }
+    const QMetaObject* metaObject() const override { return &ZQMatrixArray::staticMetaObject; }
+
+private:
+    QVariant m_values;
+    qint64 m_rowWidth;
+};
+
+} // namespace
+
+TEST(MatrixArrayArchive, DamagedArchivesAreRefused)
+{
+    registerGeodataClasses();
+    for (const auto& damaged : {DamagedGrid(QVariantList{1.0, QStringLiteral("two")}, 1),
+                                DamagedGrid(QVariantList{1.0, 2.0}, 0), DamagedGrid(QVariantList{1.0}, -4)}) {
+        QuorvaneError error;
+        EXPECT_FALSE(platform::KeyedUnarchiver::unarchiveObjectWithData(
+            platform::KeyedArchiver::archivedDataWithRootObject(&damaged), &error));
+        EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    }
+}
