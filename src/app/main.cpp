@@ -1,4 +1,5 @@
 #include "furniture/FurnitureClasses.h"
+#include "geodata/GeodataClasses.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/measurement/MeasurementClasses.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     registerFoundationClasses();
     registerMeasurementClasses();
     registerFurnitureClasses();
+    registerGeodataClasses();
     platform::UserDefaults::standardUserDefaults()->registerDefaultsFromBundleResource(QStringLiteral("Quorvane_defaults"),
                                                                                       QStringLiteral("plist"));
 
