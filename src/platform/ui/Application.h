@@ -2,8 +2,15 @@
 
 // The application object. No exception crosses the event loop: event delivery is
 // guarded, and a failure is logged where it happened.
+//
+// Actions travel from here: sendActionToFrom hands an action to its target, or, without
+// one, to the first object of the responder chain that has its method. These class-level
+// services work under any QApplication (tests run under a plain one); the delegate and
+// this object take part in the chain when they exist.
 
 #include <QApplication>
+#include <QByteArray>
+#include <QPointer>
 
 namespace platform {
 
@@ -12,8 +19,22 @@ class Application : public QApplication {
 
 public:
     Application(int& argc, char** argv);
+    ~Application() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // The application delegate: the last object of the responder chain but one.
+    static QObject* delegate();
+    static void setDelegate(QObject* delegate);
+
+    // The object that would handle `action`: `target` when it has the method (null when it
+    // has not), else the first responder that has it.
+    static QObject* targetForActionToFrom(const QByteArray& action, QObject* target, QObject* sender);
+    // Sends the action with `sender` as its argument; answers whether something handled it.
+    // An exception thrown by the handler is logged and the action counts as handled.
+    static bool sendActionToFrom(const QByteArray& action, QObject* target, QObject* sender);
+
+    static void beep();
 };
 
 } // namespace platform

@@ -1,0 +1,431 @@
+#include "platform/ui/Document.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/DocumentController.h"
+#include "platform/ui/FileWrapper.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/SavePanel.h"
+#include "platform/ui/WindowController.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <exception>
+
+namespace platform {
+
+namespace {
+
+QuorvaneError documentError(const QString& description, const QVariantMap& userInfo = {})
+{
+    return QuorvaneError(kQuorvaneDocumentError, description, userInfo);
+}
+
+void setError(QuorvaneError* error, const QuorvaneError& value)
+{
+    if (error)
+        *error = value;
+}
+
+QuorvaneError exceptionError(const QString& failure, const QString& key, const QString& exceptionText)
+{
+    LogEvent(kFileEvent, QStringLiteral("%1: %2").arg(failure, exceptionText));
+    return documentError(failure, {{key, exceptionText}});
+}
+
+// Runs a read or write; an exception becomes an error (101) with its text under `key`.
+bool runDocumentOperation(const QString& failure, const QString& key, QuorvaneError* error,
+                          const std::function<bool(QuorvaneError*)>& operation)
+{
+    QuorvaneError local;
+    try {
+        if (operation(&local))
+            return true;
+        if (!local.isError())
+            local = documentError(failure);
+    } catch (const std::exception& exception) {
+        local = exceptionError(failure, key, QString::fromUtf8(exception.what()));
+    } catch (...) {
+        local = exceptionError(failure, key, QStringLiteral("unknown exception"));
+    }
+    setError(error, local);
+    return false;
+}
+
+} // namespace
+
+Document::Document()
+    : m_undoManager(std::make_unique<ZQUndoManager>())
+{
+    NotificationCenter::defaultCenter().addObserver(this, ZQUndoManagerDidCloseTopLevelGroup, m_undoManager.get(),
+                                                    [this](const Notification&) { undoManagerDidCloseGroup(); });
+}
+
+Document::~Document()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+bool Document::initWithTypeError(const QString& typeName, QuorvaneError*)
+{
+    setFileType(typeName);
+    return true;
+}
+
+bool Document::initWithContentsOfURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    const bool read = runDocumentOperation(
+        QStringLiteral("The document “%1” could not be opened.").arg(QFileInfo(url.toLocalFile()).fileName()),
+        QStringLiteral("VXOriginalException"), error,
+        [&](QuorvaneError* e) { return readFromURLOfTypeError(url, typeName, e); });
+    if (!read)
+        return false;
+    setFileURL(url);
+    setFileType(typeName);
+    m_undoManager->removeAllActions();
+    updateChangeCount(ChangeCleared);
+    return true;
+}
+
+// --- Where it lives ----------------------------------------------------------------------
+
+void Document::setFileURL(const QUrl& url)
+{
+    if (url == m_fileURL)
+        return;
+    const ChangeScope displayNameChange(this, QStringLiteral("displayName"));
+    ZQ_CHANGE_SCOPE("fileURL");
+    m_fileURL = url;
+}
+
+void Document::setFileType(const QString& typeName)
+{
+    ZQ_CHANGE_SCOPE("fileType");
+    m_fileType = typeName;
+}
+
+QString Document::displayName() const
+{
+    if (!m_fileURL.isEmpty())
+        return QFileInfo(m_fileURL.toLocalFile()).completeBaseName();
+    if (m_untitledName.isEmpty())
+        m_untitledName = DocumentController::sharedDocumentController()->nextUntitledDocumentName();
+    return m_untitledName;
+}
+
+// --- Reading and writing -----------------------------------------------------------------
+
+bool Document::readFromURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    std::optional<FileWrapper> wrapper = FileWrapper::readFromPath(url.toLocalFile(), error);
+    return wrapper && readFromFileWrapperOfTypeError(*wrapper, typeName, error);
+}
+
+bool Document::readFromFileWrapperOfTypeError(const FileWrapper& wrapper, const QString& typeName,
+                                              QuorvaneError* error)
+{
+    if (!wrapper.isRegularFile()) {
+        setError(error, documentError(QStringLiteral("documents of type “%1” are not folders").arg(typeName)));
+        return false;
+    }
+    return readFromDataOfTypeError(wrapper.regularFileContents(), typeName, error);
+}
+
+bool Document::readFromDataOfTypeError(const QByteArray&, const QString& typeName, QuorvaneError* error)
+{
+    setError(error, documentError(QStringLiteral("documents of type “%1” cannot be read").arg(typeName)));
+    return false;
+}
+
+bool Document::writeToURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    std::optional<FileWrapper> wrapper = fileWrapperOfTypeError(typeName, error);
+    return wrapper && wrapper->writeToPath(url.toLocalFile(), error);
+}
+
+std::optional<FileWrapper> Document::fileWrapperOfTypeError(const QString& typeName, QuorvaneError* error)
+{
+    std::optional<QByteArray> data = dataOfTypeError(typeName, error);
+    if (!data)
+        return std::nullopt;
+    return FileWrapper::regularFile(*data);
+}
+
+std::optional<QByteArray> Document::dataOfTypeError(const QString& typeName, QuorvaneError* error)
+{
+    setError(error, documentError(QStringLiteral("documents of type “%1” cannot be written").arg(typeName)));
+    return std::nullopt;
+}
+
+bool Document::saveToURLOfTypeForSaveOperationError(const QUrl& url, const QString& typeName,
+                                                    SaveOperationType operation, QuorvaneError* error)
+{
+    const bool written = runDocumentOperation(
+        QStringLiteral("The document “%1” could not be saved.").arg(displayName()), QStringLiteral("exception"), error,
+        [&](QuorvaneError* e) { return writeToURLOfTypeError(url, typeName, e); });
+    if (!written)
+        return false;
+    if (operation != SaveToOperation) {
+        setFileURL(url);
+        setFileType(typeName);
+        updateChangeCount(ChangeCleared);
+        DocumentController::sharedDocumentController()->noteNewRecentDocumentURL(url);
+    }
+    return true;
+}
+
+bool Document::revertToContentsOfURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    return initWithContentsOfURLOfTypeError(url, typeName, error);
+}
+
+// --- Changes and undo --------------------------------------------------------------------
+
+void Document::updateChangeCount(ChangeType change)
+{
+    switch (change) {
+    case ChangeDone:
+        // Undone past the saved state, a new change drops the way back to it.
+        setChangeCount(m_changeCount + 1, m_savedStateReachable && m_changeCount >= 0);
+        break;
+    case ChangeUndone:
+        setChangeCount(m_changeCount - 1, m_savedStateReachable);
+        break;
+    case ChangeRedone:
+        setChangeCount(m_changeCount + 1, m_savedStateReachable);
+        break;
+    case ChangeCleared:
+        setChangeCount(0, true);
+        break;
+    }
+}
+
+bool Document::isDocumentEdited() const
+{
+    return m_changeCount != 0 || !m_savedStateReachable;
+}
+
+void Document::setChangeCount(int count, bool savedStateReachable)
+{
+    const bool wasEdited = isDocumentEdited();
+    const bool willBeEdited = count != 0 || !savedStateReachable;
+    if (wasEdited == willBeEdited) {
+        m_changeCount = count;
+        m_savedStateReachable = savedStateReachable;
+        return;
+    }
+    ZQ_CHANGE_SCOPE("documentEdited");
+    m_changeCount = count;
+    m_savedStateReachable = savedStateReachable;
+}
+
+void Document::undoManagerDidCloseGroup()
+{
+    const QList<ZQUndoManager::Group> redoStack = m_undoManager->redoStack();
+    // Undo and redo sent to the document count themselves. Any other undo (a history panel
+    // asking the manager) leaves a new group on top of the redo stack; the rest are changes.
+    if (!m_performingUndoOrRedo) {
+        const bool undone = !redoStack.isEmpty()
+                            && std::none_of(m_redoStackSeen.begin(), m_redoStackSeen.end(),
+                                            [&](const auto& seen) { return seen.lock() == redoStack.last(); });
+        updateChangeCount(undone ? ChangeUndone : ChangeDone);
+    }
+    m_redoStackSeen = {redoStack.begin(), redoStack.end()};
+}
+
+void Document::undo(QObject*)
+{
+    if (!m_undoManager->canUndo())
+        return;
+    m_performingUndoOrRedo = true;
+    try {
+        m_undoManager->undo();
+    } catch (...) {
+        m_performingUndoOrRedo = false;
+        updateChangeCount(ChangeUndone);
+        throw;
+    }
+    m_performingUndoOrRedo = false;
+    updateChangeCount(ChangeUndone);
+}
+
+void Document::redo(QObject*)
+{
+    if (!m_undoManager->canRedo())
+        return;
+    m_performingUndoOrRedo = true;
+    try {
+        m_undoManager->redo();
+    } catch (...) {
+        m_performingUndoOrRedo = false;
+        updateChangeCount(ChangeRedone);
+        throw;
+    }
+    m_performingUndoOrRedo = false;
+    updateChangeCount(ChangeRedone);
+}
+
+// --- Windows -----------------------------------------------------------------------------
+
+void Document::addWindowController(std::shared_ptr<WindowController> controller)
+{
+    ZQ_ASSERT(controller, QStringLiteral("cannot add a null window controller"));
+    if (std::find(m_windowControllers.begin(), m_windowControllers.end(), controller) != m_windowControllers.end())
+        return;
+    m_windowControllers.push_back(controller);
+    controller->setDocument(this);
+}
+
+void Document::removeWindowController(WindowController* controller)
+{
+    const auto found = std::find_if(m_windowControllers.begin(), m_windowControllers.end(),
+                                    [&](const auto& entry) { return entry.get() == controller; });
+    if (found == m_windowControllers.end())
+        return;
+    const std::shared_ptr<WindowController> kept = *found; // outlives the erase below
+    m_windowControllers.erase(found);
+    kept->setDocument(nullptr);
+}
+
+QList<WindowController*> Document::windowControllers() const
+{
+    QList<WindowController*> controllers;
+    for (const auto& controller : m_windowControllers)
+        controllers.append(controller.get());
+    return controllers;
+}
+
+void Document::showWindows()
+{
+    for (const auto& controller : m_windowControllers)
+        controller->showWindow(this);
+}
+
+QWidget* Document::windowForSheet() const
+{
+    for (const auto& controller : m_windowControllers)
+        if (controller->isWindowLoaded())
+            return controller->window();
+    return nullptr;
+}
+
+void Document::close()
+{
+    // The controller may hold the last reference to this document.
+    const std::shared_ptr<ZQObject> keepAlive = weak_from_this().lock();
+    const auto controllers = m_windowControllers;
+    for (const auto& controller : controllers) {
+        controller->close();
+        removeWindowController(controller.get());
+    }
+    if (DocumentController* documentController = DocumentController::existingSharedDocumentController())
+        documentController->removeDocument(this);
+}
+
+void Document::canCloseDocument(std::function<void(bool shouldClose)> completion)
+{
+    if (!isDocumentEdited()) {
+        completion(true);
+        return;
+    }
+    Alert alert = Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+        tr("Do you want to save the changes made to the document “%1”?").arg(displayName()), tr("Save"), tr("Cancel"),
+        tr("Don't Save"), tr("Your changes will be lost if you don't save them."));
+    const QPointer<Document> self(this);
+    alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), [self, completion](int code) {
+        if (!self)
+            return;
+        if (code == Alert::kDefaultReturn)
+            self->saveWithCompletion(completion);
+        else
+            completion(code == Alert::kOtherReturn);
+    });
+}
+
+void Document::presentError(const QuorvaneError& error)
+{
+    Alert::presentErrorModalForWindow(error, windowForSheet());
+}
+
+void Document::prepareSavePanel(SavePanel& panel)
+{
+    panel.setAllowedFileTypes(DocumentController::sharedDocumentController()->fileExtensionsFromType(m_fileType));
+}
+
+// --- Actions -----------------------------------------------------------------------------
+
+void Document::saveDocument(QObject*)
+{
+    saveWithCompletion({});
+}
+
+void Document::saveDocumentAs(QObject*)
+{
+    runSavePanel(SaveAsOperation, {});
+}
+
+void Document::saveDocumentTo(QObject*)
+{
+    runSavePanel(SaveToOperation, {});
+}
+
+void Document::revertDocumentToSaved(QObject*)
+{
+    QuorvaneError error;
+    if (!m_fileURL.isEmpty() && !revertToContentsOfURLOfTypeError(m_fileURL, m_fileType, &error))
+        presentError(error);
+}
+
+bool Document::validateMenuItem(MenuItem* item)
+{
+    const QByteArray action = item->action();
+    if (action == "undo") {
+        item->setTitle(m_undoManager->undoMenuItemTitle());
+        return m_undoManager->canUndo();
+    }
+    if (action == "redo") {
+        item->setTitle(m_undoManager->redoMenuItemTitle());
+        return m_undoManager->canRedo();
+    }
+    if (action == "revertDocumentToSaved")
+        return !m_fileURL.isEmpty() && isDocumentEdited();
+    return true;
+}
+
+void Document::saveWithCompletion(std::function<void(bool saved)> completion)
+{
+    if (m_fileURL.isEmpty()) {
+        runSavePanel(SaveAsOperation, std::move(completion));
+        return;
+    }
+    QuorvaneError error;
+    const bool saved = saveToURLOfTypeForSaveOperationError(m_fileURL, m_fileType, SaveOperation, &error);
+    if (!saved)
+        presentError(error);
+    if (completion)
+        completion(saved);
+}
+
+void Document::runSavePanel(SaveOperationType operation, std::function<void(bool saved)> completion)
+{
+    SavePanel panel;
+    panel.setNameFieldStringValue(displayName());
+    prepareSavePanel(panel);
+    const QPointer<Document> self(this);
+    panel.beginSheetModalForWindowCompletionHandler(windowForSheet(), [self, panel, operation, completion](int result) {
+        bool saved = false;
+        if (self && result == 1) {
+            QuorvaneError error;
+            saved = self->saveToURLOfTypeForSaveOperationError(panel.URL(), self->m_fileType, operation, &error);
+            if (!saved)
+                self->presentError(error);
+        }
+        if (completion)
+            completion(saved);
+    });
+}
+
+} // namespace platform

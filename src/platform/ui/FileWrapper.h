@@ -1,0 +1,71 @@
+#pragma once
+
+// A file or a folder of files held in memory: how package documents are read and written.
+//
+// A directory wrapper holds named children, sorted by name; a regular-file wrapper holds
+// bytes. Reading follows no symbolic links and skips special files (each with a log line),
+// and refuses trees deeper, larger or more crowded than the limits below. Writing is atomic:
+// the tree is written into a new folder beside the target, which then takes the target's
+// place in one step; a failed write leaves the old file or folder as it was.
+
+#include "platform/foundation/QuorvaneError.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+class FileWrapper {
+public:
+    enum class Kind { RegularFile, Directory };
+
+    static constexpr int kMaximumDepth = 64;
+    static constexpr qsizetype kMaximumEntryCount = 100000;
+    static constexpr qint64 kMaximumTotalSize = qint64(1) << 30;
+
+    static FileWrapper regularFile(const QByteArray& contents, const QString& filename = {});
+    static FileWrapper directory(const QString& filename = {});
+
+    Kind kind() const { return m_kind; }
+    bool isDirectory() const { return m_kind == Kind::Directory; }
+    bool isRegularFile() const { return m_kind == Kind::RegularFile; }
+
+    QString filename() const { return m_filename; }
+    void setFilename(const QString& filename) { m_filename = filename; }
+
+    // Empty for a directory.
+    const QByteArray& regularFileContents() const { return m_contents; }
+
+    // Children of a directory, sorted by name (none for a regular file).
+    const std::vector<FileWrapper>& fileWrappers() const { return m_children; }
+    const FileWrapper* fileWrapperNamed(const QString& name) const;
+    // Adds a named child, replacing one of the same name. Adding to a regular file or adding
+    // an unnamed child is a programming error.
+    void addFileWrapper(FileWrapper child);
+    void addRegularFileWithContentsFilename(const QByteArray& contents, const QString& filename);
+    bool removeFileWrapperNamed(const QString& name);
+
+    // Whether a name can be written as one entry of a folder ("/", NUL, "." and ".." cannot).
+    static bool isValidFilename(const QString& name);
+
+    // Reads the file or folder at `path` (the wrapper takes its name). Failures answer
+    // nullopt with an error (code 101).
+    static std::optional<FileWrapper> readFromPath(const QString& path, QuorvaneError* error = nullptr);
+    // Writes atomically to `path` (its folder must exist); answers false with an error
+    // (code 101) when it fails, leaving what was at `path` untouched.
+    bool writeToPath(const QString& path, QuorvaneError* error = nullptr) const;
+
+    bool operator==(const FileWrapper&) const = default;
+
+private:
+    explicit FileWrapper(Kind kind) : m_kind(kind) {}
+
+    Kind m_kind = Kind::Directory;
+    QString m_filename;
+    QByteArray m_contents;
+    std::vector<FileWrapper> m_children;
+};
+
+} // namespace platform

@@ -1,0 +1,152 @@
+#include "platform/ui/MenuItem.h"
+
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ResponderChain.h"
+
+#include <QCoreApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QSet>
+
+namespace platform {
+
+namespace {
+
+// Items with key equivalents are validated when their keys are pressed, before Qt looks
+// the shortcut up, so an item disabled at its last validation can still fire.
+class ShortcutValidator : public QObject {
+public:
+    static ShortcutValidator& instance()
+    {
+        static auto* validator = new ShortcutValidator;
+        return *validator;
+    }
+
+    void add(MenuItem* item)
+    {
+        if (!m_installed && QCoreApplication::instance()) {
+            QCoreApplication::instance()->installEventFilter(this);
+            m_installed = true;
+        }
+        m_items.insert(item);
+    }
+    void remove(MenuItem* item) { m_items.remove(item); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride || m_items.isEmpty())
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+        for (MenuItem* item : QSet<MenuItem*>(m_items))
+            if (m_items.contains(item) && item->shortcut() == pressed)
+                item->validate();
+        return false;
+    }
+
+private:
+    QSet<MenuItem*> m_items;
+    bool m_installed = false;
+};
+
+const QIcon& mixedStateIcon()
+{
+    static const QIcon icon = [] {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.fillRect(QRect(4, 7, 8, 2), Qt::black);
+        return QIcon(pixmap);
+    }();
+    return icon;
+}
+
+bool invokeValidator(QObject* validator, const QByteArray& selector, MenuItem* item)
+{
+    bool enabled = true;
+    const QMetaMethod method = findMethod(validator, selector, 1);
+    const QVariant answer = invokeMethod(validator, method, {QVariant::fromValue<QObject*>(item)});
+    if (answer.canConvert<bool>())
+        enabled = answer.toBool();
+    return enabled;
+}
+
+} // namespace
+
+MenuItem::MenuItem(const QString& title, const QByteArray& action, QObject* parent)
+    : QAction(title, parent)
+    , m_action(action)
+{
+    // Validators declared where MenuItem is only forward-declared need the type by name.
+    qRegisterMetaType<MenuItem*>();
+    connect(this, &QAction::triggered, this, &MenuItem::send);
+}
+
+MenuItem::~MenuItem()
+{
+    ShortcutValidator::instance().remove(this);
+}
+
+void MenuItem::setState(State state)
+{
+    const bool showsMixedIcon = m_state == MixedState;
+    m_state = state;
+    setCheckable(true);
+    setChecked(state == OnState);
+    if (state == MixedState)
+        setIcon(mixedStateIcon());
+    else if (showsMixedIcon)
+        setIcon({});
+}
+
+void MenuItem::setKeyEquivalent(const QString& key, ModifierFlags mask)
+{
+    m_keyEquivalent = key;
+    m_keyEquivalentModifierMask = mask;
+    setShortcut(keySequenceForKeyEquivalent(key, mask));
+    if (shortcut().isEmpty())
+        ShortcutValidator::instance().remove(this);
+    else
+        ShortcutValidator::instance().add(this);
+}
+
+bool MenuItem::validate()
+{
+    bool enabled = false;
+    runGuarded("menu validation", [&] {
+        QObject* handler = Application::targetForActionToFrom(m_action, m_target, this);
+        if (!handler)
+            enabled = false;
+        else if (findMethod(handler, "validateMenuItem", 1).isValid())
+            enabled = invokeValidator(handler, "validateMenuItem", this);
+        else if (findMethod(handler, "validateUserInterfaceItem", 1).isValid())
+            enabled = invokeValidator(handler, "validateUserInterfaceItem", this);
+        else
+            enabled = true;
+    });
+    setEnabled(enabled);
+    return enabled;
+}
+
+bool MenuItem::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut && !validate())
+        return true;
+    return QAction::event(event);
+}
+
+void MenuItem::send()
+{
+    const QPointer<MenuItem> self(this);
+    Application::sendActionToFrom(m_action, m_target, this);
+    // A click toggles a checkable QAction; the state is the validators' to set.
+    if (self && isChecked() != (m_state == OnState))
+        setChecked(m_state == OnState);
+}
+
+} // namespace platform

@@ -1,0 +1,242 @@
+#include "platform/ui/ResponderChain.h"
+
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/ZQObject.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/DocumentController.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHash>
+#include <QPointer>
+#include <QSet>
+#include <QWidget>
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// Remembers the last active ordinary window, which stays the main window while panels,
+// sheets and dialogs are active.
+class WindowActivationTracker : public QObject {
+public:
+    static WindowActivationTracker& instance()
+    {
+        static auto* tracker = new WindowActivationTracker;
+        return *tracker;
+    }
+
+    void install()
+    {
+        if (m_installed || !qApp)
+            return;
+        m_installed = true;
+        qApp->installEventFilter(this);
+        note(QApplication::activeWindow());
+    }
+
+    QWidget* mainWindow() const
+    {
+        if (m_mainWindow && m_mainWindow->isVisible())
+            return m_mainWindow;
+        QWidget* active = QApplication::activeWindow();
+        return isMainWindowCandidate(active) ? active : nullptr;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate && watched->isWidgetType())
+            note(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    static bool isMainWindowCandidate(const QWidget* window)
+    {
+        return window && window->isWindow() && window->windowType() == Qt::Window;
+    }
+
+    void note(QWidget* window)
+    {
+        if (isMainWindowCandidate(window))
+            m_mainWindow = window;
+    }
+
+    QPointer<QWidget> m_mainWindow;
+    bool m_installed = false;
+};
+
+// An action method is a public method or slot (not a signal) taking the sender or nothing;
+// the one taking the sender wins.
+QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
+{
+    QMetaMethod withoutSender;
+    const QMetaObject* meta = object->metaObject();
+    for (int i = meta->methodCount() - 1; i >= 0; --i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.access() != QMetaMethod::Public || method.methodType() == QMetaMethod::Signal
+            || method.name() != action)
+            continue;
+        if (method.parameterCount() == 1)
+            return method;
+        if (method.parameterCount() == 0 && !withoutSender.isValid())
+            withoutSender = method;
+    }
+    return withoutSender;
+}
+
+QHash<const QWidget*, QPointer<QObject>>& widgetControllers()
+{
+    static QHash<const QWidget*, QPointer<QObject>> controllers;
+    return controllers;
+}
+
+class ChainBuilder {
+public:
+    void appendWindowChain(QWidget* firstResponder)
+    {
+        for (QWidget* widget = firstResponder; widget; widget = widget->parentWidget()) {
+            append(widget);
+            appendWithNextResponders(ResponderChain::controllerForWidget(widget));
+            if (widget->isWindow())
+                break;
+        }
+    }
+
+    void appendApplicationResponders()
+    {
+        append(qobject_cast<Application*>(QCoreApplication::instance()));
+        append(Application::delegate());
+        append(DocumentController::existingSharedDocumentController());
+    }
+
+    QList<QObject*> result() const { return m_chain; }
+
+private:
+    void appendWithNextResponders(QObject* object)
+    {
+        // Next responders could loop back; the seen-set ends the walk.
+        while (object && append(object)) {
+            const auto* responder = dynamic_cast<const Responder*>(object);
+            object = responder ? responder->nextResponder() : nullptr;
+        }
+    }
+
+    bool append(QObject* object)
+    {
+        if (!object || m_seen.contains(object))
+            return false;
+        m_seen.insert(object);
+        m_chain.append(object);
+        return true;
+    }
+
+    QList<QObject*> m_chain;
+    QSet<const QObject*> m_seen;
+};
+
+} // namespace
+
+QList<QObject*> ResponderChain::responders()
+{
+    trackWindowActivation();
+    ChainBuilder builder;
+    builder.appendWindowChain(firstResponder());
+    QWidget* main = mainWindow();
+    if (main && main != keyWindow())
+        builder.appendWindowChain(main->focusWidget() ? main->focusWidget() : main);
+    builder.appendApplicationResponders();
+    return builder.result();
+}
+
+QList<QObject*> ResponderChain::respondersFrom(QWidget* firstResponder)
+{
+    ChainBuilder builder;
+    builder.appendWindowChain(firstResponder);
+    builder.appendApplicationResponders();
+    return builder.result();
+}
+
+QObject* ResponderChain::firstResponderTo(const QByteArray& action)
+{
+    for (QObject* responder : responders())
+        if (respondsToAction(responder, action))
+            return responder;
+    return nullptr;
+}
+
+bool ResponderChain::respondsToAction(const QObject* object, const QByteArray& action)
+{
+    if (!object || action.isEmpty())
+        return false;
+    if (actionMethod(object, action).isValid())
+        return true;
+    const auto* zqObject = qobject_cast<const ZQObject*>(object);
+    if (!zqObject)
+        return false;
+    const QList<QObject*> targets = zqObject->forwardingTargetsForSelector(action);
+    return std::any_of(targets.begin(), targets.end(), [&](const QObject* t) { return respondsToAction(t, action); });
+}
+
+bool ResponderChain::performAction(QObject* target, const QByteArray& action, QObject* sender)
+{
+    if (const QMetaMethod method = actionMethod(target, action); method.isValid()) {
+        invokeMethod(target, method, method.parameterCount() == 1 ? QVariantList{QVariant::fromValue(sender)} : QVariantList{});
+        return true;
+    }
+    // A forwarding object passes the action to every target that takes it.
+    bool performed = false;
+    if (auto* zqObject = qobject_cast<ZQObject*>(target))
+        for (QObject* forwardTarget : zqObject->forwardingTargetsForSelector(action))
+            if (respondsToAction(forwardTarget, action))
+                performed = performAction(forwardTarget, action, sender) || performed;
+    return performed;
+}
+
+void ResponderChain::setControllerForWidget(QWidget* widget, QObject* controller)
+{
+    if (!widget)
+        return;
+    auto& controllers = widgetControllers();
+    if (!controller) {
+        controllers.remove(widget);
+        return;
+    }
+    if (!controllers.contains(widget))
+        QObject::connect(widget, &QObject::destroyed, [widget] { widgetControllers().remove(widget); });
+    controllers.insert(widget, controller);
+}
+
+QObject* ResponderChain::controllerForWidget(const QWidget* widget)
+{
+    return widgetControllers().value(widget);
+}
+
+QWidget* ResponderChain::keyWindow()
+{
+    return QApplication::activeWindow();
+}
+
+QWidget* ResponderChain::mainWindow()
+{
+    trackWindowActivation();
+    return WindowActivationTracker::instance().mainWindow();
+}
+
+QWidget* ResponderChain::firstResponder()
+{
+    QWidget* window = keyWindow();
+    if (!window)
+        return nullptr;
+    QWidget* focus = QApplication::focusWidget();
+    return focus && focus->window() == window ? focus : window;
+}
+
+void ResponderChain::trackWindowActivation()
+{
+    WindowActivationTracker::instance().install();
+}
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#include "platform/ui/Sheet.h"
+
+#include "platform/foundation/ZQAssert.h"
+
+#include <QDialog>
+
+namespace platform {
+
+void Sheet::beginSheetModalForWindowCompletionHandler(QDialog* sheet, QWidget* window, EndHandler handler)
+{
+    ZQ_ASSERT(sheet, QStringLiteral("cannot begin a sheet without a dialog"));
+    if (window && sheet->parentWidget() != window)
+        sheet->setParent(window, sheet->windowFlags() | Qt::Dialog);
+    QObject::connect(sheet, &QDialog::finished, sheet, [handler = std::move(handler)](int code) {
+        if (handler)
+            runGuarded("sheet end handler", [&] { handler(code); });
+    }, Qt::SingleShotConnection);
+    if (window) {
+        sheet->open();
+    } else {
+        sheet->setWindowModality(Qt::ApplicationModal);
+        sheet->show();
+    }
+}
+
+void Sheet::endSheetReturnCode(QDialog* sheet, int returnCode)
+{
+    if (sheet)
+        sheet->done(returnCode);
+}
+
+} // namespace platform

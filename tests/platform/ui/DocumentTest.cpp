@@ -1,0 +1,418 @@
+#include "UiTestSupport.h"
+
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Document.h"
+#include "platform/ui/DocumentController.h"
+#include "platform/ui/FileWrapper.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/WindowController.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using platform::Document;
+using platform::DocumentController;
+using platform::FileWrapper;
+
+namespace {
+
+// A package document: "note.plist" holds the text and "pages/<n>.txt" one file per page.
+class NoteDocument : public Document {
+    Q_OBJECT
+
+public:
+    QString text;
+    QStringList pages;
+    bool breakNextWrite = false;
+
+    void setText(const QString& newText)
+    {
+        const QString old = text;
+        undoManager()->registerUndoWithTargetHandler(this, [this, old] { setText(old); });
+        text = newText;
+    }
+
+    bool readFromFileWrapperOfTypeError(const FileWrapper& wrapper, const QString&, QuorvaneError* error) override
+    {
+        const FileWrapper* note = wrapper.fileWrapperNamed("note.plist");
+        const FileWrapper* pageFolder = wrapper.fileWrapperNamed("pages");
+        if (!note || !pageFolder || !pageFolder->isDirectory()) {
+            *error = QuorvaneError(kQuorvaneDocumentError, "the note is incomplete");
+            return false;
+        }
+        const std::optional<QVariant> plist = platform::PropertyList::fromData(note->regularFileContents(), error);
+        if (!plist || plist->typeId() != QMetaType::QVariantMap)
+            return false;
+        text = plist->toMap().value("text").toString();
+        ZQ_ASSERT(text != "explode", "a note that cannot be read");
+        pages.clear();
+        for (const FileWrapper& page : pageFolder->fileWrappers())
+            pages << QString::fromUtf8(page.regularFileContents());
+        return true;
+    }
+
+    std::optional<FileWrapper> fileWrapperOfTypeError(const QString&, QuorvaneError* error) override
+    {
+        FileWrapper package = FileWrapper::directory();
+        const std::optional<QByteArray> note =
+            platform::PropertyList::toData(QVariantMap{{"text", text}}, platform::PropertyList::Format::Xml, error);
+        if (!note)
+            return std::nullopt;
+        package.addRegularFileWithContentsFilename(*note, "note.plist");
+        FileWrapper pageFolder = FileWrapper::directory("pages");
+        for (int i = 0; i < pages.size(); ++i)
+            pageFolder.addRegularFileWithContentsFilename(pages[i].toUtf8(), QString("%1.txt").arg(i));
+        if (text == "explode")
+            throw std::runtime_error("out of ink");
+        // A name no file system takes fails the write after the pages are on disk.
+        if (breakNextWrite)
+            pageFolder.addRegularFileWithContentsFilename("x", QString(300, QChar('n')));
+        package.addFileWrapper(pageFolder);
+        return package;
+    }
+};
+
+class DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        controller = DocumentController::sharedDocumentController();
+        controller->registerDocumentType("Note", {"note"}, [] { return std::make_shared<NoteDocument>(); });
+        platform::UserDefaults::standardUserDefaults()->removeObjectForKey(DocumentController::kRecentDocumentsKey);
+    }
+
+    void TearDown() override
+    {
+        controller->closeAllDocuments();
+        platform::RunLoop::runUntilIdle();
+    }
+
+    QString path(const QString& name) const { return folder.path() + '/' + name; }
+    QUrl url(const QString& name) const { return QUrl::fromLocalFile(path(name)); }
+
+    std::shared_ptr<NoteDocument> savedNote(const QString& name)
+    {
+        auto note = std::make_shared<NoteDocument>();
+        note->text = "first draft";
+        note->pages = {"one", "two"};
+        QuorvaneError error;
+        EXPECT_TRUE(note->saveToURLOfTypeForSaveOperationError(url(name), "Note", Document::SaveOperation, &error))
+            << error.localizedDescription().toStdString();
+        return note;
+    }
+
+    static void writeFile(const QString& filePath, const QByteArray& bytes)
+    {
+        QFile file(filePath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QTemporaryDir folder;
+    DocumentController* controller = nullptr;
+};
+
+} // namespace
+
+TEST_F(DocumentTest, PackageRoundTripsAndReopensEqual)
+{
+    std::shared_ptr<NoteDocument> note = savedNote("Trip.note");
+    EXPECT_TRUE(QFileInfo(path("Trip.note/pages/1.txt")).isFile());
+    EXPECT_EQ(note->fileURL(), url("Trip.note"));
+    EXPECT_EQ(note->displayName(), "Trip");
+    EXPECT_FALSE(note->isDocumentEdited());
+
+    QuorvaneError error;
+    Document* reopened = controller->openDocumentWithContentsOfURLDisplayError(url("Trip.note"), false, &error);
+    ASSERT_NE(reopened, nullptr) << error.localizedDescription().toStdString();
+    auto* copy = qobject_cast<NoteDocument*>(reopened);
+    EXPECT_EQ(copy->text, "first draft");
+    EXPECT_EQ(copy->pages, (QStringList{"one", "two"}));
+    EXPECT_EQ(copy->fileType(), "Note");
+    EXPECT_FALSE(copy->isDocumentEdited());
+    // Opening the same file again answers the open document.
+    EXPECT_EQ(controller->openDocumentWithContentsOfURLDisplayError(url("./Trip.note"), false, &error), reopened);
+    EXPECT_EQ(controller->documents().size(), 1);
+}
+
+TEST_F(DocumentTest, FailedSaveLeavesTheOldPackageAndNoDebris)
+{
+    std::shared_ptr<NoteDocument> note = savedNote("Keep.note");
+    const std::optional<FileWrapper> before = FileWrapper::readFromPath(path("Keep.note"));
+    ASSERT_TRUE(before);
+
+    note->text = "second draft";
+    note->pages = {"uno"};
+    note->updateChangeCount(Document::ChangeDone);
+    note->breakNextWrite = true;
+    QuorvaneError error;
+    EXPECT_FALSE(note->saveToURLOfTypeForSaveOperationError(url("Keep.note"), "Note", Document::SaveOperation, &error));
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    EXPECT_EQ(error.domain(), kQuorvaneErrorDomain);
+    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_EQ(FileWrapper::readFromPath(path("Keep.note")), before);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"Keep.note"});
+
+    // The next good save replaces the package as a whole: page 1 is gone.
+    note->breakNextWrite = false;
+    EXPECT_TRUE(note->saveToURLOfTypeForSaveOperationError(url("Keep.note"), "Note", Document::SaveOperation, &error));
+    EXPECT_FALSE(QFileInfo::exists(path("Keep.note/pages/1.txt")));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"Keep.note"});
+}
+
+TEST_F(DocumentTest, DamagedOrIncompletePackagesFailWithError101)
+{
+    savedNote("Good.note");
+    const auto copyPackage = [&](const QString& name) {
+        QDir().mkpath(path(name + "/pages"));
+        QFile::copy(path("Good.note/note.plist"), path(name + "/note.plist"));
+    };
+    copyPackage("NoPages.note");
+    QDir(path("NoPages.note/pages")).removeRecursively();
+    copyPackage("Damaged.note");
+    QFile::remove(path("Damaged.note/note.plist"));
+    writeFile(path("Damaged.note/note.plist"), "<?xml version=\"1.0\"?><plist><dict><key>text</key>");
+    copyPackage("WrongRoot.note");
+    QFile::remove(path("WrongRoot.note/note.plist"));
+    writeFile(path("WrongRoot.note/note.plist"),
+              *platform::PropertyList::toData(QVariantList{1, 2}, platform::PropertyList::Format::Binary));
+    writeFile(path("Flat.note"), "not a folder");
+    writeFile(path("Picture.png"), "png");
+
+    for (const QString name : {"NoPages.note", "Damaged.note", "WrongRoot.note", "Flat.note", "Missing.note",
+                                "Picture.png"}) {
+        QuorvaneError error;
+        EXPECT_EQ(controller->openDocumentWithContentsOfURLDisplayError(url(name), false, &error), nullptr) << qPrintable(name);
+        EXPECT_EQ(error.code(), kQuorvaneDocumentError) << qPrintable(name);
+        EXPECT_FALSE(error.localizedDescription().isEmpty()) << qPrintable(name);
+    }
+    EXPECT_TRUE(controller->documents().isEmpty());
+}
+
+TEST_F(DocumentTest, ExceptionsWhileReadingOrWritingBecomeErrors)
+{
+    std::shared_ptr<NoteDocument> note = savedNote("Boom.note");
+    note->text = "explode";
+    QuorvaneError error;
+    EXPECT_FALSE(note->saveToURLOfTypeForSaveOperationError(url("Boom.note"), "Note", Document::SaveOperation, &error));
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    EXPECT_EQ(error.userInfo().value("exception").toString(), "out of ink");
+    EXPECT_EQ(FileWrapper::readFromPath(path("Boom.note/note.plist"))->regularFileContents().contains("first draft"),
+              true);
+
+    QFile::remove(path("Boom.note/note.plist"));
+    QFile plist(path("Boom.note/note.plist"));
+    ASSERT_TRUE(plist.open(QIODevice::WriteOnly));
+    plist.write(*platform::PropertyList::toData(QVariantMap{{"text", "explode"}}, platform::PropertyList::Format::Xml));
+    plist.close();
+    error = {};
+    EXPECT_EQ(controller->openDocumentWithContentsOfURLDisplayError(url("Boom.note"), false, &error), nullptr);
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    EXPECT_TRUE(error.userInfo().value("VXOriginalException").toString().contains("a note that cannot be read"));
+}
+
+TEST_F(DocumentTest, ChangeCountFollowsUndoAndRedo)
+{
+    std::shared_ptr<NoteDocument> note = savedNote("Count.note");
+    ZQUndoManager* undo = note->undoManager();
+
+    note->setText("a");
+    undo->closeAutomaticGroup();
+    note->setText("ab");
+    undo->closeAutomaticGroup();
+    EXPECT_TRUE(note->isDocumentEdited());
+
+    note->undo(nullptr);
+    note->undo(nullptr);
+    EXPECT_EQ(note->text, "first draft");
+    EXPECT_FALSE(note->isDocumentEdited());
+    note->redo(nullptr);
+    EXPECT_TRUE(note->isDocumentEdited());
+    undo->undo(); // straight to the manager, as a history panel would
+    EXPECT_FALSE(note->isDocumentEdited());
+    // Undo history dropped behind the document's back does not confuse the count.
+    undo->removeAllActions();
+    note->setText("b");
+    undo->closeAutomaticGroup();
+    EXPECT_TRUE(note->isDocumentEdited());
+    undo->undo();
+    EXPECT_FALSE(note->isDocumentEdited());
+
+    // Saved in the middle of the history: undo and redo cross the saved state.
+    note->redo(nullptr);
+    QuorvaneError error;
+    ASSERT_TRUE(note->saveToURLOfTypeForSaveOperationError(note->fileURL(), "Note", Document::SaveOperation, &error));
+    EXPECT_FALSE(note->isDocumentEdited());
+    note->undo(nullptr);
+    EXPECT_TRUE(note->isDocumentEdited());
+    note->redo(nullptr);
+    EXPECT_FALSE(note->isDocumentEdited());
+
+    // A new change after undoing past the saved state: no undo or redo reaches it again.
+    note->undo(nullptr);
+    note->setText("elsewhere");
+    undo->closeAutomaticGroup();
+    note->undo(nullptr);
+    EXPECT_EQ(note->text, "first draft");
+    EXPECT_TRUE(note->isDocumentEdited());
+    note->redo(nullptr);
+    EXPECT_EQ(note->text, "elsewhere");
+    EXPECT_TRUE(note->isDocumentEdited());
+}
+
+TEST_F(DocumentTest, SaveToLeavesTheDocumentItsFileAndEditedState)
+{
+    std::shared_ptr<NoteDocument> note = savedNote("Main.note");
+    note->setText("changed");
+    note->undoManager()->closeAutomaticGroup();
+    QuorvaneError error;
+    ASSERT_TRUE(note->saveToURLOfTypeForSaveOperationError(url("Copy.note"), "Note", Document::SaveToOperation, &error));
+    EXPECT_EQ(note->fileURL(), url("Main.note"));
+    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_TRUE(QFileInfo(path("Copy.note/note.plist")).isFile());
+    EXPECT_EQ(controller->recentDocumentURLs(), QList<QUrl>{url("Main.note")});
+}
+
+TEST_F(DocumentTest, RecentDocumentsAreNewestFirstDistinctBoundedAndExisting)
+{
+    for (const QString name : {"a.note", "b.note", "c.note"})
+        savedNote(name);
+    savedNote("a.note");
+    EXPECT_EQ(controller->recentDocumentURLs(), (QList<QUrl>{url("a.note"), url("c.note"), url("b.note")}));
+
+    QDir(path("c.note")).removeRecursively();
+    EXPECT_EQ(controller->recentDocumentURLs(), (QList<QUrl>{url("a.note"), url("b.note")}));
+
+    controller->setMaximumRecentDocumentCount(2);
+    savedNote("d.note");
+    savedNote("e.note");
+    EXPECT_EQ(controller->recentDocumentURLs(), (QList<QUrl>{url("e.note"), url("d.note")}));
+    controller->setMaximumRecentDocumentCount(10);
+
+    // The Open Recent menu opens what its items represent.
+    platform::Menu menu;
+    controller->populateOpenRecentMenu(&menu);
+    QStringList titles;
+    for (QAction* action : menu.actions())
+        titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"e.note", "d.note", "", "Clear Menu"}));
+    menu.actions().at(1)->trigger();
+    ASSERT_EQ(controller->documents().size(), 1);
+    EXPECT_EQ(controller->documents().first()->fileURL(), url("d.note"));
+
+    platform::MenuItem* clear = qobject_cast<platform::MenuItem*>(menu.actions().last());
+    clear->setTarget(controller);
+    EXPECT_TRUE(clear->validate());
+    clear->trigger();
+    EXPECT_TRUE(controller->recentDocumentURLs().isEmpty());
+    EXPECT_FALSE(clear->validate());
+}
+
+TEST_F(DocumentTest, TypesComeFromExtensionsAndUnknownOnesAreRefused)
+{
+    EXPECT_EQ(controller->typeFromFileExtension("NOTE"), "Note");
+    EXPECT_EQ(controller->fileExtensionsFromType("Note"), QStringList{"note"});
+    QuorvaneError error;
+    EXPECT_TRUE(controller->typeForContentsOfURLError(url("x.doc"), &error).isEmpty());
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    error = {};
+    EXPECT_EQ(controller->makeUntitledDocumentOfTypeError("Spreadsheet", &error), nullptr);
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+}
+
+namespace {
+
+class NoteWindowController : public platform::WindowController {
+    Q_OBJECT
+};
+
+QMessageBox* openMessageBox(QWidget* window)
+{
+    return window->findChild<QMessageBox*>();
+}
+
+void clickButton(QMessageBox* box, const QString& title)
+{
+    for (QAbstractButton* button : box->buttons())
+        if (button->text() == title)
+            button->click();
+    platform::RunLoop::runUntilIdle();
+}
+
+} // namespace
+
+TEST_F(DocumentTest, ClosingAnEditedDocumentWindowAsksFirst)
+{
+    std::shared_ptr<NoteDocument> note = savedNote("Ask.note");
+    controller->addDocument(note);
+    auto windowController = std::make_shared<NoteWindowController>();
+    note->addWindowController(windowController);
+    QWidget* window = windowController->window();
+    uitest::activate(window);
+    EXPECT_EQ(window->windowTitle(), "Ask[*]");
+    EXPECT_FALSE(window->isWindowModified());
+
+    note->setText("unsaved");
+    note->undoManager()->closeAutomaticGroup();
+    EXPECT_TRUE(window->isWindowModified());
+
+    // Cancel keeps everything open.
+    window->close();
+    platform::RunLoop::runUntilIdle();
+    QMessageBox* box = openMessageBox(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains("“Ask”"));
+    clickButton(box, "Cancel");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(controller->documents().size(), 1);
+
+    // Save writes the package, then the document closes.
+    window->close();
+    platform::RunLoop::runUntilIdle();
+    clickButton(openMessageBox(window), "Save");
+    EXPECT_TRUE(controller->documents().isEmpty());
+    EXPECT_TRUE(note->windowControllers().isEmpty());
+    auto reread = std::make_shared<NoteDocument>();
+    QuorvaneError error;
+    ASSERT_TRUE(reread->initWithContentsOfURLOfTypeError(url("Ask.note"), "Note", &error));
+    EXPECT_EQ(reread->text, "unsaved");
+}
+
+TEST_F(DocumentTest, UntitledDocumentSavesThroughTheSavePanel)
+{
+    Document* untitled = controller->openUntitledDocumentAndDisplayError(false, nullptr);
+    ASSERT_NE(untitled, nullptr);
+    EXPECT_TRUE(untitled->displayName().startsWith("Untitled"));
+    auto windowController = std::make_shared<NoteWindowController>();
+    untitled->addWindowController(windowController);
+    uitest::activate(windowController->window());
+
+    untitled->saveDocument(nullptr);
+    auto* dialog = windowController->window()->findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->nameFilters().join(' '), "*.note");
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+    dialog->setDirectory(folder.path());
+    dialog->selectFile("Fresh"); // the panel adds the type's extension
+    static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+    platform::RunLoop::runUntilIdle();
+
+    EXPECT_EQ(untitled->fileURL(), url("Fresh.note"));
+    EXPECT_EQ(untitled->displayName(), "Fresh");
+    EXPECT_TRUE(QFileInfo(path("Fresh.note/note.plist")).isFile());
+    EXPECT_EQ(windowController->window()->windowTitle(), "Fresh[*]");
+}
+
+#include "DocumentTest.moc"

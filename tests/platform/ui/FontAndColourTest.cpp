@@ -1,0 +1,220 @@
+#include "UiTestSupport.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/ColourPanel.h"
+#include "platform/ui/ColourWell.h"
+#include "platform/ui/FontManager.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Pasteboard.h"
+
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QMimeData>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+using platform::ColourPanel;
+using platform::ColourWell;
+using platform::FontManager;
+
+namespace {
+
+// A text view that answers changeFont by converting its font through the manager.
+class TextView : public QWidget {
+    Q_OBJECT
+
+public:
+    TextView() { setFocusPolicy(Qt::StrongFocus); }
+
+    QList<QFont> fonts;
+    int changes = 0;
+    QList<QColor> colours;
+
+    Q_INVOKABLE void changeFont(QObject* sender)
+    {
+        auto* manager = qobject_cast<FontManager*>(sender);
+        for (QFont& font : fonts)
+            font = manager->convertFont(font);
+        ++changes;
+    }
+    // From the panel or from a well: both answer "colour".
+    Q_INVOKABLE void changeColor(QObject* sender) { colours << sender->property("color").value<QColor>(); }
+};
+
+class FontAndColourTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto* layout = new QVBoxLayout(&window);
+        first = new TextView;
+        second = new TextView;
+        layout->addWidget(first);
+        layout->addWidget(second);
+        uitest::activate(&window);
+        first->setFocus();
+        platform::RunLoop::runUntilIdle();
+        manager = FontManager::sharedFontManager();
+        manager->setTarget(nullptr);
+    }
+
+    void TearDown() override { ColourWell::deactivateAll(); }
+
+    static QFont font(const QString& family, double size, bool bold = false)
+    {
+        QFont f(family);
+        f.setPointSizeF(size);
+        f.setBold(bold);
+        return f;
+    }
+
+    QWidget window;
+    TextView* first = nullptr;
+    TextView* second = nullptr;
+    FontManager* manager = nullptr;
+};
+
+} // namespace
+
+TEST_F(FontAndColourTest, FontChangesReachTheCurrentTarget)
+{
+    first->fonts = {font("DejaVu Sans", 12), font("DejaVu Serif", 20, true)};
+    platform::MenuItem bigger("Bigger", "modifyFont");
+    bigger.setTag(FontManager::SizeUpFontAction);
+    bigger.setTarget(manager);
+    bigger.trigger();
+    EXPECT_EQ(first->changes, 1);
+    EXPECT_EQ(second->changes, 0);
+    EXPECT_EQ(first->fonts[0].pointSizeF(), 13);
+    EXPECT_EQ(first->fonts[1].pointSizeF(), 21);
+
+    // Focus moves: so does the target.
+    second->setFocus();
+    platform::RunLoop::runUntilIdle();
+    second->fonts = {font("DejaVu Sans", 9)};
+    bigger.setTag(FontManager::SizeDownFontAction);
+    bigger.trigger();
+    EXPECT_EQ(second->fonts[0].pointSizeF(), 8);
+    EXPECT_EQ(first->changes, 1);
+
+    // An explicit target takes the change wherever the focus is.
+    manager->setTarget(first);
+    manager->modifyFont(&bigger);
+    EXPECT_EQ(first->changes, 2);
+    EXPECT_EQ(first->fonts[0].pointSizeF(), 12);
+
+    // Outside a change, conversion changes nothing.
+    EXPECT_EQ(manager->convertFont(first->fonts[1]), first->fonts[1]);
+}
+
+TEST_F(FontAndColourTest, TraitsToggleOnTheSelectionAndPanelChangesOnlyWhatChanged)
+{
+    first->fonts = {font("DejaVu Sans", 12), font("DejaVu Serif", 20)};
+    platform::MenuItem bold("Bold", "addFontTrait");
+    bold.setTag(FontManager::BoldFontMask);
+    manager->setSelectedFontIsMultiple(first->fonts[0], false);
+    manager->addFontTrait(&bold);
+    EXPECT_TRUE(first->fonts[0].bold());
+    EXPECT_TRUE(first->fonts[1].bold());
+    manager->setSelectedFontIsMultiple(first->fonts[0], false);
+    manager->addFontTrait(&bold); // bold again on a bold selection: bold goes
+    EXPECT_FALSE(first->fonts[0].bold());
+    EXPECT_EQ(manager->traitsOfFont(first->fonts[1]) & FontManager::BoldFontMask, 0u);
+
+    // The panel shows the selection; choosing a size there keeps each font's family.
+    manager->setSelectedFontIsMultiple(first->fonts[0], true);
+    QFontDialog* panel = manager->fontPanel(true);
+    EXPECT_EQ(panel->currentFont().family(), first->fonts[0].family());
+    EXPECT_EQ(first->changes, 2); // showing the selection sent nothing
+    QFont bigger = panel->currentFont();
+    bigger.setPointSizeF(30);
+    panel->setCurrentFont(bigger);
+    EXPECT_EQ(first->changes, 3);
+    EXPECT_EQ(first->fonts[0].family(), "DejaVu Sans");
+    EXPECT_EQ(first->fonts[1].family(), "DejaVu Serif");
+    EXPECT_EQ(first->fonts[0].pointSizeF(), 30);
+    EXPECT_EQ(first->fonts[1].pointSizeF(), 30);
+    EXPECT_EQ(manager->convertFontToFace(first->fonts[0], "DejaVuSans-Bold").bold(), true);
+    EXPECT_EQ(manager->convertFontToFace(first->fonts[0], "NoSuchFace-Bold"), first->fonts[0]);
+}
+
+TEST_F(FontAndColourTest, ColourWellsAreExclusiveUnlessShiftIsHeld)
+{
+    ColourWell a;
+    ColourWell b;
+    ColourWell c;
+    a.setColor(Qt::red);
+    b.setColor(Qt::green);
+
+    QTest::mouseClick(&a, Qt::LeftButton);
+    EXPECT_TRUE(a.isActive());
+    ColourPanel* panel = ColourPanel::sharedColorPanel();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->color(), QColor(Qt::red));
+
+    QTest::mouseClick(&b, Qt::LeftButton);
+    EXPECT_FALSE(a.isActive());
+    EXPECT_TRUE(b.isActive());
+    EXPECT_EQ(panel->activeWells(), QList<ColourWell*>{&b});
+    EXPECT_EQ(panel->color(), QColor(Qt::green));
+
+    QTest::mouseClick(&c, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_TRUE(b.isActive());
+    EXPECT_TRUE(c.isActive());
+    panel->userDidPickColor(QColor("#AAD0E5"));
+    EXPECT_EQ(b.color(), QColor("#AAD0E5"));
+    EXPECT_EQ(c.color(), QColor("#AAD0E5"));
+    EXPECT_EQ(a.color(), QColor(Qt::red));
+
+    QTest::mouseClick(&c, Qt::LeftButton); // an active well clicked deactivates
+    EXPECT_FALSE(c.isActive());
+
+    panel->orderOut(nullptr);
+    ColourWell::deactivateAll();
+    EXPECT_FALSE(b.isActive());
+    EXPECT_TRUE(panel->activeWells().isEmpty());
+    EXPECT_FALSE(panel->isVisible()); // not brought up by deactivating
+    EXPECT_EQ(panel->target(), nullptr);
+}
+
+TEST_F(FontAndColourTest, WellActionsAndPanelActionsReachTheirReceivers)
+{
+    ColourWell continuous(&window);
+    ColourWell once(&window);
+    once.setContinuous(false);
+    continuous.setAction("changeColor");
+    once.setAction("changeColor");
+    TextView receiver;
+    continuous.setTarget(&receiver);
+    once.setTarget(&receiver);
+    ColourPanel* panel = ColourPanel::sharedColorPanel();
+
+    continuous.activate(true);
+    panel->userDidPickColor(Qt::blue);
+    panel->userDidPickColor(Qt::yellow);
+    EXPECT_EQ(receiver.colours, (QList<QColor>{Qt::blue, Qt::yellow}));
+
+    once.activate(true); // deactivates the continuous well
+    panel->userDidPickColor(Qt::cyan);
+    panel->userDidPickColor(Qt::magenta);
+    EXPECT_EQ(receiver.colours.size(), 2);
+    once.deactivate(); // sends once, with the last colour
+    EXPECT_EQ(receiver.colours.size(), 3);
+    EXPECT_EQ(receiver.colours.last(), QColor(Qt::magenta));
+
+    // With no well active, the panel's colour goes along the responder chain.
+    ColourWell::deactivateAll();
+    panel->setAction("changeColor");
+    panel->userDidPickColor(Qt::darkGreen);
+    EXPECT_EQ(first->colours, QList<QColor>{Qt::darkGreen});
+
+    // A dropped colour sets the well and sends its action.
+    QMimeData data;
+    platform::Pasteboard(&data).setColor(Qt::darkRed);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    static_cast<QObject&>(continuous).event(&drop); // as delivered by a drag in progress
+    EXPECT_EQ(continuous.color(), QColor(Qt::darkRed));
+    EXPECT_EQ(receiver.colours.last(), QColor(Qt::darkRed));
+}
+
+#include "FontAndColourTest.moc"

@@ -1,0 +1,216 @@
+#include "UiTestSupport.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Document.h"
+#include "platform/ui/DocumentController.h"
+#include "platform/ui/ResponderChain.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/WindowController.h"
+#include "support/LogCapture.h"
+
+#include <QLineEdit>
+#include <QStringList>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using platform::Application;
+using platform::ResponderChain;
+
+namespace {
+
+// Every responder logs "<who>.<action>" into one shared journal.
+QStringList journal;
+
+class FocusField : public QLineEdit {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void fieldAction(QObject*) { journal << "field.fieldAction"; }
+    Q_INVOKABLE void sharedAction(QObject*) { journal << "field.sharedAction"; }
+};
+
+class Container : public QWidget {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void containerAction(QObject*) { journal << "container.containerAction"; }
+    Q_INVOKABLE void sharedAction(QObject*) { journal << "container.sharedAction"; }
+};
+
+class Label : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Label(QString name) : name(std::move(name)) {}
+    QString name;
+    Q_INVOKABLE void boldAction(QObject*) { journal << name + ".boldAction"; }
+};
+
+// Passes what it lacks to its selected labels, as a label container does.
+class PaneController : public platform::ViewController {
+    Q_OBJECT
+
+public:
+    FocusField* field = nullptr;
+    Label north{"north"};
+    Label south{"south"};
+    QList<QObject*> selectedLabels;
+
+    QList<QObject*> forwardingTargetsForSelector(const QByteArray&) const override { return selectedLabels; }
+
+    Q_INVOKABLE void paneAction(QObject* sender) { journal << "pane.paneAction"; lastSender = sender; }
+    QObject* lastSender = nullptr;
+
+protected:
+    QWidget* loadView() override
+    {
+        auto* view = new Container;
+        field = new FocusField;
+        (new QVBoxLayout(view))->addWidget(field);
+        return view;
+    }
+};
+
+class MapWindowController : public platform::WindowController {
+    Q_OBJECT
+
+public:
+    PaneController pane;
+
+    Q_INVOKABLE void windowAction(QObject*) { journal << "windowController.windowAction"; }
+    Q_INVOKABLE void documentAction(QObject*) { journal << "windowController.documentAction-shadow"; }
+
+protected:
+    QWidget* loadWindow() override
+    {
+        auto* window = new QWidget(nullptr, Qt::Window);
+        (new QVBoxLayout(window))->addWidget(pane.view());
+        return window;
+    }
+};
+
+class NoteDocument : public platform::Document {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void onlyDocumentAction(QObject*) { journal << "document.onlyDocumentAction"; }
+    Q_INVOKABLE void failingAction(QObject*) { throw std::runtime_error("disk on fire"); }
+};
+
+class Delegate : public QObject {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void delegateAction(QObject*) { journal << "delegate.delegateAction"; }
+    Q_INVOKABLE void onlyDocumentAction(QObject*) { journal << "delegate.onlyDocumentAction"; }
+};
+
+class ResponderChainTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        journal.clear();
+        document = std::make_shared<NoteDocument>();
+        controller = std::make_shared<MapWindowController>();
+        document->addWindowController(controller);
+        Application::setDelegate(&delegate);
+        uitest::activate(controller->window());
+        controller->pane.field->setFocus();
+        platform::RunLoop::runUntilIdle();
+    }
+
+    void TearDown() override
+    {
+        Application::setDelegate(nullptr);
+        document->close();
+        platform::RunLoop::runUntilIdle();
+    }
+
+    std::shared_ptr<NoteDocument> document;
+    std::shared_ptr<MapWindowController> controller;
+    Delegate delegate;
+};
+
+} // namespace
+
+TEST_F(ResponderChainTest, ChainRunsFromFocusWidgetThroughControllersToDelegate)
+{
+    const QList<QObject*> chain = ResponderChain::responders();
+    QWidget* view = controller->pane.view();
+    const QList<QObject*> expected{controller->pane.field, view, &controller->pane, controller->window(),
+                                   controller.get(), document.get(), &delegate};
+    ASSERT_GE(chain.size(), expected.size());
+    EXPECT_EQ(chain.mid(0, expected.size()), expected);
+}
+
+TEST_F(ResponderChainTest, FirstResponderWithTheMethodHandlesTheAction)
+{
+    EXPECT_TRUE(Application::sendActionToFrom("sharedAction", nullptr, nullptr));
+    EXPECT_TRUE(Application::sendActionToFrom("containerAction", nullptr, nullptr));
+    EXPECT_TRUE(Application::sendActionToFrom("paneAction", nullptr, nullptr));
+    EXPECT_TRUE(Application::sendActionToFrom("windowAction", nullptr, nullptr));
+    EXPECT_TRUE(Application::sendActionToFrom("onlyDocumentAction", nullptr, nullptr));
+    EXPECT_TRUE(Application::sendActionToFrom("delegateAction", nullptr, nullptr));
+    EXPECT_EQ(journal, (QStringList{"field.sharedAction", "container.containerAction", "pane.paneAction",
+                                    "windowController.windowAction", "document.onlyDocumentAction",
+                                    "delegate.delegateAction"}));
+}
+
+TEST_F(ResponderChainTest, SenderArrivesAndExplicitTargetsAreNotRerouted)
+{
+    QObject sender;
+    EXPECT_TRUE(Application::sendActionToFrom("paneAction", nullptr, &sender));
+    EXPECT_EQ(controller->pane.lastSender, &sender);
+
+    // A target without the method handles nothing, even though the chain has it.
+    EXPECT_FALSE(Application::sendActionToFrom("paneAction", &delegate, &sender));
+    EXPECT_EQ(Application::targetForActionToFrom("delegateAction", &delegate, nullptr), &delegate);
+    EXPECT_EQ(journal, QStringList{"pane.paneAction"});
+}
+
+TEST_F(ResponderChainTest, UnknownActionsAndSignalsFindNoHandler)
+{
+    EXPECT_FALSE(Application::sendActionToFrom("noSuchAction", nullptr, nullptr));
+    EXPECT_FALSE(Application::sendActionToFrom("", nullptr, nullptr));
+    // Signals are not actions: "textChanged" is a signal of the focus field.
+    EXPECT_EQ(Application::targetForActionToFrom("textChanged", nullptr, nullptr), nullptr);
+    EXPECT_TRUE(journal.isEmpty());
+}
+
+TEST_F(ResponderChainTest, ForwardedActionsReachEverySelectedLabel)
+{
+    EXPECT_EQ(Application::targetForActionToFrom("boldAction", nullptr, nullptr), nullptr);
+    controller->pane.selectedLabels = {&controller->pane.north, &controller->pane.south};
+    EXPECT_EQ(Application::targetForActionToFrom("boldAction", nullptr, nullptr), &controller->pane);
+    EXPECT_TRUE(Application::sendActionToFrom("boldAction", nullptr, nullptr));
+    EXPECT_EQ(journal, (QStringList{"north.boldAction", "south.boldAction"}));
+}
+
+TEST_F(ResponderChainTest, ExceptionInAHandlerIsLoggedAndContained)
+{
+    testsupport::LogCapture log;
+    EXPECT_TRUE(Application::sendActionToFrom("failingAction", nullptr, nullptr));
+    EXPECT_TRUE(log.contains("disk on fire"));
+}
+
+TEST_F(ResponderChainTest, PanelAsKeyWindowFallsBackToTheMainWindowChain)
+{
+    QWidget panel(nullptr, Qt::Tool);
+    auto* panelField = new FocusField;
+    (new QVBoxLayout(&panel))->addWidget(panelField);
+    uitest::activate(&panel);
+    panelField->setFocus();
+    platform::RunLoop::runUntilIdle();
+
+    EXPECT_EQ(ResponderChain::keyWindow(), &panel);
+    EXPECT_EQ(ResponderChain::mainWindow(), controller->window());
+    EXPECT_TRUE(Application::sendActionToFrom("fieldAction", nullptr, nullptr));   // the panel's field
+    EXPECT_TRUE(Application::sendActionToFrom("windowAction", nullptr, nullptr));  // the document window's controller
+    EXPECT_TRUE(Application::sendActionToFrom("onlyDocumentAction", nullptr, nullptr));
+    EXPECT_EQ(journal, (QStringList{"field.fieldAction", "windowController.windowAction", "document.onlyDocumentAction"}));
+    EXPECT_EQ(platform::DocumentController::sharedDocumentController()->documentForWindow(controller->window()),
+              document.get());
+}
+
+#include "ResponderChainTest.moc"

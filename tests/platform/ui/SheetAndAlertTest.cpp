@@ -1,0 +1,200 @@
+#include "UiTestSupport.h"
+
+#include "platform/ui/Alert.h"
+#include "platform/ui/OpenPanel.h"
+#include "platform/ui/Sheet.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using platform::Alert;
+using platform::Sheet;
+
+namespace {
+
+class SheetTest : public ::testing::Test {
+protected:
+    void SetUp() override { uitest::activate(&window); }
+
+    static QAbstractButton* buttonTitled(const Alert& alert, const QString& title)
+    {
+        for (QAbstractButton* button : alert.buttons())
+            if (button->text() == title)
+                return button;
+        return nullptr;
+    }
+
+    QWidget window;
+};
+
+} // namespace
+
+TEST_F(SheetTest, SheetsAreWindowModalAndReportTheirEndCodes)
+{
+    QList<int> codes;
+    for (int ending = 0; ending < 4; ++ending) {
+        auto* sheet = new QDialog;
+        Sheet::beginSheetModalForWindowCompletionHandler(sheet, &window, [&](int code) { codes << code; });
+        EXPECT_EQ(sheet->parentWidget(), &window);
+        EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(sheet->isVisible());
+        if (ending == 0)
+            sheet->accept();
+        else if (ending == 1)
+            QTest::keyClick(sheet, Qt::Key_Escape);
+        else if (ending == 2)
+            Sheet::endSheetReturnCode(sheet, 7);
+        else
+            sheet->close();
+        platform::RunLoop::runUntilIdle();
+        EXPECT_FALSE(sheet->isVisible());
+        // A second ending reports nothing more.
+        sheet->accept();
+        delete sheet;
+    }
+    EXPECT_EQ(codes, (QList<int>{Sheet::kDefaultReturn, Sheet::kCancelReturn, 7, Sheet::kCancelReturn}));
+}
+
+TEST_F(SheetTest, AlertButtonsMapToOneZeroMinusOne)
+{
+    QList<int> codes;
+    for (const QString title : {"Delete", "Cancel", "Keep Both"}) {
+        Alert alert = Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+            "Delete Category", "Delete", "Cancel", "Keep Both", "The category will be removed.");
+        alert.beginSheetModalForWindowCompletionHandler(&window, [&](int code) { codes << code; });
+        ASSERT_NE(alert.messageBox(), nullptr);
+        EXPECT_EQ(alert.messageBox()->parentWidget(), &window);
+        EXPECT_EQ(alert.messageBox()->informativeText(), "The category will be removed.");
+        buttonTitled(alert, title)->click();
+        platform::RunLoop::runUntilIdle();
+        EXPECT_EQ(alert.messageBox(), nullptr); // deleted once ended
+    }
+    EXPECT_EQ(codes, (QList<int>{1, 0, -1}));
+}
+
+TEST_F(SheetTest, EscapeCancelsAndAnAlertWithoutButtonsGetsOK)
+{
+    int code = 99;
+    Alert alert = Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+        "Renumber?", "Renumber", "Cancel", {}, {});
+    alert.beginSheetModalForWindowCompletionHandler(&window, [&](int c) { code = c; });
+    QTest::keyClick(alert.messageBox(), Qt::Key_Escape);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(code, Alert::kAlternateReturn);
+
+    Alert plain;
+    plain.setMessageText("The data could not be imported.");
+    plain.setAlertStyle(Alert::CriticalStyle);
+    plain.beginSheetModalForWindowCompletionHandler(nullptr, [&](int c) { code = c; });
+    ASSERT_EQ(plain.buttons().size(), 1);
+    EXPECT_EQ(plain.buttons().first()->text(), "OK");
+    EXPECT_EQ(plain.messageBox()->icon(), QMessageBox::Critical);
+    EXPECT_EQ(plain.messageBox()->windowModality(), Qt::ApplicationModal);
+    QTest::keyClick(plain.messageBox(), Qt::Key_Escape); // the only button answers Escape
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(code, Alert::kDefaultReturn);
+}
+
+TEST_F(SheetTest, SuppressionStateOutlivesTheMessageBox)
+{
+    bool suppressedInHandler = false;
+    Alert alert = Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+        "Copy Category", "Copy", "Cancel", {}, "3 items will be copied");
+    alert.setShowsSuppressionButton(true);
+    EXPECT_FALSE(alert.suppressionButtonState());
+    alert.beginSheetModalForWindowCompletionHandler(&window, [&suppressedInHandler, alert](int) {
+        suppressedInHandler = alert.suppressionButtonState();
+    });
+    QCheckBox* box = alert.messageBox()->checkBox();
+    ASSERT_EQ(box, alert.suppressionButton());
+    EXPECT_EQ(box->text(), "Do not show this message again");
+    box->click();
+    buttonTitled(alert, "Copy")->click();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(suppressedInHandler);
+    EXPECT_TRUE(alert.suppressionButtonState());
+}
+
+TEST_F(SheetTest, WindowClosingWithAnOpenSheetDropsTheHandlerSafely)
+{
+    bool called = false;
+    auto* parent = new QWidget;
+    uitest::activate(parent);
+    Alert alert;
+    alert.beginSheetModalForWindowCompletionHandler(parent, [&](int) { called = true; });
+    const QPointer<QMessageBox> box = alert.messageBox();
+    delete parent;
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(box.isNull());
+    EXPECT_FALSE(called);
+    EXPECT_FALSE(alert.suppressionButtonState());
+}
+
+TEST_F(SheetTest, OpenPanelTakesAccessoryMessageAndTypes)
+{
+    QTemporaryDir folder;
+    QFile(folder.filePath("a.shp")).open(QIODevice::WriteOnly);
+    QFile(folder.filePath("b.shp")).open(QIODevice::WriteOnly);
+
+    platform::OpenPanel panel;
+    auto* accessory = new QLabel("import options");
+    panel.setAccessoryView(accessory);
+    panel.setMessage("Choose a shapefile");
+    panel.setPrompt("Import");
+    panel.setAllowedFileTypes({"shp"});
+    panel.setAllowsMultipleSelection(true);
+    panel.setDirectoryURL(QUrl::fromLocalFile(folder.path()));
+
+    QList<QUrl> chosen;
+    int result = -1;
+    panel.beginSheetModalForWindowCompletionHandler(&window, [&, panel](int r) {
+        result = r;
+        chosen = panel.URLs();
+    });
+    QFileDialog* dialog = panel.fileDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isAncestorOf(accessory));
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+    EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Import");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"*.shp"});
+    EXPECT_TRUE(dialog->testOption(QFileDialog::ReadOnly));
+    EXPECT_EQ(panel.message(), "Choose a shapefile");
+
+    dialog->selectFile("\"a.shp\" \"b.shp\"");
+    static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(chosen.size(), 2);
+    EXPECT_EQ(panel.fileDialog(), nullptr);
+}
+
+TEST_F(SheetTest, CancelledSavePanelChoosesNothingAndFoldersOnlyPanelsPickFolders)
+{
+    platform::SavePanel save;
+    save.setAllowedFileTypes({"txt"});
+    save.setCanCreateDirectories(true);
+    int result = -1;
+    save.beginSheetModalForWindowCompletionHandler(&window, [&](int r) { result = r; });
+    EXPECT_FALSE(save.fileDialog()->testOption(QFileDialog::ReadOnly));
+    EXPECT_EQ(save.fileDialog()->acceptMode(), QFileDialog::AcceptSave);
+    save.fileDialog()->selectFile("heights");
+    QTest::keyClick(save.fileDialog(), Qt::Key_Escape);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(save.URL().isEmpty());
+
+    platform::OpenPanel folders;
+    folders.setCanChooseFiles(false);
+    folders.setCanChooseDirectories(true);
+    EXPECT_EQ(folders.fileDialog()->fileMode(), QFileDialog::Directory);
+    EXPECT_TRUE(folders.fileDialog()->testOption(QFileDialog::ShowDirsOnly));
+}
