@@ -14,7 +14,7 @@ packages=(
 )
 # Peer tools that only the benchmarks compare against.
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(gdal-bin libtiff-tools giflib-tools)
+  packages+=(gdal-bin libtiff-tools giflib-tools librsvg2-bin)
 fi
 
 missing=()

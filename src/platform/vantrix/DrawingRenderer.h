@@ -1,0 +1,65 @@
+#pragma once
+
+// Draws drawings, layers and objects onto a QPainter: on screen (the drawing view), into
+// images, PDF and printers. It decides what draws and how layers combine; the layers and
+// objects draw themselves into GraphicsContext::current().
+//
+// A layer draws when it is visible (and, for output that prints, when it prints); a layer
+// or group with alpha below 1 is composed on its own and faded as a whole on raster
+// devices (vector devices fade each element, as they have no transparency groups). Only
+// the objects meeting the rectangle asked for are touched.
+
+#include "platform/graphics/ImageWriter.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRectF>
+
+class QPainter;
+class QPrinter;
+class VXDrawableObject;
+class VXDrawing;
+class VXDrawingView;
+class VXLayer;
+class VXLayerGroup;
+
+namespace platform {
+
+class DrawingRenderer {
+public:
+    struct Options {
+        bool printing = false;     // leave out layers that do not print, and unprinted paper
+        bool drawPaper = true;
+        bool highlighting = false; // selection highlights (views only)
+        bool includeHidden = false;  // draw hidden layers too (a layer exported by itself)
+        VXDrawingView* view = nullptr;
+    };
+
+    // Draws the part of the drawing meeting `rect` (drawing coordinates) with the painter's
+    // current transform, inside a graphics context.
+    static void drawDrawing(const VXDrawing& drawing, QPainter& painter, const QRectF& rect, const Options& options);
+    // Draws one layer (a group with its members) into the current graphics context.
+    static void drawLayer(const VXLayer& layer, const QRectF& rect, const Options& options);
+    // The members of a group, bottom first, into the current graphics context.
+    static void drawLayersOfGroup(const VXLayerGroup& group, const QRectF& rect, const Options& options);
+
+    // `source` (drawing coordinates) scaled onto an image of `pixels`, over `background`
+    // (transparent when invalid), for output (printing rules).
+    static QImage imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
+                                 const QColor& background);
+    // The image that `pdf` shows in `source`, when this process made the PDF; otherwise the
+    // drawing's own rendering of `source`.
+    static QImage imageOfPDFData(const VXDrawing& drawing, const QByteArray& pdf, const QRectF& source, QSize pixels,
+                                 const QColor& background);
+
+    static QByteArray pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox);
+    static QByteArray pdfOfLayer(const VXLayer& layer);
+    static QByteArray pdfOfObject(const VXDrawableObject& object);
+    // The object scaled to fit `size` (points), centred, on a transparent image.
+    static QImage imageOfObjectWithSize(const VXDrawableObject& object, QSizeF size);
+
+    // Fits the drawing to the printer's page, keeping its proportions.
+    static void printDrawing(const VXDrawing& drawing, QPrinter& printer);
+};
+
+} // namespace platform

@@ -1,0 +1,65 @@
+#pragma once
+
+// Where an object layer keeps its objects: the stacking order (index 0 at the bottom) and
+// a spatial index that answers which objects may meet a rectangle, so drawing and hit
+// testing touch only what is in view. Subclasses supply the index; the order, the index of
+// each object and the final exact bounds test live here, so every storage answers alike.
+//
+// The storage records each object's bounds when it indexes it; the layer reports bounds
+// changes with objectDidChangeBounds, and the storage re-indexes from its record.
+
+#include "platform/foundation/ZQObject.h"
+
+#include <QHash>
+#include <QList>
+#include <QRectF>
+#include <memory>
+
+class VXDrawableObject;
+using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
+
+namespace platform {
+
+class ObjectStorage : public ZQObject {
+    Q_OBJECT
+
+public:
+    ObjectStorage();
+    ~ObjectStorage() override;
+
+    const QList<VXDrawableObjectPtr>& objects() const { return m_objects; }
+    int count() const { return int(m_objects.size()); }
+    // -1 when the object is not stored; constant time.
+    int indexOfObject(const VXDrawableObject* object) const;
+    bool containsObject(const VXDrawableObject* object) const { return indexOfObject(object) >= 0; }
+
+    // Indexes must be in range; inserting an object twice is a programming error.
+    void insertObjectAtIndex(const VXDrawableObjectPtr& object, int index);
+    VXDrawableObjectPtr removeObjectAtIndex(int index);
+    // `to` is the index the object has afterwards.
+    void moveObjectFromIndexToIndex(int from, int to);
+    void setObjects(const QList<VXDrawableObjectPtr>& objects);
+
+    // The objects whose bounds meet `rect` (edges included), in stacking order.
+    QList<VXDrawableObject*> objectsIntersectingRect(const QRectF& rect) const;
+    void objectDidChangeBounds(VXDrawableObject* object);
+    // The area most objects lie in (the drawing), a hint for indexes that partition space.
+    virtual void setIndexBounds(const QRectF& bounds) {}
+
+protected:
+    virtual void didInsertObject(VXDrawableObject* object) = 0;
+    virtual void willRemoveObject(VXDrawableObject* object) = 0;
+    virtual void didChangeBounds(VXDrawableObject* object) = 0;
+    virtual void didResetObjects() = 0;
+    // Objects that may meet `rect`, each once, in any order; the caller tests exactly.
+    virtual QList<VXDrawableObject*> candidatesIntersectingRect(const QRectF& rect) const = 0;
+
+private:
+    void invalidateIndexesFrom(int index);
+
+    QList<VXDrawableObjectPtr> m_objects;
+    mutable QHash<const VXDrawableObject*, int> m_indexes;
+    mutable int m_indexedCount = 0; // m_indexes is right for objects below this index
+};
+
+} // namespace platform

@@ -1,0 +1,151 @@
+#include "platform/vantrix/VXImageShape.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/ImageLoader.h"
+#include "platform/vantrix/ArchiveReader.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+
+namespace {
+
+const QString kDataKey = QStringLiteral("VXImageShape_imageData");
+const QString kOpacityKey = QStringLiteral("VXImageShape_imageOpacity");
+const QString kScaleKey = QStringLiteral("VXImageShape_imageScale");
+const QString kOnTopKey = QStringLiteral("VXImageShape_imageDrawsOnTop");
+const QString kCompositingKey = QStringLiteral("VXImageShape_compositingOperation");
+
+constexpr int kLastCompositionMode = QPainter::RasterOp_SourceAndNotDestination;
+
+QImage decodedImage(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return {};
+    // Read the size first, so a small file cannot claim gigabytes of pixels.
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > VXImageShape::kMaximumPixels) {
+        LogEvent(kFileEvent, QStringLiteral("image of %1 x %2 pixels is too large to show").arg(size.width()).arg(size.height()));
+        return {};
+    }
+    return platform::ImageLoader::imageWithData(data);
+}
+
+} // namespace
+
+VXImageShape::VXImageShape() = default;
+
+std::shared_ptr<VXImageShape> VXImageShape::imageShapeWithImageData(const QByteArray& data)
+{
+    const QImage image = decodedImage(data);
+    if (image.isNull())
+        return nullptr;
+    auto shape = std::make_shared<VXImageShape>();
+    shape->m_imageData = data;
+    shape->m_image = image;
+    shape->setSize(QSizeF(image.size()));
+    shape->setLocation(QPointF(image.width() / 2.0, image.height() / 2.0));
+    return shape;
+}
+
+void VXImageShape::setImageData(const QByteArray& data)
+{
+    if (changeValueForKey(m_imageData, data, "imageData", Change::Appearance))
+        m_image.reset();
+}
+
+QImage VXImageShape::image() const
+{
+    if (!m_image)
+        m_image = decodedImage(m_imageData);
+    return *m_image;
+}
+
+void VXImageShape::setImageOpacity(double opacity)
+{
+    if (std::isfinite(opacity))
+        changeValueForKey(m_imageOpacity, std::clamp(opacity, 0.0, 1.0), "imageOpacity", Change::Appearance);
+}
+
+void VXImageShape::setImageScale(double scale)
+{
+    if (std::isfinite(scale))
+        changeValueForKey(m_imageScale, std::clamp(scale, 0.01, 100.0), "imageScale", Change::Appearance);
+}
+
+void VXImageShape::setImageDrawsOnTop(bool onTop)
+{
+    changeValueForKey(m_imageDrawsOnTop, onTop, "imageDrawsOnTop", Change::Appearance);
+}
+
+void VXImageShape::setCompositingOperation(int operation)
+{
+    changeValueForKey(m_compositingOperation, std::clamp(operation, 0, kLastCompositionMode), "compositingOperation",
+                      Change::Appearance);
+}
+
+void VXImageShape::drawContent() const
+{
+    if (ghosted()) {
+        VXDrawableShape::drawContent();
+        return;
+    }
+    if (!m_imageDrawsOnTop)
+        drawImage();
+    VXDrawableShape::drawContent();
+    if (m_imageDrawsOnTop)
+        drawImage();
+}
+
+void VXImageShape::drawImage() const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    const QImage picture = image();
+    if (!context || picture.isNull() || m_imageOpacity <= 0)
+        return;
+    QPainter* painter = context->painter();
+    painter->save();
+    painter->setClipPath(renderingPath().painterPathWithWindingRule(), Qt::IntersectClip);
+    // The unit box of the shape, in which the image fills -0.5..0.5 scaled about the centre.
+    painter->setTransform(transform() * containerTransform() * painter->worldTransform());
+    painter->setOpacity(painter->opacity() * m_imageOpacity);
+    painter->setCompositionMode(QPainter::CompositionMode(m_compositingOperation));
+    const double half = m_imageScale / 2;
+    painter->drawImage(QRectF(-half, -half, m_imageScale, m_imageScale), picture);
+    painter->restore();
+}
+
+int VXImageShape::hitPart(QPointF point) const
+{
+    if (visible() && renderingPath().containsPoint(point))
+        return kVXDrawingEntireObjectPart;
+    return VXDrawableShape::hitPart(point);
+}
+
+void VXImageShape::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXDrawableShape::encodeWithCoder(coder);
+    coder.encodeData(m_imageData, kDataKey);
+    coder.encodeDouble(m_imageOpacity, kOpacityKey);
+    coder.encodeDouble(m_imageScale, kScaleKey);
+    coder.encodeBool(m_imageDrawsOnTop, kOnTopKey);
+    coder.encodeInt(m_compositingOperation, kCompositingKey);
+}
+
+void VXImageShape::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXDrawableShape::initWithCoder(coder);
+    const platform::ArchiveReader reader(coder);
+    m_imageData = reader.data(kDataKey);
+    m_image.reset();
+    m_imageOpacity = reader.real(kOpacityKey, 1.0, 0.0, 1.0);
+    m_imageScale = reader.real(kScaleKey, 1.0, 0.01, 100.0);
+    m_imageDrawsOnTop = reader.boolean(kOnTopKey, false);
+    m_compositingOperation = int(reader.integer(kCompositingKey, 0, 0, kLastCompositionMode));
+}

@@ -1,0 +1,398 @@
+#include "platform/vantrix/VXObjectDrawingLayer.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/ArchiveReader.h"
+#include "platform/vantrix/VXDrawablePath.h"
+#include "platform/vantrix/VXDrawing.h"
+
+namespace {
+
+const QString kSelectionKey = QStringLiteral("VXObjectDrawingLayer_selection");
+const QString kSelectionListKey = QStringLiteral("selection");
+
+bool s_selectionIsShownWhenInactive = false;
+
+VXDrawableObjectPtr sharedObject(const VXDrawableObject* object)
+{
+    return std::static_pointer_cast<VXDrawableObject>(const_cast<VXDrawableObject*>(object)->shared_from_this());
+}
+
+} // namespace
+
+VXObjectDrawingLayer::VXObjectDrawingLayer() = default;
+
+VXObjectDrawingLayer::~VXObjectDrawingLayer() = default;
+
+// --- Selection ------------------------------------------------------------------------------
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selection() const
+{
+    std::vector<std::pair<int, const VXDrawableObject*>> ordered;
+    ordered.reserve(m_selection.size());
+    for (const VXDrawableObject* object : m_selection)
+        ordered.emplace_back(indexOfObject(object), object);
+    std::sort(ordered.begin(), ordered.end());
+    QList<VXDrawableObjectPtr> result;
+    result.reserve(qsizetype(ordered.size()));
+    for (const auto& [index, object] : ordered)
+        result.append(sharedObject(object));
+    return result;
+}
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selectedAvailableObjects() const
+{
+    QList<VXDrawableObjectPtr> available = selection();
+    available.removeIf([](const VXDrawableObjectPtr& object) { return !object->visible() || object->locked(); });
+    return available;
+}
+
+void VXObjectDrawingLayer::setSelection(const QSet<const VXDrawableObject*>& wanted)
+{
+    m_awaitingSelection.clear();
+    QSet<const VXDrawableObject*> selection;
+    for (const VXDrawableObject* object : wanted)
+        if (containsObject(object))
+            selection.insert(object);
+    if (selection == m_selection)
+        return;
+    const QSet<const VXDrawableObject*> previous = m_selection;
+    willChangeValueForKey(kSelectionListKey);
+    m_selection = selection;
+    didChangeValueForKey(kSelectionListKey);
+    for (const VXDrawableObject* object : previous) {
+        if (!m_selection.contains(object)) {
+            const_cast<VXDrawableObject*>(object)->objectIsNoLongerSelected();
+            object->setNeedsDisplayInRect(object->bounds());
+        }
+    }
+    for (const VXDrawableObject* object : m_selection) {
+        if (!previous.contains(object)) {
+            const_cast<VXDrawableObject*>(object)->objectDidBecomeSelected();
+            object->setNeedsDisplayInRect(object->bounds());
+        }
+    }
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerSelectionDidChange, this);
+}
+
+void VXObjectDrawingLayer::exchangeSelectionWithObjectsFromArray(const QList<VXDrawableObjectPtr>& objects)
+{
+    QSet<const VXDrawableObject*> wanted;
+    for (const VXDrawableObjectPtr& object : objects)
+        wanted.insert(object.get());
+    setSelection(wanted);
+}
+
+void VXObjectDrawingLayer::replaceSelectionWithObject(const VXDrawableObjectPtr& object)
+{
+    setSelection(object ? QSet<const VXDrawableObject*>{object.get()} : QSet<const VXDrawableObject*>{});
+}
+
+void VXObjectDrawingLayer::addObjectToSelection(const VXDrawableObjectPtr& object)
+{
+    if (!object)
+        return;
+    QSet<const VXDrawableObject*> wanted = m_selection;
+    wanted.insert(object.get());
+    setSelection(wanted);
+}
+
+void VXObjectDrawingLayer::removeObjectFromSelection(const VXDrawableObject* object)
+{
+    QSet<const VXDrawableObject*> wanted = m_selection;
+    wanted.remove(object);
+    setSelection(wanted);
+}
+
+void VXObjectDrawingLayer::deselectAll()
+{
+    setSelection({});
+}
+
+void VXObjectDrawingLayer::selectAll()
+{
+    exchangeSelectionWithObjectsFromArray(visibleObjects());
+}
+
+void VXObjectDrawingLayer::recordSelectionForUndo()
+{
+    m_recordedSelection = selection();
+}
+
+void VXObjectDrawingLayer::commitSelectionUndoWithActionName(const QString& actionName)
+{
+    if (!m_recordedSelection)
+        return;
+    const QList<VXDrawableObjectPtr> recorded = *std::exchange(m_recordedSelection, std::nullopt);
+    ZQUndoManager* undo = undoManager();
+    if (!undo)
+        return;
+    if (recorded != selection())
+        undo->registerUndoWithTargetHandler(this, [this, recorded, actionName] {
+            restoreSelectionWithUndo(recorded, actionName);
+        });
+    undo->setActionName(actionName);
+}
+
+void VXObjectDrawingLayer::restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& restored, const QString& actionName)
+{
+    if (ZQUndoManager* undo = undoManager()) {
+        const QList<VXDrawableObjectPtr> current = selection();
+        undo->registerUndoWithTargetHandler(this, [this, current, actionName] {
+            restoreSelectionWithUndo(current, actionName);
+        });
+        undo->setActionName(actionName);
+    }
+    exchangeSelectionWithObjectsFromArray(restored);
+    for (const VXDrawableObjectPtr& object : restored)
+        if (!containsObject(object.get()))
+            m_awaitingSelection.push_back(object);
+}
+
+void VXObjectDrawingLayer::objectWasInserted(VXDrawableObject* object)
+{
+    const auto awaited = std::find_if(m_awaitingSelection.begin(), m_awaitingSelection.end(),
+                                      [object](const std::weak_ptr<VXDrawableObject>& w) { return w.lock().get() == object; });
+    if (awaited == m_awaitingSelection.end())
+        return;
+    m_awaitingSelection.erase(awaited);
+    auto stillAwaited = std::exchange(m_awaitingSelection, {}); // setSelection forgets them
+    QSet<const VXDrawableObject*> wanted = m_selection;
+    wanted.insert(object);
+    setSelection(wanted);
+    m_awaitingSelection = std::move(stillAwaited);
+}
+
+QVariantList VXObjectDrawingLayer::selectionValue() const
+{
+    QVariantList values;
+    for (const VXDrawableObjectPtr& object : selection())
+        values.append(QVariant::fromValue(ZQObjectPtr(object)));
+    return values;
+}
+
+bool VXObjectDrawingLayer::selectionIsShownWhenInactive()
+{
+    return s_selectionIsShownWhenInactive;
+}
+
+void VXObjectDrawingLayer::setSelectionIsShownWhenInactive(bool shown)
+{
+    s_selectionIsShownWhenInactive = shown;
+}
+
+bool VXObjectDrawingLayer::drawsObjectAsSelected(const VXDrawableObject* object) const
+{
+    return isSelectedObject(object) && (!drawing() || isActive() || s_selectionIsShownWhenInactive);
+}
+
+void VXObjectDrawingLayer::objectWillBeRemoved(VXDrawableObject* object)
+{
+    if (isSelectedObject(object))
+        removeObjectFromSelection(object);
+}
+
+void VXObjectDrawingLayer::layerDidResignActiveLayer()
+{
+    if (!m_selection.isEmpty())
+        setNeedsDisplay();
+}
+
+void VXObjectDrawingLayer::layerDidBecomeActiveLayer()
+{
+    if (!m_selection.isEmpty())
+        setNeedsDisplay();
+}
+
+void VXObjectDrawingLayer::commitPendingObjectWithUndoActionName(const QString& actionName)
+{
+    const VXDrawableObject* pending = pendingObject();
+    if (!pending)
+        return;
+    const VXDrawableObjectPtr object = sharedObject(pending);
+    editWithSelectionUndo(actionName, [&] {
+        VXObjectOwnerLayer::commitPendingObjectWithUndoActionName(actionName);
+        replaceSelectionWithObject(object);
+    });
+}
+
+// --- Edits --------------------------------------------------------------------------------------
+
+void VXObjectDrawingLayer::editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit)
+{
+    ZQUndoManager* undo = undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    recordSelectionForUndo();
+    edit();
+    commitSelectionUndoWithActionName(actionName);
+    if (undo)
+        undo->endUndoGrouping();
+}
+
+void VXObjectDrawingLayer::applyStyle(const VXStylePtr& style)
+{
+    const QList<VXDrawableObjectPtr> targets = selectedAvailableObjects();
+    if (targets.isEmpty())
+        return;
+    editWithSelectionUndo(tr("Apply Style"), [&] {
+        for (const VXDrawableObjectPtr& object : targets)
+            object->setStyle(style);
+    });
+}
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCopies(
+    const QList<VXDrawableObjectPtr>& objects, QSizeF offset, int numberOfCopies)
+{
+    QList<VXDrawableObjectPtr> copies;
+    for (int n = 1; n <= numberOfCopies; ++n) {
+        for (const VXDrawableObjectPtr& object : objects) {
+            VXDrawableObjectPtr copy = object->copyDrawable();
+            copy->setLocation(object->location() + QPointF(offset.width() * n, offset.height() * n));
+            copies.append(copy);
+        }
+    }
+    return copies;
+}
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::polarDuplicateCentreNumberOfCopiesIncrementAngleRotateCopies(
+    const QList<VXDrawableObjectPtr>& objects, QPointF centre, int numberOfCopies, double incrementAngle,
+    bool rotateCopies)
+{
+    QList<VXDrawableObjectPtr> copies;
+    for (int n = 1; n <= numberOfCopies; ++n) {
+        const double angle = incrementAngle * n;
+        const QTransform turn = platform::RotationTransform(angle, centre);
+        for (const VXDrawableObjectPtr& object : objects) {
+            VXDrawableObjectPtr copy = object->copyDrawable();
+            copy->setLocation(turn.map(object->location()));
+            if (rotateCopies)
+                copy->rotateByAngle(angle);
+            copies.append(copy);
+        }
+    }
+    return copies;
+}
+
+void VXObjectDrawingLayer::unionSelectedObjects(QObject*)
+{
+    mergeSelection([](const QPainterPath& a, const QPainterPath& b) { return a.united(b); }, tr("Union"),
+                   platform::WindingRule::NonZero);
+}
+
+void VXObjectDrawingLayer::intersectionSelectedObjects(QObject*)
+{
+    mergeSelection([](const QPainterPath& a, const QPainterPath& b) { return a.intersected(b); }, tr("Intersection"),
+                   platform::WindingRule::NonZero);
+}
+
+void VXObjectDrawingLayer::combineSelectedObjects(QObject*)
+{
+    mergeSelection(
+        [](const QPainterPath& a, const QPainterPath& b) {
+            QPainterPath combined = a;
+            combined.addPath(b);
+            return combined;
+        },
+        tr("Combine"), platform::WindingRule::EvenOdd);
+}
+
+void VXObjectDrawingLayer::diffSelectedObjects(QObject*)
+{
+    cutSelection({[](const QPainterPath& a, const QPainterPath& cutter) { return a.subtracted(cutter); }},
+                 tr("Difference"));
+}
+
+void VXObjectDrawingLayer::cookieCutterSelectedObjects(QObject*)
+{
+    cutSelection({[](const QPainterPath& a, const QPainterPath& cutter) { return a.intersected(cutter); },
+                  [](const QPainterPath& a, const QPainterPath& cutter) { return a.subtracted(cutter); }},
+                 tr("Divide"));
+}
+
+namespace {
+
+QPainterPath outlineOf(const VXDrawableObject& object)
+{
+    return object.renderingPath().painterPathWithWindingRule();
+}
+
+VXDrawableObjectPtr pathObjectFrom(const QPainterPath& outline, const VXDrawableObject& model,
+                                   platform::WindingRule rule)
+{
+    platform::BezierPath path(outline);
+    path.setWindingRule(rule);
+    return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, model.style());
+}
+
+} // namespace
+
+void VXObjectDrawingLayer::mergeSelection(const PathOperation& operation, const QString& actionName,
+                                          platform::WindingRule rule)
+{
+    const QList<VXDrawableObjectPtr> operands = selectedAvailableObjects();
+    if (operands.size() < 2)
+        return;
+    QPainterPath merged = outlineOf(*operands.first());
+    for (qsizetype i = 1; i < operands.size(); ++i)
+        merged = operation(merged, outlineOf(*operands[i]));
+    if (merged.isEmpty())
+        return;
+    const VXDrawableObjectPtr result = pathObjectFrom(merged, *operands.last(), rule);
+    editWithSelectionUndo(actionName, [&] {
+        const int index = indexOfObject(operands.first().get());
+        removeObjectsInArray(operands);
+        insertObjectInObjectsAtIndex(result, std::min(index, countOfObjects()));
+        replaceSelectionWithObject(result);
+    });
+}
+
+void VXObjectDrawingLayer::cutSelection(const QList<PathOperation>& operations, const QString& actionName)
+{
+    const QList<VXDrawableObjectPtr> operands = selectedAvailableObjects();
+    if (operands.size() < 2)
+        return;
+    const VXDrawableObjectPtr cutter = operands.last();
+    const QPainterPath cutterOutline = outlineOf(*cutter);
+    editWithSelectionUndo(actionName, [&] {
+        QList<VXDrawableObjectPtr> results;
+        removeObject(cutter.get());
+        // Highest first, so the indexes of the operands still to come do not move.
+        for (qsizetype i = operands.size() - 2; i >= 0; --i) {
+            const VXDrawableObjectPtr& operand = operands[i];
+            const QPainterPath outline = outlineOf(*operand);
+            int index = indexOfObject(operand.get());
+            removeObjectFromObjectsAtIndex(index);
+            for (const PathOperation& operation : operations) {
+                const QPainterPath piece = operation(outline, cutterOutline);
+                if (piece.isEmpty())
+                    continue;
+                const VXDrawableObjectPtr result = pathObjectFrom(piece, *operand, platform::WindingRule::NonZero);
+                insertObjectInObjectsAtIndex(result, index++);
+                results.append(result);
+            }
+        }
+        exchangeSelectionWithObjectsFromArray(results);
+    });
+}
+
+// --- Archiving -------------------------------------------------------------------------------------
+
+void VXObjectDrawingLayer::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXObjectOwnerLayer::encodeWithCoder(coder);
+    QVariantList selected;
+    for (const VXDrawableObjectPtr& object : selection())
+        selected.append(QVariant::fromValue(ZQObjectPtr(object)));
+    coder.encodeObject(QVariant(selected), kSelectionKey);
+}
+
+void VXObjectDrawingLayer::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXObjectOwnerLayer::initWithCoder(coder);
+    for (const VXDrawableObjectPtr& object : platform::ArchiveReader(coder).objects<VXDrawableObject>(kSelectionKey))
+        if (containsObject(object.get()))
+            m_selection.insert(object.get());
+}
