@@ -1,44 +1,27 @@
 #pragma once
 
-// Text set along a path, from its start. Until a text adornment is attached, the glyphs
-// are placed one by one along the path in one font and colour; text longer than the path
-// stops at its end.
+// Text set along a path from its start, standing on it. The text is its text adornment (see
+// TextAdornmentOwner.h), laid out along the rendering path; a style, when set, draws under
+// it. Text longer than the path stops at its end.
 
+#include "platform/vantrix/TextAdornmentOwner.h"
 #include "platform/vantrix/VXDrawablePath.h"
 
-#include <QFont>
-
-class VXTextPath : public VXDrawablePath {
+class VXTextPath : public platform::TextAdornmentOwner<VXDrawablePath> {
     Q_OBJECT
-    Q_PROPERTY(QString string READ string WRITE setString)
-    Q_PROPERTY(QFont font READ font WRITE setFont)
-    Q_PROPERTY(QColor textColour READ textColour WRITE setTextColour)
+    Q_PROPERTY(VXTextAdornment* textAdornment READ textAdornmentObject WRITE setTextAdornmentObject)
+    Q_PROPERTY(QString string READ string WRITE setString STORED false)
+    Q_PROPERTY(QFont font READ font WRITE setFont STORED false)
+    Q_PROPERTY(QColor textColour READ textColour WRITE setTextColour STORED false)
+    Q_PROPERTY(int alignment READ alignment WRITE setAlignment STORED false)
     Q_CLASSINFO("displayName", "Text Path")
 
 public:
+    // No text, in the system font at 14 points.
     VXTextPath();
 
     static std::shared_ptr<VXTextPath> textPathWithStringOnPath(const QString& string, const platform::BezierPath& path);
 
-    QString string() const { return m_string; }
-    void setString(const QString& string);
-    QFont font() const { return m_font; }
-    void setFont(const QFont& font);
-    QColor textColour() const { return m_textColour; }
-    void setTextColour(const QColor& colour);
-    VXRasterizerPtr textAdornment() const { return m_textAdornment; }
-    void setTextAdornment(const VXRasterizerPtr& adornment);
-
-    void drawContent() const override;
-
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
-
-private:
-    void drawTextAlongPath() const;
-
-    QString m_string;
-    QFont m_font;
-    QColor m_textColour{Qt::black};
-    VXRasterizerPtr m_textAdornment;
 };
