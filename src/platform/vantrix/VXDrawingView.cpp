@@ -1,0 +1,297 @@
+#include "platform/vantrix/VXDrawingView.h"
+
+#include "platform/foundation/ZQAssert.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/DrawingRenderer.h"
+#include "platform/vantrix/VXToolController.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool g_createsOwnDrawing = true;
+bool g_scrollwheelZoomEnabled = true;
+bool g_scrollwheelInverted = false;
+VXDrawingView* g_currentView = nullptr;
+
+constexpr QSizeF kDefaultPaper{595, 842};
+constexpr double kWheelZoomStep = 1.1; // per 120 units of wheel angle
+
+} // namespace
+
+// Makes the view current while it paints or handles a mouse event; events may nest.
+class VXDrawingView::CurrentViewScope {
+public:
+    explicit CurrentViewScope(VXDrawingView* view)
+        : m_previous(std::exchange(g_currentView, view))
+    {
+    }
+    ~CurrentViewScope() { g_currentView = m_previous; }
+    CurrentViewScope(const CurrentViewScope&) = delete;
+    CurrentViewScope& operator=(const CurrentViewScope&) = delete;
+
+private:
+    VXDrawingView* m_previous;
+};
+
+VXDrawingView::VXDrawingView(QWidget* parent)
+    : QAbstractScrollArea(parent)
+    , m_toolController(std::make_unique<VXToolController>(this))
+{
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+VXDrawingView::~VXDrawingView()
+{
+    if (g_currentView == this)
+        g_currentView = nullptr;
+}
+
+bool VXDrawingView::createsOwnDrawing() { return g_createsOwnDrawing; }
+void VXDrawingView::setCreatesOwnDrawing(bool creates) { g_createsOwnDrawing = creates; }
+bool VXDrawingView::scrollwheelZoomEnabled() { return g_scrollwheelZoomEnabled; }
+void VXDrawingView::setScrollwheelZoomEnabled(bool enabled) { g_scrollwheelZoomEnabled = enabled; }
+bool VXDrawingView::scrollwheelInverted() { return g_scrollwheelInverted; }
+void VXDrawingView::setScrollwheelInverted(bool inverted) { g_scrollwheelInverted = inverted; }
+VXDrawingView* VXDrawingView::currentView() { return g_currentView; }
+
+void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
+{
+    if (drawing == m_drawing)
+        return;
+    m_toolController->abandonGesture();
+    disconnect(m_displayConnection);
+    m_drawing = drawing;
+    if (m_drawing)
+        m_displayConnection = connect(m_drawing.get(), &VXDrawing::needsDisplayInRect, this,
+                                      &VXDrawingView::setNeedsDisplayInRect);
+    updateScrollBars();
+    viewport()->update();
+}
+
+// --- Geometry -------------------------------------------------------------------------------
+
+QSizeF VXDrawingView::contentSize() const
+{
+    return (m_drawing ? m_drawing->drawingSize() : QSizeF()) * m_scale;
+}
+
+QPointF VXDrawingView::contentOrigin() const
+{
+    const QSizeF content = contentSize();
+    const QSizeF port = viewport()->size();
+    const double x = content.width() < port.width() ? (port.width() - content.width()) / 2 : -m_scroll.x();
+    const double y = content.height() < port.height() ? (port.height() - content.height()) / 2 : -m_scroll.y();
+    return {x, y};
+}
+
+QPointF VXDrawingView::convertPointFromDrawing(QPointF point) const { return point * m_scale + contentOrigin(); }
+QPointF VXDrawingView::convertPointToDrawing(QPointF point) const { return (point - contentOrigin()) / m_scale; }
+
+QRectF VXDrawingView::convertRectFromDrawing(const QRectF& rect) const
+{
+    return {convertPointFromDrawing(rect.topLeft()), rect.size() * m_scale};
+}
+
+QRectF VXDrawingView::convertRectToDrawing(const QRectF& rect) const
+{
+    return {convertPointToDrawing(rect.topLeft()), rect.size() / m_scale};
+}
+
+QRectF VXDrawingView::visibleDrawingRect() const { return convertRectToDrawing(QRectF(viewport()->rect())); }
+
+void VXDrawingView::setNeedsDisplayInRect(const QRectF& rect)
+{
+    // One pixel more each side covers antialiased edges that round outwards.
+    viewport()->update(convertRectFromDrawing(rect).toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+// --- Scrolling ------------------------------------------------------------------------------
+
+void VXDrawingView::clampScroll()
+{
+    const QSizeF slack = contentSize() - QSizeF(viewport()->size());
+    m_scroll.setX(std::clamp(m_scroll.x(), 0.0, std::max(0.0, slack.width())));
+    m_scroll.setY(std::clamp(m_scroll.y(), 0.0, std::max(0.0, slack.height())));
+}
+
+void VXDrawingView::updateScrollBars()
+{
+    clampScroll();
+    const QSizeF content = contentSize();
+    const QSize port = viewport()->size();
+    m_syncingScrollBars = true;
+    horizontalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.width())) - port.width()));
+    horizontalScrollBar()->setPageStep(port.width());
+    horizontalScrollBar()->setValue(int(std::lround(m_scroll.x())));
+    verticalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.height())) - port.height()));
+    verticalScrollBar()->setPageStep(port.height());
+    verticalScrollBar()->setValue(int(std::lround(m_scroll.y())));
+    m_syncingScrollBars = false;
+}
+
+void VXDrawingView::scrollToPosition(QPointF position)
+{
+    m_scroll = position;
+    updateScrollBars();
+    viewport()->update();
+}
+
+void VXDrawingView::scrollDrawingPointToViewportPoint(QPointF drawingPoint, QPointF viewportPoint)
+{
+    scrollToPosition(drawingPoint * m_scale - viewportPoint);
+}
+
+void VXDrawingView::scrollContentsBy(int, int)
+{
+    // The bars hold whole pixels; the view keeps the exact position unless the user moved them.
+    if (m_syncingScrollBars)
+        return;
+    m_scroll = QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    viewport()->update();
+}
+
+void VXDrawingView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void VXDrawingView::showEvent(QShowEvent* event)
+{
+    if (!m_drawing && g_createsOwnDrawing)
+        setDrawing(VXDrawing::defaultDrawingWithSize(kDefaultPaper));
+    QAbstractScrollArea::showEvent(event);
+}
+
+// --- Zoom -----------------------------------------------------------------------------------
+
+void VXDrawingView::zoomViewByFactorWithCentre(double factor, QPointF viewportPoint)
+{
+    if (!std::isfinite(factor) || factor <= 0)
+        return;
+    const QPointF anchor = convertPointToDrawing(viewportPoint);
+    m_scale = std::clamp(m_scale * factor, kMinimumScale, kMaximumScale);
+    scrollDrawingPointToViewportPoint(anchor, viewportPoint);
+}
+
+void VXDrawingView::setScale(double scale)
+{
+    if (std::isfinite(scale) && scale > 0)
+        zoomViewByFactorWithCentre(scale / m_scale, QRectF(viewport()->rect()).center());
+}
+
+void VXDrawingView::zoomViewToActualSize() { setScale(1.0); }
+
+void VXDrawingView::zoomViewToFitInWindow()
+{
+    // The whole paper fits, so the scroll bars go and their room counts.
+    if (m_drawing)
+        zoomViewToRectInViewportOfSize(m_drawing->bounds(), maximumViewportSize());
+}
+
+void VXDrawingView::zoomViewToRect(const QRectF& rect) { zoomViewToRectInViewportOfSize(rect, viewport()->size()); }
+
+void VXDrawingView::zoomViewToRectInViewportOfSize(const QRectF& rect, QSizeF port)
+{
+    const QRectF area = rect.normalized();
+    if (area.isEmpty() || port.isEmpty())
+        return;
+    m_scale = std::clamp(std::min(port.width() / area.width(), port.height() / area.height()), kMinimumScale,
+                         kMaximumScale);
+    scrollDrawingPointToViewportPoint(area.center(), QRectF(viewport()->rect()).center());
+}
+
+void VXDrawingView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || !g_scrollwheelZoomEnabled) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const double steps = (g_scrollwheelInverted ? -1 : 1) * event->angleDelta().y() / 120.0;
+    zoomViewByFactorWithCentre(std::pow(kWheelZoomStep, steps), event->position());
+    event->accept();
+}
+
+// --- Painting -------------------------------------------------------------------------------
+
+void VXDrawingView::drawPaper(QPainter& painter) const
+{
+    const QRectF paper = m_drawing->bounds();
+    painter.fillRect(paper, m_drawing->paperColour());
+    QPen marginPen(QColor(160, 160, 200), 0, Qt::DashLine);
+    painter.setPen(marginPen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(m_drawing->interior());
+}
+
+void VXDrawingView::paintEvent(QPaintEvent* event)
+{
+    const CurrentViewScope scope(this);
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), palette().color(QPalette::Dark));
+    if (!m_drawing)
+        return;
+    const QRectF exposed = convertRectToDrawing(QRectF(event->rect()));
+    painter.setClipRect(event->rect());
+    painter.translate(contentOrigin());
+    painter.scale(m_scale, m_scale);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (const QRectF onPaper = exposed.intersected(m_drawing->bounds()); !onPaper.isEmpty()) {
+        drawPaper(painter);
+        platform::DrawingRenderer::Options options;
+        options.drawPaper = false;
+        options.highlighting = true;
+        options.view = this;
+        platform::DrawingRenderer::drawDrawing(*m_drawing, painter, onPaper, options);
+    }
+    // Tool feedback (knobs, marquees) draws through the graphics context too.
+    const platform::GraphicsContext::Scope context(&painter);
+    m_toolController->drawRectInView(painter, exposed);
+}
+
+// --- Keys and mouse -------------------------------------------------------------------------
+
+void VXDrawingView::keyPressEvent(QKeyEvent* event)
+{
+    // A tool's key equivalent alone (Shift aside) selects it.
+    const bool plain = !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+    if (plain && !event->text().isEmpty() && m_toolController->selectDrawingToolWithKeyboardEquivalent(event->text())) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void VXDrawingView::mousePressEvent(QMouseEvent* event)
+{
+    const CurrentViewScope scope(this);
+    platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
+}
+
+void VXDrawingView::mouseMoveEvent(QMouseEvent* event)
+{
+    const CurrentViewScope scope(this);
+    platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseMoved(event); });
+}
+
+void VXDrawingView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const CurrentViewScope scope(this);
+    platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseUp(event); });
+}
+
+void VXDrawingView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const CurrentViewScope scope(this);
+    platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
+}

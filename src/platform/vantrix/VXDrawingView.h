@@ -1,0 +1,105 @@
+#pragma once
+
+// A scrolling, zooming view of a drawing. Drawing coordinates are y-down points; the view
+// maps them onto the viewport by a scale and a scroll position, centring the paper when it
+// is smaller than the viewport. Only the exposed area is rendered, and the drawing's
+// needsDisplayInRect signal becomes an update of the matching viewport area.
+//
+// Mouse events go to the view's tool controller, which hands them to the current tool.
+
+#include "platform/vantrix/VXDrawing.h"
+
+#include <QAbstractScrollArea>
+#include <memory>
+
+class VXToolController;
+
+class VXDrawingView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    static constexpr double kMinimumScale = 0.025;
+    static constexpr double kMaximumScale = 250.0;
+
+    explicit VXDrawingView(QWidget* parent = nullptr);
+    ~VXDrawingView() override;
+
+    // Views make an A4 default drawing for themselves when shown without one, unless the
+    // class flag is off (documents hand their drawing over instead).
+    static bool createsOwnDrawing();
+    static void setCreatesOwnDrawing(bool creates);
+
+    VXDrawing* drawing() const { return m_drawing.get(); }
+    void setDrawing(const VXDrawingPtr& drawing);
+    VXToolController* toolController() const { return m_toolController.get(); }
+
+    // The view handling a mouse event or painting now; null otherwise. Knob sizes follow its scale.
+    static VXDrawingView* currentView();
+
+    // --- Zoom -----------------------------------------------------------------------------
+    // Viewport pixels per point, clamped to kMinimumScale..kMaximumScale.
+    double scale() const { return m_scale; }
+    // Keeps the drawing point under the viewport centre where it was.
+    void setScale(double scale);
+    // Zooms keeping the drawing point under `viewportPoint` fixed.
+    void zoomViewByFactorWithCentre(double factor, QPointF viewportPoint);
+    void zoomViewToActualSize();
+    void zoomViewToFitInWindow();
+    // Shows `rect` (drawing coordinates) as large as fits, centred.
+    void zoomViewToRect(const QRectF& rect);
+    Q_INVOKABLE void zoomToActualSize(QObject* sender = nullptr) { zoomViewToActualSize(); }
+    Q_INVOKABLE void zoomFitInWindow(QObject* sender = nullptr) { zoomViewToFitInWindow(); }
+
+    static bool scrollwheelZoomEnabled();
+    static void setScrollwheelZoomEnabled(bool enabled);
+    static bool scrollwheelInverted();
+    static void setScrollwheelInverted(bool inverted);
+
+    // --- Scrolling and coordinates ----------------------------------------------------------
+    // The content offset at the viewport's top left, in viewport pixels.
+    QPointF scrollPosition() const { return m_scroll; }
+    void scrollToPosition(QPointF position);
+    void scrollBy(QPointF delta) { scrollToPosition(m_scroll + delta); }
+    // Moves the view so the drawing point shows at the viewport point (as far as scrolling allows).
+    void scrollDrawingPointToViewportPoint(QPointF drawingPoint, QPointF viewportPoint);
+
+    QPointF convertPointFromDrawing(QPointF point) const;
+    QPointF convertPointToDrawing(QPointF point) const;
+    QRectF convertRectFromDrawing(const QRectF& rect) const;
+    QRectF convertRectToDrawing(const QRectF& rect) const;
+    // The part of the drawing's coordinate space the viewport shows.
+    QRectF visibleDrawingRect() const;
+
+    // Redraws that area of the drawing (drawing coordinates).
+    void setNeedsDisplayInRect(const QRectF& rect);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    class CurrentViewScope;
+
+    QSizeF contentSize() const;
+    // Where the content's origin sits in the viewport.
+    QPointF contentOrigin() const;
+    void zoomViewToRectInViewportOfSize(const QRectF& rect, QSizeF port);
+    void clampScroll();
+    void updateScrollBars();
+    void drawPaper(QPainter& painter) const;
+
+    VXDrawingPtr m_drawing;
+    std::unique_ptr<VXToolController> m_toolController;
+    QMetaObject::Connection m_displayConnection;
+    double m_scale = 1.0;
+    QPointF m_scroll;
+    bool m_syncingScrollBars = false;
+};

@@ -1,0 +1,196 @@
+#include "platform/vantrix/VXObjectCreationTool.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/ModifierKeys.h"
+#include "platform/vantrix/VXDrawing.h"
+#include "platform/vantrix/ParametricPath.h"
+#include "platform/vantrix/VXDrawablePath.h"
+#include "platform/vantrix/VXDrawingView.h"
+#include "platform/vantrix/VXObjectOwnerLayer.h"
+#include "platform/vantrix/VXToolController.h"
+
+#include <QLineF>
+#include <QMouseEvent>
+
+namespace {
+
+VXStylePtr g_styleForCreatedObjects;
+
+// A click this close (in drawing units) to a path's first point closes it.
+constexpr double kCloseDistance = 4.0;
+
+} // namespace
+
+VXObjectCreationTool::VXObjectCreationTool(const VXDrawableObjectPtr& prototype, Geometry geometry)
+    : m_prototype(prototype)
+    , m_geometry(geometry)
+{
+}
+
+VXObjectCreationTool::~VXObjectCreationTool() = default;
+
+VXStylePtr VXObjectCreationTool::styleForCreatedObjects() { return g_styleForCreatedObjects; }
+
+void VXObjectCreationTool::setStyleForCreatedObjects(const VXStylePtr& style)
+{
+    if (style == g_styleForCreatedObjects)
+        return;
+    g_styleForCreatedObjects = style;
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDrawingToolCreatedObjectsStyleDidChange,
+                                                                      nullptr);
+}
+
+QString VXObjectCreationTool::actionName() const { return QStringLiteral("New %1").arg(registeredName()); }
+
+VXDrawableObjectPtr VXObjectCreationTool::makeObject() const
+{
+    VXDrawableObjectPtr object = m_prototype->copyDrawable();
+    if (VXStylePtr style = m_style ? m_style : g_styleForCreatedObjects)
+        object->setStyle(style);
+    return object;
+}
+
+bool VXObjectCreationTool::shapeObjectTo(QPointF pointer)
+{
+    const QPointF anchor = m_points.first();
+    switch (m_geometry) {
+    case Geometry::Box: {
+        const QRectF box = QRectF(anchor, pointer).normalized();
+        m_object->setSize(box.size());
+        m_object->setLocation(box.center());
+        return box.width() > 0 && box.height() > 0;
+    }
+    case Geometry::Radial: {
+        const double radius = QLineF(anchor, pointer).length();
+        if (auto* figure = qobject_cast<platform::ParametricPath*>(m_object.get())) {
+            figure->setLocation(anchor);
+            figure->setRadius(radius);
+        }
+        return radius > 0;
+    }
+    case Geometry::Line:
+    case Geometry::ClickedPoints: {
+        platform::BezierPath path;
+        path.moveToPoint(anchor);
+        for (qsizetype i = 1; i < m_points.size(); ++i)
+            path.lineToPoint(m_points[i]);
+        if (m_geometry == Geometry::ClickedPoints && m_points.size() > 2 && pointer == anchor)
+            path.closePath();
+        else
+            path.lineToPoint(pointer);
+        if (auto* drawablePath = qobject_cast<VXDrawablePath*>(m_object.get()))
+            drawablePath->setPath(path);
+        const QRectF extent = path.bounds();
+        return extent.width() > 0 || extent.height() > 0;
+    }
+    }
+    return false;
+}
+
+int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF pointer, VXDrawableObject*,
+                                                                         VXLayer* layer, QMouseEvent* event,
+                                                                         VXToolController*)
+{
+    const QPointF point = snapped(pointer, layer, event);
+    if (m_object) {
+        // A path being built click by click: a double click or a click on its start ends it.
+        const bool closes = QLineF(point, m_points.first()).length() <= kCloseDistance;
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            // The presses of the double click may have added its point already.
+            while (m_points.size() > 1 && QLineF(m_points.last(), point).length() <= kCloseDistance)
+                m_points.removeLast();
+            finish(point);
+            return 0;
+        }
+        if (closes) {
+            finish(m_points.first());
+            return 0;
+        }
+        m_points.append(point);
+        return 1;
+    }
+    auto* objectLayer = qobject_cast<VXObjectOwnerLayer*>(layer);
+    if (!objectLayer || !isValidTargetLayer(layer))
+        return 0;
+    m_layer = objectLayer;
+    m_object = makeObject();
+    m_points = {point};
+    shapeObjectTo(point);
+    m_layer->addObjectPendingCreation(m_object);
+    return 1;
+}
+
+void VXObjectCreationTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF pointer, int, VXLayer*,
+                                                                         QMouseEvent* event, VXToolController*)
+{
+    if (!m_object || !m_layer)
+        return;
+    const QPointF point = snapped(pointer, m_layer, event);
+    // Reshaped outside the layer, so the drag neither registers undo nor touches the index.
+    m_layer->removePendingObject();
+    shapeObjectTo(point);
+    m_layer->addObjectPendingCreation(m_object);
+}
+
+void VXObjectCreationTool::mouseMovedInView(QMouseEvent* event, VXDrawingView* view)
+{
+    if (m_object && m_geometry == Geometry::ClickedPoints && view)
+        mouseDraggedToPointPartCodeLayerEventDelegate(view->convertPointToDrawing(event->position()), 1, m_layer,
+                                                      event, nullptr);
+}
+
+bool VXObjectCreationTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF pointer, int partCode, VXLayer*,
+                                                                    QMouseEvent* event, VXToolController*)
+{
+    const QPointF point = snapped(pointer, m_layer, event);
+    if (!m_object || partCode == 0)
+        return m_createdOnLastClick ? std::exchange(m_createdOnLastClick, false) : false;
+    if (m_geometry == Geometry::ClickedPoints) {
+        // The point pressed moves to where it was released (the first press, dragged, draws
+        // a first segment); the path goes on.
+        if (m_points.size() > 1)
+            m_points.last() = point;
+        else if (point != m_points.first())
+            m_points.append(point);
+        return false;
+    }
+    return finish(point);
+}
+
+QPointF VXObjectCreationTool::snapped(QPointF point, const VXLayer* layer, const QMouseEvent* event)
+{
+    const VXDrawing* drawing = layer ? layer->drawing() : nullptr;
+    if (!drawing)
+        return point;
+    // The Control flag turns grid snapping the other way for this gesture.
+    const bool invert = event && (platform::modifierFlagsFromQt(event->modifiers()) & platform::ControlKeyMask);
+    return drawing->snapToGuides(drawing->snapToGridWithControlFlag(point, invert));
+}
+
+bool VXObjectCreationTool::finish(QPointF pointer)
+{
+    if (!m_layer) {
+        cancel();
+        return false;
+    }
+    m_layer->removePendingObject();
+    const bool hasExtent = shapeObjectTo(pointer);
+    if (hasExtent) {
+        m_layer->addObjectPendingCreation(m_object);
+        m_layer->commitPendingObjectWithUndoActionName(actionName());
+    }
+    m_object.reset();
+    m_layer.clear();
+    m_points.clear();
+    m_createdOnLastClick = hasExtent && m_geometry == Geometry::ClickedPoints;
+    return hasExtent;
+}
+
+void VXObjectCreationTool::cancel()
+{
+    if (m_layer)
+        m_layer->removePendingObject();
+    m_object.reset();
+    m_layer.clear();
+    m_points.clear();
+}

@@ -1,0 +1,227 @@
+#include "platform/vantrix/VXSelectAndEditTool.h"
+
+#include "platform/vantrix/VXDrawableObject.h"
+#include "platform/vantrix/VXDrawing.h"
+#include "platform/vantrix/VXDrawingView.h"
+#include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/VXToolController.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// The transform taking rectangle `from` onto `to`; an axis without extent is left alone.
+QTransform transformFromRectToRect(const QRectF& from, const QRectF& to)
+{
+    const double sx = from.width() > 0 ? to.width() / from.width() : 1.0;
+    const double sy = from.height() > 0 ? to.height() / from.height() : 1.0;
+    return QTransform::fromTranslate(-from.left(), -from.top()) * QTransform::fromScale(sx, sy)
+           * QTransform::fromTranslate(to.left(), to.top());
+}
+
+bool isCornerKnob(VXBoundsKnob knob)
+{
+    return knob == kVXTopLeftKnob || knob == kVXTopRightKnob || knob == kVXBottomRightKnob || knob == kVXBottomLeftKnob;
+}
+
+// `target` grown to the proportions of `start`, keeping the corner opposite the knob.
+QRectF keepingProportions(const QRectF& start, const QRectF& target, VXBoundsKnob knob)
+{
+    if (start.width() <= 0 || start.height() <= 0)
+        return target;
+    const double factor = std::max(target.width() / start.width(), target.height() / start.height());
+    const QSizeF size = start.size() * factor;
+    const QPointF fixed = VXKnob::pointOfBoundsKnob(start, VXKnob::oppositeBoundsKnob(knob));
+    const double left = fixed.x() == start.left() ? fixed.x() : fixed.x() - size.width();
+    const double top = fixed.y() == start.top() ? fixed.y() : fixed.y() - size.height();
+    return {left, top, size.width(), size.height()};
+}
+
+} // namespace
+
+VXSelectAndEditTool::VXSelectAndEditTool() = default;
+VXSelectAndEditTool::~VXSelectAndEditTool() = default;
+
+QString VXSelectAndEditTool::actionName() const
+{
+    switch (m_lastChange) {
+    case Operation::Move: return QStringLiteral("Move");
+    case Operation::Resize: return QStringLiteral("Resize");
+    default: return {};
+    }
+}
+
+std::pair<VXDrawableObjectPtr, VXBoundsKnob> VXSelectAndEditTool::knobHit(const VXObjectDrawingLayer& layer,
+                                                                          QPointF point) const
+{
+    const QList<VXDrawableObjectPtr> selection = layer.selectedAvailableObjects();
+    for (auto it = selection.crbegin(); it != selection.crend(); ++it) {
+        if (const VXBoundsKnob knob = VXKnob::knobs().boundsKnobHitByPoint(**it, point); knob != kVXNoBoundsKnob)
+            return {*it, knob};
+    }
+    return {nullptr, kVXNoBoundsKnob};
+}
+
+void VXSelectAndEditTool::selectObjectWithModifiers(VXObjectDrawingLayer& layer, VXDrawableObject* target, bool toggle)
+{
+    const VXDrawableObjectPtr object = layer.objectInObjectsAtIndex(layer.indexOfObject(target));
+    if (!toggle) {
+        if (!layer.isSelectedObject(target))
+            layer.replaceSelectionWithObject(object);
+    } else if (layer.isSelectedObject(target)) {
+        layer.removeObjectFromSelection(target);
+    } else {
+        layer.addObjectToSelection(object);
+    }
+}
+
+int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point, VXDrawableObject* target,
+                                                                        VXLayer* layer, QMouseEvent* event,
+                                                                        VXToolController* delegate)
+{
+    m_operation = Operation::None;
+    m_changed = false;
+    m_layer = qobject_cast<VXObjectDrawingLayer*>(layer);
+    m_view = delegate ? delegate->view() : nullptr;
+    if (!m_layer || !isValidTargetLayer(layer))
+        return kVXDrawingNoPart;
+    m_anchor = point;
+    m_layer->recordSelectionForUndo();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+
+    // Knobs come first, Shift or not: with Shift a knob drag keeps the proportions.
+    if (const auto [object, knob] = knobHit(*m_layer, point); object) {
+        m_operation = Operation::Resize;
+        m_resized = object;
+        m_knob = knob;
+        m_startBounds = object->logicalBounds();
+        return knob;
+    }
+    if (target) {
+        selectObjectWithModifiers(*m_layer, target, shift);
+        // Shift-clicking an object out of the selection does not start a move.
+        m_operation = m_layer->isSelectedObject(target) ? Operation::Move : Operation::None;
+        m_movedBy = {};
+        m_startBounds = {};
+        for (const VXDrawableObjectPtr& object : m_layer->selectedAvailableObjects())
+            m_startBounds |= object->logicalBounds();
+        return kVXDrawingEntireObjectPart;
+    }
+    m_selectionBeforeMarquee = shift ? m_layer->selection() : QList<VXDrawableObjectPtr>();
+    if (!shift)
+        m_layer->deselectAll();
+    m_operation = Operation::Marquee;
+    return kVXDrawingNoPart;
+}
+
+void VXSelectAndEditTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF point, int, VXLayer*,
+                                                                        QMouseEvent* event, VXToolController*)
+{
+    if (!m_layer)
+        return;
+    switch (m_operation) {
+    case Operation::Move: moveSelectionTo(point); break;
+    case Operation::Resize: resizeTo(point, event && (event->modifiers() & Qt::ShiftModifier)); break;
+    case Operation::Marquee: marqueeTo(point); break;
+    case Operation::None: break;
+    }
+}
+
+void VXSelectAndEditTool::moveSelectionTo(QPointF point)
+{
+    const QList<VXDrawableObjectPtr> moving = m_layer->selectedAvailableObjects();
+    if (moving.isEmpty())
+        return;
+    // The offset from the start, with the moved bounds' edges or centre pulled onto a guide.
+    QPointF offset = point - m_anchor;
+    if (const VXDrawing* drawing = m_layer->drawing()) {
+        const QRectF moved = m_startBounds.translated(offset);
+        offset += drawing->snapPointsToGuide({moved.topLeft(), moved.center(), moved.bottomRight()});
+    }
+    const QPointF delta = offset - m_movedBy;
+    if (delta.isNull())
+        return;
+    const QTransform move = QTransform::fromTranslate(delta.x(), delta.y());
+    for (const VXDrawableObjectPtr& object : moving)
+        object->applyTransform(move);
+    m_movedBy = offset;
+    m_changed = true;
+}
+
+void VXSelectAndEditTool::resizeTo(QPointF point, bool constrain)
+{
+    if (!m_resized || m_resized->locked())
+        return;
+    QRectF target = VXKnob::boundsByDraggingKnobToPoint(m_startBounds, m_knob, point).normalized();
+    if ((constrain || m_resized->aspectRatioLocked()) && isCornerKnob(m_knob))
+        target = keepingProportions(m_startBounds, target, m_knob);
+    const QRectF current = m_resized->logicalBounds();
+    // A knob dragged onto the opposite side would collapse the object for good.
+    const bool collapses = (m_startBounds.width() > 0 && target.width() <= 0)
+                           || (m_startBounds.height() > 0 && target.height() <= 0);
+    if (collapses || target == current)
+        return;
+    m_resized->applyTransform(transformFromRectToRect(current, target));
+    m_changed = true;
+}
+
+void VXSelectAndEditTool::marqueeTo(QPointF point)
+{
+    setMarquee(QRectF(m_anchor, point).normalized());
+    QList<VXDrawableObjectPtr> selection = m_selectionBeforeMarquee;
+    for (VXDrawableObject* object : m_layer->visibleObjectsInRect(m_marquee)) {
+        if (object->intersectsRect(m_marquee))
+            selection.append(m_layer->objectInObjectsAtIndex(m_layer->indexOfObject(object)));
+    }
+    m_layer->exchangeSelectionWithObjectsFromArray(selection);
+}
+
+void VXSelectAndEditTool::setMarquee(const QRectF& marquee)
+{
+    if (m_view) {
+        m_view->setNeedsDisplayInRect(m_marquee);
+        m_view->setNeedsDisplayInRect(marquee);
+    }
+    m_marquee = marquee;
+}
+
+bool VXSelectAndEditTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point, int partCode, VXLayer* layer,
+                                                                   QMouseEvent* event, VXToolController* delegate)
+{
+    mouseDraggedToPointPartCodeLayerEventDelegate(point, partCode, layer, event, delegate);
+    const bool changed = m_changed && (m_operation == Operation::Move || m_operation == Operation::Resize);
+    if (changed) {
+        m_lastChange = m_operation;
+        // The undo step brings back the selection the gesture started with.
+        if (m_layer)
+            m_layer->commitSelectionUndoWithActionName(actionName());
+    }
+    abandonGesture();
+    return changed;
+}
+
+void VXSelectAndEditTool::abandonGesture()
+{
+    setMarquee({});
+    m_operation = Operation::None;
+    m_resized.reset();
+    m_selectionBeforeMarquee.clear();
+}
+
+void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView* view) const
+{
+    if (!view || !view->drawing())
+        return;
+    if (const auto* layer = qobject_cast<const VXObjectDrawingLayer*>(view->drawing()->activeLayer())) {
+        for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects())
+            VXKnob::knobs().drawBoundsKnobsOfObject(*object, layer->selectionColour());
+    }
+    if (!m_marquee.isNull()) {
+        painter.save();
+        painter.setPen(QPen(QColor(80, 80, 80), 0, Qt::DashLine));
+        painter.setBrush(QColor(120, 160, 255, 40));
+        painter.drawRect(m_marquee);
+        painter.restore();
+    }
+}

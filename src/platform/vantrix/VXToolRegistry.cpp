@@ -1,0 +1,93 @@
+#include "platform/vantrix/VXToolRegistry.h"
+
+#include "platform/vantrix/VXDrawablePath.h"
+#include "platform/vantrix/VXObjectCreationTool.h"
+#include "platform/vantrix/VXPanTool.h"
+#include "platform/vantrix/VXRegularPolygonPath.h"
+#include "platform/vantrix/VXRoundRectShape.h"
+#include "platform/vantrix/VXSelectAndEditTool.h"
+#include "platform/vantrix/VXTextShape.h"
+#include "platform/vantrix/VXZoomTool.h"
+
+namespace {
+
+using Geometry = VXObjectCreationTool::Geometry;
+
+// Prototypes are sized once here; every creation reshapes its copy.
+constexpr QRectF kPrototypeRect{0, 0, 100, 100};
+constexpr double kPrototypeCornerRadius = 10.0;
+
+VXDrawingToolPtr creationTool(const VXDrawableObjectPtr& prototype, Geometry geometry)
+{
+    return std::make_shared<VXObjectCreationTool>(prototype, geometry);
+}
+
+VXDrawableObjectPtr linePrototype()
+{
+    platform::BezierPath line;
+    line.moveToPoint(kPrototypeRect.topLeft());
+    line.lineToPoint(kPrototypeRect.bottomRight());
+    return VXDrawablePath::drawablePathWithBezierPathWithStyle(line, VXStyle::defaultStyle());
+}
+
+VXDrawableObjectPtr polygonPrototype()
+{
+    auto polygon = std::make_shared<VXRegularPolygonPath>();
+    polygon->setStyle(VXStyle::defaultStyle());
+    return polygon;
+}
+
+} // namespace
+
+VXToolRegistry& VXToolRegistry::sharedToolRegistry()
+{
+    static VXToolRegistry shared;
+    return shared;
+}
+
+VXToolRegistry::VXToolRegistry() { registerStandardTools(); }
+
+void VXToolRegistry::registerStandardTools()
+{
+    const VXStylePtr style = VXStyle::defaultStyle();
+    const struct {
+        QString name;
+        QString key;
+        VXDrawingToolPtr tool;
+    } tools[] = {
+        {kVXStandardSelectionToolName, QStringLiteral("v"), std::make_shared<VXSelectAndEditTool>()},
+        {QStringLiteral("Zoom"), QStringLiteral("z"), std::make_shared<VXZoomTool>()},
+        {QStringLiteral("Pan"), QStringLiteral("h"), std::make_shared<VXPanTool>()},
+        {QStringLiteral("Rectangle"), QStringLiteral("r"),
+         creationTool(VXDrawableShape::drawableShapeWithRect(kPrototypeRect, style), Geometry::Box)},
+        {QStringLiteral("Oval"), QStringLiteral("o"),
+         creationTool(VXDrawableShape::drawableShapeWithOvalInRect(kPrototypeRect, style), Geometry::Box)},
+        {QStringLiteral("Round Rectangle"), QStringLiteral("u"),
+         creationTool(VXRoundRectShape::roundRectInRectCornerRadiusStyle(kPrototypeRect, kPrototypeCornerRadius, style),
+                      Geometry::Box)},
+        {QStringLiteral("Line"), QStringLiteral("l"), creationTool(linePrototype(), Geometry::Line)},
+        {QStringLiteral("Path"), QStringLiteral("p"), creationTool(linePrototype(), Geometry::ClickedPoints)},
+        {QStringLiteral("Regular Polygon"), QStringLiteral("g"), creationTool(polygonPrototype(), Geometry::Radial)},
+        {QStringLiteral("Text"), QStringLiteral("t"),
+         creationTool(VXTextShape::textShapeWithStringInRect(QStringLiteral("Text"), kPrototypeRect), Geometry::Box)},
+    };
+    for (const auto& entry : tools) {
+        entry.tool->setKeyboardEquivalent(entry.key);
+        registerDrawingToolWithName(entry.tool, entry.name);
+    }
+}
+
+VXDrawingToolPtr VXToolRegistry::drawingToolWithName(const QString& name) const { return m_tools.value(name); }
+
+void VXToolRegistry::registerDrawingToolWithName(const VXDrawingToolPtr& tool, const QString& name)
+{
+    if (!tool) {
+        m_tools.remove(name);
+        m_names.removeAll(name);
+        return;
+    }
+    if (!m_tools.contains(name))
+        m_names.append(name);
+    tool->setRegisteredName(name);
+    m_tools.insert(name, tool);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+// The tools the application knows, by name. The shared registry starts with the standard
+// tools ("Select", "Zoom", "Pan", "Rectangle", "Oval", "Round Rectangle", "Line", "Path",
+// "Regular Polygon", "Text"); applications add their own.
+
+#include "platform/vantrix/VXDrawingTool.h"
+
+#include <QHash>
+#include <QStringList>
+
+class VXToolRegistry {
+public:
+    static VXToolRegistry& sharedToolRegistry();
+
+    // Null for an unknown name.
+    VXDrawingToolPtr drawingToolWithName(const QString& name) const;
+    // Replaces any tool of that name; the tool learns its name. A null tool removes the name.
+    void registerDrawingToolWithName(const VXDrawingToolPtr& tool, const QString& name);
+    // Registered names in registration order.
+    QStringList names() const { return m_names; }
+
+private:
+    VXToolRegistry();
+    void registerStandardTools();
+
+    QHash<QString, VXDrawingToolPtr> m_tools;
+    QStringList m_names;
+};
