@@ -1,11 +1,14 @@
+#include "DrawingWindow.h"
 #include "furniture/FurnitureClasses.h"
 #include "geodata/GeodataClasses.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/measurement/MeasurementClasses.h"
 #include "platform/ui/Application.h"
-
-#include <QMainWindow>
+#include "platform/vantrix/VantrixComponentClasses.h"
+#include "platform/vantrix/VantrixDrawingClasses.h"
+#include "platform/vantrix/VantrixStyleClasses.h"
+#include "platform/vantrix/VantrixTextClasses.h"
 
 int main(int argc, char** argv)
 {
@@ -17,12 +20,14 @@ int main(int argc, char** argv)
     registerMeasurementClasses();
     registerFurnitureClasses();
     registerGeodataClasses();
+    registerVantrixStyleClasses();
+    registerVantrixComponentClasses();
+    registerVantrixTextClasses();
+    registerVantrixDrawingClasses();
     platform::UserDefaults::standardUserDefaults()->registerDefaultsFromBundleResource(QStringLiteral("Quorvane_defaults"),
                                                                                       QStringLiteral("plist"));
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quorvane"));
-    window.resize(1024, 720);
+    DrawingWindow window;
     window.show();
     return app.exec();
 }
