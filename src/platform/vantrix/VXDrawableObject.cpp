@@ -8,6 +8,7 @@
 #include "platform/vantrix/ArchiveReader.h"
 #include "platform/vantrix/DrawingRenderer.h"
 #include "platform/vantrix/VXDrawing.h"
+#include "platform/vantrix/VXKnob.h"
 #include "platform/vantrix/VXObjectDrawingLayer.h"
 #include "platform/vantrix/VXUniqueID.h"
 
@@ -386,14 +387,8 @@ void VXDrawableObject::drawSelectedState() const
     const QColor colour = m_locked ? QColor(Qt::lightGray) : (owner ? owner->selectionColour() : QColor(Qt::blue));
     QPen pen(colour, 0); // hairline at any zoom
     painter->strokePath(renderingPath().painterPath(), pen);
-    if (m_locked)
-        return;
-    // Corner handles of the logical bounds, a fixed size on screen.
-    const double scale = std::max(1e-6, std::sqrt(std::abs(painter->worldTransform().determinant())));
-    const double half = 3.0 / scale;
-    const QRectF box = logicalBounds();
-    for (const QPointF corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
-        painter->fillRect(QRectF(corner.x() - half, corner.y() - half, 2 * half, 2 * half), colour);
+    if (!m_locked)
+        VXKnob::knobs().drawBoundsKnobsOfObject(*this, colour);
 }
 
 void VXDrawableObject::drawContentWithSelectedState(bool selected) const

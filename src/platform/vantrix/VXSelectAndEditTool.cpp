@@ -209,14 +209,8 @@ void VXSelectAndEditTool::abandonGesture()
     m_selectionBeforeMarquee.clear();
 }
 
-void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView* view) const
+void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView*) const
 {
-    if (!view || !view->drawing())
-        return;
-    if (const auto* layer = qobject_cast<const VXObjectDrawingLayer*>(view->drawing()->activeLayer())) {
-        for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects())
-            VXKnob::knobs().drawBoundsKnobsOfObject(*object, layer->selectionColour());
-    }
     if (!m_marquee.isNull()) {
         painter.save();
         painter.setPen(QPen(QColor(80, 80, 80), 0, Qt::DashLine));
