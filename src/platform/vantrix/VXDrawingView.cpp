@@ -3,6 +3,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/DrawingRenderer.h"
+#include "platform/vantrix/VXKnob.h"
 #include "platform/vantrix/VXToolController.h"
 
 #include <QKeyEvent>
@@ -111,8 +112,11 @@ QRectF VXDrawingView::visibleDrawingRect() const { return convertRectToDrawing(Q
 
 void VXDrawingView::setNeedsDisplayInRect(const QRectF& rect)
 {
-    // One pixel more each side covers antialiased edges that round outwards.
-    viewport()->update(convertRectFromDrawing(rect).toAlignedRect().adjusted(-1, -1, 1, 1));
+    // Selection knobs keep their size on screen and straddle the object's edges: widen by half
+    // a knob, plus a pixel for antialiased edges that round outwards.
+    const QSizeF knob = VXKnob::controlKnobSize();
+    const int margin = qCeil(std::max(knob.width(), knob.height()) / 2) + 1;
+    viewport()->update(convertRectFromDrawing(rect).toAlignedRect().adjusted(-margin, -margin, margin, margin));
 }
 
 // --- Scrolling ------------------------------------------------------------------------------
