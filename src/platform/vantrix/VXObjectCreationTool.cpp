@@ -4,6 +4,8 @@
 #include "platform/ui/ModifierKeys.h"
 #include "platform/vantrix/VXDrawing.h"
 #include "platform/vantrix/ParametricPath.h"
+#include "platform/graphics/PolylineSimplification.h"
+#include "platform/vantrix/VXArcPath.h"
 #include "platform/vantrix/VXDrawablePath.h"
 #include "platform/vantrix/VXDrawingView.h"
 #include "platform/vantrix/VXObjectOwnerLayer.h"
@@ -11,6 +13,7 @@
 
 #include <QLineF>
 #include <QMouseEvent>
+#include <QtMath>
 
 namespace {
 
@@ -18,6 +21,12 @@ VXStylePtr g_styleForCreatedObjects;
 
 // A click this close (in drawing units) to a path's first point closes it.
 constexpr double kCloseDistance = 4.0;
+
+// Degrees clockwise on the page from the +x axis, as arcs measure them.
+double degreesFromCentre(QPointF centre, QPointF point)
+{
+    return qRadiansToDegrees(std::atan2(point.y() - centre.y(), point.x() - centre.x()));
+}
 
 } // namespace
 
@@ -50,6 +59,16 @@ VXDrawableObjectPtr VXObjectCreationTool::makeObject() const
     return object;
 }
 
+bool VXObjectCreationTool::isInMultiClickGesture() const
+{
+    return m_object && (buildsClickByClick() || isSettingEndAngle());
+}
+
+bool VXObjectCreationTool::buildsClickByClick() const
+{
+    return m_geometry == Geometry::ClickedPoints || m_geometry == Geometry::ClickedPolygon;
+}
+
 bool VXObjectCreationTool::shapeObjectTo(QPointF pointer)
 {
     const QPointF anchor = m_points.first();
@@ -68,23 +87,60 @@ bool VXObjectCreationTool::shapeObjectTo(QPointF pointer)
         }
         return radius > 0;
     }
+    case Geometry::Arc:
+        return shapeArcTo(pointer);
     case Geometry::Line:
-    case Geometry::ClickedPoints: {
-        platform::BezierPath path;
-        path.moveToPoint(anchor);
-        for (qsizetype i = 1; i < m_points.size(); ++i)
-            path.lineToPoint(m_points[i]);
-        if (m_geometry == Geometry::ClickedPoints && m_points.size() > 2 && pointer == anchor)
-            path.closePath();
-        else
-            path.lineToPoint(pointer);
-        if (auto* drawablePath = qobject_cast<VXDrawablePath*>(m_object.get()))
-            drawablePath->setPath(path);
-        const QRectF extent = path.bounds();
-        return extent.width() > 0 || extent.height() > 0;
-    }
+    case Geometry::ClickedPoints:
+    case Geometry::ClickedPolygon:
+    case Geometry::Freehand:
+        return shapePathTo(pointer);
     }
     return false;
+}
+
+bool VXObjectCreationTool::shapePathTo(QPointF pointer)
+{
+    const QPointF anchor = m_points.first();
+    const bool closed = m_geometry == Geometry::ClickedPolygon
+                        || (m_geometry == Geometry::ClickedPoints && m_points.size() > 2 && pointer == anchor);
+    platform::BezierPath path;
+    path.moveToPoint(anchor);
+    for (qsizetype i = 1; i < m_points.size(); ++i)
+        path.lineToPoint(m_points[i]);
+    const bool pointerAddsNothing =
+        (closed && pointer == anchor) || (m_geometry == Geometry::Freehand && pointer == m_points.last());
+    if (!pointerAddsNothing)
+        path.lineToPoint(pointer);
+    if (closed)
+        path.closePath();
+    if (auto* drawablePath = qobject_cast<VXDrawablePath*>(m_object.get()))
+        drawablePath->setPath(path);
+    const QRectF extent = path.bounds();
+    if (m_geometry == Geometry::ClickedPolygon)
+        return extent.width() > 0 && extent.height() > 0;
+    return extent.width() > 0 || extent.height() > 0;
+}
+
+bool VXObjectCreationTool::shapeArcTo(QPointF pointer)
+{
+    auto* arc = qobject_cast<VXArcPath*>(m_object.get());
+    if (!arc)
+        return false;
+    const QPointF centre = m_points.first();
+    if (isSettingEndAngle()) {
+        if (pointer != centre)
+            arc->setEndAngle(degreesFromCentre(centre, pointer));
+        return arc->radius() > 0 && arc->subtendedAngle() > 0;
+    }
+    const double radius = QLineF(centre, pointer).length();
+    arc->setLocation(centre);
+    arc->setRadius(radius);
+    if (radius > 0) {
+        const double start = degreesFromCentre(centre, pointer);
+        arc->setStartAngle(start);
+        arc->setEndAngle(start);
+    }
+    return radius > 0;
 }
 
 int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF pointer, VXDrawableObject*,
@@ -92,6 +148,10 @@ int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF
                                                                          VXToolController*)
 {
     const QPointF point = snapped(pointer, layer, event);
+    if (m_object && isSettingEndAngle()) {
+        finish(point);
+        return 0;
+    }
     if (m_object) {
         // A path being built click by click: a double click or a click on its start ends it.
         const bool closes = QLineF(point, m_points.first()).length() <= kCloseDistance;
@@ -126,15 +186,23 @@ void VXObjectCreationTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF
     if (!m_object || !m_layer)
         return;
     const QPointF point = snapped(pointer, m_layer, event);
-    // Reshaped outside the layer, so the drag neither registers undo nor touches the index.
+    if (m_geometry == Geometry::Freehand && point != m_points.last())
+        m_points.append(point);
+    reshapePendingObject(point);
+}
+
+bool VXObjectCreationTool::reshapePendingObject(QPointF pointer)
+{
+    // Reshaped outside the layer, so the gesture neither registers undo nor touches the index.
     m_layer->removePendingObject();
-    shapeObjectTo(point);
+    const bool hasExtent = shapeObjectTo(pointer);
     m_layer->addObjectPendingCreation(m_object);
+    return hasExtent;
 }
 
 void VXObjectCreationTool::mouseMovedInView(QMouseEvent* event, VXDrawingView* view)
 {
-    if (m_object && m_geometry == Geometry::ClickedPoints && view)
+    if (isInMultiClickGesture() && view)
         mouseDraggedToPointPartCodeLayerEventDelegate(view->convertPointToDrawing(event->position()), 1, m_layer,
                                                       event, nullptr);
 }
@@ -145,7 +213,22 @@ bool VXObjectCreationTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF poin
     const QPointF point = snapped(pointer, m_layer, event);
     if (!m_object || partCode == 0)
         return m_createdOnLastClick ? std::exchange(m_createdOnLastClick, false) : false;
-    if (m_geometry == Geometry::ClickedPoints) {
+    if (m_geometry == Geometry::Arc) {
+        // The drag has set the radius and start angle; the pointer now sets the end angle.
+        if (!m_layer || !reshapePendingObject(point)) {
+            cancel();
+            return false;
+        }
+        m_points.append(point);
+        return false;
+    }
+    if (m_geometry == Geometry::Freehand) {
+        if (point != m_points.last())
+            m_points.append(point);
+        m_points = platform::simplifiedPolyline(m_points, VXDrawablePath::defaultFreehandEpsilon());
+        return finish(m_points.last());
+    }
+    if (buildsClickByClick()) {
         // The point pressed moves to where it was released (the first press, dragged, draws
         // a first segment); the path goes on.
         if (m_points.size() > 1)
@@ -182,7 +265,8 @@ bool VXObjectCreationTool::finish(QPointF pointer)
     m_object.reset();
     m_layer.clear();
     m_points.clear();
-    m_createdOnLastClick = hasExtent && m_geometry == Geometry::ClickedPoints;
+    // Paths and arcs finish on a press; the release that follows reports the creation.
+    m_createdOnLastClick = hasExtent && (buildsClickByClick() || m_geometry == Geometry::Arc);
     return hasExtent;
 }
 

@@ -7,8 +7,10 @@
 //
 // How the drag shapes the copy depends on the kind of prototype: shapes fill the dragged
 // rectangle, lines run from the press to the pointer, figures about a centre (regular
-// polygons) grow from the press point, and paths are built click by click (a double click,
-// or a click on the first point, ends them).
+// polygons) grow from the press point, paths and polygons are built click by click (a double
+// click, or a click on the first point, ends them), freehand paths follow the drag and are
+// simplified on release, and arcs take centre, radius and start angle from the drag, then
+// their end angle from the pointer until the next click.
 
 #include "platform/vantrix/VXDrawingTool.h"
 #include "platform/vantrix/VXStyle.h"
@@ -32,6 +34,9 @@ public:
         Line,           // a path from the press to the pointer
         Radial,         // centred on the press, radius to the pointer
         ClickedPoints,  // a path through the points clicked
+        ClickedPolygon, // a closed path through the points clicked
+        Freehand,       // a path through the pointer's track, simplified on release
+        Arc,            // an arc about the press: drag for radius and start angle, click for the end angle
     };
 
     VXObjectCreationTool(const VXDrawableObjectPtr& prototype, Geometry geometry);
@@ -51,7 +56,7 @@ public:
     QCursor cursor() const override { return Qt::CrossCursor; }
     // "New <registered name>".
     QString actionName() const override;
-    bool isInMultiClickGesture() const override { return m_object && m_geometry == Geometry::ClickedPoints; }
+    bool isInMultiClickGesture() const override;
 
     int mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point, VXDrawableObject* target, VXLayer* layer,
                                                        QMouseEvent* event, VXToolController* delegate) override;
@@ -65,10 +70,17 @@ public:
 
 private:
     VXDrawableObjectPtr makeObject() const;
+    bool buildsClickByClick() const;
+    // Arcs: the drag has set the radius and the pointer now sets the end angle.
+    bool isSettingEndAngle() const { return m_geometry == Geometry::Arc && m_points.size() > 1; }
+    bool shapePathTo(QPointF pointer);
+    bool shapeArcTo(QPointF pointer);
     // The pointer snapped to the drawing's grid and guides as they are set.
     static QPointF snapped(QPointF point, const VXLayer* layer, const QMouseEvent* event);
     // Shapes the object for the points so far plus `pointer`; answers whether it has extent.
     bool shapeObjectTo(QPointF pointer);
+    // shapeObjectTo for the object the layer shows pending.
+    bool reshapePendingObject(QPointF pointer);
     // Drops the pending object; nothing is created.
     void cancel();
     // Commits the object when it has extent; answers whether it did.

@@ -1,11 +1,15 @@
 #include "platform/vantrix/VXToolRegistry.h"
 
+#include "platform/vantrix/VXArcPath.h"
 #include "platform/vantrix/VXDrawablePath.h"
 #include "platform/vantrix/VXObjectCreationTool.h"
 #include "platform/vantrix/VXPanTool.h"
+#include "platform/vantrix/VXPathPointTool.h"
 #include "platform/vantrix/VXRegularPolygonPath.h"
+#include "platform/vantrix/VXRoundEndRectShape.h"
 #include "platform/vantrix/VXRoundRectShape.h"
 #include "platform/vantrix/VXSelectAndEditTool.h"
+#include "platform/vantrix/VXTextPath.h"
 #include "platform/vantrix/VXTextShape.h"
 #include "platform/vantrix/VXZoomTool.h"
 
@@ -28,6 +32,22 @@ VXDrawableObjectPtr linePrototype()
     line.moveToPoint(kPrototypeRect.topLeft());
     line.lineToPoint(kPrototypeRect.bottomRight());
     return VXDrawablePath::drawablePathWithBezierPathWithStyle(line, VXStyle::defaultStyle());
+}
+
+VXDrawableObjectPtr arcPrototype(VXArcPath::ArcType type)
+{
+    auto arc = std::make_shared<VXArcPath>();
+    arc->setArcType(type);
+    arc->setStyle(VXStyle::defaultStyle());
+    return arc;
+}
+
+VXDrawableObjectPtr textPathPrototype()
+{
+    platform::BezierPath line;
+    line.moveToPoint(kPrototypeRect.topLeft());
+    line.lineToPoint(kPrototypeRect.topRight());
+    return VXTextPath::textPathWithStringOnPath(QStringLiteral("Text"), line);
 }
 
 VXDrawableObjectPtr polygonPrototype()
@@ -70,6 +90,17 @@ void VXToolRegistry::registerStandardTools()
         {QStringLiteral("Regular Polygon"), QStringLiteral("g"), creationTool(polygonPrototype(), Geometry::Radial)},
         {QStringLiteral("Text"), QStringLiteral("t"),
          creationTool(VXTextShape::textShapeWithStringInRect(QStringLiteral("Text"), kPrototypeRect), Geometry::Box)},
+        {QStringLiteral("Round End Rectangle"), QString(),
+         creationTool(VXRoundEndRectShape::roundEndRectInRectStyle(kPrototypeRect, style), Geometry::Box)},
+        {QStringLiteral("Polygon"), QString(), creationTool(linePrototype(), Geometry::ClickedPolygon)},
+        {QStringLiteral("Freehand"), QString(), creationTool(linePrototype(), Geometry::Freehand)},
+        {QStringLiteral("Arc"), QString(), creationTool(arcPrototype(VXArcPath::kVXArcPathOpenArc), Geometry::Arc)},
+        {QStringLiteral("Wedge"), QString(), creationTool(arcPrototype(VXArcPath::kVXArcPathWedge), Geometry::Arc)},
+        {QStringLiteral("Text Path"), QString(), creationTool(textPathPrototype(), Geometry::Line)},
+        {QStringLiteral("Insert Path Point"), QString(),
+         std::make_shared<VXPathPointTool>(VXPathPointTool::Operation::InsertPoint)},
+        {QStringLiteral("Delete Path Point"), QString(),
+         std::make_shared<VXPathPointTool>(VXPathPointTool::Operation::DeletePoint)},
     };
     for (const auto& entry : tools) {
         entry.tool->setKeyboardEquivalent(entry.key);

@@ -2,7 +2,8 @@
 
 // The tools the application knows, by name. The shared registry starts with the standard
 // tools ("Select", "Zoom", "Pan", "Rectangle", "Oval", "Round Rectangle", "Line", "Path",
-// "Regular Polygon", "Text"); applications add their own.
+// "Regular Polygon", "Text", "Round End Rectangle", "Polygon", "Freehand", "Arc", "Wedge",
+// "Text Path", "Insert Path Point", "Delete Path Point"); applications add their own.
 
 #include "platform/vantrix/VXDrawingTool.h"
 

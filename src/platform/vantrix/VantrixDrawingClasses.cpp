@@ -12,6 +12,7 @@
 #include "platform/vantrix/VXMetadataItem.h"
 #include "platform/vantrix/VXObjectDrawingLayer.h"
 #include "platform/vantrix/VXRegularPolygonPath.h"
+#include "platform/vantrix/VXRoundEndRectShape.h"
 #include "platform/vantrix/VXRoundRectShape.h"
 #include "platform/vantrix/VXShapeGroup.h"
 #include "platform/vantrix/VXTextPath.h"
@@ -37,6 +38,7 @@ void registerVantrixDrawingClasses()
     ClassRegistry::registerClass<VXDrawableObject>();
     ClassRegistry::registerClass<VXDrawableShape>();
     ClassRegistry::registerClass<VXRoundRectShape>();
+    ClassRegistry::registerClass<VXRoundEndRectShape>();
     ClassRegistry::registerClass<VXTextShape>();
     ClassRegistry::registerClass<VXImageShape>();
     ClassRegistry::registerClass<VXDrawablePath>();
