@@ -114,7 +114,7 @@ void ZQUndoManager::closeTopLevelGroup()
     GroupPtr group = std::move(m_openGroups.front());
     m_openGroups.clear();
     if (!group->isEmpty())
-        push(m_undoStack, std::move(group));
+        push(m_undoStack, std::move(group), m_topLevelKind);
 }
 
 void ZQUndoManager::closeInnermostNestedGroup()
@@ -236,6 +236,7 @@ void ZQUndoManager::perform(const GroupPtr& group, Phase phase)
 {
     // Groups open around a nested undo wait while the inverse is collected.
     std::vector<GroupPtr> interruptedGroups = std::move(m_openGroups);
+    const bool atTopLevel = interruptedGroups.empty();
     const TopLevel interruptedKind = m_topLevelKind;
     m_phase = phase;
     openTopLevelGroup(TopLevel::Inverse, group->actionName());
@@ -249,7 +250,11 @@ void ZQUndoManager::perform(const GroupPtr& group, Phase phase)
         m_topLevelKind = interruptedKind;
         m_phase = Phase::Normal;
         if (inverse && !inverse->isEmpty())
-            push(phase == Phase::Undoing ? m_redoStack : m_undoStack, std::move(inverse));
+            push(phase == Phase::Undoing ? m_redoStack : m_undoStack, std::move(inverse), TopLevel::Inverse);
+        if (atTopLevel)
+            platform::NotificationCenter::defaultCenter().postNotificationName(
+                phase == Phase::Undoing ? ZQUndoManagerDidUndoChangeNotification : ZQUndoManagerDidRedoChangeNotification,
+                this);
     };
     try {
         group->performInReverse();
@@ -260,11 +265,12 @@ void ZQUndoManager::perform(const GroupPtr& group, Phase phase)
     finish();
 }
 
-void ZQUndoManager::push(std::vector<GroupPtr>& stack, GroupPtr group)
+void ZQUndoManager::push(std::vector<GroupPtr>& stack, GroupPtr group, TopLevel kind)
 {
     stack.push_back(std::move(group));
     trim(stack);
-    platform::NotificationCenter::defaultCenter().postNotificationName(ZQUndoManagerDidCloseTopLevelGroup, this);
+    platform::NotificationCenter::defaultCenter().postNotificationName(
+        ZQUndoManagerDidCloseTopLevelGroup, this, {{ZQUndoManagerGroupIsInverse, kind == TopLevel::Inverse}});
 }
 
 // --- Removal and limits ----------------------------------------------------------------

@@ -11,8 +11,12 @@
 // default notification centre with the manager as sender; an empty group is discarded.
 //
 // Undoing a group runs its actions in reverse order; what they register meanwhile becomes
-// one group on the redo stack (and redoing fills the undo stack the same way). A
-// registration made while neither undoing nor redoing clears the redo stack.
+// one group on the redo stack (and redoing fills the undo stack the same way). That inverse
+// group posts "ZQUndoManagerDidCloseTopLevelGroup" too, with ZQUndoManagerGroupIsInverse true
+// in its userInfo, so observers counting changes can tell it from a new one. Once a top-level
+// undo or redo has finished, even by an exception, "ZQUndoManagerDidUndoChangeNotification"
+// or "ZQUndoManagerDidRedoChangeNotification" follows. A registration made while neither
+// undoing nor redoing clears the redo stack.
 // Main thread only.
 
 #include <QList>
@@ -27,6 +31,10 @@
 class ZQUndoManager;
 
 inline const QString ZQUndoManagerDidCloseTopLevelGroup = QStringLiteral("ZQUndoManagerDidCloseTopLevelGroup");
+inline const QString ZQUndoManagerDidUndoChangeNotification = QStringLiteral("ZQUndoManagerDidUndoChangeNotification");
+inline const QString ZQUndoManagerDidRedoChangeNotification = QStringLiteral("ZQUndoManagerDidRedoChangeNotification");
+// userInfo key of ZQUndoManagerDidCloseTopLevelGroup: a bool, true for the inverse an undo or redo built.
+inline const QString ZQUndoManagerGroupIsInverse = QStringLiteral("ZQUndoManagerGroupIsInverse");
 
 namespace platform {
 
@@ -149,10 +157,12 @@ private:
     // Undo and redo need a settled manager: not undoing or redoing, no nested group open.
     bool isReadyToUndoOrRedo() const;
     void closeTopLevelGroupBeforeUndoOrRedo();
-    void push(std::vector<GroupPtr>& stack, GroupPtr group);
+    // Pushes a closed top-level group of that kind and announces it.
+    void push(std::vector<GroupPtr>& stack, GroupPtr group, TopLevel kind);
     void trim(std::vector<GroupPtr>& stack) const;
     void scheduleEndOfEvent();
-    // Runs `group` backwards in `phase`, collecting its inverse for the opposite stack.
+    // Runs `group` backwards in `phase`, collecting its inverse for the opposite stack; with no
+    // group open around it, announces the finished undo or redo.
     void perform(const GroupPtr& group, Phase phase);
     // The group undo() would undo: the open event group when it has content, else the top of the stack.
     const platform::UndoGroup* nextUndoGroup() const;

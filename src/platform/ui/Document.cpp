@@ -60,8 +60,16 @@ bool runDocumentOperation(const QString& failure, const QString& key, QuorvaneEr
 Document::Document()
     : m_undoManager(std::make_unique<ZQUndoManager>())
 {
-    NotificationCenter::defaultCenter().addObserver(this, ZQUndoManagerDidCloseTopLevelGroup, m_undoManager.get(),
-                                                    [this](const Notification&) { undoManagerDidCloseGroup(); });
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, ZQUndoManagerDidCloseTopLevelGroup, m_undoManager.get(), [this](const Notification& n) {
+        // An undo's or redo's inverse is counted by the did-undo or did-redo that follows.
+        if (!n.userInfo.value(ZQUndoManagerGroupIsInverse).toBool())
+            updateChangeCount(ChangeDone);
+    });
+    center.addObserver(this, ZQUndoManagerDidUndoChangeNotification, m_undoManager.get(),
+                       [this](const Notification&) { updateChangeCount(ChangeUndone); });
+    center.addObserver(this, ZQUndoManagerDidRedoChangeNotification, m_undoManager.get(),
+                       [this](const Notification&) { updateChangeCount(ChangeRedone); });
 }
 
 Document::~Document()
@@ -222,50 +230,16 @@ void Document::setChangeCount(int count, bool savedStateReachable)
     m_savedStateReachable = savedStateReachable;
 }
 
-void Document::undoManagerDidCloseGroup()
-{
-    const QList<ZQUndoManager::Group> redoStack = m_undoManager->redoStack();
-    // Undo and redo sent to the document count themselves. Any other undo (a history panel
-    // asking the manager) leaves a new group on top of the redo stack; the rest are changes.
-    if (!m_performingUndoOrRedo) {
-        const bool undone = !redoStack.isEmpty()
-                            && std::none_of(m_redoStackSeen.begin(), m_redoStackSeen.end(),
-                                            [&](const auto& seen) { return seen.lock() == redoStack.last(); });
-        updateChangeCount(undone ? ChangeUndone : ChangeDone);
-    }
-    m_redoStackSeen = {redoStack.begin(), redoStack.end()};
-}
-
 void Document::undo(QObject*)
 {
-    if (!m_undoManager->canUndo())
-        return;
-    m_performingUndoOrRedo = true;
-    try {
+    if (m_undoManager->canUndo())
         m_undoManager->undo();
-    } catch (...) {
-        m_performingUndoOrRedo = false;
-        updateChangeCount(ChangeUndone);
-        throw;
-    }
-    m_performingUndoOrRedo = false;
-    updateChangeCount(ChangeUndone);
 }
 
 void Document::redo(QObject*)
 {
-    if (!m_undoManager->canRedo())
-        return;
-    m_performingUndoOrRedo = true;
-    try {
+    if (m_undoManager->canRedo())
         m_undoManager->redo();
-    } catch (...) {
-        m_performingUndoOrRedo = false;
-        updateChangeCount(ChangeRedone);
-        throw;
-    }
-    m_performingUndoOrRedo = false;
-    updateChangeCount(ChangeRedone);
 }
 
 // --- Windows -----------------------------------------------------------------------------

@@ -9,9 +9,9 @@
 // is atomic; a failed save leaves the file on disk as it was. Any failure, including an
 // exception thrown while reading or writing, ends in a QuorvaneError (code 101).
 //
-// Each document has its own undo manager. Every group it closes marks a change, and undo
-// and redo take it back and forth, so undoing to the state last saved leaves the document
-// unedited. A change made after undoing past that state makes it unreachable: the
+// Each document has its own undo manager. Every new group it closes marks a change, and
+// its undos and redos take it back and forth, whoever sends them, so undoing to the state
+// last saved leaves the document unedited. A change made after undoing past that state makes it unreachable: the
 // document then stays edited until it is saved.
 
 #include "platform/foundation/QuorvaneError.h"
@@ -31,7 +31,6 @@ namespace platform {
 
 class FileWrapper;
 class MenuItem;
-class UndoGroup;
 class SavePanel;
 class WindowController;
 
@@ -116,7 +115,6 @@ public:
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
 private:
-    void undoManagerDidCloseGroup();
     void runSavePanel(SaveOperationType operation, std::function<void(bool saved)> completion);
     void saveWithCompletion(std::function<void(bool saved)> completion);
     void setChangeCount(int count, bool savedStateReachable);
@@ -126,9 +124,6 @@ private:
     mutable QString m_untitledName;
     int m_changeCount = 0;
     bool m_savedStateReachable = true;
-    // The redo stack when the undo manager last closed a group: a group new on top means it undid.
-    QList<std::weak_ptr<const UndoGroup>> m_redoStackSeen;
-    bool m_performingUndoOrRedo = false;
     std::unique_ptr<ZQUndoManager> m_undoManager;
     std::vector<std::shared_ptr<WindowController>> m_windowControllers;
 };

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <utility>
 
 using platform::RunLoop;
 
@@ -323,4 +324,105 @@ TEST_F(UndoManagerTest, DeadTargetsAreSkippedAndFailingActionsLeaveConsistentSta
     EXPECT_EQ(undo.numberOfUndoActions(), 0);
     undo.redo();
     EXPECT_EQ(sketch.value, 2);
+}
+
+namespace {
+
+// Records what the manager posts, in order: "close", "close inverse", "undo", "redo".
+class UndoNotificationLog {
+public:
+    explicit UndoNotificationLog(ZQUndoManager& undo)
+    {
+        auto& center = platform::NotificationCenter::defaultCenter();
+        center.addObserver(&m_observer, {}, nullptr, [this, &undo](const platform::Notification& n) {
+            if (n.name == ZQUndoManagerDidCloseTopLevelGroup)
+                entries << (n.userInfo.value(ZQUndoManagerGroupIsInverse).toBool() ? "close inverse" : "close");
+            else if (n.name == ZQUndoManagerDidUndoChangeNotification)
+                entries << "undo";
+            else if (n.name == ZQUndoManagerDidRedoChangeNotification)
+                entries << "redo";
+            else
+                return;
+            if (n.sender != &undo)
+                entries << "wrong sender";
+        });
+    }
+    QStringList take() { return std::exchange(entries, {}); }
+
+    QStringList entries;
+
+private:
+    QObject m_observer;
+};
+
+} // namespace
+
+TEST_F(UndoManagerTest, UndoAndRedoAreAnnouncedOnceEachAfterTheirInverse)
+{
+    UndoNotificationLog log(undo);
+    sketch.setValue(1);
+    sketch.setValue(2);
+    RunLoop::runUntilIdle();
+    sketch.setValue(3);
+    // The open group closes as a change before the undo starts.
+    undo.undo();
+    EXPECT_EQ(log.take(), (QStringList{"close", "close", "close inverse", "undo"}));
+
+    undo.undo();
+    undo.redo();
+    undo.redo();
+    EXPECT_EQ(log.take(), (QStringList{"close inverse", "undo", "close inverse", "redo", "close inverse", "redo"}));
+    EXPECT_EQ(sketch.value, 3);
+
+    // Nothing to redo: nothing announced. An action registering nothing still counts as undone.
+    undo.redo();
+    undo.registerUndoWithTargetHandler(nullptr, [] {});
+    undo.closeAutomaticGroup();
+    undo.undo();
+    EXPECT_EQ(log.take(), (QStringList{"close", "undo"}));
+    EXPECT_EQ(undo.numberOfRedoActions(), 0);
+
+    // undoNestedGroup with nothing open is a plain undo; inside an open group it is not announced.
+    undo.undoNestedGroup();
+    EXPECT_EQ(log.take(), (QStringList{"close inverse", "undo"}));
+    undo.beginUndoGrouping();
+    undo.beginUndoGrouping();
+    sketch.setValue(9);
+    undo.endUndoGrouping();
+    undo.undoNestedGroup();
+    EXPECT_EQ(sketch.value, 2);
+    EXPECT_EQ(log.take(), QStringList{"close inverse"});
+    undo.endUndoGrouping();
+}
+
+TEST_F(UndoManagerTest, AFailingUndoOrRedoIsStillAnnouncedOnceTheStacksAreConsistent)
+{
+    UndoNotificationLog log(undo);
+    int undoStackWhenAnnounced = -1;
+    QObject observer;
+    platform::NotificationCenter::defaultCenter().addObserver(
+        &observer, ZQUndoManagerDidUndoChangeNotification, &undo, [&](const platform::Notification&) {
+            EXPECT_FALSE(undo.isUndoing());
+            undoStackWhenAnnounced = undo.numberOfUndoActions();
+        });
+    sketch.setValue(1);
+    undo.closeAutomaticGroup();
+    sketch.setValue(2);
+    undo.registerUndoWithTargetHandler(nullptr, [] { throw std::runtime_error("cannot restore"); });
+    undo.closeAutomaticGroup();
+    log.take();
+
+    EXPECT_THROW(undo.undo(), std::runtime_error);
+    EXPECT_EQ(log.take(), QStringList{"undo"}); // the throw came first: no inverse
+    EXPECT_EQ(undoStackWhenAnnounced, 1);
+
+    undo.registerUndoWithTargetHandler(nullptr, [&] {
+        undo.registerUndoWithTargetHandler(nullptr, [] { throw std::runtime_error("cannot redo"); });
+    });
+    undo.closeAutomaticGroup();
+    undo.undo();
+    log.take();
+    EXPECT_THROW(undo.redo(), std::runtime_error);
+    EXPECT_EQ(log.take(), QStringList{"redo"});
+    EXPECT_EQ(undo.numberOfRedoActions(), 0);
 }

@@ -272,6 +272,53 @@ TEST_F(DocumentTest, ChangeCountFollowsUndoAndRedo)
     EXPECT_TRUE(note->isDocumentEdited());
 }
 
+TEST_F(DocumentTest, UndoAndRedoSentStraightToTheManagerCountTheSame)
+{
+    std::shared_ptr<NoteDocument> note = savedNote("Panel.note");
+    ZQUndoManager* undo = note->undoManager();
+    QuorvaneError error;
+
+    note->setText("a");
+    undo->closeAutomaticGroup();
+    ASSERT_TRUE(note->saveToURLOfTypeForSaveOperationError(note->fileURL(), "Note", Document::SaveOperation, &error));
+    // Past the saved state and back, in one and two steps.
+    undo->undo();
+    EXPECT_TRUE(note->isDocumentEdited());
+    undo->redo();
+    EXPECT_EQ(note->text, "a");
+    EXPECT_FALSE(note->isDocumentEdited());
+    note->setText("ab");
+    undo->closeAutomaticGroup();
+    undo->undo();
+    undo->undo();
+    EXPECT_TRUE(note->isDocumentEdited());
+    undo->redo();
+    EXPECT_FALSE(note->isDocumentEdited());
+    undo->redo();
+    EXPECT_TRUE(note->isDocumentEdited());
+    // Mixed senders meet at the same count.
+    note->undo(nullptr);
+    EXPECT_FALSE(note->isDocumentEdited());
+    undo->undo();
+    note->redo(nullptr);
+    EXPECT_FALSE(note->isDocumentEdited());
+
+    // A failing undo still consumed its group: the document is one step back.
+    undo->registerUndoWithTargetHandler(nullptr, [] { throw std::runtime_error("cannot restore"); });
+    undo->closeAutomaticGroup();
+    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_THROW(undo->undo(), std::runtime_error);
+    EXPECT_FALSE(note->isDocumentEdited());
+
+    // Undone past the saved state, a new change leaves it unreachable.
+    undo->undo();
+    note->setText("elsewhere");
+    undo->closeAutomaticGroup();
+    undo->undo();
+    EXPECT_EQ(note->text, "first draft");
+    EXPECT_TRUE(note->isDocumentEdited());
+}
+
 TEST_F(DocumentTest, SaveToLeavesTheDocumentItsFileAndEditedState)
 {
     std::shared_ptr<NoteDocument> note = savedNote("Main.note");
