@@ -1,19 +1,24 @@
 #include "platform/vantrix/VXDrawingView.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/DrawingRenderer.h"
 #include "platform/vantrix/VXKnob.h"
+#include "platform/vantrix/VXTextEditingDelegate.h"
+#include "platform/vantrix/VXTextShape.h"
 #include "platform/vantrix/VXToolController.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -24,6 +29,7 @@ VXDrawingView* g_currentView = nullptr;
 
 constexpr QSizeF kDefaultPaper{595, 842};
 constexpr double kWheelZoomStep = 1.1; // per 120 units of wheel angle
+constexpr QSize kMinimumTextEditorSize{48, 24}; // room to type into for text that covers nothing yet
 
 } // namespace
 
@@ -42,6 +48,53 @@ private:
     VXDrawingView* m_previous;
 };
 
+// Reports Escape, Return and the focus leaving to the view, once.
+class VXDrawingView::TextEditor : public QPlainTextEdit {
+public:
+    using Finish = std::function<void(bool cancelled)>;
+
+    TextEditor(const QString& text, QWidget* parent, Finish finish)
+        : QPlainTextEdit(text, parent)
+        , m_finish(std::move(finish))
+    {
+        setFrameShape(QFrame::Box);
+        setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        moveCursor(QTextCursor::End);
+    }
+
+    // The editor may outlive the edit (it goes later); later events must not end another edit.
+    void detach() { m_finish = nullptr; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (event->key() == Qt::Key_Escape)
+            finish(true);
+        else if (isReturn && !VXTextShape::returnInsertsNewline())
+            finish(false);
+        else
+            QPlainTextEdit::keyPressEvent(event);
+    }
+
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QPlainTextEdit::focusOutEvent(event);
+        // A context menu or another window coming forward does not end the edit.
+        if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+            finish(false);
+    }
+
+private:
+    void finish(bool cancelled)
+    {
+        if (Finish finish = std::exchange(m_finish, nullptr))
+            finish(cancelled);
+    }
+
+    Finish m_finish;
+};
+
 VXDrawingView::VXDrawingView(QWidget* parent)
     : QAbstractScrollArea(parent)
     , m_toolController(std::make_unique<VXToolController>(this))
@@ -53,6 +106,7 @@ VXDrawingView::VXDrawingView(QWidget* parent)
 
 VXDrawingView::~VXDrawingView()
 {
+    endTextEditing();
     if (g_currentView == this)
         g_currentView = nullptr;
 }
@@ -70,6 +124,7 @@ void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
     if (drawing == m_drawing)
         return;
     m_toolController->abandonGesture();
+    endTextEditing();
     disconnect(m_displayConnection);
     m_drawing = drawing;
     if (m_drawing)
@@ -141,6 +196,7 @@ void VXDrawingView::updateScrollBars()
     verticalScrollBar()->setPageStep(port.height());
     verticalScrollBar()->setValue(int(std::lround(m_scroll.y())));
     m_syncingScrollBars = false;
+    placeTextEditor();
 }
 
 void VXDrawingView::scrollToPosition(QPointF position)
@@ -161,6 +217,7 @@ void VXDrawingView::scrollContentsBy(int, int)
     if (m_syncingScrollBars)
         return;
     m_scroll = QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    placeTextEditor();
     viewport()->update();
 }
 
@@ -263,6 +320,54 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
     m_toolController->drawRectInView(painter, exposed);
 }
 
+// --- Text editing ---------------------------------------------------------------------------
+
+void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate)
+{
+    endTextEditing();
+    m_textEditingRect = drawingRect.normalized();
+    m_textEditingDelegate = delegate;
+    m_textEditor = new TextEditor(text, viewport(), [this](bool cancelled) { finishTextEditing(cancelled); });
+    placeTextEditor();
+    m_textEditor->show();
+    m_textEditor->setFocus(Qt::OtherFocusReason);
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDrawingViewDidBeginTextEditing, this);
+}
+
+void VXDrawingView::endTextEditing() { finishTextEditing(false); }
+void VXDrawingView::cancelTextEditing() { finishTextEditing(true); }
+QPlainTextEdit* VXDrawingView::textEditor() const { return m_textEditor; }
+
+void VXDrawingView::finishTextEditing(bool cancelled)
+{
+    // Taken first: hiding the editor moves the focus, which would end the edit again.
+    const QPointer<TextEditor> editor = std::exchange(m_textEditor, nullptr);
+    if (!editor)
+        return;
+    editor->detach();
+    const QString text = editor->toPlainText();
+    const QPointer<QObject> delegateObject = std::exchange(m_textEditingDelegate, nullptr);
+    if (auto* delegate = dynamic_cast<VXTextEditingDelegate*>(delegateObject.data()))
+        delegate->textEditingDidEnd(text, cancelled);
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDrawingViewDidEndTextEditing, this);
+    if (editor) {
+        const bool hadFocus = editor->hasFocus();
+        editor->hide();
+        // Deleted later: the edit may end inside one of the editor's own event handlers.
+        editor->deleteLater();
+        if (hadFocus)
+            setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void VXDrawingView::placeTextEditor()
+{
+    if (!m_textEditor)
+        return;
+    const QRect area = convertRectFromDrawing(m_textEditingRect).toAlignedRect();
+    m_textEditor->setGeometry(QRect(area.topLeft(), area.size().expandedTo(kMinimumTextEditorSize)));
+}
+
 // --- Keys and mouse -------------------------------------------------------------------------
 
 void VXDrawingView::keyPressEvent(QKeyEvent* event)
@@ -278,6 +383,7 @@ void VXDrawingView::keyPressEvent(QKeyEvent* event)
 
 void VXDrawingView::mousePressEvent(QMouseEvent* event)
 {
+    endTextEditing();
     const CurrentViewScope scope(this);
     platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
 }
@@ -296,6 +402,7 @@ void VXDrawingView::mouseReleaseEvent(QMouseEvent* event)
 
 void VXDrawingView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    endTextEditing();
     const CurrentViewScope scope(this);
     platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
 }

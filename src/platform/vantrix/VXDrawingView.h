@@ -6,13 +6,23 @@
 // needsDisplayInRect signal becomes an update of the matching viewport area.
 //
 // Mouse events go to the view's tool controller, which hands them to the current tool.
+//
+// Text is edited in place in an editor laid over the text's area. Opening it posts
+// kVXDrawingViewDidBeginTextEditing, closing it kVXDrawingViewDidEndTextEditing (sender: the
+// view). Escape cancels; Return commits unless VXTextShape::returnInsertsNewline(); focus
+// leaving the editor, a click in the view or another edit starting commits.
 
 #include "platform/vantrix/VXDrawing.h"
 
 #include <QAbstractScrollArea>
+#include <QPointer>
 #include <memory>
 
+class QPlainTextEdit;
 class VXToolController;
+
+inline const QString kVXDrawingViewDidBeginTextEditing = QStringLiteral("kVXDrawingViewDidBeginTextEditing");
+inline const QString kVXDrawingViewDidEndTextEditing = QStringLiteral("kVXDrawingViewDidEndTextEditing");
 
 class VXDrawingView : public QAbstractScrollArea {
     Q_OBJECT
@@ -73,6 +83,18 @@ public:
     // Redraws that area of the drawing (drawing coordinates).
     void setNeedsDisplayInRect(const QRectF& rect);
 
+    // --- In-place text editing ----------------------------------------------------------------
+    // Opens an editor holding `text` over `drawingRect`, following zoom and scrolling, and
+    // gives it the focus. `delegate` (a QObject implementing VXTextEditingDelegate; may be
+    // null) hears how the edit ended.
+    void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate);
+    // Commits: the delegate gets the text, the end is posted, the editor goes. Nothing when not editing.
+    void endTextEditing();
+    // As endTextEditing, but the delegate is told the edit was cancelled.
+    void cancelTextEditing();
+    // The open editor; null when not editing.
+    QPlainTextEdit* textEditor() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -87,6 +109,7 @@ protected:
 
 private:
     class CurrentViewScope;
+    class TextEditor;
 
     QSizeF contentSize() const;
     // Where the content's origin sits in the viewport.
@@ -95,6 +118,8 @@ private:
     void clampScroll();
     void updateScrollBars();
     void drawPaper(QPainter& painter) const;
+    void finishTextEditing(bool cancelled);
+    void placeTextEditor();
 
     VXDrawingPtr m_drawing;
     std::unique_ptr<VXToolController> m_toolController;
@@ -102,4 +127,7 @@ private:
     double m_scale = 1.0;
     QPointF m_scroll;
     bool m_syncingScrollBars = false;
+    QPointer<TextEditor> m_textEditor;
+    QPointer<QObject> m_textEditingDelegate;
+    QRectF m_textEditingRect;
 };

@@ -5,10 +5,12 @@
 #include "platform/vantrix/VXDrawing.h"
 #include "platform/vantrix/ParametricPath.h"
 #include "platform/graphics/PolylineSimplification.h"
+#include "platform/vantrix/ObjectStringEditing.h"
 #include "platform/vantrix/VXArcPath.h"
 #include "platform/vantrix/VXDrawablePath.h"
 #include "platform/vantrix/VXDrawingView.h"
 #include "platform/vantrix/VXObjectOwnerLayer.h"
+#include "platform/vantrix/VXTextShape.h"
 #include "platform/vantrix/VXToolController.h"
 
 #include <QLineF>
@@ -208,7 +210,7 @@ void VXObjectCreationTool::mouseMovedInView(QMouseEvent* event, VXDrawingView* v
 }
 
 bool VXObjectCreationTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF pointer, int partCode, VXLayer*,
-                                                                    QMouseEvent* event, VXToolController*)
+                                                                    QMouseEvent* event, VXToolController* delegate)
 {
     const QPointF point = snapped(pointer, m_layer, event);
     if (!m_object || partCode == 0)
@@ -237,7 +239,13 @@ bool VXObjectCreationTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF poin
             m_points.append(point);
         return false;
     }
-    return finish(point);
+    const VXDrawableObjectPtr created = m_object;
+    if (!finish(point))
+        return false;
+    if (qobject_cast<VXTextShape*>(created.get()) && VXTextShape::startEditingOnObjectCreation() && delegate
+        && delegate->view())
+        platform::editObjectStringInView(created, *delegate->view());
+    return true;
 }
 
 QPointF VXObjectCreationTool::snapped(QPointF point, const VXLayer* layer, const QMouseEvent* event)

@@ -1,5 +1,6 @@
 #include "platform/vantrix/VXSelectAndEditTool.h"
 
+#include "platform/vantrix/ObjectStringEditing.h"
 #include "platform/vantrix/VXDrawableObject.h"
 #include "platform/vantrix/VXDrawing.h"
 #include "platform/vantrix/VXDrawingView.h"
@@ -82,6 +83,7 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
 {
     m_operation = Operation::None;
     m_changed = false;
+    m_textToEdit.reset();
     m_layer = qobject_cast<VXObjectDrawingLayer*>(layer);
     m_view = delegate ? delegate->view() : nullptr;
     if (!m_layer || !isValidTargetLayer(layer))
@@ -100,6 +102,10 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
     }
     if (target) {
         selectObjectWithModifiers(*m_layer, target, shift);
+        if (event->type() == QEvent::MouseButtonDblClick && !shift) {
+            m_textToEdit = m_layer->objectInObjectsAtIndex(m_layer->indexOfObject(target));
+            return kVXDrawingEntireObjectPart;
+        }
         // Shift-clicking an object out of the selection does not start a move.
         m_operation = m_layer->isSelectedObject(target) ? Operation::Move : Operation::None;
         m_movedBy = {};
@@ -197,7 +203,10 @@ bool VXSelectAndEditTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point
         if (m_layer)
             m_layer->commitSelectionUndoWithActionName(actionName());
     }
+    const VXDrawableObjectPtr textToEdit = std::exchange(m_textToEdit, nullptr);
     abandonGesture();
+    if (textToEdit && m_view)
+        platform::editObjectStringInView(textToEdit, *m_view);
     return changed;
 }
 
@@ -207,6 +216,7 @@ void VXSelectAndEditTool::abandonGesture()
     m_operation = Operation::None;
     m_resized.reset();
     m_selectionBeforeMarquee.clear();
+    m_textToEdit.reset();
 }
 
 void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView*) const

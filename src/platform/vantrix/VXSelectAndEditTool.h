@@ -4,7 +4,8 @@
 // out of the selection); a press on empty paper drags a marquee that selects every object it
 // meets (added to the selection with Shift); dragging a selected object moves the selection
 // as one undo step "Move" (its bounds snap to guides); dragging a knob of a selected object resizes it as one step "Resize"
-// (corner knobs keep the proportions with Shift or a locked aspect ratio).
+// (corner knobs keep the proportions with Shift or a locked aspect ratio). A double click on a
+// text shape or text path edits its string in place.
 
 #include "platform/vantrix/VXDrawingTool.h"
 #include "platform/vantrix/VXKnob.h"
@@ -63,4 +64,6 @@ private:
     // Marquee
     QRectF m_marquee;
     QList<VXDrawableObjectPtr> m_selectionBeforeMarquee;
+    // Double-clicked text, edited once the gesture ends
+    VXDrawableObjectPtr m_textToEdit;
 };

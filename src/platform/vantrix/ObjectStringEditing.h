@@ -1,0 +1,16 @@
+#pragma once
+
+// Editing the string of a text shape or text path in place in a drawing view. The commit
+// sets the string as one undo step "Edit Text"; an unchanged or cancelled edit leaves none.
+
+#include <memory>
+
+class VXDrawableObject;
+class VXDrawingView;
+
+namespace platform {
+
+// Answers false, starting nothing, when the object has no string to edit or is locked.
+bool editObjectStringInView(const std::shared_ptr<VXDrawableObject>& object, VXDrawingView& view);
+
+} // namespace platform
