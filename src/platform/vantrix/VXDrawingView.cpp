@@ -4,12 +4,17 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/DrawingRenderer.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/VXKnob.h"
+#include "platform/vantrix/VXObjectDrawingLayer.h"
 #include "platform/vantrix/VXTextEditingDelegate.h"
 #include "platform/vantrix/VXTextShape.h"
 #include "platform/vantrix/VXToolController.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -30,6 +35,26 @@ VXDrawingView* g_currentView = nullptr;
 constexpr QSizeF kDefaultPaper{595, 842};
 constexpr double kWheelZoomStep = 1.1; // per 120 units of wheel angle
 constexpr QSize kMinimumTextEditorSize{48, 24}; // room to type into for text that covers nothing yet
+
+// What this process last put on the clipboard, so that pasting it back into the drawing it
+// came from can step the copies clear of their originals.
+struct ClipboardOrigin {
+    QPointer<VXDrawing> drawing;
+    QByteArray data;
+    int pasteCount = 0;
+};
+ClipboardOrigin g_clipboardOrigin;
+
+const QMimeData* clipboardData()
+{
+    return QGuiApplication::clipboard()->mimeData();
+}
+
+bool clipboardHoldsObjects()
+{
+    const QMimeData* data = clipboardData();
+    return data && data->hasFormat(kVXDrawableObjectPasteboardType);
+}
 
 } // namespace
 
@@ -405,4 +430,132 @@ void VXDrawingView::mouseDoubleClickEvent(QMouseEvent* event)
     endTextEditing();
     const CurrentViewScope scope(this);
     platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
+}
+
+// --- Editing the active object layer -------------------------------------------------------
+
+VXObjectDrawingLayer* VXDrawingView::activeObjectLayer() const
+{
+    return m_drawing ? qobject_cast<VXObjectDrawingLayer*>(m_drawing->activeLayer()) : nullptr;
+}
+
+VXObjectDrawingLayer* VXDrawingView::editableObjectLayer() const
+{
+    VXObjectDrawingLayer* layer = activeObjectLayer();
+    return layer && layer->visible() && !layer->locked() ? layer : nullptr;
+}
+
+void VXDrawingView::editLayerWithActionName(VXObjectDrawingLayer& layer, const QString& actionName,
+                                            const std::function<void()>& edit)
+{
+    ZQUndoManager* undo = layer.undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    layer.recordSelectionForUndo();
+    edit();
+    layer.commitSelectionUndoWithActionName(actionName);
+    if (undo) {
+        undo->setActionName(actionName);
+        undo->endUndoGrouping();
+    }
+}
+
+void VXDrawingView::copy(QObject*)
+{
+    VXObjectDrawingLayer* layer = activeObjectLayer();
+    if (!layer || layer->countOfSelection() == 0)
+        return;
+    writeObjectsToClipboard(layer->selection());
+}
+
+void VXDrawingView::writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects)
+{
+    auto data = std::make_unique<QMimeData>();
+    VXDrawableObject::writeObjectsToPasteboard(objects, data.get());
+    g_clipboardOrigin = {m_drawing.get(), data->data(kVXDrawableObjectPasteboardType), 0};
+    QGuiApplication::clipboard()->setMimeData(data.release());
+}
+
+void VXDrawingView::cut(QObject*)
+{
+    VXObjectDrawingLayer* layer = editableObjectLayer();
+    if (!layer)
+        return;
+    // Locked and hidden objects stay, so they are not on the clipboard either.
+    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
+    if (removed.isEmpty())
+        return;
+    writeObjectsToClipboard(removed);
+    editLayerWithActionName(*layer, tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
+}
+
+void VXDrawingView::delete_(QObject*)
+{
+    VXObjectDrawingLayer* layer = editableObjectLayer();
+    if (!layer)
+        return;
+    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
+    if (removed.isEmpty())
+        return;
+    editLayerWithActionName(*layer, tr("Delete"), [&] { layer->removeObjectsInArray(removed); });
+}
+
+void VXDrawingView::paste(QObject*)
+{
+    VXObjectDrawingLayer* layer = editableObjectLayer();
+    const QMimeData* data = clipboardData();
+    if (!layer || !data)
+        return;
+    // Decoded objects keep their originals' unique keys; copies get their own.
+    QList<VXDrawableObjectPtr> objects;
+    for (const VXDrawableObjectPtr& decoded : VXDrawableObject::nativeObjectsFromPasteboard(data))
+        objects.append(decoded->copyDrawable());
+    if (objects.isEmpty())
+        return;
+    ClipboardOrigin& origin = g_clipboardOrigin;
+    if (origin.drawing == m_drawing.get() && origin.data == data->data(kVXDrawableObjectPasteboardType)) {
+        const double offset = kPasteOffset * ++origin.pasteCount;
+        for (const VXDrawableObjectPtr& object : objects)
+            object->setLocation(object->location() + QPointF(offset, offset));
+    }
+    editLayerWithActionName(*layer, tr("Paste"), [&] {
+        layer->addObjectsFromArray(objects);
+        layer->exchangeSelectionWithObjectsFromArray(objects);
+    });
+}
+
+void VXDrawingView::selectAll(QObject*)
+{
+    if (VXObjectDrawingLayer* layer = activeObjectLayer())
+        layer->selectAll();
+}
+
+void VXDrawingView::deselectAll(QObject*)
+{
+    if (VXObjectDrawingLayer* layer = activeObjectLayer())
+        layer->deselectAll();
+}
+
+bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
+{
+    const QByteArray action = item->action();
+    if (action == "copy") {
+        const VXObjectDrawingLayer* layer = activeObjectLayer();
+        return layer && layer->countOfSelection() > 0;
+    }
+    if (action == "cut" || action == "delete_") {
+        const VXObjectDrawingLayer* layer = editableObjectLayer();
+        return layer && !layer->selectedAvailableObjects().isEmpty();
+    }
+    if (action == "paste")
+        return editableObjectLayer() && clipboardHoldsObjects();
+    if (action == "selectAll") {
+        const VXObjectDrawingLayer* layer = activeObjectLayer();
+        return layer && !layer->visibleObjects().isEmpty();
+    }
+    if (action == "deselectAll") {
+        const VXObjectDrawingLayer* layer = activeObjectLayer();
+        return layer && layer->countOfSelection() > 0;
+    }
+    return true;
 }

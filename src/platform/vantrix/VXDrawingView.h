@@ -12,14 +12,19 @@
 // view). Escape cancels; Return commits unless VXTextShape::returnInsertsNewline(); focus
 // leaving the editor, a click in the view or another edit starting commits.
 
+#include "platform/ui/MenuItem.h"
 #include "platform/vantrix/VXDrawing.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QPlainTextEdit;
+class VXDrawableObject;
+class VXObjectDrawingLayer;
 class VXToolController;
+using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 
 inline const QString kVXDrawingViewDidBeginTextEditing = QStringLiteral("kVXDrawingViewDidBeginTextEditing");
 inline const QString kVXDrawingViewDidEndTextEditing = QStringLiteral("kVXDrawingViewDidEndTextEditing");
@@ -95,6 +100,22 @@ public:
     // The open editor; null when not editing.
     QPlainTextEdit* textEditor() const;
 
+    // --- Editing the active object layer ---------------------------------------------------
+    // Cut, paste and delete are undo steps of those names; copy and selection changes are no
+    // document change. Objects pasted over their originals in the same drawing land 10 points
+    // further each time, so they do not hide them; pasted objects end selected. Cut and
+    // delete leave locked and hidden objects alone, and cut puts only what it removed on the clipboard.
+    Q_INVOKABLE void copy(QObject* sender = nullptr);
+    Q_INVOKABLE void cut(QObject* sender = nullptr);
+    Q_INVOKABLE void paste(QObject* sender = nullptr);
+    Q_INVOKABLE void delete_(QObject* sender = nullptr);
+    Q_INVOKABLE void selectAll(QObject* sender = nullptr);
+    Q_INVOKABLE void deselectAll(QObject* sender = nullptr);
+    // False for the actions above when there is nothing to act on; true for any other action.
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+    static constexpr double kPasteOffset = 10.0;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -120,6 +141,15 @@ private:
     void drawPaper(QPainter& painter) const;
     void finishTextEditing(bool cancelled);
     void placeTextEditor();
+    // The active layer when it is an object drawing layer; null otherwise.
+    VXObjectDrawingLayer* activeObjectLayer() const;
+    // The active object layer when it is visible and unlocked, so edits may change it.
+    VXObjectDrawingLayer* editableObjectLayer() const;
+    // Also remembers this drawing as their origin, for the paste offset.
+    void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects);
+    // Runs `edit` on `layer` as one undo step named `actionName` that restores the selection.
+    void editLayerWithActionName(VXObjectDrawingLayer& layer, const QString& actionName,
+                                 const std::function<void()>& edit);
 
     VXDrawingPtr m_drawing;
     std::unique_ptr<VXToolController> m_toolController;
