@@ -65,6 +65,12 @@ void DrawingWindow::addEditMenu()
         if (m_undoManager.canRedo())
             m_undoManager.redo();
     });
+    edit->addSeparator();
+    edit->addAction(tr("Cut"), QKeySequence::Cut, [this] { m_view->cut(); });
+    edit->addAction(tr("Copy"), QKeySequence::Copy, [this] { m_view->copy(); });
+    edit->addAction(tr("Paste"), QKeySequence::Paste, [this] { m_view->paste(); });
+    edit->addAction(tr("Delete"), QKeySequence::Delete, [this] { m_view->delete_(); });
+    edit->addAction(tr("Select All"), QKeySequence::SelectAll, [this] { m_view->selectAll(); });
     connect(edit, &QMenu::aboutToShow, this, [this, undo, redo] {
         undo->setEnabled(m_undoManager.canUndo());
         undo->setText(m_undoManager.undoMenuItemTitle());
