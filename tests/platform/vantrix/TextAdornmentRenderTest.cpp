@@ -31,12 +31,6 @@ QRect drawnInk(const VXTextAdornment& text, const VXRenderable& object, QSize si
     return inkBounds(render(text, object, size), isDark);
 }
 
-double distanceToLine(QPointF p, QPointF a, QPointF b)
-{
-    const QPointF d = b - a;
-    return std::abs(d.x() * (a.y() - p.y()) - d.y() * (a.x() - p.x())) / std::hypot(d.x(), d.y());
-}
-
 } // namespace
 
 TEST(TextAdornmentRender, HorizontalAlignmentPlacesInkInTheBox)
@@ -122,16 +116,9 @@ TEST(TextAdornmentRender, TextAlongADiagonalPathFollowsIt)
     text->setAlignment(2);
     text->setVerticalAlignment(VXTextAdornment::kAlignMiddle);
     const QImage image = render(*text, PathRenderable::line(from, to), QSize(200, 200));
-    int inkPixels = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (!isDark(image.pixelColor(x, y)))
-                continue;
-            ++inkPixels;
-            EXPECT_LT(distanceToLine(QPointF(x, y), from, to), 12) << x << "," << y;
-        }
-    }
-    EXPECT_GT(inkPixels, 100);
+    const texttest::InkAlongLine along = texttest::inkAlongLine(image, from, to);
+    EXPECT_GT(along.pixels, 100);
+    EXPECT_LT(along.farthest, 12);
     // Centred on the path: ink on both halves, none near the ends.
     const QRect ink = inkBounds(image, isDark);
     EXPECT_NEAR(ink.center().x(), 100, 8);

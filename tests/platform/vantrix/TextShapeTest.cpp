@@ -52,12 +52,6 @@ int darkPixelsOutside(const QImage& image, const QRect& area)
     return outside;
 }
 
-double distanceToLine(QPointF p, QPointF a, QPointF b)
-{
-    const QPointF d = b - a;
-    return std::abs(d.x() * (a.y() - p.y()) - d.y() * (a.x() - p.x())) / std::hypot(d.x(), d.y());
-}
-
 } // namespace
 
 TEST(TextShape, TextStaysInItsBoxOnTheSideItIsAlignedTo)
@@ -115,16 +109,9 @@ TEST(TextShape, TextPathFollowsADiagonalAndStopsAtItsEnd)
                                                            line(from, to));
     text->setFont(texttest::testFont(12));
     const QImage image = drawn(text);
-    int inkPixels = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (!isDark(image.pixelColor(x, y)))
-                continue;
-            ++inkPixels;
-            EXPECT_LT(distanceToLine(QPointF(x, y), from, to), 16) << x << "," << y;
-        }
-    }
-    EXPECT_GT(inkPixels, 100);
+    const texttest::InkAlongLine along = texttest::inkAlongLine(image, from, to);
+    EXPECT_GT(along.pixels, 100);
+    EXPECT_LT(along.farthest, 16);
     const QRect ink = inkBounds(image, isDark);
     EXPECT_LT(ink.left(), 30);
     EXPECT_LT(ink.right(), 135); // the rest of the text falls past the path's end

@@ -7,6 +7,8 @@
 
 #include <QFont>
 #include <QVariantMap>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace texttest {
@@ -65,6 +67,28 @@ inline bool isReddish(QColor c)
 inline bool isNotWhite(QColor c)
 {
     return c != QColor(Qt::white);
+}
+
+// The dark pixels of `image` and the greatest distance of any of them from the line through a and b.
+struct InkAlongLine {
+    int pixels = 0;
+    double farthest = 0;
+};
+
+inline InkAlongLine inkAlongLine(const QImage& image, QPointF a, QPointF b)
+{
+    const QPointF d = b - a;
+    InkAlongLine ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!isDark(image.pixelColor(x, y)))
+                continue;
+            ++ink.pixels;
+            const double distance = std::abs(d.x() * (a.y() - y) - d.y() * (a.x() - x)) / std::hypot(d.x(), d.y());
+            ink.farthest = std::max(ink.farthest, distance);
+        }
+    }
+    return ink;
 }
 
 } // namespace texttest
