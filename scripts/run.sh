@@ -3,4 +3,4 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
-exec "${QUORVANE_BUILD_DIR:-$root/build}/src/app/quorvane" "$@"
+exec "${QUORVANE_BUILD_DIR:-$root/build}/src/quorvane/quorvane" "$@"

@@ -1,6 +1,6 @@
-#include "furniture/VXQMapScaleOwner.h"
+#include "mapscale/VXQMapScaleOwner.h"
 
-#include "furniture/VXQMapScale.h"
+#include "mapscale/VXQMapScale.h"
 #include "platform/foundation/ZQLog.h"
 
 std::shared_ptr<VXQMapScale> mapScaleOfDrawingOwner(const QObject* drawingOwner)

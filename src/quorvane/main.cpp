@@ -1,5 +1,5 @@
-#include "DrawingWindow.h"
-#include "furniture/FurnitureClasses.h"
+#include "app/DrawingWindow.h"
+#include "mapscale/MapScaleClasses.h"
 #include "geodata/GeodataClasses.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/UserDefaults.h"
@@ -18,7 +18,7 @@ int main(int argc, char** argv)
 
     registerFoundationClasses();
     registerMeasurementClasses();
-    registerFurnitureClasses();
+    registerMapScaleClasses();
     registerGeodataClasses();
     registerVantrixStyleClasses();
     registerVantrixComponentClasses();

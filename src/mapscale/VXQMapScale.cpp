@@ -1,6 +1,6 @@
-#include "furniture/VXQMapScale.h"
+#include "mapscale/VXQMapScale.h"
 
-#include "furniture/VXQMeasurement.h"
+#include "mapscale/VXQMeasurement.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"

@@ -1,10 +1,10 @@
-#include "furniture/FurnitureClasses.h"
+#include "mapscale/MapScaleClasses.h"
 
-#include "furniture/VXQMapScale.h"
-#include "furniture/VXQMeasurement.h"
+#include "mapscale/VXQMapScale.h"
+#include "mapscale/VXQMeasurement.h"
 #include "platform/foundation/ClassRegistry.h"
 
-void registerFurnitureClasses()
+void registerMapScaleClasses()
 {
     using platform::ClassRegistry;
     ClassRegistry::registerClass<VXQMeasurement>();

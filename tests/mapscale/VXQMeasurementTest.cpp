@@ -1,4 +1,4 @@
-#include "furniture/VXQMeasurement.h"
+#include "mapscale/VXQMeasurement.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
 #include "support/ArchiveTesting.h"

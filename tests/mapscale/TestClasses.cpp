@@ -1,4 +1,4 @@
-#include "furniture/FurnitureClasses.h"
+#include "mapscale/MapScaleClasses.h"
 #include "platform/measurement/MeasurementClasses.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ public:
     void SetUp() override
     {
         registerMeasurementClasses();
-        registerFurnitureClasses();
+        registerMapScaleClasses();
     }
 };
 

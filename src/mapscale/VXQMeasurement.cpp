@@ -1,4 +1,4 @@
-#include "furniture/VXQMeasurement.h"
+#include "mapscale/VXQMeasurement.h"
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
