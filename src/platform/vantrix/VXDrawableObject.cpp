@@ -16,7 +16,9 @@
 #include <QMetaClassInfo>
 #include <QMimeData>
 #include <QPainter>
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 
 namespace {
 
@@ -424,6 +426,20 @@ int VXDrawableObject::hitPart(QPointF point) const
         return kVXDrawingEntireObjectPart;
     const double reach = (m_style ? m_style->maxStrokeWidth() / 2 : 0.0) + kHitTolerance;
     return path.lengthForPointTolerance(point, reach) >= 0 ? kVXDrawingEntireObjectPart : kVXDrawingNoPart;
+}
+
+bool VXDrawableObject::isWithinDistanceOfPoint(double distance, QPointF point) const
+{
+    const double reach = std::max(0.0, distance);
+    if (!m_visible || !std::isfinite(reach) || !platform::rectsMeet(bounds().adjusted(-reach, -reach, reach, reach),
+                                                                     QRectF(point, QSizeF(0, 0))))
+        return false;
+    const platform::BezierPath path = renderingPath();
+    if (path.isEmpty())
+        return false;
+    if ((!m_style || m_style->hasFill()) && path.containsPoint(point))
+        return true;
+    return path.lengthForPointTolerance(point, reach) >= 0;
 }
 
 bool VXDrawableObject::intersectsRect(const QRectF& rect) const

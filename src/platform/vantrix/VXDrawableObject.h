@@ -186,6 +186,8 @@ public:
     virtual bool intersectsRect(const QRectF& rect) const;
     // Points nearer than this to a stroke hit it, whatever the stroke's width.
     static constexpr double kHitTolerance = 2.0;
+    // Whether `point` lies inside the drawn shape (when filled) or within `distance` of its outline.
+    virtual bool isWithinDistanceOfPoint(double distance, QPointF point) const;
 
     // --- Lifecycle hooks ------------------------------------------------------------------
     virtual void objectWasAddedToLayer(VXObjectOwnerLayer* layer);
