@@ -58,7 +58,8 @@ bool editObjectStringInView(const std::shared_ptr<VXDrawableObject>& object, VXD
     if (!rect || object->locked())
         return false;
     view.editTextInRectDelegate(object->valueForKey(QStringLiteral("string")).toString(), *rect,
-                                new StringCommit(object, &view));
+                                new StringCommit(object, &view),
+                                object->valueForKey(QStringLiteral("font")).value<QFont>());
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Menu.h"
 #include "platform/vantrix/ArchiveReader.h"
 #include "platform/vantrix/DrawingRenderer.h"
 #include "platform/vantrix/VXDrawing.h"
@@ -391,6 +392,16 @@ void VXDrawableObject::drawSelectedState() const
     painter->strokePath(renderingPath().painterPath(), pen);
     if (!m_locked)
         VXKnob::knobs().drawBoundsKnobsOfObject(*this, colour);
+}
+
+bool VXDrawableObject::populateContextualMenuAtPoint(platform::Menu* menu, QPointF)
+{
+    if (!menu)
+        return false;
+    menu->addItemWithTitleActionKeyEquivalent(tr("Cut"), "cut");
+    menu->addItemWithTitleActionKeyEquivalent(tr("Copy"), "copy");
+    menu->addItemWithTitleActionKeyEquivalent(tr("Delete"), "delete_");
+    return true;
 }
 
 void VXDrawableObject::drawContentWithSelectedState(bool selected) const

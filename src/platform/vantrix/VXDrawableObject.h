@@ -29,6 +29,9 @@
 
 class QMimeData;
 class VXDrawableObject;
+namespace platform {
+class Menu;
+}
 class VXDrawingView;
 class VXShapeGroup;
 
@@ -196,6 +199,11 @@ public:
     virtual void objectIsNoLongerSelected() {}
     // Called on each member as its group dissolves; `transform` maps it into the group's container.
     virtual void groupWillUngroupObjectWithTransform(VXShapeGroup* group, const QTransform& transform);
+
+    // --- Context menu ------------------------------------------------------------------------
+    // Adds the object's items for a context click at `point` (drawing coordinates); answers
+    // whether it added any. The base adds Cut, Copy and Delete, sent along the responder chain.
+    virtual bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point);
 
     // --- Area and centroid (drawing units) -------------------------------------------------
     double areaInBaseUnits() const;

@@ -2,16 +2,22 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/DrawingRenderer.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/AttributedStringLayout.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/ModifierKeys.h"
+#include "platform/vantrix/DrawingRenderer.h"
 #include "platform/vantrix/VXKnob.h"
 #include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/VXRulerView.h"
 #include "platform/vantrix/VXTextEditingDelegate.h"
 #include "platform/vantrix/VXTextShape.h"
 #include "platform/vantrix/VXToolController.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -123,10 +129,29 @@ private:
 VXDrawingView::VXDrawingView(QWidget* parent)
     : QAbstractScrollArea(parent)
     , m_toolController(std::make_unique<VXToolController>(this))
+    , m_textEditingFont(platform::AttributedStringLayout::defaultFont())
+    , m_horizontalRuler(new VXRulerView(Qt::Horizontal, this))
+    , m_verticalRuler(new VXRulerView(Qt::Vertical, this))
 {
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
+    m_horizontalRuler->hide();
+    m_verticalRuler->hide();
+    auto& centre = platform::NotificationCenter::defaultCenter();
+    centre.addObserver(this, kVXLayerSelectionDidChange, nullptr, [this](const platform::Notification& n) {
+        if (m_drawing && n.sender && n.sender == m_drawing->activeLayer())
+            updateRulerMarkersForSelection();
+    });
+    centre.addObserver(this, kVXDrawingActiveLayerDidChange, nullptr, [this](const platform::Notification& n) {
+        if (m_drawing && n.sender == m_drawing.get())
+            updateRulerMarkersForSelection();
+    });
+    centre.addObserver(this, kVXDrawingUnitsDidChangeNotification, nullptr, [this](const platform::Notification& n) {
+        if (m_drawing && n.sender == m_drawing.get())
+            updateRulers();
+    });
 }
 
 VXDrawingView::~VXDrawingView()
@@ -156,6 +181,7 @@ void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
         m_displayConnection = connect(m_drawing.get(), &VXDrawing::needsDisplayInRect, this,
                                       &VXDrawingView::setNeedsDisplayInRect);
     updateScrollBars();
+    updateRulerMarkersForSelection();
     viewport()->update();
 }
 
@@ -192,10 +218,9 @@ QRectF VXDrawingView::visibleDrawingRect() const { return convertRectToDrawing(Q
 
 void VXDrawingView::setNeedsDisplayInRect(const QRectF& rect)
 {
-    // Selection knobs keep their size on screen and straddle the object's edges: widen by half
-    // a knob, plus a pixel for antialiased edges that round outwards.
-    const QSizeF knob = VXKnob::controlKnobSize();
-    const int margin = qCeil(std::max(knob.width(), knob.height()) / 2) + 1;
+    // Knobs keep their size on screen and reach past the objects they belong to; a pixel more
+    // for antialiased edges that round outwards.
+    const int margin = qCeil(VXKnob::knobReachInPixels()) + 1;
     viewport()->update(convertRectFromDrawing(rect).toAlignedRect().adjusted(-margin, -margin, margin, margin));
 }
 
@@ -222,6 +247,7 @@ void VXDrawingView::updateScrollBars()
     verticalScrollBar()->setValue(int(std::lround(m_scroll.y())));
     m_syncingScrollBars = false;
     placeTextEditor();
+    updateRulers();
 }
 
 void VXDrawingView::scrollToPosition(QPointF position)
@@ -243,12 +269,14 @@ void VXDrawingView::scrollContentsBy(int, int)
         return;
     m_scroll = QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
     placeTextEditor();
+    updateRulers();
     viewport()->update();
 }
 
 void VXDrawingView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    placeRulers();
     updateScrollBars();
 }
 
@@ -257,6 +285,66 @@ void VXDrawingView::showEvent(QShowEvent* event)
     if (!m_drawing && g_createsOwnDrawing)
         setDrawing(VXDrawing::defaultDrawingWithSize(kDefaultPaper));
     QAbstractScrollArea::showEvent(event);
+}
+
+// --- Rulers ---------------------------------------------------------------------------------
+
+void VXDrawingView::setRulersVisible(bool visible)
+{
+    if (visible == m_rulersVisible)
+        return;
+    m_rulersVisible = visible;
+    const int margin = visible ? VXRulerView::kThickness : 0;
+    setViewportMargins(margin, margin, 0, 0);
+    m_horizontalRuler->setVisible(visible);
+    m_verticalRuler->setVisible(visible);
+    placeRulers();
+    updateScrollBars();
+}
+
+void VXDrawingView::placeRulers()
+{
+    // Each ruler spans the viewport's side, so ruler pixels and viewport pixels line up.
+    const QRect port = viewport()->geometry();
+    const int thickness = VXRulerView::kThickness;
+    m_horizontalRuler->setGeometry(port.left(), port.top() - thickness, port.width(), thickness);
+    m_verticalRuler->setGeometry(port.left() - thickness, port.top(), thickness, port.height());
+}
+
+void VXDrawingView::updateRulers()
+{
+    if (!m_rulersVisible)
+        return;
+    m_horizontalRuler->update();
+    m_verticalRuler->update();
+}
+
+void VXDrawingView::updateRulerMarkersForRect(const QRectF& rect)
+{
+    if (rect.isNull()) {
+        m_horizontalRuler->setMarkerPositions({});
+        m_verticalRuler->setMarkerPositions({});
+        return;
+    }
+    const QRectF r = rect.normalized();
+    m_horizontalRuler->setMarkerPositions({r.left(), r.center().x(), r.right()});
+    m_verticalRuler->setMarkerPositions({r.top(), r.center().y(), r.bottom()});
+}
+
+void VXDrawingView::updateRulerMarkersForSelection()
+{
+    QRectF selected;
+    if (const VXObjectDrawingLayer* layer = activeObjectLayer()) {
+        for (const VXDrawableObjectPtr& object : layer->selection())
+            selected |= object->logicalBounds();
+    }
+    updateRulerMarkersForRect(selected);
+}
+
+void VXDrawingView::updateMouseMarkers(std::optional<QPointF> drawingPoint)
+{
+    m_horizontalRuler->setMousePosition(drawingPoint ? std::optional(drawingPoint->x()) : std::nullopt);
+    m_verticalRuler->setMousePosition(drawingPoint ? std::optional(drawingPoint->y()) : std::nullopt);
 }
 
 // --- Zoom -----------------------------------------------------------------------------------
@@ -349,8 +437,15 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
 
 void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate)
 {
+    editTextInRectDelegate(text, drawingRect, delegate, platform::AttributedStringLayout::defaultFont());
+}
+
+void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
+                                           const QFont& font)
+{
     endTextEditing();
     m_textEditingRect = drawingRect.normalized();
+    m_textEditingFont = font;
     m_textEditingDelegate = delegate;
     m_textEditor = new TextEditor(text, viewport(), [this](bool cancelled) { finishTextEditing(cancelled); });
     placeTextEditor();
@@ -391,24 +486,53 @@ void VXDrawingView::placeTextEditor()
         return;
     const QRect area = convertRectFromDrawing(m_textEditingRect).toAlignedRect();
     m_textEditor->setGeometry(QRect(area.topLeft(), area.size().expandedTo(kMinimumTextEditorSize)));
+    // Drawings lay text out at 72 units per inch: a 12 point font is 12 points high on the paper.
+    const double pointsOnPaper = m_textEditingFont.pointSizeF() > 0 ? m_textEditingFont.pointSizeF()
+                                                                    : m_textEditingFont.pixelSize();
+    QFont zoomed = m_textEditingFont;
+    zoomed.setPointSizeF(std::max(1.0, pointsOnPaper * m_scale * 72.0 / m_textEditor->logicalDpiY()));
+    m_textEditor->setFont(zoomed);
 }
 
 // --- Keys and mouse -------------------------------------------------------------------------
 
 void VXDrawingView::keyPressEvent(QKeyEvent* event)
 {
-    // A tool's key equivalent alone (Shift aside) selects it.
-    const bool plain = !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
-    if (plain && !event->text().isEmpty() && m_toolController->selectDrawingToolWithKeyboardEquivalent(event->text())) {
+    // Keys the text editor lets through are not meant for the drawing.
+    if (!m_textEditor && handleEditingKey(*event)) {
         event->accept();
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);
 }
 
+bool VXDrawingView::handleEditingKey(const QKeyEvent& event)
+{
+    // Shift aside, keys with modifiers belong to menus.
+    if (event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        platform::runGuarded("VXDrawingView delete key", [&] { delete_(); });
+        return true;
+    case Qt::Key_Escape:
+        m_toolController->setDrawingTool(nullptr);
+        return true;
+    default:
+        return !event.text().isEmpty() && m_toolController->selectDrawingToolWithKeyboardEquivalent(event.text());
+    }
+}
+
 void VXDrawingView::mousePressEvent(QMouseEvent* event)
 {
     endTextEditing();
+    if (platform::isContextClick(event->button(), event->modifiers())) {
+        // A right press brings a context-menu event of its own; a Control-click does not.
+        if (event->button() == Qt::LeftButton)
+            showContextMenu(event->position(), event->globalPosition().toPoint());
+        return;
+    }
     const CurrentViewScope scope(this);
     platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
 }
@@ -417,17 +541,136 @@ void VXDrawingView::mouseMoveEvent(QMouseEvent* event)
 {
     const CurrentViewScope scope(this);
     platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseMoved(event); });
+    updateMouseMarkers(convertPointToDrawing(event->position()));
+    if (event->buttons() & Qt::LeftButton)
+        updateRulerMarkersForSelection();
 }
 
 void VXDrawingView::mouseReleaseEvent(QMouseEvent* event)
 {
     const CurrentViewScope scope(this);
     platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseUp(event); });
+    updateRulerMarkersForSelection();
+}
+
+bool VXDrawingView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Leave)
+        updateMouseMarkers(std::nullopt);
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+// --- Context menu ---------------------------------------------------------------------------
+
+std::unique_ptr<platform::Menu> VXDrawingView::contextMenuAtPoint(QPointF viewportPoint)
+{
+    VXLayer* layer = m_drawing ? m_drawing->activeLayer() : nullptr;
+    if (!layer)
+        return nullptr;
+    const QPointF point = convertPointToDrawing(viewportPoint);
+    if (VXObjectDrawingLayer* objects = editableObjectLayer()) {
+        if (const VXDrawableObjectPtr target = objects->hitTest(point)) {
+            if (!objects->isSelectedObject(target.get()))
+                objects->replaceSelectionWithObject(target);
+            auto menu = std::make_unique<platform::Menu>();
+            if (target->populateContextualMenuAtPoint(menu.get(), point) && !menu->isEmpty())
+                return menu;
+        }
+    }
+    std::unique_ptr<platform::Menu> menu = layer->menuForEventInView(point, this);
+    return menu && !menu->isEmpty() ? std::move(menu) : nullptr;
+}
+
+void VXDrawingView::showContextMenu(QPointF viewportPoint, QPoint globalPoint)
+{
+    std::unique_ptr<platform::Menu> menu;
+    platform::runGuarded("VXDrawingView context menu", [&] { menu = contextMenuAtPoint(viewportPoint); });
+    if (!menu)
+        return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu.release()->popup(globalPoint);
+}
+
+void VXDrawingView::contextMenuEvent(QContextMenuEvent* event)
+{
+    showContextMenu(event->pos(), event->globalPos());
+    event->accept();
+}
+
+// --- Drag and drop --------------------------------------------------------------------------
+
+platform::DraggingInfo VXDrawingView::draggingInfo(const QDropEvent& event)
+{
+    return {event.mimeData(), convertPointToDrawing(event.position()), this};
+}
+
+void VXDrawingView::answerDrag(QDropEvent& event, int operation)
+{
+    if (operation == kVXDragOperationNone) {
+        event.ignore();
+        return;
+    }
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+}
+
+void VXDrawingView::dragEnterEvent(QDragEnterEvent* event)
+{
+    m_dropTarget = nullptr;
+    VXLayer* layer = m_drawing ? m_drawing->activeLayer() : nullptr;
+    const QMimeData* data = event->mimeData();
+    if (!layer || !data) {
+        event->ignore();
+        return;
+    }
+    const QStringList types = layer->pasteboardTypesForOperation(kVXReadableTypesForDrop);
+    const bool offered =
+        std::any_of(types.cbegin(), types.cend(), [&](const QString& type) { return data->hasFormat(type); });
+    int operation = kVXDragOperationNone;
+    if (offered) {
+        const platform::DraggingInfo info = draggingInfo(*event);
+        platform::runGuarded("VXDrawingView drag", [&] { operation = layer->draggingEntered(info); });
+    }
+    if (operation != kVXDragOperationNone)
+        m_dropTarget = layer;
+    answerDrag(*event, operation);
+}
+
+void VXDrawingView::dragMoveEvent(QDragMoveEvent* event)
+{
+    int operation = kVXDragOperationNone;
+    if (m_dropTarget) {
+        const platform::DraggingInfo info = draggingInfo(*event);
+        platform::runGuarded("VXDrawingView drag", [&] { operation = m_dropTarget->draggingUpdated(info); });
+    }
+    answerDrag(*event, operation);
+}
+
+void VXDrawingView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    if (const QPointer<VXLayer> layer = std::exchange(m_dropTarget, nullptr))
+        platform::runGuarded("VXDrawingView drag", [&] { layer->draggingExited({nullptr, {}, this}); });
+    event->accept();
+}
+
+void VXDrawingView::dropEvent(QDropEvent* event)
+{
+    const QPointer<VXLayer> layer = std::exchange(m_dropTarget, nullptr);
+    bool dropped = false;
+    if (layer && event->mimeData()) {
+        const platform::DraggingInfo info = draggingInfo(*event);
+        platform::runGuarded("VXDrawingView drop", [&] {
+            dropped = layer->prepareForDragOperation(info) && layer->performDragOperation(info);
+        });
+    }
+    answerDrag(*event, dropped ? kVXDragOperationCopy : kVXDragOperationNone);
 }
 
 void VXDrawingView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     endTextEditing();
+    if (platform::isContextClick(event->button(), event->modifiers()))
+        return;
     const CurrentViewScope scope(this);
     platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
 }

@@ -5,7 +5,14 @@
 // is smaller than the viewport. Only the exposed area is rendered, and the drawing's
 // needsDisplayInRect signal becomes an update of the matching viewport area.
 //
-// Mouse events go to the view's tool controller, which hands them to the current tool.
+// Mouse events go to the view's tool controller, which hands them to the current tool. A
+// context click (a right click, or Control-click) asks the object under the pointer on the
+// active layer for its menu items, and failing that the active layer for a menu. Drags are
+// handed to the active layer (see VXLayer's drop-target hooks). Delete and Backspace delete
+// the selection, Escape goes back to the selection tool, and a tool's key equivalent selects it.
+//
+// Rulers (hidden at first) run along the top and left of the viewport; their markers show
+// the edges and middle of the active layer's selection, or of a rectangle given, and the pointer.
 //
 // Text is edited in place in an editor laid over the text's area. Opening it posts
 // kVXDrawingViewDidBeginTextEditing, closing it kVXDrawingViewDidEndTextEditing (sender: the
@@ -16,14 +23,22 @@
 #include "platform/vantrix/VXDrawing.h"
 
 #include <QAbstractScrollArea>
+#include <QFont>
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPlainTextEdit;
 class VXDrawableObject;
+class VXLayer;
 class VXObjectDrawingLayer;
+class VXRulerView;
 class VXToolController;
+namespace platform {
+class Menu;
+struct DraggingInfo;
+} // namespace platform
 using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 
 inline const QString kVXDrawingViewDidBeginTextEditing = QStringLiteral("kVXDrawingViewDidBeginTextEditing");
@@ -88,11 +103,28 @@ public:
     // Redraws that area of the drawing (drawing coordinates).
     void setNeedsDisplayInRect(const QRectF& rect);
 
+    // --- Rulers ---------------------------------------------------------------------------------
+    bool rulersVisible() const { return m_rulersVisible; }
+    void setRulersVisible(bool visible);
+    VXRulerView* horizontalRuler() const { return m_horizontalRuler; }
+    VXRulerView* verticalRuler() const { return m_verticalRuler; }
+    // Markers at the rectangle's edges and middle on both rulers (drawing coordinates); a null
+    // rectangle clears them.
+    void updateRulerMarkersForRect(const QRectF& rect);
+
+    // --- Context menu ---------------------------------------------------------------------------
+    // The menu a context click at the viewport point shows; null when nothing answers. A
+    // click on an unselected object selects it first, as a plain click would.
+    std::unique_ptr<platform::Menu> contextMenuAtPoint(QPointF viewportPoint);
+
     // --- In-place text editing ----------------------------------------------------------------
     // Opens an editor holding `text` over `drawingRect`, following zoom and scrolling, and
     // gives it the focus. `delegate` (a QObject implementing VXTextEditingDelegate; may be
-    // null) hears how the edit ended.
+    // null) hears how the edit ended. The editor shows the text's font (the default text
+    // font when none is given) at the view's zoom.
     void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate);
+    void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
+                                const QFont& font);
     // Commits: the delegate gets the text, the end is posted, the editor goes. Nothing when not editing.
     void endTextEditing();
     // As endTextEditing, but the delegate is told the edit was cancelled.
@@ -127,6 +159,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     class CurrentViewScope;
@@ -140,7 +178,18 @@ private:
     void updateScrollBars();
     void drawPaper(QPainter& painter) const;
     void finishTextEditing(bool cancelled);
+    // Places the editor over its text and sizes its font for the zoom.
     void placeTextEditor();
+    void placeRulers();
+    void updateRulers();
+    void updateRulerMarkersForSelection();
+    void updateMouseMarkers(std::optional<QPointF> drawingPoint);
+    void showContextMenu(QPointF viewportPoint, QPoint globalPoint);
+    // Deletes the selection, or selects a tool by its key; false for keys of neither.
+    bool handleEditingKey(const QKeyEvent& event);
+    platform::DraggingInfo draggingInfo(const QDropEvent& event);
+    // Answers the drag with the drop target's operation.
+    static void answerDrag(QDropEvent& event, int operation);
     // The active layer when it is an object drawing layer; null otherwise.
     VXObjectDrawingLayer* activeObjectLayer() const;
     // The active object layer when it is visible and unlocked, so edits may change it.
@@ -160,4 +209,10 @@ private:
     QPointer<TextEditor> m_textEditor;
     QPointer<QObject> m_textEditingDelegate;
     QRectF m_textEditingRect;
+    QFont m_textEditingFont;
+    bool m_rulersVisible = false;
+    VXRulerView* m_horizontalRuler;
+    VXRulerView* m_verticalRuler;
+    // The layer taking the drag in progress.
+    QPointer<VXLayer> m_dropTarget;
 };

@@ -12,6 +12,8 @@
 namespace {
 
 QSizeF g_controlKnobSize{6, 6};
+// Screen pixels between the top edge and the rotation knob: clear of the top knob at any zoom.
+constexpr double kRotationKnobDistance = 20;
 
 constexpr std::array<VXBoundsKnob, 8> kBoundsKnobs{kVXTopLeftKnob,     kVXTopKnob,    kVXTopRightKnob,
                                                    kVXRightKnob,       kVXBottomRightKnob, kVXBottomKnob,
@@ -146,19 +148,37 @@ QPointF VXKnob::pointOfBoundsKnob(const QRectF& bounds, VXBoundsKnob knob)
 
 void VXKnob::drawBoundsKnobsOfObject(const VXDrawableObject& object, const QColor& colour) const
 {
-    const QRectF bounds = object.logicalBounds();
+    const platform::KnobBox box = platform::KnobBox::ofObject(object);
     for (const VXBoundsKnob knob : kBoundsKnobs)
-        drawKnobAtPointOfTypeAngleHighlightColour(pointOfBoundsKnob(bounds, knob), kVXBoundingRectKnobType, 0, colour);
+        drawKnobAtPointOfTypeAngleHighlightColour(box.pointOfKnob(knob), kVXBoundingRectKnobType, box.angle, colour);
+}
+
+void VXKnob::drawRotationKnobOfObject(const VXDrawableObject& object, const QColor& colour) const
+{
+    const platform::KnobBox box = platform::KnobBox::ofObject(object);
+    drawKnobAtPointOfTypeAngleHighlightColour(rotationKnobPoint(box), kVXRotationKnobType, box.angle, colour);
 }
 
 VXBoundsKnob VXKnob::boundsKnobHitByPoint(const VXDrawableObject& object, QPointF point) const
 {
-    const QRectF bounds = object.logicalBounds();
+    const platform::KnobBox box = platform::KnobBox::ofObject(object);
     for (const VXBoundsKnob knob : kBoundsKnobs) {
-        if (hitTestPointInKnobAtPointOfTypeUserInfo(point, pointOfBoundsKnob(bounds, knob), kVXBoundingRectKnobType, {}))
+        if (hitTestPointInKnobAtPointOfTypeUserInfo(point, box.pointOfKnob(knob), kVXBoundingRectKnobType, {}))
             return knob;
     }
     return kVXNoBoundsKnob;
+}
+
+QPointF VXKnob::rotationKnobPoint(const platform::KnobBox& box) const
+{
+    const QPointF topCentre(box.box.center().x(), box.box.top());
+    return box.toDrawing(topCentre - QPointF(0, kRotationKnobDistance * drawingUnitsPerPixel()));
+}
+
+bool VXKnob::rotationKnobIsHitByPoint(const VXDrawableObject& object, QPointF point) const
+{
+    return hitTestPointInKnobAtPointOfTypeUserInfo(point, rotationKnobPoint(platform::KnobBox::ofObject(object)),
+                                                   kVXRotationKnobType, {});
 }
 
 VXBoundsKnob VXKnob::oppositeBoundsKnob(VXBoundsKnob knob)
@@ -184,3 +204,36 @@ QRectF VXKnob::boundsByDraggingKnobToPoint(const QRectF& bounds, VXBoundsKnob kn
         bottom = point.y();
     return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
+
+double VXKnob::knobReachInPixels()
+{
+    return kRotationKnobDistance + std::max(g_controlKnobSize.width(), g_controlKnobSize.height());
+}
+
+QRectF VXKnob::knobAreaForBounds(const QRectF& bounds)
+{
+    // The corners of a w x h box's turned knob box lie within (w + h) / 2 of its centre.
+    const double w = bounds.width(), h = bounds.height();
+    return bounds.adjusted(-h / 2, -w / 2, h / 2, w / 2);
+}
+
+// --- Knob boxes -------------------------------------------------------------------------------
+
+namespace platform {
+
+KnobBox KnobBox::ofObject(const VXDrawableObject& object)
+{
+    const double angle = std::isfinite(object.angle()) ? object.angle() : 0.0;
+    // Unturned boxes are the logical bounds exactly, with no rounding from a turn there and back.
+    if (angle == 0)
+        return {object.logicalBounds(), 0};
+    KnobBox turned{{}, angle};
+    BezierPath outline = object.renderingPath();
+    outline.transformUsingAffineTransform(turned.frameToDrawing().inverted());
+    turned.box = outline.bounds();
+    return turned;
+}
+
+QPointF KnobBox::pointOfKnob(VXBoundsKnob knob) const { return toDrawing(VXKnob::pointOfBoundsKnob(box, knob)); }
+
+} // namespace platform

@@ -12,6 +12,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <QTransform>
 #include <QVariant>
 
 class VXDrawableObject;
@@ -39,6 +40,30 @@ enum VXBoundsKnob {
     kVXLeftKnob,
 };
 
+// The part code of the rotation knob that sits above a selected object's top edge.
+inline constexpr int kVXRotationKnobPart = 9;
+
+namespace platform {
+
+// The box an object's knobs sit on: the bounds of its outline measured along the object's
+// own axes, that is in a frame turned by its angle. For an object without an angle it is
+// the logical bounds. A gesture keeps the frame it started with while the object changes.
+struct KnobBox {
+    QRectF box;       // in the turned frame
+    double angle = 0; // radians, clockwise on screen
+
+    static KnobBox ofObject(const VXDrawableObject& object);
+
+    QTransform frameToDrawing() const { return QTransform().rotateRadians(angle); }
+    QPointF toFrame(QPointF drawingPoint) const { return frameToDrawing().inverted().map(drawingPoint); }
+    QPointF toDrawing(QPointF framePoint) const { return frameToDrawing().map(framePoint); }
+    // Where a bounds knob is, in drawing coordinates.
+    QPointF pointOfKnob(VXBoundsKnob knob) const;
+    QPointF centre() const { return toDrawing(box.center()); }
+};
+
+} // namespace platform
+
 class VXKnob {
 public:
     virtual ~VXKnob() = default;
@@ -64,14 +89,25 @@ public:
     // --- Bounds knobs ---------------------------------------------------------------------
     // The point of a bounds knob on a rectangle.
     static QPointF pointOfBoundsKnob(const QRectF& bounds, VXBoundsKnob knob);
-    // Draws the eight resize knobs on the object's logical bounds.
+    // Draws the eight resize knobs on the object's knob box.
     void drawBoundsKnobsOfObject(const VXDrawableObject& object, const QColor& colour) const;
+    void drawRotationKnobOfObject(const VXDrawableObject& object, const QColor& colour) const;
     // The bounds knob of the object under `point`, or kVXNoBoundsKnob.
     VXBoundsKnob boundsKnobHitByPoint(const VXDrawableObject& object, QPointF point) const;
+    // The rotation knob: a fixed distance on screen above the middle of the box's top edge.
+    QPointF rotationKnobPoint(const platform::KnobBox& box) const;
+    bool rotationKnobIsHitByPoint(const VXDrawableObject& object, QPointF point) const;
     // The knob across the rectangle (top left for bottom right, left for right).
     static VXBoundsKnob oppositeBoundsKnob(VXBoundsKnob knob);
-    // `bounds` with `knob` dragged to `point`: the opposite side or corner stays.
+    // `bounds` with `knob` dragged to `point`: the opposite side or corner stays. Knob boxes
+    // of turned objects are dragged with the point in their frame.
     static QRectF boundsByDraggingKnobToPoint(const QRectF& bounds, VXBoundsKnob knob, QPointF point);
+
+    // How far past an object's knob box its knobs reach on screen, in pixels.
+    static double knobReachInPixels();
+    // The area the knobs of an object with those bounds may cover at any angle, before the
+    // reach on screen: a turned knob box reaches past the bounds.
+    static QRectF knobAreaForBounds(const QRectF& bounds);
 
 protected:
     // The knob's outline about the origin, one unit wide, pointing along +x.

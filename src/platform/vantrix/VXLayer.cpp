@@ -3,6 +3,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
+#include "platform/ui/Menu.h"
 #include "platform/vantrix/ArchiveReader.h"
 #include "platform/vantrix/DrawingRenderer.h"
 #include "platform/vantrix/VXDrawing.h"
@@ -167,3 +168,5 @@ void VXLayer::initWithCoder(platform::KeyedUnarchiver& coder)
     m_selectionColour = reader.colour(kSelectionColourKey, m_selectionColour);
     m_shouldDrawToPrinter = reader.boolean(kPrintsKey, m_shouldDrawToPrinter);
 }
+
+std::unique_ptr<platform::Menu> VXLayer::menuForEventInView(QPointF, VXDrawingView*) { return nullptr; }

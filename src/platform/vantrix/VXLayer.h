@@ -15,8 +15,10 @@
 #include <QColor>
 #include <QPointer>
 #include <QRectF>
+#include <QStringList>
 #include <memory>
 
+class QMimeData;
 class VXDrawing;
 class VXDrawingView;
 class VXLayer;
@@ -24,6 +26,32 @@ class VXLayerGroup;
 class ZQUndoManager;
 
 using VXLayerPtr = std::shared_ptr<VXLayer>;
+
+namespace platform {
+class Menu;
+
+// A drag over a drawing view, as the layer it is handed to sees it.
+struct DraggingInfo {
+    const QMimeData* pasteboard = nullptr;
+    QPointF location; // drawing coordinates
+    VXDrawingView* view = nullptr;
+};
+} // namespace platform
+
+// What pasteboardTypesForOperation is asked about (flags).
+enum VXPasteboardOperation {
+    kVXWritableTypesForCopy = 1,
+    kVXWritableTypesForDrag = 2,
+    kVXReadableTypesForPaste = 4,
+    kVXReadableTypesForDrop = 8,
+};
+
+// What a drop target answers a drag; the view takes copy and generic alike as a copy.
+enum VXDragOperation {
+    kVXDragOperationNone = 0,
+    kVXDragOperationCopy = 1,
+    kVXDragOperationGeneric = 4,
+};
 
 class VXLayer : public ZQObject {
     Q_OBJECT
@@ -88,6 +116,20 @@ public:
     virtual void layerDidResignActiveLayer() {}
     // The drawing's size changed (guides and grids follow).
     virtual void drawingSizeDidChange() {}
+
+    // The menu for a context click at `point` (drawing coordinates) in `view`; null for none.
+    virtual std::unique_ptr<platform::Menu> menuForEventInView(QPointF point, VXDrawingView* view);
+
+    // Drop target. The view hands a drag to the active layer when the drag offers one of the
+    // MIME types the layer names for kVXReadableTypesForDrop; the layer answers a
+    // VXDragOperation while the drag is over it, and performs the drop.
+    virtual QStringList pasteboardTypesForOperation(int operation) const { return {}; }
+    virtual int draggingEntered(const platform::DraggingInfo& info) { return kVXDragOperationNone; }
+    virtual int draggingUpdated(const platform::DraggingInfo& info) { return draggingEntered(info); }
+    virtual void draggingExited(const platform::DraggingInfo& info) {}
+    virtual bool prepareForDragOperation(const platform::DraggingInfo& info) { return true; }
+    // Answers whether the drop changed the layer.
+    virtual bool performDragOperation(const platform::DraggingInfo& info) { return false; }
 
     // Styles used on the layer, and replacing them (old -> new).
     virtual QList<VXStylePtr> allStyles() const { return {}; }

@@ -4,9 +4,14 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/vantrix/ArchiveReader.h"
 #include "platform/vantrix/VXDrawablePath.h"
 #include "platform/vantrix/VXDrawing.h"
+#include "platform/vantrix/VXKnob.h"
+
+#include <QMimeData>
 
 namespace {
 
@@ -65,13 +70,13 @@ void VXObjectDrawingLayer::setSelection(const QSet<const VXDrawableObject*>& wan
     for (const VXDrawableObject* object : previous) {
         if (!m_selection.contains(object)) {
             const_cast<VXDrawableObject*>(object)->objectIsNoLongerSelected();
-            object->setNeedsDisplayInRect(object->bounds());
+            object->setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
         }
     }
     for (const VXDrawableObject* object : m_selection) {
         if (!previous.contains(object)) {
             const_cast<VXDrawableObject*>(object)->objectDidBecomeSelected();
-            object->setNeedsDisplayInRect(object->bounds());
+            object->setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
         }
     }
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerSelectionDidChange, this);
@@ -216,6 +221,76 @@ void VXObjectDrawingLayer::commitPendingObjectWithUndoActionName(const QString& 
         VXObjectOwnerLayer::commitPendingObjectWithUndoActionName(actionName);
         replaceSelectionWithObject(object);
     });
+}
+
+void VXObjectDrawingLayer::objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF& oldBounds)
+{
+    VXObjectOwnerLayer::objectDidChangeBoundsFrom(object, oldBounds);
+    // The knobs of a turned object lie on its own axes, past its upright bounds.
+    if (isSelectedObject(object)) {
+        setNeedsDisplayInRect(VXKnob::knobAreaForBounds(oldBounds));
+        setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
+    }
+}
+
+// --- Context menu and drops ------------------------------------------------------------------
+
+std::unique_ptr<platform::Menu> VXObjectDrawingLayer::menuForEventInView(QPointF, VXDrawingView*)
+{
+    auto menu = std::make_unique<platform::Menu>();
+    menu->addItemWithTitleActionKeyEquivalent(tr("Paste"), "paste");
+    menu->addItemWithTitleActionKeyEquivalent(tr("Select All"), "selectAll");
+    return menu;
+}
+
+QStringList VXObjectDrawingLayer::pasteboardTypesForOperation(int operation) const
+{
+    QStringList types;
+    if (operation & (kVXReadableTypesForPaste | kVXReadableTypesForDrop))
+        types.append(kVXDrawableObjectPasteboardType);
+    if (operation & kVXReadableTypesForDrop)
+        types.append(platform::mimeTypeForPasteboardType(platform::kPasteboardTypeURL));
+    return types;
+}
+
+int VXObjectDrawingLayer::draggingEntered(const platform::DraggingInfo& info)
+{
+    const QMimeData* data = info.pasteboard;
+    if (!visible() || locked() || !data)
+        return kVXDragOperationNone;
+    const bool offersObjects = data->hasFormat(kVXDrawableObjectPasteboardType);
+    const bool offersFiles = data->hasUrls();
+    return offersObjects || offersFiles ? kVXDragOperationGeneric : kVXDragOperationNone;
+}
+
+bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& info)
+{
+    if (draggingEntered(info) == kVXDragOperationNone)
+        return false;
+    if (info.pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
+        return dropObjects(info);
+    return performFileDropOperation(info);
+}
+
+bool VXObjectDrawingLayer::dropObjects(const platform::DraggingInfo& info)
+{
+    // Decoded objects keep their originals' unique keys; copies get their own.
+    QList<VXDrawableObjectPtr> objects;
+    QRectF bounds;
+    for (const VXDrawableObjectPtr& decoded : VXDrawableObject::nativeObjectsFromPasteboard(info.pasteboard)) {
+        objects.append(decoded->copyDrawable());
+        bounds |= decoded->logicalBounds();
+    }
+    if (objects.isEmpty())
+        return false;
+    const QPointF shift = info.location - bounds.center();
+    for (const VXDrawableObjectPtr& object : objects)
+        object->setLocation(object->location() + shift);
+    editWithSelectionUndo(tr("Drop"), [&] {
+        addObjectsFromArray(objects);
+        exchangeSelectionWithObjectsFromArray(objects);
+    });
+    return true;
 }
 
 // --- Edits --------------------------------------------------------------------------------------

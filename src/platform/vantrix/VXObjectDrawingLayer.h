@@ -6,6 +6,10 @@
 // Selection changes post kVXLayerSelectionDidChange (sender: the layer). They are not
 // undoable by themselves; an edit that wants its undo to restore the selection brackets
 // itself with recordSelectionForUndo and commitSelectionUndoWithActionName.
+//
+// As a drop target the layer takes drawable objects (what copy writes), placed centred on
+// the drop point and selected as one undo step "Drop", and offers file drops to
+// performFileDropOperation. A hidden or locked layer takes nothing.
 
 #include "platform/graphics/PathGeometry.h"
 #include "platform/vantrix/VXObjectOwnerLayer.h"
@@ -77,7 +81,17 @@ public:
     // outside it, and goes.
     Q_INVOKABLE void cookieCutterSelectedObjects(QObject* sender = nullptr);
 
+    // --- Context menu and drops ----------------------------------------------------------------
+    // Paste and Select All, sent along the responder chain.
+    std::unique_ptr<platform::Menu> menuForEventInView(QPointF point, VXDrawingView* view) override;
+    QStringList pasteboardTypesForOperation(int operation) const override;
+    int draggingEntered(const platform::DraggingInfo& info) override;
+    bool performDragOperation(const platform::DraggingInfo& info) override;
+    // Files dropped on the layer (a file-name list); answers whether they changed it. None do here.
+    virtual bool performFileDropOperation(const platform::DraggingInfo& info) { return false; }
+
     void commitPendingObjectWithUndoActionName(const QString& actionName) override;
+    void objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF& oldBounds) override;
     void layerDidResignActiveLayer() override;
     void layerDidBecomeActiveLayer() override;
 
@@ -100,6 +114,8 @@ private:
     void mergeSelection(const PathOperation& operation, const QString& actionName, platform::WindingRule rule);
     // The topmost operand acts on each other operand, making `operations` results of each.
     void cutSelection(const QList<PathOperation>& operations, const QString& actionName);
+    // Adds copies of the dragged objects around the drop point, selected.
+    bool dropObjects(const platform::DraggingInfo& info);
     // Runs `edit` as one undo step that restores the selection, under `actionName`.
     void editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit);
 

@@ -9,6 +9,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -21,9 +23,19 @@ QTransform transformFromRectToRect(const QRectF& from, const QRectF& to)
            * QTransform::fromTranslate(to.left(), to.top());
 }
 
+constexpr double kConstrainedRotationStep = M_PI / 12; // 15 degrees
+
 bool isCornerKnob(VXBoundsKnob knob)
 {
     return knob == kVXTopLeftKnob || knob == kVXTopRightKnob || knob == kVXBottomRightKnob || knob == kVXBottomLeftKnob;
+}
+
+// Equal but for the rounding a turn into an object's frame and back leaves.
+bool sameRect(const QRectF& a, const QRectF& b)
+{
+    const double tolerance = 1e-9 * std::max({1.0, std::abs(a.left()), std::abs(a.top()), a.width(), a.height()});
+    return std::abs(a.left() - b.left()) <= tolerance && std::abs(a.top() - b.top()) <= tolerance
+           && std::abs(a.right() - b.right()) <= tolerance && std::abs(a.bottom() - b.bottom()) <= tolerance;
 }
 
 // `target` grown to the proportions of `start`, keeping the corner opposite the knob.
@@ -49,19 +61,23 @@ QString VXSelectAndEditTool::actionName() const
     switch (m_lastChange) {
     case Operation::Move: return QStringLiteral("Move");
     case Operation::Resize: return QStringLiteral("Resize");
+    case Operation::Rotate: return QStringLiteral("Rotate");
     default: return {};
     }
 }
 
-std::pair<VXDrawableObjectPtr, VXBoundsKnob> VXSelectAndEditTool::knobHit(const VXObjectDrawingLayer& layer,
-                                                                          QPointF point) const
+std::pair<VXDrawableObjectPtr, int> VXSelectAndEditTool::knobHit(const VXObjectDrawingLayer& layer,
+                                                                 QPointF point) const
 {
+    const VXKnob& knobs = VXKnob::knobs();
     const QList<VXDrawableObjectPtr> selection = layer.selectedAvailableObjects();
     for (auto it = selection.crbegin(); it != selection.crend(); ++it) {
-        if (const VXBoundsKnob knob = VXKnob::knobs().boundsKnobHitByPoint(**it, point); knob != kVXNoBoundsKnob)
+        if (knobs.rotationKnobIsHitByPoint(**it, point))
+            return {*it, kVXRotationKnobPart};
+        if (const VXBoundsKnob knob = knobs.boundsKnobHitByPoint(**it, point); knob != kVXNoBoundsKnob)
             return {*it, knob};
     }
-    return {nullptr, kVXNoBoundsKnob};
+    return {nullptr, kVXDrawingNoPart};
 }
 
 void VXSelectAndEditTool::selectObjectWithModifiers(VXObjectDrawingLayer& layer, VXDrawableObject* target, bool toggle)
@@ -93,12 +109,18 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
     const bool shift = event->modifiers() & Qt::ShiftModifier;
 
     // Knobs come first, Shift or not: with Shift a knob drag keeps the proportions.
-    if (const auto [object, knob] = knobHit(*m_layer, point); object) {
-        m_operation = Operation::Resize;
-        m_resized = object;
-        m_knob = knob;
-        m_startBounds = object->logicalBounds();
-        return knob;
+    if (const auto [object, part] = knobHit(*m_layer, point); object) {
+        m_edited = object;
+        m_startBox = platform::KnobBox::ofObject(*object);
+        m_currentBox = m_startBox.box;
+        m_rotatedBy = 0;
+        if (part == kVXRotationKnobPart) {
+            m_operation = Operation::Rotate;
+        } else {
+            m_operation = Operation::Resize;
+            m_knob = VXBoundsKnob(part);
+        }
+        return part;
     }
     if (target) {
         selectObjectWithModifiers(*m_layer, target, shift);
@@ -129,6 +151,7 @@ void VXSelectAndEditTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF 
     switch (m_operation) {
     case Operation::Move: moveSelectionTo(point); break;
     case Operation::Resize: resizeTo(point, event && (event->modifiers() & Qt::ShiftModifier)); break;
+    case Operation::Rotate: rotateTo(point, event && (event->modifiers() & Qt::ShiftModifier)); break;
     case Operation::Marquee: marqueeTo(point); break;
     case Operation::None: break;
     }
@@ -157,18 +180,43 @@ void VXSelectAndEditTool::moveSelectionTo(QPointF point)
 
 void VXSelectAndEditTool::resizeTo(QPointF point, bool constrain)
 {
-    if (!m_resized || m_resized->locked())
+    if (!m_edited || m_edited->locked())
         return;
-    QRectF target = VXKnob::boundsByDraggingKnobToPoint(m_startBounds, m_knob, point).normalized();
-    if ((constrain || m_resized->aspectRatioLocked()) && isCornerKnob(m_knob))
-        target = keepingProportions(m_startBounds, target, m_knob);
-    const QRectF current = m_resized->logicalBounds();
+    // Everything happens in the object's own frame: the dragged knob moves by the pointer's
+    // travel, turned into that frame, so a press beside the knob does not make it jump.
+    const QRectF& start = m_startBox.box;
+    const QPointF knobTo = VXKnob::pointOfBoundsKnob(start, m_knob) + m_startBox.toFrame(point - m_anchor);
+    QRectF target = VXKnob::boundsByDraggingKnobToPoint(start, m_knob, knobTo).normalized();
+    if ((constrain || m_edited->aspectRatioLocked()) && isCornerKnob(m_knob))
+        target = keepingProportions(start, target, m_knob);
     // A knob dragged onto the opposite side would collapse the object for good.
-    const bool collapses = (m_startBounds.width() > 0 && target.width() <= 0)
-                           || (m_startBounds.height() > 0 && target.height() <= 0);
-    if (collapses || target == current)
+    const bool collapses =
+        (start.width() > 0 && target.width() <= 0) || (start.height() > 0 && target.height() <= 0);
+    if (collapses || sameRect(target, m_currentBox))
         return;
-    m_resized->applyTransform(transformFromRectToRect(current, target));
+    const QTransform frame = m_startBox.frameToDrawing();
+    m_edited->applyTransform(frame.inverted() * transformFromRectToRect(m_currentBox, target) * frame);
+    m_currentBox = target;
+    m_changed = true;
+}
+
+void VXSelectAndEditTool::rotateTo(QPointF point, bool constrain)
+{
+    if (!m_edited || m_edited->locked())
+        return;
+    const QPointF centre = m_startBox.centre();
+    const auto direction = [centre](QPointF p) { return std::atan2(p.y() - centre.y(), p.x() - centre.x()); };
+    double turn = point == m_anchor ? 0.0 : direction(point) - direction(m_anchor);
+    if (constrain)
+        turn = std::round((m_startBox.angle + turn) / kConstrainedRotationStep) * kConstrainedRotationStep
+               - m_startBox.angle;
+    if (turn == m_rotatedBy)
+        return;
+    const QTransform aboutCentre = QTransform::fromTranslate(-centre.x(), -centre.y())
+                                   * QTransform().rotateRadians(turn - m_rotatedBy)
+                                   * QTransform::fromTranslate(centre.x(), centre.y());
+    m_edited->applyTransform(aboutCentre);
+    m_rotatedBy = turn;
     m_changed = true;
 }
 
@@ -196,7 +244,8 @@ bool VXSelectAndEditTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point
                                                                    QMouseEvent* event, VXToolController* delegate)
 {
     mouseDraggedToPointPartCodeLayerEventDelegate(point, partCode, layer, event, delegate);
-    const bool changed = m_changed && (m_operation == Operation::Move || m_operation == Operation::Resize);
+    const bool changed = m_changed && (m_operation == Operation::Move || m_operation == Operation::Resize
+                                       || m_operation == Operation::Rotate);
     if (changed) {
         m_lastChange = m_operation;
         // The undo step brings back the selection the gesture started with.
@@ -214,13 +263,20 @@ void VXSelectAndEditTool::abandonGesture()
 {
     setMarquee({});
     m_operation = Operation::None;
-    m_resized.reset();
+    m_edited.reset();
     m_selectionBeforeMarquee.clear();
     m_textToEdit.reset();
 }
 
-void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView*) const
+void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView* view) const
 {
+    // Rotation knobs are this tool's, so it draws them: they lie outside what objects draw.
+    const auto* layer = view && view->drawing() ? qobject_cast<VXObjectDrawingLayer*>(view->drawing()->activeLayer())
+                                                : nullptr;
+    if (layer && layer->visible() && !layer->locked()) {
+        for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects())
+            VXKnob::knobs().drawRotationKnobOfObject(*object, layer->selectionColour());
+    }
     if (!m_marquee.isNull()) {
         painter.save();
         painter.setPen(QPen(QColor(80, 80, 80), 0, Qt::DashLine));

@@ -3,9 +3,12 @@
 // The selection tool. A click selects the object under the pointer (Shift toggles it in or
 // out of the selection); a press on empty paper drags a marquee that selects every object it
 // meets (added to the selection with Shift); dragging a selected object moves the selection
-// as one undo step "Move" (its bounds snap to guides); dragging a knob of a selected object resizes it as one step "Resize"
-// (corner knobs keep the proportions with Shift or a locked aspect ratio). A double click on a
-// text shape or text path edits its string in place.
+// as one undo step "Move" (its bounds snap to guides); dragging a knob of a selected object
+// resizes it as one step "Resize" (corner knobs keep the proportions with Shift or a locked
+// aspect ratio). A turned object resizes along its own axes, the knob opposite the dragged
+// one staying where it is. Dragging the rotation knob turns the object about its centre as
+// one step "Rotate" (in 15 degree steps with Shift). A double click on a text shape or text
+// path edits its string in place.
 
 #include "platform/vantrix/VXDrawingTool.h"
 #include "platform/vantrix/VXKnob.h"
@@ -35,18 +38,20 @@ public:
                                                   VXToolController* delegate) override;
     // Edits made so far stay (inside the gesture's undo step); the marquee goes.
     void abandonGesture() override;
-    // The marquee, and the resize knobs of the active layer's selection.
+    // The marquee, and the rotation knobs of the active layer's selection.
     void drawRectInView(QPainter& painter, const QRectF& rect, VXDrawingView* view) const override;
 
 private:
-    enum class Operation { None, Move, Resize, Marquee };
+    enum class Operation { None, Move, Resize, Rotate, Marquee };
 
-    // The selected object whose knob is under the point, with that knob.
-    std::pair<VXDrawableObjectPtr, VXBoundsKnob> knobHit(const VXObjectDrawingLayer& layer, QPointF point) const;
+    // The selected object whose knob is under the point, with that knob's part code
+    // (a bounds knob or kVXRotationKnobPart).
+    std::pair<VXDrawableObjectPtr, int> knobHit(const VXObjectDrawingLayer& layer, QPointF point) const;
     void selectObjectWithModifiers(VXObjectDrawingLayer& layer, VXDrawableObject* target, bool toggle);
     void moveSelectionTo(QPointF point);
     // Corner knobs keep the proportions with Shift, or when the object's aspect ratio is locked.
     void resizeTo(QPointF point, bool constrain);
+    void rotateTo(QPointF point, bool constrain);
     void marqueeTo(QPointF point);
     void setMarquee(const QRectF& marquee);
 
@@ -56,11 +61,15 @@ private:
     QPointer<VXDrawingView> m_view;
     QPointF m_anchor;
     bool m_changed = false;
-    // Moving and resizing: the logical bounds of what moves or of the object resized
+    // Moving: the logical bounds of what moves, and how far it has gone
     QRectF m_startBounds;
     QPointF m_movedBy;
-    VXDrawableObjectPtr m_resized;
+    // Resizing and rotating: the object, its knob box when the gesture began, the knob
+    VXDrawableObjectPtr m_edited;
+    platform::KnobBox m_startBox;
+    QRectF m_currentBox; // in the start box's frame
     VXBoundsKnob m_knob = kVXNoBoundsKnob;
+    double m_rotatedBy = 0;
     // Marquee
     QRectF m_marquee;
     QList<VXDrawableObjectPtr> m_selectionBeforeMarquee;
