@@ -1,0 +1,45 @@
+#pragma once
+
+// What the inspectors share: reading one value over a selection and showing a value on a
+// controller through the setter named after the key.
+
+#include "platform/foundation/ZQObject.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+namespace platform {
+
+class ValueTransformer;
+
+// The last component of a dotted key path ("style.name" -> "name").
+QString lastKeyOfKeyPath(const QString& keyPath);
+// The key with its first letter upper-cased, the rest kept ("clipsToPath" -> "ClipsToPath").
+QString capitalisedKey(const QString& key);
+
+// Replaces an object's value before it is compared with the others (the index is the object's).
+using ValueAdjuster = std::function<QVariant(qsizetype index, const QVariant& value)>;
+
+// The value `objects` share at `keyPath`: null without objects, the multiple-values marker
+// when two differ, the not-applicable marker when reading raises for any of them.
+QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath,
+                              const ValueAdjuster& adjust = {});
+
+// The forward value for display; markers and nulls pass untouched.
+QVariant displayValue(const ValueTransformer* transformer, const QVariant& value);
+// The model value for an entered one, when the transformer can go back.
+QVariant modelValue(const ValueTransformer* transformer, const QVariant& value);
+
+// Shows `value` on `receiver` through its setter for the key path's last component: an
+// invokable "set<Key>(v)" or a writable property. The multiple-values marker goes to an
+// invokable "setMixedValueFor<Key>" when the receiver has one, else the setter shows the
+// text "<multiple values>". Without a setter the receiver's setValueForUndefinedKey decides;
+// a null for a number and a value the setter cannot take are logged and ignored.
+void showValueForKeyPath(ZQObject& receiver, const QVariant& value, const QString& keyPath);
+
+// The localised text shown where the selected objects' values differ.
+QString multipleValuesText();
+
+} // namespace platform
