@@ -1,0 +1,32 @@
+#include "app/StringUtilities.h"
+
+#include <QCollator>
+#include <optional>
+
+int localisedCaseInsensitiveNumericCompare(const QString& a, const QString& b)
+{
+    // A collator is costly to make and sorting calls this often: one per thread, remade
+    // when the default locale changes.
+    thread_local std::optional<QCollator> collator;
+    thread_local QLocale collatorLocale;
+    if (!collator || collatorLocale != QLocale()) {
+        collatorLocale = QLocale();
+        // Collating for the C locale compares code points and ignores numeric mode.
+        collator.emplace(collatorLocale.language() == QLocale::C ? QLocale(QLocale::English) : collatorLocale);
+        collator->setCaseSensitivity(Qt::CaseInsensitive);
+        collator->setNumericMode(true);
+    }
+    return collator->compare(a, b);
+}
+
+QString capitalizedStringPreservingCamelCase(const QString& key)
+{
+    if (key.isEmpty())
+        return key;
+    return key.front().toUpper() + key.mid(1);
+}
+
+QString setterString(const QString& key)
+{
+    return QStringLiteral("set") + capitalizedStringPreservingCamelCase(key);
+}

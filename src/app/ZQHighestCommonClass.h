@@ -1,0 +1,33 @@
+#pragma once
+
+// The most derived class that every object of a collection is a kind of: what an inspector
+// shows when several objects are selected together.
+//
+// Typed collections (QList, QSet, QMap and QHash values, of raw, shared or QPointer
+// pointers to QObjects) go through the template; a collection that only arrives as a
+// QVariant (key-value coding) goes through the QVariant overload, which also checks its type.
+
+#include <QList>
+#include <QMetaObject>
+#include <QVariant>
+
+// Null for no classes; otherwise the first class, walked up its superclasses until every
+// other class inherits it.
+const QMetaObject* mostDerivedCommonClass(const QList<const QMetaObject*>& classes);
+
+// Null for an empty collection; null members are passed over.
+template <class Collection>
+const QMetaObject* ZQHighestCommonClass(const Collection& objects)
+{
+    QList<const QMetaObject*> classes;
+    for (const auto& object : objects) {
+        if (object)
+            classes.append(object->metaObject());
+    }
+    return mostDerivedCommonClass(classes);
+}
+
+// For a QVariantList, a QVariantMap or QVariantHash (their values) or a list of ZQObjects;
+// members that are not ZQObjects are passed over. Any other value throws a NamedException named
+// "ZQUtilitiesDomainError"; a null QVariant answers null.
+const QMetaObject* ZQHighestCommonClass(const QVariant& collection);
