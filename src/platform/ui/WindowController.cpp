@@ -32,6 +32,11 @@ QString WindowController::windowNibName() const
     return m_windowNibName.isEmpty() ? className() : m_windowNibName;
 }
 
+Document* WindowController::document() const
+{
+    return m_document;
+}
+
 QWidget* WindowController::window()
 {
     if (!m_window) {

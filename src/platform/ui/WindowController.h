@@ -31,7 +31,7 @@ public:
     QWidget* window();
     bool isWindowLoaded() const { return m_window != nullptr; }
 
-    Document* document() const { return m_document; }
+    Document* document() const;
     // Called by the document when it adds or removes the controller.
     virtual void setDocument(Document* document);
     bool shouldCloseDocument() const { return m_shouldCloseDocument; }

@@ -1,0 +1,283 @@
+#include "app/ZQProgressController.h"
+#include "app/ZQProgressDelegate.h"
+#include "app/ZQProgressView.h"
+
+#include "platform/foundation/RunLoop.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPointer>
+#include <QProgressBar>
+#include <QKeyEvent>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <thread>
+
+using platform::RunLoop;
+
+namespace {
+
+class Job : public QObject, public ZQProgressDelegate {
+public:
+    double progressFractionForProgressShouldCancel(ZQProgressView* progress, bool shouldCancel) override
+    {
+        ++polls;
+        cancelSeen = cancelSeen || shouldCancel;
+        if (endAfterPolls > 0 && polls == endAfterPolls)
+            progress->endProgress();
+        return fraction;
+    }
+
+    int polls = 0;
+    bool cancelSeen = false;
+    double fraction = 0.25;
+    int endAfterPolls = 0;
+};
+
+class ProgressControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        parent.show();
+        QApplication::setActiveWindow(&parent);
+        RunLoop::runUntilIdle();
+    }
+
+    static bool windowShown(ZQProgressController& controller)
+    {
+        return controller.isWindowLoaded() && controller.window()->isVisible();
+    }
+
+    QWidget parent;
+};
+
+} // namespace
+
+TEST_F(ProgressControllerTest, DelegateIsPolledTenTimesASecondOnlyWhileTheRowIsShown)
+{
+    ZQProgressController controller;
+    Job job;
+    const auto row = controller.progressViewForDelegate(&job);
+    row->setPromptString("Importing Shapefile “roads”");
+    RunLoop::runFor(1000);
+    EXPECT_EQ(job.polls, 0);
+    EXPECT_FALSE(windowShown(controller));
+
+    row->beginProgress();
+    EXPECT_TRUE(windowShown(controller));
+    RunLoop::runFor(1000);
+    EXPECT_EQ(job.polls, 10);
+    EXPECT_FALSE(job.cancelSeen);
+    ASSERT_NE(row->progressBar(), nullptr);
+    EXPECT_EQ(row->progressBar()->value(), row->progressBar()->maximum() / 4);
+
+    row->endProgress();
+    RunLoop::runFor(1000);
+    EXPECT_EQ(job.polls, 10);
+    EXPECT_FALSE(windowShown(controller));
+    EXPECT_EQ(row->view(), nullptr);
+}
+
+TEST_F(ProgressControllerTest, StopButtonReachesTheDelegateAndTheDefaultRowAnswer)
+{
+    ZQProgressController controller;
+    Job job;
+    const auto row = controller.progressViewForDelegate(&job);
+    row->beginProgress();
+    RunLoop::runFor(100);
+    EXPECT_FALSE(job.cancelSeen);
+    row->stopButton()->click();
+    EXPECT_TRUE(row->stopRequested());
+    EXPECT_FALSE(row->stopButton()->isEnabled());
+    RunLoop::runFor(100);
+    EXPECT_TRUE(job.cancelSeen);
+    row->endProgress();
+
+    controller.setDefersDisplay(false);
+    controller.setMaximumValue(10);
+    controller.showOnParent(&parent);
+    EXPECT_FALSE(controller.setCurrentValue(3));
+    controller.defaultProgressView()->stopButton()->click();
+    EXPECT_TRUE(controller.setCurrentValue(4));
+    // A new job starts without the old stop request; a hidden button cannot be pressed.
+    controller.hide();
+    controller.setButtonHidden(true);
+    controller.showOnParent(&parent);
+    EXPECT_FALSE(controller.setCurrentValue(5));
+    EXPECT_TRUE(controller.defaultProgressView()->stopButton()->isHidden());
+    controller.hide();
+}
+
+TEST_F(ProgressControllerTest, FractionsAreClampedAndNaNMakesTheBarBusy)
+{
+    ZQProgressController controller;
+    Job job;
+    const auto row = controller.progressViewForDelegate(&job);
+    row->beginProgress();
+    QProgressBar* bar = row->progressBar();
+
+    job.fraction = 1.7;
+    RunLoop::runFor(100);
+    EXPECT_EQ(row->fraction(), 1.0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    job.fraction = -0.5;
+    RunLoop::runFor(100);
+    EXPECT_EQ(bar->value(), 0);
+    job.fraction = std::nan("");
+    RunLoop::runFor(100);
+    EXPECT_EQ(bar->maximum(), 0);
+    job.fraction = 0.5;
+    RunLoop::runFor(100);
+    EXPECT_EQ(bar->value() * 2, bar->maximum());
+
+    row->setProgressBarIndeterminate(true);
+    EXPECT_EQ(bar->maximum(), 0);
+    row->endProgress();
+}
+
+TEST_F(ProgressControllerTest, CurrentValueDividesOnlyByAPositiveMaximum)
+{
+    ZQProgressController controller;
+    ZQProgressView* row = controller.defaultProgressView();
+    EXPECT_FALSE(controller.setCurrentValue(5)); // before any maximum
+    EXPECT_EQ(row->fraction(), 0.0);
+    controller.setMaximumValue(0);
+    controller.setCurrentValue(5);
+    EXPECT_EQ(row->fraction(), 0.0);
+    controller.setMaximumValue(-3);
+    controller.setCurrentValue(-6);
+    EXPECT_EQ(row->fraction(), 0.0);
+    controller.setMaximumValue(200);
+    controller.setCurrentValue(50);
+    EXPECT_DOUBLE_EQ(row->fraction(), 0.25);
+    controller.setCurrentValue(300);
+    EXPECT_EQ(row->fraction(), 1.0);
+    // Large counts keep their precision.
+    controller.setMaximumValue(qint64(1) << 40);
+    controller.setCurrentValue(qint64(1) << 39);
+    EXPECT_DOUBLE_EQ(row->fraction(), 0.5);
+}
+
+TEST_F(ProgressControllerTest, WindowStaysUpWhileAnyRowIsShown)
+{
+    ZQProgressController controller;
+    Job first;
+    Job second;
+    const auto a = controller.progressViewForDelegate(&first);
+    const auto b = controller.progressViewForDelegate(&second);
+    a->beginProgress();
+    b->beginProgress();
+    a->beginProgress(); // a second begin adds nothing
+    EXPECT_EQ(controller.displayedProgressViews(), (QList<ZQProgressView*>{a.get(), b.get()}));
+    EXPECT_TRUE(windowShown(controller));
+    EXPECT_EQ(controller.window()->parentWidget(), nullptr); // rows alone make a free window
+
+    a->endProgress();
+    a->endProgress();
+    EXPECT_EQ(controller.displayedProgressViews(), QList<ZQProgressView*>{b.get()});
+    EXPECT_TRUE(windowShown(controller));
+    RunLoop::runFor(300);
+    EXPECT_EQ(first.polls, 0);
+    EXPECT_EQ(second.polls, 3);
+
+    b->endProgress();
+    EXPECT_TRUE(controller.displayedProgressViews().isEmpty());
+    EXPECT_FALSE(windowShown(controller));
+}
+
+TEST_F(ProgressControllerTest, RowEndedByItsDelegateDuringAPollIsReleasedSafely)
+{
+    ZQProgressController controller;
+    Job job;
+    job.endAfterPolls = 3;
+    QPointer<ZQProgressView> watched;
+    {
+        const auto row = controller.progressViewForDelegate(&job);
+        watched = row.get();
+        row->beginProgress();
+    } // the controller holds the only reference now
+    RunLoop::runFor(1000);
+    EXPECT_EQ(job.polls, 3);
+    EXPECT_TRUE(watched.isNull());
+    EXPECT_FALSE(windowShown(controller));
+}
+
+TEST_F(ProgressControllerTest, WorkerThreadsMayBeginAndEndRows)
+{
+    ZQProgressController controller;
+    Job job;
+    const auto row = controller.progressViewForDelegate(&job);
+    std::thread([&] { row->beginProgress(); }).join();
+    EXPECT_FALSE(row->isInProgress());
+    RunLoop::runUntilIdle();
+    EXPECT_TRUE(row->isInProgress());
+    EXPECT_TRUE(windowShown(controller));
+    std::thread([&] { row->endProgress(); }).join();
+    RunLoop::runUntilIdle();
+    EXPECT_FALSE(row->isInProgress());
+    EXPECT_FALSE(windowShown(controller));
+}
+
+TEST_F(ProgressControllerTest, DeferredDisplayHoldsTheSheetUntilReleased)
+{
+    ZQProgressController controller;
+    EXPECT_TRUE(controller.defersDisplay());
+    EXPECT_EQ(ZQProgressController::sharedProgress(), ZQProgressController::sharedProgress());
+    EXPECT_NE(ZQProgressController::sharedProgress(), &controller);
+    controller.setPromptString("Creating Archive...");
+    controller.setAdditionalInfoString("/tmp/Roads.zip");
+    controller.setProgressBarIndeterminate(true);
+    controller.showOnParent(&parent);
+    EXPECT_FALSE(windowShown(controller));
+    EXPECT_TRUE(controller.displayedProgressViews().isEmpty());
+
+    controller.setDefersDisplay(false);
+    ASSERT_TRUE(windowShown(controller));
+    QWidget* sheet = controller.window();
+    EXPECT_EQ(sheet->parentWidget(), &parent);
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(controller.defaultProgressView()->progressBar()->maximum(), 0);
+
+    // The user cannot dismiss it; hide can, and lets go of the parent.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(sheet, &escape);
+    EXPECT_TRUE(sheet->isVisible());
+    sheet->close();
+    EXPECT_TRUE(sheet->isVisible());
+    controller.hide();
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(sheet->parentWidget(), nullptr);
+}
+
+TEST_F(ProgressControllerTest, RowsSurviveTheSheetParentClosing)
+{
+    ZQProgressController controller;
+    controller.setDefersDisplay(false);
+    Job job;
+    const auto row = controller.progressViewForDelegate(&job);
+    row->setPromptString("Importing");
+    {
+        QWidget doomed;
+        doomed.show();
+        controller.showOnParent(&doomed);
+        row->beginProgress();
+        EXPECT_EQ(controller.window()->parentWidget(), &doomed);
+    }
+    EXPECT_FALSE(controller.isWindowLoaded());
+    EXPECT_EQ(row->view(), nullptr);
+    RunLoop::runFor(200);
+    EXPECT_EQ(job.polls, 2);
+    // The row shows on in a window of its own.
+    EXPECT_TRUE(windowShown(controller));
+    EXPECT_EQ(controller.window()->parentWidget(), nullptr);
+    EXPECT_EQ(controller.displayedProgressViews(), QList<ZQProgressView*>{row.get()});
+
+    controller.showOnParent(&parent);
+    EXPECT_TRUE(windowShown(controller));
+    EXPECT_EQ(controller.displayedProgressViews().size(), 2);
+    ASSERT_NE(row->view(), nullptr);
+    EXPECT_TRUE(controller.window()->isAncestorOf(row->view()));
+    row->endProgress();
+    controller.hide();
+    EXPECT_FALSE(windowShown(controller));
+}
