@@ -1,0 +1,446 @@
+#include "app/VLTMGenericObjectController.h"
+
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/ui/ColourWell.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/vantrix/InspectorValues.h"
+#include "platform/vantrix/VXDrawableObject.h"
+
+#include <QMenu>
+#include <QScopeGuard>
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+namespace {
+
+bool isNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isMarker(const QVariant& value)
+{
+    return platform::isMultipleValuesMarker(value) || platform::isNotApplicableMarker(value);
+}
+
+// What a control holds: a colour well's colour, else the property Qt marks as its value.
+QVariant objectValueOf(const QObject& control)
+{
+    if (const auto* well = qobject_cast<const platform::ColourWell*>(&control))
+        return well->color();
+    const QMetaProperty property = control.metaObject()->userProperty();
+    return property.isValid() ? property.read(&control) : QVariant();
+}
+
+} // namespace
+
+VLTMGenericObjectController::VLTMGenericObjectController() = default;
+
+VLTMGenericObjectController::~VLTMGenericObjectController()
+{
+    stopObservingContent();
+}
+
+// --- What a pane edits -----------------------------------------------------------------
+
+const QMetaObject* VLTMGenericObjectController::managedObjectClass() const
+{
+    ZQLog(QStringLiteral("+managedObjectClass must be overridden for all concrete subclasses (%1)").arg(className()));
+    return &ZQObject::staticMetaObject;
+}
+
+QList<const QMetaObject*> VLTMGenericObjectController::managedObjectClasses() const
+{
+    return {managedObjectClass()};
+}
+
+QStringList VLTMGenericObjectController::keyPathsOfInterest() const
+{
+    if (managedObjectClass()->inherits(&VXDrawableObject::staticMetaObject))
+        return VXDrawableObject::observableKeyPaths();
+    return {};
+}
+
+// --- Data source -----------------------------------------------------------------------
+
+void VLTMGenericObjectController::setDataSource(QObject* dataSource)
+{
+    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
+    if (m_dataSource)
+        centre.removeObserver(this, kVLTMGeometryControllerFormatterDidChange, m_dataSource);
+    if (!dataSource) {
+        m_dataSource = nullptr;
+        unloadContent();
+        return;
+    }
+    ZQ_ASSERT(dynamic_cast<VLTMObjectControllerDataSource*>(dataSource),
+              QStringLiteral("the data source %1 does not conform the the VLTMObjectControllerDataSource protocol")
+                  .arg(QString::fromLatin1(dataSource->metaObject()->className())));
+    m_dataSource = dataSource;
+    reloadContent();
+    centre.addObserver(this, kVLTMGeometryControllerFormatterDidChange, dataSource,
+                       [this](const platform::Notification& notification) { formatterChanged(notification); });
+}
+
+VLTMObjectControllerDataSource* VLTMGenericObjectController::source() const
+{
+    return dynamic_cast<VLTMObjectControllerDataSource*>(m_dataSource.data());
+}
+
+QObject* VLTMGenericObjectController::dataSourceNumberFormatter() const
+{
+    const VLTMObjectControllerDataSource* dataSource = source();
+    return dataSource ? dataSource->numberFormatterForCurrentDisplayUnits() : nullptr;
+}
+
+ZQUndoManager* VLTMGenericObjectController::dataSourceUndoManager() const
+{
+    const VLTMObjectControllerDataSource* dataSource = source();
+    return dataSource ? dataSource->undoManager() : nullptr;
+}
+
+// --- Content ---------------------------------------------------------------------------
+
+const QList<ZQObjectPtr>& VLTMGenericObjectController::content()
+{
+    if (m_contentLoaded)
+        return m_content;
+    m_contentLoaded = true;
+    if (VLTMObjectControllerDataSource* dataSource = source()) {
+        const QList<ZQObjectPtr> selected = dataSource->selectedContentForObjectController(this);
+        for (const ZQObjectPtr& object : selected) {
+            if (object && isManaged(*object))
+                m_content.append(object);
+        }
+    }
+    startObservingContent();
+    if (m_content.isEmpty())
+        setControlStateForNil();
+    return m_content;
+}
+
+void VLTMGenericObjectController::setContent(const QList<ZQObjectPtr>& content)
+{
+    unloadContent();
+    m_content = content;
+    m_contentLoaded = true;
+    startObservingContent();
+    if (m_content.isEmpty())
+        setControlStateForNil();
+}
+
+void VLTMGenericObjectController::unloadContent()
+{
+    stopObservingContent();
+    m_content.clear();
+    m_loadedValues.clear();
+    m_contentLoaded = false;
+}
+
+void VLTMGenericObjectController::reloadContent()
+{
+    unloadContent();
+    // Coalesces a burst of selection changes into one load.
+    static const QByteArray key = "newObjectWasAssigned";
+    platform::RunLoop::cancelPreviousPerformRequests(this, key);
+    platform::RunLoop::performAfterDelay(this, [this] { newObjectWasAssigned(); }, 0, key);
+}
+
+void VLTMGenericObjectController::newObjectWasAssigned()
+{
+    const QStringList properties = propertiesExpressibleAsPercentage();
+    for (const QString& property : properties)
+        changeUIStateForPercentageProperty(propertyIsExpressedAsPercentage(property), property);
+    content();
+}
+
+bool VLTMGenericObjectController::isManaged(const ZQObject& object) const
+{
+    const QList<const QMetaObject*> classes = managedObjectClasses();
+    return std::any_of(classes.begin(), classes.end(),
+                       [&](const QMetaObject* managed) { return object.metaObject()->inherits(managed); });
+}
+
+void VLTMGenericObjectController::startObservingContent()
+{
+    m_startingObservation = true;
+    const auto finished = qScopeGuard([this] { m_startingObservation = false; });
+    m_loadedValues.clear();
+    const QStringList keyPaths = keyPathsOfInterest();
+    const QStringList percentages = propertiesExpressibleAsPercentage();
+    for (const ZQObjectPtr& object : std::as_const(m_content)) {
+        for (const QString& keyPath : keyPaths) {
+            QVariant value;
+            try {
+                value = object->valueForKeyPath(keyPath);
+                if (percentages.contains(keyPath) && !isNumber(value))
+                    platform::failAssertion(
+                        QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
+                            .arg(keyPath, object->description()),
+                        Q_FUNC_INFO, __FILE__, __LINE__);
+                const auto token = object->observeKeyPath(
+                    keyPath, platform::KeyValueObservingOptionOld | platform::KeyValueObservingOptionNew, this,
+                    [this, keyPath](const platform::KeyValueChange&) {
+                        if (keyPath != m_settingKeyPath)
+                            reloadDataForKeyPath(keyPath);
+                    });
+                m_observations.emplace_back(object.get(), token);
+            } catch (const std::exception& exception) {
+                value = QVariant();
+                if (!invalidKeyPathForObject(keyPath, object.get()))
+                    ZQLog(QStringLiteral("keyPath '%1' not valid for %2, exception = %3 [ignored]")
+                              .arg(keyPath, object->description(), QString::fromUtf8(exception.what())));
+            }
+            m_loadedValues[keyPath].append(value);
+        }
+    }
+    m_modifiedProperties.clear();
+    // One pass once every object is observed, rather than one per object and key path.
+    if (!m_content.isEmpty())
+        reloadData();
+}
+
+void VLTMGenericObjectController::stopObservingContent()
+{
+    for (const auto& [object, token] : m_observations) {
+        if (object)
+            object->removeObservation(token);
+    }
+    m_observations.clear();
+}
+
+bool VLTMGenericObjectController::invalidKeyPathForObject(const QString& keyPath, ZQObject* object)
+{
+    const QByteArray selector = "invalidateControlsFor" + platform::capitalisedKey(platform::lastKeyOfKeyPath(keyPath)).toLatin1();
+    return platform::invokeSelector(this, selector, QVariant::fromValue<QObject*>(object));
+}
+
+// --- Reading ---------------------------------------------------------------------------
+
+void VLTMGenericObjectController::assertKeyPathOfInterest(const QString& keyPath, const char* use) const
+{
+    ZQ_ASSERT(keyPathsOfInterest().contains(keyPath),
+              QStringLiteral("keyPath '%1' used as %2 not present in -keyPathsOfInterest").arg(keyPath, QLatin1String(use)));
+}
+
+std::optional<double> VLTMGenericObjectController::percentageReference(const QString& keyPath, qsizetype index) const
+{
+    if (!propertyIsExpressedAsPercentage(keyPath))
+        return std::nullopt;
+    const QVariantList references = m_loadedValues.value(keyPath);
+    return index < references.size() ? references[index].toDouble() : 0.0;
+}
+
+QVariant VLTMGenericObjectController::commonValueForKeyPath(const QString& keyPath)
+{
+    assertKeyPathOfInterest(keyPath, "getter");
+    const QVariant common = platform::commonValueOfObjects(content(), keyPath, [&](qsizetype index, const QVariant& value) {
+        const std::optional<double> reference = percentageReference(keyPath, index);
+        if (!reference)
+            return value;
+        // A zero reference (a horizontal line's height) has no proportion: it stays at 100 %.
+        return QVariant(*reference == 0.0 ? 1.0 : value.toDouble() / *reference);
+    });
+    return platform::displayValue(transformerForKeyPath(keyPath), common);
+}
+
+void VLTMGenericObjectController::reloadDataForKeyPath(const QString& keyPath)
+{
+    setValueForKeyPath(commonValueForKeyPath(keyPath), keyPath);
+}
+
+void VLTMGenericObjectController::reloadData()
+{
+    if (content().isEmpty()) {
+        setControlStateForNil();
+        return;
+    }
+    const QStringList keyPaths = keyPathsOfInterest();
+    for (const QString& keyPath : keyPaths)
+        reloadDataForKeyPath(keyPath);
+}
+
+void VLTMGenericObjectController::setValueForKeyPath(const QVariant& value, const QString& keyPath)
+{
+    // A display that fails must not break the model change that it follows.
+    if (ZQObject* receiver = displayReceiver())
+        platform::runGuarded("VLTMGenericObjectController::setValueForKeyPath",
+                             [&] { platform::showValueForKeyPath(*receiver, value, keyPath); });
+    observedValueForKeyDidChangeTo(keyPath, value);
+}
+
+void VLTMGenericObjectController::setValueForUndefinedKey(const QVariant&, const QString& key)
+{
+    ZQLog(QStringLiteral("%1 does not implement -set%2").arg(description(), platform::capitalisedKey(key)));
+}
+
+int VLTMGenericObjectController::stateForKeyPath(const QString& keyPath)
+{
+    const QVariant value = commonValueForKeyPath(keyPath);
+    if (platform::isMultipleValuesMarker(value))
+        return -1;
+    if (value.typeId() == QMetaType::Bool || isNumber(value))
+        return value.toBool() ? 1 : 0;
+    return 0;
+}
+
+QSet<int> VLTMGenericObjectController::usedIntegerValuesForKeyPath(const QString& keyPath)
+{
+    QSet<int> used;
+    for (const ZQObjectPtr& object : content()) {
+        try {
+            bool isInteger = false;
+            const int value = object->valueForKeyPath(keyPath).toInt(&isInteger);
+            if (isInteger)
+                used.insert(value);
+        } catch (const std::exception&) {
+            // An object without the key path uses no value.
+        }
+    }
+    return used;
+}
+
+void VLTMGenericObjectController::selectMixedValuesInTaggedMenuWithUsedTags(QMenu* menu, const QSet<int>& tags)
+{
+    if (!menu)
+        return;
+    const platform::MenuItem::State used = tags.size() > 1 ? platform::MenuItem::MixedState : platform::MenuItem::OnState;
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (auto* item = qobject_cast<platform::MenuItem*>(action))
+            item->setState(tags.contains(item->tag()) ? used : platform::MenuItem::OffState);
+    }
+}
+
+void VLTMGenericObjectController::selectMixedValuesInTaggedMenuForKeyPath(QMenu* menu, const QString& keyPath)
+{
+    selectMixedValuesInTaggedMenuWithUsedTags(menu, usedIntegerValuesForKeyPath(keyPath));
+}
+
+// --- Writing ---------------------------------------------------------------------------
+
+void VLTMGenericObjectController::setCommonValueForKeyPath(const QVariant& value, const QString& keyPath)
+{
+    assertKeyPathOfInterest(keyPath, "setter");
+    if (content().isEmpty() || isMarker(value) || !m_settingKeyPath.isEmpty())
+        return;
+    const QVariant modelValue = platform::modelValue(transformerForKeyPath(keyPath), value);
+    m_settingKeyPath = keyPath;
+    m_modifiedProperties.insert(keyPath);
+    {
+        const auto finished = qScopeGuard([this] { m_settingKeyPath.clear(); });
+        // A copy: a write may make the data source change the selection.
+        const QList<ZQObjectPtr> objects = m_content;
+        for (qsizetype i = 0; i < objects.size(); ++i) {
+            QVariant objectValue = modelValue;
+            if (const std::optional<double> reference = percentageReference(keyPath, i)) {
+                if (*reference == 0.0)
+                    continue; // no proportion of nothing: the value stays
+                objectValue = modelValue.toDouble() * *reference;
+            }
+            if (shouldSetValueOfObjectForKeyPath(objectValue, objects[i].get(), keyPath))
+                objects[i]->setValueForKeyPath(objectValue, keyPath);
+        }
+    }
+    reloadDataForKeyPath(keyPath);
+}
+
+bool VLTMGenericObjectController::shouldSetValueOfObjectForKeyPath(QVariant&, ZQObject*, const QString&)
+{
+    return true;
+}
+
+void VLTMGenericObjectController::takeCommonValueFromForKeyPath(QObject* control, const QString& keyPath)
+{
+    takeCommonValueFromForKeyPathAllowingEmptyValue(control, keyPath, false);
+}
+
+void VLTMGenericObjectController::takeCommonValueFromForKeyPathAllowingEmptyValue(QObject* control,
+                                                                                  const QString& keyPath,
+                                                                                  bool allowEmpty)
+{
+    if (!control)
+        return;
+    const QVariant value = objectValueOf(*control);
+    if (platform::isNull(value))
+        return;
+    if (!allowEmpty && value.typeId() == QMetaType::QString && value.toString().isEmpty())
+        return;
+    setCommonValueForKeyPath(value, keyPath);
+}
+
+void VLTMGenericObjectController::revertOrCancel()
+{
+    if (!supportsRevertOrCancel())
+        return;
+    const QSet<QString> modified = std::exchange(m_modifiedProperties, {});
+    for (const QString& keyPath : modified) {
+        const QVariantList values = m_loadedValues.value(keyPath);
+        m_settingKeyPath = keyPath;
+        const auto finished = qScopeGuard([this] { m_settingKeyPath.clear(); });
+        for (qsizetype i = 0; i < values.size() && i < m_content.size(); ++i) {
+            if (values[i].isValid())
+                m_content[i]->setValueForKeyPath(values[i], keyPath);
+        }
+    }
+    if (!modified.isEmpty())
+        reloadData();
+}
+
+// --- Percentages -----------------------------------------------------------------------
+
+void VLTMGenericObjectController::setPropertiesExpressibleAsPercentage(bool shown)
+{
+    const QStringList properties = propertiesExpressibleAsPercentage();
+    for (const QString& property : properties)
+        setPropertyExpressedAsPercentage(property, shown);
+}
+
+void VLTMGenericObjectController::setPropertyExpressedAsPercentage(const QString& key, bool shown)
+{
+    ZQ_ASSERT(propertiesExpressibleAsPercentage().contains(key),
+              QStringLiteral("'%1' is not listed as expressible as a percentage").arg(key));
+    if (propertyIsExpressedAsPercentage(key) == shown)
+        return;
+    if (shown)
+        m_percentageShown.insert(key);
+    else
+        m_percentageShown.remove(key);
+    changeUIStateForPercentageProperty(shown, key);
+    if (m_contentLoaded && !m_content.isEmpty())
+        reloadDataForKeyPath(key);
+}
+
+// --- Transformers ----------------------------------------------------------------------
+
+void VLTMGenericObjectController::setTransformerForKeyPath(std::shared_ptr<platform::ValueTransformer> transformer,
+                                                           const QString& keyPath)
+{
+    if (transformer)
+        m_transformers.insert(keyPath, std::move(transformer));
+    else
+        m_transformers.remove(keyPath);
+}
+
+platform::ValueTransformer* VLTMGenericObjectController::transformerForKeyPath(const QString& keyPath) const
+{
+    return m_transformers.value(keyPath).get();
+}

@@ -1,0 +1,5 @@
+#include "app/VLTMGenericObjectTrampoline.h"
+
+VLTMGenericObjectTrampoline::VLTMGenericObjectTrampoline() = default;
+
+VLTMGenericObjectTrampoline::~VLTMGenericObjectTrampoline() = default;
