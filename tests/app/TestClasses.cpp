@@ -1,3 +1,4 @@
+#include "app/AppClasses.h"
 #include "mapscale/MapScaleClasses.h"
 #include "platform/measurement/MeasurementClasses.h"
 #include "platform/vantrix/VantrixComponentClasses.h"
@@ -20,6 +21,7 @@ public:
         registerVantrixComponentClasses();
         registerVantrixTextClasses();
         registerVantrixDrawingClasses();
+        registerAppClasses();
     }
 };
 
