@@ -1,0 +1,116 @@
+// Saves and opens a map document of 100,000 paths (eight-vertex polylines sharing 24
+// styles, each carrying two metadata items) as a package, and prints the package's size.
+
+#include "../graphics/BenchTiming.h"
+
+#include "app/AppClasses.h"
+#include "app/VXQMappingLayer.h"
+#include "app/ZQTrueQuorvaneDocument.h"
+#include "mapscale/MapScaleClasses.h"
+#include "platform/foundation/FoundationClasses.h"
+#include "platform/measurement/MeasurementClasses.h"
+#include "platform/vantrix/VXDrawablePath.h"
+#include "platform/vantrix/VantrixComponentClasses.h"
+#include "platform/vantrix/VantrixDrawingClasses.h"
+#include "platform/vantrix/VantrixStyleClasses.h"
+#include "platform/vantrix/VantrixTextClasses.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+constexpr int kPaths = 100000;
+constexpr int kVertices = 8;
+constexpr int kStyles = 24;
+constexpr int kRuns = 3;
+constexpr QSizeF kDrawingSize(4000, 3000);
+
+void registerClasses()
+{
+    registerFoundationClasses();
+    registerMeasurementClasses();
+    registerMapScaleClasses();
+    registerVantrixStyleClasses();
+    registerVantrixComponentClasses();
+    registerVantrixTextClasses();
+    registerVantrixDrawingClasses();
+    registerAppClasses();
+}
+
+std::shared_ptr<ZQTrueQuorvaneDocument> makeDocument()
+{
+    auto document = std::make_shared<ZQTrueQuorvaneDocument>();
+    QuorvaneError error;
+    document->initWithTypeError(kZQMapDocumentType, &error);
+    document->drawing()->setDrawingSize(kDrawingSize);
+    auto* layer = dynamic_cast<VXQMappingLayer*>(document->activeLayer());
+
+    QList<VXStylePtr> styles;
+    for (int i = 0; i < kStyles; ++i)
+        styles << VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor::fromHsv(i * 15, 200, 180),
+                                                                      1 + i % 4);
+    QRandomGenerator random(20261206);
+    QList<VXDrawableObjectPtr> paths;
+    paths.reserve(kPaths);
+    for (int i = 0; i < kPaths; ++i) {
+        platform::BezierPath path;
+        QPointF point(random.bounded(kDrawingSize.width()), random.bounded(kDrawingSize.height()));
+        path.moveToPoint(point);
+        for (int v = 1; v < kVertices; ++v) {
+            point += QPointF(random.bounded(40.0) - 20, random.bounded(40.0) - 20);
+            path.lineToPoint(point);
+        }
+        auto drawable = VXDrawablePath::drawablePathWithBezierPathWithStyle(path, styles[i % kStyles]);
+        drawable->setMetadataItemValueForKey(i, QStringLiteral("id"));
+        drawable->setMetadataItemValueForKey(QStringLiteral("Road %1").arg(i), QStringLiteral("name"));
+        paths << drawable;
+    }
+    layer->addObjectsFromArray(paths);
+    document->undoManager()->removeAllActions();
+    return document;
+}
+
+qint64 folderSize(const QString& path)
+{
+    qint64 size = 0;
+    QDirIterator it(path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        size += QFileInfo(it.next()).size();
+    return size;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    registerClasses();
+    QTemporaryDir folder;
+    const QUrl url = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Bench.qvnl")));
+    const auto document = makeDocument();
+
+    bool ok = true;
+    const double save = bench::medianSeconds(kRuns, [&] {
+        QuorvaneError error;
+        ok = ok && document->saveToURLOfTypeForSaveOperationError(url, kZQMapDocumentType,
+                                                                  platform::Document::SaveToOperation, &error);
+    });
+    const double open = bench::medianSeconds(kRuns, [&] {
+        auto reopened = std::make_shared<ZQTrueQuorvaneDocument>();
+        QuorvaneError error;
+        ok = ok && reopened->initWithContentsOfURLOfTypeError(url, kZQMapDocumentType, &error);
+        bench::keep(reopened);
+    });
+    if (!ok) {
+        std::fprintf(stderr, "saving or opening the document failed\n");
+        return 1;
+    }
+    std::printf("package size: %.1f MB\n", folderSize(url.toLocalFile()) / 1e6);
+    std::printf("BENCH document_save_100k value=%.3f unit=s target=1.5\n", save);
+    std::printf("BENCH document_open_100k value=%.3f unit=s target=1.5\n", open);
+    return 0;
+}

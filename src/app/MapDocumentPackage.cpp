@@ -1,0 +1,264 @@
+#include "app/MapDocumentPackage.h"
+
+#include "app/PrintInfoCoding.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/graphics/ImageWriter.h"
+#include "platform/vantrix/DrawingRenderer.h"
+#include "platform/vantrix/VXDrawingDocument.h"
+
+#include <QPainter>
+#include <cmath>
+
+using platform::FileWrapper;
+using platform::PropertyList;
+
+namespace {
+
+// The key NSKeyedArchiver-style archives keep their root under.
+const QString kRootKey = QStringLiteral("root");
+const QString kReadFailureKey = QStringLiteral("VXOriginalException");
+const QString kWriteFailureKey = QStringLiteral("exception");
+
+void setError(QuorvaneError* error, int code, const QString& description, const QString& key, const QString& reason)
+{
+    LogEvent(kFileEvent, QStringLiteral("%1: %2").arg(description, reason));
+    if (error)
+        *error = QuorvaneError(code, description, {{key, reason}});
+}
+
+void setReadError(QuorvaneError* error, const QString& reason)
+{
+    setError(error, kQuorvaneDocumentError, QObject::tr("The document could not be read."), kReadFailureKey, reason);
+}
+
+// The regular file of that name; null with `reason` set when it is absent or a folder.
+const FileWrapper* regularFile(const FileWrapper& package, const QString& name, QString* reason)
+{
+    const FileWrapper* file = package.fileWrapperNamed(name);
+    if (!file)
+        *reason = QStringLiteral("“%1” is missing").arg(name);
+    else if (!file->isRegularFile())
+        *reason = QStringLiteral("“%1” is not a file").arg(name);
+    else
+        return file;
+    return nullptr;
+}
+
+std::optional<QVariantMap> dictionaryFromPropertyList(const QByteArray& data, QString* reason)
+{
+    QuorvaneError parseError;
+    const std::optional<QVariant> value = PropertyList::fromData(data, &parseError);
+    if (!value) {
+        *reason = parseError.localizedDescription();
+        return std::nullopt;
+    }
+    if (value->metaType().id() != QMetaType::QVariantMap) {
+        *reason = QStringLiteral("the property list is not a dictionary");
+        return std::nullopt;
+    }
+    return value->toMap();
+}
+
+// Only values a property list can hold go into the information file.
+QVariantMap propertyListEntries(const QVariantMap& map)
+{
+    QVariantMap entries;
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        if (PropertyList::isPropertyListValue(it.value()))
+            entries.insert(it.key(), it.value());
+    }
+    return entries;
+}
+
+// The pixel size of a picture of `size` whose longer side is `side` pixels.
+QSize pixelSizeFitting(QSizeF size, int side)
+{
+    const double scale = side / std::max(size.width(), size.height());
+    return {std::max(1, qRound(size.width() * scale)), std::max(1, qRound(size.height() * scale))};
+}
+
+} // namespace
+
+// --- Writing ---------------------------------------------------------------------------------------
+
+std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& contents, QuorvaneError* error)
+{
+    const QString failure = QObject::tr("The document could not be saved.");
+    if (!contents.drawing) {
+        setError(error, kQuorvaneNoDrawingDataError, failure, kWriteFailureKey, QStringLiteral("there is no drawing"));
+        return std::nullopt;
+    }
+    const QByteArray drawingData = VXDrawingDocument::archivedDrawing(*contents.drawing);
+    if (drawingData.isEmpty()) {
+        setError(error, kQuorvaneNoDrawingDataError, failure, kWriteFailureKey,
+                 QStringLiteral("the drawing gave no data"));
+        return std::nullopt;
+    }
+
+    QuorvaneError plistError;
+    const auto info = PropertyList::toData(drawingInformation(*contents.drawing), PropertyList::Format::Xml, &plistError);
+    const auto window = PropertyList::toData(contents.windowState, PropertyList::Format::Xml, &plistError);
+    if (!info || !window) {
+        setError(error, kQuorvaneDocumentError, failure, kWriteFailureKey, plistError.localizedDescription());
+        return std::nullopt;
+    }
+
+    FileWrapper package = FileWrapper::directory();
+    package.addRegularFileWithContentsFilename(drawingData, kContentFileName);
+    package.addRegularFileWithContentsFilename(*info, kInfoFileName);
+    package.addRegularFileWithContentsFilename(auxiliaryArchive(contents), kAuxiliaryFileName);
+    package.addFileWrapper(quickLookFolder(*contents.drawing));
+    package.addRegularFileWithContentsFilename(*window, kWindowStateFileName);
+    if (contents.exportSettings) {
+        const auto exportData = PropertyList::toData(*contents.exportSettings, PropertyList::Format::Xml, &plistError);
+        if (exportData)
+            package.addRegularFileWithContentsFilename(*exportData, kExportSettingsFileName);
+        else
+            ZQLog(QStringLiteral("export settings could not be written because error=%1")
+                      .arg(plistError.localizedDescription()));
+    }
+    return package;
+}
+
+FileWrapper MapDocumentPackage::quickLookFolder(const VXDrawing& drawing)
+{
+    // One rendering serves both files: a vector preview of a large map costs as much as
+    // archiving it, and a preview needs no more than its pixels.
+    const QSizeF size = drawing.drawingSize();
+    const QImage preview = platform::DrawingRenderer::imageOfDrawing(drawing, drawing.bounds(),
+                                                                    pixelSizeFitting(size, kPreviewSide), Qt::white);
+    const QByteArray previewPDF = platform::ImageWriter::pdfRepresentation(
+        size, [&](QPainter& painter) { painter.drawImage(QRectF(QPointF(), size), preview); });
+
+    FileWrapper folder = FileWrapper::directory(kQuickLookFolderName);
+    folder.addRegularFileWithContentsFilename(platform::ImageWriter::JPEGRepresentationWithSizeCompression(
+                                                  preview, pixelSizeFitting(size, kThumbnailSide), 0.8),
+                                              kThumbnailFileName);
+    folder.addRegularFileWithContentsFilename(previewPDF, kPreviewFileName);
+    return folder;
+}
+
+QVariantMap MapDocumentPackage::drawingInformation(const VXDrawing& drawing)
+{
+    QVariantMap info = propertyListEntries(drawing.drawingInfo());
+    info.insert(kInfoWidthKey, drawing.drawingSize().width());
+    info.insert(kInfoHeightKey, drawing.drawingSize().height());
+    info.insert(kInfoUnitsKey, drawing.drawingUnits());
+    return info;
+}
+
+QByteArray MapDocumentPackage::auxiliaryArchive(const MapDocumentContents& contents)
+{
+    QVariantMap root{{kDocumentInfoKey, propertyListEntries(contents.documentInfo)}};
+    if (contents.mapScale)
+        root.insert(kMapScaleKey, QVariant::fromValue<ZQObjectPtr>(contents.mapScale));
+    if (contents.printInfo)
+        root.insert(kPrintInfoKey, PrintInfoCoding::propertyList(*contents.printInfo));
+    platform::KeyedArchiver archiver;
+    archiver.encodeObject(QVariant(root), kRootKey);
+    return archiver.finishEncoding();
+}
+
+// --- Reading ---------------------------------------------------------------------------------------
+
+std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& package, QuorvaneError* error)
+{
+    if (!package.isDirectory()) {
+        setReadError(error, QStringLiteral("the document is a single file, not a package"));
+        return std::nullopt;
+    }
+    QString reason;
+    const FileWrapper* content = regularFile(package, kContentFileName, &reason);
+    if (!content) {
+        setReadError(error, reason);
+        return std::nullopt;
+    }
+    MapDocumentContents contents;
+    QuorvaneError drawingError;
+    contents.drawing = VXDrawingDocument::drawingFromArchive(content->regularFileContents(), &drawingError);
+    if (!contents.drawing) {
+        setReadError(error, QStringLiteral("“%1”: %2")
+                                .arg(kContentFileName, drawingError.userInfo().value(kReadFailureKey).toString()));
+        return std::nullopt;
+    }
+
+    // Older packages may lack the information and auxiliary files; present ones must be sound.
+    if (package.fileWrapperNamed(kInfoFileName)) {
+        const FileWrapper* info = regularFile(package, kInfoFileName, &reason);
+        if (!info || !dictionaryFromPropertyList(info->regularFileContents(), &reason)) {
+            setReadError(error, QStringLiteral("“%1”: %2").arg(kInfoFileName, reason));
+            return std::nullopt;
+        }
+    }
+    if (package.fileWrapperNamed(kAuxiliaryFileName)) {
+        const FileWrapper* auxiliary = regularFile(package, kAuxiliaryFileName, &reason);
+        if (!auxiliary || !readAuxiliaryArchive(auxiliary->regularFileContents(), contents, &reason)) {
+            setReadError(error, QStringLiteral("“%1”: %2").arg(kAuxiliaryFileName, reason));
+            return std::nullopt;
+        }
+    }
+    if (!contents.mapScale)
+        contents.mapScale = VXQMapScale::defaultScale();
+
+    contents.windowState = readWindowState(package.fileWrapperNamed(kWindowStateFileName));
+    contents.exportSettings = readExportSettings(package.fileWrapperNamed(kExportSettingsFileName));
+    return contents;
+}
+
+bool MapDocumentPackage::readAuxiliaryArchive(const QByteArray& data, MapDocumentContents& contents, QString* reason)
+{
+    platform::KeyedUnarchiver unarchiver(data);
+    if (!unarchiver.isValid()) {
+        *reason = unarchiver.error().localizedDescription();
+        return false;
+    }
+    const QVariant rootValue = unarchiver.decodeValue(kRootKey);
+    if (rootValue.metaType().id() != QMetaType::QVariantMap) {
+        *reason = QStringLiteral("the archive's root is not a dictionary");
+        return false;
+    }
+    const QVariantMap root = rootValue.toMap();
+    if (root.contains(kMapScaleKey)) {
+        contents.mapScale = std::dynamic_pointer_cast<VXQMapScale>(root.value(kMapScaleKey).value<ZQObjectPtr>());
+        if (!contents.mapScale)
+            ZQLog(QStringLiteral("the document's map scale could not be read; the default scale is used"));
+    }
+    if (root.contains(kPrintInfoKey)) {
+        contents.printInfo = PrintInfoCoding::pageLayout(root.value(kPrintInfoKey));
+        if (!contents.printInfo)
+            ZQLog(QStringLiteral("the document's print information could not be read; the default is used"));
+    }
+    const QVariant documentInfo = root.value(kDocumentInfoKey);
+    if (documentInfo.metaType().id() == QMetaType::QVariantMap)
+        contents.documentInfo = propertyListEntries(documentInfo.toMap());
+    return true;
+}
+
+QVariantMap MapDocumentPackage::readWindowState(const FileWrapper* file)
+{
+    if (!file)
+        return {};
+    QString reason = QStringLiteral("“%1” is not a file").arg(kWindowStateFileName);
+    std::optional<QVariantMap> state;
+    if (file->isRegularFile())
+        state = dictionaryFromPropertyList(file->regularFileContents(), &reason);
+    if (!state) {
+        ZQLog(QStringLiteral("window restoration state could not be read, error = %1").arg(reason));
+        return {};
+    }
+    return *state;
+}
+
+std::optional<QVariantMap> MapDocumentPackage::readExportSettings(const FileWrapper* file)
+{
+    if (!file || !file->isRegularFile())
+        return std::nullopt;
+    QString reason;
+    std::optional<QVariantMap> settings = dictionaryFromPropertyList(file->regularFileContents(), &reason);
+    if (!settings)
+        ZQLog(QStringLiteral("export settings could not be read, error = %1").arg(reason));
+    return settings;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+// The folder a map document is saved as:
+//
+//   VL_Content.drawing        keyed archive of the drawing
+//   VL_Info.plist             the drawing information, with its size and units flattened
+//                             into lower-case keys for readers that do not open the drawing
+//   VL_Auxiliary_Info.dat     keyed archive of a dictionary: map scale, print and document info
+//   QuickLook/Thumbnail.jpg   a small picture of the drawing
+//   QuickLook/Preview.pdf     a page of the drawing's size showing a picture of it
+//   _window.plist             the window's restorable state
+//   _export_settings.plist    the export operation's settings, when there is one
+//
+// Reading trusts nothing: a package whose drawing, information or auxiliary archive is
+// missing where required, empty, cut short or of a foreign kind is refused with error 101,
+// the reason under "VXOriginalException". The window state and export settings are only
+// conveniences: damage there is logged and they are left out.
+
+#include "mapscale/VXQMapScale.h"
+#include "platform/foundation/QuorvaneError.h"
+#include "platform/ui/FileWrapper.h"
+#include "platform/vantrix/VXDrawing.h"
+
+#include <QPageLayout>
+#include <QVariantMap>
+#include <optional>
+
+struct MapDocumentContents {
+    VXDrawingPtr drawing;
+    VXQMapScalePtr mapScale;              // never null once read
+    std::optional<QPageLayout> printInfo; // none when the package has none
+    QVariantMap documentInfo;
+    QVariantMap windowState;                   // empty: none
+    std::optional<QVariantMap> exportSettings; // written only when present
+};
+
+class MapDocumentPackage {
+public:
+    static inline const QString kContentFileName = QStringLiteral("VL_Content.drawing");
+    static inline const QString kInfoFileName = QStringLiteral("VL_Info.plist");
+    static inline const QString kAuxiliaryFileName = QStringLiteral("VL_Auxiliary_Info.dat");
+    static inline const QString kQuickLookFolderName = QStringLiteral("QuickLook");
+    static inline const QString kThumbnailFileName = QStringLiteral("Thumbnail.jpg");
+    static inline const QString kPreviewFileName = QStringLiteral("Preview.pdf");
+    static inline const QString kWindowStateFileName = QStringLiteral("_window.plist");
+    static inline const QString kExportSettingsFileName = QStringLiteral("_export_settings.plist");
+
+    static inline const QString kMapScaleKey = QStringLiteral("Map_Scale");
+    static inline const QString kPrintInfoKey = QStringLiteral("Print_Info");
+    static inline const QString kDocumentInfoKey = QStringLiteral("Document_Info");
+    static inline const QString kInfoWidthKey = QStringLiteral("vx_drawing_dimensions.size_width");
+    static inline const QString kInfoHeightKey = QStringLiteral("vx_drawing_dimensions.size_height");
+    static inline const QString kInfoUnitsKey = QStringLiteral("vx_dimensions_units");
+
+    // The longer sides of the thumbnail and of the preview's picture, in pixels.
+    static constexpr int kThumbnailSide = 256;
+    static constexpr int kPreviewSide = 512;
+
+    // Nullopt with error 102 when there is no drawing to write, 101 when a part cannot be
+    // encoded (reason under "exception").
+    static std::optional<platform::FileWrapper> write(const MapDocumentContents& contents, QuorvaneError* error);
+    static std::optional<MapDocumentContents> read(const platform::FileWrapper& package, QuorvaneError* error);
+
+private:
+    static platform::FileWrapper quickLookFolder(const VXDrawing& drawing);
+    static QVariantMap drawingInformation(const VXDrawing& drawing);
+    static QByteArray auxiliaryArchive(const MapDocumentContents& contents);
+    static bool readAuxiliaryArchive(const QByteArray& data, MapDocumentContents& contents, QString* reason);
+    static QVariantMap readWindowState(const platform::FileWrapper* file);
+    static std::optional<QVariantMap> readExportSettings(const platform::FileWrapper* file);
+};

@@ -1,0 +1,682 @@
+#include "app/ZQQuorvaneDocument.h"
+
+#include "app/FileUtilities.h"
+#include "app/MapDocumentPackage.h"
+#include "app/MapDocumentWindowController.h"
+#include "app/PrintInfoCoding.h"
+#include "app/VXQMappingLayer.h"
+#include "platform/foundation/ArchiveValueCoding.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/DocumentController.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/vantrix/VXGridLayer.h"
+#include "platform/vantrix/VXGuideLayer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <cmath>
+
+using platform::UserDefaults;
+
+namespace {
+
+constexpr QSizeF kFallbackDrawingSize(595, 842); // A4 portrait
+constexpr double kFallbackMargin = 36;           // half an inch
+// Folders nested deeper than this are not searched for templates (and links are not followed).
+constexpr int kMaximumTemplateFolderDepth = 16;
+
+const QString kSplitsKey = QStringLiteral("splits");
+const QString kReadFailureKey = QStringLiteral("VXOriginalException");
+const QString kWriteFailureKey = QStringLiteral("exception");
+
+bool g_defaultQualityModulation = false;
+
+ZQQuorvaneDocument::ExportOperationFactory& exportOperationFactoryStorage()
+{
+    static ZQQuorvaneDocument::ExportOperationFactory factory;
+    return factory;
+}
+
+UserDefaults& defaults()
+{
+    return *UserDefaults::standardUserDefaults();
+}
+
+bool isMapType(const QString& typeName)
+{
+    return typeName == kZQMapDocumentType || typeName == kZQLegacyMapDocumentType;
+}
+
+QuorvaneError unsupportedTypeError(const QString& typeName)
+{
+    return QuorvaneError(kQuorvaneDocumentError,
+                         QObject::tr("Documents of type “%1” are not supported.").arg(typeName));
+}
+
+// Failures that did not come with a reason get one under `key`, so every read or write
+// failure says why in the same place.
+void ensureReason(QuorvaneError* error, const QString& key)
+{
+    if (!error || !error->isError() || error->userInfo().contains(key))
+        return;
+    QVariantMap userInfo = error->userInfo();
+    userInfo.insert(key, error->localizedDescription());
+    *error = QuorvaneError(error->code(), error->localizedDescription(), userInfo, error->domain());
+}
+
+template <class T>
+std::shared_ptr<T> unarchivedDefault(const QString& key)
+{
+    const QByteArray data = defaults().dataForKey(key);
+    if (data.isEmpty())
+        return nullptr;
+    auto value = std::dynamic_pointer_cast<T>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
+    if (!value)
+        ZQLog(QStringLiteral("the user default %1 could not be read").arg(key));
+    return value;
+}
+
+// The file-system path of a folder URL, resource ("qrc:") folders included.
+QString folderPath(const QUrl& folder)
+{
+    return folder.scheme() == QLatin1String("qrc") ? QLatin1Char(':') + folder.path() : folder.toLocalFile();
+}
+
+void collectTemplates(const QDir& folder, bool includingSubfolders, int depth, QList<QUrl>& found)
+{
+    const QStringList& extensions = ZQQuorvaneDocument::templateFileExtensions();
+    const QFileInfoList entries =
+        folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        // Templates are packages (folders) or single files; either way they end the descent.
+        if (extensions.contains(entry.suffix(), Qt::CaseInsensitive))
+            found.append(QUrl::fromLocalFile(entry.absoluteFilePath()));
+        else if (entry.isDir() && includingSubfolders && depth < kMaximumTemplateFolderDepth)
+            collectTemplates(QDir(entry.absoluteFilePath()), true, depth + 1, found);
+    }
+}
+
+QString expandingTilde(const QString& path)
+{
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + path.mid(1);
+    return path;
+}
+
+} // namespace
+
+ZQQuorvaneDocument::ZQQuorvaneDocument()
+    : m_mapScale(defaultDrawingScale())
+    , m_prescale(defaultPrescale())
+    , m_printInfo(defaultPrintInfo())
+{
+}
+
+ZQQuorvaneDocument::~ZQQuorvaneDocument() = default;
+
+bool ZQQuorvaneDocument::initWithTypeError(const QString& typeName, QuorvaneError* error)
+{
+    if (!isMapType(typeName) && typeName != kVXDrawingDocumentType) {
+        if (error)
+            *error = unsupportedTypeError(typeName);
+        return false;
+    }
+    return VXDrawingDocument::initWithTypeError(typeName, error);
+}
+
+// --- The drawing ---------------------------------------------------------------------------------
+
+void ZQQuorvaneDocument::setDrawing(const VXDrawingPtr& drawing)
+{
+    VXDrawingDocument::setDrawing(drawing);
+    // Installing the slices layer is part of taking the drawing, not an edit.
+    undoManager()->disableUndoRegistration();
+    const auto enable = qScopeGuard([this] { undoManager()->enableUndoRegistration(); });
+    installSlicesLayer(*drawing);
+}
+
+void ZQQuorvaneDocument::installSlicesLayer(VXDrawing&)
+{
+}
+
+VXDrawingPtr ZQQuorvaneDocument::makeDefaultDrawing()
+{
+    VXDrawingPtr drawing = VXDrawing::drawingWithSize(defaultDrawingSize());
+    drawing->setMargins(defaultDrawingMargins());
+    const ZQUnitLengthPtr units = defaultDrawingUnits();
+
+    auto grid = std::make_shared<VXGridLayer>();
+    grid->setLayerName(tr("Grid"));
+    drawing->addLayer(grid);
+    grid->setDistanceForUnitSpanDrawingUnitsSpanDivisionsMajorsRulerSteps(units->conversionFactorForPoints(), units, 1,
+                                                                          10, 5, 2);
+    auto layer = std::make_shared<VXQMappingLayer>();
+    layer->setLayerName(tr("Layer 1"));
+    drawing->addLayer(layer);
+    auto guides = std::make_shared<VXGuideLayer>();
+    guides->setLayerName(tr("Guides"));
+    drawing->addLayer(guides);
+    drawing->setActiveLayer(layer.get());
+    return drawing;
+}
+
+const QMetaObject& ZQQuorvaneDocument::classOfDefaultDrawingLayer() const
+{
+    return VXQMappingLayer::staticMetaObject;
+}
+
+VXLayer* ZQQuorvaneDocument::activeLayer() const
+{
+    return drawing() ? drawing()->activeLayer() : nullptr;
+}
+
+VXObjectDrawingLayer* ZQQuorvaneDocument::activeObjectLayer() const
+{
+    return dynamic_cast<VXObjectDrawingLayer*>(activeLayer());
+}
+
+int ZQQuorvaneDocument::countOfItemsInSelection() const
+{
+    const VXObjectDrawingLayer* layer = activeObjectLayer();
+    return layer ? int(layer->selectedAvailableObjects().size()) : 0;
+}
+
+bool ZQQuorvaneDocument::hasValidSelection() const
+{
+    const VXObjectDrawingLayer* layer = activeObjectLayer();
+    return layer && layer->visible() && !layer->locked() && countOfItemsInSelection() > 0;
+}
+
+// --- Map scale and symbol prescale ---------------------------------------------------------------
+
+void ZQQuorvaneDocument::setMapScale(const VXQMapScalePtr& scale)
+{
+    if (!scale) {
+        ZQLogObjCMethod(QStringLiteral("a document always has a map scale; null refused"));
+        return;
+    }
+    if (m_mapScale->isEqualToMapScale(scale.get()))
+        return;
+    ZQUndoManager* undo = undoManager();
+    undo->registerUndoWithTargetHandler(this, [this, previous = m_mapScale] { setMapScale(previous); });
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    center.postNotificationName(kQuorvaneMapScaleWillChangeNotification, this);
+    m_mapScale = scale;
+    center.postNotificationName(kQuorvaneMapScaleDidChangeNotification, this);
+    if (!undo->isUndoing() && !undo->isRedoing())
+        undo->setActionName(tr("Change Map Scale"));
+    ZQLog(QStringLiteral("set map scale = %1").arg(scale->description()));
+    mapScaleDidChange();
+}
+
+void ZQQuorvaneDocument::setPrescale(double prescale)
+{
+    if (!std::isfinite(prescale) || prescale <= 0 || prescale == m_prescale)
+        return;
+    ZQ_CHANGE_SCOPE("prescale");
+    m_prescale = prescale;
+}
+
+void ZQQuorvaneDocument::setUnitDisplayOption(int option)
+{
+    if (option == m_unitDisplayOption)
+        return;
+    {
+        ZQ_CHANGE_SCOPE("unitDisplayOption");
+        m_unitDisplayOption = option;
+    }
+    if (drawing())
+        drawing()->setNeedsDisplayInRect(drawing()->bounds());
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDocumentDisplayUnitOptionsChanged, this);
+}
+
+// --- Print and document information ------------------------------------------------------------
+
+void ZQQuorvaneDocument::setPrintInfo(const QPageLayout& printInfo)
+{
+    if (printInfo.isEquivalentTo(m_printInfo))
+        return;
+    ZQUndoManager* undo = undoManager();
+    undo->registerUndoWithTargetHandler(this, [this, previous = m_printInfo] { setPrintInfo(previous); });
+    m_printInfo = printInfo;
+    defaults().setObjectForKey(PrintInfoCoding::propertyList(printInfo), kDefaultPrintInfo);
+    undo->setActionName(tr("Page Setup"));
+}
+
+void ZQQuorvaneDocument::setDocumentInfo(const QVariantMap& info)
+{
+    ZQ_CHANGE_SCOPE("documentInfo");
+    m_documentInfo = info;
+}
+
+// --- Class defaults ------------------------------------------------------------------------------
+
+QSizeF ZQQuorvaneDocument::defaultDrawingSize()
+{
+    const auto size = platform::archive::parseSize(defaults().stringForKey(kVXDocumentDefaultSize));
+    const bool usable = size && std::isfinite(size->width()) && std::isfinite(size->height()) && size->width() > 0
+                        && size->height() > 0;
+    return usable ? *size : kFallbackDrawingSize;
+}
+
+void ZQQuorvaneDocument::setDefaultDrawingSize(QSizeF size)
+{
+    defaults().setObjectForKey(platform::archive::sizeString(size), kVXDocumentDefaultSize);
+}
+
+QMarginsF ZQQuorvaneDocument::defaultDrawingMargins()
+{
+    // Stored as a rectangle {{left, top}, {right, bottom}}.
+    const auto rect = platform::archive::parseRect(defaults().stringForKey(kVXDocumentDefaultMargins));
+    if (!rect)
+        return {kFallbackMargin, kFallbackMargin, kFallbackMargin, kFallbackMargin};
+    const QMarginsF margins(rect->x(), rect->y(), rect->width(), rect->height());
+    const bool usable = std::isfinite(margins.left()) && std::isfinite(margins.top()) && std::isfinite(margins.right())
+                        && std::isfinite(margins.bottom()) && margins.left() >= 0 && margins.top() >= 0
+                        && margins.right() >= 0 && margins.bottom() >= 0;
+    return usable ? margins : QMarginsF(kFallbackMargin, kFallbackMargin, kFallbackMargin, kFallbackMargin);
+}
+
+void ZQQuorvaneDocument::setDefaultDrawingMargins(const QMarginsF& margins)
+{
+    const QRectF rect(margins.left(), margins.top(), margins.right(), margins.bottom());
+    defaults().setObjectForKey(platform::archive::rectString(rect), kVXDocumentDefaultMargins);
+}
+
+VXQMapScalePtr ZQQuorvaneDocument::defaultDrawingScale()
+{
+    VXQMapScalePtr scale = unarchivedDefault<VXQMapScale>(kVXDocumentDefaultDrawingScale_Quorvane2);
+    return scale ? scale : VXQMapScale::defaultScale();
+}
+
+void ZQQuorvaneDocument::setDefaultDrawingScale(const VXQMapScalePtr& scale)
+{
+    if (scale)
+        defaults().setObjectForKey(platform::KeyedArchiver::archivedDataWithRootObject(scale.get()),
+                                   kVXDocumentDefaultDrawingScale_Quorvane2);
+}
+
+ZQUnitLengthPtr ZQQuorvaneDocument::defaultDrawingUnits()
+{
+    ZQUnitLengthPtr units = unarchivedDefault<ZQUnitLength>(kVXDocumentDrawingUnitsDefault);
+    return units ? units : ZQUnitLength::centimeters();
+}
+
+void ZQQuorvaneDocument::setDefaultDrawingUnits(const ZQUnitLengthPtr& units)
+{
+    if (units)
+        defaults().setObjectForKey(platform::KeyedArchiver::archivedDataWithRootObject(units.get()),
+                                   kVXDocumentDrawingUnitsDefault);
+}
+
+double ZQQuorvaneDocument::defaultPrescale()
+{
+    const double prescale = defaults().doubleForKey(kVXDocumentPrescaleDefault);
+    return std::isfinite(prescale) && prescale > 0 ? prescale : 1.0;
+}
+
+void ZQQuorvaneDocument::setDefaultPrescale(double prescale)
+{
+    defaults().setDoubleForKey(prescale, kVXDocumentPrescaleDefault);
+}
+
+QPageLayout ZQQuorvaneDocument::defaultPrintInfo()
+{
+    if (const auto stored = PrintInfoCoding::pageLayout(defaults().objectForKey(kDefaultPrintInfo)))
+        return *stored;
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                       QMarginsF(kFallbackMargin, kFallbackMargin, kFallbackMargin, kFallbackMargin), QPageLayout::Point);
+}
+
+bool ZQQuorvaneDocument::defaultQualityModulation()
+{
+    return g_defaultQualityModulation;
+}
+
+void ZQQuorvaneDocument::setDefaultQualityModulation(bool flag)
+{
+    g_defaultQualityModulation = flag;
+}
+
+// --- Templates -------------------------------------------------------------------------------------
+
+const QStringList& ZQQuorvaneDocument::templateFileExtensions()
+{
+    static const QStringList extensions{QStringLiteral("vlm"), QStringLiteral("quorvane_map"), QStringLiteral("tmsv"),
+                                        QStringLiteral("qvnl")};
+    return extensions;
+}
+
+QUrl ZQQuorvaneDocument::documentTemplatesURL()
+{
+    return QUrl(QStringLiteral("qrc:/bundle/Quorvane Templates"));
+}
+
+QUrl ZQQuorvaneDocument::userTemplatesURL()
+{
+    const QString support = thisApplicationsSupportFolderURL().toLocalFile();
+    const QUrl folder = QUrl::fromLocalFile(QDir(support).filePath(QStringLiteral("My Templates")));
+    if (!createDirectoryIfNeeded(folder))
+        ZQLog(QStringLiteral("could not create user templates folder"));
+    return folder;
+}
+
+QList<QUrl> ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(const QUrl& folder,
+                                                                           bool includingSubfolders)
+{
+    const QString path = folderPath(folder);
+    const bool exists = folder.isLocalFile() ? createDirectoryIfNeeded(folder) : QFileInfo(path).isDir();
+    if (!exists)
+        return {};
+    QList<QUrl> templates;
+    collectTemplates(QDir(path), includingSubfolders, 0, templates);
+    return templates;
+}
+
+bool ZQQuorvaneDocument::hasTemplatesAvailable()
+{
+    return !availableTemplatesAtURLIncludingSubfolders(documentTemplatesURL(), true).isEmpty()
+           || !availableTemplatesAtURLIncludingSubfolders(userTemplatesURL(), true).isEmpty();
+}
+
+bool ZQQuorvaneDocument::isUserTemplateURL(const QUrl& url)
+{
+    if (!url.isLocalFile())
+        return false;
+    // Whole components: "My Templates Old" is not inside "My Templates".
+    const QString path = QDir::cleanPath(expandingTilde(url.toLocalFile()));
+    const QString folder = QDir::cleanPath(userTemplatesURL().toLocalFile());
+    return path.compare(folder, Qt::CaseInsensitive) == 0
+           || path.startsWith(folder + QLatin1Char('/'), Qt::CaseInsensitive);
+}
+
+// --- Documents made from drawings ----------------------------------------------------------------
+
+std::shared_ptr<ZQQuorvaneDocument> ZQQuorvaneDocument::documentWithDrawingDisplay(const VXDrawingPtr& drawing,
+                                                                                   bool display)
+{
+    return documentWithDrawingDisplayFromOriginalDocumentSourceRect(drawing, display, nullptr, QRectF());
+}
+
+std::shared_ptr<ZQQuorvaneDocument> ZQQuorvaneDocument::documentWithDrawingDisplayFromOriginalDocumentSourceRect(
+    const VXDrawingPtr& drawing, bool display, const ZQQuorvaneDocument* original, const QRectF& sourceRect)
+{
+    ZQ_ASSERT(drawing, QStringLiteral("invalid drawing, can't be nil"));
+    platform::DocumentController* controller = platform::DocumentController::sharedDocumentController();
+    QuorvaneError error;
+    auto document = std::dynamic_pointer_cast<ZQQuorvaneDocument>(
+        controller->makeUntitledDocumentOfTypeError(kZQMapDocumentType, &error));
+    if (!document) {
+        if (!error)
+            error = unsupportedTypeError(kZQMapDocumentType);
+        ZQLog(QStringLiteral("the document could not be created. error=%1").arg(error.localizedDescription()));
+        return nullptr;
+    }
+    document->setDrawing(drawing);
+    if (original)
+        document->adoptFromOriginalDocumentSourceRect(*original, sourceRect);
+    document->undoManager()->removeAllActions();
+    document->updateChangeCount(ChangeCleared);
+    controller->addDocument(document);
+    if (display) {
+        document->makeWindowControllers();
+        document->showWindows();
+    }
+    return document;
+}
+
+void ZQQuorvaneDocument::adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDocument& original, const QRectF&)
+{
+    m_mapScale = original.mapScale();
+}
+
+// --- Layer commands --------------------------------------------------------------------------------
+
+bool ZQQuorvaneDocument::couldAddNewLayerOrLayerGroup() const
+{
+    return drawing() != nullptr;
+}
+
+bool ZQQuorvaneDocument::couldDuplicateLayer() const
+{
+    const VXLayer* layer = activeLayer();
+    return layer && layer->layerGroup();
+}
+
+bool ZQQuorvaneDocument::couldDeleteLayer() const
+{
+    const VXLayer* layer = activeLayer();
+    if (!layer || !layer->layerGroup() || !layer->layerMayBeDeleted())
+        return false;
+    // The last layer that can be drawn on stays.
+    const auto* group = dynamic_cast<const VXLayerGroup*>(layer);
+    const QList<VXLayerPtr> layers = drawing()->flattenedLayers();
+    return std::any_of(layers.begin(), layers.end(), [&](const VXLayerPtr& other) {
+        const bool goes = other.get() == layer || (group && group->containsLayer(other.get()));
+        return !goes && other->layerMayBecomeActive();
+    });
+}
+
+void ZQQuorvaneDocument::newDrawingLayer(QObject*)
+{
+    if (!couldAddNewLayerOrLayerGroup())
+        return;
+    VXLayerPtr layer = makeDefaultDrawingLayer();
+    layer->setLayerName(drawing()->uniqueLayerNameForName(tr("Layer")));
+    insertLayerWithActionName(layer, tr("New Layer"));
+}
+
+void ZQQuorvaneDocument::addLayerGroupAction(QObject*)
+{
+    if (!couldAddNewLayerOrLayerGroup())
+        return;
+    // A group starts with one layer, so there is something to draw on in it.
+    auto group = std::make_shared<VXLayerGroup>();
+    group->setLayerName(drawing()->uniqueLayerNameForName(tr("Group")));
+    VXLayerPtr layer = makeDefaultDrawingLayer();
+    layer->setLayerName(drawing()->uniqueLayerNameForName(tr("Layer")));
+    group->addLayer(layer);
+    insertLayerWithActionName(group, tr("New Layer Group"));
+    drawing()->setActiveLayer(layer.get());
+}
+
+void ZQQuorvaneDocument::deleteLayerAction(QObject*)
+{
+    if (!couldDeleteLayer())
+        return;
+    VXLayer* layer = activeLayer();
+    layer->layerGroup()->removeLayer(layer);
+    undoManager()->setActionName(tr("Delete Layer"));
+}
+
+void ZQQuorvaneDocument::duplicateLayer(QObject*)
+{
+    if (!couldDuplicateLayer())
+        return;
+    insertLayerWithActionName(activeLayer()->duplicateLayer(), tr("Duplicate Layer"));
+}
+
+void ZQQuorvaneDocument::insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName)
+{
+    VXLayer* active = activeLayer();
+    VXLayerGroup* group = active && active->layerGroup() ? active->layerGroup() : drawing().get();
+    const int index = active && active->layerGroup() ? group->indexOfLayer(active) : 0;
+    group->insertObjectInLayersAtIndex(layer, index);
+    drawing()->setActiveLayer(layer.get());
+    undoManager()->setActionName(actionName);
+}
+
+bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
+{
+    const QByteArray action = item->action();
+    if (action == "newDrawingLayer" || action == "addLayerGroupAction")
+        return couldAddNewLayerOrLayerGroup();
+    if (action == "duplicateLayer")
+        return couldDuplicateLayer();
+    if (action == "deleteLayerAction")
+        return couldDeleteLayer();
+    return Document::validateMenuItem(item);
+}
+
+// --- Window state ----------------------------------------------------------------------------------
+
+QVariantMap ZQQuorvaneDocument::restorableStateInfo() const
+{
+    const MapDocumentWindowController* controller = mapWindowController();
+    if (!controller || !controller->splitView())
+        return m_windowRestorationState;
+    QVariantMap state;
+    state.insert(kSplitsKey, controller->splitState());
+    return state;
+}
+
+void ZQQuorvaneDocument::restoreWithStateInfo(const QVariantMap& state)
+{
+    ZQ_ASSERT(!state.isEmpty(), QStringLiteral("no data for restoring document state (2)"));
+    MapDocumentWindowController* controller = mapWindowController();
+    if (controller && state.contains(kSplitsKey) && !controller->restoreSplitState(state.value(kSplitsKey)))
+        ZQLog(QStringLiteral("the window's split sizes could not be restored"));
+}
+
+void ZQQuorvaneDocument::setWindowRestorationState(const QVariantMap& state)
+{
+    m_windowRestorationState = state;
+}
+
+void ZQQuorvaneDocument::saveRestorableStateAsPreference() const
+{
+    defaults().setObjectForKey(restorableStateInfo(), kVLTMDocument_DefaultRestorableState);
+}
+
+void ZQQuorvaneDocument::restoreStateFromPreference()
+{
+    const QVariantMap state = defaults().dictionaryForKey(kVLTMDocument_DefaultRestorableState);
+    if (!state.isEmpty())
+        m_windowRestorationState = state;
+}
+
+void ZQQuorvaneDocument::windowStateDidChange()
+{
+    platform::RunLoop::cancelPreviousPerformRequests(this, "saveRestorableStateAsPreference");
+    platform::RunLoop::performAfterDelay(this, "saveRestorableStateAsPreference", {}, kWindowStateSaveDelay);
+}
+
+void ZQQuorvaneDocument::makeTabViewControllers()
+{
+    if (m_windowRestorationState.isEmpty())
+        restoreStateFromPreference();
+    if (m_windowRestorationState.isEmpty())
+        return;
+    const QVariantMap state = std::exchange(m_windowRestorationState, {});
+    restoreWithStateInfo(state);
+}
+
+QWidget* ZQQuorvaneDocument::sidebarTabView() const
+{
+    const MapDocumentWindowController* controller = mapWindowController();
+    return controller ? controller->leftSidePanel() : nullptr;
+}
+
+QWidget* ZQQuorvaneDocument::rightHandSidebarTabView() const
+{
+    const MapDocumentWindowController* controller = mapWindowController();
+    return controller ? controller->rightSidePanel() : nullptr;
+}
+
+// --- Export settings -------------------------------------------------------------------------------
+
+void ZQQuorvaneDocument::setExportOperation(const ZQObjectPtr& operation)
+{
+    m_exportOperation = operation;
+}
+
+void ZQQuorvaneDocument::setExportOperationFactory(ExportOperationFactory factory)
+{
+    exportOperationFactoryStorage() = std::move(factory);
+}
+
+const ZQQuorvaneDocument::ExportOperationFactory& ZQQuorvaneDocument::exportOperationFactory()
+{
+    return exportOperationFactoryStorage();
+}
+
+// --- Reading and writing ---------------------------------------------------------------------------
+
+bool ZQQuorvaneDocument::readFromURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    const bool read = VXDrawingDocument::readFromURLOfTypeError(url, typeName, error);
+    if (!read)
+        ensureReason(error, kReadFailureKey);
+    return read;
+}
+
+bool ZQQuorvaneDocument::writeToURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    const bool written = VXDrawingDocument::writeToURLOfTypeError(url, typeName, error);
+    if (!written)
+        ensureReason(error, kWriteFailureKey);
+    return written;
+}
+
+bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrapper& wrapper, const QString& typeName,
+                                                        QuorvaneError* error)
+{
+    if (typeName == kVXDrawingDocumentType)
+        return VXDrawingDocument::readFromFileWrapperOfTypeError(wrapper, typeName, error);
+    if (!isMapType(typeName)) {
+        if (error)
+            *error = unsupportedTypeError(typeName);
+        return false;
+    }
+    std::optional<MapDocumentContents> contents = MapDocumentPackage::read(wrapper, error);
+    if (!contents)
+        return false;
+    setDrawing(contents->drawing);
+    m_mapScale = contents->mapScale;
+    if (contents->printInfo)
+        m_printInfo = *contents->printInfo;
+    setDocumentInfo(contents->documentInfo);
+    m_windowRestorationState = contents->windowState;
+    if (contents->exportSettings && exportOperationFactory())
+        m_exportOperation = exportOperationFactory()(*contents->exportSettings);
+    return true;
+}
+
+std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(const QString& typeName,
+                                                                                QuorvaneError* error)
+{
+    if (typeName == kVXDrawingDocumentType)
+        return VXDrawingDocument::fileWrapperOfTypeError(typeName, error);
+    if (!isMapType(typeName)) {
+        if (error)
+            *error = unsupportedTypeError(typeName);
+        return std::nullopt;
+    }
+    MapDocumentContents contents{drawing(), m_mapScale, m_printInfo, m_documentInfo, restorableStateInfo(), {}};
+    if (m_exportOperation && m_exportOperation->respondsToSelector("restorableStateInfo"))
+        contents.exportSettings = m_exportOperation->performSelector("restorableStateInfo").toMap();
+    return MapDocumentPackage::write(contents, error);
+}
+
+void ZQQuorvaneDocument::makeWindowControllers()
+{
+    if (windowControllers().isEmpty())
+        addWindowController(std::make_shared<MapDocumentWindowController>());
+}
+
+MapDocumentWindowController* ZQQuorvaneDocument::mapWindowController() const
+{
+    for (platform::WindowController* controller : windowControllers()) {
+        if (auto* map = qobject_cast<MapDocumentWindowController*>(controller))
+            return map;
+    }
+    return nullptr;
+}

@@ -1,0 +1,200 @@
+#pragma once
+
+// The map document. Panels, inspectors and dialogs reach the drawing, its undo manager,
+// the map scale and the print settings through it.
+//
+// It is saved as a package (see MapDocumentPackage): the drawing's archive, the drawing
+// information, an auxiliary archive with the map scale, print and document information,
+// Quick Look images, the window's state and, once there is one, the export operation's
+// settings. Every document has a map scale: a document read without one, or made while
+// the default scale cannot be read, gets VXQMapScale::defaultScale().
+//
+// New documents take their size, margins, units, scale and prescale from class defaults
+// kept in the user defaults.
+
+#include "mapscale/VXQMapScale.h"
+#include "platform/vantrix/VXDrawingDocument.h"
+
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QRectF>
+#include <functional>
+
+class MapDocumentWindowController;
+class VXObjectDrawingLayer;
+
+inline const QString kZQMapDocumentType = QStringLiteral("Map");
+inline const QString kZQLegacyMapDocumentType = QStringLiteral("Tms");
+
+inline const QString kQuorvaneMapScaleWillChangeNotification = QStringLiteral("kQuorvaneMapScaleWillChangeNotification");
+inline const QString kQuorvaneMapScaleDidChangeNotification = QStringLiteral("kQuorvaneMapScaleDidChangeNotification");
+inline const QString kVXDocumentDisplayUnitOptionsChanged = QStringLiteral("kVXDocumentDisplayUnitOptionsChanged");
+
+inline const QString kVXDocumentDefaultSize = QStringLiteral("kVXDocumentDefaultSize");
+inline const QString kVXDocumentDefaultMargins = QStringLiteral("kVXDocumentDefaultMargins");
+inline const QString kVXDocumentDefaultDrawingScale_Quorvane2 = QStringLiteral("kVXDocumentDefaultDrawingScale_Quorvane2");
+inline const QString kVXDocumentDrawingUnitsDefault = QStringLiteral("kVXDocumentDrawingUnitsDefault");
+inline const QString kVXDocumentPrescaleDefault = QStringLiteral("kVXDocumentPrescaleDefault");
+inline const QString kDefaultPrintInfo = QStringLiteral("kDefaultPrintInfo");
+inline const QString kVLTMDocument_DefaultRestorableState = QStringLiteral("kVLTMDocument_DefaultRestorableState");
+
+class ZQQuorvaneDocument : public VXDrawingDocument {
+    Q_OBJECT
+    Q_PROPERTY(double prescale READ prescale WRITE setPrescale)
+    Q_PROPERTY(int unitDisplayOption READ unitDisplayOption WRITE setUnitDisplayOption)
+    Q_PROPERTY(QVariantMap documentInfo READ documentInfo WRITE setDocumentInfo)
+
+public:
+    ZQQuorvaneDocument();
+    ~ZQQuorvaneDocument() override;
+
+    // Map documents ("Map", "Tms") and flat drawings ("Drawing"); any other type is error 101.
+    bool initWithTypeError(const QString& typeName, QuorvaneError* error) override;
+
+    // --- The drawing -------------------------------------------------------------------
+    // Also gives the drawing its slices layer (installSlicesLayer).
+    void setDrawing(const VXDrawingPtr& drawing) override;
+    // The class defaults' size, margins and units, a grid, guides and one mapping layer.
+    VXDrawingPtr makeDefaultDrawing() override;
+    const QMetaObject& classOfDefaultDrawingLayer() const override;
+
+    // The drawing's active layer; null without one.
+    VXLayer* activeLayer() const;
+    // Selected, visible and unlocked objects of the active object layer; 0 without one.
+    int countOfItemsInSelection() const;
+    // Whether the active layer holds a selection that commands can act on.
+    bool hasValidSelection() const;
+
+    // --- Map scale and symbol prescale ---------------------------------------------------
+    const VXQMapScalePtr& mapScale() const { return m_mapScale; }
+    // Nothing for null or an equal scale. Otherwise undoable ("Change Map Scale"), between
+    // kQuorvaneMapScaleWillChangeNotification and kQuorvaneMapScaleDidChangeNotification
+    // (sender: the document).
+    void setMapScale(const VXQMapScalePtr& scale);
+    // The factor symbols placed in the document are scaled by.
+    double prescale() const { return m_prescale; }
+    void setPrescale(double prescale);
+
+    // How lengths are shown; a change redisplays and posts kVXDocumentDisplayUnitOptionsChanged.
+    int unitDisplayOption() const { return m_unitDisplayOption; }
+    void setUnitDisplayOption(int option);
+
+    // --- Print and document information --------------------------------------------------
+    const QPageLayout& printInfo() const { return m_printInfo; }
+    // Undoable ("Page Setup"); also becomes the default of new documents.
+    void setPrintInfo(const QPageLayout& printInfo);
+    // Free-form information about the document, kept in its package.
+    QVariantMap documentInfo() const { return m_documentInfo; }
+    void setDocumentInfo(const QVariantMap& info);
+
+    // --- Class defaults ----------------------------------------------------------------
+    static QSizeF defaultDrawingSize();
+    static void setDefaultDrawingSize(QSizeF size);
+    static QMarginsF defaultDrawingMargins();
+    static void setDefaultDrawingMargins(const QMarginsF& margins);
+    // Never null: the stored scale, or VXQMapScale::defaultScale() when none can be read.
+    static VXQMapScalePtr defaultDrawingScale();
+    static void setDefaultDrawingScale(const VXQMapScalePtr& scale);
+    static ZQUnitLengthPtr defaultDrawingUnits();
+    static void setDefaultDrawingUnits(const ZQUnitLengthPtr& units);
+    static double defaultPrescale();
+    static void setDefaultPrescale(double prescale);
+    static QPageLayout defaultPrintInfo();
+    // Whether drawings modulate their rendering quality while they change; kept for the run.
+    static bool defaultQualityModulation();
+    static void setDefaultQualityModulation(bool flag);
+
+    // --- Templates -----------------------------------------------------------------------
+    static const QStringList& templateFileExtensions();
+    // The shipped templates: "Quorvane Templates" in the bundle.
+    static QUrl documentTemplatesURL();
+    // "My Templates" in the application-support folder, created when missing.
+    static QUrl userTemplatesURL();
+    // The template files in the folder (created when missing), subfolders too when asked.
+    static QList<QUrl> availableTemplatesAtURLIncludingSubfolders(const QUrl& folder, bool includingSubfolders);
+    static bool hasTemplatesAvailable();
+    // Whether the URL names a file inside the user's templates folder.
+    static bool isUserTemplateURL(const QUrl& url);
+
+    // --- Documents made from drawings ------------------------------------------------------
+    // A new untitled map document holding the drawing, added to the document controller
+    // and, with `display`, shown. It takes the map scale of `original` (and what else the
+    // document kind keeps from it; `sourceRect` is where the drawing came from). Null with
+    // a log line when no document can be made.
+    static std::shared_ptr<ZQQuorvaneDocument> documentWithDrawingDisplay(const VXDrawingPtr& drawing, bool display);
+    static std::shared_ptr<ZQQuorvaneDocument> documentWithDrawingDisplayFromOriginalDocumentSourceRect(
+        const VXDrawingPtr& drawing, bool display, const ZQQuorvaneDocument* original, const QRectF& sourceRect);
+
+    // --- Layer commands ------------------------------------------------------------------
+    // Each is one undo step on the drawing; the could... queries validate them.
+    Q_INVOKABLE void newDrawingLayer(QObject* sender = nullptr);
+    Q_INVOKABLE void addLayerGroupAction(QObject* sender = nullptr);
+    Q_INVOKABLE void deleteLayerAction(QObject* sender = nullptr);
+    Q_INVOKABLE void duplicateLayer(QObject* sender = nullptr);
+    bool couldAddNewLayerOrLayerGroup() const;
+    bool couldDuplicateLayer() const;
+    bool couldDeleteLayer() const;
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+    // --- Window state --------------------------------------------------------------------
+    // The window's restorable state: {"splits": the split sizes} (sidebars add theirs).
+    // Before the window exists, the state read from the package.
+    QVariantMap restorableStateInfo() const;
+    // Applies a state; an empty one is a programming error.
+    void restoreWithStateInfo(const QVariantMap& state);
+    // The state to restore once the window is made (read from the package).
+    QVariantMap windowRestorationState() const { return m_windowRestorationState; }
+    void setWindowRestorationState(const QVariantMap& state);
+    // The state new windows start with, kept in the user defaults.
+    Q_INVOKABLE void saveRestorableStateAsPreference() const;
+    void restoreStateFromPreference();
+    // The window's layout changed: the preference follows 2 s after the last change.
+    void windowStateDidChange();
+    static constexpr int kWindowStateSaveDelay = 2000;
+    // Called as the window is set up: restores the pending state (or the preference's).
+    void makeTabViewControllers();
+    // The left and right side panels of the window; null before it is made.
+    QWidget* sidebarTabView() const;
+    QWidget* rightHandSidebarTabView() const;
+
+    // --- Export settings ----------------------------------------------------------------
+    // The export operation of the document (it answers "restorableStateInfo"); null until
+    // one is made or read from the package through the installed factory.
+    const ZQObjectPtr& exportOperation() const { return m_exportOperation; }
+    void setExportOperation(const ZQObjectPtr& operation);
+    using ExportOperationFactory = std::function<ZQObjectPtr(const QVariantMap& restorableStateInfo)>;
+    static void setExportOperationFactory(ExportOperationFactory factory);
+    static const ExportOperationFactory& exportOperationFactory();
+
+    // --- Reading and writing ---------------------------------------------------------------
+    // Failures carry their reason under "VXOriginalException" (reading) or "exception" (writing).
+    bool readFromURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error) override;
+    bool writeToURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error) override;
+    bool readFromFileWrapperOfTypeError(const platform::FileWrapper& wrapper, const QString& typeName,
+                                        QuorvaneError* error) override;
+    std::optional<platform::FileWrapper> fileWrapperOfTypeError(const QString& typeName, QuorvaneError* error) override;
+    void makeWindowControllers() override;
+    MapDocumentWindowController* mapWindowController() const;
+
+protected:
+    // Gives the drawing the layer that holds its slices (with undo registration off). The
+    // slices layer belongs to the document panels; until they override this, none is added.
+    virtual void installSlicesLayer(VXDrawing& drawing);
+    // Called after the map scale changed (also when undone).
+    virtual void mapScaleDidChange() {}
+    // Takes over what a document made from part of `original` keeps from it.
+    virtual void adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDocument& original, const QRectF& sourceRect);
+
+private:
+    VXObjectDrawingLayer* activeObjectLayer() const;
+    // Adds `layer` above the active layer (or on top), makes it active, names the undo step.
+    void insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName);
+
+    VXQMapScalePtr m_mapScale;
+    double m_prescale = 1.0;
+    int m_unitDisplayOption = 0;
+    QPageLayout m_printInfo;
+    QVariantMap m_documentInfo;
+    QVariantMap m_windowRestorationState;
+    ZQObjectPtr m_exportOperation;
+};

@@ -1,0 +1,328 @@
+// The map document package: a saved document reopens with everything it had, each file of
+// the package holds what its readers expect, damage anywhere is refused without touching
+// the disk, and a failed save leaves the previous package as it was.
+
+#include "MapDocumentTestSupport.h"
+
+#include "app/MapDocumentPackage.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/ui/FileWrapper.h"
+#include "support/LogCapture.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <stdexcept>
+
+using mapdocumenttest::activeMappingLayer;
+using mapdocumenttest::addSquares;
+using mapdocumenttest::newMapDocument;
+using mapdocumenttest::snapshot;
+using platform::FileWrapper;
+using platform::PropertyList;
+
+namespace {
+
+// An export operation as the package sees it: something that answers its settings.
+class RecordedExportOperation : public ZQObject {
+    Q_OBJECT
+
+public:
+    QVariantMap state;
+    Q_INVOKABLE QVariantMap restorableStateInfo() const { return state; }
+};
+
+// A path that cannot be archived, to make a save fail part-way.
+class UnarchivablePath : public VXDrawablePath {
+    Q_OBJECT
+
+public:
+    void encodeWithCoder(platform::KeyedArchiver&) const override { throw std::runtime_error("disk full of paths"); }
+};
+
+class DocumentPackageTest : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    QString packagePath = folder.filePath(QStringLiteral("Map.qvnl"));
+
+    QUrl packageURL() const { return QUrl::fromLocalFile(packagePath); }
+
+    void save(ZQQuorvaneDocument& document)
+    {
+        QuorvaneError error;
+        ASSERT_TRUE(document.saveToURLOfTypeForSaveOperationError(packageURL(), kZQMapDocumentType,
+                                                                  platform::Document::SaveOperation, &error))
+            << error.localizedDescription().toStdString();
+    }
+
+    std::shared_ptr<ZQTrueQuorvaneDocument> open(QuorvaneError* error = nullptr)
+    {
+        auto document = std::make_shared<ZQTrueQuorvaneDocument>();
+        QuorvaneError local;
+        if (!document->initWithContentsOfURLOfTypeError(packageURL(), kZQMapDocumentType, error ? error : &local))
+            return nullptr;
+        return document;
+    }
+
+    QByteArray packageFile(const QString& name) const
+    {
+        QFile file(QDir(packagePath).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void replacePackageFile(const QString& name, const QByteArray& contents) const
+    {
+        QFile file(QDir(packagePath).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+
+    // A saved document with two layers, shared styles, metadata and settings everywhere.
+    std::shared_ptr<ZQTrueQuorvaneDocument> savedDocument()
+    {
+        auto document = newMapDocument();
+        addSquares(*activeMappingLayer(*document), 6);
+        document->newDrawingLayer();
+        activeMappingLayer(*document)->setLayerName(QStringLiteral("Roads"));
+        addSquares(*activeMappingLayer(*document), 2);
+        document->setMapScale(VXQMapScale::defaultScale()->mapScaleWithScale(50000));
+        document->setPrescale(0.5);
+        document->setDocumentInfo({{QStringLiteral("author"), QStringLiteral("Ada")}});
+        document->setPrintInfo(QPageLayout(QPageSize(QPageSize::A3), QPageLayout::Landscape, QMarginsF(10, 20, 30, 40)));
+        document->drawing()->setDrawingInfo({{QStringLiteral("title"), QStringLiteral("Harbour")}});
+        document->setWindowRestorationState({{QStringLiteral("splits"), QVariantList{120, 700, 180}}});
+        save(*document);
+        return document;
+    }
+};
+
+QStringList layerNames(const VXDrawing& drawing)
+{
+    QStringList names;
+    for (const VXLayerPtr& layer : drawing.flattenedLayers(true))
+        names << layer->className() + QLatin1Char(':') + layer->layerName();
+    return names;
+}
+
+TEST_F(DocumentPackageTest, ReopensWithLayersObjectsStylesAndSettings)
+{
+    const auto saved = savedDocument();
+    const auto reopened = open();
+    ASSERT_TRUE(reopened);
+
+    EXPECT_EQ(layerNames(*reopened->drawing()), layerNames(*saved->drawing()));
+    const auto* roads = dynamic_cast<VXQMappingLayer*>(
+        reopened->drawing()->firstLayerOfClass<VXQMappingLayer>().get());
+    ASSERT_TRUE(roads);
+    EXPECT_EQ(roads->layerName(), QStringLiteral("Roads"));
+    EXPECT_EQ(reopened->activeLayer()->layerName(), QStringLiteral("Roads"));
+
+    const VXQMappingLayer* mapLayer = nullptr;
+    for (const VXLayerPtr& layer : reopened->drawing()->flattenedLayers())
+        if (layer->layerName() == QStringLiteral("Layer 1"))
+            mapLayer = dynamic_cast<VXQMappingLayer*>(layer.get());
+    ASSERT_TRUE(mapLayer);
+    ASSERT_EQ(mapLayer->countOfObjects(), 6);
+    const auto& objects = mapLayer->objects();
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(objects[i]->metadataValueForKey(QStringLiteral("id")).toInt(), i);
+    // Objects that shared a style still share one style object.
+    EXPECT_EQ(objects[0]->style(), objects[2]->style());
+    EXPECT_EQ(objects[1]->style(), objects[5]->style());
+    EXPECT_NE(objects[0]->style(), objects[1]->style());
+    EXPECT_EQ(mapLayer->allStyles().size(), 2);
+
+    EXPECT_TRUE(reopened->mapScale()->isEqualToMapScale(saved->mapScale().get()));
+    EXPECT_DOUBLE_EQ(reopened->mapScale()->scale(), 50000);
+    EXPECT_TRUE(reopened->printInfo().isEquivalentTo(saved->printInfo()));
+    EXPECT_EQ(reopened->printInfo().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(reopened->documentInfo().value(QStringLiteral("author")), QStringLiteral("Ada"));
+    EXPECT_EQ(reopened->drawing()->drawingInfo().value(QStringLiteral("title")), QStringLiteral("Harbour"));
+    EXPECT_EQ(reopened->windowRestorationState().value(QStringLiteral("splits")).toList(),
+              (QVariantList{120, 700, 180}));
+    EXPECT_FALSE(reopened->isDocumentEdited());
+}
+
+TEST_F(DocumentPackageTest, PackageFilesHoldWhatTheirReadersExpect)
+{
+    const auto saved = savedDocument();
+
+    const auto info = PropertyList::fromData(packageFile(MapDocumentPackage::kInfoFileName));
+    ASSERT_TRUE(info);
+    const QVariantMap infoMap = info->toMap();
+    EXPECT_DOUBLE_EQ(infoMap.value(MapDocumentPackage::kInfoWidthKey).toDouble(), saved->drawing()->drawingSize().width());
+    EXPECT_DOUBLE_EQ(infoMap.value(MapDocumentPackage::kInfoHeightKey).toDouble(),
+                     saved->drawing()->drawingSize().height());
+    EXPECT_EQ(infoMap.value(MapDocumentPackage::kInfoUnitsKey).toString(), saved->drawing()->drawingUnits());
+    EXPECT_EQ(infoMap.value(QStringLiteral("title")), QStringLiteral("Harbour"));
+
+    const QImage thumbnail = QImage::fromData(packageFile(QStringLiteral("QuickLook/Thumbnail.jpg")), "JPEG");
+    ASSERT_FALSE(thumbnail.isNull());
+    EXPECT_EQ(std::max(thumbnail.width(), thumbnail.height()), MapDocumentPackage::kThumbnailSide);
+    EXPECT_TRUE(packageFile(QStringLiteral("QuickLook/Preview.pdf")).startsWith("%PDF"));
+
+    const auto window = PropertyList::fromData(packageFile(MapDocumentPackage::kWindowStateFileName));
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->toMap().value(QStringLiteral("splits")).toList().size(), 3);
+    // No export operation, no export settings.
+    EXPECT_FALSE(QFile::exists(QDir(packagePath).filePath(MapDocumentPackage::kExportSettingsFileName)));
+}
+
+TEST_F(DocumentPackageTest, ExportSettingsTravelThroughTheInstalledFactory)
+{
+    auto document = newMapDocument();
+    auto operation = std::make_shared<RecordedExportOperation>();
+    operation->state = {{QStringLiteral("format"), QStringLiteral("PNG")}, {QStringLiteral("dpi"), 300}};
+    document->setExportOperation(operation);
+    save(*document);
+    EXPECT_TRUE(QFile::exists(QDir(packagePath).filePath(MapDocumentPackage::kExportSettingsFileName)));
+
+    QVariantMap received;
+    ZQQuorvaneDocument::setExportOperationFactory([&](const QVariantMap& state) {
+        received = state;
+        return std::make_shared<RecordedExportOperation>();
+    });
+    const auto reopened = open();
+    ZQQuorvaneDocument::setExportOperationFactory({});
+    ASSERT_TRUE(reopened);
+    EXPECT_TRUE(reopened->exportOperation());
+    EXPECT_EQ(received, operation->state);
+}
+
+// Each way a file of the package can be damaged, in each place that is read.
+TEST_F(DocumentPackageTest, DamagedPackagesAreRefusedWithoutTouchingTheDisk)
+{
+    savedDocument();
+    const QByteArray foreign = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"); // a PNG's start
+    const QStringList places{MapDocumentPackage::kContentFileName, MapDocumentPackage::kInfoFileName,
+                             MapDocumentPackage::kAuxiliaryFileName};
+    for (const QString& place : places) {
+        const QByteArray original = packageFile(place);
+        const QList<QPair<QString, QByteArray>> damages{
+            {QStringLiteral("empty"), QByteArray()},
+            {QStringLiteral("truncated"), original.left(original.size() / 2)},
+            {QStringLiteral("foreign"), foreign},
+        };
+        for (const auto& [kind, bytes] : damages) {
+            replacePackageFile(place, bytes);
+            const auto before = snapshot(packagePath);
+            QuorvaneError error;
+            EXPECT_FALSE(open(&error)) << place.toStdString() << " " << kind.toStdString();
+            EXPECT_EQ(error.code(), kQuorvaneDocumentError) << place.toStdString() << " " << kind.toStdString();
+            EXPECT_EQ(error.domain(), kQuorvaneErrorDomain);
+            EXPECT_TRUE(error.userInfo().contains(QStringLiteral("VXOriginalException")))
+                << place.toStdString() << " " << kind.toStdString();
+            EXPECT_EQ(snapshot(packagePath), before);
+        }
+        // A folder where a file belongs.
+        QFile::remove(QDir(packagePath).filePath(place));
+        ASSERT_TRUE(QDir(packagePath).mkdir(place));
+        QuorvaneError error;
+        EXPECT_FALSE(open(&error)) << place.toStdString() << " folder";
+        EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+        ASSERT_TRUE(QDir(QDir(packagePath).filePath(place)).removeRecursively());
+        replacePackageFile(place, original);
+        EXPECT_TRUE(open()) << place.toStdString() << " restored";
+    }
+}
+
+TEST_F(DocumentPackageTest, MissingDrawingPlainFileAndAbsentFolderAreRefused)
+{
+    savedDocument();
+    QuorvaneError error;
+    QFile::remove(QDir(packagePath).filePath(MapDocumentPackage::kContentFileName));
+    EXPECT_FALSE(open(&error));
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    EXPECT_TRUE(error.userInfo().value(QStringLiteral("VXOriginalException")).toString().contains("missing"));
+
+    ASSERT_TRUE(QDir(packagePath).removeRecursively());
+    error = {};
+    EXPECT_FALSE(open(&error));
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    EXPECT_TRUE(error.userInfo().contains(QStringLiteral("VXOriginalException")));
+
+    QFile plain(packagePath);
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.write(VXDrawingDocument::archivedDrawing(*newMapDocument()->drawing()));
+    plain.close();
+    error = {};
+    EXPECT_FALSE(open(&error));
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    EXPECT_TRUE(error.userInfo().contains(QStringLiteral("VXOriginalException")));
+}
+
+TEST_F(DocumentPackageTest, DamagedWindowStateIsDroppedWithALogLine)
+{
+    savedDocument();
+    for (const QByteArray& damage : {QByteArray("not a plist"), QByteArray(), PropertyList::toData(
+                                                                      QVariantList{1, 2}, PropertyList::Format::Xml)
+                                                                      .value()}) {
+        replacePackageFile(MapDocumentPackage::kWindowStateFileName, damage);
+        testsupport::LogCapture log;
+        const auto reopened = open();
+        ASSERT_TRUE(reopened);
+        EXPECT_TRUE(reopened->windowRestorationState().isEmpty());
+        EXPECT_TRUE(log.contains(QStringLiteral("window restoration state could not be read")));
+    }
+}
+
+TEST_F(DocumentPackageTest, AuxiliaryArchiveWithoutScaleGivesTheDefaultScale)
+{
+    savedDocument();
+    platform::KeyedArchiver archiver;
+    archiver.encodeObject(QVariant(QVariantMap{{MapDocumentPackage::kDocumentInfoKey, QVariantMap()}}),
+                          QStringLiteral("root"));
+    replacePackageFile(MapDocumentPackage::kAuxiliaryFileName, archiver.finishEncoding());
+    const auto reopened = open();
+    ASSERT_TRUE(reopened);
+    ASSERT_TRUE(reopened->mapScale());
+    EXPECT_TRUE(reopened->mapScale()->isEqualToMapScale(VXQMapScale::defaultScale().get()));
+
+    // A package from before the auxiliary archive existed opens the same way.
+    QFile::remove(QDir(packagePath).filePath(MapDocumentPackage::kAuxiliaryFileName));
+    const auto older = open();
+    ASSERT_TRUE(older);
+    EXPECT_TRUE(older->mapScale()->isEqualToMapScale(VXQMapScale::defaultScale().get()));
+}
+
+TEST_F(DocumentPackageTest, WritingWithoutADrawingIsNoDrawingData)
+{
+    ZQTrueQuorvaneDocument empty; // never initialised: no drawing
+    QuorvaneError error;
+    EXPECT_FALSE(empty.fileWrapperOfTypeError(kZQMapDocumentType, &error));
+    EXPECT_EQ(error.code(), kQuorvaneNoDrawingDataError);
+    EXPECT_TRUE(error.userInfo().contains(QStringLiteral("exception")));
+
+    error = {};
+    EXPECT_FALSE(newMapDocument()->fileWrapperOfTypeError(QStringLiteral("Spreadsheet"), &error));
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+}
+
+TEST_F(DocumentPackageTest, FailedSaveKeepsThePreviousPackage)
+{
+    const auto document = savedDocument();
+    const auto before = snapshot(packagePath);
+    ASSERT_FALSE(before.isEmpty());
+
+    auto broken = std::make_shared<UnarchivablePath>();
+    broken->setPath(platform::BezierPath::bezierPathWithRect(QRectF(0, 0, 5, 5)));
+    activeMappingLayer(*document)->addObject(broken);
+    document->undoManager()->closeAutomaticGroup();
+    ASSERT_TRUE(document->isDocumentEdited());
+
+    QuorvaneError error;
+    EXPECT_FALSE(document->saveToURLOfTypeForSaveOperationError(packageURL(), kZQMapDocumentType,
+                                                                 platform::Document::SaveOperation, &error));
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    EXPECT_TRUE(error.userInfo().value(QStringLiteral("exception")).toString().contains("disk full of paths"));
+    EXPECT_EQ(snapshot(packagePath), before);
+    EXPECT_TRUE(document->isDocumentEdited());
+    // Nothing is left beside the package either.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Map.qvnl")});
+}
+
+} // namespace
+
+#include "DocumentPackageTest.moc"
