@@ -1,8 +1,11 @@
 #pragma once
 
-// The menu bar of a map document window. Every item sends its action along the responder
-// chain from the window it belongs to, so the focused view, the window's controller, the
-// document and the application delegate each answer the commands they know.
+// The menu bar of a map document window: File, Edit, View, Tools, Layer and Help. Every item sends
+// its action along the responder chain from the window it belongs to, so the focused view,
+// the window's controller, the document and the application delegate each answer the
+// commands they know, and an item is enabled only while something would answer it. Undo
+// and Redo go through the UndoRedirector. Shortcuts are the platform's standard keys.
+// Tools lists the registered drawing tools until the tool palette takes over.
 
 class QMenuBar;
 class QWidget;

@@ -1,0 +1,159 @@
+#include "app/QuorvaneDocumentController.h"
+
+#include "app/ZQTrueQuorvaneDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/VXDrawingView.h"
+#include "platform/vantrix/VXImageShape.h"
+#include "platform/vantrix/VXObjectOwnerLayer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+namespace {
+
+// Callers may pass no error to fill.
+void setDocumentError(QuorvaneError* error, const QString& description)
+{
+    if (error)
+        *error = QuorvaneError(kQuorvaneDocumentError, description);
+}
+
+std::optional<QByteArray> readImageFile(const QString& path, QuorvaneError* error)
+{
+    QFile file(path);
+    if (file.size() > QuorvaneDocumentController::kMaximumImageFileSize) {
+        setDocumentError(error, QObject::tr("The image \"%1\" is too large to open.").arg(QFileInfo(path).fileName()));
+        return std::nullopt;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        setDocumentError(error, QObject::tr("The image \"%1\" could not be read.").arg(QFileInfo(path).fileName()));
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+} // namespace
+
+QuorvaneDocumentController::QuorvaneDocumentController()
+{
+    const auto mapDocument = [] { return std::make_shared<ZQTrueQuorvaneDocument>(); };
+    registerDocumentType(kZQMapDocumentType, {QStringLiteral("qvnl")}, mapDocument);
+    registerDocumentType(kZQLegacyMapDocumentType, {QStringLiteral("tmsv")}, mapDocument);
+    registerDocumentType(kQuorvaneMapTemplateType, {QStringLiteral("vlm"), QStringLiteral("quorvane_map")}, mapDocument);
+    registerDocumentType(kVXDrawingDocumentType, {QStringLiteral("drawing")},
+                         [] { return std::make_shared<VXDrawingDocument>(); });
+    registerDocumentType(kQuorvaneImageType,
+                         {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("tif"),
+                          QStringLiteral("tiff"), QStringLiteral("bmp"), QStringLiteral("gif")},
+                         mapDocument);
+}
+
+QuorvaneDocumentController::~QuorvaneDocumentController() = default;
+
+bool QuorvaneDocumentController::isTemplateURL(const QUrl& url) const
+{
+    return typeFromFileExtension(QFileInfo(url.toLocalFile()).suffix()) == kQuorvaneMapTemplateType;
+}
+
+std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeUntitledMapDocumentError(QuorvaneError* error)
+{
+    return std::dynamic_pointer_cast<ZQQuorvaneDocument>(makeUntitledDocumentOfTypeError(kZQMapDocumentType, error));
+}
+
+platform::Document* QuorvaneDocumentController::addAndDisplay(const std::shared_ptr<ZQQuorvaneDocument>& document,
+                                                              bool display)
+{
+    if (!document)
+        return nullptr;
+    addDocument(document);
+    if (display) {
+        document->makeWindowControllers();
+        document->showWindows();
+    }
+    return document.get();
+}
+
+// --- Templates ---------------------------------------------------------------------------
+
+std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentFromTemplateURLError(const QUrl& url,
+                                                                                                 QuorvaneError* error)
+{
+    QString typeName = typeForContentsOfURLError(url, error);
+    if (typeName.isEmpty())
+        return nullptr;
+    if (typeName == kQuorvaneMapTemplateType)
+        typeName = kZQMapDocumentType;
+    if (typeName != kZQMapDocumentType && typeName != kZQLegacyMapDocumentType) {
+        setDocumentError(error, tr("\"%1\" is not a map template.").arg(QFileInfo(url.toLocalFile()).fileName()));
+        return nullptr;
+    }
+    std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);
+    if (!document || !document->readFromURLOfTypeError(url, typeName, error))
+        return nullptr;
+    // Whatever reading did is the starting point, not an edit.
+    document->setFileType(kZQMapDocumentType);
+    document->undoManager()->removeAllActions();
+    document->updateChangeCount(platform::Document::ChangeCleared);
+    return document;
+}
+
+platform::Document* QuorvaneDocumentController::openDocumentFromTemplateURLDisplayError(const QUrl& url, bool display,
+                                                                                       QuorvaneError* error)
+{
+    return addAndDisplay(makeDocumentFromTemplateURLError(url, error), display);
+}
+
+// --- Images ------------------------------------------------------------------------------
+
+std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWithImageAtURLError(const QUrl& url,
+                                                                                                QuorvaneError* error)
+{
+    const std::optional<QByteArray> data = readImageFile(url.toLocalFile(), error);
+    if (!data)
+        return nullptr;
+    const std::shared_ptr<VXImageShape> shape = VXImageShape::imageShapeWithImageData(*data);
+    if (!shape) {
+        setDocumentError(error, tr("\"%1\" is not an image Quorvane can read.").arg(QFileInfo(url.toLocalFile()).fileName()));
+        return nullptr;
+    }
+    std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);
+    if (!document)
+        return nullptr;
+
+    VXDrawing& drawing = *document->drawing();
+    ZQUndoManager* undoManager = document->undoManager();
+    undoManager->disableUndoRegistration();
+    const auto enableUndo = qScopeGuard([undoManager] { undoManager->enableUndoRegistration(); });
+    const VXLayerPtr layer = document->makeDefaultDrawingLayer();
+    layer->setLayerName(QFileInfo(url.toLocalFile()).completeBaseName());
+    drawing.insertObjectInLayersAtIndex(layer, drawing.countOfLayers());
+    drawing.setDrawingSize(shape->size());
+    shape->setLocation(drawing.bounds().center());
+    if (auto* objectLayer = qobject_cast<VXObjectOwnerLayer*>(layer.get()))
+        objectLayer->addObject(shape);
+    shape->setLocked(true);
+    return document;
+}
+
+platform::Document* QuorvaneDocumentController::openDocumentWithImageAtURLDisplayError(const QUrl& url, bool display,
+                                                                                      QuorvaneError* error)
+{
+    const std::shared_ptr<ZQQuorvaneDocument> document = makeDocumentWithImageAtURLError(url, error);
+    platform::Document* opened = addAndDisplay(document, display);
+    // Once the new window has laid itself out, or the fit is made for a viewport of another size.
+    if (VXDrawingView* view = opened && display ? document->mainView() : nullptr)
+        platform::RunLoop::performAfterDelay(view, [view] { view->zoomViewToFitInWindow(); }, 0);
+    return opened;
+}
+
+std::shared_ptr<platform::Document> QuorvaneDocumentController::makeDocumentWithContentsOfURLOfTypeError(
+    const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    if (typeName == kQuorvaneMapTemplateType)
+        return makeDocumentFromTemplateURLError(url, error);
+    if (typeName == kQuorvaneImageType)
+        return makeDocumentWithImageAtURLError(url, error);
+    return DocumentController::makeDocumentWithContentsOfURLOfTypeError(url, typeName, error);
+}

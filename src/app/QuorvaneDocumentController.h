@@ -1,0 +1,52 @@
+#pragma once
+
+// The application's document controller: the file types Quorvane opens and the documents
+// it makes for them.
+//
+//   "Map"           .qvnl          a map document package (the default type)
+//   "Tms"           .tmsv          the earlier product's map package, read as a map
+//   "Map Template"  .vlm .quorvane_map   a template: opens as a new untitled map
+//   "Drawing"       .drawing       the drawing framework's flat file
+//   "Image"         png, jpeg, tiff, bmp, gif: a new untitled map holding the image
+//
+// Any other file fails with "Quorvane Error" 101.
+
+#include "platform/ui/DocumentController.h"
+
+class ZQQuorvaneDocument;
+
+inline const QString kQuorvaneMapTemplateType = QStringLiteral("Map Template");
+inline const QString kQuorvaneImageType = QStringLiteral("Image");
+
+class QuorvaneDocumentController : public platform::DocumentController {
+    Q_OBJECT
+
+public:
+    QuorvaneDocumentController();
+    ~QuorvaneDocumentController() override;
+
+    // Whether the file is one that starts new documents rather than being edited itself.
+    bool isTemplateURL(const QUrl& url) const;
+
+    // A new untitled map with the contents of the template at `url` (any map package will do).
+    std::shared_ptr<ZQQuorvaneDocument> makeDocumentFromTemplateURLError(const QUrl& url, QuorvaneError* error);
+    platform::Document* openDocumentFromTemplateURLDisplayError(const QUrl& url, bool display, QuorvaneError* error);
+
+    // A new untitled map whose drawing is the image's size, holding the image as one locked
+    // shape in a bottom layer named after the file. Building it is not an undoable change.
+    std::shared_ptr<ZQQuorvaneDocument> makeDocumentWithImageAtURLError(const QUrl& url, QuorvaneError* error);
+    // The same, added and shown, zoomed to fit its window.
+    platform::Document* openDocumentWithImageAtURLDisplayError(const QUrl& url, bool display, QuorvaneError* error);
+
+    // Templates and images become untitled documents; other types read as they are.
+    std::shared_ptr<platform::Document> makeDocumentWithContentsOfURLOfTypeError(const QUrl& url, const QString& typeName,
+                                                                       QuorvaneError* error) override;
+
+    // Image files larger than this are refused before they are read.
+    static constexpr qint64 kMaximumImageFileSize = qint64(1) << 30;
+
+private:
+    std::shared_ptr<ZQQuorvaneDocument> makeUntitledMapDocumentError(QuorvaneError* error);
+    // Adds the document and shows its window when asked.
+    platform::Document* addAndDisplay(const std::shared_ptr<ZQQuorvaneDocument>& document, bool display);
+};

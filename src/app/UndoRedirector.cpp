@@ -1,0 +1,58 @@
+#include "app/UndoRedirector.h"
+
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/ResponderChain.h"
+
+using platform::ResponderChain;
+
+UndoRedirector* UndoRedirector::sharedRedirector()
+{
+    static auto* redirector = new UndoRedirector;
+    return redirector;
+}
+
+QObject* UndoRedirector::redirectionTarget()
+{
+    QObject* delegate = ResponderChain::controllerForWidget(ResponderChain::keyWindow());
+    const QMetaMethod asks = delegate ? platform::findMethod(delegate, "willRedirectUndo", 0) : QMetaMethod();
+    if (!asks.isValid())
+        return nullptr;
+    return platform::invokeMethod(delegate, asks, {}).toBool() ? delegate : nullptr;
+}
+
+QObject* UndoRedirector::handlerForAction(const QByteArray& action)
+{
+    QObject* target = redirectionTarget();
+    if (target && ResponderChain::respondsToAction(target, action))
+        return target;
+    return ResponderChain::firstResponderTo(action);
+}
+
+void UndoRedirector::send(const QByteArray& action, QObject* sender)
+{
+    if (QObject* handler = handlerForAction(action))
+        platform::Application::sendActionToFrom(action, handler, sender);
+}
+
+void UndoRedirector::undo(QObject* sender)
+{
+    send("undo", sender);
+}
+
+void UndoRedirector::redo(QObject* sender)
+{
+    send("redo", sender);
+}
+
+bool UndoRedirector::validateMenuItem(platform::MenuItem* item)
+{
+    QObject* handler = handlerForAction(item->action());
+    if (!handler)
+        return false;
+    for (const QByteArray& validator : {QByteArrayLiteral("validateMenuItem"), QByteArrayLiteral("validateUserInterfaceItem")})
+        if (const QMetaMethod method = platform::findMethod(handler, validator, 1); method.isValid())
+            return platform::invokeMethod(handler, method, {QVariant::fromValue<QObject*>(item)}).toBool();
+    return true;
+}

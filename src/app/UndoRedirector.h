@@ -1,0 +1,34 @@
+#pragma once
+
+// The target of the Undo and Redo menu items. A window whose delegate (its controller)
+// answers YES to willRedirectUndo gets undo and redo while it is the key window, even when
+// the focused view or the document would take them first; otherwise they travel the
+// responder chain like any other action.
+
+#include <QByteArray>
+#include <QObject>
+
+namespace platform {
+class MenuItem;
+}
+
+class UndoRedirector : public QObject {
+    Q_OBJECT
+
+public:
+    static UndoRedirector* sharedRedirector();
+
+    // The key window's delegate when it asks for undo and redo; null otherwise.
+    static QObject* redirectionTarget();
+
+    Q_INVOKABLE void undo(QObject* sender);
+    Q_INVOKABLE void redo(QObject* sender);
+    // Asks the object that would handle the item's action.
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+private:
+    UndoRedirector() = default;
+    // The redirection target when it has the action, else the responder chain's handler.
+    static QObject* handlerForAction(const QByteArray& action);
+    static void send(const QByteArray& action, QObject* sender);
+};

@@ -1,0 +1,371 @@
+#include "app/VLTMAppDelegate.h"
+
+#include "app/QuorvaneDocumentController.h"
+#include "app/VLTMApplication.h"
+#include "app/ZQQuorvaneDocument.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/ColourPanel.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/ResponderChain.h"
+#include "platform/vantrix/AbbreviationTable.h"
+#include "platform/vantrix/VXDrawingView.h"
+#include "platform/vantrix/VXStrokeDash.h"
+#include "platform/vantrix/VXStyleHistory.h"
+#include "platform/vantrix/VXTextAdornment.h"
+#include "platform/vantrix/VXToolController.h"
+#include "platform/vantrix/VXToolRegistry.h"
+#include "platform/vantrix/VXZoomTool.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QWidget>
+
+namespace {
+
+const QString kDefaultsResourceName = QStringLiteral("Quorvane_defaults");
+const QString kDefaultsResourceType = QStringLiteral("plist");
+const QString kSymbolLibraryExtension = QStringLiteral("symlibrary");
+
+platform::UserDefaults& defaults()
+{
+    return *platform::UserDefaults::standardUserDefaults();
+}
+
+} // namespace
+
+VLTMAppDelegate::VLTMAppDelegate() = default;
+
+VLTMAppDelegate::~VLTMAppDelegate() = default;
+
+// --- Launch and termination ---------------------------------------------------------------
+
+bool VLTMAppDelegate::runStep(const char* phase, const Step& step)
+{
+    const QString line = QStringLiteral("%1: %2").arg(QLatin1StringView(phase), QLatin1StringView(step.name));
+    if (!step.perform) {
+        LogEvent(kLifeEvent, line + QStringLiteral(" (not in this build)"));
+        return true;
+    }
+    LogEvent(kLifeEvent, line);
+    return platform::runGuarded(step.name, [&] { (this->*step.perform)(); });
+}
+
+bool VLTMAppDelegate::applicationWillFinishLaunching()
+{
+    static const Step steps[] = {
+        {"create the document controller", &VLTMAppDelegate::makeDocumentController},
+        {"start loading the photo library", nullptr},
+        {"map renamed archive classes", &VLTMAppDelegate::mapRenamedArchiveClasses},
+        {"set the default style", &VLTMAppDelegate::setDefaultStyle},
+        {"install the object name provider", nullptr},
+        {"register the user defaults", &VLTMAppDelegate::registerUserDefaults},
+        {"point the SVG thumbnail cache at its folder", nullptr},
+        {"let text shapes and text paths take graphic styles", nullptr},
+        {"install the drawing dearchiving helper", nullptr},
+        {"stop drawing views making drawings of their own", &VLTMAppDelegate::stopDrawingViewsMakingDrawings},
+        {"let tools activate a valid layer", &VLTMAppDelegate::letToolsActivateValidLayer},
+        {"read the default quality modulation", &VLTMAppDelegate::readDefaultQualityModulation},
+        {"substitute the labelled shape for the plain shape", nullptr},
+        {"install the cartographic abbreviation table", &VLTMAppDelegate::installAbbreviationTable},
+    };
+    for (const Step& step : steps)
+        runStep("launch", step);
+    // Without what self-installation sets up the application cannot work.
+    return runStep("launch", {"self-installation", &VLTMAppDelegate::selfInstall});
+}
+
+void VLTMAppDelegate::applicationDidFinishLaunching()
+{
+    static const Step steps[] = {
+        {"run the library migration when needed", nullptr},
+        {"load the saved searches", nullptr},
+        {"let the colour panel show opacity", &VLTMAppDelegate::letColourPanelShowOpacity},
+        {"prepare the cloud storage", nullptr},
+        {"migrate the earlier version's collections and templates", nullptr},
+        {"show the template chooser when asked", nullptr},
+        {"register the drawing tools", &VLTMAppDelegate::registerQuorvaneTools},
+        {"restore the inspector states", nullptr},
+        {"observe the style history", &VLTMAppDelegate::observeStyleHistory},
+        {"enable the tool palette", nullptr},
+        {"show the welcome window when asked", nullptr},
+    };
+    for (const Step& step : steps)
+        runStep("launch", step);
+}
+
+void VLTMAppDelegate::applicationWillTerminate()
+{
+    static const Step steps[] = {
+        {"save the tool defaults", nullptr},
+        {"save the saved searches", nullptr},
+        // The dash table writes itself whenever a dash is registered.
+        {"save the dash table", nullptr},
+        {"save the inspector states", nullptr},
+        {"save the default quality modulation", &VLTMAppDelegate::writeDefaultQualityModulation},
+    };
+    for (const Step& step : steps)
+        runStep("terminate", step);
+    defaults().synchronize();
+}
+
+void VLTMAppDelegate::makeDocumentController()
+{
+    platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
+}
+
+void VLTMAppDelegate::mapRenamedArchiveClasses()
+{
+    platform::KeyedUnarchiver::setClassForClassName(QStringLiteral("VXGradientFill"), QStringLiteral("VXQGradientFill"));
+    platform::KeyedUnarchiver::setClassForClassName(QStringLiteral("VXQTaperedStroke"),
+                                                    QStringLiteral("VXQTaperedStrokeRasterizer"));
+    platform::KeyedUnarchiver::setClassForClassName(QStringLiteral("VXQTaggedStroke"),
+                                                    QStringLiteral("VXQTaggedStrokeRasterizer"));
+}
+
+void VLTMAppDelegate::setDefaultStyle()
+{
+    VXStyle::setDefaultStyle(VXStyle::styleWithFillColourStrokeColour(QColor(0xAA, 0xD0, 0xE5), QColor(0x33, 0x33, 0x33)));
+}
+
+void VLTMAppDelegate::registerUserDefaults()
+{
+    defaults().registerDefaultsFromBundleResource(kDefaultsResourceName, kDefaultsResourceType);
+}
+
+void VLTMAppDelegate::stopDrawingViewsMakingDrawings()
+{
+    VXDrawingView::setCreatesOwnDrawing(false);
+}
+
+void VLTMAppDelegate::letToolsActivateValidLayer()
+{
+    VXToolController::setToolsAutoActivateValidLayer(true);
+}
+
+void VLTMAppDelegate::readDefaultQualityModulation()
+{
+    ZQQuorvaneDocument::setDefaultQualityModulation(defaults().boolForKey(kZQPlotDemoDefaultQualityModulationFlag));
+}
+
+void VLTMAppDelegate::installAbbreviationTable()
+{
+    VXTextAdornment::setAbbreviationTable(platform::AbbreviationTable::cartographicTable());
+}
+
+void VLTMAppDelegate::selfInstall()
+{
+    LogEvent(kLifeEvent, QStringLiteral("layer selection colours from \"Selection Colors\" (not in this build)"));
+    const qsizetype dashes = VXStrokeDash::registeredDashes().size();
+    LogEvent(kLifeEvent, QStringLiteral("%1 saved dashes from %2").arg(dashes).arg(VXStrokeDash::registeredDashesFilePath()));
+}
+
+void VLTMAppDelegate::letColourPanelShowOpacity()
+{
+    platform::ColourPanel::sharedColorPanel()->setShowsAlpha(true);
+}
+
+void VLTMAppDelegate::observeStyleHistory()
+{
+    // The tool palette shows the current style once it exists; until then the change is noted.
+    platform::NotificationCenter::defaultCenter().addObserver(
+        this, kStyleHistoryNewStyleNotification, &VXStyleHistory::defaultHistory(), [](const platform::Notification&) {
+            const VXStylePtr style = VXStyleHistory::defaultHistory().currentStyle();
+            LogEvent(kReactiveEvent, QStringLiteral("current style: %1").arg(style ? style->name() : QString()));
+        });
+}
+
+void VLTMAppDelegate::writeDefaultQualityModulation()
+{
+    defaults().setBoolForKey(ZQQuorvaneDocument::defaultQualityModulation(), kZQPlotDemoDefaultQualityModulationFlag);
+}
+
+void VLTMAppDelegate::registerQuorvaneTools()
+{
+    VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
+    auto zoomOut = std::make_shared<VXZoomTool>();
+    zoomOut->setZoomsOut(true);
+    zoomOut->setKeyboardEquivalent(QStringLiteral("x"));
+    registry.registerDrawingToolWithName(zoomOut, QStringLiteral("Zoom Out"));
+    LogEvent(kLifeEvent, QStringLiteral("the tools \"Place Symbol\", \"Style Dropper\", \"Path Cutter\", \"Linear Select\", "
+                                        "\"Connectable Track\", \"Connectable Line\", \"Connectable Polygon\", "
+                                        "\"Connectable Freehand\" and \"Ruler\" come with the objects they make "
+                                        "(not in this build)"));
+}
+
+// --- Opening files --------------------------------------------------------------------------
+
+QuorvaneDocumentController* VLTMAppDelegate::documentController() const
+{
+    auto* controller = qobject_cast<QuorvaneDocumentController*>(platform::DocumentController::existingSharedDocumentController());
+    ZQ_ASSERT(controller, QStringLiteral("the document controller is made before any file opens"));
+    return controller;
+}
+
+bool VLTMAppDelegate::applicationOpenFile(QObject*, const QString& filename)
+{
+    const QFileInfo file(filename);
+    if (file.suffix().compare(kSymbolLibraryExtension, Qt::CaseInsensitive) == 0) {
+        ZQLogObjCMethod(QStringLiteral("symbol libraries are imported by the library manager (not in this build): %1")
+                            .arg(filename));
+        return false;
+    }
+    QuorvaneDocumentController* controller = documentController();
+    const QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
+    QuorvaneError error;
+    const platform::Document* document =
+        controller->typeFromFileExtension(file.suffix()) == kQuorvaneImageType
+            ? controller->openDocumentWithImageAtURLDisplayError(url, true, &error)
+            : controller->openDocumentWithContentsOfURLDisplayError(url, true, &error);
+    if (!document) {
+        ZQLogObjCMethod(QStringLiteral("could not open %1: %2").arg(filename, error.localizedDescription()));
+        controller->presentError(error);
+    }
+    return document != nullptr;
+}
+
+void VLTMAppDelegate::openSelectedTemplateURL(const QUrl& url)
+{
+    ZQLogObjCMethod(QStringLiteral("opening document from template: %1").arg(url.toString()));
+    QuorvaneError error;
+    if (!documentController()->openDocumentFromTemplateURLDisplayError(url, true, &error))
+        documentController()->presentError(error);
+}
+
+void VLTMAppDelegate::createDocumentWithImageAtURL(const QUrl& url)
+{
+    QuorvaneError error;
+    if (!documentController()->openDocumentWithImageAtURLDisplayError(url, true, &error))
+        ZQLogObjCMethod(QStringLiteral("no document from %1: %2").arg(url.toString(), error.localizedDescription()));
+}
+
+// --- Application state --------------------------------------------------------------------
+
+std::optional<QList<VXLayerPtr>> VLTMAppDelegate::flattenedListOfDrawingLayersInCurrentDocument() const
+{
+    const platform::DocumentController* controller = platform::DocumentController::existingSharedDocumentController();
+    const auto* document = qobject_cast<const VXDrawingDocument*>(controller ? controller->currentDocument() : nullptr);
+    if (!document || !document->drawing())
+        return std::nullopt;
+    return document->drawing()->flattenedLayers();
+}
+
+void VLTMAppDelegate::setLayerClippingMenuItem(QAction* item)
+{
+    m_layerClippingMenuItem = item;
+    if (item)
+        item->setVisible(defaults().boolForKey(kVLLayerClippingMenuEnabled));
+}
+
+void VLTMAppDelegate::enableLayerClippingMenu(bool flag)
+{
+    if (m_layerClippingMenuItem)
+        m_layerClippingMenuItem->setVisible(flag);
+    defaults().setBoolForKey(flag, kVLLayerClippingMenuEnabled);
+}
+
+bool VLTMAppDelegate::layerClippingMenuEnabled() const
+{
+    return m_layerClippingMenuItem && m_layerClippingMenuItem->isVisible();
+}
+
+// --- Commands -----------------------------------------------------------------------------
+
+void VLTMAppDelegate::confirmAndDiscardApplicationPreferences()
+{
+    platform::Alert alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+        tr("Do you really want to reset all preferences?"), tr("Reset Preferences"), tr("Cancel"), {},
+        tr("This restores everything to its original state as if the application were a new installation. It "
+           "cannot be undone, and should only be done if absolutely necessary."));
+    const QPointer<VLTMAppDelegate> self(this);
+    alert.beginSheetModalForWindowCompletionHandler(nullptr, [self](int returnCode) {
+        if (self && returnCode == platform::Alert::kDefaultReturn)
+            self->discardApplicationPreferences();
+    });
+}
+
+void VLTMAppDelegate::discardApplicationPreferences()
+{
+    defaults().removePersistentDomainForName(QCoreApplication::applicationName());
+    platform::UserDefaults::resetStandardUserDefaults();
+    registerUserDefaults();
+}
+
+void VLTMAppDelegate::performClose(QObject*)
+{
+    if (QWidget* window = platform::ResponderChain::keyWindow())
+        window->close();
+}
+
+void VLTMAppDelegate::terminate(QObject*)
+{
+    closeNextDocumentThenQuit();
+}
+
+void VLTMAppDelegate::closeNextDocumentThenQuit()
+{
+    platform::DocumentController* controller = platform::DocumentController::existingSharedDocumentController();
+    const QList<platform::Document*> documents = controller ? controller->documents() : QList<platform::Document*>();
+    if (documents.isEmpty()) {
+        QCoreApplication::quit();
+        return;
+    }
+    const QPointer<VLTMAppDelegate> self(this);
+    const QPointer<platform::Document> document = documents.first();
+    document->canCloseDocument([self, document](bool shouldClose) {
+        if (!self || !shouldClose || !document)
+            return;
+        document->close();
+        // A document that stays open would be asked again and again.
+        if (platform::DocumentController::existingSharedDocumentController()->documents().contains(document.data())) {
+            ZQLog(QStringLiteral("%1 did not close; not quitting").arg(document->displayName()));
+            return;
+        }
+        self->closeNextDocumentThenQuit();
+    });
+}
+
+void VLTMAppDelegate::orderFrontStandardAboutPanel(QObject*)
+{
+    platform::Alert alert;
+    alert.setAlertStyle(platform::Alert::InformationalStyle);
+    alert.setMessageText(VLTMApplication::productName());
+    alert.setInformativeText(tr("Maps drawn as vector drawings."));
+    alert.beginSheetModalForWindowCompletionHandler(nullptr, {});
+}
+
+VXToolController* VLTMAppDelegate::keyToolController()
+{
+    for (QWidget* widget = platform::ResponderChain::firstResponder(); widget; widget = widget->parentWidget())
+        if (auto* view = qobject_cast<VXDrawingView*>(widget))
+            return view->toolController();
+    return VXDrawingTool::firstResponderAbleToSetTool();
+}
+
+void VLTMAppDelegate::selectToolAction(QObject* sender)
+{
+    VXToolController* controller = keyToolController();
+    const QString name = sender ? sender->property("title").toString() : QString();
+    // The registry answers nothing for a name that has gone (or was never registered).
+    if (const VXDrawingToolPtr tool = VXToolRegistry::sharedToolRegistry().drawingToolWithName(name); tool && controller)
+        controller->setDrawingTool(tool);
+}
+
+bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
+{
+    if (item->action() == "performClose")
+        return platform::ResponderChain::keyWindow() != nullptr;
+    if (item->action() == "selectToolAction") {
+        const VXToolController* controller = keyToolController();
+        const VXDrawingTool* current = controller ? controller->drawingTool() : nullptr;
+        item->setState(current && current->registeredName() == item->title() ? platform::MenuItem::OnState
+                                                                                : platform::MenuItem::OffState);
+        return controller && VXToolRegistry::sharedToolRegistry().drawingToolWithName(item->title());
+    }
+    return true;
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+// The application delegate: it launches and terminates the application in a fixed order,
+// opens the files the system hands over, and answers the application-wide commands at the
+// end of the responder chain.
+//
+// Each launch and termination step is a member, logged as a life event ("launch: <step>",
+// "terminate: <step>"). Steps that belong to parts of the application this build lacks
+// log that and do nothing. A step that throws is logged and the others still run, except
+// self-installation, whose failure abandons the launch.
+
+#include "platform/foundation/ZQObject.h"
+#include "platform/vantrix/VXLayer.h"
+
+#include <QPointer>
+#include <QUrl>
+#include <optional>
+
+class QAction;
+class QuorvaneDocumentController;
+class VXToolController;
+namespace platform {
+class MenuItem;
+}
+
+inline const QString kVLLayerClippingMenuEnabled = QStringLiteral("kVLLayerClippingMenuEnabled");
+inline const QString kZQPlotDemoDefaultQualityModulationFlag = QStringLiteral("ZQPlotDemo_defaultQualityModulationFlag");
+
+class VLTMAppDelegate : public ZQObject {
+    Q_OBJECT
+
+public:
+    VLTMAppDelegate();
+    ~VLTMAppDelegate() override;
+
+    // --- Launch and termination ------------------------------------------------------------
+    // Answers false when the launch must be abandoned (the application then quits).
+    bool applicationWillFinishLaunching();
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+
+    // Registers the application's named drawing tools with the framework's registry.
+    void registerQuorvaneTools();
+
+    // --- Opening files -----------------------------------------------------------------------
+    // Map documents, templates, flat drawings and images open through the document
+    // controller; answers whether a document opened. Failures are shown to the user.
+    bool applicationOpenFile(QObject* application, const QString& filename);
+    // A new untitled document from the template, shown.
+    void openSelectedTemplateURL(const QUrl& url);
+    // A new untitled document showing the image; nothing (but a log line) when it cannot be read.
+    void createDocumentWithImageAtURL(const QUrl& url);
+
+    // --- Application state ---------------------------------------------------------------------
+    // The current document's layers, groups' members included; none without a drawing document.
+    std::optional<QList<VXLayerPtr>> flattenedListOfDrawingLayersInCurrentDocument() const;
+
+    // The menu item that switches layer clipping; shown or hidden as the user default says.
+    void setLayerClippingMenuItem(QAction* item);
+    // Shows or hides that item and remembers the choice.
+    void enableLayerClippingMenu(bool flag);
+    bool layerClippingMenuEnabled() const;
+
+    // --- Commands --------------------------------------------------------------------------------
+    // Asks, then forgets every stored preference and registers the shipped defaults again.
+    Q_INVOKABLE void confirmAndDiscardApplicationPreferences();
+    // The part of the above that runs once the user agreed.
+    void discardApplicationPreferences();
+    Q_INVOKABLE void performClose(QObject* sender);
+    // Closes the documents one by one, each asking to save its changes first, and quits
+    // once all have closed; cancelling any of them cancels quitting.
+    Q_INVOKABLE void terminate(QObject* sender);
+    Q_INVOKABLE void orderFrontStandardAboutPanel(QObject* sender);
+    // Makes the registered tool named by the sender's title current in the key window's
+    // drawing view; stands in for the tool palette.
+    Q_INVOKABLE void selectToolAction(QObject* sender);
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+private:
+    struct Step {
+        const char* name;
+        void (VLTMAppDelegate::*perform)(); // null: the part that does it is not in this build
+    };
+    // Answers false when a step threw.
+    bool runStep(const char* phase, const Step& step);
+
+    void makeDocumentController();
+    void mapRenamedArchiveClasses();
+    void setDefaultStyle();
+    void registerUserDefaults();
+    void stopDrawingViewsMakingDrawings();
+    void letToolsActivateValidLayer();
+    void readDefaultQualityModulation();
+    void installAbbreviationTable();
+    void selfInstall();
+    void letColourPanelShowOpacity();
+    void observeStyleHistory();
+    void writeDefaultQualityModulation();
+
+    QuorvaneDocumentController* documentController() const;
+    void closeNextDocumentThenQuit();
+    // The tool controller of the key window's drawing view; null without one.
+    static VXToolController* keyToolController();
+
+    QPointer<QAction> m_layerClippingMenuItem;
+};
