@@ -1,6 +1,6 @@
 #include "app/FileUtilities.h"
 
-#include "app/NamedException.h"
+#include "platform/foundation/NamedException.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QDir>
@@ -74,6 +74,6 @@ QString uniqueFilenameForFilenameInDirectory(const QString& filename, const QStr
         if (!isTaken(folder.filePath(candidate)))
             return candidate;
     }
-    throw NamedException(QStringLiteral("Too Many Files!"),
+    throw platform::NamedException(QStringLiteral("Too Many Files!"),
                          QStringLiteral(">%1 files in '%2' - are you nuts?").arg(kMaximumNumberedCopies).arg(directory));
 }

@@ -16,5 +16,5 @@ bool createDirectoryIfNeeded(const QUrl& folder);
 
 // `filename` when nothing of that name is in `directory`, otherwise the first free name of
 // "name 1.ext", "name 2.ext", ... ("name 1" when there is no extension). Gives up after 999
-// and throws a NamedException named "Too Many Files!".
+// and throws a platform::NamedException named "Too Many Files!".
 QString uniqueFilenameForFilenameInDirectory(const QString& filename, const QString& directory);

@@ -17,7 +17,7 @@
 #include "app/VLTMObjectControllerDataSource.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ViewController.h"
-#include "platform/vantrix/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 #include <QHash>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "app/ZQHighestCommonClass.h"
 
-#include "app/NamedException.h"
+#include "platform/foundation/NamedException.h"
 #include "platform/foundation/ZQObject.h"
 
 #include <algorithm>
@@ -39,7 +39,7 @@ QVariantList membersOf(const QVariant& collection)
             members.append(QVariant::fromValue(object));
         return members;
     }
-    throw NamedException(QStringLiteral("ZQUtilitiesDomainError"),
+    throw platform::NamedException(QStringLiteral("ZQUtilitiesDomainError"),
                          QStringLiteral("ZQHighestCommonClass - unsupported collection type (%1)")
                              .arg(QString::fromLatin1(collection.typeName())));
 }

@@ -28,6 +28,6 @@ const QMetaObject* ZQHighestCommonClass(const Collection& objects)
 }
 
 // For a QVariantList, a QVariantMap or QVariantHash (their values) or a list of ZQObjects;
-// members that are not ZQObjects are passed over. Any other value throws a NamedException named
+// members that are not ZQObjects are passed over. Any other value throws a platform::NamedException named
 // "ZQUtilitiesDomainError"; a null QVariant answers null.
 const QMetaObject* ZQHighestCommonClass(const QVariant& collection);

@@ -1,6 +1,6 @@
 #include "app/ZQMathParser.h"
 
-#include "app/NamedException.h"
+#include "platform/foundation/NamedException.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <array>
@@ -91,7 +91,7 @@ private:
 
     [[noreturn]] void fail(const QString& detail) const
     {
-        throw NamedException(QStringLiteral("Error in expression"),
+        throw platform::NamedException(QStringLiteral("Error in expression"),
                              QStringLiteral("error = %1 at position %2").arg(detail, QString::number(m_start + 1)));
     }
 

@@ -29,7 +29,7 @@ public:
     static ZQMathParser parser() { return {}; }
 
     // The value of `expression` with the current variable values. A syntax error throws a
-    // NamedException named "Error in expression" whose reason is "error = <what is wrong>";
+    // platform::NamedException named "Error in expression" whose reason is "error = <what is wrong>";
     // a null or empty expression is a programming error.
     double evaluate(const QString& expression);
 

@@ -1,4 +1,4 @@
-#include "app/NamedException.h"
+#include "platform/foundation/NamedException.h"
 #include "app/ZQMathParser.h"
 #include "platform/foundation/ZQAssert.h"
 
@@ -13,7 +13,7 @@ QString syntaxErrorOf(ZQMathParser& parser, const QString& expression)
 {
     try {
         parser.evaluate(expression);
-    } catch (const NamedException& e) {
+    } catch (const platform::NamedException& e) {
         EXPECT_EQ(e.name(), "Error in expression") << expression.toStdString();
         return e.reason();
     }

@@ -1,7 +1,7 @@
 #include "app/DictionaryUtilities.h"
 #include "app/FileUtilities.h"
 #include "app/MouseEvents.h"
-#include "app/NamedException.h"
+#include "platform/foundation/NamedException.h"
 #include "app/StringUtilities.h"
 #include "app/ZQHighestCommonClass.h"
 #include "platform/foundation/OrderedDictionary.h"
@@ -92,7 +92,7 @@ TEST(FileUtilities, UniqueFilenamesGiveUpAfter999)
     try {
         uniqueFilenameForFilenameInDirectory("F.x", dir.path());
         ADD_FAILURE() << "no exception after 999 names";
-    } catch (const NamedException& e) {
+    } catch (const platform::NamedException& e) {
         EXPECT_EQ(e.name(), "Too Many Files!");
         EXPECT_EQ(e.reason(), QStringLiteral(">999 files in '%1' - are you nuts?").arg(dir.path()));
     }
@@ -206,7 +206,7 @@ TEST(HighestCommonClass, VariantCollectionsAndUnsupportedTypes)
         try {
             ZQHighestCommonClass(unsupported);
             ADD_FAILURE() << "accepted " << unsupported.typeName();
-        } catch (const NamedException& e) {
+        } catch (const platform::NamedException& e) {
             EXPECT_EQ(e.name(), "ZQUtilitiesDomainError");
             EXPECT_EQ(e.reason(), QStringLiteral("ZQHighestCommonClass - unsupported collection type (%1)")
                                       .arg(QString::fromLatin1(unsupported.typeName())));

@@ -2,7 +2,7 @@
 
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/vantrix/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 #include <QCoreApplication>
 #include <exception>

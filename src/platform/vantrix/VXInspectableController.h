@@ -8,7 +8,7 @@
 // view and the delegate are set by whoever builds the inspector.
 
 #include "platform/foundation/ZQObject.h"
-#include "platform/vantrix/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 #include <QCheckBox>
 #include <QHash>

@@ -7,6 +7,8 @@
 #include <QString>
 #include <stdexcept>
 
+namespace platform {
+
 class NamedException : public std::runtime_error {
 public:
     NamedException(const QString& name, const QString& reason)
@@ -21,3 +23,5 @@ private:
     QString m_name;
     QString m_reason;
 };
+
+} // namespace platform
