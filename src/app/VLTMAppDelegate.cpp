@@ -25,6 +25,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QWidget>
+#include <vector>
 
 namespace {
 
@@ -185,6 +186,21 @@ void VLTMAppDelegate::writeDefaultQualityModulation()
     defaults().setBoolForKey(ZQQuorvaneDocument::defaultQualityModulation(), kZQPlotDemoDefaultQualityModulationFlag);
 }
 
+namespace {
+
+std::vector<VLTMAppDelegate::ToolRegistration>& toolRegistrations()
+{
+    static std::vector<VLTMAppDelegate::ToolRegistration> registrations;
+    return registrations;
+}
+
+} // namespace
+
+void VLTMAppDelegate::addToolRegistration(ToolRegistration registration)
+{
+    toolRegistrations().push_back(std::move(registration));
+}
+
 void VLTMAppDelegate::registerQuorvaneTools()
 {
     VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
@@ -192,10 +208,8 @@ void VLTMAppDelegate::registerQuorvaneTools()
     zoomOut->setZoomsOut(true);
     zoomOut->setKeyboardEquivalent(QStringLiteral("x"));
     registry.registerDrawingToolWithName(zoomOut, QStringLiteral("Zoom Out"));
-    LogEvent(kLifeEvent, QStringLiteral("the tools \"Place Symbol\", \"Style Dropper\", \"Path Cutter\", \"Linear Select\", "
-                                        "\"Connectable Track\", \"Connectable Line\", \"Connectable Polygon\", "
-                                        "\"Connectable Freehand\" and \"Ruler\" come with the objects they make "
-                                        "(not in this build)"));
+    for (const ToolRegistration& registration : toolRegistrations())
+        registration(registry);
 }
 
 // --- Opening files --------------------------------------------------------------------------

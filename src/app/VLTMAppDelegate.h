@@ -14,11 +14,13 @@
 
 #include <QPointer>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 class QAction;
 class QuorvaneDocumentController;
 class VXToolController;
+class VXToolRegistry;
 namespace platform {
 class MenuItem;
 }
@@ -39,8 +41,13 @@ public:
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
 
-    // Registers the application's named drawing tools with the framework's registry.
+    // Registers the application's named drawing tools with the framework's registry,
+    // then runs every added tool registration.
     void registerQuorvaneTools();
+    // Libraries above the application core (tracks, symbols...) register their tools through
+    // this before launch; registerQuorvaneTools runs them in the order added.
+    using ToolRegistration = std::function<void(VXToolRegistry&)>;
+    static void addToolRegistration(ToolRegistration registration);
 
     // --- Opening files -----------------------------------------------------------------------
     // Map documents, templates, flat drawings and images open through the document

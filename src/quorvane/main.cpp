@@ -11,6 +11,7 @@
 #include "platform/vantrix/VantrixDrawingClasses.h"
 #include "platform/vantrix/VantrixStyleClasses.h"
 #include "platform/vantrix/VantrixTextClasses.h"
+#include "tracks/TrackClasses.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ void registerArchivableClasses()
     registerVantrixTextClasses();
     registerVantrixDrawingClasses();
     registerAppClasses();
+    registerTrackClasses();
 }
 
 void openFiles(VLTMAppDelegate& delegate, const QStringList& files)

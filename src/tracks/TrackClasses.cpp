@@ -1,0 +1,5 @@
+#include "tracks/TrackClasses.h"
+
+void registerTrackClasses()
+{
+}
