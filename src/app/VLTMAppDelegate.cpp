@@ -105,8 +105,7 @@ void VLTMAppDelegate::applicationWillTerminate()
     static const Step steps[] = {
         {"save the tool defaults", nullptr},
         {"save the saved searches", nullptr},
-        // The dash table writes itself whenever a dash is registered.
-        {"save the dash table", nullptr},
+        {"save the dash table", &VLTMAppDelegate::saveDashTable},
         {"save the inspector states", nullptr},
         {"save the default quality modulation", &VLTMAppDelegate::writeDefaultQualityModulation},
     };
@@ -179,6 +178,11 @@ void VLTMAppDelegate::observeStyleHistory()
             const VXStylePtr style = VXStyleHistory::defaultHistory().currentStyle();
             LogEvent(kReactiveEvent, QStringLiteral("current style: %1").arg(style ? style->name() : QString()));
         });
+}
+
+void VLTMAppDelegate::saveDashTable()
+{
+    VXStrokeDash::saveRegisteredDashes();
 }
 
 void VLTMAppDelegate::writeDefaultQualityModulation()

@@ -102,6 +102,7 @@ private:
     void selfInstall();
     void letColourPanelShowOpacity();
     void observeStyleHistory();
+    void saveDashTable();
     void writeDefaultQualityModulation();
 
     QuorvaneDocumentController* documentController() const;

@@ -110,7 +110,7 @@ void loadRegisteredDashes(DashRegistry& registry)
     }
 }
 
-bool saveRegisteredDashes(const DashRegistry& registry)
+bool writeRegisteredDashes(const DashRegistry& registry)
 {
     QVariantList list;
     for (const RegisteredDash& entry : registry.dashes)
@@ -253,7 +253,7 @@ bool VXStrokeDash::registerDashWithName(const VXStrokeDash& dash, const QString&
     auto registered = std::static_pointer_cast<VXStrokeDash>(dash.copy());
     registered->setIsBeingEdited(false);
     registry.dashes.append({name, registered});
-    saveRegisteredDashes(registry);
+    writeRegisteredDashes(registry);
     return true;
 }
 
@@ -268,6 +268,13 @@ QString VXStrokeDash::nameOfRegisteredDash(const VXStrokeDash& dash)
 void VXStrokeDash::reloadRegisteredDashes()
 {
     dashRegistry().loaded = false;
+}
+
+bool VXStrokeDash::saveRegisteredDashes()
+{
+    const DashRegistry& registry = dashRegistry();
+    // Nothing loaded means nothing changed since the file was written.
+    return !registry.loaded || writeRegisteredDashes(registry);
 }
 
 QString VXStrokeDash::registeredDashesFilePath()

@@ -62,6 +62,8 @@ public:
     static bool registerDashWithName(const VXStrokeDash& dash, const QString& name = {});
     // The name a dash was registered with, empty when none.
     static QString nameOfRegisteredDash(const VXStrokeDash& dash);
+    // Writes the registered dashes (edits made to them included); false, with a log line, on failure.
+    static bool saveRegisteredDashes();
     // Forgets the loaded list, so the next call reads the saved file again.
     static void reloadRegisteredDashes();
     static QString registeredDashesFilePath();

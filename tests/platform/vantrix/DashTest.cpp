@@ -128,6 +128,15 @@ TEST_F(DashRegistry, RegisteredDashesPersistAndAreReadBack)
     EXPECT_EQ(VXStrokeDash::nameOfRegisteredDash(*custom), "Railway");
 }
 
+TEST_F(DashRegistry, EditsToRegisteredDashesAreSavedOnRequest)
+{
+    const VXStrokeDashPtr first = VXStrokeDash::registeredDashes().first();
+    first->setDashPattern({9, 4});
+    ASSERT_TRUE(VXStrokeDash::saveRegisteredDashes());
+    VXStrokeDash::reloadRegisteredDashes();
+    EXPECT_EQ(VXStrokeDash::registeredDashes().first()->dashPattern(), QList<double>({9, 4}));
+}
+
 TEST_F(DashRegistry, DamagedSavedDashesAreSkipped)
 {
     const QVariantList saved{
