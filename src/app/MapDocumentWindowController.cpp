@@ -65,6 +65,7 @@ QWidget* MapDocumentWindowController::loadWindow()
     m_splitter = new QSplitter(Qt::Horizontal, window);
     m_splitter->setChildrenCollapsible(true);
     m_drawingView = new VXDrawingView;
+    m_drawingView->setRulersVisible(true);
     m_splitter->addWidget(makeSidePanel(QStringLiteral("leftSidePanel")));
     m_splitter->addWidget(m_drawingView);
     m_splitter->addWidget(makeSidePanel(QStringLiteral("rightSidePanel")));
