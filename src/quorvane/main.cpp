@@ -1,33 +1,10 @@
-#include "app/AppClasses.h"
 #include "app/VLTMAppDelegate.h"
 #include "app/VLTMApplication.h"
-#include "geodata/GeodataClasses.h"
-#include "mapscale/MapScaleClasses.h"
-#include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/measurement/MeasurementClasses.h"
 #include "platform/ui/DocumentController.h"
-#include "platform/vantrix/VantrixComponentClasses.h"
-#include "platform/vantrix/VantrixDrawingClasses.h"
-#include "platform/vantrix/VantrixStyleClasses.h"
-#include "platform/vantrix/VantrixTextClasses.h"
 #include "tracks/TrackClasses.h"
 
 namespace {
-
-void registerArchivableClasses()
-{
-    registerFoundationClasses();
-    registerMeasurementClasses();
-    registerMapScaleClasses();
-    registerGeodataClasses();
-    registerVantrixStyleClasses();
-    registerVantrixComponentClasses();
-    registerVantrixTextClasses();
-    registerVantrixDrawingClasses();
-    registerAppClasses();
-    registerTrackClasses();
-}
 
 void openFiles(VLTMAppDelegate& delegate, const QStringList& files)
 {
@@ -50,7 +27,7 @@ void openUntitledDocument()
 int main(int argc, char** argv)
 {
     VLTMApplication app(argc, argv);
-    registerArchivableClasses();
+    registerTrackClasses();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);

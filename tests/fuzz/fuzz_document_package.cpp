@@ -7,15 +7,8 @@
 #include "app/AppClasses.h"
 #include "app/MapDocumentPackage.h"
 #include "app/VXQMappingLayer.h"
-#include "mapscale/MapScaleClasses.h"
-#include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/measurement/MeasurementClasses.h"
 #include "platform/vantrix/VXDrawablePath.h"
-#include "platform/vantrix/VantrixComponentClasses.h"
-#include "platform/vantrix/VantrixDrawingClasses.h"
-#include "platform/vantrix/VantrixStyleClasses.h"
-#include "platform/vantrix/VantrixTextClasses.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,13 +53,6 @@ void setUp()
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     static QGuiApplication app(argc, argv);
     platform::Log::setSink([](LogEventKind, const QString&) {});
-    registerFoundationClasses();
-    registerMeasurementClasses();
-    registerMapScaleClasses();
-    registerVantrixStyleClasses();
-    registerVantrixComponentClasses();
-    registerVantrixTextClasses();
-    registerVantrixDrawingClasses();
     registerAppClasses();
     const QString seedFolder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR");
     if (!seedFolder.isEmpty()) {
