@@ -115,25 +115,18 @@ void VXQMappingLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDr
                                                          bool highlighting) const
 {
     const BorderClip clip(m_clipsToBorder, drawing());
-    const QList<VXDrawableObject*> inView = visibleObjectsInRect(rect);
+    VXObjectDrawingLayer::drawRectInViewShowingHighlighting(rect, view, highlighting);
+}
+
+void VXQMappingLayer::drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const
+{
     if (m_modernTrackRendering) {
-        for (const VXDrawableObject* object : inView)
+        for (const VXDrawableObject* object : objects)
             if (const auto* cased = dynamic_cast<const CasedDrawable*>(object))
                 cased->drawCasing();
     }
-    for (const VXDrawableObject* object : inView)
+    for (const VXDrawableObject* object : objects)
         drawContentOf(*object, m_modernTrackRendering);
-    for (const VXDrawableObject* object : inView)
-        object->drawTextLabelsInView(view);
-    if (highlighting) {
-        for (const VXDrawableObject* object : inView)
-            if (drawsObjectAsSelected(object))
-                object->drawSelectedState();
-    }
-    if (const VXDrawableObject* pending = pendingObject(); pending && pending->visible()) {
-        pending->drawContent();
-        pending->drawTextLabelsInView(view);
-    }
 }
 
 void VXQMappingLayer::drawSelectedObjectsInRectInView(const QRectF& rect, VXDrawingView* view) const

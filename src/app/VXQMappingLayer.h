@@ -85,6 +85,9 @@ public:
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
+protected:
+    void drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const override;
+
 private:
     // Sends `selector` with `argument` to each selected available object that has it, as
     // one undo step named `actionName`.

@@ -340,8 +340,7 @@ void VXObjectOwnerLayer::drawRectInViewShowingHighlighting(const QRectF& rect, V
                                                            bool highlighting) const
 {
     const QList<VXDrawableObject*> inView = visibleObjectsInRect(rect);
-    for (const VXDrawableObject* object : inView)
-        object->drawContent();
+    drawContentsOfObjects(inView);
     for (const VXDrawableObject* object : inView)
         object->drawTextLabelsInView(view);
     if (highlighting) {
@@ -353,6 +352,12 @@ void VXObjectOwnerLayer::drawRectInViewShowingHighlighting(const QRectF& rect, V
         m_pendingObject->drawContent();
         m_pendingObject->drawTextLabelsInView(view);
     }
+}
+
+void VXObjectOwnerLayer::drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const
+{
+    for (const VXDrawableObject* object : objects)
+        object->drawContent();
 }
 
 void VXObjectOwnerLayer::updateIndexBounds()

@@ -109,6 +109,8 @@ public:
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 protected:
+    // Draws the content of the visible objects in the exposed area, bottom first.
+    virtual void drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const;
     // Whether the object is drawn highlighted; the drawing layer answers its selection.
     virtual bool drawsObjectAsSelected(const VXDrawableObject* object) const { return false; }
     // Called before an object leaves the layer (the drawing layer deselects it) and after one joins.
