@@ -1,6 +1,7 @@
 #include "app/VLTMGenericObjectController.h"
 
 #include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -16,25 +17,6 @@
 #include <utility>
 
 namespace {
-
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Float:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
 
 bool isMarker(const QVariant& value)
 {
@@ -191,7 +173,7 @@ void VLTMGenericObjectController::startObservingContent()
             QVariant value;
             try {
                 value = object->valueForKeyPath(keyPath);
-                if (percentages.contains(keyPath) && !isNumber(value))
+                if (percentages.contains(keyPath) && !platform::isNumericVariant(value))
                     platform::failAssertion(
                         QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
                             .arg(keyPath, object->description()),
@@ -297,7 +279,7 @@ int VLTMGenericObjectController::stateForKeyPath(const QString& keyPath)
     const QVariant value = commonValueForKeyPath(keyPath);
     if (platform::isMultipleValuesMarker(value))
         return -1;
-    if (value.typeId() == QMetaType::Bool || isNumber(value))
+    if (value.typeId() == QMetaType::Bool || platform::isNumericVariant(value))
         return value.toBool() ? 1 : 0;
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "platform/foundation/UserDefaults.h"
 
+#include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -38,27 +39,10 @@ QString storageFolder()
         : shared().storageFolderOverride;
 }
 
-bool isNumber(const QVariant& value)
+// Booleans read as 0 and 1 wherever a number is asked for.
+bool isNumberOrBoolean(const QVariant& value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Float:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
+    return value.typeId() == QMetaType::Bool || isNumericVariant(value);
 }
 
 bool isFloatingPoint(const QVariant& value)
@@ -174,7 +158,7 @@ QString UserDefaults::stringForKey(const QString& key) const
     const QVariant value = objectForKey(key);
     if (value.typeId() == QMetaType::QString)
         return value.toString();
-    return isNumber(value) && value.typeId() != QMetaType::Bool ? value.toString() : QString();
+    return isNumericVariant(value) ? value.toString() : QString();
 }
 
 QVariantList UserDefaults::arrayForKey(const QString& key) const
@@ -206,7 +190,7 @@ QByteArray UserDefaults::dataForKey(const QString& key) const
 bool UserDefaults::boolForKey(const QString& key) const
 {
     const QVariant value = objectForKey(key);
-    if (isNumber(value))
+    if (isNumberOrBoolean(value))
         return value.toDouble() != 0;
     if (value.typeId() != QMetaType::QString)
         return false;
@@ -222,7 +206,7 @@ qint64 UserDefaults::integerForKey(const QString& key) const
     const QVariant value = objectForKey(key);
     if (isFloatingPoint(value))
         return truncatedInteger(value.toDouble());
-    if (isNumber(value))
+    if (isNumberOrBoolean(value))
         return value.toLongLong();
     bool ok = false;
     const qint64 integer = value.typeId() == QMetaType::QString ? value.toString().trimmed().toLongLong(&ok) : 0;
@@ -237,7 +221,7 @@ float UserDefaults::floatForKey(const QString& key) const
 double UserDefaults::doubleForKey(const QString& key) const
 {
     const QVariant value = objectForKey(key);
-    return isNumber(value) ? value.toDouble() : numberInText(value).value_or(0);
+    return isNumberOrBoolean(value) ? value.toDouble() : numberInText(value).value_or(0);
 }
 
 QUrl UserDefaults::urlForKey(const QString& key) const

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QVariant>
+
+namespace platform {
+
+// Whether the value holds a number of any width; booleans are not numbers here.
+inline bool isNumericVariant(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace platform
