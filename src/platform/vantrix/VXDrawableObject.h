@@ -28,6 +28,7 @@
 #include <optional>
 
 class QMimeData;
+class QMouseEvent;
 class VXDrawableObject;
 namespace platform {
 class Menu;
@@ -191,6 +192,14 @@ public:
     static constexpr double kHitTolerance = 2.0;
     // Whether `point` lies inside the drawn shape (when filled) or within `distance` of its outline.
     virtual bool isWithinDistanceOfPoint(double distance, QPointF point) const;
+
+    // --- Gestures on the object's own parts ------------------------------------------------
+    // The selection tool hands a press on a selected object's own part (a hitPart code other
+    // than the whole object), then the drags and the release, to the object. The release
+    // answers the undo action name of the change made; empty when nothing changed.
+    virtual void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) {}
+    virtual void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) {}
+    virtual QString mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) { return {}; }
 
     // --- Lifecycle hooks ------------------------------------------------------------------
     virtual void objectWasAddedToLayer(VXObjectOwnerLayer* layer);

@@ -62,6 +62,7 @@ QString VXSelectAndEditTool::actionName() const
     case Operation::Move: return QStringLiteral("Move");
     case Operation::Resize: return QStringLiteral("Resize");
     case Operation::Rotate: return QStringLiteral("Rotate");
+    case Operation::ObjectPart: return m_partActionName;
     default: return {};
     }
 }
@@ -122,6 +123,16 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
         }
         return part;
     }
+    if (target && !shift && m_layer->isSelectedObject(target)) {
+        if (const int part = target->hitPart(point);
+            part != kVXDrawingNoPart && part != kVXDrawingEntireObjectPart && !target->locked()) {
+            m_operation = Operation::ObjectPart;
+            m_edited = m_layer->objectInObjectsAtIndex(m_layer->indexOfObject(target));
+            m_part = part;
+            m_edited->mouseDownAtPointInPartEvent(point, part, event);
+            return part;
+        }
+    }
     if (target) {
         selectObjectWithModifiers(*m_layer, target, shift);
         if (event->type() == QEvent::MouseButtonDblClick && !shift) {
@@ -152,6 +163,10 @@ void VXSelectAndEditTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF 
     case Operation::Move: moveSelectionTo(point); break;
     case Operation::Resize: resizeTo(point, event && (event->modifiers() & Qt::ShiftModifier)); break;
     case Operation::Rotate: rotateTo(point, event && (event->modifiers() & Qt::ShiftModifier)); break;
+    case Operation::ObjectPart:
+        if (m_edited)
+            m_edited->mouseDraggedAtPointInPartEvent(point, m_part, event);
+        break;
     case Operation::Marquee: marqueeTo(point); break;
     case Operation::None: break;
     }
@@ -244,8 +259,11 @@ bool VXSelectAndEditTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point
                                                                    QMouseEvent* event, VXToolController* delegate)
 {
     mouseDraggedToPointPartCodeLayerEventDelegate(point, partCode, layer, event, delegate);
-    const bool changed = m_changed && (m_operation == Operation::Move || m_operation == Operation::Resize
-                                       || m_operation == Operation::Rotate);
+    if (m_operation == Operation::ObjectPart && m_edited) {
+        m_partActionName = m_edited->mouseUpAtPointInPartEvent(point, m_part, event);
+        m_changed = !m_partActionName.isEmpty();
+    }
+    const bool changed = m_changed && m_operation != Operation::None && m_operation != Operation::Marquee;
     if (changed) {
         m_lastChange = m_operation;
         // The undo step brings back the selection the gesture started with.

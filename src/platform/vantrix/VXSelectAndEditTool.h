@@ -7,7 +7,8 @@
 // resizes it as one step "Resize" (corner knobs keep the proportions with Shift or a locked
 // aspect ratio). A turned object resizes along its own axes, the knob opposite the dragged
 // one staying where it is. Dragging the rotation knob turns the object about its centre as
-// one step "Rotate" (in 15 degree steps with Shift). A double click on a text shape or text
+// one step "Rotate" (in 15 degree steps with Shift). Dragging one of a selected object's own
+// parts (a path's style boundary, say) is the object's gesture, named by the object. A double click on a text shape or text
 // path edits its string in place.
 
 #include "platform/vantrix/VXDrawingTool.h"
@@ -42,7 +43,7 @@ public:
     void drawRectInView(QPainter& painter, const QRectF& rect, VXDrawingView* view) const override;
 
 private:
-    enum class Operation { None, Move, Resize, Rotate, Marquee };
+    enum class Operation { None, Move, Resize, Rotate, ObjectPart, Marquee };
 
     // The selected object whose knob is under the point, with that knob's part code
     // (a bounds knob or kVXRotationKnobPart).
@@ -64,7 +65,10 @@ private:
     // Moving: the logical bounds of what moves, and how far it has gone
     QRectF m_startBounds;
     QPointF m_movedBy;
-    // Resizing and rotating: the object, its knob box when the gesture began, the knob
+    // An object's own part being dragged, and the name of the change it made
+    int m_part = 0; // kVXDrawingNoPart
+    QString m_partActionName;
+    // Resizing, rotating and part dragging: the object, its knob box when the gesture began, the knob
     VXDrawableObjectPtr m_edited;
     platform::KnobBox m_startBox;
     QRectF m_currentBox; // in the start box's frame

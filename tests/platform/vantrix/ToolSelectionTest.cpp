@@ -197,3 +197,60 @@ TEST(Knob, BoundsKnobGeometryAndHitAreaFollowTheZoom)
     EXPECT_TRUE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({105, 100}, {100, 100}, kVXHotspotKnobType, {}));
     VXKnob::setControlKnobSize(saved);
 }
+
+namespace {
+
+// A square whose right half is a part of its own; dragging that part moves its left edge.
+class PartSquare : public VXDrawableShape {
+public:
+    static constexpr int kEdgePart = 7;
+    QList<QPointF> dragged;
+
+    int hitPart(QPointF point) const override
+    {
+        const int part = VXDrawableShape::hitPart(point);
+        return part != kVXDrawingNoPart && point.x() > bounds().center().x() ? kEdgePart : part;
+    }
+    void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent*) override
+    {
+        if (part == kEdgePart)
+            dragged.append(point);
+    }
+    QString mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent*) override
+    {
+        if (part != kEdgePart || dragged.isEmpty())
+            return {};
+        setLocation({point.x(), location().y()});
+        return QStringLiteral("Move Edge");
+    }
+};
+
+} // namespace
+
+TEST(ToolSelection, DragsOnAnObjectsOwnPartAreTheObjectsGesture)
+{
+    ViewFixture f;
+    auto square = std::make_shared<PartSquare>();
+    square->setStyle(drawingtest::fillStyle(Qt::blue));
+    square->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({30, 30, 40, 40}));
+    f.layer->addObject(square);
+    f.endStep();
+    f.undo->removeAllActions();
+
+    // Unselected, the part is just the object: a drag moves it.
+    f.drag({60, 50}, {70, 50});
+    EXPECT_TRUE(square->dragged.isEmpty());
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Move"));
+    f.undo->undo();
+
+    // Selected, the object takes the gesture and names its one undo step.
+    f.click({45, 50});
+    f.undo->removeAllActions();
+    f.drag({60, 50}, {90, 50});
+    EXPECT_FALSE(square->dragged.isEmpty());
+    EXPECT_DOUBLE_EQ(square->location().x(), 90);
+    ASSERT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Move Edge"));
+    f.undo->undo();
+    EXPECT_DOUBLE_EQ(square->location().x(), 50);
+}
