@@ -1,0 +1,60 @@
+#pragma once
+
+// What a multi-style path draws, cut from its rendering path once per change: the overlays
+// below, the main styles (trimmed where shims take over), the shims, the adornments and the
+// overlays above. Each stretch goes to its style as a renderable that stands in for the path
+// and answers the path's widest stroke, so rasterizers that size themselves to the line they
+// lie on (bridges) measure the road, not themselves.
+//
+// Immutable once made, so a path can hand it to drawing on other threads.
+
+#include "platform/graphics/BezierPath.h"
+#include "tracks/ShimBlender.h"
+#include "tracks/VXQAdornment.h"
+#include "tracks/ZQRangeDrawingStyle.h"
+
+#include <QList>
+
+class VXRenderable;
+
+class MultiStyleDrawingList {
+public:
+    struct Contents {
+        platform::BezierPath renderingPath;
+        // The length the ranges measure, which a container's transform may scale when drawn.
+        double pathLength = 0;
+        QList<ZQRangeDrawingStylePtr> styles;
+        QList<ZQRangeDrawingStylePtr> overlays;
+        QList<ZQRangeDrawingStylePtr> shims;
+        QList<VXQAdornmentPtr> adornments;
+        int shimBlending = kZQShimBlendWidth;
+        double widestStrokeWidth = 0;
+    };
+
+    explicit MultiStyleDrawingList(const Contents& contents);
+
+    // Into GraphicsContext::current(); `path` is the object the stretches stand in for.
+    void drawCasing(const VXRenderable& path) const;
+    void drawContentWithoutCasing(const VXRenderable& path) const;
+
+private:
+    // `index` tells the stretches' checksums apart, the same in both passes.
+    struct Stretch {
+        ZQRangeDrawingStylePtr style;
+        platform::BezierPath path;
+        quint64 index;
+    };
+    struct Shim {
+        ShimBlender blender;
+        platform::BezierPath path;
+        quint64 index;
+    };
+
+    QList<Stretch> m_below;
+    QList<Stretch> m_main;
+    QList<Shim> m_shims;
+    QList<Stretch> m_above;
+    QList<VXQAdornmentPtr> m_adornments;
+    platform::BezierPath m_renderingPath;
+    double m_widest;
+};

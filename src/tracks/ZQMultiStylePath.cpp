@@ -1,0 +1,921 @@
+#include "tracks/ZQMultiStylePath.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/ArchiveReader.h"
+#include "platform/vantrix/VXKnob.h"
+#include "platform/vantrix/VXObjectOwnerLayer.h"
+#include "tracks/MultiStyleDrawingList.h"
+#include "tracks/RangeStyleLayout.h"
+#include "tracks/SpecialItemStyles.h"
+
+#include <QMouseEvent>
+#include <QMutexLocker>
+#include <QPainter>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString kStylesKey = QStringLiteral("multistyles");
+const QString kShimsKey = QStringLiteral("shims");
+const QString kOverlaysKey = QStringLiteral("ZQMultiStylePath_overlays");
+const QString kAdornmentsKey = QStringLiteral("ZQMultiStylePath_adornments");
+const QString kAutoInsertsShimsKey = QStringLiteral("ZQMultiStylePath_autoInsertsShims");
+const QString kShimBlendingKey = QStringLiteral("ZQMultiStylePath_shimBlending");
+const QString kShowsBoundariesKey = QStringLiteral("ZQMultiStylePath_showsInlineStyleBoundaries");
+const QString kTextLabelsKey = QStringLiteral("ZQMultiStylePath_textLabels");
+const QString kTextLabelsHiddenKey = QStringLiteral("ZQMultiStylePath_textLabelsHidden");
+const QString kDynamicTemplatesKey = QStringLiteral("ZQMultiStylePath_dynamicLabelTemplates");
+
+constexpr double kAnyDistance = std::numeric_limits<double>::max();
+
+bool isValidShimBlend(qint64 blending)
+{
+    return blending >= kZQShimBlendNone && blending <= kZQShimBlendWidthAndColour;
+}
+
+// Undo registration off for the scope: drag steps, and edits whose undo is the caller's.
+class UndoSuspension {
+public:
+    explicit UndoSuspension(ZQUndoManager* undoManager) : m_undoManager(undoManager)
+    {
+        if (m_undoManager)
+            m_undoManager->disableUndoRegistration();
+    }
+    ~UndoSuspension()
+    {
+        if (m_undoManager)
+            m_undoManager->enableUndoRegistration();
+    }
+    UndoSuspension(const UndoSuspension&) = delete;
+    UndoSuspension& operator=(const UndoSuspension&) = delete;
+
+private:
+    QPointer<ZQUndoManager> m_undoManager;
+};
+
+} // namespace
+
+// A drag on a knob or an adornment, from press to release.
+struct ZQMultiStylePath::Gesture {
+    int part = kVXDrawingNoPart;
+    StyleState original;
+    VXQAdornmentPtr adornment;
+    double originalPosition = 0;
+    double grabOffset = 0;
+    bool changed = false;
+};
+
+ZQMultiStylePath::ZQMultiStylePath()
+    : m_shimBlending(defaultShimBlending()), m_dynamicLabelTemplatesEnabled(defaultAllowsDynamicLabelTemplates())
+{
+}
+
+ZQMultiStylePath::~ZQMultiStylePath() = default;
+
+ZQMultiStylePathPtr ZQMultiStylePath::multiStylePathWithPathStyle(const platform::BezierPath& path,
+                                                                  const VXStylePtr& style)
+{
+    auto result = std::make_shared<ZQMultiStylePath>();
+    result->setPath(path);
+    result->setStyle(style);
+    return result;
+}
+
+// --- Geometry ----------------------------------------------------------------------------------------
+
+double ZQMultiStylePath::lengthForPoint(QPointF point) const
+{
+    double reach = widestStrokeWidth();
+    for (const ZQRangeDrawingStylePtr& overlay : m_overlays)
+        reach = std::max(reach, overlay->style() ? overlay->style()->maxStrokeWidth() : 0.0);
+    return lengthForPointTolerance(point, reach / 2 + kHitTolerance);
+}
+
+double ZQMultiStylePath::lengthForPointTolerance(QPointF point, double tolerance) const
+{
+    return renderingPath().lengthForPointTolerance(point, tolerance);
+}
+
+bool ZQMultiStylePath::pointHitsPath(QPointF point) const
+{
+    // A path without length draws nothing to hit.
+    return length() > 0 && lengthForPoint(point) >= 0;
+}
+
+ZQStyleRange ZQMultiStylePath::range() const
+{
+    return ZQMakeAbsoluteStyleRange(0, length());
+}
+
+// --- Main styles, overlays and shims ------------------------------------------------------------------
+
+void ZQMultiStylePath::setStyles(const QList<ZQRangeDrawingStylePtr>& styles)
+{
+    StyleState state = styleState();
+    state.styles = RangeStyleLayout::normalizedMainStyles(styles, length());
+    changeStyleState(std::move(state));
+}
+
+void ZQMultiStylePath::setOverlays(const QList<ZQRangeDrawingStylePtr>& overlays)
+{
+    StyleState state = styleState();
+    state.overlays = overlays;
+    state.overlays.removeIf([](const ZQRangeDrawingStylePtr& overlay) { return !overlay || !overlay->style(); });
+    changeStyleState(std::move(state));
+}
+
+void ZQMultiStylePath::removeOverlay(const ZQRangeDrawingStyle* overlay)
+{
+    StyleState state = styleState();
+    if (state.overlays.removeIf([overlay](const ZQRangeDrawingStylePtr& o) { return o.get() == overlay; }) > 0)
+        changeStyleState(std::move(state));
+}
+
+void ZQMultiStylePath::setStyle(const VXStylePtr& style)
+{
+    setStyleDisplayNameAsAuxiliaryStyle(style, {}, false);
+}
+
+void ZQMultiStylePath::setStyleDisplayNameAsAuxiliaryStyle(const VXStylePtr& style, const QString& displayName,
+                                                           bool auxiliary)
+{
+    if (!style || locked())
+        return;
+    if (!auxiliary) {
+        applyStyleOverRange(style, displayName, targetRange());
+        return;
+    }
+    StyleState state = styleState();
+    state.overlays.append(ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(style, targetRange(),
+                                                                               ZQOverlayPlacement::Above, displayName));
+    changeStyleState(std::move(state));
+}
+
+void ZQMultiStylePath::setAuxiliaryStyle(const QVariant& item)
+{
+    QObject* holder = platform::objectFromVariant(item);
+    if (!holder)
+        holder = item.value<QObject*>();
+    if (holder && !qobject_cast<VXStyle*>(holder))
+        holder = platform::objectFromVariant(holder->property("representedObject"));
+    auto* style = qobject_cast<VXStyle*>(holder);
+    if (!style)
+        return;
+    if (auto shared = std::dynamic_pointer_cast<VXStyle>(style->weak_from_this().lock()))
+        setStyleDisplayNameAsAuxiliaryStyle(shared, {}, true);
+}
+
+void ZQMultiStylePath::applyStyleOverRange(const VXStylePtr& style, const QString& displayName,
+                                           const ZQStyleRange& range)
+{
+    StyleState state = styleState();
+    const auto applied = ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(style, range, ZQOverlayPlacement::Above,
+                                                                              displayName);
+    state.styles = RangeStyleLayout::mainStylesWithStyleApplied(m_styles, applied, length());
+    changeStyleState(std::move(state));
+}
+
+ZQRangeDrawingStylePtr ZQMultiStylePath::styleForPositionIncludingShims(double position, bool includingShims) const
+{
+    const double pathLength = length();
+    if (includingShims && !m_styles.isEmpty()) {
+        for (const ZQRangeDrawingStylePtr& shim : m_shims) {
+            const ZQStyleRange covered = ZQResolvedStyleRange(shim->range(), pathLength);
+            if (covered.length > 0 && ZQLocationInStyleRange(covered, position))
+                return shim;
+        }
+    }
+    return RangeStyleLayout::mainStyleAtPosition(m_styles, position, pathLength);
+}
+
+double ZQMultiStylePath::widestStrokeWidth() const
+{
+    double widest = 0;
+    for (const ZQRangeDrawingStylePtr& style : m_styles)
+        widest = std::max(widest, style->style()->maxStrokeWidth());
+    return widest;
+}
+
+void ZQMultiStylePath::setAutoInsertsShims(bool inserts)
+{
+    if (!changeValueForKey(m_autoInsertsShims, inserts, "autoInsertsShims", Change::Appearance))
+        return;
+    // The flag's undo sets it back, which brings the shims back with it.
+    const UndoSuspension suspension(undoManager());
+    StyleState state = styleState();
+    state.shims.clear();
+    changeStyleState(std::move(state));
+}
+
+void ZQMultiStylePath::setShimBlending(int blending)
+{
+    if (isValidShimBlend(blending))
+        changeValueForKey(m_shimBlending, blending, "shimBlending", Change::Appearance);
+}
+
+int ZQMultiStylePath::defaultShimBlending()
+{
+    const QVariant value = platform::UserDefaults::standardUserDefaults()->objectForKey(kZQShimBlendChoiceDefaultKey);
+    bool isNumber = false;
+    const qint64 blending = value.toLongLong(&isNumber);
+    return isNumber && isValidShimBlend(blending) ? int(blending) : kZQShimBlendWidth;
+}
+
+void ZQMultiStylePath::setShowsInlineStyleBoundaries(bool shows)
+{
+    changeValueForKey(m_showsInlineStyleBoundaries, shows, "showsInlineStyleBoundaries", Change::State);
+}
+
+QList<VXStylePtr> ZQMultiStylePath::allStyles() const
+{
+    QList<VXStylePtr> styles;
+    for (const auto* list : {&m_styles, &m_overlays})
+        for (const ZQRangeDrawingStylePtr& rangeStyle : *list)
+            if (!styles.contains(rangeStyle->style()))
+                styles.append(rangeStyle->style());
+    return styles;
+}
+
+void ZQMultiStylePath::replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements)
+{
+    bool replaced = false;
+    const auto replacedIn = [&](QList<ZQRangeDrawingStylePtr> list) {
+        for (ZQRangeDrawingStylePtr& rangeStyle : list) {
+            if (const auto it = replacements.constFind(rangeStyle->style().get()); it != replacements.cend() && it.value()) {
+                rangeStyle = ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(
+                    it.value(), rangeStyle->range(), rangeStyle->placement(), rangeStyle->displayName());
+                replaced = true;
+            }
+        }
+        return list;
+    };
+    StyleState state = styleState();
+    state.styles = replacedIn(state.styles);
+    state.overlays = replacedIn(state.overlays);
+    if (replaced)
+        changeStyleState(std::move(state));
+}
+
+void ZQMultiStylePath::styleDidChange(const VXStyle* style)
+{
+    const QList<VXStylePtr> mine = allStyles();
+    if (!std::any_of(mine.cbegin(), mine.cend(), [style](const VXStylePtr& s) { return s.get() == style; }))
+        return;
+    // Shims follow the styles: an edit may make two neighbours alike, or wider.
+    if (m_autoInsertsShims)
+        m_shims = RangeStyleLayout::shimsBetween(m_styles, length());
+    notifyGeometryChange(bounds());
+}
+
+void ZQMultiStylePath::changeStyleState(StyleState state)
+{
+    if (locked())
+        return;
+    if (m_autoInsertsShims)
+        state.shims = RangeStyleLayout::shimsBetween(state.styles, length());
+    if (ZQUndoManager* undo = undoManager()) {
+        const std::shared_ptr<ZQObject> keeper = weak_from_this().lock();
+        undo->registerUndoWithTargetHandler(this, [this, keeper, old = styleState()] { changeStyleState(old); });
+    }
+    const QRectF oldBounds = bounds();
+    {
+        ZQ_CHANGE_SCOPE("styles");
+        m_styles = std::move(state.styles);
+        m_overlays = std::move(state.overlays);
+        m_shims = std::move(state.shims);
+    }
+    syncObjectStyle();
+    adoptUndoManagerForRangeStyles();
+    notifyGeometryChange(oldBounds);
+}
+
+void ZQMultiStylePath::syncObjectStyle()
+{
+    const VXStylePtr first = m_styles.isEmpty() ? nullptr : m_styles.first()->style();
+    if (first == style())
+        return;
+    // Part of the range-style change, which undoes it.
+    const UndoSuspension suspension(undoManager());
+    VXDrawableObject::setStyle(first);
+}
+
+void ZQMultiStylePath::adoptUndoManagerForRangeStyles() const
+{
+    ZQUndoManager* undo = undoManager();
+    if (!undo)
+        return;
+    for (const VXStylePtr& style : allStyles())
+        if (!style->undoManager())
+            style->setUndoManager(undo);
+}
+
+void ZQMultiStylePath::setActionName(const QString& name) const
+{
+    if (ZQUndoManager* undo = undoManager(); undo && !undo->isUndoing() && !undo->isRedoing())
+        undo->setActionName(name);
+}
+
+// --- Selection range and special items ------------------------------------------------------------------
+
+void ZQMultiStylePath::setSelectionRange(const ZQStyleRange& range)
+{
+    const ZQStyleRange selection = ZQResolvedStyleRange(range, length());
+    if (selection.location == m_selectionRange.location && selection.length == m_selectionRange.length)
+        return;
+    m_selectionRange = selection;
+    notifyVisualChange();
+}
+
+void ZQMultiStylePath::selectNone()
+{
+    setSelectionRange(ZQMakeAbsoluteStyleRange(0, 0));
+}
+
+bool ZQMultiStylePath::canInsertSpecialItem() const
+{
+    return ZQResolvedStyleRange(m_selectionRange, length()).length > 0;
+}
+
+ZQStyleRange ZQMultiStylePath::targetRange() const
+{
+    return canInsertSpecialItem() ? m_selectionRange : ZQWholeStyleRange();
+}
+
+void ZQMultiStylePath::insertFlyover(QObject*)
+{
+    insertOverlayForSpecialItem(ZQSpecialItemKind::Flyover, ZQOverlayPlacement::Above, tr("Insert Flyover"));
+}
+
+void ZQMultiStylePath::insertBridge(QObject*)
+{
+    insertOverlayForSpecialItem(ZQSpecialItemKind::Bridge, ZQOverlayPlacement::Below, tr("Insert Bridge"));
+}
+
+void ZQMultiStylePath::insertTunnel(QObject*)
+{
+    insertOverlayForSpecialItem(ZQSpecialItemKind::Tunnel, ZQOverlayPlacement::Above, tr("Insert Tunnel"));
+}
+
+void ZQMultiStylePath::insertCutting(QObject*)
+{
+    insertOverlayForSpecialItem(ZQSpecialItemKind::Cutting, ZQOverlayPlacement::Below, tr("Insert Cutting"));
+}
+
+void ZQMultiStylePath::insertEmbankment(QObject*)
+{
+    insertOverlayForSpecialItem(ZQSpecialItemKind::Embankment, ZQOverlayPlacement::Below, tr("Insert Embankment"));
+}
+
+void ZQMultiStylePath::insertPinchPoint(QObject*)
+{
+    insertWidthChange(kPinchPointWidthFactor, tr("Insert Pinch Point"));
+}
+
+void ZQMultiStylePath::insertInflatePoint(QObject*)
+{
+    insertWidthChange(kInflatePointWidthFactor, tr("Insert Inflate Point"));
+}
+
+void ZQMultiStylePath::insertOverlayForSpecialItem(ZQSpecialItemKind kind, ZQOverlayPlacement placement,
+                                                   const QString& actionName)
+{
+    if (!canInsertSpecialItem() || locked())
+        return;
+    const VXStylePtr style = styleForSpecialItem(kind);
+    if (!style)
+        return;
+    StyleState state = styleState();
+    state.overlays.append(ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(style, m_selectionRange, placement));
+    changeStyleState(std::move(state));
+    setActionName(actionName);
+}
+
+void ZQMultiStylePath::insertWidthChange(double factor, const QString& actionName)
+{
+    if (!canInsertSpecialItem() || locked())
+        return;
+    const ZQStyleRange selection = ZQResolvedStyleRange(m_selectionRange, length());
+    const ZQRangeDrawingStylePtr there = styleForPositionIncludingShims(selection.location + selection.length / 2, false);
+    if (!there)
+        return;
+    const VXStylePtr changed = there->style()->clone();
+    for (const std::shared_ptr<VXStroke>& stroke : changed->renderersOfClass<VXStroke>())
+        stroke->setWidth(stroke->width() * factor);
+    applyStyleOverRange(changed, {}, selection);
+    setActionName(actionName);
+}
+
+// --- Adornments --------------------------------------------------------------------------------------------
+
+VXQAdornmentPtr ZQMultiStylePath::addAdornmentWithObjectAtPositionDisplayName(const VXDrawableObjectPtr& object,
+                                                                              double position,
+                                                                              const QString& displayName)
+{
+    if (!object || locked())
+        return nullptr;
+    VXQAdornmentPtr adornment = VXQAdornment::adornmentWithObjectPositionDisplayName(object, position, displayName);
+    insertAdornmentAtIndex(adornment, int(m_adornments.size()));
+    setActionName(tr("Add Adornment"));
+    return adornment;
+}
+
+void ZQMultiStylePath::insertAdornmentAtIndex(const VXQAdornmentPtr& adornment, int index)
+{
+    if (locked())
+        return;
+    if (ZQUndoManager* undo = undoManager()) {
+        const std::shared_ptr<ZQObject> keeper = weak_from_this().lock();
+        undo->registerUndoWithTargetHandler(this, [this, keeper, adornment] { removeAdornment(adornment.get()); });
+    }
+    const QRectF oldBounds = bounds();
+    {
+        ZQ_CHANGE_SCOPE("adornments");
+        adornment->setContainer(this);
+        m_adornments.insert(std::clamp(index, 0, int(m_adornments.size())), adornment);
+    }
+    notifyGeometryChange(oldBounds);
+}
+
+void ZQMultiStylePath::removeAdornment(const VXQAdornment* adornment)
+{
+    const auto found = std::find_if(m_adornments.cbegin(), m_adornments.cend(),
+                                    [adornment](const VXQAdornmentPtr& a) { return a.get() == adornment; });
+    if (found == m_adornments.cend() || locked())
+        return;
+    const int index = int(found - m_adornments.cbegin());
+    const VXQAdornmentPtr removed = *found;
+    if (ZQUndoManager* undo = undoManager()) {
+        const std::shared_ptr<ZQObject> keeper = weak_from_this().lock();
+        undo->registerUndoWithTargetHandler(this, [this, keeper, removed, index] { insertAdornmentAtIndex(removed, index); });
+    }
+    if (m_selectedAdornments.contains(removed)) {
+        QList<VXQAdornmentPtr> selected = m_selectedAdornments;
+        selected.removeAll(removed);
+        setSelectedAdornments(selected);
+    }
+    const QRectF oldBounds = bounds();
+    {
+        ZQ_CHANGE_SCOPE("adornments");
+        m_adornments.removeAt(index);
+        removed->setContainer(nullptr);
+    }
+    notifyGeometryChange(oldBounds);
+}
+
+VXQAdornmentPtr ZQMultiStylePath::adornmentHitByPoint(QPointF point) const
+{
+    const platform::BezierPath path = renderingPath();
+    for (auto it = m_adornments.crbegin(); it != m_adornments.crend(); ++it)
+        if ((*it)->hitTestOnPath(point, path))
+            return *it;
+    return nullptr;
+}
+
+void ZQMultiStylePath::setSelectedAdornments(const QList<VXQAdornmentPtr>& adornments)
+{
+    QList<VXQAdornmentPtr> selected;
+    for (const VXQAdornmentPtr& adornment : adornments)
+        if (m_adornments.contains(adornment) && !selected.contains(adornment))
+            selected.append(adornment);
+    if (selected == m_selectedAdornments)
+        return;
+    {
+        ZQ_CHANGE_SCOPE("selectedAdornments");
+        m_selectedAdornments = selected;
+    }
+    notifyVisualChange();
+}
+
+QVariantList ZQMultiStylePath::selectedAdornmentsValue() const
+{
+    QVariantList value;
+    for (const VXQAdornmentPtr& adornment : m_selectedAdornments)
+        value.append(QVariant::fromValue(ZQObjectPtr(adornment)));
+    return value;
+}
+
+void ZQMultiStylePath::setSelectedAdornmentsValue(const QVariantList& value)
+{
+    QList<VXQAdornmentPtr> adornments;
+    for (const QVariant& member : value)
+        if (auto adornment = std::dynamic_pointer_cast<VXQAdornment>(member.value<ZQObjectPtr>()))
+            adornments.append(adornment);
+    setSelectedAdornments(adornments);
+}
+
+QVariantList ZQMultiStylePath::adornmentsValue() const
+{
+    QVariantList value;
+    for (const VXQAdornmentPtr& adornment : m_adornments)
+        value.append(QVariant::fromValue(ZQObjectPtr(adornment)));
+    return value;
+}
+
+QVariantList ZQMultiStylePath::stylesValue() const
+{
+    QVariantList value;
+    for (const ZQRangeDrawingStylePtr& style : m_styles)
+        value.append(QVariant::fromValue(ZQObjectPtr(style)));
+    return value;
+}
+
+// --- Text label fields ---------------------------------------------------------------------------------------
+
+void ZQMultiStylePath::setLabelsHidden(bool hidden)
+{
+    changeValueForKey(m_labelsHidden, hidden, "labelsHidden", Change::State);
+}
+
+void ZQMultiStylePath::setDynamicLabelTemplatesEnabled(bool enabled)
+{
+    changeValueForKey(m_dynamicLabelTemplatesEnabled, enabled, "dynamicLabelTemplatesEnabled", Change::State);
+}
+
+double ZQMultiStylePath::locationForAddingTextLabel() const
+{
+    if (m_locationForAddingTextLabel >= 0)
+        return m_locationForAddingTextLabel;
+    const ZQStyleRange around = canInsertSpecialItem() ? m_selectionRange : range();
+    return around.location + around.length / 2;
+}
+
+void ZQMultiStylePath::setLocationForAddingTextLabel(double location)
+{
+    if (std::isnan(location) || location == m_locationForAddingTextLabel)
+        return;
+    ZQ_CHANGE_SCOPE("locationForAddingTextLabel");
+    m_locationForAddingTextLabel = location;
+}
+
+bool ZQMultiStylePath::defaultAllowsDynamicLabelTemplates()
+{
+    return platform::UserDefaults::standardUserDefaults()->boolForKey(kZQMultiStyleAllowDynamicTemplates);
+}
+
+void ZQMultiStylePath::setDefaultAllowsDynamicLabelTemplates(bool allows)
+{
+    platform::UserDefaults::standardUserDefaults()->setBoolForKey(allows, kZQMultiStyleAllowDynamicTemplates);
+}
+
+// --- Commands and searching ------------------------------------------------------------------------------------
+
+QString ZQMultiStylePath::searchableString() const
+{
+    QStringList strings;
+    for (const auto* list : {&m_styles, &m_overlays})
+        for (const ZQRangeDrawingStylePtr& rangeStyle : *list)
+            strings.append(rangeStyle->displayName());
+    for (const VXQAdornmentPtr& adornment : m_adornments) {
+        const VXDrawableObjectPtr object = adornment->object();
+        strings.append(object && object->respondsToSelector("searchableString")
+                           ? object->performSelector("searchableString").toString()
+                           : adornment->displayName());
+    }
+    for (const ZQObjectPtr& label : m_textLabels)
+        if (label->respondsToSelector("searchableString"))
+            strings.append(label->performSelector("searchableString").toString());
+    strings.removeAll(QString());
+    return strings.join(QLatin1Char(' '));
+}
+
+bool ZQMultiStylePath::canBeConvertedToSymbol() const
+{
+    return std::all_of(m_adornments.cbegin(), m_adornments.cend(), [](const VXQAdornmentPtr& adornment) {
+        const VXDrawableObjectPtr object = adornment->object();
+        if (const auto* path = qobject_cast<const ZQMultiStylePath*>(object.get()))
+            return path->canBeConvertedToSymbol();
+        return !object || !object->respondsToSelector("canBeConvertedToSymbol")
+               || object->performSelector("canBeConvertedToSymbol").toBool();
+    });
+}
+
+// --- Drawing ---------------------------------------------------------------------------------------------------------
+
+QRectF ZQMultiStylePath::bounds() const
+{
+    std::optional<QRectF>& cached = cachedBounds();
+    if (cached)
+        return *cached;
+    const platform::BezierPath path = renderingPath();
+    QSizeF extra = style() ? style()->extraSpaceNeeded() : QSizeF(0, 0);
+    for (const VXStylePtr& rangeStyle : allStyles())
+        extra = extra.expandedTo(rangeStyle->extraSpaceNeeded());
+    QRectF area = path.bounds().adjusted(-extra.width(), -extra.height(), extra.width(), extra.height());
+    for (const VXQAdornmentPtr& adornment : m_adornments)
+        area |= adornment->boundsOnPath(path);
+    cached = area;
+    return area;
+}
+
+std::shared_ptr<const MultiStyleDrawingList> ZQMultiStylePath::drawingList() const
+{
+    const QMutexLocker locker(&m_drawingListLock);
+    if (!m_drawingList)
+        m_drawingList = std::make_shared<const MultiStyleDrawingList>(MultiStyleDrawingList::Contents{
+            renderingPath(), length(), m_styles, m_overlays, m_shims, m_adornments, m_shimBlending, widestStrokeWidth()});
+    return m_drawingList;
+}
+
+void ZQMultiStylePath::dropDrawingList() const
+{
+    const QMutexLocker locker(&m_drawingListLock);
+    m_drawingList.reset();
+}
+
+void ZQMultiStylePath::invalidateGeometryCaches()
+{
+    VXDrawablePath::invalidateGeometryCaches();
+    dropDrawingList();
+}
+
+void ZQMultiStylePath::drawContent() const
+{
+    if (ghosted()) {
+        VXDrawablePath::drawContent();
+        return;
+    }
+    drawCasing();
+    drawContentWithoutCasing();
+}
+
+void ZQMultiStylePath::drawCasing() const
+{
+    if (!ghosted())
+        drawingList()->drawCasing(*this);
+}
+
+void ZQMultiStylePath::drawContentWithoutCasing() const
+{
+    if (ghosted())
+        VXDrawablePath::drawContent();
+    else
+        drawingList()->drawContentWithoutCasing(*this);
+}
+
+void ZQMultiStylePath::drawSelectedState() const
+{
+    VXDrawablePath::drawSelectedState();
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context || isPendingObject())
+        return;
+    QPainter* painter = context->painter();
+    const VXObjectOwnerLayer* owner = layer();
+    const QColor colour = owner ? owner->selectionColour() : QColor(Qt::blue);
+    const platform::BezierPath path = renderingPath();
+    if (canInsertSpecialItem()) {
+        QColor wash = colour;
+        wash.setAlphaF(0.4f);
+        const ZQStyleRange selection = ZQResolvedStyleRange(m_selectionRange, length());
+        QPen pen(wash, std::max(widestStrokeWidth(), 1.0), Qt::SolidLine, Qt::FlatCap);
+        painter->strokePath(path.bezierPathWithRange(selection.location, selection.length).painterPath(), pen);
+    }
+    for (const VXQAdornmentPtr& adornment : m_selectedAdornments) {
+        QPainterPath frame;
+        frame.addRect(adornment->boundsOnPath(path));
+        painter->strokePath(frame, QPen(colour, 0));
+    }
+    if (locked())
+        return;
+    if (m_showsInlineStyleBoundaries)
+        for (double position : RangeStyleLayout::boundaryPositions(m_styles, length()))
+            drawRangeLimitKnobAtPositionOfType(position, kVXBaselineKnobType);
+    for (const ZQRangeDrawingStylePtr& overlay : m_overlays) {
+        const ZQStyleRange covered = ZQResolvedStyleRange(overlay->range(), length());
+        drawRangeLimitKnobAtPositionOfType(covered.location, kVXRangeStartKnobType);
+        drawRangeLimitKnobAtPositionOfType(ZQMaxStyleRange(covered), kVXRangeEndKnobType);
+    }
+}
+
+void ZQMultiStylePath::drawTextLabelsInView(VXDrawingView* view) const
+{
+    for (const VXQAdornmentPtr& adornment : m_adornments)
+        adornment->drawTextLabelsInView(view);
+}
+
+void ZQMultiStylePath::drawRangeLimitKnobAtPointAngleOfType(QPointF point, double angle, int type) const
+{
+    const VXObjectOwnerLayer* owner = layer();
+    const QVariant colour = owner ? QVariant(owner->selectionColour()) : QVariant();
+    VXKnob::knobs().drawKnobAtPointOfTypeAngleUserInfo(point, type, angle, colour);
+}
+
+void ZQMultiStylePath::drawRangeLimitKnobAtPositionOfType(double position, int type) const
+{
+    double slope = 0;
+    const QPointF point = renderingPath().pointOnPathAtLengthSlope(position, &slope);
+    drawRangeLimitKnobAtPointAngleOfType(point, slope, type);
+}
+
+// --- Hit testing and mouse editing -----------------------------------------------------------------------------
+
+int ZQMultiStylePath::knobPartHit(QPointF point) const
+{
+    const VXKnob& knobs = VXKnob::knobs();
+    const platform::BezierPath path = renderingPath();
+    const auto hits = [&](double position, int type) {
+        return knobs.hitTestPointInKnobAtPointOfTypeUserInfo(point, path.pointOnPathAtLengthSlope(position), type, {});
+    };
+    if (m_showsInlineStyleBoundaries) {
+        const QList<double> positions = RangeStyleLayout::boundaryPositions(m_styles, length());
+        for (qsizetype k = 0; k < positions.size(); ++k)
+            if (hits(positions[k], kVXBaselineKnobType))
+                return kZQStyleBoundaryKnobPartBase + int(k);
+    }
+    for (qsizetype i = 0; i < m_overlays.size(); ++i) {
+        const ZQStyleRange covered = ZQResolvedStyleRange(m_overlays[i]->range(), length());
+        if (hits(covered.location, kVXRangeStartKnobType))
+            return kZQOverlayKnobPartBase + 2 * int(i);
+        if (hits(ZQMaxStyleRange(covered), kVXRangeEndKnobType))
+            return kZQOverlayKnobPartBase + 2 * int(i) + 1;
+    }
+    return kVXDrawingNoPart;
+}
+
+int ZQMultiStylePath::hitPart(QPointF point) const
+{
+    if (!visible() || renderingPath().isEmpty())
+        return kVXDrawingNoPart;
+    if (isSelected() && !locked())
+        if (const int knob = knobPartHit(point); knob != kVXDrawingNoPart)
+            return knob;
+    const platform::BezierPath path = renderingPath();
+    for (qsizetype i = m_adornments.size() - 1; i >= 0; --i)
+        if (m_adornments[i]->hitTestOnPath(point, path))
+            return ZQAdornmentPartCode(int(i));
+    return pointHitsPath(point) ? kVXDrawingEntireObjectPart : kVXDrawingNoPart;
+}
+
+bool ZQMultiStylePath::isWithinDistanceOfPoint(double distance, QPointF point) const
+{
+    const double reach = std::max(0.0, distance);
+    if (!visible() || !std::isfinite(reach))
+        return false;
+    if (lengthForPointTolerance(point, reach + widestStrokeWidth() / 2) >= 0)
+        return true;
+    const platform::BezierPath path = renderingPath();
+    return std::any_of(m_adornments.cbegin(), m_adornments.cend(), [&](const VXQAdornmentPtr& adornment) {
+        return adornment->boundsOnPath(path).adjusted(-reach, -reach, reach, reach).contains(point);
+    });
+}
+
+void ZQMultiStylePath::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    m_gesture.reset();
+    if (locked())
+        return;
+    auto gesture = std::make_unique<Gesture>();
+    gesture->part = part;
+    if (part >= kZQStyleBoundaryKnobPartBase) {
+        gesture->original = styleState();
+    } else if (const int index = -2 - part; index >= 0 && index < m_adornments.size()) {
+        const VXQAdornmentPtr adornment = m_adornments[index];
+        QList<VXQAdornmentPtr> selected = m_selectedAdornments;
+        const bool toggle = event && (event->modifiers() & Qt::ShiftModifier);
+        if (!toggle)
+            selected = {adornment};
+        else if (!selected.removeAll(adornment))
+            selected.append(adornment);
+        setSelectedAdornments(selected);
+        gesture->adornment = adornment;
+        gesture->originalPosition = adornment->position();
+        gesture->grabOffset = lengthForPointTolerance(point, kAnyDistance) - adornment->position();
+    } else {
+        return;
+    }
+    m_gesture = std::move(gesture);
+}
+
+void ZQMultiStylePath::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent*)
+{
+    if (!m_gesture || m_gesture->part != part || locked())
+        return;
+    const double position = lengthForPointTolerance(point, kAnyDistance);
+    if (position < 0)
+        return;
+    const UndoSuspension suspension(undoManager());
+    if (m_gesture->adornment)
+        m_gesture->adornment->setPosition(position - m_gesture->grabOffset);
+    else
+        dragRangeKnob(part, position);
+    m_gesture->changed = true;
+}
+
+QString ZQMultiStylePath::mouseUpAtPointInPartEvent(QPointF, int part, QMouseEvent*)
+{
+    const std::unique_ptr<Gesture> gesture = std::move(m_gesture);
+    if (!gesture || gesture->part != part || !gesture->changed)
+        return {};
+    // The drag steps went unrecorded: put the start back quietly, then make the end one step.
+    if (const VXQAdornmentPtr& adornment = gesture->adornment) {
+        const double finalPosition = adornment->position();
+        {
+            const UndoSuspension suspension(undoManager());
+            adornment->setPosition(gesture->originalPosition);
+        }
+        adornment->setPosition(finalPosition);
+        return tr("Move Adornment");
+    }
+    const StyleState finalState = styleState();
+    {
+        const UndoSuspension suspension(undoManager());
+        changeStyleState(gesture->original);
+    }
+    changeStyleState(finalState);
+    return part >= kZQOverlayKnobPartBase ? tr("Resize Overlay") : tr("Move Style Boundary");
+}
+
+void ZQMultiStylePath::dragRangeKnob(int part, double position)
+{
+    const double pathLength = length();
+    StyleState state = styleState();
+    if (const int n = part - kZQOverlayKnobPartBase; n >= 0) {
+        const int index = n / 2;
+        if (index >= state.overlays.size())
+            return;
+        const ZQStyleRange covered = ZQResolvedStyleRange(state.overlays[index]->range(), pathLength);
+        const double at = std::clamp(position, 0.0, pathLength);
+        const ZQStyleRange dragged = n % 2 == 0 ? ZQStyleRange{at, ZQMaxStyleRange(covered) - at, kZQAbsoluteStyleRange}
+                                                : ZQStyleRange{covered.location, at - covered.location, kZQAbsoluteStyleRange};
+        state.overlays[index] = state.overlays[index]->withRange(ZQNormalizedStyleRange(dragged));
+    } else {
+        state.styles = RangeStyleLayout::mainStylesWithBoundaryMoved(state.styles, part - kZQStyleBoundaryKnobPartBase,
+                                                                     position, pathLength);
+    }
+    changeStyleState(std::move(state));
+}
+
+// --- Copying and archiving --------------------------------------------------------------------------------------
+
+void ZQMultiStylePath::setContainer(QObject* container)
+{
+    VXDrawablePath::setContainer(container);
+    adoptUndoManagerForRangeStyles();
+}
+
+void ZQMultiStylePath::adoptStylesFrom(const VXDrawableObject& original)
+{
+    VXDrawablePath::adoptStylesFrom(original);
+    const auto* path = qobject_cast<const ZQMultiStylePath*>(&original);
+    if (!path)
+        return;
+    // Range styles never change once made, so the copy can share them and their styles.
+    m_styles = path->m_styles;
+    m_overlays = path->m_overlays;
+    m_shims = path->m_shims;
+    dropDrawingList();
+}
+
+void ZQMultiStylePath::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXDrawablePath::encodeWithCoder(coder);
+    const auto encodeList = [&coder](const auto& list, const QString& key) {
+        QVariantList value;
+        for (const auto& member : list)
+            value.append(QVariant::fromValue(ZQObjectPtr(member)));
+        coder.encodeObject(QVariant(value), key);
+    };
+    encodeList(m_styles, kStylesKey);
+    encodeList(m_shims, kShimsKey);
+    encodeList(m_overlays, kOverlaysKey);
+    encodeList(m_adornments, kAdornmentsKey);
+    encodeList(m_textLabels, kTextLabelsKey);
+    coder.encodeBool(m_autoInsertsShims, kAutoInsertsShimsKey);
+    coder.encodeInt(m_shimBlending, kShimBlendingKey);
+    coder.encodeBool(m_showsInlineStyleBoundaries, kShowsBoundariesKey);
+    coder.encodeBool(m_labelsHidden, kTextLabelsHiddenKey);
+    coder.encodeBool(m_dynamicLabelTemplatesEnabled, kDynamicTemplatesKey);
+}
+
+void ZQMultiStylePath::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXDrawablePath::initWithCoder(coder);
+    const platform::ArchiveReader reader(coder);
+    const double pathLength = length();
+    m_styles = RangeStyleLayout::normalizedMainStyles(reader.objects<ZQRangeDrawingStyle>(kStylesKey), pathLength);
+    if (m_styles.isEmpty() && style())
+        m_styles = {ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(style(), ZQWholeStyleRange())};
+    m_shims = reader.objects<ZQRangeDrawingStyle>(kShimsKey);
+    m_shims.removeIf([pathLength](const ZQRangeDrawingStylePtr& shim) {
+        return ZQResolvedStyleRange(shim->range(), pathLength).length <= 0;
+    });
+    m_overlays = reader.objects<ZQRangeDrawingStyle>(kOverlaysKey);
+    m_overlays.removeIf([](const ZQRangeDrawingStylePtr& overlay) { return !overlay->style(); });
+    m_adornments = reader.objects<VXQAdornment>(kAdornmentsKey);
+    m_adornments.removeIf([](const VXQAdornmentPtr& adornment) { return !adornment->object(); });
+    for (const VXQAdornmentPtr& adornment : std::as_const(m_adornments))
+        adornment->setContainer(this);
+    m_textLabels = reader.objects<ZQObject>(kTextLabelsKey);
+    m_autoInsertsShims = reader.boolean(kAutoInsertsShimsKey, true);
+    m_shimBlending = int(reader.integer(kShimBlendingKey, defaultShimBlending(), kZQShimBlendNone,
+                                        kZQShimBlendWidthAndColour));
+    m_showsInlineStyleBoundaries = reader.boolean(kShowsBoundariesKey, true);
+    m_labelsHidden = reader.boolean(kTextLabelsHiddenKey, false);
+    m_dynamicLabelTemplatesEnabled = reader.boolean(kDynamicTemplatesKey, defaultAllowsDynamicLabelTemplates());
+    m_locationForAddingTextLabel = -1;
+    dropDrawingList();
+}

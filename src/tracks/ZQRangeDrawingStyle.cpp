@@ -1,0 +1,143 @@
+#include "tracks/ZQRangeDrawingStyle.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/ArchiveReader.h"
+#include "platform/vantrix/VXRenderable.h"
+
+#include <QPainter>
+
+namespace {
+
+const QString kStyleKey = QStringLiteral("ZQRangeDrawingStyle_style");
+const QString kLocationKey = QStringLiteral("ZQRangeDrawingStyle_rangeLocation");
+const QString kLengthKey = QStringLiteral("ZQRangeDrawingStyle_rangeLength");
+const QString kRangeTypeKey = QStringLiteral("ZQRangeDrawingStyle_rangeType");
+const QString kPlacementKey = QStringLiteral("ZQRangeDrawingStyle_placement");
+const QString kDisplayNameKey = QStringLiteral("ZQRangeDrawingStyle_displayName");
+
+// Runs `draw` with the style's antialiasing, faded by its opacity.
+template <class Draw>
+void drawFadedByStyle(const VXStyle& style, Draw draw)
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context || style.opacity() <= 0)
+        return;
+    QPainter* painter = context->painter();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, VXStyle::shouldAntialias());
+    painter->setOpacity(painter->opacity() * style.opacity());
+    draw();
+    painter->restore();
+}
+
+} // namespace
+
+ZQRangeDrawingStyle::ZQRangeDrawingStyle() = default;
+
+ZQRangeDrawingStyle::~ZQRangeDrawingStyle() = default;
+
+ZQRangeDrawingStylePtr ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(const VXStylePtr& style,
+                                                                            const ZQStyleRange& range,
+                                                                            ZQOverlayPlacement placement,
+                                                                            const QString& displayName)
+{
+    auto result = std::make_shared<ZQRangeDrawingStyle>();
+    result->m_style = style;
+    result->m_range = ZQMakeStyleRange(range.location, range.length, range.rangeType);
+    result->m_placement = placement;
+    result->m_displayName = displayName;
+    return result;
+}
+
+ZQRangeDrawingStylePtr ZQRangeDrawingStyle::withRange(const ZQStyleRange& range) const
+{
+    return rangeDrawingStyleWithStyleRange(m_style, range, m_placement, m_displayName);
+}
+
+QString ZQRangeDrawingStyle::displayName() const
+{
+    if (!m_displayName.isEmpty())
+        return m_displayName;
+    return m_style ? m_style->name() : QString();
+}
+
+VXStrokePtr ZQRangeDrawingStyle::casingStrokeOfStyle(const VXStyle& style)
+{
+    QList<VXStrokePtr> strokes;
+    bool strokeAtBottom = false;
+    bool bottom = true;
+    for (const VXRasterizerPtr& member : style.renderList()) {
+        if (!member->enabled())
+            continue;
+        const auto stroke = std::dynamic_pointer_cast<VXStroke>(member);
+        if (bottom)
+            strokeAtBottom = stroke != nullptr;
+        bottom = false;
+        if (stroke)
+            strokes.append(stroke);
+    }
+    if (!strokeAtBottom || strokes.size() < 2)
+        return nullptr;
+    const auto widest = std::max_element(strokes.cbegin(), strokes.cend(), [](const auto& a, const auto& b) {
+        return a->width() < b->width();
+    });
+    return strokes.first()->width() >= (*widest)->width() ? strokes.first() : nullptr;
+}
+
+void ZQRangeDrawingStyle::drawCasing(const VXRenderable& object) const
+{
+    if (const VXStrokePtr casing = casingStroke())
+        drawFadedByStyle(*m_style, [&] { casing->render(object); });
+}
+
+void ZQRangeDrawingStyle::drawContentWithoutCasing(const VXRenderable& object) const
+{
+    if (!m_style)
+        return;
+    const VXStrokePtr casing = casingStroke();
+    if (!casing) {
+        m_style->render(object);
+        return;
+    }
+    // Member by member: a copy of the style without its casing would have to be made per draw.
+    drawFadedByStyle(*m_style, [&] {
+        for (const VXRasterizerPtr& member : m_style->renderList())
+            if (member != casing && member->enabled())
+                member->render(object);
+    });
+}
+
+void ZQRangeDrawingStyle::drawContent(const VXRenderable& object) const
+{
+    if (m_style)
+        m_style->render(object);
+}
+
+std::shared_ptr<ZQObject> ZQRangeDrawingStyle::copy() const
+{
+    return withRange(m_range);
+}
+
+void ZQRangeDrawingStyle::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    coder.encodeObject(m_style.get(), kStyleKey);
+    coder.encodeDouble(m_range.location, kLocationKey);
+    coder.encodeDouble(m_range.length, kLengthKey);
+    coder.encodeInt(m_range.rangeType, kRangeTypeKey);
+    coder.encodeInt(int(m_placement), kPlacementKey);
+    if (!m_displayName.isEmpty())
+        coder.encodeString(m_displayName, kDisplayNameKey);
+}
+
+void ZQRangeDrawingStyle::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    const platform::ArchiveReader reader(coder);
+    m_style = reader.object<VXStyle>(kStyleKey);
+    const auto type = qint32(reader.integer(kRangeTypeKey, kZQAbsoluteStyleRange, kZQRelativeStyleRange,
+                                            kZQAbsoluteStyleRange));
+    m_range = ZQMakeStyleRange(reader.real(kLocationKey, 0), reader.real(kLengthKey, 0), type);
+    m_placement = ZQOverlayPlacement(reader.integer(kPlacementKey, 0, 0, 1));
+    m_displayName = reader.string(kDisplayNameKey);
+}

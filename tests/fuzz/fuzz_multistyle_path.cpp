@@ -1,0 +1,109 @@
+// Reads arbitrary bytes as an archived multi-style path. A path that reads must archive and
+// read back, draw in both passes, answer hit tests, positions and lengths, take a knob drag and
+// the special items over a selection, all without trouble.
+//
+// With QUORVANE_FUZZ_SEED_DIR set, start-up first writes an archive of a styled path with an
+// overlay, shims and an adornment there as a seed.
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/VantrixComponentClasses.h"
+#include "platform/vantrix/VantrixDrawingClasses.h"
+#include "platform/vantrix/VantrixStyleClasses.h"
+#include "tracks/TrackClasses.h"
+#include "tracks/ZQMultiStylePath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdint>
+
+namespace {
+
+QByteArray seedPath()
+{
+    platform::BezierPath line;
+    line.moveToPoint({10, 50});
+    line.curveToPointControlPoint1ControlPoint2({190, 60}, {60, 0}, {140, 100});
+    const auto path = ZQMultiStylePath::multiStylePathWithPathStyle(
+        line, VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::black, 6));
+    path->setSelectionRange(ZQMakeAbsoluteStyleRange(80, 60));
+    path->setStyle(VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::red, 10));
+    path->insertBridge(nullptr);
+    path->addAdornmentWithObjectAtPositionDisplayName(
+        VXDrawablePath::drawablePathWithBezierPath(platform::BezierPath::bezierPathWithRect({0, 0, 4, 4})), 30,
+        QStringLiteral("seed"));
+    return platform::KeyedArchiver::archivedDataWithRootObject(path.get());
+}
+
+void setUp()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_multistyle_path";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    static QGuiApplication app(argc, argv);
+    platform::Log::setSink([](LogEventKind, const QString&) {});
+    registerVantrixStyleClasses();
+    registerVantrixComponentClasses();
+    registerVantrixDrawingClasses();
+    registerTrackClasses();
+    const QString seedFolder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR");
+    if (!seedFolder.isEmpty()) {
+        QDir().mkpath(seedFolder);
+        QFile file(QDir(seedFolder).filePath(QStringLiteral("seed-multistyle-path.archive")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(seedPath());
+    }
+}
+
+void exercise(ZQMultiStylePath& path)
+{
+    QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        const platform::GraphicsContext::Scope scope(&painter);
+        path.drawCasing();
+        path.drawContentWithoutCasing();
+        path.drawSelectedState();
+    }
+    const QRectF bounds = path.bounds();
+    for (const QPointF& point : {bounds.center(), bounds.topLeft(), path.renderingPath().currentPoint()}) {
+        path.hitPart(point);
+        path.lengthForPoint(point);
+        path.adornmentHitByPoint(point);
+    }
+    const double length = path.length();
+    for (double position : {-1.0, 0.0, length / 3, length, length * 2})
+        path.styleForPositionIncludingShims(position, true);
+    path.searchableString();
+    path.mouseDownAtPointInPartEvent(bounds.center(), kZQStyleBoundaryKnobPartBase, nullptr);
+    path.mouseDraggedAtPointInPartEvent(bounds.bottomRight(), kZQStyleBoundaryKnobPartBase, nullptr);
+    path.mouseUpAtPointInPartEvent(bounds.bottomRight(), kZQStyleBoundaryKnobPartBase, nullptr);
+    path.setSelectionRange(ZQMakeAbsoluteStyleRange(length / 4, length / 2));
+    path.insertTunnel(nullptr);
+    path.insertPinchPoint(nullptr);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+{
+    static const bool ready = (setUp(), true);
+    Q_UNUSED(ready);
+    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    const auto path = std::dynamic_pointer_cast<ZQMultiStylePath>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
+    if (!path)
+        return 0;
+    const QByteArray again = platform::KeyedArchiver::archivedDataWithRootObject(path.get());
+    QuorvaneError error;
+    if (!platform::KeyedUnarchiver::unarchiveObjectWithData(again, &error))
+        qFatal("a re-archived path did not read back: %s", qPrintable(error.localizedDescription()));
+    exercise(*path);
+    return 0;
+}

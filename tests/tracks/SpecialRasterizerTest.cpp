@@ -1,0 +1,520 @@
+#include "platform/vantrix/ComponentTestSupport.h"
+#include "support/ArchiveTesting.h"
+#include "support/LogCapture.h"
+
+#include "app/VLTMAppDelegate.h"
+#include "app/ZQQuorvaneDocument.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/DocumentController.h"
+#include "platform/vantrix/VXDrawingView.h"
+#include "platform/vantrix/VXStyle.h"
+#include "platform/vantrix/VXToolController.h"
+#include "tracks/SpecialItemStyles.h"
+#include "tracks/StrokeWidthSource.h"
+#include "tracks/VXQBridgeRasterizer.h"
+#include "tracks/VXQCuttingAndEmbankmentRasterizer.h"
+#include "tracks/VXQTaggedStroke.h"
+#include "tracks/VXQTaperedStroke.h"
+#include "tracks/VXQTunnelRasterizer.h"
+
+#include <QtMath>
+
+using componenttest::isWhite;
+using componenttest::paintedBounds;
+using styletest::PathRenderable;
+using styletest::render;
+
+namespace {
+
+// A line whose widest stroke is known, as a multi-style path answers it.
+class StrokedLine : public PathRenderable, public StrokeWidthSource {
+public:
+    StrokedLine(QPointF from, QPointF to, double widest) : PathRenderable(line(from, to)), m_widest(widest) {}
+    double widestStrokeWidth() const override { return m_widest; }
+
+private:
+    double m_widest;
+};
+
+bool isDark(const QImage& image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 128;
+}
+
+int paintedPixelsInRow(const QImage& image, int y)
+{
+    int count = 0;
+    for (int x = 0; x < image.width(); ++x)
+        count += !isWhite(image, x, y);
+    return count;
+}
+
+// Edits under an undo manager, one explicit group each.
+class SpecialRasterizerEditing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        undo.setGroupsByEvent(false);
+        style->setUndoManager(&undo);
+    }
+
+    template <class Edit>
+    void edit(Edit change)
+    {
+        undo.beginUndoGrouping();
+        change();
+        undo.endUndoGrouping();
+    }
+
+    template <class T>
+    std::shared_ptr<T> added()
+    {
+        auto rasterizer = std::make_shared<T>();
+        edit([&] { style->addRenderer(rasterizer); });
+        return rasterizer;
+    }
+
+    ZQUndoManager undo;
+    VXStylePtr style = std::make_shared<VXStyle>();
+};
+
+} // namespace
+
+TEST(SpecialRasterizers, PlainConstructionSetsTheDefaults)
+{
+    const VXQTaperedStroke tapered;
+    EXPECT_EQ(tapered.taperKind(), VXQTaperedStroke::kLinearTaper);
+    EXPECT_DOUBLE_EQ(tapered.leftTaperProportion(), 0.5);
+    EXPECT_DOUBLE_EQ(tapered.rightTaperProportion(), 0.5);
+    EXPECT_TRUE(tapered.leftTaperEnabled());
+    EXPECT_TRUE(tapered.rightTaperEnabled());
+
+    const VXQTaggedStroke tagged;
+    EXPECT_EQ(tagged.tagKind(), VXQTaggedStroke::kTagsRight);
+    EXPECT_DOUBLE_EQ(tagged.tagLength(), 4.0);
+    EXPECT_DOUBLE_EQ(tagged.tagWidth(), 1.0);
+    EXPECT_DOUBLE_EQ(tagged.tagSpacing(), 8.0);
+    EXPECT_DOUBLE_EQ(tagged.tagPhase(), 0);
+    EXPECT_DOUBLE_EQ(tagged.tagAngle(), 0);
+    EXPECT_EQ(tagged.tagCapStyle(), int(platform::LineCapStyle::Butt));
+    EXPECT_FALSE(tagged.tagsAlternate());
+    EXPECT_TRUE(tagged.mainStrokeEnabled());
+    EXPECT_DOUBLE_EQ(tagged.tagTaperProportion(), 0.5);
+    EXPECT_EQ(tagged.tagTaperKind(), VXQTaperedStroke::kLinearTaper);
+    EXPECT_FALSE(tagged.leftTagTaperEnabled());
+    EXPECT_FALSE(tagged.rightTagTaperEnabled());
+
+    const VXQCuttingAndEmbankmentRasterizer cutting;
+    EXPECT_EQ(cutting.kind(), VXQCuttingAndEmbankmentRasterizer::kCutting);
+    EXPECT_EQ(cutting.colour(), QColor(Qt::black));
+    EXPECT_DOUBLE_EQ(cutting.spacingProportion(), 1.0);
+    EXPECT_EQ(cutting.taperFunction(), 2);
+    EXPECT_DOUBLE_EQ(cutting.scale(), 4.0);
+    EXPECT_DOUBLE_EQ(cutting.leadInAndOutLengthProportion(), 0.15);
+    EXPECT_DOUBLE_EQ(cutting.interval(), VXQCuttingAndEmbankmentRasterizer::kMotifLength * 4.0);
+    EXPECT_FALSE(cutting.image().isNull());
+
+    const VXQTunnelRasterizer tunnel;
+    EXPECT_DOUBLE_EQ(tunnel.portalWidth(), 0.6);
+    EXPECT_DOUBLE_EQ(tunnel.portalHeight(), 1.7);
+    EXPECT_EQ(tunnel.portalCapStyle(), 0);
+    EXPECT_EQ(tunnel.portalKind(), VXQTunnelRasterizer::kFlaredPortal);
+    EXPECT_DOUBLE_EQ(tunnel.width(), 6.0);
+    ASSERT_TRUE(tunnel.dash());
+    EXPECT_EQ(tunnel.dash()->count(), 2);
+
+    const VXQBridgeRasterizer bridge;
+    EXPECT_DOUBLE_EQ(bridge.width(), 2.0);
+    EXPECT_EQ(bridge.lineCapStyle(), int(platform::LineCapStyle::Round));
+    EXPECT_EQ(bridge.lineJoinStyle(), int(platform::LineJoinStyle::Round));
+    EXPECT_DOUBLE_EQ(bridge.pierSpacing(), 30.0);
+    EXPECT_TRUE(bridge.sizesAutomatically());
+}
+
+TEST(SpecialRasterizers, SpecialItemStylesHoldTheirRasterizer)
+{
+    const auto only = [](ZQSpecialItemKind kind) {
+        const VXStylePtr style = styleForSpecialItem(kind);
+        EXPECT_EQ(style->countOfRenderList(), 1);
+        return style->renderList().value(0);
+    };
+    EXPECT_TRUE(std::dynamic_pointer_cast<VXQBridgeRasterizer>(only(ZQSpecialItemKind::Flyover)));
+    EXPECT_TRUE(std::dynamic_pointer_cast<VXQBridgeRasterizer>(only(ZQSpecialItemKind::Bridge)));
+    EXPECT_TRUE(std::dynamic_pointer_cast<VXQTunnelRasterizer>(only(ZQSpecialItemKind::Tunnel)));
+    const auto cutting = std::dynamic_pointer_cast<VXQCuttingAndEmbankmentRasterizer>(only(ZQSpecialItemKind::Cutting));
+    const auto embankment =
+        std::dynamic_pointer_cast<VXQCuttingAndEmbankmentRasterizer>(only(ZQSpecialItemKind::Embankment));
+    ASSERT_TRUE(cutting && embankment);
+    EXPECT_EQ(cutting->kind(), VXQCuttingAndEmbankmentRasterizer::kCutting);
+    EXPECT_EQ(embankment->kind(), VXQCuttingAndEmbankmentRasterizer::kEmbankment);
+    // Each call is a new style, so editing one item leaves the next alone.
+    EXPECT_NE(styleForSpecialItem(ZQSpecialItemKind::Bridge), styleForSpecialItem(ZQSpecialItemKind::Bridge));
+}
+
+TEST(SpecialRasterizers, BridgeSizesFromTheWidestStrokeOrItsOwnValues)
+{
+    VXQBridgeRasterizer bridge;
+    const StrokedLine road(QPointF(0, 0), QPointF(100, 0), 10);
+    VXQBridgeRasterizer::Dimensions sizes = bridge.dimensionsForObject(road);
+    EXPECT_NEAR(sizes.bridgeWidth, 14.142, 1e-3);
+    EXPECT_NEAR(sizes.lineWidth, 1.768, 1e-3);
+    EXPECT_NEAR(sizes.pierSize, 3.536, 1e-3);
+    EXPECT_NEAR(sizes.pierSpacing, 28.284, 1e-3);
+
+    // Nothing to span, or sizing by hand: the bridge's own values.
+    bridge.setBridgeWidth(9);
+    bridge.setPierSize(2.5);
+    sizes = bridge.dimensionsForObject(PathRenderable::line(QPointF(0, 0), QPointF(100, 0)));
+    EXPECT_DOUBLE_EQ(sizes.bridgeWidth, 9);
+    EXPECT_DOUBLE_EQ(sizes.lineWidth, 2);
+    EXPECT_DOUBLE_EQ(sizes.pierSize, 2.5);
+    EXPECT_DOUBLE_EQ(sizes.pierSpacing, 30);
+    EXPECT_DOUBLE_EQ(bridge.dimensionsForObject(StrokedLine(QPointF(), QPointF(1, 0), 0)).bridgeWidth, 9);
+    bridge.setSizesAutomatically(false);
+    EXPECT_DOUBLE_EQ(bridge.dimensionsForObject(road).bridgeWidth, 9);
+
+    // Manual width and spacing never read below 1.
+    bridge.setBridgeWidth(0.25);
+    bridge.setPierSpacing(-4);
+    EXPECT_DOUBLE_EQ(bridge.bridgeWidth(), 1.0);
+    EXPECT_DOUBLE_EQ(bridge.pierSpacing(), 1.0);
+    EXPECT_DOUBLE_EQ(bridge.dimensionsForObject(road).pierSpacing, 1.0);
+}
+
+TEST(SpecialRasterizers, SettersRefuseOutOfRangeValues)
+{
+    VXQTaperedStroke tapered;
+    tapered.setTaperKind(0);
+    tapered.setLeftTaperProportion(3);
+    EXPECT_EQ(tapered.taperKind(), VXQTaperedStroke::kLinearTaper);
+    EXPECT_DOUBLE_EQ(tapered.leftTaperProportion(), 1.0);
+
+    VXQTaggedStroke tagged;
+    tagged.setTagSpacing(0);
+    tagged.setTagKind(7);
+    tagged.setTagLength(qQNaN());
+    EXPECT_DOUBLE_EQ(tagged.tagSpacing(), VXQTaggedStroke::kMinimumTagSpacing);
+    EXPECT_EQ(tagged.tagKind(), VXQTaggedStroke::kTagsRight);
+    EXPECT_DOUBLE_EQ(tagged.tagLength(), 4.0);
+
+    VXQCuttingAndEmbankmentRasterizer cutting;
+    cutting.setKind(2);
+    cutting.setTaperFunction(0);
+    EXPECT_EQ(cutting.kind(), VXQCuttingAndEmbankmentRasterizer::kCutting);
+    EXPECT_EQ(cutting.taperFunction(), 2);
+
+    VXQTunnelRasterizer tunnel;
+    tunnel.setPortalKind(-1);
+    tunnel.setPortalHeight(-2);
+    EXPECT_EQ(tunnel.portalKind(), VXQTunnelRasterizer::kFlaredPortal);
+    EXPECT_DOUBLE_EQ(tunnel.portalHeight(), 0);
+}
+
+TEST(SpecialRasterizers, TagsSynchroniseWithTheDash)
+{
+    VXQTaggedStroke tagged;
+    tagged.setWidth(2);
+    // Scaling with the width: lengths and phase in widths.
+    tagged.setDash(VXStrokeDash::dashWithPatternPhase({3, 1}, 0.5));
+    tagged.synchroniseTagsWithDash();
+    EXPECT_DOUBLE_EQ(tagged.tagSpacing(), 8);
+    EXPECT_DOUBLE_EQ(tagged.tagPhase(), 0.5); // (0.5 + 1.5) * 2 / 8
+
+    auto absolute = VXStrokeDash::dashWithPatternPhase({4, 2});
+    absolute->setScalesToLineWidth(false);
+    tagged.setDash(absolute);
+    tagged.synchroniseTagsWithDash();
+    EXPECT_DOUBLE_EQ(tagged.tagSpacing(), 6);
+    EXPECT_DOUBLE_EQ(tagged.tagPhase(), 2.0 / 6);
+
+    // A dash of nothing, or none at all, leaves the tags as they are.
+    tagged.setDash(VXStrokeDash::dashWithPatternPhase({0, 0}, 1));
+    tagged.synchroniseTagsWithDash();
+    tagged.setDash(nullptr);
+    tagged.synchroniseTagsWithDash();
+    EXPECT_DOUBLE_EQ(tagged.tagSpacing(), 6);
+    EXPECT_DOUBLE_EQ(tagged.tagPhase(), 2.0 / 6);
+
+    // A stroke of no width draws the dash in plain units.
+    tagged.setWidth(0);
+    tagged.setDash(VXStrokeDash::dashWithPatternPhase({5, 5}));
+    tagged.synchroniseTagsWithDash();
+    EXPECT_DOUBLE_EQ(tagged.tagSpacing(), 10);
+    EXPECT_DOUBLE_EQ(tagged.tagPhase(), 0.25);
+}
+
+TEST_F(SpecialRasterizerEditing, KeyChangesUndoAndRedoUnderTheirActionNames)
+{
+    const auto tapered = added<VXQTaperedStroke>();
+    const auto tagged = added<VXQTaggedStroke>();
+    const auto cutting = added<VXQCuttingAndEmbankmentRasterizer>();
+    const auto tunnel = added<VXQTunnelRasterizer>();
+    const auto bridge = added<VXQBridgeRasterizer>();
+
+    edit([&] { tapered->setTaperKind(VXQTaperedStroke::kRoundedTaper); });
+    EXPECT_EQ(undo.undoActionName(), "Tapered Stroke Taper Shape");
+    edit([&] { tapered->setRightTaperProportion(0.2); });
+    EXPECT_EQ(undo.undoActionName(), "Tapered Stroke Right Taper Length");
+    edit([&] { tapered->setLeftTaperEnabled(false); });
+    EXPECT_EQ(undo.undoActionName(), "Tapered Stroke Left Taper Enable");
+
+    edit([&] { tagged->setTagAngle(0.5); });
+    EXPECT_EQ(undo.undoActionName(), "Tagged Stroke Tag Angle");
+    edit([&] { tagged->setMainStrokeEnabled(false); });
+    EXPECT_EQ(undo.undoActionName(), "Tagged Stroke Enable Main Stroke");
+    edit([&] { tagged->setTagTaperProportion(0.1); });
+    EXPECT_EQ(undo.undoActionName(), "Tagged Stroke Tag Taper Length");
+
+    const QImage cuttingMotif = cutting->image();
+    edit([&] { cutting->setSpacingProportion(2); });
+    EXPECT_EQ(undo.undoActionName(), "Cutting Spacing");
+    EXPECT_DOUBLE_EQ(cutting->interval(), VXQCuttingAndEmbankmentRasterizer::kMotifLength * 4 * 2);
+    edit([&] { cutting->setKind(VXQCuttingAndEmbankmentRasterizer::kEmbankment); });
+    EXPECT_EQ(undo.undoActionName(), "Embankment Type");
+    EXPECT_NE(cutting->image(), cuttingMotif);
+
+    edit([&] { tunnel->setPortalHeight(3); });
+    EXPECT_EQ(undo.undoActionName(), "Tunnel Portal Height");
+    edit([&] { tunnel->setPortalCapStyle(2); });
+    EXPECT_EQ(undo.undoActionName(), "Tunnel Portal Cap Style");
+
+    edit([&] { bridge->setPierSpacing(12); });
+    EXPECT_EQ(undo.undoActionName(), "Bridge Pier Spacing");
+    edit([&] { bridge->setSizesAutomatically(false); });
+    EXPECT_EQ(undo.undoActionName(), "Bridge Auto Pier Sizing");
+
+    // Undo everything but the additions, newest first, then redo the lot.
+    for (int i = 0; i < 12; ++i)
+        undo.undo();
+    EXPECT_EQ(tapered->taperKind(), VXQTaperedStroke::kLinearTaper);
+    EXPECT_DOUBLE_EQ(tapered->rightTaperProportion(), 0.5);
+    EXPECT_TRUE(tapered->leftTaperEnabled());
+    EXPECT_DOUBLE_EQ(tagged->tagAngle(), 0);
+    EXPECT_TRUE(tagged->mainStrokeEnabled());
+    EXPECT_EQ(cutting->kind(), VXQCuttingAndEmbankmentRasterizer::kCutting);
+    EXPECT_EQ(cutting->image(), cuttingMotif); // the motif follows the kind back
+    EXPECT_DOUBLE_EQ(cutting->interval(), VXQCuttingAndEmbankmentRasterizer::kMotifLength * 4);
+    EXPECT_DOUBLE_EQ(tunnel->portalHeight(), 1.7);
+    EXPECT_DOUBLE_EQ(bridge->pierSpacing(), 30);
+    EXPECT_TRUE(bridge->sizesAutomatically());
+    for (int i = 0; i < 12; ++i)
+        undo.redo();
+    EXPECT_EQ(tapered->taperKind(), VXQTaperedStroke::kRoundedTaper);
+    EXPECT_FALSE(tagged->mainStrokeEnabled());
+    EXPECT_DOUBLE_EQ(tagged->tagTaperProportion(), 0.1);
+    EXPECT_EQ(cutting->kind(), VXQCuttingAndEmbankmentRasterizer::kEmbankment);
+    EXPECT_NE(cutting->image(), cuttingMotif);
+    EXPECT_EQ(tunnel->portalCapStyle(), 2);
+    EXPECT_FALSE(bridge->sizesAutomatically());
+}
+
+TEST_F(SpecialRasterizerEditing, TagChangesRedrawTheTags)
+{
+    const auto tagged = added<VXQTaggedStroke>();
+    const platform::BezierPath path = PathRenderable::line(QPointF(0, 0), QPointF(100, 0)).renderingPath();
+    const QPainterPath before = tagged->tagPathForPath(path);
+    edit([&] { tagged->setTagLength(9); });
+    EXPECT_NEAR(tagged->tagPathForPath(path).boundingRect().height(), 9, 1e-9);
+    undo.undo();
+    EXPECT_EQ(tagged->tagPathForPath(path), before);
+}
+
+TEST(SpecialRasterizers, ArchivesRoundTrip)
+{
+    VXQTaperedStroke tapered;
+    tapered.setTaperKind(VXQTaperedStroke::kPointedTaper);
+    tapered.setLeftTaperProportion(0.3);
+    tapered.setRightTaperEnabled(false);
+    tapered.setWidth(7);
+    const auto taperedCopy = testsupport::roundTrip<VXQTaperedStroke>(tapered);
+    ASSERT_TRUE(taperedCopy);
+    EXPECT_TRUE(taperedCopy->isEqualToRasterizer(tapered));
+    EXPECT_DOUBLE_EQ(taperedCopy->leftTaperProportion(), 0.3);
+
+    VXQTaggedStroke tagged;
+    tagged.setTagKind(VXQTaggedStroke::kTagsAcross);
+    tagged.setTagAngle(-0.25);
+    tagged.setTagsAlternate(true);
+    tagged.setRightTagTaperEnabled(true);
+    tagged.setDash(VXStrokeDash::dashWithPatternPhase({2, 1}));
+    const auto taggedCopy = testsupport::roundTrip<VXQTaggedStroke>(tagged);
+    ASSERT_TRUE(taggedCopy);
+    EXPECT_TRUE(taggedCopy->isEqualToRasterizer(tagged));
+    EXPECT_DOUBLE_EQ(taggedCopy->tagAngle(), -0.25);
+
+    VXQCuttingAndEmbankmentRasterizer cutting;
+    cutting.setKind(VXQCuttingAndEmbankmentRasterizer::kEmbankment);
+    cutting.setColour(QColor(0x80, 0x40, 0x20));
+    cutting.setTaperFunction(VXQTaperedStroke::kRoundedTaper);
+    const auto cuttingCopy = testsupport::roundTrip<VXQCuttingAndEmbankmentRasterizer>(cutting);
+    ASSERT_TRUE(cuttingCopy);
+    EXPECT_TRUE(cuttingCopy->isEqualToRasterizer(cutting));
+    EXPECT_EQ(cuttingCopy->image(), cutting.image());
+
+    VXQTunnelRasterizer tunnel;
+    tunnel.setPortalKind(VXQTunnelRasterizer::kSquarePortal);
+    tunnel.setPortalWidth(1.1);
+    const auto tunnelCopy = testsupport::roundTrip<VXQTunnelRasterizer>(tunnel);
+    ASSERT_TRUE(tunnelCopy);
+    EXPECT_TRUE(tunnelCopy->isEqualToRasterizer(tunnel));
+
+    VXQBridgeRasterizer bridge;
+    bridge.setSizesAutomatically(false);
+    bridge.setBridgeWidth(20);
+    bridge.setPierSize(0);
+    const auto bridgeCopy = testsupport::roundTrip<VXQBridgeRasterizer>(bridge);
+    ASSERT_TRUE(bridgeCopy);
+    EXPECT_TRUE(bridgeCopy->isEqualToRasterizer(bridge));
+    EXPECT_DOUBLE_EQ(bridgeCopy->bridgeWidth(), 20);
+    EXPECT_DOUBLE_EQ(bridgeCopy->pierSize(), 0);
+}
+
+TEST(SpecialRasterizers, DamagedArchiveValuesKeepTheDefaults)
+{
+    testsupport::LogCapture log;
+    testsupport::ArchiveStub stub;
+    stub.values = {{"VXQCuttingAndEmbankmentRasterizer_kind", 9},
+                   {"VXQCuttingAndEmbankmentRasterizer_spacingProportion", QStringLiteral("wide")},
+                   {"VXQCuttingAndEmbankmentRasterizer_taperFunction", 3}};
+    const auto cutting = std::dynamic_pointer_cast<VXQCuttingAndEmbankmentRasterizer>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(stub.archiveAs("VXQCuttingAndEmbankmentRasterizer")));
+    ASSERT_TRUE(cutting);
+    EXPECT_EQ(cutting->kind(), VXQCuttingAndEmbankmentRasterizer::kCutting);
+    EXPECT_DOUBLE_EQ(cutting->spacingProportion(), 1.0);
+    EXPECT_EQ(cutting->taperFunction(), 3);
+    EXPECT_FALSE(cutting->image().isNull());
+    EXPECT_TRUE(log.contains(QStringLiteral("spacingProportion has the wrong type")));
+}
+
+TEST(SpecialRasterizers, OldClassNamesDecodeAsTheCurrentStrokes)
+{
+    // The launch changes application-wide settings other tests rely on; put them back.
+    const VXStylePtr defaultStyle = VXStyle::defaultStyle();
+    const bool createsOwnDrawing = VXDrawingView::createsOwnDrawing();
+    const bool activatesLayer = VXToolController::toolsAutoActivateValidLayer();
+    const bool qualityModulation = ZQQuorvaneDocument::defaultQualityModulation();
+    {
+        VLTMAppDelegate delegate;
+        ASSERT_TRUE(delegate.applicationWillFinishLaunching());
+    }
+    VXStyle::setDefaultStyle(defaultStyle);
+    VXDrawingView::setCreatesOwnDrawing(createsOwnDrawing);
+    VXToolController::setToolsAutoActivateValidLayer(activatesLayer);
+    ZQQuorvaneDocument::setDefaultQualityModulation(qualityModulation);
+
+    testsupport::ArchiveStub tapered;
+    tapered.values = {{"VXQTaperedStroke_leftTaperProportion", 0.25}, {"VXStroke_width", 3.0}};
+    const auto taperedDecoded = std::dynamic_pointer_cast<VXQTaperedStroke>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(tapered.archiveAs("VXQTaperedStrokeRasterizer")));
+    ASSERT_TRUE(taperedDecoded);
+    EXPECT_DOUBLE_EQ(taperedDecoded->leftTaperProportion(), 0.25);
+    EXPECT_DOUBLE_EQ(taperedDecoded->width(), 3.0);
+
+    testsupport::ArchiveStub tagged;
+    tagged.values = {{"VXQTaggedStroke_tagSpacing", 12.0}, {"VXQTaggedStroke_mainStrokeEnabled", false}};
+    const auto taggedDecoded = std::dynamic_pointer_cast<VXQTaggedStroke>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(tagged.archiveAs("VXQTaggedStrokeRasterizer")));
+    ASSERT_TRUE(taggedDecoded);
+    EXPECT_DOUBLE_EQ(taggedDecoded->tagSpacing(), 12.0);
+    EXPECT_FALSE(taggedDecoded->mainStrokeEnabled());
+}
+
+TEST(SpecialRasterizerDrawing, TaperedStrokeNarrowsToItsEnds)
+{
+    VXQTaperedStroke tapered;
+    tapered.setWidth(10);
+    const QImage image = render(tapered, PathRenderable::line(QPointF(10, 50), QPointF(90, 50)));
+    EXPECT_TRUE(isDark(image, 50, 46)); // full width in the middle
+    EXPECT_TRUE(isDark(image, 20, 50));
+    EXPECT_TRUE(isWhite(image, 20, 46)); // a quarter of the width near the start
+    EXPECT_TRUE(isWhite(image, 80, 46));
+    EXPECT_TRUE(isWhite(image, 12, 48));
+    EXPECT_TRUE(paintedBounds(image).left() >= 9 && paintedBounds(image).right() <= 90);
+
+    // Only the right end tapers: the left end is square.
+    tapered.setLeftTaperEnabled(false);
+    const QImage rightOnly = render(tapered, PathRenderable::line(QPointF(10, 50), QPointF(90, 50)));
+    EXPECT_TRUE(isDark(rightOnly, 11, 46));
+    EXPECT_TRUE(isWhite(rightOnly, 88, 46));
+}
+
+TEST(SpecialRasterizerDrawing, TaggedStrokeDrawsTagsAtItsSpacing)
+{
+    VXQTaggedStroke tagged;
+    tagged.setTagLength(10);
+    tagged.setTagWidth(2);
+    tagged.setTagSpacing(20);
+    tagged.setTagPhase(0.5); // tags at 10, 30, 50, 70 along the line
+    const PathRenderable line = PathRenderable::line(QPointF(10, 50), QPointF(90, 50));
+    QImage image = render(tagged, line);
+    EXPECT_TRUE(isDark(image, 50, 50)); // the main stroke
+    for (const int x : {20, 40, 60, 80}) {
+        EXPECT_TRUE(isDark(image, x, 56)) << x; // to the right of travel: below on screen
+        EXPECT_TRUE(isWhite(image, x, 44)) << x;
+    }
+    EXPECT_TRUE(isWhite(image, 30, 56));
+
+    tagged.setTagsAlternate(true);
+    tagged.setMainStrokeEnabled(false);
+    image = render(tagged, line);
+    EXPECT_TRUE(isDark(image, 20, 56));
+    EXPECT_TRUE(isDark(image, 40, 44));
+    EXPECT_TRUE(isWhite(image, 40, 56));
+    EXPECT_TRUE(isWhite(image, 30, 50)); // no main stroke
+}
+
+TEST(SpecialRasterizerDrawing, CuttingAndEmbankmentWedgesPointDownTheSlope)
+{
+    // Wedges 32 across at scale 4: from 16 out to 6 off the line on each side.
+    VXQCuttingAndEmbankmentRasterizer cutting;
+    const PathRenderable line = PathRenderable::line(QPointF(0, 50), QPointF(200, 50));
+    const QImage cut = render(cutting, line, QSize(200, 100));
+    // The broad ends lie at the top of the slope, away from the line; the line's own place is clear.
+    EXPECT_GT(paintedPixelsInRow(cut, 37), 2 * paintedPixelsInRow(cut, 43));
+    EXPECT_GT(paintedPixelsInRow(cut, 62), 2 * paintedPixelsInRow(cut, 56));
+    EXPECT_EQ(paintedPixelsInRow(cut, 50), 0);
+    // Wedges shorten into the ends, still clear of the line.
+    const QImage start = cut.copy(0, 0, 9, 100);
+    EXPECT_FALSE(paintedBounds(start).isNull());
+    EXPECT_EQ(paintedPixelsInRow(start, 37), 0);
+    EXPECT_EQ(paintedPixelsInRow(start, 50), 0);
+    EXPECT_GT(paintedBounds(cut.copy(94, 0, 12, 100)).height(), 25);
+
+    cutting.setKind(VXQCuttingAndEmbankmentRasterizer::kEmbankment);
+    cutting.setColour(Qt::red);
+    const QImage bank = render(cutting, line, QSize(200, 100));
+    EXPECT_GT(paintedPixelsInRow(bank, 43), 2 * paintedPixelsInRow(bank, 37));
+    int red = 0;
+    for (int x = 0; x < bank.width(); ++x)
+        red += styletest::colourNear(bank.pixelColor(x, 42), Qt::red, 10) ? 1 : 0;
+    EXPECT_GT(red, 20);
+}
+
+TEST(SpecialRasterizerDrawing, TunnelIsDashedWithPortalsAtTheEnds)
+{
+    VXQTunnelRasterizer tunnel; // 6 wide: dashes 6 on, 3 off; portal bars 10.2 across
+    const QImage image = render(tunnel, PathRenderable::line(QPointF(20, 50), QPointF(80, 50)));
+    EXPECT_TRUE(isDark(image, 23, 50));
+    EXPECT_TRUE(isWhite(image, 27, 50)); // the first gap, 26 to 29
+    EXPECT_FALSE(isWhite(image, 20, 45)); // the portal bars reach beyond the stroke
+    EXPECT_FALSE(isWhite(image, 79, 54));
+    EXPECT_TRUE(isWhite(image, 50, 45));
+    // Flared wings reach back beyond the ends.
+    const QRect painted = paintedBounds(image);
+    EXPECT_LT(painted.left(), 18);
+    EXPECT_GT(painted.right(), 82);
+}
+
+TEST(SpecialRasterizerDrawing, BridgeDrawsParapetsAndPiersAroundTheRoad)
+{
+    VXQBridgeRasterizer bridge;
+    // 14.1 apart, lines 1.8 wide, piers 3.5 square at 35.9 and 64.1.
+    const QImage image = render(bridge, StrokedLine(QPointF(10, 50), QPointF(90, 50), 10));
+    EXPECT_TRUE(isDark(image, 50, 43));
+    EXPECT_TRUE(isDark(image, 50, 57));
+    EXPECT_TRUE(isWhite(image, 50, 50)); // the road itself is left to its own style
+    EXPECT_TRUE(isDark(image, 36, 41)); // a pier stands out of the parapet
+    EXPECT_TRUE(isWhite(image, 50, 41));
+    EXPECT_LT(paintedBounds(image).left(), 9); // wings splay out at the ends
+}
