@@ -1,0 +1,48 @@
+#include "tracks/StyleLibraryCoding.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/vantrix/VXDrawableShape.h"
+#include "platform/vantrix/VXTextAdornment.h"
+
+namespace StyleLibraryCoding {
+
+QByteArray fileData(const VXStyle& style)
+{
+    return platform::KeyedArchiver::archivedDataWithRootObject(&style);
+}
+
+VXStylePtr libraryObjectWithFileData(const QByteArray& data)
+{
+    if (data.isEmpty()) {
+        ZQLogObjCMethod(QStringLiteral("no style data"));
+        return nullptr;
+    }
+    QuorvaneError error;
+    const ZQObjectPtr root = platform::KeyedUnarchiver::unarchiveObjectWithData(data, &error);
+    if (!root) {
+        ZQLogObjCMethod(QStringLiteral("style data could not be read: %1").arg(error.localizedDescription()));
+        return nullptr;
+    }
+    VXStylePtr style = std::dynamic_pointer_cast<VXStyle>(root);
+    if (!style)
+        ZQLogObjCMethod(QStringLiteral("style data holds a %1, not a style").arg(root->className()));
+    return style;
+}
+
+void drawRect(const VXStyle& style, const QRectF& rect)
+{
+    const VXDrawableShapePtr shape = VXDrawableShape::drawableShapeWithRect(rect, nullptr);
+    style.render(*shape);
+}
+
+QString searchableStringForObject(const VXStyle& style, const VXRenderable& object)
+{
+    QString text;
+    for (const VXTextAdornmentPtr& adornment : style.renderersOfClass<VXTextAdornment>())
+        text += adornment->searchableStringForObject(object) + QLatin1Char(' ');
+    return text;
+}
+
+} // namespace StyleLibraryCoding

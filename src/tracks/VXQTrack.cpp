@@ -1,0 +1,463 @@
+#include "tracks/VXQTrack.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/ArchiveReader.h"
+#include "platform/vantrix/VXObjectOwnerLayer.h"
+#include "tracks/TrackTools.h"
+#include "tracks/ZQRangeDrawingStyle.h"
+
+#include <QLineF>
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+
+const QString kTrackTypeKey = QStringLiteral("VXQTrack_trackType");
+const QString kStartTerminatorKey = QStringLiteral("VXQTrack_startTerminatorType");
+const QString kEndTerminatorKey = QStringLiteral("VXQTrack_endTerminatorType");
+const QString kStartLinkKey = QStringLiteral("VXQTrack_startLink");
+const QString kEndLinkKey = QStringLiteral("VXQTrack_endLink");
+
+const QString kDisconnectAllActionName = QStringLiteral("Disconnect All Junctions");
+const QString kInsertRoundaboutActionName = QStringLiteral("Insert Roundabout");
+
+constexpr VXQTrackEnd kBothEnds[] = {VXQTrackEnd::Start, VXQTrackEnd::End};
+
+// Strokes that form the body of the line: plain, solid and centred. Dashed and offset strokes
+// are markings, which a junction or terminator must not blot across the end, and special
+// strokes (tapers, tags, bridges) shape their own ends.
+bool isBodyStroke(const VXStroke& stroke)
+{
+    return stroke.metaObject() == &VXStroke::staticMetaObject && stroke.enabled() && stroke.isValid()
+        && !stroke.dash() && stroke.lateralOffset() == 0;
+}
+
+// The caps a junction or terminator adds at an end: one shape per stroke, in the stroke's
+// colour and as wide as it, drawn in the style's order.
+void drawCapsOfStrokes(const QList<VXStrokePtr>& strokes, QPointF point, double angle, quint32 shape,
+                       double opacity)
+{
+    const platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context || strokes.isEmpty())
+        return;
+    QPainter* painter = context->painter();
+    painter->save();
+    painter->setOpacity(painter->opacity() * opacity);
+    painter->setPen(Qt::NoPen);
+    painter->translate(point);
+    painter->rotate(qRadiansToDegrees(angle));
+    for (const VXStrokePtr& stroke : strokes) {
+        const double radius = stroke->width() / 2;
+        painter->setBrush(stroke->colour());
+        if (shape == kVXQSquareTerminator)
+            painter->drawRect(QRectF(-radius, -radius, 2 * radius, 2 * radius));
+        else
+            painter->drawEllipse(QPointF(), radius, radius);
+    }
+    painter->restore();
+}
+
+} // namespace
+
+VXQTrack::VXQTrack() = default;
+VXQTrack::~VXQTrack() = default;
+
+VXQTrackPtr VXQTrack::trackWithPathType(const platform::BezierPath& path, const QString& trackType)
+{
+    auto track = std::make_shared<VXQTrack>();
+    track->setPath(path);
+    track->setTrackType(trackType);
+    return track;
+}
+
+QStringList VXQTrack::trackTypes()
+{
+    return {kVXQGenericTrackType, kVXQRoadTrackType, kVXQRailTrackType, kVXQWatercourseTrackType};
+}
+
+void VXQTrack::setTrackType(const QString& type)
+{
+    if (trackTypes().contains(type))
+        changeValueForKey(m_trackType, type, "trackType", Change::Appearance);
+}
+
+QString VXQTrack::displayName() const
+{
+    return m_trackType;
+}
+
+void VXQTrack::setStartTerminatorType(quint32 type)
+{
+    changeValueForKey(m_startTerminatorType, type, "startTerminatorType", Change::Appearance);
+}
+
+void VXQTrack::setEndTerminatorType(quint32 type)
+{
+    changeValueForKey(m_endTerminatorType, type, "endTerminatorType", Change::Appearance);
+}
+
+// --- Links ----------------------------------------------------------------------------------------
+
+VXQTrack* VXQTrack::linkAtEnd(VXQTrackEnd end) const
+{
+    VXQTrack* parent = end == VXQTrackEnd::Start ? m_startLink.data() : m_endLink.data();
+    const VXObjectOwnerLayer* ownLayer = layer();
+    return parent && ownLayer && parent->layer() == ownLayer ? parent : nullptr;
+}
+
+bool VXQTrack::isJoinedAtEnd(VXQTrackEnd end) const
+{
+    const VXQTrack* parent = linkAtEnd(end);
+    return parent && parent->path().lengthForPointTolerance(endPoint(end), parent->snappingReach()) >= 0;
+}
+
+bool VXQTrack::setLinkAtEnd(VXQTrackEnd end, VXQTrack* parent)
+{
+    if (parent == this || (parent && parent->trackType() != m_trackType))
+        return false;
+    assignLink(end, parent);
+    return true;
+}
+
+void VXQTrack::assignLink(VXQTrackEnd end, VXQTrack* parent)
+{
+    QPointer<VXQTrack>& link = end == VXQTrackEnd::Start ? m_startLink : m_endLink;
+    if (link == parent)
+        return;
+    if (ZQUndoManager* undo = undoManager()) {
+        // The closure keeps both tracks, so the undo can reach them after they left the layer.
+        const auto self = std::static_pointer_cast<VXQTrack>(shared_from_this());
+        const VXQTrackPtr old = link ? std::static_pointer_cast<VXQTrack>(link->shared_from_this()) : nullptr;
+        undo->registerUndoWithTargetHandler(this, [self, old, end] { self->assignLink(end, old.get()); });
+    }
+    if (link)
+        link->unregisterChild(this);
+    link = parent;
+    if (parent)
+        parent->registerChild(this);
+    notifyVisualChange();
+}
+
+QList<VXQTrack*> VXQTrack::childLinks() const
+{
+    QList<VXQTrack*> children;
+    for (const QPointer<VXQTrack>& child : m_children) {
+        if (child && !children.contains(child.data())
+            && (child->startLink() == this || child->endLink() == this))
+            children.append(child.data());
+    }
+    return children;
+}
+
+void VXQTrack::registerChild(VXQTrack* child)
+{
+    m_children.append(child);
+}
+
+void VXQTrack::unregisterChild(VXQTrack* child)
+{
+    m_children.removeOne(child);
+    m_children.removeAll(nullptr);
+}
+
+// --- Connecting -----------------------------------------------------------------------------------
+
+bool VXQTrack::hasFreeEnds() const
+{
+    return length() > 0 && !path().isClosed();
+}
+
+QPointF VXQTrack::endPoint(VXQTrackEnd end) const
+{
+    const QPainterPath& points = path().painterPath();
+    if (points.elementCount() == 0)
+        return {};
+    return end == VXQTrackEnd::Start ? QPointF(points.elementAt(0)) : QPointF(points.elementAt(points.elementCount() - 1));
+}
+
+double VXQTrack::outwardAngleAtEnd(VXQTrackEnd end) const
+{
+    double slope = 0;
+    const platform::BezierPath p = path();
+    p.pointOnPathAtLengthSlope(end == VXQTrackEnd::Start ? 0 : p.length(), &slope);
+    return end == VXQTrackEnd::Start ? slope + M_PI : slope;
+}
+
+void VXQTrack::setEndPoint(VXQTrackEnd end, QPointF point)
+{
+    QPainterPath points = path().painterPath();
+    const int count = points.elementCount();
+    if (count == 0)
+        return;
+    const int index = end == VXQTrackEnd::Start ? 0 : count - 1;
+    const QPointF delta = point - QPointF(points.elementAt(index));
+    points.setElementPositionAt(index, point.x(), point.y());
+    // The control point next to a curve's end moves with it, so the curve leaves the end as before.
+    const int neighbour = end == VXQTrackEnd::Start ? 1 : count - 2;
+    const bool endsCurve = end == VXQTrackEnd::Start
+        ? count > 1 && points.elementAt(1).type == QPainterPath::CurveToElement
+        : points.elementAt(index).type == QPainterPath::CurveToDataElement;
+    if (endsCurve) {
+        const QPointF control = QPointF(points.elementAt(neighbour)) + delta;
+        points.setElementPositionAt(neighbour, control.x(), control.y());
+    }
+    platform::BezierPath moved(points);
+    moved.setWindingRule(path().windingRule());
+    setPath(moved);
+}
+
+VXQTrack* VXQTrack::trackToJoinAt(QPointF point) const
+{
+    const VXObjectOwnerLayer* owner = layer();
+    if (!owner)
+        return nullptr;
+    const QRectF near(point - QPointF(kSnappingDistance, kSnappingDistance),
+                      QSizeF(2 * kSnappingDistance, 2 * kSnappingDistance));
+    const QList<VXDrawableObject*> candidates = owner->visibleObjectsInRect(near);
+    // The topmost track wins, as it is the one the user sees under the end.
+    for (auto it = candidates.crbegin(); it != candidates.crend(); ++it) {
+        auto* track = qobject_cast<VXQTrack*>(*it);
+        if (!track || track == this || track->trackType() != m_trackType || track->length() <= 0)
+            continue;
+        if (track->path().lengthForPointTolerance(point, track->snappingReach()) >= 0)
+            return track;
+    }
+    return nullptr;
+}
+
+double VXQTrack::snappingReach() const
+{
+    return std::max(kSnappingDistance, widestStrokeWidth() / 2);
+}
+
+void VXQTrack::joinEndTo(VXQTrackEnd end, VXQTrack* parent)
+{
+    const platform::BezierPath parentPath = parent->path();
+    const double along = parentPath.lengthForPointTolerance(endPoint(end), parent->snappingReach());
+    if (along >= 0)
+        setEndPoint(end, parentPath.pointOnPathAtLengthSlope(along));
+    setLinkAtEnd(end, parent);
+}
+
+int VXQTrack::connectFreeEnds()
+{
+    if (locked() || !hasFreeEnds())
+        return 0;
+    int linked = 0;
+    for (const VXQTrackEnd end : kBothEnds) {
+        if (linkAtEnd(end))
+            continue;
+        if (VXQTrack* parent = trackToJoinAt(endPoint(end))) {
+            joinEndTo(end, parent);
+            ++linked;
+        }
+    }
+    return linked;
+}
+
+void VXQTrack::dropEndAtPoint(VXQTrackEnd end, QPointF point)
+{
+    if (locked() || path().painterPath().elementCount() == 0)
+        return;
+    setEndPoint(end, point);
+    if (VXQTrack* parent = hasFreeEnds() ? trackToJoinAt(point) : nullptr)
+        joinEndTo(end, parent);
+    else
+        assignLink(end, nullptr);
+}
+
+void VXQTrack::disconnectAll()
+{
+    ZQUndoManager* undo = undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    for (VXQTrack* child : childLinks()) {
+        for (const VXQTrackEnd end : kBothEnds) {
+            if (child->linkAtEnd(end) == this)
+                child->assignLink(end, nullptr);
+        }
+        child->notifyVisualChange();
+    }
+    for (const VXQTrackEnd end : kBothEnds)
+        assignLink(end, nullptr);
+    if (undo) {
+        undo->setActionName(kDisconnectAllActionName);
+        undo->endUndoGrouping();
+    }
+    notifyVisualChange();
+}
+
+QList<VXQTrack::Junction> VXQTrack::junctionsOfChildren() const
+{
+    QList<Junction> junctions;
+    const platform::BezierPath geometry = path();
+    for (VXQTrack* child : childLinks()) {
+        for (const VXQTrackEnd end : kBothEnds) {
+            if (child->linkAtEnd(end) == this)
+                junctions.append({child, end, geometry.lengthForPointTolerance(child->endPoint(end), snappingReach())});
+        }
+    }
+    return junctions;
+}
+
+void VXQTrack::insertMagicRoundabout(QObject*)
+{
+    const double pathLength = length();
+    const ZQStyleRange stretch = ZQResolvedStyleRange(selectionRange(), pathLength);
+    const double from = stretch.location;
+    const double to = from + stretch.length;
+    const bool keepsBefore = canCutPathAtLength(*this, from);
+    const bool keepsAfter = canCutPathAtLength(*this, to);
+    VXObjectOwnerLayer* owner = layer();
+    if (!owner || locked() || !canInsertSpecialItem() || !(keepsBefore || keepsAfter))
+        return;
+
+    // This track may leave the layer below; the undo keeps it from then on.
+    const auto self = std::static_pointer_cast<VXQTrack>(shared_from_this());
+    const QList<Junction> junctions = junctionsOfChildren();
+    VXQTrack* const endParent = endLink();
+    const QPointF centre = path().pointOnPathAtLengthSlope((from + to) / 2);
+    const double radius = stretch.length / 2;
+    auto ring = trackWithPathType(platform::BezierPath::bezierPathWithOvalInRect(
+                                      QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius))),
+                                  m_trackType);
+    if (const ZQRangeDrawingStylePtr middle = styleForPositionIncludingShims((from + to) / 2, false))
+        ring->setStyle(middle->style());
+    const auto onRing = [&](QPointF point) {
+        const QLineF spoke(centre, point);
+        return spoke.length() > 0 ? spoke.pointAt(radius / spoke.length()) : point;
+    };
+
+    ZQUndoManager* undo = undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    owner->insertObjectInObjectsAtIndex(ring, owner->indexOfObject(this) + 1);
+    // This track keeps the stretch before the roundabout; the stretch after it is a new track.
+    const auto after = keepsAfter ? std::static_pointer_cast<VXQTrack>(cutPathAtLength(*this, to)) : nullptr;
+    VXQTrack* const before = keepsBefore ? this : nullptr;
+    if (before) {
+        cutPathAtLength(*this, from);
+        setEndPoint(VXQTrackEnd::End, onRing(endPoint(VXQTrackEnd::End)));
+        assignLink(VXQTrackEnd::End, ring.get());
+        setEndTerminatorType(kVXQPlainTerminator);
+    } else {
+        owner->removeObject(this);
+    }
+    if (after) {
+        after->m_startTerminatorType = kVXQPlainTerminator;
+        after->setEndPoint(VXQTrackEnd::Start, onRing(after->endPoint(VXQTrackEnd::Start)));
+        after->assignLink(VXQTrackEnd::Start, ring.get());
+        after->assignLink(VXQTrackEnd::End, endParent);
+        owner->insertObjectInObjectsAtIndex(after, owner->indexOfObject(ring.get()) + 1);
+    }
+    for (const Junction& junction : junctions) {
+        VXQTrack* piece = junction.position <= from ? before : junction.position >= to ? after.get() : nullptr;
+        junction.child->assignLink(junction.end, piece);
+    }
+    if (undo) {
+        undo->setActionName(kInsertRoundaboutActionName);
+        undo->endUndoGrouping();
+    }
+}
+
+// --- Drawing --------------------------------------------------------------------------------------
+
+QRectF VXQTrack::bounds() const
+{
+    const QRectF pathBounds = ZQMultiStylePath::bounds();
+    if (m_startTerminatorType != kVXQSquareTerminator && m_endTerminatorType != kVXQSquareTerminator)
+        return pathBounds;
+    // A square end turned along a slanting path reaches past the strokes' half width.
+    const double reach = widestStrokeWidth() * (M_SQRT2 - 1) / 2;
+    return pathBounds.adjusted(-reach, -reach, reach, reach);
+}
+
+void VXQTrack::drawContent() const
+{
+    drawCasing();
+    drawContentWithoutCasing();
+}
+
+void VXQTrack::drawCasing() const
+{
+    ZQMultiStylePath::drawCasing();
+    drawEnds(true);
+}
+
+void VXQTrack::drawContentWithoutCasing() const
+{
+    ZQMultiStylePath::drawContentWithoutCasing();
+    drawEnds(false);
+}
+
+void VXQTrack::drawEnds(bool casing) const
+{
+    if (!hasFreeEnds())
+        return;
+    const double pathLength = length();
+    for (const VXQTrackEnd end : kBothEnds) {
+        const bool joined = isJoinedAtEnd(end);
+        const quint32 terminator = end == VXQTrackEnd::Start ? m_startTerminatorType : m_endTerminatorType;
+        const quint32 shape = joined ? kVXQRoundTerminator : terminator;
+        if (shape != kVXQRoundTerminator && shape != kVXQSquareTerminator)
+            continue;
+        const ZQRangeDrawingStylePtr rangeStyle =
+            styleForPositionIncludingShims(end == VXQTrackEnd::Start ? 0 : pathLength, false);
+        const VXStylePtr style = rangeStyle ? rangeStyle->style() : nullptr;
+        if (!style)
+            continue;
+        const VXStrokePtr casingStroke = ZQRangeDrawingStyle::casingStrokeOfStyle(*style);
+        QList<VXStrokePtr> strokes;
+        for (const VXStrokePtr& stroke : style->renderersOfClass<VXStroke>()) {
+            if (isBodyStroke(*stroke) && (stroke == casingStroke) == casing)
+                strokes.append(stroke);
+        }
+        drawCapsOfStrokes(strokes, endPoint(end), outwardAngleAtEnd(end), shape, style->opacity());
+    }
+}
+
+// --- Layer and archive ----------------------------------------------------------------------------
+
+void VXQTrack::objectWasAddedToLayer(VXObjectOwnerLayer* layer)
+{
+    ZQMultiStylePath::objectWasAddedToLayer(layer);
+    const ZQUndoManager* undo = undoManager();
+    const bool replayed = undo && (undo->isUndoing() || undo->isRedoing());
+    // Pieces of a cut track arrive linked: they keep the network they were given.
+    if (!replayed && !m_startLink && !m_endLink)
+        connectFreeEnds();
+}
+
+void VXQTrack::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    ZQMultiStylePath::encodeWithCoder(coder);
+    coder.encodeString(m_trackType, kTrackTypeKey);
+    coder.encodeInt(m_startTerminatorType, kStartTerminatorKey);
+    coder.encodeInt(m_endTerminatorType, kEndTerminatorKey);
+    // The parents are the layer's to keep: a copy or an archive without them has no links.
+    coder.encodeConditionalObject(m_startLink.data(), kStartLinkKey);
+    coder.encodeConditionalObject(m_endLink.data(), kEndLinkKey);
+}
+
+void VXQTrack::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    ZQMultiStylePath::initWithCoder(coder);
+    const platform::ArchiveReader reader(coder);
+    const QString type = reader.string(kTrackTypeKey, kVXQGenericTrackType);
+    m_trackType = trackTypes().contains(type) ? type : kVXQGenericTrackType;
+    m_startTerminatorType = quint32(reader.integer(kStartTerminatorKey, kVXQPlainTerminator, 0, UINT32_MAX));
+    m_endTerminatorType = quint32(reader.integer(kEndTerminatorKey, kVXQPlainTerminator, 0, UINT32_MAX));
+    const std::pair<VXQTrackEnd, const QString*> links[] = {{VXQTrackEnd::Start, &kStartLinkKey},
+                                                            {VXQTrackEnd::End, &kEndLinkKey}};
+    for (const auto& [end, key] : links) {
+        const VXQTrackPtr parent = reader.object<VXQTrack>(*key);
+        if (parent.get() == this)
+            ZQLogObjCMethod(QStringLiteral("a track linked to itself; the link is dropped"));
+        else if (parent)
+            assignLink(end, parent.get());
+    }
+}

@@ -1,0 +1,373 @@
+// Connectable tracks: links through archives and undo, connecting dropped ends, disconnecting,
+// roundabouts, and the junctions and terminators drawn at their ends.
+
+#include "app/VXQMappingLayer.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/VXDrawing.h"
+#include "support/ArchiveTesting.h"
+#include "tracks/VXQTrack.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor kCasing(20, 20, 20);
+const QColor kFill(250, 200, 40);
+constexpr double kCasingWidth = 12;
+constexpr double kFillWidth = 8;
+
+// A road: a dark casing under a narrower light stroke.
+VXStylePtr roadStyle()
+{
+    auto style = std::make_shared<VXStyle>();
+    style->addRenderer(VXStroke::strokeWithWidthColour(kCasingWidth, kCasing));
+    style->addRenderer(VXStroke::strokeWithWidthColour(kFillWidth, kFill));
+    return style;
+}
+
+platform::BezierPath line(QPointF from, QPointF to)
+{
+    platform::BezierPath path;
+    path.moveToPoint(from);
+    path.lineToPoint(to);
+    return path;
+}
+
+VXQTrackPtr track(QPointF from, QPointF to, const QString& type = kVXQRoadTrackType)
+{
+    auto made = VXQTrack::trackWithPathType(line(from, to), type);
+    made->setStyle(roadStyle());
+    return made;
+}
+
+struct Map {
+    std::unique_ptr<ZQUndoManager> undo = std::make_unique<ZQUndoManager>();
+    VXDrawingPtr drawing = VXDrawing::drawingWithSize({200, 200});
+    VXQMappingLayerPtr layer = std::make_shared<VXQMappingLayer>();
+
+    Map()
+    {
+        drawing->setUndoManager(undo.get());
+        drawing->addLayer(layer);
+        undo->removeAllActions();
+    }
+    // Adds the track as one undo step, as a creation tool does in an event of its own.
+    VXQTrackPtr add(const VXQTrackPtr& made)
+    {
+        undo->closeAutomaticGroup();
+        undo->beginUndoGrouping();
+        layer->addObject(made);
+        undo->setActionName(QStringLiteral("New Track"));
+        undo->endUndoGrouping();
+        return made;
+    }
+    VXQTrackPtr add(QPointF from, QPointF to, const QString& type = kVXQRoadTrackType)
+    {
+        return add(track(from, to, type));
+    }
+    QImage render(bool modern = true) const
+    {
+        layer->setModernTrackRendering(modern);
+        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        const platform::GraphicsContext::Scope scope(&painter);
+        layer->drawRectInViewShowingHighlighting(QRectF(0, 0, 200, 200), nullptr, false);
+        return image;
+    }
+};
+
+QList<VXQTrack*> tracksOf(const VXObjectOwnerLayer& layer)
+{
+    QList<VXQTrack*> found;
+    for (const VXDrawableObjectPtr& object : layer.objects())
+        if (auto* t = qobject_cast<VXQTrack*>(object.get()))
+            found.append(t);
+    return found;
+}
+
+QSet<VXQTrack*> setOf(const QList<VXQTrack*>& tracks)
+{
+    return {tracks.begin(), tracks.end()};
+}
+
+bool near(QPointF actual, QPointF expected)
+{
+    return QLineF(actual, expected).length() < 0.01;
+}
+
+bool near(QColor actual, QColor expected)
+{
+    return std::abs(actual.red() - expected.red()) < 30 && std::abs(actual.green() - expected.green()) < 30
+        && std::abs(actual.blue() - expected.blue()) < 30;
+}
+
+} // namespace
+
+TEST(Track, TypesTerminatorsAndKeysReadAndWriteThroughKeyValueCoding)
+{
+    auto t = track({0, 0}, {50, 0}, kVXQRailTrackType);
+    EXPECT_EQ(t->valueForKey("trackType").toString(), kVXQRailTrackType);
+    EXPECT_EQ(t->displayName(), kVXQRailTrackType);
+    t->setValueForKey(kVXQWatercourseTrackType, "trackType");
+    t->setValueForKey(QStringLiteral("QVNL_MOTORWAY"), "trackType"); // not a type: refused
+    EXPECT_EQ(t->trackType(), kVXQWatercourseTrackType);
+    t->setValueForKey(quint32(kVXQRoundTerminator), "startTerminatorType");
+    t->setValueForKey(quint32(kVXQSquareTerminator), "endTerminatorType");
+    EXPECT_EQ(t->startTerminatorType(), kVXQRoundTerminator);
+    EXPECT_EQ(t->endTerminatorType(), kVXQSquareTerminator);
+    EXPECT_FALSE(t->canBeConvertedToSymbol());
+
+    const auto decoded = testsupport::roundTrip<VXQTrack>(*t);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->trackType(), kVXQWatercourseTrackType);
+    EXPECT_EQ(decoded->startTerminatorType(), kVXQRoundTerminator);
+    EXPECT_EQ(decoded->endTerminatorType(), kVXQSquareTerminator);
+    EXPECT_EQ(decoded->path(), t->path());
+
+    testsupport::ArchiveStub damaged;
+    damaged.values = {{"VXQTrack_trackType", "QVNL_NONSENSE"}, {"VXQTrack_startTerminatorType", -5}};
+    const auto repaired =
+        std::dynamic_pointer_cast<VXQTrack>(platform::KeyedUnarchiver::unarchiveObjectWithData(damaged.archiveAs("VXQTrack")));
+    ASSERT_TRUE(repaired);
+    EXPECT_EQ(repaired->trackType(), kVXQGenericTrackType);
+    EXPECT_EQ(repaired->startTerminatorType(), kVXQPlainTerminator);
+
+    // A track archived as its own parent decodes unlinked.
+    auto selfLinked = std::make_shared<testsupport::ArchiveStub>();
+    selfLinked->values = {{"VXQTrack_trackType", kVXQRoadTrackType}};
+    selfLinked->objects = {{"VXQTrack_startLink", selfLinked}, {"VXQTrack_endLink", selfLinked}};
+    const QByteArray data = selfLinked->archiveAs("VXQTrack");
+    selfLinked->objects.clear();
+    const auto unlinked = std::dynamic_pointer_cast<VXQTrack>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
+    ASSERT_TRUE(unlinked);
+    Map map;
+    map.add(unlinked);
+    EXPECT_EQ(unlinked->startLink(), nullptr);
+    EXPECT_EQ(unlinked->endLink(), nullptr);
+    EXPECT_TRUE(unlinked->childLinks().isEmpty());
+}
+
+TEST(Track, DroppedEndsConnectOnlyToTracksOfTheSameType)
+{
+    Map map;
+    const auto main = map.add({20, 100}, {180, 100});
+    const auto side = map.add({100, 180}, {103, 104}); // end 4 below the main road's centre line
+    const auto rail = map.add({60, 180}, {60, 101}, kVXQRailTrackType);
+    const auto far = map.add({140, 180}, {140, 120});
+
+    EXPECT_EQ(side->endLink(), main.get());
+    EXPECT_EQ(side->startLink(), nullptr);
+    EXPECT_EQ(side->path().currentPoint(), QPointF(103, 100)); // snapped onto the main road
+    EXPECT_EQ(rail->endLink(), nullptr);
+    EXPECT_EQ(rail->path().currentPoint(), QPointF(60, 101));
+    EXPECT_EQ(far->endLink(), nullptr);
+    EXPECT_EQ(main->childLinks(), QList<VXQTrack*>{side.get()});
+
+    // Undoing the creation takes the junction away with the track; redo brings both back.
+    map.undo->undo();
+    map.undo->undo();
+    map.undo->undo();
+    EXPECT_EQ(map.layer->countOfObjects(), 1);
+    EXPECT_TRUE(main->childLinks().isEmpty());
+    EXPECT_EQ(side->path().currentPoint(), QPointF(103, 104));
+    map.undo->redo();
+    EXPECT_EQ(side->endLink(), main.get());
+    EXPECT_EQ(side->path().currentPoint(), QPointF(103, 100));
+    EXPECT_EQ(main->childLinks(), QList<VXQTrack*>{side.get()});
+}
+
+TEST(Track, DraggedEndsLinkWhereTheyAreDroppedAndUndoAsOneStep)
+{
+    Map map;
+    const auto main = map.add({20, 100}, {180, 100});
+    const auto side = map.add({100, 180}, {100, 140});
+    ASSERT_EQ(side->endLink(), nullptr);
+
+    map.undo->beginUndoGrouping();
+    side->dropEndAtPoint(VXQTrackEnd::End, {110, 98});
+    map.undo->endUndoGrouping();
+    EXPECT_EQ(side->endLink(), main.get());
+    EXPECT_EQ(side->path().currentPoint(), QPointF(110, 100));
+
+    map.undo->beginUndoGrouping();
+    side->dropEndAtPoint(VXQTrackEnd::End, {110, 60});
+    map.undo->endUndoGrouping();
+    EXPECT_EQ(side->endLink(), nullptr);
+    EXPECT_TRUE(main->childLinks().isEmpty());
+
+    map.undo->undo();
+    EXPECT_EQ(side->endLink(), main.get());
+    map.undo->undo();
+    EXPECT_EQ(side->endLink(), nullptr);
+    EXPECT_EQ(side->path().currentPoint(), QPointF(100, 140));
+}
+
+TEST(Track, SelfLinksOtherTypesAndEmptyTracksAreRefused)
+{
+    Map map;
+    const auto main = map.add({20, 100}, {180, 100});
+    const auto rail = map.add({20, 50}, {180, 50}, kVXQRailTrackType);
+    EXPECT_FALSE(main->setLinkAtEnd(VXQTrackEnd::Start, main.get()));
+    EXPECT_FALSE(main->setLinkAtEnd(VXQTrackEnd::Start, rail.get()));
+    EXPECT_EQ(main->startLink(), nullptr);
+
+    // A track without length has no ends to join, and draws without harm.
+    const auto dot = map.add({100, 100}, {100, 100});
+    EXPECT_EQ(dot->startLink(), nullptr);
+    EXPECT_EQ(dot->endLink(), nullptr);
+    EXPECT_EQ(dot->connectFreeEnds(), 0);
+    map.render();
+}
+
+TEST(Track, LinksSurviveTheDrawingsArchiveAndMissingParentsDecodeAsNoLink)
+{
+    Map map;
+    const auto main = map.add({20, 100}, {180, 100});
+    const auto side = map.add({100, 180}, {100, 100});
+    const auto branch = map.add({60, 20}, {60, 100});
+    ASSERT_EQ(main->childLinks().size(), 2);
+
+    const auto drawing = testsupport::roundTrip<VXDrawing>(*map.drawing);
+    ASSERT_TRUE(drawing);
+    const auto layer = drawing->firstLayerOfClass<VXQMappingLayer>();
+    ASSERT_TRUE(layer);
+    const QList<VXQTrack*> tracks = tracksOf(*layer);
+    ASSERT_EQ(tracks.size(), 3);
+    EXPECT_EQ(tracks[1]->endLink(), tracks[0]);
+    EXPECT_EQ(tracks[2]->endLink(), tracks[0]);
+    EXPECT_EQ(setOf(tracks[0]->childLinks()), setOf({tracks[1], tracks[2]}));
+    EXPECT_EQ(tracks[0]->startLink(), nullptr);
+
+    // Without their parent in the archive the sub-tracks decode unlinked.
+    map.layer->removeObject(main.get());
+    const auto orphaned = testsupport::roundTrip<VXDrawing>(*map.drawing);
+    ASSERT_TRUE(orphaned);
+    const QList<VXQTrack*> left = tracksOf(*orphaned->firstLayerOfClass<VXQMappingLayer>());
+    ASSERT_EQ(left.size(), 2);
+    EXPECT_EQ(left[0]->endLink(), nullptr);
+    EXPECT_EQ(left[1]->endLink(), nullptr);
+}
+
+TEST(Track, DisconnectAllUnlinksEveryJunctionAsOneUndoStep)
+{
+    Map map;
+    const auto main = map.add({20, 100}, {180, 100});
+    const auto side = map.add({100, 180}, {100, 100});
+    const auto branch = map.add({60, 20}, {60, 100});
+    const auto onward = map.add({180, 100}, {180, 20});
+    EXPECT_EQ(onward->startLink(), main.get());
+    map.undo->removeAllActions();
+
+    main->disconnectAll();
+    EXPECT_EQ(map.undo->undoActionName(), QStringLiteral("Disconnect All Junctions"));
+    EXPECT_TRUE(main->childLinks().isEmpty());
+    EXPECT_EQ(side->endLink(), nullptr);
+    EXPECT_EQ(onward->startLink(), nullptr);
+
+    map.undo->undo();
+    EXPECT_EQ(setOf(main->childLinks()), setOf({side.get(), branch.get(), onward.get()}));
+    map.undo->redo();
+    EXPECT_TRUE(main->childLinks().isEmpty());
+    EXPECT_EQ(branch->endLink(), nullptr);
+
+    // A sub-track disconnects itself from its parent.
+    map.undo->undo();
+    side->disconnectAll();
+    EXPECT_EQ(side->endLink(), nullptr);
+    EXPECT_EQ(setOf(main->childLinks()), setOf({branch.get(), onward.get()}));
+}
+
+TEST(Track, JunctionsMergeCasingsAndFillTheCornersOfJoinedEnds)
+{
+    Map map;
+    map.add({20, 100}, {180, 100});
+    map.add({100, 180}, {100, 100});
+    // T-junction: where the side road enters, the main road's casing does not cross it.
+    EXPECT_TRUE(near(map.render(true).pixelColor(95, 103), kFill));
+    EXPECT_TRUE(near(map.render(false).pixelColor(95, 103), kCasing)); // classic rendering: it does
+
+    // A corner: two butt-ended roads leave a notch on the outside that the junction fills.
+    Map corner;
+    const auto first = corner.add({20, 100}, {100, 100});
+    const auto second = corner.add({100, 100}, {100, 20});
+    ASSERT_EQ(second->startLink(), first.get());
+    const QImage joined = corner.render();
+    EXPECT_TRUE(near(joined.pixelColor(102, 102), kFill));
+    EXPECT_TRUE(near(joined.pixelColor(104, 103), kCasing));
+    second->disconnectAll();
+    EXPECT_TRUE(near(corner.render().pixelColor(102, 102), Qt::white));
+}
+
+TEST(Track, TerminatorsFinishFreeEnds)
+{
+    Map map;
+    const auto road = map.add({50, 100}, {150, 100});
+    const auto beyondStart = [&] { return map.render().pixelColor(48, 100); };
+    EXPECT_TRUE(near(beyondStart(), Qt::white));
+    road->setStartTerminatorType(kVXQRoundTerminator);
+    EXPECT_TRUE(near(beyondStart(), kFill));
+    EXPECT_TRUE(near(map.render().pixelColor(44, 94), Qt::white)); // rounded: the corner stays clear
+    road->setStartTerminatorType(kVXQSquareTerminator);
+    EXPECT_TRUE(near(map.render().pixelColor(44, 94), kCasing));
+    road->setStartTerminatorType(77); // unknown types draw plain
+    EXPECT_TRUE(near(beyondStart(), Qt::white));
+
+    // Each end takes the strokes of the style it lies in.
+    const QColor water(40, 90, 220);
+    road->setSelectionRange(ZQMakeAbsoluteStyleRange(50, 50));
+    road->setStyle(VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), water, kFillWidth));
+    road->setEndTerminatorType(kVXQRoundTerminator);
+    EXPECT_TRUE(near(map.render().pixelColor(152, 100), water));
+    EXPECT_TRUE(near(map.render().pixelColor(153, 104), Qt::white)); // one stroke: no casing ring
+}
+
+TEST(Track, RoundaboutsReplaceTheSelectedStretchAsOneUndoStep)
+{
+    Map map;
+    const auto main = map.add({20, 100}, {180, 100});
+    main->setEndTerminatorType(kVXQSquareTerminator);
+    const auto west = map.add({40, 180}, {40, 100});
+    const auto inside = map.add({100, 180}, {100, 100});
+    const auto east = map.add({160, 180}, {160, 100});
+    const platform::BezierPath original = main->path();
+    main->insertMagicRoundabout(nullptr); // nothing selected
+    main->setSelectionRange(main->range());
+    main->insertMagicRoundabout(nullptr); // no track would be left
+    EXPECT_EQ(map.layer->countOfObjects(), 4);
+
+    main->setSelectionRange(ZQMakeAbsoluteStyleRange(60, 40)); // x 80 to 120
+    map.undo->closeAutomaticGroup();
+    main->insertMagicRoundabout(nullptr);
+    EXPECT_EQ(map.undo->undoActionName(), QStringLiteral("Insert Roundabout"));
+    EXPECT_EQ(map.layer->countOfObjects(), 6);
+    VXQTrack* ring = main->endLink();
+    VXQTrack* onward = east->endLink();
+    ASSERT_TRUE(ring && onward);
+    EXPECT_TRUE(ring->path().isClosed());
+    EXPECT_EQ(ring->path().bounds(), QRectF(80, 80, 40, 40));
+    EXPECT_TRUE(near(main->endPoint(VXQTrackEnd::End), {80, 100}));
+    EXPECT_EQ(main->endTerminatorType(), kVXQPlainTerminator);
+    EXPECT_EQ(onward->startLink(), ring);
+    EXPECT_TRUE(near(onward->endPoint(VXQTrackEnd::Start), {120, 100}));
+    EXPECT_EQ(onward->endTerminatorType(), kVXQSquareTerminator);
+    EXPECT_EQ(west->endLink(), main.get());
+    EXPECT_EQ(inside->endLink(), nullptr); // its junction was in the stretch
+
+    map.undo->undo();
+    EXPECT_EQ(map.layer->countOfObjects(), 4);
+    EXPECT_EQ(main->path(), original);
+    EXPECT_EQ(setOf(main->childLinks()), setOf({west.get(), inside.get(), east.get()}));
+    map.undo->redo();
+    EXPECT_EQ(east->endLink()->startLink(), main->endLink());
+
+    // At the start of a track, the track itself gives way to what follows the roundabout.
+    west->setSelectionRange(ZQMakeAbsoluteStyleRange(0, 40)); // y 180 to 140
+    west->insertMagicRoundabout(nullptr);
+    EXPECT_EQ(west->layer(), nullptr);
+    ASSERT_EQ(main->childLinks().size(), 1);
+    EXPECT_TRUE(near(main->childLinks().first()->endPoint(VXQTrackEnd::Start), {40, 140}));
+}
