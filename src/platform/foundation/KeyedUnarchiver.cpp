@@ -59,24 +59,105 @@ struct ArchiveFailure {
     QString reason;
 };
 
-using PlistObject = BinaryPropertyListReader::Object;
-using PlistType = BinaryPropertyListReader::Type;
+// A plist node and its type in one go; a null node has PLIST_NONE.
+struct Node {
+    plist_t node = nullptr;
+    plist_type type = PLIST_NONE;
 
-QString typeName(PlistType type)
+    explicit Node(plist_t n) : node(n), type(n ? plist_get_node_type(n) : PLIST_NONE) {}
+    explicit operator bool() const { return node != nullptr; }
+
+    quint64 uint() const
+    {
+        uint64_t v = 0;
+        plist_get_uint_val(node, &v);
+        return v;
+    }
+    quint64 uid() const
+    {
+        uint64_t v = 0;
+        plist_get_uid_val(node, &v);
+        return v;
+    }
+    double real() const
+    {
+        double v = 0;
+        plist_get_real_val(node, &v);
+        return v;
+    }
+    bool boolean() const
+    {
+        uint8_t v = 0;
+        plist_get_bool_val(node, &v);
+        return v != 0;
+    }
+    QString string() const
+    {
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return QString::fromUtf8(text, qsizetype(length));
+    }
+    QByteArray data() const
+    {
+        uint64_t length = 0;
+        const char* bytes = plist_get_data_ptr(node, &length);
+        return QByteArray(bytes, qsizetype(length));
+    }
+};
+
+// A key as the NUL-terminated UTF-8 that libplist compares, without a heap allocation
+// for the usual short ASCII keys.
+class Utf8Key {
+public:
+    explicit Utf8Key(const QString& key)
+    {
+        const bool ascii = key.size() < kInline
+            && std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() != 0 && c.unicode() < 0x80; });
+        if (!ascii) {
+            m_heap = key.toUtf8();
+            return;
+        }
+        for (qsizetype i = 0; i < key.size(); ++i)
+            m_inline[i] = char(key[i].unicode());
+        m_inline[key.size()] = '\0';
+    }
+    const char* get() const { return m_heap.isNull() ? m_inline : m_heap.constData(); }
+
+private:
+    static constexpr qsizetype kInline = 64;
+    char m_inline[kInline];
+    QByteArray m_heap;
+};
+
+template <class Visit>
+void forEachItem(plist_t array, Visit&& visit)
+{
+    // Arrays parsed from binary have no index, so item-by-index access would be quadratic.
+    plist_array_iter iter = nullptr;
+    plist_array_new_iter(array, &iter);
+    const auto release = qScopeGuard([&] { free(iter); });
+    for (plist_t item = nullptr;;) {
+        plist_array_next_item(array, iter, &item);
+        if (!item)
+            break;
+        visit(item);
+    }
+}
+
+QString typeName(plist_type type)
 {
     switch (type) {
-    case PlistType::Boolean: return QStringLiteral("a boolean");
-    case PlistType::Integer: return QStringLiteral("an integer");
-    case PlistType::Real: return QStringLiteral("a number");
-    case PlistType::String: return QStringLiteral("a string");
-    case PlistType::Array: return QStringLiteral("an array");
-    case PlistType::Dictionary: return QStringLiteral("a dictionary");
-    case PlistType::Date: return QStringLiteral("a date");
-    case PlistType::Data: return QStringLiteral("data");
-    case PlistType::Uid: return QStringLiteral("a reference");
-    case PlistType::Invalid: break;
+    case PLIST_BOOLEAN: return QStringLiteral("a boolean");
+    case PLIST_UINT: return QStringLiteral("an integer");
+    case PLIST_REAL: return QStringLiteral("a number");
+    case PLIST_STRING: return QStringLiteral("a string");
+    case PLIST_ARRAY: return QStringLiteral("an array");
+    case PLIST_DICT: return QStringLiteral("a dictionary");
+    case PLIST_DATE: return QStringLiteral("a date");
+    case PLIST_DATA: return QStringLiteral("data");
+    case PLIST_UID: return QStringLiteral("a reference");
+    default: return QStringLiteral("an unknown value");
     }
-    return QStringLiteral("an unknown value");
 }
 
 QString typeName(const QVariant& value)
