@@ -2,6 +2,8 @@
 
 // Names shared by KeyedArchiver and KeyedUnarchiver.
 
+#include <QString>
+
 namespace platform::archive {
 
 inline constexpr char kArchiverKey[] = "$archiver";
@@ -22,5 +24,25 @@ inline constexpr char kArrayClass[] = "ZQArray";
 inline constexpr char kDictionaryClass[] = "ZQDictionary";
 inline constexpr char kMembersKey[] = "objects";
 inline constexpr char kDictionaryKeysKey[] = "keys";
+
+// The keys above as strings, made once: coders remember keys by their buffers.
+struct FormatKeys {
+    const QString archiver = QString::fromLatin1(kArchiverKey);
+    const QString version = QString::fromLatin1(kVersionKey);
+    const QString top = QString::fromLatin1(kTopKey);
+    const QString objects = QString::fromLatin1(kObjectsKey);
+    const QString root = QString::fromLatin1(kRootKey);
+    const QString classReference = QString::fromLatin1(kClassKey);
+    const QString className = QString::fromLatin1(kClassNameKey);
+    const QString classChain = QString::fromLatin1(kClassChainKey);
+    const QString members = QString::fromLatin1(kMembersKey);
+    const QString dictionaryKeys = QString::fromLatin1(kDictionaryKeysKey);
+};
+
+inline const FormatKeys& formatKeys()
+{
+    static const FormatKeys keys;
+    return keys;
+}
 
 } // namespace platform::archive

@@ -13,6 +13,7 @@
 #include <QPainterPath>
 #include <QTransform>
 #include <QtEndian>
+#include <array>
 #include <bit>
 #include <cmath>
 
@@ -106,12 +107,13 @@ QVariant decodeColor(KeyedUnarchiver& coder, ImageBudget&)
     if (spec <= QColor::Invalid || spec > QColor::ExtendedRgb)
         return QColor();
     // Only extended colours may leave the unit interval; other components are clamped.
-    const auto component = [&](const char* key) {
-        const double c = coder.decodeDouble(QString::fromLatin1(key));
+    const auto component = [&](const QString& key) {
+        const double c = coder.decodeDouble(key);
         return float(spec == QColor::ExtendedRgb && std::isfinite(c) ? c : unitInterval(c));
     };
     const float alpha = float(unitInterval(coder.decodeDouble(QStringLiteral("alpha"))));
-    QColor color = QColor::fromRgbF(component("red"), component("green"), component("blue"), alpha);
+    QColor color = QColor::fromRgbF(component(QStringLiteral("red")), component(QStringLiteral("green")),
+                                    component(QStringLiteral("blue")), alpha);
     return color.convertTo(QColor::Spec(spec));
 }
 
@@ -128,21 +130,27 @@ QVariant decodeFont(KeyedUnarchiver& coder, ImageBudget&)
     return font;
 }
 
-constexpr const char* kTransformKeys[9] = {"m11", "m12", "m13", "m21", "m22", "m23", "m31", "m32", "m33"};
+const std::array<QString, 9>& transformKeys()
+{
+    static const std::array<QString, 9> keys{
+        QStringLiteral("m11"), QStringLiteral("m12"), QStringLiteral("m13"), QStringLiteral("m21"), QStringLiteral("m22"),
+        QStringLiteral("m23"), QStringLiteral("m31"), QStringLiteral("m32"), QStringLiteral("m33")};
+    return keys;
+}
 
 void encodeTransform(KeyedArchiver& coder, const QVariant& value)
 {
     const QTransform t = value.value<QTransform>();
     const double m[9] = {t.m11(), t.m12(), t.m13(), t.m21(), t.m22(), t.m23(), t.m31(), t.m32(), t.m33()};
     for (int i = 0; i < 9; ++i)
-        coder.encodeDouble(m[i], QString::fromLatin1(kTransformKeys[i]));
+        coder.encodeDouble(m[i], transformKeys()[i]);
 }
 
 QVariant decodeTransform(KeyedUnarchiver& coder, ImageBudget&)
 {
     double m[9];
     for (int i = 0; i < 9; ++i)
-        m[i] = coder.decodeDouble(QString::fromLatin1(kTransformKeys[i]));
+        m[i] = coder.decodeDouble(transformKeys()[i]);
     return QTransform(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
-// A structural check of a binary property list before libplist parses it. libplist 2.2
-// follows references recursively, copies a shared object at every reference to it and
-// aborts on a dictionary key holding a NUL, so a few hostile bytes could overflow the
-// stack (deep nesting, cycles), expand into gigabytes (layered shared containers) or stop
-// the program. The check walks the references without recursion, measuring each object
-// once, and refuses:
+// A structural check of a binary property list before libplist parses it or
+// BinaryPropertyListReader opens it. libplist 2.2 follows references recursively, copies
+// a shared object at every reference to it and aborts on a dictionary key holding a NUL,
+// so a few hostile bytes could overflow the stack (deep nesting, cycles), expand into
+// gigabytes (layered shared containers) or stop the program. The check walks the
+// references without recursion, measuring each object once, and refuses:
 // - damage: a bad header or trailer, offsets and sizes past the objects, unknown markers,
 //   references to missing objects;
 // - cycles, and containers nested deeper than `maximumDepth`;

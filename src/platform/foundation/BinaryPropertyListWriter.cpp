@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace platform {
@@ -22,30 +23,35 @@ int bytesFor(quint64 value)
     return bytes;
 }
 
-void appendBigEndian(QByteArray& out, quint64 value, int bytes)
+char* putBigEndian(char* out, quint64 value, int bytes)
 {
     for (int i = bytes - 1; i >= 0; --i)
-        out.append(char(value >> (8 * i)));
+        *out++ = char(value >> (8 * i));
+    return out;
 }
 
 // Integers of 1, 2 and 4 bytes are unsigned; 8 bytes are signed.
-void appendInteger(QByteArray& out, qint64 value)
+char* putInteger(char* out, qint64 value)
 {
     const int log2 = value < 0 || value > 0xffffffffLL ? 3 : value > 0xffff ? 2 : value > 0xff ? 1 : 0;
-    out.append(char(kInteger | log2));
-    appendBigEndian(out, quint64(value), 1 << log2);
+    *out++ = char(kInteger | log2);
+    return putBigEndian(out, quint64(value), 1 << log2);
 }
 
 // A marker with a count: in its low nibble, or 0xf and an integer after it.
-void appendMarker(QByteArray& out, quint8 type, quint64 count)
+char* putMarker(char* out, quint8 type, quint64 count)
 {
     if (count < 15) {
-        out.append(char(type | count));
-        return;
+        *out++ = char(type | count);
+        return out;
     }
-    out.append(char(type | 0x0f));
-    appendInteger(out, qint64(count));
+    *out++ = char(type | 0x0f);
+    return putInteger(out, qint64(count));
 }
+
+// The most any object takes besides its payload and member references: a marker and a
+// nine-byte count, or a sixteen-byte integer.
+constexpr qsizetype kMaximumObjectOverhead = 17;
 
 bool isAsciiWithoutNul(QStringView text)
 {
@@ -101,7 +107,14 @@ BinaryPropertyListWriter::Ref BinaryPropertyListWriter::date(double secondsSince
 
 BinaryPropertyListWriter::Ref BinaryPropertyListWriter::uid(quint64 value)
 {
-    return shared(Kind::Uid, value);
+    if (value > m_objects.size())
+        return shared(Kind::Uid, value);
+    if (value >= m_uids.size())
+        m_uids.resize(std::max<size_t>(value + 1, m_uids.size() * 2), kNoRef);
+    Ref& ref = m_uids[value];
+    if (ref == kNoRef)
+        ref = m_scalars[size_t(Kind::Uid)].isEmpty() ? add({Kind::Uid, value}) : shared(Kind::Uid, value);
+    return ref;
 }
 
 BinaryPropertyListWriter::Ref BinaryPropertyListWriter::pendingUid()
@@ -116,13 +129,15 @@ void BinaryPropertyListWriter::setUid(Ref pending, quint64 value)
 
 BinaryPropertyListWriter::Ref BinaryPropertyListWriter::string(const QString& value)
 {
-    const auto found = m_strings.constFind(value);
-    if (found != m_strings.cend())
-        return *found;
+    // One lookup: a new string grows the table by its (default) entry.
+    const qsizetype known = m_strings.size();
+    Ref& ref = m_strings[value];
+    if (m_strings.size() == known)
+        return ref;
     const quint64 at = quint64(m_bytes.size());
-    Ref ref;
     if (isAsciiWithoutNul(value)) {
-        m_bytes += value.toLatin1();
+        m_bytes.resize(m_bytes.size() + value.size());
+        std::transform(value.cbegin(), value.cend(), m_bytes.data() + at, [](QChar c) { return char(c.unicode()); });
         ref = add({Kind::Ascii, at, quint64(value.size())});
     } else {
         for (QChar c : value) {
@@ -131,7 +146,6 @@ BinaryPropertyListWriter::Ref BinaryPropertyListWriter::string(const QString& va
         }
         ref = add({Kind::Utf16, at, quint64(value.size())});
     }
-    m_strings.insert(value, ref);
     return ref;
 }
 
@@ -158,82 +172,85 @@ BinaryPropertyListWriter::Ref BinaryPropertyListWriter::dictionary(std::span<con
     return add({Kind::Dictionary, at, keys.size()});
 }
 
-void BinaryPropertyListWriter::writeObject(QByteArray& out, const Object& object, int refSize) const
+char* BinaryPropertyListWriter::writeObject(char* out, const Object& object, int refSize) const
 {
-    const auto appendRefs = [&](quint64 at, quint64 count) {
+    const auto putRefs = [&](quint64 at, quint64 count) {
         for (quint64 i = 0; i < count; ++i)
-            appendBigEndian(out, m_refs[at + i], refSize);
+            out = putBigEndian(out, m_refs[at + i], refSize);
+        return out;
     };
-    const auto appendPayload = [&](quint8 type, quint64 bytes) {
-        appendMarker(out, type, object.length);
-        out.append(m_bytes.constData() + object.value, qsizetype(bytes));
+    const auto putPayload = [&](quint8 type, quint64 bytes) {
+        out = putMarker(out, type, object.length);
+        std::memcpy(out, m_bytes.constData() + object.value, bytes);
+        return out + bytes;
     };
     switch (object.kind) {
-    case Kind::Bool: out.append(char(object.value ? kTrue : kFalse)); break;
-    case Kind::Integer: appendInteger(out, qint64(object.value)); break;
+    case Kind::Bool: *out++ = char(object.value ? kTrue : kFalse); return out;
+    case Kind::Integer: return putInteger(out, qint64(object.value));
     case Kind::WideInteger: // the high eight bytes are zero
-        out.append(char(kInteger | 4));
-        appendBigEndian(out, 0, 8);
-        appendBigEndian(out, object.value, 8);
-        break;
+        *out++ = char(kInteger | 4);
+        out = putBigEndian(out, 0, 8);
+        return putBigEndian(out, object.value, 8);
     case Kind::Real: {
         const double value = std::bit_cast<double>(object.value);
         const float narrow = float(value);
         if (double(narrow) == value && !std::isnan(value)) {
-            out.append(char(kReal | 2));
-            appendBigEndian(out, std::bit_cast<quint32>(narrow), 4);
-        } else {
-            out.append(char(kReal | 3));
-            appendBigEndian(out, object.value, 8);
+            *out++ = char(kReal | 2);
+            return putBigEndian(out, std::bit_cast<quint32>(narrow), 4);
         }
-        break;
+        *out++ = char(kReal | 3);
+        return putBigEndian(out, object.value, 8);
     }
     case Kind::Date:
-        out.append(char(kDate));
-        appendBigEndian(out, object.value, 8);
-        break;
+        *out++ = char(kDate);
+        return putBigEndian(out, object.value, 8);
     case Kind::Uid: {
         const int bytes = bytesFor(object.value);
-        out.append(char(kUid | (bytes - 1)));
-        appendBigEndian(out, object.value, bytes);
-        break;
+        *out++ = char(kUid | (bytes - 1));
+        return putBigEndian(out, object.value, bytes);
     }
-    case Kind::Ascii: appendPayload(kAscii, object.length); break;
-    case Kind::Utf16: appendPayload(kUtf16, object.length * 2); break;
-    case Kind::Data: appendPayload(kData, object.length); break;
+    case Kind::Ascii: return putPayload(kAscii, object.length);
+    case Kind::Utf16: return putPayload(kUtf16, object.length * 2);
+    case Kind::Data: return putPayload(kData, object.length);
     case Kind::Array:
-        appendMarker(out, kArray, object.length);
-        appendRefs(object.value, object.length);
-        break;
+        out = putMarker(out, kArray, object.length);
+        return putRefs(object.value, object.length);
     case Kind::Dictionary:
-        appendMarker(out, kDictionary, object.length);
-        appendRefs(object.value, object.length * 2);
-        break;
+        out = putMarker(out, kDictionary, object.length);
+        return putRefs(object.value, object.length * 2);
     }
+    return out;
 }
 
 QByteArray BinaryPropertyListWriter::serialize(Ref top) const
 {
     ZQ_ASSERT(top < m_objects.size(), QStringLiteral("the top object was never added"));
     const int refSize = bytesFor(m_objects.size() - 1);
-    QByteArray out("bplist00");
-    out.reserve(qsizetype(m_objects.size() * 8 + m_refs.size() * refSize + m_bytes.size() + 64));
+    constexpr char kHeader[] = "bplist00";
+    constexpr qsizetype kHeaderSize = sizeof(kHeader) - 1, kTrailerSize = 32;
+    // Written into room for the largest possible layout, then cut to what was used.
+    const qsizetype objectsBound = kHeaderSize + qsizetype(m_objects.size()) * kMaximumObjectOverhead
+        + m_bytes.size() + qsizetype(m_refs.size()) * refSize;
+    QByteArray out(objectsBound + qsizetype(m_objects.size()) * 8 + kTrailerSize, Qt::Uninitialized);
+    char* const begin = out.data();
+    char* at = std::copy_n(kHeader, kHeaderSize, begin);
     std::vector<quint64> offsets;
     offsets.reserve(m_objects.size());
     for (const Object& object : m_objects) {
-        offsets.push_back(quint64(out.size()));
-        writeObject(out, object, refSize);
+        offsets.push_back(quint64(at - begin));
+        at = writeObject(at, object, refSize);
     }
-    const quint64 offsetTable = quint64(out.size());
+    const quint64 offsetTable = quint64(at - begin);
     const int offsetSize = bytesFor(offsetTable);
     for (quint64 offset : offsets)
-        appendBigEndian(out, offset, offsetSize);
-    out.append(QByteArray(6, '\0'));
-    out.append(char(offsetSize));
-    out.append(char(refSize));
-    appendBigEndian(out, m_objects.size(), 8);
-    appendBigEndian(out, top, 8);
-    appendBigEndian(out, offsetTable, 8);
+        at = putBigEndian(at, offset, offsetSize);
+    at = std::fill_n(at, 6, '\0');
+    *at++ = char(offsetSize);
+    *at++ = char(refSize);
+    at = putBigEndian(at, m_objects.size(), 8);
+    at = putBigEndian(at, top, 8);
+    at = putBigEndian(at, offsetTable, 8);
+    out.truncate(at - begin);
     return out;
 }
 

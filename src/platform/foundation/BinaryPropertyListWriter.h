@@ -52,15 +52,20 @@ private:
         quint64 length = 0; // payload bytes or UTF-16 units, members, or key-value pairs
     };
 
+    static constexpr Ref kNoRef = ~Ref(0);
+
     Ref add(Object object);
     Ref shared(Kind kind, quint64 value);
-    void writeObject(QByteArray& out, const Object& object, int refSize) const;
+    char* writeObject(char* out, const Object& object, int refSize) const;
 
     std::vector<Object> m_objects;
     QByteArray m_bytes;      // string and data payloads
     std::vector<Ref> m_refs; // container members
     QHash<QString, Ref> m_strings;
     std::array<QHash<quint64, Ref>, kScalarKinds> m_scalars; // by kind, then value
+    // Archives refer to every entry by UID, so UIDs up to the object count are looked up
+    // by value; larger ones go through m_scalars.
+    std::vector<Ref> m_uids;
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/foundation/ArchiveFormat.h"
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/BinaryPropertyListWriter.h"
+#include "platform/foundation/KeyBufferCache.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <QColor>
@@ -12,6 +13,7 @@
 #include <QPainterPath>
 #include <QScopeGuard>
 #include <QTransform>
+#include <QVarLengthArray>
 #include <optional>
 #include <vector>
 
@@ -36,14 +38,14 @@ struct KeyedArchiver::Private {
     QHash<const ZQObject*, quint64> objectUids;
     // Keyed by QMetaObject for objects and by the (static) name for value classes.
     QHash<const void*, quint64> classUids;
-    QHash<QString, quint64> stringUids;
+    // The entry of each string, by the string's plist object (0 until it has one).
+    std::vector<quint64> stringUids;
+    KeyBufferCache<Ref> keyNames;
     std::vector<std::pair<Ref, const ZQObject*>> conditionals;
 
     Private() { entries.push_back(plist.string(QString::fromLatin1(kNullEntry))); }
 
     void checkOpen() const { ZQ_ASSERT(!finished, QStringLiteral("encoding after finishEncoding")); }
-
-    Ref key(const char* name) { return plist.string(QString::fromLatin1(name)); }
 
     void set(Ref key, Ref value)
     {
@@ -58,7 +60,15 @@ struct KeyedArchiver::Private {
         frame.values.push_back(value);
     }
 
-    void set(const QString& name, Ref value) { set(plist.string(name), value); }
+    void set(const QString& name, Ref value) { set(keyName(name), value); }
+
+    Ref keyName(const QString& name)
+    {
+        std::optional<Ref>& ref = keyNames.valueFor(name);
+        if (!ref)
+            ref = plist.string(name);
+        return *ref;
+    }
 
     quint64 appendEntry(Ref entry)
     {
@@ -79,21 +89,23 @@ struct KeyedArchiver::Private {
         const auto close = qScopeGuard([this] { --openFrames; });
         frames[frame].keys.clear();
         frames[frame].values.clear();
-        set(key(kClassKey), plist.uid(classUid));
+        set(formatKeys().classReference, plist.uid(classUid));
         fields(uid);
         entries[uid] = plist.dictionary(frames[frame].keys, frames[frame].values);
         return uid;
     }
 
-    quint64 classUid(const void* memoKey, const QStringList& chain)
+    // `chain` answers the class's name and its superclasses' names.
+    template <class Chain>
+    quint64 classUid(const void* memoKey, Chain&& chain)
     {
         const auto found = classUids.constFind(memoKey);
         if (found != classUids.cend())
             return *found;
         std::vector<Ref> names;
-        for (const QString& name : chain)
+        for (const QString& name : chain())
             names.push_back(plist.string(name));
-        const Ref keys[] = {key(kClassNameKey), key(kClassChainKey)};
+        const Ref keys[] = {keyName(formatKeys().className), keyName(formatKeys().classChain)};
         const Ref values[] = {names.front(), plist.array(names)};
         const quint64 uid = appendEntry(plist.dictionary(keys, values));
         classUids.insert(memoKey, uid);
@@ -102,35 +114,43 @@ struct KeyedArchiver::Private {
 
     quint64 objectClassUid(const QMetaObject* metaObject)
     {
-        QStringList chain;
-        for (const QMetaObject* m = metaObject; m && m != &QObject::staticMetaObject; m = m->superClass())
-            chain << QString::fromLatin1(m->className());
-        return classUid(metaObject, chain);
+        return classUid(metaObject, [metaObject] {
+            QStringList chain;
+            for (const QMetaObject* m = metaObject; m && m != &QObject::staticMetaObject; m = m->superClass())
+                chain << QString::fromLatin1(m->className());
+            return chain;
+        });
     }
 
-    quint64 valueClassUid(const char* name) { return classUid(name, {QString::fromLatin1(name)}); }
+    quint64 valueClassUid(const char* name)
+    {
+        return classUid(name, [name] { return QStringList{QString::fromLatin1(name)}; });
+    }
 
     quint64 objectUid(const ZQObject* object, KeyedArchiver& coder)
     {
         if (!object)
             return 0;
-        const auto found = objectUids.constFind(object);
-        if (found != objectUids.cend())
-            return *found;
+        // One lookup finds or makes the object's place; 0 ($null) means not encoded yet.
+        quint64& known = objectUids[object];
+        if (known != 0)
+            return known;
         return encodeEntry(objectClassUid(object->metaObject()), [&](quint64 uid) {
             // Remembered first, so references back to the object while it is encoding resolve.
-            objectUids.insert(object, uid);
+            // Nothing has been added to objectUids since `known` was found.
+            known = uid;
             object->encodeWithCoder(coder);
         });
     }
 
     quint64 stringUid(const QString& string)
     {
-        const auto found = stringUids.constFind(string);
-        if (found != stringUids.cend())
-            return *found;
-        const quint64 uid = appendEntry(plist.string(string));
-        stringUids.insert(string, uid);
+        const Ref ref = plist.string(string);
+        if (ref >= stringUids.size())
+            stringUids.resize(std::max<size_t>(ref + 1, stringUids.size() * 2), 0);
+        quint64& uid = stringUids[ref];
+        if (uid == 0)
+            uid = appendEntry(ref);
         return uid;
     }
 
@@ -157,24 +177,28 @@ struct KeyedArchiver::Private {
         }
     }
 
-    Ref members(const QVariantList& list, KeyedArchiver& coder)
+    // The UIDs of `values` as an array; values are encoded in order.
+    template <class Values, class Encode>
+    Ref uidArray(const Values& values, Encode&& encode)
     {
-        std::vector<Ref> uids;
-        uids.reserve(size_t(list.size()));
-        for (const QVariant& member : list)
-            uids.push_back(plist.uid(variantUid(member, coder)));
+        QVarLengthArray<Ref, 16> uids;
+        for (const auto& value : values)
+            uids.push_back(plist.uid(encode(value)));
         return plist.array(uids);
     }
 
+    Ref members(const QVariantList& list, KeyedArchiver& coder)
+    {
+        return uidArray(list, [&](const QVariant& member) { return variantUid(member, coder); });
+    }
+
+    // Keys first, then values, each in key order.
     quint64 dictionaryUid(const QVariantMap& map, KeyedArchiver& coder)
     {
         return encodeEntry(valueClassUid(kDictionaryClass), [&](quint64) {
-            std::vector<Ref> keys;
-            keys.reserve(size_t(map.size()));
-            for (const QString& k : map.keys())
-                keys.push_back(plist.uid(stringUid(k)));
-            set(key(kDictionaryKeysKey), plist.array(keys));
-            set(key(kMembersKey), members(map.values(), coder));
+            const auto keys = map.asKeyValueRange();
+            set(formatKeys().dictionaryKeys, uidArray(keys, [&](const auto& entry) { return stringUid(entry.first); }));
+            set(formatKeys().members, uidArray(keys, [&](const auto& entry) { return variantUid(entry.second, coder); }));
         });
     }
 
@@ -193,7 +217,7 @@ struct KeyedArchiver::Private {
         case QMetaType::QStringList:
         case QMetaType::QVariantList:
             return encodeEntry(valueClassUid(kArrayClass),
-                               [&](quint64) { set(key(kMembersKey), members(value.toList(), coder)); });
+                               [&](quint64) { set(formatKeys().members, members(value.toList(), coder)); });
         case QMetaType::QVariantMap: return dictionaryUid(value.toMap(), coder);
         case QMetaType::QVariantHash: {
             // Sorted, so equal graphs give equal archives.
@@ -311,7 +335,7 @@ void KeyedArchiver::encodeImage(const QImage& value, const QString& key)
 
 void KeyedArchiver::encodeRootObject(const ZQObject* root)
 {
-    encodeObject(root, QString::fromLatin1(kRootKey));
+    encodeObject(root, formatKeys().root);
 }
 
 QByteArray KeyedArchiver::finishEncoding()
@@ -322,7 +346,9 @@ QByteArray KeyedArchiver::finishEncoding()
     }
     BinaryPropertyListWriter& plist = d->plist;
     const Ref top = plist.dictionary(d->frames[0].keys, d->frames[0].values);
-    const Ref keys[] = {d->key(kArchiverKey), d->key(kVersionKey), d->key(kTopKey), d->key(kObjectsKey)};
+    const FormatKeys& format = formatKeys();
+    const Ref keys[] = {d->keyName(format.archiver), d->keyName(format.version), d->keyName(format.top),
+                        d->keyName(format.objects)};
     const Ref values[] = {plist.string(QString::fromLatin1(kArchiverName)), plist.integer(kVersion), top,
                           plist.array(d->entries)};
     d->finished = true;

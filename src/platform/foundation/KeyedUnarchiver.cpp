@@ -2,8 +2,9 @@
 
 #include "platform/foundation/ArchiveFormat.h"
 #include "platform/foundation/ArchiveValueCoding.h"
-#include "platform/foundation/BinaryPropertyListCheck.h"
+#include "platform/foundation/BinaryPropertyListReader.h"
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/KeyBufferCache.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QColor>
@@ -15,8 +16,8 @@
 #include <QScopeGuard>
 #include <QTransform>
 #include <limits>
+#include <optional>
 #include <unordered_map>
-#include <plist/plist.h>
 #include <vector>
 
 namespace platform {
@@ -59,105 +60,24 @@ struct ArchiveFailure {
     QString reason;
 };
 
-// A plist node and its type in one go; a null node has PLIST_NONE.
-struct Node {
-    plist_t node = nullptr;
-    plist_type type = PLIST_NONE;
+using PlistObject = BinaryPropertyListReader::Object;
+using PlistType = BinaryPropertyListReader::Type;
 
-    explicit Node(plist_t n) : node(n), type(n ? plist_get_node_type(n) : PLIST_NONE) {}
-    explicit operator bool() const { return node != nullptr; }
-
-    quint64 uint() const
-    {
-        uint64_t v = 0;
-        plist_get_uint_val(node, &v);
-        return v;
-    }
-    quint64 uid() const
-    {
-        uint64_t v = 0;
-        plist_get_uid_val(node, &v);
-        return v;
-    }
-    double real() const
-    {
-        double v = 0;
-        plist_get_real_val(node, &v);
-        return v;
-    }
-    bool boolean() const
-    {
-        uint8_t v = 0;
-        plist_get_bool_val(node, &v);
-        return v != 0;
-    }
-    QString string() const
-    {
-        uint64_t length = 0;
-        const char* text = plist_get_string_ptr(node, &length);
-        return QString::fromUtf8(text, qsizetype(length));
-    }
-    QByteArray data() const
-    {
-        uint64_t length = 0;
-        const char* bytes = plist_get_data_ptr(node, &length);
-        return QByteArray(bytes, qsizetype(length));
-    }
-};
-
-// A key as the NUL-terminated UTF-8 that libplist compares, without a heap allocation
-// for the usual short ASCII keys.
-class Utf8Key {
-public:
-    explicit Utf8Key(const QString& key)
-    {
-        const bool ascii = key.size() < kInline
-            && std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() != 0 && c.unicode() < 0x80; });
-        if (!ascii) {
-            m_heap = key.toUtf8();
-            return;
-        }
-        for (qsizetype i = 0; i < key.size(); ++i)
-            m_inline[i] = char(key[i].unicode());
-        m_inline[key.size()] = '\0';
-    }
-    const char* get() const { return m_heap.isNull() ? m_inline : m_heap.constData(); }
-
-private:
-    static constexpr qsizetype kInline = 64;
-    char m_inline[kInline];
-    QByteArray m_heap;
-};
-
-template <class Visit>
-void forEachItem(plist_t array, Visit&& visit)
-{
-    // Arrays parsed from binary have no index, so item-by-index access would be quadratic.
-    plist_array_iter iter = nullptr;
-    plist_array_new_iter(array, &iter);
-    const auto release = qScopeGuard([&] { free(iter); });
-    for (plist_t item = nullptr;;) {
-        plist_array_next_item(array, iter, &item);
-        if (!item)
-            break;
-        visit(item);
-    }
-}
-
-QString typeName(plist_type type)
+QString typeName(PlistType type)
 {
     switch (type) {
-    case PLIST_BOOLEAN: return QStringLiteral("a boolean");
-    case PLIST_UINT: return QStringLiteral("an integer");
-    case PLIST_REAL: return QStringLiteral("a number");
-    case PLIST_STRING: return QStringLiteral("a string");
-    case PLIST_ARRAY: return QStringLiteral("an array");
-    case PLIST_DICT: return QStringLiteral("a dictionary");
-    case PLIST_DATE: return QStringLiteral("a date");
-    case PLIST_DATA: return QStringLiteral("data");
-    case PLIST_UID: return QStringLiteral("a reference");
-    default: return QStringLiteral("an unknown value");
+    case PlistType::Boolean: return QStringLiteral("a boolean");
+    case PlistType::Integer: return QStringLiteral("an integer");
+    case PlistType::Real: return QStringLiteral("a number");
+    case PlistType::String: return QStringLiteral("a string");
+    case PlistType::Array: return QStringLiteral("an array");
+    case PlistType::Dictionary: return QStringLiteral("a dictionary");
+    case PlistType::Date: return QStringLiteral("a date");
+    case PlistType::Data: return QStringLiteral("data");
+    case PlistType::Uid: return QStringLiteral("a reference");
+    case PlistType::Invalid: break;
     }
+    return QStringLiteral("an unknown value");
 }
 
 QString typeName(const QVariant& value)
@@ -165,20 +85,52 @@ QString typeName(const QVariant& value)
     return QString::fromLatin1(value.metaType().name());
 }
 
+// Finds keys in dictionaries. Archives store each key once and refer to it from every
+// entry, so the object each key was last found as is remembered: most lookups then
+// compare references instead of text.
+class KeyFinder {
+public:
+    explicit KeyFinder(const BinaryPropertyListReader& plist) : m_plist(plist) {}
+
+    std::optional<quint64> find(const PlistObject& dictionary, const QString& key, quint64 from)
+    {
+        std::optional<quint64>& keyObject = m_keyObjects.valueFor(key);
+        if (keyObject) {
+            if (const auto position = m_plist.findKeyIndex(dictionary, *keyObject, from))
+                return position;
+        }
+        const auto position = m_plist.find(dictionary, key, from);
+        if (position)
+            keyObject = m_plist.keyIndex(dictionary, *position);
+        return position;
+    }
+
+private:
+    const BinaryPropertyListReader& m_plist;
+    KeyBufferCache<quint64> m_keyObjects;
+};
+
 } // namespace
 
 struct KeyedUnarchiver::Private {
+    // The dictionary keys are read from ($top, or the entry being decoded), and where
+    // the last key was found: objects read their keys in the order they wrote them.
+    struct Dictionary {
+        PlistObject object;
+        quint64 nextKey = 0;
+    };
+
     // Makes an entry the dictionary that keys are read from, for the scope's life.
     class EntryScope {
     public:
-        EntryScope(Private* d, plist_t entry) : m_d(d), m_saved(std::exchange(d->current, entry)) {}
+        EntryScope(Private* d, const PlistObject& entry) : m_d(d), m_saved(std::exchange(d->current, {entry})) {}
         ~EntryScope() { m_d->current = m_saved; }
         EntryScope(const EntryScope&) = delete;
         EntryScope& operator=(const EntryScope&) = delete;
 
     private:
         Private* m_d;
-        plist_t m_saved;
+        Dictionary m_saved;
     };
 
     enum class State : quint8 { Unread, Decoding, Decoded, Skipped };
@@ -196,19 +148,20 @@ struct KeyedUnarchiver::Private {
     };
 
     KeyedUnarchiver& q;
-    plist_t root = nullptr;
-    std::vector<plist_t> entries;
+    QByteArray data; // the bytes the reader views
+    BinaryPropertyListReader plist;
+    KeyFinder keys{plist};
+    bool opened = false;
+    PlistObject entries; // $objects; a UID is a position in it
     std::vector<Slot> slots;
     // Node-based: references to a class stay valid while nested entries add classes.
     std::unordered_map<quint64, ClassInfo> classes;
-    // The dictionary keys are read from: $top, or the entry being decoded.
-    plist_t current = nullptr;
+    Dictionary current;
     int depth = 0;
     QuorvaneError error;
     ImageBudget images;
 
     explicit Private(KeyedUnarchiver& owner) : q(owner) {}
-    ~Private() { plist_free(root); }
 
     void setError(const QString& reason)
     {
@@ -216,50 +169,60 @@ struct KeyedUnarchiver::Private {
         error = QuorvaneError(kQuorvaneDocumentError, QStringLiteral("The archive could not be read: %1").arg(reason));
     }
 
-    void open(const QByteArray& data)
+    void open(const QByteArray& archive)
     {
-        if (const QString problem = parse(data); !problem.isEmpty())
+        data = archive;
+        if (const QString problem = parse(); !problem.isEmpty())
             setError(problem);
+        else
+            opened = true;
         images.remainingBytes = qMax(kImageBytesFloor, qint64(data.size()) * kImageBytesPerArchiveByte);
     }
 
-    // Answers a problem, or empty.
-    QString parse(const QByteArray& data)
+    // Answers a problem, or empty when the data is an archive.
+    QString parse()
     {
-        if (data.size() > qsizetype(std::numeric_limits<uint32_t>::max()))
-            return QStringLiteral("archive too large");
-        if (const QString problem = binaryPropertyListProblem(data, kMaximumPlistDepth); !problem.isEmpty())
+        if (const QString problem = plist.open(data, kMaximumPlistDepth); !problem.isEmpty())
             return problem;
-        plist_from_bin(data.constData(), uint32_t(data.size()), &root);
-        return root ? readFrame() : QStringLiteral("damaged binary property list");
-    }
-
-    // Answers a problem, or empty when the root dictionary is an archive.
-    QString readFrame()
-    {
-        if (plist_get_node_type(root) != PLIST_DICT)
+        const PlistObject root = plist.top();
+        if (root.type != PlistType::Dictionary)
             return QStringLiteral("not a keyed archive");
-        const Node archiver(plist_dict_get_item(root, kArchiverKey));
-        const Node version(plist_dict_get_item(root, kVersionKey));
-        const Node topNode(plist_dict_get_item(root, kTopKey));
-        const Node objects(plist_dict_get_item(root, kObjectsKey));
-        if (archiver.type != PLIST_STRING || archiver.string() != QLatin1StringView(kArchiverName)
-            || version.type != PLIST_UINT)
+        const FormatKeys& format = formatKeys();
+        const PlistObject archiver = valueIn(root, format.archiver);
+        const PlistObject version = valueIn(root, format.version);
+        const PlistObject top = valueIn(root, format.top);
+        entries = valueIn(root, format.objects);
+        if (!plist.equals(archiver, QLatin1StringView(kArchiverName)) || version.type != PlistType::Integer)
             return QStringLiteral("not a keyed archive");
-        if (topNode.type != PLIST_DICT || objects.type != PLIST_ARRAY || plist_array_get_size(objects.node) == 0)
+        if (top.type != PlistType::Dictionary || entries.type != PlistType::Array || entries.count == 0)
             return QStringLiteral("missing or malformed $top or $objects");
-        current = topNode.node;
-        entries.reserve(plist_array_get_size(objects.node));
-        forEachItem(objects.node, [&](plist_t entry) { entries.push_back(entry); });
-        slots.resize(entries.size());
+        current = {top};
+        slots.resize(entries.count);
         return {};
     }
 
-    bool usable() const { return root && !error; }
+    bool usable() const { return opened && !error; }
 
-    plist_t lookup(const QString& key) const
+    PlistObject valueIn(const PlistObject& dictionary, const QString& key)
     {
-        return usable() ? plist_dict_get_item(current, Utf8Key(key).get()) : nullptr;
+        const auto position = keys.find(dictionary, key, 0);
+        return position ? plist.value(dictionary, *position) : PlistObject();
+    }
+
+    // The position of `key` in the current dictionary.
+    std::optional<quint64> position(const QString& key)
+    {
+        return usable() ? keys.find(current.object, key, current.nextKey) : std::nullopt;
+    }
+
+    // The value under `key` in the current dictionary; nullopt when absent.
+    std::optional<PlistObject> lookup(const QString& key)
+    {
+        const auto found = position(key);
+        if (!found)
+            return std::nullopt;
+        current.nextKey = *found + 1;
+        return plist.value(current.object, *found);
     }
 
     // A public decode that starts at the top level catches what ends decoding; nested
@@ -296,7 +259,7 @@ struct KeyedUnarchiver::Private {
     const Slot& resolve(quint64 uid)
     {
         const bool topLevel = depth == 0;
-        if (uid >= entries.size())
+        if (uid >= slots.size())
             return reject(topLevel, QStringLiteral("reference %1 out of range").arg(uid));
         Slot& slot = slots[uid];
         if (slot.state == State::Decoding && !slot.isObject)
@@ -316,28 +279,38 @@ struct KeyedUnarchiver::Private {
         return slot;
     }
 
+    // A plain value held in place or as an entry; nullopt for other types.
+    std::optional<QVariant> scalar(const PlistObject& object) const
+    {
+        switch (object.type) {
+        case PlistType::String: return plist.string(object);
+        case PlistType::Integer: return qint64(plist.integer(object));
+        case PlistType::Real: return plist.real(object);
+        case PlistType::Boolean: return plist.boolean(object);
+        case PlistType::Data: return plist.data(object);
+        default: return std::nullopt;
+        }
+    }
+
     // Fills the slot; answers a problem, or empty.
     QString decodeEntry(quint64 uid, Slot& slot)
     {
-        const Node entry(entries[uid]);
-        switch (entry.type) {
-        case PLIST_STRING: slot.value = entry.string(); return {};
-        case PLIST_UINT: slot.value = qint64(entry.uint()); return {};
-        case PLIST_REAL: slot.value = entry.real(); return {};
-        case PLIST_BOOLEAN: slot.value = entry.boolean(); return {};
-        case PLIST_DATA: slot.value = entry.data(); return {};
-        case PLIST_DICT: break;
-        default: return QStringLiteral("%1 is not an entry").arg(typeName(entry.type));
+        const PlistObject entry = plist.member(entries, uid);
+        if (auto value = scalar(entry)) {
+            slot.value = std::move(*value);
+            return {};
         }
-        const ClassInfo& info = classInfo(Node(plist_dict_get_item(entry.node, kClassKey)));
+        if (entry.type != PlistType::Dictionary)
+            return QStringLiteral("%1 is not an entry").arg(typeName(entry.type));
+        const ClassInfo& info = classInfo(valueIn(entry, formatKeys().classReference));
         switch (info.kind) {
         case ClassKind::Malformed: return QStringLiteral("malformed class");
         case ClassKind::Unknown: return QStringLiteral("unknown class %1").arg(info.name);
-        case ClassKind::Object: return decodeObjectEntry(entry.node, info, slot);
-        case ClassKind::List: return decodeList(entry.node, slot.value);
-        case ClassKind::Dictionary: return decodeDictionary(entry.node, slot.value);
+        case ClassKind::Object: return decodeObjectEntry(entry, info, slot);
+        case ClassKind::List: return decodeList(entry, slot.value);
+        case ClassKind::Dictionary: return decodeDictionary(entry, slot.value);
         case ClassKind::Value: {
-            const EntryScope scope(this, entry.node);
+            const EntryScope scope(this, entry);
             slot.value = decodeValueFields(q, info.name, images).value_or(QVariant());
             return {};
         }
@@ -345,7 +318,7 @@ struct KeyedUnarchiver::Private {
         return {};
     }
 
-    QString decodeObjectEntry(plist_t entry, const ClassInfo& info, Slot& slot)
+    QString decodeObjectEntry(const PlistObject& entry, const ClassInfo& info, Slot& slot)
     {
         const ZQObjectPtr object = info.factory();
         if (!object)
@@ -361,19 +334,19 @@ struct KeyedUnarchiver::Private {
         return {};
     }
 
-    const ClassInfo& classInfo(const Node& reference)
+    const ClassInfo& classInfo(const PlistObject& reference)
     {
         static const ClassInfo malformed;
-        if (reference.type != PLIST_UID)
+        if (reference.type != PlistType::Uid)
             return malformed;
-        const quint64 uid = reference.uid();
+        const quint64 uid = plist.uid(reference);
         if (const auto found = classes.find(uid); found != classes.end())
             return found->second;
         ClassInfo info;
-        const Node entry(uid < entries.size() ? entries[uid] : nullptr);
-        const Node name(entry.type == PLIST_DICT ? plist_dict_get_item(entry.node, kClassNameKey) : nullptr);
-        if (name.type == PLIST_STRING) {
-            info.name = currentClassName(name.string());
+        const PlistObject entry = plist.member(entries, uid);
+        const PlistObject name = entry.type == PlistType::Dictionary ? valueIn(entry, formatKeys().className) : PlistObject();
+        if (name.type == PlistType::String) {
+            info.name = currentClassName(plist.string(name));
             if (info.name == QLatin1StringView(kArrayClass))
                 info.kind = ClassKind::List;
             else if (info.name == QLatin1StringView(kDictionaryClass))
@@ -394,75 +367,67 @@ struct KeyedUnarchiver::Private {
     }
 
     // A member of a list or dictionary; nullopt when it was skipped.
-    std::optional<QVariant> member(plist_t reference)
+    std::optional<QVariant> member(const PlistObject& reference)
     {
-        const Node node(reference);
-        if (node.type != PLIST_UID) {
-            logProblem(QStringLiteral("a collection holds %1 instead of a reference; skipped").arg(typeName(node.type)));
+        if (reference.type != PlistType::Uid) {
+            logProblem(
+                QStringLiteral("a collection holds %1 instead of a reference; skipped").arg(typeName(reference.type)));
             return std::nullopt;
         }
-        if (node.uid() == 0)
+        const quint64 uid = plist.uid(reference);
+        if (uid == 0)
             return QVariant();
-        const Slot& slot = resolve(node.uid());
+        const Slot& slot = resolve(uid);
         return slot.state == State::Skipped ? std::nullopt : std::optional(valueOf(slot));
     }
 
-    QString decodeList(plist_t entry, QVariant& result)
+    QString decodeList(const PlistObject& entry, QVariant& result)
     {
-        const Node members(plist_dict_get_item(entry, kMembersKey));
-        if (members.type != PLIST_ARRAY)
+        const PlistObject members = valueIn(entry, formatKeys().members);
+        if (members.type != PlistType::Array)
             return QStringLiteral("list without members");
         QVariantList list;
-        list.reserve(plist_array_get_size(members.node));
-        forEachItem(members.node, [&](plist_t item) {
-            if (auto value = member(item))
+        list.reserve(qsizetype(members.count));
+        for (quint64 i = 0; i < members.count; ++i) {
+            if (auto value = member(plist.member(members, i)))
                 list.append(std::move(*value));
-        });
-        result = list;
+        }
+        result = std::move(list);
         return {};
     }
 
-    QString decodeDictionary(plist_t entry, QVariant& result)
+    QString decodeDictionary(const PlistObject& entry, QVariant& result)
     {
-        const Node keys(plist_dict_get_item(entry, kDictionaryKeysKey));
-        const Node members(plist_dict_get_item(entry, kMembersKey));
-        if (keys.type != PLIST_ARRAY || members.type != PLIST_ARRAY
-            || plist_array_get_size(keys.node) != plist_array_get_size(members.node))
+        const PlistObject names = valueIn(entry, formatKeys().dictionaryKeys);
+        const PlistObject members = valueIn(entry, formatKeys().members);
+        if (names.type != PlistType::Array || members.type != PlistType::Array || names.count != members.count)
             return QStringLiteral("dictionary without matching keys and members");
-        std::vector<plist_t> memberNodes;
-        memberNodes.reserve(plist_array_get_size(members.node));
-        forEachItem(members.node, [&](plist_t item) { memberNodes.push_back(item); });
         QVariantMap map;
-        size_t index = 0;
-        forEachItem(keys.node, [&](plist_t item) {
-            const auto key = member(item);
-            const auto value = member(memberNodes[index++]);
+        for (quint64 i = 0; i < names.count; ++i) {
+            const auto key = member(plist.member(names, i));
+            const auto value = member(plist.member(members, i));
             if (key && key->metaType() == QMetaType::fromType<QString>() && value)
                 map.insert(key->toString(), *value);
             else if (key && value)
                 logProblem(QStringLiteral("a dictionary key is not a string; skipped"));
-        });
-        result = map;
+        }
+        result = std::move(map);
         return {};
     }
 
     // The value a key holds: inline scalars as they are, references resolved.
-    QVariant valueOfNode(const Node& node, const QString& key)
+    QVariant valueOfNode(const std::optional<PlistObject>& node, const QString& key)
     {
-        switch (node.type) {
-        case PLIST_NONE: return {};
-        case PLIST_UID: {
-            if (node.uid() == 0)
-                return {};
-            return valueOf(resolve(node.uid()));
+        if (!node)
+            return {};
+        if (node->type == PlistType::Uid) {
+            const quint64 uid = plist.uid(*node);
+            return uid == 0 ? QVariant() : valueOf(resolve(uid));
         }
-        case PLIST_STRING: return node.string();
-        case PLIST_UINT: return qint64(node.uint());
-        case PLIST_REAL: return node.real();
-        case PLIST_BOOLEAN: return node.boolean();
-        case PLIST_DATA: return node.data();
-        default: logWrongType(key, typeName(node.type)); return {};
-        }
+        if (auto value = scalar(*node))
+            return std::move(*value);
+        logWrongType(key, typeName(node->type));
+        return {};
     }
 
     static void logWrongType(const QString& key, const QString& found)
@@ -474,7 +439,7 @@ struct KeyedUnarchiver::Private {
     T typedValue(const QString& key)
     {
         return guarded([&]() -> T {
-            const QVariant value = valueOfNode(Node(lookup(key)), key);
+            const QVariant value = valueOfNode(lookup(key), key);
             if (value.metaType() == QMetaType::fromType<T>())
                 return value.value<T>();
             if (value.isValid())
@@ -488,7 +453,7 @@ struct KeyedUnarchiver::Private {
     T geometry(const QString& key, Parse&& parse)
     {
         return guarded([&]() -> T {
-            const QVariant value = valueOfNode(Node(lookup(key)), key);
+            const QVariant value = valueOfNode(lookup(key), key);
             if (value.metaType() == QMetaType::fromType<T>())
                 return value.value<T>();
             if (value.metaType() == QMetaType::fromType<QString>()) {
@@ -537,32 +502,35 @@ QuorvaneError KeyedUnarchiver::error() const
 
 ZQObjectPtr KeyedUnarchiver::decodeRootObject()
 {
-    const QString key = QString::fromLatin1(kRootKey);
+    const QString& key = formatKeys().root;
     if (isValid() && d->depth == 0 && !containsValueForKey(key))
         d->setError(QStringLiteral("no root object"));
-    const Node reference(d->lookup(key));
+    const auto reference = d->lookup(key);
     ZQObjectPtr root = decodeObject(key);
-    if (!root && isValid() && !(reference.type == PLIST_UID && reference.uid() == 0))
+    if (!root && isValid() && !(reference && reference->type == PlistType::Uid && d->plist.uid(*reference) == 0))
         d->setError(QStringLiteral("the root is not an object"));
     return root;
 }
 
 bool KeyedUnarchiver::containsValueForKey(const QString& key) const
 {
-    return d->lookup(key) != nullptr;
+    return d->position(key).has_value();
 }
 
 ZQObjectPtr KeyedUnarchiver::decodeObject(const QString& key)
 {
     return d->guarded([&]() -> ZQObjectPtr {
-        const Node reference(d->lookup(key));
-        if (reference.type == PLIST_NONE || (reference.type == PLIST_UID && reference.uid() == 0))
+        const auto reference = d->lookup(key);
+        if (!reference)
             return nullptr;
-        if (reference.type != PLIST_UID) {
-            d->logWrongType(key, typeName(reference.type));
+        if (reference->type != PlistType::Uid) {
+            d->logWrongType(key, typeName(reference->type));
             return nullptr;
         }
-        const Private::Slot& slot = d->resolve(reference.uid());
+        const quint64 uid = d->plist.uid(*reference);
+        if (uid == 0)
+            return nullptr;
+        const Private::Slot& slot = d->resolve(uid);
         if (slot.state != Private::State::Skipped && !slot.isObject)
             d->logWrongType(key, QStringLiteral("%1 where an object was expected").arg(typeName(slot.value)));
         return slot.object;
@@ -571,49 +539,52 @@ ZQObjectPtr KeyedUnarchiver::decodeObject(const QString& key)
 
 QVariant KeyedUnarchiver::decodeValue(const QString& key)
 {
-    return d->guarded([&] { return d->valueOfNode(Node(d->lookup(key)), key); });
+    return d->guarded([&] { return d->valueOfNode(d->lookup(key), key); });
 }
 
 bool KeyedUnarchiver::decodeBool(const QString& key)
 {
-    const Node node(d->lookup(key));
-    switch (node.type) {
-    case PLIST_NONE: return false;
-    case PLIST_BOOLEAN: return node.boolean();
-    case PLIST_UINT: return node.uint() != 0;
-    default: d->logWrongType(key, typeName(node.type)); return false;
+    const auto node = d->lookup(key);
+    if (!node)
+        return false;
+    switch (node->type) {
+    case PlistType::Boolean: return d->plist.boolean(*node);
+    case PlistType::Integer: return d->plist.integer(*node) != 0;
+    default: d->logWrongType(key, typeName(node->type)); return false;
     }
 }
 
 qint64 KeyedUnarchiver::decodeInt(const QString& key)
 {
-    const Node node(d->lookup(key));
-    switch (node.type) {
-    case PLIST_NONE: return 0;
-    case PLIST_UINT: return qint64(node.uint());
-    case PLIST_BOOLEAN: return node.boolean() ? 1 : 0;
-    case PLIST_REAL: {
+    const auto node = d->lookup(key);
+    if (!node)
+        return 0;
+    switch (node->type) {
+    case PlistType::Integer: return qint64(d->plist.integer(*node));
+    case PlistType::Boolean: return d->plist.boolean(*node) ? 1 : 0;
+    case PlistType::Real: {
         // Out of range (or not a number) is damage, not a value to convert.
-        const double value = node.real();
+        const double value = d->plist.real(*node);
         if (value >= -0x1p63 && value < 0x1p63)
             return qint64(value);
         break;
     }
     default: break;
     }
-    d->logWrongType(key, typeName(node.type));
+    d->logWrongType(key, typeName(node->type));
     return 0;
 }
 
 double KeyedUnarchiver::decodeDouble(const QString& key)
 {
-    const Node node(d->lookup(key));
-    switch (node.type) {
-    case PLIST_NONE: return 0;
-    case PLIST_REAL: return node.real();
-    case PLIST_UINT: return double(qint64(node.uint()));
-    case PLIST_BOOLEAN: return node.boolean() ? 1 : 0;
-    default: d->logWrongType(key, typeName(node.type)); return 0;
+    const auto node = d->lookup(key);
+    if (!node)
+        return 0;
+    switch (node->type) {
+    case PlistType::Real: return d->plist.real(*node);
+    case PlistType::Integer: return double(qint64(d->plist.integer(*node)));
+    case PlistType::Boolean: return d->plist.boolean(*node) ? 1 : 0;
+    default: d->logWrongType(key, typeName(node->type)); return 0;
     }
 }
 

@@ -37,7 +37,8 @@ T geometry(const QVariant& value, T fallback, Parse parse)
 
 QVariant ArchiveReader::value(const QString& key) const
 {
-    return m_coder.containsValueForKey(key) ? m_coder.decodeValue(key) : QVariant();
+    // An absent key decodes as an invalid value.
+    return m_coder.decodeValue(key);
 }
 
 bool ArchiveReader::boolean(const QString& key, bool fallback) const
@@ -117,24 +118,12 @@ QVariantMap ArchiveReader::dictionary(const QString& key) const
 
 platform::BezierPath ArchiveReader::path(const QString& key) const
 {
-    const QPainterPath source = m_coder.decodePath(key);
-    platform::BezierPath path;
-    // Rebuilding through platform::BezierPath drops non-finite points, so damage cannot reach the painter.
-    for (int i = 0; i < source.elementCount(); ++i) {
-        const QPainterPath::Element element = source.elementAt(i);
-        switch (element.type) {
-        case QPainterPath::MoveToElement: path.moveToPoint(element); break;
-        case QPainterPath::LineToElement: path.lineToPoint(element); break;
-        case QPainterPath::CurveToElement:
-            if (i + 2 < source.elementCount()) {
-                path.curveToPointControlPoint1ControlPoint2(source.elementAt(i + 2), element, source.elementAt(i + 1));
-                i += 2;
-            }
-            break;
-        case QPainterPath::CurveToDataElement: break;
-        }
-    }
-    path.setWindingRule(source.fillRule() == Qt::OddEvenFill ? WindingRule::EvenOdd : WindingRule::NonZero);
+    // Decoding refuses paths with points that are not finite, so damage cannot reach the painter.
+    QPainterPath source = m_coder.decodePath(key);
+    const WindingRule rule = source.fillRule() == Qt::OddEvenFill ? WindingRule::EvenOdd : WindingRule::NonZero;
+    source.setFillRule(Qt::OddEvenFill); // the rule is the BezierPath's own state
+    platform::BezierPath path(source);
+    path.setWindingRule(rule);
     return path;
 }
 

@@ -35,7 +35,7 @@ public:
     QRectF rect(const QString& key, const QRectF& fallback = {}) const;
     QColor colour(const QString& key, const QColor& fallback) const;
     QVariantMap dictionary(const QString& key) const;
-    // The path with elements that are not finite left out, winding rule included.
+    // The path with its winding rule; empty when a point is not finite.
     platform::BezierPath path(const QString& key) const;
 
     template <class T>

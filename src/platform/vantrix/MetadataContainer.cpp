@@ -133,8 +133,6 @@ void MetadataContainer::encodeMetadata(KeyedArchiver& coder, const QString& key)
 void MetadataContainer::decodeMetadata(KeyedUnarchiver& coder, const QString& key)
 {
     m_metadata.clear();
-    if (!coder.containsValueForKey(key))
-        return;
     const QVariant value = coder.decodeValue(key);
     const QVariantMap archived = value.metaType() == QMetaType::fromType<QVariantMap>() ? value.toMap() : QVariantMap();
     for (auto it = archived.cbegin(); it != archived.cend(); ++it) {

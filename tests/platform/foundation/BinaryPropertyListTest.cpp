@@ -1,4 +1,5 @@
 #include "platform/foundation/BinaryPropertyListCheck.h"
+#include "platform/foundation/BinaryPropertyListReader.h"
 #include "platform/foundation/BinaryPropertyListWriter.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/PropertyList.h"
@@ -11,6 +12,7 @@
 #include <limits>
 #include <vector>
 
+using platform::BinaryPropertyListReader;
 using platform::BinaryPropertyListWriter;
 using platform::PropertyList;
 using Ref = BinaryPropertyListWriter::Ref;
@@ -88,6 +90,14 @@ TEST(BinaryPropertyListWriter, EqualScalarsAreSharedAndPendingUidsAreNot)
     EXPECT_NE(pending, writer.pendingUid());
     EXPECT_NE(pending, writer.uid(0));
     EXPECT_THROW(writer.dictionary(std::vector<Ref>{pending}, {}), platform::AssertionFailure);
+
+    // A UID first met above the object count is still shared once objects outnumber it.
+    const Ref far = writer.uid(5000);
+    for (int i = 0; i < 6000; ++i)
+        writer.integer(i);
+    EXPECT_EQ(writer.uid(5000), far);
+    EXPECT_EQ(writer.uid(5001), writer.uid(5001));
+    EXPECT_NE(writer.uid(5001), far);
 }
 
 TEST(BinaryPropertyListWriter, ScalarsReadBackThroughLibplist)
@@ -192,4 +202,140 @@ TEST(BinaryPropertyListCheck, DamagedReferencesAndKeysAreRefused)
     EXPECT_TRUE(problemOf(dictionaryWithKey(writer.integer(1))).contains("not a string"));
     const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
     EXPECT_TRUE(problemOf(dictionaryWithKey(writer.string(withNul))).contains("NUL"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading
+
+TEST(BinaryPropertyListReader, ScalarsOfEveryWidthReadBackFromTheirKeys)
+{
+    BinaryPropertyListWriter writer;
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    const std::pair<const char*, Ref> entries[] = {
+        {"byte", writer.integer(200)},
+        {"short", writer.integer(300)},
+        {"long", writer.integer(70'000)},
+        {"negative", writer.integer(std::numeric_limits<qint64>::min())},
+        {"wide", writer.unsignedInteger(std::numeric_limits<quint64>::max())},
+        {"float", writer.real(0.5)},
+        {"double", writer.real(0.1)},
+        {"date", writer.date(-1.5)},
+        {"ascii", writer.string("plain")},
+        {"utf16", writer.string(QString::fromUtf8("Zürich"))},
+        {"nul", writer.string(nul)},
+        {"data", writer.data(QByteArray("\x00\xff", 2))},
+        {"uid", writer.uid(70'000)},
+        {"yes", writer.boolean(true)},
+        {"no", writer.boolean(false)},
+    };
+    std::vector<Ref> keys, values;
+    for (const auto& [key, value] : entries) {
+        keys.push_back(writer.string(QString::fromLatin1(key)));
+        values.push_back(value);
+    }
+    const QByteArray data = writer.serialize(writer.dictionary(keys, values));
+    BinaryPropertyListReader reader;
+    ASSERT_EQ(reader.open(data, kDepth), QString());
+    const BinaryPropertyListReader::Object top = reader.top();
+    ASSERT_EQ(top.type, BinaryPropertyListReader::Type::Dictionary);
+    ASSERT_EQ(top.count, std::size(entries));
+    const auto value = [&](const char* key) {
+        const auto position = reader.find(top, QLatin1StringView(key));
+        EXPECT_TRUE(position) << key;
+        return position ? reader.value(top, *position) : BinaryPropertyListReader::Object();
+    };
+    EXPECT_EQ(reader.integer(value("byte")), 200u);
+    EXPECT_EQ(reader.integer(value("short")), 300u);
+    EXPECT_EQ(reader.integer(value("long")), 70'000u);
+    EXPECT_EQ(qint64(reader.integer(value("negative"))), std::numeric_limits<qint64>::min());
+    EXPECT_EQ(reader.integer(value("wide")), std::numeric_limits<quint64>::max());
+    EXPECT_EQ(reader.real(value("float")), 0.5);
+    EXPECT_EQ(reader.real(value("double")), 0.1);
+    EXPECT_EQ(reader.date(value("date")), -1.5);
+    EXPECT_EQ(reader.string(value("ascii")), "plain");
+    EXPECT_EQ(reader.string(value("utf16")), QString::fromUtf8("Zürich"));
+    EXPECT_EQ(reader.string(value("nul")), nul);
+    EXPECT_EQ(reader.data(value("data")), QByteArray("\x00\xff", 2));
+    EXPECT_EQ(reader.uid(value("uid")), 70'000u);
+    EXPECT_TRUE(reader.boolean(value("yes")));
+    EXPECT_FALSE(reader.boolean(value("no")));
+    EXPECT_EQ(value("ascii").type, BinaryPropertyListReader::Type::String);
+
+    // Values asked for as another type answer zero or empty.
+    EXPECT_EQ(reader.integer(value("ascii")), 0u);
+    EXPECT_EQ(reader.string(value("long")), QString());
+    EXPECT_EQ(reader.data(value("ascii")), QByteArray());
+}
+
+TEST(BinaryPropertyListReader, KeysAreFoundFromAnyStartAndComparedWhole)
+{
+    BinaryPropertyListWriter writer;
+    const QStringList names{"$class", "name", QString::fromUtf8("schlüssel"), "names"};
+    std::vector<Ref> keys, values;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        keys.push_back(writer.string(names[i]));
+        values.push_back(writer.integer(i));
+    }
+    const Ref members[] = {writer.dictionary(keys, values), writer.string("last")};
+    const QByteArray data = writer.serialize(writer.array(members));
+    BinaryPropertyListReader reader;
+    ASSERT_EQ(reader.open(data, kDepth), QString());
+    const auto dictionary = reader.member(reader.top(), 0);
+    for (quint64 from = 0; from < 6; ++from) {
+        for (qsizetype i = 0; i < names.size(); ++i)
+            EXPECT_EQ(reader.find(dictionary, names[i], from), std::optional<quint64>(i)) << from << " " << i;
+    }
+    EXPECT_FALSE(reader.find(dictionary, u"nam"));
+    EXPECT_FALSE(reader.find(dictionary, u"Name"));
+    EXPECT_FALSE(reader.find(dictionary, QLatin1StringView("schl\xfcssel!")));
+    EXPECT_TRUE(reader.find(dictionary, QLatin1StringView("schl\xfcssel")));
+    EXPECT_FALSE(reader.find(reader.top(), u"name")) << "an array has no keys";
+    EXPECT_EQ(reader.string(reader.member(reader.top(), 1)), "last");
+    EXPECT_FALSE(reader.member(reader.top(), 2)) << "past the last member";
+    EXPECT_FALSE(reader.value(dictionary, 4));
+    const quint64 objectCount = qFromBigEndian<quint64>(data.constData() + data.size() - 24);
+    EXPECT_TRUE(reader.object(objectCount - 1));
+    EXPECT_FALSE(reader.object(objectCount)) << "past the last object";
+}
+
+TEST(BinaryPropertyListReader, DamagedObjectsReadAsInvalid)
+{
+    // Objects no reference reaches escape the structural check; reading them must not
+    // trust their markers.
+    BinaryPropertyListWriter writer;
+    const Ref top = writer.array({});
+    const Ref text = writer.string("abc");
+    const Ref count = writer.data(QByteArray(20, 'x')); // a count in an integer after the marker
+    const QByteArray data = writer.serialize(top);
+    BinaryPropertyListReader reader;
+    ASSERT_EQ(reader.open(data, kDepth), QString());
+    ASSERT_EQ(reader.string(reader.object(text)), "abc");
+    ASSERT_EQ(reader.data(reader.object(count)).size(), 20);
+
+    const qsizetype offsetTable = qsizetype(qFromBigEndian<quint64>(data.constData() + data.size() - 8));
+    const qsizetype textAt = quint8(data[offsetTable + text]);
+    const qsizetype countAt = quint8(data[offsetTable + count]);
+    const auto patched = [&](qsizetype at, char byte) {
+        QByteArray copy = data;
+        copy[at] = byte;
+        return copy;
+    };
+    const auto objectIn = [&](const QByteArray& bytes, Ref ref) {
+        BinaryPropertyListReader damaged;
+        EXPECT_EQ(damaged.open(bytes, kDepth), QString());
+        return damaged.object(ref);
+    };
+    EXPECT_FALSE(objectIn(patched(textAt, char(0x5f)), text)) << "a count that is not an integer";
+    EXPECT_FALSE(objectIn(patched(textAt, char(0x00)), text)) << "null";
+    EXPECT_FALSE(objectIn(patched(textAt, char(0xc3)), text)) << "set";
+    EXPECT_FALSE(objectIn(patched(textAt, char(0x21)), text)) << "two-byte real";
+    EXPECT_FALSE(objectIn(patched(textAt, char(0x8f)), text)) << "sixteen-byte UID";
+    EXPECT_FALSE(objectIn(patched(countAt + 1, char(0x14)), count)) << "count of sixteen bytes";
+    EXPECT_FALSE(objectIn(patched(countAt + 2, char(0x7f)), count)) << "payload running into the offset table";
+    EXPECT_FALSE(objectIn(patched(offsetTable + text, char(offsetTable)), text)) << "offset into the table";
+    EXPECT_FALSE(objectIn(patched(offsetTable + text, char(3)), text)) << "offset into the header";
+
+    QByteArray refused = data;
+    refused[0] = 'x';
+    EXPECT_FALSE(BinaryPropertyListReader().open(refused, kDepth).isEmpty());
 }

@@ -551,6 +551,32 @@ TEST_F(KeyedArchive, ScalarWidthsAndLargeArchivesRoundTrip)
     EXPECT_EQ(decoded.last().toString(), "name 69999");
 }
 
+TEST_F(KeyedArchive, KeysMadeOnTheFlyKeepTheirOwnNames)
+{
+    // Temporary keys free their buffers for the next ones; a key changed in place after
+    // use is a different key.
+    KeyedArchiver archiver;
+    constexpr int kKeys = 200;
+    for (int i = 0; i < kKeys; ++i)
+        archiver.encodeInt(i, QStringLiteral("key %1").arg(i));
+    QString reused = QStringLiteral("ab");
+    archiver.encodeInt(-1, reused);
+    reused[0] = u'x';
+    archiver.encodeInt(-2, reused);
+
+    KeyedUnarchiver unarchiver(archiver.finishEncoding());
+    ASSERT_TRUE(unarchiver.isValid());
+    for (int step = 0; step < kKeys; ++step) {
+        const int i = step * 7 % kKeys; // out of the written order
+        EXPECT_TRUE(unarchiver.containsValueForKey(QStringLiteral("key %1").arg(i)));
+        EXPECT_EQ(unarchiver.decodeInt(QStringLiteral("key %1").arg(i)), i);
+    }
+    EXPECT_EQ(unarchiver.decodeInt("ab"), -1);
+    EXPECT_EQ(unarchiver.decodeInt("xb"), -2);
+    EXPECT_FALSE(unarchiver.containsValueForKey(QStringLiteral("key %1").arg(kKeys)));
+    EXPECT_EQ(unarchiver.decodeInt(QStringLiteral("key %1").arg(kKeys)), 0);
+}
+
 // --- Damaged and hostile archives -----------------------------------------------------
 
 TEST_F(KeyedArchive, DamagedFramesAreErrors)
