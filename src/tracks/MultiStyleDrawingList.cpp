@@ -19,46 +19,88 @@ private:
     double m_widest;
 };
 
+bool looksAlike(const ZQRangeDrawingStyle& a, const ZQRangeDrawingStyle& b)
+{
+    return a.style() && b.style() && (a.style() == b.style() || a.style()->isEqualToStyle(b.style().get()));
+}
+
 } // namespace
 
 MultiStyleDrawingList::MultiStyleDrawingList(const Contents& contents)
     : m_adornments(contents.adornments), m_renderingPath(contents.renderingPath), m_widest(contents.widestStrokeWidth)
 {
-    const double pathLength = contents.pathLength;
-    const double scale = pathLength > 0 ? m_renderingPath.length() / pathLength : 0.0;
-    const auto stretchOf = [&](const ZQStyleRange& range) {
-        const ZQStyleRange resolved = ZQResolvedStyleRange(range, pathLength);
-        return m_renderingPath.bezierPathWithRange(resolved.location * scale, resolved.length * scale);
-    };
+    addMainStretches(contents, addShims(contents));
+    quint64 index = m_main.size();
+    for (const ZQRangeDrawingStylePtr& overlay : contents.overlays) {
+        auto& layer = overlay->placement() == ZQOverlayPlacement::Below ? m_below : m_above;
+        layer.append({overlay, stretchOf(overlay->range(), contents.pathLength), index++});
+    }
+}
 
-    quint64 index = 0;
-    QList<ZQStyleRange> shimRanges;
+platform::BezierPath MultiStyleDrawingList::stretchOf(const ZQStyleRange& range, double pathLength) const
+{
+    // A container's transform may have scaled the rendering path.
+    const double scale = pathLength > 0 ? m_renderingPath.length() / pathLength : 0.0;
+    const ZQStyleRange resolved = ZQResolvedStyleRange(range, pathLength);
+    return m_renderingPath.bezierPathWithRange(resolved.location * scale, resolved.length * scale);
+}
+
+QList<ZQStyleRange> MultiStyleDrawingList::addShims(const Contents& contents)
+{
+    QList<ZQStyleRange> covering;
+    if (contents.shimBlending == kZQShimBlendNone)
+        return covering;
+    const auto styleAt = [&](double position) {
+        return RangeStyleLayout::mainStyleAtPosition(contents.styles, position, contents.pathLength);
+    };
     for (const ZQRangeDrawingStylePtr& shim : contents.shims) {
-        const ZQStyleRange covered = ZQResolvedStyleRange(shim->range(), pathLength);
-        const auto before = RangeStyleLayout::mainStyleAtPosition(contents.styles, covered.location, pathLength);
-        const auto after = RangeStyleLayout::mainStyleAtPosition(contents.styles, ZQMaxStyleRange(covered), pathLength);
+        const ZQStyleRange covered = ZQResolvedStyleRange(shim->range(), contents.pathLength);
+        const ZQRangeDrawingStylePtr before = styleAt(covered.location);
+        const ZQRangeDrawingStylePtr after = styleAt(ZQMaxStyleRange(covered));
         if (covered.length <= 0 || !before || !after)
             continue;
-        shimRanges.append(covered);
-        m_shims.append({ShimBlender(before->style(), after->style(), contents.shimBlending), stretchOf(covered), index++});
+        ShimBlender blender(before->style(), after->style(), contents.shimBlending,
+                            stretchOf(covered, contents.pathLength));
+        if (!blender.isNeeded())
+            continue;
+        covering.append(covered);
+        m_shims.append(std::move(blender));
     }
+    return covering;
+}
+
+void MultiStyleDrawingList::addMainStretches(const Contents& contents, const QList<ZQStyleRange>& shimRanges)
+{
+    struct Run {
+        ZQRangeDrawingStylePtr style;
+        double start;
+        double end;
+    };
+    QList<Run> runs;
     for (const ZQRangeDrawingStylePtr& style : contents.styles) {
-        const ZQStyleRange covered = ZQResolvedStyleRange(style->range(), pathLength);
+        const ZQStyleRange covered = ZQResolvedStyleRange(style->range(), contents.pathLength);
         double start = covered.location;
         double end = ZQMaxStyleRange(covered);
         // Shims take over the ends they cover.
-        for (const ZQStyleRange& shim : std::as_const(shimRanges)) {
+        for (const ZQStyleRange& shim : shimRanges) {
             if (shim.location <= start && start < ZQMaxStyleRange(shim))
                 start = ZQMaxStyleRange(shim);
             if (shim.location < end && end <= ZQMaxStyleRange(shim))
                 end = shim.location;
         }
-        if (end > start)
-            m_main.append({style, stretchOf(ZQMakeAbsoluteStyleRange(start, end - start)), index++});
+        if (!(end > start))
+            continue;
+        const bool continuesAlike = !runs.isEmpty() && start - runs.last().end < kZQStyleRangeTolerance
+            && looksAlike(*runs.last().style, *style);
+        if (continuesAlike)
+            runs.last().end = end;
+        else
+            runs.append({style, start, end});
     }
-    for (const ZQRangeDrawingStylePtr& overlay : contents.overlays) {
-        auto& layer = overlay->placement() == ZQOverlayPlacement::Below ? m_below : m_above;
-        layer.append({overlay, stretchOf(overlay->range()), index++});
+    quint64 index = 0;
+    for (const Run& run : std::as_const(runs)) {
+        const ZQStyleRange range = ZQMakeAbsoluteStyleRange(run.start, run.end - run.start);
+        m_main.append({run.style, stretchOf(range, contents.pathLength), index++});
     }
 }
 
@@ -66,8 +108,8 @@ void MultiStyleDrawingList::drawCasing(const VXRenderable& path) const
 {
     for (const Stretch& main : m_main)
         main.style->drawCasing(PathStretch(path, main.path, main.index, m_widest));
-    for (const Shim& shim : m_shims)
-        shim.blender.drawCasing(PathStretch(path, shim.path, shim.index, m_widest), shim.path);
+    for (const ShimBlender& shim : m_shims)
+        shim.drawCasing();
 }
 
 void MultiStyleDrawingList::drawContentWithoutCasing(const VXRenderable& path) const
@@ -79,8 +121,8 @@ void MultiStyleDrawingList::drawContentWithoutCasing(const VXRenderable& path) c
     drawOverlays(m_below);
     for (const Stretch& main : m_main)
         main.style->drawContentWithoutCasing(PathStretch(path, main.path, main.index, m_widest));
-    for (const Shim& shim : m_shims)
-        shim.blender.drawContentWithoutCasing(PathStretch(path, shim.path, shim.index, m_widest), shim.path);
+    for (const ShimBlender& shim : m_shims)
+        shim.drawContentWithoutCasing();
     for (const VXQAdornmentPtr& adornment : m_adornments)
         adornment->drawOnPath(m_renderingPath);
     drawOverlays(m_above);

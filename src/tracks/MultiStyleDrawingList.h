@@ -2,9 +2,12 @@
 
 // What a multi-style path draws, cut from its rendering path once per change: the overlays
 // below, the main styles (trimmed where shims take over), the shims, the adornments and the
-// overlays above. Each stretch goes to its style as a renderable that stands in for the path
-// and answers the path's widest stroke, so rasterizers that size themselves to the line they
-// lie on (bridges) measure the road, not themselves.
+// overlays above. Shims that would change nothing are left out (all of them without a
+// blend), the main styles running to their boundaries. Neighbouring main styles that look
+// alike draw as one stretch, so a translucent road shows no seam where they meet. Each
+// stretch goes to its style as a renderable that stands in for the path and answers the
+// path's widest stroke, so rasterizers that size themselves to the line they lie on
+// (bridges) measure the road, not themselves.
 //
 // Immutable once made, so a path can hand it to drawing on other threads.
 
@@ -44,15 +47,15 @@ private:
         platform::BezierPath path;
         quint64 index;
     };
-    struct Shim {
-        ShimBlender blender;
-        platform::BezierPath path;
-        quint64 index;
-    };
+    // The part of the rendering path a range covers; `pathLength` is what the range measures.
+    platform::BezierPath stretchOf(const ZQStyleRange& range, double pathLength) const;
+    // The shims worth drawing; answers the ranges they take over from the main styles.
+    QList<ZQStyleRange> addShims(const Contents& contents);
+    void addMainStretches(const Contents& contents, const QList<ZQStyleRange>& shimRanges);
 
     QList<Stretch> m_below;
     QList<Stretch> m_main;
-    QList<Shim> m_shims;
+    QList<ShimBlender> m_shims;
     QList<Stretch> m_above;
     QList<VXQAdornmentPtr> m_adornments;
     platform::BezierPath m_renderingPath;

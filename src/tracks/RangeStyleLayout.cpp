@@ -62,6 +62,9 @@ RangeStyleLayout::RangeStyles RangeStyleLayout::mainStylesWithStyleApplied(const
                                                                            double pathLength)
 {
     Interval over = intervalOf(applied->range(), pathLength);
+    // A sliver at the end would survive as an empty last style.
+    if (!styles.isEmpty() && isEmpty({over.start, std::min(over.end, pathLength)}))
+        return styles;
     if (over.end >= pathLength - kZQStyleRangeTolerance)
         over.end = kZQStyleRangeRunsToEnd;
     RangeStyles result;
@@ -115,6 +118,22 @@ ZQRangeDrawingStylePtr RangeStyleLayout::mainStyleAtPosition(const RangeStyles& 
         return ZQLocationInStyleRange(ZQResolvedStyleRange(style->range(), pathLength), position);
     });
     return covering != styles.cend() ? *covering : styles.last();
+}
+
+RangeStyleLayout::RangeStyles RangeStyleLayout::stylesOverStretch(const RangeStyles& styles, double from, double to,
+                                                                  double pathLength)
+{
+    const bool reachesEnd = to >= pathLength - kZQStyleRangeTolerance;
+    RangeStyles result;
+    for (const ZQRangeDrawingStylePtr& style : styles) {
+        const Interval range = intervalOf(style->range(), pathLength);
+        const Interval kept{std::max(range.start, from), std::min(range.end, to)};
+        if (isEmpty(kept))
+            continue;
+        const bool runsOn = reachesEnd && range.end >= kZQStyleRangeRunsToEnd;
+        result.append(style->withRange(rangeOf({kept.start - from, runsOn ? kZQStyleRangeRunsToEnd : kept.end - from})));
+    }
+    return result;
 }
 
 RangeStyleLayout::RangeStyles RangeStyleLayout::shimsBetween(const RangeStyles& styles, double pathLength)

@@ -22,7 +22,8 @@ public:
     // dropped, neighbours sharing a style merged, and of two starting together the later kept.
     static RangeStyles normalizedMainStyles(RangeStyles styles, double pathLength);
     // `applied` laid over the main styles, cutting those it covers; a range reaching the end
-    // of the path keeps to the end however the path grows.
+    // of the path keeps to the end however the path grows. A range covering less than the
+    // tolerance of the path changes nothing.
     static RangeStyles mainStylesWithStyleApplied(const RangeStyles& styles, const ZQRangeDrawingStylePtr& applied,
                                                   double pathLength);
     // The end of style k (where k + 1 begins) moved to `position`; unchanged when there is no
@@ -34,6 +35,9 @@ public:
     // The main style covering the position, ends included, the earlier at a boundary: the
     // first at or before 0, the last at or past the end. Null without styles.
     static ZQRangeDrawingStylePtr mainStyleAtPosition(const RangeStyles& styles, double position, double pathLength);
+    // The parts of the styles over the stretch from..to, moved to start at 0; styles missing
+    // it go. A range running to the end still does when the stretch reaches the end.
+    static RangeStyles stylesOverStretch(const RangeStyles& styles, double from, double to, double pathLength);
     // A shim centred on each boundary between unlike styles, at most half as long as either.
     static RangeStyles shimsBetween(const RangeStyles& styles, double pathLength);
 };

@@ -1,16 +1,22 @@
 #pragma once
 
-// Draws a shim: the stretch of path where one main style turns into the next. The blend
-// chooses how: the two styles meeting in the middle, or their strokes changing width (and
-// colour) step by step along the stretch. Strokes pair up casing with casing and the others
-// bottom to top; a stroke without a partner tapers to nothing. Dashes are left out of a
-// gradual blend, where their pattern would restart at every step.
+// Draws a shim: the stretch of path where one main style turns into the next, its strokes
+// changing width (and colour) along the stretch. Strokes pair up casing with casing and the
+// others bottom to top; a stroke without a partner tapers to nothing. Each pair becomes a
+// tapered outline, worked out once when the shim is made, so drawing a shim costs a fill or
+// two per stroke. Dashes are left out: their pattern cannot follow a changing width.
+//
+// Without a blend there is no shim to draw: the main styles meet at the boundary. Nor is
+// there when a width blend joins strokes of the same widths, which only change colour there.
+//
+// Immutable once made, so it can be drawn on other threads.
 
 #include "platform/graphics/BezierPath.h"
-#include "platform/vantrix/VXStroke.h"
 #include "platform/vantrix/VXStyle.h"
 
-class VXRenderable;
+#include <QBrush>
+#include <QList>
+#include <QPainterPath>
 
 enum ZQShimBlend : int {
     kZQShimBlendNone = 0,           // the styles meet at the boundary
@@ -20,29 +26,26 @@ enum ZQShimBlend : int {
 
 class ShimBlender {
 public:
-    ShimBlender(VXStylePtr before, VXStylePtr after, int blending);
+    // `stretch` is the part of the rendering path the shim covers, running from `before` to
+    // `after`; `blending` one of the gradual ZQShimBlend values.
+    ShimBlender(const VXStylePtr& before, const VXStylePtr& after, int blending, const platform::BezierPath& stretch);
 
-    // Into GraphicsContext::current(); `object` supplies everything but the path.
-    void drawCasing(const VXRenderable& object, const platform::BezierPath& stretch) const;
-    void drawContentWithoutCasing(const VXRenderable& object, const platform::BezierPath& stretch) const;
+    // False when the main styles meeting at the boundary would look the same.
+    bool isNeeded() const { return m_needed; }
 
-    // Steps of a gradual blend.
-    static constexpr int kSteps = 8;
+    // Into GraphicsContext::current().
+    void drawCasing() const;
+    void drawContentWithoutCasing() const;
 
 private:
-    struct StrokePair {
-        VXStrokePtr before;
-        VXStrokePtr after;
+    struct Piece {
+        QPainterPath outline;
+        QBrush brush;
     };
 
-    void draw(const VXRenderable& object, const platform::BezierPath& stretch, bool casing) const;
-    // Each style on its half of the stretch.
-    void drawMeeting(const VXRenderable& object, const platform::BezierPath& stretch, bool casing) const;
-    void drawGradually(const platform::BezierPath& stretch, bool casing) const;
-    QList<StrokePair> strokePairs(bool casing) const;
-    VXStrokePtr strokeAt(const StrokePair& pair, double t) const;
+    static void draw(const QList<Piece>& pieces);
 
-    VXStylePtr m_before;
-    VXStylePtr m_after;
-    int m_blending;
+    QList<Piece> m_casing;
+    QList<Piece> m_content;
+    bool m_needed = false;
 };

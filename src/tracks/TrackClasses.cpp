@@ -2,6 +2,7 @@
 
 #include "app/AppClasses.h"
 #include "platform/foundation/ClassRegistry.h"
+#include "tracks/TrackConversion.h"
 #include "tracks/TrackTools.h"
 #include "tracks/VXQTrack.h"
 #include "tracks/VXQBridgeRasterizer.h"
@@ -15,6 +16,7 @@ void registerTrackClasses()
 {
     registerAppClasses();
     addTrackToolRegistration();
+    addConvertToTrackMenuExtension();
     platform::ClassRegistry::registerClass<VXQTrack>();
     platform::ClassRegistry::registerClass<ZQMultiStylePath>();
     platform::ClassRegistry::registerClass<ZQRangeDrawingStyle>();

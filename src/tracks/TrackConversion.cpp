@@ -1,6 +1,7 @@
 #include "tracks/TrackConversion.h"
 
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Menu.h"
 #include "platform/vantrix/VXMetadataItem.h"
 #include "platform/vantrix/VXObjectDrawingLayer.h"
 
@@ -9,6 +10,41 @@ namespace {
 bool isConvertible(const VXDrawableObject& object)
 {
     return qobject_cast<const VXDrawablePath*>(&object) && !qobject_cast<const ZQMultiStylePath*>(&object);
+}
+
+// Carries the menu's command to the layer it was opened on; lives as long as the menu item.
+class ConvertToTrackCommand : public QObject {
+    Q_OBJECT
+
+public:
+    ConvertToTrackCommand(VXObjectDrawingLayer* layer, QObject* parent)
+        : QObject(parent)
+        , m_layer(layer)
+    {
+    }
+
+    Q_INVOKABLE void convertToTrack(QObject*)
+    {
+        if (m_layer)
+            convertSelectionToTracks(*m_layer);
+    }
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem*) const
+    {
+        return m_layer && canConvertSelectionToTracks(*m_layer);
+    }
+
+private:
+    QPointer<VXObjectDrawingLayer> m_layer;
+};
+
+void addConvertToTrackMenuItem(VXDrawableObject& object, platform::Menu& menu, QPointF)
+{
+    auto* layer = qobject_cast<VXObjectDrawingLayer*>(object.layer());
+    if (!layer || !isConvertible(object) || !layer->isSelectedObject(&object))
+        return;
+    menu.addSeparator();
+    platform::MenuItem* item = menu.addItemWithTitleActionKeyEquivalent(kConvertToTrackActionName, "convertToTrack");
+    item->setTarget(new ConvertToTrackCommand(layer, item));
 }
 
 } // namespace
@@ -63,3 +99,14 @@ int convertSelectionToTracks(VXObjectDrawingLayer& layer)
         undo->setActionName(kConvertToTrackActionName);
     return converted;
 }
+
+void addConvertToTrackMenuExtension()
+{
+    static const bool added = [] {
+        VXDrawableObject::addContextualMenuExtension(addConvertToTrackMenuItem);
+        return true;
+    }();
+    Q_UNUSED(added);
+}
+
+#include "TrackConversion.moc"

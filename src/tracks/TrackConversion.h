@@ -17,3 +17,6 @@ bool canConvertSelectionToTracks(const VXObjectDrawingLayer& layer);
 // stacking order, and selects the tracks, as one undo step that restores the selection.
 // Answers the number of paths converted.
 int convertSelectionToTracks(VXObjectDrawingLayer& layer);
+// Adds "Convert To Connectable Track" to the context menus of selected plain paths, once
+// however often it is called.
+void addConvertToTrackMenuExtension();

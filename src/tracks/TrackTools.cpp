@@ -9,7 +9,6 @@
 #include "tracks/FactoryTrackStyles.h"
 #include "tracks/VXQTrack.h"
 
-#include <QHash>
 #include <limits>
 
 namespace {
@@ -32,13 +31,6 @@ VXDrawingToolPtr connectableTool(Geometry geometry, const QString& trackType)
 
 void registerTool(VXToolRegistry& registry, const VXDrawingToolPtr& tool, const QString& name, const QString& key = {})
 {
-    if (!key.isEmpty()) {
-        for (const QString& other : registry.names()) {
-            const VXDrawingToolPtr taken = registry.drawingToolWithName(other);
-            if (taken->keyboardEquivalent().compare(key, Qt::CaseInsensitive) == 0)
-                taken->setKeyboardEquivalent({});
-        }
-    }
     tool->setKeyboardEquivalent(key);
     registry.registerDrawingToolWithName(tool, name);
 }
@@ -54,43 +46,11 @@ int subpathCount(const platform::BezierPath& path)
     return count;
 }
 
-// The range styles over the stretch from..to, moved to start at 0.
-QList<ZQRangeDrawingStylePtr> stylesOverStretch(const QList<ZQRangeDrawingStylePtr>& styles, double pathLength,
-                                                double from, double to)
-{
-    QList<ZQRangeDrawingStylePtr> result;
-    for (const ZQRangeDrawingStylePtr& style : styles) {
-        const ZQStyleRange range = ZQResolvedStyleRange(style->range(), pathLength);
-        const double start = std::max(range.location, from);
-        const double end = std::min(range.location + range.length, to);
-        if (end > start)
-            result.append(style->withRange(ZQMakeAbsoluteStyleRange(start - from, end - start)));
-    }
-    return result;
-}
-
-void reduceMultiStylePathToStretch(ZQMultiStylePath& path, double from, double to)
-{
-    const double pathLength = path.length();
-    const QList<ZQRangeDrawingStylePtr> styles = stylesOverStretch(path.styles(), pathLength, from, to);
-    const QList<ZQRangeDrawingStylePtr> overlays = stylesOverStretch(path.overlays(), pathLength, from, to);
-    path.selectNone();
-    path.setPath(path.path().bezierPathWithRange(from, to - from));
-    path.setStyles(styles);
-    path.setOverlays(overlays);
-    for (const VXQAdornmentPtr& adornment : path.adornments()) {
-        if (adornment->position() < from || adornment->position() > to)
-            path.removeAdornment(adornment.get());
-        else
-            adornment->setPosition(adornment->position() - from);
-    }
-}
-
 // Keeps the part of the path from..to, with what lies along it.
 void reducePathToStretch(VXDrawablePath& path, double from, double to)
 {
     if (auto* multiStylePath = qobject_cast<ZQMultiStylePath*>(&path))
-        reduceMultiStylePathToStretch(*multiStylePath, from, to);
+        multiStylePath->reduceToStretch(from, to);
     else
         path.setPath(path.path().bezierPathWithRange(from, to - from));
 }
@@ -151,23 +111,6 @@ void addTrackToolRegistration()
         return true;
     }();
     Q_UNUSED(added);
-}
-
-int supportedLibraryItemKind(const QMetaObject* toolClass)
-{
-    // Tool classes of later libraries are known by name: this one cannot include them.
-    static const QHash<QByteArray, int> kinds = {
-        {"VXQSymbolTool", 2},
-        {"VXQStylePickUpTool", 1},
-        {"VXObjectCreationTool", 1},
-        {"VXSelectAndEditTool", kAnyLibraryItemKind},
-        {"LinearSelectTool", kAnyLibraryItemKind},
-    };
-    for (const QMetaObject* c = toolClass; c; c = c->superClass()) {
-        if (const auto kind = kinds.constFind(c->className()); kind != kinds.cend())
-            return *kind;
-    }
-    return 0;
 }
 
 // --- Cutting paths ------------------------------------------------------------------------------

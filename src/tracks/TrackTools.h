@@ -24,17 +24,11 @@ inline const QString kConnectableFreehandToolName = QStringLiteral("Connectable 
 inline const QString kPathCutterToolName = QStringLiteral("Path Cutter");
 inline const QString kLinearSelectToolName = QStringLiteral("Linear Select");
 
-// Registers the tools above. A keyboard equivalent they take is taken away from any tool
-// registered before, so the key reaches the new tool.
+// Registers the tools above.
 void registerTrackTools(VXToolRegistry& registry);
 // Has the application delegate's registerQuorvaneTools call registerTrackTools; adds it once
 // however often it is called.
 void addTrackToolRegistration();
-
-// The kind of library item a tool of that class accepts: 0 none, 1 styles (creation tools and
-// the style pick-up tool), 2 symbols (the symbol tool), kAnyLibraryItemKind for selection tools.
-inline constexpr int kAnyLibraryItemKind = 32767;
-int supportedLibraryItemKind(const QMetaObject* toolClass);
 
 // Whether a cut at `length` along the path is possible: the path is one open subpath, not made
 // from parameters (polygons, arcs), and the cut leaves at least kMinimumCutPieceLength on each
@@ -80,6 +74,7 @@ class LinearSelectTool : public VXDrawingTool {
 
 public:
     bool isSelectionTool() const override { return true; }
+    int supportedLibraryItemKind() const override { return kAnyLibraryItemKind; }
 
     int mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point, VXDrawableObject* target, VXLayer* layer,
                                                        QMouseEvent* event, VXToolController* delegate) override;

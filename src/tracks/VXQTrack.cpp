@@ -5,6 +5,7 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Menu.h"
 #include "platform/vantrix/ArchiveReader.h"
 #include "platform/vantrix/VXObjectOwnerLayer.h"
 #include "tracks/TrackTools.h"
@@ -270,6 +271,24 @@ void VXQTrack::dropEndAtPoint(VXQTrackEnd end, QPointF point)
         assignLink(end, nullptr);
 }
 
+bool VXQTrack::populateContextualMenuAtPoint(platform::Menu* menu, QPointF point)
+{
+    if (!ZQMultiStylePath::populateContextualMenuAtPoint(menu, point))
+        return false;
+    menu->addItemWithTitleActionKeyEquivalent(kInsertRoundaboutActionName, "insertMagicRoundabout")->setTarget(this);
+    menu->addItemWithTitleActionKeyEquivalent(kDisconnectAllActionName, "disconnectAll")->setTarget(this);
+    return true;
+}
+
+bool VXQTrack::validateMenuItem(platform::MenuItem* item)
+{
+    if (item && item->action() == "insertMagicRoundabout")
+        return canInsertMagicRoundabout();
+    if (item && item->action() == "disconnectAll")
+        return startLink() || endLink() || !childLinks().isEmpty();
+    return ZQMultiStylePath::validateMenuItem(item);
+}
+
 void VXQTrack::disconnectAll()
 {
     ZQUndoManager* undo = undoManager();
@@ -304,17 +323,24 @@ QList<VXQTrack::Junction> VXQTrack::junctionsOfChildren() const
     return junctions;
 }
 
+bool VXQTrack::canInsertMagicRoundabout() const
+{
+    const ZQStyleRange stretch = ZQResolvedStyleRange(selectionRange(), length());
+    return layer() && !locked() && canInsertSpecialItem()
+           && (canCutPathAtLength(*this, stretch.location)
+               || canCutPathAtLength(*this, stretch.location + stretch.length));
+}
+
 void VXQTrack::insertMagicRoundabout(QObject*)
 {
-    const double pathLength = length();
-    const ZQStyleRange stretch = ZQResolvedStyleRange(selectionRange(), pathLength);
+    if (!canInsertMagicRoundabout())
+        return;
+    const ZQStyleRange stretch = ZQResolvedStyleRange(selectionRange(), length());
     const double from = stretch.location;
     const double to = from + stretch.length;
     const bool keepsBefore = canCutPathAtLength(*this, from);
     const bool keepsAfter = canCutPathAtLength(*this, to);
     VXObjectOwnerLayer* owner = layer();
-    if (!owner || locked() || !canInsertSpecialItem() || !(keepsBefore || keepsAfter))
-        return;
 
     // This track may leave the layer below; the undo keeps it from then on.
     const auto self = std::static_pointer_cast<VXQTrack>(shared_from_this());

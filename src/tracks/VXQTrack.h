@@ -107,6 +107,13 @@ public:
     // "Insert Roundabout"; nothing without a selected stretch, or when the track cannot be
     // cut at either end of it (see cutPathAtLength).
     Q_INVOKABLE void insertMagicRoundabout(QObject* sender);
+    // Whether insertMagicRoundabout would change anything.
+    bool canInsertMagicRoundabout() const;
+
+    // After the path's items, "Insert Roundabout" and "Disconnect All Junctions", aimed at
+    // this track; each is enabled only when it would change something.
+    bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override;
+    bool validateMenuItem(platform::MenuItem* item) override;
 
     // Tracks are never a symbol's graphic.
     bool canBeConvertedToSymbol() const override { return false; }

@@ -5,6 +5,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Menu.h"
 #include "platform/vantrix/ArchiveReader.h"
 #include "platform/vantrix/VXKnob.h"
 #include "platform/vantrix/VXObjectOwnerLayer.h"
@@ -379,6 +380,67 @@ void ZQMultiStylePath::insertPinchPoint(QObject*)
 void ZQMultiStylePath::insertInflatePoint(QObject*)
 {
     insertWidthChange(kInflatePointWidthFactor, tr("Insert Inflate Point"));
+}
+
+void ZQMultiStylePath::reduceToStretch(double from, double to)
+{
+    const double pathLength = length();
+    if (locked() || !std::isfinite(from) || !std::isfinite(to))
+        return;
+    from = std::clamp(from, 0.0, pathLength);
+    to = std::clamp(to, from, pathLength);
+    StyleState state{RangeStyleLayout::stylesOverStretch(m_styles, from, to, pathLength),
+                     RangeStyleLayout::stylesOverStretch(m_overlays, from, to, pathLength),
+                     RangeStyleLayout::stylesOverStretch(m_shims, from, to, pathLength)};
+    selectNone();
+    setPath(path().bezierPathWithRange(from, to - from));
+    state.styles = RangeStyleLayout::normalizedMainStyles(state.styles, length());
+    changeStyleState(std::move(state));
+    const QList<VXQAdornmentPtr> adornments = m_adornments; // removal changes the list
+    for (const VXQAdornmentPtr& adornment : adornments) {
+        if (adornment->position() < from || adornment->position() > to)
+            removeAdornment(adornment.get());
+        else
+            adornment->setPosition(adornment->position() - from);
+    }
+}
+
+namespace {
+
+// The special items' menu items: title and the action inserting the item.
+const std::pair<const char*, QByteArray> kSpecialItemCommands[] = {
+    {QT_TRANSLATE_NOOP("ZQMultiStylePath", "Insert Flyover"), "insertFlyover"},
+    {QT_TRANSLATE_NOOP("ZQMultiStylePath", "Insert Bridge"), "insertBridge"},
+    {QT_TRANSLATE_NOOP("ZQMultiStylePath", "Insert Tunnel"), "insertTunnel"},
+    {QT_TRANSLATE_NOOP("ZQMultiStylePath", "Insert Cutting"), "insertCutting"},
+    {QT_TRANSLATE_NOOP("ZQMultiStylePath", "Insert Embankment"), "insertEmbankment"},
+    {QT_TRANSLATE_NOOP("ZQMultiStylePath", "Insert Pinch Point"), "insertPinchPoint"},
+    {QT_TRANSLATE_NOOP("ZQMultiStylePath", "Insert Inflate Point"), "insertInflatePoint"},
+};
+
+bool isSpecialItemAction(const QByteArray& action)
+{
+    return std::any_of(std::cbegin(kSpecialItemCommands), std::cend(kSpecialItemCommands),
+                       [&](const auto& command) { return command.second == action; });
+}
+
+} // namespace
+
+bool ZQMultiStylePath::populateContextualMenuAtPoint(platform::Menu* menu, QPointF point)
+{
+    if (!VXDrawablePath::populateContextualMenuAtPoint(menu, point))
+        return false;
+    menu->addSeparator();
+    for (const auto& [title, action] : kSpecialItemCommands)
+        menu->addItemWithTitleActionKeyEquivalent(tr(title), action)->setTarget(this);
+    return true;
+}
+
+bool ZQMultiStylePath::validateMenuItem(platform::MenuItem* item)
+{
+    if (item && isSpecialItemAction(item->action()))
+        return canInsertSpecialItem() && !locked();
+    return true;
 }
 
 void ZQMultiStylePath::insertOverlayForSpecialItem(ZQSpecialItemKind kind, ZQOverlayPlacement placement,

@@ -40,6 +40,9 @@
 #include <QVariantList>
 
 class MultiStyleDrawingList;
+namespace platform {
+class MenuItem;
+}
 class QMouseEvent;
 class VXDrawingView;
 class ZQMultiStylePath;
@@ -149,6 +152,11 @@ public:
     static constexpr double kPinchPointWidthFactor = 0.5;
     static constexpr double kInflatePointWidthFactor = 1.5;
 
+    // Keeps only the stretch from..to (path-length units) of the path, with the styles,
+    // overlays and adornments along it moved to start at 0; those outside go. Undoable, one
+    // registration per change: callers group them.
+    void reduceToStretch(double from, double to);
+
     // --- Adornments ---------------------------------------------------------------------------
     QList<VXQAdornmentPtr> adornments() const { return m_adornments; }
     // Undoable; null for a null object or a locked path.
@@ -183,6 +191,10 @@ public:
     // Without adornments always; with them, when every adornment's object may be.
     virtual bool canBeConvertedToSymbol() const;
     Q_INVOKABLE bool canPerformBooleanOperation(int) const { return false; }
+    // After the standard items, the special items, aimed at this path.
+    bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override;
+    // Special items need a selected stretch and an unlocked path.
+    Q_INVOKABLE virtual bool validateMenuItem(platform::MenuItem* item);
 
     // --- Drawing ------------------------------------------------------------------------------
     QRectF bounds() const override;

@@ -51,14 +51,13 @@ platform::BezierPath polyline(const QList<QPointF>& points, bool closed = false)
     return path;
 }
 
-// The main styles' absolute ranges as (location, length) pairs; empty ones are left out.
+// The main styles' absolute ranges as (location, length) pairs.
 QList<QPointF> styleRanges(const ZQMultiStylePath& path)
 {
     QList<QPointF> ranges;
     for (const ZQRangeDrawingStylePtr& style : path.styles()) {
         const ZQStyleRange range = ZQResolvedStyleRange(style->range(), path.length());
-        if (range.length > 0)
-            ranges.append({range.location, range.length});
+        ranges.append({range.location, range.length});
     }
     return ranges;
 }
@@ -339,10 +338,14 @@ TEST(TrackTools, ConvertToTrackReplacesSelectedPathsInPlaceAsOneUndoStep)
 
 TEST(TrackTools, LibraryItemKindsFollowTheToolClass)
 {
-    EXPECT_EQ(supportedLibraryItemKind(&VXDrawingTool::staticMetaObject), 0);
-    EXPECT_EQ(supportedLibraryItemKind(&VXObjectCreationTool::staticMetaObject), 1);
-    EXPECT_EQ(supportedLibraryItemKind(&VXSelectAndEditTool::staticMetaObject), kAnyLibraryItemKind);
-    EXPECT_EQ(supportedLibraryItemKind(&LinearSelectTool::staticMetaObject), kAnyLibraryItemKind);
-    EXPECT_EQ(supportedLibraryItemKind(VXDrawingTool::drawingToolWithName("Rectangle")->metaObject()), 1);
-    EXPECT_EQ(supportedLibraryItemKind(nullptr), 0);
+    registerTrackTools(VXToolRegistry::sharedToolRegistry());
+    const auto kindOf = [](const QString& name) {
+        return VXDrawingTool::drawingToolWithName(name)->supportedLibraryItemKind();
+    };
+    EXPECT_EQ(kindOf("Zoom"), 0);
+    EXPECT_EQ(kindOf(kPathCutterToolName), 0);
+    EXPECT_EQ(kindOf("Rectangle"), 1);
+    EXPECT_EQ(kindOf(kConnectableTrackToolName), 1);
+    EXPECT_EQ(kindOf("Select"), kAnyLibraryItemKind);
+    EXPECT_EQ(kindOf(kLinearSelectToolName), kAnyLibraryItemKind);
 }

@@ -48,6 +48,12 @@ quint64 nextChecksum()
     return s_nextChecksum.fetch_add(1, std::memory_order_relaxed);
 }
 
+QList<VXDrawableObject::ContextualMenuExtension>& contextualMenuExtensions()
+{
+    static QList<VXDrawableObject::ContextualMenuExtension> extensions;
+    return extensions;
+}
+
 QRectF outset(const QRectF& rect, QSizeF extra)
 {
     return rect.adjusted(-extra.width(), -extra.height(), extra.width(), extra.height());
@@ -402,6 +408,20 @@ bool VXDrawableObject::populateContextualMenuAtPoint(platform::Menu* menu, QPoin
     menu->addItemWithTitleActionKeyEquivalent(tr("Copy"), "copy");
     menu->addItemWithTitleActionKeyEquivalent(tr("Delete"), "delete_");
     return true;
+}
+
+void VXDrawableObject::addContextualMenuExtension(ContextualMenuExtension extension)
+{
+    if (extension)
+        contextualMenuExtensions().append(std::move(extension));
+}
+
+bool VXDrawableObject::populateExtendedContextualMenuAtPoint(platform::Menu& menu, QPointF point)
+{
+    populateContextualMenuAtPoint(&menu, point);
+    for (const ContextualMenuExtension& extension : std::as_const(contextualMenuExtensions()))
+        extension(*this, menu, point);
+    return !menu.isEmpty();
 }
 
 void VXDrawableObject::drawContentWithSelectedState(bool selected) const

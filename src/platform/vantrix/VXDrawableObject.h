@@ -25,6 +25,7 @@
 #include <QColor>
 #include <QPointer>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 class QMimeData;
@@ -213,6 +214,12 @@ public:
     // Adds the object's items for a context click at `point` (drawing coordinates); answers
     // whether it added any. The base adds Cut, Copy and Delete, sent along the responder chain.
     virtual bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point);
+    // Items later libraries add to the menus of objects they do not own (a command on plain
+    // paths): each extension runs after the object's own items and adds what fits the object.
+    using ContextualMenuExtension = std::function<void(VXDrawableObject& object, platform::Menu& menu, QPointF point)>;
+    static void addContextualMenuExtension(ContextualMenuExtension extension);
+    // The object's items followed by the extensions'; answers whether the menu holds any.
+    bool populateExtendedContextualMenuAtPoint(platform::Menu& menu, QPointF point);
 
     // --- Area and centroid (drawing units) -------------------------------------------------
     double areaInBaseUnits() const;

@@ -23,6 +23,8 @@ class VXToolController;
 using VXDrawingToolPtr = std::shared_ptr<VXDrawingTool>;
 
 inline const QString kVXStandardSelectionToolName = QStringLiteral("Select");
+// The library item kind of tools that accept every kind (selection tools).
+inline constexpr int kAnyLibraryItemKind = 32767;
 
 class VXDrawingTool : public ZQObject {
     Q_OBJECT
@@ -48,6 +50,9 @@ public:
     virtual QCursor cursor() const { return Qt::ArrowCursor; }
     virtual bool isValidTargetLayer(const VXLayer* layer) const;
     virtual bool isSelectionTool() const { return false; }
+    // The kind of library item the tool accepts: 0 none, 1 styles, 2 symbols,
+    // kAnyLibraryItemKind every kind.
+    virtual int supportedLibraryItemKind() const { return 0; }
     // The undo step's name for the last gesture that changed something.
     virtual QString actionName() const { return {}; }
 

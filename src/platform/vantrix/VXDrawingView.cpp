@@ -573,7 +573,7 @@ std::unique_ptr<platform::Menu> VXDrawingView::contextMenuAtPoint(QPointF viewpo
             if (!objects->isSelectedObject(target.get()))
                 objects->replaceSelectionWithObject(target);
             auto menu = std::make_unique<platform::Menu>();
-            if (target->populateContextualMenuAtPoint(menu.get(), point) && !menu->isEmpty())
+            if (target->populateExtendedContextualMenuAtPoint(*menu, point))
                 return menu;
         }
     }

@@ -54,6 +54,8 @@ public:
     void setStyle(const VXStylePtr& style) { m_style = style; }
 
     QCursor cursor() const override { return Qt::CrossCursor; }
+    // New objects take the style picked in a library.
+    int supportedLibraryItemKind() const override { return 1; }
     // "New <registered name>".
     QString actionName() const override;
     bool isInMultiClickGesture() const override;

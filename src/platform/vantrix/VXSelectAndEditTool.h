@@ -29,6 +29,7 @@ public:
     ~VXSelectAndEditTool() override;
 
     bool isSelectionTool() const override { return true; }
+    int supportedLibraryItemKind() const override { return kAnyLibraryItemKind; }
     QString actionName() const override;
 
     int mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point, VXDrawableObject* target, VXLayer* layer,

@@ -117,6 +117,12 @@ void VXToolRegistry::registerDrawingToolWithName(const VXDrawingToolPtr& tool, c
         m_names.removeAll(name);
         return;
     }
+    if (const QString key = tool->keyboardEquivalent(); !key.isEmpty()) {
+        for (const VXDrawingToolPtr& other : std::as_const(m_tools)) {
+            if (other != tool && other->keyboardEquivalent().compare(key, Qt::CaseInsensitive) == 0)
+                other->setKeyboardEquivalent({});
+        }
+    }
     if (!m_tools.contains(name))
         m_names.append(name);
     tool->setRegisteredName(name);

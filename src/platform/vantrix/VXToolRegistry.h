@@ -17,6 +17,8 @@ public:
     // Null for an unknown name.
     VXDrawingToolPtr drawingToolWithName(const QString& name) const;
     // Replaces any tool of that name; the tool learns its name. A null tool removes the name.
+    // The tool's keyboard equivalent is taken from any other tool that had it, so the key
+    // selects the tool registered last.
     void registerDrawingToolWithName(const VXDrawingToolPtr& tool, const QString& name);
     // Registered names in registration order.
     QStringList names() const { return m_names; }

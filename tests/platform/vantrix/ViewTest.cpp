@@ -207,6 +207,35 @@ TEST(ToolRegistry, StandardToolsAndRegistration)
     EXPECT_FALSE(registry.names().contains("Zoom Out"));
 }
 
+TEST(ToolRegistry, ALaterToolTakesItsKeyFromEveryOtherTool)
+{
+    VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
+    const VXDrawingToolPtr zoom = registry.drawingToolWithName("Zoom");
+    const VXDrawingToolPtr rectangle = registry.drawingToolWithName("Rectangle");
+    ASSERT_EQ(zoom->keyboardEquivalent(), "z");
+
+    auto zoomOut = std::make_shared<VXZoomTool>();
+    zoomOut->setKeyboardEquivalent("z");
+    registry.registerDrawingToolWithName(zoomOut, "Zoom Out");
+    EXPECT_EQ(zoom->keyboardEquivalent(), "");
+    EXPECT_EQ(zoomOut->keyboardEquivalent(), "z");
+    // Registering the same tool again keeps its key; keys match whatever their case.
+    registry.registerDrawingToolWithName(zoomOut, "Zoom Out");
+    EXPECT_EQ(zoomOut->keyboardEquivalent(), "z");
+    zoomOut->setKeyboardEquivalent("R");
+    registry.registerDrawingToolWithName(zoomOut, "Zoom Out");
+    EXPECT_EQ(rectangle->keyboardEquivalent(), "");
+    // A tool without a key takes none.
+    auto plain = std::make_shared<VXZoomTool>();
+    registry.registerDrawingToolWithName(plain, "Plain Zoom");
+    EXPECT_EQ(zoomOut->keyboardEquivalent(), "R");
+
+    registry.registerDrawingToolWithName(nullptr, "Zoom Out");
+    registry.registerDrawingToolWithName(nullptr, "Plain Zoom");
+    zoom->setKeyboardEquivalent("z");
+    rectangle->setKeyboardEquivalent("r");
+}
+
 TEST(View, MakesItsOwnDrawingOnlyWhenTheClassAllows)
 {
     const bool saved = VXDrawingView::createsOwnDrawing();

@@ -1,0 +1,289 @@
+// Context menus of tracks and plain paths: which items appear, when they are enabled, and
+// that each one changes the drawing as one undo step. Also the reduction of a path to a
+// stretch, which the path cutter relies on.
+
+#include "../platform/vantrix/ViewTestSupport.h"
+
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Menu.h"
+#include "platform/vantrix/VXDrawableShape.h"
+#include "tracks/FactoryTrackStyles.h"
+#include "tracks/TrackConversion.h"
+#include "tracks/VXQTrack.h"
+
+namespace {
+
+const QStringList kSpecialItemTitles = {"Insert Flyover",   "Insert Bridge",      "Insert Tunnel",       "Insert Cutting",
+                                        "Insert Embankment", "Insert Pinch Point", "Insert Inflate Point"};
+
+platform::BezierPath polyline(const QList<QPointF>& points)
+{
+    platform::BezierPath path;
+    path.moveToPoint(points.first());
+    for (qsizetype i = 1; i < points.size(); ++i)
+        path.lineToPoint(points[i]);
+    return path;
+}
+
+struct MenuFixture : viewtest::ViewFixture {
+    VXQTrackPtr addTrack(const QList<QPointF>& points)
+    {
+        VXQTrackPtr track = VXQTrack::trackWithPathType(polyline(points), kVXQRoadTrackType);
+        track->setStyle(factoryStyleForTrackType(kVXQRoadTrackType));
+        layer->addObject(track);
+        endStep();
+        undo->removeAllActions();
+        return track;
+    }
+
+    // The context menu at a drawing point, validated as it is before it shows.
+    std::unique_ptr<platform::Menu> menuAt(QPointF point)
+    {
+        std::unique_ptr<platform::Menu> menu = view.contextMenuAtPoint(at(point));
+        if (menu)
+            platform::Menu::validateActions(menu->actions());
+        return menu;
+    }
+
+    static QStringList titles(const platform::Menu& menu)
+    {
+        QStringList result;
+        for (const QAction* action : menu.actions()) {
+            if (!action->isSeparator())
+                result.append(action->text());
+        }
+        return result;
+    }
+    static QAction* item(const platform::Menu& menu, const QString& title)
+    {
+        for (QAction* action : menu.actions()) {
+            if (action->text() == title)
+                return action;
+        }
+        ADD_FAILURE() << "no item " << title.toStdString();
+        return nullptr;
+    }
+    static QStringList enabledTitles(const platform::Menu& menu, const QStringList& among)
+    {
+        QStringList result;
+        for (const QString& title : among) {
+            if (QAction* action = item(menu, title); action && action->isEnabled())
+                result.append(title);
+        }
+        return result;
+    }
+};
+
+ZQStyleRange resolvedRange(const ZQRangeDrawingStylePtr& style, double pathLength)
+{
+    return ZQResolvedStyleRange(style->range(), pathLength);
+}
+
+} // namespace
+
+TEST(TrackContextMenu, TracksOfferTheSpecialItemsOnlyOverASelectedStretch)
+{
+    MenuFixture f;
+    VXQTrackPtr track = f.addTrack({{20, 100}, {180, 100}});
+
+    std::unique_ptr<platform::Menu> menu = f.menuAt({100, 100});
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(MenuFixture::titles(*menu), QStringList({"Cut", "Copy", "Delete"}) + kSpecialItemTitles
+                                              + QStringList({"Insert Roundabout", "Disconnect All Junctions"}));
+    EXPECT_TRUE(MenuFixture::enabledTitles(*menu, kSpecialItemTitles + QStringList{"Insert Roundabout"}).isEmpty());
+    EXPECT_FALSE(MenuFixture::item(*menu, "Disconnect All Junctions")->isEnabled());
+
+    track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
+    menu = f.menuAt({100, 100});
+    EXPECT_EQ(MenuFixture::enabledTitles(*menu, kSpecialItemTitles + QStringList{"Insert Roundabout"}),
+              kSpecialItemTitles + QStringList{"Insert Roundabout"});
+
+    track->setLocked(true);
+    menu = f.menuAt({100, 100});
+    EXPECT_TRUE(MenuFixture::enabledTitles(*menu, kSpecialItemTitles + QStringList{"Insert Roundabout"}).isEmpty());
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
+}
+
+TEST(TrackContextMenu, EachSpecialItemGoesInAsOneUndoStepOverTheStretch)
+{
+    MenuFixture f;
+    VXQTrackPtr track = f.addTrack({{20, 100}, {180, 100}});
+    track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
+
+    std::unique_ptr<platform::Menu> menu = f.menuAt({100, 100});
+    MenuFixture::item(*menu, "Insert Bridge")->trigger();
+    f.endStep();
+    ASSERT_EQ(track->overlays().size(), 1);
+    EXPECT_EQ(track->overlays().first()->placement(), ZQOverlayPlacement::Below);
+    const ZQStyleRange bridge = resolvedRange(track->overlays().first(), track->length());
+    EXPECT_NEAR(bridge.location, 40, 1e-9);
+    EXPECT_NEAR(bridge.length, 60, 1e-9);
+
+    menu = f.menuAt({100, 100});
+    MenuFixture::item(*menu, "Insert Tunnel")->trigger();
+    f.endStep();
+    ASSERT_EQ(track->overlays().size(), 2);
+    EXPECT_EQ(track->overlays().last()->placement(), ZQOverlayPlacement::Above);
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 2);
+    EXPECT_EQ(f.undo->undoActionName(), "Insert Tunnel");
+
+    f.undo->undo();
+    EXPECT_EQ(track->overlays().size(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), "Insert Bridge");
+    f.undo->undo();
+    EXPECT_TRUE(track->overlays().isEmpty());
+    f.undo->redo();
+    EXPECT_EQ(track->overlays().size(), 1);
+
+    // A pinch point narrows the main style over the stretch and nothing else.
+    menu = f.menuAt({100, 100});
+    MenuFixture::item(*menu, "Insert Pinch Point")->trigger();
+    f.endStep();
+    ASSERT_EQ(track->styles().size(), 3);
+    EXPECT_NEAR(track->styles()[1]->style()->maxStrokeWidth(),
+                track->styles()[0]->style()->maxStrokeWidth() * ZQMultiStylePath::kPinchPointWidthFactor, 1e-9);
+    EXPECT_EQ(f.undo->undoActionName(), "Insert Pinch Point");
+    f.undo->undo();
+    EXPECT_EQ(track->styles().size(), 1);
+}
+
+TEST(TrackContextMenu, DisconnectAllIsEnabledByALinkAndUndoesAsOneStep)
+{
+    MenuFixture f;
+    VXQTrackPtr main = f.addTrack({{20, 100}, {180, 100}});
+    VXQTrackPtr side = f.addTrack({{100, 180}, {100, 100}});
+    ASSERT_EQ(side->endLink(), main.get());
+
+    std::unique_ptr<platform::Menu> menu = f.menuAt({40, 100});
+    QAction* disconnect = MenuFixture::item(*menu, "Disconnect All Junctions");
+    ASSERT_TRUE(disconnect->isEnabled());
+    disconnect->trigger();
+    f.endStep();
+    EXPECT_EQ(side->endLink(), nullptr);
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), "Disconnect All Junctions");
+    EXPECT_FALSE(MenuFixture::item(*f.menuAt({40, 100}), "Disconnect All Junctions")->isEnabled());
+
+    f.undo->undo();
+    EXPECT_EQ(side->endLink(), main.get());
+}
+
+TEST(TrackContextMenu, PlainPathsConvertToTracksFromTheirMenu)
+{
+    MenuFixture f;
+    auto path = VXDrawablePath::drawablePathWithBezierPathWithStyle(polyline({{20, 50}, {180, 50}}),
+                                                                    drawingtest::strokeStyle(Qt::black, 4));
+    auto square = VXDrawableShape::drawableShapeWithRect({20, 120, 40, 40}, drawingtest::fillStyle(Qt::red));
+    f.layer->addObject(path);
+    f.layer->addObject(square);
+    VXQTrackPtr track = f.addTrack({{20, 180}, {180, 180}});
+
+    // Neither shapes nor tracks offer the conversion.
+    EXPECT_FALSE(MenuFixture::titles(*f.menuAt({40, 140})).contains(kConvertToTrackActionName));
+    EXPECT_FALSE(MenuFixture::titles(*f.menuAt({100, 180})).contains(kConvertToTrackActionName));
+
+    std::unique_ptr<platform::Menu> menu = f.menuAt({100, 50});
+    EXPECT_EQ(MenuFixture::titles(*menu), QStringList({"Cut", "Copy", "Delete", kConvertToTrackActionName}));
+    QAction* convert = MenuFixture::item(*menu, kConvertToTrackActionName);
+    ASSERT_TRUE(convert->isEnabled());
+    convert->trigger();
+    f.endStep();
+    auto* converted = qobject_cast<VXQTrack*>(f.layer->objectInObjectsAtIndex(0).get());
+    ASSERT_TRUE(converted);
+    EXPECT_NEAR(converted->length(), 160, 1e-9);
+    EXPECT_EQ(converted->style(), path->style());
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), kConvertToTrackActionName);
+
+    // The menu outlives nothing it points at: once the path is gone it is simply disabled.
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objectInObjectsAtIndex(0), path);
+    menu = f.menuAt({100, 50});
+    path->setLocked(true);
+    platform::Menu::validateActions(menu->actions());
+    EXPECT_FALSE(MenuFixture::item(*menu, kConvertToTrackActionName)->isEnabled());
+}
+
+TEST(TrackStretch, ReducingToAStretchMovesStylesOverlaysAndAdornmentsWithIt)
+{
+    drawingtest::Fixture f;
+    const VXStylePtr a = drawingtest::strokeStyle(Qt::black, 2);
+    const VXStylePtr b = drawingtest::strokeStyle(Qt::red, 2);
+    const VXStylePtr c = drawingtest::strokeStyle(Qt::blue, 2);
+    ZQMultiStylePathPtr path = ZQMultiStylePath::multiStylePathWithPathStyle(polyline({{0, 0}, {300, 0}}), a);
+    f.layer->addObject(path);
+    path->setAutoInsertsShims(false);
+    path->setStyles({ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(a, ZQMakeAbsoluteStyleRange(0, 100)),
+                     ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(b, ZQMakeAbsoluteStyleRange(100, 100)),
+                     ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(c, ZQMakeAbsoluteStyleRange(200, 100))});
+    path->setOverlays({ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(b, ZQMakeAbsoluteStyleRange(50, 200)),
+                       ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(c, ZQMakeAbsoluteStyleRange(260, 10))});
+    for (const double position : {20.0, 150.0, 280.0})
+        path->addAdornmentWithObjectAtPositionDisplayName(
+            VXDrawableShape::drawableShapeWithRect({-2, -2, 4, 4}, drawingtest::fillStyle(Qt::green)), position, {});
+    f.endStep();
+    f.undo->removeAllActions();
+
+    f.undo->beginUndoGrouping();
+    path->reduceToStretch(80, 220);
+    f.undo->endUndoGrouping();
+    ASSERT_NEAR(path->length(), 140, 1e-9);
+    ASSERT_EQ(path->styles().size(), 3);
+    const QList<std::pair<double, double>> expected = {{0, 20}, {20, 100}, {120, 20}};
+    for (int i = 0; i < 3; ++i) {
+        const ZQStyleRange range = resolvedRange(path->styles()[i], path->length());
+        EXPECT_NEAR(range.location, expected[i].first, 1e-9) << i;
+        EXPECT_NEAR(range.length, expected[i].second, 1e-9) << i;
+    }
+    EXPECT_EQ(path->styles()[1]->style(), b);
+    // The overlay beyond the stretch goes, the other is clipped to it.
+    ASSERT_EQ(path->overlays().size(), 1);
+    EXPECT_NEAR(path->overlays()[0]->range().location, 0, 1e-9);
+    EXPECT_NEAR(path->overlays()[0]->range().length, 140, 1e-9);
+    ASSERT_EQ(path->adornments().size(), 1);
+    EXPECT_NEAR(path->adornments()[0]->position(), 70, 1e-9);
+
+    f.undo->undo();
+    EXPECT_NEAR(path->length(), 300, 1e-9);
+    EXPECT_EQ(path->styles().size(), 3);
+    EXPECT_EQ(path->overlays().size(), 2);
+    ASSERT_EQ(path->adornments().size(), 3);
+    EXPECT_NEAR(path->adornments()[1]->position(), 150, 1e-9);
+
+    // A stretch reaching the end keeps what runs to the end running; bad input changes nothing.
+    path->setOverlays({ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(b, ZQMakeAbsoluteStyleRange(100, kZQStyleRangeRunsToEnd))});
+    path->reduceToStretch(150, 400);
+    EXPECT_NEAR(path->length(), 150, 1e-9);
+    EXPECT_TRUE(ZQStyleRangeRunsToEnd(path->overlays()[0]->range()));
+    path->reduceToStretch(std::nan(""), 10);
+    EXPECT_NEAR(path->length(), 150, 1e-9);
+}
+
+TEST(TrackStretch, StylesAppliedUpToTheEndLeaveNoEmptyStyleThere)
+{
+    drawingtest::Fixture f;
+    const VXStylePtr black = drawingtest::strokeStyle(Qt::black, 2);
+    const VXStylePtr red = drawingtest::strokeStyle(Qt::red, 2);
+    ZQMultiStylePathPtr path = ZQMultiStylePath::multiStylePathWithPathStyle(polyline({{0, 0}, {100, 0}}), black);
+    f.layer->addObject(path);
+    const auto lengths = [&] {
+        QList<double> result;
+        for (const ZQRangeDrawingStylePtr& style : path->styles())
+            result.append(resolvedRange(style, path->length()).length);
+        return result;
+    };
+
+    // Ending a hair short of the end still runs to it.
+    path->setSelectionRange(ZQMakeAbsoluteStyleRange(60, 39.995));
+    path->setStyle(red);
+    EXPECT_EQ(lengths(), (QList<double>{60, 40}));
+    EXPECT_TRUE(ZQStyleRangeRunsToEnd(path->styles().last()->range()));
+
+    // A sliver at the end is no stretch to style.
+    path->setSelectionRange(ZQMakeAbsoluteStyleRange(99.995, 0.005));
+    path->setStyle(black);
+    EXPECT_EQ(lengths(), (QList<double>{60, 40}));
+    path->setSelectionRange(ZQMakeAbsoluteStyleRange(30, 70));
+    path->setStyle(black);
+    EXPECT_EQ(lengths(), (QList<double>{100}));
+}
