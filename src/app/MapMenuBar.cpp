@@ -80,6 +80,7 @@ void addEditMenu(QMenuBar* bar)
     addItem(edit, QObject::tr("Paste"), "paste", QKeySequence::Paste);
     addItem(edit, QObject::tr("Delete"), "delete_", QKeySequence::Delete);
     addItem(edit, QObject::tr("Select All"), "selectAll", QKeySequence::SelectAll);
+    addItem(edit, QObject::tr("Vectorize..."), "vectorizeImageSelection");
 }
 
 void addViewMenu(QMenuBar* bar)

@@ -4,7 +4,9 @@
 #include "app/MapDocumentPackage.h"
 #include "app/MapDocumentWindowController.h"
 #include "app/PrintInfoCoding.h"
+#include "app/QVNVectorizingOptionsController.h"
 #include "app/VXQMappingLayer.h"
+#include "app/ZQTitleProxy.h"
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -18,6 +20,7 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/VXGridLayer.h"
 #include "platform/vantrix/VXGuideLayer.h"
+#include "platform/vantrix/VXImageShape.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -517,6 +520,8 @@ void ZQQuorvaneDocument::insertLayerWithActionName(const VXLayerPtr& layer, cons
 bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
 {
     const QByteArray action = item->action();
+    if (action == "vectorizeImageSelection")
+        return selectedImageShape() != nullptr;
     if (action == "newDrawingLayer" || action == "addLayerGroupAction")
         return couldAddNewLayerOrLayerGroup();
     if (action == "duplicateLayer")
@@ -524,6 +529,44 @@ bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
     if (action == "deleteLayerAction")
         return couldDeleteLayer();
     return Document::validateMenuItem(item);
+}
+
+// --- Tracing an image ---------------------------------------------------------------------------
+
+VXImageShape* ZQQuorvaneDocument::selectedImageShape() const
+{
+    const VXObjectDrawingLayer* layer = activeObjectLayer();
+    if (!layer)
+        return nullptr;
+    const QList<VXDrawableObjectPtr> selection = layer->selection();
+    return selection.size() == 1 ? qobject_cast<VXImageShape*>(selection.first().get()) : nullptr;
+}
+
+void ZQQuorvaneDocument::vectorizeImageSelection(QObject*)
+{
+    if (!m_vectorizingController)
+        m_vectorizingController = std::make_shared<QVNVectorizingOptionsController>();
+    m_vectorizingController->runModalVectorizingDialogForWindowVectorizingDelegate(windowForSheet(), this);
+}
+
+QImage ZQQuorvaneDocument::vectorizingSourceImage() const
+{
+    const VXImageShape* shape = selectedImageShape();
+    return shape ? shape->resampledAndCroppedImage() : QImage();
+}
+
+QVariantMap ZQQuorvaneDocument::vectorizingOptions() const
+{
+    return VXImageShape::tracingParameters();
+}
+
+void ZQQuorvaneDocument::vectorizeWithOptions(const QVariantMap& options)
+{
+    VXImageShape* shape = selectedImageShape();
+    if (!shape)
+        return;
+    VXImageShape::setTracingParameters(options);
+    shape->vectorize(ZQTitleProxy::titleProxyWithString(tr("Vectorize")).get());
 }
 
 // --- Window state ----------------------------------------------------------------------------------

@@ -21,6 +21,8 @@
 #include <functional>
 
 class MapDocumentWindowController;
+class QVNVectorizingOptionsController;
+class VXImageShape;
 class VXObjectDrawingLayer;
 
 inline const QString kZQMapDocumentType = QStringLiteral("Map");
@@ -136,6 +138,19 @@ public:
     bool couldDeleteLayer() const;
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
+    // --- Tracing an image -------------------------------------------------------------------
+    // Opens the tracing sheet (the document's own, made on first use) with this document as
+    // its delegate.
+    Q_INVOKABLE void vectorizeImageSelection(QObject* sender = nullptr);
+    // The image of the single selected image shape as it is shown; null without one.
+    Q_INVOKABLE QImage vectorizingSourceImage() const;
+    // The image shapes' class-wide tracing parameters.
+    Q_INVOKABLE QVariantMap vectorizingOptions() const;
+    // Makes the options the class-wide parameters and vectorizes the single selected image
+    // shape ("Vectorize"); nothing without one.
+    Q_INVOKABLE void vectorizeWithOptions(const QVariantMap& options);
+    QVNVectorizingOptionsController* vectorizingController() const { return m_vectorizingController.get(); }
+
     // --- Window state --------------------------------------------------------------------
     // The window's restorable state: {"splits": the split sizes} (sidebars add theirs).
     // Before the window exists, the state read from the package.
@@ -187,6 +202,8 @@ protected:
 
 private:
     VXObjectDrawingLayer* activeObjectLayer() const;
+    // The active object layer's only selected object when it is an image shape.
+    VXImageShape* selectedImageShape() const;
     // Adds `layer` above the active layer (or on top), makes it active, names the undo step.
     void insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName);
 
@@ -197,4 +214,5 @@ private:
     QVariantMap m_documentInfo;
     QVariantMap m_windowRestorationState;
     ZQObjectPtr m_exportOperation;
+    std::shared_ptr<QVNVectorizingOptionsController> m_vectorizingController;
 };

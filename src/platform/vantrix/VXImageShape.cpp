@@ -2,10 +2,15 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/ImageLoader.h"
 #include "platform/vantrix/ArchiveReader.h"
+#include "platform/vantrix/ImageTracing.h"
+#include "platform/vantrix/VXDrawablePath.h"
+#include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/VXShapeGroup.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -35,6 +40,12 @@ QImage decodedImage(const QByteArray& data)
         return {};
     }
     return platform::ImageLoader::imageWithData(data);
+}
+
+QVariantMap& classTracingParameters()
+{
+    static QVariantMap parameters = platform::defaultTracingParameters();
+    return parameters;
 }
 
 } // namespace
@@ -88,6 +99,85 @@ void VXImageShape::setCompositingOperation(int operation)
 {
     changeValueForKey(m_compositingOperation, std::clamp(operation, 0, kLastCompositionMode), "compositingOperation",
                       Change::Appearance);
+}
+
+QImage VXImageShape::resampledAndCroppedImage() const
+{
+    const QImage picture = image();
+    const QSizeF box(std::abs(size().width()), std::abs(size().height()));
+    if (picture.isNull() || box.isEmpty())
+        return {};
+    const double pixels = box.width() * box.height();
+    const double factor = pixels > kMaximumTracedPixels ? std::sqrt(kMaximumTracedPixels / pixels) : 1.0;
+    const QSize pixelSize(std::max(1, qRound(box.width() * factor)), std::max(1, qRound(box.height() * factor)));
+    QImage shown(pixelSize, QImage::Format_ARGB32_Premultiplied);
+    shown.fill(Qt::transparent);
+    QPainter painter(&shown);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(pixelSize.width(), pixelSize.height());
+    painter.translate(0.5, 0.5);
+    painter.setClipPath(unitPath().painterPathWithWindingRule());
+    const double half = m_imageScale / 2;
+    painter.drawImage(QRectF(-half, -half, m_imageScale, m_imageScale), picture);
+    return shown;
+}
+
+QVariantMap VXImageShape::tracingParameters()
+{
+    return classTracingParameters();
+}
+
+void VXImageShape::setTracingParameters(const QVariantMap& parameters)
+{
+    classTracingParameters() = parameters;
+}
+
+QList<VXDrawableObjectPtr> VXImageShape::vectorizedObjects() const
+{
+    const QImage shown = resampledAndCroppedImage();
+    if (shown.isNull())
+        return {};
+    // Pixels -> the unit box -> the shape's container.
+    const QTransform toContainer = QTransform::fromScale(1.0 / shown.width(), 1.0 / shown.height())
+        * QTransform::fromTranslate(-0.5, -0.5) * transform();
+    QList<VXDrawableObjectPtr> objects;
+    for (const platform::TracedLevel& level : tracedLevelsWithParameters(shown, tracingParameters())) {
+        platform::BezierPath path = level.vectorPath();
+        if (path.isEmpty())
+            continue;
+        path.transformUsingAffineTransform(toContainer);
+        const VXStylePtr style = VXStyle::styleWithFillColourStrokeColour(level.colour(), QColor());
+        objects.append(VXDrawablePath::drawablePathWithBezierPathWithStyle(path, style));
+    }
+    return objects;
+}
+
+void VXImageShape::vectorize(QObject* sender)
+{
+    auto* layer = qobject_cast<VXObjectDrawingLayer*>(container());
+    if (!layer || locked()) {
+        LogEvent(kInfoEvent, QStringLiteral("only a free image shape on an object layer can be vectorized"));
+        return;
+    }
+    const QList<VXDrawableObjectPtr> traced = vectorizedObjects();
+    if (traced.isEmpty()) {
+        LogEvent(kInfoEvent, QStringLiteral("the image traced to nothing"));
+        return;
+    }
+    const VXShapeGroupPtr group = VXShapeGroup::groupWithObjects(traced);
+    const QString actionName = sender ? sender->property("title").toString() : QString();
+    const auto keepAlive = shared_from_this(); // until the layer is done removing it
+    const int index = layer->indexOfObject(this);
+    ZQUndoManager* undo = layer->undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    layer->recordSelectionForUndo();
+    layer->insertObjectInObjectsAtIndex(group, index + 1);
+    layer->removeObject(this);
+    layer->replaceSelectionWithObject(group);
+    layer->commitSelectionUndoWithActionName(actionName);
+    if (undo)
+        undo->endUndoGrouping();
 }
 
 void VXImageShape::drawContent() const

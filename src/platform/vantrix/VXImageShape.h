@@ -42,6 +42,22 @@ public:
     int compositingOperation() const { return m_compositingOperation; }
     void setCompositingOperation(int operation);
 
+    // The image as the shape shows it, one pixel a point: drawn at the shape's size, scaled
+    // about the centre and clipped to the path, transparent elsewhere (at most
+    // kMaximumTracedPixels, keeping the proportions). Null without an image.
+    QImage resampledAndCroppedImage() const;
+    static constexpr qint64 kMaximumTracedPixels = qint64(1) << 23;
+
+    // --- Tracing -------------------------------------------------------------------------------
+    // The kVXTracingParam_* parameters every image shape traces with.
+    static QVariantMap tracingParameters();
+    static void setTracingParameters(const QVariantMap& parameters);
+    // The traced levels of the shown image as filled paths laid over the shape, lightest first.
+    QList<VXDrawableObjectPtr> vectorizedObjects() const;
+    // Replaces the shape in its layer by a selected group of its traced levels: one undo
+    // step named by the sender's "title" property.
+    Q_INVOKABLE void vectorize(QObject* sender);
+
     void drawContent() const override;
     // The whole box hits, whatever the style fills.
     int hitPart(QPointF point) const override;
