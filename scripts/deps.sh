@@ -11,10 +11,11 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core poppler-utils
   libshp-dev shapelib
+  adwaita-icon-theme libwacom-common librsvg2-bin  # real SVG files and the renderer the import tests compare with
 )
 # Peer tools that only the benchmarks compare against.
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(gdal-bin libtiff-tools giflib-tools librsvg2-bin)
+  packages+=(gdal-bin libtiff-tools giflib-tools)
 fi
 
 missing=()

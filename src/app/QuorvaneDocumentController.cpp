@@ -48,6 +48,7 @@ QuorvaneDocumentController::QuorvaneDocumentController()
                          {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("tif"),
                           QStringLiteral("tiff"), QStringLiteral("bmp"), QStringLiteral("gif")},
                          mapDocument);
+    registerDocumentType(kQuorvaneSVGType, {QStringLiteral("svg")}, mapDocument);
 }
 
 QuorvaneDocumentController::~QuorvaneDocumentController() = default;
@@ -73,6 +74,16 @@ platform::Document* QuorvaneDocumentController::addAndDisplay(const std::shared_
         document->showWindows();
     }
     return document.get();
+}
+
+platform::Document* QuorvaneDocumentController::addDisplayAndZoomToFit(
+    const std::shared_ptr<ZQQuorvaneDocument>& document, bool display)
+{
+    platform::Document* opened = addAndDisplay(document, display);
+    // Once the new window has laid itself out, or the fit is made for a viewport of another size.
+    if (VXDrawingView* view = opened && display ? document->mainView() : nullptr)
+        platform::RunLoop::performAfterDelay(view, [view] { view->zoomViewToFitInWindow(); }, 0);
+    return opened;
 }
 
 // --- Templates ---------------------------------------------------------------------------
@@ -140,12 +151,39 @@ std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWith
 platform::Document* QuorvaneDocumentController::openDocumentWithImageAtURLDisplayError(const QUrl& url, bool display,
                                                                                       QuorvaneError* error)
 {
-    const std::shared_ptr<ZQQuorvaneDocument> document = makeDocumentWithImageAtURLError(url, error);
-    platform::Document* opened = addAndDisplay(document, display);
-    // Once the new window has laid itself out, or the fit is made for a viewport of another size.
-    if (VXDrawingView* view = opened && display ? document->mainView() : nullptr)
-        platform::RunLoop::performAfterDelay(view, [view] { view->zoomViewToFitInWindow(); }, 0);
-    return opened;
+    return addDisplayAndZoomToFit(makeDocumentWithImageAtURLError(url, error), display);
+}
+
+// --- SVG files ---------------------------------------------------------------------------
+
+std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWithSVGAtURLError(const QUrl& url,
+                                                                                              QuorvaneError* error)
+{
+    const QString path = url.toLocalFile();
+    QuorvaneError reason;
+    const VXDrawingPtr drawing = VXDrawing::drawingWithContentsOfSVGFile(path, &reason);
+    if (!drawing) {
+        setDocumentError(error, tr("\"%1\" could not be opened as an SVG file. %2")
+                                    .arg(QFileInfo(path).fileName(), reason.localizedDescription())
+                                    .trimmed());
+        return nullptr;
+    }
+    std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);
+    if (!document)
+        return nullptr;
+    if (const auto layer = drawing->firstLayerOfClass<VXObjectOwnerLayer>())
+        layer->setLayerName(QFileInfo(path).completeBaseName());
+    document->setDrawing(drawing);
+    // The converted file is the starting point, not an edit.
+    document->undoManager()->removeAllActions();
+    document->updateChangeCount(platform::Document::ChangeCleared);
+    return document;
+}
+
+platform::Document* QuorvaneDocumentController::openDocumentWithSVGAtURLDisplayError(const QUrl& url, bool display,
+                                                                                    QuorvaneError* error)
+{
+    return addDisplayAndZoomToFit(makeDocumentWithSVGAtURLError(url, error), display);
 }
 
 std::shared_ptr<platform::Document> QuorvaneDocumentController::makeDocumentWithContentsOfURLOfTypeError(
@@ -155,5 +193,7 @@ std::shared_ptr<platform::Document> QuorvaneDocumentController::makeDocumentWith
         return makeDocumentFromTemplateURLError(url, error);
     if (typeName == kQuorvaneImageType)
         return makeDocumentWithImageAtURLError(url, error);
+    if (typeName == kQuorvaneSVGType)
+        return makeDocumentWithSVGAtURLError(url, error);
     return DocumentController::makeDocumentWithContentsOfURLOfTypeError(url, typeName, error);
 }

@@ -8,6 +8,7 @@
 //   "Map Template"  .vlm .quorvane_map   a template: opens as a new untitled map
 //   "Drawing"       .drawing       the drawing framework's flat file
 //   "Image"         png, jpeg, tiff, bmp, gif: a new untitled map holding the image
+//   "Scalable Vector Graphics"  .svg  a new untitled map holding the SVG's objects
 //
 // Any other file fails with "Quorvane Error" 101.
 
@@ -17,6 +18,7 @@ class ZQQuorvaneDocument;
 
 inline const QString kQuorvaneMapTemplateType = QStringLiteral("Map Template");
 inline const QString kQuorvaneImageType = QStringLiteral("Image");
+inline const QString kQuorvaneSVGType = QStringLiteral("Scalable Vector Graphics");
 
 class QuorvaneDocumentController : public platform::DocumentController {
     Q_OBJECT
@@ -38,7 +40,13 @@ public:
     // The same, added and shown, zoomed to fit its window.
     platform::Document* openDocumentWithImageAtURLDisplayError(const QUrl& url, bool display, QuorvaneError* error);
 
-    // Templates and images become untitled documents; other types read as they are.
+    // A new untitled map whose drawing is the SVG's: its size, one object layer named after the
+    // file holding the converted objects. Damage fails with "Quorvane Error" 101 and the reason.
+    std::shared_ptr<ZQQuorvaneDocument> makeDocumentWithSVGAtURLError(const QUrl& url, QuorvaneError* error);
+    // The same, added and shown, zoomed to fit its window.
+    platform::Document* openDocumentWithSVGAtURLDisplayError(const QUrl& url, bool display, QuorvaneError* error);
+
+    // Templates, images and SVG files become untitled documents; other types read as they are.
     std::shared_ptr<platform::Document> makeDocumentWithContentsOfURLOfTypeError(const QUrl& url, const QString& typeName,
                                                                        QuorvaneError* error) override;
 
@@ -49,4 +57,6 @@ private:
     std::shared_ptr<ZQQuorvaneDocument> makeUntitledMapDocumentError(QuorvaneError* error);
     // Adds the document and shows its window when asked.
     platform::Document* addAndDisplay(const std::shared_ptr<ZQQuorvaneDocument>& document, bool display);
+    // The same, then fits the drawing to the window: for documents made from pictures.
+    platform::Document* addDisplayAndZoomToFit(const std::shared_ptr<ZQQuorvaneDocument>& document, bool display);
 };

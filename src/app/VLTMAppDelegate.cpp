@@ -1,5 +1,6 @@
 #include "app/VLTMAppDelegate.h"
 
+#include "app/FileUtilities.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/VLTMApplication.h"
 #include "app/ZQQuorvaneDocument.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/AbbreviationTable.h"
 #include "platform/vantrix/VXDrawingView.h"
+#include "platform/vantrix/VXSVGPreview.h"
 #include "platform/vantrix/VXStrokeDash.h"
 #include "platform/vantrix/VXStyleHistory.h"
 #include "platform/vantrix/VXTextAdornment.h"
@@ -23,6 +25,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QWidget>
 #include <vector>
@@ -32,6 +35,7 @@ namespace {
 const QString kDefaultsResourceName = QStringLiteral("Quorvane_defaults");
 const QString kDefaultsResourceType = QStringLiteral("plist");
 const QString kSymbolLibraryExtension = QStringLiteral("symlibrary");
+const QString kSVGThumbnailsFolderName = QStringLiteral("SVG Thumbnails");
 
 platform::UserDefaults& defaults()
 {
@@ -66,7 +70,7 @@ bool VLTMAppDelegate::applicationWillFinishLaunching()
         {"set the default style", &VLTMAppDelegate::setDefaultStyle},
         {"install the object name provider", nullptr},
         {"register the user defaults", &VLTMAppDelegate::registerUserDefaults},
-        {"point the SVG thumbnail cache at its folder", nullptr},
+        {"point the SVG thumbnail cache at its folder", &VLTMAppDelegate::pointSVGThumbnailCacheAtFolder},
         {"let text shapes and text paths take graphic styles", nullptr},
         {"install the drawing dearchiving helper", nullptr},
         {"stop drawing views making drawings of their own", &VLTMAppDelegate::stopDrawingViewsMakingDrawings},
@@ -136,6 +140,14 @@ void VLTMAppDelegate::setDefaultStyle()
 void VLTMAppDelegate::registerUserDefaults()
 {
     defaults().registerDefaultsFromBundleResource(kDefaultsResourceName, kDefaultsResourceType);
+}
+
+void VLTMAppDelegate::pointSVGThumbnailCacheAtFolder()
+{
+    // Previews are made without a cache when the system names no support folder.
+    const QUrl support = thisApplicationsSupportFolderURL();
+    if (!support.isEmpty())
+        VXSVGPreview::setCacheFolder(QDir(support.toLocalFile()).filePath(kSVGThumbnailsFolderName));
 }
 
 void VLTMAppDelegate::stopDrawingViewsMakingDrawings()
@@ -236,10 +248,11 @@ bool VLTMAppDelegate::applicationOpenFile(QObject*, const QString& filename)
     QuorvaneDocumentController* controller = documentController();
     const QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
     QuorvaneError error;
+    const QString type = controller->typeFromFileExtension(file.suffix());
     const platform::Document* document =
-        controller->typeFromFileExtension(file.suffix()) == kQuorvaneImageType
-            ? controller->openDocumentWithImageAtURLDisplayError(url, true, &error)
-            : controller->openDocumentWithContentsOfURLDisplayError(url, true, &error);
+        type == kQuorvaneImageType ? controller->openDocumentWithImageAtURLDisplayError(url, true, &error)
+        : type == kQuorvaneSVGType ? controller->openDocumentWithSVGAtURLDisplayError(url, true, &error)
+                                   : controller->openDocumentWithContentsOfURLDisplayError(url, true, &error);
     if (!document) {
         ZQLogObjCMethod(QStringLiteral("could not open %1: %2").arg(filename, error.localizedDescription()));
         controller->presentError(error);
@@ -260,6 +273,15 @@ void VLTMAppDelegate::createDocumentWithImageAtURL(const QUrl& url)
     QuorvaneError error;
     if (!documentController()->openDocumentWithImageAtURLDisplayError(url, true, &error))
         ZQLogObjCMethod(QStringLiteral("no document from %1: %2").arg(url.toString(), error.localizedDescription()));
+}
+
+void VLTMAppDelegate::createDocumentWithSVGAtURL(const QUrl& url)
+{
+    QuorvaneError error;
+    if (documentController()->openDocumentWithSVGAtURLDisplayError(url, true, &error))
+        return;
+    ZQLogObjCMethod(QStringLiteral("no document from %1: %2").arg(url.toString(), error.localizedDescription()));
+    documentController()->presentError(error);
 }
 
 // --- Application state --------------------------------------------------------------------

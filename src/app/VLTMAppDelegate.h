@@ -50,13 +50,16 @@ public:
     static void addToolRegistration(ToolRegistration registration);
 
     // --- Opening files -----------------------------------------------------------------------
-    // Map documents, templates, flat drawings and images open through the document
+    // Map documents, templates, flat drawings, images and SVG files open through the document
     // controller; answers whether a document opened. Failures are shown to the user.
     bool applicationOpenFile(QObject* application, const QString& filename);
     // A new untitled document from the template, shown.
     void openSelectedTemplateURL(const QUrl& url);
     // A new untitled document showing the image; nothing (but a log line) when it cannot be read.
     void createDocumentWithImageAtURL(const QUrl& url);
+    // A new untitled document holding the SVG file's objects, shown; an alert tells why when the
+    // file cannot be converted.
+    void createDocumentWithSVGAtURL(const QUrl& url);
 
     // --- Application state ---------------------------------------------------------------------
     // The current document's layers, groups' members included; none without a drawing document.
@@ -95,6 +98,7 @@ private:
     void mapRenamedArchiveClasses();
     void setDefaultStyle();
     void registerUserDefaults();
+    void pointSVGThumbnailCacheAtFolder();
     void stopDrawingViewsMakingDrawings();
     void letToolsActivateValidLayer();
     void readDefaultQualityModulation();

@@ -12,6 +12,7 @@
 #include "platform/vantrix/VXGridLayer.h"
 #include "platform/vantrix/VXGuideLayer.h"
 #include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/VXSVGImporter.h"
 
 #include <QDateTime>
 
@@ -124,6 +125,20 @@ VXDrawingPtr VXDrawing::defaultDrawingWithSize(QSizeF size)
     auto guides = std::make_shared<VXGuideLayer>();
     guides->setLayerName(tr("Guides"));
     drawing->addLayer(guides);
+    drawing->setActiveLayer(layer.get());
+    return drawing;
+}
+
+VXDrawingPtr VXDrawing::drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error)
+{
+    const std::optional<VXSVGImporter::Result> svg = VXSVGImporter::importFile(path, error);
+    if (!svg)
+        return nullptr;
+    VXDrawingPtr drawing = drawingWithSize(svg->size);
+    auto layer = std::make_shared<VXObjectDrawingLayer>();
+    layer->setLayerName(tr("Layer 1"));
+    drawing->addLayer(layer);
+    layer->addObjectsFromArray(svg->objects);
     drawing->setActiveLayer(layer.get());
     return drawing;
 }

@@ -7,6 +7,7 @@
 // Views do not poll: every change that needs redrawing ends in setNeedsDisplayInRect,
 // which emits needsDisplayInRect with the area in drawing coordinates.
 
+#include "platform/foundation/QuorvaneError.h"
 #include "platform/graphics/ImageWriter.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -56,6 +57,9 @@ public:
     static VXDrawingPtr drawingWithSize(QSizeF size);
     // A grid, guides and one object layer (the active layer), in centimetres.
     static VXDrawingPtr defaultDrawingWithSize(QSizeF size);
+    // A drawing of the SVG's size with one object layer holding its content; null with an
+    // error 101 when the file cannot be read as SVG.
+    static VXDrawingPtr drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error = nullptr);
 
     // --- Owner ------------------------------------------------------------------------
     QObject* owner() const { return m_owner; }

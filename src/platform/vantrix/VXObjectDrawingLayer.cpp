@@ -3,6 +3,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Pasteboard.h"
@@ -10,8 +11,11 @@
 #include "platform/vantrix/VXDrawablePath.h"
 #include "platform/vantrix/VXDrawing.h"
 #include "platform/vantrix/VXKnob.h"
+#include "platform/vantrix/VXShapeGroup.h"
 
+#include <QFileInfo>
 #include <QMimeData>
+#include <cmath>
 
 namespace {
 
@@ -289,6 +293,103 @@ bool VXObjectDrawingLayer::dropObjects(const platform::DraggingInfo& info)
     editWithSelectionUndo(tr("Drop"), [&] {
         addObjectsFromArray(objects);
         exchangeSelectionWithObjectsFromArray(objects);
+    });
+    return true;
+}
+
+// --- SVG drops ---------------------------------------------------------------------------------
+
+namespace {
+
+const QString kSVGExtension = QStringLiteral("svg");
+// Past this many halvings an object is absurdly large for any drawing, and is refused.
+constexpr int kMaximumHalvings = 64;
+
+// The objects of the SVG file's first object layer, free to join another container; none
+// when the file gives no drawing.
+QList<VXDrawableObjectPtr> objectsOfSVGFile(const QString& path)
+{
+    QuorvaneError error;
+    VXDrawingPtr converted;
+    try {
+        converted = VXDrawing::drawingWithContentsOfSVGFile(path, &error);
+    } catch (const std::exception& exception) {
+        LogEvent(kFileEvent, QStringLiteral("an exception was raised while converting SVG file: %1, url = %2")
+                                 .arg(QString::fromUtf8(exception.what()), QUrl::fromLocalFile(path).toString()));
+        return {};
+    }
+    if (!converted) {
+        LogEvent(kFileEvent, QStringLiteral("SVG file %1 not converted: %2").arg(path, error.localizedDescription()));
+        return {};
+    }
+    const auto layer = converted->firstLayerOfClass<VXObjectOwnerLayer>();
+    if (!layer)
+        return {};
+    const QList<VXDrawableObjectPtr> objects = layer->objects();
+    converted->removeLayer(layer.get());
+    layer->removeAllObjects();
+    return objects;
+}
+
+// The scale, a power of one half, that brings `size` within `limit`; none for a size that is
+// not finite or needs more than kMaximumHalvings.
+std::optional<double> halvingScaleToFit(QSizeF size, QSizeF limit)
+{
+    double width = std::abs(size.width());
+    double height = std::abs(size.height());
+    if (!std::isfinite(width) || !std::isfinite(height))
+        return std::nullopt;
+    double scale = 1;
+    for (int halvings = 0; width > limit.width() || height > limit.height(); ++halvings) {
+        if (halvings == kMaximumHalvings)
+            return std::nullopt;
+        width /= 2;
+        height /= 2;
+        scale /= 2;
+    }
+    return scale;
+}
+
+} // namespace
+
+bool VXObjectDrawingLayer::performFileDropOperation(const platform::DraggingInfo& info)
+{
+    const QList<QUrl> files = info.pasteboard ? info.pasteboard->urls() : QList<QUrl>();
+    if (files.isEmpty() || !files.first().isLocalFile())
+        return false;
+    const QString path = files.first().toLocalFile();
+    if (QFileInfo(path).suffix() != kSVGExtension)
+        return false;
+    LogEvent(kFileEvent, QStringLiteral("svg file type dropped, file = %1").arg(path));
+    return importSVGGraphicElementWithDraggingInfo(path, info);
+}
+
+bool VXObjectDrawingLayer::importSVGGraphicElementWithDraggingInfo(const QString& path,
+                                                                   const platform::DraggingInfo& info)
+{
+    const VXDrawing* target = drawing();
+    if (!target)
+        return false;
+    const QList<VXDrawableObjectPtr> objects = objectsOfSVGFile(path);
+    if (objects.isEmpty())
+        return false;
+    VXDrawableObjectPtr object = objects.first();
+    if (objects.size() > 1) {
+        object = VXShapeGroup::groupWithObjects(objects);
+        ZQLog(QStringLiteral("Created group with SVG objects (%1 objects)").arg(objects.size()));
+    }
+    const std::optional<double> scale = halvingScaleToFit(object->size(), target->drawingSize());
+    if (!scale) {
+        LogEvent(kFileEvent, QStringLiteral("SVG file %1 gives an object of unusable size %2 x %3")
+                                 .arg(path).arg(object->size().width()).arg(object->size().height()));
+        return false;
+    }
+    if (*scale != 1)
+        object->resizeWidthByHeightBy(*scale, *scale);
+    object->setLocation(info.location);
+    editWithSelectionUndo(tr("Drop SVG Graphic"), [&] {
+        addObject(object);
+        replaceSelectionWithObject(object);
     });
     return true;
 }

@@ -8,8 +8,8 @@
 // itself with recordSelectionForUndo and commitSelectionUndoWithActionName.
 //
 // As a drop target the layer takes drawable objects (what copy writes), placed centred on
-// the drop point and selected as one undo step "Drop", and offers file drops to
-// performFileDropOperation. A hidden or locked layer takes nothing.
+// the drop point and selected as one undo step "Drop", and SVG files dropped from outside
+// (performFileDropOperation). A hidden or locked layer takes nothing.
 
 #include "platform/graphics/PathGeometry.h"
 #include "platform/vantrix/VXObjectOwnerLayer.h"
@@ -87,8 +87,13 @@ public:
     QStringList pasteboardTypesForOperation(int operation) const override;
     int draggingEntered(const platform::DraggingInfo& info) override;
     bool performDragOperation(const platform::DraggingInfo& info) override;
-    // Files dropped on the layer (a file-name list); answers whether they changed it. None do here.
-    virtual bool performFileDropOperation(const platform::DraggingInfo& info) { return false; }
+    // Files dropped on the layer (a file-name list); answers whether they changed it. Only
+    // the first file counts, and only when its extension is exactly "svg".
+    virtual bool performFileDropOperation(const platform::DraggingInfo& info);
+    // Adds the SVG file's content as one object (several elements grouped), halved until it
+    // fits the drawing, located at the drop point and selected, as one undo step "Drop SVG
+    // Graphic". Answers false, changing nothing, for a file that gives no object.
+    bool importSVGGraphicElementWithDraggingInfo(const QString& path, const platform::DraggingInfo& info);
 
     void commitPendingObjectWithUndoActionName(const QString& actionName) override;
     void objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF& oldBounds) override;

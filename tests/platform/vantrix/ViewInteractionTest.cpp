@@ -200,8 +200,8 @@ TEST(ViewDrop, FilesGoToTheLayersFileDropHook)
 {
     ViewFixture f;
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/map.svg"))});
-    // The plain object layer takes no files.
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/map.shp"))});
+    // The plain object layer takes no files but SVG graphics.
     EXPECT_EQ(dragAndDrop(f, files, {50, 60}), std::make_pair(true, false));
 
     auto taking = std::make_shared<FileTakingLayer>();
