@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace platform {
 
@@ -58,8 +59,9 @@ public:
         const bool relative = command.isLower();
         const QPointF base = relative ? m_current : QPointF();
         const auto point = [&](int i) { return base + QPointF(v[size_t(i)], v[size_t(i) + 1]); };
-        QPointF quadControl = m_current;
-        QPointF cubicControl = m_current;
+        // After any other command, smooth curves reflect the current point: no control at all.
+        std::optional<QPointF> quadControl;
+        std::optional<QPointF> cubicControl;
         switch (command.toLower().unicode()) {
         case 'm':
             m_current = m_start = point(0);
@@ -76,22 +78,22 @@ public:
             break;
         case 'c':
             cubicControl = point(2);
-            cubicTo(point(0), cubicControl, point(4));
+            cubicTo(point(0), *cubicControl, point(4));
             break;
         case 's':
             cubicControl = point(0);
-            cubicTo(reflected(m_lastCubicControl), cubicControl, point(2));
+            cubicTo(reflected(m_lastCubicControl), *cubicControl, point(2));
             break;
         case 'q':
             quadControl = point(0);
-            quadTo(quadControl, point(2));
+            quadTo(*quadControl, point(2));
             break;
         case 't':
             quadControl = reflected(m_lastQuadControl);
-            quadTo(quadControl, point(0));
+            quadTo(*quadControl, point(0));
             break;
         case 'a':
-                SVGPathParser::appendArc(path, m_current, v[0], v[1], v[2], v[3] != 0, v[4] != 0, point(5));
+            SVGPathParser::appendArc(path, m_current, v[0], v[1], v[2], v[3] != 0, v[4] != 0, point(5));
             m_current = point(5);
             break;
         case 'z':
@@ -99,8 +101,8 @@ public:
             m_current = m_start;
             break;
         }
-        m_lastQuadControl = quadControl;
-        m_lastCubicControl = cubicControl;
+        m_lastQuadControl = quadControl.value_or(m_current);
+        m_lastCubicControl = cubicControl.value_or(m_current);
     }
 
 private:

@@ -117,6 +117,18 @@ const char kPixelPNG[] =
 
 // --- Path data -------------------------------------------------------------------------------
 
+TEST(SVGPathDataTest, SmoothCurvesAfterOtherCommandsStartAtTheCurrentPoint)
+{
+    // After a line, "s" and "t" have no control to reflect: the first control is the current point.
+    const QPainterPath cubic = parsePath(QStringLiteral("M10 10 v10 s10 10 20 0"));
+    EXPECT_EQ(cubic.elementAt(2), QPointF(10, 20));
+    const QPainterPath quad = parsePath(QStringLiteral("M0 0 h10 t10 10"));
+    EXPECT_EQ(quad.elementAt(2), QPointF(10, 0)); // the quadratic's control, raised to a cubic, sits on its start
+    // After a curve of the other kind, the same.
+    const QPainterPath mixed = parsePath(QStringLiteral("M0 0 q5 5 10 0 s5 5 10 0"));
+    EXPECT_EQ(mixed.elementAt(mixed.elementCount() - 3), QPointF(10, 0));
+}
+
 TEST(SVGPathDataTest, AbsoluteRelativeAndImplicitCommandsAgree)
 {
     const QPainterPath absolute = parsePath(QStringLiteral("M10 10 L20 10 H30 V20 L10 20 Z"));
