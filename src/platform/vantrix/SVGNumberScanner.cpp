@@ -63,8 +63,12 @@ std::optional<double> SVGNumberScanner::readNumber()
             p = e;
         }
     }
+    QStringView number = m_text.mid(start, p - start);
+    // "10." is ten in SVG; the C locale's reader wants a digit after the point.
+    if (number.endsWith(u'.'))
+        number.chop(1);
     bool ok = false;
-    const double value = QLocale::c().toDouble(m_text.mid(start, p - start), &ok);
+    const double value = QLocale::c().toDouble(number, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     m_position = p;

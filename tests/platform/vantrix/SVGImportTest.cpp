@@ -1,4 +1,5 @@
 #include "platform/vantrix/DrawingRenderer.h"
+#include "platform/vantrix/SVGNumberScanner.h"
 #include "platform/vantrix/SVGPathParser.h"
 #include "platform/vantrix/SVGTransformParser.h"
 #include "platform/vantrix/VXDrawablePath.h"
@@ -145,6 +146,9 @@ TEST(SVGPathDataTest, CompactNumberSyntax)
 {
     EXPECT_EQ(elementPoints(parsePath(QStringLiteral("M1.5.5L-.5-1e-3l2E1,0"))),
               (QList<QPointF>{{1.5, 0.5}, {-0.5, -0.001}, {19.5, -0.001}}));
+    // A trailing point ends the number: "10." is ten, in path data and in lengths.
+    EXPECT_EQ(elementPoints(parsePath(QStringLiteral("M10. 20.L5.,5."))), (QList<QPointF>{{10, 20}, {5, 5}}));
+    EXPECT_EQ(platform::parseSVGLength(u"21.", 100), 21.0);
 }
 
 TEST(SVGPathDataTest, SmoothCurvesReflectTheirControlPoints)
