@@ -2,6 +2,7 @@
 // with sensor noise, so the image holds many near-duplicate colours) into 8 colour levels,
 // and the same scan into 8 grey levels.
 
+#include "../graphics/BenchTiming.h"
 #include "platform/vantrix/ImageTracing.h"
 
 #include <QGuiApplication>
@@ -9,9 +10,7 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -53,24 +52,12 @@ QImage scan()
     return image;
 }
 
-double medianSeconds(int runs, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 double traceSeconds(const QImage& image, int colourMode, int* levelCount)
 {
     QVariantMap parameters = platform::defaultTracingParameters();
     parameters.insert(kVXTracingParam_colourmode, colourMode);
     parameters.insert(kVXTracingParam_levels, 3); // 2^3 levels
-    return medianSeconds(3, [&] { *levelCount = int(tracedLevelsWithParameters(image, parameters).size()); });
+    return bench::medianSeconds(3, [&] { *levelCount = int(tracedLevelsWithParameters(image, parameters).size()); });
 }
 
 } // namespace
