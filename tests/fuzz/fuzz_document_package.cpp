@@ -4,6 +4,7 @@
 // that reads must write and read back with the same map scale.
 //
 // With QUORVANE_FUZZ_SEED_DIR set, start-up first writes the pieces of a small map there.
+#include "FuzzSupport.h"
 #include "app/AppClasses.h"
 #include "app/MapDocumentPackage.h"
 #include "app/VXQMappingLayer.h"
@@ -46,13 +47,7 @@ QByteArray seedPackage()
 
 void setUp()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_document_package";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static QGuiApplication app(argc, argv);
-    platform::Log::setSink([](LogEventKind, const QString&) {});
+    fuzz::startQuietApplication("fuzz_document_package");
     registerAppClasses();
     const QString seedFolder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR");
     if (!seedFolder.isEmpty()) {

@@ -3,6 +3,7 @@
 //
 // With QUORVANE_FUZZ_SEED_DIR set, start-up first writes an archive of a small drawing with
 // one object of each kind there as a seed.
+#include "FuzzSupport.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -54,13 +55,7 @@ QByteArray seedDrawing()
 
 void setUp()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_drawing_archive";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static QGuiApplication app(argc, argv);
-    platform::Log::setSink([](LogEventKind, const QString&) {});
+    fuzz::startQuietApplication("fuzz_drawing_archive");
     registerFoundationClasses();
     registerVantrixStyleClasses();
     registerVantrixDrawingClasses();

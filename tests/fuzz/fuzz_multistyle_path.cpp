@@ -4,6 +4,7 @@
 //
 // With QUORVANE_FUZZ_SEED_DIR set, start-up first writes an archive of a styled path with an
 // overlay, shims and an adornment there as a seed.
+#include "FuzzSupport.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
@@ -41,13 +42,7 @@ QByteArray seedPath()
 
 void setUp()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_multistyle_path";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static QGuiApplication app(argc, argv);
-    platform::Log::setSink([](LogEventKind, const QString&) {});
+    fuzz::startQuietApplication("fuzz_multistyle_path");
     registerVantrixStyleClasses();
     registerVantrixComponentClasses();
     registerVantrixDrawingClasses();

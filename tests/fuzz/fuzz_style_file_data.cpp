@@ -3,6 +3,7 @@
 //
 // With QUORVANE_FUZZ_SEED_DIR set, start-up first writes there the data of the factory track
 // styles and of a style holding every special track component.
+#include "FuzzSupport.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -50,13 +51,7 @@ void writeSeeds(const QString& folder)
 
 void setUp()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_style_file_data";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static QApplication app(argc, argv);
-    platform::Log::setSink([](LogEventKind, const QString&) {});
+    fuzz::startQuietApplication<QApplication>("fuzz_style_file_data");
     registerTrackClasses();
     if (const QString folder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR"); !folder.isEmpty())
         writeSeeds(folder);

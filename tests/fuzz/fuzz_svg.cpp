@@ -4,6 +4,7 @@
 // With QUORVANE_FUZZ_SEED_DIR set, start-up first writes a few small SVG documents there
 // covering every element kind, as seeds.
 
+#include "FuzzSupport.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/vantrix/DrawingRenderer.h"
@@ -56,13 +57,7 @@ void writeSeeds(const QString& folder)
 
 void setUp()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_svg";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static QGuiApplication app(argc, argv);
-    platform::Log::setSink([](LogEventKind, const QString&) {});
+    fuzz::startQuietApplication("fuzz_svg");
     registerFoundationClasses();
     registerVantrixStyleClasses();
     registerVantrixDrawingClasses();

@@ -3,6 +3,7 @@
 // so values the reader produces must also be writable.
 //
 // With QUORVANE_FUZZ_SEED_DIR set, start-up first writes a few valid archives there as seeds.
+#include "FuzzSupport.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/KeyedArchiver.h"
@@ -211,13 +212,7 @@ void breakCycles()
 
 void setUp()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_unarchiver";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static QGuiApplication app(argc, argv);
-    platform::Log::setSink([](LogEventKind, const QString&) {});
+    fuzz::startQuietApplication("fuzz_unarchiver");
     registerFoundationClasses();
     platform::ClassRegistry::registerFactory(&FuzzLeaf::staticMetaObject, [] { return FuzzObject::make<FuzzLeaf>(); });
     platform::ClassRegistry::registerFactory(&FuzzNode::staticMetaObject, [] { return FuzzObject::make<FuzzNode>(); });
