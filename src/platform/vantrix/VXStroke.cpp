@@ -123,6 +123,12 @@ void VXStroke::setLineJoinStyle(int style)
         setValueForKeyWithUndo(m_lineJoinStyle, style, "lineJoinStyle");
 }
 
+void VXStroke::setMiterLimit(double limit)
+{
+    if (limit >= 1 && std::isfinite(limit))
+        setValueForKeyWithUndo(m_miterLimit, limit, "miterLimit");
+}
+
 void VXStroke::setDash(const VXStrokeDashPtr& dash)
 {
     setValueForKeyWithUndo(m_dash, dash, "dash");
@@ -150,6 +156,7 @@ platform::BezierPath VXStroke::styledPath(const platform::BezierPath& path) cons
     styled.setLineWidth(m_width);
     styled.setLineCapStyle(platform::LineCapStyle(m_lineCapStyle));
     styled.setLineJoinStyle(platform::LineJoinStyle(m_lineJoinStyle));
+    styled.setMiterLimit(m_miterLimit);
     if (m_dash)
         m_dash->applyToPath(styled);
     else
@@ -191,7 +198,7 @@ QSizeF VXStroke::extraSpaceNeeded() const
 {
     // Miter joins reach beyond half the width at corners: twice covers corners down to
     // 60 degrees (sharper spikes are rare in maps). Square caps need the diagonal.
-    const double reach = m_lineJoinStyle == int(platform::LineJoinStyle::Miter) ? 2.0
+    const double reach = m_lineJoinStyle == int(platform::LineJoinStyle::Miter) ? std::min(2.0, m_miterLimit)
         : m_lineCapStyle == int(platform::LineCapStyle::Square)                  ? M_SQRT2
                                                                                  : 1.0;
     const double extra = m_width / 2 * reach + std::abs(m_lateralOffset);

@@ -20,6 +20,7 @@ class VXStroke : public VXRasterizer {
     Q_PROPERTY(QColor colour READ colour WRITE setColour)
     Q_PROPERTY(int lineCapStyle READ lineCapStyle WRITE setLineCapStyle)
     Q_PROPERTY(int lineJoinStyle READ lineJoinStyle WRITE setLineJoinStyle)
+    Q_PROPERTY(double miterLimit READ miterLimit WRITE setMiterLimit)
     Q_PROPERTY(VXStrokeDashPtr dash READ dash WRITE setDash)
     Q_PROPERTY(double lateralOffset READ lateralOffset WRITE setLateralOffset)
     Q_PROPERTY(VXShadowPtr shadow READ shadow WRITE setShadow)
@@ -28,6 +29,7 @@ class VXStroke : public VXRasterizer {
     Q_CLASSINFO("actionName:colour", "Stroke Colour")
     Q_CLASSINFO("actionName:lineCapStyle", "Line Cap Style")
     Q_CLASSINFO("actionName:lineJoinStyle", "Line Join Style")
+    Q_CLASSINFO("actionName:miterLimit", "Miter Limit")
     Q_CLASSINFO("actionName:dash", "Stroke Dash")
     Q_CLASSINFO("actionName:lateralOffset", "Stroke Lateral Offset")
     Q_CLASSINFO("actionName:shadow", "Stroke Shadow")
@@ -36,7 +38,7 @@ class VXStroke : public VXRasterizer {
 public:
     // Values of lineCapStyle and lineJoinStyle follow platform::LineCapStyle / LineJoinStyle.
 
-    // Black, 1 wide, butt caps, miter joins.
+    // Black, 1 wide, butt caps, miter joins limited to 10 widths.
     VXStroke();
     static std::shared_ptr<VXStroke> strokeWithWidthColour(double width, const QColor& colour);
 
@@ -51,6 +53,10 @@ public:
     void setLineCapStyle(int style); // out-of-range values are ignored
     int lineJoinStyle() const { return m_lineJoinStyle; }
     void setLineJoinStyle(int style);
+    // Miter length over line width past which a miter join is drawn bevelled; values below 1
+    // are ignored.
+    double miterLimit() const { return m_miterLimit; }
+    void setMiterLimit(double limit);
     VXStrokeDashPtr dash() const { return m_dash; }
     void setDash(const VXStrokeDashPtr& dash);
     double lateralOffset() const { return m_lateralOffset; }
@@ -73,6 +79,7 @@ private:
     QColor m_colour = Qt::black;
     int m_lineCapStyle = 0;
     int m_lineJoinStyle = 0;
+    double m_miterLimit = 10.0;
     VXStrokeDashPtr m_dash;
     double m_lateralOffset = 0;
     VXShadowPtr m_shadow;

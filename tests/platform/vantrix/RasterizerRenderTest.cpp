@@ -1,4 +1,5 @@
 #include "StyleTestSupport.h"
+#include "support/ArchiveTesting.h"
 
 #include "platform/vantrix/VXFill.h"
 #include "platform/vantrix/VXGradientFill.h"
@@ -87,6 +88,16 @@ TEST(RasterizerRender, JoinsShapeTheCorners)
     EXPECT_TRUE(colourNear(at(render(*stroked, PathRenderable::rectangle(kSquare)), 16, 16), kWhite, 0));
     stroked->setLineJoinStyle(7); // not a join style
     EXPECT_EQ(stroked->lineJoinStyle(), int(platform::LineJoinStyle::Bevel));
+
+    // A right angle's miter is sqrt(2) widths long: a lower limit bevels it, and survives an archive.
+    stroked->setLineJoinStyle(int(platform::LineJoinStyle::Miter));
+    stroked->setMiterLimit(1.2);
+    stroked->setMiterLimit(0.5); // below one width: ignored
+    stroked->setMiterLimit(qInf());
+    const auto decoded = testsupport::roundTrip<VXStroke>(*stroked);
+    ASSERT_TRUE(decoded);
+    EXPECT_DOUBLE_EQ(decoded->miterLimit(), 1.2);
+    EXPECT_TRUE(colourNear(at(render(*decoded, PathRenderable::rectangle(kSquare)), 16, 16), kWhite, 0));
 }
 
 TEST(RasterizerRender, LateralOffsetMovesTheStrokeToTheRightOfTravel)
