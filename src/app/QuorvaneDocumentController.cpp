@@ -7,7 +7,6 @@
 #include "platform/vantrix/VXImageShape.h"
 #include "platform/vantrix/VXObjectOwnerLayer.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -18,20 +17,6 @@ void setDocumentError(QuorvaneError* error, const QString& description)
 {
     if (error)
         *error = QuorvaneError(kQuorvaneDocumentError, description);
-}
-
-std::optional<QByteArray> readImageFile(const QString& path, QuorvaneError* error)
-{
-    QFile file(path);
-    if (file.size() > QuorvaneDocumentController::kMaximumImageFileSize) {
-        setDocumentError(error, QObject::tr("The image \"%1\" is too large to open.").arg(QFileInfo(path).fileName()));
-        return std::nullopt;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        setDocumentError(error, QObject::tr("The image \"%1\" could not be read.").arg(QFileInfo(path).fileName()));
-        return std::nullopt;
-    }
-    return file.readAll();
 }
 
 } // namespace
@@ -121,14 +106,9 @@ platform::Document* QuorvaneDocumentController::openDocumentFromTemplateURLDispl
 std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWithImageAtURLError(const QUrl& url,
                                                                                                 QuorvaneError* error)
 {
-    const std::optional<QByteArray> data = readImageFile(url.toLocalFile(), error);
-    if (!data)
+    const std::shared_ptr<VXImageShape> shape = VXImageShape::imageShapeWithContentsOfFile(url.toLocalFile(), error);
+    if (!shape)
         return nullptr;
-    const std::shared_ptr<VXImageShape> shape = VXImageShape::imageShapeWithImageData(*data);
-    if (!shape) {
-        setDocumentError(error, tr("\"%1\" is not an image Quorvane can read.").arg(QFileInfo(url.toLocalFile()).fileName()));
-        return nullptr;
-    }
     std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);
     if (!document)
         return nullptr;

@@ -50,9 +50,6 @@ public:
     std::shared_ptr<platform::Document> makeDocumentWithContentsOfURLOfTypeError(const QUrl& url, const QString& typeName,
                                                                        QuorvaneError* error) override;
 
-    // Image files larger than this are refused before they are read.
-    static constexpr qint64 kMaximumImageFileSize = qint64(1) << 30;
-
 private:
     std::shared_ptr<ZQQuorvaneDocument> makeUntitledMapDocumentError(QuorvaneError* error);
     // Adds the document and shows its window when asked.

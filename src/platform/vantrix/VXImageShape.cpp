@@ -2,6 +2,7 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/QuorvaneError.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -13,6 +14,8 @@
 #include "platform/vantrix/VXShapeGroup.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -62,6 +65,25 @@ std::shared_ptr<VXImageShape> VXImageShape::imageShapeWithImageData(const QByteA
     shape->m_image = image;
     shape->setSize(QSizeF(image.size()));
     shape->setLocation(QPointF(image.width() / 2.0, image.height() / 2.0));
+    return shape;
+}
+
+std::shared_ptr<VXImageShape> VXImageShape::imageShapeWithContentsOfFile(const QString& path, QuorvaneError* error)
+{
+    const QString name = QFileInfo(path).fileName();
+    const auto fail = [&](const QString& description) {
+        if (error)
+            *error = QuorvaneError(kQuorvaneDocumentError, description);
+        return nullptr;
+    };
+    QFile file(path);
+    if (file.size() > kMaximumImageFileSize)
+        return fail(tr("The image \"%1\" is too large to open.").arg(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(tr("The image \"%1\" could not be read.").arg(name));
+    std::shared_ptr<VXImageShape> shape = imageShapeWithImageData(file.readAll());
+    if (!shape)
+        return fail(tr("\"%1\" is not an image Quorvane can read.").arg(name));
     return shape;
 }
 

@@ -8,6 +8,8 @@
 
 #include <QImage>
 
+class QuorvaneError;
+
 class VXImageShape : public VXDrawableShape {
     Q_OBJECT
     Q_PROPERTY(QByteArray imageData READ imageData WRITE setImageData)
@@ -26,6 +28,10 @@ public:
     // A shape the image's size in pixels (one point each) with its top left at the origin;
     // null when the data is no image this program reads.
     static std::shared_ptr<VXImageShape> imageShapeWithImageData(const QByteArray& data);
+    // The same for an image file; files larger than kMaximumImageFileSize are refused unread.
+    // Null, with the reason in `error`, when the file gives no image.
+    static std::shared_ptr<VXImageShape> imageShapeWithContentsOfFile(const QString& path, QuorvaneError* error);
+    static constexpr qint64 kMaximumImageFileSize = qint64(1) << 30;
 
     QByteArray imageData() const { return m_imageData; }
     void setImageData(const QByteArray& data);

@@ -10,10 +10,13 @@
 #include "platform/vantrix/ArchiveReader.h"
 #include "platform/vantrix/VXDrawablePath.h"
 #include "platform/vantrix/VXDrawing.h"
+#include "platform/vantrix/VXImageShape.h"
 #include "platform/vantrix/VXKnob.h"
 #include "platform/vantrix/VXShapeGroup.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMimeData>
 #include <cmath>
 
@@ -253,7 +256,8 @@ QStringList VXObjectDrawingLayer::pasteboardTypesForOperation(int operation) con
     if (operation & (kVXReadableTypesForPaste | kVXReadableTypesForDrop))
         types.append(kVXDrawableObjectPasteboardType);
     if (operation & kVXReadableTypesForDrop)
-        types.append(platform::mimeTypeForPasteboardType(platform::kPasteboardTypeURL));
+        for (const QString& type : {platform::kPasteboardTypeURL, platform::kPasteboardTypePNG, platform::kPasteboardTypeTIFF})
+            types.append(platform::mimeTypeForPasteboardType(type));
     return types;
 }
 
@@ -264,7 +268,7 @@ int VXObjectDrawingLayer::draggingEntered(const platform::DraggingInfo& info)
         return kVXDragOperationNone;
     const bool offersObjects = data->hasFormat(kVXDrawableObjectPasteboardType);
     const bool offersFiles = data->hasUrls();
-    return offersObjects || offersFiles ? kVXDragOperationGeneric : kVXDragOperationNone;
+    return offersObjects || offersFiles || data->hasImage() ? kVXDragOperationGeneric : kVXDragOperationNone;
 }
 
 bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& info)
@@ -273,7 +277,7 @@ bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& in
         return false;
     if (info.pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
         return dropObjects(info);
-    return performFileDropOperation(info);
+    return performFileDropOperation(info) || dropImage(info);
 }
 
 bool VXObjectDrawingLayer::dropObjects(const platform::DraggingInfo& info)
@@ -367,8 +371,7 @@ bool VXObjectDrawingLayer::performFileDropOperation(const platform::DraggingInfo
 bool VXObjectDrawingLayer::importSVGGraphicElementWithDraggingInfo(const QString& path,
                                                                    const platform::DraggingInfo& info)
 {
-    const VXDrawing* target = drawing();
-    if (!target)
+    if (!drawing())
         return false;
     const QList<VXDrawableObjectPtr> objects = objectsOfSVGFile(path);
     if (objects.isEmpty())
@@ -378,16 +381,64 @@ bool VXObjectDrawingLayer::importSVGGraphicElementWithDraggingInfo(const QString
         object = VXShapeGroup::groupWithObjects(objects);
         ZQLog(QStringLiteral("Created group with SVG objects (%1 objects)").arg(objects.size()));
     }
+    return placeDroppedObject(object, info.location, tr("Drop SVG Graphic"));
+}
+
+// --- Image drops -------------------------------------------------------------------------------
+
+namespace {
+
+// The image the drop offers: its first local file when that is an image, else image data.
+std::shared_ptr<VXImageShape> imageShapeOfDrop(const QMimeData& data)
+{
+    const QList<QUrl> files = data.urls();
+    if (!files.isEmpty() && files.first().isLocalFile()) {
+        const QString path = files.first().toLocalFile();
+        // Vector files are the SVG importer's to take or refuse, never pixels to place.
+        const QByteArray format = QImageReader(path).format();
+        if (format.isEmpty() || format.startsWith("svg"))
+            return nullptr;
+        QuorvaneError error;
+        std::shared_ptr<VXImageShape> shape = VXImageShape::imageShapeWithContentsOfFile(path, &error);
+        if (!shape)
+            LogEvent(kFileEvent, QStringLiteral("dropped image not used: %1").arg(error.localizedDescription()));
+        return shape;
+    }
+    const QImage image = qvariant_cast<QImage>(data.imageData());
+    if (image.isNull())
+        return nullptr;
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return nullptr;
+    return VXImageShape::imageShapeWithImageData(png);
+}
+
+} // namespace
+
+bool VXObjectDrawingLayer::dropImage(const platform::DraggingInfo& info)
+{
+    const std::shared_ptr<VXImageShape> shape = imageShapeOfDrop(*info.pasteboard);
+    return shape && placeDroppedObject(shape, info.location, tr("Drop"));
+}
+
+bool VXObjectDrawingLayer::placeDroppedObject(const VXDrawableObjectPtr& object, QPointF location,
+                                              const QString& actionName)
+{
+    const VXDrawing* target = drawing();
+    if (!target)
+        return false;
     const std::optional<double> scale = halvingScaleToFit(object->size(), target->drawingSize());
     if (!scale) {
-        LogEvent(kFileEvent, QStringLiteral("SVG file %1 gives an object of unusable size %2 x %3")
-                                 .arg(path).arg(object->size().width()).arg(object->size().height()));
+        LogEvent(kFileEvent, QStringLiteral("dropped object of unusable size %1 x %2")
+                                 .arg(object->size().width())
+                                 .arg(object->size().height()));
         return false;
     }
     if (*scale != 1)
         object->resizeWidthByHeightBy(*scale, *scale);
-    object->setLocation(info.location);
-    editWithSelectionUndo(tr("Drop SVG Graphic"), [&] {
+    object->setLocation(location);
+    editWithSelectionUndo(actionName, [&] {
         addObject(object);
         replaceSelectionWithObject(object);
     });

@@ -8,8 +8,9 @@
 // itself with recordSelectionForUndo and commitSelectionUndoWithActionName.
 //
 // As a drop target the layer takes drawable objects (what copy writes), placed centred on
-// the drop point and selected as one undo step "Drop", and SVG files dropped from outside
-// (performFileDropOperation). A hidden or locked layer takes nothing.
+// the drop point and selected as one undo step "Drop"; SVG files dropped from outside
+// (performFileDropOperation); and images, as files or as image data, which become image
+// shapes placed like SVG graphics, as one step "Drop". A hidden or locked layer takes nothing.
 
 #include "platform/graphics/PathGeometry.h"
 #include "platform/vantrix/VXObjectOwnerLayer.h"
@@ -121,6 +122,10 @@ private:
     void cutSelection(const QList<PathOperation>& operations, const QString& actionName);
     // Adds copies of the dragged objects around the drop point, selected.
     bool dropObjects(const platform::DraggingInfo& info);
+    bool dropImage(const platform::DraggingInfo& info);
+    // Halves `object` until it fits the drawing, locates it at `location` and adds it
+    // selected, as one undo step; false, changing nothing, for an object of unusable size.
+    bool placeDroppedObject(const VXDrawableObjectPtr& object, QPointF location, const QString& actionName);
     // Runs `edit` as one undo step that restores the selection, under `actionName`.
     void editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit);
 

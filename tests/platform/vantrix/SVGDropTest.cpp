@@ -2,6 +2,7 @@
 #include "ViewTestSupport.h"
 
 #include "platform/vantrix/VXDrawableShape.h"
+#include "platform/vantrix/VXImageShape.h"
 #include "platform/vantrix/VXShapeGroup.h"
 
 #include <QApplication>
@@ -187,6 +188,42 @@ TEST(SVGDrop, HalvingStopsAtALimitAndSparesFlatObjects)
     const QByteArray line = "<line x1=\"0\" y1=\"5\" x2=\"100\" y2=\"5\" stroke=\"#000000\"/>";
     ASSERT_TRUE(f.drop({f.write("line.svg", svg(100, 100, line))}));
     expectSizeNear(f.dropped()->size(), {100, 0});
+}
+
+TEST(ImageDrop, ImagesArriveAsImageShapesHalvedToFitAndUndoAsOneStep)
+{
+    DropFixture f;
+    QImage picture(300, 100, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    const QString path = f.folder.filePath("scan.png");
+    ASSERT_TRUE(picture.save(path));
+
+    ASSERT_TRUE(f.drop({path}, {50, 60}));
+    const auto shape = std::dynamic_pointer_cast<VXImageShape>(f.dropped());
+    ASSERT_TRUE(shape);
+    expectSizeNear(shape->size(), {150, 50}); // the drawing is 200 wide
+    EXPECT_EQ(shape->location(), QPointF(50, 60));
+    EXPECT_EQ(shape->image().size(), picture.size());
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{shape});
+    EXPECT_EQ(f.undo->undoActionName(), "Drop");
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), QList<VXDrawableObjectPtr>{f.square});
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{f.square});
+
+    // Image data without a file, as other programs drag pictures.
+    QMimeData data;
+    data.setImageData(picture.scaled(40, 20));
+    ASSERT_TRUE(f.layer->performDragOperation({&data, {100, 100}, nullptr}));
+    f.endStep();
+    expectSizeNear(f.dropped()->size(), {40, 20});
+
+    // Files that are no image, and SVG files under another extension, are not placed as pixels.
+    const QByteArray vector = svg(100, 50, rect(100, 50));
+    const std::pair<const char*, QByteArray> refused[] = {
+        {"capitals.SVG", vector}, {"picture.png", vector}, {"notes.txt", "just words"}};
+    for (const auto& [name, content] : refused)
+        EXPECT_FALSE(f.drop({f.write(name, content)})) << name;
+    EXPECT_EQ(f.layer->countOfObjects(), 2);
 }
 
 TEST(SVGDrop, DroppedOnAViewTheGraphicLandsWhereThePointerIs)
