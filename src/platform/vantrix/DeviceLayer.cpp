@@ -9,14 +9,21 @@ namespace platform {
 
 double DeviceLayer::devicePixelsPerUnit(const QPainter& painter)
 {
-    return std::sqrt(std::abs(painter.deviceTransform().determinant()));
+    return std::sqrt(std::abs(userToDevicePixels(painter).determinant()));
+}
+
+QTransform DeviceLayer::userToDevicePixels(const QPainter& painter)
+{
+    const QPaintDevice* device = painter.device();
+    const double ratio = device ? device->devicePixelRatioF() : 1.0;
+    return painter.combinedTransform() * QTransform::fromScale(ratio, ratio);
 }
 
 DeviceLayer::DeviceLayer(QPainter& target, const QRectF& area, double margin, double resolution)
     : m_target(target)
 {
     const QPaintDevice* device = target.device();
-    const QTransform toDevice = target.deviceTransform();
+    const QTransform toDevice = userToDevicePixels(target);
     const double unitScale = devicePixelsPerUnit(target);
     if (!device || !area.isValid() || !std::isfinite(unitScale) || unitScale <= 0 || !(resolution > 0))
         return;
@@ -57,10 +64,10 @@ void DeviceLayer::drawBack(const QImage& image, QPainter::CompositionMode mode) 
 {
     if (isEmpty())
         return;
-    // The device transform is the world transform followed by the device's own mapping
-    // (pixel ratio, viewport); keep the latter and replace the former.
+    // Device pixels come from the world transform followed by the view transform and the pixel
+    // ratio; keep the latter two and replace the former.
     bool invertible = false;
-    const QTransform deviceToWorld = m_target.deviceTransform().inverted(&invertible) * m_target.worldTransform();
+    const QTransform deviceToWorld = userToDevicePixels(m_target).inverted(&invertible) * m_target.worldTransform();
     if (!invertible)
         return;
     m_target.save();
@@ -69,6 +76,27 @@ void DeviceLayer::drawBack(const QImage& image, QPainter::CompositionMode mode) 
     m_target.setRenderHint(QPainter::SmoothPixmapTransform);
     m_target.drawImage(QPointF(0, 0), image);
     m_target.restore();
+}
+
+void drawInFadedLayer(QPainter& painter, const QRectF& area, double opacity, const std::function<void()>& draw)
+{
+    const QPaintDevice* device = painter.device();
+    const int type = device ? device->devType() : QInternal::UnknownDevice;
+    if (type != QInternal::Image && type != QInternal::Pixmap && type != QInternal::Widget) {
+        painter.save();
+        painter.setOpacity(painter.opacity() * opacity);
+        draw();
+        painter.restore();
+        return;
+    }
+    DeviceLayer layer(painter, area);
+    layer.paint(draw);
+    if (layer.isEmpty())
+        return;
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    layer.drawBack(layer.image());
+    painter.restore();
 }
 
 } // namespace platform

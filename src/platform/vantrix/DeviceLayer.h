@@ -25,6 +25,10 @@ public:
 
     // Device pixels per unit of the painter's user space.
     static double devicePixelsPerUnit(const QPainter& painter);
+    // The painter's user space to pixels of its device, counted from the device's top left.
+    // Unlike QPainter::deviceTransform, without the offset of a widget painted into its
+    // window's surface.
+    static QTransform userToDevicePixels(const QPainter& painter);
 
     bool isEmpty() const { return m_image.isNull(); }
     // Transparent until painted; premultiplied ARGB.
@@ -47,5 +51,10 @@ private:
     QTransform m_layerToDevice;
     double m_pixelsPerUnit = 1;
 };
+
+// Runs `draw` composed in one layer over `area` (user coordinates), then fades the layer as
+// a whole by `opacity`, so overlapping parts do not show through each other. Devices that are
+// not raster (PDF, printers) get no layer: each part fades on its own.
+void drawInFadedLayer(QPainter& painter, const QRectF& area, double opacity, const std::function<void()>& draw);
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/vantrix/VXClipping.h"
 
+#include "platform/vantrix/DeviceLayer.h"
+
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,7 +22,7 @@ void clipPainterToPath(QPainter& painter, const QPainterPath& area, int clipping
         // "Outside" is everything the device can show, plus the path's own surroundings.
         QRectF visible = area.boundingRect().adjusted(-1, -1, 1, 1);
         bool invertible = false;
-        const QTransform fromDevice = painter.deviceTransform().inverted(&invertible);
+        const QTransform fromDevice = DeviceLayer::userToDevicePixels(painter).inverted(&invertible);
         if (const QPaintDevice* device = painter.device(); invertible && device) {
             const double ratio = device->devicePixelRatioF();
             visible |= fromDevice.mapRect(QRectF(0, 0, device->width() * ratio, device->height() * ratio));

@@ -1,9 +1,9 @@
 #include "platform/vantrix/VXShadow.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/DeviceLayer.h"
 #include "platform/vantrix/VXStyle.h"
 
-#include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -120,30 +120,17 @@ void VXShadow::drawShadowForPath(const QPainterPath& shape) const
     }
 
     // Blur in device pixels, so the shadow looks the same at every zoom.
-    const QTransform toDevice = painter->deviceTransform();
-    const int radius = std::min(kMaximumBlurPixels, qCeil(m_blurRadius * std::sqrt(std::abs(toDevice.determinant()))));
-    const QPaintDevice* device = painter->device();
-    const double ratio = device->devicePixelRatioF();
-    const QRect deviceBounds = QRect(0, 0, qCeil(device->width() * ratio), qCeil(device->height() * ratio))
-                                   .adjusted(-radius, -radius, radius, radius);
-    // Clip in floating point first: rounding a far-away rectangle would overflow an int.
-    const QRectF reach = toDevice.mapRect(moved.boundingRect()).adjusted(-radius, -radius, radius, radius);
-    const QRect maskRect = (reach & QRectF(deviceBounds)).toAlignedRect() & deviceBounds;
-    if (maskRect.isEmpty())
+    platform::DeviceLayer layer(*painter, moved.boundingRect().adjusted(-m_blurRadius, -m_blurRadius, m_blurRadius,
+                                                                        m_blurRadius),
+                                m_blurRadius);
+    layer.paint([&] {
+        QPainter* layerPainter = platform::GraphicsContext::current()->painter();
+        layerPainter->setRenderHint(QPainter::Antialiasing);
+        layerPainter->fillPath(moved, Qt::black);
+    });
+    if (layer.isEmpty())
         return;
-
-    QImage mask(maskRect.size(), QImage::Format_Alpha8);
-    mask.fill(0);
-    {
-        QPainter maskPainter(&mask);
-        maskPainter.setRenderHint(QPainter::Antialiasing);
-        maskPainter.setTransform(toDevice * QTransform::fromTranslate(-maskRect.x(), -maskRect.y()));
-        maskPainter.fillPath(moved, Qt::black);
-    }
-    blurAlpha(mask, radius);
-
-    painter->save();
-    painter->setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-    painter->drawImage(maskRect.topLeft(), tinted(mask, m_colour));
-    painter->restore();
+    QImage mask = layer.image().convertToFormat(QImage::Format_Alpha8);
+    blurAlpha(mask, std::min(kMaximumBlurPixels, qCeil(m_blurRadius * layer.pixelsPerUnit())));
+    layer.drawBack(tinted(mask, m_colour));
 }

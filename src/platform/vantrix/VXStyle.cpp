@@ -1,5 +1,7 @@
 #include "platform/vantrix/VXStyle.h"
 
+#include "platform/vantrix/DeviceLayer.h"
+
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -16,7 +18,6 @@
 
 #include <QDateTime>
 #include <QMimeData>
-#include <QPaintDevice>
 #include <QPainter>
 #include <QUuid>
 
@@ -341,46 +342,11 @@ void VXStyle::render(const VXRenderable& object) const
 
 void VXStyle::renderInTransparencyLayer(const VXRenderable& object) const
 {
-    platform::GraphicsContext* context = platform::GraphicsContext::current();
-    QPainter* painter = context->painter();
-    QPaintDevice* device = painter->device();
-    const int type = device->devType();
-    if (type != QInternal::Image && type != QInternal::Pixmap && type != QInternal::Widget) {
-        // Vector devices get no layer: each component fades on its own.
-        painter->save();
-        painter->setOpacity(painter->opacity() * m_opacity);
-        VXRastGroup::render(object);
-        painter->restore();
-        return;
-    }
-
-    // Compose the components in a layer of device pixels, then fade the layer as a whole,
-    // so overlapping components do not show through each other.
+    QPainter* painter = platform::GraphicsContext::current()->painter();
     const QSizeF extra = extraSpaceNeeded();
     const QRectF area = object.renderingPath().bounds().adjusted(-extra.width(), -extra.height(), extra.width(),
                                                                  extra.height());
-    const QTransform toDevice = painter->deviceTransform();
-    const double ratio = device->devicePixelRatioF();
-    const QRect deviceBounds(0, 0, qCeil(device->width() * ratio), qCeil(device->height() * ratio));
-    // Clip in floating point first: rounding a far-away rectangle would overflow an int.
-    const QRect layerRect = (toDevice.mapRect(area) & QRectF(deviceBounds)).toAlignedRect().adjusted(-1, -1, 1, 1) & deviceBounds;
-    if (layerRect.isEmpty())
-        return;
-
-    QImage layer(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    {
-        QPainter layerPainter(&layer);
-        layerPainter.setRenderHints(painter->renderHints());
-        layerPainter.setTransform(toDevice * QTransform::fromTranslate(-layerRect.x(), -layerRect.y()));
-        const platform::GraphicsContext::Scope scope(&layerPainter, context->isFlipped());
-        VXRastGroup::render(object);
-    }
-    painter->save();
-    painter->setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-    painter->setOpacity(painter->opacity() * m_opacity);
-    painter->drawImage(layerRect.topLeft(), layer);
-    painter->restore();
+    platform::drawInFadedLayer(*painter, area, m_opacity, [&] { VXRastGroup::render(object); });
 }
 
 void VXStyle::copyToPasteboard(QMimeData* mimeData) const

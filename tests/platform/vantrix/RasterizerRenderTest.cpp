@@ -6,6 +6,7 @@
 #include "platform/vantrix/VXStroke.h"
 #include "platform/vantrix/VXStyle.h"
 
+#include <QWidget>
 #include <QtMath>
 
 using styletest::colourNear;
@@ -210,6 +211,52 @@ TEST(RasterizerRender, OpacityFadesTheComposedStyle)
     EXPECT_TRUE(colourNear(at(render(*style, PathRenderable::rectangle(kSquare)), 50, 50), kWhite, 0));
     style->setOpacity(7); // clamped
     EXPECT_DOUBLE_EQ(style->opacity(), 1.0);
+}
+
+namespace {
+
+// A widget that renders one rasterizer over kSquare, as the drawing view does.
+class RasterizerWidget : public QWidget {
+public:
+    RasterizerWidget(const VXRasterizer& rasterizer, QWidget* parent) : QWidget(parent), m_rasterizer(rasterizer)
+    {
+        setAutoFillBackground(false);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        const platform::GraphicsContext::Scope scope(&painter);
+        m_rasterizer.render(PathRenderable::rectangle(kSquare));
+    }
+
+private:
+    const VXRasterizer& m_rasterizer;
+};
+
+} // namespace
+
+TEST(RasterizerRender, LayeredEffectsStayInPlaceInAWidgetInsideItsWindow)
+{
+    // A widget paints into its window's surface at its own offset: faded styles and blurred
+    // shadows, made in offscreen layers, must land where the widget would draw them directly.
+    const VXStylePtr faded = VXStyle::styleWithFillColourStrokeColour(Qt::red, QColor());
+    faded->setOpacity(0.5);
+    const auto shadowed = VXFill::fillWithColour(Qt::red);
+    shadowed->setShadow(VXShadow::shadowWithOffsetBlurRadiusColour(QSizeF(10, 10), 2, Qt::black));
+    for (const VXRasterizer* rasterizer : std::initializer_list<const VXRasterizer*>{faded.get(), shadowed.get()}) {
+        QWidget window;
+        window.resize(200, 160);
+        RasterizerWidget child(*rasterizer, &window);
+        child.setGeometry(60, 40, 100, 100);
+        const QImage direct = render(*rasterizer, PathRenderable::rectangle(kSquare));
+        const QImage inWindow = window.grab().toImage().copy(60, 40, 100, 100);
+        for (const QPoint probe : {QPoint(50, 50), QPoint(21, 21), QPoint(85, 85), QPoint(95, 60), QPoint(5, 5)})
+            EXPECT_TRUE(colourNear(inWindow.pixelColor(probe), direct.pixelColor(probe), 3))
+                << rasterizer->metaObject()->className() << " at " << probe.x() << "," << probe.y();
+    }
 }
 
 TEST(RasterizerRender, ShadowsAreOffsetAndBlurred)
