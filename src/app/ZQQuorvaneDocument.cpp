@@ -24,6 +24,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QScopeGuard>
 #include <cmath>
 
@@ -566,6 +567,9 @@ void ZQQuorvaneDocument::vectorizeWithOptions(const QVariantMap& options)
     if (!shape)
         return;
     VXImageShape::setTracingParameters(options);
+    // Tracing a large scan takes a second or two.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     shape->vectorize(ZQTitleProxy::titleProxyWithString(tr("Vectorize")).get());
 }
 
