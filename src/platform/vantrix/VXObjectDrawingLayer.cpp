@@ -10,6 +10,7 @@
 #include "platform/vantrix/ArchiveReader.h"
 #include "platform/vantrix/VXDrawablePath.h"
 #include "platform/vantrix/VXDrawing.h"
+#include "platform/vantrix/VXDrawingView.h"
 #include "platform/vantrix/VXImageShape.h"
 #include "platform/vantrix/VXKnob.h"
 #include "platform/vantrix/VXShapeGroup.h"
@@ -40,16 +41,26 @@ VXObjectDrawingLayer::~VXObjectDrawingLayer() = default;
 
 // --- Selection ------------------------------------------------------------------------------
 
-QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selection() const
+QList<const VXDrawableObject*> VXObjectDrawingLayer::selectedObjectsInStackingOrder(
+    const std::function<bool(const VXDrawableObject&)>& filter) const
 {
     std::vector<std::pair<int, const VXDrawableObject*>> ordered;
     ordered.reserve(m_selection.size());
     for (const VXDrawableObject* object : m_selection)
-        ordered.emplace_back(indexOfObject(object), object);
+        if (!filter || filter(*object))
+            ordered.emplace_back(indexOfObject(object), object);
     std::sort(ordered.begin(), ordered.end());
-    QList<VXDrawableObjectPtr> result;
+    QList<const VXDrawableObject*> result;
     result.reserve(qsizetype(ordered.size()));
     for (const auto& [index, object] : ordered)
+        result.append(object);
+    return result;
+}
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selection() const
+{
+    QList<VXDrawableObjectPtr> result;
+    for (const VXDrawableObject* object : selectedObjectsInStackingOrder())
         result.append(sharedObject(object));
     return result;
 }
@@ -195,9 +206,17 @@ void VXObjectDrawingLayer::setSelectionIsShownWhenInactive(bool shown)
     s_selectionIsShownWhenInactive = shown;
 }
 
-bool VXObjectDrawingLayer::drawsObjectAsSelected(const VXDrawableObject* object) const
+QList<const VXDrawableObject*> VXObjectDrawingLayer::objectsDrawnAsSelectedInRect(const QRectF& rect,
+                                                                                 const VXDrawingView* view) const
 {
-    return isSelectedObject(object) && (!drawing() || isActive() || s_selectionIsShownWhenInactive);
+    if (drawing() && !isActive() && !s_selectionIsShownWhenInactive)
+        return {};
+    const double scale = view ? view->scale() : 1.0;
+    const double reach = VXKnob::knobReachInPixels() / (scale > 0 ? scale : 1.0);
+    return selectedObjectsInStackingOrder([&](const VXDrawableObject& object) {
+        return object.visible()
+            && VXKnob::knobAreaForBounds(object.bounds()).adjusted(-reach, -reach, reach, reach).intersects(rect);
+    });
 }
 
 void VXObjectDrawingLayer::objectWillBeRemoved(VXDrawableObject* object)

@@ -105,12 +105,18 @@ public:
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 protected:
-    bool drawsObjectAsSelected(const VXDrawableObject* object) const override;
+    // Selected objects whose knobs may reach the rectangle: knobs lie on a turned knob box and a
+    // fixed distance on screen past it, beyond the object's bounds.
+    QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
+                                                               const VXDrawingView* view) const override;
     void objectWillBeRemoved(VXDrawableObject* object) override;
     void objectWasInserted(VXDrawableObject* object) override;
 
 private:
     QVariantList selectionValue() const;
+    // The selected objects `filter` accepts (all without one), bottom first.
+    QList<const VXDrawableObject*> selectedObjectsInStackingOrder(
+        const std::function<bool(const VXDrawableObject&)>& filter = {}) const;
     // Sets the selection, telling objects and observers when it changed.
     void setSelection(const QSet<const VXDrawableObject*>& selection);
     // Restores a selection, registering the restoration of the current one first.

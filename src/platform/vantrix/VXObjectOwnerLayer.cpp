@@ -344,9 +344,8 @@ void VXObjectOwnerLayer::drawRectInViewShowingHighlighting(const QRectF& rect, V
     for (const VXDrawableObject* object : inView)
         object->drawTextLabelsInView(view);
     if (highlighting) {
-        for (const VXDrawableObject* object : inView)
-            if (drawsObjectAsSelected(object))
-                object->drawSelectedState();
+        for (const VXDrawableObject* object : objectsDrawnAsSelectedInRect(rect, view))
+            object->drawSelectedState();
     }
     if (m_pendingObject && m_pendingObject->visible()) {
         m_pendingObject->drawContent();

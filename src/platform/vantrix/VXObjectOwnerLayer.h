@@ -111,8 +111,13 @@ public:
 protected:
     // Draws the content of the visible objects in the exposed area, bottom first.
     virtual void drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const;
-    // Whether the object is drawn highlighted; the drawing layer answers its selection.
-    virtual bool drawsObjectAsSelected(const VXDrawableObject* object) const { return false; }
+    // The objects drawn highlighted over `rect` (drawing coordinates) in `view`, bottom first;
+    // the drawing layer answers its selection.
+    virtual QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
+                                                                       const VXDrawingView* view) const
+    {
+        return {};
+    }
     // Called before an object leaves the layer (the drawing layer deselects it) and after one joins.
     virtual void objectWillBeRemoved(VXDrawableObject* object) {}
     virtual void objectWasInserted(VXDrawableObject* object) {}

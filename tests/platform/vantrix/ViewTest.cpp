@@ -1,6 +1,7 @@
 #include "ViewTestSupport.h"
 
 #include "platform/vantrix/VXDrawableShape.h"
+#include "platform/vantrix/VXKnob.h"
 #include "platform/vantrix/VXToolRegistry.h"
 #include "platform/vantrix/VXZoomTool.h"
 
@@ -108,6 +109,23 @@ TEST(View, RendersTheDrawingWhereItMapsIt)
     const QPoint topKnob = f.view.convertPointFromDrawing({40, 20}).toPoint();
     EXPECT_TRUE(drawingtest::near(selected.pixelColor(topKnob + QPoint(1, -1)), QColor(0, 200, 0), 10));
     EXPECT_FALSE(drawingtest::near(selected.pixelColor(topKnob + QPoint(5, -5)), QColor(0, 200, 0), 10));
+}
+
+TEST(View, KnobsOfATurnedObjectShowInARepaintThatMissesItsBounds)
+{
+    // A turned oval's knob box reaches past its bounds: a repaint of only a knob's corner of
+    // the view must still draw that knob.
+    ViewFixture f({200, 200}, {400, 400});
+    const auto oval = VXDrawableShape::drawableShapeWithOvalInRect({40, 80, 120, 40}, drawingtest::fillStyle(Qt::red));
+    oval->setAngle(M_PI / 4);
+    f.layer->addObject(oval);
+    f.layer->replaceSelectionWithObject(oval);
+    f.layer->setSelectionColour(QColor(0, 200, 0));
+    const QPointF corner = platform::KnobBox::ofObject(*oval).pointOfKnob(kVXTopRightKnob);
+    ASSERT_FALSE(oval->bounds().contains(corner));
+    const QPoint pixel = f.view.convertPointFromDrawing(corner).toPoint();
+    const QImage part = f.view.viewport()->grab(QRect(pixel - QPoint(2, 2), QSize(5, 5))).toImage();
+    EXPECT_TRUE(drawingtest::near(part.pixelColor(2, 2), QColor(0, 200, 0), 10));
 }
 
 TEST(View, DrawingChangesRepaintOnlyTheirArea)
