@@ -42,6 +42,11 @@ const char* const kSeeds[] = {
 <filter id="f"/><rect width="5" height="5" filter="url(#f)"/><foreignObject/></svg>)svg",
     R"svg(<!DOCTYPE svg [<!ENTITY a "aaaa"><!ENTITY b "&a;&a;&a;">]><svg><text y="10">&b;</text></svg>)svg",
     R"svg(<svg><g id="x"><use href="#y"/></g><g id="y"><use href="#x"/></g><use href="#x"/></svg>)svg",
+    R"svg(<svg><defs><clipPath id="c" clipPathUnits="objectBoundingBox" transform="rotate(5)" clip-path="url(#d)">
+<circle cx=".5" cy=".5" r=".5" clip-rule="evenodd"/><use href="#p"/><text>t</text></clipPath>
+<clipPath id="d"><path id="p" d="M0 0h50v50z"/></clipPath></defs>
+<g clip-path="url(#c)"><rect width="40" height="40" stroke="red" stroke-miterlimit="2" stroke-dasharray="2"/>
+<text y="20" fill="none" stroke="blue">x</text></g><line x2="50" y2="50" stroke="#000" clip-path="url(#d)"/></svg>)svg",
 };
 
 void writeSeeds(const QString& folder)

@@ -86,6 +86,16 @@ std::optional<int> parseFontWeight(QStringView text)
     return number && *number >= 1 && *number <= 1000 ? std::optional<int>(int(*number)) : std::nullopt;
 }
 
+std::optional<QString> parseClipPath(QStringView text)
+{
+    if (text.trimmed() == u"none")
+        return QString();
+    const std::optional<SVGPaint> reference = SVGStyleResolver::parsePaint(text);
+    if (!reference || reference->kind != SVGPaint::Reference)
+        return std::nullopt;
+    return reference->reference;
+}
+
 // One property: how a declaration sets it and how "inherit" copies it.
 struct PropertyRule {
     std::function<void(SVGStyle&, const SVGStyle& parent, QStringView value)> apply;
@@ -118,6 +128,12 @@ const QHash<QString, PropertyRule>& propertyRules()
          rule<&SVGStyle::strokeLineCap>([](QStringView v) { return parseKeyword(v, {u"butt", u"round", u"square"}); })},
         {QStringLiteral("stroke-linejoin"),
          rule<&SVGStyle::strokeLineJoin>([](QStringView v) { return parseKeyword(v, {u"miter", u"round", u"bevel"}); })},
+        {QStringLiteral("stroke-miterlimit"), rule<&SVGStyle::strokeMiterLimit>([](QStringView v) {
+             const std::optional<double> limit = parseNumber(v);
+             return limit && *limit >= 1 ? limit : std::nullopt;
+         })},
+        {QStringLiteral("clip-rule"), rule<&SVGStyle::clipRuleEvenOdd>(parseFillRule)},
+        {QStringLiteral("clip-path"), rule<&SVGStyle::clipPath>(parseClipPath)},
         {QStringLiteral("color"), rule<&SVGStyle::colour>(SVGStyleResolver::parseColour)},
         {QStringLiteral("visibility"), rule<&SVGStyle::visible>([](QStringView v) -> std::optional<bool> {
              const std::optional<int> keyword = parseKeyword(v, {u"visible", u"hidden", u"collapse"});
@@ -214,6 +230,7 @@ SVGStyle SVGStyle::inheritedStyle() const
     style.displayed = initial.displayed;
     style.stopColour = initial.stopColour;
     style.stopOpacity = initial.stopOpacity;
+    style.clipPath = initial.clipPath;
     return style;
 }
 
@@ -380,7 +397,7 @@ std::optional<SVGPaint> SVGStyleResolver::parsePaint(QStringView text)
     if (trimmed.startsWith(u"url(")) {
         const qsizetype close = trimmed.indexOf(u')');
         QStringView reference = close > 4 ? trimmed.sliced(4, close - 4).trimmed() : QStringView();
-        if (reference.startsWith(u'\'') || reference.startsWith(u'"'))
+        if (reference.size() >= 2 && (reference.startsWith(u'\'') || reference.startsWith(u'"')))
             reference = reference.sliced(1).chopped(1);
         if (!reference.startsWith(u'#'))
             return std::nullopt;

@@ -34,6 +34,8 @@ struct SVGStyle {
     double strokeDashOffset = 0;
     int strokeLineCap = 0;  // butt, round, square
     int strokeLineJoin = 0; // miter, round, bevel
+    double strokeMiterLimit = 4;
+    bool clipRuleEvenOdd = false;
     QColor colour = Qt::black;
     bool visible = true;
     QString fontFamily;
@@ -46,6 +48,7 @@ struct SVGStyle {
     bool displayed = true;
     QColor stopColour = Qt::black;
     double stopOpacity = 1;
+    QString clipPath; // the id a clip-path: url(#id) names; empty for none
 
     // A new element's starting point: this style's inherited values, the rest reset.
     SVGStyle inheritedStyle() const;

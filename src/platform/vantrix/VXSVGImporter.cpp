@@ -1,6 +1,7 @@
 #include "platform/vantrix/VXSVGImporter.h"
 
 #include "platform/foundation/ZQLog.h"
+#include "platform/vantrix/SVGClipPaths.h"
 #include "platform/vantrix/SVGElementTree.h"
 #include "platform/vantrix/SVGGradientBuilder.h"
 #include "platform/vantrix/SVGImageSource.h"
@@ -40,6 +41,7 @@ constexpr qsizetype kMaximumVisits = 1'000'000;
 // Elements drawn through use: a few bytes of nested uses must not multiply into a huge drawing.
 constexpr qsizetype kMaximumUsedElements = 20'000;
 constexpr int kMaximumUseDepth = 32;
+constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // Text beyond this size (points) overwhelms text layout.
 constexpr double kMaximumFontSize = 4096;
 
@@ -82,14 +84,29 @@ QPaintDevice* pointDevice()
 }
 
 // Where a group's children are drawn: the transform from user units to points, the
-// computed style, the viewport "%" refers to, and the opacity of enclosing groups.
+// computed style, the viewport "%" refers to, the opacity of enclosing groups and the
+// region (in points) their clip paths leave.
 struct Context {
     QTransform toPage;
     SVGStyle style;
     QSizeF viewport;
     double opacity = 1;
     int useDepth = 0;
+    std::optional<QPainterPath> clip;
 };
+
+// Length attributes take CSS numbers, in which "10." is malformed (path data alone allows
+// it); other renderers ignore such a length, and so do we.
+std::optional<double> attributeLength(const QString& text, double percentBase)
+{
+    const QStringView value = QStringView(text).trimmed();
+    qsizetype end = value.size();
+    while (end > 0 && (value[end - 1].isLetter() || value[end - 1] == u'%'))
+        --end;
+    if (end > 0 && value[end - 1] == u'.')
+        return std::nullopt;
+    return parseSVGLength(value, percentBase);
+}
 
 QPolygonF parsePoints(const QString& text)
 {
@@ -112,7 +129,9 @@ QPolygonF parsePoints(const QString& text)
 class Converter {
 public:
     Converter(const SVGElement& root, const QString& baseFolder)
-        : m_root(root), m_baseFolder(baseFolder), m_gradients(m_elementsById, m_sheet)
+        : m_root(root), m_baseFolder(baseFolder), m_gradients(m_elementsById, m_sheet),
+          m_clipPaths(m_elementsById, m_sheet,
+                      [this](const SVGElement& element, QSizeF viewport) { return geometry(element, viewport); })
     {
         index(root);
     }
@@ -122,11 +141,11 @@ public:
         VXSVGImporter::Result result;
         const std::optional<QRectF> viewBox = SVGViewBox::parse(m_root.attribute(QStringLiteral("viewBox")));
         result.size = rootViewport(viewBox);
+        const QRectF contentBox = viewBox.value_or(QRectF(QPointF(), pixelSize(result.size)));
         Context context;
-        context.viewport = viewBox ? viewBox->size() : result.size;
+        context.viewport = contentBox.size();
         context.toPage = elementTransform(m_root)
-            * SVGViewBox::transform(viewBox.value_or(QRectF()), m_root.attribute(QStringLiteral("preserveAspectRatio")),
-                               result.size);
+            * SVGViewBox::transform(contentBox, m_root.attribute(QStringLiteral("preserveAspectRatio")), result.size);
         context.style = SVGStyleResolver::resolve(m_root, SVGStyle(), m_sheet);
         context.opacity = context.style.opacity;
         if (context.style.displayed)
@@ -152,10 +171,21 @@ private:
     {
         const QSizeF fallback = viewBox ? viewBox->size() : QSizeF(100, 100);
         const auto length = [&](const QString& key, double base) {
-            const std::optional<double> value = parseSVGLength(m_root.attribute(key), base);
+            const std::optional<double> value = attributeLength(m_root.attribute(key), base);
             return value && *value > 0 ? *value : base;
         };
         return {length(QStringLiteral("width"), fallback.width()), length(QStringLiteral("height"), fallback.height())};
+    }
+
+    // Without a viewBox the content is in px. Where the page is sized in absolute units, CSS
+    // puts 96 px to its inch, so the content shrinks to keep the page's physical size.
+    QSizeF pixelSize(QSizeF pageSize) const
+    {
+        static const QRegularExpression absolute(QStringLiteral("\\d\\s*(in|cm|mm|pt|pc)\\s*$"));
+        const auto pixels = [&](const QString& key, double points) {
+            return absolute.match(m_root.attribute(key)).hasMatch() ? points * kPixelsPerPoint : points;
+        };
+        return {pixels(QStringLiteral("width"), pageSize.width()), pixels(QStringLiteral("height"), pageSize.height())};
     }
 
     void skip(const QString& what, const QString& reason)
@@ -177,7 +207,7 @@ private:
 
     double length(const SVGElement& element, const QString& key, double percentBase, double fallback = 0) const
     {
-        return parseSVGLength(element.attribute(key), percentBase).value_or(fallback);
+        return attributeLength(element.attribute(key), percentBase).value_or(fallback);
     }
 
     // The context an element's content is drawn in; none when it is not displayed.
@@ -189,14 +219,58 @@ private:
             return std::nullopt;
         context.toPage = elementTransform(element) * parent.toPage;
         noteUnsupportedEffects(element);
+        if (!context.style.clipPath.isEmpty())
+            clipTo(context, element);
         return context;
+    }
+
+    void clipTo(Context& context, const SVGElement& element)
+    {
+        const std::optional<QPainterPath> region =
+            m_clipPaths.regionFor(context.style.clipPath, context.toPage, context.viewport,
+                                  [&] { return userBounds(element, context.viewport); });
+        if (!region) {
+            m_skipped.append(QStringLiteral("clipPath")); // the reason is logged
+            return;
+        }
+        const std::optional<QPainterPath> both =
+            context.clip ? m_clipPaths.intersected(*context.clip, *region) : region;
+        if (both)
+            context.clip = both;
+        else
+            LogEvent(kFileEvent, QStringLiteral("SVG import: nested clip paths too complex; the inner one is left out"));
+    }
+
+    // The bounds of an element's geometry in its own user units, for objectBoundingBox clips.
+    QRectF userBounds(const SVGElement& element, QSizeF viewport, int depth = 0)
+    {
+        if (--m_visitBudget < 0 || depth > kMaximumUseDepth)
+            return {};
+        if (isGeometryElement(element.name)) {
+            const std::optional<QPainterPath> path = geometry(element, viewport);
+            return path ? path->boundingRect() : QRectF();
+        }
+        if (element.name == u"use") {
+            const QString href = element.attribute(QStringLiteral("href"));
+            const SVGElement* target = href.startsWith(u'#') ? m_elementsById.value(href.sliced(1)) : nullptr;
+            if (!target)
+                return {};
+            const QTransform offset = QTransform::fromTranslate(length(element, QStringLiteral("x"), viewport.width()),
+                                                                length(element, QStringLiteral("y"), viewport.height()));
+            return (elementTransform(*target) * offset).mapRect(userBounds(*target, viewport, depth + 1));
+        }
+        QRectF bounds;
+        for (const auto& child : element.children) {
+            if (child->name != u"#text" && !definitionElements().contains(child->name))
+                bounds |= elementTransform(*child).mapRect(userBounds(*child, viewport, depth + 1));
+        }
+        return bounds;
     }
 
     void noteUnsupportedEffects(const SVGElement& element)
     {
         static const std::pair<QString, QString> effects[] = {{QStringLiteral("filter"), QStringLiteral("filter")},
-                                                              {QStringLiteral("mask"), QStringLiteral("mask")},
-                                                              {QStringLiteral("clip-path"), QStringLiteral("clipPath")}};
+                                                              {QStringLiteral("mask"), QStringLiteral("mask")}};
         const auto declarations = SVGStyleResolver::parseDeclarations(element.attribute(QStringLiteral("style")));
         for (const auto& [property, name] : effects) {
             QString value = element.attribute(property);
@@ -241,6 +315,8 @@ private:
             return switchChoice(element, *context);
         if (name == u"svg")
             return nestedViewport(element, *context);
+        if (context->clip && (name == u"text" || name == u"image"))
+            LogEvent(kFileEvent, QStringLiteral("SVG import: <%1> is drawn unclipped").arg(name));
         if (name == u"text")
             return text(element, *context);
         if (name != u"use" && name != u"image" && !isGeometryElement(name)) {
@@ -375,8 +451,8 @@ private:
             const QRectF rect(value("x", w), value("y", h), value("width", w), value("height", h));
             if (rect.width() <= 0 || rect.height() <= 0)
                 return std::nullopt;
-            const std::optional<double> rx = parseSVGLength(element.attribute(QStringLiteral("rx")), w);
-            const std::optional<double> ry = parseSVGLength(element.attribute(QStringLiteral("ry")), h);
+            const std::optional<double> rx = attributeLength(element.attribute(QStringLiteral("rx")), w);
+            const std::optional<double> ry = attributeLength(element.attribute(QStringLiteral("ry")), h);
             const double radiusX = std::clamp(rx.value_or(ry.value_or(0)), 0.0, rect.width() / 2);
             const double radiusY = std::clamp(ry.value_or(rx.value_or(0)), 0.0, rect.height() / 2);
             if (radiusX > 0 && radiusY > 0)
@@ -419,12 +495,102 @@ private:
             return nullptr;
         const SVGGradientBuilder::Placement placement{userPath.boundingRect(), context.toPage, path.bounds(),
                                                       context.viewport};
+        if (context.clip && !SVGClipPaths::covers(*context.clip, paintedBounds(path, context))) {
+            if (const std::optional<VXDrawableObjectPtr> clipped = clippedShape(path, placement, context))
+                return *clipped;
+            LogEvent(kFileEvent, QStringLiteral("SVG import: a clip too complex to apply; <%1> drawn unclipped").arg(element.name));
+        }
         const VXStylePtr style = styleFor(context, placement);
         --m_objectBudget;
         const QString& name = element.name;
         if (name == u"rect" || name == u"circle" || name == u"ellipse")
             return VXDrawableShape::drawableShapeWithBezierPathWithStyle(path, style);
         return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, style);
+    }
+
+    // Where the paint may reach: the path's points and, for a stroke, its widest miter.
+    static QRectF paintedBounds(const BezierPath& path, const Context& context)
+    {
+        const SVGStyle& s = context.style;
+        const double reach = s.stroke.kind == SVGPaint::None
+            ? 0
+            : s.strokeWidth * lengthScale(context.toPage) * std::max(s.strokeMiterLimit, 1.5) / 2;
+        return path.controlPointBounds().adjusted(-reach, -reach, reach, reach);
+    }
+
+    // Without clipping groups, clipped paint becomes plain areas: the fill cut to the clip,
+    // and the stroke's outline cut to it and filled with the stroke's colour. Null when
+    // nothing remains; none when the clip is too complex to apply.
+    std::optional<VXDrawableObjectPtr> clippedShape(const BezierPath& path, SVGGradientBuilder::Placement placement,
+                                                    const Context& context)
+    {
+        const SVGStyle& s = context.style;
+        QList<VXDrawableObjectPtr> parts;
+        if (s.fill.kind != SVGPaint::None) {
+            const std::optional<BezierPath> area = clippedArea(path.painterPathWithWindingRule(), context);
+            if (!area)
+                return std::nullopt;
+            placement.pageBounds = area->bounds();
+            if (auto fill = area->isEmpty() ? nullptr : fillFor(s, placement))
+                parts.append(areaObject(*area, fill, context));
+        }
+        if (const QColor colour = strokeColour(s); colour.isValid() && s.strokeWidth > 0) {
+            const std::optional<BezierPath> area = clippedArea(strokeOutline(path, context), context);
+            if (!area)
+                return std::nullopt;
+            if (!area->isEmpty())
+                parts.append(areaObject(*area, VXFill::fillWithColour(colour), context));
+        }
+        if (parts.isEmpty())
+            return VXDrawableObjectPtr();
+        m_objectBudget -= parts.size();
+        return parts.size() == 1 ? parts.first() : VXShapeGroup::groupWithObjects(parts);
+    }
+
+    std::optional<BezierPath> clippedArea(const QPainterPath& area, const Context& context)
+    {
+        const std::optional<QPainterPath> clipped = m_clipPaths.intersected(area, *context.clip);
+        if (!clipped)
+            return std::nullopt;
+        BezierPath path(*clipped);
+        path.setWindingRule(clipped->fillRule() == Qt::OddEvenFill ? WindingRule::EvenOdd : WindingRule::NonZero);
+        return path;
+    }
+
+    static QPainterPath strokeOutline(BezierPath path, const Context& context)
+    {
+        const SVGStyle& s = context.style;
+        const double scale = lengthScale(context.toPage);
+        path.setLineCapStyle(LineCapStyle(s.strokeLineCap));
+        path.setLineJoinStyle(LineJoinStyle(s.strokeLineJoin));
+        path.setMiterLimit(s.strokeMiterLimit);
+        if (!s.strokeDashArray.isEmpty())
+            path.setLineDash({scaledDashes(s.strokeDashArray, scale), s.strokeDashOffset * scale});
+        return path.strokedPathWithStrokeWidth(s.strokeWidth * scale).painterPathWithWindingRule();
+    }
+
+    static QList<double> scaledDashes(const QList<double>& dashes, double scale)
+    {
+        QList<double> lengths;
+        for (double dash : dashes.first(std::min<qsizetype>(dashes.size(), VXStrokeDash::kMaximumCount)))
+            lengths.append(dash * scale);
+        return lengths;
+    }
+
+    static VXDrawableObjectPtr areaObject(const BezierPath& area, const std::shared_ptr<VXRasterizer>& fill,
+                                          const Context& context)
+    {
+        auto style = std::make_shared<VXStyle>();
+        style->setOpacity(context.opacity * context.style.opacity);
+        style->addRenderer(fill);
+        return VXDrawablePath::drawablePathWithBezierPathWithStyle(area, style);
+    }
+
+    QColor strokeColour(const SVGStyle& s)
+    {
+        if (s.stroke.kind == SVGPaint::Reference)
+            return paintReferenceColour(s.stroke.reference, s.strokeOpacity);
+        return s.resolvedColour(s.stroke, s.strokeOpacity);
     }
 
     VXStylePtr styleFor(const Context& context, const SVGGradientBuilder::Placement& placement)
@@ -434,20 +600,16 @@ private:
         style->setOpacity(context.opacity * s.opacity);
         if (auto fill = fillFor(s, placement))
             style->addRenderer(fill);
-        QColor strokeColour = s.resolvedColour(s.stroke, s.strokeOpacity);
-        if (s.stroke.kind == SVGPaint::Reference)
-            strokeColour = paintReferenceColour(s.stroke.reference, s.strokeOpacity);
-        if (strokeColour.isValid() && s.strokeWidth > 0) {
+        const QColor colour = strokeColour(s);
+        if (colour.isValid() && s.strokeWidth > 0) {
             const double scale = lengthScale(context.toPage);
-            auto stroke = VXStroke::strokeWithWidthColour(s.strokeWidth * scale, strokeColour);
+            auto stroke = VXStroke::strokeWithWidthColour(s.strokeWidth * scale, colour);
             stroke->setLineCapStyle(s.strokeLineCap);
             stroke->setLineJoinStyle(s.strokeLineJoin);
+            stroke->setMiterLimit(s.strokeMiterLimit);
             if (!s.strokeDashArray.isEmpty()) {
-                QList<double> lengths;
-                for (double dash : s.strokeDashArray)
-                    lengths.append(dash * scale);
-                lengths.resize(std::min<qsizetype>(lengths.size(), VXStrokeDash::kMaximumCount));
-                auto dash = VXStrokeDash::dashWithPatternPhase(lengths, s.strokeDashOffset * scale);
+                auto dash = VXStrokeDash::dashWithPatternPhase(scaledDashes(s.strokeDashArray, scale),
+                                                               s.strokeDashOffset * scale);
                 dash->setScalesToLineWidth(false);
                 stroke->setDash(dash);
             }
@@ -499,8 +661,8 @@ private:
         static const QRegularExpression separator(QStringLiteral("[\\s,]+"));
         // Per-glyph position lists are not kept: the run starts at the first.
         const auto first = [](const QString& list) { return list.trimmed().split(separator).value(0); };
-        return {parseSVGLength(first(element.attribute(QStringLiteral("x"))), viewport.width()).value_or(fallback.x()),
-                parseSVGLength(first(element.attribute(QStringLiteral("y"))), viewport.height()).value_or(fallback.y())};
+        return {attributeLength(first(element.attribute(QStringLiteral("x"))), viewport.width()).value_or(fallback.x()),
+                attributeLength(first(element.attribute(QStringLiteral("y"))), viewport.height()).value_or(fallback.y())};
     }
 
     void collectChunks(const SVGElement& element, const SVGStyle& style, QSizeF viewport, QList<TextChunk>& chunks)
@@ -538,7 +700,7 @@ private:
         return shapes.value(0);
     }
 
-    VXDrawableObjectPtr textShape(const QString& string, const TextChunk& chunk, const Context& context) const
+    VXDrawableObjectPtr textShape(const QString& string, const TextChunk& chunk, const Context& context)
     {
         const SVGStyle& s = chunk.style;
         QFont font;
@@ -563,6 +725,7 @@ private:
         if (colour.isValid())
             colour.setAlphaF(float(colour.alphaF() * context.opacity * s.opacity));
         shape->setTextColour(colour.isValid() ? colour : QColor(Qt::transparent));
+        outlineText(*shape, s, colour.isValid(), context);
         const double angle = std::atan2(context.toPage.m12(), context.toPage.m11());
         if (std::abs(angle) > 1e-9) {
             QTransform turn;
@@ -572,6 +735,18 @@ private:
             shape->applyTransform(turn);
         }
         return shape;
+    }
+
+    // A stroke on text becomes the adornment's outline: around filled glyphs, or alone.
+    void outlineText(VXTextShape& shape, const SVGStyle& s, bool filled, const Context& context)
+    {
+        QColor colour = strokeColour(s);
+        if (!colour.isValid() || s.strokeWidth <= 0)
+            return;
+        colour.setAlphaF(float(colour.alphaF() * context.opacity * s.opacity));
+        const double width = 100 * s.strokeWidth * lengthScale(context.toPage) / shape.font().pointSizeF();
+        shape.textAdornment()->setOutlineColour(colour);
+        shape.textAdornment()->setOutlineWidth(filled ? -width : width);
     }
 
     // --- Images ---------------------------------------------------------------------------
@@ -612,6 +787,7 @@ private:
     QHash<QString, const SVGElement*> m_elementsById;
     SVGStyleSheet m_sheet;
     SVGGradientBuilder m_gradients;
+    SVGClipPaths m_clipPaths;
     QSet<const SVGElement*> m_usesInProgress;
     QStringList m_skipped;
     qsizetype m_pointBudget = kMaximumPathPoints;

@@ -5,7 +5,8 @@
 // error value, and content that cannot be converted is skipped, logged and listed.
 //
 // One SVG user unit (px) becomes one point of the drawing; absolute units (in, cm, mm, pt)
-// keep their physical size at 72 points to the inch.
+// keep their physical size at 72 points to the inch. A page sized in absolute units without
+// a viewBox keeps its size, and its content, in CSS pixels, is scaled to it (96 to the inch).
 
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/vantrix/VXDrawableObject.h"

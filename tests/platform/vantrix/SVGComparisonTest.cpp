@@ -225,27 +225,22 @@ const std::vector<SampleFile> kIcons = samples(kIconTheme, kIconFolder, {
     "ui/window-close-symbolic.svg",
 });
 
-// Tablet diagrams: circles, rectangles, arcs, hairline strokes, clipping and styles inherited
-// from the root.
+// Tablet diagrams: circles, rectangles, arcs, hairline strokes, clipping, pages sized in
+// millimetres, lengths the peer refuses ("10.") and styles inherited from the root.
 const std::vector<SampleFile> kTabletLayouts = samples(kTabletDiagrams, kTabletFolder, {
+    "bamboo-0fg-s-p.svg",
     "bamboo-pad.svg",
     "cintiq-13hd.svg",
+    "dth-2452.svg",
+    "dtk-1651.svg",
     "ek-remote.svg",
     "graphire4-4x5.svg",
     "huion-h420.svg",
     "intuos-m-p.svg",
     "intuos-pro-m.svg",
     "intuos4-6x9.svg",
+    "xp-pen-star03.svg",
 });
-
-// Files the importer does not match yet, for the reasons given. They run with
-// --gtest_also_run_disabled_tests, and move up to their package's list once they pass.
-const std::vector<SampleFile> kKnownGaps = {
-    // clip-path referring to clipPath elements.
-    {kTabletDiagrams, kTabletFolder, "dtk-1651.svg"},
-    // Not found yet: most of the drawing is missing from ours.
-    {kTabletDiagrams, kTabletFolder, "xp-pen-star03.svg"},
-};
 
 TEST_P(SVGComparisonTest, MatchesPeerRendering)
 {
@@ -289,7 +284,6 @@ std::string testName(const testing::TestParamInfo<SampleFile>& info)
 
 INSTANTIATE_TEST_SUITE_P(AdwaitaIcons, SVGComparisonTest, testing::ValuesIn(kIcons), testName);
 INSTANTIATE_TEST_SUITE_P(TabletLayouts, SVGComparisonTest, testing::ValuesIn(kTabletLayouts), testName);
-INSTANTIATE_TEST_SUITE_P(DISABLED_KnownGaps, SVGComparisonTest, testing::ValuesIn(kKnownGaps), testName);
 
 // The measure must have teeth: a blank rendering, one moved by a point, one at another size
 // and one with a stray spike all fail it.

@@ -146,7 +146,7 @@ TEST(SVGPathDataTest, CompactNumberSyntax)
 {
     EXPECT_EQ(elementPoints(parsePath(QStringLiteral("M1.5.5L-.5-1e-3l2E1,0"))),
               (QList<QPointF>{{1.5, 0.5}, {-0.5, -0.001}, {19.5, -0.001}}));
-    // A trailing point ends the number: "10." is ten, in path data and in lengths.
+    // A trailing point ends the number: "10." is ten in path data. (Length attributes refuse it.)
     EXPECT_EQ(elementPoints(parsePath(QStringLiteral("M10. 20.L5.,5."))), (QList<QPointF>{{10, 20}, {5, 5}}));
     EXPECT_EQ(platform::parseSVGLength(u"21.", 100), 21.0);
 }
@@ -283,7 +283,8 @@ TEST(SVGImportTest, GroupsKeepTheStructure)
 
 TEST(SVGImportTest, TransformsAndUnitsPlaceObjectsInPoints)
 {
-    // No viewBox: user units are points.
+    // No viewBox: user units are points, unless the page is sized in absolute units; then
+    // the content is in CSS pixels, 96 to the inch, and the page keeps its size.
     QuorvaneError error;
     const auto plain = VXSVGImporter::importData(
         "<svg xmlns='http://www.w3.org/2000/svg' width='4in' height='10cm'>"
@@ -292,7 +293,12 @@ TEST(SVGImportTest, TransformsAndUnitsPlaceObjectsInPoints)
     ASSERT_TRUE(plain);
     EXPECT_NEAR(plain->size.width(), 288, kTolerance);
     EXPECT_NEAR(plain->size.height(), 10 / 2.54 * 72, kTolerance);
-    expectRect(pageBounds(only(*plain)), {60, 20, 40, 40});
+    expectRect(pageBounds(only(*plain)), {45, 15, 30, 30});
+    const auto unitless = VXSVGImporter::importData(
+        "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='100'><rect width='20' height='20'/></svg>", {});
+    ASSERT_TRUE(unitless);
+    EXPECT_EQ(unitless->size, QSizeF(200, 100));
+    expectRect(pageBounds(only(*unitless)), {0, 0, 20, 20});
 
     // A viewBox meets the viewport in the middle; slice fills it; none stretches.
     const auto fitted = [](const char* aspect) {
@@ -404,6 +410,140 @@ TEST(SVGImportTest, HiddenContentIsLeftOut)
     expectRect(pageBounds(group->groupObjects()[0]), {0, 0, 7, 7});
 }
 
+TEST(SVGImportTest, MiterLimitDefaultsToSVGsAndInherits)
+{
+    const VXSVGImporter::Result result = import(QStringLiteral(
+        "<path d='M0 0 L10 10 L20 0' stroke='black'/>"
+        "<g stroke-miterlimit='8'><path d='M0 0 L10 10 L20 0' stroke='black'/>"
+        "<path d='M0 0 L10 10 L20 0' stroke='black' stroke-miterlimit='0.5'/></g>"));
+    ASSERT_EQ(result.objects.size(), 2);
+    EXPECT_DOUBLE_EQ(component<VXStroke>(result.objects[0])->miterLimit(), 4);
+    auto group = std::dynamic_pointer_cast<VXShapeGroup>(result.objects[1]);
+    ASSERT_TRUE(group);
+    ASSERT_EQ(group->groupObjects().size(), 2);
+    EXPECT_DOUBLE_EQ(component<VXStroke>(group->groupObjects()[0])->miterLimit(), 8);
+    EXPECT_DOUBLE_EQ(component<VXStroke>(group->groupObjects()[1])->miterLimit(), 8); // below 1: ignored
+}
+
+TEST(SVGImportTest, LengthsWithATrailingPointAreMalformed)
+{
+    // Path data may end a number with a point; length attributes may not.
+    const VXSVGImporter::Result result = import(QStringLiteral(
+        "<rect x='21.' y='19' width='23.5' height='10.' stroke='black'/>"
+        "<rect x='21.' y='19' width='23.5' height='10' stroke='black'/>"
+        "<path d='M51. 26 h4.' stroke='black'/>"));
+    ASSERT_EQ(result.objects.size(), 2);
+    expectRect(pageBounds(result.objects[0]), {0, 19, 23.5, 10});
+    expectRect(pageBounds(result.objects[1]), {51, 26, 4, 0});
+}
+
+// --- Clipping ---------------------------------------------------------------------------
+
+double area(const VXDrawableObjectPtr& object)
+{
+    return object ? object->renderingPath().area() : 0;
+}
+
+TEST(SVGImportTest, ClipPathsCutFillsAndStrokeOutlines)
+{
+    const VXSVGImporter::Result result = import(QStringLiteral(
+        "<defs><clipPath id='disc'><circle cx='20' cy='20' r='10'/></clipPath>"
+        "<clipPath id='band' transform='translate(0 40)'><rect x='20' y='0' width='40' height='30'/></clipPath></defs>"
+        "<rect width='40' height='40' fill='teal' clip-path='url(#disc)'/>"
+        "<line x1='0' y1='50' x2='100' y2='50' stroke='red' stroke-width='4' clip-path='url(#band)'/>"
+        "<rect x='10' y='42' width='80' height='20' fill='navy' stroke='orange' stroke-width='2' "
+        "      style='clip-path: url(#band)'/>"));
+    ASSERT_EQ(result.objects.size(), 3);
+
+    // A filled shape keeps the part of its fill inside the clip.
+    const VXDrawableObjectPtr disc = result.objects[0];
+    EXPECT_NEAR(area(disc), M_PI * 100, 1.0);
+    expectRect(pageBounds(disc), {10, 10, 20, 20}, 0.05);
+    EXPECT_EQ(component<VXFill>(disc)->colour(), QColor(0, 128, 128));
+
+    // A stroke becomes its outline, filled with the stroke's colour.
+    const VXDrawableObjectPtr line = result.objects[1];
+    EXPECT_NEAR(area(line), 40 * 4, 1e-3);
+    expectRect(pageBounds(line), {20, 48, 40, 4}, 1e-3);
+    EXPECT_EQ(component<VXFill>(line)->colour(), QColor(Qt::red));
+    EXPECT_FALSE(component<VXStroke>(line));
+
+    // Fill and stroke both: the fill under the stroke's outline, each cut.
+    auto both = std::dynamic_pointer_cast<VXShapeGroup>(result.objects[2]);
+    ASSERT_TRUE(both);
+    ASSERT_EQ(both->groupObjects().size(), 2);
+    EXPECT_NEAR(area(both->groupObjects()[0]), 40 * 20, 1e-3);
+    EXPECT_EQ(component<VXFill>(both->groupObjects()[0])->colour(), QColor(0, 0, 128));
+    // The outline inside x 20...60: two horizontal bands, 2 wide, the rect's top and bottom.
+    EXPECT_NEAR(area(both->groupObjects()[1]), 2 * 40 * 2, 1e-3);
+    EXPECT_EQ(component<VXFill>(both->groupObjects()[1])->colour(), QColor(255, 165, 0));
+}
+
+TEST(SVGImportTest, ClipPathUnitsRulesAndGroups)
+{
+    const VXSVGImporter::Result result = import(QStringLiteral(
+        "<defs><clipPath id='left' clipPathUnits='objectBoundingBox'><rect width='0.5' height='1'/></clipPath>"
+        "<clipPath id='frame'><path clip-rule='evenodd' d='M0 0 H100 V100 H0 Z M10 10 H90 V90 H10 Z'/></clipPath>"
+        "<clipPath id='wide'><rect x='-50' y='-50' width='200' height='200'/></clipPath>"
+        "<clipPath id='away'><rect x='500' y='500' width='10' height='10'/></clipPath></defs>"
+        "<rect x='10' y='10' width='40' height='20' fill='black' clip-path='url(#left)'/>"
+        "<g transform='translate(0 40)' clip-path='url(#left)'>"
+        "  <rect x='0' y='0' width='10' height='10'/><rect x='30' y='0' width='10' height='10'/></g>"
+        "<rect width='100' height='100' fill='black' clip-path='url(#frame)'/>"
+        "<rect x='1' y='1' width='8' height='8' stroke='black' clip-path='url(#wide)'/>"
+        "<rect width='50' height='50' clip-path='url(#away)'/>"));
+    ASSERT_EQ(result.objects.size(), 4);
+
+    // objectBoundingBox: the left half of the element's own box.
+    EXPECT_NEAR(area(result.objects[0]), 20 * 20, 1e-3);
+    expectRect(pageBounds(result.objects[0]), {10, 10, 20, 20}, 1e-3);
+
+    // On a group the box is that of all members; each member is cut in the group's units.
+    auto group = std::dynamic_pointer_cast<VXShapeGroup>(result.objects[1]);
+    ASSERT_TRUE(group);
+    ASSERT_EQ(group->groupObjects().size(), 1); // the right square lies outside the left half
+    expectRect(pageBounds(group->groupObjects()[0]), {0, 40, 10, 10}, 1e-3);
+
+    // An even-odd clip leaves a frame.
+    EXPECT_NEAR(area(result.objects[2]), 100 * 100 - 80 * 80, 1e-3);
+
+    // A clip that leaves the whole paint visible keeps the shape editable as it was.
+    auto untouched = std::dynamic_pointer_cast<VXDrawableShape>(result.objects[3]);
+    ASSERT_TRUE(untouched);
+    EXPECT_TRUE(component<VXStroke>(untouched));
+}
+
+TEST(SVGImportTest, BrokenClipReferencesDrawUnclipped)
+{
+    testsupport::LogCapture log;
+    const VXSVGImporter::Result result = import(QStringLiteral(
+        "<defs><clipPath id='self' clip-path='url(#self)'><rect width='10' height='10'/></clipPath>"
+        "<clipPath id='empty'/></defs>"
+        "<rect width='50' height='50' clip-path='url(#missing)'/>"
+        "<rect width='50' height='50' clip-path='url(#self)'/>"
+        "<rect width='50' height='50' clip-path='url(#empty)'/>"));
+    ASSERT_EQ(result.objects.size(), 2);
+    EXPECT_NEAR(area(result.objects[0]), 50 * 50, 1e-3);
+    EXPECT_NEAR(area(result.objects[1]), 10 * 10, 1e-3); // the clip is used once, without its loop
+    EXPECT_EQ(result.skipped, QStringList{QStringLiteral("clipPath")});
+    EXPECT_EQ(log.lines.filter(QStringLiteral("names no clipPath")).size(), 1);
+    EXPECT_EQ(log.lines.filter(QStringLiteral("clips itself")).size(), 1);
+}
+
+TEST(SVGImportTest, ClipsTooComplexToApplyAreLeftOut)
+{
+    // A zigzag crossing the clip thousands of times would take path operations seconds.
+    QString points;
+    for (int i = 0; i < 12'000; ++i)
+        points += QStringLiteral("%1,%2 ").arg(i / 120.0).arg(i % 2 ? 100 : 0);
+    testsupport::LogCapture log;
+    const VXSVGImporter::Result result = import(QStringLiteral(
+        "<clipPath id='c'><circle cx='50' cy='50' r='30'/></clipPath>"
+        "<polyline points='%1' fill='none' stroke='black' clip-path='url(#c)'/>").arg(points));
+    EXPECT_TRUE(component<VXStroke>(only(result))); // drawn as it is, unclipped
+    EXPECT_EQ(log.lines.filter(QStringLiteral("too complex")).size(), 1);
+}
+
 // --- References -------------------------------------------------------------------------
 
 TEST(SVGImportTest, UseCopiesDefinitionsAndSymbols)
@@ -504,6 +644,39 @@ TEST(SVGImportTest, TextBecomesTextShapesOnTheBaseline)
     EXPECT_GT(second->logicalBounds().top(), box.top() + 20);
 }
 
+TEST(SVGImportTest, StrokedTextDrawsItsOutline)
+{
+    const VXSVGImporter::Result result = import(QStringLiteral(
+        "<text x='5' y='40' font-size='40' fill='none' stroke='#ff0000' stroke-width='2'>HH</text>"
+        "<text x='5' y='90' font-size='40' fill='blue' stroke='#ff0000' stroke-width='1'>HH</text>"
+        "<text x='5' y='90' font-size='40' fill='none'>HH</text>"));
+    ASSERT_EQ(result.objects.size(), 3);
+    auto hollow = std::dynamic_pointer_cast<VXTextShape>(result.objects[0]);
+    auto filled = std::dynamic_pointer_cast<VXTextShape>(result.objects[1]);
+    ASSERT_TRUE(hollow && filled);
+    // A share of the font size; positive draws the outline alone.
+    EXPECT_DOUBLE_EQ(hollow->textAdornment()->outlineWidth(), 5);
+    EXPECT_EQ(hollow->textAdornment()->outlineColour(), QColor(Qt::red));
+    EXPECT_DOUBLE_EQ(filled->textAdornment()->outlineWidth(), -2.5);
+
+    const VXDrawingPtr drawing = VXDrawing::drawingWithSize(result.size);
+    const auto layer = std::make_shared<VXObjectDrawingLayer>();
+    drawing->addLayer(layer);
+    layer->addObjectsFromArray(result.objects);
+    const QImage image = platform::DrawingRenderer::imageOfDrawing(*drawing, drawing->bounds(), QSize(200, 200), Qt::white);
+    int red = 0;
+    int blue = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            red += pixel.red() > 200 && pixel.green() < 80 && y < 100;
+            blue += pixel.blue() > 200 && pixel.red() < 80 && y >= 100;
+        }
+    }
+    EXPECT_GT(red, 100);  // the hollow text's outline shows
+    EXPECT_GT(blue, 100); // filled glyphs inside the outline
+}
+
 TEST(SVGImportTest, TextAnchorsAndSwitchFallbacks)
 {
     const VXSVGImporter::Result result = import(QStringLiteral(
@@ -577,12 +750,12 @@ TEST(SVGImportTest, UnsupportedContentIsSkippedAndLogged)
     const VXSVGImporter::Result result = import(QStringLiteral(
         "<foreignObject><div/></foreignObject><script>alert(1)</script>"
         "<rect width='5' height='5'><animate attributeName='x' to='5'/></rect>"
-        "<pattern id='p'/><rect width='5' height='5' fill='url(#p)' filter='url(#f)' clip-path='url(#c)'/>"
+        "<pattern id='p'/><rect width='5' height='5' fill='url(#p)' filter='url(#f)' mask='url(#m)'/>"
         "<metadata><rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'/></metadata>"));
     EXPECT_EQ(result.objects.size(), 2);
     EXPECT_EQ(result.skipped, (QStringList{QStringLiteral("foreignObject"), QStringLiteral("script"),
                                            QStringLiteral("animate"), QStringLiteral("filter"),
-                                           QStringLiteral("clipPath"), QStringLiteral("pattern")}));
+                                           QStringLiteral("mask"), QStringLiteral("pattern")}));
     EXPECT_EQ(log.lines.filter(QStringLiteral("SVG import skipped")).size(), 6);
     EXPECT_FALSE(component<VXFill>(result.objects[1]));
 }
