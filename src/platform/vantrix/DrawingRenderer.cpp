@@ -10,7 +10,11 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <deque>
+#include <exception>
 #include <functional>
 
 namespace platform {
@@ -119,6 +123,33 @@ QImage emptyImage(QSize pixels, const QColor& background)
     return image;
 }
 
+// Qt hands every batch of translucent spans to the global thread pool unless the painting
+// thread is one of the pool's own. For maps of many small translucent areas the hand-offs
+// cost several times the blending, so images are painted on a reserved pool thread while
+// the caller waits (nothing else touches the drawing meanwhile).
+void paintOnPoolThread(const std::function<void()>& paint)
+{
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (!pool || pool->contains(QThread::currentThread())) { // no pool once the process winds down
+        paint();
+        return;
+    }
+    std::exception_ptr failure;
+    QSemaphore finished;
+    pool->reserveThread();
+    pool->startOnReservedThread([&] {
+        try {
+            paint();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        finished.release();
+    });
+    finished.acquire();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 DrawingRenderer::Options outputOptions()
 {
     DrawingRenderer::Options options;
@@ -169,10 +200,12 @@ QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& s
     QImage image = emptyImage(pixels, background);
     if (image.isNull())
         return image;
-    QPainter painter(&image);
-    painter.scale(pixels.width() / source.width(), pixels.height() / source.height());
-    painter.translate(-source.topLeft());
-    drawDrawing(drawing, painter, source, outputOptions());
+    paintOnPoolThread([&] {
+        QPainter painter(&image);
+        painter.scale(pixels.width() / source.width(), pixels.height() / source.height());
+        painter.translate(-source.topLeft());
+        drawDrawing(drawing, painter, source, outputOptions());
+    });
     return image;
 }
 
@@ -193,12 +226,14 @@ QImage DrawingRenderer::imageOfPDFData(const VXDrawing& drawing, const QByteArra
     if (image.isNull())
         return image;
     const PageDrawing draw = it->draw; // the list may change while drawing
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(pixels.width() / source.width(), pixels.height() / source.height());
-    painter.translate(-source.topLeft());
-    const GraphicsContext::Scope scope(&painter);
-    draw(painter);
+    paintOnPoolThread([&] {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(pixels.width() / source.width(), pixels.height() / source.height());
+        painter.translate(-source.topLeft());
+        const GraphicsContext::Scope scope(&painter);
+        draw(painter);
+    });
     return image;
 }
 
@@ -257,13 +292,15 @@ QImage DrawingRenderer::imageOfObjectWithSize(const VXDrawableObject& object, QS
         return {};
     QImage image = emptyImage(pixels, QColor());
     const QRectF target = ScaledRectForSize(box.size(), QRectF(QPointF(), size));
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(target.topLeft());
-    painter.scale(target.width() / box.width(), target.height() / box.height());
-    painter.translate(-box.topLeft());
-    const GraphicsContext::Scope scope(&painter);
-    object.drawContent();
+    paintOnPoolThread([&] {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(target.topLeft());
+        painter.scale(target.width() / box.width(), target.height() / box.height());
+        painter.translate(-box.topLeft());
+        const GraphicsContext::Scope scope(&painter);
+        object.drawContent();
+    });
     return image;
 }
 

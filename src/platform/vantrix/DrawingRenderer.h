@@ -8,6 +8,9 @@
 // or group with alpha below 1 is composed on its own and faded as a whole on raster
 // devices (vector devices fade each element, as they have no transparency groups). Only
 // the objects meeting the rectangle asked for are touched.
+//
+// Images are painted on a thread of the global pool while the caller waits, so drawing
+// code must not rely on running on the main thread (no notifications, no widgets).
 
 #include "platform/graphics/ImageWriter.h"
 

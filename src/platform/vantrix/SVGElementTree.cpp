@@ -38,7 +38,7 @@ public:
                     reason = QCoreApplication::translate("SVG", "The elements are nested too deeply.");
                 } else if (++m_elementCount > SVGElementTree::kMaximumElements) {
                     reason = QCoreApplication::translate("SVG", "The file has too many elements.");
-                } else if (foreignDepth > 0 || !isSVG(m_reader.namespaceUri().toString())) {
+                } else if (foreignDepth > 0 || !isSVG(m_reader.namespaceUri())) {
                     ++foreignDepth;
                 } else if (open.empty() && root) {
                     reason = QCoreApplication::translate("SVG", "The file has more than one root element.");
@@ -77,7 +77,7 @@ public:
 
 private:
     // Files without a namespace declaration are accepted as SVG too.
-    bool isSVG(const QString& uri) const { return uri.isEmpty() || uri == kSVGNamespace; }
+    bool isSVG(QStringView uri) const { return uri.isEmpty() || uri == kSVGNamespace; }
 
     QString checkedEntities() const
     {
@@ -96,7 +96,9 @@ private:
     {
         auto element = std::make_unique<SVGElement>();
         element->name = m_reader.name().toString();
-        for (const QXmlStreamAttribute& attribute : m_reader.attributes()) {
+        const QXmlStreamAttributes attributes = m_reader.attributes();
+        element->attributes.reserve(attributes.size());
+        for (const QXmlStreamAttribute& attribute : attributes) {
             const QStringView uri = attribute.namespaceUri();
             if (uri.isEmpty() || uri == kXLinkNamespace)
                 element->attributes.insert(attribute.name().toString(), attribute.value().toString());

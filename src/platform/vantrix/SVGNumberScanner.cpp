@@ -1,7 +1,8 @@
 #include "platform/vantrix/SVGNumberScanner.h"
 
-#include <QLocale>
+#include <QVarLengthArray>
 
+#include <charconv>
 #include <cmath>
 
 namespace platform {
@@ -63,13 +64,14 @@ std::optional<double> SVGNumberScanner::readNumber()
             p = e;
         }
     }
-    QStringView number = m_text.mid(start, p - start);
-    // "10." is ten in SVG; the C locale's reader wants a digit after the point.
-    if (number.endsWith(u'.'))
-        number.chop(1);
-    bool ok = false;
-    const double value = QLocale::c().toDouble(number, &ok);
-    if (!ok || !std::isfinite(value))
+    // Every character is ASCII by now; from_chars takes no '+'.
+    const qsizetype from = at(start) == u'+' ? start + 1 : start;
+    QVarLengthArray<char, 64> ascii(p - from);
+    for (qsizetype i = 0; i < ascii.size(); ++i)
+        ascii[i] = char(m_text[from + i].unicode());
+    double value = 0;
+    const auto [end, error] = std::from_chars(ascii.begin(), ascii.end(), value);
+    if (error != std::errc() || end != ascii.end() || !std::isfinite(value))
         return std::nullopt;
     m_position = p;
     return value;
