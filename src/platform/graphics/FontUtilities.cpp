@@ -37,7 +37,8 @@ struct Family {
 QString familyKey(const QString& name)
 {
     QString key = name.toLower();
-    key.remove(QRegularExpression(QStringLiteral("[\\s_-]")));
+    static const QRegularExpression separators(QStringLiteral("[\\s_-]"));
+    key.remove(separators);
     return key;
 }
 

@@ -7,6 +7,12 @@
 
 namespace platform {
 
+namespace {
+
+constexpr qint64 kMaximumFadedLayerPixels = qint64(1) << 28;
+
+} // namespace
+
 double DeviceLayer::devicePixelsPerUnit(const QPainter& painter)
 {
     return std::sqrt(std::abs(userToDevicePixels(painter).determinant()));
@@ -19,7 +25,7 @@ QTransform DeviceLayer::userToDevicePixels(const QPainter& painter)
     return painter.combinedTransform() * QTransform::fromScale(ratio, ratio);
 }
 
-DeviceLayer::DeviceLayer(QPainter& target, const QRectF& area, double margin, double resolution)
+DeviceLayer::DeviceLayer(QPainter& target, const QRectF& area, double margin, double resolution, qint64 maximumPixels)
     : m_target(target)
 {
     const QPaintDevice* device = target.device();
@@ -36,7 +42,7 @@ DeviceLayer::DeviceLayer(QPainter& target, const QRectF& area, double margin, do
         return;
     const QRect pixels = deviceArea.toAlignedRect();
     const double count = double(pixels.width()) * pixels.height();
-    const double scale = std::min({resolution, 1.0, std::sqrt(kMaximumPixels / count)});
+    const double scale = std::min({resolution, 1.0, std::sqrt(double(maximumPixels) / count)});
     const QSize size(std::max(1, qCeil(pixels.width() * scale)), std::max(1, qCeil(pixels.height() * scale)));
 
     m_image = QImage(size, QImage::Format_ARGB32_Premultiplied);
@@ -89,7 +95,9 @@ void drawInFadedLayer(QPainter& painter, const QRectF& area, double opacity, con
         painter.restore();
         return;
     }
-    DeviceLayer layer(painter, area);
+    // Fading changes colours, not detail: the layer keeps the device's resolution up to the
+    // size of the largest image the program makes.
+    DeviceLayer layer(painter, area, 0, 1, kMaximumFadedLayerPixels);
     layer.paint(draw);
     if (layer.isEmpty())
         return;

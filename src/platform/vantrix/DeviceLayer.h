@@ -20,8 +20,9 @@ public:
 
     // `area` in the target's user coordinates. The layer covers the part the device shows,
     // widened by `margin` user units so content just outside can spread into view, at
-    // `resolution` (at most 1) layer pixels per device pixel.
-    DeviceLayer(QPainter& target, const QRectF& area, double margin = 0, double resolution = 1);
+    // `resolution` (at most 1) layer pixels per device pixel, and at most `maximumPixels`.
+    DeviceLayer(QPainter& target, const QRectF& area, double margin = 0, double resolution = 1,
+                qint64 maximumPixels = kMaximumPixels);
 
     // Device pixels per unit of the painter's user space.
     static double devicePixelsPerUnit(const QPainter& painter);

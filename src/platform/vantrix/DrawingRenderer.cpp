@@ -3,6 +3,7 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PathGeometry.h"
+#include "platform/vantrix/DeviceLayer.h"
 #include "platform/vantrix/VXDrawableObject.h"
 #include "platform/vantrix/VXDrawing.h"
 
@@ -56,52 +57,6 @@ QByteArray makePDF(QSizeF page, const PageDrawing& draw)
     if (madePDFs().size() > kRememberedPDFs)
         madePDFs().pop_back();
     return bytes;
-}
-
-bool isRaster(const QPaintDevice* device)
-{
-    const int type = device->devType();
-    return type == QInternal::Image || type == QInternal::Pixmap || type == QInternal::Widget;
-}
-
-// Runs `draw` so that what it draws is faded by `alpha` as one: composed in a layer of device
-// pixels on raster devices, element by element on vector devices.
-void drawFaded(QPainter& painter, const QRectF& rect, double alpha, const std::function<void()>& draw)
-{
-    if (alpha >= 1) {
-        draw();
-        return;
-    }
-    QPaintDevice* device = painter.device();
-    if (!isRaster(device)) {
-        painter.save();
-        painter.setOpacity(painter.opacity() * alpha);
-        draw();
-        painter.restore();
-        return;
-    }
-    const QTransform toDevice = painter.deviceTransform();
-    const double ratio = device->devicePixelRatioF();
-    const QRect deviceBounds(0, 0, qCeil(device->width() * ratio), qCeil(device->height() * ratio));
-    // Clipped to the device before rounding, so far-away rectangles cannot overflow ints.
-    const QRectF onDevice = toDevice.mapRect(rect).adjusted(-1, -1, 1, 1) & QRectF(deviceBounds);
-    const QRect layerRect = onDevice.toAlignedRect() & deviceBounds;
-    if (layerRect.isEmpty())
-        return;
-    QImage layer(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    {
-        QPainter layerPainter(&layer);
-        layerPainter.setRenderHints(painter.renderHints());
-        layerPainter.setTransform(toDevice * QTransform::fromTranslate(-layerRect.x(), -layerRect.y()));
-        const GraphicsContext::Scope scope(&layerPainter);
-        draw();
-    }
-    painter.save();
-    painter.setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-    painter.setOpacity(painter.opacity() * alpha);
-    painter.drawImage(layerRect.topLeft(), layer);
-    painter.restore();
 }
 
 bool isDrawablePixelSize(QSize pixels)
@@ -184,12 +139,16 @@ void DrawingRenderer::drawLayer(const VXLayer& layer, const QRectF& rect, const 
         || !layer.hasContent())
         return;
     const auto* group = qobject_cast<const VXLayerGroup*>(&layer);
-    drawFaded(*context->painter(), rect, layer.alpha(), [&] {
+    const auto drawContent = [&] {
         if (group)
             drawLayersOfGroup(*group, rect, options);
         else
             layer.drawRectInViewShowingHighlighting(rect, options.view, options.highlighting && !options.printing);
-    });
+    };
+    if (layer.alpha() >= 1)
+        drawContent();
+    else
+        drawInFadedLayer(*context->painter(), rect, layer.alpha(), drawContent);
 }
 
 QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,

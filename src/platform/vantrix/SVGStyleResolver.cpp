@@ -40,7 +40,8 @@ std::optional<QList<double>> parseDashArray(QStringView text)
         return QList<double>();
     QList<double> lengths;
     double sum = 0;
-    for (QStringView part : text.split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts)) {
+    static const QRegularExpression separator(QStringLiteral("[\\s,]+"));
+    for (QStringView part : text.split(separator, Qt::SkipEmptyParts)) {
         const std::optional<double> length = parseSVGLength(part, 100);
         if (!length || *length < 0)
             return std::nullopt;

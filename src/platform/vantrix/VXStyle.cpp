@@ -15,11 +15,11 @@
 #include "platform/vantrix/VXStroke.h"
 #include "platform/vantrix/VXStyleRegistry.h"
 #include "platform/vantrix/VXTextAdornment.h"
+#include "platform/vantrix/VXUniqueID.h"
 
 #include <QDateTime>
 #include <QMimeData>
 #include <QPainter>
-#include <QUuid>
 
 namespace {
 
@@ -36,7 +36,7 @@ QSize imagePixels(QSizeF size)
 
 QString freshKey()
 {
-    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return VXUniqueID::randomUuid().toString(QUuid::WithoutBraces);
 }
 
 double now()

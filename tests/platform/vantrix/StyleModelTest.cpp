@@ -6,7 +6,9 @@
 #include "platform/vantrix/VXStroke.h"
 #include "platform/vantrix/VXStyle.h"
 #include "platform/vantrix/VXStyleHistory.h"
+#include "platform/vantrix/VXUniqueID.h"
 
+#include <QSet>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -368,4 +370,20 @@ TEST(StyleModel, HistoryAnnouncesANewCurrentStyle)
     EXPECT_EQ(posts, 1);
     history.setCurrentStyle(nullptr);
     EXPECT_EQ(posts, 2);
+}
+
+TEST(UniqueKeys, AreDistinctVersion4UUIDs)
+{
+    QSet<QString> keys;
+    for (int i = 0; i < 10000; ++i) {
+        const QUuid uuid = VXUniqueID::randomUuid();
+        ASSERT_EQ(uuid.version(), QUuid::Random);
+        ASSERT_EQ(uuid.variant(), QUuid::DCE);
+        keys.insert(uuid.toString());
+    }
+    EXPECT_EQ(keys.size(), 10000);
+    const QString key = VXUniqueID::uniqueKey();
+    EXPECT_EQ(key, key.toUpper());
+    EXPECT_FALSE(QUuid::fromString(key).isNull());
+    EXPECT_NE(VXStyle().uniqueKey(), VXStyle().uniqueKey());
 }
