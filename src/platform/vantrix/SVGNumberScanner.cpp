@@ -99,18 +99,19 @@ namespace {
 std::optional<double> inPixels(double value, QStringView unit, double percentBase)
 {
     static constexpr double kEmInPixels = 16;
+    static constexpr double kPixelsPerInch = 96;
     if (unit.isEmpty() || unit == u"px")
         return value;
     if (unit == u"pt")
-        return value;
+        return value * kPixelsPerInch / 72;
     if (unit == u"pc")
-        return value * 12;
+        return value * kPixelsPerInch / 6;
     if (unit == u"in")
-        return value * 72;
+        return value * kPixelsPerInch;
     if (unit == u"cm")
-        return value * 72 / 2.54;
+        return value * kPixelsPerInch / 2.54;
     if (unit == u"mm")
-        return value * 72 / 25.4;
+        return value * kPixelsPerInch / 25.4;
     if (unit == u"em")
         return value * kEmInPixels;
     if (unit == u"ex")

@@ -35,8 +35,8 @@ private:
 };
 
 // A length with its unit, resolved against the viewport length that "%" refers to.
-// Answers user units, or nothing for malformed text, an unknown unit or an overflow. A user
-// unit (px) is one point of the drawing, so absolute units go 72 to the inch, as in PDF.
+// Answers user units (CSS px: absolute units go 96 to the inch), or nothing for malformed
+// text, an unknown unit or an overflow.
 std::optional<double> parseSVGLength(QStringView text, double percentBase);
 
 } // namespace platform

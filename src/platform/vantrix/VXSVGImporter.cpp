@@ -41,7 +41,7 @@ constexpr qsizetype kMaximumVisits = 1'000'000;
 // Elements drawn through use: a few bytes of nested uses must not multiply into a huge drawing.
 constexpr qsizetype kMaximumUsedElements = 20'000;
 constexpr int kMaximumUseDepth = 32;
-constexpr double kPixelsPerPoint = 96.0 / 72.0;
+constexpr double kPointsPerPixel = 72.0 / 96.0;
 // Text beyond this size (points) overwhelms text layout.
 constexpr double kMaximumFontSize = 4096;
 
@@ -140,8 +140,9 @@ public:
     {
         VXSVGImporter::Result result;
         const std::optional<QRectF> viewBox = SVGViewBox::parse(m_root.attribute(QStringLiteral("viewBox")));
-        result.size = rootViewport(viewBox);
-        const QRectF contentBox = viewBox.value_or(QRectF(QPointF(), pixelSize(result.size)));
+        const Page page = rootPage(viewBox);
+        result.size = page.points;
+        const QRectF contentBox = viewBox.value_or(QRectF(QPointF(), page.pixels));
         Context context;
         context.viewport = contentBox.size();
         context.toPage = elementTransform(m_root)
@@ -166,26 +167,26 @@ private:
             index(*child);
     }
 
-    // Width and height default to the viewBox's.
-    QSizeF rootViewport(const std::optional<QRectF>& viewBox) const
-    {
-        const QSizeF fallback = viewBox ? viewBox->size() : QSizeF(100, 100);
-        const auto length = [&](const QString& key, double base) {
-            const std::optional<double> value = attributeLength(m_root.attribute(key), base);
-            return value && *value > 0 ? *value : base;
-        };
-        return {length(QStringLiteral("width"), fallback.width()), length(QStringLiteral("height"), fallback.height())};
-    }
-
-    // Without a viewBox the content is in px. Where the page is sized in absolute units, CSS
-    // puts 96 px to its inch, so the content shrinks to keep the page's physical size.
-    QSizeF pixelSize(QSizeF pageSize) const
+    // The page's size in user units (CSS px) and in points of the drawing. Width and height
+    // default to the viewBox's. A px is a point, except that a page sized in absolute units
+    // keeps its physical size.
+    struct Page {
+        QSizeF pixels;
+        QSizeF points;
+    };
+    Page rootPage(const std::optional<QRectF>& viewBox) const
     {
         static const QRegularExpression absolute(QStringLiteral("\\d\\s*(in|cm|mm|pt|pc)\\s*$"));
-        const auto pixels = [&](const QString& key, double points) {
-            return absolute.match(m_root.attribute(key)).hasMatch() ? points * kPixelsPerPoint : points;
+        const QSizeF fallback = viewBox ? viewBox->size() : QSizeF(100, 100);
+        const auto side = [&](const QString& key, double base) {
+            const QString text = m_root.attribute(key);
+            const std::optional<double> value = attributeLength(text, base);
+            const double pixels = value && *value > 0 ? *value : base;
+            return std::pair{pixels, absolute.match(text).hasMatch() ? pixels * kPointsPerPixel : pixels};
         };
-        return {pixels(QStringLiteral("width"), pageSize.width()), pixels(QStringLiteral("height"), pageSize.height())};
+        const auto [width, widthPoints] = side(QStringLiteral("width"), fallback.width());
+        const auto [height, heightPoints] = side(QStringLiteral("height"), fallback.height());
+        return {{width, height}, {widthPoints, heightPoints}};
     }
 
     void skip(const QString& what, const QString& reason)

@@ -4,9 +4,9 @@
 // groups with their fills, strokes and gradients. The input is untrusted: damage ends in an
 // error value, and content that cannot be converted is skipped, logged and listed.
 //
-// One SVG user unit (px) becomes one point of the drawing; absolute units (in, cm, mm, pt)
-// keep their physical size at 72 points to the inch. A page sized in absolute units without
-// a viewBox keeps its size, and its content, in CSS pixels, is scaled to it (96 to the inch).
+// One SVG user unit (px) becomes one point of the drawing, and lengths in absolute units (in,
+// cm, mm, pt, pc) are CSS px, 96 to the inch. A page sized in absolute units keeps its
+// physical size (72 points to the inch), its content scaled to it.
 
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/vantrix/VXDrawableObject.h"

@@ -284,7 +284,7 @@ TEST(SVGImportTest, GroupsKeepTheStructure)
 TEST(SVGImportTest, TransformsAndUnitsPlaceObjectsInPoints)
 {
     // No viewBox: user units are points, unless the page is sized in absolute units; then
-    // the content is in CSS pixels, 96 to the inch, and the page keeps its size.
+    // the content, in CSS pixels (96 to the inch), is scaled to the page's physical size.
     QuorvaneError error;
     const auto plain = VXSVGImporter::importData(
         "<svg xmlns='http://www.w3.org/2000/svg' width='4in' height='10cm'>"
@@ -323,7 +323,7 @@ TEST(SVGImportTest, TransformsAndUnitsPlaceObjectsInPoints)
     auto group = std::dynamic_pointer_cast<VXShapeGroup>(nested.objects[0]);
     ASSERT_TRUE(group);
     expectRect(pageBounds(group->groupObjects()[0]), {50, 50, 10, 10});
-    expectRect(pageBounds(nested.objects[1]), {10, 16, 5 / 25.4 * 72, 72});
+    expectRect(pageBounds(nested.objects[1]), {10, 16, 5 / 25.4 * 96, 96});
 }
 
 // --- Style ------------------------------------------------------------------------------
