@@ -160,8 +160,8 @@ TEST(ShapefileSamples, ReadsCompanionsBesideTheMainFile)
 {
     QTemporaryDir folder;
     for (const char* suffix : {"shp", "dbf", "prj"})
-        QFile::copy(testsupport::sampleDataPath(QStringLiteral("shapefiles/nc.") + suffix),
-                    folder.filePath(QStringLiteral("nc.") + suffix));
+        ASSERT_TRUE(QFile::copy(testsupport::sampleDataPath(QStringLiteral("shapefiles/nc.") + suffix),
+                    folder.filePath(QStringLiteral("nc.") + suffix)));
 
     ZQESRIFile file;
     file.initWithFile(folder.filePath("nc.shp"));
@@ -171,6 +171,7 @@ TEST(ShapefileSamples, ReadsCompanionsBesideTheMainFile)
     EXPECT_NEAR(bounds.right(), -75.4569778442383, 1e-12);
     EXPECT_NEAR(bounds.top(), 33.8819923400879, 1e-12);
     EXPECT_NEAR(bounds.bottom(), 36.5896492004395, 1e-12);
+    ASSERT_TRUE(file.projectionData() && file.metadataForRecord(0));
     EXPECT_EQ(file.projectionData()->value("GEOGCS").toList().value(0), QStringLiteral("GCS_North_American_1927"));
     EXPECT_EQ(file.metadataForRecord(0)->value("name").value(), QStringLiteral("Ashe"));
     EXPECT_FALSE(file.dBaseStringEncoding());

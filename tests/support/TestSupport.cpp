@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -13,7 +16,10 @@ void isolateUserFolders()
 
 QString sampleDataPath(const QString& relative)
 {
-    return QStringLiteral(QUORVANE_SAMPLE_DATA) + '/' + relative;
+    const QString path = QStringLiteral(QUORVANE_SAMPLE_DATA) + '/' + relative;
+    if (!QFileInfo::exists(path))
+        ADD_FAILURE() << "sample file missing from tests/data: " << relative.toStdString();
+    return path;
 }
 
 } // namespace testsupport

@@ -8,7 +8,7 @@ namespace testsupport {
 // reads or writes the real user's defaults or application-support folder.
 void isolateUserFolders();
 
-// The path of a read-only sample file in the shared data folder.
+// The path of a read-only sample file in tests/data; a missing file is a test failure that names it.
 QString sampleDataPath(const QString& relative);
 
 } // namespace testsupport
