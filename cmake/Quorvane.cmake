@@ -1,21 +1,23 @@
 # Helpers shared by every library, test and benchmark directory.
 
 # quorvane_library(<name> DEPS <libs...>) makes the static library of the current
-# directory from every source in it; headers are included as "<dir>/<File>.h" from src/.
+# directory from every source in it and its topic subfolders; headers are included
+# as "<dir>/<File>.h" (or "<dir>/<topic>/<File>.h") from src/.
 function(quorvane_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
-                                      ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+                                           ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
 # quorvane_test(<name> DEPS <libs...>) builds one GoogleTest executable from the sources
-# of the current directory plus the shared test main, and registers its tests with ctest.
+# of the current directory and its topic subfolders plus the shared test main, and
+# registers its tests with ctest.
 function(quorvane_test name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE quorvane_testsupport ${ARG_DEPS})
   gtest_discover_tests(${name}

@@ -6,12 +6,12 @@
 #include "../graphics/BenchTiming.h"
 
 #include "platform/foundation/FoundationClasses.h"
-#include "platform/vantrix/DrawingRenderer.h"
-#include "platform/vantrix/VXDrawing.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
-#include "platform/vantrix/VXSVGImporter.h"
-#include "platform/vantrix/VantrixDrawingClasses.h"
-#include "platform/vantrix/VantrixStyleClasses.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/svg/VXSVGImporter.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 // and the same scan into 8 grey levels.
 
 #include "../graphics/BenchTiming.h"
-#include "platform/vantrix/ImageTracing.h"
+#include "platform/vantrix/tracing/ImageTracing.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -8,13 +8,13 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/graphics/ColourUtilities.h"
-#include "platform/vantrix/DrawingRenderer.h"
-#include "platform/vantrix/VXDrawablePath.h"
-#include "platform/vantrix/VXDrawing.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
-#include "platform/vantrix/VXStroke.h"
-#include "platform/vantrix/VantrixDrawingClasses.h"
-#include "platform/vantrix/VantrixStyleClasses.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -11,15 +11,15 @@
 
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/VXDrawablePath.h"
-#include "platform/vantrix/VXDrawableShape.h"
-#include "platform/vantrix/VXDrawing.h"
-#include "platform/vantrix/VXDrawingView.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
-#include "platform/vantrix/VXStroke.h"
-#include "platform/vantrix/VXToolController.h"
-#include "platform/vantrix/VantrixDrawingClasses.h"
-#include "platform/vantrix/VantrixStyleClasses.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
 
 #include <QApplication>
 #include <QPaintEvent>

@@ -6,10 +6,10 @@
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/measurement/MeasurementClasses.h"
-#include "platform/vantrix/VantrixComponentClasses.h"
-#include "platform/vantrix/VantrixDrawingClasses.h"
-#include "platform/vantrix/VantrixStyleClasses.h"
-#include "platform/vantrix/VantrixTextClasses.h"
+#include "platform/vantrix/styles/VantrixComponentClasses.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "platform/vantrix/text/VantrixTextClasses.h"
 
 void registerAppClasses()
 {

@@ -19,7 +19,7 @@
 #include "mapscale/VXQMapScale.h"
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/ui/FileWrapper.h"
-#include "platform/vantrix/VXDrawing.h"
+#include "platform/vantrix/model/VXDrawing.h"
 
 #include <QPageLayout>
 #include <QVariantMap>

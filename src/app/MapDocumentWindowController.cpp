@@ -2,7 +2,7 @@
 
 #include "app/MapMenuBar.h"
 #include "app/ZQQuorvaneDocument.h"
-#include "platform/vantrix/VXDrawingView.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMainWindow>
 #include <QSplitter>

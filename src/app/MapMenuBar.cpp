@@ -3,7 +3,7 @@
 #include "app/UndoRedirector.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Menu.h"
-#include "platform/vantrix/VXToolRegistry.h"
+#include "platform/vantrix/tools/VXToolRegistry.h"
 
 #include <QMenuBar>
 #include <optional>

@@ -9,7 +9,7 @@
 
 #include "app/QVNVectorizingPreviewView.h"
 #include "platform/ui/WindowController.h"
-#include "platform/vantrix/ImageTracing.h"
+#include "platform/vantrix/tracing/ImageTracing.h"
 
 #include <QFutureWatcher>
 #include <QImage>

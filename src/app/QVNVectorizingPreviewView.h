@@ -7,7 +7,7 @@
 // at the view's top left, in scaled units) stays within the image's scaled extent. A view
 // without an image clamps by its linked view's.
 
-#include "platform/vantrix/ImageTracing.h"
+#include "platform/vantrix/tracing/ImageTracing.h"
 
 #include <QImage>
 #include <QPointer>

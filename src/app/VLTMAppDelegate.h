@@ -10,7 +10,7 @@
 // self-installation, whose failure abandons the launch.
 
 #include "platform/foundation/ZQObject.h"
-#include "platform/vantrix/VXLayer.h"
+#include "platform/vantrix/model/VXLayer.h"
 
 #include <QPointer>
 #include <QUrl>

@@ -11,7 +11,7 @@
 //    and a flag that clips its drawing to the drawing's border (interior).
 // Scale, offset and the two flags are observable, undoable properties.
 
-#include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 #include <QMap>
 #include <QPointF>

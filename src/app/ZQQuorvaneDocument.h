@@ -13,7 +13,7 @@
 // kept in the user defaults.
 
 #include "mapscale/VXQMapScale.h"
-#include "platform/vantrix/VXDrawingDocument.h"
+#include "platform/vantrix/model/VXDrawingDocument.h"
 
 #include <QMarginsF>
 #include <QPageLayout>

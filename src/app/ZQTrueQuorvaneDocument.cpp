@@ -4,8 +4,8 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/VXDrawableObject.h"
-#include "platform/vantrix/VXObjectOwnerLayer.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "tracks/FactoryTrackStyles.h"
 
 #include "platform/graphics/BezierPath.h"
-#include "platform/vantrix/VXStroke.h"
+#include "platform/vantrix/styles/VXStroke.h"
 #include "tracks/VXQTrack.h"
 
 namespace {

@@ -7,7 +7,7 @@
 // Each call answers a fresh style with a fresh key, named for the kind ("Road", "Railway",
 // "River"), so editing one document's tool style never changes another's.
 
-#include "platform/vantrix/VXStyle.h"
+#include "platform/vantrix/styles/VXStyle.h"
 
 // Casing and fill widths of the road style, in points.
 inline constexpr double kFactoryRoadCasingWidth = 10.0;

@@ -1,6 +1,6 @@
 #include "tracks/MultiStyleDrawingList.h"
 
-#include "platform/vantrix/RenderableWithPath.h"
+#include "platform/vantrix/drawables/RenderableWithPath.h"
 #include "tracks/RangeStyleLayout.h"
 #include "tracks/StrokeWidthSource.h"
 

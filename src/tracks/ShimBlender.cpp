@@ -1,7 +1,7 @@
 #include "tracks/ShimBlender.h"
 
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/VXStroke.h"
+#include "platform/vantrix/styles/VXStroke.h"
 #include "tracks/ZQRangeDrawingStyle.h"
 
 #include <QLinearGradient>

@@ -12,7 +12,7 @@
 // Immutable once made, so it can be drawn on other threads.
 
 #include "platform/graphics/BezierPath.h"
-#include "platform/vantrix/VXStyle.h"
+#include "platform/vantrix/styles/VXStyle.h"
 
 #include <QBrush>
 #include <QList>

@@ -2,7 +2,7 @@
 
 // The styles of the special items a multi-style path inserts over a stretch of its length.
 
-#include "platform/vantrix/VXStyle.h"
+#include "platform/vantrix/styles/VXStyle.h"
 
 enum class ZQSpecialItemKind { Flyover, Bridge, Tunnel, Cutting, Embankment };
 

@@ -3,8 +3,8 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/vantrix/VXDrawableShape.h"
-#include "platform/vantrix/VXTextAdornment.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
 
 namespace StyleLibraryCoding {
 

@@ -4,7 +4,7 @@
 // (the library item's "__data"), the style back from such an archive, a swatch drawing and
 // the texts its text components would draw for an object.
 
-#include "platform/vantrix/VXStyle.h"
+#include "platform/vantrix/styles/VXStyle.h"
 
 #include <QByteArray>
 #include <QRectF>

@@ -2,8 +2,8 @@
 
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Menu.h"
-#include "platform/vantrix/VXMetadataItem.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/model/VXMetadataItem.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include "app/VLTMAppDelegate.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/ParametricPath.h"
-#include "platform/vantrix/VXObjectCreationTool.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
-#include "platform/vantrix/VXToolRegistry.h"
+#include "platform/vantrix/drawables/ParametricPath.h"
+#include "platform/vantrix/tools/VXObjectCreationTool.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/tools/VXToolRegistry.h"
 #include "tracks/FactoryTrackStyles.h"
 #include "tracks/VXQTrack.h"
 

@@ -8,8 +8,8 @@
 //  - "Path Cutter" (key "u"): a click on a path or track cuts it there (PathCutterTool).
 //  - "Linear Select": selects a stretch along a track's length (LinearSelectTool).
 
-#include "platform/vantrix/VXDrawablePath.h"
-#include "platform/vantrix/VXDrawingTool.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/tools/VXDrawingTool.h"
 
 #include <QPointer>
 

@@ -9,7 +9,7 @@
 // Every key is observable and undoable on the carrying path's undo manager.
 
 #include "platform/foundation/ZQObject.h"
-#include "platform/vantrix/VXDrawableObject.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
 
 #include <QPointer>
 #include <QTransform>

@@ -5,7 +5,7 @@
 // it is drawn on (asked through StrokeWidthSource) and derives its line width, pier size
 // and pier spacing from that span; otherwise it uses its own values.
 
-#include "platform/vantrix/VXStroke.h"
+#include "platform/vantrix/styles/VXStroke.h"
 
 #include <QPainterPath>
 

@@ -6,7 +6,7 @@
 // the rasterizer's colour; the decorator's motif image is kept in step with it so sizes,
 // swatches and bounds follow, while drawing uses the shape itself to stay sharp at any zoom.
 
-#include "platform/vantrix/VXPathDecorator.h"
+#include "platform/vantrix/styles/VXPathDecorator.h"
 #include "tracks/VXQTaperedStroke.h"
 
 #include <QColor>

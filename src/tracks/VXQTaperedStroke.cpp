@@ -2,7 +2,7 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/VXRenderable.h"
+#include "platform/vantrix/drawables/VXRenderable.h"
 
 #include <QPainter>
 #include <QtMath>

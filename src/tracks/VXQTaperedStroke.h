@@ -8,7 +8,7 @@
 // The taper shapes are shared with the tagged stroke (tag lengths) and the cutting and
 // embankment rasterizer (motif sizes).
 
-#include "platform/vantrix/VXStroke.h"
+#include "platform/vantrix/styles/VXStroke.h"
 
 #include <QPainterPath>
 

@@ -6,8 +6,8 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
-#include "platform/vantrix/ArchiveReader.h"
-#include "platform/vantrix/VXObjectOwnerLayer.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "tracks/TrackTools.h"
 #include "tracks/ZQRangeDrawingStyle.h"
 

@@ -4,7 +4,7 @@
 // path whose ends turn back outwards like the wing walls of a tunnel mouth. Portal sizes
 // are multiples of the stroke width, so the tunnel scales with the line it replaces.
 
-#include "platform/vantrix/VXStroke.h"
+#include "platform/vantrix/styles/VXStroke.h"
 
 #include <QPainterPath>
 

@@ -29,7 +29,7 @@
 // Every edit registers its undo on the path's undo manager; a locked path refuses edits.
 
 #include "app/CasedDrawable.h"
-#include "platform/vantrix/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "tracks/ShimBlender.h"
 #include "tracks/StrokeWidthSource.h"
 #include "tracks/VXQAdornment.h"

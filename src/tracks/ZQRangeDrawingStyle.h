@@ -12,8 +12,8 @@
 // phase draws the casing alone; the content phase draws the rest of the style.
 
 #include "platform/foundation/ZQObject.h"
-#include "platform/vantrix/VXStroke.h"
-#include "platform/vantrix/VXStyle.h"
+#include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/styles/VXStyle.h"
 #include "tracks/ZQStyleRange.h"
 
 class VXRenderable;

@@ -8,12 +8,12 @@
 
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/vantrix/VXDrawingView.h"
-#include "platform/vantrix/VXGradientFill.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
-#include "platform/vantrix/VXToolController.h"
-#include "platform/vantrix/VXToolRegistry.h"
-#include "platform/vantrix/VXZoomTool.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/styles/VXGradientFill.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/tools/VXToolRegistry.h"
+#include "platform/vantrix/tools/VXZoomTool.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -5,9 +5,9 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/MenuItem.h"
-#include "platform/vantrix/VXDrawableShape.h"
-#include "platform/vantrix/VXDrawing.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "support/LogCapture.h"
 
 #include <QDoubleSpinBox>

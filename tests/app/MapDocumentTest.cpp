@@ -14,8 +14,8 @@
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
-#include "platform/vantrix/VXDrawingView.h"
-#include "platform/vantrix/VXGridLayer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/model/VXGridLayer.h"
 #include "support/LogCapture.h"
 
 #include <QDir>

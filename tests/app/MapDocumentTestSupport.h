@@ -6,7 +6,7 @@
 #include "app/VXQMappingLayer.h"
 #include "app/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
 
 #include <QDirIterator>
 #include <QFile>

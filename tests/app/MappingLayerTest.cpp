@@ -11,9 +11,9 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/DrawingTestSupport.h"
-#include "platform/vantrix/VXDrawableShape.h"
-#include "platform/vantrix/VXDrawingView.h"
-#include "platform/vantrix/VXShapeGroup.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "support/ArchiveTesting.h"
 
 #include <QPainter>

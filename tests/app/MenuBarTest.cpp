@@ -10,13 +10,13 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/WindowController.h"
-#include "platform/vantrix/VXDrawableShape.h"
-#include "platform/vantrix/VXStyle.h"
-#include "platform/vantrix/VXToolController.h"
-#include "platform/vantrix/VXToolRegistry.h"
-#include "platform/vantrix/VXZoomTool.h"
-#include "platform/vantrix/VXDrawingView.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/tools/VXToolRegistry.h"
+#include "platform/vantrix/tools/VXZoomTool.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -7,9 +7,9 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/DrawingRenderer.h"
-#include "platform/vantrix/VXDrawingView.h"
-#include "platform/vantrix/VXObjectOwnerLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 
 #include <QApplication>
 #include <QFile>

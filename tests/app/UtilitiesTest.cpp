@@ -6,8 +6,8 @@
 #include "app/ZQHighestCommonClass.h"
 #include "platform/foundation/OrderedDictionary.h"
 #include "platform/foundation/PropertyList.h"
-#include "platform/vantrix/VXDrawablePath.h"
-#include "platform/vantrix/VXRoundRectShape.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXRoundRectShape.h"
 #include "support/LogCapture.h"
 
 #include <QDir>

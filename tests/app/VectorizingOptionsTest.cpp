@@ -3,8 +3,8 @@
 #include "app/QVNVectorizingOptionsController.h"
 #include "app/QVNVectorizingPreviewView.h"
 #include "platform/ui/MenuItem.h"
-#include "platform/vantrix/VXImageShape.h"
-#include "platform/vantrix/VXShapeGroup.h"
+#include "platform/vantrix/drawables/VXImageShape.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -9,7 +9,7 @@
 #include "app/MapDocumentPackage.h"
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/vantrix/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,9 +9,9 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/VantrixComponentClasses.h"
-#include "platform/vantrix/VantrixDrawingClasses.h"
-#include "platform/vantrix/VantrixStyleClasses.h"
+#include "platform/vantrix/styles/VantrixComponentClasses.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
 #include "tracks/TrackClasses.h"
 #include "tracks/ZQMultiStylePath.h"
 

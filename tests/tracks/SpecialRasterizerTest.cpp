@@ -1,4 +1,4 @@
-#include "platform/vantrix/ComponentTestSupport.h"
+#include "platform/vantrix/styles/ComponentTestSupport.h"
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
 
@@ -7,9 +7,9 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/DocumentController.h"
-#include "platform/vantrix/VXDrawingView.h"
-#include "platform/vantrix/VXStyle.h"
-#include "platform/vantrix/VXToolController.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/tools/VXToolController.h"
 #include "tracks/SpecialItemStyles.h"
 #include "tracks/StrokeWidthSource.h"
 #include "tracks/VXQBridgeRasterizer.h"

@@ -1,8 +1,8 @@
-#include "../platform/vantrix/DrawingTestSupport.h"
+#include "platform/vantrix/DrawingTestSupport.h"
 
 #include "platform/foundation/KeyedArchiver.h"
-#include "platform/vantrix/VXDrawableShape.h"
-#include "platform/vantrix/VXTextAdornment.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
 #include "tracks/FactoryTrackStyles.h"
 #include "tracks/StyleLibraryCoding.h"
 #include "tracks/VXQTrack.h"

@@ -2,11 +2,11 @@
 // that each one changes the drawing as one undo step. Also the reduction of a path to a
 // stretch, which the path cutter relies on.
 
-#include "../platform/vantrix/ViewTestSupport.h"
+#include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Menu.h"
-#include "platform/vantrix/VXDrawableShape.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "tracks/FactoryTrackStyles.h"
 #include "tracks/TrackConversion.h"
 #include "tracks/VXQTrack.h"

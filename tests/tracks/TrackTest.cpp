@@ -5,7 +5,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/VXDrawing.h"
+#include "platform/vantrix/model/VXDrawing.h"
 #include "support/ArchiveTesting.h"
 #include "tracks/VXQTrack.h"
 

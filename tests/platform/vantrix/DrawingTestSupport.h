@@ -5,9 +5,9 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/DrawingRenderer.h"
-#include "platform/vantrix/VXDrawing.h"
-#include "platform/vantrix/VXObjectDrawingLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "platform/vantrix/VantrixComponentClasses.h"
-#include "platform/vantrix/VantrixDrawingClasses.h"
-#include "platform/vantrix/VantrixStyleClasses.h"
-#include "platform/vantrix/VantrixTextClasses.h"
+#include "platform/vantrix/styles/VantrixComponentClasses.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "platform/vantrix/text/VantrixTextClasses.h"
 
 #include <gtest/gtest.h>
 

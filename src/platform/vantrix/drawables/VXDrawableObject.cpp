@@ -1,0 +1,642 @@
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Menu.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/view/VXKnob.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/model/VXUniqueID.h"
+
+#include <QCoreApplication>
+#include <QMetaClassInfo>
+#include <QMimeData>
+#include <QPainter>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+namespace {
+
+const QString kStyleKey = QStringLiteral("VXDrawableObject_style");
+const QString kNameKey = QStringLiteral("VXDrawableObject_name");
+const QString kUserNameKey = QStringLiteral("VXDrawableObject_userAssignedName");
+const QString kLockedKey = QStringLiteral("VXDrawableObject_locked");
+const QString kVisibleKey = QStringLiteral("VXDrawableObject_visible");
+const QString kGhostedKey = QStringLiteral("VXDrawableObject_ghosted");
+const QString kAspectKey = QStringLiteral("VXDrawableObject_aspectRatioLocked");
+const QString kMetadataKey = QStringLiteral("VXDrawableObject_metadata");
+const QString kUniqueKeyKey = QStringLiteral("VXDrawableObject_uniqueKey");
+const QString kPasteboardObjectsKey = QStringLiteral("objects");
+
+std::atomic<quint64> s_nextChecksum{1};
+bool s_displaysSizeInfoWhenDragging = true;
+
+QColor& ghostColourSetting()
+{
+    static QColor colour(210, 210, 210);
+    return colour;
+}
+
+quint64 nextChecksum()
+{
+    return s_nextChecksum.fetch_add(1, std::memory_order_relaxed);
+}
+
+QList<VXDrawableObject::ContextualMenuExtension>& contextualMenuExtensions()
+{
+    static QList<VXDrawableObject::ContextualMenuExtension> extensions;
+    return extensions;
+}
+
+QRectF outset(const QRectF& rect, QSizeF extra)
+{
+    return rect.adjusted(-extra.width(), -extra.height(), extra.width(), extra.height());
+}
+
+} // namespace
+
+VXDrawableObject::VXDrawableObject() : m_geometryChecksum(nextChecksum()) {}
+
+VXDrawableObject::~VXDrawableObject() = default;
+
+// --- Place in the drawing -------------------------------------------------------------
+
+void VXDrawableObject::setContainer(QObject* container)
+{
+    auto* interface = dynamic_cast<platform::DrawableContainer*>(container);
+    ZQ_ASSERT(!container || interface, QStringLiteral("%1 is not a drawable container").arg(container->metaObject()->className()));
+    m_container = container;
+    m_containerInterface = interface;
+    adoptUndoManagerForStyle();
+}
+
+platform::DrawableContainer* VXDrawableObject::containerInterface() const
+{
+    return m_container ? m_containerInterface : nullptr;
+}
+
+VXObjectOwnerLayer* VXDrawableObject::layer() const
+{
+    const platform::DrawableContainer* container = containerInterface();
+    return container ? container->layer() : nullptr;
+}
+
+VXDrawing* VXDrawableObject::drawing() const
+{
+    const platform::DrawableContainer* container = containerInterface();
+    return container ? container->drawing() : nullptr;
+}
+
+ZQUndoManager* VXDrawableObject::undoManager() const
+{
+    const platform::DrawableContainer* container = containerInterface();
+    return container ? container->undoManager() : nullptr;
+}
+
+bool VXDrawableObject::isSelected() const
+{
+    const auto* drawingLayer = qobject_cast<const VXObjectDrawingLayer*>(layer());
+    return drawingLayer && drawingLayer->isSelectedObject(this);
+}
+
+bool VXDrawableObject::isPendingObject() const
+{
+    const VXObjectOwnerLayer* owner = layer();
+    return owner && owner->pendingObject() == this;
+}
+
+// --- Style -------------------------------------------------------------------------------
+
+void VXDrawableObject::setStyle(const VXStylePtr& style)
+{
+    if (changeValueForKey(m_style, style, "style", Change::Appearance))
+        adoptUndoManagerForStyle();
+}
+
+void VXDrawableObject::setStyleObject(VXStyle* style)
+{
+    if (!style) {
+        setStyle(nullptr);
+        return;
+    }
+    auto shared = std::dynamic_pointer_cast<VXStyle>(style->weak_from_this().lock());
+    if (!shared) {
+        ZQLogObjCMethod(QStringLiteral("a style must be shared to be set on an object; ignored"));
+        return;
+    }
+    setStyle(shared);
+}
+
+void VXDrawableObject::adoptUndoManagerForStyle() const
+{
+    // A style edited through an object undoes with the drawing's edits.
+    if (ZQUndoManager* undo = undoManager(); undo && m_style && !m_style->undoManager())
+        m_style->setUndoManager(undo);
+}
+
+QList<VXStylePtr> VXDrawableObject::allStyles() const
+{
+    return m_style ? QList<VXStylePtr>{m_style} : QList<VXStylePtr>{};
+}
+
+void VXDrawableObject::replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements)
+{
+    if (const auto it = replacements.constFind(m_style.get()); it != replacements.cend())
+        setStyle(it.value());
+}
+
+void VXDrawableObject::styleDidChange(const VXStyle* style)
+{
+    if (style && style == m_style.get())
+        notifyGeometryChange(bounds());
+}
+
+QSizeF VXDrawableObject::styleExtraSpace() const
+{
+    return m_style ? m_style->extraSpaceNeeded() : QSizeF(0, 0);
+}
+
+// --- Flags and naming ----------------------------------------------------------------------
+
+void VXDrawableObject::setLocked(bool locked)
+{
+    changeValueForKey(m_locked, locked, "locked", Change::State);
+}
+
+void VXDrawableObject::setVisible(bool visible)
+{
+    changeValueForKey(m_visible, visible, "visible", Change::State);
+}
+
+void VXDrawableObject::setGhosted(bool ghosted)
+{
+    changeValueForKey(m_ghosted, ghosted, "ghosted", Change::State);
+}
+
+void VXDrawableObject::setAspectRatioLocked(bool locked)
+{
+    changeValueForKey(m_aspectRatioLocked, locked, "aspectRatioLocked", Change::State);
+}
+
+void VXDrawableObject::setName(const QString& name)
+{
+    changeValueForKey(m_name, name, "name", Change::State);
+}
+
+void VXDrawableObject::assignUserNameWithFlag(const QString& name, bool flag)
+{
+    setName(name);
+    m_userAssignedName = flag;
+}
+
+QString VXDrawableObject::userDescription() const
+{
+    const QString ownName = name();
+    return ownName.isEmpty() ? displayName() : ownName;
+}
+
+QString VXDrawableObject::displayName() const
+{
+    return displayNameForClass(metaObject());
+}
+
+QString VXDrawableObject::displayNameForClass(const QMetaObject* objClass)
+{
+    // The nearest class that declares a name gives it, so subclasses inherit their parent's.
+    const int index = objClass ? objClass->indexOfClassInfo("displayName") : -1;
+    const char* name = index >= 0 ? objClass->classInfo(index).value() : "Object";
+    return QCoreApplication::translate("VXDrawableObject", name);
+}
+
+QString VXDrawableObject::uniqueKey() const
+{
+    if (m_uniqueKey.isEmpty())
+        m_uniqueKey = VXUniqueID::uniqueKey();
+    return m_uniqueKey;
+}
+
+QColor VXDrawableObject::ghostColour()
+{
+    return ghostColourSetting();
+}
+
+void VXDrawableObject::setGhostColour(const QColor& colour)
+{
+    if (colour.isValid())
+        ghostColourSetting() = colour;
+}
+
+bool VXDrawableObject::displaysSizeInfoWhenDragging()
+{
+    return s_displaysSizeInfoWhenDragging;
+}
+
+void VXDrawableObject::setDisplaysSizeInfoWhenDragging(bool displays)
+{
+    s_displaysSizeInfoWhenDragging = displays;
+}
+
+QStringList VXDrawableObject::observableKeyPaths()
+{
+    return {QStringLiteral("location"), QStringLiteral("size"), QStringLiteral("angle"), QStringLiteral("style"),
+            QStringLiteral("locked"),   QStringLiteral("visible"), QStringLiteral("name"), QStringLiteral("ghosted")};
+}
+
+// --- Geometry --------------------------------------------------------------------------------
+
+void VXDrawableObject::setLocation(QPointF location)
+{
+    const QPointF current = this->location();
+    if (std::isfinite(location.x()) && std::isfinite(location.y()))
+        applyTransform(QTransform::fromTranslate(location.x() - current.x(), location.y() - current.y()));
+}
+
+void VXDrawableObject::setAngle(double radians)
+{
+    if (std::isfinite(radians))
+        rotateByAngle(radians - angle());
+}
+
+double VXDrawableObject::angleInDegrees() const
+{
+    return qRadiansToDegrees(angle());
+}
+
+void VXDrawableObject::setAngleInDegrees(double degrees)
+{
+    setAngle(qDegreesToRadians(degrees));
+}
+
+void VXDrawableObject::setSize(QSizeF size)
+{
+    const QSizeF current = this->size();
+    if (current.width() != 0 && current.height() != 0)
+        resizeWidthByHeightBy(size.width() / current.width(), size.height() / current.height());
+}
+
+void VXDrawableObject::setWidth(double width)
+{
+    const QSizeF current = size();
+    const double height = m_aspectRatioLocked && current.width() != 0 ? current.height() * width / current.width()
+                                                                      : current.height();
+    setSize({width, height});
+}
+
+void VXDrawableObject::setHeight(double height)
+{
+    const QSizeF current = size();
+    const double width = m_aspectRatioLocked && current.height() != 0 ? current.width() * height / current.height()
+                                                                       : current.width();
+    setSize({width, height});
+}
+
+QRectF VXDrawableObject::bounds() const
+{
+    if (!m_cachedBounds)
+        m_cachedBounds = outset(logicalBounds(), styleExtraSpace());
+    return *m_cachedBounds;
+}
+
+QRectF VXDrawableObject::logicalBounds() const
+{
+    return renderingPath().bounds();
+}
+
+QTransform VXDrawableObject::containerTransform() const
+{
+    const platform::DrawableContainer* container = containerInterface();
+    return container ? container->renderingTransform() : QTransform();
+}
+
+void VXDrawableObject::resizeWidthByHeightBy(double xFactor, double yFactor)
+{
+    if (!std::isfinite(xFactor) || !std::isfinite(yFactor))
+        return;
+    const QPointF centre = location();
+    QTransform scale;
+    scale.translate(centre.x(), centre.y());
+    scale.rotateRadians(angle());
+    scale.scale(xFactor, yFactor);
+    scale.rotateRadians(-angle());
+    scale.translate(-centre.x(), -centre.y());
+    applyTransform(scale);
+}
+
+void VXDrawableObject::rotateByAngle(double radians)
+{
+    if (std::isfinite(radians) && radians != 0)
+        applyTransform(platform::RotationTransform(radians, location()));
+}
+
+void VXDrawableObject::applyTransform(const QTransform&) {}
+
+// --- Change notification ------------------------------------------------------------------------
+
+void VXDrawableObject::invalidateGeometryCaches()
+{
+    m_cachedBounds.reset();
+    m_geometryChecksum = nextChecksum();
+}
+
+void VXDrawableObject::notifyVisualChange()
+{
+    setNeedsDisplayInRect(bounds());
+}
+
+void VXDrawableObject::notifyGeometryChange(const QRectF& oldBounds)
+{
+    invalidateGeometryCaches();
+    if (platform::DrawableContainer* container = containerInterface())
+        container->objectDidChangeBoundsFrom(this, oldBounds);
+    setNeedsDisplayInRect(oldBounds);
+    notifyVisualChange();
+}
+
+void VXDrawableObject::setNeedsDisplayInRect(const QRectF& rect) const
+{
+    if (platform::DrawableContainer* container = containerInterface(); container && m_visible)
+        container->setNeedsDisplayInRect(rect);
+}
+
+void VXDrawableObject::metadataDidChangeForKey(const QString&)
+{
+    notifyVisualChange();
+}
+
+// --- Drawing ----------------------------------------------------------------------------------
+
+void VXDrawableObject::drawContent() const
+{
+    if (m_ghosted) {
+        platform::GraphicsContext* context = platform::GraphicsContext::current();
+        if (!context)
+            return;
+        QPainter* painter = context->painter();
+        QPen pen(ghostColour(), 0);
+        painter->strokePath(renderingPath().painterPath(), pen);
+        return;
+    }
+    if (m_style)
+        m_style->render(*this);
+}
+
+void VXDrawableObject::drawSelectedState() const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    const VXObjectOwnerLayer* owner = layer();
+    if (!context || isPendingObject())
+        return;
+    QPainter* painter = context->painter();
+    const QColor colour = m_locked ? QColor(Qt::lightGray) : (owner ? owner->selectionColour() : QColor(Qt::blue));
+    QPen pen(colour, 0); // hairline at any zoom
+    painter->strokePath(renderingPath().painterPath(), pen);
+    if (!m_locked)
+        VXKnob::knobs().drawBoundsKnobsOfObject(*this, colour);
+}
+
+bool VXDrawableObject::populateContextualMenuAtPoint(platform::Menu* menu, QPointF)
+{
+    if (!menu)
+        return false;
+    menu->addItemWithTitleActionKeyEquivalent(tr("Cut"), "cut");
+    menu->addItemWithTitleActionKeyEquivalent(tr("Copy"), "copy");
+    menu->addItemWithTitleActionKeyEquivalent(tr("Delete"), "delete_");
+    return true;
+}
+
+void VXDrawableObject::addContextualMenuExtension(ContextualMenuExtension extension)
+{
+    if (extension)
+        contextualMenuExtensions().append(std::move(extension));
+}
+
+bool VXDrawableObject::populateExtendedContextualMenuAtPoint(platform::Menu& menu, QPointF point)
+{
+    populateContextualMenuAtPoint(&menu, point);
+    for (const ContextualMenuExtension& extension : std::as_const(contextualMenuExtensions()))
+        extension(*this, menu, point);
+    return !menu.isEmpty();
+}
+
+void VXDrawableObject::drawContentWithSelectedState(bool selected) const
+{
+    if (!m_visible)
+        return;
+    drawContent();
+    if (selected)
+        drawSelectedState();
+}
+
+QByteArray VXDrawableObject::pdf() const
+{
+    return platform::DrawingRenderer::pdfOfObject(*this);
+}
+
+QImage VXDrawableObject::swatchImageWithSize(QSizeF size) const
+{
+    return platform::DrawingRenderer::imageOfObjectWithSize(*this, size);
+}
+
+// --- Hit testing ------------------------------------------------------------------------------
+
+int VXDrawableObject::hitPart(QPointF point) const
+{
+    if (!m_visible || !platform::rectsMeet(bounds(), QRectF(point, QSizeF(0, 0))))
+        return kVXDrawingNoPart;
+    const platform::BezierPath path = renderingPath();
+    if (path.isEmpty())
+        return kVXDrawingNoPart;
+    const bool filled = !m_style || m_style->hasFill();
+    if (filled && path.containsPoint(point))
+        return kVXDrawingEntireObjectPart;
+    const double reach = (m_style ? m_style->maxStrokeWidth() / 2 : 0.0) + kHitTolerance;
+    return path.lengthForPointTolerance(point, reach) >= 0 ? kVXDrawingEntireObjectPart : kVXDrawingNoPart;
+}
+
+bool VXDrawableObject::isWithinDistanceOfPoint(double distance, QPointF point) const
+{
+    const double reach = std::max(0.0, distance);
+    if (!m_visible || !std::isfinite(reach) || !platform::rectsMeet(bounds().adjusted(-reach, -reach, reach, reach),
+                                                                     QRectF(point, QSizeF(0, 0))))
+        return false;
+    const platform::BezierPath path = renderingPath();
+    if (path.isEmpty())
+        return false;
+    if ((!m_style || m_style->hasFill()) && path.containsPoint(point))
+        return true;
+    return path.lengthForPointTolerance(point, reach) >= 0;
+}
+
+bool VXDrawableObject::intersectsRect(const QRectF& rect) const
+{
+    if (!m_visible || !platform::rectsMeet(bounds(), rect))
+        return false;
+    const QPainterPath path = renderingPath().painterPath();
+    // An open path meets the rectangle where its line does, not where its closing would.
+    return path.intersects(rect) || path.contains(rect.center()) || rect.contains(path.boundingRect());
+}
+
+// --- Lifecycle ------------------------------------------------------------------------------------
+
+void VXDrawableObject::objectWasAddedToLayer(VXObjectOwnerLayer*)
+{
+    adoptUndoManagerForStyle();
+}
+
+void VXDrawableObject::groupWillUngroupObjectWithTransform(VXShapeGroup*, const QTransform& transform)
+{
+    applyTransform(transform);
+}
+
+// --- Area and centroid ------------------------------------------------------------------------------
+
+double VXDrawableObject::areaInBaseUnits() const
+{
+    return renderingPath().area();
+}
+
+double VXDrawableObject::area() const
+{
+    const VXDrawing* owner = drawing();
+    const double factor = owner ? owner->unitToPointsConversionFactor() : 1.0;
+    return areaInBaseUnits() / (factor * factor);
+}
+
+QString VXDrawableObject::areaUnits() const
+{
+    const VXDrawing* owner = drawing();
+    const QString units = owner ? owner->abbreviatedDrawingUnits() : QStringLiteral("pt");
+    return units + u' ' + QChar(0x00B2);
+}
+
+QPointF VXDrawableObject::centroidInBaseUnits() const
+{
+    return renderingPath().centroid();
+}
+
+QPointF VXDrawableObject::centroid() const
+{
+    const VXDrawing* owner = drawing();
+    return owner ? owner->convertPoint(centroidInBaseUnits()) : centroidInBaseUnits();
+}
+
+// --- Key-value coding -------------------------------------------------------------------------------
+
+QVariant VXDrawableObject::metadataObjectForKey(const QString& key) const
+{
+    const QVariant own = metadataValueForKey(key);
+    if (own.isValid())
+        return own;
+    const platform::DrawableContainer* container = containerInterface();
+    return container ? container->metadataObjectForKey(key) : QVariant();
+}
+
+QVariant VXDrawableObject::valueForUndefinedKey(const QString& key) const
+{
+    const QVariant value = metadataObjectForKey(key);
+    return value.isValid() ? value : platform::nullValue();
+}
+
+void VXDrawableObject::setValueForUndefinedKey(const QVariant& value, const QString& key)
+{
+    setMetadataItemValueForKey(value, key);
+}
+
+QStringList VXDrawableObject::keyPathsForValuesAffectingValueForKey(const QString& key) const
+{
+    static const QHash<QString, QStringList> dependencies{
+        {QStringLiteral("xLocation"), {QStringLiteral("location")}},
+        {QStringLiteral("yLocation"), {QStringLiteral("location")}},
+        {QStringLiteral("width"), {QStringLiteral("size")}},
+        {QStringLiteral("height"), {QStringLiteral("size")}},
+        {QStringLiteral("angleInDegrees"), {QStringLiteral("angle")}},
+        {QStringLiteral("bounds"), {QStringLiteral("location"), QStringLiteral("size"), QStringLiteral("angle"),
+                                    QStringLiteral("style")}},
+    };
+    return dependencies.value(key);
+}
+
+// --- Pasteboard and copying ----------------------------------------------------------------------------
+
+void VXDrawableObject::writeObjectsToPasteboard(const QList<VXDrawableObjectPtr>& objects, QMimeData* pasteboard)
+{
+    if (!pasteboard || objects.isEmpty())
+        return;
+    QVariantList archived;
+    for (const VXDrawableObjectPtr& object : objects) {
+        if (object)
+            archived.append(QVariant::fromValue(ZQObjectPtr(object)));
+    }
+    platform::KeyedArchiver coder;
+    coder.encodeObject(QVariant(archived), kPasteboardObjectsKey);
+    pasteboard->setData(kVXDrawableObjectPasteboardType, coder.finishEncoding());
+}
+
+QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboard(const QMimeData* pasteboard)
+{
+    QList<VXDrawableObjectPtr> objects;
+    if (!pasteboard || !pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
+        return objects;
+    platform::KeyedUnarchiver coder(pasteboard->data(kVXDrawableObjectPasteboardType));
+    if (!coder.isValid()) {
+        LogEvent(kFileEvent, QStringLiteral("pasteboard objects are damaged: %1").arg(coder.error().localizedDescription()));
+        return objects;
+    }
+    return platform::ArchiveReader(coder).objects<VXDrawableObject>(kPasteboardObjectsKey);
+}
+
+std::shared_ptr<ZQObject> VXDrawableObject::copy() const
+{
+    return copyDrawable();
+}
+
+VXDrawableObjectPtr VXDrawableObject::copyDrawable() const
+{
+    // The archive is the one description of an object's state, so copies cannot miss a field.
+    const QByteArray data = platform::KeyedArchiver::archivedDataWithRootObject(this);
+    auto copy = std::dynamic_pointer_cast<VXDrawableObject>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
+    ZQ_ASSERT(copy, QStringLiteral("%1 could not be copied").arg(className()));
+    copy->adoptStylesFrom(*this);
+    return copy;
+}
+
+void VXDrawableObject::adoptStylesFrom(const VXDrawableObject& original)
+{
+    m_style = original.m_style;
+    m_uniqueKey.clear();
+    m_cachedBounds.reset();
+}
+
+void VXDrawableObject::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    coder.encodeObject(m_style.get(), kStyleKey);
+    coder.encodeString(m_name, kNameKey);
+    coder.encodeBool(m_userAssignedName, kUserNameKey);
+    coder.encodeBool(m_locked, kLockedKey);
+    coder.encodeBool(m_visible, kVisibleKey);
+    coder.encodeBool(m_ghosted, kGhostedKey);
+    coder.encodeBool(m_aspectRatioLocked, kAspectKey);
+    coder.encodeString(uniqueKey(), kUniqueKeyKey);
+    encodeMetadata(coder, kMetadataKey);
+}
+
+void VXDrawableObject::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    const platform::ArchiveReader reader(coder);
+    m_style = reader.object<VXStyle>(kStyleKey);
+    m_name = reader.string(kNameKey);
+    m_userAssignedName = reader.boolean(kUserNameKey, false);
+    m_locked = reader.boolean(kLockedKey, false);
+    m_visible = reader.boolean(kVisibleKey, true);
+    m_ghosted = reader.boolean(kGhostedKey, false);
+    m_aspectRatioLocked = reader.boolean(kAspectKey, false);
+    m_uniqueKey = reader.string(kUniqueKeyKey);
+    decodeMetadata(coder, kMetadataKey);
+    m_cachedBounds.reset();
+}

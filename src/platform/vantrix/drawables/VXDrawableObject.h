@@ -1,0 +1,315 @@
+#pragma once
+
+// The base of everything a drawing shows: geometry, a style that paints it, attributes
+// (metadata), a name and the flags locked, visible and ghosted.
+//
+// Drawables know their geometry, not how they are painted: drawContent hands the object to
+// its style, which renders renderingPath(). Subclasses keep their own geometry (a shape in
+// a unit box, a path in drawing coordinates, a group of members) and override location,
+// size, angle, renderingPath and the setters.
+//
+// Every setter goes through changeValueForKey: an unchanged value does nothing; geometry
+// and style ignore changes while the object is locked; otherwise observers are told, the
+// old value is registered for undo (the undo sets it back through key-value coding, so
+// the same setter runs) and the area the object covers is redrawn. Geometry changes also
+// clear the cached bounds and path and tell the container, which keeps its spatial index
+// up to date.
+
+#include "platform/foundation/ZQObject.h"
+#include "platform/vantrix/model/DrawableContainer.h"
+#include "platform/vantrix/model/KeyValueUndo.h"
+#include "platform/vantrix/model/MetadataContainer.h"
+#include "platform/vantrix/drawables/VXRenderable.h"
+#include "platform/vantrix/styles/VXStyle.h"
+
+#include <QColor>
+#include <QPointer>
+#include <cmath>
+#include <functional>
+#include <optional>
+
+class QMimeData;
+class QMouseEvent;
+class VXDrawableObject;
+namespace platform {
+class Menu;
+}
+class VXDrawingView;
+class VXShapeGroup;
+
+using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
+
+// Part codes of hitPart: nothing, or the object as a whole; subclasses use positive codes.
+inline constexpr int kVXDrawingNoPart = 0;
+inline constexpr int kVXDrawingEntireObjectPart = -1;
+
+inline const QString kVXDrawableObjectPasteboardType = QStringLiteral("application/x-quorvane.drawable-objects");
+
+class VXDrawableObject : public ZQObject, public VXRenderable, public platform::MetadataContainer {
+    Q_OBJECT
+    Q_PROPERTY(QPointF location READ location WRITE setLocation STORED false)
+    Q_PROPERTY(double xLocation READ xLocation WRITE setXLocation STORED false)
+    Q_PROPERTY(double yLocation READ yLocation WRITE setYLocation STORED false)
+    Q_PROPERTY(QSizeF size READ size WRITE setSize STORED false)
+    Q_PROPERTY(double width READ width WRITE setWidth STORED false)
+    Q_PROPERTY(double height READ height WRITE setHeight STORED false)
+    Q_PROPERTY(double angle READ angle WRITE setAngle STORED false)
+    Q_PROPERTY(double angleInDegrees READ angleInDegrees WRITE setAngleInDegrees STORED false)
+    Q_PROPERTY(QRectF bounds READ bounds STORED false)
+    Q_PROPERTY(QRectF logicalBounds READ logicalBounds STORED false)
+    Q_PROPERTY(VXStyle* style READ styleObject WRITE setStyleObject)
+    Q_PROPERTY(bool locked READ locked WRITE setLocked)
+    Q_PROPERTY(bool visible READ visible WRITE setVisible)
+    Q_PROPERTY(bool ghosted READ ghosted WRITE setGhosted)
+    Q_PROPERTY(bool aspectRatioLocked READ aspectRatioLocked WRITE setAspectRatioLocked)
+    Q_PROPERTY(QString name READ name WRITE setName)
+    Q_PROPERTY(QString uniqueKey READ uniqueKey STORED false)
+    Q_PROPERTY(QString displayName READ displayName STORED false)
+    Q_PROPERTY(QString userDescription READ userDescription STORED false)
+    Q_PROPERTY(double area READ area STORED false)
+    Q_PROPERTY(double areaInBaseUnits READ areaInBaseUnits STORED false)
+    Q_PROPERTY(QString areaUnits READ areaUnits STORED false)
+    Q_PROPERTY(QPointF centroid READ centroid STORED false)
+    Q_PROPERTY(QPointF centroidInBaseUnits READ centroidInBaseUnits STORED false)
+    Q_CLASSINFO("displayName", "Object")
+
+public:
+    VXDrawableObject();
+    ~VXDrawableObject() override;
+
+    // --- Place in the drawing ---------------------------------------------------------
+    // The layer, group or other container holding the object; null when free.
+    QObject* container() const { return m_container; }
+    // Called by containers; a container must implement platform::DrawableContainer.
+    virtual void setContainer(QObject* container);
+    VXObjectOwnerLayer* layer() const;
+    VXDrawing* drawing() const;
+    ZQUndoManager* undoManager() const;
+    bool isSelected() const;
+    bool isPendingObject() const;
+
+    // --- Style ------------------------------------------------------------------------
+    VXStylePtr style() const { return m_style; }
+    virtual void setStyle(const VXStylePtr& style);
+    // The styles this object draws with (groups gather their members').
+    virtual QList<VXStylePtr> allStyles() const;
+    // Replaces every use of a style in `replacements` (old -> new), members included.
+    virtual void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements);
+    // A style of this object changed: its bounds may have too.
+    virtual void styleDidChange(const VXStyle* style);
+
+    // --- Flags and naming -------------------------------------------------------------
+    bool locked() const { return m_locked; }
+    void setLocked(bool locked);
+    bool visible() const { return m_visible; }
+    void setVisible(bool visible);
+    // Drawn as a faint outline instead of its style.
+    bool ghosted() const { return m_ghosted; }
+    void setGhosted(bool ghosted);
+    bool aspectRatioLocked() const { return m_aspectRatioLocked; }
+    void setAspectRatioLocked(bool locked);
+    virtual QString name() const { return m_name; }
+    virtual void setName(const QString& name);
+    // `flag` true marks the name as the user's, so automatic naming leaves it alone.
+    void assignUserNameWithFlag(const QString& name, bool flag);
+    bool hasUserAssignedName() const { return m_userAssignedName; }
+    // The name when there is one, else the display name.
+    virtual QString userDescription() const;
+    // The class's user-visible name ("Shape", "Path"...); subclasses of other kinds override.
+    virtual QString displayName() const;
+    static QString displayNameForClass(const QMetaObject* objClass);
+    // A key that tells this object apart from every other, made on first use.
+    QString uniqueKey() const;
+
+    static QColor ghostColour();
+    static void setGhostColour(const QColor& colour);
+    static bool displaysSizeInfoWhenDragging();
+    static void setDisplaysSizeInfoWhenDragging(bool displays);
+    // Key paths inspectors observe on every drawable.
+    static QStringList observableKeyPaths();
+
+    // --- Geometry (VXRenderable) -------------------------------------------------------
+    QPointF location() const override { return {}; }
+    virtual void setLocation(QPointF location);
+    double xLocation() const { return location().x(); }
+    void setXLocation(double x) { setLocation({x, location().y()}); }
+    double yLocation() const { return location().y(); }
+    void setYLocation(double y) { setLocation({location().x(), y}); }
+    double angle() const override { return 0; }
+    virtual void setAngle(double radians);
+    double angleInDegrees() const;
+    void setAngleInDegrees(double degrees);
+    QSizeF size() const override { return {0, 0}; }
+    virtual void setSize(QSizeF size);
+    double width() const { return size().width(); }
+    void setWidth(double width);
+    double height() const { return size().height(); }
+    void setHeight(double height);
+    // The path bounds outset by the style's extra space; cached until the geometry or style changes.
+    QRectF bounds() const override;
+    // The bounds of the rendering path alone.
+    virtual QRectF logicalBounds() const;
+    platform::BezierPath renderingPath() const override { return {}; }
+    // Maps the object's own coordinates to its container's (a shape's unit box to the layer).
+    virtual QTransform transform() const { return {}; }
+    QTransform containerTransform() const override;
+    // The transform applied to members (groups); identity for others.
+    virtual QTransform renderingTransform() const { return {}; }
+    quint64 geometryChecksum() const override { return m_geometryChecksum; }
+    QVariant metadataObjectForKey(const QString& key) const override;
+
+    virtual void resizeWidthByHeightBy(double xFactor, double yFactor);
+    virtual void rotateByAngle(double radians);
+    // Applies `transform` to the geometry for good (moving, flipping, ungrouping).
+    virtual void applyTransform(const QTransform& transform);
+    // The container's rendering transform changed (a group moved): cached geometry goes.
+    virtual void containerTransformDidChange() { invalidateGeometryCaches(); }
+
+    // --- Change notification ------------------------------------------------------------
+    // Redraws the area the object covers now.
+    void notifyVisualChange();
+    // The geometry (or anything else that moves the bounds) changed: caches go, the
+    // container re-indexes the object, the old and new areas redraw.
+    void notifyGeometryChange(const QRectF& oldBounds);
+    void setNeedsDisplayInRect(const QRectF& rect) const;
+
+    // --- Drawing (into GraphicsContext::current()) -------------------------------------
+    virtual void drawContent() const;
+    virtual void drawSelectedState() const;
+    void drawContentWithSelectedState(bool selected) const;
+    // Called between drawing every object's content and drawing the selection; empty here.
+    virtual void drawTextLabelsInView(VXDrawingView* view) const {}
+    // The object alone on its bounds.
+    QByteArray pdf() const;
+    QImage swatchImageWithSize(QSizeF size) const;
+
+    // --- Hit testing ----------------------------------------------------------------------
+    // kVXDrawingNoPart, kVXDrawingEntireObjectPart or a subclass's part code.
+    virtual int hitPart(QPointF point) const;
+    bool hitTest(QPointF point) const { return hitPart(point) != kVXDrawingNoPart; }
+    // Whether the object's drawn shape meets the rectangle (marquee selection).
+    virtual bool intersectsRect(const QRectF& rect) const;
+    // Points nearer than this to a stroke hit it, whatever the stroke's width.
+    static constexpr double kHitTolerance = 2.0;
+    // Whether `point` lies inside the drawn shape (when filled) or within `distance` of its outline.
+    virtual bool isWithinDistanceOfPoint(double distance, QPointF point) const;
+
+    // --- Gestures on the object's own parts ------------------------------------------------
+    // The selection tool hands a press on a selected object's own part (a hitPart code other
+    // than the whole object), then the drags and the release, to the object. The release
+    // answers the undo action name of the change made; empty when nothing changed.
+    virtual void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) {}
+    virtual void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) {}
+    virtual QString mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) { return {}; }
+
+    // --- Lifecycle hooks ------------------------------------------------------------------
+    virtual void objectWasAddedToLayer(VXObjectOwnerLayer* layer);
+    virtual void objectWasRemovedFromLayer(VXObjectOwnerLayer* layer) {}
+    virtual void objectDidBecomeSelected() {}
+    virtual void objectIsNoLongerSelected() {}
+    // Called on each member as its group dissolves; `transform` maps it into the group's container.
+    virtual void groupWillUngroupObjectWithTransform(VXShapeGroup* group, const QTransform& transform);
+
+    // --- Context menu ------------------------------------------------------------------------
+    // Adds the object's items for a context click at `point` (drawing coordinates); answers
+    // whether it added any. The base adds Cut, Copy and Delete, sent along the responder chain.
+    virtual bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point);
+    // Items later libraries add to the menus of objects they do not own (a command on plain
+    // paths): each extension runs after the object's own items and adds what fits the object.
+    using ContextualMenuExtension = std::function<void(VXDrawableObject& object, platform::Menu& menu, QPointF point)>;
+    static void addContextualMenuExtension(ContextualMenuExtension extension);
+    // The object's items followed by the extensions'; answers whether the menu holds any.
+    bool populateExtendedContextualMenuAtPoint(platform::Menu& menu, QPointF point);
+
+    // --- Area and centroid (drawing units) -------------------------------------------------
+    double areaInBaseUnits() const;
+    double area() const;
+    QString areaUnits() const;
+    QPointF centroidInBaseUnits() const;
+    QPointF centroid() const;
+
+    // --- Key-value coding -----------------------------------------------------------------
+    // Unknown keys are attributes: their value, or the null marker when absent.
+    QVariant valueForUndefinedKey(const QString& key) const override;
+    void setValueForUndefinedKey(const QVariant& value, const QString& key) override;
+    QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override;
+
+    // --- Pasteboard and copying -------------------------------------------------------------
+    static void writeObjectsToPasteboard(const QList<VXDrawableObjectPtr>& objects, QMimeData* pasteboard);
+    // The objects on the pasteboard, fresh copies; empty when there are none or they are damaged.
+    static QList<VXDrawableObjectPtr> nativeObjectsFromPasteboard(const QMimeData* pasteboard);
+    // A deep copy outside any container that shares this object's styles, with a new unique key.
+    std::shared_ptr<ZQObject> copy() const override;
+    VXDrawableObjectPtr copyDrawable() const;
+    // Makes a copy decoded from `original`'s archive share its styles again (groups recurse).
+    virtual void adoptStylesFrom(const VXDrawableObject& original);
+
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+
+protected:
+    enum class Change {
+        State,      // flags and names: redraw, allowed while locked
+        Appearance, // style: not while locked; bounds may change
+        Geometry,   // not while locked; caches cleared, container told
+    };
+
+    // The one setter behind every key (see the top of this file). Answers whether it changed.
+    template <class T>
+    bool changeValueForKey(T& field, const T& value, const char* key, Change change)
+    {
+        if constexpr (std::is_floating_point_v<T>) {
+            if (!std::isfinite(value))
+                return false;
+        }
+        if (field == value || (m_locked && change != Change::State))
+            return false;
+        const QRectF oldBounds = bounds();
+        platform::registerUndoForKey(undoManager(), *this, QString::fromLatin1(key), platform::undoValue(field));
+        setNeedsDisplayInRect(oldBounds);
+        {
+            const platform::ChangeScope scope(this, QString::fromLatin1(key));
+            field = value;
+            if (change != Change::State)
+                invalidateGeometryCaches();
+        }
+        if (change != Change::State)
+            notifyGeometryChange(oldBounds);
+        else
+            notifyVisualChange();
+        return true;
+    }
+
+    // Drops cached bounds (and subclasses' cached paths) and moves the geometry checksum on.
+    virtual void invalidateGeometryCaches();
+    // The cached bounds, for subclasses that compute bounds their own way.
+    std::optional<QRectF>& cachedBounds() const { return m_cachedBounds; }
+    // The style's outset around the path bounds.
+    QSizeF styleExtraSpace() const;
+    platform::DrawableContainer* containerInterface() const;
+
+    // MetadataContainer
+    ZQObject* metadataOwner() override { return this; }
+    ZQUndoManager* metadataUndoManager() const override { return undoManager(); }
+    void metadataDidChangeForKey(const QString& key) override;
+
+private:
+    VXStyle* styleObject() const { return m_style.get(); }
+    void setStyleObject(VXStyle* style);
+    void adoptUndoManagerForStyle() const;
+
+    QPointer<QObject> m_container;
+    platform::DrawableContainer* m_containerInterface = nullptr;
+    VXStylePtr m_style;
+    QString m_name;
+    mutable QString m_uniqueKey;
+    bool m_locked = false;
+    bool m_visible = true;
+    bool m_ghosted = false;
+    bool m_aspectRatioLocked = false;
+    bool m_userAssignedName = false;
+    quint64 m_geometryChecksum;
+    mutable std::optional<QRectF> m_cachedBounds;
+};
+
+Q_DECLARE_METATYPE(VXDrawableObjectPtr)

@@ -1,0 +1,154 @@
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+
+namespace {
+
+const QString kPathKey = QStringLiteral("VXDrawablePath_path");
+
+bool s_onPathHitPriority = false;
+bool s_autoClosesPath = false;
+double s_freehandEpsilon = 2.0;
+bool s_combinesEndPoints = true;
+
+} // namespace
+
+VXDrawablePath::VXDrawablePath() = default;
+
+VXDrawablePath::~VXDrawablePath() = default;
+
+VXDrawablePathPtr VXDrawablePath::drawablePathWithBezierPath(const platform::BezierPath& path)
+{
+    auto object = std::make_shared<VXDrawablePath>();
+    object->m_path = path;
+    return object;
+}
+
+VXDrawablePathPtr VXDrawablePath::drawablePathWithBezierPathWithStyle(const platform::BezierPath& path, const VXStylePtr& style)
+{
+    VXDrawablePathPtr object = drawablePathWithBezierPath(path);
+    object->setStyle(style);
+    return object;
+}
+
+void VXDrawablePath::setPath(const platform::BezierPath& path)
+{
+    changeValueForKey(m_path, path, "path", Change::Geometry);
+}
+
+bool VXDrawablePath::isSimpleStraightLine() const
+{
+    const platform::BezierPath p = path();
+    if (p.elementCount() != 2)
+        return false;
+    QPointF points[3];
+    return p.elementAtIndexAssociatedPoints(0, points) == platform::PathElement::MoveTo
+           && p.elementAtIndexAssociatedPoints(1, points) == platform::PathElement::LineTo;
+}
+
+void VXDrawablePath::setLength(double length)
+{
+    if (!isSimpleStraightLine() || !std::isfinite(length) || length < 0)
+        return;
+    QPointF start[3], end[3];
+    const platform::BezierPath p = path();
+    p.elementAtIndexAssociatedPoints(0, start);
+    p.elementAtIndexAssociatedPoints(1, end);
+    const double slope = platform::Slope(start[0], end[0]);
+    platform::BezierPath line;
+    line.moveToPoint(start[0]);
+    line.lineToPoint(start[0] + QPointF(std::cos(slope), std::sin(slope)) * length);
+    setPath(line);
+}
+
+QPointF VXDrawablePath::location() const
+{
+    return path().bounds().center();
+}
+
+QSizeF VXDrawablePath::size() const
+{
+    return path().bounds().size();
+}
+
+platform::BezierPath VXDrawablePath::renderingPath() const
+{
+    platform::BezierPath rendered = path();
+    const QTransform container = containerTransform();
+    if (!container.isIdentity())
+        rendered.transformUsingAffineTransform(container);
+    return rendered;
+}
+
+void VXDrawablePath::applyTransform(const QTransform& transform)
+{
+    if (transform.isIdentity())
+        return;
+    platform::BezierPath moved = path();
+    moved.transformUsingAffineTransform(transform);
+    setPath(moved);
+}
+
+QStringList VXDrawablePath::keyPathsForValuesAffectingValueForKey(const QString& key) const
+{
+    static const QStringList derivedFromPath{QStringLiteral("location"), QStringLiteral("size"),
+                                             QStringLiteral("length"), QStringLiteral("isSimpleStraightLine")};
+    if (derivedFromPath.contains(key))
+        return {QStringLiteral("path")};
+    return VXDrawableObject::keyPathsForValuesAffectingValueForKey(key);
+}
+
+bool VXDrawablePath::defaultOnPathHitDetectionPriority()
+{
+    return s_onPathHitPriority;
+}
+
+void VXDrawablePath::setDefaultOnPathHitDetectionPriority(bool priority)
+{
+    s_onPathHitPriority = priority;
+}
+
+bool VXDrawablePath::autoClosesPath()
+{
+    return s_autoClosesPath;
+}
+
+void VXDrawablePath::setAutoClosesPath(bool closes)
+{
+    s_autoClosesPath = closes;
+}
+
+double VXDrawablePath::defaultFreehandEpsilon()
+{
+    return s_freehandEpsilon;
+}
+
+void VXDrawablePath::setDefaultFreehandEpsilon(double epsilon)
+{
+    if (std::isfinite(epsilon) && epsilon >= 0)
+        s_freehandEpsilon = epsilon;
+}
+
+bool VXDrawablePath::combinesEndPointsOfClosedPath()
+{
+    return s_combinesEndPoints;
+}
+
+void VXDrawablePath::setCombinesEndPointsOfClosedPath(bool combines)
+{
+    s_combinesEndPoints = combines;
+}
+
+void VXDrawablePath::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXDrawableObject::encodeWithCoder(coder);
+    coder.encodePath(m_path.painterPathWithWindingRule(), kPathKey);
+}
+
+void VXDrawablePath::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXDrawableObject::initWithCoder(coder);
+    m_path = platform::ArchiveReader(coder).path(kPathKey);
+}

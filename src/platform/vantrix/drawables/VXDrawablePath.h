@@ -1,0 +1,60 @@
+#pragma once
+
+// A path object: a Bezier path kept in its container's coordinates (lines, polylines,
+// freehand strokes, outlines made by boolean operations). Its location is the centre of the
+// path's bounds, its size their size; moving, scaling and turning transform the path.
+// Subclasses that build the path from parameters (polygons, arcs) override path().
+
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+
+class VXDrawablePath;
+using VXDrawablePathPtr = std::shared_ptr<VXDrawablePath>;
+
+class VXDrawablePath : public VXDrawableObject {
+    Q_OBJECT
+    Q_PROPERTY(platform::BezierPath path READ path WRITE setPath)
+    Q_PROPERTY(double length READ length WRITE setLength STORED false)
+    Q_PROPERTY(bool isSimpleStraightLine READ isSimpleStraightLine STORED false)
+    Q_CLASSINFO("displayName", "Path")
+
+public:
+    VXDrawablePath();
+    ~VXDrawablePath() override;
+
+    static VXDrawablePathPtr drawablePathWithBezierPath(const platform::BezierPath& path);
+    static VXDrawablePathPtr drawablePathWithBezierPathWithStyle(const platform::BezierPath& path, const VXStylePtr& style);
+
+    virtual platform::BezierPath path() const { return m_path; }
+    virtual void setPath(const platform::BezierPath& path);
+
+    double length() const { return path().length(); }
+    // Straight lines only: moves the end point along the line so it has that length.
+    void setLength(double length);
+    // One move and one line.
+    bool isSimpleStraightLine() const;
+    platform::BezierPath strokedPathWithStrokeWidth(double width) const { return path().strokedPathWithStrokeWidth(width); }
+
+    QPointF location() const override;
+    QSizeF size() const override;
+    // A path has no angle of its own (rotateByAngle turns its points); setting one does nothing.
+    void setAngle(double) override {}
+    platform::BezierPath renderingPath() const override;
+    void applyTransform(const QTransform& transform) override;
+    QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override;
+
+    // Class settings the preferences change.
+    static bool defaultOnPathHitDetectionPriority();
+    static void setDefaultOnPathHitDetectionPriority(bool priority);
+    static bool autoClosesPath();
+    static void setAutoClosesPath(bool closes);
+    static double defaultFreehandEpsilon();
+    static void setDefaultFreehandEpsilon(double epsilon);
+    static bool combinesEndPointsOfClosedPath();
+    static void setCombinesEndPointsOfClosedPath(bool combines);
+
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+
+private:
+    platform::BezierPath m_path;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+// A shape that shows an image filling its box (clipped to its path), faded by an opacity,
+// under or over what its style draws. The original file bytes are kept, so the image is
+// saved as it came; the decoded image is made on first use.
+
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+
+#include <QImage>
+
+class QuorvaneError;
+
+class VXImageShape : public VXDrawableShape {
+    Q_OBJECT
+    Q_PROPERTY(QByteArray imageData READ imageData WRITE setImageData)
+    Q_PROPERTY(double imageOpacity READ imageOpacity WRITE setImageOpacity)
+    Q_PROPERTY(double imageScale READ imageScale WRITE setImageScale)
+    Q_PROPERTY(bool imageDrawsOnTop READ imageDrawsOnTop WRITE setImageDrawsOnTop)
+    Q_PROPERTY(int compositingOperation READ compositingOperation WRITE setCompositingOperation)
+    Q_CLASSINFO("displayName", "Image Shape")
+
+public:
+    // Images larger than this many pixels are not decoded.
+    static constexpr qint64 kMaximumPixels = qint64(1) << 26;
+
+    VXImageShape();
+
+    // A shape the image's size in pixels (one point each) with its top left at the origin;
+    // null when the data is no image this program reads.
+    static std::shared_ptr<VXImageShape> imageShapeWithImageData(const QByteArray& data);
+    // The same for an image file; files larger than kMaximumImageFileSize are refused unread.
+    // Null, with the reason in `error`, when the file gives no image.
+    static std::shared_ptr<VXImageShape> imageShapeWithContentsOfFile(const QString& path, QuorvaneError* error);
+    static constexpr qint64 kMaximumImageFileSize = qint64(1) << 30;
+
+    QByteArray imageData() const { return m_imageData; }
+    void setImageData(const QByteArray& data);
+    // The decoded image; null when the data is not an image or too large.
+    QImage image() const;
+    double imageOpacity() const { return m_imageOpacity; }
+    void setImageOpacity(double opacity); // clamped to 0..1
+    // The image's size relative to the box, about its centre.
+    double imageScale() const { return m_imageScale; }
+    void setImageScale(double scale);     // clamped to 0.01..100
+    bool imageDrawsOnTop() const { return m_imageDrawsOnTop; }
+    void setImageDrawsOnTop(bool onTop);
+    // A QPainter::CompositionMode.
+    int compositingOperation() const { return m_compositingOperation; }
+    void setCompositingOperation(int operation);
+
+    // The image as the shape shows it, one pixel a point: drawn at the shape's size, scaled
+    // about the centre and clipped to the path, transparent elsewhere (at most
+    // kMaximumTracedPixels, keeping the proportions). Null without an image.
+    QImage resampledAndCroppedImage() const;
+    static constexpr qint64 kMaximumTracedPixels = qint64(1) << 23;
+
+    // --- Tracing -------------------------------------------------------------------------------
+    // The kVXTracingParam_* parameters every image shape traces with.
+    static QVariantMap tracingParameters();
+    static void setTracingParameters(const QVariantMap& parameters);
+    // The traced levels of the shown image as filled paths laid over the shape, lightest first.
+    QList<VXDrawableObjectPtr> vectorizedObjects() const;
+    // Replaces the shape in its layer by a selected group of its traced levels: one undo
+    // step named by the sender's "title" property.
+    Q_INVOKABLE void vectorize(QObject* sender);
+
+    void drawContent() const override;
+    // The whole box hits, whatever the style fills.
+    int hitPart(QPointF point) const override;
+
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+
+private:
+    void drawImage() const;
+
+    QByteArray m_imageData;
+    mutable std::optional<QImage> m_image;
+    double m_imageOpacity = 1.0;
+    double m_imageScale = 1.0;
+    bool m_imageDrawsOnTop = false;
+    int m_compositingOperation = 0; // source over
+};

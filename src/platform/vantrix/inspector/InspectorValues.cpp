@@ -1,0 +1,134 @@
+#include "platform/vantrix/inspector/InspectorValues.h"
+
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ValueTransformer.h"
+
+#include <QCoreApplication>
+#include <exception>
+
+namespace platform {
+
+namespace {
+
+// The receiver's way of taking a value for `key`, an invokable setter before a property so
+// that a controller's display setter wins over an inherited property of the same name.
+class DisplaySetter {
+public:
+    DisplaySetter(QObject& receiver, const QString& key)
+        : m_method(findMethod(&receiver, selectorFor(key), 1))
+    {
+        if (!m_method.isValid()) {
+            const QMetaObject* meta = receiver.metaObject();
+            if (const int index = meta->indexOfProperty(key.toLatin1().constData()); index >= 0)
+                m_property = meta->property(index);
+        }
+    }
+
+    static QByteArray selectorFor(const QString& key) { return "set" + capitalisedKey(key).toLatin1(); }
+
+    bool isValid() const { return m_method.isValid() || (m_property.isValid() && m_property.isWritable()); }
+    QMetaType type() const { return m_method.isValid() ? m_method.parameterMetaType(0) : m_property.metaType(); }
+
+    void write(QObject& receiver, const QVariant& value) const
+    {
+        if (m_method.isValid())
+            invokeMethod(&receiver, m_method, {value});
+        else
+            m_property.write(&receiver, value);
+    }
+
+private:
+    QMetaMethod m_method;
+    QMetaProperty m_property;
+};
+
+void setDisplayValue(ZQObject& receiver, const QVariant& value, const QString& key)
+{
+    const DisplaySetter setter(receiver, key);
+    const QString selector = QString::fromLatin1(DisplaySetter::selectorFor(key));
+    if (!setter.isValid()) {
+        receiver.setValueForUndefinedKey(value, key);
+        return;
+    }
+    if (isNull(value) && !typeAcceptsNull(setter.type())) {
+        ZQLog(QStringLiteral("%1 - an attempt to set nil as the value to -%2 was ignored")
+                  .arg(receiver.description(), selector));
+        return;
+    }
+    const std::optional<QVariant> converted = convertVariant(isNull(value) ? QVariant() : value, setter.type());
+    if (!converted) {
+        ZQLog(QStringLiteral("%1 - a value of type %2 cannot be shown by -%3 (ignored)")
+                  .arg(receiver.description(), QString::fromLatin1(value.typeName()), selector));
+        return;
+    }
+    setter.write(receiver, *converted);
+}
+
+} // namespace
+
+QString lastKeyOfKeyPath(const QString& keyPath)
+{
+    return keyPath.section(QLatin1Char('.'), -1);
+}
+
+QString capitalisedKey(const QString& key)
+{
+    return key.isEmpty() ? key : key.front().toUpper() + key.mid(1);
+}
+
+QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath, const ValueAdjuster& adjust)
+{
+    QVariant common;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        QVariant value;
+        try {
+            value = objects[i]->valueForKeyPath(keyPath);
+        } catch (const std::exception&) {
+            return notApplicableMarker();
+        }
+        if (adjust)
+            value = adjust(i, value);
+        if (i == 0)
+            common = value;
+        else if (value != common)
+            return multipleValuesMarker();
+    }
+    return common;
+}
+
+QVariant displayValue(const ValueTransformer* transformer, const QVariant& value)
+{
+    if (!transformer || isNull(value) || isMultipleValuesMarker(value) || isNotApplicableMarker(value))
+        return value;
+    return transformer->transformedValue(value);
+}
+
+QVariant modelValue(const ValueTransformer* transformer, const QVariant& value)
+{
+    if (!transformer || !transformer->allowsReverseTransformation() || isNull(value))
+        return value;
+    return transformer->reverseTransformedValue(value);
+}
+
+void showValueForKeyPath(ZQObject& receiver, const QVariant& value, const QString& keyPath)
+{
+    const QString key = lastKeyOfKeyPath(keyPath);
+    if (!isMultipleValuesMarker(value)) {
+        setDisplayValue(receiver, value, key);
+        return;
+    }
+    const QByteArray mixedSelector = "setMixedValueFor" + capitalisedKey(key).toLatin1();
+    if (invokeSelector(&receiver, mixedSelector, value))
+        return;
+    ZQLog(QStringLiteral("%1 does not respond to -%2, attempting to set generic multiple values string instead")
+              .arg(receiver.description(), QString::fromLatin1(mixedSelector)));
+    setDisplayValue(receiver, multipleValuesText(), key);
+}
+
+QString multipleValuesText()
+{
+    return QCoreApplication::translate("Inspector", "<multiple values>");
+}
+
+} // namespace platform

@@ -1,0 +1,65 @@
+#pragma once
+
+// The attributes (metadata) that drawables and object layers carry: typed items under
+// lower-case keys. Every change posts kVXMetadataDidChangeNotification (object: the owner,
+// "key": the key) and, while metadataChangesAreUndoable(), registers its inverse with the
+// owner's undo manager. Items are copied in and out, so a caller never edits the stored
+// item behind the container's back.
+
+#include "platform/vantrix/model/VXMetadataItem.h"
+
+#include <QMap>
+#include <QStringList>
+
+class ZQUndoManager;
+
+inline const QString kVXMetadataDidChangeNotification = QStringLiteral("kVXMetadataDidChangeNotification");
+
+namespace platform {
+
+class MetadataContainer {
+public:
+    using Items = QMap<QString, VXMetadataItemPtr>;
+
+    virtual ~MetadataContainer() = default;
+
+    const Items& metadata() const { return m_metadata; }
+    // Replaces every item (one undo step when undoable).
+    void setMetadata(const Items& items);
+    QStringList metadataKeys() const { return m_metadata.keys(); }
+
+    // The item's value; an invalid QVariant when there is no such item.
+    QVariant metadataValueForKey(const QString& key) const;
+    VXMetadataItemPtr metadataItemForKey(const QString& key) const;
+    void setMetadataItemForKey(const VXMetadataItemPtr& item, const QString& key);
+    // Converts the value to the existing item's type; without an item one is made for the value.
+    void setMetadataItemValueForKey(const QVariant& value, const QString& key);
+    // Converts the existing item's value to the type.
+    void setMetadataItemTypeForKey(int type, const QString& key);
+    // Adds or replaces the items of `items` (plain values become items).
+    void addMetadata(const QVariantMap& items);
+    void removeMetadataForKey(const QString& key);
+    // Changes whenever a key, type or value changes.
+    quint32 metadataChecksum() const;
+
+    static bool metadataChangesAreUndoable();
+    static void setMetadataChangesAreUndoable(bool undoable);
+
+protected:
+    // The object notifications name and undo actions target.
+    virtual ZQObject* metadataOwner() = 0;
+    virtual ZQUndoManager* metadataUndoManager() const = 0;
+    // Called after every change, e.g. to redraw text that shows attributes.
+    virtual void metadataDidChangeForKey(const QString& key) {}
+
+    void encodeMetadata(KeyedArchiver& coder, const QString& key) const;
+    void decodeMetadata(KeyedUnarchiver& coder, const QString& key);
+
+private:
+    // The one place items change: stores (or removes, for null) and registers the inverse.
+    void replaceItemForKey(const VXMetadataItemPtr& item, const QString& key);
+
+    Items m_metadata;
+};
+
+} // namespace platform

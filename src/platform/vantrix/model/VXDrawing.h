@@ -1,0 +1,198 @@
+#pragma once
+
+// A drawing: the root layer group, with its paper (size, margins, colour), its units of
+// measure, the active layer, snapping to the grid and guides, and output as PDF, images
+// and printouts. Its owner (the document) lends the undo manager.
+//
+// Views do not poll: every change that needs redrawing ends in setNeedsDisplayInRect,
+// which emits needsDisplayInRect with the area in drawing coordinates.
+
+#include "platform/foundation/QuorvaneError.h"
+#include "platform/graphics/ImageWriter.h"
+#include "platform/measurement/ZQUnitLength.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/model/VXLayerGroup.h"
+
+#include <QColorSpace>
+#include <QMarginsF>
+#include <QPointer>
+#include <QVariantMap>
+
+class QPrinter;
+class VXDrawing;
+class VXGridLayer;
+class VXGuideLayer;
+class ZQUndoManager;
+
+using VXDrawingPtr = std::shared_ptr<VXDrawing>;
+
+inline const QString kVXDrawingActiveLayerDidChange = QStringLiteral("kVXDrawingActiveLayerDidChange");
+inline const QString kVXDrawingUnitsDidChangeNotification = QStringLiteral("kVXDrawingUnitsDidChangeNotification");
+inline const QString kVXDrawingDidGetNewOwner = QStringLiteral("kVXDrawingDidGetNewOwner");
+
+// Options of drawingByExtractingFromRectOptions.
+enum VXDrawingExtractionOption {
+    kVXDrawingExtractVisibleOnly = 1, // leave out hidden layers and objects
+};
+
+class VXDrawing : public VXLayerGroup {
+    Q_OBJECT
+    Q_PROPERTY(QSizeF drawingSize READ drawingSize WRITE setDrawingSize)
+    Q_PROPERTY(QMarginsF margins READ margins WRITE setMargins)
+    Q_PROPERTY(QRectF interior READ interior STORED false)
+    Q_PROPERTY(QColor paperColour READ paperColour WRITE setPaperColour)
+    Q_PROPERTY(bool paperColourIsPrinted READ paperColourIsPrinted WRITE setPaperColourIsPrinted)
+    Q_PROPERTY(QVariantMap drawingInfo READ drawingInfo WRITE setDrawingInfo)
+    Q_PROPERTY(QString drawingUnits READ drawingUnits STORED false)
+    Q_PROPERTY(QString abbreviatedDrawingUnits READ abbreviatedDrawingUnits STORED false)
+    Q_PROPERTY(double unitToPointsConversionFactor READ unitToPointsConversionFactor STORED false)
+    Q_PROPERTY(bool snapsToGrid READ snapsToGrid WRITE setSnapsToGrid)
+    Q_PROPERTY(bool snapsToGuides READ snapsToGuides WRITE setSnapsToGuides)
+
+public:
+    VXDrawing();
+    ~VXDrawing() override;
+
+    // An empty drawing of that size in points.
+    static VXDrawingPtr drawingWithSize(QSizeF size);
+    // A grid, guides and one object layer (the active layer), in centimetres.
+    static VXDrawingPtr defaultDrawingWithSize(QSizeF size);
+    // A drawing of the SVG's size with one object layer holding its content; null with an
+    // error 101 when the file cannot be read as SVG.
+    static VXDrawingPtr drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error = nullptr);
+
+    // --- Owner ------------------------------------------------------------------------
+    QObject* owner() const { return m_owner; }
+    // Posts kVXDrawingDidGetNewOwner when the owner changes.
+    void setOwner(QObject* owner);
+    QObject* delegate() const { return m_delegate; }
+    void setDelegate(QObject* delegate) { m_delegate = delegate; }
+    ZQUndoManager* undoManager() const { return m_undoManager; }
+    void setUndoManager(ZQUndoManager* undoManager);
+    VXDrawing* drawing() const override { return const_cast<VXDrawing*>(this); }
+
+    // --- Paper --------------------------------------------------------------------------
+    QSizeF drawingSize() const { return m_drawingSize; }
+    // Sizes that are not positive and finite are ignored.
+    void setDrawingSize(QSizeF size);
+    QRectF bounds() const { return {QPointF(), m_drawingSize}; }
+    double leftMargin() const { return m_margins.left(); }
+    double topMargin() const { return m_margins.top(); }
+    double rightMargin() const { return m_margins.right(); }
+    double bottomMargin() const { return m_margins.bottom(); }
+    void setMarginsLeftTopRightBottom(double left, double top, double right, double bottom);
+    QMarginsF margins() const { return m_margins; }
+    // Negative or non-finite margins, or margins that leave no interior, are ignored.
+    void setMargins(const QMarginsF& margins);
+    // The drawing's rectangle inside the margins.
+    QRectF interior() const;
+    QColor paperColour() const { return m_paperColour; }
+    void setPaperColour(const QColor& colour);
+    bool paperColourIsPrinted() const { return m_paperColourIsPrinted; }
+    void setPaperColourIsPrinted(bool printed);
+    QVariantMap drawingInfo() const { return m_drawingInfo; }
+    void setDrawingInfo(const QVariantMap& info);
+
+    // --- Units --------------------------------------------------------------------------
+    ZQUnitLengthPtr units() const { return m_units; }
+    // The unit's own size in points becomes the conversion factor.
+    void setUnits(const ZQUnitLengthPtr& units);
+    // Units drawn at a scale: `factor` points on the drawing make one unit.
+    void setUnitsUnitToPointsConversionFactor(const ZQUnitLengthPtr& units, double factor);
+    QString drawingUnits() const;            // "centimetres"
+    QString abbreviatedDrawingUnits() const; // "cm"
+    double unitToPointsConversionFactor() const { return m_unitToPoints; }
+    // Points to drawing units.
+    double convertLength(double points) const;
+    // A drawing point to drawing units measured from the interior's top left.
+    QPointF convertPoint(QPointF point) const;
+    double convertLengthToBase(double length) const;
+    QPointF convertPointToBase(QPointF point) const;
+    // "2.54 cm": the length in drawing units with two decimals and the abbreviation.
+    QString formattedConvertedLength(double points) const;
+    // The symbol of the unit with that full name ("centimetres" -> "cm"); the name itself when unknown.
+    static QString abbreviationForDrawingUnits(const QString& fullName);
+    // Units from names older documents used ("Centimetres", "Inches", "Pixels"...); null when unknown.
+    static ZQUnitLengthPtr unitsForLegacyUnitName(const QString& name);
+
+    // --- Grid and guides -------------------------------------------------------------------
+    std::shared_ptr<VXGridLayer> gridLayer() const;
+    std::shared_ptr<VXGuideLayer> guideLayer() const;
+    bool snapsToGrid() const { return m_snapsToGrid; }
+    void setSnapsToGrid(bool snaps);
+    bool snapsToGuides() const { return m_snapsToGuides; }
+    void setSnapsToGuides(bool snaps);
+    // Snaps to the grid when snapping is on, or off with the control flag (it inverts).
+    QPointF snapToGridWithControlFlag(QPointF point, bool controlFlag) const;
+    QPointF snapToGuides(QPointF point) const;
+    // The offset that brings the first of the points near a guide onto it; zero when none is.
+    QPointF snapPointsToGuide(const QList<QPointF>& points) const;
+    // Grid snapping applies only while the grid layer is visible.
+    static bool snapToGridOnGridVisible();
+    static void setSnapToGridOnGridVisible(bool flag);
+
+    // --- Layers ---------------------------------------------------------------------------
+    VXLayer* activeLayer() const { return m_activeLayer; }
+    // Answers whether the layer became (or was) active: it must be in the drawing and may
+    // become active. Posts kVXDrawingActiveLayerDidChange on a change.
+    bool setActiveLayer(VXLayer* layer);
+    VXLayer* activeLayerOfClass(const QMetaObject& layerClass) const;
+    template <class T>
+    T* activeLayerOfClass() const
+    {
+        return static_cast<T*>(activeLayerOfClass(T::staticMetaObject));
+    }
+    // `name` when no layer has it, else "name 2", "name 3"...
+    QString uniqueLayerNameForName(const QString& name) const;
+    // Called by groups when a layer joins or leaves the drawing at any depth.
+    void layerDidJoinDrawing(VXLayer* layer);
+    void layerDidLeaveDrawing(VXLayer* layer);
+
+    // --- Styles ---------------------------------------------------------------------------
+    // Objects drawn with oldStyles[i] get newStyles[i] (lists of equal length).
+    void replaceStylesWithStyles(const QList<VXStylePtr>& oldStyles, const QList<VXStylePtr>& newStyles);
+
+    // --- Display --------------------------------------------------------------------------
+    void setNeedsDisplayInRect(const QRectF& rect) const;
+
+    // --- Output ---------------------------------------------------------------------------
+    // The whole drawing as a one-page PDF, paper colour included when it is printed.
+    QByteArray pdf() const;
+    QByteArray pdfDataWithMediaBox(const QRectF& mediaBox) const;
+    // Encoded bitmap data: the PDF's `sourceRect` (PDF points, y down from its top left)
+    // scaled onto `destSize` pixels over `backgroundColour` (none when invalid). PDFs made
+    // by this program are redrawn from their source at full quality; others are not
+    // readable here and render the whole drawing instead.
+    QByteArray imageDataWithFormatOptionsPdfDataColourspaceSourceRectDestSizeBackgroundColor(
+        platform::ImageFileType format, const platform::ImageWriteOptions& options, const QByteArray& pdfData,
+        const QColorSpace& colourspace, const QRectF& sourceRect, QSize destSize, const QColor& backgroundColour) const;
+    // A drawing of the rectangle's size holding copies of the object layers' objects that
+    // meet it, moved so the rectangle's corner is the origin.
+    VXDrawingPtr drawingByExtractingFromRectOptions(const QRectF& rect, int options) const;
+    // Fits the drawing to the printer's page and prints the layers that print.
+    void printDrawingWithPrinter(QPrinter& printer) const;
+
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+
+Q_SIGNALS:
+    void needsDisplayInRect(const QRectF& rect) const;
+
+private:
+    void fixActiveLayer();
+    void layersDidChangeSize();
+
+    QPointer<QObject> m_owner;
+    QPointer<QObject> m_delegate;
+    QPointer<ZQUndoManager> m_undoManager;
+    QSizeF m_drawingSize{595, 842};
+    QMarginsF m_margins;
+    QColor m_paperColour{Qt::white};
+    bool m_paperColourIsPrinted = false;
+    QVariantMap m_drawingInfo;
+    ZQUnitLengthPtr m_units;
+    double m_unitToPoints;
+    bool m_snapsToGrid = false;
+    bool m_snapsToGuides = true;
+    QPointer<VXLayer> m_activeLayer;
+};

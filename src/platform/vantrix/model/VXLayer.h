@@ -1,0 +1,176 @@
+#pragma once
+
+// A layer of a drawing: a named, stackable sheet that can be hidden, locked, faded and
+// left off printouts. Layers live in layer groups; the drawing is the root group. A layer
+// draws itself into GraphicsContext::current() when asked (drawRectInViewShowingHighlighting);
+// the renderer decides which layers draw, in which order and with which alpha.
+//
+// Every property change is observable, undoable (through the drawing's undo manager) and
+// redraws the drawing.
+
+#include "platform/foundation/ZQObject.h"
+#include "platform/vantrix/model/KeyValueUndo.h"
+#include "platform/vantrix/styles/VXStyle.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QRectF>
+#include <QStringList>
+#include <memory>
+
+class QMimeData;
+class VXDrawing;
+class VXDrawingView;
+class VXLayer;
+class VXLayerGroup;
+class ZQUndoManager;
+
+using VXLayerPtr = std::shared_ptr<VXLayer>;
+
+namespace platform {
+class Menu;
+
+// A drag over a drawing view, as the layer it is handed to sees it.
+struct DraggingInfo {
+    const QMimeData* pasteboard = nullptr;
+    QPointF location; // drawing coordinates
+    VXDrawingView* view = nullptr;
+};
+} // namespace platform
+
+// What pasteboardTypesForOperation is asked about (flags).
+enum VXPasteboardOperation {
+    kVXWritableTypesForCopy = 1,
+    kVXWritableTypesForDrag = 2,
+    kVXReadableTypesForPaste = 4,
+    kVXReadableTypesForDrop = 8,
+};
+
+// What a drop target answers a drag; the view takes copy and generic alike as a copy.
+enum VXDragOperation {
+    kVXDragOperationNone = 0,
+    kVXDragOperationCopy = 1,
+    kVXDragOperationGeneric = 4,
+};
+
+class VXLayer : public ZQObject {
+    Q_OBJECT
+    Q_PROPERTY(QString layerName READ layerName WRITE setLayerName)
+    Q_PROPERTY(bool visible READ visible WRITE setVisible)
+    Q_PROPERTY(bool locked READ locked WRITE setLocked)
+    Q_PROPERTY(double alpha READ alpha WRITE setAlpha)
+    Q_PROPERTY(QColor selectionColour READ selectionColour WRITE setSelectionColour)
+    Q_PROPERTY(bool shouldDrawToPrinter READ shouldDrawToPrinter WRITE setShouldDrawToPrinter)
+    Q_PROPERTY(int level READ level STORED false)
+    Q_PROPERTY(bool isActive READ isActive STORED false)
+
+public:
+    VXLayer();
+    ~VXLayer() override;
+
+    QString layerName() const { return m_layerName; }
+    void setLayerName(const QString& name);
+    bool visible() const { return m_visible; }
+    void setVisible(bool visible);
+    bool locked() const { return m_locked; }
+    void setLocked(bool locked);
+    // 0 (transparent) to 1 (opaque); values outside are clamped.
+    double alpha() const { return m_alpha; }
+    void setAlpha(double alpha);
+    QColor selectionColour() const { return m_selectionColour; }
+    virtual void setSelectionColour(const QColor& colour);
+    bool shouldDrawToPrinter() const { return m_shouldDrawToPrinter; }
+    void setShouldDrawToPrinter(bool flag);
+
+    // The group holding the layer; null at the top and for a drawing.
+    VXLayerGroup* layerGroup() const;
+    // Called by groups as they take or give up the layer.
+    void setLayerGroup(VXLayerGroup* group);
+    // The drawing at the root of the group chain, or null.
+    virtual VXDrawing* drawing() const;
+    // The number of groups above the layer below the drawing: 0 for a top-level layer.
+    int level() const;
+    ZQUndoManager* undoManager() const;
+
+    // Drawing coordinates; every view of the drawing redraws that area.
+    void setNeedsDisplayInRect(const QRectF& rect) const;
+    void setNeedsDisplay() const;
+
+    bool isActive() const;
+    // Makes the layer the drawing's active layer when it may become active.
+    bool attemptToMakeActive();
+    virtual bool layerMayBecomeActive() const { return true; }
+    virtual bool layerMayBeDeleted() const { return !m_locked; }
+    virtual bool allowsRenaming() const { return true; }
+    // A copy named "<name> copy" (made unique in the drawing), outside any group.
+    virtual VXLayerPtr duplicateLayer() const;
+
+    // Hooks.
+    // Draws the layer's content meeting `rect` into GraphicsContext::current(); `view` is
+    // null when drawing for output. The base draws nothing.
+    virtual void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const {}
+    // Whether anything of the layer is drawn at all (the renderer skips empty layers).
+    virtual bool hasContent() const { return true; }
+    virtual void wasAddedToDrawing(VXDrawing* drawing) {}
+    virtual void layerDidBecomeActiveLayer() {}
+    virtual void layerDidResignActiveLayer() {}
+    // The drawing's size changed (guides and grids follow).
+    virtual void drawingSizeDidChange() {}
+
+    // The menu for a context click at `point` (drawing coordinates) in `view`; null for none.
+    virtual std::unique_ptr<platform::Menu> menuForEventInView(QPointF point, VXDrawingView* view);
+
+    // Drop target. The view hands a drag to the active layer when the drag offers one of the
+    // MIME types the layer names for kVXReadableTypesForDrop; the layer answers a
+    // VXDragOperation while the drag is over it, and performs the drop.
+    virtual QStringList pasteboardTypesForOperation(int operation) const { return {}; }
+    virtual int draggingEntered(const platform::DraggingInfo& info) { return kVXDragOperationNone; }
+    virtual int draggingUpdated(const platform::DraggingInfo& info) { return draggingEntered(info); }
+    virtual void draggingExited(const platform::DraggingInfo& info) {}
+    virtual bool prepareForDragOperation(const platform::DraggingInfo& info) { return true; }
+    // Answers whether the drop changed the layer.
+    virtual bool performDragOperation(const platform::DraggingInfo& info) { return false; }
+
+    // Styles used on the layer, and replacing them (old -> new).
+    virtual QList<VXStylePtr> allStyles() const { return {}; }
+    virtual void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements) {}
+
+    // Makes a copy decoded from `original`'s archive share its styles again.
+    virtual void adoptStylesFrom(const VXLayer& original) {}
+
+    // The layer alone on the drawing's full area, as PDF.
+    QByteArray pdf() const;
+
+    std::shared_ptr<ZQObject> copy() const override;
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+
+protected:
+    // The one setter behind every key: nothing for an unchanged value; otherwise observers
+    // are told, the inverse is registered for undo and the drawing redraws. Answers whether
+    // the value changed.
+    template <class T>
+    bool changeValueForKey(T& field, const T& value, const char* key)
+    {
+        if (field == value)
+            return false;
+        platform::registerUndoForKey(undoManager(), *this, QString::fromLatin1(key), platform::undoValue(field));
+        {
+            const platform::ChangeScope scope(this, QString::fromLatin1(key));
+            field = value;
+        }
+        setNeedsDisplay();
+        return true;
+    }
+
+private:
+    QString m_layerName;
+    bool m_visible = true;
+    bool m_locked = false;
+    double m_alpha = 1.0;
+    QColor m_selectionColour;
+    bool m_shouldDrawToPrinter = true;
+    QPointer<VXLayerGroup> m_layerGroup;
+};
+
+Q_DECLARE_METATYPE(VXLayerPtr)

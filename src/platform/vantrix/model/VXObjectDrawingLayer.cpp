@@ -1,0 +1,644 @@
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/drawables/VXImageShape.h"
+#include "platform/vantrix/view/VXKnob.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMimeData>
+#include <cmath>
+
+namespace {
+
+const QString kSelectionKey = QStringLiteral("VXObjectDrawingLayer_selection");
+const QString kSelectionListKey = QStringLiteral("selection");
+
+bool s_selectionIsShownWhenInactive = false;
+
+VXDrawableObjectPtr sharedObject(const VXDrawableObject* object)
+{
+    return std::static_pointer_cast<VXDrawableObject>(const_cast<VXDrawableObject*>(object)->shared_from_this());
+}
+
+} // namespace
+
+VXObjectDrawingLayer::VXObjectDrawingLayer() = default;
+
+VXObjectDrawingLayer::~VXObjectDrawingLayer() = default;
+
+// --- Selection ------------------------------------------------------------------------------
+
+QList<const VXDrawableObject*> VXObjectDrawingLayer::selectedObjectsInStackingOrder(
+    const std::function<bool(const VXDrawableObject&)>& filter) const
+{
+    std::vector<std::pair<int, const VXDrawableObject*>> ordered;
+    ordered.reserve(m_selection.size());
+    for (const VXDrawableObject* object : m_selection)
+        if (!filter || filter(*object))
+            ordered.emplace_back(indexOfObject(object), object);
+    std::sort(ordered.begin(), ordered.end());
+    QList<const VXDrawableObject*> result;
+    result.reserve(qsizetype(ordered.size()));
+    for (const auto& [index, object] : ordered)
+        result.append(object);
+    return result;
+}
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selection() const
+{
+    QList<VXDrawableObjectPtr> result;
+    for (const VXDrawableObject* object : selectedObjectsInStackingOrder())
+        result.append(sharedObject(object));
+    return result;
+}
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selectedAvailableObjects() const
+{
+    QList<VXDrawableObjectPtr> available = selection();
+    available.removeIf([](const VXDrawableObjectPtr& object) { return !object->visible() || object->locked(); });
+    return available;
+}
+
+void VXObjectDrawingLayer::setSelection(const QSet<const VXDrawableObject*>& wanted)
+{
+    m_awaitingSelection.clear();
+    QSet<const VXDrawableObject*> selection;
+    for (const VXDrawableObject* object : wanted)
+        if (containsObject(object))
+            selection.insert(object);
+    if (selection == m_selection)
+        return;
+    const QSet<const VXDrawableObject*> previous = m_selection;
+    willChangeValueForKey(kSelectionListKey);
+    m_selection = selection;
+    didChangeValueForKey(kSelectionListKey);
+    for (const VXDrawableObject* object : previous) {
+        if (!m_selection.contains(object)) {
+            const_cast<VXDrawableObject*>(object)->objectIsNoLongerSelected();
+            object->setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
+        }
+    }
+    for (const VXDrawableObject* object : m_selection) {
+        if (!previous.contains(object)) {
+            const_cast<VXDrawableObject*>(object)->objectDidBecomeSelected();
+            object->setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
+        }
+    }
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerSelectionDidChange, this);
+}
+
+void VXObjectDrawingLayer::exchangeSelectionWithObjectsFromArray(const QList<VXDrawableObjectPtr>& objects)
+{
+    QSet<const VXDrawableObject*> wanted;
+    for (const VXDrawableObjectPtr& object : objects)
+        wanted.insert(object.get());
+    setSelection(wanted);
+}
+
+void VXObjectDrawingLayer::replaceSelectionWithObject(const VXDrawableObjectPtr& object)
+{
+    setSelection(object ? QSet<const VXDrawableObject*>{object.get()} : QSet<const VXDrawableObject*>{});
+}
+
+void VXObjectDrawingLayer::addObjectToSelection(const VXDrawableObjectPtr& object)
+{
+    if (!object)
+        return;
+    QSet<const VXDrawableObject*> wanted = m_selection;
+    wanted.insert(object.get());
+    setSelection(wanted);
+}
+
+void VXObjectDrawingLayer::removeObjectFromSelection(const VXDrawableObject* object)
+{
+    QSet<const VXDrawableObject*> wanted = m_selection;
+    wanted.remove(object);
+    setSelection(wanted);
+}
+
+void VXObjectDrawingLayer::deselectAll()
+{
+    setSelection({});
+}
+
+void VXObjectDrawingLayer::selectAll()
+{
+    exchangeSelectionWithObjectsFromArray(visibleObjects());
+}
+
+void VXObjectDrawingLayer::recordSelectionForUndo()
+{
+    m_recordedSelection = selection();
+}
+
+void VXObjectDrawingLayer::commitSelectionUndoWithActionName(const QString& actionName)
+{
+    if (!m_recordedSelection)
+        return;
+    const QList<VXDrawableObjectPtr> recorded = *std::exchange(m_recordedSelection, std::nullopt);
+    ZQUndoManager* undo = undoManager();
+    if (!undo)
+        return;
+    if (recorded != selection())
+        undo->registerUndoWithTargetHandler(this, [this, recorded, actionName] {
+            restoreSelectionWithUndo(recorded, actionName);
+        });
+    undo->setActionName(actionName);
+}
+
+void VXObjectDrawingLayer::restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& restored, const QString& actionName)
+{
+    if (ZQUndoManager* undo = undoManager()) {
+        const QList<VXDrawableObjectPtr> current = selection();
+        undo->registerUndoWithTargetHandler(this, [this, current, actionName] {
+            restoreSelectionWithUndo(current, actionName);
+        });
+        undo->setActionName(actionName);
+    }
+    exchangeSelectionWithObjectsFromArray(restored);
+    for (const VXDrawableObjectPtr& object : restored)
+        if (!containsObject(object.get()))
+            m_awaitingSelection.push_back(object);
+}
+
+void VXObjectDrawingLayer::objectWasInserted(VXDrawableObject* object)
+{
+    const auto awaited = std::find_if(m_awaitingSelection.begin(), m_awaitingSelection.end(),
+                                      [object](const std::weak_ptr<VXDrawableObject>& w) { return w.lock().get() == object; });
+    if (awaited == m_awaitingSelection.end())
+        return;
+    m_awaitingSelection.erase(awaited);
+    auto stillAwaited = std::exchange(m_awaitingSelection, {}); // setSelection forgets them
+    QSet<const VXDrawableObject*> wanted = m_selection;
+    wanted.insert(object);
+    setSelection(wanted);
+    m_awaitingSelection = std::move(stillAwaited);
+}
+
+QVariantList VXObjectDrawingLayer::selectionValue() const
+{
+    QVariantList values;
+    for (const VXDrawableObjectPtr& object : selection())
+        values.append(QVariant::fromValue(ZQObjectPtr(object)));
+    return values;
+}
+
+bool VXObjectDrawingLayer::selectionIsShownWhenInactive()
+{
+    return s_selectionIsShownWhenInactive;
+}
+
+void VXObjectDrawingLayer::setSelectionIsShownWhenInactive(bool shown)
+{
+    s_selectionIsShownWhenInactive = shown;
+}
+
+QList<const VXDrawableObject*> VXObjectDrawingLayer::objectsDrawnAsSelectedInRect(const QRectF& rect,
+                                                                                 const VXDrawingView* view) const
+{
+    if (drawing() && !isActive() && !s_selectionIsShownWhenInactive)
+        return {};
+    const double scale = view ? view->scale() : 1.0;
+    const double reach = VXKnob::knobReachInPixels() / (scale > 0 ? scale : 1.0);
+    return selectedObjectsInStackingOrder([&](const VXDrawableObject& object) {
+        return object.visible()
+            && VXKnob::knobAreaForBounds(object.bounds()).adjusted(-reach, -reach, reach, reach).intersects(rect);
+    });
+}
+
+void VXObjectDrawingLayer::objectWillBeRemoved(VXDrawableObject* object)
+{
+    if (isSelectedObject(object))
+        removeObjectFromSelection(object);
+}
+
+void VXObjectDrawingLayer::layerDidResignActiveLayer()
+{
+    if (!m_selection.isEmpty())
+        setNeedsDisplay();
+}
+
+void VXObjectDrawingLayer::layerDidBecomeActiveLayer()
+{
+    if (!m_selection.isEmpty())
+        setNeedsDisplay();
+}
+
+void VXObjectDrawingLayer::commitPendingObjectWithUndoActionName(const QString& actionName)
+{
+    const VXDrawableObject* pending = pendingObject();
+    if (!pending)
+        return;
+    const VXDrawableObjectPtr object = sharedObject(pending);
+    editWithSelectionUndo(actionName, [&] {
+        VXObjectOwnerLayer::commitPendingObjectWithUndoActionName(actionName);
+        replaceSelectionWithObject(object);
+    });
+}
+
+void VXObjectDrawingLayer::objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF& oldBounds)
+{
+    VXObjectOwnerLayer::objectDidChangeBoundsFrom(object, oldBounds);
+    // The knobs of a turned object lie on its own axes, past its upright bounds.
+    if (isSelectedObject(object)) {
+        setNeedsDisplayInRect(VXKnob::knobAreaForBounds(oldBounds));
+        setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
+    }
+}
+
+// --- Context menu and drops ------------------------------------------------------------------
+
+std::unique_ptr<platform::Menu> VXObjectDrawingLayer::menuForEventInView(QPointF, VXDrawingView*)
+{
+    auto menu = std::make_unique<platform::Menu>();
+    menu->addItemWithTitleActionKeyEquivalent(tr("Paste"), "paste");
+    menu->addItemWithTitleActionKeyEquivalent(tr("Select All"), "selectAll");
+    return menu;
+}
+
+QStringList VXObjectDrawingLayer::pasteboardTypesForOperation(int operation) const
+{
+    QStringList types;
+    if (operation & (kVXReadableTypesForPaste | kVXReadableTypesForDrop))
+        types.append(kVXDrawableObjectPasteboardType);
+    if (operation & kVXReadableTypesForDrop)
+        for (const QString& type : {platform::kPasteboardTypeURL, platform::kPasteboardTypePNG, platform::kPasteboardTypeTIFF})
+            types.append(platform::mimeTypeForPasteboardType(type));
+    return types;
+}
+
+int VXObjectDrawingLayer::draggingEntered(const platform::DraggingInfo& info)
+{
+    const QMimeData* data = info.pasteboard;
+    if (!visible() || locked() || !data)
+        return kVXDragOperationNone;
+    const bool offersObjects = data->hasFormat(kVXDrawableObjectPasteboardType);
+    const bool offersFiles = data->hasUrls();
+    return offersObjects || offersFiles || data->hasImage() ? kVXDragOperationGeneric : kVXDragOperationNone;
+}
+
+bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& info)
+{
+    if (draggingEntered(info) == kVXDragOperationNone)
+        return false;
+    if (info.pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
+        return dropObjects(info);
+    return performFileDropOperation(info) || dropImage(info);
+}
+
+bool VXObjectDrawingLayer::dropObjects(const platform::DraggingInfo& info)
+{
+    // Decoded objects keep their originals' unique keys; copies get their own.
+    QList<VXDrawableObjectPtr> objects;
+    QRectF bounds;
+    for (const VXDrawableObjectPtr& decoded : VXDrawableObject::nativeObjectsFromPasteboard(info.pasteboard)) {
+        objects.append(decoded->copyDrawable());
+        bounds |= decoded->logicalBounds();
+    }
+    if (objects.isEmpty())
+        return false;
+    const QPointF shift = info.location - bounds.center();
+    for (const VXDrawableObjectPtr& object : objects)
+        object->setLocation(object->location() + shift);
+    editWithSelectionUndo(tr("Drop"), [&] {
+        addObjectsFromArray(objects);
+        exchangeSelectionWithObjectsFromArray(objects);
+    });
+    return true;
+}
+
+// --- SVG drops ---------------------------------------------------------------------------------
+
+namespace {
+
+const QString kSVGExtension = QStringLiteral("svg");
+// Past this many halvings an object is absurdly large for any drawing, and is refused.
+constexpr int kMaximumHalvings = 64;
+
+// The objects of the SVG file's first object layer, free to join another container; none
+// when the file gives no drawing.
+QList<VXDrawableObjectPtr> objectsOfSVGFile(const QString& path)
+{
+    QuorvaneError error;
+    VXDrawingPtr converted;
+    try {
+        converted = VXDrawing::drawingWithContentsOfSVGFile(path, &error);
+    } catch (const std::exception& exception) {
+        LogEvent(kFileEvent, QStringLiteral("an exception was raised while converting SVG file: %1, url = %2")
+                                 .arg(QString::fromUtf8(exception.what()), QUrl::fromLocalFile(path).toString()));
+        return {};
+    }
+    if (!converted) {
+        LogEvent(kFileEvent, QStringLiteral("SVG file %1 not converted: %2").arg(path, error.localizedDescription()));
+        return {};
+    }
+    const auto layer = converted->firstLayerOfClass<VXObjectOwnerLayer>();
+    if (!layer)
+        return {};
+    const QList<VXDrawableObjectPtr> objects = layer->objects();
+    converted->removeLayer(layer.get());
+    layer->removeAllObjects();
+    return objects;
+}
+
+// The scale, a power of one half, that brings `size` within `limit`; none for a size that is
+// not finite or needs more than kMaximumHalvings.
+std::optional<double> halvingScaleToFit(QSizeF size, QSizeF limit)
+{
+    double width = std::abs(size.width());
+    double height = std::abs(size.height());
+    if (!std::isfinite(width) || !std::isfinite(height))
+        return std::nullopt;
+    double scale = 1;
+    for (int halvings = 0; width > limit.width() || height > limit.height(); ++halvings) {
+        if (halvings == kMaximumHalvings)
+            return std::nullopt;
+        width /= 2;
+        height /= 2;
+        scale /= 2;
+    }
+    return scale;
+}
+
+} // namespace
+
+bool VXObjectDrawingLayer::performFileDropOperation(const platform::DraggingInfo& info)
+{
+    const QList<QUrl> files = info.pasteboard ? info.pasteboard->urls() : QList<QUrl>();
+    if (files.isEmpty() || !files.first().isLocalFile())
+        return false;
+    const QString path = files.first().toLocalFile();
+    if (QFileInfo(path).suffix() != kSVGExtension)
+        return false;
+    LogEvent(kFileEvent, QStringLiteral("svg file type dropped, file = %1").arg(path));
+    return importSVGGraphicElementWithDraggingInfo(path, info);
+}
+
+bool VXObjectDrawingLayer::importSVGGraphicElementWithDraggingInfo(const QString& path,
+                                                                   const platform::DraggingInfo& info)
+{
+    if (!drawing())
+        return false;
+    const QList<VXDrawableObjectPtr> objects = objectsOfSVGFile(path);
+    if (objects.isEmpty())
+        return false;
+    VXDrawableObjectPtr object = objects.first();
+    if (objects.size() > 1) {
+        object = VXShapeGroup::groupWithObjects(objects);
+        ZQLog(QStringLiteral("Created group with SVG objects (%1 objects)").arg(objects.size()));
+    }
+    return placeDroppedObject(object, info.location, tr("Drop SVG Graphic"));
+}
+
+// --- Image drops -------------------------------------------------------------------------------
+
+namespace {
+
+// The image the drop offers: its first local file when that is an image, else image data.
+std::shared_ptr<VXImageShape> imageShapeOfDrop(const QMimeData& data)
+{
+    const QList<QUrl> files = data.urls();
+    if (!files.isEmpty() && files.first().isLocalFile()) {
+        const QString path = files.first().toLocalFile();
+        // Vector files are the SVG importer's to take or refuse, never pixels to place.
+        const QByteArray format = QImageReader(path).format();
+        if (format.isEmpty() || format.startsWith("svg"))
+            return nullptr;
+        QuorvaneError error;
+        std::shared_ptr<VXImageShape> shape = VXImageShape::imageShapeWithContentsOfFile(path, &error);
+        if (!shape)
+            LogEvent(kFileEvent, QStringLiteral("dropped image not used: %1").arg(error.localizedDescription()));
+        return shape;
+    }
+    const QImage image = qvariant_cast<QImage>(data.imageData());
+    if (image.isNull())
+        return nullptr;
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return nullptr;
+    return VXImageShape::imageShapeWithImageData(png);
+}
+
+} // namespace
+
+bool VXObjectDrawingLayer::dropImage(const platform::DraggingInfo& info)
+{
+    const std::shared_ptr<VXImageShape> shape = imageShapeOfDrop(*info.pasteboard);
+    return shape && placeDroppedObject(shape, info.location, tr("Drop"));
+}
+
+bool VXObjectDrawingLayer::placeDroppedObject(const VXDrawableObjectPtr& object, QPointF location,
+                                              const QString& actionName)
+{
+    const VXDrawing* target = drawing();
+    if (!target)
+        return false;
+    const std::optional<double> scale = halvingScaleToFit(object->size(), target->drawingSize());
+    if (!scale) {
+        LogEvent(kFileEvent, QStringLiteral("dropped object of unusable size %1 x %2")
+                                 .arg(object->size().width())
+                                 .arg(object->size().height()));
+        return false;
+    }
+    if (*scale != 1)
+        object->resizeWidthByHeightBy(*scale, *scale);
+    object->setLocation(location);
+    editWithSelectionUndo(actionName, [&] {
+        addObject(object);
+        replaceSelectionWithObject(object);
+    });
+    return true;
+}
+
+// --- Edits --------------------------------------------------------------------------------------
+
+void VXObjectDrawingLayer::editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit)
+{
+    ZQUndoManager* undo = undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    recordSelectionForUndo();
+    edit();
+    commitSelectionUndoWithActionName(actionName);
+    if (undo)
+        undo->endUndoGrouping();
+}
+
+void VXObjectDrawingLayer::applyStyle(const VXStylePtr& style)
+{
+    const QList<VXDrawableObjectPtr> targets = selectedAvailableObjects();
+    if (targets.isEmpty())
+        return;
+    editWithSelectionUndo(tr("Apply Style"), [&] {
+        for (const VXDrawableObjectPtr& object : targets)
+            object->setStyle(style);
+    });
+}
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCopies(
+    const QList<VXDrawableObjectPtr>& objects, QSizeF offset, int numberOfCopies)
+{
+    QList<VXDrawableObjectPtr> copies;
+    for (int n = 1; n <= numberOfCopies; ++n) {
+        for (const VXDrawableObjectPtr& object : objects) {
+            VXDrawableObjectPtr copy = object->copyDrawable();
+            copy->setLocation(object->location() + QPointF(offset.width() * n, offset.height() * n));
+            copies.append(copy);
+        }
+    }
+    return copies;
+}
+
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::polarDuplicateCentreNumberOfCopiesIncrementAngleRotateCopies(
+    const QList<VXDrawableObjectPtr>& objects, QPointF centre, int numberOfCopies, double incrementAngle,
+    bool rotateCopies)
+{
+    QList<VXDrawableObjectPtr> copies;
+    for (int n = 1; n <= numberOfCopies; ++n) {
+        const double angle = incrementAngle * n;
+        const QTransform turn = platform::RotationTransform(angle, centre);
+        for (const VXDrawableObjectPtr& object : objects) {
+            VXDrawableObjectPtr copy = object->copyDrawable();
+            copy->setLocation(turn.map(object->location()));
+            if (rotateCopies)
+                copy->rotateByAngle(angle);
+            copies.append(copy);
+        }
+    }
+    return copies;
+}
+
+void VXObjectDrawingLayer::unionSelectedObjects(QObject*)
+{
+    mergeSelection([](const QPainterPath& a, const QPainterPath& b) { return a.united(b); }, tr("Union"),
+                   platform::WindingRule::NonZero);
+}
+
+void VXObjectDrawingLayer::intersectionSelectedObjects(QObject*)
+{
+    mergeSelection([](const QPainterPath& a, const QPainterPath& b) { return a.intersected(b); }, tr("Intersection"),
+                   platform::WindingRule::NonZero);
+}
+
+void VXObjectDrawingLayer::combineSelectedObjects(QObject*)
+{
+    mergeSelection(
+        [](const QPainterPath& a, const QPainterPath& b) {
+            QPainterPath combined = a;
+            combined.addPath(b);
+            return combined;
+        },
+        tr("Combine"), platform::WindingRule::EvenOdd);
+}
+
+void VXObjectDrawingLayer::diffSelectedObjects(QObject*)
+{
+    cutSelection({[](const QPainterPath& a, const QPainterPath& cutter) { return a.subtracted(cutter); }},
+                 tr("Difference"));
+}
+
+void VXObjectDrawingLayer::cookieCutterSelectedObjects(QObject*)
+{
+    cutSelection({[](const QPainterPath& a, const QPainterPath& cutter) { return a.intersected(cutter); },
+                  [](const QPainterPath& a, const QPainterPath& cutter) { return a.subtracted(cutter); }},
+                 tr("Divide"));
+}
+
+namespace {
+
+QPainterPath outlineOf(const VXDrawableObject& object)
+{
+    return object.renderingPath().painterPathWithWindingRule();
+}
+
+VXDrawableObjectPtr pathObjectFrom(const QPainterPath& outline, const VXDrawableObject& model,
+                                   platform::WindingRule rule)
+{
+    platform::BezierPath path(outline);
+    path.setWindingRule(rule);
+    return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, model.style());
+}
+
+} // namespace
+
+void VXObjectDrawingLayer::mergeSelection(const PathOperation& operation, const QString& actionName,
+                                          platform::WindingRule rule)
+{
+    const QList<VXDrawableObjectPtr> operands = selectedAvailableObjects();
+    if (operands.size() < 2)
+        return;
+    QPainterPath merged = outlineOf(*operands.first());
+    for (qsizetype i = 1; i < operands.size(); ++i)
+        merged = operation(merged, outlineOf(*operands[i]));
+    if (merged.isEmpty())
+        return;
+    const VXDrawableObjectPtr result = pathObjectFrom(merged, *operands.last(), rule);
+    editWithSelectionUndo(actionName, [&] {
+        const int index = indexOfObject(operands.first().get());
+        removeObjectsInArray(operands);
+        insertObjectInObjectsAtIndex(result, std::min(index, countOfObjects()));
+        replaceSelectionWithObject(result);
+    });
+}
+
+void VXObjectDrawingLayer::cutSelection(const QList<PathOperation>& operations, const QString& actionName)
+{
+    const QList<VXDrawableObjectPtr> operands = selectedAvailableObjects();
+    if (operands.size() < 2)
+        return;
+    const VXDrawableObjectPtr cutter = operands.last();
+    const QPainterPath cutterOutline = outlineOf(*cutter);
+    editWithSelectionUndo(actionName, [&] {
+        QList<VXDrawableObjectPtr> results;
+        removeObject(cutter.get());
+        // Highest first, so the indexes of the operands still to come do not move.
+        for (qsizetype i = operands.size() - 2; i >= 0; --i) {
+            const VXDrawableObjectPtr& operand = operands[i];
+            const QPainterPath outline = outlineOf(*operand);
+            int index = indexOfObject(operand.get());
+            removeObjectFromObjectsAtIndex(index);
+            for (const PathOperation& operation : operations) {
+                const QPainterPath piece = operation(outline, cutterOutline);
+                if (piece.isEmpty())
+                    continue;
+                const VXDrawableObjectPtr result = pathObjectFrom(piece, *operand, platform::WindingRule::NonZero);
+                insertObjectInObjectsAtIndex(result, index++);
+                results.append(result);
+            }
+        }
+        exchangeSelectionWithObjectsFromArray(results);
+    });
+}
+
+// --- Archiving -------------------------------------------------------------------------------------
+
+void VXObjectDrawingLayer::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXObjectOwnerLayer::encodeWithCoder(coder);
+    QVariantList selected;
+    for (const VXDrawableObjectPtr& object : selection())
+        selected.append(QVariant::fromValue(ZQObjectPtr(object)));
+    coder.encodeObject(QVariant(selected), kSelectionKey);
+}
+
+void VXObjectDrawingLayer::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXObjectOwnerLayer::initWithCoder(coder);
+    for (const VXDrawableObjectPtr& object : platform::ArchiveReader(coder).objects<VXDrawableObject>(kSelectionKey))
+        if (containsObject(object.get()))
+            m_selection.insert(object.get());
+}

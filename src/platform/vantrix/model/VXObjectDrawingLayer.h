@@ -1,0 +1,145 @@
+#pragma once
+
+// The object layer users draw on: it adds a selection and the editing operations that act
+// on it (styles, duplication, boolean combinations of paths).
+//
+// Selection changes post kVXLayerSelectionDidChange (sender: the layer). They are not
+// undoable by themselves; an edit that wants its undo to restore the selection brackets
+// itself with recordSelectionForUndo and commitSelectionUndoWithActionName.
+//
+// As a drop target the layer takes drawable objects (what copy writes), placed centred on
+// the drop point and selected as one undo step "Drop"; SVG files dropped from outside
+// (performFileDropOperation); and images, as files or as image data, which become image
+// shapes placed like SVG graphics, as one step "Drop". A hidden or locked layer takes nothing.
+
+#include "platform/graphics/PathGeometry.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
+
+#include <QPainterPath>
+#include <QSet>
+#include <functional>
+#include <optional>
+
+class VXDrawableObject;
+
+inline const QString kVXLayerSelectionDidChange = QStringLiteral("kVXLayerSelectionDidChange");
+
+class VXObjectDrawingLayer : public VXObjectOwnerLayer {
+    Q_OBJECT
+    Q_PROPERTY(int countOfSelection READ countOfSelection STORED false)
+    Q_PROPERTY(QVariantList selection READ selectionValue STORED false)
+
+public:
+    VXObjectDrawingLayer();
+    ~VXObjectDrawingLayer() override;
+
+    // --- Selection ----------------------------------------------------------------------
+    // Selected objects in stacking order.
+    QList<VXDrawableObjectPtr> selection() const;
+    int countOfSelection() const { return int(m_selection.size()); }
+    bool isSelectedObject(const VXDrawableObject* object) const { return m_selection.contains(object); }
+    // Selected objects that are visible and unlocked, in stacking order: what edits act on.
+    QList<VXDrawableObjectPtr> selectedAvailableObjects() const;
+    // Exactly the members among `objects` become the selection.
+    void exchangeSelectionWithObjectsFromArray(const QList<VXDrawableObjectPtr>& objects);
+    void replaceSelectionWithObject(const VXDrawableObjectPtr& object);
+    void addObjectToSelection(const VXDrawableObjectPtr& object);
+    void removeObjectFromSelection(const VXDrawableObject* object);
+    void deselectAll();
+    // Selects every visible object.
+    void selectAll();
+    // Remembers the selection; the matching commit makes one undo step that restores it.
+    void recordSelectionForUndo();
+    // When the selection differs from the one recorded, registers its restoration and names
+    // the undo action; does nothing without a recording.
+    void commitSelectionUndoWithActionName(const QString& actionName);
+
+    static bool selectionIsShownWhenInactive();
+    static void setSelectionIsShownWhenInactive(bool shown);
+
+    // --- Edits on the selection (undoable, named) ------------------------------------------
+    // Gives the selected available objects the style.
+    void applyStyle(const VXStylePtr& style);
+    // Copies of the objects, copy n offset n times; not added to the layer.
+    static QList<VXDrawableObjectPtr> linearDuplicateOffsetNumberOfCopies(const QList<VXDrawableObjectPtr>& objects,
+                                                                          QSizeF offset, int numberOfCopies);
+    // Copies turned about `centre` by n times the increment (radians), each rotated
+    // itself when `rotateCopies`; not added to the layer.
+    static QList<VXDrawableObjectPtr> polarDuplicateCentreNumberOfCopiesIncrementAngleRotateCopies(
+        const QList<VXDrawableObjectPtr>& objects, QPointF centre, int numberOfCopies, double incrementAngle,
+        bool rotateCopies);
+
+    // Boolean operations on the selected available objects' outlines. The result is a path
+    // with the topmost operand's style in place of the lowest operand; action names
+    // "Union", "Intersection", "Difference", "Combine", "Divide".
+    Q_INVOKABLE void unionSelectedObjects(QObject* sender = nullptr);
+    Q_INVOKABLE void intersectionSelectedObjects(QObject* sender = nullptr);
+    // The topmost object is cut out of every other selected object, and goes.
+    Q_INVOKABLE void diffSelectedObjects(QObject* sender = nullptr);
+    // The outlines appended into one path (overlaps become holes).
+    Q_INVOKABLE void combineSelectedObjects(QObject* sender = nullptr);
+    // The topmost object divides every other selected object into the parts inside and
+    // outside it, and goes.
+    Q_INVOKABLE void cookieCutterSelectedObjects(QObject* sender = nullptr);
+
+    // --- Context menu and drops ----------------------------------------------------------------
+    // Paste and Select All, sent along the responder chain.
+    std::unique_ptr<platform::Menu> menuForEventInView(QPointF point, VXDrawingView* view) override;
+    QStringList pasteboardTypesForOperation(int operation) const override;
+    int draggingEntered(const platform::DraggingInfo& info) override;
+    bool performDragOperation(const platform::DraggingInfo& info) override;
+    // Files dropped on the layer (a file-name list); answers whether they changed it. Only
+    // the first file counts, and only when its extension is exactly "svg".
+    virtual bool performFileDropOperation(const platform::DraggingInfo& info);
+    // Adds the SVG file's content as one object (several elements grouped), halved until it
+    // fits the drawing, located at the drop point and selected, as one undo step "Drop SVG
+    // Graphic". Answers false, changing nothing, for a file that gives no object.
+    bool importSVGGraphicElementWithDraggingInfo(const QString& path, const platform::DraggingInfo& info);
+
+    void commitPendingObjectWithUndoActionName(const QString& actionName) override;
+    void objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF& oldBounds) override;
+    void layerDidResignActiveLayer() override;
+    void layerDidBecomeActiveLayer() override;
+
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+
+protected:
+    // Selected objects whose knobs may reach the rectangle: knobs lie on a turned knob box and a
+    // fixed distance on screen past it, beyond the object's bounds.
+    QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
+                                                               const VXDrawingView* view) const override;
+    void objectWillBeRemoved(VXDrawableObject* object) override;
+    void objectWasInserted(VXDrawableObject* object) override;
+
+private:
+    QVariantList selectionValue() const;
+    // The selected objects `filter` accepts (all without one), bottom first.
+    QList<const VXDrawableObject*> selectedObjectsInStackingOrder(
+        const std::function<bool(const VXDrawableObject&)>& filter = {}) const;
+    // Sets the selection, telling objects and observers when it changed.
+    void setSelection(const QSet<const VXDrawableObject*>& selection);
+    // Restores a selection, registering the restoration of the current one first.
+    void restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& selection, const QString& actionName);
+    using PathOperation = std::function<QPainterPath(const QPainterPath&, const QPainterPath&)>;
+    // Replaces all operands by one path made by folding `operation` over their outlines.
+    void mergeSelection(const PathOperation& operation, const QString& actionName, platform::WindingRule rule);
+    // The topmost operand acts on each other operand, making `operations` results of each.
+    void cutSelection(const QList<PathOperation>& operations, const QString& actionName);
+    // Adds copies of the dragged objects around the drop point, selected.
+    bool dropObjects(const platform::DraggingInfo& info);
+    bool dropImage(const platform::DraggingInfo& info);
+    // Halves `object` until it fits the drawing, locates it at `location` and adds it
+    // selected, as one undo step; false, changing nothing, for an object of unusable size.
+    bool placeDroppedObject(const VXDrawableObjectPtr& object, QPointF location, const QString& actionName);
+    // Runs `edit` as one undo step that restores the selection, under `actionName`.
+    void editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit);
+
+    QSet<const VXDrawableObject*> m_selection;
+    // Objects a restored selection names that are not back in the layer yet: an undo
+    // restores the selection before (or a redo after) the objects return.
+    std::vector<std::weak_ptr<VXDrawableObject>> m_awaitingSelection;
+    std::optional<QList<VXDrawableObjectPtr>> m_recordedSelection;
+};
+
+using VXObjectDrawingLayerPtr = std::shared_ptr<VXObjectDrawingLayer>;

@@ -1,0 +1,181 @@
+#pragma once
+
+// A drawable that shows text through a text adornment of its own (text shapes, text paths).
+//
+// The adornment always exists and belongs to this object alone. Its changes become the
+// object's: each is undone on the drawing's undo manager (an edit's changes land in the
+// drawing's current undo step), the old and new areas of the text redraw, and the bounds
+// take in where the text reaches. The keys string, font, textColour and alignment stand
+// for the adornment's string, font, colour and alignment, so key-value coding and
+// observing reach the text through the object; a locked object ignores them.
+//
+// A subclass declares the keys as Q_PROPERTYs (the accessors are here), configures the
+// adornment it hands to the constructor, and archives it with encodeTextAdornment /
+// decodeTextAdornment under a key of its own.
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/KeyValueUndo.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
+
+#include <QHash>
+#include <vector>
+
+namespace platform {
+
+template <class Base>
+class TextAdornmentOwner : public Base, public VXRasterizerObserver {
+public:
+    ~TextAdornmentOwner() override
+    {
+        if (m_textAdornment->rastObserver() == this)
+            m_textAdornment->setRastObserver(nullptr);
+    }
+
+    const VXTextAdornmentPtr& textAdornment() const { return m_textAdornment; }
+    // Undoable; null is ignored, as the object always has text to edit. An adornment that
+    // another object shows is copied, so edits of one object's text never reach another's.
+    void setTextAdornment(const VXTextAdornmentPtr& adornment)
+    {
+        if (!adornment)
+            return;
+        const VXTextAdornmentPtr own = adornment->rastObserver() && adornment->rastObserver() != this
+            ? std::static_pointer_cast<VXTextAdornment>(adornment->copy())
+            : adornment;
+        const VXTextAdornmentPtr previous = m_textAdornment;
+        if (this->changeValueForKey(m_textAdornment, own, "textAdornment", Base::Change::Appearance))
+            observe(previous, own);
+    }
+
+    QString string() const { return m_textAdornment->string(); }
+    void setString(const QString& string)
+    {
+        if (!this->locked())
+            m_textAdornment->setString(string);
+    }
+    QFont font() const { return m_textAdornment->font(); }
+    void setFont(const QFont& font)
+    {
+        if (!this->locked())
+            m_textAdornment->setFont(font);
+    }
+    QColor textColour() const { return m_textAdornment->colour(); }
+    void setTextColour(const QColor& colour)
+    {
+        if (!this->locked())
+            m_textAdornment->setColour(colour);
+    }
+    // 0 left, 1 right, 2 centre, 3 justified.
+    int alignment() const { return m_textAdornment->alignment(); }
+    void setAlignment(int alignment)
+    {
+        if (!this->locked())
+            m_textAdornment->setAlignment(alignment);
+    }
+
+    // The outline's bounds with the area the text covers.
+    QRectF bounds() const override
+    {
+        std::optional<QRectF>& cached = this->cachedBounds();
+        if (!cached) {
+            const QRectF outline = Base::bounds();
+            cached = outline.united(m_textAdornment->boundsNeededForObject(*this));
+        }
+        return *cached;
+    }
+
+    void drawContent() const override
+    {
+        Base::drawContent();
+        if (!this->ghosted())
+            m_textAdornment->render(*this);
+    }
+
+    QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override
+    {
+        static const QHash<QString, QString> adornmentKeys{
+            {QStringLiteral("string"), QStringLiteral("textAdornment.string")},
+            {QStringLiteral("font"), QStringLiteral("textAdornment.font")},
+            {QStringLiteral("textColour"), QStringLiteral("textAdornment.colour")},
+            {QStringLiteral("alignment"), QStringLiteral("textAdornment.alignment")},
+        };
+        const auto found = adornmentKeys.constFind(key);
+        return found != adornmentKeys.cend() ? QStringList{*found} : Base::keyPathsForValuesAffectingValueForKey(key);
+    }
+
+    void rasterizerWillChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) override
+    {
+        m_changesUnderway.push_back({rasterizer->valueForKey(keyPath), bounds()});
+    }
+
+    void rasterizerDidChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) override
+    {
+        if (m_changesUnderway.empty())
+            return;
+        const ChangeUnderway change = m_changesUnderway.back();
+        m_changesUnderway.pop_back();
+        // The adornment sits in no style, so it has no undo manager of its own to register with.
+        if (ZQUndoManager* undo = this->undoManager()) {
+            registerUndoForKey(undo, *rasterizer, keyPath, change.oldValue);
+            undo->setActionName(rasterizer->actionNameForKeyPathChangeKind(keyPath));
+        }
+        this->notifyGeometryChange(change.oldBounds);
+    }
+
+protected:
+    explicit TextAdornmentOwner(VXTextAdornmentPtr adornment) : m_textAdornment(std::move(adornment))
+    {
+        m_textAdornment->setRastObserver(this);
+    }
+
+    // For the textAdornment Q_PROPERTY: key-value paths walk QObject pointers.
+    VXTextAdornment* textAdornmentObject() const { return m_textAdornment.get(); }
+    void setTextAdornmentObject(VXTextAdornment* adornment)
+    {
+        if (!adornment)
+            return;
+        auto shared = std::dynamic_pointer_cast<VXTextAdornment>(adornment->weak_from_this().lock());
+        if (!shared) {
+            ZQLogObjCMethod(QStringLiteral("a text adornment must be shared to be set on an object; ignored"));
+            return;
+        }
+        setTextAdornment(shared);
+    }
+
+    void encodeTextAdornment(KeyedArchiver& coder, const QString& key) const
+    {
+        coder.encodeObject(m_textAdornment.get(), key);
+    }
+    // Without a usable archived adornment the one made with the object stays.
+    void decodeTextAdornment(KeyedUnarchiver& coder, const QString& key)
+    {
+        if (VXTextAdornmentPtr decoded = ArchiveReader(coder).object<VXTextAdornment>(key)) {
+            observe(m_textAdornment, decoded);
+            m_textAdornment = std::move(decoded);
+        }
+        this->invalidateGeometryCaches();
+    }
+
+    // Substituted "%%key" values change what the text says, and so its extent.
+    void metadataDidChangeForKey(const QString&) override { this->notifyGeometryChange(bounds()); }
+
+private:
+    struct ChangeUnderway {
+        QVariant oldValue;
+        QRectF oldBounds;
+    };
+
+    void observe(const VXTextAdornmentPtr& previous, const VXTextAdornmentPtr& next)
+    {
+        if (previous && previous->rastObserver() == this)
+            previous->setRastObserver(nullptr);
+        next->setRastObserver(this);
+    }
+
+    VXTextAdornmentPtr m_textAdornment;
+    std::vector<ChangeUnderway> m_changesUnderway;
+};
+
+} // namespace platform

@@ -1,0 +1,70 @@
+#pragma once
+
+// The current tool of one drawing view, and the go-between for its mouse events: it turns
+// them into drawing coordinates, finds the target layer and object, brackets each gesture in
+// one undo group named after the tool's actionName, and, when asked to, goes back to the
+// selection tool after a tool made something.
+//
+// Posts kVXDidChangeToolNotification when the tool changes and
+// kVXDidChangeToolAutoRevertStateNotification when auto-revert is switched (sender: the controller).
+
+#include "platform/vantrix/tools/VXDrawingTool.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QMouseEvent;
+class QPainter;
+class VXDrawingView;
+class VXLayer;
+
+inline const QString kVXDidChangeToolNotification = QStringLiteral("kVXDidChangeToolNotification");
+inline const QString kVXDidChangeToolAutoRevertStateNotification =
+    QStringLiteral("kVXDidChangeToolAutoRevertStateNotification");
+
+class VXToolController : public QObject {
+    Q_OBJECT
+
+public:
+    // Starts with the selection tool.
+    explicit VXToolController(VXDrawingView* view);
+    ~VXToolController() override;
+
+    VXDrawingView* view() const { return m_view; }
+    VXDrawingTool* drawingTool() const { return m_tool.get(); }
+    // A null tool means the selection tool.
+    void setDrawingTool(const VXDrawingToolPtr& tool);
+    Q_INVOKABLE void selectDrawingToolByName(const QString& name);
+    // Answers whether a registered tool has that key equivalent (compared without case) and became current.
+    bool selectDrawingToolWithKeyboardEquivalent(const QString& key);
+
+    bool automaticallyRevertsToSelectionTool() const { return m_autoRevert; }
+    void setAutomaticallyRevertsToSelectionTool(bool reverts);
+    Q_INVOKABLE void toggleAutoRevertAction(QObject* sender = nullptr);
+
+    // Tools make a valid layer active by themselves when the active one will not do.
+    static bool toolsAutoActivateValidLayer();
+    static void setToolsAutoActivateValidLayer(bool activates);
+
+    // --- From the view ------------------------------------------------------------------------
+    void mouseDown(QMouseEvent* event);
+    void mouseMoved(QMouseEvent* event);
+    void mouseUp(QMouseEvent* event);
+    void drawRectInView(QPainter& painter, const QRectF& rect) const;
+    // Ends a gesture in progress as if nothing was changed (the view is about to show another drawing).
+    void abandonGesture();
+
+private:
+    // The layer the tool works on: the active layer, or a valid one made active when allowed.
+    VXLayer* targetLayer() const;
+    void beginGesture();
+    void endGesture(bool changed);
+
+    QPointer<VXDrawingView> m_view;
+    VXDrawingToolPtr m_tool;
+    bool m_autoRevert = true;
+    bool m_inGesture = false;
+    bool m_undoGroupOpen = false;
+    int m_partCode = 0;
+    QPointer<VXLayer> m_gestureLayer;
+};

@@ -1,0 +1,66 @@
+#include "platform/vantrix/view/ObjectStringEditing.h"
+
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/view/VXTextEditingDelegate.h"
+#include "platform/vantrix/drawables/VXTextPath.h"
+#include "platform/vantrix/drawables/VXTextShape.h"
+
+namespace platform {
+namespace {
+
+// Lives while the editor is open, then goes; holds the object weakly since it may be deleted meanwhile.
+class StringCommit : public QObject, public VXTextEditingDelegate {
+public:
+    StringCommit(const std::shared_ptr<VXDrawableObject>& object, QObject* parent)
+        : QObject(parent)
+        , m_object(object)
+    {
+    }
+
+    void textEditingDidEnd(const QString& text, bool cancelled) override
+    {
+        deleteLater();
+        const std::shared_ptr<VXDrawableObject> object = m_object.lock();
+        if (cancelled || !object || object->valueForKey(QStringLiteral("string")).toString() == text)
+            return;
+        ZQUndoManager* undo = object->undoManager();
+        if (undo) {
+            undo->closeAutomaticGroup();
+            undo->beginUndoGrouping();
+        }
+        object->setValueForKey(text, QStringLiteral("string"));
+        if (undo) {
+            undo->setActionName(QStringLiteral("Edit Text"));
+            undo->endUndoGrouping();
+        }
+    }
+
+private:
+    std::weak_ptr<VXDrawableObject> m_object;
+};
+
+// The area the editor covers: a shape's box, or where a path's text reaches.
+std::optional<QRectF> editingRect(const VXDrawableObject& object)
+{
+    if (qobject_cast<const VXTextShape*>(&object))
+        return object.logicalBounds();
+    if (qobject_cast<const VXTextPath*>(&object))
+        return object.bounds();
+    return std::nullopt;
+}
+
+} // namespace
+
+bool editObjectStringInView(const std::shared_ptr<VXDrawableObject>& object, VXDrawingView& view)
+{
+    const std::optional<QRectF> rect = object ? editingRect(*object) : std::nullopt;
+    if (!rect || object->locked())
+        return false;
+    view.editTextInRectDelegate(object->valueForKey(QStringLiteral("string")).toString(), *rect,
+                                new StringCommit(object, &view),
+                                object->valueForKey(QStringLiteral("font")).value<QFont>());
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,804 @@
+#include "platform/vantrix/view/VXDrawingView.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/AttributedStringLayout.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/ModifierKeys.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/view/VXKnob.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/view/VXRulerView.h"
+#include "platform/vantrix/view/VXTextEditingDelegate.h"
+#include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/tools/VXToolController.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+bool g_createsOwnDrawing = true;
+bool g_scrollwheelZoomEnabled = true;
+bool g_scrollwheelInverted = false;
+VXDrawingView* g_currentView = nullptr;
+
+constexpr QSizeF kDefaultPaper{595, 842};
+constexpr double kWheelZoomStep = 1.1; // per 120 units of wheel angle
+constexpr QSize kMinimumTextEditorSize{48, 24}; // room to type into for text that covers nothing yet
+
+// What this process last put on the clipboard, so that pasting it back into the drawing it
+// came from can step the copies clear of their originals.
+struct ClipboardOrigin {
+    QPointer<VXDrawing> drawing;
+    QByteArray data;
+    int pasteCount = 0;
+};
+ClipboardOrigin g_clipboardOrigin;
+
+const QMimeData* clipboardData()
+{
+    return QGuiApplication::clipboard()->mimeData();
+}
+
+bool clipboardHoldsObjects()
+{
+    const QMimeData* data = clipboardData();
+    return data && data->hasFormat(kVXDrawableObjectPasteboardType);
+}
+
+} // namespace
+
+// Makes the view current while it paints or handles a mouse event; events may nest.
+class VXDrawingView::CurrentViewScope {
+public:
+    explicit CurrentViewScope(VXDrawingView* view)
+        : m_previous(std::exchange(g_currentView, view))
+    {
+    }
+    ~CurrentViewScope() { g_currentView = m_previous; }
+    CurrentViewScope(const CurrentViewScope&) = delete;
+    CurrentViewScope& operator=(const CurrentViewScope&) = delete;
+
+private:
+    VXDrawingView* m_previous;
+};
+
+// Reports Escape, Return and the focus leaving to the view, once.
+class VXDrawingView::TextEditor : public QPlainTextEdit {
+public:
+    using Finish = std::function<void(bool cancelled)>;
+
+    TextEditor(const QString& text, QWidget* parent, Finish finish)
+        : QPlainTextEdit(text, parent)
+        , m_finish(std::move(finish))
+    {
+        setFrameShape(QFrame::Box);
+        setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        moveCursor(QTextCursor::End);
+    }
+
+    // The editor may outlive the edit (it goes later); later events must not end another edit.
+    void detach() { m_finish = nullptr; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (event->key() == Qt::Key_Escape)
+            finish(true);
+        else if (isReturn && !VXTextShape::returnInsertsNewline())
+            finish(false);
+        else
+            QPlainTextEdit::keyPressEvent(event);
+    }
+
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QPlainTextEdit::focusOutEvent(event);
+        // A context menu or another window coming forward does not end the edit.
+        if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+            finish(false);
+    }
+
+private:
+    void finish(bool cancelled)
+    {
+        if (Finish finish = std::exchange(m_finish, nullptr))
+            finish(cancelled);
+    }
+
+    Finish m_finish;
+};
+
+VXDrawingView::VXDrawingView(QWidget* parent)
+    : QAbstractScrollArea(parent)
+    , m_toolController(std::make_unique<VXToolController>(this))
+    , m_textEditingFont(platform::AttributedStringLayout::defaultFont())
+    , m_horizontalRuler(new VXRulerView(Qt::Horizontal, this))
+    , m_verticalRuler(new VXRulerView(Qt::Vertical, this))
+{
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+    m_horizontalRuler->hide();
+    m_verticalRuler->hide();
+    auto& centre = platform::NotificationCenter::defaultCenter();
+    centre.addObserver(this, kVXLayerSelectionDidChange, nullptr, [this](const platform::Notification& n) {
+        if (m_drawing && n.sender && n.sender == m_drawing->activeLayer())
+            updateRulerMarkersForSelection();
+    });
+    centre.addObserver(this, kVXDrawingActiveLayerDidChange, nullptr, [this](const platform::Notification& n) {
+        if (m_drawing && n.sender == m_drawing.get())
+            updateRulerMarkersForSelection();
+    });
+    centre.addObserver(this, kVXDrawingUnitsDidChangeNotification, nullptr, [this](const platform::Notification& n) {
+        if (m_drawing && n.sender == m_drawing.get())
+            updateRulers();
+    });
+}
+
+VXDrawingView::~VXDrawingView()
+{
+    endTextEditing();
+    if (g_currentView == this)
+        g_currentView = nullptr;
+}
+
+bool VXDrawingView::createsOwnDrawing() { return g_createsOwnDrawing; }
+void VXDrawingView::setCreatesOwnDrawing(bool creates) { g_createsOwnDrawing = creates; }
+bool VXDrawingView::scrollwheelZoomEnabled() { return g_scrollwheelZoomEnabled; }
+void VXDrawingView::setScrollwheelZoomEnabled(bool enabled) { g_scrollwheelZoomEnabled = enabled; }
+bool VXDrawingView::scrollwheelInverted() { return g_scrollwheelInverted; }
+void VXDrawingView::setScrollwheelInverted(bool inverted) { g_scrollwheelInverted = inverted; }
+VXDrawingView* VXDrawingView::currentView() { return g_currentView; }
+
+void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
+{
+    if (drawing == m_drawing)
+        return;
+    m_toolController->abandonGesture();
+    endTextEditing();
+    disconnect(m_displayConnection);
+    m_drawing = drawing;
+    if (m_drawing)
+        m_displayConnection = connect(m_drawing.get(), &VXDrawing::needsDisplayInRect, this,
+                                      &VXDrawingView::setNeedsDisplayInRect);
+    updateScrollBars();
+    updateRulerMarkersForSelection();
+    viewport()->update();
+}
+
+// --- Geometry -------------------------------------------------------------------------------
+
+QSizeF VXDrawingView::contentSize() const
+{
+    return (m_drawing ? m_drawing->drawingSize() : QSizeF()) * m_scale;
+}
+
+QPointF VXDrawingView::contentOrigin() const
+{
+    const QSizeF content = contentSize();
+    const QSizeF port = viewport()->size();
+    const double x = content.width() < port.width() ? (port.width() - content.width()) / 2 : -m_scroll.x();
+    const double y = content.height() < port.height() ? (port.height() - content.height()) / 2 : -m_scroll.y();
+    return {x, y};
+}
+
+QPointF VXDrawingView::convertPointFromDrawing(QPointF point) const { return point * m_scale + contentOrigin(); }
+QPointF VXDrawingView::convertPointToDrawing(QPointF point) const { return (point - contentOrigin()) / m_scale; }
+
+QRectF VXDrawingView::convertRectFromDrawing(const QRectF& rect) const
+{
+    return {convertPointFromDrawing(rect.topLeft()), rect.size() * m_scale};
+}
+
+QRectF VXDrawingView::convertRectToDrawing(const QRectF& rect) const
+{
+    return {convertPointToDrawing(rect.topLeft()), rect.size() / m_scale};
+}
+
+QRectF VXDrawingView::visibleDrawingRect() const { return convertRectToDrawing(QRectF(viewport()->rect())); }
+
+void VXDrawingView::setNeedsDisplayInRect(const QRectF& rect)
+{
+    // Knobs keep their size on screen and reach past the objects they belong to; a pixel more
+    // for antialiased edges that round outwards.
+    const int margin = qCeil(VXKnob::knobReachInPixels()) + 1;
+    viewport()->update(convertRectFromDrawing(rect).toAlignedRect().adjusted(-margin, -margin, margin, margin));
+}
+
+// --- Scrolling ------------------------------------------------------------------------------
+
+void VXDrawingView::clampScroll()
+{
+    const QSizeF slack = contentSize() - QSizeF(viewport()->size());
+    m_scroll.setX(std::clamp(m_scroll.x(), 0.0, std::max(0.0, slack.width())));
+    m_scroll.setY(std::clamp(m_scroll.y(), 0.0, std::max(0.0, slack.height())));
+}
+
+void VXDrawingView::updateScrollBars()
+{
+    clampScroll();
+    const QSizeF content = contentSize();
+    const QSize port = viewport()->size();
+    m_syncingScrollBars = true;
+    horizontalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.width())) - port.width()));
+    horizontalScrollBar()->setPageStep(port.width());
+    horizontalScrollBar()->setValue(int(std::lround(m_scroll.x())));
+    verticalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.height())) - port.height()));
+    verticalScrollBar()->setPageStep(port.height());
+    verticalScrollBar()->setValue(int(std::lround(m_scroll.y())));
+    m_syncingScrollBars = false;
+    placeTextEditor();
+    updateRulers();
+}
+
+void VXDrawingView::scrollToPosition(QPointF position)
+{
+    m_scroll = position;
+    updateScrollBars();
+    viewport()->update();
+}
+
+void VXDrawingView::scrollDrawingPointToViewportPoint(QPointF drawingPoint, QPointF viewportPoint)
+{
+    scrollToPosition(drawingPoint * m_scale - viewportPoint);
+}
+
+void VXDrawingView::scrollContentsBy(int, int)
+{
+    // The bars hold whole pixels; the view keeps the exact position unless the user moved them.
+    if (m_syncingScrollBars)
+        return;
+    m_scroll = QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    placeTextEditor();
+    updateRulers();
+    viewport()->update();
+}
+
+void VXDrawingView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    placeRulers();
+    updateScrollBars();
+}
+
+void VXDrawingView::showEvent(QShowEvent* event)
+{
+    if (!m_drawing && g_createsOwnDrawing)
+        setDrawing(VXDrawing::defaultDrawingWithSize(kDefaultPaper));
+    QAbstractScrollArea::showEvent(event);
+}
+
+// --- Rulers ---------------------------------------------------------------------------------
+
+void VXDrawingView::setRulersVisible(bool visible)
+{
+    if (visible == m_rulersVisible)
+        return;
+    m_rulersVisible = visible;
+    const int margin = visible ? VXRulerView::kThickness : 0;
+    setViewportMargins(margin, margin, 0, 0);
+    m_horizontalRuler->setVisible(visible);
+    m_verticalRuler->setVisible(visible);
+    placeRulers();
+    updateScrollBars();
+}
+
+void VXDrawingView::placeRulers()
+{
+    // Each ruler spans the viewport's side, so ruler pixels and viewport pixels line up.
+    const QRect port = viewport()->geometry();
+    const int thickness = VXRulerView::kThickness;
+    m_horizontalRuler->setGeometry(port.left(), port.top() - thickness, port.width(), thickness);
+    m_verticalRuler->setGeometry(port.left() - thickness, port.top(), thickness, port.height());
+}
+
+void VXDrawingView::updateRulers()
+{
+    if (!m_rulersVisible)
+        return;
+    m_horizontalRuler->update();
+    m_verticalRuler->update();
+}
+
+void VXDrawingView::updateRulerMarkersForRect(const QRectF& rect)
+{
+    if (rect.isNull()) {
+        m_horizontalRuler->setMarkerPositions({});
+        m_verticalRuler->setMarkerPositions({});
+        return;
+    }
+    const QRectF r = rect.normalized();
+    m_horizontalRuler->setMarkerPositions({r.left(), r.center().x(), r.right()});
+    m_verticalRuler->setMarkerPositions({r.top(), r.center().y(), r.bottom()});
+}
+
+void VXDrawingView::updateRulerMarkersForSelection()
+{
+    QRectF selected;
+    if (const VXObjectDrawingLayer* layer = activeObjectLayer()) {
+        for (const VXDrawableObjectPtr& object : layer->selection())
+            selected |= object->logicalBounds();
+    }
+    updateRulerMarkersForRect(selected);
+}
+
+void VXDrawingView::updateMouseMarkers(std::optional<QPointF> drawingPoint)
+{
+    m_horizontalRuler->setMousePosition(drawingPoint ? std::optional(drawingPoint->x()) : std::nullopt);
+    m_verticalRuler->setMousePosition(drawingPoint ? std::optional(drawingPoint->y()) : std::nullopt);
+}
+
+// --- Zoom -----------------------------------------------------------------------------------
+
+void VXDrawingView::zoomViewByFactorWithCentre(double factor, QPointF viewportPoint)
+{
+    if (!std::isfinite(factor) || factor <= 0)
+        return;
+    const QPointF anchor = convertPointToDrawing(viewportPoint);
+    m_scale = std::clamp(m_scale * factor, kMinimumScale, kMaximumScale);
+    scrollDrawingPointToViewportPoint(anchor, viewportPoint);
+}
+
+void VXDrawingView::setScale(double scale)
+{
+    if (std::isfinite(scale) && scale > 0)
+        zoomViewByFactorWithCentre(scale / m_scale, QRectF(viewport()->rect()).center());
+}
+
+void VXDrawingView::zoomViewToActualSize() { setScale(1.0); }
+
+void VXDrawingView::zoomViewToFitInWindow()
+{
+    // The whole paper fits, so the scroll bars go and their room counts.
+    if (m_drawing)
+        zoomViewToRectInViewportOfSize(m_drawing->bounds(), maximumViewportSize());
+}
+
+void VXDrawingView::zoomViewToRect(const QRectF& rect) { zoomViewToRectInViewportOfSize(rect, viewport()->size()); }
+
+void VXDrawingView::zoomViewToRectInViewportOfSize(const QRectF& rect, QSizeF port)
+{
+    const QRectF area = rect.normalized();
+    if (area.isEmpty() || port.isEmpty())
+        return;
+    m_scale = std::clamp(std::min(port.width() / area.width(), port.height() / area.height()), kMinimumScale,
+                         kMaximumScale);
+    scrollDrawingPointToViewportPoint(area.center(), QRectF(viewport()->rect()).center());
+}
+
+void VXDrawingView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || !g_scrollwheelZoomEnabled) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const double steps = (g_scrollwheelInverted ? -1 : 1) * event->angleDelta().y() / 120.0;
+    zoomViewByFactorWithCentre(std::pow(kWheelZoomStep, steps), event->position());
+    event->accept();
+}
+
+// --- Painting -------------------------------------------------------------------------------
+
+void VXDrawingView::drawPaper(QPainter& painter) const
+{
+    const QRectF paper = m_drawing->bounds();
+    painter.fillRect(paper, m_drawing->paperColour());
+    QPen marginPen(QColor(160, 160, 200), 0, Qt::DashLine);
+    painter.setPen(marginPen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(m_drawing->interior());
+}
+
+void VXDrawingView::paintEvent(QPaintEvent* event)
+{
+    const CurrentViewScope scope(this);
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), palette().color(QPalette::Dark));
+    if (!m_drawing)
+        return;
+    const QRectF exposed = convertRectToDrawing(QRectF(event->rect()));
+    painter.setClipRect(event->rect());
+    painter.translate(contentOrigin());
+    painter.scale(m_scale, m_scale);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (const QRectF onPaper = exposed.intersected(m_drawing->bounds()); !onPaper.isEmpty()) {
+        drawPaper(painter);
+        platform::DrawingRenderer::Options options;
+        options.drawPaper = false;
+        options.highlighting = true;
+        options.view = this;
+        platform::DrawingRenderer::drawDrawing(*m_drawing, painter, onPaper, options);
+    }
+    // Tool feedback (knobs, marquees) draws through the graphics context too.
+    const platform::GraphicsContext::Scope context(&painter);
+    m_toolController->drawRectInView(painter, exposed);
+}
+
+// --- Text editing ---------------------------------------------------------------------------
+
+void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate)
+{
+    editTextInRectDelegate(text, drawingRect, delegate, platform::AttributedStringLayout::defaultFont());
+}
+
+void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
+                                           const QFont& font)
+{
+    endTextEditing();
+    m_textEditingRect = drawingRect.normalized();
+    m_textEditingFont = font;
+    m_textEditingDelegate = delegate;
+    m_textEditor = new TextEditor(text, viewport(), [this](bool cancelled) { finishTextEditing(cancelled); });
+    placeTextEditor();
+    m_textEditor->show();
+    m_textEditor->setFocus(Qt::OtherFocusReason);
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDrawingViewDidBeginTextEditing, this);
+}
+
+void VXDrawingView::endTextEditing() { finishTextEditing(false); }
+void VXDrawingView::cancelTextEditing() { finishTextEditing(true); }
+QPlainTextEdit* VXDrawingView::textEditor() const { return m_textEditor; }
+
+void VXDrawingView::finishTextEditing(bool cancelled)
+{
+    // Taken first: hiding the editor moves the focus, which would end the edit again.
+    const QPointer<TextEditor> editor = std::exchange(m_textEditor, nullptr);
+    if (!editor)
+        return;
+    editor->detach();
+    const QString text = editor->toPlainText();
+    const QPointer<QObject> delegateObject = std::exchange(m_textEditingDelegate, nullptr);
+    if (auto* delegate = dynamic_cast<VXTextEditingDelegate*>(delegateObject.data()))
+        delegate->textEditingDidEnd(text, cancelled);
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDrawingViewDidEndTextEditing, this);
+    if (editor) {
+        const bool hadFocus = editor->hasFocus();
+        editor->hide();
+        // Deleted later: the edit may end inside one of the editor's own event handlers.
+        editor->deleteLater();
+        if (hadFocus)
+            setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void VXDrawingView::placeTextEditor()
+{
+    if (!m_textEditor)
+        return;
+    const QRect area = convertRectFromDrawing(m_textEditingRect).toAlignedRect();
+    m_textEditor->setGeometry(QRect(area.topLeft(), area.size().expandedTo(kMinimumTextEditorSize)));
+    // Drawings lay text out at 72 units per inch: a 12 point font is 12 points high on the paper.
+    const double pointsOnPaper = m_textEditingFont.pointSizeF() > 0 ? m_textEditingFont.pointSizeF()
+                                                                    : m_textEditingFont.pixelSize();
+    QFont zoomed = m_textEditingFont;
+    zoomed.setPointSizeF(std::max(1.0, pointsOnPaper * m_scale * 72.0 / m_textEditor->logicalDpiY()));
+    m_textEditor->setFont(zoomed);
+}
+
+// --- Keys and mouse -------------------------------------------------------------------------
+
+void VXDrawingView::keyPressEvent(QKeyEvent* event)
+{
+    // Keys the text editor lets through are not meant for the drawing.
+    if (!m_textEditor && handleEditingKey(*event)) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool VXDrawingView::handleEditingKey(const QKeyEvent& event)
+{
+    // Shift aside, keys with modifiers belong to menus.
+    if (event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        platform::runGuarded("VXDrawingView delete key", [&] { delete_(); });
+        return true;
+    case Qt::Key_Escape:
+        m_toolController->setDrawingTool(nullptr);
+        return true;
+    default:
+        return !event.text().isEmpty() && m_toolController->selectDrawingToolWithKeyboardEquivalent(event.text());
+    }
+}
+
+void VXDrawingView::mousePressEvent(QMouseEvent* event)
+{
+    endTextEditing();
+    if (platform::isContextClick(event->button(), event->modifiers())) {
+        // A right press brings a context-menu event of its own; a Control-click does not.
+        if (event->button() == Qt::LeftButton)
+            showContextMenu(event->position(), event->globalPosition().toPoint());
+        return;
+    }
+    const CurrentViewScope scope(this);
+    platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
+}
+
+void VXDrawingView::mouseMoveEvent(QMouseEvent* event)
+{
+    const CurrentViewScope scope(this);
+    platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseMoved(event); });
+    updateMouseMarkers(convertPointToDrawing(event->position()));
+    if (event->buttons() & Qt::LeftButton)
+        updateRulerMarkersForSelection();
+}
+
+void VXDrawingView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const CurrentViewScope scope(this);
+    platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseUp(event); });
+    updateRulerMarkersForSelection();
+}
+
+bool VXDrawingView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Leave)
+        updateMouseMarkers(std::nullopt);
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+// --- Context menu ---------------------------------------------------------------------------
+
+std::unique_ptr<platform::Menu> VXDrawingView::contextMenuAtPoint(QPointF viewportPoint)
+{
+    VXLayer* layer = m_drawing ? m_drawing->activeLayer() : nullptr;
+    if (!layer)
+        return nullptr;
+    const QPointF point = convertPointToDrawing(viewportPoint);
+    if (VXObjectDrawingLayer* objects = editableObjectLayer()) {
+        if (const VXDrawableObjectPtr target = objects->hitTest(point)) {
+            if (!objects->isSelectedObject(target.get()))
+                objects->replaceSelectionWithObject(target);
+            auto menu = std::make_unique<platform::Menu>();
+            if (target->populateExtendedContextualMenuAtPoint(*menu, point))
+                return menu;
+        }
+    }
+    std::unique_ptr<platform::Menu> menu = layer->menuForEventInView(point, this);
+    return menu && !menu->isEmpty() ? std::move(menu) : nullptr;
+}
+
+void VXDrawingView::showContextMenu(QPointF viewportPoint, QPoint globalPoint)
+{
+    std::unique_ptr<platform::Menu> menu;
+    platform::runGuarded("VXDrawingView context menu", [&] { menu = contextMenuAtPoint(viewportPoint); });
+    if (!menu)
+        return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu.release()->popup(globalPoint);
+}
+
+void VXDrawingView::contextMenuEvent(QContextMenuEvent* event)
+{
+    showContextMenu(event->pos(), event->globalPos());
+    event->accept();
+}
+
+// --- Drag and drop --------------------------------------------------------------------------
+
+platform::DraggingInfo VXDrawingView::draggingInfo(const QDropEvent& event)
+{
+    return {event.mimeData(), convertPointToDrawing(event.position()), this};
+}
+
+void VXDrawingView::answerDrag(QDropEvent& event, int operation)
+{
+    if (operation == kVXDragOperationNone) {
+        event.ignore();
+        return;
+    }
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+}
+
+void VXDrawingView::dragEnterEvent(QDragEnterEvent* event)
+{
+    m_dropTarget = nullptr;
+    VXLayer* layer = m_drawing ? m_drawing->activeLayer() : nullptr;
+    const QMimeData* data = event->mimeData();
+    if (!layer || !data) {
+        event->ignore();
+        return;
+    }
+    const QStringList types = layer->pasteboardTypesForOperation(kVXReadableTypesForDrop);
+    const bool offered =
+        std::any_of(types.cbegin(), types.cend(), [&](const QString& type) { return data->hasFormat(type); });
+    int operation = kVXDragOperationNone;
+    if (offered) {
+        const platform::DraggingInfo info = draggingInfo(*event);
+        platform::runGuarded("VXDrawingView drag", [&] { operation = layer->draggingEntered(info); });
+    }
+    if (operation != kVXDragOperationNone)
+        m_dropTarget = layer;
+    answerDrag(*event, operation);
+}
+
+void VXDrawingView::dragMoveEvent(QDragMoveEvent* event)
+{
+    int operation = kVXDragOperationNone;
+    if (m_dropTarget) {
+        const platform::DraggingInfo info = draggingInfo(*event);
+        platform::runGuarded("VXDrawingView drag", [&] { operation = m_dropTarget->draggingUpdated(info); });
+    }
+    answerDrag(*event, operation);
+}
+
+void VXDrawingView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    if (const QPointer<VXLayer> layer = std::exchange(m_dropTarget, nullptr))
+        platform::runGuarded("VXDrawingView drag", [&] { layer->draggingExited({nullptr, {}, this}); });
+    event->accept();
+}
+
+void VXDrawingView::dropEvent(QDropEvent* event)
+{
+    const QPointer<VXLayer> layer = std::exchange(m_dropTarget, nullptr);
+    bool dropped = false;
+    if (layer && event->mimeData()) {
+        const platform::DraggingInfo info = draggingInfo(*event);
+        platform::runGuarded("VXDrawingView drop", [&] {
+            dropped = layer->prepareForDragOperation(info) && layer->performDragOperation(info);
+        });
+    }
+    answerDrag(*event, dropped ? kVXDragOperationCopy : kVXDragOperationNone);
+}
+
+void VXDrawingView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    endTextEditing();
+    if (platform::isContextClick(event->button(), event->modifiers()))
+        return;
+    const CurrentViewScope scope(this);
+    platform::runGuarded("VXDrawingView mouse", [&] { m_toolController->mouseDown(event); });
+}
+
+// --- Editing the active object layer -------------------------------------------------------
+
+VXObjectDrawingLayer* VXDrawingView::activeObjectLayer() const
+{
+    return m_drawing ? qobject_cast<VXObjectDrawingLayer*>(m_drawing->activeLayer()) : nullptr;
+}
+
+VXObjectDrawingLayer* VXDrawingView::editableObjectLayer() const
+{
+    VXObjectDrawingLayer* layer = activeObjectLayer();
+    return layer && layer->visible() && !layer->locked() ? layer : nullptr;
+}
+
+void VXDrawingView::editLayerWithActionName(VXObjectDrawingLayer& layer, const QString& actionName,
+                                            const std::function<void()>& edit)
+{
+    ZQUndoManager* undo = layer.undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    layer.recordSelectionForUndo();
+    edit();
+    layer.commitSelectionUndoWithActionName(actionName);
+    if (undo) {
+        undo->setActionName(actionName);
+        undo->endUndoGrouping();
+    }
+}
+
+void VXDrawingView::copy(QObject*)
+{
+    VXObjectDrawingLayer* layer = activeObjectLayer();
+    if (!layer || layer->countOfSelection() == 0)
+        return;
+    writeObjectsToClipboard(layer->selection());
+}
+
+void VXDrawingView::writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects)
+{
+    auto data = std::make_unique<QMimeData>();
+    VXDrawableObject::writeObjectsToPasteboard(objects, data.get());
+    g_clipboardOrigin = {m_drawing.get(), data->data(kVXDrawableObjectPasteboardType), 0};
+    QGuiApplication::clipboard()->setMimeData(data.release());
+}
+
+void VXDrawingView::cut(QObject*)
+{
+    VXObjectDrawingLayer* layer = editableObjectLayer();
+    if (!layer)
+        return;
+    // Locked and hidden objects stay, so they are not on the clipboard either.
+    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
+    if (removed.isEmpty())
+        return;
+    writeObjectsToClipboard(removed);
+    editLayerWithActionName(*layer, tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
+}
+
+void VXDrawingView::delete_(QObject*)
+{
+    VXObjectDrawingLayer* layer = editableObjectLayer();
+    if (!layer)
+        return;
+    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
+    if (removed.isEmpty())
+        return;
+    editLayerWithActionName(*layer, tr("Delete"), [&] { layer->removeObjectsInArray(removed); });
+}
+
+void VXDrawingView::paste(QObject*)
+{
+    VXObjectDrawingLayer* layer = editableObjectLayer();
+    const QMimeData* data = clipboardData();
+    if (!layer || !data)
+        return;
+    // Decoded objects keep their originals' unique keys; copies get their own.
+    QList<VXDrawableObjectPtr> objects;
+    for (const VXDrawableObjectPtr& decoded : VXDrawableObject::nativeObjectsFromPasteboard(data))
+        objects.append(decoded->copyDrawable());
+    if (objects.isEmpty())
+        return;
+    ClipboardOrigin& origin = g_clipboardOrigin;
+    if (origin.drawing == m_drawing.get() && origin.data == data->data(kVXDrawableObjectPasteboardType)) {
+        const double offset = kPasteOffset * ++origin.pasteCount;
+        for (const VXDrawableObjectPtr& object : objects)
+            object->setLocation(object->location() + QPointF(offset, offset));
+    }
+    editLayerWithActionName(*layer, tr("Paste"), [&] {
+        layer->addObjectsFromArray(objects);
+        layer->exchangeSelectionWithObjectsFromArray(objects);
+    });
+}
+
+void VXDrawingView::selectAll(QObject*)
+{
+    if (VXObjectDrawingLayer* layer = activeObjectLayer())
+        layer->selectAll();
+}
+
+void VXDrawingView::deselectAll(QObject*)
+{
+    if (VXObjectDrawingLayer* layer = activeObjectLayer())
+        layer->deselectAll();
+}
+
+bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
+{
+    const QByteArray action = item->action();
+    if (action == "copy") {
+        const VXObjectDrawingLayer* layer = activeObjectLayer();
+        return layer && layer->countOfSelection() > 0;
+    }
+    if (action == "cut" || action == "delete_") {
+        const VXObjectDrawingLayer* layer = editableObjectLayer();
+        return layer && !layer->selectedAvailableObjects().isEmpty();
+    }
+    if (action == "paste")
+        return editableObjectLayer() && clipboardHoldsObjects();
+    if (action == "selectAll") {
+        const VXObjectDrawingLayer* layer = activeObjectLayer();
+        return layer && !layer->visibleObjects().isEmpty();
+    }
+    if (action == "deselectAll") {
+        const VXObjectDrawingLayer* layer = activeObjectLayer();
+        return layer && layer->countOfSelection() > 0;
+    }
+    return true;
+}

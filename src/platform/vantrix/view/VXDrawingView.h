@@ -1,0 +1,218 @@
+#pragma once
+
+// A scrolling, zooming view of a drawing. Drawing coordinates are y-down points; the view
+// maps them onto the viewport by a scale and a scroll position, centring the paper when it
+// is smaller than the viewport. Only the exposed area is rendered, and the drawing's
+// needsDisplayInRect signal becomes an update of the matching viewport area.
+//
+// Mouse events go to the view's tool controller, which hands them to the current tool. A
+// context click (a right click, or Control-click) asks the object under the pointer on the
+// active layer for its menu items, and failing that the active layer for a menu. Drags are
+// handed to the active layer (see VXLayer's drop-target hooks). Delete and Backspace delete
+// the selection, Escape goes back to the selection tool, and a tool's key equivalent selects it.
+//
+// Rulers (hidden at first) run along the top and left of the viewport; their markers show
+// the edges and middle of the active layer's selection, or of a rectangle given, and the pointer.
+//
+// Text is edited in place in an editor laid over the text's area. Opening it posts
+// kVXDrawingViewDidBeginTextEditing, closing it kVXDrawingViewDidEndTextEditing (sender: the
+// view). Escape cancels; Return commits unless VXTextShape::returnInsertsNewline(); focus
+// leaving the editor, a click in the view or another edit starting commits.
+
+#include "platform/ui/MenuItem.h"
+#include "platform/vantrix/model/VXDrawing.h"
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QPlainTextEdit;
+class VXDrawableObject;
+class VXLayer;
+class VXObjectDrawingLayer;
+class VXRulerView;
+class VXToolController;
+namespace platform {
+class Menu;
+struct DraggingInfo;
+} // namespace platform
+using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
+
+inline const QString kVXDrawingViewDidBeginTextEditing = QStringLiteral("kVXDrawingViewDidBeginTextEditing");
+inline const QString kVXDrawingViewDidEndTextEditing = QStringLiteral("kVXDrawingViewDidEndTextEditing");
+
+class VXDrawingView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    static constexpr double kMinimumScale = 0.025;
+    static constexpr double kMaximumScale = 250.0;
+
+    explicit VXDrawingView(QWidget* parent = nullptr);
+    ~VXDrawingView() override;
+
+    // Views make an A4 default drawing for themselves when shown without one, unless the
+    // class flag is off (documents hand their drawing over instead).
+    static bool createsOwnDrawing();
+    static void setCreatesOwnDrawing(bool creates);
+
+    VXDrawing* drawing() const { return m_drawing.get(); }
+    void setDrawing(const VXDrawingPtr& drawing);
+    VXToolController* toolController() const { return m_toolController.get(); }
+
+    // The view handling a mouse event or painting now; null otherwise. Knob sizes follow its scale.
+    static VXDrawingView* currentView();
+
+    // --- Zoom -----------------------------------------------------------------------------
+    // Viewport pixels per point, clamped to kMinimumScale..kMaximumScale.
+    double scale() const { return m_scale; }
+    // Keeps the drawing point under the viewport centre where it was.
+    void setScale(double scale);
+    // Zooms keeping the drawing point under `viewportPoint` fixed.
+    void zoomViewByFactorWithCentre(double factor, QPointF viewportPoint);
+    void zoomViewToActualSize();
+    void zoomViewToFitInWindow();
+    // Shows `rect` (drawing coordinates) as large as fits, centred.
+    void zoomViewToRect(const QRectF& rect);
+    Q_INVOKABLE void zoomToActualSize(QObject* sender = nullptr) { zoomViewToActualSize(); }
+    Q_INVOKABLE void zoomFitInWindow(QObject* sender = nullptr) { zoomViewToFitInWindow(); }
+
+    static bool scrollwheelZoomEnabled();
+    static void setScrollwheelZoomEnabled(bool enabled);
+    static bool scrollwheelInverted();
+    static void setScrollwheelInverted(bool inverted);
+
+    // --- Scrolling and coordinates ----------------------------------------------------------
+    // The content offset at the viewport's top left, in viewport pixels.
+    QPointF scrollPosition() const { return m_scroll; }
+    void scrollToPosition(QPointF position);
+    void scrollBy(QPointF delta) { scrollToPosition(m_scroll + delta); }
+    // Moves the view so the drawing point shows at the viewport point (as far as scrolling allows).
+    void scrollDrawingPointToViewportPoint(QPointF drawingPoint, QPointF viewportPoint);
+
+    QPointF convertPointFromDrawing(QPointF point) const;
+    QPointF convertPointToDrawing(QPointF point) const;
+    QRectF convertRectFromDrawing(const QRectF& rect) const;
+    QRectF convertRectToDrawing(const QRectF& rect) const;
+    // The part of the drawing's coordinate space the viewport shows.
+    QRectF visibleDrawingRect() const;
+
+    // Redraws that area of the drawing (drawing coordinates).
+    void setNeedsDisplayInRect(const QRectF& rect);
+
+    // --- Rulers ---------------------------------------------------------------------------------
+    bool rulersVisible() const { return m_rulersVisible; }
+    void setRulersVisible(bool visible);
+    VXRulerView* horizontalRuler() const { return m_horizontalRuler; }
+    VXRulerView* verticalRuler() const { return m_verticalRuler; }
+    // Markers at the rectangle's edges and middle on both rulers (drawing coordinates); a null
+    // rectangle clears them.
+    void updateRulerMarkersForRect(const QRectF& rect);
+
+    // --- Context menu ---------------------------------------------------------------------------
+    // The menu a context click at the viewport point shows; null when nothing answers. A
+    // click on an unselected object selects it first, as a plain click would.
+    std::unique_ptr<platform::Menu> contextMenuAtPoint(QPointF viewportPoint);
+
+    // --- In-place text editing ----------------------------------------------------------------
+    // Opens an editor holding `text` over `drawingRect`, following zoom and scrolling, and
+    // gives it the focus. `delegate` (a QObject implementing VXTextEditingDelegate; may be
+    // null) hears how the edit ended. The editor shows the text's font (the default text
+    // font when none is given) at the view's zoom.
+    void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate);
+    void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
+                                const QFont& font);
+    // Commits: the delegate gets the text, the end is posted, the editor goes. Nothing when not editing.
+    void endTextEditing();
+    // As endTextEditing, but the delegate is told the edit was cancelled.
+    void cancelTextEditing();
+    // The open editor; null when not editing.
+    QPlainTextEdit* textEditor() const;
+
+    // --- Editing the active object layer ---------------------------------------------------
+    // Cut, paste and delete are undo steps of those names; copy and selection changes are no
+    // document change. Objects pasted over their originals in the same drawing land 10 points
+    // further each time, so they do not hide them; pasted objects end selected. Cut and
+    // delete leave locked and hidden objects alone, and cut puts only what it removed on the clipboard.
+    Q_INVOKABLE void copy(QObject* sender = nullptr);
+    Q_INVOKABLE void cut(QObject* sender = nullptr);
+    Q_INVOKABLE void paste(QObject* sender = nullptr);
+    Q_INVOKABLE void delete_(QObject* sender = nullptr);
+    Q_INVOKABLE void selectAll(QObject* sender = nullptr);
+    Q_INVOKABLE void deselectAll(QObject* sender = nullptr);
+    // False for the actions above when there is nothing to act on; true for any other action.
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+    static constexpr double kPasteOffset = 10.0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    class CurrentViewScope;
+    class TextEditor;
+
+    QSizeF contentSize() const;
+    // Where the content's origin sits in the viewport.
+    QPointF contentOrigin() const;
+    void zoomViewToRectInViewportOfSize(const QRectF& rect, QSizeF port);
+    void clampScroll();
+    void updateScrollBars();
+    void drawPaper(QPainter& painter) const;
+    void finishTextEditing(bool cancelled);
+    // Places the editor over its text and sizes its font for the zoom.
+    void placeTextEditor();
+    void placeRulers();
+    void updateRulers();
+    void updateRulerMarkersForSelection();
+    void updateMouseMarkers(std::optional<QPointF> drawingPoint);
+    void showContextMenu(QPointF viewportPoint, QPoint globalPoint);
+    // Deletes the selection, or selects a tool by its key; false for keys of neither.
+    bool handleEditingKey(const QKeyEvent& event);
+    platform::DraggingInfo draggingInfo(const QDropEvent& event);
+    // Answers the drag with the drop target's operation.
+    static void answerDrag(QDropEvent& event, int operation);
+    // The active layer when it is an object drawing layer; null otherwise.
+    VXObjectDrawingLayer* activeObjectLayer() const;
+    // The active object layer when it is visible and unlocked, so edits may change it.
+    VXObjectDrawingLayer* editableObjectLayer() const;
+    // Also remembers this drawing as their origin, for the paste offset.
+    void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects);
+    // Runs `edit` on `layer` as one undo step named `actionName` that restores the selection.
+    void editLayerWithActionName(VXObjectDrawingLayer& layer, const QString& actionName,
+                                 const std::function<void()>& edit);
+
+    VXDrawingPtr m_drawing;
+    std::unique_ptr<VXToolController> m_toolController;
+    QMetaObject::Connection m_displayConnection;
+    double m_scale = 1.0;
+    QPointF m_scroll;
+    bool m_syncingScrollBars = false;
+    QPointer<TextEditor> m_textEditor;
+    QPointer<QObject> m_textEditingDelegate;
+    QRectF m_textEditingRect;
+    QFont m_textEditingFont;
+    bool m_rulersVisible = false;
+    VXRulerView* m_horizontalRuler;
+    VXRulerView* m_verticalRuler;
+    // The layer taking the drag in progress.
+    QPointer<VXLayer> m_dropTarget;
+};

@@ -1,0 +1,239 @@
+#include "platform/vantrix/view/VXKnob.h"
+
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+
+#include <QPainter>
+#include <QTransform>
+#include <array>
+#include <cmath>
+
+namespace {
+
+QSizeF g_controlKnobSize{6, 6};
+// Screen pixels between the top edge and the rotation knob: clear of the top knob at any zoom.
+constexpr double kRotationKnobDistance = 20;
+
+constexpr std::array<VXBoundsKnob, 8> kBoundsKnobs{kVXTopLeftKnob,     kVXTopKnob,    kVXTopRightKnob,
+                                                   kVXRightKnob,       kVXBottomRightKnob, kVXBottomKnob,
+                                                   kVXBottomLeftKnob,  kVXLeftKnob};
+
+// Drawing units per pixel of the painter's device.
+double painterUnitsPerPixel(const QPainter& painter)
+{
+    const double scale = std::sqrt(std::abs(painter.worldTransform().determinant()));
+    return scale > 1e-9 ? 1.0 / scale : 1.0;
+}
+
+} // namespace
+
+VXKnob& VXKnob::knobs()
+{
+    static VXKnob shared;
+    return shared;
+}
+
+QSizeF VXKnob::controlKnobSize() { return g_controlKnobSize; }
+
+void VXKnob::setControlKnobSize(QSizeF size)
+{
+    if (std::isfinite(size.width()) && std::isfinite(size.height()) && size.width() > 0 && size.height() > 0)
+        g_controlKnobSize = size;
+}
+
+double VXKnob::drawingUnitsPerPixel()
+{
+    const VXDrawingView* view = VXDrawingView::currentView();
+    return view ? 1.0 / view->scale() : 1.0;
+}
+
+QRectF VXKnob::controlKnobRectAtPoint(QPointF point, int type) const
+{
+    // Label hit areas are a little more forgiving than the knobs they stand for.
+    const double grow = type == kVXHotspotKnobType ? 1.5 : 1.0;
+    const QSizeF size = g_controlKnobSize * grow * drawingUnitsPerPixel();
+    return {point.x() - size.width() / 2, point.y() - size.height() / 2, size.width(), size.height()};
+}
+
+QPainterPath VXKnob::knobPath(int type) const
+{
+    QPainterPath path;
+    switch (type) {
+    case kVXBaselineKnobType:
+        path.moveTo(0.5, 0);
+        path.lineTo(0, 0.5);
+        path.lineTo(-0.5, 0);
+        path.lineTo(0, -0.5);
+        path.closeSubpath();
+        break;
+    case kVXRotationKnobType:
+        path.addEllipse(QPointF(), 0.5, 0.5);
+        break;
+    case kVXCentreTargetKnobType:
+        path.addEllipse(QPointF(), 0.5, 0.5);
+        path.moveTo(-0.7, 0);
+        path.lineTo(0.7, 0);
+        path.moveTo(0, -0.7);
+        path.lineTo(0, 0.7);
+        break;
+    case kVXRangeStartKnobType:
+    case kVXRangeEndKnobType: {
+        const double tip = type == kVXRangeStartKnobType ? 0.6 : -0.6;
+        path.moveTo(tip, 0);
+        path.lineTo(-tip, 0.5);
+        path.lineTo(-tip, -0.5);
+        path.closeSubpath();
+        break;
+    }
+    default:
+        path.addRect(-0.5, -0.5, 1, 1);
+        break;
+    }
+    return path;
+}
+
+void VXKnob::drawKnobAtPointOfTypeAngleUserInfo(QPointF point, int type, double angle, const QVariant& userInfo) const
+{
+    const QColor colour = userInfo.canConvert<QColor>() && userInfo.value<QColor>().isValid()
+                              ? userInfo.value<QColor>()
+                              : QColor(0, 100, 255);
+    drawKnobAtPointOfTypeAngleHighlightColour(point, type, angle, colour);
+}
+
+void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, double angle,
+                                                       const QColor& colour) const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    QPainter& painter = *context->painter();
+    const double unit = painterUnitsPerPixel(painter);
+    QTransform placement;
+    placement.translate(point.x(), point.y());
+    placement.rotateRadians(angle);
+    placement.scale(g_controlKnobSize.width() * unit, g_controlKnobSize.height() * unit);
+    const QPainterPath path = placement.map(knobPath(type));
+    painter.save();
+    painter.setPen(QPen(type == kVXHotspotKnobType ? colour : QColor(Qt::white), 0));
+    painter.setBrush(type == kVXHotspotKnobType ? QBrush(Qt::NoBrush) : QBrush(colour));
+    painter.drawPath(path);
+    painter.restore();
+}
+
+bool VXKnob::hitTestPointInKnobAtPointOfTypeUserInfo(QPointF point, QPointF knobPoint, int type,
+                                                     const QVariant&) const
+{
+    return controlKnobRectAtPoint(knobPoint, type).contains(point);
+}
+
+// --- Bounds knobs -----------------------------------------------------------------------------
+
+QPointF VXKnob::pointOfBoundsKnob(const QRectF& bounds, VXBoundsKnob knob)
+{
+    const QPointF c = bounds.center();
+    switch (knob) {
+    case kVXTopLeftKnob: return bounds.topLeft();
+    case kVXTopKnob: return {c.x(), bounds.top()};
+    case kVXTopRightKnob: return bounds.topRight();
+    case kVXRightKnob: return {bounds.right(), c.y()};
+    case kVXBottomRightKnob: return bounds.bottomRight();
+    case kVXBottomKnob: return {c.x(), bounds.bottom()};
+    case kVXBottomLeftKnob: return bounds.bottomLeft();
+    case kVXLeftKnob: return {bounds.left(), c.y()};
+    case kVXNoBoundsKnob: break;
+    }
+    return c;
+}
+
+void VXKnob::drawBoundsKnobsOfObject(const VXDrawableObject& object, const QColor& colour) const
+{
+    const platform::KnobBox box = platform::KnobBox::ofObject(object);
+    for (const VXBoundsKnob knob : kBoundsKnobs)
+        drawKnobAtPointOfTypeAngleHighlightColour(box.pointOfKnob(knob), kVXBoundingRectKnobType, box.angle, colour);
+}
+
+void VXKnob::drawRotationKnobOfObject(const VXDrawableObject& object, const QColor& colour) const
+{
+    const platform::KnobBox box = platform::KnobBox::ofObject(object);
+    drawKnobAtPointOfTypeAngleHighlightColour(rotationKnobPoint(box), kVXRotationKnobType, box.angle, colour);
+}
+
+VXBoundsKnob VXKnob::boundsKnobHitByPoint(const VXDrawableObject& object, QPointF point) const
+{
+    const platform::KnobBox box = platform::KnobBox::ofObject(object);
+    for (const VXBoundsKnob knob : kBoundsKnobs) {
+        if (hitTestPointInKnobAtPointOfTypeUserInfo(point, box.pointOfKnob(knob), kVXBoundingRectKnobType, {}))
+            return knob;
+    }
+    return kVXNoBoundsKnob;
+}
+
+QPointF VXKnob::rotationKnobPoint(const platform::KnobBox& box) const
+{
+    const QPointF topCentre(box.box.center().x(), box.box.top());
+    return box.toDrawing(topCentre - QPointF(0, kRotationKnobDistance * drawingUnitsPerPixel()));
+}
+
+bool VXKnob::rotationKnobIsHitByPoint(const VXDrawableObject& object, QPointF point) const
+{
+    return hitTestPointInKnobAtPointOfTypeUserInfo(point, rotationKnobPoint(platform::KnobBox::ofObject(object)),
+                                                   kVXRotationKnobType, {});
+}
+
+VXBoundsKnob VXKnob::oppositeBoundsKnob(VXBoundsKnob knob)
+{
+    // The knobs run round the rectangle, so the opposite one is four steps on.
+    return knob == kVXNoBoundsKnob ? kVXNoBoundsKnob : VXBoundsKnob((knob + 3) % 8 + 1);
+}
+
+QRectF VXKnob::boundsByDraggingKnobToPoint(const QRectF& bounds, VXBoundsKnob knob, QPointF point)
+{
+    double left = bounds.left(), top = bounds.top(), right = bounds.right(), bottom = bounds.bottom();
+    const bool movesLeft = knob == kVXTopLeftKnob || knob == kVXLeftKnob || knob == kVXBottomLeftKnob;
+    const bool movesRight = knob == kVXTopRightKnob || knob == kVXRightKnob || knob == kVXBottomRightKnob;
+    const bool movesTop = knob == kVXTopLeftKnob || knob == kVXTopKnob || knob == kVXTopRightKnob;
+    const bool movesBottom = knob == kVXBottomLeftKnob || knob == kVXBottomKnob || knob == kVXBottomRightKnob;
+    if (movesLeft)
+        left = point.x();
+    if (movesRight)
+        right = point.x();
+    if (movesTop)
+        top = point.y();
+    if (movesBottom)
+        bottom = point.y();
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
+double VXKnob::knobReachInPixels()
+{
+    return kRotationKnobDistance + std::max(g_controlKnobSize.width(), g_controlKnobSize.height());
+}
+
+QRectF VXKnob::knobAreaForBounds(const QRectF& bounds)
+{
+    // The corners of a w x h box's turned knob box lie within (w + h) / 2 of its centre.
+    const double w = bounds.width(), h = bounds.height();
+    return bounds.adjusted(-h / 2, -w / 2, h / 2, w / 2);
+}
+
+// --- Knob boxes -------------------------------------------------------------------------------
+
+namespace platform {
+
+KnobBox KnobBox::ofObject(const VXDrawableObject& object)
+{
+    const double angle = std::isfinite(object.angle()) ? object.angle() : 0.0;
+    // Unturned boxes are the logical bounds exactly, with no rounding from a turn there and back.
+    if (angle == 0)
+        return {object.logicalBounds(), 0};
+    KnobBox turned{{}, angle};
+    BezierPath outline = object.renderingPath();
+    outline.transformUsingAffineTransform(turned.frameToDrawing().inverted());
+    turned.box = outline.bounds();
+    return turned;
+}
+
+QPointF KnobBox::pointOfKnob(VXBoundsKnob knob) const { return toDrawing(VXKnob::pointOfBoundsKnob(box, knob)); }
+
+} // namespace platform

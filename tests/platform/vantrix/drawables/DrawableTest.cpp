@@ -1,0 +1,360 @@
+// Drawables: geometry through the generic setter (undo, observation, locks), transforms
+// of shapes, paths and groups, area and centroid, and degenerate geometry.
+
+#include "platform/vantrix/DrawingTestSupport.h"
+
+#include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+
+#include "platform/vantrix/drawables/VXArcPath.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/drawables/VXRegularPolygonPath.h"
+#include "platform/vantrix/drawables/VXRoundRectShape.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/drawables/VXTextPath.h"
+
+#include <QRandomGenerator>
+
+using namespace drawingtest;
+
+namespace {
+
+void expectRectNear(const QRectF& actual, const QRectF& expected, double tolerance = 1e-6)
+{
+    EXPECT_NEAR(actual.left(), expected.left(), tolerance);
+    EXPECT_NEAR(actual.top(), expected.top(), tolerance);
+    EXPECT_NEAR(actual.width(), expected.width(), tolerance);
+    EXPECT_NEAR(actual.height(), expected.height(), tolerance);
+}
+
+VXDrawablePathPtr polyline(const QList<QPointF>& points)
+{
+    platform::BezierPath path;
+    path.appendBezierPathWithPoints(QPolygonF(points));
+    return VXDrawablePath::drawablePathWithBezierPath(path);
+}
+
+} // namespace
+
+TEST(Drawable, GeometrySettersUndoObserveAndRespectTheLock)
+{
+    Fixture f;
+    auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 40, 20), fillStyle(Qt::red));
+    f.layer->addObject(shape);
+    f.endStep();
+
+    QStringList changed;
+    for (const QString key : {"location", "xLocation", "width", "angleInDegrees", "bounds"})
+        shape->observeKeyPath(key, platform::KeyValueObservingOptionNew, nullptr,
+                              [&changed, key](const platform::KeyValueChange&) { changed.append(key); });
+    shape->setValueForKey(120.0, QStringLiteral("xLocation"));
+    shape->setValueForKey(80.0, QStringLiteral("width"));
+    shape->setValueForKey(90.0, QStringLiteral("angleInDegrees"));
+    f.endStep();
+    EXPECT_TRUE(changed.contains(QStringLiteral("xLocation")));
+    EXPECT_TRUE(changed.contains(QStringLiteral("bounds")));
+    EXPECT_EQ(shape->location(), QPointF(120, 10));
+    EXPECT_NEAR(shape->angle(), M_PI / 2, 1e-12);
+    expectRectNear(shape->logicalBounds(), QRectF(110, -30, 20, 80)); // turned upright
+
+    shape->setLocked(true);
+    shape->setLocation({0, 0});
+    shape->setStyle(fillStyle(Qt::blue));
+    EXPECT_EQ(shape->location(), QPointF(120, 10));
+    EXPECT_EQ(shape->style()->fillColour(), QColor(Qt::red));
+    shape->setLocked(false);
+    f.endStep();
+
+    f.undo->undo(); // the lock round trip
+    f.undo->undo(); // x, width and angle together
+    EXPECT_EQ(shape->location(), QPointF(20, 10));
+    EXPECT_EQ(shape->size(), QSizeF(40, 20));
+    EXPECT_DOUBLE_EQ(shape->angle(), 0);
+    f.undo->redo();
+    EXPECT_EQ(shape->size(), QSizeF(80, 20));
+}
+
+TEST(Drawable, SettersIgnoreNonFiniteValuesAndAspectLockKeepsProportions)
+{
+    auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 40, 20), nullptr);
+    const quint64 checksum = shape->geometryChecksum();
+    shape->setLocation({std::nan(""), 3});
+    shape->setAngle(std::numeric_limits<double>::infinity());
+    shape->setSize({std::nan(""), 1});
+    EXPECT_EQ(shape->location(), QPointF(20, 10));
+    EXPECT_EQ(shape->geometryChecksum(), checksum);
+    shape->setAspectRatioLocked(true);
+    shape->setWidth(80);
+    EXPECT_EQ(shape->size(), QSizeF(80, 40));
+    EXPECT_NE(shape->geometryChecksum(), checksum);
+}
+
+TEST(Drawable, ShapesFollowTransformsAndOffsets)
+{
+    auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 40, 20), nullptr);
+    shape->applyTransform(QTransform::fromScale(-1, 1)); // a mirror flips the shape in place
+    expectRectNear(shape->logicalBounds(), QRectF(-40, 0, 40, 20));
+    EXPECT_EQ(shape->location(), QPointF(-20, 10));
+
+    shape->applyTransform(platform::RotationTransform(M_PI / 2, shape->location()));
+    expectRectNear(shape->logicalBounds(), QRectF(-30, -10, 20, 40));
+
+    // With the offset at the top-left corner, turning pivots about that corner.
+    auto pivoted = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 40, 20), nullptr);
+    pivoted->setOffset({-0.5, -0.5});
+    pivoted->setLocation({0, 0});
+    expectRectNear(pivoted->logicalBounds(), QRectF(0, 0, 40, 20));
+    pivoted->setAngle(M_PI);
+    expectRectNear(pivoted->logicalBounds(), QRectF(-40, -20, 40, 20));
+    EXPECT_EQ(pivoted->locationIgnoringOffset().toPoint(), QPoint(-20, -10));
+}
+
+TEST(Drawable, TurnedShapesHitWhereTheyAreNotWhereTheirBoxIs)
+{
+    Fixture f;
+    auto bar = VXDrawableShape::drawableShapeWithRect(QRectF(50, 95, 100, 10), fillStyle(Qt::red));
+    bar->setAngle(M_PI / 4);
+    f.layer->addObject(bar);
+    EXPECT_EQ(f.layer->hitTest({130, 130}), bar);   // along the diagonal
+    EXPECT_EQ(f.layer->hitTest({130, 70}), nullptr); // inside the bounds, off the bar
+    EXPECT_TRUE(bar->bounds().contains(QPointF(130, 70)));
+
+    // Marquee selection meets an open path where its line runs, not inside its closing.
+    platform::BezierPath vee;
+    vee.appendBezierPathWithPoints(QPolygonF({{0, 0}, {50, 100}, {100, 0}}));
+    auto open = VXDrawablePath::drawablePathWithBezierPathWithStyle(vee, strokeStyle(Qt::black, 1));
+    EXPECT_TRUE(open->intersectsRect({20, 30, 10, 10}));
+    EXPECT_TRUE(open->intersectsRect({45, 90, 10, 20}));
+    EXPECT_FALSE(open->intersectsRect({80, 80, 10, 10}));
+}
+
+TEST(Drawable, NestedGroupsComposeTheirPlacements)
+{
+    Fixture f;
+    auto leaf = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10, 10), fillStyle(Qt::red));
+    auto inner = VXShapeGroup::groupWithObjects({leaf, VXDrawableShape::drawableShapeWithRect(QRectF(20, 0, 10, 10), nullptr)});
+    auto outer = VXShapeGroup::groupWithObjects({inner, VXDrawableShape::drawableShapeWithRect(QRectF(0, 40, 30, 10), nullptr)});
+    f.layer->addObject(outer);
+    expectRectNear(leaf->logicalBounds(), QRectF(0, 0, 10, 10));
+    outer->setLocation(outer->location() + QPointF(100, 0));
+    expectRectNear(leaf->logicalBounds(), QRectF(100, 0, 10, 10));
+    inner->setSize({60, 10}); // the inner group doubles in width about its centre
+    expectRectNear(leaf->logicalBounds(), QRectF(85, 0, 20, 10));
+    expectRectNear(outer->logicalBounds(), QRectF(85, 0, 60, 50));
+    EXPECT_EQ(f.layer->hitTest({90, 5}), outer);
+    EXPECT_EQ(leaf->layer(), f.layer.get());
+    EXPECT_NEAR(outer->areaInBaseUnits(), 200 + 200 + 300, 1e-6);
+    // Moving a member moves the group's bounds in the layer's index.
+    leaf->setLocation({300, 300});
+    EXPECT_EQ(f.layer->objectsInRect({290, 290, 20, 20}).size(), 1);
+}
+
+TEST(Drawable, TextAlongAPathStaysOnItAndStopsAtItsEnd)
+{
+    Fixture f({300, 100});
+    platform::BezierPath baseline;
+    baseline.moveToPoint({10, 60});
+    baseline.lineToPoint({110, 60});
+    auto text = VXTextPath::textPathWithStringOnPath(QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"), baseline);
+    text->setTextColour(Qt::black);
+    f.layer->addObject(text);
+    const QImage image = render(*f.drawing);
+    int inkAlong = 0, inkBeyond = 0, inkFar = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).lightness() > 128)
+                continue;
+            if (x > 115)
+                ++inkBeyond;
+            else if (y < 35 || y > 65)
+                ++inkFar;
+            else
+                ++inkAlong;
+        }
+    }
+    EXPECT_GT(inkAlong, 100);
+    EXPECT_EQ(inkBeyond, 0);
+    EXPECT_EQ(inkFar, 0);
+}
+
+// An application's own shape class, made wherever the framework makes plain shapes.
+class LabelledTestShape : public VXDrawableShape {
+    Q_OBJECT
+    Q_CLASSINFO("displayName", "Labelled Shape")
+};
+
+TEST(Drawable, ShapesAreMadeAsTheSubstituteClass)
+{
+    platform::ClassRegistry::registerClass<LabelledTestShape>();
+    platform::ClassRegistry::setSubstituteClass(QStringLiteral("VXDrawableShape"), QStringLiteral("LabelledTestShape"));
+    const auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10, 10), nullptr);
+    platform::ClassRegistry::setSubstituteClass(QStringLiteral("VXDrawableShape"), QString());
+    EXPECT_TRUE(qobject_cast<LabelledTestShape*>(shape.get()));
+    EXPECT_EQ(shape->displayName(), QStringLiteral("Labelled Shape"));
+    EXPECT_EQ(VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10, 10), nullptr)->displayName(),
+              QStringLiteral("Shape"));
+    EXPECT_EQ(VXRoundRectShape().displayName(), QStringLiteral("Round-Cornered Rectangle"));
+    // The substitute survives archiving as itself.
+    const QByteArray data = platform::KeyedArchiver::archivedDataWithRootObject(shape.get());
+    EXPECT_TRUE(qobject_cast<LabelledTestShape*>(platform::KeyedUnarchiver::unarchiveObjectWithData(data).get()));
+}
+
+TEST(Drawable, RoundRectKeepsItsRadiusAtAnySize)
+{
+    auto shape = VXRoundRectShape::roundRectInRectCornerRadiusStyle(QRectF(0, 0, 200, 20), 10, nullptr);
+    // The corner is a quarter circle of radius 10, not stretched across 200 points.
+    EXPECT_FALSE(shape->renderingPath().containsPoint({1, 1}));
+    EXPECT_TRUE(shape->renderingPath().containsPoint({11, 1}));
+    EXPECT_TRUE(shape->renderingPath().containsPoint({189, 1}));
+    shape->setCornerFlags(platform::kRoundedCornerMinXMinY);
+    EXPECT_TRUE(shape->renderingPath().containsPoint({199, 1}));
+}
+
+TEST(Drawable, PathsMoveScaleAndMeasure)
+{
+    Fixture f;
+    auto line = polyline({{0, 0}, {30, 40}});
+    f.layer->addObject(line);
+    f.endStep();
+    EXPECT_TRUE(line->isSimpleStraightLine());
+    EXPECT_DOUBLE_EQ(line->length(), 50);
+    line->setValueForKey(100.0, QStringLiteral("length"));
+    EXPECT_NEAR(line->length(), 100, 1e-9);
+    line->setLocation({0, 0});
+    EXPECT_EQ(line->location(), QPointF(0, 0));
+    line->setAngle(1.0); // a path has no angle to set
+    EXPECT_EQ(line->path().currentPoint(), QPointF(30, 40));
+    line->setSize({30, 40});
+    expectRectNear(line->logicalBounds(), QRectF(-15, -20, 30, 40));
+    f.endStep();
+    f.undo->undo();
+    EXPECT_NEAR(line->length(), 50, 1e-9);
+    EXPECT_EQ(line->path().currentPoint(), QPointF(30, 40));
+
+    auto bent = polyline({{0, 0}, {10, 0}, {10, 10}});
+    EXPECT_FALSE(bent->isSimpleStraightLine());
+    bent->setLength(5); // only straight lines take a length
+    EXPECT_DOUBLE_EQ(bent->length(), 20);
+    EXPECT_GT(bent->strokedPathWithStrokeWidth(4).area(), 70);
+}
+
+TEST(Drawable, PolygonsAndArcsFollowTheirParameters)
+{
+    VXRegularPolygonPath hexagon;
+    int pathChanges = 0;
+    hexagon.observeKeyPath(QStringLiteral("path"), {}, nullptr, [&](const platform::KeyValueChange&) { ++pathChanges; });
+    hexagon.setRadius(10);
+    hexagon.setLocation({50, 50});
+    EXPECT_EQ(hexagon.path().elementCount(), 7); // six corners and the closing line
+    EXPECT_EQ(pathChanges, 2); // parameters announce the path they change
+    EXPECT_NEAR(hexagon.path().area(), 1.5 * std::sqrt(3.0) * 100, 1e-6);
+    hexagon.setIsStar(true);
+    hexagon.setInnerRadius(0.5);
+    EXPECT_LT(hexagon.path().area(), 1.5 * std::sqrt(3.0) * 100);
+    hexagon.setNumberOfSides(1000);
+    EXPECT_EQ(hexagon.numberOfSides(), VXRegularPolygonPath::kMaximumSides);
+    hexagon.setPath(platform::BezierPath::bezierPathWithRect({0, 0, 1, 1})); // ignored: the parameters rule
+    EXPECT_NEAR(hexagon.logicalBounds().center().x(), 50, 1);
+
+    VXArcPath wedge;
+    wedge.setRadius(10);
+    wedge.setArcType(VXArcPath::kVXArcPathWedge);
+    wedge.setStartAngle(0);
+    wedge.setEndAngle(90);
+    EXPECT_NEAR(wedge.path().area(), M_PI * 100 / 4, 0.05);
+    EXPECT_DOUBLE_EQ(wedge.subtendedAngle(), 90);
+    wedge.setStartAngle(-90);
+    EXPECT_DOUBLE_EQ(wedge.startAngle(), 270);
+    EXPECT_DOUBLE_EQ(wedge.subtendedAngle(), 180);
+    wedge.applyTransform(QTransform::fromScale(2, 2));
+    EXPECT_DOUBLE_EQ(wedge.radius(), 20);
+}
+
+TEST(Drawable, GroupsPlaceMembersWithoutTouchingThem)
+{
+    Fixture f;
+    auto a = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10, 10), fillStyle(Qt::red));
+    auto b = VXDrawableShape::drawableShapeWithRect(QRectF(30, 0, 10, 10), fillStyle(Qt::blue));
+    auto group = VXShapeGroup::groupWithObjects({a, b});
+    ASSERT_TRUE(group);
+    f.layer->addObject(group);
+    expectRectNear(group->logicalBounds(), QRectF(0, 0, 40, 10));
+    expectRectNear(a->logicalBounds(), QRectF(0, 0, 10, 10)); // members stay put on the page
+    EXPECT_EQ(a->layer(), f.layer.get());
+    EXPECT_EQ(group->allStyles().size(), 2);
+
+    group->setLocation({120, 5});
+    expectRectNear(b->logicalBounds(), QRectF(130, 0, 10, 10));
+    group->setSize({80, 10});
+    expectRectNear(group->logicalBounds(), QRectF(80, 0, 80, 10));
+    EXPECT_EQ(f.layer->hitTest({155, 5}), group); // b, stretched, hits for the group
+    EXPECT_EQ(f.layer->hitTest({120, 5}), nullptr);
+
+    const QList<VXDrawableObjectPtr> freed = group->ungroupObjects();
+    ASSERT_EQ(freed.size(), 2);
+    expectRectNear(freed[1]->logicalBounds(), QRectF(140, 0, 20, 10));
+    EXPECT_EQ(freed[1]->container(), nullptr);
+    EXPECT_EQ(b->container(), group.get()); // the group stays whole for undo
+}
+
+TEST(Drawable, AreaAndCentroidInDrawingUnits)
+{
+    Fixture f;
+    f.drawing->setUnits(ZQUnitLength::inches());
+    auto rectangle = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 72, 144), nullptr);
+    f.layer->addObject(rectangle);
+    EXPECT_DOUBLE_EQ(rectangle->areaInBaseUnits(), 72 * 144);
+    EXPECT_DOUBLE_EQ(rectangle->area(), 2.0);
+    EXPECT_EQ(rectangle->areaUnits(), QStringLiteral("in \u00B2"));
+    EXPECT_EQ(rectangle->centroidInBaseUnits(), QPointF(36, 72));
+    EXPECT_EQ(rectangle->centroid(), QPointF(0.5, 1));
+    EXPECT_DOUBLE_EQ(rectangle->valueForKey(QStringLiteral("area")).toDouble(), 2.0);
+
+    // A ring: the hole does not count, and the centroid stays at the centre.
+    platform::BezierPath ring = platform::BezierPath::bezierPathWithRect({0, 0, 144, 144});
+    ring.appendBezierPathWithRect({36, 36, 72, 72});
+    ring.setWindingRule(platform::WindingRule::EvenOdd);
+    auto framed = VXDrawablePath::drawablePathWithBezierPath(ring);
+    f.layer->addObject(framed);
+    EXPECT_DOUBLE_EQ(framed->area(), 3.0);
+    EXPECT_EQ(framed->centroid(), QPointF(1, 1));
+}
+
+TEST(Drawable, DegenerateGeometryIsHarmless)
+{
+    Fixture f;
+    auto empty = VXDrawablePath::drawablePathWithBezierPath({});
+    auto flat = VXDrawableShape::drawableShapeWithRect(QRectF(10, 10, 0, 0), fillStyle(Qt::red));
+    auto vertical = polyline({{50, 10}, {50, 90}});
+    vertical->setStyle(strokeStyle(Qt::black, 2));
+    f.layer->addObjectsFromArray({empty, flat, vertical});
+    EXPECT_EQ(empty->area(), 0);
+    EXPECT_EQ(empty->hitPart({0, 0}), kVXDrawingNoPart);
+    EXPECT_EQ(flat->hitPart({10, 10}), kVXDrawingNoPart);
+    EXPECT_EQ(f.layer->hitTest({50.5, 50}), vertical); // a zero-width box still hits
+    EXPECT_EQ(f.layer->objectsInRect({49, 0, 0.5, 100}).size(), 1);
+    const QImage image = render(*f.drawing);
+    EXPECT_TRUE(near(pixel(image, 10, 10), Qt::white));
+    EXPECT_TRUE(near(pixel(image, 50, 50), Qt::black, 60));
+}
+
+TEST(Drawable, HundredThousandPointPathDrawsAndHitTests)
+{
+    Fixture f({1000, 1000});
+    QList<QPointF> points;
+    QRandomGenerator random(7);
+    for (int i = 0; i < 100000; ++i)
+        points.append({i / 100.0, 500 + 100 * std::sin(i / 1000.0)});
+    auto wave = polyline(points);
+    wave->setStyle(strokeStyle(Qt::black, 3));
+    f.layer->addObject(wave);
+    EXPECT_NEAR(wave->logicalBounds().width(), 999.99, 1e-6);
+    EXPECT_EQ(f.layer->hitTest({500, 500 + 100 * std::sin(50.0)}), wave);
+    EXPECT_EQ(f.layer->hitTest({500, 300}), nullptr);
+    const QImage image = render(*f.drawing, 0.5);
+    EXPECT_TRUE(near(pixel(image, 250, 250 + int(50 * std::sin(50.0))), Qt::black, 90));
+}
+
+#include "DrawableTest.moc"

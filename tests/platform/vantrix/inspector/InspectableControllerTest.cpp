@@ -1,0 +1,148 @@
+#include "platform/foundation/ZQAssert.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/inspector/VXInspectableController.h"
+#include "platform/vantrix/inspector/VXInspectableObject.h"
+
+#include <QCheckBox>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A general tab: shows the name and visibility of drawables and the lock.
+class GeneralTab : public VXInspectableController {
+    Q_OBJECT
+
+public:
+    QVariant name, visible;
+    int mixedVisible = 0;
+    int assigned = 0;
+    int nilStates = 0;
+    QList<bool> lockStates;
+
+    Q_INVOKABLE void setName(const QString& value) { name = value; }
+    Q_INVOKABLE void setVisible(bool value) { visible = value; }
+    Q_INVOKABLE void setMixedValueForVisible() { ++mixedVisible; }
+
+protected:
+    void newObjectWasAssigned() override { ++assigned; }
+    void setControlStateForNil() override { ++nilStates; }
+    void setControlStateForLock(bool locked) override { lockStates.append(locked); }
+};
+
+// Something inspectable that is not a drawable.
+class Master : public ZQObject, public VXInspectableObject {
+    Q_OBJECT
+    Q_PROPERTY(QString name READ name WRITE setName)
+
+public:
+    QString name() const { return m_name; }
+    void setName(const QString& name)
+    {
+        ZQ_CHANGE_SCOPE("name");
+        m_name = name;
+    }
+    QStringList inspectableKeyPaths() const override { return {"name"}; }
+
+private:
+    QString m_name = "Church";
+};
+
+class Bracket : public platform::ValueTransformer {
+public:
+    QVariant transformedValue(const QVariant& v) const override { return QString("[" + v.toString() + "]"); }
+    bool allowsReverseTransformation() const override { return true; }
+    QVariant reverseTransformedValue(const QVariant& v) const override { return v.toString().mid(1).chopped(1); }
+};
+
+class InspectableControllerTest : public ::testing::Test {
+protected:
+    VXDrawableShapePtr first = VXDrawableShape::drawableShapeWithRect({0, 0, 10, 10}, nullptr);
+    VXDrawableShapePtr second = VXDrawableShape::drawableShapeWithRect({0, 0, 20, 20}, nullptr);
+    GeneralTab tab;
+    QCheckBox lock;
+
+    void SetUp() override
+    {
+        first->setName("Mill");
+        second->setName("Mill");
+        tab.setLockCheckbox(&lock);
+    }
+};
+
+TEST_F(InspectableControllerTest, ContentShowsCommonValuesAndFollowsChanges)
+{
+    tab.setContent({first, second});
+    EXPECT_EQ(tab.assigned, 1);
+    EXPECT_EQ(tab.name, QVariant(QStringLiteral("Mill")));
+    EXPECT_EQ(tab.visible, QVariant(true));
+    EXPECT_EQ(lock.checkState(), Qt::Unchecked);
+
+    second->setVisible(false);
+    EXPECT_EQ(tab.mixedVisible, 1);
+    first->setName("Forge");
+    EXPECT_EQ(tab.name, QVariant(QStringLiteral("<multiple values>")));
+    second->setLocked(true);
+    EXPECT_EQ(lock.checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(tab.lockStates.last(), true);
+
+    tab.setContent({first, second}); // the same: nothing happens
+    EXPECT_EQ(tab.assigned, 1);
+    tab.setContent({});
+    EXPECT_EQ(tab.nilStates, 1);
+    first->setName("Kiln"); // no longer observed
+    EXPECT_EQ(tab.name, QVariant(QStringLiteral("<multiple values>")));
+    EXPECT_TRUE(tab.commonValueForKeyPath("name").isNull());
+}
+
+TEST_F(InspectableControllerTest, WritesHonourTheLockUnlessTheLockIsWritten)
+{
+    tab.setContent({first, second});
+    second->setLocked(true);
+    tab.setCommonValueForKeyPath(false, "visible");
+    EXPECT_FALSE(first->visible());
+    EXPECT_TRUE(second->visible());
+    tab.setCommonValueForKeyPathHonouringLockState(false, "visible", false);
+    EXPECT_FALSE(second->visible());
+    tab.setCommonValueForKeyPath(QVariant(), "name");
+    tab.setCommonValueForKeyPath(platform::multipleValuesMarker(), "name");
+    EXPECT_EQ(first->name(), "Mill");
+
+    // A mixed lock box turns on and locks everything.
+    ASSERT_EQ(lock.checkState(), Qt::PartiallyChecked);
+    tab.lockedAction(&lock);
+    EXPECT_EQ(lock.checkState(), Qt::Checked);
+    EXPECT_TRUE(first->locked());
+    lock.setCheckState(Qt::Unchecked);
+    tab.lockedAction(&lock);
+    EXPECT_FALSE(first->locked());
+    EXPECT_FALSE(second->locked());
+    EXPECT_EQ(tab.lockStates.last(), false);
+}
+
+TEST_F(InspectableControllerTest, TransformerAppliesBothWays)
+{
+    tab.setTransformerForKeyPath(std::make_shared<Bracket>(), "name");
+    tab.setContent({first});
+    EXPECT_EQ(tab.name, QVariant(QStringLiteral("[Mill]")));
+    tab.setCommonValueForKeyPath(QStringLiteral("[Ford]"), "name");
+    EXPECT_EQ(first->name(), "Ford");
+    EXPECT_EQ(tab.name, QVariant(QStringLiteral("[Ford]")));
+}
+
+TEST_F(InspectableControllerTest, InspectableMustConform)
+{
+    EXPECT_THROW(tab.setInspectable(first), platform::AssertionFailure);
+    auto master = std::make_shared<Master>();
+    tab.setInspectable(master);
+    EXPECT_EQ(tab.inspectable(), master);
+    EXPECT_EQ(tab.observableKeyPaths(), QStringList({"name"}));
+    EXPECT_EQ(tab.name, QVariant(QStringLiteral("Church")));
+    master->setName("Chapel");
+    EXPECT_EQ(tab.name, QVariant(QStringLiteral("Chapel")));
+    tab.setInspectable(nullptr);
+    EXPECT_EQ(tab.inspectable(), nullptr);
+}
+
+} // namespace
+
+#include "InspectableControllerTest.moc"

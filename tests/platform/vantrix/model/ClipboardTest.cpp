@@ -1,0 +1,209 @@
+#include "platform/vantrix/view/ViewTestSupport.h"
+
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/ResponderChain.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+using viewtest::ViewFixture;
+
+namespace {
+
+// A view on a layer holding two styled squares with metadata, nothing to undo.
+struct ClipboardFixture : ViewFixture {
+    VXDrawableObjectPtr red = square({10, 10}, Qt::red);
+    VXDrawableObjectPtr blue = square({60, 20}, Qt::blue);
+
+    ClipboardFixture()
+    {
+        red->setMetadataItemValueForKey(QStringLiteral("Harbour"), QStringLiteral("name"));
+        blue->setMetadataItemValueForKey(42, QStringLiteral("depth"));
+        layer->addObjectsFromArray({red, blue});
+        endStep();
+        undo->removeAllActions();
+    }
+    static VXDrawableObjectPtr square(QPointF at, const QColor& fill)
+    {
+        auto style = VXStyle::styleWithFillColourStrokeColourStrokeWidth(fill, Qt::black, 2);
+        return VXDrawableShape::drawableShapeWithRect(QRectF(at, QSizeF(30, 30)), style);
+    }
+    bool validates(const QByteArray& action)
+    {
+        platform::MenuItem item(QString(), action);
+        return view.validateMenuItem(&item);
+    }
+};
+
+// Equal in geometry, style colours and metadata.
+void expectSameObject(const VXDrawableObject& a, const VXDrawableObject& b, QPointF offset = {})
+{
+    const QRectF expected = a.bounds().translated(offset);
+    EXPECT_NEAR(b.bounds().left(), expected.left(), 1e-9);
+    EXPECT_NEAR(b.bounds().top(), expected.top(), 1e-9);
+    EXPECT_NEAR(b.bounds().width(), expected.width(), 1e-9);
+    EXPECT_NEAR(b.bounds().height(), expected.height(), 1e-9);
+    ASSERT_TRUE(b.style());
+    EXPECT_EQ(b.style()->fillColour(), a.style()->fillColour());
+    EXPECT_EQ(b.style()->strokeColour(), a.style()->strokeColour());
+    EXPECT_EQ(b.metadataKeys(), a.metadataKeys());
+    for (const QString& key : a.metadataKeys())
+        EXPECT_EQ(b.metadataValueForKey(key), a.metadataValueForKey(key)) << key.toStdString();
+}
+
+// Pasted objects are new objects: the same drawing must not hold two objects under one key.
+void expectPastedFrom(const VXDrawableObject& original, const VXDrawableObject& pasted, QPointF offset = {})
+{
+    expectSameObject(original, pasted, offset);
+    EXPECT_NE(pasted.uniqueKey(), original.uniqueKey());
+}
+
+TEST(Clipboard, CopiedObjectsPasteIntoAnotherDrawingEqualAndSelected)
+{
+    ClipboardFixture source;
+    source.layer->selectAll();
+    source.view.copy(nullptr);
+    EXPECT_FALSE(source.undo->canUndo()); // copying is no edit
+
+    ViewFixture target;
+    target.view.paste(nullptr);
+    target.endStep();
+    ASSERT_EQ(target.layer->countOfObjects(), 2);
+    // Another drawing: no offset, stacking order kept.
+    expectPastedFrom(*source.red, *target.layer->objects().at(0));
+    expectPastedFrom(*source.blue, *target.layer->objects().at(1));
+    EXPECT_EQ(target.layer->selection(), target.layer->objects());
+    EXPECT_EQ(target.undo->undoActionName(), QStringLiteral("Paste"));
+
+    target.undo->undo();
+    EXPECT_EQ(target.layer->countOfObjects(), 0);
+    EXPECT_EQ(target.layer->countOfSelection(), 0);
+}
+
+TEST(Clipboard, PastingOverOriginalsStepsAwayEachTime)
+{
+    ClipboardFixture f;
+    f.layer->replaceSelectionWithObject(f.red);
+    f.view.copy(nullptr);
+    f.view.paste(nullptr);
+    f.endStep();
+    f.view.paste(nullptr);
+    f.endStep();
+    ASSERT_EQ(f.layer->countOfObjects(), 4);
+    const double step = VXDrawingView::kPasteOffset;
+    expectPastedFrom(*f.red, *f.layer->objects().at(2), {step, step});
+    expectPastedFrom(*f.red, *f.layer->objects().at(3), {2 * step, 2 * step});
+    EXPECT_NE(f.layer->objects().at(2)->uniqueKey(), f.layer->objects().at(3)->uniqueKey());
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{f.layer->objects().at(3)});
+}
+
+TEST(Clipboard, CutThenUndoRestoresObjectsAndSelection)
+{
+    ClipboardFixture f;
+    f.layer->selectAll();
+    f.red->setLocked(true); // stays behind, and off the clipboard
+    f.undo->removeAllActions();
+    f.view.cut(nullptr);
+    f.endStep();
+    EXPECT_EQ(f.layer->objects(), QList<VXDrawableObjectPtr>{f.red});
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{f.red});
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Cut"));
+
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{f.red, f.blue}));
+    EXPECT_EQ(f.layer->selection(), (QList<VXDrawableObjectPtr>{f.red, f.blue}));
+    f.undo->redo();
+    EXPECT_EQ(f.layer->objects(), QList<VXDrawableObjectPtr>{f.red});
+
+    // What was cut is on the clipboard.
+    const QList<VXDrawableObjectPtr> pasted =
+        VXDrawableObject::nativeObjectsFromPasteboard(QGuiApplication::clipboard()->mimeData());
+    ASSERT_EQ(pasted.size(), 1);
+    expectSameObject(*f.blue, *pasted.first());
+}
+
+TEST(Clipboard, DeleteIsOneUndoStep)
+{
+    ClipboardFixture f;
+    f.layer->selectAll();
+    f.view.delete_(nullptr);
+    f.endStep();
+    EXPECT_EQ(f.layer->countOfObjects(), 0);
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Delete"));
+
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{f.red, f.blue}));
+    EXPECT_EQ(f.layer->countOfSelection(), 2);
+    EXPECT_FALSE(f.undo->canUndo());
+}
+
+TEST(Clipboard, LockedLayerAndDamagedDataPasteNothing)
+{
+    ClipboardFixture f;
+    f.layer->selectAll();
+    f.view.copy(nullptr);
+
+    f.layer->setLocked(true);
+    f.undo->removeAllActions();
+    EXPECT_FALSE(f.validates("paste"));
+    f.view.paste(nullptr);
+    f.view.cut(nullptr);
+    f.view.delete_(nullptr);
+    f.endStep();
+    EXPECT_EQ(f.layer->countOfObjects(), 2);
+    EXPECT_FALSE(f.undo->canUndo());
+    f.layer->setLocked(false);
+    f.undo->removeAllActions();
+
+    QByteArray archive = QGuiApplication::clipboard()->mimeData()->data(kVXDrawableObjectPasteboardType);
+    for (const QByteArray& damaged : {archive.left(archive.size() / 2), QByteArray("not an archive"), QByteArray()}) {
+        auto data = new QMimeData;
+        data->setData(kVXDrawableObjectPasteboardType, damaged);
+        QGuiApplication::clipboard()->setMimeData(data);
+        f.view.paste(nullptr);
+        f.endStep();
+        EXPECT_EQ(f.layer->countOfObjects(), 2);
+    }
+    EXPECT_FALSE(f.undo->canUndo());
+}
+
+TEST(Clipboard, ValidationFollowsWhatThereIsToActOn)
+{
+    ClipboardFixture f;
+    QGuiApplication::clipboard()->clear();
+    for (const char* action : {"copy", "cut", "delete_", "deselectAll", "paste"})
+        EXPECT_FALSE(f.validates(action)) << action;
+    EXPECT_TRUE(f.validates("selectAll"));
+
+    f.view.selectAll(nullptr);
+    EXPECT_EQ(f.layer->countOfSelection(), 2);
+    for (const char* action : {"copy", "cut", "delete_", "deselectAll"})
+        EXPECT_TRUE(f.validates(action)) << action;
+    f.view.copy(nullptr);
+    EXPECT_TRUE(f.validates("paste"));
+
+    // Locked objects can be copied but not cut or deleted.
+    f.red->setLocked(true);
+    f.blue->setLocked(true);
+    EXPECT_TRUE(f.validates("copy"));
+    EXPECT_FALSE(f.validates("cut"));
+    EXPECT_FALSE(f.validates("delete_"));
+
+    f.view.deselectAll(nullptr);
+    EXPECT_EQ(f.layer->countOfSelection(), 0);
+    EXPECT_FALSE(f.validates("deselectAll"));
+}
+
+TEST(Clipboard, ActionsAreFoundByName)
+{
+    ClipboardFixture f;
+    for (const char* action : {"copy", "cut", "paste", "delete_", "selectAll", "deselectAll"})
+        EXPECT_TRUE(platform::ResponderChain::respondsToAction(&f.view, action)) << action;
+    EXPECT_TRUE(platform::ResponderChain::performAction(&f.view, "selectAll", nullptr));
+    EXPECT_EQ(f.layer->countOfSelection(), 2);
+}
+
+} // namespace

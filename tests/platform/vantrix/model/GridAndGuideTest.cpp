@@ -1,0 +1,144 @@
+// Grids and guides: where grid lines draw and which crowd out, margins fitted to spans,
+// and guides added and removed with undo.
+
+#include "platform/vantrix/DrawingTestSupport.h"
+
+#include "platform/vantrix/model/VXGridLayer.h"
+#include "platform/vantrix/model/VXGuideLayer.h"
+
+using namespace drawingtest;
+
+namespace {
+
+// A grid with spans of 40 points cut into 4 divisions, major lines every 2 spans, in black.
+std::shared_ptr<VXGridLayer> addGrid(Fixture& f)
+{
+    auto grid = std::make_shared<VXGridLayer>();
+    f.drawing->addLayer(grid);
+    grid->setSpanDivisionsMajorsRulerSteps(40, 4, 2, 2);
+    grid->setDivisionColour(Qt::green);
+    grid->setSpanColour(Qt::blue);
+    grid->setMajorColour(Qt::red);
+    return grid;
+}
+
+// Where in a row of the image the ink of a colour lies (its reddest, bluest... pixels).
+QList<int> columnsOf(const QImage& image, int y, const std::function<bool(const QColor&)>& test)
+{
+    QList<int> columns;
+    for (int x = 0; x < image.width(); ++x)
+        if (test(image.pixelColor(x, y)))
+            columns.append(x);
+    return columns;
+}
+
+} // namespace
+
+TEST(Grid, LinesDrawAtDivisionsSpansAndMajors)
+{
+    Fixture f({200, 200});
+    f.drawing->setMarginsLeftTopRightBottom(20, 20, 20, 20);
+    addGrid(f);
+    const QImage image = render(*f.drawing, 4.0); // division lines are 0.4 px: faint but present
+    const int row = 4 * 50;
+    auto reddish = [](const QColor& c) { return c.red() > 150 && c.green() < 120 && c.blue() < 120; };
+    auto bluish = [](const QColor& c) { return c.blue() > 150 && c.red() < 150 && c.green() < 150; };
+    const QList<int> majors = columnsOf(image, row, reddish);
+    ASSERT_FALSE(majors.isEmpty());
+    // Majors every 80 points from the interior's left edge at 20: x = 20, 100, (180 is the edge).
+    EXPECT_NEAR(majors.first(), 4 * 20, 2);
+    EXPECT_TRUE(majors.contains(4 * 100) || majors.contains(4 * 100 - 1));
+    const QList<int> spans = columnsOf(image, row, bluish);
+    EXPECT_TRUE(spans.contains(4 * 60) || spans.contains(4 * 60 - 1));
+    EXPECT_FALSE(spans.contains(4 * 100)); // a major line is not also a span line
+    EXPECT_TRUE(near(image.pixelColor(4 * 10, row), Qt::white)); // margins stay bare
+}
+
+TEST(Grid, CrowdedLinesAreLeftOut)
+{
+    Fixture f({200, 200});
+    auto grid = addGrid(f);
+    // Divisions one pixel apart would cover the page: only the span lines, 4 pixels apart, draw.
+    grid->setSpanDivisionsMajorsRulerSteps(4, 4, 100, 2);
+    const QImage image = render(*f.drawing, 1.0);
+    auto greenish = [](const QColor& c) { return c.green() > c.red() + 20 && c.green() > c.blue() + 20; };
+    auto bluish = [](const QColor& c) { return c.blue() > c.red() + 20 && c.blue() > c.green() + 20; };
+    int green = 0, blue = 0;
+    for (int y = 10; y < image.height(); y += 17) {
+        green += int(columnsOf(image, y, greenish).size());
+        blue += int(columnsOf(image, y, bluish).size());
+    }
+    EXPECT_EQ(green, 0);
+    EXPECT_GT(blue, 100);
+}
+
+TEST(Grid, MarginsFitWholeSpans)
+{
+    Fixture f({210, 170});
+    auto grid = addGrid(f);
+    grid->tweakDrawingMargins();
+    EXPECT_DOUBLE_EQ(f.drawing->interior().width(), 200);
+    EXPECT_DOUBLE_EQ(f.drawing->interior().height(), 160);
+    EXPECT_DOUBLE_EQ(f.drawing->leftMargin(), 5);
+    EXPECT_DOUBLE_EQ(f.drawing->topMargin(), 5);
+    EXPECT_EQ(grid->nearestGridIntersectionToPoint({17, 33}), QPointF(15, 35)); // from the interior's corner
+    EXPECT_FALSE(grid->layerMayBecomeActive());
+    EXPECT_FALSE(grid->shouldDrawToPrinter());
+}
+
+TEST(Grid, SettersClampAndUndo)
+{
+    Fixture f;
+    auto grid = addGrid(f);
+    f.endStep();
+    grid->setDivisions(0);
+    grid->setMajors(-3);
+    grid->setSpanDistance(std::nan(""));
+    grid->setSpanMultiplier(-1);
+    EXPECT_EQ(grid->divisions(), 1);
+    EXPECT_EQ(grid->majors(), 1);
+    EXPECT_DOUBLE_EQ(grid->spanDistance(), 40);
+    EXPECT_DOUBLE_EQ(grid->spanMultiplier(), 1);
+    f.endStep();
+    f.undo->undo();
+    EXPECT_EQ(grid->divisions(), 4);
+    EXPECT_EQ(grid->majors(), 2);
+}
+
+TEST(Guides, AddingAndRemovingUndoesAndNotifies)
+{
+    Fixture f;
+    auto guides = std::make_shared<VXGuideLayer>();
+    f.drawing->addLayer(guides);
+    f.endStep();
+    NotificationRecorder added(kVXGuideLayerDidAddGuide, guides.get());
+    NotificationRecorder removed(kVXGuideLayerDidRemoveGuide, guides.get());
+    guides->addGuide({30, true});
+    guides->addGuide({30, true}); // already there
+    guides->addGuide({30, false});
+    f.endStep();
+    guides->removeGuide({30, true});
+    guides->removeGuide({99, true}); // not there
+    f.endStep();
+    EXPECT_EQ(added.received.size(), 2);
+    ASSERT_EQ(removed.received.size(), 1);
+    EXPECT_EQ(removed.received[0].userInfo.value(QStringLiteral("guide")).value<platform::Guide>(),
+              (platform::Guide{30, true}));
+    EXPECT_TRUE(guides->verticalGuides().isEmpty());
+    f.undo->undo();
+    EXPECT_EQ(guides->verticalGuides(), QList<double>{30});
+    f.undo->undo();
+    EXPECT_TRUE(guides->guides().isEmpty());
+    EXPECT_EQ(removed.received.size(), 3);
+
+    guides->setSnapTolerance(2);
+    guides->addGuide({30, true});
+    EXPECT_EQ(guides->snapPointToGuide({33, 0}), QPointF(33, 0));
+    EXPECT_EQ(guides->snapPointToGuide({31.5, 0}), QPointF(30, 0));
+    // Guides draw across the drawing on screen and not in output.
+    const QImage screen = render(*f.drawing, 1.0);
+    EXPECT_FALSE(near(screen.pixelColor(30, 100), Qt::white, 20));
+    const QImage output = platform::DrawingRenderer::imageOfDrawing(*f.drawing, f.drawing->bounds(), {200, 200},
+                                                                    Qt::white);
+    EXPECT_TRUE(near(output.pixelColor(30, 100), Qt::white));
+}

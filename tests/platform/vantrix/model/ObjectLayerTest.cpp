@@ -1,0 +1,336 @@
+// Object layers: the object list with undo and notifications, selection and its undo,
+// pending objects, hit testing, and the edits on the selection.
+
+#include "platform/vantrix/DrawingTestSupport.h"
+
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/styles/VXStroke.h"
+
+using namespace drawingtest;
+
+namespace {
+
+VXDrawableShapePtr square(double x, double y, double side, const VXStylePtr& style = nullptr)
+{
+    return VXDrawableShape::drawableShapeWithRect(QRectF(x, y, side, side), style ? style : fillStyle(Qt::gray));
+}
+
+QList<VXDrawableObjectPtr> squares(int count)
+{
+    QList<VXDrawableObjectPtr> list;
+    for (int i = 0; i < count; ++i) {
+        list.append(square(10 * i, 0, 5));
+        list.last()->setName(QString::number(i));
+    }
+    return list;
+}
+
+QString order(const VXObjectOwnerLayer& layer)
+{
+    QString names;
+    for (const VXDrawableObjectPtr& object : layer.objects())
+        names += object->name();
+    return names;
+}
+
+} // namespace
+
+TEST(ObjectLayer, InsertRemoveAndMoveUndoWithNotifications)
+{
+    Fixture f;
+    const QList<VXDrawableObjectPtr> objects = squares(5);
+    NotificationRecorder added(kVXLayerDidAddObject, f.layer.get());
+    NotificationRecorder removed(kVXLayerDidRemoveObject, f.layer.get());
+    NotificationRecorder reordered(kVXLayerDidReorderObjects, f.layer.get());
+    f.layer->insertObjectsAtIndexes({objects[0], objects[1], objects[2]}, {0, 1, 2});
+    f.layer->insertObjectsAtIndexes({objects[3], objects[4]}, {1, 3});
+    f.endStep();
+    EXPECT_EQ(order(*f.layer), QStringLiteral("03142"));
+    EXPECT_EQ(added.received.size(), 5);
+    EXPECT_EQ(objects[3]->layer(), f.layer.get());
+
+    f.layer->moveObjectToIndex(objects[2].get(), 0);
+    f.endStep();
+    ASSERT_EQ(reordered.received.size(), 1);
+    EXPECT_EQ(reordered.received[0].userInfo.value(QStringLiteral("old_index")).toInt(), 4);
+    EXPECT_EQ(reordered.received[0].userInfo.value(QStringLiteral("new_index")).toInt(), 0);
+    EXPECT_EQ(order(*f.layer), QStringLiteral("20314"));
+
+    f.layer->removeObjectsAtIndexes({1, 3});
+    f.endStep();
+    EXPECT_EQ(order(*f.layer), QStringLiteral("234"));
+    EXPECT_EQ(removed.received.size(), 2);
+    EXPECT_EQ(objects[0]->layer(), nullptr);
+    EXPECT_EQ(f.layer->indexesOfObjectsInArray({objects[4], objects[0], objects[2]}), (QList<int>{0, 2}));
+
+    f.undo->undo();
+    EXPECT_EQ(order(*f.layer), QStringLiteral("20314"));
+    f.undo->undo();
+    EXPECT_EQ(order(*f.layer), QStringLiteral("03142"));
+    f.undo->undo();
+    EXPECT_EQ(f.layer->countOfObjects(), 0);
+    f.undo->redo();
+    f.undo->redo();
+    f.undo->redo();
+    EXPECT_EQ(order(*f.layer), QStringLiteral("234"));
+}
+
+TEST(ObjectLayer, MovingABlockKeepsItsOrderWhicheverWayItGoes)
+{
+    Fixture f;
+    const QList<VXDrawableObjectPtr> objects = squares(6);
+    f.layer->addObjectsFromArray(objects);
+    f.endStep();
+    f.layer->moveObjectsInArrayToIndex({objects[4], objects[1]}, 0);
+    EXPECT_EQ(order(*f.layer), QStringLiteral("140235"));
+    f.layer->moveObjectsInArrayToIndex({objects[1], objects[4]}, 5); // clamped so the block fits
+    EXPECT_EQ(order(*f.layer), QStringLiteral("023514"));
+    f.layer->moveObjectsInArrayToIndex({objects[0], objects[5], objects[4]}, 2);
+    EXPECT_EQ(order(*f.layer), QStringLiteral("230541"));
+    f.endStep();
+    f.undo->undo();
+    EXPECT_EQ(order(*f.layer), QStringLiteral("012345"));
+}
+
+TEST(ObjectLayer, SelectionUndoIsOneNamedStep)
+{
+    Fixture f;
+    const QList<VXDrawableObjectPtr> objects = squares(4);
+    f.layer->addObjectsFromArray(objects);
+    f.layer->exchangeSelectionWithObjectsFromArray({objects[0], objects[2]});
+    f.endStep();
+    NotificationRecorder changes(kVXLayerSelectionDidChange, f.layer.get());
+
+    f.layer->recordSelectionForUndo();
+    f.layer->deselectAll();
+    f.layer->addObjectToSelection(objects[3]);
+    f.layer->replaceSelectionWithObject(objects[1]);
+    f.layer->commitSelectionUndoWithActionName(QStringLiteral("Select Object"));
+    f.endStep();
+    EXPECT_EQ(changes.received.size(), 3);
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Select Object"));
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{objects[1]});
+
+    const int steps = f.undo->numberOfUndoActions();
+    f.undo->undo();
+    EXPECT_EQ(f.undo->numberOfUndoActions(), steps - 1);
+    EXPECT_EQ(f.layer->selection(), (QList<VXDrawableObjectPtr>{objects[0], objects[2]}));
+    EXPECT_EQ(f.undo->redoActionName(), QStringLiteral("Select Object"));
+    f.undo->redo();
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{objects[1]});
+
+    // Removing a selected object deselects it; objects of other layers never join.
+    f.layer->removeObject(objects[1].get());
+    EXPECT_EQ(f.layer->countOfSelection(), 0);
+    f.layer->exchangeSelectionWithObjectsFromArray({objects[1], square(0, 0, 1)});
+    EXPECT_EQ(f.layer->countOfSelection(), 0);
+}
+
+TEST(ObjectLayer, CommittingAPendingObjectSelectsItInOneStep)
+{
+    Fixture f;
+    auto first = square(0, 0, 10);
+    f.layer->addObject(first);
+    f.layer->replaceSelectionWithObject(first);
+    f.endStep();
+
+    auto pending = square(50, 50, 10);
+    f.layer->addObjectPendingCreation(pending);
+    EXPECT_TRUE(pending->isPendingObject());
+    EXPECT_EQ(f.layer->countOfObjects(), 1);
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    f.layer->commitPendingObjectWithUndoActionName(QStringLiteral("New Rectangle"));
+    f.endStep();
+    EXPECT_FALSE(pending->isPendingObject());
+    EXPECT_EQ(f.layer->countOfObjects(), 2);
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{pending});
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("New Rectangle"));
+
+    f.undo->undo();
+    EXPECT_EQ(f.layer->countOfObjects(), 1);
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{first});
+    f.undo->redo();
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{pending});
+}
+
+TEST(ObjectLayer, HitTestingFollowsStrokesFillsAndStacking)
+{
+    Fixture f;
+    auto filled = square(10, 10, 40, fillStyle(Qt::red));
+    auto outlined = square(30, 30, 40, strokeStyle(Qt::black, 6));
+    platform::BezierPath line;
+    line.moveToPoint({100, 10});
+    line.lineToPoint({180, 10});
+    auto road = VXDrawablePath::drawablePathWithBezierPathWithStyle(line, strokeStyle(Qt::black, 10));
+    f.layer->addObjectsFromArray({filled, outlined, road});
+
+    EXPECT_EQ(f.layer->hitTest({20, 20}), filled);
+    EXPECT_EQ(f.layer->hitTest({40, 40}), filled);       // inside the outline only: its fill shows through
+    EXPECT_EQ(f.layer->hitTest({32, 45}), outlined);     // on the top object's stroke
+    EXPECT_EQ(f.layer->hitTest({60, 60}), nullptr);      // inside an unfilled outline
+    EXPECT_EQ(f.layer->hitTest({73.5, 60}), outlined);   // within half the width plus tolerance
+    EXPECT_EQ(f.layer->hitTest({76, 60}), nullptr);
+    EXPECT_EQ(f.layer->hitTest({140, 16.5}), road);
+    EXPECT_EQ(f.layer->hitTest({140, 18}), nullptr);
+    outlined->setVisible(false);
+    EXPECT_EQ(f.layer->hitTest({32, 45}), filled);
+}
+
+TEST(ObjectLayer, StyleChangesMoveBoundsInTheIndex)
+{
+    Fixture f({400, 400});
+    platform::BezierPath line;
+    line.moveToPoint({100, 100});
+    line.lineToPoint({300, 100});
+    const VXStylePtr style = strokeStyle(Qt::black, 2);
+    auto road = VXDrawablePath::drawablePathWithBezierPathWithStyle(line, style);
+    f.layer->addObject(road);
+    EXPECT_TRUE(f.layer->objectsInRect({150, 108, 10, 2}).isEmpty());
+    const auto strokes = style->renderersOfClass<VXStroke>();
+    ASSERT_EQ(strokes.size(), 1);
+    strokes.first()->setWidth(30);
+    EXPECT_EQ(f.layer->objectsInRect({150, 108, 10, 2}).size(), 1);
+    EXPECT_EQ(f.layer->hitTest({150, 112}), road);
+}
+
+TEST(ObjectLayer, EditsOnTheSelectionAreNamedSteps)
+{
+    Fixture f;
+    auto left = square(0, 0, 20, fillStyle(Qt::red));
+    auto right = square(10, 0, 20, fillStyle(Qt::blue));
+    f.layer->addObjectsFromArray({left, right});
+    f.layer->selectAll();
+    f.endStep();
+
+    f.layer->unionSelectedObjects();
+    f.endStep();
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Union"));
+    ASSERT_EQ(f.layer->countOfObjects(), 1);
+    const VXDrawableObjectPtr merged = f.layer->objectInObjectsAtIndex(0);
+    EXPECT_NEAR(merged->areaInBaseUnits(), 600, 1e-6);
+    EXPECT_EQ(merged->style()->fillColour(), QColor(Qt::blue)); // the topmost operand's
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{merged});
+    f.undo->undo();
+    EXPECT_EQ(order(*f.layer), QString());
+    EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{left, right}));
+    EXPECT_EQ(f.layer->countOfSelection(), 2);
+
+    f.layer->intersectionSelectedObjects();
+    f.endStep();
+    EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits(), 200, 1e-6);
+    f.undo->undo();
+
+    f.layer->diffSelectedObjects();
+    f.endStep();
+    ASSERT_EQ(f.layer->countOfObjects(), 1);
+    EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits(), 200, 1e-6);
+    EXPECT_EQ(f.layer->objectInObjectsAtIndex(0)->style()->fillColour(), QColor(Qt::red));
+    f.undo->undo();
+
+    f.layer->cookieCutterSelectedObjects();
+    f.endStep();
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Divide"));
+    ASSERT_EQ(f.layer->countOfObjects(), 2); // the inside and the outside of the left square
+    EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits()
+                    + f.layer->objectInObjectsAtIndex(1)->areaInBaseUnits(),
+                400, 1e-6);
+    f.undo->undo();
+
+    const VXStylePtr green = fillStyle(Qt::green);
+    right->setLocked(true);
+    f.layer->applyStyle(green);
+    f.endStep();
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Apply Style"));
+    EXPECT_EQ(left->style(), green);
+    EXPECT_NE(right->style(), green); // locked objects keep theirs
+    f.undo->undo();
+    EXPECT_EQ(left->style()->fillColour(), QColor(Qt::red));
+
+    // Taking an object's style away undoes back to the style, and the other way round.
+    left->setStyle(nullptr);
+    f.endStep();
+    EXPECT_EQ(left->style(), nullptr);
+    f.undo->undo();
+    ASSERT_TRUE(left->style());
+    f.undo->redo();
+    EXPECT_EQ(left->style(), nullptr);
+}
+
+TEST(ObjectLayer, CombiningMakesInnerOutlinesHoles)
+{
+    Fixture f;
+    auto outer = square(0, 0, 40);
+    auto inner = square(10, 10, 20);
+    f.layer->addObjectsFromArray({outer, inner});
+    f.layer->selectAll();
+    f.layer->combineSelectedObjects();
+    ASSERT_EQ(f.layer->countOfObjects(), 1);
+    EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits(), 1600 - 400, 1e-6);
+    EXPECT_EQ(f.layer->hitTest({20, 20}), nullptr); // the hole
+    EXPECT_NE(f.layer->hitTest({5, 5}), nullptr);
+}
+
+TEST(ObjectLayer, LinearAndPolarDuplicates)
+{
+    auto original = square(0, 0, 10);
+    const auto linear = VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCopies({original}, {20, 5}, 3);
+    ASSERT_EQ(linear.size(), 3);
+    EXPECT_EQ(linear[2]->location(), QPointF(65, 20));
+    EXPECT_EQ(linear[0]->style(), original->style());
+    EXPECT_NE(linear[0]->uniqueKey(), original->uniqueKey());
+
+    const auto polar = VXObjectDrawingLayer::polarDuplicateCentreNumberOfCopiesIncrementAngleRotateCopies(
+        {original}, {5, 25}, 2, M_PI / 2, true);
+    ASSERT_EQ(polar.size(), 2);
+    EXPECT_NEAR(polar[0]->location().x(), 25, 1e-9);
+    EXPECT_NEAR(polar[0]->location().y(), 25, 1e-9);
+    EXPECT_NEAR(polar[1]->location().y(), 45, 1e-9);
+    EXPECT_NEAR(polar[1]->angle(), M_PI, 1e-9);
+}
+
+TEST(ObjectLayer, ObserversSeeTheIndexesThatChange)
+{
+    Fixture f;
+    QList<QPair<int, QList<int>>> changes;
+    f.layer->observeKeyPath(QStringLiteral("objects"), platform::KeyValueObservingOptionNew, nullptr,
+                            [&](const platform::KeyValueChange& change) {
+                                changes.append({int(change.kind), change.indexes});
+                            });
+    const QList<VXDrawableObjectPtr> objects = squares(3);
+    f.layer->addObjectsFromArray(objects);
+    f.layer->removeObject(objects[1].get());
+    ASSERT_EQ(changes.size(), 4);
+    EXPECT_EQ(changes[2], qMakePair(int(platform::KeyValueChangeKind::Insertion), QList<int>{2}));
+    EXPECT_EQ(changes[3], qMakePair(int(platform::KeyValueChangeKind::Removal), QList<int>{1}));
+    EXPECT_EQ(f.layer->valueForKey(QStringLiteral("countOfObjects")).toInt(), 2);
+}
+
+TEST(ObjectLayer, SelectionShowsOnlyOnTheActiveLayer)
+{
+    Fixture f({100, 100});
+    auto shape = square(20, 20, 60, fillStyle(Qt::white));
+    f.layer->addObject(shape);
+    f.layer->replaceSelectionWithObject(shape);
+    f.layer->setSelectionColour(Qt::red);
+    auto highlighted = [&] {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        platform::DrawingRenderer::Options options;
+        options.highlighting = true;
+        platform::DrawingRenderer::drawDrawing(*f.drawing, painter, f.drawing->bounds(), options);
+        return image;
+    };
+    EXPECT_TRUE(near(pixel(highlighted(), 20, 20), Qt::red, 60)); // a corner handle
+    auto other = std::make_shared<VXObjectDrawingLayer>();
+    f.drawing->addLayer(other);
+    other->attemptToMakeActive();
+    EXPECT_TRUE(near(pixel(highlighted(), 20, 20), Qt::white));
+    VXObjectDrawingLayer::setSelectionIsShownWhenInactive(true);
+    EXPECT_TRUE(near(pixel(highlighted(), 20, 20), Qt::red, 60));
+    VXObjectDrawingLayer::setSelectionIsShownWhenInactive(false);
+    // Output never shows the selection.
+    const QImage output = platform::DrawingRenderer::imageOfDrawing(*f.drawing, f.drawing->bounds(), {100, 100}, {});
+    EXPECT_FALSE(near(pixel(output, 20, 20), Qt::red, 60));
+}

@@ -1,0 +1,140 @@
+// The spatial index answers exactly what a linear scan answers, in stacking order, through
+// insertions, removals, reordering and moving objects.
+
+#include "platform/vantrix/DrawingTestSupport.h"
+
+#include "platform/foundation/ZQAssert.h"
+#include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/model/VXLinearObjectStorage.h"
+
+#include <QRandomGenerator>
+
+namespace {
+
+// Both storages hold the same objects; the layer's own storage (indexed) is compared
+// with a brute-force filter of its object list.
+class StorageClassScope {
+public:
+    explicit StorageClassScope(const QMetaObject* storage) : m_previous(VXObjectOwnerLayer::storageClass())
+    {
+        VXObjectOwnerLayer::setStorageClass(storage);
+    }
+    ~StorageClassScope() { VXObjectOwnerLayer::setStorageClass(m_previous); }
+
+private:
+    const QMetaObject* m_previous;
+};
+
+QList<VXDrawableObject*> scan(const VXObjectOwnerLayer& layer, const QRectF& rect)
+{
+    QList<VXDrawableObject*> found;
+    for (const VXDrawableObjectPtr& object : layer.objects())
+        if (platform::rectsMeet(object->bounds(), rect))
+            found.append(object.get());
+    return found;
+}
+
+QRectF randomRect(QRandomGenerator& random, double extent, double maximumSide)
+{
+    const double w = random.bounded(maximumSide);
+    const double h = random.bounded(maximumSide);
+    return {random.bounded(extent + 200) - 100, random.bounded(extent + 200) - 100, w, h};
+}
+
+VXDrawableObjectPtr randomObject(QRandomGenerator& random, double extent)
+{
+    const int kind = random.bounded(4);
+    if (kind == 0) { // a horizontal line: bounds of no height
+        platform::BezierPath line;
+        const double y = random.bounded(extent);
+        line.moveToPoint({random.bounded(extent), y});
+        line.lineToPoint({random.bounded(extent), y});
+        return VXDrawablePath::drawablePathWithBezierPath(line);
+    }
+    // Mostly small objects, some spanning much of the area, some outside it.
+    const double side = kind == 1 ? random.bounded(extent) : random.bounded(30.0);
+    return VXDrawableShape::drawableShapeWithRect(randomRect(random, extent, side), nullptr);
+}
+
+} // namespace
+
+TEST(ObjectStorage, IndexedQueriesEqualALinearScan)
+{
+    const StorageClassScope indexed(&VXBSPDirectObjectStorage::staticMetaObject);
+    drawingtest::Fixture f({1000, 1000});
+    ASSERT_TRUE(qobject_cast<const VXBSPDirectObjectStorage*>(&f.layer->storage()));
+    QRandomGenerator random(20240611);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 3000; ++i)
+        objects.append(randomObject(random, 1000));
+    f.layer->addObjectsFromArray(objects);
+
+    auto compare = [&](int queries) {
+        for (int q = 0; q < queries; ++q) {
+            const QRectF rect = randomRect(random, 1000, random.bounded(2) ? 40.0 : 600.0);
+            ASSERT_EQ(f.layer->objectsInRect(rect), scan(*f.layer, rect)) << "query " << q;
+        }
+    };
+    compare(300);
+
+    // Churn: removals, reordering and moves, each of which the index must follow.
+    for (int i = 0; i < 1000; ++i) {
+        const int index = random.bounded(f.layer->countOfObjects());
+        const VXDrawableObjectPtr object = f.layer->objectInObjectsAtIndex(index);
+        switch (random.bounded(3)) {
+        case 0: f.layer->removeObjectFromObjectsAtIndex(index); break;
+        case 1: f.layer->moveObjectToIndex(object.get(), random.bounded(f.layer->countOfObjects())); break;
+        default: object->setLocation({random.bounded(1200.0) - 100, random.bounded(1200.0) - 100}); break;
+        }
+    }
+    compare(300);
+    // A point query and a query of the whole plane.
+    EXPECT_EQ(f.layer->objectsInRect({500, 500, 0, 0}), scan(*f.layer, {500, 500, 0, 0}));
+    EXPECT_EQ(f.layer->objectsInRect({-1e9, -1e9, 2e9, 2e9}).size(), f.layer->countOfObjects());
+}
+
+TEST(ObjectStorage, StorageClassIsChosenPerLayerAndBothAnswerAlike)
+{
+    QRandomGenerator random(99);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 500; ++i)
+        objects.append(randomObject(random, 500));
+
+    std::shared_ptr<VXObjectDrawingLayer> linear;
+    {
+        const StorageClassScope scope(&VXLinearObjectStorage::staticMetaObject);
+        linear = std::make_shared<VXObjectDrawingLayer>();
+    }
+    auto indexed = std::make_shared<VXObjectDrawingLayer>();
+    EXPECT_TRUE(qobject_cast<const VXLinearObjectStorage*>(&linear->storage()));
+    EXPECT_TRUE(qobject_cast<const VXBSPDirectObjectStorage*>(&indexed->storage()));
+    for (const VXDrawableObjectPtr& object : objects) {
+        linear->addObject(object->copyDrawable());
+        indexed->addObject(object->copyDrawable());
+    }
+    for (int q = 0; q < 200; ++q) {
+        const QRectF rect = randomRect(random, 500, 120);
+        const auto a = linear->objectsInRect(rect);
+        const auto b = indexed->objectsInRect(rect);
+        ASSERT_EQ(a.size(), b.size());
+        for (qsizetype i = 0; i < a.size(); ++i)
+            ASSERT_EQ(linear->indexOfObject(a[i]), indexed->indexOfObject(b[i]));
+    }
+    VXObjectOwnerLayer::setStorageClass(&QObject::staticMetaObject); // not a storage: ignored
+    EXPECT_EQ(VXObjectOwnerLayer::storageClass(), &VXBSPDirectObjectStorage::staticMetaObject);
+}
+
+TEST(ObjectStorage, IndexDeepensWithTheObjectCount)
+{
+    VXBSPDirectObjectStorage storage;
+    const int shallow = storage.depth();
+    for (int i = 0; i < 5000; ++i)
+        storage.insertObjectAtIndex(VXDrawableShape::drawableShapeWithRect(QRectF(i % 100 * 10, i / 100 * 10, 5, 5),
+                                                                          nullptr),
+                                    storage.count());
+    EXPECT_GT(storage.depth(), shallow + 4);
+    EXPECT_EQ(storage.objectsIntersectingRect({0, 0, 12, 12}).size(), 4);
+    EXPECT_THROW(storage.insertObjectAtIndex(storage.objects().first(), 0), platform::AssertionFailure);
+}

@@ -1,0 +1,389 @@
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/styles/VXFill.h"
+#include "platform/vantrix/styles/VXGradientFill.h"
+#include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/styles/VXStyleHistory.h"
+#include "platform/vantrix/model/VXUniqueID.h"
+
+#include <QSet>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+using platform::KeyValueChange;
+using platform::KeyValueChangeKind;
+using platform::NotificationCenter;
+
+namespace {
+
+// A style with a fill and a stroke, edited under an undo manager one explicit group at a time.
+class StyleEditing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        undo.setGroupsByEvent(false);
+        style = VXStyle::styleWithFillColourStrokeColour(Qt::white, Qt::black);
+        style->setUndoManager(&undo);
+        fill = style->renderersOfClass<VXFill>().first();
+        stroke = style->renderersOfClass<VXStroke>().first();
+    }
+
+    template <class Edit>
+    void edit(Edit change)
+    {
+        undo.beginUndoGrouping();
+        change();
+        undo.endUndoGrouping();
+    }
+
+    QStringList classNames() const
+    {
+        QStringList names;
+        for (const VXRasterizerPtr& renderer : style->renderList())
+            names << renderer->className();
+        return names;
+    }
+
+    ZQUndoManager undo;
+    VXStylePtr style;
+    VXFillPtr fill;
+    VXStrokePtr stroke;
+};
+
+struct RecordingObserver : QObject, VXRasterizerObserver {
+    QStringList calls;
+    void rasterizerWillChangeKeyPath(VXRasterizer*, const QString& keyPath) override { calls << "will " + keyPath; }
+    void rasterizerDidChangeKeyPath(VXRasterizer*, const QString& keyPath) override { calls << "did " + keyPath; }
+};
+
+} // namespace
+
+TEST_F(StyleEditing, ComponentChangesUndoAndRedoUnderTheirActionNames)
+{
+    edit([&] { stroke->setWidth(5); });
+    EXPECT_EQ(undo.undoActionName(), "Stroke Width");
+    edit([&] { fill->setColour(Qt::red); });
+    EXPECT_EQ(undo.undoActionName(), "Fill Colour");
+
+    undo.undo();
+    EXPECT_EQ(fill->colour(), QColor(Qt::white));
+    EXPECT_EQ(undo.redoActionName(), "Fill Colour");
+    undo.undo();
+    EXPECT_DOUBLE_EQ(stroke->width(), 1.0);
+    undo.redo();
+    EXPECT_DOUBLE_EQ(stroke->width(), 5.0);
+    EXPECT_EQ(undo.undoActionName(), "Stroke Width");
+
+    const int groups = undo.numberOfUndoActions();
+    edit([&] { stroke->setWidth(5); }); // unchanged: nothing to undo
+    EXPECT_EQ(undo.numberOfUndoActions(), groups);
+}
+
+TEST_F(StyleEditing, KeyValueCodingGoesThroughTheSameSetter)
+{
+    edit([&] { stroke->setValueForKey(3.5, "width"); });
+    EXPECT_DOUBLE_EQ(stroke->width(), 3.5);
+    edit([&] { style->setValueForKeyPath(0.25, "opacity"); });
+    EXPECT_EQ(undo.undoActionName(), "Style Opacity");
+
+    edit([&] { stroke->setDash(VXStrokeDash::dashWithPatternPhase({4, 2})); });
+    EXPECT_DOUBLE_EQ(stroke->valueForKeyPath("dash.phase").toDouble(), 0.0);
+    edit([&] { stroke->setValueForKey(QVariant(), "dash"); }); // "Solid Line"
+    EXPECT_EQ(stroke->dash(), nullptr);
+    undo.undo();
+    ASSERT_NE(stroke->dash(), nullptr);
+    EXPECT_EQ(stroke->dash()->dashPattern(), (QList<double>{4, 2}));
+}
+
+TEST_F(StyleEditing, ActionNamesComeFromTheClassOrAreSetForIt)
+{
+    EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("enabled"), "Enable Stroke");
+    EXPECT_EQ(style->actionNameForKeyPathChangeKind("enabled"), "Enable Style"); // the subclass's own
+    EXPECT_EQ(VXRasterizer::actionNameForKeyPathObjClass("tagPhase", &VXStroke::staticMetaObject), "Change Tag Phase");
+
+    VXRasterizer::setActionNameForKeyPath<VXStroke>("#kind# Thickness", "width");
+    EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("width"), "Stroke Thickness");
+    VXRasterizer::setActionNameForKeyPath<VXStroke>("Stroke Width", "width");
+}
+
+TEST_F(StyleEditing, ObserversHearEveryChangeOnce)
+{
+    RecordingObserver observer;
+    stroke->setRastObserver(&observer);
+    QList<KeyValueChange> changes;
+    QObject receiver;
+    stroke->observeKeyPath("colour", platform::KeyValueObservingOptionOld | platform::KeyValueObservingOptionNew,
+                           &receiver, [&](const KeyValueChange& change) { changes << change; });
+    int styleChanges = 0;
+    NotificationCenter::defaultCenter().addObserver(&receiver, kVXStyleDidChangeNotification, style.get(),
+                                                    [&](const platform::Notification&) { ++styleChanges; });
+
+    edit([&] { stroke->setColour(Qt::blue); });
+    edit([&] { stroke->setColour(Qt::blue); });
+    EXPECT_EQ(observer.calls, (QStringList{"will colour", "did colour"}));
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_EQ(changes[0].oldValue.value<QColor>(), QColor(Qt::black));
+    EXPECT_EQ(changes[0].newValue.value<QColor>(), QColor(Qt::blue));
+    EXPECT_EQ(styleChanges, 1);
+
+    undo.undo(); // undoing is a change like any other
+    EXPECT_EQ(observer.calls.size(), 4);
+    EXPECT_EQ(styleChanges, 2);
+}
+
+TEST_F(StyleEditing, AnObserverThatDiesIsForgotten)
+{
+    auto observer = std::make_unique<RecordingObserver>();
+    stroke->setRastObserver(observer.get());
+    edit([&] { stroke->setWidth(2); });
+    EXPECT_EQ(observer->calls.size(), 2);
+    observer.reset();
+    EXPECT_EQ(stroke->rastObserver(), nullptr);
+    edit([&] { stroke->setWidth(3); });
+    EXPECT_DOUBLE_EQ(stroke->width(), 3.0);
+}
+
+TEST_F(StyleEditing, StyleNotificationsNameTheirChange)
+{
+    QObject receiver;
+    QStringList posted;
+    for (const QString& name : {kVXStyleNameChangedNotification, kVXStyleLockStateChangedNotification,
+                                kVXStyleDidChangeNotification, kVXStyleSharingEnabledChangeNotification})
+        NotificationCenter::defaultCenter().addObserver(&receiver, name, nullptr,
+                                                        [&](const platform::Notification& n) { posted << n.name; });
+    edit([&] {
+        style->setName("Roads");
+        style->setLocked(true);
+    });
+    EXPECT_EQ(posted, (QStringList{kVXStyleNameChangedNotification, kVXStyleDidChangeNotification,
+                                   kVXStyleLockStateChangedNotification, kVXStyleDidChangeNotification}));
+    posted.clear();
+    const bool sharing = VXStyle::styleSharingEnabled();
+    VXStyle::setStyleSharingEnabled(!sharing);
+    VXStyle::setStyleSharingEnabled(!sharing);
+    VXStyle::setStyleSharingEnabled(sharing);
+    EXPECT_EQ(posted.count(kVXStyleSharingEnabledChangeNotification), 2);
+}
+
+TEST_F(StyleEditing, LockedStyleIgnoresEditsButCanBeUnlocked)
+{
+    edit([&] { style->setLocked(true); });
+    const int groups = undo.numberOfUndoActions();
+    edit([&] {
+        stroke->setWidth(9);
+        fill->setColour(Qt::green);
+        style->setName("Changed");
+        style->addRenderer(std::make_shared<VXGradientFill>());
+        style->moveRendererAtIndexToIndex(0, 1);
+        style->setFillColour(Qt::yellow);
+    });
+    EXPECT_DOUBLE_EQ(stroke->width(), 1.0);
+    EXPECT_EQ(fill->colour(), QColor(Qt::white));
+    EXPECT_EQ(style->name(), QString());
+    EXPECT_EQ(classNames(), (QStringList{"VXFill", "VXStroke"}));
+    EXPECT_EQ(undo.numberOfUndoActions(), groups);
+
+    edit([&] {
+        style->setLocked(false);
+        stroke->setLocked(true); // a locked component keeps its values; the others stay editable
+        stroke->setWidth(9);
+        fill->setColour(Qt::green);
+    });
+    EXPECT_DOUBLE_EQ(stroke->width(), 1.0);
+    EXPECT_EQ(fill->colour(), QColor(Qt::green));
+}
+
+TEST_F(StyleEditing, ReorderingTheRenderListIsObservedAndUndoable)
+{
+    edit([&] { style->addRenderer(std::make_shared<VXGradientFill>()); });
+    QList<KeyValueChange> changes;
+    QObject receiver;
+    style->observeKeyPath("renderList", {}, &receiver, [&](const KeyValueChange& c) { changes << c; });
+
+    edit([&] { style->moveRendererAtIndexToIndex(0, 2); });
+    EXPECT_EQ(classNames(), (QStringList{"VXStroke", "VXGradientFill", "VXFill"}));
+    EXPECT_EQ(undo.undoActionName(), "Reorder Components");
+    ASSERT_EQ(changes.size(), 2);
+    EXPECT_EQ(changes[0].kind, KeyValueChangeKind::Removal);
+    EXPECT_EQ(changes[0].indexes, QList<int>{0});
+    EXPECT_EQ(changes[1].kind, KeyValueChangeKind::Insertion);
+    EXPECT_EQ(changes[1].indexes, QList<int>{2});
+
+    undo.undo();
+    EXPECT_EQ(classNames(), (QStringList{"VXFill", "VXStroke", "VXGradientFill"}));
+    undo.redo();
+    EXPECT_EQ(classNames(), (QStringList{"VXStroke", "VXGradientFill", "VXFill"}));
+    EXPECT_EQ(style->indexOfRenderer(fill.get()), 2);
+    EXPECT_EQ(fill->container(), style.get());
+}
+
+TEST_F(StyleEditing, ComponentsMoveBetweenGroupsAsOneUndoableStep)
+{
+    auto group = std::make_shared<VXRastGroup>();
+    edit([&] { style->addRenderer(group); });
+    EXPECT_EQ(undo.undoActionName(), "Add Group");
+    edit([&] { group->addRenderer(stroke); });
+    EXPECT_EQ(stroke->container(), group.get());
+    EXPECT_EQ(stroke->style(), style.get());
+    EXPECT_EQ(classNames(), (QStringList{"VXFill", "VXRastGroup"}));
+    EXPECT_EQ(style->renderersOfClass<VXStroke>().size(), 1); // found inside the group
+
+    edit([&] { stroke->setWidth(4); }); // undo reaches components at any depth
+    undo.undo();
+    EXPECT_DOUBLE_EQ(stroke->width(), 1.0);
+    undo.undo();
+    EXPECT_EQ(stroke->container(), style.get());
+    EXPECT_EQ(style->indexOfRenderer(stroke.get()), 1);
+    EXPECT_EQ(group->countOfRenderList(), 0);
+
+    EXPECT_THROW(group->addRenderer(group), platform::AssertionFailure);
+    EXPECT_THROW(group->insertObjectInRenderListAtIndex(std::make_shared<VXFill>(), 5), platform::AssertionFailure);
+    EXPECT_THROW(style->moveRendererAtIndexToIndex(0, 3), platform::AssertionFailure);
+    edit([&] { group->addRenderer(style->objectInRenderListAtIndex(0)); });
+    EXPECT_THROW(fill->container()->addRenderer(style), platform::AssertionFailure); // its own ancestor
+}
+
+TEST_F(StyleEditing, RemovedComponentsComeBackWhereTheyWere)
+{
+    edit([&] { fill->removeFromContainer(); });
+    EXPECT_EQ(undo.undoActionName(), "Delete Fill");
+    EXPECT_EQ(fill->container(), nullptr);
+    EXPECT_FALSE(style->hasFill());
+    undo.undo();
+    EXPECT_EQ(style->indexOfRenderer(fill.get()), 0);
+
+    edit([&] { style->setRenderList({stroke}); });
+    EXPECT_EQ(classNames(), QStringList{"VXStroke"});
+    undo.undo();
+    EXPECT_EQ(classNames(), (QStringList{"VXFill", "VXStroke"}));
+}
+
+TEST_F(StyleEditing, ColourShortcutsEditAddAndRemoveComponents)
+{
+    EXPECT_EQ(style->fillColour(), QColor(Qt::white));
+    edit([&] { style->setFillColour(Qt::red); });
+    EXPECT_EQ(fill->colour(), QColor(Qt::red));
+    edit([&] { style->setFillColour(QColor()); });
+    EXPECT_FALSE(style->hasFill());
+    EXPECT_FALSE(style->fillColour().isValid());
+    edit([&] { style->setFillColour(Qt::blue); });
+    EXPECT_EQ(style->indexOfRenderer(style->renderersOfClass<VXFill>().first().get()), 0); // fills go underneath
+    undo.undo();
+    undo.undo();
+    EXPECT_EQ(style->renderersOfClass<VXFill>().first(), fill);
+
+    edit([&] { stroke->setEnabled(false); });
+    EXPECT_FALSE(style->hasStroke());
+    EXPECT_DOUBLE_EQ(style->maxStrokeWidth(), 0);
+    edit([&] { style->setStrokeColour(Qt::green); }); // a disabled stroke is still the one coloured
+    EXPECT_EQ(stroke->colour(), QColor(Qt::green));
+}
+
+TEST(StyleModel, FactoriesAndDefaults)
+{
+    const VXStylePtr line = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::black, 0.5);
+    EXPECT_FALSE(line->hasFill());
+    EXPECT_TRUE(line->hasStroke());
+    EXPECT_DOUBLE_EQ(line->maxStrokeWidth(), 0.5);
+    EXPECT_EQ(line->userDescription(), "Stroke 0.5 pt #000000");
+
+    const VXStylePtr first = VXStyle::defaultStyle();
+    const VXStylePtr second = VXStyle::defaultStyle();
+    EXPECT_NE(first, second); // each caller may edit its own
+    EXPECT_EQ(first->fillColour(), QColor("#AAD0E5"));
+    EXPECT_EQ(first->strokeColour(), QColor("#333333"));
+    first->setFillColour(Qt::red);
+    EXPECT_EQ(VXStyle::defaultStyle()->fillColour(), QColor("#AAD0E5"));
+
+    const VXStylePtr custom = VXStyle::styleWithFillColourStrokeColour(Qt::yellow, QColor());
+    VXStyle::setDefaultStyle(custom);
+    custom->setFillColour(Qt::green); // the default is a copy taken when it was set
+    EXPECT_EQ(VXStyle::defaultStyle()->fillColour(), QColor(Qt::yellow));
+    VXStyle::setDefaultStyle(nullptr);
+    EXPECT_EQ(VXStyle::defaultStyle()->fillColour(), QColor("#AAD0E5"));
+
+    EXPECT_NE(VXStyle::defaultShadow(), VXStyle::defaultShadow());
+    EXPECT_FALSE(VXStyle::defaultLineStyle()->hasFill());
+    EXPECT_TRUE(VXStyle::defaultShapeStyle()->hasFill());
+}
+
+namespace {
+struct NumberingProvider : QObject, VXStyleNameProvider {
+    QString nameForCopyOfStyle(const VXStyle& style) const override { return style.name() + " 2"; }
+};
+} // namespace
+
+TEST(StyleModel, CopiesKeepOrRenewTheKeyAndShareNothing)
+{
+    const VXStylePtr original = VXStyle::styleWithFillColourStrokeColour(Qt::white, Qt::black);
+    original->setName("Coast");
+    original->setLocked(true);
+    original->setIsStyleRegistered(true);
+    const auto originalStroke = original->renderersOfClass<VXStroke>().first();
+    originalStroke->setShadow(VXStyle::defaultShadow()); // a locked style ignores this
+    EXPECT_EQ(originalStroke->shadow(), nullptr);
+    original->setLocked(false);
+    originalStroke->setShadow(VXStyle::defaultShadow());
+    original->setLocked(true);
+
+    const auto copy = std::static_pointer_cast<VXStyle>(original->copy());
+    EXPECT_EQ(copy->uniqueKey(), original->uniqueKey());
+    EXPECT_TRUE(copy->locked());
+    EXPECT_FALSE(copy->isStyleRegistered());
+    EXPECT_TRUE(copy->isEqualToStyle(original.get()));
+
+    NumberingProvider provider;
+    VXStyle::setNameProvider(&provider);
+    const VXStylePtr mutableCopy = original->mutableCopy();
+    EXPECT_EQ(mutableCopy->name(), "Coast 2");
+    EXPECT_FALSE(mutableCopy->locked());
+    EXPECT_EQ(mutableCopy->uniqueKey(), original->uniqueKey());
+    VXStyle::disableNameProvider();
+    const VXStylePtr clone = original->clone();
+    VXStyle::enableNameProvider();
+    EXPECT_EQ(clone->name(), "Coast");
+    EXPECT_NE(clone->uniqueKey(), original->uniqueKey());
+    VXStyle::setNameProvider(nullptr);
+
+    // Editing the copy's shadow in place leaves the original's alone.
+    const auto copiedStroke = mutableCopy->renderersOfClass<VXStroke>().first();
+    ASSERT_NE(copiedStroke->shadow(), originalStroke->shadow());
+    copiedStroke->shadow()->setBlurRadius(20);
+    EXPECT_NE(originalStroke->shadow()->blurRadius(), 20);
+    EXPECT_FALSE(mutableCopy->isEqualToStyle(original.get()));
+    EXPECT_EQ(copiedStroke->container(), mutableCopy.get());
+}
+
+TEST(StyleModel, HistoryAnnouncesANewCurrentStyle)
+{
+    VXStyleHistory& history = VXStyleHistory::defaultHistory();
+    int posts = 0;
+    QObject receiver;
+    NotificationCenter::defaultCenter().addObserver(&receiver, kStyleHistoryNewStyleNotification, &history,
+                                                    [&](const platform::Notification&) { ++posts; });
+    const VXStylePtr style = VXStyle::defaultStyle();
+    history.setCurrentStyle(style);
+    history.setCurrentStyle(style);
+    EXPECT_EQ(history.currentStyle(), style);
+    EXPECT_EQ(posts, 1);
+    history.setCurrentStyle(nullptr);
+    EXPECT_EQ(posts, 2);
+}
+
+TEST(UniqueKeys, AreDistinctVersion4UUIDs)
+{
+    QSet<QString> keys;
+    for (int i = 0; i < 10000; ++i) {
+        const QUuid uuid = VXUniqueID::randomUuid();
+        ASSERT_EQ(uuid.version(), QUuid::Random);
+        ASSERT_EQ(uuid.variant(), QUuid::DCE);
+        keys.insert(uuid.toString());
+    }
+    EXPECT_EQ(keys.size(), 10000);
+    const QString key = VXUniqueID::uniqueKey();
+    EXPECT_EQ(key, key.toUpper());
+    EXPECT_FALSE(QUuid::fromString(key).isNull());
+    EXPECT_NE(VXStyle().uniqueKey(), VXStyle().uniqueKey());
+}

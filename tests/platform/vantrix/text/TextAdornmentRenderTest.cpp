@@ -1,0 +1,270 @@
+#include "platform/vantrix/text/TextTestSupport.h"
+
+#include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
+
+#include <QtMath>
+#include <cmath>
+
+using styletest::PathRenderable;
+using styletest::render;
+using texttest::inkBounds;
+using texttest::inkCount;
+using texttest::isDark;
+using texttest::isNotWhite;
+using texttest::isReddish;
+
+namespace {
+
+const QSize kImage(200, 100);
+const QRectF kBox(10, 10, 180, 80);
+
+VXTextAdornmentPtr adornment(const QString& text, double size = 16)
+{
+    auto text_ = VXTextAdornment::textAdornmentWithText(text);
+    text_->setFont(texttest::testFont(size));
+    return text_;
+}
+
+QRect drawnInk(const VXTextAdornment& text, const VXRenderable& object, QSize size = kImage)
+{
+    return inkBounds(render(text, object, size), isDark);
+}
+
+} // namespace
+
+TEST(TextAdornmentRender, HorizontalAlignmentPlacesInkInTheBox)
+{
+    const auto text = adornment(QStringLiteral("Wim"));
+    const PathRenderable box = PathRenderable::rectangle(kBox);
+    struct Case {
+        int alignment;
+        double minLeft, maxRight; // bounds the ink must keep to
+    };
+    for (const Case& c : {Case{0, 10, 80}, Case{1, 120, 190}, Case{2, 60, 140}}) {
+        text->setAlignment(c.alignment);
+        const QRect ink = drawnInk(*text, box);
+        ASSERT_FALSE(ink.isEmpty()) << c.alignment;
+        EXPECT_GE(ink.left(), c.minLeft) << c.alignment;
+        EXPECT_LE(ink.right(), c.maxRight) << c.alignment;
+        if (c.alignment == 2) {
+            EXPECT_NEAR(ink.center().x(), 100, 3);
+        }
+    }
+    // Justified text ends its full lines at both edges.
+    text->setString(QStringLiteral("Wide words wrap into lines that are justified to both edges of the box"));
+    text->setAlignment(3);
+    const QRect justified = drawnInk(*text, box);
+    EXPECT_LE(justified.left(), 13);
+    EXPECT_GE(justified.right(), 185);
+}
+
+TEST(TextAdornmentRender, UnwrappedTextIsAlignedAsABlock)
+{
+    const auto text = adornment(QStringLiteral("A line far wider than the box it is in"));
+    text->setWrapsLines(false);
+    text->setAlignment(1);
+    const QRect ink = drawnInk(*text, PathRenderable::rectangle(QRectF(100, 10, 80, 80)));
+    // One line, ending at the box's right edge, reaching far left of the box.
+    EXPECT_LT(ink.height(), 24);
+    EXPECT_NEAR(ink.right(), 180, 3);
+    EXPECT_LT(ink.left(), 60);
+}
+
+TEST(TextAdornmentRender, VerticalAlignmentOrdersTopMiddleBottom)
+{
+    const auto text = adornment(QStringLiteral("Hx"));
+    const PathRenderable box = PathRenderable::rectangle(kBox);
+    QList<double> centres;
+    for (int alignment : {VXTextAdornment::kAlignTop, VXTextAdornment::kAlignMiddle, VXTextAdornment::kAlignBottom}) {
+        text->setVerticalAlignment(alignment);
+        centres << drawnInk(*text, box).center().y();
+    }
+    EXPECT_LT(centres[0], 30);
+    EXPECT_NEAR(centres[1], 50, 4);
+    EXPECT_GT(centres[2], 70);
+    // Proportional placement runs between the two ends.
+    text->setBaselineProportion(0.25);
+    EXPECT_EQ(text->verticalAlignment(), VXTextAdornment::kAlignProportionally);
+    const double quarter = drawnInk(*text, box).center().y();
+    EXPECT_GT(quarter, centres[0]);
+    EXPECT_LT(quarter, centres[1]);
+}
+
+TEST(TextAdornmentRender, BoxTurnsWithTheObjectWhenAsked)
+{
+    const auto text = adornment(QStringLiteral("IIIIIIIIII"), 12);
+    text->setAlignment(2);
+    text->setVerticalAlignment(VXTextAdornment::kAlignMiddle);
+    const PathRenderable upright = PathRenderable::rectangle(QRectF(20, 40, 160, 20), M_PI / 2);
+    const QRect turned = drawnInk(*text, upright, QSize(200, 200));
+    EXPECT_GT(turned.height(), 2 * turned.width()); // the line runs down the page
+    text->setAppliesObjectAngle(false);
+    const QRect level = drawnInk(*text, upright, QSize(200, 200));
+    EXPECT_GT(level.width(), 2 * level.height());
+    // The adornment's own angle adds to nothing here.
+    text->setAngleInDegrees(90);
+    EXPECT_NEAR(text->angle(), M_PI / 2, 1e-12);
+    EXPECT_GT(drawnInk(*text, upright, QSize(200, 200)).height(), 2 * level.height());
+}
+
+TEST(TextAdornmentRender, TextAlongADiagonalPathFollowsIt)
+{
+    const QPointF from(20, 180), to(180, 20);
+    const auto text = adornment(QStringLiteral("Along the diagonal"), 12);
+    text->setLayoutMode(VXTextAdornment::kLayoutAlongPath);
+    text->setAlignment(2);
+    text->setVerticalAlignment(VXTextAdornment::kAlignMiddle);
+    const QImage image = render(*text, PathRenderable::line(from, to), QSize(200, 200));
+    const texttest::InkAlongLine along = texttest::inkAlongLine(image, from, to);
+    EXPECT_GT(along.pixels, 100);
+    EXPECT_LT(along.farthest, 12);
+    // Centred on the path: ink on both halves, none near the ends.
+    const QRect ink = inkBounds(image, isDark);
+    EXPECT_NEAR(ink.center().x(), 100, 8);
+    EXPECT_NEAR(ink.center().y(), 100, 8);
+    EXPECT_GT(ink.left(), 25);
+}
+
+TEST(TextAdornmentRender, PathTextStartsAtTheEndItIsAlignedTo)
+{
+    const auto text = adornment(QStringLiteral("Short"), 14);
+    text->setLayoutMode(VXTextAdornment::kLayoutAlongPath);
+    const PathRenderable line = PathRenderable::line(QPointF(20, 50), QPointF(180, 50));
+    const QRect forwards = drawnInk(*text, line);
+    EXPECT_LT(forwards.left(), 30);
+    EXPECT_LT(forwards.right(), 100);
+    EXPECT_GE(forwards.top(), 49); // hanging below the path
+    // Reversed, the text runs from the path's far end, turned round: hanging "below" is above.
+    text->setLayoutMode(VXTextAdornment::kLayoutAlongReversedPath);
+    const QRect backwards = drawnInk(*text, line);
+    EXPECT_GT(backwards.right(), 170);
+    EXPECT_GT(backwards.left(), 100);
+    EXPECT_LE(backwards.bottom(), 51);
+}
+
+TEST(TextAdornmentRender, VerticalAlignmentAlongAPathMovesTextAcrossIt)
+{
+    const auto text = adornment(QStringLiteral("Hxxx"), 14);
+    text->setLayoutMode(VXTextAdornment::kLayoutAlongPath);
+    const PathRenderable line = PathRenderable::line(QPointF(20, 50), QPointF(180, 50));
+    text->setVerticalAlignment(VXTextAdornment::kAlignTop);
+    EXPECT_GE(drawnInk(*text, line).top(), 49); // hangs below
+    text->setVerticalAlignment(VXTextAdornment::kAlignBottom);
+    EXPECT_LE(drawnInk(*text, line).bottom(), 50); // stands on it
+    text->setVerticalAlignment(VXTextAdornment::kAlignCentredOnPath);
+    const QRect centred = drawnInk(*text, line);
+    EXPECT_NEAR((centred.top() + centred.bottom()) / 2.0, 50, 2);
+    // Proportion 1 lifts the middle by the full offset.
+    text->setBaselineProportion(1);
+    EXPECT_NEAR(text->baselineOffset(), VXTextAdornment::defaultMaximumVerticalOffset(), 1e-9);
+    text->setBaselineProportion(0.5);
+    const double middle = drawnInk(*text, line).center().y();
+    text->setBaselineProportion(1);
+    EXPECT_NEAR(middle - drawnInk(*text, line).center().y(), VXTextAdornment::defaultMaximumVerticalOffset(), 1.5);
+}
+
+TEST(TextAdornmentRender, KnockoutHaloSurroundsTheGlyphs)
+{
+    const auto text = adornment(QStringLiteral("Halo"), 24);
+    const PathRenderable box = PathRenderable::rectangle(kBox);
+    EXPECT_EQ(inkCount(render(*text, box, kImage), isReddish), 0);
+
+    text->setTextKnockoutDistance(3);
+    text->setTextKnockoutColour(Qt::red);
+    const QImage image = render(*text, box, kImage);
+    const QRect glyphs = inkBounds(image, isDark);
+    const QRect halo = inkBounds(image, isReddish);
+    EXPECT_GT(inkCount(image, isReddish), 200);
+    // The halo reaches a little past the glyphs on every side, no further.
+    EXPECT_LT(halo.left(), glyphs.left());
+    EXPECT_GT(halo.right(), glyphs.right());
+    EXPECT_LT(halo.top(), glyphs.top());
+    EXPECT_GT(halo.bottom(), glyphs.bottom());
+    EXPECT_TRUE(glyphs.adjusted(-5, -5, 5, 5).contains(halo));
+    // The glyphs are drawn over their halo.
+    EXPECT_GT(inkCount(image, isDark), 100);
+    EXPECT_EQ(text->extraSpaceNeeded(), QSizeF(3, 3));
+}
+
+TEST(TextAdornmentRender, OutlineAloneLeavesTheGlyphsHollow)
+{
+    const auto text = adornment(QStringLiteral("O"), 60);
+    text->setColour(Qt::red);
+    const PathRenderable box = PathRenderable::rectangle(QRectF(10, 10, 180, 80));
+    const int filled = inkCount(render(*text, box), isReddish);
+    text->setOutlineWidth(4); // outline alone
+    const int hollow = inkCount(render(*text, box), isReddish);
+    text->setOutlineWidth(-4); // filled and outlined
+    const int outlined = inkCount(render(*text, box), isReddish);
+    EXPECT_LT(hollow, filled);
+    EXPECT_GT(outlined, filled);
+    text->setOutlineColour(Qt::black);
+    EXPECT_GT(inkCount(render(*text, box), isDark), 100);
+}
+
+TEST(TextAdornmentRender, NothingToDrawDrawsNothing)
+{
+    const auto text = adornment(QString());
+    const PathRenderable box = PathRenderable::rectangle(kBox);
+    EXPECT_TRUE(inkBounds(render(*text, box), isNotWhite).isEmpty());
+    text->setString(QStringLiteral("Text"));
+    EXPECT_TRUE(inkBounds(render(*text, PathRenderable::rectangle(QRectF(50, 50, 0, 0))), isNotWhite).isEmpty());
+    EXPECT_TRUE(text->boundsNeededForObject(PathRenderable::rectangle(QRectF(50, 50, 0, 30))).isEmpty());
+
+    const double nan = std::nan("");
+    QPainterPath broken;
+    broken.moveTo(10, 10);
+    broken.lineTo(nan, 50);
+    broken.lineTo(100, nan);
+    const PathRenderable nanPath{platform::BezierPath(broken)};
+    for (int mode : {VXTextAdornment::kLayoutInBox, VXTextAdornment::kLayoutAlongPath}) {
+        text->setLayoutMode(mode);
+        EXPECT_TRUE(inkBounds(render(*text, nanPath), isNotWhite).isEmpty()) << mode;
+        EXPECT_TRUE(text->boundsNeededForObject(nanPath).isEmpty()) << mode;
+    }
+    // A path of no length has nowhere to put glyphs.
+    EXPECT_TRUE(inkBounds(render(*text, PathRenderable::line(QPointF(5, 5), QPointF(5, 5))), isNotWhite).isEmpty());
+}
+
+TEST(TextAdornmentRender, ClippingKeepsTextInsideTheBox)
+{
+    const auto text = adornment(QStringLiteral("Overflowing text"), 30);
+    text->setWrapsLines(false);
+    text->setAlignment(2);
+    const PathRenderable box = PathRenderable::rectangle(QRectF(60, 30, 80, 40));
+    const QRect overflowing = drawnInk(*text, box);
+    EXPECT_LT(overflowing.left(), 55);
+    EXPECT_GT(overflowing.right(), 145);
+    text->setClipping(VXTextAdornment::kClipToBox);
+    const QRect clipped = drawnInk(*text, box);
+    EXPECT_GE(clipped.left(), 60);
+    EXPECT_LE(clipped.right(), 140);
+}
+
+TEST(TextAdornmentRender, BoundsCoverTheDrawnInk)
+{
+    const auto text = adornment(QStringLiteral("Bounds"), 18);
+    text->setTextKnockoutDistance(2);
+    const PathRenderable box = PathRenderable::rectangle(kBox);
+    const QRectF bounds = text->boundsNeededForObject(box);
+    EXPECT_TRUE(bounds.contains(QRectF(inkBounds(render(*text, box), isNotWhite))));
+    const QRectF layout = text->textLayoutRectForObject(box);
+    EXPECT_EQ(layout.topLeft(), QPointF(0, 0));
+    EXPECT_NEAR(layout.width(), text->textSizeForObject(box).width(), 0.5);
+
+    text->setLayoutMode(VXTextAdornment::kLayoutAlongPath);
+    const PathRenderable line = PathRenderable::line(QPointF(20, 50), QPointF(180, 50));
+    EXPECT_TRUE(text->boundsNeededForObject(line).contains(QRectF(inkBounds(render(*text, line), isNotWhite))));
+    EXPECT_GT(text->extraSpaceNeeded().height(), 18);
+}
+
+TEST(TextAdornmentRender, StyleDrawsItsTextComponent)
+{
+    const VXStylePtr style = VXStyle::textStyleWithFont(texttest::testFont(20));
+    ASSERT_TRUE(style->hasTextAdornment());
+    style->renderersOfClass<VXTextAdornment>().first()->setString(QStringLiteral("Style"));
+    const QImage image = render(*style, PathRenderable::rectangle(kBox));
+    EXPECT_FALSE(inkBounds(image, isDark).isEmpty());
+    EXPECT_TRUE(style->isPureTextStyle());
+}

@@ -1,0 +1,217 @@
+#include "platform/vantrix/view/ViewTestSupport.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/view/VXTextEditingDelegate.h"
+#include "platform/vantrix/drawables/VXTextPath.h"
+#include "platform/vantrix/drawables/VXTextShape.h"
+
+#include <QPlainTextEdit>
+
+using viewtest::ViewFixture;
+
+namespace {
+
+const QRectF kBox{20, 20, 100, 40};
+
+// A text shape in the layer with nothing to undo.
+struct TextFixture : ViewFixture {
+    std::shared_ptr<VXTextShape> text = VXTextShape::textShapeWithStringInRect(QStringLiteral("Harbour"), kBox);
+
+    TextFixture()
+    {
+        text->setStyle(drawingtest::fillStyle(Qt::yellow));
+        layer->addObject(text);
+        endStep();
+        undo->removeAllActions();
+    }
+    QPlainTextEdit* editor() const { return view.textEditor(); }
+    // What a window system delivers: QTest's double click alone is just the second press's event.
+    void doubleClick(QPointF p)
+    {
+        const QPoint pixel = view.convertPointFromDrawing(p).toPoint();
+        QWidget* port = view.viewport();
+        QTest::mouseClick(port, Qt::LeftButton, Qt::NoModifier, pixel);
+        QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, pixel);
+        QTest::mouseDClick(port, Qt::LeftButton, Qt::NoModifier, pixel);
+        QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, pixel);
+    }
+};
+
+// Records each ending, and the notifications posted around it, in order.
+struct Recorder : QObject, VXTextEditingDelegate {
+    QStringList events;
+    QObject* sender = nullptr;
+
+    explicit Recorder(QObject* view)
+    {
+        for (const QString& name : {kVXDrawingViewDidBeginTextEditing, kVXDrawingViewDidEndTextEditing})
+            platform::NotificationCenter::defaultCenter().addObserver(this, name, view,
+                                                                     [this](const platform::Notification& note) {
+                                                                         events << note.name;
+                                                                         sender = note.sender;
+                                                                     });
+    }
+    ~Recorder() override { platform::NotificationCenter::defaultCenter().removeObserver(this); }
+    void textEditingDidEnd(const QString& text, bool cancelled) override
+    {
+        events << (cancelled ? QStringLiteral("cancelled ") : QStringLiteral("ended ")) + text;
+    }
+};
+
+} // namespace
+
+TEST(InPlaceTextEditing, DoubleClickEditsTextAndClickElsewhereCommitsOneUndoStep)
+{
+    TextFixture f;
+    f.doubleClick({40, 30});
+    ASSERT_NE(f.editor(), nullptr);
+    EXPECT_TRUE(f.editor()->isVisible());
+    EXPECT_EQ(f.editor()->toPlainText(), "Harbour");
+    EXPECT_EQ(f.editor()->geometry(), f.view.convertRectFromDrawing(kBox).toAlignedRect());
+    const int stepsBefore = f.undo->numberOfUndoActions();
+
+    QTest::keyClicks(f.editor(), " Bay");
+    EXPECT_EQ(f.text->string(), "Harbour"); // nothing changes while typing
+    f.click({150, 150});
+    EXPECT_EQ(f.editor(), nullptr);
+    EXPECT_EQ(f.text->string(), "Harbour Bay");
+    EXPECT_EQ(f.undo->numberOfUndoActions(), stepsBefore + 1);
+    EXPECT_EQ(f.undo->undoActionName(), "Edit Text");
+
+    f.undo->undo();
+    EXPECT_EQ(f.text->string(), "Harbour");
+    f.undo->redo();
+    EXPECT_EQ(f.text->string(), "Harbour Bay");
+}
+
+TEST(InPlaceTextEditing, CancelledOrUnchangedEditsLeaveNoUndoStep)
+{
+    TextFixture f;
+    f.doubleClick({40, 30});
+    ASSERT_NE(f.editor(), nullptr);
+    const int stepsBefore = f.undo->numberOfUndoActions();
+    QTest::keyClicks(f.editor(), "XYZ");
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    EXPECT_EQ(f.editor(), nullptr);
+    EXPECT_EQ(f.text->string(), "Harbour");
+    EXPECT_EQ(f.undo->numberOfUndoActions(), stepsBefore);
+
+    // Typed and deleted again: committed, but nothing to record.
+    f.doubleClick({40, 30});
+    ASSERT_NE(f.editor(), nullptr);
+    QTest::keyClicks(f.editor(), "!");
+    QTest::keyClick(f.editor(), Qt::Key_Backspace);
+    f.view.endTextEditing();
+    EXPECT_EQ(f.text->string(), "Harbour");
+    EXPECT_EQ(f.undo->numberOfUndoActions(), stepsBefore);
+
+    // A locked shape's text is not offered for editing.
+    f.text->setLocked(true);
+    f.doubleClick({40, 30});
+    EXPECT_EQ(f.editor(), nullptr);
+}
+
+TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClassSetting)
+{
+    TextFixture f;
+    Recorder recorder(&f.view);
+    const bool inserts = VXTextShape::returnInsertsNewline();
+    VXTextShape::setReturnInsertsNewline(false);
+    f.view.editTextInRectDelegate(QStringLiteral("Quay"), {10, 10, 50, 30}, &recorder);
+    ASSERT_NE(f.editor(), nullptr);
+    EXPECT_EQ(recorder.sender, &f.view);
+    QTest::keyClicks(f.editor(), "s");
+    QTest::keyClick(f.editor(), Qt::Key_Return);
+    EXPECT_EQ(f.editor(), nullptr);
+    EXPECT_EQ(recorder.events, QStringList({kVXDrawingViewDidBeginTextEditing, QStringLiteral("ended Quays"),
+                                            kVXDrawingViewDidEndTextEditing}));
+
+    recorder.events.clear();
+    VXTextShape::setReturnInsertsNewline(true);
+    f.view.editTextInRectDelegate(QStringLiteral("North"), {10, 10, 50, 30}, &recorder);
+    QTest::keyClick(f.editor(), Qt::Key_Return);
+    QTest::keyClicks(f.editor(), "Mole");
+    ASSERT_NE(f.editor(), nullptr);
+    // Starting another edit commits the open one first.
+    f.view.editTextInRectDelegate(QStringLiteral("Pier"), {10, 10, 50, 30}, &recorder);
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    VXTextShape::setReturnInsertsNewline(inserts);
+    EXPECT_EQ(recorder.events,
+              QStringList({kVXDrawingViewDidBeginTextEditing, QStringLiteral("ended North\nMole"),
+                           kVXDrawingViewDidEndTextEditing, kVXDrawingViewDidBeginTextEditing,
+                           QStringLiteral("cancelled Pier"), kVXDrawingViewDidEndTextEditing}));
+}
+
+TEST(InPlaceTextEditing, EditorCoversTheShapeWhenZoomedAndFollowsZoom)
+{
+    TextFixture f;
+    f.view.setScale(2.0);
+    f.doubleClick({40, 30});
+    ASSERT_NE(f.editor(), nullptr);
+    const QRect atDouble = f.view.convertRectFromDrawing(kBox).toAlignedRect();
+    EXPECT_EQ(f.editor()->geometry(), atDouble);
+    EXPECT_EQ(atDouble.size(), QSize(200, 80));
+
+    // Smaller than the shape at half size only where the minimum room to type applies.
+    f.view.setScale(0.5);
+    const QRect atHalf = f.view.convertRectFromDrawing(kBox).toAlignedRect();
+    EXPECT_EQ(f.editor()->geometry().topLeft(), atHalf.topLeft());
+    EXPECT_EQ(f.editor()->width(), 50);
+    EXPECT_GE(f.editor()->height(), 20);
+    f.view.cancelTextEditing();
+}
+
+TEST(InPlaceTextEditing, TextToolEditsTheNewShapeWhenTheClassSaysSo)
+{
+    TextFixture f;
+    const bool starts = VXTextShape::startEditingOnObjectCreation();
+    VXTextShape::setStartEditingOnObjectCreation(true);
+    f.useTool(QStringLiteral("Text"));
+    f.drag({20, 100}, {120, 140});
+    ASSERT_EQ(f.layer->objects().size(), 2);
+    auto* created = qobject_cast<VXTextShape*>(f.layer->objects().last().get());
+    ASSERT_NE(created, nullptr);
+    ASSERT_NE(f.editor(), nullptr);
+    EXPECT_EQ(f.editor()->toPlainText(), created->string());
+    EXPECT_EQ(f.editor()->geometry(), f.view.convertRectFromDrawing(created->logicalBounds()).toAlignedRect());
+
+    f.editor()->selectAll();
+    QTest::keyClicks(f.editor(), "Lighthouse");
+    f.view.endTextEditing();
+    EXPECT_EQ(created->string(), "Lighthouse");
+    EXPECT_EQ(f.undo->undoActionName(), "Edit Text");
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects().size(), 2); // the edit goes, the new shape stays
+
+    VXTextShape::setStartEditingOnObjectCreation(false);
+    f.useTool(QStringLiteral("Text"));
+    f.drag({20, 150}, {120, 190});
+    EXPECT_EQ(f.layer->objects().size(), 3);
+    EXPECT_EQ(f.editor(), nullptr);
+    VXTextShape::setStartEditingOnObjectCreation(starts);
+}
+
+TEST(InPlaceTextEditing, DoubleClickOnATextPathEditsItsString)
+{
+    TextFixture f;
+    platform::BezierPath baseline;
+    baseline.moveToPoint({20, 150});
+    baseline.lineToPoint({180, 150});
+    auto road = VXTextPath::textPathWithStringOnPath(QStringLiteral("Road"), baseline);
+    road->setStyle(drawingtest::strokeStyle(Qt::black, 4));
+    f.layer->addObject(road);
+    f.endStep();
+
+    ASSERT_EQ(f.layer->hitTest({60, 150}).get(), road.get());
+    f.doubleClick({60, 150}); // clear of the selection knobs
+    ASSERT_NE(f.editor(), nullptr);
+    EXPECT_EQ(f.editor()->toPlainText(), "Road");
+    EXPECT_TRUE(f.editor()->geometry().contains(f.view.convertPointFromDrawing({60, 150}).toPoint()));
+    QTest::keyClicks(f.editor(), "side");
+    f.click({190, 10});
+    EXPECT_EQ(road->string(), "Roadside");
+    EXPECT_EQ(f.text->string(), "Harbour");
+    f.undo->undo();
+    EXPECT_EQ(road->string(), "Road");
+}

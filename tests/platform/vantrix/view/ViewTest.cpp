@@ -1,0 +1,274 @@
+#include "platform/vantrix/view/ViewTestSupport.h"
+
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/view/VXKnob.h"
+#include "platform/vantrix/tools/VXToolRegistry.h"
+#include "platform/vantrix/tools/VXZoomTool.h"
+
+#include <QApplication>
+#include <QPaintEvent>
+#include <QWheelEvent>
+
+using viewtest::ViewFixture;
+using viewtest::expectRectNear;
+
+namespace {
+
+void expectPointNear(QPointF actual, QPointF expected, double tolerance = 1e-9)
+{
+    EXPECT_NEAR(actual.x(), expected.x(), tolerance);
+    EXPECT_NEAR(actual.y(), expected.y(), tolerance);
+}
+
+void ctrlWheel(VXDrawingView& view, QPointF at, int angle)
+{
+    QWheelEvent wheel(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &wheel);
+}
+
+} // namespace
+
+TEST(View, SmallPaperIsCentredAndCoordinatesRoundTrip)
+{
+    ViewFixture f({200, 100}, {400, 300});
+    // Centred: (400 - 200) / 2 across, (300 - 100) / 2 down; y grows downwards.
+    expectPointNear(f.view.convertPointFromDrawing({0, 0}), {100, 100});
+    expectPointNear(f.view.convertPointFromDrawing({200, 100}), {300, 200});
+    f.view.setScale(1.5);
+    const QPointF p(37.25, 81.5);
+    expectPointNear(f.view.convertPointToDrawing(f.view.convertPointFromDrawing(p)), p);
+    expectRectNear(f.view.convertRectToDrawing(f.view.convertRectFromDrawing({10, 20, 30, 40})), {10, 20, 30, 40});
+    // Scales are clamped.
+    f.view.setScale(1e9);
+    EXPECT_DOUBLE_EQ(f.view.scale(), VXDrawingView::kMaximumScale);
+    f.view.setScale(-2);
+    EXPECT_DOUBLE_EQ(f.view.scale(), VXDrawingView::kMaximumScale);
+}
+
+TEST(View, ZoomKeepsTheDrawingPointUnderTheMouse)
+{
+    ViewFixture f({1000, 1000}, {400, 400});
+    f.view.scrollToPosition({300, 200});
+    const QPointF mouse(120, 250);
+    const QPointF under = f.view.convertPointToDrawing(mouse);
+    expectPointNear(under, {420, 450});
+
+    ctrlWheel(f.view, mouse, 120);
+    EXPECT_DOUBLE_EQ(f.view.scale(), 1.1);
+    expectPointNear(f.view.convertPointToDrawing(mouse), under, 1e-6);
+    ctrlWheel(f.view, mouse, -240);
+    EXPECT_NEAR(f.view.scale(), 1.1 / (1.1 * 1.1), 1e-12);
+    expectPointNear(f.view.convertPointToDrawing(mouse), under, 1e-6);
+
+    // Without Ctrl the wheel scrolls, and does not zoom.
+    const double scale = f.view.scale();
+    QWheelEvent plain(mouse, f.view.viewport()->mapToGlobal(mouse), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.view.viewport(), &plain);
+    EXPECT_DOUBLE_EQ(f.view.scale(), scale);
+}
+
+TEST(View, ZoomToRectFitAndActualSize)
+{
+    ViewFixture f({1000, 500}, {400, 400});
+    // Scroll bars take some of the view while the paper does not fit.
+    const QSizeF port = f.view.viewport()->size();
+    f.view.zoomViewToRect({100, 100, 200, 100});
+    EXPECT_DOUBLE_EQ(f.view.scale(), port.width() / 200); // across is the tighter fit
+    expectPointNear(f.view.convertPointToDrawing(QRectF(QPointF(), port).center()), {200, 150});
+
+    f.view.zoomViewToFitInWindow();
+    QApplication::sendPostedEvents(); // the scroll bars go
+    EXPECT_DOUBLE_EQ(f.view.scale(), 0.4);
+    expectRectNear(f.view.convertRectFromDrawing(f.drawing->bounds()), {0, 100, 400, 200});
+    f.view.zoomViewToActualSize();
+    EXPECT_DOUBLE_EQ(f.view.scale(), 1.0);
+    // An empty rectangle leaves the view alone.
+    f.view.zoomViewToRect({50, 50, 0, 10});
+    EXPECT_DOUBLE_EQ(f.view.scale(), 1.0);
+}
+
+TEST(View, RendersTheDrawingWhereItMapsIt)
+{
+    ViewFixture f({200, 200}, {400, 400});
+    f.layer->addObject(VXDrawableShape::drawableShapeWithRect({20, 20, 40, 40}, drawingtest::fillStyle(Qt::red)));
+    f.view.setScale(1.5);
+    const QImage shown = f.view.viewport()->grab().toImage();
+    const QPoint inside = f.view.convertPointFromDrawing({40, 40}).toPoint();
+    const QPoint paper = f.view.convertPointFromDrawing({100, 100}).toPoint();
+    const QPoint beyondPaper = f.view.convertPointFromDrawing({100, 205}).toPoint();
+    EXPECT_TRUE(drawingtest::near(shown.pixelColor(inside), Qt::red));
+    EXPECT_TRUE(drawingtest::near(shown.pixelColor(paper), Qt::white));
+    EXPECT_FALSE(drawingtest::near(shown.pixelColor(beyondPaper), Qt::white));
+
+    // A selected object shows its resize knobs, a fixed size on screen, in the layer's colour.
+    f.layer->selectAll();
+    f.layer->setSelectionColour(QColor(0, 200, 0));
+    const QImage selected = f.view.viewport()->grab().toImage();
+    const QPoint topKnob = f.view.convertPointFromDrawing({40, 20}).toPoint();
+    EXPECT_TRUE(drawingtest::near(selected.pixelColor(topKnob + QPoint(1, -1)), QColor(0, 200, 0), 10));
+    EXPECT_FALSE(drawingtest::near(selected.pixelColor(topKnob + QPoint(5, -5)), QColor(0, 200, 0), 10));
+}
+
+TEST(View, KnobsOfATurnedObjectShowInARepaintThatMissesItsBounds)
+{
+    // A turned oval's knob box reaches past its bounds: a repaint of only a knob's corner of
+    // the view must still draw that knob.
+    ViewFixture f({200, 200}, {400, 400});
+    const auto oval = VXDrawableShape::drawableShapeWithOvalInRect({40, 80, 120, 40}, drawingtest::fillStyle(Qt::red));
+    oval->setAngle(M_PI / 4);
+    f.layer->addObject(oval);
+    f.layer->replaceSelectionWithObject(oval);
+    f.layer->setSelectionColour(QColor(0, 200, 0));
+    const QPointF corner = platform::KnobBox::ofObject(*oval).pointOfKnob(kVXTopRightKnob);
+    ASSERT_FALSE(oval->bounds().contains(corner));
+    const QPoint pixel = f.view.convertPointFromDrawing(corner).toPoint();
+    const QImage part = f.view.viewport()->grab(QRect(pixel - QPoint(2, 2), QSize(5, 5))).toImage();
+    EXPECT_TRUE(drawingtest::near(part.pixelColor(2, 2), QColor(0, 200, 0), 10));
+}
+
+TEST(View, DrawingChangesRepaintOnlyTheirArea)
+{
+    ViewFixture f({200, 200}, {400, 400});
+    f.view.setScale(2.0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.view));
+    QApplication::sendPostedEvents();
+
+    struct PaintRecorder : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } recorder;
+    f.view.viewport()->installEventFilter(&recorder);
+    f.drawing->setNeedsDisplayInRect({10, 20, 30, 40});
+    QApplication::sendPostedEvents();
+    f.view.viewport()->removeEventFilter(&recorder);
+
+    const QRect mapped = f.view.convertRectFromDrawing({10, 20, 30, 40}).toAlignedRect();
+    EXPECT_TRUE(recorder.painted.contains(mapped));
+    EXPECT_FALSE(recorder.painted.contains(f.view.convertPointFromDrawing({100, 150}).toPoint()));
+}
+
+TEST(View, ZoomAndPanTools)
+{
+    ViewFixture f({1000, 1000}, {400, 400});
+    f.view.scrollToPosition({300, 300});
+    f.useTool("Zoom");
+    const QPointF under = f.view.convertPointToDrawing({100, 100});
+    QTest::mouseClick(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, {100, 100});
+    EXPECT_DOUBLE_EQ(f.view.scale(), 2.0);
+    expectPointNear(f.view.convertPointToDrawing({100, 100}), under);
+    QTest::mouseClick(f.view.viewport(), Qt::LeftButton, Qt::AltModifier, {100, 100});
+    EXPECT_DOUBLE_EQ(f.view.scale(), 1.0);
+    // Zoom tools never revert: they make nothing.
+    EXPECT_EQ(f.view.toolController()->drawingTool()->registeredName(), "Zoom");
+
+    f.useTool("Pan");
+    const QPointF before = f.view.scrollPosition();
+    QTest::mousePress(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, {200, 200});
+    QTest::mouseMove(f.view.viewport(), {180, 190});
+    QTest::mouseMove(f.view.viewport(), {150, 170});
+    QTest::mouseRelease(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, {150, 170});
+    expectPointNear(f.view.scrollPosition(), before + QPointF(50, 30));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
+}
+
+TEST(ToolController, ToolChangesAndAutoRevertAreAnnounced)
+{
+    ViewFixture f;
+    VXToolController& controller = *f.view.toolController();
+    drawingtest::NotificationRecorder toolChanges(kVXDidChangeToolNotification, &controller);
+    drawingtest::NotificationRecorder revertChanges(kVXDidChangeToolAutoRevertStateNotification, &controller);
+    EXPECT_TRUE(controller.drawingTool()->isSelectionTool());
+    f.useTool("Oval");
+    f.useTool("Oval"); // no change
+    f.useTool("No Such Tool");
+    EXPECT_EQ(controller.drawingTool()->registeredName(), "Oval");
+    controller.setDrawingTool(nullptr);
+    EXPECT_EQ(controller.drawingTool()->registeredName(), kVXStandardSelectionToolName);
+    EXPECT_EQ(toolChanges.received.size(), 2);
+
+    controller.toggleAutoRevertAction();
+    controller.setAutomaticallyRevertsToSelectionTool(false); // unchanged
+    EXPECT_FALSE(controller.automaticallyRevertsToSelectionTool());
+    EXPECT_EQ(revertChanges.received.size(), 1);
+    // The only visible view answers the tool a tool's set() goes to.
+    VXDrawingTool::drawingToolWithName("Line")->set();
+    EXPECT_EQ(controller.drawingTool()->registeredName(), "Line");
+}
+
+TEST(ToolRegistry, StandardToolsAndRegistration)
+{
+    VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
+    for (const char* name : {"Select", "Zoom", "Pan", "Rectangle", "Oval", "Round Rectangle", "Line", "Path",
+                             "Regular Polygon", "Text"}) {
+        const VXDrawingToolPtr tool = registry.drawingToolWithName(name);
+        ASSERT_TRUE(tool) << name;
+        EXPECT_EQ(tool->registeredName(), name);
+    }
+    EXPECT_FALSE(VXDrawingTool::drawingToolWithName("Nothing"));
+    EXPECT_TRUE(registry.drawingToolWithName("Select")->isSelectionTool());
+
+    auto zoomOut = std::make_shared<VXZoomTool>();
+    zoomOut->setZoomsOut(true);
+    registry.registerDrawingToolWithName(zoomOut, "Zoom Out");
+    registry.registerDrawingToolWithName(zoomOut, "Zoom Out");
+    EXPECT_EQ(registry.names().count("Zoom Out"), 1);
+    EXPECT_EQ(registry.drawingToolWithName("Zoom Out"), zoomOut);
+    registry.registerDrawingToolWithName(nullptr, "Zoom Out");
+    EXPECT_FALSE(registry.drawingToolWithName("Zoom Out"));
+    EXPECT_FALSE(registry.names().contains("Zoom Out"));
+}
+
+TEST(ToolRegistry, ALaterToolTakesItsKeyFromEveryOtherTool)
+{
+    VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
+    const VXDrawingToolPtr zoom = registry.drawingToolWithName("Zoom");
+    const VXDrawingToolPtr rectangle = registry.drawingToolWithName("Rectangle");
+    ASSERT_EQ(zoom->keyboardEquivalent(), "z");
+
+    auto zoomOut = std::make_shared<VXZoomTool>();
+    zoomOut->setKeyboardEquivalent("z");
+    registry.registerDrawingToolWithName(zoomOut, "Zoom Out");
+    EXPECT_EQ(zoom->keyboardEquivalent(), "");
+    EXPECT_EQ(zoomOut->keyboardEquivalent(), "z");
+    // Registering the same tool again keeps its key; keys match whatever their case.
+    registry.registerDrawingToolWithName(zoomOut, "Zoom Out");
+    EXPECT_EQ(zoomOut->keyboardEquivalent(), "z");
+    zoomOut->setKeyboardEquivalent("R");
+    registry.registerDrawingToolWithName(zoomOut, "Zoom Out");
+    EXPECT_EQ(rectangle->keyboardEquivalent(), "");
+    // A tool without a key takes none.
+    auto plain = std::make_shared<VXZoomTool>();
+    registry.registerDrawingToolWithName(plain, "Plain Zoom");
+    EXPECT_EQ(zoomOut->keyboardEquivalent(), "R");
+
+    registry.registerDrawingToolWithName(nullptr, "Zoom Out");
+    registry.registerDrawingToolWithName(nullptr, "Plain Zoom");
+    zoom->setKeyboardEquivalent("z");
+    rectangle->setKeyboardEquivalent("r");
+}
+
+TEST(View, MakesItsOwnDrawingOnlyWhenTheClassAllows)
+{
+    const bool saved = VXDrawingView::createsOwnDrawing();
+    VXDrawingView::setCreatesOwnDrawing(false);
+    VXDrawingView bare;
+    bare.show();
+    EXPECT_EQ(bare.drawing(), nullptr);
+    bare.zoomViewToFitInWindow(); // nothing to fit: no change, no crash
+    EXPECT_DOUBLE_EQ(bare.scale(), 1.0);
+
+    VXDrawingView::setCreatesOwnDrawing(true);
+    VXDrawingView own;
+    own.show();
+    ASSERT_NE(own.drawing(), nullptr);
+    EXPECT_EQ(own.drawing()->drawingSize(), QSizeF(595, 842));
+    EXPECT_NE(own.drawing()->activeLayer(), nullptr);
+    VXDrawingView::setCreatesOwnDrawing(saved);
+}
