@@ -28,6 +28,10 @@ inline const QString kStrikethroughStyleAttributeName = QStringLiteral("striketh
 inline const QString kKernAttributeName = QStringLiteral("kern");                         // double, points
 inline const QString kBaselineOffsetAttributeName = QStringLiteral("baselineOffset");     // double, points up
 inline const QString kSuperscriptAttributeName = QStringLiteral("superscript");           // int: >0 up, <0 down
+// Standard attributes that layout leaves to whoever draws the glyphs (the text adornment does).
+inline const QString kStrokeWidthAttributeName = QStringLiteral("strokeWidth");   // double, percent of the font size
+inline const QString kStrokeColourAttributeName = QStringLiteral("strokeColour"); // QColor
+inline const QString kShadowAttributeName = QStringLiteral("shadow");             // a shared shadow object
 
 struct TextRange {
     qsizetype location = 0;

@@ -9,21 +9,37 @@ namespace platform {
 
 namespace {
 
-using Sum = std::array<int, 4>;
+// Running sums of a pixel's channels: four for premultiplied ARGB, one for an alpha mask.
+template <typename Pixel>
+struct Channels;
 
-void add(Sum& sum, QRgb pixel, int sign)
-{
-    sum[0] += sign * int(qAlpha(pixel));
-    sum[1] += sign * int(qRed(pixel));
-    sum[2] += sign * int(qGreen(pixel));
-    sum[3] += sign * int(qBlue(pixel));
-}
+template <>
+struct Channels<QRgb> {
+    using Sum = std::array<int, 4>;
+    static void add(Sum& sum, QRgb pixel, int sign)
+    {
+        sum[0] += sign * int(qAlpha(pixel));
+        sum[1] += sign * int(qRed(pixel));
+        sum[2] += sign * int(qGreen(pixel));
+        sum[3] += sign * int(qBlue(pixel));
+    }
+    static QRgb average(const Sum& sum, int count)
+    {
+        const auto mean = [count](int value) { return (value + count / 2) / count; };
+        return qRgba(mean(sum[1]), mean(sum[2]), mean(sum[3]), mean(sum[0]));
+    }
+};
 
-QRgb average(const Sum& sum, int count)
-{
-    const auto mean = [count](int value) { return (value + count / 2) / count; };
-    return qRgba(mean(sum[1]), mean(sum[2]), mean(sum[3]), mean(sum[0]));
-}
+template <>
+struct Channels<uchar> {
+    using Sum = std::array<int, 1>;
+    static void add(Sum& sum, uchar alpha, int sign) { sum[0] += sign * int(alpha); }
+    static uchar average(const Sum& sum, int count) { return uchar((sum[0] + count / 2) / count); }
+};
+
+using Sum = Channels<QRgb>::Sum;
+constexpr auto add = Channels<QRgb>::add;
+constexpr auto average = Channels<QRgb>::average;
 
 int clampedRadius(double radius)
 {
@@ -37,35 +53,49 @@ void makePremultiplied(QImage& image)
 }
 
 // A box pass over `count` lines of `length` pixels, `step` pixels apart along each line.
-void boxPass(QRgb* data, int count, int length, qsizetype lineStep, qsizetype step, int radius)
+template <typename Pixel>
+void boxPass(Pixel* data, int count, int length, qsizetype lineStep, qsizetype step, int radius)
 {
-    std::vector<QRgb> source(length);
+    using C = Channels<Pixel>;
+    std::vector<Pixel> source(length);
     const int window = 2 * radius + 1;
     for (int line = 0; line < count; ++line) {
-        QRgb* first = data + line * lineStep;
+        Pixel* first = data + line * lineStep;
         for (int i = 0; i < length; ++i)
             source[i] = first[i * step];
-        Sum sum{};
+        typename C::Sum sum{};
         for (int i = 0; i < std::min(radius, length); ++i)
-            add(sum, source[i], 1);
+            C::add(sum, source[i], 1);
         for (int i = 0; i < length; ++i) {
             if (i + radius < length)
-                add(sum, source[i + radius], 1);
+                C::add(sum, source[i + radius], 1);
             if (i - radius - 1 >= 0)
-                add(sum, source[i - radius - 1], -1);
-            first[i * step] = average(sum, window);
+                C::add(sum, source[i - radius - 1], -1);
+            first[i * step] = C::average(sum, window);
         }
     }
 }
 
+template <typename Pixel>
 void boxPasses(QImage& image, int radius, int passes)
 {
-    auto* data = reinterpret_cast<QRgb*>(image.bits());
-    const qsizetype line = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    auto* data = reinterpret_cast<Pixel*>(image.bits());
+    const qsizetype line = image.bytesPerLine() / qsizetype(sizeof(Pixel));
     for (int pass = 0; pass < passes; ++pass) {
         boxPass(data, image.height(), image.width(), line, 1, radius);
         boxPass(data, image.width(), image.height(), 1, line, radius);
     }
+}
+
+// Alpha masks are blurred as they are, every other image as premultiplied ARGB.
+void boxPassesOverImage(QImage& image, int radius, int passes)
+{
+    if (image.format() == QImage::Format_Alpha8) {
+        boxPasses<uchar>(image, radius, passes);
+        return;
+    }
+    makePremultiplied(image);
+    boxPasses<QRgb>(image, radius, passes);
 }
 
 } // namespace
@@ -75,8 +105,7 @@ void gaussianBlur(QImage& image, double radius)
     const int reach = clampedRadius(radius);
     if (reach == 0 || image.isNull())
         return;
-    makePremultiplied(image);
-    boxPasses(image, std::max(1, (reach + 2) / 3), 3);
+    boxPassesOverImage(image, std::max(1, (reach + 2) / 3), 3);
 }
 
 void boxBlur(QImage& image, double radius)
@@ -84,8 +113,7 @@ void boxBlur(QImage& image, double radius)
     const int reach = clampedRadius(radius);
     if (reach == 0 || image.isNull())
         return;
-    makePremultiplied(image);
-    boxPasses(image, reach, 1);
+    boxPassesOverImage(image, reach, 1);
 }
 
 void discBlur(QImage& image, double radius)

@@ -11,7 +11,8 @@ namespace platform {
 
 inline constexpr int kMaximumEffectRadius = 128;
 
-// Three box passes each way approximate a Gaussian that reaches `radius` pixels.
+// Three box passes each way approximate a Gaussian that reaches `radius` pixels. This blur and
+// the box blur also take alpha masks (QImage::Format_Alpha8) as they are.
 void gaussianBlur(QImage& image, double radius);
 // One box pass each way: every pixel the mean of the square around it.
 void boxBlur(QImage& image, double radius);

@@ -2,61 +2,22 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/render/DeviceLayer.h"
+#include "platform/vantrix/render/ImageEffects.h"
 #include "platform/vantrix/styles/VXStyle.h"
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QtMath>
 
 namespace {
 
-// Blurs wider than this (device pixels) look no different and only cost time.
-constexpr int kMaximumBlurPixels = 128;
-
-// One pass of a box blur of `radius` along `count` lines of `length` bytes; outside is 0.
-void boxBlurLines(uchar* data, int count, int length, qsizetype lineStep, qsizetype pixelStep, int radius)
-{
-    QVarLengthArray<uchar, 1024> source(length);
-    const int window = 2 * radius + 1;
-    for (int line = 0; line < count; ++line) {
-        uchar* first = data + line * lineStep;
-        for (int i = 0; i < length; ++i)
-            source[i] = first[i * pixelStep];
-        int sum = 0;
-        for (int i = 0; i < std::min(radius, length); ++i)
-            sum += source[i];
-        for (int i = 0; i < length; ++i) {
-            if (i + radius < length)
-                sum += source[i + radius];
-            if (i - radius - 1 >= 0)
-                sum -= source[i - radius - 1];
-            first[i * pixelStep] = uchar((sum + window / 2) / window);
-        }
-    }
-}
-
-// Three box passes each way approximate a Gaussian reaching `radius` pixels.
-void blurAlpha(QImage& mask, int radius)
-{
-    const int box = std::max(1, (radius + 2) / 3);
-    for (int pass = 0; pass < 3; ++pass) {
-        boxBlurLines(mask.bits(), mask.height(), mask.width(), mask.bytesPerLine(), 1, box);
-        boxBlurLines(mask.bits(), mask.width(), mask.height(), 1, mask.bytesPerLine(), box);
-    }
-}
-
+// The mask in `colour`, its alpha scaled by the mask's.
 QImage tinted(const QImage& mask, const QColor& colour)
 {
     QImage image(mask.size(), QImage::Format_ARGB32_Premultiplied);
-    const QRgb rgb = colour.rgba();
-    for (int y = 0; y < mask.height(); ++y) {
-        const uchar* in = mask.constScanLine(y);
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < mask.width(); ++x) {
-            const int alpha = in[x] * qAlpha(rgb) / 255;
-            out[x] = qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), alpha));
-        }
-    }
+    image.fill(colour);
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.drawImage(0, 0, mask);
     return image;
 }
 
@@ -131,6 +92,6 @@ void VXShadow::drawShadowForPath(const QPainterPath& shape) const
     if (layer.isEmpty())
         return;
     QImage mask = layer.image().convertToFormat(QImage::Format_Alpha8);
-    blurAlpha(mask, std::min(kMaximumBlurPixels, qCeil(m_blurRadius * layer.pixelsPerUnit())));
+    platform::gaussianBlur(mask, std::ceil(m_blurRadius * layer.pixelsPerUnit()));
     layer.drawBack(tinted(mask, m_colour));
 }

@@ -17,11 +17,6 @@ inline const QString VXTextKnockoutColourAttributeName = QStringLiteral("VXTextK
 
 namespace platform {
 
-// Standard text attributes that layout does not draw; the text adornment draws them.
-inline const QString kStrokeWidthAttributeName = QStringLiteral("strokeWidth");   // double, see TextStyle
-inline const QString kStrokeColourAttributeName = QStringLiteral("strokeColour"); // QColor
-inline const QString kShadowAttributeName = QStringLiteral("shadow");             // VXShadowPtr
-
 struct TextStyle {
     QFont font = defaultFont();
     QColor colour = Qt::black;
