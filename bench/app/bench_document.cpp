@@ -1,7 +1,7 @@
 // Saves, opens and closes a map document of 100,000 paths (eight-vertex polylines sharing
 // 24 styles, each carrying two metadata items) as a package, and prints the package's size.
 
-#include "../graphics/BenchTiming.h"
+#include "support/BenchSupport.h"
 
 #include "app/AppClasses.h"
 #include "app/VXQMappingLayer.h"
@@ -114,8 +114,8 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("package size: %.1f MB\n", folderSize(url.toLocalFile()) / 1e6);
-    std::printf("BENCH document_save_100k value=%.3f unit=s target=1.5\n", save);
-    std::printf("BENCH document_open_100k value=%.3f unit=s target=1.5\n", open);
-    std::printf("BENCH document_close_100k value=%.3f unit=s target=1.5\n", close);
+    bench::printValue("document_save_100k", save, "s", 1.5);
+    bench::printValue("document_open_100k", open, "s", 1.5);
+    bench::printValue("document_close_100k", close, "s", 1.5);
     return 0;
 }

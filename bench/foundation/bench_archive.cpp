@@ -1,17 +1,16 @@
 // Keyed archiving of a large flat graph: 100,000 small objects, each with a few scalars,
 // a string and a reference to one shared object. Prints throughput, archive size per
 // object and peak memory, then the summary lines.
+#include "support/BenchSupport.h"
+
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
-#include <vector>
 
 using platform::KeyedArchiver;
 using platform::KeyedUnarchiver;
@@ -81,20 +80,6 @@ std::shared_ptr<BenchLayer> makeLayer()
     return layer;
 }
 
-template <class Work>
-double medianSeconds(Work&& work)
-{
-    std::vector<double> seconds;
-    for (int run = 0; run < kRuns; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        seconds.push_back(timer.nsecsElapsed() / 1e9);
-    }
-    std::nth_element(seconds.begin(), seconds.begin() + kRuns / 2, seconds.end());
-    return seconds[kRuns / 2];
-}
-
 long peakMemoryKilobytes()
 {
     rusage usage {};
@@ -113,9 +98,9 @@ int main(int argc, char** argv)
 
     const auto layer = makeLayer();
     QByteArray archive;
-    const double encode = medianSeconds([&] { archive = KeyedArchiver::archivedDataWithRootObject(layer.get()); });
+    const double encode = bench::medianSeconds(kRuns, [&] { archive = KeyedArchiver::archivedDataWithRootObject(layer.get()); });
     qsizetype decodedCount = 0;
-    const double decode = medianSeconds([&] {
+    const double decode = bench::medianSeconds(kRuns, [&] {
         auto decoded = std::dynamic_pointer_cast<BenchLayer>(KeyedUnarchiver::unarchiveObjectWithData(archive));
         decodedCount = decoded ? decoded->features.size() : 0;
     });
@@ -128,9 +113,9 @@ int main(int argc, char** argv)
     std::printf("decode: %.0f objects/s\n", kObjects / decode);
     std::printf("archive: %lld bytes, %.1f bytes/object\n", qlonglong(archive.size()), bytesPerObject);
     std::printf("peak memory: %ld KiB\n", peakMemoryKilobytes());
-    std::printf("BENCH archive_100k_objects_encode value=%.4f unit=s target=1.0\n", encode);
-    std::printf("BENCH archive_100k_objects_decode value=%.4f unit=s target=1.0\n", decode);
-    std::printf("BENCH archive_100k_objects_bytes_per_object value=%.1f unit=bytes target=60\n", bytesPerObject);
+    bench::printValue("archive_100k_objects_encode", encode, "s", 1.0);
+    bench::printValue("archive_100k_objects_decode", decode, "s", 1.0);
+    bench::printValue("archive_100k_objects_bytes_per_object", bytesPerObject, "bytes", 60);
     return 0;
 }
 

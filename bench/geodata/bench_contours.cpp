@@ -2,7 +2,7 @@
 // 20 levels, against gdal_contour on the same grid written as an ESRI ASCII grid. Both
 // start from a text file of the grid and end with the contour polylines.
 
-#include "BenchSupport.h"
+#include "support/BenchSupport.h"
 
 #include "geodata/MatrixContourSource.h"
 #include "geodata/ZQBezierContourer.h"

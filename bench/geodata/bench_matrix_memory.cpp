@@ -2,7 +2,7 @@
 // by value, single-precision heights) and sculpted with a brush. Runs in a process of its
 // own, as the peak resident size only grows.
 
-#include "BenchSupport.h"
+#include "support/BenchSupport.h"
 
 #include "geodata/ZQKernel.h"
 

@@ -6,7 +6,7 @@
 // prints one line per file with records, shape type, vertices, fields and OK or the first
 // difference.
 
-#include "BenchSupport.h"
+#include "support/BenchSupport.h"
 
 #include "geodata/ZQESRIFile.h"
 

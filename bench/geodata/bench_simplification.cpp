@@ -2,7 +2,7 @@
 // the points: a random walk (a coastline-like line), and a smooth curve inside a band of
 // noise as wide as the tolerance, which makes the splits least balanced.
 
-#include "BenchSupport.h"
+#include "support/BenchSupport.h"
 
 #include "geodata/PathSimplification.h"
 

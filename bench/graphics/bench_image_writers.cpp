@@ -1,6 +1,6 @@
 // Encoding and writing a 4000 x 4000 image in each bitmap format.
 
-#include "BenchTiming.h"
+#include "support/BenchSupport.h"
 
 #include "platform/graphics/ImageWriter.h"
 
@@ -57,7 +57,7 @@ int main(int argc, char** argv)
         });
         if (failed)
             std::fprintf(stderr, "writing %s failed\n", format.name);
-        std::printf("BENCH write_%s_4000x4000 value=%.3f unit=s target=%.1f\n", format.name, seconds, format.target);
+        bench::printValue(QStringLiteral("write_%1_4000x4000").arg(format.name), seconds, "s", format.target);
     }
     return 0;
 }

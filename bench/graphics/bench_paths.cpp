@@ -1,6 +1,6 @@
 // Path measuring and stroking on a 100,000-segment polyline.
 
-#include "BenchTiming.h"
+#include "support/BenchSupport.h"
 
 #include "platform/graphics/BezierPath.h"
 
@@ -74,9 +74,8 @@ int main(int argc, char** argv)
         bench::keep(stroker.createStroke(source.painterPath()));
     });
 
-    std::printf("BENCH path_prepare_100k_segments value=%.6f unit=s target=0.05\n", preparation);
-    std::printf("BENCH path_point_at_length_100k_segments value=%.1f unit=ns target=1000\n", queries / kQueries * 1e9);
-    std::printf("BENCH path_stroke_round_joins_100k_segments ours=%.6f peer=%.6f ratio=%.3f target=1.5\n", ours, peer,
-                ours / peer);
+    bench::printValue("path_prepare_100k_segments", preparation, "s", 0.05);
+    bench::printValue("path_point_at_length_100k_segments", queries / kQueries * 1e9, "ns", 1000);
+    bench::printComparison("path_stroke_round_joins_100k_segments", ours, peer, 1.5);
     return 0;
 }

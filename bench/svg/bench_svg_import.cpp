@@ -3,7 +3,7 @@
 // style properties, some translucent, some dashed. Importing it and rendering the objects to
 // a 2000 x 1500 PNG file is timed against rsvg-convert making the same PNG from the file.
 
-#include "../graphics/BenchTiming.h"
+#include "support/BenchSupport.h"
 
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
@@ -217,6 +217,6 @@ int main(int argc, char** argv)
                                 QString::number(kPixels.height()), QStringLiteral("-o"),
                                 folder.filePath(QStringLiteral("peer.png")), svgPath};
     const double peer = bench::medianSeconds(kRuns, [&] { QProcess::execute(rsvg, arguments); });
-    std::printf("BENCH svg_import_render_5mb ours=%.4f peer=%.4f ratio=%.3f target=1.0\n", ours, peer, ours / peer);
+    bench::printComparison("svg_import_render_5mb", ours, peer, 1.0);
     return 0;
 }

@@ -2,7 +2,7 @@
 // with sensor noise, so the image holds many near-duplicate colours) into 8 colour levels,
 // and the same scan into 8 grey levels.
 
-#include "../graphics/BenchTiming.h"
+#include "support/BenchSupport.h"
 #include "platform/vantrix/tracing/ImageTracing.h"
 
 #include <QGuiApplication>
@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     const double colour = traceSeconds(image, 0, &colourLevels);
     const double grey = traceSeconds(image, 1, &greyLevels);
     std::printf("colour levels traced: %d, grey levels traced: %d\n", colourLevels, greyLevels);
-    std::printf("BENCH trace_2000x2000_8levels value=%.4f unit=s target=5\n", colour);
-    std::printf("BENCH trace_grey_2000x2000_8levels value=%.4f unit=s target=5\n", grey);
+    bench::printValue("trace_2000x2000_8levels", colour, "s", 5);
+    bench::printValue("trace_grey_2000x2000_8levels", grey, "s", 5);
     return 0;
 }

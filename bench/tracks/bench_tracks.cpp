@@ -5,7 +5,7 @@
 // blend. Also the time to draw one more track into the city and redraw the region it covers,
 // as a view does after the tool.
 
-#include "../graphics/BenchTiming.h"
+#include "support/BenchSupport.h"
 
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -171,8 +171,7 @@ int main(int argc, char** argv)
         for (const VXDrawableObjectPtr& object : layer->objects())
             static_cast<VXQTrack*>(object.get())->setShimBlending(blending);
         const double ours = bench::medianSeconds(3, [&] { image = renderRect(*tracks, tracks->bounds()); });
-        std::printf("BENCH tracks_city_10k%s ours=%.4f peer=%.4f ratio=%.3f target=1.5\n", suffix, ours, peer,
-                    ours / peer);
+        bench::printComparison(QStringLiteral("tracks_city_10k") + suffix, ours, peer, 1.5);
     }
 
     // One more road across the middle of town, drawn with undo as the tool does.
@@ -192,6 +191,6 @@ int main(int argc, char** argv)
     }
     std::sort(times.begin(), times.end());
     const double addOne = times[times.size() / 2];
-    std::printf("BENCH tracks_add_one value=%.3f unit=ms target=16\n", addOne * 1000);
+    bench::printValue("tracks_add_one", addOne * 1000, "ms", 16);
     return 0;
 }

@@ -4,6 +4,8 @@
 // size. Also a 500 x 500 region redraw (the spatial index at work) against the full
 // render, and saving and loading the drawing as an archive.
 
+#include "support/BenchSupport.h"
+
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -25,10 +27,7 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -42,18 +41,6 @@ const QColor kCasing(90, 90, 90);
 const QColor kRoad(250, 220, 120);
 const QList<QColor> kAreaColours{QColor(200, 230, 190), QColor(180, 210, 240), QColor(235, 220, 200),
                                  QColor(220, 200, 230)};
-
-double medianSeconds(int runs, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 struct Scene {
     QList<QPolygonF> areas;
@@ -170,16 +157,6 @@ QImage renderRect(const VXDrawing& drawing, const QRectF& source)
     return image;
 }
 
-void printComparison(const char* name, double ours, double peer, double target)
-{
-    std::printf("BENCH %s ours=%.4f peer=%.4f ratio=%.3f target=%.1f\n", name, ours, peer, ours / peer, target);
-}
-
-void printValue(const char* name, double value, const char* unit, double target)
-{
-    std::printf("BENCH %s value=%.4f unit=%s target=%g\n", name, value, unit, target);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -193,7 +170,7 @@ int main(int argc, char** argv)
     const VXDrawingPtr drawing = makeDrawing(scene);
 
     QImage full;
-    const double ours = medianSeconds(3, [&] { full = renderRect(*drawing, drawing->bounds()); });
+    const double ours = bench::medianSeconds(3, [&] { full = renderRect(*drawing, drawing->bounds()); });
 
     QTemporaryDir folder;
     const QString svgPath = folder.filePath(QStringLiteral("scene.svg"));
@@ -207,28 +184,28 @@ int main(int argc, char** argv)
     if (rsvg.isEmpty()) {
         std::fprintf(stderr, "rsvg-convert not found (Debian librsvg2-bin); peer skipped\n");
     } else {
-        peer = medianSeconds(3, [&] {
+        peer = bench::medianSeconds(3, [&] {
             QProcess::execute(rsvg, {QStringLiteral("-w"), QString::number(kCanvas.width()), QStringLiteral("-h"),
                                      QString::number(kCanvas.height()), QStringLiteral("-o"), pngPath, svgPath});
         });
-        printComparison("render_scene_25k", ours, peer, 1.0);
+        bench::printComparison("render_scene_25k", ours, peer, 1.0);
     }
 
     // Regions spread over the drawing, so each query meets a typical density of objects.
     QRandomGenerator random(7);
-    const double region = medianSeconds(15, [&] {
+    const double region = bench::medianSeconds(15, [&] {
         const QRectF source(random.bounded(kCanvas.width() - kRegion.width()),
                             random.bounded(kCanvas.height() - kRegion.height()), kRegion.width(), kRegion.height());
         renderRect(*drawing, source);
     });
-    printComparison("render_region_500", region, ours, 0.3);
+    bench::printComparison("render_region_500", region, ours, 0.3);
 
     QByteArray archive;
-    const double save = medianSeconds(3, [&] { archive = platform::KeyedArchiver::archivedDataWithRootObject(drawing.get()); });
+    const double save = bench::medianSeconds(3, [&] { archive = platform::KeyedArchiver::archivedDataWithRootObject(drawing.get()); });
     ZQObjectPtr loaded;
-    const double load = medianSeconds(3, [&] { loaded = platform::KeyedUnarchiver::unarchiveObjectWithData(archive); });
-    printValue("archive_save_25k", save, "s", 1.0);
-    printValue("archive_load_25k", load, "s", 1.0);
-    printValue("archive_size_25k", archive.size() / 1e6, "MB", 64);
+    const double load = bench::medianSeconds(3, [&] { loaded = platform::KeyedUnarchiver::unarchiveObjectWithData(archive); });
+    bench::printValue("archive_save_25k", save, "s", 1.0);
+    bench::printValue("archive_load_25k", load, "s", 1.0);
+    bench::printValue("archive_size_25k", archive.size() / 1e6, "MB", 64);
     return loaded ? 0 : 1;
 }

@@ -9,6 +9,8 @@
 // Three gestures (right, back left, right again); the summary lines give the median of their
 // figures. Run with QT_QPA_PLATFORM=offscreen.
 
+#include "support/BenchSupport.h"
+
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
@@ -62,12 +64,6 @@ double percentile(std::vector<double> values, double fraction)
     std::sort(values.begin(), values.end());
     const auto rank = size_t(std::ceil(fraction * double(values.size())));
     return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // A map-like mix: a few shared styles, as a real drawing has, over many objects.
@@ -304,8 +300,8 @@ int main(int argc, char** argv)
                     *std::max_element(figures.shares.begin(), figures.shares.end()));
     }
     std::printf("median of %d gestures: repaint mean %.2f ms, p95 %.2f ms, repainted share %.4f\n", kGestures,
-                median(means), median(p95s), median(shares));
-    std::printf("BENCH view_drag_25k_p95 value=%.3f unit=ms target=16\n", median(p95s));
-    std::printf("BENCH view_drag_25k_repainted_share value=%.4f unit=fraction target=0.25\n", median(shares));
+                bench::median(means), bench::median(p95s), bench::median(shares));
+    bench::printValue("view_drag_25k_p95", bench::median(p95s), "ms", 16);
+    bench::printValue("view_drag_25k_repainted_share", bench::median(shares), "fraction", 0.25);
     return 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-// Timing and reporting for the geodata benchmarks: medians of several runs, and the one
-// summary line per comparison that bench/run.sh collects.
+// Timing and reporting shared by every benchmark: medians of several runs, and the one summary
+// line per figure that bench/run.sh's readers collect:
+//   BENCH <name> ours=<s> peer=<s> ratio=<ours/peer> target=<max ratio>
+//   BENCH <name> value=<number> unit=<unit> target=<bound>
 
 #include <QString>
 #include <algorithm>
@@ -25,6 +27,14 @@ inline double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+inline double medianSeconds(int runs, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i)
+        times.push_back(secondsOf(work));
+    return median(times);
+}
+
 // Runs `ours` and `peer` alternately so that both meet the same cache and machine state.
 inline std::pair<double, double> medianSecondsSideBySide(int runs, const std::function<void()>& ours,
                                                          const std::function<void()>& peer)
@@ -39,14 +49,14 @@ inline std::pair<double, double> medianSecondsSideBySide(int runs, const std::fu
 
 inline void printComparison(const QString& name, double ours, double peer, double target)
 {
-    std::printf("BENCH %s ours=%.4f peer=%.4f ratio=%.3f target=%g\n", qPrintable(name), ours, peer, ours / peer,
+    std::printf("BENCH %s ours=%.4g peer=%.4g ratio=%.3f target=%g\n", qPrintable(name), ours, peer, ours / peer,
                 target);
     std::fflush(stdout);
 }
 
 inline void printValue(const QString& name, double value, const char* unit, double target)
 {
-    std::printf("BENCH %s value=%.3f unit=%s target=%g\n", qPrintable(name), value, unit, target);
+    std::printf("BENCH %s value=%.4g unit=%s target=%g\n", qPrintable(name), value, unit, target);
     std::fflush(stdout);
 }
 
