@@ -99,20 +99,27 @@ protected:
 
     QString path(const QString& name) const { return folder.path() + '/' + name; }
     QUrl url(const QString& name) const { return QUrl::fromLocalFile(path(name)); }
+    QStringList entries() const { return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
 
     std::shared_ptr<NoteDocument> savedNote(const QString& name)
     {
         auto note = std::make_shared<NoteDocument>();
         note->text = "first draft";
         note->pages = {"one", "two"};
-        QuorvaneError error;
-        EXPECT_TRUE(note->saveToURLOfTypeForSaveOperationError(url(name), "Note", Document::SaveOperation, &error))
-            << error.localizedDescription().toStdString();
+        EXPECT_TRUE(save(*note, url(name)));
         return note;
+    }
+
+    static bool save(Document& note, const QUrl& to, Document::SaveOperationType operation = Document::SaveOperation,
+                     QuorvaneError* error = nullptr)
+    {
+        QuorvaneError ignored;
+        return note.saveToURLOfTypeForSaveOperationError(to, "Note", operation, error ? error : &ignored);
     }
 
     static void writeFile(const QString& filePath, const QByteArray& bytes)
     {
+        QFile::remove(filePath);
         QFile file(filePath);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
@@ -124,11 +131,10 @@ protected:
 
 } // namespace
 
-TEST_F(DocumentTest, PackageRoundTripsAndReopensEqual)
+TEST_F(DocumentTest, PackagesRoundTripAndSavingACopyLeavesTheDocumentAlone)
 {
     std::shared_ptr<NoteDocument> note = savedNote("Trip.note");
     EXPECT_TRUE(QFileInfo(path("Trip.note/pages/1.txt")).isFile());
-    EXPECT_EQ(note->fileURL(), url("Trip.note"));
     EXPECT_EQ(note->displayName(), "Trip");
     EXPECT_FALSE(note->isDocumentEdited());
 
@@ -143,6 +149,15 @@ TEST_F(DocumentTest, PackageRoundTripsAndReopensEqual)
     // Opening the same file again answers the open document.
     EXPECT_EQ(controller->openDocumentWithContentsOfURLDisplayError(url("./Trip.note"), false, &error), reopened);
     EXPECT_EQ(controller->documents().size(), 1);
+
+    // Save To writes a copy and leaves the document its file, its edited state and the recent list.
+    note->setText("changed");
+    note->undoManager()->closeAutomaticGroup();
+    ASSERT_TRUE(save(*note, url("Copy.note"), Document::SaveToOperation));
+    EXPECT_EQ(note->fileURL(), url("Trip.note"));
+    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_TRUE(QFileInfo(path("Copy.note/note.plist")).isFile());
+    EXPECT_EQ(controller->recentDocumentURLs(), QList<QUrl>{url("Trip.note")});
 }
 
 TEST_F(DocumentTest, FailedSaveLeavesTheOldPackageAndNoDebris)
@@ -156,36 +171,29 @@ TEST_F(DocumentTest, FailedSaveLeavesTheOldPackageAndNoDebris)
     note->updateChangeCount(Document::ChangeDone);
     note->breakNextWrite = true;
     QuorvaneError error;
-    EXPECT_FALSE(note->saveToURLOfTypeForSaveOperationError(url("Keep.note"), "Note", Document::SaveOperation, &error));
+    EXPECT_FALSE(save(*note, url("Keep.note"), Document::SaveOperation, &error));
     EXPECT_EQ(error.code(), kQuorvaneDocumentError);
     EXPECT_EQ(error.domain(), kQuorvaneErrorDomain);
     EXPECT_TRUE(note->isDocumentEdited());
     EXPECT_EQ(FileWrapper::readFromPath(path("Keep.note")), before);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"Keep.note"});
+    EXPECT_EQ(entries(), QStringList{"Keep.note"});
 
     // The next good save replaces the package as a whole: page 1 is gone.
     note->breakNextWrite = false;
-    EXPECT_TRUE(note->saveToURLOfTypeForSaveOperationError(url("Keep.note"), "Note", Document::SaveOperation, &error));
+    EXPECT_TRUE(save(*note, url("Keep.note")));
     EXPECT_FALSE(QFileInfo::exists(path("Keep.note/pages/1.txt")));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"Keep.note"});
+    EXPECT_EQ(entries(), QStringList{"Keep.note"});
 }
 
 TEST_F(DocumentTest, DamagedOrIncompletePackagesFailWithError101)
 {
     savedNote("Good.note");
-    const auto copyPackage = [&](const QString& name) {
+    for (const QString name : {"NoPages.note", "Damaged.note", "WrongRoot.note"}) {
         QDir().mkpath(path(name + "/pages"));
         QFile::copy(path("Good.note/note.plist"), path(name + "/note.plist"));
-    };
-    copyPackage("NoPages.note");
+    }
     QDir(path("NoPages.note/pages")).removeRecursively();
-    copyPackage("Damaged.note");
-    QFile::remove(path("Damaged.note/note.plist"));
     writeFile(path("Damaged.note/note.plist"), "<?xml version=\"1.0\"?><plist><dict><key>text</key>");
-    copyPackage("WrongRoot.note");
-    QFile::remove(path("WrongRoot.note/note.plist"));
     writeFile(path("WrongRoot.note/note.plist"),
               *platform::PropertyList::toData(QVariantList{1, 2}, platform::PropertyList::Format::Binary));
     writeFile(path("Flat.note"), "not a folder");
@@ -206,82 +214,27 @@ TEST_F(DocumentTest, ExceptionsWhileReadingOrWritingBecomeErrors)
     std::shared_ptr<NoteDocument> note = savedNote("Boom.note");
     note->text = "explode";
     QuorvaneError error;
-    EXPECT_FALSE(note->saveToURLOfTypeForSaveOperationError(url("Boom.note"), "Note", Document::SaveOperation, &error));
+    EXPECT_FALSE(save(*note, url("Boom.note"), Document::SaveOperation, &error));
     EXPECT_EQ(error.code(), kQuorvaneDocumentError);
     EXPECT_EQ(error.userInfo().value("exception").toString(), "out of ink");
-    EXPECT_EQ(FileWrapper::readFromPath(path("Boom.note/note.plist"))->regularFileContents().contains("first draft"),
-              true);
+    EXPECT_TRUE(FileWrapper::readFromPath(path("Boom.note/note.plist"))->regularFileContents().contains("first draft"));
 
-    QFile::remove(path("Boom.note/note.plist"));
-    QFile plist(path("Boom.note/note.plist"));
-    ASSERT_TRUE(plist.open(QIODevice::WriteOnly));
-    plist.write(*platform::PropertyList::toData(QVariantMap{{"text", "explode"}}, platform::PropertyList::Format::Xml));
-    plist.close();
+    writeFile(path("Boom.note/note.plist"),
+              *platform::PropertyList::toData(QVariantMap{{"text", "explode"}}, platform::PropertyList::Format::Xml));
     error = {};
     EXPECT_EQ(controller->openDocumentWithContentsOfURLDisplayError(url("Boom.note"), false, &error), nullptr);
     EXPECT_EQ(error.code(), kQuorvaneDocumentError);
     EXPECT_TRUE(error.userInfo().value("VXOriginalException").toString().contains("a note that cannot be read"));
 }
 
-TEST_F(DocumentTest, ChangeCountFollowsUndoAndRedo)
+TEST_F(DocumentTest, ChangeCountFollowsUndoAndRedoWhoeverSendsThem)
 {
     std::shared_ptr<NoteDocument> note = savedNote("Count.note");
     ZQUndoManager* undo = note->undoManager();
-
     note->setText("a");
     undo->closeAutomaticGroup();
-    note->setText("ab");
-    undo->closeAutomaticGroup();
-    EXPECT_TRUE(note->isDocumentEdited());
-
-    note->undo(nullptr);
-    note->undo(nullptr);
-    EXPECT_EQ(note->text, "first draft");
-    EXPECT_FALSE(note->isDocumentEdited());
-    note->redo(nullptr);
-    EXPECT_TRUE(note->isDocumentEdited());
-    undo->undo(); // straight to the manager, as a history panel would
-    EXPECT_FALSE(note->isDocumentEdited());
-    // Undo history dropped behind the document's back does not confuse the count.
-    undo->removeAllActions();
-    note->setText("b");
-    undo->closeAutomaticGroup();
-    EXPECT_TRUE(note->isDocumentEdited());
-    undo->undo();
-    EXPECT_FALSE(note->isDocumentEdited());
-
-    // Saved in the middle of the history: undo and redo cross the saved state.
-    note->redo(nullptr);
-    QuorvaneError error;
-    ASSERT_TRUE(note->saveToURLOfTypeForSaveOperationError(note->fileURL(), "Note", Document::SaveOperation, &error));
-    EXPECT_FALSE(note->isDocumentEdited());
-    note->undo(nullptr);
-    EXPECT_TRUE(note->isDocumentEdited());
-    note->redo(nullptr);
-    EXPECT_FALSE(note->isDocumentEdited());
-
-    // A new change after undoing past the saved state: no undo or redo reaches it again.
-    note->undo(nullptr);
-    note->setText("elsewhere");
-    undo->closeAutomaticGroup();
-    note->undo(nullptr);
-    EXPECT_EQ(note->text, "first draft");
-    EXPECT_TRUE(note->isDocumentEdited());
-    note->redo(nullptr);
-    EXPECT_EQ(note->text, "elsewhere");
-    EXPECT_TRUE(note->isDocumentEdited());
-}
-
-TEST_F(DocumentTest, UndoAndRedoSentStraightToTheManagerCountTheSame)
-{
-    std::shared_ptr<NoteDocument> note = savedNote("Panel.note");
-    ZQUndoManager* undo = note->undoManager();
-    QuorvaneError error;
-
-    note->setText("a");
-    undo->closeAutomaticGroup();
-    ASSERT_TRUE(note->saveToURLOfTypeForSaveOperationError(note->fileURL(), "Note", Document::SaveOperation, &error));
-    // Past the saved state and back, in one and two steps.
+    ASSERT_TRUE(save(*note, note->fileURL()));
+    // Past the saved state and back, in one and two steps, sent straight to the manager as a history panel would.
     undo->undo();
     EXPECT_TRUE(note->isDocumentEdited());
     undo->redo();
@@ -310,38 +263,35 @@ TEST_F(DocumentTest, UndoAndRedoSentStraightToTheManagerCountTheSame)
     EXPECT_THROW(undo->undo(), std::runtime_error);
     EXPECT_FALSE(note->isDocumentEdited());
 
-    // Undone past the saved state, a new change leaves it unreachable.
+    // Undo history dropped behind the document's back does not confuse the count.
+    undo->removeAllActions();
+    note->setText("b");
+    undo->closeAutomaticGroup();
+    EXPECT_TRUE(note->isDocumentEdited());
     undo->undo();
+    EXPECT_FALSE(note->isDocumentEdited());
+
+    // Undone past the saved state, a new change leaves it unreachable by undo or redo.
+    undo->redo();
+    ASSERT_TRUE(save(*note, note->fileURL()));
+    note->undo(nullptr);
     note->setText("elsewhere");
     undo->closeAutomaticGroup();
     undo->undo();
-    EXPECT_EQ(note->text, "first draft");
+    EXPECT_EQ(note->text, "a");
     EXPECT_TRUE(note->isDocumentEdited());
-}
-
-TEST_F(DocumentTest, SaveToLeavesTheDocumentItsFileAndEditedState)
-{
-    std::shared_ptr<NoteDocument> note = savedNote("Main.note");
-    note->setText("changed");
-    note->undoManager()->closeAutomaticGroup();
-    QuorvaneError error;
-    ASSERT_TRUE(note->saveToURLOfTypeForSaveOperationError(url("Copy.note"), "Note", Document::SaveToOperation, &error));
-    EXPECT_EQ(note->fileURL(), url("Main.note"));
+    note->redo(nullptr);
+    EXPECT_EQ(note->text, "elsewhere");
     EXPECT_TRUE(note->isDocumentEdited());
-    EXPECT_TRUE(QFileInfo(path("Copy.note/note.plist")).isFile());
-    EXPECT_EQ(controller->recentDocumentURLs(), QList<QUrl>{url("Main.note")});
 }
 
 TEST_F(DocumentTest, RecentDocumentsAreNewestFirstDistinctBoundedAndExisting)
 {
-    for (const QString name : {"a.note", "b.note", "c.note"})
+    for (const QString name : {"a.note", "b.note", "c.note", "a.note"})
         savedNote(name);
-    savedNote("a.note");
     EXPECT_EQ(controller->recentDocumentURLs(), (QList<QUrl>{url("a.note"), url("c.note"), url("b.note")}));
-
     QDir(path("c.note")).removeRecursively();
     EXPECT_EQ(controller->recentDocumentURLs(), (QList<QUrl>{url("a.note"), url("b.note")}));
-
     controller->setMaximumRecentDocumentCount(2);
     savedNote("d.note");
     savedNote("e.note");
@@ -385,13 +335,15 @@ class NoteWindowController : public platform::WindowController {
     Q_OBJECT
 };
 
-QMessageBox* openMessageBox(QWidget* window)
+// Asks the window to close and answers its save alert with the button titled `title`.
+void closeAnswering(QWidget* window, const QString& title, QString* message = nullptr)
 {
-    return window->findChild<QMessageBox*>();
-}
-
-void clickButton(QMessageBox* box, const QString& title)
-{
+    window->close();
+    platform::RunLoop::runUntilIdle();
+    auto* box = window->findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    if (message)
+        *message = box->text();
     for (QAbstractButton* button : box->buttons())
         if (button->text() == title)
             button->click();
@@ -410,25 +362,17 @@ TEST_F(DocumentTest, ClosingAnEditedDocumentWindowAsksFirst)
     uitest::activate(window);
     EXPECT_EQ(window->windowTitle(), "Ask[*]");
     EXPECT_FALSE(window->isWindowModified());
-
     note->setText("unsaved");
     note->undoManager()->closeAutomaticGroup();
     EXPECT_TRUE(window->isWindowModified());
 
-    // Cancel keeps everything open.
-    window->close();
-    platform::RunLoop::runUntilIdle();
-    QMessageBox* box = openMessageBox(window);
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().contains("“Ask”"));
-    clickButton(box, "Cancel");
+    // Cancel keeps everything open; Save writes the package, then the document closes.
+    QString message;
+    closeAnswering(window, "Cancel", &message);
+    EXPECT_TRUE(message.contains("“Ask”"));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(controller->documents().size(), 1);
-
-    // Save writes the package, then the document closes.
-    window->close();
-    platform::RunLoop::runUntilIdle();
-    clickButton(openMessageBox(window), "Save");
+    closeAnswering(window, "Save");
     EXPECT_TRUE(controller->documents().isEmpty());
     EXPECT_TRUE(note->windowControllers().isEmpty());
     auto reread = std::make_shared<NoteDocument>();
@@ -450,14 +394,12 @@ TEST_F(DocumentTest, UntitledDocumentSavesThroughTheSavePanel)
     auto* dialog = windowController->window()->findChild<QFileDialog*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->nameFilters().join(' '), "*.note");
-    EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
     dialog->setDirectory(folder.path());
     dialog->selectFile("Fresh"); // the panel adds the type's extension
     static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
     platform::RunLoop::runUntilIdle();
 
     EXPECT_EQ(untitled->fileURL(), url("Fresh.note"));
-    EXPECT_EQ(untitled->displayName(), "Fresh");
     EXPECT_TRUE(QFileInfo(path("Fresh.note/note.plist")).isFile());
     EXPECT_EQ(windowController->window()->windowTitle(), "Fresh[*]");
 }

@@ -37,7 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(FileWrapperTest, ChildrenStaySortedAndReplaceByName)
+TEST_F(FileWrapperTest, ChildrenStaySortedReplaceByNameAndTreesRoundTripThroughDisk)
 {
     FileWrapper root = package();
     root.addRegularFileWithContentsFilename("new", "VL_Info.plist");
@@ -50,14 +50,10 @@ TEST_F(FileWrapperTest, ChildrenStaySortedAndReplaceByName)
     EXPECT_EQ(root.fileWrapperNamed("missing"), nullptr);
     EXPECT_TRUE(root.removeFileWrapperNamed("A_first"));
     EXPECT_FALSE(root.removeFileWrapperNamed("A_first"));
-
     FileWrapper file = FileWrapper::regularFile("x", "x");
     EXPECT_THROW(file.addFileWrapper(FileWrapper::regularFile("y", "y")), platform::AssertionFailure);
     EXPECT_THROW(root.addFileWrapper(FileWrapper::regularFile("no name")), platform::AssertionFailure);
-}
 
-TEST_F(FileWrapperTest, TreesRoundTripThroughDisk)
-{
     const FileWrapper written = package();
     ASSERT_TRUE(written.writeToPath(path("Map.qvnl")));
     std::optional<FileWrapper> read = FileWrapper::readFromPath(path("Map.qvnl"));
@@ -65,10 +61,8 @@ TEST_F(FileWrapperTest, TreesRoundTripThroughDisk)
     EXPECT_EQ(read->filename(), "Map.qvnl");
     read->setFilename({});
     EXPECT_EQ(*read, written);
-
-    // A plain file wrapper writes a plain file, replacing a folder of the same name.
+    // A plain file wrapper writes a plain file, replacing a folder of the same name, and back.
     ASSERT_TRUE(FileWrapper::regularFile("flat").writeToPath(path("Map.qvnl")));
-    EXPECT_TRUE(QFileInfo(path("Map.qvnl")).isFile());
     EXPECT_EQ(FileWrapper::readFromPath(path("Map.qvnl"))->regularFileContents(), "flat");
     ASSERT_TRUE(written.writeToPath(path("Map.qvnl")));
     EXPECT_TRUE(QFileInfo(path("Map.qvnl/QuickLook/Thumbnail.jpg")).isFile());
@@ -89,21 +83,16 @@ TEST_F(FileWrapperTest, HostileNamesNeverLeaveThePackage)
     }
     EXPECT_FALSE(QFileInfo::exists(path("escaped")));
     EXPECT_EQ(entries(), QStringList{"Map.qvnl"});
-    EXPECT_EQ(*FileWrapper::readFromPath(path("Map.qvnl")), [] {
-        FileWrapper expected = package();
-        expected.setFilename("Map.qvnl");
-        return expected;
-    }());
+    FileWrapper expected = package();
+    expected.setFilename("Map.qvnl");
+    EXPECT_EQ(*FileWrapper::readFromPath(path("Map.qvnl")), expected);
     EXPECT_FALSE(package().writeToPath(path("no/such/folder/Map.qvnl")));
 }
 
-TEST_F(FileWrapperTest, ReadingSkipsLinksAndSpecialFilesAndRefusesMissingPaths)
+TEST_F(FileWrapperTest, ReadingSkipsLinksAndSpecialFilesAndRefusesMissingPathsAndDeepTrees)
 {
     ASSERT_TRUE(package().writeToPath(path("Map.qvnl")));
-    QFile secret(path("secret.txt"));
-    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
-    secret.write("outside the package");
-    secret.close();
+    ASSERT_TRUE(FileWrapper::regularFile("outside the package").writeToPath(path("secret.txt")));
     ASSERT_TRUE(QFile::link(path("secret.txt"), path("Map.qvnl/link.txt")));
     ASSERT_TRUE(QFile::link(folder.path(), path("Map.qvnl/loop")));
     ASSERT_EQ(mkfifo(QFile::encodeName(path("Map.qvnl/pipe")).constData(), 0600), 0);
@@ -111,9 +100,8 @@ TEST_F(FileWrapperTest, ReadingSkipsLinksAndSpecialFilesAndRefusesMissingPaths)
     testsupport::LogCapture log;
     const std::optional<FileWrapper> read = FileWrapper::readFromPath(path("Map.qvnl"));
     ASSERT_TRUE(read);
-    EXPECT_EQ(read->fileWrapperNamed("link.txt"), nullptr);
-    EXPECT_EQ(read->fileWrapperNamed("loop"), nullptr);
-    EXPECT_EQ(read->fileWrapperNamed("pipe"), nullptr);
+    for (const char* skipped : {"link.txt", "loop", "pipe"})
+        EXPECT_EQ(read->fileWrapperNamed(skipped), nullptr) << skipped;
     EXPECT_TRUE(log.contains("link.txt"));
     EXPECT_EQ(read->fileWrappers().size(), 3u);
 
@@ -121,15 +109,11 @@ TEST_F(FileWrapperTest, ReadingSkipsLinksAndSpecialFilesAndRefusesMissingPaths)
     EXPECT_FALSE(FileWrapper::readFromPath(path("Map.qvnl/link.txt"), &error));
     EXPECT_FALSE(FileWrapper::readFromPath(path("nothing-here"), &error));
     EXPECT_EQ(error.code(), kQuorvaneDocumentError);
-}
 
-TEST_F(FileWrapperTest, ReadingRefusesTreesNestedTooDeeply)
-{
     QString deep = path("Deep.qvnl");
     for (int level = 0; level <= FileWrapper::kMaximumDepth + 1; ++level)
         deep += "/d";
     ASSERT_TRUE(QDir().mkpath(deep));
-    QuorvaneError error;
     EXPECT_FALSE(FileWrapper::readFromPath(path("Deep.qvnl"), &error));
     EXPECT_TRUE(error.localizedDescription().contains("nested too deeply"));
 }

@@ -12,41 +12,31 @@
 
 using platform::Popover;
 
-TEST(PopoverGeometry, PlacesAgainstEachEdgeWithTheGap)
+TEST(PopoverGeometry, PlacesAgainstEachEdgeFlipsWithoutRoomAndStaysOnScreen)
 {
     const QRect screen(0, 0, 1000, 800);
     const QRect anchor(400, 300, 100, 20); // centre (449, 309)
-    const QSize size(130, 23);
+    QSize size(130, 23);
     const int gap = Popover::kAnchorGap;
     EXPECT_EQ(Popover::frameForAnchorRect(anchor, size, Popover::MinYEdge, screen), QRect(QPoint(384, 320 + gap), size));
     EXPECT_EQ(Popover::frameForAnchorRect(anchor, size, Popover::MaxYEdge, screen), QRect(QPoint(384, 300 - gap - 23), size));
     EXPECT_EQ(Popover::frameForAnchorRect(anchor, size, Popover::MaxXEdge, screen), QRect(QPoint(500 + gap, 298), size));
     EXPECT_EQ(Popover::frameForAnchorRect(anchor, size, Popover::MinXEdge, screen), QRect(QPoint(400 - gap - 130, 298), size));
-}
 
-TEST(PopoverGeometry, FlipsToTheOppositeEdgeAndStaysOnScreen)
-{
-    const QRect screen(0, 0, 1000, 800);
-    const QSize size(200, 100);
+    // No room below a field at the bottom: above; none right of a well at the right edge: left.
+    size = QSize(200, 100);
     Popover::Edge used = Popover::MinYEdge;
-
-    // No room below a field at the bottom: it opens above.
     QRect frame = Popover::frameForAnchorRect(QRect(500, 760, 80, 20), size, Popover::MinYEdge, screen, &used);
     EXPECT_EQ(used, Popover::MaxYEdge);
-    EXPECT_EQ(frame.bottom(), 760 - Popover::kAnchorGap - 1);
-
-    // No room on the right of a well at the right edge: it opens on the left.
+    EXPECT_EQ(frame.bottom(), 760 - gap - 1);
     frame = Popover::frameForAnchorRect(QRect(950, 400, 40, 20), size, Popover::MaxXEdge, screen, &used);
     EXPECT_EQ(used, Popover::MinXEdge);
-    EXPECT_EQ(frame.right(), 950 - Popover::kAnchorGap - 1);
-
-    // Near a corner it slides along the edge to stay inside.
+    EXPECT_EQ(frame.right(), 950 - gap - 1);
+    // Near a corner it slides along the edge; with room on neither side it keeps the preferred edge, clamped.
     frame = Popover::frameForAnchorRect(QRect(0, 10, 20, 20), size, Popover::MinYEdge, screen, &used);
     EXPECT_EQ(used, Popover::MinYEdge);
     EXPECT_EQ(frame.left(), 0);
     EXPECT_TRUE(screen.contains(frame));
-
-    // Room on neither side: the preferred edge, clamped.
     frame = Popover::frameForAnchorRect(QRect(0, 0, 1000, 800), size, Popover::MinYEdge, screen, &used);
     EXPECT_EQ(used, Popover::MinYEdge);
     EXPECT_TRUE(screen.contains(frame));
@@ -128,7 +118,7 @@ TEST_F(PopoverTest, TransientPopoversArePopupsAndSemitransientOnesCloseAtClicksI
     EXPECT_EQ(didClose.count(), 1);
 }
 
-TEST_F(PopoverTest, DetachingKeepsThePlaceAndReportsADetachClose)
+TEST_F(PopoverTest, DetachingKeepsThePlaceAndContentGoesWithThePopover)
 {
     Popover popover;
     popover.setContentWidget(new QLabel("colours"));
@@ -142,18 +132,16 @@ TEST_F(PopoverTest, DetachingKeepsThePlaceAndReportsADetachClose)
     EXPECT_FALSE(popover.window()->windowFlags() & Qt::FramelessWindowHint);
     ASSERT_EQ(didClose.count(), 1);
     EXPECT_EQ(didClose.first().first().value<Popover::CloseReason>(), Popover::DetachToWindowCloseReason);
-}
 
-TEST_F(PopoverTest, ContentGoesWithThePopover)
-{
+    // Content goes with its popover; a popover without content shows nothing.
     QPointer<QLabel> content = new QLabel("never shown");
     {
-        Popover popover;
-        popover.setContentWidget(content);
+        Popover other;
+        other.setContentWidget(content);
     }
     EXPECT_TRUE(content.isNull());
     Popover empty;
-    empty.showRelativeToRectOfViewPreferredEdge(QRect(), button, Popover::MinYEdge); // nothing to show
+    empty.showRelativeToRectOfViewPreferredEdge(QRect(), button, Popover::MinYEdge);
     EXPECT_FALSE(empty.isShown());
 }
 

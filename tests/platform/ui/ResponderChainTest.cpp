@@ -79,7 +79,6 @@ public:
     PaneController pane;
 
     Q_INVOKABLE void windowAction(QObject*) { journal << "windowController.windowAction"; }
-    Q_INVOKABLE void documentAction(QObject*) { journal << "windowController.documentAction-shadow"; }
 
 protected:
     QWidget* loadWindow() override
@@ -134,64 +133,46 @@ protected:
 
 } // namespace
 
-TEST_F(ResponderChainTest, ChainRunsFromFocusWidgetThroughControllersToDelegate)
-{
-    const QList<QObject*> chain = ResponderChain::responders();
-    QWidget* view = controller->pane.view();
-    const QList<QObject*> expected{controller->pane.field, view, &controller->pane, controller->window(),
-                                   controller.get(), document.get(), &delegate};
-    ASSERT_GE(chain.size(), expected.size());
-    EXPECT_EQ(chain.mid(0, expected.size()), expected);
-}
-
 TEST_F(ResponderChainTest, FirstResponderWithTheMethodHandlesTheAction)
 {
-    EXPECT_TRUE(Application::sendActionToFrom("sharedAction", nullptr, nullptr));
-    EXPECT_TRUE(Application::sendActionToFrom("containerAction", nullptr, nullptr));
-    EXPECT_TRUE(Application::sendActionToFrom("paneAction", nullptr, nullptr));
-    EXPECT_TRUE(Application::sendActionToFrom("windowAction", nullptr, nullptr));
-    EXPECT_TRUE(Application::sendActionToFrom("onlyDocumentAction", nullptr, nullptr));
-    EXPECT_TRUE(Application::sendActionToFrom("delegateAction", nullptr, nullptr));
+    const QList<QObject*> expected{controller->pane.field, controller->pane.view(), &controller->pane,
+                                   controller->window(), controller.get(), document.get(), &delegate};
+    EXPECT_EQ(ResponderChain::responders().mid(0, expected.size()), expected);
+
+    for (const char* action : {"sharedAction", "containerAction", "paneAction", "windowAction", "onlyDocumentAction",
+                               "delegateAction"})
+        EXPECT_TRUE(Application::sendActionToFrom(action, nullptr, nullptr)) << action;
     EXPECT_EQ(journal, (QStringList{"field.sharedAction", "container.containerAction", "pane.paneAction",
                                     "windowController.windowAction", "document.onlyDocumentAction",
                                     "delegate.delegateAction"}));
+
+    // Unknown actions and signals ("textChanged" of the focus field) find no handler.
+    journal.clear();
+    EXPECT_FALSE(Application::sendActionToFrom("noSuchAction", nullptr, nullptr));
+    EXPECT_FALSE(Application::sendActionToFrom("", nullptr, nullptr));
+    EXPECT_EQ(Application::targetForActionToFrom("textChanged", nullptr, nullptr), nullptr);
+    EXPECT_TRUE(journal.isEmpty());
+
+    // An exception in a handler is logged and contained.
+    testsupport::LogCapture log;
+    EXPECT_TRUE(Application::sendActionToFrom("failingAction", nullptr, nullptr));
+    EXPECT_TRUE(log.contains("disk on fire"));
 }
 
-TEST_F(ResponderChainTest, SenderArrivesAndExplicitTargetsAreNotRerouted)
+TEST_F(ResponderChainTest, SendersArriveExplicitTargetsStayAndForwardedActionsReachEverySelectedLabel)
 {
     QObject sender;
     EXPECT_TRUE(Application::sendActionToFrom("paneAction", nullptr, &sender));
     EXPECT_EQ(controller->pane.lastSender, &sender);
-
     // A target without the method handles nothing, even though the chain has it.
     EXPECT_FALSE(Application::sendActionToFrom("paneAction", &delegate, &sender));
     EXPECT_EQ(Application::targetForActionToFrom("delegateAction", &delegate, nullptr), &delegate);
-    EXPECT_EQ(journal, QStringList{"pane.paneAction"});
-}
 
-TEST_F(ResponderChainTest, UnknownActionsAndSignalsFindNoHandler)
-{
-    EXPECT_FALSE(Application::sendActionToFrom("noSuchAction", nullptr, nullptr));
-    EXPECT_FALSE(Application::sendActionToFrom("", nullptr, nullptr));
-    // Signals are not actions: "textChanged" is a signal of the focus field.
-    EXPECT_EQ(Application::targetForActionToFrom("textChanged", nullptr, nullptr), nullptr);
-    EXPECT_TRUE(journal.isEmpty());
-}
-
-TEST_F(ResponderChainTest, ForwardedActionsReachEverySelectedLabel)
-{
     EXPECT_EQ(Application::targetForActionToFrom("boldAction", nullptr, nullptr), nullptr);
     controller->pane.selectedLabels = {&controller->pane.north, &controller->pane.south};
     EXPECT_EQ(Application::targetForActionToFrom("boldAction", nullptr, nullptr), &controller->pane);
     EXPECT_TRUE(Application::sendActionToFrom("boldAction", nullptr, nullptr));
-    EXPECT_EQ(journal, (QStringList{"north.boldAction", "south.boldAction"}));
-}
-
-TEST_F(ResponderChainTest, ExceptionInAHandlerIsLoggedAndContained)
-{
-    testsupport::LogCapture log;
-    EXPECT_TRUE(Application::sendActionToFrom("failingAction", nullptr, nullptr));
-    EXPECT_TRUE(log.contains("disk on fire"));
+    EXPECT_EQ(journal, (QStringList{"pane.paneAction", "north.boldAction", "south.boldAction"}));
 }
 
 TEST_F(ResponderChainTest, PanelAsKeyWindowFallsBackToTheMainWindowChain)
@@ -205,9 +186,9 @@ TEST_F(ResponderChainTest, PanelAsKeyWindowFallsBackToTheMainWindowChain)
 
     EXPECT_EQ(ResponderChain::keyWindow(), &panel);
     EXPECT_EQ(ResponderChain::mainWindow(), controller->window());
-    EXPECT_TRUE(Application::sendActionToFrom("fieldAction", nullptr, nullptr));   // the panel's field
-    EXPECT_TRUE(Application::sendActionToFrom("windowAction", nullptr, nullptr));  // the document window's controller
-    EXPECT_TRUE(Application::sendActionToFrom("onlyDocumentAction", nullptr, nullptr));
+    // The panel's field first, then the document window's chain.
+    for (const char* action : {"fieldAction", "windowAction", "onlyDocumentAction"})
+        EXPECT_TRUE(Application::sendActionToFrom(action, nullptr, nullptr)) << action;
     EXPECT_EQ(journal, (QStringList{"field.fieldAction", "windowController.windowAction", "document.onlyDocumentAction"}));
     EXPECT_EQ(platform::DocumentController::sharedDocumentController()->documentForWindow(controller->window()),
               document.get());

@@ -104,13 +104,12 @@ TEST_F(SheetTest, EscapeCancelsAndAnAlertWithoutButtonsGetsOK)
     EXPECT_EQ(code, Alert::kDefaultReturn);
 }
 
-TEST_F(SheetTest, SuppressionStateOutlivesTheMessageBox)
+TEST_F(SheetTest, SuppressionStateOutlivesTheMessageBoxAndAClosedWindowDropsTheHandler)
 {
     bool suppressedInHandler = false;
     Alert alert = Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
         "Copy Category", "Copy", "Cancel", {}, "3 items will be copied");
     alert.setShowsSuppressionButton(true);
-    EXPECT_FALSE(alert.suppressionButtonState());
     alert.beginSheetModalForWindowCompletionHandler(&window, [&suppressedInHandler, alert](int) {
         suppressedInHandler = alert.suppressionButtonState();
     });
@@ -122,38 +121,32 @@ TEST_F(SheetTest, SuppressionStateOutlivesTheMessageBox)
     platform::RunLoop::runUntilIdle();
     EXPECT_TRUE(suppressedInHandler);
     EXPECT_TRUE(alert.suppressionButtonState());
-}
 
-TEST_F(SheetTest, WindowClosingWithAnOpenSheetDropsTheHandlerSafely)
-{
     bool called = false;
     auto* parent = new QWidget;
     uitest::activate(parent);
-    Alert alert;
-    alert.beginSheetModalForWindowCompletionHandler(parent, [&](int) { called = true; });
-    const QPointer<QMessageBox> box = alert.messageBox();
+    Alert orphaned;
+    orphaned.beginSheetModalForWindowCompletionHandler(parent, [&](int) { called = true; });
+    const QPointer<QMessageBox> message = orphaned.messageBox();
     delete parent;
     platform::RunLoop::runUntilIdle();
-    EXPECT_TRUE(box.isNull());
+    EXPECT_TRUE(message.isNull());
     EXPECT_FALSE(called);
-    EXPECT_FALSE(alert.suppressionButtonState());
+    EXPECT_FALSE(orphaned.suppressionButtonState());
 }
 
-TEST_F(SheetTest, OpenPanelTakesAccessoryMessageAndTypes)
+TEST_F(SheetTest, PanelsTakeAccessoryTypesAndModesAndReportTheChoice)
 {
     QTemporaryDir folder;
     QFile(folder.filePath("a.shp")).open(QIODevice::WriteOnly);
     QFile(folder.filePath("b.shp")).open(QIODevice::WriteOnly);
-
     platform::OpenPanel panel;
     auto* accessory = new QLabel("import options");
     panel.setAccessoryView(accessory);
-    panel.setMessage("Choose a shapefile");
     panel.setPrompt("Import");
     panel.setAllowedFileTypes({"shp"});
     panel.setAllowsMultipleSelection(true);
     panel.setDirectoryURL(QUrl::fromLocalFile(folder.path()));
-
     QList<QUrl> chosen;
     int result = -1;
     panel.beginSheetModalForWindowCompletionHandler(&window, [&, panel](int r) {
@@ -167,22 +160,16 @@ TEST_F(SheetTest, OpenPanelTakesAccessoryMessageAndTypes)
     EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Import");
     EXPECT_EQ(dialog->nameFilters(), QStringList{"*.shp"});
     EXPECT_TRUE(dialog->testOption(QFileDialog::ReadOnly));
-    EXPECT_EQ(panel.message(), "Choose a shapefile");
-
     dialog->selectFile("\"a.shp\" \"b.shp\"");
     static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
     platform::RunLoop::runUntilIdle();
     EXPECT_EQ(result, 1);
     EXPECT_EQ(chosen.size(), 2);
     EXPECT_EQ(panel.fileDialog(), nullptr);
-}
 
-TEST_F(SheetTest, CancelledSavePanelChoosesNothingAndFoldersOnlyPanelsPickFolders)
-{
+    // A cancelled save panel chooses nothing.
     platform::SavePanel save;
     save.setAllowedFileTypes({"txt"});
-    save.setCanCreateDirectories(true);
-    int result = -1;
     save.beginSheetModalForWindowCompletionHandler(&window, [&](int r) { result = r; });
     EXPECT_FALSE(save.fileDialog()->testOption(QFileDialog::ReadOnly));
     EXPECT_EQ(save.fileDialog()->acceptMode(), QFileDialog::AcceptSave);
