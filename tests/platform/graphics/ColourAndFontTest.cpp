@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <cmath>
+#include <tuple>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -28,37 +29,35 @@ TEST(ColourUtilities, GreysLuminosityAndContrast)
 {
     EXPECT_NEAR(rgbGrey(0.25).redF(), 0.25, 1e-4);
     EXPECT_NEAR(rgbGrey(0.25).blueF(), 0.25, 1e-4);
-    EXPECT_EQ(rgbGrey(2), QColor(Qt::white));
-    EXPECT_EQ(rgbGrey(-1), QColor(Qt::black));
-    EXPECT_EQ(rgbGrey(std::nan("")), QColor(Qt::black));
+    EXPECT_EQ((QList<QColor>{rgbGrey(2), rgbGrey(-1), rgbGrey(std::nan(""))}), (QList<QColor>{Qt::white, Qt::black, Qt::black}));
     EXPECT_DOUBLE_EQ(luminosity(Qt::white), 1);
     EXPECT_DOUBLE_EQ(luminosity(Qt::black), 0);
     EXPECT_NEAR(luminosity(QColor(255, 0, 0)), 0.299, 1e-6);
     EXPECT_NEAR(luminosity(rgbGrey(0.6)), 0.6, 1e-6);
-    EXPECT_EQ(contrastingColor(Qt::yellow), QColor(Qt::black));
-    EXPECT_EQ(contrastingColor(QColor(0, 0, 128)), QColor(Qt::white));
-    EXPECT_EQ(contrastingColor(rgbGrey(0.49)), QColor(Qt::white));
-    EXPECT_EQ(contrastingColor(rgbGrey(0.51)), QColor(Qt::black));
-    const QColor shaded = shadowWithLevel(QColor(200, 100, 50, 128), 0.5);
-    EXPECT_EQ(shaded.red(), 100);
-    EXPECT_EQ(shaded.green(), 50);
-    EXPECT_EQ(shaded.alpha(), 128);
+    EXPECT_EQ((QList<QColor>{contrastingColor(Qt::yellow), contrastingColor(QColor(0, 0, 128)),
+                             contrastingColor(rgbGrey(0.49)), contrastingColor(rgbGrey(0.51))}),
+              (QList<QColor>{Qt::black, Qt::white, Qt::white, Qt::black}));
+    EXPECT_EQ(shadowWithLevel(QColor(200, 100, 50, 128), 0.5), QColor(100, 50, 25, 128));
     EXPECT_EQ(highlightWithLevel(Qt::black, 1), QColor(Qt::white));
     EXPECT_EQ(shadowWithLevel(Qt::white, 0), QColor(Qt::white));
 }
 
-TEST(FontUtilities, NameAndSizeParsing)
+TEST(FontUtilities, NamesAndSizesParse)
 {
-    double size = -1;
-    EXPECT_EQ(fontNameAndSize("Helvetica Bold 14.5", &size), "Helvetica Bold");
-    EXPECT_EQ(size, 14.5);
-    EXPECT_EQ(fontNameAndSize("  DejaVu Sans  9 ", &size), "DejaVu Sans");
-    EXPECT_EQ(size, 9);
-    EXPECT_EQ(fontNameAndSize("Helvetica", &size), "Helvetica");
-    EXPECT_EQ(size, 0);
-    EXPECT_EQ(fontNameAndSize("Helvetica Bold", &size), "Helvetica Bold");
-    EXPECT_EQ(size, 0);
+    const std::tuple<const char*, const char*, double> cases[] = {{"Helvetica Bold 14.5", "Helvetica Bold", 14.5},
+                                                                  {"  DejaVu Sans  9 ", "DejaVu Sans", 9},
+                                                                  {"Helvetica", "Helvetica", 0},
+                                                                  {"Helvetica Bold", "Helvetica Bold", 0}};
+    for (const auto& [text, name, expectedSize] : cases) {
+        double size = -1;
+        EXPECT_EQ(fontNameAndSize(text, &size), name);
+        EXPECT_EQ(size, expectedSize) << text;
+    }
     EXPECT_EQ(fontNameAndSize("", nullptr), "");
+    for (const char* name : {"NoSuchTypeface 12", "Bold 12", "", "12", "Helvetica-Wobbly 10", "-Bold 10"})
+        EXPECT_FALSE(fontValue(name)) << name;
+    EXPECT_EQ(systemFontOfSize(11).pointSizeF(), 11);
+    EXPECT_TRUE(boldSystemFontOfSize(11).bold());
 }
 
 TEST(FontUtilities, InstalledFamiliesResolveByFamilyPostScriptAndFullName)
@@ -96,12 +95,4 @@ TEST(FontUtilities, WellKnownMissingFamiliesKeepTheirNameAndDrawWithASimilarFace
     EXPECT_EQ(fontWithNameSize("ArialMT", 10)->family(), "Arial");
     EXPECT_EQ(fontWithNameSize("Courier", 0)->pointSizeF(), 12); // no size: the default
     EXPECT_EQ(fontWithNameSize("Courier", std::nan(""))->pointSizeF(), 12);
-}
-
-TEST(FontUtilities, UnknownNamesAnswerNoFont)
-{
-    for (const char* name : {"NoSuchTypeface 12", "Bold 12", "", "12", "Helvetica-Wobbly 10", "-Bold 10"})
-        EXPECT_FALSE(fontValue(name)) << name;
-    EXPECT_EQ(systemFontOfSize(11).pointSizeF(), 11);
-    EXPECT_TRUE(boldSystemFontOfSize(11).bold());
 }

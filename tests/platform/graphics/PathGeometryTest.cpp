@@ -32,64 +32,52 @@ BezierPath pathOfRings(const QList<QPolygonF>& rings, WindingRule rule)
 
 } // namespace
 
-TEST(PathGeometry, SignedAreaIsPositiveForClockwiseRingsOnAYDownScreen)
+TEST(PathGeometry, AreaAndCentroidOfPolygonsWithHolesFollowTheWindingRule)
 {
-    EXPECT_DOUBLE_EQ(signedPolygonArea(ring({0, 0, 4, 3})), 12);
-    EXPECT_DOUBLE_EQ(signedPolygonArea(ring({0, 0, 4, 3}, true)), -12);
-    EXPECT_DOUBLE_EQ(signedPolygonArea(QPolygonF{{0, 0}, {1, 1}}), 0);
-    // Far from the origin the area keeps its precision.
-    EXPECT_DOUBLE_EQ(signedPolygonArea(ring({1e9, 1e9, 0.5, 0.25})), 0.125);
-}
+    // Signed area is positive for clockwise rings on a y-down screen, and keeps its precision far from the origin.
+    EXPECT_EQ((QList<double>{signedPolygonArea(ring({0, 0, 4, 3})), signedPolygonArea(ring({0, 0, 4, 3}, true)),
+                             signedPolygonArea(QPolygonF{{0, 0}, {1, 1}}), signedPolygonArea(ring({1e9, 1e9, 0.5, 0.25}))}),
+              (QList<double>{12, -12, 0, 0.125}));
 
-TEST(PathGeometry, AreaAndCentroidOfPolygonsWithHoles)
-{
     const QPolygonF outer = ring({0, 0, 100, 100});
     const QPolygonF hole = ring({60, 60, 20, 20});
     const QPolygonF island = ring({65, 65, 10, 10});
     // Area 10000 - 400 = 9600; centroid (50*10000 - 70*400) / 9600 on both axes.
     const double expected = (50.0 * 10000 - 70.0 * 400) / 9600;
     for (WindingRule rule : {WindingRule::EvenOdd, WindingRule::NonZero}) {
-        const QList<QPolygonF> rings{outer, ring({60, 60, 20, 20}, true)};
-        const RegionMeasure m = measureRegion(rings, rule);
+        const RegionMeasure m = measureRegion({outer, ring({60, 60, 20, 20}, true)}, rule);
         EXPECT_DOUBLE_EQ(m.area, 9600);
         EXPECT_NEAR(m.centroid.x(), expected, 1e-9);
         EXPECT_NEAR(m.centroid.y(), expected, 1e-9);
     }
-    // Even-odd: a hole wound like its outline still cuts out; an island in it fills again.
+    // Even-odd: a hole wound like its outline still cuts out, an island in it fills again;
+    // non-zero: a hole wound like its outline fills, so nothing is cut out.
     EXPECT_DOUBLE_EQ(measureRegion({outer, hole}, WindingRule::EvenOdd).area, 9600);
     EXPECT_DOUBLE_EQ(measureRegion({outer, hole, island}, WindingRule::EvenOdd).area, 9700);
-    // Non-zero: a hole wound like its outline fills, so nothing is cut out.
     EXPECT_DOUBLE_EQ(measureRegion({outer, hole}, WindingRule::NonZero).area, 10000);
     // Two separate squares: the centroid lies between them, weighted by area.
     const RegionMeasure two = measureRegion({ring({0, 0, 10, 10}), ring({20, 0, 20, 10}, true)}, WindingRule::NonZero);
     EXPECT_DOUBLE_EQ(two.area, 300);
     EXPECT_NEAR(two.centroid.x(), (5.0 * 100 + 30.0 * 200) / 300, 1e-9);
-}
 
-TEST(PathGeometry, PathAreaAndCentroidUseTheWindingRuleAndFlattenCurves)
-{
-    const QList<QPolygonF> rings{ring({0, 0, 100, 100}), ring({60, 60, 20, 20})};
-    EXPECT_DOUBLE_EQ(pathOfRings(rings, WindingRule::EvenOdd).area(), 9600);
-    EXPECT_DOUBLE_EQ(pathOfRings(rings, WindingRule::NonZero).area(), 10000);
-    // Unclosed rings are measured as if closed, as filling does.
+    // Paths: the same by their winding rule; unclosed rings measure as if closed, as filling does.
+    EXPECT_DOUBLE_EQ(pathOfRings({outer, hole}, WindingRule::EvenOdd).area(), 9600);
+    EXPECT_DOUBLE_EQ(pathOfRings({outer, hole}, WindingRule::NonZero).area(), 10000);
     BezierPath open;
     open.appendBezierPathWithPoints(QPolygonF{{0, 0}, {10, 0}, {10, 10}});
     EXPECT_DOUBLE_EQ(open.area(), 50);
-
     const BezierPath disc = BezierPath::bezierPathWithOvalInRect({-50, 10, 100, 100});
     EXPECT_NEAR(disc.area(), M_PI * 2500, M_PI * 2500 * 1e-3);
     EXPECT_NEAR(disc.centroid().x(), 0, 1e-6);
     EXPECT_NEAR(disc.centroid().y(), 60, 1e-6);
     // A straight line encloses nothing: its centroid is the middle of its length.
     BezierPath line;
-    line.moveToPoint({0, 0});
-    line.lineToPoint({10, 0});
-    line.lineToPoint({40, 0});
+    line.appendBezierPathWithPoints(QPolygonF{{0, 0}, {10, 0}, {40, 0}});
     EXPECT_EQ(line.area(), 0);
     EXPECT_EQ(line.centroid(), QPointF(20, 0));
 }
 
-TEST(PathGeometry, SlopeDistanceAndRotation)
+TEST(PathGeometry, SlopeDistanceRotationAndRectangleFitting)
 {
     EXPECT_DOUBLE_EQ(Slope({0, 0}, {1, 1}), M_PI / 4);
     EXPECT_DOUBLE_EQ(Slope({0, 0}, {-1, 0}), M_PI);
@@ -99,10 +87,7 @@ TEST(PathGeometry, SlopeDistanceAndRotation)
     const QPointF turned = RotationTransform(M_PI / 2, {10, 10}).map(QPointF(20, 10));
     EXPECT_NEAR(turned.x(), 10, 1e-12);
     EXPECT_NEAR(turned.y(), 20, 1e-12);
-}
 
-TEST(PathGeometry, RectangleFitting)
-{
     EXPECT_EQ(ScaledRectForSize({200, 100}, {0, 0, 100, 100}), QRectF(0, 25, 100, 50));
     EXPECT_EQ(ScaledRectForSize({10, 40}, {0, 0, 100, 100}), QRectF(37.5, 0, 25, 100));
     EXPECT_EQ(ScaledRectForSize({0, 40}, {0, 0, 100, 100}), QRectF(50, 50, 0, 0));
