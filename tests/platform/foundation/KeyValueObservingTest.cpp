@@ -39,14 +39,13 @@ const KeyValueObservingOptions kOldNew = KeyValueObservingOptionOld | KeyValueOb
 
 } // namespace
 
-TEST(KeyValueObserving, InitialOldAndNewValuesWithContext)
+TEST(KeyValueObserving, InitialPriorOldAndNewValuesWithContext)
 {
     auto ann = makePerson("Ann", 30);
     Recorder recorder;
     int context = 7;
     ann->addObserverForKeyPathOptionsContext(&recorder, "age", kOldNew | KeyValueObservingOptionInitial, &context);
     ann->setAge(31);
-
     ASSERT_EQ(recorder.entries.size(), 2);
     EXPECT_EQ(recorder.entries[0].change.newValue.toInt(), 30); // the initial notification
     EXPECT_FALSE(recorder.entries[0].change.oldValue.isValid());
@@ -54,16 +53,12 @@ TEST(KeyValueObserving, InitialOldAndNewValuesWithContext)
     EXPECT_EQ(recorder.entries[1].change.newValue.toInt(), 31);
     EXPECT_EQ(recorder.entries[1].context, &context);
     EXPECT_EQ(recorder.entries[1].keyPath, "age");
-
     ann->removeObserverForKeyPath(&recorder, "age");
     ann->setAge(32);
     EXPECT_EQ(recorder.entries.size(), 2);
     EXPECT_FALSE(ann->hasObservers());
-}
 
-TEST(KeyValueObserving, PriorNotificationComesBeforeTheChange)
-{
-    auto ann = makePerson("Ann", 30);
+    // A prior notification comes before the change, with the old value only.
     QList<KeyValueChange> changes;
     QObject receiver;
     ann->observeKeyPath("name", kOldNew | KeyValueObservingOptionPrior, &receiver,

@@ -15,7 +15,7 @@ struct Widget {
 
 } // namespace
 
-TEST(Log, LevelFiltersKindsAndSinkCapturesLines)
+TEST(Log, LevelFiltersKindsSinkCapturesLinesAndMethodsNameThemselves)
 {
     LogCapture log;
     LogEvent(kFileEvent, QStringLiteral("read file"));
@@ -24,15 +24,13 @@ TEST(Log, LevelFiltersKindsAndSinkCapturesLines)
     LogEvent(kUserEvent, QStringLiteral("kept"));
     EXPECT_EQ(log.lines, (QStringList{"read file", "kept"}));
     EXPECT_EQ(log.kinds, (QList<LogEventKind>{kFileEvent, kUserEvent}));
-}
 
-TEST(Log, MethodPrefixNamesClassAndMethod)
-{
-    LogCapture log;
+    // The method prefix names class and method.
+    platform::Log::setLevel(0);
     Widget().log();
-    ASSERT_EQ(log.lines.size(), 1);
-    EXPECT_TRUE(log.lines[0].startsWith("[") && log.lines[0].contains("Widget log]")) << qPrintable(log.lines[0]);
-    EXPECT_TRUE(log.lines[0].endsWith("] hello"));
+    ASSERT_EQ(log.lines.size(), 3);
+    EXPECT_TRUE(log.lines[2].startsWith("[") && log.lines[2].contains("Widget log]")) << qPrintable(log.lines[2]);
+    EXPECT_TRUE(log.lines[2].endsWith("] hello"));
 }
 
 TEST(Assert, FailureNamesMethodFileAndLineAndIsCaughtByGuard)

@@ -101,7 +101,7 @@ TEST_F(RunLoopTest, DeadTargetsAreNeverCalledAndExceptionsStayInside)
     EXPECT_TRUE(log.lines[0].contains("refresh failed"));
 }
 
-TEST_F(RunLoopTest, RepeatingTimersKeepTheirRhythm)
+TEST_F(RunLoopTest, TimersKeepTheirRhythmStopThemselvesAndDieWithTheirTarget)
 {
     int ticks = 0;
     std::optional<Timer> timer;
@@ -133,24 +133,22 @@ TEST_F(RunLoopTest, RepeatingTimersKeepTheirRhythm)
     RunLoop::runFor(100);
     EXPECT_EQ(once, 1);
     EXPECT_FALSE(oneShot.isValid());
-}
 
-TEST_F(RunLoopTest, SelectorTimersPassUserInfoAndDieWithTheirTarget)
-{
+    // Selector timers pass their user info and die with their target.
     auto receiver = std::make_unique<Receiver>();
-    Timer timer(10, true, receiver.get(), "show", 4);
+    Timer selectorTimer(10, true, receiver.get(), "show", 4);
     Timer plain(10, false, receiver.get(), "refresh");
     RunLoop::runFor(30);
     EXPECT_EQ(receiver->calls, (QStringList{"show 4", "refresh", "show 4", "show 4"}));
     receiver.reset();
-    EXPECT_FALSE(timer.isValid());
+    EXPECT_FALSE(selectorTimer.isValid());
     RunLoop::runFor(30); // nothing left to call
 
     Receiver other;
     EXPECT_THROW(Timer(10, true, &other, "vanish"), platform::AssertionFailure);
 }
 
-TEST_F(RunLoopTest, MainThreadHandOffIsQueuedFromAnyThread)
+TEST_F(RunLoopTest, MainThreadHandOffIsQueuedFromAnyThreadAndTheClockStaysContinuous)
 {
     QStringList order;
     RunLoop::runOnMainThread([&] { order << "queued"; });
@@ -173,10 +171,8 @@ TEST_F(RunLoopTest, MainThreadHandOffIsQueuedFromAnyThread)
     RunLoop::runUntilIdle();
     EXPECT_EQ(depth, 5);
     EXPECT_TRUE(deleted.isNull());
-}
 
-TEST_F(RunLoopTest, ClockStaysContinuousAcrossModes)
-{
+    // The clock stays continuous across the manual and the real mode.
     const qint64 before = RunLoop::now();
     RunLoop::runFor(250);
     EXPECT_EQ(RunLoop::now(), before + 250);

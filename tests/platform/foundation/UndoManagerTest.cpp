@@ -165,7 +165,7 @@ TEST_F(UndoManagerTest, RegistrationsDuringUndoAndRedoLandOnTheOppositeStack)
     EXPECT_FALSE(undo.canRedo());
 }
 
-TEST_F(UndoManagerTest, DisabledRegistrationIsDroppedAndNests)
+TEST_F(UndoManagerTest, DisabledRegistrationNestsAndLevelsOfUndoDropTheOldestGroups)
 {
     undo.disableUndoRegistration();
     undo.disableUndoRegistration();
@@ -180,14 +180,30 @@ TEST_F(UndoManagerTest, DisabledRegistrationIsDroppedAndNests)
     undo.undo();
     EXPECT_EQ(sketch.value, 2);
     EXPECT_THROW(undo.enableUndoRegistration(), platform::AssertionFailure);
-
     undo.disableUndoRegistration();
     undo.removeAllActions();
     EXPECT_TRUE(undo.isUndoRegistrationEnabled());
     EXPECT_FALSE(undo.canRedo());
+
+    undo.setLevelsOfUndo(3);
+    for (int value = 1; value <= 5; ++value) {
+        sketch.setValue(value);
+        undo.closeAutomaticGroup();
+    }
+    EXPECT_EQ(undo.numberOfUndoActions(), 3);
+    for (int i = 0; i < 4; ++i)
+        undo.undo();
+    EXPECT_EQ(sketch.value, 2);
+    EXPECT_EQ(undo.numberOfRedoActions(), 3);
+    undo.setLevelsOfUndo(2);
+    EXPECT_EQ(undo.numberOfRedoActions(), 2);
+    undo.redo();
+    undo.redo();
+    EXPECT_EQ(sketch.value, 4);
+    EXPECT_FALSE(undo.canRedo());
 }
 
-TEST_F(UndoManagerTest, ExplicitGroupsNestAndOutliveTheEvent)
+TEST_F(UndoManagerTest, ExplicitGroupsNestOutliveTheEventAndStepBackInside)
 {
     undo.beginUndoGrouping();
     sketch.setValue(1);
@@ -218,12 +234,8 @@ TEST_F(UndoManagerTest, ExplicitGroupsNestAndOutliveTheEvent)
     EXPECT_EQ(undo.groupingLevel(), 0);
     EXPECT_EQ(undo.numberOfUndoActions(), 1);
 
-    undo.setGroupsByEvent(false);
-    EXPECT_THROW(sketch.setValue(9), platform::AssertionFailure);
-}
-
-TEST_F(UndoManagerTest, UndoNestedGroupStepsBackInsideAnOpenGroup)
-{
+    // undoNestedGroup steps back inside an open group, but not over registrations made since.
+    undo.removeAllActions();
     undo.beginUndoGrouping();
     undo.beginUndoGrouping();
     sketch.setValue(10);
@@ -235,32 +247,14 @@ TEST_F(UndoManagerTest, UndoNestedGroupStepsBackInsideAnOpenGroup)
     EXPECT_EQ(sketch.value, 10);
     EXPECT_EQ(undo.groupingLevel(), 1);
     EXPECT_EQ(undo.numberOfRedoActions(), 1);
-
     sketch.setValue(12);
     EXPECT_THROW(undo.undoNestedGroup(), platform::AssertionFailure);
     undo.endUndoGrouping();
     undo.undo();
-    EXPECT_EQ(sketch.value, 0);
-}
+    EXPECT_EQ(sketch.value, 6);
 
-TEST_F(UndoManagerTest, LevelsOfUndoDropTheOldestGroups)
-{
-    undo.setLevelsOfUndo(3);
-    for (int value = 1; value <= 5; ++value) {
-        sketch.setValue(value);
-        undo.closeAutomaticGroup();
-    }
-    EXPECT_EQ(undo.numberOfUndoActions(), 3);
-    for (int i = 0; i < 4; ++i)
-        undo.undo();
-    EXPECT_EQ(sketch.value, 2);
-    EXPECT_EQ(undo.numberOfRedoActions(), 3);
-    undo.setLevelsOfUndo(2);
-    EXPECT_EQ(undo.numberOfRedoActions(), 2);
-    undo.redo();
-    undo.redo();
-    EXPECT_EQ(sketch.value, 4);
-    EXPECT_FALSE(undo.canRedo());
+    undo.setGroupsByEvent(false);
+    EXPECT_THROW(sketch.setValue(9), platform::AssertionFailure);
 }
 
 TEST_F(UndoManagerTest, RemovingATargetsActionsEmptiesBothStacks)
