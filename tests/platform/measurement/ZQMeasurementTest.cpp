@@ -46,82 +46,60 @@ TEST(ZQMeasurement, ConversionKeepsTheLengthAndEqualityNeedsTheSameUnit)
     EXPECT_FALSE(oneKilometre->isEqualToMeasurement(nullptr));
 }
 
-TEST(ZQMeasurement, ArchiveRoundTripAndDamagedEntries)
-{
-    const ZQMeasurementPtr original = measurement(0.1, ZQUnitLength::yards());
-    const auto decoded = roundTrip<ZQMeasurement>(*original);
-    ASSERT_TRUE(decoded);
-    EXPECT_TRUE(decoded->isEqualToMeasurement(original.get())) << "doubles are stored exactly";
-
-    LogCapture log;
-    ArchiveStub damaged;
-    damaged.values.insert(QStringLiteral("ZQMeasurement_value"), qInf());
-    const auto repaired = std::dynamic_pointer_cast<ZQMeasurement>(
-        platform::KeyedUnarchiver::unarchiveObjectWithData(damaged.archiveAs(QStringLiteral("ZQMeasurement"))));
-    ASSERT_TRUE(repaired);
-    EXPECT_EQ(repaired->value(), 0.0);
-    EXPECT_TRUE(repaired->unit()->isEqualToUnit(ZQUnitLength::points().get()));
-    EXPECT_TRUE(log.contains(QStringLiteral("non-finite measurement value")));
-    EXPECT_TRUE(log.contains(QStringLiteral("missing unit of length")));
-}
-
-TEST(ZQMeasurementScaler, FourCentimetresToOneKilometreIsOneTo25000)
+TEST_F(ZQMeasurementScalerInEnglish, RatioConversionsAndDescriptionFollowBothSides)
 {
     const ZQMeasurementScalerPtr scaler = ZQMeasurementScaler::fourCentimetersToOneKilometer();
     EXPECT_DOUBLE_EQ(scaler->ratio(), 25000.0);
     EXPECT_TRUE(scaler->reference()->isEqualToMeasurement(measurement(4, ZQUnitLength::centimeters()).get()));
     EXPECT_TRUE(scaler->representative()->isEqualToMeasurement(measurement(1, ZQUnitLength::kilometers()).get()));
     EXPECT_TRUE(scaler->isEqualToScaler(ZQMeasurementScaler::fourCentimetersToOneKilometer().get()));
-
+    EXPECT_EQ(scaler->scaleDescription(), QStringLiteral("4 cm = 1 km"));
     // Same ratio, other numbers: a different scale to show.
-    const auto doubled = ZQMeasurementScaler::make(
-        measurement(8, ZQUnitLength::centimeters()), measurement(2, ZQUnitLength::kilometers()));
+    const auto doubled = ZQMeasurementScaler::make(measurement(8, ZQUnitLength::centimeters()), measurement(2, ZQUnitLength::kilometers()));
     EXPECT_DOUBLE_EQ(doubled->ratio(), 25000.0);
     EXPECT_FALSE(scaler->isEqualToScaler(doubled.get()));
+    EXPECT_DOUBLE_EQ(ZQMeasurementScaler::make(measurement(1, ZQUnitLength::inches()), measurement(1, ZQUnitLength::miles()))->ratio(),
+                     63360.0);
+    EXPECT_EQ(ZQMeasurementScaler::make(measurement(3.21869, ZQUnitLength::centimeters()), measurement(0.5, ZQUnitLength::miles()))
+                  ->scaleDescription(),
+              QStringLiteral("3.21869 cm = 0.5 mi"));
 
-    const auto inches
-        = ZQMeasurementScaler::make(measurement(1, ZQUnitLength::inches()), measurement(1, ZQUnitLength::miles()));
-    EXPECT_DOUBLE_EQ(inches->ratio(), 63360.0);
-}
-
-TEST(ZQMeasurementScaler, ConvertsBetweenMapAndGround)
-{
-    const ZQMeasurementScalerPtr scaler = ZQMeasurementScaler::fourCentimetersToOneKilometer();
-    const ZQMeasurementPtr ground
-        = scaler->measurementWithRepresentativeScale(*measurement(2, ZQUnitLength::centimeters()));
+    // Map to ground and back, in the units of each side.
+    const ZQMeasurementPtr ground = scaler->measurementWithRepresentativeScale(*measurement(2, ZQUnitLength::centimeters()));
     EXPECT_TRUE(ground->unit()->isEqualToUnit(ZQUnitLength::kilometers().get()));
     EXPECT_NEAR(ground->value(), 0.5, 1e-12);
-
     const ZQMeasurementPtr map = scaler->measurementFromRepresentativeScale(*measurement(250, ZQUnitLength::meters()));
     EXPECT_TRUE(map->unit()->isEqualToUnit(ZQUnitLength::centimeters().get()));
     EXPECT_NEAR(map->value(), 1.0, 1e-12);
 }
 
-TEST_F(ZQMeasurementScalerInEnglish, ScalerDescriptionNamesBothSides)
+TEST(ZQMeasurementScaler, MeasurementsAndScalersRoundTripAndRepairDamagedArchives)
 {
-    EXPECT_EQ(ZQMeasurementScaler::fourCentimetersToOneKilometer()->scaleDescription(), QStringLiteral("4 cm = 1 km"));
-    const auto scaler = ZQMeasurementScaler::make(
-        measurement(3.21869, ZQUnitLength::centimeters()), measurement(0.5, ZQUnitLength::miles()));
-    EXPECT_EQ(scaler->scaleDescription(), QStringLiteral("3.21869 cm = 0.5 mi"));
-}
-
-TEST(ZQMeasurementScaler, ArchiveRoundTripAndMissingSides)
-{
-    const auto original = ZQMeasurementScaler::make(
-        measurement(2.5, ZQUnitLength::inches()), measurement(3, ZQUnitLength::nauticalMiles()));
+    const ZQMeasurementPtr tenth = measurement(0.1, ZQUnitLength::yards());
+    const auto decodedMeasurement = roundTrip<ZQMeasurement>(*tenth);
+    ASSERT_TRUE(decodedMeasurement);
+    EXPECT_TRUE(decodedMeasurement->isEqualToMeasurement(tenth.get())) << "doubles are stored exactly";
+    const auto original = ZQMeasurementScaler::make(measurement(2.5, ZQUnitLength::inches()), measurement(3, ZQUnitLength::nauticalMiles()));
     const auto decoded = roundTrip<ZQMeasurementScaler>(*original);
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqualToScaler(original.get()));
     EXPECT_DOUBLE_EQ(decoded->ratio(), original->ratio());
 
     LogCapture log;
+    ArchiveStub damaged;
+    damaged.values.insert(QStringLiteral("ZQMeasurement_value"), qInf());
+    const auto repairedMeasurement = std::dynamic_pointer_cast<ZQMeasurement>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(damaged.archiveAs(QStringLiteral("ZQMeasurement"))));
+    ASSERT_TRUE(repairedMeasurement);
+    EXPECT_EQ(repairedMeasurement->value(), 0.0);
+    EXPECT_TRUE(repairedMeasurement->unit()->isEqualToUnit(ZQUnitLength::points().get()));
     ArchiveStub onlyReference;
     onlyReference.objects.insert(QStringLiteral("ZQMScaler_reference"), measurement(2, ZQUnitLength::millimeters()));
-    const auto repaired
-        = std::dynamic_pointer_cast<ZQMeasurementScaler>(platform::KeyedUnarchiver::unarchiveObjectWithData(
-            onlyReference.archiveAs(QStringLiteral("ZQMeasurementScaler"))));
+    const auto repaired = std::dynamic_pointer_cast<ZQMeasurementScaler>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(onlyReference.archiveAs(QStringLiteral("ZQMeasurementScaler"))));
     ASSERT_TRUE(repaired);
     EXPECT_TRUE(repaired->reference()->isEqualToMeasurement(measurement(2, ZQUnitLength::millimeters()).get()));
     EXPECT_TRUE(repaired->representative()->isEqualToMeasurement(measurement(1, ZQUnitLength::kilometers()).get()));
-    EXPECT_TRUE(log.contains(QStringLiteral("missing representative measurement")));
+    for (const char* logged : {"non-finite measurement value", "missing unit of length", "missing representative measurement"})
+        EXPECT_TRUE(log.contains(QString::fromLatin1(logged))) << logged;
 }
