@@ -47,7 +47,8 @@ std::pair<int, int> inkRows(const QImage& image)
 
 TEST(AttributedString, RunsSplitAndMergeAsAttributesChange)
 {
-    AttributedString text("Hello world", {{kForegroundColourAttributeName, QColor(Qt::red)}});
+    const AttributedString red("Hello world", {{kForegroundColourAttributeName, QColor(Qt::red)}});
+    AttributedString text = red;
     text.addAttributeValueRange(kUnderlineStyleAttributeName, 1, {6, 5});
     TextRange range;
     EXPECT_EQ(text.attributesAtIndexEffectiveRange(0, &range).size(), 1);
@@ -57,15 +58,15 @@ TEST(AttributedString, RunsSplitAndMergeAsAttributesChange)
     // The colour runs the whole text even though the runs are split.
     EXPECT_EQ(text.attributeAtIndexEffectiveRange(kForegroundColourAttributeName, 2, &range), QColor(Qt::red));
     EXPECT_EQ(range, (TextRange{0, 11}));
-    QVariant limited = text.attributeAtIndexLongestEffectiveRangeInRange(kForegroundColourAttributeName, 7, &range, {4, 5});
+    text.attributeAtIndexLongestEffectiveRangeInRange(kForegroundColourAttributeName, 7, &range, {4, 5});
     EXPECT_EQ(range, (TextRange{4, 5}));
     text.removeAttributeRange(kUnderlineStyleAttributeName, {0, 100});
     text.attributesAtIndexEffectiveRange(3, &range);
     EXPECT_EQ(range, (TextRange{0, 11})); // merged again
-    EXPECT_EQ(text, AttributedString("Hello world", {{kForegroundColourAttributeName, QColor(Qt::red)}}));
+    EXPECT_EQ(text, red);
 }
 
-TEST(AttributedString, ReplacementTakesTheAttributesOfTheReplacedText)
+TEST(AttributedString, ReplacementTakesTheAttributesOfTheReplacedTextAndRangesAreClipped)
 {
     AttributedString text = rows({"alpha", "beta", "gamma"});
     // Find row 1 by its attribute run, replace its text, and keep the row's attributes.
@@ -83,30 +84,26 @@ TEST(AttributedString, ReplacementTakesTheAttributesOfTheReplacedText)
     text.deleteCharactersInRange({0, 7});
     EXPECT_EQ(text.string(), "BETA-2\ngamma\n");
     EXPECT_EQ(text.attributeAtIndexEffectiveRange(kRowIndex, 0), 1);
-
     const AttributedString gamma = text.attributedSubstringFromRange({7, 100});
     EXPECT_EQ(gamma.string(), "gamma\n");
     EXPECT_EQ(gamma.attributeAtIndexEffectiveRange(kRowIndex, 0), 2);
     text.insertAttributedStringAtIndex(text, 0); // inserting into itself
     EXPECT_EQ(text.string(), "BETA-2\ngamma\nBETA-2\ngamma\n");
     EXPECT_EQ(text.attributeAtIndexEffectiveRange(kRowIndex, 20), 2);
-}
 
-TEST(AttributedString, OutOfRangeCallsAreClippedNotFatal)
-{
-    AttributedString text("abc");
+    // Out-of-range calls are clipped, not fatal.
+    AttributedString abc("abc");
     TextRange range{99, 99};
-    EXPECT_TRUE(text.attributesAtIndexEffectiveRange(-1, &range).isEmpty());
+    EXPECT_TRUE(abc.attributesAtIndexEffectiveRange(-1, &range).isEmpty());
     EXPECT_EQ(range, (TextRange{3, 0}));
-    EXPECT_FALSE(text.attributeAtIndexEffectiveRange("x", 3).isValid());
-    text.addAttributeValueRange("x", 1, {-5, 7});
-    EXPECT_EQ(text.attributeAtIndexEffectiveRange("x", 1, &range), 1);
+    EXPECT_FALSE(abc.attributeAtIndexEffectiveRange("x", 3).isValid());
+    abc.addAttributeValueRange("x", 1, {-5, 7});
+    EXPECT_EQ(abc.attributeAtIndexEffectiveRange("x", 1, &range), 1);
     EXPECT_EQ(range, (TextRange{0, 2}));
-    text.replaceCharactersInRangeWithString({2, 50}, "Z");
-    EXPECT_EQ(text.string(), "abZ");
-    text.deleteCharactersInRange({10, 2});
-    EXPECT_EQ(text.string(), "abZ");
-    EXPECT_TRUE(text.attributedSubstringFromRange({5, 5}).isEmpty());
+    abc.replaceCharactersInRangeWithString({2, 50}, "Z");
+    abc.deleteCharactersInRange({10, 2});
+    EXPECT_EQ(abc.string(), "abZ");
+    EXPECT_TRUE(abc.attributedSubstringFromRange({5, 5}).isEmpty());
     AttributedString empty;
     empty.replaceCharactersInRangeWithString({0, 0}, "x");
     EXPECT_EQ(empty.string(), "x");

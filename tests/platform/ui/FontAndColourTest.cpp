@@ -83,10 +83,8 @@ TEST_F(FontAndColourTest, FontChangesReachTheCurrentTarget)
     bigger.setTag(FontManager::SizeUpFontAction);
     bigger.setTarget(manager);
     bigger.trigger();
-    EXPECT_EQ(first->changes, 1);
-    EXPECT_EQ(second->changes, 0);
-    EXPECT_EQ(first->fonts[0].pointSizeF(), 13);
-    EXPECT_EQ(first->fonts[1].pointSizeF(), 21);
+    EXPECT_EQ(std::pair(first->changes, second->changes), std::pair(1, 0));
+    EXPECT_EQ(std::pair(first->fonts[0].pointSizeF(), first->fonts[1].pointSizeF()), std::pair(13.0, 21.0));
 
     // Focus moves: so does the target.
     second->setFocus();
@@ -130,48 +128,38 @@ TEST_F(FontAndColourTest, TraitsToggleOnTheSelectionAndPanelChangesOnlyWhatChang
     bigger.setPointSizeF(30);
     panel->setCurrentFont(bigger);
     EXPECT_EQ(first->changes, 3);
-    EXPECT_EQ(first->fonts[0].family(), "DejaVu Sans");
-    EXPECT_EQ(first->fonts[1].family(), "DejaVu Serif");
-    EXPECT_EQ(first->fonts[0].pointSizeF(), 30);
-    EXPECT_EQ(first->fonts[1].pointSizeF(), 30);
+    EXPECT_EQ(std::pair(first->fonts[0].family(), first->fonts[1].family()), std::pair(QString("DejaVu Sans"), QString("DejaVu Serif")));
+    EXPECT_EQ(std::pair(first->fonts[0].pointSizeF(), first->fonts[1].pointSizeF()), std::pair(30.0, 30.0));
     EXPECT_EQ(manager->convertFontToFace(first->fonts[0], "DejaVuSans-Bold").bold(), true);
     EXPECT_EQ(manager->convertFontToFace(first->fonts[0], "NoSuchFace-Bold"), first->fonts[0]);
 }
 
 TEST_F(FontAndColourTest, ColourWellsAreExclusiveUnlessShiftIsHeld)
 {
-    ColourWell a;
-    ColourWell b;
-    ColourWell c;
+    ColourWell a, b, c;
     a.setColor(Qt::red);
     b.setColor(Qt::green);
-
-    QTest::mouseClick(&a, Qt::LeftButton);
-    EXPECT_TRUE(a.isActive());
+    const auto active = [&] { return QList<bool>{a.isActive(), b.isActive(), c.isActive()}; };
     ColourPanel* panel = ColourPanel::sharedColorPanel();
+    QTest::mouseClick(&a, Qt::LeftButton);
+    EXPECT_EQ(active(), (QList<bool>{true, false, false}));
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->color(), QColor(Qt::red));
-
     QTest::mouseClick(&b, Qt::LeftButton);
-    EXPECT_FALSE(a.isActive());
-    EXPECT_TRUE(b.isActive());
+    EXPECT_EQ(active(), (QList<bool>{false, true, false}));
     EXPECT_EQ(panel->activeWells(), QList<ColourWell*>{&b});
     EXPECT_EQ(panel->color(), QColor(Qt::green));
 
     QTest::mouseClick(&c, Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_TRUE(b.isActive());
-    EXPECT_TRUE(c.isActive());
+    EXPECT_EQ(active(), (QList<bool>{false, true, true}));
     panel->userDidPickColor(QColor("#AAD0E5"));
-    EXPECT_EQ(b.color(), QColor("#AAD0E5"));
-    EXPECT_EQ(c.color(), QColor("#AAD0E5"));
-    EXPECT_EQ(a.color(), QColor(Qt::red));
-
+    EXPECT_EQ((QList<QColor>{a.color(), b.color(), c.color()}), (QList<QColor>{Qt::red, QColor("#AAD0E5"), QColor("#AAD0E5")}));
     QTest::mouseClick(&c, Qt::LeftButton); // an active well clicked deactivates
-    EXPECT_FALSE(c.isActive());
+    EXPECT_EQ(active(), (QList<bool>{false, true, false}));
 
     panel->orderOut(nullptr);
     ColourWell::deactivateAll();
-    EXPECT_FALSE(b.isActive());
+    EXPECT_EQ(active(), (QList<bool>{false, false, false}));
     EXPECT_TRUE(panel->activeWells().isEmpty());
     EXPECT_FALSE(panel->isVisible()); // not brought up by deactivating
     EXPECT_EQ(panel->target(), nullptr);

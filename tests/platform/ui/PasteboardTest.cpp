@@ -114,8 +114,7 @@ TEST_F(PasteboardTest, DragDataCarriesColoursImagesAndURLs)
 
     const Pasteboard drop(static_cast<const QMimeData*>(data));
     EXPECT_EQ(drop.color(), QColor(170, 208, 229));
-    EXPECT_EQ(drop.image().size(), QSize(4, 3));
-    EXPECT_EQ(drop.image().pixelColor(2, 1), QColor("#333333"));
+    EXPECT_EQ(drop.image().convertToFormat(QImage::Format_ARGB32), swatch);
     EXPECT_EQ(drop.URLs(), QList<QUrl>{QUrl::fromLocalFile("/tmp/a.qvnl")});
     EXPECT_GE(drop.changeCount(), 4);
     delete data;
