@@ -80,6 +80,14 @@ class UndoManagerTest : public ::testing::Test {
 protected:
     void SetUp() override { RunLoop::runUntilIdle(); }
 
+    // The sketch and both stacks at once: "value | shapes | undo action names | redo action names".
+    QString state() const
+    {
+        return QStringLiteral("%1 | %2 | %3 | %4")
+            .arg(sketch.value)
+            .arg(sketch.names().join(','), actionNames(undo.undoStack()).join(','), actionNames(undo.redoStack()).join(','));
+    }
+
     ZQUndoManager undo;
     Sketch sketch{undo};
 };
@@ -92,14 +100,13 @@ TEST_F(UndoManagerTest, EventGroupsCarryNamesAndUndoRedoRestoreExactly)
     int closed = 0;
     platform::NotificationCenter::defaultCenter().addObserver(&observer, ZQUndoManagerDidCloseTopLevelGroup, &undo,
                                                               [&](const platform::Notification&) { ++closed; });
-
     sketch.insertShape(std::make_shared<Shape>("road"), 0);
     sketch.insertShape(std::make_shared<Shape>("river"), 1);
     sketch.setValue(5);
     undo.setActionName("Draw");
     EXPECT_EQ(undo.groupingLevel(), 1);
-    EXPECT_EQ(undo.numberOfUndoActions(), 0);
     EXPECT_EQ(undo.undoMenuItemTitle(), "Undo Draw");
+    EXPECT_EQ(state(), "5 | road,river |  | ");
     RunLoop::runUntilIdle();
     EXPECT_EQ(undo.groupingLevel(), 0);
     EXPECT_EQ(closed, 1);
@@ -107,25 +114,17 @@ TEST_F(UndoManagerTest, EventGroupsCarryNamesAndUndoRedoRestoreExactly)
     // The next turn's group is still open: undo closes it first.
     sketch.removeShape(0);
     sketch.setValue(8);
-    EXPECT_TRUE(undo.canUndo());
     EXPECT_EQ(undo.undoActionName(), "Change Value");
     undo.undo();
-    EXPECT_EQ(sketch.names(), (QStringList{"road", "river"}));
-    EXPECT_EQ(sketch.value, 5);
+    EXPECT_EQ(state(), "5 | road,river | Draw | Change Value");
     EXPECT_EQ(undo.redoMenuItemTitle(), "Redo Change Value");
-
     undo.undo();
-    EXPECT_TRUE(sketch.shapes.empty());
-    EXPECT_EQ(sketch.value, 0);
+    EXPECT_EQ(state(), "0 |  |  | Change Value,Draw");
     EXPECT_FALSE(undo.canUndo());
     EXPECT_EQ(undo.undoMenuItemTitle(), "Undo");
-    EXPECT_EQ(actionNames(undo.redoStack()), (QStringList{"Change Value", "Draw"}));
-
     undo.redo();
     undo.redo();
-    EXPECT_EQ(sketch.names(), QStringList{"river"});
-    EXPECT_EQ(sketch.value, 8);
-    EXPECT_EQ(actionNames(undo.undoStack()), (QStringList{"Draw", "Change Value"}));
+    EXPECT_EQ(state(), "8 | river | Draw,Change Value | ");
     EXPECT_EQ(undo.peekUndo(), undo.undoStack().last());
     EXPECT_FALSE(undo.canRedo());
     EXPECT_EQ(closed, 6); // two edits, two undos, two redos
@@ -143,23 +142,17 @@ TEST_F(UndoManagerTest, RegistrationsDuringUndoAndRedoLandOnTheOppositeStack)
         undo.registerUndoWithTargetHandler(nullptr, [] {});
         undo.setActionName("Put Back");
     });
+    undo.setActionName("Take");
     undo.closeAutomaticGroup();
-
     undo.undo();
     EXPECT_TRUE(sawUndoing);
     EXPECT_FALSE(undo.isUndoing());
-    EXPECT_EQ(undo.redoActionName(), "Put Back");
     undo.undo();
     undo.undo();
-    EXPECT_EQ(sketch.value, 0);
-    EXPECT_EQ(undo.numberOfRedoActions(), 3);
-
+    EXPECT_EQ(state(), "0 |  |  | Put Back,Change Value,Change Value");
     // Redoing refills the undo stack and leaves the rest of the redo stack alone.
     undo.redo();
-    EXPECT_EQ(sketch.value, 1);
-    EXPECT_EQ(undo.numberOfUndoActions(), 1);
-    EXPECT_EQ(undo.numberOfRedoActions(), 2);
-
+    EXPECT_EQ(state(), "1 |  | Change Value | Put Back,Change Value");
     // A new edit forgets what could be redone, at once.
     sketch.setValue(7);
     EXPECT_FALSE(undo.canRedo());
@@ -176,7 +169,7 @@ TEST_F(UndoManagerTest, DisabledRegistrationNestsAndLevelsOfUndoDropTheOldestGro
     undo.enableUndoRegistration();
     sketch.setValue(3);
     RunLoop::runUntilIdle();
-    EXPECT_EQ(undo.numberOfUndoActions(), 1);
+    EXPECT_EQ(state(), "3 |  | Change Value | ");
     undo.undo();
     EXPECT_EQ(sketch.value, 2);
     EXPECT_THROW(undo.enableUndoRegistration(), platform::AssertionFailure);
@@ -188,19 +181,18 @@ TEST_F(UndoManagerTest, DisabledRegistrationNestsAndLevelsOfUndoDropTheOldestGro
     undo.setLevelsOfUndo(3);
     for (int value = 1; value <= 5; ++value) {
         sketch.setValue(value);
+        undo.setActionName(QString::number(value));
         undo.closeAutomaticGroup();
     }
-    EXPECT_EQ(undo.numberOfUndoActions(), 3);
+    EXPECT_EQ(state(), "5 |  | 3,4,5 | ");
     for (int i = 0; i < 4; ++i)
         undo.undo();
-    EXPECT_EQ(sketch.value, 2);
-    EXPECT_EQ(undo.numberOfRedoActions(), 3);
+    EXPECT_EQ(state(), "2 |  |  | 5,4,3");
     undo.setLevelsOfUndo(2);
-    EXPECT_EQ(undo.numberOfRedoActions(), 2);
+    EXPECT_EQ(state(), "2 |  |  | 4,3");
     undo.redo();
     undo.redo();
-    EXPECT_EQ(sketch.value, 4);
-    EXPECT_FALSE(undo.canRedo());
+    EXPECT_EQ(state(), "4 |  | 3,4 | ");
 }
 
 TEST_F(UndoManagerTest, ExplicitGroupsNestOutliveTheEventAndStepBackInside)
@@ -261,23 +253,19 @@ TEST_F(UndoManagerTest, RemovingATargetsActionsEmptiesBothStacks)
 {
     const auto a = std::make_shared<Shape>("a");
     const auto b = std::make_shared<Shape>("b");
-    const auto step = [&](std::initializer_list<ShapePtr> shapes, const QString& name) {
+    for (const auto& [shapes, name] : {std::pair{QList<ShapePtr>{a}, "a1"}, std::pair{QList<ShapePtr>{a, b}, "2"},
+                                       std::pair{QList<ShapePtr>{b}, "b3"}, std::pair{QList<ShapePtr>{a}, "a4"}}) {
         for (const auto& shape : shapes)
             sketch.renameShape(shape, name);
+        undo.setActionName(name);
         undo.closeAutomaticGroup();
-    };
-    step({a}, "a1");
-    step({a, b}, "2");
-    step({b}, "b3");
-    step({a}, "a4");
+    }
     undo.undo();
     undo.removeAllActionsWithTarget(a.get());
-    EXPECT_EQ(undo.numberOfUndoActions(), 2);
-    EXPECT_EQ(undo.numberOfRedoActions(), 0);
+    EXPECT_EQ(state(), "0 |  | 2,b3 | ");
     undo.undo();
     undo.undo();
-    EXPECT_EQ(b->name, "b");
-    EXPECT_EQ(a->name, "2");
+    EXPECT_EQ(std::pair(a->name, b->name), std::pair(QString("2"), QString("b")));
     EXPECT_FALSE(undo.canUndo());
 
     // A removed shape lives exactly as long as an undo can bring it back.
