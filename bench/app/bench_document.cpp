@@ -10,8 +10,8 @@
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/measurement/MeasurementClasses.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/styles/VantrixComponentClasses.h"
 #include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/styles/VantrixComponentClasses.h"
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
 #include "platform/vantrix/text/VantrixTextClasses.h"
 

@@ -6,12 +6,12 @@
 #include "support/BenchSupport.h"
 
 #include "platform/foundation/FoundationClasses.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
-#include "platform/vantrix/svg/VXSVGImporter.h"
-#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "platform/vantrix/svg/VXSVGImporter.h"
 
 #include <QFile>
 #include <QGuiApplication>

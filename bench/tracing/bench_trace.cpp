@@ -2,8 +2,8 @@
 // with sensor noise, so the image holds many near-duplicate colours) into 8 colour levels,
 // and the same scan into 8 grey levels.
 
-#include "support/BenchSupport.h"
 #include "platform/vantrix/tracing/ImageTracing.h"
+#include "support/BenchSupport.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -9,9 +9,9 @@
 
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "tracks/FactoryTrackStyles.h"
 #include "tracks/TrackClasses.h"

@@ -10,13 +10,13 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/graphics/ColourUtilities.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
-#include "platform/vantrix/styles/VXStroke.h"
-#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "platform/vantrix/styles/VXStroke.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -15,13 +15,13 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/tools/VXToolController.h"
-#include "platform/vantrix/model/VantrixDrawingClasses.h"
-#include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QApplication>
 #include <QPaintEvent>

@@ -6,8 +6,8 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/ImageWriter.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 
 #include <QPainter>
 #include <cmath>

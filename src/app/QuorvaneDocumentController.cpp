@@ -3,9 +3,9 @@
 #include "app/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>

@@ -13,15 +13,15 @@
 #include "platform/ui/ColourPanel.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
-#include "platform/vantrix/text/AbbreviationTable.h"
-#include "platform/vantrix/view/VXDrawingView.h"
-#include "platform/vantrix/svg/VXSVGPreview.h"
 #include "platform/vantrix/styles/VXStrokeDash.h"
 #include "platform/vantrix/styles/VXStyleHistory.h"
+#include "platform/vantrix/svg/VXSVGPreview.h"
+#include "platform/vantrix/text/AbbreviationTable.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/tools/VXZoomTool.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QAction>
 #include <QCoreApplication>

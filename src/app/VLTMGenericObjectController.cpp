@@ -7,8 +7,8 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/ColourWell.h"
 #include "platform/ui/MenuItem.h"
-#include "platform/vantrix/inspector/InspectorValues.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/inspector/InspectorValues.h"
 
 #include <QMenu>
 #include <QScopeGuard>

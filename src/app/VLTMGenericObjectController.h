@@ -16,8 +16,8 @@
 
 #include "app/VLTMObjectControllerDataSource.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/ViewController.h"
 #include "platform/foundation/ValueTransformer.h"
+#include "platform/ui/ViewController.h"
 
 #include <QHash>
 #include <QPointer>

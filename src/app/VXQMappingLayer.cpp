@@ -8,11 +8,11 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
-#include "platform/vantrix/drawables/VXShapeGroup.h"
 
 #include <QPainter>
 #include <cmath>

@@ -18,9 +18,9 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/MenuItem.h"
+#include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
-#include "platform/vantrix/drawables/VXImageShape.h"
 
 #include <QDir>
 #include <QFileInfo>

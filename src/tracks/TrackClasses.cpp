@@ -4,11 +4,11 @@
 #include "platform/foundation/ClassRegistry.h"
 #include "tracks/TrackConversion.h"
 #include "tracks/TrackTools.h"
-#include "tracks/VXQTrack.h"
 #include "tracks/VXQBridgeRasterizer.h"
 #include "tracks/VXQCuttingAndEmbankmentRasterizer.h"
 #include "tracks/VXQTaggedStroke.h"
 #include "tracks/VXQTaperedStroke.h"
+#include "tracks/VXQTrack.h"
 #include "tracks/VXQTunnelRasterizer.h"
 #include "tracks/ZQMultiStylePath.h"
 

@@ -3,8 +3,8 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
+#include "platform/vantrix/model/ArchiveReader.h"
 
 #include <QPainter>
 

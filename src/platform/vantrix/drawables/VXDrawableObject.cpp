@@ -7,11 +7,11 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/view/VXKnob.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/model/VXUniqueID.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/view/VXKnob.h"
 
 #include <QCoreApplication>
 #include <QMetaClassInfo>

@@ -16,10 +16,10 @@
 // up to date.
 
 #include "platform/foundation/ZQObject.h"
+#include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/model/DrawableContainer.h"
 #include "platform/vantrix/model/KeyValueUndo.h"
 #include "platform/vantrix/model/MetadataContainer.h"
-#include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/styles/VXStyle.h"
 
 #include <QColor>

@@ -3,15 +3,15 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/QuorvaneError.h"
-#include "platform/foundation/ZQUndoManager.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/ImageLoader.h"
-#include "platform/vantrix/model/ArchiveReader.h"
-#include "platform/vantrix/tracing/ImageTracing.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/tracing/ImageTracing.h"
 
 #include <QBuffer>
 #include <QFile>

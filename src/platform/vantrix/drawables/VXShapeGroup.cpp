@@ -2,8 +2,8 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/drawables/Placement.h"
+#include "platform/vantrix/model/ArchiveReader.h"
 
 #include <QSet>
 

@@ -5,8 +5,8 @@
 // the placement to its members as their container transform, so moving, scaling or turning
 // the group touches no member. Ungrouping applies the placement to the members for good.
 
-#include "platform/vantrix/model/DrawableContainer.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/DrawableContainer.h"
 
 class VXShapeGroup;
 using VXShapeGroupPtr = std::shared_ptr<VXShapeGroup>;

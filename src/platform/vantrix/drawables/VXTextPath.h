@@ -4,8 +4,8 @@
 // TextAdornmentOwner.h), laid out along the rendering path; a style, when set, draws under
 // it. Text longer than the path stops at its end.
 
-#include "platform/vantrix/text/TextAdornmentOwner.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/text/TextAdornmentOwner.h"
 
 class VXTextPath : public platform::TextAdornmentOwner<VXDrawablePath> {
     Q_OBJECT

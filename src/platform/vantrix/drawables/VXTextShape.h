@@ -3,8 +3,8 @@
 // A shape that shows text in its box, turned with the shape. The text is its text adornment
 // (see TextAdornmentOwner.h), laid out in the box; a style, when set, draws under it.
 
-#include "platform/vantrix/text/TextAdornmentOwner.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/text/TextAdornmentOwner.h"
 
 class VXTextShape : public platform::TextAdornmentOwner<VXDrawableShape> {
     Q_OBJECT

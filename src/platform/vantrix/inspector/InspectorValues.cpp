@@ -1,8 +1,8 @@
 #include "platform/vantrix/inspector/InspectorValues.h"
 
 #include "platform/foundation/MetaInvoke.h"
-#include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ValueTransformer.h"
+#include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>
 #include <exception>

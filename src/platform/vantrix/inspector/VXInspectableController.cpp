@@ -2,8 +2,8 @@
 
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/vantrix/inspector/InspectorValues.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/inspector/InspectorValues.h"
 #include "platform/vantrix/inspector/VXInspectableObject.h"
 
 #include <exception>

@@ -7,8 +7,8 @@
 // Subclasses add their controls and display setters; the lock check box, the container
 // view and the delegate are set by whoever builds the inspector.
 
-#include "platform/foundation/ZQObject.h"
 #include "platform/foundation/ValueTransformer.h"
+#include "platform/foundation/ZQObject.h"
 
 #include <QCheckBox>
 #include <QHash>

@@ -2,16 +2,16 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/model/ArchiveReader.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
 #include <QDateTime>

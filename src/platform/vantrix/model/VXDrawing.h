@@ -8,9 +8,9 @@
 // which emits needsDisplayInRect with the area in drawing coordinates.
 
 #include "platform/foundation/QuorvaneError.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/ImageWriter.h"
 #include "platform/measurement/ZQUnitLength.h"
-#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 
 #include <QColorSpace>

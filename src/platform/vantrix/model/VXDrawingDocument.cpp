@@ -6,9 +6,9 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 
 #include <array>
 

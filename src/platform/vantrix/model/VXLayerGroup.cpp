@@ -6,8 +6,8 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/ArchiveReader.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 
 namespace {
 

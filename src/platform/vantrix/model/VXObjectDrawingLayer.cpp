@@ -7,13 +7,13 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Pasteboard.h"
-#include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXImageShape.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
-#include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/view/VXKnob.h"
-#include "platform/vantrix/drawables/VXShapeGroup.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -7,9 +7,9 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
-#include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 

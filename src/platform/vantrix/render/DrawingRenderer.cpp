@@ -3,9 +3,9 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PathGeometry.h"
-#include "platform/vantrix/render/DeviceLayer.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/render/DeviceLayer.h"
 
 #include <QCryptographicHash>
 #include <QPainter>

@@ -2,8 +2,8 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/styles/VXClipping.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
+#include "platform/vantrix/styles/VXClipping.h"
 
 #include <QFont>
 #include <QLocale>

@@ -1,9 +1,9 @@
 #include "platform/vantrix/styles/VXCIFilterRastGroup.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/render/DeviceLayer.h"
 #include "platform/vantrix/render/ImageEffects.h"
-#include "platform/vantrix/drawables/VXRenderable.h"
 
 VXCIFilterRastGroup::VXCIFilterRastGroup() = default;
 

@@ -1,9 +1,9 @@
 #include "platform/vantrix/styles/VXFillPattern.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/styles/ObjectRandom.h"
 #include "platform/vantrix/styles/RotatedFrame.h"
-#include "platform/vantrix/drawables/VXRenderable.h"
 
 #include <QPainterPath>
 #include <QtMath>

@@ -2,10 +2,10 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/styles/ObjectRandom.h"
 #include "platform/vantrix/styles/RotatedFrame.h"
 #include "platform/vantrix/styles/VXClipping.h"
-#include "platform/vantrix/drawables/VXRenderable.h"
 
 #include <QPainter>
 #include <QtMath>

@@ -1,8 +1,8 @@
 #include "platform/vantrix/styles/VXImageAdornment.h"
 
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/render/ImageEffects.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
+#include "platform/vantrix/render/ImageEffects.h"
 
 #include <QPainter>
 #include <QtMath>

@@ -1,8 +1,8 @@
 #include "platform/vantrix/styles/VXRepeatTransformGroup.h"
 
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/render/DeviceLayer.h"
 #include "platform/vantrix/drawables/RenderableWithPath.h"
+#include "platform/vantrix/render/DeviceLayer.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/ColourUtilities.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/vantrix/styles/VXFill.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
+#include "platform/vantrix/model/VXUniqueID.h"
+#include "platform/vantrix/styles/VXFill.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyleRegistry.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
-#include "platform/vantrix/model/VXUniqueID.h"
 
 #include <QDateTime>
 #include <QMimeData>

@@ -1,9 +1,9 @@
 #include "platform/vantrix/svg/SVGGradientBuilder.h"
 
-#include "platform/vantrix/svg/SVGNumberScanner.h"
-#include "platform/vantrix/svg/SVGTransformParser.h"
 #include "platform/vantrix/styles/VXFill.h"
 #include "platform/vantrix/styles/VXGradientFill.h"
+#include "platform/vantrix/svg/SVGNumberScanner.h"
+#include "platform/vantrix/svg/SVGTransformParser.h"
 
 #include <algorithm>
 

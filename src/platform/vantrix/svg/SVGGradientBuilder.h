@@ -6,8 +6,8 @@
 // gradient across the object's bounds (stops re-positioned, padding kept) or a radial one
 // between a focal point and a circle.
 
-#include "platform/vantrix/svg/SVGStyleResolver.h"
 #include "platform/vantrix/styles/VXGradient.h"
+#include "platform/vantrix/svg/SVGStyleResolver.h"
 
 #include <QRectF>
 #include <QTransform>

@@ -1,6 +1,15 @@
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
 #include "platform/foundation/ZQLog.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/drawables/VXImageShape.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/styles/VXFill.h"
+#include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/styles/VXStrokeDash.h"
+#include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/svg/SVGClipPaths.h"
 #include "platform/vantrix/svg/SVGElementTree.h"
 #include "platform/vantrix/svg/SVGGradientBuilder.h"
@@ -10,15 +19,6 @@
 #include "platform/vantrix/svg/SVGStyleResolver.h"
 #include "platform/vantrix/svg/SVGTransformParser.h"
 #include "platform/vantrix/svg/SVGViewBox.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "platform/vantrix/styles/VXFill.h"
-#include "platform/vantrix/drawables/VXImageShape.h"
-#include "platform/vantrix/drawables/VXShapeGroup.h"
-#include "platform/vantrix/styles/VXStroke.h"
-#include "platform/vantrix/styles/VXStrokeDash.h"
-#include "platform/vantrix/styles/VXStyle.h"
-#include "platform/vantrix/drawables/VXTextShape.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -7,12 +7,12 @@
 #include "platform/graphics/AttributedStringLayout.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/text/AbbreviationTable.h"
 #include "platform/vantrix/text/TextAttributeCoding.h"
 #include "platform/vantrix/text/TextEffects.h"
 #include "platform/vantrix/text/TextPlacement.h"
 #include "platform/vantrix/text/TextSubstitution.h"
-#include "platform/vantrix/drawables/VXRenderable.h"
 
 #include <QHash>
 #include <QMutex>

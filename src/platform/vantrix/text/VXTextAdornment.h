@@ -22,8 +22,8 @@
 // step each.
 
 #include "platform/graphics/AttributedString.h"
-#include "platform/vantrix/text/TextStyle.h"
 #include "platform/vantrix/styles/VXRasterizer.h"
+#include "platform/vantrix/text/TextStyle.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,9 +1,9 @@
 #include "platform/vantrix/tools/VXDrawingTool.h"
 
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QApplication>
 

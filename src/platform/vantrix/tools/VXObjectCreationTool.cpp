@@ -1,17 +1,17 @@
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
 
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/ModifierKeys.h"
-#include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/drawables/ParametricPath.h"
 #include "platform/graphics/PolylineSimplification.h"
-#include "platform/vantrix/view/ObjectStringEditing.h"
+#include "platform/ui/ModifierKeys.h"
+#include "platform/vantrix/drawables/ParametricPath.h"
 #include "platform/vantrix/drawables/VXArcPath.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/view/VXDrawingView.h"
-#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/ObjectStringEditing.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QLineF>
 #include <QMouseEvent>

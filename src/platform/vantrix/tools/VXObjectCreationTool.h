@@ -12,8 +12,8 @@
 // simplified on release, and arcs take centre, radius and start angle from the drag, then
 // their end angle from the pointer until the next click.
 
-#include "platform/vantrix/tools/VXDrawingTool.h"
 #include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/tools/VXDrawingTool.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "platform/vantrix/tools/VXPanTool.h"
 
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMouseEvent>
 

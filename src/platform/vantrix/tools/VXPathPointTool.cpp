@@ -1,11 +1,11 @@
 #include "platform/vantrix/tools/VXPathPointTool.h"
 
 #include "platform/vantrix/drawables/ParametricPath.h"
-#include "platform/vantrix/tools/PathPointEditing.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/tools/PathPointEditing.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "platform/vantrix/tools/VXSelectAndEditTool.h"
 
-#include "platform/vantrix/view/ObjectStringEditing.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/ObjectStringEditing.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMouseEvent>
 #include <QPainter>

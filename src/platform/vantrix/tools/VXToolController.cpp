@@ -3,9 +3,9 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMouseEvent>
 #include <functional>

@@ -2,15 +2,15 @@
 
 #include "platform/vantrix/drawables/VXArcPath.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/tools/VXObjectCreationTool.h"
-#include "platform/vantrix/tools/VXPanTool.h"
-#include "platform/vantrix/tools/VXPathPointTool.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/drawables/VXRoundEndRectShape.h"
 #include "platform/vantrix/drawables/VXRoundRectShape.h"
-#include "platform/vantrix/tools/VXSelectAndEditTool.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/tools/VXObjectCreationTool.h"
+#include "platform/vantrix/tools/VXPanTool.h"
+#include "platform/vantrix/tools/VXPathPointTool.h"
+#include "platform/vantrix/tools/VXSelectAndEditTool.h"
 #include "platform/vantrix/tools/VXZoomTool.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/vantrix/tools/VXZoomTool.h"
 
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,10 +1,10 @@
 #include "platform/vantrix/view/ObjectStringEditing.h"
 
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/view/VXDrawingView.h"
-#include "platform/vantrix/view/VXTextEditingDelegate.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/view/VXTextEditingDelegate.h"
 
 namespace platform {
 namespace {
