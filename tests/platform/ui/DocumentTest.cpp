@@ -231,58 +231,57 @@ TEST_F(DocumentTest, ChangeCountFollowsUndoAndRedoWhoeverSendsThem)
 {
     std::shared_ptr<NoteDocument> note = savedNote("Count.note");
     ZQUndoManager* undo = note->undoManager();
-    note->setText("a");
-    undo->closeAutomaticGroup();
+    const auto edit = [&](const QString& text) {
+        note->setText(text);
+        undo->closeAutomaticGroup();
+    };
+    const auto state = [&] { return std::pair(note->text, note->isDocumentEdited()); };
+    using State = std::pair<QString, bool>;
+    edit("a");
     ASSERT_TRUE(save(*note, note->fileURL()));
     // Past the saved state and back, in one and two steps, sent straight to the manager as a history panel would.
     undo->undo();
-    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("first draft", true));
     undo->redo();
-    EXPECT_EQ(note->text, "a");
-    EXPECT_FALSE(note->isDocumentEdited());
-    note->setText("ab");
-    undo->closeAutomaticGroup();
+    EXPECT_EQ(state(), State("a", false));
+    edit("ab");
     undo->undo();
     undo->undo();
-    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("first draft", true));
     undo->redo();
-    EXPECT_FALSE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("a", false));
     undo->redo();
-    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("ab", true));
     // Mixed senders meet at the same count.
     note->undo(nullptr);
-    EXPECT_FALSE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("a", false));
     undo->undo();
     note->redo(nullptr);
-    EXPECT_FALSE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("a", false));
 
     // A failing undo still consumed its group: the document is one step back.
     undo->registerUndoWithTargetHandler(nullptr, [] { throw std::runtime_error("cannot restore"); });
     undo->closeAutomaticGroup();
     EXPECT_TRUE(note->isDocumentEdited());
     EXPECT_THROW(undo->undo(), std::runtime_error);
-    EXPECT_FALSE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("a", false));
 
     // Undo history dropped behind the document's back does not confuse the count.
     undo->removeAllActions();
-    note->setText("b");
-    undo->closeAutomaticGroup();
-    EXPECT_TRUE(note->isDocumentEdited());
+    edit("b");
+    EXPECT_EQ(state(), State("b", true));
     undo->undo();
-    EXPECT_FALSE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("a", false));
 
     // Undone past the saved state, a new change leaves it unreachable by undo or redo.
     undo->redo();
     ASSERT_TRUE(save(*note, note->fileURL()));
     note->undo(nullptr);
-    note->setText("elsewhere");
-    undo->closeAutomaticGroup();
+    edit("elsewhere");
     undo->undo();
-    EXPECT_EQ(note->text, "a");
-    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("a", true));
     note->redo(nullptr);
-    EXPECT_EQ(note->text, "elsewhere");
-    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_EQ(state(), State("elsewhere", true));
 }
 
 TEST_F(DocumentTest, RecentDocumentsAreNewestFirstDistinctBoundedAndExisting)
