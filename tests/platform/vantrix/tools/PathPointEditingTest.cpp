@@ -7,18 +7,9 @@
 
 using platform::BezierPath;
 using viewtest::ViewFixture;
+using viewtest::onPathPoints;
 
 namespace {
-
-QList<QPointF> onPathPoints(const BezierPath& path)
-{
-    QList<QPointF> points;
-    for (int i = 0; i < path.elementCount(); ++i) {
-        QPointF p[3];
-        points.append(path.elementAtIndexAssociatedPoints(i, p) == platform::PathElement::CurveTo ? p[2] : p[0]);
-    }
-    return points;
-}
 
 BezierPath polyline(const QList<QPointF>& points, bool closed)
 {
@@ -104,63 +95,53 @@ TEST(PathPointEditing, SimplifyingKeepsEndsAndPointsBeyondTheTolerance)
     EXPECT_EQ(platform::simplifiedPolyline({{0, 0}, {50, 0}, {0, 0}}, 2), (QList<QPointF>{{0, 0}, {50, 0}, {0, 0}}));
 }
 
-TEST(PathPointTools, ClicksEditTheSelectedPathOneUndoStepEach)
+TEST(PathPointTools, ClicksEditTheSelectedPathOneUndoStepEachButNotParametricPathsOrLockedLayers)
 {
     ViewFixture f;
     f.view.toolController()->setAutomaticallyRevertsToSelectionTool(false);
     const BezierPath original = polyline({{20, 20}, {120, 20}, {120, 100}}, false);
+    const BezierPath otherPath = polyline({{20, 150}, {120, 150}}, false);
     auto path = VXDrawablePath::drawablePathWithBezierPath(original);
-    auto other = VXDrawablePath::drawablePathWithBezierPath(polyline({{20, 150}, {120, 150}}, false));
-    f.layer->addObject(path);
-    f.layer->addObject(other);
+    auto other = VXDrawablePath::drawablePathWithBezierPath(otherPath);
+    f.layer->addObjectsFromArray({path, other});
     f.layer->replaceSelectionWithObject(path);
-    f.endStep();
-    f.undo->removeAllActions();
+    f.forgetEdits();
 
     f.useTool("Insert Path Point");
     f.click({70, 21});
     f.click({70, 150}); // not selected
-    EXPECT_EQ(onPathPoints(path->path()), (QList<QPointF>{{20, 20}, {70, 20}, {120, 20}, {120, 100}}));
-    EXPECT_EQ(other->path(), polyline({{20, 150}, {120, 150}}, false));
+    const QList<QPointF> inserted{{20, 20}, {70, 20}, {120, 20}, {120, 100}};
+    EXPECT_EQ(onPathPoints(path->path()), inserted);
+    EXPECT_EQ(other->path(), otherPath);
     EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
     EXPECT_EQ(f.undo->undoActionName(), "Insert Path Point");
-
     f.useTool("Delete Path Point");
     f.click({120, 21});
     EXPECT_EQ(onPathPoints(path->path()), (QList<QPointF>{{20, 20}, {70, 20}, {120, 100}}));
     EXPECT_EQ(f.undo->numberOfUndoActions(), 2);
     EXPECT_EQ(f.undo->undoActionName(), "Delete Path Point");
-
     f.undo->undo();
-    EXPECT_EQ(onPathPoints(path->path()), (QList<QPointF>{{20, 20}, {70, 20}, {120, 20}, {120, 100}}));
+    EXPECT_EQ(onPathPoints(path->path()), inserted);
     f.undo->undo();
     EXPECT_EQ(path->path(), original);
     f.undo->redo();
-    EXPECT_EQ(path->path().elementCount(), 4);
-}
+    EXPECT_EQ(onPathPoints(path->path()), inserted);
 
-TEST(PathPointTools, ParametricPathsAndLockedLayersAreLeftAlone)
-{
-    ViewFixture f;
+    // A regular polygon keeps its points; so does any path on a locked layer.
     auto polygon = std::make_shared<VXRegularPolygonPath>();
     polygon->setLocation({100, 100});
     polygon->setRadius(50);
-    auto path = VXDrawablePath::drawablePathWithBezierPath(polyline({{20, 20}, {120, 20}, {120, 100}}, false));
     f.layer->addObject(polygon);
-    f.layer->addObject(path);
     f.layer->exchangeSelectionWithObjectsFromArray({polygon, path});
-    const BezierPath before = path->path();
-    f.layer->setLocked(true);
-    f.endStep();
-    f.undo->removeAllActions();
-
-    f.useTool("Insert Path Point");
-    f.click({70, 20});
-    EXPECT_EQ(path->path(), before);
-    f.layer->setLocked(false);
-    f.endStep();
-    f.undo->removeAllActions();
     const BezierPath polygonPath = polygon->path();
+    f.layer->setLocked(true);
+    f.forgetEdits();
+    f.click({20, 20}); // deleting, then inserting
+    f.useTool("Insert Path Point");
+    f.click({95, 20});
+    EXPECT_EQ(onPathPoints(path->path()), inserted);
+    f.layer->setLocked(false);
+    f.forgetEdits();
     f.click(onPathPoints(polygonPath)[0].toPoint());
     f.useTool("Delete Path Point");
     f.click(onPathPoints(polygonPath)[1].toPoint());

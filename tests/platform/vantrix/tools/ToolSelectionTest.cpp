@@ -20,189 +20,15 @@ struct SelectionFixture : ViewFixture {
         b = VXDrawableShape::drawableShapeWithRect({60, 10, 30, 30}, fill);
         c = VXDrawableShape::drawableShapeWithRect({10, 100, 30, 30}, fill);
         layer->addObjectsFromArray({a, b, c});
-        endStep();
-        undo->removeAllActions();
+        forgetEdits();
     }
-    QList<VXDrawableObject*> selected() const
-    {
-        QList<VXDrawableObject*> objects;
-        for (const VXDrawableObjectPtr& object : layer->selection())
-            objects.append(object.get());
-        return objects;
-    }
+    QList<VXDrawableObjectPtr> selected() const { return layer->selection(); }
 };
 
-using Selection = QList<VXDrawableObject*>;
-
-} // namespace
-
-TEST(ToolSelection, ClickAndShiftClickSelectExactly)
-{
-    SelectionFixture f;
-    f.click({20, 20});
-    EXPECT_EQ(f.selected(), Selection({f.a.get()}));
-    f.click({70, 20});
-    EXPECT_EQ(f.selected(), Selection({f.b.get()}));
-    f.click({20, 110}, Qt::ShiftModifier);
-    EXPECT_EQ(f.selected(), Selection({f.b.get(), f.c.get()}));
-    f.click({70, 20}, Qt::ShiftModifier); // toggles out
-    EXPECT_EQ(f.selected(), Selection({f.c.get()}));
-    f.click({150, 150}); // empty paper
-    EXPECT_TRUE(f.selected().isEmpty());
-    // Selecting alone is not an edit.
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
-}
-
-TEST(ToolSelection, MarqueeSelectsWhatItMeets)
-{
-    SelectionFixture f;
-    // Meets a (by its corner) and b, not c.
-    f.drag({35, 5}, {70, 45});
-    EXPECT_EQ(f.selected(), Selection({f.a.get(), f.b.get()}));
-    // Just short of c's edge: nothing.
-    f.drag({45, 95}, {50, 140});
-    EXPECT_TRUE(f.selected().isEmpty());
-    // With Shift the marquee adds to the selection.
-    f.click({70, 20});
-    f.drag({5, 95}, {15, 105}, Qt::ShiftModifier);
-    EXPECT_EQ(f.selected(), Selection({f.b.get(), f.c.get()}));
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
-}
-
-TEST(ToolSelection, DragMovesTheSelectionInOneUndoStep)
-{
-    SelectionFixture f;
-    f.click({20, 20});
-    f.click({70, 20}, Qt::ShiftModifier);
-    f.drag({75, 25}, {100, 65}); // by (25, 40), in two moves
-    expectRectNear(f.a->logicalBounds(), QRectF(35, 50, 30, 30));
-    expectRectNear(f.b->logicalBounds(), QRectF(85, 50, 30, 30));
-    expectRectNear(f.c->logicalBounds(), QRectF(10, 100, 30, 30));
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
-    EXPECT_EQ(f.undo->undoActionName(), "Move");
-
-    f.undo->undo();
-    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
-    expectRectNear(f.b->logicalBounds(), QRectF(60, 10, 30, 30));
-    f.undo->redo();
-    expectRectNear(f.b->logicalBounds(), QRectF(85, 50, 30, 30));
-}
-
-TEST(ToolSelection, MovesSnapToGuides)
-{
-    SelectionFixture f;
-    auto guides = std::make_shared<VXGuideLayer>();
-    f.drawing->addLayer(guides);
-    guides->addGuide({100, true}); // vertical, at x = 100
-    f.drawing->setActiveLayer(f.layer.get());
-    f.endStep();
-    f.undo->removeAllActions();
-    ASSERT_GT(guides->snapTolerance(), 2.0);
-    // a's right edge would end at 98: it is pulled onto the guide, and down by exactly 20.
-    f.drag({20, 20}, {78, 40});
-    expectRectNear(f.a->logicalBounds(), QRectF(70, 30, 30, 30));
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
-}
-
-TEST(ToolSelection, DraggingAnUnselectedObjectMovesOnlyIt)
-{
-    SelectionFixture f;
-    f.click({20, 20});
-    f.drag({20, 110}, {30, 115});
-    EXPECT_EQ(f.selected(), Selection({f.c.get()}));
-    expectRectNear(f.c->logicalBounds(), QRectF(20, 105, 30, 30));
-    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
-    // Undo brings back the selection the drag started from, too.
-    f.undo->undo();
-    expectRectNear(f.c->logicalBounds(), QRectF(10, 100, 30, 30));
-    EXPECT_EQ(f.selected(), Selection({f.a.get()}));
-}
-
-TEST(ToolSelection, KnobDragsResizeInOneUndoStep)
-{
-    SelectionFixture f;
-    f.click({20, 20});
-    // Bottom right knob of a (40, 40) out to (60, 70): the top left corner stays.
-    f.drag({40, 40}, {60, 70});
-    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 50, 60));
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
-    EXPECT_EQ(f.undo->undoActionName(), "Resize");
-    // Left edge knob (10, 40) in to (20, 40): only the width changes.
-    f.drag({10, 40}, {20, 40});
-    expectRectNear(f.a->logicalBounds(), QRectF(20, 10, 40, 60));
-    f.undo->undo();
-    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 50, 60));
-    f.undo->undo();
-    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
-    // A knob dragged onto the opposite edge leaves the object as it was.
-    f.press({40, 40});
-    f.move({10, 40});
-    f.release({10, 40});
-    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
-}
-
-TEST(ToolSelection, CornerKnobsKeepProportionsWhenAsked)
-{
-    SelectionFixture f;
-    f.click({20, 20});
-    f.a->setAspectRatioLocked(true);
-    // 30 x 30 dragged to 60 x 40: the larger factor (2) wins, the top left stays.
-    f.drag({40, 40}, {70, 50});
-    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 60, 60));
-    // Dragging the top left corner keeps the bottom right one (70, 70).
-    f.drag({10, 10}, {40, 30});
-    expectRectNear(f.a->logicalBounds(), QRectF(30, 30, 40, 40));
-    // Edge knobs stretch one way only, locked or not.
-    f.drag({70, 50}, {80, 50});
-    expectRectNear(f.a->logicalBounds(), QRectF(30, 30, 50, 40));
-    // Shift constrains an unlocked object too.
-    f.click({70, 20});
-    f.drag({90, 40}, {120, 45}, Qt::ShiftModifier);
-    expectRectNear(f.b->logicalBounds(), QRectF(60, 10, 60, 60));
-}
-
-TEST(ToolSelection, LockedObjectsSelectButDoNotMove)
-{
-    SelectionFixture f;
-    f.a->setLocked(true);
-    f.endStep();
-    f.undo->removeAllActions();
-    f.drag({20, 20}, {50, 50});
-    EXPECT_EQ(f.selected(), Selection({f.a.get()}));
-    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
-}
-
-TEST(Knob, BoundsKnobGeometryAndHitAreaFollowTheZoom)
-{
-    const QRectF box(10, 20, 100, 50);
-    EXPECT_EQ(VXKnob::pointOfBoundsKnob(box, kVXTopRightKnob), QPointF(110, 20));
-    EXPECT_EQ(VXKnob::pointOfBoundsKnob(box, kVXBottomKnob), QPointF(60, 70));
-    EXPECT_EQ(VXKnob::boundsByDraggingKnobToPoint(box, kVXTopLeftKnob, {0, 0}), QRectF(0, 0, 110, 70));
-    EXPECT_EQ(VXKnob::boundsByDraggingKnobToPoint(box, kVXRightKnob, {150, 999}), QRectF(10, 20, 140, 50));
-    EXPECT_EQ(VXKnob::oppositeBoundsKnob(kVXTopLeftKnob), kVXBottomRightKnob);
-    EXPECT_EQ(VXKnob::oppositeBoundsKnob(kVXBottomRightKnob), kVXTopLeftKnob);
-    EXPECT_EQ(VXKnob::oppositeBoundsKnob(kVXLeftKnob), kVXRightKnob);
-    EXPECT_EQ(VXKnob::oppositeBoundsKnob(kVXBottomLeftKnob), kVXTopRightKnob);
-
-    const QSizeF saved = VXKnob::controlKnobSize();
-    VXKnob::setControlKnobSize({-1, 4});
-    EXPECT_EQ(VXKnob::controlKnobSize(), saved);
-    VXKnob::setControlKnobSize({8, 8});
-    // Outside any view a pixel is a point: 8 x 8 about the knob point.
-    const VXKnob& knobs = VXKnob::knobs();
-    EXPECT_TRUE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({103.9, 96.1}, {100, 100}, kVXBoundingRectKnobType, {}));
-    EXPECT_FALSE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({104.1, 100}, {100, 100}, kVXBoundingRectKnobType, {}));
-    // Label hit areas are larger than knobs.
-    EXPECT_TRUE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({105, 100}, {100, 100}, kVXHotspotKnobType, {}));
-    VXKnob::setControlKnobSize(saved);
-}
-
-namespace {
+using Selection = QList<VXDrawableObjectPtr>;
 
 // A square whose right half is a part of its own; dragging that part moves its left edge.
-class PartSquare : public VXDrawableShape {
-public:
+struct PartSquare : VXDrawableShape {
     static constexpr int kEdgePart = 7;
     QList<QPointF> dragged;
 
@@ -227,6 +53,153 @@ public:
 
 } // namespace
 
+TEST(ToolSelection, ClicksAndMarqueesSelectExactly)
+{
+    SelectionFixture f;
+    f.click({20, 20});
+    EXPECT_EQ(f.selected(), Selection({f.a}));
+    f.click({70, 20});
+    EXPECT_EQ(f.selected(), Selection({f.b}));
+    f.click({20, 110}, Qt::ShiftModifier);
+    EXPECT_EQ(f.selected(), Selection({f.b, f.c}));
+    f.click({70, 20}, Qt::ShiftModifier); // toggles out
+    EXPECT_EQ(f.selected(), Selection({f.c}));
+    f.click({150, 150}); // empty paper
+    EXPECT_TRUE(f.selected().isEmpty());
+
+    // A marquee meets a (by its corner) and b, not c.
+    f.drag({35, 5}, {70, 45});
+    EXPECT_EQ(f.selected(), Selection({f.a, f.b}));
+    // Just short of c's edge: nothing.
+    f.drag({45, 95}, {50, 140});
+    EXPECT_TRUE(f.selected().isEmpty());
+    // With Shift the marquee adds to the selection.
+    f.click({70, 20});
+    f.drag({5, 95}, {15, 105}, Qt::ShiftModifier);
+    EXPECT_EQ(f.selected(), Selection({f.b, f.c}));
+    // Selecting alone is not an edit.
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
+}
+
+TEST(ToolSelection, DragsMoveTheSelectionOrTheObjectUnderThemInOneUndoStep)
+{
+    SelectionFixture f;
+    f.click({20, 20});
+    f.click({70, 20}, Qt::ShiftModifier);
+    f.drag({75, 25}, {100, 65}); // by (25, 40), in two moves
+    expectRectNear(f.a->logicalBounds(), QRectF(35, 50, 30, 30));
+    expectRectNear(f.b->logicalBounds(), QRectF(85, 50, 30, 30));
+    expectRectNear(f.c->logicalBounds(), QRectF(10, 100, 30, 30));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), "Move");
+    f.undo->undo();
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
+    expectRectNear(f.b->logicalBounds(), QRectF(60, 10, 30, 30));
+    f.undo->redo();
+    expectRectNear(f.b->logicalBounds(), QRectF(85, 50, 30, 30));
+    f.undo->undo();
+
+    // An unselected object dragged moves alone; undo brings back the selection the drag started from.
+    f.layer->replaceSelectionWithObject(f.a);
+    f.drag({20, 110}, {30, 115});
+    EXPECT_EQ(f.selected(), Selection({f.c}));
+    expectRectNear(f.c->logicalBounds(), QRectF(20, 105, 30, 30));
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
+    f.undo->undo();
+    expectRectNear(f.c->logicalBounds(), QRectF(10, 100, 30, 30));
+    EXPECT_EQ(f.selected(), Selection({f.a}));
+
+    // A locked object is selected by a drag, but neither moves nor leaves an undo step.
+    f.a->setLocked(true);
+    f.forgetEdits();
+    f.drag({20, 20}, {50, 50});
+    EXPECT_EQ(f.selected(), Selection({f.a}));
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
+}
+
+TEST(ToolSelection, MovesSnapToGuides)
+{
+    SelectionFixture f;
+    auto guides = std::make_shared<VXGuideLayer>();
+    f.drawing->addLayer(guides);
+    guides->addGuide({100, true}); // vertical, at x = 100
+    f.drawing->setActiveLayer(f.layer.get());
+    f.forgetEdits();
+    ASSERT_GT(guides->snapTolerance(), 2.0);
+    // a's right edge would end at 98: it is pulled onto the guide, and down by exactly 20.
+    f.drag({20, 20}, {78, 40});
+    expectRectNear(f.a->logicalBounds(), QRectF(70, 30, 30, 30));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+}
+
+TEST(ToolSelection, KnobDragsResizeInOneUndoStepKeepingTheOppositeSide)
+{
+    SelectionFixture f;
+    f.click({20, 20});
+    // Bottom right knob of a (40, 40) out to (60, 70): the top left corner stays.
+    f.drag({40, 40}, {60, 70});
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 50, 60));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), "Resize");
+    // Left edge knob (10, 40) in to (20, 40): only the width changes.
+    f.drag({10, 40}, {20, 40});
+    expectRectNear(f.a->logicalBounds(), QRectF(20, 10, 40, 60));
+    f.undo->undo();
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 50, 60));
+    f.undo->undo();
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
+    // A knob dragged onto the opposite edge leaves the object as it was.
+    f.press({40, 40});
+    f.move({10, 40});
+    f.release({10, 40});
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
+
+    // Locked proportions: 30 x 30 dragged to 60 x 40, the larger factor (2) wins, the top left stays.
+    f.a->setAspectRatioLocked(true);
+    f.drag({40, 40}, {70, 50});
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 60, 60));
+    // Dragging the top left corner keeps the bottom right one (70, 70).
+    f.drag({10, 10}, {40, 30});
+    expectRectNear(f.a->logicalBounds(), QRectF(30, 30, 40, 40));
+    // Edge knobs stretch one way only, locked or not.
+    f.drag({70, 50}, {80, 50});
+    expectRectNear(f.a->logicalBounds(), QRectF(30, 30, 50, 40));
+    // Shift constrains an unlocked object too.
+    f.click({70, 20});
+    f.drag({90, 40}, {120, 45}, Qt::ShiftModifier);
+    expectRectNear(f.b->logicalBounds(), QRectF(60, 10, 60, 60));
+}
+
+TEST(Knob, BoundsKnobGeometryAndHitAreaFollowTheZoom)
+{
+    const QRectF box(10, 20, 100, 50);
+    EXPECT_EQ(VXKnob::pointOfBoundsKnob(box, kVXTopRightKnob), QPointF(110, 20));
+    EXPECT_EQ(VXKnob::pointOfBoundsKnob(box, kVXBottomKnob), QPointF(60, 70));
+    EXPECT_EQ(VXKnob::boundsByDraggingKnobToPoint(box, kVXTopLeftKnob, {0, 0}), QRectF(0, 0, 110, 70));
+    EXPECT_EQ(VXKnob::boundsByDraggingKnobToPoint(box, kVXRightKnob, {150, 999}), QRectF(10, 20, 140, 50));
+    // Opposite knobs mirror each other through the centre; a knob dragged onto itself changes nothing.
+    for (int k = kVXTopLeftKnob; k <= kVXLeftKnob; ++k) {
+        const auto knob = VXBoundsKnob(k);
+        const VXBoundsKnob opposite = VXKnob::oppositeBoundsKnob(knob);
+        EXPECT_EQ(VXKnob::oppositeBoundsKnob(opposite), knob);
+        EXPECT_EQ(VXKnob::pointOfBoundsKnob(box, knob) + VXKnob::pointOfBoundsKnob(box, opposite), 2 * box.center());
+        EXPECT_EQ(VXKnob::boundsByDraggingKnobToPoint(box, knob, VXKnob::pointOfBoundsKnob(box, knob)), box);
+    }
+
+    const QSizeF saved = VXKnob::controlKnobSize();
+    VXKnob::setControlKnobSize({-1, 4});
+    EXPECT_EQ(VXKnob::controlKnobSize(), saved);
+    VXKnob::setControlKnobSize({8, 8});
+    // Outside any view a pixel is a point: 8 x 8 about the knob point.
+    const VXKnob& knobs = VXKnob::knobs();
+    EXPECT_TRUE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({103.9, 96.1}, {100, 100}, kVXBoundingRectKnobType, {}));
+    EXPECT_FALSE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({104.1, 100}, {100, 100}, kVXBoundingRectKnobType, {}));
+    // Label hit areas are larger than knobs.
+    EXPECT_TRUE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({105, 100}, {100, 100}, kVXHotspotKnobType, {}));
+    VXKnob::setControlKnobSize(saved);
+}
+
 TEST(ToolSelection, DragsOnAnObjectsOwnPartAreTheObjectsGesture)
 {
     ViewFixture f;
@@ -234,8 +207,7 @@ TEST(ToolSelection, DragsOnAnObjectsOwnPartAreTheObjectsGesture)
     square->setStyle(drawingtest::fillStyle(Qt::blue));
     square->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({30, 30, 40, 40}));
     f.layer->addObject(square);
-    f.endStep();
-    f.undo->removeAllActions();
+    f.forgetEdits();
 
     // Unselected, the part is just the object: a drag moves it.
     f.drag({60, 50}, {70, 50});

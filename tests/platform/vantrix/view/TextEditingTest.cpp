@@ -1,7 +1,6 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
@@ -22,8 +21,7 @@ struct TextFixture : ViewFixture {
     {
         text->setStyle(drawingtest::fillStyle(Qt::yellow));
         layer->addObject(text);
-        endStep();
-        undo->removeAllActions();
+        forgetEdits();
     }
     QPlainTextEdit* editor() const { return view.textEditor(); }
     // What a window system delivers: QTest's double click alone is just the second press's event.
@@ -45,14 +43,13 @@ struct Recorder : QObject, VXTextEditingDelegate {
 
     explicit Recorder(QObject* view)
     {
+        const auto record = [this](const platform::Notification& note) {
+            events << note.name;
+            sender = note.sender;
+        };
         for (const QString& name : {kVXDrawingViewDidBeginTextEditing, kVXDrawingViewDidEndTextEditing})
-            platform::NotificationCenter::defaultCenter().addObserver(this, name, view,
-                                                                     [this](const platform::Notification& note) {
-                                                                         events << note.name;
-                                                                         sender = note.sender;
-                                                                     });
+            platform::NotificationCenter::defaultCenter().addObserver(this, name, view, record);
     }
-    ~Recorder() override { platform::NotificationCenter::defaultCenter().removeObserver(this); }
     void textEditingDidEnd(const QString& text, bool cancelled) override
     {
         events << (cancelled ? QStringLiteral("cancelled ") : QStringLiteral("ended ")) + text;
@@ -61,7 +58,7 @@ struct Recorder : QObject, VXTextEditingDelegate {
 
 } // namespace
 
-TEST(InPlaceTextEditing, DoubleClickEditsTextAndClickElsewhereCommitsOneUndoStep)
+TEST(InPlaceTextEditing, DoubleClickEditsTheStringAndAClickElsewhereCommitsOneUndoStep)
 {
     TextFixture f;
     f.doubleClick({40, 30});
@@ -78,11 +75,30 @@ TEST(InPlaceTextEditing, DoubleClickEditsTextAndClickElsewhereCommitsOneUndoStep
     EXPECT_EQ(f.text->string(), "Harbour Bay");
     EXPECT_EQ(f.undo->numberOfUndoActions(), stepsBefore + 1);
     EXPECT_EQ(f.undo->undoActionName(), "Edit Text");
-
     f.undo->undo();
     EXPECT_EQ(f.text->string(), "Harbour");
     f.undo->redo();
     EXPECT_EQ(f.text->string(), "Harbour Bay");
+
+    // A text path's string is edited the same way.
+    platform::BezierPath baseline;
+    baseline.moveToPoint({20, 150});
+    baseline.lineToPoint({180, 150});
+    auto road = VXTextPath::textPathWithStringOnPath(QStringLiteral("Road"), baseline);
+    road->setStyle(drawingtest::strokeStyle(Qt::black, 4));
+    f.layer->addObject(road);
+    f.endStep();
+    ASSERT_EQ(f.layer->hitTest({60, 150}).get(), road.get());
+    f.doubleClick({60, 150}); // clear of the selection knobs
+    ASSERT_NE(f.editor(), nullptr);
+    EXPECT_EQ(f.editor()->toPlainText(), "Road");
+    EXPECT_TRUE(f.editor()->geometry().contains(f.view.convertPointFromDrawing({60, 150}).toPoint()));
+    QTest::keyClicks(f.editor(), "side");
+    f.click({190, 10});
+    EXPECT_EQ(road->string(), "Roadside");
+    EXPECT_EQ(f.text->string(), "Harbour Bay");
+    f.undo->undo();
+    EXPECT_EQ(road->string(), "Road");
 }
 
 TEST(InPlaceTextEditing, CancelledOrUnchangedEditsLeaveNoUndoStep)
@@ -124,10 +140,7 @@ TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClass
     QTest::keyClicks(f.editor(), "s");
     QTest::keyClick(f.editor(), Qt::Key_Return);
     EXPECT_EQ(f.editor(), nullptr);
-    EXPECT_EQ(recorder.events, QStringList({kVXDrawingViewDidBeginTextEditing, QStringLiteral("ended Quays"),
-                                            kVXDrawingViewDidEndTextEditing}));
 
-    recorder.events.clear();
     VXTextShape::setReturnInsertsNewline(true);
     f.view.editTextInRectDelegate(QStringLiteral("North"), {10, 10, 50, 30}, &recorder);
     QTest::keyClick(f.editor(), Qt::Key_Return);
@@ -137,28 +150,34 @@ TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClass
     f.view.editTextInRectDelegate(QStringLiteral("Pier"), {10, 10, 50, 30}, &recorder);
     QTest::keyClick(f.editor(), Qt::Key_Escape);
     VXTextShape::setReturnInsertsNewline(inserts);
-    EXPECT_EQ(recorder.events,
-              QStringList({kVXDrawingViewDidBeginTextEditing, QStringLiteral("ended North\nMole"),
-                           kVXDrawingViewDidEndTextEditing, kVXDrawingViewDidBeginTextEditing,
-                           QStringLiteral("cancelled Pier"), kVXDrawingViewDidEndTextEditing}));
+    const QString begin = kVXDrawingViewDidBeginTextEditing, end = kVXDrawingViewDidEndTextEditing;
+    EXPECT_EQ(recorder.events, QStringList({begin, "ended Quays", end, begin, "ended North\nMole", end, begin,
+                                            "cancelled Pier", end}));
 }
 
-TEST(InPlaceTextEditing, EditorCoversTheShapeWhenZoomedAndFollowsZoom)
+TEST(InPlaceTextEditing, EditorCoversTheTextAndItsFontFollowsTheZoom)
 {
     TextFixture f;
     f.view.setScale(2.0);
-    f.doubleClick({40, 30});
-    ASSERT_NE(f.editor(), nullptr);
-    const QRect atDouble = f.view.convertRectFromDrawing(kBox).toAlignedRect();
-    EXPECT_EQ(f.editor()->geometry(), atDouble);
-    EXPECT_EQ(atDouble.size(), QSize(200, 80));
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPointSizeF(15);
+    font.setItalic(true);
+    f.view.editTextInRectDelegate(QStringLiteral("Harbour"), kBox, nullptr, font);
+    const QPlainTextEdit* editor = f.editor();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->geometry(), f.view.convertRectFromDrawing(kBox).toAlignedRect());
+    // Pixels on screen: 15 points of paper at 2 pixels per point.
+    const auto pixels = [&] { return editor->font().pointSizeF() * editor->logicalDpiY() / 72.0; };
+    EXPECT_NEAR(pixels(), 30, 1e-6);
+    EXPECT_EQ(editor->font().family(), font.family());
+    EXPECT_TRUE(editor->font().italic());
 
-    // Smaller than the shape at half size only where the minimum room to type applies.
+    // Smaller than the text at half size only where the minimum room to type applies.
     f.view.setScale(0.5);
-    const QRect atHalf = f.view.convertRectFromDrawing(kBox).toAlignedRect();
-    EXPECT_EQ(f.editor()->geometry().topLeft(), atHalf.topLeft());
-    EXPECT_EQ(f.editor()->width(), 50);
-    EXPECT_GE(f.editor()->height(), 20);
+    EXPECT_NEAR(pixels(), 7.5, 1e-6);
+    EXPECT_EQ(editor->geometry().topLeft(), f.view.convertRectFromDrawing(kBox).toAlignedRect().topLeft());
+    EXPECT_EQ(editor->width(), 50);
+    EXPECT_GE(editor->height(), 20);
     f.view.cancelTextEditing();
 }
 
@@ -190,28 +209,4 @@ TEST(InPlaceTextEditing, TextToolEditsTheNewShapeWhenTheClassSaysSo)
     EXPECT_EQ(f.layer->objects().size(), 3);
     EXPECT_EQ(f.editor(), nullptr);
     VXTextShape::setStartEditingOnObjectCreation(starts);
-}
-
-TEST(InPlaceTextEditing, DoubleClickOnATextPathEditsItsString)
-{
-    TextFixture f;
-    platform::BezierPath baseline;
-    baseline.moveToPoint({20, 150});
-    baseline.lineToPoint({180, 150});
-    auto road = VXTextPath::textPathWithStringOnPath(QStringLiteral("Road"), baseline);
-    road->setStyle(drawingtest::strokeStyle(Qt::black, 4));
-    f.layer->addObject(road);
-    f.endStep();
-
-    ASSERT_EQ(f.layer->hitTest({60, 150}).get(), road.get());
-    f.doubleClick({60, 150}); // clear of the selection knobs
-    ASSERT_NE(f.editor(), nullptr);
-    EXPECT_EQ(f.editor()->toPlainText(), "Road");
-    EXPECT_TRUE(f.editor()->geometry().contains(f.view.convertPointFromDrawing({60, 150}).toPoint()));
-    QTest::keyClicks(f.editor(), "side");
-    f.click({190, 10});
-    EXPECT_EQ(road->string(), "Roadside");
-    EXPECT_EQ(f.text->string(), "Harbour");
-    f.undo->undo();
-    EXPECT_EQ(road->string(), "Road");
 }

@@ -1,14 +1,14 @@
 #pragma once
 
 // A drawing view shown offscreen on a drawing test fixture, with helpers that press, drag
-// and release the mouse at drawing coordinates through QTest.
+// and release the mouse at drawing coordinates through QTest, and compare geometry.
 
 #include "platform/vantrix/DrawingTestSupport.h"
 
+#include "platform/graphics/BezierPath.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/tools/VXToolController.h"
 
-#include <QScrollBar>
 #include <QTest>
 
 namespace viewtest {
@@ -37,17 +37,20 @@ struct ViewFixture : drawingtest::Fixture {
         return pixel;
     }
 
+    // Ends the undo step being built and forgets every step: setting up is not an edit.
+    void forgetEdits()
+    {
+        endStep();
+        undo->removeAllActions();
+    }
+
     void useTool(const QString& name) { view.toolController()->selectDrawingToolByName(name); }
 
     void press(QPointF p, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QTest::mousePress(view.viewport(), Qt::LeftButton, mods, at(p));
     }
-    void move(QPointF p, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::mouseMove(view.viewport(), at(p));
-        Q_UNUSED(mods);
-    }
+    void move(QPointF p) { QTest::mouseMove(view.viewport(), at(p)); }
     void release(QPointF p, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QTest::mouseRelease(view.viewport(), Qt::LeftButton, mods, at(p));
@@ -56,8 +59,8 @@ struct ViewFixture : drawingtest::Fixture {
     void drag(QPointF from, QPointF to, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         press(from, mods);
-        move(((from + to) / 2).toPoint(), mods);
-        move(to, mods);
+        move(((from + to) / 2).toPoint());
+        move(to);
         release(to, mods);
     }
     void click(QPointF p, Qt::KeyboardModifiers mods = Qt::NoModifier)
@@ -67,12 +70,29 @@ struct ViewFixture : drawingtest::Fixture {
     }
 };
 
+inline void expectPointNear(QPointF actual, QPointF expected, double tolerance = 1e-9)
+{
+    EXPECT_NEAR(actual.x(), expected.x(), tolerance);
+    EXPECT_NEAR(actual.y(), expected.y(), tolerance);
+}
+
 inline void expectRectNear(const QRectF& actual, const QRectF& expected, double tolerance = 1e-6)
 {
     EXPECT_NEAR(actual.x(), expected.x(), tolerance);
     EXPECT_NEAR(actual.y(), expected.y(), tolerance);
     EXPECT_NEAR(actual.width(), expected.width(), tolerance);
     EXPECT_NEAR(actual.height(), expected.height(), tolerance);
+}
+
+// The points a path passes through: each element's end point.
+inline QList<QPointF> onPathPoints(const platform::BezierPath& path)
+{
+    QList<QPointF> points;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        QPointF p[3];
+        points.append(path.elementAtIndexAssociatedPoints(i, p) == platform::PathElement::CurveTo ? p[2] : p[0]);
+    }
+    return points;
 }
 
 } // namespace viewtest
