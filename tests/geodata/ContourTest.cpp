@@ -14,18 +14,13 @@ using geodata::MatrixContourSource;
 
 namespace {
 
-struct Segment {
-    quint64 level;
-    QPointF from, to;
-};
-
 class RecordingReceiver : public QObject, public ZQContourPlotter::DataReceiver {
 public:
-    void contourWithIndexLineFromPointToPoint(quint64 index, QPointF from, QPointF to) override
+    void contourWithIndexLineFromPointToPoint(quint64, QPointF from, QPointF to) override
     {
-        segments.append({index, from, to});
+        segments.append({from, to});
     }
-    QList<Segment> segments;
+    QList<QLineF> segments;
 };
 
 class StoppingMonitor : public QObject, public ZQContourPlotter::ProgressMonitor {
@@ -49,8 +44,9 @@ std::shared_ptr<ZQMatrixArray> surface(qint64 columns, qint64 rows, const std::f
     return grid;
 }
 
-// Runs the plotter into a contourer that keeps plain polylines.
-std::unique_ptr<ZQBezierContourer> contours(const std::shared_ptr<ZQMatrixArray>& grid, const QList<double>& levels)
+// Runs the plotter, two or four triangles per cell, into a contourer that keeps plain polylines.
+std::unique_ptr<ZQBezierContourer> contours(const std::shared_ptr<ZQMatrixArray>& grid, const QList<double>& levels,
+                                            bool fourTriangles = false)
 {
     MatrixContourSource source(grid, levels);
     auto contourer = std::make_unique<ZQBezierContourer>();
@@ -58,7 +54,7 @@ std::unique_ptr<ZQBezierContourer> contours(const std::shared_ptr<ZQMatrixArray>
     ZQContourPlotter plotter;
     plotter.initWithDataSourceDataReceiver(&source, contourer.get());
     contourer->reset();
-    plotter.computeContours();
+    fourTriangles ? plotter.computeContoursWithUserInfo({}) : plotter.computeContours();
     return contourer;
 }
 
@@ -67,46 +63,22 @@ QList<QPolygonF> strandsOf(const ZQBezierContourer& contourer, quint64 level)
     return contourer.vectorPathForIndex(level).value_or(QPainterPath()).toSubpathPolygons();
 }
 
-// The segments a level draws across one triangle, worked out from the heights alone.
-QList<std::pair<QPointF, QPointF>> expectedSegments(const double* d, const QPointF* p, std::array<int, 3> t)
+// The segment a level draws across one triangle, worked out from the heights alone.
+std::optional<QLineF> expectedSegment(const double* d, const QPointF* p, std::array<int, 3> t)
 {
-    QList<int> zeros;
+    QList<QPointF> ends;
     for (int m : t) {
         if (d[m] == 0)
-            zeros.append(m);
+            ends.append(p[m]);
     }
-    auto crossing = [&](int a, int b) { return (d[b] * p[a] - d[a] * p[b]) / (d[b] - d[a]); };
-    auto opposite = [&](int a, int b) { return d[a] * d[b] < 0; };
-    const auto [m1, m2, m3] = t;
-    if (zeros.size() == 3)
-        return {{p[m3], p[m1]}};
-    if (zeros.size() == 2)
-        return {{p[zeros[0]], p[zeros[1]]}};
-    if (zeros.size() == 1) {
-        const int v = zeros[0];
-        QList<int> others;
-        for (int m : t) {
-            if (m != v)
-                others.append(m);
-        }
-        if (!opposite(others[0], others[1]))
-            return {};
-        return {{p[v], crossing(others[0], others[1])}};
+    if (ends.size() == 3)
+        return QLineF(p[t[2]], p[t[0]]);
+    for (int i = 0; i < 3; ++i) {
+        const int a = t[i], b = t[(i + 1) % 3];
+        if (d[a] * d[b] < 0)
+            ends.append((d[b] * p[a] - d[a] * p[b]) / (d[b] - d[a]));
     }
-    QList<QPointF> crossings;
-    for (auto [a, b] : {std::pair{m1, m2}, {m2, m3}, {m3, m1}}) {
-        if (opposite(a, b))
-            crossings.append(crossing(a, b));
-    }
-    if (crossings.isEmpty())
-        return {};
-    return {{crossings[0], crossings[1]}};
-}
-
-bool sameSegment(const std::pair<QPointF, QPointF>& expected, const Segment& actual)
-{
-    return (expected.first == actual.from && expected.second == actual.to)
-        || (expected.first == actual.to && expected.second == actual.from);
+    return ends.size() == 2 ? std::optional(QLineF(ends[0], ends[1])) : std::nullopt;
 }
 
 } // namespace
@@ -126,16 +98,18 @@ TEST(ContourPlotter, CaseTableDrawsWhereTheLevelCrossesEachTriangle)
         plotter.initWithDataSourceDataReceiver(&source, &receiver);
         plotter.computeContours();
 
-        QList<std::pair<QPointF, QPointF>> expected;
-        if (*std::min_element(heights, heights + 4) <= 0 && *std::max_element(heights, heights + 4) >= 0) {
-            expected += expectedSegments(heights, corners, {0, 1, 2});
-            expected += expectedSegments(heights, corners, {2, 3, 0});
+        QList<QLineF> expected;
+        for (std::array<int, 3> triangle : {std::array{0, 1, 2}, std::array{2, 3, 0}}) {
+            if (const auto segment = expectedSegment(heights, corners, triangle))
+                expected.append(*segment);
         }
         SCOPED_TRACE(testing::Message() << "corner heights " << heights[0] << " " << heights[1] << " " << heights[2]
                                         << " " << heights[3]);
         ASSERT_EQ(receiver.segments.size(), expected.size());
-        for (qsizetype i = 0; i < expected.size(); ++i)
-            EXPECT_TRUE(sameSegment(expected[i], receiver.segments[i])) << "segment " << i;
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const QLineF actual = receiver.segments[i];
+            EXPECT_TRUE(actual == expected[i] || actual == QLineF(expected[i].p2(), expected[i].p1())) << "segment " << i;
+        }
     }
 }
 
@@ -143,10 +117,14 @@ TEST(ContourPlotter, AConeGivesOneClosedCircleOfTheRightRadiusPerLevel)
 {
     const QPointF centre(30, 30);
     auto cone = surface(61, 61, [&](double x, double y) { return 30 - std::hypot(x - centre.x(), y - centre.y()); });
-    auto contourer = contours(cone, {5, 10, 15, 20, 25});
-    ASSERT_EQ(contourer->countOfContours(), 5u);
-    for (quint64 level = 0; level < 5; ++level) {
-        const double radius = 25 - 5.0 * level;
+    auto contourer = contours(cone, {-20, 5, 10, 15, 20, 25});
+    EXPECT_EQ(contourer->countOfContours(), 5u) << "levels with strands";
+    const QList<QPainterPath> paths = contourer->allContourPaths();
+    ASSERT_EQ(paths.size(), 6);
+    EXPECT_TRUE(paths.first().isEmpty()) << "a level without segments keeps its place";
+    EXPECT_FALSE(contourer->contourPathForIndex(0));
+    for (quint64 level = 1; level < 6; ++level) {
+        const double radius = 30 - 5.0 * level;
         const QList<QPolygonF> strands = strandsOf(*contourer, level);
         ASSERT_EQ(strands.size(), 1) << "level " << level;
         EXPECT_TRUE(strands[0].isClosed());
@@ -158,21 +136,35 @@ TEST(ContourPlotter, AConeGivesOneClosedCircleOfTheRightRadiusPerLevel)
             area += strands[0][i].x() * strands[0][i + 1].y() - strands[0][i + 1].x() * strands[0][i].y();
         EXPECT_NEAR(std::abs(area) / 2, std::numbers::pi * radius * radius, 0.02 * std::numbers::pi * radius * radius);
     }
+
+    // Simplified, then smoothed into curves that keep the circle's size.
+    const int raw = contourer->contourPathForIndex(2)->elementCount();
+    contourer->setSimplifies(true);
+    EXPECT_LT(contourer->contourPathForIndex(2)->elementCount(), raw);
+    contourer->setSmoothing(1);
+    const QPainterPath smooth = *contourer->contourPathForIndex(2);
+    EXPECT_TRUE(smooth.elementAt(1).isCurveTo());
+    EXPECT_NEAR(smooth.boundingRect().width(), 40, 0.5);
+    contourer->reset();
+    EXPECT_EQ(contourer->countOfContours(), 0u);
+    EXPECT_FALSE(contourer->vectorPathForIndex(1));
 }
 
-TEST(ContourPlotter, APlaneGivesStraightLinesFromBorderToBorder)
+TEST(ContourPlotter, APlaneGivesStraightLinesFromBorderToBorderWithTwoOrFourTrianglesPerCell)
 {
     auto plane = surface(20, 15, [](double x, double y) { return x + 2 * y; });
-    auto contourer = contours(plane, {7.5, 20.25});
-    for (quint64 level = 0; level < 2; ++level) {
-        const double height = level == 0 ? 7.5 : 20.25;
-        const QList<QPolygonF> strands = strandsOf(*contourer, level);
-        ASSERT_EQ(strands.size(), 1);
-        EXPECT_FALSE(strands[0].isClosed());
-        for (QPointF point : strands[0])
-            EXPECT_NEAR(point.x() + 2 * point.y(), height, 1e-12);
-        for (QPointF end : {strands[0].first(), strands[0].last()})
-            EXPECT_TRUE(end.x() == 0 || end.x() == 19 || end.y() == 0 || end.y() == 14);
+    for (bool fourTriangles : {false, true}) {
+        auto contourer = contours(plane, {7.5, 20.25}, fourTriangles);
+        for (quint64 level = 0; level < 2; ++level) {
+            const double height = level == 0 ? 7.5 : 20.25;
+            const QList<QPolygonF> strands = strandsOf(*contourer, level);
+            ASSERT_EQ(strands.size(), 1) << fourTriangles;
+            EXPECT_FALSE(strands[0].isClosed());
+            for (QPointF point : strands[0])
+                EXPECT_NEAR(point.x() + 2 * point.y(), height, 1e-12);
+            for (QPointF end : {strands[0].first(), strands[0].last()})
+                EXPECT_TRUE(end.x() == 0 || end.x() == 19 || end.y() == 0 || end.y() == 14);
+        }
     }
 
     // A line through grid points takes in each of them without a gap.
@@ -236,104 +228,32 @@ TEST(ContourPlotter, FlatGridsMissingSourcesAndStoppedRunsDrawNothingMore)
     EXPECT_EQ(receiver.segments.size(), 3 * 2) << "rows 0 to 2, two triangles each";
 }
 
-TEST(ContourPlotter, FourTrianglesPerCellMeetTheSameLevelLines)
+TEST(ContourBuilder, JoinsEndsWithinTheToleranceMergesStrandsAndClosesRings)
 {
-    auto plane = surface(6, 6, [](double x, double y) { return x + y; });
-    MatrixContourSource source(plane, {4.5});
-    ZQBezierContourer contourer;
-    contourer.setSmoothing(0);
-    ZQContourPlotter plotter;
-    plotter.initWithDataSourceDataReceiver(&source, &contourer);
-    plotter.computeContoursWithUserInfo({});
-    const QList<QPolygonF> strands = strandsOf(contourer, 0);
-    ASSERT_EQ(strands.size(), 1);
-    for (QPointF point : strands[0])
-        EXPECT_NEAR(point.x() + point.y(), 4.5, 1e-12);
-}
-
-TEST(ContourBuilder, JoinsEndsWithinTheToleranceAndKeepsTheStoredPoint)
-{
-    ZQContourBuilder builder;
-    builder.addSegmentFromPointToPoint({0, 0}, {1, 0});
-    builder.addSegmentFromPointToPoint({1.00005, 0}, {2, 0});
-    builder.addSegmentFromPointToPoint({2, 0}, {3, 0});
-    builder.addSegmentFromPointToPoint({3.0002, 0}, {4, 0}); // too far to join
-    const QList<QPolygonF> strands = builder.contourPath().toSubpathPolygons();
-    ASSERT_EQ(strands.size(), 1) << "the two-point strand is not drawn";
-    EXPECT_EQ(strands[0], QPolygonF({{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
-}
-
-TEST(ContourBuilder, MergesStrandsTurningOneWhereTheirEndsFaceTheSameWay)
-{
-    ZQContourBuilder tails;
-    tails.addSegmentFromPointToPoint({0, 0}, {1, 0});
-    tails.addSegmentFromPointToPoint({3, 0}, {2, 0});
-    tails.addSegmentFromPointToPoint({1, 0}, {2, 0}); // tail to tail
-    EXPECT_EQ(tails.contourPath().toSubpathPolygons(), QList<QPolygonF>{QPolygonF({{3, 0}, {2, 0}, {1, 0}, {0, 0}})});
-
-    ZQContourBuilder heads;
-    heads.addSegmentFromPointToPoint({1, 0}, {0, 0});
-    heads.addSegmentFromPointToPoint({2, 0}, {3, 0});
-    heads.addSegmentFromPointToPoint({1, 0}, {2, 0}); // head to head
-    EXPECT_EQ(heads.contourPath().toSubpathPolygons(), QList<QPolygonF>{QPolygonF({{0, 0}, {1, 0}, {2, 0}, {3, 0}})});
-
-    ZQContourBuilder prepend;
-    prepend.addSegmentFromPointToPoint({1, 0}, {2, 0});
-    prepend.addSegmentFromPointToPoint({0, 0}, {1, 0});
-    prepend.addSegmentFromPointToPoint({-1, 0}, {0, 0});
-    EXPECT_EQ(prepend.contourPath().toSubpathPolygons(), QList<QPolygonF>{QPolygonF({{-1, 0}, {0, 0}, {1, 0}, {2, 0}})});
-}
-
-TEST(ContourBuilder, ClosesARingAndThenTakesNothingMore)
-{
-    ZQContourBuilder ring;
-    ring.addSegmentFromPointToPoint({0, 0}, {1, 0});
-    ring.addSegmentFromPointToPoint({1, 1}, {0, 1});
-    ring.addSegmentFromPointToPoint({1, 0}, {1, 1});
-    ring.addSegmentFromPointToPoint({0, 1}, {0, 0});
-    ring.addSegmentFromPointToPoint({0, 0}, {-1, -1}); // touches the closed ring: a new strand
-    ring.addSegmentFromPointToPoint({5, 5}, {5.00001, 5}); // shorter than the tolerance
-    const QList<QPolygonF> strands = ring.contourPath().toSubpathPolygons();
-    ASSERT_EQ(strands.size(), 1);
-    EXPECT_EQ(strands[0], QPolygonF({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}));
-}
-
-TEST(ContourBuilder, AnEdgeReportedTwiceIsDrawnOnce)
-{
-    // A level running exactly along a grid edge is reported by the triangles on both sides.
-    ZQContourBuilder ring;
-    ring.addSegmentFromPointToPoint({0, 0}, {1, 0});
-    ring.addSegmentFromPointToPoint({1, 0}, {1, 1});
-    ring.addSegmentFromPointToPoint({1, 1}, {1, 0});
-    ring.addSegmentFromPointToPoint({1, 1}, {0, 1});
-    ring.addSegmentFromPointToPoint({0, 1}, {0, 0});
-    ring.addSegmentFromPointToPoint({0, 1}, {0, 0});
-    const QList<QPolygonF> strands = ring.contourPath().toSubpathPolygons();
-    ASSERT_EQ(strands.size(), 1);
-    EXPECT_EQ(strands[0], QPolygonF({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}));
-}
-
-TEST(BezierContourer, LevelsKeepTheirPlacesAndAreSimplifiedThenSmoothed)
-{
-    const QPointF centre(30, 30);
-    auto cone = surface(61, 61, [&](double x, double y) { return 30 - std::hypot(x - centre.x(), y - centre.y()); });
-    auto contourer = contours(cone, {-20, 10, 20});
-    const QList<QPainterPath> paths = contourer->allContourPaths();
-    ASSERT_EQ(paths.size(), 3);
-    EXPECT_TRUE(paths[0].isEmpty()) << "no segments for level 0, which still keeps its place";
-    EXPECT_FALSE(paths[1].isEmpty());
-    EXPECT_FALSE(contourer->contourPathForIndex(0));
-
-    const int raw = contourer->contourPathForIndex(1)->elementCount();
-    contourer->setSimplifies(true);
-    const int simplified = contourer->contourPathForIndex(1)->elementCount();
-    EXPECT_LT(simplified, raw);
-    contourer->setSmoothing(1);
-    const QPainterPath smooth = *contourer->contourPathForIndex(1);
-    EXPECT_TRUE(smooth.elementAt(1).isCurveTo());
-    EXPECT_NEAR(smooth.boundingRect().width(), 40, 0.5);
-
-    contourer->reset();
-    EXPECT_EQ(contourer->countOfContours(), 0u);
-    EXPECT_FALSE(contourer->vectorPathForIndex(1));
+    const struct {
+        const char* what;
+        QList<QLineF> segments;
+        QPolygonF strand;
+    } cases[] = {
+        {"joined within 1e-4 at the stored point; a two-point strand is not drawn",
+         {{0, 0, 1, 0}, {1.00005, 0, 2, 0}, {2, 0, 3, 0}, {3.0002, 0, 4, 0}},
+         {{0, 0}, {1, 0}, {2, 0}, {3, 0}}},
+        {"tail to tail", {{0, 0, 1, 0}, {3, 0, 2, 0}, {1, 0, 2, 0}}, {{3, 0}, {2, 0}, {1, 0}, {0, 0}}},
+        {"head to head", {{1, 0, 0, 0}, {2, 0, 3, 0}, {1, 0, 2, 0}}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}},
+        {"prepended", {{1, 0, 2, 0}, {0, 0, 1, 0}, {-1, 0, 0, 0}}, {{-1, 0}, {0, 0}, {1, 0}, {2, 0}}},
+        // A segment touching a closed ring starts a new strand; one shorter than the tolerance is dropped.
+        {"a closed ring takes nothing more",
+         {{0, 0, 1, 0}, {1, 1, 0, 1}, {1, 0, 1, 1}, {0, 1, 0, 0}, {0, 0, -1, -1}, {5, 5, 5.00001, 5}},
+         {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}},
+        // A level running exactly along a grid edge is reported by the triangles on both sides.
+        {"an edge reported twice is drawn once",
+         {{0, 0, 1, 0}, {1, 0, 1, 1}, {1, 1, 1, 0}, {1, 1, 0, 1}, {0, 1, 0, 0}, {0, 1, 0, 0}},
+         {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}},
+    };
+    for (const auto& c : cases) {
+        ZQContourBuilder builder;
+        for (const QLineF& segment : c.segments)
+            builder.addSegmentFromPointToPoint(segment.p1(), segment.p2());
+        EXPECT_EQ(builder.contourPath().toSubpathPolygons(), QList<QPolygonF>{c.strand}) << c.what;
+    }
 }

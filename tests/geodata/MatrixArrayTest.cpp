@@ -80,25 +80,28 @@ TEST(MatrixArray, EditsShiftFindAndRemoveValues)
     EXPECT_EQ(copy->rowWidth(), 2u);
 }
 
-TEST(MatrixArrayText, WritesEveryValueWithATabAndEveryRowWithALineFeed)
+TEST(MatrixArrayText, WritesEveryValueWithATabAndEveryRowWithALineFeedAndReadsThemBackExactly)
 {
     EXPECT_EQ(grid(3, {1, 2, 3, 4, 5, 6})->dataAsTabDelimitedString(), QStringLiteral("1\t2\t3\t\n4\t5\t6\t\n"));
     EXPECT_EQ(grid(1, {3.5, -0.25})->dataAsTabDelimitedString(), QStringLiteral("3.5\t\n-0.25\t\n"));
     EXPECT_EQ(grid(4, {})->dataAsTabDelimitedString(), QString(""));
     EXPECT_FALSE(grid(3, {1, 2, 3, 4, 5, 6, 7})->dataAsTabDelimitedString()) << "a short last row is refused";
+
+    const QList<double> values = {0.1, -1e-9, 123456789.125, 1e300, -0.0, 13.265625, 2.0 / 3.0, 7};
+    const auto text = grid(4, values)->tabDelimitedData();
+    ASSERT_TRUE(text);
+    auto back = read(*text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->rowWidth(), 4u);
+    EXPECT_EQ(back->objects(), values);
 }
 
-TEST(MatrixArrayText, ReadsLinesOfTabSeparatedNumbers)
+TEST(MatrixArrayText, ReadsLinesOfTabSeparatedNumbersAndRefusesIrregularRows)
 {
-    auto plain = read("1\t2\n");
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->rowWidth(), 2u);
-    EXPECT_EQ(plain->objects(), (QList<double>{1, 2}));
-
     // Carriage returns and blank lines count for nothing.
     auto windows = read("\r\n1\t2\t\r\n\r\n\n3\t4\t\r\n\r\n");
     ASSERT_TRUE(windows);
-    EXPECT_EQ(windows->rows(), 2u);
+    EXPECT_EQ(windows->rowWidth(), 2u);
     EXPECT_EQ(windows->objects(), (QList<double>{1, 2, 3, 4}));
 
     auto numbers = read("abc\t1e3\t  7x\t+2.5\t-.5\t\t1e999\tnan\t");
@@ -110,35 +113,19 @@ TEST(MatrixArrayText, ReadsLinesOfTabSeparatedNumbers)
     EXPECT_EQ(column->columns(), 1u);
     EXPECT_EQ(column->rows(), 2u);
 
-    EXPECT_FALSE(read("")) << "no data gives no grid";
-    EXPECT_FALSE(read("\n\r\n\n"));
-
     const QString unicodeBreaks = QStringLiteral("1\t2\u20283\t4\u2029\u00855\t6");
     auto fromString = ZQMatrixArray::matrixArrayWithTabDelimitedString(unicodeBreaks);
     ASSERT_TRUE(fromString);
     EXPECT_EQ(fromString->rows(), 3u);
-}
 
-TEST(MatrixArrayText, IrregularRowsAreRefusedWithAReason)
-{
+    EXPECT_FALSE(read("")) << "no data gives no grid";
+    EXPECT_FALSE(read("\n\r\n\n"));
     QString error;
     EXPECT_FALSE(read("1\t2\t\n3\t\n", &error));
     EXPECT_EQ(error, QStringLiteral("number of items in each row differs - irregular matrix is not supported"));
     error.clear();
     EXPECT_FALSE(read("1\t2\n3\t4\t5\n", &error));
     EXPECT_FALSE(error.isEmpty());
-}
-
-TEST(MatrixArrayText, RoundTripsValuesExactly)
-{
-    const QList<double> values = {0.1, -1e-9, 123456789.125, 1e300, -0.0, 13.265625, 2.0 / 3.0, 7};
-    auto original = grid(4, values);
-    const auto text = original->tabDelimitedData();
-    ASSERT_TRUE(text);
-    auto back = read(*text);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->rowWidth(), 4u);
-    EXPECT_EQ(back->objects(), values);
 }
 
 TEST(MatrixArrayText, TheLuxembourgGridReadsAndWritesBackByteForByte)
@@ -152,23 +139,6 @@ TEST(MatrixArrayText, TheLuxembourgGridReadsAndWritesBackByteForByte)
     EXPECT_EQ(elevation->rows(), 90u);
     EXPECT_EQ(elevation->objectAtRowColumn(0, 0), 488);
     EXPECT_EQ(elevation->tabDelimitedData(), text);
-}
-
-TEST(MatrixArrayArchive, KeyedArchivesKeepValuesWidthAndClass)
-{
-    registerGeodataClasses();
-    auto heights = grid(3, {1, 2.5, -0.1, 4, 5, 6});
-    auto restored = std::dynamic_pointer_cast<ZQMatrixArray>(
-        platform::KeyedUnarchiver::unarchiveObjectWithData(platform::KeyedArchiver::archivedDataWithRootObject(heights.get())));
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->rowWidth(), 3u);
-    EXPECT_EQ(restored->objects(), heights->objects());
-
-    auto brush = ZQKernel::gaussianKernelWithKernelSize(5);
-    auto kernel = std::dynamic_pointer_cast<ZQKernel>(
-        platform::KeyedUnarchiver::unarchiveObjectWithData(platform::KeyedArchiver::archivedDataWithRootObject(brush.get())));
-    ASSERT_TRUE(kernel);
-    EXPECT_EQ(kernel->objects(), brush->objects());
 }
 
 namespace {
@@ -191,14 +161,27 @@ private:
 
 } // namespace
 
-TEST(MatrixArrayArchive, DamagedArchivesAreRefused)
+TEST(MatrixArrayArchive, KeyedArchivesKeepValuesWidthAndClassAndRefuseDamagedValues)
 {
     registerGeodataClasses();
+    const auto roundTrip = [](const ZQObject& root, QuorvaneError* error = nullptr) {
+        return platform::KeyedUnarchiver::unarchiveObjectWithData(platform::KeyedArchiver::archivedDataWithRootObject(&root),
+                                                                  error);
+    };
+    auto heights = grid(3, {1, 2.5, -0.1, 4, 5, 6});
+    auto restored = std::dynamic_pointer_cast<ZQMatrixArray>(roundTrip(*heights));
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->rowWidth(), 3u);
+    EXPECT_EQ(restored->objects(), heights->objects());
+    auto brush = ZQKernel::gaussianKernelWithKernelSize(5);
+    auto kernel = std::dynamic_pointer_cast<ZQKernel>(roundTrip(*brush));
+    ASSERT_TRUE(kernel);
+    EXPECT_EQ(kernel->objects(), brush->objects());
+
     for (const auto& damaged : {DamagedGrid(QVariantList{1.0, QStringLiteral("two")}, 1),
                                 DamagedGrid(QVariantList{1.0, 2.0}, 0), DamagedGrid(QVariantList{1.0}, -4)}) {
         QuorvaneError error;
-        EXPECT_FALSE(platform::KeyedUnarchiver::unarchiveObjectWithData(
-            platform::KeyedArchiver::archivedDataWithRootObject(&damaged), &error));
+        EXPECT_FALSE(roundTrip(damaged, &error));
         EXPECT_EQ(error.code(), kQuorvaneDocumentError);
     }
 }

@@ -31,19 +31,15 @@ QList<QPointF> vertices(const QPainterPath& path)
 
 } // namespace
 
-TEST(DouglasPeucker, KeepsTheHandCheckedVerticesOfAPolyline)
+TEST(DouglasPeucker, KeepsTheHandCheckedVerticesShrinksStraightRunsAndKeepsZigZags)
 {
     // Chord A-G: C lies 1.66 away, so it splits; in C-G, D lies 1.36 away and splits again;
     // B (0.15 from A-C) and E, F (on the line D-G) fall within 0.5.
     const QList<QPointF> points = {{0, 0}, {1, 0.1}, {2, -0.1}, {3, 5}, {4, 6}, {5, 7}, {6, 8}};
     EXPECT_EQ(vertices(simplifyUsingDouglasPeuckerWithAmount(polyline(points), 0.5)),
               (QList<QPointF>{{0, 0}, {2, -0.1}, {3, 5}, {6, 8}}));
-    // With a tolerance below B's distance, B stays too.
-    EXPECT_EQ(vertices(simplifyUsingDouglasPeuckerWithAmount(polyline(points), 0.1)).size(), 5);
-}
+    EXPECT_EQ(vertices(simplifyUsingDouglasPeuckerWithAmount(polyline(points), 0.1)).size(), 5) << "B stays too";
 
-TEST(DouglasPeucker, StraightRunsShrinkToTheirEndsAndZigZagsKeepEveryVertex)
-{
     QList<QPointF> straight, zigzag;
     for (int i = 0; i < 100; ++i) {
         straight.append({i * 0.5, i * 0.25});
@@ -101,26 +97,19 @@ TEST(DouglasPeucker, DeepSplitsRunOnASmallStack)
 
 TEST(DouglasPeucker, DetailLevelsMapToTolerancesAndOutOfRangeLevelsAreClamped)
 {
-    EXPECT_EQ(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(0), 0.02);
-    EXPECT_EQ(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(1), 0.05);
-    EXPECT_EQ(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(2), 0.2);
-    EXPECT_EQ(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(3), 0.8);
-    EXPECT_EQ(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(4), 0.001);
-    EXPECT_EQ(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(5), 0.001);
-    EXPECT_EQ(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(-3), 0.02);
-    EXPECT_EQ(ZQDouglasPeuckerSimplifier().simplification(), 0.02);
-
     // The import options store the level; an edited default out of range does not fail.
     auto* defaults = platform::UserDefaults::standardUserDefaults();
     const QString key = QStringLiteral("kImportOptionSettingSimplifyDetailLevel");
-    for (auto [stored, expected] : {std::pair{3, 0.8}, {12, 0.001}, {-1, 0.02}}) {
-        defaults->setIntegerForKey(stored, key);
+    for (auto [level, expected] : {std::pair{0, 0.02}, {1, 0.05}, {2, 0.2}, {3, 0.8}, {4, 0.001}, {5, 0.001}, {-3, 0.02}}) {
+        EXPECT_EQ(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(level), expected) << "level " << level;
+        defaults->setIntegerForKey(level, key);
         ZQDouglasPeuckerSimplifier simplifier;
         simplifier.init();
-        EXPECT_EQ(simplifier.simplification(), expected) << "level " << stored;
+        EXPECT_EQ(simplifier.simplification(), expected) << "stored level " << level;
     }
     defaults->removeObjectForKey(key);
     ZQDouglasPeuckerSimplifier fallback;
+    EXPECT_EQ(fallback.simplification(), 0.02);
     fallback.init();
     EXPECT_EQ(fallback.simplification(), 0.02);
 }
