@@ -73,39 +73,32 @@ protected:
 TEST_F(DialogTest, BasicDialogEndsWithOneAndTheTextOrZero)
 {
     QList<std::pair<int, QString>> endings;
-    const auto record = [&](int code, const QString& text) { endings.append({code, text}); };
-
-    auto* dialog = new ZQBasicDialog;
-    dialog->setWindowTitle("Rename Layer");
-    dialog->setPromptString("Name of the layer:");
-    dialog->setStringValue("Layer 1");
-    dialog->setOKButtonTitle("Rename");
-    const QPointer<ZQBasicDialog> first(dialog);
-    dialog->beginSheetModalForWindowCompletionHandler(&window, record);
-    EXPECT_EQ(dialog->parentWidget(), &window);
-    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
-    dialog->textField()->setText("North Quarry");
-    pressKey(dialog->textField(), Qt::Key_Return); // the default button
+    const auto begin = [&](QWidget* parent) {
+        auto* dialog = new ZQBasicDialog;
+        dialog->setStringValue("Layer 1");
+        dialog->beginSheetModalForWindowCompletionHandler(
+            parent, [&](int code, const QString& text) { endings.append({code, text}); });
+        return dialog;
+    };
+    const QPointer<ZQBasicDialog> first = begin(&window);
+    EXPECT_EQ(first->windowModality(), Qt::WindowModal);
+    first->textField()->setText("North Quarry");
+    pressKey(first->textField(), Qt::Key_Return); // the default button
     RunLoop::runUntilIdle();
     EXPECT_TRUE(first.isNull());
 
-    dialog = new ZQBasicDialog;
-    dialog->setStringValue("Unchanged");
-    dialog->beginSheetModalForWindowCompletionHandler(&window, record);
-    dialog->textField()->setText("Typed, then cancelled");
-    pressKey(dialog, Qt::Key_Escape);
+    ZQBasicDialog* cancelled = begin(&window);
+    cancelled->textField()->setText("Typed, then cancelled");
+    pressKey(cancelled, Qt::Key_Escape);
     RunLoop::runUntilIdle();
 
-    dialog = new ZQBasicDialog;
-    dialog->beginSheetModalForWindowCompletionHandler(nullptr, record);
-    EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
-    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    ZQBasicDialog* free = begin(nullptr);
+    EXPECT_EQ(free->windowModality(), Qt::ApplicationModal);
+    free->textField()->clear();
+    free->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     RunLoop::runUntilIdle();
 
-    ASSERT_EQ(endings.size(), 3);
-    EXPECT_EQ(endings[0], std::make_pair(1, QString("North Quarry")));
-    EXPECT_EQ(endings[1].first, 0);
-    EXPECT_EQ(endings[2], std::make_pair(1, QString()));
+    EXPECT_EQ(endings, (QList<std::pair<int, QString>>{{1, "North Quarry"}, {0, "Typed, then cancelled"}, {1, QString()}}));
 }
 
 TEST_F(ConfinedSavePanelTest, InsideMeansTheFolderOrBeneathIt)

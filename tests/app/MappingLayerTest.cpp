@@ -297,34 +297,30 @@ TEST(MappingLayer, DamagedArchiveValuesFallBackToDefaults)
     EXPECT_EQ(layer->renderingScale(), 1.0);
 }
 
-TEST(MappingLayer, AllSymbolsReachesIntoNestedGroups)
-{
-    MapFixture f;
-    auto top = f.add<VXQSymbol>({0, 0, 5, 5});
-    f.add<VXDrawableShape>({10, 0, 5, 5});
-    auto inGroup = make<VXQSymbol>({20, 0, 5, 5});
-    auto deep = make<VXQSymbol>({30, 0, 5, 5});
-    auto inner = VXShapeGroup::groupWithObjects({deep, make<VXDrawableShape>({40, 0, 5, 5})});
-    f.layer->addObject(VXShapeGroup::groupWithObjects({inGroup, inner}));
-    EXPECT_EQ(f.layer->allSymbols(), QList<VXDrawableObjectPtr>({top, inGroup, deep}));
-}
-
-TEST(MappingLayer, ApplySymbolSetsMastersOfTheSelectionInOneUndoStep)
+TEST(MappingLayer, SymbolsAndAuxiliaryStylesGoToTheSelectionAsOneUndoStepEach)
 {
     MapFixture f;
     auto first = f.add<VXQSymbol>({0, 0, 5, 5});
-    auto second = f.add<VXQSymbol>({10, 0, 5, 5});
     auto locked = f.add<VXQSymbol>({20, 0, 5, 5});
     locked->setLocked(true);
     auto plain = f.add<VXDrawableShape>({30, 0, 5, 5});
+    auto styled = f.add<VXQStyledPath>({40, 0, 5, 5});
+    auto unselected = f.add<VXQStyledPath>({50, 0, 5, 5});
+    // The symbols of nested groups count too.
+    auto second = make<VXQSymbol>({10, 0, 5, 5});
+    auto deep = make<VXQSymbol>({30, 0, 5, 5});
+    auto inner = VXShapeGroup::groupWithObjects({deep, make<VXDrawableShape>({40, 0, 5, 5})});
+    auto group = VXShapeGroup::groupWithObjects({second, inner});
+    f.layer->addObject(group);
+    EXPECT_EQ(f.layer->allSymbols(), QList<VXDrawableObjectPtr>({first, locked, second, deep}));
+
     auto master = std::make_shared<VXQSymbolMaster>();
     platform::MenuItem item, empty, notAMaster;
     item.setRepresentedObject(QVariant::fromValue(ZQObjectPtr(master)));
     notAMaster.setRepresentedObject(QVariant::fromValue(ZQObjectPtr(make<VXDrawableShape>({0, 0, 1, 1}))));
     f.startEditing();
-
     f.layer->applySymbol(&item); // nothing selected yet
-    f.layer->exchangeSelectionWithObjectsFromArray({first, second, locked, plain});
+    f.layer->exchangeSelectionWithObjectsFromArray({first, locked, plain, styled, group});
     for (QObject* sender : std::initializer_list<QObject*>{nullptr, &empty, &notAMaster})
         f.layer->applySymbol(sender);
     f.undo->closeAutomaticGroup();
@@ -334,35 +330,24 @@ TEST(MappingLayer, ApplySymbolSetsMastersOfTheSelectionInOneUndoStep)
     f.layer->applySymbol(&item);
     f.undo->closeAutomaticGroup();
     EXPECT_EQ(first->master, master);
-    EXPECT_EQ(second->master, master);
     EXPECT_FALSE(locked->master);
     EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Apply Symbol"));
     f.undo->undo();
     EXPECT_FALSE(first->master);
-    EXPECT_FALSE(second->master);
     EXPECT_FALSE(f.undo->canUndo());
     f.undo->redo();
-    EXPECT_EQ(second->master, master);
-}
-
-TEST(MappingLayer, AuxiliaryStyleGoesByNameToSelectedObjectsThatTakeIt)
-{
-    MapFixture f;
-    auto path = f.add<VXQStyledPath>({0, 0, 5, 5});
-    auto unselected = f.add<VXQStyledPath>({10, 0, 5, 5});
-    auto plain = f.add<VXDrawableShape>({20, 0, 5, 5});
-    f.layer->exchangeSelectionWithObjectsFromArray({path, plain});
-    f.startEditing();
+    EXPECT_EQ(first->master, master);
 
     const VXStylePtr style = drawingtest::fillStyle(Qt::blue);
+    f.startEditing();
     ASSERT_TRUE(f.layer->respondsToSelector("setAuxiliaryStyle"));
     f.layer->performSelector("setAuxiliaryStyle", {QVariant::fromValue(style)});
     f.undo->closeAutomaticGroup();
-    EXPECT_EQ(path->auxiliaryStyle.value<VXStylePtr>(), style);
+    EXPECT_EQ(styled->auxiliaryStyle.value<VXStylePtr>(), style);
     EXPECT_FALSE(unselected->auxiliaryStyle.isValid());
     EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Apply Style"));
     f.undo->undo();
-    EXPECT_FALSE(path->auxiliaryStyle.isValid());
+    EXPECT_FALSE(styled->auxiliaryStyle.isValid());
     EXPECT_FALSE(f.undo->canUndo());
 }
 

@@ -81,28 +81,6 @@ protected:
 
 } // namespace
 
-TEST_F(MapMenus, UndoAndRedoFollowTheDocumentsUndoManager)
-{
-    MenuItem* undo = item("Edit", "Undo");
-    MenuItem* redo = item("Edit", "Redo");
-    ASSERT_TRUE(undo && redo);
-    EXPECT_FALSE(undo->validate()); // nothing to undo yet
-    EXPECT_FALSE(redo->validate());
-
-    const int before = layerCount();
-    item("Layer", "New Layer")->trigger();
-    ASSERT_EQ(layerCount(), before + 1);
-    ASSERT_TRUE(undo->validate());
-    EXPECT_NE(undo->title(), "Undo"); // named after the change
-
-    undo->trigger();
-    EXPECT_EQ(layerCount(), before);
-    EXPECT_FALSE(undo->validate());
-    ASSERT_TRUE(redo->validate());
-    redo->trigger();
-    EXPECT_EQ(layerCount(), before + 1);
-}
-
 TEST_F(MapMenus, CommandsReachTheViewTheWindowAndTheDocument)
 {
     auto* layer = qobject_cast<VXObjectDrawingLayer*>(document->drawing()->activeLayer());
@@ -110,9 +88,7 @@ TEST_F(MapMenus, CommandsReachTheViewTheWindowAndTheDocument)
     for (int i = 0; i < 3; ++i)
         layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(20 * i, 10, 15, 15), VXStyle::defaultStyle()));
 
-    MenuItem* selectAll = item("Edit", "Select All");
-    ASSERT_TRUE(selectAll && selectAll->validate());
-    selectAll->trigger(); // the drawing view
+    item("Edit", "Select All")->trigger(); // the drawing view
     EXPECT_EQ(layer->selection().size(), 3);
 
     VXDrawingView* view = document->mainView();
@@ -123,9 +99,7 @@ TEST_F(MapMenus, CommandsReachTheViewTheWindowAndTheDocument)
     EXPECT_DOUBLE_EQ(view->scale(), 1.0);
 
     const int before = layerCount();
-    MenuItem* duplicate = item("Layer", "Duplicate Layer"); // the document
-    ASSERT_TRUE(duplicate && duplicate->validate());
-    duplicate->trigger();
+    item("Layer", "Duplicate Layer")->trigger(); // the document
     EXPECT_EQ(layerCount(), before + 1);
 
     EXPECT_TRUE(item("File", "New")->validate()); // the document controller
@@ -151,7 +125,7 @@ TEST_F(MapMenus, WithoutAWindowOnlyApplicationCommandsAreEnabled)
         EXPECT_FALSE(menuItem(bar, menu, title)->validate()) << menu << " > " << title;
 }
 
-TEST_F(MapMenus, StandardShortcutsAreValidatedWhenPressed)
+TEST_F(MapMenus, ItemsValidateWhenPressedOrShownSkippingGoneToolsAndAnEmptyRecentList)
 {
     // An item is validated when the keys of its key equivalent are pressed: they must be its shortcut.
     for (const auto& [menu, title, key] : {std::tuple{"Edit", "Undo", QKeySequence::Undo},
@@ -163,43 +137,30 @@ TEST_F(MapMenus, StandardShortcutsAreValidatedWhenPressed)
         EXPECT_EQ(platform::keySequenceForKeyEquivalent(menuItem->keyEquivalent(), menuItem->keyEquivalentModifierMask()),
                   menuItem->shortcut()) << title;
     }
-}
 
-TEST_F(MapMenus, ToolsMenuSetsTheViewsToolAndSkipsToolsThatHaveGone)
-{
-    QMenu* tools = nullptr;
-    for (QAction* action : window->menuBar()->actions())
-        if (action->text().remove('&') == "Tools")
-            tools = action->menu();
-    ASSERT_TRUE(tools);
+    QMap<QString, QMenu*> menus;
+    for (QMenu* menu : window->menuBar()->findChildren<QMenu*>())
+        menus.insert(menu->title().remove('&'), menu);
+    ASSERT_TRUE(menus.value("Tools") && menus.value("Open Recent"));
     VXToolRegistry::sharedToolRegistry().registerDrawingToolWithName(std::make_shared<VXZoomTool>(), "Doomed Zoom");
-    Q_EMIT tools->aboutToShow();
+    Q_EMIT menus["Tools"]->aboutToShow();
     item("Tools", "Rectangle")->trigger();
     EXPECT_EQ(document->mainView()->toolController()->drawingTool()->registeredName(), "Rectangle");
-    Q_EMIT tools->aboutToShow();
+    Q_EMIT menus["Tools"]->aboutToShow();
     EXPECT_EQ(item("Tools", "Rectangle")->state(), MenuItem::OnState);
     EXPECT_EQ(item("Tools", "Select")->state(), MenuItem::OffState);
-
     // An item shown before its tool was removed must not reach a tool that is not there.
     MenuItem* doomed = item("Tools", "Doomed Zoom");
     VXToolRegistry::sharedToolRegistry().registerDrawingToolWithName(nullptr, "Doomed Zoom");
     EXPECT_FALSE(doomed->validate());
     platform::Application::sendActionToFrom("selectToolAction", nullptr, doomed);
     EXPECT_EQ(document->mainView()->toolController()->drawingTool()->registeredName(), "Rectangle");
-}
 
-TEST_F(MapMenus, OpenRecentIsValidatedAfterItIsFilled)
-{
     platform::DocumentController::sharedDocumentController()->clearRecentDocuments(nullptr);
-    QMenu* recent = nullptr;
-    for (QMenu* menu : window->menuBar()->findChildren<QMenu*>())
-        if (menu->title() == "Open Recent")
-            recent = menu;
-    ASSERT_TRUE(recent);
-    Q_EMIT recent->aboutToShow();
-    ASSERT_FALSE(recent->actions().isEmpty());
-    EXPECT_EQ(recent->actions().last()->text(), "Clear Menu");
-    EXPECT_FALSE(recent->actions().last()->isEnabled()); // nothing to clear
+    Q_EMIT menus["Open Recent"]->aboutToShow();
+    ASSERT_FALSE(menus["Open Recent"]->actions().isEmpty());
+    EXPECT_EQ(menus["Open Recent"]->actions().last()->text(), "Clear Menu");
+    EXPECT_FALSE(menus["Open Recent"]->actions().last()->isEnabled()); // nothing to clear
 }
 
 // --- Undo redirection ----------------------------------------------------------------------------
@@ -221,16 +182,22 @@ public:
 
 } // namespace
 
-TEST_F(MapMenus, AKeyWindowThatAsksForUndoGetsIt)
+TEST_F(MapMenus, UndoAndRedoFollowTheDocumentUnlessAKeyWindowAsksForThem)
 {
+    MenuItem* undo = item("Edit", "Undo");
+    MenuItem* redo = item("Edit", "Redo");
+    ASSERT_TRUE(undo && redo);
+    EXPECT_FALSE(undo->validate()); // nothing to undo yet
+    EXPECT_FALSE(redo->validate());
     const int before = layerCount();
-    document->newDrawingLayer();
+    item("Layer", "New Layer")->trigger();
     ASSERT_EQ(layerCount(), before + 1);
+    ASSERT_TRUE(undo->validate());
+    EXPECT_NE(undo->title(), "Undo"); // named after the change
 
     PanelController panel;
     activate(panel.window());
     ASSERT_EQ(UndoRedirector::redirectionTarget(), &panel);
-    MenuItem* undo = item("Edit", "Undo");
     panel.canUndo = false;
     EXPECT_FALSE(undo->validate()); // the panel decides, not the document
     panel.canUndo = true;
@@ -243,10 +210,13 @@ TEST_F(MapMenus, AKeyWindowThatAsksForUndoGetsIt)
     EXPECT_EQ(UndoRedirector::redirectionTarget(), nullptr);
     panel.window()->hide();
     activate(window);
-    ASSERT_TRUE(undo->validate());
     undo->trigger();
     EXPECT_EQ(panel.undos, 1);
     EXPECT_EQ(layerCount(), before);
+    EXPECT_FALSE(undo->validate());
+    ASSERT_TRUE(redo->validate());
+    redo->trigger();
+    EXPECT_EQ(layerCount(), before + 1);
 }
 
 #include "MenuBarTest.moc"

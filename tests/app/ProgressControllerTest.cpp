@@ -53,29 +53,42 @@ protected:
 
 } // namespace
 
-TEST_F(ProgressControllerTest, DelegateIsPolledTenTimesASecondOnlyWhileTheRowIsShown)
+TEST_F(ProgressControllerTest, RowsArePolledTenTimesASecondWhileShownAndKeepTheWindowUp)
 {
     ZQProgressController controller;
-    Job job;
-    const auto row = controller.progressViewForDelegate(&job);
-    row->setPromptString("Importing Shapefile “roads”");
+    Job first;
+    Job second;
+    const auto a = controller.progressViewForDelegate(&first);
+    const auto b = controller.progressViewForDelegate(&second);
     RunLoop::runFor(1000);
-    EXPECT_EQ(job.polls, 0);
+    EXPECT_EQ(first.polls, 0);
     EXPECT_FALSE(windowShown(controller));
 
-    row->beginProgress();
+    a->beginProgress();
+    a->beginProgress(); // a second begin adds nothing
+    std::thread([&] { b->beginProgress(); }).join(); // worker threads hand over to the main thread
+    EXPECT_FALSE(b->isInProgress());
+    RunLoop::runUntilIdle();
+    EXPECT_EQ(controller.displayedProgressViews(), (QList<ZQProgressView*>{a.get(), b.get()}));
     EXPECT_TRUE(windowShown(controller));
+    EXPECT_EQ(controller.window()->parentWidget(), nullptr); // rows alone make a free window
     RunLoop::runFor(1000);
-    EXPECT_EQ(job.polls, 10);
-    EXPECT_FALSE(job.cancelSeen);
-    ASSERT_NE(row->progressBar(), nullptr);
-    EXPECT_EQ(row->progressBar()->value(), row->progressBar()->maximum() / 4);
+    EXPECT_EQ(first.polls, 10);
+    EXPECT_FALSE(first.cancelSeen);
+    EXPECT_EQ(a->progressBar()->value(), a->progressBar()->maximum() / 4);
 
-    row->endProgress();
-    RunLoop::runFor(1000);
-    EXPECT_EQ(job.polls, 10);
+    a->endProgress();
+    a->endProgress();
+    EXPECT_EQ(a->view(), nullptr);
+    EXPECT_TRUE(windowShown(controller));
+    RunLoop::runFor(300);
+    EXPECT_EQ(first.polls, 10);
+    EXPECT_EQ(second.polls, 13);
+
+    std::thread([&] { b->endProgress(); }).join();
+    RunLoop::runUntilIdle();
+    EXPECT_TRUE(controller.displayedProgressViews().isEmpty());
     EXPECT_FALSE(windowShown(controller));
-    EXPECT_EQ(row->view(), nullptr);
 }
 
 TEST_F(ProgressControllerTest, StopButtonReachesTheDelegateAndTheDefaultRowAnswer)
@@ -108,81 +121,33 @@ TEST_F(ProgressControllerTest, StopButtonReachesTheDelegateAndTheDefaultRowAnswe
     controller.hide();
 }
 
-TEST_F(ProgressControllerTest, FractionsAreClampedAndNaNMakesTheBarBusy)
+TEST_F(ProgressControllerTest, FractionsAreClampedNaNIsBusyAndValuesDivideOnlyByAPositiveMaximum)
 {
     ZQProgressController controller;
     Job job;
     const auto row = controller.progressViewForDelegate(&job);
     row->beginProgress();
     QProgressBar* bar = row->progressBar();
-
-    job.fraction = 1.7;
-    RunLoop::runFor(100);
-    EXPECT_EQ(row->fraction(), 1.0);
-    EXPECT_EQ(bar->value(), bar->maximum());
-    job.fraction = -0.5;
-    RunLoop::runFor(100);
-    EXPECT_EQ(bar->value(), 0);
+    for (const auto& [fraction, expectedValue] : {std::pair{1.7, 1.0}, std::pair{-0.5, 0.0}, std::pair{0.5, 0.5}}) {
+        job.fraction = fraction;
+        RunLoop::runFor(100);
+        EXPECT_EQ(row->fraction(), expectedValue);
+        EXPECT_EQ(bar->value(), bar->maximum() * expectedValue);
+    }
     job.fraction = std::nan("");
     RunLoop::runFor(100);
     EXPECT_EQ(bar->maximum(), 0);
-    job.fraction = 0.5;
-    RunLoop::runFor(100);
-    EXPECT_EQ(bar->value() * 2, bar->maximum());
-
-    row->setProgressBarIndeterminate(true);
-    EXPECT_EQ(bar->maximum(), 0);
     row->endProgress();
-}
 
-TEST_F(ProgressControllerTest, CurrentValueDividesOnlyByAPositiveMaximum)
-{
-    ZQProgressController controller;
-    ZQProgressView* row = controller.defaultProgressView();
+    ZQProgressView* defaultRow = controller.defaultProgressView();
     EXPECT_FALSE(controller.setCurrentValue(5)); // before any maximum
-    EXPECT_EQ(row->fraction(), 0.0);
-    controller.setMaximumValue(0);
-    controller.setCurrentValue(5);
-    EXPECT_EQ(row->fraction(), 0.0);
-    controller.setMaximumValue(-3);
-    controller.setCurrentValue(-6);
-    EXPECT_EQ(row->fraction(), 0.0);
-    controller.setMaximumValue(200);
-    controller.setCurrentValue(50);
-    EXPECT_DOUBLE_EQ(row->fraction(), 0.25);
-    controller.setCurrentValue(300);
-    EXPECT_EQ(row->fraction(), 1.0);
-    // Large counts keep their precision.
-    controller.setMaximumValue(qint64(1) << 40);
-    controller.setCurrentValue(qint64(1) << 39);
-    EXPECT_DOUBLE_EQ(row->fraction(), 0.5);
-}
-
-TEST_F(ProgressControllerTest, WindowStaysUpWhileAnyRowIsShown)
-{
-    ZQProgressController controller;
-    Job first;
-    Job second;
-    const auto a = controller.progressViewForDelegate(&first);
-    const auto b = controller.progressViewForDelegate(&second);
-    a->beginProgress();
-    b->beginProgress();
-    a->beginProgress(); // a second begin adds nothing
-    EXPECT_EQ(controller.displayedProgressViews(), (QList<ZQProgressView*>{a.get(), b.get()}));
-    EXPECT_TRUE(windowShown(controller));
-    EXPECT_EQ(controller.window()->parentWidget(), nullptr); // rows alone make a free window
-
-    a->endProgress();
-    a->endProgress();
-    EXPECT_EQ(controller.displayedProgressViews(), QList<ZQProgressView*>{b.get()});
-    EXPECT_TRUE(windowShown(controller));
-    RunLoop::runFor(300);
-    EXPECT_EQ(first.polls, 0);
-    EXPECT_EQ(second.polls, 3);
-
-    b->endProgress();
-    EXPECT_TRUE(controller.displayedProgressViews().isEmpty());
-    EXPECT_FALSE(windowShown(controller));
+    EXPECT_EQ(defaultRow->fraction(), 0.0);
+    for (const auto& [maximum, value, expected] : {std::tuple<qint64, qint64, double>{0, 5, 0}, {-3, -6, 0},
+             {200, 50, 0.25}, {200, 300, 1}, {qint64(1) << 40, qint64(1) << 39, 0.5}}) {
+        controller.setMaximumValue(maximum);
+        controller.setCurrentValue(value);
+        EXPECT_DOUBLE_EQ(defaultRow->fraction(), expected) << value << " of " << maximum;
+    }
 }
 
 TEST_F(ProgressControllerTest, RowEndedByItsDelegateDuringAPollIsReleasedSafely)
@@ -202,30 +167,10 @@ TEST_F(ProgressControllerTest, RowEndedByItsDelegateDuringAPollIsReleasedSafely)
     EXPECT_FALSE(windowShown(controller));
 }
 
-TEST_F(ProgressControllerTest, WorkerThreadsMayBeginAndEndRows)
-{
-    ZQProgressController controller;
-    Job job;
-    const auto row = controller.progressViewForDelegate(&job);
-    std::thread([&] { row->beginProgress(); }).join();
-    EXPECT_FALSE(row->isInProgress());
-    RunLoop::runUntilIdle();
-    EXPECT_TRUE(row->isInProgress());
-    EXPECT_TRUE(windowShown(controller));
-    std::thread([&] { row->endProgress(); }).join();
-    RunLoop::runUntilIdle();
-    EXPECT_FALSE(row->isInProgress());
-    EXPECT_FALSE(windowShown(controller));
-}
-
 TEST_F(ProgressControllerTest, DeferredDisplayHoldsTheSheetUntilReleased)
 {
     ZQProgressController controller;
-    EXPECT_TRUE(controller.defersDisplay());
-    EXPECT_EQ(ZQProgressController::sharedProgress(), ZQProgressController::sharedProgress());
     EXPECT_NE(ZQProgressController::sharedProgress(), &controller);
-    controller.setPromptString("Creating Archive...");
-    controller.setAdditionalInfoString("/tmp/Roads.zip");
     controller.setProgressBarIndeterminate(true);
     controller.showOnParent(&parent);
     EXPECT_FALSE(windowShown(controller));
