@@ -98,17 +98,28 @@ protected:
     }
 };
 
-TEST_F(ClassDefaultsTest, NewDocumentsTakeTheStoredDefaults)
+TEST_F(ClassDefaultsTest, NewDocumentsTakeTheStoredDefaultsAndUnreadableOnesFallBack)
 {
+    UserDefaults& defaults = *UserDefaults::standardUserDefaults();
+    defaults.setObjectForKey(QByteArray("garbage"), kVXDocumentDefaultDrawingScale_Quorvane2);
+    defaults.setObjectForKey(QStringLiteral("{-5, nan}"), kVXDocumentDefaultSize);
+    defaults.setObjectForKey(QStringLiteral("{{-1, 0}, {0, 0}}"), kVXDocumentDefaultMargins);
+    defaults.setDoubleForKey(-3, kVXDocumentPrescaleDefault);
+    defaults.setObjectForKey(QVariantMap{{QStringLiteral("paper_width"), 1e12}}, kDefaultPrintInfo);
+    EXPECT_TRUE(ZQQuorvaneDocument::defaultDrawingScale()->isEqualToMapScale(VXQMapScale::defaultScale().get()));
+    EXPECT_EQ(ZQQuorvaneDocument::defaultDrawingSize(), QSizeF(595, 842));
+    EXPECT_EQ(ZQQuorvaneDocument::defaultDrawingMargins(), QMarginsF(36, 36, 36, 36));
+    EXPECT_DOUBLE_EQ(ZQQuorvaneDocument::defaultPrescale(), 1.0);
+    EXPECT_EQ(ZQQuorvaneDocument::defaultPrintInfo().pageSize().id(), QPageSize::A4);
+    EXPECT_TRUE(newMapDocument()->mapScale());
+
     ZQQuorvaneDocument::setDefaultDrawingSize(QSizeF(1000, 700));
     ZQQuorvaneDocument::setDefaultDrawingMargins(QMarginsF(10, 20, 30, 40));
     ZQQuorvaneDocument::setDefaultDrawingScale(scaleOf(250000));
     ZQQuorvaneDocument::setDefaultDrawingUnits(ZQUnitLength::inches());
     ZQQuorvaneDocument::setDefaultPrescale(2.5);
     // The margins are kept as a rectangle {{left, top}, {right, bottom}}.
-    EXPECT_EQ(UserDefaults::standardUserDefaults()->stringForKey(kVXDocumentDefaultMargins),
-              QStringLiteral("{{10, 20}, {30, 40}}"));
-
+    EXPECT_EQ(defaults.stringForKey(kVXDocumentDefaultMargins), QStringLiteral("{{10, 20}, {30, 40}}"));
     const auto document = newMapDocument();
     const VXDrawing& drawing = *document->drawing();
     EXPECT_EQ(drawing.drawingSize(), QSizeF(1000, 700));
@@ -120,23 +131,6 @@ TEST_F(ClassDefaultsTest, NewDocumentsTakeTheStoredDefaults)
     ASSERT_TRUE(drawing.gridLayer());
     ASSERT_TRUE(activeMappingLayer(*document));
     EXPECT_EQ(document->activeLayer()->layerName(), QStringLiteral("Layer 1"));
-}
-
-TEST_F(ClassDefaultsTest, UnreadableDefaultsFallBackToUsableValues)
-{
-    UserDefaults& defaults = *UserDefaults::standardUserDefaults();
-    defaults.setObjectForKey(QByteArray("garbage"), kVXDocumentDefaultDrawingScale_Quorvane2);
-    defaults.setObjectForKey(QStringLiteral("{-5, nan}"), kVXDocumentDefaultSize);
-    defaults.setObjectForKey(QStringLiteral("{{-1, 0}, {0, 0}}"), kVXDocumentDefaultMargins);
-    defaults.setDoubleForKey(-3, kVXDocumentPrescaleDefault);
-    defaults.setObjectForKey(QVariantMap{{QStringLiteral("paper_width"), 1e12}}, kDefaultPrintInfo);
-
-    EXPECT_TRUE(ZQQuorvaneDocument::defaultDrawingScale()->isEqualToMapScale(VXQMapScale::defaultScale().get()));
-    EXPECT_EQ(ZQQuorvaneDocument::defaultDrawingSize(), QSizeF(595, 842));
-    EXPECT_EQ(ZQQuorvaneDocument::defaultDrawingMargins(), QMarginsF(36, 36, 36, 36));
-    EXPECT_DOUBLE_EQ(ZQQuorvaneDocument::defaultPrescale(), 1.0);
-    EXPECT_EQ(ZQQuorvaneDocument::defaultPrintInfo().pageSize().id(), QPageSize::A4);
-    EXPECT_TRUE(newMapDocument()->mapScale());
 }
 
 TEST_F(ClassDefaultsTest, PrintInfoIsUndoableBecomesTheDefaultAndCodesRefusingDamage)
@@ -165,7 +159,7 @@ TEST_F(ClassDefaultsTest, PrintInfoIsUndoableBecomesTheDefaultAndCodesRefusingDa
 
 // --- Templates -------------------------------------------------------------------------------------
 
-TEST(TemplatesTest, UserTemplateURLsCompareWholeFolderNames)
+TEST(TemplatesTest, UserTemplateURLsCompareWholeFolderNamesAndTemplatesAreFoundByExtension)
 {
     const QString folder = ZQQuorvaneDocument::userTemplatesURL().toLocalFile();
     ASSERT_TRUE(QFileInfo(folder).isDir());
@@ -178,10 +172,8 @@ TEST(TemplatesTest, UserTemplateURLsCompareWholeFolderNames)
     EXPECT_FALSE(ZQQuorvaneDocument::isUserTemplateURL(QUrl::fromLocalFile(folder + "/../Coast.qvnl")));
     EXPECT_FALSE(ZQQuorvaneDocument::isUserTemplateURL(QUrl(QStringLiteral("https://example.com/My Templates/a"))));
     EXPECT_FALSE(ZQQuorvaneDocument::isUserTemplateURL(QUrl()));
-}
 
-TEST(TemplatesTest, TemplatesAreFoundByExtensionWithoutEnteringPackages)
-{
+    // Templates are found by extension, without entering packages.
     QTemporaryDir root;
     QDir dir(root.path());
     ASSERT_TRUE(dir.mkpath(QStringLiteral("Coast.qvnl/Inner.vlm")));
@@ -405,11 +397,8 @@ TEST(MapWindowTest, SplitViewHoldsPanelsAroundTheDrawingAndRestoresSizes)
 
     QSplitter* split = controller->splitView();
     ASSERT_EQ(split->count(), 3);
-    EXPECT_EQ(split->widget(MapDocumentWindowController::DrawingItem), controller->drawingView());
-    EXPECT_EQ(document->mainView(), controller->drawingView());
-    EXPECT_EQ(controller->drawingView()->drawing(), document->drawing().get());
-    EXPECT_EQ(document->sidebarTabView(), split->widget(0));
-    EXPECT_EQ(document->rightHandSidebarTabView(), split->widget(2));
+    EXPECT_EQ(split->widget(MapDocumentWindowController::DrawingItem), document->mainView());
+    EXPECT_EQ(document->mainView()->drawing(), document->drawing().get());
     // The pending state was applied and dropped; the live sizes are what gets saved.
     EXPECT_TRUE(document->windowRestorationState().isEmpty());
     const QVariantList sizes = document->restorableStateInfo().value(QStringLiteral("splits")).toList();

@@ -88,7 +88,7 @@ std::shared_ptr<VXImageShape> addSelectedImage(ZQQuorvaneDocument& document)
 
 } // namespace
 
-TEST(VectorizingPreviewViewTest, ScaleIsClampedBetweenCoveringTheViewAndTen)
+TEST(VectorizingPreviewViewTest, ScaleIsClampedBetweenCoveringTheViewAndTenAndTheSliderDrivesBothViews)
 {
     LinkedViews views;
     EXPECT_DOUBLE_EQ(views.source.minImageScale(), 0.5); // the larger of 200/400 and 100/400
@@ -102,75 +102,57 @@ TEST(VectorizingPreviewViewTest, ScaleIsClampedBetweenCoveringTheViewAndTen)
     views.traced.setImageScale(0.2);
     EXPECT_DOUBLE_EQ(views.traced.imageScale(), 0.5);
 
-    // An image smaller than the view starts at the scale that covers it, not below.
-    QVNVectorizingPreviewView small;
-    small.resize(200, 100);
-    small.setSourceImage(blankImage({50, 50}));
-    EXPECT_DOUBLE_EQ(small.imageScale(), 4.0);
+    // The slider snaps to 1 near it.
+    for (const auto& [value, scale] : {std::pair{105, 1.0}, std::pair{150, 1.5}, std::pair{89, 0.89}}) {
+        views.slider.setValue(value);
+        views.source.scaleAction(&views.slider);
+        EXPECT_DOUBLE_EQ(views.source.imageScale(), scale) << value;
+        EXPECT_DOUBLE_EQ(views.traced.imageScale(), scale) << value;
+    }
+    // The wheel zooms both, but not when scrolled sideways.
+    views.slider.setValue(100);
+    views.source.scaleAction(&views.slider);
+    views.wheel(views.source, {0, -120});
+    EXPECT_DOUBLE_EQ(views.traced.imageScale(), 1.1);
+    views.wheel(views.traced, {0, 120});
+    EXPECT_DOUBLE_EQ(views.source.imageScale(), 1.1 * 0.9);
+    views.wheel(views.source, {120, 0});
+    EXPECT_DOUBLE_EQ(views.source.imageScale(), 1.1 * 0.9);
 }
 
-TEST(VectorizingPreviewViewTest, OffsetStaysWithinTheScaledImage)
+TEST(VectorizingPreviewViewTest, OffsetStaysWithinTheScaledImageAndDraggingMovesBothViews)
 {
     LinkedViews views;
     views.source.setImageOffset({-5, 1000});
     EXPECT_EQ(views.source.imageOffset(), QPointF(0, 300)); // 400 - 100 down, nothing left of 0
     views.source.setImageOffset({150, 120});
-    EXPECT_EQ(views.source.imageOffset(), QPointF(150, 120));
     // Zooming out re-clamps: at 0.5 the image is 200 x 200, so only 100 of height is left.
     views.source.setImageScale(0.5);
     EXPECT_EQ(views.source.imageOffset(), QPointF(0, 100));
-    // Without any image the offset is taken as given.
-    QVNVectorizingPreviewView lone;
-    lone.resize(200, 100);
-    lone.setImageOffset({-40, 5000});
-    EXPECT_EQ(lone.imageOffset(), QPointF(-40, 5000));
+    views.source.setImageScale(1);
+
+    views.drag(views.traced, {100, 50}, {60, 20}); // content follows the mouse: the offset grows
+    EXPECT_EQ(views.source.imageOffset(), QPointF(40, 30));
+    views.drag(views.source, {0, 0}, {-500, -500});
+    EXPECT_EQ(views.traced.imageOffset(), QPointF(200, 300));
+    views.drag(views.source, {0, 0}, {900, 900});
+    EXPECT_EQ(views.traced.imageOffset(), QPointF(0, 0));
+
     // A new image starts again at the top left and at scale 1, or the least that covers
     // the view; the partner follows.
     views.traced.setImageOffset({30, 40});
     views.source.setSourceImage(blankImage({800, 800}));
-    EXPECT_EQ(views.source.imageOffset(), QPointF(0, 0));
     EXPECT_EQ(views.traced.imageOffset(), QPointF(0, 0));
     EXPECT_DOUBLE_EQ(views.source.imageScale(), 1.0);
     views.source.setSourceImage(blankImage({50, 20}));
     EXPECT_DOUBLE_EQ(views.source.imageScale(), 5.0);
     EXPECT_DOUBLE_EQ(views.traced.imageScale(), 5.0);
-}
 
-TEST(VectorizingPreviewViewTest, SliderSnapsNearOneAndDrivesBothViews)
-{
-    LinkedViews views;
-    views.slider.setValue(105);
-    views.source.scaleAction(&views.slider);
-    EXPECT_EQ(views.source.imageScale(), 1.0);
-    EXPECT_EQ(views.traced.imageScale(), 1.0);
-    views.slider.setValue(150);
-    views.source.scaleAction(&views.slider);
-    EXPECT_DOUBLE_EQ(views.source.imageScale(), 1.5);
-    EXPECT_DOUBLE_EQ(views.traced.imageScale(), 1.5);
-    views.slider.setValue(89);
-    views.source.scaleAction(&views.slider);
-    EXPECT_DOUBLE_EQ(views.traced.imageScale(), 0.89);
-}
-
-TEST(VectorizingPreviewViewTest, DraggingAndTheWheelMoveBothViewsInStep)
-{
-    LinkedViews views;
-    views.drag(views.traced, {100, 50}, {60, 20}); // content follows the mouse: the offset grows
-    EXPECT_EQ(views.traced.imageOffset(), QPointF(40, 30));
-    EXPECT_EQ(views.source.imageOffset(), QPointF(40, 30));
-    views.drag(views.source, {0, 0}, {-500, -500});
-    EXPECT_EQ(views.source.imageOffset(), QPointF(200, 300));
-    EXPECT_EQ(views.traced.imageOffset(), QPointF(200, 300));
-    views.drag(views.source, {0, 0}, {900, 900});
-    EXPECT_EQ(views.traced.imageOffset(), QPointF(0, 0));
-
-    views.wheel(views.source, {0, -120});
-    EXPECT_DOUBLE_EQ(views.source.imageScale(), 1.1);
-    EXPECT_DOUBLE_EQ(views.traced.imageScale(), 1.1);
-    views.wheel(views.traced, {0, 120});
-    EXPECT_DOUBLE_EQ(views.source.imageScale(), 1.1 * 0.9);
-    views.wheel(views.source, {120, 0}); // sideways: no zoom
-    EXPECT_DOUBLE_EQ(views.source.imageScale(), 1.1 * 0.9);
+    // Without any image the offset is taken as given.
+    QVNVectorizingPreviewView lone;
+    lone.resize(200, 100);
+    lone.setImageOffset({-40, 5000});
+    EXPECT_EQ(lone.imageOffset(), QPointF(-40, 5000));
 }
 
 TEST(VectorizingOptionsTest, ConfirmingTracesTheSelectedImageAsOneUndoStep)
