@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using platform::UserDefaults;
@@ -133,12 +134,7 @@ TEST_F(AppDelegate, ZoomOutToolIsRegisteredAndZoomsOut)
     view.setScale(2.0);
     ASSERT_TRUE(view.toolController()->selectDrawingToolWithKeyboardEquivalent("x"));
     EXPECT_EQ(view.toolController()->drawingTool()->registeredName(), "Zoom Out");
-    const QPointF centre = view.viewport()->rect().center();
-    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent click(type, centre, view.viewport()->mapToGlobal(centre), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {});
-        QApplication::sendEvent(view.viewport(), &click);
-    }
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.viewport()->rect().center());
     EXPECT_DOUBLE_EQ(view.scale(), 1.0);
 }
 
