@@ -1,7 +1,7 @@
 #pragma once
 
 // Drawings for the drawing-framework tests: a drawing with an undo manager and one active
-// object layer, plain fill and stroke styles, rendering into images and recording notifications.
+// object layer, plain fill and stroke styles, images, rendering into images and recording notifications.
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -9,6 +9,7 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -56,6 +57,23 @@ inline QImage render(const VXDrawing& drawing, double scale = 1.0, QRectF source
     painter.translate(-source.topLeft());
     platform::DrawingRenderer::drawDrawing(drawing, painter, source, {});
     return image;
+}
+
+// An image of one colour, and the PNG bytes of an image, as image shapes and tracing take them.
+inline QImage filledImage(QSize size, const QColor& colour)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+inline QByteArray pngData(const QImage& image)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return data;
 }
 
 inline QColor pixel(const QImage& image, int x, int y)

@@ -9,7 +9,6 @@
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
 
-#include <QBuffer>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,42 +17,23 @@ using namespace drawingtest;
 
 namespace {
 
+// What a poppler tool ("pdfinfo", "pdffonts") prints about the PDF.
+QString popplerReport(const QString& tool, const QByteArray& pdf)
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("out.pdf")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
+        return {};
+    file.close();
+    QProcess process;
+    process.start(tool, {file.fileName()});
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 QString pdfInfo(const QByteArray& pdf)
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("out.pdf"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
-        return {};
-    file.close();
-    QProcess process;
-    process.start(QStringLiteral("pdfinfo"), {path});
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
-}
-
-// The "emb" column of pdffonts for every font of the PDF.
-QStringList embeddedFlags(const QByteArray& pdf)
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("fonts.pdf"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
-        return {};
-    file.close();
-    QProcess process;
-    process.start(QStringLiteral("pdffonts"), {path});
-    process.waitForFinished(10000);
-    QStringList flags;
-    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& line : lines.mid(2)) // a heading and a rule
-        flags.append(line.simplified().split(u' ').value(line.simplified().split(u' ').size() - 5));
-    return flags;
-}
-
-QImage decoded(const QByteArray& bytes)
-{
-    return QImage::fromData(bytes);
+    return popplerReport(QStringLiteral("pdfinfo"), pdf).simplified();
 }
 
 } // namespace
@@ -147,9 +127,11 @@ TEST(DrawingRender, PDFHasThePageSizeAndRasterisesFromItsSource)
     EXPECT_TRUE(info.contains(QStringLiteral("Page size: 300 x 150 pts"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("Pages: 1 ")));
 
-    const QStringList fonts = embeddedFlags(pdf);
-    ASSERT_FALSE(fonts.isEmpty()); // the label's font
-    EXPECT_EQ(fonts.count(QStringLiteral("yes")), fonts.size());
+    // Every font (the label's) is embedded: the fifth column from the right of each line after the heading.
+    const QStringList fonts = popplerReport(QStringLiteral("pdffonts"), pdf).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& font : fonts)
+        EXPECT_EQ(font.simplified().split(u' ').end()[-5], QStringLiteral("yes")) << font.toStdString();
 
     const QByteArray region = f.drawing->pdfDataWithMediaBox(QRectF(100, 50, 100, 50));
     EXPECT_TRUE(pdfInfo(region).contains(QStringLiteral("100 x 50 pts")));
@@ -157,7 +139,7 @@ TEST(DrawingRender, PDFHasThePageSizeAndRasterisesFromItsSource)
     // The bitmap of the PDF's right half at two pixels per point, over white.
     const QByteArray png = f.drawing->imageDataWithFormatOptionsPdfDataColourspaceSourceRectDestSizeBackgroundColor(
         platform::ImageFileType::PNG, {}, pdf, QColorSpace(), QRectF(150, 0, 150, 150), QSize(300, 300), Qt::white);
-    const QImage image = decoded(png);
+    const QImage image = QImage::fromData(png);
     ASSERT_EQ(image.size(), QSize(300, 300));
     EXPECT_TRUE(near(pixel(image, 20, 150), Qt::green));
     EXPECT_TRUE(near(pixel(image, 120, 150), Qt::white));
@@ -236,14 +218,8 @@ TEST(DrawingRender, ChangesAskViewsToRedrawTheAreasTheyTouch)
 
 TEST(DrawingRender, ImageShapesDrawTheirImageUnderTheStyle)
 {
-    QImage picture(4, 4, QImage::Format_ARGB32);
-    picture.fill(Qt::green);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
     Fixture f({100, 100});
-    auto image = VXImageShape::imageShapeWithImageData(png);
+    auto image = VXImageShape::imageShapeWithImageData(pngData(filledImage({4, 4}, Qt::green)));
     ASSERT_TRUE(image);
     image->setSize({50, 50});
     image->setLocation({50, 50});

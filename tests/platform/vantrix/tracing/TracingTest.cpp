@@ -5,19 +5,10 @@
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 
-#include <QBuffer>
-#include <QPainter>
-
-namespace {
-
+using namespace drawingtest;
 using platform::TracedLevel;
 
-QImage canvas(QSize size, const QColor& background = Qt::white)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(background);
-    return image;
-}
+namespace {
 
 void paintRect(QImage& image, const QRect& rect, const QColor& colour)
 {
@@ -53,19 +44,10 @@ QVariantMap parameters(int colourMode, int levels, int turdsize = 0)
     return map;
 }
 
-QByteArray png(const QImage& image)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return data;
-}
-
 // White 100 x 80 with a black 40 x 30 block holding a white 10 x 10 hole, and a separate black 10 x 10 square.
 QImage twoColourScan()
 {
-    QImage image = canvas({100, 80});
+    QImage image = filledImage({100, 80}, Qt::white);
     paintRect(image, {20, 10, 40, 30}, Qt::black);
     paintRect(image, {35, 20, 10, 10}, Qt::white);
     paintRect(image, {70, 50, 10, 10}, Qt::black);
@@ -92,7 +74,7 @@ TEST(ImageTracingTest, TwoColoursTraceToStackedOutlinesWithTheRightAreas)
 
 TEST(ImageTracingTest, GreyLevelsStackFromLightestToDarkest)
 {
-    QImage bands = canvas({80, 20});
+    QImage bands = filledImage({80, 20}, Qt::white);
     for (int band = 0; band < 4; ++band)
         paintRect(bands, {band * 20, 0, 20, 20}, QColor(band * 85, band * 85, band * 85));
     const QList<TracedLevel> four = tracedLevelsWithParameters(bands, parameters(1, 2));
@@ -105,12 +87,12 @@ TEST(ImageTracingTest, GreyLevelsStackFromLightestToDarkest)
     const QList<TracedLevel> two = vectorizeToGrayscaleWithPrecision(bands, 1);
     ASSERT_EQ(two.size(), 2);
     EXPECT_EQ(two[1].colour(), QColor(Qt::black));
-    EXPECT_EQ(vectorizeToGrayscaleWithPrecision(canvas({8, 8}), 3).size(), 1);
+    EXPECT_EQ(vectorizeToGrayscaleWithPrecision(filledImage({8, 8}, Qt::white), 3).size(), 1);
 }
 
 TEST(ImageTracingTest, ColourLevelsKeepExactColoursByFrequencyAndSkipTransparency)
 {
-    QImage image = canvas({60, 40}, Qt::transparent);
+    QImage image = filledImage({60, 40}, Qt::transparent);
     paintRect(image, {0, 0, 30, 40}, QColor(200, 30, 40));  // 1200 pixels
     paintRect(image, {30, 0, 20, 40}, QColor(10, 150, 60)); // 800
     paintRect(image, {52, 0, 8, 10}, QColor(20, 40, 220));  // 80; the rest stays transparent
@@ -121,13 +103,13 @@ TEST(ImageTracingTest, ColourLevelsKeepExactColoursByFrequencyAndSkipTransparenc
     EXPECT_EQ(levels[2].colour(), QColor(20, 40, 220));
     EXPECT_EQ(enclosedPixels(levels[0].vectorPath(), image.size()), 1200 + 800 + 80);
     EXPECT_EQ(enclosedPixels(levels[2].vectorPath(), image.size()), 80);
-    EXPECT_TRUE(vectorizeToColourWithPrecisionQuantizationMethod(canvas({5, 5}, Qt::transparent), 3, 3).isEmpty());
+    EXPECT_TRUE(vectorizeToColourWithPrecisionQuantizationMethod(filledImage({5, 5}, Qt::transparent), 3, 3).isEmpty());
     EXPECT_TRUE(vectorizeToColourWithPrecisionQuantizationMethod(QImage(), 3, 3).isEmpty());
 }
 
-TEST(ImageTracingTest, ParametersReachTheTracer)
+TEST(ImageTracingTest, ParametersAreClampedAndReachTheTracer)
 {
-    QImage image = canvas({60, 60});
+    QImage image = filledImage({60, 60}, Qt::white);
     paintRect(image, {10, 10, 30, 30}, Qt::black);
     paintRect(image, {50, 50, 3, 3}, Qt::black); // a speck of 9 pixels
     QList<TracedLevel> levels = vectorizeToGrayscaleWithPrecision(image, 1);
@@ -147,10 +129,8 @@ TEST(ImageTracingTest, ParametersReachTheTracer)
     corners.insert(kVXTracingParam_alphamax, 1.3334);
     black.setTracingParameters(corners);
     EXPECT_LT(std::abs(black.vectorPath().area()), 890);
-}
 
-TEST(ImageTracingTest, SettingsAreClampedAndBadValuesKeepTheDefaults)
-{
+    // Bad values keep the defaults; out-of-range ones are clamped.
     const platform::TracingSettings defaults;
     EXPECT_EQ(platform::TracingSettings::fromParameters({}), defaults);
     const platform::TracingSettings odd = platform::TracingSettings::fromParameters(
@@ -182,8 +162,8 @@ TEST(ImageTracingTest, MasksOfAnyWidthTraceToTheirPixels)
 
 TEST(ImageShapeTracingTest, VectorizeReplacesTheShapeByItsTracedGroupUndoably)
 {
-    drawingtest::Fixture fixture({400, 400});
-    const auto shape = VXImageShape::imageShapeWithImageData(png(twoColourScan()));
+    Fixture fixture({400, 400});
+    const auto shape = VXImageShape::imageShapeWithImageData(pngData(twoColourScan()));
     ASSERT_TRUE(shape);
     shape->setSize({200, 160}); // twice the image's size
     shape->setLocation({150, 200});
@@ -211,9 +191,9 @@ TEST(ImageShapeTracingTest, VectorizeReplacesTheShapeByItsTracedGroupUndoably)
     EXPECT_NEAR(traced.height(), expected.height(), 0.5);
     // The rendering matches the image: black inside the block, white in its hole (the levels
     // are the mean colours of the smoothed, scaled-up image).
-    const QImage picture = drawingtest::render(*fixture.drawing);
-    EXPECT_TRUE(drawingtest::near(picture.pixelColor(50 + 25 * 2, 120 + 12 * 2), Qt::black, 8));
-    EXPECT_TRUE(drawingtest::near(picture.pixelColor(50 + 40 * 2, 120 + 25 * 2), Qt::white, 8));
+    const QImage picture = render(*fixture.drawing);
+    EXPECT_TRUE(near(picture.pixelColor(50 + 25 * 2, 120 + 12 * 2), Qt::black, 8));
+    EXPECT_TRUE(near(picture.pixelColor(50 + 40 * 2, 120 + 25 * 2), Qt::white, 8));
 
     EXPECT_EQ(fixture.undo->undoActionName(), QStringLiteral("Trace It"));
     fixture.undo->undo();
@@ -226,8 +206,8 @@ TEST(ImageShapeTracingTest, VectorizeReplacesTheShapeByItsTracedGroupUndoably)
 
 TEST(ImageShapeTracingTest, OnlyAShownImageOnALayerIsVectorized)
 {
-    drawingtest::Fixture fixture;
-    auto free = VXImageShape::imageShapeWithImageData(png(twoColourScan()));
+    Fixture fixture;
+    auto free = VXImageShape::imageShapeWithImageData(pngData(twoColourScan()));
     free->vectorize(nullptr); // in no layer: nothing happens
     EXPECT_TRUE(VXImageShape().resampledAndCroppedImage().isNull());
     EXPECT_TRUE(VXImageShape().vectorizedObjects().isEmpty());
