@@ -13,6 +13,8 @@ using viewtest::ViewFixture;
 
 namespace {
 
+using Objects = QList<VXDrawableObjectPtr>;
+
 // A view on a layer holding two styled squares with metadata, nothing to undo.
 struct ClipboardFixture : ViewFixture {
     VXDrawableObjectPtr red = square({10, 10}, Qt::red);
@@ -23,8 +25,7 @@ struct ClipboardFixture : ViewFixture {
         red->setMetadataItemValueForKey(QStringLiteral("Harbour"), QStringLiteral("name"));
         blue->setMetadataItemValueForKey(42, QStringLiteral("depth"));
         layer->addObjectsFromArray({red, blue});
-        endStep();
-        undo->removeAllActions();
+        forgetEdits();
     }
     static VXDrawableObjectPtr square(QPointF at, const QColor& fill)
     {
@@ -36,16 +37,18 @@ struct ClipboardFixture : ViewFixture {
         platform::MenuItem item(QString(), action);
         return view.validateMenuItem(&item);
     }
+    // Sends the action by name, as a menu item does, and ends the event's undo step.
+    void perform(const char* action)
+    {
+        EXPECT_TRUE(platform::ResponderChain::performAction(&view, action, nullptr)) << action;
+        endStep();
+    }
 };
 
 // Equal in geometry, style colours and metadata.
 void expectSameObject(const VXDrawableObject& a, const VXDrawableObject& b, QPointF offset = {})
 {
-    const QRectF expected = a.bounds().translated(offset);
-    EXPECT_NEAR(b.bounds().left(), expected.left(), 1e-9);
-    EXPECT_NEAR(b.bounds().top(), expected.top(), 1e-9);
-    EXPECT_NEAR(b.bounds().width(), expected.width(), 1e-9);
-    EXPECT_NEAR(b.bounds().height(), expected.height(), 1e-9);
+    EXPECT_EQ(b.bounds(), a.bounds().translated(offset));
     ASSERT_TRUE(b.style());
     EXPECT_EQ(b.style()->fillColour(), a.style()->fillColour());
     EXPECT_EQ(b.style()->strokeColour(), a.style()->strokeColour());
@@ -65,7 +68,7 @@ TEST(Clipboard, CopiedObjectsPasteIntoAnotherDrawingEqualAndSelected)
 {
     ClipboardFixture source;
     source.layer->selectAll();
-    source.view.copy(nullptr);
+    source.perform("copy");
     EXPECT_FALSE(source.undo->canUndo()); // copying is no edit
 
     ViewFixture target;
@@ -77,7 +80,6 @@ TEST(Clipboard, CopiedObjectsPasteIntoAnotherDrawingEqualAndSelected)
     expectPastedFrom(*source.blue, *target.layer->objects().at(1));
     EXPECT_EQ(target.layer->selection(), target.layer->objects());
     EXPECT_EQ(target.undo->undoActionName(), QStringLiteral("Paste"));
-
     target.undo->undo();
     EXPECT_EQ(target.layer->countOfObjects(), 0);
     EXPECT_EQ(target.layer->countOfSelection(), 0);
@@ -87,57 +89,44 @@ TEST(Clipboard, PastingOverOriginalsStepsAwayEachTime)
 {
     ClipboardFixture f;
     f.layer->replaceSelectionWithObject(f.red);
-    f.view.copy(nullptr);
-    f.view.paste(nullptr);
-    f.endStep();
-    f.view.paste(nullptr);
-    f.endStep();
+    f.perform("copy");
+    f.perform("paste");
+    f.perform("paste");
     ASSERT_EQ(f.layer->countOfObjects(), 4);
     const double step = VXDrawingView::kPasteOffset;
     expectPastedFrom(*f.red, *f.layer->objects().at(2), {step, step});
     expectPastedFrom(*f.red, *f.layer->objects().at(3), {2 * step, 2 * step});
     EXPECT_NE(f.layer->objects().at(2)->uniqueKey(), f.layer->objects().at(3)->uniqueKey());
-    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{f.layer->objects().at(3)});
+    EXPECT_EQ(f.layer->selection(), Objects{f.layer->objects().at(3)});
 }
 
-TEST(Clipboard, CutThenUndoRestoresObjectsAndSelection)
+TEST(Clipboard, CutAndDeleteLeaveLockedObjectsAndUndoInOneStepWithTheSelection)
 {
-    ClipboardFixture f;
-    f.layer->selectAll();
-    f.red->setLocked(true); // stays behind, and off the clipboard
-    f.undo->removeAllActions();
-    f.view.cut(nullptr);
-    f.endStep();
-    EXPECT_EQ(f.layer->objects(), QList<VXDrawableObjectPtr>{f.red});
-    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{f.red});
-    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Cut"));
+    for (const char* action : {"cut", "delete_"}) {
+        SCOPED_TRACE(action);
+        ClipboardFixture f;
+        QGuiApplication::clipboard()->clear();
+        f.layer->selectAll();
+        f.red->setLocked(true); // stays behind, and off the clipboard
+        f.forgetEdits();
+        f.perform(action);
+        EXPECT_EQ(f.layer->objects(), Objects{f.red});
+        EXPECT_EQ(f.layer->selection(), Objects{f.red});
+        EXPECT_EQ(f.undo->undoActionName(), action == QByteArray("cut") ? "Cut" : "Delete");
 
-    f.undo->undo();
-    EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{f.red, f.blue}));
-    EXPECT_EQ(f.layer->selection(), (QList<VXDrawableObjectPtr>{f.red, f.blue}));
-    f.undo->redo();
-    EXPECT_EQ(f.layer->objects(), QList<VXDrawableObjectPtr>{f.red});
+        f.undo->undo();
+        EXPECT_EQ(f.layer->objects(), (Objects{f.red, f.blue}));
+        EXPECT_EQ(f.layer->selection(), (Objects{f.red, f.blue}));
+        EXPECT_FALSE(f.undo->canUndo());
+        f.undo->redo();
+        EXPECT_EQ(f.layer->objects(), Objects{f.red});
 
-    // What was cut is on the clipboard.
-    const QList<VXDrawableObjectPtr> pasted =
-        VXDrawableObject::nativeObjectsFromPasteboard(QGuiApplication::clipboard()->mimeData());
-    ASSERT_EQ(pasted.size(), 1);
-    expectSameObject(*f.blue, *pasted.first());
-}
-
-TEST(Clipboard, DeleteIsOneUndoStep)
-{
-    ClipboardFixture f;
-    f.layer->selectAll();
-    f.view.delete_(nullptr);
-    f.endStep();
-    EXPECT_EQ(f.layer->countOfObjects(), 0);
-    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Delete"));
-
-    f.undo->undo();
-    EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{f.red, f.blue}));
-    EXPECT_EQ(f.layer->countOfSelection(), 2);
-    EXPECT_FALSE(f.undo->canUndo());
+        // Only what was cut is on the clipboard.
+        const Objects pasted = VXDrawableObject::nativeObjectsFromPasteboard(QGuiApplication::clipboard()->mimeData());
+        ASSERT_EQ(pasted.size(), action == QByteArray("cut") ? 1 : 0);
+        if (!pasted.isEmpty())
+            expectSameObject(*f.blue, *pasted.first());
+    }
 }
 
 TEST(Clipboard, LockedLayerAndDamagedDataPasteNothing)
@@ -147,19 +136,18 @@ TEST(Clipboard, LockedLayerAndDamagedDataPasteNothing)
     f.view.copy(nullptr);
 
     f.layer->setLocked(true);
-    f.undo->removeAllActions();
+    f.forgetEdits();
     EXPECT_FALSE(f.validates("paste"));
-    f.view.paste(nullptr);
-    f.view.cut(nullptr);
-    f.view.delete_(nullptr);
-    f.endStep();
+    for (const char* action : {"paste", "cut", "delete_"})
+        f.perform(action);
     EXPECT_EQ(f.layer->countOfObjects(), 2);
     EXPECT_FALSE(f.undo->canUndo());
     f.layer->setLocked(false);
-    f.undo->removeAllActions();
+    f.forgetEdits();
 
     QByteArray archive = QGuiApplication::clipboard()->mimeData()->data(kVXDrawableObjectPasteboardType);
-    for (const QByteArray& damaged : {archive.left(archive.size() / 2), QByteArray("not an archive"), QByteArray()}) {
+    for (const QByteArray& damaged :
+         {archive.left(archive.size() / 2), QByteArray(64, '\x01'), QByteArray("not an archive"), QByteArray()}) {
         auto data = new QMimeData;
         data->setData(kVXDrawableObjectPasteboardType, damaged);
         QGuiApplication::clipboard()->setMimeData(data);
@@ -168,21 +156,24 @@ TEST(Clipboard, LockedLayerAndDamagedDataPasteNothing)
         EXPECT_EQ(f.layer->countOfObjects(), 2);
     }
     EXPECT_FALSE(f.undo->canUndo());
+    EXPECT_TRUE(VXDrawableObject::nativeObjectsFromPasteboard(nullptr).isEmpty());
 }
 
-TEST(Clipboard, ValidationFollowsWhatThereIsToActOn)
+TEST(Clipboard, ActionsAreFoundByNameAndValidateByWhatThereIsToActOn)
 {
     ClipboardFixture f;
     QGuiApplication::clipboard()->clear();
-    for (const char* action : {"copy", "cut", "delete_", "deselectAll", "paste"})
+    for (const char* action : {"copy", "cut", "delete_", "deselectAll", "paste"}) {
+        EXPECT_TRUE(platform::ResponderChain::respondsToAction(&f.view, action)) << action;
         EXPECT_FALSE(f.validates(action)) << action;
+    }
     EXPECT_TRUE(f.validates("selectAll"));
 
-    f.view.selectAll(nullptr);
+    f.perform("selectAll");
     EXPECT_EQ(f.layer->countOfSelection(), 2);
     for (const char* action : {"copy", "cut", "delete_", "deselectAll"})
         EXPECT_TRUE(f.validates(action)) << action;
-    f.view.copy(nullptr);
+    f.perform("copy");
     EXPECT_TRUE(f.validates("paste"));
 
     // Locked objects can be copied but not cut or deleted.
@@ -192,18 +183,9 @@ TEST(Clipboard, ValidationFollowsWhatThereIsToActOn)
     EXPECT_FALSE(f.validates("cut"));
     EXPECT_FALSE(f.validates("delete_"));
 
-    f.view.deselectAll(nullptr);
+    f.perform("deselectAll");
     EXPECT_EQ(f.layer->countOfSelection(), 0);
     EXPECT_FALSE(f.validates("deselectAll"));
-}
-
-TEST(Clipboard, ActionsAreFoundByName)
-{
-    ClipboardFixture f;
-    for (const char* action : {"copy", "cut", "paste", "delete_", "selectAll", "deselectAll"})
-        EXPECT_TRUE(platform::ResponderChain::respondsToAction(&f.view, action)) << action;
-    EXPECT_TRUE(platform::ResponderChain::performAction(&f.view, "selectAll", nullptr));
-    EXPECT_EQ(f.layer->countOfSelection(), 2);
 }
 
 } // namespace

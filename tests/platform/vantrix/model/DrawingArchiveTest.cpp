@@ -18,23 +18,9 @@
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
 
-#include <QBuffer>
-#include <QMimeData>
-
 using namespace drawingtest;
 
 namespace {
-
-QByteArray pngOfColour(const QColor& colour)
-{
-    QImage image(3, 2, QImage::Format_ARGB32);
-    image.fill(colour);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
 
 // A drawing holding one of everything.
 struct Sample {
@@ -77,7 +63,7 @@ struct Sample {
         auto text = VXTextShape::textShapeWithStringInRect(QStringLiteral("Pier"), QRectF(300, 20, 60, 20));
         text->setAlignment(2);
         text->setTextColour(Qt::darkBlue);
-        auto image = VXImageShape::imageShapeWithImageData(pngOfColour(Qt::magenta));
+        auto image = VXImageShape::imageShapeWithImageData(pngData(filledImage({3, 2}, Qt::magenta)));
         image->setImageOpacity(0.4);
         image->setImageDrawsOnTop(true);
         platform::BezierPath curve;
@@ -107,10 +93,15 @@ struct Sample {
     }
 };
 
-VXDrawingPtr roundTrip(const VXDrawing& drawing, QuorvaneError* error = nullptr)
+VXDrawingPtr unarchived(const QByteArray& archive, QuorvaneError* error = nullptr)
 {
-    const QByteArray data = platform::KeyedArchiver::archivedDataWithRootObject(&drawing);
-    return std::dynamic_pointer_cast<VXDrawing>(platform::KeyedUnarchiver::unarchiveObjectWithData(data, error));
+    return std::dynamic_pointer_cast<VXDrawing>(platform::KeyedUnarchiver::unarchiveObjectWithData(archive, error));
+}
+
+// The sample's object layer, third from the top.
+std::shared_ptr<VXObjectDrawingLayer> objectLayerOf(const VXDrawing& drawing)
+{
+    return std::dynamic_pointer_cast<VXObjectDrawingLayer>(drawing.objectInLayersAtIndex(2));
 }
 
 void expectSameObject(const VXDrawableObject& a, const VXDrawableObject& b)
@@ -132,46 +123,45 @@ void expectSameObject(const VXDrawableObject& a, const VXDrawableObject& b)
     }
 }
 
-// Rewrites every archived entry holding `key` with `value`, through the property list.
-QByteArray withEntries(const QByteArray& archive, const QString& key, const QVariant& value)
+// The archive with its object entries edited by `edit`, through the property list.
+QByteArray edited(const QByteArray& archive, const std::function<void(QVariantList&)>& edit)
 {
     QVariantMap root = platform::PropertyList::fromData(archive)->toMap();
     QVariantList objects = root.value(QStringLiteral("$objects")).toList();
-    for (QVariant& entry : objects) {
-        if (entry.metaType() != QMetaType::fromType<QVariantMap>())
-            continue;
-        QVariantMap map = entry.toMap();
-        if (map.contains(key)) {
-            if (value.isValid())
-                map.insert(key, value);
-            else
-                map.remove(key);
-            entry = map;
-        }
-    }
+    edit(objects);
     root.insert(QStringLiteral("$objects"), objects);
     return *platform::PropertyList::toData(root, platform::PropertyList::Format::Binary);
+}
+
+// Rewrites every archived entry holding `key` with `value`; an invalid value removes the key.
+QByteArray withEntries(const QByteArray& archive, const QString& key, const QVariant& value)
+{
+    return edited(archive, [&](QVariantList& objects) {
+        for (QVariant& entry : objects) {
+            QVariantMap map = entry.toMap();
+            if (!map.contains(key))
+                continue;
+            value.isValid() ? void(map.insert(key, value)) : void(map.remove(key));
+            entry = map;
+        }
+    });
 }
 
 // Makes the first entry holding `listKey` list itself among its members: a group inside itself.
 QByteArray withSelfReference(const QByteArray& archive, const QString& listKey)
 {
-    QVariantMap root = platform::PropertyList::fromData(archive)->toMap();
-    QVariantList objects = root.value(QStringLiteral("$objects")).toList();
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        const QVariantMap entry = objects[i].toMap();
-        if (!entry.contains(listKey))
-            continue;
-        const quint64 list = entry.value(listKey).value<platform::PlistUid>().value;
-        QVariantMap members = objects[qsizetype(list)].toMap();
-        QVariantList uids = members.value(QStringLiteral("objects")).toList();
-        uids.append(QVariant::fromValue(platform::PlistUid{quint64(i)}));
-        members.insert(QStringLiteral("objects"), uids);
-        objects[qsizetype(list)] = members;
-        break;
-    }
-    root.insert(QStringLiteral("$objects"), objects);
-    return *platform::PropertyList::toData(root, platform::PropertyList::Format::Binary);
+    return edited(archive, [&](QVariantList& objects) {
+        for (qsizetype i = 0; i < objects.size(); ++i) {
+            if (!objects[i].toMap().contains(listKey))
+                continue;
+            const auto list = qsizetype(objects[i].toMap().value(listKey).value<platform::PlistUid>().value);
+            QVariantMap members = objects[list].toMap();
+            members.insert(QStringLiteral("objects"), members.value(QStringLiteral("objects")).toList()
+                                                          << QVariant::fromValue(platform::PlistUid{quint64(i)}));
+            objects[list] = members;
+            return;
+        }
+    });
 }
 
 } // namespace
@@ -181,7 +171,7 @@ TEST(DrawingArchive, EveryKindOfObjectSurvivesARoundTrip)
     Sample sample;
     const VXDrawing& original = *sample.f.drawing;
     QuorvaneError error;
-    const VXDrawingPtr copy = roundTrip(original, &error);
+    const VXDrawingPtr copy = unarchived(platform::KeyedArchiver::archivedDataWithRootObject(&original), &error);
     ASSERT_TRUE(copy) << error.localizedDescription().toStdString();
 
     EXPECT_EQ(copy->drawingSize(), original.drawingSize());
@@ -206,7 +196,7 @@ TEST(DrawingArchive, EveryKindOfObjectSurvivesARoundTrip)
     EXPECT_DOUBLE_EQ(copy->gridLayer()->divisionDistance(), 10);
     EXPECT_TRUE(qobject_cast<VXIsometricGridLayer*>(copy->gridLayer().get()));
 
-    const auto layer = std::dynamic_pointer_cast<VXObjectDrawingLayer>(copy->objectInLayersAtIndex(2));
+    const auto layer = objectLayerOf(*copy);
     ASSERT_TRUE(layer);
     ASSERT_EQ(layer->countOfObjects(), sample.f.layer->countOfObjects());
     for (int i = 0; i < layer->countOfObjects(); ++i)
@@ -234,37 +224,7 @@ TEST(DrawingArchive, EveryKindOfObjectSurvivesARoundTrip)
     EXPECT_EQ(render(*copy), render(original));
 }
 
-TEST(DrawingArchive, DamagedValuesGiveDefaults)
-{
-    Sample sample;
-    const QByteArray archive = platform::KeyedArchiver::archivedDataWithRootObject(sample.f.drawing.get());
-
-    QByteArray damaged = withEntries(archive, QStringLiteral("VXLayer_alpha"), QStringLiteral("opaque"));
-    damaged = withEntries(damaged, QStringLiteral("VXDrawableShape_size"), 17);
-    damaged = withEntries(damaged, QStringLiteral("VXDrawableShape_angle"), QVariant());
-    damaged = withEntries(damaged, QStringLiteral("VXDrawing_unitToPointsConversionFactor"), -4.0);
-    damaged = withEntries(damaged, QStringLiteral("VXRegularPolygonPath_numberOfSides"), qint64(1) << 40);
-    damaged = withEntries(damaged, QStringLiteral("VXGridLayer_divisions"), 0);
-    damaged = withEntries(damaged, QStringLiteral("VXDrawing_size"), QStringLiteral("{nan, 3}"));
-    QuorvaneError error;
-    const auto copy =
-        std::dynamic_pointer_cast<VXDrawing>(platform::KeyedUnarchiver::unarchiveObjectWithData(damaged, &error));
-    ASSERT_TRUE(copy) << error.localizedDescription().toStdString();
-    for (const VXLayerPtr& layer : copy->flattenedLayers(true))
-        EXPECT_DOUBLE_EQ(layer->alpha(), 1.0);
-    EXPECT_EQ(copy->drawingSize(), QSizeF(595, 842));
-    EXPECT_DOUBLE_EQ(copy->unitToPointsConversionFactor(), ZQUnitLength::kilometers()->conversionFactorForPoints());
-    EXPECT_EQ(copy->gridLayer()->divisions(), 10);
-    const auto layer = std::dynamic_pointer_cast<VXObjectDrawingLayer>(copy->objectInLayersAtIndex(2));
-    ASSERT_TRUE(layer);
-    const auto shape = std::dynamic_pointer_cast<VXDrawableShape>(layer->objectInObjectsAtIndex(0));
-    EXPECT_EQ(shape->size(), QSizeF(100, 100));
-    EXPECT_DOUBLE_EQ(shape->angle(), 0);
-    EXPECT_EQ(std::dynamic_pointer_cast<VXRegularPolygonPath>(layer->objectInObjectsAtIndex(5))->numberOfSides(), 6);
-    render(*copy); // draws without trouble
-}
-
-TEST(DrawingArchive, BrokenArchivesAreErrorsAndBrokenMembersAreSkipped)
+TEST(DrawingArchive, DamageCostsOnlyWhatIsDamaged)
 {
     Sample sample;
     const QByteArray archive = platform::KeyedArchiver::archivedDataWithRootObject(sample.f.drawing.get());
@@ -272,32 +232,35 @@ TEST(DrawingArchive, BrokenArchivesAreErrorsAndBrokenMembersAreSkipped)
     EXPECT_FALSE(platform::KeyedUnarchiver::unarchiveObjectWithData(archive.left(archive.size() / 2), &error));
     EXPECT_EQ(error.code(), kQuorvaneDocumentError);
 
-    // An object list that is not a list, and a selection naming a stranger, lose only themselves.
-    QByteArray damaged = withEntries(archive, QStringLiteral("VXObjectOwnerLayer_objects"), QStringLiteral("many"));
-    const auto copy = std::dynamic_pointer_cast<VXDrawing>(platform::KeyedUnarchiver::unarchiveObjectWithData(damaged));
-    ASSERT_TRUE(copy);
-    const auto layer = std::dynamic_pointer_cast<VXObjectDrawingLayer>(copy->objectInLayersAtIndex(2));
+    // Values of the wrong type, out of range or missing read as the defaults.
+    QByteArray damaged = withEntries(archive, QStringLiteral("VXLayer_alpha"), QStringLiteral("opaque"));
+    damaged = withEntries(damaged, QStringLiteral("VXDrawableShape_size"), 17);
+    damaged = withEntries(damaged, QStringLiteral("VXDrawableShape_angle"), QVariant());
+    damaged = withEntries(damaged, QStringLiteral("VXDrawing_unitToPointsConversionFactor"), -4.0);
+    damaged = withEntries(damaged, QStringLiteral("VXRegularPolygonPath_numberOfSides"), qint64(1) << 40);
+    damaged = withEntries(damaged, QStringLiteral("VXGridLayer_divisions"), 0);
+    damaged = withEntries(damaged, QStringLiteral("VXDrawing_size"), QStringLiteral("{nan, 3}"));
+    const VXDrawingPtr copy = unarchived(damaged, &error);
+    ASSERT_TRUE(copy) << error.localizedDescription().toStdString();
+    for (const VXLayerPtr& layer : copy->flattenedLayers(true))
+        EXPECT_DOUBLE_EQ(layer->alpha(), 1.0);
+    EXPECT_EQ(copy->drawingSize(), QSizeF(595, 842));
+    EXPECT_DOUBLE_EQ(copy->unitToPointsConversionFactor(), ZQUnitLength::kilometers()->conversionFactorForPoints());
+    EXPECT_EQ(copy->gridLayer()->divisions(), 10);
+    const auto layer = objectLayerOf(*copy);
     ASSERT_TRUE(layer);
-    EXPECT_EQ(layer->countOfObjects(), 0);
-    EXPECT_EQ(layer->countOfSelection(), 0);
-}
+    const auto shape = std::dynamic_pointer_cast<VXDrawableShape>(layer->objectInObjectsAtIndex(0));
+    EXPECT_EQ(shape->size(), QSizeF(100, 100));
+    EXPECT_DOUBLE_EQ(shape->angle(), 0);
+    EXPECT_EQ(std::dynamic_pointer_cast<VXRegularPolygonPath>(layer->objectInObjectsAtIndex(5))->numberOfSides(), 6);
+    render(*copy); // draws without trouble
 
-TEST(DrawingArchive, ObjectsTravelOnThePasteboardAsFreshCopies)
-{
-    Sample sample;
-    QMimeData mime;
-    VXDrawableObject::writeObjectsToPasteboard(sample.f.layer->selection(), &mime);
-    EXPECT_TRUE(mime.hasFormat(QStringLiteral("application/x-quorvane.drawable-objects")));
-    const QList<VXDrawableObjectPtr> pasted = VXDrawableObject::nativeObjectsFromPasteboard(&mime);
-    ASSERT_EQ(pasted.size(), 2);
-    EXPECT_EQ(pasted[0]->container(), nullptr);
-    EXPECT_EQ(pasted[0]->logicalBounds(), sample.f.layer->selection()[0]->logicalBounds());
-    EXPECT_NE(pasted[0], sample.f.layer->selection()[0]);
-
-    QMimeData junk;
-    junk.setData(kVXDrawableObjectPasteboardType, QByteArray(64, '\x01'));
-    EXPECT_TRUE(VXDrawableObject::nativeObjectsFromPasteboard(&junk).isEmpty());
-    EXPECT_TRUE(VXDrawableObject::nativeObjectsFromPasteboard(nullptr).isEmpty());
+    // An object list that is not a list, and a selection naming a stranger, lose only themselves.
+    const auto listless = unarchived(withEntries(archive, QStringLiteral("VXObjectOwnerLayer_objects"), "many"));
+    ASSERT_TRUE(listless && objectLayerOf(*listless));
+    EXPECT_EQ(listless->flattenedLayers(true).size(), sample.f.drawing->flattenedLayers(true).size());
+    EXPECT_EQ(objectLayerOf(*listless)->countOfObjects(), 0);
+    EXPECT_EQ(objectLayerOf(*listless)->countOfSelection(), 0);
 }
 
 TEST(DrawingArchive, ContainersThatHoldThemselvesAreBroken)
@@ -308,13 +271,11 @@ TEST(DrawingArchive, ContainersThatHoldThemselvesAreBroken)
         SCOPED_TRACE(key.toStdString());
         const QByteArray cyclic = withSelfReference(archive, key);
         ASSERT_NE(cyclic, archive);
-        const auto copy = std::dynamic_pointer_cast<VXDrawing>(platform::KeyedUnarchiver::unarchiveObjectWithData(cyclic));
-        ASSERT_TRUE(copy);
+        const VXDrawingPtr copy = unarchived(cyclic);
+        ASSERT_TRUE(copy && objectLayerOf(*copy));
         // Everything that was sound is there, and walking, measuring and drawing ends.
         EXPECT_EQ(copy->flattenedLayers(true).size(), sample.f.drawing->flattenedLayers(true).size());
-        const auto layer = std::dynamic_pointer_cast<VXObjectDrawingLayer>(copy->objectInLayersAtIndex(2));
-        ASSERT_TRUE(layer);
-        const auto group = std::dynamic_pointer_cast<VXShapeGroup>(layer->objectInObjectsAtIndex(8));
+        const auto group = std::dynamic_pointer_cast<VXShapeGroup>(objectLayerOf(*copy)->objectInObjectsAtIndex(8));
         ASSERT_TRUE(group);
         EXPECT_EQ(group->groupObjects().size(), 2);
         EXPECT_GT(group->bounds().width(), 0);
