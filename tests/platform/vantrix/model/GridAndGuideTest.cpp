@@ -72,24 +72,14 @@ TEST(Grid, CrowdedLinesAreLeftOut)
     EXPECT_GT(blue, 100);
 }
 
-TEST(Grid, MarginsFitWholeSpans)
+TEST(Grid, MarginsFitWholeSpansAndSettersClampAndUndo)
 {
     Fixture f({210, 170});
     auto grid = addGrid(f);
     grid->tweakDrawingMargins();
-    EXPECT_DOUBLE_EQ(f.drawing->interior().width(), 200);
-    EXPECT_DOUBLE_EQ(f.drawing->interior().height(), 160);
-    EXPECT_DOUBLE_EQ(f.drawing->leftMargin(), 5);
-    EXPECT_DOUBLE_EQ(f.drawing->topMargin(), 5);
+    EXPECT_EQ(f.drawing->interior(), QRectF(5, 5, 200, 160));
     EXPECT_EQ(grid->nearestGridIntersectionToPoint({17, 33}), QPointF(15, 35)); // from the interior's corner
-    EXPECT_FALSE(grid->layerMayBecomeActive());
-    EXPECT_FALSE(grid->shouldDrawToPrinter());
-}
 
-TEST(Grid, SettersClampAndUndo)
-{
-    Fixture f;
-    auto grid = addGrid(f);
     f.endStep();
     grid->setDivisions(0);
     grid->setMajors(-3);
@@ -105,7 +95,7 @@ TEST(Grid, SettersClampAndUndo)
     EXPECT_EQ(grid->majors(), 2);
 }
 
-TEST(Guides, AddingAndRemovingUndoesAndNotifies)
+TEST(Guides, AddingRemovingAndClearingUndoAndNotify)
 {
     Fixture f;
     auto guides = std::make_shared<VXGuideLayer>();
@@ -115,6 +105,7 @@ TEST(Guides, AddingAndRemovingUndoesAndNotifies)
     NotificationRecorder removed(kVXGuideLayerDidRemoveGuide, guides.get());
     guides->addGuide({30, true});
     guides->addGuide({30, true}); // already there
+    guides->addGuide({std::nan(""), true});
     guides->addGuide({30, false});
     f.endStep();
     guides->removeGuide({30, true});
@@ -124,20 +115,24 @@ TEST(Guides, AddingAndRemovingUndoesAndNotifies)
     ASSERT_EQ(removed.received.size(), 1);
     EXPECT_EQ(removed.received[0].userInfo.value(QStringLiteral("guide")).value<platform::Guide>(),
               (platform::Guide{30, true}));
-    EXPECT_TRUE(guides->verticalGuides().isEmpty());
+    EXPECT_EQ(guides->horizontalGuides(), QList<double>{30});
     f.undo->undo();
     EXPECT_EQ(guides->verticalGuides(), QList<double>{30});
     f.undo->undo();
     EXPECT_TRUE(guides->guides().isEmpty());
     EXPECT_EQ(removed.received.size(), 3);
+    f.undo->redo();
+    guides->clearGuides();
+    f.endStep();
+    EXPECT_TRUE(guides->guides().isEmpty());
+    f.undo->undo();
+    EXPECT_EQ(guides->guides().size(), 2);
 
     guides->setSnapTolerance(2);
-    guides->addGuide({30, true});
     EXPECT_EQ(guides->snapPointToGuide({33, 0}), QPointF(33, 0));
     EXPECT_EQ(guides->snapPointToGuide({31.5, 0}), QPointF(30, 0));
     // Guides draw across the drawing on screen and not in output.
-    const QImage screen = render(*f.drawing, 1.0);
-    EXPECT_FALSE(near(screen.pixelColor(30, 100), Qt::white, 20));
+    EXPECT_FALSE(near(render(*f.drawing).pixelColor(30, 100), Qt::white, 20));
     const QImage output = platform::DrawingRenderer::imageOfDrawing(*f.drawing, f.drawing->bounds(), {200, 200},
                                                                     Qt::white);
     EXPECT_TRUE(near(output.pixelColor(30, 100), Qt::white));
