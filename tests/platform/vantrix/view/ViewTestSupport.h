@@ -78,10 +78,8 @@ inline void expectPointNear(QPointF actual, QPointF expected, double tolerance =
 
 inline void expectRectNear(const QRectF& actual, const QRectF& expected, double tolerance = 1e-6)
 {
-    EXPECT_NEAR(actual.x(), expected.x(), tolerance);
-    EXPECT_NEAR(actual.y(), expected.y(), tolerance);
-    EXPECT_NEAR(actual.width(), expected.width(), tolerance);
-    EXPECT_NEAR(actual.height(), expected.height(), tolerance);
+    expectPointNear(actual.topLeft(), expected.topLeft(), tolerance);
+    expectPointNear(actual.bottomRight(), expected.bottomRight(), tolerance);
 }
 
 // The points a path passes through: each element's end point.
