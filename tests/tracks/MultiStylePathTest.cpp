@@ -1,19 +1,23 @@
 // Multi-style paths: styles along the length and the shims between them, part codes of
-// knobs and adornments, knob and adornment drags as single undo steps, special items,
-// archives, drawing in a casing pass then a content pass, and degenerate input.
+// knobs and adornments, knob and adornment drags as single undo steps, archives, drawing
+// in a casing pass then a content pass, and degenerate input.
+
+#include "TrackTestSupport.h"
 
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/DrawingTestSupport.h"
 #include "support/ArchiveTesting.h"
 #include "tracks/ZQMultiStylePath.h"
 
-#include <QPainter>
 #include <gtest/gtest.h>
 #include <limits>
+
+using tracktest::paint;
+using tracktest::polyline;
+using tracktest::strokes;
 
 // Stands in for a text label of the label library, which the path only stores.
 class PathLabelStandIn : public ZQObject {
@@ -31,23 +35,6 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kLineY = 50;
 
-platform::BezierPath line(QPointF from, QPointF to)
-{
-    platform::BezierPath path;
-    path.moveToPoint(from);
-    path.lineToPoint(to);
-    return path;
-}
-
-// A road: a black casing under a coloured centre.
-VXStylePtr roadStyle(const QColor& centre, double casingWidth, double centreWidth)
-{
-    auto style = std::make_shared<VXStyle>();
-    style->addRenderer(VXStroke::strokeWithWidthColour(casingWidth, Qt::black));
-    style->addRenderer(VXStroke::strokeWithWidthColour(centreWidth, centre));
-    return style;
-}
-
 VXDrawableObjectPtr marker()
 {
     return VXDrawablePath::drawablePathWithBezierPathWithStyle(platform::BezierPath::bezierPathWithRect({-3, -3, 6, 6}),
@@ -55,9 +42,9 @@ VXDrawableObjectPtr marker()
 }
 
 struct PathFixture : drawingtest::Fixture {
-    VXStylePtr white = roadStyle(Qt::white, 10, 6);
-    VXStylePtr red = roadStyle(Qt::red, 12, 8);
-    ZQMultiStylePathPtr path = ZQMultiStylePath::multiStylePathWithPathStyle(line({0, kLineY}, {200, kLineY}), white);
+    VXStylePtr white = strokes({{Qt::black, 10}, {Qt::white, 6}});
+    VXStylePtr red = strokes({{Qt::black, 12}, {Qt::red, 8}});
+    ZQMultiStylePathPtr path = ZQMultiStylePath::multiStylePathWithPathStyle(polyline({{0, kLineY}, {200, kLineY}}), white);
 
     PathFixture()
     {
@@ -79,19 +66,9 @@ struct PathFixture : drawingtest::Fixture {
     }
 };
 
-QImage renderImage(const std::function<void()>& draw)
-{
-    QImage image(200, 100, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    const platform::GraphicsContext::Scope scope(&painter);
-    draw();
-    return image;
-}
-
 } // namespace
 
-TEST(MultiStylePath, StylesFollowOneAnotherAlongThePath)
+TEST(MultiStylePath, StylesAndOverlaysFollowOneAnotherAlongThePathAndUndo)
 {
     PathFixture f;
     ASSERT_EQ(f.path->styles().size(), 1);
@@ -103,6 +80,25 @@ TEST(MultiStylePath, StylesFollowOneAnotherAlongThePath)
     EXPECT_TRUE(ZQEqualStyleRanges(f.rangeOfStyle(1), ZQMakeAbsoluteStyleRange(100, 100)));
     EXPECT_TRUE(ZQStyleRangeRunsToEnd(f.path->styles().at(1)->range()));
     EXPECT_DOUBLE_EQ(f.path->widestStrokeWidth(), 12);
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    f.undo->undo();
+    EXPECT_EQ(f.path->styles().size(), 1);
+    EXPECT_TRUE(f.path->shims().isEmpty());
+    f.undo->redo();
+    EXPECT_EQ(f.path->styles().size(), 2);
+
+    // An item whose represented object is a style becomes an overlay over the whole path.
+    platform::MenuItem item;
+    item.setRepresentedObject(QVariant::fromValue(ZQObjectPtr(f.red)));
+    f.path->setAuxiliaryStyle(QVariant::fromValue(static_cast<QObject*>(&item)));
+    f.path->setAuxiliaryStyle(QVariant::fromValue(ZQObjectPtr(f.path))); // not a style: nothing
+    ASSERT_EQ(f.path->overlays().size(), 1);
+    EXPECT_EQ(f.path->overlays().first()->placement(), ZQOverlayPlacement::Above);
+    EXPECT_TRUE(ZQStyleRangeRunsToEnd(f.path->overlays().first()->range()));
+    EXPECT_DOUBLE_EQ(f.path->widestStrokeWidth(), 12) << "overlays do not widen the path";
+    f.endStep();
+    f.undo->undo();
+    EXPECT_TRUE(f.path->overlays().isEmpty());
 
     // A style laid over the middle cuts the neighbours; laying white back merges them again.
     f.path->setSelectionRange(ZQMakeAbsoluteStyleRange(50, 100));
@@ -118,7 +114,7 @@ TEST(MultiStylePath, StylesFollowOneAnotherAlongThePath)
 TEST(MultiStylePath, SetStylesLaysThemEndToEnd)
 {
     PathFixture f;
-    const VXStylePtr blue = roadStyle(Qt::blue, 8, 4);
+    const VXStylePtr blue = strokes({{Qt::black, 8}, {Qt::blue, 4}});
     const auto at = [](const VXStylePtr& style, double location, double length) {
         return ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(style, ZQMakeAbsoluteStyleRange(location, length));
     };
@@ -150,19 +146,13 @@ TEST(MultiStylePath, StyleForPositionAtTheEndsAndInsideShims)
     const ZQRangeDrawingStylePtr second = f.path->styles().at(1);
     const ZQRangeDrawingStylePtr shim = f.path->shims().first();
 
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(-5, false), first);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(0, false), first);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(kNaN, false), first);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(100, false), first); // ends inclusive: the earlier wins
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(100.5, false), second);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(200, false), second);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(1e9, false), second);
-
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(88, true), shim);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(100, true), shim);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(112, true), shim);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(87.9, true), first);
-    EXPECT_EQ(f.path->styleForPositionIncludingShims(112.1, true), second);
+    // Ends are inclusive: at a boundary the earlier style wins.
+    const std::tuple<double, bool, ZQRangeDrawingStylePtr> cases[] = {
+        {-5, false, first},  {0, false, first},    {kNaN, false, first},   {100, false, first},
+        {100.5, false, second}, {200, false, second}, {1e9, false, second}, {88, true, shim},
+        {100, true, shim},   {112, true, shim},    {87.9, true, first},    {112.1, true, second}};
+    for (const auto& [position, includingShims, expected] : cases)
+        EXPECT_EQ(f.path->styleForPositionIncludingShims(position, includingShims), expected) << position << includingShims;
     EXPECT_FALSE(shim->style());
 
     // Turning shims off removes them; its undo brings them back.
@@ -173,32 +163,6 @@ TEST(MultiStylePath, StyleForPositionAtTheEndsAndInsideShims)
     f.undo->undo();
     EXPECT_TRUE(f.path->autoInsertsShims());
     EXPECT_EQ(f.path->shims().size(), 1);
-}
-
-TEST(MultiStylePath, ApplyingStylesAndOverlaysUndoes)
-{
-    PathFixture f;
-    f.splitAtMiddle();
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
-    f.undo->undo();
-    EXPECT_EQ(f.path->styles().size(), 1);
-    EXPECT_TRUE(f.path->shims().isEmpty());
-    f.undo->redo();
-    EXPECT_EQ(f.path->styles().size(), 2);
-
-    // An item whose represented object is a style becomes an overlay over the whole path.
-    platform::MenuItem item;
-    item.setRepresentedObject(QVariant::fromValue(ZQObjectPtr(f.red)));
-    f.path->setAuxiliaryStyle(QVariant::fromValue(static_cast<QObject*>(&item)));
-    f.path->setAuxiliaryStyle(QVariant::fromValue(ZQObjectPtr(f.path))); // not a style: nothing
-    ASSERT_EQ(f.path->overlays().size(), 1);
-    EXPECT_EQ(f.path->overlays().first()->placement(), ZQOverlayPlacement::Above);
-    EXPECT_TRUE(ZQStyleRangeRunsToEnd(f.path->overlays().first()->range()));
-    // Overlays do not widen the path.
-    EXPECT_DOUBLE_EQ(f.path->widestStrokeWidth(), 12);
-    f.endStep();
-    f.undo->undo();
-    EXPECT_TRUE(f.path->overlays().isEmpty());
 }
 
 TEST(MultiStylePath, PartCodesOfKnobsAdornmentsAndThePath)
@@ -318,40 +282,6 @@ TEST(MultiStylePath, AdornmentInsertionAndKeysUndo)
     EXPECT_EQ(f.path->adornments(), QList<VXQAdornmentPtr>{adornment});
 }
 
-TEST(MultiStylePath, SpecialItemsCoverTheSelectionAndUndo)
-{
-    PathFixture f;
-    EXPECT_FALSE(f.path->canInsertSpecialItem());
-    f.path->insertTunnel(nullptr);
-    EXPECT_TRUE(f.path->overlays().isEmpty());
-
-    f.path->setSelectionRange(ZQMakeAbsoluteStyleRange(60, 40));
-    ASSERT_TRUE(f.path->canInsertSpecialItem());
-    f.path->insertBridge(nullptr);
-    f.endStep();
-    ASSERT_EQ(f.path->overlays().size(), 1);
-    EXPECT_EQ(f.path->overlays().first()->placement(), ZQOverlayPlacement::Below);
-    EXPECT_TRUE(ZQEqualStyleRanges(f.path->overlays().first()->range(), ZQMakeAbsoluteStyleRange(60, 40)));
-    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Insert Bridge"));
-    f.undo->undo();
-    EXPECT_TRUE(f.path->overlays().isEmpty());
-
-    // A pinch point narrows every stroke over the selection, blended in by shims.
-    f.path->insertPinchPoint(nullptr);
-    f.endStep();
-    ASSERT_EQ(f.path->styles().size(), 3);
-    const VXStylePtr pinched = f.path->styles().at(1)->style();
-    EXPECT_DOUBLE_EQ(pinched->maxStrokeWidth(), 5);
-    EXPECT_DOUBLE_EQ(f.white->maxStrokeWidth(), 10); // the original is untouched
-    EXPECT_EQ(f.path->shims().size(), 2);
-    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Insert Pinch Point"));
-    f.undo->undo();
-    EXPECT_EQ(f.path->styles().size(), 1);
-    EXPECT_TRUE(f.path->shims().isEmpty());
-    f.path->insertInflatePoint(nullptr);
-    EXPECT_DOUBLE_EQ(f.path->widestStrokeWidth(), 15);
-}
-
 TEST(MultiStylePath, ArchiveKeepsStylesOverlaysShimsAdornmentsAndLabels)
 {
     platform::ClassRegistry::registerClass<PathLabelStandIn>();
@@ -360,6 +290,7 @@ TEST(MultiStylePath, ArchiveKeepsStylesOverlaysShimsAdornmentsAndLabels)
     f.splitAtMiddle();
     f.path->setShimBlending(kZQShimBlendWidthAndColour);
     f.path->setSelectionRange(ZQMakeAbsoluteStyleRange(30, 20));
+    EXPECT_DOUBLE_EQ(f.path->locationForAddingTextLabel(), 40) << "the middle of the selection";
     f.path->insertCutting(nullptr);
     f.path->setStyleDisplayNameAsAuxiliaryStyle(drawingtest::strokeStyle(Qt::blue, 2), QStringLiteral("Cycle Lane"), true);
     const VXQAdornmentPtr adornment =
@@ -398,7 +329,9 @@ TEST(MultiStylePath, ArchiveKeepsStylesOverlaysShimsAdornmentsAndLabels)
     ASSERT_EQ(copy->textLabels().size(), 1);
     EXPECT_TRUE(copy->labelsHidden());
     EXPECT_TRUE(copy->dynamicLabelTemplatesEnabled());
-    EXPECT_DOUBLE_EQ(copy->locationForAddingTextLabel(), 100); // reset, so the middle of the path
+    EXPECT_DOUBLE_EQ(copy->locationForAddingTextLabel(), 100) << "not archived: the middle of the path";
+    copy->setLocationForAddingTextLabel(30);
+    EXPECT_DOUBLE_EQ(copy->locationForAddingTextLabel(), 30);
     EXPECT_EQ(copy->searchableString(), QStringLiteral("Minor Road Cutting Cycle Lane Milestone High Street"));
 
     // Copies share the original's styles, as other drawables do.
@@ -424,7 +357,7 @@ TEST(MultiStylePath, DamagedArchivesDecodeToUsablePaths)
     EXPECT_TRUE(path->shims().isEmpty());
     EXPECT_EQ(path->shimBlending(), ZQMultiStylePath::defaultShimBlending());
     EXPECT_EQ(path->hitPart({0, 0}), kVXDrawingNoPart);
-    renderImage([&] { path->drawContent(); });
+    paint([&] { path->drawContent(); });
 
     // A range style with hostile numbers decodes to a defined range.
     testsupport::ArchiveStub rangeStub;
@@ -441,10 +374,10 @@ TEST(MultiStylePath, DamagedArchivesDecodeToUsablePaths)
 
 TEST(MultiStylePath, DegeneratePathsGiveDefinedAnswers)
 {
-    const VXStylePtr style = roadStyle(Qt::white, 10, 6);
+    const VXStylePtr style = strokes({{Qt::black, 10}, {Qt::white, 6}});
     platform::BezierPath point;
     point.moveToPoint({30, 30});
-    for (const platform::BezierPath& geometry : {platform::BezierPath(), point, line({30, 30}, {30, 30})}) {
+    for (const platform::BezierPath& geometry : {platform::BezierPath(), point, polyline({{30, 30}, {30, 30}})}) {
         const ZQMultiStylePathPtr path = ZQMultiStylePath::multiStylePathWithPathStyle(geometry, style);
         EXPECT_EQ(path->styles().size(), 1);
         EXPECT_EQ(path->styleForPositionIncludingShims(5, true), path->styles().first());
@@ -455,46 +388,45 @@ TEST(MultiStylePath, DegeneratePathsGiveDefinedAnswers)
         EXPECT_TRUE(path->addAdornmentWithObjectAtPositionDisplayName(marker(), kNaN, {}));
         EXPECT_DOUBLE_EQ(path->adornments().first()->position(), 0);
         EXPECT_EQ(path->hitPart({500, 500}), kVXDrawingNoPart);
-        renderImage([&] { path->drawContent(); });
+        paint([&] { path->drawContent(); });
     }
 
     // Styles beyond the end of the path are kept but draw nothing.
-    const ZQMultiStylePathPtr path = ZQMultiStylePath::multiStylePathWithPathStyle(line({0, kLineY}, {200, kLineY}), style);
-    const VXStylePtr red = roadStyle(Qt::red, 10, 6);
+    const ZQMultiStylePathPtr path = ZQMultiStylePath::multiStylePathWithPathStyle(polyline({{0, kLineY}, {200, kLineY}}), style);
+    const VXStylePtr red = strokes({{Qt::black, 10}, {Qt::red, 6}});
     path->setStyles({path->styles().first(), ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(red, ZQMakeAbsoluteStyleRange(500, 50))});
     ASSERT_EQ(path->styles().size(), 2);
     EXPECT_EQ(path->styleForPositionIncludingShims(199, false)->style(), style);
-    const QImage image = renderImage([&] { path->drawContent(); });
+    const QImage image = paint([&] { path->drawContent(); });
     EXPECT_EQ(image.pixelColor(190, int(kLineY)), QColor(Qt::white));
 }
 
 TEST(MultiStylePath, CasingIsABottomStrokeNoneIsWiderThan)
 {
-    EXPECT_TRUE(ZQRangeDrawingStyle::casingStrokeOfStyle(*roadStyle(Qt::white, 10, 6)));
-    EXPECT_TRUE(ZQRangeDrawingStyle::casingStrokeOfStyle(*roadStyle(Qt::white, 6, 6)));
-    EXPECT_FALSE(ZQRangeDrawingStyle::casingStrokeOfStyle(*roadStyle(Qt::white, 4, 6)));
-    EXPECT_FALSE(ZQRangeDrawingStyle::casingStrokeOfStyle(*drawingtest::strokeStyle(Qt::black, 8)));
+    const auto casingOf = [](const VXStylePtr& style) { return ZQRangeDrawingStyle::casingStrokeOfStyle(*style); };
+    EXPECT_TRUE(casingOf(strokes({{Qt::black, 10}, {Qt::white, 6}})));
+    EXPECT_TRUE(casingOf(strokes({{Qt::black, 6}, {Qt::white, 6}})));
+    EXPECT_FALSE(casingOf(strokes({{Qt::black, 4}, {Qt::white, 6}})));
+    EXPECT_FALSE(casingOf(strokes({{Qt::black, 8}})));
 
     // A fill under the strokes means the bottom is not a casing; a disabled stroke does not count.
-    auto filled = roadStyle(Qt::white, 10, 6);
+    auto filled = strokes({{Qt::black, 10}, {Qt::white, 6}});
     filled->insertObjectInRenderListAtIndex(drawingtest::fillStyle(Qt::green)->renderList().first(), 0);
-    EXPECT_FALSE(ZQRangeDrawingStyle::casingStrokeOfStyle(*filled));
-    auto disabled = roadStyle(Qt::white, 10, 6);
-    const VXStrokePtr bottom = std::dynamic_pointer_cast<VXStroke>(disabled->renderList().first());
-    disabled->insertObjectInRenderListAtIndex(VXStroke::strokeWithWidthColour(20, Qt::gray), 0);
+    EXPECT_FALSE(casingOf(filled));
+    auto disabled = strokes({{Qt::gray, 20}, {Qt::black, 10}, {Qt::white, 6}});
     disabled->renderList().first()->setEnabled(false);
-    EXPECT_EQ(ZQRangeDrawingStyle::casingStrokeOfStyle(*disabled), bottom);
+    EXPECT_EQ(casingOf(disabled), disabled->renderList().at(1));
 }
 
 TEST(MultiStylePath, CasingsOfAllPathsGoUnderAllContents)
 {
     // A horizontal road crossed by a vertical one.
     const ZQMultiStylePathPtr across = ZQMultiStylePath::multiStylePathWithPathStyle(
-        line({0, kLineY}, {200, kLineY}), roadStyle(Qt::white, 10, 6));
+        polyline({{0, kLineY}, {200, kLineY}}), strokes({{Qt::black, 10}, {Qt::white, 6}}));
     const ZQMultiStylePathPtr down = ZQMultiStylePath::multiStylePathWithPathStyle(
-        line({100, 0}, {100, 100}), roadStyle(Qt::red, 10, 6));
+        polyline({{100, 0}, {100, 100}}), strokes({{Qt::black, 10}, {Qt::red, 6}}));
 
-    const QImage phased = renderImage([&] {
+    const QImage phased = paint([&] {
         across->drawCasing();
         down->drawCasing();
         across->drawContentWithoutCasing();
@@ -506,51 +438,11 @@ TEST(MultiStylePath, CasingsOfAllPathsGoUnderAllContents)
     EXPECT_EQ(phased.pixelColor(100, 10), QColor(Qt::red));
 
     // Drawn whole, one after the other, the second road's casing cuts the first.
-    const QImage whole = renderImage([&] {
+    const QImage whole = paint([&] {
         across->drawContent();
         down->drawContent();
     });
     EXPECT_EQ(whole.pixelColor(96, int(kLineY)), QColor(Qt::black));
-}
-
-TEST(MultiStylePath, TwoStylesDrawTheirOwnColoursAndTheShimBlends)
-{
-    PathFixture f;
-    f.splitAtMiddle();
-    f.path->setShimBlending(kZQShimBlendWidthAndColour);
-    const QImage image = renderImage([&] { f.path->drawContent(); });
-    EXPECT_EQ(image.pixelColor(30, int(kLineY)), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(170, int(kLineY)), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(30, int(kLineY) + 4), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(170, int(kLineY) + 5), QColor(Qt::black)); // red's casing is wider
-    EXPECT_EQ(image.pixelColor(30, int(kLineY) + 6).alpha(), 0);
-    // Halfway through the shim the centre is between white and red.
-    const QColor middle = image.pixelColor(100, int(kLineY));
-    EXPECT_EQ(middle.red(), 255);
-    EXPECT_GT(middle.green(), 40);
-    EXPECT_LT(middle.green(), 215);
-
-    // Without a blend the styles meet at the boundary.
-    f.path->setShimBlending(kZQShimBlendNone);
-    const QImage meeting = renderImage([&] { f.path->drawContent(); });
-    EXPECT_EQ(meeting.pixelColor(97, int(kLineY)), QColor(Qt::white));
-    EXPECT_EQ(meeting.pixelColor(103, int(kLineY)), QColor(Qt::red));
-}
-
-TEST(MultiStylePath, LabelLocationAndSymbolConversion)
-{
-    PathFixture f;
-    EXPECT_DOUBLE_EQ(f.path->locationForAddingTextLabel(), 100);
-    f.path->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 20));
-    EXPECT_DOUBLE_EQ(f.path->locationForAddingTextLabel(), 50);
-    f.path->setLocationForAddingTextLabel(30);
-    EXPECT_DOUBLE_EQ(f.path->locationForAddingTextLabel(), 30);
-
-    EXPECT_TRUE(f.path->canBeConvertedToSymbol());
-    const ZQMultiStylePathPtr inner = ZQMultiStylePath::multiStylePathWithPathStyle(line({0, 0}, {10, 0}), f.white);
-    f.path->addAdornmentWithObjectAtPositionDisplayName(inner, 10, {});
-    EXPECT_TRUE(f.path->canBeConvertedToSymbol());
-    EXPECT_FALSE(f.path->canPerformBooleanOperation(0));
 }
 
 #include "MultiStylePathTest.moc"

@@ -2,45 +2,24 @@
 // without a partner, sharp corners; and what a multi-style path draws with no blend or with
 // neighbouring styles that look alike.
 
-#include "platform/graphics/GraphicsContext.h"
+#include "TrackTestSupport.h"
+
 #include "platform/vantrix/DrawingTestSupport.h"
 #include "tracks/ShimBlender.h"
 #include "tracks/ZQMultiStylePath.h"
 
-#include <QPainter>
 #include <gtest/gtest.h>
+
+using tracktest::polyline;
+using tracktest::strokes;
 
 namespace {
 
 constexpr int kLineY = 50;
 
-platform::BezierPath polyline(const QList<QPointF>& points)
+QImage paintAntialiased(const std::function<void()>& draw)
 {
-    platform::BezierPath path;
-    path.moveToPoint(points.first());
-    for (qsizetype i = 1; i < points.size(); ++i)
-        path.lineToPoint(points[i]);
-    return path;
-}
-
-// Strokes bottom first; the first is the casing when it is the widest.
-VXStylePtr styleOf(const QList<std::pair<QColor, double>>& strokes)
-{
-    auto style = std::make_shared<VXStyle>();
-    for (const auto& [colour, width] : strokes)
-        style->addRenderer(VXStroke::strokeWithWidthColour(width, colour));
-    return style;
-}
-
-QImage renderImage(const std::function<void()>& draw)
-{
-    QImage image(200, 100, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const platform::GraphicsContext::Scope scope(&painter);
-    draw();
-    return image;
+    return tracktest::paint(draw, true);
 }
 
 // How wide the drawing is across column x, antialiased edges counted by their coverage.
@@ -67,9 +46,9 @@ const platform::BezierPath kStretch = polyline({{0, kLineY}, {200, kLineY}});
 
 TEST(ShimDrawing, WidthsTaperSteadilyAndColoursChangeAtTheBoundary)
 {
-    const ShimBlender blender(styleOf({{Qt::black, 10}, {Qt::white, 6}}), styleOf({{Qt::black, 20}, {Qt::red, 8}}),
+    const ShimBlender blender(strokes({{Qt::black, 10}, {Qt::white, 6}}), strokes({{Qt::black, 20}, {Qt::red, 8}}),
                               kZQShimBlendWidth, kStretch);
-    const QImage casing = renderImage([&] { blender.drawCasing(); });
+    const QImage casing = paintAntialiased([&] { blender.drawCasing(); });
     double previous = 0;
     for (int x = 0; x < 200; x += 10) {
         const double expected = 10 + 10 * (x + 0.5) / 200;
@@ -78,7 +57,7 @@ TEST(ShimDrawing, WidthsTaperSteadilyAndColoursChangeAtTheBoundary)
         previous = coveredHeight(casing, x);
     }
 
-    const QImage content = renderImage([&] { blender.drawContentWithoutCasing(); });
+    const QImage content = paintAntialiased([&] { blender.drawContentWithoutCasing(); });
     EXPECT_NEAR(coveredHeight(content, 0), 6, 0.1);
     EXPECT_NEAR(coveredHeight(content, 199), 8, 0.1);
     EXPECT_EQ(content.pixelColor(98, kLineY), QColor(Qt::white));
@@ -87,9 +66,9 @@ TEST(ShimDrawing, WidthsTaperSteadilyAndColoursChangeAtTheBoundary)
 
 TEST(ShimDrawing, ColoursBlendAlongTheStretchWhenAsked)
 {
-    const ShimBlender blender(styleOf({{Qt::black, 10}, {Qt::white, 6}}), styleOf({{Qt::black, 10}, {Qt::red, 6}}),
+    const ShimBlender blender(strokes({{Qt::black, 10}, {Qt::white, 6}}), strokes({{Qt::black, 10}, {Qt::red, 6}}),
                               kZQShimBlendWidthAndColour, kStretch);
-    const QImage content = renderImage([&] { blender.drawContentWithoutCasing(); });
+    const QImage content = paintAntialiased([&] { blender.drawContentWithoutCasing(); });
     int previous = 256;
     for (int x = 5; x < 200; x += 10) {
         const QColor colour = content.pixelColor(x, kLineY);
@@ -103,20 +82,20 @@ TEST(ShimDrawing, ColoursBlendAlongTheStretchWhenAsked)
 TEST(ShimDrawing, UnpartneredStrokesTaperToNothingAndOffsetsMoveAcross)
 {
     // A centre line only the first style has, and an offset edge line moving 6 to the right.
-    const VXStylePtr before = styleOf({{Qt::black, 12}, {Qt::white, 8}, {Qt::blue, 4}});
-    const VXStylePtr after = styleOf({{Qt::black, 12}, {Qt::white, 8}});
+    const VXStylePtr before = strokes({{Qt::black, 12}, {Qt::white, 8}, {Qt::blue, 4}});
+    const VXStylePtr after = strokes({{Qt::black, 12}, {Qt::white, 8}});
     const ShimBlender tapering(before, after, kZQShimBlendWidth, kStretch);
-    const QImage content = renderImage([&] { tapering.drawContentWithoutCasing(); });
+    const QImage content = paintAntialiased([&] { tapering.drawContentWithoutCasing(); });
     EXPECT_EQ(content.pixelColor(2, kLineY), QColor(Qt::blue));
     EXPECT_LT(content.pixelColor(100, kLineY).red(), 15); // half as wide halfway
     EXPECT_EQ(content.pixelColor(100, kLineY + 1), QColor(Qt::white));
     EXPECT_GT(content.pixelColor(198, kLineY).red(), 245);
 
-    const VXStylePtr left = styleOf({{Qt::black, 4}});
-    const VXStylePtr right = styleOf({{Qt::black, 4}});
+    const VXStylePtr left = strokes({{Qt::black, 4}});
+    const VXStylePtr right = strokes({{Qt::black, 4}});
     std::dynamic_pointer_cast<VXStroke>(right->renderList().first())->setLateralOffset(6);
     const ShimBlender moving(left, right, kZQShimBlendWidth, kStretch);
-    const QImage moved = renderImage([&] { moving.drawContentWithoutCasing(); });
+    const QImage moved = paintAntialiased([&] { moving.drawContentWithoutCasing(); });
     EXPECT_NEAR(coveredCentre(moved, 0), kLineY, 0.1);
     EXPECT_NEAR(coveredCentre(moved, 100), kLineY + 3, 0.1);
     EXPECT_NEAR(coveredCentre(moved, 199), kLineY + 6, 0.1);
@@ -125,18 +104,18 @@ TEST(ShimDrawing, UnpartneredStrokesTaperToNothingAndOffsetsMoveAcross)
 
 TEST(ShimDrawing, SharpCornersAndDegenerateStretches)
 {
-    const VXStylePtr before = styleOf({{Qt::black, 10}, {Qt::white, 6}});
-    const VXStylePtr after = styleOf({{Qt::black, 12}, {Qt::red, 8}});
+    const VXStylePtr before = strokes({{Qt::black, 10}, {Qt::white, 6}});
+    const VXStylePtr after = strokes({{Qt::black, 12}, {Qt::red, 8}});
     // Back on itself at a 150 degree turn: the band covers the corner without a hole or a spike.
     const ShimBlender corner(before, after, kZQShimBlendWidth, polyline({{40, kLineY}, {140, kLineY}, {40, 75}}));
-    const QImage image = renderImage([&] { corner.drawCasing(); });
+    const QImage image = paintAntialiased([&] { corner.drawCasing(); });
     EXPECT_EQ(image.pixelColor(138, kLineY).alpha(), 255);
     EXPECT_EQ(image.pixelColor(100, kLineY + 5).alpha(), 255); // inside of the turn stays filled
     EXPECT_EQ(image.pixelColor(170, kLineY).alpha(), 0);
 
     for (const platform::BezierPath& stretch : {platform::BezierPath(), polyline({{10, 10}, {10, 10}})}) {
         const ShimBlender empty(before, after, kZQShimBlendWidthAndColour, stretch);
-        const QImage nothing = renderImage([&] {
+        const QImage nothing = paintAntialiased([&] {
             empty.drawCasing();
             empty.drawContentWithoutCasing();
         });
@@ -150,19 +129,19 @@ TEST(ShimDrawing, ShimsThatChangeNothingAreNotDrawn)
     const auto drawnWithAndWithoutShims = [](const VXStylePtr& second, int blending) {
         drawingtest::Fixture f;
         const ZQMultiStylePathPtr path = ZQMultiStylePath::multiStylePathWithPathStyle(
-            kStretch, styleOf({{Qt::black, 10}, {Qt::white, 6}}));
+            kStretch, strokes({{Qt::black, 10}, {Qt::white, 6}}));
         f.layer->addObject(path);
         path->setSelectionRange(ZQMakeAbsoluteStyleRange(100, 100));
         path->setStyle(second);
         path->setShimBlending(blending);
         EXPECT_EQ(path->shims().size(), 1);
-        const QImage blended = renderImage([&] { path->drawContent(); });
+        const QImage blended = paintAntialiased([&] { path->drawContent(); });
         path->setAutoInsertsShims(false);
-        return std::pair{blended, renderImage([&] { path->drawContent(); })};
+        return std::pair{blended, paintAntialiased([&] { path->drawContent(); })};
     };
 
     // Without a blend the styles meet at the boundary.
-    const auto [meeting, unshimmed] = drawnWithAndWithoutShims(styleOf({{Qt::black, 14}, {Qt::red, 8}}),
+    const auto [meeting, unshimmed] = drawnWithAndWithoutShims(strokes({{Qt::black, 14}, {Qt::red, 8}}),
                                                                kZQShimBlendNone);
     EXPECT_EQ(meeting, unshimmed);
     EXPECT_EQ(meeting.pixelColor(99, kLineY), QColor(Qt::white));
@@ -171,22 +150,27 @@ TEST(ShimDrawing, ShimsThatChangeNothingAreNotDrawn)
     EXPECT_EQ(meeting.pixelColor(99, kLineY + 6).alpha(), 0);
 
     // Strokes of the same widths only change colour, which a width blend does at the boundary.
-    const auto [recoloured, plain] = drawnWithAndWithoutShims(styleOf({{Qt::darkGray, 10}, {Qt::red, 6}}),
+    const auto [recoloured, plain] = drawnWithAndWithoutShims(strokes({{Qt::darkGray, 10}, {Qt::red, 6}}),
                                                               kZQShimBlendWidth);
     EXPECT_EQ(recoloured, plain);
     EXPECT_EQ(recoloured.pixelColor(100, kLineY), QColor(Qt::red));
 
-    // But blending the colours needs the shim.
-    const auto [faded, abrupt] = drawnWithAndWithoutShims(styleOf({{Qt::darkGray, 10}, {Qt::red, 6}}),
+    // But blending the colours needs the shim: halfway through it the centre is between white and red.
+    const auto [faded, abrupt] = drawnWithAndWithoutShims(strokes({{Qt::darkGray, 10}, {Qt::red, 6}}),
                                                           kZQShimBlendWidthAndColour);
     EXPECT_NE(faded, abrupt);
+    EXPECT_EQ(faded.pixelColor(30, kLineY), QColor(Qt::white));
+    EXPECT_EQ(faded.pixelColor(170, kLineY), QColor(Qt::red));
+    EXPECT_EQ(faded.pixelColor(100, kLineY).red(), 255);
+    EXPECT_GT(faded.pixelColor(100, kLineY).green(), 40);
+    EXPECT_LT(faded.pixelColor(100, kLineY).green(), 215);
 }
 
 TEST(ShimDrawing, AlikeNeighbouringStylesDrawAsOneStretch)
 {
     // Translucent with round caps: two stretches would overlap where they meet and show darker.
     const auto translucent = [] {
-        VXStylePtr style = styleOf({{Qt::blue, 8}});
+        VXStylePtr style = strokes({{Qt::blue, 8}});
         std::dynamic_pointer_cast<VXStroke>(style->renderList().first())
             ->setLineCapStyle(int(platform::LineCapStyle::Round));
         style->setOpacity(0.5);
@@ -200,7 +184,7 @@ TEST(ShimDrawing, AlikeNeighbouringStylesDrawAsOneStretch)
     ASSERT_EQ(path->styles().size(), 2);
     ASSERT_TRUE(path->shims().isEmpty());
 
-    const QImage image = renderImage([&] { path->drawContent(); });
+    const QImage image = paintAntialiased([&] { path->drawContent(); });
     EXPECT_EQ(image.pixelColor(100, kLineY), image.pixelColor(50, kLineY));
     EXPECT_EQ(image.pixelColor(100, kLineY).alpha(), image.pixelColor(150, kLineY).alpha());
 }

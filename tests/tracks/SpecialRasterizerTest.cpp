@@ -4,6 +4,7 @@
 
 #include "app/VLTMAppDelegate.h"
 #include "app/ZQQuorvaneDocument.h"
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/DocumentController.h"
@@ -19,6 +20,7 @@
 #include "tracks/VXQTunnelRasterizer.h"
 
 #include <QtMath>
+#include <functional>
 
 using componenttest::isWhite;
 using componenttest::paintedBounds;
@@ -81,57 +83,6 @@ protected:
 
 } // namespace
 
-TEST(SpecialRasterizers, PlainConstructionSetsTheDefaults)
-{
-    const VXQTaperedStroke tapered;
-    EXPECT_EQ(tapered.taperKind(), VXQTaperedStroke::kLinearTaper);
-    EXPECT_DOUBLE_EQ(tapered.leftTaperProportion(), 0.5);
-    EXPECT_DOUBLE_EQ(tapered.rightTaperProportion(), 0.5);
-    EXPECT_TRUE(tapered.leftTaperEnabled());
-    EXPECT_TRUE(tapered.rightTaperEnabled());
-
-    const VXQTaggedStroke tagged;
-    EXPECT_EQ(tagged.tagKind(), VXQTaggedStroke::kTagsRight);
-    EXPECT_DOUBLE_EQ(tagged.tagLength(), 4.0);
-    EXPECT_DOUBLE_EQ(tagged.tagWidth(), 1.0);
-    EXPECT_DOUBLE_EQ(tagged.tagSpacing(), 8.0);
-    EXPECT_DOUBLE_EQ(tagged.tagPhase(), 0);
-    EXPECT_DOUBLE_EQ(tagged.tagAngle(), 0);
-    EXPECT_EQ(tagged.tagCapStyle(), int(platform::LineCapStyle::Butt));
-    EXPECT_FALSE(tagged.tagsAlternate());
-    EXPECT_TRUE(tagged.mainStrokeEnabled());
-    EXPECT_DOUBLE_EQ(tagged.tagTaperProportion(), 0.5);
-    EXPECT_EQ(tagged.tagTaperKind(), VXQTaperedStroke::kLinearTaper);
-    EXPECT_FALSE(tagged.leftTagTaperEnabled());
-    EXPECT_FALSE(tagged.rightTagTaperEnabled());
-
-    const VXQCuttingAndEmbankmentRasterizer cutting;
-    EXPECT_EQ(cutting.kind(), VXQCuttingAndEmbankmentRasterizer::kCutting);
-    EXPECT_EQ(cutting.colour(), QColor(Qt::black));
-    EXPECT_DOUBLE_EQ(cutting.spacingProportion(), 1.0);
-    EXPECT_EQ(cutting.taperFunction(), 2);
-    EXPECT_DOUBLE_EQ(cutting.scale(), 4.0);
-    EXPECT_DOUBLE_EQ(cutting.leadInAndOutLengthProportion(), 0.15);
-    EXPECT_DOUBLE_EQ(cutting.interval(), VXQCuttingAndEmbankmentRasterizer::kMotifLength * 4.0);
-    EXPECT_FALSE(cutting.image().isNull());
-
-    const VXQTunnelRasterizer tunnel;
-    EXPECT_DOUBLE_EQ(tunnel.portalWidth(), 0.6);
-    EXPECT_DOUBLE_EQ(tunnel.portalHeight(), 1.7);
-    EXPECT_EQ(tunnel.portalCapStyle(), 0);
-    EXPECT_EQ(tunnel.portalKind(), VXQTunnelRasterizer::kFlaredPortal);
-    EXPECT_DOUBLE_EQ(tunnel.width(), 6.0);
-    ASSERT_TRUE(tunnel.dash());
-    EXPECT_EQ(tunnel.dash()->count(), 2);
-
-    const VXQBridgeRasterizer bridge;
-    EXPECT_DOUBLE_EQ(bridge.width(), 2.0);
-    EXPECT_EQ(bridge.lineCapStyle(), int(platform::LineCapStyle::Round));
-    EXPECT_EQ(bridge.lineJoinStyle(), int(platform::LineJoinStyle::Round));
-    EXPECT_DOUBLE_EQ(bridge.pierSpacing(), 30.0);
-    EXPECT_TRUE(bridge.sizesAutomatically());
-}
-
 TEST(SpecialRasterizers, SpecialItemStylesHoldTheirRasterizer)
 {
     const auto only = [](ZQSpecialItemKind kind) {
@@ -142,12 +93,12 @@ TEST(SpecialRasterizers, SpecialItemStylesHoldTheirRasterizer)
     EXPECT_TRUE(std::dynamic_pointer_cast<VXQBridgeRasterizer>(only(ZQSpecialItemKind::Flyover)));
     EXPECT_TRUE(std::dynamic_pointer_cast<VXQBridgeRasterizer>(only(ZQSpecialItemKind::Bridge)));
     EXPECT_TRUE(std::dynamic_pointer_cast<VXQTunnelRasterizer>(only(ZQSpecialItemKind::Tunnel)));
-    const auto cutting = std::dynamic_pointer_cast<VXQCuttingAndEmbankmentRasterizer>(only(ZQSpecialItemKind::Cutting));
-    const auto embankment =
-        std::dynamic_pointer_cast<VXQCuttingAndEmbankmentRasterizer>(only(ZQSpecialItemKind::Embankment));
-    ASSERT_TRUE(cutting && embankment);
-    EXPECT_EQ(cutting->kind(), VXQCuttingAndEmbankmentRasterizer::kCutting);
-    EXPECT_EQ(embankment->kind(), VXQCuttingAndEmbankmentRasterizer::kEmbankment);
+    for (auto [item, kind] : {std::pair{ZQSpecialItemKind::Cutting, VXQCuttingAndEmbankmentRasterizer::kCutting},
+                              {ZQSpecialItemKind::Embankment, VXQCuttingAndEmbankmentRasterizer::kEmbankment}}) {
+        const auto slope = std::dynamic_pointer_cast<VXQCuttingAndEmbankmentRasterizer>(only(item));
+        ASSERT_TRUE(slope);
+        EXPECT_EQ(slope->kind(), kind);
+    }
     // Each call is a new style, so editing one item leaves the next alone.
     EXPECT_NE(styleForSpecialItem(ZQSpecialItemKind::Bridge), styleForSpecialItem(ZQSpecialItemKind::Bridge));
 }
@@ -251,123 +202,95 @@ TEST_F(SpecialRasterizerEditing, KeyChangesUndoAndRedoUnderTheirActionNames)
     const auto cutting = added<VXQCuttingAndEmbankmentRasterizer>();
     const auto tunnel = added<VXQTunnelRasterizer>();
     const auto bridge = added<VXQBridgeRasterizer>();
-
-    edit([&] { tapered->setTaperKind(VXQTaperedStroke::kRoundedTaper); });
-    EXPECT_EQ(undo.undoActionName(), "Tapered Stroke Taper Shape");
-    edit([&] { tapered->setRightTaperProportion(0.2); });
-    EXPECT_EQ(undo.undoActionName(), "Tapered Stroke Right Taper Length");
-    edit([&] { tapered->setLeftTaperEnabled(false); });
-    EXPECT_EQ(undo.undoActionName(), "Tapered Stroke Left Taper Enable");
-
-    edit([&] { tagged->setTagAngle(0.5); });
-    EXPECT_EQ(undo.undoActionName(), "Tagged Stroke Tag Angle");
-    edit([&] { tagged->setMainStrokeEnabled(false); });
-    EXPECT_EQ(undo.undoActionName(), "Tagged Stroke Enable Main Stroke");
-    edit([&] { tagged->setTagTaperProportion(0.1); });
-    EXPECT_EQ(undo.undoActionName(), "Tagged Stroke Tag Taper Length");
-
+    const QList<VXRasterizerPtr> rasterizers = {tapered, tagged, cutting, tunnel, bridge};
+    const auto copies = [&] {
+        QList<VXRasterizerPtr> list;
+        for (const VXRasterizerPtr& rasterizer : rasterizers)
+            list.append(std::static_pointer_cast<VXRasterizer>(rasterizer->copy()));
+        return list;
+    };
+    const QList<VXRasterizerPtr> before = copies();
     const QImage cuttingMotif = cutting->image();
-    edit([&] { cutting->setSpacingProportion(2); });
-    EXPECT_EQ(undo.undoActionName(), "Cutting Spacing");
+    const platform::BezierPath line = PathRenderable::line(QPointF(0, 0), QPointF(100, 0)).renderingPath();
+    const QPainterPath tags = tagged->tagPathForPath(line);
+
+    const std::pair<std::function<void()>, QString> edits[] = {
+        {[&] { tapered->setTaperKind(VXQTaperedStroke::kRoundedTaper); }, "Tapered Stroke Taper Shape"},
+        {[&] { tapered->setRightTaperProportion(0.2); }, "Tapered Stroke Right Taper Length"},
+        {[&] { tapered->setLeftTaperEnabled(false); }, "Tapered Stroke Left Taper Enable"},
+        {[&] { tagged->setTagAngle(0.5); }, "Tagged Stroke Tag Angle"},
+        {[&] { tagged->setMainStrokeEnabled(false); }, "Tagged Stroke Enable Main Stroke"},
+        {[&] { tagged->setTagTaperProportion(0.1); }, "Tagged Stroke Tag Taper Length"},
+        {[&] { tagged->setTagLength(9); }, "Tagged Stroke Tag Length"},
+        {[&] { cutting->setSpacingProportion(2); }, "Cutting Spacing"},
+        {[&] { cutting->setKind(VXQCuttingAndEmbankmentRasterizer::kEmbankment); }, "Embankment Type"},
+        {[&] { tunnel->setPortalHeight(3); }, "Tunnel Portal Height"},
+        {[&] { tunnel->setPortalCapStyle(2); }, "Tunnel Portal Cap Style"},
+        {[&] { bridge->setPierSpacing(12); }, "Bridge Pier Spacing"},
+        {[&] { bridge->setSizesAutomatically(false); }, "Bridge Auto Pier Sizing"},
+    };
+    for (const auto& [change, name] : edits) {
+        edit(change);
+        EXPECT_EQ(undo.undoActionName(), name);
+    }
     EXPECT_DOUBLE_EQ(cutting->interval(), VXQCuttingAndEmbankmentRasterizer::kMotifLength * 4 * 2);
-    edit([&] { cutting->setKind(VXQCuttingAndEmbankmentRasterizer::kEmbankment); });
-    EXPECT_EQ(undo.undoActionName(), "Embankment Type");
     EXPECT_NE(cutting->image(), cuttingMotif);
-
-    edit([&] { tunnel->setPortalHeight(3); });
-    EXPECT_EQ(undo.undoActionName(), "Tunnel Portal Height");
-    edit([&] { tunnel->setPortalCapStyle(2); });
-    EXPECT_EQ(undo.undoActionName(), "Tunnel Portal Cap Style");
-
-    edit([&] { bridge->setPierSpacing(12); });
-    EXPECT_EQ(undo.undoActionName(), "Bridge Pier Spacing");
-    edit([&] { bridge->setSizesAutomatically(false); });
-    EXPECT_EQ(undo.undoActionName(), "Bridge Auto Pier Sizing");
+    const auto fresh = std::static_pointer_cast<VXQTaggedStroke>(tagged->copy());
+    EXPECT_EQ(tagged->tagPathForPath(line), fresh->tagPathForPath(line)) << "the tags are drawn afresh";
+    EXPECT_NE(tagged->tagPathForPath(line), tags);
+    const QList<VXRasterizerPtr> after = copies();
 
     // Undo everything but the additions, newest first, then redo the lot.
-    for (int i = 0; i < 12; ++i)
+    for (qsizetype i = 0; i < std::ssize(edits); ++i)
         undo.undo();
-    EXPECT_EQ(tapered->taperKind(), VXQTaperedStroke::kLinearTaper);
-    EXPECT_DOUBLE_EQ(tapered->rightTaperProportion(), 0.5);
-    EXPECT_TRUE(tapered->leftTaperEnabled());
-    EXPECT_DOUBLE_EQ(tagged->tagAngle(), 0);
-    EXPECT_TRUE(tagged->mainStrokeEnabled());
-    EXPECT_EQ(cutting->kind(), VXQCuttingAndEmbankmentRasterizer::kCutting);
-    EXPECT_EQ(cutting->image(), cuttingMotif); // the motif follows the kind back
+    for (qsizetype i = 0; i < rasterizers.size(); ++i) {
+        EXPECT_TRUE(rasterizers[i]->isEqualToRasterizer(*before[i])) << i;
+        EXPECT_FALSE(rasterizers[i]->isEqualToRasterizer(*after[i])) << i;
+    }
+    EXPECT_EQ(cutting->image(), cuttingMotif) << "the motif follows the kind back";
     EXPECT_DOUBLE_EQ(cutting->interval(), VXQCuttingAndEmbankmentRasterizer::kMotifLength * 4);
-    EXPECT_DOUBLE_EQ(tunnel->portalHeight(), 1.7);
-    EXPECT_DOUBLE_EQ(bridge->pierSpacing(), 30);
-    EXPECT_TRUE(bridge->sizesAutomatically());
-    for (int i = 0; i < 12; ++i)
+    EXPECT_EQ(tagged->tagPathForPath(line), tags);
+    for (qsizetype i = 0; i < std::ssize(edits); ++i)
         undo.redo();
-    EXPECT_EQ(tapered->taperKind(), VXQTaperedStroke::kRoundedTaper);
-    EXPECT_FALSE(tagged->mainStrokeEnabled());
-    EXPECT_DOUBLE_EQ(tagged->tagTaperProportion(), 0.1);
-    EXPECT_EQ(cutting->kind(), VXQCuttingAndEmbankmentRasterizer::kEmbankment);
+    for (qsizetype i = 0; i < rasterizers.size(); ++i)
+        EXPECT_TRUE(rasterizers[i]->isEqualToRasterizer(*after[i])) << i;
     EXPECT_NE(cutting->image(), cuttingMotif);
-    EXPECT_EQ(tunnel->portalCapStyle(), 2);
-    EXPECT_FALSE(bridge->sizesAutomatically());
-}
-
-TEST_F(SpecialRasterizerEditing, TagChangesRedrawTheTags)
-{
-    const auto tagged = added<VXQTaggedStroke>();
-    const platform::BezierPath path = PathRenderable::line(QPointF(0, 0), QPointF(100, 0)).renderingPath();
-    const QPainterPath before = tagged->tagPathForPath(path);
-    edit([&] { tagged->setTagLength(9); });
-    EXPECT_NEAR(tagged->tagPathForPath(path).boundingRect().height(), 9, 1e-9);
-    undo.undo();
-    EXPECT_EQ(tagged->tagPathForPath(path), before);
 }
 
 TEST(SpecialRasterizers, ArchivesRoundTrip)
 {
-    VXQTaperedStroke tapered;
-    tapered.setTaperKind(VXQTaperedStroke::kPointedTaper);
-    tapered.setLeftTaperProportion(0.3);
-    tapered.setRightTaperEnabled(false);
-    tapered.setWidth(7);
-    const auto taperedCopy = testsupport::roundTrip<VXQTaperedStroke>(tapered);
-    ASSERT_TRUE(taperedCopy);
-    EXPECT_TRUE(taperedCopy->isEqualToRasterizer(tapered));
-    EXPECT_DOUBLE_EQ(taperedCopy->leftTaperProportion(), 0.3);
+    auto tapered = std::make_shared<VXQTaperedStroke>();
+    tapered->setTaperKind(VXQTaperedStroke::kPointedTaper);
+    tapered->setLeftTaperProportion(0.3);
+    tapered->setRightTaperEnabled(false);
+    tapered->setWidth(7);
+    auto tagged = std::make_shared<VXQTaggedStroke>();
+    tagged->setTagKind(VXQTaggedStroke::kTagsAcross);
+    tagged->setTagAngle(-0.25);
+    tagged->setTagsAlternate(true);
+    tagged->setRightTagTaperEnabled(true);
+    tagged->setDash(VXStrokeDash::dashWithPatternPhase({2, 1}));
+    auto cutting = std::make_shared<VXQCuttingAndEmbankmentRasterizer>();
+    cutting->setKind(VXQCuttingAndEmbankmentRasterizer::kEmbankment);
+    cutting->setColour(QColor(0x80, 0x40, 0x20));
+    cutting->setTaperFunction(VXQTaperedStroke::kRoundedTaper);
+    auto tunnel = std::make_shared<VXQTunnelRasterizer>();
+    tunnel->setPortalKind(VXQTunnelRasterizer::kSquarePortal);
+    tunnel->setPortalWidth(1.1);
+    auto bridge = std::make_shared<VXQBridgeRasterizer>();
+    bridge->setSizesAutomatically(false);
+    bridge->setBridgeWidth(20);
+    bridge->setPierSize(0);
 
-    VXQTaggedStroke tagged;
-    tagged.setTagKind(VXQTaggedStroke::kTagsAcross);
-    tagged.setTagAngle(-0.25);
-    tagged.setTagsAlternate(true);
-    tagged.setRightTagTaperEnabled(true);
-    tagged.setDash(VXStrokeDash::dashWithPatternPhase({2, 1}));
-    const auto taggedCopy = testsupport::roundTrip<VXQTaggedStroke>(tagged);
-    ASSERT_TRUE(taggedCopy);
-    EXPECT_TRUE(taggedCopy->isEqualToRasterizer(tagged));
-    EXPECT_DOUBLE_EQ(taggedCopy->tagAngle(), -0.25);
-
-    VXQCuttingAndEmbankmentRasterizer cutting;
-    cutting.setKind(VXQCuttingAndEmbankmentRasterizer::kEmbankment);
-    cutting.setColour(QColor(0x80, 0x40, 0x20));
-    cutting.setTaperFunction(VXQTaperedStroke::kRoundedTaper);
-    const auto cuttingCopy = testsupport::roundTrip<VXQCuttingAndEmbankmentRasterizer>(cutting);
-    ASSERT_TRUE(cuttingCopy);
-    EXPECT_TRUE(cuttingCopy->isEqualToRasterizer(cutting));
-    EXPECT_EQ(cuttingCopy->image(), cutting.image());
-
-    VXQTunnelRasterizer tunnel;
-    tunnel.setPortalKind(VXQTunnelRasterizer::kSquarePortal);
-    tunnel.setPortalWidth(1.1);
-    const auto tunnelCopy = testsupport::roundTrip<VXQTunnelRasterizer>(tunnel);
-    ASSERT_TRUE(tunnelCopy);
-    EXPECT_TRUE(tunnelCopy->isEqualToRasterizer(tunnel));
-
-    VXQBridgeRasterizer bridge;
-    bridge.setSizesAutomatically(false);
-    bridge.setBridgeWidth(20);
-    bridge.setPierSize(0);
-    const auto bridgeCopy = testsupport::roundTrip<VXQBridgeRasterizer>(bridge);
-    ASSERT_TRUE(bridgeCopy);
-    EXPECT_TRUE(bridgeCopy->isEqualToRasterizer(bridge));
-    EXPECT_DOUBLE_EQ(bridgeCopy->bridgeWidth(), 20);
-    EXPECT_DOUBLE_EQ(bridgeCopy->pierSize(), 0);
+    for (const VXRasterizerPtr& original : QList<VXRasterizerPtr>{tapered, tagged, cutting, tunnel, bridge}) {
+        const auto copy = testsupport::roundTrip<VXRasterizer>(*original);
+        ASSERT_TRUE(copy) << original->metaObject()->className();
+        EXPECT_TRUE(copy->isEqualToRasterizer(*original)) << original->metaObject()->className();
+        EXPECT_FALSE(copy->isEqualToRasterizer(*std::static_pointer_cast<VXRasterizer>(
+            platform::ClassRegistry::create(original->metaObject()->className()))))
+            << "changed from the defaults";
+    }
+    EXPECT_EQ(testsupport::roundTrip<VXQCuttingAndEmbankmentRasterizer>(*cutting)->image(), cutting->image());
 }
 
 TEST(SpecialRasterizers, DamagedArchiveValuesKeepTheDefaults)

@@ -2,6 +2,8 @@
 // that each one changes the drawing as one undo step. Also the reduction of a path to a
 // stretch, which the path cutter relies on.
 
+#include "TrackTestSupport.h"
+
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/foundation/ZQUndoManager.h"
@@ -11,19 +13,12 @@
 #include "tracks/TrackConversion.h"
 #include "tracks/VXQTrack.h"
 
+using tracktest::polyline;
+
 namespace {
 
 const QStringList kSpecialItemTitles = {"Insert Flyover",   "Insert Bridge",      "Insert Tunnel",       "Insert Cutting",
                                         "Insert Embankment", "Insert Pinch Point", "Insert Inflate Point"};
-
-platform::BezierPath polyline(const QList<QPointF>& points)
-{
-    platform::BezierPath path;
-    path.moveToPoint(points.first());
-    for (qsizetype i = 1; i < points.size(); ++i)
-        path.lineToPoint(points[i]);
-    return path;
-}
 
 struct MenuFixture : viewtest::ViewFixture {
     VXQTrackPtr addTrack(const QList<QPointF>& points)
@@ -31,8 +26,7 @@ struct MenuFixture : viewtest::ViewFixture {
         VXQTrackPtr track = VXQTrack::trackWithPathType(polyline(points), kVXQRoadTrackType);
         track->setStyle(factoryStyleForTrackType(kVXQRoadTrackType));
         layer->addObject(track);
-        endStep();
-        undo->removeAllActions();
+        forgetEdits();
         return track;
     }
 
@@ -74,87 +68,23 @@ struct MenuFixture : viewtest::ViewFixture {
     }
 };
 
-ZQStyleRange resolvedRange(const ZQRangeDrawingStylePtr& style, double pathLength)
-{
-    return ZQResolvedStyleRange(style->range(), pathLength);
-}
-
 } // namespace
 
-TEST(TrackContextMenu, TracksOfferTheSpecialItemsOnlyOverASelectedStretch)
+TEST(TrackContextMenu, TracksOfferTheSpecialItemsOverASelectedStretchAndDisconnectingWhenLinked)
 {
     MenuFixture f;
     VXQTrackPtr track = f.addTrack({{20, 100}, {180, 100}});
+    const QStringList stretchTitles = kSpecialItemTitles + QStringList{"Insert Roundabout"};
 
     std::unique_ptr<platform::Menu> menu = f.menuAt({100, 100});
     ASSERT_TRUE(menu);
-    EXPECT_EQ(MenuFixture::titles(*menu), QStringList({"Cut", "Copy", "Delete"}) + kSpecialItemTitles
-                                              + QStringList({"Insert Roundabout", "Disconnect All Junctions"}));
-    EXPECT_TRUE(MenuFixture::enabledTitles(*menu, kSpecialItemTitles + QStringList{"Insert Roundabout"}).isEmpty());
-    EXPECT_FALSE(MenuFixture::item(*menu, "Disconnect All Junctions")->isEnabled());
+    EXPECT_EQ(MenuFixture::titles(*menu), QStringList({"Cut", "Copy", "Delete"}) + stretchTitles
+                                              + QStringList({"Disconnect All Junctions"}));
+    EXPECT_TRUE(MenuFixture::enabledTitles(*menu, stretchTitles + QStringList{"Disconnect All Junctions"}).isEmpty());
 
-    track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
-    menu = f.menuAt({100, 100});
-    EXPECT_EQ(MenuFixture::enabledTitles(*menu, kSpecialItemTitles + QStringList{"Insert Roundabout"}),
-              kSpecialItemTitles + QStringList{"Insert Roundabout"});
-
-    track->setLocked(true);
-    menu = f.menuAt({100, 100});
-    EXPECT_TRUE(MenuFixture::enabledTitles(*menu, kSpecialItemTitles + QStringList{"Insert Roundabout"}).isEmpty());
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
-}
-
-TEST(TrackContextMenu, EachSpecialItemGoesInAsOneUndoStepOverTheStretch)
-{
-    MenuFixture f;
-    VXQTrackPtr track = f.addTrack({{20, 100}, {180, 100}});
-    track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
-
-    std::unique_ptr<platform::Menu> menu = f.menuAt({100, 100});
-    MenuFixture::item(*menu, "Insert Bridge")->trigger();
-    f.endStep();
-    ASSERT_EQ(track->overlays().size(), 1);
-    EXPECT_EQ(track->overlays().first()->placement(), ZQOverlayPlacement::Below);
-    const ZQStyleRange bridge = resolvedRange(track->overlays().first(), track->length());
-    EXPECT_NEAR(bridge.location, 40, 1e-9);
-    EXPECT_NEAR(bridge.length, 60, 1e-9);
-
-    menu = f.menuAt({100, 100});
-    MenuFixture::item(*menu, "Insert Tunnel")->trigger();
-    f.endStep();
-    ASSERT_EQ(track->overlays().size(), 2);
-    EXPECT_EQ(track->overlays().last()->placement(), ZQOverlayPlacement::Above);
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 2);
-    EXPECT_EQ(f.undo->undoActionName(), "Insert Tunnel");
-
-    f.undo->undo();
-    EXPECT_EQ(track->overlays().size(), 1);
-    EXPECT_EQ(f.undo->undoActionName(), "Insert Bridge");
-    f.undo->undo();
-    EXPECT_TRUE(track->overlays().isEmpty());
-    f.undo->redo();
-    EXPECT_EQ(track->overlays().size(), 1);
-
-    // A pinch point narrows the main style over the stretch and nothing else.
-    menu = f.menuAt({100, 100});
-    MenuFixture::item(*menu, "Insert Pinch Point")->trigger();
-    f.endStep();
-    ASSERT_EQ(track->styles().size(), 3);
-    EXPECT_NEAR(track->styles()[1]->style()->maxStrokeWidth(),
-                track->styles()[0]->style()->maxStrokeWidth() * ZQMultiStylePath::kPinchPointWidthFactor, 1e-9);
-    EXPECT_EQ(f.undo->undoActionName(), "Insert Pinch Point");
-    f.undo->undo();
-    EXPECT_EQ(track->styles().size(), 1);
-}
-
-TEST(TrackContextMenu, DisconnectAllIsEnabledByALinkAndUndoesAsOneStep)
-{
-    MenuFixture f;
-    VXQTrackPtr main = f.addTrack({{20, 100}, {180, 100}});
     VXQTrackPtr side = f.addTrack({{100, 180}, {100, 100}});
-    ASSERT_EQ(side->endLink(), main.get());
-
-    std::unique_ptr<platform::Menu> menu = f.menuAt({40, 100});
+    ASSERT_EQ(side->endLink(), track.get());
+    menu = f.menuAt({40, 100});
     QAction* disconnect = MenuFixture::item(*menu, "Disconnect All Junctions");
     ASSERT_TRUE(disconnect->isEnabled());
     disconnect->trigger();
@@ -163,9 +93,61 @@ TEST(TrackContextMenu, DisconnectAllIsEnabledByALinkAndUndoesAsOneStep)
     EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
     EXPECT_EQ(f.undo->undoActionName(), "Disconnect All Junctions");
     EXPECT_FALSE(MenuFixture::item(*f.menuAt({40, 100}), "Disconnect All Junctions")->isEnabled());
-
     f.undo->undo();
-    EXPECT_EQ(side->endLink(), main.get());
+    EXPECT_EQ(side->endLink(), track.get());
+    f.undo->removeAllActions();
+
+    track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
+    EXPECT_EQ(MenuFixture::enabledTitles(*f.menuAt({70, 100}), stretchTitles), stretchTitles);
+    track->setLocked(true);
+    EXPECT_TRUE(MenuFixture::enabledTitles(*f.menuAt({70, 100}), stretchTitles).isEmpty());
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 0) << "showing menus changes nothing";
+}
+
+TEST(TrackContextMenu, EachSpecialItemGoesInAsOneUndoStepOverTheStretch)
+{
+    MenuFixture f;
+    VXQTrackPtr track = f.addTrack({{20, 100}, {180, 100}});
+    track->insertTunnel(nullptr);
+    EXPECT_TRUE(track->overlays().isEmpty()) << "nothing selected, nothing to cover";
+    track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
+    const auto trigger = [&](const QString& title) {
+        MenuFixture::item(*f.menuAt({100, 100}), title)->trigger();
+        f.endStep();
+        EXPECT_EQ(f.undo->undoActionName(), title);
+    };
+
+    trigger("Insert Bridge");
+    ASSERT_EQ(track->overlays().size(), 1);
+    EXPECT_EQ(track->overlays().first()->placement(), ZQOverlayPlacement::Below);
+    const ZQStyleRange bridge = ZQResolvedStyleRange(track->overlays().first()->range(), track->length());
+    EXPECT_NEAR(bridge.location, 40, 1e-9);
+    EXPECT_NEAR(bridge.length, 60, 1e-9);
+    trigger("Insert Tunnel");
+    ASSERT_EQ(track->overlays().size(), 2);
+    EXPECT_EQ(track->overlays().last()->placement(), ZQOverlayPlacement::Above);
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 2);
+    f.undo->undo();
+    EXPECT_EQ(track->overlays().size(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), "Insert Bridge");
+    f.undo->undo();
+    EXPECT_TRUE(track->overlays().isEmpty());
+    f.undo->redo();
+    EXPECT_EQ(track->overlays().size(), 1);
+
+    // Pinch and inflate points scale the main style's strokes over the stretch, blended in by shims.
+    const VXStylePtr road = track->style();
+    const double width = road->maxStrokeWidth();
+    trigger("Insert Pinch Point");
+    ASSERT_EQ(track->styles().size(), 3);
+    EXPECT_NEAR(track->styles()[1]->style()->maxStrokeWidth(), width * ZQMultiStylePath::kPinchPointWidthFactor, 1e-9);
+    EXPECT_DOUBLE_EQ(road->maxStrokeWidth(), width) << "the original style is untouched";
+    EXPECT_EQ(track->shims().size(), 2);
+    f.undo->undo();
+    EXPECT_EQ(track->styles().size(), 1);
+    EXPECT_TRUE(track->shims().isEmpty());
+    trigger("Insert Inflate Point");
+    EXPECT_NEAR(track->widestStrokeWidth(), width * ZQMultiStylePath::kInflatePointWidthFactor, 1e-9);
 }
 
 TEST(TrackContextMenu, PlainPathsConvertToTracksFromTheirMenu)
@@ -188,10 +170,7 @@ TEST(TrackContextMenu, PlainPathsConvertToTracksFromTheirMenu)
     ASSERT_TRUE(convert->isEnabled());
     convert->trigger();
     f.endStep();
-    auto* converted = qobject_cast<VXQTrack*>(f.layer->objectInObjectsAtIndex(0).get());
-    ASSERT_TRUE(converted);
-    EXPECT_NEAR(converted->length(), 160, 1e-9);
-    EXPECT_EQ(converted->style(), path->style());
+    EXPECT_TRUE(qobject_cast<VXQTrack*>(f.layer->objectInObjectsAtIndex(0).get()));
     EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
     EXPECT_EQ(f.undo->undoActionName(), kConvertToTrackActionName);
 
@@ -231,7 +210,7 @@ TEST(TrackStretch, ReducingToAStretchMovesStylesOverlaysAndAdornmentsWithIt)
     ASSERT_EQ(path->styles().size(), 3);
     const QList<std::pair<double, double>> expected = {{0, 20}, {20, 100}, {120, 20}};
     for (int i = 0; i < 3; ++i) {
-        const ZQStyleRange range = resolvedRange(path->styles()[i], path->length());
+        const ZQStyleRange range = ZQResolvedStyleRange(path->styles()[i]->range(), path->length());
         EXPECT_NEAR(range.location, expected[i].first, 1e-9) << i;
         EXPECT_NEAR(range.length, expected[i].second, 1e-9) << i;
     }
@@ -269,7 +248,7 @@ TEST(TrackStretch, StylesAppliedUpToTheEndLeaveNoEmptyStyleThere)
     const auto lengths = [&] {
         QList<double> result;
         for (const ZQRangeDrawingStylePtr& style : path->styles())
-            result.append(resolvedRange(style, path->length()).length);
+            result.append(ZQResolvedStyleRange(style->range(), path->length()).length);
         return result;
     };
 

@@ -1,8 +1,10 @@
+#include "TrackTestSupport.h"
+
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "platform/vantrix/tools/VXObjectCreationTool.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
+#include "platform/vantrix/tools/VXObjectCreationTool.h"
 #include "platform/vantrix/tools/VXSelectAndEditTool.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "tracks/FactoryTrackStyles.h"
@@ -12,6 +14,7 @@
 
 #include <QKeyEvent>
 
+using tracktest::polyline;
 using viewtest::ViewFixture;
 
 namespace {
@@ -25,31 +28,15 @@ struct TrackViewFixture : ViewFixture {
 
     VXQTrack* trackAt(int index) const { return qobject_cast<VXQTrack*>(layer->objectInObjectsAtIndex(index).get()); }
 
-    VXQTrackPtr addTrack(const QList<QPointF>& points, const QString& type = kVXQRoadTrackType)
+    VXQTrackPtr addTrack(const QList<QPointF>& points)
     {
-        platform::BezierPath path;
-        path.moveToPoint(points.first());
-        for (qsizetype i = 1; i < points.size(); ++i)
-            path.lineToPoint(points[i]);
-        VXQTrackPtr track = VXQTrack::trackWithPathType(path, type);
-        track->setStyle(factoryStyleForTrackType(type));
+        VXQTrackPtr track = VXQTrack::trackWithPathType(polyline(points), kVXQRoadTrackType);
+        track->setStyle(factoryStyleForTrackType(kVXQRoadTrackType));
         layer->addObject(track);
-        endStep();
-        undo->removeAllActions();
+        forgetEdits();
         return track;
     }
 };
-
-platform::BezierPath polyline(const QList<QPointF>& points, bool closed = false)
-{
-    platform::BezierPath path;
-    path.moveToPoint(points.first());
-    for (qsizetype i = 1; i < points.size(); ++i)
-        path.lineToPoint(points[i]);
-    if (closed)
-        path.closePath();
-    return path;
-}
 
 // The main styles' absolute ranges as (location, length) pairs.
 QList<QPointF> styleRanges(const ZQMultiStylePath& path)
@@ -60,13 +47,6 @@ QList<QPointF> styleRanges(const ZQMultiStylePath& path)
         ranges.append({range.location, range.length});
     }
     return ranges;
-}
-
-VXStylePtr strokeStyleNamed(const QString& name, const QColor& colour)
-{
-    VXStylePtr style = drawingtest::strokeStyle(colour, 3);
-    style->setName(name);
-    return style;
 }
 
 } // namespace
@@ -150,8 +130,7 @@ TEST(TrackTools, PathCutterIsOnItsKeyAndCutsAPathInTwoAsOneUndoStep)
                                                                     drawingtest::strokeStyle(Qt::black, 2));
     f.layer->addObject(path);
     f.layer->addObject(VXDrawableShape::drawableShapeWithRect({150, 150, 20, 20}, drawingtest::fillStyle(Qt::red)));
-    f.endStep();
-    f.undo->removeAllActions();
+    f.forgetEdits();
 
     ASSERT_TRUE(f.view.toolController()->selectDrawingToolWithKeyboardEquivalent("u"));
     EXPECT_EQ(f.view.toolController()->drawingTool()->registeredName(), kPathCutterToolName);
@@ -189,7 +168,7 @@ TEST(TrackTools, CuttingATrackSplitsItsRangeStylesAndKeepsItsNetwork)
 {
     TrackViewFixture f;
     VXQTrackPtr track = f.addTrack({{0, 100}, {200, 100}});
-    const VXStylePtr red = strokeStyleNamed("Red", Qt::red);
+    const VXStylePtr red = drawingtest::strokeStyle(Qt::red, 3);
     track->setSelectionRange(ZQMakeAbsoluteStyleRange(120, 80));
     track->setStyle(red);
     track->selectNone();
@@ -266,8 +245,7 @@ TEST(TrackTools, LinearSelectSelectsAStretchAlongATrack)
     TrackViewFixture f;
     VXQTrackPtr track = f.addTrack({{20, 100}, {180, 100}});
     f.layer->addObject(VXDrawableShape::drawableShapeWithRect({20, 150, 30, 30}, drawingtest::fillStyle(Qt::red)));
-    f.endStep();
-    f.undo->removeAllActions();
+    f.forgetEdits();
     f.useTool(kLinearSelectToolName);
 
     f.press({140, 101});
@@ -291,7 +269,7 @@ TEST(TrackTools, LinearSelectSelectsAStretchAlongATrack)
 TEST(TrackTools, ConvertToTrackReplacesSelectedPathsInPlaceAsOneUndoStep)
 {
     TrackViewFixture f;
-    const VXStylePtr blue = strokeStyleNamed("Blue", Qt::blue);
+    const VXStylePtr blue = drawingtest::strokeStyle(Qt::blue, 3);
     auto first = VXDrawablePath::drawablePathWithBezierPathWithStyle(polyline({{10, 10}, {90, 10}}), blue);
     auto shape = VXDrawableShape::drawableShapeWithRect({20, 40, 20, 20}, drawingtest::fillStyle(Qt::red));
     auto second = VXDrawablePath::drawablePathWithBezierPathWithStyle(polyline({{10, 80}, {90, 120}}), blue);
@@ -300,8 +278,7 @@ TEST(TrackTools, ConvertToTrackReplacesSelectedPathsInPlaceAsOneUndoStep)
     auto existing = VXQTrack::trackWithPathType(polyline({{10, 150}, {90, 150}}), kVXQRoadTrackType);
     f.layer->addObjectsFromArray({first, shape, second, existing});
     f.layer->exchangeSelectionWithObjectsFromArray({first, shape, second, existing});
-    f.endStep();
-    f.undo->removeAllActions();
+    f.forgetEdits();
 
     EXPECT_TRUE(canConvertSelectionToTracks(*f.layer));
     EXPECT_EQ(convertSelectionToTracks(*f.layer), 2);
@@ -339,13 +316,8 @@ TEST(TrackTools, ConvertToTrackReplacesSelectedPathsInPlaceAsOneUndoStep)
 TEST(TrackTools, LibraryItemKindsFollowTheToolClass)
 {
     registerTrackTools(VXToolRegistry::sharedToolRegistry());
-    const auto kindOf = [](const QString& name) {
-        return VXDrawingTool::drawingToolWithName(name)->supportedLibraryItemKind();
-    };
-    EXPECT_EQ(kindOf("Zoom"), 0);
-    EXPECT_EQ(kindOf(kPathCutterToolName), 0);
-    EXPECT_EQ(kindOf("Rectangle"), 1);
-    EXPECT_EQ(kindOf(kConnectableTrackToolName), 1);
-    EXPECT_EQ(kindOf("Select"), kAnyLibraryItemKind);
-    EXPECT_EQ(kindOf(kLinearSelectToolName), kAnyLibraryItemKind);
+    for (auto [tool, kind] : {std::pair{QStringLiteral("Zoom"), 0}, {kPathCutterToolName, 0}, {QStringLiteral("Rectangle"), 1},
+                              {kConnectableTrackToolName, 1}, {QStringLiteral("Select"), kAnyLibraryItemKind},
+                              {kLinearSelectToolName, kAnyLibraryItemKind}})
+        EXPECT_EQ(VXDrawingTool::drawingToolWithName(tool)->supportedLibraryItemKind(), kind) << tool.toStdString();
 }
