@@ -18,7 +18,10 @@ namespace {
 struct CreationFixture : ViewFixture {
     CreationFixture() { view.toolController()->setAutomaticallyRevertsToSelectionTool(false); }
     VXDrawableObject* made(int index) const { return layer->objectInObjectsAtIndex(index).get(); }
-    QList<QPointF> pointsOf(int index) const { return onPathPoints(qobject_cast<VXDrawablePath*>(made(index))->path()); }
+    QList<QPointF> pointsOf(int index) const
+    {
+        return onPathPoints(qobject_cast<VXDrawablePath*>(made(index))->path());
+    }
     // The second press's event alone, as QTest sends it.
     void doubleClick(QPointF p) { QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, at(p)); }
     // An arc: drag out the radius and start angle, then click at the end angle.
@@ -104,8 +107,8 @@ TEST(ToolCreation, EveryShapeToolCopiesItsPrototypeIntoTheDraggedRectangleWhiche
 TEST(ToolCreation, DragsWithoutExtentOrCutShortLeaveNothingBehind)
 {
     CreationFixture f;
-    for (const QString& name : {QStringLiteral("Rectangle"), QStringLiteral("Line"), QStringLiteral("Regular Polygon")}) {
-        SCOPED_TRACE(name.toStdString());
+    for (const char* name : {"Rectangle", "Line", "Regular Polygon"}) {
+        SCOPED_TRACE(name);
         f.useTool(name);
         f.click({50, 50});
         f.drag({50, 50}, {80, 50}); // a flat rectangle, but a fine line
@@ -278,7 +281,8 @@ TEST(ToolCreation, LockedOrHiddenLayersRefuseEveryToolAndTheToolStays)
         f.layer->setLocked(locked);
         f.layer->setVisible(locked);
         f.forgetEdits();
-        for (const char* name : {"Rectangle", "Round End Rectangle", "Freehand", "Text Path", "Path", "Polygon", "Arc"}) {
+        for (const char* name :
+             {"Rectangle", "Round End Rectangle", "Freehand", "Text Path", "Path", "Polygon", "Arc"}) {
             SCOPED_TRACE(name);
             f.useTool(name);
             // Every gesture the tools know: a drag, a point, a click back on the start.
