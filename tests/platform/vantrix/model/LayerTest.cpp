@@ -37,7 +37,6 @@ TEST(LayerGroup, IndexZeroIsTopAndEveryListChangeUndoes)
     auto b = namedLayer(QStringLiteral("B"));
     NotificationRecorder added(kVXLayerGroupDidAddLayer, f.drawing.get());
     NotificationRecorder removed(kVXLayerGroupDidRemoveLayer, f.drawing.get());
-    NotificationRecorder counted(kVXLayerGroupNumberOfLayersDidChange, f.drawing.get());
 
     f.drawing->addLayer(a);
     f.endStep();
@@ -56,7 +55,6 @@ TEST(LayerGroup, IndexZeroIsTopAndEveryListChangeUndoes)
     EXPECT_EQ(a->layerGroup(), nullptr);
     ASSERT_EQ(removed.received.size(), 1);
     EXPECT_EQ(removed.received[0].userInfo.value(kVXLayerKey).value<VXLayerPtr>(), a);
-    EXPECT_EQ(counted.received.size(), 4);
 
     f.undo->undo(); // the removal
     EXPECT_EQ(namesOf(f.drawing->layers()), (QStringList{"A", "Objects", "B"}));
@@ -85,11 +83,9 @@ TEST(LayerGroup, NestedGroupsFlattenSearchAndRefuseCycles)
 
     EXPECT_EQ(namesOf(f.drawing->flattenedLayers()), (QStringList{QString(), "Inner", "Objects"}));
     EXPECT_EQ(namesOf(f.drawing->flattenedLayers(true)), (QStringList{"Group", QString(), "Inner", "Objects"}));
-    EXPECT_EQ(f.drawing->firstLayerOfClass<VXGridLayer>(), grid);
     EXPECT_EQ(f.drawing->gridLayer(), grid);
     EXPECT_EQ(inner->drawing(), f.drawing.get());
     EXPECT_EQ(inner->level(), 1);
-    EXPECT_EQ(f.layer->level(), 0);
     EXPECT_THROW(inner->layerGroup()->insertObjectInLayersAtIndex(f.drawing, 0), platform::AssertionFailure);
 
     f.drawing->hideAllExcept(inner.get());
@@ -160,7 +156,6 @@ TEST(Drawing, UniqueNamesAndDuplicates)
 
     const auto style = fillStyle(Qt::red);
     f.layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(10, 10, 20, 20), style));
-    EXPECT_EQ(f.layer->objectInObjectsAtIndex(0)->logicalBounds(), QRectF(10, 10, 20, 20));
     auto copy = std::dynamic_pointer_cast<VXObjectDrawingLayer>(f.layer->duplicateLayer());
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->layerName(), QStringLiteral("Objects copy"));
@@ -201,20 +196,7 @@ TEST(Drawing, UnitsConvertAndAnnounce)
     EXPECT_EQ(VXDrawing::unitsForLegacyUnitName(QStringLiteral("cubits")), nullptr);
 }
 
-TEST(Drawing, SizeAndMarginsRefuseNonsense)
-{
-    Fixture f({300, 200});
-    f.drawing->setDrawingSize({-5, 100});
-    f.drawing->setDrawingSize({std::nan(""), 100});
-    f.drawing->setDrawingSize({0, 0});
-    EXPECT_EQ(f.drawing->drawingSize(), QSizeF(300, 200));
-    f.drawing->setMarginsLeftTopRightBottom(200, 0, 200, 0); // leaves no interior
-    EXPECT_EQ(f.drawing->interior(), QRectF(0, 0, 300, 200));
-    f.drawing->setMarginsLeftTopRightBottom(10, 20, 30, 40);
-    EXPECT_EQ(f.drawing->interior(), QRectF(10, 20, 260, 140));
-}
-
-TEST(Drawing, SnapsToGridAndGuides)
+TEST(Drawing, SnapsToSquareAndIsometricGridsAndToGuides)
 {
     Fixture f({400, 400});
     auto grid = std::make_shared<VXGridLayer>();
@@ -222,12 +204,8 @@ TEST(Drawing, SnapsToGridAndGuides)
     grid->setSpanDivisionsMajorsRulerSteps(50, 5, 2, 2); // divisions every 10 points
     auto guides = std::make_shared<VXGuideLayer>();
     f.drawing->addLayer(guides);
-    NotificationRecorder added(kVXGuideLayerDidAddGuide, guides.get());
     guides->addGuide({100, true});
     guides->addGuide({250, false});
-    guides->addGuide({std::nan(""), false});
-    EXPECT_EQ(added.received.size(), 2);
-    EXPECT_EQ(guides->verticalGuides(), QList<double>{100});
 
     EXPECT_EQ(f.drawing->snapToGridWithControlFlag({23, 47}, false), QPointF(23, 47)); // snapping off
     EXPECT_EQ(f.drawing->snapToGridWithControlFlag({23, 47}, true), QPointF(20, 50));  // control inverts
@@ -236,29 +214,18 @@ TEST(Drawing, SnapsToGridAndGuides)
     EXPECT_EQ(f.drawing->snapToGuides({96, 253}), QPointF(100, 250));
     EXPECT_EQ(f.drawing->snapToGuides({80, 240}), QPointF(80, 240)); // beyond the tolerance
     EXPECT_EQ(f.drawing->snapPointsToGuide({{10, 10}, {103, 248}}), QPointF(-3, 2));
-
-    f.endStep();
-    guides->clearGuides();
-    EXPECT_TRUE(guides->guides().isEmpty());
-    f.undo->undo();
-    EXPECT_EQ(guides->guides().size(), 2);
-
     EXPECT_DOUBLE_EQ(grid->quartzDistanceForGridDistance(2), 100);
     EXPECT_EQ(grid->gridLocationForPoint(grid->pointForGridLocation({1.5, 3})), QPointF(1.5, 3));
-}
 
-TEST(Drawing, IsometricGridSnapsToTriangleCorners)
-{
-    Fixture f({400, 400});
-    auto grid = std::make_shared<VXIsometricGridLayer>();
-    f.drawing->addLayer(grid);
-    grid->setSpanDivisionsMajorsRulerSteps(20, 1, 5, 2);
+    // Every corner of an isometric grid is one division from its six neighbours.
+    auto isometric = std::make_shared<VXIsometricGridLayer>();
+    f.drawing->addLayer(isometric);
+    isometric->setSpanDivisionsMajorsRulerSteps(20, 1, 5, 2);
     const double w = 20 * std::sqrt(3.0) / 2;
-    const QPointF snapped = grid->nearestGridIntersectionToPoint({w + 1, 12});
+    const QPointF snapped = isometric->nearestGridIntersectionToPoint({w + 1, 12});
     EXPECT_NEAR(snapped.x(), w, 1e-9);
     EXPECT_NEAR(snapped.y(), 10, 1e-9);
-    // Every corner is one division from its six neighbours.
-    EXPECT_NEAR(QLineF(grid->nearestGridIntersectionToPoint({0, 0}), snapped).length(), 20, 1e-9);
+    EXPECT_NEAR(QLineF(isometric->nearestGridIntersectionToPoint({0, 0}), snapped).length(), 20, 1e-9);
 }
 
 TEST(Drawing, StylesAreListedOnceAndReplacedInOneStep)
@@ -284,15 +251,16 @@ TEST(Drawing, StylesAreListedOnceAndReplacedInOneStep)
     EXPECT_EQ(c->style(), red);
 }
 
-TEST(Drawing, OwnerChangesAreAnnouncedAndResizingKeepsObjectsFindable)
+TEST(Drawing, SizeAndMarginsRefuseNonsenseAndResizingKeepsObjectsFindable)
 {
-    Fixture f({100, 100});
-    NotificationRecorder owners(kVXDrawingDidGetNewOwner, f.drawing.get());
-    QObject document;
-    f.drawing->setOwner(&document);
-    f.drawing->setOwner(&document);
-    EXPECT_EQ(owners.received.size(), 1);
-    EXPECT_EQ(f.drawing->owner(), &document);
+    Fixture f({300, 200});
+    for (const QSizeF bad : {QSizeF(-5, 100), QSizeF(std::nan(""), 100), QSizeF(0, 0)})
+        f.drawing->setDrawingSize(bad);
+    EXPECT_EQ(f.drawing->drawingSize(), QSizeF(300, 200));
+    f.drawing->setMarginsLeftTopRightBottom(200, 0, 200, 0); // leaves no interior
+    EXPECT_EQ(f.drawing->interior(), QRectF(0, 0, 300, 200));
+    f.drawing->setMarginsLeftTopRightBottom(10, 20, 30, 40);
+    EXPECT_EQ(f.drawing->interior(), QRectF(10, 20, 260, 140));
 
     auto far = VXDrawableShape::drawableShapeWithRect(QRectF(5000, 5000, 10, 10), nullptr);
     f.layer->addObject(far); // outside the paper: still indexed
@@ -301,6 +269,6 @@ TEST(Drawing, OwnerChangesAreAnnouncedAndResizingKeepsObjectsFindable)
     f.drawing->setDrawingSize({8000, 8000});
     f.endStep();
     f.undo->undo();
-    EXPECT_EQ(f.drawing->drawingSize(), QSizeF(100, 100));
+    EXPECT_EQ(f.drawing->drawingSize(), QSizeF(300, 200));
     EXPECT_EQ(f.layer->hitTest({5005, 5005}), far);
 }

@@ -36,17 +36,31 @@ QString order(const VXObjectOwnerLayer& layer)
 
 } // namespace
 
-TEST(ObjectLayer, InsertRemoveAndMoveUndoWithNotifications)
+TEST(ObjectLayer, InsertRemoveAndMoveUndoWithNotificationsAndObservedIndexes)
 {
     Fixture f;
     const QList<VXDrawableObjectPtr> objects = squares(5);
     NotificationRecorder added(kVXLayerDidAddObject, f.layer.get());
     NotificationRecorder removed(kVXLayerDidRemoveObject, f.layer.get());
     NotificationRecorder reordered(kVXLayerDidReorderObjects, f.layer.get());
+    // An observer that follows the list through the indexes it is told ends with the same list.
+    QString mirror;
+    f.layer->observeKeyPath(QStringLiteral("objects"), platform::KeyValueObservingOptionNew, nullptr,
+                            [&](const platform::KeyValueChange& change) {
+                                if (change.kind == platform::KeyValueChangeKind::Removal)
+                                    for (auto i = change.indexes.crbegin(); i != change.indexes.crend(); ++i)
+                                        mirror.remove(*i, 1);
+                                else if (change.kind == platform::KeyValueChangeKind::Insertion)
+                                    for (const int i : change.indexes)
+                                        mirror.insert(i, f.layer->objectInObjectsAtIndex(i)->name());
+                                else
+                                    mirror = order(*f.layer);
+                            });
     f.layer->insertObjectsAtIndexes({objects[0], objects[1], objects[2]}, {0, 1, 2});
     f.layer->insertObjectsAtIndexes({objects[3], objects[4]}, {1, 3});
     f.endStep();
     EXPECT_EQ(order(*f.layer), QStringLiteral("03142"));
+    EXPECT_EQ(mirror, order(*f.layer));
     EXPECT_EQ(added.received.size(), 5);
     EXPECT_EQ(objects[3]->layer(), f.layer.get());
 
@@ -60,9 +74,11 @@ TEST(ObjectLayer, InsertRemoveAndMoveUndoWithNotifications)
     f.layer->removeObjectsAtIndexes({1, 3});
     f.endStep();
     EXPECT_EQ(order(*f.layer), QStringLiteral("234"));
+    EXPECT_EQ(mirror, order(*f.layer));
     EXPECT_EQ(removed.received.size(), 2);
     EXPECT_EQ(objects[0]->layer(), nullptr);
     EXPECT_EQ(f.layer->indexesOfObjectsInArray({objects[4], objects[0], objects[2]}), (QList<int>{0, 2}));
+    EXPECT_EQ(f.layer->valueForKey(QStringLiteral("countOfObjects")).toInt(), 3);
 
     f.undo->undo();
     EXPECT_EQ(order(*f.layer), QStringLiteral("20314"));
@@ -74,6 +90,7 @@ TEST(ObjectLayer, InsertRemoveAndMoveUndoWithNotifications)
     f.undo->redo();
     f.undo->redo();
     EXPECT_EQ(order(*f.layer), QStringLiteral("234"));
+    EXPECT_EQ(mirror, order(*f.layer));
 }
 
 TEST(ObjectLayer, MovingABlockKeepsItsOrderWhicheverWayItGoes)
@@ -154,7 +171,7 @@ TEST(ObjectLayer, CommittingAPendingObjectSelectsItInOneStep)
     EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{pending});
 }
 
-TEST(ObjectLayer, HitTestingFollowsStrokesFillsAndStacking)
+TEST(ObjectLayer, HitTestingFollowsStrokesFillsStackingAndStyleChanges)
 {
     Fixture f;
     auto filled = square(10, 10, 40, fillStyle(Qt::red));
@@ -162,7 +179,8 @@ TEST(ObjectLayer, HitTestingFollowsStrokesFillsAndStacking)
     platform::BezierPath line;
     line.moveToPoint({100, 10});
     line.lineToPoint({180, 10});
-    auto road = VXDrawablePath::drawablePathWithBezierPathWithStyle(line, strokeStyle(Qt::black, 10));
+    const VXStylePtr roadStyle = strokeStyle(Qt::black, 10);
+    auto road = VXDrawablePath::drawablePathWithBezierPathWithStyle(line, roadStyle);
     f.layer->addObjectsFromArray({filled, outlined, road});
 
     EXPECT_EQ(f.layer->hitTest({20, 20}), filled);
@@ -173,69 +191,53 @@ TEST(ObjectLayer, HitTestingFollowsStrokesFillsAndStacking)
     EXPECT_EQ(f.layer->hitTest({76, 60}), nullptr);
     EXPECT_EQ(f.layer->hitTest({140, 16.5}), road);
     EXPECT_EQ(f.layer->hitTest({140, 18}), nullptr);
+    EXPECT_TRUE(f.layer->objectsInRect({150, 24, 10, 2}).isEmpty());
     outlined->setVisible(false);
     EXPECT_EQ(f.layer->hitTest({32, 45}), filled);
-}
 
-TEST(ObjectLayer, StyleChangesMoveBoundsInTheIndex)
-{
-    Fixture f({400, 400});
-    platform::BezierPath line;
-    line.moveToPoint({100, 100});
-    line.lineToPoint({300, 100});
-    const VXStylePtr style = strokeStyle(Qt::black, 2);
-    auto road = VXDrawablePath::drawablePathWithBezierPathWithStyle(line, style);
-    f.layer->addObject(road);
-    EXPECT_TRUE(f.layer->objectsInRect({150, 108, 10, 2}).isEmpty());
-    const auto strokes = style->renderersOfClass<VXStroke>();
+    // A wider stroke moves the road's bounds in the index.
+    const auto strokes = roadStyle->renderersOfClass<VXStroke>();
     ASSERT_EQ(strokes.size(), 1);
     strokes.first()->setWidth(30);
-    EXPECT_EQ(f.layer->objectsInRect({150, 108, 10, 2}).size(), 1);
-    EXPECT_EQ(f.layer->hitTest({150, 112}), road);
+    EXPECT_EQ(f.layer->objectsInRect({150, 24, 10, 2}).size(), 1);
+    EXPECT_EQ(f.layer->hitTest({150, 22}), road);
 }
 
-TEST(ObjectLayer, EditsOnTheSelectionAreNamedSteps)
+TEST(ObjectLayer, PathEditsOnTheSelectionAreOneNamedStepEach)
 {
     Fixture f;
     auto left = square(0, 0, 20, fillStyle(Qt::red));
-    auto right = square(10, 0, 20, fillStyle(Qt::blue));
+    auto right = square(10, 0, 20, fillStyle(Qt::blue)); // on top, over half of the left
     f.layer->addObjectsFromArray({left, right});
     f.layer->selectAll();
     f.endStep();
-
-    f.layer->unionSelectedObjects();
-    f.endStep();
-    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Union"));
-    ASSERT_EQ(f.layer->countOfObjects(), 1);
-    const VXDrawableObjectPtr merged = f.layer->objectInObjectsAtIndex(0);
-    EXPECT_NEAR(merged->areaInBaseUnits(), 600, 1e-6);
-    EXPECT_EQ(merged->style()->fillColour(), QColor(Qt::blue)); // the topmost operand's
-    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{merged});
-    f.undo->undo();
-    EXPECT_EQ(order(*f.layer), QString());
-    EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{left, right}));
-    EXPECT_EQ(f.layer->countOfSelection(), 2);
-
-    f.layer->intersectionSelectedObjects();
-    f.endStep();
-    EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits(), 200, 1e-6);
-    f.undo->undo();
-
-    f.layer->diffSelectedObjects();
-    f.endStep();
-    ASSERT_EQ(f.layer->countOfObjects(), 1);
-    EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits(), 200, 1e-6);
-    EXPECT_EQ(f.layer->objectInObjectsAtIndex(0)->style()->fillColour(), QColor(Qt::red));
-    f.undo->undo();
-
-    f.layer->cookieCutterSelectedObjects();
-    f.endStep();
-    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Divide"));
-    ASSERT_EQ(f.layer->countOfObjects(), 2); // the inside and the outside of the left square
-    EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits()
-                    + f.layer->objectInObjectsAtIndex(1)->areaInBaseUnits(),
-                400, 1e-6);
-    f.undo->undo();
+    const struct {
+        void (VXObjectDrawingLayer::*edit)(QObject*);
+        const char* name;
+        QList<double> areas; // of the results, bottom first
+        QColor fill;          // of the first result
+        bool overlapHits;
+    } edits[] = {
+        {&VXObjectDrawingLayer::unionSelectedObjects, "Union", {600}, Qt::blue, true}, // the topmost operand's style
+        {&VXObjectDrawingLayer::intersectionSelectedObjects, "Intersection", {200}, Qt::blue, true},
+        {&VXObjectDrawingLayer::diffSelectedObjects, "Difference", {200}, Qt::red, false},  // cut by the topmost
+        {&VXObjectDrawingLayer::cookieCutterSelectedObjects, "Divide", {200, 200}, Qt::red, true},
+    };
+    for (const auto& e : edits) {
+        SCOPED_TRACE(e.name);
+        (f.layer.get()->*e.edit)(nullptr);
+        f.endStep();
+        EXPECT_EQ(f.undo->undoActionName(), e.name);
+        ASSERT_EQ(f.layer->countOfObjects(), e.areas.size());
+        for (int i = 0; i < e.areas.size(); ++i)
+            EXPECT_NEAR(f.layer->objectInObjectsAtIndex(i)->areaInBaseUnits(), e.areas[i], 1e-6);
+        EXPECT_EQ(f.layer->objectInObjectsAtIndex(0)->style()->fillColour(), e.fill);
+        EXPECT_EQ(f.layer->selection(), f.layer->objects());
+        EXPECT_EQ(f.layer->hitTest({15, 10}) != nullptr, e.overlapHits);
+        f.undo->undo();
+        EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{left, right}));
+        EXPECT_EQ(f.layer->countOfSelection(), 2);
+    }
 
     const VXStylePtr green = fillStyle(Qt::green);
     right->setLocked(true);
@@ -287,23 +289,6 @@ TEST(ObjectLayer, LinearAndPolarDuplicates)
     EXPECT_NEAR(polar[0]->location().y(), 25, 1e-9);
     EXPECT_NEAR(polar[1]->location().y(), 45, 1e-9);
     EXPECT_NEAR(polar[1]->angle(), M_PI, 1e-9);
-}
-
-TEST(ObjectLayer, ObserversSeeTheIndexesThatChange)
-{
-    Fixture f;
-    QList<QPair<int, QList<int>>> changes;
-    f.layer->observeKeyPath(QStringLiteral("objects"), platform::KeyValueObservingOptionNew, nullptr,
-                            [&](const platform::KeyValueChange& change) {
-                                changes.append({int(change.kind), change.indexes});
-                            });
-    const QList<VXDrawableObjectPtr> objects = squares(3);
-    f.layer->addObjectsFromArray(objects);
-    f.layer->removeObject(objects[1].get());
-    ASSERT_EQ(changes.size(), 4);
-    EXPECT_EQ(changes[2], qMakePair(int(platform::KeyValueChangeKind::Insertion), QList<int>{2}));
-    EXPECT_EQ(changes[3], qMakePair(int(platform::KeyValueChangeKind::Removal), QList<int>{1}));
-    EXPECT_EQ(f.layer->valueForKey(QStringLiteral("countOfObjects")).toInt(), 2);
 }
 
 TEST(ObjectLayer, SelectionShowsOnlyOnTheActiveLayer)
