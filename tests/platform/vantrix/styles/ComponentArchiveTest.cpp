@@ -22,6 +22,18 @@
 
 namespace {
 
+using Keys = QList<std::pair<const char*, QVariant>>;
+
+// A component with the keys set in order through key-value coding, as the style panes set them.
+template <class Component>
+std::shared_ptr<Component> with(const Keys& keys)
+{
+    auto component = std::make_shared<Component>();
+    for (const auto& [key, value] : keys)
+        component->setValueForKey(value, QString::fromLatin1(key));
+    return component;
+}
+
 // An opaque image with a different colour in every pixel, so any change shows.
 QImage motif(int width, int height)
 {
@@ -32,124 +44,55 @@ QImage motif(int width, int height)
     return image;
 }
 
-void setDecoratorKeys(VXPathDecorator& decorator)
-{
-    decorator.setImage(motif(5, 3));
-    decorator.setInterval(12.5);
-    decorator.setScale(1.5);
-    decorator.setScaleRandomness(0.25);
-    decorator.setLateralOffset(-3);
-    decorator.setLateralOffsetAlternates(true);
-    decorator.setNormalToPath(false);
-    decorator.setLeadInAndOutLengthProportion(0.2);
-    decorator.setUsesChainMethod(true);
-    decorator.setWobblyness(0.3);
-    decorator.setClipping(kVXClipOutsidePath);
-}
-
-template <class ZigZag>
-std::shared_ptr<ZigZag> zigZag()
-{
-    auto component = std::make_shared<ZigZag>();
-    component->setAmplitude(4.5);
-    component->setWavelength(11);
-    component->setSpread(0.4);
-    component->setClosed(!component->closed());
-    return component;
-}
-
 // One of every component, each key set away from its default.
 QList<VXRasterizerPtr> everyComponent()
 {
-    auto hatching = std::make_shared<VXHatching>();
-    hatching->setColour(QColor(10, 20, 30, 40));
-    hatching->setWidth(2.5);
-    hatching->setSpacing(5);
-    hatching->setLeadInProportion(0.3);
-    hatching->setAngleInDegrees(30);
-    hatching->setRoughness(0.2);
-    hatching->setWobblyness(0.1);
-    hatching->setLineCapStyle(1);
-    hatching->setLineJoinStyle(2);
-    hatching->setDash(VXStrokeDash::dashWithPatternPhase({3, 1}, 0.5));
-    hatching->setAngleIsRelativeToObject(true);
-
-    auto arrow = std::make_shared<VXArrowStroke>();
-    arrow->setArrowHeadAtStart(VXArrowStroke::kArrowHeadRound);
-    arrow->setArrowHeadAtEnd(VXArrowStroke::kArrowHeadInflected);
-    arrow->setArrowHeadWidth(9.5);
-    arrow->setArrowHeadLength(14);
-    arrow->setOutlineColour(Qt::yellow);
-    arrow->setOutlineWidth(1.5);
-    arrow->setDimensioningLineOptions(VXArrowStroke::kDimensionTextBelowLine);
-    arrow->setDimensionTextKind(VXArrowStroke::kDimensionTextLengthAndUnits);
-    arrow->setDimensionToleranceOption(1);
-    arrow->setDimensionTolerance(0.25);
-
-    auto rough = std::make_shared<VXRoughStroke>();
-    rough->setRoughness(0.75);
-
-    auto image = std::make_shared<VXImageAdornment>();
-    image->setImage(motif(4, 6));
-    image->setClipping(kVXNoClipping);
-    image->setScale(0.5);
-    image->setOpacity(0.8);
-    image->setAngleInDegrees(-15);
-    image->setFittingOption(VXImageAdornment::kScaleBy);
-    image->setOperation(QPainter::CompositionMode_Darken);
-
-    auto decorator = std::make_shared<VXPathDecorator>();
-    setDecoratorKeys(*decorator);
-
-    auto pattern = std::make_shared<VXFillPattern>();
-    setDecoratorKeys(*pattern);
-    pattern->setAngleInDegrees(20);
-    pattern->setMotifAngleInDegrees(45);
-    pattern->setMotifAngleRandomness(10);
-    pattern->setAngleIsRelativeToObject(true);
-    pattern->setDrawingOfClippedElementsSupressed(true);
-    pattern->setPatternAlternateYOffset(0.5);
-    pattern->setAutoTile(true);
-
-    auto tiling = std::make_shared<VXTilingFill>();
-    tiling->setImage(motif(3, 3));
-    tiling->setOpacity(0.6);
-
-    auto repeat = std::make_shared<VXRepeatTransformGroup>();
-    repeat->setDeltaX(-2);
-    repeat->setDeltaY(7);
-    repeat->setScaleX(0.9);
-    repeat->setScaleY(1.1);
-    repeat->setDeltaAngle(0.2);
-    repeat->setNumberOfRepeats(6);
-    repeat->setAngleIsRelative(true);
-    repeat->setReversed(true);
-    repeat->setBlendColour(Qt::cyan);
+    const Keys zigZag{{"amplitude", 4.5}, {"wavelength", 11}, {"spread", 0.4}};
+    const Keys decorator{{"image", motif(5, 3)}, {"interval", 12.5}, {"scale", 1.5}, {"scaleRandomness", 0.25},
+                         {"lateralOffset", -3}, {"lateralOffsetAlternates", true}, {"normalToPath", false},
+                         {"leadInAndOutLengthProportion", 0.2}, {"usesChainMethod", true}, {"wobblyness", 0.3},
+                         {"clipping", kVXClipOutsidePath}};
+    const auto rough = with<VXRoughStroke>({{"roughness", 0.75}});
+    const auto repeat = with<VXRepeatTransformGroup>(
+        {{"deltaX", -2}, {"deltaY", 7}, {"scaleX", 0.9}, {"scaleY", 1.1}, {"deltaAngle", 0.2}, {"numberOfRepeats", 6},
+         {"angleIsRelative", true}, {"reversed", true}, {"blendColour", QColor(Qt::cyan)}});
     repeat->addRenderer(VXStroke::strokeWithWidthColour(3, Qt::darkRed));
-
-    auto filter = std::make_shared<VXCIFilterRastGroup>();
-    filter->setClipping(kVXClipInsidePath);
-
-    auto blur = std::make_shared<VXCIFilterTypeBlurGroup>();
-    blur->setBlurAmount(2.5);
-    blur->setBlurAngle(60);
-    blur->setBlurType(VXCIFilterTypeBlurGroup::kMotionBlur);
-    blur->setClipping(kVXClipOutsidePath);
+    const auto blur = with<VXCIFilterTypeBlurGroup>({{"blurAmount", 2.5}, {"blurAngle", 60},
+                                                     {"blurType", VXCIFilterTypeBlurGroup::kMotionBlur},
+                                                     {"clipping", kVXClipOutsidePath}});
     blur->addRenderer(VXFill::fillWithColour(Qt::green));
-
-    auto gloom = std::make_shared<VXGloomGroup>();
-    gloom->setRadius(3);
-    gloom->setIntensity(2);
-    gloom->setType(VXGloomGroup::kBloom);
-    gloom->setClipping(kVXClipInsidePath);
+    const auto gloom = with<VXGloomGroup>(
+        {{"radius", 3}, {"intensity", 2}, {"type", VXGloomGroup::kBloom}, {"clipping", kVXClipInsidePath}});
     gloom->addRenderer(std::static_pointer_cast<VXRasterizer>(rough->copy()));
-
-    auto blend = std::make_shared<VXBlendGroup>();
-    blend->setBlendMode(QPainter::CompositionMode_Screen);
-    blend->setClipping(kVXClipInsidePath);
-
-    return {hatching, arrow, zigZag<VXZigZagStroke>(), zigZag<VXZigZagFill>(), rough, image, decorator, pattern,
-            tiling, repeat, filter, blur, gloom, blend};
+    return {
+        with<VXHatching>({{"colour", QColor(10, 20, 30, 40)}, {"width", 2.5}, {"spacing", 5}, {"leadInProportion", 0.3},
+                          {"angleInDegrees", 30}, {"roughness", 0.2}, {"wobblyness", 0.1}, {"lineCapStyle", 1},
+                          {"lineJoinStyle", 2}, {"angleIsRelativeToObject", true},
+                          {"dash", QVariant::fromValue(VXStrokeDash::dashWithPatternPhase({3, 1}, 0.5))}}),
+        with<VXArrowStroke>({{"arrowHeadAtStart", VXArrowStroke::kArrowHeadRound},
+                             {"arrowHeadAtEnd", VXArrowStroke::kArrowHeadInflected}, {"arrowHeadWidth", 9.5},
+                             {"arrowHeadLength", 14}, {"outlineColour", QColor(Qt::yellow)}, {"outlineWidth", 1.5},
+                             {"dimensioningLineOptions", VXArrowStroke::kDimensionTextBelowLine},
+                             {"dimensionTextKind", VXArrowStroke::kDimensionTextLengthAndUnits},
+                             {"dimensionToleranceOption", 1}, {"dimensionTolerance", 0.25}}),
+        with<VXZigZagStroke>(zigZag + Keys{{"closed", true}}),
+        with<VXZigZagFill>(zigZag + Keys{{"closed", false}}),
+        rough,
+        with<VXImageAdornment>({{"image", motif(4, 6)}, {"clipping", kVXNoClipping}, {"scale", 0.5}, {"opacity", 0.8},
+                                {"angleInDegrees", -15}, {"fittingOption", VXImageAdornment::kScaleBy},
+                                {"operation", QPainter::CompositionMode_Darken}}),
+        with<VXPathDecorator>(decorator),
+        with<VXFillPattern>(decorator
+                            + Keys{{"angleInDegrees", 20}, {"motifAngleInDegrees", 45}, {"motifAngleRandomness", 10},
+                                   {"angleIsRelativeToObject", true}, {"drawingOfClippedElementsSupressed", true},
+                                   {"patternAlternateYOffset", 0.5}, {"autoTile", true}}),
+        with<VXTilingFill>({{"image", motif(3, 3)}, {"opacity", 0.6}}),
+        repeat,
+        with<VXCIFilterRastGroup>({{"clipping", kVXClipInsidePath}}),
+        blur,
+        gloom,
+        with<VXBlendGroup>({{"blendMode", QPainter::CompositionMode_Screen}, {"clipping", kVXClipInsidePath}}),
+    };
 }
 
 // The keys a component adds to the core stroke, fill and group.

@@ -13,12 +13,11 @@
 #include <QLocale>
 #include <QtMath>
 
-using componenttest::ChecksummedRenderable;
 using componenttest::isWhite;
 using componenttest::paintedBounds;
 using componenttest::paintedRunsInColumn;
 using componenttest::solidImage;
-using styletest::colourNear;
+using styletest::coloursAt;
 using styletest::PathRenderable;
 using styletest::render;
 
@@ -45,49 +44,59 @@ TEST(ComponentRender, HatchLinesLieAtTheirSpacingAndAngleInsideThePath)
 {
     const auto hatch = hatching(10, 0);
     QImage image = render(*hatch, PathRenderable::rectangle(kSquare));
-    // Horizontal lines on multiples of 10 from the drawing origin, 2 wide.
-    for (int y : {30, 40, 50, 60, 70}) {
-        EXPECT_TRUE(colourNear(image.pixelColor(50, y), kRed, 0)) << y;
-        EXPECT_TRUE(isWhite(image, 50, y + 4)) << y;
-        EXPECT_TRUE(isWhite(image, 10, y)) << "outside the path at " << y;
-    }
+    // Horizontal lines on multiples of 10 from the drawing origin, 2 wide, none outside the path.
+    EXPECT_TRUE(coloursAt(image, {{50, 30}, {50, 40}, {50, 50}, {50, 60}, {50, 70}}, kRed));
+    EXPECT_TRUE(coloursAt(image, {{50, 34}, {50, 44}, {50, 54}, {50, 64}, {50, 74}, {10, 30}, {10, 50}}, kWhite));
     EXPECT_EQ(paintedRunsInColumn(image, 50), 7); // 20 ... 80, the outer two cut in half
 
     hatch->setLeadInProportion(0.5);
     image = render(*hatch, PathRenderable::rectangle(kSquare));
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 45), kRed, 0));
-    EXPECT_TRUE(isWhite(image, 50, 50));
+    EXPECT_TRUE(coloursAt(image, {{50, 45}}, kRed));
+    EXPECT_TRUE(coloursAt(image, {{50, 50}}, kWhite));
 
     // At 45 degrees the lines are spacing apart across: y - x = k * spacing * sqrt(2).
     hatch->setLeadInProportion(0);
     hatch->setSpacing(10 * M_SQRT2);
     hatch->setAngleInDegrees(45);
     image = render(*hatch, PathRenderable::rectangle(kSquare));
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 50), kRed, 0));
-    EXPECT_TRUE(colourNear(image.pixelColor(40, 60), kRed, 0));
-    EXPECT_TRUE(isWhite(image, 45, 55));
+    EXPECT_TRUE(coloursAt(image, {{50, 50}, {40, 60}}, kRed));
+    EXPECT_TRUE(coloursAt(image, {{45, 55}}, kWhite));
+
+    // A relative angle turns with the object about its location: vertical, through the centre.
+    const auto relative = hatching(10, 0);
+    relative->setAngleIsRelativeToObject(true);
+    image = render(*relative, PathRenderable::rectangle(kSquare, M_PI / 2));
+    EXPECT_TRUE(coloursAt(image, {{50, 40}, {60, 40}}, kRed));
+    EXPECT_TRUE(coloursAt(image, {{55, 40}}, kWhite));
 }
 
-TEST(ComponentRender, RelativeHatchTurnsWithTheObjectAboutItsLocation)
-{
-    const auto hatch = hatching(10, 0);
-    hatch->setAngleIsRelativeToObject(true);
-    const QImage image = render(*hatch, PathRenderable::rectangle(kSquare, M_PI / 2));
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 40), kRed, 0)); // vertical, through the centre
-    EXPECT_TRUE(colourNear(image.pixelColor(60, 40), kRed, 0));
-    EXPECT_TRUE(isWhite(image, 55, 40));
-}
-
-TEST(ComponentRender, RoughAndWobblyHatchesRepeatForAnObjectAndChangeWithItsGeometry)
+TEST(ComponentRender, RoughStrokesAndHatchesRepeatForAnObjectAndChangeWithItsGeometry)
 {
     const auto hatch = hatching(10, 30);
     hatch->setRoughness(0.8);
     hatch->setWobblyness(0.6);
-    const ChecksummedRenderable object(PathRenderable::rectangle(kSquare), 7);
-    const QImage first = render(*hatch, object);
-    EXPECT_EQ(render(*hatch, object), first);
-    EXPECT_NE(render(*hatch, ChecksummedRenderable(PathRenderable::rectangle(kSquare), 8)), first);
-    EXPECT_NE(render(*hatching(10, 30), object), first);
+    const PathRenderable square = PathRenderable::rectangle(kSquare).withChecksum(7);
+    const QImage hatched = render(*hatch, square);
+    EXPECT_EQ(render(*hatch, square), hatched);
+    EXPECT_NE(render(*hatch, square.withChecksum(8)), hatched);
+    EXPECT_NE(render(*hatching(10, 30), square), hatched);
+
+    const PathRenderable line = PathRenderable::line(QPointF(10, 50), QPointF(90, 50));
+    const QImage plain = render(*VXStroke::strokeWithWidthColour(6, Qt::black), line);
+    const auto rough = std::make_shared<VXRoughStroke>();
+    rough->setWidth(6);
+    rough->setRoughness(0);
+    EXPECT_EQ(render(*rough, line), plain);
+    rough->setRoughness(0.3);
+    const QImage ragged = render(*rough, line.withChecksum(3));
+    EXPECT_NE(ragged, plain);
+    EXPECT_EQ(render(*rough, line.withChecksum(3)), ragged);
+    EXPECT_NE(render(*rough, line.withChecksum(4)), ragged);
+    // Ragged within the reach it announces: half the width plus roughness times the width.
+    const QRect painted = paintedBounds(ragged);
+    EXPECT_GE(painted.top(), 45);
+    EXPECT_LE(painted.bottom(), 54);
+    EXPECT_TRUE(coloursAt(ragged, {{50, 50}}, Qt::black));
 }
 
 TEST(ComponentRender, ArrowHeadsSitAtTheEndsTheyAreAskedFor)
@@ -97,36 +106,35 @@ TEST(ComponentRender, ArrowHeadsSitAtTheEndsTheyAreAskedFor)
     arrow->setWidth(2);
     arrow->setColour(kRed);
     QImage image = render(*arrow, line);
-    EXPECT_TRUE(colourNear(image.pixelColor(70, 51), kRed, 0)); // beside the line, inside the head
-    EXPECT_TRUE(isWhite(image, 71, 55));
-    EXPECT_TRUE(isWhite(image, 82, 50)); // the line stops under the head, not beyond the tip
-    EXPECT_TRUE(isWhite(image, 29, 51)); // no head at the start
+    EXPECT_TRUE(coloursAt(image, {{70, 51}}, kRed)); // beside the line, inside the head
+    // Beside the head; beyond the tip (the line stops under the head); no head at the start.
+    EXPECT_TRUE(coloursAt(image, {{71, 55}, {82, 50}, {29, 51}}, kWhite));
 
     arrow->setArrowHeadAtStart(VXArrowStroke::kArrowHeadStandard);
     arrow->setArrowHeadAtEnd(VXArrowStroke::kArrowHeadNone);
     image = render(*arrow, line);
-    EXPECT_TRUE(colourNear(image.pixelColor(29, 51), kRed, 0));
-    EXPECT_TRUE(isWhite(image, 70, 51));
-    EXPECT_TRUE(colourNear(image.pixelColor(79, 50), kRed, 0)); // the line runs to its plain end
+    EXPECT_TRUE(coloursAt(image, {{29, 51}, {79, 50}}, kRed)); // the line runs to its plain end
+    EXPECT_TRUE(coloursAt(image, {{70, 51}}, kWhite));
 
-    // An outline rings the head and the line.
+    // An outline rings the head and the line, just behind the head's back too.
     arrow->setOutlineColour(kBlue);
     arrow->setOutlineWidth(2);
     image = render(*arrow, line);
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 52), kBlue, 0));
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 50), kRed, 0));
-    EXPECT_TRUE(colourNear(image.pixelColor(32, 47), kBlue, 0)); // just behind the head's back
+    EXPECT_TRUE(coloursAt(image, {{50, 52}, {32, 47}}, kBlue));
+    EXPECT_TRUE(coloursAt(image, {{50, 50}}, kRed));
 }
 
 TEST(ComponentRender, ArrowTrimsAndDimensionText)
 {
     VXArrowStroke arrow;
     arrow.setArrowHeadLength(10);
-    EXPECT_DOUBLE_EQ(arrow.trimLengthForKind(VXArrowStroke::kArrowHeadNone), 0);
-    EXPECT_DOUBLE_EQ(arrow.trimLengthForKind(VXArrowStroke::kArrowHeadStandard), 10);
-    EXPECT_DOUBLE_EQ(arrow.trimLengthForKind(VXArrowStroke::kArrowHeadInflected), 7);
-    EXPECT_DOUBLE_EQ(arrow.trimLengthForKind(VXArrowStroke::kArrowHeadRound), 5);
-    EXPECT_DOUBLE_EQ(arrow.trimLengthForKind(VXArrowStroke::kArrowHeadBar), 0);
+    const std::pair<int, double> trims[] = {{VXArrowStroke::kArrowHeadNone, 0},
+                                            {VXArrowStroke::kArrowHeadStandard, 10},
+                                            {VXArrowStroke::kArrowHeadInflected, 7},
+                                            {VXArrowStroke::kArrowHeadRound, 5},
+                                            {VXArrowStroke::kArrowHeadBar, 0}};
+    for (const auto& [kind, trim] : trims)
+        EXPECT_DOUBLE_EQ(arrow.trimLengthForKind(kind), trim) << kind;
 
     EXPECT_EQ(arrow.dimensionTextForLength(72), QLocale().toString(72.0, 'f', 2));
     VXArrowStroke::setDimensionUnits(72 / 25.4, "mm");
@@ -145,25 +153,25 @@ TEST(ComponentRender, DimensionTextGoesAboveBelowOrIntoTheLine)
     const PathRenderable line = PathRenderable::line(QPointF(10, 50), QPointF(190, 50));
     VXArrowStroke arrow;
     arrow.setArrowHeadAtEnd(VXArrowStroke::kArrowHeadBar);
-    const auto paintedRows = [&](int options) {
+    // What is drawn over the middle of the line, where the text goes.
+    const auto middle = [&](int options) {
         arrow.setDimensioningLineOptions(options);
-        return paintedBounds(render(arrow, line, QSize(200, 100)).copy(60, 0, 80, 100)).translated(60, 0);
+        return render(arrow, line, QSize(200, 100)).copy(60, 0, 80, 100);
     };
-    EXPECT_EQ(paintedRows(VXArrowStroke::kDimensionNone), QRect(60, 49, 80, 2));
-    const QRect above = paintedRows(VXArrowStroke::kDimensionTextAboveLine);
+    EXPECT_EQ(paintedBounds(middle(VXArrowStroke::kDimensionNone)), QRect(0, 49, 80, 2));
+    const QRect above = paintedBounds(middle(VXArrowStroke::kDimensionTextAboveLine));
     EXPECT_LT(above.top(), 45);
     EXPECT_EQ(above.bottom(), 50);
-    const QRect below = paintedRows(VXArrowStroke::kDimensionTextBelowLine);
+    const QRect below = paintedBounds(middle(VXArrowStroke::kDimensionTextBelowLine));
     EXPECT_EQ(below.top(), 49);
     EXPECT_GT(below.bottom(), 55);
     // In the line, the line breaks for the text: the middle of the line left of the text is bare.
-    arrow.setDimensioningLineOptions(VXArrowStroke::kDimensionTextInLine);
-    const QImage inLine = render(arrow, line, QSize(200, 100));
-    const QRect text = paintedBounds(inLine.copy(60, 0, 80, 100));
+    const QImage inLine = middle(VXArrowStroke::kDimensionTextInLine);
+    const QRect text = paintedBounds(inLine);
     EXPECT_LT(text.top(), 47);
     EXPECT_GT(text.bottom(), 50);
     int bare = 0;
-    for (int x = 60; x < 140; ++x)
+    for (int x = 0; x < 80; ++x)
         bare += isWhite(inLine, x, 50) && isWhite(inLine, x, 49);
     EXPECT_GT(bare, 6);
 }
@@ -182,17 +190,15 @@ TEST(ComponentRender, ZigZagSwingsByItsAmplitude)
     EXPECT_LE(painted.top(), 50 - 10);
     EXPECT_LE(painted.bottom(), 50 + 10 + 2);
     EXPECT_GE(painted.bottom(), 50 + 10 - 1);
-    // Peaks every half wave, first to the right of travel (down): 15 down, 25 up, 35 down.
+    // Peaks every half wave, first to the right of travel (down): 15 down, 25 up; sharp peaks.
     EXPECT_FALSE(isWhite(image, 15, 60));
     EXPECT_FALSE(isWhite(image, 25, 40));
-    EXPECT_TRUE(isWhite(image, 25, 60));
-    EXPECT_TRUE(isWhite(image, 12, 60)); // a sharp peak
+    EXPECT_TRUE(coloursAt(image, {{25, 60}, {12, 60}}, kWhite));
 
     zigZag->setSpread(1); // square: every peak held flat for its whole half wave
     image = render(*zigZag, line);
-    EXPECT_FALSE(isWhite(image, 12, 60));
-    EXPECT_FALSE(isWhite(image, 18, 60));
-    EXPECT_FALSE(isWhite(image, 22, 40));
+    for (const QPoint flat : {QPoint(12, 60), QPoint(18, 60), QPoint(22, 40)})
+        EXPECT_FALSE(isWhite(image, flat.x(), flat.y())) << flat.x();
 
     zigZag->setAmplitude(0); // a plain stroke
     EXPECT_EQ(render(*zigZag, line), render(*VXStroke::strokeWithWidthColour(2, Qt::black), line));
@@ -205,8 +211,7 @@ TEST(ComponentRender, ClosedZigZagFitsWholeWavesAroundTheOutline)
     shape.amplitude = 3;
     shape.wavelength = 7; // 240 around the square: 68.6 half waves become 68
     shape.closed = true;
-    const platform::BezierPath outline = PathRenderable::rectangle(kSquare).renderingPath();
-    const platform::BezierPath zigZag = shape.pathAlong(outline);
+    const platform::BezierPath zigZag = shape.pathAlong(PathRenderable::rectangle(kSquare).renderingPath());
     EXPECT_TRUE(zigZag.isClosed());
     int peaks = 0; // points off the outline
     for (int i = 0; i < zigZag.elementCount(); ++i) {
@@ -222,7 +227,7 @@ TEST(ComponentRender, ClosedZigZagFitsWholeWavesAroundTheOutline)
     fill->setColour(kRed);
     fill->setAmplitude(4);
     const QImage image = render(*fill, PathRenderable::rectangle(kSquare));
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 50), kRed, 0));
+    EXPECT_TRUE(coloursAt(image, {{50, 50}}, kRed));
     int outside = 0;
     int bitten = 0;
     for (int y = 25; y < 75; ++y) {
@@ -233,98 +238,68 @@ TEST(ComponentRender, ClosedZigZagFitsWholeWavesAroundTheOutline)
     EXPECT_GT(bitten, 5);  // and bite into it
 }
 
-TEST(ComponentRender, RoughStrokeIsRaggedButRepeatable)
-{
-    const PathRenderable line = PathRenderable::line(QPointF(10, 50), QPointF(90, 50));
-    const auto rough = std::make_shared<VXRoughStroke>();
-    rough->setWidth(6);
-    rough->setRoughness(0);
-    EXPECT_EQ(render(*rough, line), render(*VXStroke::strokeWithWidthColour(6, Qt::black), line));
-
-    rough->setRoughness(0.3);
-    const ChecksummedRenderable object(line, 3);
-    const QImage image = render(*rough, object);
-    EXPECT_NE(image, render(*VXStroke::strokeWithWidthColour(6, Qt::black), line));
-    EXPECT_EQ(render(*rough, object), image);
-    EXPECT_NE(render(*rough, ChecksummedRenderable(line, 4)), image);
-    // Ragged within the reach it announces: half the width plus roughness times the width.
-    const QRect painted = paintedBounds(image);
-    EXPECT_GE(painted.top(), 45);
-    EXPECT_LE(painted.bottom(), 54);
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 50), Qt::black, 0));
-}
-
 TEST(ComponentRender, ImageAdornmentFitsScalesAndClips)
 {
     const auto adornment = std::make_shared<VXImageAdornment>();
     adornment->setImage(solidImage(QSize(20, 10), kRed));
     const PathRenderable square = PathRenderable::rectangle(kSquare);
     QImage image = render(*adornment, square); // proportionally: 60 x 30 about the centre
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 36), kRed, 0));
-    EXPECT_TRUE(isWhite(image, 50, 33));
-    EXPECT_TRUE(colourNear(image.pixelColor(21, 50), kRed, 0));
-
+    EXPECT_TRUE(coloursAt(image, {{50, 36}, {21, 50}}, kRed));
+    EXPECT_TRUE(coloursAt(image, {{50, 33}}, kWhite));
     adornment->setFittingOption(VXImageAdornment::kFitToObject);
-    image = render(*adornment, square);
-    EXPECT_TRUE(colourNear(image.pixelColor(21, 21), kRed, 0));
+    EXPECT_TRUE(coloursAt(render(*adornment, square), {{21, 21}}, kRed));
 
     adornment->setFittingOption(VXImageAdornment::kScaleBy);
-    adornment->setScale(2); // 40 x 20
+    adornment->setScale(2);           // 40 x 20
     adornment->setAngleInDegrees(90); // 20 x 40
     image = render(*adornment, square);
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 31), kRed, 0));
-    EXPECT_TRUE(isWhite(image, 50, 28));
-    EXPECT_TRUE(isWhite(image, 38, 50));
+    EXPECT_TRUE(coloursAt(image, {{50, 31}}, kRed));
+    EXPECT_TRUE(coloursAt(image, {{50, 28}, {38, 50}}, kWhite));
 
     adornment->setScale(10); // far beyond the square, clipped to it
     image = render(*adornment, square);
-    EXPECT_TRUE(colourNear(image.pixelColor(21, 21), kRed, 0));
-    EXPECT_TRUE(isWhite(image, 10, 10));
+    EXPECT_TRUE(coloursAt(image, {{21, 21}}, kRed));
+    EXPECT_TRUE(coloursAt(image, {{10, 10}}, kWhite));
     adornment->setClipping(kVXClipOutsidePath);
     adornment->setOpacity(0.5);
     image = render(*adornment, square);
-    EXPECT_TRUE(isWhite(image, 50, 50));
-    EXPECT_TRUE(colourNear(image.pixelColor(10, 10), QColor(255, 127, 127), 2));
+    EXPECT_TRUE(coloursAt(image, {{50, 50}}, kWhite));
+    EXPECT_TRUE(coloursAt(image, {{10, 10}}, QColor(255, 127, 127), 2));
 }
 
-TEST(ComponentRender, DecoratorPlacesMotifsAlongThePath)
+TEST(ComponentRender, DecoratorPlacesChainsTapersAndTurnsMotifsAlongThePath)
 {
     const PathRenderable line = PathRenderable::line(QPointF(10, 50), QPointF(90, 50));
     const auto decorator = std::make_shared<VXPathDecorator>();
     decorator->setImage(solidImage(QSize(4, 4), kBlue));
     QImage image = render(*decorator, line);
-    for (int x : {20, 40, 60, 80}) // every 20 units, from half an interval in
-        EXPECT_TRUE(colourNear(image.pixelColor(x, 50), kBlue, 0)) << x;
-    EXPECT_TRUE(isWhite(image, 30, 50));
+    // Every 20 units, from half an interval in.
+    EXPECT_TRUE(coloursAt(image, {{20, 50}, {40, 50}, {60, 50}, {80, 50}}, kBlue));
+    EXPECT_TRUE(coloursAt(image, {{30, 50}}, kWhite));
 
     decorator->setLateralOffset(10);
     decorator->setLateralOffsetAlternates(true);
-    const QList<VXPathDecorator::Placement> placements = decorator->motifPlacementsForObject(line);
+    QList<VXPathDecorator::Placement> placements = decorator->motifPlacementsForObject(line);
     ASSERT_EQ(placements.size(), 4);
     EXPECT_EQ(placements[0].centre, QPointF(20, 60)); // right of travel is down the screen
     EXPECT_EQ(placements[1].centre, QPointF(40, 40));
     image = render(*decorator, line);
-    EXPECT_TRUE(colourNear(image.pixelColor(20, 60), kBlue, 0));
-    EXPECT_TRUE(colourNear(image.pixelColor(40, 40), kBlue, 0));
-    EXPECT_TRUE(isWhite(image, 20, 50));
-}
+    EXPECT_TRUE(coloursAt(image, {{20, 60}, {40, 40}}, kBlue));
+    EXPECT_TRUE(coloursAt(image, {{20, 50}}, kWhite));
 
-TEST(ComponentRender, DecoratorChainsTapersAndTurnsMotifs)
-{
     const PathRenderable down = PathRenderable::line(QPointF(50, 0), QPointF(50, 80));
-    VXPathDecorator decorator;
-    decorator.setImage(solidImage(QSize(8, 2), kBlue));
-    decorator.setUsesChainMethod(true);
-    QList<VXPathDecorator::Placement> placements = decorator.motifPlacementsForObject(down);
+    VXPathDecorator chain;
+    chain.setImage(solidImage(QSize(8, 2), kBlue));
+    chain.setUsesChainMethod(true);
+    placements = chain.motifPlacementsForObject(down);
     ASSERT_EQ(placements.size(), 10); // 8 long, end to end
     EXPECT_EQ(placements[0].centre, QPointF(50, 4));
     EXPECT_EQ(placements[9].centre, QPointF(50, 76));
     EXPECT_DOUBLE_EQ(placements[0].angle, M_PI / 2);
-
-    decorator.setUsesChainMethod(false);
-    decorator.setNormalToPath(false);
-    decorator.setLeadInAndOutLengthProportion(0.25); // 20 each end
-    placements = decorator.motifPlacementsForObject(down);
+    chain.setUsesChainMethod(false);
+    chain.setNormalToPath(false);
+    chain.setLeadInAndOutLengthProportion(0.25); // 20 each end
+    placements = chain.motifPlacementsForObject(down);
     ASSERT_EQ(placements.size(), 4);
     EXPECT_DOUBLE_EQ(placements[0].angle, 0);
     EXPECT_DOUBLE_EQ(placements[0].scale, 0.5); // at 10 of a 20 lead-in
@@ -340,20 +315,17 @@ TEST(ComponentRender, FillPatternGridsAlternatesAndLeavesOutCutMotifs)
     pattern->setInterval(10);
     EXPECT_EQ(pattern->motifPlacementsForObject(square).size(), 7 * 7); // 20 ... 80 both ways
     QImage image = render(*pattern, square);
-    EXPECT_TRUE(colourNear(image.pixelColor(50, 50), kBlue, 0));
-    EXPECT_TRUE(colourNear(image.pixelColor(21, 21), kBlue, 0)); // a cut motif at the corner
-    EXPECT_TRUE(isWhite(image, 19, 19));
-    EXPECT_TRUE(isWhite(image, 55, 55));
+    EXPECT_TRUE(coloursAt(image, {{50, 50}, {21, 21}}, kBlue)); // a cut motif at the corner
+    EXPECT_TRUE(coloursAt(image, {{19, 19}, {55, 55}}, kWhite));
 
     pattern->setDrawingOfClippedElementsSupressed(true);
     EXPECT_EQ(pattern->motifPlacementsForObject(square).size(), 5 * 5);
-    EXPECT_TRUE(isWhite(render(*pattern, square), 21, 21));
+    EXPECT_TRUE(coloursAt(render(*pattern, square), {{21, 21}}, kWhite));
 
     pattern->setPatternAlternateYOffset(0.5); // odd columns half a row down
     image = render(*pattern, square);
-    EXPECT_TRUE(colourNear(image.pixelColor(30, 55), kBlue, 0));
-    EXPECT_TRUE(isWhite(image, 30, 50));
-    EXPECT_TRUE(colourNear(image.pixelColor(40, 50), kBlue, 0));
+    EXPECT_TRUE(coloursAt(image, {{30, 55}, {40, 50}}, kBlue));
+    EXPECT_TRUE(coloursAt(image, {{30, 50}}, kWhite));
 
     pattern->setAutoTile(true);
     pattern->setScale(2);
@@ -377,8 +349,6 @@ TEST(ComponentRender, TilingFillRepeatsItsImageFromTheOrigin)
     EXPECT_TRUE(fill.image().isNull());
     ASSERT_TRUE(fill.setImageData(png));
     const QImage image = render(fill, PathRenderable::rectangle(kSquare));
-    EXPECT_TRUE(colourNear(image.pixelColor(20, 20), kRed, 0));
-    EXPECT_TRUE(colourNear(image.pixelColor(41, 41), kRed, 0));
-    EXPECT_TRUE(isWhite(image, 21, 20));
-    EXPECT_TRUE(isWhite(image, 18, 18)); // outside the path
+    EXPECT_TRUE(coloursAt(image, {{20, 20}, {41, 41}}, kRed));
+    EXPECT_TRUE(coloursAt(image, {{21, 20}, {18, 18}}, kWhite)); // the second outside the path
 }

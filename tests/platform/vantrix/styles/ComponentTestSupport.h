@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers of the component tests: objects with a chosen checksum, plain motif images and
-// scans of rendered images.
+// Helpers of the component tests: plain motif images and scans of rendered images.
 
 #include "platform/vantrix/styles/StyleTestSupport.h"
 
@@ -9,20 +8,6 @@
 #include <QRect>
 
 namespace componenttest {
-
-// A path renderable whose geometry checksum the test chooses.
-class ChecksummedRenderable : public styletest::PathRenderable {
-public:
-    ChecksummedRenderable(const styletest::PathRenderable& base, quint64 checksum)
-        : PathRenderable(base)
-        , m_checksum(checksum)
-    {
-    }
-    quint64 geometryChecksum() const override { return m_checksum; }
-
-private:
-    quint64 m_checksum;
-};
 
 inline QImage solidImage(QSize size, const QColor& colour)
 {

@@ -46,69 +46,56 @@ protected:
 
 } // namespace
 
-TEST(Dash, PatternIsCappedAndCleaned)
+TEST(Dash, PatternIsCappedCleanedComparedAndScaledToTheLineWidth)
 {
     const auto dash = VXStrokeDash::dashWithPatternPhase({1, -2, 3, qQNaN(), 5, 6, 7, 8, 9, 10}, 2);
-    EXPECT_EQ(dash->count(), 8);
     EXPECT_EQ(dash->dashPattern(), (QList<double>{1, 0, 3, 0, 5, 6, 7, 8}));
     EXPECT_DOUBLE_EQ(dash->length(), 30);
     EXPECT_TRUE(dash->isValid());
     EXPECT_FALSE(VXStrokeDash::dashWithPatternPhase({0, 0})->isValid());
     EXPECT_FALSE(VXStrokeDash::dashWithPatternPhase({})->isValid());
-
     const auto same = VXStrokeDash::dashWithPatternPhase({1, 0, 3, 0, 5, 6, 7, 8}, 2);
     EXPECT_TRUE(dash->isEqualToDash(same.get()));
     same->setScalesToLineWidth(false);
     EXPECT_FALSE(dash->isEqualToDash(same.get()));
     EXPECT_FALSE(dash->isEqualToDash(nullptr));
-}
 
-TEST(Dash, LengthsScaleWithTheLineWidthWhenAsked)
-{
     platform::BezierPath path;
     path.setLineWidth(3);
-    const auto dash = VXStrokeDash::dashWithPatternPhase({4, 2}, 1);
-    dash->applyToPath(path);
+    const auto scaled = VXStrokeDash::dashWithPatternPhase({4, 2}, 1);
+    scaled->applyToPath(path);
     EXPECT_EQ(path.lineDash().lengths, (QList<double>{12, 6}));
     EXPECT_DOUBLE_EQ(path.lineDash().phase, 3);
-    dash->setScalesToLineWidth(false);
-    dash->applyToPath(path);
+    scaled->setScalesToLineWidth(false);
+    scaled->applyToPath(path);
     EXPECT_EQ(path.lineDash().lengths, (QList<double>{4, 2}));
     VXStrokeDash::dashWithPatternPhase({0, 0})->applyToPath(path);
     EXPECT_TRUE(path.lineDash().isEmpty());
 }
 
-TEST(Dash, StrokesLeaveGapsWhereThePatternSays)
+TEST(Dash, StrokesAndSwatchesLeaveGapsWhereThePatternSays)
 {
     EXPECT_EQ(drawnAlongTheLine(render(*dashedStroke({10, 10}, 4, false), kAcross)), "##..##..##..##..##..");
     EXPECT_EQ(drawnAlongTheLine(render(*dashedStroke({2, 2}, 4, true), kAcross)), "##..#..#..##.##.##..");
     // A phase of 5 starts half way through the first dash.
     EXPECT_EQ(drawnAlongTheLine(render(*dashedStroke({10, 10}, 4, false, 5), kAcross)), "#..##..##..##..##..#");
-}
-
-TEST(Dash, DegenerateDashesDrawSolidAndFinish)
-{
     EXPECT_EQ(drawnAlongTheLine(render(*dashedStroke({0, 0, 0, 0}, 4, false), kAcross)), QString(20, '#'));
     // Far too many tiny dashes for the line: drawn without hanging.
     QElapsedTimer timer;
     timer.start();
-    const PathRenderable longLine = PathRenderable::line(QPointF(0, 50), QPointF(1e6, 50));
-    render(*dashedStroke({1e-7, 1e-7}, 4, false), longLine);
+    render(*dashedStroke({1e-7, 1e-7}, 4, false), PathRenderable::line(QPointF(0, 50), QPointF(1e6, 50)));
     EXPECT_LT(timer.elapsed(), 5000);
-}
 
-TEST(Dash, SwatchShowsThePattern)
-{
-    const auto dash = VXStrokeDash::dashWithPatternPhase({4, 4});
-    const QImage swatch = dash->dashSwatchImageWithSizeStrokeWidth(QSizeF(64, 20), 3);
+    const QImage swatch =
+        VXStrokeDash::dashWithPatternPhase({4, 4})->dashSwatchImageWithSizeStrokeWidth(QSizeF(64, 20), 3);
     ASSERT_EQ(swatch.size(), QSize(64, 20));
-    EXPECT_TRUE(colourNear(swatch.pixelColor(5, 10), Qt::black, 0));   // 0..12 drawn
-    EXPECT_EQ(swatch.pixelColor(17, 10).alpha(), 0);                    // 12..24 skipped
-    EXPECT_TRUE(colourNear(swatch.pixelColor(30, 10), Qt::black, 0));  // 24..36 drawn
+    EXPECT_TRUE(colourNear(swatch.pixelColor(5, 10), Qt::black, 0));  // 0..12 drawn
+    EXPECT_EQ(swatch.pixelColor(17, 10).alpha(), 0);                   // 12..24 skipped
+    EXPECT_TRUE(colourNear(swatch.pixelColor(30, 10), Qt::black, 0)); // 24..36 drawn
     EXPECT_EQ(swatch.pixelColor(5, 2).alpha(), 0);
 }
 
-TEST_F(DashRegistry, RegisteredDashesPersistAndAreReadBack)
+TEST_F(DashRegistry, RegisteredDashesAndEditsToThemPersist)
 {
     const QList<VXStrokeDashPtr> builtIn = VXStrokeDash::registeredDashes();
     ASSERT_FALSE(builtIn.isEmpty());
@@ -126,12 +113,9 @@ TEST_F(DashRegistry, RegisteredDashesPersistAndAreReadBack)
     EXPECT_TRUE(reread.last()->isEqualToDash(custom.get()));
     EXPECT_FALSE(reread.last()->isBeingEdited());
     EXPECT_EQ(VXStrokeDash::nameOfRegisteredDash(*custom), "Railway");
-}
 
-TEST_F(DashRegistry, EditsToRegisteredDashesAreSavedOnRequest)
-{
-    const VXStrokeDashPtr first = VXStrokeDash::registeredDashes().first();
-    first->setDashPattern({9, 4});
+    // A registered dash edited in place is written when the table is saved.
+    reread.first()->setDashPattern({9, 4});
     ASSERT_TRUE(VXStrokeDash::saveRegisteredDashes());
     VXStrokeDash::reloadRegisteredDashes();
     EXPECT_EQ(VXStrokeDash::registeredDashes().first()->dashPattern(), QList<double>({9, 4}));

@@ -1,3 +1,5 @@
+#include "support/ArchiveTesting.h"
+
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/PropertyList.h"
@@ -42,9 +44,8 @@ VXStylePtr everyComponentStyle()
     style->addRenderer(gradient);
 
     auto group = std::make_shared<VXRastGroup>();
-    auto inner = VXStroke::strokeWithWidthColour(12, Qt::darkGreen);
-    inner->setEnabled(false);
-    group->addRenderer(inner);
+    group->addRenderer(VXStroke::strokeWithWidthColour(12, Qt::darkGreen));
+    group->objectInRenderListAtIndex(0)->setEnabled(false);
     style->addRenderer(group);
 
     auto stroke = VXStroke::strokeWithWidthColour(2.5, QColor("#333333"));
@@ -59,12 +60,6 @@ VXStylePtr everyComponentStyle()
     stroke->setLocked(true);
     style->addRenderer(stroke);
     return style;
-}
-
-VXStylePtr roundTrip(const VXStyle& style, QuorvaneError* error = nullptr)
-{
-    return std::dynamic_pointer_cast<VXStyle>(
-        KeyedUnarchiver::unarchiveObjectWithData(KeyedArchiver::archivedDataWithRootObject(&style), error));
 }
 
 // The archive as a property list, to damage it the way a hostile file would.
@@ -132,9 +127,8 @@ QVariant uid(int index)
 TEST(StyleArchive, EveryComponentSurvivesTheRoundTrip)
 {
     const VXStylePtr original = everyComponentStyle();
-    QuorvaneError error;
-    const VXStylePtr decoded = roundTrip(*original, &error);
-    ASSERT_TRUE(decoded) << error.localizedDescription().toStdString();
+    const auto decoded = testsupport::roundTrip<VXStyle>(*original);
+    ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqualToStyle(original.get()));
     EXPECT_EQ(decoded->uniqueKey(), original->uniqueKey());
     EXPECT_EQ(decoded->name(), "Coastline");
@@ -192,6 +186,7 @@ TEST(StyleArchive, PasteboardCarriesStylesAndComponents)
 }
 
 namespace {
+// Knows one style by its key.
 class OneStyleRegistry : public VXStyleRegistry {
 public:
     explicit OneStyleRegistry(VXStylePtr style) : m_style(std::move(style)) {}

@@ -1,15 +1,20 @@
+#include "platform/vantrix/styles/ComponentTestSupport.h"
+
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/styles/VXFill.h"
+#include "platform/vantrix/styles/VXFillPattern.h"
+#include "platform/vantrix/styles/VXGloomGroup.h"
 #include "platform/vantrix/styles/VXGradientFill.h"
+#include "platform/vantrix/styles/VXHatching.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyle.h"
-#include "platform/vantrix/styles/VXStyleHistory.h"
 #include "platform/vantrix/model/VXUniqueID.h"
 
 #include <QSet>
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 
 using platform::KeyValueChange;
@@ -60,99 +65,87 @@ struct RecordingObserver : QObject, VXRasterizerObserver {
 
 } // namespace
 
-TEST_F(StyleEditing, ComponentChangesUndoAndRedoUnderTheirActionNames)
+TEST_F(StyleEditing, KeyChangesUndoAndRedoWholeUnderTheirActionNames)
 {
-    edit([&] { stroke->setWidth(5); });
-    EXPECT_EQ(undo.undoActionName(), "Stroke Width");
-    edit([&] { fill->setColour(Qt::red); });
-    EXPECT_EQ(undo.undoActionName(), "Fill Colour");
-
-    undo.undo();
-    EXPECT_EQ(fill->colour(), QColor(Qt::white));
-    EXPECT_EQ(undo.redoActionName(), "Fill Colour");
-    undo.undo();
-    EXPECT_DOUBLE_EQ(stroke->width(), 1.0);
-    undo.redo();
-    EXPECT_DOUBLE_EQ(stroke->width(), 5.0);
-    EXPECT_EQ(undo.undoActionName(), "Stroke Width");
-
-    const int groups = undo.numberOfUndoActions();
-    edit([&] { stroke->setWidth(5); }); // unchanged: nothing to undo
-    EXPECT_EQ(undo.numberOfUndoActions(), groups);
-}
-
-TEST_F(StyleEditing, KeyValueCodingGoesThroughTheSameSetter)
-{
-    edit([&] { stroke->setValueForKey(3.5, "width"); });
+    const auto hatching = std::make_shared<VXHatching>();
+    const auto pattern = std::make_shared<VXFillPattern>();
+    const auto gloom = std::make_shared<VXGloomGroup>();
+    edit([&] {
+        for (const VXRasterizerPtr& component : QList<VXRasterizerPtr>{hatching, pattern, gloom})
+            style->addRenderer(component);
+    });
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } edits[] = {
+        {"Stroke Width", [&] { stroke->setWidth(5); }},
+        {"Fill Colour", [&] { fill->setColour(Qt::red); }},
+        {"Stroke Width", [&] { stroke->setValueForKey(3.5, "width"); }}, // key-value coding: the same setter
+        {"Style Opacity", [&] { style->setValueForKeyPath(0.25, "opacity"); }},
+        {"Hatch Spacing", [&] { hatching->setSpacing(3); }},
+        {"Pattern Spacing", [&] { pattern->setInterval(7); }}, // named for the kind of decorator
+        {"Pattern Auto-Tile", [&] { pattern->setAutoTile(true); }},
+        {"Change Pattern Image", [&] { pattern->setImage(componenttest::solidImage(QSize(2, 2), Qt::red)); }},
+        {"Bloom Group Type", [&] { gloom->setType(VXGloomGroup::kBloom); }}, // named for the kind it becomes
+        {"Bloom Group Radius", [&] { gloom->setRadius(4); }},
+        {"Stroke Dash", [&] { stroke->setDash(VXStrokeDash::dashWithPatternPhase({4, 2})); }},
+        {"Stroke Dash", [&] { stroke->setValueForKey(QVariant(), "dash"); }}, // "Solid Line"
+    };
+    for (const auto& e : edits) {
+        const VXStylePtr before = style->mutableCopy();
+        edit(e.change);
+        EXPECT_EQ(undo.undoActionName(), e.name);
+        const VXStylePtr after = style->mutableCopy();
+        EXPECT_FALSE(after->isEqualToStyle(before.get())) << e.name;
+        undo.undo();
+        EXPECT_TRUE(style->isEqualToStyle(before.get())) << e.name;
+        undo.redo();
+        EXPECT_TRUE(style->isEqualToStyle(after.get())) << e.name;
+    }
     EXPECT_DOUBLE_EQ(stroke->width(), 3.5);
-    edit([&] { style->setValueForKeyPath(0.25, "opacity"); });
-    EXPECT_EQ(undo.undoActionName(), "Style Opacity");
-
-    edit([&] { stroke->setDash(VXStrokeDash::dashWithPatternPhase({4, 2})); });
-    EXPECT_DOUBLE_EQ(stroke->valueForKeyPath("dash.phase").toDouble(), 0.0);
-    edit([&] { stroke->setValueForKey(QVariant(), "dash"); }); // "Solid Line"
     EXPECT_EQ(stroke->dash(), nullptr);
     undo.undo();
-    ASSERT_NE(stroke->dash(), nullptr);
-    EXPECT_EQ(stroke->dash()->dashPattern(), (QList<double>{4, 2}));
-}
+    EXPECT_EQ(undo.redoActionName(), "Stroke Dash");
+    undo.redo();
+    const int groups = undo.numberOfUndoActions();
+    edit([&] { stroke->setWidth(3.5); }); // unchanged: nothing to undo
+    EXPECT_EQ(undo.numberOfUndoActions(), groups);
 
-TEST_F(StyleEditing, ActionNamesComeFromTheClassOrAreSetForIt)
-{
+    // Names come from the class, the subclass's own first, or are set for it.
     EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("enabled"), "Enable Stroke");
-    EXPECT_EQ(style->actionNameForKeyPathChangeKind("enabled"), "Enable Style"); // the subclass's own
+    EXPECT_EQ(style->actionNameForKeyPathChangeKind("enabled"), "Enable Style");
     EXPECT_EQ(VXRasterizer::actionNameForKeyPathObjClass("tagPhase", &VXStroke::staticMetaObject), "Change Tag Phase");
-
     VXRasterizer::setActionNameForKeyPath<VXStroke>("#kind# Thickness", "width");
     EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("width"), "Stroke Thickness");
     VXRasterizer::setActionNameForKeyPath<VXStroke>("Stroke Width", "width");
 }
 
-TEST_F(StyleEditing, ObserversHearEveryChangeOnce)
+TEST_F(StyleEditing, ObserversAndNotificationsHearEveryChangeOnceInOrder)
 {
-    RecordingObserver observer;
-    stroke->setRastObserver(&observer);
+    auto observer = std::make_unique<RecordingObserver>();
+    stroke->setRastObserver(observer.get());
     QList<KeyValueChange> changes;
     QObject receiver;
     stroke->observeKeyPath("colour", platform::KeyValueObservingOptionOld | platform::KeyValueObservingOptionNew,
                            &receiver, [&](const KeyValueChange& change) { changes << change; });
-    int styleChanges = 0;
-    NotificationCenter::defaultCenter().addObserver(&receiver, kVXStyleDidChangeNotification, style.get(),
-                                                    [&](const platform::Notification&) { ++styleChanges; });
-
-    edit([&] { stroke->setColour(Qt::blue); });
-    edit([&] { stroke->setColour(Qt::blue); });
-    EXPECT_EQ(observer.calls, (QStringList{"will colour", "did colour"}));
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].oldValue.value<QColor>(), QColor(Qt::black));
-    EXPECT_EQ(changes[0].newValue.value<QColor>(), QColor(Qt::blue));
-    EXPECT_EQ(styleChanges, 1);
-
-    undo.undo(); // undoing is a change like any other
-    EXPECT_EQ(observer.calls.size(), 4);
-    EXPECT_EQ(styleChanges, 2);
-}
-
-TEST_F(StyleEditing, AnObserverThatDiesIsForgotten)
-{
-    auto observer = std::make_unique<RecordingObserver>();
-    stroke->setRastObserver(observer.get());
-    edit([&] { stroke->setWidth(2); });
-    EXPECT_EQ(observer->calls.size(), 2);
-    observer.reset();
-    EXPECT_EQ(stroke->rastObserver(), nullptr);
-    edit([&] { stroke->setWidth(3); });
-    EXPECT_DOUBLE_EQ(stroke->width(), 3.0);
-}
-
-TEST_F(StyleEditing, StyleNotificationsNameTheirChange)
-{
-    QObject receiver;
     QStringList posted;
     for (const QString& name : {kVXStyleNameChangedNotification, kVXStyleLockStateChangedNotification,
                                 kVXStyleDidChangeNotification, kVXStyleSharingEnabledChangeNotification})
         NotificationCenter::defaultCenter().addObserver(&receiver, name, nullptr,
                                                         [&](const platform::Notification& n) { posted << n.name; });
+
+    edit([&] { stroke->setColour(Qt::blue); });
+    edit([&] { stroke->setColour(Qt::blue); });
+    EXPECT_EQ(observer->calls, (QStringList{"will colour", "did colour"}));
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_EQ(changes[0].oldValue.value<QColor>(), QColor(Qt::black));
+    EXPECT_EQ(changes[0].newValue.value<QColor>(), QColor(Qt::blue));
+    EXPECT_EQ(posted, QStringList{kVXStyleDidChangeNotification});
+    undo.undo(); // undoing is a change like any other
+    EXPECT_EQ(observer->calls.size(), 4);
+    EXPECT_EQ(posted.size(), 2);
+
+    posted.clear();
     edit([&] {
         style->setName("Roads");
         style->setLocked(true);
@@ -165,6 +158,13 @@ TEST_F(StyleEditing, StyleNotificationsNameTheirChange)
     VXStyle::setStyleSharingEnabled(!sharing);
     VXStyle::setStyleSharingEnabled(sharing);
     EXPECT_EQ(posted.count(kVXStyleSharingEnabledChangeNotification), 2);
+
+    // An observer that dies is forgotten.
+    observer.reset();
+    EXPECT_EQ(stroke->rastObserver(), nullptr);
+    edit([&] { style->setLocked(false); });
+    edit([&] { stroke->setWidth(3); });
+    EXPECT_DOUBLE_EQ(stroke->width(), 3.0);
 }
 
 TEST_F(StyleEditing, LockedStyleIgnoresEditsButCanBeUnlocked)
@@ -195,13 +195,12 @@ TEST_F(StyleEditing, LockedStyleIgnoresEditsButCanBeUnlocked)
     EXPECT_EQ(fill->colour(), QColor(Qt::green));
 }
 
-TEST_F(StyleEditing, ReorderingTheRenderListIsObservedAndUndoable)
+TEST_F(StyleEditing, RenderListEditsAreObservedAndUndoable)
 {
     edit([&] { style->addRenderer(std::make_shared<VXGradientFill>()); });
     QList<KeyValueChange> changes;
     QObject receiver;
     style->observeKeyPath("renderList", {}, &receiver, [&](const KeyValueChange& c) { changes << c; });
-
     edit([&] { style->moveRendererAtIndexToIndex(0, 2); });
     EXPECT_EQ(classNames(), (QStringList{"VXStroke", "VXGradientFill", "VXFill"}));
     EXPECT_EQ(undo.undoActionName(), "Reorder Components");
@@ -210,13 +209,25 @@ TEST_F(StyleEditing, ReorderingTheRenderListIsObservedAndUndoable)
     EXPECT_EQ(changes[0].indexes, QList<int>{0});
     EXPECT_EQ(changes[1].kind, KeyValueChangeKind::Insertion);
     EXPECT_EQ(changes[1].indexes, QList<int>{2});
-
     undo.undo();
     EXPECT_EQ(classNames(), (QStringList{"VXFill", "VXStroke", "VXGradientFill"}));
     undo.redo();
     EXPECT_EQ(classNames(), (QStringList{"VXStroke", "VXGradientFill", "VXFill"}));
     EXPECT_EQ(style->indexOfRenderer(fill.get()), 2);
     EXPECT_EQ(fill->container(), style.get());
+    undo.undo();
+
+    // Removed components come back where they were.
+    edit([&] { fill->removeFromContainer(); });
+    EXPECT_EQ(undo.undoActionName(), "Delete Fill");
+    EXPECT_EQ(fill->container(), nullptr);
+    EXPECT_FALSE(style->hasFill());
+    undo.undo();
+    EXPECT_EQ(style->indexOfRenderer(fill.get()), 0);
+    edit([&] { style->setRenderList({stroke}); });
+    EXPECT_EQ(classNames(), QStringList{"VXStroke"});
+    undo.undo();
+    EXPECT_EQ(classNames(), (QStringList{"VXFill", "VXStroke", "VXGradientFill"}));
 }
 
 TEST_F(StyleEditing, ComponentsMoveBetweenGroupsAsOneUndoableStep)
@@ -243,21 +254,6 @@ TEST_F(StyleEditing, ComponentsMoveBetweenGroupsAsOneUndoableStep)
     EXPECT_THROW(style->moveRendererAtIndexToIndex(0, 3), platform::AssertionFailure);
     edit([&] { group->addRenderer(style->objectInRenderListAtIndex(0)); });
     EXPECT_THROW(fill->container()->addRenderer(style), platform::AssertionFailure); // its own ancestor
-}
-
-TEST_F(StyleEditing, RemovedComponentsComeBackWhereTheyWere)
-{
-    edit([&] { fill->removeFromContainer(); });
-    EXPECT_EQ(undo.undoActionName(), "Delete Fill");
-    EXPECT_EQ(fill->container(), nullptr);
-    EXPECT_FALSE(style->hasFill());
-    undo.undo();
-    EXPECT_EQ(style->indexOfRenderer(fill.get()), 0);
-
-    edit([&] { style->setRenderList({stroke}); });
-    EXPECT_EQ(classNames(), QStringList{"VXStroke"});
-    undo.undo();
-    EXPECT_EQ(classNames(), (QStringList{"VXFill", "VXStroke"}));
 }
 
 TEST_F(StyleEditing, ColourShortcutsEditAddAndRemoveComponents)
@@ -354,22 +350,6 @@ TEST(StyleModel, CopiesKeepOrRenewTheKeyAndShareNothing)
     EXPECT_NE(originalStroke->shadow()->blurRadius(), 20);
     EXPECT_FALSE(mutableCopy->isEqualToStyle(original.get()));
     EXPECT_EQ(copiedStroke->container(), mutableCopy.get());
-}
-
-TEST(StyleModel, HistoryAnnouncesANewCurrentStyle)
-{
-    VXStyleHistory& history = VXStyleHistory::defaultHistory();
-    int posts = 0;
-    QObject receiver;
-    NotificationCenter::defaultCenter().addObserver(&receiver, kStyleHistoryNewStyleNotification, &history,
-                                                    [&](const platform::Notification&) { ++posts; });
-    const VXStylePtr style = VXStyle::defaultStyle();
-    history.setCurrentStyle(style);
-    history.setCurrentStyle(style);
-    EXPECT_EQ(history.currentStyle(), style);
-    EXPECT_EQ(posts, 1);
-    history.setCurrentStyle(nullptr);
-    EXPECT_EQ(posts, 2);
 }
 
 TEST(UniqueKeys, AreDistinctVersion4UUIDs)

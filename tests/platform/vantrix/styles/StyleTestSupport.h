@@ -37,6 +37,13 @@ public:
         path.lineToPoint(to);
         return PathRenderable(path);
     }
+    // The same geometry under another checksum, which seeds an object's random roughness.
+    PathRenderable withChecksum(quint64 checksum) const
+    {
+        PathRenderable copy(*this);
+        copy.m_checksum = checksum;
+        return copy;
+    }
 
     platform::BezierPath renderingPath() const override { return m_path; }
     double angle() const override { return m_angle; }
@@ -44,19 +51,22 @@ public:
     QPointF location() const override { return m_size.isValid() ? m_location : m_path.bounds().center(); }
     QRectF bounds() const override { return m_path.bounds(); }
     QTransform containerTransform() const override { return {}; }
-    quint64 geometryChecksum() const override { return 0; }
+    quint64 geometryChecksum() const override { return m_checksum; }
 
 private:
     platform::BezierPath m_path;
     double m_angle;
     QSizeF m_size;
     QPointF m_location;
+    quint64 m_checksum = 0;
 };
 
-// The rasterizer drawn on a white 100 x 100 image, antialiased.
-inline QImage render(const VXRasterizer& rasterizer, const VXRenderable& object, QSize size = QSize(100, 100))
+// The rasterizer drawn on a white image of `size` units, antialiased, at `pixelRatio` pixels per unit.
+inline QImage render(const VXRasterizer& rasterizer, const VXRenderable& object, QSize size = QSize(100, 100),
+                     int pixelRatio = 1)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -74,6 +84,20 @@ inline ::testing::AssertionResult colourNear(const QColor& actual, const QColor&
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << actual.name(QColor::HexArgb).toStdString() << " is not near "
                                          << expected.name(QColor::HexArgb).toStdString();
+}
+
+// Whether every one of `points` has `colour`, within `tolerance`; a failure names those that differ.
+inline ::testing::AssertionResult coloursAt(const QImage& image, std::initializer_list<QPoint> points,
+                                            const QColor& colour, int tolerance = 0)
+{
+    std::string wrong;
+    for (const QPoint point : points)
+        if (!colourNear(image.pixelColor(point), colour, tolerance))
+            wrong += " (" + std::to_string(point.x()) + ", " + std::to_string(point.y()) + ") is "
+                     + image.pixelColor(point).name(QColor::HexArgb).toStdString();
+    if (wrong.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "not " << colour.name(QColor::HexArgb).toStdString() << ":" << wrong;
 }
 
 } // namespace styletest
