@@ -249,7 +249,6 @@ TEST(MultiStylePath, AdornmentInsertionAndKeysUndo)
     f.endStep();
     ASSERT_TRUE(adornment);
     EXPECT_EQ(adornment->container(), f.path.get());
-    EXPECT_FALSE(adornment->hasSymbol());
     EXPECT_FALSE(f.path->addAdornmentWithObjectAtPositionDisplayName(nullptr, 10, {}));
 
     adornment->setValueForKey(4.0, QStringLiteral("lateralOffset"));

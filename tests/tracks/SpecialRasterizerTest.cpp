@@ -7,7 +7,6 @@
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/ui/DocumentController.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXToolController.h"
@@ -19,7 +18,6 @@
 #include "tracks/VXQTaperedStroke.h"
 #include "tracks/VXQTunnelRasterizer.h"
 
-#include <QtMath>
 #include <functional>
 
 using componenttest::isWhite;
@@ -51,35 +49,6 @@ int paintedPixelsInRow(const QImage& image, int y)
         count += !isWhite(image, x, y);
     return count;
 }
-
-// Edits under an undo manager, one explicit group each.
-class SpecialRasterizerEditing : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        undo.setGroupsByEvent(false);
-        style->setUndoManager(&undo);
-    }
-
-    template <class Edit>
-    void edit(Edit change)
-    {
-        undo.beginUndoGrouping();
-        change();
-        undo.endUndoGrouping();
-    }
-
-    template <class T>
-    std::shared_ptr<T> added()
-    {
-        auto rasterizer = std::make_shared<T>();
-        edit([&] { style->addRenderer(rasterizer); });
-        return rasterizer;
-    }
-
-    ZQUndoManager undo;
-    VXStylePtr style = std::make_shared<VXStyle>();
-};
 
 } // namespace
 
@@ -195,14 +164,25 @@ TEST(SpecialRasterizers, TagsSynchroniseWithTheDash)
     EXPECT_DOUBLE_EQ(tagged.tagPhase(), 0.25);
 }
 
-TEST_F(SpecialRasterizerEditing, KeyChangesUndoAndRedoUnderTheirActionNames)
+TEST(SpecialRasterizers, KeyChangesUndoAndRedoUnderTheirActionNames)
 {
-    const auto tapered = added<VXQTaperedStroke>();
-    const auto tagged = added<VXQTaggedStroke>();
-    const auto cutting = added<VXQCuttingAndEmbankmentRasterizer>();
-    const auto tunnel = added<VXQTunnelRasterizer>();
-    const auto bridge = added<VXQBridgeRasterizer>();
+    ZQUndoManager undo;
+    undo.setGroupsByEvent(false);
+    const VXStylePtr style = std::make_shared<VXStyle>();
+    style->setUndoManager(&undo);
+    const auto edit = [&](const std::function<void()>& change) {
+        undo.beginUndoGrouping();
+        change();
+        undo.endUndoGrouping();
+    };
+    const auto tapered = std::make_shared<VXQTaperedStroke>();
+    const auto tagged = std::make_shared<VXQTaggedStroke>();
+    const auto cutting = std::make_shared<VXQCuttingAndEmbankmentRasterizer>();
+    const auto tunnel = std::make_shared<VXQTunnelRasterizer>();
+    const auto bridge = std::make_shared<VXQBridgeRasterizer>();
     const QList<VXRasterizerPtr> rasterizers = {tapered, tagged, cutting, tunnel, bridge};
+    for (const VXRasterizerPtr& rasterizer : rasterizers)
+        edit([&] { style->addRenderer(rasterizer); });
     const auto copies = [&] {
         QList<VXRasterizerPtr> list;
         for (const VXRasterizerPtr& rasterizer : rasterizers)

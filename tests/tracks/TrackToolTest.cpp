@@ -312,12 +312,3 @@ TEST(TrackTools, ConvertToTrackReplacesSelectedPathsInPlaceAsOneUndoStep)
     EXPECT_EQ(convertSelectionToTracks(*f.layer), 0);
     EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
 }
-
-TEST(TrackTools, LibraryItemKindsFollowTheToolClass)
-{
-    registerTrackTools(VXToolRegistry::sharedToolRegistry());
-    for (auto [tool, kind] : {std::pair{QStringLiteral("Zoom"), 0}, {kPathCutterToolName, 0}, {QStringLiteral("Rectangle"), 1},
-                              {kConnectableTrackToolName, 1}, {QStringLiteral("Select"), kAnyLibraryItemKind},
-                              {kLinearSelectToolName, kAnyLibraryItemKind}})
-        EXPECT_EQ(VXDrawingTool::drawingToolWithName(tool)->supportedLibraryItemKind(), kind) << tool.toStdString();
-}
