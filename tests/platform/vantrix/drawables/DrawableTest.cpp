@@ -143,17 +143,6 @@ TEST(Drawable, ShapesAreMadeAsTheSubstituteClass)
     EXPECT_TRUE(qobject_cast<LabelledTestShape*>(platform::KeyedUnarchiver::unarchiveObjectWithData(data).get()));
 }
 
-TEST(Drawable, RoundRectKeepsItsRadiusAtAnySize)
-{
-    auto shape = VXRoundRectShape::roundRectInRectCornerRadiusStyle(QRectF(0, 0, 200, 20), 10, nullptr);
-    // The corner is a quarter circle of radius 10, not stretched across 200 points.
-    EXPECT_FALSE(shape->renderingPath().containsPoint({1, 1}));
-    EXPECT_TRUE(shape->renderingPath().containsPoint({11, 1}));
-    EXPECT_TRUE(shape->renderingPath().containsPoint({189, 1}));
-    shape->setCornerFlags(platform::kRoundedCornerMinXMinY);
-    EXPECT_TRUE(shape->renderingPath().containsPoint({199, 1}));
-}
-
 TEST(Drawable, PathsMoveScaleAndMeasure)
 {
     Fixture f;
@@ -182,7 +171,7 @@ TEST(Drawable, PathsMoveScaleAndMeasure)
     EXPECT_GT(bent->strokedPathWithStrokeWidth(4).area(), 70);
 }
 
-TEST(Drawable, PolygonsAndArcsFollowTheirParameters)
+TEST(Drawable, PolygonsArcsAndRoundRectsFollowTheirParameters)
 {
     VXRegularPolygonPath hexagon;
     int pathChanges = 0;
@@ -212,6 +201,14 @@ TEST(Drawable, PolygonsAndArcsFollowTheirParameters)
     EXPECT_DOUBLE_EQ(wedge.subtendedAngle(), 180);
     wedge.applyTransform(QTransform::fromScale(2, 2));
     EXPECT_DOUBLE_EQ(wedge.radius(), 20);
+
+    auto shape = VXRoundRectShape::roundRectInRectCornerRadiusStyle(QRectF(0, 0, 200, 20), 10, nullptr);
+    // The corner is a quarter circle of radius 10, not stretched across 200 points.
+    EXPECT_FALSE(shape->renderingPath().containsPoint({1, 1}));
+    EXPECT_TRUE(shape->renderingPath().containsPoint({11, 1}));
+    EXPECT_TRUE(shape->renderingPath().containsPoint({189, 1}));
+    shape->setCornerFlags(platform::kRoundedCornerMinXMinY);
+    EXPECT_TRUE(shape->renderingPath().containsPoint({199, 1}));
 }
 
 TEST(Drawable, GroupsPlaceAndStretchTheirMembersThroughNestingAndUngroupWhereTheyShow)

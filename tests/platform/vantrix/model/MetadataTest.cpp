@@ -11,7 +11,7 @@
 
 using namespace drawingtest;
 
-TEST(MetadataItem, TypesConvertBothWays)
+TEST(MetadataItem, TypesConvertBothWaysAndItemsTravelOnThePasteboard)
 {
     auto item = VXMetadataItem::metadataItemWithValue(QStringLiteral(" 42.7 "));
     EXPECT_EQ(item->type(), kVXMetadataTypeString);
@@ -36,6 +36,19 @@ TEST(MetadataItem, TypesConvertBothWays)
     EXPECT_EQ(VXMetadataItem::metadataItemWithTypeValue(77, 5)->type(), kVXMetadataTypeString); // unknown code
     EXPECT_EQ(VXMetadataItem::metadataItemWithValue(QUrl(QStringLiteral("https://example.org")))->type(),
               kVXMetadataTypeURL);
+
+    QMimeData mime;
+    VXMetadataItem::writeMetadataItemsForKeysToPasteboard(
+        {VXMetadataItem::metadataItemWithValue(2.5), VXMetadataItem::metadataItemWithValue(QColor(Qt::blue))},
+        {QStringLiteral("Depth"), QStringLiteral("colour")}, &mime);
+    const auto items = VXMetadataItem::metadataItemsWithPasteboard(&mime);
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_DOUBLE_EQ(items.value(QStringLiteral("depth"))->realValue(), 2.5);
+    EXPECT_EQ(items.value(QStringLiteral("colour"))->colourValue(), QColor(Qt::blue));
+
+    QMimeData damaged;
+    damaged.setData(VXMultipleMetadataItemsPBoardType, QByteArray("bplist00garbage"));
+    EXPECT_TRUE(VXMetadataItem::metadataItemsWithPasteboard(&damaged).isEmpty());
 }
 
 TEST(Metadata, ChangesNotifyUndoAndUseLowerCaseKeys)
@@ -93,20 +106,4 @@ TEST(Metadata, KeyValueCodingFallsBackToAttributesThenContainers)
     EXPECT_EQ(shape->valueForKeyPath(QStringLiteral("source")), QVariant(QStringLiteral("Survey 1998")));
     EXPECT_TRUE(platform::isNull(shape->valueForKey(QStringLiteral("missing"))));
     EXPECT_EQ(shape->valueForKeyPath(QStringLiteral("style.name")), QVariant()); // no style: null link
-}
-
-TEST(Metadata, ItemsTravelOnThePasteboard)
-{
-    QMimeData mime;
-    VXMetadataItem::writeMetadataItemsForKeysToPasteboard(
-        {VXMetadataItem::metadataItemWithValue(2.5), VXMetadataItem::metadataItemWithValue(QColor(Qt::blue))},
-        {QStringLiteral("Depth"), QStringLiteral("colour")}, &mime);
-    const auto items = VXMetadataItem::metadataItemsWithPasteboard(&mime);
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_DOUBLE_EQ(items.value(QStringLiteral("depth"))->realValue(), 2.5);
-    EXPECT_EQ(items.value(QStringLiteral("colour"))->colourValue(), QColor(Qt::blue));
-
-    QMimeData damaged;
-    damaged.setData(VXMultipleMetadataItemsPBoardType, QByteArray("bplist00garbage"));
-    EXPECT_TRUE(VXMetadataItem::metadataItemsWithPasteboard(&damaged).isEmpty());
 }
