@@ -304,6 +304,8 @@ TEST(MultiStylePath, ArchiveKeepsStylesOverlaysShimsAdornmentsAndLabels)
 
     const auto copy = testsupport::roundTrip<ZQMultiStylePath>(*f.path);
     ASSERT_TRUE(copy);
+    EXPECT_EQ(platform::KeyedArchiver::archivedDataWithRootObject(copy.get()),
+              platform::KeyedArchiver::archivedDataWithRootObject(f.path.get()));
     ASSERT_EQ(copy->styles().size(), 2);
     for (int i = 0; i < 2; ++i)
         EXPECT_TRUE(ZQEqualStyleRanges(copy->styles().at(i)->range(), f.path->styles().at(i)->range()));
