@@ -205,7 +205,7 @@ TEST(TrackTools, CuttingATrackSplitsItsRangeStylesAndKeepsItsNetwork)
     EXPECT_EQ(farSide->endLink(), track.get());
 }
 
-TEST(TrackTools, OnlyOpenPathsCutAndBothPiecesKeepALength)
+TEST(TrackTools, OnlyOpenPathsCutAndBothSidesOfTheCutKeepALength)
 {
     auto square = VXDrawablePath::drawablePathWithBezierPath(polyline({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true));
     EXPECT_FALSE(canCutPathAtLength(*square, 50));
