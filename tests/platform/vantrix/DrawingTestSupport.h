@@ -1,13 +1,16 @@
 #pragma once
 
 // Drawings for the drawing-framework tests: a drawing with an undo manager and one active
-// object layer, plain fill and stroke styles, images, rendering into images and recording notifications.
+// object layer for shapes and paths, plain fill and stroke styles, images, rendering into
+// images and recording notifications.
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 
 #include <QBuffer>
 #include <QImage>

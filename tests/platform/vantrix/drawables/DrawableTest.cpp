@@ -8,8 +8,6 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 
 #include "platform/vantrix/drawables/VXArcPath.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/drawables/VXRoundRectShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"

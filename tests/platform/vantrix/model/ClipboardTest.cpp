@@ -3,7 +3,6 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

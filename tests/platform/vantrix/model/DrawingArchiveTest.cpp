@@ -7,8 +7,6 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/vantrix/drawables/VXArcPath.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXIsometricGridLayer.h"

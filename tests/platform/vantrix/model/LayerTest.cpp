@@ -4,7 +4,6 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 
 #include "platform/foundation/ZQAssert.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/model/VXIsometricGridLayer.h"

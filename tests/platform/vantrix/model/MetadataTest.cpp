@@ -3,7 +3,6 @@
 
 #include "platform/vantrix/DrawingTestSupport.h"
 
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXMetadataItem.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 

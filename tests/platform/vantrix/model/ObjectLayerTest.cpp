@@ -3,8 +3,6 @@
 
 #include "platform/vantrix/DrawingTestSupport.h"
 
-#include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/styles/VXStroke.h"
 
 using namespace drawingtest;

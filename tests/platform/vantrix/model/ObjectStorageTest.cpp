@@ -5,8 +5,6 @@
 
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXLinearObjectStorage.h"
 
 #include <QRandomGenerator>

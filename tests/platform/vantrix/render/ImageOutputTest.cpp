@@ -5,8 +5,6 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 
 #include "platform/foundation/ZQAssert.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStrokeDash.h"
 #include "platform/vantrix/styles/VXStyle.h"

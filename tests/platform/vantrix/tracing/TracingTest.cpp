@@ -1,7 +1,6 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 
 #include "platform/vantrix/tracing/ImageTracing.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 
@@ -26,13 +25,9 @@ int enclosedPixels(const platform::BezierPath& path, QSize size)
     return count;
 }
 
-int subpathCount(const platform::BezierPath& path)
+qsizetype subpathCount(const platform::BezierPath& path)
 {
-    int count = 0;
-    QPointF points[3];
-    for (int i = 0; i < path.elementCount(); ++i)
-        count += path.elementAtIndexAssociatedPoints(i, points) == platform::PathElement::MoveTo ? 1 : 0;
-    return count;
+    return path.painterPath().toSubpathPolygons().size();
 }
 
 QVariantMap parameters(int colourMode, int levels, int turdsize = 0)
