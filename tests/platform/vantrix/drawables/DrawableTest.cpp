@@ -81,8 +81,9 @@ TEST(Drawable, GeometrySettersUndoObserveRefuseNonFiniteValuesAndRespectTheLocks
     EXPECT_EQ(shape->size(), QSizeF(160, 40));
 }
 
-TEST(Drawable, ShapesFollowTransformsAndOffsets)
+TEST(Drawable, ShapesMirrorTurnAndPivotInPlaceAndHitWhereTheyShow)
 {
+    Fixture f;
     auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 40, 20), nullptr);
     shape->applyTransform(QTransform::fromScale(-1, 1)); // a mirror flips the shape in place
     expectRectNear(shape->logicalBounds(), QRectF(-40, 0, 40, 20));
@@ -99,25 +100,13 @@ TEST(Drawable, ShapesFollowTransformsAndOffsets)
     pivoted->setAngle(M_PI);
     expectRectNear(pivoted->logicalBounds(), QRectF(-40, -20, 40, 20));
     EXPECT_EQ(pivoted->locationIgnoringOffset().toPoint(), QPoint(-20, -10));
-}
 
-TEST(Drawable, TurnedShapesHitWhereTheyAreNotWhereTheirBoxIs)
-{
-    Fixture f;
     auto bar = VXDrawableShape::drawableShapeWithRect(QRectF(50, 95, 100, 10), fillStyle(Qt::red));
     bar->setAngle(M_PI / 4);
     f.layer->addObject(bar);
     EXPECT_EQ(f.layer->hitTest({130, 130}), bar);   // along the diagonal
     EXPECT_EQ(f.layer->hitTest({130, 70}), nullptr); // inside the bounds, off the bar
     EXPECT_TRUE(bar->bounds().contains(QPointF(130, 70)));
-
-    // Marquee selection meets an open path where its line runs, not inside its closing.
-    platform::BezierPath vee;
-    vee.appendBezierPathWithPoints(QPolygonF({{0, 0}, {50, 100}, {100, 0}}));
-    auto open = VXDrawablePath::drawablePathWithBezierPathWithStyle(vee, strokeStyle(Qt::black, 1));
-    EXPECT_TRUE(open->intersectsRect({20, 30, 10, 10}));
-    EXPECT_TRUE(open->intersectsRect({45, 90, 10, 20}));
-    EXPECT_FALSE(open->intersectsRect({80, 80, 10, 10}));
 }
 
 // An application's own shape class, made wherever the framework makes plain shapes.
@@ -141,7 +130,7 @@ TEST(Drawable, ShapesAreMadeAsTheSubstituteClass)
     EXPECT_TRUE(qobject_cast<LabelledTestShape*>(platform::KeyedUnarchiver::unarchiveObjectWithData(data).get()));
 }
 
-TEST(Drawable, PathsMoveScaleAndMeasure)
+TEST(Drawable, PathsMoveScaleMeasureAndMeetRectsAlongTheirLine)
 {
     Fixture f;
     auto line = polyline({{0, 0}, {30, 40}});
@@ -167,6 +156,12 @@ TEST(Drawable, PathsMoveScaleAndMeasure)
     bent->setLength(5); // only straight lines take a length
     EXPECT_DOUBLE_EQ(bent->length(), 20);
     EXPECT_GT(bent->strokedPathWithStrokeWidth(4).area(), 70);
+
+    // Marquee selection meets an open path where its line runs, not inside its closing.
+    auto vee = polyline({{0, 0}, {50, 100}, {100, 0}});
+    EXPECT_TRUE(vee->intersectsRect({20, 30, 10, 10}));
+    EXPECT_TRUE(vee->intersectsRect({45, 90, 10, 20}));
+    EXPECT_FALSE(vee->intersectsRect({80, 80, 10, 10}));
 }
 
 TEST(Drawable, PolygonsArcsAndRoundRectsFollowTheirParameters)

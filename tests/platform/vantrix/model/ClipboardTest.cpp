@@ -63,30 +63,26 @@ void expectPastedFrom(const VXDrawableObject& original, const VXDrawableObject& 
     EXPECT_NE(pasted.uniqueKey(), original.uniqueKey());
 }
 
-TEST(Clipboard, CopiedObjectsPasteIntoAnotherDrawingEqualAndSelected)
+TEST(Clipboard, PastesAreSelectedFreshCopiesInPlaceElsewhereAndSteppedAwayOverTheOriginals)
 {
-    ClipboardFixture source;
-    source.layer->selectAll();
-    source.perform("copy");
-    EXPECT_FALSE(source.undo->canUndo()); // copying is no edit
+    ClipboardFixture f;
+    f.layer->selectAll();
+    f.perform("copy");
+    EXPECT_FALSE(f.undo->canUndo()); // copying is no edit
 
     ViewFixture target;
     target.view.paste(nullptr);
     target.endStep();
     ASSERT_EQ(target.layer->countOfObjects(), 2);
     // Another drawing: no offset, stacking order kept.
-    expectPastedFrom(*source.red, *target.layer->objects().at(0));
-    expectPastedFrom(*source.blue, *target.layer->objects().at(1));
+    expectPastedFrom(*f.red, *target.layer->objects().at(0));
+    expectPastedFrom(*f.blue, *target.layer->objects().at(1));
     EXPECT_EQ(target.layer->selection(), target.layer->objects());
     EXPECT_EQ(target.undo->undoActionName(), QStringLiteral("Paste"));
     target.undo->undo();
     EXPECT_EQ(target.layer->countOfObjects(), 0);
     EXPECT_EQ(target.layer->countOfSelection(), 0);
-}
 
-TEST(Clipboard, PastingOverOriginalsStepsAwayEachTime)
-{
-    ClipboardFixture f;
     f.layer->replaceSelectionWithObject(f.red);
     f.perform("copy");
     f.perform("paste");

@@ -108,7 +108,7 @@ TEST(ObjectLayer, MovingABlockKeepsItsOrderWhicheverWayItGoes)
     EXPECT_EQ(order(*f.layer), QStringLiteral("012345"));
 }
 
-TEST(ObjectLayer, SelectionUndoIsOneNamedStep)
+TEST(ObjectLayer, SelectionChangesAndCommittedPendingObjectsAreOneNamedStepEach)
 {
     Fixture f;
     const QList<VXDrawableObjectPtr> objects = squares(4);
@@ -140,31 +140,23 @@ TEST(ObjectLayer, SelectionUndoIsOneNamedStep)
     EXPECT_EQ(f.layer->countOfSelection(), 0);
     f.layer->exchangeSelectionWithObjectsFromArray({objects[1], square(0, 0, 1)});
     EXPECT_EQ(f.layer->countOfSelection(), 0);
-}
 
-TEST(ObjectLayer, CommittingAPendingObjectSelectsItInOneStep)
-{
-    Fixture f;
-    auto first = square(0, 0, 10);
-    f.layer->addObject(first);
-    f.layer->replaceSelectionWithObject(first);
+    // A pending object joins the layer and the selection when committed, in one step.
+    f.layer->replaceSelectionWithObject(objects[0]);
     f.endStep();
-
     auto pending = square(50, 50, 10);
     f.layer->addObjectPendingCreation(pending);
     EXPECT_TRUE(pending->isPendingObject());
-    EXPECT_EQ(f.layer->countOfObjects(), 1);
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.layer->countOfObjects(), 3);
     f.layer->commitPendingObjectWithUndoActionName(QStringLiteral("New Rectangle"));
     f.endStep();
     EXPECT_FALSE(pending->isPendingObject());
-    EXPECT_EQ(f.layer->countOfObjects(), 2);
+    EXPECT_EQ(f.layer->countOfObjects(), 4);
     EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{pending});
     EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("New Rectangle"));
-
     f.undo->undo();
-    EXPECT_EQ(f.layer->countOfObjects(), 1);
-    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{first});
+    EXPECT_EQ(f.layer->countOfObjects(), 3);
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{objects[0]});
     f.undo->redo();
     EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{pending});
 }
