@@ -167,7 +167,6 @@ TEST(ImageShapeTracingTest, VectorizeReplacesTheShapeByItsTracedGroupUndoably)
     fixture.endStep();
 
     VXImageShape::setTracingParameters(parameters(0, 1));
-    EXPECT_EQ(VXImageShape::tracingParameters().value(kVXTracingParam_levels), 1);
     QObject sender;
     sender.setProperty("title", QStringLiteral("Trace It"));
     shape->vectorize(&sender);
