@@ -99,28 +99,7 @@ TEST_F(TextEditing, CommandsAreOneUndoStepUnderTheirNames)
         {"Text Baseline", [](VXTextAdornment& t) { t.setBaselineProportion(0.8); }},
         {"Text Attributes", [](VXTextAdornment& t) { t.setTextAttributes({{platform::kKernAttributeName, 2.0}}); }},
     };
-    // Each starts from a state its own change is visible in.
-    prepare([&] {
-        text->setLabel(richLabel());
-        text->setBaseline(0.5);
-    });
-    for (const Command& command : commands) {
-        const VXTextAdornmentPtr before = snapshot();
-        const int steps = undo.numberOfUndoActions();
-        edit([&] { command.perform(*text); });
-        ASSERT_EQ(undo.numberOfUndoActions(), steps + 1) << command.name;
-        EXPECT_EQ(undo.undoActionName(), command.name);
-        const VXTextAdornmentPtr after = snapshot();
-        EXPECT_FALSE(after->isEqualToRasterizer(*before)) << command.name;
-        undo.undo();
-        EXPECT_TRUE(text->isEqualToRasterizer(*before)) << command.name;
-        undo.redo();
-        EXPECT_TRUE(text->isEqualToRasterizer(*after)) << command.name;
-    }
-}
-
-TEST_F(TextEditing, CommandsThatChangeNothingLeaveNoStep)
-{
+    // Commands that change nothing, and any on a locked style, leave no step.
     edit([&] {
         text->unscript();
         text->useStandardKerning();
@@ -139,6 +118,26 @@ TEST_F(TextEditing, CommandsThatChangeNothingLeaveNoStep)
     EXPECT_EQ(undo.numberOfUndoActions(), 0);
     EXPECT_EQ(text->kerning(), 0);
     EXPECT_EQ(text->string(), "Harbour Road");
+
+    // Each command starts from a state its own change is visible in.
+    prepare([&] {
+        style->setLocked(false);
+        text->setLabel(richLabel());
+        text->setBaseline(0.5);
+    });
+    for (const Command& command : commands) {
+        const VXTextAdornmentPtr before = snapshot();
+        const int steps = undo.numberOfUndoActions();
+        edit([&] { command.perform(*text); });
+        ASSERT_EQ(undo.numberOfUndoActions(), steps + 1) << command.name;
+        EXPECT_EQ(undo.undoActionName(), command.name);
+        const VXTextAdornmentPtr after = snapshot();
+        EXPECT_FALSE(after->isEqualToRasterizer(*before)) << command.name;
+        undo.undo();
+        EXPECT_TRUE(text->isEqualToRasterizer(*before)) << command.name;
+        undo.redo();
+        EXPECT_TRUE(text->isEqualToRasterizer(*after)) << command.name;
+    }
 }
 
 TEST_F(TextEditing, AttributesOfTheWholeTextOverrideTheLabelsOwnAndUndoBringsThemBack)
@@ -164,12 +163,8 @@ TEST_F(TextEditing, AttributesOfTheWholeTextOverrideTheLabelsOwnAndUndoBringsThe
     EXPECT_EQ(drawn.attributeAtIndexEffectiveRange(platform::kFontAttributeName, 9).value<QFont>().pointSizeF(), 20);
     undo.undo();
     EXPECT_EQ(text->labelText(), rich);
-}
 
-TEST_F(TextEditing, EditedTextGoesBackWithoutRepeatingTheWholeTextsAttributes)
-{
-    prepare([&] { text->setLabel(richLabel()); });
-    const AttributedString rich = text->labelText();
+    // Edited text goes back without repeating the whole text's attributes.
     edit([&] { text->setLabel(text->textForEditing()); });
     EXPECT_EQ(text->labelText(), rich);
     EXPECT_EQ(undo.numberOfUndoActions(), 0);
@@ -184,9 +179,8 @@ TEST_F(TextEditing, ObserversHearTheKeysThatChange)
     KeyRecorder recorder;
     text->setRastObserver(&recorder);
     QStringList heard;
-    text->observeKeyPath(QStringLiteral("fontSize"), {}, &recorder, [&](const platform::KeyValueChange&) { heard << "fontSize"; });
-    text->observeKeyPath(QStringLiteral("textAttributes"), {}, &recorder, [&](const platform::KeyValueChange&) { heard << "textAttributes"; });
-    text->observeKeyPath(QStringLiteral("string"), {}, &recorder, [&](const platform::KeyValueChange&) { heard << "string"; });
+    for (const QString key : {"fontSize", "textAttributes", "string"})
+        text->observeKeyPath(key, {}, &recorder, [&heard, key](const platform::KeyValueChange&) { heard << key; });
 
     prepare([&] {
         text->setFontSize(30);
@@ -197,9 +191,13 @@ TEST_F(TextEditing, ObserversHearTheKeysThatChange)
     EXPECT_EQ(heard, (QStringList{"fontSize", "textAttributes", "textAttributes", "string"}));
 }
 
-TEST_F(TextEditing, TextAttributesGoBetweenAdornmentsWhole)
+TEST_F(TextEditing, EveryKeyGoesBetweenAdornmentsAndThroughArchivesWhole)
 {
     prepare([&] {
+        platform::ParagraphStyle paragraph = text->paragraphStyle();
+        paragraph.lineSpacing = 3;
+        text->setParagraphStyle(paragraph);
+        text->setAlignment(3);
         text->setColour(Qt::blue);
         text->setUnderlines(1);
         text->setOutlineWidth(-3);
@@ -207,35 +205,27 @@ TEST_F(TextEditing, TextAttributesGoBetweenAdornmentsWhole)
         text->setTextKnockoutDistance(2.5);
         text->setTextKnockoutColour(Qt::yellow);
         text->setShadow(VXStyle::defaultShadow());
-        text->setKerning(1.5);
+        text->setKerning(-0.5);
         text->setBaseline(2);
         text->setSuperscriptAttribute(-1);
-        text->setAlignment(3);
     });
-
+    // The whole text's attributes carry every text setting to another adornment, shadow copied.
     VXTextAdornment other;
     other.setTextAttributes(text->textAttributes());
     EXPECT_EQ(other.textAttributes().keys(), text->textAttributes().keys());
     other.setLabel(text->labelText());
     EXPECT_TRUE(other.isEqualToRasterizer(*text));
-    EXPECT_NE(other.shadow(), text->shadow()); // copied, not shared
-
+    EXPECT_NE(other.shadow(), text->shadow());
     // A dictionary of wrong types gives the defaults.
     other.setTextAttributes({{platform::kFontAttributeName, "Helvetica"},
                              {platform::kForegroundColourAttributeName, 7},
                              {VXTextKnockoutDistanceAttributeName, std::nan("")},
                              {platform::kUnderlineStyleAttributeName, QStringLiteral("1")}});
     EXPECT_TRUE(other.isEqualToRasterizer(*VXTextAdornment::textAdornmentWithText(QStringLiteral("Harbour Road"))));
-}
 
-TEST_F(TextEditing, ArchiveKeepsEveryKeyTheLabelsRunsAndTheParagraphStyle)
-{
+    // An archive keeps those, the label's runs, the paragraph style and the layout keys.
     prepare([&] {
         text->setLabel(richLabel());
-        platform::ParagraphStyle paragraph = text->paragraphStyle();
-        paragraph.lineSpacing = 3;
-        paragraph.alignment = platform::TextAlignment::Centre;
-        text->setParagraphStyle(paragraph);
         text->setPlaceholder(QStringLiteral("Label"));
         text->setAbbreviates(true);
         text->setCapitalization(VXTextAdornment::kCapitalizationUpper);
@@ -245,23 +235,19 @@ TEST_F(TextEditing, ArchiveKeepsEveryKeyTheLabelsRunsAndTheParagraphStyle)
         text->setAngleInDegrees(30);
         text->setAppliesObjectAngle(false);
         text->setClipping(VXTextAdornment::kClipToPath);
-        text->setTextKnockoutDistance(1);
-        text->setShadow(VXStyle::defaultShadow());
-        text->setKerning(-0.5);
     });
-
     const auto decoded = testsupport::roundTrip<VXStyle>(*style);
     ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->isEqualToStyle(style.get()));
     const auto texts = decoded->renderersOfClass<VXTextAdornment>();
     ASSERT_EQ(texts.size(), 1);
     EXPECT_TRUE(texts.first()->isEqualToRasterizer(*text));
     EXPECT_EQ(texts.first()->labelText(), text->labelText());
     EXPECT_EQ(texts.first()->paragraphStyle().lineSpacing, 3);
     EXPECT_EQ(texts.first()->font(), text->font());
-    EXPECT_TRUE(decoded->isEqualToStyle(style.get()));
 }
 
-TEST(TextArchive, DamagedRunsLeaveTheRestOfTheTextPlain)
+TEST(TextArchive, DamagedRunsLeaveTheRestOfTheTextPlainAndHostileValuesTheirDefaults)
 {
     const QString string = QStringLiteral("abcdef");
     const QVariantMap underlined{{platform::kUnderlineStyleAttributeName, qint64(1)}};
@@ -303,36 +289,8 @@ TEST(TextArchive, DamagedRunsLeaveTheRestOfTheTextPlain)
     EXPECT_EQ(style->lineSpacing, 0);
     EXPECT_LE(style->headIndent, 10000);
     EXPECT_EQ(style->lineBreakMode, platform::LineBreakMode::Clipping);
-}
 
-TEST(TextStyles, StylesAreMadeFromFontsColoursAttributesAndComponents)
-{
-    const VXStylePtr byFont = VXStyle::textStyleWithFont(texttest::testFont(9));
-    EXPECT_TRUE(byFont->hasTextAttributes());
-    EXPECT_EQ(byFont->name(), "DejaVu Sans 9 pt");
-    EXPECT_EQ(byFont->textAttributes().value(platform::kFontAttributeName).value<QFont>().pointSizeF(), 9);
-
-    const VXStylePtr byAttributes = VXStyle::textStyleWithAttributes(byFont->textAttributes());
-    EXPECT_TRUE(byAttributes->isEqualToStyle(byFont.get()));
-
-    EXPECT_TRUE(VXStyle::styleWithObject(QColor(Qt::red))->hasFill());
-    EXPECT_TRUE(VXStyle::styleWithObject(texttest::testFont())->hasTextAdornment());
-    EXPECT_TRUE(VXStyle::styleWithObject(QVariant::fromValue(VXRasterizerPtr(VXStroke::strokeWithWidthColour(2, Qt::blue))))
-                    ->hasStroke());
-    EXPECT_FALSE(VXStyle::styleWithObject(3));
-    EXPECT_FALSE(VXStyle::styleWithObject(QVariant()));
-    EXPECT_FALSE(VXStyle().hasTextAttributes());
-    EXPECT_TRUE(VXStyle().textAttributes().isEmpty());
-
-    // A font sets the existing text component rather than adding another.
-    const VXStylePtr copy = byFont->mutableCopy();
-    EXPECT_TRUE(copy->addOrSetComponentForObject(texttest::testFont(24)));
-    EXPECT_EQ(copy->renderersOfClass<VXTextAdornment>().size(), 1);
-    EXPECT_EQ(copy->renderersOfClass<VXTextAdornment>().first()->fontSize(), 24);
-}
-
-TEST(TextArchive, HostileValuesGiveAUsableAdornment)
-{
+    // Hostile values of the adornment's own keys give a usable adornment.
     testsupport::ArchiveStub stub;
     stub.values = {{"VXTextAdornment_label", "Quay"},
                    {"VXTextAdornment_labelRuns", "runs"},
@@ -356,4 +314,28 @@ TEST(TextArchive, HostileValuesGiveAUsableAdornment)
     EXPECT_EQ(text->capitalization(), VXTextAdornment::kCapitalizationNone);
     EXPECT_EQ(text->font(), platform::TextStyle::defaultFont());
     EXPECT_LE(text->kerning(), 1000);
+}
+
+TEST(TextStyles, StylesAreMadeFromFontsColoursAttributesAndComponents)
+{
+    const VXStylePtr byFont = VXStyle::textStyleWithFont(texttest::testFont(9));
+    EXPECT_TRUE(byFont->hasTextAttributes());
+    EXPECT_EQ(byFont->name(), "DejaVu Sans 9 pt");
+    EXPECT_EQ(byFont->textAttributes().value(platform::kFontAttributeName).value<QFont>().pointSizeF(), 9);
+
+    const VXStylePtr byAttributes = VXStyle::textStyleWithAttributes(byFont->textAttributes());
+    EXPECT_TRUE(byAttributes->isEqualToStyle(byFont.get()));
+
+    EXPECT_TRUE(VXStyle::styleWithObject(QColor(Qt::red))->hasFill());
+    EXPECT_TRUE(VXStyle::styleWithObject(texttest::testFont())->hasTextAdornment());
+    EXPECT_TRUE(VXStyle::styleWithObject(QVariant::fromValue(VXRasterizerPtr(VXStroke::strokeWithWidthColour(2, Qt::blue))))
+                    ->hasStroke());
+    EXPECT_FALSE(VXStyle::styleWithObject(3));
+    EXPECT_FALSE(VXStyle::styleWithObject(QVariant()));
+
+    // A font sets the existing text component rather than adding another.
+    const VXStylePtr copy = byFont->mutableCopy();
+    EXPECT_TRUE(copy->addOrSetComponentForObject(texttest::testFont(24)));
+    EXPECT_EQ(copy->renderersOfClass<VXTextAdornment>().size(), 1);
+    EXPECT_EQ(copy->renderersOfClass<VXTextAdornment>().first()->fontSize(), 24);
 }

@@ -42,7 +42,7 @@ private:
 
 } // namespace
 
-TEST(TextSubstitution, PlaceholdersTakeTheObjectsMetadata)
+TEST(TextSubstitution, PlaceholdersTakeTheObjectsMetadataAsItReadsOnAMap)
 {
     const auto adornment = VXTextAdornment::textAdornmentWithText(QStringLiteral("%%name on %%ROUTE_NUM, %%name again"));
     EXPECT_EQ(drawn(*adornment, {{"name", "Elm Street"}, {"route_num", 42}}), "Elm Street on 42, Elm Street again");
@@ -51,21 +51,14 @@ TEST(TextSubstitution, PlaceholdersTakeTheObjectsMetadata)
     // "%%" without a key after it is literal text.
     adornment->setString(QStringLiteral("100%% of %%%name%%"));
     EXPECT_EQ(drawn(*adornment, {{"name", "x"}}), "100%% of %x%%");
-}
 
-TEST(TextSubstitution, ValuesReadAsTheyWouldOnAMap)
-{
-    EXPECT_EQ(platform::textForValue(3.0), "3");
-    EXPECT_EQ(platform::textForValue(2.5), "2.5");
-    EXPECT_EQ(platform::textForValue(0.1), "0.1");
-    EXPECT_EQ(platform::textForValue(qint64(1234567)), "1234567");
-    EXPECT_EQ(platform::textForValue(QVariantList{1, "B", 2.25}), "1, B, 2.25");
-    EXPECT_EQ(platform::textForValue(QVariant()), "");
-    EXPECT_EQ(platform::textForValue(platform::nullValue()), "");
-}
+    const std::pair<QVariant, const char*> values[] = {
+        {3.0, "3"}, {2.5, "2.5"}, {0.1, "0.1"}, {qint64(1234567), "1234567"},
+        {QVariantList{1, "B", 2.25}, "1, B, 2.25"}, {QVariant(), ""}, {platform::nullValue(), ""}};
+    for (const auto& [value, text] : values)
+        EXPECT_EQ(platform::textForValue(value), text) << text;
 
-TEST(TextSubstitution, ReplacementsKeepTheAttributesOfThePlaceholder)
-{
+    // The replacement keeps the attributes of the placeholder.
     AttributedString label(QStringLiteral("on %%name!"));
     label.addAttributeValueRange(platform::kUnderlineStyleAttributeName, 1, {3, 6});
     const AttributedString result = platform::substitutedText(
@@ -94,21 +87,21 @@ TEST(TextSubstitution, PlaceholderTextStandsInForBlankResults)
     EXPECT_FALSE(VXTextAdornment().isValid());
 }
 
-TEST(TextSubstitution, AbbreviationsApplyToSubstitutedValuesWhenAsked)
+TEST(TextSubstitution, AbbreviationsApplyToWholeWordsOfSubstitutedValuesWhenAsked)
 {
-    const AbbreviationScope scope(platform::AbbreviationTable::cartographicTable());
     const auto adornment = VXTextAdornment::textAdornmentWithText(QStringLiteral("North Road: %%name"));
-    const QVariantMap metadata{{"name", "Mount Pleasant Avenue North"}};
-    EXPECT_EQ(drawn(*adornment, metadata), "North Road: Mount Pleasant Avenue North");
     adornment->setAbbreviates(true);
-    // Typed text is left alone; only the object's value is shortened.
+    const QVariantMap metadata{{"name", "Mount Pleasant Avenue North"}};
+    // Without an installed table abbreviating changes nothing.
+    EXPECT_EQ(drawn(*adornment, metadata), "North Road: Mount Pleasant Avenue North");
+    const AbbreviationScope scope(platform::AbbreviationTable::cartographicTable());
+    // Typed text is left alone; only the object's value is shortened, following its case.
     EXPECT_EQ(drawn(*adornment, metadata), "North Road: Mt Pleasant Ave N");
     EXPECT_EQ(drawn(*adornment, {{"name", "MAIN STREET"}}), "North Road: MAIN ST");
     EXPECT_EQ(drawn(*adornment, {{"name", "main street, roadside"}}), "North Road: main st, roadside");
-}
+    adornment->setAbbreviates(false);
+    EXPECT_EQ(drawn(*adornment, metadata), "North Road: Mount Pleasant Avenue North");
 
-TEST(TextSubstitution, AbbreviationTableMatchesWholeWordsOnly)
-{
     platform::AbbreviationTable table = platform::AbbreviationTable::cartographicTable();
     EXPECT_EQ(table.abbreviatedString(QStringLiteral("Streetwise Street")), "Streetwise St");
     EXPECT_EQ(table.abbreviatedString(QStringLiteral("Road-side Road.")), "Rd-side Rd.");
@@ -116,13 +109,9 @@ TEST(TextSubstitution, AbbreviationTableMatchesWholeWordsOnly)
     EXPECT_EQ(table.abbreviatedString(QStringLiteral("Long Beach")), "Long Bch");
     table.setAbbreviationForWord(QString(), QStringLiteral("Road"));
     EXPECT_EQ(table.abbreviatedString(QStringLiteral("Long Road")), "Long Road");
-    // Without an installed table abbreviating changes nothing.
-    const auto adornment = VXTextAdornment::textAdornmentWithText(QStringLiteral("%%name"));
-    adornment->setAbbreviates(true);
-    EXPECT_EQ(drawn(*adornment, {{"name", "Mount Street"}}), "Mount Street");
 }
 
-TEST(TextSubstitution, CapitalizationChangesTheDrawnTextOnly)
+TEST(TextSubstitution, CapitalizationChangesTheDrawnTextOnlyAndKeepsItsRuns)
 {
     const auto adornment = VXTextAdornment::textAdornmentWithText(QStringLiteral("the o'neill %%name"));
     const QVariantMap metadata{{"name", "straße"}};
@@ -134,10 +123,8 @@ TEST(TextSubstitution, CapitalizationChangesTheDrawnTextOnly)
     adornment->setCapitalization(7);
     EXPECT_EQ(adornment->capitalization(), VXTextAdornment::kCapitalizationTitle);
     EXPECT_EQ(adornment->string(), "the o'neill %%name");
-}
 
-TEST(TextSubstitution, UpperCaseKeepsRunsAcrossLengthChanges)
-{
+    // Upper case keeps the runs where letters change length.
     AttributedString label(QStringLiteral("ßa"));
     label.addAttributeValueRange(platform::kUnderlineStyleAttributeName, 1, {1, 1});
     const AttributedString upper = platform::capitalizedText(label, platform::TextCapitalization::Upper);

@@ -54,7 +54,7 @@ int darkPixelsOutside(const QImage& image, const QRect& area)
 
 } // namespace
 
-TEST(TextShape, TextStaysInItsBoxOnTheSideItIsAlignedTo)
+TEST(TextShape, TextStaysInItsBoxOnTheSideItIsAlignedToAndBoundsCoverWhatReachesOut)
 {
     const auto shape = textShape(QStringLiteral("Harbour"));
     const QRect box = kBox.toAlignedRect();
@@ -64,7 +64,6 @@ TEST(TextShape, TextStaysInItsBoxOnTheSideItIsAlignedTo)
     EXPECT_EQ(darkPixelsOutside(left, box), 0);
     EXPECT_LT(leftInk.left(), 26);
     EXPECT_LT(leftInk.top(), 32); // at the top of the box
-
     shape->setAlignment(1);
     const QImage right = drawn(shape, {200, 100});
     const QRect rightInk = inkBounds(right, isDark);
@@ -72,37 +71,34 @@ TEST(TextShape, TextStaysInItsBoxOnTheSideItIsAlignedTo)
     EXPECT_GT(rightInk.right(), 173);
     EXPECT_NEAR(rightInk.width(), leftInk.width(), 2); // moved, not reflowed
     EXPECT_GT(rightInk.left() - leftInk.left(), 60);
-
     // A style draws under the text, which still shows.
     shape->setStyle(fillStyle(Qt::yellow));
     const QImage filled = drawn(shape, {200, 100});
     EXPECT_EQ(filled.pixelColor(25, 55), QColor(Qt::yellow));
     EXPECT_EQ(inkBounds(filled, isDark), rightInk);
-}
 
-TEST(TextShape, BoundsCoverTheTextWhereverItReaches)
-{
     // Unwrapped text wider than its box reaches past it; the object's bounds follow, so
     // redraws and hit searches cover the ink.
-    const auto shape = textShape(QStringLiteral("A long harbour name"), QRectF(80, 40, 40, 20));
-    shape->textAdornment()->setWrapsLines(false);
-    shape->setAlignment(2);
-    const QImage image = drawn(shape);
-    const QRect ink = inkBounds(image, isDark);
+    const auto wide = textShape(QStringLiteral("A long harbour name"), QRectF(80, 40, 40, 20));
+    wide->textAdornment()->setWrapsLines(false);
+    wide->setAlignment(2);
+    const QRect ink = inkBounds(drawn(wide), isDark);
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_LT(ink.left(), 70);
-    EXPECT_TRUE(shape->bounds().adjusted(-1, -1, 1, 1).contains(QRectF(ink)));
+    EXPECT_TRUE(wide->bounds().adjusted(-1, -1, 1, 1).contains(QRectF(ink)));
 
-    // Along a path the text stands above the line, beyond the line's flat bounds.
-    const auto text = VXTextPath::textPathWithStringOnPath(QStringLiteral("Quay"), line({20, 100}, {180, 100}));
-    const QRect pathInk = inkBounds(drawn(text), isDark);
-    ASSERT_FALSE(pathInk.isEmpty());
-    EXPECT_LE(pathInk.bottom(), 101);
-    EXPECT_LT(pathInk.top(), 92);
-    EXPECT_TRUE(text->bounds().adjusted(-1, -1, 1, 1).contains(QRectF(pathInk)));
+    // Placeholders take the object's metadata; a longer value grows the bounds with the text.
+    const auto templated = textShape(QStringLiteral("Berth %%berth"));
+    templated->setMetadataItemValueForKey(QStringLiteral("Seven"), QStringLiteral("berth"));
+    EXPECT_EQ(drawn(templated), drawn(textShape(QStringLiteral("Berth Seven"))));
+    templated->textAdornment()->setWrapsLines(false);
+    const double before = templated->bounds().width();
+    templated->setMetadataItemValueForKey(QStringLiteral("Seventy-seven, by the lighthouse steps"),
+                                          QStringLiteral("berth"));
+    EXPECT_GT(templated->bounds().width(), before + 50);
 }
 
-TEST(TextShape, TextPathFollowsADiagonalAndStopsAtItsEnd)
+TEST(TextShape, TextPathFollowsItsPathStopsAtItsEndAndBoundsCoverTheInk)
 {
     const QPointF from(20, 180), to(120, 80);
     const auto text = VXTextPath::textPathWithStringOnPath(QStringLiteral("Old Mill Road and beyond it the sea"),
@@ -116,24 +112,17 @@ TEST(TextShape, TextPathFollowsADiagonalAndStopsAtItsEnd)
     EXPECT_LT(ink.left(), 30);
     EXPECT_LT(ink.right(), 135); // the rest of the text falls past the path's end
     EXPECT_LT(ink.top(), 90);
+
+    // Along a level path the text stands above the line, beyond the line's flat bounds.
+    const auto level = VXTextPath::textPathWithStringOnPath(QStringLiteral("Quay"), line({20, 100}, {180, 100}));
+    const QRect pathInk = inkBounds(drawn(level), isDark);
+    ASSERT_FALSE(pathInk.isEmpty());
+    EXPECT_LE(pathInk.bottom(), 101);
+    EXPECT_LT(pathInk.top(), 92);
+    EXPECT_TRUE(level->bounds().adjusted(-1, -1, 1, 1).contains(QRectF(pathInk)));
 }
 
-TEST(TextShape, PlaceholdersTakeTheObjectsMetadata)
-{
-    const auto templated = textShape(QStringLiteral("Berth %%berth"));
-    templated->setMetadataItemValueForKey(QStringLiteral("Seven"), QStringLiteral("berth"));
-    const auto literal = textShape(QStringLiteral("Berth Seven"));
-    EXPECT_EQ(drawn(templated), drawn(literal));
-
-    // A longer value makes longer text, and the bounds grow with it.
-    templated->textAdornment()->setWrapsLines(false);
-    const double before = templated->bounds().width();
-    templated->setMetadataItemValueForKey(QStringLiteral("Seventy-seven, by the lighthouse steps"),
-                                          QStringLiteral("berth"));
-    EXPECT_GT(templated->bounds().width(), before + 50);
-}
-
-TEST(TextShape, TextChangesAreOneUndoStepOnTheDrawing)
+TEST(TextShape, TextChangesAndReplacedAdornmentsAreOneUndoStepOnTheDrawing)
 {
     Fixture f;
     const auto shape = textShape(QStringLiteral("Pier"));
@@ -174,13 +163,10 @@ TEST(TextShape, TextChangesAreOneUndoStepOnTheDrawing)
     f.endStep();
     EXPECT_EQ(shape->string(), QStringLiteral("Jetty"));
     EXPECT_EQ(f.undo->numberOfUndoActions(), steps);
-}
 
-TEST(TextShape, ReplacedAdornmentsComeBackWithUndoAndAreNeverShared)
-{
-    Fixture f;
-    const auto shape = textShape(QStringLiteral("Pier"));
-    f.layer->addObject(shape);
+    // A replaced adornment comes back with undo, wired up again: its edits are the shape's.
+    shape->setLocked(false);
+    f.endStep();
     f.undo->removeAllActions();
     const VXTextAdornmentPtr original = shape->textAdornment();
 
@@ -192,7 +178,6 @@ TEST(TextShape, ReplacedAdornmentsComeBackWithUndoAndAreNeverShared)
     EXPECT_EQ(shape->valueForKeyPath(QStringLiteral("textAdornment.string")).toString(), QStringLiteral("Quay"));
     f.undo->undo();
     ASSERT_EQ(shape->textAdornment(), original);
-    // The old adornment is wired up again: its edits are the shape's.
     shape->setString(QStringLiteral("Wharf"));
     f.endStep();
     EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
