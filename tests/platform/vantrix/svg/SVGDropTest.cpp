@@ -74,7 +74,7 @@ void expectSizeNear(QSizeF actual, QSizeF expected)
     EXPECT_NEAR(actual.height(), expected.height(), 1e-6);
 }
 
-TEST(SVGDrop, OneElementArrivesAsItselfAtTheDropPointSelected)
+TEST(SVGDrop, OneElementArrivesAsItselfSeveralGroupedAtTheDropPointSelectedInOneUndoStep)
 {
     DropFixture f;
     ASSERT_TRUE(f.drop({f.write("one.svg", svg(100, 50, rect(100, 50)))}, {120, 80}));
@@ -84,13 +84,17 @@ TEST(SVGDrop, OneElementArrivesAsItselfAtTheDropPointSelected)
     expectSizeNear(object->size(), {100, 50});
     EXPECT_EQ(object->location(), QPointF(120, 80));
     EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{object});
-}
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), "Drop SVG Graphic");
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), QList<VXDrawableObjectPtr>{f.square});
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{f.square});
+    f.undo->redo();
+    EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{f.square, object}));
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{object});
 
-TEST(SVGDrop, SeveralElementsArriveGrouped)
-{
-    DropFixture f;
-    const QByteArray content = rect(40, 20) + "<circle cx=\"70\" cy=\"30\" r=\"10\" fill=\"#00ff00\"/>";
-    ASSERT_TRUE(f.drop({f.write("two.svg", svg(100, 50, content))}));
+    const QByteArray two = rect(40, 20) + "<circle cx=\"70\" cy=\"30\" r=\"10\" fill=\"#00ff00\"/>";
+    ASSERT_TRUE(f.drop({f.write("two.svg", svg(100, 50, two))}));
     const auto* group = dynamic_cast<VXShapeGroup*>(f.dropped().get());
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->groupObjects().size(), 2);
@@ -98,96 +102,63 @@ TEST(SVGDrop, SeveralElementsArriveGrouped)
     EXPECT_EQ(group->location(), QPointF(100, 100));
 }
 
-TEST(SVGDrop, OversizedGraphicsAreHalvedUntilTheyFit)
+TEST(SVGDrop, OversizedGraphicsAreHalvedUntilTheyFitUpToALimitSparingFlatObjects)
 {
     struct Case {
         QSizeF svgSize;
         QSizeF arrives;
     };
     const Case cases[] = {
-        {{400, 100}, {200, 50}},   // twice as wide: half size (equal to the drawing fits)
-        {{600, 100}, {150, 25}},   // three times as wide: a quarter
+        {{400, 100}, {200, 50}},    // twice as wide: half size (equal to the drawing fits)
+        {{600, 100}, {150, 25}},    // three times as wide: a quarter
         {{100, 401}, {25, 100.25}}, // just over twice as tall: a quarter
-        {{200, 200}, {200, 200}},  // exactly the drawing: unchanged
+        {{200, 200}, {200, 200}},   // exactly the drawing: unchanged
     };
+    DropFixture f;
     for (const Case& c : cases) {
-        DropFixture f;
         const QSizeF& s = c.svgSize;
         ASSERT_TRUE(f.drop({f.write("big.svg", svg(s.width(), s.height(), rect(s.width(), s.height())))}));
         expectSizeNear(f.dropped()->size(), c.arrives);
     }
+    // 1e25 points would take some 75 halvings: refused rather than shrunk to a speck.
+    EXPECT_FALSE(f.drop({f.write("huge.svg", svg(100, 100, rect(1e25, 10)))}));
+    ASSERT_TRUE(f.drop({f.write("large.svg", svg(100, 100, rect(1e15, 1e15)))}));
+    const double side = f.dropped()->size().width();
+    EXPECT_GT(side, 100);
+    EXPECT_LE(side, 200);
+    // A horizontal line has no height; it arrives as it is.
+    const QByteArray line = "<line x1=\"0\" y1=\"5\" x2=\"100\" y2=\"5\" stroke=\"#000000\"/>";
+    ASSERT_TRUE(f.drop({f.write("line.svg", svg(100, 100, line))}));
+    expectSizeNear(f.dropped()->size(), {100, 0});
+    EXPECT_EQ(f.layer->countOfObjects(), 1 + 4 + 2);
 }
 
-TEST(SVGDrop, OnlyAFirstFileWithTheExactExtensionIsTaken)
+TEST(SVGDrop, OnlyASoundFirstFileWithTheExactExtensionIsTaken)
 {
     DropFixture f;
     const QByteArray content = svg(100, 50, rect(100, 50));
-    EXPECT_FALSE(f.drop({f.write("capitals.SVG", content)}));
-    EXPECT_FALSE(f.drop({f.write("mixed.Svg", content)}));
-    EXPECT_FALSE(f.drop({f.write("plain.txt", content)}));
-    EXPECT_FALSE(f.drop({f.write("noextension", content)}));
+    for (const char* name : {"capitals.SVG", "mixed.Svg", "plain.txt", "noextension"})
+        EXPECT_FALSE(f.drop({f.write(name, content)})) << name;
     // A later SVG file of the drop does not count...
     EXPECT_FALSE(f.drop({f.folder.filePath("plain.txt"), f.write("later.svg", content)}));
-    EXPECT_EQ(f.layer->countOfObjects(), 1);
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
-    // ...and only the first of several is imported.
-    EXPECT_TRUE(f.drop({f.folder.filePath("later.svg"), f.folder.filePath("later.svg")}));
-    EXPECT_EQ(f.layer->countOfObjects(), 2);
-}
-
-TEST(SVGDrop, UndoRemovesTheDropAndRestoresTheSelection)
-{
-    DropFixture f;
-    ASSERT_TRUE(f.drop({f.write("one.svg", svg(100, 50, rect(100, 50)))}));
-    const VXDrawableObjectPtr object = f.dropped();
-    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
-    EXPECT_EQ(f.undo->undoActionName(), "Drop SVG Graphic");
-
-    f.undo->undo();
-    EXPECT_EQ(f.layer->objects(), QList<VXDrawableObjectPtr>{f.square});
-    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{f.square});
-
-    f.undo->redo();
-    EXPECT_EQ(f.layer->objects(), (QList<VXDrawableObjectPtr>{f.square, object}));
-    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{object});
-}
-
-TEST(SVGDrop, DamagedAndEmptyFilesChangeNothing)
-{
-    DropFixture f;
-    const QByteArray files[] = {
-        "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=",  // cut short
-        QByteArray(2048, '\xff'),                                    // not XML
-        svg(100, 100, ""),                                           // nothing to draw
+    const QByteArray damaged[] = {
+        "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=", // cut short
+        QByteArray(2048, '\xff'),                                   // not XML
+        svg(100, 100, ""),                                          // nothing to draw
         svg(0, 0, rect(0, 0)),
         svg(100, 100, "<rect width=\"NaN\" height=\"nan\"/>"),
         svg(100, 100, "<rect width=\"1e400\" height=\"inf\"/>"),
         svg(100, 100, "<path d=\"M 0 0 L 1e308 1e308 L -1e308 0 Z\"/>"),
     };
-    for (const QByteArray& content : files)
-        EXPECT_FALSE(f.drop({f.write("bad.svg", content)})) << content.left(60).toStdString();
+    for (const QByteArray& bad : damaged)
+        EXPECT_FALSE(f.drop({f.write("bad.svg", bad)})) << bad.left(60).toStdString();
     EXPECT_FALSE(f.drop({f.folder.filePath("missing.svg")}));
     EXPECT_EQ(f.layer->countOfObjects(), 1);
     EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
     EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{f.square});
-}
-
-TEST(SVGDrop, HalvingStopsAtALimitAndSparesFlatObjects)
-{
-    DropFixture f;
-    // 1e25 points would take some 75 halvings: refused rather than shrunk to a speck.
-    EXPECT_FALSE(f.drop({f.write("huge.svg", svg(100, 100, rect(1e25, 10)))}));
-    EXPECT_EQ(f.layer->countOfObjects(), 1);
-
-    ASSERT_TRUE(f.drop({f.write("large.svg", svg(100, 100, rect(1e15, 1e15)))}));
-    const double side = f.dropped()->size().width();
-    EXPECT_GT(side, 100);
-    EXPECT_LE(side, 200);
-
-    // A horizontal line has no height; it arrives as it is.
-    const QByteArray line = "<line x1=\"0\" y1=\"5\" x2=\"100\" y2=\"5\" stroke=\"#000000\"/>";
-    ASSERT_TRUE(f.drop({f.write("line.svg", svg(100, 100, line))}));
-    expectSizeNear(f.dropped()->size(), {100, 0});
+    // ...and only the first of several is imported.
+    EXPECT_TRUE(f.drop({f.folder.filePath("later.svg"), f.folder.filePath("later.svg")}));
+    EXPECT_EQ(f.layer->countOfObjects(), 2);
 }
 
 TEST(ImageDrop, ImagesArriveAsImageShapesHalvedToFitAndUndoAsOneStep)

@@ -99,13 +99,12 @@ TEST_F(SVGPreviewTest, ImageFitsTheSquareAndArrivesOnTheMainThreadAfterTheCall)
     EXPECT_EQ(QImage(started->cachedPreviewURL().toLocalFile()).size(), image.size());
 }
 
-TEST_F(SVGPreviewTest, CachedPictureIsReusedUntilTheFileChanges)
+TEST_F(SVGPreviewTest, CachedPicturesAreReusedUntilTheFileChangesAndRemovedOnRequest)
 {
     const QString path = write("map.svg", kRedWideSVG);
     RecordingDelegate first;
     const QString cachedFile = preview(path, first)->cachedPreviewURL().toLocalFile();
     ASSERT_FALSE(cachedFile.isEmpty());
-
     // A picture planted under the cached name proves the second preview reads, not renders.
     QImage planted(30, 30, QImage::Format_ARGB32);
     planted.fill(Qt::blue);
@@ -123,21 +122,22 @@ TEST_F(SVGPreviewTest, CachedPictureIsReusedUntilTheFileChanges)
     EXPECT_EQ(fresh->image().pixelColor(10, 10), QColor(Qt::green));
     EXPECT_NE(fresh->cachedPreviewURL().toLocalFile(), cachedFile);
     EXPECT_EQ(cachedFiles().size(), 1);
-}
 
-TEST_F(SVGPreviewTest, CachedPicturesAreRemovedPerFileAndAllAtOnce)
-{
-    RecordingDelegate delegate;
-    const VXSVGPreviewPtr a = preview(write("a.svg", kRedWideSVG), delegate);
-    const VXSVGPreviewPtr b = preview(write("b.svg", kRedWideSVG), delegate);
+    const VXSVGPreviewPtr other = preview(write("other.svg", kRedWideSVG), third);
     ASSERT_EQ(cachedFiles().size(), 2);
-
-    VXSVGPreview::removeCachedSVGPreviewForURL(a->svgURL());
-    EXPECT_FALSE(QFile::exists(a->cachedPreviewURL().toLocalFile()));
-    EXPECT_TRUE(QFile::exists(b->cachedPreviewURL().toLocalFile()));
-
+    VXSVGPreview::removeCachedSVGPreviewForURL(fresh->svgURL());
+    EXPECT_FALSE(QFile::exists(fresh->cachedPreviewURL().toLocalFile()));
+    EXPECT_TRUE(QFile::exists(other->cachedPreviewURL().toLocalFile()));
     VXSVGPreview::emptyCache();
     EXPECT_TRUE(cachedFiles().isEmpty());
+
+    // Without a cache folder nothing is kept.
+    VXSVGPreview::setCacheFolder({});
+    RecordingDelegate uncachedDelegate;
+    const VXSVGPreviewPtr uncached = preview(path, uncachedDelegate);
+    EXPECT_EQ(uncachedDelegate.calls, kSucceeded);
+    EXPECT_FALSE(uncached->image().isNull());
+    EXPECT_TRUE(uncached->cachedPreviewURL().isEmpty());
 }
 
 TEST_F(SVGPreviewTest, UnreadableFilesFailWithoutCaching)
@@ -156,16 +156,6 @@ TEST_F(SVGPreviewTest, UnreadableFilesFailWithoutCaching)
         EXPECT_TRUE(failed->cachedPreviewURL().isEmpty());
     }
     EXPECT_TRUE(cachedFiles().isEmpty());
-}
-
-TEST_F(SVGPreviewTest, WithoutACacheFolderNothingIsKept)
-{
-    VXSVGPreview::setCacheFolder({});
-    RecordingDelegate delegate;
-    const VXSVGPreviewPtr uncached = preview(write("map.svg", kRedWideSVG), delegate);
-    EXPECT_EQ(delegate.calls, kSucceeded);
-    EXPECT_FALSE(uncached->image().isNull());
-    EXPECT_TRUE(uncached->cachedPreviewURL().isEmpty());
 }
 
 TEST_F(SVGPreviewTest, DeclinedCancelledAndOrphanedPreviewsStopQuietly)
