@@ -2,34 +2,28 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/AttributedStringLayout.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/ModifierKeys.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/view/VXKnob.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/view/VXRulerView.h"
-#include "platform/vantrix/view/VXTextEditingDelegate.h"
-#include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/tools/VXToolController.h"
 
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace {
 
@@ -40,28 +34,6 @@ VXDrawingView* g_currentView = nullptr;
 
 constexpr QSizeF kDefaultPaper{595, 842};
 constexpr double kWheelZoomStep = 1.1; // per 120 units of wheel angle
-constexpr QSize kMinimumTextEditorSize{48, 24}; // room to type into for text that covers nothing yet
-
-// What this process last put on the clipboard, so that pasting it back into the drawing it
-// came from can step the copies clear of their originals.
-struct ClipboardOrigin {
-    QPointer<VXDrawing> drawing;
-    QByteArray data;
-    int pasteCount = 0;
-};
-ClipboardOrigin g_clipboardOrigin;
-
-const QMimeData* clipboardData()
-{
-    return QGuiApplication::clipboard()->mimeData();
-}
-
-bool clipboardHoldsObjects()
-{
-    const QMimeData* data = clipboardData();
-    return data && data->hasFormat(kVXDrawableObjectPasteboardType);
-}
-
 } // namespace
 
 // Makes the view current while it paints or handles a mouse event; events may nest.
@@ -79,57 +51,9 @@ private:
     VXDrawingView* m_previous;
 };
 
-// Reports Escape, Return and the focus leaving to the view, once.
-class VXDrawingView::TextEditor : public QPlainTextEdit {
-public:
-    using Finish = std::function<void(bool cancelled)>;
-
-    TextEditor(const QString& text, QWidget* parent, Finish finish)
-        : QPlainTextEdit(text, parent)
-        , m_finish(std::move(finish))
-    {
-        setFrameShape(QFrame::Box);
-        setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        moveCursor(QTextCursor::End);
-    }
-
-    // The editor may outlive the edit (it goes later); later events must not end another edit.
-    void detach() { m_finish = nullptr; }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (event->key() == Qt::Key_Escape)
-            finish(true);
-        else if (isReturn && !VXTextShape::returnInsertsNewline())
-            finish(false);
-        else
-            QPlainTextEdit::keyPressEvent(event);
-    }
-
-    void focusOutEvent(QFocusEvent* event) override
-    {
-        QPlainTextEdit::focusOutEvent(event);
-        // A context menu or another window coming forward does not end the edit.
-        if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
-            finish(false);
-    }
-
-private:
-    void finish(bool cancelled)
-    {
-        if (Finish finish = std::exchange(m_finish, nullptr))
-            finish(cancelled);
-    }
-
-    Finish m_finish;
-};
-
 VXDrawingView::VXDrawingView(QWidget* parent)
     : QAbstractScrollArea(parent)
     , m_toolController(std::make_unique<VXToolController>(this))
-    , m_textEditingFont(platform::AttributedStringLayout::defaultFont())
     , m_horizontalRuler(new VXRulerView(Qt::Horizontal, this))
     , m_verticalRuler(new VXRulerView(Qt::Vertical, this))
 {
@@ -246,7 +170,7 @@ void VXDrawingView::updateScrollBars()
     verticalScrollBar()->setPageStep(port.height());
     verticalScrollBar()->setValue(int(std::lround(m_scroll.y())));
     m_syncingScrollBars = false;
-    placeTextEditor();
+    m_textEditing.place();
     updateRulers();
 }
 
@@ -268,7 +192,7 @@ void VXDrawingView::scrollContentsBy(int, int)
     if (m_syncingScrollBars)
         return;
     m_scroll = QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    placeTextEditor();
+    m_textEditing.place();
     updateRulers();
     viewport()->update();
 }
@@ -334,7 +258,7 @@ void VXDrawingView::updateRulerMarkersForRect(const QRectF& rect)
 void VXDrawingView::updateRulerMarkersForSelection()
 {
     QRectF selected;
-    if (const VXObjectDrawingLayer* layer = activeObjectLayer()) {
+    if (const VXObjectDrawingLayer* layer = layerEditing().activeLayer()) {
         for (const VXDrawableObjectPtr& object : layer->selection())
             selected |= object->logicalBounds();
     }
@@ -443,63 +367,19 @@ void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& dr
 void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
                                            const QFont& font)
 {
-    endTextEditing();
-    m_textEditingRect = drawingRect.normalized();
-    m_textEditingFont = font;
-    m_textEditingDelegate = delegate;
-    m_textEditor = new TextEditor(text, viewport(), [this](bool cancelled) { finishTextEditing(cancelled); });
-    placeTextEditor();
-    m_textEditor->show();
-    m_textEditor->setFocus(Qt::OtherFocusReason);
-    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDrawingViewDidBeginTextEditing, this);
+    m_textEditing.begin(text, drawingRect, delegate, font);
 }
 
-void VXDrawingView::endTextEditing() { finishTextEditing(false); }
-void VXDrawingView::cancelTextEditing() { finishTextEditing(true); }
-QPlainTextEdit* VXDrawingView::textEditor() const { return m_textEditor; }
-
-void VXDrawingView::finishTextEditing(bool cancelled)
-{
-    // Taken first: hiding the editor moves the focus, which would end the edit again.
-    const QPointer<TextEditor> editor = std::exchange(m_textEditor, nullptr);
-    if (!editor)
-        return;
-    editor->detach();
-    const QString text = editor->toPlainText();
-    const QPointer<QObject> delegateObject = std::exchange(m_textEditingDelegate, nullptr);
-    if (auto* delegate = dynamic_cast<VXTextEditingDelegate*>(delegateObject.data()))
-        delegate->textEditingDidEnd(text, cancelled);
-    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDrawingViewDidEndTextEditing, this);
-    if (editor) {
-        const bool hadFocus = editor->hasFocus();
-        editor->hide();
-        // Deleted later: the edit may end inside one of the editor's own event handlers.
-        editor->deleteLater();
-        if (hadFocus)
-            setFocus(Qt::OtherFocusReason);
-    }
-}
-
-void VXDrawingView::placeTextEditor()
-{
-    if (!m_textEditor)
-        return;
-    const QRect area = convertRectFromDrawing(m_textEditingRect).toAlignedRect();
-    m_textEditor->setGeometry(QRect(area.topLeft(), area.size().expandedTo(kMinimumTextEditorSize)));
-    // Drawings lay text out at 72 units per inch: a 12 point font is 12 points high on the paper.
-    const double pointsOnPaper = m_textEditingFont.pointSizeF() > 0 ? m_textEditingFont.pointSizeF()
-                                                                    : m_textEditingFont.pixelSize();
-    QFont zoomed = m_textEditingFont;
-    zoomed.setPointSizeF(std::max(1.0, pointsOnPaper * m_scale * 72.0 / m_textEditor->logicalDpiY()));
-    m_textEditor->setFont(zoomed);
-}
+void VXDrawingView::endTextEditing() { m_textEditing.finish(false); }
+void VXDrawingView::cancelTextEditing() { m_textEditing.finish(true); }
+QPlainTextEdit* VXDrawingView::textEditor() const { return m_textEditing.editor(); }
 
 // --- Keys and mouse -------------------------------------------------------------------------
 
 void VXDrawingView::keyPressEvent(QKeyEvent* event)
 {
     // Keys the text editor lets through are not meant for the drawing.
-    if (!m_textEditor && handleEditingKey(*event)) {
+    if (!textEditor() && handleEditingKey(*event)) {
         event->accept();
         return;
     }
@@ -568,7 +448,7 @@ std::unique_ptr<platform::Menu> VXDrawingView::contextMenuAtPoint(QPointF viewpo
     if (!layer)
         return nullptr;
     const QPointF point = convertPointToDrawing(viewportPoint);
-    if (VXObjectDrawingLayer* objects = editableObjectLayer()) {
+    if (VXObjectDrawingLayer* objects = layerEditing().editableLayer()) {
         if (const VXDrawableObjectPtr target = objects->hitTest(point)) {
             if (!objects->isSelectedObject(target.get()))
                 objects->replaceSelectionWithObject(target);
@@ -677,128 +557,24 @@ void VXDrawingView::mouseDoubleClickEvent(QMouseEvent* event)
 
 // --- Editing the active object layer -------------------------------------------------------
 
-VXObjectDrawingLayer* VXDrawingView::activeObjectLayer() const
-{
-    return m_drawing ? qobject_cast<VXObjectDrawingLayer*>(m_drawing->activeLayer()) : nullptr;
-}
-
-VXObjectDrawingLayer* VXDrawingView::editableObjectLayer() const
-{
-    VXObjectDrawingLayer* layer = activeObjectLayer();
-    return layer && layer->visible() && !layer->locked() ? layer : nullptr;
-}
-
-void VXDrawingView::editLayerWithActionName(VXObjectDrawingLayer& layer, const QString& actionName,
-                                            const std::function<void()>& edit)
-{
-    ZQUndoManager* undo = layer.undoManager();
-    if (undo)
-        undo->beginUndoGrouping();
-    layer.recordSelectionForUndo();
-    edit();
-    layer.commitSelectionUndoWithActionName(actionName);
-    if (undo) {
-        undo->setActionName(actionName);
-        undo->endUndoGrouping();
-    }
-}
-
-void VXDrawingView::copy(QObject*)
-{
-    VXObjectDrawingLayer* layer = activeObjectLayer();
-    if (!layer || layer->countOfSelection() == 0)
-        return;
-    writeObjectsToClipboard(layer->selection());
-}
-
-void VXDrawingView::writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects)
-{
-    auto data = std::make_unique<QMimeData>();
-    VXDrawableObject::writeObjectsToPasteboard(objects, data.get());
-    g_clipboardOrigin = {m_drawing.get(), data->data(kVXDrawableObjectPasteboardType), 0};
-    QGuiApplication::clipboard()->setMimeData(data.release());
-}
-
-void VXDrawingView::cut(QObject*)
-{
-    VXObjectDrawingLayer* layer = editableObjectLayer();
-    if (!layer)
-        return;
-    // Locked and hidden objects stay, so they are not on the clipboard either.
-    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
-    if (removed.isEmpty())
-        return;
-    writeObjectsToClipboard(removed);
-    editLayerWithActionName(*layer, tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
-}
-
-void VXDrawingView::delete_(QObject*)
-{
-    VXObjectDrawingLayer* layer = editableObjectLayer();
-    if (!layer)
-        return;
-    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
-    if (removed.isEmpty())
-        return;
-    editLayerWithActionName(*layer, tr("Delete"), [&] { layer->removeObjectsInArray(removed); });
-}
-
-void VXDrawingView::paste(QObject*)
-{
-    VXObjectDrawingLayer* layer = editableObjectLayer();
-    const QMimeData* data = clipboardData();
-    if (!layer || !data)
-        return;
-    // Decoded objects keep their originals' unique keys; copies get their own.
-    QList<VXDrawableObjectPtr> objects;
-    for (const VXDrawableObjectPtr& decoded : VXDrawableObject::nativeObjectsFromPasteboard(data))
-        objects.append(decoded->copyDrawable());
-    if (objects.isEmpty())
-        return;
-    ClipboardOrigin& origin = g_clipboardOrigin;
-    if (origin.drawing == m_drawing.get() && origin.data == data->data(kVXDrawableObjectPasteboardType)) {
-        const double offset = kPasteOffset * ++origin.pasteCount;
-        for (const VXDrawableObjectPtr& object : objects)
-            object->setLocation(object->location() + QPointF(offset, offset));
-    }
-    editLayerWithActionName(*layer, tr("Paste"), [&] {
-        layer->addObjectsFromArray(objects);
-        layer->exchangeSelectionWithObjectsFromArray(objects);
-    });
-}
-
-void VXDrawingView::selectAll(QObject*)
-{
-    if (VXObjectDrawingLayer* layer = activeObjectLayer())
-        layer->selectAll();
-}
-
-void VXDrawingView::deselectAll(QObject*)
-{
-    if (VXObjectDrawingLayer* layer = activeObjectLayer())
-        layer->deselectAll();
-}
+void VXDrawingView::copy(QObject*) { layerEditing().copy(); }
+void VXDrawingView::cut(QObject*) { layerEditing().cut(); }
+void VXDrawingView::paste(QObject*) { layerEditing().paste(); }
+void VXDrawingView::delete_(QObject*) { layerEditing().deleteSelection(); }
+void VXDrawingView::selectAll(QObject*) { layerEditing().selectAll(); }
+void VXDrawingView::deselectAll(QObject*) { layerEditing().deselectAll(); }
 
 bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
 {
+    const platform::ObjectLayerEditing editing = layerEditing();
     const QByteArray action = item->action();
-    if (action == "copy") {
-        const VXObjectDrawingLayer* layer = activeObjectLayer();
-        return layer && layer->countOfSelection() > 0;
-    }
-    if (action == "cut" || action == "delete_") {
-        const VXObjectDrawingLayer* layer = editableObjectLayer();
-        return layer && !layer->selectedAvailableObjects().isEmpty();
-    }
+    if (action == "copy" || action == "deselectAll")
+        return editing.hasSelection();
+    if (action == "cut" || action == "delete_")
+        return editing.canRemoveSelection();
     if (action == "paste")
-        return editableObjectLayer() && clipboardHoldsObjects();
-    if (action == "selectAll") {
-        const VXObjectDrawingLayer* layer = activeObjectLayer();
-        return layer && !layer->visibleObjects().isEmpty();
-    }
-    if (action == "deselectAll") {
-        const VXObjectDrawingLayer* layer = activeObjectLayer();
-        return layer && layer->countOfSelection() > 0;
-    }
+        return editing.canPaste();
+    if (action == "selectAll")
+        return editing.canSelectAll();
     return true;
 }

@@ -14,32 +14,30 @@
 // Rulers (hidden at first) run along the top and left of the viewport; their markers show
 // the edges and middle of the active layer's selection, or of a rectangle given, and the pointer.
 //
-// Text is edited in place in an editor laid over the text's area. Opening it posts
-// kVXDrawingViewDidBeginTextEditing, closing it kVXDrawingViewDidEndTextEditing (sender: the
-// view). Escape cancels; Return commits unless VXTextShape::returnInsertsNewline(); focus
-// leaving the editor, a click in the view or another edit starting commits.
+// Text is edited in place in an editor laid over the text's area (see InPlaceTextEditing).
+// Opening it posts kVXDrawingViewDidBeginTextEditing, closing it kVXDrawingViewDidEndTextEditing
+// (sender: the view). Escape cancels; Return commits unless VXTextShape::returnInsertsNewline();
+// focus leaving the editor, a click in the view or another edit starting commits.
 
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/view/InPlaceTextEditing.h"
+#include "platform/vantrix/view/ObjectLayerEditing.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QPointer>
-#include <functional>
 #include <memory>
 #include <optional>
 
 class QPlainTextEdit;
-class VXDrawableObject;
 class VXLayer;
-class VXObjectDrawingLayer;
 class VXRulerView;
 class VXToolController;
 namespace platform {
 class Menu;
 struct DraggingInfo;
 } // namespace platform
-using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 
 inline const QString kVXDrawingViewDidBeginTextEditing = QStringLiteral("kVXDrawingViewDidBeginTextEditing");
 inline const QString kVXDrawingViewDidEndTextEditing = QStringLiteral("kVXDrawingViewDidEndTextEditing");
@@ -134,9 +132,8 @@ public:
 
     // --- Editing the active object layer ---------------------------------------------------
     // Cut, paste and delete are undo steps of those names; copy and selection changes are no
-    // document change. Objects pasted over their originals in the same drawing land 10 points
-    // further each time, so they do not hide them; pasted objects end selected. Cut and
-    // delete leave locked and hidden objects alone, and cut puts only what it removed on the clipboard.
+    // document change. ObjectLayerEditing has the rules: where pastes land, what cut and
+    // delete leave alone.
     Q_INVOKABLE void copy(QObject* sender = nullptr);
     Q_INVOKABLE void cut(QObject* sender = nullptr);
     Q_INVOKABLE void paste(QObject* sender = nullptr);
@@ -146,7 +143,7 @@ public:
     // False for the actions above when there is nothing to act on; true for any other action.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
-    static constexpr double kPasteOffset = 10.0;
+    static constexpr double kPasteOffset = platform::ObjectLayerEditing::kPasteOffset;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -168,7 +165,6 @@ protected:
 
 private:
     class CurrentViewScope;
-    class TextEditor;
 
     QSizeF contentSize() const;
     // Where the content's origin sits in the viewport.
@@ -177,9 +173,6 @@ private:
     void clampScroll();
     void updateScrollBars();
     void drawPaper(QPainter& painter) const;
-    void finishTextEditing(bool cancelled);
-    // Places the editor over its text and sizes its font for the zoom.
-    void placeTextEditor();
     void placeRulers();
     void updateRulers();
     void updateRulerMarkersForSelection();
@@ -190,15 +183,7 @@ private:
     platform::DraggingInfo draggingInfo(const QDropEvent& event);
     // Answers the drag with the drop target's operation.
     static void answerDrag(QDropEvent& event, int operation);
-    // The active layer when it is an object drawing layer; null otherwise.
-    VXObjectDrawingLayer* activeObjectLayer() const;
-    // The active object layer when it is visible and unlocked, so edits may change it.
-    VXObjectDrawingLayer* editableObjectLayer() const;
-    // Also remembers this drawing as their origin, for the paste offset.
-    void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects);
-    // Runs `edit` on `layer` as one undo step named `actionName` that restores the selection.
-    void editLayerWithActionName(VXObjectDrawingLayer& layer, const QString& actionName,
-                                 const std::function<void()>& edit);
+    platform::ObjectLayerEditing layerEditing() const { return platform::ObjectLayerEditing(m_drawing.get()); }
 
     VXDrawingPtr m_drawing;
     std::unique_ptr<VXToolController> m_toolController;
@@ -206,10 +191,7 @@ private:
     double m_scale = 1.0;
     QPointF m_scroll;
     bool m_syncingScrollBars = false;
-    QPointer<TextEditor> m_textEditor;
-    QPointer<QObject> m_textEditingDelegate;
-    QRectF m_textEditingRect;
-    QFont m_textEditingFont;
+    platform::InPlaceTextEditing m_textEditing{*this};
     bool m_rulersVisible = false;
     VXRulerView* m_horizontalRuler;
     VXRulerView* m_verticalRuler;

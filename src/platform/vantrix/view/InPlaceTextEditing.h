@@ -1,0 +1,48 @@
+#pragma once
+
+// The editor a drawing view lays over an area of its drawing to edit a text in place. The
+// editor is a child of the view's viewport; the view calls place() whenever its zoom or
+// scrolling changes, so the editor stays over its area and shows the text's font at the
+// view's scale. Opening posts kVXDrawingViewDidBeginTextEditing and closing
+// kVXDrawingViewDidEndTextEditing, the view being the sender. Escape cancels; Return commits
+// unless VXTextShape::returnInsertsNewline(); the focus leaving the editor commits.
+
+#include <QFont>
+#include <QPointer>
+#include <QRectF>
+#include <QString>
+
+class QPlainTextEdit;
+class VXDrawingView;
+
+namespace platform {
+
+class InPlaceTextEditing {
+public:
+    explicit InPlaceTextEditing(VXDrawingView& view);
+    InPlaceTextEditing(const InPlaceTextEditing&) = delete;
+    InPlaceTextEditing& operator=(const InPlaceTextEditing&) = delete;
+
+    // Commits any edit in progress, then opens an editor holding `text` over `drawingRect`
+    // and gives it the focus. `delegate` (a QObject implementing VXTextEditingDelegate; may
+    // be null) hears how the edit ended.
+    void begin(const QString& text, const QRectF& drawingRect, QObject* delegate, const QFont& font);
+    // Tells the delegate, posts the end and takes the editor away, handing the focus back to
+    // the view if the editor had it. Nothing when not editing.
+    void finish(bool cancelled);
+    // Places the editor over its area and sizes its font for the view's scale.
+    void place();
+    // The open editor; null when not editing.
+    QPlainTextEdit* editor() const;
+
+private:
+    class Editor;
+
+    VXDrawingView& m_view;
+    QPointer<Editor> m_editor;
+    QPointer<QObject> m_delegate;
+    QRectF m_drawingRect;
+    QFont m_font;
+};
+
+} // namespace platform

@@ -1,0 +1,160 @@
+#include "platform/vantrix/view/ObjectLayerEditing.h"
+
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPointer>
+#include <functional>
+
+namespace platform {
+namespace {
+
+// What this process last put on the clipboard, so that pasting it back into the drawing it
+// came from can step the copies clear of their originals.
+struct ClipboardOrigin {
+    QPointer<VXDrawing> drawing;
+    QByteArray data;
+    int pasteCount = 0;
+};
+ClipboardOrigin g_clipboardOrigin;
+
+const QMimeData* clipboardData()
+{
+    return QGuiApplication::clipboard()->mimeData();
+}
+
+// Also remembers the drawing as their origin, for the paste offset.
+void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects, VXDrawing* drawing)
+{
+    auto data = std::make_unique<QMimeData>();
+    VXDrawableObject::writeObjectsToPasteboard(objects, data.get());
+    g_clipboardOrigin = {drawing, data->data(kVXDrawableObjectPasteboardType), 0};
+    QGuiApplication::clipboard()->setMimeData(data.release());
+}
+
+// Runs `edit` on `layer` as one undo step named `actionName` that restores the selection.
+void editLayerWithActionName(VXObjectDrawingLayer& layer, const QString& actionName,
+                             const std::function<void()>& edit)
+{
+    ZQUndoManager* undo = layer.undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
+    layer.recordSelectionForUndo();
+    edit();
+    layer.commitSelectionUndoWithActionName(actionName);
+    if (undo) {
+        undo->setActionName(actionName);
+        undo->endUndoGrouping();
+    }
+}
+
+} // namespace
+
+VXObjectDrawingLayer* ObjectLayerEditing::activeLayer() const
+{
+    return m_drawing ? m_drawing->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
+}
+
+VXObjectDrawingLayer* ObjectLayerEditing::editableLayer() const
+{
+    VXObjectDrawingLayer* layer = activeLayer();
+    return layer && layer->visible() && !layer->locked() ? layer : nullptr;
+}
+
+void ObjectLayerEditing::copy()
+{
+    const VXObjectDrawingLayer* layer = activeLayer();
+    if (layer && layer->countOfSelection() > 0)
+        writeObjectsToClipboard(layer->selection(), m_drawing);
+}
+
+void ObjectLayerEditing::cut()
+{
+    VXObjectDrawingLayer* layer = editableLayer();
+    if (!layer)
+        return;
+    // Locked and hidden objects stay, so they are not on the clipboard either.
+    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
+    if (removed.isEmpty())
+        return;
+    writeObjectsToClipboard(removed, m_drawing);
+    editLayerWithActionName(*layer, tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
+}
+
+void ObjectLayerEditing::deleteSelection()
+{
+    VXObjectDrawingLayer* layer = editableLayer();
+    if (!layer)
+        return;
+    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
+    if (removed.isEmpty())
+        return;
+    editLayerWithActionName(*layer, tr("Delete"), [&] { layer->removeObjectsInArray(removed); });
+}
+
+void ObjectLayerEditing::paste()
+{
+    VXObjectDrawingLayer* layer = editableLayer();
+    const QMimeData* data = clipboardData();
+    if (!layer || !data)
+        return;
+    // Decoded objects keep their originals' unique keys; copies get their own.
+    QList<VXDrawableObjectPtr> objects;
+    for (const VXDrawableObjectPtr& decoded : VXDrawableObject::nativeObjectsFromPasteboard(data))
+        objects.append(decoded->copyDrawable());
+    if (objects.isEmpty())
+        return;
+    ClipboardOrigin& origin = g_clipboardOrigin;
+    if (origin.drawing == m_drawing && origin.data == data->data(kVXDrawableObjectPasteboardType)) {
+        const double offset = kPasteOffset * ++origin.pasteCount;
+        for (const VXDrawableObjectPtr& object : objects)
+            object->setLocation(object->location() + QPointF(offset, offset));
+    }
+    editLayerWithActionName(*layer, tr("Paste"), [&] {
+        layer->addObjectsFromArray(objects);
+        layer->exchangeSelectionWithObjectsFromArray(objects);
+    });
+}
+
+void ObjectLayerEditing::selectAll()
+{
+    if (VXObjectDrawingLayer* layer = activeLayer())
+        layer->selectAll();
+}
+
+void ObjectLayerEditing::deselectAll()
+{
+    if (VXObjectDrawingLayer* layer = activeLayer())
+        layer->deselectAll();
+}
+
+bool ObjectLayerEditing::hasSelection() const
+{
+    const VXObjectDrawingLayer* layer = activeLayer();
+    return layer && layer->countOfSelection() > 0;
+}
+
+bool ObjectLayerEditing::canRemoveSelection() const
+{
+    const VXObjectDrawingLayer* layer = editableLayer();
+    return layer && !layer->selectedAvailableObjects().isEmpty();
+}
+
+bool ObjectLayerEditing::canPaste() const
+{
+    const QMimeData* data = clipboardData();
+    return editableLayer() && data && data->hasFormat(kVXDrawableObjectPasteboardType);
+}
+
+bool ObjectLayerEditing::canSelectAll() const
+{
+    const VXObjectDrawingLayer* layer = activeLayer();
+    return layer && !layer->visibleObjects().isEmpty();
+}
+
+} // namespace platform

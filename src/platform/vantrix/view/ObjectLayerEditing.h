@@ -1,0 +1,54 @@
+#pragma once
+
+// The clipboard and selection commands on a drawing's active object layer, behind a drawing
+// view's edit actions. Cut, paste and delete are undo steps of those names that restore the
+// selection; copy and selection changes are no document change. Objects pasted over their
+// originals in the drawing they were copied from land kPasteOffset points further each time,
+// so they do not hide them; pasted objects end selected. Cut and delete leave locked and
+// hidden objects alone, and cut puts only what it removed on the clipboard. Commands with
+// nothing to act on do nothing.
+
+#include <QCoreApplication>
+
+class VXDrawing;
+class VXObjectDrawingLayer;
+
+namespace platform {
+
+class ObjectLayerEditing {
+    Q_DECLARE_TR_FUNCTIONS(ObjectLayerEditing)
+
+public:
+    static constexpr double kPasteOffset = 10.0;
+
+    // `drawing` may be null: there is then no layer to edit.
+    explicit ObjectLayerEditing(VXDrawing* drawing)
+        : m_drawing(drawing)
+    {
+    }
+
+    // The active layer when it is an object drawing layer; null otherwise.
+    VXObjectDrawingLayer* activeLayer() const;
+    // The active object layer when it is visible and unlocked, so edits may change it.
+    VXObjectDrawingLayer* editableLayer() const;
+
+    void copy();
+    void cut();
+    void paste();
+    void deleteSelection();
+    void selectAll();
+    void deselectAll();
+
+    // What the commands would act on: copy and deselect need a selection, cut and delete an
+    // available selected object on an editable layer, paste objects on the clipboard and an
+    // editable layer, select all a visible object.
+    bool hasSelection() const;
+    bool canRemoveSelection() const;
+    bool canPaste() const;
+    bool canSelectAll() const;
+
+private:
+    VXDrawing* m_drawing;
+};
+
+} // namespace platform
