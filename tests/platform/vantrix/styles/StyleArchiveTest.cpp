@@ -1,14 +1,28 @@
 #include "support/ArchiveTesting.h"
 
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/vantrix/styles/VXArrowStroke.h"
+#include "platform/vantrix/styles/VXBlendGroup.h"
+#include "platform/vantrix/styles/VXCIFilterTypeBlurGroup.h"
 #include "platform/vantrix/styles/VXFill.h"
+#include "platform/vantrix/styles/VXFillPattern.h"
+#include "platform/vantrix/styles/VXGloomGroup.h"
 #include "platform/vantrix/styles/VXGradientFill.h"
+#include "platform/vantrix/styles/VXHatching.h"
+#include "platform/vantrix/styles/VXImageAdornment.h"
+#include "platform/vantrix/styles/VXRepeatTransformGroup.h"
+#include "platform/vantrix/styles/VXRoughStroke.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/styles/VXStyleRegistry.h"
+#include "platform/vantrix/styles/VXTilingFill.h"
+#include "platform/vantrix/styles/VXZigZagFill.h"
+#include "platform/vantrix/styles/VXZigZagStroke.h"
 
+#include <QMetaProperty>
 #include <QMimeData>
 #include <gtest/gtest.h>
 
@@ -19,7 +33,95 @@ using platform::PropertyList;
 
 namespace {
 
-// A style with one of every component and every key set away from its default.
+using Keys = QList<std::pair<const char*, QVariant>>;
+
+// A component with the keys set in order through key-value coding, as the style panes set them.
+template <class Component>
+std::shared_ptr<Component> with(const Keys& keys)
+{
+    auto component = std::make_shared<Component>();
+    for (const auto& [key, value] : keys)
+        component->setValueForKey(value, QString::fromLatin1(key));
+    return component;
+}
+
+// An opaque image with a different colour in every pixel, so any change shows.
+QImage motif(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 40, y * 40, 200));
+    return image;
+}
+
+// One of every component, each key set away from its default.
+QList<VXRasterizerPtr> everyComponent()
+{
+    const Keys zigZag{{"amplitude", 4.5}, {"wavelength", 11}, {"spread", 0.4}};
+    const Keys decorator{{"image", motif(5, 3)}, {"interval", 12.5}, {"scale", 1.5}, {"scaleRandomness", 0.25},
+                         {"lateralOffset", -3}, {"lateralOffsetAlternates", true}, {"normalToPath", false},
+                         {"leadInAndOutLengthProportion", 0.2}, {"usesChainMethod", true}, {"wobblyness", 0.3},
+                         {"clipping", kVXClipOutsidePath}};
+    const auto rough = with<VXRoughStroke>({{"roughness", 0.75}});
+    const auto repeat = with<VXRepeatTransformGroup>(
+        {{"deltaX", -2}, {"deltaY", 7}, {"scaleX", 0.9}, {"scaleY", 1.1}, {"deltaAngle", 0.2}, {"numberOfRepeats", 6},
+         {"angleIsRelative", true}, {"reversed", true}, {"blendColour", QColor(Qt::cyan)}});
+    repeat->addRenderer(VXStroke::strokeWithWidthColour(3, Qt::darkRed));
+    const auto blur = with<VXCIFilterTypeBlurGroup>({{"blurAmount", 2.5}, {"blurAngle", 60},
+                                                     {"blurType", VXCIFilterTypeBlurGroup::kMotionBlur},
+                                                     {"clipping", kVXClipOutsidePath}});
+    blur->addRenderer(VXFill::fillWithColour(Qt::green));
+    const auto gloom = with<VXGloomGroup>(
+        {{"radius", 3}, {"intensity", 2}, {"type", VXGloomGroup::kBloom}, {"clipping", kVXClipInsidePath}});
+    gloom->addRenderer(std::static_pointer_cast<VXRasterizer>(rough->copy()));
+    return {
+        with<VXHatching>({{"colour", QColor(10, 20, 30, 40)}, {"width", 2.5}, {"spacing", 5}, {"leadInProportion", 0.3},
+                          {"angleInDegrees", 30}, {"roughness", 0.2}, {"wobblyness", 0.1}, {"lineCapStyle", 1},
+                          {"lineJoinStyle", 2}, {"angleIsRelativeToObject", true},
+                          {"dash", QVariant::fromValue(VXStrokeDash::dashWithPatternPhase({3, 1}, 0.5))}}),
+        with<VXArrowStroke>({{"arrowHeadAtStart", VXArrowStroke::kArrowHeadRound},
+                             {"arrowHeadAtEnd", VXArrowStroke::kArrowHeadInflected}, {"arrowHeadWidth", 9.5},
+                             {"arrowHeadLength", 14}, {"outlineColour", QColor(Qt::yellow)}, {"outlineWidth", 1.5},
+                             {"dimensioningLineOptions", VXArrowStroke::kDimensionTextBelowLine},
+                             {"dimensionTextKind", VXArrowStroke::kDimensionTextLengthAndUnits},
+                             {"dimensionToleranceOption", 1}, {"dimensionTolerance", 0.25}}),
+        with<VXZigZagStroke>(zigZag + Keys{{"closed", true}}),
+        with<VXZigZagFill>(zigZag + Keys{{"closed", false}}),
+        rough,
+        with<VXImageAdornment>({{"image", motif(4, 6)}, {"clipping", kVXNoClipping}, {"scale", 0.5}, {"opacity", 0.8},
+                                {"angleInDegrees", -15}, {"fittingOption", VXImageAdornment::kScaleBy},
+                                {"operation", QPainter::CompositionMode_Darken}}),
+        with<VXPathDecorator>(decorator),
+        with<VXFillPattern>(decorator
+                            + Keys{{"angleInDegrees", 20}, {"motifAngleInDegrees", 45}, {"motifAngleRandomness", 10},
+                                   {"angleIsRelativeToObject", true}, {"drawingOfClippedElementsSupressed", true},
+                                   {"patternAlternateYOffset", 0.5}, {"autoTile", true}}),
+        with<VXTilingFill>({{"image", motif(3, 3)}, {"opacity", 0.6}}),
+        repeat,
+        with<VXCIFilterRastGroup>({{"clipping", kVXClipInsidePath}}),
+        blur,
+        gloom,
+        with<VXBlendGroup>({{"blendMode", QPainter::CompositionMode_Screen}, {"clipping", kVXClipInsidePath}}),
+    };
+}
+
+// The keys a component adds to the core stroke, fill and group.
+QList<QMetaProperty> componentKeys(const VXRasterizer& component)
+{
+    const QList<const QMetaObject*> core{&VXRasterizer::staticMetaObject, &VXRastGroup::staticMetaObject,
+                                         &VXStroke::staticMetaObject, &VXFill::staticMetaObject};
+    QList<QMetaProperty> keys;
+    const QMetaObject* meta = component.metaObject();
+    for (int i = ZQObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (property.isStored() && !core.contains(property.enclosingMetaObject()))
+            keys.append(property);
+    }
+    return keys;
+}
+
+// A style with the core components and every key set away from its default.
 VXStylePtr everyComponentStyle()
 {
     auto style = std::make_shared<VXStyle>();
@@ -124,9 +226,22 @@ QVariant uid(int index)
 
 } // namespace
 
-TEST(StyleArchive, EveryComponentSurvivesTheRoundTrip)
+TEST(StyleArchive, EveryComponentSurvivesTheRoundTripWithEveryKey)
 {
     const VXStylePtr original = everyComponentStyle();
+    for (const VXRasterizerPtr& component : everyComponent()) {
+        // The test data leaves no key at its default, so every key is seen to survive.
+        const auto fresh =
+            std::dynamic_pointer_cast<VXRasterizer>(platform::ClassRegistry::create(component->className()));
+        ASSERT_TRUE(fresh) << qPrintable(component->className());
+        const QList<QMetaProperty> keys = componentKeys(*component);
+        EXPECT_FALSE(keys.isEmpty()) << qPrintable(component->className());
+        for (const QMetaProperty& key : keys)
+            EXPECT_NE(key.read(component.get()), key.read(fresh.get()))
+                << qPrintable(component->className()) << "." << key.name();
+        original->addRenderer(component);
+    }
+
     const auto decoded = testsupport::roundTrip<VXStyle>(*original);
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqualToStyle(original.get()));
@@ -134,28 +249,54 @@ TEST(StyleArchive, EveryComponentSurvivesTheRoundTrip)
     EXPECT_EQ(decoded->name(), "Coastline");
     EXPECT_EQ(decoded->styleSharable(), original->styleSharable());
     EXPECT_DOUBLE_EQ(decoded->lastModificationTimestamp(), original->lastModificationTimestamp());
-
-    const auto stroke = decoded->renderList().last().get();
-    EXPECT_TRUE(stroke->isEqualToRasterizer(*original->renderList().last()));
+    ASSERT_EQ(decoded->countOfRenderList(), original->countOfRenderList());
+    for (int i = 0; i < original->countOfRenderList(); ++i) {
+        const VXRasterizerPtr component = original->objectInRenderListAtIndex(i);
+        const VXRasterizerPtr back = decoded->objectInRenderListAtIndex(i);
+        EXPECT_STREQ(back->metaObject()->className(), component->metaObject()->className());
+        EXPECT_TRUE(back->isEqualToRasterizer(*component)) << qPrintable(component->className());
+        EXPECT_TRUE(std::static_pointer_cast<VXRasterizer>(component->copy())->isEqualToRasterizer(*component))
+            << qPrintable(component->className());
+    }
+    const auto stroke = std::dynamic_pointer_cast<VXStroke>(decoded->objectInRenderListAtIndex(3));
+    ASSERT_TRUE(stroke && stroke->dash());
     EXPECT_TRUE(stroke->locked());
-    const auto dash = static_cast<const VXStroke*>(stroke)->dash();
-    ASSERT_TRUE(dash);
-    EXPECT_EQ(dash->dashPattern(), (QList<double>{6, 2, 1, 2}));
-    EXPECT_FALSE(dash->scalesToLineWidth());
-
+    EXPECT_EQ(stroke->dash()->dashPattern(), (QList<double>{6, 2, 1, 2}));
+    EXPECT_FALSE(stroke->dash()->scalesToLineWidth());
     const auto gradient = decoded->renderersOfClass<VXGradientFill>().first();
     EXPECT_EQ(gradient->endingLocation(), QPointF(0.5, -0.5));
     EXPECT_EQ(gradient->colourAtStopIndex(1), QColor(0, 255, 0, 128));
     const auto inner = decoded->renderersOfClass<VXStroke>().first();
     EXPECT_FALSE(inner->enabled());
     EXPECT_EQ(inner->style(), decoded.get()); // containers are linked again
+    // Images come back pixel for pixel, groups with their members.
+    EXPECT_EQ(decoded->renderersOfClass<VXTilingFill>().first()->image(), motif(3, 3));
+    EXPECT_EQ(decoded->renderersOfClass<VXRepeatTransformGroup>().first()->countOfRenderList(), 1);
 
     // Any difference is seen.
     decoded->renderersOfClass<VXFill>().first()->shadow()->setOffset(QSizeF(2, -2));
     EXPECT_FALSE(decoded->isEqualToStyle(original.get()));
 }
 
-TEST(StyleArchive, PasteboardCarriesStylesAndComponents)
+namespace {
+// Knows one style by its key.
+class OneStyleRegistry : public VXStyleRegistry {
+public:
+    explicit OneStyleRegistry(VXStylePtr style) : m_style(std::move(style)) {}
+    VXStylePtr styleForKey(const QString& key) const override { return containsKey(key) ? m_style : nullptr; }
+    bool containsKey(const QString& key) const override { return key == m_style->uniqueKey(); }
+    void addObjectForKeyToCategoriesCreateCategories(const VXStylePtr&, const QString&, const QStringList&, bool) override {}
+    QString uniqueNameForName(const QString& name) const override { return name; }
+    QStringList styleNames() const override { return {m_style->name()}; }
+    void setRecentlyAddedListEnabled(bool) override {}
+    void setNeedsUIUpdate() override {}
+
+private:
+    VXStylePtr m_style;
+};
+} // namespace
+
+TEST(StyleArchive, PasteboardCarriesStylesComponentsAndKeysOfRegisteredStyles)
 {
     const VXStylePtr original = everyComponentStyle();
     QMimeData mime;
@@ -183,37 +324,15 @@ TEST(StyleArchive, PasteboardCarriesStylesAndComponents)
     garbage.setData(VXRasterizer::pasteboardType(), QByteArray(40, '\xff'));
     EXPECT_EQ(VXStyle::styleFromPasteboard(&garbage), nullptr);
     EXPECT_EQ(VXRasterizer::rasterizerFromPasteboard(&garbage), nullptr);
-}
 
-namespace {
-// Knows one style by its key.
-class OneStyleRegistry : public VXStyleRegistry {
-public:
-    explicit OneStyleRegistry(VXStylePtr style) : m_style(std::move(style)) {}
-    VXStylePtr styleForKey(const QString& key) const override { return containsKey(key) ? m_style : nullptr; }
-    bool containsKey(const QString& key) const override { return key == m_style->uniqueKey(); }
-    void addObjectForKeyToCategoriesCreateCategories(const VXStylePtr&, const QString&, const QStringList&, bool) override {}
-    QString uniqueNameForName(const QString& name) const override { return name; }
-    QStringList styleNames() const override { return {m_style->name()}; }
-    void setRecentlyAddedListEnabled(bool) override {}
-    void setNeedsUIUpdate() override {}
-
-private:
-    VXStylePtr m_style;
-};
-} // namespace
-
-TEST(StyleArchive, AKeyAloneIsResolvedThroughTheRegistry)
-{
-    const VXStylePtr registered = everyComponentStyle();
-    QMimeData mime;
-    mime.setData(kVXStyleKeyPasteboardType, registered->uniqueKey().toUtf8());
-    EXPECT_FALSE(VXStyle::canInitWithPasteboard(&mime)); // no registry installed
-
-    OneStyleRegistry registry(registered);
+    // A key alone is resolved through the registry, when there is one.
+    mime.clear();
+    mime.setData(kVXStyleKeyPasteboardType, original->uniqueKey().toUtf8());
+    EXPECT_FALSE(VXStyle::canInitWithPasteboard(&mime));
+    OneStyleRegistry registry(original);
     VXStyleRegistry::setStyleRegistry(&registry);
     EXPECT_TRUE(VXStyle::canInitWithPasteboard(&mime));
-    EXPECT_EQ(VXStyle::styleFromPasteboard(&mime), registered);
+    EXPECT_EQ(VXStyle::styleFromPasteboard(&mime), original);
     mime.setData(kVXStyleKeyPasteboardType, "someone else's key");
     EXPECT_FALSE(VXStyle::canInitWithPasteboard(&mime));
     EXPECT_EQ(VXStyle::styleFromPasteboard(&mime), nullptr);
@@ -294,4 +413,26 @@ TEST(StyleArchive, DamagedStructureIsSkippedOrRefused)
         EXPECT_EQ(KeyedUnarchiver::unarchiveObjectWithData(archive.left(archive.size() / 2), &error), nullptr);
         EXPECT_EQ(error.code(), 101);
     }
+}
+
+TEST(StyleArchive, OutOfRangeComponentValuesAreClampedOrRefused)
+{
+    testsupport::ArchiveStub stub;
+    stub.values = {{"VXCIFilterTypeBlurGroup_blurType", 99},
+                   {"VXCIFilterTypeBlurGroup_blurAmount", -5.0},
+                   {"VXCIFilterRastGroup_clipping", -1}};
+    QuorvaneError error;
+    auto blur = std::dynamic_pointer_cast<VXCIFilterTypeBlurGroup>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(stub.archiveAs("VXCIFilterTypeBlurGroup"), &error));
+    ASSERT_TRUE(blur);
+    EXPECT_EQ(blur->blurType(), VXCIFilterTypeBlurGroup::kGaussianBlur);
+    EXPECT_DOUBLE_EQ(blur->blurAmount(), 0);
+    EXPECT_EQ(blur->clipping(), kVXNoClipping);
+
+    stub.values = {{"VXRepeatTransformGroup_numberOfRepeats", 2000000000}, {"VXRepeatTransformGroup_scaleX", 1e300}};
+    auto repeat = std::dynamic_pointer_cast<VXRepeatTransformGroup>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(stub.archiveAs("VXRepeatTransformGroup"), &error));
+    ASSERT_TRUE(repeat);
+    EXPECT_EQ(repeat->numberOfRepeats(), VXRepeatTransformGroup::kMaximumNumberOfRepeats);
+    EXPECT_DOUBLE_EQ(repeat->scaleX(), VXRepeatTransformGroup::kMaximumScale);
 }

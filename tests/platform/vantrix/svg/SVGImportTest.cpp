@@ -17,11 +17,9 @@
 #include "platform/vantrix/drawables/VXTextShape.h"
 #include "support/LogCapture.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -33,19 +31,16 @@ namespace {
 
 constexpr double kTolerance = 1e-6;
 
-// A document whose user units are points: 100 x 100.
-QByteArray document(const QString& body, const QString& rootAttributes = {})
+// `body` in a document whose user units are points, 100 x 100, reading files from `folder` only.
+VXSVGImporter::Result import(const QString& body, const QString& folder = {})
 {
-    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-                          "width=\"100pt\" height=\"100pt\" viewBox=\"0 0 100 100\" %1>%2</svg>")
-        .arg(rootAttributes, body)
-        .toUtf8();
-}
-
-VXSVGImporter::Result import(const QString& body, const QString& rootAttributes = {}, const QString& folder = {})
-{
+    const QByteArray document =
+        QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                       "width=\"100pt\" height=\"100pt\" viewBox=\"0 0 100 100\">%1</svg>")
+            .arg(body)
+            .toUtf8();
     QuorvaneError error;
-    const std::optional<VXSVGImporter::Result> result = VXSVGImporter::importData(document(body, rootAttributes), folder, &error);
+    const std::optional<VXSVGImporter::Result> result = VXSVGImporter::importData(document, folder, &error);
     EXPECT_TRUE(result) << error.localizedDescription().toStdString();
     return result.value_or(VXSVGImporter::Result());
 }
@@ -661,7 +656,7 @@ TEST(SVGImportTest, ImagesFromDataAndTheBaseFolderOnly)
                        "<image width='5' height='5' href='notes.txt'/>"
                        "<image width='5' height='5' href='data:image/png;base64,@@@'/>")
             .arg(QString::fromLatin1(kPixelPNG), folder.filePath(QStringLiteral("secret.png"))),
-        {}, base.path());
+        base.path());
     ASSERT_EQ(result.objects.size(), 2);
     auto data = std::dynamic_pointer_cast<VXImageShape>(result.objects[0]);
     ASSERT_TRUE(data);
@@ -744,38 +739,4 @@ TEST(SVGImportTest, HostileDocumentsStayBounded)
     expectRect(pageBounds(garbage.objects[0]), {0, 0, 20, 20});
     for (const VXDrawableObjectPtr& object : garbage.objects)
         EXPECT_TRUE(std::isfinite(pageBounds(object).width()));
-}
-
-// --- Drawings from files ---------------------------------------------------------------------------
-
-TEST(SVGImportTest, DrawingFromFileHasOneObjectLayerAndDraws)
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("map.svg"));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(document(QStringLiteral("<rect x='0' y='0' width='50' height='100' fill='#ff0000'/>"
-                                           "<circle cx='75' cy='50' r='20' fill='none' stroke='#0000ff' stroke-width='4'/>")));
-    }
-    QuorvaneError error;
-    const VXDrawingPtr drawing = VXDrawing::drawingWithContentsOfSVGFile(path, &error);
-    ASSERT_TRUE(drawing) << error.localizedDescription().toStdString();
-    EXPECT_EQ(drawing->drawingSize(), QSizeF(100, 100));
-    auto* layer = qobject_cast<VXObjectDrawingLayer*>(drawing->activeLayer());
-    ASSERT_TRUE(layer);
-    EXPECT_EQ(layer->objects().size(), 2);
-
-    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        platform::DrawingRenderer::drawDrawing(*drawing, painter, drawing->bounds(), {});
-    }
-    EXPECT_EQ(image.pixelColor(25, 50), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(95, 50), QColor(Qt::blue));  // on the ring (75 + 20, 50)
-    EXPECT_EQ(image.pixelColor(75, 50), QColor(Qt::white)); // inside the unfilled ring
-
-    EXPECT_FALSE(VXDrawing::drawingWithContentsOfSVGFile(folder.filePath(QStringLiteral("absent.svg")), &error));
-    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
 }

@@ -8,8 +8,7 @@
 
 using styletest::PathRenderable;
 using styletest::render;
-using texttest::inkBounds;
-using texttest::inkCount;
+using texttest::ink;
 using texttest::isDark;
 using texttest::isNotWhite;
 using texttest::isReddish;
@@ -28,7 +27,7 @@ VXTextAdornmentPtr adornment(const QString& text, double size = 16)
 
 QRect drawnInk(const VXTextAdornment& text, const VXRenderable& object, QSize size = kImage)
 {
-    return inkBounds(render(text, object, size), isDark);
+    return ink(render(text, object, size), isDark).bounds;
 }
 
 } // namespace
@@ -43,10 +42,10 @@ TEST(TextAdornmentRender, AlignmentPlacesInkInTheBox)
     };
     for (const Case& c : {Case{0, 10, 80}, Case{1, 120, 190}, Case{2, 60, 140}}) {
         text->setAlignment(c.alignment);
-        const QRect ink = drawnInk(*text, box);
-        ASSERT_FALSE(ink.isEmpty()) << c.alignment;
-        EXPECT_GE(ink.left(), c.minLeft) << c.alignment;
-        EXPECT_LE(ink.right(), c.maxRight) << c.alignment;
+        const QRect inked = drawnInk(*text, box);
+        ASSERT_FALSE(inked.isEmpty()) << c.alignment;
+        EXPECT_GE(inked.left(), c.minLeft) << c.alignment;
+        EXPECT_LE(inked.right(), c.maxRight) << c.alignment;
     }
     EXPECT_NEAR(drawnInk(*text, box).center().x(), 100, 3);
 
@@ -80,11 +79,11 @@ TEST(TextAdornmentRender, UnwrappedTextIsAlignedAsABlockAndClippedToTheBoxWhenAs
     const auto text = adornment(QStringLiteral("A line far wider than the box it is in"));
     text->setWrapsLines(false);
     text->setAlignment(1);
-    const QRect ink = drawnInk(*text, PathRenderable::rectangle(QRectF(100, 10, 80, 80)));
+    const QRect inked = drawnInk(*text, PathRenderable::rectangle(QRectF(100, 10, 80, 80)));
     // One line, ending at the box's right edge, reaching far left of the box.
-    EXPECT_LT(ink.height(), 24);
-    EXPECT_NEAR(ink.right(), 180, 3);
-    EXPECT_LT(ink.left(), 60);
+    EXPECT_LT(inked.height(), 24);
+    EXPECT_NEAR(inked.right(), 180, 3);
+    EXPECT_LT(inked.left(), 60);
 
     const auto centred = adornment(QStringLiteral("Overflowing text"), 30);
     centred->setWrapsLines(false);
@@ -128,10 +127,10 @@ TEST(TextAdornmentRender, TextAlongAPathFollowsItFromTheEndItIsAlignedTo)
     EXPECT_GT(along.pixels, 100);
     EXPECT_LT(along.farthest, 12);
     // Centred on the path: ink on both halves, none near the ends.
-    const QRect ink = inkBounds(image, isDark);
-    EXPECT_NEAR(ink.center().x(), 100, 8);
-    EXPECT_NEAR(ink.center().y(), 100, 8);
-    EXPECT_GT(ink.left(), 25);
+    const QRect inked = ink(image, isDark).bounds;
+    EXPECT_NEAR(inked.center().x(), 100, 8);
+    EXPECT_NEAR(inked.center().y(), 100, 8);
+    EXPECT_GT(inked.left(), 25);
 
     const auto text = adornment(QStringLiteral("Hxxx"), 14);
     text->setLayoutMode(VXTextAdornment::kLayoutAlongPath);
@@ -167,37 +166,37 @@ TEST(TextAdornmentRender, KnockoutHaloSurroundsTheGlyphsAndOutlinesHollowThem)
 {
     const auto text = adornment(QStringLiteral("Halo"), 24);
     const PathRenderable box = PathRenderable::rectangle(kBox);
-    EXPECT_EQ(inkCount(render(*text, box, kImage), isReddish), 0);
+    EXPECT_EQ(ink(render(*text, box, kImage), isReddish).count, 0);
     text->setTextKnockoutDistance(3);
     text->setTextKnockoutColour(Qt::red);
     const QImage image = render(*text, box, kImage);
-    const QRect glyphs = inkBounds(image, isDark);
-    const QRect halo = inkBounds(image, isReddish);
-    EXPECT_GT(inkCount(image, isReddish), 200);
+    const QRect glyphs = ink(image, isDark).bounds;
+    const QRect halo = ink(image, isReddish).bounds;
+    EXPECT_GT(ink(image, isReddish).count, 200);
     // The halo reaches a little past the glyphs on every side, no further.
     EXPECT_TRUE(halo.contains(glyphs.adjusted(-1, -1, 1, 1)));
     EXPECT_TRUE(glyphs.adjusted(-5, -5, 5, 5).contains(halo));
-    EXPECT_GT(inkCount(image, isDark), 100); // the glyphs are drawn over their halo
+    EXPECT_GT(ink(image, isDark).count, 100); // the glyphs are drawn over their halo
     EXPECT_EQ(text->extraSpaceNeeded(), QSizeF(3, 3));
 
     const auto o = adornment(QStringLiteral("O"), 60);
     o->setColour(Qt::red);
-    const int filled = inkCount(render(*o, box), isReddish);
+    const int filled = ink(render(*o, box), isReddish).count;
     o->setOutlineWidth(4); // outline alone
-    EXPECT_LT(inkCount(render(*o, box), isReddish), filled);
+    EXPECT_LT(ink(render(*o, box), isReddish).count, filled);
     o->setOutlineWidth(-4); // filled and outlined
-    EXPECT_GT(inkCount(render(*o, box), isReddish), filled);
+    EXPECT_GT(ink(render(*o, box), isReddish).count, filled);
     o->setOutlineColour(Qt::black);
-    EXPECT_GT(inkCount(render(*o, box), isDark), 100);
+    EXPECT_GT(ink(render(*o, box), isDark).count, 100);
 }
 
 TEST(TextAdornmentRender, NothingToDrawDrawsNothing)
 {
     const auto text = adornment(QString());
     const PathRenderable box = PathRenderable::rectangle(kBox);
-    EXPECT_TRUE(inkBounds(render(*text, box), isNotWhite).isEmpty());
+    EXPECT_TRUE(ink(render(*text, box), isNotWhite).bounds.isEmpty());
     text->setString(QStringLiteral("Text"));
-    EXPECT_TRUE(inkBounds(render(*text, PathRenderable::rectangle(QRectF(50, 50, 0, 0))), isNotWhite).isEmpty());
+    EXPECT_TRUE(ink(render(*text, PathRenderable::rectangle(QRectF(50, 50, 0, 0))), isNotWhite).bounds.isEmpty());
     EXPECT_TRUE(text->boundsNeededForObject(PathRenderable::rectangle(QRectF(50, 50, 0, 30))).isEmpty());
 
     const double nan = std::nan("");
@@ -208,11 +207,11 @@ TEST(TextAdornmentRender, NothingToDrawDrawsNothing)
     const PathRenderable nanPath{platform::BezierPath(broken)};
     for (int mode : {VXTextAdornment::kLayoutInBox, VXTextAdornment::kLayoutAlongPath}) {
         text->setLayoutMode(mode);
-        EXPECT_TRUE(inkBounds(render(*text, nanPath), isNotWhite).isEmpty()) << mode;
+        EXPECT_TRUE(ink(render(*text, nanPath), isNotWhite).bounds.isEmpty()) << mode;
         EXPECT_TRUE(text->boundsNeededForObject(nanPath).isEmpty()) << mode;
     }
     // A path of no length has nowhere to put glyphs.
-    EXPECT_TRUE(inkBounds(render(*text, PathRenderable::line(QPointF(5, 5), QPointF(5, 5))), isNotWhite).isEmpty());
+    EXPECT_TRUE(ink(render(*text, PathRenderable::line(QPointF(5, 5), QPointF(5, 5))), isNotWhite).bounds.isEmpty());
 }
 
 TEST(TextAdornmentRender, BoundsCoverTheDrawnInk)
@@ -223,15 +222,15 @@ TEST(TextAdornmentRender, BoundsCoverTheDrawnInk)
     text->setString(QStringLiteral("Bounds"));
     text->setTextKnockoutDistance(2);
     const PathRenderable box = PathRenderable::rectangle(kBox);
-    const QRect ink = inkBounds(render(*style, box), isNotWhite);
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_TRUE(text->boundsNeededForObject(box).contains(QRectF(ink)));
+    const QRect inked = ink(render(*style, box), isNotWhite).bounds;
+    ASSERT_FALSE(inked.isEmpty());
+    EXPECT_TRUE(text->boundsNeededForObject(box).contains(QRectF(inked)));
     const QRectF layout = text->textLayoutRectForObject(box);
     EXPECT_EQ(layout.topLeft(), QPointF(0, 0));
     EXPECT_NEAR(layout.width(), text->textSizeForObject(box).width(), 0.5);
 
     text->setLayoutMode(VXTextAdornment::kLayoutAlongPath);
     const PathRenderable line = PathRenderable::line(QPointF(20, 50), QPointF(180, 50));
-    EXPECT_TRUE(text->boundsNeededForObject(line).contains(QRectF(inkBounds(render(*text, line), isNotWhite))));
+    EXPECT_TRUE(text->boundsNeededForObject(line).contains(QRectF(ink(render(*text, line), isNotWhite).bounds)));
     EXPECT_GT(text->extraSpaceNeeded().height(), 18);
 }

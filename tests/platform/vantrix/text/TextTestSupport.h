@@ -34,24 +34,23 @@ inline QFont testFont(double size = 20)
     return font;
 }
 
-// The bounding box of the pixels that `isInk` accepts; empty when there are none.
-inline QRect inkBounds(const QImage& image, const std::function<bool(QColor)>& isInk)
-{
+// The pixels of `image` that `isInk` accepts: their bounding box (empty when there are none)
+// and their number.
+struct Ink {
     QRect bounds;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (isInk(image.pixelColor(x, y)))
-                bounds |= QRect(x, y, 1, 1);
-    return bounds;
-}
-
-inline int inkCount(const QImage& image, const std::function<bool(QColor)>& isInk)
-{
     int count = 0;
+};
+
+inline Ink ink(const QImage& image, const std::function<bool(QColor)>& isInk)
+{
+    Ink found;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            count += isInk(image.pixelColor(x, y)) ? 1 : 0;
-    return count;
+            if (isInk(image.pixelColor(x, y))) {
+                found.bounds |= QRect(x, y, 1, 1);
+                ++found.count;
+            }
+    return found;
 }
 
 inline bool isDark(QColor c)
