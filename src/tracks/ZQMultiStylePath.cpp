@@ -7,11 +7,13 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
-#include "platform/vantrix/view/VXKnob.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/view/VXKnob.h"
 #include "tracks/MultiStyleDrawingList.h"
+#include "tracks/PartDrag.h"
 #include "tracks/RangeStyleLayout.h"
 #include "tracks/SpecialItemStyles.h"
+#include "tracks/UndoSuspension.h"
 
 #include <QMouseEvent>
 #include <QMutexLocker>
@@ -39,41 +41,22 @@ bool isValidShimBlend(qint64 blending)
     return blending >= kZQShimBlendNone && blending <= kZQShimBlendWidthAndColour;
 }
 
-// Undo registration off for the scope: drag steps, and edits whose undo is the caller's.
-class UndoSuspension {
-public:
-    explicit UndoSuspension(ZQUndoManager* undoManager) : m_undoManager(undoManager)
-    {
-        if (m_undoManager)
-            m_undoManager->disableUndoRegistration();
-    }
-    ~UndoSuspension()
-    {
-        if (m_undoManager)
-            m_undoManager->enableUndoRegistration();
-    }
-    UndoSuspension(const UndoSuspension&) = delete;
-    UndoSuspension& operator=(const UndoSuspension&) = delete;
-
-private:
-    QPointer<ZQUndoManager> m_undoManager;
-};
+// The archived form of a list of objects, and their key-value coding value.
+template <class T>
+QVariantList objectListValue(const QList<std::shared_ptr<T>>& list)
+{
+    QVariantList value;
+    for (const std::shared_ptr<T>& member : list)
+        value.append(QVariant::fromValue(ZQObjectPtr(member)));
+    return value;
+}
 
 } // namespace
 
-// A drag on a knob or an adornment, from press to release.
-struct ZQMultiStylePath::Gesture {
-    int part = kVXDrawingNoPart;
-    StyleState original;
-    VXQAdornmentPtr adornment;
-    double originalPosition = 0;
-    double grabOffset = 0;
-    bool changed = false;
-};
-
 ZQMultiStylePath::ZQMultiStylePath()
-    : m_shimBlending(defaultShimBlending()), m_dynamicLabelTemplatesEnabled(defaultAllowsDynamicLabelTemplates())
+    : m_shimBlending(defaultShimBlending())
 {
+    m_labelFields.dynamicTemplatesEnabled = defaultAllowsDynamicLabelTemplates();
 }
 
 ZQMultiStylePath::~ZQMultiStylePath() = default;
@@ -396,7 +379,7 @@ void ZQMultiStylePath::reduceToStretch(double from, double to)
     setPath(path().bezierPathWithRange(from, to - from));
     state.styles = RangeStyleLayout::normalizedMainStyles(state.styles, length());
     changeStyleState(std::move(state));
-    const QList<VXQAdornmentPtr> adornments = m_adornments; // removal changes the list
+    const QList<VXQAdornmentPtr> adornments = m_adornments.list(); // removal changes the list
     for (const VXQAdornmentPtr& adornment : adornments) {
         if (adornment->position() < from || adornment->position() > to)
             removeAdornment(adornment.get());
@@ -481,84 +464,19 @@ VXQAdornmentPtr ZQMultiStylePath::addAdornmentWithObjectAtPositionDisplayName(co
     if (!object || locked())
         return nullptr;
     VXQAdornmentPtr adornment = VXQAdornment::adornmentWithObjectPositionDisplayName(object, position, displayName);
-    insertAdornmentAtIndex(adornment, int(m_adornments.size()));
+    m_adornments.insertAtIndex(adornment, int(m_adornments.list().size()));
     setActionName(tr("Add Adornment"));
     return adornment;
 }
 
-void ZQMultiStylePath::insertAdornmentAtIndex(const VXQAdornmentPtr& adornment, int index)
-{
-    if (locked())
-        return;
-    if (ZQUndoManager* undo = undoManager()) {
-        const std::shared_ptr<ZQObject> keeper = weak_from_this().lock();
-        undo->registerUndoWithTargetHandler(this, [this, keeper, adornment] { removeAdornment(adornment.get()); });
-    }
-    const QRectF oldBounds = bounds();
-    {
-        ZQ_CHANGE_SCOPE("adornments");
-        adornment->setContainer(this);
-        m_adornments.insert(std::clamp(index, 0, int(m_adornments.size())), adornment);
-    }
-    notifyGeometryChange(oldBounds);
-}
-
-void ZQMultiStylePath::removeAdornment(const VXQAdornment* adornment)
-{
-    const auto found = std::find_if(m_adornments.cbegin(), m_adornments.cend(),
-                                    [adornment](const VXQAdornmentPtr& a) { return a.get() == adornment; });
-    if (found == m_adornments.cend() || locked())
-        return;
-    const int index = int(found - m_adornments.cbegin());
-    const VXQAdornmentPtr removed = *found;
-    if (ZQUndoManager* undo = undoManager()) {
-        const std::shared_ptr<ZQObject> keeper = weak_from_this().lock();
-        undo->registerUndoWithTargetHandler(this, [this, keeper, removed, index] { insertAdornmentAtIndex(removed, index); });
-    }
-    if (m_selectedAdornments.contains(removed)) {
-        QList<VXQAdornmentPtr> selected = m_selectedAdornments;
-        selected.removeAll(removed);
-        setSelectedAdornments(selected);
-    }
-    const QRectF oldBounds = bounds();
-    {
-        ZQ_CHANGE_SCOPE("adornments");
-        m_adornments.removeAt(index);
-        removed->setContainer(nullptr);
-    }
-    notifyGeometryChange(oldBounds);
-}
-
 VXQAdornmentPtr ZQMultiStylePath::adornmentHitByPoint(QPointF point) const
 {
-    const platform::BezierPath path = renderingPath();
-    for (auto it = m_adornments.crbegin(); it != m_adornments.crend(); ++it)
-        if ((*it)->hitTestOnPath(point, path))
-            return *it;
-    return nullptr;
-}
-
-void ZQMultiStylePath::setSelectedAdornments(const QList<VXQAdornmentPtr>& adornments)
-{
-    QList<VXQAdornmentPtr> selected;
-    for (const VXQAdornmentPtr& adornment : adornments)
-        if (m_adornments.contains(adornment) && !selected.contains(adornment))
-            selected.append(adornment);
-    if (selected == m_selectedAdornments)
-        return;
-    {
-        ZQ_CHANGE_SCOPE("selectedAdornments");
-        m_selectedAdornments = selected;
-    }
-    notifyVisualChange();
+    return m_adornments.list().value(m_adornments.indexHitByPoint(point, renderingPath()));
 }
 
 QVariantList ZQMultiStylePath::selectedAdornmentsValue() const
 {
-    QVariantList value;
-    for (const VXQAdornmentPtr& adornment : m_selectedAdornments)
-        value.append(QVariant::fromValue(ZQObjectPtr(adornment)));
-    return value;
+    return objectListValue(m_adornments.selection());
 }
 
 void ZQMultiStylePath::setSelectedAdornmentsValue(const QVariantList& value)
@@ -572,46 +490,40 @@ void ZQMultiStylePath::setSelectedAdornmentsValue(const QVariantList& value)
 
 QVariantList ZQMultiStylePath::adornmentsValue() const
 {
-    QVariantList value;
-    for (const VXQAdornmentPtr& adornment : m_adornments)
-        value.append(QVariant::fromValue(ZQObjectPtr(adornment)));
-    return value;
+    return objectListValue(m_adornments.list());
 }
 
 QVariantList ZQMultiStylePath::stylesValue() const
 {
-    QVariantList value;
-    for (const ZQRangeDrawingStylePtr& style : m_styles)
-        value.append(QVariant::fromValue(ZQObjectPtr(style)));
-    return value;
+    return objectListValue(m_styles);
 }
 
 // --- Text label fields ---------------------------------------------------------------------------------------
 
 void ZQMultiStylePath::setLabelsHidden(bool hidden)
 {
-    changeValueForKey(m_labelsHidden, hidden, "labelsHidden", Change::State);
+    changeValueForKey(m_labelFields.hidden, hidden, "labelsHidden", Change::State);
 }
 
 void ZQMultiStylePath::setDynamicLabelTemplatesEnabled(bool enabled)
 {
-    changeValueForKey(m_dynamicLabelTemplatesEnabled, enabled, "dynamicLabelTemplatesEnabled", Change::State);
+    changeValueForKey(m_labelFields.dynamicTemplatesEnabled, enabled, "dynamicLabelTemplatesEnabled", Change::State);
 }
 
 double ZQMultiStylePath::locationForAddingTextLabel() const
 {
-    if (m_locationForAddingTextLabel >= 0)
-        return m_locationForAddingTextLabel;
+    if (m_labelFields.locationForAdding >= 0)
+        return m_labelFields.locationForAdding;
     const ZQStyleRange around = canInsertSpecialItem() ? m_selectionRange : range();
     return around.location + around.length / 2;
 }
 
 void ZQMultiStylePath::setLocationForAddingTextLabel(double location)
 {
-    if (std::isnan(location) || location == m_locationForAddingTextLabel)
+    if (std::isnan(location) || location == m_labelFields.locationForAdding)
         return;
     ZQ_CHANGE_SCOPE("locationForAddingTextLabel");
-    m_locationForAddingTextLabel = location;
+    m_labelFields.locationForAdding = location;
 }
 
 bool ZQMultiStylePath::defaultAllowsDynamicLabelTemplates()
@@ -632,22 +544,21 @@ QString ZQMultiStylePath::searchableString() const
     for (const auto* list : {&m_styles, &m_overlays})
         for (const ZQRangeDrawingStylePtr& rangeStyle : *list)
             strings.append(rangeStyle->displayName());
-    for (const VXQAdornmentPtr& adornment : m_adornments) {
+    for (const VXQAdornmentPtr& adornment : m_adornments.list()) {
         const VXDrawableObjectPtr object = adornment->object();
         strings.append(object && object->respondsToSelector("searchableString")
                            ? object->performSelector("searchableString").toString()
                            : adornment->displayName());
     }
-    for (const ZQObjectPtr& label : m_textLabels)
-        if (label->respondsToSelector("searchableString"))
-            strings.append(label->performSelector("searchableString").toString());
+    strings.append(m_labelFields.searchableStrings());
     strings.removeAll(QString());
     return strings.join(QLatin1Char(' '));
 }
 
 bool ZQMultiStylePath::canBeConvertedToSymbol() const
 {
-    return std::all_of(m_adornments.cbegin(), m_adornments.cend(), [](const VXQAdornmentPtr& adornment) {
+    const QList<VXQAdornmentPtr>& adornments = m_adornments.list();
+    return std::all_of(adornments.cbegin(), adornments.cend(), [](const VXQAdornmentPtr& adornment) {
         const VXDrawableObjectPtr object = adornment->object();
         if (const auto* path = qobject_cast<const ZQMultiStylePath*>(object.get()))
             return path->canBeConvertedToSymbol();
@@ -668,7 +579,7 @@ QRectF ZQMultiStylePath::bounds() const
     for (const VXStylePtr& rangeStyle : allStyles())
         extra = extra.expandedTo(rangeStyle->extraSpaceNeeded());
     QRectF area = path.bounds().adjusted(-extra.width(), -extra.height(), extra.width(), extra.height());
-    for (const VXQAdornmentPtr& adornment : m_adornments)
+    for (const VXQAdornmentPtr& adornment : m_adornments.list())
         area |= adornment->boundsOnPath(path);
     cached = area;
     return area;
@@ -679,7 +590,8 @@ std::shared_ptr<const MultiStyleDrawingList> ZQMultiStylePath::drawingList() con
     const QMutexLocker locker(&m_drawingListLock);
     if (!m_drawingList)
         m_drawingList = std::make_shared<const MultiStyleDrawingList>(MultiStyleDrawingList::Contents{
-            renderingPath(), length(), m_styles, m_overlays, m_shims, m_adornments, m_shimBlending, widestStrokeWidth()});
+            renderingPath(), length(), m_styles, m_overlays, m_shims, m_adornments.list(), m_shimBlending,
+            widestStrokeWidth()});
     return m_drawingList;
 }
 
@@ -736,26 +648,21 @@ void ZQMultiStylePath::drawSelectedState() const
         QPen pen(wash, std::max(widestStrokeWidth(), 1.0), Qt::SolidLine, Qt::FlatCap);
         painter->strokePath(path.bezierPathWithRange(selection.location, selection.length).painterPath(), pen);
     }
-    for (const VXQAdornmentPtr& adornment : m_selectedAdornments) {
+    for (const VXQAdornmentPtr& adornment : m_adornments.selection()) {
         QPainterPath frame;
         frame.addRect(adornment->boundsOnPath(path));
         painter->strokePath(frame, QPen(colour, 0));
     }
     if (locked())
         return;
-    if (m_showsInlineStyleBoundaries)
-        for (double position : RangeStyleLayout::boundaryPositions(m_styles, length()))
-            drawRangeLimitKnobAtPositionOfType(position, kVXBaselineKnobType);
-    for (const ZQRangeDrawingStylePtr& overlay : m_overlays) {
-        const ZQStyleRange covered = ZQResolvedStyleRange(overlay->range(), length());
-        drawRangeLimitKnobAtPositionOfType(covered.location, kVXRangeStartKnobType);
-        drawRangeLimitKnobAtPositionOfType(ZQMaxStyleRange(covered), kVXRangeEndKnobType);
-    }
+    const RangeKnobs knobs = rangeKnobs();
+    for (const RangeKnobs::Knob& knob : knobs.knobs())
+        drawRangeLimitKnobAtPositionOfType(knob.position, knob.type);
 }
 
 void ZQMultiStylePath::drawTextLabelsInView(VXDrawingView* view) const
 {
-    for (const VXQAdornmentPtr& adornment : m_adornments)
+    for (const VXQAdornmentPtr& adornment : m_adornments.list())
         adornment->drawTextLabelsInView(view);
 }
 
@@ -775,40 +682,23 @@ void ZQMultiStylePath::drawRangeLimitKnobAtPositionOfType(double position, int t
 
 // --- Hit testing and mouse editing -----------------------------------------------------------------------------
 
-int ZQMultiStylePath::knobPartHit(QPointF point) const
+RangeKnobs ZQMultiStylePath::rangeKnobs() const
 {
-    const VXKnob& knobs = VXKnob::knobs();
-    const platform::BezierPath path = renderingPath();
-    const auto hits = [&](double position, int type) {
-        return knobs.hitTestPointInKnobAtPointOfTypeUserInfo(point, path.pointOnPathAtLengthSlope(position), type, {});
-    };
-    if (m_showsInlineStyleBoundaries) {
-        const QList<double> positions = RangeStyleLayout::boundaryPositions(m_styles, length());
-        for (qsizetype k = 0; k < positions.size(); ++k)
-            if (hits(positions[k], kVXBaselineKnobType))
-                return kZQStyleBoundaryKnobPartBase + int(k);
-    }
-    for (qsizetype i = 0; i < m_overlays.size(); ++i) {
-        const ZQStyleRange covered = ZQResolvedStyleRange(m_overlays[i]->range(), length());
-        if (hits(covered.location, kVXRangeStartKnobType))
-            return kZQOverlayKnobPartBase + 2 * int(i);
-        if (hits(ZQMaxStyleRange(covered), kVXRangeEndKnobType))
-            return kZQOverlayKnobPartBase + 2 * int(i) + 1;
-    }
-    return kVXDrawingNoPart;
+    return RangeKnobs(m_styles, m_overlays, length(), m_showsInlineStyleBoundaries);
 }
 
 int ZQMultiStylePath::hitPart(QPointF point) const
 {
-    if (!visible() || renderingPath().isEmpty())
+    if (!visible())
+        return kVXDrawingNoPart;
+    const platform::BezierPath path = renderingPath();
+    if (path.isEmpty())
         return kVXDrawingNoPart;
     if (isSelected() && !locked())
-        if (const int knob = knobPartHit(point); knob != kVXDrawingNoPart)
+        if (const int knob = rangeKnobs().partHitByPoint(point, path); knob != kVXDrawingNoPart)
             return knob;
-    const platform::BezierPath path = renderingPath();
-    for (qsizetype i = m_adornments.size() - 1; i >= 0; --i)
-        if (m_adornments[i]->hitTestOnPath(point, path))
-            return ZQAdornmentPartCode(int(i));
+    if (const int index = m_adornments.indexHitByPoint(point, path); index >= 0)
+        return ZQAdornmentPartCode(index);
     return pointHitsPath(point) ? kVXDrawingEntireObjectPart : kVXDrawingNoPart;
 }
 
@@ -819,96 +709,50 @@ bool ZQMultiStylePath::isWithinDistanceOfPoint(double distance, QPointF point) c
         return false;
     if (lengthForPointTolerance(point, reach + widestStrokeWidth() / 2) >= 0)
         return true;
-    const platform::BezierPath path = renderingPath();
-    return std::any_of(m_adornments.cbegin(), m_adornments.cend(), [&](const VXQAdornmentPtr& adornment) {
-        return adornment->boundsOnPath(path).adjusted(-reach, -reach, reach, reach).contains(point);
-    });
+    return m_adornments.anyWithinDistanceOfPoint(reach, point, renderingPath());
 }
 
 void ZQMultiStylePath::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
-    m_gesture.reset();
+    m_drag.reset();
     if (locked())
         return;
-    auto gesture = std::make_unique<Gesture>();
-    gesture->part = part;
     if (part >= kZQStyleBoundaryKnobPartBase) {
-        gesture->original = styleState();
-    } else if (const int index = -2 - part; index >= 0 && index < m_adornments.size()) {
-        const VXQAdornmentPtr adornment = m_adornments[index];
-        QList<VXQAdornmentPtr> selected = m_selectedAdornments;
-        const bool toggle = event && (event->modifiers() & Qt::ShiftModifier);
-        if (!toggle)
-            selected = {adornment};
-        else if (!selected.removeAll(adornment))
-            selected.append(adornment);
-        setSelectedAdornments(selected);
-        gesture->adornment = adornment;
-        gesture->originalPosition = adornment->position();
-        gesture->grabOffset = lengthForPointTolerance(point, kAnyDistance) - adornment->position();
-    } else {
-        return;
+        m_drag = std::make_unique<PartDrag>(
+            part, part >= kZQOverlayKnobPartBase ? tr("Resize Overlay") : tr("Move Style Boundary"),
+            [this] { return PartDrag::Restore([this, state = styleState()] { changeStyleState(state); }); },
+            [this, part](double position) { dragRangeKnob(part, position); });
+    } else if (const VXQAdornmentPtr adornment = m_adornments.list().value(-2 - part)) {
+        m_adornments.selectPressed(adornment, event && (event->modifiers() & Qt::ShiftModifier));
+        const double grabOffset = lengthForPointTolerance(point, kAnyDistance) - adornment->position();
+        m_drag = std::make_unique<PartDrag>(
+            part, tr("Move Adornment"),
+            [adornment] {
+                return PartDrag::Restore([adornment, at = adornment->position()] { adornment->setPosition(at); });
+            },
+            [adornment, grabOffset](double position) { adornment->setPosition(position - grabOffset); });
     }
-    m_gesture = std::move(gesture);
 }
 
 void ZQMultiStylePath::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent*)
 {
-    if (!m_gesture || m_gesture->part != part || locked())
+    if (!m_drag || m_drag->part() != part || locked())
         return;
-    const double position = lengthForPointTolerance(point, kAnyDistance);
-    if (position < 0)
-        return;
-    const UndoSuspension suspension(undoManager());
-    if (m_gesture->adornment)
-        m_gesture->adornment->setPosition(position - m_gesture->grabOffset);
-    else
-        dragRangeKnob(part, position);
-    m_gesture->changed = true;
+    if (const double position = lengthForPointTolerance(point, kAnyDistance); position >= 0)
+        m_drag->dragTo(position, undoManager());
 }
 
 QString ZQMultiStylePath::mouseUpAtPointInPartEvent(QPointF, int part, QMouseEvent*)
 {
-    const std::unique_ptr<Gesture> gesture = std::move(m_gesture);
-    if (!gesture || gesture->part != part || !gesture->changed)
-        return {};
-    // The drag steps went unrecorded: put the start back quietly, then make the end one step.
-    if (const VXQAdornmentPtr& adornment = gesture->adornment) {
-        const double finalPosition = adornment->position();
-        {
-            const UndoSuspension suspension(undoManager());
-            adornment->setPosition(gesture->originalPosition);
-        }
-        adornment->setPosition(finalPosition);
-        return tr("Move Adornment");
-    }
-    const StyleState finalState = styleState();
-    {
-        const UndoSuspension suspension(undoManager());
-        changeStyleState(gesture->original);
-    }
-    changeStyleState(finalState);
-    return part >= kZQOverlayKnobPartBase ? tr("Resize Overlay") : tr("Move Style Boundary");
+    const std::unique_ptr<PartDrag> drag = std::move(m_drag);
+    return drag && drag->part() == part ? drag->release(undoManager()) : QString();
 }
 
 void ZQMultiStylePath::dragRangeKnob(int part, double position)
 {
-    const double pathLength = length();
     StyleState state = styleState();
-    if (const int n = part - kZQOverlayKnobPartBase; n >= 0) {
-        const int index = n / 2;
-        if (index >= state.overlays.size())
-            return;
-        const ZQStyleRange covered = ZQResolvedStyleRange(state.overlays[index]->range(), pathLength);
-        const double at = std::clamp(position, 0.0, pathLength);
-        const ZQStyleRange dragged = n % 2 == 0 ? ZQStyleRange{at, ZQMaxStyleRange(covered) - at, kZQAbsoluteStyleRange}
-                                                : ZQStyleRange{covered.location, at - covered.location, kZQAbsoluteStyleRange};
-        state.overlays[index] = state.overlays[index]->withRange(ZQNormalizedStyleRange(dragged));
-    } else {
-        state.styles = RangeStyleLayout::mainStylesWithBoundaryMoved(state.styles, part - kZQStyleBoundaryKnobPartBase,
-                                                                     position, pathLength);
-    }
-    changeStyleState(std::move(state));
+    if (RangeKnobs::dragKnob(part, position, length(), state.styles, state.overlays))
+        changeStyleState(std::move(state));
 }
 
 // --- Copying and archiving --------------------------------------------------------------------------------------
@@ -935,22 +779,16 @@ void ZQMultiStylePath::adoptStylesFrom(const VXDrawableObject& original)
 void ZQMultiStylePath::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
     VXDrawablePath::encodeWithCoder(coder);
-    const auto encodeList = [&coder](const auto& list, const QString& key) {
-        QVariantList value;
-        for (const auto& member : list)
-            value.append(QVariant::fromValue(ZQObjectPtr(member)));
-        coder.encodeObject(QVariant(value), key);
-    };
-    encodeList(m_styles, kStylesKey);
-    encodeList(m_shims, kShimsKey);
-    encodeList(m_overlays, kOverlaysKey);
-    encodeList(m_adornments, kAdornmentsKey);
-    encodeList(m_textLabels, kTextLabelsKey);
+    coder.encodeObject(QVariant(objectListValue(m_styles)), kStylesKey);
+    coder.encodeObject(QVariant(objectListValue(m_shims)), kShimsKey);
+    coder.encodeObject(QVariant(objectListValue(m_overlays)), kOverlaysKey);
+    coder.encodeObject(QVariant(objectListValue(m_adornments.list())), kAdornmentsKey);
+    coder.encodeObject(QVariant(objectListValue(m_labelFields.labels)), kTextLabelsKey);
     coder.encodeBool(m_autoInsertsShims, kAutoInsertsShimsKey);
     coder.encodeInt(m_shimBlending, kShimBlendingKey);
     coder.encodeBool(m_showsInlineStyleBoundaries, kShowsBoundariesKey);
-    coder.encodeBool(m_labelsHidden, kTextLabelsHiddenKey);
-    coder.encodeBool(m_dynamicLabelTemplatesEnabled, kDynamicTemplatesKey);
+    coder.encodeBool(m_labelFields.hidden, kTextLabelsHiddenKey);
+    coder.encodeBool(m_labelFields.dynamicTemplatesEnabled, kDynamicTemplatesKey);
 }
 
 void ZQMultiStylePath::initWithCoder(platform::KeyedUnarchiver& coder)
@@ -967,17 +805,14 @@ void ZQMultiStylePath::initWithCoder(platform::KeyedUnarchiver& coder)
     });
     m_overlays = reader.objects<ZQRangeDrawingStyle>(kOverlaysKey);
     m_overlays.removeIf([](const ZQRangeDrawingStylePtr& overlay) { return !overlay->style(); });
-    m_adornments = reader.objects<VXQAdornment>(kAdornmentsKey);
-    m_adornments.removeIf([](const VXQAdornmentPtr& adornment) { return !adornment->object(); });
-    for (const VXQAdornmentPtr& adornment : std::as_const(m_adornments))
-        adornment->setContainer(this);
-    m_textLabels = reader.objects<ZQObject>(kTextLabelsKey);
+    m_adornments.setDecoded(reader.objects<VXQAdornment>(kAdornmentsKey));
+    m_labelFields.labels = reader.objects<ZQObject>(kTextLabelsKey);
     m_autoInsertsShims = reader.boolean(kAutoInsertsShimsKey, true);
     m_shimBlending = int(reader.integer(kShimBlendingKey, defaultShimBlending(), kZQShimBlendNone,
                                         kZQShimBlendWidthAndColour));
     m_showsInlineStyleBoundaries = reader.boolean(kShowsBoundariesKey, true);
-    m_labelsHidden = reader.boolean(kTextLabelsHiddenKey, false);
-    m_dynamicLabelTemplatesEnabled = reader.boolean(kDynamicTemplatesKey, defaultAllowsDynamicLabelTemplates());
-    m_locationForAddingTextLabel = -1;
+    m_labelFields.hidden = reader.boolean(kTextLabelsHiddenKey, false);
+    m_labelFields.dynamicTemplatesEnabled = reader.boolean(kDynamicTemplatesKey, defaultAllowsDynamicLabelTemplates());
+    m_labelFields.locationForAdding = -1;
     dropDrawingList();
 }

@@ -30,8 +30,11 @@
 
 #include "app/CasedDrawable.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "tracks/AdornmentCollection.h"
+#include "tracks/RangeKnobs.h"
 #include "tracks/ShimBlender.h"
 #include "tracks/StrokeWidthSource.h"
+#include "tracks/TextLabelFields.h"
 #include "tracks/VXQAdornment.h"
 #include "tracks/ZQRangeDrawingStyle.h"
 #include "tracks/ZQStyleRange.h"
@@ -40,6 +43,7 @@
 #include <QVariantList>
 
 class MultiStyleDrawingList;
+class PartDrag;
 namespace platform {
 class MenuItem;
 }
@@ -49,8 +53,6 @@ class ZQMultiStylePath;
 using ZQMultiStylePathPtr = std::shared_ptr<ZQMultiStylePath>;
 enum class ZQSpecialItemKind;
 
-inline constexpr int kZQStyleBoundaryKnobPartBase = 64001;
-inline constexpr int kZQOverlayKnobPartBase = 128001;
 inline constexpr int kZQTextLabelPartBase = 256001;
 inline constexpr int ZQAdornmentPartCode(int index)
 {
@@ -158,25 +160,25 @@ public:
     void reduceToStretch(double from, double to);
 
     // --- Adornments ---------------------------------------------------------------------------
-    QList<VXQAdornmentPtr> adornments() const { return m_adornments; }
+    QList<VXQAdornmentPtr> adornments() const { return m_adornments.list(); }
     // Undoable; null for a null object or a locked path.
     VXQAdornmentPtr addAdornmentWithObjectAtPositionDisplayName(const VXDrawableObjectPtr& object, double position,
                                                                 const QString& displayName);
-    void removeAdornment(const VXQAdornment* adornment);
+    void removeAdornment(const VXQAdornment* adornment) { m_adornments.remove(adornment); }
     // The topmost adornment under the point, or null.
     VXQAdornmentPtr adornmentHitByPoint(QPointF point) const;
-    QList<VXQAdornmentPtr> selectedAdornments() const { return m_selectedAdornments; }
+    QList<VXQAdornmentPtr> selectedAdornments() const { return m_adornments.selection(); }
     // Adornments not on this path are left out.
-    void setSelectedAdornments(const QList<VXQAdornmentPtr>& adornments);
+    void setSelectedAdornments(const QList<VXQAdornmentPtr>& adornments) { m_adornments.setSelection(adornments); }
 
     // --- Text label fields (their behaviour belongs to the label side) ------------------------
-    QList<ZQObjectPtr> textLabels() const { return m_textLabels; }
-    void setTextLabels(const QList<ZQObjectPtr>& labels) { m_textLabels = labels; }
-    QList<ZQObjectPtr> selectedTextLabels() const { return m_selectedTextLabels; }
-    void setSelectedTextLabels(const QList<ZQObjectPtr>& labels) { m_selectedTextLabels = labels; }
-    bool labelsHidden() const { return m_labelsHidden; }
+    QList<ZQObjectPtr> textLabels() const { return m_labelFields.labels; }
+    void setTextLabels(const QList<ZQObjectPtr>& labels) { m_labelFields.labels = labels; }
+    QList<ZQObjectPtr> selectedTextLabels() const { return m_labelFields.selectedLabels; }
+    void setSelectedTextLabels(const QList<ZQObjectPtr>& labels) { m_labelFields.selectedLabels = labels; }
+    bool labelsHidden() const { return m_labelFields.hidden; }
     void setLabelsHidden(bool hidden);
-    bool dynamicLabelTemplatesEnabled() const { return m_dynamicLabelTemplatesEnabled; }
+    bool dynamicLabelTemplatesEnabled() const { return m_labelFields.dynamicTemplatesEnabled; }
     void setDynamicLabelTemplatesEnabled(bool enabled);
     // The stored location, or while none is set (negative) the middle of the selection range
     // (of the whole path when nothing is selected).
@@ -233,7 +235,6 @@ private:
         QList<ZQRangeDrawingStylePtr> overlays;
         QList<ZQRangeDrawingStylePtr> shims;
     };
-    struct Gesture;
 
     StyleState styleState() const { return {m_styles, m_overlays, m_shims}; }
     // The one way the range styles change: undo registered, shims refreshed, caches dropped.
@@ -250,10 +251,8 @@ private:
     std::shared_ptr<const MultiStyleDrawingList> drawingList() const;
     void dropDrawingList() const;
 
-    int knobPartHit(QPointF point) const;
+    RangeKnobs rangeKnobs() const;
     void dragRangeKnob(int part, double position);
-
-    void insertAdornmentAtIndex(const VXQAdornmentPtr& adornment, int index);
 
     QVariantList selectedAdornmentsValue() const;
     void setSelectedAdornmentsValue(const QVariantList& value);
@@ -263,22 +262,17 @@ private:
     QList<ZQRangeDrawingStylePtr> m_styles;
     QList<ZQRangeDrawingStylePtr> m_overlays;
     QList<ZQRangeDrawingStylePtr> m_shims;
-    QList<VXQAdornmentPtr> m_adornments;
-    QList<VXQAdornmentPtr> m_selectedAdornments;
+    AdornmentCollection m_adornments{*this};
     ZQStyleRange m_selectionRange = ZQMakeAbsoluteStyleRange(0, 0);
     bool m_autoInsertsShims = true;
     int m_shimBlending;
     bool m_showsInlineStyleBoundaries = true;
 
-    QList<ZQObjectPtr> m_textLabels;
-    QList<ZQObjectPtr> m_selectedTextLabels;
-    bool m_labelsHidden = false;
-    bool m_dynamicLabelTemplatesEnabled;
-    double m_locationForAddingTextLabel = -1;
+    TextLabelFields m_labelFields;
 
     mutable QMutex m_drawingListLock;
     mutable std::shared_ptr<const MultiStyleDrawingList> m_drawingList;
-    std::unique_ptr<Gesture> m_gesture;
+    std::unique_ptr<PartDrag> m_drag;
 };
 
 Q_DECLARE_METATYPE(ZQMultiStylePathPtr)

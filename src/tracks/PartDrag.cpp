@@ -1,0 +1,29 @@
+#include "tracks/PartDrag.h"
+
+#include "tracks/UndoSuspension.h"
+
+PartDrag::PartDrag(int part, QString actionName, Remember remember, Move move)
+    : m_part(part), m_actionName(std::move(actionName)), m_remember(std::move(remember)), m_move(std::move(move)),
+      m_restoreStart(m_remember())
+{
+}
+
+void PartDrag::dragTo(double position, ZQUndoManager* undoManager)
+{
+    const UndoSuspension suspension(undoManager);
+    m_move(position);
+    m_moved = true;
+}
+
+QString PartDrag::release(ZQUndoManager* undoManager)
+{
+    if (!m_moved)
+        return {};
+    const Restore restoreEnd = m_remember();
+    {
+        const UndoSuspension suspension(undoManager);
+        m_restoreStart();
+    }
+    restoreEnd();
+    return m_actionName;
+}
