@@ -124,18 +124,9 @@ TEST(ComponentRender, ArrowHeadsSitAtTheEndsTheyAreAskedFor)
     EXPECT_TRUE(coloursAt(image, {{50, 50}}, kRed));
 }
 
-TEST(ComponentRender, ArrowTrimsAndDimensionText)
+TEST(ComponentRender, DimensionTextShowsTheLengthInTheChosenUnits)
 {
     VXArrowStroke arrow;
-    arrow.setArrowHeadLength(10);
-    const std::pair<int, double> trims[] = {{VXArrowStroke::kArrowHeadNone, 0},
-                                            {VXArrowStroke::kArrowHeadStandard, 10},
-                                            {VXArrowStroke::kArrowHeadInflected, 7},
-                                            {VXArrowStroke::kArrowHeadRound, 5},
-                                            {VXArrowStroke::kArrowHeadBar, 0}};
-    for (const auto& [kind, trim] : trims)
-        EXPECT_DOUBLE_EQ(arrow.trimLengthForKind(kind), trim) << kind;
-
     EXPECT_EQ(arrow.dimensionTextForLength(72), QLocale().toString(72.0, 'f', 2));
     VXArrowStroke::setDimensionUnits(72 / 25.4, "mm");
     arrow.setDimensionTextKind(VXArrowStroke::kDimensionTextLengthAndUnits);
