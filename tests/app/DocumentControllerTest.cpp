@@ -96,8 +96,9 @@ TEST_F(DocumentControllerTypes, UnknownTypesAndUnreadableFilesFailWith101)
         error = {};
         EXPECT_FALSE(open(name)) << name;
         EXPECT_EQ(error.code(), 101) << name;
-        if (QString(name).endsWith(".svg"))
+        if (QString(name).endsWith(".svg")) {
             EXPECT_TRUE(error.localizedDescription().contains(name)) << qPrintable(error.localizedDescription());
+        }
     }
     error = {};
     EXPECT_FALSE(controller.openDocumentWithImageAtURLDisplayError(fileURL("fake.png"), false, &error));
