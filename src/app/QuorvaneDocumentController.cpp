@@ -2,13 +2,12 @@
 
 #include "app/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ZQUndoManager.h"
+#include "platform/foundation/UndoSuspension.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QFileInfo>
-#include <QScopeGuard>
 
 namespace {
 
@@ -114,9 +113,7 @@ std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWith
         return nullptr;
 
     VXDrawing& drawing = *document->drawing();
-    ZQUndoManager* undoManager = document->undoManager();
-    undoManager->disableUndoRegistration();
-    const auto enableUndo = qScopeGuard([undoManager] { undoManager->enableUndoRegistration(); });
+    const platform::UndoSuspension suspension(document->undoManager());
     const VXLayerPtr layer = document->makeDefaultDrawingLayer();
     layer->setLayerName(QFileInfo(url.toLocalFile()).completeBaseName());
     drawing.insertObjectInLayersAtIndex(layer, drawing.countOfLayers());

@@ -12,6 +12,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -142,8 +143,7 @@ void ZQQuorvaneDocument::setDrawing(const VXDrawingPtr& drawing)
 {
     VXDrawingDocument::setDrawing(drawing);
     // Installing the slices layer is part of taking the drawing, not an edit.
-    undoManager()->disableUndoRegistration();
-    const auto enable = qScopeGuard([this] { undoManager()->enableUndoRegistration(); });
+    const platform::UndoSuspension suspension(undoManager());
     installSlicesLayer(*drawing);
 }
 

@@ -1,6 +1,6 @@
 #include "tracks/PartDrag.h"
 
-#include "tracks/UndoSuspension.h"
+#include "platform/foundation/UndoSuspension.h"
 
 PartDrag::PartDrag(int part, QString actionName, Remember remember, Move move)
     : m_part(part), m_actionName(std::move(actionName)), m_remember(std::move(remember)), m_move(std::move(move)),
@@ -10,7 +10,7 @@ PartDrag::PartDrag(int part, QString actionName, Remember remember, Move move)
 
 void PartDrag::dragTo(double position, ZQUndoManager* undoManager)
 {
-    const UndoSuspension suspension(undoManager);
+    const platform::UndoSuspension suspension(undoManager);
     m_move(position);
     m_moved = true;
 }
@@ -21,7 +21,7 @@ QString PartDrag::release(ZQUndoManager* undoManager)
         return {};
     const Restore restoreEnd = m_remember();
     {
-        const UndoSuspension suspension(undoManager);
+        const platform::UndoSuspension suspension(undoManager);
         m_restoreStart();
     }
     restoreEnd();

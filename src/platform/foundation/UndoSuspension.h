@@ -1,11 +1,14 @@
 #pragma once
 
-// Undo registration off on an undo manager for the scope: drag steps, and edits whose undo is
-// the caller's. The manager may be null.
+// Undo registration off on an undo manager for the scope, for changes that are no edit of the
+// user's (setting up a document, the steps of a drag recorded once at its end). The manager
+// may be null.
 
 #include "platform/foundation/ZQUndoManager.h"
 
 #include <QPointer>
+
+namespace platform {
 
 class UndoSuspension {
 public:
@@ -25,3 +28,5 @@ public:
 private:
     QPointer<ZQUndoManager> m_undoManager;
 };
+
+} // namespace platform
