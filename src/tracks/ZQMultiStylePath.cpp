@@ -2,6 +2,7 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -13,7 +14,6 @@
 #include "tracks/PartDrag.h"
 #include "tracks/RangeStyleLayout.h"
 #include "tracks/SpecialItemStyles.h"
-#include "tracks/UndoSuspension.h"
 
 #include <QMouseEvent>
 #include <QMutexLocker>
@@ -190,7 +190,7 @@ void ZQMultiStylePath::setAutoInsertsShims(bool inserts)
     if (!changeValueForKey(m_autoInsertsShims, inserts, "autoInsertsShims", Change::Appearance))
         return;
     // The flag's undo sets it back, which brings the shims back with it.
-    const UndoSuspension suspension(undoManager());
+    const platform::UndoSuspension suspension(undoManager());
     StyleState state = styleState();
     state.shims.clear();
     changeStyleState(std::move(state));
@@ -284,7 +284,7 @@ void ZQMultiStylePath::syncObjectStyle()
     if (first == style())
         return;
     // Part of the range-style change, which undoes it.
-    const UndoSuspension suspension(undoManager());
+    const platform::UndoSuspension suspension(undoManager());
     VXDrawableObject::setStyle(first);
 }
 
