@@ -171,14 +171,15 @@ QString ZQUndoManager::redoMenuItemTitle() const
 
 const platform::UndoGroup* ZQUndoManager::nextUndoGroup() const
 {
-    if (m_phase == Phase::Normal && m_openGroups.size() == 1 && !m_openGroups.front()->isEmpty())
+    if (isReadyToUndoOrRedo() && !m_openGroups.empty() && !m_openGroups.front()->isEmpty())
         return m_openGroups.front().get();
     return m_undoStack.empty() ? nullptr : m_undoStack.back().get();
 }
 
 bool ZQUndoManager::isReadyToUndoOrRedo() const
 {
-    return m_phase == Phase::Normal && m_openGroups.size() <= 1;
+    return m_phase == Phase::Normal
+           && (m_openGroups.empty() || (m_openGroups.size() == 1 && m_topLevelKind == TopLevel::Automatic));
 }
 
 bool ZQUndoManager::canUndo() const
@@ -191,16 +192,15 @@ bool ZQUndoManager::canRedo() const
     return isReadyToUndoOrRedo() && !m_redoStack.empty();
 }
 
-void ZQUndoManager::closeTopLevelGroupBeforeUndoOrRedo()
+void ZQUndoManager::closeAutomaticGroupBeforeUndoOrRedo()
 {
-    ZQ_ASSERT(isReadyToUndoOrRedo(), QStringLiteral("undo or redo while undoing, redoing or inside nested undo groups"));
-    if (!m_openGroups.empty())
-        closeTopLevelGroup();
+    ZQ_ASSERT(isReadyToUndoOrRedo(), QStringLiteral("undo or redo while undoing, redoing or inside an explicit undo group"));
+    closeAutomaticGroup();
 }
 
 void ZQUndoManager::undo()
 {
-    closeTopLevelGroupBeforeUndoOrRedo();
+    closeAutomaticGroupBeforeUndoOrRedo();
     if (m_undoStack.empty())
         return;
     GroupPtr group = std::move(m_undoStack.back());
@@ -210,7 +210,7 @@ void ZQUndoManager::undo()
 
 void ZQUndoManager::redo()
 {
-    closeTopLevelGroupBeforeUndoOrRedo();
+    closeAutomaticGroupBeforeUndoOrRedo();
     if (m_redoStack.empty())
         return;
     GroupPtr group = std::move(m_redoStack.back());
@@ -279,7 +279,8 @@ void ZQUndoManager::removeAllActions()
 {
     m_undoStack.clear();
     m_redoStack.clear();
-    m_openGroups.clear();
+    for (const GroupPtr& group : m_openGroups)
+        group->m_items.clear();
     m_disabledCount = 0;
 }
 

@@ -10,6 +10,10 @@
 // content lands on the undo stack and "ZQUndoManagerDidCloseTopLevelGroup" is posted on the
 // default notification centre with the manager as sender; an empty group is discarded.
 //
+// An explicit group belongs to whoever began it and stays open until its endUndoGrouping:
+// undo and redo wait for it (a gesture spanning many events is such a group), and
+// removeAllActions empties it without closing it.
+//
 // Undoing a group runs its actions in reverse order; what they register meanwhile becomes
 // one group on the redo stack (and redoing fills the undo stack the same way). That inverse
 // group posts "ZQUndoManagerDidCloseTopLevelGroup" too, with ZQUndoManagerGroupIsInverse true
@@ -113,11 +117,11 @@ public:
     QString redoMenuItemTitle() const;
 
     // --- Undo and redo ----------------------------------------------------------------
-    // Whether undo() would undo something now: not while undoing, redoing or inside nested
-    // groups; true while the current event's group has content, as undo closes it first.
+    // Whether undo() would undo something now: not while undoing, redoing or inside an
+    // explicit group; true while the current event's group has content, as undo closes it first.
     bool canUndo() const;
     bool canRedo() const;
-    // Closes an open top-level group first; raises with nested groups open. An exception
+    // Closes the current event's group first; raises with an explicit group open. An exception
     // from an action ends the undo (or redo): the group is consumed, what the actions run
     // before it registered goes to the opposite stack, and the exception reaches the caller.
     void undo();
@@ -129,7 +133,7 @@ public:
     bool isRedoing() const { return m_phase == Phase::Redoing; }
 
     // --- Removal and limits -----------------------------------------------------------
-    // Empties both stacks, drops open groups and re-enables registration.
+    // Empties both stacks and the open groups (which stay open) and re-enables registration.
     void removeAllActions();
     // Removes the target's actions everywhere; groups left empty go too.
     void removeAllActionsWithTarget(QObject* target);
@@ -154,9 +158,9 @@ private:
     void openTopLevelGroup(TopLevel kind, const QString& name = {});
     void closeTopLevelGroup();
     void closeInnermostNestedGroup();
-    // Undo and redo need a settled manager: not undoing or redoing, no nested group open.
+    // Undo and redo need a settled manager: not undoing or redoing, no explicit group open.
     bool isReadyToUndoOrRedo() const;
-    void closeTopLevelGroupBeforeUndoOrRedo();
+    void closeAutomaticGroupBeforeUndoOrRedo();
     // Pushes a closed top-level group of that kind and announces it.
     void push(std::vector<GroupPtr>& stack, GroupPtr group, TopLevel kind);
     void trim(std::vector<GroupPtr>& stack) const;

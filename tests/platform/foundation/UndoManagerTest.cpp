@@ -214,6 +214,21 @@ TEST_F(UndoManagerTest, ExplicitGroupsNestOutliveTheEventAndStepBackInside)
     EXPECT_EQ(sketch.value, 0);
     EXPECT_TRUE(sketch.shapes.empty());
 
+    // An explicit group is its owner's to end: undo and redo wait for it, and forgetting every
+    // action empties it but leaves it open.
+    undo.beginUndoGrouping();
+    EXPECT_FALSE(undo.canRedo());
+    EXPECT_THROW(undo.redo(), platform::AssertionFailure);
+    sketch.setValue(3);
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_THROW(undo.undo(), platform::AssertionFailure);
+    undo.removeAllActions();
+    EXPECT_EQ(undo.groupingLevel(), 1);
+    sketch.setValue(4);
+    undo.endUndoGrouping();
+    undo.undo();
+    EXPECT_EQ(sketch.value, 3);
+
     // Inside the event's group, an explicit group holds the event open until it ends.
     sketch.setValue(5);
     undo.beginUndoGrouping();

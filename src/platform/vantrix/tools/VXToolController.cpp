@@ -9,6 +9,7 @@
 
 #include <QMouseEvent>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -42,8 +43,8 @@ VXToolController::VXToolController(VXDrawingView* view)
 
 VXToolController::~VXToolController()
 {
-    if (m_undoGroupOpen && m_view && m_view->drawing() && m_view->drawing()->undoManager())
-        m_view->drawing()->undoManager()->endUndoGrouping();
+    if (m_gestureUndoManager)
+        m_gestureUndoManager->endUndoGrouping();
 }
 
 bool VXToolController::toolsAutoActivateValidLayer() { return g_toolsAutoActivateValidLayer; }
@@ -114,25 +115,22 @@ VXLayer* VXToolController::targetLayer() const
 void VXToolController::beginGesture()
 {
     m_inGesture = true;
-    ZQUndoManager* undo = m_view->drawing()->undoManager();
-    if (!undo)
+    m_gestureUndoManager = m_view->drawing()->undoManager();
+    if (!m_gestureUndoManager)
         return;
     // A gesture is its own undo step, apart from whatever the event before it did.
-    undo->closeAutomaticGroup();
-    undo->beginUndoGrouping();
-    m_undoGroupOpen = true;
+    m_gestureUndoManager->closeAutomaticGroup();
+    m_gestureUndoManager->beginUndoGrouping();
 }
 
 void VXToolController::endGesture(bool changed)
 {
     m_inGesture = false;
-    ZQUndoManager* undo = m_view && m_view->drawing() ? m_view->drawing()->undoManager() : nullptr;
-    if (undo && m_undoGroupOpen) {
+    if (ZQUndoManager* undo = std::exchange(m_gestureUndoManager, nullptr)) {
         if (changed && !m_tool->actionName().isEmpty())
             undo->setActionName(m_tool->actionName());
         undo->endUndoGrouping();
     }
-    m_undoGroupOpen = false;
     if (changed && m_autoRevert && !m_tool->isSelectionTool())
         setDrawingTool(nullptr);
 }

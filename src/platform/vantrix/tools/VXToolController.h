@@ -3,7 +3,8 @@
 // The current tool of one drawing view, and the go-between for its mouse events: it turns
 // them into drawing coordinates, finds the target layer and object, brackets each gesture in
 // one undo group named after the tool's actionName, and, when asked to, goes back to the
-// selection tool after a tool made something.
+// selection tool after a tool made something. Undo and redo wait while a gesture is open
+// (the group is explicit); changing the tool or the drawing ends it.
 //
 // Posts kVXDidChangeToolNotification when the tool changes and
 // kVXDidChangeToolAutoRevertStateNotification when auto-revert is switched (sender: the controller).
@@ -17,6 +18,7 @@ class QMouseEvent;
 class QPainter;
 class VXDrawingView;
 class VXLayer;
+class ZQUndoManager;
 
 inline const QString kVXDidChangeToolNotification = QStringLiteral("kVXDidChangeToolNotification");
 inline const QString kVXDidChangeToolAutoRevertStateNotification =
@@ -64,7 +66,8 @@ private:
     VXDrawingToolPtr m_tool;
     bool m_autoRevert = true;
     bool m_inGesture = false;
-    bool m_undoGroupOpen = false;
+    // Where the gesture's undo group is open, so it ends there whatever the view shows by then.
+    QPointer<ZQUndoManager> m_gestureUndoManager;
     int m_partCode = 0;
     QPointer<VXLayer> m_gestureLayer;
 };

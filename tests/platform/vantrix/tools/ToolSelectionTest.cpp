@@ -1,8 +1,10 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
+#include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/view/VXKnob.h"
+#include "support/LogCapture.h"
 
 using viewtest::ViewFixture;
 using viewtest::expectRectNear;
@@ -116,6 +118,52 @@ TEST(ToolSelection, DragsMoveTheSelectionOrTheObjectUnderThemInOneUndoStep)
     EXPECT_EQ(f.selected(), Selection({f.a}));
     expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
     EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
+}
+
+TEST(ToolSelection, UndoWaitsForAnOpenGestureAndEndingItLeavesOneStep)
+{
+    SelectionFixture f;
+    testsupport::LogCapture log;
+    // Undo pressed while a drag moves a square is refused; the release makes the move one step.
+    f.press({20, 20});
+    f.move({30, 30});
+    EXPECT_FALSE(f.undo->canUndo());
+    EXPECT_THROW(f.undo->undo(), platform::AssertionFailure);
+    f.move({40, 50});
+    f.release({40, 50});
+    expectRectNear(f.a->logicalBounds(), QRectF(30, 40, 30, 30));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    f.undo->undo();
+    expectRectNear(f.a->logicalBounds(), QRectF(10, 10, 30, 30));
+
+    // A path begun with one click on a new layer: undo waits, a tool change ends the path with
+    // nothing made, and the new layer is then the step to undo.
+    const int layers = f.drawing->countOfLayers();
+    auto added = std::make_shared<VXObjectDrawingLayer>();
+    f.drawing->addLayer(added);
+    f.drawing->setActiveLayer(added.get());
+    f.endStep();
+    f.useTool("Path");
+    f.click({100, 100});
+    EXPECT_TRUE(added->pendingObject());
+    EXPECT_FALSE(f.undo->canUndo() || f.undo->canRedo());
+    f.useTool(kVXStandardSelectionToolName);
+    EXPECT_FALSE(added->pendingObject());
+    EXPECT_EQ(f.undo->groupingLevel(), 0);
+    f.undo->undo();
+    EXPECT_EQ(f.drawing->countOfLayers(), layers);
+
+    // Forgetting every step mid-gesture (as saving does) leaves the gesture its group.
+    f.useTool("Path");
+    f.click({100, 100});
+    f.undo->removeAllActions();
+    f.click({150, 100});
+    QTest::mouseDClick(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, f.at({150, 150}));
+    EXPECT_EQ(f.layer->countOfObjects(), 4);
+    EXPECT_EQ(f.undo->undoActionName(), "New Path");
+    f.undo->undo();
+    EXPECT_EQ(f.layer->countOfObjects(), 3);
+    EXPECT_FALSE(log.contains("endUndoGrouping without beginUndoGrouping"));
 }
 
 TEST(ToolSelection, MovesSnapToGuides)
