@@ -344,14 +344,13 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
     painter.translate(contentOrigin());
     painter.scale(m_scale, m_scale);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (const QRectF onPaper = exposed.intersected(m_drawing->bounds()); !onPaper.isEmpty()) {
-        drawPaper(painter);
-        platform::DrawingRenderer::Options options;
-        options.drawPaper = false;
-        options.highlighting = true;
-        options.view = this;
-        platform::DrawingRenderer::drawDrawing(*m_drawing, painter, onPaper, options);
-    }
+    drawPaper(painter);
+    // Objects off the paper show over the margin too: they can be selected and moved there.
+    platform::DrawingRenderer::Options options;
+    options.drawPaper = false;
+    options.highlighting = true;
+    options.view = this;
+    platform::DrawingRenderer::drawDrawing(*m_drawing, painter, exposed, options);
     // Tool feedback (knobs, marquees) draws through the graphics context too.
     const platform::GraphicsContext::Scope context(&painter);
     m_toolController->drawRectInView(painter, exposed);

@@ -2,6 +2,7 @@
 // outputs (PDF, bitmaps of PDFs, extracted drawings) and redraw requests.
 
 #include "platform/vantrix/DrawingTestSupport.h"
+#include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
@@ -56,6 +57,27 @@ TEST(DrawingRender, ObjectsDrawWhereTheyAreOnThePaper)
     const QImage turned = render(*f.drawing, 2.0);
     EXPECT_TRUE(near(pixel(turned, 260 + 60, 100 + 60), Qt::blue));
     EXPECT_TRUE(near(pixel(turned, 260 + 60, 100 - 60), QColor(250, 240, 200)));
+}
+
+TEST(DrawingRender, ViewsShowObjectsOffThePaperWholeWhicheverAreaIsRepainted)
+{
+    viewtest::ViewFixture f({200, 200}, {400, 400});
+    f.layer->addObject(VXDrawableShape::drawableShapeWithRect({-60, 20, 40, 40}, fillStyle(Qt::red)));  // in the margin
+    f.layer->addObject(VXDrawableShape::drawableShapeWithRect({180, 100, 40, 20}, fillStyle(Qt::blue))); // across the edge
+    const QPoint offPaper = f.at({-40, 40}), inside = f.at({190, 110}), outside = f.at({210, 110});
+    const QImage whole = f.view.viewport()->grab().toImage();
+    EXPECT_TRUE(near(whole.pixelColor(offPaper), Qt::red));
+    EXPECT_TRUE(near(whole.pixelColor(inside), Qt::blue));
+    EXPECT_TRUE(near(whole.pixelColor(outside), Qt::blue));
+
+    // Areas of the margin alone repaint what the whole view shows there.
+    for (const QPoint p : {offPaper, outside}) {
+        const QRect margin(p - QPoint(5, 5), QSize(10, 10));
+        QImage part(whole.size(), QImage::Format_ARGB32_Premultiplied);
+        part.fill(Qt::green);
+        f.view.viewport()->render(&part, margin.topLeft(), QRegion(margin));
+        EXPECT_EQ(part.pixelColor(p), whole.pixelColor(p)) << p.x();
+    }
 }
 
 TEST(DrawingRender, LayersHideFadeAndStack)
