@@ -68,8 +68,17 @@ private:
     bool m_installed = false;
 };
 
+// Any sender fits a QObject* or QVariant parameter; a narrower one (a widget's zoomIn(int))
+// is a method of the same name, not an action.
+bool takesTheSender(const QMetaMethod& method)
+{
+    const QMetaType type = method.parameterMetaType(0);
+    return type == QMetaType::fromType<QObject*>() || type == QMetaType::fromType<QVariant>();
+}
+
 // An action method is a public method or slot (not a signal) taking the sender or nothing;
-// the one taking the sender wins.
+// the one taking the sender wins. The copy moc makes of a method without its defaulted
+// parameters (zoomIn() of zoomIn(int range = 1)) counts as what it was declared.
 QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
 {
     QMetaMethod withoutSender;
@@ -79,9 +88,10 @@ QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
         if (method.access() != QMetaMethod::Public || method.methodType() == QMetaMethod::Signal
             || method.name() != action)
             continue;
-        if (method.parameterCount() == 1)
+        if (method.parameterCount() == 1 && takesTheSender(method))
             return method;
-        if (method.parameterCount() == 0 && !withoutSender.isValid())
+        const bool cloned = method.attributes() & QMetaMethod::Cloned;
+        if (method.parameterCount() == 0 && !cloned && !withoutSender.isValid())
             withoutSender = method;
     }
     return withoutSender;

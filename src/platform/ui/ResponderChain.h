@@ -35,8 +35,10 @@ public:
     // The first object of the chain that has the method; null when none has.
     static QObject* firstResponderTo(const QByteArray& action);
 
-    // Whether `object` has a public method or slot named `action` taking the sender or
-    // nothing (signals do not count); a ZQObject also answers for the actions it forwards.
+    // Whether `object` has a public method or slot named `action` taking the sender (a
+    // QObject* or QVariant parameter) or nothing. Signals, and methods of that name that take
+    // other arguments, do not count: the action passes them by. A ZQObject also answers for
+    // the actions it forwards.
     static bool respondsToAction(const QObject* object, const QByteArray& action);
     // Invokes the action on `target`, passing `sender` when the method takes a parameter.
     // Answers false when the target has no such method.

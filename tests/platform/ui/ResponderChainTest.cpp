@@ -28,6 +28,8 @@ class FocusField : public QLineEdit {
 public:
     Q_INVOKABLE void fieldAction(QObject*) { journal << "field.fieldAction"; }
     Q_INVOKABLE void sharedAction(QObject*) { journal << "field.sharedAction"; }
+    // Named like an action but taking no sender, as a text editor's zoomIn(int range = 1).
+    Q_INVOKABLE void windowAction(int steps = 1) { journal << QStringLiteral("field.windowAction %1").arg(steps); }
 };
 
 class Container : public QWidget {
@@ -145,6 +147,10 @@ TEST_F(ResponderChainTest, FirstResponderWithTheMethodHandlesTheAction)
     EXPECT_EQ(journal, (QStringList{"field.sharedAction", "container.containerAction", "pane.paneAction",
                                     "windowController.windowAction", "document.onlyDocumentAction",
                                     "delegate.delegateAction"}));
+
+    // The field's windowAction(int), with or without its argument, is passed by.
+    EXPECT_FALSE(ResponderChain::respondsToAction(controller->pane.field, "windowAction"));
+    EXPECT_EQ(Application::targetForActionToFrom("windowAction", nullptr, nullptr), controller.get());
 
     // Unknown actions and signals ("textChanged" of the focus field) find no handler.
     journal.clear();
