@@ -2,6 +2,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/AttributedStringLayout.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
@@ -72,6 +73,13 @@ VXDrawingView::VXDrawingView(QWidget* parent)
         if (m_drawing && n.sender == m_drawing.get())
             updateRulerMarkersForSelection();
     });
+    // Undo and redo move and reshape the selected objects without changing the selection.
+    const auto followUndo = [this](const platform::Notification& n) {
+        if (m_drawing && n.sender && n.sender == m_drawing->undoManager())
+            updateRulerMarkersForSelection();
+    };
+    centre.addObserver(this, ZQUndoManagerDidUndoChangeNotification, nullptr, followUndo);
+    centre.addObserver(this, ZQUndoManagerDidRedoChangeNotification, nullptr, followUndo);
     centre.addObserver(this, kVXDrawingUnitsDidChangeNotification, nullptr, [this](const platform::Notification& n) {
         if (m_drawing && n.sender == m_drawing.get())
             updateRulers();

@@ -12,12 +12,14 @@
 // the selection, Escape goes back to the selection tool, and a tool's key equivalent selects it.
 //
 // Rulers (hidden at first) run along the top and left of the viewport; their markers show
-// the edges and middle of the active layer's selection, or of a rectangle given, and the pointer.
+// the edges and middle of the active layer's selection (followed through drags, undo and
+// redo), or of a rectangle given, and the pointer.
 //
 // Text is edited in place in an editor laid over the text's area (see InPlaceTextEditing).
 // Opening it posts kVXDrawingViewDidBeginTextEditing, closing it kVXDrawingViewDidEndTextEditing
-// (sender: the view). Escape cancels; Return commits unless VXTextShape::returnInsertsNewline();
-// focus leaving the editor, a click in the view or another edit starting commits.
+// (sender: the view). Escape, the focus leaving the editor, a click in the view and another
+// edit starting all commit what was typed; so does Return unless
+// VXTextShape::returnInsertsNewline().
 
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/model/VXDrawing.h"

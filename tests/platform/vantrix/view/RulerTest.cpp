@@ -110,6 +110,13 @@ TEST(Ruler, MarkersFollowTheSelectionAndThePointer)
     EXPECT_EQ(markers(f.across()), QList<double>({30, 45, 60}));
     EXPECT_EQ(f.across().mousePosition(), 40);
     EXPECT_EQ(f.down().mousePosition(), 30);
+    // Undo and redo move the selected object back and forth; the markers follow.
+    f.endStep();
+    f.undo->undo();
+    EXPECT_EQ(markers(f.across()), QList<double>({10, 25, 40}));
+    EXPECT_EQ(markers(f.down()), QList<double>({10, 25, 40}));
+    f.undo->redo();
+    EXPECT_EQ(markers(f.down()), QList<double>({20, 35, 50}));
 
     // A rectangle given stays until the selection changes.
     f.view.updateRulerMarkersForRect({5, 6, 10, 20});
