@@ -15,6 +15,7 @@
 
 #include <QLineF>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QtMath>
 
 namespace {
@@ -243,8 +244,8 @@ bool VXObjectCreationTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF poin
     if (!finish(point))
         return false;
     if (qobject_cast<VXTextShape*>(created.get()) && VXTextShape::startEditingOnObjectCreation() && delegate
-        && delegate->view())
-        platform::editObjectStringInView(created, *delegate->view());
+        && delegate->view() && platform::editObjectStringInView(created, *delegate->view()))
+        delegate->view()->textEditor()->selectAll(); // the prototype's string is a placeholder: typing replaces it
     return true;
 }
 

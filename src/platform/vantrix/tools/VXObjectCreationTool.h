@@ -10,7 +10,9 @@
 // polygons) grow from the press point, paths and polygons are built click by click (a double
 // click, or a click on the first point, ends them), freehand paths follow the drag and are
 // simplified on release, and arcs take centre, radius and start angle from the drag, then
-// their end angle from the pointer until the next click.
+// their end angle from the pointer until the next click. A new text shape opens for editing
+// in place when VXTextShape::startEditingOnObjectCreation(), its placeholder string selected
+// so that typing replaces it.
 
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXDrawingTool.h"

@@ -6,6 +6,7 @@
 #include "platform/vantrix/drawables/VXTextShape.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 using viewtest::ViewFixture;
 
@@ -101,7 +102,7 @@ TEST(InPlaceTextEditing, DoubleClickEditsTheStringAndAClickElsewhereCommitsOneUn
     EXPECT_EQ(road->string(), "Road");
 }
 
-TEST(InPlaceTextEditing, CancelledOrUnchangedEditsLeaveNoUndoStep)
+TEST(InPlaceTextEditing, EscapeKeepsWhatWasTypedAndUnchangedOrCancelledEditsLeaveNoUndoStep)
 {
     TextFixture f;
     f.doubleClick({40, 30});
@@ -110,15 +111,20 @@ TEST(InPlaceTextEditing, CancelledOrUnchangedEditsLeaveNoUndoStep)
     QTest::keyClicks(f.editor(), "XYZ");
     QTest::keyClick(f.editor(), Qt::Key_Escape);
     EXPECT_EQ(f.editor(), nullptr);
+    EXPECT_EQ(f.text->string(), "HarbourXYZ");
+    EXPECT_EQ(f.undo->numberOfUndoActions(), stepsBefore + 1);
+    f.undo->undo();
     EXPECT_EQ(f.text->string(), "Harbour");
-    EXPECT_EQ(f.undo->numberOfUndoActions(), stepsBefore);
 
-    // Typed and deleted again: committed, but nothing to record.
+    // Typed and deleted again: committed, but nothing to record; cancelled: nothing at all.
     f.doubleClick({40, 30});
     ASSERT_NE(f.editor(), nullptr);
     QTest::keyClicks(f.editor(), "!");
     QTest::keyClick(f.editor(), Qt::Key_Backspace);
     f.view.endTextEditing();
+    f.doubleClick({40, 30});
+    QTest::keyClicks(f.editor(), "?");
+    f.view.cancelTextEditing();
     EXPECT_EQ(f.text->string(), "Harbour");
     EXPECT_EQ(f.undo->numberOfUndoActions(), stepsBefore);
 
@@ -148,7 +154,7 @@ TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClass
     ASSERT_NE(f.editor(), nullptr);
     // Starting another edit commits the open one first.
     f.view.editTextInRectDelegate(QStringLiteral("Pier"), {10, 10, 50, 30}, &recorder);
-    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    f.view.cancelTextEditing();
     VXTextShape::setReturnInsertsNewline(inserts);
     const QString begin = kVXDrawingViewDidBeginTextEditing, end = kVXDrawingViewDidEndTextEditing;
     EXPECT_EQ(recorder.events, QStringList({begin, "ended Quays", end, begin, "ended North\nMole", end, begin,
@@ -181,7 +187,7 @@ TEST(InPlaceTextEditing, EditorCoversTheTextAndItsFontFollowsTheZoom)
     f.view.cancelTextEditing();
 }
 
-TEST(InPlaceTextEditing, TextToolEditsTheNewShapeWhenTheClassSaysSo)
+TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWithTheLines)
 {
     TextFixture f;
     const bool starts = VXTextShape::startEditingOnObjectCreation();
@@ -191,16 +197,36 @@ TEST(InPlaceTextEditing, TextToolEditsTheNewShapeWhenTheClassSaysSo)
     ASSERT_EQ(f.layer->objects().size(), 2);
     auto* created = qobject_cast<VXTextShape*>(f.layer->objects().last().get());
     ASSERT_NE(created, nullptr);
-    ASSERT_NE(f.editor(), nullptr);
-    EXPECT_EQ(f.editor()->toPlainText(), created->string());
-    EXPECT_EQ(f.editor()->geometry(), f.view.convertRectFromDrawing(created->logicalBounds()).toAlignedRect());
+    QPlainTextEdit* editor = f.editor();
+    ASSERT_NE(editor, nullptr);
+    const QRect box = f.view.convertRectFromDrawing(created->logicalBounds()).toAlignedRect();
+    EXPECT_EQ(editor->geometry(), box);
+    const QString placeholder = created->string();
 
-    f.editor()->selectAll();
-    QTest::keyClicks(f.editor(), "Lighthouse");
-    f.view.endTextEditing();
-    EXPECT_EQ(created->string(), "Lighthouse");
+    // Three lines do not fit the 40 point box: the editor reaches down instead of scrolling.
+    QTest::keyClicks(editor, "Riverside Park");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, "Quay");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, "North");
+    EXPECT_EQ(editor->geometry().topLeft(), box.topLeft());
+    EXPECT_EQ(editor->width(), box.width());
+    EXPECT_GE(editor->height(), 3 * editor->fontMetrics().lineSpacing());
+    EXPECT_EQ(editor->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(editor->verticalScrollBar()->value(), 0);
+    // Fewer lines give the room back, down to the box.
+    const int tall = editor->height();
+    for (int i = 0; i < 6; ++i) // "\nNorth"
+        QTest::keyClick(editor, Qt::Key_Backspace);
+    EXPECT_LT(editor->height(), tall);
+    EXPECT_EQ(editor->verticalScrollBar()->maximum(), 0);
+
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(f.editor(), nullptr);
+    EXPECT_EQ(created->string(), "Riverside Park\nQuay");
     EXPECT_EQ(f.undo->undoActionName(), "Edit Text");
     f.undo->undo();
+    EXPECT_EQ(created->string(), placeholder);
     EXPECT_EQ(f.layer->objects().size(), 2); // the edit goes, the new shape stays
 
     VXTextShape::setStartEditingOnObjectCreation(false);
