@@ -35,10 +35,12 @@ VXShapeGroup::~VXShapeGroup()
 VXShapeGroupPtr VXShapeGroup::groupWithObjects(const QList<VXDrawableObjectPtr>& objects)
 {
     QList<VXDrawableObjectPtr> members;
+    QSet<const VXDrawableObject*> taken;
     QRectF frame;
     for (const VXDrawableObjectPtr& object : objects) {
-        if (!object || object->container() || members.contains(object))
+        if (!object || object->container() || taken.contains(object.get()))
             continue;
+        taken.insert(object.get());
         members.append(object);
         frame = frame.isNull() ? object->logicalBounds() : frame.united(object->logicalBounds());
     }
@@ -202,10 +204,13 @@ bool VXShapeGroup::intersectsRect(const QRectF& rect) const
 QList<VXStylePtr> VXShapeGroup::allStyles() const
 {
     QList<VXStylePtr> styles;
+    QSet<const VXStyle*> listed;
     for (const VXDrawableObjectPtr& object : m_objects)
         for (const VXStylePtr& style : object->allStyles())
-            if (!styles.contains(style))
+            if (!listed.contains(style.get())) {
+                listed.insert(style.get());
                 styles.append(style);
+            }
     return styles;
 }
 
@@ -288,9 +293,11 @@ void VXShapeGroup::initWithCoder(platform::KeyedUnarchiver& coder)
         return false;
     };
     QList<VXDrawableObjectPtr> members;
+    QSet<const VXDrawableObject*> taken;
     for (const VXDrawableObjectPtr& object : reader.objects<VXDrawableObject>(kObjectsKey)) {
-        if (object->container() || enclosesThis(object.get()) || members.contains(object))
+        if (object->container() || taken.contains(object.get()) || enclosesThis(object.get()))
             continue;
+        taken.insert(object.get());
         members.append(object);
     }
     adoptMembers(members);

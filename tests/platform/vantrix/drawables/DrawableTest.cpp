@@ -12,6 +12,8 @@
 #include "platform/vantrix/drawables/VXRoundRectShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 
+#include <QElapsedTimer>
+
 using namespace drawingtest;
 
 namespace {
@@ -235,6 +237,30 @@ TEST(Drawable, GroupsPlaceAndStretchTheirMembersThroughNestingAndUngroupWhereThe
     // Moving a member moves the group's bounds in the layer's index.
     leaf->setLocation({300, 300});
     EXPECT_EQ(f.layer->objectsInRect({290, 290, 20, 20}).size(), 1);
+}
+
+TEST(Drawable, GroupsOfHundredsOfThousandsOfMembersGroupAndDecodeEachMemberOnceInLinearTime)
+{
+    constexpr int kMembers = 200'000;
+    const VXStylePtr style = fillStyle(Qt::red);
+    QList<VXDrawableObjectPtr> members;
+    for (int i = 0; i < kMembers; ++i)
+        members.append(VXDrawableShape::drawableShapeWithRect(QRectF(i % 1000, i / 1000, 1, 1), style));
+    members.append(members.first());
+    // Checking each member against the others took minutes.
+    QElapsedTimer timer;
+    timer.start();
+    const VXShapeGroupPtr group = VXShapeGroup::groupWithObjects(members);
+    ASSERT_EQ(group->groupObjects().size(), kMembers);
+    EXPECT_EQ(group->allStyles(), QList<VXStylePtr>{style});
+    const qint64 grouping = timer.elapsed();
+    const QByteArray archive = platform::KeyedArchiver::archivedDataWithRootObject(group.get());
+    timer.start();
+    const auto copy = std::dynamic_pointer_cast<VXShapeGroup>(platform::KeyedUnarchiver::unarchiveObjectWithData(archive));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->groupObjects().size(), kMembers);
+    expectRectNear(copy->groupBoundingRect(), QRectF(0, 0, 1000, 200));
+    EXPECT_LT(grouping + timer.elapsed(), 6'000);
 }
 
 TEST(Drawable, AreaAndCentroidInDrawingUnits)
