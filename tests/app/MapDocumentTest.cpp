@@ -214,7 +214,7 @@ TEST(LayerCommandsTest, AddDuplicateAndDeleteAreUndoableSteps)
     undo.closeAutomaticGroup();
     EXPECT_EQ(drawing.countOfLayers(), initialCount + 1);
     ASSERT_TRUE(activeMappingLayer(*document));
-    EXPECT_EQ(document->activeLayer()->layerName(), QStringLiteral("Layer"));
+    EXPECT_EQ(document->activeLayer()->layerName(), QStringLiteral("Layer 2")); // after "Layer 1"
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("New Layer"));
     // Just above the layer that was active.
     EXPECT_EQ(drawing.indexOfLayer(document->activeLayer()) + 1, drawing.indexOfLayer(firstLayer));

@@ -377,7 +377,8 @@ QString VXDrawing::uniqueLayerNameForName(const QString& name) const
     QSet<QString> taken;
     for (const VXLayerPtr& layer : flattenedLayers(true))
         taken.insert(layer->layerName());
-    if (!taken.contains(name))
+    // "Layer 1" is the first of the "Layer" family as much as a bare "Layer" is.
+    if (!taken.contains(name) && !taken.contains(QStringLiteral("%1 1").arg(name)))
         return name;
     for (int n = 2;; ++n) {
         const QString candidate = QStringLiteral("%1 %2").arg(name).arg(n);

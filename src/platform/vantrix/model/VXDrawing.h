@@ -142,7 +142,8 @@ public:
     {
         return static_cast<T*>(activeLayerOfClass(T::staticMetaObject));
     }
-    // `name` when no layer has it, else "name 2", "name 3"...
+    // `name` when no layer is called `name` or "name 1", else the first free of "name 2",
+    // "name 3"...: a drawing with "Layer 1" gets "Layer 2" next.
     QString uniqueLayerNameForName(const QString& name) const;
     // Called by groups when a layer joins or leaves the drawing at any depth.
     void layerDidJoinDrawing(VXLayer* layer);

@@ -152,6 +152,9 @@ TEST(Drawing, UniqueNamesAndDuplicates)
     EXPECT_EQ(f.drawing->uniqueLayerNameForName(QStringLiteral("Objects")), QStringLiteral("Objects 2"));
     f.drawing->addLayer(namedLayer(QStringLiteral("Objects 2")));
     EXPECT_EQ(f.drawing->uniqueLayerNameForName(QStringLiteral("Objects")), QStringLiteral("Objects 3"));
+    // A numbered first member counts: after "Layer 1" comes "Layer 2", not a bare "Layer".
+    f.drawing->addLayer(namedLayer(QStringLiteral("Layer 1")));
+    EXPECT_EQ(f.drawing->uniqueLayerNameForName(QStringLiteral("Layer")), QStringLiteral("Layer 2"));
 
     const auto style = fillStyle(Qt::red);
     f.layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(10, 10, 20, 20), style));
