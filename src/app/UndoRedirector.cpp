@@ -22,17 +22,18 @@ QObject* UndoRedirector::redirectionTarget()
     return platform::invokeMethod(delegate, asks, {}).toBool() ? delegate : nullptr;
 }
 
-QObject* UndoRedirector::handlerForAction(const QByteArray& action)
+QObject* UndoRedirector::handlerForActionFrom(const QByteArray& action, QObject* sender)
 {
     QObject* target = redirectionTarget();
     if (target && ResponderChain::respondsToAction(target, action))
         return target;
-    return ResponderChain::firstResponderTo(action);
+    const auto* item = qobject_cast<platform::MenuItem*>(sender);
+    return item ? item->firstResponderTo(action) : ResponderChain::firstResponderTo(action);
 }
 
 void UndoRedirector::send(const QByteArray& action, QObject* sender)
 {
-    if (QObject* handler = handlerForAction(action))
+    if (QObject* handler = handlerForActionFrom(action, sender))
         platform::Application::sendActionToFrom(action, handler, sender);
 }
 
@@ -48,7 +49,7 @@ void UndoRedirector::redo(QObject* sender)
 
 bool UndoRedirector::validateMenuItem(platform::MenuItem* item)
 {
-    QObject* handler = handlerForAction(item->action());
+    QObject* handler = handlerForActionFrom(item->action(), item);
     if (!handler)
         return false;
     for (const QByteArray& validator : {QByteArrayLiteral("validateMenuItem"), QByteArrayLiteral("validateUserInterfaceItem")})

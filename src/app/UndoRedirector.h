@@ -28,7 +28,8 @@ public:
 
 private:
     UndoRedirector() = default;
-    // The redirection target when it has the action, else the responder chain's handler.
-    static QObject* handlerForAction(const QByteArray& action);
+    // The redirection target when it has the action, else the handler along the chain of the
+    // sender's window (a menu item's) or of the key window.
+    static QObject* handlerForActionFrom(const QByteArray& action, QObject* sender);
     static void send(const QByteArray& action, QObject* sender);
 };

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QSet>
@@ -44,7 +45,7 @@ protected:
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
         for (MenuItem* item : QSet<MenuItem*>(m_items))
-            if (m_items.contains(item) && item->shortcut() == pressed)
+            if (m_items.contains(item) && item->shortcuts().contains(pressed))
                 item->validate();
         return false;
     }
@@ -64,6 +65,12 @@ const QIcon& mixedStateIcon()
         return QIcon(pixmap);
     }();
     return icon;
+}
+
+// The first responder to start from in `window`: what has (or last had) its focus.
+QWidget* firstResponderOf(QWidget* window)
+{
+    return window->focusWidget() ? window->focusWidget() : window;
 }
 
 bool invokeValidator(QObject* validator, const QByteArray& selector, MenuItem* item)
@@ -115,11 +122,38 @@ void MenuItem::setKeyEquivalent(const QString& key, ModifierFlags mask)
         ShortcutValidator::instance().add(this);
 }
 
+QWidget* MenuItem::owningWindow() const
+{
+    const QList<QObject*> holders = associatedObjects();
+    const QObject* holder = holders.isEmpty() ? parent() : holders.first();
+    // Menus are windows of their own; the menu bar or widget they drop from is not.
+    for (auto* widget = qobject_cast<const QWidget*>(holder); widget; widget = widget->parentWidget())
+        if (!qobject_cast<const QMenu*>(widget))
+            return widget->window();
+    return nullptr;
+}
+
+QObject* MenuItem::firstResponderTo(const QByteArray& action) const
+{
+    QWidget* window = owningWindow();
+    if (!window || window == ResponderChain::keyWindow())
+        return ResponderChain::firstResponderTo(action);
+    for (QObject* responder : ResponderChain::respondersFrom(firstResponderOf(window)))
+        if (ResponderChain::respondsToAction(responder, action))
+            return responder;
+    return nullptr;
+}
+
+QObject* MenuItem::handlerOfAction()
+{
+    return m_target ? Application::targetForActionToFrom(m_action, m_target, this) : firstResponderTo(m_action);
+}
+
 bool MenuItem::validate()
 {
     bool enabled = false;
     runGuarded("menu validation", [&] {
-        QObject* handler = Application::targetForActionToFrom(m_action, m_target, this);
+        QObject* handler = handlerOfAction();
         if (!handler)
             enabled = false;
         else if (findMethod(handler, "validateMenuItem", 1).isValid())
@@ -143,7 +177,8 @@ bool MenuItem::event(QEvent* event)
 void MenuItem::send()
 {
     const QPointer<MenuItem> self(this);
-    Application::sendActionToFrom(m_action, m_target, this);
+    if (QObject* handler = handlerOfAction())
+        Application::sendActionToFrom(m_action, handler, this);
     // A click toggles a checkable QAction; the state is the validators' to set.
     if (self && isChecked() != (m_state == OnState))
         setChecked(m_state == OnState);

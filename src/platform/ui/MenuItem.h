@@ -7,6 +7,9 @@
 // Before a menu shows and before an item's shortcut fires, the item is validated: the
 // object that would handle its action decides (validateMenuItem, else
 // validateUserInterfaceItem, else enabled); with no such object the item is disabled.
+// Without a target, the handler is looked for along the responder chain of the window the
+// item belongs to (through its menus, menu bar or toolbar), whichever window is active: a
+// window's menus work on that window. A free-standing item uses the key window's chain.
 // Validators are invokable methods `bool validateMenuItem(platform::MenuItem* item)` and
 // `bool validateUserInterfaceItem(QObject* item)`; they may change the title and state.
 
@@ -16,6 +19,8 @@
 #include <QByteArray>
 #include <QPointer>
 #include <QVariant>
+
+class QWidget;
 
 namespace platform {
 
@@ -58,6 +63,13 @@ public:
 
     // Asks the handler of the action; answers (and applies) the enabled state.
     bool validate();
+    // The object that handles the item's action now; null when none would.
+    QObject* handlerOfAction();
+    // The window whose menu bar, menus or toolbar hold the item; null for none.
+    QWidget* owningWindow() const;
+    // The first object that has `action` along the item's chain: its window's, or the key
+    // window's when it has none. For targets that pass the item's action on.
+    QObject* firstResponderTo(const QByteArray& action) const;
 
 protected:
     bool event(QEvent* event) override;

@@ -7,6 +7,7 @@
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/WindowController.h"
 
+#include <QMenuBar>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -188,15 +189,21 @@ TEST_F(MenuValidationTest, ShortcutsValidateBeforeFiringAndToolbarsAfterInput)
     zoom->setKeyEquivalent("k");
     controller->window()->addAction(zoom);
     EXPECT_EQ(zoom->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
-    // Disabled at its last validation, the item still fires once the handler allows it.
+    zoom->setShortcuts({zoom->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    // Disabled at its last validation, the item still fires once the handler allows it, by any of its keys.
+    canvas()->canZoom = false;
+    EXPECT_FALSE(zoom->validate());
+    canvas()->canZoom = true;
+    QTest::keyClick(canvas(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(canvas()->zoomCount, 1);
     canvas()->canZoom = false;
     EXPECT_FALSE(zoom->validate());
     canvas()->canZoom = true;
     QTest::keyClick(canvas(), Qt::Key_K, Qt::ControlModifier);
-    EXPECT_EQ(canvas()->zoomCount, 1);
+    EXPECT_EQ(canvas()->zoomCount, 2);
     canvas()->canZoom = false;
     QTest::keyClick(canvas(), Qt::Key_K, Qt::ControlModifier);
-    EXPECT_EQ(canvas()->zoomCount, 1);
+    EXPECT_EQ(canvas()->zoomCount, 2);
     EXPECT_FALSE(zoom->isEnabled());
 
     auto* toolbar = new platform::Toolbar("Tools");
@@ -210,6 +217,39 @@ TEST_F(MenuValidationTest, ShortcutsValidateBeforeFiringAndToolbarsAfterInput)
     QTest::keyClick(canvas(), Qt::Key_A);
     platform::RunLoop::runUntilIdle();
     EXPECT_TRUE(tool->isEnabled());
+}
+
+TEST_F(MenuValidationTest, AWindowsMenusValidateAndActFromThatWindowWhicheverIsActive)
+{
+    auto* bar = new QMenuBar(controller->window());
+    auto* view = new Menu("View", bar);
+    bar->addMenu(view);
+    auto* grid = new Menu("Grid", view);
+    view->addMenu(grid);
+    MenuItem* zoom = view->addItemWithTitleActionKeyEquivalent("Zoom In", "zoomIn");
+    MenuItem* showGrid = grid->addItemWithTitleActionKeyEquivalent("Grid", "toggleGrid");
+    Menu freeStanding("Loose");
+    MenuItem* looseZoom = freeStanding.addItemWithTitleActionKeyEquivalent("Zoom In", "zoomIn");
+    EXPECT_EQ(showGrid->owningWindow(), controller->window());
+    EXPECT_EQ(looseZoom->owningWindow(), nullptr);
+
+    // Another window is active, then none (no window manager gives focus): the menus still
+    // reach the canvas that last had the focus in their window.
+    QWidget other;
+    for (QWidget* active : {&other, static_cast<QWidget*>(nullptr)}) {
+        if (active)
+            uitest::activate(active);
+        else
+            QApplication::setActiveWindow(nullptr);
+        SCOPED_TRACE(active ? "another window" : "no window");
+        EXPECT_FALSE(looseZoom->validate()); // it goes by the active window's chain
+        ASSERT_TRUE(zoom->validate());
+        ASSERT_TRUE(showGrid->validate());
+        zoom->trigger();
+        showGrid->trigger();
+    }
+    EXPECT_EQ(canvas()->zoomCount, 2);
+    EXPECT_FALSE(canvas()->gridShown); // toggled twice
 }
 
 TEST_F(MenuValidationTest, DocumentValidatesUndoAndRedoWithActionNames)
