@@ -3,9 +3,12 @@
 #include "app/UndoRedirector.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/WindowController.h"
+#include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 
 #include <QMenuBar>
+#include <QPointer>
 #include <optional>
 
 using platform::Menu;
@@ -13,11 +16,28 @@ using platform::MenuItem;
 
 namespace {
 
+// Keys people expect beside the platform's binding, which may be none: Ctrl+= zooms in on
+// keyboards where + needs Shift, and Save As is Ctrl+Shift+S on every desktop.
+QList<QKeySequence> expectedKeys(QKeySequence::StandardKey key)
+{
+    switch (key) {
+    case QKeySequence::ZoomIn:
+        return {QKeySequence(Qt::CTRL | Qt::Key_Equal)};
+    case QKeySequence::SaveAs:
+        return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
+    default:
+        return {};
+    }
+}
+
 // The key equivalent of the platform's standard binding, so that the item is validated when
 // its keys are pressed; the other bindings of that key work as well.
 void setStandardShortcut(MenuItem* item, QKeySequence::StandardKey key)
 {
-    const QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
+    QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
+    for (const QKeySequence& expected : expectedKeys(key))
+        if (!bindings.contains(expected))
+            bindings.append(expected);
     if (bindings.isEmpty())
         return;
     const QKeyCombination primary = bindings.first()[0];
@@ -92,25 +112,57 @@ void addViewMenu(QMenuBar* bar)
     addItem(view, QObject::tr("Fit in Window"), "zoomFitInWindow");
 }
 
-// Lists the tools registered when it opens.
+// Lists the tools registered when it opens, with their keys. The drawing view answers a
+// tool's key itself, so the item only shows it (and takes it while the menu is open).
 void addToolsMenu(QMenuBar* bar)
 {
     Menu* tools = addMenu(bar, QObject::tr("&Tools"));
     QObject::connect(tools, &QMenu::aboutToShow, tools, [tools] {
         tools->clear();
-        for (const QString& name : VXToolRegistry::sharedToolRegistry().names())
-            addItem(tools, name, "selectToolAction");
+        const VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
+        for (const QString& name : registry.names()) {
+            MenuItem* item = addItem(tools, name, "selectToolAction");
+            item->setShortcutContext(Qt::WidgetShortcut);
+            item->setKeyEquivalent(registry.drawingToolWithName(name)->keyboardEquivalent(), 0);
+        }
         Menu::validateActions(tools->actions());
     });
 }
 
-void addLayerMenu(QMenuBar* bar)
+VXDrawing* drawingShownIn(const QWidget* window)
+{
+    const platform::WindowController* controller = platform::WindowController::controllerForWindow(window);
+    const auto* document = controller ? qobject_cast<VXDrawingDocument*>(controller->document()) : nullptr;
+    return document ? document->drawing().get() : nullptr;
+}
+
+// Below the layer commands, the drawing's layers from the top: choosing one makes it active.
+// They stand in for the layers panel.
+void addLayerMenu(QMenuBar* bar, QWidget* window)
 {
     Menu* layer = addMenu(bar, QObject::tr("&Layer"));
     addItem(layer, QObject::tr("New Layer"), "newDrawingLayer");
     addItem(layer, QObject::tr("New Layer Group"), "addLayerGroupAction");
     addItem(layer, QObject::tr("Duplicate Layer"), "duplicateLayer");
     addItem(layer, QObject::tr("Delete Layer"), "deleteLayerAction");
+    layer->addSeparator();
+    addItem(layer, QObject::tr("Lock Layer"), "toggleLockAction");
+    QAction* layersStart = layer->addSeparator();
+    QObject::connect(layer, &QMenu::aboutToShow, layer, [layer, layersStart, window = QPointer<QWidget>(window)] {
+        const QList<QAction*> shown = layer->actions();
+        qDeleteAll(shown.mid(shown.indexOf(layersStart) + 1));
+        QList<QAction*> listed;
+        if (const VXDrawing* drawing = drawingShownIn(window)) {
+            for (const VXLayerPtr& each : drawing->flattenedLayers()) {
+                MenuItem* item = addItem(layer, QString(each->layerName()).replace('&', QStringLiteral("&&")),
+                                         "makeActiveAction");
+                item->setRepresentedObject(QVariant::fromValue(each));
+                listed.append(item);
+            }
+        }
+        layersStart->setVisible(!listed.isEmpty());
+        Menu::validateActions(listed);
+    });
 }
 
 void addHelpMenu(QMenuBar* bar)
@@ -128,7 +180,7 @@ QMenuBar* MapMenuBar::make(QWidget* window)
     addEditMenu(bar);
     addViewMenu(bar);
     addToolsMenu(bar);
-    addLayerMenu(bar);
+    addLayerMenu(bar, window);
     addHelpMenu(bar);
     return bar;
 }

@@ -4,8 +4,10 @@
 // its action along the responder chain from the window it belongs to, so the focused view,
 // the window's controller, the document and the application delegate each answer the
 // commands they know, and an item is enabled only while something would answer it. Undo
-// and Redo go through the UndoRedirector. Shortcuts are the platform's standard keys.
-// Tools lists the registered drawing tools until the tool palette takes over.
+// and Redo go through the UndoRedirector. Shortcuts are the platform's standard keys, with
+// Ctrl+= for Zoom In and Ctrl+Shift+S for Save As. Tools lists the registered drawing
+// tools with their keys until the tool palette takes over; Layer lists the drawing's
+// layers until the layers panel does.
 
 class QMenuBar;
 class QWidget;

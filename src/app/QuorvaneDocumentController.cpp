@@ -118,6 +118,8 @@ std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWith
     layer->setLayerName(QFileInfo(url.toLocalFile()).completeBaseName());
     drawing.insertObjectInLayersAtIndex(layer, drawing.countOfLayers());
     drawing.setDrawingSize(shape->size());
+    // The image is the page: without margins the grid and the rulers start at its corner.
+    drawing.setMargins({});
     shape->setLocation(drawing.bounds().center());
     if (auto* objectLayer = qobject_cast<VXObjectOwnerLayer*>(layer.get()))
         objectLayer->addObject(shape);

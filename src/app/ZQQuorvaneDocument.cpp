@@ -508,6 +508,22 @@ void ZQQuorvaneDocument::duplicateLayer(QObject*)
     insertLayerWithActionName(activeLayer()->duplicateLayer(), tr("Duplicate Layer"));
 }
 
+void ZQQuorvaneDocument::toggleLockAction(QObject*)
+{
+    VXLayer* layer = activeLayer();
+    if (!layer)
+        return;
+    layer->setLocked(!layer->locked());
+    undoManager()->setActionName(layer->locked() ? tr("Lock Layer") : tr("Unlock Layer"));
+}
+
+void ZQQuorvaneDocument::makeActiveAction(QObject* sender)
+{
+    const VXLayerPtr layer = sender ? sender->property("representedObject").value<VXLayerPtr>() : nullptr;
+    if (layer && drawing())
+        drawing()->setActiveLayer(layer.get());
+}
+
 void ZQQuorvaneDocument::insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName)
 {
     VXLayer* active = activeLayer();
@@ -529,6 +545,16 @@ bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
         return couldDuplicateLayer();
     if (action == "deleteLayerAction")
         return couldDeleteLayer();
+    if (action == "toggleLockAction") {
+        const VXLayer* layer = activeLayer();
+        item->setTitle(layer && layer->locked() ? tr("Unlock Layer") : tr("Lock Layer"));
+        return layer != nullptr;
+    }
+    if (action == "makeActiveAction") {
+        const VXLayerPtr layer = item->representedObject().value<VXLayerPtr>();
+        item->setState(layer && layer->isActive() ? platform::MenuItem::OnState : platform::MenuItem::OffState);
+        return layer && drawing() && drawing()->containsLayer(layer.get()) && layer->layerMayBecomeActive();
+    }
     return Document::validateMenuItem(item);
 }
 

@@ -136,6 +136,10 @@ public:
     bool couldAddNewLayerOrLayerGroup() const;
     bool couldDuplicateLayer() const;
     bool couldDeleteLayer() const;
+    // Locks or unlocks the active layer ("Lock Layer" / "Unlock Layer").
+    Q_INVOKABLE void toggleLockAction(QObject* sender = nullptr);
+    // Makes the layer the sender represents (a menu item's VXLayerPtr) the active layer.
+    Q_INVOKABLE void makeActiveAction(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
     // --- Tracing an image -------------------------------------------------------------------

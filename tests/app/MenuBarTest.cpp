@@ -21,6 +21,8 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using platform::MenuItem;
@@ -128,32 +130,57 @@ TEST_F(MapMenus, WithoutAWindowOnlyApplicationCommandsAreEnabled)
 TEST_F(MapMenus, ItemsValidateWhenPressedOrShownSkippingGoneToolsAndAnEmptyRecentList)
 {
     // An item is validated when the keys of its key equivalent are pressed: they must be its shortcut.
-    for (const auto& [menu, title, key] : {std::tuple{"Edit", "Undo", QKeySequence::Undo},
-                                           std::tuple{"Edit", "Redo", QKeySequence::Redo},
-                                           std::tuple{"Edit", "Delete", QKeySequence::Delete},
-                                           std::tuple{"View", "Zoom In", QKeySequence::ZoomIn}}) {
+    // Zoom In also takes Ctrl+=, and Save As Ctrl+Shift+S where the platform binds nothing.
+    const QKeySequence ctrlEqual(Qt::CTRL | Qt::Key_Equal), ctrlShiftS(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    for (const auto& [menu, title, key, expected] :
+         {std::tuple{"Edit", "Undo", QKeySequence::Undo, QKeySequence()},
+          std::tuple{"Edit", "Redo", QKeySequence::Redo, QKeySequence()},
+          std::tuple{"Edit", "Delete", QKeySequence::Delete, QKeySequence()},
+          std::tuple{"View", "Zoom In", QKeySequence::ZoomIn, ctrlEqual},
+          std::tuple{"File", "Save As...", QKeySequence::SaveAs, ctrlShiftS}}) {
         MenuItem* menuItem = item(menu, title);
-        EXPECT_EQ(menuItem->shortcuts(), QKeySequence::keyBindings(key)) << title;
+        QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
+        if (!expected.isEmpty() && !bindings.contains(expected))
+            bindings.append(expected);
+        EXPECT_EQ(menuItem->shortcuts(), bindings) << title;
         EXPECT_EQ(platform::keySequenceForKeyEquivalent(menuItem->keyEquivalent(), menuItem->keyEquivalentModifierMask()),
                   menuItem->shortcut()) << title;
     }
+    VXDrawingView* view = document->mainView();
+    view->setScale(1.0);
+    QTest::keyClick(view, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(view->scale(), 2.0);
 
     QMap<QString, QMenu*> menus;
     for (QMenu* menu : window->menuBar()->findChildren<QMenu*>())
         menus.insert(menu->title().remove('&'), menu);
     ASSERT_TRUE(menus.value("Tools") && menus.value("Open Recent"));
-    VXToolRegistry::sharedToolRegistry().registerDrawingToolWithName(std::make_shared<VXZoomTool>(), "Doomed Zoom");
+    // Tools show their keys; a key registered again is shown by the tool registered last only.
+    VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
+    const VXDrawingToolPtr roundRectangle = registry.drawingToolWithName("Round Rectangle");
+    const QString roundRectangleKey = roundRectangle->keyboardEquivalent();
+    auto doomed = std::make_shared<VXZoomTool>();
+    doomed->setKeyboardEquivalent(roundRectangleKey);
+    registry.registerDrawingToolWithName(doomed, "Doomed Zoom");
     Q_EMIT menus["Tools"]->aboutToShow();
+    EXPECT_EQ(item("Tools", "Rectangle")->shortcut(), QKeySequence(Qt::Key_R));
+    EXPECT_EQ(item("Tools", "Doomed Zoom")->shortcut(), QKeySequence(roundRectangleKey.toUpper()));
+    EXPECT_TRUE(item("Tools", "Round Rectangle")->shortcut().isEmpty());
+    // The keys still reach the view, which selects the tool.
+    QTest::keyClick(view, Qt::Key_R);
+    EXPECT_EQ(view->toolController()->drawingTool()->registeredName(), "Rectangle");
+    item("Tools", "Select")->trigger();
     item("Tools", "Rectangle")->trigger();
     EXPECT_EQ(document->mainView()->toolController()->drawingTool()->registeredName(), "Rectangle");
     Q_EMIT menus["Tools"]->aboutToShow();
     EXPECT_EQ(item("Tools", "Rectangle")->state(), MenuItem::OnState);
     EXPECT_EQ(item("Tools", "Select")->state(), MenuItem::OffState);
     // An item shown before its tool was removed must not reach a tool that is not there.
-    MenuItem* doomed = item("Tools", "Doomed Zoom");
-    VXToolRegistry::sharedToolRegistry().registerDrawingToolWithName(nullptr, "Doomed Zoom");
-    EXPECT_FALSE(doomed->validate());
-    platform::Application::sendActionToFrom("selectToolAction", nullptr, doomed);
+    MenuItem* doomedItem = item("Tools", "Doomed Zoom");
+    registry.registerDrawingToolWithName(nullptr, "Doomed Zoom");
+    roundRectangle->setKeyboardEquivalent(roundRectangleKey);
+    EXPECT_FALSE(doomedItem->validate());
+    platform::Application::sendActionToFrom("selectToolAction", nullptr, doomedItem);
     EXPECT_EQ(document->mainView()->toolController()->drawingTool()->registeredName(), "Rectangle");
 
     platform::DocumentController::sharedDocumentController()->clearRecentDocuments(nullptr);
@@ -161,6 +188,65 @@ TEST_F(MapMenus, ItemsValidateWhenPressedOrShownSkippingGoneToolsAndAnEmptyRecen
     ASSERT_FALSE(menus["Open Recent"]->actions().isEmpty());
     EXPECT_EQ(menus["Open Recent"]->actions().last()->text(), "Clear Menu");
     EXPECT_FALSE(menus["Open Recent"]->actions().last()->isEnabled()); // nothing to clear
+}
+
+TEST_F(MapMenus, AnImageOpenedAsAMapIsWorkedOnThroughTheLayerMenu)
+{
+    QTemporaryDir folder;
+    QImage picture(600, 400, QImage::Format_RGB32);
+    picture.fill(QColor(40, 120, 60));
+    const QString path = folder.filePath("Harbour & Quay.png");
+    ASSERT_TRUE(picture.save(path));
+    QuorvaneError error;
+    auto* controller = static_cast<QuorvaneDocumentController*>(platform::DocumentController::sharedDocumentController());
+    document = qobject_cast<ZQQuorvaneDocument*>(
+        controller->openDocumentWithImageAtURLDisplayError(QUrl::fromLocalFile(path), true, &error));
+    ASSERT_TRUE(document) << qPrintable(error.localizedDescription());
+    window = qobject_cast<QMainWindow*>(document->windowForSheet());
+    activate(window);
+    VXDrawing& drawing = *document->drawing();
+    EXPECT_EQ(drawing.interior(), drawing.bounds()); // the grid's rectangle is the image's
+
+    // The layers follow the commands, top first, the image's at the bottom; only object layers may be chosen.
+    QMenu* layerMenu = nullptr;
+    for (QMenu* menu : window->menuBar()->findChildren<QMenu*>())
+        if (menu->title() == "&Layer")
+            layerMenu = menu;
+    ASSERT_TRUE(layerMenu);
+    Q_EMIT layerMenu->aboutToShow();
+    QStringList listed, expected;
+    for (QAction* action : layerMenu->actions())
+        if (auto* menuItem = qobject_cast<MenuItem*>(action); menuItem && menuItem->action() == "makeActiveAction")
+            listed.append(menuItem->title());
+    for (const VXLayerPtr& layer : drawing.flattenedLayers())
+        expected.append(layer->layerName());
+    EXPECT_EQ(listed, QStringList(expected).replaceInStrings("&", "&&"));
+    ASSERT_EQ(expected.last(), "Harbour & Quay");
+    EXPECT_EQ(item("Layer", "Layer 1")->state(), MenuItem::OnState);
+    EXPECT_FALSE(item("Layer", "Grid")->isEnabled());
+
+    // Choosing the image's layer makes it active: a click selects the image, which can then be traced.
+    MenuItem* vectorize = item("Edit", "Vectorize...");
+    EXPECT_FALSE(vectorize->validate());
+    item("Layer", "Harbour && Quay")->trigger();
+    const VXLayerPtr imageLayer = drawing.objectInLayersAtIndex(drawing.countOfLayers() - 1);
+    ASSERT_TRUE(imageLayer->isActive());
+    QWidget* viewport = document->mainView()->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, viewport->rect().center());
+    EXPECT_TRUE(vectorize->validate());
+
+    // Lock Layer locks the active layer as one named undo step, and says Unlock Layer while locked.
+    MenuItem* lock = item("Layer", "Lock Layer");
+    ASSERT_TRUE(lock->validate());
+    lock->trigger();
+    EXPECT_TRUE(imageLayer->locked());
+    EXPECT_EQ(document->undoManager()->undoActionName(), "Lock Layer");
+    EXPECT_TRUE(lock->validate());
+    EXPECT_EQ(lock->title(), "Unlock Layer");
+    document->undoManager()->undo();
+    EXPECT_FALSE(imageLayer->locked());
+    document->undoManager()->redo();
+    EXPECT_TRUE(imageLayer->locked());
 }
 
 // --- Undo redirection ----------------------------------------------------------------------------
