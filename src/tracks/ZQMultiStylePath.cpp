@@ -320,6 +320,16 @@ void ZQMultiStylePath::selectNone()
     setSelectionRange(ZQMakeAbsoluteStyleRange(0, 0));
 }
 
+void ZQMultiStylePath::selectStretchAtPoint(QPointF point)
+{
+    const double at = lengthForPoint(point);
+    if (at < 0 || (canInsertSpecialItem() && ZQLocationInStyleRange(m_selectionRange, at)))
+        return;
+    const double span =
+        std::min(length(), std::max(kMinimumStretchAtPoint, kStretchAtPointWidths * widestStrokeWidth()));
+    setSelectionRange(ZQMakeAbsoluteStyleRange(std::clamp(at - span / 2, 0.0, length() - span), span));
+}
+
 bool ZQMultiStylePath::canInsertSpecialItem() const
 {
     return ZQResolvedStyleRange(m_selectionRange, length()).length > 0;
@@ -413,6 +423,8 @@ bool ZQMultiStylePath::populateContextualMenuAtPoint(platform::Menu* menu, QPoin
 {
     if (!VXDrawablePath::populateContextualMenuAtPoint(menu, point))
         return false;
+    if (!locked())
+        selectStretchAtPoint(point);
     menu->addSeparator();
     for (const auto& [title, action] : kSpecialItemCommands)
         menu->addItemWithTitleActionKeyEquivalent(tr(title), action)->setTarget(this);

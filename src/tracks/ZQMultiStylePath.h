@@ -139,6 +139,13 @@ public:
     ZQStyleRange selectionRange() const { return m_selectionRange; }
     void setSelectionRange(const ZQStyleRange& range);
     void selectNone();
+    // Unless the point lies in the selected stretch, selects the stretch around the point
+    // nearest it: kStretchAtPointWidths times the widest stroke (at least
+    // kMinimumStretchAtPoint, at most the path), kept within the path. Points off the path
+    // change nothing.
+    void selectStretchAtPoint(QPointF point);
+    static constexpr double kStretchAtPointWidths = 4;
+    static constexpr double kMinimumStretchAtPoint = 20;
     bool canInsertSpecialItem() const;
     // Each inserts its item over the selection range as one undo step named after it:
     // flyovers and tunnels as overlays above, bridges, cuttings and embankments below. A pinch
@@ -193,7 +200,9 @@ public:
     // Without adornments always; with them, when every adornment's object may be.
     virtual bool canBeConvertedToSymbol() const;
     Q_INVOKABLE bool canPerformBooleanOperation(int) const { return false; }
-    // After the standard items, the special items, aimed at this path.
+    // After the standard items, the special items, aimed at this path. A context click on an
+    // unlocked path selects the stretch under it (selectStretchAtPoint), which the special
+    // items then go in over.
     bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override;
     // Special items need a selected stretch and an unlocked path.
     Q_INVOKABLE virtual bool validateMenuItem(platform::MenuItem* item);

@@ -70,17 +70,38 @@ struct MenuFixture : viewtest::ViewFixture {
 
 } // namespace
 
-TEST(TrackContextMenu, TracksOfferTheSpecialItemsOverASelectedStretchAndDisconnectingWhenLinked)
+TEST(TrackContextMenu, TracksOfferTheSpecialItemsOverTheStretchClickedAndDisconnectingWhenLinked)
 {
     MenuFixture f;
     VXQTrackPtr track = f.addTrack({{20, 100}, {180, 100}});
     const QStringList stretchTitles = kSpecialItemTitles + QStringList{"Insert Roundabout"};
+    const auto asPoint = [&](const ZQStyleRange& range) {
+        const ZQStyleRange resolved = ZQResolvedStyleRange(range, track->length());
+        return QPointF(resolved.location, resolved.length);
+    };
+    const auto selected = [&] { return asPoint(track->selectionRange()); };
 
+    // A click with no stretch selected selects the one under it, four road widths long.
     std::unique_ptr<platform::Menu> menu = f.menuAt({100, 100});
     ASSERT_TRUE(menu);
     EXPECT_EQ(MenuFixture::titles(*menu), QStringList({"Cut", "Copy", "Delete"}) + stretchTitles
                                               + QStringList({"Disconnect All Junctions"}));
-    EXPECT_TRUE(MenuFixture::enabledTitles(*menu, stretchTitles + QStringList{"Disconnect All Junctions"}).isEmpty());
+    EXPECT_EQ(MenuFixture::enabledTitles(*menu, stretchTitles), stretchTitles);
+    EXPECT_FALSE(MenuFixture::item(*menu, "Disconnect All Junctions")->isEnabled());
+    EXPECT_EQ(selected(), QPointF(60, 4 * kFactoryRoadCasingWidth));
+    // Inside the selected stretch the stretch stays; outside it, and near an end, a new one is taken.
+    track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
+    f.menuAt({70, 100});
+    EXPECT_EQ(selected(), QPointF(40, 60));
+    f.menuAt({22, 100});
+    EXPECT_EQ(selected(), QPointF(0, 40));
+    MenuFixture::item(*f.menuAt({178, 100}), "Insert Bridge")->trigger();
+    f.endStep();
+    ASSERT_EQ(track->overlays().size(), 1);
+    EXPECT_EQ(asPoint(track->overlays().first()->range()), QPointF(120, 40));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    f.undo->undo();
+    EXPECT_TRUE(track->overlays().isEmpty());
 
     VXQTrackPtr side = f.addTrack({{100, 180}, {100, 100}});
     ASSERT_EQ(side->endLink(), track.get());
@@ -97,10 +118,11 @@ TEST(TrackContextMenu, TracksOfferTheSpecialItemsOverASelectedStretchAndDisconne
     EXPECT_EQ(side->endLink(), track.get());
     f.undo->removeAllActions();
 
-    track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
-    EXPECT_EQ(MenuFixture::enabledTitles(*f.menuAt({70, 100}), stretchTitles), stretchTitles);
+    // A locked track keeps its stretch and offers nothing to insert.
+    track->selectNone();
     track->setLocked(true);
     EXPECT_TRUE(MenuFixture::enabledTitles(*f.menuAt({70, 100}), stretchTitles).isEmpty());
+    EXPECT_FALSE(track->canInsertSpecialItem());
     EXPECT_EQ(f.undo->numberOfUndoActions(), 0) << "showing menus changes nothing";
 }
 
