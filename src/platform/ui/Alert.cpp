@@ -1,6 +1,7 @@
 #include "platform/ui/Alert.h"
 
 #include "platform/foundation/ZQAssert.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/ui/Sheet.h"
 
 #include <QCheckBox>
@@ -9,6 +10,22 @@
 #include <QPushButton>
 
 namespace platform {
+
+namespace {
+
+// Reasons often come as fragments ("no space left on device"); an alert says a sentence.
+QString asSentence(const QString& text)
+{
+    QString sentence = text.trimmed();
+    if (sentence.isEmpty())
+        return sentence;
+    sentence[0] = sentence[0].toUpper();
+    if (!QStringLiteral(".!?").contains(sentence.back()))
+        sentence += QLatin1Char('.');
+    return sentence;
+}
+
+} // namespace
 
 struct Alert::State {
     State()
@@ -198,6 +215,7 @@ void Alert::presentErrorModalForWindow(const QuorvaneError& error, QWidget* wind
 {
     Alert alert;
     alert.setMessageText(error.localizedDescription());
+    alert.setInformativeText(asSentence(DocumentError::failureReason(error)));
     alert.setAlertStyle(CriticalStyle);
     alert.beginSheetModalForWindowCompletionHandler(window, {});
 }

@@ -68,7 +68,8 @@ public:
     // The message box while it exists (it is deleted after the alert ends).
     QMessageBox* messageBox() const;
 
-    // Shows the error's description with an OK button, modal to `window` (or the application).
+    // Shows the error's description with an OK button, modal to `window` (or the application),
+    // and the reason it carries (see DocumentError) as the informative text.
     static void presentErrorModalForWindow(const QuorvaneError& error, QWidget* window);
 
 private:

@@ -6,6 +6,7 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/ui/FileWrapper.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/SavePanel.h"
@@ -19,9 +20,9 @@ namespace platform {
 
 namespace {
 
-QuorvaneError documentError(const QString& description, const QVariantMap& userInfo = {})
+QuorvaneError documentError(const QString& description)
 {
-    return QuorvaneError(kQuorvaneDocumentError, description, userInfo);
+    return QuorvaneError(kQuorvaneDocumentError, description);
 }
 
 void setError(QuorvaneError* error, const QuorvaneError& value)
@@ -30,28 +31,22 @@ void setError(QuorvaneError* error, const QuorvaneError& value)
         *error = value;
 }
 
-QuorvaneError exceptionError(const QString& failure, const QString& key, const QString& exceptionText)
+QuorvaneError exceptionError(const QString& exceptionText)
 {
-    LogEvent(kFileEvent, QStringLiteral("%1: %2").arg(failure, exceptionText));
-    return documentError(failure, {{key, exceptionText}});
+    LogEvent(kFileEvent, QStringLiteral("reading or writing a document raised: %1").arg(exceptionText));
+    return documentError(exceptionText);
 }
 
-// Runs a read or write; an exception becomes an error (101) with its text under `key`.
-bool runDocumentOperation(const QString& failure, const QString& key, QuorvaneError* error,
-                          const std::function<bool(QuorvaneError*)>& operation)
+// Runs a read or write; an exception becomes an error (101) that gives its text.
+bool runDocumentOperation(QuorvaneError* error, const std::function<bool(QuorvaneError*)>& operation)
 {
-    QuorvaneError local;
     try {
-        if (operation(&local))
-            return true;
-        if (!local.isError())
-            local = documentError(failure);
+        return operation(error);
     } catch (const std::exception& exception) {
-        local = exceptionError(failure, key, QString::fromUtf8(exception.what()));
+        *error = exceptionError(QString::fromUtf8(exception.what()));
     } catch (...) {
-        local = exceptionError(failure, key, QStringLiteral("unknown exception"));
+        *error = exceptionError(QStringLiteral("unknown exception"));
     }
-    setError(error, local);
     return false;
 }
 
@@ -85,12 +80,11 @@ bool Document::initWithTypeError(const QString& typeName, QuorvaneError*)
 
 bool Document::initWithContentsOfURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
 {
-    const bool read = runDocumentOperation(
-        QStringLiteral("The document “%1” could not be opened.").arg(QFileInfo(url.toLocalFile()).fileName()),
-        QStringLiteral("VXOriginalException"), error,
-        [&](QuorvaneError* e) { return readFromURLOfTypeError(url, typeName, e); });
-    if (!read)
+    QuorvaneError cause;
+    if (!runDocumentOperation(&cause, [&](QuorvaneError* e) { return readFromURLOfTypeError(url, typeName, e); })) {
+        setError(error, DocumentError::couldNotOpen(url, cause));
         return false;
+    }
     setFileURL(url);
     setFileType(typeName);
     m_undoManager->removeAllActions();
@@ -171,11 +165,11 @@ std::optional<QByteArray> Document::dataOfTypeError(const QString& typeName, Quo
 bool Document::saveToURLOfTypeForSaveOperationError(const QUrl& url, const QString& typeName,
                                                     SaveOperationType operation, QuorvaneError* error)
 {
-    const bool written = runDocumentOperation(
-        QStringLiteral("The document “%1” could not be saved.").arg(displayName()), QStringLiteral("exception"), error,
-        [&](QuorvaneError* e) { return writeToURLOfTypeError(url, typeName, e); });
-    if (!written)
+    QuorvaneError cause;
+    if (!runDocumentOperation(&cause, [&](QuorvaneError* e) { return writeToURLOfTypeError(url, typeName, e); })) {
+        setError(error, DocumentError::couldNotSave(url, cause));
         return false;
+    }
     if (operation != SaveToOperation) {
         setFileURL(url);
         setFileType(typeName);
@@ -326,7 +320,9 @@ void Document::presentError(const QuorvaneError& error)
 
 void Document::prepareSavePanel(SavePanel& panel)
 {
-    panel.setAllowedFileTypes(DocumentController::sharedDocumentController()->fileExtensionsFromType(m_fileType));
+    const DocumentController* controller = DocumentController::sharedDocumentController();
+    panel.setAllowedFileTypes(controller->fileExtensionsFromType(m_fileType));
+    panel.setPackageFileTypes(controller->packageFileExtensions());
 }
 
 // --- Actions -----------------------------------------------------------------------------

@@ -7,7 +7,8 @@
 // URL (the default reads or writes a file wrapper), a file wrapper (the default treats a
 // plain file as data) and data. Package documents override the file-wrapper level. Saving
 // is atomic; a failed save leaves the file on disk as it was. Any failure, including an
-// exception thrown while reading or writing, ends in a QuorvaneError (code 101).
+// exception thrown while reading or writing, ends in a QuorvaneError that names the file
+// and carries the reason (see DocumentError).
 //
 // Each document has its own undo manager. Every new group it closes marks a change, and
 // its undos and redos take it back and forth, whoever sends them, so undoing to the state
@@ -102,7 +103,8 @@ public:
     void presentError(const QuorvaneError& error);
 
     // Sets up the save panel: title, allowed types, an accessory. The default allows the
-    // extensions the document controller knows for the document's type.
+    // extensions the document controller knows for the document's type and shows packages
+    // of every type as documents, which saving replaces whole.
     virtual void prepareSavePanel(SavePanel& panel);
 
     // --- Actions ------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Document.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/OpenPanel.h"
 #include "platform/ui/ResponderChain.h"
@@ -58,12 +59,12 @@ void DocumentController::setSharedDocumentController(std::unique_ptr<DocumentCon
 // --- Types -------------------------------------------------------------------------------
 
 void DocumentController::registerDocumentType(const QString& typeName, const QStringList& extensions,
-                                              DocumentFactory factory)
+                                              DocumentFactory factory, Storage storage)
 {
     ZQ_ASSERT(!typeName.isEmpty() && factory, QStringLiteral("a document type needs a name and a factory"));
     const auto existing = std::find_if(m_types.begin(), m_types.end(),
                                        [&](const DocumentType& type) { return type.name == typeName; });
-    DocumentType type{typeName, extensions, std::move(factory)};
+    DocumentType type{typeName, extensions, std::move(factory), storage};
     if (existing != m_types.end())
         *existing = std::move(type);
     else
@@ -89,6 +90,15 @@ QStringList DocumentController::fileExtensionsFromType(const QString& typeName) 
     return type ? type->extensions : QStringList();
 }
 
+QStringList DocumentController::packageFileExtensions() const
+{
+    QStringList extensions;
+    for (const DocumentType& type : m_types)
+        if (type.storage == Storage::Package)
+            extensions << type.extensions;
+    return extensions;
+}
+
 QString DocumentController::typeFromFileExtension(const QString& extension) const
 {
     for (const DocumentType& type : m_types)
@@ -99,9 +109,14 @@ QString DocumentController::typeFromFileExtension(const QString& extension) cons
 
 QString DocumentController::typeForContentsOfURLError(const QUrl& url, QuorvaneError* error) const
 {
-    const QString typeName = typeFromFileExtension(QFileInfo(url.toLocalFile()).suffix());
-    if (typeName.isEmpty() && error)
-        *error = unsupportedTypeError(url.toLocalFile());
+    const QString extension = QFileInfo(url.toLocalFile()).suffix();
+    const QString typeName = typeFromFileExtension(extension);
+    if (typeName.isEmpty() && error) {
+        const QString reason = extension.isEmpty()
+                                   ? tr("There is no document type for files without an extension.")
+                                   : tr("There is no document type for files ending in “.%1”.").arg(extension);
+        *error = DocumentError::couldNotOpen(url, QuorvaneError(kQuorvaneDocumentError, reason));
+    }
     return typeName;
 }
 
@@ -162,9 +177,13 @@ Document* DocumentController::openDocumentWithContentsOfURLDisplayError(const QU
     const QString typeName = typeForContentsOfURLError(url, error);
     if (typeName.isEmpty())
         return nullptr;
-    std::shared_ptr<Document> document = makeDocumentWithContentsOfURLOfTypeError(url, typeName, error);
-    if (!document)
+    QuorvaneError cause;
+    std::shared_ptr<Document> document = makeDocumentWithContentsOfURLOfTypeError(url, typeName, &cause);
+    if (!document) {
+        if (error)
+            *error = DocumentError::couldNotOpen(url, cause);
         return nullptr;
+    }
     addDocument(document);
     noteNewRecentDocumentURL(url);
     if (display) {
@@ -299,6 +318,7 @@ void DocumentController::openDocument(QObject*)
     for (const DocumentType& type : m_types)
         extensions << type.extensions;
     panel.setAllowedFileTypes(extensions);
+    panel.setPackageFileTypes(packageFileExtensions());
     panel.setAllowsMultipleSelection(true);
     const QPointer<DocumentController> self(this);
     panel.beginSheetModalForWindowCompletionHandler(nullptr, [self, panel](int result) {

@@ -4,8 +4,10 @@
 // and the recent documents. It is the last object of the responder chain, where New,
 // Open and Open Recent arrive.
 //
-// A type has a name, file extensions and a factory for its documents; a file is of the
+// A type has a name, file extensions, a factory for its documents and a storage: one file,
+// or a package (a folder that panels show and choose as one document). A file is of the
 // type its extension names, and a file of no known type fails to open with an error (101).
+// Every failure to open names the file and gives the reason (see DocumentError).
 // Recent documents persist in the user defaults; files that have gone are left out.
 
 #include "platform/foundation/QuorvaneError.h"
@@ -29,6 +31,7 @@ class DocumentController : public ZQObject {
 
 public:
     using DocumentFactory = std::function<std::shared_ptr<Document>()>;
+    enum class Storage { File, Package };
 
     static inline const QString kRecentDocumentsKey = QStringLiteral("RecentDocumentPaths");
 
@@ -42,11 +45,14 @@ public:
     static void setSharedDocumentController(std::unique_ptr<DocumentController> controller);
 
     // --- Types --------------------------------------------------------------------------
-    void registerDocumentType(const QString& typeName, const QStringList& extensions, DocumentFactory factory);
+    void registerDocumentType(const QString& typeName, const QStringList& extensions, DocumentFactory factory,
+                              Storage storage = Storage::File);
     QStringList documentTypeNames() const;
     // The first registered type.
     QString defaultType() const;
     QStringList fileExtensionsFromType(const QString& typeName) const;
+    // The extensions of every package type.
+    QStringList packageFileExtensions() const;
     // Case-insensitive; empty for an unknown extension.
     QString typeFromFileExtension(const QString& extension) const;
     // The type of the file at `url`, or empty with an error (101).
@@ -59,7 +65,7 @@ public:
     // Makes an untitled document of the default type, adds it and, with `display`, shows it.
     Document* openUntitledDocumentAndDisplayError(bool display, QuorvaneError* error);
     // Answers the open document of that file, or reads, adds and (with `display`) shows it.
-    // Notes the file among the recent documents.
+    // Only a file that opened is noted among the recent documents.
     Document* openDocumentWithContentsOfURLDisplayError(const QUrl& url, bool display, QuorvaneError* error);
 
     // --- Open documents -----------------------------------------------------------------
@@ -100,6 +106,7 @@ private:
         QString name;
         QStringList extensions;
         DocumentFactory factory;
+        Storage storage;
     };
     const DocumentType* typeNamed(const QString& typeName) const;
     QStringList storedRecentPaths() const;

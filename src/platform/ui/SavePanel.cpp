@@ -2,6 +2,7 @@
 
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/OpenPanel.h"
+#include "platform/ui/PackageAwareFileDialog.h"
 #include "platform/ui/Sheet.h"
 
 #include <QFileDialog>
@@ -15,9 +16,8 @@ namespace platform {
 
 struct SavePanel::State {
     State()
-        : dialog(new QFileDialog)
+        : dialog(new PackageAwareFileDialog)
     {
-        dialog->setOption(QFileDialog::DontUseNativeDialog);
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         // Message and accessory share one row under the file list.
@@ -38,7 +38,7 @@ struct SavePanel::State {
             delete dialog;
     }
 
-    QPointer<QFileDialog> dialog;
+    QPointer<PackageAwareFileDialog> dialog;
     QWidget* extras = nullptr;
     QLabel* messageLabel = nullptr;
     QPointer<QWidget> accessory;
@@ -90,7 +90,7 @@ QString SavePanel::prompt() const
 void SavePanel::setPrompt(const QString& prompt)
 {
     d->prompt = prompt;
-    d->dialog->setLabelText(QFileDialog::Accept, prompt);
+    d->dialog->setAcceptLabel(prompt);
 }
 
 QString SavePanel::nameFieldLabel() const
@@ -138,6 +138,16 @@ void SavePanel::setAllowedFileTypes(const QStringList& extensions)
         patterns << QStringLiteral("*.") + extension;
     d->dialog->setNameFilter(patterns.isEmpty() ? QString() : patterns.join(QLatin1Char(' ')));
     d->dialog->setDefaultSuffix(extensions.value(0));
+}
+
+QStringList SavePanel::packageFileTypes() const
+{
+    return d->dialog ? d->dialog->packageExtensions() : QStringList();
+}
+
+void SavePanel::setPackageFileTypes(const QStringList& extensions)
+{
+    d->dialog->setPackageExtensions(extensions);
 }
 
 bool SavePanel::canCreateDirectories() const

@@ -44,6 +44,10 @@ public:
     // them gets the first.
     QStringList allowedFileTypes() const;
     void setAllowedFileTypes(const QStringList& extensions);
+    // Extensions of packages: folders shown and chosen as documents, never entered. Saving
+    // over one asks before it replaces it. Empty by default.
+    QStringList packageFileTypes() const;
+    void setPackageFileTypes(const QStringList& extensions);
     bool canCreateDirectories() const;
     void setCanCreateDirectories(bool flag);
     bool showsHiddenFiles() const;

@@ -7,6 +7,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Document.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/ui/FileWrapper.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/WindowController.h"
@@ -204,7 +205,9 @@ TEST_F(DocumentTest, DamagedOrIncompletePackagesFailWithError101)
         QuorvaneError error;
         EXPECT_EQ(controller->openDocumentWithContentsOfURLDisplayError(url(name), false, &error), nullptr) << qPrintable(name);
         EXPECT_EQ(error.code(), kQuorvaneDocumentError) << qPrintable(name);
-        EXPECT_FALSE(error.localizedDescription().isEmpty()) << qPrintable(name);
+        // The file by name, and why: the alert's message and informative text.
+        EXPECT_EQ(error.localizedDescription(), QString("The document “%1” could not be opened.").arg(name));
+        EXPECT_FALSE(platform::DocumentError::failureReason(error).isEmpty()) << qPrintable(name);
     }
     EXPECT_TRUE(controller->documents().isEmpty());
 }

@@ -5,13 +5,19 @@
 #include "platform/ui/Sheet.h"
 
 #include <QAbstractButton>
+#include <QAbstractProxyModel>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -184,4 +190,125 @@ TEST_F(SheetTest, PanelsTakeAccessoryTypesAndModesAndReportTheChoice)
     folders.setCanChooseDirectories(true);
     EXPECT_EQ(folders.fileDialog()->fileMode(), QFileDialog::Directory);
     EXPECT_TRUE(folders.fileDialog()->testOption(QFileDialog::ShowDirsOnly));
+}
+
+namespace {
+
+// A folder holding the package "town.qvnl" (with folders of its own), a plain folder and a file.
+class PackagePanelTest : public SheetTest {
+protected:
+    void SetUp() override
+    {
+        SheetTest::SetUp();
+        QDir(folder.path()).mkpath("town.qvnl/QuickLook");
+        QDir(folder.path()).mkpath("Roads");
+        QFile(folder.filePath("town.qvnl/VL_Content.drawing")).open(QIODevice::WriteOnly);
+        QFile(folder.filePath("notes.qvnl")).open(QIODevice::WriteOnly);
+    }
+
+    // Opens the panel on the folder; `result` and `chosen` follow its end.
+    template <class Panel>
+    QFileDialog* begin(Panel& panel)
+    {
+        panel.setAllowedFileTypes({"qvnl"});
+        panel.setPackageFileTypes({"QVNL"});
+        panel.setDirectoryURL(QUrl::fromLocalFile(folder.path()));
+        result = -1;
+        panel.beginSheetModalForWindowCompletionHandler(&window, [this, panel](int r) {
+            result = r;
+            chosen = panel.URL();
+        });
+        return panel.fileDialog();
+    }
+
+    // The entry's row, laid out where a click finds it.
+    static QModelIndex row(QFileDialog* dialog, const QString& path)
+    {
+        auto* files = qobject_cast<QFileSystemModel*>(dialog->proxyModel()->sourceModel());
+        dialog->findChild<QListView*>("listView")->doItemsLayout();
+        return dialog->proxyModel()->mapFromSource(files->index(path));
+    }
+
+    // As a hand does it: the first click selects.
+    static void doubleClick(QFileDialog* dialog, const QString& path)
+    {
+        auto* list = dialog->findChild<QListView*>("listView");
+        const QPoint centre = list->visualRect(row(dialog, path)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    }
+
+    QTemporaryDir folder;
+    int result = -1;
+    QUrl chosen;
+};
+
+} // namespace
+
+TEST_F(PackagePanelTest, PackagesShowAsDocumentsAndOpenWholeEveryWayWhileFoldersAreEntered)
+{
+    const QString town = folder.filePath("town.qvnl");
+    const auto listOf = [](QFileDialog* dialog) { return dialog->findChild<QListView*>("listView"); };
+    const std::vector<std::pair<const char*, std::function<void(QFileDialog*)>>> ways{
+        {"double-click", [&](QFileDialog* dialog) { doubleClick(dialog, town); }},
+        {"select and Open", [&](QFileDialog* dialog) {
+             listOf(dialog)->setCurrentIndex(row(dialog, town));
+             EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), "town.qvnl");
+             dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open)->click();
+         }},
+        {"Return in the list", [&](QFileDialog* dialog) {
+             listOf(dialog)->setCurrentIndex(row(dialog, town));
+             QTest::keyClick(listOf(dialog), Qt::Key_Return);
+         }},
+        {"typed name", [&](QFileDialog* dialog) {
+             auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+             name->setText("town.qvnl");
+             QTest::keyClick(name, Qt::Key_Return);
+         }},
+    };
+    for (const auto& [way, choose] : ways) {
+        platform::OpenPanel panel;
+        QFileDialog* dialog = begin(panel);
+        const QModelIndex package = row(dialog, town);
+        EXPECT_EQ(package.siblingAtColumn(2).data().toString(), "qvnl Document") << way;
+        choose(dialog);
+        platform::RunLoop::runUntilIdle();
+        EXPECT_EQ(result, 1) << way;
+        EXPECT_EQ(panel.URLs(), QList<QUrl>{QUrl::fromLocalFile(town)}) << way;
+    }
+
+    // A plain folder is still a place to go into.
+    platform::OpenPanel panel;
+    QFileDialog* dialog = begin(panel);
+    EXPECT_EQ(row(dialog, folder.filePath("Roads")).siblingAtColumn(2).data().toString(), "Folder");
+    doubleClick(dialog, folder.filePath("Roads"));
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(dialog->directory().absolutePath(), QDir(folder.filePath("Roads")).absolutePath());
+    dialog->reject();
+}
+
+TEST_F(PackagePanelTest, SavingOverAPackageAsksThenReplacesItWhole)
+{
+    platform::SavePanel panel;
+    QFileDialog* dialog = begin(panel);
+    auto* save = dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Save);
+    dialog->findChild<QListView*>("listView")->setCurrentIndex(row(dialog, folder.filePath("town.qvnl")));
+    EXPECT_EQ(save->text(), "&Save"); // not "Open", as for a folder
+
+    // Cancel keeps the panel; Replace ends it with the package as the choice.
+    for (const QString answer : {"Cancel", "Replace"}) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText("town"); // the panel adds the extension
+        save->click();
+        platform::RunLoop::runUntilIdle();
+        auto* alert = dialog->findChild<QMessageBox*>();
+        ASSERT_NE(alert, nullptr) << qPrintable(answer);
+        EXPECT_EQ(alert->text(), "“town.qvnl” already exists. Do you want to replace it?");
+        for (QAbstractButton* button : alert->buttons())
+            if (button->text() == answer)
+                button->click();
+        platform::RunLoop::runUntilIdle();
+        EXPECT_EQ(result, answer == "Cancel" ? -1 : 1);
+    }
+    EXPECT_EQ(chosen, QUrl::fromLocalFile(folder.filePath("town.qvnl")));
 }

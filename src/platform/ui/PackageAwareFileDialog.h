@@ -1,0 +1,48 @@
+#pragma once
+
+// A file dialog that shows folders bearing a package extension as the documents they are:
+// with a document's icon and kind, and chosen whole (never entered) by a double-click, by
+// Return, by the accept button or by typing the name. Saving over an existing package asks
+// first, as saving over a file does.
+
+#include <QFileDialog>
+
+namespace platform {
+
+class PackageAwareFileDialog : public QFileDialog {
+    Q_OBJECT
+
+public:
+    explicit PackageAwareFileDialog(QWidget* parent = nullptr);
+
+    // Extensions without dots; their case does not matter.
+    QStringList packageExtensions() const { return m_packageExtensions; }
+    void setPackageExtensions(const QStringList& extensions);
+    // Whether `path` is a folder with one of those extensions.
+    bool isPackage(const QString& path) const;
+    bool hasPackageExtension(const QString& name) const;
+
+    // The accept button's title; set it here, as the dialog retitles the button for folders.
+    QString acceptLabel() const;
+    void setAcceptLabel(const QString& label);
+
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Whether the choice holds a package and nothing the dialog would rather enter.
+    bool choosesPackages(const QStringList& files) const;
+    void confirmReplacing(const QString& path);
+    void acceptFiles(const QStringList& files);
+    // Qt leaves folders out of the name field and retitles the accept button for them;
+    // packages are put back in the field and keep the title.
+    void showChosenPackages();
+    void relabelAcceptButton();
+
+    QStringList m_packageExtensions;
+    QString m_acceptLabel;
+};
+
+} // namespace platform
