@@ -128,6 +128,7 @@ VXDrawablePathPtr cutPathAtLength(VXDrawablePath& path, double length)
 {
     if (!canCutPathAtLength(path, length))
         return nullptr;
+    const VXQTrack::NetworkEdit edit; // the caller relinks what joined the track
     auto after = std::static_pointer_cast<VXDrawablePath>(path.copyDrawable());
     reducePathToStretch(*after, length, after->length());
     reducePathToStretch(path, 0, length);

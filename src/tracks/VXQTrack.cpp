@@ -8,11 +8,13 @@
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "tracks/PathAnchor.h"
 #include "tracks/TrackTools.h"
 #include "tracks/ZQRangeDrawingStyle.h"
 
 #include <QLineF>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QtMath>
 
 namespace {
@@ -61,6 +63,46 @@ void drawCapsOfStrokes(const QList<VXStrokePtr>& strokes, QPointF point, double 
     }
     painter->restore();
 }
+
+// Clips the current drawing to keep out of `hidden` for the scope.
+class ClipOut {
+public:
+    ClipOut(const QPainterPath& hidden, const QRectF& drawn)
+    {
+        const platform::GraphicsContext* context = platform::GraphicsContext::current();
+        if (!context || hidden.isEmpty())
+            return;
+        m_painter = context->painter();
+        QPainterPath kept;
+        kept.addRect(drawn.united(hidden.boundingRect()));
+        m_painter->save();
+        m_painter->setClipPath(kept.subtracted(hidden), Qt::IntersectClip);
+    }
+    ~ClipOut()
+    {
+        if (m_painter)
+            m_painter->restore();
+    }
+    ClipOut(const ClipOut&) = delete;
+    ClipOut& operator=(const ClipOut&) = delete;
+
+private:
+    QPainter* m_painter = nullptr;
+};
+
+// Marks a track whose joined ends are following its change for the scope: in a network with a
+// loop the change must not go round it again.
+class FollowedTrack {
+public:
+    explicit FollowedTrack(const VXQTrack* track) { s_tracks.append(track); }
+    ~FollowedTrack() { s_tracks.removeLast(); }
+    FollowedTrack(const FollowedTrack&) = delete;
+    FollowedTrack& operator=(const FollowedTrack&) = delete;
+    static bool isFollowed(const VXQTrack* track) { return s_tracks.contains(track); }
+
+private:
+    inline static QList<const VXQTrack*> s_tracks;
+};
 
 } // namespace
 
@@ -335,6 +377,7 @@ void VXQTrack::insertMagicRoundabout(QObject*)
 {
     if (!canInsertMagicRoundabout())
         return;
+    const NetworkEdit edit;
     const ZQStyleRange stretch = ZQResolvedStyleRange(selectionRange(), length());
     const double from = stretch.location;
     const double to = from + stretch.length;
@@ -390,6 +433,47 @@ void VXQTrack::insertMagicRoundabout(QObject*)
     }
 }
 
+// --- Following ------------------------------------------------------------------------------------
+
+QList<VXQTrack::Junction> VXQTrack::junctionsFollowingChanges() const
+{
+    const ZQUndoManager* undo = undoManager();
+    if (s_openNetworkEdits > 0 || (undo && (undo->isUndoing() || undo->isRedoing())))
+        return {};
+    QList<Junction> following = junctionsOfChildren();
+    following.removeIf([this](const Junction& junction) {
+        return junction.position < 0 || FollowedTrack::isFollowed(junction.child)
+               || (m_pathChange == PathChange::SelectionMove && junction.child->isSelected());
+    });
+    return following;
+}
+
+void VXQTrack::setPath(const platform::BezierPath& path)
+{
+    const platform::BezierPath before = this->path();
+    QList<std::pair<Junction, PathAnchor>> followers;
+    for (const Junction& junction : junctionsFollowingChanges())
+        followers.append({junction, PathAnchor(before, junction.position)});
+    ZQMultiStylePath::setPath(path);
+    if (followers.isEmpty() || this->path() == before)
+        return;
+    const FollowedTrack followed(this);
+    const platform::BezierPath changed = this->path();
+    for (const auto& [junction, anchor] : std::as_const(followers)) {
+        junction.child->setEndPoint(junction.end, m_pathChange == PathChange::Reshape
+                                                      ? anchor.pointNear(changed, snappingReach())
+                                                      : anchor.pointAlong(changed));
+    }
+}
+
+void VXQTrack::applyTransform(const QTransform& transform)
+{
+    const bool movesWithSelection = transform.type() <= QTransform::TxTranslate && isSelected();
+    const QScopedValueRollback<PathChange> change(m_pathChange, movesWithSelection ? PathChange::SelectionMove
+                                                                                   : PathChange::Transform);
+    ZQMultiStylePath::applyTransform(transform);
+}
+
 // --- Drawing --------------------------------------------------------------------------------------
 
 QRectF VXQTrack::bounds() const
@@ -410,14 +494,44 @@ void VXQTrack::drawContent() const
 
 void VXQTrack::drawCasing() const
 {
+    const ClipOut clip(farSidesOfParents(), bounds());
     ZQMultiStylePath::drawCasing();
     drawEnds(true);
 }
 
 void VXQTrack::drawContentWithoutCasing() const
 {
+    const ClipOut clip(farSidesOfParents(), bounds());
     ZQMultiStylePath::drawContentWithoutCasing();
     drawEnds(false);
+}
+
+QPainterPath VXQTrack::farSidesOfParents() const
+{
+    QPainterPath farSides;
+    for (const VXQTrackEnd end : kBothEnds) {
+        const VXQTrack* parent = isJoinedAtEnd(end) ? linkAtEnd(end) : nullptr;
+        if (!parent)
+            continue;
+        const platform::BezierPath parentPath = parent->path();
+        const double along = parentPath.lengthForPointTolerance(endPoint(end), parent->snappingReach());
+        const double halfWidth = parent->widestStrokeWidth() / 2;
+        if (!parentPath.isClosed() && (along < halfWidth || along > parentPath.length() - halfWidth))
+            continue; // at the parent's end: the junction disc fills the corner beyond it
+        double slope = 0;
+        const QPointF junction = parentPath.pointOnPathAtLengthSlope(along, &slope);
+        // Which side of the parent this track runs on: the far side is where its end heads.
+        const double across = std::sin(outwardAngleAtEnd(end) - slope);
+        if (std::abs(across) < kParallelSine)
+            continue;
+        const double reach = parent->widestStrokeWidth() + widestStrokeWidth();
+        QTransform frame;
+        frame.translate(junction.x(), junction.y());
+        frame.rotateRadians(slope);
+        farSides.addPolygon(frame.map(QPolygonF(QRectF(-reach, across > 0 ? 0 : -reach, 2 * reach, reach))));
+        farSides.closeSubpath();
+    }
+    return farSides;
 }
 
 void VXQTrack::drawEnds(bool casing) const

@@ -16,10 +16,22 @@
 // path and is linked to it. Tracks of other types never connect, and a track never links to
 // itself.
 //
+// Following. When a track changes, the ends joined to it follow, re-snapped onto it: on a
+// track moved, turned or resized they keep their place along the segment they join; on a
+// reshaped track (an end dragged, a new length) they stay where they are while the track
+// still passes there (see PathAnchor). The tracks joined to a moved end's track follow in
+// turn. The moves register their undo with the change, so they undo as one step with it;
+// undo and redo replay them rather than follow again. A track moved with the selection
+// leaves selected sub-tracks to make the same move themselves. Ends whose parent leaves the
+// layer stay where they are, unlinked.
+//
 // Drawing. On top of the multi-style path's drawing, each joined end draws a junction (each
 // plain, solid, centred stroke of the style there as a disc, which fills the wedges that
 // butt-capped strokes meeting at an angle leave) and each free end its terminator. Casing strokes go into the casing
 // pass, the others into the content pass, so a mapping layer's junctions merge like its roads.
+// Where an end joins its parent between the parent's ends, nothing of this track is drawn
+// beyond the parent's centre line: its caps and junction discs would meet the parent's edges,
+// and two antialiased edges drawn over each other notch the parent's casing.
 
 #include "tracks/ZQMultiStylePath.h"
 
@@ -95,6 +107,16 @@ public:
     // tracks stay as they are (and connectFreeEnds leaves them alone too).
     void dropEndAtPoint(VXQTrackEnd end, QPointF point);
 
+    // An edit that cuts tracks or relinks their ends itself (cutting, roundabouts): while one
+    // is open, linked ends do not follow the changes it makes.
+    class NetworkEdit {
+    public:
+        NetworkEdit() { ++s_openNetworkEdits; }
+        ~NetworkEdit() { --s_openNetworkEdits; }
+        NetworkEdit(const NetworkEdit&) = delete;
+        NetworkEdit& operator=(const NetworkEdit&) = delete;
+    };
+
     // Unlinks every sub-track attached to this track and this track's own ends, as one undo
     // step "Disconnect All Junctions", then redraws.
     Q_INVOKABLE void disconnectAll();
@@ -117,6 +139,10 @@ public:
 
     // Tracks are never a symbol's graphic.
     bool canBeConvertedToSymbol() const override { return false; }
+
+    // --- Geometry: joined ends follow (see the top of this file) -------------------------------
+    void setPath(const platform::BezierPath& path) override;
+    void applyTransform(const QTransform& transform) override;
 
     // --- Drawing (CasedDrawable) ------------------------------------------------------------
     QRectF bounds() const override;
@@ -149,10 +175,22 @@ private:
     QList<Junction> junctionsOfChildren() const;
     // The junction or terminator at each end, with the casing strokes or the others.
     void drawEnds(bool casing) const;
+    // Around each junction between a parent's ends, the parent's side away from this track.
+    QPainterPath farSidesOfParents() const;
+    // Ends meeting their parent at a smaller angle than this (its sine) have no far side.
+    static constexpr double kParallelSine = 0.05;
     // setLinkAtEnd without its checks: undo puts back whatever was there.
     void assignLink(VXQTrackEnd end, VXQTrack* parent);
     void registerChild(VXQTrack* child);
     void unregisterChild(VXQTrack* child);
+
+    // How a change of the path moves it: reshaped (the default), transformed, or translated
+    // along with the selection.
+    enum class PathChange { Reshape, Transform, SelectionMove };
+    // The junctions whose ends follow a change of this track made now.
+    QList<Junction> junctionsFollowingChanges() const;
+
+    inline static int s_openNetworkEdits = 0;
 
     QString m_trackType = kVXQGenericTrackType;
     quint32 m_startTerminatorType = kVXQPlainTerminator;
@@ -161,6 +199,8 @@ private:
     QPointer<VXQTrack> m_endLink;
     // Mirror of the children's links; a child with both ends here appears twice.
     QList<QPointer<VXQTrack>> m_children;
+    // The change under way.
+    PathChange m_pathChange = PathChange::Reshape;
 };
 
 Q_DECLARE_METATYPE(VXQTrackPtr)

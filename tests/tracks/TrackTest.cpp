@@ -9,6 +9,7 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "support/ArchiveTesting.h"
+#include "tracks/FactoryTrackStyles.h"
 #include "tracks/VXQTrack.h"
 
 #include <gtest/gtest.h>
@@ -51,12 +52,16 @@ struct Map {
     {
         return add(track(from, to, type));
     }
-    QImage render(bool modern = true) const
+    // Pixel for point, or as a view shows it at `zoom`: antialiased.
+    QImage render(bool modern = true, std::optional<double> zoom = std::nullopt) const
     {
         layer->setModernTrackRendering(modern);
-        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+        const int side = int(200 * zoom.value_or(1));
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, zoom.has_value());
+        painter.scale(zoom.value_or(1), zoom.value_or(1));
         const platform::GraphicsContext::Scope scope(&painter);
         layer->drawRectInViewShowingHighlighting(QRectF(0, 0, 200, 200), nullptr, false);
         return image;
@@ -262,6 +267,22 @@ TEST(Track, JunctionsMergeCasingsAndFillTheCornersOfJoinedEnds)
     EXPECT_TRUE(near(joined.pixelColor(104, 103), kCasing));
     second->disconnectAll();
     EXPECT_TRUE(near(corner.render().pixelColor(102, 102), Qt::white));
+
+    // Zoomed in, the casing on the far side of a T-junction is as dark as anywhere along the road.
+    Map tilted;
+    for (const auto& road : {tilted.add({20, 50}, {180, 61}), tilted.add({97, 160}, {100, 56})})
+        road->setStyle(factoryRoadStyle()); // round caps
+    constexpr double zoom = 3;
+    const QImage zoomed = tilted.render(true, zoom);
+    const auto casingAbove = [&](int x) { // summed over the casing's pixels above the centre line
+        const double centre = zoom * (50 + (x / zoom - 20) * 11 / 160);
+        int darkness = 0;
+        for (int y = int(centre - zoom * 8); y < int(centre); ++y)
+            darkness += 255 - qRed(zoomed.pixel(x, y));
+        return darkness;
+    };
+    for (int x = int(zoom * 92); x <= int(zoom * 108); ++x)
+        EXPECT_NEAR(casingAbove(x), casingAbove(x + int(zoom * 40)), casingAbove(x) / 50) << x;
 }
 
 TEST(Track, TerminatorsFinishFreeEnds)

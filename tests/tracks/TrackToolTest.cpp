@@ -123,6 +123,59 @@ TEST(TrackTools, ARoadDrawnFromAnotherRoadJoinsIt)
     EXPECT_NEAR(f.trackAt(2)->endPoint(VXQTrackEnd::Start).y(), 100, 1e-6);
 }
 
+TEST(TrackTools, JoinedEndsFollowAMovedOrReshapedTrackAsOneUndoStepWithIt)
+{
+    TrackViewFixture f;
+    VXQTrackPtr main = f.addTrack({{20, 100}, {180, 100}});
+    VXQTrackPtr side = f.addTrack({{100, 180}, {100, 100}});
+    VXQTrackPtr corner = f.addTrack({{180, 100}, {180, 20}});
+    VXQTrackPtr lane = f.addTrack({{60, 170}, {100, 170}});
+    ASSERT_EQ(side->endLink(), main.get());
+    ASSERT_EQ(corner->startLink(), main.get());
+    ASSERT_EQ(lane->endLink(), side.get());
+    const auto ends = [&] {
+        return QList<QPointF>{side->endPoint(VXQTrackEnd::End), corner->endPoint(VXQTrackEnd::Start),
+                              side->endPoint(VXQTrackEnd::Start), lane->endPoint(VXQTrackEnd::End)};
+    };
+
+    // The main road moved alone: the ends on it come along; the side road is stretched, and
+    // the lane stays where the side road still passes.
+    f.useTool("Select");
+    f.drag({60, 100}, {60, 60});
+    EXPECT_EQ(ends(), (QList<QPointF>{{100, 60}, {180, 60}, {100, 180}, {100, 170}}));
+    EXPECT_TRUE(side->isJoinedAtEnd(VXQTrackEnd::End));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), "Move");
+    f.undo->undo();
+    EXPECT_EQ(ends(), (QList<QPointF>{{100, 100}, {180, 100}, {100, 180}, {100, 170}}));
+    f.undo->redo();
+    EXPECT_EQ(ends(), (QList<QPointF>{{100, 60}, {180, 60}, {100, 180}, {100, 170}}));
+
+    // Moved with the main road, the side road moves once, taking the lane's end along.
+    f.click({100, 150}, Qt::ShiftModifier);
+    ASSERT_EQ(f.layer->countOfSelection(), 2);
+    f.drag({60, 60}, {60, 40});
+    EXPECT_EQ(ends(), (QList<QPointF>{{100, 40}, {180, 40}, {100, 160}, {100, 150}}));
+
+    // Shortened, the main road keeps the side road where it still passes; the corner moves to its new end.
+    f.undo->removeAllActions();
+    main->setLength(120);
+    f.endStep();
+    EXPECT_EQ(ends(), (QList<QPointF>{{100, 40}, {140, 40}, {100, 160}, {100, 150}}));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    f.undo->undo();
+    EXPECT_EQ(ends(), (QList<QPointF>{{100, 40}, {180, 40}, {100, 160}, {100, 150}}));
+
+    // Deleting the main road drops its links and leaves the ends where they are.
+    f.layer->removeObject(main.get());
+    f.endStep();
+    EXPECT_EQ(side->endLink(), nullptr);
+    EXPECT_EQ(corner->startLink(), nullptr);
+    EXPECT_EQ(ends(), (QList<QPointF>{{100, 40}, {180, 40}, {100, 160}, {100, 150}}));
+    f.undo->undo();
+    EXPECT_EQ(side->endLink(), main.get());
+}
+
 TEST(TrackTools, PathCutterIsOnItsKeyAndCutsAPathInTwoAsOneUndoStep)
 {
     TrackViewFixture f;
@@ -196,6 +249,8 @@ TEST(TrackTools, CuttingATrackSplitsItsRangeStylesAndKeepsItsNetwork)
     EXPECT_EQ(track->endLink(), nullptr);
     EXPECT_EQ(nearSide->endLink(), track.get());
     EXPECT_EQ(farSide->endLink(), after);
+    EXPECT_EQ(nearSide->endPoint(VXQTrackEnd::End), QPointF(50, 100)) << "a cut moves no junction";
+    EXPECT_EQ(farSide->endPoint(VXQTrackEnd::End), QPointF(150, 100));
 
     f.undo->undo();
     EXPECT_EQ(f.layer->countOfObjects(), 4);
