@@ -3,6 +3,7 @@
 #include "app/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoSuspension.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -11,11 +12,11 @@
 
 namespace {
 
-// Callers may pass no error to fill.
-void setDocumentError(QuorvaneError* error, const QString& description)
+// Every way of opening a file names it and says why it did not open.
+void setOpenError(QuorvaneError* error, const QUrl& url, const QuorvaneError& cause)
 {
     if (error)
-        *error = QuorvaneError(kQuorvaneDocumentError, description);
+        *error = platform::DocumentError::couldNotOpen(url, cause);
 }
 
 } // namespace
@@ -23,11 +24,12 @@ void setDocumentError(QuorvaneError* error, const QString& description)
 QuorvaneDocumentController::QuorvaneDocumentController()
 {
     const auto mapDocument = [] { return std::make_shared<ZQTrueQuorvaneDocument>(); };
-    registerDocumentType(kZQMapDocumentType, {QStringLiteral("qvnl")}, mapDocument);
-    registerDocumentType(kZQLegacyMapDocumentType, {QStringLiteral("tmsv")}, mapDocument);
-    registerDocumentType(kQuorvaneMapTemplateType, {QStringLiteral("vlm"), QStringLiteral("quorvane_map")}, mapDocument);
-    registerDocumentType(kVXDrawingDocumentType, {QStringLiteral("drawing")},
-                         [] { return std::make_shared<VXDrawingDocument>(); });
+    registerDocumentType(kZQMapDocumentType, {QStringLiteral("qvnl")}, mapDocument, Storage::Package);
+    registerDocumentType(kZQLegacyMapDocumentType, {QStringLiteral("tmsv")}, mapDocument, Storage::Package);
+    registerDocumentType(kQuorvaneMapTemplateType, {QStringLiteral("vlm"), QStringLiteral("quorvane_map")}, mapDocument,
+                         Storage::Package);
+    // A flat drawing opens in a map window like any other drawing the application shows.
+    registerDocumentType(kVXDrawingDocumentType, {QStringLiteral("drawing")}, mapDocument);
     registerDocumentType(kQuorvaneImageType,
                          {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("tif"),
                           QStringLiteral("tiff"), QStringLiteral("bmp"), QStringLiteral("gif")},
@@ -80,13 +82,16 @@ std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentFrom
         return nullptr;
     if (typeName == kQuorvaneMapTemplateType)
         typeName = kZQMapDocumentType;
+    QuorvaneError cause(kQuorvaneDocumentError, tr("Only maps serve as templates."));
     if (typeName != kZQMapDocumentType && typeName != kZQLegacyMapDocumentType) {
-        setDocumentError(error, tr("\"%1\" is not a map template.").arg(QFileInfo(url.toLocalFile()).fileName()));
+        setOpenError(error, url, cause);
         return nullptr;
     }
-    std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);
-    if (!document || !document->readFromURLOfTypeError(url, typeName, error))
+    std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(&cause);
+    if (!document || !document->readFromURLOfTypeError(url, typeName, &cause)) {
+        setOpenError(error, url, cause);
         return nullptr;
+    }
     // Whatever reading did is the starting point, not an edit.
     document->setFileType(kZQMapDocumentType);
     document->undoManager()->removeAllActions();
@@ -105,9 +110,12 @@ platform::Document* QuorvaneDocumentController::openDocumentFromTemplateURLDispl
 std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWithImageAtURLError(const QUrl& url,
                                                                                                 QuorvaneError* error)
 {
-    const std::shared_ptr<VXImageShape> shape = VXImageShape::imageShapeWithContentsOfFile(url.toLocalFile(), error);
-    if (!shape)
+    QuorvaneError cause;
+    const std::shared_ptr<VXImageShape> shape = VXImageShape::imageShapeWithContentsOfFile(url.toLocalFile(), &cause);
+    if (!shape) {
+        setOpenError(error, url, cause);
         return nullptr;
+    }
     std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);
     if (!document)
         return nullptr;
@@ -139,12 +147,10 @@ std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWith
                                                                                               QuorvaneError* error)
 {
     const QString path = url.toLocalFile();
-    QuorvaneError reason;
-    const VXDrawingPtr drawing = VXDrawing::drawingWithContentsOfSVGFile(path, &reason);
+    QuorvaneError cause;
+    const VXDrawingPtr drawing = VXDrawing::drawingWithContentsOfSVGFile(path, &cause);
     if (!drawing) {
-        setDocumentError(error, tr("\"%1\" could not be opened as an SVG file. %2")
-                                    .arg(QFileInfo(path).fileName(), reason.localizedDescription())
-                                    .trimmed());
+        setOpenError(error, url, cause);
         return nullptr;
     }
     std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);

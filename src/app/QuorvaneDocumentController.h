@@ -5,12 +5,13 @@
 //
 //   "Map"           .qvnl          a map document package (the default type)
 //   "Tms"           .tmsv          the earlier product's map package, read as a map
-//   "Map Template"  .vlm .quorvane_map   a template: opens as a new untitled map
-//   "Drawing"       .drawing       the drawing framework's flat file
+//   "Map Template"  .vlm .quorvane_map   a template package: opens as a new untitled map
+//   "Drawing"       .drawing       the drawing framework's flat file, shown in a map window
 //   "Image"         png, jpeg, tiff, bmp, gif: a new untitled map holding the image
 //   "Scalable Vector Graphics"  .svg  a new untitled map holding the SVG's objects
 //
-// Any other file fails with "Quorvane Error" 101.
+// Panels show the packages as documents. Any other file, and any file that cannot be read,
+// fails with "Quorvane Error" 101 naming the file and giving the reason.
 
 #include "platform/ui/DocumentController.h"
 

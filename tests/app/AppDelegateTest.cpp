@@ -9,6 +9,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/styles/VXGradientFill.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
@@ -176,7 +177,7 @@ TEST_F(AppDelegate, OpenFileAnswersWhatTheDocumentControllerDidAndSVGFilesBecome
     EXPECT_EQ(controller->documents().size(), 2);
     controller->closeAllDocuments();
 
-    // A damaged one is an alert naming the file, then giving the importer's reason.
+    // A damaged one is an alert naming the file, with the importer's reason as its informative text.
     const QString broken = write("Broken Chart.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect");
     EXPECT_FALSE(openMessageBox());
     delegate.createDocumentWithSVGAtURL(QUrl::fromLocalFile(broken));
@@ -185,10 +186,11 @@ TEST_F(AppDelegate, OpenFileAnswersWhatTheDocumentControllerDidAndSVGFilesBecome
     QuorvaneError expected;
     EXPECT_FALSE(qobject_cast<QuorvaneDocumentController*>(controller)->makeDocumentWithSVGAtURLError(
         QUrl::fromLocalFile(broken), &expected));
-    EXPECT_EQ(box->text(), expected.localizedDescription());
-    EXPECT_TRUE(box->text().startsWith("\"Broken Chart.svg\" could not be opened as an SVG file. "))
-        << qPrintable(box->text());
-    EXPECT_GT(box->text().size(), 60);
+    EXPECT_EQ(box->text(), "The document “Broken Chart.svg” could not be opened.");
+    const QString reason = platform::DocumentError::failureReason(expected);
+    EXPECT_GT(reason.size(), 20) << qPrintable(reason);
+    EXPECT_TRUE(box->informativeText().startsWith(reason.left(1).toUpper() + reason.mid(1)))
+        << qPrintable(box->informativeText());
 
     write("notes.xyz", {});
     QDir(folder.path()).mkdir("Damaged.qvnl");

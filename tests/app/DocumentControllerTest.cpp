@@ -1,20 +1,28 @@
 // The application's document controller: the types of its files, map packages and templates,
 // images and SVG files opened as new untitled maps, and files it cannot read refused with 101.
 
+#include "app/MapDocumentPackage.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/ZQTrueQuorvaneDocument.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,6 +73,28 @@ protected:
     {
         return qobject_cast<ZQQuorvaneDocument*>(
             controller.openDocumentWithContentsOfURLDisplayError(fileURL(name), false, &error));
+    }
+
+    // File > Open, then the name typed and Return, as a user does it.
+    void chooseInOpenPanel(const QString& name)
+    {
+        controller.openDocument(nullptr);
+        auto* dialog = visibleTopLevel<QFileDialog>();
+        ASSERT_TRUE(dialog);
+        dialog->setDirectory(folder.path());
+        auto* field = dialog->findChild<QLineEdit*>("fileNameEdit");
+        field->setText(name);
+        QTest::keyClick(field, Qt::Key_Return);
+        platform::RunLoop::runUntilIdle();
+    }
+
+    template <class Window>
+    static Window* visibleTopLevel()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+                return window;
+        return nullptr;
     }
 };
 
@@ -143,6 +173,42 @@ TEST_F(DocumentControllerTypes, MapPackagesOpenAsMapsAndTemplatesAsUntitledCopie
     EXPECT_TRUE(fromMap->fileURL().isEmpty());
     EXPECT_FALSE(controller.makeDocumentFromTemplateURLError(write("photo.png", {}), &error));
     EXPECT_EQ(error.code(), 101);
+}
+
+TEST_F(DocumentControllerTypes, TheOpenPanelOpensMapsAndFlatDrawingsInWindowsAndOnlyWhatOpenedIsRecent)
+{
+    platform::UserDefaults::standardUserDefaults()->removeObjectForKey(platform::DocumentController::kRecentDocumentsKey);
+    const auto saved = std::dynamic_pointer_cast<ZQQuorvaneDocument>(
+        controller.makeUntitledDocumentOfTypeError(kZQMapDocumentType, &error));
+    ASSERT_TRUE(saved);
+    saved->newDrawingLayer();
+    saved->drawing()->activeLayer()->setLayerName("Rivers");
+    ASSERT_TRUE(saved->writeToURLOfTypeError(fileURL("Coast.qvnl"), kZQMapDocumentType, &error));
+    QFile content(folder.filePath("Coast.qvnl/" + MapDocumentPackage::kContentFileName));
+    ASSERT_TRUE(content.open(QIODevice::ReadOnly));
+    const QByteArray drawing = content.readAll();
+    write("Coast.drawing", drawing);
+    write("Torn.drawing", drawing.left(drawing.size() / 2));
+
+    for (const char* name : {"Coast.qvnl", "Coast.drawing"}) {
+        chooseInOpenPanel(name);
+        auto* document = qobject_cast<ZQQuorvaneDocument*>(controller.documentForURL(fileURL(name)));
+        ASSERT_TRUE(document) << name;
+        EXPECT_TRUE(document->windowForSheet() && document->windowForSheet()->isVisible()) << name;
+        EXPECT_EQ(layerNames(*document->drawing()), layerNames(*saved->drawing())) << name;
+    }
+
+    // The torn file is an alert naming it and saying why, and stays out of Open Recent.
+    chooseInOpenPanel("Torn.drawing");
+    auto* alert = visibleTopLevel<QMessageBox>();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->text(), "The document “Torn.drawing” could not be opened.");
+    EXPECT_GT(alert->informativeText().size(), 10) << qPrintable(alert->informativeText());
+    alert->buttons().first()->click();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(controller.documents().size(), 2);
+    EXPECT_EQ(controller.recentDocumentURLs(), (QList<QUrl>{fileURL("Coast.drawing"), fileURL("Coast.qvnl")}));
+    controller.closeAllDocuments();
 }
 
 TEST_F(DocumentControllerTypes, ImagesOpenAsNewMapsHoldingThemAndFitTheirWindow)
