@@ -16,17 +16,28 @@ namespace {
 using Geometry = VXObjectCreationTool::Geometry;
 
 constexpr double kAnyDistance = std::numeric_limits<double>::max();
+// A curve through every point, as smooth as BezierPath::bezierPathByInterpolatingPath makes it.
+constexpr double kFreehandSmoothing = 1.0;
 
 // --- Registration ---------------------------------------------------------------------------
 
-VXDrawingToolPtr connectableTool(Geometry geometry, const QString& trackType)
+VXQTrackPtr trackPrototype(const QString& trackType)
 {
     platform::BezierPath line;
     line.moveToPoint({0, 0});
     line.lineToPoint({100, 100});
-    auto tool = std::make_shared<VXObjectCreationTool>(VXQTrack::trackWithPathType(line, trackType), geometry);
+    return VXQTrack::trackWithPathType(line, trackType);
+}
+
+VXDrawingToolPtr withFactoryStyle(const std::shared_ptr<VXObjectCreationTool>& tool, const QString& trackType)
+{
     tool->setStyle(factoryStyleForTrackType(trackType));
     return tool;
+}
+
+VXDrawingToolPtr connectableTool(Geometry geometry, const QString& trackType)
+{
+    return withFactoryStyle(std::make_shared<VXObjectCreationTool>(trackPrototype(trackType), geometry), trackType);
 }
 
 void registerTool(VXToolRegistry& registry, const VXDrawingToolPtr& tool, const QString& name, const QString& key = {})
@@ -99,7 +110,10 @@ void registerTrackTools(VXToolRegistry& registry)
     registerTool(registry, connectableTool(Geometry::ClickedPoints, kVXQRoadTrackType), kConnectableTrackToolName);
     registerTool(registry, connectableTool(Geometry::Line, kVXQRailTrackType), kConnectableLineToolName);
     registerTool(registry, connectableTool(Geometry::ClickedPolygon, kVXQRoadTrackType), kConnectablePolygonToolName);
-    registerTool(registry, connectableTool(Geometry::Freehand, kVXQWatercourseTrackType), kConnectableFreehandToolName);
+    registerTool(registry,
+                 withFactoryStyle(std::make_shared<FreehandTrackTool>(trackPrototype(kVXQWatercourseTrackType)),
+                                  kVXQWatercourseTrackType),
+                 kConnectableFreehandToolName);
     registerTool(registry, std::make_shared<PathCutterTool>(), kPathCutterToolName, QStringLiteral("u"));
     registerTool(registry, std::make_shared<LinearSelectTool>(), kLinearSelectToolName);
 }
@@ -111,6 +125,35 @@ void addTrackToolRegistration()
         return true;
     }();
     Q_UNUSED(added);
+}
+
+// --- Freehand tracks ----------------------------------------------------------------------------
+
+FreehandTrackTool::FreehandTrackTool(const VXQTrackPtr& prototype)
+    : VXObjectCreationTool(prototype, Geometry::Freehand)
+{
+}
+
+int FreehandTrackTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point, VXDrawableObject* target,
+                                                                      VXLayer* layer, QMouseEvent* event,
+                                                                      VXToolController* delegate)
+{
+    const int part =
+        VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(point, target, layer, event, delegate);
+    const auto* owner = qobject_cast<VXObjectOwnerLayer*>(layer);
+    m_drawn = owner ? qobject_cast<VXDrawablePath*>(owner->pendingObject()) : nullptr;
+    return part;
+}
+
+bool FreehandTrackTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point, int partCode, VXLayer* layer,
+                                                                 QMouseEvent* event, VXToolController* delegate)
+{
+    const QPointer<VXDrawablePath> drawn = std::exchange(m_drawn, nullptr);
+    if (!VXObjectCreationTool::mouseUpAtPointPartCodeLayerEventDelegate(point, partCode, layer, event, delegate))
+        return false;
+    if (drawn)
+        drawn->setPath(drawn->path().bezierPathByInterpolatingPath(kFreehandSmoothing));
+    return true;
 }
 
 // --- Cutting paths ------------------------------------------------------------------------------

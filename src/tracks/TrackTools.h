@@ -4,16 +4,18 @@
 //  - "Connectable Track", "Connectable Line", "Connectable Polygon" and "Connectable Freehand":
 //    creation tools whose prototypes are tracks, drawn like the framework's Path, Line,
 //    Polygon and Freehand tools; roads, railways, roads and rivers respectively, each with
-//    its factory style. Each creation is one undo step "New <tool name>".
+//    its factory style. Each creation is one undo step "New <tool name>". Freehand tracks
+//    are fitted with curves (FreehandTrackTool).
 //  - "Path Cutter" (key "u"): a click on a path or track cuts it there (PathCutterTool).
 //  - "Linear Select": selects a stretch along a track's length (LinearSelectTool).
 
 #include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/tools/VXDrawingTool.h"
+#include "platform/vantrix/tools/VXObjectCreationTool.h"
 
 #include <QPointer>
 
 class VXObjectDrawingLayer;
+class VXQTrack;
 class VXToolRegistry;
 class ZQMultiStylePath;
 
@@ -29,6 +31,25 @@ void registerTrackTools(VXToolRegistry& registry);
 // Has the application delegate's registerQuorvaneTools call registerTrackTools; adds it once
 // however often it is called.
 void addTrackToolRegistration();
+
+// The freehand gesture of the creation tools, whose thinned points are then fitted with a
+// smooth curve through them (each point kept, the corners between them rounded), so that a
+// river drawn by hand flows instead of zigzagging. The fitting is part of the creation's undo step.
+class FreehandTrackTool : public VXObjectCreationTool {
+    Q_OBJECT
+
+public:
+    explicit FreehandTrackTool(const std::shared_ptr<VXQTrack>& prototype);
+
+    int mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point, VXDrawableObject* target, VXLayer* layer,
+                                                       QMouseEvent* event, VXToolController* delegate) override;
+    bool mouseUpAtPointPartCodeLayerEventDelegate(QPointF point, int partCode, VXLayer* layer, QMouseEvent* event,
+                                                  VXToolController* delegate) override;
+
+private:
+    // The track being drawn, pending in its layer until the release.
+    QPointer<VXDrawablePath> m_drawn;
+};
 
 // Whether a cut at `length` along the path is possible: the path is one open subpath, not made
 // from parameters (polygons, arcs), and the cut leaves at least kMinimumCutPieceLength on each

@@ -2,6 +2,7 @@
 
 #include "platform/vantrix/view/ViewTestSupport.h"
 
+#include "platform/graphics/PolylineSimplification.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
@@ -106,6 +107,38 @@ TEST(TrackTools, EachConnectableToolMakesOneTrackOfItsTypeInOneUndoStep)
         EXPECT_EQ(f.trackAt(before)->path(), made);
     }
     EXPECT_TRUE(f.trackAt(2)->path().isClosed());
+}
+
+TEST(TrackTools, FreehandTracksAreSmoothCurvesThroughTheThinnedPointerTrack)
+{
+    TrackViewFixture f;
+    f.useTool(kConnectableFreehandToolName);
+    // A meander: one unit of jitter, which thinning drops, on bends of twenty.
+    QList<QPointF> pointer;
+    for (int x = 20; x <= 180; x += 5)
+        pointer.append({double(x), std::round(100 + 20 * std::sin(x / 20.0)) + (x % 10 ? 1 : 0)});
+    f.press(pointer.first());
+    for (const QPointF& p : pointer.mid(1))
+        f.move(p);
+    f.release(pointer.last());
+    ASSERT_EQ(f.layer->countOfObjects(), 1);
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+
+    const platform::BezierPath river = f.trackAt(0)->path();
+    const QList<QPointF> kept = viewtest::onPathPoints(river);
+    EXPECT_EQ(kept, platform::simplifiedPolyline(pointer, VXDrawablePath::defaultFreehandEpsilon()));
+    ASSERT_GT(kept.size(), 4);
+    // Every segment is a curve, and each leaves a point the way the one before arrived.
+    QPointF arriving;
+    for (int i = 1; i < river.elementCount(); ++i) {
+        QPointF points[3];
+        ASSERT_EQ(river.elementAtIndexAssociatedPoints(i, points), platform::PathElement::CurveTo) << i;
+        if (i > 1) {
+            const double turn = QLineF(arriving, kept[i - 1]).angleTo(QLineF(kept[i - 1], points[0]));
+            EXPECT_LT(std::min(turn, 360 - turn), 0.01) << i;
+        }
+        arriving = points[1];
+    }
 }
 
 TEST(TrackTools, ARoadDrawnFromAnotherRoadJoinsIt)
