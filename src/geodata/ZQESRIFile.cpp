@@ -3,6 +3,7 @@
 #include "geodata/NumberText.h"
 #include "geodata/ProjectionScanner.h"
 
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,8 @@ namespace {
 
 constexpr quint32 kFileCode = 9994;
 constexpr quint32 kVersion = 1000;
+// The format allows 2 GB, but a set that large would not fit in memory once made into objects.
+constexpr qint64 kMaximumTableOrGeometrySize = qint64(1) << 30;
 // Companion text files are a few lines long; anything larger is not one.
 constexpr qint64 kMaximumCompanionSize = 1 << 20;
 
@@ -26,17 +29,17 @@ double littleEndianDouble(const QByteArray& bytes, qsizetype offset)
     return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.constData() + offset));
 }
 
+// The text file of the set with that suffix; nullopt (logged) when there is none or it cannot be read.
 std::optional<QByteArray> companion(const QFileInfo& shp, const QString& suffix)
 {
     const QString path = shp.path() + u'/' + shp.completeBaseName() + u'.' + suffix;
     if (!QFileInfo::exists(path))
         return std::nullopt;
-    std::optional<MappedFile> file = MappedFile::open(path, kMaximumCompanionSize);
-    if (!file) {
-        ZQLog(QStringLiteral("shapefile: %1 could not be read or is too large").arg(path));
-        return std::nullopt;
-    }
-    return QByteArray(file->bytes().constData(), file->bytes().size());
+    QString reason;
+    std::optional<QByteArray> bytes = platform::readRegularFile(path, kMaximumCompanionSize, &reason);
+    if (!bytes)
+        ZQLog(QStringLiteral("shapefile: %1 could not be read: %2").arg(path, reason));
+    return bytes;
 }
 
 bool isUsableTransform(const QTransform& t)
@@ -58,13 +61,18 @@ void ZQESRIFile::initWithURL(const QUrl& url)
     m_path = url.toLocalFile();
     const QFileInfo shp(m_path);
     ShapefileContents contents;
-    if ((m_shpFile = MappedFile::open(m_path)))
+    QString problem;
+    if ((m_shpFile = MappedFile::open(m_path, kMaximumTableOrGeometrySize, &problem)))
         contents.shp = m_shpFile->bytes();
-    if ((m_dbfFile = MappedFile::open(dBaseFilePath())))
+    else
+        m_unreadableGeometry = QCoreApplication::translate("ZQESRIFile", "The shapefile could not be read: %1.").arg(problem);
+    QString tableProblem;
+    if (QFileInfo::exists(dBaseFilePath())
+        && (m_dbfFile = MappedFile::open(dBaseFilePath(), kMaximumTableOrGeometrySize, &tableProblem)))
         contents.dbf = m_dbfFile->bytes();
     contents.cpg = companion(shp, QStringLiteral("cpg"));
     contents.prj = companion(shp, QStringLiteral("prj"));
-    load(std::move(contents));
+    load(std::move(contents), tableProblem);
 }
 
 void ZQESRIFile::initWithFile(const QString& path)
@@ -77,16 +85,22 @@ void ZQESRIFile::initWithContents(ShapefileContents contents)
     load(std::move(contents));
 }
 
-void ZQESRIFile::load(ShapefileContents contents)
+void ZQESRIFile::load(ShapefileContents contents, const QString& unreadableTable)
 {
     m_shp = std::move(contents.shp);
     if (contents.dbf) {
         m_dbf = std::move(*contents.dbf);
         m_table = DBaseTable::read(m_dbf);
+        if (!m_table)
+            countUnreadTable(QCoreApplication::translate(
+                "ZQESRIFile", "The database (.dbf) file is damaged; attributes were not read."));
+    } else if (!unreadableTable.isEmpty()) {
+        countUnreadTable(QCoreApplication::translate(
+            "ZQESRIFile", "The database (.dbf) file could not be read (%1); attributes were not read.")
+                              .arg(unreadableTable));
     } else {
-        ++m_errorsCount;
-        m_errorString = QCoreApplication::translate("ZQESRIFile",
-                                                    "No database (.dbf) file was found; attributes were not read.");
+        countUnreadTable(QCoreApplication::translate(
+            "ZQESRIFile", "No database (.dbf) file was found; attributes were not read."));
     }
     if (contents.cpg)
         m_stringEncoding = QString::fromUtf8(*contents.cpg);
@@ -96,6 +110,17 @@ void ZQESRIFile::load(ShapefileContents contents)
         ProjectionScanner scanner(QString::fromLatin1(*contents.prj));
         m_projectionData = recursiveParseWithScanner(scanner);
     }
+}
+
+void ZQESRIFile::countUnreadTable(const QString& message)
+{
+    ++m_errorsCount;
+    m_errorString = message;
+}
+
+bool ZQESRIFile::wasCutShort() const
+{
+    return (m_shpFile && m_shpFile->changed()) || (m_dbfFile && m_dbfFile->changed());
 }
 
 bool ZQESRIFile::checkHeader() const
@@ -286,7 +311,9 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
         return std::nullopt;
     }
     if (!checkHeader()) {
-        m_errorString = QCoreApplication::translate("ZQESRIFile", "Bad Header Length or Version");
+        m_errorString = m_unreadableGeometry.isEmpty()
+                          ? QCoreApplication::translate("ZQESRIFile", "Bad Header Length or Version")
+                          : m_unreadableGeometry;
         return std::nullopt;
     }
     m_objectsCount = 0;
@@ -301,7 +328,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
 
     QList<ZQObjectPtr> objects;
     for (const ShapeRecord& record : records()) {
-        if (m_shouldAbort)
+        if (m_shouldAbort || wasCutShort())
             break;
         const std::optional<qint32> shapeType = record.shapeType();
         if (!shapeType) {
@@ -334,6 +361,11 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
             ++m_errorsCount;
             ++m_objectsNotLoadedCount;
         }
+    }
+    if (wasCutShort()) {
+        ++m_errorsCount;
+        m_errorString = QCoreApplication::translate("ZQESRIFile", "The shapefile changed while it was being read.");
+        return std::nullopt;
     }
     return objects;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 // One shapefile set: the geometry (.shp), its dBase attribute table (.dbf), the code page
-// (.cpg) and the projection (.prj), all of one base name. The .shp and .dbf are mapped,
-// not copied, and read in place; every size they declare is checked before it is used,
-// and a damaged record is skipped and counted as an error.
+// (.cpg) and the projection (.prj), all of one base name, each only when it is a regular
+// file within a size limit. The .shp and .dbf are mapped, not copied, and read in place; a
+// parse that finds one of them cut short by another program meanwhile fails with a reason.
+// Every size the files declare is checked before it is used; a damaged record is skipped
+// and counted as an error.
 
 #include "geodata/AttributeValue.h"
 #include "geodata/DBaseTable.h"
@@ -22,6 +24,7 @@
 #include <QUrl>
 #include <QVariantMap>
 #include <atomic>
+#include <optional>
 #include <vector>
 
 namespace geodata {
@@ -45,8 +48,9 @@ public:
     ZQESRIFile();
     ~ZQESRIFile() override;
 
-    // Reads the set beside the .shp. A missing .dbf counts one error and leaves records
-    // without attributes; an unreadable .shp leaves a reader whose header check fails.
+    // Reads the set beside the .shp. A .dbf that is missing, unreadable or damaged counts one
+    // error, says so in the error string and leaves records without attributes; an unreadable
+    // .shp leaves a reader whose header check fails and whose parse says why.
     void initWithURL(const QUrl& url);
     void initWithFile(const QString& path);
     // The same from bytes in memory (the companions' paths are then empty).
@@ -85,8 +89,9 @@ public:
 
     // --- Import ---------------------------------------------------------------------------
     // Makes one object per record through the object factory, with paths mapped by
-    // `transform`. Nullopt, with the error string set, when the header check fails or the
-    // transform is not invertible. Stops before the next record once an abort is asked for.
+    // `transform`. Nullopt, with the error string set, when the header check fails, the
+    // transform is not invertible, or the .shp or .dbf was cut short meanwhile (counted as an
+    // error). Stops before the next record once an abort is asked for.
     std::optional<QList<ZQObjectPtr>> parseUsingTransform(const QTransform& transform);
     std::optional<QList<ZQObjectPtr>> parse() { return parseUsingTransform(QTransform()); }
     // Hands a new object to the delegate.
@@ -119,7 +124,11 @@ public:
     bool didAbort() const { return m_shouldAbort; }
 
 private:
-    void load(geodata::ShapefileContents contents);
+    // `unreadableTable` says why a .dbf that is there could not be read.
+    void load(geodata::ShapefileContents contents, const QString& unreadableTable = {});
+    void countUnreadTable(const QString& message);
+    // Whether another program cut the mapped .shp or .dbf short under the reader.
+    bool wasCutShort() const;
     void countDamagedRecord(const geodata::ShapeRecord& record);
     void pc_point(const geodata::ShapeGeometry& geometry);
     void pc_poly(const geodata::ShapeGeometry& geometry, bool closesRings);
@@ -129,6 +138,7 @@ private:
 
     QString m_path;
     QUrl m_url;
+    QString m_unreadableGeometry; // why the .shp could not be read
     std::optional<geodata::MappedFile> m_shpFile;
     std::optional<geodata::MappedFile> m_dbfFile;
     QByteArray m_shp;

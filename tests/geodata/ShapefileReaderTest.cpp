@@ -141,7 +141,7 @@ private:
     QList<QByteArray> m_rows;
 };
 
-std::shared_ptr<ZQESRIFile> reader(const QByteArray& shp, std::optional<QByteArray> dbf = QByteArray(),
+std::shared_ptr<ZQESRIFile> reader(const QByteArray& shp, std::optional<QByteArray> dbf = DbfBuilder({}).bytes(),
                                    std::optional<QByteArray> cpg = {}, std::optional<QByteArray> prj = {})
 {
     auto file = std::make_shared<ZQESRIFile>();
@@ -390,8 +390,12 @@ TEST(ShapefileAttributes, DamagedHeadersGiveNoTableAndFieldsStayInsideTheRow)
     };
     // 0x20000000 rows of 8 bytes overflow 32-bit arithmetic back into a small number.
     for (const QByteArray& damaged : {withWords(1, 0), withWords(1, 40000), withWords(0x20000000, 8), good.left(31),
-                                      good.left(good.size() - 1)})
-        EXPECT_FALSE(reader(validShp(), damaged)->databaseFieldInfo()) << damaged.size();
+                                      good.left(good.size() - 1)}) {
+        const auto file = reader(validShp(), damaged);
+        EXPECT_FALSE(file->databaseFieldInfo()) << damaged.size();
+        EXPECT_EQ(file->countOfErrors(), 1u) << damaged.size();
+        EXPECT_EQ(file->errorString(), QStringLiteral("The database (.dbf) file is damaged; attributes were not read."));
+    }
 
     EXPECT_EQ(reader(validShp(), withWords(0, 7))->databaseFieldNames(), QStringList{"A"}) << "B runs past the row";
     QByteArray unterminated = withWords(0, 9, 32 + 64); // the header ends after the descriptors, without 0x0D

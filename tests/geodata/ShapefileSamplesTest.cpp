@@ -1,5 +1,6 @@
 // The shared sample sets read the same as with the dump tools of the shapelib package:
 // record count, shape types, parts, every vertex and every attribute value.
+#include "support/AddressSpaceLimit.h"
 #include "support/TestSupport.h"
 
 #include "geodata/ZQESRIFile.h"
@@ -11,7 +12,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cmath>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -186,4 +189,37 @@ TEST(ShapefileSamples, ReadsCompanionsBesideTheMainFile)
     EXPECT_EQ(withoutTable.countOfErrors(), 1u);
     EXPECT_FALSE(withoutTable.metadataForRecord(0));
     EXPECT_EQ(withoutTable.countOfObjects(), 100u);
+}
+
+TEST(ShapefileSamples, SpecialCompanionsAndAMainFileThatShrinksAreErrorsNeverHangsOrSignals)
+{
+    QTemporaryDir folder;
+    const QString shp = folder.filePath("nc.shp");
+    ASSERT_TRUE(QFile::copy(testsupport::sampleDataPath("shapefiles/nc.shp"), shp));
+    ASSERT_TRUE(QFile::link("/dev/zero", folder.filePath("nc.dbf")));
+    for (const char* companion : {"nc.prj", "nc.cpg", "pipe.shp"})
+        ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath(companion)).constData(), 0600), 0);
+
+    testsupport::AddressSpaceLimit limit;
+    ZQESRIFile file;
+    file.initWithFile(shp);
+    EXPECT_EQ(file.countOfErrors(), 1u);
+    EXPECT_EQ(file.errorString(),
+              "The database (.dbf) file could not be read (it is a device, not a file); attributes were not read.");
+    EXPECT_FALSE(file.projectionData());
+    EXPECT_FALSE(file.dBaseStringEncoding());
+    // Another program cuts the main file short after it was opened: the parse reads zeros where the
+    // records were, stops and fails.
+    ASSERT_TRUE(QFile::resize(shp, 200));
+    EXPECT_FALSE(file.parse());
+    EXPECT_EQ(file.errorString(), "The shapefile changed while it was being read.");
+    EXPECT_EQ(file.countOfErrors(), 2u);
+    // A bus error anywhere else still ends the process.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::raise(SIGBUS), testing::KilledBySignal(SIGBUS), "");
+
+    ZQESRIFile pipe;
+    pipe.initWithFile(folder.filePath("pipe.shp"));
+    EXPECT_FALSE(pipe.parse());
+    EXPECT_EQ(pipe.errorString(), "The shapefile could not be read: it is a pipe, not a file.");
 }

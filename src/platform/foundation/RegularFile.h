@@ -1,0 +1,46 @@
+#pragma once
+
+// Opening a file a user chose, or one that came with it. Only a regular file within a size
+// limit is opened: a device may never end, a pipe may block for ever, and whoever reads the
+// file reads it at the size found here, never at the size the file claims inside.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+enum class SymbolicLinks { Follow, Refuse };
+
+class RegularFile {
+public:
+    // Nullopt with `reason` saying why in a few words that read after the file's name: "it is
+    // a pipe, not a file", "it is larger than 1 GB", or the system's own ("Permission denied").
+    static std::optional<RegularFile> open(const QString& path, qint64 maximumSize, QString* reason = nullptr,
+                                           SymbolicLinks links = SymbolicLinks::Follow);
+
+    RegularFile(RegularFile&& other) noexcept;
+    RegularFile& operator=(RegularFile&& other) noexcept;
+    ~RegularFile();
+
+    int descriptor() const { return m_descriptor; }
+    // The size when it was opened.
+    qint64 size() const { return m_size; }
+
+    // The whole file, read at its size into memory: another program changing it afterwards
+    // cannot disturb whoever parses the bytes. Nullopt with `reason` when the read fails or
+    // the file's size changed meanwhile ("it changed while it was being read").
+    std::optional<QByteArray> readAll(QString* reason = nullptr) const;
+
+private:
+    RegularFile(int descriptor, qint64 size) : m_descriptor(descriptor), m_size(size) {}
+
+    int m_descriptor = -1;
+    qint64 m_size = 0;
+};
+
+// Opens and reads in one step.
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maximumSize, QString* reason = nullptr,
+                                          SymbolicLinks links = SymbolicLinks::Follow);
+
+} // namespace platform
