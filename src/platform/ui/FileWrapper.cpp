@@ -1,26 +1,34 @@
 #include "platform/ui/FileWrapper.h"
 
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-QuorvaneError fileError(const QString& description, const QString& path)
+const QString kReadReasonKey = QStringLiteral("VXOriginalException");
+const QString kWriteReasonKey = QStringLiteral("exception");
+
+QuorvaneError documentError(const QString& description, const QString& path, const QString& reasonKey,
+                            const QString& reason)
 {
-    return QuorvaneError(kQuorvaneDocumentError, description, {{QStringLiteral("path"), path}});
+    return QuorvaneError(kQuorvaneDocumentError, description,
+                         {{QStringLiteral("path"), path}, {reasonKey, reason}});
 }
 
 void setError(QuorvaneError* error, const QuorvaneError& value)
@@ -29,104 +37,158 @@ void setError(QuorvaneError* error, const QuorvaneError& value)
         *error = value;
 }
 
-// Reads a tree within the limits, counting entries and bytes across the whole tree.
+QString systemReason()
+{
+    return qt_error_string(errno);
+}
+
+// Reads a tree in two passes. The first walks the folders, counting entries and adding up
+// file sizes, so that a tree past the limits is refused before any file is read; the
+// second reads each file at its size, still within what is left of the size limit.
 class TreeReader {
 public:
-    std::optional<FileWrapper> read(const QFileInfo& info, int depth)
+    std::optional<FileWrapper> read(const QFileInfo& root)
     {
-        if (depth > FileWrapper::kMaximumDepth)
-            return fail(QStringLiteral("folders nested too deeply"), info);
-        if (++m_entryCount > FileWrapper::kMaximumEntryCount)
-            return fail(QStringLiteral("too many files"), info);
-        if (info.isDir())
-            return readDirectory(info, depth);
-        return readFile(info);
+        m_root.setPath(root.absoluteFilePath());
+        const std::optional<Entry> tree = scan(root, 0);
+        return tree ? load(*tree) : std::nullopt;
     }
 
-    QuorvaneError error;
+    QString reason;
 
 private:
-    std::optional<FileWrapper> readDirectory(const QFileInfo& info, int depth)
+    struct Entry {
+        QString name;
+        QString path;
+        bool isDirectory = false;
+        std::vector<Entry> children; // sorted by name
+    };
+
+    std::optional<Entry> scan(const QFileInfo& info, int depth)
     {
-        FileWrapper directory = FileWrapper::directory(info.fileName());
-        const QDir dir(info.absoluteFilePath());
-        const QFileInfoList entries =
-            dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QFileInfo& entry : entries) {
-            if (entry.isSymLink() || (!entry.isDir() && !entry.isFile())) {
-                LogEvent(kFileEvent, QStringLiteral("skipped '%1': not a plain file or folder").arg(entry.filePath()));
+        if (depth > FileWrapper::kMaximumDepth)
+            return fail(QStringLiteral("its folders are nested too deeply"));
+        Entry entry{info.fileName(), info.absoluteFilePath(), info.isDir(), {}};
+        if (!entry.isDirectory) {
+            m_totalSize += info.size();
+            if (m_totalSize > FileWrapper::kMaximumTotalSize)
+                return fail(QStringLiteral("its files are larger than %1 in all")
+                                .arg(QLocale::c().formattedDataSize(FileWrapper::kMaximumTotalSize, 0,
+                                                                    QLocale::DataSizeTraditionalFormat)));
+            return entry;
+        }
+        QDirIterator entries(entry.path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        while (entries.hasNext()) {
+            const QFileInfo child = entries.nextFileInfo();
+            if (++m_entryCount > FileWrapper::kMaximumEntryCount)
+                return fail(QStringLiteral("it holds too many files (more than %1)").arg(FileWrapper::kMaximumEntryCount));
+            if (child.isSymLink() || (!child.isDir() && !child.isFile())) {
+                LogEvent(kFileEvent, QStringLiteral("skipped '%1': not a plain file or folder").arg(child.filePath()));
                 continue;
             }
-            std::optional<FileWrapper> child = read(entry, depth + 1);
-            if (!child)
+            std::optional<Entry> scanned = scan(child, depth + 1);
+            if (!scanned)
                 return std::nullopt;
-            directory.addFileWrapper(std::move(*child));
+            entry.children.push_back(std::move(*scanned));
+        }
+        std::sort(entry.children.begin(), entry.children.end(),
+                  [](const Entry& a, const Entry& b) { return a.name < b.name; });
+        return entry;
+    }
+
+    std::optional<FileWrapper> load(const Entry& entry)
+    {
+        if (!entry.isDirectory) {
+            QString why;
+            std::optional<QByteArray> contents = readRegularFile(
+                entry.path, FileWrapper::kMaximumTotalSize - m_readSize, &why, SymbolicLinks::Refuse);
+            if (!contents)
+                return fail(QStringLiteral("“%1”: %2").arg(m_root.relativeFilePath(entry.path), why));
+            m_readSize += contents->size();
+            return FileWrapper::regularFile(*contents, entry.name);
+        }
+        FileWrapper directory = FileWrapper::directory(entry.name);
+        for (const Entry& child : entry.children) {
+            std::optional<FileWrapper> loaded = load(child);
+            if (!loaded)
+                return std::nullopt;
+            directory.addFileWrapper(std::move(*loaded)); // in order: each lands at the end
         }
         return directory;
     }
 
-    std::optional<FileWrapper> readFile(const QFileInfo& info)
+    std::nullopt_t fail(const QString& why)
     {
-        QFile file(info.absoluteFilePath());
-        const qint64 size = file.size();
-        if (size < 0 || m_totalSize + size > FileWrapper::kMaximumTotalSize)
-            return fail(QStringLiteral("the files are too large"), info);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("the file could not be read (%1)").arg(file.errorString()), info);
-        const QByteArray contents = file.read(FileWrapper::kMaximumTotalSize - m_totalSize + 1);
-        m_totalSize += contents.size();
-        if (m_totalSize > FileWrapper::kMaximumTotalSize)
-            return fail(QStringLiteral("the files are too large"), info);
-        if (file.error() != QFileDevice::NoError)
-            return fail(QStringLiteral("the file could not be read (%1)").arg(file.errorString()), info);
-        return FileWrapper::regularFile(contents, info.fileName());
-    }
-
-    std::nullopt_t fail(const QString& reason, const QFileInfo& info)
-    {
-        error = fileError(QStringLiteral("'%1' could not be read: %2").arg(info.filePath(), reason), info.filePath());
+        reason = why;
         return std::nullopt;
     }
 
+    QDir m_root;
     qsizetype m_entryCount = 0;
     qint64 m_totalSize = 0;
+    qint64 m_readSize = 0;
 };
 
-bool writeTree(const FileWrapper& wrapper, const QString& path, QuorvaneError* error)
+enum class Durability { Written, Synced };
+
+bool writeFile(const QString& path, const QByteArray& contents, Durability durability, QString* reason)
 {
-    if (wrapper.isRegularFile()) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)
-            || file.write(wrapper.regularFileContents()) != wrapper.regularFileContents().size() || !file.flush()) {
-            setError(error, fileError(QStringLiteral("'%1' could not be written (%2)").arg(path, file.errorString()), path));
-            return false;
-        }
-        return true;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *reason = systemReason();
+        return false;
     }
-    if (!QDir().mkdir(path)) {
-        setError(error, fileError(QStringLiteral("the folder '%1' could not be made").arg(path), path));
+    qsizetype written = 0;
+    while (written < contents.size()) {
+        const ssize_t count = ::write(fd, contents.constData() + written, size_t(contents.size() - written));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        written += count;
+    }
+    const bool complete = written == contents.size() && (durability == Durability::Written || ::fsync(fd) == 0);
+    if (!complete)
+        *reason = systemReason();
+    // Some file systems report a full disk only when the file is closed.
+    if (::close(fd) != 0 && complete) {
+        *reason = systemReason();
+        return false;
+    }
+    return complete;
+}
+
+// Writes the tree at `path`, where nothing is yet; answers the system's reason on failure.
+bool writeTree(const FileWrapper& wrapper, const QString& path, Durability durability, QString* reason)
+{
+    if (wrapper.isRegularFile())
+        return writeFile(path, wrapper.regularFileContents(), durability, reason);
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0) {
+        *reason = systemReason();
         return false;
     }
     for (const FileWrapper& child : wrapper.fileWrappers()) {
         if (!FileWrapper::isValidFilename(child.filename())) {
-            setError(error, fileError(QStringLiteral("'%1' is not a valid file name").arg(child.filename()), path));
+            *reason = QStringLiteral("“%1” is not a valid file name").arg(child.filename());
             return false;
         }
-        if (!writeTree(child, path + QLatin1Char('/') + child.filename(), error))
+        if (!writeTree(child, path + QLatin1Char('/') + child.filename(), durability, reason))
             return false;
     }
     return true;
 }
 
-// A folder beside the target that is removed unless it was moved into place.
-class StagingFolder {
+// A hidden place beside the target, removed unless it was moved into place. Its name is
+// short whatever the target's, so a name up to the system's limit can still be saved.
+class StagingPlace {
 public:
-    explicit StagingFolder(const QFileInfo& target)
+    explicit StagingPlace(const QString& folder)
+        : m_path(QStringLiteral("%1/.saving-%2")
+                     .arg(folder)
+                     .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')))
     {
-        const QString stem = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".saving-");
-        m_path = stem + QString::number(QRandomGenerator::global()->generate(), 16);
     }
-    ~StagingFolder() { remove(m_path); }
+    ~StagingPlace() { remove(m_path); }
 
     const QString& path() const { return m_path; }
 
@@ -153,24 +215,24 @@ bool swapIntoPlace(const QString& staged, const QString& target, QString* reason
     if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink()) {
         if (std::rename(stagedPath.constData(), targetPath.constData()) == 0)
             return true;
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        *reason = systemReason();
         return false;
     }
 #ifdef RENAME_EXCHANGE
     if (renameat2(AT_FDCWD, stagedPath.constData(), AT_FDCWD, targetPath.constData(), RENAME_EXCHANGE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        *reason = systemReason();
         return false;
     }
 #endif
     const QByteArray asidePath = stagedPath + ".old";
     if (std::rename(targetPath.constData(), asidePath.constData()) != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        *reason = systemReason();
         return false;
     }
     if (std::rename(stagedPath.constData(), targetPath.constData()) != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        *reason = systemReason();
         std::rename(asidePath.constData(), targetPath.constData());
         return false;
     }
@@ -238,41 +300,40 @@ bool FileWrapper::isValidFilename(const QString& name)
 std::optional<FileWrapper> FileWrapper::readFromPath(const QString& path, QuorvaneError* error)
 {
     const QFileInfo info(path);
-    if (!info.exists() || info.isSymLink() || (!info.isDir() && !info.isFile())) {
-        setError(error, fileError(QStringLiteral("'%1' does not exist or is not a file or folder").arg(path), path));
-        return std::nullopt;
+    QString reason;
+    std::optional<FileWrapper> wrapper;
+    if (info.isDir() && !info.isSymLink()) {
+        TreeReader reader;
+        wrapper = reader.read(info);
+        reason = reader.reason;
+    } else if (std::optional<QByteArray> contents = readRegularFile(path, kMaximumTotalSize, &reason, SymbolicLinks::Refuse)) {
+        wrapper = regularFile(*contents, info.fileName());
     }
-    TreeReader reader;
-    std::optional<FileWrapper> wrapper = reader.read(info, 0);
     if (!wrapper)
-        setError(error, reader.error);
+        setError(error, documentError(QStringLiteral("The document “%1” could not be opened.").arg(info.fileName()), path,
+                                      kReadReasonKey, reason));
     return wrapper;
 }
 
 bool FileWrapper::writeToPath(const QString& path, QuorvaneError* error) const
 {
     const QFileInfo target(path);
-    if (!isValidFilename(target.fileName()) || !target.absoluteDir().exists()) {
-        setError(error, fileError(QStringLiteral("'%1' is not a place a file can be written to").arg(path), path));
-        return false;
-    }
-    if (isRegularFile() && !target.isDir()) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(m_contents) != m_contents.size() || !file.commit()) {
-            setError(error, fileError(QStringLiteral("'%1' could not be written (%2)").arg(path, file.errorString()), path));
-            return false;
-        }
-        return true;
-    }
-    StagingFolder staging(target);
-    if (!writeTree(*this, staging.path(), error))
-        return false;
     QString reason;
-    if (!swapIntoPlace(staging.path(), target.absoluteFilePath(), &reason)) {
-        setError(error, fileError(QStringLiteral("'%1' could not be replaced (%2)").arg(path, reason), path));
-        return false;
+    if (!isValidFilename(target.fileName())) {
+        reason = QStringLiteral("it is not a valid file name");
+    } else if (!target.absoluteDir().exists()) {
+        reason = QStringLiteral("its folder does not exist");
+    } else {
+        // A single-file document is synced before it replaces the old one; syncing each of a
+        // package's files would slow every save.
+        const StagingPlace staging(target.absolutePath());
+        if (writeTree(*this, staging.path(), isRegularFile() ? Durability::Synced : Durability::Written, &reason)
+            && swapIntoPlace(staging.path(), target.absoluteFilePath(), &reason))
+            return true;
     }
-    return true;
+    setError(error, documentError(QStringLiteral("The document “%1” could not be saved.").arg(target.fileName()), path,
+                                  kWriteReasonKey, reason));
+    return false;
 }
 
 } // namespace platform

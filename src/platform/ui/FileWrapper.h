@@ -3,10 +3,15 @@
 // A file or a folder of files held in memory: how package documents are read and written.
 //
 // A directory wrapper holds named children, sorted by name; a regular-file wrapper holds
-// bytes. Reading follows no symbolic links and skips special files (each with a log line),
-// and refuses trees deeper, larger or more crowded than the limits below. Writing is atomic:
-// the tree is written into a new folder beside the target, which then takes the target's
-// place in one step; a failed write leaves the old file or folder as it was.
+// bytes. Reading follows no symbolic links and skips special files (each with a log line).
+// It counts a tree's entries and adds up their sizes before it reads any file, so a tree
+// deeper, larger or more crowded than the limits below is refused unread; each file is then
+// read at its size. Writing is atomic: the tree is written beside the target under a short
+// hidden name, which then takes the target's place in one step; a failed write leaves the
+// old file or folder as it was.
+//
+// Failures are errors 101 that name the document and give the reason under the key
+// documents use, "VXOriginalException" when reading and "exception" when writing.
 
 #include "platform/foundation/QuorvaneError.h"
 
@@ -22,8 +27,8 @@ public:
     enum class Kind { RegularFile, Directory };
 
     static constexpr int kMaximumDepth = 64;
-    static constexpr qsizetype kMaximumEntryCount = 100000;
-    static constexpr qint64 kMaximumTotalSize = qint64(1) << 30;
+    static constexpr qsizetype kMaximumEntryCount = 10000;
+    static constexpr qint64 kMaximumTotalSize = qint64(512) << 20;
 
     static FileWrapper regularFile(const QByteArray& contents, const QString& filename = {});
     static FileWrapper directory(const QString& filename = {});
@@ -51,10 +56,10 @@ public:
     static bool isValidFilename(const QString& name);
 
     // Reads the file or folder at `path` (the wrapper takes its name). Failures answer
-    // nullopt with an error (code 101).
+    // nullopt with an error.
     static std::optional<FileWrapper> readFromPath(const QString& path, QuorvaneError* error = nullptr);
     // Writes atomically to `path` (its folder must exist); answers false with an error
-    // (code 101) when it fails, leaving what was at `path` untouched.
+    // when it fails, leaving what was at `path` untouched.
     bool writeToPath(const QString& path, QuorvaneError* error = nullptr) const;
 
     bool operator==(const FileWrapper&) const = default;

@@ -175,6 +175,9 @@ TEST_F(DocumentTest, FailedSaveLeavesTheOldPackageAndNoDebris)
     EXPECT_FALSE(save(*note, url("Keep.note"), Document::SaveOperation, &error));
     EXPECT_EQ(error.code(), kQuorvaneDocumentError);
     EXPECT_EQ(error.domain(), kQuorvaneErrorDomain);
+    // The document by its name and the system's reason, not the hidden place it was written to.
+    EXPECT_EQ(error.localizedDescription(), "The document “Keep.note” could not be saved.");
+    EXPECT_EQ(error.userInfo().value("exception").toString(), "File name too long");
     EXPECT_TRUE(note->isDocumentEdited());
     EXPECT_EQ(FileWrapper::readFromPath(path("Keep.note")), before);
     EXPECT_EQ(entries(), QStringList{"Keep.note"});

@@ -1,11 +1,14 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/FileWrapper.h"
+#include "support/AddressSpaceLimit.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using platform::FileWrapper;
@@ -30,6 +33,21 @@ protected:
     QStringList entries() const
     {
         return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    static QString readReason(const QuorvaneError& error)
+    {
+        return error.userInfo().value("VXOriginalException").toString();
+    }
+
+    // A folder of `count` files of one byte each.
+    void makeFolder(const QString& name, int count) const
+    {
+        ASSERT_TRUE(QDir().mkpath(path(name)));
+        for (int i = 0; i < count; ++i) {
+            QFile file(path(name + QString("/%1").arg(i)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+        }
     }
 
     QTemporaryDir folder;
@@ -105,15 +123,74 @@ TEST_F(FileWrapperTest, ReadingSkipsLinksAndSpecialFilesAndRefusesMissingPathsAn
     EXPECT_TRUE(log.contains("link.txt"));
     EXPECT_EQ(read->fileWrappers().size(), 3u);
 
-    QuorvaneError error;
-    EXPECT_FALSE(FileWrapper::readFromPath(path("Map.qvnl/link.txt"), &error));
-    EXPECT_FALSE(FileWrapper::readFromPath(path("nothing-here"), &error));
-    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    // Named as the document, each is refused at once with what it is.
+    const QList<QPair<QString, QString>> refused{{path("Map.qvnl/link.txt"), "it is a symbolic link"},
+                                                 {path("Map.qvnl/pipe"), "it is a pipe, not a file"},
+                                                 {"/dev/zero", "it is a device, not a file"},
+                                                 {path("nothing-here"), "No such file or directory"}};
+    for (const auto& [refusedPath, reason] : refused) {
+        QuorvaneError error;
+        EXPECT_FALSE(FileWrapper::readFromPath(refusedPath, &error));
+        EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+        EXPECT_EQ(readReason(error), reason) << qPrintable(refusedPath);
+        EXPECT_EQ(error.localizedDescription(),
+                  QString("The document “%1” could not be opened.").arg(QFileInfo(refusedPath).fileName()));
+    }
 
     QString deep = path("Deep.qvnl");
     for (int level = 0; level <= FileWrapper::kMaximumDepth + 1; ++level)
         deep += "/d";
     ASSERT_TRUE(QDir().mkpath(deep));
+    QuorvaneError error;
     EXPECT_FALSE(FileWrapper::readFromPath(path("Deep.qvnl"), &error));
-    EXPECT_TRUE(error.localizedDescription().contains("nested too deeply"));
+    EXPECT_EQ(readReason(error), "its folders are nested too deeply");
+}
+
+TEST_F(FileWrapperTest, TreesAreMeasuredBeforeTheyAreReadAndEachFileIsReadAtItsSize)
+{
+    makeFolder("Many.qvnl", 300);
+    makeFolder("Crowded.qvnl", FileWrapper::kMaximumEntryCount + 1);
+    makeFolder("Sparse.qvnl", 1);
+    QFile sparse(path("Sparse.qvnl/hole"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(FileWrapper::kMaximumTotalSize));
+
+    testsupport::AddressSpaceLimit limit;
+    const std::optional<FileWrapper> many = FileWrapper::readFromPath(path("Many.qvnl"));
+    ASSERT_TRUE(many);
+    ASSERT_EQ(many->fileWrappers().size(), 300u);
+    EXPECT_EQ(many->fileWrapperNamed("299")->regularFileContents(), "x");
+    // The limits' own reasons, found before anything is read.
+    QuorvaneError error;
+    EXPECT_FALSE(FileWrapper::readFromPath(path("Crowded.qvnl"), &error));
+    EXPECT_EQ(readReason(error), "it holds too many files (more than 10000)");
+    EXPECT_FALSE(FileWrapper::readFromPath(path("Sparse.qvnl"), &error));
+    EXPECT_EQ(readReason(error), "its files are larger than 512 MB in all");
+    EXPECT_EQ(error.localizedDescription(), "The document “Sparse.qvnl” could not be opened.");
+}
+
+TEST_F(FileWrapperTest, NamesUpToTheSystemsLimitSaveAndFailuresGiveTheSystemsReason)
+{
+    const QString longest(85, QChar(0x5730)); // 255 bytes in UTF-8
+    ASSERT_EQ(QFile::encodeName(longest).size(), 255);
+    QuorvaneError error;
+    // Made, replaced by a package, replaced by a plain file.
+    for (const FileWrapper& wrapper : {package(), package(), FileWrapper::regularFile("flat")})
+        ASSERT_TRUE(wrapper.writeToPath(path(longest), &error)) << qPrintable(error.userInfo().value("exception").toString());
+    EXPECT_EQ(FileWrapper::readFromPath(path(longest))->regularFileContents(), "flat");
+
+    // A full disk, simulated by a file-size limit below the thumbnail's size.
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = previous;
+    tiny.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool written = package().writeToPath(path(longest), &error);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error.localizedDescription(), QString("The document “%1” could not be saved.").arg(longest));
+    EXPECT_EQ(error.userInfo().value("exception").toString(), "File too large");
+    EXPECT_EQ(FileWrapper::readFromPath(path(longest))->regularFileContents(), "flat");
+    EXPECT_EQ(entries(), QStringList{longest});
 }
