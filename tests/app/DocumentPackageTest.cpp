@@ -8,6 +8,8 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/FileWrapper.h"
+#include "support/AddressSpaceLimit.h"
+#include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
@@ -108,7 +110,11 @@ QStringList layerNames(const VXDrawing& drawing)
 TEST_F(DocumentPackageTest, ReopensWithEverythingAndEachFileHoldsWhatItsReadersExpect)
 {
     const auto saved = savedDocument();
-    const auto reopened = open();
+    // Each file is read at its size, so a small address space is plenty.
+    const auto reopened = [this] {
+        testsupport::AddressSpaceLimit limit;
+        return open();
+    }();
     ASSERT_TRUE(reopened);
     EXPECT_EQ(layerNames(*reopened->drawing()), layerNames(*saved->drawing()));
     EXPECT_EQ(reopened->activeLayer()->layerName(), QStringLiteral("Roads"));
@@ -206,6 +212,18 @@ TEST_F(DocumentPackageTest, DamagedPackagesAreRefusedWithoutTouchingTheDisk)
         replacePackageFile(place, original);
         EXPECT_TRUE(open()) << place.toStdString() << " restored";
     }
+
+    // An object that is not what its place expects gives its message, not where the code checked it.
+    testsupport::ArchiveStub grid;
+    grid.values = {{QStringLiteral("ZQMatrixArray_rowWidth"), 0}};
+    replacePackageFile(MapDocumentPackage::kContentFileName, grid.archiveAs(QStringLiteral("ZQMatrixArray")));
+    QuorvaneError error;
+    EXPECT_FALSE(open(&error));
+    EXPECT_EQ(error.localizedDescription(), QStringLiteral("The document “Map.qvnl” could not be opened."));
+    const QString reason = error.userInfo().value(QStringLiteral("VXOriginalException")).toString();
+    EXPECT_TRUE(reason.contains(QStringLiteral("a height grid with a row width of 0"))) << reason.toStdString();
+    EXPECT_FALSE(reason.contains(QStringLiteral("Assertion")) || reason.contains(QStringLiteral(".cpp")))
+        << reason.toStdString();
 }
 
 TEST_F(DocumentPackageTest, MissingDrawingPlainFileAndAbsentFolderAreRefused)

@@ -11,7 +11,8 @@ void failAssertion(const QString& message, const char* function, const char* fil
                              .arg(line)
                              .arg(message);
     Log::write(kInfoEvent, text);
-    throw AssertionFailure(text.toStdString());
+    // The message alone travels on: it may end up as the reason an error gives the user.
+    throw AssertionFailure(message.toStdString());
 }
 
 bool runGuarded(const char* where, const std::function<void()>& work)

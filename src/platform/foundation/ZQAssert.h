@@ -1,7 +1,8 @@
 #pragma once
 
 // Programming errors: ZQ_ASSERT logs the method, file and line and throws
-// platform::AssertionFailure, which the event-loop boundaries catch and log.
+// platform::AssertionFailure carrying the message alone, which the event-loop boundaries
+// catch and log.
 
 #include <QString>
 #include <functional>
