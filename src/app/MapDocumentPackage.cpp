@@ -29,13 +29,9 @@ void setError(QuorvaneError* error, int code, const QString& description, const 
         *error = QuorvaneError(code, description, {{key, reason}});
 }
 
-// Names the package when it has a name, as the file reader's own errors do.
-void setReadError(QuorvaneError* error, const FileWrapper& package, const QString& reason)
+void setReadError(QuorvaneError* error, const QString& reason)
 {
-    const QString description = package.filename().isEmpty()
-                                    ? QObject::tr("The document could not be opened.")
-                                    : QObject::tr("The document “%1” could not be opened.").arg(package.filename());
-    setError(error, kQuorvaneDocumentError, description, kReadFailureKey, reason);
+    setError(error, kQuorvaneDocumentError, QObject::tr("The document could not be read."), kReadFailureKey, reason);
 }
 
 // The regular file of that name; null with `reason` set when it is absent or a folder.
@@ -171,20 +167,20 @@ QByteArray MapDocumentPackage::auxiliaryArchive(const MapDocumentContents& conte
 std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& package, QuorvaneError* error)
 {
     if (!package.isDirectory()) {
-        setReadError(error, package, QStringLiteral("the document is a single file, not a package"));
+        setReadError(error, QStringLiteral("the document is a single file, not a package"));
         return std::nullopt;
     }
     QString reason;
     const FileWrapper* content = regularFile(package, kContentFileName, &reason);
     if (!content) {
-        setReadError(error, package, reason);
+        setReadError(error, reason);
         return std::nullopt;
     }
     MapDocumentContents contents;
     QuorvaneError drawingError;
     contents.drawing = VXDrawingDocument::drawingFromArchive(content->regularFileContents(), &drawingError);
     if (!contents.drawing) {
-        setReadError(error, package, QStringLiteral("“%1”: %2")
+        setReadError(error, QStringLiteral("“%1”: %2")
                                 .arg(kContentFileName, drawingError.userInfo().value(kReadFailureKey).toString()));
         return std::nullopt;
     }
@@ -193,14 +189,14 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
     if (package.fileWrapperNamed(kInfoFileName)) {
         const FileWrapper* info = regularFile(package, kInfoFileName, &reason);
         if (!info || !dictionaryFromPropertyList(info->regularFileContents(), &reason)) {
-            setReadError(error, package, QStringLiteral("“%1”: %2").arg(kInfoFileName, reason));
+            setReadError(error, QStringLiteral("“%1”: %2").arg(kInfoFileName, reason));
             return std::nullopt;
         }
     }
     if (package.fileWrapperNamed(kAuxiliaryFileName)) {
         const FileWrapper* auxiliary = regularFile(package, kAuxiliaryFileName, &reason);
         if (!auxiliary || !readAuxiliaryArchive(auxiliary->regularFileContents(), contents, &reason)) {
-            setReadError(error, package, QStringLiteral("“%1”: %2").arg(kAuxiliaryFileName, reason));
+            setReadError(error, QStringLiteral("“%1”: %2").arg(kAuxiliaryFileName, reason));
             return std::nullopt;
         }
     }

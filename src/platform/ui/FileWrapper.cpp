@@ -3,6 +3,7 @@
 #include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/ui/DocumentError.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -21,14 +22,9 @@ namespace platform {
 
 namespace {
 
-const QString kReadReasonKey = QStringLiteral("VXOriginalException");
-const QString kWriteReasonKey = QStringLiteral("exception");
-
-QuorvaneError documentError(const QString& description, const QString& path, const QString& reasonKey,
-                            const QString& reason)
+QuorvaneError failure(const QString& path, const QString& reason)
 {
-    return QuorvaneError(kQuorvaneDocumentError, description,
-                         {{QStringLiteral("path"), path}, {reasonKey, reason}});
+    return QuorvaneError(kQuorvaneDocumentError, reason, {{QStringLiteral("path"), path}});
 }
 
 void setError(QuorvaneError* error, const QuorvaneError& value)
@@ -310,8 +306,7 @@ std::optional<FileWrapper> FileWrapper::readFromPath(const QString& path, Quorva
         wrapper = regularFile(*contents, info.fileName());
     }
     if (!wrapper)
-        setError(error, documentError(QStringLiteral("The document “%1” could not be opened.").arg(info.fileName()), path,
-                                      kReadReasonKey, reason));
+        setError(error, DocumentError::couldNotOpen(QUrl::fromLocalFile(path), failure(path, reason)));
     return wrapper;
 }
 
@@ -331,8 +326,7 @@ bool FileWrapper::writeToPath(const QString& path, QuorvaneError* error) const
             && swapIntoPlace(staging.path(), target.absoluteFilePath(), &reason))
             return true;
     }
-    setError(error, documentError(QStringLiteral("The document “%1” could not be saved.").arg(target.fileName()), path,
-                                  kWriteReasonKey, reason));
+    setError(error, DocumentError::couldNotSave(QUrl::fromLocalFile(path), failure(path, reason)));
     return false;
 }
 

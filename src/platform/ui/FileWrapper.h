@@ -10,8 +10,8 @@
 // hidden name, which then takes the target's place in one step; a failed write leaves the
 // old file or folder as it was.
 //
-// Failures are errors 101 that name the document and give the reason under the key
-// documents use, "VXOriginalException" when reading and "exception" when writing.
+// Failures are errors 101 that name the document and give the reason apart (see
+// DocumentError): the system's own where it has one.
 
 #include "platform/foundation/QuorvaneError.h"
 
