@@ -2,17 +2,11 @@
 // the drawing archive, the drawing information, the auxiliary archive, the window state
 // and the export settings, in that order; an empty piece leaves that file out. A package
 // that reads must write and read back with the same map scale.
-//
-// With QUORVANE_FUZZ_SEED_DIR set, start-up first writes the pieces of a small map there.
 #include "FuzzSupport.h"
 #include "app/AppClasses.h"
 #include "app/MapDocumentPackage.h"
-#include "app/VXQMappingLayer.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <cstdint>
 
@@ -23,39 +17,10 @@ const QStringList kPlaces{MapDocumentPackage::kContentFileName, MapDocumentPacka
                           MapDocumentPackage::kAuxiliaryFileName, MapDocumentPackage::kWindowStateFileName,
                           MapDocumentPackage::kExportSettingsFileName};
 
-QByteArray seedPackage()
-{
-    MapDocumentContents contents;
-    contents.drawing = VXDrawing::drawingWithSize({300, 200});
-    auto layer = std::make_shared<VXQMappingLayer>();
-    contents.drawing->addLayer(layer);
-    auto path = VXDrawablePath::drawablePathWithBezierPathWithStyle(
-        platform::BezierPath::bezierPathWithRect({10, 10, 50, 30}), VXStyle::defaultStyle());
-    path->setMetadataItemValueForKey(7, QStringLiteral("id"));
-    layer->addObject(path);
-    contents.mapScale = VXQMapScale::defaultScale()->mapScaleWithScale(50000);
-    contents.printInfo = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
-    contents.documentInfo = {{QStringLiteral("author"), QStringLiteral("seed")}};
-    contents.windowState = {{QStringLiteral("splits"), QVariantList{100, 500, 100}}};
-    contents.exportSettings = QVariantMap{{QStringLiteral("format"), QStringLiteral("PNG")}};
-    const auto package = MapDocumentPackage::write(contents, nullptr);
-    QByteArrayList pieces;
-    for (const QString& place : kPlaces)
-        pieces << package->fileWrapperNamed(place)->regularFileContents();
-    return pieces.join(kSeparator);
-}
-
 void setUp()
 {
     fuzz::startQuietApplication("fuzz_document_package");
     registerAppClasses();
-    const QString seedFolder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR");
-    if (!seedFolder.isEmpty()) {
-        QDir().mkpath(seedFolder);
-        QFile file(QDir(seedFolder).filePath(QStringLiteral("seed-package.bin")));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(seedPackage());
-    }
 }
 
 platform::FileWrapper packageFromPieces(const QByteArray& data)

@@ -1,9 +1,6 @@
 // Reads arbitrary bytes as an archived multi-style path. A path that reads must archive and
 // read back, draw in both passes, answer hit tests, positions and lengths, take a knob drag and
 // the special items over a selection, all without trouble.
-//
-// With QUORVANE_FUZZ_SEED_DIR set, start-up first writes an archive of a styled path with an
-// overlay, shims and an adornment there as a seed.
 #include "FuzzSupport.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -15,30 +12,12 @@
 #include "tracks/TrackClasses.h"
 #include "tracks/ZQMultiStylePath.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
 
 namespace {
-
-QByteArray seedPath()
-{
-    platform::BezierPath line;
-    line.moveToPoint({10, 50});
-    line.curveToPointControlPoint1ControlPoint2({190, 60}, {60, 0}, {140, 100});
-    const auto path = ZQMultiStylePath::multiStylePathWithPathStyle(
-        line, VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::black, 6));
-    path->setSelectionRange(ZQMakeAbsoluteStyleRange(80, 60));
-    path->setStyle(VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::red, 10));
-    path->insertBridge(nullptr);
-    path->addAdornmentWithObjectAtPositionDisplayName(
-        VXDrawablePath::drawablePathWithBezierPath(platform::BezierPath::bezierPathWithRect({0, 0, 4, 4})), 30,
-        QStringLiteral("seed"));
-    return platform::KeyedArchiver::archivedDataWithRootObject(path.get());
-}
 
 void setUp()
 {
@@ -47,13 +26,6 @@ void setUp()
     registerVantrixComponentClasses();
     registerVantrixDrawingClasses();
     registerTrackClasses();
-    const QString seedFolder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR");
-    if (!seedFolder.isEmpty()) {
-        QDir().mkpath(seedFolder);
-        QFile file(QDir(seedFolder).filePath(QStringLiteral("seed-multistyle-path.archive")));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(seedPath());
-    }
 }
 
 void exercise(ZQMultiStylePath& path)

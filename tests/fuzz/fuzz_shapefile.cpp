@@ -2,6 +2,8 @@
 // a flags byte, a 32-bit length and the .shp, a 16-bit length and the .prj, and the rest
 // as the .dbf. Flag bits: 1 fixes the .shp's length word so that the records are walked,
 // 2 supplies the .dbf, 4 a "UTF-8" code page, 8 the .prj.
+#include "ShapefileReading.h"
+
 #include "geodata/ZQESRIFile.h"
 
 #include "platform/foundation/ZQLog.h"
@@ -36,23 +38,6 @@ private:
     qsizetype m_at = 0;
 };
 
-// Looks at every path and attribute it is given, and makes nothing.
-class InspectingFactory : public ZQShapefileObjectFactory {
-public:
-    std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32, const QPainterPath& path,
-                                                               const geodata::AttributeDictionary* attributes) override
-    {
-        path.boundingRect();
-        if (attributes) {
-            for (const auto& [key, value] : *attributes)
-                value.value();
-        }
-        return nullptr;
-    }
-};
-
-volatile double sink;
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -75,23 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.initWithContents({shp, flags & 2 ? std::optional(dbf) : std::nullopt,
                            flags & 4 ? std::optional(QByteArray("UTF-8")) : std::nullopt,
                            flags & 8 ? std::optional(prj) : std::nullopt});
-    file.bounds();
-    file.countOfObjects();
-    file.setObjectFactory(std::make_shared<InspectingFactory>());
-    file.parse();
-    // Every record's geometry, whatever its type, and every row the .dbf could hold.
-    double sum = 0;
-    for (const geodata::ShapeRecord& record : file.records()) {
-        if (const auto geometry = geodata::ShapeGeometry::decode(record)) {
-            for (quint32 part = 0; part < geometry->partCount(); ++part)
-                sum += geometry->partStart(part);
-            for (quint32 point = 0; point < geometry->pointCount(); ++point)
-                sum += geometry->point(point).x();
-        }
-    }
-    for (qint64 row = -1; row <= dbf.size(); ++row)
-        file.metadataForRecord(row);
-    file.projectionData();
-    sink = sum;
+    fuzz::readWholeSet(file);
     return 0;
 }

@@ -1,60 +1,24 @@
 // Reads arbitrary bytes as a style library item's data. A style that reads must archive and
 // read back, and draw on a rectangle and along a track without trouble.
-//
-// With QUORVANE_FUZZ_SEED_DIR set, start-up first writes there the data of the factory track
-// styles and of a style holding every special track component.
 #include "FuzzSupport.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "tracks/FactoryTrackStyles.h"
-#include "tracks/SpecialItemStyles.h"
 #include "tracks/StyleLibraryCoding.h"
 #include "tracks/TrackClasses.h"
 #include "tracks/VXQTrack.h"
-#include "tracks/VXQTaggedStroke.h"
-#include "tracks/VXQTaperedStroke.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
 
 namespace {
 
-VXStylePtr everySpecialComponent()
-{
-    auto style = std::make_shared<VXStyle>();
-    for (ZQSpecialItemKind kind : {ZQSpecialItemKind::Bridge, ZQSpecialItemKind::Tunnel, ZQSpecialItemKind::Cutting}) {
-        const VXStylePtr special = styleForSpecialItem(kind);
-        for (const VXRasterizerPtr& component : special->renderList())
-            style->addRenderer(std::static_pointer_cast<VXRasterizer>(component->copy()));
-    }
-    style->addRenderer(std::make_shared<VXQTaggedStroke>());
-    style->addRenderer(std::make_shared<VXQTaperedStroke>());
-    return style;
-}
-
-void writeSeeds(const QString& folder)
-{
-    QDir().mkpath(folder);
-    const QList<std::pair<const char*, VXStylePtr>> seeds{
-        {"road", factoryRoadStyle()}, {"rail", factoryRailStyle()}, {"special", everySpecialComponent()}};
-    for (const auto& [name, style] : seeds) {
-        QFile file(QDir(folder).filePath(QStringLiteral("seed-%1.style").arg(QLatin1String(name))));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(StyleLibraryCoding::fileData(*style));
-    }
-}
-
 void setUp()
 {
     fuzz::startQuietApplication<QApplication>("fuzz_style_file_data");
     registerTrackClasses();
-    if (const QString folder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR"); !folder.isEmpty())
-        writeSeeds(folder);
 }
 
 void exercise(const VXStylePtr& style)

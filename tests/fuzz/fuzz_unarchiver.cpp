@@ -1,8 +1,6 @@
 // Fuzzes the keyed-archive reader with archives of two small registered classes that
 // read (and write back) every kind of field. A decoded root is archived and read again,
 // so values the reader produces must also be writable.
-//
-// With QUORVANE_FUZZ_SEED_DIR set, start-up first writes a few valid archives there as seeds.
 #include "FuzzSupport.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/FoundationClasses.h"
@@ -11,8 +9,6 @@
 #include "platform/foundation/ZQLog.h"
 
 #include <QColor>
-#include <QDir>
-#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -147,60 +143,6 @@ public:
 
 namespace {
 
-std::shared_ptr<FuzzNode> makeNode(const QString& name)
-{
-    auto node = FuzzObject::make<FuzzNode>();
-    node->name = name;
-    return node;
-}
-
-QList<QByteArray> seedArchives()
-{
-    auto root = makeNode(QStringLiteral("root"));
-    auto child = makeNode(QStringLiteral("child"));
-    child->owner = root.get();
-    child->integer = -42;
-    child->real = 0.1;
-    child->flag = true;
-    root->child = child;
-    auto leaf = FuzzObject::make<FuzzLeaf>();
-    leaf->name = QStringLiteral("replace");
-    leaf->value = QVariantList{1, 2.5, QStringLiteral("three"), QVariantMap{{QStringLiteral("k"), QColor(Qt::red)}}};
-    root->leaf = leaf;
-    child->leaf = leaf;
-    root->value = QVariantList{QVariant::fromValue<ZQObjectPtr>(child), QPointF(1, 2), QByteArray("raw")};
-
-    auto rich = makeNode(QStringLiteral("values"));
-    rich->colour = QColor(10, 20, 30, 40);
-    rich->font = QFont(QStringLiteral("DejaVu Sans"), 11);
-    rich->transform = QTransform().rotate(45);
-    rich->path.addRect(0, 0, 4, 3);
-    rich->path.cubicTo(1, 2, 3, 4, 5, 6);
-    rich->image = QImage(2, 2, QImage::Format_ARGB32);
-    rich->image.fill(Qt::blue);
-    rich->point = {1.5, -2};
-    rich->size = {3, 4};
-    rich->rect = {0, 0, 10, 20};
-    rich->data = QByteArray("\x00\x01\x02", 3);
-
-    QList<QByteArray> seeds{KeyedArchiver::archivedDataWithRootObject(root.get()),
-                            KeyedArchiver::archivedDataWithRootObject(rich.get()),
-                            KeyedArchiver::archivedDataWithRootObject(leaf.get())};
-    child->owner = nullptr;
-    return seeds;
-}
-
-void writeSeeds(const QString& folder)
-{
-    QDir().mkpath(folder);
-    const QList<QByteArray> seeds = seedArchives();
-    for (qsizetype i = 0; i < seeds.size(); ++i) {
-        QFile file(QDir(folder).filePath(QStringLiteral("seed-%1.archive").arg(i)));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(seeds[i]);
-    }
-}
-
 void breakCycles()
 {
     for (const std::weak_ptr<FuzzObject>& weak : FuzzObject::made) {
@@ -217,10 +159,6 @@ void setUp()
     platform::ClassRegistry::registerFactory(&FuzzLeaf::staticMetaObject, [] { return FuzzObject::make<FuzzLeaf>(); });
     platform::ClassRegistry::registerFactory(&FuzzNode::staticMetaObject, [] { return FuzzObject::make<FuzzNode>(); });
     KeyedUnarchiver::setClassForClassName(QStringLiteral("FuzzLeaf"), QStringLiteral("FuzzOldLeaf"));
-    const QString seedFolder = qEnvironmentVariable("QUORVANE_FUZZ_SEED_DIR");
-    if (!seedFolder.isEmpty())
-        writeSeeds(seedFolder);
-    breakCycles();
 }
 
 } // namespace

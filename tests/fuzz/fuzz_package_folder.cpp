@@ -1,0 +1,70 @@
+// Opens a map package from a folder, as a document does: the input describes the package folder
+// (see ScratchFolder.h), whose members may be links (in and out of the package, to devices),
+// pipes, folders, sparse or huge files, with any names. Reading must refuse with a reason or
+// answer a tree that holds nothing from outside the package, writes and reads back the same,
+// and that the map document then reads or refuses with a reason.
+#include "FuzzSupport.h"
+#include "ScratchFolder.h"
+
+#include "app/AppClasses.h"
+#include "app/MapDocumentPackage.h"
+#include "platform/ui/FileWrapper.h"
+
+#include <cstdint>
+
+using platform::FileWrapper;
+
+namespace {
+
+// Larger trees are not written back: that would be all the run does.
+constexpr qint64 kLargestRoundTrip = 16 << 20;
+
+fuzz::ScratchFolder& setUp()
+{
+    fuzz::startQuietApplication("fuzz_package_folder");
+    registerAppClasses();
+    static fuzz::ScratchFolder folder(QStringLiteral("Map.qvnl"));
+    return folder;
+}
+
+bool holds(const FileWrapper& wrapper, const QByteArray& contents)
+{
+    if (wrapper.isRegularFile())
+        return wrapper.regularFileContents().contains(contents);
+    return std::any_of(wrapper.fileWrappers().begin(), wrapper.fileWrappers().end(),
+                       [&](const FileWrapper& child) { return holds(child, contents); });
+}
+
+void requireSameAfterWriting(const FileWrapper& package, const QString& path)
+{
+    QuorvaneError error;
+    if (!package.writeToPath(path, &error))
+        qFatal("a package that read could not be written: %s", qPrintable(error.localizedDescription()));
+    std::optional<FileWrapper> again = FileWrapper::readFromPath(path, &error);
+    if (!again)
+        qFatal("a written package could not be read: %s", qPrintable(error.localizedDescription()));
+    again->setFilename(package.filename());
+    if (*again != package)
+        qFatal("a package read back differently after writing");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+{
+    static fuzz::ScratchFolder& folder = setUp();
+    const qint64 claimed = folder.write(fuzz::folderEntries(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size))));
+    QuorvaneError error;
+    const std::optional<FileWrapper> package = FileWrapper::readFromPath(folder.path(), &error);
+    if (!package) {
+        fuzz::requireReadableError(error, "a package folder");
+        return 0;
+    }
+    if (holds(*package, folder.outsideContents()))
+        qFatal("a package read a file outside its folder");
+    if (claimed <= kLargestRoundTrip)
+        requireSameAfterWriting(*package, folder.pathBeside(QStringLiteral("Copy.qvnl")));
+    if (!MapDocumentPackage::read(*package, &error))
+        fuzz::requireReadableError(error, "a package");
+    return 0;
+}

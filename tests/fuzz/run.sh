@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds a fuzz target with clang and libFuzzer and runs it:
+#
+#   tests/fuzz/run.sh TARGET SECONDS [libFuzzer options...]   fuzz for SECONDS
+#   tests/fuzz/run.sh TARGET FILE...                           replay inputs (a finding, say)
+#
+# The build lives in build-fuzz beside the sources (QUORVANE_FUZZ_BUILD names another).
+# Fuzzing starts from the seeds in tests/fuzz/corpus/TARGET, which it only reads; what it adds
+# goes to <build>/fuzz-runs/TARGET/corpus, and each input that fails to
+# <build>/fuzz-runs/TARGET/findings. Several runs may share the build folder.
+set -euo pipefail
+
+usage="usage: $0 TARGET SECONDS [libFuzzer options...] | $0 TARGET FILE..."
+target=${1:?$usage}
+what=${2:?$usage}
+shift 1
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+build=${QUORVANE_FUZZ_BUILD:-$source_dir/build-fuzz}
+
+mkdir -p "$build"
+(
+    flock 9
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DCMAKE_CXX_COMPILER=clang++ -DQUORVANE_BUILD_FUZZERS=ON \
+            -DQUORVANE_BUILD_TESTS=OFF -DQUORVANE_BUILD_BENCH=OFF
+    fi
+    cmake --build "$build" --target "$target"
+) 9>"$build/.fuzz-build.lock"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_stack_use_after_return=1:handle_abort=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/system-leaks.supp:print_suppressions=0}
+# The limits of every input: memory (the readers must stay well within 2 GB) and time.
+limits=(-rss_limit_mb=2048 -malloc_limit_mb=2048 -timeout=20)
+fuzzer=$build/tests/fuzz/$target
+
+if ! [[ $what =~ ^[0-9]+$ ]]; then
+    exec "$fuzzer" "${limits[@]}" "$@"
+fi
+shift 1
+run=$build/fuzz-runs/$target
+mkdir -p "$run/corpus" "$run/findings"
+exec "$fuzzer" "${limits[@]}" -max_total_time="$what" -print_final_stats=1 \
+    -artifact_prefix="$run/findings/" "$@" "$run/corpus" "$here/corpus/$target"
