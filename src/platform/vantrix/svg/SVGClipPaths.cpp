@@ -30,8 +30,8 @@ QTransform transformOf(const SVGElement& element)
 std::optional<QPainterPath> SVGClipPaths::regionFor(const QString& id, const QTransform& toPage, QSizeF viewport,
                                                     const ObjectBounds& objectBounds)
 {
-    const SVGElement* clipPath = m_elementsById.value(id);
-    if (!clipPath || clipPath->name != u"clipPath") {
+    const SVGElement clipPath = m_tree.elementById(id);
+    if (!clipPath || clipPath.name() != u"clipPath") {
         logClip(QStringLiteral("clip-path \"%1\" names no clipPath; drawn unclipped").arg(id));
         return std::nullopt;
     }
@@ -40,17 +40,17 @@ std::optional<QPainterPath> SVGClipPaths::regionFor(const QString& id, const QTr
         return std::nullopt;
     }
     QTransform units;
-    if (clipPath->attribute(QStringLiteral("clipPathUnits")).trimmed() == u"objectBoundingBox") {
+    if (clipPath.attribute(QStringLiteral("clipPathUnits")).trimmed() == u"objectBoundingBox") {
         const QRectF box = objectBounds();
         if (box.isEmpty())
             return QPainterPath(); // nothing to scale the clip to: nothing shows
         units = QTransform(box.width(), 0, 0, box.height(), box.x(), box.y());
     }
-    const SVGStyle clipStyle = SVGStyleResolver::resolve(*clipPath, SVGStyle(), m_sheet);
-    const std::optional<QPainterPath>& content = contentRegion(*clipPath, clipStyle, viewport);
+    const SVGStyle clipStyle = SVGStyleResolver::resolve(clipPath, SVGStyle(), m_sheet);
+    const std::optional<QPainterPath>& content = contentRegion(clipPath, clipStyle, viewport);
     if (!content)
         return std::nullopt;
-    const QPainterPath region = (units * transformOf(*clipPath) * toPage).map(*content);
+    const QPainterPath region = (units * transformOf(clipPath) * toPage).map(*content);
     if (clipStyle.clipPath.isEmpty())
         return region;
     m_inProgress.insert(clipPath);
@@ -62,13 +62,13 @@ std::optional<QPainterPath> SVGClipPaths::regionFor(const QString& id, const QTr
 const std::optional<QPainterPath>& SVGClipPaths::contentRegion(const SVGElement& clipPath, const SVGStyle& clipStyle,
                                                               QSizeF viewport)
 {
-    const auto key = std::tuple(&clipPath, viewport.width(), viewport.height());
+    const auto key = std::tuple(clipPath, viewport.width(), viewport.height());
     if (const auto found = m_contentRegions.find(key); found != m_contentRegions.end())
         return found->second;
     std::optional<QPainterPath> region{std::in_place};
     region->setFillRule(Qt::WindingFill);
-    for (const auto& child : clipPath.children) {
-        const std::optional<QPainterPath> area = childArea(*child, clipStyle, viewport);
+    for (const SVGElement child : clipPath.children()) {
+        const std::optional<QPainterPath> area = childArea(child, clipStyle, viewport);
         if (!area)
             continue;
         if (region->isEmpty()) {
@@ -87,27 +87,27 @@ const std::optional<QPainterPath>& SVGClipPaths::contentRegion(const SVGElement&
 
 std::optional<QPainterPath> SVGClipPaths::childArea(const SVGElement& child, const SVGStyle& clipStyle, QSizeF viewport)
 {
-    if (child.name == u"#text" || child.name == u"title" || child.name == u"desc")
+    if (child.name() == u"#text" || child.name() == u"title" || child.name() == u"desc")
         return std::nullopt;
     SVGStyle style = SVGStyleResolver::resolve(child, clipStyle, m_sheet);
-    const SVGElement* shape = &child;
+    SVGElement shape = child;
     QTransform transform = transformOf(child);
-    if (child.name == u"use") {
-        const QString href = child.attribute(QStringLiteral("href"));
-        shape = href.startsWith(u'#') ? m_elementsById.value(href.sliced(1)) : nullptr;
-        if (!shape || shape->name == u"use")
+    if (child.name() == u"use") {
+        const QStringView href = child.attribute(QStringLiteral("href"));
+        shape = href.startsWith(u'#') ? m_tree.elementById(href.sliced(1)) : SVGElement();
+        if (!shape || shape.name() == u"use")
             return std::nullopt;
         const QTransform offset = QTransform::fromTranslate(
             parseSVGLength(child.attribute(QStringLiteral("x")), viewport.width()).value_or(0),
             parseSVGLength(child.attribute(QStringLiteral("y")), viewport.height()).value_or(0));
-        transform = transformOf(*shape) * offset * transform;
-        style = SVGStyleResolver::resolve(*shape, style, m_sheet);
+        transform = transformOf(shape) * offset * transform;
+        style = SVGStyleResolver::resolve(shape, style, m_sheet);
     }
     if (!style.displayed || !style.visible)
         return std::nullopt;
-    std::optional<QPainterPath> path = m_geometry(*shape, viewport);
+    std::optional<QPainterPath> path = m_geometry(shape, viewport);
     if (!path) {
-        logClip(QStringLiteral("<%1> inside a clipPath adds no area").arg(shape->name));
+        logClip(QStringLiteral("<%1> inside a clipPath adds no area").arg(shape.name()));
         return std::nullopt;
     }
     path->setFillRule(style.clipRuleEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);

@@ -28,8 +28,8 @@ public:
     // The bounding box, in its own user units, of an element's geometry.
     using ObjectBounds = std::function<QRectF()>;
 
-    SVGClipPaths(const QHash<QString, const SVGElement*>& elementsById, const SVGStyleSheet& sheet, Geometry geometry)
-        : m_elementsById(elementsById), m_sheet(sheet), m_geometry(std::move(geometry))
+    SVGClipPaths(const SVGElementTree& tree, const SVGStyleSheet& sheet, Geometry geometry)
+        : m_tree(tree), m_sheet(sheet), m_geometry(std::move(geometry))
     {
     }
 
@@ -53,11 +53,11 @@ private:
     // Charges a boolean operation on paths this large; false when it would cost too much.
     bool spend(const QPainterPath& a, const QPainterPath& b);
 
-    const QHash<QString, const SVGElement*>& m_elementsById;
+    const SVGElementTree& m_tree;
     const SVGStyleSheet& m_sheet;
     Geometry m_geometry;
-    QSet<const SVGElement*> m_inProgress; // clipPaths that clip themselves
-    std::map<std::tuple<const SVGElement*, double, double>, std::optional<QPainterPath>> m_contentRegions;
+    QSet<SVGElement> m_inProgress; // clipPaths that clip themselves
+    std::map<std::tuple<SVGElement, double, double>, std::optional<QPainterPath>> m_contentRegions;
     double m_work = 0;                     // of boolean operations so far, see spend()
 };
 

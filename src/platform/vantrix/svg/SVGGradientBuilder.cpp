@@ -20,8 +20,8 @@ constexpr int kMaximumHrefChain = 32;
 
 QString hrefId(const SVGElement& element)
 {
-    const QString href = element.attribute(QStringLiteral("href"));
-    return href.startsWith(u'#') ? href.sliced(1) : QString();
+    const QStringView href = element.attribute(QStringLiteral("href"));
+    return href.startsWith(u'#') ? href.sliced(1).toString() : QString();
 }
 
 QColor mix(const QColor& a, const QColor& b, double t)
@@ -62,40 +62,40 @@ QList<ColourStop> clippedStops(QList<ColourStop> stops)
 
 } // namespace
 
-const SVGElement* SVGGradientBuilder::gradientElement(const QString& id) const
+SVGElement SVGGradientBuilder::gradientElement(const QString& id) const
 {
-    const SVGElement* element = m_elementsById.value(id);
-    if (element && (element->name == u"linearGradient" || element->name == u"radialGradient"))
+    const SVGElement element = m_tree.elementById(id);
+    if (element && (element.name() == u"linearGradient" || element.name() == u"radialGradient"))
         return element;
-    return nullptr;
+    return {};
 }
 
 bool SVGGradientBuilder::isGradient(const QString& id) const
 {
-    return gradientElement(id) != nullptr;
+    return bool(gradientElement(id));
 }
 
-QString SVGGradientBuilder::inheritedAttribute(const SVGElement& gradient, const QString& key) const
+QStringView SVGGradientBuilder::inheritedAttribute(const SVGElement& gradient, const QString& key) const
 {
-    const SVGElement* element = &gradient;
+    SVGElement element = gradient;
     for (int step = 0; element && step < kMaximumHrefChain; ++step) {
-        if (element->hasAttribute(key))
-            return element->attribute(key);
-        element = gradientElement(hrefId(*element));
+        if (element.hasAttribute(key))
+            return element.attribute(key);
+        element = gradientElement(hrefId(element));
     }
     return {};
 }
 
 QList<ColourStop> SVGGradientBuilder::stops(const SVGElement& gradient, double opacity) const
 {
-    const SVGElement* element = &gradient;
+    SVGElement element = gradient;
     for (int step = 0; element && step < kMaximumHrefChain; ++step) {
         QList<ColourStop> stops;
-        for (const auto& child : element->children) {
-            if (child->name != u"stop" || stops.size() == VXGradient::kMaximumStops)
+        for (const SVGElement child : element.children()) {
+            if (child.name() != u"stop" || stops.size() == VXGradient::kMaximumStops)
                 continue;
-            const SVGStyle style = SVGStyleResolver::resolve(*child, SVGStyle(), m_sheet);
-            QString offsetText = child->attribute(QStringLiteral("offset")).trimmed();
+            const SVGStyle style = SVGStyleResolver::resolve(child, SVGStyle(), m_sheet);
+            const QStringView offsetText = child.attribute(QStringLiteral("offset")).trimmed();
             const bool percent = offsetText.endsWith(u'%');
             const double offset = parseSVGLength(percent ? offsetText.chopped(1) : offsetText, 0).value_or(0);
             const double previous = stops.isEmpty() ? 0.0 : stops.last().position;
@@ -105,42 +105,42 @@ QList<ColourStop> SVGGradientBuilder::stops(const SVGElement& gradient, double o
         }
         if (!stops.isEmpty())
             return stops;
-        element = gradientElement(hrefId(*element));
+        element = gradientElement(hrefId(element));
     }
     return {};
 }
 
 QColor SVGGradientBuilder::representativeColour(const QString& id, double opacity) const
 {
-    const SVGElement* gradient = gradientElement(id);
-    const QList<ColourStop> colourStops = gradient ? stops(*gradient, opacity) : QList<ColourStop>();
+    const SVGElement gradient = gradientElement(id);
+    const QList<ColourStop> colourStops = gradient ? stops(gradient, opacity) : QList<ColourStop>();
     return colourStops.isEmpty() ? QColor() : colourAt(colourStops, 0.5);
 }
 
 std::shared_ptr<VXRasterizer> SVGGradientBuilder::fillFor(const QString& id, const Placement& placement,
                                                           double opacity) const
 {
-    const SVGElement* gradient = gradientElement(id);
+    const SVGElement gradient = gradientElement(id);
     if (!gradient)
         return nullptr;
-    QList<ColourStop> colourStops = stops(*gradient, opacity);
+    QList<ColourStop> colourStops = stops(gradient, opacity);
     if (colourStops.isEmpty())
         return nullptr;
     if (colourStops.size() == 1)
         return VXFill::fillWithColour(colourStops.first().colour);
 
-    const bool userSpace = inheritedAttribute(*gradient, QStringLiteral("gradientUnits")) == u"userSpaceOnUse";
+    const bool userSpace = inheritedAttribute(gradient, QStringLiteral("gradientUnits")) == u"userSpaceOnUse";
     const QRectF box = placement.userBounds;
     // Bounding-box units take plain fractions; percentages are fractions too.
-    const auto coordinate = [&](const QString& key, const QString& fallback, double percentBase) {
-        const QString text = inheritedAttribute(*gradient, key);
-        const QString value = text.isEmpty() ? fallback : text;
+    const auto coordinate = [&](const QString& key, QStringView fallback, double percentBase) {
+        const QStringView text = inheritedAttribute(gradient, key);
+        const QStringView value = text.isEmpty() ? fallback : text;
         return parseSVGLength(value, userSpace ? percentBase : 1.0).value_or(0);
     };
     const double width = placement.viewport.width();
     const double height = placement.viewport.height();
     const double diagonal = std::hypot(width, height) / std::sqrt(2.0);
-    QTransform toPage = SVGTransformParser::parse(inheritedAttribute(*gradient, QStringLiteral("gradientTransform")))
+    QTransform toPage = SVGTransformParser::parse(inheritedAttribute(gradient, QStringLiteral("gradientTransform")))
                             .value_or(QTransform());
     if (!userSpace)
         toPage *= QTransform(box.width(), 0, 0, box.height(), box.x(), box.y());
@@ -149,7 +149,7 @@ std::shared_ptr<VXRasterizer> SVGGradientBuilder::fillFor(const QString& id, con
 
     auto fill = std::make_shared<VXGradientFill>();
     fill->setAngleIsRelative(false);
-    if (gradient->name == u"linearGradient") {
+    if (gradient.name() == u"linearGradient") {
         const QPointF start = toPage.map(QPointF(coordinate(QStringLiteral("x1"), QStringLiteral("0%"), width),
                                                  coordinate(QStringLiteral("y1"), QStringLiteral("0%"), height)));
         const QPointF end = toPage.map(QPointF(coordinate(QStringLiteral("x2"), QStringLiteral("100%"), width),
@@ -173,8 +173,8 @@ std::shared_ptr<VXRasterizer> SVGGradientBuilder::fillFor(const QString& id, con
     } else {
         const double cx = coordinate(QStringLiteral("cx"), QStringLiteral("50%"), width);
         const double cy = coordinate(QStringLiteral("cy"), QStringLiteral("50%"), height);
-        const QString fx = inheritedAttribute(*gradient, QStringLiteral("fx"));
-        const QString fy = inheritedAttribute(*gradient, QStringLiteral("fy"));
+        const QStringView fx = inheritedAttribute(gradient, QStringLiteral("fx"));
+        const QStringView fy = inheritedAttribute(gradient, QStringLiteral("fy"));
         const QPointF centre = toPage.map(QPointF(cx, cy));
         const QPointF focus = toPage.map(QPointF(fx.isEmpty() ? cx : coordinate(QStringLiteral("fx"), fx, width),
                                                  fy.isEmpty() ? cy : coordinate(QStringLiteral("fy"), fy, height)));

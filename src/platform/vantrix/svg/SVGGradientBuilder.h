@@ -20,8 +20,7 @@ namespace platform {
 
 class SVGGradientBuilder {
 public:
-    SVGGradientBuilder(const QHash<QString, const SVGElement*>& elementsById, const SVGStyleSheet& sheet)
-        : m_elementsById(elementsById), m_sheet(sheet)
+    SVGGradientBuilder(const SVGElementTree& tree, const SVGStyleSheet& sheet) : m_tree(tree), m_sheet(sheet)
     {
     }
 
@@ -42,12 +41,12 @@ public:
     QColor representativeColour(const QString& id, double opacity) const;
 
 private:
-    const SVGElement* gradientElement(const QString& id) const;
+    SVGElement gradientElement(const QString& id) const;
     // The attribute from the gradient or the first one up its href chain that has it.
-    QString inheritedAttribute(const SVGElement& gradient, const QString& key) const;
+    QStringView inheritedAttribute(const SVGElement& gradient, const QString& key) const;
     QList<VXGradient::ColourStop> stops(const SVGElement& gradient, double opacity) const;
 
-    const QHash<QString, const SVGElement*>& m_elementsById;
+    const SVGElementTree& m_tree;
     const SVGStyleSheet& m_sheet;
 };
 

@@ -251,7 +251,7 @@ QColor SVGStyle::resolvedColour(const SVGPaint& paint, double paintOpacity) cons
 
 bool SVGStyleSheet::Rule::matches(const SVGElement& element, const QStringList& elementClasses) const
 {
-    if (!tag.isEmpty() && tag != u"*" && tag != element.name)
+    if (!tag.isEmpty() && tag != u"*" && tag != element.name())
         return false;
     if (!id.isEmpty() && id != element.attribute(QStringLiteral("id")))
         return false;
@@ -324,10 +324,10 @@ QList<std::pair<QString, QString>> SVGStyleSheet::declarationsFor(const SVGEleme
 {
     if (m_rules.empty())
         return {};
-    const QStringList classes = element.attribute(QStringLiteral("class")).split(u' ', Qt::SkipEmptyParts);
+    const QStringList classes = element.attribute(QStringLiteral("class")).toString().split(u' ', Qt::SkipEmptyParts);
     QList<int> candidates = m_universal;
-    candidates += m_byTag.value(element.name);
-    candidates += m_byId.value(element.attribute(QStringLiteral("id")));
+    candidates += m_byTag.value(element.name());
+    candidates += m_byId.value(element.attribute(QStringLiteral("id")).toString());
     for (const QString& c : classes)
         candidates += m_byClass.value(c);
     std::sort(candidates.begin(), candidates.end(), [&](int a, int b) {
@@ -348,8 +348,8 @@ QList<std::pair<QString, QString>> SVGStyleSheet::declarationsFor(const SVGEleme
 SVGStyle SVGStyleResolver::resolve(const SVGElement& element, const SVGStyle& parent, const SVGStyleSheet& sheet)
 {
     SVGStyle style = parent.inheritedStyle();
-    for (auto it = element.attributes.cbegin(); it != element.attributes.cend(); ++it)
-        applyDeclaration(style, parent, it.key(), it.value());
+    for (qsizetype i = 0; i < element.attributeCount(); ++i)
+        applyDeclaration(style, parent, element.attributeName(i), element.attributeValue(i));
     for (const auto& [name, value] : sheet.declarationsFor(element))
         applyDeclaration(style, parent, name, value);
     for (const auto& [name, value] : parseDeclarations(element.attribute(QStringLiteral("style"))))

@@ -8,13 +8,13 @@
 
 namespace platform {
 
-QTransform SVGViewBox::transform(const QRectF& viewBox, const QString& preserveAspectRatio, QSizeF viewport)
+QTransform SVGViewBox::transform(const QRectF& viewBox, QStringView preserveAspectRatio, QSizeF viewport)
 {
     if (viewBox.width() <= 0 || viewBox.height() <= 0)
         return {};
     double sx = viewport.width() / viewBox.width();
     double sy = viewport.height() / viewBox.height();
-    const QStringList words = preserveAspectRatio.simplified().split(u' ', Qt::SkipEmptyParts);
+    const QStringList words = preserveAspectRatio.toString().simplified().split(u' ', Qt::SkipEmptyParts);
     const QString align = words.value(words.value(0) == u"defer" ? 1 : 0, QStringLiteral("xMidYMid"));
     double ax = 0.5;
     double ay = 0.5;
@@ -34,7 +34,7 @@ QTransform SVGViewBox::transform(const QRectF& viewBox, const QString& preserveA
     return QTransform(sx, 0, 0, sy, tx, ty);
 }
 
-std::optional<QRectF> SVGViewBox::parse(const QString& text)
+std::optional<QRectF> SVGViewBox::parse(QStringView text)
 {
     SVGNumberScanner scanner(text);
     double values[4];

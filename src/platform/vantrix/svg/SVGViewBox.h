@@ -14,10 +14,10 @@ namespace platform {
 class SVGViewBox {
 public:
     // "min-x min-y width height"; nothing unless both sizes are positive.
-    static std::optional<QRectF> parse(const QString& text);
+    static std::optional<QRectF> parse(QStringView text);
     // Maps `viewBox` into a viewport of that size at the origin: "none" stretches, otherwise
     // the alignment (default xMidYMid) with meet (default) or slice. Identity for an empty box.
-    static QTransform transform(const QRectF& viewBox, const QString& preserveAspectRatio, QSizeF viewport);
+    static QTransform transform(const QRectF& viewBox, QStringView preserveAspectRatio, QSizeF viewport);
 };
 
 } // namespace platform

@@ -97,9 +97,9 @@ struct Context {
 
 // Length attributes take CSS numbers, in which "10." is malformed (path data alone allows
 // it); other renderers ignore such a length, and so do we.
-std::optional<double> attributeLength(const QString& text, double percentBase)
+std::optional<double> attributeLength(QStringView text, double percentBase)
 {
-    const QStringView value = QStringView(text).trimmed();
+    const QStringView value = text.trimmed();
     qsizetype end = value.size();
     while (end > 0 && (value[end - 1].isLetter() || value[end - 1] == u'%'))
         --end;
@@ -108,7 +108,7 @@ std::optional<double> attributeLength(const QString& text, double percentBase)
     return parseSVGLength(value, percentBase);
 }
 
-QPolygonF parsePoints(const QString& text)
+QPolygonF parsePoints(QStringView text)
 {
     SVGNumberScanner scanner(text);
     QPolygonF points;
@@ -128,12 +128,12 @@ QPolygonF parsePoints(const QString& text)
 // Converts an element tree into drawables, one walk, with budgets that bound the work.
 class Converter {
 public:
-    Converter(const SVGElement& root, const QString& baseFolder)
-        : m_root(root), m_baseFolder(baseFolder), m_gradients(m_elementsById, m_sheet),
-          m_clipPaths(m_elementsById, m_sheet,
+    Converter(const SVGElementTree& tree, const QString& baseFolder)
+        : m_tree(tree), m_root(tree.root()), m_baseFolder(baseFolder), m_gradients(tree, m_sheet),
+          m_clipPaths(tree, m_sheet,
                       [this](const SVGElement& element, QSizeF viewport) { return geometry(element, viewport); })
     {
-        index(root);
+        addStyleSheets(m_root);
     }
 
     VXSVGImporter::Result run()
@@ -156,15 +156,19 @@ public:
     }
 
 private:
-    void index(const SVGElement& element)
+    void addStyleSheets(const SVGElement& element)
     {
-        const QString id = element.attribute(QStringLiteral("id"));
-        if (!id.isEmpty() && !m_elementsById.contains(id))
-            m_elementsById.insert(id, &element);
-        if (element.name == u"style")
-            m_sheet.addRules(element.text);
-        for (const auto& child : element.children)
-            index(*child);
+        if (element.name() == u"style")
+            m_sheet.addRules(element.text());
+        for (const SVGElement child : element.children())
+            addStyleSheets(child);
+    }
+
+    // The element a use names with href="#id"; null when the document has none.
+    SVGElement referencedElement(const SVGElement& use) const
+    {
+        const QStringView href = use.attribute(QStringLiteral("href"));
+        return href.startsWith(u'#') ? m_tree.elementById(href.sliced(1)) : SVGElement();
     }
 
     // The page's size in user units (CSS px) and in points of the drawing. Width and height
@@ -179,7 +183,7 @@ private:
         static const QRegularExpression absolute(QStringLiteral("\\d\\s*(in|cm|mm|pt|pc)\\s*$"));
         const QSizeF fallback = viewBox ? viewBox->size() : QSizeF(100, 100);
         const auto side = [&](const QString& key, double base) {
-            const QString text = m_root.attribute(key);
+            const QStringView text = m_root.attribute(key);
             const std::optional<double> value = attributeLength(text, base);
             const double pixels = value && *value > 0 ? *value : base;
             return std::pair{pixels, absolute.match(text).hasMatch() ? pixels * kPointsPerPixel : pixels};
@@ -202,7 +206,7 @@ private:
         const std::optional<QTransform> transform =
             SVGTransformParser::parse(element.attribute(QStringLiteral("transform")));
         if (!transform)
-            LogEvent(kFileEvent, QStringLiteral("SVG import ignored a malformed transform on %1").arg(element.name));
+            LogEvent(kFileEvent, QStringLiteral("SVG import ignored a malformed transform on %1").arg(element.name()));
         return transform.value_or(QTransform());
     }
 
@@ -247,23 +251,22 @@ private:
     {
         if (--m_visitBudget < 0 || depth > kMaximumUseDepth)
             return {};
-        if (isGeometryElement(element.name)) {
+        if (isGeometryElement(element.name())) {
             const std::optional<QPainterPath> path = geometry(element, viewport);
             return path ? path->boundingRect() : QRectF();
         }
-        if (element.name == u"use") {
-            const QString href = element.attribute(QStringLiteral("href"));
-            const SVGElement* target = href.startsWith(u'#') ? m_elementsById.value(href.sliced(1)) : nullptr;
+        if (element.name() == u"use") {
+            const SVGElement target = referencedElement(element);
             if (!target)
                 return {};
             const QTransform offset = QTransform::fromTranslate(length(element, QStringLiteral("x"), viewport.width()),
                                                                 length(element, QStringLiteral("y"), viewport.height()));
-            return (elementTransform(*target) * offset).mapRect(userBounds(*target, viewport, depth + 1));
+            return (elementTransform(target) * offset).mapRect(userBounds(target, viewport, depth + 1));
         }
         QRectF bounds;
-        for (const auto& child : element.children) {
-            if (child->name != u"#text" && !definitionElements().contains(child->name))
-                bounds |= elementTransform(*child).mapRect(userBounds(*child, viewport, depth + 1));
+        for (const SVGElement child : element.children()) {
+            if (child.name() != u"#text" && !definitionElements().contains(child.name()))
+                bounds |= elementTransform(child).mapRect(userBounds(child, viewport, depth + 1));
         }
         return bounds;
     }
@@ -274,21 +277,21 @@ private:
                                                               {QStringLiteral("mask"), QStringLiteral("mask")}};
         const auto declarations = SVGStyleResolver::parseDeclarations(element.attribute(QStringLiteral("style")));
         for (const auto& [property, name] : effects) {
-            QString value = element.attribute(property);
+            QStringView value = element.attribute(property);
             for (const auto& [key, declared] : declarations) {
                 if (key == property)
                     value = declared;
             }
             if (!value.isEmpty() && value.trimmed() != u"none")
-                skip(name, QStringLiteral("%1 on <%2> is not supported; drawn without it").arg(property, element.name));
+                skip(name, QStringLiteral("%1 on <%2> is not supported; drawn without it").arg(property, element.name()));
         }
     }
 
     QList<VXDrawableObjectPtr> convertChildren(const SVGElement& element, const Context& context)
     {
         QList<VXDrawableObjectPtr> objects;
-        for (const auto& child : element.children) {
-            if (VXDrawableObjectPtr object = convert(*child, context))
+        for (const SVGElement child : element.children()) {
+            if (VXDrawableObjectPtr object = convert(child, context))
                 objects.append(object);
         }
         return objects;
@@ -296,7 +299,7 @@ private:
 
     VXDrawableObjectPtr convert(const SVGElement& element, const Context& parent)
     {
-        const QString& name = element.name;
+        const QString& name = element.name();
         if (name == u"#text" || definitionElements().contains(name))
             return nullptr;
         if (parent.useDepth > 0)
@@ -336,9 +339,9 @@ private:
     // Animations and the like inside shapes.
     void skipChildrenOfLeaf(const SVGElement& element)
     {
-        for (const auto& child : element.children) {
-            if (!definitionElements().contains(child->name))
-                skip(child->name, QStringLiteral("<%1> inside <%2> is not supported").arg(child->name, element.name));
+        for (const SVGElement child : element.children()) {
+            if (!definitionElements().contains(child.name()))
+                skip(child.name(), QStringLiteral("<%1> inside <%2> is not supported").arg(child.name(), element.name()));
         }
     }
 
@@ -355,10 +358,10 @@ private:
     // A switch draws its first child that needs no extension we lack (we have none).
     VXDrawableObjectPtr switchChoice(const SVGElement& element, const Context& context)
     {
-        for (const auto& child : element.children) {
-            if (child->name != u"#text" && child->name != u"foreignObject"
-                && !child->hasAttribute(QStringLiteral("requiredExtensions")))
-                return convert(*child, context);
+        for (const SVGElement child : element.children()) {
+            if (child.name() != u"#text" && child.name() != u"foreignObject"
+                && !child.hasAttribute(QStringLiteral("requiredExtensions")))
+                return convert(child, context);
         }
         return nullptr;
     }
@@ -373,7 +376,7 @@ private:
         if (size.isEmpty())
             return nullptr;
         const std::optional<QRectF> viewBox = SVGViewBox::parse(element.attribute(QStringLiteral("viewBox")));
-        const QString aspect = element.attribute(QStringLiteral("preserveAspectRatio"));
+        const QStringView aspect = element.attribute(QStringLiteral("preserveAspectRatio"));
         context.toPage = SVGViewBox::transform(viewBox.value_or(QRectF()), aspect, size)
             * QTransform::fromTranslate(origin.x(), origin.y()) * context.toPage;
         context.viewport = viewBox ? viewBox->size() : size;
@@ -382,8 +385,8 @@ private:
 
     VXDrawableObjectPtr use(const SVGElement& element, Context context)
     {
-        const QString href = element.attribute(QStringLiteral("href"));
-        const SVGElement* target = href.startsWith(u'#') ? m_elementsById.value(href.sliced(1)) : nullptr;
+        const QStringView href = element.attribute(QStringLiteral("href"));
+        const SVGElement target = referencedElement(element);
         if (!target) {
             skip(QStringLiteral("use"), QStringLiteral("the reference \"%1\" is not in the document").arg(href));
             return nullptr;
@@ -400,10 +403,10 @@ private:
         ++context.useDepth;
         m_usesInProgress.insert(target);
         VXDrawableObjectPtr object;
-        if (target->name == u"symbol")
-            object = symbol(*target, element, context);
+        if (target.name() == u"symbol")
+            object = symbol(target, element, context);
         else
-            object = convert(*target, context);
+            object = convert(target, context);
         m_usesInProgress.remove(target);
         return object;
     }
@@ -435,7 +438,7 @@ private:
     // The outline of a basic shape or path in user units; none when it has no geometry.
     std::optional<QPainterPath> geometry(const SVGElement& element, QSizeF viewport)
     {
-        const QString& name = element.name;
+        const QString& name = element.name();
         const double w = viewport.width();
         const double h = viewport.height();
         const double diagonal = std::hypot(w, h) / std::sqrt(2.0);
@@ -499,11 +502,11 @@ private:
         if (context.clip && !SVGClipPaths::covers(*context.clip, paintedBounds(path, context))) {
             if (const std::optional<VXDrawableObjectPtr> clipped = clippedShape(path, placement, context))
                 return *clipped;
-            LogEvent(kFileEvent, QStringLiteral("SVG import: a clip too complex to apply; <%1> drawn unclipped").arg(element.name));
+            LogEvent(kFileEvent, QStringLiteral("SVG import: a clip too complex to apply; <%1> drawn unclipped").arg(element.name()));
         }
         const VXStylePtr style = styleFor(context, placement);
         --m_objectBudget;
-        const QString& name = element.name;
+        const QString& name = element.name();
         if (name == u"rect" || name == u"circle" || name == u"ellipse")
             return VXDrawableShape::drawableShapeWithBezierPathWithStyle(path, style);
         return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, style);
@@ -643,8 +646,8 @@ private:
 
     void skipPaintServer(const QString& reference)
     {
-        const SVGElement* server = m_elementsById.value(reference);
-        skip(server ? server->name : QStringLiteral("paint"),
+        const SVGElement server = m_tree.elementById(reference);
+        skip(server ? server.name() : QStringLiteral("paint"),
              QStringLiteral("the paint \"%1\" is not a gradient; painted as none").arg(reference));
     }
 
@@ -661,25 +664,25 @@ private:
     {
         static const QRegularExpression separator(QStringLiteral("[\\s,]+"));
         // Per-glyph position lists are not kept: the run starts at the first.
-        const auto first = [](const QString& list) { return list.trimmed().split(separator).value(0); };
+        const auto first = [](QStringView list) { return list.trimmed().toString().split(separator).value(0); };
         return {attributeLength(first(element.attribute(QStringLiteral("x"))), viewport.width()).value_or(fallback.x()),
                 attributeLength(first(element.attribute(QStringLiteral("y"))), viewport.height()).value_or(fallback.y())};
     }
 
     void collectChunks(const SVGElement& element, const SVGStyle& style, QSizeF viewport, QList<TextChunk>& chunks)
     {
-        for (const auto& child : element.children) {
-            if (child->name == u"#text") {
-                chunks.last().text += child->text;
-            } else if (child->name == u"tspan") {
-                const SVGStyle spanStyle = SVGStyleResolver::resolve(*child, style, m_sheet);
+        for (const SVGElement child : element.children()) {
+            if (child.name() == u"#text") {
+                chunks.last().text += child.text();
+            } else if (child.name() == u"tspan") {
+                const SVGStyle spanStyle = SVGStyleResolver::resolve(child, style, m_sheet);
                 if (!spanStyle.displayed)
                     continue;
-                if (child->hasAttribute(QStringLiteral("x")) || child->hasAttribute(QStringLiteral("y")))
-                    chunks.append({firstPosition(*child, chunks.last().position, viewport), spanStyle, {}});
-                collectChunks(*child, spanStyle, viewport, chunks);
-            } else if (!definitionElements().contains(child->name)) {
-                skip(child->name, QStringLiteral("<%1> inside text is not supported").arg(child->name));
+                if (child.hasAttribute(QStringLiteral("x")) || child.hasAttribute(QStringLiteral("y")))
+                    chunks.append({firstPosition(child, chunks.last().position, viewport), spanStyle, {}});
+                collectChunks(child, spanStyle, viewport, chunks);
+            } else if (!definitionElements().contains(child.name())) {
+                skip(child.name(), QStringLiteral("<%1> inside text is not supported").arg(child.name()));
             }
         }
     }
@@ -756,7 +759,7 @@ private:
     {
         if (!context.style.visible)
             return nullptr;
-        const QString reference = element.attribute(QStringLiteral("href")).trimmed();
+        const QString reference = element.attribute(QStringLiteral("href")).trimmed().toString();
         const std::optional<QByteArray> data = SVGImageSource::dataForReference(reference, m_baseFolder);
         const std::shared_ptr<VXImageShape> shape = data ? VXImageShape::imageShapeWithImageData(*data) : nullptr;
         if (!shape) {
@@ -772,7 +775,7 @@ private:
                          length(element, QStringLiteral("height"), viewport.height(), natural.height()));
         if (box.isEmpty() || natural.isEmpty() || !isFinite(context.toPage.mapRect(box)))
             return nullptr;
-        const QString aspect = element.attribute(QStringLiteral("preserveAspectRatio"));
+        const QStringView aspect = element.attribute(QStringLiteral("preserveAspectRatio"));
         const QTransform fit = SVGViewBox::transform(QRectF(QPointF(), natural), aspect, box.size());
         const QRectF placed = fit.mapRect(QRectF(QPointF(), natural)).translated(box.topLeft());
         shape->setSize(placed.size());
@@ -783,13 +786,13 @@ private:
         return shape;
     }
 
-    const SVGElement& m_root;
+    const SVGElementTree& m_tree;
+    SVGElement m_root;
     QString m_baseFolder;
-    QHash<QString, const SVGElement*> m_elementsById;
     SVGStyleSheet m_sheet;
     SVGGradientBuilder m_gradients;
     SVGClipPaths m_clipPaths;
-    QSet<const SVGElement*> m_usesInProgress;
+    QSet<SVGElement> m_usesInProgress;
     QStringList m_skipped;
     qsizetype m_pointBudget = kMaximumPathPoints;
     qsizetype m_objectBudget = kMaximumObjects;
@@ -829,8 +832,8 @@ std::optional<VXSVGImporter::Result> VXSVGImporter::importData(const QByteArray&
                                    QCoreApplication::translate("SVG", "The SVG file is too large to import."));
         return std::nullopt;
     }
-    const std::unique_ptr<SVGElement> root = SVGElementTree::read(svg, error);
-    if (!root)
+    const std::unique_ptr<SVGElementTree> tree = SVGElementTree::read(svg, error);
+    if (!tree)
         return std::nullopt;
-    return Converter(*root, baseFolder).run();
+    return Converter(*tree, baseFolder).run();
 }

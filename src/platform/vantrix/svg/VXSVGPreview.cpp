@@ -3,11 +3,13 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/vantrix/svg/SVGMarkupScan.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFuture>
 #include <QPainter>
@@ -99,7 +101,15 @@ VXSVGPreview::Rendering VXSVGPreview::render(const QString& svgPath, const QStri
     }
     if (*cancelled)
         return {};
-    QSvgRenderer renderer(svgPath);
+    QFile input(svgPath);
+    if (!input.open(QIODevice::ReadOnly))
+        return {{}, {}, input.errorString()};
+    const QByteArray data = input.read(VXSVGPreview::kMaximumFileSize);
+    // Compressed files are QtSvg's to unpack; plain markup is checked before its reader takes it.
+    QString refusal;
+    if (!data.startsWith("\x1f\x8b") && !platform::SVGMarkupScan::scan(data, &refusal))
+        return {{}, {}, refusal};
+    QSvgRenderer renderer(data);
     const QImage image = renderer.isValid() ? renderFitted(renderer) : QImage();
     if (image.isNull())
         return {{}, {}, QStringLiteral("not a renderable SVG file")};

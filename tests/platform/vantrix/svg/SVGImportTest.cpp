@@ -15,14 +15,20 @@
 #include "platform/vantrix/styles/VXStrokeDash.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/svg/SVGMarkupScan.h"
+#include "support/AddressSpaceLimit.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLocale>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using platform::SVGPathParser;
 using platform::SVGTransformParser;
@@ -104,6 +110,13 @@ QList<QPointF> elementPoints(const QPainterPath& path)
     for (int i = 0; i < path.elementCount(); ++i)
         points.append(path.elementAt(i));
     return points;
+}
+
+// The test process's address space now, as an address-space limit counts it.
+qint64 addressSpaceInUse()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    return statm.open(QIODevice::ReadOnly) ? statm.readLine().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
 }
 
 QuorvaneError importError(const QByteArray& data)
@@ -739,4 +752,84 @@ TEST(SVGImportTest, HostileDocumentsStayBounded)
     expectRect(pageBounds(garbage.objects[0]), {0, 0, 20, 20});
     for (const VXDrawableObjectPtr& object : garbage.objects)
         EXPECT_TRUE(std::isfinite(pageBounds(object).width()));
+}
+
+TEST(SVGImportTest, MarkupThatWouldCostTheReaderQuadraticTimeOrOutsizedMemoryIsRefusedSayingWhy)
+{
+    const auto element = [](int attributes, const QByteArray& prolog = {}) -> QByteArray {
+        QByteArray markup = prolog + "<svg>\n<g";
+        for (int i = 0; i < attributes; ++i)
+            markup += " a" + QByteArray::number(i) + "=''";
+        return markup + "/></svg>";
+    };
+    const auto reason = [](const QByteArray& data) { return importError(data).localizedDescription(); };
+    // The reader compared each of 100,000 attributes with those before it for 17 s, in UTF-16 too.
+    QElapsedTimer timer;
+    timer.start();
+    const QString manyAttributes = reason(element(100'000));
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_TRUE(manyAttributes.contains(QStringLiteral("<g> on line 2 has %1 attributes").arg(QLocale().toString(100'000))))
+        << manyAttributes.toStdString();
+    QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    EXPECT_TRUE(reason(utf16.encode(QString::fromLatin1(element(100'000)))).contains(QLocale().toString(100'000)));
+    EXPECT_TRUE(VXSVGImporter::importData(element(platform::SVGMarkupScan::kMaximumAttributes), {}));
+    EXPECT_TRUE(reason(element(platform::SVGMarkupScan::kMaximumAttributes + 1)).contains(QStringLiteral("attributes")));
+
+    // Defaults a document type gives every element: declared directly, through parameter entities,
+    // or more than an element may have.
+    const auto declaredDefaults = [](int count) -> QByteArray {
+        QByteArray list = "<!DOCTYPE svg [<!ATTLIST g";
+        for (int i = 0; i < count; ++i)
+            list += " d" + QByteArray::number(i) + " CDATA '1'";
+        return list + ">]>";
+    };
+    timer.start();
+    EXPECT_TRUE(reason(declaredDefaults(20'000) + "<svg>" + QByteArray("<g/>").repeated(20'000) + "</svg>")
+                    .contains(QStringLiteral("attribute defaults")));
+    EXPECT_LT(timer.elapsed(), 1000); // 27 s before
+    EXPECT_TRUE(reason("<!DOCTYPE svg [<!ENTITY % p \"<!ATTLIST g d CDATA '1'>\"> %p; %p;]><svg/>")
+                    .contains(QStringLiteral("parameter entities")));
+    EXPECT_TRUE(reason(element(200, declaredDefaults(58))).contains(QStringLiteral("258 attributes")));
+
+    // Each reference expands its entity anew: 100,000 of 4,000 characters took 771 MB.
+    const QByteArray entity = "<!DOCTYPE svg [<!ENTITY e '" + QByteArray(4000, 'x') + "'>]>";
+    EXPECT_TRUE(reason(entity + "<svg><text>" + QByteArray("&e;").repeated(100'000) + "</text></svg>")
+                    .contains(QStringLiteral("entities")));
+    const QByteArray word = "<!DOCTYPE svg [<!ENTITY w 'word '>]><svg><text y='9'>";
+    const auto words = VXSVGImporter::importData(word + QByteArray("&w;&amp;&#65;").repeated(1024) + "</text></svg>", {});
+    ASSERT_TRUE(words);
+    EXPECT_TRUE(qobject_cast<VXTextShape*>(only(*words).get()));
+    EXPECT_EQ(importError(word + QByteArray("&w;").repeated(1025) + "</text></svg>").code(), kQuorvaneDocumentError);
+
+    // Markup whose bytes are not ASCII could hide all of this.
+    EXPECT_TRUE(reason("<?xml version='1.0' encoding='IBM037'?><svg/>").contains(QStringLiteral("IBM037")));
+}
+
+TEST(SVGImportTest, TheElementTreeTakesAFewTimesTheFilesSize)
+{
+    // Definitions that draw nothing took 50 times their size, bare elements 90 times; now each
+    // reads in an address space a few times the file's size larger than before.
+    QByteArray definitions = "<svg xmlns='http://www.w3.org/2000/svg'><defs>\n";
+    QByteArray dense = "<linearGradient";
+    for (int i = 0; i < 100; ++i)
+        dense += " a" + QByteArray::number(i) + "=''";
+    dense += "/>\n";
+    while (definitions.size() < 16'000'000)
+        definitions += dense;
+    definitions += "</defs></svg>";
+    const QByteArray bare = "<svg>" + QByteArray("<g/>\n").repeated(400'000) + "</svg>";
+    QByteArray named = "<svg><defs>";
+    for (int i = 0; i < 400'000; ++i)
+        named += "<g id='" + QByteArray::number(i) + "'/>";
+    named += "<rect id='last' width='1' height='1'/></defs><use href='#last'/></svg>";
+    const std::pair<const QByteArray&, int> cases[] = {{definitions, 0}, {bare, 0}, {named, 1}};
+    for (const auto& [data, drawn] : cases) {
+        std::optional<VXSVGImporter::Result> result;
+        {
+            testsupport::AddressSpaceLimit limit(addressSpaceInUse() + 8 * data.size() + (32 << 20));
+            result = VXSVGImporter::importData(data, {});
+        }
+        ASSERT_TRUE(result) << data.size();
+        EXPECT_EQ(result->objects.size(), drawn);
+    }
 }

@@ -142,8 +142,13 @@ TEST_F(SVGPreviewTest, CachedPicturesAreReusedUntilTheFileChangesAndRemovedOnReq
 
 TEST_F(SVGPreviewTest, UnreadableFilesFailWithoutCaching)
 {
+    // Attributes enough to keep the XML reader busy for seconds are refused before it starts.
+    QByteArray crowded = R"(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10"><rect width="10" height="10")";
+    for (int i = 0; i < 100'000; ++i)
+        crowded += " a" + QByteArray::number(i) + "=''";
     const QList<QString> paths = {
         write("broken.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width="),
+        write("crowded.svg", crowded + "/></svg>"),
         write("noise.svg", QByteArray(4096, '\x9c')),
         write("sizeless.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="0" height="0"/>)"),
         files.filePath("missing.svg"),
