@@ -8,6 +8,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -133,6 +135,17 @@ TEST_F(DocumentControllerTypes, UnknownTypesAndUnreadableFilesFailWith101)
     error = {};
     EXPECT_FALSE(controller.openDocumentWithImageAtURLDisplayError(fileURL("fake.png"), false, &error));
     EXPECT_EQ(error.code(), 101);
+
+    // Special files named as pictures are refused at once, saying what they are.
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath("pipe.png")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", folder.filePath("zero.png")));
+    for (const auto& [name, what] : {std::pair{"pipe.png", "it is a pipe, not a file"},
+                                     std::pair{"zero.png", "it is a device, not a file"}}) {
+        error = {};
+        EXPECT_FALSE(open(name)) << name;
+        EXPECT_TRUE(platform::DocumentError::failureReason(error).contains(what))
+            << qPrintable(platform::DocumentError::failureReason(error));
+    }
     EXPECT_TRUE(controller.documents().isEmpty());
 }
 

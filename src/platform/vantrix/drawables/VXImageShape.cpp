@@ -3,6 +3,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/QuorvaneError.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -14,7 +15,6 @@
 #include "platform/vantrix/tracing/ImageTracing.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -76,12 +76,11 @@ std::shared_ptr<VXImageShape> VXImageShape::imageShapeWithContentsOfFile(const Q
             *error = QuorvaneError(kQuorvaneDocumentError, description);
         return nullptr;
     };
-    QFile file(path);
-    if (file.size() > kMaximumImageFileSize)
-        return fail(tr("The image \"%1\" is too large to open.").arg(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(tr("The image \"%1\" could not be read.").arg(name));
-    std::shared_ptr<VXImageShape> shape = imageShapeWithImageData(file.readAll());
+    QString reason;
+    const std::optional<QByteArray> data = platform::readRegularFile(path, kMaximumImageFileSize, &reason);
+    if (!data)
+        return fail(tr("The image \"%1\" could not be read: %2.").arg(name, reason));
+    std::shared_ptr<VXImageShape> shape = imageShapeWithImageData(*data);
     if (!shape)
         return fail(tr("\"%1\" is not an image Quorvane can read.").arg(name));
     return shape;

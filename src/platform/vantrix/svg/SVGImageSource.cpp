@@ -1,7 +1,8 @@
 #include "platform/vantrix/svg/SVGImageSource.h"
 
+#include "platform/foundation/RegularFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace platform {
@@ -31,13 +32,9 @@ std::optional<QByteArray> SVGImageSource::dataForReference(const QString& refere
     const QFileInfo file(QDir(base).filePath(path));
     const QString canonical = file.canonicalFilePath();
     // Links may not lead out of the folder either.
-    if (base.isEmpty() || !canonical.startsWith(base + u'/') || !file.isFile()
-        || file.size() > kMaximumFileSize)
+    if (base.isEmpty() || !canonical.startsWith(base + u'/'))
         return std::nullopt;
-    QFile input(canonical);
-    if (!input.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return input.read(kMaximumFileSize);
+    return readRegularFile(canonical, kMaximumFileSize);
 }
 
 } // namespace platform
