@@ -6,6 +6,7 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/ImageWriter.h"
+#include "platform/vantrix/drawables/DecodedPixelBudget.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 
@@ -182,6 +183,11 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
     if (!contents.drawing) {
         setReadError(error, QStringLiteral("“%1”: %2")
                                 .arg(kContentFileName, drawingError.userInfo().value(kReadFailureKey).toString()));
+        return std::nullopt;
+    }
+    // Shapes that show one image share its pixels; all of them together have a budget.
+    if (!platform::DecodedPixelBudget().admitImagesOf(*contents.drawing, &reason)) {
+        setReadError(error, QStringLiteral("“%1”: %2").arg(kContentFileName, reason));
         return std::nullopt;
     }
 

@@ -12,8 +12,9 @@
 //   _export_settings.plist    the export operation's settings, when there is one
 //
 // Reading trusts nothing: a package whose drawing, information or auxiliary archive is
-// missing where required, empty, cut short or of a foreign kind is refused with error 101,
-// the reason under "VXOriginalException". The window state and export settings are only
+// missing where required, empty, cut short or of a foreign kind, or whose images would
+// decode past a DecodedPixelBudget, is refused with error 101, the reason under
+// "VXOriginalException". The window state and export settings are only
 // conveniences: damage there is logged and they are left out.
 
 #include "mapscale/VXQMapScale.h"

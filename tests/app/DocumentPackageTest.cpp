@@ -8,10 +8,13 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/FileWrapper.h"
+#include "platform/vantrix/drawables/VXImageShape.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 #include "support/AddressSpaceLimit.h"
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -42,6 +45,15 @@ class UnarchivablePath : public VXDrawablePath {
 public:
     void encodeWithCoder(platform::KeyedArchiver&) const override { throw std::runtime_error("disk full of paths"); }
 };
+
+QByteArray pngBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
 
 class DocumentPackageTest : public ::testing::Test {
 protected:
@@ -303,6 +315,55 @@ TEST_F(DocumentPackageTest, FailedWritesKeepThePreviousPackage)
     // Nothing is left beside the package either.
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("Map.qvnl")});
+}
+
+TEST_F(DocumentPackageTest, ShapesShowingOneImageShareItsPixelsAndImagesPastTheBudgetAreRefused)
+{
+    // Forty shapes of one picture of 4096 x 4096 pixels took forty times its 64 MB when drawn.
+    QImage red(4096, 4096, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    const QByteArray picture = pngBytes(red);
+    {
+        auto document = newMapDocument();
+        for (int i = 0; i < 40; ++i) {
+            auto shape = VXImageShape::imageShapeWithImageData(QByteArray(picture.constData(), picture.size()));
+            shape->setSize({10, 10});
+            shape->setLocation(QPointF(10 + 12 * i, 10));
+            activeMappingLayer(*document)->addObject(shape);
+        }
+        save(*document);
+    }
+    {
+        testsupport::AddressSpaceLimit limit;
+        const auto reopened = open();
+        ASSERT_TRUE(reopened);
+        save(*reopened); // its previews draw every shape
+        const QImage drawn =
+            platform::DrawingRenderer::imageOfDrawing(*reopened->drawing(), {0, 0, 500, 20}, {500, 20}, Qt::white);
+        const auto& shapes = activeMappingLayer(*reopened)->objects();
+        ASSERT_EQ(shapes.size(), 40);
+        for (int i = 0; i < 40; ++i) {
+            EXPECT_EQ(drawn.pixelColor(10 + 12 * i, 10), QColor(Qt::red)) << i;
+            EXPECT_EQ(qobject_cast<VXImageShape*>(shapes[i].get())->sharedImage(),
+                      qobject_cast<VXImageShape*>(shapes[0].get())->sharedImage());
+        }
+    }
+
+    // Five images of 64 million pixels pass the budget: the document is refused before they decode.
+    auto document = newMapDocument();
+    for (int i = 0; i < 5; ++i) {
+        QImage large(8192, 8192 - i, QImage::Format_Mono);
+        large.fill(0);
+        auto shape = std::make_shared<VXImageShape>();
+        shape->setImageData(pngBytes(large));
+        activeMappingLayer(*document)->addObject(shape);
+    }
+    save(*document);
+    QuorvaneError error;
+    EXPECT_FALSE(open(&error));
+    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+    const QString reason = error.userInfo().value(QStringLiteral("VXOriginalException")).toString();
+    EXPECT_TRUE(reason.contains(QStringLiteral("8192 × 8188"))) << reason.toStdString();
 }
 
 } // namespace

@@ -7,16 +7,13 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/graphics/ImageLoader.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tracing/ImageTracing.h"
 
-#include <QBuffer>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 
 namespace {
@@ -29,22 +26,6 @@ const QString kCompositingKey = QStringLiteral("VXImageShape_compositingOperatio
 
 constexpr int kLastCompositionMode = QPainter::RasterOp_SourceAndNotDestination;
 
-QImage decodedImage(const QByteArray& data)
-{
-    if (data.isEmpty())
-        return {};
-    // Read the size first, so a small file cannot claim gigabytes of pixels.
-    QBuffer buffer;
-    buffer.setData(data);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > VXImageShape::kMaximumPixels) {
-        LogEvent(kFileEvent, QStringLiteral("image of %1 x %2 pixels is too large to show").arg(size.width()).arg(size.height()));
-        return {};
-    }
-    return platform::ImageLoader::imageWithData(data);
-}
-
 QVariantMap& classTracingParameters()
 {
     static QVariantMap parameters = platform::defaultTracingParameters();
@@ -53,16 +34,22 @@ QVariantMap& classTracingParameters()
 
 } // namespace
 
-VXImageShape::VXImageShape() = default;
+VXImageShape::VXImageShape() : m_content(platform::SharedImage::forData({})) {}
 
 std::shared_ptr<VXImageShape> VXImageShape::imageShapeWithImageData(const QByteArray& data)
 {
-    const QImage image = decodedImage(data);
+    return imageShapeWithSharedImage(platform::SharedImage::forData(data));
+}
+
+std::shared_ptr<VXImageShape>
+VXImageShape::imageShapeWithSharedImage(std::shared_ptr<const platform::SharedImage> content)
+{
+    const QImage image = content->image();
     if (image.isNull())
         return nullptr;
     auto shape = std::make_shared<VXImageShape>();
-    shape->m_imageData = data;
-    shape->m_image = image;
+    shape->m_imageData = content->data();
+    shape->m_content = std::move(content);
     shape->setSize(QSizeF(image.size()));
     shape->setLocation(QPointF(image.width() / 2.0, image.height() / 2.0));
     return shape;
@@ -88,15 +75,11 @@ std::shared_ptr<VXImageShape> VXImageShape::imageShapeWithContentsOfFile(const Q
 
 void VXImageShape::setImageData(const QByteArray& data)
 {
-    if (changeValueForKey(m_imageData, data, "imageData", Change::Appearance))
-        m_image.reset();
-}
-
-QImage VXImageShape::image() const
-{
-    if (!m_image)
-        m_image = decodedImage(m_imageData);
-    return *m_image;
+    // The new image is in place before observers hear of the change.
+    std::shared_ptr<const platform::SharedImage> previous =
+        std::exchange(m_content, platform::SharedImage::forData(data));
+    if (!changeValueForKey(m_imageData, m_content->data(), "imageData", Change::Appearance))
+        m_content = std::move(previous);
 }
 
 void VXImageShape::setImageOpacity(double opacity)
@@ -253,8 +236,8 @@ void VXImageShape::initWithCoder(platform::KeyedUnarchiver& coder)
 {
     VXDrawableShape::initWithCoder(coder);
     const platform::ArchiveReader reader(coder);
-    m_imageData = reader.data(kDataKey);
-    m_image.reset();
+    m_content = platform::SharedImage::forData(reader.data(kDataKey));
+    m_imageData = m_content->data();
     m_imageOpacity = reader.real(kOpacityKey, 1.0, 0.0, 1.0);
     m_imageScale = reader.real(kScaleKey, 1.0, 0.01, 100.0);
     m_imageDrawsOnTop = reader.boolean(kOnTopKey, false);

@@ -2,8 +2,10 @@
 
 // A shape that shows an image filling its box (clipped to its path), faded by an opacity,
 // under or over what its style draws. The original file bytes are kept, so the image is
-// saved as it came; the decoded image is made on first use.
+// saved as it came; the decoded image is made on first use and shared by every shape that
+// shows the same bytes.
 
+#include "platform/vantrix/drawables/SharedImage.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 
 #include <QImage>
@@ -20,14 +22,12 @@ class VXImageShape : public VXDrawableShape {
     Q_CLASSINFO("displayName", "Image Shape")
 
 public:
-    // Images larger than this many pixels are not decoded.
-    static constexpr qint64 kMaximumPixels = qint64(1) << 26;
-
     VXImageShape();
 
     // A shape the image's size in pixels (one point each) with its top left at the origin;
-    // null when the data is no image this program reads.
+    // null when the data is no image this program reads or it is too large to show.
     static std::shared_ptr<VXImageShape> imageShapeWithImageData(const QByteArray& data);
+    static std::shared_ptr<VXImageShape> imageShapeWithSharedImage(std::shared_ptr<const platform::SharedImage> image);
     // The same for an image file; files larger than kMaximumImageFileSize are refused unread.
     // Null, with the reason in `error`, when the file gives no image.
     static std::shared_ptr<VXImageShape> imageShapeWithContentsOfFile(const QString& path, QuorvaneError* error);
@@ -36,7 +36,8 @@ public:
     QByteArray imageData() const { return m_imageData; }
     void setImageData(const QByteArray& data);
     // The decoded image; null when the data is not an image or too large.
-    QImage image() const;
+    QImage image() const { return m_content->image(); }
+    const std::shared_ptr<const platform::SharedImage>& sharedImage() const { return m_content; }
     double imageOpacity() const { return m_imageOpacity; }
     void setImageOpacity(double opacity); // clamped to 0..1
     // The image's size relative to the box, about its centre.
@@ -74,8 +75,8 @@ public:
 private:
     void drawImage() const;
 
-    QByteArray m_imageData;
-    mutable std::optional<QImage> m_image;
+    QByteArray m_imageData; // the bytes of m_content
+    std::shared_ptr<const platform::SharedImage> m_content;
     double m_imageOpacity = 1.0;
     double m_imageScale = 1.0;
     bool m_imageDrawsOnTop = false;

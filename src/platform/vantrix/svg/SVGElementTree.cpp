@@ -279,7 +279,9 @@ private:
         } else if (isTextContent(parentName)) {
             // Runs split by comments, entities or CDATA sections stay one.
             SVGElementTree::Node* last = parent.lastChild < 0 ? nullptr : &m_tree.m_nodes[size_t(parent.lastChild)];
-            if (!last || last->name != kTextNameIndex || last->textStart + last->textLength != m_tree.m_characters.size()) {
+            const bool continues = last && last->name == kTextNameIndex
+                && last->textStart + last->textLength == m_tree.m_characters.size();
+            if (!continues) {
                 last = &m_tree.m_nodes[size_t(addNode(kTextNameIndex))];
                 last->textStart = m_tree.m_characters.size();
             }

@@ -316,7 +316,8 @@ std::optional<SVGMarkupScan::Counts> SVGMarkupScan::scan(const QByteArray& data,
     }
     if (const QByteArray declared = declaredEncoding(data); !declared.isEmpty() && !writesMarkupAsASCII(declared)) {
         if (reason)
-            *reason = tr("The file's encoding “%1” is not one drawings are written in.").arg(QString::fromLatin1(declared));
+            *reason = tr("The file's encoding “%1” is not one drawings are written in.")
+                          .arg(QString::fromLatin1(declared));
         return std::nullopt;
     }
     return Scanner<QByteArrayView>(data).run(reason);

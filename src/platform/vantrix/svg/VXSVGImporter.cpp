@@ -1,6 +1,7 @@
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
 #include "platform/foundation/ZQLog.h"
+#include "platform/vantrix/drawables/DecodedPixelBudget.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
@@ -155,6 +156,9 @@ public:
         return result;
     }
 
+    // Why the file cannot be imported; empty when it can.
+    const QString& refusal() const { return m_refusal; }
+
 private:
     void addStyleSheets(const SVGElement& element)
     {
@@ -300,7 +304,7 @@ private:
     VXDrawableObjectPtr convert(const SVGElement& element, const Context& parent)
     {
         const QString& name = element.name();
-        if (name == u"#text" || definitionElements().contains(name))
+        if (name == u"#text" || definitionElements().contains(name) || !m_refusal.isEmpty())
             return nullptr;
         if (parent.useDepth > 0)
             --m_usedElementBudget;
@@ -755,16 +759,40 @@ private:
 
     // --- Images ---------------------------------------------------------------------------
 
+    // Each <image> element, and each file several of them name, is read once however often
+    // it is used, and equal bytes share their pixels.
+    std::shared_ptr<const SharedImage> imageOf(const SVGElement& element)
+    {
+        if (const auto known = m_imagesByElement.constFind(element); known != m_imagesByElement.cend())
+            return *known;
+        const QStringView reference = element.attribute(QStringLiteral("href")).trimmed();
+        const auto read = [this](const QString& reference) -> std::shared_ptr<const SharedImage> {
+            const std::optional<QByteArray> data = SVGImageSource::dataForReference(reference, m_baseFolder);
+            return data ? SharedImage::forData(*data) : nullptr;
+        };
+        if (reference.startsWith(u"data:"))
+            return m_imagesByElement[element] = read(reference.toString());
+        const QString file = reference.toString();
+        if (!m_imagesByFile.contains(file))
+            m_imagesByFile.insert(file, read(file));
+        return m_imagesByElement[element] = m_imagesByFile.value(file);
+    }
+
     VXDrawableObjectPtr image(const SVGElement& element, const Context& context)
     {
         if (!context.style.visible)
             return nullptr;
-        const QString reference = element.attribute(QStringLiteral("href")).trimmed().toString();
-        const std::optional<QByteArray> data = SVGImageSource::dataForReference(reference, m_baseFolder);
-        const std::shared_ptr<VXImageShape> shape = data ? VXImageShape::imageShapeWithImageData(*data) : nullptr;
+        const std::shared_ptr<const SharedImage> content = imageOf(element);
+        const QStringView reference = element.attribute(QStringLiteral("href")).trimmed().left(80);
+        if (QString reason; content && !m_pixels.admit(content, &reason)) {
+            m_refusal = QCoreApplication::translate("SVG", "The image “%1” is refused: %2.").arg(reference, reason);
+            return nullptr;
+        }
+        const std::shared_ptr<VXImageShape> shape =
+            content ? VXImageShape::imageShapeWithSharedImage(content) : nullptr;
         if (!shape) {
             skip(QStringLiteral("image"),
-                 QStringLiteral("the image \"%1\" cannot be read or is not allowed").arg(reference.left(80)));
+                 QStringLiteral("the image \"%1\" cannot be read or is not allowed").arg(reference));
             return nullptr;
         }
         const QSizeF natural = shape->size();
@@ -789,6 +817,10 @@ private:
     const SVGElementTree& m_tree;
     SVGElement m_root;
     QString m_baseFolder;
+    QHash<SVGElement, std::shared_ptr<const SharedImage>> m_imagesByElement;
+    QHash<QString, std::shared_ptr<const SharedImage>> m_imagesByFile;
+    DecodedPixelBudget m_pixels;
+    QString m_refusal; // why the import fails
     SVGStyleSheet m_sheet;
     SVGGradientBuilder m_gradients;
     SVGClipPaths m_clipPaths;
@@ -835,5 +867,12 @@ std::optional<VXSVGImporter::Result> VXSVGImporter::importData(const QByteArray&
     const std::unique_ptr<SVGElementTree> tree = SVGElementTree::read(svg, error);
     if (!tree)
         return std::nullopt;
-    return Converter(*tree, baseFolder).run();
+    Converter converter(*tree, baseFolder);
+    Result result = converter.run();
+    if (!converter.refusal().isEmpty()) {
+        if (error)
+            *error = QuorvaneError(kQuorvaneDocumentError, converter.refusal());
+        return std::nullopt;
+    }
+    return result;
 }

@@ -2,7 +2,9 @@
 
 // Converts SVG 1.1 static content into editable drawables: paths, shapes, text, images and
 // groups with their fills, strokes and gradients. The input is untrusted: damage ends in an
-// error value, and content that cannot be converted is skipped, logged and listed.
+// error value, and content that cannot be converted is skipped, logged and listed. Images
+// shown many times are decoded once, and the file's images together decode within a
+// DecodedPixelBudget: an image past it fails the import, named in the error.
 //
 // One SVG user unit (px) becomes one point of the drawing, and lengths in absolute units (in,
 // cm, mm, pt, pc) are CSS px, 96 to the inch. A page sized in absolute units keeps its

@@ -256,7 +256,8 @@ TEST(Drawable, GroupsOfHundredsOfThousandsOfMembersGroupAndDecodeEachMemberOnceI
     const qint64 grouping = timer.elapsed();
     const QByteArray archive = platform::KeyedArchiver::archivedDataWithRootObject(group.get());
     timer.start();
-    const auto copy = std::dynamic_pointer_cast<VXShapeGroup>(platform::KeyedUnarchiver::unarchiveObjectWithData(archive));
+    const auto copy =
+        std::dynamic_pointer_cast<VXShapeGroup>(platform::KeyedUnarchiver::unarchiveObjectWithData(archive));
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->groupObjects().size(), kMembers);
     expectRectNear(copy->groupBoundingRect(), QRectF(0, 0, 1000, 200));

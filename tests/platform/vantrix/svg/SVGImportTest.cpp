@@ -19,6 +19,7 @@
 #include "support/AddressSpaceLimit.h"
 #include "support/LogCapture.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -684,6 +685,47 @@ TEST(SVGImportTest, ImagesFromDataAndTheBaseFolderOnly)
     EXPECT_TRUE(import(QStringLiteral("<image width='5' height='5' href='pictures/dot.png'/>")).objects.isEmpty());
 }
 
+TEST(SVGImportTest, ImagesShownManyTimesDecodeOnceAndPastThePixelBudgetFailTheImport)
+{
+    const auto embedded = [](const QImage& image, const QString& id) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return QStringLiteral("<image id='%1' width='10' height='10' href='data:image/png;base64,%2'/>")
+            .arg(id, QString::fromLatin1(png.toBase64()));
+    };
+    // Forty uses of one picture of 4096 x 4096 pixels took forty times its 64 MB.
+    QImage red(4096, 4096, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QString uses = QStringLiteral("<defs>%1</defs>").arg(embedded(red, QStringLiteral("red")));
+    for (int i = 0; i < 40; ++i)
+        uses += QStringLiteral("<use href='#red' x='%1'/>").arg(i * 10);
+    VXSVGImporter::Result result;
+    {
+        testsupport::AddressSpaceLimit limit;
+        result = import(uses);
+    }
+    ASSERT_EQ(result.objects.size(), 40);
+    for (const VXDrawableObjectPtr& object : result.objects) {
+        const auto* shape = qobject_cast<VXImageShape*>(object.get());
+        ASSERT_TRUE(shape);
+        EXPECT_EQ(shape->sharedImage(), qobject_cast<VXImageShape*>(result.objects[0].get())->sharedImage());
+        EXPECT_EQ(shape->image().pixelColor(2048, 2048), QColor(Qt::red));
+    }
+
+    // Five different images of 64 million pixels each: the fifth passes the budget, and the
+    // import fails naming it before any of them is decoded.
+    QString large;
+    for (int i = 0; i < 5; ++i) {
+        QImage mono(8192, 8192 - i, QImage::Format_Mono);
+        mono.fill(0);
+        large += embedded(mono, QStringLiteral("large%1").arg(i));
+    }
+    const QString reason = importError(QStringLiteral("<svg>%1</svg>").arg(large).toUtf8()).localizedDescription();
+    EXPECT_TRUE(reason.contains(QStringLiteral("8192 × 8188"))) << reason.toStdString();
+}
+
 // --- Skipping and hostile input ----------------------------------------------------------------
 
 TEST(SVGImportTest, UnsupportedContentIsSkippedAndLoggedAndMalformedDocumentsFailWithAReason)
@@ -768,12 +810,13 @@ TEST(SVGImportTest, MarkupThatWouldCostTheReaderQuadraticTimeOrOutsizedMemoryIsR
     timer.start();
     const QString manyAttributes = reason(element(100'000));
     EXPECT_LT(timer.elapsed(), 1000);
-    EXPECT_TRUE(manyAttributes.contains(QStringLiteral("<g> on line 2 has %1 attributes").arg(QLocale().toString(100'000))))
+    const QString count = QLocale().toString(100'000);
+    EXPECT_TRUE(manyAttributes.contains(QStringLiteral("<g> on line 2 has %1 attributes").arg(count)))
         << manyAttributes.toStdString();
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
-    EXPECT_TRUE(reason(utf16.encode(QString::fromLatin1(element(100'000)))).contains(QLocale().toString(100'000)));
+    EXPECT_TRUE(reason(utf16.encode(QString::fromLatin1(element(100'000)))).contains(count));
     EXPECT_TRUE(VXSVGImporter::importData(element(platform::SVGMarkupScan::kMaximumAttributes), {}));
-    EXPECT_TRUE(reason(element(platform::SVGMarkupScan::kMaximumAttributes + 1)).contains(QStringLiteral("attributes")));
+    EXPECT_TRUE(reason(element(platform::SVGMarkupScan::kMaximumAttributes + 1)).contains(QStringLiteral("257")));
 
     // Defaults a document type gives every element: declared directly, through parameter entities,
     // or more than an element may have.
@@ -796,7 +839,8 @@ TEST(SVGImportTest, MarkupThatWouldCostTheReaderQuadraticTimeOrOutsizedMemoryIsR
     EXPECT_TRUE(reason(entity + "<svg><text>" + QByteArray("&e;").repeated(100'000) + "</text></svg>")
                     .contains(QStringLiteral("entities")));
     const QByteArray word = "<!DOCTYPE svg [<!ENTITY w 'word '>]><svg><text y='9'>";
-    const auto words = VXSVGImporter::importData(word + QByteArray("&w;&amp;&#65;").repeated(1024) + "</text></svg>", {});
+    const auto words =
+        VXSVGImporter::importData(word + QByteArray("&w;&amp;&#65;").repeated(1024) + "</text></svg>", {});
     ASSERT_TRUE(words);
     EXPECT_TRUE(qobject_cast<VXTextShape*>(only(*words).get()));
     EXPECT_EQ(importError(word + QByteArray("&w;").repeated(1025) + "</text></svg>").code(), kQuorvaneDocumentError);
