@@ -5,6 +5,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/ImageLoader.h"
 #include "platform/graphics/ImageWriter.h"
+#include "support/FileSizeLimit.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -13,11 +14,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/resource.h>
 
 using namespace platform;
 
@@ -222,17 +221,12 @@ TEST_F(ImageWriterTest, FailuresAnswerErrorsAndKeepTheOldFile)
     // A full disk, simulated by a file-size limit: the write fails and the old file survives.
     const QString existing = path("kept.bmp");
     ASSERT_FALSE(ImageWriter::writeDataToFile("old contents", existing));
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = previous;
-    tiny.rlim_cur = 1024;
-    setrlimit(RLIMIT_FSIZE, &tiny);
     QImage large(200, 200, QImage::Format_RGB32);
     large.fill(Qt::blue);
-    error = ImageWriter::writeImageToFile(large, existing, ImageFileType::BMP);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    {
+        const testsupport::FileSizeLimit limit(1024);
+        error = ImageWriter::writeImageToFile(large, existing, ImageFileType::BMP);
+    }
     EXPECT_EQ(error.code(), kQuorvaneDocumentError);
     QFile kept(existing);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));

@@ -1,14 +1,13 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/FileWrapper.h"
 #include "support/AddressSpaceLimit.h"
+#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using platform::FileWrapper;
@@ -179,15 +178,10 @@ TEST_F(FileWrapperTest, NamesUpToTheSystemsLimitSaveAndFailuresGiveTheSystemsRea
     EXPECT_EQ(FileWrapper::readFromPath(path(longest))->regularFileContents(), "flat");
 
     // A full disk, simulated by a file-size limit below the thumbnail's size.
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = previous;
-    tiny.rlim_cur = 1024;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool written = package().writeToPath(path(longest), &error);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    const bool written = [&] {
+        const testsupport::FileSizeLimit limit(1024);
+        return package().writeToPath(path(longest), &error);
+    }();
     EXPECT_FALSE(written);
     EXPECT_EQ(error.localizedDescription(), QString("The document “%1” could not be saved.").arg(longest));
     EXPECT_EQ(error.userInfo().value("exception").toString(), "File too large");
