@@ -759,6 +759,16 @@ private:
 
     // --- Images ---------------------------------------------------------------------------
 
+    // Named by its file, or by its id when it is embedded, so the user can find it.
+    void refuseImage(const SVGElement& element, const QString& reason)
+    {
+        const QStringView reference = element.attribute(QStringLiteral("href")).trimmed();
+        const QStringView name = reference.startsWith(u"data:") ? element.attribute(QStringLiteral("id")) : reference;
+        m_refusal = name.isEmpty()
+            ? QCoreApplication::translate("SVG", "An embedded image is refused: %1.").arg(reason)
+            : QCoreApplication::translate("SVG", "The image “%1” is refused: %2.").arg(name.left(80), reason);
+    }
+
     // Each <image> element, and each file several of them name, is read once however often
     // it is used, and equal bytes share their pixels.
     std::shared_ptr<const SharedImage> imageOf(const SVGElement& element)
@@ -785,7 +795,7 @@ private:
         const std::shared_ptr<const SharedImage> content = imageOf(element);
         const QStringView reference = element.attribute(QStringLiteral("href")).trimmed().left(80);
         if (QString reason; content && !m_pixels.admit(content, &reason)) {
-            m_refusal = QCoreApplication::translate("SVG", "The image “%1” is refused: %2.").arg(reference, reason);
+            refuseImage(element, reason);
             return nullptr;
         }
         const std::shared_ptr<VXImageShape> shape =
