@@ -137,10 +137,14 @@ TEST_F(DocumentControllerTypes, UnknownTypesAndUnreadableFilesFailWith101)
     EXPECT_EQ(error.code(), 101);
 
     // Special files named as pictures are refused at once, saying what they are.
-    ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath("pipe.png")).constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link("/dev/zero", folder.filePath("zero.png")));
+    for (const char* name : {"pipe.png", "pipe.svg"})
+        ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath(name)).constData(), 0600), 0);
+    for (const char* name : {"zero.png", "zero.svg"})
+        ASSERT_TRUE(QFile::link("/dev/zero", folder.filePath(name)));
     for (const auto& [name, what] : {std::pair{"pipe.png", "it is a pipe, not a file"},
-                                     std::pair{"zero.png", "it is a device, not a file"}}) {
+                                     std::pair{"zero.png", "it is a device, not a file"},
+                                     std::pair{"pipe.svg", "it is a pipe, not a file"},
+                                     std::pair{"zero.svg", "it is a device, not a file"}}) {
         error = {};
         EXPECT_FALSE(open(name)) << name;
         EXPECT_TRUE(platform::DocumentError::failureReason(error).contains(what))

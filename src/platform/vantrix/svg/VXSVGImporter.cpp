@@ -1,5 +1,6 @@
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/vantrix/drawables/DecodedPixelBudget.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
@@ -22,7 +23,6 @@
 #include "platform/vantrix/svg/SVGViewBox.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
@@ -847,22 +847,15 @@ private:
 
 std::optional<VXSVGImporter::Result> VXSVGImporter::importFile(const QString& path, QuorvaneError* error)
 {
-    const QFileInfo info(path);
-    QFile file(path);
-    if (info.size() > kMaximumFileSize) {
+    QString reason;
+    const std::optional<QByteArray> svg = platform::readRegularFile(path, kMaximumFileSize, &reason);
+    if (!svg) {
         if (error)
             *error = QuorvaneError(kQuorvaneDocumentError,
-                                   QCoreApplication::translate("SVG", "The SVG file is too large to import."));
+                                   QCoreApplication::translate("SVG", "The SVG file cannot be read: %1").arg(reason));
         return std::nullopt;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QuorvaneError(kQuorvaneDocumentError,
-                                   QCoreApplication::translate("SVG", "The SVG file cannot be read: %1")
-                                       .arg(file.errorString()));
-        return std::nullopt;
-    }
-    return importData(file.read(kMaximumFileSize + 1), info.absolutePath(), error);
+    return importData(*svg, QFileInfo(path).absolutePath(), error);
 }
 
 std::optional<VXSVGImporter::Result> VXSVGImporter::importData(const QByteArray& svg, const QString& baseFolder,

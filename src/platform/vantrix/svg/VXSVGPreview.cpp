@@ -1,5 +1,6 @@
 #include "platform/vantrix/svg/VXSVGPreview.h"
 
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -9,7 +10,6 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFuture>
 #include <QPainter>
@@ -101,10 +101,11 @@ VXSVGPreview::Rendering VXSVGPreview::render(const QString& svgPath, const QStri
     }
     if (*cancelled)
         return {};
-    QFile input(svgPath);
-    if (!input.open(QIODevice::ReadOnly))
-        return {{}, {}, input.errorString()};
-    const QByteArray data = input.read(VXSVGPreview::kMaximumFileSize);
+    QString reason;
+    const std::optional<QByteArray> read = platform::readRegularFile(svgPath, VXSVGPreview::kMaximumFileSize, &reason);
+    if (!read)
+        return {{}, {}, reason};
+    const QByteArray& data = *read;
     // Compressed files are QtSvg's to unpack; plain markup is checked before its reader takes it.
     QString refusal;
     if (!data.startsWith("\x1f\x8b") && !platform::SVGMarkupScan::scan(data, &refusal))

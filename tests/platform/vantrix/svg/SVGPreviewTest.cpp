@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -152,7 +153,9 @@ TEST_F(SVGPreviewTest, UnreadableFilesFailWithoutCaching)
         write("noise.svg", QByteArray(4096, '\x9c')),
         write("sizeless.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="0" height="0"/>)"),
         files.filePath("missing.svg"),
+        files.filePath("pipe.svg"), // would block a reader for ever
     };
+    ASSERT_EQ(mkfifo(QFile::encodeName(paths.last()).constData(), 0600), 0);
     for (const QString& path : paths) {
         RecordingDelegate delegate;
         const VXSVGPreviewPtr failed = preview(path, delegate);
