@@ -6,8 +6,8 @@ class ZQESRIFile;
 
 namespace fuzz {
 
-// Bounds, counts, an import through a factory that looks at every path and attribute, every
-// record's geometry, the attributes of each record's row and of rows past them, and the projection.
+// Bounds, an import through a factory that looks at every path and attribute, every record's
+// geometry where the header holds, the attributes of rows around the records, and the projection.
 void readWholeSet(ZQESRIFile& file);
 
 } // namespace fuzz
