@@ -4,8 +4,8 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PathMeasure.h"
 
-#include <QPainterPathStroker>
 #include <QLineF>
+#include <QPainterPathStroker>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -13,6 +13,22 @@
 namespace platform {
 
 namespace {
+
+// Past this many repetitions a dash is drawn solid: the dasher's time grows with the count (a
+// hostile file can ask for billions), and no eye tells so many dashes apart.
+constexpr double kMaximumDashRepetitions = 100'000;
+
+// An upper bound of the path's length, without flattening it: its control polygon's.
+double controlPolygonLength(const QPainterPath& path)
+{
+    double total = 0;
+    for (int i = 1; i < path.elementCount(); ++i) {
+        const QPainterPath::Element& element = path.elementAt(i);
+        if (!element.isMoveTo())
+            total += QLineF(path.elementAt(i - 1), element).length();
+    }
+    return total;
+}
 
 bool isFinite(QPointF p)
 {
@@ -302,7 +318,8 @@ QPen BezierPath::penWithColour(const QColor& colour) const
 {
     QPen pen(colour, m_lineWidth, Qt::SolidLine, qtCap(m_lineCapStyle), qtJoin(m_lineJoinStyle));
     pen.setMiterLimit(m_miterLimit);
-    if (!m_lineDash.isEmpty()) {
+    const double period = std::accumulate(m_lineDash.lengths.begin(), m_lineDash.lengths.end(), 0.0);
+    if (period > 0 && controlPolygonLength(m_path) / period <= kMaximumDashRepetitions) {
         const double unit = m_lineWidth > 0 ? m_lineWidth : 1.0;
         QList<qreal> pattern;
         for (double length : m_lineDash.lengths)

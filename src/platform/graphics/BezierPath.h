@@ -98,7 +98,8 @@ public:
     void setLineDash(const LineDash& dash);
     WindingRule windingRule() const { return m_windingRule; }
     void setWindingRule(WindingRule rule) { m_windingRule = rule; }
-    // A pen drawing this path's stroke state in `colour`.
+    // A pen drawing this path's stroke state in `colour`; a dash that would repeat more than
+    // 100,000 times along the path draws solid.
     QPen penWithColour(const QColor& colour) const;
 
     // Measuring. Lengths run through the subpaths in order.

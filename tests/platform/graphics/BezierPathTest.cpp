@@ -155,6 +155,10 @@ TEST(BezierPath, StrokedOutlineFollowsWidthCapsJoinsDashAndValidatedStrokeState)
     const QPen pen = path.penWithColour(Qt::red);
     EXPECT_EQ(pen.dashPattern(), (QList<qreal>{3, 1, 0.5, 3, 1, 0.5})); // in widths, doubled to even length
     EXPECT_EQ(pen.dashOffset(), 1.5);
+    // A dash that would repeat billions of times along a huge path (a hostile file's) draws solid.
+    path.moveToPoint({0, 0});
+    path.lineToPoint({1e12, 0});
+    EXPECT_EQ(path.penWithColour(Qt::red).style(), Qt::SolidLine);
 }
 
 TEST(BezierPath, ReversalInterpolationFlatteningAndArcs)
