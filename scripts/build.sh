@@ -12,4 +12,4 @@ build="${QUORVANE_BUILD_DIR:-$root/build}"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 fi
-cmake --build "$build" --parallel "$(nproc)"
+cmake --build "$build" --parallel "${QUORVANE_BUILD_JOBS:-$(nproc)}"

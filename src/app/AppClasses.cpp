@@ -4,22 +4,12 @@
 #include "geodata/GeodataClasses.h"
 #include "mapscale/MapScaleClasses.h"
 #include "platform/foundation/ClassRegistry.h"
-#include "platform/foundation/FoundationClasses.h"
-#include "platform/measurement/MeasurementClasses.h"
-#include "platform/vantrix/model/VantrixDrawingClasses.h"
-#include "platform/vantrix/styles/VantrixComponentClasses.h"
-#include "platform/vantrix/styles/VantrixStyleClasses.h"
-#include "platform/vantrix/text/VantrixTextClasses.h"
+#include "widgets/WidgetClasses.h"
 
 void registerAppClasses()
 {
-    registerFoundationClasses();
-    registerMeasurementClasses();
+    registerWidgetClasses();
     registerMapScaleClasses();
     registerGeodataClasses();
-    registerVantrixStyleClasses();
-    registerVantrixComponentClasses();
-    registerVantrixTextClasses();
-    registerVantrixDrawingClasses();
     platform::ClassRegistry::registerClass<VXQMappingLayer>();
 }

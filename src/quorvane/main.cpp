@@ -2,7 +2,7 @@
 #include "app/VLTMApplication.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
-#include "tracks/TrackClasses.h"
+#include "symbols/SymbolClasses.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ void openUntitledDocument()
 int main(int argc, char** argv)
 {
     VLTMApplication app(argc, argv);
-    registerTrackClasses();
+    registerSymbolClasses();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);

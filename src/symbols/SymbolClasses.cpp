@@ -1,0 +1,8 @@
+#include "symbols/SymbolClasses.h"
+
+#include "tracks/TrackClasses.h"
+
+void registerSymbolClasses()
+{
+    registerTrackClasses();
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// Registers the archivable classes of symbols and text labels, and of every library they build
+// on, with the ClassRegistry. Start-up and every test main call it; calling it again is harmless.
+void registerSymbolClasses();

@@ -1,0 +1,14 @@
+#include "symbols/SymbolClasses.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RegisterClasses : public ::testing::Environment {
+public:
+    void SetUp() override { registerSymbolClasses(); }
+};
+
+const auto* const registration = ::testing::AddGlobalTestEnvironment(new RegisterClasses);
+
+} // namespace
