@@ -14,10 +14,11 @@ endfunction()
 
 # quorvane_test(<name> DEPS <libs...>) builds one GoogleTest executable from the sources
 # of the current directory and its topic subfolders plus the shared test main, and
-# registers its tests with ctest.
+# registers its tests with ctest. A gallery/ subfolder is left out.
 function(quorvane_test name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER sources EXCLUDE REGEX "/gallery/")
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE quorvane_testsupport ${ARG_DEPS})
   gtest_discover_tests(${name}

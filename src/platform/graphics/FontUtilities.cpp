@@ -25,7 +25,7 @@ constexpr KnownFamily kWellKnownFamilies[] = {
     {"Gill Sans", QFont::SansSerif},       {"Futura", QFont::SansSerif},         {"Optima", QFont::SansSerif},
     {"Times", QFont::Serif},               {"Times New Roman", QFont::Serif},    {"Georgia", QFont::Serif},
     {"Palatino", QFont::Serif},            {"Baskerville", QFont::Serif},        {"Garamond", QFont::Serif},
-    {"Courier", QFont::Monospace},         {"Courier New", QFont::Monospace},
+    {"Courier", QFont::Monospace},         {"Courier New", QFont::Monospace},    {"Monaco", QFont::Monospace},
 };
 
 struct Family {

@@ -80,6 +80,9 @@ Toolbar::~Toolbar()
 void Toolbar::validateVisibleItems()
 {
     Menu::validateActions(actions());
+    for (QAction* action : actions())
+        if (auto* item = dynamic_cast<ToolbarItemValidation*>(action))
+            item->validate();
 }
 
 } // namespace platform

@@ -7,6 +7,14 @@
 
 namespace platform {
 
+// An item that takes part in the toolbar's validation pass besides menu items, such as an
+// item whose control follows its target's validation.
+class ToolbarItemValidation {
+public:
+    virtual ~ToolbarItemValidation() = default;
+    virtual void validate() = 0;
+};
+
 class Toolbar : public QToolBar {
     Q_OBJECT
 
@@ -14,7 +22,7 @@ public:
     explicit Toolbar(const QString& title = {}, QWidget* parent = nullptr);
     ~Toolbar() override;
 
-    // Validates the toolbar's menu items now.
+    // Validates the toolbar's menu items and self-validating items now.
     void validateVisibleItems();
 };
 

@@ -95,4 +95,7 @@ TEST(FontUtilities, WellKnownMissingFamiliesKeepTheirNameAndDrawWithASimilarFace
     EXPECT_EQ(fontWithNameSize("ArialMT", 10)->family(), "Arial");
     EXPECT_EQ(fontWithNameSize("Courier", 0)->pointSizeF(), 12); // no size: the default
     EXPECT_EQ(fontWithNameSize("Courier", std::nan(""))->pointSizeF(), 12);
+    const auto monaco = fontWithNameSize("Monaco", 12);
+    ASSERT_TRUE(monaco);
+    EXPECT_TRUE(QFontInfo(*monaco).fixedPitch()); // drawn with the system's fixed-pitch face
 }

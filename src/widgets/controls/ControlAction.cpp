@@ -1,0 +1,19 @@
+#include "widgets/controls/ControlAction.h"
+
+#include "platform/ui/Application.h"
+
+#include <QAbstractSlider>
+
+void ControlAction::sendActionFrom(QObject* sender) const
+{
+    if (!m_action.isEmpty())
+        platform::Application::sendActionToFrom(m_action, m_target, sender);
+}
+
+void ControlAction::sendActionOnUserChanges(QAbstractSlider* slider)
+{
+    // actionTriggered comes before the value moves, so the sending waits for it.
+    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [this, slider] {
+        QMetaObject::invokeMethod(slider, [this, slider] { sendActionFrom(slider); }, Qt::QueuedConnection);
+    });
+}
