@@ -36,10 +36,7 @@ QVariant objectValueOf(const QObject& control)
 
 VLTMGenericObjectController::VLTMGenericObjectController() = default;
 
-VLTMGenericObjectController::~VLTMGenericObjectController()
-{
-    stopObservingContent();
-}
+VLTMGenericObjectController::~VLTMGenericObjectController() = default;
 
 // --- What a pane edits -----------------------------------------------------------------
 
@@ -104,35 +101,36 @@ ZQUndoManager* VLTMGenericObjectController::dataSourceUndoManager() const
 const QList<ZQObjectPtr>& VLTMGenericObjectController::content()
 {
     if (m_contentLoaded)
-        return m_content;
+        return m_inspected.objects();
     m_contentLoaded = true;
+    QList<ZQObjectPtr> managed;
     if (VLTMObjectControllerDataSource* dataSource = source()) {
         const QList<ZQObjectPtr> selected = dataSource->selectedContentForObjectController(this);
         for (const ZQObjectPtr& object : selected) {
             if (object && isManaged(*object))
-                m_content.append(object);
+                managed.append(object);
         }
     }
+    m_inspected.setObjects(managed);
     startObservingContent();
-    if (m_content.isEmpty())
+    if (managed.isEmpty())
         setControlStateForNil();
-    return m_content;
+    return m_inspected.objects();
 }
 
 void VLTMGenericObjectController::setContent(const QList<ZQObjectPtr>& content)
 {
     unloadContent();
-    m_content = content;
+    m_inspected.setObjects(content);
     m_contentLoaded = true;
     startObservingContent();
-    if (m_content.isEmpty())
+    if (content.isEmpty())
         setControlStateForNil();
 }
 
 void VLTMGenericObjectController::unloadContent()
 {
-    stopObservingContent();
-    m_content.clear();
+    m_inspected.setObjects({});
     m_loadedValues.clear();
     m_contentLoaded = false;
 }
@@ -168,7 +166,8 @@ void VLTMGenericObjectController::startObservingContent()
     m_loadedValues.clear();
     const QStringList keyPaths = keyPathsOfInterest();
     const QStringList percentages = propertiesExpressibleAsPercentage();
-    for (const ZQObjectPtr& object : std::as_const(m_content)) {
+    const QList<ZQObjectPtr>& objects = m_inspected.objects();
+    for (const ZQObjectPtr& object : objects) {
         for (const QString& keyPath : keyPaths) {
             QVariant value;
             try {
@@ -178,13 +177,7 @@ void VLTMGenericObjectController::startObservingContent()
                         QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
                             .arg(keyPath, object->description()),
                         Q_FUNC_INFO, __FILE__, __LINE__);
-                const auto token = object->observeKeyPath(
-                    keyPath, platform::KeyValueObservingOptionOld | platform::KeyValueObservingOptionNew, this,
-                    [this, keyPath](const platform::KeyValueChange&) {
-                        if (keyPath != m_settingKeyPath)
-                            reloadDataForKeyPath(keyPath);
-                    });
-                m_observations.emplace_back(object.get(), token);
+                m_inspected.observe(*object, keyPath);
             } catch (const std::exception& exception) {
                 value = QVariant();
                 if (!invalidKeyPathForObject(keyPath, object.get()))
@@ -196,17 +189,8 @@ void VLTMGenericObjectController::startObservingContent()
     }
     m_modifiedProperties.clear();
     // One pass once every object is observed, rather than one per object and key path.
-    if (!m_content.isEmpty())
+    if (!objects.isEmpty())
         reloadData();
-}
-
-void VLTMGenericObjectController::stopObservingContent()
-{
-    for (const auto& [object, token] : m_observations) {
-        if (object)
-            object->removeObservation(token);
-    }
-    m_observations.clear();
 }
 
 bool VLTMGenericObjectController::invalidKeyPathForObject(const QString& keyPath, ZQObject* object)
@@ -234,14 +218,14 @@ std::optional<double> VLTMGenericObjectController::percentageReference(const QSt
 QVariant VLTMGenericObjectController::commonValueForKeyPath(const QString& keyPath)
 {
     assertKeyPathOfInterest(keyPath, "getter");
-    const QVariant common = platform::commonValueOfObjects(content(), keyPath, [&](qsizetype index, const QVariant& value) {
+    content();
+    return m_inspected.commonValue(keyPath, [&](qsizetype index, const QVariant& value) {
         const std::optional<double> reference = percentageReference(keyPath, index);
         if (!reference)
             return value;
         // A zero reference (a horizontal line's height) has no proportion: it stays at 100 %.
         return QVariant(*reference == 0.0 ? 1.0 : value.toDouble() / *reference);
     });
-    return platform::displayValue(transformerForKeyPath(keyPath), common);
 }
 
 void VLTMGenericObjectController::reloadDataForKeyPath(const QString& keyPath)
@@ -322,27 +306,21 @@ void VLTMGenericObjectController::selectMixedValuesInTaggedMenuForKeyPath(QMenu*
 void VLTMGenericObjectController::setCommonValueForKeyPath(const QVariant& value, const QString& keyPath)
 {
     assertKeyPathOfInterest(keyPath, "setter");
-    if (content().isEmpty() || isMarker(value) || !m_settingKeyPath.isEmpty())
+    if (content().isEmpty() || isMarker(value) || !settingKeyPath().isEmpty())
         return;
-    const QVariant modelValue = platform::modelValue(transformerForKeyPath(keyPath), value);
-    m_settingKeyPath = keyPath;
+    const QVariant modelValue = m_inspected.modelValue(value, keyPath);
     m_modifiedProperties.insert(keyPath);
-    {
-        const auto finished = qScopeGuard([this] { m_settingKeyPath.clear(); });
-        // A copy: a write may make the data source change the selection.
-        const QList<ZQObjectPtr> objects = m_content;
-        for (qsizetype i = 0; i < objects.size(); ++i) {
-            QVariant objectValue = modelValue;
-            if (const std::optional<double> reference = percentageReference(keyPath, i)) {
-                if (*reference == 0.0)
-                    continue; // no proportion of nothing: the value stays
-                objectValue = modelValue.toDouble() * *reference;
-            }
-            if (shouldSetValueOfObjectForKeyPath(objectValue, objects[i].get(), keyPath))
-                objects[i]->setValueForKeyPath(objectValue, keyPath);
+    m_inspected.write(keyPath, [&](qsizetype index, ZQObject& object) -> std::optional<QVariant> {
+        QVariant objectValue = modelValue;
+        if (const std::optional<double> reference = percentageReference(keyPath, index)) {
+            if (*reference == 0.0)
+                return std::nullopt; // no proportion of nothing: the value stays
+            objectValue = modelValue.toDouble() * *reference;
         }
-    }
-    reloadDataForKeyPath(keyPath);
+        if (!shouldSetValueOfObjectForKeyPath(objectValue, &object, keyPath))
+            return std::nullopt;
+        return objectValue;
+    });
 }
 
 bool VLTMGenericObjectController::shouldSetValueOfObjectForKeyPath(QVariant&, ZQObject*, const QString&)
@@ -376,15 +354,12 @@ void VLTMGenericObjectController::revertOrCancel()
     const QSet<QString> modified = std::exchange(m_modifiedProperties, {});
     for (const QString& keyPath : modified) {
         const QVariantList values = m_loadedValues.value(keyPath);
-        m_settingKeyPath = keyPath;
-        const auto finished = qScopeGuard([this] { m_settingKeyPath.clear(); });
-        for (qsizetype i = 0; i < values.size() && i < m_content.size(); ++i) {
-            if (values[i].isValid())
-                m_content[i]->setValueForKeyPath(values[i], keyPath);
-        }
+        m_inspected.write(keyPath, [&](qsizetype index, ZQObject&) -> std::optional<QVariant> {
+            if (index < values.size() && values[index].isValid())
+                return values[index];
+            return std::nullopt;
+        });
     }
-    if (!modified.isEmpty())
-        reloadData();
 }
 
 // --- Percentages -----------------------------------------------------------------------
@@ -407,7 +382,7 @@ void VLTMGenericObjectController::setPropertyExpressedAsPercentage(const QString
     else
         m_percentageShown.remove(key);
     changeUIStateForPercentageProperty(shown, key);
-    if (m_contentLoaded && !m_content.isEmpty())
+    if (m_contentLoaded && !m_inspected.objects().isEmpty())
         reloadDataForKeyPath(key);
 }
 
@@ -416,13 +391,5 @@ void VLTMGenericObjectController::setPropertyExpressedAsPercentage(const QString
 void VLTMGenericObjectController::setTransformerForKeyPath(std::shared_ptr<platform::ValueTransformer> transformer,
                                                            const QString& keyPath)
 {
-    if (transformer)
-        m_transformers.insert(keyPath, std::move(transformer));
-    else
-        m_transformers.remove(keyPath);
-}
-
-platform::ValueTransformer* VLTMGenericObjectController::transformerForKeyPath(const QString& keyPath) const
-{
-    return m_transformers.value(keyPath).get();
+    m_inspected.setTransformer(std::move(transformer), keyPath);
 }

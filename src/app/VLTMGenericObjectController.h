@@ -3,7 +3,8 @@
 // The base of the inspector panes. A pane edits the objects its data source has selected
 // (those of its managed classes): it observes every key path of interest on each of them and
 // shows the common value through its own setter named after the key path's last component
-// ("setWidth" for "width"), or "setMixedValueFor<Key>" when the objects differ. Its actions
+// ("setWidth" for "width"), or "setMixedValueFor<Key>" when the objects differ, once per
+// event-loop turn for the key paths that changed in it (see InspectedContent). Its actions
 // write back with setCommonValueForKeyPath / takeCommonValueFromForKeyPath; the objects
 // register the undo of their changes, so one write is one step of the current undo group,
 // which the action then names on undoManager().
@@ -16,14 +17,13 @@
 
 #include "app/VLTMObjectControllerDataSource.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/ValueTransformer.h"
 #include "platform/ui/ViewController.h"
+#include "platform/vantrix/inspector/InspectedContent.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QSet>
 #include <memory>
-#include <vector>
 
 class QMenu;
 class ZQUndoManager;
@@ -99,8 +99,8 @@ public:
     // loaded, when the class supports it.
     void revertOrCancel();
     // The key path being written, whose own change notifications are not shown meanwhile.
-    QString settingKeyPath() const { return m_settingKeyPath; }
-    void setSettingKeyPath(const QString& keyPath) { m_settingKeyPath = keyPath; }
+    QString settingKeyPath() const { return m_inspected.settingKeyPath(); }
+    void setSettingKeyPath(const QString& keyPath) { m_inspected.setSettingKeyPath(keyPath); }
 
     // --- Percentages ------------------------------------------------------------------
     void setPropertiesExpressibleAsPercentage(bool shown);
@@ -110,7 +110,10 @@ public:
     // --- Transformers -----------------------------------------------------------------
     // Null removes the key path's transformer.
     void setTransformerForKeyPath(std::shared_ptr<platform::ValueTransformer> transformer, const QString& keyPath);
-    platform::ValueTransformer* transformerForKeyPath(const QString& keyPath) const;
+    platform::ValueTransformer* transformerForKeyPath(const QString& keyPath) const
+    {
+        return m_inspected.transformer(keyPath);
+    }
 
     // Logs that the pane has no display setter for the key.
     void setValueForUndefinedKey(const QVariant& value, const QString& key) override;
@@ -143,22 +146,18 @@ private:
     VLTMObjectControllerDataSource* source() const;
     bool isManaged(const ZQObject& object) const;
     void startObservingContent();
-    void stopObservingContent();
     void assertKeyPathOfInterest(const QString& keyPath, const char* use) const;
     // The percentage reference of content object `index`, or nullopt when the key path is
     // not shown as a percentage.
     std::optional<double> percentageReference(const QString& keyPath, qsizetype index) const;
 
     QPointer<QObject> m_dataSource;
-    QList<ZQObjectPtr> m_content;
+    platform::InspectedContent m_inspected{this, [this](const QString& keyPath) { reloadDataForKeyPath(keyPath); }};
     bool m_contentLoaded = false;
     bool m_startingObservation = false;
-    std::vector<std::pair<QPointer<ZQObject>, platform::ObservationToken>> m_observations;
     // Per key path, each content object's value when loaded (invalid where it had none):
     // the percentage references and the values revertOrCancel restores.
     QHash<QString, QVariantList> m_loadedValues;
     QSet<QString> m_modifiedProperties;
     QSet<QString> m_percentageShown;
-    QHash<QString, std::shared_ptr<platform::ValueTransformer>> m_transformers;
-    QString m_settingKeyPath;
 };

@@ -5,6 +5,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/MenuItem.h"
+#include "platform/vantrix/model/KeyValueUndo.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
@@ -164,11 +165,14 @@ TEST_F(GenericPaneTest, CommonValuesMarkDifferencesAndShowThem)
 
     // Without a mixed setter the plain one gets the generic text.
     second->setName("Canal");
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(pane.name, QVariant(QStringLiteral("<multiple values>")));
     EXPECT_TRUE(log.contains("does not respond to -setMixedValueForName"));
 
-    // A model change is shown; the differing widths become equal.
+    // A model change is shown when the turn ends; the differing widths become equal.
     second->setWidth(100);
+    EXPECT_FALSE(pane.width.isValid());
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(pane.width, QVariant(100.0));
 
     pane.setValueForKeyPath(QVariant(), "height");
@@ -233,6 +237,7 @@ TEST_F(GenericPaneTest, WriteThroughATransformerIsOneUndoStepNamedByTheCaller)
     EXPECT_EQ(second->width(), 50.0);
     EXPECT_EQ(undo.redoActionName(), "Change Width");
     undo.redo();
+    platform::RunLoop::runUntilIdle();
     EXPECT_DOUBLE_EQ(second->width(), 100.0);
     EXPECT_DOUBLE_EQ(pane.width.toDouble(), 254.0);
 
@@ -348,13 +353,116 @@ TEST_F(GenericPaneTest, TrampolineShowsValuesOnItsTarget)
     EXPECT_EQ(sheet.mixedWidths, 1);
     EXPECT_EQ(sheet.name, QVariant(QString()));
     second->setWidth(100);
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(sheet.width, QVariant(100.0));
     first->setName("Weir");
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(sheet.name, QVariant(QStringLiteral("<multiple values>")));
 
     trampoline.setTrampolineTarget(nullptr);
     second->setName("Weir"); // no target: dropped quietly
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(sheet.name, QVariant(QStringLiteral("<multiple values>")));
+}
+
+// A value that counts how often it is read; its setter registers the undo of the change.
+class Gauge : public ZQObject {
+    Q_OBJECT
+    Q_PROPERTY(int grade READ grade WRITE setGrade)
+
+public:
+    Gauge(ZQUndoManager* undo, int grade) : m_undo(undo), m_grade(grade) {}
+    mutable int reads = 0;
+
+    int grade() const
+    {
+        ++reads;
+        return m_grade;
+    }
+    void setGrade(int grade)
+    {
+        if (grade == m_grade)
+            return;
+        platform::registerUndoForKey(m_undo, *this, "grade", m_grade);
+        willChangeValueForKey("grade");
+        m_grade = grade;
+        didChangeValueForKey("grade");
+    }
+
+private:
+    ZQUndoManager* m_undo;
+    int m_grade;
+};
+
+class GaugePane : public VLTMGenericObjectController {
+    Q_OBJECT
+
+public:
+    QVariantList shown;
+
+    const QMetaObject* managedObjectClass() const override { return &Gauge::staticMetaObject; }
+    QStringList keyPathsOfInterest() const override { return {"grade"}; }
+    Q_INVOKABLE void setGrade(int grade) { shown.append(grade); }
+    Q_INVOKABLE void setMixedValueForGrade() { shown.append(QStringLiteral("mixed")); }
+};
+
+TEST(GenericPaneScaleTest, WritesAndTheirUndoReadEachObjectOnceAndShowOncePerTurn)
+{
+    ZQUndoManager undo;
+    Source source;
+    source.undo = &undo;
+    QList<std::shared_ptr<Gauge>> gauges;
+    for (int i = 0; i < 5000; ++i) {
+        gauges.append(std::make_shared<Gauge>(&undo, i % 2));
+        source.selection.append(gauges.last());
+    }
+    // The most reads any object had since the last call.
+    const auto mostReads = [&] {
+        int most = 0;
+        for (const auto& gauge : std::as_const(gauges))
+            most = std::max(most, std::exchange(gauge->reads, 0));
+        return most;
+    };
+    GaugePane pane;
+    pane.setDataSource(&source);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown, QVariantList({"mixed"}));
+    EXPECT_LE(mostReads(), 2); // the loaded value and the shown one
+
+    pane.setCommonValueForKeyPath(7, "grade");
+    undo.setActionName("Change Grade");
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown, QVariantList({"mixed", 7}));
+    EXPECT_LE(mostReads(), 1);
+
+    undo.undo();
+    EXPECT_EQ(pane.shown.size(), 2); // shown when the turn ends
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown, QVariantList({"mixed", 7, "mixed"}));
+    EXPECT_LE(mostReads(), 1);
+    EXPECT_EQ(undo.redoActionName(), "Change Grade");
+    undo.redo();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown.last(), QVariant(7));
+
+    // Changes in one turn: one display of the final state.
+    gauges[0]->setGrade(3);
+    gauges[0]->setGrade(7);
+    gauges[4999]->setGrade(3);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown.mid(4), QVariantList({"mixed"}));
+
+    // A new selection is shown from its own values; the old objects are no longer watched.
+    source.selection = {gauges[4999], gauges[4998]};
+    gauges[4998]->setGrade(3);
+    pane.reloadContent();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown.last(), QVariant(3));
+    const qsizetype displays = pane.shown.size();
+    gauges[0]->setGrade(1);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown.size(), displays);
+    EXPECT_EQ(pane.commonValueForKeyPath("grade"), QVariant(3));
 }
 
 class StyleTab : public VLTMTabContentViewController {

@@ -26,31 +26,20 @@ bool isLocked(const ZQObject& object)
 
 VXInspectableController::VXInspectableController() = default;
 
-VXInspectableController::~VXInspectableController()
-{
-    stopObservingContent();
-}
-
 void VXInspectableController::setContent(const QList<ZQObjectPtr>& content)
 {
-    if (content == m_content)
+    if (content == this->content())
         return;
-    stopObservingContent();
-    m_content = content;
-    if (m_content.isEmpty()) {
+    m_inspected.setObjects(content);
+    if (content.isEmpty()) {
         setControlStateForNil();
         return;
     }
     newObjectWasAssigned();
     const QStringList keyPaths = observableKeyPaths();
-    for (const ZQObjectPtr& object : std::as_const(m_content)) {
-        for (const QString& keyPath : keyPaths) {
-            const auto token = object->observeKeyPath(keyPath, platform::KeyValueObservingOptionNew, this,
-                                                      [this, keyPath](const platform::KeyValueChange&) {
-                                                          showCommonValueForKeyPath(keyPath);
-                                                      });
-            m_observations.emplace_back(object.get(), token);
-        }
+    for (const ZQObjectPtr& object : content) {
+        for (const QString& keyPath : keyPaths)
+            m_inspected.observe(*object, keyPath);
     }
     for (const QString& keyPath : keyPaths)
         showCommonValueForKeyPath(keyPath);
@@ -69,7 +58,7 @@ void VXInspectableController::setInspectable(const ZQObjectPtr& object)
 
 ZQObjectPtr VXInspectableController::inspectable() const
 {
-    return m_content.isEmpty() ? nullptr : m_content.last();
+    return content().isEmpty() ? nullptr : content().last();
 }
 
 QStringList VXInspectableController::observableKeyPaths() const
@@ -84,7 +73,7 @@ QStringList VXInspectableController::observableKeyPaths() const
 
 QVariant VXInspectableController::commonValueForKeyPath(const QString& keyPath) const
 {
-    return platform::displayValue(transformerForKeyPath(keyPath), platform::commonValueOfObjects(m_content, keyPath));
+    return m_inspected.commonValue(keyPath);
 }
 
 void VXInspectableController::setCommonValueForKeyPath(const QVariant& value, const QString& keyPath)
@@ -97,27 +86,18 @@ void VXInspectableController::setCommonValueForKeyPathHonouringLockState(const Q
 {
     if (platform::isNull(value) || platform::isMultipleValuesMarker(value) || platform::isNotApplicableMarker(value))
         return;
-    const QVariant modelValue = platform::modelValue(transformerForKeyPath(keyPath), value);
-    // A copy: a write may make the owner change the content.
-    const QList<ZQObjectPtr> objects = m_content;
-    for (const ZQObjectPtr& object : objects) {
-        if (!honour || !isLocked(*object))
-            object->setValueForKeyPath(modelValue, keyPath);
-    }
+    const QVariant modelValue = m_inspected.modelValue(value, keyPath);
+    m_inspected.write(keyPath, [&](qsizetype, ZQObject& object) -> std::optional<QVariant> {
+        if (honour && isLocked(object))
+            return std::nullopt;
+        return modelValue;
+    });
 }
 
 void VXInspectableController::setTransformerForKeyPath(std::shared_ptr<platform::ValueTransformer> transformer,
                                                        const QString& keyPath)
 {
-    if (transformer)
-        m_transformers.insert(keyPath, std::move(transformer));
-    else
-        m_transformers.remove(keyPath);
-}
-
-platform::ValueTransformer* VXInspectableController::transformerForKeyPath(const QString& keyPath) const
-{
-    return m_transformers.value(keyPath).get();
+    m_inspected.setTransformer(std::move(transformer), keyPath);
 }
 
 void VXInspectableController::lockedAction(QObject* sender)
@@ -166,13 +146,4 @@ void VXInspectableController::showCommonValueForKeyPath(const QString& keyPath)
     const QVariant value = commonValueForKeyPath(keyPath);
     platform::runGuarded("VXInspectableController", [&] { platform::showValueForKeyPath(*this, value, keyPath); });
     observedValueForKeyDidChangeTo(keyPath, value);
-}
-
-void VXInspectableController::stopObservingContent()
-{
-    for (const auto& [object, token] : m_observations) {
-        if (object)
-            object->removeObservation(token);
-    }
-    m_observations.clear();
 }

@@ -2,32 +2,29 @@
 
 // The older inspector base, behind the object inspector's general tab. It shows the common
 // value of each observed key path of its content through the setter named after the key
-// (see showValueForKeyPath) and writes edits to every object, skipping locked ones.
+// (see showValueForKeyPath), once per event-loop turn for the key paths that changed in it,
+// and writes edits to every object, skipping locked ones.
 //
 // Subclasses add their controls and display setters; the lock check box, the container
 // view and the delegate are set by whoever builds the inspector.
 
-#include "platform/foundation/ValueTransformer.h"
-#include "platform/foundation/ZQObject.h"
+#include "platform/vantrix/inspector/InspectedContent.h"
 
 #include <QCheckBox>
-#include <QHash>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
-#include <vector>
 
 class VXInspectableController : public ZQObject {
     Q_OBJECT
 
 public:
     VXInspectableController();
-    ~VXInspectableController() override;
 
     // --- Content ----------------------------------------------------------------------
-    const QList<ZQObjectPtr>& content() const { return m_content; }
+    const QList<ZQObjectPtr>& content() const { return m_inspected.objects(); }
     // The same objects again change nothing; otherwise observation moves to the new ones
-    // and every observed key path is shown afresh.
+    // and every observed key path is shown afresh, at once.
     void setContent(const QList<ZQObjectPtr>& content);
     // One object, which must implement VXInspectableObject; null clears the content.
     void setInspectable(const ZQObjectPtr& object);
@@ -44,7 +41,10 @@ public:
     // Null and markers are ignored; honouring the lock skips locked objects.
     void setCommonValueForKeyPathHonouringLockState(const QVariant& value, const QString& keyPath, bool honour);
     void setTransformerForKeyPath(std::shared_ptr<platform::ValueTransformer> transformer, const QString& keyPath);
-    platform::ValueTransformer* transformerForKeyPath(const QString& keyPath) const;
+    platform::ValueTransformer* transformerForKeyPath(const QString& keyPath) const
+    {
+        return m_inspected.transformer(keyPath);
+    }
 
     // --- Lock -------------------------------------------------------------------------
     QCheckBox* lockCheckbox() const { return m_lockCheckbox; }
@@ -77,11 +77,8 @@ protected:
 
 private:
     void showCommonValueForKeyPath(const QString& keyPath);
-    void stopObservingContent();
 
-    QList<ZQObjectPtr> m_content;
-    std::vector<std::pair<QPointer<ZQObject>, platform::ObservationToken>> m_observations;
-    QHash<QString, std::shared_ptr<platform::ValueTransformer>> m_transformers;
+    platform::InspectedContent m_inspected{this, [this](const QString& keyPath) { showCommonValueForKeyPath(keyPath); }};
     QPointer<QCheckBox> m_lockCheckbox;
     QPointer<QWidget> m_containerView;
     QPointer<QObject> m_delegate;

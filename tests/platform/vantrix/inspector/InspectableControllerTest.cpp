@@ -1,3 +1,4 @@
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/inspector/VXInspectableController.h"
@@ -78,10 +79,13 @@ TEST_F(InspectableControllerTest, ContentShowsCommonValuesThroughTransformersAnd
     EXPECT_EQ(lock.checkState(), Qt::Unchecked);
 
     second->setVisible(false);
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(tab.mixedVisible, 1);
     first->setName("Forge");
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(tab.name, QVariant(QStringLiteral("<multiple values>")));
     second->setLocked(true);
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(lock.checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(tab.lockStates.last(), true);
 
@@ -90,6 +94,7 @@ TEST_F(InspectableControllerTest, ContentShowsCommonValuesThroughTransformersAnd
     tab.setContent({});
     EXPECT_EQ(tab.nilStates, 1);
     first->setName("Kiln"); // no longer observed
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(tab.name, QVariant(QStringLiteral("<multiple values>")));
     EXPECT_TRUE(tab.commonValueForKeyPath("name").isNull());
 
@@ -106,6 +111,7 @@ TEST_F(InspectableControllerTest, WritesHonourTheLockUnlessTheLockIsWritten)
 {
     tab.setContent({first, second});
     second->setLocked(true);
+    platform::RunLoop::runUntilIdle();
     tab.setCommonValueForKeyPath(false, "visible");
     EXPECT_FALSE(first->visible());
     EXPECT_TRUE(second->visible());
@@ -135,10 +141,33 @@ TEST_F(InspectableControllerTest, InspectableMustConformAndIsObservedWhileSet)
     EXPECT_EQ(tab.observableKeyPaths(), QStringList({"name"}));
     EXPECT_EQ(tab.name, QVariant(QStringLiteral("Church")));
     master->setName("Chapel");
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(tab.name, QVariant(QStringLiteral("Chapel")));
     tab.setInspectable(nullptr);
     master->setName("Abbey"); // no longer observed
+    platform::RunLoop::runUntilIdle();
     EXPECT_EQ(tab.name, QVariant(QStringLiteral("Chapel")));
+}
+
+TEST_F(InspectableControllerTest, LockingThousandsShowsTheLockOncePerTurn)
+{
+    QList<ZQObjectPtr> shapes;
+    for (int i = 0; i < 5000; ++i)
+        shapes.append(VXDrawableShape::drawableShapeWithRect({0, 0, 10, 10}, nullptr));
+    tab.setContent(shapes);
+    tab.lockStates.clear();
+    lock.setCheckState(Qt::Checked);
+    tab.lockedAction(&lock);
+    platform::RunLoop::runUntilIdle();
+    // Each display reads every object: one per write, not one per object written.
+    EXPECT_EQ(tab.lockStates, QList<bool>({true}));
+
+    shapes[2500]->setValueForKey(false, "locked");
+    shapes[2501]->setValueForKey(false, "locked");
+    EXPECT_EQ(lock.checkState(), Qt::Checked); // shown when the turn ends
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(lock.checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(tab.lockStates, QList<bool>({true, true}));
 }
 
 } // namespace
