@@ -21,6 +21,8 @@
 #include <QDateTime>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -222,7 +224,7 @@ QGroupBox* viewsSection(QWidget* page)
     dark->setFixedSize(160, 8);
     dark->setLineColour(Qt::black);
     dark->setLineWidth(1.0);
-    grid->addWidget(new QLabel(QStringLiteral("Line edges (grey 0.5, black 1.0; vertical)")), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Line edges (default, black 1.0 wide, vertical)")), 0, 0);
     grid->addWidget(horizontal, 0, 1);
     grid->addWidget(dark, 0, 2);
     grid->addWidget(vertical, 0, 3);
@@ -383,7 +385,7 @@ QWidget* makePaintKitPage()
     columns->addLayout(right, 1);
     window->setWidget(page);
     window->setWidgetResizable(true);
-    window->resize(1100, 760);
+    window->resize(QSize(1100, 760).boundedTo(QGuiApplication::primaryScreen()->availableSize()));
     return window;
 }
 

@@ -17,12 +17,13 @@ public:
 
     QUrl urlForViewSourceController(ZQViewSourceController*) override
     {
-        return QUrl::fromLocalFile(m_files.value(m_next++ % std::max<qsizetype>(1, m_files.size())));
+        return QUrl::fromLocalFile(m_files.value(m_current));
     }
+    void advance() { m_current = (m_current + 1) % std::max<qsizetype>(1, m_files.size()); }
 
 private:
     QStringList m_files;
-    qsizetype m_next = 0;
+    qsizetype m_current = 0;
 };
 
 } // namespace
@@ -46,8 +47,12 @@ QWidget* makeViewSourcePage()
                                   window);
     auto* controller = new ZQViewSourceController;
     QObject::connect(window, &QObject::destroyed, [controller] { delete controller; });
-    auto open = [window, files, controller] { controller->beginSheetModalForWindowDelegate(window, files); };
-    QObject::connect(again, &QPushButton::clicked, window, open);
-    QTimer::singleShot(0, window, open);
+    QObject::connect(again, &QPushButton::clicked, window, [window, files, controller] {
+        files->advance();
+        controller->beginSheetModalForWindowDelegate(window, files);
+    });
+    QTimer::singleShot(0, window, [window, files, controller] {
+        controller->beginSheetModalForWindowDelegate(window, files);
+    });
     return window;
 }
