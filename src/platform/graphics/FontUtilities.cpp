@@ -139,8 +139,13 @@ std::optional<QFont> fontWithNameSize(const QString& name, double size)
         return std::nullopt;
     const auto& [family, style] = *resolved;
     QFont font(family.name);
-    if (!family.installed)
+    if (!family.installed) {
         font.setStyleHint(family.hint);
+        // The hint alone may land on a proportional face; a missing fixed-pitch family falls
+        // back to the system's fixed font, still under its own name.
+        if (family.hint == QFont::Monospace)
+            font.setFamilies({family.name, QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+    }
     font.setPointSizeF(size > 0 && std::isfinite(size) ? size : kDefaultFontSize);
     font.setWeight(style.weight);
     font.setItalic(style.italic);

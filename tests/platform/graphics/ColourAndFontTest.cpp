@@ -5,6 +5,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <cmath>
 #include <tuple>
 #include <gtest/gtest.h>
@@ -97,5 +98,7 @@ TEST(FontUtilities, WellKnownMissingFamiliesKeepTheirNameAndDrawWithASimilarFace
     EXPECT_EQ(fontWithNameSize("Courier", std::nan(""))->pointSizeF(), 12);
     const auto monaco = fontWithNameSize("Monaco", 12);
     ASSERT_TRUE(monaco);
-    EXPECT_TRUE(QFontInfo(*monaco).fixedPitch()); // drawn with the system's fixed-pitch face
+    const QFontMetricsF metrics(*monaco); // drawn with the system's fixed-pitch face
+    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("i")), metrics.horizontalAdvance(QStringLiteral("W")));
+    EXPECT_EQ(monaco->family(), "Monaco");
 }

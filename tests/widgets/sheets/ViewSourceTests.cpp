@@ -3,7 +3,7 @@
 
 #include <QDialog>
 #include <QFile>
-#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -47,7 +47,8 @@ TEST(ViewSourceSheet, ShowsEachFileFromItsFirstLineUnwrapped)
     EXPECT_TRUE(view->isReadOnly());
     EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(view->document()->documentMargin(), 16.0);
-    EXPECT_TRUE(QFontInfo(view->document()->defaultFont()).fixedPitch());
+    const QFontMetricsF metrics(view->document()->defaultFont());
+    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("i")), metrics.horizontalAdvance(QStringLiteral("W")));
     EXPECT_EQ(view->document()->defaultFont().pointSizeF(), 12.0);
     EXPECT_EQ(controller.window()->windowModality(), Qt::WindowModal);
 
