@@ -225,18 +225,14 @@ void ZQQuorvaneDocument::setPrescale(double prescale)
 {
     if (!std::isfinite(prescale) || prescale <= 0 || prescale == m_prescale)
         return;
-    ZQ_CHANGE_SCOPE("prescale");
-    m_prescale = prescale;
+    announceChangeForKey(QStringLiteral("prescale"), [&] { m_prescale = prescale; });
 }
 
 void ZQQuorvaneDocument::setUnitDisplayOption(int option)
 {
     if (option == m_unitDisplayOption)
         return;
-    {
-        ZQ_CHANGE_SCOPE("unitDisplayOption");
-        m_unitDisplayOption = option;
-    }
+    announceChangeForKey(QStringLiteral("unitDisplayOption"), [&] { m_unitDisplayOption = option; });
     if (drawing())
         drawing()->setNeedsDisplayInRect(drawing()->bounds());
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXDocumentDisplayUnitOptionsChanged, this);
@@ -257,8 +253,7 @@ void ZQQuorvaneDocument::setPrintInfo(const QPageLayout& printInfo)
 
 void ZQQuorvaneDocument::setDocumentInfo(const QVariantMap& info)
 {
-    ZQ_CHANGE_SCOPE("documentInfo");
-    m_documentInfo = info;
+    announceChangeForKey(QStringLiteral("documentInfo"), [&] { m_documentInfo = info; });
 }
 
 // --- Class defaults ------------------------------------------------------------------------------

@@ -82,10 +82,7 @@ void ZQTrueQuorvaneDocument::setRulerVisible(bool visible)
 {
     if (visible == m_rulerVisible)
         return;
-    {
-        ZQ_CHANGE_SCOPE("rulerVisible");
-        m_rulerVisible = visible;
-    }
+    announceChangeForKey(QStringLiteral("rulerVisible"), [&] { m_rulerVisible = visible; });
     redisplayRuler();
 }
 

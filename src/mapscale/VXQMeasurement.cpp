@@ -185,8 +185,7 @@ std::shared_ptr<ZQObject> VXQMeasurement::copy() const
 
 void VXQMeasurement::setValue(double value)
 {
-    ZQ_CHANGE_SCOPE("value");
-    m_value = value;
+    announceChangeForKey(QStringLiteral("value"), [&] { m_value = value; });
 }
 
 void VXQMeasurement::setMeasure(quint32 measure)
@@ -194,15 +193,15 @@ void VXQMeasurement::setMeasure(quint32 measure)
     ZQ_ASSERT(measure > 0, QStringLiteral("measure must be positive"));
     if (measure == m_measure)
         return;
-    ZQ_CHANGE_SCOPE("measure");
-    setValue(valueWithMeasure(measure));
-    m_measure = measure;
+    announceChangeForKey(QStringLiteral("measure"), [&] {
+        setValue(valueWithMeasure(measure));
+        m_measure = measure;
+    });
 }
 
 void VXQMeasurement::setNormalizeEnabled(bool enabled)
 {
-    ZQ_CHANGE_SCOPE("normalizeEnabled");
-    m_normalizeEnabled = enabled;
+    announceChangeForKey(QStringLiteral("normalizeEnabled"), [&] { m_normalizeEnabled = enabled; });
 }
 
 double VXQMeasurement::valueWithMeasure(quint32 measure) const

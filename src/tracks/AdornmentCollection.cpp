@@ -23,11 +23,10 @@ void AdornmentCollection::insertAtIndex(const VXQAdornmentPtr& adornment, int in
         undo->registerUndoWithTargetHandler(&m_path, [this, keeper, adornment] { remove(adornment.get()); });
     }
     const QRectF oldBounds = m_path.bounds();
-    {
-        const platform::ChangeScope scope(&m_path, kAdornmentsKey);
+    m_path.announceChangeForKey(kAdornmentsKey, [&] {
         adornment->setContainer(&m_path);
         m_adornments.insert(std::clamp(index, 0, int(m_adornments.size())), adornment);
-    }
+    });
     m_path.notifyGeometryChange(oldBounds);
 }
 
@@ -49,11 +48,10 @@ void AdornmentCollection::remove(const VXQAdornment* adornment)
         setSelection(selected);
     }
     const QRectF oldBounds = m_path.bounds();
-    {
-        const platform::ChangeScope scope(&m_path, kAdornmentsKey);
+    m_path.announceChangeForKey(kAdornmentsKey, [&] {
         m_adornments.removeAt(index);
         removed->setContainer(nullptr);
-    }
+    });
     m_path.notifyGeometryChange(oldBounds);
 }
 
@@ -88,10 +86,7 @@ void AdornmentCollection::setSelection(const QList<VXQAdornmentPtr>& adornments)
             selected.append(adornment);
     if (selected == m_selection)
         return;
-    {
-        const platform::ChangeScope scope(&m_path, kSelectionKey);
-        m_selection = selected;
-    }
+    m_path.announceChangeForKey(kSelectionKey, [&] { m_selection = selected; });
     m_path.notifyVisualChange();
 }
 

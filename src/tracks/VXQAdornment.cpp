@@ -61,10 +61,7 @@ void VXQAdornment::changeValueForKey(T& field, const T& value, const char* key)
     const QRectF oldBounds = path ? path->bounds() : QRectF();
     platform::registerUndoForKey(path ? path->undoManager() : nullptr, *this, QString::fromLatin1(key),
                                  platform::undoValue(field));
-    {
-        const platform::ChangeScope scope(this, QString::fromLatin1(key));
-        field = value;
-    }
+    announceChangeForKey(QString::fromLatin1(key), [&] { field = value; });
     if (path)
         path->notifyGeometryChange(oldBounds);
 }

@@ -267,12 +267,11 @@ void ZQMultiStylePath::changeStyleState(StyleState state)
         undo->registerUndoWithTargetHandler(this, [this, keeper, old = styleState()] { changeStyleState(old); });
     }
     const QRectF oldBounds = bounds();
-    {
-        ZQ_CHANGE_SCOPE("styles");
+    announceChangeForKey(QStringLiteral("styles"), [&] {
         m_styles = std::move(state.styles);
         m_overlays = std::move(state.overlays);
         m_shims = std::move(state.shims);
-    }
+    });
     syncObjectStyle();
     adoptUndoManagerForRangeStyles();
     notifyGeometryChange(oldBounds);
@@ -534,8 +533,9 @@ void ZQMultiStylePath::setLocationForAddingTextLabel(double location)
 {
     if (std::isnan(location) || location == m_labelFields.locationForAdding)
         return;
-    ZQ_CHANGE_SCOPE("locationForAddingTextLabel");
-    m_labelFields.locationForAdding = location;
+    announceChangeForKey(QStringLiteral("locationForAddingTextLabel"), [&] {
+        m_labelFields.locationForAdding = location;
+    });
 }
 
 bool ZQMultiStylePath::defaultAllowsDynamicLabelTemplates()

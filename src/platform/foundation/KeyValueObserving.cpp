@@ -92,8 +92,9 @@ void ObservationInfo::notify(const QString& key, const KeyChangeEvent& event)
         const auto found = std::find_if(current->begin(), current->end(), [id](const Watcher& w) { return w.id == id; });
         if (found == current->end())
             continue;
+        // One observer that throws must not keep the others from hearing of the change.
         const KeyChangeHandler handler = found->handler;
-        handler(event);
+        runGuarded("key-value observer", [&] { handler(event); });
     }
 }
 
@@ -103,7 +104,13 @@ ObservationToken ObservationInfo::addObservation(std::unique_ptr<Observation> ob
     observation->setToken(token);
     Observation* started = observation.get();
     m_observations.push_back(std::move(observation));
-    started->start();
+    try {
+        started->start();
+    } catch (...) {
+        // A path that cannot be bound leaves no registration behind.
+        removeObservation(token);
+        throw;
+    }
     return token;
 }
 
@@ -147,13 +154,14 @@ KeyPathBinding::KeyPathBinding(ZQObject* target, const QString& keyPath, KeyChan
     const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
     m_firstKey = dot < 0 ? keyPath : keyPath.left(dot);
     m_rest = dot < 0 ? QString() : keyPath.mid(dot + 1);
-    m_watcher = ZQObject::observationInfoOf(target).addWatcher(
-        m_firstKey, [this](const KeyChangeEvent& event) { firstKeyChanged(event, true); });
     for (const QString& affecting : target->keyPathsForValuesAffectingValueForKey(m_firstKey)) {
         m_dependencies.push_back(std::make_unique<KeyPathBinding>(
             target, affecting, [this](const KeyChangeEvent& event) { firstKeyChanged(event, false); }));
     }
     bindRest();
+    // Last, so that a binding that fails above leaves no watcher calling into it.
+    m_watcher = ZQObject::observationInfoOf(target).addWatcher(
+        m_firstKey, [this](const KeyChangeEvent& event) { firstKeyChanged(event, true); });
 }
 
 KeyPathBinding::~KeyPathBinding()
@@ -172,8 +180,10 @@ void KeyPathBinding::firstKeyChanged(const KeyChangeEvent& event, bool direct)
         forwarded.kind = KeyValueChangeKind::Setting;
         forwarded.indexes.clear();
     }
+    // A link that cannot be bound (a cycle of dependent keys beyond it) is logged; the value
+    // still changed, so the observer hears of it.
     if (!event.prior)
-        bindRest();
+        runGuarded("key-value observing", [this] { bindRest(); });
     // The handler may remove this binding: touch no member after it.
     const KeyChangeHandler handler = m_handler;
     handler(forwarded);
@@ -224,7 +234,7 @@ void Observation::start()
         KeyValueChange change;
         if (m_options & KeyValueObservingOptionNew)
             change.newValue = guardedValueForKeyPath(m_observed, m_keyPath);
-        m_callback(change);
+        runGuarded("key-value observer", [&] { m_callback(change); });
     }
 }
 

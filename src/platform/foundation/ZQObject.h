@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <utility>
 
 class QuorvaneError;
 
@@ -65,13 +66,33 @@ public:
     void removeObservation(platform::ObservationToken token);
     bool hasObservers() const;
 
-    // Setters announce their changes; ZQ_CHANGE_SCOPE(key) does both in one line.
+    // Setters announce their changes, most simply through announceChangeForKey.
     void willChangeValueForKey(const QString& key);
     void didChangeValueForKey(const QString& key);
     void willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind kind, const QList<int>& indexes,
                                          const QString& key);
     void didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind kind, const QList<int>& indexes,
                                         const QString& key);
+
+    // Runs `change` between the will-change and did-change announcements of `key`. A change
+    // that throws announces nothing more: no observer hears of a value that was never set.
+    template <class Change>
+    void announceChangeForKey(const QString& key, Change&& change)
+    {
+        willChangeValueForKey(key);
+        std::forward<Change>(change)();
+        didChangeValueForKey(key);
+    }
+    // The same for several keys, announced in order and finished in reverse.
+    template <class Change>
+    void announceChangeForKeys(const QStringList& keys, Change&& change)
+    {
+        for (const QString& key : keys)
+            willChangeValueForKey(key);
+        std::forward<Change>(change)();
+        for (auto key = keys.crbegin(); key != keys.crend(); ++key)
+            didChangeValueForKey(*key);
+    }
 
     // Key paths whose changes also change `key` (dependent keys).
     virtual QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const;
@@ -111,19 +132,4 @@ namespace platform {
 // The ZQObject a QVariant refers to (a QObject pointer or a ZQObjectPtr), or null.
 ZQObject* objectFromVariant(const QVariant& value);
 
-// Announces a change of `key` for the lifetime of the scope.
-class ChangeScope {
-public:
-    ChangeScope(ZQObject* object, QString key) : m_object(object), m_key(std::move(key)) { m_object->willChangeValueForKey(m_key); }
-    ~ChangeScope() { m_object->didChangeValueForKey(m_key); }
-    ChangeScope(const ChangeScope&) = delete;
-    ChangeScope& operator=(const ChangeScope&) = delete;
-
-private:
-    ZQObject* m_object;
-    QString m_key;
-};
-
 } // namespace platform
-
-#define ZQ_CHANGE_SCOPE(key) const ::platform::ChangeScope zqChangeScope_(this, QStringLiteral(key))

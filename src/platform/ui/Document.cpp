@@ -98,15 +98,12 @@ void Document::setFileURL(const QUrl& url)
 {
     if (url == m_fileURL)
         return;
-    const ChangeScope displayNameChange(this, QStringLiteral("displayName"));
-    ZQ_CHANGE_SCOPE("fileURL");
-    m_fileURL = url;
+    announceChangeForKeys({QStringLiteral("displayName"), QStringLiteral("fileURL")}, [&] { m_fileURL = url; });
 }
 
 void Document::setFileType(const QString& typeName)
 {
-    ZQ_CHANGE_SCOPE("fileType");
-    m_fileType = typeName;
+    announceChangeForKey(QStringLiteral("fileType"), [&] { m_fileType = typeName; });
 }
 
 QString Document::displayName() const
@@ -219,9 +216,10 @@ void Document::setChangeCount(int count, bool savedStateReachable)
         m_savedStateReachable = savedStateReachable;
         return;
     }
-    ZQ_CHANGE_SCOPE("documentEdited");
-    m_changeCount = count;
-    m_savedStateReachable = savedStateReachable;
+    announceChangeForKey(QStringLiteral("documentEdited"), [&] {
+        m_changeCount = count;
+        m_savedStateReachable = savedStateReachable;
+    });
 }
 
 void Document::undo(QObject*)

@@ -41,14 +41,12 @@ void ViewController::setView(QWidget* view)
 
 void ViewController::setRepresentedObject(const QVariant& object)
 {
-    ZQ_CHANGE_SCOPE("representedObject");
-    m_representedObject = object;
+    announceChangeForKey(QStringLiteral("representedObject"), [&] { m_representedObject = object; });
 }
 
 void ViewController::setTitle(const QString& title)
 {
-    ZQ_CHANGE_SCOPE("title");
-    m_title = title;
+    announceChangeForKey(QStringLiteral("title"), [&] { m_title = title; });
 }
 
 ViewController* ViewController::controllerForView(const QWidget* view)

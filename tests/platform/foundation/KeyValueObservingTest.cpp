@@ -1,6 +1,7 @@
 #include "TestModel.h"
 
 #include "platform/foundation/ZQAssert.h"
+#include "support/LogCapture.h"
 
 #include <QPointer>
 #include <gtest/gtest.h>
@@ -184,4 +185,106 @@ TEST(KeyValueObserving, CyclicDependentKeysRaiseInsteadOfRecursing)
     Loop loop;
     QObject receiver;
     EXPECT_THROW(loop.observeKeyPath("a", {}, &receiver, [](const KeyValueChange&) {}), platform::AssertionFailure);
+    // The failed registration leaves nothing behind that a later change could call into.
+    EXPECT_FALSE(loop.hasObservers());
+    loop.willChangeValueForKey("a");
+    loop.didChangeValueForKey("a");
+}
+
+namespace {
+
+// A gauge whose level refuses negative values halfway through its setter, and a holder whose
+// link may lead into an object with cyclic dependent keys.
+class Gauge : public ZQObject {
+public:
+    void setLevel(int level)
+    {
+        announceChangeForKey("level", [&] {
+            if (level < 0)
+                throw std::invalid_argument("negative level");
+            m_level = level;
+        });
+    }
+    QVariant valueForUndefinedKey(const QString& key) const override
+    {
+        return key == QLatin1String("level") ? QVariant(m_level) : ZQObject::valueForUndefinedKey(key);
+    }
+
+private:
+    int m_level = 0;
+};
+
+class CyclicKeys : public ZQObject {
+public:
+    QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override
+    {
+        return {key == QLatin1String("a") ? QStringLiteral("b") : QStringLiteral("a")};
+    }
+    QVariant valueForUndefinedKey(const QString&) const override { return 1; }
+};
+
+class Holder : public ZQObject {
+public:
+    void setLink(ZQObject* link)
+    {
+        announceChangeForKey("link", [&] { m_link = link; });
+    }
+    QVariant valueForUndefinedKey(const QString&) const override
+    {
+        return QVariant::fromValue(static_cast<QObject*>(m_link));
+    }
+
+private:
+    ZQObject* m_link = nullptr;
+};
+
+} // namespace
+
+TEST(KeyValueObserving, ThrowingObserversAndSettersNeitherEndTheProcessNorSendFalseChanges)
+{
+    testsupport::LogCapture log;
+    auto ann = makePerson("Ann", 30);
+    QObject receiver;
+    ann->observeKeyPath("age", KeyValueObservingOptionNew, &receiver,
+                        [](const KeyValueChange&) { throw std::runtime_error("observer failed"); });
+    QVariantList ages;
+    ann->observeKeyPath("age", KeyValueObservingOptionNew, &receiver,
+                        [&](const KeyValueChange& change) { ages.append(change.newValue); });
+    ann->setAge(31);
+    ann->setAge(32);
+    EXPECT_EQ(ages, (QVariantList{31, 32}));
+    EXPECT_EQ(log.lines.count(QStringLiteral("exception caught in key-value observer: observer failed")), 2);
+
+    // A setter that throws announces its will-change only; the next change reports the true old value.
+    Gauge gauge;
+    QList<KeyValueChange> changes;
+    gauge.observeKeyPath("level", kOldNew | KeyValueObservingOptionPrior, &receiver,
+                         [&](const KeyValueChange& change) { changes.append(change); });
+    EXPECT_THROW(gauge.setLevel(-1), std::invalid_argument);
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_TRUE(changes[0].isPrior);
+    gauge.setLevel(5);
+    ASSERT_EQ(changes.size(), 3);
+    EXPECT_FALSE(changes[2].isPrior);
+    EXPECT_EQ(changes[2].oldValue, 0);
+    EXPECT_EQ(changes[2].newValue, 5);
+}
+
+TEST(KeyValueObserving, RebindingIntoCyclicDependentKeysIsLoggedAndTheObserverStillHears)
+{
+    testsupport::LogCapture log;
+    Holder holder;
+    CyclicKeys cyclic;
+    QObject receiver;
+    int calls = 0;
+    holder.observeKeyPath("link.a", KeyValueObservingOptionNew, &receiver, [&](const KeyValueChange&) { ++calls; });
+    holder.setLink(&cyclic);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(log.contains("depends on itself"));
+    // Nothing half-bound is left on the cyclic object, and the path still follows the link.
+    EXPECT_FALSE(cyclic.hasObservers());
+    cyclic.willChangeValueForKey("a");
+    cyclic.didChangeValueForKey("a");
+    holder.setLink(nullptr);
+    EXPECT_EQ(calls, 2);
 }

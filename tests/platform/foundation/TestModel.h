@@ -20,20 +20,19 @@ public:
     QString name() const { return m_name; }
     void setName(const QString& name)
     {
-        ZQ_CHANGE_SCOPE("name");
-        m_name = name;
+        announceChangeForKey(QStringLiteral("name"), [&] { m_name = name; });
     }
     int age() const { return m_age; }
     void setAge(int age)
     {
-        ZQ_CHANGE_SCOPE("age");
-        m_age = age;
+        announceChangeForKey(QStringLiteral("age"), [&] { m_age = age; });
     }
     Person* partner() const { return m_partner.get(); }
     void setPartner(Person* partner)
     {
-        ZQ_CHANGE_SCOPE("partner");
-        m_partner = partner ? std::static_pointer_cast<Person>(partner->shared_from_this()) : nullptr;
+        announceChangeForKey(QStringLiteral("partner"), [&] {
+            m_partner = partner ? std::static_pointer_cast<Person>(partner->shared_from_this()) : nullptr;
+        });
     }
     QString summary() const { return QStringLiteral("%1 (%2)").arg(m_name).arg(m_age); }
     QStringList pets() const { return m_pets; }

@@ -267,12 +267,11 @@ protected:
         const QRectF oldBounds = bounds();
         platform::registerUndoForKey(undoManager(), *this, QString::fromLatin1(key), platform::undoValue(field));
         setNeedsDisplayInRect(oldBounds);
-        {
-            const platform::ChangeScope scope(this, QString::fromLatin1(key));
+        announceChangeForKey(QString::fromLatin1(key), [&] {
             field = value;
             if (change != Change::State)
                 invalidateGeometryCaches();
-        }
+        });
         if (change != Change::State)
             notifyGeometryChange(oldBounds);
         else

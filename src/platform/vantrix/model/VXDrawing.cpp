@@ -229,13 +229,12 @@ void VXDrawing::setUnitsUnitToPointsConversionFactor(const ZQUnitLengthPtr& unit
             setUnitsUnitToPointsConversionFactor(oldUnits, oldFactor);
         });
     }
-    {
-        const platform::ChangeScope names(this, QStringLiteral("drawingUnits"));
-        const platform::ChangeScope abbreviation(this, QStringLiteral("abbreviatedDrawingUnits"));
-        const platform::ChangeScope conversion(this, QStringLiteral("unitToPointsConversionFactor"));
+    const QStringList keys{QStringLiteral("drawingUnits"), QStringLiteral("abbreviatedDrawingUnits"),
+                           QStringLiteral("unitToPointsConversionFactor")};
+    announceChangeForKeys(keys, [&] {
         m_units = units;
         m_unitToPoints = factor;
-    }
+    });
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXDrawingUnitsDidChangeNotification, this);
 }
 

@@ -155,10 +155,7 @@ protected:
         if (field == value)
             return false;
         platform::registerUndoForKey(undoManager(), *this, QString::fromLatin1(key), platform::undoValue(field));
-        {
-            const platform::ChangeScope scope(this, QString::fromLatin1(key));
-            field = value;
-        }
+        announceChangeForKey(QString::fromLatin1(key), [&] { field = value; });
         setNeedsDisplay();
         return true;
     }

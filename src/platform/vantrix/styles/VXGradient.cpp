@@ -71,8 +71,7 @@ void VXGradient::setColourStops(const QList<ColourStop>& stops)
     const QList<ColourStop> sorted = sortedStops(stops);
     if (sorted == m_stops)
         return;
-    ZQ_CHANGE_SCOPE("colourStops");
-    m_stops = sorted;
+    announceChangeForKey(QStringLiteral("colourStops"), [&] { m_stops = sorted; });
 }
 
 QColor VXGradient::colourAtStopIndex(int index) const

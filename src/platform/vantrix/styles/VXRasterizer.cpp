@@ -493,18 +493,16 @@ VXRasterizerPtr VXRasterizer::makeEmptyOfSameClass() const
     return made;
 }
 
-VXRasterizer::ChangeAnnouncement::ChangeAnnouncement(VXRasterizer* rasterizer, const char* key)
-    : m_rasterizer(rasterizer)
-    , m_key(QString::fromLatin1(key))
+void VXRasterizer::announceWillChange(const QString& key)
 {
-    if (VXRasterizerObserver* observer = m_rasterizer->rastObserver())
-        observer->rasterizerWillChangeKeyPath(m_rasterizer, m_key);
-    m_rasterizer->willChangeValueForKey(m_key);
+    if (VXRasterizerObserver* observer = rastObserver())
+        platform::runGuarded("rasterizer observer", [&] { observer->rasterizerWillChangeKeyPath(this, key); });
+    willChangeValueForKey(key);
 }
 
-VXRasterizer::ChangeAnnouncement::~ChangeAnnouncement()
+void VXRasterizer::announceDidChange(const QString& key)
 {
-    m_rasterizer->didChangeValueForKey(m_key);
-    if (VXRasterizerObserver* observer = m_rasterizer->rastObserver())
-        observer->rasterizerDidChangeKeyPath(m_rasterizer, m_key);
+    didChangeValueForKey(key);
+    if (VXRasterizerObserver* observer = rastObserver())
+        platform::runGuarded("rasterizer observer", [&] { observer->rasterizerDidChangeKeyPath(this, key); });
 }

@@ -184,10 +184,10 @@ protected:
         if (member == value || !acceptsChangeForKey(key))
             return;
         const QVariant oldValue = QVariant::fromValue(member);
-        {
-            const ChangeAnnouncement announcement(this, key);
-            member = value;
-        }
+        const QString keyPath = QString::fromLatin1(key);
+        announceWillChange(keyPath);
+        member = value;
+        announceDidChange(keyPath);
         didChangeKey(key, oldValue);
     }
 
@@ -199,18 +199,9 @@ protected:
     // True while copying or decoding: changes are neither checked, undone nor announced.
     bool isRestoring() const { return m_restoring; }
 
-    // KVO and the rast observer, before and after a change.
-    class ChangeAnnouncement {
-    public:
-        ChangeAnnouncement(VXRasterizer* rasterizer, const char* key);
-        ~ChangeAnnouncement();
-        ChangeAnnouncement(const ChangeAnnouncement&) = delete;
-        ChangeAnnouncement& operator=(const ChangeAnnouncement&) = delete;
-
-    private:
-        VXRasterizer* m_rasterizer;
-        QString m_key;
-    };
+    // KVO and the rast observer, before and after a change (never for a change that threw).
+    void announceWillChange(const QString& key);
+    void announceDidChange(const QString& key);
 
     // Sets m_restoring for a scope.
     class RestoringScope {

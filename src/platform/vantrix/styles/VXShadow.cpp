@@ -42,8 +42,7 @@ void VXShadow::setOffset(QSizeF offset)
 {
     if (offset == m_offset || !std::isfinite(offset.width()) || !std::isfinite(offset.height()))
         return;
-    ZQ_CHANGE_SCOPE("offset");
-    m_offset = offset;
+    announceChangeForKey(QStringLiteral("offset"), [&] { m_offset = offset; });
 }
 
 void VXShadow::setBlurRadius(double radius)
@@ -51,16 +50,14 @@ void VXShadow::setBlurRadius(double radius)
     radius = std::max(radius, 0.0);
     if (radius == m_blurRadius || !std::isfinite(radius))
         return;
-    ZQ_CHANGE_SCOPE("blurRadius");
-    m_blurRadius = radius;
+    announceChangeForKey(QStringLiteral("blurRadius"), [&] { m_blurRadius = radius; });
 }
 
 void VXShadow::setColour(const QColor& colour)
 {
     if (colour == m_colour)
         return;
-    ZQ_CHANGE_SCOPE("colour");
-    m_colour = colour;
+    announceChangeForKey(QStringLiteral("colour"), [&] { m_colour = colour; });
 }
 
 QSizeF VXShadow::extraSpace() const

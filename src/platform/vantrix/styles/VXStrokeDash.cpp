@@ -154,32 +154,28 @@ void VXStrokeDash::setDashPattern(const QList<double>& pattern)
         lengths.append(sanitizedLength(length));
     if (lengths == m_pattern)
         return;
-    ZQ_CHANGE_SCOPE("dashPattern");
-    m_pattern = lengths;
+    announceChangeForKey(QStringLiteral("dashPattern"), [&] { m_pattern = lengths; });
 }
 
 void VXStrokeDash::setPhase(double phase)
 {
     if (phase == m_phase || !std::isfinite(phase))
         return;
-    ZQ_CHANGE_SCOPE("phase");
-    m_phase = phase;
+    announceChangeForKey(QStringLiteral("phase"), [&] { m_phase = phase; });
 }
 
 void VXStrokeDash::setScalesToLineWidth(bool scales)
 {
     if (scales == m_scalesToLineWidth)
         return;
-    ZQ_CHANGE_SCOPE("scalesToLineWidth");
-    m_scalesToLineWidth = scales;
+    announceChangeForKey(QStringLiteral("scalesToLineWidth"), [&] { m_scalesToLineWidth = scales; });
 }
 
 void VXStrokeDash::setIsBeingEdited(bool editing)
 {
     if (editing == m_isBeingEdited)
         return;
-    ZQ_CHANGE_SCOPE("isBeingEdited");
-    m_isBeingEdited = editing;
+    announceChangeForKey(QStringLiteral("isBeingEdited"), [&] { m_isBeingEdited = editing; });
 }
 
 double VXStrokeDash::length() const

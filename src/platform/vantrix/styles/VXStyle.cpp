@@ -148,8 +148,7 @@ void VXStyle::setIsStyleRegistered(bool registered)
     // The registry's bookkeeping: neither undoable nor subject to the lock.
     if (registered == m_isStyleRegistered)
         return;
-    ZQ_CHANGE_SCOPE("isStyleRegistered");
-    m_isStyleRegistered = registered;
+    announceChangeForKey(QStringLiteral("isStyleRegistered"), [&] { m_isStyleRegistered = registered; });
 }
 
 void VXStyle::setStyleSharable(bool sharable)

@@ -39,8 +39,7 @@ public:
     QString name() const { return m_name; }
     void setName(const QString& name)
     {
-        ZQ_CHANGE_SCOPE("name");
-        m_name = name;
+        announceChangeForKey(QStringLiteral("name"), [&] { m_name = name; });
     }
     QStringList inspectableKeyPaths() const override { return {"name"}; }
 

@@ -11,7 +11,9 @@
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/model/VXUniqueID.h"
+#include "support/LogCapture.h"
 
+#include <QScopeGuard>
 #include <QSet>
 #include <QStringList>
 #include <functional>
@@ -165,6 +167,35 @@ TEST_F(StyleEditing, ObserversAndNotificationsHearEveryChangeOnceInOrder)
     edit([&] { style->setLocked(false); });
     edit([&] { stroke->setWidth(3); });
     EXPECT_DOUBLE_EQ(stroke->width(), 3.0);
+}
+
+TEST_F(StyleEditing, ThrowingObserversAreLoggedWhileTheEditAndItsUndoGoThrough)
+{
+    struct ThrowingObserver : QObject, VXRasterizerObserver {
+        void rasterizerWillChangeKeyPath(VXRasterizer*, const QString&) override { throw std::runtime_error("will"); }
+        void rasterizerDidChangeKeyPath(VXRasterizer*, const QString&) override { throw std::runtime_error("did"); }
+    } observer;
+    testsupport::LogCapture log;
+    stroke->setRastObserver(&observer);
+    QObject receiver;
+    stroke->observeKeyPath("width", platform::KeyValueObservingOptionNew, &receiver,
+                           [](const KeyValueChange&) { throw platform::AssertionFailure("observer failed"); });
+    QVariantList widths;
+    stroke->observeKeyPath("width", platform::KeyValueObservingOptionNew, &receiver,
+                           [&](const KeyValueChange& change) { widths << change.newValue; });
+    int styleChanges = 0;
+    NotificationCenter::defaultCenter().addObserver(&receiver, kVXStyleDidChangeNotification, style.get(),
+                                                    [&](const platform::Notification&) { ++styleChanges; });
+
+    const double before = stroke->width();
+    edit([&] { stroke->setWidth(6); });
+    undo.undo();
+    EXPECT_DOUBLE_EQ(stroke->width(), before);
+    EXPECT_EQ(widths, (QVariantList{6.0, before}));
+    EXPECT_EQ(styleChanges, 2);
+    EXPECT_EQ(log.lines.count("exception caught in rasterizer observer: will"), 2);
+    EXPECT_EQ(log.lines.count("exception caught in rasterizer observer: did"), 2);
+    EXPECT_EQ(log.lines.count("exception caught in key-value observer: observer failed"), 2);
 }
 
 TEST_F(StyleEditing, LockedStyleIgnoresEditsButCanBeUnlocked)
