@@ -12,7 +12,6 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -138,18 +137,6 @@ bool ZQQuorvaneDocument::initWithTypeError(const QString& typeName, QuorvaneErro
 }
 
 // --- The drawing ---------------------------------------------------------------------------------
-
-void ZQQuorvaneDocument::setDrawing(const VXDrawingPtr& drawing)
-{
-    VXDrawingDocument::setDrawing(drawing);
-    // Installing the slices layer is part of taking the drawing, not an edit.
-    const platform::UndoSuspension suspension(undoManager());
-    installSlicesLayer(*drawing);
-}
-
-void ZQQuorvaneDocument::installSlicesLayer(VXDrawing&)
-{
-}
 
 VXDrawingPtr ZQQuorvaneDocument::makeDefaultDrawing()
 {

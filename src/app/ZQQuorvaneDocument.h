@@ -54,8 +54,6 @@ public:
     bool initWithTypeError(const QString& typeName, QuorvaneError* error) override;
 
     // --- The drawing -------------------------------------------------------------------
-    // Also gives the drawing its slices layer (installSlicesLayer).
-    void setDrawing(const VXDrawingPtr& drawing) override;
     // The class defaults' size, margins and units, a grid, guides and one mapping layer.
     VXDrawingPtr makeDefaultDrawing() override;
     const QMetaObject& classOfDefaultDrawingLayer() const override;
@@ -196,9 +194,6 @@ public:
     MapDocumentWindowController* mapWindowController() const;
 
 protected:
-    // Gives the drawing the layer that holds its slices (with undo registration off). The
-    // slices layer belongs to the document panels; until they override this, none is added.
-    virtual void installSlicesLayer(VXDrawing& drawing);
     // Called after the map scale changed (also when undone).
     virtual void mapScaleDidChange() {}
     // Takes over what a document made from part of `original` keeps from it.

@@ -13,6 +13,7 @@
 #include "support/AddressSpaceLimit.h"
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
+#include "support/SettingScope.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -178,12 +179,13 @@ TEST_F(DocumentPackageTest, ExportSettingsTravelThroughTheInstalledFactory)
     EXPECT_TRUE(QFile::exists(QDir(packagePath).filePath(MapDocumentPackage::kExportSettingsFileName)));
 
     QVariantMap received;
-    ZQQuorvaneDocument::setExportOperationFactory([&](const QVariantMap& state) {
-        received = state;
-        return std::make_shared<RecordedExportOperation>();
-    });
+    const testsupport::SettingScope factory(&ZQQuorvaneDocument::exportOperationFactory,
+                                            &ZQQuorvaneDocument::setExportOperationFactory,
+                                            [&](const QVariantMap& state) -> ZQObjectPtr {
+                                                received = state;
+                                                return std::make_shared<RecordedExportOperation>();
+                                            });
     const auto reopened = open();
-    ZQQuorvaneDocument::setExportOperationFactory({});
     ASSERT_TRUE(reopened);
     EXPECT_TRUE(reopened->exportOperation());
     EXPECT_EQ(received, operation->state);

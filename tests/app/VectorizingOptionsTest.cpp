@@ -5,6 +5,7 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "support/SettingScope.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -157,6 +158,7 @@ TEST(VectorizingPreviewViewTest, OffsetStaysWithinTheScaledImageAndDraggingMoves
 
 TEST(VectorizingOptionsTest, ConfirmingTracesTheSelectedImageAsOneUndoStep)
 {
+    const testsupport::SettingScope tracing(&VXImageShape::tracingParameters, &VXImageShape::setTracingParameters);
     const auto document = newMapDocument();
     const auto shape = addSelectedImage(*document);
     platform::MenuItem item;
@@ -199,7 +201,6 @@ TEST(VectorizingOptionsTest, ConfirmingTracesTheSelectedImageAsOneUndoStep)
     EXPECT_EQ(document->vectorizingController(), controller);
     controller->cancelAction(nullptr);
     EXPECT_EQ(layer->objects().first().get(), shape.get());
-    VXImageShape::setTracingParameters(platform::defaultTracingParameters());
 }
 
 TEST(VectorizingOptionsTest, WithoutASelectedImageOrAnAnsweringDelegateNothingIsTraced)

@@ -9,7 +9,9 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/tools/ToolRegistryScope.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "support/SettingScope.h"
 #include "tracks/SpecialItemStyles.h"
 #include "tracks/StrokeWidthSource.h"
 #include "tracks/VXQBridgeRasterizer.h"
@@ -292,19 +294,20 @@ TEST(SpecialRasterizers, DamagedArchiveValuesKeepTheDefaults)
 
 TEST(SpecialRasterizers, OldClassNamesDecodeAsTheCurrentStrokes)
 {
-    // The launch changes application-wide settings other tests rely on; put them back.
-    const VXStylePtr defaultStyle = VXStyle::defaultStyle();
-    const bool createsOwnDrawing = VXDrawingView::createsOwnDrawing();
-    const bool activatesLayer = VXToolController::toolsAutoActivateValidLayer();
-    const bool qualityModulation = ZQQuorvaneDocument::defaultQualityModulation();
     {
+        // The launch changes application-wide settings other tests rely on; they come back
+        // once it is done, its renamed archive classes excepted.
+        const VXStyle::SettingsScope styleSettings;
+        const testsupport::ToolRegistryScope tools;
+        const testsupport::SettingScope createsOwnDrawing(&VXDrawingView::createsOwnDrawing,
+                                                          &VXDrawingView::setCreatesOwnDrawing);
+        const testsupport::SettingScope activatesLayer(&VXToolController::toolsAutoActivateValidLayer,
+                                                       &VXToolController::setToolsAutoActivateValidLayer);
+        const testsupport::SettingScope qualityModulation(&ZQQuorvaneDocument::defaultQualityModulation,
+                                                          &ZQQuorvaneDocument::setDefaultQualityModulation);
         VLTMAppDelegate delegate;
         ASSERT_TRUE(delegate.applicationWillFinishLaunching());
     }
-    VXStyle::setDefaultStyle(defaultStyle);
-    VXDrawingView::setCreatesOwnDrawing(createsOwnDrawing);
-    VXToolController::setToolsAutoActivateValidLayer(activatesLayer);
-    ZQQuorvaneDocument::setDefaultQualityModulation(qualityModulation);
 
     testsupport::ArchiveStub tapered;
     tapered.values = {{"VXQTaperedStroke_leftTaperProportion", 0.25}, {"VXStroke_width", 3.0}};

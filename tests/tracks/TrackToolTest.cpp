@@ -6,6 +6,7 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
+#include "platform/vantrix/tools/ToolRegistryScope.h"
 #include "platform/vantrix/tools/VXSelectAndEditTool.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "tracks/FactoryTrackStyles.h"
@@ -21,6 +22,9 @@ using viewtest::ViewFixture;
 namespace {
 
 struct TrackViewFixture : ViewFixture {
+    // The track tools are registered for the fixture's life only.
+    const testsupport::ToolRegistryScope restoreTools;
+
     TrackViewFixture()
     {
         registerTrackTools(VXToolRegistry::sharedToolRegistry());

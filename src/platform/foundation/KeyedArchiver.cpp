@@ -34,6 +34,7 @@ struct KeyedArchiver::Private {
     std::vector<Frame> frames{1};
     size_t openFrames = 1;    // frames beyond this are kept for their capacity
     bool finished = false;
+    bool forCopying = false;
 
     QHash<const ZQObject*, quint64> objectUids;
     // Keyed by QMetaObject for objects and by the (static) name for value classes.
@@ -243,6 +244,19 @@ QByteArray KeyedArchiver::archivedDataWithRootObject(const ZQObject* root)
     KeyedArchiver archiver;
     archiver.encodeRootObject(root);
     return archiver.finishEncoding();
+}
+
+QByteArray KeyedArchiver::archivedDataForCopyingRootObject(const ZQObject* root)
+{
+    KeyedArchiver archiver;
+    archiver.d->forCopying = true;
+    archiver.encodeRootObject(root);
+    return archiver.finishEncoding();
+}
+
+bool KeyedArchiver::isForCopying() const
+{
+    return d->forCopying;
 }
 
 void KeyedArchiver::encodeObject(const ZQObject* object, const QString& key)

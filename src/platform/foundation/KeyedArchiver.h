@@ -33,6 +33,10 @@ public:
     ~KeyedArchiver();
 
     static QByteArray archivedDataWithRootObject(const ZQObject* root);
+    // An archive made only to copy the graph: classes leave out what their copies take over
+    // from the originals by reference (see isForCopying).
+    static QByteArray archivedDataForCopyingRootObject(const ZQObject* root);
+    bool isForCopying() const;
 
     // Objects (null allowed); numbers, strings, data, lists and dictionaries of these and of
     // objects (ZQObjectPtr), and the Qt value types below, all as QVariant.

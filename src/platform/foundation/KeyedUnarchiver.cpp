@@ -487,7 +487,17 @@ void KeyedUnarchiver::setClassForClassName(const QString& currentClassName, cons
 {
     RenamedClasses& r = renamedClasses();
     QWriteLocker lock(&r.lock);
-    r.currentForOld.insert(oldClassName, currentClassName);
+    if (currentClassName.isEmpty())
+        r.currentForOld.remove(oldClassName);
+    else
+        r.currentForOld.insert(oldClassName, currentClassName);
+}
+
+QString KeyedUnarchiver::classForClassName(const QString& oldClassName)
+{
+    RenamedClasses& r = renamedClasses();
+    QReadLocker lock(&r.lock);
+    return r.currentForOld.value(oldClassName);
 }
 
 bool KeyedUnarchiver::isValid() const

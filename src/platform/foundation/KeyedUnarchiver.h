@@ -38,7 +38,10 @@ public:
     static ZQObjectPtr unarchiveObjectWithData(const QByteArray& data, QuorvaneError* error = nullptr);
 
     // Archives name classes that were renamed since; decoding maps the old name to the new.
+    // An empty current name forgets the mapping.
     static void setClassForClassName(const QString& currentClassName, const QString& oldClassName);
+    // The current name set for an old one; empty when none is.
+    static QString classForClassName(const QString& oldClassName);
 
     // Deeper nesting of objects and lists than this is an error.
     static constexpr int kMaximumDepth = 256;

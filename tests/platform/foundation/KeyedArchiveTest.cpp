@@ -7,6 +7,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
+#include "support/SettingScope.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -245,10 +246,19 @@ TEST_F(KeyedArchive, RenamedClassesSubstitutesAndReplacementsAreHonoured)
 
     ClassRegistry::registerClass<ArchiveRenamedStroke>();
     const QByteArray renamed = KeyedArchiver::archivedDataWithRootObject(std::make_shared<ArchiveRenamedStroke>().get());
-    KeyedUnarchiver::setClassForClassName("ArchiveCurrentStroke", "ArchiveRenamedStroke");
-    EXPECT_TRUE(std::dynamic_pointer_cast<ArchiveCurrentStroke>(KeyedUnarchiver::unarchiveObjectWithData(renamed)));
+    {
+        const testsupport::SettingScope renaming(
+            [] { return KeyedUnarchiver::classForClassName("ArchiveRenamedStroke"); },
+            [](const QString& current) { KeyedUnarchiver::setClassForClassName(current, "ArchiveRenamedStroke"); },
+            QStringLiteral("ArchiveCurrentStroke"));
+        EXPECT_TRUE(std::dynamic_pointer_cast<ArchiveCurrentStroke>(KeyedUnarchiver::unarchiveObjectWithData(renamed)));
+    }
+    // The mapping is forgotten again: the archive decodes as the class it names.
+    EXPECT_EQ(KeyedUnarchiver::classForClassName("ArchiveRenamedStroke"), QString());
+    EXPECT_TRUE(std::dynamic_pointer_cast<ArchiveRenamedStroke>(KeyedUnarchiver::unarchiveObjectWithData(renamed)));
 
     // A substitute is made once it is registered, and only when it is a subclass.
+    const auto noSubstitute = qScopeGuard([] { ClassRegistry::setSubstituteClass("ArchiveShape", {}); });
     ClassRegistry::setSubstituteClass("ArchiveShape", "ArchiveLabelledShape");
     EXPECT_EQ(ClassRegistry::create("ArchiveShape")->className(), "ArchiveShape");
     ClassRegistry::registerClass<ArchiveLabelledShape>();

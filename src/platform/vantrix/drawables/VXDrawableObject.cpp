@@ -599,7 +599,7 @@ std::shared_ptr<ZQObject> VXDrawableObject::copy() const
 VXDrawableObjectPtr VXDrawableObject::copyDrawable() const
 {
     // The archive is the one description of an object's state, so copies cannot miss a field.
-    const QByteArray data = platform::KeyedArchiver::archivedDataWithRootObject(this);
+    const QByteArray data = platform::KeyedArchiver::archivedDataForCopyingRootObject(this);
     auto copy = std::dynamic_pointer_cast<VXDrawableObject>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
     ZQ_ASSERT(copy, QStringLiteral("%1 could not be copied").arg(className()));
     copy->adoptStylesFrom(*this);
@@ -615,7 +615,8 @@ void VXDrawableObject::adoptStylesFrom(const VXDrawableObject& original)
 
 void VXDrawableObject::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
-    coder.encodeObject(m_style.get(), kStyleKey);
+    if (!coder.isForCopying()) // a copy shares its original's style (adoptStylesFrom)
+        coder.encodeObject(m_style.get(), kStyleKey);
     coder.encodeString(m_name, kNameKey);
     coder.encodeBool(m_userAssignedName, kUserNameKey);
     coder.encodeBool(m_locked, kLockedKey);

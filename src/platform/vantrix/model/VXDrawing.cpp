@@ -449,10 +449,10 @@ QByteArray VXDrawing::pdfDataWithMediaBox(const QRectF& mediaBox) const
 }
 
 QByteArray VXDrawing::imageDataWithFormatOptionsPdfDataColourspaceSourceRectDestSizeBackgroundColor(
-    platform::ImageFileType format, const platform::ImageWriteOptions& options, const QByteArray& pdfData,
+    platform::ImageFileType format, const platform::ImageWriteOptions& options, const QByteArray& /*pdfData*/,
     const QColorSpace& colourspace, const QRectF& sourceRect, QSize destSize, const QColor& backgroundColour) const
 {
-    QImage image = platform::DrawingRenderer::imageOfPDFData(*this, pdfData, sourceRect, destSize, backgroundColour);
+    QImage image = platform::DrawingRenderer::imageOfDrawing(*this, sourceRect, destSize, backgroundColour);
     if (image.isNull())
         return {};
     if (colourspace.isValid() && colourspace != QColorSpace(QColorSpace::SRgb))

@@ -160,10 +160,9 @@ public:
     // The whole drawing as a one-page PDF, paper colour included when it is printed.
     QByteArray pdf() const;
     QByteArray pdfDataWithMediaBox(const QRectF& mediaBox) const;
-    // Encoded bitmap data: the PDF's `sourceRect` (PDF points, y down from its top left)
-    // scaled onto `destSize` pixels over `backgroundColour` (none when invalid). PDFs made
-    // by this program are redrawn from their source at full quality; others are not
-    // readable here and render the whole drawing instead.
+    // Encoded bitmap data: `sourceRect` scaled onto `destSize` pixels over `backgroundColour`
+    // (none when invalid). Qt reads no PDF: the drawing renders the rectangle itself, as a PDF
+    // of the whole drawing shows it.
     QByteArray imageDataWithFormatOptionsPdfDataColourspaceSourceRectDestSizeBackgroundColor(
         platform::ImageFileType format, const platform::ImageWriteOptions& options, const QByteArray& pdfData,
         const QColorSpace& colourspace, const QRectF& sourceRect, QSize destSize, const QColor& backgroundColour) const;

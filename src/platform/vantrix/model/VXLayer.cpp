@@ -141,7 +141,7 @@ QByteArray VXLayer::pdf() const
 std::shared_ptr<ZQObject> VXLayer::copy() const
 {
     // The archive is the one description of a layer's state, so copies cannot miss a field.
-    const QByteArray data = platform::KeyedArchiver::archivedDataWithRootObject(this);
+    const QByteArray data = platform::KeyedArchiver::archivedDataForCopyingRootObject(this);
     auto duplicate = std::dynamic_pointer_cast<VXLayer>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
     ZQ_ASSERT(duplicate, QStringLiteral("%1 could not be copied").arg(className()));
     duplicate->adoptStylesFrom(*this);

@@ -53,6 +53,8 @@ public:
     // When the selection differs from the one recorded, registers its restoration and names
     // the undo action; does nothing without a recording.
     void commitSelectionUndoWithActionName(const QString& actionName);
+    // Runs `edit` as one undo step that restores the selection, under `actionName`.
+    void editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit);
 
     static bool selectionIsShownWhenInactive();
     static void setSelectionIsShownWhenInactive(bool shown);
@@ -132,8 +134,6 @@ private:
     // Halves `object` until it fits the drawing, locates it at `location` and adds it
     // selected, as one undo step; false, changing nothing, for an object of unusable size.
     bool placeDroppedObject(const VXDrawableObjectPtr& object, QPointF location, const QString& actionName);
-    // Runs `edit` as one undo step that restores the selection, under `actionName`.
-    void editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit);
 
     QSet<const VXDrawableObject*> m_selection;
     // Objects a restored selection names that are not back in the layer yet: an undo

@@ -7,14 +7,11 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/render/DeviceLayer.h"
 
-#include <QCryptographicHash>
 #include <QPainter>
-#include <QPointer>
 #include <QPrinter>
 #include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
-#include <deque>
 #include <exception>
 #include <functional>
 
@@ -23,39 +20,15 @@ namespace platform {
 namespace {
 
 constexpr qint64 kMaximumPixels = qint64(1) << 28;
-constexpr size_t kRememberedPDFs = 16;
 
 using PageDrawing = std::function<void(QPainter& painter)>;
-
-// PDFs this process made, with the drawing that made each, so a bitmap of one is redrawn
-// from its source instead of from the PDF (which Qt cannot read).
-struct MadePDF {
-    QByteArray digest;
-    PageDrawing draw;
-};
-
-std::deque<MadePDF>& madePDFs()
-{
-    static std::deque<MadePDF> made;
-    return made;
-}
-
-QByteArray digestOf(const QByteArray& bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
-}
 
 QByteArray makePDF(QSizeF page, const PageDrawing& draw)
 {
     QuorvaneError error;
     const QByteArray bytes = ImageWriter::pdfRepresentation(page, draw, &error);
-    if (bytes.isEmpty()) {
+    if (bytes.isEmpty())
         LogEvent(kFileEvent, QStringLiteral("no PDF made: %1").arg(error.localizedDescription()));
-        return bytes;
-    }
-    madePDFs().push_front({digestOf(bytes), draw});
-    if (madePDFs().size() > kRememberedPDFs)
-        madePDFs().pop_back();
     return bytes;
 }
 
@@ -168,45 +141,14 @@ QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& s
     return image;
 }
 
-QImage DrawingRenderer::imageOfPDFData(const VXDrawing& drawing, const QByteArray& pdf, const QRectF& source,
-                                       QSize pixels, const QColor& background)
-{
-    const QByteArray digest = digestOf(pdf);
-    const auto& made = madePDFs();
-    const auto it = std::find_if(made.begin(), made.end(), [&](const MadePDF& entry) { return entry.digest == digest; });
-    if (it == made.end()) {
-        if (!pdf.isEmpty())
-            LogEvent(kFileEvent, QStringLiteral("PDF data not made here; rendering the drawing instead"));
-        return imageOfDrawing(drawing, source, pixels, background);
-    }
-    if (!isDrawablePixelSize(pixels) || !isDrawableRect(source))
-        return {};
-    QImage image = emptyImage(pixels, background);
-    if (image.isNull())
-        return image;
-    const PageDrawing draw = it->draw; // the list may change while drawing
-    paintOnPoolThread([&] {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(pixels.width() / source.width(), pixels.height() / source.height());
-        painter.translate(-source.topLeft());
-        const GraphicsContext::Scope scope(&painter);
-        draw(painter);
-    });
-    return image;
-}
-
 QByteArray DrawingRenderer::pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox)
 {
     if (!isDrawableRect(mediaBox))
         return {};
-    QPointer<VXDrawing> source(const_cast<VXDrawing*>(&drawing));
-    return makePDF(mediaBox.size(), [source, mediaBox](QPainter& painter) {
-        if (!source)
-            return;
+    return makePDF(mediaBox.size(), [&drawing, mediaBox](QPainter& painter) {
         painter.save();
         painter.translate(-mediaBox.topLeft());
-        drawDrawing(*source, painter, mediaBox, outputOptions());
+        drawDrawing(drawing, painter, mediaBox, outputOptions());
         painter.restore();
     });
 }
@@ -215,14 +157,11 @@ QByteArray DrawingRenderer::pdfOfLayer(const VXLayer& layer)
 {
     const VXDrawing* drawing = layer.drawing();
     const QRectF page = drawing ? drawing->bounds() : QRectF(0, 0, 595, 842);
-    QPointer<VXLayer> source(const_cast<VXLayer*>(&layer));
-    return makePDF(page.size(), [source, page](QPainter& painter) {
-        if (!source)
-            return;
+    return makePDF(page.size(), [&layer, page](QPainter& painter) {
         painter.setRenderHint(QPainter::Antialiasing);
         Options options = outputOptions();
         options.includeHidden = true;
-        drawLayer(*source, page, options);
+        drawLayer(layer, page, options);
     });
 }
 
@@ -231,14 +170,11 @@ QByteArray DrawingRenderer::pdfOfObject(const VXDrawableObject& object)
     const QRectF box = object.bounds();
     if (!isDrawableRect(box))
         return {};
-    QPointer<VXDrawableObject> source(const_cast<VXDrawableObject*>(&object));
-    return makePDF(box.size(), [source, box](QPainter& painter) {
-        if (!source)
-            return;
+    return makePDF(box.size(), [&object, box](QPainter& painter) {
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(-box.topLeft());
-        source->drawContent();
+        object.drawContent();
         painter.restore();
     });
 }

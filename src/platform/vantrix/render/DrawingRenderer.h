@@ -50,11 +50,6 @@ public:
     // (transparent when invalid), for output (printing rules).
     static QImage imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
                                  const QColor& background);
-    // The image that `pdf` shows in `source`, when this process made the PDF; otherwise the
-    // drawing's own rendering of `source`.
-    static QImage imageOfPDFData(const VXDrawing& drawing, const QByteArray& pdf, const QRectF& source, QSize pixels,
-                                 const QColor& background);
-
     static QByteArray pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox);
     static QByteArray pdfOfLayer(const VXLayer& layer);
     static QByteArray pdfOfObject(const VXDrawableObject& object);

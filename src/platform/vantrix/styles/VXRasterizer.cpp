@@ -405,7 +405,10 @@ QString VXRasterizer::actionNameForKeyPathObjClass(const QString& keyPath, const
 void VXRasterizer::setActionNameForKeyPathObjClass(const QString& name, const QString& keyPath,
                                                    const QMetaObject* objClass)
 {
-    actionNameTable().insert(actionNameTableKey(objClass, keyPath), name);
+    if (name.isEmpty())
+        actionNameTable().remove(actionNameTableKey(objClass, keyPath));
+    else
+        actionNameTable().insert(actionNameTableKey(objClass, keyPath), name);
 }
 
 QString VXRasterizer::pasteboardType()

@@ -148,7 +148,7 @@ public:
     virtual bool isEqualToRasterizer(const VXRasterizer& other) const;
 
     // Undo names: Q_CLASSINFO "actionName:<key>" of the class or its ancestors, or a name set
-    // at run time for the class; "#kind#" is replaced by displayName().
+    // at run time for the class (an empty name set forgets it); "#kind#" is replaced by displayName().
     QString actionNameForKeyPathChangeKind(const QString& keyPath,
                                            platform::KeyValueChangeKind kind = platform::KeyValueChangeKind::Setting) const;
     static QString actionNameForKeyPathObjClass(const QString& keyPath, const QMetaObject* objClass);

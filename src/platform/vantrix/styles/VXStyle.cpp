@@ -502,6 +502,20 @@ void VXStyle::setWillDrawShadows(bool draw)
     settings().drawShadows = draw;
 }
 
+struct VXStyle::SettingsScope::Saved {
+    StyleSettings settings;
+};
+
+VXStyle::SettingsScope::SettingsScope()
+    : m_saved(std::make_unique<Saved>(Saved{settings()}))
+{
+}
+
+VXStyle::SettingsScope::~SettingsScope()
+{
+    settings() = m_saved->settings;
+}
+
 void VXStyle::componentDidChangeKeyPath(VXRasterizer* component, const QString& keyPath)
 {
     touch();

@@ -156,6 +156,20 @@ public:
     static bool willDrawShadows();
     static void setWillDrawShadows(bool draw);
 
+    // Puts all the class settings above back as they were when it began, on any exit (for
+    // code, such as tests, that changes them for a while). Restoring notifies no one.
+    class SettingsScope {
+    public:
+        SettingsScope();
+        ~SettingsScope();
+        SettingsScope(const SettingsScope&) = delete;
+        SettingsScope& operator=(const SettingsScope&) = delete;
+
+    private:
+        struct Saved;
+        std::unique_ptr<Saved> m_saved;
+    };
+
     void componentDidChangeKeyPath(VXRasterizer* component, const QString& keyPath) override;
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;

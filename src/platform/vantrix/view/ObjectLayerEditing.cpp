@@ -37,22 +37,6 @@ void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects, VXDrawin
     QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
-// Runs `edit` on `layer` as one undo step named `actionName` that restores the selection.
-void editLayerWithActionName(VXObjectDrawingLayer& layer, const QString& actionName,
-                             const std::function<void()>& edit)
-{
-    ZQUndoManager* undo = layer.undoManager();
-    if (undo)
-        undo->beginUndoGrouping();
-    layer.recordSelectionForUndo();
-    edit();
-    layer.commitSelectionUndoWithActionName(actionName);
-    if (undo) {
-        undo->setActionName(actionName);
-        undo->endUndoGrouping();
-    }
-}
-
 } // namespace
 
 VXObjectDrawingLayer* ObjectLayerEditing::activeLayer() const
@@ -83,7 +67,7 @@ void ObjectLayerEditing::cut()
     if (removed.isEmpty())
         return;
     writeObjectsToClipboard(removed, m_drawing);
-    editLayerWithActionName(*layer, tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
+    layer->editWithSelectionUndo(tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
 }
 
 void ObjectLayerEditing::deleteSelection()
@@ -94,7 +78,7 @@ void ObjectLayerEditing::deleteSelection()
     const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
     if (removed.isEmpty())
         return;
-    editLayerWithActionName(*layer, tr("Delete"), [&] { layer->removeObjectsInArray(removed); });
+    layer->editWithSelectionUndo(tr("Delete"), [&] { layer->removeObjectsInArray(removed); });
 }
 
 void ObjectLayerEditing::paste()
@@ -115,7 +99,7 @@ void ObjectLayerEditing::paste()
         for (const VXDrawableObjectPtr& object : objects)
             object->setLocation(object->location() + QPointF(offset, offset));
     }
-    editLayerWithActionName(*layer, tr("Paste"), [&] {
+    layer->editWithSelectionUndo(tr("Paste"), [&] {
         layer->addObjectsFromArray(objects);
         layer->exchangeSelectionWithObjectsFromArray(objects);
     });

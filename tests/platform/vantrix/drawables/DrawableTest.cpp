@@ -13,6 +13,7 @@
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 using namespace drawingtest;
 
@@ -130,6 +131,47 @@ TEST(Drawable, ShapesAreMadeAsTheSubstituteClass)
     // The substitute survives archiving as itself.
     const QByteArray data = platform::KeyedArchiver::archivedDataWithRootObject(shape.get());
     EXPECT_TRUE(qobject_cast<LabelledTestShape*>(platform::KeyedUnarchiver::unarchiveObjectWithData(data).get()));
+}
+
+// A style class that counts the styles made, to see which copies decode styles.
+class CountedStyle : public VXStyle {
+    Q_OBJECT
+
+public:
+    CountedStyle() { ++made; }
+    static inline int made = 0;
+};
+
+TEST(Drawable, CopiesOfObjectsAndLayersShareTheStylesWithoutDecodingThem)
+{
+    Fixture f;
+    const VXStylePtr red = fillStyle(Qt::red);
+    auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10, 10), red);
+    auto group = VXShapeGroup::groupWithObjects(
+        {shape, VXDrawableShape::drawableShapeWithRect(QRectF(20, 0, 10, 10), fillStyle(Qt::blue))});
+    f.layer->addObject(group);
+    platform::ClassRegistry::registerClass<CountedStyle>();
+    const auto noSubstitute = qScopeGuard([] { platform::ClassRegistry::setSubstituteClass("VXStyle", {}); });
+    platform::ClassRegistry::setSubstituteClass("VXStyle", "CountedStyle");
+    CountedStyle::made = 0;
+
+    const auto copy = std::dynamic_pointer_cast<VXShapeGroup>(group->copyDrawable());
+    const auto layerCopy = std::dynamic_pointer_cast<VXObjectOwnerLayer>(f.layer->copy());
+    EXPECT_EQ(CountedStyle::made, 0);
+    ASSERT_TRUE(copy && layerCopy);
+    EXPECT_EQ(copy->groupObjects()[0]->style(), red);
+    const auto copiedGroup = std::dynamic_pointer_cast<VXShapeGroup>(layerCopy->objects().value(0));
+    ASSERT_TRUE(copiedGroup);
+    EXPECT_EQ(copiedGroup->groupObjects()[0]->style(), red);
+    expectRectNear(copiedGroup->groupObjects()[1]->logicalBounds(), QRectF(20, 0, 10, 10));
+
+    // An archive to keep still holds the style: what is decoded from it has one of its own.
+    const auto decoded = std::dynamic_pointer_cast<VXDrawableObject>(platform::KeyedUnarchiver::unarchiveObjectWithData(
+        platform::KeyedArchiver::archivedDataWithRootObject(shape.get())));
+    ASSERT_TRUE(decoded && decoded->style());
+    EXPECT_EQ(CountedStyle::made, 1);
+    EXPECT_NE(decoded->style(), red);
+    EXPECT_EQ(decoded->style()->fillColour(), QColor(Qt::red));
 }
 
 TEST(Drawable, PathsMoveScaleMeasureAndMeetRectsAlongTheirLine)

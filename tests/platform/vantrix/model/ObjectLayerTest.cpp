@@ -4,6 +4,7 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 
 #include "platform/vantrix/styles/VXStroke.h"
+#include "support/SettingScope.h"
 
 using namespace drawingtest;
 
@@ -302,9 +303,11 @@ TEST(ObjectLayer, SelectionShowsOnlyOnTheActiveLayer)
     f.drawing->addLayer(other);
     other->attemptToMakeActive();
     EXPECT_TRUE(near(pixel(highlighted(), 20, 20), Qt::white));
-    VXObjectDrawingLayer::setSelectionIsShownWhenInactive(true);
-    EXPECT_TRUE(near(pixel(highlighted(), 20, 20), Qt::red, 60));
-    VXObjectDrawingLayer::setSelectionIsShownWhenInactive(false);
+    {
+        const testsupport::SettingScope shown(&VXObjectDrawingLayer::selectionIsShownWhenInactive,
+                                              &VXObjectDrawingLayer::setSelectionIsShownWhenInactive, true);
+        EXPECT_TRUE(near(pixel(highlighted(), 20, 20), Qt::red, 60));
+    }
     // Output never shows the selection.
     const QImage output = platform::DrawingRenderer::imageOfDrawing(*f.drawing, f.drawing->bounds(), {100, 100}, {});
     EXPECT_FALSE(near(pixel(output, 20, 20), Qt::red, 60));

@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QtMath>
 
 using componenttest::isWhite;
@@ -128,6 +129,7 @@ TEST(ComponentRender, DimensionTextShowsTheLengthInTheChosenUnits)
 {
     VXArrowStroke arrow;
     EXPECT_EQ(arrow.dimensionTextForLength(72), QLocale().toString(72.0, 'f', 2));
+    const auto restoreUnits = qScopeGuard([] { VXArrowStroke::setDimensionUnits(1, "pt"); });
     VXArrowStroke::setDimensionUnits(72 / 25.4, "mm");
     arrow.setDimensionTextKind(VXArrowStroke::kDimensionTextLengthAndUnits);
     arrow.setDimensionToleranceOption(1);
@@ -136,7 +138,6 @@ TEST(ComponentRender, DimensionTextShowsTheLengthInTheChosenUnits)
                   + " mm");
     VXArrowStroke::setDimensionUnits(0, "nothing"); // refused
     EXPECT_TRUE(arrow.dimensionTextForLength(72).endsWith(" mm"));
-    VXArrowStroke::setDimensionUnits(1, "pt");
 }
 
 TEST(ComponentRender, DimensionTextGoesAboveBelowOrIntoTheLine)

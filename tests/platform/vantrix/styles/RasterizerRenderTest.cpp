@@ -289,12 +289,14 @@ TEST(RasterizerRender, DrawingPreferencesApplyToEveryStyle)
     const VXStylePtr style = VXStyle::styleWithFillColourStrokeColour(Qt::red, QColor());
     style->renderersOfClass<VXFill>().first()->setShadow(
         VXShadow::shadowWithOffsetBlurRadiusColour(QSizeF(10, 10), 0, Qt::black));
-    VXStyle::setWillDrawShadows(false);
-    VXStyle::setShouldAntialias(false);
     const PathRenderable offGrid = PathRenderable::rectangle(QRectF(20.5, 20.5, 60, 60));
-    const QImage image = render(*style, offGrid);
-    VXStyle::setWillDrawShadows(true);
-    VXStyle::setShouldAntialias(true);
+    QImage image;
+    {
+        const VXStyle::SettingsScope restoreSettings;
+        VXStyle::setWillDrawShadows(false);
+        VXStyle::setShouldAntialias(false);
+        image = render(*style, offGrid);
+    }
     EXPECT_TRUE(coloursAt(image, {{85, 85}}, kWhite));
     const QColor edge = image.pixelColor(20, 50); // half covered: all or nothing without antialiasing
     EXPECT_TRUE(colourNear(edge, kRed, 0) || colourNear(edge, kWhite, 0)) << edge.name().toStdString();

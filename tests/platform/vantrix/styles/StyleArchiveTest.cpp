@@ -21,6 +21,7 @@
 #include "platform/vantrix/styles/VXTilingFill.h"
 #include "platform/vantrix/styles/VXZigZagFill.h"
 #include "platform/vantrix/styles/VXZigZagStroke.h"
+#include "support/SettingScope.h"
 
 #include <QMetaProperty>
 #include <QMimeData>
@@ -330,13 +331,13 @@ TEST(StyleArchive, PasteboardCarriesStylesComponentsAndKeysOfRegisteredStyles)
     mime.setData(kVXStyleKeyPasteboardType, original->uniqueKey().toUtf8());
     EXPECT_FALSE(VXStyle::canInitWithPasteboard(&mime));
     OneStyleRegistry registry(original);
-    VXStyleRegistry::setStyleRegistry(&registry);
+    const testsupport::SettingScope registryScope(&VXStyleRegistry::styleRegistry, &VXStyleRegistry::setStyleRegistry,
+                                                  &registry);
     EXPECT_TRUE(VXStyle::canInitWithPasteboard(&mime));
     EXPECT_EQ(VXStyle::styleFromPasteboard(&mime), original);
     mime.setData(kVXStyleKeyPasteboardType, "someone else's key");
     EXPECT_FALSE(VXStyle::canInitWithPasteboard(&mime));
     EXPECT_EQ(VXStyle::styleFromPasteboard(&mime), nullptr);
-    VXStyleRegistry::setStyleRegistry(nullptr);
 }
 
 TEST(StyleArchive, DamagedValuesFallBackToDefaults)

@@ -117,9 +117,12 @@ TEST_F(StyleEditing, KeyChangesUndoAndRedoWholeUnderTheirActionNames)
     EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("enabled"), "Enable Stroke");
     EXPECT_EQ(style->actionNameForKeyPathChangeKind("enabled"), "Enable Style");
     EXPECT_EQ(VXRasterizer::actionNameForKeyPathObjClass("tagPhase", &VXStroke::staticMetaObject), "Change Tag Phase");
-    VXRasterizer::setActionNameForKeyPath<VXStroke>("#kind# Thickness", "width");
-    EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("width"), "Stroke Thickness");
-    VXRasterizer::setActionNameForKeyPath<VXStroke>("Stroke Width", "width");
+    {
+        const auto forget = qScopeGuard([] { VXRasterizer::setActionNameForKeyPath<VXStroke>({}, "width"); });
+        VXRasterizer::setActionNameForKeyPath<VXStroke>("#kind# Thickness", "width");
+        EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("width"), "Stroke Thickness");
+    }
+    EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("width"), "Stroke Width");
 }
 
 TEST_F(StyleEditing, ObserversAndNotificationsHearEveryChangeOnceInOrder)
@@ -155,11 +158,14 @@ TEST_F(StyleEditing, ObserversAndNotificationsHearEveryChangeOnceInOrder)
     EXPECT_EQ(posted, (QStringList{kVXStyleNameChangedNotification, kVXStyleDidChangeNotification,
                                    kVXStyleLockStateChangedNotification, kVXStyleDidChangeNotification}));
     posted.clear();
-    const bool sharing = VXStyle::styleSharingEnabled();
-    VXStyle::setStyleSharingEnabled(!sharing);
-    VXStyle::setStyleSharingEnabled(!sharing);
-    VXStyle::setStyleSharingEnabled(sharing);
-    EXPECT_EQ(posted.count(kVXStyleSharingEnabledChangeNotification), 2);
+    {
+        const VXStyle::SettingsScope restoreSettings;
+        const bool sharing = VXStyle::styleSharingEnabled();
+        VXStyle::setStyleSharingEnabled(!sharing);
+        VXStyle::setStyleSharingEnabled(!sharing);
+        VXStyle::setStyleSharingEnabled(sharing);
+        EXPECT_EQ(posted.count(kVXStyleSharingEnabledChangeNotification), 2);
+    }
 
     // An observer that dies is forgotten.
     observer.reset();
@@ -310,6 +316,7 @@ TEST_F(StyleEditing, ColourShortcutsEditAddAndRemoveComponents)
 
 TEST(StyleModel, DefaultStylesAreCopiesEachCallerMayEdit)
 {
+    const VXStyle::SettingsScope restoreSettings;
     EXPECT_EQ(VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::black, 0.5)->userDescription(),
               "Stroke 0.5 pt #000000");
     const VXStylePtr first = VXStyle::defaultStyle();
@@ -351,6 +358,7 @@ TEST(StyleModel, CopiesKeepOrRenewTheKeyAndShareNothing)
     EXPECT_FALSE(copy->isStyleRegistered());
     EXPECT_TRUE(copy->isEqualToStyle(original.get()));
 
+    const VXStyle::SettingsScope restoreSettings;
     NumberingProvider provider;
     VXStyle::setNameProvider(&provider);
     const VXStylePtr mutableCopy = original->mutableCopy();
@@ -362,7 +370,6 @@ TEST(StyleModel, CopiesKeepOrRenewTheKeyAndShareNothing)
     VXStyle::enableNameProvider();
     EXPECT_EQ(clone->name(), "Coast");
     EXPECT_NE(clone->uniqueKey(), original->uniqueKey());
-    VXStyle::setNameProvider(nullptr);
 
     // Editing the copy's shadow in place leaves the original's alone.
     const auto copiedStroke = mutableCopy->renderersOfClass<VXStroke>().first();

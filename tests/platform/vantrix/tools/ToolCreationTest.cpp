@@ -7,6 +7,7 @@
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
+#include "support/SettingScope.h"
 
 using viewtest::ViewFixture;
 using viewtest::expectRectNear;
@@ -205,13 +206,15 @@ TEST(ToolCreation, FreehandKeepsOnlyThePointsTheToleranceNeeds)
     for (int y = 20; y <= 80; y += 10)
         f.move({100, double(y)});
     f.release({100, 80});
-    // A tighter tolerance keeps the wobble.
-    VXDrawablePath::setDefaultFreehandEpsilon(0.5);
-    f.press({10, 100});
-    f.move({20, 101});
-    f.move({30, 100});
-    f.release({30, 100});
-    VXDrawablePath::setDefaultFreehandEpsilon(2.0);
+    {
+        // A tighter tolerance keeps the wobble.
+        const testsupport::SettingScope tolerance(&VXDrawablePath::defaultFreehandEpsilon,
+                                                  &VXDrawablePath::setDefaultFreehandEpsilon, 0.5);
+        f.press({10, 100});
+        f.move({20, 101});
+        f.move({30, 100});
+        f.release({30, 100});
+    }
     f.click({50, 50}); // no track, no stroke
     ASSERT_EQ(f.layer->countOfObjects(), 2);
     EXPECT_EQ(f.pointsOf(0), (QList<QPointF>{{10, 10}, {100, 10}, {100, 80}}));

@@ -5,6 +5,7 @@
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/view/VXKnob.h"
 #include "support/LogCapture.h"
+#include "support/SettingScope.h"
 
 using viewtest::ViewFixture;
 using viewtest::expectRectNear;
@@ -235,17 +236,16 @@ TEST(Knob, BoundsKnobGeometryAndHitAreaFollowTheZoom)
         EXPECT_EQ(VXKnob::boundsByDraggingKnobToPoint(box, knob, VXKnob::pointOfBoundsKnob(box, knob)), box);
     }
 
-    const QSizeF saved = VXKnob::controlKnobSize();
-    VXKnob::setControlKnobSize({-1, 4});
-    EXPECT_EQ(VXKnob::controlKnobSize(), saved);
-    VXKnob::setControlKnobSize({8, 8});
+    const testsupport::SettingScope knobSize(&VXKnob::controlKnobSize, &VXKnob::setControlKnobSize);
+    knobSize.set({-1, 4});
+    EXPECT_EQ(VXKnob::controlKnobSize(), knobSize.saved());
+    knobSize.set({8, 8});
     // Outside any view a pixel is a point: 8 x 8 about the knob point.
     const VXKnob& knobs = VXKnob::knobs();
     EXPECT_TRUE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({103.9, 96.1}, {100, 100}, kVXBoundingRectKnobType, {}));
     EXPECT_FALSE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({104.1, 100}, {100, 100}, kVXBoundingRectKnobType, {}));
     // Label hit areas are larger than knobs.
     EXPECT_TRUE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({105, 100}, {100, 100}, kVXHotspotKnobType, {}));
-    VXKnob::setControlKnobSize(saved);
 }
 
 TEST(ToolSelection, DragsOnAnObjectsOwnPartAreTheObjectsGesture)

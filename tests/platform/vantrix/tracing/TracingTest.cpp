@@ -3,6 +3,7 @@
 #include "platform/vantrix/tracing/ImageTracing.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "support/SettingScope.h"
 
 using namespace drawingtest;
 using platform::TracedLevel;
@@ -166,7 +167,8 @@ TEST(ImageShapeTracingTest, VectorizeReplacesTheShapeByItsTracedGroupUndoably)
     fixture.layer->replaceSelectionWithObject(shape);
     fixture.endStep();
 
-    VXImageShape::setTracingParameters(parameters(0, 1));
+    const testsupport::SettingScope tracing(&VXImageShape::tracingParameters, &VXImageShape::setTracingParameters,
+                                            parameters(0, 1));
     QObject sender;
     sender.setProperty("title", QStringLiteral("Trace It"));
     shape->vectorize(&sender);
@@ -195,7 +197,6 @@ TEST(ImageShapeTracingTest, VectorizeReplacesTheShapeByItsTracedGroupUndoably)
     EXPECT_EQ(fixture.layer->selection(), QList<VXDrawableObjectPtr>{shape});
     fixture.undo->redo();
     EXPECT_EQ(fixture.layer->objects(), QList<VXDrawableObjectPtr>{group});
-    VXImageShape::setTracingParameters(platform::defaultTracingParameters());
 }
 
 TEST(ImageShapeTracingTest, OnlyAShownImageOnALayerIsVectorized)

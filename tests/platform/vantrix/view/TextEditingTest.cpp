@@ -4,6 +4,7 @@
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "support/SettingScope.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -138,8 +139,8 @@ TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClass
 {
     TextFixture f;
     Recorder recorder(&f.view);
-    const bool inserts = VXTextShape::returnInsertsNewline();
-    VXTextShape::setReturnInsertsNewline(false);
+    const testsupport::SettingScope inserts(&VXTextShape::returnInsertsNewline, &VXTextShape::setReturnInsertsNewline,
+                                            false);
     f.view.editTextInRectDelegate(QStringLiteral("Quay"), {10, 10, 50, 30}, &recorder);
     ASSERT_NE(f.editor(), nullptr);
     EXPECT_EQ(recorder.sender, &f.view);
@@ -147,7 +148,7 @@ TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClass
     QTest::keyClick(f.editor(), Qt::Key_Return);
     EXPECT_EQ(f.editor(), nullptr);
 
-    VXTextShape::setReturnInsertsNewline(true);
+    inserts.set(true);
     f.view.editTextInRectDelegate(QStringLiteral("North"), {10, 10, 50, 30}, &recorder);
     QTest::keyClick(f.editor(), Qt::Key_Return);
     QTest::keyClicks(f.editor(), "Mole");
@@ -155,7 +156,6 @@ TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClass
     // Starting another edit commits the open one first.
     f.view.editTextInRectDelegate(QStringLiteral("Pier"), {10, 10, 50, 30}, &recorder);
     f.view.cancelTextEditing();
-    VXTextShape::setReturnInsertsNewline(inserts);
     const QString begin = kVXDrawingViewDidBeginTextEditing, end = kVXDrawingViewDidEndTextEditing;
     EXPECT_EQ(recorder.events, QStringList({begin, "ended Quays", end, begin, "ended North\nMole", end, begin,
                                             "cancelled Pier", end}));
@@ -190,8 +190,8 @@ TEST(InPlaceTextEditing, EditorCoversTheTextAndItsFontFollowsTheZoom)
 TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWithTheLines)
 {
     TextFixture f;
-    const bool starts = VXTextShape::startEditingOnObjectCreation();
-    VXTextShape::setStartEditingOnObjectCreation(true);
+    const testsupport::SettingScope starts(&VXTextShape::startEditingOnObjectCreation,
+                                           &VXTextShape::setStartEditingOnObjectCreation, true);
     f.useTool(QStringLiteral("Text"));
     f.drag({20, 100}, {120, 140});
     ASSERT_EQ(f.layer->objects().size(), 2);
@@ -229,10 +229,9 @@ TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWi
     EXPECT_EQ(created->string(), placeholder);
     EXPECT_EQ(f.layer->objects().size(), 2); // the edit goes, the new shape stays
 
-    VXTextShape::setStartEditingOnObjectCreation(false);
+    starts.set(false);
     f.useTool(QStringLiteral("Text"));
     f.drag({20, 150}, {120, 190});
     EXPECT_EQ(f.layer->objects().size(), 3);
     EXPECT_EQ(f.editor(), nullptr);
-    VXTextShape::setStartEditingOnObjectCreation(starts);
 }

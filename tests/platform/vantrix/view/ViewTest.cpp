@@ -2,8 +2,10 @@
 
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/tools/ToolRegistryScope.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/tools/VXZoomTool.h"
+#include "support/SettingScope.h"
 
 #include <QApplication>
 #include <QPaintEvent>
@@ -168,6 +170,7 @@ TEST(ToolController, OnlyRealToolChangesAreAnnounced)
 
 TEST(ToolRegistry, NamesAreUniqueAndALaterToolTakesItsKeyFromEveryOtherTool)
 {
+    const testsupport::ToolRegistryScope restoreTools;
     VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
     EXPECT_FALSE(VXDrawingTool::drawingToolWithName("Nothing"));
     const VXDrawingToolPtr zoom = registry.drawingToolWithName("Zoom");
@@ -194,14 +197,35 @@ TEST(ToolRegistry, NamesAreUniqueAndALaterToolTakesItsKeyFromEveryOtherTool)
     registry.registerDrawingToolWithName(nullptr, "Plain Zoom");
     EXPECT_FALSE(registry.drawingToolWithName("Zoom Out"));
     EXPECT_FALSE(registry.names().contains("Zoom Out"));
-    zoom->setKeyboardEquivalent("z");
-    rectangle->setKeyboardEquivalent("r");
+}
+
+TEST(ToolRegistry, AScopePutsBackToolsTheirOrderAndTheirKeysOnAnyExit)
+{
+    VXToolRegistry& registry = VXToolRegistry::sharedToolRegistry();
+    const QStringList names = registry.names();
+    const VXDrawingToolPtr zoom = registry.drawingToolWithName("Zoom");
+    const QString key = zoom->keyboardEquivalent();
+    ASSERT_FALSE(key.isEmpty());
+    try {
+        const testsupport::ToolRegistryScope restoreTools;
+        auto thief = std::make_shared<VXZoomTool>();
+        thief->setKeyboardEquivalent(key);
+        registry.registerDrawingToolWithName(thief, "Thief");
+        registry.registerDrawingToolWithName(std::make_shared<VXZoomTool>(), "Zoom");
+        registry.registerDrawingToolWithName(nullptr, "Pan");
+        throw std::runtime_error("a failed check ends the test here");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(registry.names(), names);
+    EXPECT_EQ(registry.drawingToolWithName("Zoom"), zoom);
+    EXPECT_EQ(zoom->keyboardEquivalent(), key);
+    EXPECT_EQ(zoom->registeredName(), "Zoom");
 }
 
 TEST(View, MakesItsOwnDrawingOnlyWhenTheClassAllows)
 {
-    const bool saved = VXDrawingView::createsOwnDrawing();
-    VXDrawingView::setCreatesOwnDrawing(false);
+    const testsupport::SettingScope createsOwn(&VXDrawingView::createsOwnDrawing, &VXDrawingView::setCreatesOwnDrawing,
+                                               false);
     VXDrawingView bare;
     bare.show();
     EXPECT_EQ(bare.drawing(), nullptr);
@@ -209,10 +233,9 @@ TEST(View, MakesItsOwnDrawingOnlyWhenTheClassAllows)
     EXPECT_DOUBLE_EQ(bare.scale(), 1.0);
     EXPECT_FALSE(bare.contextMenuAtPoint({10, 10}));
 
-    VXDrawingView::setCreatesOwnDrawing(true);
+    createsOwn.set(true);
     VXDrawingView own;
     own.show();
     ASSERT_NE(own.drawing(), nullptr);
     EXPECT_NE(own.drawing()->activeLayer(), nullptr);
-    VXDrawingView::setCreatesOwnDrawing(saved);
 }
