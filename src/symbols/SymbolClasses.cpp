@@ -1,8 +1,13 @@
 #include "symbols/SymbolClasses.h"
 
+#include "platform/foundation/ClassRegistry.h"
+#include "symbols/labels/VXQLabelLeaderLine.h"
+#include "symbols/labels/VXQTextBlockLabel.h"
 #include "tracks/TrackClasses.h"
 
 void registerSymbolClasses()
 {
     registerTrackClasses();
+    platform::ClassRegistry::registerClass<VXQTextBlockLabel>();
+    platform::ClassRegistry::registerClass<VXQLabelLeaderLine>();
 }

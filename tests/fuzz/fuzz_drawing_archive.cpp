@@ -11,6 +11,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/model/VantrixDrawingClasses.h"
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "symbols/SymbolClasses.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -25,6 +26,7 @@ void setUp()
     registerFoundationClasses();
     registerVantrixStyleClasses();
     registerVantrixDrawingClasses();
+    registerSymbolClasses();
 }
 
 void exercise(const VXDrawing& drawing)

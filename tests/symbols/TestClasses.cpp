@@ -1,3 +1,4 @@
+#include "LabelTestSupport.h"
 #include "symbols/SymbolClasses.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,11 @@ namespace {
 
 class RegisterClasses : public ::testing::Environment {
 public:
-    void SetUp() override { registerSymbolClasses(); }
+    void SetUp() override
+    {
+        registerSymbolClasses();
+        labeltest::registerClasses();
+    }
 };
 
 const auto* const registration = ::testing::AddGlobalTestEnvironment(new RegisterClasses);

@@ -83,6 +83,8 @@ public:
 
     // Grows with every change of the pasteboard's contents.
     int changeCount() const;
+    // The data read, for readers that take MIME data (styles); null when there is none.
+    const QMimeData* mimeData() const { return readable(); }
 
 private:
     enum class Backend { Clipboard, Data };
