@@ -2,11 +2,16 @@
 
 #include "support/ArchiveTesting.h"
 #include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/graphics/PathGeometry.h"
 #include "platform/vantrix/styles/VXStroke.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
 
 #include <cmath>
 #include <numbers>
@@ -104,6 +109,14 @@ TEST(BlockLabel, EveryPlacementButTheVisualCentreShiftsOnePointLeft)
         EXPECT_EQ(rect.size(), QSizeF(52, 12));
         expectPoint(rect.topLeft(), c.anchor - QPointF(1.0 + c.shareLeftOfAnchor * 52, c.shareAboveAnchor * 12));
     }
+    // The editor may grow to five times the label's width (400 at least) and ten times its height.
+    EXPECT_EQ(map.label->bounds().size(), QSizeF(66, 14));
+    EXPECT_EQ(map.label->maxSize(), QSizeF(400, 140));
+    map.label->fixedSize = QSizeF(100, 12);
+    EXPECT_EQ(map.label->maxSize(), QSizeF(580, 140));
+    EXPECT_EQ(map.label->minSize(), QSizeF(10, 16));
+    map.label->fixedSize = QSizeF(50, 12);
+
     map.label->setPlacement(10);
     EXPECT_EQ(map.label->labelRect().center(), QPointF(107, 97));
     EXPECT_EQ(map.label->alignment(), 2);
@@ -319,4 +332,46 @@ TEST(BlockLabel, CopiesAreDetachedWithAFreshLeaderLine)
     EXPECT_TRUE(copy->leaderLine()->renderingPath().isEmpty());
     copy->setText(QStringLiteral("Weir"));
     EXPECT_EQ(map.label->text().string(), QStringLiteral("Mill"));
+}
+
+TEST(BlockLabel, DrawingShowsTheTextAndLeaderLineWithoutRecordingOrPostingAnything)
+{
+    Placed map;
+    map.label->setText(QStringLiteral("MMMM"));
+    map.label->setPlacement(8);
+    map.host->featureBounds = QRectF(60, 80, 80, 40);
+    map.label->setLeaderLine(std::make_shared<VXQLabelLeaderLine>());
+    map.label->setFreePosition({60, 50});
+    map.undo->removeAllActions();
+    map.label->leaderLine()->setStartEnd({}, {}); // stale until drawn
+
+    int posts = 0;
+    QObject observer;
+    platform::NotificationCenter::defaultCenter().addObserver(&observer, QString(), nullptr,
+                                                              [&](const platform::Notification&) { ++posts; });
+    QImage image(300, 300, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        const platform::GraphicsContext::Scope scope(&painter);
+        map.host->drawTextLabelsInView(nullptr);
+    }
+    EXPECT_EQ(posts, 0);
+    EXPECT_FALSE(map.undo->canUndo());
+
+    const auto darkPixelsIn = [&](const QRectF& area, int threshold = 128) {
+        int dark = 0;
+        const QRect pixels = area.toAlignedRect().intersected(image.rect());
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                dark += qGray(image.pixel(x, y)) < threshold;
+        return dark;
+    };
+    EXPECT_GT(darkPixelsIn(map.label->labelRect()), 20);
+    EXPECT_EQ(darkPixelsIn(QRectF(0, 0, 80, 300)), 0);
+    // The leader line now runs from the reference point toward the text.
+    const platform::BezierPath line = map.label->leaderLine()->renderingPath();
+    ASSERT_EQ(line.elementCount(), 2);
+    const QPointF middle = (QPointF(100, 100) + line.currentPoint()) / 2;
+    EXPECT_GT(darkPixelsIn(QRectF(middle - QPointF(1.5, 1.5), QSizeF(3, 3)), 250), 0); // a thin grey line
 }

@@ -58,12 +58,13 @@ public:
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 };
 
-// Text always 50 x 12, so geometry can be checked to the point.
+// Text of a set size (50 x 12 unless changed), so geometry can be checked to the point.
 class FixedLabel : public VXQTextBlockLabel {
     Q_OBJECT
 
 public:
-    QSizeF textSize() const override { return {50, 12}; }
+    QSizeF fixedSize{50, 12};
+    QSizeF textSize() const override { return fixedSize; }
     static std::shared_ptr<FixedLabel> make();
 };
 

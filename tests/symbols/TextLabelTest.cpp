@@ -331,6 +331,21 @@ TEST(TextLabel, ContextualMenusFollowTheLockAndTheLeaderLine)
     EXPECT_EQ(titlesOf(baseMenu), (QStringList{"Edit Label", "Delete Label", "Copy Label", "Align",
                                                "Vertical Alignment", "Detach From Feature", "-"}));
 
+    // Underlining part of the text shows as mixed.
+    platform::MenuItem underline(QString(), "underline");
+    map.label->textAdornment()->setUnderlines(1);
+    platform::AttributedString partly(QStringLiteral("Old Town"));
+    partly.addAttributeValueRange(platform::kUnderlineStyleAttributeName, 0, {0, 3});
+    map.label->setText(QVariant::fromValue(partly));
+    EXPECT_TRUE(map.label->validateMenuItem(&underline));
+    EXPECT_EQ(underline.state(), platform::MenuItem::MixedState);
+    map.label->setText(QStringLiteral("Old Town"));
+    map.label->validateMenuItem(&underline);
+    EXPECT_EQ(underline.state(), platform::MenuItem::OnState);
+    map.label->underline();
+    map.label->validateMenuItem(&underline);
+    EXPECT_EQ(underline.state(), platform::MenuItem::OffState);
+
     map.host->setLocked(true);
     platform::Menu lockedMenu;
     map.label->populateContextualMenu(&lockedMenu);
@@ -367,4 +382,38 @@ TEST(TextLabel, EditingInPlaceChangesTheTextOnlyWhenCommittedAndChanged)
     map.step([&] { view.endTextEditing(); });
     EXPECT_EQ(map.label->text().string(), QStringLiteral("Dry Dock"));
     EXPECT_EQ(map.undo->numberOfUndoActions(), 1);
+}
+
+TEST(TextLabelCollection, ContextMenuPutsTheContainerItemsAboveTheHitLabels)
+{
+    Labelled map;
+    map.host->reference = QPointF(100, 100);
+    map.label->setPlacement(9);
+    const QPointF onLabel = map.label->labelRect().center();
+    QMimeData data;
+    platform::Pasteboard copied(&data);
+    map.label->copyToPasteboard(&copied);
+    QGuiApplication::clipboard()->setMimeData(new QMimeData);
+
+    platform::Menu menu;
+    map.host->labels.addTextItemsToMenuAtPoint(&menu, onLabel, true);
+    EXPECT_EQ(titlesOf(menu), (QStringList{"New Label", "Hide Labels", "-", "Edit Label", "Delete Label", "Copy Label",
+                                           "Detach From Feature", "-", "Size To Feature", "Show Leader Line", "-"}));
+    EXPECT_EQ(qobject_cast<platform::MenuItem*>(menu.actions().first())->target(), map.host.get());
+
+    auto* withLabel = new QMimeData;
+    withLabel->setData(platform::mimeTypeForPasteboardType(kVXQTextLabelPasteboardType),
+                       copied.dataForType(kVXQTextLabelPasteboardType));
+    QGuiApplication::clipboard()->setMimeData(withLabel);
+    map.host->setLabelsHidden(true);
+    platform::Menu away;
+    map.host->labels.addTextItemsToMenuAtPoint(&away, onLabel, true); // hidden labels are not hit
+    EXPECT_EQ(titlesOf(away), (QStringList{"New Label", "Paste Label", "Show Labels", "-"}));
+
+    map.host->setLocked(true);
+    platform::Menu locked;
+    map.host->labels.addTextItemsToMenuAtPoint(&locked, onLabel, true);
+    EXPECT_TRUE(locked.actions().isEmpty());
+    map.host->labels.addTextItemsToMenuAtPoint(&locked, onLabel, false);
+    EXPECT_EQ(locked.actions().size(), 4);
 }

@@ -3,6 +3,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/PathGeometry.h"
 #include "platform/ui/FontManager.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ModifierKeys.h"
 #include "platform/ui/Pasteboard.h"
@@ -264,6 +265,25 @@ void TextLabelCollection::applyTextAttributes(const QVariantMap& attributes) con
 {
     for (const VXQTextLabelPtr& label : m_labels)
         label->setTextAttributes(attributes);
+}
+
+void TextLabelCollection::addTextItemsToMenuAtPoint(platform::Menu* menu, QPointF point, bool respectLock) const
+{
+    if (VXQTextLabel* label = labelAtPoint(point))
+        label->populateContextualMenu(menu);
+    if (respectLock && m_owner.locked())
+        return;
+    QAction* const before = menu->actions().value(0);
+    const auto add = [&](const QString& title, const QByteArray& action) {
+        auto* item = new platform::MenuItem(title, action, menu);
+        item->setTarget(ownerObject());
+        menu->insertAction(before, item);
+    };
+    add(QObject::tr("New Label"), "newTextLabel");
+    if (canPasteLabel(platform::Pasteboard::generalPasteboard()))
+        add(QObject::tr("Paste Label"), "pasteLabel");
+    add(m_hidden ? QObject::tr("Show Labels") : QObject::tr("Hide Labels"), "toggleLabelsVisible");
+    menu->insertSeparator(before);
 }
 
 QStringList TextLabelCollection::searchableStrings() const

@@ -80,6 +80,11 @@ public:
     // Enabled when a selected label validates the item; its state is theirs, mixed when they differ.
     bool validateLabelMenuItem(platform::MenuItem* item) const;
     void applyTextAttributes(const QVariantMap& attributes) const;
+    // The items of a context click at the point: the hit label's own first, then (unless
+    // `respectLock` and the container is locked) "New Label" at the top, "Paste Label" when
+    // the clipboard holds a label, "Hide Labels" / "Show Labels" and a separator, all sent
+    // to the container.
+    void addTextItemsToMenuAtPoint(platform::Menu* menu, QPointF point, bool respectLock) const;
     QStringList searchableStrings() const;
     static bool canPasteLabel(const platform::Pasteboard& pasteboard);
 
