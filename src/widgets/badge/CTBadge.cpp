@@ -84,14 +84,12 @@ std::shared_ptr<CTBadge> CTBadge::badgeWithColorLabelColor(const QColor& badgeCo
 
 void CTBadge::setBadgeColor(const QColor& colour)
 {
-    ZQ_CHANGE_SCOPE("badgeColor");
-    m_badgeColor = colour;
+    announceChangeForKey(QStringLiteral("badgeColor"), [&] { m_badgeColor = colour; });
 }
 
 void CTBadge::setLabelColor(const QColor& colour)
 {
-    ZQ_CHANGE_SCOPE("labelColor");
-    m_labelColor = colour;
+    announceChangeForKey(QStringLiteral("labelColor"), [&] { m_labelColor = colour; });
 }
 
 void CTBadge::setDevicePixelRatio(double ratio)
