@@ -118,10 +118,7 @@ void VXQTextBlockLabel::setPlacement(int placement)
         return;
     platform::registerUndoForKey(undoManager(), *this, QStringLiteral("placement"), m_placement);
     notifyVisualChange();
-    {
-        ZQ_CHANGE_SCOPE("placement");
-        m_placement = placement;
-    }
+    announceChangeForKey(QStringLiteral("placement"), [&] { m_placement = placement; });
     setAlignment(alignmentForPlacement(placement));
     setUndoActionName(tr("Label Placement"));
     updateLeaderLine();
@@ -143,14 +140,8 @@ void VXQTextBlockLabel::setFreePosition(QPointF offset)
         return;
     platform::registerUndoForKey(undoManager(), *this, QStringLiteral("freePosition"), m_freePositionOffset);
     notifyVisualChange();
-    {
-        ZQ_CHANGE_SCOPE("freePosition");
-        m_freePositionOffset = offset;
-    }
-    {
-        ZQ_CHANGE_SCOPE("placement");
-        m_placement = kFree;
-    }
+    announceChangeForKey(QStringLiteral("freePosition"), [&] { m_freePositionOffset = offset; });
+    announceChangeForKey(QStringLiteral("placement"), [&] { m_placement = kFree; });
     updateLeaderLine();
     notifyGeometryChanged();
     notifyVisualChange();
@@ -163,10 +154,7 @@ void VXQTextBlockLabel::setAngle(double angle)
         return;
     platform::registerUndoForKey(undoManager(), *this, QStringLiteral("angle"), m_angle);
     notifyVisualChange();
-    {
-        ZQ_CHANGE_SCOPE("angle");
-        m_angle = angle;
-    }
+    announceChangeForKey(QStringLiteral("angle"), [&] { m_angle = angle; });
     notifyGeometryChanged();
     notifyVisualChange();
     setUndoActionName(tr("Rotate Label"));
@@ -193,8 +181,7 @@ void VXQTextBlockLabel::setHandlesVisible(bool visible)
 {
     if (visible == m_handlesVisible)
         return;
-    ZQ_CHANGE_SCOPE("handlesVisible");
-    m_handlesVisible = visible;
+    announceChangeForKey(QStringLiteral("handlesVisible"), [&] { m_handlesVisible = visible; });
     notifyVisualChange();
 }
 
