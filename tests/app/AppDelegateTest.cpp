@@ -1,3 +1,4 @@
+#include "app/LaunchSettingsScope.h"
 #include "app/ModalWindowEventFilter.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/VLTMAppDelegate.h"
@@ -65,6 +66,7 @@ protected:
             controller->closeAllDocuments();
     }
 
+    const testsupport::LaunchSettingsScope launchSettings;
     VLTMAppDelegate delegate;
 };
 

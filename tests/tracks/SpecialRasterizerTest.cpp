@@ -2,6 +2,7 @@
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
 
+#include "app/LaunchSettingsScope.h"
 #include "app/VLTMAppDelegate.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -9,9 +10,7 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/styles/VXStyle.h"
-#include "platform/vantrix/tools/ToolRegistryScope.h"
 #include "platform/vantrix/tools/VXToolController.h"
-#include "support/SettingScope.h"
 #include "tracks/SpecialItemStyles.h"
 #include "tracks/StrokeWidthSource.h"
 #include "tracks/VXQBridgeRasterizer.h"
@@ -297,14 +296,7 @@ TEST(SpecialRasterizers, OldClassNamesDecodeAsTheCurrentStrokes)
     {
         // The launch changes application-wide settings other tests rely on; they come back
         // once it is done, its renamed archive classes excepted.
-        const VXStyle::SettingsScope styleSettings;
-        const testsupport::ToolRegistryScope tools;
-        const testsupport::SettingScope createsOwnDrawing(&VXDrawingView::createsOwnDrawing,
-                                                          &VXDrawingView::setCreatesOwnDrawing);
-        const testsupport::SettingScope activatesLayer(&VXToolController::toolsAutoActivateValidLayer,
-                                                       &VXToolController::setToolsAutoActivateValidLayer);
-        const testsupport::SettingScope qualityModulation(&ZQQuorvaneDocument::defaultQualityModulation,
-                                                          &ZQQuorvaneDocument::setDefaultQualityModulation);
+        const testsupport::LaunchSettingsScope launchSettings;
         VLTMAppDelegate delegate;
         ASSERT_TRUE(delegate.applicationWillFinishLaunching());
     }
