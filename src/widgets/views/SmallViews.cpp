@@ -66,24 +66,22 @@ void ZQNonDeactivatingWindow::keepControlsActive()
 }
 
 ZQGradientBackgroundView::ZQGradientBackgroundView(QWidget* parent)
-    : QWidget(parent), m_background{{0.0, platform::rgbGrey(0.98)}, {1.0, platform::rgbGrey(0.88)}}
+    : QWidget(parent), m_background(platform::rgbGrey(0.98), platform::rgbGrey(0.88))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ZQGradientBackgroundView::setBackground(const QGradientStops& stops)
+void ZQGradientBackgroundView::setBackground(const platform::Gradient& gradient)
 {
-    m_background = stops;
+    m_background = gradient;
     update();
 }
 
 void ZQGradientBackgroundView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QRectF bounds = rect();
-    QLinearGradient gradient(bounds.bottomLeft(), bounds.topLeft());
-    gradient.setStops(m_background);
-    painter.fillRect(bounds, gradient);
+    // Upwards from the bottom edge.
+    m_background.drawInRect(painter, rect(), -90);
 }
 
 ZQBorderView::ZQBorderView(QWidget* parent)

@@ -2,7 +2,8 @@
 
 // Small views that each change one behaviour of a plain widget.
 
-#include <QGradientStops>
+#include "platform/graphics/Gradient.h"
+
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
@@ -69,22 +70,22 @@ private:
     void keepControlsActive();
 };
 
-// Fills itself with a vertical gradient, light at the bottom (white 0.98) and darker at the
-// top (white 0.88) unless given other stops (0 at the bottom).
+// Fills itself with a gradient from the bottom up: by default from white 0.98 at the bottom
+// to white 0.88 at the top.
 class ZQGradientBackgroundView : public QWidget {
     Q_OBJECT
 
 public:
     explicit ZQGradientBackgroundView(QWidget* parent = nullptr);
 
-    QGradientStops background() const { return m_background; }
-    void setBackground(const QGradientStops& stops);
+    const platform::Gradient& background() const { return m_background; }
+    void setBackground(const platform::Gradient& gradient);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QGradientStops m_background;
+    platform::Gradient m_background;
 };
 
 // A light strip ruled at its top and bottom edges that pops up its menu when pressed.

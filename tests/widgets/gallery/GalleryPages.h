@@ -15,3 +15,6 @@ const std::map<QString, GalleryPage>& galleryPages();
 
 QWidget* makePaintKitPage();
 QWidget* makeViewSourcePage();
+
+// The paint-kit page's palette, glossy fills, badges, formatter fields and artwork.
+QWidget* makePaintKitArtwork();

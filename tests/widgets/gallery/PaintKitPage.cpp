@@ -377,15 +377,16 @@ QWidget* makePaintKitPage()
     left->addWidget(scrollwheelSection(echo));
     left->addWidget(segmentsSection(echo));
     left->addWidget(toolbarSection(page));
+    left->addWidget(viewsSection(page));
     left->addStretch(1);
-    right->addWidget(viewsSection(page));
     right->addWidget(cellsSection(page));
+    right->addWidget(makePaintKitArtwork());
     right->addStretch(1);
-    columns->addLayout(left);
+    columns->addLayout(left, 1);
     columns->addLayout(right, 1);
     window->setWidget(page);
     window->setWidgetResizable(true);
-    window->resize(QSize(1100, 760).boundedTo(QGuiApplication::primaryScreen()->availableSize()));
+    window->resize(QSize(1460, 1000).boundedTo(QGuiApplication::primaryScreen()->availableSize()));
     return window;
 }
 
