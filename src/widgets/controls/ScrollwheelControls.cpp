@@ -8,14 +8,30 @@
 
 namespace {
 
-// Applies the wheel to a control's value; answers whether the control took the event.
+// Applies the wheel to a control's value, starting from `current`; answers whether the
+// control took the event.
 template <typename Control>
-bool applyScrollwheel(Control& control, QWheelEvent* event, bool wraps, const std::function<void(double)>& setValue)
+bool applyScrollwheel(Control& control, QWheelEvent* event, double current, bool wraps,
+                      const std::function<void(double)>& setValue)
 {
     if (!control.isEnabled())
         return false;
-    setValue(scrollwheelSteppedValue(control.value(), control.minimum(), control.maximum(), wheelDeltaY(*event), wraps));
+    setValue(scrollwheelSteppedValue(current, control.minimum(), control.maximum(), wheelDeltaY(*event), wraps));
     control.sendActionFrom(&control);
+    return true;
+}
+
+// A whole-number slider keeps the wheel's exact value while it still shows it, so steps of
+// less than one unit add up instead of being rounded away at every notch.
+bool applyScrollwheel(QAbstractSlider& slider, ControlAction& action, QWheelEvent* event, bool wraps,
+                      std::optional<double>& wheelValue)
+{
+    if (!slider.isEnabled())
+        return false;
+    const double current = wheelValue && std::lround(*wheelValue) == slider.value() ? *wheelValue : slider.value();
+    wheelValue = scrollwheelSteppedValue(current, slider.minimum(), slider.maximum(), wheelDeltaY(*event), wraps);
+    slider.setValue(int(std::lround(*wheelValue)));
+    action.sendActionFrom(&slider);
     return true;
 }
 
@@ -51,8 +67,7 @@ ZQScrollwheelSlider::ZQScrollwheelSlider(Qt::Orientation orientation, QWidget* p
 
 void ZQScrollwheelSlider::scrollWheel(QWheelEvent* event)
 {
-    acceptOrIgnore(event, applyScrollwheel(*this, event, false,
-                                           [this](double v) { setValue(int(std::lround(v))); }));
+    acceptOrIgnore(event, applyScrollwheel(*this, *this, event, false, m_wheelValue));
 }
 
 void ZQScrollwheelSlider::wheelEvent(QWheelEvent* event)
@@ -70,8 +85,7 @@ ZQScrollwheelCircularSlider::ZQScrollwheelCircularSlider(QWidget* parent)
 
 void ZQScrollwheelCircularSlider::scrollWheel(QWheelEvent* event)
 {
-    acceptOrIgnore(event, applyScrollwheel(*this, event, true,
-                                           [this](double v) { setValue(int(std::lround(v))); }));
+    acceptOrIgnore(event, applyScrollwheel(*this, *this, event, true, m_wheelValue));
 }
 
 void ZQScrollwheelCircularSlider::wheelEvent(QWheelEvent* event)
@@ -87,7 +101,7 @@ ZQScrollwheelStepper::ZQScrollwheelStepper(QWidget* parent)
 
 void ZQScrollwheelStepper::scrollWheel(QWheelEvent* event)
 {
-    acceptOrIgnore(event, applyScrollwheel(*this, event, wrapping(), [this](double v) { setValue(v); }));
+    acceptOrIgnore(event, applyScrollwheel(*this, event, value(), wrapping(), [this](double v) { setValue(v); }));
 }
 
 void ZQScrollwheelStepper::stepBy(int steps)

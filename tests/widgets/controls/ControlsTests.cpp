@@ -55,6 +55,21 @@ TEST(ScrollwheelControls, OneNotchMovesOnePercentAndWrapsOnlyWhenCircular)
     scroll(slider, -5);
     EXPECT_EQ(slider.value(), 0);
 
+    // Steps below one unit add up on a whole-number slider; a value set meanwhile restarts them.
+    ZQScrollwheelCircularSlider small;
+    small.setRange(0, 10);
+    for (int notch = 0; notch < 4; ++notch)
+        scroll(small, 1);
+    EXPECT_EQ(small.value(), 0);
+    scroll(small, 1);
+    EXPECT_EQ(small.value(), 1) << "0.5 shows as 1";
+    for (int notch = 0; notch < 10; ++notch)
+        scroll(small, 1);
+    EXPECT_EQ(small.value(), 2);
+    small.setValue(7);
+    scroll(small, -1);
+    EXPECT_EQ(small.value(), 7) << "6.9";
+
     ZQScrollwheelStepper stepper;
     stepper.setRange(-1.0, 1.0);
     stepper.setDecimals(4);
