@@ -4,9 +4,11 @@
 #include "platform/graphics/FontUtilities.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QTimer>
 
 ZQBlankingView::ZQBlankingView(QWidget* parent)
@@ -87,6 +89,7 @@ void ZQGradientBackgroundView::paintEvent(QPaintEvent*)
 ZQBorderView::ZQBorderView(QWidget* parent)
     : QWidget(parent)
 {
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void ZQBorderView::paintEvent(QPaintEvent*)
@@ -97,14 +100,39 @@ void ZQBorderView::paintEvent(QPaintEvent*)
     painter.setPen(QPen(platform::rgbGrey(0.5), 1.0));
     painter.drawLine(QLineF(bounds.left(), bounds.top(), bounds.right(), bounds.top()));
     painter.drawLine(QLineF(bounds.left(), bounds.bottom() - 0.5, bounds.right(), bounds.bottom() - 0.5));
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(1, 2, -1, -2);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 void ZQBorderView::mousePressEvent(QMouseEvent* event)
 {
+    popUpMenuAt(event->globalPosition().toPoint());
+}
+
+void ZQBorderView::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Menu:
+        popUpMenuAt(mapToGlobal(rect().bottomLeft()));
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void ZQBorderView::popUpMenuAt(const QPoint& globalPosition)
+{
     update();
     if (QMenu* menu = m_menu) {
         menu->setFont(platform::systemFontOfSize(10));
-        menu->exec(event->globalPosition().toPoint());
+        menu->exec(globalPosition);
         update();
     }
 }

@@ -88,7 +88,8 @@ private:
     platform::Gradient m_background;
 };
 
-// A light strip ruled at its top and bottom edges that pops up its menu when pressed.
+// A light strip ruled at its top and bottom edges that pops up its menu when pressed, or,
+// once it has the focus, with Space, Return or the menu key.
 class ZQBorderView : public QWidget {
     Q_OBJECT
 
@@ -102,7 +103,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void popUpMenuAt(const QPoint& globalPosition);
+
     QPointer<QMenu> m_menu;
 };
