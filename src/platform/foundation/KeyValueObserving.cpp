@@ -64,9 +64,11 @@ void ObservationInfo::removeWatcher(quint64 id)
 {
     for (auto it = m_watchers.begin(); it != m_watchers.end(); ++it) {
         auto& list = it.value();
-        const auto found = std::find_if(list.begin(), list.end(), [id](const Watcher& w) { return w.id == id; });
-        if (found != list.end()) {
-            list.erase(found);
+        // From the back: whoever removes in the reverse order of adding (an inspector
+        // letting go of thousands of objects that share a style) finds each at once.
+        const auto found = std::find_if(list.rbegin(), list.rend(), [id](const Watcher& w) { return w.id == id; });
+        if (found != list.rend()) {
+            list.erase(std::next(found).base());
             if (list.empty())
                 m_watchers.erase(it);
             return;

@@ -41,9 +41,11 @@ void InspectedContent::observe(ZQObject& object, const QString& keyPath)
 
 void InspectedContent::stopObserving()
 {
-    for (const auto& [object, token] : m_observations) {
-        if (object)
-            object->removeObservation(token);
+    // Newest first, as objects sharing a linked object (a style) keep their watchers there
+    // in the order they came.
+    for (auto it = m_observations.rbegin(); it != m_observations.rend(); ++it) {
+        if (it->first)
+            it->first->removeObservation(it->second);
     }
     m_observations.clear();
     m_changedKeyPaths.clear();
