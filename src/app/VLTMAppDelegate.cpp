@@ -1,9 +1,12 @@
 #include "app/VLTMAppDelegate.h"
 
+#include "platform/foundation/ClassRegistry.h"
+
 #include "app/FileUtilities.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/VLTMApplication.h"
 #include "app/ZQQuorvaneDocument.h"
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -76,7 +79,7 @@ bool VLTMAppDelegate::applicationWillFinishLaunching()
         {"stop drawing views making drawings of their own", &VLTMAppDelegate::stopDrawingViewsMakingDrawings},
         {"let tools activate a valid layer", &VLTMAppDelegate::letToolsActivateValidLayer},
         {"read the default quality modulation", &VLTMAppDelegate::readDefaultQualityModulation},
-        {"substitute the labelled shape for the plain shape", nullptr},
+        {"substitute the labelled shape for the plain shape", &VLTMAppDelegate::substituteLabelledShape},
         {"install the cartographic abbreviation table", &VLTMAppDelegate::installAbbreviationTable},
     };
     for (const Step& step : steps)
@@ -163,6 +166,17 @@ void VLTMAppDelegate::letToolsActivateValidLayer()
 void VLTMAppDelegate::readDefaultQualityModulation()
 {
     ZQQuorvaneDocument::setDefaultQualityModulation(defaults().boolForKey(kZQPlotDemoDefaultQualityModulationFlag));
+}
+
+void VLTMAppDelegate::substituteLabelledShape()
+{
+    // Named, not linked: the labelled shape belongs to a later library, registered by main.
+    const QString labelledShape = QStringLiteral("VXQLabelledShape");
+    if (!platform::ClassRegistry::metaObjectForName(labelledShape)) {
+        LogEvent(kLifeEvent, labelledShape + QStringLiteral(" is not registered: shapes stay plain"));
+        return;
+    }
+    platform::ClassRegistry::setSubstituteClass(QStringLiteral("VXDrawableShape"), labelledShape);
 }
 
 void VLTMAppDelegate::installAbbreviationTable()

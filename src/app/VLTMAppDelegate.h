@@ -102,6 +102,8 @@ private:
     void stopDrawingViewsMakingDrawings();
     void letToolsActivateValidLayer();
     void readDefaultQualityModulation();
+    // Shapes made from then on are labelled shapes, when that class is registered.
+    void substituteLabelledShape();
     void installAbbreviationTable();
     void selfInstall();
     void letColourPanelShowOpacity();

@@ -154,17 +154,19 @@ bool MenuItem::validate()
     bool enabled = false;
     runGuarded("menu validation", [&] {
         QObject* handler = handlerOfAction();
-        if (!handler)
-            enabled = false;
-        else if (findMethod(handler, "validateMenuItem", 1).isValid())
-            enabled = invokeValidator(handler, "validateMenuItem", this);
-        else if (findMethod(handler, "validateUserInterfaceItem", 1).isValid())
-            enabled = invokeValidator(handler, "validateUserInterfaceItem", this);
-        else
-            enabled = true;
+        enabled = handler && isEnabledBy(handler);
     });
     setEnabled(enabled);
     return enabled;
+}
+
+bool MenuItem::isEnabledBy(QObject* handler)
+{
+    if (findMethod(handler, "validateMenuItem", 1).isValid())
+        return invokeValidator(handler, "validateMenuItem", this);
+    if (findMethod(handler, "validateUserInterfaceItem", 1).isValid())
+        return invokeValidator(handler, "validateUserInterfaceItem", this);
+    return true;
 }
 
 bool MenuItem::event(QEvent* event)

@@ -63,6 +63,9 @@ public:
 
     // Asks the handler of the action; answers (and applies) the enabled state.
     bool validate();
+    // What `handler` says of the item (its validateMenuItem, else validateUserInterfaceItem,
+    // else enabled), without applying it; for handlers that pass the action on.
+    bool isEnabledBy(QObject* handler);
     // The object that handles the item's action now; null when none would.
     QObject* handlerOfAction();
     // The window whose menu bar, menus or toolbar hold the item; null for none.

@@ -97,6 +97,16 @@ QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
     return withoutSender;
 }
 
+// Where `object` passes the actions it has no method for.
+QList<QObject*> forwardingTargets(const QObject* object, const QByteArray& action)
+{
+    if (const auto* zqObject = qobject_cast<const ZQObject*>(object))
+        return zqObject->forwardingTargetsForSelector(action);
+    if (const auto* forwarder = dynamic_cast<const ActionForwarder*>(object))
+        return forwarder->forwardingTargetsForAction(action);
+    return {};
+}
+
 QHash<const QWidget*, QPointer<QObject>>& widgetControllers()
 {
     static QHash<const QWidget*, QPointer<QObject>> controllers;
@@ -183,10 +193,7 @@ bool ResponderChain::respondsToAction(const QObject* object, const QByteArray& a
         return false;
     if (actionMethod(object, action).isValid())
         return true;
-    const auto* zqObject = qobject_cast<const ZQObject*>(object);
-    if (!zqObject)
-        return false;
-    const QList<QObject*> targets = zqObject->forwardingTargetsForSelector(action);
+    const QList<QObject*> targets = forwardingTargets(object, action);
     return std::any_of(targets.begin(), targets.end(), [&](const QObject* t) { return respondsToAction(t, action); });
 }
 
@@ -198,11 +205,15 @@ bool ResponderChain::performAction(QObject* target, const QByteArray& action, QO
     }
     // A forwarding object passes the action to every target that takes it.
     bool performed = false;
-    if (auto* zqObject = qobject_cast<ZQObject*>(target))
-        for (QObject* forwardTarget : zqObject->forwardingTargetsForSelector(action))
-            if (respondsToAction(forwardTarget, action))
-                performed = performAction(forwardTarget, action, sender) || performed;
+    for (QObject* forwardTarget : forwardingTargets(target, action))
+        if (respondsToAction(forwardTarget, action))
+            performed = performAction(forwardTarget, action, sender) || performed;
     return performed;
+}
+
+bool ResponderChain::hasActionMethod(const QObject* object, const QByteArray& action)
+{
+    return object && !action.isEmpty() && actionMethod(object, action).isValid();
 }
 
 void ResponderChain::setControllerForWidget(QWidget* widget, QObject* controller)

@@ -8,7 +8,9 @@
 // window) and whatever that controller names as its next responder (a window controller's
 // document). When a panel or sheet is the key window, the main window's chain follows. The
 // application object (a platform::Application), its delegate and the shared document
-// controller close the chain. The first object that has the action's method handles it.
+// controller close the chain. The first object that has the action's method handles it;
+// an object that forwards actions (a ZQObject, an ActionForwarder) also handles those its
+// forwarding targets have, passing them on to every target that has them.
 
 #include <QByteArray>
 #include <QList>
@@ -25,6 +27,14 @@ public:
     virtual QObject* nextResponder() const = 0;
 };
 
+// A widget or other object that passes the actions it has no method for to other objects
+// (a drawing view to its selected objects).
+class ActionForwarder {
+public:
+    virtual ~ActionForwarder() = default;
+    virtual QList<QObject*> forwardingTargetsForAction(const QByteArray& action) const = 0;
+};
+
 class ResponderChain {
 public:
     // The chain of the key window (then the main window), application-level responders last.
@@ -37,9 +47,11 @@ public:
 
     // Whether `object` has a public method or slot named `action` taking the sender (a
     // QObject* or QVariant parameter) or nothing. Signals, and methods of that name that take
-    // other arguments, do not count: the action passes them by. A ZQObject also answers for
-    // the actions it forwards.
+    // other arguments, do not count: the action passes them by. A ZQObject or ActionForwarder
+    // also answers for the actions it forwards.
     static bool respondsToAction(const QObject* object, const QByteArray& action);
+    // Whether `object` itself has the action's method (forwarding left out).
+    static bool hasActionMethod(const QObject* object, const QByteArray& action);
     // Invokes the action on `target`, passing `sender` when the method takes a parameter.
     // Answers false when the target has no such method.
     static bool performAction(QObject* target, const QByteArray& action, QObject* sender);

@@ -42,6 +42,9 @@ using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 // Part codes of hitPart: nothing, or the object as a whole; subclasses use positive codes.
 inline constexpr int kVXDrawingNoPart = 0;
 inline constexpr int kVXDrawingEntireObjectPart = -1;
+// Codes from here up are an object's text labels: the selection tool hands presses and double
+// clicks on them to the object whether or not it is selected.
+inline constexpr int kVXFirstLabelPart = 256001;
 
 inline const QString kVXDrawableObjectPasteboardType = QStringLiteral("application/x-quorvane.drawable-objects");
 
@@ -181,7 +184,7 @@ public:
     virtual void drawTextLabelsInView(VXDrawingView* view) const {}
     // The object alone on its bounds.
     QByteArray pdf() const;
-    QImage swatchImageWithSize(QSizeF size) const;
+    virtual QImage swatchImageWithSize(QSizeF size) const;
 
     // --- Hit testing ----------------------------------------------------------------------
     // kVXDrawingNoPart, kVXDrawingEntireObjectPart or a subclass's part code.
@@ -196,11 +199,15 @@ public:
 
     // --- Gestures on the object's own parts ------------------------------------------------
     // The selection tool hands a press on a selected object's own part (a hitPart code other
-    // than the whole object), then the drags and the release, to the object. The release
-    // answers the undo action name of the change made; empty when nothing changed.
+    // than the whole object; label parts also on objects not yet selected), then the drags
+    // and the release, to the object. The release answers the undo action name of the change
+    // made; empty when nothing changed.
     virtual void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) {}
     virtual void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) {}
     virtual QString mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) { return {}; }
+    // A double click on a label part, told once its gesture has ended (so an editor it opens
+    // keeps the focus); `point` is where the double click was.
+    virtual void mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) {}
 
     // --- Lifecycle hooks ------------------------------------------------------------------
     virtual void objectWasAddedToLayer(VXObjectOwnerLayer* layer);

@@ -101,6 +101,7 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
     m_operation = Operation::None;
     m_changed = false;
     m_textToEdit.reset();
+    m_labelDoubleClicked = false;
     m_layer = qobject_cast<VXObjectDrawingLayer*>(layer);
     m_view = delegate ? delegate->view() : nullptr;
     if (!m_layer || !isValidTargetLayer(layer))
@@ -121,6 +122,18 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
             m_operation = Operation::Resize;
             m_knob = VXBoundsKnob(part);
         }
+        return part;
+    }
+    if (const int part = target ? target->hitPart(point) : kVXDrawingNoPart; part >= kVXFirstLabelPart) {
+        // The object decides what a press on its label does (Shift extends the label selection).
+        if (!m_layer->isSelectedObject(target))
+            selectObjectWithModifiers(*m_layer, target, shift);
+        m_operation = Operation::ObjectPart;
+        m_edited = m_layer->objectInObjectsAtIndex(m_layer->indexOfObject(target));
+        m_part = part;
+        m_labelDoubleClicked = event->type() == QEvent::MouseButtonDblClick;
+        m_doubleClickPoint = point;
+        m_edited->mouseDownAtPointInPartEvent(point, part, event);
         return part;
     }
     if (target && !shift && m_layer->isSelectedObject(target)) {
@@ -271,9 +284,12 @@ bool VXSelectAndEditTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point
             m_layer->commitSelectionUndoWithActionName(actionName());
     }
     const VXDrawableObjectPtr textToEdit = std::exchange(m_textToEdit, nullptr);
+    const VXDrawableObjectPtr labelOwner = m_labelDoubleClicked ? m_edited : nullptr;
     abandonGesture();
     if (textToEdit && m_view)
         platform::editObjectStringInView(textToEdit, *m_view);
+    if (labelOwner)
+        labelOwner->mouseDoubleClickedAtPointInPartEvent(m_doubleClickPoint, m_part, event);
     return changed;
 }
 
@@ -284,6 +300,7 @@ void VXSelectAndEditTool::abandonGesture()
     m_edited.reset();
     m_selectionBeforeMarquee.clear();
     m_textToEdit.reset();
+    m_labelDoubleClicked = false;
 }
 
 void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView* view) const

@@ -8,8 +8,10 @@
 // aspect ratio). A turned object resizes along its own axes, the knob opposite the dragged
 // one staying where it is. Dragging the rotation knob turns the object about its centre as
 // one step "Rotate" (in 15 degree steps with Shift). Dragging one of a selected object's own
-// parts (a path's style boundary, say) is the object's gesture, named by the object. A double click on a text shape or text
-// path edits its string in place.
+// parts (a path's style boundary, say) is the object's gesture, named by the object. Presses
+// on an object's label parts go to the object whether or not it is selected (the object is
+// selected first, added to the selection with Shift), and a double click on one is the
+// object's to handle. A double click on a text shape or text path edits its string in place.
 
 #include "platform/vantrix/tools/VXDrawingTool.h"
 #include "platform/vantrix/view/VXKnob.h"
@@ -80,4 +82,7 @@ private:
     QList<VXDrawableObjectPtr> m_selectionBeforeMarquee;
     // Double-clicked text, edited once the gesture ends
     VXDrawableObjectPtr m_textToEdit;
+    // A double click on a label part, handed to the object once the gesture ends
+    bool m_labelDoubleClicked = false;
+    QPointF m_doubleClickPoint;
 };

@@ -6,6 +6,7 @@
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
@@ -22,17 +23,20 @@ constexpr QSize kMinimumEditorSize{48, 24}; // room to type into for text that c
 } // namespace
 
 // Reports the end of typing (Escape, Return, the focus leaving) once. Never scrolls: it reaches down past
-// its area as far as its text needs.
+// its area as far as its text needs, within its limits.
 class InPlaceTextEditing::Editor : public QPlainTextEdit {
 public:
     using Finish = std::function<void()>;
 
-    Editor(const QString& text, QWidget* parent, Finish finish)
+    Editor(const QString& text, QWidget* parent, bool returnCommits, bool growsHorizontally, Finish finish)
         : QPlainTextEdit(text, parent)
         , m_finish(std::move(finish))
+        , m_returnCommits(returnCommits)
+        , m_growsHorizontally(growsHorizontally)
     {
         setFrameShape(QFrame::Box);
         setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        setTabChangesFocus(false);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         moveCursor(QTextCursor::End);
@@ -43,10 +47,13 @@ public:
     // The editor may outlive the edit (it goes later); later events must not end another edit.
     void detach() { m_finish = nullptr; }
 
-    // Covers `area`, and more of the viewport below it when the text is taller.
-    void setArea(const QRect& area)
+    // Covers `area`, and more of the viewport when the text needs it, within the limits (viewport
+    // pixels; an empty maximum is no limit).
+    void setArea(const QRect& area, const QSize& minimum, const QSize& maximum)
     {
         m_area = area;
+        m_minimum = minimum;
+        m_maximum = maximum;
         fitText();
     }
 
@@ -54,7 +61,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (event->key() == Qt::Key_Escape || (isReturn && !VXTextShape::returnInsertsNewline()))
+        const bool shift = event->modifiers() & Qt::ShiftModifier;
+        if (isReturn && m_returnCommits && shift)
+            insertPlainText(QStringLiteral("\n"));
+        else if (event->key() == Qt::Key_Escape
+                 || (isReturn && (m_returnCommits || !VXTextShape::returnInsertsNewline())))
             finish();
         else
             QPlainTextEdit::keyPressEvent(event);
@@ -83,6 +94,8 @@ private:
             finish();
     }
 
+    int frameAndMargins() const { return qCeil(2 * (frameWidth() + document()->documentMargin())); }
+
     // The editor's height that shows every line of its text.
     int heightOfText() const
     {
@@ -94,17 +107,47 @@ private:
         return qCeil(viewport) + 2 * frameWidth();
     }
 
+    // The editor's width that shows its longest line unwrapped, with room for the cursor.
+    int widthOfText() const
+    {
+        const QFontMetricsF metrics(font());
+        double widest = 0;
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+            widest = std::max(widest, metrics.horizontalAdvance(block.text()));
+        return qCeil(widest) + frameAndMargins() + cursorWidth() + 1;
+    }
+
+    static int limited(int length, int minimum, int maximum)
+    {
+        return std::max(minimum, maximum > 0 ? std::min(length, maximum) : length);
+    }
+
     void fitText()
     {
         // Measuring lays the text out, which may report a new size again.
         if (m_fitting || m_area.isNull())
             return;
         const QScopedValueRollback fitting(m_fitting, true);
-        setGeometry(QRect(m_area.topLeft(), QSize(m_area.width(), std::max(m_area.height(), heightOfText()))));
+        int width = m_area.width();
+        if (m_growsHorizontally) {
+            const int wanted = std::max(width, widthOfText());
+            // Past the maximum the lines wrap.
+            setLineWrapMode(m_maximum.width() > 0 && wanted > m_maximum.width() ? WidgetWidth : NoWrap);
+            width = wanted;
+        }
+        width = limited(width, m_minimum.width(), m_maximum.width());
+        // The width first: it decides how the lines wrap, and so how tall the text is.
+        setGeometry(QRect(m_area.topLeft(), QSize(width, height())));
+        const int height = limited(std::max(m_area.height(), heightOfText()), m_minimum.height(), m_maximum.height());
+        setGeometry(QRect(m_area.topLeft(), QSize(width, height)));
     }
 
     Finish m_finish;
+    const bool m_returnCommits;
+    const bool m_growsHorizontally;
     QRect m_area;
+    QSize m_minimum;
+    QSize m_maximum;
     bool m_fitting = false;
 };
 
@@ -116,13 +159,15 @@ InPlaceTextEditing::InPlaceTextEditing(VXDrawingView& view)
 QPlainTextEdit* InPlaceTextEditing::editor() const { return m_editor; }
 
 void InPlaceTextEditing::begin(const QString& text, const QRectF& drawingRect, QObject* delegate,
-                               const QFont& font)
+                               const QFont& font, const TextEditingOptions& options)
 {
     finish(false);
     m_drawingRect = drawingRect.normalized();
     m_font = font;
+    m_options = options;
     m_delegate = delegate;
-    m_editor = new Editor(text, m_view.viewport(), [this] { finish(false); });
+    m_editor = new Editor(text, m_view.viewport(), options.returnCommits, options.growsHorizontally,
+                          [this] { finish(false); });
     place();
     m_editor->show();
     m_editor->setFocus(Qt::OtherFocusReason);
@@ -161,7 +206,9 @@ void InPlaceTextEditing::place()
     zoomed.setPointSizeF(std::max(1.0, pointsOnPaper * m_view.scale() * 72.0 / m_editor->logicalDpiY()));
     m_editor->setFont(zoomed); // first: the font decides how tall the text is
     const QRect area = m_view.convertRectFromDrawing(m_drawingRect).toAlignedRect();
-    m_editor->setArea(QRect(area.topLeft(), area.size().expandedTo(kMinimumEditorSize)));
+    const auto inViewport = [this](QSizeF size) { return (size * m_view.scale()).toSize(); };
+    m_editor->setArea(area, inViewport(m_options.minimumSize).expandedTo(kMinimumEditorSize),
+                      inViewport(m_options.maximumSize));
 }
 
 } // namespace platform

@@ -6,17 +6,32 @@
 // view's scale. It never scrolls: when the text needs more lines than the area holds, the
 // editor reaches further down. Opening posts kVXDrawingViewDidBeginTextEditing and closing
 // kVXDrawingViewDidEndTextEditing, the view being the sender. Escape and the focus leaving
-// the editor commit what was typed; so does Return unless VXTextShape::returnInsertsNewline().
+// the editor commit what was typed; so does Return, as its options say.
 
 #include <QFont>
 #include <QPointer>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class QPlainTextEdit;
 class VXDrawingView;
 
 namespace platform {
+
+// How an editor sizes itself and what Return does. The defaults suit text shapes: the
+// editor is as wide as its area, reaches down as far as the text needs, and Return commits
+// unless VXTextShape::returnInsertsNewline().
+struct TextEditingOptions {
+    // In drawing units; the editor keeps within them at every zoom. An empty maximum is no limit.
+    QSizeF minimumSize;
+    QSizeF maximumSize;
+    // The editor widens with its longest line (up to the maximum width, where lines wrap)
+    // instead of keeping its area's width.
+    bool growsHorizontally = false;
+    // Return commits and Shift-Return breaks the line, whatever text shapes do.
+    bool returnCommits = false;
+};
 
 class InPlaceTextEditing {
 public:
@@ -26,8 +41,9 @@ public:
 
     // Commits any edit in progress, then opens an editor holding `text` over `drawingRect`
     // and gives it the focus. `delegate` (a QObject implementing VXTextEditingDelegate; may
-    // be null) hears how the edit ended.
-    void begin(const QString& text, const QRectF& drawingRect, QObject* delegate, const QFont& font);
+    // be null) hears how the edit ended. Tab types a tab.
+    void begin(const QString& text, const QRectF& drawingRect, QObject* delegate, const QFont& font,
+               const TextEditingOptions& options = {});
     // Tells the delegate, posts the end and takes the editor away, handing the focus back to
     // the view if the editor had it. Nothing when not editing.
     void finish(bool cancelled);
@@ -44,6 +60,7 @@ private:
     QPointer<QObject> m_delegate;
     QRectF m_drawingRect;
     QFont m_font;
+    TextEditingOptions m_options;
 };
 
 } // namespace platform

@@ -372,9 +372,9 @@ void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& dr
 }
 
 void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
-                                           const QFont& font)
+                                           const QFont& font, const platform::TextEditingOptions& options)
 {
-    m_textEditing.begin(text, drawingRect, delegate, font);
+    m_textEditing.begin(text, drawingRect, delegate, font, options);
 }
 
 void VXDrawingView::endTextEditing() { m_textEditing.finish(false); }
@@ -583,5 +583,20 @@ bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
         return editing.canPaste();
     if (action == "selectAll")
         return editing.canSelectAll();
-    return true;
+    if (platform::ResponderChain::hasActionMethod(this, action))
+        return true;
+    const QList<QObject*> targets = forwardingTargetsForAction(action);
+    return std::any_of(targets.begin(), targets.end(), [&](QObject* target) {
+        return platform::ResponderChain::respondsToAction(target, action) && item->isEnabledBy(target);
+    });
+}
+
+QList<QObject*> VXDrawingView::forwardingTargetsForAction(const QByteArray&) const
+{
+    const auto* layer = m_drawing ? qobject_cast<VXObjectDrawingLayer*>(m_drawing->activeLayer()) : nullptr;
+    QList<QObject*> targets;
+    if (layer)
+        for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects())
+            targets.append(object.get());
+    return targets;
 }

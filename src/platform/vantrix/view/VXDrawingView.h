@@ -18,10 +18,14 @@
 // Text is edited in place in an editor laid over the text's area (see InPlaceTextEditing).
 // Opening it posts kVXDrawingViewDidBeginTextEditing, closing it kVXDrawingViewDidEndTextEditing
 // (sender: the view). Escape, the focus leaving the editor, a click in the view and another
-// edit starting all commit what was typed; so does Return unless
-// VXTextShape::returnInsertsNewline().
+// edit starting all commit what was typed; so does Return, as the edit's options say.
+//
+// Actions the view has no method for go to the selected objects of the active layer (and
+// through them to what they forward to, such as their selected labels), so menus and panels
+// reach the selection through the responder chain.
 
 #include "platform/ui/MenuItem.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/view/InPlaceTextEditing.h"
 #include "platform/vantrix/view/ObjectLayerEditing.h"
@@ -44,7 +48,7 @@ struct DraggingInfo;
 inline const QString kVXDrawingViewDidBeginTextEditing = QStringLiteral("kVXDrawingViewDidBeginTextEditing");
 inline const QString kVXDrawingViewDidEndTextEditing = QStringLiteral("kVXDrawingViewDidEndTextEditing");
 
-class VXDrawingView : public QAbstractScrollArea {
+class VXDrawingView : public QAbstractScrollArea, public platform::ActionForwarder {
     Q_OBJECT
 
 public:
@@ -121,10 +125,11 @@ public:
     // Opens an editor holding `text` over `drawingRect`, following zoom and scrolling, and
     // gives it the focus. `delegate` (a QObject implementing VXTextEditingDelegate; may be
     // null) hears how the edit ended. The editor shows the text's font (the default text
-    // font when none is given) at the view's zoom.
+    // font when none is given) at the view's zoom, and sizes itself and takes Return as the
+    // options say (as for text shapes when none are given).
     void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate);
     void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
-                                const QFont& font);
+                                const QFont& font, const platform::TextEditingOptions& options = {});
     // Commits: the delegate gets the text, the end is posted, the editor goes. Nothing when not editing.
     void endTextEditing();
     // As endTextEditing, but the delegate is told the edit was cancelled.
@@ -142,8 +147,12 @@ public:
     Q_INVOKABLE void delete_(QObject* sender = nullptr);
     Q_INVOKABLE void selectAll(QObject* sender = nullptr);
     Q_INVOKABLE void deselectAll(QObject* sender = nullptr);
-    // False for the actions above when there is nothing to act on; true for any other action.
+    // False for the actions above when there is nothing to act on. An action the view passes
+    // on is enabled when a selected object that takes it enables it; any other, true.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+    // The active object layer's selected objects, for actions the view has no method for.
+    QList<QObject*> forwardingTargetsForAction(const QByteArray& action) const override;
 
     static constexpr double kPasteOffset = platform::ObjectLayerEditing::kPasteOffset;
 

@@ -54,6 +54,43 @@ struct PartSquare : VXDrawableShape {
     }
 };
 
+// A square whose top band is its first label: presses, drags and double clicks there are logged.
+struct LabelSquare : VXDrawableShape {
+    static constexpr int kLabelPart = kVXFirstLabelPart + 4;
+    QStringList events;
+    QPointF pressed;
+
+    int hitPart(QPointF point) const override
+    {
+        const int part = VXDrawableShape::hitPart(point);
+        return part != kVXDrawingNoPart && point.y() < bounds().top() + 10 ? kLabelPart : part;
+    }
+    void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override
+    {
+        pressed = point;
+        const bool shift = event->modifiers() & Qt::ShiftModifier;
+        events << QStringLiteral("down %1%2").arg(part - kVXFirstLabelPart).arg(shift ? " shift" : "");
+    }
+    void mouseDraggedAtPointInPartEvent(QPointF point, int, QMouseEvent*) override
+    {
+        if (point == pressed)
+            return;
+        if (events.last() != QStringLiteral("dragged"))
+            events << QStringLiteral("dragged");
+        setLocation({location().x() + point.x() - pressed.x(), location().y()});
+        pressed = point;
+    }
+    QString mouseUpAtPointInPartEvent(QPointF, int, QMouseEvent*) override
+    {
+        events << QStringLiteral("up");
+        return events.contains(QStringLiteral("dragged")) ? QStringLiteral("Move Label") : QString();
+    }
+    void mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent*) override
+    {
+        events << QStringLiteral("double %1 at %2,%3").arg(part - kVXFirstLabelPart).arg(point.x()).arg(point.y());
+    }
+};
+
 } // namespace
 
 TEST(ToolSelection, ClicksAndMarqueesSelectExactly)
@@ -273,4 +310,53 @@ TEST(ToolSelection, DragsOnAnObjectsOwnPartAreTheObjectsGesture)
     EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Move Edge"));
     f.undo->undo();
     EXPECT_DOUBLE_EQ(square->location().x(), 50);
+}
+
+TEST(ToolSelection, LabelPartsGoToTheirObjectSelectedOrNotAndDoubleClicksAfterTheGesture)
+{
+    SelectionFixture f;
+    auto square = std::make_shared<LabelSquare>();
+    square->setStyle(drawingtest::fillStyle(Qt::blue));
+    square->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({100, 100, 40, 40}));
+    f.layer->addObject(square);
+    f.forgetEdits();
+
+    // Unselected: the press selects the object and still reaches it; no undo step.
+    f.click({20, 20});
+    f.click({110, 105});
+    EXPECT_EQ(f.selected(), Selection({square}));
+    EXPECT_EQ(square->events, QStringList({"down 4", "up"}));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
+
+    // With Shift it joins the selection, and stays in it when clicked again (Shift is the label's).
+    square->events.clear();
+    f.click({20, 20});
+    f.click({110, 105}, Qt::ShiftModifier);
+    f.click({110, 105}, Qt::ShiftModifier);
+    EXPECT_EQ(f.selected(), Selection({f.a, square}));
+    EXPECT_EQ(square->events, QStringList({"down 4 shift", "up", "down 4 shift", "up"}));
+
+    // A drag on the label is the object's one undo step, named by it.
+    square->events.clear();
+    f.drag({110, 105}, {130, 105});
+    EXPECT_EQ(square->events, QStringList({"down 4", "dragged", "up"}));
+    ASSERT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Move Label"));
+    f.undo->undo();
+    EXPECT_DOUBLE_EQ(square->location().x(), 120);
+
+    // A double click (as a window system delivers it) is told once, when its gesture ends,
+    // with where it was; one on the body is not.
+    const auto doubleClick = [&](QPointF p) {
+        QTest::mouseClick(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, f.at(p));
+        QTest::mousePress(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, f.at(p));
+        QTest::mouseDClick(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, f.at(p));
+        QTest::mouseRelease(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, f.at(p));
+    };
+    square->events.clear();
+    doubleClick({112, 104});
+    EXPECT_EQ(square->events, QStringList({"down 4", "up", "down 4", "down 4", "up", "double 4 at 112,104"}));
+    square->events.clear();
+    doubleClick({120, 130});
+    EXPECT_TRUE(square->events.isEmpty());
 }

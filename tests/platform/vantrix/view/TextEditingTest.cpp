@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/graphics/AttributedStringLayout.h"
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
@@ -234,4 +235,54 @@ TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWi
     f.drag({20, 150}, {120, 190});
     EXPECT_EQ(f.layer->objects().size(), 3);
     EXPECT_EQ(f.editor(), nullptr);
+}
+
+TEST(InPlaceTextEditing, LabelOptionsCommitOnReturnBreakOnShiftReturnAndKeepTheEditorWithinItsLimits)
+{
+    TextFixture f;
+    Recorder recorder(&f.view);
+    const bool inserts = VXTextShape::returnInsertsNewline();
+    VXTextShape::setReturnInsertsNewline(true); // the options win over the text shapes' setting
+    platform::TextEditingOptions options;
+    options.returnCommits = true;
+    options.growsHorizontally = true;
+    options.minimumSize = {30, 30};
+    options.maximumSize = {120, 50};
+    f.view.setScale(2.0);
+    const QFont font = platform::AttributedStringLayout::defaultFont();
+    f.view.editTextInRectDelegate(QStringLiteral("Bay"), {10, 10, 5, 5}, &recorder, font, options);
+    QPlainTextEdit* editor = f.editor();
+    ASSERT_NE(editor, nullptr);
+    // The minimum in drawing units, at the view's scale.
+    EXPECT_EQ(editor->width(), 60);
+    EXPECT_EQ(editor->height(), 60);
+    // Typing widens the editor to its longest line, up to the maximum width, then wraps and deepens.
+    QTest::keyClicks(editor, " of Islands");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    const int oneLine = editor->width();
+    EXPECT_GT(oneLine, 60);
+    EXPECT_LT(oneLine, 240);
+    EXPECT_EQ(editor->height(), 60);
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(editor, "North");
+    EXPECT_EQ(editor->width(), oneLine); // a shorter second line
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClicks(editor, " and far far away");
+    EXPECT_EQ(editor->width(), 240);
+    EXPECT_EQ(editor->height(), 100);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(f.editor(), nullptr);
+    ASSERT_EQ(recorder.events.size(), 3);
+    EXPECT_EQ(recorder.events[1],
+              "ended Bay of Islands\t\nNorth and far far away and far far away and far far away and far far away");
+
+    // A fixed width stays the area's however long the line.
+    options.growsHorizontally = false;
+    f.view.setScale(1.0);
+    f.view.editTextInRectDelegate(QStringLiteral("Cape"), {10, 10, 80, 20}, &recorder, font, options);
+    QTest::keyClicks(f.editor(), " Reinga and the lighthouse beyond");
+    EXPECT_EQ(f.editor()->width(), 80);
+    EXPECT_GT(f.editor()->height(), 20);
+    f.view.cancelTextEditing();
+    VXTextShape::setReturnInsertsNewline(inserts);
 }

@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/ui/Menu.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/view/VXKnob.h"
 
@@ -44,6 +45,20 @@ struct SquareFixture : ViewFixture {
         QApplication::setActiveWindow(&view);
         view.setFocus();
     }
+};
+
+// A square that takes an action the view lacks, and one the view has.
+class NamingSquare : public VXDrawableShape {
+    Q_OBJECT
+
+public:
+    int named = 0;
+    int copied = 0;
+    bool enables = true;
+
+    Q_INVOKABLE void nameLabel(QObject*) { ++named; }
+    Q_INVOKABLE void copy(QObject*) { ++copied; }
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem*) { return enables; }
 };
 
 // --- Context menus -------------------------------------------------------------------------------
@@ -288,3 +303,42 @@ TEST(ViewTurnedObjects, RotationKnobTurnsAboutTheCentre)
 }
 
 } // namespace
+
+// --- Actions passed to the selection -------------------------------------------------------------
+
+TEST(ViewForwarding, ActionsTheViewLacksReachTheSelectedObjectsThatTakeThemAlongTheChain)
+{
+    SquareFixture f;
+    auto a = std::make_shared<NamingSquare>(), b = std::make_shared<NamingSquare>();
+    for (const auto& square : {a, b}) {
+        square->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({100, 100, 20, 20}));
+        f.layer->addObject(square);
+    }
+    using platform::ResponderChain;
+    platform::MenuItem item(QStringLiteral("Name"), "nameLabel");
+    // Nothing selected takes it: the view does not answer for it.
+    f.layer->replaceSelectionWithObject(f.square);
+    EXPECT_FALSE(ResponderChain::respondsToAction(&f.view, "nameLabel"));
+    EXPECT_FALSE(f.view.validateMenuItem(&item));
+
+    f.layer->exchangeSelectionWithObjectsFromArray({f.square, a});
+    f.focusView();
+    EXPECT_EQ(ResponderChain::firstResponderTo("nameLabel"), &f.view);
+    EXPECT_TRUE(ResponderChain::performAction(&f.view, "nameLabel", &item));
+    EXPECT_EQ(a->named, 1);
+    EXPECT_EQ(b->named, 0); // not selected
+    // The view's own actions stay the view's.
+    ResponderChain::performAction(&f.view, "copy", &item);
+    EXPECT_EQ(a->copied, 0);
+
+    // Enabled when a selected object that takes the action enables it.
+    EXPECT_TRUE(item.isEnabledBy(&f.view));
+    a->enables = false;
+    EXPECT_FALSE(item.isEnabledBy(&f.view));
+    f.layer->addObjectToSelection(b);
+    EXPECT_TRUE(item.isEnabledBy(&f.view));
+    ResponderChain::performAction(&f.view, "nameLabel", &item);
+    EXPECT_EQ(a->named + b->named, 3); // each selected taker once
+}
+
+#include "ViewInteractionTest.moc"
