@@ -3,6 +3,7 @@
 #include "platform/foundation/ClassRegistry.h"
 #include "symbols/labels/VXQLabelLeaderLine.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
+#include "symbols/shapes/VXQLabelledShape.h"
 #include "tracks/TrackClasses.h"
 
 void registerSymbolClasses()
@@ -10,4 +11,5 @@ void registerSymbolClasses()
     registerTrackClasses();
     platform::ClassRegistry::registerClass<VXQTextBlockLabel>();
     platform::ClassRegistry::registerClass<VXQLabelLeaderLine>();
+    platform::ClassRegistry::registerClass<VXQLabelledShape>();
 }

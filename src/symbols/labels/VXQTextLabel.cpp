@@ -730,7 +730,18 @@ void VXQTextLabel::startEditingInView(VXDrawingView* view)
         return;
     editedLabel = this;
     editingView = view;
-    view->editTextInRectDelegate(text().string(), editingTextBounds(), this, font());
+    // A rectangle wider than the smallest editor keeps its width (with room for the cursor);
+    // a narrower one grows with the text.
+    QRectF area = editingTextBounds();
+    platform::TextEditingOptions options;
+    options.minimumSize = minSize();
+    options.maximumSize = maxSize();
+    options.returnCommits = true;
+    if (area.width() > minSize().width() + 1.0)
+        area.setWidth(area.width() + 10.0);
+    else
+        options.growsHorizontally = true;
+    view->editTextInRectDelegate(text().string(), area, this, font(), options);
     notifyVisualChange();
 }
 

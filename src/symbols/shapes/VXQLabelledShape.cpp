@@ -1,0 +1,462 @@
+#include "symbols/shapes/VXQLabelledShape.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/ResponderChain.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+
+const QString kLabelsKey = QStringLiteral("VXQLabelledShape_labels");
+const QString kLabelsHiddenKey = QStringLiteral("VXQLabelledShape_labelsHidden");
+const QString kNameKey = QStringLiteral("name");
+
+// Within this distance of the visual centre a dragged label goes back onto it.
+constexpr double kCentroidSnapDistance = 10.0;
+// Inside this share of the offset radius a dragged label sits on the shape's centre.
+constexpr double kCentreShareOfRadius = 0.3;
+constexpr double kCentroidMarkerRadius = 6.0;
+
+// The compass placement whose 45 degree sector holds the direction of `d` (y grows down).
+int compassPlacementOfDirection(QPointF d)
+{
+    static constexpr int kPlacementBySector[] = {
+        VXQTextBlockLabel::kEast,      VXQTextBlockLabel::kSouthEast, VXQTextBlockLabel::kSouth,
+        VXQTextBlockLabel::kSouthWest, VXQTextBlockLabel::kWest,      VXQTextBlockLabel::kNorthWest,
+        VXQTextBlockLabel::kNorth,     VXQTextBlockLabel::kNorthEast,
+    };
+    double degrees = std::floor(std::atan2(d.y(), d.x()) * 180.0 / M_PI + 22.5);
+    if (degrees < 0)
+        degrees += 360;
+    return kPlacementBySector[int(degrees / 45) % 8];
+}
+
+VXQTextBlockLabel* asBlockLabel(VXQTextLabel* label)
+{
+    return qobject_cast<VXQTextBlockLabel*>(label);
+}
+
+} // namespace
+
+VXQLabelledShape::VXQLabelledShape() = default;
+VXQLabelledShape::~VXQLabelledShape() = default;
+
+QString VXQLabelledShape::name() const
+{
+    const QVariant stored = metadataValueForKey(kNameKey);
+    return stored.isValid() ? stored.toString() : VXDrawableShape::name();
+}
+
+void VXQLabelledShape::setName(const QString& name)
+{
+    VXDrawableShape::setName(name);
+    setMetadataItemValueForKey(name, kNameKey);
+}
+
+// --- The labels -------------------------------------------------------------------------------
+
+void VXQLabelledShape::setTextLabels(const QList<VXQTextLabelPtr>& labels)
+{
+    m_labels.setLabels(labels);
+}
+
+void VXQLabelledShape::addTextLabel(const VXQTextLabelPtr& label)
+{
+    ZQ_ASSERT(label, QStringLiteral("cannot add a nil label"));
+    if (locked() || m_labels.contains(label.get()))
+        return;
+    const QRectF oldBounds = bounds();
+    if (ZQUndoManager* undo = undoManager())
+        undo->registerUndoWithTargetHandler(this, [this, label] { removeTextLabel(label); });
+    m_labels.append(label);
+    notifyGeometryChange(oldBounds);
+    label->notifyVisualChange();
+}
+
+void VXQLabelledShape::removeTextLabel(const VXQTextLabelPtr& label)
+{
+    if (locked() || !label || !m_labels.contains(label.get()))
+        return;
+    const QRectF oldBounds = bounds();
+    if (ZQUndoManager* undo = undoManager())
+        undo->registerUndoWithTargetHandler(this, [this, label] { addTextLabel(label); });
+    label->notifyVisualChange();
+    m_labels.remove(label); // detaches and deselects it
+    notifyGeometryChange(oldBounds);
+}
+
+void VXQLabelledShape::selectTextLabelExtendingSelection(VXQTextLabel* label, bool extend)
+{
+    m_labels.selectExtendingSelection(label, extend);
+}
+
+void VXQLabelledShape::drawTextLabelsInView(VXDrawingView* view) const
+{
+    if (!m_labels.hidden())
+        m_labels.drawLabels(view);
+}
+
+void VXQLabelledShape::setLabelsHidden(bool hidden)
+{
+    if (hidden == m_labels.hidden() || locked())
+        return;
+    if (ZQUndoManager* undo = undoManager())
+        undo->registerUndoWithTargetHandler(this, [this, hidden] { setLabelsHidden(!hidden); });
+    m_labels.setHidden(hidden);
+    notifyVisualChange();
+}
+
+QVariant VXQLabelledShape::metadataObjectForKey(const QString& key) const
+{
+    return VXDrawableShape::metadataObjectForKey(key);
+}
+
+void VXQLabelledShape::textLabelContentWillChange(VXQTextLabel* label)
+{
+    if (m_labels.contains(label))
+        m_oldBoundsSaved = bounds();
+}
+
+void VXQLabelledShape::textLabelContentDidChange(VXQTextLabel* label)
+{
+    if (m_labels.contains(label))
+        notifyGeometryChange(m_oldBoundsSaved);
+}
+
+// --- Placement -------------------------------------------------------------------------------
+
+std::optional<QPointF> VXQLabelledShape::referencePointForLabel(const VXQTextLabel&) const
+{
+    return containerTransform().map(locationIgnoringOffset());
+}
+
+double VXQLabelledShape::labelOffsetRadiusForLabel(const VXQTextLabel& label) const
+{
+    const double w = std::abs(size().width()), h = std::abs(size().height());
+    switch (const auto* block = qobject_cast<const VXQTextBlockLabel*>(&label); block ? block->placement() : 0) {
+    case VXQTextBlockLabel::kNorth:
+    case VXQTextBlockLabel::kSouth: return h / 2 + 4.0;
+    case VXQTextBlockLabel::kWest:
+    case VXQTextBlockLabel::kEast: return w / 2 + 4.0;
+    default: return std::hypot(w, h) / 2 + 1.0;
+    }
+}
+
+std::optional<QSizeF> VXQLabelledShape::centroidOffset() const
+{
+    const QPointF offset = renderingPath().centroid() - containerTransform().map(locationIgnoringOffset());
+    return QSizeF(offset.x(), offset.y());
+}
+
+int VXQLabelledShape::placementForLabelDraggedToPoint(const VXQTextLabel& label, QPointF point) const
+{
+    const auto* block = qobject_cast<const VXQTextBlockLabel*>(&label);
+    const QPointF d = point - *referencePointForLabel(label);
+    if (block && QLineF(point, block->centroid()).length() < kCentroidSnapDistance)
+        return VXQTextBlockLabel::kOnCentroid;
+    if (kCentreShareOfRadius * labelOffsetRadiusForLabel(label) > std::hypot(d.x(), d.y()))
+        return VXQTextBlockLabel::kOnReferencePoint;
+    return compassPlacementOfDirection(d);
+}
+
+void VXQLabelledShape::moveTextLabelWithPartcodeToPoint(int partcode, QPointF point, Qt::KeyboardModifiers modifiers)
+{
+    VXQTextBlockLabel* label = asBlockLabel(textLabelForPartcode(partcode));
+    if (!label || locked())
+        return;
+    const QRectF oldBounds = bounds();
+    const bool shift = modifiers & Qt::ShiftModifier;
+    if ((partcode & 3) == VXQTextBlockLabel::kRotationKnobPart) {
+        label->setAngleWithPointConstrain(point, shift);
+    } else if ((partcode & 3) == 0) {
+        if (shift)
+            label->setFreePosition(point - *referencePointForLabel(*label));
+        else
+            label->setPlacement(placementForLabelDraggedToPoint(*label, point));
+    }
+    notifyGeometryChange(oldBounds);
+}
+
+VXTextAdornmentPtr VXQLabelledShape::templateAdornmentForNewLabels() const
+{
+    const QList<VXTextAdornmentPtr> texts = style() ? style()->renderersOfClass<VXTextAdornment>() : QList<VXTextAdornmentPtr>();
+    return texts.isEmpty() ? nullptr : texts.last();
+}
+
+void VXQLabelledShape::applyTextAttributesToLabels(const QVariantMap& attributes)
+{
+    const QRectF oldBounds = bounds();
+    m_labels.applyTextAttributes(attributes);
+    notifyGeometryChange(oldBounds);
+}
+
+// --- Drawable overrides ------------------------------------------------------------------------
+
+QRectF VXQLabelledShape::bounds() const
+{
+    return m_labels.boundsWithLabels(VXDrawableShape::bounds());
+}
+
+QRectF VXQLabelledShape::logicalBounds() const
+{
+    return m_labels.boundsWithLabels(VXDrawableShape::logicalBounds());
+}
+
+int VXQLabelledShape::hitPart(QPointF point) const
+{
+    if (visible())
+        if (const int code = m_labels.partcodeHit(point); code > 0)
+            return kVXQTextLabelPartBase + code;
+    return VXDrawableShape::hitPart(point);
+}
+
+void VXQLabelledShape::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    m_gesture = {};
+    if (part >= kVXQTextLabelPartBase) {
+        VXQTextLabel* label = textLabelForPartcode(part - kVXQTextLabelPartBase);
+        if (label)
+            m_labels.mouseDownOnLabel(label, event ? event->modifiers() : Qt::NoModifier);
+        if (VXQTextBlockLabel* block = asBlockLabel(label))
+            m_gesture = {block, block->placement(), block->freePosition(), block->angle()};
+    }
+    VXDrawableShape::mouseDownAtPointInPartEvent(point, part, event);
+}
+
+void VXQLabelledShape::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    if (part < kVXQTextLabelPartBase)
+        return VXDrawableShape::mouseDraggedAtPointInPartEvent(point, part, event);
+    moveTextLabelWithPartcodeToPoint(part - kVXQTextLabelPartBase, point, event ? event->modifiers() : Qt::NoModifier);
+}
+
+QString VXQLabelledShape::mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    if (part < kVXQTextLabelPartBase)
+        return VXDrawableShape::mouseUpAtPointInPartEvent(point, part, event);
+    const LabelGesture gesture = std::exchange(m_gesture, {});
+    const VXQTextBlockLabel* label = gesture.label;
+    if (!label || !m_labels.contains(label))
+        return {};
+    // Named as the setter that made the change.
+    if (label->angle() != gesture.angle)
+        return tr("Rotate Label");
+    if (label->freePosition() != gesture.freePosition)
+        return tr("Move Label");
+    if (label->placement() != gesture.placement)
+        return tr("Label Placement");
+    return {};
+}
+
+void VXQLabelledShape::mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    VXDrawableShape::mouseDoubleClickedAtPointInPartEvent(point, part, event);
+    if (part < kVXQTextLabelPartBase || locked())
+        return;
+    VXQTextLabel* label = textLabelForPartcode(part - kVXQTextLabelPartBase);
+    if (VXDrawingView* view = VXDrawingView::currentView(); label && view)
+        label->startEditingInView(view);
+    else if (label)
+        label->editText(nullptr);
+}
+
+void VXQLabelledShape::drawContent() const
+{
+    VXDrawableShape::drawContent();
+    if (m_isDrawingSwatch)
+        drawTextLabelsInView(nullptr);
+}
+
+void VXQLabelledShape::drawSelectedState() const
+{
+    VXDrawableShape::drawSelectedState();
+    if (locked())
+        return;
+    if (!m_labels.hidden())
+        m_labels.drawSelectionHighlights(VXDrawingView::currentView());
+    if (!m_labels.isEmpty())
+        drawCentroidMarker();
+}
+
+void VXQLabelledShape::drawCentroidMarker() const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    QPainter* painter = context->painter();
+    QColor red(Qt::red);
+    red.setAlphaF(0.5);
+    painter->save();
+    painter->setPen(QPen(red, 0.75));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawEllipse(renderingPath().centroid(), kCentroidMarkerRadius, kCentroidMarkerRadius);
+    painter->restore();
+}
+
+QImage VXQLabelledShape::swatchImageWithSize(QSizeF size) const
+{
+    m_isDrawingSwatch = true;
+    QImage image = VXDrawableShape::swatchImageWithSize(size);
+    m_isDrawingSwatch = false;
+    return image;
+}
+
+bool VXQLabelledShape::populateContextualMenuAtPoint(platform::Menu* menu, QPointF point)
+{
+    m_labels.addTextItemsToMenuAtPoint(menu, point, true);
+    VXDrawableShape::populateContextualMenuAtPoint(menu, point);
+    return !menu->actions().isEmpty();
+}
+
+void VXQLabelledShape::objectDidBecomeSelected()
+{
+    m_labels.updateFontPanel();
+    for (const VXQTextLabelPtr& label : m_labels.selectedLabels())
+        label->labelDidBecomeSelected();
+    VXDrawableShape::objectDidBecomeSelected();
+}
+
+void VXQLabelledShape::objectIsNoLongerSelected()
+{
+    for (const VXQTextLabelPtr& label : m_labels.selectedLabels())
+        label->labelWasDeselected();
+    VXDrawableShape::objectIsNoLongerSelected();
+}
+
+QList<QObject*> VXQLabelledShape::forwardingTargetsForSelector(const QByteArray&) const
+{
+    return m_labels.forwardingTargets();
+}
+
+void VXQLabelledShape::metadataDidChangeForKey(const QString& key)
+{
+    // A label's text may show the attribute.
+    for (const VXQTextLabelPtr& label : m_labels.labels())
+        label->labelContentDidChange();
+    VXDrawableShape::metadataDidChangeForKey(key);
+}
+
+// --- Commands ----------------------------------------------------------------------------------
+
+void VXQLabelledShape::newTextLabel(QObject*)
+{
+    if (locked())
+        return;
+    const VXQTextBlockLabelPtr label = VXQTextBlockLabel::label();
+    label->setPlacement(VXQTextBlockLabel::kOnCentroid);
+    const VXTextAdornmentPtr textTemplate = templateAdornmentForNewLabels();
+    if (textTemplate) {
+        auto adornment = std::static_pointer_cast<VXTextAdornment>(textTemplate->copy());
+        adornment->setEnabled(true);
+        adornment->setLayoutMode(VXTextAdornment::kLayoutInBox);
+        label->setTextAdornment(adornment);
+    }
+    addTextLabel(label);
+    if (!textTemplate)
+        label->sizeToHost(nullptr);
+    selectTextLabelExtendingSelection(label.get(), false);
+    if (ZQUndoManager* undo = undoManager())
+        undo->setActionName(tr("New Label"));
+}
+
+void VXQLabelledShape::pasteLabel(QObject*)
+{
+    if (locked())
+        return;
+    const platform::Pasteboard pasteboard = platform::Pasteboard::generalPasteboard();
+    const auto label = std::dynamic_pointer_cast<VXQTextBlockLabel>(VXQTextLabel::labelWithPasteboard(&pasteboard));
+    if (!label)
+        return;
+    addTextLabel(label);
+    selectTextLabelExtendingSelection(label.get(), false);
+    if (ZQUndoManager* undo = undoManager())
+        undo->setActionName(tr("Paste Label"));
+}
+
+void VXQLabelledShape::deleteLabels(QObject*)
+{
+    if (locked() || !m_labels.hasSelection())
+        return;
+    for (const VXQTextLabelPtr& label : m_labels.selectedLabels())
+        removeTextLabel(label);
+    if (ZQUndoManager* undo = undoManager())
+        undo->setActionName(tr("Delete Labels"));
+}
+
+void VXQLabelledShape::toggleLabelsVisible(QObject* sender)
+{
+    setLabelsHidden(!m_labels.hidden());
+    const QString title = sender ? sender->property("title").toString() : QString();
+    if (ZQUndoManager* undo = undoManager(); undo && !title.isEmpty())
+        undo->setActionName(title);
+}
+
+void VXQLabelledShape::selectAllLabels(QObject*) { selectAllTextLabels(); }
+void VXQLabelledShape::deselectAllLabels(QObject*) { deselectAllTextLabels(); }
+
+void VXQLabelledShape::openAttributes(QObject*)
+{
+    if (auto* objectLayer = qobject_cast<VXObjectDrawingLayer*>(layer()))
+        objectLayer->replaceSelectionWithObject(objectLayer->objectInObjectsAtIndex(objectLayer->indexOfObject(this)));
+    LogEvent(kInfoEvent, QStringLiteral("the attributes inspector (not in this build)"));
+}
+
+bool VXQLabelledShape::validateMenuItem(platform::MenuItem* item)
+{
+    const QByteArray action = item->action();
+    const bool hasLabels = !m_labels.isEmpty();
+    if (action == "newTextLabel")
+        return !locked();
+    if (action == "selectAllLabels" || action == "deselectAllLabels")
+        return hasLabels;
+    if (action == "pasteLabel")
+        return !locked() && TextLabelCollection::canPasteLabel(platform::Pasteboard::generalPasteboard());
+    if (action == "deleteLabels")
+        return !locked() && m_labels.hasSelection();
+    if (action == "toggleLabelsVisible") {
+        item->setTitle(m_labels.hidden() ? tr("Show Labels") : tr("Hide Labels"));
+        return !locked() && hasLabels;
+    }
+    if (action == "openAttributes")
+        return true;
+    if (platform::ResponderChain::hasActionMethod(this, action))
+        return true;
+    return !locked() && m_labels.validateLabelMenuItem(item);
+}
+
+// --- Archiving ---------------------------------------------------------------------------------
+
+void VXQLabelledShape::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXDrawableShape::encodeWithCoder(coder);
+    QVariantList labels;
+    for (const VXQTextLabelPtr& label : m_labels.labels())
+        labels.append(QVariant::fromValue(ZQObjectPtr(label)));
+    coder.encodeObject(QVariant(labels), kLabelsKey);
+    coder.encodeBool(m_labels.hidden(), kLabelsHiddenKey);
+}
+
+void VXQLabelledShape::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXDrawableShape::initWithCoder(coder);
+    const platform::ArchiveReader reader(coder);
+    QList<VXQTextLabelPtr> labels;
+    for (const VXQTextBlockLabelPtr& label : reader.objects<VXQTextBlockLabel>(kLabelsKey))
+        labels.append(label);
+    setTextLabels(labels);
+    m_labels.setHidden(reader.boolean(kLabelsHiddenKey, false));
+}

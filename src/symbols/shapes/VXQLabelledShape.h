@@ -1,0 +1,140 @@
+#pragma once
+
+// A shape that carries block labels: area names in a region, a lake's name in the lake. The
+// application makes it wherever the drawing framework would make a plain shape.
+//
+// Labels sit round the shape's centre (its unit box's centre, where the shape is): a new one
+// on the shape's visual centre (placement 10), sized to the shape unless the shape's style
+// holds a text adornment to copy. Dragging a label's body picks the compass placement of the
+// direction it is dragged in, at the shape's offset radius; near the visual centre it goes
+// back there, close to the centre point onto it; with Shift it goes free. Dragging its knob
+// turns it. A label gesture is one undo step named by the setter it used.
+//
+// While the shape is locked its labels cannot be added, pasted, deleted or hidden, and its
+// label items stay out of its menu. Hidden labels are neither drawn nor hit but still count
+// in the bounds. The shape's name is also kept in its attributes under "name", which new
+// labels show ("%%name"). Only block labels belong on a shape: others are neither pasted
+// nor read back from an archive.
+//
+// Archive keys, after the plain shape's: "VXQLabelledShape_labels" (array) and
+// "VXQLabelledShape_labelsHidden" (bool).
+
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "symbols/labels/TextLabelCollection.h"
+#include "symbols/labels/VXQTextBlockLabel.h"
+#include "symbols/labels/VXQTextLabelContainer.h"
+
+namespace platform {
+class Menu;
+class MenuItem;
+} // namespace platform
+
+class VXQLabelledShape : public VXDrawableShape, public VXQTextLabelContainer {
+    Q_OBJECT
+    Q_CLASSINFO("displayName", "Shape")
+
+public:
+    VXQLabelledShape();
+    ~VXQLabelledShape() override;
+
+    QString name() const override;
+    void setName(const QString& name) override;
+
+    // --- VXQTextLabelContainer ------------------------------------------------------------
+    QList<VXQTextLabelPtr> textLabels() const override { return m_labels.labels(); }
+    void setTextLabels(const QList<VXQTextLabelPtr>& labels) override;
+    void addTextLabel(const VXQTextLabelPtr& label) override;
+    void removeTextLabel(const VXQTextLabelPtr& label) override;
+    VXQTextLabel* textLabelAtPoint(QPointF point) const override { return m_labels.labelAtPoint(point); }
+    void selectTextLabelExtendingSelection(VXQTextLabel* label, bool extend) override;
+    void deselectTextLabel(VXQTextLabel* label) override { m_labels.deselect(label); }
+    void selectAllTextLabels() override { m_labels.selectAll(); }
+    void deselectAllTextLabels() override { m_labels.deselectAll(); }
+    QList<VXQTextLabelPtr> selectedTextLabels() const override { return m_labels.selectedLabels(); }
+    void drawTextLabelsInView(VXDrawingView* view) const override;
+    bool labelsHidden() const override { return m_labels.hidden(); }
+    void setLabelsHidden(bool hidden) override;
+    bool locked() const override { return VXDrawableObject::locked(); }
+    void setLocked(bool locked) override { VXDrawableObject::setLocked(locked); }
+    QVariant metadataObjectForKey(const QString& key) const override;
+    QRectF boundsIgnoringLabels() const override { return VXDrawableShape::bounds(); }
+    QList<QRectF> textLabelBounds() const override { return m_labels.labelBounds(); }
+    void textLabelContentWillChange(VXQTextLabel* label) override;
+    void textLabelContentDidChange(VXQTextLabel* label) override;
+    void textLabelAttributesWillChange(VXQTextLabel* label) override { textLabelContentWillChange(label); }
+    void textLabelAttributesDidChange(VXQTextLabel* label) override { textLabelContentDidChange(label); }
+
+    // Placement of block labels: all from the shape's centre, mapped into the drawing.
+    std::optional<QPointF> referencePointForLabel(const VXQTextLabel& label) const override;
+    // North and south: half the height + 4; west and east: half the width + 4; others: half
+    // the diagonal + 1.
+    double labelOffsetRadiusForLabel(const VXQTextLabel& label) const override;
+    std::optional<QSizeF> centroidOffset() const override;
+
+    // The label of a local part code (4 x index + 4 + the label's own part); null for none.
+    VXQTextLabel* textLabelForPartcode(int partcode) const { return m_labels.labelForPartcode(partcode); }
+    // Moves or turns the label of a local part code toward `point` (see the top).
+    void moveTextLabelWithPartcodeToPoint(int partcode, QPointF point, Qt::KeyboardModifiers modifiers);
+    // The placement a body dragged to `point` takes (radius and centre as the shape gives them).
+    int placementForLabelDraggedToPoint(const VXQTextLabel& label, QPointF point) const;
+    // The copy of the last text adornment of the shape's style, which new labels take; null when none.
+    VXTextAdornmentPtr templateAdornmentForNewLabels() const;
+    void applyTextAttributesToLabels(const QVariantMap& attributes);
+
+    // --- Drawable overrides -----------------------------------------------------------------
+    // The shape's bounds with its labels'.
+    QRectF bounds() const override;
+    QRectF logicalBounds() const override;
+    // Label parts first: kVXQTextLabelPartBase + the local code.
+    int hitPart(QPointF point) const override;
+    void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    QString mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    // Edits the label's text in place, unless the shape is locked.
+    void mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    void drawContent() const override;
+    // Also the selected labels' highlights and, with labels, the visual centre's marker.
+    void drawSelectedState() const override;
+    // Shows the labels too.
+    QImage swatchImageWithSize(QSizeF size) const override;
+    bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override;
+    void objectDidBecomeSelected() override;
+    void objectIsNoLongerSelected() override;
+    // Actions the shape lacks go to its selected labels.
+    QList<QObject*> forwardingTargetsForSelector(const QByteArray& selector) const override;
+
+    // --- Commands ---------------------------------------------------------------------------
+    Q_INVOKABLE void newTextLabel(QObject* sender = nullptr);
+    Q_INVOKABLE void pasteLabel(QObject* sender = nullptr);
+    Q_INVOKABLE void deleteLabels(QObject* sender = nullptr);
+    // Named after the sender's title ("Hide Labels", "Show Labels").
+    Q_INVOKABLE void toggleLabelsVisible(QObject* sender = nullptr);
+    Q_INVOKABLE void selectAllLabels(QObject* sender = nullptr);
+    Q_INVOKABLE void deselectAllLabels(QObject* sender = nullptr);
+    // Selects the shape for the attributes inspector (which this build lacks).
+    Q_INVOKABLE void openAttributes(QObject* sender = nullptr);
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+
+protected:
+    void metadataDidChangeForKey(const QString& key) override;
+
+private:
+    void drawCentroidMarker() const;
+    VXDrawingView* drawingView() const;
+
+    TextLabelCollection m_labels{*this};
+    QRectF m_oldBoundsSaved;
+    mutable bool m_isDrawingSwatch = false;
+    // The label being dragged, as it was when the press came.
+    struct LabelGesture {
+        VXQTextBlockLabel* label = nullptr;
+        int placement = 0;
+        QPointF freePosition;
+        double angle = 0;
+    } m_gesture;
+};
+
+using VXQLabelledShapePtr = std::shared_ptr<VXQLabelledShape>;
