@@ -213,9 +213,10 @@ TEST(LabelledShape, PartCodesOfLabelsAndHiddenLabels)
     EXPECT_EQ(f.shape->hitPart(second->labelRect().center()), 256009);
     EXPECT_EQ(f.shape->hitPart({150, 130}), kVXDrawingEntireObjectPart);
 
-    // Hidden: no label parts, none drawn, but the bounds keep them.
+    // Hidden: no label parts, none drawn, but the bounds keep them; knobs go by the shape alone.
     const QRectF bounds = f.shape->bounds();
     EXPECT_TRUE(bounds.contains(first->bounds()));
+    EXPECT_EQ(f.shape->logicalBounds(), kRect);
     f.shape->setLabelsHidden(true);
     EXPECT_EQ(f.shape->hitPart(first->labelRect().center()), kVXDrawingNoPart);
     EXPECT_EQ(f.shape->bounds(), bounds);

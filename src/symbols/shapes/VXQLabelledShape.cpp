@@ -211,11 +211,6 @@ QRectF VXQLabelledShape::bounds() const
     return m_labels.boundsWithLabels(VXDrawableShape::bounds());
 }
 
-QRectF VXQLabelledShape::logicalBounds() const
-{
-    return m_labels.boundsWithLabels(VXDrawableShape::logicalBounds());
-}
-
 int VXQLabelledShape::hitPart(QPointF point) const
 {
     if (visible())

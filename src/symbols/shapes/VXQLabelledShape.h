@@ -82,9 +82,9 @@ public:
     void applyTextAttributesToLabels(const QVariantMap& attributes);
 
     // --- Drawable overrides -----------------------------------------------------------------
-    // The shape's bounds with its labels'.
+    // The shape's bounds with its labels'. Its logical bounds, which knobs, resizing and
+    // snapping go by, stay the shape's own.
     QRectF bounds() const override;
-    QRectF logicalBounds() const override;
     // Label parts first: kVXQTextLabelPartBase + the local code.
     int hitPart(QPointF point) const override;
     void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
