@@ -20,9 +20,8 @@ double DeviceLayer::devicePixelsPerUnit(const QPainter& painter)
 
 QTransform DeviceLayer::userToDevicePixels(const QPainter& painter)
 {
-    const QPaintDevice* device = painter.device();
-    const double ratio = device ? device->devicePixelRatioF() : 1.0;
-    return painter.combinedTransform() * QTransform::fromScale(ratio, ratio);
+    // The view transform already holds the device pixel ratio.
+    return painter.combinedTransform();
 }
 
 DeviceLayer::DeviceLayer(QPainter& target, const QRectF& area, double margin, double resolution, qint64 maximumPixels)
@@ -70,8 +69,8 @@ void DeviceLayer::drawBack(const QImage& image, QPainter::CompositionMode mode) 
 {
     if (isEmpty())
         return;
-    // Device pixels come from the world transform followed by the view transform and the pixel
-    // ratio; keep the latter two and replace the former.
+    // Device pixels come from the world transform followed by the view transform (which holds the
+    // pixel ratio); keep the latter and replace the former.
     bool invertible = false;
     const QTransform deviceToWorld = userToDevicePixels(m_target).inverted(&invertible) * m_target.worldTransform();
     if (!invertible)
