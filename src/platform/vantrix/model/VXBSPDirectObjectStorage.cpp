@@ -8,9 +8,10 @@
 namespace {
 
 constexpr int kMinimumDepth = 2;
-constexpr int kMaximumDepth = 16;    // 256 x 256 leaves
+constexpr int kMaximumDepth = 16;    // 256 x 256 cells on the finest grid
 constexpr int kObjectsPerLeaf = 8;   // the count the depth aims at
-constexpr int kMaximumLeavesPerObject = 64;
+// Half a cell, and a hair more so that rounding never hides an object whose size is a cell's.
+constexpr double kQueryReach = 0.5 + 1e-7;
 const QRectF kDefaultArea(0, 0, 1000, 1000);
 
 bool isFinite(const QRectF& rect)
@@ -23,16 +24,6 @@ int clampedCell(double offset, double cellSize, int cells)
 {
     const double cell = std::floor(offset / cellSize);
     return int(std::clamp(cell, 0.0, double(cells - 1)));
-}
-
-template <class T>
-void eraseValue(std::vector<T>& list, const T& value)
-{
-    const auto it = std::find(list.begin(), list.end(), value);
-    if (it != list.end()) {
-        *it = list.back();
-        list.pop_back();
-    }
 }
 
 } // namespace
@@ -58,55 +49,61 @@ int VXBSPDirectObjectStorage::depthForCount(int count) const
     return std::clamp(int(std::ceil(std::log2(leaves))), kMinimumDepth, kMaximumDepth);
 }
 
-VXBSPDirectObjectStorage::LeafSpan VXBSPDirectObjectStorage::spanOfRect(const QRectF& rect) const
+size_t VXBSPDirectObjectStorage::gridOf(const QRectF& bounds) const
 {
-    const double cellWidth = m_area.width() / m_columns;
-    const double cellHeight = m_area.height() / m_rows;
-    return {clampedCell(rect.left() - m_area.left(), cellWidth, m_columns),
-            clampedCell(rect.top() - m_area.top(), cellHeight, m_rows),
-            clampedCell(rect.right() - m_area.left(), cellWidth, m_columns),
-            clampedCell(rect.bottom() - m_area.top(), cellHeight, m_rows)};
+    if (!isFinite(bounds))
+        return gridIndex(0, 0); // the one cell every query visits
+    int columnLevel = m_columnLevels;
+    while (columnLevel > 0 && m_grids[gridIndex(columnLevel, 0)].cellWidth < bounds.width())
+        --columnLevel;
+    int rowLevel = m_rowLevels;
+    while (rowLevel > 0 && m_grids[gridIndex(0, rowLevel)].cellHeight < bounds.height())
+        --rowLevel;
+    return gridIndex(columnLevel, rowLevel);
 }
 
 void VXBSPDirectObjectStorage::index(Entry& entry)
 {
-    entry.bounds = entry.object->bounds();
-    entry.column1 = entry.row1 = -1;
-    const LeafSpan span = isFinite(entry.bounds) ? spanOfRect(entry.bounds) : LeafSpan{0, 0, m_columns, m_rows};
-    if (span.column1 >= m_columns || span.leafCount() > kMaximumLeavesPerObject) {
-        m_oversized.push_back(&entry);
-        return;
-    }
-    entry.column0 = span.column0;
-    entry.row0 = span.row0;
-    entry.column1 = span.column1;
-    entry.row1 = span.row1;
-    for (int row = span.row0; row <= span.row1; ++row) {
-        for (int column = span.column0; column <= span.column1; ++column)
-            leaf(column, row).push_back(&entry);
-    }
+    const QRectF bounds = entry.object->bounds();
+    entry.grid = gridOf(bounds);
+    Grid& grid = m_grids[entry.grid];
+    const QPointF centre = isFinite(bounds) ? bounds.center() - m_area.topLeft() : QPointF();
+    const int column = clampedCell(centre.x(), grid.cellWidth, grid.columns);
+    const int row = clampedCell(centre.y(), grid.cellHeight, grid.rows);
+    entry.cell = grid.firstCell + size_t(row) * size_t(grid.columns) + size_t(column);
+    std::vector<Entry*>& cell = m_cells[entry.cell];
+    entry.slot = cell.size();
+    cell.push_back(&entry);
+    ++grid.count;
 }
 
 void VXBSPDirectObjectStorage::unindex(Entry& entry)
 {
-    if (entry.column1 < 0) {
-        eraseValue(m_oversized, &entry);
-        return;
-    }
-    for (int row = entry.row0; row <= entry.row1; ++row) {
-        for (int column = entry.column0; column <= entry.column1; ++column)
-            eraseValue(leaf(column, row), &entry);
-    }
+    std::vector<Entry*>& cell = m_cells[entry.cell];
+    Entry* last = cell.back();
+    cell[entry.slot] = last;
+    last->slot = entry.slot;
+    cell.pop_back();
+    --m_grids[entry.grid].count;
 }
 
 void VXBSPDirectObjectStorage::rebuild(int depth, const QRectF& area)
 {
     m_depth = depth;
-    m_columns = 1 << ((depth + 1) / 2);
-    m_rows = 1 << (depth / 2);
+    m_columnLevels = (depth + 1) / 2;
+    m_rowLevels = depth / 2;
     m_area = area;
-    m_leaves.assign(size_t(m_columns) * size_t(m_rows), {});
-    m_oversized.clear();
+    m_grids.clear();
+    size_t cells = 0;
+    for (int rowLevel = 0; rowLevel <= m_rowLevels; ++rowLevel) {
+        for (int columnLevel = 0; columnLevel <= m_columnLevels; ++columnLevel) {
+            const int columns = 1 << columnLevel;
+            const int rows = 1 << rowLevel;
+            m_grids.push_back({columns, rows, area.width() / columns, area.height() / rows, cells, 0});
+            cells += size_t(columns) * size_t(rows);
+        }
+    }
+    m_cells.assign(cells, {});
     for (auto& [object, entry] : m_entries)
         index(*entry);
 }
@@ -161,32 +158,28 @@ void VXBSPDirectObjectStorage::didResetObjects()
 QList<VXDrawableObject*> VXBSPDirectObjectStorage::candidatesIntersectingRect(const QRectF& rect) const
 {
     QList<VXDrawableObject*> found;
-    const LeafSpan span = spanOfRect(rect);
-    if (!isFinite(rect) || span.leafCount() == m_columns * m_rows) {
+    if (!isFinite(rect) || rect.contains(m_area)) {
         found.reserve(count());
         for (const VXDrawableObjectPtr& object : objects())
             found.append(object.get());
         return found;
     }
-    if (++m_visit == 0) { // wrapped: old marks could hide objects
-        for (const auto& [object, entry] : m_entries)
-            entry->visit = 0;
-        m_visit = 1;
-    }
-    const quint32 visit = m_visit;
-    auto collect = [&](Entry* entry) {
-        if (entry->visit != visit) {
-            entry->visit = visit;
-            found.append(entry->object);
+    const QRectF query = rect.translated(-m_area.topLeft());
+    for (const Grid& grid : m_grids) {
+        if (grid.count == 0)
+            continue;
+        const double reachX = grid.cellWidth * kQueryReach;
+        const double reachY = grid.cellHeight * kQueryReach;
+        const int column0 = clampedCell(query.left() - reachX, grid.cellWidth, grid.columns);
+        const int column1 = clampedCell(query.right() + reachX, grid.cellWidth, grid.columns);
+        const int row0 = clampedCell(query.top() - reachY, grid.cellHeight, grid.rows);
+        const int row1 = clampedCell(query.bottom() + reachY, grid.cellHeight, grid.rows);
+        for (int row = row0; row <= row1; ++row) {
+            const size_t rowStart = grid.firstCell + size_t(row) * size_t(grid.columns);
+            for (int column = column0; column <= column1; ++column)
+                for (const Entry* entry : m_cells[rowStart + size_t(column)])
+                    found.append(entry->object);
         }
-    };
-    for (int row = span.row0; row <= span.row1; ++row) {
-        for (int column = span.column0; column <= span.column1; ++column) {
-            for (Entry* entry : m_leaves[size_t(row) * size_t(m_columns) + size_t(column)])
-                collect(entry);
-        }
     }
-    for (Entry* entry : m_oversized)
-        collect(entry);
     return found;
 }

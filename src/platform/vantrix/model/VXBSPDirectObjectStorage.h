@@ -1,11 +1,14 @@
 #pragma once
 
-// Object storage indexed by a binary space partition of fixed depth: the index area is
-// halved alternately across x and y, and the leaves, addressed directly by their row and
-// column, list the objects whose bounds meet them. A query visits only the leaves under
-// its rectangle. Objects outside the area fall into the border leaves, so nothing is ever
-// lost; objects that would fill many leaves are kept in one list that every query checks.
-// The tree deepens as the object count grows, and re-partitions when the area changes.
+// Object storage indexed by a loose multi-level grid. The finest level halves the index area
+// alternately across x and y down to the partition's depth; coarser levels halve it fewer
+// times, independently across and down, so the grid of level (i, j) has 2^i columns and 2^j
+// rows. Each object lies in exactly one cell: the one holding the centre of its bounds, on the
+// finest grid whose cells are at least as wide and as tall as the object. A query visits, on
+// every grid, the cells its rectangle reaches once grown by half a cell, so a long road sits
+// with the few long objects of its size, not in every leaf it crosses. Objects outside the
+// area fall into the border cells, so nothing is ever lost. The partition deepens as the
+// object count grows, and re-partitions when the area changes.
 
 #include "platform/vantrix/model/ObjectStorage.h"
 
@@ -21,7 +24,7 @@ public:
     ~VXBSPDirectObjectStorage() override;
 
     void setIndexBounds(const QRectF& bounds) override;
-    // The partition's depth: 2^depth leaves.
+    // The partition's depth: 2^depth cells on the finest grid.
     int depth() const { return m_depth; }
 
 protected:
@@ -34,29 +37,35 @@ protected:
 private:
     struct Entry {
         VXDrawableObject* object = nullptr;
-        QRectF bounds;       // as indexed
-        int column0 = 0, row0 = 0, column1 = -1, row1 = -1; // leaf span; empty when oversized
-        mutable quint32 visit = 0;
+        size_t grid = 0; // in m_grids
+        size_t cell = 0; // in m_cells
+        size_t slot = 0; // in that cell
     };
-    struct LeafSpan {
-        int column0, row0, column1, row1;
-        int leafCount() const { return (column1 - column0 + 1) * (row1 - row0 + 1); }
+    // One level: 2^columnLevel columns and 2^rowLevel rows, stored from `firstCell` on.
+    struct Grid {
+        int columns, rows;
+        double cellWidth, cellHeight;
+        size_t firstCell;
+        int count; // objects on this grid; queries skip empty grids
     };
 
-    LeafSpan spanOfRect(const QRectF& rect) const;
+    size_t gridIndex(int columnLevel, int rowLevel) const
+    {
+        return size_t(rowLevel) * size_t(m_columnLevels + 1) + size_t(columnLevel);
+    }
+    // The finest grid whose cells are at least the size of `bounds`.
+    size_t gridOf(const QRectF& bounds) const;
     void index(Entry& entry);
     void unindex(Entry& entry);
     void rebuild(int depth, const QRectF& area);
     int depthForCount(int count) const;
-    std::vector<Entry*>& leaf(int column, int row) { return m_leaves[size_t(row) * size_t(m_columns) + size_t(column)]; }
 
     QRectF m_area;
     bool m_areaIsExplicit = false;
     int m_depth = 0;
-    int m_columns = 1;
-    int m_rows = 1;
-    std::vector<std::vector<Entry*>> m_leaves;
-    std::vector<Entry*> m_oversized;
+    int m_columnLevels = 0; // the finest grid has 2^m_columnLevels columns
+    int m_rowLevels = 0;
+    std::vector<Grid> m_grids;
+    std::vector<std::vector<Entry*>> m_cells;
     std::unordered_map<const VXDrawableObject*, std::unique_ptr<Entry>> m_entries;
-    mutable quint32 m_visit = 0;
 };

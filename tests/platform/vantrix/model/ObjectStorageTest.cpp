@@ -1,5 +1,5 @@
 // The spatial index answers exactly what a linear scan answers, in stacking order, through
-// insertions, removals, reordering and moving objects.
+// insertions, removals, reordering and moving objects, for small objects and long ones alike.
 
 #include "platform/vantrix/DrawingTestSupport.h"
 
@@ -42,13 +42,25 @@ QRectF randomRect(QRandomGenerator& random, double extent, double maximumSide)
 
 VXDrawableObjectPtr randomObject(QRandomGenerator& random, double extent)
 {
-    const int kind = random.bounded(4);
+    const int kind = random.bounded(6);
     if (kind == 0) { // a horizontal line: bounds of no height
         platform::BezierPath line;
         const double y = random.bounded(extent);
         line.moveToPoint({random.bounded(extent), y});
         line.lineToPoint({random.bounded(extent), y});
         return VXDrawablePath::drawablePathWithBezierPath(line);
+    }
+    if (kind >= 4) { // a road or river: a long wandering line, sometimes leaving the area
+        platform::BezierPath road;
+        QPointF point(random.bounded(extent + 400) - 200, random.bounded(extent + 400) - 200);
+        road.moveToPoint(point);
+        const double stride = random.bounded(extent / 4);
+        const bool alongX = kind == 4;
+        for (int i = 0; i < 4; ++i) {
+            point += alongX ? QPointF(stride, random.bounded(20.0) - 10) : QPointF(random.bounded(stride) - stride / 2, stride);
+            road.lineToPoint(point);
+        }
+        return VXDrawablePath::drawablePathWithBezierPath(road);
     }
     // Mostly small objects, some spanning much of the area, some outside it.
     const double side = kind == 1 ? random.bounded(extent) : random.bounded(30.0);
