@@ -1,11 +1,14 @@
 #include "platform/graphics/PathMeasure.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace platform {
 
 namespace {
+
+std::atomic<quint64> s_measuresBuilt{0};
 
 // Hostile coordinates must not turn one curve, or many, into unbounded memory.
 constexpr int kMaxStepsPerCurve = 1024;
@@ -92,8 +95,14 @@ void PathMeasure::Segment::appendPiece(QPainterPath& path, double t0, double t1)
     path.cubicTo(piece.p[1], piece.p[2], piece.p[3]);
 }
 
+quint64 PathMeasure::measuresBuilt()
+{
+    return s_measuresBuilt.load(std::memory_order_relaxed);
+}
+
 PathMeasure::PathMeasure(const QPainterPath& path, double flatness)
 {
+    s_measuresBuilt.fetch_add(1, std::memory_order_relaxed);
     if (!(flatness > 0 && std::isfinite(flatness)))
         flatness = kDefaultFlatness;
     qint64 curves = 0;

@@ -24,6 +24,8 @@ public:
     static constexpr double kDefaultFlatness = 0.01;
 
     explicit PathMeasure(const QPainterPath& path, double flatness = kDefaultFlatness);
+    // How many measures the process has built: tests check with it that a measure is kept.
+    static quint64 measuresBuilt();
 
     double length() const;
     bool isEmpty() const { return m_vertices.empty(); }

@@ -20,7 +20,7 @@ constexpr double kMaximumRadius = 1e7;
 
 ParametricPath::ParametricPath() = default;
 
-platform::BezierPath ParametricPath::path() const
+const platform::BezierPath& ParametricPath::path() const
 {
     if (!m_path)
         m_path = makePath();

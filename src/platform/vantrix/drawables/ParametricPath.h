@@ -15,7 +15,7 @@ class ParametricPath : public VXDrawablePath {
     Q_PROPERTY(double radius READ radius WRITE setRadius)
 
 public:
-    platform::BezierPath path() const override;
+    const platform::BezierPath& path() const override;
     // A figure's path follows its parameters; setting it does nothing.
     void setPath(const platform::BezierPath&) override {}
 

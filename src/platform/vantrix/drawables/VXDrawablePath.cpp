@@ -40,7 +40,7 @@ void VXDrawablePath::setPath(const platform::BezierPath& path)
 
 bool VXDrawablePath::isSimpleStraightLine() const
 {
-    const platform::BezierPath p = path();
+    const platform::BezierPath& p = path();
     if (p.elementCount() != 2)
         return false;
     QPointF points[3];
@@ -53,7 +53,7 @@ void VXDrawablePath::setLength(double length)
     if (!isSimpleStraightLine() || !std::isfinite(length) || length < 0)
         return;
     QPointF start[3], end[3];
-    const platform::BezierPath p = path();
+    const platform::BezierPath& p = path();
     p.elementAtIndexAssociatedPoints(0, start);
     p.elementAtIndexAssociatedPoints(1, end);
     const double slope = platform::Slope(start[0], end[0]);

@@ -24,7 +24,8 @@ public:
     static VXDrawablePathPtr drawablePathWithBezierPath(const platform::BezierPath& path);
     static VXDrawablePathPtr drawablePathWithBezierPathWithStyle(const platform::BezierPath& path, const VXStylePtr& style);
 
-    virtual platform::BezierPath path() const { return m_path; }
+    // A reference, so the path's measure (lengths, hit tests) is built once and kept with it.
+    virtual const platform::BezierPath& path() const { return m_path; }
     virtual void setPath(const platform::BezierPath& path);
 
     double length() const { return path().length(); }

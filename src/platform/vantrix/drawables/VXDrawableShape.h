@@ -31,7 +31,7 @@ public:
     static VXDrawableShapePtr drawableShapeWithOvalInRect(const QRectF& rect, const VXStylePtr& style);
 
     // The path in the unit box.
-    platform::BezierPath path() const { return m_path; }
+    const platform::BezierPath& path() const { return m_path; }
     void setPath(const platform::BezierPath& path);
     // Makes the shape draw `path` (drawing coordinates) unrotated, sized and placed to fit it.
     void adoptPathFromDrawing(const platform::BezierPath& path);

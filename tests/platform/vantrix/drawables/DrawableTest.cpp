@@ -7,6 +7,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 
+#include "platform/graphics/PathMeasure.h"
 #include "platform/vantrix/drawables/VXArcPath.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/drawables/VXRoundRectShape.h"
@@ -206,6 +207,33 @@ TEST(Drawable, PathsMoveScaleMeasureAndMeetRectsAlongTheirLine)
     EXPECT_TRUE(vee->intersectsRect({20, 30, 10, 10}));
     EXPECT_TRUE(vee->intersectsRect({45, 90, 10, 20}));
     EXPECT_FALSE(vee->intersectsRect({80, 80, 10, 10}));
+}
+
+TEST(Drawable, PathsAndFiguresMeasureOnceUntilTheirGeometryChanges)
+{
+    using platform::PathMeasure;
+    platform::BezierPath curve;
+    curve.moveToPoint({0, 0});
+    curve.curveToPointControlPoint1ControlPoint2({100, 0}, {30, 60}, {70, -60});
+    const double expected = platform::BezierPath(curve).length();
+    const auto river = VXDrawablePath::drawablePathWithBezierPath(curve);
+    VXArcPath arc;
+    arc.setRadius(10);
+    for (VXDrawablePath* path : {static_cast<VXDrawablePath*>(river.get()), static_cast<VXDrawablePath*>(&arc)}) {
+        SCOPED_TRACE(path->metaObject()->className());
+        const quint64 before = PathMeasure::measuresBuilt();
+        const double length = path->length();
+        for (int i = 0; i < 50; ++i) { // lengths, hit tests and points along the path share one measure
+            EXPECT_EQ(path->length(), length);
+            EXPECT_GE(path->path().lengthForPoint(path->path().pointOnPathAtLengthSlope(length / 3)), 0);
+        }
+        EXPECT_EQ(PathMeasure::measuresBuilt() - before, 1u);
+        path->applyTransform(QTransform::fromScale(2, 2));
+        EXPECT_NEAR(path->length(), 2 * length, 0.01); // a new geometry, measured anew
+        EXPECT_EQ(PathMeasure::measuresBuilt() - before, 2u);
+    }
+    EXPECT_NEAR(river->length(), 2 * expected, 0.01);
+    EXPECT_NEAR(arc.length(), 2 * M_PI * 20 * arc.subtendedAngle() / 360, 0.05);
 }
 
 TEST(Drawable, PolygonsArcsAndRoundRectsFollowTheirParameters)
