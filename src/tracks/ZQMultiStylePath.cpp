@@ -215,6 +215,12 @@ void ZQMultiStylePath::setShowsInlineStyleBoundaries(bool shows)
     changeValueForKey(m_showsInlineStyleBoundaries, shows, "showsInlineStyleBoundaries", Change::State);
 }
 
+QList<VXRasterizerPtr> ZQMultiStylePath::observedRasterizers() const
+{
+    const QList<VXStylePtr> styles = allStyles();
+    return {styles.cbegin(), styles.cend()};
+}
+
 QList<VXStylePtr> ZQMultiStylePath::allStyles() const
 {
     QList<VXStylePtr> styles;
@@ -273,7 +279,7 @@ void ZQMultiStylePath::changeStyleState(StyleState state)
         m_shims = std::move(state.shims);
     });
     syncObjectStyle();
-    adoptUndoManagerForRangeStyles();
+    updateRasterizerObservation();
     notifyGeometryChange(oldBounds);
 }
 
@@ -285,16 +291,6 @@ void ZQMultiStylePath::syncObjectStyle()
     // Part of the range-style change, which undoes it.
     const platform::UndoSuspension suspension(undoManager());
     VXDrawableObject::setStyle(first);
-}
-
-void ZQMultiStylePath::adoptUndoManagerForRangeStyles() const
-{
-    ZQUndoManager* undo = undoManager();
-    if (!undo)
-        return;
-    for (const VXStylePtr& style : allStyles())
-        if (!style->undoManager())
-            style->setUndoManager(undo);
 }
 
 void ZQMultiStylePath::setActionName(const QString& name) const
@@ -769,12 +765,6 @@ void ZQMultiStylePath::dragRangeKnob(int part, double position)
 
 // --- Copying and archiving --------------------------------------------------------------------------------------
 
-void ZQMultiStylePath::setContainer(QObject* container)
-{
-    VXDrawablePath::setContainer(container);
-    adoptUndoManagerForRangeStyles();
-}
-
 void ZQMultiStylePath::adoptStylesFrom(const VXDrawableObject& original)
 {
     VXDrawablePath::adoptStylesFrom(original);
@@ -785,6 +775,7 @@ void ZQMultiStylePath::adoptStylesFrom(const VXDrawableObject& original)
     m_styles = path->m_styles;
     m_overlays = path->m_overlays;
     m_shims = path->m_shims;
+    updateRasterizerObservation();
     dropDrawingList();
 }
 
@@ -826,5 +817,6 @@ void ZQMultiStylePath::initWithCoder(platform::KeyedUnarchiver& coder)
     m_labelFields.hidden = reader.boolean(kTextLabelsHiddenKey, false);
     m_labelFields.dynamicTemplatesEnabled = reader.boolean(kDynamicTemplatesKey, defaultAllowsDynamicLabelTemplates());
     m_labelFields.locationForAdding = -1;
+    updateRasterizerObservation();
     dropDrawingList();
 }

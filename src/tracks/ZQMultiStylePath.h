@@ -131,6 +131,7 @@ public:
     void setShowsInlineStyleBoundaries(bool shows);
 
     QList<VXStylePtr> allStyles() const override;
+    QList<VXRasterizerPtr> observedRasterizers() const override;
     void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements) override;
     void styleDidChange(const VXStyle* style) override;
 
@@ -230,7 +231,6 @@ public:
     QString mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
 
     // --- Copying and archiving ----------------------------------------------------------------
-    void setContainer(QObject* container) override;
     void adoptStylesFrom(const VXDrawableObject& original) override;
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
@@ -254,7 +254,6 @@ private:
     // The selection range, or the whole path when it is empty.
     ZQStyleRange targetRange() const;
     void syncObjectStyle();
-    void adoptUndoManagerForRangeStyles() const;
     void setActionName(const QString& name) const;
 
     std::shared_ptr<const MultiStyleDrawingList> drawingList() const;

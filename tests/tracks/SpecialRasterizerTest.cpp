@@ -170,7 +170,7 @@ TEST(SpecialRasterizers, KeyChangesUndoAndRedoUnderTheirActionNames)
     ZQUndoManager undo;
     undo.setGroupsByEvent(false);
     const VXStylePtr style = std::make_shared<VXStyle>();
-    style->setUndoManager(&undo);
+    const VXRasterizer::EditingScope editing(&undo);
     const auto edit = [&](const std::function<void()>& change) {
         undo.beginUndoGrouping();
         change();

@@ -77,8 +77,8 @@ VXQTextLabel::VXQTextLabel() = default;
 
 VXQTextLabel::~VXQTextLabel()
 {
-    if (m_adornment && m_adornment->rastObserver() == this)
-        m_adornment->setRastObserver(nullptr);
+    if (m_adornment)
+        m_adornment->removeRastObserver(this);
 }
 
 QString VXQTextLabel::defaultLabelText()
@@ -135,10 +135,10 @@ void VXQTextLabel::setTextAdornment(const VXTextAdornmentPtr& adornment)
 
 void VXQTextLabel::observeAdornment(const VXTextAdornmentPtr& previous, const VXTextAdornmentPtr& next)
 {
-    if (previous && previous->rastObserver() == this)
-        previous->setRastObserver(nullptr);
+    if (previous)
+        previous->removeRastObserver(this);
     if (next)
-        next->setRastObserver(this);
+        next->addRastObserver(this);
 }
 
 VXQTextLabelContainer* VXQTextLabel::container() const

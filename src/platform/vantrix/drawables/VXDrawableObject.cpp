@@ -63,7 +63,11 @@ QRectF outset(const QRectF& rect, QSizeF extra)
 
 VXDrawableObject::VXDrawableObject() : m_geometryChecksum(nextChecksum()) {}
 
-VXDrawableObject::~VXDrawableObject() = default;
+VXDrawableObject::~VXDrawableObject()
+{
+    for (const VXRasterizerPtr& rasterizer : std::as_const(m_observedRasterizers))
+        rasterizer->removeRastObserver(this);
+}
 
 // --- Place in the drawing -------------------------------------------------------------
 
@@ -73,7 +77,6 @@ void VXDrawableObject::setContainer(QObject* container)
     ZQ_ASSERT(!container || interface, QStringLiteral("%1 is not a drawable container").arg(container->metaObject()->className()));
     m_container = container;
     m_containerInterface = interface;
-    adoptUndoManagerForStyle();
 }
 
 platform::DrawableContainer* VXDrawableObject::containerInterface() const
@@ -116,7 +119,7 @@ bool VXDrawableObject::isPendingObject() const
 void VXDrawableObject::setStyle(const VXStylePtr& style)
 {
     if (changeValueForKey(m_style, style, "style", Change::Appearance))
-        adoptUndoManagerForStyle();
+        updateRasterizerObservation();
 }
 
 void VXDrawableObject::setStyleObject(VXStyle* style)
@@ -133,11 +136,20 @@ void VXDrawableObject::setStyleObject(VXStyle* style)
     setStyle(shared);
 }
 
-void VXDrawableObject::adoptUndoManagerForStyle() const
+QList<VXRasterizerPtr> VXDrawableObject::observedRasterizers() const
 {
-    // A style edited through an object undoes with the drawing's edits.
-    if (ZQUndoManager* undo = undoManager(); undo && m_style && !m_style->undoManager())
-        m_style->setUndoManager(undo);
+    return m_style ? QList<VXRasterizerPtr>{m_style} : QList<VXRasterizerPtr>{};
+}
+
+void VXDrawableObject::updateRasterizerObservation()
+{
+    const QList<VXRasterizerPtr> observed = observedRasterizers();
+    for (const VXRasterizerPtr& rasterizer : std::as_const(m_observedRasterizers))
+        if (!observed.contains(rasterizer))
+            rasterizer->removeRastObserver(this);
+    for (const VXRasterizerPtr& rasterizer : observed)
+        rasterizer->addRastObserver(this);
+    m_observedRasterizers = observed;
 }
 
 QList<VXStylePtr> VXDrawableObject::allStyles() const
@@ -151,10 +163,9 @@ void VXDrawableObject::replaceStyles(const QHash<const VXStyle*, VXStylePtr>& re
         setStyle(it.value());
 }
 
-void VXDrawableObject::styleDidChange(const VXStyle* style)
+void VXDrawableObject::styleDidChange(const VXStyle*)
 {
-    if (style && style == m_style.get())
-        notifyGeometryChange(bounds());
+    notifyGeometryChange(bounds());
 }
 
 QSizeF VXDrawableObject::styleExtraSpace() const
@@ -486,7 +497,6 @@ bool VXDrawableObject::intersectsRect(const QRectF& rect) const
 
 void VXDrawableObject::objectWasAddedToLayer(VXObjectOwnerLayer*)
 {
-    adoptUndoManagerForStyle();
 }
 
 void VXDrawableObject::groupWillUngroupObjectWithTransform(VXShapeGroup*, const QTransform& transform)
@@ -611,6 +621,7 @@ void VXDrawableObject::adoptStylesFrom(const VXDrawableObject& original)
     m_style = original.m_style;
     m_uniqueKey.clear();
     m_cachedBounds.reset();
+    updateRasterizerObservation();
 }
 
 void VXDrawableObject::encodeWithCoder(platform::KeyedArchiver& coder) const
@@ -640,4 +651,5 @@ void VXDrawableObject::initWithCoder(platform::KeyedUnarchiver& coder)
     m_uniqueKey = reader.string(kUniqueKeyKey);
     decodeMetadata(coder, kMetadataKey);
     m_cachedBounds.reset();
+    updateRasterizerObservation();
 }

@@ -48,7 +48,10 @@ inline constexpr int kVXFirstLabelPart = 256001;
 
 inline const QString kVXDrawableObjectPasteboardType = QStringLiteral("application/x-quorvane.drawable-objects");
 
-class VXDrawableObject : public ZQObject, public VXRenderable, public platform::MetadataContainer {
+class VXDrawableObject : public ZQObject,
+                         public VXRenderable,
+                         public platform::MetadataContainer,
+                         public VXRasterizerObserver {
     Q_OBJECT
     Q_PROPERTY(QPointF location READ location WRITE setLocation STORED false)
     Q_PROPERTY(double xLocation READ xLocation WRITE setXLocation STORED false)
@@ -98,7 +101,12 @@ public:
     virtual QList<VXStylePtr> allStyles() const;
     // Replaces every use of a style in `replacements` (old -> new), members included.
     virtual void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements);
-    // A style of this object changed: its bounds may have too.
+    // The component trees this object draws with itself: its style (subclasses add their
+    // own; a group's members observe theirs). The object observes them, so it hears of
+    // their changes and lends them its document's undo manager.
+    virtual QList<VXRasterizerPtr> observedRasterizers() const;
+    // A style or other component this object draws with changed (`style` is null for a
+    // component in no style): its bounds may have too.
     virtual void styleDidChange(const VXStyle* style);
 
     // --- Flags and naming -------------------------------------------------------------
@@ -299,14 +307,21 @@ protected:
     ZQUndoManager* metadataUndoManager() const override { return undoManager(); }
     void metadataDidChangeForKey(const QString& key) override;
 
+    // Observes what observedRasterizers() answers now; call after changing what it answers.
+    void updateRasterizerObservation();
+    // VXRasterizerObserver: the bounds cached before a change are the area to redraw after it.
+    void rasterizerWillChangeKeyPath(VXRasterizer*, const QString&) override { bounds(); }
+    void rasterizerDidChangeKeyPath(VXRasterizer* rasterizer, const QString&) override { styleDidChange(rasterizer->style()); }
+    ZQUndoManager* undoManagerForRasterizerChanges() const override { return undoManager(); }
+
 private:
     VXStyle* styleObject() const { return m_style.get(); }
     void setStyleObject(VXStyle* style);
-    void adoptUndoManagerForStyle() const;
 
     QPointer<QObject> m_container;
     platform::DrawableContainer* m_containerInterface = nullptr;
     VXStylePtr m_style;
+    QList<VXRasterizerPtr> m_observedRasterizers;
     QString m_name;
     mutable QString m_uniqueKey;
     bool m_locked = false;

@@ -220,12 +220,6 @@ void VXShapeGroup::replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replac
         object->replaceStyles(replacements);
 }
 
-void VXShapeGroup::styleDidChange(const VXStyle* style)
-{
-    for (const VXDrawableObjectPtr& object : m_objects)
-        object->styleDidChange(style);
-}
-
 void VXShapeGroup::adoptStylesFrom(const VXDrawableObject& original)
 {
     VXDrawableObject::adoptStylesFrom(original);

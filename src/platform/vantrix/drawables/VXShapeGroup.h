@@ -56,7 +56,6 @@ public:
 
     QList<VXStylePtr> allStyles() const override;
     void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements) override;
-    void styleDidChange(const VXStyle* style) override;
     void adoptStylesFrom(const VXDrawableObject& original) override;
     void objectWasAddedToLayer(VXObjectOwnerLayer* layer) override;
 

@@ -143,6 +143,17 @@ VXDrawingPtr VXDrawing::drawingWithContentsOfSVGFile(const QString& path, Quorva
     return drawing;
 }
 
+VXStylePtr VXDrawing::ownCopyOfToolStyle(const VXStylePtr& toolStyle)
+{
+    if (!toolStyle)
+        return nullptr;
+    std::erase_if(m_toolStyleCopies, [](const auto& entry) { return entry.first.expired(); });
+    VXStylePtr& copy = m_toolStyleCopies[toolStyle];
+    if (!copy)
+        copy = std::static_pointer_cast<VXStyle>(toolStyle->copy());
+    return copy;
+}
+
 // --- Owner -------------------------------------------------------------------------------------
 
 void VXDrawing::setOwner(QObject* owner)

@@ -17,6 +17,7 @@
 #include <QMarginsF>
 #include <QPointer>
 #include <QVariantMap>
+#include <map>
 
 class QPrinter;
 class VXDrawing;
@@ -152,6 +153,9 @@ public:
     // --- Styles ---------------------------------------------------------------------------
     // Objects drawn with oldStyles[i] get newStyles[i] (lists of equal length).
     void replaceStylesWithStyles(const QList<VXStylePtr>& oldStyles, const QList<VXStylePtr>& newStyles);
+    // This drawing's own copy of a style that tools give objects in every document, made on
+    // first use and shared by the objects made here: editing it changes no other document.
+    VXStylePtr ownCopyOfToolStyle(const VXStylePtr& toolStyle);
 
     // --- Display --------------------------------------------------------------------------
     void setNeedsDisplayInRect(const QRectF& rect) const;
@@ -195,4 +199,6 @@ private:
     bool m_snapsToGrid = false;
     bool m_snapsToGuides = true;
     QPointer<VXLayer> m_activeLayer;
+    // Tool style -> this drawing's copy; a tool style that dies never matches a new one.
+    std::map<std::weak_ptr<VXStyle>, VXStylePtr, std::owner_less<>> m_toolStyleCopies;
 };

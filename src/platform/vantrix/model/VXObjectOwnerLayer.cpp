@@ -40,10 +40,7 @@ VXDrawableObjectPtr sharedObject(VXDrawableObject* object)
 
 } // namespace
 
-VXObjectOwnerLayer::VXObjectOwnerLayer() : m_storage(makeStorage())
-{
-    observeStyleChanges();
-}
+VXObjectOwnerLayer::VXObjectOwnerLayer() : m_storage(makeStorage()) {}
 
 VXObjectOwnerLayer::~VXObjectOwnerLayer()
 {
@@ -64,16 +61,6 @@ void VXObjectOwnerLayer::setStorageClass(const QMetaObject* storageClass)
         s_storageClass = storageClass;
     else
         ZQLogObjCMethod(QStringLiteral("not an object storage class; the storage class is unchanged"));
-}
-
-void VXObjectOwnerLayer::observeStyleChanges()
-{
-    platform::NotificationCenter::defaultCenter().addObserver(
-        this, kVXStyleDidChangeNotification, nullptr, [this](const platform::Notification& notification) {
-            if (const auto* style = qobject_cast<const VXStyle*>(notification.object()))
-                for (const VXDrawableObjectPtr& object : objects())
-                    object->styleDidChange(style);
-        });
 }
 
 // --- Objects ------------------------------------------------------------------------------

@@ -130,7 +130,6 @@ private:
     void insertOne(const VXDrawableObjectPtr& object, int index);
     VXDrawableObjectPtr removeOne(int index);
     void moveOne(int from, int to);
-    void observeStyleChanges();
     void updateIndexBounds();
 
     std::shared_ptr<platform::ObjectStorage> m_storage;

@@ -240,43 +240,32 @@ bool VXRastGroup::acceptsListChange() const
 void VXRastGroup::insertUndoably(VXRasterizerPtr renderer, int index)
 {
     const QList<int> indexes{index};
+    tellRastObservers(&VXRasterizerObserver::rasterizerWillChangeKeyPath, kRenderListKey);
     willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, indexes, kRenderListKey);
     renderer->setContainer(this);
     m_renderList.insert(index, renderer);
     didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, indexes, kRenderListKey);
+    tellRastObservers(&VXRasterizerObserver::rasterizerDidChangeKeyPath, kRenderListKey);
 
     if (isRestoring())
         return;
-    if (ZQUndoManager* undo = undoManager()) {
-        const std::shared_ptr<ZQObject> keepAlive = weak_from_this().lock();
-        const QPointer<VXRastGroup> self = this;
-        undo->registerUndoWithTargetHandler(this, [keepAlive, self, renderer] {
-            if (self)
-                self->removeRenderer(renderer.get());
-        });
-        undo->setActionName(tr("Add %1").arg(renderer->displayName()));
-    }
+    registerUndo([this, renderer] { removeRenderer(renderer.get()); }, tr("Add %1").arg(renderer->displayName()));
     componentDidChangeKeyPath(this, kRenderListKey);
 }
 
 VXRasterizerPtr VXRastGroup::removeUndoably(int index)
 {
     const QList<int> indexes{index};
+    tellRastObservers(&VXRasterizerObserver::rasterizerWillChangeKeyPath, kRenderListKey);
     willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Removal, indexes, kRenderListKey);
     VXRasterizerPtr renderer = m_renderList.takeAt(index);
     renderer->setContainer(nullptr);
     didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Removal, indexes, kRenderListKey);
+    tellRastObservers(&VXRasterizerObserver::rasterizerDidChangeKeyPath, kRenderListKey);
 
     if (!isRestoring()) {
-        if (ZQUndoManager* undo = undoManager()) {
-            const std::shared_ptr<ZQObject> keepAlive = weak_from_this().lock();
-            const QPointer<VXRastGroup> self = this;
-            undo->registerUndoWithTargetHandler(this, [keepAlive, self, renderer, index] {
-                if (self)
-                    self->insertObjectInRenderListAtIndex(renderer, std::min(index, self->countOfRenderList()));
-            });
-            undo->setActionName(tr("Delete %1").arg(renderer->displayName()));
-        }
+        registerUndo([this, renderer, index] { insertObjectInRenderListAtIndex(renderer, std::min(index, countOfRenderList())); },
+                     tr("Delete %1").arg(renderer->displayName()));
         componentDidChangeKeyPath(this, kRenderListKey);
     }
     return renderer;

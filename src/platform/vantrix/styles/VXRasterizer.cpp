@@ -20,6 +20,9 @@
 
 namespace {
 
+// The innermost open editing scope of this thread.
+thread_local const VXRasterizer::EditingScope* s_editingScope = nullptr;
+
 // Dash patterns and the like are short; a damaged archive must not make a huge one.
 constexpr qsizetype kMaximumStoredListLength = 64;
 
@@ -347,20 +350,67 @@ VXStyle* VXRasterizer::style() const
 
 ZQUndoManager* VXRasterizer::undoManager() const
 {
-    const VXStyle* root = style();
-    return root && root != this ? root->undoManager() : nullptr;
+    if (s_editingScope)
+        return s_editingScope->m_undoManager;
+    ZQUndoManager* found = nullptr;
+    for (const VXRasterizer* component = this; component; component = component->container()) {
+        for (auto it = component->m_rastObservers.cbegin(); it != component->m_rastObservers.cend(); ++it) {
+            ZQUndoManager* undo = it->isAlive() ? it.key()->undoManagerForRasterizerChanges() : nullptr;
+            if (!undo)
+                continue;
+            if (found && found != undo)
+                return nullptr; // shared by documents: none of them may take the edit
+            found = undo;
+        }
+    }
+    return found;
 }
 
-VXRasterizerObserver* VXRasterizer::rastObserver() const
+VXRasterizer::EditingScope::EditingScope(ZQUndoManager* undoManager)
+    : m_undoManager(undoManager)
+    , m_outer(s_editingScope)
 {
-    return m_rastObserverIsObject && !m_rastObserverObject ? nullptr : m_rastObserver;
+    s_editingScope = this;
 }
 
-void VXRasterizer::setRastObserver(VXRasterizerObserver* observer)
+VXRasterizer::EditingScope::~EditingScope()
 {
-    m_rastObserver = observer;
-    m_rastObserverObject = dynamic_cast<QObject*>(observer);
-    m_rastObserverIsObject = m_rastObserverObject != nullptr;
+    s_editingScope = m_outer;
+}
+
+void VXRasterizer::addRastObserver(VXRasterizerObserver* observer)
+{
+    if (!observer)
+        return;
+    QObject* object = dynamic_cast<QObject*>(observer);
+    m_rastObservers.insert(observer, {object, object != nullptr});
+}
+
+void VXRasterizer::removeRastObserver(VXRasterizerObserver* observer)
+{
+    m_rastObservers.remove(observer);
+}
+
+QList<VXRasterizerObserver*> VXRasterizer::rastObservers() const
+{
+    QList<VXRasterizerObserver*> observers;
+    for (auto it = m_rastObservers.cbegin(); it != m_rastObservers.cend(); ++it)
+        if (it->isAlive())
+            observers.append(it.key());
+    return observers;
+}
+
+void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRasterizer*, const QString&),
+                                     const QString& keyPath)
+{
+    for (VXRasterizer* component = this; component; component = component->container()) {
+        component->m_rastObservers.removeIf([](const auto& entry) { return !entry.value().isAlive(); });
+        // A copy: an observer may stop observing while it is told.
+        const QList<VXRasterizerObserver*> observers = component->m_rastObservers.keys();
+        for (VXRasterizerObserver* observer : observers)
+            if (component->m_rastObservers.contains(observer))
+                platform::runGuarded("rasterizer observer", [&] { (observer->*message)(this, keyPath); });
+    }
 }
 
 void VXRasterizer::render(const VXRenderable&) const
@@ -476,17 +526,25 @@ void VXRasterizer::didChangeKey(const char* key, const QVariant& oldValue)
     const QString keyPath = QString::fromLatin1(key);
     ZQ_ASSERT(metaObject()->indexOfProperty(key) >= 0,
               QStringLiteral("%1 changes %2 without a property to undo it through").arg(className(), keyPath));
-    if (ZQUndoManager* undo = undoManager()) {
-        // The closure keeps the component alive while the undo can bring the value back.
-        const std::shared_ptr<ZQObject> keepAlive = weak_from_this().lock();
-        const QPointer<VXRasterizer> self = this;
-        undo->registerUndoWithTargetHandler(this, [keepAlive, self, keyPath, oldValue] {
-            if (self)
-                self->setValueForKey(oldValue, keyPath);
-        });
-        undo->setActionName(actionNameForKeyPathChangeKind(keyPath));
-    }
+    registerUndo([this, keyPath, oldValue] { setValueForKey(oldValue, keyPath); },
+                 actionNameForKeyPathChangeKind(keyPath));
     componentDidChangeKeyPath(this, keyPath);
+}
+
+void VXRasterizer::registerUndo(std::function<void()> undo, const QString& actionName)
+{
+    const QPointer<ZQUndoManager> manager = undoManager();
+    if (!manager)
+        return;
+    // The closure keeps the component alive while the undo can bring the value back.
+    const std::shared_ptr<ZQObject> keepAlive = weak_from_this().lock();
+    const QPointer<VXRasterizer> self = this;
+    manager->registerUndoWithTargetHandler(this, [keepAlive, self, manager, undo = std::move(undo)] {
+        const EditingScope scope(manager);
+        if (self)
+            undo();
+    });
+    manager->setActionName(actionName);
 }
 
 VXRasterizerPtr VXRasterizer::makeEmptyOfSameClass() const
@@ -498,14 +556,12 @@ VXRasterizerPtr VXRasterizer::makeEmptyOfSameClass() const
 
 void VXRasterizer::announceWillChange(const QString& key)
 {
-    if (VXRasterizerObserver* observer = rastObserver())
-        platform::runGuarded("rasterizer observer", [&] { observer->rasterizerWillChangeKeyPath(this, key); });
+    tellRastObservers(&VXRasterizerObserver::rasterizerWillChangeKeyPath, key);
     willChangeValueForKey(key);
 }
 
 void VXRasterizer::announceDidChange(const QString& key)
 {
     didChangeValueForKey(key);
-    if (VXRasterizerObserver* observer = rastObserver())
-        platform::runGuarded("rasterizer observer", [&] { observer->rasterizerDidChangeKeyPath(this, key); });
+    tellRastObservers(&VXRasterizerObserver::rasterizerDidChangeKeyPath, key);
 }

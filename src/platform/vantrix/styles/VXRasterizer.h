@@ -27,9 +27,14 @@
 //
 // setValueForKeyWithUndo gives every key the same behaviour: nothing for an unchanged value
 // (object values compare by identity), a non-finite number, or a locked component or style;
-// otherwise key-value observing, the rastObserver told before and after, undo on the owning
-// style's undo manager (through the property, so a custom setter runs again) named for the
+// otherwise key-value observing, the rast observers of the component and of its groups told
+// before and after, undo (through the property, so a custom setter runs again) named for the
 // key, and the style's kVXStyleDidChangeNotification. Validate in the setter before calling it.
+//
+// Components keep no document of their own: a style is shared by many objects, and a tool's
+// style by several documents. A change registers its undo with the document doing the edit:
+// the one an EditingScope names, else the one every observer (the objects drawn with the
+// style) is in. Undoing and redoing run in the scope of the undo manager that does them.
 //
 // Stored properties are archived under "<DeclaringClass>_<key>", copied and compared without
 // further code (see platform::encodeStoredProperties below). Object values are
@@ -41,10 +46,12 @@
 
 #include "platform/foundation/ZQObject.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QSizeF>
 #include <QString>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <type_traits>
 
@@ -57,12 +64,16 @@ class ZQUndoManager;
 
 using VXRasterizerPtr = std::shared_ptr<VXRasterizer>;
 
-// Told around every change of a component's key (a text label registers its own undo here).
+// An object drawn with a tree of components (a drawable with its style, a label with its own
+// text adornment): told around every change of a key or of the render list of the component
+// it observes or of any component below it.
 class VXRasterizerObserver {
 public:
     virtual ~VXRasterizerObserver() = default;
     virtual void rasterizerWillChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) = 0;
     virtual void rasterizerDidChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) = 0;
+    // The undo manager of the document the observer is in; null when it is in none.
+    virtual ZQUndoManager* undoManagerForRasterizerChanges() const { return nullptr; }
 };
 
 // A shared, mutable value a component holds by shared_ptr (dash, shadow, gradient). Like a
@@ -131,12 +142,31 @@ public:
     void removeFromContainer();
     // The style at the root of the container chain (the style itself for a style), or null.
     VXStyle* style() const;
-    // The undo manager of that style; null outside a style.
-    virtual ZQUndoManager* undoManager() const;
+    // Where a change registers its undo: the open EditingScope's undo manager, else the one
+    // the observers of this component and of its groups are all in; null when they are in
+    // none, or in different documents (then the editor must name one with a scope).
+    ZQUndoManager* undoManager() const;
 
-    VXRasterizerObserver* rastObserver() const;
-    // Not owned; an observer that is a QObject is forgotten when it is destroyed.
-    void setRastObserver(VXRasterizerObserver* observer);
+    // Edits of components made while it lives (on this thread) register their undo with
+    // `undoManager`, that of the document doing the edit. Scopes nest.
+    class EditingScope {
+    public:
+        explicit EditingScope(ZQUndoManager* undoManager);
+        ~EditingScope();
+        EditingScope(const EditingScope&) = delete;
+        EditingScope& operator=(const EditingScope&) = delete;
+
+    private:
+        friend class VXRasterizer;
+        QPointer<ZQUndoManager> m_undoManager;
+        const EditingScope* m_outer;
+    };
+
+    // Not owned; an observer that is a QObject is forgotten when it is destroyed, any other
+    // removes itself first. Adding an observer twice keeps it once.
+    void addRastObserver(VXRasterizerObserver* observer);
+    void removeRastObserver(VXRasterizerObserver* observer);
+    QList<VXRasterizerObserver*> rastObservers() const;
 
     // Draws the component on the object into GraphicsContext::current(); the base draws nothing.
     virtual void render(const VXRenderable& object) const;
@@ -196,10 +226,15 @@ protected:
     virtual bool acceptsChangeForKey(const char* key) const;
     // Registers the undo of a change made, names it and tells the style.
     void didChangeKey(const char* key, const QVariant& oldValue);
+    // Registers `undo` (which the undo manager then runs in its own editing scope) with the
+    // undo manager of the change, keeping this component alive; names it. Nothing when there is none.
+    void registerUndo(std::function<void()> undo, const QString& actionName);
+    // Tells the observers of this component and of every group above it.
+    void tellRastObservers(void (VXRasterizerObserver::*message)(VXRasterizer*, const QString&), const QString& keyPath);
     // True while copying or decoding: changes are neither checked, undone nor announced.
     bool isRestoring() const { return m_restoring; }
 
-    // KVO and the rast observer, before and after a change (never for a change that threw).
+    // KVO and the rast observers, before and after a change (never for a change that threw).
     void announceWillChange(const QString& key);
     void announceDidChange(const QString& key);
 
@@ -226,10 +261,14 @@ private:
     bool m_enabled = true;
     bool m_locked = false;
     bool m_restoring = false;
+    struct ObserverEntry {
+        QPointer<QObject> object; // tracks the observer when it is a QObject
+        bool isObject = false;
+        bool isAlive() const { return !isObject || object; }
+    };
+
     QPointer<VXRastGroup> m_container;
-    VXRasterizerObserver* m_rastObserver = nullptr;
-    QPointer<QObject> m_rastObserverObject; // tracks m_rastObserver when it is a QObject
-    bool m_rastObserverIsObject = false;
+    QHash<VXRasterizerObserver*, ObserverEntry> m_rastObservers;
 };
 
 Q_DECLARE_METATYPE(VXRasterizerPtr)

@@ -239,16 +239,6 @@ double VXStyle::maxStrokeWidth() const
     return widest;
 }
 
-ZQUndoManager* VXStyle::undoManager() const
-{
-    return m_undoManager;
-}
-
-void VXStyle::setUndoManager(ZQUndoManager* undoManager)
-{
-    m_undoManager = undoManager;
-}
-
 std::shared_ptr<ZQObject> VXStyle::copy() const
 {
     auto made = std::static_pointer_cast<VXStyle>(VXRastGroup::copy());

@@ -1,8 +1,8 @@
 #pragma once
 
 // A style: the root group of components that draw an object, with a name, an overall
-// opacity, a lock and a unique key that library items share. A style owns the undo manager
-// link its components register their changes with, and announces every change with
+// opacity, a lock and a unique key that library items share. The objects drawn with it
+// observe it (see VXRasterizerObserver), and it announces every change with
 // kVXStyleDidChangeNotification (sender the style). A locked style ignores edits.
 
 #include "platform/vantrix/styles/VXRastGroup.h"
@@ -13,7 +13,6 @@
 #include <QVariantMap>
 
 class VXShadow;
-class ZQUndoManager;
 
 inline const QString kVXStyleDidChangeNotification = QStringLiteral("kVXStyleDidChangeNotification");
 inline const QString kVXStyleNameChangedNotification = QStringLiteral("kVXStyleNameChangedNotification");
@@ -94,9 +93,6 @@ public:
     void setStrokeColour(const QColor& colour);
     // The widest enabled stroke, 0 without strokes.
     double maxStrokeWidth() const;
-
-    ZQUndoManager* undoManager() const override;
-    void setUndoManager(ZQUndoManager* undoManager);
 
     // An identical style with the same key (locked included), outside the registry.
     std::shared_ptr<ZQObject> copy() const override;
@@ -186,7 +182,6 @@ private:
     bool m_styleSharable;
     QString m_uniqueKey;
     double m_lastModificationTimestamp;
-    QPointer<ZQUndoManager> m_undoManager;
 };
 
 Q_DECLARE_METATYPE(VXStylePtr)

@@ -2,10 +2,10 @@
 
 // A drawable that shows text through a text adornment of its own (text shapes, text paths).
 //
-// The adornment always exists and belongs to this object alone. Its changes become the
-// object's: each is undone on the drawing's undo manager (an edit's changes land in the
-// drawing's current undo step), the old and new areas of the text redraw, and the bounds
-// take in where the text reaches. The keys string, font, textColour and alignment stand
+// The adornment always exists and belongs to this object alone. The object observes it, so
+// its changes become the object's: each is undone on the drawing's undo manager (an edit's
+// changes land in the drawing's current undo step), the old and new areas of the text
+// redraw, and the bounds take in where the text reaches. The keys string, font, textColour and alignment stand
 // for the adornment's string, font, colour and alignment, so key-value coding and
 // observing reach the text through the object; a locked object ignores them.
 //
@@ -21,32 +21,28 @@
 #include "platform/vantrix/text/VXTextAdornment.h"
 
 #include <QHash>
-#include <vector>
+#include <algorithm>
 
 namespace platform {
 
 template <class Base>
-class TextAdornmentOwner : public Base, public VXRasterizerObserver {
+class TextAdornmentOwner : public Base {
 public:
-    ~TextAdornmentOwner() override
-    {
-        if (m_textAdornment->rastObserver() == this)
-            m_textAdornment->setRastObserver(nullptr);
-    }
-
     const VXTextAdornmentPtr& textAdornment() const { return m_textAdornment; }
     // Undoable; null is ignored, as the object always has text to edit. An adornment that
-    // another object shows is copied, so edits of one object's text never reach another's.
+    // another object shows, or a style holds, is copied, so edits of one object's text never
+    // reach another's.
     void setTextAdornment(const VXTextAdornmentPtr& adornment)
     {
         if (!adornment)
             return;
-        const VXTextAdornmentPtr own = adornment->rastObserver() && adornment->rastObserver() != this
-            ? std::static_pointer_cast<VXTextAdornment>(adornment->copy())
-            : adornment;
-        const VXTextAdornmentPtr previous = m_textAdornment;
+        const QList<VXRasterizerObserver*> observers = adornment->rastObservers();
+        const bool shownElsewhere = adornment->container()
+            || std::any_of(observers.cbegin(), observers.cend(), [this](const VXRasterizerObserver* o) { return o != this; });
+        const VXTextAdornmentPtr own =
+            shownElsewhere ? std::static_pointer_cast<VXTextAdornment>(adornment->copy()) : adornment;
         if (this->changeValueForKey(m_textAdornment, own, "textAdornment", Base::Change::Appearance))
-            observe(previous, own);
+            this->updateRasterizerObservation();
     }
 
     QString string() const { return m_textAdornment->string(); }
@@ -105,29 +101,15 @@ public:
         return found != adornmentKeys.cend() ? QStringList{*found} : Base::keyPathsForValuesAffectingValueForKey(key);
     }
 
-    void rasterizerWillChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) override
+    QList<VXRasterizerPtr> observedRasterizers() const override
     {
-        m_changesUnderway.push_back({rasterizer->valueForKey(keyPath), bounds()});
-    }
-
-    void rasterizerDidChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) override
-    {
-        if (m_changesUnderway.empty())
-            return;
-        const ChangeUnderway change = m_changesUnderway.back();
-        m_changesUnderway.pop_back();
-        // The adornment sits in no style, so it has no undo manager of its own to register with.
-        if (ZQUndoManager* undo = this->undoManager()) {
-            registerUndoForKey(undo, *rasterizer, keyPath, change.oldValue);
-            undo->setActionName(rasterizer->actionNameForKeyPathChangeKind(keyPath));
-        }
-        this->notifyGeometryChange(change.oldBounds);
+        return Base::observedRasterizers() << m_textAdornment;
     }
 
 protected:
     explicit TextAdornmentOwner(VXTextAdornmentPtr adornment) : m_textAdornment(std::move(adornment))
     {
-        m_textAdornment->setRastObserver(this);
+        this->updateRasterizerObservation();
     }
 
     // For the textAdornment Q_PROPERTY: key-value paths walk QObject pointers.
@@ -152,8 +134,8 @@ protected:
     void decodeTextAdornment(KeyedUnarchiver& coder, const QString& key)
     {
         if (VXTextAdornmentPtr decoded = ArchiveReader(coder).object<VXTextAdornment>(key)) {
-            observe(m_textAdornment, decoded);
             m_textAdornment = std::move(decoded);
+            this->updateRasterizerObservation();
         }
         this->invalidateGeometryCaches();
     }
@@ -162,20 +144,7 @@ protected:
     void metadataDidChangeForKey(const QString&) override { this->notifyGeometryChange(bounds()); }
 
 private:
-    struct ChangeUnderway {
-        QVariant oldValue;
-        QRectF oldBounds;
-    };
-
-    void observe(const VXTextAdornmentPtr& previous, const VXTextAdornmentPtr& next)
-    {
-        if (previous && previous->rastObserver() == this)
-            previous->setRastObserver(nullptr);
-        next->setRastObserver(this);
-    }
-
     VXTextAdornmentPtr m_textAdornment;
-    std::vector<ChangeUnderway> m_changesUnderway;
 };
 
 } // namespace platform

@@ -54,10 +54,13 @@ void VXObjectCreationTool::setStyleForCreatedObjects(const VXStylePtr& style)
 
 QString VXObjectCreationTool::actionName() const { return QStringLiteral("New %1").arg(registeredName()); }
 
-VXDrawableObjectPtr VXObjectCreationTool::makeObject() const
+VXDrawableObjectPtr VXObjectCreationTool::makeObject(VXDrawing* drawing) const
 {
     VXDrawableObjectPtr object = m_prototype->copyDrawable();
-    if (VXStylePtr style = m_style ? m_style : g_styleForCreatedObjects)
+    VXStylePtr style = m_style ? m_style : g_styleForCreatedObjects ? g_styleForCreatedObjects : object->style();
+    if (style && drawing)
+        style = drawing->ownCopyOfToolStyle(style);
+    if (style)
         object->setStyle(style);
     return object;
 }
@@ -176,7 +179,7 @@ int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF
     if (!objectLayer || !isValidTargetLayer(layer))
         return 0;
     m_layer = objectLayer;
-    m_object = makeObject();
+    m_object = makeObject(objectLayer->drawing());
     m_points = {point};
     shapeObjectTo(point);
     m_layer->addObjectPendingCreation(m_object);

@@ -1,7 +1,7 @@
 #pragma once
 
-// Makes objects by dragging: each gesture copies the prototype, gives the copy the style for
-// created objects, shows it as the layer's pending object while the pointer moves, and on
+// Makes objects by dragging: each gesture copies the prototype, gives the copy the drawing's
+// own copy of the style for created objects (the tool serves every document), shows it as the layer's pending object while the pointer moves, and on
 // release commits it as one undo step named after the tool. A gesture that leaves the object
 // without extent creates nothing.
 //
@@ -21,6 +21,7 @@
 #include <QPointer>
 
 class VXDrawableObject;
+class VXDrawing;
 class VXObjectOwnerLayer;
 using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 
@@ -73,7 +74,7 @@ public:
     void toolControllerWillUnsetTool(VXToolController* controller) override { cancel(); }
 
 private:
-    VXDrawableObjectPtr makeObject() const;
+    VXDrawableObjectPtr makeObject(VXDrawing* drawing) const;
     bool buildsClickByClick() const;
     // Arcs: the drag has set the radius and the pointer now sets the end angle.
     bool isSettingEndAngle() const { return m_geometry == Geometry::Arc && m_points.size() > 1; }

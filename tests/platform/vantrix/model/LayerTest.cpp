@@ -7,6 +7,7 @@
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/model/VXIsometricGridLayer.h"
+#include "platform/vantrix/styles/VXStroke.h"
 
 using namespace drawingtest;
 
@@ -249,6 +250,22 @@ TEST(Drawing, StylesAreListedOnceAndReplacedInOneStep)
     f.undo->undo();
     EXPECT_EQ(a->style(), red);
     EXPECT_EQ(c->style(), red);
+}
+
+TEST(Drawing, ObjectsHearTheirStylesChangeWhereverTheyAre)
+{
+    Fixture f;
+    const VXStylePtr road = strokeStyle(Qt::black, 2);
+    auto kept = VXDrawablePath::drawablePathWithBezierPathWithStyle(platform::BezierPath::bezierPathWithRect({10, 10, 40, 0}), road);
+    auto deleted = VXDrawablePath::drawablePathWithBezierPathWithStyle(platform::BezierPath::bezierPathWithRect({10, 60, 40, 0}), road);
+    f.layer->addObjectsFromArray({kept, deleted});
+    const double narrow = deleted->bounds().height();
+    f.layer->removeObject(deleted.get());
+    road->renderersOfClass<VXStroke>().first()->setWidth(10); // while the removed road waits to be pasted back
+    EXPECT_GT(kept->bounds().height(), narrow + 7);
+    f.layer->addObject(deleted);
+    EXPECT_EQ(deleted->bounds().height(), kept->bounds().height()); // not the bounds cached before the edit
+    EXPECT_EQ(f.layer->objectsInRect({0, 64, 60, 2}), (QList<VXDrawableObject*>{deleted.get()}));
 }
 
 TEST(Drawing, SizeAndMarginsRefuseNonsenseAndResizingKeepsObjectsFindable)

@@ -32,7 +32,6 @@ protected:
     {
         undo.setGroupsByEvent(false);
         style = VXStyle::styleWithFillColourStrokeColour(Qt::white, Qt::black);
-        style->setUndoManager(&undo);
         fill = style->renderersOfClass<VXFill>().first();
         stroke = style->renderersOfClass<VXStroke>().first();
     }
@@ -40,6 +39,7 @@ protected:
     template <class Edit>
     void edit(Edit change)
     {
+        const VXRasterizer::EditingScope editing(&undo); // the document doing the edit
         undo.beginUndoGrouping();
         change();
         undo.endUndoGrouping();
@@ -128,7 +128,7 @@ TEST_F(StyleEditing, KeyChangesUndoAndRedoWholeUnderTheirActionNames)
 TEST_F(StyleEditing, ObserversAndNotificationsHearEveryChangeOnceInOrder)
 {
     auto observer = std::make_unique<RecordingObserver>();
-    stroke->setRastObserver(observer.get());
+    stroke->addRastObserver(observer.get());
     QList<KeyValueChange> changes;
     QObject receiver;
     stroke->observeKeyPath("colour", platform::KeyValueObservingOptionOld | platform::KeyValueObservingOptionNew,
@@ -169,7 +169,7 @@ TEST_F(StyleEditing, ObserversAndNotificationsHearEveryChangeOnceInOrder)
 
     // An observer that dies is forgotten.
     observer.reset();
-    EXPECT_EQ(stroke->rastObserver(), nullptr);
+    EXPECT_TRUE(stroke->rastObservers().isEmpty());
     edit([&] { style->setLocked(false); });
     edit([&] { stroke->setWidth(3); });
     EXPECT_DOUBLE_EQ(stroke->width(), 3.0);
@@ -182,7 +182,7 @@ TEST_F(StyleEditing, ThrowingObserversAreLoggedWhileTheEditAndItsUndoGoThrough)
         void rasterizerDidChangeKeyPath(VXRasterizer*, const QString&) override { throw std::runtime_error("did"); }
     } observer;
     testsupport::LogCapture log;
-    stroke->setRastObserver(&observer);
+    stroke->addRastObserver(&observer);
     QObject receiver;
     stroke->observeKeyPath("width", platform::KeyValueObservingOptionNew, &receiver,
                            [](const KeyValueChange&) { throw platform::AssertionFailure("observer failed"); });

@@ -33,11 +33,11 @@ protected:
         text = VXTextAdornment::textAdornmentWithText(QStringLiteral("Harbour Road"));
         text->setFont(texttest::testFont(12));
         style->addRenderer(text);
-        style->setUndoManager(&undo);
     }
 
     void edit(const std::function<void()>& change)
     {
+        const VXRasterizer::EditingScope editing(&undo); // the document doing the edit
         undo.beginUndoGrouping();
         change();
         undo.endUndoGrouping();
@@ -177,7 +177,7 @@ TEST_F(TextEditing, AttributesOfTheWholeTextOverrideTheLabelsOwnAndUndoBringsThe
 TEST_F(TextEditing, ObserversHearTheKeysThatChange)
 {
     KeyRecorder recorder;
-    text->setRastObserver(&recorder);
+    text->addRastObserver(&recorder);
     QStringList heard;
     for (const QString key : {"fontSize", "textAttributes", "string"})
         text->observeKeyPath(key, {}, &recorder, [&heard, key](const platform::KeyValueChange&) { heard << key; });

@@ -191,6 +191,20 @@ TEST(TextShape, TextChangesAndReplacedAdornmentsAreOneUndoStepOnTheDrawing)
     EXPECT_EQ(other->string(), QStringLiteral("Wharf"));
     other->setString(QStringLiteral("Slip"));
     EXPECT_EQ(shape->string(), QStringLiteral("Wharf"));
+
+    // So is an adornment a style holds: the style's edits stay the style's, and undo elsewhere.
+    const VXStylePtr labels = std::make_shared<VXStyle>();
+    const auto styled = VXTextAdornment::textAdornmentWithText(QStringLiteral("Lock"));
+    labels->addRenderer(styled);
+    f.layer->addObject(other);
+    other->setTextAdornment(styled);
+    f.endStep();
+    EXPECT_NE(other->textAdornment(), styled);
+    const int stepsBefore = f.undo->numberOfUndoActions();
+    styled->setString(QStringLiteral("Weir"));
+    f.endStep();
+    EXPECT_EQ(other->string(), QStringLiteral("Lock"));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), stepsBefore);
 }
 
 TEST(TextShape, AdornmentsSurviveArchivesAndCopies)

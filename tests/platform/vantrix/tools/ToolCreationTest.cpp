@@ -6,6 +6,7 @@
 #include "platform/vantrix/drawables/VXRoundEndRectShape.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/model/VXGridLayer.h"
+#include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
 #include "support/SettingScope.h"
 
@@ -56,7 +57,7 @@ TEST(ToolCreation, RectangleDragMakesOneObjectInOneUndoStep)
     ASSERT_EQ(f.layer->countOfObjects(), 1);
     const VXDrawableObjectPtr made = f.layer->objectInObjectsAtIndex(0);
     EXPECT_FALSE(f.layer->pendingObject());
-    EXPECT_EQ(made->style(), red);
+    EXPECT_TRUE(made->style()->isEqualToStyle(red.get())); // the drawing's own copy of it
     EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
     EXPECT_EQ(f.undo->undoActionName(), "New Rectangle");
     // Having made something, the view goes back to selecting.
@@ -67,6 +68,68 @@ TEST(ToolCreation, RectangleDragMakesOneObjectInOneUndoStep)
     f.undo->redo();
     ASSERT_EQ(f.layer->countOfObjects(), 1);
     expectRectNear(f.layer->objectInObjectsAtIndex(0)->logicalBounds(), QRectF(30, 40, 60, 30));
+}
+
+TEST(ToolCreation, EachDocumentEditsAndUndoesItsOwnCopyOfAToolsStyle)
+{
+    auto a = std::make_unique<CreationFixture>();
+    CreationFixture b;
+    const VXStylePtr toolStyle = drawingtest::strokeStyle(Qt::black, 2);
+    VXObjectCreationTool::setStyleForCreatedObjects(toolStyle);
+    for (CreationFixture* f : {a.get(), &b, a.get()}) {
+        f->useTool("Rectangle");
+        f->drag({20, 20}, {60, 50});
+        f->forgetEdits();
+    }
+    VXObjectCreationTool::setStyleForCreatedObjects(nullptr);
+    ASSERT_EQ(a->layer->countOfObjects(), 2);
+    ASSERT_EQ(b.layer->countOfObjects(), 1);
+    const VXStylePtr styleA = a->made(0)->style();
+    const VXStylePtr styleB = b.made(0)->style();
+    EXPECT_EQ(a->made(1)->style(), styleA); // shared within a document
+    EXPECT_NE(styleA, styleB);
+    EXPECT_NE(styleA, toolStyle);
+    EXPECT_TRUE(styleB->isEqualToStyle(toolStyle.get()));
+
+    const auto widthOf = [](const VXStylePtr& style) { return style->renderersOfClass<VXStroke>().first()->width(); };
+    const QRectF boundsB = b.made(0)->bounds();
+    styleA->renderersOfClass<VXStroke>().first()->setWidth(8); // as an inspector on map A would
+    a->endStep();
+    styleB->setStrokeColour(Qt::red);
+    b.endStep();
+    EXPECT_EQ(a->undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(a->undo->undoActionName(), "Stroke Width");
+    EXPECT_EQ(b.undo->numberOfUndoActions(), 1);
+    EXPECT_GT(a->made(1)->bounds().width(), boundsB.width()); // A's objects took the width, B's did not
+    EXPECT_EQ(b.made(0)->bounds(), boundsB);
+    EXPECT_EQ(widthOf(toolStyle), 2);
+
+    a->undo->undo();
+    EXPECT_EQ(widthOf(styleA), 2);
+    EXPECT_EQ(styleB->strokeColour(), QColor(Qt::red));
+    a->undo->redo();
+    EXPECT_EQ(widthOf(styleA), 8);
+
+    // A style both documents use takes its undo from the document doing the edit.
+    a->made(0)->setStyle(styleB);
+    a->forgetEdits();
+    {
+        const VXRasterizer::EditingScope editing(b.undo.get());
+        styleB->setStrokeColour(Qt::blue);
+    }
+    a->endStep();
+    b.endStep();
+    EXPECT_EQ(a->undo->numberOfUndoActions(), 0);
+    EXPECT_EQ(b.undo->numberOfUndoActions(), 2);
+
+    // Closing map A leaves B's undo and redo working.
+    a.reset();
+    b.undo->undo();
+    EXPECT_EQ(styleB->strokeColour(), QColor(Qt::red));
+    b.undo->undo();
+    EXPECT_TRUE(styleB->isEqualToStyle(toolStyle.get()));
+    b.undo->redo();
+    EXPECT_EQ(styleB->strokeColour(), QColor(Qt::red));
 }
 
 TEST(ToolCreation, EveryShapeToolCopiesItsPrototypeIntoTheDraggedRectangleWhicheverWayItGoes)
