@@ -9,7 +9,7 @@ packages=(
   libplist-dev libpotrace-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-dejavu-core poppler-utils
+  fonts-dejavu-core fonts-urw-base35 poppler-utils  # fonts-urw-base35 answers "Helvetica" and the other named families
   libshp-dev shapelib
   adwaita-icon-theme libwacom-common librsvg2-bin  # real SVG files and the renderer the import tests compare with
 )
