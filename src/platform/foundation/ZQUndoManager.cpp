@@ -26,6 +26,16 @@ void UndoGroup::performInReverse() const
     }
 }
 
+int UndoGroup::actionCount() const
+{
+    int count = 0;
+    for (const Item& item : m_items) {
+        const auto* group = std::get_if<std::shared_ptr<UndoGroup>>(&item);
+        count += group ? (*group)->actionCount() : 1;
+    }
+    return count;
+}
+
 bool UndoGroup::removeActionsWithTarget(const QObject* target)
 {
     std::erase_if(m_items, [target](Item& item) {

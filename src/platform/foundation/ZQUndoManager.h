@@ -49,6 +49,8 @@ public:
 
     const QString& actionName() const { return m_actionName; }
     bool isEmpty() const { return m_items.empty(); }
+    // The closures it holds, nested groups' included: what a step keeps alive.
+    int actionCount() const;
 
 private:
     friend class ::ZQUndoManager;

@@ -4,12 +4,21 @@
 // coding, so it runs the same setter as the change (observers are told, the redo is
 // registered) and the model needs no hand-written inverse per property. The closure holds
 // the owner (when it is shared) so an undo can reach an object that left its layer.
+//
+// A gesture that changes objects at every mouse move opens a CoalescedKeyValueUndo on the
+// undo manager: while it is open, key-value undo is kept back, with the first old value of
+// each key of each object, and finish() registers one action per object that sets those
+// back. That action runs its setters under a coalescing of its own, so its redo is again
+// one action per object.
 
 #include "platform/foundation/Markers.h"
 #include "platform/foundation/ZQObject.h"
 
+#include <QHash>
+#include <QPointer>
 #include <QVariant>
 #include <memory>
+#include <vector>
 
 class ZQUndoManager;
 
@@ -29,5 +38,34 @@ QVariant undoValue(const std::shared_ptr<T>& value)
 {
     return value ? QVariant::fromValue(ZQObjectPtr(value)) : nullValue();
 }
+
+class CoalescedKeyValueUndo {
+public:
+    // Opens on `undoManager` (which may be null); the innermost open one takes the changes.
+    explicit CoalescedKeyValueUndo(ZQUndoManager* undoManager);
+    // Closes without registering what finish() did not.
+    ~CoalescedKeyValueUndo();
+    CoalescedKeyValueUndo(const CoalescedKeyValueUndo&) = delete;
+    CoalescedKeyValueUndo& operator=(const CoalescedKeyValueUndo&) = delete;
+
+    // Registers one action per changed object, in the order they first changed, and closes.
+    void finish();
+
+private:
+    friend void registerUndoForKey(ZQUndoManager*, ZQObject&, const QString&, const QVariant&);
+    struct Record {
+        ZQObject* target;
+        std::shared_ptr<ZQObject> keeper;
+        std::vector<std::pair<QString, QVariant>> oldValues; // first old value per key, in order
+    };
+
+    void record(ZQObject& owner, const QString& key, const QVariant& oldValue);
+    void close();
+
+    QPointer<ZQUndoManager> m_undoManager;
+    bool m_open = false;
+    std::vector<Record> m_records;
+    QHash<const ZQObject*, size_t> m_recordOfObject;
+};
 
 } // namespace platform

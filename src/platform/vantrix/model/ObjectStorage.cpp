@@ -3,6 +3,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace platform {
@@ -29,41 +30,116 @@ void ObjectStorage::invalidateIndexesFrom(int index)
     m_indexedCount = std::min(m_indexedCount, index);
 }
 
-void ObjectStorage::insertObjectAtIndex(const VXDrawableObjectPtr& object, int index)
-{
-    ZQ_ASSERT(object && index >= 0 && index <= count(), QStringLiteral("insertion index %1 out of range").arg(index));
-    ZQ_ASSERT(!containsObject(object.get()), QStringLiteral("object is already stored"));
-    invalidateIndexesFrom(index);
-    m_objects.insert(index, object);
-    didInsertObject(object.get());
-}
-
-VXDrawableObjectPtr ObjectStorage::removeObjectAtIndex(int index)
-{
-    ZQ_ASSERT(index >= 0 && index < count(), QStringLiteral("removal index %1 out of range").arg(index));
-    VXDrawableObjectPtr object = m_objects[index];
-    willRemoveObject(object.get());
-    invalidateIndexesFrom(index);
-    m_objects.removeAt(index);
-    return object;
-}
-
-void ObjectStorage::moveObjectFromIndexToIndex(int from, int to)
-{
-    ZQ_ASSERT(from >= 0 && from < count() && to >= 0 && to < count(),
-              QStringLiteral("move from %1 to %2 out of range").arg(from).arg(to));
-    if (from == to)
-        return;
-    invalidateIndexesFrom(std::min(from, to));
-    m_objects.move(from, to);
-}
-
 void ObjectStorage::setObjects(const QList<VXDrawableObjectPtr>& objects)
 {
     invalidateIndexesFrom(0);
     m_objects = objects;
     m_objects.removeAll(nullptr);
     didResetObjects();
+}
+
+void ObjectStorage::checkIndexes(const QList<int>& indexes, int end)
+{
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+        ZQ_ASSERT(indexes[i] >= 0 && indexes[i] < end && (i == 0 || indexes[i - 1] < indexes[i]),
+                  QStringLiteral("index %1 out of range or out of order").arg(indexes[i]));
+    }
+}
+
+void ObjectStorage::insertObjectsAtIndexes(const QList<VXDrawableObjectPtr>& objects, const QList<int>& indexes)
+{
+    ZQ_ASSERT(objects.size() == indexes.size(), QStringLiteral("one index per object is needed"));
+    if (objects.isEmpty())
+        return;
+    checkIndexes(indexes, count() + int(objects.size()));
+    QSet<const VXDrawableObject*> incoming;
+    QList<VXDrawableObject*> inserted;
+    inserted.reserve(objects.size());
+    for (const VXDrawableObjectPtr& object : objects) {
+        ZQ_ASSERT(object && !containsObject(object.get()) && !incoming.contains(object.get()),
+                  QStringLiteral("object is null or already stored"));
+        incoming.insert(object.get());
+        inserted.append(object.get());
+    }
+    invalidateIndexesFrom(indexes.first());
+    // Merged from the end, so only what lies above the lowest index moves.
+    qsizetype old = m_objects.size();
+    m_objects.resize(old + objects.size());
+    for (qsizetype next = objects.size() - 1, at = m_objects.size() - 1; next >= 0; --at) {
+        if (indexes[next] == at)
+            m_objects[at] = objects[next--];
+        else
+            m_objects[at] = std::move(m_objects[--old]);
+    }
+    if (inserted.size() == 1)
+        didInsertObject(inserted.first());
+    else
+        didInsertObjects(inserted);
+}
+
+QList<VXDrawableObjectPtr> ObjectStorage::removeObjectsAtIndexes(const QList<int>& indexes)
+{
+    if (indexes.isEmpty())
+        return {};
+    checkIndexes(indexes, count());
+    QList<VXDrawableObjectPtr> removed;
+    QList<VXDrawableObject*> leaving;
+    removed.reserve(indexes.size());
+    leaving.reserve(indexes.size());
+    for (const int index : indexes) {
+        removed.append(m_objects[index]);
+        leaving.append(m_objects[index].get());
+    }
+    willRemoveObjects(leaving);
+    invalidateIndexesFrom(indexes.first());
+    qsizetype kept = indexes.first();
+    qsizetype next = 0;
+    for (qsizetype i = indexes.first(); i < m_objects.size(); ++i) {
+        if (next < indexes.size() && indexes[next] == i)
+            ++next;
+        else
+            m_objects[kept++] = std::move(m_objects[i]);
+    }
+    m_objects.resize(kept);
+    return removed;
+}
+
+void ObjectStorage::moveObjectsAtIndexesToIndexes(const QList<int>& from, const QList<int>& to)
+{
+    ZQ_ASSERT(from.size() == to.size(), QStringLiteral("one destination per moved object is needed"));
+    checkIndexes(from, count());
+    checkIndexes(to, count());
+    if (from == to)
+        return;
+    // Only the span between the first and the last place involved changes.
+    const int first = std::min(from.first(), to.first());
+    const int last = std::max(from.last(), to.last());
+    invalidateIndexesFrom(first);
+    QList<VXDrawableObjectPtr> moved;
+    QList<VXDrawableObjectPtr> others;
+    moved.reserve(from.size());
+    others.reserve(last - first + 1 - from.size());
+    for (qsizetype i = first, next = 0; i <= last; ++i) {
+        if (next < from.size() && from[next] == i) {
+            moved.append(std::move(m_objects[i]));
+            ++next;
+        } else {
+            others.append(std::move(m_objects[i]));
+        }
+    }
+    for (qsizetype i = first, next = 0, other = 0; i <= last; ++i)
+        m_objects[i] = next < to.size() && to[next] == i ? std::move(moved[next++]) : std::move(others[other++]);
+}
+
+void ObjectStorage::didInsertObjects(const QList<VXDrawableObject*>&)
+{
+    didResetObjects();
+}
+
+void ObjectStorage::willRemoveObjects(const QList<VXDrawableObject*>& objects)
+{
+    for (VXDrawableObject* object : objects)
+        willRemoveObject(object);
 }
 
 QList<VXDrawableObject*> ObjectStorage::objectsIntersectingRect(const QRectF& rect) const

@@ -7,6 +7,9 @@
 //
 // The storage records each object's bounds when it indexes it; the layer reports bounds
 // changes with objectDidChangeBounds, and the storage re-indexes from its record.
+//
+// Batch operations splice the list once and renumber once, so editing k objects of n costs
+// O(n + k), not k times O(n).
 
 #include "platform/foundation/ZQObject.h"
 
@@ -33,12 +36,16 @@ public:
     int indexOfObject(const VXDrawableObject* object) const;
     bool containsObject(const VXDrawableObject* object) const { return indexOfObject(object) >= 0; }
 
-    // Indexes must be in range; inserting an object twice is a programming error.
-    void insertObjectAtIndex(const VXDrawableObjectPtr& object, int index);
-    VXDrawableObjectPtr removeObjectAtIndex(int index);
-    // `to` is the index the object has afterwards.
-    void moveObjectFromIndexToIndex(int from, int to);
     void setObjects(const QList<VXDrawableObjectPtr>& objects);
+
+    // Indexes out of range or order, and objects stored twice, are programming errors.
+    // `indexes` strictly ascending, one per object: each object's index in the resulting list.
+    void insertObjectsAtIndexes(const QList<VXDrawableObjectPtr>& objects, const QList<int>& indexes);
+    // `indexes` strictly ascending; answers the removed objects, bottom first.
+    QList<VXDrawableObjectPtr> removeObjectsAtIndexes(const QList<int>& indexes);
+    // The objects at `from` go to `to` (both strictly ascending, of one size), keeping their
+    // order among themselves; the others keep theirs and fill the remaining places.
+    void moveObjectsAtIndexesToIndexes(const QList<int>& from, const QList<int>& to);
 
     // The objects whose bounds meet `rect` (edges included), in stacking order.
     QList<VXDrawableObject*> objectsIntersectingRect(const QRectF& rect) const;
@@ -51,11 +58,18 @@ protected:
     virtual void willRemoveObject(VXDrawableObject* object) = 0;
     virtual void didChangeBounds(VXDrawableObject* object) = 0;
     virtual void didResetObjects() = 0;
+    // After a batch insertion; the default indexes everything again, which is the right cost for
+    // large batches. Indexes that can add in place cheaply override it.
+    virtual void didInsertObjects(const QList<VXDrawableObject*>& objects);
+    // Before a batch removal; the default removes each object by itself.
+    virtual void willRemoveObjects(const QList<VXDrawableObject*>& objects);
     // Objects that may meet `rect`, each once, in any order; the caller tests exactly.
     virtual QList<VXDrawableObject*> candidatesIntersectingRect(const QRectF& rect) const = 0;
 
 private:
     void invalidateIndexesFrom(int index);
+    // Asserts that the indexes ascend strictly within [0, end).
+    static void checkIndexes(const QList<int>& indexes, int end);
 
     QList<VXDrawableObjectPtr> m_objects;
     mutable QHash<const VXDrawableObject*, int> m_indexes;

@@ -171,19 +171,25 @@ void VXObjectDrawingLayer::restoreSelectionWithUndo(const QList<VXDrawableObject
     exchangeSelectionWithObjectsFromArray(restored);
     for (const VXDrawableObjectPtr& object : restored)
         if (!containsObject(object.get()))
-            m_awaitingSelection.push_back(object);
+            m_awaitingSelection.insert(object.get(), object);
 }
 
-void VXObjectDrawingLayer::objectWasInserted(VXDrawableObject* object)
+void VXObjectDrawingLayer::objectsWereInserted(const QList<VXDrawableObjectPtr>& objects)
 {
-    const auto awaited = std::find_if(m_awaitingSelection.begin(), m_awaitingSelection.end(),
-                                      [object](const std::weak_ptr<VXDrawableObject>& w) { return w.lock().get() == object; });
-    if (awaited == m_awaitingSelection.end())
+    if (m_awaitingSelection.isEmpty())
         return;
-    m_awaitingSelection.erase(awaited);
-    auto stillAwaited = std::exchange(m_awaitingSelection, {}); // setSelection forgets them
     QSet<const VXDrawableObject*> wanted = m_selection;
-    wanted.insert(object);
+    for (const VXDrawableObjectPtr& object : objects) {
+        // The weak pointer tells an awaited object from a newer one at a reused address.
+        const auto awaited = m_awaitingSelection.constFind(object.get());
+        if (awaited != m_awaitingSelection.cend() && awaited->lock() == object) {
+            m_awaitingSelection.erase(awaited);
+            wanted.insert(object.get());
+        }
+    }
+    if (wanted.size() == m_selection.size())
+        return;
+    auto stillAwaited = std::exchange(m_awaitingSelection, {}); // setSelection forgets them
     setSelection(wanted);
     m_awaitingSelection = std::move(stillAwaited);
 }
@@ -219,10 +225,13 @@ QList<const VXDrawableObject*> VXObjectDrawingLayer::objectsDrawnAsSelectedInRec
     });
 }
 
-void VXObjectDrawingLayer::objectWillBeRemoved(VXDrawableObject* object)
+void VXObjectDrawingLayer::objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects)
 {
-    if (isSelectedObject(object))
-        removeObjectFromSelection(object);
+    QSet<const VXDrawableObject*> wanted = m_selection;
+    for (const VXDrawableObjectPtr& object : objects)
+        wanted.remove(object.get());
+    if (wanted.size() != m_selection.size())
+        setSelection(wanted);
 }
 
 void VXObjectDrawingLayer::layerDidResignActiveLayer()

@@ -15,6 +15,7 @@
 #include "platform/graphics/PathGeometry.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 
+#include <QHash>
 #include <QPainterPath>
 #include <QSet>
 #include <functional>
@@ -111,8 +112,8 @@ protected:
     // fixed distance on screen past it, beyond the object's bounds.
     QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
                                                                const VXDrawingView* view) const override;
-    void objectWillBeRemoved(VXDrawableObject* object) override;
-    void objectWasInserted(VXDrawableObject* object) override;
+    void objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects) override;
+    void objectsWereInserted(const QList<VXDrawableObjectPtr>& objects) override;
 
 private:
     QVariantList selectionValue() const;
@@ -138,7 +139,7 @@ private:
     QSet<const VXDrawableObject*> m_selection;
     // Objects a restored selection names that are not back in the layer yet: an undo
     // restores the selection before (or a redo after) the objects return.
-    std::vector<std::weak_ptr<VXDrawableObject>> m_awaitingSelection;
+    QHash<const VXDrawableObject*, std::weak_ptr<VXDrawableObject>> m_awaitingSelection;
     std::optional<QList<VXDrawableObjectPtr>> m_recordedSelection;
 };
 

@@ -13,7 +13,9 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
+#include <QHash>
 #include <QSet>
+#include <numeric>
 
 namespace {
 
@@ -23,6 +25,9 @@ const QString kObjectsListKey = QStringLiteral("objects");
 const QString kObjectInfoKey = QStringLiteral("object");
 const QString kOldIndexKey = QStringLiteral("old_index");
 const QString kNewIndexKey = QStringLiteral("new_index");
+const QString kObjectsInfoKey = QStringLiteral("objects");
+const QString kOldIndexesKey = QStringLiteral("old_indexes");
+const QString kNewIndexesKey = QStringLiteral("new_indexes");
 
 const QMetaObject* s_storageClass = &VXBSPDirectObjectStorage::staticMetaObject;
 
@@ -31,6 +36,15 @@ std::shared_ptr<platform::ObjectStorage> makeStorage()
     auto storage = std::dynamic_pointer_cast<platform::ObjectStorage>(
         platform::ClassRegistry::create(QString::fromLatin1(s_storageClass->className())));
     return storage ? storage : std::make_shared<VXBSPDirectObjectStorage>();
+}
+
+// "objects": the list, bottom first; "object" as well when there is one.
+QVariantMap objectsUserInfo(const QList<VXDrawableObjectPtr>& objects)
+{
+    QVariantMap info{{kObjectsInfoKey, QVariant::fromValue(objects)}};
+    if (objects.size() == 1)
+        info.insert(kObjectInfoKey, QVariant::fromValue(objects.first()));
+    return info;
 }
 
 VXDrawableObjectPtr sharedObject(VXDrawableObject* object)
@@ -82,12 +96,13 @@ QVariantList VXObjectOwnerLayer::objectsValue() const
 QList<int> VXObjectOwnerLayer::indexesOfObjectsInArray(const QList<VXDrawableObjectPtr>& list) const
 {
     QList<int> indexes;
+    indexes.reserve(list.size());
     for (const VXDrawableObjectPtr& object : list) {
-        const int index = indexOfObject(object.get());
-        if (index >= 0 && !indexes.contains(index))
+        if (const int index = indexOfObject(object.get()); index >= 0)
             indexes.append(index);
     }
     std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
     return indexes;
 }
 
@@ -114,143 +129,215 @@ QList<VXDrawableObject*> VXObjectOwnerLayer::objectsInRect(const QRectF& rect) c
 
 void VXObjectOwnerLayer::addObject(const VXDrawableObjectPtr& object)
 {
-    if (object && !containsObject(object.get()))
-        insertOne(object, countOfObjects());
+    addObjectsFromArray({object});
 }
 
 void VXObjectOwnerLayer::addObjectsFromArray(const QList<VXDrawableObjectPtr>& list)
 {
-    for (const VXDrawableObjectPtr& object : list)
-        addObject(object);
+    QList<int> indexes;
+    indexes.reserve(list.size());
+    for (qsizetype i = 0; i < list.size(); ++i)
+        indexes.append(countOfObjects() + int(i));
+    insertObjectsAtIndexes(list, indexes);
 }
 
 void VXObjectOwnerLayer::insertObjectInObjectsAtIndex(const VXDrawableObjectPtr& object, int index)
 {
     ZQ_ASSERT(object, QStringLiteral("cannot insert a null object"));
     ZQ_ASSERT(index >= 0 && index <= countOfObjects(), QStringLiteral("object index %1 out of range").arg(index));
-    if (!containsObject(object.get()))
-        insertOne(object, index);
+    insertObjectsAtIndexes({object}, {index});
 }
 
 void VXObjectOwnerLayer::insertObjectsAtIndexes(const QList<VXDrawableObjectPtr>& list, const QList<int>& indexes)
 {
     ZQ_ASSERT(list.size() == indexes.size(), QStringLiteral("one index per object is needed"));
     ZQ_ASSERT(std::is_sorted(indexes.begin(), indexes.end()), QStringLiteral("indexes must ascend"));
-    for (qsizetype i = 0; i < list.size(); ++i)
-        insertObjectInObjectsAtIndex(list[i], std::min(indexes[i], countOfObjects()));
+    QList<VXDrawableObjectPtr> incoming;
+    QList<int> at;
+    QSet<const VXDrawableObject*> seen;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const VXDrawableObjectPtr& object = list[i];
+        if (!object || containsObject(object.get()) || seen.contains(object.get()))
+            continue;
+        seen.insert(object.get());
+        incoming.append(object);
+        at.append(indexes[i]);
+    }
+    if (incoming.isEmpty())
+        return;
+    leavePreviousContainers(incoming);
+    // Each index within the list as it grows, and past the one before it.
+    const int count = countOfObjects();
+    for (qsizetype i = 0; i < at.size(); ++i)
+        at[i] = std::clamp(at[i], i == 0 ? 0 : at[i - 1] + 1, count + int(i));
+    insertBatch(incoming, at);
 }
 
 void VXObjectOwnerLayer::removeObjectFromObjectsAtIndex(int index)
 {
     ZQ_ASSERT(index >= 0 && index < countOfObjects(), QStringLiteral("object index %1 out of range").arg(index));
-    removeOne(index);
+    removeBatch({index});
 }
 
 void VXObjectOwnerLayer::removeObject(const VXDrawableObject* object)
 {
     if (const int index = indexOfObject(object); index >= 0)
-        removeOne(index);
+        removeBatch({index});
 }
 
 void VXObjectOwnerLayer::removeObjectsAtIndexes(const QList<int>& indexes)
 {
     QList<int> sorted = indexes;
-    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    for (const int index : sorted)
-        removeObjectFromObjectsAtIndex(index);
+    ZQ_ASSERT(sorted.isEmpty() || (sorted.first() >= 0 && sorted.last() < countOfObjects()),
+              QStringLiteral("object indexes out of range"));
+    removeBatch(sorted);
 }
 
 void VXObjectOwnerLayer::removeObjectsInArray(const QList<VXDrawableObjectPtr>& list)
 {
-    removeObjectsAtIndexes(indexesOfObjectsInArray(list));
+    removeBatch(indexesOfObjectsInArray(list));
 }
 
 void VXObjectOwnerLayer::removeAllObjects()
 {
-    while (countOfObjects() > 0)
-        removeOne(countOfObjects() - 1);
+    QList<int> all(countOfObjects());
+    std::iota(all.begin(), all.end(), 0);
+    removeBatch(all);
 }
 
 void VXObjectOwnerLayer::moveObjectToIndex(const VXDrawableObject* object, int index)
 {
-    const int from = indexOfObject(object);
-    if (from >= 0 && countOfObjects() > 0)
-        moveOne(from, std::clamp(index, 0, countOfObjects() - 1));
+    if (const int from = indexOfObject(object); from >= 0)
+        moveBatch({from}, {std::clamp(index, 0, countOfObjects() - 1)});
 }
 
 void VXObjectOwnerLayer::moveObjectsInArrayToIndex(const QList<VXDrawableObjectPtr>& list, int index)
 {
-    QList<VXDrawableObjectPtr> members;
-    for (const int i : indexesOfObjectsInArray(list))
-        members.append(objects()[i]);
-    const int n = int(members.size());
-    if (n == 0)
+    const QList<int> from = indexesOfObjectsInArray(list);
+    if (from.isEmpty())
         return;
-    const int start = std::clamp(index, 0, countOfObjects() - n);
-    // Objects that move down go first, lowest first, then those that move up, highest
-    // first: neither pass disturbs an object already in place.
-    for (int k = 0; k < n; ++k) {
-        if (const int current = indexOfObject(members[k].get()); current > start + k)
-            moveOne(current, start + k);
-    }
-    for (int k = n - 1; k >= 0; --k) {
-        if (const int current = indexOfObject(members[k].get()); current < start + k)
-            moveOne(current, start + k);
-    }
+    QList<int> to(from.size());
+    std::iota(to.begin(), to.end(), std::clamp(index, 0, countOfObjects() - int(from.size())));
+    moveBatch(from, to);
 }
 
-void VXObjectOwnerLayer::insertOne(const VXDrawableObjectPtr& object, int index)
+void VXObjectOwnerLayer::moveObjectsToIndexes(const QList<VXDrawableObjectPtr>& list, const QList<int>& indexes)
 {
-    auto* previous = qobject_cast<VXObjectOwnerLayer*>(object->container());
-    ZQ_ASSERT(previous || !object->container(), QStringLiteral("an object leaves a group by ungrouping, not by adding"));
-    if (previous && previous != this)
-        previous->removeObject(object.get());
-    if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, object] { removeObject(object.get()); });
-    willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, {index}, kObjectsListKey);
-    object->setContainer(this);
-    m_storage->insertObjectAtIndex(object, index);
-    didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, {index}, kObjectsListKey);
-    object->objectWasAddedToLayer(this);
-    objectWasInserted(object.get());
-    platform::NotificationCenter::defaultCenter().postNotificationName(
-        kVXLayerDidAddObject, this, {{kObjectInfoKey, QVariant::fromValue(object)}});
-    object->notifyVisualChange();
+    const QList<int> from = indexesOfObjectsInArray(list);
+    ZQ_ASSERT(from.size() == indexes.size(), QStringLiteral("one index per member is needed"));
+    moveBatch(from, indexes);
 }
 
-VXDrawableObjectPtr VXObjectOwnerLayer::removeOne(int index)
+void VXObjectOwnerLayer::moveObjectsToFront(const QList<VXDrawableObjectPtr>& list)
 {
-    const VXDrawableObjectPtr object = objects()[index];
-    objectWillBeRemoved(object.get());
-    if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, object, index] {
-            insertObjectInObjectsAtIndex(object, std::min(index, countOfObjects()));
-        });
-    object->notifyVisualChange();
-    willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Removal, {index}, kObjectsListKey);
-    m_storage->removeObjectAtIndex(index);
-    object->setContainer(nullptr);
-    didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Removal, {index}, kObjectsListKey);
-    object->objectWasRemovedFromLayer(this);
-    platform::NotificationCenter::defaultCenter().postNotificationName(
-        kVXLayerDidRemoveObject, this, {{kObjectInfoKey, QVariant::fromValue(object)}});
-    return object;
+    moveObjectsInArrayToIndex(list, countOfObjects());
 }
 
-void VXObjectOwnerLayer::moveOne(int from, int to)
+void VXObjectOwnerLayer::moveObjectsToBack(const QList<VXDrawableObjectPtr>& list)
+{
+    moveObjectsInArrayToIndex(list, 0);
+}
+
+void VXObjectOwnerLayer::moveObjectsForwards(const QList<VXDrawableObjectPtr>& list)
+{
+    const QList<int> from = indexesOfObjectsInArray(list);
+    QList<int> to(from.size());
+    // From the top down, so an object stopped by the top stops those below it, not jumps them.
+    for (qsizetype i = from.size() - 1, limit = countOfObjects() - 1; i >= 0; --i)
+        limit = (to[i] = std::min(from[i] + 1, int(limit))) - 1;
+    moveBatch(from, to);
+}
+
+void VXObjectOwnerLayer::moveObjectsBackwards(const QList<VXDrawableObjectPtr>& list)
+{
+    const QList<int> from = indexesOfObjectsInArray(list);
+    QList<int> to(from.size());
+    for (qsizetype i = 0, floor = 0; i < from.size(); ++i)
+        floor = (to[i] = std::max(from[i] - 1, int(floor))) + 1;
+    moveBatch(from, to);
+}
+
+void VXObjectOwnerLayer::leavePreviousContainers(const QList<VXDrawableObjectPtr>& incoming)
+{
+    QHash<VXObjectOwnerLayer*, QList<VXDrawableObjectPtr>> leaving;
+    for (const VXDrawableObjectPtr& object : incoming) {
+        auto* previous = qobject_cast<VXObjectOwnerLayer*>(object->container());
+        ZQ_ASSERT(previous || !object->container(),
+                  QStringLiteral("an object leaves a group by ungrouping, not by adding"));
+        if (previous && previous != this)
+            leaving[previous].append(object);
+    }
+    for (auto it = leaving.cbegin(); it != leaving.cend(); ++it)
+        it.key()->removeObjectsInArray(it.value());
+}
+
+void VXObjectOwnerLayer::insertBatch(const QList<VXDrawableObjectPtr>& incoming, const QList<int>& indexes)
+{
+    if (ZQUndoManager* undo = undoManager())
+        undo->registerUndoWithTargetHandler(this, [this, incoming] { removeObjectsInArray(incoming); });
+    willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, indexes, kObjectsListKey);
+    for (const VXDrawableObjectPtr& object : incoming)
+        object->setContainer(this);
+    m_storage->insertObjectsAtIndexes(incoming, indexes);
+    didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, indexes, kObjectsListKey);
+    for (const VXDrawableObjectPtr& object : incoming)
+        object->objectWasAddedToLayer(this);
+    objectsWereInserted(incoming);
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerDidAddObject, this,
+                                                                      objectsUserInfo(incoming));
+    for (const VXDrawableObjectPtr& object : incoming)
+        object->notifyVisualChange();
+}
+
+void VXObjectOwnerLayer::removeBatch(const QList<int>& indexes)
+{
+    if (indexes.isEmpty())
+        return;
+    QList<VXDrawableObjectPtr> leaving;
+    leaving.reserve(indexes.size());
+    for (const int index : indexes)
+        leaving.append(objects()[index]);
+    objectsWillBeRemoved(leaving);
+    if (ZQUndoManager* undo = undoManager())
+        undo->registerUndoWithTargetHandler(this, [this, leaving, indexes] { insertObjectsAtIndexes(leaving, indexes); });
+    for (const VXDrawableObjectPtr& object : leaving)
+        object->notifyVisualChange();
+    willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Removal, indexes, kObjectsListKey);
+    m_storage->removeObjectsAtIndexes(indexes);
+    for (const VXDrawableObjectPtr& object : leaving)
+        object->setContainer(nullptr);
+    didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Removal, indexes, kObjectsListKey);
+    for (const VXDrawableObjectPtr& object : leaving)
+        object->objectWasRemovedFromLayer(this);
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerDidRemoveObject, this,
+                                                                      objectsUserInfo(leaving));
+}
+
+void VXObjectOwnerLayer::moveBatch(const QList<int>& from, const QList<int>& to)
 {
     if (from == to)
         return;
-    const VXDrawableObjectPtr object = objects()[from];
+    QList<VXDrawableObjectPtr> moving;
+    moving.reserve(from.size());
+    for (const int index : from)
+        moving.append(objects()[index]);
     if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, object, from] { moveObjectToIndex(object.get(), from); });
+        undo->registerUndoWithTargetHandler(this, [this, moving, from] { moveObjectsToIndexes(moving, from); });
     willChangeValueForKey(kObjectsListKey);
-    m_storage->moveObjectFromIndexToIndex(from, to);
+    m_storage->moveObjectsAtIndexesToIndexes(from, to);
     didChangeValueForKey(kObjectsListKey);
-    platform::NotificationCenter::defaultCenter().postNotificationName(
-        kVXLayerDidReorderObjects, this, {{kOldIndexKey, from}, {kNewIndexKey, to}});
-    object->notifyVisualChange();
+    QVariantMap info = objectsUserInfo(moving);
+    info.insert(kOldIndexesKey, QVariant::fromValue(from));
+    info.insert(kNewIndexesKey, QVariant::fromValue(to));
+    if (from.size() == 1) {
+        info.insert(kOldIndexKey, from.first());
+        info.insert(kNewIndexKey, to.first());
+    }
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerDidReorderObjects, this, info);
+    for (const VXDrawableObjectPtr& object : moving)
+        object->notifyVisualChange();
 }
 
 VXDrawableObjectPtr VXObjectOwnerLayer::hitTest(QPointF point) const

@@ -3,8 +3,13 @@
 // A layer that owns drawable objects, in stacking order (index 0 at the bottom), kept in
 // an ObjectStorage whose spatial index lets drawing and hit testing touch only the objects
 // in view. Every change of the list is undoable, observable as the indexed key "objects",
-// and posts kVXLayerDidAddObject / kVXLayerDidRemoveObject ("object") or
-// kVXLayerDidReorderObjects ("old_index", "new_index"), with the layer as sender.
+// and posts kVXLayerDidAddObject / kVXLayerDidRemoveObject or kVXLayerDidReorderObjects,
+// with the layer as sender.
+//
+// A change of many objects is one batch: one splice of the storage, one change notice, one
+// notification and one undo action holding the objects and their indexes. The notifications
+// carry "objects" (bottom first), and "object" too when there is one; a reorder adds
+// "old_indexes" and "new_indexes" (ascending), and "old_index" and "new_index" for one object.
 //
 // The layer also holds one object being created (pending) that draws like a member but is
 // not one until it is committed, and attributes (metadata) of its own.
@@ -57,7 +62,8 @@ public:
     void addObject(const VXDrawableObjectPtr& object);
     void addObjectsFromArray(const QList<VXDrawableObjectPtr>& objects);
     void insertObjectInObjectsAtIndex(const VXDrawableObjectPtr& object, int index);
-    // `indexes` ascending, one per object; each object goes to its index in the final list.
+    // `indexes` ascending, one per object; each object goes to its index in the final list
+    // (clamped to it). Members, repeats and nulls are passed over.
     void insertObjectsAtIndexes(const QList<VXDrawableObjectPtr>& objects, const QList<int>& indexes);
     void removeObjectFromObjectsAtIndex(int index);
     void removeObject(const VXDrawableObject* object);
@@ -66,8 +72,17 @@ public:
     void removeAllObjects();
     // `index` is the object's index afterwards (clamped to the list).
     void moveObjectToIndex(const VXDrawableObject* object, int index);
-    // The objects keep their relative order and end as a block starting at `index`.
+    // The members among `objects` keep their stacking order and end as a block starting at
+    // `index` (clamped so the block fits).
     void moveObjectsInArrayToIndex(const QList<VXDrawableObjectPtr>& objects, int index);
+    // The members, in stacking order, go to `indexes` (strictly ascending, one per member).
+    void moveObjectsToIndexes(const QList<VXDrawableObjectPtr>& objects, const QList<int>& indexes);
+    // Stacking commands: the members go to the top or the bottom as a block, or one place up or
+    // down each, an object that reaches the end or a member stopped there staying put.
+    void moveObjectsToFront(const QList<VXDrawableObjectPtr>& objects);
+    void moveObjectsToBack(const QList<VXDrawableObjectPtr>& objects);
+    void moveObjectsForwards(const QList<VXDrawableObjectPtr>& objects);
+    void moveObjectsBackwards(const QList<VXDrawableObjectPtr>& objects);
 
     // The topmost visible object the point hits, or null.
     VXDrawableObjectPtr hitTest(QPointF point) const;
@@ -118,18 +133,21 @@ protected:
     {
         return {};
     }
-    // Called before an object leaves the layer (the drawing layer deselects it) and after one joins.
-    virtual void objectWillBeRemoved(VXDrawableObject* object) {}
-    virtual void objectWasInserted(VXDrawableObject* object) {}
+    // Called before objects leave the layer (the drawing layer deselects them) and after they join.
+    virtual void objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects) {}
+    virtual void objectsWereInserted(const QList<VXDrawableObjectPtr>& objects) {}
 
     ZQObject* metadataOwner() override { return this; }
     ZQUndoManager* metadataUndoManager() const override { return undoManager(); }
 
 private:
     QVariantList objectsValue() const;
-    void insertOne(const VXDrawableObjectPtr& object, int index);
-    VXDrawableObjectPtr removeOne(int index);
-    void moveOne(int from, int to);
+    // An object of another layer leaves it first, each layer losing its objects as one batch.
+    void leavePreviousContainers(const QList<VXDrawableObjectPtr>& incoming);
+    // Indexes strictly ascending and in range.
+    void insertBatch(const QList<VXDrawableObjectPtr>& incoming, const QList<int>& indexes);
+    void removeBatch(const QList<int>& indexes);
+    void moveBatch(const QList<int>& from, const QList<int>& to);
     void updateIndexBounds();
 
     std::shared_ptr<platform::ObjectStorage> m_storage;

@@ -43,6 +43,8 @@ VXToolController::VXToolController(VXDrawingView* view)
 
 VXToolController::~VXToolController()
 {
+    if (m_gestureUndo)
+        m_gestureUndo->finish();
     if (m_gestureUndoManager)
         m_gestureUndoManager->endUndoGrouping();
 }
@@ -121,11 +123,16 @@ void VXToolController::beginGesture()
     // A gesture is its own undo step, apart from whatever the event before it did.
     m_gestureUndoManager->closeAutomaticGroup();
     m_gestureUndoManager->beginUndoGrouping();
+    m_gestureUndo.emplace(m_gestureUndoManager);
 }
 
 void VXToolController::endGesture(bool changed)
 {
     m_inGesture = false;
+    if (m_gestureUndo) {
+        m_gestureUndo->finish();
+        m_gestureUndo.reset();
+    }
     if (ZQUndoManager* undo = std::exchange(m_gestureUndoManager, nullptr)) {
         if (changed && !m_tool->actionName().isEmpty())
             undo->setActionName(m_tool->actionName());

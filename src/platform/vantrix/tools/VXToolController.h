@@ -4,15 +4,19 @@
 // them into drawing coordinates, finds the target layer and object, brackets each gesture in
 // one undo group named after the tool's actionName, and, when asked to, goes back to the
 // selection tool after a tool made something. Undo and redo wait while a gesture is open
-// (the group is explicit); changing the tool or the drawing ends it.
+// (the group is explicit); changing the tool or the drawing ends it. Within a gesture the
+// objects' key-value undo is coalesced: however many moves a drag has, its step holds one
+// action per changed object, setting back what it had at the press.
 //
 // Posts kVXDidChangeToolNotification when the tool changes and
 // kVXDidChangeToolAutoRevertStateNotification when auto-revert is switched (sender: the controller).
 
+#include "platform/vantrix/model/KeyValueUndo.h"
 #include "platform/vantrix/tools/VXDrawingTool.h"
 
 #include <QObject>
 #include <QPointer>
+#include <optional>
 
 class QMouseEvent;
 class QPainter;
@@ -68,6 +72,7 @@ private:
     bool m_inGesture = false;
     // Where the gesture's undo group is open, so it ends there whatever the view shows by then.
     QPointer<ZQUndoManager> m_gestureUndoManager;
+    std::optional<platform::CoalescedKeyValueUndo> m_gestureUndo;
     int m_partCode = 0;
     QPointer<VXLayer> m_gestureLayer;
 };

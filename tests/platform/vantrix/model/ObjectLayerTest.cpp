@@ -4,6 +4,7 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 
 #include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/view/ObjectLayerEditing.h"
 #include "support/SettingScope.h"
 
 using namespace drawingtest;
@@ -60,7 +61,9 @@ TEST(ObjectLayer, InsertRemoveAndMoveUndoWithNotificationsAndObservedIndexes)
     f.endStep();
     EXPECT_EQ(order(*f.layer), QStringLiteral("03142"));
     EXPECT_EQ(mirror, order(*f.layer));
-    EXPECT_EQ(added.received.size(), 5);
+    ASSERT_EQ(added.received.size(), 2); // one per batch
+    EXPECT_EQ(added.received[1].userInfo.value(QStringLiteral("objects")).value<QList<VXDrawableObjectPtr>>(),
+              (QList<VXDrawableObjectPtr>{objects[3], objects[4]}));
     EXPECT_EQ(objects[3]->layer(), f.layer.get());
 
     f.layer->moveObjectToIndex(objects[2].get(), 0);
@@ -74,7 +77,7 @@ TEST(ObjectLayer, InsertRemoveAndMoveUndoWithNotificationsAndObservedIndexes)
     f.endStep();
     EXPECT_EQ(order(*f.layer), QStringLiteral("234"));
     EXPECT_EQ(mirror, order(*f.layer));
-    EXPECT_EQ(removed.received.size(), 2);
+    EXPECT_EQ(removed.received.size(), 1);
     EXPECT_EQ(objects[0]->layer(), nullptr);
     EXPECT_EQ(f.layer->indexesOfObjectsInArray({objects[4], objects[0], objects[2]}), (QList<int>{0, 2}));
     EXPECT_EQ(f.layer->valueForKey(QStringLiteral("countOfObjects")).toInt(), 3);
@@ -311,4 +314,105 @@ TEST(ObjectLayer, SelectionShowsOnlyOnTheActiveLayer)
     // Output never shows the selection.
     const QImage output = platform::DrawingRenderer::imageOfDrawing(*f.drawing, f.drawing->bounds(), {100, 100}, {});
     EXPECT_FALSE(near(pixel(output, 20, 20), Qt::red, 60));
+}
+
+TEST(ObjectLayer, StackingCommandsMoveTheMembersAsOneReorderAndUndoExactly)
+{
+    Fixture f;
+    const QList<VXDrawableObjectPtr> objects = squares(8);
+    f.layer->addObjectsFromArray(objects);
+    f.endStep();
+    NotificationRecorder reordered(kVXLayerDidReorderObjects, f.layer.get());
+    const auto members = [&](std::initializer_list<int> picks) {
+        QList<VXDrawableObjectPtr> list;
+        for (const int i : picks)
+            list.append(objects[i]);
+        list.append(square(0, 0, 1)); // not a member: ignored
+        return list;
+    };
+    // Forwards from the top down: 7 is at the top and stops 6 below it; 2 and 3 each go up one.
+    f.layer->moveObjectsForwards(members({7, 6, 3, 2}));
+    EXPECT_EQ(order(*f.layer), QStringLiteral("01423567"));
+    ASSERT_EQ(reordered.received.size(), 1);
+    EXPECT_EQ(reordered.received[0].userInfo.value(QStringLiteral("old_indexes")).value<QList<int>>(),
+              (QList<int>{2, 3, 6, 7}));
+    EXPECT_EQ(reordered.received[0].userInfo.value(QStringLiteral("new_indexes")).value<QList<int>>(),
+              (QList<int>{3, 4, 6, 7}));
+    // Backwards from the bottom up: 0 and 1 stay, 5 goes down one.
+    f.layer->moveObjectsBackwards(members({0, 1, 5}));
+    EXPECT_EQ(order(*f.layer), QStringLiteral("01425367"));
+    f.layer->moveObjectsToFront(members({1, 2}));
+    EXPECT_EQ(order(*f.layer), QStringLiteral("04536712"));
+    f.layer->moveObjectsToBack(members({7, 3}));
+    EXPECT_EQ(order(*f.layer), QStringLiteral("37045612"));
+    EXPECT_EQ(reordered.received.size(), 4);
+    f.layer->moveObjectsToBack(members({3, 7})); // already there: no change, no notice
+    EXPECT_EQ(reordered.received.size(), 4);
+    f.endStep();
+    EXPECT_EQ(f.undo->peekUndo()->actionCount(), 4);
+    f.undo->undo();
+    EXPECT_EQ(order(*f.layer), QStringLiteral("01234567"));
+    f.undo->redo();
+    EXPECT_EQ(order(*f.layer), QStringLiteral("37045612"));
+}
+
+TEST(ObjectLayer, DeletingAndBringingForwardThousandsOfObjectsIsOneBatchThatUndoesExactly)
+{
+    Fixture f({3000, 3000});
+    f.drawing->setActiveLayer(f.layer.get());
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 6000; ++i)
+        objects.append(square(i % 97 * 30, i / 97 * 40, 12));
+    f.layer->addObjectsFromArray(objects);
+    QList<VXDrawableObjectPtr> chosen;
+    for (int i = 0; i < objects.size(); i += 3)
+        chosen.append(objects[i]);
+    chosen.last()->setLocked(true); // locked: stays, and stays selected
+    f.endStep();
+    f.undo->removeAllActions();
+
+    NotificationRecorder added(kVXLayerDidAddObject, f.layer.get());
+    NotificationRecorder removed(kVXLayerDidRemoveObject, f.layer.get());
+    NotificationRecorder reordered(kVXLayerDidReorderObjects, f.layer.get());
+    NotificationRecorder selections(kVXLayerSelectionDidChange, f.layer.get());
+    int listChanges = 0;
+    f.layer->observeKeyPath(QStringLiteral("objects"), {}, nullptr,
+                            [&](const platform::KeyValueChange&) { ++listChanges; });
+
+    f.layer->exchangeSelectionWithObjectsFromArray(chosen);
+    f.endStep();
+    EXPECT_EQ(selections.received.size(), 1);
+    platform::ObjectLayerEditing(f.drawing.get()).deleteSelection();
+    f.endStep();
+    const QList<VXDrawableObjectPtr> afterDelete = f.layer->objects();
+    EXPECT_EQ(afterDelete.size(), objects.size() - chosen.size() + 1);
+    EXPECT_EQ(removed.received.size(), 1);
+    EXPECT_EQ(removed.received[0].userInfo.value(QStringLiteral("objects")).value<QList<VXDrawableObjectPtr>>().size(),
+              chosen.size() - 1);
+    EXPECT_EQ(listChanges, 1);
+    EXPECT_EQ(selections.received.size(), 2);
+    EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{chosen.last()});
+    EXPECT_LE(f.undo->peekUndo()->actionCount(), 2); // the objects with their indexes, the selection
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Delete"));
+
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), objects);
+    EXPECT_EQ(f.layer->selection(), chosen);
+    EXPECT_EQ(added.received.size(), 1);
+    EXPECT_EQ(listChanges, 2);
+    EXPECT_EQ(chosen.first()->layer(), f.layer.get());
+    f.undo->redo();
+    EXPECT_EQ(f.layer->objects(), afterDelete);
+    EXPECT_EQ(removed.received.size(), 2);
+    f.undo->undo();
+
+    f.layer->moveObjectsToFront(chosen);
+    f.endStep();
+    EXPECT_EQ(reordered.received.size(), 1);
+    EXPECT_EQ(f.layer->objects().mid(objects.size() - chosen.size()), chosen);
+    EXPECT_EQ(f.undo->peekUndo()->actionCount(), 1);
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), objects);
+    // Hit testing and queries follow the restored order.
+    EXPECT_EQ(f.layer->hitTest(chosen[5]->bounds().center()), chosen[5]);
 }

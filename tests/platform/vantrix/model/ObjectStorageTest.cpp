@@ -90,13 +90,31 @@ TEST(ObjectStorage, BothStoragesAnswerQueriesAsALinearScanDoesThroughChurn)
         };
         compare(300);
 
-        // Churn: removals, reordering and moves, each of which the index must follow.
+        // Churn: removals, insertions, reordering and moves, one object or a batch at a time,
+        // each of which the index must follow.
+        const auto someObjects = [&] {
+            QList<VXDrawableObjectPtr> some;
+            for (int n = random.bounded(1, 9); n > 0; --n)
+                some.append(f.layer->objectInObjectsAtIndex(random.bounded(f.layer->countOfObjects())));
+            return some;
+        };
         for (int i = 0; i < 1000; ++i) {
             const int index = random.bounded(f.layer->countOfObjects());
             const VXDrawableObjectPtr object = f.layer->objectInObjectsAtIndex(index);
-            switch (random.bounded(3)) {
+            switch (random.bounded(6)) {
             case 0: f.layer->removeObjectFromObjectsAtIndex(index); break;
             case 1: f.layer->moveObjectToIndex(object.get(), random.bounded(f.layer->countOfObjects())); break;
+            case 2: f.layer->removeObjectsInArray(someObjects()); break;
+            case 3:
+                random.bounded(2) ? f.layer->moveObjectsForwards(someObjects())
+                                  : f.layer->moveObjectsInArrayToIndex(someObjects(), index);
+                break;
+            case 4: {
+                QList<VXDrawableObjectPtr> added{randomObject(random, 1000), randomObject(random, 1000)};
+                const int at = random.bounded(f.layer->countOfObjects() + 1);
+                f.layer->insertObjectsAtIndexes(added, {at, at + random.bounded(1, 5)});
+                break;
+            }
             default: object->setLocation({random.bounded(1200.0) - 100, random.bounded(1200.0) - 100}); break;
             }
         }
@@ -114,10 +132,13 @@ TEST(ObjectStorage, IndexDeepensWithTheObjectCount)
     VXBSPDirectObjectStorage storage;
     const int shallow = storage.depth();
     for (int i = 0; i < 5000; ++i)
-        storage.insertObjectAtIndex(VXDrawableShape::drawableShapeWithRect(QRectF(i % 100 * 10, i / 100 * 10, 5, 5),
-                                                                          nullptr),
-                                    storage.count());
+        storage.insertObjectsAtIndexes({VXDrawableShape::drawableShapeWithRect(QRectF(i % 100 * 10, i / 100 * 10, 5, 5),
+                                                                              nullptr)},
+                                       {storage.count()});
     EXPECT_GT(storage.depth(), shallow + 4);
     EXPECT_EQ(storage.objectsIntersectingRect({0, 0, 12, 12}).size(), 4);
-    EXPECT_THROW(storage.insertObjectAtIndex(storage.objects().first(), 0), platform::AssertionFailure);
+    EXPECT_THROW(storage.insertObjectsAtIndexes({storage.objects().first()}, {0}), platform::AssertionFailure);
+    EXPECT_THROW(storage.removeObjectsAtIndexes({3, 2}), platform::AssertionFailure);
+    EXPECT_THROW(storage.moveObjectsAtIndexesToIndexes({0}, {storage.count()}), platform::AssertionFailure);
+    EXPECT_EQ(storage.count(), 5000);
 }

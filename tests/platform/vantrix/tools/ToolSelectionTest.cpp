@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/foundation/ZQAssert.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/view/VXKnob.h"
@@ -359,4 +360,61 @@ TEST(ToolSelection, LabelPartsGoToTheirObjectSelectedOrNotAndDoubleClicksAfterTh
     square->events.clear();
     doubleClick({120, 130});
     EXPECT_TRUE(square->events.isEmpty());
+}
+
+TEST(ToolSelection, ADragOfThousandsOfObjectsIsOneStepOfOneActionPerObject)
+{
+    ViewFixture f({400, 400}, {400, 400});
+    const VXStylePtr fill = drawingtest::fillStyle(Qt::blue);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 1999; ++i) {
+        const QPointF corner(10 + i % 50 * 5, 10 + i / 50 * 5);
+        if (i % 2 == 0) {
+            objects.append(VXDrawableShape::drawableShapeWithRect({corner, QSizeF(3, 3)}, fill));
+        } else {
+            platform::BezierPath line;
+            line.moveToPoint(corner);
+            line.lineToPoint(corner + QPointF(3, 2));
+            objects.append(VXDrawablePath::drawablePathWithBezierPathWithStyle(line, drawingtest::strokeStyle(Qt::red, 1)));
+        }
+    }
+    const auto grip = VXDrawableShape::drawableShapeWithRect({300, 300, 20, 20}, fill);
+    objects.append(grip);
+    f.layer->addObjectsFromArray(objects);
+    f.layer->exchangeSelectionWithObjectsFromArray(objects);
+    f.forgetEdits();
+    QList<QRectF> start;
+    for (const VXDrawableObjectPtr& object : objects)
+        start.append(object->logicalBounds());
+    // Exact, not within a tolerance: undo must give back the very values.
+    const auto movedBy = [&](QPointF offset) {
+        int wrong = 0;
+        for (qsizetype i = 0; i < objects.size(); ++i) {
+            const QRectF now = objects[i]->logicalBounds();
+            const QRectF expected = start[i].translated(offset);
+            wrong += now.x() != expected.x() || now.y() != expected.y() || now.width() != expected.width()
+                     || now.height() != expected.height();
+        }
+        return wrong;
+    };
+
+    f.press({310, 310});
+    for (int i = 1; i <= 200; ++i)
+        f.move({310.0 + i % 50 - 25, 310.0 + i % 30 - 15});
+    f.release({285, 315});
+    EXPECT_EQ(movedBy({-25, 5}), 0);
+    ASSERT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Move"));
+    const int closures = f.undo->peekUndo()->actionCount();
+    EXPECT_GE(closures, objects.size());
+    EXPECT_LE(closures, 2 * objects.size());
+
+    f.undo->undo();
+    EXPECT_EQ(movedBy({0, 0}), 0);
+    EXPECT_LE(f.undo->peekRedo()->actionCount(), 2 * objects.size());
+    f.undo->redo();
+    EXPECT_EQ(movedBy({-25, 5}), 0);
+    f.undo->undo();
+    EXPECT_EQ(movedBy({0, 0}), 0);
+    EXPECT_EQ(f.layer->countOfSelection(), objects.size());
 }
