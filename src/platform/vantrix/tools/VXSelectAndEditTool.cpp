@@ -156,7 +156,8 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
         m_operation = m_layer->isSelectedObject(target) ? Operation::Move : Operation::None;
         m_movedBy = {};
         m_startBounds = {};
-        for (const VXDrawableObjectPtr& object : m_layer->selectedAvailableObjects())
+        m_moving = m_layer->selectedAvailableObjects();
+        for (const VXDrawableObjectPtr& object : std::as_const(m_moving))
             m_startBounds |= object->logicalBounds();
         return kVXDrawingEntireObjectPart;
     }
@@ -187,8 +188,7 @@ void VXSelectAndEditTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF 
 
 void VXSelectAndEditTool::moveSelectionTo(QPointF point)
 {
-    const QList<VXDrawableObjectPtr> moving = m_layer->selectedAvailableObjects();
-    if (moving.isEmpty())
+    if (m_moving.isEmpty())
         return;
     // The offset from the start, with the moved bounds' edges or centre pulled onto a guide.
     QPointF offset = point - m_anchor;
@@ -200,7 +200,7 @@ void VXSelectAndEditTool::moveSelectionTo(QPointF point)
     if (delta.isNull())
         return;
     const QTransform move = QTransform::fromTranslate(delta.x(), delta.y());
-    for (const VXDrawableObjectPtr& object : moving)
+    for (const VXDrawableObjectPtr& object : std::as_const(m_moving))
         object->applyTransform(move);
     m_movedBy = offset;
     m_changed = true;
@@ -298,6 +298,7 @@ void VXSelectAndEditTool::abandonGesture()
     setMarquee({});
     m_operation = Operation::None;
     m_edited.reset();
+    m_moving.clear();
     m_selectionBeforeMarquee.clear();
     m_textToEdit.reset();
     m_labelDoubleClicked = false;

@@ -65,7 +65,8 @@ private:
     QPointer<VXDrawingView> m_view;
     QPointF m_anchor;
     bool m_changed = false;
-    // Moving: the logical bounds of what moves, and how far it has gone
+    // Moving: what moves (the selection at the press), its logical bounds, and how far it has gone
+    QList<VXDrawableObjectPtr> m_moving;
     QRectF m_startBounds;
     QPointF m_movedBy;
     // An object's own part being dragged, and the name of the change it made
