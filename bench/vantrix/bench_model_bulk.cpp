@@ -3,6 +3,7 @@
 // to the front as one step; dragging 2,000 selected objects with the Select tool through 200
 // mouse moves, and its Undo. Each figure is the median of three runs, in milliseconds; the
 // drag also reports the closures its undo step keeps. Run with QT_QPA_PLATFORM=offscreen.
+// Arguments name the jobs to run alone: delete, front, drag.
 
 #include "support/BenchSupport.h"
 
@@ -157,27 +158,44 @@ int main(int argc, char** argv)
     registerVantrixStyleClasses();
     registerVantrixDrawingClasses();
 
+    // Jobs named on the command line run alone ("delete", "front", "drag"); all run by default.
+    QStringList jobs = app.arguments().mid(1);
+    if (jobs.isEmpty())
+        jobs = {QStringLiteral("delete"), QStringLiteral("front"), QStringLiteral("drag")};
     ModelBench bench;
     std::vector<double> deletes, deleteUndos, fronts, drags, dragUndos;
     int closures = 0;
     for (int run = 0; run < kRuns; ++run) {
-        deletes.push_back(bench.selectAllDeleteMs());
-        deleteUndos.push_back(bench.undoMs(kObjects));
-        fronts.push_back(bench.bringToFrontMs());
-        const ModelBench::Drag drag = bench.drag();
-        drags.push_back(drag.dragMs);
-        dragUndos.push_back(drag.undoMs);
-        closures = drag.closures;
-        std::printf("run %d: select all + delete %.1f ms, its undo %.1f ms, front %.1f ms, drag %.1f ms, "
-                    "its undo %.1f ms (%d closures)\n",
-                    run, deletes.back(), deleteUndos.back(), fronts.back(), drags.back(), dragUndos.back(),
-                    closures);
+        if (jobs.contains(QStringLiteral("delete"))) {
+            deletes.push_back(bench.selectAllDeleteMs());
+            deleteUndos.push_back(bench.undoMs(kObjects));
+            std::printf("run %d: select all + delete %.1f ms, its undo %.1f ms\n", run, deletes.back(),
+                        deleteUndos.back());
+        }
+        if (jobs.contains(QStringLiteral("front"))) {
+            fronts.push_back(bench.bringToFrontMs());
+            std::printf("run %d: bring to front %.1f ms\n", run, fronts.back());
+        }
+        if (jobs.contains(QStringLiteral("drag"))) {
+            const ModelBench::Drag drag = bench.drag();
+            drags.push_back(drag.dragMs);
+            dragUndos.push_back(drag.undoMs);
+            closures = drag.closures;
+            std::printf("run %d: drag %.1f ms, its undo %.1f ms (%d closures)\n", run, drags.back(),
+                        dragUndos.back(), closures);
+        }
+        std::fflush(stdout);
     }
-    bench::printValue("model_bulk_select_all_delete_25k", bench::median(deletes), "ms", kTarget);
-    bench::printValue("model_bulk_select_all_delete_undo_25k", bench::median(deleteUndos), "ms", kTarget);
-    bench::printValue("model_bulk_bring_to_front_5k_of_25k", bench::median(fronts), "ms", kTarget);
-    bench::printValue("model_bulk_drag_2k_200_moves", bench::median(drags), "ms", kTarget);
-    bench::printValue("model_bulk_drag_2k_undo", bench::median(dragUndos), "ms", kTarget);
-    bench::printValue("model_bulk_drag_undo_closures", closures, "closures", 2 * kDragged);
+    if (!deletes.empty()) {
+        bench::printValue("model_bulk_select_all_delete_25k", bench::median(deletes), "ms", kTarget);
+        bench::printValue("model_bulk_select_all_delete_undo_25k", bench::median(deleteUndos), "ms", kTarget);
+    }
+    if (!fronts.empty())
+        bench::printValue("model_bulk_bring_to_front_5k_of_25k", bench::median(fronts), "ms", kTarget);
+    if (!drags.empty()) {
+        bench::printValue("model_bulk_drag_2k_200_moves", bench::median(drags), "ms", kTarget);
+        bench::printValue("model_bulk_drag_2k_undo", bench::median(dragUndos), "ms", kTarget);
+        bench::printValue("model_bulk_drag_undo_closures", closures, "closures", 2 * kDragged);
+    }
     return 0;
 }

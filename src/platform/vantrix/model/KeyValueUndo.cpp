@@ -28,7 +28,9 @@ void registerUndoForKey(ZQUndoManager* undoManager, ZQObject& owner, const QStri
 {
     if (!undoManager || !undoManager->isUndoRegistrationEnabled())
         return;
-    if (const auto open = openCoalescings().constFind(undoManager); open != openCoalescings().cend()) {
+    // A coalescing whose manager died does not take the changes of another at the same address.
+    if (const auto open = openCoalescings().constFind(undoManager);
+        open != openCoalescings().cend() && open->back()->m_undoManager == undoManager) {
         open->back()->record(owner, key, oldValue);
         return;
     }
