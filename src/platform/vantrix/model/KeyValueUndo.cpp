@@ -16,9 +16,11 @@ QHash<const ZQUndoManager*, std::vector<CoalescedKeyValueUndo*>>& openCoalescing
 
 void setValuesBack(ZQUndoManager* undoManager, ZQObject* target, const std::vector<std::pair<QString, QVariant>>& values)
 {
+    // Last changed first, as separate undo actions would run: a setter that moves another
+    // key along (a free position making the placement free) is undone before that key.
     CoalescedKeyValueUndo inverse(undoManager);
-    for (const auto& [key, value] : values)
-        target->setValueForKey(value, key);
+    for (auto value = values.crbegin(); value != values.crend(); ++value)
+        target->setValueForKey(value->second, value->first);
     inverse.finish();
 }
 
