@@ -44,10 +44,10 @@ void fill(VXBSPDirectObjectStorage& storage)
     storage.setIndexBounds({0, 0, kSheet, kSheet});
     for (int i = 0; i < kBuildings; ++i) {
         const QRectF house(random.bounded(kSheet), random.bounded(kSheet), 10 + random.bounded(30.0), 10 + random.bounded(30.0));
-        storage.insertObjectAtIndex(VXDrawableShape::drawableShapeWithRect(house, nullptr), storage.count());
+        storage.insertObjectsAtIndexes({VXDrawableShape::drawableShapeWithRect(house, nullptr)}, {storage.count()});
     }
     for (int i = 0; i < kRoads; ++i)
-        storage.insertObjectAtIndex(road(random), storage.count());
+        storage.insertObjectsAtIndexes({road(random)}, {storage.count()});
 }
 
 } // namespace
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
         fill(filled);
         removals.push_back(bench::secondsOf([&] {
             while (filled.count() > kBuildings)
-                filled.removeObjectAtIndex(filled.count() - 1);
+                filled.removeObjectsAtIndexes({filled.count() - 1});
         }));
     }
     bench::printValue(QStringLiteral("storage_remove_10000_long_roads"), bench::median(removals) * 1000, "ms", 50);
