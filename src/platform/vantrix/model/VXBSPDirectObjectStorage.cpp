@@ -108,16 +108,37 @@ void VXBSPDirectObjectStorage::rebuild(int depth, const QRectF& area)
         index(*entry);
 }
 
-void VXBSPDirectObjectStorage::didInsertObject(VXDrawableObject* object)
+void VXBSPDirectObjectStorage::addEntry(VXDrawableObject* object)
 {
     auto& entry = m_entries[object];
     entry = std::make_unique<Entry>();
     entry->object = object;
-    // Deepen with hysteresis, so a count hovering at a boundary does not rebuild each time.
-    if (depthForCount(count()) > m_depth + 1)
+    index(*entry);
+}
+
+bool VXBSPDirectObjectStorage::needsDeeperPartition() const
+{
+    // With hysteresis, so a count hovering at a boundary does not rebuild each time.
+    return depthForCount(count()) > m_depth + 1;
+}
+
+void VXBSPDirectObjectStorage::didInsertObject(VXDrawableObject* object)
+{
+    if (needsDeeperPartition())
         didResetObjects();
     else
-        index(*entry);
+        addEntry(object);
+}
+
+void VXBSPDirectObjectStorage::didInsertObjects(const QList<VXDrawableObject*>& objects)
+{
+    // A batch as large as what was stored is indexed afresh; a smaller one (a paste) joins in place.
+    if (needsDeeperPartition() || objects.size() > count() / 2) {
+        didResetObjects();
+        return;
+    }
+    for (VXDrawableObject* object : objects)
+        addEntry(object);
 }
 
 void VXBSPDirectObjectStorage::willRemoveObject(VXDrawableObject* object)

@@ -29,6 +29,7 @@ public:
 
 protected:
     void didInsertObject(VXDrawableObject* object) override;
+    void didInsertObjects(const QList<VXDrawableObject*>& objects) override;
     void willRemoveObject(VXDrawableObject* object) override;
     void didChangeBounds(VXDrawableObject* object) override;
     void didResetObjects() override;
@@ -55,10 +56,12 @@ private:
     }
     // The finest grid whose cells are at least the size of `bounds`.
     size_t gridOf(const QRectF& bounds) const;
+    void addEntry(VXDrawableObject* object);
     void index(Entry& entry);
     void unindex(Entry& entry);
     void rebuild(int depth, const QRectF& area);
     int depthForCount(int count) const;
+    bool needsDeeperPartition() const;
 
     QRectF m_area;
     bool m_areaIsExplicit = false;
