@@ -1,21 +1,12 @@
 #include "widgets/paint/CenterScanRect.h"
 
-#include <QPainter>
+#include "platform/vantrix/render/DeviceLayer.h"
+
 #include <cmath>
-
-QTransform userToDevicePixelsOf(const QPainter& painter)
-{
-    return painter.combinedTransform();
-}
-
-double devicePixelsPerUnitOf(const QPainter& painter)
-{
-    return std::sqrt(std::abs(userToDevicePixelsOf(painter).determinant()));
-}
 
 QRectF centerScanRect(const QPainter& painter, const QRectF& rect)
 {
-    const QTransform toDevice = userToDevicePixelsOf(painter);
+    const QTransform toDevice = platform::DeviceLayer::userToDevicePixels(painter);
     if (toDevice.type() > QTransform::TxScale || !toDevice.isInvertible())
         return rect;
     const QRectF pixels = toDevice.mapRect(rect);

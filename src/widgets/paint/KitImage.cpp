@@ -1,6 +1,6 @@
 #include "widgets/paint/KitImage.h"
 
-#include "widgets/paint/CenterScanRect.h"
+#include "platform/vantrix/render/DeviceLayer.h"
 
 #include <QApplication>
 #include <QFile>
@@ -110,7 +110,7 @@ QImage KitImage::imageOfSize(const QSizeF& size, qreal ratio) const
 
 void KitImage::drawInRect(QPainter& painter, const QRectF& rect, qreal fraction) const
 {
-    const QImage image = imageOfSize(rect.size(), devicePixelsPerUnitOf(painter));
+    const QImage image = imageOfSize(rect.size(), platform::DeviceLayer::devicePixelsPerUnit(painter));
     if (image.isNull())
         return;
     painter.save();
