@@ -1,4 +1,5 @@
 #include "app/VLTMAppDelegate.h"
+#include "furniture/FurnitureClasses.h"
 #include "app/VLTMApplication.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
 {
     VLTMApplication app(argc, argv);
     registerSymbolClasses();
+    registerFurnitureClasses();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);

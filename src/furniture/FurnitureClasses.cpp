@@ -1,0 +1,8 @@
+#include "furniture/FurnitureClasses.h"
+
+#include "tracks/TrackClasses.h"
+
+void registerFurnitureClasses()
+{
+    registerTrackClasses();
+}
