@@ -13,7 +13,7 @@
 #include "geodata/ShapeRecord.h"
 #include "geodata/ZQDBaseFieldInfo.h"
 #include "geodata/ZQESRIFileDelegate.h"
-#include "geodata/ZQShapefileObjectFactory.h"
+#include "geodata/ZQShapefileObjectMaker.h"
 #include "geodata/ZQShapefilePathConverter.h"
 
 #include "platform/foundation/ZQObject.h"
@@ -108,8 +108,8 @@ public:
 
     ZQShapefilePathConverter& pathConverter() const { return *m_pathConverter; }
     void setPathConverter(std::unique_ptr<ZQShapefilePathConverter> converter);
-    const std::shared_ptr<ZQShapefileObjectFactory>& objectFactory() const { return m_objectFactory; }
-    void setObjectFactory(std::shared_ptr<ZQShapefileObjectFactory> factory) { m_objectFactory = std::move(factory); }
+    const std::shared_ptr<ZQShapefileObjectMaker>& objectFactory() const { return m_objectFactory; }
+    void setObjectFactory(std::shared_ptr<ZQShapefileObjectMaker> factory) { m_objectFactory = std::move(factory); }
     ZQESRIFileDelegate* delegate() const;
     // `delegate` must be a QObject that implements ZQESRIFileDelegate; it is not owned.
     void setDelegate(QObject* delegate);
@@ -150,7 +150,7 @@ private:
 
     QPointer<QObject> m_delegate;
     std::unique_ptr<ZQShapefilePathConverter> m_pathConverter;
-    std::shared_ptr<ZQShapefileObjectFactory> m_objectFactory;
+    std::shared_ptr<ZQShapefileObjectMaker> m_objectFactory;
     std::vector<QPointF> m_scratchPoints;
 
     mutable std::atomic<quint64> m_totalCount{0};

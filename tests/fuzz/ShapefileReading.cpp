@@ -9,7 +9,7 @@ namespace fuzz {
 namespace {
 
 // Looks at every path and attribute it is given, and makes nothing.
-class InspectingFactory : public ZQShapefileObjectFactory {
+class InspectingFactory : public ZQShapefileObjectMaker {
 public:
     std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32, const QPainterPath& path,
                                                                const geodata::AttributeDictionary* attributes) override

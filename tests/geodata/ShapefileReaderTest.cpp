@@ -157,7 +157,7 @@ QByteArray validShp()
 }
 
 // Records every object request and answers a plain object; throws when asked to.
-class RecordingFactory : public ZQShapefileObjectFactory {
+class RecordingFactory : public ZQShapefileObjectMaker {
 public:
     struct Request {
         qint32 shapeType;

@@ -1,7 +1,9 @@
 #pragma once
 
-// Turns one shapefile record, converted into a path in drawing coordinates and paired with
-// its attributes, into a drawable. Called on the parsing thread; one factory per import.
+// What a shapefile reader asks of whoever turns its records into drawables: one record,
+// converted into a path in drawing coordinates and paired with its attributes, at a time.
+// Geodata does not know the drawing framework; the application implements this. Called on
+// the parsing thread; one instance per import.
 
 #include "geodata/AttributeValue.h"
 
@@ -10,9 +12,9 @@
 
 class ZQObject;
 
-class ZQShapefileObjectFactory {
+class ZQShapefileObjectMaker {
 public:
-    virtual ~ZQShapefileObjectFactory() = default;
+    virtual ~ZQShapefileObjectMaker() = default;
 
     // The drawable for a record of `shapeType`, or null for shape types it does not make.
     // May throw; the reader then counts the record as not loaded and goes on.
