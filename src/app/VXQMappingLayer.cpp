@@ -158,10 +158,12 @@ void VXQMappingLayer::setSequenceForKey(const ZQObjectPtr& sequence, const QStri
 
 // --- Symbols and styles from the library -------------------------------------------------------------
 
-QList<VXDrawableObjectPtr> VXQMappingLayer::allSymbols() const
+QList<VXDrawableObjectPtr> VXQMappingLayer::allSymbols() const { return symbolsAmongObjects(objects()); }
+
+QList<VXDrawableObjectPtr> VXQMappingLayer::symbolsAmongObjects(const QList<VXDrawableObjectPtr>& objects)
 {
     QList<VXDrawableObjectPtr> symbols;
-    collectSymbols(objects(), symbols);
+    collectSymbols(objects, symbols);
     return symbols;
 }
 

@@ -63,6 +63,8 @@ public:
     // --- Symbols and styles from the library ------------------------------------------------
     // Every symbol on the layer, those inside groups included, in stacking order.
     QList<VXDrawableObjectPtr> allSymbols() const;
+    // The symbols among `objects` and inside the groups among them, in stacking order.
+    static QList<VXDrawableObjectPtr> symbolsAmongObjects(const QList<VXDrawableObjectPtr>& objects);
     // `sender` carries a symbol master as its "representedObject"; each selected available
     // object that has setMaster takes it, as one undo step "Apply Symbol".
     Q_INVOKABLE void applySymbol(QObject* sender);

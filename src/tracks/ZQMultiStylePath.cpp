@@ -568,10 +568,7 @@ bool ZQMultiStylePath::canBeConvertedToSymbol() const
     const QList<VXQAdornmentPtr>& adornments = m_adornments.list();
     return std::all_of(adornments.cbegin(), adornments.cend(), [](const VXQAdornmentPtr& adornment) {
         const VXDrawableObjectPtr object = adornment->object();
-        if (const auto* path = qobject_cast<const ZQMultiStylePath*>(object.get()))
-            return path->canBeConvertedToSymbol();
-        return !object || !object->respondsToSelector("canBeConvertedToSymbol")
-               || object->performSelector("canBeConvertedToSymbol").toBool();
+        return !object || object->canBeConvertedToSymbol();
     });
 }
 

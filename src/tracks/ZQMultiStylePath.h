@@ -199,7 +199,7 @@ public:
     // Style and overlay names, adornment objects and text labels, joined with single blanks.
     QString searchableString() const;
     // Without adornments always; with them, when every adornment's object may be.
-    virtual bool canBeConvertedToSymbol() const;
+    bool canBeConvertedToSymbol() const override;
     Q_INVOKABLE bool canPerformBooleanOperation(int) const { return false; }
     // After the standard items, the special items, aimed at this path. A context click on an
     // unlocked path selects the stretch under it (selectStretchAtPoint), which the special

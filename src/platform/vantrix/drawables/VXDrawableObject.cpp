@@ -499,6 +499,19 @@ void VXDrawableObject::objectWasAddedToLayer(VXObjectOwnerLayer*)
 {
 }
 
+VXDrawableObjectPtr VXDrawableObject::recompose()
+{
+    return std::static_pointer_cast<VXDrawableObject>(shared_from_this());
+}
+
+ZQObjectPtr VXDrawableObject::locationAsGridReferenceWithPrecision(int) const { return nullptr; }
+
+QString VXDrawableObject::locationAsGridReferenceString() const
+{
+    const ZQObjectPtr reference = locationAsGridReference();
+    return reference ? reference->description() : QString();
+}
+
 void VXDrawableObject::groupWillUngroupObjectWithTransform(VXShapeGroup*, const QTransform& transform)
 {
     applyTransform(transform);

@@ -236,6 +236,18 @@ public:
     // The object's items followed by the extensions'; answers whether the menu holds any.
     bool populateExtendedContextualMenuAtPoint(platform::Menu& menu, QPointF point);
 
+    // --- Symbols ------------------------------------------------------------------------------
+    // Whether the object may become the graphic of a new symbol master; placed symbols and
+    // tracks may not, groups only when every member may.
+    virtual bool canBeConvertedToSymbol() const { return true; }
+    // Builds the object anew from its parts where it has any; answers the object that stands for it.
+    virtual VXDrawableObjectPtr recompose();
+    // The grid reference of the location; plain drawables have none.
+    virtual ZQObjectPtr locationAsGridReferenceWithPrecision(int precision) const;
+    ZQObjectPtr locationAsGridReference() const { return locationAsGridReferenceWithPrecision(6); }
+    // The reference as text; empty without one.
+    QString locationAsGridReferenceString() const;
+
     // --- Area and centroid (drawing units) -------------------------------------------------
     double areaInBaseUnits() const;
     double area() const;

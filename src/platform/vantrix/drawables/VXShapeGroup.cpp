@@ -6,6 +6,7 @@
 #include "platform/vantrix/model/ArchiveReader.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -200,6 +201,12 @@ bool VXShapeGroup::intersectsRect(const QRectF& rect) const
 }
 
 // --- Styles and lifecycle ---------------------------------------------------------------------------
+
+bool VXShapeGroup::canBeConvertedToSymbol() const
+{
+    return std::all_of(m_objects.cbegin(), m_objects.cend(),
+                       [](const VXDrawableObjectPtr& member) { return member->canBeConvertedToSymbol(); });
+}
 
 QList<VXStylePtr> VXShapeGroup::allStyles() const
 {

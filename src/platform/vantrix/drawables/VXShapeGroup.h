@@ -54,6 +54,9 @@ public:
     int hitPart(QPointF point) const override;
     bool intersectsRect(const QRectF& rect) const override;
 
+    // An empty group may; otherwise when every member may.
+    bool canBeConvertedToSymbol() const override;
+
     QList<VXStylePtr> allStyles() const override;
     void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements) override;
     void adoptStylesFrom(const VXDrawableObject& original) override;

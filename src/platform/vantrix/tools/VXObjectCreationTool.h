@@ -73,6 +73,11 @@ public:
     void abandonGesture() override { cancel(); }
     void toolControllerWillUnsetTool(VXToolController* controller) override { cancel(); }
 
+protected:
+    // The pointer snapped to the drawing's grid and guides as they are set (the Control flag
+    // turns grid snapping the other way).
+    static QPointF snapped(QPointF point, const VXLayer* layer, const QMouseEvent* event);
+
 private:
     VXDrawableObjectPtr makeObject(VXDrawing* drawing) const;
     bool buildsClickByClick() const;
@@ -80,8 +85,6 @@ private:
     bool isSettingEndAngle() const { return m_geometry == Geometry::Arc && m_points.size() > 1; }
     bool shapePathTo(QPointF pointer);
     bool shapeArcTo(QPointF pointer);
-    // The pointer snapped to the drawing's grid and guides as they are set.
-    static QPointF snapped(QPointF point, const VXLayer* layer, const QMouseEvent* event);
     // Shapes the object for the points so far plus `pointer`; answers whether it has extent.
     bool shapeObjectTo(QPointF pointer);
     // shapeObjectTo for the object the layer shows pending.
