@@ -5,6 +5,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/PolylineSimplification.h"
 
+#include <QPolygonF>
 #include <QtGlobal>
 #include <algorithm>
 #include <array>
@@ -41,17 +42,22 @@ QPainterPath ZQDouglasPeuckerSimplifier::pathBySimplifyingPath(const QPainterPat
 
     QPainterPath result;
     std::vector<char> marks;
+    QPolygonF kept;
+    // Runs go in whole through addPolygon, which keeps a segment of no length (a multipoint's
+    // point) where lineTo would drop it.
     geodata::forEachVertexRun(path, [&](const std::vector<QPointF>& run) {
-        result.moveTo(run.front());
-        if (run.size() <= m_minPathCount || run.size() < 2)
-            return;
-        marks.assign(run.size(), 0);
-        platform::markDouglasPeuckerPoints(run, tolerance, marks);
-        result.reserve(result.elementCount() + int(std::count(marks.begin(), marks.end(), 1)));
-        for (size_t j = 1; j < run.size(); ++j) {
-            if (marks[j])
-                result.lineTo(run[j]);
+        kept.clear();
+        if (run.size() <= m_minPathCount || run.size() < 2) {
+            kept.append(QPolygonF(QList<QPointF>(run.begin(), run.end())));
+        } else {
+            marks.assign(run.size(), 0);
+            platform::markDouglasPeuckerPoints(run, tolerance, marks);
+            for (size_t j = 0; j < run.size(); ++j) {
+                if (marks[j])
+                    kept.append(run[j]);
+            }
         }
+        result.addPolygon(kept);
     });
     return result;
 }

@@ -14,7 +14,7 @@ public:
     ZQDouglasPeuckerSimplifier();
     // Takes the tolerance of the detail level the import options store in the user
     // default "kImportOptionSettingSimplifyDetailLevel" (level 0 when it is absent).
-    void init();
+    void init() override;
 
     // Tolerances of the detail levels 0 to 4 in the units of the path (4 is the finest).
     // Levels outside that range come from an editable setting and are clamped to it.

@@ -2,12 +2,14 @@
 
 #include "geodata/NumberText.h"
 #include "geodata/ProjectionScanner.h"
+#include "geodata/ShapefileImportServices.h"
 
 #include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QThread>
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
@@ -40,6 +42,11 @@ std::optional<QByteArray> companion(const QFileInfo& shp, const QString& suffix)
     if (!bytes)
         ZQLog(QStringLiteral("shapefile: %1 could not be read: %2").arg(path, reason));
     return bytes;
+}
+
+QString rectText(const QRectF& r)
+{
+    return QStringLiteral("{{%1, %2}, {%3, %4}}").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
 bool isUsableTransform(const QTransform& t)
@@ -87,6 +94,9 @@ void ZQESRIFile::initWithContents(ShapefileContents contents)
 
 void ZQESRIFile::load(ShapefileContents contents, const QString& unreadableTable)
 {
+    m_pathConverter->init();
+    if (ShapefileImportServices* services = ShapefileImportServices::installed())
+        m_objectFactory = services->makeObjectFactory();
     m_shp = std::move(contents.shp);
     if (contents.dbf) {
         m_dbf = std::move(*contents.dbf);
@@ -191,10 +201,14 @@ void ZQESRIFile::pc_point(const ShapeGeometry& geometry)
     m_pathConverter->beginSubPathAtPoint(geometry.point(0));
 }
 
+// Each point is a sub-path of no length: a path cannot hold a move-to followed by another.
 void ZQESRIFile::pc_multipoint(const ShapeGeometry& geometry)
 {
-    for (quint32 i = 0; i < geometry.pointCount(); ++i)
-        m_pathConverter->beginSubPathAtPoint(geometry.point(i));
+    for (quint32 i = 0; i < geometry.pointCount(); ++i) {
+        const QPointF point = geometry.point(i);
+        m_pathConverter->beginSubPathAtPoint(point);
+        m_pathConverter->appendPointsCount(&point, 1);
+    }
 }
 
 // A point whose index is the start of the next part begins a sub-path; the points up to
@@ -319,12 +333,10 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     m_objectsCount = 0;
     m_objectsNotLoadedCount = 0;
     const QRectF box = transform.mapRect(bounds());
-    LogEvent(kFileEvent, QStringLiteral("bbox = {%1, %2, %3, %4}, count = %5")
-                             .arg(box.x())
-                             .arg(box.y())
-                             .arg(box.width())
-                             .arg(box.height())
-                             .arg(countOfObjects()));
+    LogEvent(kFileEvent, QStringLiteral("bbox = %1, count = %2 (original bounds = %3)")
+                             .arg(rectText(box))
+                             .arg(countOfObjects())
+                             .arg(rectText(bounds())));
 
     QList<ZQObjectPtr> objects;
     for (const ShapeRecord& record : records()) {
@@ -345,22 +357,27 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
             m_readMetadata ? metadataForRecord(record.number - 1) : std::nullopt;
         if (!m_objectFactory)
             continue;
+        ZQObjectPtr object;
         try {
-            if (ZQObjectPtr object = m_objectFactory->objectForShapeWithPathAttributes(
-                    *shapeType, *path, attributes ? &*attributes : nullptr)) {
-                postProcessObject(object);
-                objects.append(object);
-                ++m_objectsCount;
-            }
+            object = m_objectFactory->objectForShapeWithPathAttributes(*shapeType, *path,
+                                                                       attributes ? &*attributes : nullptr);
         } catch (const std::exception& e) {
             ZQLog(QStringLiteral("exception while parsing shapefile - object info will be logged and skipped: "
-                                 "#:%1; type = %2, exception = %3")
+                                 "#:%1; type = %2, pb = %3, meta = %4 fields, exception = %5")
                       .arg(record.number)
                       .arg(*shapeType)
+                      .arg(rectText(path->boundingRect()))
+                      .arg(attributes ? attributes->size() : 0)
                       .arg(QString::fromUtf8(e.what())));
             ++m_errorsCount;
             ++m_objectsNotLoadedCount;
         }
+        if (!object)
+            continue;
+        prepareObjectForRecord(object, record);
+        postProcessObject(object);
+        objects.append(object);
+        ++m_objectsCount;
     }
     if (wasCutShort()) {
         ++m_errorsCount;
@@ -370,8 +387,22 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     return objects;
 }
 
+void ZQESRIFile::prepareObjectForRecord(const ZQObjectPtr& object, const ShapeRecord& record)
+{
+    // Objects take user info through the drawing framework, which geodata does not know.
+    static const QByteArray setter = QByteArrayLiteral("setUserInfoObjectForKey");
+    if (object->respondsToSelector(setter)) {
+        object->performSelector(setter, {record.number - 1, QStringLiteral("QVNL_ORIGINAL_RECORD_NUMBER")});
+        object->performSelector(setter, {dBaseFilePath(), QStringLiteral("QVNL_ORIGINAL_FILE_PATH")});
+    }
+    QThread* mainThread = QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr;
+    if (mainThread && QThread::currentThread() != mainThread)
+        m_objectFactory->moveObjectToThread(object, mainThread);
+}
+
 void ZQESRIFile::postProcessObject(const ZQObjectPtr& object)
 {
+    const QMutexLocker lock(&m_delegateMutex);
     if (ZQESRIFileDelegate* target = delegate())
         target->esriFileDidLoadObject(this, object);
 }
@@ -398,5 +429,6 @@ ZQESRIFileDelegate* ZQESRIFile::delegate() const
 
 void ZQESRIFile::setDelegate(QObject* delegate)
 {
+    const QMutexLocker lock(&m_delegateMutex);
     m_delegate = delegate;
 }

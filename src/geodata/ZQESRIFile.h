@@ -19,6 +19,7 @@
 #include "platform/foundation/ZQObject.h"
 
 #include <QPointer>
+#include <QRecursiveMutex>
 #include <QRectF>
 #include <QTransform>
 #include <QUrl>
@@ -29,6 +30,7 @@
 
 namespace geodata {
 
+class ImportProgress;
 class ProjectionScanner;
 
 // The files of a set as bytes; absent companions are nullopt.
@@ -67,8 +69,9 @@ public:
     quint64 countOfObjects() const;
     geodata::ShapeRecordRange records() const { return geodata::ShapeRecordRange(m_shp); }
 
-    // The path of a Point, PolyLine, Polygon or MultiPoint record; nullopt for other shape
-    // types, for geometry without points and for damaged records (counted as errors).
+    // The path of a Point, PolyLine, Polygon or MultiPoint record (each of its points a
+    // sub-path of no length); nullopt for other shape types, for geometry without points
+    // and for damaged records (counted as errors).
     std::optional<QPainterPath> makePathForShapeEsriRecord(qint32 shapeType, const geodata::ShapeRecord& record);
 
     // --- Attributes -----------------------------------------------------------------------
@@ -88,14 +91,64 @@ public:
     static std::optional<QVariantMap> recursiveParseWithScanner(geodata::ProjectionScanner& scanner);
 
     // --- Import ---------------------------------------------------------------------------
-    // Makes one object per record through the object factory, with paths mapped by
-    // `transform`. Nullopt, with the error string set, when the header check fails, the
-    // transform is not invertible, or the .shp or .dbf was cut short meanwhile (counted as an
-    // error). Stops before the next record once an abort is asked for.
+    // Starts an import and returns at once (main thread; the reader must be owned by a
+    // shared_ptr, which the worker keeps). The delegate, a QObject implementing
+    // ZQESRIFileDelegate, gives the document rectangle and the transform kept from an
+    // earlier import; without one the data is fitted into the rectangle. A file that fails
+    // the header check is left alone: nothing shows and the delegate is not called.
+    // Otherwise a progress row shows while the records are parsed on a worker thread, and the
+    // delegate hears esriFileDidFinishLoading on the main thread, with createdObjects set
+    // (empty when the parse failed).
+    void beginLoadWithDelegate(QObject* delegate);
+    // Stops a running import before its next record and forgets the delegate, which is then
+    // never called again. A delegate that goes away during an import must call this.
+    void cancelLoad();
+    // Fits the file's bounds into the document rectangle unless a transform is in use: a
+    // uniform scale that fills the rectangle's width or height, north up, the data's top-left
+    // corner on the rectangle's origin. Data without extent keeps its size there.
+    void calculateTransformIfNeeded();
+    void loadingFinished();
+    // Asked by the progress row every 0.1 s on the main thread: a stop request becomes the
+    // abort flag; answers the objects made so far per record.
+    double progressFractionForProgressShouldCancel(geodata::ImportProgress* progress, bool shouldCancel);
+
+    // Makes one object per record through the object factory, with paths simplified in the
+    // file's coordinates and then mapped by `transform`. Each object carries the user info
+    // "QVNL_ORIGINAL_RECORD_NUMBER" (its dBase row) and "QVNL_ORIGINAL_FILE_PATH" (the .dbf),
+    // is handed to the delegate and, when made off the main thread, moved to it. Nullopt,
+    // with the error string set, when the header check fails, the transform is not
+    // invertible, or the .shp or .dbf was cut short meanwhile (counted as an error). Stops
+    // before the next record once an abort is asked for.
     std::optional<QList<ZQObjectPtr>> parseUsingTransform(const QTransform& transform);
     std::optional<QList<ZQObjectPtr>> parse() { return parseUsingTransform(QTransform()); }
-    // Hands a new object to the delegate.
+    // Hands a new object to the delegate (on the parsing thread).
     void postProcessObject(const ZQObjectPtr& object);
+
+    // The transform of the last import: kept from the delegate or fitted.
+    std::optional<QTransform> usedTransform() const { return m_usedTransform; }
+    void setUsedTransform(const std::optional<QTransform>& transform) { m_usedTransform = transform; }
+    // The horizontal stretch of the fitted transform; 1.
+    double aspectCorrectionFactor() const { return m_aspectCorrectionFactor; }
+    void setAspectCorrectionFactor(double factor) { m_aspectCorrectionFactor = factor; }
+    // The objects of the last threaded import, readable once it has finished.
+    QList<ZQObjectPtr> createdObjects() const { return m_createdObjects; }
+
+    // --- Synchronous entry points ----------------------------------------------------------
+    // The objects of the file at `path` in its own coordinates.
+    static std::optional<QList<ZQObjectPtr>> createDrawingObjectsFromESRIFile(const QString& path);
+    // The objects of the file mapped by `transform`, or fitted into `rect` without one, while
+    // a progress row shows. Errors met are shown in an alert (on the main thread). Nullopt
+    // when the header check fails or the parse fails.
+    static std::optional<QList<ZQObjectPtr>> createDrawingObjectsFromESRIFileFitToRectDelegateTransform(
+        const QString& path, const QRectF& rect, QObject* delegate, const std::optional<QTransform>& transform);
+    // The same on a worker thread (then a delegate is required) or here; the delegate's
+    // esriFileDidFinishThreadedLoad receives "kESRIInfoFilePath" and "kESRIInfoObjects" on
+    // the main thread.
+    static void createDrawingObjectsFromESRIFileFitToRectDelegateRunInThreadTransform(
+        const QString& path, const QRectF& rect, QObject* delegate, bool runInThread,
+        const std::optional<QTransform>& transform);
+    // Beeps and shows "Caution: Shapefile errors were encountered." with `text`; main thread.
+    static void displayErrorAlertWithString(const QString& text);
 
     // --- Settings and results -------------------------------------------------------------
     QUrl URL() const { return m_url; }
@@ -112,6 +165,7 @@ public:
     void setObjectFactory(std::shared_ptr<ZQShapefileObjectMaker> factory) { m_objectFactory = std::move(factory); }
     ZQESRIFileDelegate* delegate() const;
     // `delegate` must be a QObject that implements ZQESRIFileDelegate; it is not owned.
+    // Safe while a parse calls it from its worker thread.
     void setDelegate(QObject* delegate);
 
     QString errorString() const { return m_errorString; }
@@ -135,6 +189,12 @@ private:
     void pc_multipoint(const geodata::ShapeGeometry& geometry);
     void appendPoints(const geodata::ShapeGeometry& geometry, quint32 first, quint32 count);
     bool isInView(const QPainterPath& path) const;
+    // Sets the user info of a new object and, off the main thread, moves it there.
+    void prepareObjectForRecord(const ZQObjectPtr& object, const geodata::ShapeRecord& record);
+    // The parse of a threaded import; never throws.
+    void runLoad();
+    std::optional<QList<ZQObjectPtr>> loadFittedToRect(const QRectF& rect, const std::optional<QTransform>& transform,
+                                                       const std::shared_ptr<geodata::ImportProgress>& row);
 
     QString m_path;
     QUrl m_url;
@@ -149,6 +209,7 @@ private:
     std::optional<QVariantMap> m_projectionData;
 
     QPointer<QObject> m_delegate;
+    mutable QRecursiveMutex m_delegateMutex; // the parse calls the delegate from its worker
     std::unique_ptr<ZQShapefilePathConverter> m_pathConverter;
     std::shared_ptr<ZQShapefileObjectMaker> m_objectFactory;
     std::vector<QPointF> m_scratchPoints;
@@ -162,4 +223,7 @@ private:
     bool m_readMetadata = true;
     bool m_discardOutOfViewObjects = false;
     QRectF m_documentRect;
+    std::optional<QTransform> m_usedTransform;
+    double m_aspectCorrectionFactor = 1.0;
+    QList<ZQObjectPtr> m_createdObjects;
 };

@@ -5,6 +5,7 @@
 
 #include <QRectF>
 #include <QTransform>
+#include <QVariantMap>
 #include <memory>
 #include <optional>
 
@@ -23,4 +24,7 @@ public:
     virtual void esriFileDidFinishLoading(ZQESRIFile* file) = 0;
     // On the parsing thread, for each object made; optional.
     virtual void esriFileDidLoadObject(ZQESRIFile* file, const std::shared_ptr<ZQObject>& object) {}
+    // On the main thread, when a threaded synchronous load has its objects ("kESRIInfoFilePath",
+    // "kESRIInfoObjects"); optional.
+    virtual void esriFileDidFinishThreadedLoad(const QVariantMap& info) {}
 };

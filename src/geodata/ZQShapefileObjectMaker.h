@@ -7,10 +7,12 @@
 
 #include "geodata/AttributeValue.h"
 
+#include "platform/foundation/ZQObject.h"
+
 #include <QPainterPath>
 #include <memory>
 
-class ZQObject;
+class QThread;
 
 class ZQShapefileObjectMaker {
 public:
@@ -20,4 +22,12 @@ public:
     // May throw; the reader then counts the record as not loaded and goes on.
     virtual std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32 shapeType, const QPainterPath& path,
                                                                        const geodata::AttributeDictionary* attributes) = 0;
+
+    // Objects made on the parsing thread go to `thread` (the main thread) before they are
+    // handed over, with everything they hold that is a QObject (styles, metadata items).
+    // The default moves the object alone.
+    virtual void moveObjectToThread(const std::shared_ptr<ZQObject>& object, QThread* thread)
+    {
+        object->moveToThread(thread);
+    }
 };

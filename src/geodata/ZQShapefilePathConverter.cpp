@@ -1,10 +1,29 @@
 #include "geodata/ZQShapefilePathConverter.h"
 
+#include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQLog.h"
+
 #include <climits>
 #include <cmath>
 #include <utility>
 
 namespace {
+
+// The simplifier of that class name; null for a name that is not a simplifier's, since the
+// name comes from an editable setting.
+std::shared_ptr<ZQShapefileSimplifier> makeSimplifierNamed(const QString& className)
+{
+    const QMetaObject* meta = platform::ClassRegistry::metaObjectForName(className);
+    if (!meta || !meta->inherits(&ZQShapefileSimplifier::staticMetaObject)) {
+        ZQLog(QStringLiteral("shapefile: no simplifier class named \"%1\"").arg(className));
+        return nullptr;
+    }
+    auto simplifier = std::dynamic_pointer_cast<ZQShapefileSimplifier>(platform::ClassRegistry::create(className));
+    if (simplifier)
+        simplifier->init();
+    return simplifier;
+}
 
 // The range QPainterPath accepts without a warning.
 bool isDrawable(QPointF point)
@@ -14,6 +33,17 @@ bool isDrawable(QPointF point)
 }
 
 } // namespace
+
+void ZQShapefilePathConverter::init()
+{
+    const platform::UserDefaults& defaults = *platform::UserDefaults::standardUserDefaults();
+    if (!defaults.boolForKey(QStringLiteral("kImportOptionSettingSimplifyEnable")))
+        return;
+    QString className = defaults.stringForKey(QStringLiteral("kImportOptionSettingSimplifyAlgorithmClassname"));
+    if (className.isEmpty())
+        className = QStringLiteral("ZQDouglasPeuckerSimplifier");
+    m_simplifier = makeSimplifierNamed(className);
+}
 
 void ZQShapefilePathConverter::beginPath(qsizetype sizeHint)
 {

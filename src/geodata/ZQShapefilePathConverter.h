@@ -15,6 +15,12 @@ class ZQShapefilePathConverter {
 public:
     virtual ~ZQShapefilePathConverter() = default;
 
+    // Sets up the simplifier the import options ask for: when "kImportOptionSettingSimplifyEnable"
+    // is on, an instance of the ZQShapefileSimplifier subclass named by
+    // "kImportOptionSettingSimplifyAlgorithmClassname" ("ZQDouglasPeuckerSimplifier" when
+    // absent), set up by its init. A name of any other class gives no simplifier.
+    void init();
+
     // Starts a new, empty path; `sizeHint` is the number of points to come, when known.
     virtual void beginPath(qsizetype sizeHint = 0);
     virtual void beginSubPathAtPoint(QPointF point);

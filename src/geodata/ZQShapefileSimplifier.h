@@ -11,6 +11,9 @@ class ZQShapefileSimplifier : public ZQObject {
     Q_OBJECT
 
 public:
+    // Takes the strength from the user defaults, where a subclass has one there.
+    virtual void init() {}
+
     double simplification() const { return m_amount; }
     void setSimplification(double amount) { m_amount = amount; }
 

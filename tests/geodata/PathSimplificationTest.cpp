@@ -95,6 +95,23 @@ TEST(DouglasPeucker, DeepSplitsRunOnASmallStack)
     EXPECT_EQ(kept, 20'000);
 }
 
+TEST(DouglasPeucker, ShortRunsAndRunsWithoutLengthStayWhole)
+{
+    // A multipoint's points are sub-paths of no length; each must survive.
+    QPainterPath points;
+    for (QPointF point : {QPointF(0, 0), QPointF(4, 0), QPointF(4, 4)})
+        points.addPolygon(QPolygonF({point, point}));
+    ZQDouglasPeuckerSimplifier simplifier;
+    EXPECT_EQ(simplifier.pathBySimplifyingPath(points).toSubpathPolygons(), points.toSubpathPolygons());
+
+    // Runs no longer than the minimum are kept as they are, not cut to their first point.
+    simplifier.setMinPathCount(3);
+    const QPainterPath bent = polyline({{0, 0}, {1, 0.001}, {2, 0}});
+    EXPECT_EQ(vertices(simplifier.pathBySimplifyingPath(bent)), vertices(bent));
+    simplifier.setMinPathCount(2);
+    EXPECT_EQ(vertices(simplifier.pathBySimplifyingPath(bent)), (QList<QPointF>{{0, 0}, {2, 0}}));
+}
+
 TEST(DouglasPeucker, DetailLevelsMapToTolerancesAndOutOfRangeLevelsAreClamped)
 {
     // The import options store the level; an edited default out of range does not fail.

@@ -1,0 +1,210 @@
+// The import road of ZQESRIFile: fitting the data into the drawing, the parse on a worker
+// thread with its progress row, and the synchronous entry points.
+
+#include "geodata/ZQESRIFile.h"
+
+#include "geodata/ShapefileImportServices.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QThreadPool>
+#include <cmath>
+
+using namespace geodata;
+
+namespace {
+
+QString importPrompt(const QString& shpPath)
+{
+    return ZQESRIFile::tr("%1 “%2”").arg(ZQESRIFile::tr("Importing Shapefile"), QFileInfo(shpPath).fileName());
+}
+
+// Scales the data uniformly so that its extent fills the rectangle's width or height, with
+// its top-left corner (north up) on the rectangle's origin. Data without any extent (one
+// point, or identical points) keeps its size there.
+QTransform fittedTransform(const QRectF& bounds, const QRectF& rect, double aspect)
+{
+    double scale = std::min(rect.width() / bounds.width(), rect.height() / bounds.height());
+    if (bounds.width() == 0 && bounds.height() == 0)
+        scale = 1;
+    return QTransform::fromTranslate(-bounds.x(), -(bounds.y() + bounds.height()))
+         * QTransform::fromScale(aspect * scale, -scale) * QTransform::fromTranslate(rect.x(), rect.y());
+}
+
+std::shared_ptr<ImportProgress> beginProgress(ZQESRIFile* reader)
+{
+    ShapefileImportServices* services = ShapefileImportServices::installed();
+    return services ? services->beginProgressForReader(reader, importPrompt(reader->URL().toLocalFile())) : nullptr;
+}
+
+void endProgress(const std::shared_ptr<ImportProgress>& row)
+{
+    if (row)
+        row->endProgress();
+}
+
+void logParseException(const QString& what)
+{
+    ZQLog(QStringLiteral("ESRI file exception: %1").arg(what));
+}
+
+} // namespace
+
+void ZQESRIFile::beginLoadWithDelegate(QObject* delegate)
+{
+    ZQ_ASSERT(delegate, QStringLiteral("delegate cannot be nil"));
+    auto* target = dynamic_cast<ZQESRIFileDelegate*>(delegate);
+    ZQ_ASSERT(target, QStringLiteral("delegate must conform to the ZQESRIFileDelegate protocol"));
+    setDelegate(delegate);
+    if (!m_usedTransform)
+        m_usedTransform = target->esriFileWantsShapefileTransform(this);
+    m_documentRect = target->esriFileWantsDocumentRect(this);
+    if (!checkHeader())
+        return;
+
+    auto self = std::static_pointer_cast<ZQESRIFile>(shared_from_this());
+    std::shared_ptr<ImportProgress> row = beginProgress(this);
+    calculateTransformIfNeeded();
+    countOfObjects(); // counted here, so that the progress polls only read it
+    // The reader and the row are QObjects of the main thread: the worker hands its references
+    // over there rather than letting the last one go itself.
+    QThreadPool::globalInstance()->start([self, row]() mutable {
+        self->runLoad();
+        endProgress(row);
+        platform::RunLoop::runOnMainThread([self = std::move(self), row = std::move(row)] { self->loadingFinished(); });
+    });
+}
+
+// Whatever the parse throws ends it with no objects: it must not escape the worker.
+void ZQESRIFile::runLoad()
+{
+    std::optional<QList<ZQObjectPtr>> objects;
+    try {
+        objects = parseUsingTransform(*m_usedTransform);
+    } catch (const std::exception& e) {
+        logParseException(QString::fromUtf8(e.what()));
+    } catch (...) {
+        logParseException(QStringLiteral("unknown exception"));
+    }
+    m_createdObjects = objects.value_or(QList<ZQObjectPtr>());
+}
+
+void ZQESRIFile::cancelLoad()
+{
+    setShouldAbort(true);
+    setDelegate(nullptr);
+}
+
+void ZQESRIFile::calculateTransformIfNeeded()
+{
+    if (!m_usedTransform)
+        m_usedTransform = fittedTransform(bounds(), m_documentRect, m_aspectCorrectionFactor);
+}
+
+void ZQESRIFile::loadingFinished()
+{
+    if (ZQESRIFileDelegate* target = delegate())
+        target->esriFileDidFinishLoading(this);
+}
+
+double ZQESRIFile::progressFractionForProgressShouldCancel(ImportProgress*, bool shouldCancel)
+{
+    // Only ever raised here: a stop that came another way must not be taken back.
+    if (shouldCancel)
+        setShouldAbort(true);
+    const quint64 total = m_totalCount;
+    return total == 0 ? 0.0 : double(m_objectsCount) / double(total);
+}
+
+// --- Synchronous entry points ------------------------------------------------------------------
+
+std::optional<QList<ZQObjectPtr>> ZQESRIFile::createDrawingObjectsFromESRIFile(const QString& path)
+{
+    auto reader = std::make_shared<ZQESRIFile>();
+    reader->initWithFile(path);
+    return reader->parse();
+}
+
+std::optional<QList<ZQObjectPtr>> ZQESRIFile::createDrawingObjectsFromESRIFileFitToRectDelegateTransform(
+    const QString& path, const QRectF& rect, QObject* delegate, const std::optional<QTransform>& transform)
+{
+    auto reader = std::make_shared<ZQESRIFile>();
+    reader->initWithFile(path);
+    reader->setDelegate(delegate);
+    if (!reader->checkHeader())
+        return std::nullopt;
+    return reader->loadFittedToRect(rect, transform, beginProgress(reader.get()));
+}
+
+std::optional<QList<ZQObjectPtr>> ZQESRIFile::loadFittedToRect(const QRectF& rect,
+                                                              const std::optional<QTransform>& transform,
+                                                              const std::shared_ptr<ImportProgress>& row)
+{
+    if (!checkHeader()) {
+        endProgress(row);
+        return std::nullopt;
+    }
+    m_documentRect = rect;
+    m_usedTransform = transform && transform->isAffine() ? *transform : fittedTransform(bounds(), rect, 1.0);
+    std::optional<QList<ZQObjectPtr>> objects;
+    try {
+        objects = parseUsingTransform(*m_usedTransform);
+    } catch (...) {
+        endProgress(row);
+        throw;
+    }
+    endProgress(row);
+    if (m_errorsCount > 0) {
+        const QString text = !m_errorString.isEmpty()
+                               ? m_errorString
+                               : tr("%1 objects could not be read and were skipped (%2 total errors). %3 Read OK. "
+                                    "Check your results.")
+                                     .arg(m_objectsNotLoadedCount.load())
+                                     .arg(m_errorsCount.load())
+                                     .arg(m_objectsCount.load());
+        platform::RunLoop::runOnMainThread([text] { displayErrorAlertWithString(text); });
+    }
+    return objects;
+}
+
+void ZQESRIFile::createDrawingObjectsFromESRIFileFitToRectDelegateRunInThreadTransform(
+    const QString& path, const QRectF& rect, QObject* delegate, bool runInThread, const std::optional<QTransform>& transform)
+{
+    ZQ_ASSERT(!runInThread || delegate, QStringLiteral("requires a delegate to run in thread"));
+    auto reader = std::make_shared<ZQESRIFile>();
+    reader->initWithFile(path);
+    reader->setDelegate(delegate);
+    std::shared_ptr<ImportProgress> row = reader->checkHeader() ? beginProgress(reader.get()) : nullptr;
+    auto load = [reader, rect, transform, row, path, runInThread]() mutable {
+        std::optional<QList<ZQObjectPtr>> objects;
+        if (runInThread)
+            platform::runGuarded("threaded shapefile load", [&] { objects = reader->loadFittedToRect(rect, transform, row); });
+        else
+            objects = reader->loadFittedToRect(rect, transform, row);
+        // The reader and the row belong to the main thread: they are let go of there.
+        auto finish = [reader = std::move(reader), row = std::move(row), path, objects] {
+            ZQESRIFileDelegate* target = reader->delegate();
+            if (objects && target)
+                target->esriFileDidFinishThreadedLoad({{QStringLiteral("kESRIInfoFilePath"), path},
+                                                       {QStringLiteral("kESRIInfoObjects"), QVariant::fromValue(*objects)}});
+        };
+        if (runInThread)
+            platform::RunLoop::runOnMainThread(std::move(finish));
+        else
+            finish();
+    };
+    if (runInThread)
+        QThreadPool::globalInstance()->start(std::move(load));
+    else
+        load();
+}
+
+void ZQESRIFile::displayErrorAlertWithString(const QString& text)
+{
+    if (ShapefileImportServices* services = ShapefileImportServices::installed())
+        services->displayErrorAlertWithString(text);
+}
