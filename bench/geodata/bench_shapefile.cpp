@@ -7,6 +7,7 @@
 // difference.
 
 #include "support/BenchSupport.h"
+#include "support/SampleShapefile.h"
 
 #include "geodata/ZQESRIFile.h"
 
@@ -20,58 +21,6 @@
 namespace {
 
 constexpr int kRecords = 500'000;
-
-struct FieldSpec {
-    const char* name;
-    char type;
-    int width;
-    int decimals;
-};
-constexpr FieldSpec kFields[] = {{"NAME", 'C', 24, 0}, {"ID", 'N', 10, 0}, {"AREA", 'N', 19, 6},
-                                 {"RATIO", 'F', 12, 4}, {"FLAG", 'L', 1, 0}, {"BORN", 'D', 8, 0}};
-
-// A deterministic random walk, so every run writes the same file.
-class Walk {
-public:
-    double next() { return (m_state = m_state * 6364136223846793005ull + 1442695040888963407ull) >> 11 & 0xFFFF; }
-
-private:
-    quint64 m_state = 42;
-};
-
-void writeSample(const QString& base)
-{
-    SHPHandle shp = SHPCreate(qPrintable(base), SHPT_ARC);
-    DBFHandle dbf = DBFCreate(qPrintable(base + ".dbf"));
-    for (const FieldSpec& field : kFields)
-        DBFAddNativeFieldType(dbf, field.name, field.type, field.width, field.decimals);
-
-    Walk walk;
-    std::vector<double> xs, ys;
-    for (int i = 0; i < kRecords; ++i) {
-        const int count = 4 + i % 13;
-        xs.assign(1, walk.next());
-        ys.assign(1, walk.next());
-        for (int v = 1; v < count; ++v) {
-            xs.push_back(xs.back() + walk.next() / 1000 - 32);
-            ys.push_back(ys.back() + walk.next() / 1000 - 32);
-        }
-        const int partStarts[2] = {0, count / 2};
-        SHPObject* object = SHPCreateObject(SHPT_ARC, -1, i % 5 == 0 ? 2 : 1, partStarts, nullptr, count, xs.data(),
-                                            ys.data(), nullptr, nullptr);
-        SHPWriteObject(shp, -1, object);
-        SHPDestroyObject(object);
-
-        DBFWriteStringAttribute(dbf, i, 0, qPrintable(QStringLiteral("Feature %1").arg(i)));
-        DBFWriteIntegerAttribute(dbf, i, 1, i);
-        DBFWriteDoubleAttribute(dbf, i, 2, i * 0.731);
-        DBFWriteDoubleAttribute(dbf, i, 3, (i % 1000) / 7.0);
-        DBFWriteLogicalAttribute(dbf, i, 4, i % 3 ? 'T' : 'F');
-        DBFWriteIntegerAttribute(dbf, i, 5, (1950 + i % 70) * 10000 + (1 + i % 12) * 100 + 1 + i % 28);
-    }
-    SHPClose(shp);
-    DBFClose(dbf);
-}
 
 QString dbfPathOf(const QString& shpPath)
 {
@@ -250,7 +199,7 @@ int main(int argc, char** argv)
 
     QTemporaryDir folder;
     const QString base = folder.filePath("polylines");
-    writeSample(base);
+    bench::writeSampleShapefile(base, kRecords);
     const QString path = base + ".shp";
     compareFile(path);
 

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/PropertyList.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -32,6 +33,7 @@ const QString kGhostedKey = QStringLiteral("VXDrawableObject_ghosted");
 const QString kAspectKey = QStringLiteral("VXDrawableObject_aspectRatioLocked");
 const QString kMetadataKey = QStringLiteral("VXDrawableObject_metadata");
 const QString kUniqueKeyKey = QStringLiteral("VXDrawableObject_uniqueKey");
+const QString kUserInfoKey = QStringLiteral("VXDrawableObject_userInfo");
 const QString kPasteboardObjectsKey = QStringLiteral("objects");
 
 std::atomic<quint64> s_nextChecksum{1};
@@ -614,6 +616,17 @@ QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboard(const Q
     return platform::ArchiveReader(coder).objects<VXDrawableObject>(kPasteboardObjectsKey);
 }
 
+void VXDrawableObject::setUserInfoObjectForKey(const QVariant& object, const QString& key)
+{
+    if (!object.isValid()) {
+        m_userInfo.remove(key);
+        return;
+    }
+    ZQ_ASSERT(platform::PropertyList::isPropertyListValue(object),
+              QStringLiteral("user info for \"%1\" must be a property-list value").arg(key));
+    m_userInfo.insert(key, object);
+}
+
 std::shared_ptr<ZQObject> VXDrawableObject::copy() const
 {
     return copyDrawable();
@@ -649,6 +662,8 @@ void VXDrawableObject::encodeWithCoder(platform::KeyedArchiver& coder) const
     coder.encodeBool(m_aspectRatioLocked, kAspectKey);
     coder.encodeString(uniqueKey(), kUniqueKeyKey);
     encodeMetadata(coder, kMetadataKey);
+    if (!m_userInfo.isEmpty())
+        coder.encodeObject(QVariant(m_userInfo), kUserInfoKey);
 }
 
 void VXDrawableObject::initWithCoder(platform::KeyedUnarchiver& coder)
@@ -663,6 +678,7 @@ void VXDrawableObject::initWithCoder(platform::KeyedUnarchiver& coder)
     m_aspectRatioLocked = reader.boolean(kAspectKey, false);
     m_uniqueKey = reader.string(kUniqueKeyKey);
     decodeMetadata(coder, kMetadataKey);
+    m_userInfo = reader.dictionary(kUserInfoKey);
     m_cachedBounds.reset();
     updateRasterizerObservation();
 }

@@ -176,6 +176,15 @@ public:
     // The container's rendering transform changed (a group moved): cached geometry goes.
     virtual void containerTransformDidChange() { invalidateGeometryCaches(); }
 
+    // --- User info ------------------------------------------------------------------------
+    // Values a program keeps on an object for its own bookkeeping (the record an import made
+    // it from): property-list values, archived and copied with the object, not undoable and
+    // not observed, so they can be set on objects made off the main thread.
+    const QVariantMap& userInfo() const { return m_userInfo; }
+    QVariant userInfoObjectForKey(const QString& key) const { return m_userInfo.value(key); }
+    // An invalid value removes the key; a value that is not a property-list value is refused.
+    void setUserInfoObjectForKey(const QVariant& object, const QString& key);
+
     // --- Change notification ------------------------------------------------------------
     // Redraws the area the object covers now.
     void notifyVisualChange();
@@ -336,6 +345,7 @@ private:
     QList<VXRasterizerPtr> m_observedRasterizers;
     QString m_name;
     mutable QString m_uniqueKey;
+    QVariantMap m_userInfo;
     bool m_locked = false;
     bool m_visible = true;
     bool m_ghosted = false;

@@ -78,6 +78,15 @@ void MetadataContainer::removeMetadataForKey(const QString& key)
         replaceItemForKey(nullptr, key.toLower());
 }
 
+void MetadataContainer::initMetadata(const Items& items)
+{
+    m_metadata.clear();
+    for (auto it = items.cbegin(); it != items.cend(); ++it) {
+        if (it.value() && !it.key().isEmpty())
+            m_metadata.insert(it.key().toLower(), it.value());
+    }
+}
+
 void MetadataContainer::setMetadata(const Items& items)
 {
     ZQUndoManager* undo = metadataUndoManager();

@@ -39,6 +39,10 @@ public:
     // Adds or replaces the items of `items` (plain values become items).
     void addMetadata(const QVariantMap& items);
     void removeMetadataForKey(const QString& key);
+    // Gives an object that nobody sees yet (one being made, perhaps off the main thread) its
+    // items, kept as they are: nothing is posted and nothing is undoable. Replaces the items
+    // it had.
+    void initMetadata(const Items& items);
     // Changes whenever a key, type or value changes.
     quint32 metadataChecksum() const;
 

@@ -1,0 +1,58 @@
+#pragma once
+
+// The polyline shapefile the shapefile benchmarks read: `records` records of 4 to 16 vertices
+// (every fifth in two parts) from a deterministic random walk, with a six-field table of
+// every dBase type the reader decodes. Written through shapelib, so the reader under test
+// does not also write its own input; link PkgConfig::SHAPELIB.
+
+#include <QString>
+#include <shapefil.h>
+#include <vector>
+
+namespace bench {
+
+inline void writeSampleShapefile(const QString& base, int records)
+{
+    struct FieldSpec {
+        const char* name;
+        char type;
+        int width;
+        int decimals;
+    };
+    constexpr FieldSpec kFields[] = {{"NAME", 'C', 24, 0}, {"ID", 'N', 10, 0}, {"AREA", 'N', 19, 6},
+                                     {"RATIO", 'F', 12, 4}, {"FLAG", 'L', 1, 0}, {"BORN", 'D', 8, 0}};
+    quint64 state = 42;
+    auto walk = [&state] { return double((state = state * 6364136223846793005ull + 1442695040888963407ull) >> 11 & 0xFFFF); };
+
+    SHPHandle shp = SHPCreate(qPrintable(base), SHPT_ARC);
+    DBFHandle dbf = DBFCreate(qPrintable(base + ".dbf"));
+    for (const FieldSpec& field : kFields)
+        DBFAddNativeFieldType(dbf, field.name, field.type, field.width, field.decimals);
+
+    std::vector<double> xs, ys;
+    for (int i = 0; i < records; ++i) {
+        const int count = 4 + i % 13;
+        xs.assign(1, walk());
+        ys.assign(1, walk());
+        for (int v = 1; v < count; ++v) {
+            xs.push_back(xs.back() + walk() / 1000 - 32);
+            ys.push_back(ys.back() + walk() / 1000 - 32);
+        }
+        const int partStarts[2] = {0, count / 2};
+        SHPObject* object = SHPCreateObject(SHPT_ARC, -1, i % 5 == 0 ? 2 : 1, partStarts, nullptr, count, xs.data(),
+                                            ys.data(), nullptr, nullptr);
+        SHPWriteObject(shp, -1, object);
+        SHPDestroyObject(object);
+
+        DBFWriteStringAttribute(dbf, i, 0, qPrintable(QStringLiteral("Feature %1").arg(i)));
+        DBFWriteIntegerAttribute(dbf, i, 1, i);
+        DBFWriteDoubleAttribute(dbf, i, 2, i * 0.731);
+        DBFWriteDoubleAttribute(dbf, i, 3, (i % 1000) / 7.0);
+        DBFWriteLogicalAttribute(dbf, i, 4, i % 3 ? 'T' : 'F');
+        DBFWriteIntegerAttribute(dbf, i, 5, (1950 + i % 70) * 10000 + (1 + i % 12) * 100 + 1 + i % 28);
+    }
+    SHPClose(shp);
+    DBFClose(dbf);
+}
+
+} // namespace bench

@@ -1,0 +1,192 @@
+#include "app/ZQShapefileObjectFactory.h"
+
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/graphics/BezierPath.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+
+#include <cmath>
+
+namespace {
+
+enum ShapeType : qint32 { Point = 1, PolyLine = 3, Polygon = 5 };
+
+const QString kAutocolourEnableKey = QStringLiteral("kImportOptionSettingAutocolourEnable");
+const QString kAutocolourListNameKey = QStringLiteral("kImportOptionAutocolourListName");
+const QString kMapcolorAttributeNameKey = QStringLiteral("kImportOptionMapcolorAttributeName");
+
+constexpr double kStrokeWidth = 0.1;
+constexpr int kStyleCacheLimit = 256;
+constexpr double kPointOvalSize = 4;
+
+ZQShapefileObjectFactory::SymbolMasterProvider& symbolMasterProvider()
+{
+    static ZQShapefileObjectFactory::SymbolMasterProvider provider;
+    return provider;
+}
+
+VXStylePtr styleWithFill(const QColor& fill)
+{
+    return VXStyle::styleWithFillColourStrokeColourStrokeWidth(fill, Qt::black, kStrokeWidth);
+}
+
+// The palette entry an attribute picks, when it is a positive whole number. Zero, negative
+// values (no-data codes), text that is no number and reals beyond exact integers pick none.
+std::optional<qint64> paletteIndexOf(const geodata::AttributeValue& value)
+{
+    constexpr double kLargestExactInteger = 9007199254740992.0; // 2^53
+    double number = 0;
+    switch (value.type()) {
+    case geodata::AttributeValue::Integer: {
+        const qint64 integer = value.value().toLongLong();
+        return integer > 0 ? std::optional(integer) : std::nullopt;
+    }
+    case geodata::AttributeValue::Real: number = value.value().toDouble(); break;
+    case geodata::AttributeValue::String: {
+        bool ok = false;
+        number = value.value().toString().trimmed().toDouble(&ok);
+        if (!ok)
+            return std::nullopt;
+        break;
+    }
+    default: return std::nullopt;
+    }
+    if (!std::isfinite(number) || number < 1 || number >= kLargestExactInteger)
+        return std::nullopt;
+    return qint64(number);
+}
+
+// Named palettes of the "mapcolor" attributes; other names take seven colours.
+qint64 paletteSizeForAttributeName(const QString& name)
+{
+    if (name == QLatin1String("mapcolor8"))
+        return 8;
+    if (name == QLatin1String("mapcolor9"))
+        return 9;
+    if (name == QLatin1String("mapcolor13"))
+        return 13;
+    return 7;
+}
+
+platform::MetadataContainer::Items metadataItemsFor(const geodata::AttributeDictionary& attributes)
+{
+    platform::MetadataContainer::Items items;
+    for (const auto& [key, value] : attributes)
+        items.insert(key, VXMetadataItem::metadataItemWithTypeValue(value.type(), value.value()));
+    return items;
+}
+
+} // namespace
+
+ZQShapefileObjectFactory::ZQShapefileObjectFactory() : m_cachedStyles(kStyleCacheLimit) {}
+
+ZQShapefileObjectFactory::~ZQShapefileObjectFactory() = default;
+
+void ZQShapefileObjectFactory::init()
+{
+    m_defaultLineStyle = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::black, kStrokeWidth);
+    m_defaultShapeStyle = styleWithFill(QColor::fromRgbF(0.875f, 0.91f, 0.78f, 1.0f));
+    m_defaultShapeStyle->setStyleSharable(false);
+    if (const SymbolMasterProvider& provider = symbolMasterProvider())
+        m_defaultSymbol = provider();
+    const platform::UserDefaults& defaults = *platform::UserDefaults::standardUserDefaults();
+    m_autoColour = defaults.boolForKey(kAutocolourEnableKey);
+    setAutoColourList(platform::ColourList::colourListNamed(defaults.stringForKey(kAutocolourListNameKey)));
+    m_mapcolorAttributeName = defaults.stringForKey(kMapcolorAttributeNameKey);
+}
+
+std::shared_ptr<ZQShapefileObjectFactory> ZQShapefileObjectFactory::makeFactory()
+{
+    auto factory = std::make_shared<ZQShapefileObjectFactory>();
+    factory->init();
+    return factory;
+}
+
+void ZQShapefileObjectFactory::setDefaultSymbolMasterProvider(SymbolMasterProvider provider)
+{
+    symbolMasterProvider() = std::move(provider);
+}
+
+void ZQShapefileObjectFactory::setAutoColourList(platform::ColourListPtr list)
+{
+    m_autoColourList = list ? std::move(list) : platform::ColourList::colourListNamed(kDefaultColourListName);
+    m_cachedStyles.clear();
+}
+
+std::shared_ptr<ZQObject> ZQShapefileObjectFactory::objectForShapeWithPathAttributes(
+    qint32 shapeType, const QPainterPath& path, const geodata::AttributeDictionary* attributes)
+{
+    std::shared_ptr<VXDrawableObject> object;
+    switch (shapeType) {
+    case Polygon:
+        object = VXDrawableShape::drawableShapeWithBezierPathWithStyle(platform::BezierPath(path),
+                                                                      polygonStyleForAttributes(attributes));
+        break;
+    case PolyLine:
+        object = VXDrawablePath::drawablePathWithBezierPathWithStyle(platform::BezierPath(path), m_defaultLineStyle);
+        break;
+    case Point:
+        object = symbolWithPathAttributes(path, attributes);
+        if (!object) {
+            // The plain class: a marker, not a shape to be labelled.
+            auto oval = std::make_shared<VXDrawableShape>();
+            oval->setStyle(m_defaultShapeStyle);
+            const QPointF centre = path.elementAt(0);
+            oval->adoptPathFromDrawing(platform::BezierPath::bezierPathWithOvalInRect(
+                QRectF(centre.x() - kPointOvalSize / 2, centre.y() - kPointOvalSize / 2, kPointOvalSize, kPointOvalSize)));
+            object = oval;
+        }
+        break;
+    default: return nullptr;
+    }
+    if (attributes && !attributes->isEmpty())
+        object->initMetadata(metadataItemsFor(*attributes));
+    return object;
+}
+
+std::shared_ptr<VXDrawableObject> ZQShapefileObjectFactory::symbolWithPathAttributes(const QPainterPath& path,
+                                                                                     const geodata::AttributeDictionary*)
+{
+    ZQ_ASSERT(path.elementCount() > 0 && path.elementAt(0).isMoveTo(), QStringLiteral("bad path passed to object factory (symbol)"));
+    return m_defaultSymbol ? m_defaultSymbol->symbolWithLocation(path.elementAt(0)) : nullptr;
+}
+
+VXStylePtr ZQShapefileObjectFactory::polygonStyleForAttributes(const geodata::AttributeDictionary* attributes)
+{
+    if (!m_autoColour)
+        return m_defaultShapeStyle;
+    if (!m_mapcolorAttributeName.isEmpty() && attributes) {
+        // Attribute keys are lower-cased field names; the option may keep the field's case.
+        const QString name = m_mapcolorAttributeName.toLower();
+        if (attributes->contains(name)) {
+            if (const std::optional<qint64> index = paletteIndexOf(attributes->value(name)))
+                return styleForMapcolorAttributeNameIndex(name, *index);
+        }
+    }
+    return nextAutoColourStyle();
+}
+
+VXStylePtr ZQShapefileObjectFactory::nextAutoColourStyle()
+{
+    // With no colours to cycle through, polygons keep the plain style.
+    if (!m_autoColourList || m_autoColourList->isEmpty())
+        return m_defaultShapeStyle;
+    m_autoColourIndex = (m_autoColourIndex + 1) % quint64(m_autoColourList->count());
+    return styleWithFill(m_autoColourList->colourAtIndex(qsizetype(m_autoColourIndex)));
+}
+
+VXStylePtr ZQShapefileObjectFactory::styleForMapcolorAttributeNameIndex(const QString& name, qint64 index)
+{
+    const qint64 colours = m_autoColourList ? m_autoColourList->count() : 0;
+    const qint64 paletteSize = std::min(paletteSizeForAttributeName(name), colours);
+    if (paletteSize == 0 || index <= 0)
+        return m_defaultShapeStyle;
+    const QString key = QStringLiteral("MAPCOLOR_%1.%2").arg(index).arg(paletteSize);
+    if (const VXStylePtr* cached = m_cachedStyles.object(key))
+        return *cached;
+    VXStylePtr style = styleWithFill(m_autoColourList->colourAtIndex(qsizetype((index - 1) % paletteSize)));
+    style->setStyleSharable(true);
+    m_cachedStyles.insert(key, new VXStylePtr(style));
+    return style;
+}

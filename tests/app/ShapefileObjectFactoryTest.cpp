@@ -1,0 +1,324 @@
+// The shapefile object factory: the objects it makes per shape type, the polygon styles of
+// the default, auto-colour and mapcolor choices (bad mapcolor values and an empty colour list
+// included), attributes as metadata, the bundle's colour lists, and the user info imports
+// leave on objects.
+
+#include "app/ZQShapefileObjectFactory.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "support/ArchiveTesting.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <limits>
+
+using geodata::AttributeDictionary;
+using geodata::AttributeValue;
+using platform::ColourList;
+
+namespace {
+
+QPainterPath square(double x, double y)
+{
+    QPainterPath path;
+    path.addRect(x, y, 10, 10);
+    return path;
+}
+
+QPainterPath pointAt(QPointF point)
+{
+    QPainterPath path;
+    path.moveTo(point);
+    return path;
+}
+
+AttributeDictionary mapcolor(const AttributeValue& value)
+{
+    AttributeDictionary attributes;
+    attributes.insert(QStringLiteral("mapcolor7"), value);
+    return attributes;
+}
+
+VXStylePtr styleOf(const ZQObjectPtr& object)
+{
+    auto drawable = std::dynamic_pointer_cast<VXDrawableObject>(object);
+    return drawable ? drawable->style() : nullptr;
+}
+
+std::shared_ptr<ColourList> rainbow(int count)
+{
+    QList<std::pair<QString, QColor>> entries;
+    for (int i = 0; i < count; ++i)
+        entries.append({QStringLiteral("c%1").arg(i), QColor::fromHsv(i * 360 / std::max(count, 1), 200, 200)});
+    return std::make_shared<ColourList>(QStringLiteral("Test"), entries);
+}
+
+// A factory that colours automatically from `list`, reading no defaults for its colouring.
+std::shared_ptr<ZQShapefileObjectFactory> autoColouring(platform::ColourListPtr list, const QString& mapcolorName = {})
+{
+    auto factory = ZQShapefileObjectFactory::makeFactory();
+    factory->setAutoColourShapes(true);
+    factory->setAutoColourList(std::move(list));
+    factory->setMapcolorAttributeName(mapcolorName);
+    return factory;
+}
+
+class FakeMaster : public PointSymbolMaster {
+public:
+    QList<QPointF> placed;
+    std::shared_ptr<VXDrawableObject> symbolWithLocation(QPointF location) override
+    {
+        placed.append(location);
+        return VXDrawablePath::drawablePathWithBezierPath(platform::BezierPath());
+    }
+};
+
+class ShapefileObjectFactoryTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        ZQShapefileObjectFactory::setDefaultSymbolMasterProvider({});
+        for (const char* key : {"kImportOptionSettingAutocolourEnable", "kImportOptionAutocolourListName",
+                                "kImportOptionMapcolorAttributeName"})
+            platform::UserDefaults::standardUserDefaults()->removeObjectForKey(QString::fromLatin1(key));
+    }
+};
+
+} // namespace
+
+TEST_F(ShapefileObjectFactoryTest, MakesOneKindOfObjectPerShapeTypeWithAttributesAsMetadata)
+{
+    auto factory = ZQShapefileObjectFactory::makeFactory();
+    AttributeDictionary attributes;
+    attributes.insert(QStringLiteral("name"), AttributeValue::string(QStringLiteral("Ashe")));
+    attributes.insert(QStringLiteral("fips"), AttributeValue::integer(37009));
+    attributes.insert(QStringLiteral("area"), AttributeValue::real(0.114));
+    attributes.insert(QStringLiteral("coastal"), AttributeValue::boolean(true));
+    attributes.insert(QStringLiteral("founded"), AttributeValue::date(QDate(1799, 11, 18)));
+
+    int notifications = 0;
+    QObject receiver;
+    platform::NotificationCenter::defaultCenter().addObserver(&receiver, kVXMetadataDidChangeNotification, nullptr,
+                                                              [&](const platform::Notification&) { ++notifications; });
+
+    auto polygon = std::dynamic_pointer_cast<VXDrawableShape>(
+        factory->objectForShapeWithPathAttributes(5, square(20, 30), &attributes));
+    ASSERT_TRUE(polygon);
+    const QRectF box = polygon->logicalBounds();
+    EXPECT_NEAR(box.left(), 20, 1e-9);
+    EXPECT_NEAR(box.top(), 30, 1e-9);
+    EXPECT_NEAR(box.width(), 10, 1e-9);
+    const platform::MetadataContainer::Items& items = polygon->metadata();
+    ASSERT_EQ(items.size(), 5);
+    EXPECT_EQ(items.value("name")->stringValue(), QStringLiteral("Ashe"));
+    EXPECT_EQ(items.value("fips")->type(), kVXMetadataTypeInteger);
+    EXPECT_EQ(items.value("fips")->intValue(), 37009);
+    EXPECT_DOUBLE_EQ(items.value("area")->realValue(), 0.114);
+    EXPECT_TRUE(items.value("coastal")->boolValue());
+    EXPECT_EQ(items.value("founded")->value().toDateTime().date(), QDate(1799, 11, 18));
+    // Objects are made off the main thread: adding their attributes tells nobody.
+    EXPECT_EQ(notifications, 0);
+
+    QPainterPath line;
+    line.moveTo(0, 0);
+    line.lineTo(50, 5);
+    auto path = std::dynamic_pointer_cast<VXDrawablePath>(factory->objectForShapeWithPathAttributes(3, line, nullptr));
+    ASSERT_TRUE(path);
+    EXPECT_FALSE(path->style()->hasFill());
+    EXPECT_EQ(path->style()->strokeColour(), QColor(Qt::black));
+    EXPECT_DOUBLE_EQ(path->style()->maxStrokeWidth(), 0.1);
+    EXPECT_TRUE(path->metadata().isEmpty());
+
+    // Without a master for imported points, a point is a 4 x 4 oval of the plain shape class.
+    auto oval = factory->objectForShapeWithPathAttributes(1, pointAt({100, 200}), &attributes);
+    ASSERT_TRUE(oval);
+    EXPECT_STREQ(oval->metaObject()->className(), "VXDrawableShape");
+    const QRectF ovalBounds = std::static_pointer_cast<VXDrawableShape>(oval)->logicalBounds();
+    EXPECT_NEAR(ovalBounds.width(), 4, 1e-9);
+    EXPECT_NEAR(ovalBounds.center().x(), 100, 1e-9);
+    EXPECT_NEAR(ovalBounds.center().y(), 200, 1e-9);
+
+    QPainterPath points;
+    points.moveTo(1, 1);
+    points.moveTo(2, 2);
+    EXPECT_FALSE(factory->objectForShapeWithPathAttributes(8, points, &attributes));
+    EXPECT_FALSE(factory->objectForShapeWithPathAttributes(13, line, &attributes));
+}
+
+TEST_F(ShapefileObjectFactoryTest, PointsBecomeSymbolsOfTheInstalledMaster)
+{
+    auto master = std::make_shared<FakeMaster>();
+    ZQShapefileObjectFactory::setDefaultSymbolMasterProvider([master] { return master; });
+    auto factory = ZQShapefileObjectFactory::makeFactory();
+    AttributeDictionary attributes;
+    attributes.insert(QStringLiteral("id"), AttributeValue::integer(7));
+
+    auto symbol = std::dynamic_pointer_cast<VXDrawableObject>(
+        factory->objectForShapeWithPathAttributes(1, pointAt({3, 4}), &attributes));
+    ASSERT_TRUE(symbol);
+    EXPECT_EQ(master->placed, QList<QPointF>{QPointF(3, 4)});
+    EXPECT_EQ(symbol->metadataValueForKey("id").toLongLong(), 7);
+
+    // A path that does not begin with a point is a programming error the reader counts.
+    EXPECT_ANY_THROW(factory->symbolWithPathAttributes(QPainterPath(), nullptr));
+}
+
+TEST_F(ShapefileObjectFactoryTest, PolygonsShareThePaleGreenStyleWhenAutoColourIsOff)
+{
+    platform::UserDefaults::standardUserDefaults()->setObjectForKey(false, "kImportOptionSettingAutocolourEnable");
+    auto factory = ZQShapefileObjectFactory::makeFactory();
+    const VXStylePtr first = styleOf(factory->objectForShapeWithPathAttributes(5, square(0, 0), nullptr));
+    const AttributeDictionary three = mapcolor(AttributeValue::integer(3));
+    const VXStylePtr second = styleOf(factory->objectForShapeWithPathAttributes(5, square(20, 0), &three));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(first->fillColour().rgb(), QColor::fromRgbF(0.875f, 0.91f, 0.78f).rgb());
+    EXPECT_EQ(first->strokeColour(), QColor(Qt::black));
+    EXPECT_DOUBLE_EQ(first->maxStrokeWidth(), 0.1);
+    EXPECT_FALSE(first->styleSharable());
+}
+
+TEST_F(ShapefileObjectFactoryTest, AutoColourCyclesFromTheSecondColourAndWraps)
+{
+    auto list = rainbow(3);
+    auto factory = autoColouring(list);
+    QList<QColor> fills;
+    for (int i = 0; i < 4; ++i)
+        fills.append(styleOf(factory->objectForShapeWithPathAttributes(5, square(i * 20, 0), nullptr))->fillColour());
+    EXPECT_EQ(fills, (QList<QColor>{list->colourAtIndex(1), list->colourAtIndex(2), list->colourAtIndex(0),
+                                    list->colourAtIndex(1)}));
+}
+
+TEST_F(ShapefileObjectFactoryTest, MapcolorValuesPickSharedPaletteStylesAndBadValuesCycle)
+{
+    auto list = rainbow(10);
+    auto factory = autoColouring(list, QStringLiteral("MAPCOLOR7"));
+    const AttributeDictionary three = mapcolor(AttributeValue::integer(3));
+    const VXStylePtr a = styleOf(factory->objectForShapeWithPathAttributes(5, square(0, 0), &three));
+    const VXStylePtr b = styleOf(factory->objectForShapeWithPathAttributes(5, square(20, 0), &three));
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a->fillColour(), list->colourAtIndex(2));
+    EXPECT_TRUE(a->styleSharable());
+    // The palette has seven entries: 10 takes the third colour again, as a style of its own.
+    const AttributeDictionary ten = mapcolor(AttributeValue::real(10.0));
+    const VXStylePtr c = styleOf(factory->objectForShapeWithPathAttributes(5, square(40, 0), &ten));
+    EXPECT_EQ(c->fillColour(), list->colourAtIndex(2));
+    EXPECT_NE(c, a);
+
+    // Missing, zero, no-data codes, huge and non-numbers cycle from the list's second colour.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const QList<AttributeDictionary> cycling{
+        {},
+        mapcolor(AttributeValue::integer(0)),
+        mapcolor(AttributeValue::integer(-99)),
+        mapcolor(AttributeValue::real(1e30)),
+        mapcolor(AttributeValue::real(nan)),
+        mapcolor(AttributeValue::string(QStringLiteral("blue"))),
+        mapcolor(AttributeValue::boolean(true)),
+    };
+    for (int i = 0; i < cycling.size(); ++i) {
+        const VXStylePtr style = styleOf(factory->objectForShapeWithPathAttributes(5, square(i * 20, 40), &cycling[i]));
+        EXPECT_EQ(style->fillColour(), list->colourAtIndex(i + 1)) << "case " << i;
+    }
+    EXPECT_EQ(styleOf(factory->objectForShapeWithPathAttributes(5, square(0, 60), nullptr))->fillColour(),
+              list->colourAtIndex(8));
+
+    // Numbers kept as text still pick their entry.
+    const AttributeDictionary text = mapcolor(AttributeValue::string(QStringLiteral(" 3 ")));
+    EXPECT_EQ(styleOf(factory->objectForShapeWithPathAttributes(5, square(0, 80), &text)), a);
+
+    // The palette is capped at the list's size.
+    auto small = autoColouring(rainbow(4), QStringLiteral("mapcolor13"));
+    AttributeDictionary sixOf13;
+    sixOf13.insert(QStringLiteral("mapcolor13"), AttributeValue::integer(6));
+    EXPECT_EQ(styleOf(small->objectForShapeWithPathAttributes(5, square(0, 0), &sixOf13))->fillColour(),
+              small->autoColourList()->colourAtIndex(1));
+}
+
+TEST_F(ShapefileObjectFactoryTest, AnEmptyColourListGivesTheDefaultStyle)
+{
+    auto factory = autoColouring(rainbow(0), QStringLiteral("mapcolor7"));
+    const AttributeDictionary three = mapcolor(AttributeValue::integer(3));
+    EXPECT_EQ(styleOf(factory->objectForShapeWithPathAttributes(5, square(0, 0), nullptr)), factory->defaultShapeStyle());
+    EXPECT_EQ(styleOf(factory->objectForShapeWithPathAttributes(5, square(0, 0), &three)), factory->defaultShapeStyle());
+}
+
+TEST_F(ShapefileObjectFactoryTest, ReadsTheImportOptionsAndFallsBackToCrayons)
+{
+    auto* defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->setObjectForKey(true, "kImportOptionSettingAutocolourEnable");
+    defaults->setObjectForKey(QStringLiteral("Earth"), "kImportOptionAutocolourListName");
+    defaults->setObjectForKey(QStringLiteral("mapcolor9"), "kImportOptionMapcolorAttributeName");
+    auto factory = ZQShapefileObjectFactory::makeFactory();
+    EXPECT_TRUE(factory->autoColourShapes());
+    EXPECT_EQ(factory->autoColourList()->name(), QStringLiteral("Earth"));
+    EXPECT_EQ(factory->mapcolorAttributeName(), QStringLiteral("mapcolor9"));
+
+    defaults->setObjectForKey(QStringLiteral("No Such List"), "kImportOptionAutocolourListName");
+    EXPECT_EQ(ZQShapefileObjectFactory::makeFactory()->autoColourList()->name(), QStringLiteral("Crayons"));
+}
+
+TEST(ColourListTest, BundleListsKeepTheirOrderAndBadFilesAreRefused)
+{
+    const QStringList names = ColourList::availableColourListNames();
+    for (const char* name : {"Crayons", "Earth", "Greys", "Map Tints", "Pastels"})
+        EXPECT_TRUE(names.contains(QString::fromLatin1(name))) << name;
+    EXPECT_FALSE(ColourList::colourListNamed(QStringLiteral("crayons")));
+
+    const platform::ColourListPtr crayons = ColourList::colourListNamed(QStringLiteral("Crayons"));
+    ASSERT_TRUE(crayons);
+    const QStringList keys = crayons->allKeys();
+    ASSERT_EQ(keys.size(), 48);
+    EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()).size(), 48);
+    for (int i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(crayons->colourWithKey(keys[i]), crayons->colourAtIndex(i));
+    EXPECT_EQ(keys.first(), QStringLiteral("Blush")); // file order, not sorted
+    EXPECT_FALSE(crayons->colourWithKey(QStringLiteral("Nowhere")).isValid());
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Mixed.plist"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+               "<key>Zed</key><string>#102030</string><key>Bad</key><string>not a colour</string>"
+               "<key>Alpha</key><string>#ABC</string><key>Number</key><integer>3</integer></dict></plist>");
+    file.close();
+    const platform::ColourListPtr mixed = ColourList::colourListWithContentsOfFile(path);
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(mixed->name(), QStringLiteral("Mixed"));
+    EXPECT_EQ(mixed->allKeys(), (QStringList{"Zed", "Alpha"}));
+    EXPECT_EQ(mixed->colourAtIndex(1), QColor(0xAA, 0xBB, 0xCC));
+
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("<plist version=\"1.0\"><array><string>#102030</string></array></plist>");
+    file.close();
+    EXPECT_FALSE(ColourList::colourListWithContentsOfFile(path));
+    EXPECT_FALSE(ColourList::colourListWithContentsOfFile(folder.filePath(QStringLiteral("missing.plist"))));
+}
+
+TEST(DrawableUserInfoTest, SurvivesArchivesAndCopiesAndRefusesWhatCannotBeArchived)
+{
+    auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10, 10), VXStyle::defaultShapeStyle());
+    shape->setUserInfoObjectForKey(qint64(41), QStringLiteral("QVNL_ORIGINAL_RECORD_NUMBER"));
+    shape->setUserInfoObjectForKey(QStringLiteral("/data/nc.shp"), QStringLiteral("QVNL_ORIGINAL_FILE_PATH"));
+    shape->setUserInfoObjectForKey(QVariantList{1.5, QStringLiteral("x")}, QStringLiteral("list"));
+    shape->setUserInfoObjectForKey(QStringLiteral("gone"), QStringLiteral("removed"));
+    shape->setUserInfoObjectForKey(QVariant(), QStringLiteral("removed"));
+    EXPECT_ANY_THROW(shape->setUserInfoObjectForKey(QVariant::fromValue(ZQObjectPtr(shape)), QStringLiteral("object")));
+
+    const QVariantMap expected{{QStringLiteral("QVNL_ORIGINAL_RECORD_NUMBER"), qint64(41)},
+                               {QStringLiteral("QVNL_ORIGINAL_FILE_PATH"), QStringLiteral("/data/nc.shp")},
+                               {QStringLiteral("list"), QVariantList{1.5, QStringLiteral("x")}}};
+    EXPECT_EQ(shape->userInfo(), expected);
+
+    const auto decoded = testsupport::roundTrip<VXDrawableShape>(*shape);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->userInfo(), expected);
+    EXPECT_EQ(decoded->userInfoObjectForKey(QStringLiteral("QVNL_ORIGINAL_RECORD_NUMBER")).toLongLong(), 41);
+    EXPECT_EQ(shape->copyDrawable()->userInfo(), expected);
+    // An object without user info archives none and reads back none.
+    EXPECT_TRUE(testsupport::roundTrip<VXDrawableShape>(*VXDrawableShape::drawableShapeWithStyle({}))->userInfo().isEmpty());
+}
