@@ -85,6 +85,8 @@ void addFileMenu(QMenuBar* bar)
     addItem(file, QObject::tr("Save As..."), "saveDocumentAs", QKeySequence::SaveAs);
     addItem(file, QObject::tr("Revert to Saved"), "revertDocumentToSaved");
     file->addSeparator();
+    addItem(file, QObject::tr("Import Shapefile..."), "importShapefile");
+    file->addSeparator();
     addItem(file, QObject::tr("Quit"), "terminate", QKeySequence::Quit);
 }
 

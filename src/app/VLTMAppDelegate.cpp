@@ -4,6 +4,7 @@
 
 #include "app/FileUtilities.h"
 #include "app/QuorvaneDocumentController.h"
+#include "app/ShapefileImportHost.h"
 #include "app/VLTMApplication.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -98,6 +99,7 @@ void VLTMAppDelegate::applicationDidFinishLaunching()
         {"migrate the earlier version's collections and templates", nullptr},
         {"show the template chooser when asked", nullptr},
         {"register the drawing tools", &VLTMAppDelegate::registerQuorvaneTools},
+        {"connect shapefile imports to the progress window", &VLTMAppDelegate::installShapefileImportHost},
         {"restore the inspector states", nullptr},
         {"observe the style history", &VLTMAppDelegate::observeStyleHistory},
         {"enable the tool palette", nullptr},
@@ -204,6 +206,11 @@ void VLTMAppDelegate::observeStyleHistory()
             const VXStylePtr style = VXStyleHistory::defaultHistory().currentStyle();
             LogEvent(kReactiveEvent, QStringLiteral("current style: %1").arg(style ? style->name() : QString()));
         });
+}
+
+void VLTMAppDelegate::installShapefileImportHost()
+{
+    ShapefileImportHost::install();
 }
 
 void VLTMAppDelegate::saveDashTable()

@@ -108,6 +108,7 @@ private:
     void selfInstall();
     void letColourPanelShowOpacity();
     void observeStyleHistory();
+    void installShapefileImportHost();
     void saveDashTable();
     void writeDefaultQualityModulation();
 

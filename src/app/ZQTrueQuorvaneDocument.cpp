@@ -1,17 +1,38 @@
 #include "app/ZQTrueQuorvaneDocument.h"
 
+#include "app/ZQImportOptionsController.h"
 #include "geodata/ZQESRIFile.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/OpenPanel.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+namespace {
+
+// A folder stands for its first .shp (by name); anything else for itself.
+QString shapefileAtPath(const QString& path)
+{
+    if (!QFileInfo(path).isDir())
+        return path;
+    const QStringList shapefiles = QDir(path).entryList({QStringLiteral("*.shp")}, QDir::Files, QDir::Name);
+    return shapefiles.isEmpty() ? path : QDir(path).filePath(shapefiles.first());
+}
+
+} // namespace
 
 ZQTrueQuorvaneDocument::ZQTrueQuorvaneDocument() = default;
 
-ZQTrueQuorvaneDocument::~ZQTrueQuorvaneDocument() = default;
+ZQTrueQuorvaneDocument::~ZQTrueQuorvaneDocument()
+{
+    // A parse may be calling this document from its worker; this waits for that call.
+    cancelShapefileImports();
+}
 
 // --- Shapefiles ------------------------------------------------------------------------------------
 
@@ -34,22 +55,14 @@ std::optional<QTransform> ZQTrueQuorvaneDocument::esriFileWantsShapefileTransfor
     return m_shapefileTransform;
 }
 
-void ZQTrueQuorvaneDocument::esriFileDidLoadObject(ZQESRIFile* file, const std::shared_ptr<ZQObject>& object)
-{
-    // Readers parse on a worker thread.
-    const QMutexLocker lock(&m_importMutex);
-    m_importedObjects[file].append(object);
-}
-
 void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
 {
-    QList<ZQObjectPtr> loaded;
-    {
-        const QMutexLocker lock(&m_importMutex);
-        loaded = m_importedObjects.take(file);
-    }
+    m_shapefileImports.removeIf([file](const std::weak_ptr<ZQESRIFile>& import) {
+        const auto reader = import.lock();
+        return !reader || reader.get() == file;
+    });
     QList<VXDrawableObjectPtr> objects;
-    for (const ZQObjectPtr& object : loaded) {
+    for (const ZQObjectPtr& object : file->createdObjects()) {
         if (auto drawable = std::dynamic_pointer_cast<VXDrawableObject>(object))
             objects.append(std::move(drawable));
     }
@@ -57,9 +70,8 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
         ZQLog(QStringLiteral("Shapefile import created no objects, layer not created"));
         return;
     }
-    // The transform the reader fitted the data with, when it reports one.
-    if (file->respondsToSelector("usedTransform"))
-        setShapefileTransform(file->performSelector("usedTransform").value<QTransform>());
+    if (file->usedTransform())
+        setShapefileTransform(file->usedTransform());
 
     auto layer = std::dynamic_pointer_cast<VXObjectOwnerLayer>(makeDefaultDrawingLayer());
     ZQ_ASSERT(layer, QStringLiteral("the default drawing layer cannot hold objects"));
@@ -69,6 +81,59 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
     drawing()->addLayer(layer);
     drawing()->setActiveLayer(layer.get());
     undoManager()->setActionName(tr("Import Shapefile"));
+}
+
+ZQImportOptionsController* ZQTrueQuorvaneDocument::importOptionsController()
+{
+    if (!m_importOptionsController)
+        m_importOptionsController = std::make_shared<ZQImportOptionsController>();
+    return m_importOptionsController.get();
+}
+
+void ZQTrueQuorvaneDocument::importShapefile(QObject*)
+{
+    platform::OpenPanel panel;
+    panel.setTitle(tr("Import Shapefile"));
+    panel.setPrompt(tr("Import"));
+    panel.setAllowedFileTypes({QStringLiteral("shp")});
+    panel.setAccessoryView(importOptionsController()->accessoryView());
+    panel.beginSheetModalForWindowCompletionHandler(windowForSheet(), [panel, self = QPointer(this)](int result) {
+        if (self && result == 1 && !panel.URLs().isEmpty())
+            self->importShapefileAtURL(panel.URLs().first());
+    });
+}
+
+std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const QUrl& url)
+{
+    const QString path = shapefileAtPath(url.toLocalFile());
+    auto reader = std::make_shared<ZQESRIFile>();
+    reader->initWithFile(path);
+    if (!reader->checkHeader()) {
+        platform::Alert alert;
+        alert.setMessageText(tr("The file “%1” could not be imported.").arg(QFileInfo(path).fileName()));
+        alert.setInformativeText(tr("It is not a shapefile, or it is damaged."));
+        alert.setAlertStyle(platform::Alert::CriticalStyle);
+        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
+        return nullptr;
+    }
+    reader->setDiscardOutOfViewObjects(true);
+    m_shapefileImports.append(reader);
+    reader->beginLoadWithDelegate(this);
+    return reader;
+}
+
+void ZQTrueQuorvaneDocument::cancelShapefileImports()
+{
+    for (const std::weak_ptr<ZQESRIFile>& import : std::exchange(m_shapefileImports, {})) {
+        if (const auto reader = import.lock())
+            reader->cancelLoad();
+    }
+}
+
+void ZQTrueQuorvaneDocument::close()
+{
+    cancelShapefileImports();
+    ZQQuorvaneDocument::close();
 }
 
 // --- Ruler -------------------------------------------------------------------------------------------

@@ -7,10 +7,12 @@
 #include "app/ZQQuorvaneDocument.h"
 #include "geodata/ZQESRIFileDelegate.h"
 
-#include <QHash>
-#include <QMutex>
 #include <QTransform>
+#include <QUrl>
+#include <memory>
 #include <optional>
+
+class ZQImportOptionsController;
 
 class ZQTrueQuorvaneDocument : public ZQQuorvaneDocument, public ZQESRIFileDelegate {
     Q_OBJECT
@@ -26,15 +28,25 @@ public:
     // Undoable.
     void setShapefileTransform(const std::optional<QTransform>& transform);
 
+    // File > Import Shapefile...: asks for a .shp (or a folder, whose first .shp is taken)
+    // with the import options under the file list, then imports it.
+    Q_INVOKABLE void importShapefile(QObject* sender = nullptr);
+    // Imports the .shp at `url` (or a folder's first .shp) into a new layer, on a worker
+    // thread, leaving out what falls outside the drawing. A file that is not a shapefile gets
+    // an alert naming it. Answers the running reader, null when nothing was started.
+    std::shared_ptr<ZQESRIFile> importShapefileAtURL(const QUrl& url);
+    // Stops the imports under way and forgets them: they deliver nothing to this document.
+    void cancelShapefileImports();
+    ZQImportOptionsController* importOptionsController();
+
     // The drawing's interior; the zero rectangle without a drawing.
     QRectF esriFileWantsDocumentRect(ZQESRIFile* file) override;
     std::optional<QTransform> esriFileWantsShapefileTransform(ZQESRIFile* file) override;
-    // Collects the objects a reader makes (on its parsing thread).
-    void esriFileDidLoadObject(ZQESRIFile* file, const std::shared_ptr<ZQObject>& object) override;
-    // The collected objects become a new layer named after the .shp, made active, as the
-    // undo step "Import Shapefile"; the transform the reader reports ("usedTransform")
-    // becomes the document's.
+    // The reader's created objects become a new layer named after the .shp, made active, as
+    // the undo step "Import Shapefile"; the transform the reader used becomes the document's.
     void esriFileDidFinishLoading(ZQESRIFile* file) override;
+
+    void close() override;
 
     // --- Ruler ---------------------------------------------------------------------------
     // The ruler object; its "bounds" property is the area redrawn when it shows or hides.
@@ -62,8 +74,8 @@ private:
     void redisplayRuler() const;
 
     std::optional<QTransform> m_shapefileTransform;
-    QMutex m_importMutex;
-    QHash<const ZQESRIFile*, QList<ZQObjectPtr>> m_importedObjects;
+    QList<std::weak_ptr<ZQESRIFile>> m_shapefileImports;
+    std::shared_ptr<ZQImportOptionsController> m_importOptionsController;
     ZQObjectPtr m_ruler;
     bool m_rulerVisible = false;
     bool m_inRepositionMode = false;

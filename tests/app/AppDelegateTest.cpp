@@ -93,7 +93,7 @@ TEST_F(AppDelegate, LaunchStepsRunInOrderWithTheDefaultsRegisteredBeforeAnyIsRea
     EXPECT_EQ(VXStyle::defaultStyle()->strokeColour(), QColor("#333333"));
     log.lines.clear();
     delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(loggedSteps(log, "launch").size(), 11);
+    EXPECT_EQ(loggedSteps(log, "launch").size(), 12);
     EXPECT_TRUE(loggedSteps(log, "launch").contains("register the drawing tools"));
 
     // Quitting stores the flag as it is then, last of its steps.

@@ -273,21 +273,14 @@ TEST(LayerCommandsTest, GroupsStartWithALayerAndCommandsValidateByTheLayerAndSel
 
 // --- Shapefile imports -------------------------------------------------------------------------------
 
-// A reader that reports the transform it fitted the data with.
-class FittedShapefile : public ZQESRIFile {
-    Q_OBJECT
-
-public:
-    QTransform fitted = QTransform::fromScale(2, -2).translate(5, 7);
-    Q_INVOKABLE QTransform usedTransform() const { return fitted; }
-};
-
-TEST(ShapefileImportTest, LoadedObjectsBecomeAnActiveLayerNamedAfterTheFileAndNothingMakesNoLayer)
+// The layer an import makes, its undo and the kept transform: ShapefileImportCommandTest.
+TEST(ShapefileImportTest, AReaderWithoutObjectsMakesNoLayerAndTheDocumentAnswersItsRectAndTransform)
 {
     const auto document = newMapDocument();
     const int initialCount = document->drawing()->countOfLayers();
-    FittedShapefile file;
+    ZQESRIFile file;
     file.initWithURL(QUrl::fromLocalFile(QStringLiteral("/data/Rivers of Wales.shp")));
+    file.setUsedTransform(QTransform::fromScale(2, -2));
     {
         testsupport::LogCapture log;
         document->esriFileDidFinishLoading(&file);
@@ -295,24 +288,7 @@ TEST(ShapefileImportTest, LoadedObjectsBecomeAnActiveLayerNamedAfterTheFileAndNo
         EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
     }
     EXPECT_EQ(document->esriFileWantsDocumentRect(&file), document->drawing()->interior());
-    EXPECT_FALSE(document->esriFileWantsShapefileTransform(&file));
-
-    for (int i = 0; i < 3; ++i)
-        document->esriFileDidLoadObject(&file, mapdocumenttest::squarePath(QPointF(i, i), VXStyle::defaultStyle()));
-    document->esriFileDidLoadObject(&file, std::make_shared<ZQObject>()); // not drawable: left out
-    document->esriFileDidFinishLoading(&file);
-    document->undoManager()->closeAutomaticGroup();
-
-    const VXQMappingLayer* layer = activeMappingLayer(*document);
-    ASSERT_TRUE(layer);
-    EXPECT_EQ(layer->layerName(), QStringLiteral("Rivers of Wales"));
-    EXPECT_EQ(layer->countOfObjects(), 3);
-    EXPECT_EQ(document->esriFileWantsShapefileTransform(&file), file.fitted);
-    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Import Shapefile"));
-
-    document->undoManager()->undo();
-    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
-    EXPECT_FALSE(document->shapefileTransform());
+    EXPECT_FALSE(document->esriFileWantsShapefileTransform(&file)) << "kept only from an import that made objects";
 }
 
 // --- Documents from drawings ----------------------------------------------------------
@@ -424,4 +400,3 @@ TEST(MapWindowTest, SplitViewHoldsPanelsAroundTheDrawingAndRestoresSizes)
 
 } // namespace
 
-#include "MapDocumentTest.moc"

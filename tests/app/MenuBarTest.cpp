@@ -108,6 +108,7 @@ TEST_F(MapMenus, CommandsReachTheViewTheWindowAndTheDocument)
     EXPECT_TRUE(item("File", "New")->validate()); // the document controller
     EXPECT_TRUE(item("File", "Close")->validate()); // the application delegate
     EXPECT_FALSE(item("File", "Revert to Saved")->validate()); // never saved
+    EXPECT_TRUE(item("File", "Import Shapefile...")->validate()); // the map document
 }
 
 TEST_F(MapMenus, WithoutAWindowOnlyApplicationCommandsAreEnabled)
@@ -122,7 +123,8 @@ TEST_F(MapMenus, WithoutAWindowOnlyApplicationCommandsAreEnabled)
     EXPECT_TRUE(menuItem(bar, "File", "New")->validate());
     EXPECT_TRUE(menuItem(bar, "File", "Open...")->validate());
     EXPECT_TRUE(menuItem(bar, "Help", "About Quorvane")->validate());
-    for (const auto& [menu, title] : {std::pair{"File", "Save"}, std::pair{"File", "Close"}, std::pair{"Edit", "Undo"},
+    for (const auto& [menu, title] : {std::pair{"File", "Save"}, std::pair{"File", "Close"},
+                                      std::pair{"File", "Import Shapefile..."}, std::pair{"Edit", "Undo"},
                                       std::pair{"Edit", "Paste"}, std::pair{"View", "Zoom In"},
                                       std::pair{"Layer", "New Layer"}})
         EXPECT_FALSE(menuItem(bar, menu, title)->validate()) << menu << " > " << title;

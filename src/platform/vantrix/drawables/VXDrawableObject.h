@@ -183,7 +183,7 @@ public:
     const QVariantMap& userInfo() const { return m_userInfo; }
     QVariant userInfoObjectForKey(const QString& key) const { return m_userInfo.value(key); }
     // An invalid value removes the key; a value that is not a property-list value is refused.
-    void setUserInfoObjectForKey(const QVariant& object, const QString& key);
+    Q_INVOKABLE void setUserInfoObjectForKey(const QVariant& object, const QString& key);
 
     // --- Change notification ------------------------------------------------------------
     // Redraws the area the object covers now.

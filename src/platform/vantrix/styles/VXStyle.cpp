@@ -5,6 +5,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -509,6 +510,12 @@ VXStyle::SettingsScope::~SettingsScope()
 void VXStyle::componentDidChangeKeyPath(VXRasterizer* component, const QString& keyPath)
 {
     touch();
+    // A style put together on a worker (an import's) is not yet known to anyone who listens,
+    // and notifications belong to the main thread.
+    if (!platform::RunLoop::isMainThread()) {
+        VXRastGroup::componentDidChangeKeyPath(component, keyPath);
+        return;
+    }
     auto& center = platform::NotificationCenter::defaultCenter();
     if (component == this && keyPath == QLatin1String("name"))
         center.postNotificationName(kVXStyleNameChangedNotification, this);

@@ -1,0 +1,272 @@
+// File > Import Shapefile... as the map document runs it: the reader on its worker, the
+// progress row, the new layer and its undo, the kept transform, and the document closing
+// while an import runs.
+
+#include "MapDocumentTestSupport.h"
+
+#include "app/ShapefileImportHost.h"
+#include "app/ZQProgressController.h"
+#include "app/ZQProgressView.h"
+#include "geodata/ZQESRIFile.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "support/LogCapture.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
+#include <QtEndian>
+#include <bit>
+
+using mapdocumenttest::activeMappingLayer;
+using mapdocumenttest::newMapDocument;
+
+namespace {
+
+// A polyline file: one record per line, all points inside `bounds`.
+QByteArray polylineFile(const QRectF& bounds, const QList<QList<QPointF>>& lines)
+{
+    auto append = [](QByteArray& bytes, auto value, bool bigEndian = false) {
+        char buffer[sizeof(value)];
+        bigEndian ? qToBigEndian(value, buffer) : qToLittleEndian(value, buffer);
+        bytes.append(buffer, sizeof(value));
+    };
+    QByteArray records;
+    qint32 number = 0;
+    for (const QList<QPointF>& line : lines) {
+        QByteArray content;
+        append(content, qint32(3));
+        content.append(32, '\0');
+        append(content, quint32(1));
+        append(content, quint32(line.size()));
+        append(content, quint32(0));
+        for (QPointF point : line) {
+            append(content, std::bit_cast<quint64>(point.x()));
+            append(content, std::bit_cast<quint64>(point.y()));
+        }
+        append(records, ++number, true);
+        append(records, quint32(content.size() / 2), true);
+        records += content;
+    }
+    QByteArray file;
+    append(file, quint32(9994), true);
+    file.append(20, '\0');
+    append(file, quint32((100 + records.size()) / 2), true);
+    append(file, quint32(1000));
+    append(file, qint32(3));
+    for (double value : {bounds.left(), bounds.top(), bounds.right(), bounds.bottom()})
+        append(file, std::bit_cast<quint64>(value));
+    file.append(32, '\0');
+    return file + records;
+}
+
+// Makes plain paths; can hold the parse inside its first record until released.
+class PathMaker : public ZQShapefileObjectMaker {
+public:
+    std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32, const QPainterPath& path,
+                                                               const geodata::AttributeDictionary*) override
+    {
+        if (holdsFirstRecord && ++requests == 1) {
+            parsing.release();
+            released.acquire();
+        }
+        // A style of its own, as the application's factory makes: the shared default belongs to the main thread.
+        return VXDrawablePath::drawablePathWithBezierPathWithStyle(
+            platform::BezierPath(path), VXStyle::styleWithFillColourStrokeColour(QColor(), Qt::black));
+    }
+    bool holdsFirstRecord = false;
+    int requests = 0;
+    QSemaphore parsing, released;
+};
+
+class TestHost : public ShapefileImportHost {
+public:
+    std::shared_ptr<ZQShapefileObjectMaker> makeObjectFactory() override { return maker; }
+    std::shared_ptr<PathMaker> maker = std::make_shared<PathMaker>();
+};
+
+void finishImports()
+{
+    for (int turn = 0; turn < 3; ++turn) {
+        QThreadPool::globalInstance()->waitForDone();
+        platform::RunLoop::runUntilIdle();
+    }
+}
+
+QMessageBox* shownMessageBox()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+class ShapefileImportCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        m_previous = geodata::ShapefileImportServices::install(host);
+    }
+    void TearDown() override { geodata::ShapefileImportServices::install(m_previous); }
+
+    QString writeSet(const QString& name, const QByteArray& shp)
+    {
+        const QString path = folder.filePath(name + QStringLiteral(".shp"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(shp) == shp.size());
+        return path;
+    }
+    QString rivers()
+    {
+        return writeSet(QStringLiteral("Rivers of Wales"),
+                        polylineFile({0, 0, 40, 20}, {{{0, 0}, {40, 20}}, {{10, 5}, {20, 5}}, {{0, 20}, {5, 15}}}));
+    }
+
+    std::shared_ptr<TestHost> host = std::make_shared<TestHost>();
+    std::shared_ptr<ZQTrueQuorvaneDocument> document = newMapDocument();
+    QTemporaryDir folder;
+
+private:
+    std::shared_ptr<geodata::ShapefileImportServices> m_previous;
+};
+
+} // namespace
+
+TEST_F(ShapefileImportCommand, ImportsIntoAnActiveLayerNamedAfterTheFileAndASecondImportLinesUp)
+{
+    const int initialCount = document->drawing()->countOfLayers();
+    const QString path = rivers();
+    EXPECT_TRUE(document->importShapefileAtURL(QUrl::fromLocalFile(path)));
+    const QList<ZQProgressView*> rows = ZQProgressController::sharedProgress()->displayedProgressViews();
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(rows.last()->promptString(), QStringLiteral("Importing Shapefile “Rivers of Wales.shp”"));
+    finishImports();
+    document->undoManager()->closeAutomaticGroup();
+
+    const VXQMappingLayer* layer = activeMappingLayer(*document);
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(layer->layerName(), QStringLiteral("Rivers of Wales"));
+    ASSERT_EQ(layer->countOfObjects(), 3);
+    EXPECT_FALSE(ZQProgressController::sharedProgress()->displayedProgressViews().contains(rows.last()));
+    ASSERT_TRUE(document->shapefileTransform());
+    // The data's top-left corner (0, 20) sits on the interior's origin.
+    EXPECT_EQ(document->shapefileTransform()->map(QPointF(0, 20)), document->drawing()->interior().topLeft());
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Import Shapefile"));
+
+    const QList<VXDrawableObjectPtr> firstObjects = layer->objects();
+    EXPECT_TRUE(document->importShapefileAtURL(QUrl::fromLocalFile(folder.path())))
+        << "a folder stands for its first shapefile";
+    finishImports();
+    document->undoManager()->closeAutomaticGroup();
+    const VXQMappingLayer* second = activeMappingLayer(*document);
+    ASSERT_TRUE(second && second != layer);
+    EXPECT_EQ(second->layerName(), QStringLiteral("Rivers of Wales 2"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(second->objects()[i]->bounds(), firstObjects[i]->bounds());
+
+    document->undoManager()->undo();
+    document->undoManager()->undo();
+    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
+    EXPECT_FALSE(document->shapefileTransform());
+}
+
+TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAFileThatIsNoShapefileIsNamedInAnAlert)
+{
+    const int initialCount = document->drawing()->countOfLayers();
+    // Everything lies outside the drawing under a transform kept from an earlier import.
+    document->setShapefileTransform(QTransform::fromTranslate(1e6, 1e6));
+    {
+        testsupport::LogCapture log;
+        document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
+        finishImports();
+        EXPECT_TRUE(log.contains(QStringLiteral("Shapefile import created no objects, layer not created")));
+    }
+    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
+
+    EXPECT_FALSE(document->importShapefileAtURL(QUrl::fromLocalFile(writeSet("notes", "plain text"))));
+    QMessageBox* box = shownMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("“notes.shp”")));
+    box->reject();
+    finishImports();
+    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
+}
+
+TEST_F(ShapefileImportCommand, ClosingOrDestroyingTheDocumentCancelsItsImport)
+{
+    for (bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "closed");
+        host->maker = std::make_shared<PathMaker>();
+        host->maker->holdsFirstRecord = true;
+        document = newMapDocument();
+        const int initialCount = document->drawing()->countOfLayers();
+        const std::shared_ptr<ZQESRIFile> reader = document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
+        ASSERT_TRUE(reader);
+        host->maker->parsing.acquire(); // the worker is inside the first record
+        std::weak_ptr<ZQTrueQuorvaneDocument> weakDocument = document;
+        if (destroy)
+            document.reset();
+        else
+            document->close();
+        host->maker->released.release();
+        finishImports();
+        EXPECT_TRUE(reader->didAbort());
+        EXPECT_EQ(host->maker->requests, 1);
+        EXPECT_EQ(weakDocument.expired(), destroy);
+        if (!destroy) {
+            EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
+        }
+    }
+}
+
+// The application's own factory, through the host installed at launch.
+TEST_F(ShapefileImportCommand, SampleSetsBecomeShapesPathsAndOvalsOnLayersNamedAfterThem)
+{
+    geodata::ShapefileImportServices::install(std::make_shared<ShapefileImportHost>());
+    // Coloured styles are made on the worker, one per area, without notifications there.
+    platform::UserDefaults::standardUserDefaults()->setBoolForKey(true, "kImportOptionSettingAutocolourEnable");
+    struct Expected {
+        const char* name;
+        int count;
+        const char* className;
+    };
+    for (const Expected& expected : {Expected{"nc", 100, "VXDrawableShape"}, Expected{"baltim", 211, "VXDrawableShape"},
+                                     Expected{"fylk-val", 97, "VXDrawablePath"}, Expected{"storms_xyz", 0, ""}}) {
+        SCOPED_TRACE(expected.name);
+        document = newMapDocument();
+        const int initialCount = document->drawing()->countOfLayers();
+        const QString path = testsupport::sampleDataPath(QStringLiteral("shapefiles/%1.shp").arg(expected.name));
+        ASSERT_TRUE(document->importShapefileAtURL(QUrl::fromLocalFile(path)));
+        finishImports();
+        if (expected.count == 0) {
+            EXPECT_EQ(document->drawing()->countOfLayers(), initialCount) << "Z types make nothing, and no layer";
+            continue;
+        }
+        const VXQMappingLayer* layer = activeMappingLayer(*document);
+        ASSERT_TRUE(layer);
+        EXPECT_EQ(layer->layerName(), QString::fromLatin1(expected.name));
+        ASSERT_EQ(layer->countOfObjects(), expected.count);
+        for (const VXDrawableObjectPtr& object : layer->objects()) {
+            EXPECT_TRUE(object->inherits(expected.className)) << object->className().toStdString();
+            EXPECT_EQ(object->thread(), QThread::currentThread());
+        }
+        const VXDrawableObjectPtr first = layer->objects().first();
+        EXPECT_EQ(first->userInfoObjectForKey("QVNL_ORIGINAL_RECORD_NUMBER").toLongLong(), 0);
+        EXPECT_TRUE(first->userInfoObjectForKey("QVNL_ORIGINAL_FILE_PATH").toString().endsWith(
+            QStringLiteral("%1.dbf").arg(expected.name)));
+        for (const QString& key : first->metadataKeys())
+            EXPECT_EQ(key, key.toLower());
+        if (QByteArray(expected.name) == "nc") {
+            EXPECT_EQ(first->metadataValueForKey("name").toString(), QStringLiteral("Ashe"));
+            EXPECT_NE(first->style(), layer->objects()[1]->style()) << "coloured one by one";
+        }
+    }
+    platform::UserDefaults::standardUserDefaults()->removeObjectForKey("kImportOptionSettingAutocolourEnable");
+}
