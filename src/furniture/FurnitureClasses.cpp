@@ -1,8 +1,13 @@
 #include "furniture/FurnitureClasses.h"
 
+#include "furniture/edges/VXQGridAnnotation.h"
+#include "furniture/edges/VXQGridBorder.h"
+#include "platform/foundation/ClassRegistry.h"
 #include "tracks/TrackClasses.h"
 
 void registerFurnitureClasses()
 {
     registerTrackClasses();
+    platform::ClassRegistry::registerClass<VXQGridAnnotation>();
+    platform::ClassRegistry::registerClass<VXQGridBorder>();
 }

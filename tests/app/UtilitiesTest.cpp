@@ -126,6 +126,28 @@ TEST(DictionaryUtilities, NumbersAndKeyValuesSurviveAPropertyList)
                  platform::AssertionFailure);
 }
 
+TEST(DictionaryUtilities, MissingMistypedAndNonFiniteEntriesReadZero)
+{
+    const QVariantMap settings{{"count", 7.9},
+                               {"negative", -7.9},
+                               {"huge", 1e12},
+                               {"nan", std::nan("")},
+                               {"flag", true},
+                               {"text", QStringLiteral("5")},
+                               {"list", QVariantList{1}}};
+    EXPECT_EQ(intValueForKey(settings, "count"), 7);
+    EXPECT_EQ(intValueForKey(settings, "negative"), -7);
+    EXPECT_EQ(intValueForKey(settings, "huge"), INT_MAX);
+    EXPECT_EQ(intValueForKey(settings, "flag"), 1);
+    for (const char* key : {"nan", "text", "list", "missing"}) {
+        EXPECT_EQ(intValueForKey(settings, key), 0) << key;
+        EXPECT_EQ(floatValueForKey(settings, key), 0.0) << key;
+        EXPECT_FALSE(boolValueForKey(settings, key)) << key;
+    }
+    EXPECT_TRUE(boolValueForKey(settings, "negative"));
+    EXPECT_DOUBLE_EQ(floatValueForKey(settings, "count"), 7.9);
+}
+
 TEST(MouseEvents, ClicksAndDragsByButton)
 {
     const std::tuple<QEvent::Type, Qt::MouseButton, Qt::MouseButtons, MouseEventType> cases[] = {

@@ -105,4 +105,60 @@ AttributedString NumberFormatter::attributedStringForObjectValueWithDefaultAttri
     return AttributedString(stringForObjectValue(value), attributes);
 }
 
+namespace {
+
+const QString kStyleKey = QStringLiteral("numberStyle");
+const QString kMultiplierKey = QStringLiteral("multiplier");
+const QString kMinimumFractionDigitsKey = QStringLiteral("minimumFractionDigits");
+const QString kMaximumFractionDigitsKey = QStringLiteral("maximumFractionDigits");
+const QString kAllowsFloatsKey = QStringLiteral("allowsFloats");
+const QString kMinimumKey = QStringLiteral("minimum");
+const QString kMaximumKey = QStringLiteral("maximum");
+
+std::optional<double> finiteNumber(const QVariantMap& archived, const QString& key)
+{
+    const QVariant value = archived.value(key);
+    if (!isNumericVariant(value) || !std::isfinite(value.toDouble()))
+        return std::nullopt;
+    return value.toDouble();
+}
+
+} // namespace
+
+QVariantMap archivedNumberFormatter(const NumberFormatter& formatter)
+{
+    QVariantMap archived{{kStyleKey, int(formatter.numberStyle())},
+                         {kMinimumFractionDigitsKey, formatter.minimumFractionDigits()},
+                         {kMaximumFractionDigitsKey, formatter.maximumFractionDigits()},
+                         {kAllowsFloatsKey, formatter.allowsFloats()}};
+    const std::pair<const QString&, std::optional<double>> optionals[] = {
+        {kMultiplierKey, formatter.multiplier()}, {kMinimumKey, formatter.minimum()}, {kMaximumKey, formatter.maximum()}};
+    for (const auto& [key, value] : optionals) {
+        if (value)
+            archived.insert(key, *value);
+    }
+    return archived;
+}
+
+std::shared_ptr<NumberFormatter> numberFormatterFromArchive(const QVariant& archived)
+{
+    if (archived.typeId() != QMetaType::QVariantMap)
+        return nullptr;
+    const QVariantMap map = archived.toMap();
+    auto formatter = std::make_shared<NumberFormatter>();
+    const int style = int(finiteNumber(map, kStyleKey).value_or(0));
+    if (style == int(NumberFormatter::Style::Decimal) || style == int(NumberFormatter::Style::Percent))
+        formatter->setNumberStyle(NumberFormatter::Style(style));
+    formatter->setMultiplier(finiteNumber(map, kMultiplierKey));
+    if (const auto digits = finiteNumber(map, kMaximumFractionDigitsKey))
+        formatter->setMaximumFractionDigits(int(std::clamp(*digits, 0.0, 100.0)));
+    if (const auto digits = finiteNumber(map, kMinimumFractionDigitsKey))
+        formatter->setMinimumFractionDigits(int(std::clamp(*digits, 0.0, 100.0)));
+    if (map.value(kAllowsFloatsKey).typeId() == QMetaType::Bool)
+        formatter->setAllowsFloats(map.value(kAllowsFloatsKey).toBool());
+    formatter->setMinimum(finiteNumber(map, kMinimumKey));
+    formatter->setMaximum(finiteNumber(map, kMaximumKey));
+    return formatter;
+}
+
 } // namespace platform

@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -70,5 +71,10 @@ private:
     std::optional<double> m_minimum;
     std::optional<double> m_maximum;
 };
+
+// A formatter's configuration as a dictionary of numbers for archives, and back: entries
+// that are missing or damaged keep the defaults. Anything but a dictionary reads as no formatter.
+QVariantMap archivedNumberFormatter(const NumberFormatter& formatter);
+std::shared_ptr<NumberFormatter> numberFormatterFromArchive(const QVariant& archived);
 
 } // namespace platform
