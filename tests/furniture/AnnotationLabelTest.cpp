@@ -101,12 +101,13 @@ TEST(AnnotationLabels, PlacesLabelsOutsideTheBandsAndTurnsThem)
     owner.allowance = 7;
     VXQGridAnnotation columns;
     columns.setOwner(&owner);
+    columns.setDigits(4);
     const QRectF top = *columns.labelRectForElementMaxElementAtEdge(1, 4, VXQGridAnnotation::kNearSide);
     const QRectF bottom = *columns.labelRectForElementMaxElementAtEdge(1, 4, VXQGridAnnotation::kFarSide);
     EXPECT_DOUBLE_EQ(top.bottom(), 80 - 8.4); // 0.7 x (7 + 5)
     EXPECT_DOUBLE_EQ(bottom.top(), 180 + 8.4);
     EXPECT_DOUBLE_EQ(top.center().x(), 150);
-    EXPECT_GT(top.width(), top.height()); // "01" lies flat
+    EXPECT_GT(top.width(), top.height()); // "0001" lies flat
     columns.setPlacement(VXQGridAnnotation::kBetweenLines);
     EXPECT_DOUBLE_EQ(columns.labelRectForElementMaxElementAtEdge(1, 4, 1)->center().x(), 175);
 

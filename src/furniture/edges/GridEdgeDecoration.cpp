@@ -4,6 +4,8 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NamedException.h"
 
+#include <cmath>
+
 GridEdgeDecoration::GridEdgeDecoration() = default;
 
 GridEdgeDecoration::~GridEdgeDecoration() = default;
@@ -35,6 +37,13 @@ QRectF GridEdgeDecoration::ownerBorderRect() const
 {
     const VXQGridInfoProtocol* info = gridInfo();
     return info ? info->borderRect() : QRectF();
+}
+
+std::optional<double> GridEdgeDecoration::ownerSpanLength() const
+{
+    const VXQGridInfoProtocol* info = gridInfo();
+    const double span = info ? info->spanLength() : 0;
+    return span > 0 && std::isfinite(span) ? std::optional<double>(span) : std::nullopt;
 }
 
 void GridEdgeDecoration::encodeOwner(platform::KeyedArchiver& coder, const QString& key) const

@@ -36,6 +36,8 @@ protected:
     GridEdgeDecoration();
     // The owner's rectangle; the zero rectangle without owner.
     QRectF ownerBorderRect() const;
+    // The owner's span length; none without owner or unless a positive, finite number.
+    std::optional<double> ownerSpanLength() const;
     // The owner is archived conditionally; an archive without one, or with an object that is
     // no grid owner, leaves the owner to whoever holds the decoration.
     void encodeOwner(platform::KeyedArchiver& coder, const QString& key) const;

@@ -154,9 +154,7 @@ void VXQGridAnnotation::setPlacement(int placement)
 
 void VXQGridAnnotation::setIsAlphabetic(bool alphabetic)
 {
-    if (alphabetic != isAlphabetic())
-        announceChangeForKey(QStringLiteral("isAlphabetic"), [&] { m_kind = alphabetic ? kLetters : kNumbers; });
-    setNeedsDisplay();
+    changeField("isAlphabetic", m_kind, int(alphabetic ? kLetters : kNumbers));
 }
 
 void VXQGridAnnotation::setStartingOffset(quint64 value)
@@ -236,10 +234,8 @@ double VXQGridAnnotation::extent() const
 
 std::optional<int> VXQGridAnnotation::maximumElement() const
 {
-    const VXQGridInfoProtocol* info = gridInfo();
-    if (!info)
-        return std::nullopt;
-    const double count = std::ceil(extent() / info->spanLength());
+    const auto span = ownerSpanLength();
+    const double count = span ? std::ceil(extent() / *span) : -1;
     if (!(count >= 0 && count <= kMaximumLabelCount))
         return std::nullopt;
     return int(count);
@@ -344,10 +340,12 @@ QString VXQGridAnnotation::refStringForPositionWithPrecision(double position, qu
 {
     const VXQGridInfoProtocol* info = gridInfo();
     const auto maximum = maximumElement();
-    if (!info || !maximum)
+    const auto spanLength = ownerSpanLength();
+    if (!info || !maximum || !spanLength)
         return {};
     const QRectF rect = info->borderRect();
-    const float span = float(info->spanLength());
+    // Single precision, as references have always been taken.
+    const float span = float(*spanLength);
     const double along = position - (m_orientationIsVertical ? rect.top() : rect.left());
     if (!(span > 0 && std::isfinite(span)) || !(along >= 0 && along <= extent()))
         return {};
@@ -387,10 +385,8 @@ QRectF VXQGridAnnotation::boundsForEdge(int edge) const
 
 double VXQGridAnnotation::maxWidthNeeded() const
 {
-    const VXQGridInfoProtocol* info = gridInfo();
-    if (!info)
-        return 0;
-    const double count = std::floor(extent() / info->spanLength());
+    const auto span = ownerSpanLength();
+    const double count = span ? std::floor(extent() / *span) : -1;
     if (!(count >= 0 && count <= kMaximumLabelCount))
         return 0;
     double widest = 0;

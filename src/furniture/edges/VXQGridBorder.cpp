@@ -187,14 +187,12 @@ std::optional<double> VXQGridBorder::divisionLength() const
 platform::BezierPath VXQGridBorder::tickPathForEdge(int edge) const
 {
     platform::BezierPath ticks;
-    const VXQGridInfoProtocol* info = gridInfo();
-    if (!info)
-        return ticks;
+    const auto spanLength = ownerSpanLength();
     const QLineF line = centreLineForEdge(edge);
-    const double span = info->spanLength();
-    const auto count = span > 0 ? stepCount(line.length(), span, kMostTicks) : std::nullopt;
+    const auto count = spanLength ? stepCount(line.length(), *spanLength, kMostTicks) : std::nullopt;
     if (!count)
         return ticks;
+    const double span = *spanLength;
     const double half = m_width / 2;
     const double extension = m_extendedMarkers ? 1.2 * half : 0;
     // Outward: away from the owner's rectangle.
