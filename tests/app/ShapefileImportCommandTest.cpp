@@ -11,6 +11,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "support/LogCapture.h"
+#include "support/ShapefileBuilders.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -21,50 +22,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
-#include <QtEndian>
-#include <bit>
 
 using mapdocumenttest::activeMappingLayer;
 using mapdocumenttest::newMapDocument;
 
 namespace {
-
-// A polyline file: one record per line, all points inside `bounds`.
-QByteArray polylineFile(const QRectF& bounds, const QList<QList<QPointF>>& lines)
-{
-    auto append = [](QByteArray& bytes, auto value, bool bigEndian = false) {
-        char buffer[sizeof(value)];
-        bigEndian ? qToBigEndian(value, buffer) : qToLittleEndian(value, buffer);
-        bytes.append(buffer, sizeof(value));
-    };
-    QByteArray records;
-    qint32 number = 0;
-    for (const QList<QPointF>& line : lines) {
-        QByteArray content;
-        append(content, qint32(3));
-        content.append(32, '\0');
-        append(content, quint32(1));
-        append(content, quint32(line.size()));
-        append(content, quint32(0));
-        for (QPointF point : line) {
-            append(content, std::bit_cast<quint64>(point.x()));
-            append(content, std::bit_cast<quint64>(point.y()));
-        }
-        append(records, ++number, true);
-        append(records, quint32(content.size() / 2), true);
-        records += content;
-    }
-    QByteArray file;
-    append(file, quint32(9994), true);
-    file.append(20, '\0');
-    append(file, quint32((100 + records.size()) / 2), true);
-    append(file, quint32(1000));
-    append(file, qint32(3));
-    for (double value : {bounds.left(), bounds.top(), bounds.right(), bounds.bottom()})
-        append(file, std::bit_cast<quint64>(value));
-    file.append(32, '\0');
-    return file + records;
-}
 
 // Makes plain paths; can hold the parse inside its first record until released.
 class PathMaker : public ZQShapefileObjectMaker {
@@ -125,8 +87,11 @@ protected:
     }
     QString rivers()
     {
-        return writeSet(QStringLiteral("Rivers of Wales"),
-                        polylineFile({0, 0, 40, 20}, {{{0, 0}, {40, 20}}, {{10, 5}, {20, 5}}, {{0, 20}, {5, 15}}}));
+        shapefiletest::ShpBuilder shp;
+        shp.setBounds({0, 0, 40, 20});
+        for (const QList<QPointF>& line : {QList<QPointF>{{0, 0}, {40, 20}}, {{10, 5}, {20, 5}}, {{0, 20}, {5, 15}}})
+            shp.addParts(3, {line});
+        return writeSet(QStringLiteral("Rivers of Wales"), shp.bytes());
     }
 
     std::shared_ptr<TestHost> host = std::make_shared<TestHost>();

@@ -1,9 +1,9 @@
 // Threaded imports driven through the event loop as the application runs them: fitting,
-// the kept transform, user info, stopping, failures, and the sample sets.
+// the kept transform, user info, stopping and failures. The sample sets are imported with
+// the application's factory in the app tests.
 
-#include "ShapefileBuilders.h"
+#include "support/ShapefileBuilders.h"
 #include "support/LogCapture.h"
-#include "support/TestSupport.h"
 
 #include "geodata/GeodataClasses.h"
 #include "geodata/ShapefileImportServices.h"
@@ -398,34 +398,6 @@ TEST_F(ShapefileImport, TheSynchronousEntryPointsAlertOnErrorsAndHandTheThreaded
     EXPECT_EQ(threaded.first()->thread(), QThread::currentThread());
     EXPECT_FALSE(ZQESRIFile::createDrawingObjectsFromESRIFileFitToRectDelegateTransform(
         m_folder.filePath("missing.shp"), QRectF(0, 0, 1, 1), &delegate, std::nullopt));
-}
-
-TEST_F(ShapefileImport, SampleSetsGiveAreasPointsLinesAndNothingForZTypes)
-{
-    struct Expected {
-        const char* name;
-        int count;
-        qint32 type;
-    };
-    for (const Expected& expected : {Expected{"nc", 100, 5}, Expected{"baltim", 211, 1}, Expected{"fylk-val", 97, 3},
-                                     Expected{"storms_xyz", 0, 0}}) {
-        SCOPED_TRACE(expected.name);
-        auto reader = std::make_shared<ZQESRIFile>();
-        reader->initWithFile(testsupport::sampleDataPath(QStringLiteral("shapefiles/%1.shp").arg(expected.name)));
-        delegate.kept.reset();
-        delegate.finished.clear();
-        reader->setDiscardOutOfViewObjects(true);
-        reader->beginLoadWithDelegate(&delegate);
-        finishImports();
-        EXPECT_EQ(delegate.finished.size(), expected.count);
-        EXPECT_EQ(reader->countOfErrors(), 0u);
-        for (const ZQObjectPtr& object : delegate.finished) {
-            EXPECT_EQ(imported(object).shapeType, expected.type);
-            const QRectF box = imported(object).path.boundingRect();
-            for (QPointF corner : {box.topLeft(), box.bottomRight()})
-                EXPECT_TRUE(QRectF(0, 0, 720, 720).adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(corner));
-        }
-    }
 }
 
 #include "ShapefileImportTest.moc"

@@ -1,7 +1,7 @@
 // Shapefile sets built byte by byte in memory, so each test states exactly what the reader
 // meets, damaged bytes included.
 
-#include "ShapefileBuilders.h"
+#include "support/ShapefileBuilders.h"
 
 #include "geodata/ZQESRIFile.h"
 
