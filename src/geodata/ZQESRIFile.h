@@ -105,7 +105,8 @@ public:
     void cancelLoad();
     // Fits the file's bounds into the document rectangle unless a transform is in use: a
     // uniform scale that fills the rectangle's width or height, north up, the data's top-left
-    // corner on the rectangle's origin. Data without extent keeps its size there.
+    // corner on the rectangle's origin. Data without extent keeps its size there; header
+    // bounds that are not finite give way to the bounds of the records' points.
     void calculateTransformIfNeeded();
     void loadingFinished();
     // Asked by the progress row every 0.1 s on the main thread: a stop request becomes the
@@ -191,6 +192,7 @@ private:
     bool isInView(const QPainterPath& path) const;
     // Sets the user info of a new object and, off the main thread, moves it there.
     void prepareObjectForRecord(const ZQObjectPtr& object, const geodata::ShapeRecord& record);
+    QRectF boundsOfRecords() const;
     // The parse of a threaded import; never throws.
     void runLoad();
     std::optional<QList<ZQObjectPtr>> loadFittedToRect(const QRectF& rect, const std::optional<QTransform>& transform,

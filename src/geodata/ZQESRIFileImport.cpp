@@ -35,6 +35,12 @@ QTransform fittedTransform(const QRectF& bounds, const QRectF& rect, double aspe
          * QTransform::fromScale(aspect * scale, -scale) * QTransform::fromTranslate(rect.x(), rect.y());
 }
 
+bool isFinite(const QRectF& rect)
+{
+    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
+        && std::isfinite(rect.height());
+}
+
 std::shared_ptr<ImportProgress> beginProgress(ZQESRIFile* reader)
 {
     ShapefileImportServices* services = ShapefileImportServices::installed();
@@ -101,8 +107,31 @@ void ZQESRIFile::cancelLoad()
 
 void ZQESRIFile::calculateTransformIfNeeded()
 {
-    if (!m_usedTransform)
-        m_usedTransform = fittedTransform(bounds(), m_documentRect, m_aspectCorrectionFactor);
+    if (m_usedTransform)
+        return;
+    QRectF box = bounds();
+    if (!isFinite(box))
+        box = boundsOfRecords();
+    m_usedTransform = fittedTransform(box, m_documentRect, m_aspectCorrectionFactor);
+}
+
+// For a header whose bounds are damaged: the finite points of every record.
+QRectF ZQESRIFile::boundsOfRecords() const
+{
+    double left = qInf(), top = qInf(), right = -qInf(), bottom = -qInf();
+    for (const ShapeRecord& record : records()) {
+        const std::optional<ShapeGeometry> geometry = ShapeGeometry::decode(record);
+        for (quint32 i = 0; geometry && i < geometry->pointCount(); ++i) {
+            const QPointF point = geometry->point(i);
+            if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+                continue;
+            left = std::min(left, point.x());
+            right = std::max(right, point.x());
+            top = std::min(top, point.y());
+            bottom = std::max(bottom, point.y());
+        }
+    }
+    return left <= right ? QRectF(QPointF(left, top), QPointF(right, bottom)) : QRectF();
 }
 
 void ZQESRIFile::loadingFinished()

@@ -302,7 +302,7 @@ TEST_F(ShapefileImport, ACancelledImportNeverCallsItsGoneDelegate)
     EXPECT_TRUE(services->rows[0]->ended);
 }
 
-TEST_F(ShapefileImport, DataWithoutExtentKeepsItsSizeAtTheRectanglesOrigin)
+TEST_F(ShapefileImport, DataWithoutExtentKeepsItsSizeAtTheOriginAndDamagedBoundsGiveWayToTheRecords)
 {
     delegate.rect = QRectF(100, 50, 400, 300);
     for (const QList<QPointF>& points : {QList<QPointF>{{7, 8}}, QList<QPointF>{{7, 8}, {7, 8}, {7, 8}}}) {
@@ -319,6 +319,20 @@ TEST_F(ShapefileImport, DataWithoutExtentKeepsItsSizeAtTheRectanglesOrigin)
         EXPECT_EQ(firstPoint(delegate.finished.last()), QPointF(100, 50));
         EXPECT_EQ(reader->usedTransform()->m11(), 1.0);
     }
+
+    // Header bounds that are not numbers give way to the records' own.
+    ShpBuilder damaged;
+    damaged.setBounds({qQNaN(), 0, 1, qInf()});
+    damaged.addPoints(1, {{2, 3}});
+    damaged.addPoints(1, {{6, 5}});
+    auto reader = readerFor("damaged", damaged.bytes(), table(2));
+    delegate.kept.reset();
+    delegate.finished.clear();
+    reader->beginLoadWithDelegate(&delegate);
+    finishImports();
+    ASSERT_EQ(delegate.finished.size(), 2);
+    EXPECT_EQ(firstPoint(delegate.finished[0]), QPointF(100, 50 + 2 * 100)) << "4 x 2 fitted at 100 per unit";
+    EXPECT_EQ(firstPoint(delegate.finished[1]), QPointF(500, 50));
 }
 
 TEST_F(ShapefileImport, AFileFailingTheHeaderCheckShowsNothingAndCallsNoOne)
