@@ -152,6 +152,7 @@ struct KeyedUnarchiver::Private {
     BinaryPropertyListReader plist;
     KeyFinder keys{plist};
     bool opened = false;
+    bool forCopying = false;
     PlistObject entries; // $objects; a UID is a position in it
     std::vector<Slot> slots;
     // Node-based: references to a class stay valid while nested entries add classes.
@@ -481,6 +482,19 @@ ZQObjectPtr KeyedUnarchiver::unarchiveObjectWithData(const QByteArray& data, Quo
     if (error)
         *error = unarchiver.error();
     return unarchiver.isValid() ? root : nullptr;
+}
+
+ZQObjectPtr KeyedUnarchiver::unarchiveObjectForCopyingWithData(const QByteArray& data)
+{
+    KeyedUnarchiver unarchiver(data);
+    unarchiver.d->forCopying = true;
+    ZQObjectPtr root = unarchiver.decodeRootObject();
+    return unarchiver.isValid() ? root : nullptr;
+}
+
+bool KeyedUnarchiver::isForCopying() const
+{
+    return d->forCopying;
 }
 
 void KeyedUnarchiver::setClassForClassName(const QString& currentClassName, const QString& oldClassName)

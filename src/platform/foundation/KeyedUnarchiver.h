@@ -36,6 +36,10 @@ public:
 
     // The root object, or null with `error` set (code 101).
     static ZQObjectPtr unarchiveObjectWithData(const QByteArray& data, QuorvaneError* error = nullptr);
+    // The root of an archive KeyedArchiver::archivedDataForCopyingRootObject made in this
+    // process: what the classes left out is missing, and isForCopying tells them so.
+    static ZQObjectPtr unarchiveObjectForCopyingWithData(const QByteArray& data);
+    bool isForCopying() const;
 
     // Archives name classes that were renamed since; decoding maps the old name to the new.
     // An empty current name forgets the mapping.

@@ -636,7 +636,7 @@ VXDrawableObjectPtr VXDrawableObject::copyDrawable() const
 {
     // The archive is the one description of an object's state, so copies cannot miss a field.
     const QByteArray data = platform::KeyedArchiver::archivedDataForCopyingRootObject(this);
-    auto copy = std::dynamic_pointer_cast<VXDrawableObject>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
+    auto copy = std::dynamic_pointer_cast<VXDrawableObject>(platform::KeyedUnarchiver::unarchiveObjectForCopyingWithData(data));
     ZQ_ASSERT(copy, QStringLiteral("%1 could not be copied").arg(className()));
     copy->adoptStylesFrom(*this);
     return copy;

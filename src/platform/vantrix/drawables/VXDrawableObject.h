@@ -95,7 +95,8 @@ public:
     bool isPendingObject() const;
 
     // --- Style ------------------------------------------------------------------------
-    VXStylePtr style() const { return m_style; }
+    // The style the object is drawn with (symbols answer their master's).
+    virtual VXStylePtr style() const { return m_style; }
     virtual void setStyle(const VXStylePtr& style);
     // The styles this object draws with (groups gather their members').
     virtual QList<VXStylePtr> allStyles() const;
@@ -211,6 +212,9 @@ public:
     virtual bool intersectsRect(const QRectF& rect) const;
     // Points nearer than this to a stroke hit it, whatever the stroke's width.
     static constexpr double kHitTolerance = 2.0;
+    // Whether the selection tool shows and hits the bounds and rotation knobs of the object;
+    // objects with handles of their own answer false.
+    virtual bool hasStandardKnobs() const { return true; }
     // Whether `point` lies inside the drawn shape (when filled) or within `distance` of its outline.
     virtual bool isWithinDistanceOfPoint(double distance, QPointF point) const;
 
@@ -277,7 +281,8 @@ public:
     // A deep copy outside any container that shares this object's styles, with a new unique key.
     std::shared_ptr<ZQObject> copy() const override;
     VXDrawableObjectPtr copyDrawable() const;
-    // Makes a copy decoded from `original`'s archive share its styles again (groups recurse).
+    // Makes a copy decoded from `original`'s copying archive share its styles again (groups
+    // recurse), and whatever else a subclass leaves out of such archives to share by reference.
     virtual void adoptStylesFrom(const VXDrawableObject& original);
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
@@ -336,7 +341,7 @@ protected:
     ZQUndoManager* undoManagerForRasterizerChanges() const override { return undoManager(); }
 
 private:
-    VXStyle* styleObject() const { return m_style.get(); }
+    VXStyle* styleObject() const { return style().get(); }
     void setStyleObject(VXStyle* style);
 
     QPointer<QObject> m_container;

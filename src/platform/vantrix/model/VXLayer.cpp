@@ -142,7 +142,7 @@ std::shared_ptr<ZQObject> VXLayer::copy() const
 {
     // The archive is the one description of a layer's state, so copies cannot miss a field.
     const QByteArray data = platform::KeyedArchiver::archivedDataForCopyingRootObject(this);
-    auto duplicate = std::dynamic_pointer_cast<VXLayer>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
+    auto duplicate = std::dynamic_pointer_cast<VXLayer>(platform::KeyedUnarchiver::unarchiveObjectForCopyingWithData(data));
     ZQ_ASSERT(duplicate, QStringLiteral("%1 could not be copied").arg(className()));
     duplicate->adoptStylesFrom(*this);
     return duplicate;

@@ -73,6 +73,8 @@ std::pair<VXDrawableObjectPtr, int> VXSelectAndEditTool::knobHit(const VXObjectD
     const VXKnob& knobs = VXKnob::knobs();
     const QList<VXDrawableObjectPtr> selection = layer.selectedAvailableObjects();
     for (auto it = selection.crbegin(); it != selection.crend(); ++it) {
+        if (!(*it)->hasStandardKnobs())
+            continue;
         if (knobs.rotationKnobIsHitByPoint(**it, point))
             return {*it, kVXRotationKnobPart};
         if (const VXBoundsKnob knob = knobs.boundsKnobHitByPoint(**it, point); knob != kVXNoBoundsKnob)
@@ -311,7 +313,8 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDra
                                                 : nullptr;
     if (layer && layer->visible() && !layer->locked()) {
         for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects())
-            VXKnob::knobs().drawRotationKnobOfObject(*object, layer->selectionColour());
+            if (object->hasStandardKnobs())
+                VXKnob::knobs().drawRotationKnobOfObject(*object, layer->selectionColour());
     }
     if (!m_marquee.isNull()) {
         painter.save();
