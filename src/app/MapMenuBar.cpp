@@ -148,6 +148,8 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
     addItem(layer, QObject::tr("Duplicate Layer"), "duplicateLayer");
     addItem(layer, QObject::tr("Delete Layer"), "deleteLayerAction");
     layer->addSeparator();
+    addItem(layer, QObject::tr("Border Layer"), "addBorderLayerAction");
+    layer->addSeparator();
     addItem(layer, QObject::tr("Lock Layer"), "toggleLockAction");
     QAction* layersStart = layer->addSeparator();
     QObject::connect(layer, &QMenu::aboutToShow, layer, [layer, layersStart, window = QPointer<QWidget>(window)] {

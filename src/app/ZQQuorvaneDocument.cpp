@@ -8,6 +8,7 @@
 #include "app/VXQMappingLayer.h"
 #include "app/ZQTitleProxy.h"
 #include "platform/foundation/ArchiveValueCoding.h"
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -38,6 +39,7 @@ constexpr double kFallbackMargin = 36;           // half an inch
 constexpr int kMaximumTemplateFolderDepth = 16;
 
 const QString kSplitsKey = QStringLiteral("splits");
+const QString kIndexGridClassName = QStringLiteral("VXQSquareAnnotatedGrid");
 const QString kReadFailureKey = QStringLiteral("VXOriginalException");
 const QString kWriteFailureKey = QStringLiteral("exception");
 
@@ -143,12 +145,19 @@ VXDrawingPtr ZQQuorvaneDocument::makeDefaultDrawing()
     VXDrawingPtr drawing = VXDrawing::drawingWithSize(defaultDrawingSize());
     drawing->setMargins(defaultDrawingMargins());
     const ZQUnitLengthPtr units = defaultDrawingUnits();
+    drawing->setUnitsUnitToPointsConversionFactor(units, units->conversionFactorForPoints());
 
-    auto grid = std::make_shared<VXGridLayer>();
-    grid->setLayerName(tr("Grid"));
-    drawing->addLayer(grid);
-    grid->setDistanceForUnitSpanDrawingUnitsSpanDivisionsMajorsRulerSteps(units->conversionFactorForPoints(), units, 1,
-                                                                          10, 5, 2);
+    // The map's index grid comes from the furniture library; without it, a plain grid.
+    auto grid = std::dynamic_pointer_cast<VXGridLayer>(platform::ClassRegistry::create(kIndexGridClassName));
+    if (grid && grid->respondsToSelector("initAsDefaultMapGrid")) {
+        grid->performSelector("initAsDefaultMapGrid");
+        drawing->addLayer(grid);
+    } else {
+        grid = std::make_shared<VXGridLayer>();
+        grid->setLayerName(tr("Grid"));
+        drawing->addLayer(grid);
+        grid->setSpanDivisionsMajorsRulerSteps(units->conversionFactorForPoints(), 10, 5, 2);
+    }
     auto layer = std::make_shared<VXQMappingLayer>();
     layer->setLayerName(tr("Layer 1"));
     drawing->addLayer(layer);

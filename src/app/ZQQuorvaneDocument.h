@@ -54,7 +54,8 @@ public:
     bool initWithTypeError(const QString& typeName, QuorvaneError* error) override;
 
     // --- The drawing -------------------------------------------------------------------
-    // The class defaults' size, margins and units, a grid, guides and one mapping layer.
+    // The class defaults' size, margins and units, the index grid (a plain grid when no
+    // index grid class is registered), guides and one mapping layer.
     VXDrawingPtr makeDefaultDrawing() override;
     const QMetaObject& classOfDefaultDrawingLayer() const override;
 
@@ -199,12 +200,13 @@ protected:
     // Takes over what a document made from part of `original` keeps from it.
     virtual void adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDocument& original, const QRectF& sourceRect);
 
+    // Adds `layer` above the active layer (or on top), makes it active, names the undo step.
+    void insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName);
+
 private:
     VXObjectDrawingLayer* activeObjectLayer() const;
     // The active object layer's only selected object when it is an image shape.
     VXImageShape* selectedImageShape() const;
-    // Adds `layer` above the active layer (or on top), makes it active, names the undo step.
-    void insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName);
 
     VXQMapScalePtr m_mapScale;
     double m_prescale = 1.0;

@@ -2,18 +2,24 @@
 
 #include "app/ZQImportOptionsController.h"
 #include "geodata/ZQESRIFile.h"
-#include "platform/ui/Alert.h"
-#include "platform/ui/OpenPanel.h"
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/OpenPanel.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
+
+const QString kIndexGridClassName = QStringLiteral("VXQSquareAnnotatedGrid");
+const QString kBorderLayerClassName = QStringLiteral("VXQBorderLayer");
 
 // A folder stands for its first .shp (by name); anything else for itself.
 QString shapefileAtPath(const QString& path)
@@ -169,6 +175,38 @@ void ZQTrueQuorvaneDocument::mapScaleDidChange()
 {
     if (m_rulerVisible)
         redisplayRuler();
+}
+
+// --- Map furniture ---------------------------------------------------------------------------------
+
+std::shared_ptr<VXGridLayer> ZQTrueQuorvaneDocument::mapGrid() const
+{
+    std::shared_ptr<VXGridLayer> grid = m_mapGrid.lock();
+    if (grid && drawing() && drawing()->containsLayer(grid.get()))
+        return grid;
+    const QMetaObject* gridClass = platform::ClassRegistry::metaObjectForName(kIndexGridClassName);
+    grid = gridClass && drawing() ? std::dynamic_pointer_cast<VXGridLayer>(drawing()->firstLayerOfClass(*gridClass))
+                                  : nullptr;
+    m_mapGrid = grid;
+    return grid;
+}
+
+void ZQTrueQuorvaneDocument::addBorderLayerAction(QObject*)
+{
+    auto layer = std::dynamic_pointer_cast<VXLayer>(platform::ClassRegistry::create(kBorderLayerClassName));
+    if (!layer || !drawing()) {
+        ZQLogObjCMethod(QStringLiteral("no border layer class to add"));
+        return;
+    }
+    layer->setLayerName(drawing()->uniqueLayerNameForName(tr("Border Layer")));
+    insertLayerWithActionName(layer, tr("New Border Layer"));
+}
+
+bool ZQTrueQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
+{
+    if (item->action() == "addBorderLayerAction")
+        return drawing() && platform::ClassRegistry::metaObjectForName(kBorderLayerClassName);
+    return ZQQuorvaneDocument::validateMenuItem(item);
 }
 
 // --- Reposition mode -----------------------------------------------------------------------------

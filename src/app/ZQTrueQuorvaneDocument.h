@@ -2,7 +2,9 @@
 
 // The map document the application makes for "Map" files. It adds what belongs to a map
 // on screen: the ruler, shapefile imports that line up with each other through a kept
-// transform, and the mode in which the content is repositioned over the drawing.
+// transform, the mode in which the content is repositioned over the drawing, and the map
+// furniture's layers (index grid, border layers), which it makes by class name: the
+// furniture library registers them.
 
 #include "app/ZQQuorvaneDocument.h"
 #include "geodata/ZQESRIFileDelegate.h"
@@ -12,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class VXGridLayer;
 class ZQImportOptionsController;
 
 class ZQTrueQuorvaneDocument : public ZQQuorvaneDocument, public ZQESRIFileDelegate {
@@ -58,6 +61,16 @@ public:
     // The length (points) in the drawing's units, as text.
     QString distanceLabelForLength(double points) const;
 
+    // --- Map furniture ---------------------------------------------------------------------
+    // The drawing's index grid ("VXQSquareAnnotatedGrid", at any depth), remembered once
+    // found; null when the drawing has none.
+    std::shared_ptr<VXGridLayer> mapGrid() const;
+    // A border layer ("Border Layer") above the active layer, made active, as the undo step
+    // "New Border Layer".
+    Q_INVOKABLE void addBorderLayerAction(QObject* sender = nullptr);
+    // Furniture commands are disabled while their layer classes are not registered.
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
     // --- Reposition mode -----------------------------------------------------------------
     // Entering twice is a programming error.
     void beginRepositionMode();
@@ -76,6 +89,7 @@ private:
     std::optional<QTransform> m_shapefileTransform;
     QList<std::weak_ptr<ZQESRIFile>> m_shapefileImports;
     std::shared_ptr<ZQImportOptionsController> m_importOptionsController;
+    mutable std::weak_ptr<VXGridLayer> m_mapGrid;
     ZQObjectPtr m_ruler;
     bool m_rulerVisible = false;
     bool m_inRepositionMode = false;

@@ -1,5 +1,6 @@
 #include "furniture/FurnitureClasses.h"
 
+#include "furniture/border/VXQBorderLayer.h"
 #include "furniture/edges/VXQGridAnnotation.h"
 #include "furniture/edges/VXQGridBorder.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -10,4 +11,5 @@ void registerFurnitureClasses()
     registerTrackClasses();
     platform::ClassRegistry::registerClass<VXQGridAnnotation>();
     platform::ClassRegistry::registerClass<VXQGridBorder>();
+    platform::ClassRegistry::registerClass<VXQBorderLayer>();
 }

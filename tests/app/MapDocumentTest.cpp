@@ -127,8 +127,13 @@ TEST_F(ClassDefaultsTest, NewDocumentsTakeTheStoredDefaultsAndUnreadableOnesFall
     EXPECT_EQ(drawing.abbreviatedDrawingUnits(), ZQUnitLength::inches()->symbol());
     EXPECT_DOUBLE_EQ(document->mapScale()->scale(), 250000);
     EXPECT_DOUBLE_EQ(document->prescale(), 2.5);
-    // A grid, a mapping layer to draw on (active) and guides.
+    // A grid, a mapping layer to draw on (active) and guides. Without the furniture library
+    // the grid is a plain one and border layers cannot be added.
     ASSERT_TRUE(drawing.gridLayer());
+    EXPECT_EQ(drawing.gridLayer()->layerName(), QStringLiteral("Grid"));
+    EXPECT_DOUBLE_EQ(drawing.gridLayer()->spanDistance(), ZQUnitLength::inches()->conversionFactorForPoints());
+    platform::MenuItem addBorder(QString(), "addBorderLayerAction");
+    EXPECT_FALSE(document->validateMenuItem(&addBorder));
     ASSERT_TRUE(activeMappingLayer(*document));
     EXPECT_EQ(document->activeLayer()->layerName(), QStringLiteral("Layer 1"));
 }

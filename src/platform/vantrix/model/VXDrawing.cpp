@@ -310,7 +310,15 @@ ZQUnitLengthPtr VXDrawing::unitsForLegacyUnitName(const QString& name)
 
 std::shared_ptr<VXGridLayer> VXDrawing::gridLayer() const
 {
-    return firstLayerOfClass<VXGridLayer>();
+    std::shared_ptr<VXGridLayer> first;
+    for (const VXLayerPtr& layer : flattenedLayers()) {
+        auto grid = std::dynamic_pointer_cast<VXGridLayer>(layer);
+        if (grid && grid->isMasterGrid())
+            return grid;
+        if (grid && !first)
+            first = grid;
+    }
+    return first;
 }
 
 std::shared_ptr<VXGuideLayer> VXDrawing::guideLayer() const

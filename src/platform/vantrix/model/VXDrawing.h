@@ -117,6 +117,7 @@ public:
     static ZQUnitLengthPtr unitsForLegacyUnitName(const QString& name);
 
     // --- Grid and guides -------------------------------------------------------------------
+    // The first master grid from the top, else the first grid of any kind.
     std::shared_ptr<VXGridLayer> gridLayer() const;
     std::shared_ptr<VXGuideLayer> guideLayer() const;
     bool snapsToGrid() const { return m_snapsToGrid; }

@@ -20,6 +20,7 @@ const QString kRulerStepsKey = QStringLiteral("VXGridLayer_rulerSteps");
 const QString kSpanColourKey = QStringLiteral("VXGridLayer_spanColour");
 const QString kDivisionColourKey = QStringLiteral("VXGridLayer_divisionColour");
 const QString kMajorColourKey = QStringLiteral("VXGridLayer_majorColour");
+const QString kDivisionsHiddenKey = QStringLiteral("VXGridLayer_divisionsHidden");
 
 constexpr double kDivisionLineWidth = 0.1;
 constexpr double kSpanLineWidth = 0.3;
@@ -69,10 +70,29 @@ void VXGridLayer::setMajors(int majors)
     changeValueForKey(m_majors, std::clamp(majors, 1, kMaximumCount), "majors");
 }
 
+double VXGridLayer::spanDistanceForMultiplier(double units) const
+{
+    return std::clamp(m_spanDistance / m_spanMultiplier * units, kMinimumSpan, kMaximumSpan);
+}
+
 void VXGridLayer::setSpanMultiplier(double units)
 {
-    if (std::isfinite(units) && units > 0)
-        changeValueForKey(m_spanMultiplier, units, "spanMultiplier");
+    if (!std::isfinite(units) || units <= 0)
+        return;
+    const double distance = spanDistanceForMultiplier(units);
+    // The inverse sets the multiplier back, which also takes the distance back.
+    if (changeValueForKey(m_spanMultiplier, units, "spanMultiplier"))
+        announceChangeForKey(QStringLiteral("spanDistance"), [&] { m_spanDistance = distance; });
+}
+
+void VXGridLayer::assignSpanMultiplierDivisionsMajors(double spanMultiplier, int divisions, int majors)
+{
+    if (std::isfinite(spanMultiplier) && spanMultiplier > 0) {
+        m_spanDistance = spanDistanceForMultiplier(spanMultiplier);
+        m_spanMultiplier = spanMultiplier;
+    }
+    m_divisions = std::clamp(divisions, 1, kMaximumCount);
+    m_majors = std::clamp(majors, 1, kMaximumCount);
 }
 
 void VXGridLayer::setRulerSteps(int steps)
@@ -132,6 +152,16 @@ void VXGridLayer::setMajorColour(const QColor& colour)
         changeValueForKey(m_majorColour, colour, "majorColour");
 }
 
+void VXGridLayer::setDivisionsHidden(bool hidden)
+{
+    changeValueForKey(m_divisionsHidden, hidden, "divisionsHidden");
+}
+
+void VXGridLayer::invalidateCache()
+{
+    setNeedsDisplay();
+}
+
 void VXGridLayer::setGridThemeColour(const QColor& colour)
 {
     if (!colour.isValid())
@@ -179,6 +209,22 @@ void VXGridLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawin
 {
     const double d = divisionDistance();
     drawLineFamilies({{gridArea().topLeft(), {d, 0}, {0, 1}}, {gridArea().topLeft(), {0, d}, {1, 0}}}, rect);
+    drawBorderInContext(rect);
+}
+
+void VXGridLayer::drawBorderInContext(const QRectF& rect) const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    const QRectF area = gridArea();
+    const double reach = kMajorLineWidth / 2;
+    if (!context || area.isEmpty() || !rect.intersects(area.adjusted(-reach, -reach, reach, reach)))
+        return;
+    QPainter& painter = *context->painter();
+    painter.save();
+    painter.setPen(QPen(m_majorColour, kMajorLineWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area);
+    painter.restore();
 }
 
 void VXGridLayer::drawLineFamilies(const QList<LineFamily>& families, const QRectF& rect) const
@@ -193,7 +239,7 @@ void VXGridLayer::drawLineFamilies(const QList<LineFamily>& families, const QRec
     const int majorEvery = m_divisions * m_majors;
     // Every nth line is drawn at all when closer lines would crowd the device.
     auto interval = [&](double spacing) {
-        if (spacing * deviceScale >= kMinimumLineSpacing)
+        if (spacing * deviceScale >= kMinimumLineSpacing && !m_divisionsHidden)
             return 1;
         if (spacing * spanEvery * deviceScale >= kMinimumLineSpacing)
             return spanEvery;
@@ -249,6 +295,7 @@ void VXGridLayer::encodeWithCoder(platform::KeyedArchiver& coder) const
     coder.encodeColor(m_spanColour, kSpanColourKey);
     coder.encodeColor(m_divisionColour, kDivisionColourKey);
     coder.encodeColor(m_majorColour, kMajorColourKey);
+    coder.encodeBool(m_divisionsHidden, kDivisionsHiddenKey);
 }
 
 void VXGridLayer::initWithCoder(platform::KeyedUnarchiver& coder)
@@ -264,4 +311,5 @@ void VXGridLayer::initWithCoder(platform::KeyedUnarchiver& coder)
     m_spanColour = reader.colour(kSpanColourKey, m_spanColour);
     m_divisionColour = reader.colour(kDivisionColourKey, m_divisionColour);
     m_majorColour = reader.colour(kMajorColourKey, m_majorColour);
+    m_divisionsHidden = reader.boolean(kDivisionsHiddenKey, false);
 }

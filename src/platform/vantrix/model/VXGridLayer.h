@@ -4,7 +4,8 @@
 // `divisions` divisions and major lines every `majors` spans. A span is `spanMultiplier`
 // drawing units long and `spanDistance` points on the page, which also makes the grid the
 // scale between page points and grid distances. Snapping pulls points to the nearest
-// division intersection. Grids neither print nor become active by default.
+// division intersection. Grids neither print nor become active by default. The grid area is
+// outlined by a border line (drawBorderInContext, which subclasses replace).
 
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/vantrix/model/VXLayer.h"
@@ -20,6 +21,7 @@ class VXGridLayer : public VXLayer {
     Q_PROPERTY(QColor spanColour READ spanColour WRITE setSpanColour)
     Q_PROPERTY(QColor divisionColour READ divisionColour WRITE setDivisionColour)
     Q_PROPERTY(QColor majorColour READ majorColour WRITE setMajorColour)
+    Q_PROPERTY(bool divisionsHidden READ divisionsHidden WRITE setDivisionsHidden)
 
 public:
     VXGridLayer();
@@ -32,6 +34,7 @@ public:
     int majors() const { return m_majors; }
     void setMajors(int majors);
     double spanMultiplier() const { return m_spanMultiplier; }
+    // A span of more units is longer on the page: the points per unit stay.
     void setSpanMultiplier(double units);
     int rulerSteps() const { return m_rulerSteps; }
     void setRulerSteps(int steps);
@@ -51,6 +54,9 @@ public:
     void setDivisionColour(const QColor& colour);
     QColor majorColour() const { return m_majorColour; }
     void setMajorColour(const QColor& colour);
+    // Only span and major lines draw while the divisions are hidden; snapping still uses them.
+    bool divisionsHidden() const { return m_divisionsHidden; }
+    void setDivisionsHidden(bool hidden);
     // One colour from which the three line colours are made.
     QColor themeColour() const { return m_spanColour.toRgb(); }
     void setGridThemeColour(const QColor& colour);
@@ -63,8 +69,16 @@ public:
     QPointF gridLocationForPoint(QPointF point) const;
     virtual QPointF nearestGridIntersectionToPoint(QPointF point) const;
 
+    // The grid the drawing's snapping goes by when it holds several (VXDrawing::gridLayer).
+    virtual bool isMasterGrid() const { return true; }
+    // Forgets what drawing passes keep of the grid and redraws it; call after fields change
+    // behind the setters' backs.
+    virtual void invalidateCache();
+
     bool layerMayBecomeActive() const override { return false; }
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
+    // The line round the grid area, in the major colour.
+    virtual void drawBorderInContext(const QRectF& rect) const;
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
@@ -82,8 +96,13 @@ protected:
         QPointF direction;
     };
     void drawLineFamilies(const QList<LineFamily>& families, const QRectF& rect) const;
+    // Stores the three as the setters would (clamped; the span follows the multiplier) but
+    // without undo or change notices: for subclasses that apply many settings as one step.
+    void assignSpanMultiplierDivisionsMajors(double spanMultiplier, int divisions, int majors);
 
 private:
+    double spanDistanceForMultiplier(double units) const;
+
     double m_spanDistance;
     int m_divisions = 10;
     int m_majors = 5;
@@ -92,4 +111,5 @@ private:
     QColor m_spanColour;
     QColor m_divisionColour;
     QColor m_majorColour;
+    bool m_divisionsHidden = false;
 };

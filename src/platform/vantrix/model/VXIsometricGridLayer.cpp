@@ -40,4 +40,5 @@ void VXIsometricGridLayer::drawRectInViewShowingHighlighting(const QRectF& rect,
                       {origin, {0, d}, {kSin60, 0.5}},
                       {origin, {0, d}, {-kSin60, 0.5}}},
                      rect);
+    drawBorderInContext(rect);
 }

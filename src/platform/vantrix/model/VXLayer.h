@@ -13,6 +13,7 @@
 #include "platform/vantrix/styles/VXStyle.h"
 
 #include <QColor>
+#include <QIcon>
 #include <QPointer>
 #include <QRectF>
 #include <QStringList>
@@ -77,7 +78,7 @@ public:
     // 0 (transparent) to 1 (opaque); values outside are clamped.
     double alpha() const { return m_alpha; }
     void setAlpha(double alpha);
-    QColor selectionColour() const { return m_selectionColour; }
+    virtual QColor selectionColour() const { return m_selectionColour; }
     virtual void setSelectionColour(const QColor& colour);
     bool shouldDrawToPrinter() const { return m_shouldDrawToPrinter; }
     void setShouldDrawToPrinter(bool flag);
@@ -102,6 +103,10 @@ public:
     virtual bool layerMayBecomeActive() const { return true; }
     virtual bool layerMayBeDeleted() const { return !m_locked; }
     virtual bool allowsRenaming() const { return true; }
+    // What the layers panel shows of the layer: an icon (null for none) and a line of extra
+    // information beside its name.
+    virtual QIcon icon() const { return {}; }
+    virtual QString auxiliaryInfoString() const { return {}; }
     // A copy named "<name> copy" (made unique in the drawing), outside any group.
     virtual VXLayerPtr duplicateLayer() const;
 

@@ -90,6 +90,63 @@ TEST(Grid, MarginsFitWholeSpansAndSettersClampAndUndo)
     EXPECT_EQ(grid->majors(), 2);
 }
 
+namespace {
+
+// A grid that answers as an index grid would: not the master, its border line left out.
+class SecondaryGrid : public VXGridLayer {
+public:
+    bool isMasterGrid() const override { return false; }
+    void drawBorderInContext(const QRectF&) const override { ++borderCalls; }
+    mutable int borderCalls = 0;
+};
+
+} // namespace
+
+TEST(Grid, BorderLineHiddenDivisionsAndTheMasterGrid)
+{
+    Fixture f({200, 200});
+    f.drawing->setMarginsLeftTopRightBottom(30, 30, 30, 30);
+    auto grid = addGrid(f);
+    grid->setSpanDivisionsMajorsRulerSteps(40, 4, 100, 2); // no major line inside the interior
+    auto reddish = [](const QColor& c) { return c.red() > 150 && c.green() < 120 && c.blue() < 120; };
+    auto greenish = [](const QColor& c) { return c.green() > c.red() + 20 && c.green() > c.blue() + 20; };
+    // The border line outlines the interior in the major colour, on all four sides.
+    const QImage image = render(*f.drawing, 4.0);
+    EXPECT_FALSE(columnsOf(image, 4 * 100, reddish).isEmpty());
+    EXPECT_NEAR(columnsOf(image, 4 * 100, reddish).first(), 4 * 30, 2);
+    EXPECT_NEAR(columnsOf(image, 4 * 100, reddish).last(), 4 * 170, 2);
+    EXPECT_FALSE(columnsOf(image, 4 * 30, reddish).isEmpty()); // the top side
+    EXPECT_FALSE(columnsOf(image, 4 * 100, greenish).isEmpty());
+
+    f.endStep();
+    grid->setDivisionsHidden(true);
+    EXPECT_TRUE(columnsOf(render(*f.drawing, 4.0), 4 * 100, greenish).isEmpty());
+    auto copy = std::dynamic_pointer_cast<VXGridLayer>(grid->copy());
+    EXPECT_TRUE(copy->divisionsHidden());
+    f.endStep();
+    f.undo->undo();
+    EXPECT_FALSE(grid->divisionsHidden());
+
+    // Spans of more units are longer: 40 points per unit stay.
+    grid->setSpanMultiplier(2.5);
+    EXPECT_DOUBLE_EQ(grid->spanDistance(), 100);
+    EXPECT_DOUBLE_EQ(grid->gridDistanceForQuartzDistance(40), 1);
+    f.endStep();
+    f.undo->undo();
+    EXPECT_DOUBLE_EQ(grid->spanDistance(), 40);
+    EXPECT_DOUBLE_EQ(grid->spanMultiplier(), 1);
+
+    // A subclass draws its own border line, and the drawing snaps to the master grid even
+    // when another grid lies above it.
+    auto secondary = std::make_shared<SecondaryGrid>();
+    f.drawing->addLayer(secondary);
+    EXPECT_EQ(f.drawing->gridLayer(), grid);
+    render(*f.drawing);
+    EXPECT_EQ(secondary->borderCalls, 1);
+    f.drawing->removeLayer(grid.get());
+    EXPECT_EQ(f.drawing->gridLayer(), secondary);
+}
+
 TEST(Guides, AddingRemovingAndClearingUndoAndNotify)
 {
     Fixture f;
