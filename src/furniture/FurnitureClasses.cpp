@@ -3,6 +3,7 @@
 #include "furniture/border/VXQBorderLayer.h"
 #include "furniture/edges/VXQGridAnnotation.h"
 #include "furniture/edges/VXQGridBorder.h"
+#include "furniture/grid/VXQSquareAnnotatedGrid.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "tracks/TrackClasses.h"
 
@@ -12,4 +13,5 @@ void registerFurnitureClasses()
     platform::ClassRegistry::registerClass<VXQGridAnnotation>();
     platform::ClassRegistry::registerClass<VXQGridBorder>();
     platform::ClassRegistry::registerClass<VXQBorderLayer>();
+    platform::ClassRegistry::registerClass<VXQSquareAnnotatedGrid>();
 }
