@@ -6,6 +6,9 @@ namespace platform {
 
 Placement Placement::transformedBy(const QTransform& transform) const
 {
+    // A move leaves size and angle exactly as they were: going through the axes would let them drift.
+    if (transform.type() <= QTransform::TxTranslate)
+        return {transform.map(location), size, angle};
     // Where the box's own axes end up under the transform's linear part.
     const QTransform linear(transform.m11(), transform.m12(), transform.m21(), transform.m22(), 0, 0);
     const QTransform axes = QTransform().rotateRadians(angle) * linear;

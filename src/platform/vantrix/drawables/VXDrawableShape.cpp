@@ -124,7 +124,8 @@ QTransform VXDrawableShape::transform() const
 {
     QTransform t;
     t.translate(m_location.x(), m_location.y());
-    t.rotateRadians(m_angle);
+    if (m_angle != 0)
+        t.rotateRadians(m_angle);
     t.scale(m_size.width(), m_size.height());
     t.translate(-m_offset.width(), -m_offset.height());
     return t;
@@ -138,6 +139,16 @@ platform::BezierPath VXDrawableShape::renderingPath() const
         m_renderingPath = std::move(path);
     }
     return *m_renderingPath;
+}
+
+QRectF VXDrawableShape::logicalBounds() const
+{
+    // Unturned, the placed path's bounds are the unit path's scaled and moved: a drag of thousands
+    // of shapes then never builds their paths.
+    const QTransform placing = transform() * containerTransform();
+    if (!m_renderingPath && placing.type() <= QTransform::TxScale)
+        return placing.mapRect(unitPath().bounds());
+    return renderingPath().bounds();
 }
 
 void VXDrawableShape::invalidateGeometryCaches()

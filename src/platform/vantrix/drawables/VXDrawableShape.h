@@ -51,6 +51,7 @@ public:
     // Unit box -> container: offset, size, angle, location.
     QTransform transform() const override;
     platform::BezierPath renderingPath() const override;
+    QRectF logicalBounds() const override;
     void resizeWidthByHeightBy(double xFactor, double yFactor) override;
     void rotateByAngle(double radians) override;
     // Keeps the shape a shape: location, size and angle follow the transform (exact for

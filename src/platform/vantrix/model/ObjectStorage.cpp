@@ -163,8 +163,7 @@ QList<VXDrawableObject*> ObjectStorage::objectsIntersectingRect(const QRectF& re
 
 void ObjectStorage::objectDidChangeBounds(VXDrawableObject* object)
 {
-    if (containsObject(object))
-        didChangeBounds(object);
+    didChangeBounds(object);
 }
 
 } // namespace platform

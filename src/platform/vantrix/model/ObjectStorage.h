@@ -56,6 +56,8 @@ public:
 protected:
     virtual void didInsertObject(VXDrawableObject* object) = 0;
     virtual void willRemoveObject(VXDrawableObject* object) = 0;
+    // Also reached for objects the storage does not hold, which it ignores (a drag moves thousands
+    // of objects per mouse move, and a membership test per object would cost more than the index).
     virtual void didChangeBounds(VXDrawableObject* object) = 0;
     virtual void didResetObjects() = 0;
     // After a batch insertion; the default indexes everything again, which is the right cost for

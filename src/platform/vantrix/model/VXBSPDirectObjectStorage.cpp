@@ -62,19 +62,29 @@ size_t VXBSPDirectObjectStorage::gridOf(const QRectF& bounds) const
     return gridIndex(columnLevel, rowLevel);
 }
 
-void VXBSPDirectObjectStorage::index(Entry& entry)
+VXBSPDirectObjectStorage::Place VXBSPDirectObjectStorage::placeOf(const QRectF& bounds) const
 {
-    const QRectF bounds = entry.object->bounds();
-    entry.grid = gridOf(bounds);
-    Grid& grid = m_grids[entry.grid];
+    const size_t gridNumber = gridOf(bounds);
+    const Grid& grid = m_grids[gridNumber];
     const QPointF centre = isFinite(bounds) ? bounds.center() - m_area.topLeft() : QPointF();
     const int column = clampedCell(centre.x(), grid.cellWidth, grid.columns);
     const int row = clampedCell(centre.y(), grid.cellHeight, grid.rows);
-    entry.cell = grid.firstCell + size_t(row) * size_t(grid.columns) + size_t(column);
+    return {gridNumber, grid.firstCell + size_t(row) * size_t(grid.columns) + size_t(column)};
+}
+
+void VXBSPDirectObjectStorage::index(Entry& entry)
+{
+    index(entry, placeOf(entry.object->bounds()));
+}
+
+void VXBSPDirectObjectStorage::index(Entry& entry, Place place)
+{
+    entry.grid = place.grid;
+    entry.cell = place.cell;
     std::vector<Entry*>& cell = m_cells[entry.cell];
     entry.slot = cell.size();
     cell.push_back(&entry);
-    ++grid.count;
+    ++m_grids[entry.grid].count;
 }
 
 void VXBSPDirectObjectStorage::unindex(Entry& entry)
@@ -156,8 +166,12 @@ void VXBSPDirectObjectStorage::didChangeBounds(VXDrawableObject* object)
     if (it == m_entries.end())
         return;
     Entry& entry = *it->second;
+    // Small moves mostly keep an object in its cell, where a query already finds it.
+    const Place place = placeOf(object->bounds());
+    if (place.grid == entry.grid && place.cell == entry.cell)
+        return;
     unindex(entry);
-    index(entry);
+    index(entry, place);
 }
 
 void VXBSPDirectObjectStorage::didResetObjects()

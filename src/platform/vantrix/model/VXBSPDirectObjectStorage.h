@@ -57,7 +57,13 @@ private:
     // The finest grid whose cells are at least the size of `bounds`.
     size_t gridOf(const QRectF& bounds) const;
     void addEntry(VXDrawableObject* object);
+    // Where an object of these bounds is filed: its grid and its cell on that grid.
+    struct Place {
+        size_t grid, cell;
+    };
+    Place placeOf(const QRectF& bounds) const;
     void index(Entry& entry);
+    void index(Entry& entry, Place place);
     void unindex(Entry& entry);
     void rebuild(int depth, const QRectF& area);
     int depthForCount(int count) const;

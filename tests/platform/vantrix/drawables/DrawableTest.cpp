@@ -88,6 +88,16 @@ TEST(Drawable, GeometrySettersUndoObserveRefuseNonFiniteValuesAndRespectTheLocks
 TEST(Drawable, ShapesMirrorTurnAndPivotInPlaceAndHitWhereTheyShow)
 {
     Fixture f;
+    // Moves leave a turned shape's angle and size exactly as they were, however many a drag makes.
+    auto turned = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 30, 7), nullptr);
+    turned->setAngle(0.7);
+    const QSizeF turnedSize = turned->size();
+    for (int i = 0; i < 200; ++i)
+        turned->applyTransform(QTransform::fromTranslate(0.3, -0.1));
+    EXPECT_EQ(turned->angle(), 0.7);
+    EXPECT_EQ(turned->size(), turnedSize);
+    expectRectNear(turned->logicalBounds(), turned->renderingPath().bounds());
+
     auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 40, 20), nullptr);
     shape->applyTransform(QTransform::fromScale(-1, 1)); // a mirror flips the shape in place
     expectRectNear(shape->logicalBounds(), QRectF(-40, 0, 40, 20));

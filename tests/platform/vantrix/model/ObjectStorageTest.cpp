@@ -101,7 +101,7 @@ TEST(ObjectStorage, BothStoragesAnswerQueriesAsALinearScanDoesThroughChurn)
         for (int i = 0; i < 1000; ++i) {
             const int index = random.bounded(f.layer->countOfObjects());
             const VXDrawableObjectPtr object = f.layer->objectInObjectsAtIndex(index);
-            switch (random.bounded(6)) {
+            switch (random.bounded(7)) {
             case 0: f.layer->removeObjectFromObjectsAtIndex(index); break;
             case 1: f.layer->moveObjectToIndex(object.get(), random.bounded(f.layer->countOfObjects())); break;
             case 2: f.layer->removeObjectsInArray(someObjects()); break;
@@ -115,6 +115,9 @@ TEST(ObjectStorage, BothStoragesAnswerQueriesAsALinearScanDoesThroughChurn)
                 f.layer->insertObjectsAtIndexes(added, {at, at + random.bounded(1, 5)});
                 break;
             }
+            case 5: // a nudge, as a drag makes, that mostly keeps the object in its cell
+                object->applyTransform(QTransform::fromTranslate(random.bounded(8.0) - 4, random.bounded(8.0) - 4));
+                break;
             default: object->setLocation({random.bounded(1200.0) - 100, random.bounded(1200.0) - 100}); break;
             }
         }
