@@ -430,3 +430,10 @@ bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
     }
     return true;
 }
+
+void VLTMAppDelegate::manageSymbolsAction(QObject*) {}
+
+ZQObjectPtr VLTMAppDelegate::applicationWillReturnSymbolManager()
+{
+    return nullptr;
+}

@@ -85,6 +85,13 @@ public:
     // drawing view; stands in for the tool palette.
     Q_INVOKABLE void selectToolAction(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+    // "Manage Symbols...": the symbol library's window will answer it; until then it does nothing.
+    Q_INVOKABLE void manageSymbolsAction(QObject* sender);
+
+    // --- Symbols -----------------------------------------------------------------------------------
+    // The symbol library's registry, asked once by the symbol manager; null while this build has
+    // no library, so the manager keeps a registry of its own.
+    Q_INVOKABLE ZQObjectPtr applicationWillReturnSymbolManager();
 
 private:
     struct Step {

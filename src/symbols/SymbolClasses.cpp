@@ -3,6 +3,8 @@
 #include "platform/foundation/ClassRegistry.h"
 #include "symbols/labels/VXQLabelLeaderLine.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
+#include "symbols/manager/VXQSymbolManager.h"
+#include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/shapes/VXQLabelledShape.h"
 #include "tracks/TrackClasses.h"
 
@@ -12,4 +14,6 @@ void registerSymbolClasses()
     platform::ClassRegistry::registerClass<VXQTextBlockLabel>();
     platform::ClassRegistry::registerClass<VXQLabelLeaderLine>();
     platform::ClassRegistry::registerClass<VXQLabelledShape>();
+    platform::ClassRegistry::registerClass<VXQSymbolMaster>();
+    platform::ClassRegistry::registerClass<VXQSymbolManager>();
 }
