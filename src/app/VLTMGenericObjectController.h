@@ -97,7 +97,7 @@ public:
     void takeCommonValueFromForKeyPathAllowingEmptyValue(QObject* control, const QString& keyPath, bool allowEmpty);
     // Sets every changed key path of every object back to its value when the content was
     // loaded, when the class supports it.
-    void revertOrCancel();
+    virtual void revertOrCancel();
     // The key path being written, whose own change notifications are not shown meanwhile.
     QString settingKeyPath() const { return m_inspected.settingKeyPath(); }
     void setSettingKeyPath(const QString& keyPath) { m_inspected.setSettingKeyPath(keyPath); }

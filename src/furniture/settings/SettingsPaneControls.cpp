@@ -1,0 +1,56 @@
+#include "furniture/settings/SettingsPaneControls.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/ColourWell.h"
+#include "widgets/controls/ScrollwheelControls.h"
+
+#include <QAbstractButton>
+#include <QSignalBlocker>
+
+namespace furniture {
+
+namespace {
+
+// Wide enough for anything a user types, narrow enough that the field's width stays sane.
+constexpr double kWideOpen = 1e9;
+constexpr int kFieldWidth = 90;
+
+} // namespace
+
+ZQScrollwheelStepper* makeNumberField(int decimals, double step, NumberSign sign, QObject* target,
+                                      const QByteArray& action)
+{
+    auto* field = new ZQScrollwheelStepper;
+    field->setDecimals(decimals);
+    field->setRange(sign == NumberSign::Any ? -kWideOpen : 0, kWideOpen);
+    field->setSingleStep(step);
+    field->setKeyboardTracking(false);
+    field->setMaximumWidth(kFieldWidth);
+    field->setTarget(target);
+    field->setAction(action);
+    QObject::connect(field, &QAbstractSpinBox::editingFinished, field, [field] { field->sendActionFrom(field); });
+    return field;
+}
+
+void sendActionOnClick(QAbstractButton* button, QObject* target, const QByteArray& action)
+{
+    QObject::connect(button, &QAbstractButton::clicked, button, [button, target, action] {
+        platform::Application::sendActionToFrom(action, target, button);
+    });
+}
+
+platform::ColourWell* makeColourWell(QObject* target, const QByteArray& action)
+{
+    auto* well = new platform::ColourWell;
+    well->setTarget(target);
+    well->setAction(action);
+    return well;
+}
+
+void showNumber(ZQScrollwheelStepper* field, double value)
+{
+    const QSignalBlocker quiet(field);
+    field->setValue(value);
+}
+
+} // namespace furniture

@@ -1,0 +1,37 @@
+#pragma once
+
+// The controls the grid settings panes are built from. Each sends its action, by name, to
+// the pane when the user changes it; what the panes show through their display setters
+// sends nothing.
+
+#include <QByteArray>
+#include <QString>
+
+class QAbstractButton;
+class QObject;
+class ZQScrollwheelStepper;
+
+namespace platform {
+class ColourWell;
+}
+
+namespace furniture {
+
+// Fields of unsigned values take no sign.
+enum class NumberSign { Any, NonNegative };
+
+// A number field with its stepper. Its range is wide open, so that what is typed (0, a
+// negative or a huge number) reaches the model, whose setters clamp it; the field then
+// shows what the model kept. Return, leaving the field and each step send the action.
+ZQScrollwheelStepper* makeNumberField(int decimals, double step, NumberSign sign, QObject* target,
+                                      const QByteArray& action);
+
+// Sends the action when the user clicks the button (a check box, a radio button).
+void sendActionOnClick(QAbstractButton* button, QObject* target, const QByteArray& action);
+
+platform::ColourWell* makeColourWell(QObject* target, const QByteArray& action);
+
+// Shows a value in a field without sending anything.
+void showNumber(ZQScrollwheelStepper* field, double value);
+
+} // namespace furniture
