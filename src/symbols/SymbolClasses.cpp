@@ -5,6 +5,7 @@
 #include "symbols/labels/VXQTextBlockLabel.h"
 #include "symbols/manager/VXQSymbolManager.h"
 #include "symbols/masters/VXQSymbolMaster.h"
+#include "symbols/placed/VXQSymbol.h"
 #include "symbols/shapes/VXQLabelledShape.h"
 #include "tracks/TrackClasses.h"
 
@@ -16,4 +17,5 @@ void registerSymbolClasses()
     platform::ClassRegistry::registerClass<VXQLabelledShape>();
     platform::ClassRegistry::registerClass<VXQSymbolMaster>();
     platform::ClassRegistry::registerClass<VXQSymbolManager>();
+    platform::ClassRegistry::registerClass<VXQSymbol>();
 }

@@ -1,0 +1,821 @@
+#include "symbols/placed/VXQSymbol.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/Markers.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/ModifierKeys.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/view/VXKnob.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString kMasterKey = QStringLiteral("VXQSymbol_master");
+const QString kLocationKey = QStringLiteral("VXQSymbol_location");
+const QString kAngleKey = QStringLiteral("VXQSymbol_angle");
+const QString kAbsoluteAngleKey = QStringLiteral("VXQSymbol_absoluteAngle");
+const QString kScaleFactorKey = QStringLiteral("VXQSymbol_scaleFactor");
+const QString kUseLocalStyleKey = QStringLiteral("VXQSymbol_useLocalStyle");
+const QString kTextLabelsKey = QStringLiteral("VXQSymbol_textLabels");
+const QString kLabelsHiddenKey = QStringLiteral("VXQSymbol_labelsHidden");
+const QString kScaleVisuallyKey = QStringLiteral("VXQSymbol_scaleVisually");
+const QString kIgnoresTransformersKey = QStringLiteral("VXQSymbol_ignoresDTs");
+const QString kModernSequenceKey = QStringLiteral("VXQSymbol_hasModernTypeSequence");
+const QString kCachedMasterBoundsKey = QStringLiteral("VXQSymbol_cachedMasterBounds");
+const QString kNameKey = QStringLiteral("name");
+
+// Room round the placed master rectangle for strokes and knobs.
+constexpr double kBoundsOutset = 6.0;
+constexpr double kHighlightWidth = 4.0;
+constexpr double kOutlineWidth = 0.5;
+
+bool s_defaultSizeHandleVisible = false;
+
+QPainterPath rectanglePath(const QRectF& rect)
+{
+    QPainterPath path;
+    path.addRect(rect);
+    return path;
+}
+
+// The uniform scale a symbol takes from a transform: the smaller of its scales along the axes
+// (0 for a transform that flattens).
+double uniformScaleOf(const QTransform& transform)
+{
+    const QPointF origin = transform.map(QPointF(0, 0));
+    const QPointF x = transform.map(QPointF(1, 0)) - origin;
+    const QPointF y = transform.map(QPointF(0, 1)) - origin;
+    return std::min(std::hypot(x.x(), x.y()), std::hypot(y.x(), y.y()));
+}
+
+// The turn a transform gives the x axis.
+double rotationOf(const QTransform& transform)
+{
+    const QPointF axis = transform.map(QPointF(1, 0)) - transform.map(QPointF(0, 0));
+    return std::atan2(axis.y(), axis.x());
+}
+
+bool isNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong: return std::isfinite(value.toDouble());
+    default: return false;
+    }
+}
+
+QuorvaneError validationError(const QString& key)
+{
+    return QuorvaneError(kQuorvaneValidationError,
+                         QCoreApplication::translate("VXQSymbol", "The value is not valid for the symbol's %1.").arg(key));
+}
+
+} // namespace
+
+VXQSymbol::VXQSymbol() = default;
+
+VXQSymbol::~VXQSymbol()
+{
+    leaveMaster();
+}
+
+VXQSymbolPtr VXQSymbol::symbolWithMaster(const VXQSymbolMasterPtr& master)
+{
+    auto symbol = std::make_shared<VXQSymbol>();
+    symbol->initWithMaster(master);
+    return symbol;
+}
+
+// The master's factory lives with the class it makes.
+std::shared_ptr<VXQSymbol> VXQSymbolMaster::symbolWithLocationDocumentPrescale(QPointF location,
+                                                                              double documentPrescale) const
+{
+    const auto master = std::const_pointer_cast<VXQSymbolMaster>(
+        std::static_pointer_cast<const VXQSymbolMaster>(shared_from_this()));
+    const VXQSymbolPtr symbol = VXQSymbol::symbolWithMaster(master);
+    symbol->setLocation(location);
+    symbol->setScaleFactor(symbol->scaleFactor() * documentPrescale);
+    return symbol;
+}
+
+void VXQSymbol::initWithMaster(const VXQSymbolMasterPtr& master)
+{
+    ZQ_ASSERT(master, QStringLiteral("cannot initialise with a nil master"));
+    m_location = {};
+    m_scaleFactor = master->prescale();
+    m_showSizeHandle = defaultSizeHandleVisible();
+    m_ignoresTransformers = true;
+    setMaster(master);
+    m_scaleVisually = defaultSymbolsScaleVisually();
+}
+
+// --- Class settings ------------------------------------------------------------------------------
+
+bool VXQSymbol::defaultSizeHandleVisible()
+{
+    return s_defaultSizeHandleVisible;
+}
+
+void VXQSymbol::setDefaultSizeHandleVisible(bool visible)
+{
+    s_defaultSizeHandleVisible = visible;
+}
+
+bool VXQSymbol::defaultSymbolsScaleVisually()
+{
+    return platform::UserDefaults::standardUserDefaults()->boolForKey(kSymbolsDefaultScaleVisually);
+}
+
+void VXQSymbol::setDefaultSymbolsScaleVisually(bool scales)
+{
+    platform::UserDefaults::standardUserDefaults()->setBoolForKey(scales, kSymbolsDefaultScaleVisually);
+}
+
+QStringList VXQSymbol::observableKeyPaths()
+{
+    return VXDrawableObject::observableKeyPaths()
+           + QStringList{QStringLiteral("scaleFactor"), QStringLiteral("usesLocalStyle"),
+                         QStringLiteral("positionInSequence"), QStringLiteral("name"),
+                         QStringLiteral("ignoresDataTransformers")};
+}
+
+QStringList VXQSymbol::pasteboardTypesForOperation(int)
+{
+    return {kVXQSymbolMasterPasteboardType, kVXQSymbolMasterKeyPasteboardType, platform::kPasteboardTypeColor};
+}
+
+// --- The master ------------------------------------------------------------------------------------
+
+void VXQSymbol::setMaster(const VXQSymbolMasterPtr& master)
+{
+    if (master == m_master || locked())
+        return;
+    const VXQSymbolMasterPtr oldMaster = m_master;
+    const QList<VXQTextLabelPtr> oldLabels = m_labels.labels();
+    if (ZQUndoManager* undo = undoManager()) {
+        undo->registerUndoWithTargetHandler(this, [this, oldMaster, oldLabels] {
+            setMaster(oldMaster);
+            m_labels.setLabels(oldLabels);
+        });
+    }
+    notifyVisualChange();
+    const QRectF oldBounds = bounds();
+    leaveMaster();
+    m_master = master;
+    m_masterBounds = {};
+    if (!m_master)
+        return notifyGeometryChange(oldBounds);
+    addMetadata(m_master->attributesTemplate());
+    if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(m_master->object())) {
+        QList<VXQTextLabelPtr> copies;
+        for (const VXQTextLabelPtr& label : labelled->textLabels())
+            copies.append(std::static_pointer_cast<VXQTextLabel>(label->copy()));
+        m_labels.setLabels(copies);
+    }
+    becomeClientOf(m_master);
+    setUsesLocalStyle(false);
+    notifyGeometryChange(oldBounds);
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXQSymbolMasterWasReplacedNotification, this);
+}
+
+void VXQSymbol::becomeClientOf(const VXQSymbolMasterPtr& master)
+{
+    master->addSymbolMasterClient(this);
+}
+
+void VXQSymbol::leaveMaster()
+{
+    if (m_master)
+        m_master->removeSymbolMasterClient(this);
+}
+
+QString VXQSymbol::masterName() const
+{
+    return m_master ? m_master->name() : QString();
+}
+
+VXDrawableObjectPtr VXQSymbol::masterObject() const
+{
+    return m_master ? m_master->objectPtr() : nullptr;
+}
+
+VXDrawableObjectPtr VXQSymbol::mutableCopyOfMasterObject() const
+{
+    const VXDrawableObjectPtr graphic = masterObject();
+    if (!graphic)
+        return nullptr;
+    VXDrawableObjectPtr copy = graphic->copyDrawable();
+    if (const QVariantMap attributes = m_master->attributesTemplate(); !attributes.isEmpty())
+        copy->addMetadata(attributes);
+    return copy;
+}
+
+// --- Placement ----------------------------------------------------------------------------------------
+
+void VXQSymbol::setLocation(QPointF location)
+{
+    changeValueForKey(m_location, location, "location", Change::Geometry);
+}
+
+void VXQSymbol::setAngle(double radians)
+{
+    changeValueForKey(m_angle, radians, "angle", Change::Geometry);
+}
+
+void VXQSymbol::setScaleFactor(double scaleFactor)
+{
+    const double clamped = std::clamp(scaleFactor, kMinimumScaleFactor, kMaximumScaleFactor);
+    if (changeValueForKey(m_scaleFactor, clamped, "scaleFactor", Change::Geometry))
+        nameUndoAction(tr("Scale Symbol"));
+}
+
+void VXQSymbol::setObjectAngleIsAbsolute(bool absolute)
+{
+    if (absolute == m_absoluteAngle)
+        return;
+    // The placement turns or stops turning, so the bounds move too.
+    const QRectF oldBounds = bounds();
+    announceChangeForKey(QStringLiteral("objectAngleIsAbsolute"), [&] { m_absoluteAngle = absolute; });
+    notifyGeometryChange(oldBounds);
+}
+
+QTransform VXQSymbol::localTransform() const
+{
+    QTransform transform;
+    transform.translate(m_location.x(), m_location.y());
+    if (m_scaleFactor != 1.0)
+        transform.scale(m_scaleFactor, m_scaleFactor);
+    if (!m_absoluteAngle && m_angle != 0)
+        transform.rotateRadians(m_angle);
+    return transform;
+}
+
+QRectF VXQSymbol::cachedMasterBounds() const
+{
+    if (m_masterBounds.isEmpty() && m_master) {
+        const VXDrawableObject* graphic = m_master->object();
+        const QPointF origin = graphic ? graphic->location() : QPointF();
+        m_masterBounds = m_master->objectBoundsIgnoringLabels().translated(-origin);
+    }
+    return m_masterBounds;
+}
+
+QSizeF VXQSymbol::size() const
+{
+    return cachedMasterBounds().size() * m_scaleFactor;
+}
+
+QRectF VXQSymbol::boundsIgnoringLabels() const
+{
+    return placementTransform().mapRect(cachedMasterBounds());
+}
+
+QRectF VXQSymbol::bounds() const
+{
+    std::optional<QRectF>& cached = cachedBounds();
+    if (!cached) {
+        const QRectF placed = boundsIgnoringLabels().adjusted(-kBoundsOutset, -kBoundsOutset, kBoundsOutset, kBoundsOutset);
+        cached = m_labels.boundsWithLabels(placed);
+    }
+    return *cached;
+}
+
+QRectF VXQSymbol::logicalBounds() const
+{
+    return m_labels.boundsWithLabels(boundsIgnoringLabels());
+}
+
+platform::BezierPath VXQSymbol::renderingPath() const
+{
+    const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
+    if (!graphic)
+        return {};
+    platform::BezierPath path = graphic->renderingPath();
+    path.transformUsingAffineTransform(placementTransform());
+    return path;
+}
+
+bool VXQSymbol::objectIsValid() const
+{
+    const QSizeF placed = size();
+    return placed.width() > 0 && placed.height() > 0;
+}
+
+void VXQSymbol::applyTransform(const QTransform& transform)
+{
+    if (!transform.isAffine() || !std::isfinite(transform.determinant()) || transform.determinant() == 0)
+        return;
+    setLocation(transform.map(m_location));
+    if (transform.type() <= QTransform::TxTranslate)
+        return;
+    setAngle(m_angle + rotationOf(transform));
+    if (const double scale = uniformScaleOf(transform); std::abs(scale - 1.0) > 1e-9)
+        setScaleFactor(m_scaleFactor * scale);
+}
+
+QTransform VXQSymbol::renderingTransform() const
+{
+    return m_scaleVisually ? QTransform() : placementTransform();
+}
+
+// --- Style ------------------------------------------------------------------------------------------------
+
+VXStylePtr VXQSymbol::style() const
+{
+    if (m_useLocalStyle)
+        return VXDrawableObject::style();
+    const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
+    return graphic ? graphic->style() : nullptr;
+}
+
+void VXQSymbol::setStyle(const VXStylePtr& style)
+{
+    if (m_useLocalStyle && !locked())
+        VXDrawableObject::setStyle(style);
+}
+
+QList<VXStylePtr> VXQSymbol::allStyles() const
+{
+    if (m_useLocalStyle)
+        return VXDrawableObject::allStyles();
+    const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
+    return graphic ? graphic->allStyles() : QList<VXStylePtr>();
+}
+
+void VXQSymbol::setUsesLocalStyle(bool uses)
+{
+    if (!m_master || m_master->isGroupObject())
+        return;
+    if (!changeValueForKey(m_useLocalStyle, uses, "usesLocalStyle", Change::Appearance))
+        return;
+    if (const VXStylePtr masterStyle = m_master->style(); uses && masterStyle)
+        setStyle(masterStyle->mutableCopy());
+}
+
+// --- Data transformers ---------------------------------------------------------------------------------
+
+void VXQSymbol::setIgnoresDataTransformers(bool ignores)
+{
+    if (!changeValueForKey(m_ignoresTransformers, ignores, "ignoresDataTransformers", Change::Appearance))
+        return;
+    if (!ignores)
+        applyDataTransformations();
+}
+
+void VXQSymbol::applyDataTransformations()
+{
+    if (locked() || m_ignoresTransformers || !m_master)
+        return;
+    notifyVisualChange();
+    m_master->applyTransformationsWithSymbol(this);
+    notifyVisualChange();
+}
+
+// --- Naming ----------------------------------------------------------------------------------------------
+
+QString VXQSymbol::name() const
+{
+    const QVariant stored = metadataValueForKey(kNameKey);
+    return stored.isValid() ? stored.toString() : masterName();
+}
+
+void VXQSymbol::setName(const QString& name)
+{
+    VXDrawableObject::setName(name);
+    setMetadataItemValueForKey(name, kNameKey);
+}
+
+QString VXQSymbol::userDescription() const
+{
+    return m_master ? m_master->userDescription() : VXDrawableObject::userDescription();
+}
+
+// --- Drawing -----------------------------------------------------------------------------------------------
+
+void VXQSymbol::drawContent() const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context || !m_master)
+        return;
+    if (ghosted())
+        return VXDrawableObject::drawContent();
+    context->saveGraphicsState();
+    try {
+        if (m_scaleVisually)
+            context->painter()->setWorldTransform(placementTransform(), true);
+        m_master->drawSymbolInstance(this, lentStyle());
+    } catch (...) {
+        context->restoreGraphicsState();
+        throw;
+    }
+    context->restoreGraphicsState();
+}
+
+void VXQSymbol::drawSelectedState() const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context || isPendingObject())
+        return;
+    QPainter* painter = context->painter();
+    const QPainterPath outline = placementTransform().map(rectanglePath(cachedMasterBounds()));
+    const VXObjectOwnerLayer* owner = layer();
+    const QColor selectionColour = owner ? owner->selectionColour() : QColor(Qt::blue);
+    QColor highlight = locked() ? QColor(Qt::lightGray) : QColor(Qt::blue);
+    highlight.setAlphaF(locked() ? 0.5 : 0.33);
+
+    painter->save();
+    painter->setBrush(Qt::NoBrush);
+    QPen pen(highlight, kHighlightWidth);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter->strokePath(outline, pen);
+    painter->strokePath(outline, QPen(locked() ? QColor(Qt::gray) : selectionColour, kOutlineWidth));
+    painter->restore();
+    if (locked())
+        return;
+    const VXKnob& knobs = VXKnob::knobs();
+    knobs.drawKnobAtPointOfTypeAngleUserInfo(containerTransform().map(m_location), kVXCentreTargetKnobType, m_angle, {});
+    if (m_showSizeHandle)
+        knobs.drawKnobAtPointOfTypeAngleHighlightColour(sizeHandlePoint(), kVXBoundingRectKnobType, m_angle,
+                                                        selectionColour);
+    if (!m_labels.hidden())
+        m_labels.drawSelectionHighlights(VXDrawingView::currentView());
+}
+
+void VXQSymbol::drawTextLabelsInView(VXDrawingView* view) const
+{
+    if (!m_labels.hidden())
+        m_labels.drawLabels(view);
+}
+
+// --- Hit testing and gestures ----------------------------------------------------------------------------------
+
+QPointF VXQSymbol::sizeHandlePoint() const
+{
+    const QRectF rect = cachedMasterBounds();
+    return placementTransform().map(QPointF(rect.right() - 1, rect.bottom() - 1));
+}
+
+int VXQSymbol::hitPart(QPointF point) const
+{
+    if (!visible() || !platform::rectsMeet(bounds(), QRectF(point, QSizeF(0, 0))))
+        return kVXDrawingNoPart;
+    if (const int code = m_labels.partcodeHit(point); code > 0)
+        return kVXQTextLabelPartBase + code;
+    if (m_showSizeHandle
+        && VXKnob::knobs().hitTestPointInKnobAtPointOfTypeUserInfo(point, sizeHandlePoint(), kVXBoundingRectKnobType, {}))
+        return kSizeHandlePart;
+    const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
+    const QTransform placement = placementTransform();
+    if (!graphic || !placement.isInvertible())
+        return kVXDrawingNoPart;
+    const QPointF inGraphic = placement.inverted().map(point) + graphic->location();
+    return graphic->hitPart(inGraphic) != kVXDrawingNoPart ? kVXDrawingEntireObjectPart : kVXDrawingNoPart;
+}
+
+std::optional<double> VXQSymbol::scaleFactorForSizeHandleAtPoint(QPointF point) const
+{
+    const QRectF rect = cachedMasterBounds();
+    const double diagonal = std::hypot(rect.width(), rect.height());
+    const QPointF location = containerTransform().map(m_location);
+    const double distance = std::hypot(point.x() - location.x(), point.y() - location.y());
+    // An empty master rectangle gives no scale at all, not an infinite one.
+    if (!(diagonal > 0) || !std::isfinite(distance))
+        return std::nullopt;
+    return 2.0 * distance / diagonal;
+}
+
+void VXQSymbol::scaleToSizeHandleAtPoint(QPointF point, Qt::KeyboardModifiers modifiers)
+{
+    const bool controlFlag = platform::modifierFlagsFromQt(modifiers) & platform::ControlKeyMask;
+    if (const VXDrawing* owner = drawing())
+        point = owner->snapToGridWithControlFlag(point, controlFlag);
+    if (const std::optional<double> scale = scaleFactorForSizeHandleAtPoint(point))
+        setScaleFactor(*scale);
+}
+
+void VXQSymbol::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    m_scaleAtPress = m_scaleFactor;
+    if (part >= kVXQTextLabelPartBase) {
+        if (VXQTextLabel* label = m_labels.labelForPartcode(part - kVXQTextLabelPartBase))
+            m_labels.mouseDownOnLabel(label, event ? event->modifiers() : Qt::NoModifier);
+    }
+    VXDrawableObject::mouseDownAtPointInPartEvent(point, part, event);
+}
+
+void VXQSymbol::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    if (part == kSizeHandlePart)
+        scaleToSizeHandleAtPoint(point, event ? event->modifiers() : Qt::NoModifier);
+    else
+        VXDrawableObject::mouseDraggedAtPointInPartEvent(point, part, event);
+}
+
+QString VXQSymbol::mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    if (part == kSizeHandlePart)
+        return m_scaleFactor != m_scaleAtPress ? tr("Scale Symbol") : QString();
+    return VXDrawableObject::mouseUpAtPointInPartEvent(point, part, event);
+}
+
+void VXQSymbol::mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    VXDrawableObject::mouseDoubleClickedAtPointInPartEvent(point, part, event);
+    if (part < kVXQTextLabelPartBase || locked())
+        return;
+    VXQTextLabel* label = m_labels.labelForPartcode(part - kVXQTextLabelPartBase);
+    if (VXDrawingView* view = VXDrawingView::currentView(); label && view)
+        label->startEditingInView(view);
+}
+
+// --- Lifecycle ----------------------------------------------------------------------------------------------------
+
+void VXQSymbol::objectDidBecomeSelected()
+{
+    m_labels.updateFontPanel();
+    for (const VXQTextLabelPtr& label : m_labels.selectedLabels())
+        label->labelDidBecomeSelected();
+    VXDrawableObject::objectDidBecomeSelected();
+}
+
+void VXQSymbol::objectIsNoLongerSelected()
+{
+    for (const VXQTextLabelPtr& label : m_labels.selectedLabels())
+        label->labelWasDeselected();
+    VXDrawableObject::objectIsNoLongerSelected();
+}
+
+void VXQSymbol::groupWillUngroupObjectWithTransform(VXShapeGroup* group, const QTransform& transform)
+{
+    ZQ_ASSERT(group, QStringLiteral("expected valid group"));
+    m_masterBounds = {};
+    applyTransform(transform);
+}
+
+// --- Master client ------------------------------------------------------------------------------------------------
+
+void VXQSymbol::symbolMasterWillChange(VXQSymbolMaster*)
+{
+    notifyVisualChange();
+    m_oldBoundsSaved = bounds();
+}
+
+void VXQSymbol::symbolMasterDidChange(VXQSymbolMaster*)
+{
+    m_masterBounds = {};
+    notifyGeometryChange(m_oldBoundsSaved);
+}
+
+QVariant VXQSymbol::metadataObjectForKey(const QString& key) const
+{
+    return VXDrawableObject::metadataObjectForKey(key);
+}
+
+void VXQSymbol::metadataDidChangeForKey(const QString& key)
+{
+    // A label's text may show the attribute.
+    for (const VXQTextLabelPtr& label : m_labels.labels())
+        label->labelContentDidChange();
+    VXDrawableObject::metadataDidChangeForKey(key);
+}
+
+// --- Labels ----------------------------------------------------------------------------------------------------------
+
+void VXQSymbol::addTextLabel(const VXQTextLabelPtr& label)
+{
+    ZQ_ASSERT(label, QStringLiteral("cannot add a nil label"));
+    if (m_labels.contains(label.get()))
+        return;
+    const QRectF oldBounds = bounds();
+    if (ZQUndoManager* undo = undoManager())
+        undo->registerUndoWithTargetHandler(this, [this, label] { removeTextLabel(label); });
+    m_labels.append(label);
+    notifyGeometryChange(oldBounds);
+}
+
+void VXQSymbol::removeTextLabel(const VXQTextLabelPtr& label)
+{
+    if (!label || !m_labels.contains(label.get()))
+        return;
+    const QRectF oldBounds = bounds();
+    if (ZQUndoManager* undo = undoManager())
+        undo->registerUndoWithTargetHandler(this, [this, label] { addTextLabel(label); });
+    m_labels.remove(label);
+    notifyGeometryChange(oldBounds);
+}
+
+void VXQSymbol::selectTextLabelExtendingSelection(VXQTextLabel* label, bool extend)
+{
+    m_labels.selectExtendingSelection(label, extend);
+}
+
+void VXQSymbol::setLabelsHidden(bool hidden)
+{
+    if (hidden == m_labels.hidden() || locked())
+        return;
+    if (ZQUndoManager* undo = undoManager())
+        undo->registerUndoWithTargetHandler(this, [this, hidden] { setLabelsHidden(!hidden); });
+    m_labels.setHidden(hidden);
+    notifyVisualChange();
+}
+
+void VXQSymbol::textLabelContentWillChange(VXQTextLabel* label)
+{
+    if (m_labels.contains(label))
+        m_oldBoundsSaved = bounds();
+}
+
+void VXQSymbol::textLabelContentDidChange(VXQTextLabel* label)
+{
+    if (m_labels.contains(label))
+        notifyGeometryChange(m_oldBoundsSaved);
+}
+
+std::optional<QPointF> VXQSymbol::referencePointForLabel(const VXQTextLabel&) const
+{
+    return containerTransform().map(m_location);
+}
+
+// --- Key-value validation ------------------------------------------------------------------------------------------------
+
+bool VXQSymbol::validateValueForKeyError(QVariant& value, const QString& key, QuorvaneError* error) const
+{
+    if (key == QLatin1String("style"))
+        return validateStyleError(value, error);
+    if (key == QLatin1String("scaleFactor"))
+        return validateScaleFactorError(value, error);
+    if (key == QLatin1String("angle"))
+        return validateAngleError(value, error);
+    return VXDrawableObject::validateValueForKeyError(value, key, error);
+}
+
+bool VXQSymbol::validateStyleError(QVariant& value, QuorvaneError* error) const
+{
+    if (!value.isValid() || value.isNull() || value.metaType() == QMetaType::fromType<platform::Null>())
+        return true;
+    const VXStylePtr given = value.metaType() == QMetaType::fromType<ZQObjectPtr>()
+                                 ? std::dynamic_pointer_cast<VXStyle>(value.value<ZQObjectPtr>())
+                                 : value.value<VXStylePtr>();
+    // The graphic of a group master draws its members' styles: none of the symbol's applies.
+    VXStylePtr style;
+    if (!m_master || !m_master->isGroupObject())
+        style = given ? given : styleHoldingValue(value);
+    if (!style) {
+        if (error)
+            *error = validationError(QStringLiteral("style"));
+        return false;
+    }
+    value = QVariant::fromValue(style);
+    return true;
+}
+
+VXStylePtr VXQSymbol::styleHoldingValue(const QVariant& value) const
+{
+    const VXStylePtr own = style();
+    if (!own)
+        return VXStyle::styleWithObject(value);
+    const VXStylePtr copy = own->mutableCopy();
+    return copy->addOrSetComponentForObject(value) ? copy : nullptr;
+}
+
+bool VXQSymbol::validateScaleFactorError(QVariant& value, QuorvaneError* error) const
+{
+    if (isNumber(value))
+        return true;
+    if (error)
+        *error = validationError(QStringLiteral("scaleFactor"));
+    return false;
+}
+
+bool VXQSymbol::validateAngleError(QVariant& value, QuorvaneError* error) const
+{
+    if (isNumber(value))
+        return true;
+    if (error)
+        *error = validationError(QStringLiteral("angle"));
+    return false;
+}
+
+void VXQSymbol::nameUndoAction(const QString& name) const
+{
+    ZQUndoManager* undo = undoManager();
+    if (undo && !undo->isUndoing() && !undo->isRedoing())
+        undo->setActionName(name);
+}
+
+// --- Copying and archiving ------------------------------------------------------------------------------------------------
+
+void VXQSymbol::adoptStylesFrom(const VXDrawableObject& original)
+{
+    VXDrawableObject::adoptStylesFrom(original);
+    const auto* symbol = qobject_cast<const VXQSymbol*>(&original);
+    if (!symbol)
+        return;
+    // A copy draws the original's master object and keeps the original's exact placement and
+    // switches, which reading an archive would reset.
+    leaveMaster();
+    m_master = symbol->m_master;
+    if (m_master)
+        becomeClientOf(m_master);
+    m_masterBounds = symbol->m_masterBounds;
+    m_showSizeHandle = symbol->m_showSizeHandle;
+    m_scaleVisually = symbol->m_scaleVisually;
+    m_ignoresTransformers = symbol->m_ignoresTransformers;
+    m_scaleFactor = symbol->m_scaleFactor;
+    m_angle = symbol->m_angle;
+    m_location = symbol->m_location;
+    invalidateGeometryCaches();
+}
+
+void VXQSymbol::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXDrawableObject::encodeWithCoder(coder);
+    if (!coder.isForCopying()) // a copy shares its original's master (adoptStylesFrom)
+        coder.encodeObject(m_master.get(), kMasterKey);
+    coder.encodePoint(m_location, kLocationKey);
+    coder.encodeDouble(m_angle, kAngleKey);
+    coder.encodeBool(m_absoluteAngle, kAbsoluteAngleKey);
+    coder.encodeDouble(m_scaleFactor, kScaleFactorKey);
+    coder.encodeBool(m_useLocalStyle, kUseLocalStyleKey);
+    QVariantList labels;
+    for (const VXQTextLabelPtr& label : m_labels.labels())
+        labels.append(QVariant::fromValue(ZQObjectPtr(label)));
+    coder.encodeObject(QVariant(labels), kTextLabelsKey);
+    coder.encodeBool(m_labels.hidden(), kLabelsHiddenKey);
+    coder.encodeBool(m_scaleVisually, kScaleVisuallyKey);
+    coder.encodeBool(m_ignoresTransformers, kIgnoresTransformersKey);
+    coder.encodeBool(true, kModernSequenceKey);
+    coder.encodeRect(cachedMasterBounds(), kCachedMasterBoundsKey);
+}
+
+void VXQSymbol::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXDrawableObject::initWithCoder(coder);
+    const platform::ArchiveReader reader(coder);
+    const ZQObjectPtr decoded = coder.decodeObject(kMasterKey);
+    VXQSymbolMasterPtr master = std::dynamic_pointer_cast<VXQSymbolMaster>(decoded);
+    m_masterIsOfWrongClass = decoded && !master;
+    if (!master && !coder.isForCopying() && !m_masterIsOfWrongClass) {
+        LogEvent(kFileEvent, QStringLiteral("substituting default master for corrupted symbol '%1'").arg(VXDrawableObject::name()));
+        master = VXQSymbolMaster::defaultSymbolMaster();
+    }
+    m_masterBounds = reader.rect(kCachedMasterBoundsKey);
+    // Archives with the master's labels and template in the symbol already: no setMaster.
+    // Older ones take the master as setMaster would, lock or not.
+    m_master = master;
+    if (m_master) {
+        if (!reader.boolean(kModernSequenceKey, false)) {
+            addMetadata(m_master->attributesTemplate());
+            m_masterBounds = {};
+        }
+        becomeClientOf(m_master);
+    }
+    m_location = reader.point(kLocationKey);
+    m_angle = reader.real(kAngleKey, 0.0);
+    m_absoluteAngle = reader.boolean(kAbsoluteAngleKey, false);
+    m_useLocalStyle = reader.boolean(kUseLocalStyleKey, false);
+    m_showSizeHandle = defaultSizeHandleVisible();
+    // Stored in single precision by older writers; nothing at or below zero scales.
+    const double scale = float(reader.real(kScaleFactorKey, 1.0));
+    m_scaleFactor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
+    QList<VXQTextLabelPtr> labels;
+    for (const VXQTextLabelPtr& label : reader.objects<VXQTextLabel>(kTextLabelsKey))
+        labels.append(label);
+    m_labels.setLabels(labels);
+    m_labels.setHidden(reader.boolean(kLabelsHiddenKey, false));
+    m_scaleVisually = defaultSymbolsScaleVisually();
+    m_ignoresTransformers = true;
+    invalidateGeometryCaches();
+}
+
+std::shared_ptr<ZQObject> VXQSymbol::awakeAfterUsingCoder(platform::KeyedUnarchiver& coder)
+{
+    // A master of another class leaves nothing to draw: the symbol is dropped.
+    if (m_masterIsOfWrongClass)
+        return nullptr;
+    return VXDrawableObject::awakeAfterUsingCoder(coder);
+}

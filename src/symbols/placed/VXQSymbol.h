@@ -1,0 +1,284 @@
+#pragma once
+
+// One placed instance of a symbol master on a map: it holds only its own placement
+// (location, angle, uniform scale), an optional local style, its text labels and a switch
+// for data transformers, and draws the master's graphic through that placement. Editing the
+// master changes every instance at once; the master tells its instances before and after.
+//
+// Placement: translate to the location, scale by the scale factor, then turn by the angle
+// (unless the angle is absolute), followed by the container's rendering transform. With
+// scaleVisually the placement goes onto the graphics context, so strokes and text scale with
+// the symbol; without it only the geometry is placed. Drawing lends the master's graphic this
+// symbol as container (placement and attributes) and its local style, quietly: nothing is
+// posted, registered for undo or redrawn, as images are painted on a pool thread.
+//
+// Part codes: 0 nothing, -1 the graphic, 128 the size handle (when shown), and
+// kVXQTextLabelPartBase + a label's local code. The scale factor a setter stores lies in
+// 0.1...10; a drag of the size handle scales by the pointer's distance from the location
+// against half the diagonal of the master's rectangle.
+//
+// Locked symbols ignore edits and commands. Key-value validation of "style", "scaleFactor"
+// and "angle" answers error 55 for values of the wrong kind and stores nothing.
+//
+// Archive keys after the drawable's: "VXQSymbol_master", "_location", "_angle",
+// "_absoluteAngle", "_scaleFactor", "_useLocalStyle", "_textLabels", "_labelsHidden",
+// "_scaleVisually", "_ignoresDTs", "_hasModernTypeSequence", "_cachedMasterBounds". A
+// symbol read from any archive takes the class's scaleVisually and ignores data
+// transformers; one without a master reads with the default master. A copy shares the
+// original's master object and keeps its scale and switches as they are.
+
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/DrawableContainer.h"
+#include "symbols/labels/TextLabelCollection.h"
+#include "symbols/labels/VXQTextLabelContainer.h"
+#include "symbols/masters/VXQSymbolMaster.h"
+#include "symbols/masters/VXQSymbolMasterClient.h"
+
+namespace platform {
+class Menu;
+class MenuItem;
+class Pasteboard;
+} // namespace platform
+
+class VXQSymbol;
+using VXQSymbolPtr = std::shared_ptr<VXQSymbol>;
+
+inline const QString kVXQSymbolMasterWasReplacedNotification = QStringLiteral("kVXQSymbolMasterWasReplacedNotification");
+inline const QString kSymbolsDefaultScaleVisually = QStringLiteral("kSymbolsDefaultScaleVisually");
+
+class VXQSymbol : public VXDrawableObject,
+                  public platform::DrawableContainer,
+                  public VXQTextLabelContainer,
+                  public VXQSymbolMasterClient {
+    Q_OBJECT
+    Q_PROPERTY(QPointF location READ location WRITE setLocation)
+    Q_PROPERTY(double angle READ angle WRITE setAngle)
+    Q_PROPERTY(double scaleFactor READ scaleFactor WRITE setScaleFactor)
+    Q_PROPERTY(bool objectAngleIsAbsolute READ objectAngleIsAbsolute WRITE setObjectAngleIsAbsolute)
+    Q_PROPERTY(bool usesLocalStyle READ usesLocalStyle WRITE setUsesLocalStyle)
+    Q_PROPERTY(bool ignoresDataTransformers READ ignoresDataTransformers WRITE setIgnoresDataTransformers)
+    Q_PROPERTY(QString masterName READ masterName STORED false)
+    Q_CLASSINFO("displayName", "Symbol")
+
+public:
+    // Part code of the size handle.
+    static constexpr int kSizeHandlePart = 128;
+    // Scale factors the setter stores.
+    static constexpr double kMinimumScaleFactor = 0.1;
+    static constexpr double kMaximumScaleFactor = 10.0;
+
+    VXQSymbol();
+    ~VXQSymbol() override;
+
+    // A symbol of `master` at the origin, at the master's prescale.
+    static VXQSymbolPtr symbolWithMaster(const VXQSymbolMasterPtr& master);
+    // `master` must be given.
+    void initWithMaster(const VXQSymbolMasterPtr& master);
+
+    // --- Class settings ----------------------------------------------------------------------
+    // Whether new symbols show the size handle (process-wide; off until set).
+    static bool defaultSizeHandleVisible();
+    static void setDefaultSizeHandleVisible(bool visible);
+    // The user default "kSymbolsDefaultScaleVisually".
+    static bool defaultSymbolsScaleVisually();
+    static void setDefaultSymbolsScaleVisually(bool scales);
+    static QStringList observableKeyPaths();
+    // The master types a symbol accepts from a drag or the pasteboard, and colours.
+    static QStringList pasteboardTypesForOperation(int operation);
+
+    // --- The master ----------------------------------------------------------------------------
+    const VXQSymbolMasterPtr& master() const { return m_master; }
+    // Undoable. Another master gives the symbol its attribute template and a copy of its
+    // graphic's labels; the symbol's own style is dropped. Ignored while locked.
+    Q_INVOKABLE void setMaster(const VXQSymbolMasterPtr& master);
+    QString masterName() const;
+    VXDrawableObjectPtr masterObject() const;
+    // A free copy of the master's graphic carrying the master's attribute template.
+    VXDrawableObjectPtr mutableCopyOfMasterObject() const;
+
+    // --- Placement -------------------------------------------------------------------------------
+    QPointF location() const override { return m_location; }
+    void setLocation(QPointF location) override;
+    double angle() const override { return m_angle; }
+    void setAngle(double radians) override;
+    double scaleFactor() const { return m_scaleFactor; }
+    // Clamped to 0.1...10; non-finite values are refused. Named "Scale Symbol".
+    void setScaleFactor(double scaleFactor);
+    bool scalesVisually() const { return m_scaleVisually; }
+    bool objectAngleIsAbsolute() const { return m_absoluteAngle; }
+    void setObjectAngleIsAbsolute(bool absolute);
+    bool showsSizeHandle() const { return m_showSizeHandle; }
+    // Translate, scale, rotate: the master graphic's coordinates to the container's.
+    QTransform localTransform() const;
+    // The master graphic's coordinates to the drawing's.
+    QTransform placementTransform() const { return localTransform() * containerTransform(); }
+    // The master graphic's rectangle without labels, from its origin (cached).
+    QRectF cachedMasterBounds() const;
+    QSizeF size() const override;
+    QRectF bounds() const override;
+    // The placed master rectangle with the labels, no outset.
+    QRectF logicalBounds() const override;
+    platform::BezierPath renderingPath() const override;
+    // Both sides above 0.
+    bool objectIsValid() const;
+    // Moves, turns and scales as the transform does: uniformly, by its smaller scale along the
+    // axes. A transform that flattens is refused.
+    void applyTransform(const QTransform& transform) override;
+
+    // --- Style -------------------------------------------------------------------------------------
+    // The symbol's own style while it uses one, else the master graphic's.
+    VXStylePtr style() const override;
+    // Taken only while the symbol uses a local style.
+    void setStyle(const VXStylePtr& style) override;
+    QList<VXStylePtr> allStyles() const override;
+    bool usesLocalStyle() const { return m_useLocalStyle; }
+    // Switching on gives the symbol a copy of the master graphic's style; refused for group masters.
+    void setUsesLocalStyle(bool uses);
+    // The style drawing lends the master's graphic: the local one, else none.
+    VXStylePtr lentStyle() const { return m_useLocalStyle ? VXDrawableObject::style() : nullptr; }
+
+    // --- Data transformers ------------------------------------------------------------------------
+    bool ignoresDataTransformers() const { return m_ignoresTransformers; }
+    void setIgnoresDataTransformers(bool ignores);
+    void applyDataTransformations();
+
+    // --- Naming -----------------------------------------------------------------------------------
+    // The attribute "name" when set, else the master's name.
+    QString name() const override;
+    // Also kept as the attribute "name".
+    void setName(const QString& name) override;
+    QString userDescription() const override;
+
+    // --- Drawing and hit testing ----------------------------------------------------------------------
+    void drawContent() const override;
+    void drawSelectedState() const override;
+    int hitPart(QPointF point) const override;
+    // Where the size handle sits, in drawing coordinates.
+    QPointF sizeHandlePoint() const;
+    // The scale factor that puts the size handle at `point`; none for an empty master rectangle.
+    std::optional<double> scaleFactorForSizeHandleAtPoint(QPointF point) const;
+    bool hasStandardKnobs() const override { return false; }
+    // A placed symbol never becomes a master's graphic itself.
+    bool canBeConvertedToSymbol() const override { return false; }
+
+    void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    QString mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    void mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+
+    // --- Lifecycle ----------------------------------------------------------------------------------
+    void objectDidBecomeSelected() override;
+    void objectIsNoLongerSelected() override;
+    // As applyTransform with the group's placement: the symbol keeps its place on the page.
+    void groupWillUngroupObjectWithTransform(VXShapeGroup* group, const QTransform& transform) override;
+
+    // --- Master client ---------------------------------------------------------------------------------
+    void symbolMasterWillChange(VXQSymbolMaster* master) override;
+    void symbolMasterDidChange(VXQSymbolMaster* master) override;
+    quint64 symbolMasterClientIndex() const override { return m_masterClientIndex; }
+    void setSymbolMasterClientIndex(quint64 index) override { m_masterClientIndex = index; }
+
+    // --- Container of the master's graphic while it draws ------------------------------------------------
+    VXObjectOwnerLayer* layer() const override { return VXDrawableObject::layer(); }
+    VXDrawing* drawing() const override { return VXDrawableObject::drawing(); }
+    ZQUndoManager* undoManager() const override { return VXDrawableObject::undoManager(); }
+    // Identity with scaleVisually (the context holds the placement), else the placement.
+    QTransform renderingTransform() const override;
+    void objectDidChangeBoundsFrom(VXDrawableObject*, const QRectF&) override {}
+    void setNeedsDisplayInRect(const QRectF& rect) override { VXDrawableObject::setNeedsDisplayInRect(rect); }
+    QVariant metadataObjectForKey(const QString& key) const override;
+
+    // --- VXQTextLabelContainer ------------------------------------------------------------------------
+    QList<VXQTextLabelPtr> textLabels() const override { return m_labels.labels(); }
+    void setTextLabels(const QList<VXQTextLabelPtr>& labels) override { m_labels.setLabels(labels); }
+    void addTextLabel(const VXQTextLabelPtr& label) override;
+    void removeTextLabel(const VXQTextLabelPtr& label) override;
+    VXQTextLabel* textLabelAtPoint(QPointF point) const override { return m_labels.labelAtPoint(point); }
+    void selectTextLabelExtendingSelection(VXQTextLabel* label, bool extend) override;
+    void deselectTextLabel(VXQTextLabel* label) override { m_labels.deselect(label); }
+    void selectAllTextLabels() override { m_labels.selectAll(); }
+    void deselectAllTextLabels() override { m_labels.deselectAll(); }
+    QList<VXQTextLabelPtr> selectedTextLabels() const override { return m_labels.selectedLabels(); }
+    void drawTextLabelsInView(VXDrawingView* view) const override;
+    bool labelsHidden() const override { return m_labels.hidden(); }
+    void setLabelsHidden(bool hidden) override;
+    bool locked() const override { return VXDrawableObject::locked(); }
+    void setLocked(bool locked) override { VXDrawableObject::setLocked(locked); }
+    QRectF boundsIgnoringLabels() const override;
+    QList<QRectF> textLabelBounds() const override { return m_labels.labelBounds(); }
+    void textLabelContentWillChange(VXQTextLabel* label) override;
+    void textLabelContentDidChange(VXQTextLabel* label) override;
+    void textLabelAttributesWillChange(VXQTextLabel* label) override { textLabelContentWillChange(label); }
+    void textLabelAttributesDidChange(VXQTextLabel* label) override { textLabelContentDidChange(label); }
+    std::optional<QPointF> referencePointForLabel(const VXQTextLabel&) const override;
+    QList<QObject*> forwardingTargetsForSelector(const QByteArray&) const override { return m_labels.forwardingTargets(); }
+
+    // --- Key-value validation ----------------------------------------------------------------------------
+    bool validateValueForKeyError(QVariant& value, const QString& key, QuorvaneError* error) const override;
+    // None or a style passes; another value becomes a copy of the symbol's style holding it.
+    bool validateStyleError(QVariant& value, QuorvaneError* error) const;
+    // Numbers only.
+    bool validateScaleFactorError(QVariant& value, QuorvaneError* error) const;
+    bool validateAngleError(QVariant& value, QuorvaneError* error) const;
+
+    // --- Commands ------------------------------------------------------------------------------------
+    // Replaces the symbol by a plain copy of the master's graphic in its place ("Detach Symbol").
+    Q_INVOKABLE void detachSymbol(QObject* sender = nullptr);
+    // Hands the master to the "Place Symbol" tool and makes it current; unless Option is held
+    // the symbol goes ("Pick Up Symbol").
+    Q_INVOKABLE void pickUpSymbol(QObject* sender = nullptr);
+    // The scale factor becomes the sender's tag / 10 ("Change Symbol Scale").
+    Q_INVOKABLE void scaleSymbolWithTagOfSender(QObject* sender);
+    // Works while locked.
+    Q_INVOKABLE void copySymbolMaster(QObject* sender = nullptr);
+    Q_INVOKABLE void pasteSymbolMaster(QObject* sender = nullptr);
+    // A master dragged onto the symbol becomes its master ("Drop Symbol Master").
+    bool performDragOperation(const platform::Pasteboard& pasteboard);
+    Q_INVOKABLE void revealMasterSymbol(QObject* sender = nullptr);
+    Q_INVOKABLE void selectMatchingStyle(QObject* sender = nullptr);
+    Q_INVOKABLE void copyDrawingStyle(QObject* sender = nullptr);
+    Q_INVOKABLE void toggleLabelsVisible(QObject* sender = nullptr);
+    Q_INVOKABLE void selectAllLabels(QObject* sender = nullptr) { selectAllTextLabels(); }
+    Q_INVOKABLE void deselectAllLabels(QObject* sender = nullptr) { deselectAllTextLabels(); }
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+    bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override;
+
+    // --- Copying and archiving --------------------------------------------------------------------------
+    void adoptStylesFrom(const VXDrawableObject& original) override;
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver& coder) override;
+    // Null (the symbol is dropped) when the archive's master is of another class.
+    std::shared_ptr<ZQObject> awakeAfterUsingCoder(platform::KeyedUnarchiver& coder) override;
+
+protected:
+    void metadataDidChangeForKey(const QString& key) override;
+
+private:
+    // Joins `master`'s clients (null leaves the current one's).
+    void becomeClientOf(const VXQSymbolMasterPtr& master);
+    void leaveMaster();
+    // A copy of the symbol's style with the value made part of it (a colour fills); null when
+    // the value is nothing a style takes.
+    VXStylePtr styleHoldingValue(const QVariant& value) const;
+    // Names the undo step, unless undoing or redoing.
+    void nameUndoAction(const QString& name) const;
+    void scaleToSizeHandleAtPoint(QPointF point, Qt::KeyboardModifiers modifiers);
+
+    VXQSymbolMasterPtr m_master;
+    QPointF m_location;
+    double m_angle = 0;
+    double m_scaleFactor = 1.0;
+    bool m_absoluteAngle = false;
+    bool m_useLocalStyle = false;
+    bool m_showSizeHandle = false;
+    bool m_scaleVisually = false;
+    bool m_ignoresTransformers = true;
+    TextLabelCollection m_labels{*this};
+    QRectF m_oldBoundsSaved;
+    mutable QRectF m_masterBounds; // empty: stale
+    quint64 m_masterClientIndex = 0;
+    double m_scaleAtPress = 1.0;
+    bool m_masterIsOfWrongClass = false;
+};
+
+Q_DECLARE_METATYPE(VXQSymbolPtr)

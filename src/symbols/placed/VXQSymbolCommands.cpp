@@ -1,0 +1,177 @@
+// The placed symbol's menu commands, its context menu and their validation.
+
+#include "symbols/placed/VXQSymbol.h"
+
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/ModifierKeys.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/ResponderChain.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/tools/VXToolRegistry.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+const QString kSymbolToolName = QStringLiteral("Place Symbol");
+
+} // namespace
+
+void VXQSymbol::detachSymbol(QObject*)
+{
+    auto* drawingLayer = qobject_cast<VXObjectDrawingLayer*>(layer());
+    if (locked() || !drawingLayer)
+        return;
+    const VXDrawableObjectPtr copy = mutableCopyOfMasterObject();
+    ZQ_ASSERT(copy, QStringLiteral("couldn't detach - object was nil"));
+    // The copy looks as the symbol did: placed, turned unless the angle is absolute, scaled.
+    copy->setLocation(m_location);
+    if (!m_absoluteAngle)
+        copy->rotateByAngle(m_angle);
+    copy->resizeWidthByHeightBy(m_scaleFactor, m_scaleFactor);
+    copy->setMetadata(metadata());
+    if (m_useLocalStyle)
+        copy->setStyle(VXDrawableObject::style());
+    const VXDrawableObjectPtr self = std::static_pointer_cast<VXDrawableObject>(shared_from_this());
+    const int index = drawingLayer->indexOfObject(this);
+    drawingLayer->editWithSelectionUndo(tr("Detach Symbol"), [&] {
+        drawingLayer->insertObjectInObjectsAtIndex(copy, index + 1);
+        drawingLayer->replaceSelectionWithObject(copy);
+        drawingLayer->removeObject(self.get());
+    });
+}
+
+void VXQSymbol::pickUpSymbol(QObject*)
+{
+    const VXDrawingToolPtr tool = VXToolRegistry::sharedToolRegistry().drawingToolWithName(kSymbolToolName);
+    if (locked() || !tool || !m_master)
+        return;
+    tool->performSelector("setSymbolMaster", {QVariant::fromValue(m_master)});
+    tool->set();
+    auto* drawingLayer = qobject_cast<VXObjectDrawingLayer*>(layer());
+    if (!drawingLayer || (platform::currentModifierFlags() & platform::OptionKeyMask))
+        return;
+    // The symbol's own attributes stay as they are: they come back with an undo.
+    const VXDrawableObjectPtr self = std::static_pointer_cast<VXDrawableObject>(shared_from_this());
+    drawingLayer->editWithSelectionUndo(tr("Pick Up Symbol"), [&] { drawingLayer->removeObject(self.get()); });
+}
+
+void VXQSymbol::scaleSymbolWithTagOfSender(QObject* sender)
+{
+    if (locked() || !sender)
+        return;
+    setScaleFactor(sender->property("tag").toInt() / 10.0);
+    nameUndoAction(tr("Change Symbol Scale"));
+}
+
+void VXQSymbol::copySymbolMaster(QObject*)
+{
+    if (!m_master)
+        return;
+    platform::Pasteboard pasteboard = platform::Pasteboard::generalPasteboard();
+    pasteboard.clearContents();
+    m_master->copyToPasteboard(pasteboard);
+}
+
+void VXQSymbol::pasteSymbolMaster(QObject*)
+{
+    if (locked())
+        return;
+    if (const VXQSymbolMasterPtr master = VXQSymbolMaster::symbolMasterWithPasteboard(platform::Pasteboard::generalPasteboard())) {
+        setMaster(master);
+        nameUndoAction(tr("Paste Symbol Master"));
+    }
+}
+
+bool VXQSymbol::performDragOperation(const platform::Pasteboard& pasteboard)
+{
+    const VXQSymbolMasterPtr master = VXQSymbolMaster::symbolMasterWithPasteboard(pasteboard);
+    if (!master)
+        return false;
+    setMaster(master);
+    nameUndoAction(tr("Drop Symbol Master"));
+    return true;
+}
+
+void VXQSymbol::revealMasterSymbol(QObject*)
+{
+    LogEvent(kInfoEvent, QStringLiteral("revealing master '%1' in the library manager (not in this build)").arg(masterName()));
+}
+
+void VXQSymbol::selectMatchingStyle(QObject*)
+{
+    if (m_master)
+        m_master->selectAllSymbols();
+}
+
+void VXQSymbol::copyDrawingStyle(QObject*)
+{
+    const VXStylePtr drawnWith = style();
+    if (!drawnWith)
+        return;
+    auto* data = new QMimeData;
+    drawnWith->copyToPasteboard(data);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void VXQSymbol::toggleLabelsVisible(QObject* sender)
+{
+    setLabelsHidden(!m_labels.hidden());
+    const QString title = sender ? sender->property("title").toString() : QString();
+    if (!title.isEmpty())
+        nameUndoAction(title);
+}
+
+bool VXQSymbol::populateContextualMenuAtPoint(platform::Menu* menu, QPointF point)
+{
+    if (!menu)
+        return false;
+    m_labels.addTextItemsToMenuAtPoint(menu, point, false);
+    const auto add = [&](const QString& title, const QByteArray& action) {
+        platform::MenuItem* item = menu->addItemWithTitleActionKeyEquivalent(title, action);
+        item->setTarget(this);
+    };
+    add(tr("Detach From Symbol Master"), "detachSymbol");
+    add(tr("Show Master In Library"), "revealMasterSymbol");
+    // Untargeted: the responder chain takes it to the selection.
+    menu->addItemWithTitleActionKeyEquivalent(tr("Pick Up"), "pickUpSymbol");
+    menu->addSeparator();
+    add(tr("Copy Style"), "copyDrawingStyle");
+    add(tr("Copy Symbol Master"), "copySymbolMaster");
+    if (VXQSymbolMaster::canInitWithPasteboard(platform::Pasteboard::generalPasteboard()))
+        add(tr("Paste Symbol Master"), "pasteSymbolMaster");
+    return true;
+}
+
+bool VXQSymbol::validateMenuItem(platform::MenuItem* item)
+{
+    const QByteArray action = item->action();
+    const bool hasLabels = !m_labels.isEmpty();
+    if (action == "newTextLabel")
+        return !locked();
+    if (action == "selectAllLabels" || action == "deselectAllLabels")
+        return hasLabels;
+    if (action == "pasteLabel")
+        return !locked() && TextLabelCollection::canPasteLabel(platform::Pasteboard::generalPasteboard());
+    if (action == "deleteLabels" || action == "editText")
+        return !locked() && m_labels.hasSelection();
+    if (action == "toggleLabelsVisible") {
+        item->setTitle(m_labels.hidden() ? tr("Show Labels") : tr("Hide Labels"));
+        return !locked() && hasLabels;
+    }
+    if (action == "detachSymbol" || action == "pickUpSymbol" || action == "scaleSymbolWithTagOfSender")
+        return !locked();
+    if (action == "pasteSymbolMaster")
+        return !locked() && VXQSymbolMaster::canInitWithPasteboard(platform::Pasteboard::generalPasteboard());
+    if (action == "copySymbolMaster" || action == "revealMasterSymbol")
+        return true;
+    if (!locked() && m_labels.validateLabelMenuItem(item))
+        return true;
+    return platform::ResponderChain::hasActionMethod(this, action);
+}
