@@ -7,6 +7,7 @@
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/shapes/VXQLabelledShape.h"
+#include "symbols/tool/VXQSymbolTool.h"
 #include "tracks/TrackClasses.h"
 
 void registerSymbolClasses()
@@ -18,4 +19,7 @@ void registerSymbolClasses()
     platform::ClassRegistry::registerClass<VXQSymbolMaster>();
     platform::ClassRegistry::registerClass<VXQSymbolManager>();
     platform::ClassRegistry::registerClass<VXQSymbol>();
+    // Menu items carry masters as plain objects; setMaster takes them back through this.
+    registerObjectPointerType<VXQSymbolMaster>();
+    addSymbolToolRegistration();
 }

@@ -67,10 +67,8 @@ VXQSymbolManager::VXQSymbolManager()
         [this](const platform::Notification& notification) { symbolDidChange(notification); });
 }
 
-VXQSymbolManager::~VXQSymbolManager()
-{
-    platform::NotificationCenter::defaultCenter().removeObserver(this);
-}
+// The notification centre drops observers that die, and at exit it may be gone before the shared manager.
+VXQSymbolManager::~VXQSymbolManager() = default;
 
 // --- The shared registry ---------------------------------------------------------------------------
 

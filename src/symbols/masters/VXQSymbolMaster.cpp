@@ -100,6 +100,7 @@ VXQSymbolMasterPtr VXQSymbolMaster::defaultSymbolMaster()
             star->setInnerRadius(0.38);
             // Upright: here a polygon's first tip points up at angle 0.
             star->setAngle(0);
+            star->setStyle(VXStyle::defaultStyle());
             return VXDrawableObjectPtr(star);
         });
     return master;
