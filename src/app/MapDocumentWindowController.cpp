@@ -1,6 +1,7 @@
 #include "app/MapDocumentWindowController.h"
 
 #include "app/MapMenuBar.h"
+#include "app/VXQMappingLayer.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
@@ -152,6 +153,14 @@ void MapDocumentWindowController::collapseSplitItem(SplitItem item)
 }
 
 // --- Zoom --------------------------------------------------------------------------------------------
+
+void MapDocumentWindowController::insertScaleBar(QObject*)
+{
+    const ZQQuorvaneDocument* document = mapDocument();
+    const VXDrawing* drawing = document && document->drawing() ? document->drawing().get() : nullptr;
+    if (auto* layer = drawing ? drawing->activeLayerOfClass<VXQMappingLayer>() : nullptr; layer && !layer->locked())
+        layer->insertScaleBarInView(m_drawingView);
+}
 
 void MapDocumentWindowController::zoomIn(QObject*)
 {

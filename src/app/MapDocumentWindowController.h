@@ -42,6 +42,8 @@ public:
     Q_INVOKABLE void zoomOut(QObject* sender = nullptr);
     Q_INVOKABLE void zoomToActualSize(QObject* sender = nullptr);
     Q_INVOKABLE void zoomFitInWindow(QObject* sender = nullptr);
+    // A scale bar in the middle of the view, in the active layer when it is an unlocked mapping layer.
+    Q_INVOKABLE void insertScaleBar(QObject* sender = nullptr);
 
     void setDocument(platform::Document* document) override;
 

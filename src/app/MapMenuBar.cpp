@@ -149,6 +149,7 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
     addItem(layer, QObject::tr("Delete Layer"), "deleteLayerAction");
     layer->addSeparator();
     addItem(layer, QObject::tr("Border Layer"), "addBorderLayerAction");
+    addItem(layer, QObject::tr("Insert Scale Bar"), "insertScaleBar");
     layer->addSeparator();
     addItem(layer, QObject::tr("Lock Layer"), "toggleLockAction");
     QAction* layersStart = layer->addSeparator();

@@ -4,6 +4,8 @@
 #include "furniture/edges/VXQGridAnnotation.h"
 #include "furniture/edges/VXQGridBorder.h"
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
+#include "furniture/scalebar/VXQScaleBarElement.h"
+#include "furniture/scalebar/VXQScaleBarShape.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "tracks/TrackClasses.h"
 
@@ -14,4 +16,6 @@ void registerFurnitureClasses()
     platform::ClassRegistry::registerClass<VXQGridBorder>();
     platform::ClassRegistry::registerClass<VXQBorderLayer>();
     platform::ClassRegistry::registerClass<VXQSquareAnnotatedGrid>();
+    platform::ClassRegistry::registerClass<VXQScaleBarElement>();
+    platform::ClassRegistry::registerClass<VXQScaleBarShape>();
 }

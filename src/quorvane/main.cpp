@@ -1,5 +1,6 @@
 #include "app/VLTMAppDelegate.h"
 #include "furniture/FurnitureClasses.h"
+#include "furniture/scalebar/pane/ScaleBarPaneHost.h"
 #include "app/VLTMApplication.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);
+    const ScaleBarPaneHost scaleBarPanes;
     if (!delegate.applicationWillFinishLaunching())
         return 1;
     // As on the desktop: files open before the launch finishes, an untitled map after it.

@@ -289,11 +289,32 @@ QStringList VXObjectDrawingLayer::pasteboardTypesForOperation(int operation) con
     return types;
 }
 
+namespace {
+
+// An unlocked object under the pointer that takes drops itself: it has the invokable methods
+// pasteboardTypesForOperation(int) and performDragOperation(QObject* pasteboard).
+VXDrawableObjectPtr dropTargetObjectAt(const VXObjectDrawingLayer& layer, QPointF point)
+{
+    VXDrawableObjectPtr target = layer.hitTest(point);
+    if (!target || target->locked() || !target->respondsToSelector("pasteboardTypesForOperation") ||
+        !target->respondsToSelector("performDragOperation"))
+        return nullptr;
+    return target;
+}
+
+} // namespace
+
 int VXObjectDrawingLayer::draggingEntered(const platform::DraggingInfo& info)
 {
     const QMimeData* data = info.pasteboard;
     if (!visible() || locked() || !data)
         return kVXDragOperationNone;
+    if (const VXDrawableObjectPtr target = dropTargetObjectAt(*this, info.location)) {
+        const QStringList types =
+            target->performSelector("pasteboardTypesForOperation", {int(kVXReadableTypesForDrop)}).toStringList();
+        if (std::any_of(types.begin(), types.end(), [&](const QString& type) { return data->hasFormat(type); }))
+            return kVXDragOperationGeneric;
+    }
     const bool offersObjects = data->hasFormat(kVXDrawableObjectPasteboardType);
     const bool offersFiles = data->hasUrls();
     return offersObjects || offersFiles || data->hasImage() ? kVXDragOperationGeneric : kVXDragOperationNone;
@@ -303,6 +324,12 @@ bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& in
 {
     if (draggingEntered(info) == kVXDragOperationNone)
         return false;
+    // The object under the pointer has the first say.
+    if (const VXDrawableObjectPtr target = dropTargetObjectAt(*this, info.location);
+        target && target->performSelector("performDragOperation", {QVariant::fromValue<QObject*>(
+                                                                      const_cast<QMimeData*>(info.pasteboard))})
+                      .toBool())
+        return true;
     if (info.pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
         return dropObjects(info);
     return performFileDropOperation(info) || dropImage(info);

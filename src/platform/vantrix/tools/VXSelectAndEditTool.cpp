@@ -152,6 +152,7 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
         selectObjectWithModifiers(*m_layer, target, shift);
         if (event->type() == QEvent::MouseButtonDblClick && !shift) {
             m_textToEdit = m_layer->objectInObjectsAtIndex(m_layer->indexOfObject(target));
+            m_doubleClickPoint = point;
             return kVXDrawingEntireObjectPart;
         }
         // Shift-clicking an object out of the selection does not start a move.
@@ -288,8 +289,9 @@ bool VXSelectAndEditTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point
     const VXDrawableObjectPtr textToEdit = std::exchange(m_textToEdit, nullptr);
     const VXDrawableObjectPtr labelOwner = m_labelDoubleClicked ? m_edited : nullptr;
     abandonGesture();
-    if (textToEdit && m_view)
-        platform::editObjectStringInView(textToEdit, *m_view);
+    // Objects without text to edit in place get the double-click themselves.
+    if (textToEdit && !(m_view && platform::editObjectStringInView(textToEdit, *m_view)))
+        textToEdit->mouseDoubleClickedAtPointInPartEvent(m_doubleClickPoint, kVXDrawingEntireObjectPart, event);
     if (labelOwner)
         labelOwner->mouseDoubleClickedAtPointInPartEvent(m_doubleClickPoint, m_part, event);
     return changed;

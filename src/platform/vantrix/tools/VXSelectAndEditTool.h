@@ -81,7 +81,7 @@ private:
     // Marquee
     QRectF m_marquee;
     QList<VXDrawableObjectPtr> m_selectionBeforeMarquee;
-    // Double-clicked text, edited once the gesture ends
+    // The double-clicked object: its text is edited in place once the gesture ends, or it gets the double click
     VXDrawableObjectPtr m_textToEdit;
     // A double click on a label part, handed to the object once the gesture ends
     bool m_labelDoubleClicked = false;
