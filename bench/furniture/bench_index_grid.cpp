@@ -4,11 +4,11 @@
 // spacing drawn the same way. Median of 20 runs each.
 
 #include "support/BenchSupport.h"
+#include "support/DrawingImage.h"
 
 #include "furniture/FurnitureClasses.h"
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 
 #include <QApplication>
 #include <QImage>
@@ -42,15 +42,6 @@ std::shared_ptr<VXQSquareAnnotatedGrid> indexGrid()
     return grid;
 }
 
-QImage render(const VXDrawing& drawing)
-{
-    QImage image(kA0Landscape.toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    platform::DrawingRenderer::drawDrawing(drawing, painter, drawing.bounds(), {});
-    return image;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,10 +53,12 @@ int main(int argc, char** argv)
 
     const VXDrawingPtr indexed = drawingWithGrid(indexGrid());
     const VXDrawingPtr plain = drawingWithGrid(std::make_shared<VXGridLayer>());
-    QImage image = render(*indexed); // the labels are measured once, before timing
+    // The labels are measured once, before timing.
+    QImage image = bench::renderDrawing(*indexed, indexed->bounds(), Qt::white);
 
     const auto [ours, peer] =
-        bench::medianSecondsSideBySide(kRuns, [&] { image = render(*indexed); }, [&] { image = render(*plain); });
+        bench::medianSecondsSideBySide(kRuns, [&] { image = bench::renderDrawing(*indexed, indexed->bounds(), Qt::white); },
+                                       [&] { image = bench::renderDrawing(*plain, plain->bounds(), Qt::white); });
     bench::keep(image);
     bench::printComparison(QStringLiteral("index_grid_draw"), ours, peer, 1.5);
     return 0;

@@ -5,6 +5,7 @@
 // as plain paths at the same places in a plain object layer.
 
 #include "support/BenchSupport.h"
+#include "support/DrawingImage.h"
 
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -12,7 +13,6 @@
 #include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "symbols/SymbolClasses.h"
 #include "symbols/shapes/VXQLabelledShape.h"
 
@@ -96,15 +96,6 @@ VXDrawingPtr plainDrawing(const Town& town)
     return drawing;
 }
 
-QImage render(const VXDrawing& drawing)
-{
-    QImage image(kCanvas, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    platform::DrawingRenderer::drawDrawing(drawing, painter, drawing.bounds(), {});
-    return image;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -122,7 +113,8 @@ int main(int argc, char** argv)
 
     QImage image;
     const auto [ours, peer] = bench::medianSecondsSideBySide(
-        3, [&] { image = render(*labelled); }, [&] { image = render(*plain); });
+        3, [&] { image = bench::renderDrawing(*labelled, labelled->bounds()); },
+        [&] { image = bench::renderDrawing(*plain, plain->bounds()); });
     bench::keep(image);
     bench::printComparison(QStringLiteral("block_labels_20000"), ours, peer, 1.1);
     return 0;

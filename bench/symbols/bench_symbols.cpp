@@ -5,6 +5,7 @@
 // defaults have it.
 
 #include "support/BenchSupport.h"
+#include "support/DrawingImage.h"
 
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/UserDefaults.h"
@@ -13,7 +14,6 @@
 #include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "symbols/SymbolClasses.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
@@ -101,15 +101,6 @@ QList<VXDrawableObjectPtr> plainCopies(const QList<VXQSymbolPtr>& symbols)
     return copies;
 }
 
-QImage render(const VXDrawing& drawing)
-{
-    QImage image(kCanvas, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    platform::DrawingRenderer::drawDrawing(drawing, painter, drawing.bounds(), {});
-    return image;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -129,7 +120,8 @@ int main(int argc, char** argv)
 
     QImage image;
     const auto [ours, peer] =
-        bench::medianSecondsSideBySide(3, [&] { image = render(*mapped); }, [&] { image = render(*plain); });
+        bench::medianSecondsSideBySide(3, [&] { image = bench::renderDrawing(*mapped, mapped->bounds()); },
+                                       [&] { image = bench::renderDrawing(*plain, plain->bounds()); });
     bench::keep(image);
     bench::printComparison(QStringLiteral("symbols_50000x20"), ours, peer, 1.5);
     return 0;

@@ -6,12 +6,12 @@
 // as a view does after the tool.
 
 #include "support/BenchSupport.h"
+#include "support/DrawingImage.h"
 
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "tracks/FactoryTrackStyles.h"
 #include "tracks/TrackClasses.h"
@@ -137,16 +137,6 @@ VXDrawingPtr plainDrawing(const City& city)
     return drawing;
 }
 
-QImage renderRect(const VXDrawing& drawing, const QRectF& source)
-{
-    QImage image(source.size().toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.translate(-source.topLeft());
-    platform::DrawingRenderer::drawDrawing(drawing, painter, source, {});
-    return image;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,7 +152,7 @@ int main(int argc, char** argv)
     const VXDrawingPtr plain = plainDrawing(city);
 
     QImage image;
-    const double peer = bench::medianSeconds(3, [&] { image = renderRect(*plain, plain->bounds()); });
+    const double peer = bench::medianSeconds(3, [&] { image = bench::renderDrawing(*plain, plain->bounds()); });
     // The default last, so the city keeps it for adding a track.
     const std::pair<int, const char*> blends[] = {{kZQShimBlendWidthAndColour, "_colour_blend"},
                                                   {kZQShimBlendNone, "_no_blend"},
@@ -170,7 +160,7 @@ int main(int argc, char** argv)
     for (const auto& [blending, suffix] : blends) {
         for (const VXDrawableObjectPtr& object : layer->objects())
             static_cast<VXQTrack*>(object.get())->setShimBlending(blending);
-        const double ours = bench::medianSeconds(3, [&] { image = renderRect(*tracks, tracks->bounds()); });
+        const double ours = bench::medianSeconds(3, [&] { image = bench::renderDrawing(*tracks, tracks->bounds()); });
         bench::printComparison(QStringLiteral("tracks_city_10k") + suffix, ours, peer, 1.5);
     }
 
@@ -184,7 +174,7 @@ int main(int argc, char** argv)
         const VXQTrackPtr track = makeTrack(one, 0);
         times.push_back(bench::medianSeconds(1, [&] {
             layer->addObject(track);
-            image = renderRect(*tracks, track->bounds());
+            image = bench::renderDrawing(*tracks, track->bounds());
         }));
         layer->removeObject(track.get());
         undo.removeAllActions();
