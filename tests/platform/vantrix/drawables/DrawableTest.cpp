@@ -341,7 +341,8 @@ TEST(Drawable, GroupsOfHundredsOfThousandsOfMembersGroupAndDecodeEachMemberOnceI
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->groupObjects().size(), kMembers);
     expectRectNear(copy->groupBoundingRect(), QRectF(0, 0, 1000, 200));
-    EXPECT_LT(grouping + timer.elapsed(), 6'000);
+    // Generous: the suite runs in parallel on small machines, and the quadratic path took minutes.
+    EXPECT_LT(grouping + timer.elapsed(), 30'000);
 }
 
 TEST(Drawable, AreaAndCentroidInDrawingUnits)

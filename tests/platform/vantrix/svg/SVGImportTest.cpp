@@ -810,7 +810,7 @@ TEST(SVGImportTest, MarkupThatWouldCostTheReaderQuadraticTimeOrOutsizedMemoryIsR
     QElapsedTimer timer;
     timer.start();
     const QString manyAttributes = reason(element(100'000));
-    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_LT(timer.elapsed(), 5000);
     const QString count = QLocale().toString(100'000);
     EXPECT_TRUE(manyAttributes.contains(QStringLiteral("<g> on line 2 has %1 attributes").arg(count)))
         << manyAttributes.toStdString();
@@ -830,7 +830,7 @@ TEST(SVGImportTest, MarkupThatWouldCostTheReaderQuadraticTimeOrOutsizedMemoryIsR
     timer.start();
     EXPECT_TRUE(reason(declaredDefaults(20'000) + "<svg>" + QByteArray("<g/>").repeated(20'000) + "</svg>")
                     .contains(QStringLiteral("attribute defaults")));
-    EXPECT_LT(timer.elapsed(), 1000); // 27 s before
+    EXPECT_LT(timer.elapsed(), 5000); // 27 s before
     EXPECT_TRUE(reason("<!DOCTYPE svg [<!ENTITY % p \"<!ATTLIST g d CDATA '1'>\"> %p; %p;]><svg/>")
                     .contains(QStringLiteral("parameter entities")));
     EXPECT_TRUE(reason(element(200, declaredDefaults(58))).contains(QStringLiteral("258 attributes")));
