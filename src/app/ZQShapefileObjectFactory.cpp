@@ -1,11 +1,14 @@
 #include "app/ZQShapefileObjectFactory.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/styles/VXRastGroup.h"
 
+#include <QThread>
 #include <cmath>
 
 namespace {
@@ -69,12 +72,25 @@ qint64 paletteSizeForAttributeName(const QString& name)
     return 7;
 }
 
-platform::MetadataContainer::Items metadataItemsFor(const geodata::AttributeDictionary& attributes)
+platform::MetadataContainer::Values metadataValuesFor(const geodata::AttributeDictionary& attributes)
 {
-    platform::MetadataContainer::Items items;
+    platform::MetadataContainer::Values values;
     for (const auto& [key, value] : attributes)
-        items.insert(key, VXMetadataItem::metadataItemWithTypeValue(value.type(), value.value()));
-    return items;
+        values.insert(key, VXMetadataValue::withTypeValue(value.type(), value.value()));
+    return values;
+}
+
+// Moves the components of a style made on this thread; styles made elsewhere (the defaults)
+// are not this thread's to move.
+void moveComponentsToThread(const VXRasterizerPtr& component, QThread* thread)
+{
+    if (component->thread() != QThread::currentThread())
+        return;
+    component->moveToThread(thread);
+    if (auto* group = dynamic_cast<VXRastGroup*>(component.get())) {
+        for (const VXRasterizerPtr& member : group->renderList())
+            moveComponentsToThread(member, thread);
+    }
 }
 
 } // namespace
@@ -117,6 +133,8 @@ void ZQShapefileObjectFactory::setAutoColourList(platform::ColourListPtr list)
 std::shared_ptr<ZQObject> ZQShapefileObjectFactory::objectForShapeWithPathAttributes(
     qint32 shapeType, const QPainterPath& path, const geodata::AttributeDictionary* attributes)
 {
+    // Called on the import's worker: what the new objects and styles announce has no listener.
+    const platform::NotificationSuspension privateObjects;
     std::shared_ptr<VXDrawableObject> object;
     switch (shapeType) {
     case Polygon:
@@ -141,8 +159,17 @@ std::shared_ptr<ZQObject> ZQShapefileObjectFactory::objectForShapeWithPathAttrib
     default: return nullptr;
     }
     if (attributes && !attributes->isEmpty())
-        object->initMetadata(metadataItemsFor(*attributes));
+        object->initMetadata(metadataValuesFor(*attributes));
     return object;
+}
+
+void ZQShapefileObjectFactory::moveObjectToThread(const std::shared_ptr<ZQObject>& object, QThread* thread)
+{
+    object->moveToThread(thread);
+    if (auto* drawable = dynamic_cast<VXDrawableObject*>(object.get())) {
+        for (const VXStylePtr& style : drawable->allStyles())
+            moveComponentsToThread(style, thread);
+    }
 }
 
 std::shared_ptr<VXDrawableObject> ZQShapefileObjectFactory::symbolWithPathAttributes(const QPainterPath& path,

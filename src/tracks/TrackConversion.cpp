@@ -57,11 +57,7 @@ VXQTrackPtr trackFromPath(const VXDrawablePath& path)
     if (path.style())
         track->setStyle(path.style());
     track->assignUserNameWithFlag(path.name(), path.hasUserAssignedName());
-    // Items are copied: the path lives on in the undo stack and must keep its own.
-    platform::MetadataContainer::Items items;
-    for (auto item = path.metadata().cbegin(); item != path.metadata().cend(); ++item)
-        items.insert(item.key(), std::static_pointer_cast<VXMetadataItem>(item.value()->copy()));
-    track->setMetadata(items);
+    track->setMetadata(path.metadata());
     track->setVisible(path.visible());
     return track;
 }

@@ -8,11 +8,15 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/styles/VXRastGroup.h"
 #include "support/ArchiveTesting.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <limits>
+#include <thread>
 
 using geodata::AttributeDictionary;
 using geodata::AttributeValue;
@@ -259,6 +263,34 @@ TEST_F(ShapefileObjectFactoryTest, ReadsTheImportOptionsAndFallsBackToCrayons)
 
     defaults->setObjectForKey(QStringLiteral("No Such List"), "kImportOptionAutocolourListName");
     EXPECT_EQ(ZQShapefileObjectFactory::makeFactory()->autoColourList()->name(), QStringLiteral("Crayons"));
+}
+
+TEST_F(ShapefileObjectFactoryTest, ObjectsMadeOnAWorkerMoveToTheMainThreadWithTheirStyles)
+{
+    auto factory = autoColouring(rainbow(5), QStringLiteral("mapcolor7"));
+    const AttributeDictionary attributes = mapcolor(AttributeValue::integer(2));
+    QList<ZQObjectPtr> made;
+    std::thread worker([&] {
+        for (int i = 0; i < 3; ++i) {
+            made.append(factory->objectForShapeWithPathAttributes(5, square(i * 20, 0), &attributes));
+            made.append(factory->objectForShapeWithPathAttributes(3, square(i * 20, 40), nullptr));
+        }
+        for (const ZQObjectPtr& object : made)
+            factory->moveObjectToThread(object, qApp->thread());
+    });
+    worker.join();
+    std::function<void(const VXRasterizerPtr&)> expectOnMainThread = [&](const VXRasterizerPtr& component) {
+        EXPECT_EQ(component->thread(), qApp->thread()) << component->metaObject()->className();
+        if (auto* group = dynamic_cast<VXRastGroup*>(component.get())) {
+            for (const VXRasterizerPtr& member : group->renderList())
+                expectOnMainThread(member);
+        }
+    };
+    for (const ZQObjectPtr& object : made) {
+        EXPECT_EQ(object->thread(), qApp->thread());
+        expectOnMainThread(styleOf(object));
+    }
+    EXPECT_EQ(styleOf(made[0]), styleOf(made[2])) << "the shared palette style moved once";
 }
 
 TEST(ColourListTest, BundleListsKeepTheirOrderAndBadFilesAreRefused)

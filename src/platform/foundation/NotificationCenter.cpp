@@ -99,8 +99,29 @@ void NotificationCenter::removeObserver(NotificationObserverToken token)
     removeIf([&](const Registration& r) { return r.token == token; });
 }
 
+namespace {
+thread_local int t_suspensions = 0;
+}
+
+NotificationSuspension::NotificationSuspension()
+{
+    ++t_suspensions;
+}
+
+NotificationSuspension::~NotificationSuspension()
+{
+    --t_suspensions;
+}
+
+bool NotificationSuspension::isActive()
+{
+    return t_suspensions > 0;
+}
+
 void NotificationCenter::postNotification(const Notification& notification)
 {
+    if (NotificationSuspension::isActive())
+        return;
     ZQ_ASSERT(RunLoop::isMainThread(), QStringLiteral("notifications are posted on the main thread"));
     ZQ_ASSERT(!notification.name.isEmpty(), QStringLiteral("a notification needs a name"));
     removeIf([](const Registration& r) { return r.isDead(); });

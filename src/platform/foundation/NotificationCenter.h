@@ -7,7 +7,9 @@
 // Observers are tracked with QPointer: one that dies is never called and is dropped.
 // A post delivers to the observers registered when it began and still registered when
 // their turn comes; an exception thrown by one observer is logged and the others still run.
-// Main thread only: workers hand their news over with RunLoop::runOnMainThread.
+// Main thread only: workers hand their news over with RunLoop::runOnMainThread. A worker
+// that builds objects nobody sees yet (an import's drawables and styles) drops what they
+// would post inside a NotificationSuspension.
 
 #include <QMetaType>
 #include <QPointer>
@@ -63,6 +65,18 @@ private:
 
     NotificationObserverToken add(std::shared_ptr<Registration> registration);
     template <typename Predicate> void removeIf(Predicate predicate);
+};
+
+// Drops the notifications the current thread posts for the scope. Only for objects that no
+// observer can know of yet: whatever else they post is lost, not delayed.
+class NotificationSuspension {
+public:
+    NotificationSuspension();
+    ~NotificationSuspension();
+    NotificationSuspension(const NotificationSuspension&) = delete;
+    NotificationSuspension& operator=(const NotificationSuspension&) = delete;
+
+    static bool isActive();
 };
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <thread>
 
 using platform::Notification;
 using platform::NotificationCenter;
@@ -128,3 +129,36 @@ TEST(NotificationCenter, DeadObserversAndSendersStopMatching)
 }
 
 #include "NotificationCenterTest.moc"
+
+TEST(NotificationCenter, ASuspensionDropsPostsOfItsOwnThreadOnlyWhileItLasts)
+{
+    NotificationCenter center;
+    QStringList log;
+    QObject observer;
+    record(center, log, "a", &observer, "Made");
+    {
+        const platform::NotificationSuspension suspension;
+        const platform::NotificationSuspension nested;
+        center.postNotificationName("Made", nullptr);
+    }
+    EXPECT_TRUE(log.isEmpty());
+    center.postNotificationName("Made", nullptr);
+    EXPECT_EQ(log, QStringList{"a Made"});
+
+    // A worker inside a suspension may post (nothing arrives); outside one it may not.
+    bool plainPostThrew = false;
+    std::thread worker([&] {
+        {
+            const platform::NotificationSuspension suspension;
+            center.postNotificationName("Made", nullptr); // an escaping throw would end the process
+        }
+        try {
+            center.postNotificationName("Made", nullptr);
+        } catch (const platform::AssertionFailure&) {
+            plainPostThrew = true;
+        }
+    });
+    worker.join();
+    EXPECT_TRUE(plainPostThrew);
+    EXPECT_EQ(log, QStringList{"a Made"});
+}

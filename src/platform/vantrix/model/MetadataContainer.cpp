@@ -11,11 +11,6 @@ namespace {
 
 bool s_undoable = true;
 
-VXMetadataItemPtr copyOf(const VXMetadataItemPtr& item)
-{
-    return item ? std::static_pointer_cast<VXMetadataItem>(item->copy()) : nullptr;
-}
-
 } // namespace
 
 bool MetadataContainer::metadataChangesAreUndoable()
@@ -28,61 +23,78 @@ void MetadataContainer::setMetadataChangesAreUndoable(bool undoable)
     s_undoable = undoable;
 }
 
+MetadataContainer::Items MetadataContainer::metadata() const
+{
+    Items items;
+    for (auto it = m_metadata.cbegin(); it != m_metadata.cend(); ++it)
+        items.insert(it.key(), VXMetadataItem::metadataItemWithMetadataValue(it.value()));
+    return items;
+}
+
 QVariant MetadataContainer::metadataValueForKey(const QString& key) const
 {
-    const VXMetadataItemPtr item = m_metadata.value(key.toLower());
-    return item ? item->value() : QVariant();
+    const auto it = m_metadata.constFind(key.toLower());
+    return it == m_metadata.cend() ? QVariant() : it->value;
 }
 
 VXMetadataItemPtr MetadataContainer::metadataItemForKey(const QString& key) const
 {
-    return copyOf(m_metadata.value(key.toLower()));
+    const auto it = m_metadata.constFind(key.toLower());
+    return it == m_metadata.cend() ? nullptr : VXMetadataItem::metadataItemWithMetadataValue(*it);
 }
 
 void MetadataContainer::setMetadataItemForKey(const VXMetadataItemPtr& item, const QString& key)
 {
+    if (!item)
+        removeMetadataForKey(key);
+    else
+        setMetadataValueForKey(item->metadataValue(), key);
+}
+
+void MetadataContainer::setMetadataValueForKey(const VXMetadataValue& value, const QString& key)
+{
     if (key.isEmpty())
         return;
-    const VXMetadataItemPtr existing = m_metadata.value(key.toLower());
-    if (item && existing && existing->isEqual(*item))
+    const auto existing = m_metadata.constFind(key.toLower());
+    if (existing != m_metadata.cend() && *existing == value)
         return;
-    replaceItemForKey(copyOf(item), key.toLower());
+    replaceValueForKey(value, key.toLower());
 }
 
 void MetadataContainer::setMetadataItemValueForKey(const QVariant& value, const QString& key)
 {
-    const VXMetadataItemPtr existing = m_metadata.value(key.toLower());
-    setMetadataItemForKey(existing ? VXMetadataItem::metadataItemWithTypeValue(existing->type(), value)
-                                   : VXMetadataItem::metadataItemWithValue(value),
-                          key);
+    const auto existing = m_metadata.constFind(key.toLower());
+    setMetadataValueForKey(existing != m_metadata.cend() ? VXMetadataValue::withTypeValue(existing->type, value)
+                                                         : VXMetadataValue::withValue(value),
+                           key);
 }
 
 void MetadataContainer::setMetadataItemTypeForKey(int type, const QString& key)
 {
-    const VXMetadataItemPtr existing = m_metadata.value(key.toLower());
-    if (existing)
-        setMetadataItemForKey(VXMetadataItem::metadataItemWithTypeValue(type, existing->value()), key);
+    const auto existing = m_metadata.constFind(key.toLower());
+    if (existing != m_metadata.cend())
+        setMetadataValueForKey(VXMetadataValue::withTypeValue(type, existing->value), key);
 }
 
 void MetadataContainer::addMetadata(const QVariantMap& items)
 {
     for (auto it = items.cbegin(); it != items.cend(); ++it) {
         auto item = std::dynamic_pointer_cast<VXMetadataItem>(it.value().value<ZQObjectPtr>());
-        setMetadataItemForKey(item ? item : VXMetadataItem::metadataItemWithValue(it.value()), it.key());
+        setMetadataValueForKey(item ? item->metadataValue() : VXMetadataValue::withValue(it.value()), it.key());
     }
 }
 
 void MetadataContainer::removeMetadataForKey(const QString& key)
 {
     if (m_metadata.contains(key.toLower()))
-        replaceItemForKey(nullptr, key.toLower());
+        replaceValueForKey(std::nullopt, key.toLower());
 }
 
-void MetadataContainer::initMetadata(const Items& items)
+void MetadataContainer::initMetadata(const Values& values)
 {
     m_metadata.clear();
-    for (auto it = items.cbegin(); it != items.cend(); ++it) {
-        if (it.value() && !it.key().isEmpty())
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (!it.key().isEmpty())
             m_metadata.insert(it.key().toLower(), it.value());
     }
 }
@@ -106,22 +118,24 @@ quint32 MetadataContainer::metadataChecksum() const
 {
     quint32 sum = 157;
     for (auto it = m_metadata.cbegin(); it != m_metadata.cend(); ++it)
-        sum = sum * 31 + qChecksum(it.key().toUtf8()) * 7 + (it.value() ? it.value()->checksum() : 0);
+        sum = sum * 31 + qChecksum(it.key().toUtf8()) * 7 + it.value().checksum();
     return sum;
 }
 
-void MetadataContainer::replaceItemForKey(const VXMetadataItemPtr& item, const QString& key)
+void MetadataContainer::replaceValueForKey(const std::optional<VXMetadataValue>& value, const QString& key)
 {
-    const VXMetadataItemPtr previous = m_metadata.value(key);
+    const auto found = m_metadata.constFind(key);
+    const std::optional<VXMetadataValue> previous =
+        found == m_metadata.cend() ? std::nullopt : std::optional<VXMetadataValue>(*found);
     ZQObject* owner = metadataOwner();
     ZQUndoManager* undo = metadataUndoManager();
     if (undo && s_undoable) {
         // Holds the owner so an undo can still reach it after it left its layer.
         std::shared_ptr<ZQObject> keeper = owner->weak_from_this().lock();
-        undo->registerUndoWithTargetHandler(owner, [this, keeper, previous, key] { replaceItemForKey(previous, key); });
+        undo->registerUndoWithTargetHandler(owner, [this, keeper, previous, key] { replaceValueForKey(previous, key); });
     }
-    if (item)
-        m_metadata.insert(key, item);
+    if (value)
+        m_metadata.insert(key, *value);
     else
         m_metadata.remove(key);
     metadataDidChangeForKey(key);
@@ -135,7 +149,7 @@ void MetadataContainer::encodeMetadata(KeyedArchiver& coder, const QString& key)
         return;
     QVariantMap archived;
     for (auto it = m_metadata.cbegin(); it != m_metadata.cend(); ++it)
-        archived.insert(it.key(), QVariant::fromValue(ZQObjectPtr(it.value())));
+        archived.insert(it.key(), QVariant::fromValue(ZQObjectPtr(VXMetadataItem::metadataItemWithMetadataValue(it.value()))));
     coder.encodeObject(QVariant(archived), key);
 }
 
@@ -146,7 +160,7 @@ void MetadataContainer::decodeMetadata(KeyedUnarchiver& coder, const QString& ke
     const QVariantMap archived = value.metaType() == QMetaType::fromType<QVariantMap>() ? value.toMap() : QVariantMap();
     for (auto it = archived.cbegin(); it != archived.cend(); ++it) {
         if (auto item = std::dynamic_pointer_cast<VXMetadataItem>(it.value().value<ZQObjectPtr>()))
-            m_metadata.insert(it.key().toLower(), item);
+            m_metadata.insert(it.key().toLower(), item->metadataValue());
     }
 }
 

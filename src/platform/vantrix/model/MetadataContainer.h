@@ -1,15 +1,16 @@
 #pragma once
 
-// The attributes (metadata) that drawables and object layers carry: typed items under
+// The attributes (metadata) that drawables and object layers carry: typed values under
 // lower-case keys. Every change posts kVXMetadataDidChangeNotification (object: the owner,
 // "key": the key) and, while metadataChangesAreUndoable(), registers its inverse with the
-// owner's undo manager. Items are copied in and out, so a caller never edits the stored
-// item behind the container's back.
+// owner's undo manager. The container keeps plain values; items are made on the way out and
+// read on the way in, so a caller never edits what is stored behind the container's back.
 
 #include "platform/vantrix/model/VXMetadataItem.h"
 
 #include <QMap>
 #include <QStringList>
+#include <optional>
 
 class ZQUndoManager;
 
@@ -20,10 +21,13 @@ namespace platform {
 class MetadataContainer {
 public:
     using Items = QMap<QString, VXMetadataItemPtr>;
+    using Values = QMap<QString, VXMetadataValue>;
 
     virtual ~MetadataContainer() = default;
 
-    const Items& metadata() const { return m_metadata; }
+    // New items for what is stored.
+    Items metadata() const;
+    const Values& metadataValues() const { return m_metadata; }
     // Replaces every item (one undo step when undoable).
     void setMetadata(const Items& items);
     QStringList metadataKeys() const { return m_metadata.keys(); }
@@ -40,9 +44,8 @@ public:
     void addMetadata(const QVariantMap& items);
     void removeMetadataForKey(const QString& key);
     // Gives an object that nobody sees yet (one being made, perhaps off the main thread) its
-    // items, kept as they are: nothing is posted and nothing is undoable. Replaces the items
-    // it had.
-    void initMetadata(const Items& items);
+    // attributes: nothing is posted and nothing is undoable. Replaces what it had.
+    void initMetadata(const Values& values);
     // Changes whenever a key, type or value changes.
     quint32 metadataChecksum() const;
 
@@ -60,10 +63,11 @@ protected:
     void decodeMetadata(KeyedUnarchiver& coder, const QString& key);
 
 private:
-    // The one place items change: stores (or removes, for null) and registers the inverse.
-    void replaceItemForKey(const VXMetadataItemPtr& item, const QString& key);
+    // The one place values change: stores (or removes, for none) and registers the inverse.
+    void replaceValueForKey(const std::optional<VXMetadataValue>& value, const QString& key);
+    void setMetadataValueForKey(const VXMetadataValue& value, const QString& key);
 
-    Items m_metadata;
+    Values m_metadata;
 };
 
 } // namespace platform

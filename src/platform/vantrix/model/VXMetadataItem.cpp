@@ -90,18 +90,40 @@ qint64 integerOf(const QVariant& value)
 
 } // namespace
 
+VXMetadataValue VXMetadataValue::withTypeValue(int type, const QVariant& value)
+{
+    const int known = VXMetadataItem::isKnownType(type) ? type : int(kVXMetadataTypeString);
+    return {known, VXMetadataItem::convertedValueForType(value, known)};
+}
+
+VXMetadataValue VXMetadataValue::withValue(const QVariant& value)
+{
+    return withTypeValue(typeOfValue(value), value);
+}
+
+quint32 VXMetadataValue::checksum() const
+{
+    const QByteArray text = QByteArray::number(type) + '\x1f' + textOf(value).toUtf8();
+    return qChecksum(text);
+}
+
 VXMetadataItem::VXMetadataItem() = default;
 
 VXMetadataItemPtr VXMetadataItem::metadataItemWithValue(const QVariant& value)
 {
-    return metadataItemWithTypeValue(typeOfValue(value), value);
+    return metadataItemWithMetadataValue(VXMetadataValue::withValue(value));
 }
 
 VXMetadataItemPtr VXMetadataItem::metadataItemWithTypeValue(int type, const QVariant& value)
 {
+    return metadataItemWithMetadataValue(VXMetadataValue::withTypeValue(type, value));
+}
+
+VXMetadataItemPtr VXMetadataItem::metadataItemWithMetadataValue(const VXMetadataValue& value)
+{
     auto item = std::make_shared<VXMetadataItem>();
-    item->m_type = isKnownType(type) ? type : int(kVXMetadataTypeString);
-    item->m_value = convertedValueForType(value, item->m_type);
+    item->m_type = value.type;
+    item->m_value = value.value;
     return item;
 }
 
@@ -196,8 +218,7 @@ bool VXMetadataItem::isEqual(const VXMetadataItem& other) const
 
 quint32 VXMetadataItem::checksum() const
 {
-    const QByteArray text = QByteArray::number(m_type) + '\x1f' + stringValue().toUtf8();
-    return qChecksum(text);
+    return metadataValue().checksum();
 }
 
 QString VXMetadataItem::localizedDisplayNameForType(int type)

@@ -29,6 +29,21 @@ enum VXMetadataType {
 inline const QString VXSingleMetadataItemPBoardType = QStringLiteral("application/x-quorvane.metadata-item");
 inline const QString VXMultipleMetadataItemsPBoardType = QStringLiteral("application/x-quorvane.metadata-items");
 
+// An item's type and value without the object: what drawables and layers keep, so that an
+// attribute costs no QObject (an import makes millions of them).
+struct VXMetadataValue {
+    int type = kVXMetadataTypeString;
+    QVariant value = QString();
+
+    // `value` converted to `type`; an unknown type makes a string.
+    static VXMetadataValue withTypeValue(int type, const QVariant& value);
+    // The type follows the value, as for VXMetadataItem::metadataItemWithValue.
+    static VXMetadataValue withValue(const QVariant& value);
+
+    bool operator==(const VXMetadataValue& other) const { return type == other.type && value == other.value; }
+    quint32 checksum() const;
+};
+
 class VXMetadataItem : public ZQObject {
     Q_OBJECT
     Q_PROPERTY(QVariant value READ value WRITE setValue)
@@ -42,6 +57,8 @@ public:
     // anything else becomes its string.
     static VXMetadataItemPtr metadataItemWithValue(const QVariant& value);
     static VXMetadataItemPtr metadataItemWithTypeValue(int type, const QVariant& value);
+    static VXMetadataItemPtr metadataItemWithMetadataValue(const VXMetadataValue& value);
+    VXMetadataValue metadataValue() const { return {m_type, m_value}; }
 
     int type() const { return m_type; }
     // An unknown type code makes a string item.

@@ -1,0 +1,143 @@
+// Imports a polyline shapefile of 200,000 records with a six-field table (written with
+// shapelib) into a map document: from beginLoadWithDelegate until the new layer is in the
+// drawing, simplified at detail level 0, with the attributes as metadata. The peer converts
+// the same file with ogr2ogr to FlatGeobuf, simplified with the same tolerance (gdal-bin:
+// scripts/deps.sh --bench installs it). Also prints the longest time the main thread went
+// without turning its event loop during our import.
+
+#include "support/BenchSupport.h"
+#include "support/SampleShapefile.h"
+
+#include "app/AppClasses.h"
+#include "app/ZQShapefileObjectFactory.h"
+#include "app/ZQTrueQuorvaneDocument.h"
+#include "geodata/ZQDouglasPeuckerSimplifier.h"
+#include "geodata/ZQESRIFile.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+constexpr int kRecords = 200'000;
+constexpr int kRuns = 3;
+constexpr int kDetailLevel = 0;
+constexpr QSizeF kDrawingSize(4000, 3000);
+
+void chooseImportOptions()
+{
+    platform::UserDefaults& defaults = *platform::UserDefaults::standardUserDefaults();
+    defaults.setObjectForKey(true, QStringLiteral("kImportOptionSettingSimplifyEnable"));
+    defaults.setObjectForKey(kDetailLevel, QStringLiteral("kImportOptionSettingSimplifyDetailLevel"));
+    defaults.setObjectForKey(QStringLiteral("ZQDouglasPeuckerSimplifier"),
+                             QStringLiteral("kImportOptionSettingSimplifyAlgorithmClassname"));
+}
+
+struct ImportRun {
+    qint64 objects = -1;
+    double longestStall = 0;
+};
+
+const VXObjectOwnerLayer* importedLayer(const ZQTrueQuorvaneDocument& document, const QString& name)
+{
+    for (const VXLayerPtr& layer : document.drawing()->layers()) {
+        if (layer->layerName() == name)
+            return dynamic_cast<const VXObjectOwnerLayer*>(layer.get());
+    }
+    return nullptr;
+}
+
+// One import into a fresh document; the main thread's event loop runs until the layer is
+// there, and a 1 ms timer measures the longest gap between its turns.
+ImportRun importOnce(const QString& shpPath, const QString& layerName)
+{
+    auto document = std::make_shared<ZQTrueQuorvaneDocument>();
+    QuorvaneError error;
+    document->initWithTypeError(kZQMapDocumentType, &error);
+    document->drawing()->setDrawingSize(kDrawingSize);
+
+    ImportRun run;
+    QEventLoop loop;
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        run.longestStall = std::max(run.longestStall, sinceTick.nsecsElapsed() / 1e9);
+        sinceTick.restart();
+        if (const VXObjectOwnerLayer* layer = importedLayer(*document, layerName)) {
+            run.objects = layer->countOfObjects();
+            loop.quit();
+        }
+    });
+
+    auto reader = std::make_shared<ZQESRIFile>();
+    reader->initWithFile(shpPath);
+    reader->setDiscardOutOfViewObjects(true);
+    reader->setObjectFactory(ZQShapefileObjectFactory::makeFactory());
+    sinceTick.start();
+    ticker.start();
+    reader->beginLoadWithDelegate(document.get());
+    QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return run;
+}
+
+bool convertWithPeer(const QString& ogr2ogr, const QString& shpPath, const QString& outPath)
+{
+    QFile::remove(outPath);
+    const QString tolerance = QString::number(ZQDouglasPeuckerSimplifier::simplificationForDetailLevel(kDetailLevel));
+    return QProcess::execute(ogr2ogr, {QStringLiteral("-f"), QStringLiteral("FlatGeobuf"), QStringLiteral("-nlt"),
+                                       QStringLiteral("PROMOTE_TO_MULTI"), outPath, shpPath,
+                                       QStringLiteral("-simplify"), tolerance})
+        == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    registerAppClasses(); // and those of every library below
+    chooseImportOptions();
+
+    const QString ogr2ogr = QStandardPaths::findExecutable(QStringLiteral("ogr2ogr"));
+    if (ogr2ogr.isEmpty()) {
+        std::fprintf(stderr, "ogr2ogr not found: scripts/deps.sh --bench installs gdal-bin\n");
+        return 1;
+    }
+    QTemporaryDir folder;
+    const QString base = folder.filePath(QStringLiteral("roads"));
+    bench::writeSampleShapefile(base, kRecords);
+    const QString shpPath = base + QStringLiteral(".shp");
+    const QString outPath = folder.filePath(QStringLiteral("roads.fgb"));
+
+    ImportRun last;
+    double longestStall = 0;
+    bool peerOk = true;
+    const auto [ours, peer] = bench::medianSecondsSideBySide(
+        kRuns,
+        [&] {
+            last = importOnce(shpPath, QStringLiteral("roads"));
+            longestStall = std::max(longestStall, last.longestStall);
+        },
+        [&] { peerOk = convertWithPeer(ogr2ogr, shpPath, outPath) && peerOk; });
+    if (last.objects != kRecords || !peerOk) {
+        std::fprintf(stderr, "import made %lld objects of %d; peer %s\n", last.objects, kRecords,
+                     peerOk ? "ok" : "failed");
+        return 1;
+    }
+    std::printf("longest main-thread stall during our import: %.3f s\n", longestStall);
+    bench::printComparison(QStringLiteral("shapefile_import_200k"), ours, peer, 0.5);
+    return 0;
+}
