@@ -37,6 +37,9 @@ struct KeyedArchiver::Private {
     bool forCopying = false;
 
     QHash<const ZQObject*, quint64> objectUids;
+    // The encoded objects stay alive until the archive is done: one made just for encoding
+    // and gone before the next would otherwise leave its address, and its UID, to another.
+    std::vector<std::shared_ptr<const ZQObject>> encodedObjects;
     // Keyed by QMetaObject for objects and by the (static) name for value classes.
     QHash<const void*, quint64> classUids;
     // The entry of each string, by the string's plist object (0 until it has one).
@@ -140,6 +143,8 @@ struct KeyedArchiver::Private {
             // Remembered first, so references back to the object while it is encoding resolve.
             // Nothing has been added to objectUids since `known` was found.
             known = uid;
+            if (std::shared_ptr<const ZQObject> owned = object->weak_from_this().lock())
+                encodedObjects.push_back(std::move(owned));
             object->encodeWithCoder(coder);
         });
     }

@@ -108,6 +108,28 @@ public:
     }
 };
 
+// Encodes nodes it makes just for the archive, each gone before the next is made.
+class ArchiveOnTheFly : public ZQObject {
+    Q_OBJECT
+
+public:
+    QStringList names;
+
+    void encodeWithCoder(KeyedArchiver& coder) const override
+    {
+        for (int i = 0; i < names.size(); ++i) {
+            auto made = std::make_shared<ArchiveNode>();
+            made->name = names[i];
+            coder.encodeObject(made.get(), QStringLiteral("made%1").arg(i));
+        }
+    }
+    void initWithCoder(KeyedUnarchiver& coder) override
+    {
+        for (int i = 0; coder.containsValueForKey(QStringLiteral("made%1").arg(i)); ++i)
+            names << std::static_pointer_cast<ArchiveNode>(coder.decodeObject(QStringLiteral("made%1").arg(i)))->name;
+    }
+};
+
 class ArchiveFaulty : public ZQObject {
     Q_OBJECT
 
@@ -124,6 +146,7 @@ void registerTestClasses()
     ClassRegistry::registerClass<ArchiveCurrentStroke>();
     ClassRegistry::registerClass<ArchiveMaster>();
     ClassRegistry::registerClass<ArchiveFaulty>();
+    ClassRegistry::registerClass<ArchiveOnTheFly>();
 }
 
 std::shared_ptr<ArchiveNode> node(const QString& name)
@@ -675,3 +698,13 @@ TEST_F(KeyedArchive, DeepNestingOfObjectsListsAndPropertyListsIsRefused)
 }
 
 #include "KeyedArchiveTest.moc"
+
+TEST_F(KeyedArchive, ObjectsMadeOnlyForTheArchiveKeepTheirOwnEntries)
+{
+    ArchiveOnTheFly root;
+    for (int i = 0; i < 50; ++i)
+        root.names << QStringLiteral("node %1").arg(i);
+    const auto decoded = roundTrip<ArchiveOnTheFly>(root);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->names, root.names);
+}
