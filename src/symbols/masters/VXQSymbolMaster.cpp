@@ -169,7 +169,8 @@ void VXQSymbolMaster::replaceObject(const VXDrawableObject& object)
     }
     graphic->setLocation(QPointF(0, 0));
     m_attributesTemplate.clear();
-    for (auto item = graphic->metadata().cbegin(); item != graphic->metadata().cend(); ++item)
+    const platform::MetadataContainer::Items items = graphic->metadata();
+    for (auto item = items.cbegin(); item != items.cend(); ++item)
         m_attributesTemplate.insert(item.key(), QVariant::fromValue(ZQObjectPtr(item.value())));
     graphic->setMetadata({});
 

@@ -25,7 +25,7 @@ public:
 
     virtual ~MetadataContainer() = default;
 
-    // New items for what is stored.
+    // New items for what is stored, by value: iterate a copy, not two calls.
     Items metadata() const;
     const Values& metadataValues() const { return m_metadata; }
     // Replaces every item (one undo step when undoable).
