@@ -163,6 +163,14 @@ std::shared_ptr<ZQObject> ZQShapefileObjectFactory::objectForShapeWithPathAttrib
     return object;
 }
 
+void ZQShapefileObjectFactory::setUserInfoObjectForKey(const std::shared_ptr<ZQObject>& object, const QVariant& value,
+                                                       const QString& key)
+{
+    // Called for every record: a direct call, not a look-up of the setter by name.
+    if (auto* drawable = dynamic_cast<VXDrawableObject*>(object.get()))
+        drawable->setUserInfoObjectForKey(value, key);
+}
+
 void ZQShapefileObjectFactory::moveObjectToThread(const std::shared_ptr<ZQObject>& object, QThread* thread)
 {
     object->moveToThread(thread);

@@ -38,6 +38,8 @@ public:
 
     std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32 shapeType, const QPainterPath& path,
                                                                const geodata::AttributeDictionary* attributes) override;
+    void setUserInfoObjectForKey(const std::shared_ptr<ZQObject>& object, const QVariant& value,
+                                 const QString& key) override;
     // The object, its styles and their components, where this import made them.
     void moveObjectToThread(const std::shared_ptr<ZQObject>& object, QThread* thread) override;
     // A symbol of the default master at the path's first point; null without a master.

@@ -338,6 +338,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
                              .arg(countOfObjects())
                              .arg(rectText(bounds())));
 
+    const QString tablePath = dBaseFilePath();
     QList<ZQObjectPtr> objects;
     for (const ShapeRecord& record : records()) {
         if (m_shouldAbort || wasCutShort())
@@ -374,7 +375,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
         }
         if (!object)
             continue;
-        prepareObjectForRecord(object, record);
+        prepareObjectForRecord(object, record, tablePath);
         postProcessObject(object);
         objects.append(object);
         ++m_objectsCount;
@@ -387,14 +388,10 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     return objects;
 }
 
-void ZQESRIFile::prepareObjectForRecord(const ZQObjectPtr& object, const ShapeRecord& record)
+void ZQESRIFile::prepareObjectForRecord(const ZQObjectPtr& object, const ShapeRecord& record, const QString& tablePath)
 {
-    // Objects take user info through the drawing framework, which geodata does not know.
-    static const QByteArray setter = QByteArrayLiteral("setUserInfoObjectForKey");
-    if (object->respondsToSelector(setter)) {
-        object->performSelector(setter, {record.number - 1, QStringLiteral("QVNL_ORIGINAL_RECORD_NUMBER")});
-        object->performSelector(setter, {dBaseFilePath(), QStringLiteral("QVNL_ORIGINAL_FILE_PATH")});
-    }
+    m_objectFactory->setUserInfoObjectForKey(object, record.number - 1, QStringLiteral("QVNL_ORIGINAL_RECORD_NUMBER"));
+    m_objectFactory->setUserInfoObjectForKey(object, tablePath, QStringLiteral("QVNL_ORIGINAL_FILE_PATH"));
     QThread* mainThread = QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr;
     if (mainThread && QThread::currentThread() != mainThread)
         m_objectFactory->moveObjectToThread(object, mainThread);

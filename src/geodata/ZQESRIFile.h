@@ -191,7 +191,7 @@ private:
     void appendPoints(const geodata::ShapeGeometry& geometry, quint32 first, quint32 count);
     bool isInView(const QPainterPath& path) const;
     // Sets the user info of a new object and, off the main thread, moves it there.
-    void prepareObjectForRecord(const ZQObjectPtr& object, const geodata::ShapeRecord& record);
+    void prepareObjectForRecord(const ZQObjectPtr& object, const geodata::ShapeRecord& record, const QString& tablePath);
     QRectF boundsOfRecords() const;
     // The parse of a threaded import; never throws.
     void runLoad();

@@ -23,6 +23,16 @@ public:
     virtual std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32 shapeType, const QPainterPath& path,
                                                                        const geodata::AttributeDictionary* attributes) = 0;
 
+    // Gives a new object a user-info entry (a property-list value). The default reaches it
+    // through the object's setUserInfoObjectForKey, when it has one.
+    virtual void setUserInfoObjectForKey(const std::shared_ptr<ZQObject>& object, const QVariant& value,
+                                         const QString& key)
+    {
+        static const QByteArray setter = QByteArrayLiteral("setUserInfoObjectForKey");
+        if (object->respondsToSelector(setter))
+            object->performSelector(setter, {value, key});
+    }
+
     // Objects made on the parsing thread go to `thread` (the main thread) before they are
     // handed over, with everything they hold that is a QObject (styles, metadata items).
     // The default moves the object alone.
