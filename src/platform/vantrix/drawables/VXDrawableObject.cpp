@@ -367,8 +367,7 @@ void VXDrawableObject::notifyGeometryChange(const QRectF& oldBounds)
     invalidateGeometryCaches();
     if (platform::DrawableContainer* container = containerInterface())
         container->objectDidChangeBoundsFrom(this, oldBounds);
-    setNeedsDisplayInRect(oldBounds);
-    notifyVisualChange();
+    redrawMove(oldBounds, bounds(), [this](const QRectF& rect) { setNeedsDisplayInRect(rect); });
 }
 
 void VXDrawableObject::setNeedsDisplayInRect(const QRectF& rect) const

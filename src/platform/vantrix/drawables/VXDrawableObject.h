@@ -193,6 +193,17 @@ public:
     // container re-indexes the object, the old and new areas redraw.
     void notifyGeometryChange(const QRectF& oldBounds);
     void setNeedsDisplayInRect(const QRectF& rect) const;
+    // Hands `redraw` what a move from one area to another must repaint: one rectangle while the
+    // two overlap (each step of a drag), both otherwise.
+    template <class Redraw> static void redrawMove(const QRectF& from, const QRectF& to, Redraw&& redraw)
+    {
+        if (from.intersects(to)) {
+            redraw(from.united(to));
+        } else {
+            redraw(from);
+            redraw(to);
+        }
+    }
 
     // --- Drawing (into GraphicsContext::current()) -------------------------------------
     virtual void drawContent() const;
@@ -306,9 +317,11 @@ protected:
         if (field == value || (m_locked && change != Change::State))
             return false;
         const QRectF oldBounds = bounds();
-        platform::registerUndoForKey(undoManager(), *this, QString::fromLatin1(key), platform::undoValue(field));
-        setNeedsDisplayInRect(oldBounds);
-        announceChangeForKey(QString::fromLatin1(key), [&] {
+        const QString keyName = QString::fromLatin1(key);
+        platform::registerUndoForKey(undoManager(), *this, keyName, platform::undoValue(field));
+        if (change == Change::State)
+            setNeedsDisplayInRect(oldBounds); // while still visible: hiding redraws nothing after
+        announceChangeForKey(keyName, [&] {
             field = value;
             if (change != Change::State)
                 invalidateGeometryCaches();

@@ -263,8 +263,8 @@ void VXObjectDrawingLayer::objectDidChangeBoundsFrom(VXDrawableObject* object, c
     VXObjectOwnerLayer::objectDidChangeBoundsFrom(object, oldBounds);
     // The knobs of a turned object lie on its own axes, past its upright bounds.
     if (isSelectedObject(object)) {
-        setNeedsDisplayInRect(VXKnob::knobAreaForBounds(oldBounds));
-        setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
+        VXDrawableObject::redrawMove(VXKnob::knobAreaForBounds(oldBounds), VXKnob::knobAreaForBounds(object->bounds()),
+                                     [this](const QRectF& rect) { setNeedsDisplayInRect(rect); });
     }
 }
 

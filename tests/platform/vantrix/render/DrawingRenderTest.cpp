@@ -223,6 +223,16 @@ TEST(DrawingRender, ChangesAskViewsToRedrawTheAreasTheyTouch)
         covered = covered.united(rect);
     EXPECT_TRUE(covered.contains(QRectF(10, 10, 20, 20)));
     EXPECT_TRUE(covered.contains(QRectF(90, 90, 20, 20)));
+    // A far move redraws both places, not the square spanning them.
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_FALSE(requests[0].intersects(requests[1]));
+
+    // A drag step overlaps where the object was: one request covers both.
+    requests.clear();
+    shape->setLocation({102, 101});
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_TRUE(requests[0].contains(QRectF(92, 91, 20, 20)));
+    EXPECT_TRUE(requests[0].contains(QRectF(90, 90, 20, 20)));
 
     requests.clear();
     shape->setVisible(false);
