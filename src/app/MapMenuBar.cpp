@@ -150,6 +150,7 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
     layer->addSeparator();
     addItem(layer, QObject::tr("Border Layer"), "addBorderLayerAction");
     addItem(layer, QObject::tr("Insert Scale Bar"), "insertScaleBar");
+    addItem(layer, QObject::tr("Index Grid Settings..."), "editIndexGridSettingsAction");
     layer->addSeparator();
     addItem(layer, QObject::tr("Lock Layer"), "toggleLockAction");
     QAction* layersStart = layer->addSeparator();

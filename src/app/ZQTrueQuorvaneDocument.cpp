@@ -20,6 +20,7 @@ namespace {
 
 const QString kIndexGridClassName = QStringLiteral("VXQSquareAnnotatedGrid");
 const QString kBorderLayerClassName = QStringLiteral("VXQBorderLayer");
+const QString kGridSettingsSheetClassName = QStringLiteral("VLQNMapGridSettingsController");
 
 // A folder stands for its first .shp (by name); anything else for itself.
 QString shapefileAtPath(const QString& path)
@@ -206,7 +207,22 @@ bool ZQTrueQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
 {
     if (item->action() == "addBorderLayerAction")
         return drawing() && platform::ClassRegistry::metaObjectForName(kBorderLayerClassName);
+    if (item->action() == "editIndexGridSettingsAction")
+        return mapGrid() && platform::ClassRegistry::metaObjectForName(kGridSettingsSheetClassName);
     return ZQQuorvaneDocument::validateMenuItem(item);
+}
+
+void ZQTrueQuorvaneDocument::editIndexGridSettingsAction(QObject*)
+{
+    const std::shared_ptr<VXGridLayer> grid = mapGrid();
+    const ZQObjectPtr sheet = grid ? platform::ClassRegistry::create(kGridSettingsSheetClassName) : nullptr;
+    if (!sheet) {
+        ZQLogObjCMethod(QStringLiteral("no index grid settings to edit"));
+        return;
+    }
+    // The sheet keeps itself alive until it ends.
+    sheet->performSelector("beginModalWithParentWindowForGridLayer",
+                           {QVariant::fromValue(windowForSheet()), QVariant::fromValue<VXLayerPtr>(grid)});
 }
 
 // --- Reposition mode -----------------------------------------------------------------------------

@@ -70,6 +70,9 @@ public:
     Q_INVOKABLE void addBorderLayerAction(QObject* sender = nullptr);
     // Furniture commands are disabled while their layer classes are not registered.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+    // Opens the index grid settings sheet ("VLQNMapGridSettingsController") for mapGrid on
+    // the document's window.
+    Q_INVOKABLE void editIndexGridSettingsAction(QObject* sender = nullptr);
 
     // --- Reposition mode -----------------------------------------------------------------
     // Entering twice is a programming error.

@@ -6,6 +6,7 @@
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
 #include "furniture/scalebar/VXQScaleBarElement.h"
 #include "furniture/scalebar/VXQScaleBarShape.h"
+#include "furniture/settings/VLQNMapGridSettingsController.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "tracks/TrackClasses.h"
 
@@ -18,4 +19,6 @@ void registerFurnitureClasses()
     platform::ClassRegistry::registerClass<VXQSquareAnnotatedGrid>();
     platform::ClassRegistry::registerClass<VXQScaleBarElement>();
     platform::ClassRegistry::registerClass<VXQScaleBarShape>();
+    // Opened by the application by name.
+    platform::ClassRegistry::registerClass<VLQNMapGridSettingsController>();
 }

@@ -9,7 +9,10 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -127,4 +130,30 @@ TEST(GridDocument, APdfOfANewMapHoldsEveryEdgeLabelWhereTheAnnotationPlacedIt)
         }
     }
     EXPECT_GT(checked, 20);
+}
+
+TEST(GridDocument, IndexGridSettingsOpenOnTheMapGridAndAreDisabledWithoutOne)
+{
+    const auto document = newMap();
+    platform::MenuItem item(QString(), "editIndexGridSettingsAction");
+    ASSERT_TRUE(document->validateMenuItem(&item));
+    document->undoManager()->removeAllActions();
+
+    document->editIndexGridSettingsAction();
+    QDialog* sheet = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            sheet = dialog;
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Index Grid Settings"));
+    for (QPushButton* button : sheet->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Cancel"))
+            button->click();
+    EXPECT_FALSE(sheet->isVisible());
+    document->undoManager()->closeAutomaticGroup();
+    EXPECT_FALSE(document->undoManager()->canUndo());
+
+    document->drawing()->removeLayer(document->mapGrid().get());
+    EXPECT_FALSE(document->validateMenuItem(&item));
+    document->editIndexGridSettingsAction(); // nothing to edit: no sheet
 }

@@ -18,6 +18,7 @@
 #include "furniture/edges/VXQGridBorder.h"
 #include "furniture/edges/VXQGridInfoProtocol.h"
 #include "furniture/grid/VXQGridReference.h"
+#include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 
 #include <QFont>
@@ -39,6 +40,7 @@ class VXQSquareAnnotatedGrid : public VXGridLayer, public VXQGridInfoProtocol {
     Q_PROPERTY(ZQObjectPtr horizontalAnnotation READ horizontalAnnotationValue STORED false)
     Q_PROPERTY(ZQObjectPtr verticalAnnotation READ verticalAnnotationValue STORED false)
     Q_PROPERTY(QVariantList borders READ bordersValue STORED false)
+    Q_PROPERTY(VXDrawing* drawing READ drawing STORED false)
 
 public:
     // Labels on all four edges, one default border, the annotations' grey as theme colour

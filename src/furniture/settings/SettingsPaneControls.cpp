@@ -5,6 +5,7 @@
 #include "widgets/controls/ScrollwheelControls.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 
 namespace furniture {
@@ -15,12 +16,24 @@ namespace {
 constexpr double kWideOpen = 1e9;
 constexpr int kFieldWidth = 90;
 
+// Return commits the typed value and stays in the field: passed on, it would press the
+// default button of the sheet the field is on and end the sheet mid-edit.
+class NumberField : public ZQScrollwheelStepper {
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        ZQScrollwheelStepper::keyPressEvent(event);
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            event->accept();
+    }
+};
+
 } // namespace
 
 ZQScrollwheelStepper* makeNumberField(int decimals, double step, NumberSign sign, QObject* target,
                                       const QByteArray& action)
 {
-    auto* field = new ZQScrollwheelStepper;
+    auto* field = new NumberField;
     field->setDecimals(decimals);
     field->setRange(sign == NumberSign::Any ? -kWideOpen : 0, kWideOpen);
     field->setSingleStep(step);

@@ -22,7 +22,8 @@ enum class NumberSign { Any, NonNegative };
 
 // A number field with its stepper. Its range is wide open, so that what is typed (0, a
 // negative or a huge number) reaches the model, whose setters clamp it; the field then
-// shows what the model kept. Return, leaving the field and each step send the action.
+// shows what the model kept. Return, leaving the field and each step send the action; Return
+// goes no further (it ends no sheet).
 ZQScrollwheelStepper* makeNumberField(int decimals, double step, NumberSign sign, QObject* target,
                                       const QByteArray& action);
 
