@@ -3,6 +3,7 @@
 #include "platform/foundation/ZQAssert.h"
 
 #include <QDialog>
+#include <QPointer>
 
 namespace platform {
 
@@ -11,7 +12,11 @@ void Sheet::beginSheetModalForWindowCompletionHandler(QDialog* sheet, QWidget* w
     ZQ_ASSERT(sheet, QStringLiteral("cannot begin a sheet without a dialog"));
     if (window && sheet->parentWidget() != window)
         sheet->setParent(window, sheet->windowFlags() | Qt::Dialog);
-    QObject::connect(sheet, &QDialog::finished, sheet, [handler = std::move(handler)](int code) {
+    QObject::connect(sheet, &QDialog::finished, sheet, [handler = std::move(handler), window = QPointer(window)](int code) {
+        // The window takes the keys back, as it had them before its sheet: Undo right after
+        // OK must reach it even where no window manager hands the focus back.
+        if (window)
+            window->activateWindow();
         if (handler)
             runGuarded("sheet end handler", [&] { handler(code); });
     }, Qt::SingleShotConnection);

@@ -2,7 +2,8 @@
 
 // Sheets: dialogs that are modal to one window and end with a code, 1 for the default
 // button and 0 for Cancel (QDialog's Accepted and Rejected); other codes end a sheet
-// through endSheetReturnCode. The end handler runs once, after the dialog has closed.
+// through endSheetReturnCode. The end handler runs once, after the dialog has closed and
+// its window is active again.
 
 #include <QWidget>
 #include <functional>

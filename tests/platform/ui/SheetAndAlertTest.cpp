@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -53,6 +54,7 @@ TEST_F(SheetTest, SheetsAreWindowModalAndReportTheirEndCodes)
         EXPECT_EQ(sheet->parentWidget(), &window);
         EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
         EXPECT_TRUE(sheet->isVisible());
+        sheet->activateWindow();
         if (ending == 0)
             sheet->accept();
         else if (ending == 1)
@@ -63,6 +65,7 @@ TEST_F(SheetTest, SheetsAreWindowModalAndReportTheirEndCodes)
             sheet->close();
         platform::RunLoop::runUntilIdle();
         EXPECT_FALSE(sheet->isVisible());
+        EXPECT_EQ(QApplication::activeWindow(), &window) << "ending " << ending;
         // A second ending reports nothing more.
         sheet->accept();
         delete sheet;
