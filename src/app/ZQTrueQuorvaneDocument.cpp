@@ -3,6 +3,7 @@
 #include "app/ZQImportOptionsController.h"
 #include "geodata/ZQESRIFile.h"
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -15,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
 namespace {
 
@@ -62,27 +64,60 @@ std::optional<QTransform> ZQTrueQuorvaneDocument::esriFileWantsShapefileTransfor
     return m_shapefileTransform;
 }
 
+std::shared_ptr<VXObjectOwnerLayer> ZQTrueQuorvaneDocument::makeLayerForImport(const ZQESRIFile& file) const
+{
+    QList<VXDrawableObjectPtr> objects;
+    for (const ZQObjectPtr& object : file.createdObjects()) {
+        if (auto drawable = std::dynamic_pointer_cast<VXDrawableObject>(object))
+            objects.append(std::move(drawable));
+    }
+    if (objects.isEmpty())
+        return nullptr;
+    auto layer = std::dynamic_pointer_cast<VXObjectOwnerLayer>(makeDefaultDrawingLayer());
+    ZQ_ASSERT(layer, QStringLiteral("the default drawing layer cannot hold objects"));
+    layer->addObjectsFromArray(objects);
+    return layer;
+}
+
+void ZQTrueQuorvaneDocument::esriFileWillFinishLoading(ZQESRIFile* file)
+{
+    std::shared_ptr<VXObjectOwnerLayer> layer;
+    {
+        // Nobody can know the layer yet: what it and its objects would announce has no listener.
+        const platform::NotificationSuspension unseen;
+        layer = makeLayerForImport(*file);
+    }
+    if (!layer)
+        return;
+    layer->moveLayerToThread(thread());
+    const QMutexLocker lock(&m_importLayersMutex);
+    m_importLayers.insert(file, std::move(layer));
+}
+
+std::shared_ptr<VXObjectOwnerLayer> ZQTrueQuorvaneDocument::takeLayerForImport(const ZQESRIFile& file)
+{
+    {
+        const QMutexLocker lock(&m_importLayersMutex);
+        if (std::shared_ptr<VXObjectOwnerLayer> layer = m_importLayers.take(&file))
+            return layer;
+    }
+    return makeLayerForImport(file);
+}
+
 void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
 {
     m_shapefileImports.removeIf([file](const std::weak_ptr<ZQESRIFile>& import) {
         const auto reader = import.lock();
         return !reader || reader.get() == file;
     });
-    QList<VXDrawableObjectPtr> objects;
-    for (const ZQObjectPtr& object : file->createdObjects()) {
-        if (auto drawable = std::dynamic_pointer_cast<VXDrawableObject>(object))
-            objects.append(std::move(drawable));
-    }
-    if (objects.isEmpty() || !drawing()) {
+    const std::shared_ptr<VXObjectOwnerLayer> layer = takeLayerForImport(*file);
+    if (!layer || !drawing()) {
         ZQLog(QStringLiteral("Shapefile import created no objects, layer not created"));
         return;
     }
     if (file->usedTransform())
         setShapefileTransform(file->usedTransform());
 
-    auto layer = std::dynamic_pointer_cast<VXObjectOwnerLayer>(makeDefaultDrawingLayer());
-    ZQ_ASSERT(layer, QStringLiteral("the default drawing layer cannot hold objects"));
-    layer->addObjectsFromArray(objects);
     const QString name = QFileInfo(file->URL().toLocalFile()).completeBaseName();
     layer->setLayerName(drawing()->uniqueLayerNameForName(name.isEmpty() ? tr("Shapefile") : name));
     drawing()->addLayer(layer);
@@ -135,6 +170,9 @@ void ZQTrueQuorvaneDocument::cancelShapefileImports()
         if (const auto reader = import.lock())
             reader->cancelLoad();
     }
+    // No reader calls any more: what they filled is never delivered.
+    const QMutexLocker lock(&m_importLayersMutex);
+    m_importLayers.clear();
 }
 
 void ZQTrueQuorvaneDocument::close()

@@ -9,12 +9,15 @@
 #include "app/ZQQuorvaneDocument.h"
 #include "geodata/ZQESRIFileDelegate.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QTransform>
 #include <QUrl>
 #include <memory>
 #include <optional>
 
 class VXGridLayer;
+class VXObjectOwnerLayer;
 class ZQImportOptionsController;
 
 class ZQTrueQuorvaneDocument : public ZQQuorvaneDocument, public ZQESRIFileDelegate {
@@ -45,6 +48,9 @@ public:
     // The drawing's interior; the zero rectangle without a drawing.
     QRectF esriFileWantsDocumentRect(ZQESRIFile* file) override;
     std::optional<QTransform> esriFileWantsShapefileTransform(ZQESRIFile* file) override;
+    // Fills the import's layer on the reader's worker, out of the main thread's way: a large
+    // import takes a while to index.
+    void esriFileWillFinishLoading(ZQESRIFile* file) override;
     // The reader's created objects become a new layer named after the .shp, made active, as
     // the undo step "Import Shapefile"; the transform the reader used becomes the document's.
     void esriFileDidFinishLoading(ZQESRIFile* file) override;
@@ -88,9 +94,15 @@ protected:
 
 private:
     void redisplayRuler() const;
+    // A new layer holding the reader's drawables; null when it made none.
+    std::shared_ptr<VXObjectOwnerLayer> makeLayerForImport(const ZQESRIFile& file) const;
+    // The layer filled on the reader's worker, or one made now.
+    std::shared_ptr<VXObjectOwnerLayer> takeLayerForImport(const ZQESRIFile& file);
 
     std::optional<QTransform> m_shapefileTransform;
     QList<std::weak_ptr<ZQESRIFile>> m_shapefileImports;
+    QMutex m_importLayersMutex; // workers fill m_importLayers
+    QHash<const ZQESRIFile*, std::shared_ptr<VXObjectOwnerLayer>> m_importLayers;
     std::shared_ptr<ZQImportOptionsController> m_importOptionsController;
     mutable std::weak_ptr<VXGridLayer> m_mapGrid;
     ZQObjectPtr m_ruler;

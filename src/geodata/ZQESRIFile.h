@@ -97,8 +97,8 @@ public:
     // earlier import; without one the data is fitted into the rectangle. A file that fails
     // the header check is left alone: nothing shows and the delegate is not called.
     // Otherwise a progress row shows while the records are parsed on a worker thread, and the
-    // delegate hears esriFileDidFinishLoading on the main thread, with createdObjects set
-    // (empty when the parse failed).
+    // delegate hears esriFileWillFinishLoading on the worker and then esriFileDidFinishLoading
+    // on the main thread, with createdObjects set (empty when the parse failed).
     void beginLoadWithDelegate(QObject* delegate);
     // Stops a running import before its next record and forgets the delegate, which is then
     // never called again. A delegate that goes away during an import must call this.

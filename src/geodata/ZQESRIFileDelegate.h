@@ -20,6 +20,9 @@ public:
     virtual QRectF esriFileWantsDocumentRect(ZQESRIFile* file) = 0;
     // A transform kept from an earlier import, so later imports line up; nullopt for none.
     virtual std::optional<QTransform> esriFileWantsShapefileTransform(ZQESRIFile* file) = 0;
+    // On the parsing thread, once the parse has ended and createdObjects is set: work on
+    // the objects that the main thread then need not wait for. Optional.
+    virtual void esriFileWillFinishLoading(ZQESRIFile* file) {}
     // On the main thread, once the parse has ended.
     virtual void esriFileDidFinishLoading(ZQESRIFile* file) = 0;
     // On the parsing thread, for each object made; optional.

@@ -85,7 +85,8 @@ void ZQESRIFile::beginLoadWithDelegate(QObject* delegate)
     });
 }
 
-// Whatever the parse throws ends it with no objects: it must not escape the worker.
+// Whatever the parse or the delegate throws ends it: it must not escape the worker. A parse
+// that threw delivers no objects.
 void ZQESRIFile::runLoad()
 {
     std::optional<QList<ZQObjectPtr>> objects;
@@ -97,6 +98,9 @@ void ZQESRIFile::runLoad()
         logParseException(QStringLiteral("unknown exception"));
     }
     m_createdObjects = objects.value_or(QList<ZQObjectPtr>());
+    const QMutexLocker lock(&m_delegateMutex);
+    if (ZQESRIFileDelegate* target = delegate())
+        platform::runGuarded("shapefile import hand-over", [&] { target->esriFileWillFinishLoading(this); });
 }
 
 void ZQESRIFile::cancelLoad()

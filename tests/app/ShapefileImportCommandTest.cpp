@@ -218,9 +218,14 @@ TEST_F(ShapefileImportCommand, SampleSetsBecomeShapesPathsAndOvalsOnLayersNamedA
         ASSERT_TRUE(layer);
         EXPECT_EQ(layer->layerName(), QString::fromLatin1(expected.name));
         ASSERT_EQ(layer->countOfObjects(), expected.count);
+        // Filled on the worker, everything is handed over to this thread.
+        EXPECT_EQ(layer->thread(), QThread::currentThread());
         for (const VXDrawableObjectPtr& object : layer->objects()) {
             EXPECT_TRUE(object->inherits(expected.className)) << object->className().toStdString();
             EXPECT_EQ(object->thread(), QThread::currentThread());
+            EXPECT_EQ(object->layer(), layer);
+            for (const VXStylePtr& style : object->allStyles())
+                EXPECT_EQ(style->thread(), QThread::currentThread());
         }
         const VXDrawableObjectPtr first = layer->objects().first();
         EXPECT_EQ(first->userInfoObjectForKey("QVNL_ORIGINAL_RECORD_NUMBER").toLongLong(), 0);

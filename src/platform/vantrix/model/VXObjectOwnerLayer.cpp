@@ -141,6 +141,12 @@ void VXObjectOwnerLayer::addObjectsFromArray(const QList<VXDrawableObjectPtr>& l
     insertObjectsAtIndexes(list, indexes);
 }
 
+void VXObjectOwnerLayer::moveLayerToThread(QThread* thread)
+{
+    m_storage->moveToThread(thread);
+    moveToThread(thread);
+}
+
 void VXObjectOwnerLayer::insertObjectInObjectsAtIndex(const VXDrawableObjectPtr& object, int index)
 {
     ZQ_ASSERT(object, QStringLiteral("cannot insert a null object"));

@@ -21,6 +21,7 @@
 
 #include <QList>
 
+class QThread;
 class VXDrawableObject;
 class VXObjectOwnerLayer;
 using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
@@ -61,6 +62,9 @@ public:
     // Adds on top. An object of another container leaves it first; adding a member again does nothing.
     void addObject(const VXDrawableObjectPtr& object);
     void addObjectsFromArray(const QList<VXDrawableObjectPtr>& objects);
+    // The layer and its object storage (not the objects) go to `thread`; called on the
+    // layer's thread, e.g. by a worker that filled a layer nobody sees yet.
+    void moveLayerToThread(QThread* thread);
     void insertObjectInObjectsAtIndex(const VXDrawableObjectPtr& object, int index);
     // `indexes` ascending, one per object; each object goes to its index in the final list
     // (clamped to it). Members, repeats and nulls are passed over.
