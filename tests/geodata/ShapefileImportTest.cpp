@@ -21,6 +21,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <gtest/gtest.h>
+#include <functional>
 #include <stdexcept>
 
 using namespace shapefiletest;
@@ -64,6 +65,13 @@ class Delegate : public QObject, public ZQESRIFileDelegate {
 public:
     QRectF esriFileWantsDocumentRect(ZQESRIFile*) override { return rect; }
     std::optional<QTransform> esriFileWantsShapefileTransform(ZQESRIFile*) override { return kept; }
+    void esriFileWillFinishLoading(ZQESRIFile* file) override
+    {
+        preparedOnWorker = !platform::RunLoop::isMainThread();
+        prepared = file->createdObjects().size();
+        if (onWillFinish)
+            onWillFinish();
+    }
     void esriFileDidFinishLoading(ZQESRIFile* file) override
     {
         finished.append(file->createdObjects());
@@ -78,6 +86,9 @@ public:
     QVariantMap threadedInfo;
     bool finishedOnMainThread = false;
     int finishCount = 0;
+    bool preparedOnWorker = false;
+    qsizetype prepared = -1;
+    std::function<void()> onWillFinish; // may throw
 };
 
 struct Row : geodata::ImportProgress {
@@ -183,6 +194,8 @@ TEST_F(ShapefileImport, FitsTheDataTopLeftAndASecondImportReusesTheTransformExac
 
     ASSERT_EQ(delegate.finishCount, 1);
     EXPECT_TRUE(delegate.finishedOnMainThread);
+    EXPECT_TRUE(delegate.preparedOnWorker);
+    EXPECT_EQ(delegate.prepared, 3) << "the worker's last call sees every object";
     EXPECT_TRUE(services->rows[0]->ended);
     ASSERT_EQ(delegate.finished.size(), 3);
     // s = min(720 / 360, 720 / 180) = 2; north up, the top-left corner on the origin.
@@ -252,7 +265,7 @@ TEST_F(ShapefileImport, TheStopButtonEndsTheParseAfterTheRecordsReadSoFar)
     EXPECT_TRUE(reader->didAbort()) << "a later poll without stop does not take it back";
 }
 
-TEST_F(ShapefileImport, AnExceptionInTheParseIsLoggedEndsTheRowAndDeliversNothing)
+TEST_F(ShapefileImport, AnExceptionInTheParseIsLoggedEndsTheRowAndDeliversNothingAndOneInTheHandOverLosesNothing)
 {
     ShpBuilder shp;
     for (int i = 0; i < 3; ++i)
@@ -274,7 +287,17 @@ TEST_F(ShapefileImport, AnExceptionInTheParseIsLoggedEndsTheRowAndDeliversNothin
     EXPECT_TRUE(log.contains(QStringLiteral("ESRI file exception: out of memory")));
     EXPECT_TRUE(services->rows[0]->ended);
     EXPECT_EQ(delegate.finishCount, 1);
+    EXPECT_EQ(delegate.prepared, 0);
     EXPECT_TRUE(delegate.finished.isEmpty());
+
+    // A delegate that fails while the worker hands over still hears of the end, with the objects.
+    auto second = readerFor("sound", shp.bytes(), table(3));
+    delegate.onWillFinish = [] { throw std::runtime_error("no layer"); };
+    second->beginLoadWithDelegate(&delegate);
+    finishImports();
+    EXPECT_TRUE(services->rows[1]->ended);
+    EXPECT_EQ(delegate.finishCount, 2);
+    EXPECT_EQ(delegate.finished.size(), 3);
 }
 
 TEST_F(ShapefileImport, ACancelledImportNeverCallsItsGoneDelegate)
