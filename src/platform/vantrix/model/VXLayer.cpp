@@ -10,6 +10,7 @@
 #include "platform/vantrix/render/DrawingRenderer.h"
 
 #include <array>
+#include <atomic>
 
 namespace {
 
@@ -26,7 +27,8 @@ QColor nextSelectionColour()
     static const std::array<QColor, 6> colours{QColor(0x33, 0x66, 0xff), QColor(0xe6, 0x33, 0x33),
                                                QColor(0x33, 0xb3, 0x4d), QColor(0xe6, 0x80, 0x1a),
                                                QColor(0x99, 0x33, 0xcc), QColor(0x1a, 0xa6, 0xb3)};
-    static size_t next = 0;
+    // Layers are also made on import workers.
+    static std::atomic<size_t> next = 0;
     return colours[next++ % colours.size()];
 }
 
