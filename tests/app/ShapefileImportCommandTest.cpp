@@ -136,10 +136,18 @@ TEST_F(ShapefileImportCommand, ImportsIntoAnActiveLayerNamedAfterTheFileAndASeco
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(second->objects()[i]->bounds(), firstObjects[i]->bounds());
 
+    const std::optional<QTransform> transform = document->shapefileTransform();
     document->undoManager()->undo();
     document->undoManager()->undo();
     EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
     EXPECT_FALSE(document->shapefileTransform());
+
+    document->undoManager()->redo();
+    document->undoManager()->redo();
+    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount + 2);
+    EXPECT_EQ(document->shapefileTransform(), transform);
+    ASSERT_EQ(second->countOfObjects(), 3);
+    EXPECT_EQ(second->objects()[0]->layer(), second);
 }
 
 TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAFileThatIsNoShapefileIsNamedInAnAlert)
