@@ -115,7 +115,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     registerAppClasses(); // and those of every library below
-    chooseImportOptions();
 
     const QString ogr2ogr = QStandardPaths::findExecutable(QStringLiteral("ogr2ogr"));
     if (ogr2ogr.isEmpty()) {
@@ -123,6 +122,9 @@ int main(int argc, char** argv)
         return 1;
     }
     QTemporaryDir folder;
+    // The options chosen here stay in this run: no settings file is left behind or read.
+    platform::UserDefaults::setStorageLocationForTesting(folder.path());
+    chooseImportOptions();
     const QString base = folder.filePath(QStringLiteral("roads"));
     bench::writeSampleShapefile(base, kRecords);
     const QString shpPath = base + QStringLiteral(".shp");
