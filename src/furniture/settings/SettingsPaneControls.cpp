@@ -5,7 +5,11 @@
 #include "widgets/controls/ScrollwheelControls.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QRadioButton>
 #include <QSignalBlocker>
 
 namespace furniture {
@@ -50,6 +54,35 @@ void sendActionOnClick(QAbstractButton* button, QObject* target, const QByteArra
     QObject::connect(button, &QAbstractButton::clicked, button, [button, target, action] {
         platform::Application::sendActionToFrom(action, target, button);
     });
+}
+
+QCheckBox* makeCheckbox(const QString& title, QObject* target, const QByteArray& action)
+{
+    auto* box = new QCheckBox(title);
+    sendActionOnClick(box, target, action);
+    return box;
+}
+
+std::pair<QRadioButton*, QRadioButton*> makeRadioPair(const QString& first, const QString& second, QWidget* owner,
+                                                     QObject* target, const QByteArray& action)
+{
+    auto* group = new QButtonGroup(owner);
+    const auto radio = [&](const QString& title) {
+        auto* button = new QRadioButton(title);
+        group->addButton(button);
+        sendActionOnClick(button, target, action);
+        return button;
+    };
+    return {radio(first), radio(second)};
+}
+
+QHBoxLayout* makeRow(std::initializer_list<QWidget*> controls)
+{
+    auto* row = new QHBoxLayout;
+    for (QWidget* control : controls)
+        row->addWidget(control);
+    row->addStretch();
+    return row;
 }
 
 platform::ColourWell* makeColourWell(QObject* target, const QByteArray& action)

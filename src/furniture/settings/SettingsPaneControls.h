@@ -5,10 +5,17 @@
 // sends nothing.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <initializer_list>
+#include <utility>
 
 class QAbstractButton;
+class QCheckBox;
+class QHBoxLayout;
 class QObject;
+class QRadioButton;
+class QWidget;
 class ZQScrollwheelStepper;
 
 namespace platform {
@@ -29,6 +36,16 @@ ZQScrollwheelStepper* makeNumberField(int decimals, double step, NumberSign sign
 
 // Sends the action when the user clicks the button (a check box, a radio button).
 void sendActionOnClick(QAbstractButton* button, QObject* target, const QByteArray& action);
+
+QCheckBox* makeCheckbox(const QString& title, QObject* target, const QByteArray& action);
+
+// Two radio buttons that exclude each other (their group belongs to `owner`), both sending
+// the action: the sender tells which was chosen.
+std::pair<QRadioButton*, QRadioButton*> makeRadioPair(const QString& first, const QString& second, QWidget* owner,
+                                                     QObject* target, const QByteArray& action);
+
+// Controls side by side from the left.
+QHBoxLayout* makeRow(std::initializer_list<QWidget*> controls);
 
 platform::ColourWell* makeColourWell(QObject* target, const QByteArray& action);
 

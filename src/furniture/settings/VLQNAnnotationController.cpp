@@ -5,11 +5,10 @@
 #include "furniture/settings/SettingsPaneControls.h"
 #include "widgets/controls/ScrollwheelControls.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QRadioButton>
+#include <tuple>
 
 VLQNAnnotationController::VLQNAnnotationController() = default;
 
@@ -41,31 +40,17 @@ QWidget* VLQNAnnotationController::loadView()
     m_incrementField = makeNumberField(0, 1, NumberSign::NonNegative, this, "incrementAction");
     m_digitsField = makeNumberField(0, 1, NumberSign::NonNegative, this, "digitsAction");
 
-    m_numbersRadio = new QRadioButton(tr("Numbers"));
-    m_lettersRadio = new QRadioButton(tr("Letters"));
-    auto* kind = new QButtonGroup(view);
-    kind->addButton(m_numbersRadio);
-    kind->addButton(m_lettersRadio);
-    sendActionOnClick(m_numbersRadio, this, "alphabeticAction");
-    sendActionOnClick(m_lettersRadio, this, "alphabeticAction");
+    std::tie(m_numbersRadio, m_lettersRadio) =
+        makeRadioPair(tr("Numbers"), tr("Letters"), view, this, "alphabeticAction");
+    m_rotatedCheckbox = makeCheckbox(tr("Rotated"), this, "rotatedAction");
+    m_reversedCheckbox = makeCheckbox(tr("Reversed"), this, "reversedAction");
 
-    m_rotatedCheckbox = new QCheckBox(tr("Rotated"));
-    m_reversedCheckbox = new QCheckBox(tr("Reversed"));
-    sendActionOnClick(m_rotatedCheckbox, this, "rotatedAction");
-    sendActionOnClick(m_reversedCheckbox, this, "reversedAction");
-
-    auto* kinds = new QHBoxLayout;
-    kinds->addWidget(m_numbersRadio);
-    kinds->addWidget(m_lettersRadio);
-    auto* turns = new QHBoxLayout;
-    turns->addWidget(m_rotatedCheckbox);
-    turns->addWidget(m_reversedCheckbox);
     auto* form = new QFormLayout(view);
     form->addRow(tr("Start at:"), m_startAtField);
     form->addRow(tr("Increment:"), m_incrementField);
     form->addRow(tr("Digits:"), m_digitsField);
-    form->addRow(kinds);
-    form->addRow(turns);
+    form->addRow(makeRow({m_numbersRadio, m_lettersRadio}));
+    form->addRow(makeRow({m_rotatedCheckbox, m_reversedCheckbox}));
     return view;
 }
 

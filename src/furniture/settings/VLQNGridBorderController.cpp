@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 
 VLQNGridBorderController::VLQNGridBorderController() = default;
 
@@ -39,26 +38,19 @@ QWidget* VLQNGridBorderController::loadView()
     auto* view = new QWidget;
     m_widthField = makeNumberField(2, 0.5, NumberSign::Any, this, "borderWidthAction");
     m_gapField = makeNumberField(2, 0.5, NumberSign::Any, this, "borderGapAction");
-    m_extendedCheckbox = new QCheckBox(tr("Extended markers"));
-    m_barredCheckbox = new QCheckBox(tr("Barred"));
-    m_alternatingCheckbox = new QCheckBox(tr("Alternating"));
-    sendActionOnClick(m_extendedCheckbox, this, "borderExtendedAction");
-    sendActionOnClick(m_barredCheckbox, this, "borderBarredAction");
-    sendActionOnClick(m_alternatingCheckbox, this, "borderAlternatingAction");
+    m_extendedCheckbox = makeCheckbox(tr("Extended markers"), this, "borderExtendedAction");
+    m_barredCheckbox = makeCheckbox(tr("Barred"), this, "borderBarredAction");
+    m_alternatingCheckbox = makeCheckbox(tr("Alternating"), this, "borderAlternatingAction");
     m_firstColourWell = makeColourWell(this, "borderFirstColourAction");
     m_secondColourWell = makeColourWell(this, "borderSecondColourAction");
 
-    auto* colours = new QHBoxLayout;
-    colours->addWidget(m_firstColourWell);
-    colours->addWidget(m_secondColourWell);
-    colours->addStretch();
     auto* form = new QFormLayout(view);
     form->addRow(tr("Width:"), m_widthField);
     form->addRow(tr("Gap:"), m_gapField);
     form->addRow(m_extendedCheckbox);
     form->addRow(m_barredCheckbox);
     form->addRow(m_alternatingCheckbox);
-    form->addRow(tr("Colours:"), colours);
+    form->addRow(tr("Colours:"), makeRow({m_firstColourWell, m_secondColourWell}));
     return view;
 }
 

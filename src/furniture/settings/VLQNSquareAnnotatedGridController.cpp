@@ -10,7 +10,6 @@
 #include "platform/ui/Menu.h"
 #include "widgets/controls/ScrollwheelControls.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -24,6 +23,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -177,21 +177,15 @@ QWidget* VLQNSquareAnnotatedGridController::makeGridBox()
     auto* box = new QGroupBox(tr("Grid"));
     m_spacingField = makeNumberField(2, 1, NumberSign::Any, this, "gridSpacingAction");
     m_unitsLabel = new QLabel;
-    m_divisionsCheckbox = new QCheckBox(tr("Divisions:"));
-    sendActionOnClick(m_divisionsCheckbox, this, "divisionsEnableAction");
+    m_divisionsCheckbox = makeCheckbox(tr("Divisions:"), this, "divisionsEnableAction");
     m_divisionsField = makeNumberField(0, 1, NumberSign::Any, this, "divisionsAction");
     m_majorsField = makeNumberField(0, 1, NumberSign::Any, this, "majorsAction");
     m_gridColourWell = makeColourWell(this, "gridThemeColourAction");
-    m_gridVisibleCheckbox = new QCheckBox(tr("Show grid"));
-    sendActionOnClick(m_gridVisibleCheckbox, this, "gridVisibleAction");
-    m_showBorderCheckbox = new QCheckBox(tr("Show border line"));
-    sendActionOnClick(m_showBorderCheckbox, this, "gridBorderVisibleAction");
+    m_gridVisibleCheckbox = makeCheckbox(tr("Show grid"), this, "gridVisibleAction");
+    m_showBorderCheckbox = makeCheckbox(tr("Show border line"), this, "gridBorderVisibleAction");
 
-    auto* spacing = new QHBoxLayout;
-    spacing->addWidget(m_spacingField);
-    spacing->addWidget(m_unitsLabel);
     auto* form = new QFormLayout(box);
-    form->addRow(tr("Spacing:"), spacing);
+    form->addRow(tr("Spacing:"), makeRow({m_spacingField, m_unitsLabel}));
     form->addRow(m_divisionsCheckbox, m_divisionsField);
     form->addRow(tr("Majors:"), m_majorsField);
     form->addRow(tr("Colour:"), m_gridColourWell);
@@ -205,11 +199,8 @@ QHash<int, QCheckBox*> VLQNSquareAnnotatedGridController::makeEdgeBoxes(const QB
     QHash<int, QCheckBox*> boxes;
     const std::pair<int, QString> edges[] = {{kLeft, tr("Left")}, {kTop, tr("Top")}, {kRight, tr("Right")},
                                              {kBottom, tr("Bottom")}};
-    for (const auto& [edge, title] : edges) {
-        auto* box = new QCheckBox(title);
-        furniture::sendActionOnClick(box, this, action);
-        boxes.insert(edge, box);
-    }
+    for (const auto& [edge, title] : edges)
+        boxes.insert(edge, furniture::makeCheckbox(title, this, action));
     return boxes;
 }
 
@@ -250,29 +241,17 @@ QWidget* VLQNSquareAnnotatedGridController::makeLabelsBox()
     sendActionOnClick(m_italicSegment, this, "gridFontFaceAction");
     m_fontSizeField = makeNumberField(1, 1, NumberSign::Any, this, "gridFontSizeAction");
     m_fontColourWell = makeColourWell(this, "gridFontColourAction");
-    m_onGridlinesRadio = new QRadioButton(tr("On gridlines"));
-    m_betweenGridlinesRadio = new QRadioButton(tr("Between gridlines"));
-    auto* placement = new QButtonGroup(box);
-    placement->addButton(m_onGridlinesRadio);
-    placement->addButton(m_betweenGridlinesRadio);
-    sendActionOnClick(m_onGridlinesRadio, this, "gridPlacementAction");
-    sendActionOnClick(m_betweenGridlinesRadio, this, "gridPlacementAction");
+    std::tie(m_onGridlinesRadio, m_betweenGridlinesRadio) =
+        makeRadioPair(tr("On gridlines"), tr("Between gridlines"), box, this, "gridPlacementAction");
 
     auto* font = new QHBoxLayout;
     font->addWidget(m_fontPopUp, 1);
     font->addWidget(m_boldSegment);
     font->addWidget(m_italicSegment);
-    auto* size = new QHBoxLayout;
-    size->addWidget(m_fontSizeField);
-    size->addWidget(m_fontColourWell);
-    size->addStretch();
-    auto* placements = new QHBoxLayout;
-    placements->addWidget(m_onGridlinesRadio);
-    placements->addWidget(m_betweenGridlinesRadio);
     auto* form = new QFormLayout(box);
     form->addRow(tr("Font:"), font);
-    form->addRow(tr("Size:"), size);
-    form->addRow(tr("Placement:"), placements);
+    form->addRow(tr("Size:"), makeRow({m_fontSizeField, m_fontColourWell}));
+    form->addRow(tr("Placement:"), makeRow({m_onGridlinesRadio, m_betweenGridlinesRadio}));
     return box;
 }
 
