@@ -331,6 +331,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
         return std::nullopt;
     }
     m_objectsCount = 0;
+    m_recordsWalked = 0;
     m_objectsNotLoadedCount = 0;
     const QRectF box = transform.mapRect(bounds());
     LogEvent(kFileEvent, QStringLiteral("bbox = %1, count = %2 (original bounds = %3)")
@@ -343,6 +344,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     for (const ShapeRecord& record : records()) {
         if (m_shouldAbort || wasCutShort())
             break;
+        ++m_recordsWalked;
         const std::optional<qint32> shapeType = record.shapeType();
         if (!shapeType) {
             countDamagedRecord(record);

@@ -110,7 +110,7 @@ public:
     void calculateTransformIfNeeded();
     void loadingFinished();
     // Asked by the progress row every 0.1 s on the main thread: a stop request becomes the
-    // abort flag; answers the objects made so far per record.
+    // abort flag; answers the part of the records walked so far.
     double progressFractionForProgressShouldCancel(geodata::ImportProgress* progress, bool shouldCancel);
 
     // Makes one object per record through the object factory, with paths simplified in the
@@ -219,6 +219,7 @@ private:
     mutable std::atomic<quint64> m_totalCount{0};
     std::atomic<quint64> m_errorsCount{0};
     std::atomic<quint64> m_objectsCount{0};
+    std::atomic<quint64> m_recordsWalked{0}; // by the parse under way, for its progress
     std::atomic<quint64> m_objectsNotLoadedCount{0};
     std::atomic<bool> m_shouldAbort{false};
     QString m_errorString;

@@ -150,7 +150,9 @@ double ZQESRIFile::progressFractionForProgressShouldCancel(ImportProgress*, bool
     if (shouldCancel)
         setShouldAbort(true);
     const quint64 total = m_totalCount;
-    return total == 0 ? 0.0 : double(m_objectsCount) / double(total);
+    // Records walked, not objects made: an import whose records mostly fall out of view
+    // still shows how far it has got.
+    return total == 0 ? 0.0 : double(m_recordsWalked) / double(total);
 }
 
 // --- Synchronous entry points ------------------------------------------------------------------

@@ -263,6 +263,19 @@ TEST_F(ShapefileImport, TheStopButtonEndsTheParseAfterTheRecordsReadSoFar)
     EXPECT_TRUE(services->rows[0]->ended);
     EXPECT_DOUBLE_EQ(reader->progressFractionForProgressShouldCancel(nullptr, false), k / 20.0);
     EXPECT_TRUE(reader->didAbort()) << "a later poll without stop does not take it back";
+
+    // Records that fall out of view move the bar on all the same.
+    ShpBuilder row;
+    for (int i = 0; i < 10; ++i)
+        row.addPoints(1, {{double(i), 0}});
+    auto scattered = readerFor("scattered", row.bytes(), table(10));
+    scattered->setDiscardOutOfViewObjects(true);
+    delegate.kept = QTransform::fromScale(100, 1); // x = 800 and 900 lie beyond the rectangle
+    services->factory->onRequest = nullptr;
+    scattered->beginLoadWithDelegate(&delegate);
+    finishImports();
+    EXPECT_EQ(scattered->countOfObjectsRead(), 8u);
+    EXPECT_DOUBLE_EQ(scattered->progressFractionForProgressShouldCancel(nullptr, false), 1.0);
 }
 
 TEST_F(ShapefileImport, AnExceptionInTheParseIsLoggedEndsTheRowAndDeliversNothingAndOneInTheHandOverLosesNothing)
