@@ -5,7 +5,6 @@
 // sends nothing.
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <initializer_list>
 #include <utility>
