@@ -4,10 +4,12 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/ZQInfoFloater.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 
 #include <array>
 #include <atomic>
@@ -68,6 +70,24 @@ void VXLayer::setSelectionColour(const QColor& colour)
 void VXLayer::setShouldDrawToPrinter(bool flag)
 {
     changeValueForKey(m_shouldDrawToPrinter, flag, "shouldDrawToPrinter");
+}
+
+void VXLayer::showInfoWindowWithStringAtPoint(const QString& text, QPointF point)
+{
+    if (!m_infoWindow)
+        m_infoWindow = ZQInfoFloater::infoFloater();
+    m_infoWindow->setStringValue(text);
+    VXDrawingView* view = VXDrawingView::currentView();
+    if (!view)
+        return;
+    m_infoWindow->positionNearPointInView(view->convertPointFromDrawing(point), view->viewport());
+    m_infoWindow->show();
+}
+
+void VXLayer::hideInfoWindow()
+{
+    if (m_infoWindow)
+        m_infoWindow->hide();
 }
 
 VXLayerGroup* VXLayer::layerGroup() const

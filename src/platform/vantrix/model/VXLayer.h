@@ -13,6 +13,7 @@
 #include "platform/vantrix/styles/VXStyle.h"
 
 #include <QColor>
+#include <QCursor>
 #include <QIcon>
 #include <QPointer>
 #include <QRectF>
@@ -20,11 +21,14 @@
 #include <memory>
 
 class QMimeData;
+class VXDrawableObject;
 class VXDrawing;
 class VXDrawingView;
 class VXLayer;
 class VXLayerGroup;
+class ZQInfoFloater;
 class ZQUndoManager;
+struct VXLayerMouseEvent;
 
 using VXLayerPtr = std::shared_ptr<VXLayer>;
 
@@ -136,6 +140,30 @@ public:
     // Answers whether the drop changed the layer.
     virtual bool performDragOperation(const platform::DraggingInfo& info) { return false; }
 
+    // The mouse. A layer that edits itself with the pointer answers true to wantsMouseEvents;
+    // while it is the active, unlocked layer and the selection tool is current, the view hands
+    // it every mouse event instead of the tool, and shows its cursor.
+    virtual bool wantsMouseEvents() const { return false; }
+    virtual void mouseDownInView(const VXLayerMouseEvent& event, VXDrawingView* view) {}
+    virtual void mouseDraggedInView(const VXLayerMouseEvent& event, VXDrawingView* view) {}
+    virtual void mouseUpInView(const VXLayerMouseEvent& event, VXDrawingView* view) {}
+    // The pointer moved with no button down.
+    virtual void mouseMovedInView(const VXLayerMouseEvent& event, VXDrawingView* view) {}
+    virtual QCursor cursor() const { return Qt::ArrowCursor; }
+    // Where a point the pointer gives lands once the layer's snapping has had its say.
+    virtual QPointF snappedMousePointForObjectWithControlFlag(QPointF point, const VXDrawableObject* object,
+                                                             bool controlFlag) const
+    {
+        return point;
+    }
+
+    // A floating line of text beside the pointer (a readout while dragging), placed at
+    // `point` (drawing coordinates) in the view handling the mouse; kept until hidden.
+    void showInfoWindowWithStringAtPoint(const QString& text, QPointF point);
+    void hideInfoWindow();
+    // The info window once shown; null before.
+    ZQInfoFloater* infoWindow() const { return m_infoWindow.get(); }
+
     // Styles used on the layer, and replacing them (old -> new).
     virtual QList<VXStylePtr> allStyles() const { return {}; }
     virtual void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements) {}
@@ -173,6 +201,7 @@ private:
     QColor m_selectionColour;
     bool m_shouldDrawToPrinter = true;
     QPointer<VXLayerGroup> m_layerGroup;
+    std::unique_ptr<ZQInfoFloater> m_infoWindow;
 };
 
 Q_DECLARE_METATYPE(VXLayerPtr)

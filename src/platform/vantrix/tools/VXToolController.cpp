@@ -3,6 +3,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXLayerMouseEvent.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -112,6 +113,23 @@ VXLayer* VXToolController::targetLayer() const
     return active;
 }
 
+VXLayer* VXToolController::mouseTakingLayer() const
+{
+    VXDrawing* drawing = m_view ? m_view->drawing() : nullptr;
+    VXLayer* active = drawing ? drawing->activeLayer() : nullptr;
+    if (!active || !m_tool || !m_tool->isSelectionTool() || active->locked() || !active->wantsMouseEvents())
+        return nullptr;
+    return active;
+}
+
+void VXToolController::sendToLayer(VXLayer* layer, QMouseEvent* event,
+                                   void (VXLayer::*hook)(const VXLayerMouseEvent&, VXDrawingView*))
+{
+    (layer->*hook)(VXLayerMouseEvent::fromEventInView(*event, *m_view), m_view);
+    if (m_view)
+        m_view->viewport()->setCursor(layer->cursor());
+}
+
 // --- Gestures ---------------------------------------------------------------------------------
 
 void VXToolController::beginGesture()
@@ -146,6 +164,13 @@ void VXToolController::mouseDown(QMouseEvent* event)
 {
     if (!m_view || !m_view->drawing() || !m_tool || event->button() != Qt::LeftButton)
         return;
+    if (!m_inGesture) {
+        if (VXLayer* layer = mouseTakingLayer()) {
+            m_layerGesture = layer;
+            sendToLayer(layer, event, &VXLayer::mouseDownInView);
+            return;
+        }
+    }
     const QPointF point = m_view->convertPointToDrawing(event->position());
     VXLayer* layer = targetLayer();
     VXDrawableObjectPtr target;
@@ -166,6 +191,16 @@ void VXToolController::mouseMoved(QMouseEvent* event)
 {
     if (!m_view || !m_view->drawing() || !m_tool)
         return;
+    if (m_layerGesture && (event->buttons() & Qt::LeftButton)) {
+        sendToLayer(m_layerGesture, event, &VXLayer::mouseDraggedInView);
+        return;
+    }
+    if (!m_inGesture && !(event->buttons() & Qt::LeftButton)) {
+        if (VXLayer* layer = mouseTakingLayer()) {
+            sendToLayer(layer, event, &VXLayer::mouseMovedInView);
+            return;
+        }
+    }
     if (m_inGesture && (event->buttons() & Qt::LeftButton)) {
         const QPointF point = m_view->convertPointToDrawing(event->position());
         m_tool->mouseDraggedToPointPartCodeLayerEventDelegate(point, m_partCode, m_gestureLayer, event, this);
@@ -176,6 +211,12 @@ void VXToolController::mouseMoved(QMouseEvent* event)
 
 void VXToolController::mouseUp(QMouseEvent* event)
 {
+    if (m_layerGesture && m_view && event->button() == Qt::LeftButton) {
+        VXLayer* layer = m_layerGesture;
+        m_layerGesture = nullptr;
+        sendToLayer(layer, event, &VXLayer::mouseUpInView);
+        return;
+    }
     if (!m_inGesture || !m_view || event->button() != Qt::LeftButton)
         return;
     const QPointF point = m_view->convertPointToDrawing(event->position());

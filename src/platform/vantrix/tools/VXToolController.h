@@ -8,6 +8,9 @@
 // objects' key-value undo is coalesced: however many moves a drag has, its step holds one
 // action per changed object, setting back what it had at the press.
 //
+// While the selection tool is current, an active, unlocked layer that wants the mouse
+// (VXLayer::wantsMouseEvents) gets the events instead of the tool, gesture and undo included.
+//
 // Posts kVXDidChangeToolNotification when the tool changes and
 // kVXDidChangeToolAutoRevertStateNotification when auto-revert is switched (sender: the controller).
 
@@ -23,6 +26,7 @@ class QPainter;
 class VXDrawingView;
 class VXLayer;
 class ZQUndoManager;
+struct VXLayerMouseEvent;
 
 inline const QString kVXDidChangeToolNotification = QStringLiteral("kVXDidChangeToolNotification");
 inline const QString kVXDidChangeToolAutoRevertStateNotification =
@@ -63,6 +67,10 @@ public:
 private:
     // The layer the tool works on: the active layer, or a valid one made active when allowed.
     VXLayer* targetLayer() const;
+    // The active layer when it takes the mouse from the selection tool, else null.
+    VXLayer* mouseTakingLayer() const;
+    // Hands the event to the layer and shows the layer's cursor.
+    void sendToLayer(VXLayer* layer, QMouseEvent* event, void (VXLayer::*hook)(const VXLayerMouseEvent&, VXDrawingView*));
     void beginGesture();
     void endGesture(bool changed);
 
@@ -75,4 +83,6 @@ private:
     std::optional<platform::CoalescedKeyValueUndo> m_gestureUndo;
     int m_partCode = 0;
     QPointer<VXLayer> m_gestureLayer;
+    // The layer whose own gesture is in progress.
+    QPointer<VXLayer> m_layerGesture;
 };
