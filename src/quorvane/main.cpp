@@ -5,6 +5,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
 #include "symbols/SymbolClasses.h"
+#include "terrain/TerrainClasses.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     VLTMApplication app(argc, argv);
     registerSymbolClasses();
     registerFurnitureClasses();
+    registerTerrainClasses();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);

@@ -1,0 +1,535 @@
+#include "terrain/layer/ZQContourLayer.h"
+
+#include "geodata/ZQBezierContourer.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "terrain/layer/ContourUnits.h"
+#include "terrain/panel/VXQContourLayerController.h"
+#include "terrain/section/VXQContourCrossSection.h"
+
+#include <QPainter>
+#include <QScopeGuard>
+#include <cmath>
+
+namespace {
+
+const QString kCellSizeKey = QStringLiteral("ZQContourLayer_cellSize");
+const QString kContourColourKey = QStringLiteral("ZQContourLayer_contourColour");
+const QString kContourLineWidthKey = QStringLiteral("ZQContourLayer_contourLineWidth");
+const QString kContourIntervalKey = QStringLiteral("ZQContourLayer_contourInterval");
+const QString kHeightMapKey = QStringLiteral("ZQContourLayer_heightMap");
+const QString kSimplifyKey = QStringLiteral("ZQContourLayer_simplify");
+const QString kSmoothKey = QStringLiteral("ZQContourLayer_smooth");
+const QString kUnitsKey = QStringLiteral("ZQContourLayer_units");
+const QString kNegativeContourColourKey = QStringLiteral("ZQContourLayer_negativeContourColour");
+
+const QColor kDefaultContourColour = QColor::fromRgbF(0.6, 0.4, 0.2);
+const QColor kDefaultNegativeContourColour = QColor::fromRgbF(0.26, 0.53, 0.6, 1.0);
+constexpr double kDefaultInterval = 10.0;
+constexpr double kDefaultLineWidth = 0.2;
+
+bool isUsableInterval(double interval) { return interval > 0 && std::isfinite(interval); }
+
+} // namespace
+
+bool ZQContourLayer::isUsableHeightGrid(const ZQMatrixArray& grid)
+{
+    if (grid.count() == 0 || grid.count() % grid.rowWidth() != 0)
+        return false;
+    const QList<double> heights = grid.objects();
+    return std::all_of(heights.cbegin(), heights.cend(), [](double h) { return std::isfinite(h); });
+}
+
+ZQContourLayer::ZQContourLayer()
+    : m_contourLineColour(kDefaultContourColour)
+    , m_negativeContourColour(kDefaultNegativeContourColour)
+    , m_units(ContourUnits::kMetres)
+{
+    setUpPlotter();
+    setKernelSize(kDefaultKernelSize);
+}
+
+ZQContourLayer::~ZQContourLayer()
+{
+    if (m_crossSection)
+        m_crossSection->setContainer(nullptr);
+}
+
+void ZQContourLayer::setUpPlotter()
+{
+    m_contourer = std::make_unique<ZQBezierContourer>();
+    m_plotter = std::make_unique<ZQContourPlotter>();
+    m_plotter->initWithDataSourceDataReceiver(this, m_contourer.get());
+    m_contoursCache.reset();
+}
+
+QStringList ZQContourLayer::observableKeys()
+{
+    return {QStringLiteral("contourInterval"),  QStringLiteral("baseHeight"),
+            QStringLiteral("simplifiesContours"), QStringLiteral("smoothsContours"),
+            QStringLiteral("contourColour"),     QStringLiteral("negativeContourColour"),
+            QStringLiteral("heightMap"),         QStringLiteral("contourLineWidth"),
+            QStringLiteral("units"),             QStringLiteral("showsCrossSection"),
+            QStringLiteral("crossSectionIsVertical")};
+}
+
+QRectF ZQContourLayer::interior() const
+{
+    const VXDrawing* owner = VXLayer::drawing();
+    return owner ? owner->interior() : QRectF();
+}
+
+void ZQContourLayer::registerUndo(std::function<void(ZQContourLayer&)> inverse, const QString& actionName)
+{
+    ZQUndoManager* undo = undoManager();
+    if (!undo)
+        return;
+    const std::shared_ptr<ZQObject> keeper = weak_from_this().lock();
+    undo->registerUndoWithTargetHandler(this, [this, keeper, inverse = std::move(inverse)] { inverse(*this); });
+    if (!undo->isUndoing() && !undo->isRedoing())
+        undo->setActionName(actionName);
+}
+
+// --- Settings --------------------------------------------------------------------------------------
+
+double ZQContourLayer::unitFactor() const { return ContourUnits::factorForUnits(m_units); }
+
+double ZQContourLayer::contourInterval() const { return m_contourInterval * unitFactor(); }
+
+void ZQContourLayer::setContourInterval(double interval)
+{
+    const double stored = interval / unitFactor();
+    if (!isUsableInterval(stored) || stored == m_contourInterval)
+        return;
+    registerUndo([previous = contourInterval()](ZQContourLayer& layer) { layer.setContourInterval(previous); },
+                 tr("Contour Interval"));
+    announceChangeForKeys({QStringLiteral("contourInterval"), QStringLiteral("baseHeight")},
+                          [&] { m_contourInterval = stored; });
+    clearCache();
+    setNeedsDisplay();
+}
+
+void ZQContourLayer::setHeightMap(const std::shared_ptr<ZQMatrixArray>& grid)
+{
+    if (grid == m_heightData)
+        return;
+    registerUndo([previous = frozenHeightMap()](ZQContourLayer& layer) { layer.setHeightMap(previous); },
+                 tr("Change Contour Map"));
+    announceChangeForKeys({QStringLiteral("heightMap"), QStringLiteral("baseHeight")}, [&] { m_heightData = grid; });
+    clearCache();
+    clampCrossSectionRow();
+    initCrossSection();
+    setNeedsDisplay();
+}
+
+std::shared_ptr<ZQMatrixArray> ZQContourLayer::frozenHeightMap() const
+{
+    return m_heightData ? std::static_pointer_cast<ZQMatrixArray>(m_heightData->copy()) : nullptr;
+}
+
+void ZQContourLayer::setContourColour(const QColor& colour)
+{
+    if (colour == m_contourLineColour)
+        return;
+    registerUndo([previous = m_contourLineColour](ZQContourLayer& layer) { layer.setContourColour(previous); },
+                 tr("Contour Colour"));
+    announceChangeForKey(QStringLiteral("contourColour"), [&] { m_contourLineColour = colour; });
+    setNeedsDisplay();
+}
+
+void ZQContourLayer::setNegativeContourColour(const QColor& colour)
+{
+    if (colour == m_negativeContourColour)
+        return;
+    registerUndo([previous = m_negativeContourColour](
+                     ZQContourLayer& layer) { layer.setNegativeContourColour(previous); },
+                 tr("Contour Negative Colour"));
+    announceChangeForKey(QStringLiteral("negativeContourColour"), [&] { m_negativeContourColour = colour; });
+    if (minHeight() < 0)
+        setNeedsDisplay();
+}
+
+void ZQContourLayer::setContourLineWidth(double width)
+{
+    if (!(width >= 0) || !std::isfinite(width) || width == m_contourLineWidth)
+        return;
+    registerUndo([previous = m_contourLineWidth](ZQContourLayer& layer) { layer.setContourLineWidth(previous); },
+                 tr("Contour Line Width"));
+    announceChangeForKey(QStringLiteral("contourLineWidth"), [&] { m_contourLineWidth = width; });
+    setNeedsDisplay();
+}
+
+double ZQContourLayer::baseHeight() const { return minHeight() * unitFactor(); }
+
+void ZQContourLayer::setBaseHeight(double baseHeight)
+{
+    const ContourLevels levels = contourLevels();
+    if (!m_heightData || levels.count == 0 || !std::isfinite(baseHeight))
+        return;
+    const double shift = baseHeight / unitFactor() - levels.lowest;
+    // Heights must stay numbers that single precision holds.
+    if (shift == 0 || !std::isfinite(shift) || std::abs(baseHeight / unitFactor()) > 1e7)
+        return;
+    registerUndo([previous = this->baseHeight()](ZQContourLayer& layer) { layer.setBaseHeight(previous); },
+                 tr("Contour Base Height"));
+    announceChangeForKey(QStringLiteral("baseHeight"), [&] {
+        QList<double> heights = m_heightData->objects();
+        for (double& height : heights)
+            height = float(height + shift);
+        m_heightData->setObjectsFromArray(heights);
+    });
+    clearCache();
+    initCrossSection();
+    setNeedsDisplay();
+}
+
+bool ZQContourLayer::simplifiesContours() const { return m_contourer->simplifies(); }
+
+void ZQContourLayer::setSimplifiesContours(bool simplifies)
+{
+    if (simplifies == simplifiesContours())
+        return;
+    registerUndo([previous = !simplifies](ZQContourLayer& layer) { layer.setSimplifiesContours(previous); },
+                 tr("Simplify Contours"));
+    announceChangeForKey(QStringLiteral("simplifiesContours"), [&] { m_contourer->setSimplifies(simplifies); });
+    clearCache();
+    setNeedsDisplay();
+}
+
+bool ZQContourLayer::smoothsContours() const { return m_contourer->smoothing() > 0; }
+
+void ZQContourLayer::setSmoothsContours(bool smooths)
+{
+    if (smooths == smoothsContours())
+        return;
+    registerUndo([previous = !smooths](ZQContourLayer& layer) { layer.setSmoothsContours(previous); },
+                 tr("Smooth Contours"));
+    announceChangeForKey(QStringLiteral("smoothsContours"), [&] { m_contourer->setSmoothing(smooths ? 1.0 : 0.0); });
+    clearCache();
+    setNeedsDisplay();
+}
+
+void ZQContourLayer::setUnits(const QString& units)
+{
+    if (units == m_units)
+        return;
+    registerUndo([previous = m_units](ZQContourLayer& layer) { layer.setUnits(previous); }, tr("Contour Units"));
+    // What the interval and base height show depends on the unit.
+    announceChangeForKeys({QStringLiteral("units"), QStringLiteral("contourInterval"), QStringLiteral("baseHeight")},
+                          [&] { m_units = units; });
+}
+
+void ZQContourLayer::setCellSize(double cellSize)
+{
+    if (!(cellSize > 0) || !std::isfinite(cellSize) || cellSize == m_cellSize)
+        return;
+    m_cellSize = cellSize;
+    setKernelPathForKernelSize(m_kernelSize);
+    clearCache();
+    setNeedsDisplay();
+}
+
+void ZQContourLayer::setKernelSize(quint64 size)
+{
+    if (size % 2 == 0 || size == m_kernelSize || size > ZQKernel::kMaximumKernelSize)
+        return;
+    m_kernelSize = size;
+    setKernelPathForKernelSize(size);
+    m_kernel = ZQKernel::gaussianKernelWithKernelSize(size)->kernelByMultiplyingBy(m_terrainAdjustment);
+}
+
+void ZQContourLayer::setTerrainHeightForLevelMode(double height)
+{
+    if (std::isfinite(height) && std::abs(height) <= 1e7)
+        m_terrainHeightForLevelMode = height;
+}
+
+// --- Levels and contours ---------------------------------------------------------------------------
+
+ContourLevels ZQContourLayer::contourLevels() const
+{
+    return ContourLevels::forGridAtInterval(m_heightData.get(), m_contourInterval);
+}
+
+void ZQContourLayer::getMaxHeightMinHeight(double* maximum, double* minimum) const
+{
+    const ContourLevels levels = contourLevels();
+    if (maximum)
+        *maximum = levels.highest;
+    if (minimum)
+        *minimum = levels.lowest;
+}
+
+void ZQContourLayer::clearCache() { m_contoursCache.reset(); }
+
+void ZQContourLayer::recalculateContours()
+{
+    m_contourer->reset();
+    m_plotter->computeContours();
+    m_contoursCache = m_contourer->allContourPaths();
+}
+
+const QList<QPainterPath>& ZQContourLayer::contourPaths() const
+{
+    if (!m_contoursCache)
+        const_cast<ZQContourLayer*>(this)->recalculateContours();
+    return *m_contoursCache;
+}
+
+void ZQContourLayer::updateContours(QObject*)
+{
+    recalculateContours();
+    setNeedsDisplay();
+}
+
+qint64 ZQContourLayer::maxX() const { return m_heightData ? qint64(m_heightData->columns()) - 1 : -1; }
+
+qint64 ZQContourLayer::maxY() const
+{
+    // Only full rows are plotted.
+    return m_heightData ? qint64(m_heightData->count() / m_heightData->rowWidth()) - 1 : -1;
+}
+
+double ZQContourLayer::heightForXY(qint64 x, qint64 y) const
+{
+    return containsIndex({x, y}) ? m_heightData->objectAtRowColumn(quint64(y), quint64(x)) : 0.0;
+}
+
+QPointF ZQContourLayer::coordinateForXY(qint64 x, qint64 y) const
+{
+    return gridOrigin() + QPointF(double(x) * m_cellSize, double(y) * m_cellSize);
+}
+
+// --- Grid geometry -----------------------------------------------------------------------------------
+
+bool ZQContourLayer::containsIndex(Index index) const
+{
+    return m_heightData && index.x >= 0 && index.y >= 0 && index.x <= maxX() && index.y <= maxY();
+}
+
+ZQContourLayer::Index ZQContourLayer::indexForPoint(QPointF point) const
+{
+    const QRectF area = interior();
+    if (!area.contains(point))
+        return ZQMatrixArray::kNotFoundIndex;
+    const Index index{qint64(std::floor((point.x() - area.left()) / m_cellSize)),
+                      qint64(std::floor((point.y() - area.top()) / m_cellSize))};
+    return containsIndex(index) ? index : ZQMatrixArray::kNotFoundIndex;
+}
+
+double ZQContourLayer::spotHeight(QPointF point) const
+{
+    const Index index = indexForPoint(point);
+    return containsIndex(index) ? heightForXY(index.x, index.y) : 0.0;
+}
+
+void ZQContourLayer::fillHeightDataWithCount(double value, quint64 count)
+{
+    if (!m_heightData)
+        m_heightData = std::make_shared<ZQMatrixArray>();
+    m_heightData->setObjectsFromArray(QList<double>(qsizetype(count), double(float(value))));
+    clearCache();
+}
+
+QColor ZQContourLayer::colourForHeight(double height) const
+{
+    const double red = height / (double(countOfContours()) * 3.1123);
+    return QColor::fromRgbF(float(std::clamp(red, 0.0, 1.0)), 0.7f, float(std::clamp(0.8 * red, 0.0, 1.0)),
+                            float(std::clamp(0.5 * red, 0.0, 1.0)));
+}
+
+QString ZQContourLayer::heightDataAsTabDelimitedString() const
+{
+    return m_heightData ? m_heightData->dataAsTabDelimitedString().value_or(QString()) : QString();
+}
+
+void ZQContourLayer::makeNewGrid()
+{
+    const QRectF area = interior();
+    const auto countAt = [&](double cell) {
+        return (std::floor(area.width() / cell) + 2) * (std::floor(area.height() / cell) + 2);
+    };
+    // A tiny cell size would make a grid of millions of points: widen it until the grid fits.
+    if (!(countAt(m_cellSize) <= double(kMaximumGridCount))) {
+        m_cellSize = std::max(std::sqrt(area.width() * area.height() / double(kMaximumGridCount)), 1e-3);
+        while (countAt(m_cellSize) > double(kMaximumGridCount))
+            m_cellSize *= 1.01;
+    }
+    const quint64 columns = quint64(std::floor(area.width() / m_cellSize)) + 2;
+    const quint64 rows = quint64(std::floor(area.height() / m_cellSize)) + 2;
+    m_heightData = ZQMatrixArray::makeWithRowWidth(columns);
+    fillHeightDataWithCount(kNewHeight, columns * rows);
+    m_crossSectionRow = rows / 2;
+    m_terrainHeightForLevelMode = kNewHeight;
+    LogEvent(kReactiveEvent, QStringLiteral("set up contour layer, height data = %1 rows, %2 columns")
+                                 .arg(rows)
+                                 .arg(columns));
+}
+
+void ZQContourLayer::clampCrossSectionRow()
+{
+    if (!m_heightData)
+        return;
+    const qint64 last = m_crossSectionIsVertical ? maxX() : maxY();
+    m_crossSectionRow = quint64(std::clamp<qint64>(qint64(m_crossSectionRow), 0, std::max<qint64>(last, 0)));
+}
+
+// --- VXLayer -----------------------------------------------------------------------------------------
+
+void ZQContourLayer::wasAddedToDrawing(VXDrawing*)
+{
+    if (!m_heightData)
+        makeNewGrid();
+    clampCrossSectionRow();
+    initCrossSection();
+}
+
+void ZQContourLayer::layerDidBecomeActiveLayer()
+{
+    redrawCrossSection();
+    VXQContourLayerController* panel = VXQContourLayerController::sharedContourLayerController();
+    panel->setContourLayer(this);
+    panel->showWindow();
+}
+
+void ZQContourLayer::layerDidResignActiveLayer()
+{
+    redrawCrossSection();
+    VXQContourLayerController* panel = VXQContourLayerController::sharedContourLayerController();
+    if (panel->contourLayer() == this) {
+        panel->setContourLayer(nullptr);
+        panel->hideWindow();
+    }
+}
+
+QIcon ZQContourLayer::icon() const
+{
+    return QIcon(QStringLiteral(":/bundle/images/VL_Layer_Contour-Template.svg"));
+}
+
+void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool) const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    const QList<QPainterPath>& paths = contourPaths();
+    const ContourLevels levels = contourLevels();
+    QPainter& painter = *context->painter();
+    painter.save();
+    const auto restore = qScopeGuard([&] { painter.restore(); });
+    painter.setClipRect(interior(), Qt::IntersectClip);
+    painter.setBrush(Qt::NoBrush);
+    for (qsizetype i = 0; i < paths.size() && quint64(i) < levels.count; ++i) {
+        const QPainterPath& path = paths[i];
+        const double lw = m_contourLineWidth;
+        if (path.isEmpty() || !path.boundingRect().adjusted(-lw, -lw, lw, lw).intersects(rect))
+            continue;
+        const double level = levels.level(quint64(i));
+        const QColor colour =
+            level <= 0 && m_negativeContourColour.isValid() ? m_negativeContourColour : m_contourLineColour;
+        const bool highlighted = std::fmod(float(level), float(kHighlightedContourInterval)) == 0;
+        QPen pen(colour, highlighted ? 2 * lw : lw);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        painter.drawPath(path);
+    }
+    if (!isActive())
+        return;
+    if (m_showsCrossSection && view && crossSectionBounds().intersects(rect))
+        drawCrossSection();
+    if (m_inMouseDrag && !m_kernelPath.isEmpty() && m_partHit != -1) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kernelPathColourForMode(m_activeTerrainMode));
+        painter.drawPath(m_kernelPath.painterPath());
+    }
+}
+
+std::unique_ptr<platform::Menu> ZQContourLayer::menuForEventInView(QPointF point, VXDrawingView* view)
+{
+    std::unique_ptr<platform::Menu> menu = VXLayer::menuForEventInView(point, view);
+    if (!menu)
+        menu = std::make_unique<platform::Menu>();
+    const auto addItem = [&](const QString& title, const QByteArray& action) {
+        menu->addItemWithTitleActionKeyEquivalent(title, action)->setTarget(this);
+    };
+    addItem(tr("Export Height Map..."), "saveHeightMap");
+    addItem(tr("Import Height Map..."), "openHeightMap");
+    menu->addSeparator();
+    addItem(m_showsCrossSection ? tr("Hide Section") : tr("Show Section"), "toggleCrossSection");
+    addItem(tr("Update Contours"), "updateContours");
+    return menu;
+}
+
+bool ZQContourLayer::validateMenuItem(platform::MenuItem* item)
+{
+    if (item->action() == "toggleCrossSection") {
+        item->setTitle(m_showsCrossSection ? tr("Hide Section") : tr("Show Section"));
+        return true;
+    }
+    return respondsToSelector(item->action());
+}
+
+void ZQContourLayer::objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF& oldBounds)
+{
+    VXLayer::setNeedsDisplayInRect(oldBounds);
+    if (object)
+        VXLayer::setNeedsDisplayInRect(object->bounds());
+}
+
+// --- Archive -----------------------------------------------------------------------------------------
+
+void ZQContourLayer::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXLayer::encodeWithCoder(coder);
+    coder.encodeDouble(m_cellSize, kCellSizeKey);
+    coder.encodeColor(m_contourLineColour, kContourColourKey);
+    coder.encodeDouble(m_contourLineWidth, kContourLineWidthKey);
+    coder.encodeDouble(contourInterval(), kContourIntervalKey);
+    coder.encodeObject(m_heightData.get(), kHeightMapKey);
+    coder.encodeBool(simplifiesContours(), kSimplifyKey);
+    coder.encodeBool(smoothsContours(), kSmoothKey);
+    coder.encodeString(m_units, kUnitsKey);
+    if (m_negativeContourColour.isValid())
+        coder.encodeColor(m_negativeContourColour, kNegativeContourColourKey);
+}
+
+void ZQContourLayer::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXLayer::initWithCoder(coder);
+    const platform::ArchiveReader reader(coder);
+    setUpPlotter();
+    const double cellSize = reader.real(kCellSizeKey, kArchivedCellSizeFallback);
+    m_cellSize = cellSize > 0 ? cellSize : kArchivedCellSizeFallback;
+    m_terrainAdjustment = kTerrainAdjustment;
+    m_kernelSize = 0;
+    setKernelSize(kDefaultKernelSize);
+    m_contourLineColour = reader.colour(kContourColourKey, kDefaultContourColour);
+    const double width = reader.real(kContourLineWidthKey, kDefaultLineWidth);
+    m_contourLineWidth = width >= 0 ? width : kDefaultLineWidth;
+    m_units = reader.string(kUnitsKey, ContourUnits::kMetres);
+    if (m_units.isEmpty())
+        m_units = ContourUnits::kMetres;
+    m_negativeContourColour = reader.colour(kNegativeContourColourKey, QColor());
+    const double interval = reader.real(kContourIntervalKey, kDefaultInterval) / unitFactor();
+    m_contourInterval = isUsableInterval(interval) ? interval : kDefaultInterval;
+    const std::shared_ptr<ZQMatrixArray> grid = reader.object<ZQMatrixArray>(kHeightMapKey);
+    if (grid && isUsableHeightGrid(*grid))
+        m_heightData = grid;
+    else if (grid)
+        ZQLogObjCMethod(QStringLiteral("a height grid of %1 values in rows of %2 that is not full or holds no "
+                                       "number was left out")
+                            .arg(grid->count())
+                            .arg(grid->rowWidth()));
+    m_showsCrossSection = true;
+    m_crossSectionRow = m_heightData ? m_heightData->rows() / 2 : 0;
+    m_contourer->setSimplifies(reader.boolean(kSimplifyKey, false));
+    m_contourer->setSmoothing(reader.boolean(kSmoothKey, true) ? 1.0 : 0.0);
+    m_terrainHeightForLevelMode = 0;
+}

@@ -1,0 +1,100 @@
+#include "terrain/section/VXQContourCrossSection.h"
+
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/view/VXKnob.h"
+
+#include <QPainter>
+#include <QScopeGuard>
+
+namespace {
+
+constexpr double kGraticuleWidth = 0.1;
+constexpr double kSmoothing = 1.0;
+
+// The on-path point of every element of the path.
+QList<QPointF> pathPoints(const platform::BezierPath& path)
+{
+    QList<QPointF> points;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        QPointF p[3];
+        const platform::PathElement kind = path.elementAtIndexAssociatedPoints(i, p);
+        points.append(kind == platform::PathElement::CurveTo ? p[2] : p[0]);
+    }
+    return points;
+}
+
+} // namespace
+
+VXStylePtr VXQContourCrossSection::sectionStyle()
+{
+    return VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor::fromRgbF(1.0, 0.5, 0.0, 0.15), Qt::red, 0.75);
+}
+
+bool VXQContourCrossSection::isVertical() const
+{
+    const QRectF box = bounds();
+    return box.height() > box.width();
+}
+
+const platform::BezierPath& VXQContourCrossSection::graticule() const
+{
+    if (m_graticule)
+        return *m_graticule;
+    const QRectF box = path().bounds();
+    const bool vertical = isVertical();
+    platform::BezierPath lines;
+    const platform::BezierPath& profile = path();
+    for (int i = 0; i < profile.elementCount(); ++i) {
+        QPointF p[3];
+        if (profile.elementAtIndexAssociatedPoints(i, p) != platform::PathElement::LineTo)
+            continue;
+        if (vertical) {
+            lines.moveToPoint({box.left(), p[0].y()});
+            lines.lineToPoint({box.right(), p[0].y()});
+        } else {
+            lines.moveToPoint({p[0].x(), box.top()});
+            lines.lineToPoint({p[0].x(), box.bottom()});
+        }
+    }
+    return m_graticule.emplace(lines);
+}
+
+void VXQContourCrossSection::setPath(const platform::BezierPath& path)
+{
+    m_graticule.reset();
+    VXDrawablePath::setPath(path);
+}
+
+platform::BezierPath VXQContourCrossSection::renderingPath() const
+{
+    return VXDrawablePath::renderingPath().bezierPathByInterpolatingPath(kSmoothing);
+}
+
+int VXQContourCrossSection::hitPart(QPointF point) const
+{
+    const QList<QPointF> points = pathPoints(path());
+    const VXKnob& knobs = VXKnob::knobs();
+    for (qsizetype i = 0; i < points.size(); ++i)
+        if (knobs.hitTestPointInKnobAtPointOfTypeUserInfo(point, points[i], kVXBoundingRectKnobType, {}))
+            return int(i) + 1;
+    return VXDrawablePath::hitPart(point);
+}
+
+void VXQContourCrossSection::drawSelectedState() const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    QPainter& painter = *context->painter();
+    {
+        painter.save();
+        const auto restore = qScopeGuard([&] { painter.restore(); });
+        painter.setClipPath(renderingPath().painterPath(), Qt::IntersectClip);
+        painter.setPen(QPen(Qt::black, kGraticuleWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(graticule().painterPath());
+    }
+    const VXKnob& knobs = VXKnob::knobs();
+    for (const QPointF& point : pathPoints(path()))
+        knobs.drawKnobAtPointOfTypeAngleHighlightColour(point, kVXBoundingRectKnobType, 0, Qt::red);
+}

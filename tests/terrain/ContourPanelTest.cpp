@@ -1,0 +1,125 @@
+#include "TerrainTestSupport.h"
+
+#include "platform/ui/ColourWell.h"
+#include "terrain/layer/ContourUnits.h"
+#include "terrain/panel/VXQContourLayerController.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QSlider>
+
+using terraintest::LayerFixture;
+
+namespace {
+
+struct PanelFixture : LayerFixture {
+    VXQContourLayerController* panel = VXQContourLayerController::sharedContourLayerController();
+
+    PanelFixture()
+    {
+        drawing->setActiveLayer(layer.get());
+        forgetEdits();
+    }
+    ~PanelFixture() { drawing->setActiveLayer(nullptr); }
+};
+
+} // namespace
+
+TEST(ContourPanel, TheActiveLayerTakesThePanelAndResigningHidesIt)
+{
+    PanelFixture f;
+    EXPECT_EQ(f.panel->contourLayer(), f.layer.get());
+    EXPECT_TRUE(f.panel->window()->isVisible());
+    EXPECT_EQ(f.panel->window()->windowTitle(), QStringLiteral("Terrain"));
+    f.drawing->setActiveLayer(nullptr);
+    EXPECT_EQ(f.panel->contourLayer(), nullptr);
+    EXPECT_FALSE(f.panel->window()->isVisible());
+}
+
+TEST(ContourPanel, ValuesSetOnTheLayerReachTheirControls)
+{
+    PanelFixture f;
+    EXPECT_EQ(f.panel->contourIntervalField()->value(), 10.0);
+    EXPECT_EQ(f.panel->terrainToolSizeSlider()->value(), 7);
+    EXPECT_EQ(f.panel->sectionControlMatrix()->checkedId(), 1);
+    EXPECT_TRUE(f.panel->smoothCheckbox()->isChecked());
+
+    f.layer->setContourInterval(25);
+    f.layer->setContourLineWidth(1.25);
+    f.layer->setSimplifiesContours(true);
+    f.layer->setSmoothsContours(false);
+    f.layer->setContourColour(Qt::darkGreen);
+    f.layer->setCrossSectionIsVertical(true);
+    EXPECT_EQ(f.panel->contourIntervalField()->value(), 25.0);
+    EXPECT_EQ(f.panel->lineWidthField()->value(), 1.25);
+    EXPECT_TRUE(f.panel->simplifyCheckbox()->isChecked());
+    EXPECT_FALSE(f.panel->smoothCheckbox()->isChecked());
+    EXPECT_EQ(f.panel->plusContoursColourWell()->color(), QColor(Qt::darkGreen));
+    EXPECT_EQ(f.panel->sectionControlMatrix()->checkedId(), 2);
+    f.layer->setShowsCrossSection(false);
+    EXPECT_EQ(f.panel->sectionControlMatrix()->checkedId(), 0);
+
+    // Feet: the interval, the base height and the abbreviation follow at once.
+    f.layer->setBaseHeight(100);
+    f.layer->setUnits(ContourUnits::kFeet);
+    EXPECT_NEAR(f.panel->contourIntervalField()->value(), 82.025, 0.006);
+    EXPECT_NEAR(f.panel->baseHeightTextField()->value(), 328.1, 1e-6);
+    EXPECT_EQ(f.panel->unitsTextLabel()->text(), QStringLiteral("ft."));
+    EXPECT_EQ(f.panel->unitsComboBox()->currentText(), ContourUnits::kFeet);
+
+    // A layer without a negative colour shows its contour colour in both wells.
+    f.layer->setNegativeContourColour(QColor());
+    EXPECT_EQ(f.panel->minusContoursColourWell()->color(), QColor(Qt::darkGreen));
+}
+
+TEST(ContourPanel, ControlsWriteToTheLayerThroughItsLimits)
+{
+    PanelFixture f;
+    f.panel->sectionControlMatrix()->button(2)->click();
+    EXPECT_TRUE(f.layer->showsCrossSection());
+    EXPECT_TRUE(f.layer->crossSectionIsVertical());
+    EXPECT_EQ(f.layer->crossSectionRow(), 17u);
+    f.panel->sectionControlMatrix()->button(0)->click();
+    EXPECT_FALSE(f.layer->showsCrossSection());
+
+    f.panel->terrainToolChooser()->button(3)->click();
+    EXPECT_EQ(f.layer->terrainMode(), ZQContourLayer::CutValleyMode);
+    f.panel->terrainToolSizeSlider()->setValue(9);
+    EXPECT_EQ(f.layer->kernelSize(), 9u);
+    f.panel->terrainToolSizeSlider()->setValue(10); // even: ignored
+    EXPECT_EQ(f.layer->kernelSize(), 9u);
+
+    f.panel->contourIntervalField()->setValue(0); // clamped to the field's least
+    EXPECT_EQ(f.layer->contourInterval(), 0.01);
+    f.panel->lineWidthField()->setValue(-3);
+    EXPECT_EQ(f.layer->contourLineWidth(), 0.0);
+    f.panel->fixedHeightField()->setValue(1e300);
+    EXPECT_EQ(f.layer->terrainHeightForLevelMode(), 1e6);
+
+    f.panel->unitsComboBox()->setCurrentText(QStringLiteral("Yards"));
+    f.panel->unitsAction(f.panel->unitsComboBox());
+    EXPECT_EQ(f.layer->units(), QStringLiteral("Yards"));
+    EXPECT_EQ(f.panel->unitsTextLabel()->text(), QString());
+    EXPECT_FALSE(ContourUnits::availableUnits().contains(QStringLiteral("Yards")));
+
+    f.panel->smoothCheckbox()->click();
+    EXPECT_FALSE(f.layer->smoothsContours());
+    f.endStep();
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Smooth Contours"));
+}
+
+TEST(ContourPanel, WithoutALayerTheActionsChangeNothing)
+{
+    LayerFixture f;
+    VXQContourLayerController* panel = VXQContourLayerController::sharedContourLayerController();
+    panel->window();
+    panel->setContourLayer(nullptr);
+    panel->contourIntervalField()->setValue(50);
+    panel->smoothCheckbox()->click();
+    EXPECT_EQ(f.layer->contourInterval(), 10);
+    EXPECT_TRUE(f.layer->smoothsContours());
+}
