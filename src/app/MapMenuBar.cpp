@@ -149,6 +149,7 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
     addItem(layer, QObject::tr("Delete Layer"), "deleteLayerAction");
     layer->addSeparator();
     addItem(layer, QObject::tr("Border Layer"), "addBorderLayerAction");
+    addItem(layer, QObject::tr("Add Contour Layer"), "addContourLayerAction");
     addItem(layer, QObject::tr("Insert Scale Bar"), "insertScaleBar");
     addItem(layer, QObject::tr("Index Grid Settings..."), "editIndexGridSettingsAction");
     layer->addSeparator();

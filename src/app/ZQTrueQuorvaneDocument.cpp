@@ -13,6 +13,7 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "terrain/layer/ZQContourLayer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -241,8 +242,19 @@ void ZQTrueQuorvaneDocument::addBorderLayerAction(QObject*)
     insertLayerWithActionName(layer, tr("New Border Layer"));
 }
 
+void ZQTrueQuorvaneDocument::addContourLayerAction(QObject*)
+{
+    if (!drawing())
+        return;
+    auto layer = std::make_shared<ZQContourLayer>();
+    layer->setLayerName(drawing()->uniqueLayerNameForName(tr("Contours")));
+    insertLayerWithActionName(layer, tr("Add Contour Layer"));
+}
+
 bool ZQTrueQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
 {
+    if (item->action() == "addContourLayerAction")
+        return drawing() != nullptr;
     if (item->action() == "addBorderLayerAction")
         return drawing() && platform::ClassRegistry::metaObjectForName(kBorderLayerClassName);
     if (item->action() == "editIndexGridSettingsAction")

@@ -74,6 +74,9 @@ public:
     // A border layer ("Border Layer") above the active layer, made active, as the undo step
     // "New Border Layer".
     Q_INVOKABLE void addBorderLayerAction(QObject* sender = nullptr);
+    // A terrain layer ("Contours") over the interior above the active layer, made active, as
+    // the undo step "Add Contour Layer".
+    Q_INVOKABLE void addContourLayerAction(QObject* sender = nullptr);
     // Furniture commands are disabled while their layer classes are not registered.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
     // Opens the index grid settings sheet ("VLQNMapGridSettingsController") for mapGrid on

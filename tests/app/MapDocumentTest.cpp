@@ -16,6 +16,8 @@
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXGridLayer.h"
+#include "platform/ui/Menu.h"
+#include "terrain/layer/ZQContourLayer.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
@@ -405,3 +407,45 @@ TEST(MapWindowTest, SplitViewHoldsPanelsAroundTheDrawingAndRestoresSizes)
 
 } // namespace
 
+
+TEST(LayerCommandsTest, AddContourLayerIsOneUndoStepWithAGridOverTheInteriorAndItsOwnMenu)
+{
+    const auto document = newMapDocument();
+    ZQUndoManager& undo = *document->undoManager();
+    VXDrawing& drawing = *document->drawing();
+    const int initialCount = drawing.countOfLayers();
+    undo.removeAllActions();
+    platform::MenuItem add(QString(), "addContourLayerAction");
+    EXPECT_TRUE(document->validateMenuItem(&add));
+
+    document->addContourLayerAction();
+    undo.closeAutomaticGroup();
+    EXPECT_EQ(undo.undoStack().size(), 1);
+    EXPECT_EQ(undo.undoActionName(), QStringLiteral("Add Contour Layer"));
+    auto* terrain = qobject_cast<ZQContourLayer*>(document->activeLayer());
+    ASSERT_TRUE(terrain);
+    EXPECT_EQ(terrain->layerName(), QStringLiteral("Contours"));
+    const QRectF interior = drawing.interior();
+    EXPECT_EQ(terrain->heightMap()->columns(), quint64(std::floor(interior.width() / 15)) + 2);
+    EXPECT_EQ(terrain->heightMap()->rows(), quint64(std::floor(interior.height() / 15)) + 2);
+
+    // Its menu exports, imports, shows or hides the section and updates the contours.
+    const std::unique_ptr<platform::Menu> menu = terrain->menuForEventInView(interior.center(), nullptr);
+    QStringList actions;
+    for (QAction* action : menu->actions())
+        if (auto* item = qobject_cast<platform::MenuItem*>(action))
+            actions << QString::fromLatin1(item->action());
+    EXPECT_EQ(actions, QStringList({"saveHeightMap", "openHeightMap", "toggleCrossSection", "updateContours"}));
+    platform::MenuItem toggle(QString(), "toggleCrossSection");
+    EXPECT_TRUE(terrain->validateMenuItem(&toggle));
+    EXPECT_EQ(toggle.title(), QStringLiteral("Hide Section"));
+    terrain->toggleCrossSection();
+    terrain->validateMenuItem(&toggle);
+    EXPECT_EQ(toggle.title(), QStringLiteral("Show Section"));
+
+    drawing.setActiveLayer(nullptr);
+    undo.undo();
+    EXPECT_EQ(drawing.countOfLayers(), initialCount);
+    undo.redo();
+    EXPECT_EQ(drawing.countOfLayers(), initialCount + 1);
+}
