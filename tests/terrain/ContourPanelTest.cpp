@@ -63,10 +63,16 @@ TEST(ContourPanel, ValuesSetOnTheLayerReachTheirControls)
     f.layer->setShowsCrossSection(false);
     EXPECT_EQ(f.panel->sectionControlMatrix()->checkedId(), 0);
 
+    // A new grid, a new interval: the base height shown follows both.
+    f.layer->setHeightMap(terraintest::grid(2, {47, 52, 60, 81}));
+    EXPECT_EQ(f.panel->baseHeightTextField()->value(), 25.0);
+    f.layer->setContourInterval(10);
+    EXPECT_EQ(f.panel->baseHeightTextField()->value(), 40.0);
+
     // Feet: the interval, the base height and the abbreviation follow at once.
     f.layer->setBaseHeight(100);
     f.layer->setUnits(ContourUnits::kFeet);
-    EXPECT_NEAR(f.panel->contourIntervalField()->value(), 82.025, 0.006);
+    EXPECT_NEAR(f.panel->contourIntervalField()->value(), 32.81, 1e-9);
     EXPECT_NEAR(f.panel->baseHeightTextField()->value(), 328.1, 1e-6);
     EXPECT_EQ(f.panel->unitsTextLabel()->text(), QStringLiteral("ft."));
     EXPECT_EQ(f.panel->unitsComboBox()->currentText(), ContourUnits::kFeet);

@@ -67,7 +67,7 @@ void ZQContourLayer::setUpPlotter()
     m_contourer = std::make_unique<ZQBezierContourer>();
     m_plotter = std::make_unique<ZQContourPlotter>();
     m_plotter->initWithDataSourceDataReceiver(this, m_contourer.get());
-    m_contoursCache.reset();
+    clearCache();
 }
 
 QStringList ZQContourLayer::observableKeys()
@@ -111,7 +111,10 @@ void ZQContourLayer::setContourInterval(double interval)
     registerUndo([previous = contourInterval()](ZQContourLayer& layer) { layer.setContourInterval(previous); },
                  tr("Contour Interval"));
     announceChangeForKeys({QStringLiteral("contourInterval"), QStringLiteral("baseHeight")},
-                          [&] { m_contourInterval = stored; });
+                          [&] {
+                              m_contourInterval = stored;
+                              m_levelsCache.reset();
+                          });
     clearCache();
     setNeedsDisplay();
 }
@@ -122,7 +125,10 @@ void ZQContourLayer::setHeightMap(const std::shared_ptr<ZQMatrixArray>& grid)
         return;
     registerUndo([previous = frozenHeightMap()](ZQContourLayer& layer) { layer.setHeightMap(previous); },
                  tr("Change Contour Map"));
-    announceChangeForKeys({QStringLiteral("heightMap"), QStringLiteral("baseHeight")}, [&] { m_heightData = grid; });
+    announceChangeForKeys({QStringLiteral("heightMap"), QStringLiteral("baseHeight")}, [&] {
+        m_heightData = grid;
+        m_levelsCache.reset();
+    });
     clearCache();
     clampCrossSectionRow();
     initCrossSection();
@@ -184,6 +190,7 @@ void ZQContourLayer::setBaseHeight(double baseHeight)
         for (double& height : heights)
             height = float(height + shift);
         m_heightData->setObjectsFromArray(heights);
+        m_levelsCache.reset();
     });
     clearCache();
     initCrossSection();
@@ -255,7 +262,9 @@ void ZQContourLayer::setTerrainHeightForLevelMode(double height)
 
 ContourLevels ZQContourLayer::contourLevels() const
 {
-    return ContourLevels::forGridAtInterval(m_heightData.get(), m_contourInterval);
+    if (!m_levelsCache)
+        m_levelsCache = ContourLevels::forGridAtInterval(m_heightData.get(), m_contourInterval);
+    return *m_levelsCache;
 }
 
 void ZQContourLayer::getMaxHeightMinHeight(double* maximum, double* minimum) const
@@ -267,7 +276,11 @@ void ZQContourLayer::getMaxHeightMinHeight(double* maximum, double* minimum) con
         *minimum = levels.lowest;
 }
 
-void ZQContourLayer::clearCache() { m_contoursCache.reset(); }
+void ZQContourLayer::clearCache()
+{
+    m_contoursCache.reset();
+    m_levelsCache.reset();
+}
 
 void ZQContourLayer::recalculateContours()
 {

@@ -255,6 +255,8 @@ private:
     QColor m_negativeContourColour;
     double m_contourLineWidth = 0.2;
     mutable std::optional<QList<QPainterPath>> m_contoursCache;
+    // The levels, kept until the heights or the interval change.
+    mutable std::optional<ContourLevels> m_levelsCache;
     QString m_units;
     double m_cellSize = kNewCellSize;
     std::shared_ptr<ZQMatrixArray> m_heightData;

@@ -115,6 +115,7 @@ bool ZQContourLayer::modelTerrainAtIndexWithMode(Index index, int mode)
         setTerrainAtIndexToHeightWithKernel(index, m_terrainHeightForLevelMode, kernel.get());
     else
         m_heightData->offsetInPlaceWithKernelAtIndexWithSign(*kernel, index, mode == LowerMode || mode == CutValleyMode);
+    m_levelsCache.reset();
     if (m_showsCrossSection)
         initCrossSection();
     recalculateContoursAfterStep(cells, lowestBefore, highestBefore, levelsBefore);
@@ -126,6 +127,7 @@ void ZQContourLayer::setTerrainAtIndexToHeightWithKernel(Index index, double hei
 {
     if (!containsIndex(index) || !std::isfinite(height))
         return;
+    m_levelsCache.reset();
     if (!kernel) {
         m_heightData->replaceObjectAtIndexWithObject(index, float(height));
         return;

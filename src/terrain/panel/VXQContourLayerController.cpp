@@ -57,8 +57,9 @@ VXQContourLayerController::~VXQContourLayerController()
 
 VXQContourLayerController* VXQContourLayerController::sharedContourLayerController()
 {
-    static const std::unique_ptr<VXQContourLayerController> shared = std::make_unique<VXQContourLayerController>();
-    return shared.get();
+    // Never destroyed: a window deleted after the application object has gone would crash at exit.
+    static VXQContourLayerController* const shared = new VXQContourLayerController;
+    return shared;
 }
 
 // --- The window ----------------------------------------------------------------------------------------
