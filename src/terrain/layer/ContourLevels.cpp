@@ -33,16 +33,14 @@ ContourLevels ContourLevels::forHeightsAtInterval(double minimum, double maximum
     return levels;
 }
 
-ContourLevels ContourLevels::forGridAtInterval(const ZQMatrixArray* grid, double interval)
+std::pair<double, double> ContourLevels::heightRangeOfGrid(const ZQMatrixArray* grid)
 {
-    if (!grid || grid->count() == 0)
-        return {};
-    const QList<double> heights = grid->objects();
     float minimum = std::numeric_limits<float>::infinity();
     float maximum = -minimum;
-    for (double height : heights) {
-        minimum = std::min(minimum, float(height));
-        maximum = std::max(maximum, float(height));
-    }
-    return forHeightsAtInterval(minimum, maximum, interval);
+    if (grid)
+        for (double height : grid->objects()) {
+            minimum = std::min(minimum, float(height));
+            maximum = std::max(maximum, float(height));
+        }
+    return {minimum, maximum};
 }

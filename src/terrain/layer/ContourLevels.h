@@ -6,6 +6,7 @@
 // every height. Remainders are taken in single precision, as the heights are stored.
 
 #include <QtGlobal>
+#include <utility>
 
 class ZQMatrixArray;
 
@@ -24,5 +25,6 @@ struct ContourLevels {
     // No levels for an empty range (minimum above maximum), non-finite heights or an interval
     // that is not a positive, finite number.
     static ContourLevels forHeightsAtInterval(double minimum, double maximum, double interval);
-    static ContourLevels forGridAtInterval(const ZQMatrixArray* grid, double interval);
+    // The lowest and highest height of the grid, read in single precision (+inf, -inf for none).
+    static std::pair<double, double> heightRangeOfGrid(const ZQMatrixArray* grid);
 };

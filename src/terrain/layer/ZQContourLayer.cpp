@@ -127,7 +127,7 @@ void ZQContourLayer::setHeightMap(const std::shared_ptr<ZQMatrixArray>& grid)
                  tr("Change Contour Map"));
     announceChangeForKeys({QStringLiteral("heightMap"), QStringLiteral("baseHeight")}, [&] {
         m_heightData = grid;
-        m_levelsCache.reset();
+        heightsDidChange();
     });
     clearCache();
     clampCrossSectionRow();
@@ -190,7 +190,7 @@ void ZQContourLayer::setBaseHeight(double baseHeight)
         for (double& height : heights)
             height = float(height + shift);
         m_heightData->setObjectsFromArray(heights);
-        m_levelsCache.reset();
+        heightsDidChange();
     });
     clearCache();
     initCrossSection();
@@ -262,9 +262,19 @@ void ZQContourLayer::setTerrainHeightForLevelMode(double height)
 
 ContourLevels ZQContourLayer::contourLevels() const
 {
-    if (!m_levelsCache)
-        m_levelsCache = ContourLevels::forGridAtInterval(m_heightData.get(), m_contourInterval);
+    if (!m_levelsCache) {
+        if (!m_heightRange)
+            m_heightRange = ContourLevels::heightRangeOfGrid(m_heightData.get());
+        m_levelsCache = ContourLevels::forHeightsAtInterval(m_heightRange->first, m_heightRange->second,
+                                                            m_contourInterval);
+    }
     return *m_levelsCache;
+}
+
+void ZQContourLayer::heightsDidChange()
+{
+    m_heightRange.reset();
+    m_levelsCache.reset();
 }
 
 void ZQContourLayer::getMaxHeightMinHeight(double* maximum, double* minimum) const
@@ -279,21 +289,21 @@ void ZQContourLayer::getMaxHeightMinHeight(double* maximum, double* minimum) con
 void ZQContourLayer::clearCache()
 {
     m_contoursCache.reset();
-    m_levelsCache.reset();
+    heightsDidChange();
 }
 
 void ZQContourLayer::recalculateContours()
 {
     m_contourer->reset();
     m_plotter->computeContours();
-    m_contoursCache = m_contourer->allContourPaths();
+    m_contoursCache.emplace(m_contourer->allContourPaths());
 }
 
 const QList<QPainterPath>& ZQContourLayer::contourPaths() const
 {
     if (!m_contoursCache)
         const_cast<ZQContourLayer*>(this)->recalculateContours();
-    return *m_contoursCache;
+    return m_contoursCache->paths();
 }
 
 void ZQContourLayer::updateContours(QObject*)
@@ -432,18 +442,17 @@ void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDra
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context)
         return;
-    const QList<QPainterPath>& paths = contourPaths();
+    contourPaths();
+    const ContourCache& cache = *m_contoursCache;
     const ContourLevels levels = contourLevels();
     QPainter& painter = *context->painter();
     painter.save();
     const auto restore = qScopeGuard([&] { painter.restore(); });
     painter.setClipRect(interior(), Qt::IntersectClip);
     painter.setBrush(Qt::NoBrush);
-    for (qsizetype i = 0; i < paths.size() && quint64(i) < levels.count; ++i) {
-        const QPainterPath& path = paths[i];
-        const double lw = m_contourLineWidth;
-        if (path.isEmpty() || !path.boundingRect().adjusted(-lw, -lw, lw, lw).intersects(rect))
-            continue;
+    const double lw = m_contourLineWidth;
+    const QRectF reach = rect.adjusted(-lw, -lw, lw, lw);
+    for (qsizetype i = 0; i < cache.levelCount() && quint64(i) < levels.count; ++i) {
         const double level = levels.level(quint64(i));
         const QColor colour =
             level <= 0 && m_negativeContourColour.isValid() ? m_negativeContourColour : m_contourLineColour;
@@ -451,7 +460,10 @@ void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDra
         QPen pen(colour, highlighted ? 2 * lw : lw);
         pen.setCapStyle(Qt::FlatCap);
         painter.setPen(pen);
-        painter.drawPath(path);
+        // Only the strands that reach the area are stroked: a brush step redraws a small one.
+        for (const ContourCache::Strand& strand : cache.strandsOfLevel(i))
+            if (strand.bounds.intersects(reach))
+                painter.drawPath(strand.path);
     }
     if (!isActive())
         return;

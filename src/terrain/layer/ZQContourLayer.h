@@ -23,6 +23,7 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/vantrix/model/DrawableContainer.h"
 #include "platform/vantrix/model/VXLayer.h"
+#include "terrain/layer/ContourCache.h"
 #include "terrain/layer/ContourLevels.h"
 
 #include <QColor>
@@ -240,6 +241,11 @@ private:
     void alertImportFailure() const;
     void makeNewGrid();
     void clampCrossSectionRow();
+    // Forgets the heights' range and levels (the heights changed).
+    void heightsDidChange();
+    // After a brush step: the grid's range follows the touched cells' range without a scan,
+    // unless they held its lowest or highest height.
+    void updateHeightRangeAfterStep(std::pair<double, double> touchedBefore, std::pair<double, double> touchedAfter);
     // Recomputes the levels a brush step over `cells` can have changed, given the heights
     // the cells had before (all levels when the level list itself changed).
     void recalculateContoursAfterStep(const QRect& cells, double lowestBefore, double highestBefore,
@@ -254,8 +260,9 @@ private:
     QColor m_contourLineColour;
     QColor m_negativeContourColour;
     double m_contourLineWidth = 0.2;
-    mutable std::optional<QList<QPainterPath>> m_contoursCache;
-    // The levels, kept until the heights or the interval change.
+    mutable std::optional<ContourCache> m_contoursCache;
+    // The grid's height range and levels, kept until the heights or the interval change.
+    mutable std::optional<std::pair<double, double>> m_heightRange;
     mutable std::optional<ContourLevels> m_levelsCache;
     QString m_units;
     double m_cellSize = kNewCellSize;

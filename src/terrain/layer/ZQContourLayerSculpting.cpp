@@ -115,7 +115,7 @@ bool ZQContourLayer::modelTerrainAtIndexWithMode(Index index, int mode)
         setTerrainAtIndexToHeightWithKernel(index, m_terrainHeightForLevelMode, kernel.get());
     else
         m_heightData->offsetInPlaceWithKernelAtIndexWithSign(*kernel, index, mode == LowerMode || mode == CutValleyMode);
-    m_levelsCache.reset();
+    updateHeightRangeAfterStep({lowestBefore, highestBefore}, heightRangeOfCells(cells));
     if (m_showsCrossSection)
         initCrossSection();
     recalculateContoursAfterStep(cells, lowestBefore, highestBefore, levelsBefore);
@@ -127,7 +127,7 @@ void ZQContourLayer::setTerrainAtIndexToHeightWithKernel(Index index, double hei
 {
     if (!containsIndex(index) || !std::isfinite(height))
         return;
-    m_levelsCache.reset();
+    heightsDidChange();
     if (!kernel) {
         m_heightData->replaceObjectAtIndexWithObject(index, float(height));
         return;
@@ -136,6 +136,21 @@ void ZQContourLayer::setTerrainAtIndexToHeightWithKernel(Index index, double hei
     const double factor = (height - current) / kernel->centreValue();
     if (std::isfinite(factor))
         m_heightData->offsetInPlaceWithKernelAtIndex(*kernel->kernelByMultiplyingBy(factor), index);
+}
+
+void ZQContourLayer::updateHeightRangeAfterStep(std::pair<double, double> touchedBefore,
+                                                std::pair<double, double> touchedAfter)
+{
+    m_levelsCache.reset();
+    if (!m_heightRange)
+        return;
+    auto& [lowest, highest] = *m_heightRange;
+    if (touchedBefore.first > lowest && touchedBefore.second < highest) {
+        lowest = std::min<double>(lowest, float(touchedAfter.first));
+        highest = std::max<double>(highest, float(touchedAfter.second));
+    } else {
+        m_heightRange.reset();
+    }
 }
 
 void ZQContourLayer::recalculateContoursAfterStep(const QRect& cells, double lowestBefore, double highestBefore,
@@ -167,16 +182,9 @@ void ZQContourLayer::recalculateContoursAfterStep(const QRect& cells, double low
     ZQContourPlotter plotter;
     plotter.initWithDataSourceDataReceiver(&source, &contourer);
     plotter.computeContours();
-    QList<QPainterPath>& cache = *m_contoursCache;
-    for (qsizetype j = 0; j < changedIndexes.size(); ++j) {
-        const qsizetype target = qsizetype(changedIndexes[j]);
-        while (cache.size() <= target)
-            cache.append(QPainterPath());
-        cache[target] = contourer.contourPathForIndex(quint64(j)).value_or(QPainterPath());
-    }
-    // A full computation lists levels only up to the highest that has a contour.
-    while (!cache.isEmpty() && cache.last().isEmpty())
-        cache.removeLast();
+    for (qsizetype j = 0; j < changedIndexes.size(); ++j)
+        m_contoursCache->replaceLevel(qsizetype(changedIndexes[j]),
+                                      contourer.contourPathForIndex(quint64(j)).value_or(QPainterPath()));
 }
 
 void ZQContourLayer::recordHeightDataForUndo() { m_frozenHeightDataForUndo = frozenHeightMap(); }
