@@ -1,9 +1,13 @@
 #include "TerrainTestSupport.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/model/VXLayerMouseEvent.h"
 #include "support/TestSupport.h"
 #include "terrain/section/VXQContourCrossSection.h"
+
+#include <QImage>
+#include <QPainter>
 
 using terraintest::LayerFixture;
 
@@ -140,6 +144,32 @@ TEST(Sculpting, StepsRecomputeOnlyTheLevelsTheyReachAndEndEqualToAFullComputatio
         for (int e = 0; e < full[i].elementCount(); ++e)
             ASSERT_EQ(QPointF(stepped[i].elementAt(e)), QPointF(full[i].elementAt(e))) << "level " << i;
     }
+    // The levels kept through the steps are those of the heights now.
+    const auto [lowest, highest] = ContourLevels::heightRangeOfGrid(f.layer->heightMap().get());
+    EXPECT_EQ(f.layer->contourLevels(), ContourLevels::forHeightsAtInterval(lowest, highest, 25));
+
+    // Redrawing a small area strokes what a full redraw shows there.
+    const auto render = [&](const QRectF& area) {
+        QImage image(500, 700, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        const platform::GraphicsContext::Scope scope(&painter);
+        painter.setClipRect(area);
+        f.layer->drawRectInViewShowingHighlighting(area, nullptr, false);
+        return image;
+    };
+    const QRectF area(200, 300, 40, 30);
+    const QImage whole = render(QRectF(0, 0, 500, 700));
+    const QImage part = render(area);
+    EXPECT_EQ(part.copy(area.toRect()), whole.copy(area.toRect()));
+    const auto inked = [](const QImage& image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixel(x, y) != QColor(Qt::white).rgb();
+        return count;
+    };
+    EXPECT_GT(inked(whole.copy(area.toRect())), 20);
 }
 
 TEST(Sculpting, TheCrossSectionTurnsMovesAndReshapesTheHeightsAlongIt)
