@@ -1,6 +1,7 @@
 #include "TerrainTestSupport.h"
 
 #include "platform/ui/ColourWell.h"
+#include "platform/vantrix/model/VXLayerMouseEvent.h"
 #include "terrain/layer/ContourUnits.h"
 #include "terrain/panel/VXQContourLayerController.h"
 
@@ -62,6 +63,16 @@ TEST(ContourPanel, ValuesSetOnTheLayerReachTheirControls)
     EXPECT_EQ(f.panel->sectionControlMatrix()->checkedId(), 2);
     f.layer->setShowsCrossSection(false);
     EXPECT_EQ(f.panel->sectionControlMatrix()->checkedId(), 0);
+
+    // A stroke that cuts below 0 moves the base height shown when it ends.
+    f.layer->setTerrainMode(ZQContourLayer::CutValleyMode);
+    const QPointF valley = f.at(10, 10) + QPointF(1, 1);
+    f.layer->mouseDownInView({valley, 1, 0}, nullptr);
+    for (int i = 0; i < 4; ++i)
+        f.layer->mouseDraggedInView({valley, 1, 0}, nullptr);
+    EXPECT_EQ(f.panel->baseHeightTextField()->value(), 0.0);
+    f.layer->mouseUpInView({valley, 1, 0}, nullptr);
+    EXPECT_EQ(f.panel->baseHeightTextField()->value(), -25.0); // at the interval of 25
 
     // A new grid, a new interval: the base height shown follows both.
     f.layer->setHeightMap(terraintest::grid(2, {47, 52, 60, 81}));

@@ -391,8 +391,8 @@ void ZQContourLayer::mouseUpInView(const VXLayerMouseEvent&, VXDrawingView*)
     if (m_heightDataWasEdited && m_frozenHeightDataForUndo) {
         registerUndo([before = m_frozenHeightDataForUndo](ZQContourLayer& layer) { layer.setHeightMap(before); },
                      undoActionNameForMode(m_activeTerrainMode));
-        // Observers hear of the sculpted grid once, when the stroke is done.
-        announceChangeForKey(QStringLiteral("heightMap"), [] {});
+        // Observers hear of the sculpted grid (and the base height it may have moved) once, when the stroke is done.
+        announceChangeForKeys({QStringLiteral("heightMap"), QStringLiteral("baseHeight")}, [] {});
     }
     m_heightDataWasEdited = false;
     m_frozenHeightDataForUndo.reset();
