@@ -5,6 +5,7 @@
 #include "terrain/layer/ContourUnits.h"
 #include "terrain/layer/ZQContourLayer.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
@@ -166,7 +168,17 @@ void VXQContourLayerController::windowDidLoad()
 
 void VXQContourLayerController::showWindow()
 {
-    window()->show();
+    QWidget* panel = window();
+    if (!m_placed) {
+        // First shown beside the window the user works in, not over its drawing.
+        m_placed = true;
+        panel->adjustSize();
+        if (const QWidget* front = QApplication::activeWindow(); front && front != panel)
+            panel->move(front->frameGeometry().topRight() + QPoint(8, 0));
+        else if (const QScreen* screen = panel->screen())
+            panel->move(screen->availableGeometry().topRight() - QPoint(panel->width() + 20, -40));
+    }
+    panel->show();
 }
 
 void VXQContourLayerController::hideWindow()

@@ -118,6 +118,7 @@ private:
     QDoubleSpinBox* m_contourIntervalField = nullptr;
     QDoubleSpinBox* m_fixedHeightField = nullptr;
     QAbstractButton* m_helpButton = nullptr;
+    bool m_placed = false;
     std::shared_ptr<ZQContourLayer> m_contourLayerKeeper;
     QPointer<ZQContourLayer> m_contourLayer;
 };
