@@ -5,6 +5,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
 #include "symbols/SymbolClasses.h"
+#include "symbols/placed/VXQSymbol.h"
 #include "terrain/TerrainClasses.h"
 
 namespace {
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
     registerSymbolClasses();
     registerFurnitureClasses();
     registerTerrainClasses();
+    // Placed symbols are scaled by their corner handle here.
+    VXQSymbol::setDefaultSizeHandleVisible(true);
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);

@@ -9,7 +9,10 @@
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "symbols/manager/VXQSymbolManager.h"
+#include "symbols/placed/VXQSymbol.h"
 
 #include <QMimeData>
 #include <QPainter>
@@ -151,6 +154,33 @@ TEST_F(MasterSharingTest, DefaultMastersAreMadeOnceWithTheirShapes)
     EXPECT_EQ(point->name(), QStringLiteral("Imported Point Symbol"));
     EXPECT_EQ(point->objectSize(), QSizeF(4, 4));
     EXPECT_FALSE(point->sequenceable());
+}
+
+TEST_F(MasterSharingTest, SymbolsOfTheDefaultMastersFindThemAgainAfterARestart)
+{
+    const VXQSymbolMasterPtr star = VXQSymbolMaster::defaultSymbolMaster();
+    const VXQSymbolMasterPtr point = VXQSymbolMaster::defaultSymbolMasterForPointObjectImport();
+    const VXDrawingPtr drawing = VXDrawing::drawingWithSize({200, 200});
+    auto layer = std::make_shared<VXObjectDrawingLayer>();
+    drawing->addLayer(layer);
+    layer->addObject(star->symbolWithLocation(QPointF(10, 10)));
+    layer->addObject(star->symbolWithLocation(QPointF(50, 50)));
+    layer->addObject(point->symbolWithLocation(QPointF(90, 90)));
+    const QByteArray saved = platform::KeyedArchiver::archivedDataWithRootObject(layer.get());
+
+    // A new launch: a registry that has never seen these masters.
+    const VXQSymbolManager::SharedRegistryScope restarted;
+    const auto read = std::dynamic_pointer_cast<VXObjectDrawingLayer>(platform::KeyedUnarchiver::unarchiveObjectWithData(saved));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->objects().size(), 3);
+    const auto symbolAt = [&](int i) { return std::dynamic_pointer_cast<VXQSymbol>(read->objects().at(i)); };
+    EXPECT_EQ(symbolAt(0)->master(), star);
+    EXPECT_EQ(symbolAt(1)->master(), star);
+    EXPECT_EQ(symbolAt(2)->master(), point);
+    EXPECT_TRUE(VXQSymbolMaster::builtInMasterForKey(star->uniqueKey()));
+    EXPECT_FALSE(VXQSymbolMaster::builtInMasterForKey(rectangleMaster()->uniqueKey()));
+    // A copy is a master of its own, with a key of its own.
+    EXPECT_NE(std::static_pointer_cast<VXQSymbolMaster>(star->copy())->uniqueKey(), star->uniqueKey());
 }
 
 } // namespace

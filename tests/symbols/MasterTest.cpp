@@ -10,6 +10,7 @@
 #include "platform/vantrix/model/VXMetadataItem.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
 #include "symbols/manager/VXQSymbolManager.h"
+#include "symbols/placed/VXQSymbol.h"
 
 #include <QObject>
 #include <gtest/gtest.h>
@@ -80,6 +81,64 @@ TEST_F(MasterTest, SettingTheGraphicTakesAPrivateCopyAtTheOriginWithItsAttribute
     master->setDetachesStyle(false);
     master->setObject(donor.get());
     EXPECT_EQ(master->style(), donorStyle);
+}
+
+TEST_F(MasterTest, APlacedSymbolAsGraphicGivesItsMastersGraphicTurnedAndScaled)
+{
+    const VXQSymbolMasterPtr box = rectangleMaster(); // 20 x 10 about the origin
+    box->setAttributesTemplate({{QStringLiteral("kind"), QStringLiteral("crate")}});
+    const VXQSymbolPtr placed = box->symbolWithLocation(QPointF(300, 400));
+    placed->setScaleFactor(2.0);
+    placed->setAngle(M_PI / 2);
+
+    const VXQSymbolMasterPtr baked = VXQSymbolMaster::symbolMasterWithObjectName(*placed, QStringLiteral("Big box"));
+    ASSERT_NE(baked->object(), nullptr);
+    EXPECT_FALSE(qobject_cast<const VXQSymbol*>(baked->object())) << "the symbol's graphic, not the symbol";
+    EXPECT_EQ(baked->object()->location(), QPointF(0, 0));
+    EXPECT_NEAR(baked->object()->angle(), M_PI / 2, 1e-9);
+    const QRectF bounds = baked->objectBoundsIgnoringLabels();
+    EXPECT_NEAR(bounds.width(), 20.0, 1e-6) << "turned a quarter: twice the height across";
+    EXPECT_NEAR(bounds.height(), 40.0, 1e-6);
+    EXPECT_EQ(baked->attributesTemplate().keys(), QStringList{QStringLiteral("kind")});
+    EXPECT_EQ(box->objectSize(), QSizeF(20, 10)) << "the symbol's own master is left alone";
+
+    // An absolute angle is not shown, so it is not baked either.
+    placed->setObjectAngleIsAbsolute(true);
+    baked->setObject(placed.get());
+    EXPECT_NEAR(baked->objectBoundsIgnoringLabels().width(), 40.0, 1e-6);
+    EXPECT_NEAR(baked->object()->angle(), 0.0, 1e-9);
+}
+
+// Records what sendInitialValuesForAllPropertiesToObserver tells it.
+class InitialValues : public platform::KeyValueObserver {
+public:
+    QStringList keyPaths;
+    QVariantMap values;
+    void* context = nullptr;
+    void observeValueForKeyPathOfObjectChangeContext(const QString& keyPath, ZQObject*, const platform::KeyValueChange& change,
+                                                     void* passed) override
+    {
+        keyPaths.append(keyPath);
+        values.insert(keyPath, change.newValue);
+        context = passed;
+    }
+};
+
+TEST_F(MasterTest, InitialValuesReachTheObserverInObservableOrder)
+{
+    const VXQSymbolMasterPtr master = rectangleMaster(QStringLiteral("Crate"));
+    master->setPrescale(1.5);
+    master->setLocked(true);
+    InitialValues observer;
+    int context = 0;
+    master->sendInitialValuesForAllPropertiesToObserver(&observer, &context);
+    EXPECT_EQ(observer.keyPaths, VXQSymbolMaster::observableKeyPaths());
+    EXPECT_EQ(observer.context, &context);
+    EXPECT_EQ(observer.values.value(QStringLiteral("name")), QVariant(QStringLiteral("Crate")));
+    EXPECT_EQ(observer.values.value(QStringLiteral("prescale")).toDouble(), 1.5);
+    EXPECT_TRUE(observer.values.value(QStringLiteral("locked")).toBool());
+    EXPECT_FALSE(observer.values.value(QStringLiteral("image")).value<QImage>().isNull());
+    master->sendInitialValuesForAllPropertiesToObserver(nullptr, nullptr); // nobody to tell
 }
 
 TEST_F(MasterTest, TheSequencePlaceholderInAnyCaseMakesTheMasterSequenceable)

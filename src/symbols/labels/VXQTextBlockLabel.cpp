@@ -71,6 +71,15 @@ float VXQTextBlockLabel::placementAngleForPlacement(int placement)
     return placement >= kNorthEast && placement <= kSouthEast ? float(angles[placement - 1]) : 0.0f;
 }
 
+int VXQTextBlockLabel::compassPlacementForDirection(QPointF direction)
+{
+    static constexpr int kPlacementBySector[] = {kEast, kSouthEast, kSouth, kSouthWest, kWest, kNorthWest, kNorth, kNorthEast};
+    double degrees = std::floor(std::atan2(direction.y(), direction.x()) * 180.0 / kPi + 22.5);
+    if (degrees < 0)
+        degrees += 360;
+    return kPlacementBySector[int(degrees / 45) % 8];
+}
+
 platform::BezierPath VXQTextBlockLabel::textBlockHighlightPathWithRect(const QRectF& rect)
 {
     const double radius = rect.height() / 2;

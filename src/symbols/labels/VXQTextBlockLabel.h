@@ -44,6 +44,8 @@ public:
     // Single precision, as the direction angles have always been.
     static float placementAngleForPlacement(int placement);
     static int preferredPlacement() { return kNorthEast; }
+    // The compass placement whose 45 degree sector holds the direction (y grows down).
+    static int compassPlacementForDirection(QPointF direction);
     // A capsule: the rectangle's top and bottom edges with half circles of half its height
     // sticking out at each end.
     static platform::BezierPath textBlockHighlightPathWithRect(const QRectF& rect);

@@ -17,6 +17,7 @@
 #include "symbols/labels/VXQTextLabelContainer.h"
 #include "symbols/manager/VXQSymbolManager.h"
 #include "symbols/masters/VXQSymbolMasterClient.h"
+#include "symbols/placed/VXQSymbol.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -55,16 +56,10 @@ double now()
 // library item, whose masters must not ask again.
 bool s_isLookingUpDecodedMaster = false;
 
-VXQSymbolMasterPtr makeDefaultMaster(const QString& name, const QString& description,
-                                     const std::function<VXDrawableObjectPtr()>& makeGraphic)
-{
-    if (auto known = std::dynamic_pointer_cast<VXQSymbolMaster>(VXQSymbolManager::sharedSymbolManager()->symbolWithName(name)))
-        return known;
-    const VXDrawableObjectPtr graphic = makeGraphic();
-    VXQSymbolMasterPtr master = VXQSymbolMaster::symbolMasterWithObjectName(*graphic, name);
-    master->setUserDescription(description);
-    return master;
-}
+// The keys of the masters every launch makes for itself. They never change, so that the
+// symbols a saved map places with them find them again after a restart.
+const QString kDefaultSymbolMasterKey = QStringLiteral("5F0C2A4E-7B1D-4C36-9E58-D3A1B6F2C0E7");
+const QString kPointImportSymbolMasterKey = QStringLiteral("8E3B7D21-C4A9-4F05-B612-9A7E0D4C3F18");
 
 } // namespace
 
@@ -79,6 +74,30 @@ VXQSymbolMaster::~VXQSymbolMaster()
 
 // --- Making masters -----------------------------------------------------------------------------
 
+VXQSymbolMasterPtr VXQSymbolMaster::makeBuiltInMaster(const QString& name, const QString& key, const QString& description,
+                                                       const std::function<VXDrawableObjectPtr()>& makeGraphic)
+{
+    if (auto known = std::dynamic_pointer_cast<VXQSymbolMaster>(VXQSymbolManager::sharedSymbolManager()->symbolWithName(name)))
+        return known;
+    auto master = std::make_shared<VXQSymbolMaster>();
+    master->m_uniqueKey = key;
+    master->setObject(makeGraphic().get());
+    master->setName(name);
+    master->setUserDescription(description);
+    return master;
+}
+
+VXQSymbolMasterPtr VXQSymbolMaster::builtInMasterForKey(const QString& key)
+{
+    VXQSymbolMasterPtr master;
+    if (key == kDefaultSymbolMasterKey)
+        master = defaultSymbolMaster();
+    else if (key == kPointImportSymbolMasterKey)
+        master = defaultSymbolMasterForPointObjectImport();
+    // A registry master of the same name stands in for a built-in one, but not under its key.
+    return master && master->uniqueKey() == key ? master : nullptr;
+}
+
 VXQSymbolMasterPtr VXQSymbolMaster::symbolMasterWithObjectName(const VXDrawableObject& object, const QString& name)
 {
     auto master = std::make_shared<VXQSymbolMaster>();
@@ -89,8 +108,8 @@ VXQSymbolMasterPtr VXQSymbolMaster::symbolMasterWithObjectName(const VXDrawableO
 
 VXQSymbolMasterPtr VXQSymbolMaster::defaultSymbolMaster()
 {
-    static const VXQSymbolMasterPtr master = makeDefaultMaster(
-        QStringLiteral("Default Symbol"), tr("Automatically generated default symbol"), [] {
+    static const VXQSymbolMasterPtr master = makeBuiltInMaster(
+        QStringLiteral("Default Symbol"), kDefaultSymbolMasterKey, tr("Automatically generated default symbol"), [] {
             VXStyle::disableNameProvider();
             const auto enable = qScopeGuard([] { VXStyle::enableNameProvider(); });
             auto star = std::make_shared<VXRegularPolygonPath>();
@@ -109,8 +128,8 @@ VXQSymbolMasterPtr VXQSymbolMaster::defaultSymbolMaster()
 VXQSymbolMasterPtr VXQSymbolMaster::defaultSymbolMasterForPointObjectImport()
 {
     static const VXQSymbolMasterPtr master = [] {
-        VXQSymbolMasterPtr made = makeDefaultMaster(
-            QStringLiteral("Imported Point Symbol"),
+        VXQSymbolMasterPtr made = makeBuiltInMaster(
+            QStringLiteral("Imported Point Symbol"), kPointImportSymbolMasterKey,
             tr("Automatically generated symbol used when importing point objects from shapefiles"), [] {
                 return VXDrawableObjectPtr(VXDrawableShape::drawableShapeWithOvalInRect(QRectF(-2, -2, 4, 4), VXStyle::defaultStyle()));
             });
@@ -146,21 +165,25 @@ void VXQSymbolMaster::setObject(const VXDrawableObject* object)
 {
     if (!object || object == m_object.get() || m_locked)
         return;
+    // Shaped while it belongs to no one, so nothing is registered for undo or redrawn. A
+    // placed symbol gives its master's graphic as it shows it, turned and scaled.
+    const auto* symbol = qobject_cast<const VXQSymbol*>(object);
+    VXDrawableObjectPtr graphic = symbol ? symbol->placedCopyOfMasterObject() : object->copyDrawable();
+    if (!graphic)
+        return;
     m_swatchCache.clear();
     notifyMasterWillChange();
-    replaceObject(*object);
+    replaceObject(std::move(graphic));
     m_sequenceable = styleSuggestsSequenceable();
     notifyMasterDidChange();
 }
 
-void VXQSymbolMaster::replaceObject(const VXDrawableObject& object)
+void VXQSymbolMaster::replaceObject(VXDrawableObjectPtr graphic)
 {
     watchStyles(false);
     if (m_object && m_object->container() == this)
         m_object->setContainer(nullptr);
 
-    // Shaped while it belongs to no one, so nothing is registered for undo or redrawn.
-    VXDrawableObjectPtr graphic = object.copyDrawable();
     if (m_detachesStyle) {
         QHash<const VXStyle*, VXStylePtr> ownCopies;
         for (const VXStylePtr& style : graphic->allStyles())
@@ -286,6 +309,19 @@ QImage VXQSymbolMaster::image()
     if (m_icon.isNull())
         m_icon = imageToFitSize(kIconSize);
     return m_icon;
+}
+
+void VXQSymbolMaster::sendInitialValuesForAllPropertiesToObserver(platform::KeyValueObserver* observer, void* context)
+{
+    if (!observer)
+        return;
+    for (const QString& keyPath : observableKeyPaths()) {
+        platform::KeyValueChange change;
+        change.newValue = valueForKeyPath(keyPath);
+        if (platform::isNull(change.newValue))
+            change.newValue = platform::nullValue();
+        observer->observeValueForKeyPathOfObjectChangeContext(keyPath, this, change, context);
+    }
 }
 
 // --- Swatch ------------------------------------------------------------------------------------------------
@@ -635,6 +671,8 @@ std::shared_ptr<ZQObject> VXQSymbolMaster::awakeAfterUsingCoder(platform::KeyedU
         const auto clear = qScopeGuard([] { s_isLookingUpDecodedMaster = false; });
         registered = VXQSymbolManager::sharedSymbolForKey(m_uniqueKey);
     }
+    if (!registered)
+        registered = builtInMasterForKey(m_uniqueKey);
     if (registered)
         return registered;
     if (m_object)

@@ -25,6 +25,7 @@
 // "_disableSequencing" (not sequenceable), "_defaultSeqKind", "_noDetachStyle" (not
 // detachesStyle), "_timestamp", "_prescale" (single precision).
 
+#include "platform/foundation/KeyValueObserving.h"
 #include "platform/foundation/ZQObject.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
@@ -91,6 +92,8 @@ public:
     // The registry's "Imported Point Symbol", else a 4 x 4 oval about the origin; made once,
     // and not sequenceable.
     static VXQSymbolMasterPtr defaultSymbolMasterForPointObjectImport();
+    // One of the two masters above when `key` is its key, which is the same on every launch.
+    static VXQSymbolMasterPtr builtInMasterForKey(const QString& key);
     // A red and grey 4 x 4 oval for symbols that cannot be drawn.
     static VXDrawableObjectPtr invalidSymbolObject();
     // What fileData wrote; null when it is damaged or holds no master.
@@ -152,6 +155,10 @@ public:
     // The icon: made on first request from the swatch at 36 x 24.
     QImage image() override;
     void setImage(const QImage& image) { m_icon = image; }
+
+    // The observer is told each observable key path's value (the null marker for none) as
+    // a change, in order.
+    void sendInitialValuesForAllPropertiesToObserver(platform::KeyValueObserver* observer, void* context);
 
     // --- Swatch --------------------------------------------------------------------------------
     // The graphic at its natural size, cached under "PDF" until the graphic or a style changes.
@@ -247,7 +254,9 @@ private:
         VXQSymbolMasterClient* client = nullptr;
     };
 
-    void replaceObject(const VXDrawableObject& object);
+    static VXQSymbolMasterPtr makeBuiltInMaster(const QString& name, const QString& key, const QString& description,
+                                                const std::function<VXDrawableObjectPtr()>& makeGraphic);
+    void replaceObject(VXDrawableObjectPtr graphic);
     void watchStyles(bool watch);
     // Runs `change` between the will- and did-change notifications, unless locked.
     template <class Change>

@@ -88,15 +88,14 @@ bool isNumber(const QVariant& value)
     }
 }
 
-QuorvaneError validationError(const QString& key)
-{
-    return QuorvaneError(kQuorvaneValidationError,
-                         QCoreApplication::translate("VXQSymbol", "The value is not valid for the symbol's %1.").arg(key));
-}
-
 } // namespace
 
-VXQSymbol::VXQSymbol() = default;
+QuorvaneError VXQSymbol::validationErrorForKey(const QString& key)
+{
+    return QuorvaneError(kQuorvaneValidationError, tr("The value is not valid for the symbol's %1.").arg(key));
+}
+
+VXQSymbol::VXQSymbol() : DrawableTextLabelContainer(static_cast<VXDrawableObject&>(*this)) {}
 
 VXQSymbol::~VXQSymbol()
 {
@@ -231,6 +230,17 @@ VXDrawableObjectPtr VXQSymbol::mutableCopyOfMasterObject() const
     VXDrawableObjectPtr copy = graphic->copyDrawable();
     if (const QVariantMap attributes = m_master->attributesTemplate(); !attributes.isEmpty())
         copy->addMetadata(attributes);
+    return copy;
+}
+
+VXDrawableObjectPtr VXQSymbol::placedCopyOfMasterObject() const
+{
+    VXDrawableObjectPtr copy = mutableCopyOfMasterObject();
+    if (!copy)
+        return nullptr;
+    if (!m_absoluteAngle)
+        copy->rotateByAngle(m_angle);
+    copy->resizeWidthByHeightBy(m_scaleFactor, m_scaleFactor);
     return copy;
 }
 
@@ -465,12 +475,6 @@ void VXQSymbol::drawSelectedState() const
         m_labels.drawSelectionHighlights(VXDrawingView::currentView());
 }
 
-void VXQSymbol::drawTextLabelsInView(VXDrawingView* view) const
-{
-    if (!m_labels.hidden())
-        m_labels.drawLabels(view);
-}
-
 // --- Hit testing and gestures ----------------------------------------------------------------------------------
 
 QPointF VXQSymbol::sizeHandlePoint() const
@@ -520,17 +524,17 @@ void VXQSymbol::scaleToSizeHandleAtPoint(QPointF point, Qt::KeyboardModifiers mo
 void VXQSymbol::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
     m_scaleAtPress = m_scaleFactor;
-    if (part >= kVXQTextLabelPartBase) {
-        if (VXQTextLabel* label = m_labels.labelForPartcode(part - kVXQTextLabelPartBase))
-            m_labels.mouseDownOnLabel(label, event ? event->modifiers() : Qt::NoModifier);
-    }
+    beginLabelGesture(part - kVXQTextLabelPartBase, event ? event->modifiers() : Qt::NoModifier);
     VXDrawableObject::mouseDownAtPointInPartEvent(point, part, event);
 }
 
 void VXQSymbol::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
+    const Qt::KeyboardModifiers modifiers = event ? event->modifiers() : Qt::NoModifier;
     if (part == kSizeHandlePart)
-        scaleToSizeHandleAtPoint(point, event ? event->modifiers() : Qt::NoModifier);
+        scaleToSizeHandleAtPoint(point, modifiers);
+    else if (part >= kVXQTextLabelPartBase)
+        moveTextLabelWithPartcodeToPoint(part - kVXQTextLabelPartBase, point, modifiers);
     else
         VXDrawableObject::mouseDraggedAtPointInPartEvent(point, part, event);
 }
@@ -539,17 +543,16 @@ QString VXQSymbol::mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEven
 {
     if (part == kSizeHandlePart)
         return m_scaleFactor != m_scaleAtPress ? tr("Scale Symbol") : QString();
+    if (part >= kVXQTextLabelPartBase)
+        return endLabelGesture();
     return VXDrawableObject::mouseUpAtPointInPartEvent(point, part, event);
 }
 
 void VXQSymbol::mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
     VXDrawableObject::mouseDoubleClickedAtPointInPartEvent(point, part, event);
-    if (part < kVXQTextLabelPartBase || locked())
-        return;
-    VXQTextLabel* label = m_labels.labelForPartcode(part - kVXQTextLabelPartBase);
-    if (VXDrawingView* view = VXDrawingView::currentView(); label && view)
-        label->startEditingInView(view);
+    if (part >= kVXQTextLabelPartBase)
+        editLabelWithPartcode(part - kVXQTextLabelPartBase);
 }
 
 // --- Lifecycle ----------------------------------------------------------------------------------------------------
@@ -603,58 +606,6 @@ void VXQSymbol::metadataDidChangeForKey(const QString& key)
     VXDrawableObject::metadataDidChangeForKey(key);
 }
 
-// --- Labels ----------------------------------------------------------------------------------------------------------
-
-void VXQSymbol::addTextLabel(const VXQTextLabelPtr& label)
-{
-    ZQ_ASSERT(label, QStringLiteral("cannot add a nil label"));
-    if (m_labels.contains(label.get()))
-        return;
-    const QRectF oldBounds = bounds();
-    if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, label] { removeTextLabel(label); });
-    m_labels.append(label);
-    notifyGeometryChange(oldBounds);
-}
-
-void VXQSymbol::removeTextLabel(const VXQTextLabelPtr& label)
-{
-    if (!label || !m_labels.contains(label.get()))
-        return;
-    const QRectF oldBounds = bounds();
-    if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, label] { addTextLabel(label); });
-    m_labels.remove(label);
-    notifyGeometryChange(oldBounds);
-}
-
-void VXQSymbol::selectTextLabelExtendingSelection(VXQTextLabel* label, bool extend)
-{
-    m_labels.selectExtendingSelection(label, extend);
-}
-
-void VXQSymbol::setLabelsHidden(bool hidden)
-{
-    if (hidden == m_labels.hidden() || locked())
-        return;
-    if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, hidden] { setLabelsHidden(!hidden); });
-    m_labels.setHidden(hidden);
-    notifyVisualChange();
-}
-
-void VXQSymbol::textLabelContentWillChange(VXQTextLabel* label)
-{
-    if (m_labels.contains(label))
-        m_oldBoundsSaved = bounds();
-}
-
-void VXQSymbol::textLabelContentDidChange(VXQTextLabel* label)
-{
-    if (m_labels.contains(label))
-        notifyGeometryChange(m_oldBoundsSaved);
-}
-
 std::optional<QPointF> VXQSymbol::referencePointForLabel(const VXQTextLabel&) const
 {
     return containerTransform().map(m_location);
@@ -670,6 +621,8 @@ bool VXQSymbol::validateValueForKeyError(QVariant& value, const QString& key, Qu
         return validateScaleFactorError(value, error);
     if (key == QLatin1String("angle"))
         return validateAngleError(value, error);
+    if (key == QLatin1String("labelAttributes"))
+        return validateLabelAttributesError(value, error);
     return VXDrawableObject::validateValueForKeyError(value, key, error);
 }
 
@@ -686,7 +639,7 @@ bool VXQSymbol::validateStyleError(QVariant& value, QuorvaneError* error) const
         style = given ? given : styleHoldingValue(value);
     if (!style) {
         if (error)
-            *error = validationError(QStringLiteral("style"));
+            *error = validationErrorForKey(QStringLiteral("style"));
         return false;
     }
     value = QVariant::fromValue(style);
@@ -707,7 +660,7 @@ bool VXQSymbol::validateScaleFactorError(QVariant& value, QuorvaneError* error) 
     if (isNumber(value))
         return true;
     if (error)
-        *error = validationError(QStringLiteral("scaleFactor"));
+        *error = validationErrorForKey(QStringLiteral("scaleFactor"));
     return false;
 }
 
@@ -716,7 +669,7 @@ bool VXQSymbol::validateAngleError(QVariant& value, QuorvaneError* error) const
     if (isNumber(value))
         return true;
     if (error)
-        *error = validationError(QStringLiteral("angle"));
+        *error = validationErrorForKey(QStringLiteral("angle"));
     return false;
 }
 

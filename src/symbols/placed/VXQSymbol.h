@@ -29,8 +29,7 @@
 
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/DrawableContainer.h"
-#include "symbols/labels/TextLabelCollection.h"
-#include "symbols/labels/VXQTextLabelContainer.h"
+#include "symbols/labels/DrawableTextLabelContainer.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/masters/VXQSymbolMasterClient.h"
 
@@ -45,10 +44,11 @@ using VXQSymbolPtr = std::shared_ptr<VXQSymbol>;
 
 inline const QString kVXQSymbolMasterWasReplacedNotification = QStringLiteral("kVXQSymbolMasterWasReplacedNotification");
 inline const QString kSymbolsDefaultScaleVisually = QStringLiteral("kSymbolsDefaultScaleVisually");
+inline const QString kVXQSymbolLabelDefaultAttributes = QStringLiteral("kVXQSymbolLabelDefaultAttributes");
 
 class VXQSymbol : public VXDrawableObject,
                   public platform::DrawableContainer,
-                  public VXQTextLabelContainer,
+                  public DrawableTextLabelContainer,
                   public VXQSymbolMasterClient {
     Q_OBJECT
     Q_PROPERTY(QPointF location READ location WRITE setLocation)
@@ -95,6 +95,9 @@ public:
     VXDrawableObjectPtr masterObject() const;
     // A free copy of the master's graphic carrying the master's attribute template.
     VXDrawableObjectPtr mutableCopyOfMasterObject() const;
+    // That copy as the symbol shows it, turned (unless the angle is absolute) and scaled about
+    // the graphic's own location.
+    VXDrawableObjectPtr placedCopyOfMasterObject() const;
 
     // --- Placement -------------------------------------------------------------------------------
     QPointF location() const override { return m_location; }
@@ -189,28 +192,37 @@ public:
     QVariant metadataObjectForKey(const QString& key) const override;
 
     // --- VXQTextLabelContainer ------------------------------------------------------------------------
-    QList<VXQTextLabelPtr> textLabels() const override { return m_labels.labels(); }
-    void setTextLabels(const QList<VXQTextLabelPtr>& labels) override { m_labels.setLabels(labels); }
-    void addTextLabel(const VXQTextLabelPtr& label) override;
-    void removeTextLabel(const VXQTextLabelPtr& label) override;
-    VXQTextLabel* textLabelAtPoint(QPointF point) const override { return m_labels.labelAtPoint(point); }
-    void selectTextLabelExtendingSelection(VXQTextLabel* label, bool extend) override;
-    void deselectTextLabel(VXQTextLabel* label) override { m_labels.deselect(label); }
-    void selectAllTextLabels() override { m_labels.selectAll(); }
-    void deselectAllTextLabels() override { m_labels.deselectAll(); }
-    QList<VXQTextLabelPtr> selectedTextLabels() const override { return m_labels.selectedLabels(); }
-    void drawTextLabelsInView(VXDrawingView* view) const override;
-    bool labelsHidden() const override { return m_labels.hidden(); }
-    void setLabelsHidden(bool hidden) override;
+    // Declared by both bases: the layer's label pass and the label protocol draw the same.
+    void drawTextLabelsInView(VXDrawingView* view) const override { DrawableTextLabelContainer::drawTextLabelsInView(view); }
     bool locked() const override { return VXDrawableObject::locked(); }
     void setLocked(bool locked) override { VXDrawableObject::setLocked(locked); }
     QRectF boundsIgnoringLabels() const override;
-    QList<QRectF> textLabelBounds() const override { return m_labels.labelBounds(); }
-    void textLabelContentWillChange(VXQTextLabel* label) override;
-    void textLabelContentDidChange(VXQTextLabel* label) override;
-    void textLabelAttributesWillChange(VXQTextLabel* label) override { textLabelContentWillChange(label); }
-    void textLabelAttributesDidChange(VXQTextLabel* label) override { textLabelContentDidChange(label); }
     std::optional<QPointF> referencePointForLabel(const VXQTextLabel&) const override;
+    // North and south: half the height + 3; west and east: half the width + 4; others: half
+    // the diagonal + 1.
+    double labelOffsetRadiusForLabel(const VXQTextLabel& label) const override;
+    // Within 0.3 of the offset radius of the location the label sits on it; farther out it
+    // takes the compass placement of its direction. There is no visual centre to snap to.
+    int placementForLabelDraggedToPoint(const VXQTextLabel& label, QPointF point) const override;
+    // The last text adornment of the symbol's style; for a group master, of the first style
+    // of its graphic that has one; else one showing defaultSymbolLabelText.
+    VXTextAdornmentPtr templateAdornmentForNewLabels() const override;
+
+    // The text attributes new symbol labels start with, kept archived in the user default
+    // "kVXQSymbolLabelDefaultAttributes". Without a readable stored value: 11 point
+    // Helvetica in black with the default paragraph style, which is then stored.
+    static QVariantMap defaultSymbolLabelAttributes();
+    static void setDefaultSymbolLabelAttributes(const QVariantMap& attributes);
+    // The default label text ("%%name") in those attributes.
+    static platform::AttributedString defaultSymbolLabelText();
+
+    // The data-transformer output "labelAttributes": a style's text attributes go to every
+    // label; other values are ignored.
+    Q_INVOKABLE void setLabelAttributes(const QVariant& value);
+    // Styles with text attributes pass; a colour, a number (font size, 4...72), a font or a
+    // "Name Size" string naming a font become a text style holding it; anything else, a
+    // string naming no font and nothing are refused (error 55 but for nothing).
+    bool validateLabelAttributesError(QVariant& value, QuorvaneError* error) const;
     QList<QObject*> forwardingTargetsForSelector(const QByteArray&) const override { return m_labels.forwardingTargets(); }
 
     // --- Key-value validation ----------------------------------------------------------------------------
@@ -237,6 +249,11 @@ public:
     Q_INVOKABLE void revealMasterSymbol(QObject* sender = nullptr);
     Q_INVOKABLE void selectMatchingStyle(QObject* sender = nullptr);
     Q_INVOKABLE void copyDrawingStyle(QObject* sender = nullptr);
+    // A label north-east of the symbol in the template's text ("New Label"). The lock is left to
+    // menu validation, as for pasting and deleting.
+    Q_INVOKABLE void newTextLabel(QObject* sender = nullptr);
+    Q_INVOKABLE void pasteLabel(QObject* sender = nullptr);
+    Q_INVOKABLE void deleteLabels(QObject* sender = nullptr);
     Q_INVOKABLE void toggleLabelsVisible(QObject* sender = nullptr);
     Q_INVOKABLE void selectAllLabels(QObject* sender = nullptr) { selectAllTextLabels(); }
     Q_INVOKABLE void deselectAllLabels(QObject* sender = nullptr) { deselectAllTextLabels(); }
@@ -252,8 +269,12 @@ public:
 
 protected:
     void metadataDidChangeForKey(const QString& key) override;
+    // A locked symbol still takes and gives up labels.
+    bool labelEditsRespectLock() const override { return false; }
 
 private:
+    // Error 55 for a value the key does not take.
+    static QuorvaneError validationErrorForKey(const QString& key);
     // Joins `master`'s clients (null leaves the current one's).
     void becomeClientOf(const VXQSymbolMasterPtr& master);
     void leaveMaster();
@@ -273,7 +294,6 @@ private:
     bool m_showSizeHandle = false;
     bool m_scaleVisually = false;
     bool m_ignoresTransformers = true;
-    TextLabelCollection m_labels{*this};
     QRectF m_oldBoundsSaved;
     mutable QRectF m_masterBounds; // empty: stale
     quint64 m_masterClientIndex = 0;

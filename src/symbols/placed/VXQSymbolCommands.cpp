@@ -28,13 +28,9 @@ void VXQSymbol::detachSymbol(QObject*)
     auto* drawingLayer = qobject_cast<VXObjectDrawingLayer*>(layer());
     if (locked() || !drawingLayer)
         return;
-    const VXDrawableObjectPtr copy = mutableCopyOfMasterObject();
+    const VXDrawableObjectPtr copy = placedCopyOfMasterObject();
     ZQ_ASSERT(copy, QStringLiteral("couldn't detach - object was nil"));
-    // The copy looks as the symbol did: placed, turned unless the angle is absolute, scaled.
     copy->setLocation(m_location);
-    if (!m_absoluteAngle)
-        copy->rotateByAngle(m_angle);
-    copy->resizeWidthByHeightBy(m_scaleFactor, m_scaleFactor);
     copy->setMetadata(metadata());
     if (m_useLocalStyle)
         copy->setStyle(VXDrawableObject::style());
@@ -118,14 +114,6 @@ void VXQSymbol::copyDrawingStyle(QObject*)
     auto* data = new QMimeData;
     drawnWith->copyToPasteboard(data);
     QGuiApplication::clipboard()->setMimeData(data);
-}
-
-void VXQSymbol::toggleLabelsVisible(QObject* sender)
-{
-    setLabelsHidden(!m_labels.hidden());
-    const QString title = sender ? sender->property("title").toString() : QString();
-    if (!title.isEmpty())
-        nameUndoAction(title);
 }
 
 bool VXQSymbol::populateContextualMenuAtPoint(platform::Menu* menu, QPointF point)

@@ -31,28 +31,9 @@ constexpr double kCentroidSnapDistance = 10.0;
 constexpr double kCentreShareOfRadius = 0.3;
 constexpr double kCentroidMarkerRadius = 6.0;
 
-// The compass placement whose 45 degree sector holds the direction of `d` (y grows down).
-int compassPlacementOfDirection(QPointF d)
-{
-    static constexpr int kPlacementBySector[] = {
-        VXQTextBlockLabel::kEast,      VXQTextBlockLabel::kSouthEast, VXQTextBlockLabel::kSouth,
-        VXQTextBlockLabel::kSouthWest, VXQTextBlockLabel::kWest,      VXQTextBlockLabel::kNorthWest,
-        VXQTextBlockLabel::kNorth,     VXQTextBlockLabel::kNorthEast,
-    };
-    double degrees = std::floor(std::atan2(d.y(), d.x()) * 180.0 / M_PI + 22.5);
-    if (degrees < 0)
-        degrees += 360;
-    return kPlacementBySector[int(degrees / 45) % 8];
-}
-
-VXQTextBlockLabel* asBlockLabel(VXQTextLabel* label)
-{
-    return qobject_cast<VXQTextBlockLabel*>(label);
-}
-
 } // namespace
 
-VXQLabelledShape::VXQLabelledShape() = default;
+VXQLabelledShape::VXQLabelledShape() : DrawableTextLabelContainer(static_cast<VXDrawableObject&>(*this)) {}
 VXQLabelledShape::~VXQLabelledShape() = default;
 
 QString VXQLabelledShape::name() const
@@ -67,74 +48,9 @@ void VXQLabelledShape::setName(const QString& name)
     setMetadataItemValueForKey(name, kNameKey);
 }
 
-// --- The labels -------------------------------------------------------------------------------
-
-void VXQLabelledShape::setTextLabels(const QList<VXQTextLabelPtr>& labels)
-{
-    m_labels.setLabels(labels);
-}
-
-void VXQLabelledShape::addTextLabel(const VXQTextLabelPtr& label)
-{
-    ZQ_ASSERT(label, QStringLiteral("cannot add a nil label"));
-    if (locked() || m_labels.contains(label.get()))
-        return;
-    const QRectF oldBounds = bounds();
-    if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, label] { removeTextLabel(label); });
-    m_labels.append(label);
-    notifyGeometryChange(oldBounds);
-    label->notifyVisualChange();
-}
-
-void VXQLabelledShape::removeTextLabel(const VXQTextLabelPtr& label)
-{
-    if (locked() || !label || !m_labels.contains(label.get()))
-        return;
-    const QRectF oldBounds = bounds();
-    if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, label] { addTextLabel(label); });
-    label->notifyVisualChange();
-    m_labels.remove(label); // detaches and deselects it
-    notifyGeometryChange(oldBounds);
-}
-
-void VXQLabelledShape::selectTextLabelExtendingSelection(VXQTextLabel* label, bool extend)
-{
-    m_labels.selectExtendingSelection(label, extend);
-}
-
-void VXQLabelledShape::drawTextLabelsInView(VXDrawingView* view) const
-{
-    if (!m_labels.hidden())
-        m_labels.drawLabels(view);
-}
-
-void VXQLabelledShape::setLabelsHidden(bool hidden)
-{
-    if (hidden == m_labels.hidden() || locked())
-        return;
-    if (ZQUndoManager* undo = undoManager())
-        undo->registerUndoWithTargetHandler(this, [this, hidden] { setLabelsHidden(!hidden); });
-    m_labels.setHidden(hidden);
-    notifyVisualChange();
-}
-
 QVariant VXQLabelledShape::metadataObjectForKey(const QString& key) const
 {
     return VXDrawableShape::metadataObjectForKey(key);
-}
-
-void VXQLabelledShape::textLabelContentWillChange(VXQTextLabel* label)
-{
-    if (m_labels.contains(label))
-        m_oldBoundsSaved = bounds();
-}
-
-void VXQLabelledShape::textLabelContentDidChange(VXQTextLabel* label)
-{
-    if (m_labels.contains(label))
-        notifyGeometryChange(m_oldBoundsSaved);
 }
 
 // --- Placement -------------------------------------------------------------------------------
@@ -170,38 +86,13 @@ int VXQLabelledShape::placementForLabelDraggedToPoint(const VXQTextLabel& label,
         return VXQTextBlockLabel::kOnCentroid;
     if (kCentreShareOfRadius * labelOffsetRadiusForLabel(label) > std::hypot(d.x(), d.y()))
         return VXQTextBlockLabel::kOnReferencePoint;
-    return compassPlacementOfDirection(d);
-}
-
-void VXQLabelledShape::moveTextLabelWithPartcodeToPoint(int partcode, QPointF point, Qt::KeyboardModifiers modifiers)
-{
-    VXQTextBlockLabel* label = asBlockLabel(textLabelForPartcode(partcode));
-    if (!label || locked())
-        return;
-    const QRectF oldBounds = bounds();
-    const bool shift = modifiers & Qt::ShiftModifier;
-    if ((partcode & 3) == VXQTextBlockLabel::kRotationKnobPart) {
-        label->setAngleWithPointConstrain(point, shift);
-    } else if ((partcode & 3) == 0) {
-        if (shift)
-            label->setFreePosition(point - *referencePointForLabel(*label));
-        else
-            label->setPlacement(placementForLabelDraggedToPoint(*label, point));
-    }
-    notifyGeometryChange(oldBounds);
+    return VXQTextBlockLabel::compassPlacementForDirection(d);
 }
 
 VXTextAdornmentPtr VXQLabelledShape::templateAdornmentForNewLabels() const
 {
     const QList<VXTextAdornmentPtr> texts = style() ? style()->renderersOfClass<VXTextAdornment>() : QList<VXTextAdornmentPtr>();
     return texts.isEmpty() ? nullptr : texts.last();
-}
-
-void VXQLabelledShape::applyTextAttributesToLabels(const QVariantMap& attributes)
-{
-    const QRectF oldBounds = bounds();
-    m_labels.applyTextAttributes(attributes);
-    notifyGeometryChange(oldBounds);
 }
 
 // --- Drawable overrides ------------------------------------------------------------------------
@@ -221,14 +112,7 @@ int VXQLabelledShape::hitPart(QPointF point) const
 
 void VXQLabelledShape::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
-    m_gesture = {};
-    if (part >= kVXQTextLabelPartBase) {
-        VXQTextLabel* label = textLabelForPartcode(part - kVXQTextLabelPartBase);
-        if (label)
-            m_labels.mouseDownOnLabel(label, event ? event->modifiers() : Qt::NoModifier);
-        if (VXQTextBlockLabel* block = asBlockLabel(label))
-            m_gesture = {block, block->placement(), block->freePosition(), block->angle()};
-    }
+    beginLabelGesture(part - kVXQTextLabelPartBase, event ? event->modifiers() : Qt::NoModifier);
     VXDrawableShape::mouseDownAtPointInPartEvent(point, part, event);
 }
 
@@ -243,30 +127,14 @@ QString VXQLabelledShape::mouseUpAtPointInPartEvent(QPointF point, int part, QMo
 {
     if (part < kVXQTextLabelPartBase)
         return VXDrawableShape::mouseUpAtPointInPartEvent(point, part, event);
-    const LabelGesture gesture = std::exchange(m_gesture, {});
-    const VXQTextBlockLabel* label = gesture.label;
-    if (!label || !m_labels.contains(label))
-        return {};
-    // Named as the setter that made the change.
-    if (label->angle() != gesture.angle)
-        return tr("Rotate Label");
-    if (label->freePosition() != gesture.freePosition)
-        return tr("Move Label");
-    if (label->placement() != gesture.placement)
-        return tr("Label Placement");
-    return {};
+    return endLabelGesture();
 }
 
 void VXQLabelledShape::mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
     VXDrawableShape::mouseDoubleClickedAtPointInPartEvent(point, part, event);
-    if (part < kVXQTextLabelPartBase || locked())
-        return;
-    VXQTextLabel* label = textLabelForPartcode(part - kVXQTextLabelPartBase);
-    if (VXDrawingView* view = VXDrawingView::currentView(); label && view)
-        label->startEditingInView(view);
-    else if (label)
-        label->editText(nullptr);
+    if (part >= kVXQTextLabelPartBase)
+        editLabelWithPartcode(part - kVXQTextLabelPartBase);
 }
 
 void VXQLabelledShape::drawContent() const
@@ -349,57 +217,12 @@ void VXQLabelledShape::metadataDidChangeForKey(const QString& key)
 
 void VXQLabelledShape::newTextLabel(QObject*)
 {
-    if (locked())
-        return;
-    const VXQTextBlockLabelPtr label = VXQTextBlockLabel::label();
-    label->setPlacement(VXQTextBlockLabel::kOnCentroid);
-    const VXTextAdornmentPtr textTemplate = templateAdornmentForNewLabels();
-    if (textTemplate) {
-        auto adornment = std::static_pointer_cast<VXTextAdornment>(textTemplate->copy());
-        adornment->setEnabled(true);
-        adornment->setLayoutMode(VXTextAdornment::kLayoutInBox);
-        label->setTextAdornment(adornment);
-    }
-    addTextLabel(label);
-    if (!textTemplate)
-        label->sizeToHost(nullptr);
-    selectTextLabelExtendingSelection(label.get(), false);
-    if (ZQUndoManager* undo = undoManager())
-        undo->setActionName(tr("New Label"));
+    newTextLabelWithPlacement(VXQTextBlockLabel::kOnCentroid);
 }
 
-void VXQLabelledShape::pasteLabel(QObject*)
-{
-    if (locked())
-        return;
-    const platform::Pasteboard pasteboard = platform::Pasteboard::generalPasteboard();
-    const auto label = std::dynamic_pointer_cast<VXQTextBlockLabel>(VXQTextLabel::labelWithPasteboard(&pasteboard));
-    if (!label)
-        return;
-    addTextLabel(label);
-    selectTextLabelExtendingSelection(label.get(), false);
-    if (ZQUndoManager* undo = undoManager())
-        undo->setActionName(tr("Paste Label"));
-}
-
-void VXQLabelledShape::deleteLabels(QObject*)
-{
-    if (locked() || !m_labels.hasSelection())
-        return;
-    for (const VXQTextLabelPtr& label : m_labels.selectedLabels())
-        removeTextLabel(label);
-    if (ZQUndoManager* undo = undoManager())
-        undo->setActionName(tr("Delete Labels"));
-}
-
-void VXQLabelledShape::toggleLabelsVisible(QObject* sender)
-{
-    setLabelsHidden(!m_labels.hidden());
-    const QString title = sender ? sender->property("title").toString() : QString();
-    if (ZQUndoManager* undo = undoManager(); undo && !title.isEmpty())
-        undo->setActionName(title);
-}
-
+void VXQLabelledShape::pasteLabel(QObject*) { pasteLabelFromGeneralPasteboard(); }
+void VXQLabelledShape::deleteLabels(QObject*) { deleteSelectedLabels(); }
+void VXQLabelledShape::toggleLabelsVisible(QObject* sender) { toggleLabelsVisibleNamedBy(sender); }
 void VXQLabelledShape::selectAllLabels(QObject*) { selectAllTextLabels(); }
 void VXQLabelledShape::deselectAllLabels(QObject*) { deselectAllTextLabels(); }
 

@@ -20,16 +20,15 @@
 // "VXQLabelledShape_labelsHidden" (bool).
 
 #include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "symbols/labels/TextLabelCollection.h"
+#include "symbols/labels/DrawableTextLabelContainer.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
-#include "symbols/labels/VXQTextLabelContainer.h"
 
 namespace platform {
 class Menu;
 class MenuItem;
 } // namespace platform
 
-class VXQLabelledShape : public VXDrawableShape, public VXQTextLabelContainer {
+class VXQLabelledShape : public VXDrawableShape, public DrawableTextLabelContainer {
     Q_OBJECT
     Q_CLASSINFO("displayName", "Shape")
 
@@ -41,28 +40,12 @@ public:
     void setName(const QString& name) override;
 
     // --- VXQTextLabelContainer ------------------------------------------------------------
-    QList<VXQTextLabelPtr> textLabels() const override { return m_labels.labels(); }
-    void setTextLabels(const QList<VXQTextLabelPtr>& labels) override;
-    void addTextLabel(const VXQTextLabelPtr& label) override;
-    void removeTextLabel(const VXQTextLabelPtr& label) override;
-    VXQTextLabel* textLabelAtPoint(QPointF point) const override { return m_labels.labelAtPoint(point); }
-    void selectTextLabelExtendingSelection(VXQTextLabel* label, bool extend) override;
-    void deselectTextLabel(VXQTextLabel* label) override { m_labels.deselect(label); }
-    void selectAllTextLabels() override { m_labels.selectAll(); }
-    void deselectAllTextLabels() override { m_labels.deselectAll(); }
-    QList<VXQTextLabelPtr> selectedTextLabels() const override { return m_labels.selectedLabels(); }
-    void drawTextLabelsInView(VXDrawingView* view) const override;
-    bool labelsHidden() const override { return m_labels.hidden(); }
-    void setLabelsHidden(bool hidden) override;
+    // Declared by both bases: the layer's label pass and the label protocol draw the same.
+    void drawTextLabelsInView(VXDrawingView* view) const override { DrawableTextLabelContainer::drawTextLabelsInView(view); }
     bool locked() const override { return VXDrawableObject::locked(); }
     void setLocked(bool locked) override { VXDrawableObject::setLocked(locked); }
     QVariant metadataObjectForKey(const QString& key) const override;
     QRectF boundsIgnoringLabels() const override { return VXDrawableShape::bounds(); }
-    QList<QRectF> textLabelBounds() const override { return m_labels.labelBounds(); }
-    void textLabelContentWillChange(VXQTextLabel* label) override;
-    void textLabelContentDidChange(VXQTextLabel* label) override;
-    void textLabelAttributesWillChange(VXQTextLabel* label) override { textLabelContentWillChange(label); }
-    void textLabelAttributesDidChange(VXQTextLabel* label) override { textLabelContentDidChange(label); }
 
     // Placement of block labels: all from the shape's centre, mapped into the drawing.
     std::optional<QPointF> referencePointForLabel(const VXQTextLabel& label) const override;
@@ -71,15 +54,11 @@ public:
     double labelOffsetRadiusForLabel(const VXQTextLabel& label) const override;
     std::optional<QSizeF> centroidOffset() const override;
 
-    // The label of a local part code (4 x index + 4 + the label's own part); null for none.
-    VXQTextLabel* textLabelForPartcode(int partcode) const { return m_labels.labelForPartcode(partcode); }
-    // Moves or turns the label of a local part code toward `point` (see the top).
-    void moveTextLabelWithPartcodeToPoint(int partcode, QPointF point, Qt::KeyboardModifiers modifiers);
-    // The placement a body dragged to `point` takes (radius and centre as the shape gives them).
-    int placementForLabelDraggedToPoint(const VXQTextLabel& label, QPointF point) const;
+    // A body dragged near the visual centre goes onto it, near the centre point onto that,
+    // otherwise to the compass placement of its direction.
+    int placementForLabelDraggedToPoint(const VXQTextLabel& label, QPointF point) const override;
     // The copy of the last text adornment of the shape's style, which new labels take; null when none.
-    VXTextAdornmentPtr templateAdornmentForNewLabels() const;
-    void applyTextAttributesToLabels(const QVariantMap& attributes);
+    VXTextAdornmentPtr templateAdornmentForNewLabels() const override;
 
     // --- Drawable overrides -----------------------------------------------------------------
     // The shape's bounds with its labels'. Its logical bounds, which knobs, resizing and
@@ -120,21 +99,13 @@ public:
 
 protected:
     void metadataDidChangeForKey(const QString& key) override;
+    bool labelEditsRespectLock() const override { return true; }
 
 private:
     void drawCentroidMarker() const;
     VXDrawingView* drawingView() const;
 
-    TextLabelCollection m_labels{*this};
-    QRectF m_oldBoundsSaved;
     mutable bool m_isDrawingSwatch = false;
-    // The label being dragged, as it was when the press came.
-    struct LabelGesture {
-        VXQTextBlockLabel* label = nullptr;
-        int placement = 0;
-        QPointF freePosition;
-        double angle = 0;
-    } m_gesture;
 };
 
 using VXQLabelledShapePtr = std::shared_ptr<VXQLabelledShape>;
