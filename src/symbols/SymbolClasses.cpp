@@ -2,7 +2,9 @@
 
 #include "platform/foundation/ClassRegistry.h"
 #include "symbols/labels/VXQLabelLeaderLine.h"
+#include "symbols/labels/PathLabelContainer.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
+#include "symbols/labels/VXQTextPathLabel.h"
 #include "symbols/manager/VXQSymbolManager.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
@@ -16,10 +18,13 @@ void registerSymbolClasses()
     platform::ClassRegistry::registerClass<VXQTextBlockLabel>();
     platform::ClassRegistry::registerClass<VXQLabelLeaderLine>();
     platform::ClassRegistry::registerClass<VXQLabelledShape>();
+    platform::ClassRegistry::registerClass<VXQTextPathLabel>();
     platform::ClassRegistry::registerClass<VXQSymbolMaster>();
     platform::ClassRegistry::registerClass<VXQSymbolManager>();
     platform::ClassRegistry::registerClass<VXQSymbol>();
     // Menu items carry masters as plain objects; setMaster takes them back through this.
     registerObjectPointerType<VXQSymbolMaster>();
     addSymbolToolRegistration();
+    static PathLabelContainer::Behaviour pathLabels;
+    PathTextLabels::install(&pathLabels);
 }

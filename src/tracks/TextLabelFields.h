@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <memory>
 
 struct TextLabelFields {
     QList<ZQObjectPtr> labels;
@@ -16,6 +17,8 @@ struct TextLabelFields {
     bool hidden = false;
     bool dynamicTemplatesEnabled = false;
     double locationForAdding = -1;
+    // What the label side keeps with the path (see PathTextLabels); never archived or copied.
+    mutable std::shared_ptr<void> behaviour;
 
     // What each label answers to "searchableString", for those that answer it.
     QStringList searchableStrings() const

@@ -173,6 +173,14 @@ VXDrawablePathPtr cutPathAtLength(VXDrawablePath& path, double length)
         return nullptr;
     const VXQTrack::NetworkEdit edit; // the caller relinks what joined the track
     auto after = std::static_pointer_cast<VXDrawablePath>(path.copyDrawable());
+    // The labels at or after the cut go over to the second piece, measured from its start.
+    auto* labelled = qobject_cast<ZQMultiStylePath*>(&path);
+    if (PathTextLabels* labels = PathTextLabels::installed(); labels && labelled) {
+        auto& second = static_cast<ZQMultiStylePath&>(*after);
+        second.setTextLabels({});
+        second.labelBehaviourState().reset();
+        labels->assignLabels(*labelled, second, length, -length);
+    }
     reducePathToStretch(*after, length, after->length());
     reducePathToStretch(path, 0, length);
     return after;

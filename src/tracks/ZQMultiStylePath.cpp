@@ -281,6 +281,8 @@ void ZQMultiStylePath::changeStyleState(StyleState state)
     syncObjectStyle();
     updateRasterizerObservation();
     notifyGeometryChange(oldBounds);
+    if (PathTextLabels* labels = PathTextLabels::installed())
+        labels->stylesDidChange(*this);
 }
 
 void ZQMultiStylePath::syncObjectStyle()
@@ -418,6 +420,8 @@ bool ZQMultiStylePath::populateContextualMenuAtPoint(platform::Menu* menu, QPoin
 {
     if (!VXDrawablePath::populateContextualMenuAtPoint(menu, point))
         return false;
+    if (PathTextLabels* labels = PathTextLabels::installed())
+        labels->addItemsToMenu(*this, menu, point);
     if (!locked())
         selectStretchAtPoint(point);
     menu->addSeparator();
@@ -430,7 +434,24 @@ bool ZQMultiStylePath::validateMenuItem(platform::MenuItem* item)
 {
     if (item && isSpecialItemAction(item->action()))
         return canInsertSpecialItem() && !locked();
+    if (PathTextLabels* labels = PathTextLabels::installed(); labels && item)
+        if (const std::optional<bool> answer = labels->validateMenuItem(*this, item))
+            return *answer;
     return true;
+}
+
+void ZQMultiStylePath::performLabelCommand(const QByteArray& action, QObject* sender)
+{
+    if (PathTextLabels* labels = PathTextLabels::installed())
+        labels->performCommand(*this, action, sender);
+}
+
+QList<QObject*> ZQMultiStylePath::forwardingTargetsForSelector(const QByteArray& selector) const
+{
+    QList<QObject*> targets;
+    for (const ZQObjectPtr& label : m_labelFields.selectedLabels)
+        targets.append(label.get());
+    return targets.isEmpty() ? VXDrawablePath::forwardingTargetsForSelector(selector) : targets;
 }
 
 void ZQMultiStylePath::insertOverlayForSpecialItem(ZQSpecialItemKind kind, ZQOverlayPlacement placement,
@@ -579,6 +600,15 @@ QRectF ZQMultiStylePath::bounds() const
     std::optional<QRectF>& cached = cachedBounds();
     if (cached)
         return *cached;
+    QRectF area = boundsIgnoringLabels();
+    if (const PathTextLabels* labels = PathTextLabels::installed(); labels && !m_labelFields.labels.isEmpty())
+        area |= labels->labelBounds(*this);
+    cached = area;
+    return area;
+}
+
+QRectF ZQMultiStylePath::boundsIgnoringLabels() const
+{
     const platform::BezierPath path = renderingPath();
     QSizeF extra = style() ? style()->extraSpaceNeeded() : QSizeF(0, 0);
     for (const VXStylePtr& rangeStyle : allStyles())
@@ -586,7 +616,6 @@ QRectF ZQMultiStylePath::bounds() const
     QRectF area = path.bounds().adjusted(-extra.width(), -extra.height(), extra.width(), extra.height());
     for (const VXQAdornmentPtr& adornment : m_adornments.list())
         area |= adornment->boundsOnPath(path);
-    cached = area;
     return area;
 }
 
@@ -658,6 +687,8 @@ void ZQMultiStylePath::drawSelectedState() const
         frame.addRect(adornment->boundsOnPath(path));
         painter->strokePath(frame, QPen(colour, 0));
     }
+    if (const PathTextLabels* labels = PathTextLabels::installed(); labels && !m_labelFields.labels.isEmpty())
+        labels->drawSelectionHighlights(*this);
     if (locked())
         return;
     const RangeKnobs knobs = rangeKnobs();
@@ -667,6 +698,8 @@ void ZQMultiStylePath::drawSelectedState() const
 
 void ZQMultiStylePath::drawTextLabelsInView(VXDrawingView* view) const
 {
+    if (const PathTextLabels* labels = PathTextLabels::installed(); labels && !m_labelFields.labels.isEmpty())
+        labels->drawLabels(*this, view);
     for (const VXQAdornmentPtr& adornment : m_adornments.list())
         adornment->drawTextLabelsInView(view);
 }
@@ -702,6 +735,9 @@ int ZQMultiStylePath::hitPart(QPointF point) const
     if (isSelected() && !locked())
         if (const int knob = rangeKnobs().partHitByPoint(point, path); knob != kVXDrawingNoPart)
             return knob;
+    if (const PathTextLabels* labels = PathTextLabels::installed())
+        if (const int code = labels->partcodeHit(*this, point); code > 0)
+            return kZQTextLabelPartBase + code;
     if (const int index = m_adornments.indexHitByPoint(point, path); index >= 0)
         return ZQAdornmentPartCode(index);
     return pointHitsPath(point) ? kVXDrawingEntireObjectPart : kVXDrawingNoPart;
@@ -720,6 +756,11 @@ bool ZQMultiStylePath::isWithinDistanceOfPoint(double distance, QPointF point) c
 void ZQMultiStylePath::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
     m_drag.reset();
+    if (part >= kZQTextLabelPartBase) {
+        if (PathTextLabels* labels = PathTextLabels::installed())
+            labels->mouseDown(*this, part - kZQTextLabelPartBase, point, event);
+        return;
+    }
     if (locked())
         return;
     if (part >= kZQStyleBoundaryKnobPartBase) {
@@ -739,8 +780,13 @@ void ZQMultiStylePath::mouseDownAtPointInPartEvent(QPointF point, int part, QMou
     }
 }
 
-void ZQMultiStylePath::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent*)
+void ZQMultiStylePath::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
+    if (part >= kZQTextLabelPartBase) {
+        if (PathTextLabels* labels = PathTextLabels::installed())
+            labels->mouseDragged(*this, part - kZQTextLabelPartBase, point, event);
+        return;
+    }
     if (!m_drag || m_drag->part() != part || locked())
         return;
     if (const double position = lengthForPointTolerance(point, kAnyDistance); position >= 0)
@@ -749,8 +795,19 @@ void ZQMultiStylePath::mouseDraggedAtPointInPartEvent(QPointF point, int part, Q
 
 QString ZQMultiStylePath::mouseUpAtPointInPartEvent(QPointF, int part, QMouseEvent*)
 {
+    if (part >= kZQTextLabelPartBase) {
+        PathTextLabels* labels = PathTextLabels::installed();
+        return labels ? labels->mouseUp(*this, part - kZQTextLabelPartBase) : QString();
+    }
     const std::unique_ptr<PartDrag> drag = std::move(m_drag);
     return drag && drag->part() == part ? drag->release(undoManager()) : QString();
+}
+
+void ZQMultiStylePath::mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
+{
+    VXDrawablePath::mouseDoubleClickedAtPointInPartEvent(point, part, event);
+    if (PathTextLabels* labels = PathTextLabels::installed(); labels && part >= kZQTextLabelPartBase)
+        labels->doubleClick(*this, part - kZQTextLabelPartBase);
 }
 
 void ZQMultiStylePath::dragRangeKnob(int part, double position)
@@ -816,4 +873,6 @@ void ZQMultiStylePath::initWithCoder(platform::KeyedUnarchiver& coder)
     m_labelFields.locationForAdding = -1;
     updateRasterizerObservation();
     dropDrawingList();
+    if (PathTextLabels* labels = PathTextLabels::installed())
+        labels->pathWasRead(*this);
 }

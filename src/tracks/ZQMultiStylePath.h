@@ -21,6 +21,10 @@
 // both, for use outside a mapping layer. The list of what to draw is cached and built under a
 // lock, so other threads (exports) can draw the path while it is unchanged.
 //
+// Text labels along the path are kept here and archived with it; what they do is the label
+// side's (PathTextLabels), which the path calls for their drawing, hit testing, gestures,
+// menus and commands, and when it is read, cut or restyled.
+//
 // Part codes: the whole path -1, nothing 0, the knob of inline style boundary k (the end of
 // main style k) 64001 + k, overlay knob n 128001 + n (overlay i has its start knob at n = 2i
 // and its end knob at n = 2i + 1), adornment i -2 - i; text labels 256001 + their own code.
@@ -31,6 +35,7 @@
 #include "app/CasedDrawable.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "tracks/AdornmentCollection.h"
+#include "tracks/PathTextLabels.h"
 #include "tracks/RangeKnobs.h"
 #include "tracks/ShimBlender.h"
 #include "tracks/StrokeWidthSource.h"
@@ -194,6 +199,17 @@ public:
     void setLocationForAddingTextLabel(double location);
     static bool defaultAllowsDynamicLabelTemplates();
     static void setDefaultAllowsDynamicLabelTemplates(bool allows);
+    // What the label side keeps with this path; made by it on first use.
+    std::shared_ptr<void>& labelBehaviourState() const { return m_labelFields.behaviour; }
+    // Label commands, carried out by the label side (PathTextLabels); nothing without one.
+    Q_INVOKABLE void newTextLabel(QObject* sender = nullptr) { performLabelCommand("newTextLabel", sender); }
+    Q_INVOKABLE void pasteLabel(QObject* sender = nullptr) { performLabelCommand("pasteLabel", sender); }
+    Q_INVOKABLE void deleteLabels(QObject* sender = nullptr) { performLabelCommand("deleteLabels", sender); }
+    Q_INVOKABLE void toggleLabelsVisible(QObject* sender = nullptr) { performLabelCommand("toggleLabelsVisible", sender); }
+    Q_INVOKABLE void selectAllLabels(QObject* sender = nullptr) { performLabelCommand("selectAllLabels", sender); }
+    Q_INVOKABLE void deselectAllLabels(QObject* sender = nullptr) { performLabelCommand("deselectAllLabels", sender); }
+    // Messages the path lacks go to its selected labels.
+    QList<QObject*> forwardingTargetsForSelector(const QByteArray& selector) const override;
 
     // --- Commands and searching ---------------------------------------------------------------
     // Style and overlay names, adornment objects and text labels, joined with single blanks.
@@ -209,7 +225,9 @@ public:
     Q_INVOKABLE virtual bool validateMenuItem(platform::MenuItem* item);
 
     // --- Drawing ------------------------------------------------------------------------------
+    // With the labels' bounds.
     QRectF bounds() const override;
+    QRectF boundsIgnoringLabels() const;
     void drawContent() const override;
     void drawCasing() const override;
     void drawContentWithoutCasing() const override;
@@ -229,6 +247,8 @@ public:
     void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
     void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
     QString mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    // On a label: edits it in place.
+    void mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
 
     // --- Copying and archiving ----------------------------------------------------------------
     void adoptStylesFrom(const VXDrawableObject& original) override;
@@ -255,6 +275,7 @@ private:
     ZQStyleRange targetRange() const;
     void syncObjectStyle();
     void setActionName(const QString& name) const;
+    void performLabelCommand(const QByteArray& action, QObject* sender);
 
     std::shared_ptr<const MultiStyleDrawingList> drawingList() const;
     void dropDrawingList() const;

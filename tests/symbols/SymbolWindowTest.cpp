@@ -7,6 +7,7 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/masters/VXQSymbolMaster.h"
@@ -27,6 +28,7 @@ class SymbolWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        platform::ResponderChain::trackWindowActivation(); // as the application object does
         platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
         platform::Application::setDelegate(&delegate);
         QuorvaneError error;
@@ -72,18 +74,25 @@ protected:
     VXQSymbolPtr star;
 };
 
-TEST_F(SymbolWindow, EditCommandsStayAvailableAfterUndoingAChangeOfTheSelectedSymbol)
+TEST_F(SymbolWindow, EditCommandsStayWithTheSelectionWhileTheMenuBarHoldsTheKeyboard)
 {
     star->setLocation(QPointF(150, 120));
     document->undoManager()->closeAutomaticGroup();
+    // Escape out of an open menu, or Alt, leaves the keyboard with the menu bar.
+    window->menuBar()->setFocus(Qt::MenuBarFocusReason);
+    platform::RunLoop::runUntilIdle();
+    ASSERT_EQ(QApplication::focusWidget(), window->menuBar());
     MenuItem* undo = item("Edit", "Undo");
     ASSERT_TRUE(undo && undo->validate());
     undo->trigger();
     platform::RunLoop::runUntilIdle();
     ASSERT_EQ(star->location(), QPointF(100, 100));
     ASSERT_EQ(layer->selection(), QList<VXDrawableObjectPtr>{star});
-    for (const char* title : {"Cut", "Copy", "Delete"})
+    for (const char* title : {"Cut", "Copy", "Delete", "Select All"})
         EXPECT_TRUE(item("Edit", title)->validate()) << title;
+    item("Edit", "Copy")->trigger();
+    item("Edit", "Delete")->trigger();
+    EXPECT_TRUE(layer->objects().isEmpty()) << "the commands reach the drawing view";
 }
 
 } // namespace

@@ -67,12 +67,6 @@ const QIcon& mixedStateIcon()
     return icon;
 }
 
-// The first responder to start from in `window`: what has (or last had) its focus.
-QWidget* firstResponderOf(QWidget* window)
-{
-    return window->focusWidget() ? window->focusWidget() : window;
-}
-
 bool invokeValidator(QObject* validator, const QByteArray& selector, MenuItem* item)
 {
     bool enabled = true;
@@ -138,7 +132,7 @@ QObject* MenuItem::firstResponderTo(const QByteArray& action) const
     QWidget* window = owningWindow();
     if (!window || window == ResponderChain::keyWindow())
         return ResponderChain::firstResponderTo(action);
-    for (QObject* responder : ResponderChain::respondersFrom(firstResponderOf(window)))
+    for (QObject* responder : ResponderChain::respondersFrom(ResponderChain::focusedWidgetOf(window)))
         if (ResponderChain::respondsToAction(responder, action))
             return responder;
     return nullptr;

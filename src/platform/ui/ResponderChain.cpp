@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHash>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QSet>
 #include <QWidget>
@@ -16,6 +18,11 @@
 namespace platform {
 
 namespace {
+
+bool isMenu(const QObject* object)
+{
+    return qobject_cast<const QMenuBar*>(object) || qobject_cast<const QMenu*>(object);
+}
 
 // Remembers the last active ordinary window, which stays the main window while panels,
 // sheets and dialogs are active.
@@ -34,6 +41,16 @@ public:
         m_installed = true;
         qApp->installEventFilter(this);
         note(QApplication::activeWindow());
+        if (QWidget* focus = QApplication::focusWidget(); focus && !isMenu(focus))
+            m_lastFocus.insert(focus->window(), focus);
+    }
+
+    // What last had the focus in `window` other than its menus, which take the keyboard for
+    // a while (Alt, or Escape out of an open menu) and then hand it back.
+    QWidget* lastFocusBesideMenus(const QWidget* window) const
+    {
+        const QPointer<QWidget> widget = m_lastFocus.value(window);
+        return widget && widget->window() == window && widget->isVisible() ? widget.data() : nullptr;
     }
 
     QWidget* mainWindow() const
@@ -49,6 +66,8 @@ protected:
     {
         if (event->type() == QEvent::WindowActivate && watched->isWidgetType())
             note(static_cast<QWidget*>(watched));
+        if (event->type() == QEvent::FocusIn && watched->isWidgetType() && !isMenu(watched))
+            m_lastFocus.insert(static_cast<QWidget*>(watched)->window(), static_cast<QWidget*>(watched));
         return false;
     }
 
@@ -65,6 +84,7 @@ private:
     }
 
     QPointer<QWidget> m_mainWindow;
+    QHash<const QWidget*, QPointer<QWidget>> m_lastFocus;
     bool m_installed = false;
 };
 
@@ -166,7 +186,7 @@ QList<QObject*> ResponderChain::responders()
     builder.appendWindowChain(firstResponder());
     QWidget* main = mainWindow();
     if (main && main != keyWindow())
-        builder.appendWindowChain(main->focusWidget() ? main->focusWidget() : main);
+        builder.appendWindowChain(focusedWidgetOf(main));
     builder.appendApplicationResponders();
     return builder.result();
 }
@@ -252,7 +272,22 @@ QWidget* ResponderChain::firstResponder()
     if (!window)
         return nullptr;
     QWidget* focus = QApplication::focusWidget();
-    return focus && focus->window() == window ? focus : window;
+    return focus && focus->window() == window ? responderInPlaceOf(focus) : window;
+}
+
+QWidget* ResponderChain::focusedWidgetOf(QWidget* window)
+{
+    QWidget* focus = window->focusWidget();
+    return focus ? responderInPlaceOf(focus) : window;
+}
+
+QWidget* ResponderChain::responderInPlaceOf(QWidget* focus)
+{
+    if (!isMenu(focus))
+        return focus;
+    trackWindowActivation();
+    QWidget* last = WindowActivationTracker::instance().lastFocusBesideMenus(focus->window());
+    return last ? last : focus;
 }
 
 void ResponderChain::trackWindowActivation()

@@ -65,9 +65,15 @@ public:
     static QWidget* keyWindow();
     static QWidget* mainWindow();
     static QWidget* firstResponder();
+    // The widget of `window` with the focus, else the window. A menu bar holding the keyboard
+    // (after Alt, or Escape out of a menu) stands for what had the focus before it.
+    static QWidget* focusedWidgetOf(QWidget* window);
     // Starts following window activation; the application object calls it, as does
     // anything that makes windows. Calling it again does nothing.
     static void trackWindowActivation();
+
+private:
+    static QWidget* responderInPlaceOf(QWidget* focus);
 };
 
 } // namespace platform

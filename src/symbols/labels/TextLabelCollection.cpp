@@ -10,7 +10,10 @@
 
 #include <optional>
 
-TextLabelCollection::TextLabelCollection(VXQTextLabelContainer& owner) : m_owner(owner) {}
+TextLabelCollection::TextLabelCollection(VXQTextLabelContainer& owner, QObject* ownerObject)
+    : m_owner(owner), m_ownerObject(ownerObject)
+{
+}
 
 TextLabelCollection::~TextLabelCollection()
 {
@@ -20,7 +23,8 @@ TextLabelCollection::~TextLabelCollection()
 
 QObject* TextLabelCollection::ownerObject() const
 {
-    return dynamic_cast<QObject*>(&m_owner);
+    // The owner is still being made while the collection is: asked later.
+    return m_ownerObject ? m_ownerObject : dynamic_cast<QObject*>(&m_owner);
 }
 
 qsizetype TextLabelCollection::indexOf(const VXQTextLabel* label) const
@@ -52,7 +56,7 @@ void TextLabelCollection::setLabels(const QList<VXQTextLabelPtr>& labels)
 
 void TextLabelCollection::append(const VXQTextLabelPtr& label)
 {
-    label->setContainer(&m_owner);
+    label->setContainer(&m_owner, ownerObject());
     m_labels.append(label);
 }
 
@@ -242,7 +246,9 @@ bool TextLabelCollection::validateLabelMenuItem(platform::MenuItem* item) const
 {
     const QList<VXQTextLabelPtr> selection = selectedLabels();
     if (selection.isEmpty()) {
-        item->setState(platform::MenuItem::OffState);
+        // Setting a state makes an item show a check box: only one that has a state loses it.
+        if (item->state() != platform::MenuItem::OffState)
+            item->setState(platform::MenuItem::OffState);
         return false;
     }
     const platform::MenuItem::State original = item->state();

@@ -21,8 +21,10 @@ class QObject;
 
 class TextLabelCollection {
 public:
-    // `owner` is the container this collection belongs to.
-    explicit TextLabelCollection(VXQTextLabelContainer& owner);
+    // `owner` is the container this collection belongs to; `ownerObject` the feature it stands
+    // for, when the container is not that object itself (labels borrow its services, menu
+    // items aim at it, notifications come from it).
+    explicit TextLabelCollection(VXQTextLabelContainer& owner, QObject* ownerObject = nullptr);
     ~TextLabelCollection();
     TextLabelCollection(const TextLabelCollection&) = delete;
     TextLabelCollection& operator=(const TextLabelCollection&) = delete;
@@ -93,6 +95,7 @@ private:
     QObject* ownerObject() const;
 
     VXQTextLabelContainer& m_owner;
+    QObject* m_ownerObject;
     QList<VXQTextLabelPtr> m_labels;
     QSet<const VXQTextLabel*> m_selected;
     bool m_hidden = false;

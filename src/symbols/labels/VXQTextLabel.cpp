@@ -148,8 +148,13 @@ VXQTextLabelContainer* VXQTextLabel::container() const
 
 void VXQTextLabel::setContainer(VXQTextLabelContainer* container)
 {
+    setContainer(container, dynamic_cast<QObject*>(container));
+}
+
+void VXQTextLabel::setContainer(VXQTextLabelContainer* container, QObject* owner)
+{
     m_container = container;
-    m_containerObject = dynamic_cast<QObject*>(container);
+    m_containerObject = container ? owner : nullptr;
 }
 
 VXDrawableObject* VXQTextLabel::containerDrawable() const

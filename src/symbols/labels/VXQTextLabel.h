@@ -67,8 +67,10 @@ public:
     virtual void setTextAdornment(const VXTextAdornmentPtr& adornment);
     VXQTextLabelContainer* container() const;
     QObject* containerObject() const { return m_containerObject; }
-    // Called by the container that adopts or gives up the label.
+    // Called by the container that adopts or gives up the label. `owner` is the feature the
+    // container stands for, when the container is not that object itself.
     void setContainer(VXQTextLabelContainer* container);
+    void setContainer(VXQTextLabelContainer* container, QObject* owner);
 
     // --- Borrowed from the container ---------------------------------------------------------
     VXObjectOwnerLayer* layer() const;
@@ -182,7 +184,7 @@ public:
     // The label's contextual menu items (none while the container is locked), ahead of the
     // container's own.
     virtual void populateContextualMenu(platform::Menu* menu);
-    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+    Q_INVOKABLE virtual bool validateMenuItem(platform::MenuItem* item);
 
     // --- In-place editing (one label at a time in the whole application) ---------------------------
     void startEditingInView(VXDrawingView* view);

@@ -595,7 +595,9 @@ void VXQSymbol::symbolMasterDidChange(VXQSymbolMaster*)
 
 QVariant VXQSymbol::metadataObjectForKey(const QString& key) const
 {
-    return VXDrawableObject::metadataObjectForKey(key);
+    // A symbol not named itself goes by its master's name, as labels showing "%%name" do.
+    const QVariant value = VXDrawableObject::metadataObjectForKey(key);
+    return value.isValid() || key != kNameKey ? value : QVariant(masterName());
 }
 
 void VXQSymbol::metadataDidChangeForKey(const QString& key)

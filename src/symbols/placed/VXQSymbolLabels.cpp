@@ -10,6 +10,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FontUtilities.h"
 #include "platform/graphics/ParagraphStyle.h"
+#include "platform/vantrix/text/TextAttributeCoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,12 +38,20 @@ QVariantMap madeDefaultLabelAttributes()
             {platform::kParagraphStyleAttributeName, QVariant::fromValue(platform::ParagraphStyle())}};
 }
 
-// A copy of the default text style whose text the change is made to.
-VXStylePtr defaultTextStyleWith(const std::function<void(VXTextAdornment&)>& change)
+// A mutable copy of the default text style whose text attributes take the change (a text
+// component is added when the style has none).
+VXStylePtr defaultTextStyleWith(const QString& attribute, const QVariant& value)
 {
-    const VXStylePtr style = VXStyle::defaultTextStyle();
-    if (const VXTextAdornmentPtr text = lastTextAdornmentOf(style))
-        change(*text);
+    const VXStylePtr style = VXStyle::defaultTextStyle()->mutableCopy();
+    platform::TextAttributes attributes = style->hasTextAttributes() ? style->textAttributes() : madeDefaultLabelAttributes();
+    if (attribute == platform::kFontAttributeName) {
+        QFont font = attributes.value(platform::kFontAttributeName).value<QFont>();
+        font.setPointSizeF(value.toDouble());
+        attributes.insert(platform::kFontAttributeName, font);
+    } else {
+        attributes.insert(attribute, value);
+    }
+    style->addOrSetComponentForObject(QVariant(attributes));
     return style;
 }
 
@@ -91,7 +100,10 @@ VXTextAdornmentPtr VXQSymbol::templateAdornmentForNewLabels() const
             if (VXTextAdornmentPtr text = lastTextAdornmentOf(memberStyle))
                 return text;
     }
-    return VXTextAdornment::textAdornmentWithText(defaultSymbolLabelText());
+    // The attributes of the whole text, which editing keeps, not only of the default text's run.
+    const VXTextAdornmentPtr made = VXTextAdornment::textAdornmentWithText(defaultSymbolLabelText());
+    made->setTextAttributes(defaultSymbolLabelAttributes());
+    return made;
 }
 
 // --- Default text style ------------------------------------------------------------------------------
@@ -101,9 +113,10 @@ QVariantMap VXQSymbol::defaultSymbolLabelAttributes()
     const QByteArray stored = platform::UserDefaults::standardUserDefaults()->dataForKey(kVXQSymbolLabelDefaultAttributes);
     if (!stored.isEmpty()) {
         platform::KeyedUnarchiver reader(stored);
-        const QVariant attributes = reader.isValid() ? reader.decodeValue(kArchivedAttributesKey) : QVariant();
-        if (attributes.metaType() == QMetaType::fromType<QVariantMap>() && !attributes.toMap().isEmpty())
-            return attributes.toMap();
+        const platform::TextAttributes attributes =
+            reader.isValid() ? platform::textAttributesFromArchive(reader.decodeValue(kArchivedAttributesKey)) : platform::TextAttributes();
+        if (!attributes.isEmpty())
+            return attributes;
     }
     // Absent or unreadable: made again and kept, so every label starts alike from now on.
     const QVariantMap made = madeDefaultLabelAttributes();
@@ -114,7 +127,7 @@ QVariantMap VXQSymbol::defaultSymbolLabelAttributes()
 void VXQSymbol::setDefaultSymbolLabelAttributes(const QVariantMap& attributes)
 {
     platform::KeyedArchiver writer;
-    writer.encodeObject(QVariant(attributes), kArchivedAttributesKey);
+    writer.encodeObject(QVariant(platform::archivedTextAttributes(attributes)), kArchivedAttributesKey);
     platform::UserDefaults::standardUserDefaults()->setObjectForKey(writer.finishEncoding(), kVXQSymbolLabelDefaultAttributes);
 }
 
@@ -147,13 +160,12 @@ bool VXQSymbol::validateLabelAttributesError(QVariant& value, QuorvaneError* err
         style = given->hasTextAttributes() ? given : nullptr;
     } else if (value.metaType() == QMetaType::fromType<QColor>()) {
         const QColor colour = value.value<QColor>();
-        style = defaultTextStyleWith([&](VXTextAdornment& text) { text.setColour(colour); });
+        style = defaultTextStyleWith(platform::kForegroundColourAttributeName, QVariant::fromValue(colour));
     } else if (platform::isNumericVariant(value)) {
         const double size = double(value.toFloat());
         if (std::isfinite(size))
-            style = defaultTextStyleWith([&](VXTextAdornment& text) {
-                text.setFontSize(std::clamp(size, kMinimumLabelFontSize, kMaximumLabelFontSize));
-            });
+            style = defaultTextStyleWith(platform::kFontAttributeName,
+                                         std::clamp(size, kMinimumLabelFontSize, kMaximumLabelFontSize));
     } else if (value.metaType() == QMetaType::fromType<QFont>()) {
         style = VXStyle::textStyleWithFont(value.value<QFont>());
     } else if (value.metaType() == QMetaType::fromType<QString>()) {
