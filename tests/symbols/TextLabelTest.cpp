@@ -312,6 +312,13 @@ TEST(TextLabelCollection, PartCodesMenuValidationAndForwarding)
     EXPECT_EQ(map.label->alignment(), 0);
     EXPECT_TRUE(labels.validateLabelMenuItem(&left));
     EXPECT_EQ(left.state(), platform::MenuItem::OnState);
+    // An item the labels take no state on keeps none (a state would show a check box).
+    platform::MenuItem copyStyle(QString(), "copyDrawingStyle");
+    labels.validateLabelMenuItem(&copyStyle);
+    EXPECT_FALSE(copyStyle.isCheckable());
+    map.host->deselectAllTextLabels();
+    labels.validateLabelMenuItem(&copyStyle);
+    EXPECT_FALSE(copyStyle.isCheckable());
     map.host->setLocked(true);
     EXPECT_FALSE(labels.validateLabelMenuItem(&left));
 }

@@ -244,11 +244,14 @@ QList<QObject*> TextLabelCollection::forwardingTargets() const
 
 bool TextLabelCollection::validateLabelMenuItem(platform::MenuItem* item) const
 {
+    // Setting a state makes an item show a check box: states are set only when they change.
+    const auto setState = [item](platform::MenuItem::State state) {
+        if (item->state() != state)
+            item->setState(state);
+    };
     const QList<VXQTextLabelPtr> selection = selectedLabels();
     if (selection.isEmpty()) {
-        // Setting a state makes an item show a check box: only one that has a state loses it.
-        if (item->state() != platform::MenuItem::OffState)
-            item->setState(platform::MenuItem::OffState);
+        setState(platform::MenuItem::OffState);
         return false;
     }
     const platform::MenuItem::State original = item->state();
@@ -256,14 +259,14 @@ bool TextLabelCollection::validateLabelMenuItem(platform::MenuItem* item) const
     bool enabled = false;
     bool mixed = false;
     for (const VXQTextLabelPtr& label : selection) {
-        item->setState(original);
+        setState(original);
         if (!label->validateMenuItem(item))
             continue;
         enabled = true;
         mixed = mixed || (agreed && *agreed != item->state());
         agreed = item->state();
     }
-    item->setState(mixed ? platform::MenuItem::MixedState : agreed.value_or(original));
+    setState(mixed ? platform::MenuItem::MixedState : agreed.value_or(original));
     return enabled;
 }
 

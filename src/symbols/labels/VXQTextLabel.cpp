@@ -16,6 +16,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/text/HTMLTextReading.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "tracks/ZQMultiStylePath.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -812,7 +813,7 @@ void VXQTextLabel::initWithCoder(platform::KeyedUnarchiver& coder)
     const ZQObjectPtr owner = coder.decodeObject(kContainerKey);
     if (auto* labelContainer = dynamic_cast<VXQTextLabelContainer*>(owner.get()))
         setContainer(labelContainer);
-    else if (owner)
+    else if (owner && !qobject_cast<ZQMultiStylePath*>(owner.get())) // a path adopts its labels once read
         ZQLogObjCMethod(QStringLiteral("a %1 holds no labels; the label is read without its container")
                             .arg(owner->className()));
 }

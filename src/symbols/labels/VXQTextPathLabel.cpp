@@ -242,12 +242,15 @@ std::shared_ptr<VXDrawableObject> VXQTextPathLabel::convertToTextObject() const
 
 void VXQTextPathLabel::populateContextualMenu(platform::Menu* menu)
 {
+    // Ahead of what the menu already holds, as the base's items are.
+    QAction* const before = menu->actions().value(0);
     VXQTextLabel::populateContextualMenu(menu);
-    menu->addAction(itemFor(tr("Flip Label"), "reverseLabel", this, menu));
-    menu->addAction(itemFor(tr("Size To Path"), "sizeToPath", this, menu));
-    menu->addAction(itemFor(tr("Size To Text"), "fitToText", this, menu));
-    menu->addAction(itemFor(tr("Follow Trend Of Path"), "toggleSimplificationAction", this, menu));
-    menu->addSeparator();
+    menu->insertSeparator(before);
+    menu->insertAction(before, itemFor(tr("Flip Label"), "reverseLabel", this, menu));
+    menu->insertAction(before, itemFor(tr("Size To Path"), "sizeToPath", this, menu));
+    menu->insertAction(before, itemFor(tr("Size To Text"), "fitToText", this, menu));
+    menu->insertAction(before, itemFor(tr("Follow Trend Of Path"), "toggleSimplificationAction", this, menu));
+    menu->insertSeparator(before);
 }
 
 bool VXQTextPathLabel::validateMenuItem(platform::MenuItem* item)
