@@ -6,6 +6,7 @@
 #include "support/LogCapture.h"
 #include "support/TestSupport.h"
 #include "terrain/layer/ContourUnits.h"
+#include "terrain/section/VXQContourCrossSection.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -308,4 +309,22 @@ TEST(ContourLayer, AGridSmallerThanTheInteriorIsReadOnlyInsideItAndTheSectionRow
     // The profile is built from the grid alone.
     ASSERT_NE(f.layer->crossSection(), nullptr);
     EXPECT_FALSE(f.layer->crossSectionBounds().isEmpty());
+}
+
+TEST(ContourLayer, ADrawingReopensWithItsSculptedGridAndSection)
+{
+    LayerFixture f;
+    f.layer->modelTerrainAtIndexWithMode({10, 10}, ZQContourLayer::RaiseMode);
+    f.layer->setCrossSectionIsVertical(true);
+    const auto drawing = testsupport::roundTrip<VXDrawing>(*f.drawing);
+    ASSERT_NE(drawing, nullptr);
+    auto* layer = qobject_cast<ZQContourLayer*>(drawing->layers().last().get());
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->heightMap()->objects(), f.layer->heightMap()->objects());
+    // A reopened layer shows its section on the middle row, horizontal.
+    ASSERT_NE(layer->crossSection(), nullptr);
+    EXPECT_FALSE(layer->crossSectionIsVertical());
+    EXPECT_EQ(layer->crossSectionRow(), 24u);
+    // 10 above the row, half a point per metre of 3.5 above the lowest level (0).
+    EXPECT_EQ(layer->crossSection()->path().bounds().top(), 24 * 15 - 10 - 1.75);
 }
