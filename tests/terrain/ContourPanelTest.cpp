@@ -140,3 +140,20 @@ TEST(ContourPanel, WithoutALayerTheActionsChangeNothing)
     EXPECT_EQ(f.layer->contourInterval(), 10);
     EXPECT_TRUE(f.layer->smoothsContours());
 }
+
+TEST(ContourPanel, ThePanelHidesWhenItsLayerGoesWithItsDocument)
+{
+    VXQContourLayerController* panel = VXQContourLayerController::sharedContourLayerController();
+    {
+        LayerFixture f;
+        f.drawing->setActiveLayer(f.layer.get());
+        ASSERT_TRUE(panel->window()->isVisible());
+        // The document closes: its drawing and layers go without resigning anything.
+        f.undo->removeAllActions();
+        f.layer.reset();
+        f.drawing.reset();
+    }
+    EXPECT_EQ(panel->contourLayer(), nullptr);
+    EXPECT_FALSE(panel->window()->isVisible());
+    EXPECT_EQ(panel->window()->windowTitle(), QStringLiteral("--"));
+}

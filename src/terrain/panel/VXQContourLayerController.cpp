@@ -196,8 +196,15 @@ void VXQContourLayerController::setContourLayer(ZQContourLayer* layer)
     window();
     if (m_contourLayer)
         stopObservingLayer(m_contourLayer);
+    disconnect(m_layerDestroyed);
     m_contourLayer = layer;
-    m_contourLayerKeeper = layer ? std::static_pointer_cast<ZQContourLayer>(layer->weak_from_this().lock()) : nullptr;
+    if (layer)
+        // By then its observations have gone with it, and so has the layer behind the pointer.
+        m_layerDestroyed = connect(layer, &QObject::destroyed, this, [this] {
+            m_contourLayer = nullptr;
+            window()->setWindowTitle(tr("--"));
+            hideWindow();
+        });
     window()->setWindowTitle(layer ? layer->layerName() : tr("--"));
     if (layer)
         startObservingLayer(layer);

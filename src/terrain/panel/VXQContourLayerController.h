@@ -8,7 +8,8 @@
 // The panel follows its layer by observing the layer's observable keys (initial and new
 // values): each value arrives under its key and reaches the updater of that name; keys
 // without one (such as "heightMap") are ignored. Controls write to the layer through its
-// setters, which refuse what is out of range and ignore what is unchanged.
+// setters, which refuse what is out of range and ignore what is unchanged. The panel does not
+// keep its layer alive: when the layer goes (its document closed), the panel hides.
 
 #include "platform/foundation/KeyValueObserving.h"
 #include "platform/ui/WindowController.h"
@@ -119,6 +120,7 @@ private:
     QDoubleSpinBox* m_fixedHeightField = nullptr;
     QAbstractButton* m_helpButton = nullptr;
     bool m_placed = false;
-    std::shared_ptr<ZQContourLayer> m_contourLayerKeeper;
     QPointer<ZQContourLayer> m_contourLayer;
+    // Hides the panel when its layer goes with its document.
+    QMetaObject::Connection m_layerDestroyed;
 };
