@@ -131,6 +131,23 @@ TEST(PathLabel, ANewLabelCoversThePathAndFitsItsRangeToItsText)
     EXPECT_NEAR(label->styleRange().length, textWidth(*label) + VXQTextPathLabel::kFitMargin, 1.0);
 }
 
+TEST(PathLabel, ALaidOutLabelFollowsItsTextItsStretchAndItsPath)
+{
+    Road road;
+    const VXQTextPathLabelPtr label = road.addLabel(QStringLiteral("Elm Row"), ZQMakeAbsoluteStyleRange(20, 130));
+    label->setAlignment(2); // centred: as wide as its text
+    const QRectF first = label->bounds();
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_EQ(label->bounds(), first) << "laid out once, answered again";
+    label->setStyleRange(ZQMakeAbsoluteStyleRange(150, 130));
+    EXPECT_GT(label->bounds().left(), first.left() + 100);
+    label->setText(QStringLiteral("Elm Row and Ash Lane"));
+    const QRectF longer = label->bounds();
+    EXPECT_GT(longer.width(), first.width());
+    road.path->applyTransform(QTransform::fromTranslate(0, 50));
+    EXPECT_NEAR(label->bounds().center().y(), longer.center().y() + 50, 1e-6) << "the road moved";
+}
+
 TEST(PathLabel, BaselineSizeToPathAndFlipping)
 {
     Road road(10);

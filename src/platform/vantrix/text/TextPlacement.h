@@ -36,6 +36,7 @@ struct TextArrangement {
     double proportion = 0.5;
     double proportionalOffset = 0;
     bool wrapsLines = true; // in a box; unwrapped text is aligned in the box as a block
+    bool operator==(const TextArrangement&) const = default;
 };
 
 struct PlacedText {

@@ -612,8 +612,31 @@ platform::PlacedText VXTextAdornment::placedTextForObject(const VXRenderable& ob
         return box ? platform::placeTextInBox(text, *box, arrangement, withOutlines) : platform::PlacedText();
     }
     const platform::BezierPath path = object.renderingPath();
-    return platform::placeTextAlongPath(
-        text, m_layoutMode == kLayoutAlongReversedPath ? path.bezierPathByReversingPath() : path, arrangement);
+    return placedTextAlongPath(
+        text, (m_layoutMode == kLayoutAlongReversedPath ? path.bezierPathByReversingPath() : path).painterPath(),
+        arrangement);
+}
+
+struct VXTextAdornment::AlongPathLayout {
+    AttributedString text;
+    QPainterPath path;
+    platform::TextArrangement arrangement;
+    platform::PlacedText placed;
+};
+
+platform::PlacedText VXTextAdornment::placedTextAlongPath(const AttributedString& text, const QPainterPath& path,
+                                                          const platform::TextArrangement& arrangement) const
+{
+    {
+        const QMutexLocker lock(&m_alongPathLock);
+        if (const auto& kept = m_alongPathLayout;
+            kept && kept->arrangement == arrangement && kept->text == text && kept->path == path)
+            return kept->placed;
+    }
+    platform::PlacedText placed = platform::placeTextAlongPath(text, platform::BezierPath(path), arrangement);
+    const QMutexLocker lock(&m_alongPathLock);
+    m_alongPathLayout = std::make_shared<const AlongPathLayout>(AlongPathLayout{text, path, arrangement, placed});
+    return placed;
 }
 
 QRectF VXTextAdornment::boundsNeededForObject(const VXRenderable& object) const

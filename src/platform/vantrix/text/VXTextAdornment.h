@@ -27,14 +27,18 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMutex>
+#include <QPainterPath>
 #include <QRectF>
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 
 namespace platform {
 class AbbreviationTable;
 struct PlacedText;
+struct TextArrangement;
 struct TextEffects;
 }
 
@@ -270,6 +274,8 @@ private:
     platform::AttributedString withoutAttributesOfTheWholeText(const platform::AttributedString& label) const;
     platform::AttributedString withAttributesOfTheWholeText(const platform::AttributedString& text) const;
     platform::PlacedText placedTextForObject(const VXRenderable& object, bool withOutlines) const;
+    platform::PlacedText placedTextAlongPath(const platform::AttributedString& text, const QPainterPath& path,
+                                             const platform::TextArrangement& arrangement) const;
     platform::TextEffects effects() const;
     // How far the halo, outline and shadow reach beyond the glyphs.
     QSizeF effectsReach() const;
@@ -286,6 +292,12 @@ private:
     bool m_appliesObjectAngle = true;
     int m_clipping = kNoClipping;
     int m_changeCount = 0; // lets a command tell whether it changed anything
+    // The last text laid along a path, kept while text, path and arrangement stay the same: a
+    // label along a road is measured for its bounds and drawn with one layout, and redrawn
+    // without laying it out again. Drawing may run on other threads.
+    struct AlongPathLayout;
+    mutable QMutex m_alongPathLock;
+    mutable std::shared_ptr<const AlongPathLayout> m_alongPathLayout;
 };
 
 using VXTextAdornmentPtr = std::shared_ptr<VXTextAdornment>;
