@@ -327,6 +327,32 @@ TEST(PathLabel, EveryDragIsOneUndoStepAndPointsOffThePathChangeNothing)
     EXPECT_TRUE(road.drag(1, {80, kY}, {130, kY}).isEmpty());
 }
 
+TEST(PathLabel, LabelsTakeTheirRoadsTextStyleOnlyWithDynamicTemplates)
+{
+    Road road;
+    const VXQTextPathLabelPtr label = road.addLabel(QStringLiteral("Mill Lane"), ZQMakeAbsoluteStyleRange(10, 80));
+    VXStylePtr named = roadOfWidth(6);
+    const VXTextAdornmentPtr text = VXTextAdornment::textAdornmentWithText(QStringLiteral("Lane %%name"));
+    text->setFontSize(17);
+    named->addRenderer(text);
+    const auto restyle = [&](const VXStylePtr& style) {
+        road.path->setStyles({ZQRangeDrawingStyle::rangeDrawingStyleWithStyleRange(style, ZQWholeStyleRange())});
+    };
+    road.path->setDynamicLabelTemplatesEnabled(false);
+    restyle(named);
+    EXPECT_EQ(label->string(), QStringLiteral("Mill Lane"));
+    EXPECT_NE(label->fontSize(), 17.0);
+
+    road.path->setDynamicLabelTemplatesEnabled(true);
+    restyle(roadOfWidth(4));
+    EXPECT_EQ(label->string(), QStringLiteral("Mill Lane")) << "a style without text leaves the label as it is";
+    restyle(named);
+    EXPECT_EQ(label->fontSize(), 17.0);
+    EXPECT_TRUE(label->string().startsWith(QStringLiteral("Lane")));
+    EXPECT_EQ(label->textAdornment()->layoutMode(), VXTextAdornment::kLayoutAlongPath);
+    EXPECT_NEAR(label->styleRange().length, textWidth(*label) + VXQTextPathLabel::kFitMargin, 1.0) << "fitted to the new text";
+}
+
 TEST(PathLabel, OldTextOverlaysBecomeLabelsWhenAPathIsRead)
 {
     Road road;
