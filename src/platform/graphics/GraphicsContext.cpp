@@ -43,6 +43,11 @@ GraphicsContext& GraphicsContext::Scope::context()
     return *m_context;
 }
 
+bool GraphicsContext::isDrawingToScreen() const
+{
+    return m_painter->device() && m_painter->device()->devType() == QInternal::Widget;
+}
+
 GraphicsContext::GraphicsContext(QPainter* painter, bool flipped)
     : m_painter(painter)
     , m_flipped(flipped)

@@ -36,6 +36,9 @@ public:
     QPainter* painter() const { return m_painter; }
     // Whether y grows downwards, as in views and images (PDF pages drawn y-up answer false).
     bool isFlipped() const { return m_flipped; }
+    // Whether the painter paints a widget: on-screen aids are drawn there and nowhere else
+    // (not into images, PDF or printers).
+    bool isDrawingToScreen() const;
 
     // Nested save and restore of the painter state, colours included.
     void saveGraphicsState();

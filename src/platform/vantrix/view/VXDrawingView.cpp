@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -359,9 +360,45 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
     options.highlighting = true;
     options.view = this;
     platform::DrawingRenderer::drawDrawing(*m_drawing, painter, exposed, options);
-    // Tool feedback (knobs, marquees) draws through the graphics context too.
+    // Overlays and tool feedback (knobs, marquees) draw through the graphics context too.
     const platform::GraphicsContext::Scope context(&painter);
+    const QScopedValueRollback exposing(m_exposedRect, std::optional<QRectF>(exposed));
+    drawOverlays(painter, exposed);
     m_toolController->drawRectInView(painter, exposed);
+}
+
+bool VXDrawingView::needsToDrawRect(const QRectF& rect) const
+{
+    return m_exposedRect && m_exposedRect->intersects(rect);
+}
+
+// --- Overlays -------------------------------------------------------------------------------
+
+void VXDrawingView::setOverlay(QObject* owner, Overlay overlay)
+{
+    removeOverlay(owner);
+    if (owner && overlay)
+        m_overlays.push_back({owner, std::move(overlay)});
+    viewport()->update();
+}
+
+void VXDrawingView::removeOverlay(const QObject* owner)
+{
+    std::erase_if(m_overlays, [owner](const OwnedOverlay& overlay) { return !overlay.owner || overlay.owner == owner; });
+}
+
+void VXDrawingView::drawOverlays(QPainter& painter, const QRectF& exposed)
+{
+    std::erase_if(m_overlays, [](const OwnedOverlay& overlay) { return !overlay.owner; });
+    // An overlay may add or remove overlays while drawing.
+    const std::vector<OwnedOverlay> overlays = m_overlays;
+    for (const OwnedOverlay& overlay : overlays) {
+        if (!overlay.owner)
+            continue;
+        painter.save();
+        platform::runGuarded("VXDrawingView overlay", [&] { overlay.draw(painter, exposed); });
+        painter.restore();
+    }
 }
 
 // --- Text editing ---------------------------------------------------------------------------

@@ -33,8 +33,10 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPlainTextEdit;
 class VXLayer;
@@ -106,6 +108,17 @@ public:
 
     // Redraws that area of the drawing (drawing coordinates).
     void setNeedsDisplayInRect(const QRectF& rect);
+    // Whether the paint under way covers part of `rect` (drawing coordinates); false when not painting.
+    bool needsToDrawRect(const QRectF& rect) const;
+
+    // --- Overlays -----------------------------------------------------------------------------
+    // Drawn over the drawing in this view only, never in print, PDF or images: called while
+    // painting, after the drawing and before tool feedback, with the painter in drawing
+    // coordinates (the graphics context on it) and the exposed area. An owner has at most
+    // one overlay; it goes with its owner.
+    using Overlay = std::function<void(QPainter& painter, const QRectF& exposed)>;
+    void setOverlay(QObject* owner, Overlay overlay);
+    void removeOverlay(const QObject* owner);
 
     // --- Rulers ---------------------------------------------------------------------------------
     bool rulersVisible() const { return m_rulersVisible; }
@@ -184,6 +197,7 @@ private:
     void clampScroll();
     void updateScrollBars();
     void drawPaper(QPainter& painter) const;
+    void drawOverlays(QPainter& painter, const QRectF& exposed);
     void placeRulers();
     void updateRulers();
     void updateRulerMarkersForSelection();
@@ -208,4 +222,11 @@ private:
     VXRulerView* m_verticalRuler;
     // The layer taking the drag in progress.
     QPointer<VXLayer> m_dropTarget;
+    struct OwnedOverlay {
+        QPointer<QObject> owner;
+        Overlay draw;
+    };
+    std::vector<OwnedOverlay> m_overlays;
+    // The drawing area of the paint under way.
+    std::optional<QRectF> m_exposedRect;
 };
