@@ -87,8 +87,10 @@ QWidget* MapDocumentWindowController::loadWindow()
 void MapDocumentWindowController::windowDidLoad()
 {
     showDocumentDrawing();
-    if (ZQQuorvaneDocument* document = mapDocument())
+    if (ZQQuorvaneDocument* document = mapDocument()) {
         document->makeTabViewControllers();
+        document->windowControllerDidLoadWindow(this);
+    }
 }
 
 void MapDocumentWindowController::setDocument(platform::Document* document)

@@ -217,6 +217,24 @@ void ZQQuorvaneDocument::setMapScale(const VXQMapScalePtr& scale)
     mapScaleDidChange();
 }
 
+ZQCalibrationPanel* ZQQuorvaneDocument::calibrationController()
+{
+    if (!m_calibrationController)
+        m_calibrationController = platform::ClassRegistry::create(kQVNCalibrationControllerClassName);
+    return dynamic_cast<ZQCalibrationPanel*>(m_calibrationController.get());
+}
+
+void ZQQuorvaneDocument::openCalibrationPanel(QObject*)
+{
+    ZQCalibrationPanel* controller = calibrationController();
+    if (!controller) {
+        ZQLogObjCMethod(QStringLiteral("no calibration sheet in this build"));
+        return;
+    }
+    controller->beginDialogOnParentWindowCalibrationDelegate(windowForSheet(), this);
+    controller->setNumeratorFieldEnabled(true);
+}
+
 void ZQQuorvaneDocument::setPrescale(double prescale)
 {
     if (!std::isfinite(prescale) || prescale <= 0 || prescale == m_prescale)
@@ -530,6 +548,8 @@ bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
     const QByteArray action = item->action();
     if (action == "vectorizeImageSelection")
         return selectedImageShape() != nullptr;
+    if (action == "openCalibrationPanel")
+        return platform::ClassRegistry::metaObjectForName(kQVNCalibrationControllerClassName) != nullptr;
     if (action == "newDrawingLayer" || action == "addLayerGroupAction")
         return couldAddNewLayerOrLayerGroup();
     if (action == "duplicateLayer")

@@ -12,7 +12,7 @@
 // New documents take their size, margins, units, scale and prescale from class defaults
 // kept in the user defaults.
 
-#include "mapscale/VXQMapScale.h"
+#include "app/MapScaleCalibration.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 
 #include <QMarginsF>
@@ -40,7 +40,7 @@ inline const QString kVXDocumentPrescaleDefault = QStringLiteral("kVXDocumentPre
 inline const QString kDefaultPrintInfo = QStringLiteral("kDefaultPrintInfo");
 inline const QString kVLTMDocument_DefaultRestorableState = QStringLiteral("kVLTMDocument_DefaultRestorableState");
 
-class ZQQuorvaneDocument : public VXDrawingDocument {
+class ZQQuorvaneDocument : public VXDrawingDocument, public QVNCalibrationDelegate {
     Q_OBJECT
     Q_PROPERTY(double prescale READ prescale WRITE setPrescale)
     Q_PROPERTY(int unitDisplayOption READ unitDisplayOption WRITE setUnitDisplayOption)
@@ -67,11 +67,15 @@ public:
     bool hasValidSelection() const;
 
     // --- Map scale and symbol prescale ---------------------------------------------------
-    const VXQMapScalePtr& mapScale() const { return m_mapScale; }
+    VXQMapScalePtr mapScale() const override { return m_mapScale; }
     // Nothing for null or an equal scale. Otherwise undoable ("Change Map Scale"), between
     // kQuorvaneMapScaleWillChangeNotification and kQuorvaneMapScaleDidChangeNotification
     // (sender: the document).
-    void setMapScale(const VXQMapScalePtr& scale);
+    void setMapScale(const VXQMapScalePtr& scale) override;
+    // The calibration sheet, made on first use and kept; null while no library provides one.
+    ZQCalibrationPanel* calibrationController();
+    // Opens the calibration sheet on the document's window, with the map-side length editable.
+    Q_INVOKABLE void openCalibrationPanel(QObject* sender = nullptr);
     // The factor symbols placed in the document are scaled by.
     double prescale() const { return m_prescale; }
     void setPrescale(double prescale);
@@ -193,6 +197,8 @@ public:
     std::optional<platform::FileWrapper> fileWrapperOfTypeError(const QString& typeName, QuorvaneError* error) override;
     void makeWindowControllers() override;
     MapDocumentWindowController* mapWindowController() const;
+    // The map window has made its views.
+    virtual void windowControllerDidLoadWindow(MapDocumentWindowController* controller) {}
 
 protected:
     // Called after the map scale changed (also when undone).
@@ -216,4 +222,5 @@ private:
     QVariantMap m_windowRestorationState;
     ZQObjectPtr m_exportOperation;
     std::shared_ptr<QVNVectorizingOptionsController> m_vectorizingController;
+    ZQObjectPtr m_calibrationController;
 };

@@ -1,5 +1,6 @@
 #include "app/ZQTrueQuorvaneDocument.h"
 
+#include "app/MapDocumentWindowController.h"
 #include "app/ZQImportOptionsController.h"
 #include "geodata/ZQESRIFile.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -13,6 +14,7 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 #include "terrain/layer/ZQContourLayer.h"
 
 #include <QDir>
@@ -24,6 +26,7 @@ namespace {
 const QString kIndexGridClassName = QStringLiteral("VXQSquareAnnotatedGrid");
 const QString kBorderLayerClassName = QStringLiteral("VXQBorderLayer");
 const QString kGridSettingsSheetClassName = QStringLiteral("VLQNMapGridSettingsController");
+const QString kRulerClassName = QStringLiteral("VXQRuler");
 
 // A folder stands for its first .shp (by name); anything else for itself.
 QString shapefileAtPath(const QString& path)
@@ -184,9 +187,34 @@ void ZQTrueQuorvaneDocument::close()
 
 // --- Ruler -------------------------------------------------------------------------------------------
 
-void ZQTrueQuorvaneDocument::setRuler(const ZQObjectPtr& ruler)
+void ZQTrueQuorvaneDocument::setRuler(const ZQMeasuringRulerPtr& ruler)
 {
+    if (m_rulerVisible)
+        redisplayRuler();
     m_ruler = ruler;
+    if (!m_ruler)
+        return;
+    m_ruler->setDelegate(this);
+    std::shared_ptr<VXGridLayer> grid = mapGrid();
+    if (!grid && drawing())
+        grid = drawing()->gridLayer();
+    if (grid)
+        m_ruler->setMarksDistanceStepUpRatioStepDownRatio(grid->divisionDistance(), 10, 5);
+    if (m_rulerVisible)
+        redisplayRuler();
+}
+
+void ZQTrueQuorvaneDocument::windowControllerDidLoadWindow(MapDocumentWindowController* controller)
+{
+    if (!m_ruler)
+        setRuler(std::dynamic_pointer_cast<ZQMeasuringRuler>(platform::ClassRegistry::create(kRulerClassName)));
+    VXDrawingView* view = controller->drawingView();
+    if (!view)
+        return;
+    view->setOverlay(this, [this, view](QPainter&, const QRectF&) {
+        if (m_rulerVisible && m_ruler)
+            m_ruler->drawInView(view);
+    });
 }
 
 void ZQTrueQuorvaneDocument::setRulerVisible(bool visible)
@@ -204,11 +232,8 @@ QString ZQTrueQuorvaneDocument::distanceLabelForLength(double points) const
 
 void ZQTrueQuorvaneDocument::redisplayRuler() const
 {
-    if (!m_ruler || !drawing())
-        return;
-    const QVariant bounds = m_ruler->property("bounds");
-    if (bounds.canConvert<QRectF>())
-        drawing()->setNeedsDisplayInRect(bounds.toRectF());
+    if (m_ruler && drawing())
+        drawing()->setNeedsDisplayInRect(m_ruler->bounds());
 }
 
 void ZQTrueQuorvaneDocument::mapScaleDidChange()

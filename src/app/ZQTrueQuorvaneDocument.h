@@ -6,6 +6,7 @@
 // furniture's layers (index grid, border layers), which it makes by class name: the
 // furniture library registers them.
 
+#include "app/ZQMeasuringRuler.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "geodata/ZQESRIFileDelegate.h"
 
@@ -58,14 +59,18 @@ public:
     void close() override;
 
     // --- Ruler ---------------------------------------------------------------------------
-    // The ruler object; its "bounds" property is the area redrawn when it shows or hides.
-    const ZQObjectPtr& ruler() const { return m_ruler; }
-    void setRuler(const ZQObjectPtr& ruler);
+    // The measuring ruler ("VXQRuler"), made when the window loads; null before, or when no
+    // library provides it. Drawn over the drawing in the window's view while rulerVisible.
+    const ZQMeasuringRulerPtr& ruler() const { return m_ruler; }
+    // The document becomes the ruler's delegate and gives it the grid's division distance as
+    // tick spacing, with a major tick every 10 and a middle one every 5.
+    void setRuler(const ZQMeasuringRulerPtr& ruler);
     bool rulerVisible() const { return m_rulerVisible; }
     // A change redraws the ruler's area.
     void setRulerVisible(bool visible);
     // The length (points) in the drawing's units, as text.
-    QString distanceLabelForLength(double points) const;
+    Q_INVOKABLE QString distanceLabelForLength(double points) const;
+    void windowControllerDidLoadWindow(MapDocumentWindowController* controller) override;
 
     // --- Map furniture ---------------------------------------------------------------------
     // The drawing's index grid ("VXQSquareAnnotatedGrid", at any depth), remembered once
@@ -108,7 +113,7 @@ private:
     QHash<const ZQESRIFile*, std::shared_ptr<VXObjectOwnerLayer>> m_importLayers;
     std::shared_ptr<ZQImportOptionsController> m_importOptionsController;
     mutable std::weak_ptr<VXGridLayer> m_mapGrid;
-    ZQObjectPtr m_ruler;
+    ZQMeasuringRulerPtr m_ruler;
     bool m_rulerVisible = false;
     bool m_inRepositionMode = false;
 };

@@ -4,6 +4,8 @@
 #include "furniture/edges/VXQGridAnnotation.h"
 #include "furniture/edges/VXQGridBorder.h"
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
+#include "furniture/ruler/VXQMeasureTool.h"
+#include "furniture/ruler/VXQRuler.h"
 #include "furniture/scalebar/VXQScaleBarElement.h"
 #include "furniture/scalebar/VXQScaleBarShape.h"
 #include "furniture/settings/VLQNMapGridSettingsController.h"
@@ -21,4 +23,6 @@ void registerFurnitureClasses()
     platform::ClassRegistry::registerClass<VXQScaleBarShape>();
     // Opened by the application by name.
     platform::ClassRegistry::registerClass<VLQNMapGridSettingsController>();
+    platform::ClassRegistry::registerClass<VXQRuler>();
+    addMeasureToolRegistration();
 }

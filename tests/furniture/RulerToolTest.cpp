@@ -1,0 +1,144 @@
+#include "RulerWindowForTesting.h"
+
+#include "furniture/ruler/VXQRuler.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/model/VXGridLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/tools/VXToolController.h"
+
+#include <QApplication>
+#include <QPaintEvent>
+
+using rulertest::RulerWindow;
+
+TEST(RulerTool, KeyMShowsTheRulerWhichTheDocumentMadeAndMarksFromItsGrid)
+{
+    RulerWindow w;
+    ASSERT_NE(VXQMeasureTool::rulerOfDocument(w.document.get()), nullptr);
+    EXPECT_EQ(w.ruler().delegate(), w.document.get());
+    ASSERT_TRUE(w.document->mapGrid());
+    const double division = w.document->mapGrid()->divisionDistance();
+    VXQRuler expected;
+    expected.setMarksDistanceStepUpRatioStepDownRatio(division, 10, 5);
+    EXPECT_DOUBLE_EQ(w.ruler().markDistance(), expected.markDistance());
+    EXPECT_EQ(w.ruler().stepUpRatio(), 10);
+    EXPECT_EQ(w.ruler().stepDownRatio(), 5);
+
+    EXPECT_FALSE(w.document->rulerVisible());
+    QTest::keyClick(w.view, Qt::Key_M);
+    EXPECT_EQ(w.view->toolController()->drawingTool()->registeredName(), kVXQMeasureToolName);
+    EXPECT_TRUE(w.document->rulerVisible());
+    EXPECT_EQ(w.cursor(), Qt::CrossCursor);
+    w.view->toolController()->setDrawingTool(nullptr);
+    EXPECT_FALSE(w.document->rulerVisible());
+}
+
+TEST(RulerTool, DragsMakeMoveAndStretchTheRulerWithoutUndoSteps)
+{
+    RulerWindow w;
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    w.document->undoManager()->removeAllActions();
+
+    // Off the ruler: a new one from the press to the release.
+    w.drag({100, 100}, {300, 100});
+    EXPECT_EQ(w.ruler().startPoint(), w.at({100, 100}));
+    EXPECT_EQ(w.ruler().endPoint(), w.at({300, 100}));
+    const double length = w.ruler().length();
+    // Drawn in the view, labelled by the document.
+    w.view->viewport()->grab();
+    EXPECT_EQ(w.ruler().annotation().string(), w.document->distanceLabelForLength(length));
+    EXPECT_FALSE(w.ruler().annotation().string().isEmpty());
+
+    // The right end alone.
+    w.drag({304, 110}, {354, 110});
+    EXPECT_EQ(w.ruler().startPoint(), w.at({100, 100}));
+    EXPECT_NEAR(w.ruler().endPoint().x() - w.at({300, 100}).x(), 50, 1e-9);
+    // The body: both ends.
+    w.drag({200, 110}, {200, 160});
+    EXPECT_NEAR(w.ruler().startPoint().y() - w.at({100, 100}).y(), 50, 1e-9);
+    EXPECT_NEAR(w.ruler().endPoint().y() - w.at({100, 100}).y(), 50, 1e-9);
+    EXPECT_NEAR(w.ruler().length(), length + 50, 1e-9);
+    EXPECT_FALSE(w.document->undoManager()->canUndo());
+    EXPECT_FALSE(w.document->isDocumentEdited());
+}
+
+TEST(RulerTool, HoverCursorsShowWhatAPressWouldDoAndComeBack)
+{
+    RulerWindow w;
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    w.drag({100, 100}, {300, 100});
+    w.move({200, 110});
+    EXPECT_EQ(w.cursor(), Qt::OpenHandCursor);
+    w.move({304, 110});
+    EXPECT_EQ(w.cursor(), Qt::SizeHorCursor);
+    w.move({200, 300});
+    EXPECT_EQ(w.cursor(), Qt::CrossCursor);
+    // The body taken shows the closed hand until the release.
+    w.move({200, 110});
+    w.press({200, 110});
+    w.move({210, 120});
+    EXPECT_EQ(w.cursor(), Qt::ClosedHandCursor);
+    w.release({210, 120});
+    EXPECT_EQ(w.cursor(), Qt::CrossCursor);
+    // Leaving the tool while hovering leaves no hover cursor behind.
+    w.move({304, 120});
+    w.view->toolController()->setDrawingTool(nullptr);
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    w.move({200, 400});
+    EXPECT_EQ(w.cursor(), Qt::CrossCursor);
+}
+
+TEST(RulerTool, ADragRedrawsOnlyTheOldAndNewBounds)
+{
+    RulerWindow w;
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    w.drag({100, 100}, {200, 100});
+    QApplication::sendPostedEvents();
+    const QRectF before = w.ruler().bounds();
+
+    struct PaintRecorder : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } recorder;
+    w.press({150, 110});
+    QApplication::sendPostedEvents();
+    w.view->viewport()->installEventFilter(&recorder);
+    w.move({150, 310});
+    QApplication::sendPostedEvents();
+    w.view->viewport()->removeEventFilter(&recorder);
+    w.release({150, 310});
+    const QRectF after = w.ruler().bounds();
+
+    EXPECT_TRUE(recorder.painted.contains(w.view->convertRectFromDrawing(before).toAlignedRect()));
+    EXPECT_TRUE(recorder.painted.contains(w.view->convertRectFromDrawing(after).toAlignedRect()));
+    EXPECT_FALSE(recorder.painted.contains(w.pixel({150, 210}))); // between them
+    EXPECT_FALSE(recorder.painted.contains(w.pixel({400, 110})));
+}
+
+TEST(RulerTool, OutputNeverShowsTheRuler)
+{
+    RulerWindow w;
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    w.drag({100, 100}, {300, 100});
+    ASSERT_TRUE(w.document->rulerVisible());
+    const QPointF middle = (w.ruler().startPoint() + w.ruler().endPoint()) / 2 + QPointF(0, 10);
+    // On screen the body covers the paper...
+    const QImage shown = w.view->viewport()->grab().toImage();
+    EXPECT_NE(shown.pixelColor(w.pixel(middle)), QColor(Qt::white));
+
+    // ... but images and PDF show the drawing alone, as with the ruler hidden.
+    const VXDrawing& drawing = *w.document->drawing();
+    const QRectF area(middle - QPointF(50, 50), QSizeF(100, 100));
+    const QImage image = platform::DrawingRenderer::imageOfDrawing(drawing, area, {100, 100}, Qt::white);
+    EXPECT_EQ(image.pixelColor(50, 50), QColor(Qt::white));
+    const QByteArray visible = platform::DrawingRenderer::pdfOfDrawingRect(drawing, drawing.bounds());
+    w.document->setRulerVisible(false);
+    const QByteArray hidden = platform::DrawingRenderer::pdfOfDrawingRect(drawing, drawing.bounds());
+    // Equal but for the creation time, which keeps its length.
+    EXPECT_EQ(visible.size(), hidden.size());
+}
