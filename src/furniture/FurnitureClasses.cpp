@@ -1,6 +1,7 @@
 #include "furniture/FurnitureClasses.h"
 
 #include "furniture/border/VXQBorderLayer.h"
+#include "furniture/calibration/QVNCalibrationController.h"
 #include "furniture/edges/VXQGridAnnotation.h"
 #include "furniture/edges/VXQGridBorder.h"
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
@@ -24,5 +25,6 @@ void registerFurnitureClasses()
     // Opened by the application by name.
     platform::ClassRegistry::registerClass<VLQNMapGridSettingsController>();
     platform::ClassRegistry::registerClass<VXQRuler>();
+    platform::ClassRegistry::registerClass<QVNCalibrationController>();
     addMeasureToolRegistration();
 }

@@ -87,6 +87,12 @@ void ZQUnitLength::adopt(const char* fullName, const char* symbol, double points
     m_pointsPerUnit = pointsPerUnit;
 }
 
+QList<ZQUnitLengthPtr> ZQUnitLength::menuUnits()
+{
+    return {millimeters(), centimeters(), meters(), kilometers(), nullptr, inches(),
+            feet(),        yards(),       miles(),  nauticalMiles(), nullptr, points()};
+}
+
 ZQUnitLengthPtr ZQUnitLength::unitWithSymbol(const QString& symbol)
 {
     const UnitDefinition* definition = definitionWithSymbol(symbol);

@@ -6,6 +6,7 @@
 
 #include "platform/foundation/ZQObject.h"
 
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -34,6 +35,10 @@ public:
     static ZQUnitLengthPtr furlongs();
     static ZQUnitLengthPtr miles();
     static ZQUnitLengthPtr nauticalMiles();
+
+    // The units that menus of lengths offer, in order: metric, then imperial and nautical,
+    // then points, with null entries where separators go.
+    static QList<ZQUnitLengthPtr> menuUnits();
 
     // The unit with this symbol ("km", "NM", ...), or null.
     static ZQUnitLengthPtr unitWithSymbol(const QString& symbol);

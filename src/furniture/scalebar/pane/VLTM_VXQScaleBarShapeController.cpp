@@ -74,10 +74,7 @@ QStringList VLTM_VXQScaleBarShapeController::keyPathsOfInterest() const
 
 QList<ZQUnitLengthPtr> VLTM_VXQScaleBarShapeController::secondaryUnitsMenu()
 {
-    return {ZQUnitLength::millimeters(), ZQUnitLength::centimeters(), ZQUnitLength::meters(),
-            ZQUnitLength::kilometers(),  nullptr,                     ZQUnitLength::inches(),
-            ZQUnitLength::feet(),        ZQUnitLength::yards(),       ZQUnitLength::miles(),
-            ZQUnitLength::nauticalMiles(), nullptr,                   ZQUnitLength::points()};
+    return ZQUnitLength::menuUnits();
 }
 
 QWidget* VLTM_VXQScaleBarShapeController::loadView()

@@ -1,0 +1,119 @@
+#include "RulerWindowForTesting.h"
+
+#include "furniture/calibration/QVNCalibrationController.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/tools/VXToolController.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+using rulertest::RulerWindow;
+
+namespace {
+
+QVNCalibrationController* sheetOf(ZQTrueQuorvaneDocument& document)
+{
+    return dynamic_cast<QVNCalibrationController*>(document.calibrationController());
+}
+
+std::shared_ptr<VXQMeasureTool> measureTool()
+{
+    return std::dynamic_pointer_cast<VXQMeasureTool>(VXDrawingTool::drawingToolWithName(kVXQMeasureToolName));
+}
+
+void typeInto(QLineEdit* field, const QString& text)
+{
+    field->setText(text);
+    field->setModified(true);
+    Q_EMIT field->editingFinished();
+}
+
+} // namespace
+
+TEST(CalibrationFromRuler, TheRulersLengthIsTheSampleAndEditsChangeTheDocumentLive)
+{
+    RulerWindow w;
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    // 113.386 points are 4 cm.
+    w.ruler().setStartPoint({100, 100});
+    w.ruler().setEndPoint({213.386, 100});
+    const VXQMapScalePtr opening = w.document->mapScale();
+    measureTool()->doCalibration(w.view->toolController());
+    QVNCalibrationController* sheet = sheetOf(*w.document);
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->sheet()->isVisible());
+    const VXQMapScalePtr calibrated = sheet->mapScale();
+    EXPECT_NEAR(calibrated->referenceMeasurement()->value(), 4, 1e-4);
+    EXPECT_EQ(calibrated->referenceMeasurement()->unit()->symbol(), QStringLiteral("cm"));
+    EXPECT_NEAR(calibrated->representedMeasurement()->value(), 1, 1e-4);
+    EXPECT_NEAR(calibrated->scale(), 25000, 1e-6);
+    EXPECT_EQ(sheet->mapMeasureTextField()->text(), QStringLiteral("1 km"));
+
+    // The measured length stands for 2 km: the document follows at once, as one undo step.
+    typeInto(sheet->mapMeasureTextField(), QStringLiteral("2"));
+    EXPECT_NEAR(w.document->mapScale()->scale(), 50000, 0.1);
+    w.document->undoManager()->closeAutomaticGroup();
+    EXPECT_EQ(w.document->undoManager()->undoActionName(), QStringLiteral("Change Map Scale"));
+    sheet->cancelAction();
+    EXPECT_TRUE(w.document->mapScale()->isEqualToMapScale(opening.get()));
+}
+
+TEST(CalibrationFromRuler, AShortRulerKeepsItsLengthAsTheSample)
+{
+    RulerWindow w;
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    // 1 cm at 4 cm : 1 km is 0.25 km; normalizing would make it 4 cm again.
+    w.ruler().setStartPoint({100, 100});
+    w.ruler().setEndPoint({100 + 28.3464567, 100});
+    measureTool()->doCalibration(w.view->toolController());
+    QVNCalibrationController* sheet = sheetOf(*w.document);
+    ASSERT_TRUE(sheet);
+    EXPECT_NEAR(sheet->mapScale()->referenceMeasurement()->value(), 1, 1e-6);
+    EXPECT_NEAR(sheet->mapScale()->representedMeasurement()->value(), 0.25, 1e-6);
+    // Its ground length is what the user then states.
+    typeInto(sheet->mapMeasureTextField(), QStringLiteral("0.5"));
+    EXPECT_NEAR(w.document->mapScale()->scale(), 50000, 0.01);
+    sheet->okAction();
+    EXPECT_NEAR(w.document->mapScale()->scale(), 50000, 0.01);
+}
+
+TEST(CalibrationFromRuler, ADoubleClickOpensTheSheetUnlessTheRulerHasNoLength)
+{
+    RulerWindow w;
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    const VXQMapScalePtr opening = w.document->mapScale();
+    // A double-click right after a click: the first click leaves a ruler of no length.
+    w.doubleClick({300, 300});
+    EXPECT_EQ(w.ruler().length(), 0.0);
+    EXPECT_FALSE(sheetOf(*w.document)->sheet()->isVisible());
+    EXPECT_TRUE(w.document->mapScale()->isEqualToMapScale(opening.get()));
+
+    w.drag({100, 100}, {300, 100});
+    w.doubleClick({200, 110});
+    ASSERT_TRUE(sheetOf(*w.document)->sheet()->isVisible());
+    EXPECT_NEAR(sheetOf(*w.document)->mapScale()->referenceMeasurement()->value(),
+                w.ruler().length() / 28.3464567, 1e-6);
+    sheetOf(*w.document)->cancelAction();
+}
+
+TEST(CalibrationFromRuler, TheDocumentOpensTheSheetWithTheMapLengthEditable)
+{
+    RulerWindow w;
+    ZQCalibrationPanel* panel = w.document->calibrationController();
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel, w.document->calibrationController()); // kept
+    w.document->openCalibrationPanel();
+    QVNCalibrationController* sheet = sheetOf(*w.document);
+    EXPECT_TRUE(sheet->sheet()->isVisible());
+    EXPECT_TRUE(sheet->sampleMeasureTextField()->isEnabled());
+    EXPECT_EQ(sheet->delegate(), static_cast<QVNCalibrationDelegate*>(w.document.get()));
+    EXPECT_TRUE(sheet->advancedButton()->isHidden());
+    typeInto(sheet->sampleMeasureTextField(), QStringLiteral("2 cm"));
+    EXPECT_NEAR(w.document->mapScale()->scale(), 50000, 0.01);
+    sheet->okAction();
+    EXPECT_NEAR(w.document->mapScale()->scale(), 50000, 0.01);
+    w.document->undoManager()->closeAutomaticGroup();
+    w.document->undoManager()->undo();
+    EXPECT_NEAR(w.document->mapScale()->scale(), 25000, 0.01);
+}
