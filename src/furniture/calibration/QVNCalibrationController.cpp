@@ -123,7 +123,7 @@ QDialog* QVNCalibrationController::sheet()
 
 void QVNCalibrationController::setNumeratorFieldEnabled(bool enabled)
 {
-    sheet();
+    sheet(); // makes the controls
     m_sampleMeasureTextField->setEnabled(enabled);
 }
 
@@ -302,7 +302,7 @@ void QVNCalibrationController::mapUnitsPickerAction(QObject*)
 
 void QVNCalibrationController::setupWithMapScale(const VXQMapScale& scale)
 {
-    sheet();
+    sheet(); // makes the controls
     updateScaleMenuWithScale(scale.scale());
     const ZQUnitLength& referenceUnit = *scale.referenceMeasurement()->unit();
     const ZQUnitLength& representedUnit = *scale.representedMeasurement()->unit();

@@ -37,9 +37,6 @@ public:
     QCursor cursor() const override { return Qt::CrossCursor; }
     bool isValidTargetLayer(const VXLayer*) const override { return true; }
 
-    // The part of the ruler under the pointer while hovering; VXQRuler::kNoPart for none.
-    int hoverPart() const { return m_hoverPart; }
-
     int mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point, VXDrawableObject* target, VXLayer* layer,
                                                        QMouseEvent* event, VXToolController* delegate) override;
     void mouseDraggedToPointPartCodeLayerEventDelegate(QPointF point, int partCode, VXLayer* layer,
@@ -70,5 +67,6 @@ public:
 
 private:
     QPointer<ZQTrueQuorvaneDocument> m_calibratedDocument;
+    // The part of the ruler under the pointer while hovering; VXQRuler::kNoPart for none.
     int m_hoverPart = 0;
 };
