@@ -11,6 +11,7 @@
 
 #include <QMouseEvent>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -76,7 +77,9 @@ int VXQMeasureTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point
         return VXQRuler::kRightEndPart;
     }
     if (event && event->type() == QEvent::MouseButtonDblClick) {
-        doCalibration(delegate);
+        // The sheet opens once the gesture is over: a modal sheet would keep the release from
+        // the view and leave the gesture's undo group open.
+        m_calibratesOnRelease = true;
         return VXQRuler::kNoPart;
     }
     const int part = ruler->hitTest(point);
@@ -102,6 +105,8 @@ bool VXQMeasureTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point, int
     mouseDraggedToPointPartCodeLayerEventDelegate(point, partCode, layer, event, delegate);
     platform::CursorStack::pop(surfaceOf(viewOf(delegate)));
     m_hoverPart = VXQRuler::kNoPart;
+    if (std::exchange(m_calibratesOnRelease, false))
+        doCalibration(delegate);
     return false;
 }
 

@@ -4,8 +4,8 @@
 // shows the measuring ruler. A press off the ruler starts a new one there and the drag pulls
 // its end; a press on an end moves that end, on the body the whole ruler. Hovering over the
 // ruler shows what a press would do. A double-click on the ruler opens the map-scale
-// calibration with the ruler's length as the map-side sample, so a known distance on a
-// scanned map sets the scale. Nothing the tool does is an undo step.
+// calibration with the ruler's length as the map-side sample (the sheet opens at the release),
+// so a known distance on a scanned map sets the scale. Nothing the tool does is an undo step.
 //
 // The tool is the calibration's delegate for the document it opened it for: the sheet starts
 // from the document's scale with the ruler's length as its map side (the ratio kept), and
@@ -45,6 +45,7 @@ public:
     bool mouseUpAtPointPartCodeLayerEventDelegate(QPointF point, int partCode, VXLayer* layer, QMouseEvent* event,
                                                   VXToolController* delegate) override;
     void mouseMovedInView(QMouseEvent* event, VXDrawingView* view) override;
+    void abandonGesture() override { m_calibratesOnRelease = false; }
 
     void toolControllerDidSetTool(VXToolController* controller) override;
     void toolControllerWillUnsetTool(VXToolController* controller) override;
@@ -69,4 +70,6 @@ private:
     QPointer<ZQTrueQuorvaneDocument> m_calibratedDocument;
     // The part of the ruler under the pointer while hovering; VXQRuler::kNoPart for none.
     int m_hoverPart = 0;
+    // A double-click on the ruler calibrates when its release ends the gesture.
+    bool m_calibratesOnRelease = false;
 };
