@@ -1,6 +1,7 @@
 #include "app/VLTMAppDelegate.h"
 #include "furniture/FurnitureClasses.h"
 #include "furniture/scalebar/pane/ScaleBarPaneHost.h"
+#include "library/LibraryClasses.h"
 #include "app/VLTMApplication.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
     registerTerrainClasses();
     // Placed symbols are scaled by their corner handle here.
     VXQSymbol::setDefaultSizeHandleVisible(true);
+    registerLibraryClasses();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);

@@ -1,0 +1,20 @@
+#pragma once
+
+// One key of an ordering of library elements: the element's value for `key`, texts compared
+// as a file list orders names, numbers and flags by value.
+
+#include <QList>
+#include <QString>
+
+class ZQObject;
+
+struct LibrarySortDescriptor {
+    QString key;
+    bool ascending = true;
+
+    LibrarySortDescriptor reversed() const { return {key, !ascending}; }
+};
+
+// Negative, zero or positive as `a` sorts before, with or after `b` under the descriptors
+// (later descriptors break ties of earlier ones).
+int compareWithSortDescriptors(const ZQObject& a, const ZQObject& b, const QList<LibrarySortDescriptor>& descriptors);

@@ -1,0 +1,71 @@
+#pragma once
+
+// A scratch user and factory library folder per test, previews read in the calling thread,
+// the "Name Error" alert replaced by a recorder, and library objects to put in items.
+
+#include "app/VLTMApplication.h"
+#include "library/categories/VXQLibraryCategory.h"
+#include "library/items/VXQLibraryItem.h"
+#include "library/store/VXQLibrary.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/styles/VXStyle.h"
+#include "symbols/manager/VXQSymbolManager.h"
+#include "symbols/masters/VXQSymbolMaster.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+class LibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folder.isValid());
+        VXQLibrary::setUserLibrariesFolder(userFolder());
+        VXQLibrary::setFactoryLibrariesFolder(m_folder.filePath(QStringLiteral("factory")));
+        QDir().mkpath(userFolder());
+        VXQLibraryItem::setLoadsImagesUsingThread(false);
+        VXQLibraryItem::setNameErrorHandler([this](const QString& name) { nameErrors.append(name); });
+    }
+
+    void TearDown() override
+    {
+        VXQLibraryItem::setLoadsImagesUsingThread(true);
+        VXQLibraryItem::setNameErrorHandler({});
+        VXQLibrary::setUserLibrariesFolder({});
+    }
+
+    QString userFolder() const { return m_folder.filePath(QStringLiteral("user")); }
+    QString folderOf(const QString& name) const { return userFolder() + u'/' + name + QStringLiteral(".symlibrary"); }
+
+    VXQLibraryPtr makeLibrary(const QString& name, const QString& group = QStringLiteral("MY LIBRARY"))
+    {
+        VXQLibraryPtr library = VXQLibrary::libraryWithPath(folderOf(name));
+        library->setGroup(group);
+        return library;
+    }
+
+    static VXStylePtr makeStyle(const QString& name, QColor fill = Qt::red)
+    {
+        VXStylePtr style = VXStyle::styleWithFillColourStrokeColour(fill, Qt::black);
+        style->setName(name);
+        return style;
+    }
+
+    static VXQLibraryItemPtr makeStyleItem(const QString& name, QColor fill = Qt::red)
+    {
+        return VXQLibraryItem::itemWithLibraryObject(makeStyle(name, fill));
+    }
+
+    static VXQLibraryItemPtr makeSymbolItem(const QString& name)
+    {
+        const auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 30, 20), VXStyle::defaultStyle());
+        return VXQLibraryItem::itemWithLibraryObject(VXQSymbolMaster::symbolMasterWithObjectName(*shape, name));
+    }
+
+    QStringList nameErrors;
+    VXQSymbolManager::SharedRegistryScope registry;
+
+private:
+    QTemporaryDir m_folder;
+};
