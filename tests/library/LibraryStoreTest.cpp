@@ -392,3 +392,21 @@ TEST_F(LibraryTest, FactoryCategoryFilesMergeIntoTheUserCopy)
     ASSERT_TRUE(library->categoryWithName(QStringLiteral("Roads")));
     EXPECT_EQ(library->itemCount(), 1);
 }
+
+TEST_F(LibraryTest, AnOlderUserCopyOfAFactoryCategoryFileIsReplaced)
+{
+    const QString factory = VXQLibrary::factoryLibrariesFolder() + "/Old.symlibrary";
+    const QString staging = userFolder() + "/../staging/Old.symlibrary";
+    {
+        VXQLibraryPtr maker = VXQLibrary::libraryWithPath(staging);
+        maker->addItem(makeStyleItem(QStringLiteral("Road")));
+    }
+    QDir().mkpath(VXQLibrary::factoryLibrariesFolder());
+    ASSERT_TRUE(QDir().rename(staging, factory));
+    writePlist(QVariantMap{{"allitems", QVariantList()}, {"version", 1}, {"contX", true}, {"catX", true}},
+               userFolder() + "/Old.categories");
+
+    VXQLibraryPtr library = VXQLibrary::libraryWithPath(factory);
+    EXPECT_EQ(library->itemCount(), 1);
+    EXPECT_EQ(readPlist(userFolder() + "/Old.categories").value("version").toLongLong(), 2);
+}

@@ -157,15 +157,16 @@ void VXQLibraryItem::initWithNameLibrary(const QString& name, VXQLibrary* librar
 
 VXQLibraryElementPtr VXQLibraryItem::initWithInfoLibrary(const QVariantMap& info, VXQLibrary* library)
 {
+    m_key = info.value(kId).toString();
+    if (m_key.isEmpty())
+        return nullptr;
+    // Categories list items the library has already read: no need to look at the disk again.
+    if (VXQLibraryItem* existing = library->itemWithUniqueID(m_key))
+        return std::static_pointer_cast<VXQLibraryElement>(existing->shared_from_this());
     initWithNameLibrary(info.value(kName).toString(), library);
     if (name().isEmpty() || !LibraryItemPackage::isPackage(path()))
         return nullptr;
     m_classCode = info.value(QStringLiteral("cc")).toLongLong();
-    m_key = info.value(kId).toString();
-    if (m_key.isEmpty())
-        return nullptr;
-    if (VXQLibraryItem* existing = library->itemWithUniqueID(m_key))
-        return std::static_pointer_cast<VXQLibraryElement>(existing->shared_from_this());
     return std::static_pointer_cast<VXQLibraryElement>(shared_from_this());
 }
 

@@ -740,7 +740,8 @@ bool VXQLibrary::createOnDisk()
     if (categoryFile.isEmpty())
         return false;
     if (QFileInfo::exists(categoryFile)) {
-        if (versionInCategoryFile(categoryFile) < versionNumber()) {
+        // Only a factory library's user copy can fall behind: elsewhere the two files are one.
+        if (categoryFile != originalCategoryFilePath() && versionInCategoryFile(categoryFile) < versionNumber()) {
             LogEvent(kFileEvent, QStringLiteral("categories file will be replaced (library: %1) - old version").arg(name()));
             const QString original = isFactoryLibrary() ? factoryCategoryFilePath() : originalCategoryFilePath();
             if (const std::optional<QByteArray> bytes = platform::readRegularFile(original, kMaximumCategoryFileSize)) {
