@@ -11,6 +11,7 @@ const std::map<QString, GalleryPage>& galleryPages()
 {
     static const std::map<QString, GalleryPage> pages{
         {QStringLiteral("paint-kit"), makePaintKitPage},
+        {QStringLiteral("stacks-lists"), makeStacksListsPage},
         {QStringLiteral("view-source"), makeViewSourcePage},
     };
     return pages;

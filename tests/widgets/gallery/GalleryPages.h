@@ -15,6 +15,7 @@ const std::map<QString, GalleryPage>& galleryPages();
 
 QWidget* makePaintKitPage();
 QWidget* makeViewSourcePage();
+QWidget* makeStacksListsPage();
 
 // The paint-kit page's palette, glossy fills, badges, formatter fields and artwork.
 QWidget* makePaintKitArtwork();

@@ -146,6 +146,18 @@ TEST(CollapsibleContainer, CollapseAnimatesAndParentsFollow)
     EXPECT_FALSE(a->collapsed());
     EXPECT_FALSE(b->collapsed());
     EXPECT_EQ(host.height(), 22 + 50 + 40);
+
+    // A container that goes mid-animation, with a notice pending, takes both with it.
+    auto* doomed = new ZQCollapsibleContainerView;
+    doomed->setDelegate(&delegate);
+    doomed->setTitle("doomed");
+    doomed->setCollapsed(true);
+    doomed->notifyConfigurationChange();
+    const int notices = delegate.configurationNotices;
+    delete doomed;
+    settle();
+    EXPECT_EQ(delegate.configurationNotices, notices);
+    EXPECT_FALSE(delegate.log.contains("didCollapse doomed"));
 }
 
 TEST(CollapsibleContainer, TitleBarStylesPlaceTheirElements)
