@@ -94,6 +94,18 @@ TEST_F(LibraryTest, RenamingCleansMakesUniqueMovesThePackageAndReportsFailures)
     EXPECT_EQ(rail->name(), "A-B-C-1");
     EXPECT_EQ(nameErrors, QStringList({"Orphan"}));
     EXPECT_TRUE(QFileInfo::exists(rail->path()));
+    for (const QString& unusable : {QStringLiteral(".."), QStringLiteral("."), QString(300, u'x')})
+        rail->setName(unusable);
+    EXPECT_EQ(rail->name(), "A-B-C-1");
+    EXPECT_EQ(nameErrors.size(), 4);
+    EXPECT_EQ(QDir(library->path()).entryList({"*.libitem"}, QDir::Dirs | QDir::Hidden).size(), 3);
+    VXQLibraryCategory* roads = library->addCategoryWithName(QStringLiteral("Roads"));
+    roads->addCategoryWithName(QStringLiteral("Minor"))->addItem(road);
+    // Minor, "All Items", "Recently Added" and "All Styles".
+    EXPECT_EQ(road->categories().size(), 4);
+    EXPECT_TRUE(road->categories().contains(roads->categoryWithName(QStringLiteral("Minor"))));
+    EXPECT_TRUE(road->style());
+    EXPECT_FALSE(road->symbolMaster());
 }
 
 TEST_F(LibraryTest, ObjectChangesRewriteThePackageOnceAfterReload)

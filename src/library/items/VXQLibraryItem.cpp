@@ -233,6 +233,24 @@ bool VXQLibraryItem::unload()
     return true;
 }
 
+std::shared_ptr<VXStyle> VXQLibraryItem::style()
+{
+    return m_classCode == LibraryObjects::kStyleClassCode ? std::dynamic_pointer_cast<VXStyle>(representedObject())
+                                                          : nullptr;
+}
+
+std::shared_ptr<VXQSymbolMaster> VXQLibraryItem::symbolMaster()
+{
+    return m_classCode == LibraryObjects::kSymbolMasterClassCode
+               ? std::dynamic_pointer_cast<VXQSymbolMaster>(representedObject())
+               : nullptr;
+}
+
+QList<VXQLibraryCategory*> VXQLibraryItem::categories() const
+{
+    return library() ? library()->categoriesWithItem(this) : QList<VXQLibraryCategory*>();
+}
+
 QString VXQLibraryItem::uniqueKey() const
 {
     if (!m_key.isEmpty())
@@ -402,11 +420,23 @@ QString VXQLibraryItem::name() const
     return made;
 }
 
+QString VXQLibraryItem::nextAdHocStyleName()
+{
+    static std::atomic<qint64> counter{0};
+    return QStringLiteral("%1 - %2").arg(QCoreApplication::translate("VXQLibraryItem", "Untitled Style")).arg(++counter);
+}
+
 void VXQLibraryItem::setName(const QString& requested)
 {
     const QString cleaned = cleanedName(requested);
     if (cleaned.isEmpty() || cleaned == name())
         return;
+    // ".", ".." and names too long for a file name never reach the disk.
+    if (VXQLibrary::fileSystemName(cleaned) != cleaned) {
+        if (nameErrorHandler())
+            nameErrorHandler()(requested);
+        return;
+    }
     const QString unique = library() ? library()->uniqueItemNameExcluding(cleaned, this) : cleaned;
     ZQLog(QStringLiteral("changing lib item name, old = %1, new = %2").arg(name(), unique));
     if (!setFilename(unique)) {

@@ -18,7 +18,10 @@
 #include <QSizeF>
 #include <functional>
 
+class VXQLibraryCategory;
 class VXQLibraryObjectProtocol;
+class VXQSymbolMaster;
+class VXStyle;
 namespace platform {
 class Pasteboard;
 struct Notification;
@@ -69,6 +72,11 @@ public:
     // The object must be a style or a symbol master (a programming error otherwise).
     void setRepresentedObject(const ZQObjectPtr& object);
     bool hasObject() const { return m_object != nullptr; }
+    // The object when it is of that kind, loading it; null otherwise.
+    std::shared_ptr<VXStyle> style();
+    std::shared_ptr<VXQSymbolMaster> symbolMaster();
+    // The library's categories, at any depth, that hold the item.
+    QList<VXQLibraryCategory*> categories() const;
     // Writes pending changes and drops the object; false when there is no package or no object.
     bool unload();
 
@@ -104,6 +112,8 @@ public:
     void adoptNameWithoutMoving(const QString& name);
     // "/", ":" and "\" become "-".
     static QString cleanedName(const QString& name);
+    // "Untitled Style - 1", "Untitled Style - 2", ... for the run.
+    static QString nextAdHocStyleName();
     QString filename() const;
     // Moves the package; false when a package of that name exists or the move fails.
     bool setFilename(const QString& newName);

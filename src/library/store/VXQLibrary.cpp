@@ -217,7 +217,7 @@ QString VXQLibrary::name() const
 
 QString VXQLibrary::fileSystemName(const QString& name)
 {
-    const QString cleaned = VXQLibraryItem::cleanedName(name.trimmed());
+    const QString cleaned = VXQLibraryItem::cleanedName(name);
     if (cleaned.isEmpty() || cleaned == u"." || cleaned == u".." || cleaned.size() > kMaximumNameLength)
         return {};
     return cleaned;
