@@ -123,24 +123,42 @@ bool ZQCollapsibleContainerView::draggingUpdated(const QPointF& location)
 {
     if (!isAcceptableDrag())
         return false;
-    if (location.y() < kAutoscrollMargin)
-        scrollRectToVisible(QRect(0, -kAutoscrollMargin, 1, 1));
-    else if (location.y() > height() - kAutoscrollMargin)
-        scrollRectToVisible(QRect(0, height() + kAutoscrollMargin, 1, 1));
+    // Near the edges of the part in view, so a stack taller than its scroll view scrolls too.
+    const QRect visible = visibleRectInScrollArea();
+    if (location.y() < visible.top() + kAutoscrollMargin)
+        scrollRectToVisible(QRect(0, visible.top() - kAutoscrollMargin, 1, 1));
+    else if (location.y() > visible.bottom() - kAutoscrollMargin)
+        scrollRectToVisible(QRect(0, visible.bottom() + kAutoscrollMargin, 1, 1));
     m_insertionIndex = arrangeSubviewsForDraggingLocation(location - QPointF(m_contentView->pos()),
                                                           draggingView()->height(), dragSource() != this);
     return true;
 }
 
-void ZQCollapsibleContainerView::scrollRectToVisible(const QRect& rect)
+QScrollArea* ZQCollapsibleContainerView::enclosingScrollArea() const
 {
     for (QWidget* ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
         auto* scrollArea = qobject_cast<QScrollArea*>(ancestor);
-        if (!scrollArea || !scrollArea->widget() || !scrollArea->widget()->isAncestorOf(this))
-            continue;
+        QWidget* document = scrollArea ? scrollArea->widget() : nullptr;
+        if (document && (document == this || document->isAncestorOf(this)))
+            return scrollArea;
+    }
+    return nullptr;
+}
+
+QRect ZQCollapsibleContainerView::visibleRectInScrollArea() const
+{
+    const QScrollArea* scrollArea = enclosingScrollArea();
+    if (!scrollArea)
+        return rect();
+    const QWidget* viewport = scrollArea->viewport();
+    return rect() & QRect(mapFrom(viewport, QPoint(0, 0)), viewport->size());
+}
+
+void ZQCollapsibleContainerView::scrollRectToVisible(const QRect& rect)
+{
+    if (QScrollArea* scrollArea = enclosingScrollArea()) {
         const QPoint point = mapTo(scrollArea->widget(), rect.topLeft());
         scrollArea->ensureVisible(point.x(), point.y(), 0, 0);
-        return;
     }
 }
 

@@ -34,6 +34,7 @@
 
 class QCheckBox;
 class QLabel;
+class QScrollArea;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDragLeaveEvent;
@@ -218,6 +219,8 @@ private:
     // The container the dragging view comes from; null when there is no dragging view.
     ZQCollapsibleContainerView* dragSource() const;
     bool isAcceptableDrag() const;
+    QScrollArea* enclosingScrollArea() const;
+    QRect visibleRectInScrollArea() const;
     void scrollRectToVisible(const QRect& rect);
     void restore(const ContainerConfiguration& configuration);
     QVariantMap configurationDictionary() const;

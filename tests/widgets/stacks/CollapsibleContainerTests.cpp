@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -406,4 +408,29 @@ TEST(CollapsibleContainerDrag, ForeignDropsFollowWindowAndDelegate)
     EXPECT_EQ(moving->parentContainerView(), to);
     EXPECT_TRUE(from->hostedViews().isEmpty());
     EXPECT_EQ(delegate.log.last(), "didMove 0");
+}
+
+TEST(CollapsibleContainerDrag, PointerNearAnEdgeScrollsTheEnclosingView)
+{
+    QScrollArea scroll;
+    scroll.resize(220, 150);
+    auto* host = new ZQCollapsibleContainerView(QRectF(0, 0, 200, 10));
+    for (int i = 0; i < 10; ++i)
+        addSub(*host, QString::number(i), 38);
+    scroll.setWidget(host);
+    scroll.show();
+    QApplication::processEvents();
+    ASSERT_EQ(host->height(), 22 + 10 * 60);
+    QScrollBar* bar = scroll.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+
+    ZQCollapsibleContainerView::setDraggingView(static_cast<ZQCollapsibleContainerView*>(host->hostedViews()[0]));
+    ASSERT_TRUE(host->draggingUpdated(QPointF(10, 100)));
+    EXPECT_EQ(bar->value(), 0) << "away from the edges nothing scrolls";
+    host->draggingUpdated(QPointF(10, 140));
+    EXPECT_GT(bar->value(), 0) << "within 20 points of the visible bottom";
+    const int scrolled = bar->value();
+    host->draggingUpdated(QPointF(10, scrolled + 5));
+    EXPECT_LT(bar->value(), scrolled) << "and of the visible top";
+    ZQCollapsibleContainerView::setDraggingView(nullptr);
 }
