@@ -6,9 +6,11 @@
 
 namespace {
 
-double distance(QPointF a, QPointF b)
+// Compared squared: the square root would be taken for every candidate end.
+bool isWithinTolerance(QPointF a, QPointF b)
 {
-    return std::hypot(a.x() - b.x(), a.y() - b.y());
+    const double dx = a.x() - b.x(), dy = a.y() - b.y();
+    return dx * dx + dy * dy < ZQContourBuilder::kTolerance * ZQContourBuilder::kTolerance;
 }
 
 } // namespace
@@ -22,7 +24,7 @@ void ZQContourBuilder::addSegmentFromPointToPoint(QPointF from, QPointF to)
 {
     const bool finite = std::isfinite(from.x()) && std::isfinite(from.y()) && std::isfinite(to.x())
         && std::isfinite(to.y());
-    if (!finite || distance(from, to) < kTolerance)
+    if (!finite || isWithinTolerance(from, to))
         return;
     const Match a = match(from);
     const Match b = match(to);
@@ -30,8 +32,7 @@ void ZQContourBuilder::addSegmentFromPointToPoint(QPointF from, QPointF to)
     if (a.strand < 0 && b.strand < 0) {
         const qint32 head = addPoint(from);
         const qint32 tail = addPoint(to);
-        m_points[size_t(head)].next = tail;
-        m_points[size_t(tail)].previous = head;
+        link(head, tail);
         m_strands.push_back({head, tail, 2});
         addEnd(head, qint32(m_strands.size() - 1));
         addEnd(tail, qint32(m_strands.size() - 1));
@@ -50,8 +51,10 @@ void ZQContourBuilder::addSegmentFromPointToPoint(QPointF from, QPointF to)
         }
     } else {
         // Turn `from`'s strand so that the segment runs from one strand's tail to the other's head.
-        if (a.atHead == b.atHead)
-            reverse(m_strands[size_t(a.strand)]);
+        if (a.atHead == b.atHead) {
+            Strand& turned = m_strands[size_t(a.strand)];
+            std::swap(turned.head, turned.tail);
+        }
         if (b.atHead)
             append(a.strand, b.strand);
         else
@@ -63,7 +66,7 @@ ZQContourBuilder::Match ZQContourBuilder::match(QPointF at) const
 {
     Match best;
     auto consider = [&](const geodata::StrandEndTable::End& candidate) {
-        if (distance(at, m_points[size_t(candidate.point)].at) >= kTolerance)
+        if (!isWithinTolerance(at, m_points[size_t(candidate.point)].at))
             return;
         const bool atHead = m_strands[size_t(candidate.strand)].head == candidate.point;
         if (candidate.strand > best.strand || (candidate.strand == best.strand && atHead))
@@ -83,59 +86,56 @@ ZQContourBuilder::Match ZQContourBuilder::match(QPointF at) const
 bool ZQContourBuilder::repeatsEndEdge(const Match& end, QPointF other) const
 {
     const Strand& strand = m_strands[size_t(end.strand)];
-    const qint32 neighbour = end.atHead ? m_points[size_t(strand.head)].next : m_points[size_t(strand.tail)].previous;
-    return neighbour >= 0 && distance(m_points[size_t(neighbour)].at, other) < kTolerance;
+    const qint32 neighbour = nextAfter(end.atHead ? strand.head : strand.tail, -1);
+    return neighbour >= 0 && isWithinTolerance(m_points[size_t(neighbour)].at, other);
 }
 
 qint32 ZQContourBuilder::addPoint(QPointF at)
 {
-    m_points.push_back({at});
+    m_points.push_back({at, cellKey(cellOf(at))});
     return qint32(m_points.size() - 1);
 }
 
 void ZQContourBuilder::addEnd(qint32 point, qint32 strand)
 {
-    m_ends.insert(cellKey(cellOf(m_points[size_t(point)].at)), {point, strand});
+    m_ends.insert(m_points[size_t(point)].cell, {point, strand});
 }
 
 void ZQContourBuilder::removeEnd(qint32 point)
 {
-    m_ends.erase(cellKey(cellOf(m_points[size_t(point)].at)), point);
+    m_ends.erase(m_points[size_t(point)].cell, point);
 }
 
 void ZQContourBuilder::retarget(qint32 point, qint32 strand)
 {
-    m_ends.forEachAt(cellKey(cellOf(m_points[size_t(point)].at)), [&](geodata::StrandEndTable::End& end) {
+    m_ends.forEachAt(m_points[size_t(point)].cell, [&](geodata::StrandEndTable::End& end) {
         if (end.point == point)
             end.strand = strand;
     });
 }
 
-void ZQContourBuilder::reverse(Strand& strand)
+void ZQContourBuilder::link(qint32 a, qint32 b)
 {
-    for (qint32 at = strand.head; at >= 0;) {
-        Point& point = m_points[size_t(at)];
-        std::swap(point.next, point.previous);
-        at = point.previous;
-    }
-    std::swap(strand.head, strand.tail);
+    qint32* const aLinks = m_points[size_t(a)].links;
+    qint32* const bLinks = m_points[size_t(b)].links;
+    aLinks[aLinks[0] < 0 ? 0 : 1] = b;
+    bLinks[bLinks[0] < 0 ? 0 : 1] = a;
+}
+
+qint32 ZQContourBuilder::nextAfter(qint32 point, qint32 from) const
+{
+    const qint32* const links = m_points[size_t(point)].links;
+    return links[0] == from ? links[1] : links[0];
 }
 
 void ZQContourBuilder::extend(qint32 strandIndex, bool atHead, QPointF at)
 {
     Strand& strand = m_strands[size_t(strandIndex)];
     const qint32 point = addPoint(at);
-    if (atHead) {
-        removeEnd(strand.head);
-        m_points[size_t(point)].next = strand.head;
-        m_points[size_t(strand.head)].previous = point;
-        strand.head = point;
-    } else {
-        removeEnd(strand.tail);
-        m_points[size_t(point)].previous = strand.tail;
-        m_points[size_t(strand.tail)].next = point;
-        strand.tail = point;
-    }
+    qint32& end = atHead ? strand.head : strand.tail;
+    removeEnd(end);
+    link(end, point);
+    end = point;
     addEnd(point, strandIndex);
     ++strand.count;
 }
@@ -147,8 +147,7 @@ void ZQContourBuilder::append(qint32 firstIndex, qint32 secondIndex)
     removeEnd(first.tail);
     removeEnd(second.head);
     retarget(second.tail, firstIndex);
-    m_points[size_t(first.tail)].next = second.head;
-    m_points[size_t(second.head)].previous = first.tail;
+    link(first.tail, second.head);
     first.tail = second.tail;
     first.count += second.count;
     second.merged = true;
@@ -161,8 +160,10 @@ QPainterPath ZQContourBuilder::contourPath() const
         if (strand->merged || strand->count < 4)
             continue;
         path.moveTo(m_points[size_t(strand->head)].at);
-        for (qint32 at = m_points[size_t(strand->head)].next; at >= 0; at = m_points[size_t(at)].next)
+        for (qint32 from = strand->head, at = nextAfter(from, -1); at >= 0;) {
             path.lineTo(m_points[size_t(at)].at);
+            from = std::exchange(at, nextAfter(at, from));
+        }
         if (strand->closed)
             path.closeSubpath();
     }
@@ -179,7 +180,10 @@ ZQContourBuilder::Cell ZQContourBuilder::cellOf(QPointF at)
     // Far-out coordinates share cells; the distance test still tells their points apart.
     static constexpr double kLimit = 1e15;
     auto index = [](double coordinate) {
-        return qint64(std::floor(std::clamp(coordinate / kCellSize, -kLimit, kLimit)));
+        // Rounded down by hand: std::floor is a library call here, and this runs for every point.
+        const double scaled = std::clamp(coordinate / kCellSize, -kLimit, kLimit);
+        const qint64 truncated = qint64(scaled);
+        return double(truncated) > scaled ? truncated - 1 : truncated;
     };
     return {index(at.x()), index(at.y())};
 }

@@ -21,10 +21,12 @@ public:
     QPainterPath contourPath() const;
 
 private:
+    // Links carry no direction, so turning a strand round only swaps its head and tail:
+    // merges would otherwise rewrite whole strands. A strand end has one link of -1.
     struct Point {
         QPointF at;
-        qint32 next = -1;
-        qint32 previous = -1;
+        quint64 cell; // the key of its cell in the end table
+        qint32 links[2] = {-1, -1};
     };
     struct Strand {
         qint32 head;
@@ -47,7 +49,9 @@ private:
     void addEnd(qint32 point, qint32 strand);
     void removeEnd(qint32 point);
     void retarget(qint32 point, qint32 strand);
-    void reverse(Strand& strand);
+    void link(qint32 a, qint32 b);
+    // The neighbour of an end point, or of `point` when arriving from `from`.
+    qint32 nextAfter(qint32 point, qint32 from) const;
     void extend(qint32 strand, bool atHead, QPointF at);
     // Appends `second` behind `first`'s tail; `first` keeps its place in the list.
     void append(qint32 first, qint32 second);

@@ -5,10 +5,12 @@
 
 #include <QFile>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <numbers>
+#include <random>
 
 using geodata::MatrixContourSource;
 
@@ -255,5 +257,74 @@ TEST(ContourBuilder, JoinsEndsWithinTheToleranceMergesStrandsAndClosesRings)
         for (const QLineF& segment : c.segments)
             builder.addSegmentFromPointToPoint(segment.p1(), segment.p2());
         EXPECT_EQ(builder.contourPath().toSubpathPolygons(), QList<QPolygonF>{c.strand}) << c.what;
+    }
+}
+
+namespace {
+
+// A strand as written, in a form that forgets its direction and, for a ring, where it starts.
+QList<QPointF> canonicalStrand(QPolygonF points)
+{
+    const bool ring = points.size() > 1 && points.first() == points.last();
+    if (ring)
+        points.removeLast();
+    const auto lessThan = [](QPointF a, QPointF b) { return std::pair(a.x(), a.y()) < std::pair(b.x(), b.y()); };
+    QList<QPointF> best;
+    for (bool reversed : {false, true}) {
+        QList<QPointF> turned(points.begin(), points.end());
+        if (reversed)
+            std::reverse(turned.begin(), turned.end());
+        const qsizetype starts = ring ? turned.size() : 1;
+        for (qsizetype start = 0; start < starts; ++start) {
+            QList<QPointF> candidate = turned.mid(start) + turned.first(start);
+            if (best.isEmpty() || std::lexicographical_compare(candidate.begin(), candidate.end(), best.begin(),
+                                                               best.end(), lessThan))
+                best = candidate;
+        }
+    }
+    if (ring)
+        best.append(best.first());
+    return best;
+}
+
+} // namespace
+
+// Long strands cut into segments that arrive shuffled and turned either way force every kind
+// of merge, including strands turned round many times over.
+TEST(ContourBuilder, ShuffledSegmentsOfRandomStrandsJoinBackIntoExactlyThoseStrands)
+{
+    std::mt19937 random(24);
+    for (int round = 0; round < 20; ++round) {
+        QList<QPolygonF> strands;
+        QList<QLineF> segments;
+        const int count = 1 + int(random() % 12);
+        for (int s = 0; s < count; ++s) {
+            const int points = 4 + int(random() % 60);
+            const bool ring = random() % 2;
+            QPolygonF strand;
+            for (int i = 0; i < points; ++i)
+                strand.append(QPointF(s * 1000 + i, double(random() % 1000) / 8));
+            if (ring)
+                strand.append(strand.first());
+            for (qsizetype i = 0; i + 1 < strand.size(); ++i)
+                segments.append(random() % 2 ? QLineF(strand[i], strand[i + 1]) : QLineF(strand[i + 1], strand[i]));
+            strands.append(strand);
+        }
+        std::shuffle(segments.begin(), segments.end(), random);
+
+        ZQContourBuilder builder;
+        for (const QLineF& segment : segments)
+            builder.addSegmentFromPointToPoint(segment.p1(), segment.p2());
+        QList<QList<QPointF>> expected, joined;
+        for (const QPolygonF& strand : strands)
+            expected.append(canonicalStrand(strand));
+        for (const QPolygonF& strand : builder.contourPath().toSubpathPolygons())
+            joined.append(canonicalStrand(strand));
+        const auto byFirstPoint = [](const QList<QPointF>& a, const QList<QPointF>& b) {
+            return std::pair(a.first().x(), a.first().y()) < std::pair(b.first().x(), b.first().y());
+        };
+        std::sort(expected.begin(), expected.end(), byFirstPoint);
+        std::sort(joined.begin(), joined.end(), byFirstPoint);
+        ASSERT_EQ(joined, expected) << "round " << round;
     }
 }
