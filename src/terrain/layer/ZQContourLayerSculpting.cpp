@@ -10,7 +10,10 @@
 #include "terrain/layer/ContourUnits.h"
 #include "terrain/section/VXQContourCrossSection.h"
 
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -164,27 +167,42 @@ void ZQContourLayer::recalculateContoursAfterStep(const QRect& cells, double low
     // Only the levels within the heights the touched cells had before or have now can have moved.
     const auto [lowestAfter, highestAfter] = heightRangeOfCells(cells);
     const double lowest = std::min(lowestBefore, lowestAfter), highest = std::max(highestBefore, highestAfter);
-    QList<double> changedLevels;
-    QList<quint64> changedIndexes;
+    // Each level joins on its own, so the levels are dealt out to the idle cores, a share
+    // per plotting pass: a pass over the whole grid per level would cost more than it saves.
+    struct Share {
+        QList<double> levels;
+        QList<qsizetype> indexes;
+        QList<QPainterPath> paths;
+    };
+    std::vector<Share> shares(size_t(std::max(1, QThread::idealThreadCount())));
+    size_t changed = 0;
     for (quint64 i = 0; i < levels.count; ++i) {
         const double level = levels.level(i);
         if (level >= lowest && level <= highest) {
-            changedLevels.append(level);
-            changedIndexes.append(i);
+            Share& share = shares[changed++ % shares.size()];
+            share.levels.append(level);
+            share.indexes.append(qsizetype(i));
         }
     }
-    if (changedLevels.isEmpty())
-        return;
-    geodata::MatrixContourSource source(m_heightData, changedLevels, m_cellSize, gridOrigin());
-    ZQBezierContourer contourer;
-    contourer.setSimplifies(simplifiesContours());
-    contourer.setSmoothing(m_contourer->smoothing());
-    ZQContourPlotter plotter;
-    plotter.initWithDataSourceDataReceiver(&source, &contourer);
-    plotter.computeContours();
-    for (qsizetype j = 0; j < changedIndexes.size(); ++j)
-        m_contoursCache->replaceLevel(qsizetype(changedIndexes[j]),
-                                      contourer.contourPathForIndex(quint64(j)).value_or(QPainterPath()));
+    shares.resize(std::min(changed, shares.size()));
+    const bool simplifies = simplifiesContours();
+    const double smoothing = m_contourer->smoothing();
+    const QPointF origin = gridOrigin();
+    QtConcurrent::blockingMap(shares, [&](Share& share) {
+        geodata::MatrixContourSource source(m_heightData, share.levels, m_cellSize, origin);
+        ZQBezierContourer contourer;
+        contourer.setSimplifies(simplifies);
+        contourer.setSmoothing(smoothing);
+        ZQContourPlotter plotter;
+        plotter.initWithDataSourceDataReceiver(&source, &contourer);
+        plotter.computeContours();
+        for (qsizetype j = 0; j < share.levels.size(); ++j)
+            share.paths.append(contourer.contourPathForIndex(quint64(j)).value_or(QPainterPath()));
+    });
+    for (const Share& share : shares) {
+        for (qsizetype j = 0; j < share.indexes.size(); ++j)
+            m_contoursCache->replaceLevel(share.indexes[j], share.paths[j]);
+    }
 }
 
 void ZQContourLayer::recordHeightDataForUndo() { m_frozenHeightDataForUndo = frozenHeightMap(); }
