@@ -28,4 +28,12 @@ QPointF MatrixContourSource::coordinateForXY(qint64 x, qint64 y) const
     return m_origin + QPointF(x, y) * m_cellSize;
 }
 
+void MatrixContourSource::readRowFromX(qint64 x, qint64 y, std::span<double> heights,
+                                       std::span<QPointF> points) const
+{
+    m_grid->copyRowFromColumn(quint64(y), quint64(x), heights);
+    for (size_t i = 0; i < points.size(); ++i)
+        points[i] = m_origin + QPointF(x + qint64(i), y) * m_cellSize;
+}
+
 } // namespace geodata

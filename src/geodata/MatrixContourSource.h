@@ -24,6 +24,7 @@ public:
     double contourForIndex(quint64 index) const override { return m_levels[qsizetype(index)]; }
     double heightForXY(qint64 x, qint64 y) const override;
     QPointF coordinateForXY(qint64 x, qint64 y) const override;
+    void readRowFromX(qint64 x, qint64 y, std::span<double> heights, std::span<QPointF> points) const override;
 
 private:
     std::shared_ptr<const ZQMatrixArray> m_grid;

@@ -54,6 +54,15 @@ bool triangleSegment(const Vertices& v, const Triangle& t, QPointF& from, QPoint
 
 } // namespace
 
+void ZQContourPlotter::DataSource::readRowFromX(qint64 x, qint64 y, std::span<double> heights,
+                                                std::span<QPointF> points) const
+{
+    for (size_t i = 0; i < heights.size(); ++i) {
+        heights[i] = heightForXY(x + qint64(i), y);
+        points[i] = coordinateForXY(x + qint64(i), y);
+    }
+}
+
 void ZQContourPlotter::initWithDataSourceDataReceiver(QObject* dataSource, QObject* dataReceiver)
 {
     m_dataSource = dataSource;
@@ -96,9 +105,13 @@ void ZQContourPlotter::compute(bool fourTriangles, const QVariant& userInfo)
     auto readRow = [&](qint64 y, std::vector<double>& heights, std::vector<QPointF>& points) {
         heights.resize(size_t(width));
         points.resize(size_t(width));
+        if (dataSource) {
+            dataSource->readRowFromX(x0, y, heights, points);
+            return;
+        }
         for (qint64 i = 0; i < width; ++i) {
-            heights[size_t(i)] = dataSource ? dataSource->heightForXY(x0 + i, y) : heightForXY(x0 + i, y);
-            points[size_t(i)] = dataSource ? dataSource->coordinateForXY(x0 + i, y) : coordinateForXY(x0 + i, y);
+            heights[size_t(i)] = heightForXY(x0 + i, y);
+            points[size_t(i)] = coordinateForXY(x0 + i, y);
         }
     };
     if (width > 1 && y1 > y0 && !levels.empty())

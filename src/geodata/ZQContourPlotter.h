@@ -14,6 +14,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QVariant>
+#include <span>
 
 class ZQContourPlotter : public ZQObject {
     Q_OBJECT
@@ -32,6 +33,9 @@ public:
         virtual double contourForIndex(quint64 index) const = 0;
         virtual double heightForXY(qint64 x, qint64 y) const = 0;
         virtual QPointF coordinateForXY(qint64 x, qint64 y) const = 0;
+        // The heights and positions of row y from column x on, one per slot of `heights`
+        // (`points` is as long). Point by point unless a source can read a row at once.
+        virtual void readRowFromX(qint64 x, qint64 y, std::span<double> heights, std::span<QPointF> points) const;
     };
 
     class DataReceiver {

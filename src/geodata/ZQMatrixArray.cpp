@@ -93,6 +93,16 @@ double ZQMatrixArray::objectAtIndex(Index index) const
     return m_values.at(checkedLinearIndex(index, m_values.size() - 1));
 }
 
+void ZQMatrixArray::copyRowFromColumn(quint64 row, quint64 column, std::span<double> out) const
+{
+    if (out.empty())
+        return;
+    const qint64 first = checkedLinearIndex({qint64(column), qint64(row)}, m_values.size() - 1);
+    checkedLinearIndex({qint64(column + out.size() - 1), qint64(row)}, m_values.size() - 1);
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = m_values.at(first + qsizetype(i));
+}
+
 void ZQMatrixArray::insertObjectAtRowColumn(double value, quint64 row, quint64 column)
 {
     insertObjectAtIndex(value, {qint64(column), qint64(row)});

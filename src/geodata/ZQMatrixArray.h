@@ -15,6 +15,7 @@
 #include <QList>
 #include <limits>
 #include <optional>
+#include <span>
 
 class ZQKernel;
 
@@ -45,6 +46,8 @@ public:
     // Indexes must lie inside the stored values; anything else is a programming error.
     double objectAtRowColumn(quint64 row, quint64 column) const;
     double objectAtIndex(Index index) const;
+    // Row `row`'s values from column `column` on, one per slot of `out`; checked once for the run.
+    void copyRowFromColumn(quint64 row, quint64 column, std::span<double> out) const;
     void insertObjectAtRowColumn(double value, quint64 row, quint64 column);
     void insertObjectAtIndex(double value, Index index);
     void replaceObjectAtIndexWithObject(Index index, double value);

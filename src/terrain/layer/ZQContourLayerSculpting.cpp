@@ -167,24 +167,26 @@ void ZQContourLayer::recalculateContoursAfterStep(const QRect& cells, double low
     // Only the levels within the heights the touched cells had before or have now can have moved.
     const auto [lowestAfter, highestAfter] = heightRangeOfCells(cells);
     const double lowest = std::min(lowestBefore, lowestAfter), highest = std::max(highestBefore, highestAfter);
-    // Each level joins on its own, so the levels are dealt out to the idle cores, a share
-    // per plotting pass: a pass over the whole grid per level would cost more than it saves.
+    // Each level joins on its own, so the levels are dealt out to the idle cores in runs, a
+    // run per plotting pass: cells outside a run's heights are passed over at once.
+    QList<quint64> changed;
+    for (quint64 i = 0; i < levels.count; ++i) {
+        const double level = levels.level(i);
+        if (level >= lowest && level <= highest)
+            changed.append(i);
+    }
     struct Share {
         QList<double> levels;
         QList<qsizetype> indexes;
         QList<QPainterPath> paths;
     };
-    std::vector<Share> shares(size_t(std::max(1, QThread::idealThreadCount())));
-    size_t changed = 0;
-    for (quint64 i = 0; i < levels.count; ++i) {
-        const double level = levels.level(i);
-        if (level >= lowest && level <= highest) {
-            Share& share = shares[changed++ % shares.size()];
-            share.levels.append(level);
-            share.indexes.append(qsizetype(i));
-        }
+    const qsizetype shareCount = std::min<qsizetype>(changed.size(), std::max(1, QThread::idealThreadCount()));
+    std::vector<Share> shares(static_cast<size_t>(shareCount));
+    for (qsizetype j = 0; j < changed.size(); ++j) {
+        Share& share = shares[size_t(j * shareCount / changed.size())];
+        share.levels.append(levels.level(changed[j]));
+        share.indexes.append(qsizetype(changed[j]));
     }
-    shares.resize(std::min(changed, shares.size()));
     const bool simplifies = simplifiesContours();
     const double smoothing = m_contourer->smoothing();
     const QPointF origin = gridOrigin();
