@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <numbers>
 #include <random>
+#include <tuple>
 
 using geodata::MatrixContourSource;
 
@@ -326,5 +327,29 @@ TEST(ContourBuilder, ShuffledSegmentsOfRandomStrandsJoinBackIntoExactlyThoseStra
         std::sort(expected.begin(), expected.end(), byFirstPoint);
         std::sort(joined.begin(), joined.end(), byFirstPoint);
         ASSERT_EQ(joined, expected) << "round " << round;
+    }
+}
+
+// The plotter reads whole rows; a grid source must answer them as it answers point by point,
+// in single or double precision, up to the end of the last row.
+TEST(ContourPlotter, AGridSourceReadsRowsAsItReadsPoints)
+{
+    for (const double fraction : {0.5, 0.1}) {
+        auto grid = ZQMatrixArray::makeWithRowWidth(5);
+        QList<double> values;
+        for (int i = 0; i < 15; ++i)
+            values.append(i * 3 + fraction);
+        grid->setObjectsFromArray(values);
+        const MatrixContourSource source(grid, {1.0}, 2.5, {10, -4});
+        for (const auto [x, y, count] : {std::tuple{0, 0, 5}, {2, 1, 3}, {4, 2, 1}, {1, 2, 4}}) {
+            std::vector<double> heights(static_cast<size_t>(count));
+            std::vector<QPointF> points(static_cast<size_t>(count));
+            source.readRowFromX(x, y, heights, points);
+            for (int i = 0; i < count; ++i) {
+                EXPECT_EQ(heights[size_t(i)], source.heightForXY(x + i, y)) << x << ", " << y;
+                EXPECT_EQ(points[size_t(i)], source.coordinateForXY(x + i, y)) << x << ", " << y;
+            }
+        }
+        EXPECT_EQ(source.coordinateForXY(4, 2), QPointF(20, 1));
     }
 }
