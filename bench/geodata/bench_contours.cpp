@@ -3,6 +3,7 @@
 // start from a text file of the grid and end with the contour polylines.
 
 #include "support/BenchSupport.h"
+#include "support/ResampledGrid.h"
 
 #include "geodata/MatrixContourSource.h"
 #include "geodata/ZQBezierContourer.h"
@@ -19,27 +20,6 @@ namespace {
 
 constexpr qint64 kColumns = 1900;
 constexpr qint64 kRows = 1800;
-
-std::shared_ptr<ZQMatrixArray> upsampled(const ZQMatrixArray& source)
-{
-    auto grid = ZQMatrixArray::makeWithRowWidth(kColumns);
-    const double sx = double(source.columns() - 1) / (kColumns - 1);
-    const double sy = double(source.rows() - 1) / (kRows - 1);
-    for (qint64 y = 0; y < kRows; ++y) {
-        const double fy = y * sy;
-        const qint64 y0 = std::min<qint64>(qint64(fy), qint64(source.rows()) - 2);
-        for (qint64 x = 0; x < kColumns; ++x) {
-            const double fx = x * sx;
-            const qint64 x0 = std::min<qint64>(qint64(fx), qint64(source.columns()) - 2);
-            const double tx = fx - x0, ty = fy - y0;
-            const double top = source.objectAtIndex({x0, y0}) * (1 - tx) + source.objectAtIndex({x0 + 1, y0}) * tx;
-            const double bottom =
-                source.objectAtIndex({x0, y0 + 1}) * (1 - tx) + source.objectAtIndex({x0 + 1, y0 + 1}) * tx;
-            grid->addObject(top * (1 - ty) + bottom * ty);
-        }
-    }
-    return grid;
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -84,7 +64,7 @@ int main(int argc, char** argv)
         return 1;
     }
     auto elevation = ZQMatrixArray::matrixArrayWithTabDelimitedData(source.readAll());
-    auto grid = upsampled(*elevation);
+    auto grid = bench::bilinearlyResampled(*elevation, kColumns, kRows);
     const QByteArray gridText = *grid->tabDelimitedData();
 
     QTemporaryDir folder;

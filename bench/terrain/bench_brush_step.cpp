@@ -4,6 +4,7 @@
 // drawing view at 1:1. Each step is the kernel, the contours and the repaint of what it changed.
 
 #include "support/BenchSupport.h"
+#include "support/ResampledGrid.h"
 
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/VXDrawing.h"
@@ -24,34 +25,7 @@ constexpr qint64 kRows = 700;
 constexpr double kCellSize = 2;
 constexpr int kSteps = 200;
 
-std::shared_ptr<ZQMatrixArray> resampled(const ZQMatrixArray& source)
-{
-    auto grid = ZQMatrixArray::makeWithRowWidth(kColumns);
-    const double sx = double(source.columns() - 1) / (kColumns - 1);
-    const double sy = double(source.rows() - 1) / (kRows - 1);
-    for (qint64 y = 0; y < kRows; ++y) {
-        const double fy = y * sy;
-        const qint64 y0 = std::min<qint64>(qint64(fy), qint64(source.rows()) - 2);
-        for (qint64 x = 0; x < kColumns; ++x) {
-            const double fx = x * sx;
-            const qint64 x0 = std::min<qint64>(qint64(fx), qint64(source.columns()) - 2);
-            const double tx = fx - x0, ty = fy - y0;
-            const double top = source.objectAtIndex({x0, y0}) * (1 - tx) + source.objectAtIndex({x0 + 1, y0}) * tx;
-            const double bottom =
-                source.objectAtIndex({x0, y0 + 1}) * (1 - tx) + source.objectAtIndex({x0 + 1, y0 + 1}) * tx;
-            grid->addObject(float(top * (1 - ty) + bottom * ty));
-        }
-    }
-    return grid;
-}
-
 double millisecondsOf(const std::function<void()>& work) { return 1000 * bench::secondsOf(work); }
-
-double percentile(std::vector<double> values, double share)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(share * double(values.size())))];
-}
 
 } // namespace
 
@@ -74,7 +48,7 @@ int main(int argc, char** argv)
     auto layer = std::make_shared<ZQContourLayer>();
     layer->setCellSize(kCellSize);
     drawing->addLayer(layer);
-    layer->setHeightMap(resampled(*elevation));
+    layer->setHeightMap(bench::bilinearlyResampled(*elevation, kColumns, kRows));
     layer->setSimplifiesContours(true);
     layer->setSmoothsContours(true);
     layer->setShowsCrossSection(false);
@@ -104,7 +78,7 @@ int main(int argc, char** argv)
     layer->mouseUpInView({start, 1, 0}, &view);
     std::printf("step mean %.2f ms, median %.2f ms, max %.2f ms\n",
                 std::accumulate(steps.begin(), steps.end(), 0.0) / double(steps.size()), bench::median(steps),
-                percentile(steps, 1.0));
-    bench::printValue(QStringLiteral("terrain_brush_step"), percentile(steps, 0.95), "ms", 16);
+                bench::percentile(steps, 1.0));
+    bench::printValue(QStringLiteral("terrain_brush_step"), bench::percentile(steps, 0.95), "ms", 16);
     return 0;
 }

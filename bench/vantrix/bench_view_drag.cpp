@@ -56,16 +56,6 @@ double mean(const std::vector<double>& values)
     return values.empty() ? 0 : std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
 }
 
-// Nearest-rank percentile.
-double percentile(std::vector<double> values, double fraction)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto rank = size_t(std::ceil(fraction * double(values.size())));
-    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
-}
-
 // A map-like mix: a few shared styles, as a real drawing has, over many objects.
 QList<VXStylePtr> areaStyles()
 {
@@ -290,13 +280,13 @@ int main(int argc, char** argv)
         if (const int stale = bench.stalePixels())
             std::printf("gesture %d: %d pixels left as trails (the screen differs from a full repaint)\n", gesture,
                         stale);
-        p95s.push_back(percentile(figures.repaintMs, 0.95));
+        p95s.push_back(bench::percentile(figures.repaintMs, 0.95));
         means.push_back(mean(figures.repaintMs));
         shares.push_back(mean(figures.shares));
         std::printf("gesture %d (dx %+.0f): repaint mean %.2f ms, p95 %.2f ms, max %.2f ms; "
                     "move handling mean %.2f ms, p95 %.2f ms; repainted share mean %.4f, max %.4f\n",
-                    gesture, dx, means.back(), p95s.back(), percentile(figures.repaintMs, 1.0),
-                    mean(figures.handlingMs), percentile(figures.handlingMs, 0.95), shares.back(),
+                    gesture, dx, means.back(), p95s.back(), bench::percentile(figures.repaintMs, 1.0),
+                    mean(figures.handlingMs), bench::percentile(figures.handlingMs, 0.95), shares.back(),
                     *std::max_element(figures.shares.begin(), figures.shares.end()));
     }
     std::printf("median of %d gestures: repaint mean %.2f ms, p95 %.2f ms, repainted share %.4f\n", kGestures,

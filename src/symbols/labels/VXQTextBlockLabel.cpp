@@ -39,13 +39,6 @@ double shareAcross(double offset, double extent)
     return std::isfinite(share) ? std::clamp(share, -1.0, 1.0) : 0;
 }
 
-platform::MenuItem* itemFor(const QString& title, const QByteArray& action, QObject* target, QObject* parent)
-{
-    auto* item = new platform::MenuItem(title, action, parent);
-    item->setTarget(target);
-    return item;
-}
-
 } // namespace
 
 VXQTextBlockLabel::VXQTextBlockLabel() = default;
@@ -422,11 +415,11 @@ void VXQTextBlockLabel::populateContextualMenu(platform::Menu* menu)
         return;
     QAction* const before = menu->actions().value(0);
     addEditingItemsToMenu(menu, before);
-    menu->insertAction(before, itemFor(tr("Detach From Feature"), "detachFromFeature", this, menu));
+    menu->insertAction(before, commandItem(tr("Detach From Feature"), "detachFromFeature", menu));
     menu->insertSeparator(before);
-    menu->insertAction(before, itemFor(tr("Size To Feature"), "sizeToHost", this, menu));
-    menu->insertAction(before, itemFor(m_leaderLine ? tr("Hide Leader Line") : tr("Show Leader Line"),
-                                       "toggleLeaderLineVisible", this, menu));
+    menu->insertAction(before, commandItem(tr("Size To Feature"), "sizeToHost", menu));
+    menu->insertAction(before, commandItem(m_leaderLine ? tr("Hide Leader Line") : tr("Show Leader Line"),
+                                           "toggleLeaderLineVisible", menu));
     menu->insertSeparator(before);
 }
 

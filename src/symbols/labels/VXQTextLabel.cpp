@@ -63,16 +63,16 @@ platform::FontManager* fontManagerOf(QObject* sender)
     return platform::FontManager::sharedFontManager();
 }
 
-platform::MenuItem* itemFor(const QString& title, const QByteArray& action, QObject* target, QObject* parent,
-                            int tag = 0)
+} // namespace
+
+platform::MenuItem* VXQTextLabel::commandItem(const QString& title, const QByteArray& action, QObject* parent,
+                                              int tag)
 {
     auto* item = new platform::MenuItem(title, action, parent);
-    item->setTarget(target);
+    item->setTarget(this);
     item->setTag(tag);
     return item;
 }
-
-} // namespace
 
 VXQTextLabel::VXQTextLabel() = default;
 
@@ -651,7 +651,7 @@ void VXQTextLabel::detachFromFeature(QObject*)
 void VXQTextLabel::addEditingItemsToMenu(platform::Menu* menu, QAction* before)
 {
     const auto add = [&](const QString& title, const QByteArray& action) {
-        menu->insertAction(before, itemFor(title, action, this, menu));
+        menu->insertAction(before, commandItem(title, action, menu));
     };
     add(tr("Edit Label"), "editText");
     add(tr("Delete Label"), "delete_");
@@ -671,20 +671,20 @@ void VXQTextLabel::populateContextualMenu(platform::Menu* menu)
     addEditingItemsToMenu(menu, before);
 
     auto* align = new platform::Menu(tr("Align"), menu);
-    align->addAction(itemFor(tr("Left"), "alignLeft", this, align));
-    align->addAction(itemFor(tr("Centre"), "alignCenter", this, align));
-    align->addAction(itemFor(tr("Right"), "alignRight", this, align));
-    align->addAction(itemFor(tr("Justified"), "alignJustified", this, align));
+    align->addAction(commandItem(tr("Left"), "alignLeft", align));
+    align->addAction(commandItem(tr("Centre"), "alignCenter", align));
+    align->addAction(commandItem(tr("Right"), "alignRight", align));
+    align->addAction(commandItem(tr("Justified"), "alignJustified", align));
     menu->insertMenu(before, align);
 
     auto* vertical = new platform::Menu(tr("Vertical Alignment"), menu);
-    vertical->addAction(itemFor(tr("Top"), "verticalAlign", this, vertical, 0));
-    vertical->addAction(itemFor(tr("Middle"), "verticalAlign", this, vertical, 1));
-    vertical->addAction(itemFor(tr("Bottom"), "verticalAlign", this, vertical, 2));
-    vertical->addAction(itemFor(tr("Centred On Path"), "verticalAlign", this, vertical, 4));
+    vertical->addAction(commandItem(tr("Top"), "verticalAlign", vertical, 0));
+    vertical->addAction(commandItem(tr("Middle"), "verticalAlign", vertical, 1));
+    vertical->addAction(commandItem(tr("Bottom"), "verticalAlign", vertical, 2));
+    vertical->addAction(commandItem(tr("Centred On Path"), "verticalAlign", vertical, 4));
     menu->insertMenu(before, vertical);
 
-    menu->insertAction(before, itemFor(tr("Detach From Feature"), "detachFromFeature", this, menu));
+    menu->insertAction(before, commandItem(tr("Detach From Feature"), "detachFromFeature", menu));
     menu->addSeparator();
 }
 

@@ -36,6 +36,7 @@ class VXObjectOwnerLayer;
 class ZQUndoManager;
 namespace platform {
 class Menu;
+class MenuItem;
 class Pasteboard;
 } // namespace platform
 
@@ -206,6 +207,8 @@ public:
 
 protected:
     VXQTextLabel();
+    // A context-menu item that sends `action` to this label.
+    platform::MenuItem* commandItem(const QString& title, const QByteArray& action, QObject* parent, int tag = 0);
     // The adornment a new label of the class draws with; the base raises.
     virtual VXTextAdornmentPtr makeTextAdornment() const;
     // The container's drawable side, when it is a drawable.

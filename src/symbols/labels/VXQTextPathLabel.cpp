@@ -32,13 +32,6 @@ constexpr double kHighlightShareOfStroke = 1.5;
 constexpr double kHighlightWidthWithoutPath = 25.0;
 constexpr int kCentredAlignment = 2;
 
-platform::MenuItem* itemFor(const QString& title, const QByteArray& action, QObject* target, QObject* parent)
-{
-    auto* item = new platform::MenuItem(title, action, parent);
-    item->setTarget(target);
-    return item;
-}
-
 } // namespace
 
 VXQTextPathLabel::VXQTextPathLabel() = default;
@@ -246,10 +239,10 @@ void VXQTextPathLabel::populateContextualMenu(platform::Menu* menu)
     QAction* const before = menu->actions().value(0);
     VXQTextLabel::populateContextualMenu(menu);
     menu->insertSeparator(before);
-    menu->insertAction(before, itemFor(tr("Flip Label"), "reverseLabel", this, menu));
-    menu->insertAction(before, itemFor(tr("Size To Path"), "sizeToPath", this, menu));
-    menu->insertAction(before, itemFor(tr("Size To Text"), "fitToText", this, menu));
-    menu->insertAction(before, itemFor(tr("Follow Trend Of Path"), "toggleSimplificationAction", this, menu));
+    menu->insertAction(before, commandItem(tr("Flip Label"), "reverseLabel", menu));
+    menu->insertAction(before, commandItem(tr("Size To Path"), "sizeToPath", menu));
+    menu->insertAction(before, commandItem(tr("Size To Text"), "fitToText", menu));
+    menu->insertAction(before, commandItem(tr("Follow Trend Of Path"), "toggleSimplificationAction", menu));
     menu->insertSeparator(before);
 }
 
