@@ -2,6 +2,8 @@
 
 #include "widgets/paint/ApplicationColours.h"
 
+#include <QAbstractItemDelegate>
+#include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -152,9 +154,65 @@ void VLTMCustomHighlightOutlineView::invalidateCustomRowsAtIndexes(const QList<i
         viewport()->update(areaOfRun(run));
 }
 
+// QTreeView's own row drawing asks the selection model about every cell, which walks every
+// selected range: with tens of thousands of runs that is most of a frame. The gradient is the
+// selection here, so the cells are handed to their delegates as unselected ones.
 void VLTMCustomHighlightOutlineView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                                              const QModelIndex& index) const
 {
     drawCustomSelectionHighlightForView(*painter, QRect(0, option.rect.top(), viewport()->width(), option.rect.height()));
-    QTreeView::drawRow(painter, option, index);
+    const QHeaderView* columns = header();
+    for (int visual = 0; visual < columns->count(); ++visual) {
+        const int column = columns->logicalIndex(visual);
+        if (columns->isSectionHidden(column))
+            continue;
+        QRect cell(columnViewportPosition(column), option.rect.top(), columns->sectionSize(column), option.rect.height());
+        if (column == treePosition()) {
+            const int indent = indentation() * (depthOf(index) + (rootIsDecorated() ? 1 : 0));
+            if (indent > 0)
+                drawBranchIndicators(painter, QRect(cell.left(), cell.top(), indent, cell.height()), index);
+            cell.setLeft(cell.left() + indent);
+        }
+        const QModelIndex cellIndex = index.siblingAtColumn(column);
+        QStyleOptionViewItem cellOption = option;
+        cellOption.rect = cell;
+        cellOption.state &= ~QStyle::State_Selected;
+        itemDelegateForIndex(cellIndex)->paint(painter, cellOption, cellIndex);
+    }
+}
+
+// What QTreeView::drawBranches draws, level by level from the item out to the root, without
+// its question to the selection model.
+void VLTMCustomHighlightOutlineView::drawBranchIndicators(QPainter* painter, const QRect& rect,
+                                                          const QModelIndex& index) const
+{
+    const QAbstractItemModel* model = this->model();
+    const auto hasNextSibling = [model](const QModelIndex& item) {
+        return item.row() + 1 < model->rowCount(item.parent());
+    };
+    QStyleOption branch;
+    branch.initFrom(this);
+    branch.rect = QRect(rect.right() + 1 - indentation(), rect.top(), indentation(), rect.height());
+    branch.state = QStyle::State_Item;
+    if (hasNextSibling(index))
+        branch.state |= QStyle::State_Sibling;
+    if (model->hasChildren(index))
+        branch.state |= QStyle::State_Children;
+    if (isExpanded(index))
+        branch.state |= QStyle::State_Open;
+    style()->drawPrimitive(QStyle::PE_IndicatorBranch, &branch, painter, this);
+    for (QModelIndex ancestor = index.parent(); ancestor.isValid() && ancestor != rootIndex();
+         ancestor = ancestor.parent()) {
+        branch.rect.translate(-indentation(), 0);
+        branch.state = hasNextSibling(ancestor) ? QStyle::State_Sibling : QStyle::State_None;
+        style()->drawPrimitive(QStyle::PE_IndicatorBranch, &branch, painter, this);
+    }
+}
+
+int VLTMCustomHighlightOutlineView::depthOf(const QModelIndex& index) const
+{
+    int depth = 0;
+    for (QModelIndex parent = index.parent(); parent.isValid() && parent != rootIndex(); parent = parent.parent())
+        ++depth;
+    return depth;
 }

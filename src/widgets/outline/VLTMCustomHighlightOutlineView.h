@@ -41,6 +41,9 @@ private:
     void forgetRows();
     void forgetRuns() { m_runsValid = false; }
     void ensureRows() const;
+    void drawBranchIndicators(QPainter* painter, const QRect& rect, const QModelIndex& index) const;
+    // Levels below the root index.
+    int depthOf(const QModelIndex& index) const;
     // The display row at the top of the viewport and the height of every row.
     bool topRow(int* row, int* top, int* height) const;
 
