@@ -11,8 +11,6 @@
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QPainter>
-#include <QPalette>
-#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -379,18 +377,9 @@ void VXQTextBlockLabel::drawInView(VXDrawingView*) const
 
 void VXQTextBlockLabel::highlightInView(VXDrawingView*) const
 {
-    platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!context)
+    if (!platform::GraphicsContext::current())
         return;
-    QPainter* painter = context->painter();
-    const QColor colour = QGuiApplication::palette().color(QPalette::Highlight);
-    QColor faint = colour;
-    faint.setAlphaF(0.2f);
-    const QPainterPath capsule = renderingPath().painterPath();
-    painter->save();
-    painter->fillPath(capsule, faint);
-    painter->strokePath(capsule, QPen(colour, 0.5));
-    painter->restore();
+    drawHighlightOutline(renderingPath().painterPath());
     if (m_handlesVisible)
         VXKnob::knobs().drawKnobAtPointOfTypeAngleUserInfo(rotationKnobPoint(), kVXRotationKnobType, m_angle, {});
 }

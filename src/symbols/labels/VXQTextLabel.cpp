@@ -6,6 +6,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FontManager.h"
 #include "platform/ui/Menu.h"
@@ -19,6 +20,7 @@
 #include "tracks/ZQMultiStylePath.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <algorithm>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -72,6 +74,21 @@ platform::MenuItem* VXQTextLabel::commandItem(const QString& title, const QByteA
     item->setTarget(this);
     item->setTag(tag);
     return item;
+}
+
+void VXQTextLabel::drawHighlightOutline(const QPainterPath& outline)
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    QPainter* painter = context->painter();
+    const QColor colour = QGuiApplication::palette().color(QPalette::Highlight);
+    QColor faint = colour;
+    faint.setAlphaF(0.2f);
+    painter->save();
+    painter->fillPath(outline, faint);
+    painter->strokePath(outline, QPen(colour, 0.5));
+    painter->restore();
 }
 
 VXQTextLabel::VXQTextLabel() = default;

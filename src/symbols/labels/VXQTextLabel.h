@@ -26,6 +26,7 @@
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 #include "symbols/labels/VXQTextLabelContainer.h"
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QStringList>
 
@@ -207,6 +208,8 @@ public:
 
 protected:
     VXQTextLabel();
+    // Fills `outline` faintly in the highlight colour and strokes it, into the current context.
+    static void drawHighlightOutline(const QPainterPath& outline);
     // A context-menu item that sends `action` to this label.
     platform::MenuItem* commandItem(const QString& title, const QByteArray& action, QObject* parent, int tag = 0);
     // The adornment a new label of the class draws with; the base raises.

@@ -11,9 +11,7 @@
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "tracks/ZQMultiStylePath.h"
 
-#include <QGuiApplication>
 #include <QPainter>
-#include <QPalette>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -208,18 +206,7 @@ void VXQTextPathLabel::drawInView(VXDrawingView*) const
 
 void VXQTextPathLabel::highlightInView(VXDrawingView*) const
 {
-    platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!context)
-        return;
-    QPainter* painter = context->painter();
-    const QColor colour = QGuiApplication::palette().color(QPalette::Highlight);
-    QColor faint = colour;
-    faint.setAlphaF(0.2f);
-    const QPainterPath outline = highlightPath().painterPath();
-    painter->save();
-    painter->fillPath(outline, faint);
-    painter->strokePath(outline, QPen(colour, 0.5));
-    painter->restore();
+    drawHighlightOutline(highlightPath().painterPath());
 }
 
 std::shared_ptr<VXDrawableObject> VXQTextPathLabel::convertToTextObject() const
