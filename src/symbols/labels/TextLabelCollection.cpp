@@ -242,6 +242,25 @@ QList<QObject*> TextLabelCollection::forwardingTargets() const
     return targets;
 }
 
+std::optional<bool> TextLabelCollection::validateContainerMenuItem(platform::MenuItem* item,
+                                                                   bool containerLocked) const
+{
+    const QByteArray action = item->action();
+    if (action == "newTextLabel")
+        return !containerLocked;
+    if (action == "selectAllLabels" || action == "deselectAllLabels")
+        return !isEmpty();
+    if (action == "pasteLabel")
+        return !containerLocked && canPasteLabel(platform::Pasteboard::generalPasteboard());
+    if (action == "deleteLabels")
+        return !containerLocked && hasSelection();
+    if (action == "toggleLabelsVisible") {
+        item->setTitle(m_hidden ? QObject::tr("Show Labels") : QObject::tr("Hide Labels"));
+        return !containerLocked && !isEmpty();
+    }
+    return std::nullopt;
+}
+
 bool TextLabelCollection::validateLabelMenuItem(platform::MenuItem* item) const
 {
     // Setting a state makes an item show a check box: states are set only when they change.

@@ -14,6 +14,7 @@
 #include "symbols/labels/VXQTextLabel.h"
 
 #include <QList>
+#include <optional>
 #include <QSet>
 #include <Qt>
 
@@ -81,6 +82,9 @@ public:
     QList<QObject*> forwardingTargets() const;
     // Enabled when a selected label validates the item; its state is theirs, mixed when they differ.
     bool validateLabelMenuItem(platform::MenuItem* item) const;
+    // The container's own label commands (new, select and deselect all, paste, delete, show or
+    // hide, whose title it sets): whether the item is enabled; nothing for any other action.
+    std::optional<bool> validateContainerMenuItem(platform::MenuItem* item, bool containerLocked) const;
     void applyTextAttributes(const QVariantMap& attributes) const;
     // The items of a context click at the point: the hit label's own first, then (unless
     // `respectLock` and the container is locked) "New Label" at the top, "Paste Label" when

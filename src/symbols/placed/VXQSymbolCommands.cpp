@@ -140,19 +140,10 @@ bool VXQSymbol::populateContextualMenuAtPoint(platform::Menu* menu, QPointF poin
 bool VXQSymbol::validateMenuItem(platform::MenuItem* item)
 {
     const QByteArray action = item->action();
-    const bool hasLabels = !m_labels.isEmpty();
-    if (action == "newTextLabel")
-        return !locked();
-    if (action == "selectAllLabels" || action == "deselectAllLabels")
-        return hasLabels;
-    if (action == "pasteLabel")
-        return !locked() && TextLabelCollection::canPasteLabel(platform::Pasteboard::generalPasteboard());
-    if (action == "deleteLabels" || action == "editText")
+    if (const std::optional<bool> enabled = m_labels.validateContainerMenuItem(item, locked()))
+        return *enabled;
+    if (action == "editText")
         return !locked() && m_labels.hasSelection();
-    if (action == "toggleLabelsVisible") {
-        item->setTitle(m_labels.hidden() ? tr("Show Labels") : tr("Hide Labels"));
-        return !locked() && hasLabels;
-    }
     if (action == "detachSymbol" || action == "pickUpSymbol" || action == "scaleSymbolWithTagOfSender")
         return !locked();
     if (action == "pasteSymbolMaster")

@@ -8,7 +8,6 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
-#include "platform/ui/Pasteboard.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
@@ -236,19 +235,8 @@ void VXQLabelledShape::openAttributes(QObject*)
 bool VXQLabelledShape::validateMenuItem(platform::MenuItem* item)
 {
     const QByteArray action = item->action();
-    const bool hasLabels = !m_labels.isEmpty();
-    if (action == "newTextLabel")
-        return !locked();
-    if (action == "selectAllLabels" || action == "deselectAllLabels")
-        return hasLabels;
-    if (action == "pasteLabel")
-        return !locked() && TextLabelCollection::canPasteLabel(platform::Pasteboard::generalPasteboard());
-    if (action == "deleteLabels")
-        return !locked() && m_labels.hasSelection();
-    if (action == "toggleLabelsVisible") {
-        item->setTitle(m_labels.hidden() ? tr("Show Labels") : tr("Hide Labels"));
-        return !locked() && hasLabels;
-    }
+    if (const std::optional<bool> enabled = m_labels.validateContainerMenuItem(item, locked()))
+        return *enabled;
     if (action == "openAttributes")
         return true;
     if (platform::ResponderChain::hasActionMethod(this, action))
