@@ -73,10 +73,12 @@ public:
         if (!context || hidden.isEmpty())
             return;
         m_painter = context->painter();
-        QPainterPath kept;
+        // The hidden parts as holes: far cheaper than subtracting them.
+        QPainterPath kept = hidden;
         kept.addRect(drawn.united(hidden.boundingRect()));
+        kept.setFillRule(Qt::OddEvenFill);
         m_painter->save();
-        m_painter->setClipPath(kept.subtracted(hidden), Qt::IntersectClip);
+        m_painter->setClipPath(kept, Qt::IntersectClip);
     }
     ~ClipOut()
     {
@@ -225,7 +227,7 @@ QPointF VXQTrack::endPoint(VXQTrackEnd end) const
 double VXQTrack::outwardAngleAtEnd(VXQTrackEnd end) const
 {
     double slope = 0;
-    const platform::BezierPath p = path();
+    const platform::BezierPath& p = path();
     p.pointOnPathAtLengthSlope(end == VXQTrackEnd::Start ? 0 : p.length(), &slope);
     return end == VXQTrackEnd::Start ? slope + M_PI : slope;
 }
@@ -279,7 +281,7 @@ double VXQTrack::snappingReach() const
 
 void VXQTrack::joinEndTo(VXQTrackEnd end, VXQTrack* parent)
 {
-    const platform::BezierPath parentPath = parent->path();
+    const platform::BezierPath& parentPath = parent->path();
     const double along = parentPath.lengthForPointTolerance(endPoint(end), parent->snappingReach());
     if (along >= 0)
         setEndPoint(end, parentPath.pointOnPathAtLengthSlope(along));
@@ -494,26 +496,64 @@ void VXQTrack::drawContent() const
 
 void VXQTrack::drawCasing() const
 {
-    const ClipOut clip(farSidesOfParents(), bounds());
+    const EndDrawing ends = endDrawing();
+    const ClipOut clip(ends.farSidesOfParents, bounds());
     ZQMultiStylePath::drawCasing();
-    drawEnds(true);
+    drawEnds(ends, true);
 }
 
 void VXQTrack::drawContentWithoutCasing() const
 {
-    const ClipOut clip(farSidesOfParents(), bounds());
+    const EndDrawing ends = endDrawing();
+    const ClipOut clip(ends.farSidesOfParents, bounds());
     ZQMultiStylePath::drawContentWithoutCasing();
-    drawEnds(false);
+    drawEnds(ends, false);
 }
 
-QPainterPath VXQTrack::farSidesOfParents() const
+VXQTrack::EndDrawing VXQTrack::endDrawing() const
 {
-    QPainterPath farSides;
+    const QMutexLocker locker(&m_endDrawingLock);
+    const auto current = [this](const EndDrawing& ends) {
+        if (ends.checksum != geometryChecksum())
+            return false;
+        for (const VXQTrackEnd end : kBothEnds) {
+            const VXQTrack* parent = linkAtEnd(end);
+            const int index = int(end == VXQTrackEnd::End);
+            if (parent != ends.parents[index] || (parent && parent->geometryChecksum() != ends.parentChecksums[index]))
+                return false;
+        }
+        return true;
+    };
+    if (!current(m_endDrawing))
+        m_endDrawing = makeEndDrawing();
+    return m_endDrawing;
+}
+
+VXQTrack::EndDrawing VXQTrack::makeEndDrawing() const
+{
+    EndDrawing ends;
+    ends.checksum = geometryChecksum();
     for (const VXQTrackEnd end : kBothEnds) {
-        const VXQTrack* parent = isJoinedAtEnd(end) ? linkAtEnd(end) : nullptr;
+        const int index = int(end == VXQTrackEnd::End);
+        const VXQTrack* parent = linkAtEnd(end);
+        ends.parents[index] = parent;
+        ends.parentChecksums[index] = parent ? parent->geometryChecksum() : 0;
+        ends.joined[index] = isJoinedAtEnd(end);
+        ends.outwardAngles[index] = outwardAngleAtEnd(end);
+    }
+    ends.farSidesOfParents = farSidesOfParents(ends);
+    return ends;
+}
+
+QPainterPath VXQTrack::farSidesOfParents(const EndDrawing& ends) const
+{
+    QList<QPolygonF> farSides;
+    for (const VXQTrackEnd end : kBothEnds) {
+        const int index = int(end == VXQTrackEnd::End);
+        const VXQTrack* parent = ends.joined[index] ? ends.parents[index] : nullptr;
         if (!parent)
             continue;
-        const platform::BezierPath parentPath = parent->path();
+        const platform::BezierPath& parentPath = parent->path();
         const double along = parentPath.lengthForPointTolerance(endPoint(end), parent->snappingReach());
         const double halfWidth = parent->widestStrokeWidth() / 2;
         if (!parentPath.isClosed() && (along < halfWidth || along > parentPath.length() - halfWidth))
@@ -521,28 +561,38 @@ QPainterPath VXQTrack::farSidesOfParents() const
         double slope = 0;
         const QPointF junction = parentPath.pointOnPathAtLengthSlope(along, &slope);
         // Which side of the parent this track runs on: the far side is where its end heads.
-        const double across = std::sin(outwardAngleAtEnd(end) - slope);
+        const double across = std::sin(ends.outwardAngles[index] - slope);
         if (std::abs(across) < kParallelSine)
             continue;
         const double reach = parent->widestStrokeWidth() + widestStrokeWidth();
         QTransform frame;
         frame.translate(junction.x(), junction.y());
         frame.rotateRadians(slope);
-        farSides.addPolygon(frame.map(QPolygonF(QRectF(-reach, across > 0 ? 0 : -reach, 2 * reach, reach))));
-        farSides.closeSubpath();
+        farSides.append(frame.map(QPolygonF(QRectF(-reach, across > 0 ? 0 : -reach, 2 * reach, reach))));
     }
-    return farSides;
+    QPainterPath path;
+    for (const QPolygonF& side : std::as_const(farSides)) {
+        QPainterPath more;
+        more.addPolygon(side);
+        more.closeSubpath();
+        // Holes must not overlap, or the clip's even-odd rule would show their overlap again.
+        if (path.intersects(more))
+            path = path.united(more);
+        else
+            path.addPath(more);
+    }
+    return path;
 }
 
-void VXQTrack::drawEnds(bool casing) const
+void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
 {
     if (!hasFreeEnds())
         return;
     const double pathLength = length();
     for (const VXQTrackEnd end : kBothEnds) {
-        const bool joined = isJoinedAtEnd(end);
+        const int index = int(end == VXQTrackEnd::End);
         const quint32 terminator = end == VXQTrackEnd::Start ? m_startTerminatorType : m_endTerminatorType;
-        const quint32 shape = joined ? kVXQRoundTerminator : terminator;
+        const quint32 shape = ends.joined[index] ? kVXQRoundTerminator : terminator;
         if (shape != kVXQRoundTerminator && shape != kVXQSquareTerminator)
             continue;
         const ZQRangeDrawingStylePtr rangeStyle =
@@ -556,7 +606,7 @@ void VXQTrack::drawEnds(bool casing) const
             if (isBodyStroke(*stroke) && (stroke == casingStroke) == casing)
                 strokes.append(stroke);
         }
-        drawCapsOfStrokes(strokes, endPoint(end), outwardAngleAtEnd(end), shape, style->opacity());
+        drawCapsOfStrokes(strokes, endPoint(end), ends.outwardAngles[index], shape, style->opacity());
     }
 }
 

@@ -35,7 +35,11 @@
 
 #include "tracks/ZQMultiStylePath.h"
 
+#include <QMutex>
+#include <QPainterPath>
 #include <QPointer>
+
+#include <array>
 
 class VXQTrack;
 using VXQTrackPtr = std::shared_ptr<VXQTrack>;
@@ -173,10 +177,22 @@ private:
         double position;
     };
     QList<Junction> junctionsOfChildren() const;
+    // What drawing needs of the ends, worked out once while neither this track nor the tracks
+    // it joins change: their geometry checksums key it.
+    struct EndDrawing {
+        quint64 checksum = 0;
+        std::array<const VXQTrack*, 2> parents{};
+        std::array<quint64, 2> parentChecksums{};
+        std::array<bool, 2> joined{};
+        std::array<double, 2> outwardAngles{};
+        // Around each junction between a parent's ends, the parent's side away from this track.
+        QPainterPath farSidesOfParents;
+    };
+    EndDrawing endDrawing() const;
+    EndDrawing makeEndDrawing() const;
+    QPainterPath farSidesOfParents(const EndDrawing& ends) const;
     // The junction or terminator at each end, with the casing strokes or the others.
-    void drawEnds(bool casing) const;
-    // Around each junction between a parent's ends, the parent's side away from this track.
-    QPainterPath farSidesOfParents() const;
+    void drawEnds(const EndDrawing& ends, bool casing) const;
     // Ends meeting their parent at a smaller angle than this (its sine) have no far side.
     static constexpr double kParallelSine = 0.05;
     // setLinkAtEnd without its checks: undo puts back whatever was there.
@@ -201,6 +217,8 @@ private:
     QList<QPointer<VXQTrack>> m_children;
     // The change under way.
     PathChange m_pathChange = PathChange::Reshape;
+    mutable QMutex m_endDrawingLock; // views may draw on several threads
+    mutable EndDrawing m_endDrawing;
 };
 
 Q_DECLARE_METATYPE(VXQTrackPtr)

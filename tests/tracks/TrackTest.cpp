@@ -270,19 +270,31 @@ TEST(Track, JunctionsMergeCasingsAndFillTheCornersOfJoinedEnds)
 
     // Zoomed in, the casing on the far side of a T-junction is as dark as anywhere along the road.
     Map tilted;
-    for (const auto& road : {tilted.add({20, 50}, {180, 61}), tilted.add({97, 160}, {100, 56})})
+    const auto through = tilted.add({20, 50}, {180, 61});
+    for (const auto& road : {through, tilted.add({97, 160}, {100, 56})})
         road->setStyle(factoryRoadStyle()); // round caps
     constexpr double zoom = 3;
-    const QImage zoomed = tilted.render(true, zoom);
-    const auto casingAbove = [&](int x) { // summed over the casing's pixels above the centre line
-        const double centre = zoom * (50 + (x / zoom - 20) * 11 / 160);
-        int darkness = 0;
-        for (int y = int(centre - zoom * 8); y < int(centre); ++y)
-            darkness += 255 - qRed(zoomed.pixel(x, y));
-        return darkness;
+    // Along the through road from (20, y) rising `rise` over its 160 points.
+    const auto expectSeamlessCasing = [&](double y, double rise) {
+        const QImage zoomed = tilted.render(true, zoom);
+        const auto casingAbove = [&](int x) { // summed over the casing's pixels above the centre line
+            const double centre = zoom * (y + (x / zoom - 20) * rise / 160);
+            int darkness = 0;
+            for (int y = int(centre - zoom * 8); y < int(centre); ++y)
+                darkness += 255 - qRed(zoomed.pixel(x, y));
+            return darkness;
+        };
+        for (int x = int(zoom * 92); x <= int(zoom * 108); ++x)
+            EXPECT_NEAR(casingAbove(x), casingAbove(x + int(zoom * 40)), casingAbove(x) / 50) << x << " rise " << rise;
     };
-    for (int x = int(zoom * 92); x <= int(zoom * 108); ++x)
-        EXPECT_NEAR(casingAbove(x), casingAbove(x + int(zoom * 40)), casingAbove(x) / 50) << x;
+    expectSeamlessCasing(50, 11);
+    // Turned about the junction, the through road keeps the side road's end where it is; what the
+    // side road's drawing keeps clear turns with it.
+    platform::BezierPath turned;
+    turned.moveToPoint({20, 39});
+    turned.lineToPoint({180, 72});
+    through->setPath(turned);
+    expectSeamlessCasing(39, 33);
 }
 
 TEST(Track, TerminatorsFinishFreeEnds)

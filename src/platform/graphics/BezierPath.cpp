@@ -267,8 +267,11 @@ PathElement BezierPath::elementAtIndexAssociatedPoints(int index, QPointF points
 
 bool BezierPath::isClosed() const
 {
-    const QList<Subpath> subpaths = subpathsOf(m_path);
-    return !subpaths.isEmpty() && subpaths.last().isClosed();
+    const int last = m_path.elementCount() - 1;
+    int start = last;
+    while (start > 0 && m_path.elementAt(start).type != QPainterPath::MoveToElement)
+        --start;
+    return start >= 0 && start < last && QPointF(m_path.elementAt(last)) == QPointF(m_path.elementAt(start));
 }
 
 QPainterPath BezierPath::painterPathWithWindingRule() const
