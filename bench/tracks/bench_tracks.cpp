@@ -88,7 +88,7 @@ int main(int argc, char** argv)
         for (const VXDrawableObjectPtr& object : layer->objects())
             static_cast<VXQTrack*>(object.get())->setShimBlending(blending);
         const double ours = bench::medianSeconds(3, [&] { image = bench::renderDrawing(*tracks, tracks->bounds()); });
-        bench::printComparison(QStringLiteral("tracks_city_10k") + suffix, ours, peer, 1.5);
+        bench::printComparison(QStringLiteral("tracks_city_10k") + suffix, ours, peer, 1.2);
     }
 
     // One more road across the middle of town, drawn with undo as the tool does.

@@ -39,31 +39,6 @@ bool isBodyStroke(const VXStroke& stroke)
         && !stroke.dash() && stroke.lateralOffset() == 0;
 }
 
-// The caps a junction or terminator adds at an end: one shape per stroke, in the stroke's
-// colour and as wide as it, drawn in the style's order.
-void drawCapsOfStrokes(const QList<VXStrokePtr>& strokes, QPointF point, double angle, quint32 shape,
-                       double opacity)
-{
-    const platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!context || strokes.isEmpty())
-        return;
-    QPainter* painter = context->painter();
-    painter->save();
-    painter->setOpacity(painter->opacity() * opacity);
-    painter->setPen(Qt::NoPen);
-    painter->translate(point);
-    painter->rotate(qRadiansToDegrees(angle));
-    for (const VXStrokePtr& stroke : strokes) {
-        const double radius = stroke->width() / 2;
-        painter->setBrush(stroke->colour());
-        if (shape == kVXQSquareTerminator)
-            painter->drawRect(QRectF(-radius, -radius, 2 * radius, 2 * radius));
-        else
-            painter->drawEllipse(QPointF(), radius, radius);
-    }
-    painter->restore();
-}
-
 // Clips the current drawing to keep out of `hidden` for the scope.
 class ClipOut {
 public:
@@ -533,6 +508,7 @@ VXQTrack::EndDrawing VXQTrack::makeEndDrawing() const
 {
     EndDrawing ends;
     ends.checksum = geometryChecksum();
+    const bool hasEnds = hasFreeEnds();
     for (const VXQTrackEnd end : kBothEnds) {
         const int index = int(end == VXQTrackEnd::End);
         const VXQTrack* parent = linkAtEnd(end);
@@ -540,9 +516,34 @@ VXQTrack::EndDrawing VXQTrack::makeEndDrawing() const
         ends.parentChecksums[index] = parent ? parent->geometryChecksum() : 0;
         ends.joined[index] = isJoinedAtEnd(end);
         ends.outwardAngles[index] = outwardAngleAtEnd(end);
+        if (hasEnds)
+            ends.caps[index] = capsAtEnd(end, ends.joined[index]);
     }
     ends.farSidesOfParents = farSidesOfParents(ends);
     return ends;
+}
+
+VXQTrack::EndCaps VXQTrack::capsAtEnd(VXQTrackEnd end, bool joined) const
+{
+    EndCaps caps;
+    caps.shape = joined ? kVXQRoundTerminator : end == VXQTrackEnd::Start ? m_startTerminatorType : m_endTerminatorType;
+    if (caps.shape != kVXQRoundTerminator && caps.shape != kVXQSquareTerminator)
+        return {};
+    const ZQRangeDrawingStylePtr rangeStyle =
+        styleForPositionIncludingShims(end == VXQTrackEnd::Start ? 0 : length(), false);
+    const VXStylePtr style = rangeStyle ? rangeStyle->style() : nullptr;
+    if (!style)
+        return {};
+    caps.opacity = style->opacity();
+    const VXStrokePtr casingStroke = ZQRangeDrawingStyle::casingStrokeOfStyle(*style);
+    for (const VXStrokePtr& stroke : style->renderersOfClass<VXStroke>()) {
+        // A round cap of the stroke's own already is the disc, and drawn twice its edge darkens.
+        const bool ownCapIsDisc = stroke->lineCapStyle() == int(platform::LineCapStyle::Round)
+                               && caps.shape == kVXQRoundTerminator;
+        if (isBodyStroke(*stroke) && !ownCapIsDisc)
+            caps.caps.append({stroke->colour(), stroke->width() / 2, stroke == casingStroke});
+    }
+    return caps;
 }
 
 QPainterPath VXQTrack::farSidesOfParents(const EndDrawing& ends) const
@@ -586,27 +587,33 @@ QPainterPath VXQTrack::farSidesOfParents(const EndDrawing& ends) const
 
 void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
 {
-    if (!hasFreeEnds())
+    const platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context)
         return;
-    const double pathLength = length();
+    QPainter* painter = context->painter();
     for (const VXQTrackEnd end : kBothEnds) {
         const int index = int(end == VXQTrackEnd::End);
-        const quint32 terminator = end == VXQTrackEnd::Start ? m_startTerminatorType : m_endTerminatorType;
-        const quint32 shape = ends.joined[index] ? kVXQRoundTerminator : terminator;
-        if (shape != kVXQRoundTerminator && shape != kVXQSquareTerminator)
+        const EndCaps& caps = ends.caps[index];
+        const auto drawn = [casing](const EndCap& cap) { return cap.casing == casing; };
+        if (std::none_of(caps.caps.cbegin(), caps.caps.cend(), drawn))
             continue;
-        const ZQRangeDrawingStylePtr rangeStyle =
-            styleForPositionIncludingShims(end == VXQTrackEnd::Start ? 0 : pathLength, false);
-        const VXStylePtr style = rangeStyle ? rangeStyle->style() : nullptr;
-        if (!style)
-            continue;
-        const VXStrokePtr casingStroke = ZQRangeDrawingStyle::casingStrokeOfStyle(*style);
-        QList<VXStrokePtr> strokes;
-        for (const VXStrokePtr& stroke : style->renderersOfClass<VXStroke>()) {
-            if (isBodyStroke(*stroke) && (stroke == casingStroke) == casing)
-                strokes.append(stroke);
+        painter->save();
+        painter->setOpacity(painter->opacity() * caps.opacity);
+        painter->setPen(Qt::NoPen);
+        QTransform frame;
+        frame.translate(endPoint(end).x(), endPoint(end).y());
+        frame.rotateRadians(ends.outwardAngles[index]);
+        for (const EndCap& cap : caps.caps) {
+            if (!drawn(cap))
+                continue;
+            painter->setBrush(cap.colour);
+            const QRectF square(-cap.radius, -cap.radius, 2 * cap.radius, 2 * cap.radius);
+            if (caps.shape == kVXQSquareTerminator)
+                painter->drawPolygon(frame.map(QPolygonF(square)));
+            else
+                painter->drawEllipse(frame.map(QPointF()), cap.radius, cap.radius);
         }
-        drawCapsOfStrokes(strokes, endPoint(end), ends.outwardAngles[index], shape, style->opacity());
+        painter->restore();
     }
 }
 

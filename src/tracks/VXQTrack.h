@@ -179,17 +179,30 @@ private:
     QList<Junction> junctionsOfChildren() const;
     // What drawing needs of the ends, worked out once while neither this track nor the tracks
     // it joins change: their geometry checksums key it.
+    struct EndCap {
+        QColor colour;
+        double radius;
+        bool casing;
+    };
+    // The junction or terminator at an end: a disc or square per body stroke.
+    struct EndCaps {
+        quint32 shape = kVXQPlainTerminator;
+        double opacity = 1;
+        QList<EndCap> caps;
+    };
     struct EndDrawing {
         quint64 checksum = 0;
         std::array<const VXQTrack*, 2> parents{};
         std::array<quint64, 2> parentChecksums{};
         std::array<bool, 2> joined{};
         std::array<double, 2> outwardAngles{};
+        std::array<EndCaps, 2> caps;
         // Around each junction between a parent's ends, the parent's side away from this track.
         QPainterPath farSidesOfParents;
     };
     EndDrawing endDrawing() const;
     EndDrawing makeEndDrawing() const;
+    EndCaps capsAtEnd(VXQTrackEnd end, bool joined) const;
     QPainterPath farSidesOfParents(const EndDrawing& ends) const;
     // The junction or terminator at each end, with the casing strokes or the others.
     void drawEnds(const EndDrawing& ends, bool casing) const;

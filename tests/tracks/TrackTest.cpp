@@ -318,6 +318,15 @@ TEST(Track, TerminatorsFinishFreeEnds)
     road->setEndTerminatorType(kVXQRoundTerminator);
     EXPECT_TRUE(near(map.render().pixelColor(152, 100), water));
     EXPECT_TRUE(near(map.render().pixelColor(153, 104), Qt::white)); // one stroke: no casing ring
+
+    // Strokes with round caps of their own end the same with a round terminator: their edge is
+    // not drawn twice, which would darken it.
+    Map rounded;
+    const auto roundCapped = rounded.add({50, 100}, {150, 100});
+    roundCapped->setStyle(factoryRoadStyle());
+    const QImage plain = rounded.render(true, 3);
+    roundCapped->setStartTerminatorType(kVXQRoundTerminator);
+    EXPECT_EQ(rounded.render(true, 3), plain);
 }
 
 TEST(Track, RoundaboutsReplaceTheSelectedStretchAsOneUndoStep)
