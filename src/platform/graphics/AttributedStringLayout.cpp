@@ -116,6 +116,66 @@ QList<TextRange> paragraphRanges(const QString& text)
     return ranges;
 }
 
+// Qt's word wrapping scans a whole word for a break before it breaks the word anywhere, for
+// every line the word fills: a long unbroken run costs the square of its length. Runs past
+// this length get a zero-width break opportunity between their characters, which breaks
+// them where the line is full, as breaking anywhere would, in linear time.
+constexpr qsizetype kLongestScannedRun = 256;
+constexpr QChar kZeroWidthSpace(0x200B);
+
+bool isBreakable(QChar c)
+{
+    return c.isSpace() || c == kZeroWidthSpace;
+}
+
+// Between two characters of one run, unless they make one grapheme together.
+bool mayBreakBetween(QChar before, QChar after)
+{
+    return !before.isHighSurrogate() && !after.isLowSurrogate() && !after.isMark();
+}
+
+// A paragraph's text with break opportunities in its long unbroken runs, and its format
+// ranges moved to match.
+void openLongRuns(QString& text, QList<QTextLayout::FormatRange>& formats)
+{
+    std::vector<std::pair<qsizetype, qsizetype>> runs; // start and end of each long run
+    for (qsizetype i = 0; i < text.size();) {
+        if (isBreakable(text[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && !isBreakable(text[end]))
+            ++end;
+        if (end - i > kLongestScannedRun)
+            runs.emplace_back(i, end);
+        i = end;
+    }
+    if (runs.empty())
+        return;
+    QString opened;
+    std::vector<qsizetype> shiftAt(size_t(text.size()) + 1, 0); // breaks inserted before each position
+    qsizetype inserted = 0;
+    size_t run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        shiftAt[size_t(i)] = inserted;
+        opened.append(text[i]);
+        while (run < runs.size() && runs[run].second <= i + 1)
+            ++run;
+        if (run < runs.size() && runs[run].first <= i && i + 1 < runs[run].second && mayBreakBetween(text[i], text[i + 1])) {
+            opened.append(kZeroWidthSpace);
+            ++inserted;
+        }
+    }
+    shiftAt[size_t(text.size())] = inserted;
+    for (QTextLayout::FormatRange& format : formats) {
+        const qsizetype end = format.start + format.length;
+        format.start += int(shiftAt[size_t(format.start)]);
+        format.length = int(end + shiftAt[size_t(end)] - format.start);
+    }
+    text = std::move(opened);
+}
+
 } // namespace
 
 QFont AttributedStringLayout::defaultFont()
@@ -129,6 +189,7 @@ AttributedStringLayout::AttributedStringLayout(const AttributedString& text, dou
 {
     const QList<TextRange> paragraphs = paragraphRanges(text.string());
     if (!(width > 0)) {
+        m_linesTakeTheirNaturalWidth = true;
         width = 0;
         for (const TextRange& range : paragraphs) {
             const ParagraphStyle style = paragraphStyleAt(range.location);
@@ -187,6 +248,9 @@ AttributedStringLayout::Paragraph AttributedStringLayout::layOutParagraph(TextRa
     const QTextCharFormat startFormat = charFormat(m_text.attributesAtIndexEffectiveRange(range.location), m_defaultFont);
     QString text = m_text.string().mid(range.location, range.length);
     QList<QTextLayout::FormatRange> formats = formatsFor(range);
+    // Lines as long as they need (or wider than any run) are scanned once.
+    if (style.lineBreakMode == LineBreakMode::WordWrapping && !m_linesTakeTheirNaturalWidth && width < kUnlimitedWidth)
+        openLongRuns(text, formats);
 
     auto layOut = [&] {
         auto layout = std::make_unique<QTextLayout>(text, startFormat.font(), pointDevice());

@@ -53,6 +53,7 @@ private:
 
     AttributedString m_text;
     QFont m_defaultFont;
+    bool m_linesTakeTheirNaturalWidth = false;
     std::vector<Paragraph> m_paragraphs;
     QSizeF m_size;
 };

@@ -42,9 +42,9 @@ QSizeF scaledSizeToFitSize(QSizeF size, QSizeF box);
 // on a y-down screen (counter-clockwise in y-up mathematics), negative otherwise.
 double signedPolygonArea(const QPolygonF& ring);
 
-// Area and centroid of the region that a set of rings encloses under a winding rule.
-// Exact for simple rings that do not cross each other (islands, lakes, islands in lakes),
-// whatever their orientation; crossing rings are counted ring by ring.
+// Area and centroid of the region that a set of rings (implicitly closed) encloses under a
+// winding rule, whatever their orientation: nested, apart, touching, overlapping or crossing
+// themselves.
 struct RegionMeasure {
     double area = 0;  // never negative
     QPointF centroid; // the null point when the area is 0

@@ -4,6 +4,7 @@
 #include "platform/graphics/AttributedStringLayout.h"
 #include "platform/graphics/FontUtilities.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -133,6 +134,33 @@ TEST(AttributedStringLayout, FontSizesArePointsAndLinesWrapToTheWidth)
     const AttributedStringLayout shortened(text, 80);
     EXPECT_EQ(shortened.lineCount(), 1);
     EXPECT_LE(shortened.size().width(), 80);
+}
+
+TEST(AttributedStringLayout, LongUnbrokenRunsBreakWhereTheLineIsFullInLinearTime)
+{
+    // A run with a bold stretch and a two-unit character inside: broken by words it must fill
+    // its lines exactly as breaking anywhere does.
+    const QString run = QString(900, QLatin1Char('m')) + QStringLiteral("\U0001F600") + QString(900, QLatin1Char('i'));
+    AttributedString text(run, {{kFontAttributeName, dejaVu(12)}});
+    QFont bold = dejaVu(12);
+    bold.setBold(true);
+    text.addAttributeValueRange(kFontAttributeName, bold, {400, 700});
+    const AttributedStringLayout byWords(text, 150);
+    ParagraphStyle anywhere;
+    anywhere.lineBreakMode = LineBreakMode::CharWrapping;
+    text.addAttributeValueRange(kParagraphStyleAttributeName, QVariant::fromValue(anywhere), {0, text.length()});
+    const AttributedStringLayout byCharacters(text, 150);
+    EXPECT_GT(byWords.lineCount(), 60);
+    EXPECT_EQ(byWords.lineFragmentRects(), byCharacters.lineFragmentRects());
+    EXPECT_EQ(byWords.size(), byCharacters.size());
+
+    // Half a megabyte on one line took about 20 s laid out by words, square in the length.
+    const AttributedString huge(QString(512 * 1024, QLatin1Char('x')), {{kFontAttributeName, dejaVu(12)}});
+    QElapsedTimer timer;
+    timer.start();
+    const AttributedStringLayout layout(huge, 200);
+    EXPECT_GT(layout.lineCount(), 10'000);
+    EXPECT_LT(timer.elapsed(), 10'000); // generous: the suite runs in parallel on small machines
 }
 
 TEST(AttributedStringLayout, ParagraphsStackAndTableCellsSitSideBySide)

@@ -77,6 +77,38 @@ TEST(PathGeometry, AreaAndCentroidOfPolygonsWithHolesFollowTheWindingRule)
     EXPECT_EQ(line.centroid(), QPointF(20, 0));
 }
 
+TEST(PathGeometry, OverlappingTouchingAndSelfCrossingRingsMeasureTheRegionTheyFill)
+{
+    struct Case {
+        const char* what;
+        QList<QPolygonF> rings;
+        WindingRule rule;
+        double area;
+        QPointF centroid;
+    };
+    const QPolygonF left = ring({0, 0, 20, 20});
+    const QPolygonF bowTie{{0, 0}, {10, 10}, {10, 0}, {0, 10}};
+    const Case cases[] = {
+        {"overlapping by half, combined", {left, ring({10, 0, 20, 20})}, WindingRule::NonZero, 600, {15, 10}},
+        {"overlap cut out by even-odd", {left, ring({10, 0, 20, 20})}, WindingRule::EvenOdd, 400, {15, 10}},
+        {"overlap wound against", {left, ring({10, 0, 20, 20}, true)}, WindingRule::NonZero, 400, {15, 10}},
+        {"corner over corner", {left, ring({10, 10, 20, 20})}, WindingRule::NonZero, 700, {15, 15}},
+        {"sharing a side", {left, ring({20, 0, 20, 20})}, WindingRule::NonZero, 800, {20, 10}},
+        {"sharing a corner", {left, ring({20, 20, 20, 20})}, WindingRule::EvenOdd, 800, {20, 20}},
+        {"bow tie", {bowTie}, WindingRule::NonZero, 50, {5, 5}},
+        {"bow tie, far out", {bowTie.translated(1e7, -1e7)}, WindingRule::EvenOdd, 50, {1e7 + 5, -1e7 + 5}},
+        {"square inside a crossing one", {left, ring({5, 5, 10, 10}), ring({-5, 5, 30, 10})}, WindingRule::EvenOdd,
+         400 + 300 - 2 * 200 + 100, {10, 10}},
+    };
+    for (const Case& c : cases) {
+        const RegionMeasure m = measureRegion(c.rings, c.rule);
+        EXPECT_NEAR(m.area, c.area, 1e-6) << c.what;
+        EXPECT_NEAR(m.centroid.x(), c.centroid.x(), 1e-6) << c.what;
+        EXPECT_NEAR(m.centroid.y(), c.centroid.y(), 1e-6) << c.what;
+        EXPECT_NEAR(pathOfRings(c.rings, c.rule).area(), c.area, 1e-6) << c.what;
+    }
+}
+
 TEST(PathGeometry, SlopeDistanceRotationAndRectangleFitting)
 {
     EXPECT_DOUBLE_EQ(Slope({0, 0}, {1, 1}), M_PI / 4);

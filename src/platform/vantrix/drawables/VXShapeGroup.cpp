@@ -14,6 +14,7 @@ const QString kObjectsKey = QStringLiteral("VXShapeGroup_objects");
 const QString kLocationKey = QStringLiteral("VXShapeGroup_location");
 const QString kSizeKey = QStringLiteral("VXShapeGroup_size");
 const QString kOriginalSizeKey = QStringLiteral("VXShapeGroup_originalSize");
+const QString kFrameCentreKey = QStringLiteral("VXShapeGroup_frameCentre");
 const QString kAngleKey = QStringLiteral("VXShapeGroup_angle");
 
 // A frame side of no length scales as 1, so a group of collinear objects stays usable.
@@ -69,10 +70,7 @@ void VXShapeGroup::adoptMembers(const QList<VXDrawableObjectPtr>& objects)
 QList<VXDrawableObjectPtr> VXShapeGroup::ungroupObjects()
 {
     // Copies, so the group stays whole and an undo of the ungrouping can bring it back.
-    QTransform placement;
-    placement.translate(m_location.x(), m_location.y());
-    placement.rotateRadians(m_angle);
-    placement.scale(m_size.width() / m_originalSize.width(), m_size.height() / m_originalSize.height());
+    const QTransform placement = framePlacement();
     QList<VXDrawableObjectPtr> freed;
     for (const VXDrawableObjectPtr& object : m_objects) {
         VXDrawableObjectPtr copy = object->copyDrawable();
@@ -86,42 +84,75 @@ QList<VXDrawableObjectPtr> VXShapeGroup::ungroupObjects()
 
 void VXShapeGroup::setLocation(QPointF location)
 {
+    fitFrameToMembers();
     if (std::isfinite(location.x()) && std::isfinite(location.y()))
         changeValueForKey(m_location, location, "location", Change::Geometry);
 }
 
 void VXShapeGroup::setSize(QSizeF size)
 {
+    fitFrameToMembers();
     if (std::isfinite(size.width()) && std::isfinite(size.height()))
         changeValueForKey(m_size, size, "size", Change::Geometry);
 }
 
 void VXShapeGroup::setAngle(double radians)
 {
+    fitFrameToMembers();
     if (std::isfinite(radians))
         changeValueForKey(m_angle, std::remainder(radians, 2 * M_PI), "angle", Change::Geometry);
 }
 
 void VXShapeGroup::resizeWidthByHeightBy(double xFactor, double yFactor)
 {
-    setSize({m_size.width() * xFactor, m_size.height() * yFactor});
+    setSize({size().width() * xFactor, size().height() * yFactor});
 }
 
 void VXShapeGroup::applyTransform(const QTransform& transform)
 {
-    const platform::Placement placed = platform::Placement{m_location, m_size, m_angle}.transformedBy(transform);
+    const platform::Placement placed = platform::Placement{location(), size(), m_angle}.transformedBy(transform);
     setLocation(placed.location);
     setAngle(placed.angle);
     setSize(placed.size);
 }
 
-QTransform VXShapeGroup::renderingTransform() const
+QTransform VXShapeGroup::framePlacement() const
 {
     QTransform placement;
     placement.translate(m_location.x(), m_location.y());
     placement.rotateRadians(m_angle);
     placement.scale(m_size.width() / m_originalSize.width(), m_size.height() / m_originalSize.height());
-    return placement * containerTransform();
+    placement.translate(-m_frameCentre.x(), -m_frameCentre.y());
+    return placement;
+}
+
+QTransform VXShapeGroup::renderingTransform() const
+{
+    return framePlacement() * containerTransform();
+}
+
+void VXShapeGroup::fitFrameToMembers() const
+{
+    // The members stay where they are on the page: the frame takes their extent at the
+    // group's scale, and the location follows the frame's centre.
+    if (!m_frameNeedsFitting)
+        return;
+    m_frameNeedsFitting = false;
+    bool invertible = false;
+    const QTransform toFrame = renderingTransform().inverted(&invertible);
+    if (!invertible)
+        return;
+    QRectF extent;
+    for (const VXDrawableObjectPtr& object : m_objects)
+        extent = extent.united(toFrame.map(object->renderingPath().painterPath()).boundingRect());
+    if (extent.isNull())
+        return;
+    const QSizeF frameSize = usableFrameSize(extent.size());
+    const QSizeF scale(m_size.width() / m_originalSize.width(), m_size.height() / m_originalSize.height());
+    m_location = framePlacement().map(extent.center());
+    m_size = QSizeF(frameSize.width() * scale.width(), frameSize.height() * scale.height());
+    m_originalSize = frameSize;
+    m_frameCentre = extent.center();
 }
 
 void VXShapeGroup::invalidateGeometryCaches()
@@ -252,6 +283,8 @@ void VXShapeGroup::objectDidChangeBoundsFrom(VXDrawableObject*, const QRectF&)
     const QRectF old = bounds();
     cachedBounds().reset();
     m_logicalBounds.reset();
+    // Fitted when next asked, so a batch of member edits measures the members once.
+    announceChangeForKeys({QStringLiteral("size"), QStringLiteral("location")}, [this] { m_frameNeedsFitting = true; });
     if (auto* container = containerInterface())
         container->objectDidChangeBoundsFrom(this, old);
 }
@@ -270,9 +303,11 @@ void VXShapeGroup::encodeWithCoder(platform::KeyedArchiver& coder) const
     for (const VXDrawableObjectPtr& object : m_objects)
         members.append(QVariant::fromValue(ZQObjectPtr(object)));
     coder.encodeObject(QVariant(members), kObjectsKey);
+    fitFrameToMembers();
     coder.encodePoint(m_location, kLocationKey);
     coder.encodeSize(m_size, kSizeKey);
     coder.encodeSize(m_originalSize, kOriginalSizeKey);
+    coder.encodePoint(m_frameCentre, kFrameCentreKey);
     coder.encodeDouble(m_angle, kAngleKey);
 }
 
@@ -283,6 +318,7 @@ void VXShapeGroup::initWithCoder(platform::KeyedUnarchiver& coder)
     m_location = reader.point(kLocationKey);
     m_size = reader.size(kSizeKey, m_size);
     m_originalSize = usableFrameSize(reader.size(kOriginalSizeKey, m_size));
+    m_frameCentre = reader.point(kFrameCentreKey);
     m_angle = std::remainder(reader.real(kAngleKey, 0), 2 * M_PI);
     // A damaged archive may share a member or nest the group inside itself.
     auto enclosesThis = [this](const VXDrawableObject* candidate) {

@@ -34,9 +34,17 @@ public:
     // Dissolves the group: the members, placed where they appear, free to be added elsewhere.
     QList<VXDrawableObjectPtr> ungroupObjects();
 
-    QPointF location() const override { return m_location; }
+    QPointF location() const override
+    {
+        fitFrameToMembers();
+        return m_location;
+    }
     void setLocation(QPointF location) override;
-    QSizeF size() const override { return m_size; }
+    QSizeF size() const override
+    {
+        fitFrameToMembers();
+        return m_size;
+    }
     void setSize(QSizeF size) override;
     double angle() const override { return m_angle; }
     void setAngle(double radians) override;
@@ -80,11 +88,19 @@ protected:
 
 private:
     void adoptMembers(const QList<VXDrawableObjectPtr>& objects);
+    // Members' frame -> the group's container.
+    QTransform framePlacement() const;
+    // After a member changed inside the group, so size and location describe the members again;
+    // the page placement of the members does not change.
+    void fitFrameToMembers() const;
 
     QList<VXDrawableObjectPtr> m_objects;
-    QPointF m_location;
-    QSizeF m_size{1, 1};
-    QSizeF m_originalSize{1, 1}; // the frame's size when grouped: the placement scales from it
+    // The frame, refitted lazily: a refit describes the same placement.
+    mutable QPointF m_location;
+    mutable QSizeF m_size{1, 1};
+    mutable QSizeF m_originalSize{1, 1}; // the frame's size in the members' own units: the placement scales from it
+    mutable QPointF m_frameCentre;       // the frame's centre among the members, which the location places
+    mutable bool m_frameNeedsFitting = false;
     double m_angle = 0;
     mutable std::optional<QRectF> m_logicalBounds;
 };

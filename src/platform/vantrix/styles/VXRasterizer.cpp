@@ -544,7 +544,10 @@ void VXRasterizer::registerUndo(std::function<void()> undo, const QString& actio
         if (self)
             undo();
     });
-    manager->setActionName(actionName);
+    // An undo's inverse keeps the name it was undone under: a name that depends on the
+    // component's state (a gloom turned bloom) would describe the wrong direction.
+    if (!manager->isUndoing() && !manager->isRedoing())
+        manager->setActionName(actionName);
 }
 
 VXRasterizerPtr VXRasterizer::makeEmptyOfSameClass() const

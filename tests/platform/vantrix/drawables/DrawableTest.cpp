@@ -319,6 +319,49 @@ TEST(Drawable, GroupsPlaceAndStretchTheirMembersThroughNestingAndUngroupWhereThe
     EXPECT_EQ(f.layer->objectsInRect({290, 290, 20, 20}).size(), 1);
 }
 
+TEST(Drawable, AGroupTakesTheSizeOfAMemberStretchedInsideItAndScalesFromThatSize)
+{
+    Fixture f;
+    auto left = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10, 10), fillStyle(Qt::red));
+    auto right = VXDrawableShape::drawableShapeWithRect(QRectF(20, 0, 10, 10), fillStyle(Qt::red));
+    auto group = VXShapeGroup::groupWithObjects({left, right});
+    f.layer->addObject(group);
+    group->setSize({60, 10}); // twice as wide about x = 15: left -15...5, right 25...45
+    f.endStep();
+    QStringList heard;
+    group->observeKeyPath("size", platform::KeyValueObservingOptionNew, nullptr,
+                          [&heard](const platform::KeyValueChange&) { heard.append("size"); });
+
+    right->setSize({30, 10}); // in the group's own units: right becomes 5...65 on the page
+    f.endStep();
+    EXPECT_EQ(heard, QStringList{"size"});
+    expectRectNear(left->logicalBounds(), QRectF(-15, 0, 20, 10)); // the other member stays put
+    expectRectNear(right->logicalBounds(), QRectF(5, 0, 60, 10));
+    EXPECT_EQ(group->size(), QSizeF(80, 10));
+    EXPECT_EQ(group->location(), QPointF(25, 5));
+
+    const auto copy = std::dynamic_pointer_cast<VXShapeGroup>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(platform::KeyedArchiver::archivedDataWithRootObject(group.get())));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->size(), QSizeF(80, 10));
+    expectRectNear(copy->groupObjects().value(1)->logicalBounds(), QRectF(5, 0, 60, 10));
+
+    group->setSize({40, 10}); // halved about the members' centre, x = 25
+    f.endStep();
+    expectRectNear(left->logicalBounds(), QRectF(5, 0, 10, 10));
+    expectRectNear(right->logicalBounds(), QRectF(15, 0, 30, 10));
+    expectRectNear(group->logicalBounds(), QRectF(5, 0, 40, 10));
+
+    f.undo->undo();
+    expectRectNear(left->logicalBounds(), QRectF(-15, 0, 20, 10));
+    f.undo->undo(); // the stretch: the group's size follows back
+    EXPECT_EQ(group->size(), QSizeF(60, 10));
+    EXPECT_EQ(group->location(), QPointF(15, 5));
+    expectRectNear(right->logicalBounds(), QRectF(25, 0, 20, 10));
+    f.undo->redo();
+    EXPECT_EQ(group->size(), QSizeF(80, 10));
+}
+
 TEST(Drawable, GroupsOfHundredsOfThousandsOfMembersGroupAndDecodeEachMemberOnceInLinearTime)
 {
     constexpr int kMembers = 200'000;
