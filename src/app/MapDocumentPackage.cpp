@@ -35,11 +35,14 @@ void setReadError(QuorvaneError* error, const QString& reason)
     setError(error, kQuorvaneDocumentError, QObject::tr("The document could not be read."), kReadFailureKey, reason);
 }
 
-// The regular file of that name; null with `reason` set when it is absent or a folder.
+// The regular file of that name; null with `reason` set when it is absent, left out on reading (a link,
+// a pipe) or a folder.
 const FileWrapper* regularFile(const FileWrapper& package, const QString& name, QString* reason)
 {
     const FileWrapper* file = package.fileWrapperNamed(name);
-    if (!file)
+    if (const QString leftOut = package.reasonEntryWasLeftOut(name); !file && !leftOut.isEmpty())
+        *reason = QStringLiteral("“%1”: %2").arg(name, leftOut);
+    else if (!file)
         *reason = QStringLiteral("“%1” is missing").arg(name);
     else if (!file->isRegularFile())
         *reason = QStringLiteral("“%1” is not a file").arg(name);

@@ -31,16 +31,20 @@ double littleEndianDouble(const QByteArray& bytes, qsizetype offset)
     return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.constData() + offset));
 }
 
-// The text file of the set with that suffix; nullopt (logged) when there is none or it cannot be read.
-std::optional<QByteArray> companion(const QFileInfo& shp, const QString& suffix)
+// The text file of the set with that suffix; nullopt (logged, with `reason`) when there is
+// none or it cannot be read.
+std::optional<QByteArray> companion(const QFileInfo& shp, const QString& suffix, QString* reason = nullptr)
 {
     const QString path = shp.path() + u'/' + shp.completeBaseName() + u'.' + suffix;
     if (!QFileInfo::exists(path))
         return std::nullopt;
-    QString reason;
-    std::optional<QByteArray> bytes = platform::readRegularFile(path, kMaximumCompanionSize, &reason);
-    if (!bytes)
-        ZQLog(QStringLiteral("shapefile: %1 could not be read: %2").arg(path, reason));
+    QString problem;
+    std::optional<QByteArray> bytes = platform::readRegularFile(path, kMaximumCompanionSize, &problem);
+    if (!bytes) {
+        ZQLog(QStringLiteral("shapefile: %1 could not be read: %2").arg(path, problem));
+        if (reason)
+            *reason = problem;
+    }
     return bytes;
 }
 
@@ -78,8 +82,13 @@ void ZQESRIFile::initWithURL(const QUrl& url)
         && (m_dbfFile = MappedFile::open(dBaseFilePath(), kMaximumTableOrGeometrySize, &tableProblem)))
         contents.dbf = m_dbfFile->bytes();
     contents.cpg = companion(shp, QStringLiteral("cpg"));
-    contents.prj = companion(shp, QStringLiteral("prj"));
+    QString projectionProblem;
+    contents.prj = companion(shp, QStringLiteral("prj"), &projectionProblem);
     load(std::move(contents), tableProblem);
+    if (!projectionProblem.isEmpty())
+        countUnreadCompanion(QCoreApplication::translate(
+            "ZQESRIFile", "The projection (.prj) file could not be read (%1); the projection was not read.")
+                                 .arg(projectionProblem));
 }
 
 void ZQESRIFile::initWithFile(const QString& path)
@@ -102,14 +111,14 @@ void ZQESRIFile::load(ShapefileContents contents, const QString& unreadableTable
         m_dbf = std::move(*contents.dbf);
         m_table = DBaseTable::read(m_dbf);
         if (!m_table)
-            countUnreadTable(QCoreApplication::translate(
+            countUnreadCompanion(QCoreApplication::translate(
                 "ZQESRIFile", "The database (.dbf) file is damaged; attributes were not read."));
     } else if (!unreadableTable.isEmpty()) {
-        countUnreadTable(QCoreApplication::translate(
+        countUnreadCompanion(QCoreApplication::translate(
             "ZQESRIFile", "The database (.dbf) file could not be read (%1); attributes were not read.")
                               .arg(unreadableTable));
     } else {
-        countUnreadTable(QCoreApplication::translate(
+        countUnreadCompanion(QCoreApplication::translate(
             "ZQESRIFile", "No database (.dbf) file was found; attributes were not read."));
     }
     if (contents.cpg)
@@ -122,10 +131,10 @@ void ZQESRIFile::load(ShapefileContents contents, const QString& unreadableTable
     }
 }
 
-void ZQESRIFile::countUnreadTable(const QString& message)
+void ZQESRIFile::countUnreadCompanion(const QString& message)
 {
     ++m_errorsCount;
-    m_errorString = message;
+    m_errorString = m_errorString.isEmpty() ? message : m_errorString + u' ' + message;
 }
 
 bool ZQESRIFile::wasCutShort() const

@@ -181,7 +181,7 @@ public:
 private:
     // `unreadableTable` says why a .dbf that is there could not be read.
     void load(geodata::ShapefileContents contents, const QString& unreadableTable = {});
-    void countUnreadTable(const QString& message);
+    void countUnreadCompanion(const QString& message);
     // Whether another program cut the mapped .shp or .dbf short under the reader.
     bool wasCutShort() const;
     void countDamagedRecord(const geodata::ShapeRecord& record);

@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <stdexcept>
+#include <sys/stat.h>
 
 using mapdocumenttest::activeMappingLayer;
 using mapdocumenttest::addSquares;
@@ -249,7 +250,16 @@ TEST_F(DocumentPackageTest, MissingDrawingPlainFileAndAbsentFolderAreRefused)
         EXPECT_EQ(error.code(), kQuorvaneDocumentError) << what;
         return error.userInfo().value(QStringLiteral("VXOriginalException")).toString();
     };
-    QFile::remove(QDir(packagePath).filePath(MapDocumentPackage::kContentFileName));
+    const QString drawingFile = QDir(packagePath).filePath(MapDocumentPackage::kContentFileName);
+    const QString kept = QDir(packagePath).filePath(QStringLiteral("kept"));
+    ASSERT_TRUE(QFile::rename(drawingFile, kept));
+    // Members that are not files are named for what they are.
+    ASSERT_TRUE(QFile::link(kept, drawingFile));
+    EXPECT_EQ(expectRefused("a link"), QStringLiteral("“%1”: it is a symbolic link").arg(MapDocumentPackage::kContentFileName));
+    QFile::remove(drawingFile);
+    ASSERT_EQ(mkfifo(QFile::encodeName(drawingFile).constData(), 0600), 0);
+    EXPECT_TRUE(expectRefused("a pipe").endsWith(QStringLiteral("it is a pipe, not a file")));
+    QFile::remove(drawingFile);
     EXPECT_TRUE(expectRefused("no drawing").contains("missing"));
     ASSERT_TRUE(QDir(packagePath).removeRecursively());
     EXPECT_FALSE(expectRefused("no package").isEmpty());

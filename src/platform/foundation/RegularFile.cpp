@@ -120,6 +120,14 @@ std::optional<QByteArray> RegularFile::readAll(QString* reason) const
     }
 }
 
+QString reasonIsNotRegularFile(const QString& path)
+{
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
+        return {};
+    return kindOfSpecialFile(status.st_mode);
+}
+
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maximumSize, QString* reason,
                                           SymbolicLinks links)
 {

@@ -39,6 +39,10 @@ private:
     qint64 m_size = 0;
 };
 
+// Why the entry at `path` (a symbolic link not followed) is no regular file, in the words of
+// open's reasons ("it is a pipe, not a file"); empty when it is one or cannot be looked at.
+QString reasonIsNotRegularFile(const QString& path);
+
 // Opens and reads in one step.
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maximumSize, QString* reason = nullptr,
                                           SymbolicLinks links = SymbolicLinks::Follow);

@@ -9,6 +9,11 @@ namespace {
 
 QImage read(QImageReader& reader, const QString& source, QuorvaneError* error)
 {
+    static const bool limitRaised = [] {
+        QImageReader::setAllocationLimit(ImageLoader::kMaximumDecodedMegabytes);
+        return true;
+    }();
+    Q_UNUSED(limitRaised);
     reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull() && error) {

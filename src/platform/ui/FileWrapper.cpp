@@ -58,6 +58,7 @@ private:
         QString path;
         bool isDirectory = false;
         std::vector<Entry> children; // sorted by name
+        QMap<QString, QString> leftOut; // special entries, and why
     };
 
     std::optional<Entry> scan(const QFileInfo& info, int depth)
@@ -80,6 +81,7 @@ private:
                 return fail(QStringLiteral("it holds too many files (more than %1)").arg(FileWrapper::kMaximumEntryCount));
             if (child.isSymLink() || (!child.isDir() && !child.isFile())) {
                 LogEvent(kFileEvent, QStringLiteral("skipped '%1': not a plain file or folder").arg(child.filePath()));
+                entry.leftOut.insert(child.fileName(), reasonIsNotRegularFile(child.filePath()));
                 continue;
             }
             std::optional<Entry> scanned = scan(child, depth + 1);
@@ -104,6 +106,8 @@ private:
             return FileWrapper::regularFile(*contents, entry.name);
         }
         FileWrapper directory = FileWrapper::directory(entry.name);
+        for (auto leftOut = entry.leftOut.cbegin(); leftOut != entry.leftOut.cend(); ++leftOut)
+            directory.noteEntryLeftOut(leftOut.key(), leftOut.value());
         for (const Entry& child : entry.children) {
             std::optional<FileWrapper> loaded = load(child);
             if (!loaded)
@@ -285,6 +289,12 @@ bool FileWrapper::removeFileWrapperNamed(const QString& name)
         return false;
     m_children.erase(found);
     return true;
+}
+
+bool FileWrapper::operator==(const FileWrapper& other) const
+{
+    return m_kind == other.m_kind && m_filename == other.m_filename && m_contents == other.m_contents
+        && m_children == other.m_children;
 }
 
 bool FileWrapper::isValidFilename(const QString& name)

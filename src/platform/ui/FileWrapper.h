@@ -16,6 +16,7 @@
 #include "platform/foundation/QuorvaneError.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -52,6 +53,11 @@ public:
     void addRegularFileWithContentsFilename(const QByteArray& contents, const QString& filename);
     bool removeFileWrapperNamed(const QString& name);
 
+    // Why reading left out the entry `name` of this folder ("it is a symbolic link"); empty
+    // for an entry it read or one that was not there.
+    QString reasonEntryWasLeftOut(const QString& name) const { return m_leftOut.value(name); }
+    void noteEntryLeftOut(const QString& name, const QString& reason) { m_leftOut.insert(name, reason); }
+
     // Whether a name can be written as one entry of a folder ("/", NUL, "." and ".." cannot).
     static bool isValidFilename(const QString& name);
 
@@ -62,7 +68,8 @@ public:
     // when it fails, leaving what was at `path` untouched.
     bool writeToPath(const QString& path, QuorvaneError* error = nullptr) const;
 
-    bool operator==(const FileWrapper&) const = default;
+    // The same files and folders; what reading left out does not count.
+    bool operator==(const FileWrapper& other) const;
 
 private:
     explicit FileWrapper(Kind kind) : m_kind(kind) {}
@@ -71,6 +78,7 @@ private:
     QString m_filename;
     QByteArray m_contents;
     std::vector<FileWrapper> m_children;
+    QMap<QString, QString> m_leftOut;
 };
 
 } // namespace platform

@@ -7,6 +7,7 @@
 #include "platform/graphics/ImageWriter.h"
 #include "support/FileSizeLimit.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -104,6 +105,20 @@ TEST_F(ImageWriterTest, EveryBitmapFormatIsReadBackAtItsSize)
     EXPECT_FALSE(ImageWriter::fileTypeForExtension("xcf"));
     const QByteArray thumbnail = ImageWriter::JPEGRepresentationWithSizeCompression(image, {16, 8}, 0.5);
     EXPECT_EQ(ImageLoader::imageWithData(thumbnail).size(), QSize(16, 8));
+
+    // The largest picture shapes show, 8192 x 8192, was past Qt's own limit.
+    QByteArray large;
+    {
+        QImage deep(8192, 8192, QImage::Format_ARGB32);
+        deep.fill(QColor(10, 200, 30));
+        QBuffer buffer(&large);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(deep.save(&buffer, "PNG"));
+    }
+    QuorvaneError error;
+    const QImage read = ImageLoader::imageWithData(large, &error);
+    EXPECT_EQ(read.size(), QSize(8192, 8192)) << qPrintable(error.localizedDescription());
+    EXPECT_EQ(read.pixelColor(8000, 8000).green(), 200);
 }
 
 TEST_F(ImageWriterTest, GifOfAPhotographStaysRecognisableAndDecodesWithGiflib)

@@ -74,8 +74,12 @@ QImage SharedImage::image() const
             LogEvent(kFileEvent, QStringLiteral("image of %1 x %2 pixels is too large to show")
                                      .arg(m_headerSize.width())
                                      .arg(m_headerSize.height()));
-        else if (!m_data.isEmpty())
-            m_image = ImageLoader::imageWithData(m_data);
+        else if (!m_data.isEmpty()) {
+            QuorvaneError error;
+            m_image = ImageLoader::imageWithData(m_data, &error);
+            if (m_image.isNull())
+                LogEvent(kFileEvent, QStringLiteral("image not shown: %1").arg(error.localizedDescription()));
+        }
     });
     return m_image;
 }

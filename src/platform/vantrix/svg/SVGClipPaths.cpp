@@ -35,8 +35,14 @@ std::optional<QPainterPath> SVGClipPaths::regionFor(const QString& id, const QTr
         logClip(QStringLiteral("clip-path \"%1\" names no clipPath; drawn unclipped").arg(id));
         return std::nullopt;
     }
-    if (m_inProgress.contains(clipPath) || m_inProgress.size() >= kMaximumClipNesting) {
+    if (m_inProgress.contains(clipPath)) {
         logClip(QStringLiteral("clipPath \"%1\" clips itself; drawn unclipped").arg(id));
+        return std::nullopt;
+    }
+    if (m_inProgress.size() >= kMaximumClipNesting) {
+        logClip(QStringLiteral("clipPath \"%1\" ends a chain of more than %2 clipPaths clipping each other; drawn unclipped")
+                    .arg(id)
+                    .arg(kMaximumClipNesting));
         return std::nullopt;
     }
     QTransform units;

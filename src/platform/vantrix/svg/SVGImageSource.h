@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -16,11 +17,12 @@ public:
     // Image files larger than this are not read.
     static constexpr qint64 kMaximumFileSize = 256LL * 1024 * 1024;
 
-    // Nothing when the reference is not allowed or cannot be read; an empty base folder
-    // allows data: URIs only.
-    static std::optional<QByteArray> dataForReference(const QString& reference, const QString& baseFolder);
+    // Nothing, with `reason` ("it is a pipe, not a file"), when the reference is not allowed
+    // or cannot be read; an empty base folder allows data: URIs only.
+    static std::optional<QByteArray> dataForReference(QStringView reference, const QString& baseFolder,
+                                                      QString* reason = nullptr);
     // The payload of a data: URI, base64 or percent-encoded.
-    static std::optional<QByteArray> dataFromURI(const QString& uri);
+    static std::optional<QByteArray> dataFromURI(QStringView uri);
 };
 
 } // namespace platform

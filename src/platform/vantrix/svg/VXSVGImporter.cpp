@@ -45,6 +45,9 @@ constexpr int kMaximumUseDepth = 32;
 constexpr double kPointsPerPixel = 72.0 / 96.0;
 // Text beyond this size (points) overwhelms text layout.
 constexpr double kMaximumFontSize = 4096;
+// Characters in one <text>: a megabyte of text lays out in about a second; far more exhausts
+// the memory of text shaping.
+constexpr qsizetype kMaximumTextLength = 1 << 20;
 
 // Elements that only define things others refer to.
 const QSet<QString>& definitionElements()
@@ -395,8 +398,14 @@ private:
             skip(QStringLiteral("use"), QStringLiteral("the reference \"%1\" is not in the document").arg(href));
             return nullptr;
         }
-        if (m_usesInProgress.contains(target) || context.useDepth >= kMaximumUseDepth) {
+        if (m_usesInProgress.contains(target)) {
             skip(QStringLiteral("use"), QStringLiteral("the reference \"%1\" refers to itself").arg(href));
+            return nullptr;
+        }
+        if (context.useDepth >= kMaximumUseDepth) {
+            skip(QStringLiteral("use"), QStringLiteral("the reference \"%1\" ends a chain of more than %2 uses")
+                                            .arg(href)
+                                            .arg(kMaximumUseDepth));
             return nullptr;
         }
         const QSizeF viewport = context.viewport;
@@ -673,10 +682,14 @@ private:
                 attributeLength(first(element.attribute(QStringLiteral("y"))), viewport.height()).value_or(fallback.y())};
     }
 
-    void collectChunks(const SVGElement& element, const SVGStyle& style, QSizeF viewport, QList<TextChunk>& chunks)
+    void collectChunks(const SVGElement& element, const SVGStyle& style, QSizeF viewport, QList<TextChunk>& chunks,
+                       qsizetype& textLength)
     {
         for (const SVGElement child : element.children()) {
             if (child.name() == u"#text") {
+                textLength += child.text().size();
+                if (textLength > kMaximumTextLength)
+                    return;
                 chunks.last().text += child.text();
             } else if (child.name() == u"tspan") {
                 const SVGStyle spanStyle = SVGStyleResolver::resolve(child, style, m_sheet);
@@ -684,7 +697,9 @@ private:
                     continue;
                 if (child.hasAttribute(QStringLiteral("x")) || child.hasAttribute(QStringLiteral("y")))
                     chunks.append({firstPosition(child, chunks.last().position, viewport), spanStyle, {}});
-                collectChunks(child, spanStyle, viewport, chunks);
+                collectChunks(child, spanStyle, viewport, chunks, textLength);
+                if (textLength > kMaximumTextLength)
+                    return;
             } else if (!definitionElements().contains(child.name())) {
                 skip(child.name(), QStringLiteral("<%1> inside text is not supported").arg(child.name()));
             }
@@ -694,7 +709,13 @@ private:
     VXDrawableObjectPtr text(const SVGElement& element, const Context& context)
     {
         QList<TextChunk> chunks{{firstPosition(element, {}, context.viewport), context.style, {}}};
-        collectChunks(element, context.style, context.viewport, chunks);
+        qsizetype textLength = 0;
+        collectChunks(element, context.style, context.viewport, chunks, textLength);
+        if (textLength > kMaximumTextLength) {
+            m_refusal = QCoreApplication::translate("SVG", "A text is refused: it is longer than %L1 characters.")
+                            .arg(kMaximumTextLength);
+            return nullptr;
+        }
         QList<VXDrawableObjectPtr> shapes;
         for (const TextChunk& chunk : chunks) {
             const QString string = chunk.text.simplified();
@@ -769,19 +790,29 @@ private:
             : QCoreApplication::translate("SVG", "The image “%1” is refused: %2.").arg(name.left(80), reason);
     }
 
+    // An image's bytes as shared pixels, or why there are none.
+    struct ImageContent {
+        std::shared_ptr<const SharedImage> image;
+        QString problem;
+    };
+
     // Each <image> element, and each file several of them name, is read once however often
     // it is used, and equal bytes share their pixels.
-    std::shared_ptr<const SharedImage> imageOf(const SVGElement& element)
+    const ImageContent& imageOf(const SVGElement& element)
     {
         if (const auto known = m_imagesByElement.constFind(element); known != m_imagesByElement.cend())
             return *known;
         const QStringView reference = element.attribute(QStringLiteral("href")).trimmed();
-        const auto read = [this](const QString& reference) -> std::shared_ptr<const SharedImage> {
-            const std::optional<QByteArray> data = SVGImageSource::dataForReference(reference, m_baseFolder);
-            return data ? SharedImage::forData(*data) : nullptr;
+        const auto read = [this](QStringView reference) {
+            ImageContent content;
+            const std::optional<QByteArray> data =
+                SVGImageSource::dataForReference(reference, m_baseFolder, &content.problem);
+            if (data)
+                content.image = SharedImage::forData(*data);
+            return content;
         };
         if (reference.startsWith(u"data:"))
-            return m_imagesByElement[element] = read(reference.toString());
+            return m_imagesByElement[element] = read(reference);
         const QString file = reference.toString();
         if (!m_imagesByFile.contains(file))
             m_imagesByFile.insert(file, read(file));
@@ -792,17 +823,17 @@ private:
     {
         if (!context.style.visible)
             return nullptr;
-        const std::shared_ptr<const SharedImage> content = imageOf(element);
+        const ImageContent& content = imageOf(element);
         const QStringView reference = element.attribute(QStringLiteral("href")).trimmed().left(80);
-        if (QString reason; content && !m_pixels.admit(content, &reason)) {
+        if (QString reason; content.image && !m_pixels.admit(content.image, &reason)) {
             refuseImage(element, reason);
             return nullptr;
         }
         const std::shared_ptr<VXImageShape> shape =
-            content ? VXImageShape::imageShapeWithSharedImage(content) : nullptr;
+            content.image ? VXImageShape::imageShapeWithSharedImage(content.image) : nullptr;
         if (!shape) {
-            skip(QStringLiteral("image"),
-                 QStringLiteral("the image \"%1\" cannot be read or is not allowed").arg(reference));
+            const QString problem = content.image ? QStringLiteral("it is not an image that can be read") : content.problem;
+            skip(QStringLiteral("image"), QStringLiteral("the image \"%1\" is left out: %2").arg(reference, problem));
             return nullptr;
         }
         const QSizeF natural = shape->size();
@@ -827,8 +858,8 @@ private:
     const SVGElementTree& m_tree;
     SVGElement m_root;
     QString m_baseFolder;
-    QHash<SVGElement, std::shared_ptr<const SharedImage>> m_imagesByElement;
-    QHash<QString, std::shared_ptr<const SharedImage>> m_imagesByFile;
+    QHash<SVGElement, ImageContent> m_imagesByElement;
+    QHash<QString, ImageContent> m_imagesByFile;
     DecodedPixelBudget m_pixels;
     QString m_refusal; // why the import fails
     SVGStyleSheet m_sheet;

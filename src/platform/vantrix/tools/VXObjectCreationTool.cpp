@@ -149,7 +149,7 @@ bool VXObjectCreationTool::shapeArcTo(QPointF pointer)
     return radius > 0;
 }
 
-int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF pointer, VXDrawableObject*,
+int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF pointer, VXDrawableObject* target,
                                                                          VXLayer* layer, QMouseEvent* event,
                                                                          VXToolController*)
 {
@@ -178,6 +178,10 @@ int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF
     auto* objectLayer = qobject_cast<VXObjectOwnerLayer*>(layer);
     if (!objectLayer || !isValidTargetLayer(layer))
         return 0;
+    // A click, not a drag, on text of the kind this tool makes edits that text.
+    m_pressedText.reset();
+    if (target && platform::hasEditableString(*target) && target->metaObject() == m_prototype->metaObject())
+        m_pressedText = std::dynamic_pointer_cast<VXDrawableObject>(target->shared_from_this());
     m_layer = objectLayer;
     m_object = makeObject(objectLayer->drawing());
     m_points = {point};
@@ -244,11 +248,16 @@ bool VXObjectCreationTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF poin
         return false;
     }
     const VXDrawableObjectPtr created = m_object;
-    if (!finish(point))
+    VXDrawingView* view = delegate ? delegate->view() : nullptr;
+    if (!finish(point)) {
+        if (const VXDrawableObjectPtr pressed = std::exchange(m_pressedText, nullptr); pressed && view)
+            platform::editObjectStringInView(pressed, *view);
         return false;
-    if (qobject_cast<VXTextShape*>(created.get()) && VXTextShape::startEditingOnObjectCreation() && delegate
-        && delegate->view() && platform::editObjectStringInView(created, *delegate->view()))
-        delegate->view()->textEditor()->selectAll(); // the prototype's string is a placeholder: typing replaces it
+    }
+    m_pressedText.reset();
+    if (platform::hasEditableString(*created) && VXTextShape::startEditingOnObjectCreation() && view
+        && platform::editObjectStringInView(created, *view))
+        view->textEditor()->selectAll(); // the prototype's string is a placeholder: typing replaces it
     return true;
 }
 
@@ -289,4 +298,5 @@ void VXObjectCreationTool::cancel()
     m_object.reset();
     m_layer.clear();
     m_points.clear();
+    m_pressedText.reset();
 }

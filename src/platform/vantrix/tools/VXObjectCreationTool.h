@@ -10,9 +10,9 @@
 // polygons) grow from the press point, paths and polygons are built click by click (a double
 // click, or a click on the first point, ends them), freehand paths follow the drag and are
 // simplified on release, and arcs take centre, radius and start angle from the drag, then
-// their end angle from the pointer until the next click. A new text shape opens for editing
-// in place when VXTextShape::startEditingOnObjectCreation(), its placeholder string selected
-// so that typing replaces it.
+// their end angle from the pointer until the next click. A new text shape or text path opens
+// for editing in place when VXTextShape::startEditingOnObjectCreation(), its placeholder
+// string selected so that typing replaces it; a click on text of the tool's kind edits it.
 
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXDrawingTool.h"
@@ -103,4 +103,6 @@ private:
     QList<QPointF> m_points;
     // A path finished on a mouse down reports its creation on the mouse up that follows.
     bool m_createdOnLastClick = false;
+    // Text of the tool's kind under the press: a click without extent edits it.
+    VXDrawableObjectPtr m_pressedText;
 };

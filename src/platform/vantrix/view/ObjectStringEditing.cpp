@@ -52,14 +52,24 @@ std::optional<QRectF> editingRect(const VXDrawableObject& object)
 
 } // namespace
 
+bool hasEditableString(const VXDrawableObject& object)
+{
+    return editingRect(object).has_value();
+}
+
 bool editObjectStringInView(const std::shared_ptr<VXDrawableObject>& object, VXDrawingView& view)
 {
     const std::optional<QRectF> rect = object ? editingRect(*object) : std::nullopt;
     if (!rect || object->locked())
         return false;
+    TextEditingOptions options;
+    if (qobject_cast<const VXTextPath*>(object.get())) {
+        options.growsHorizontally = true;
+        options.returnCommits = true;
+    }
     view.editTextInRectDelegate(object->valueForKey(QStringLiteral("string")).toString(), *rect,
                                 new StringCommit(object, &view),
-                                object->valueForKey(QStringLiteral("font")).value<QFont>());
+                                object->valueForKey(QStringLiteral("font")).value<QFont>(), options);
     return true;
 }
 

@@ -10,7 +10,11 @@ class VXDrawingView;
 
 namespace platform {
 
-// Answers false, starting nothing, when the object has no string to edit or is locked.
+// Text shapes and text paths.
+bool hasEditableString(const VXDrawableObject& object);
+
+// Answers false, starting nothing, when the object has no string to edit or is locked. A text
+// path's editor keeps to one line, widening as it is typed into; Return commits it.
 bool editObjectStringInView(const std::shared_ptr<VXDrawableObject>& object, VXDrawingView& view);
 
 } // namespace platform

@@ -104,12 +104,6 @@ TEST_F(StyleEditing, KeyChangesUndoAndRedoWholeUnderTheirActionNames)
         undo.redo();
         EXPECT_TRUE(style->isEqualToStyle(after.get())) << e.name;
     }
-    // Undo and redo of a change that renames the kind keep the name the change was made under.
-    edit([&] { gloom->setType(VXGloomGroup::kGloom); });
-    undo.undo();
-    EXPECT_EQ(undo.redoActionName(), "Gloom Group Type");
-    undo.redo();
-    EXPECT_EQ(undo.undoActionName(), "Gloom Group Type");
     EXPECT_DOUBLE_EQ(stroke->width(), 3.5);
     EXPECT_EQ(stroke->dash(), nullptr);
     undo.undo();
@@ -118,6 +112,12 @@ TEST_F(StyleEditing, KeyChangesUndoAndRedoWholeUnderTheirActionNames)
     const int groups = undo.numberOfUndoActions();
     edit([&] { stroke->setWidth(3.5); }); // unchanged: nothing to undo
     EXPECT_EQ(undo.numberOfUndoActions(), groups);
+    // Undo and redo of a change that renames the kind keep the name the change was made under.
+    edit([&] { gloom->setType(VXGloomGroup::kGloom); });
+    undo.undo();
+    EXPECT_EQ(undo.redoActionName(), "Gloom Group Type");
+    undo.redo();
+    EXPECT_EQ(undo.undoActionName(), "Gloom Group Type");
 
     // Names come from the class, the subclass's own first, or are set for it.
     EXPECT_EQ(stroke->actionNameForKeyPathChangeKind("enabled"), "Enable Stroke");

@@ -9,6 +9,7 @@
 #include "platform/vantrix/styles/VXGradientFill.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/svg/SVGImageSource.h"
 #include "platform/vantrix/svg/VXSVGImporter.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/styles/VXStroke.h"
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using platform::SVGPathParser;
@@ -656,6 +658,7 @@ TEST(SVGImportTest, ImagesFromDataAndTheBaseFolderOnly)
     write(folder.filePath(QStringLiteral("secret.png")), png);
     write(base.filePath(QStringLiteral("notes.txt")), "not an image");
     QFile::link(folder.filePath(QStringLiteral("secret.png")), base.filePath(QStringLiteral("link.png")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(base.filePath(QStringLiteral("pipe.png"))).constData(), 0600), 0);
 
     testsupport::LogCapture log;
     const VXSVGImporter::Result result = import(
@@ -668,7 +671,8 @@ TEST(SVGImportTest, ImagesFromDataAndTheBaseFolderOnly)
                        "<image width='5' height='5' href='http://example.invalid/a.png'/>"
                        "<image width='5' height='5' href='link.png'/>"
                        "<image width='5' height='5' href='notes.txt'/>"
-                       "<image width='5' height='5' href='data:image/png;base64,@@@'/>")
+                       "<image width='5' height='5' href='data:image/png;base64,@@@'/>"
+                       "<image width='5' height='5' href='pipe.png'/><image width='5' height='5' href='gone.png'/>")
             .arg(QString::fromLatin1(kPixelPNG), folder.filePath(QStringLiteral("secret.png"))),
         base.path());
     ASSERT_EQ(result.objects.size(), 2);
@@ -678,8 +682,16 @@ TEST(SVGImportTest, ImagesFromDataAndTheBaseFolderOnly)
     // A square image meets a 20 x 10 box in its middle.
     expectRect(data->logicalBounds(), {15, 10, 10, 10});
     EXPECT_TRUE(std::dynamic_pointer_cast<VXImageShape>(result.objects[1]));
-    EXPECT_EQ(result.skipped.count(QStringLiteral("image")), 8);
-    EXPECT_TRUE(log.contains(QStringLiteral("../secret.png")));
+    EXPECT_EQ(result.skipped.count(QStringLiteral("image")), 10);
+    // Each says why it was left out.
+    for (const char* line : {"\"../secret.png\" is left out: only images in the document's folder are read",
+                             "\"http://example.invalid/a.png\" is left out: only images in the document's folder",
+                             "\"link.png\" is left out: it leads out of the document's folder",
+                             "\"notes.txt\" is left out: it is not an image that can be read",
+                             "\"data:image/png;base64,@@@\" is left out: its data: URI is malformed",
+                             "\"pipe.png\" is left out: it is a pipe, not a file",
+                             "\"gone.png\" is left out: there is no such file"})
+        EXPECT_EQ(log.lines.filter(QString::fromUtf8(line)).size(), 1) << line;
 
     // Without a base folder no file is read at all.
     EXPECT_TRUE(import(QStringLiteral("<image width='5' height='5' href='pictures/dot.png'/>")).objects.isEmpty());
@@ -777,6 +789,23 @@ TEST(SVGImportTest, HostileDocumentsStayBounded)
     const VXSVGImporter::Result cycle = import(QStringLiteral(
         "<g id='a'><rect width='1' height='1'/><use href='#b'/></g><g id='b'><use href='#a'/></g><use id='self' href='#self'/>"));
     EXPECT_GE(cycle.skipped.count(QStringLiteral("use")), 1);
+    // Long chains without a cycle say so.
+    QString useChain = QStringLiteral("<defs><rect id='u0' width='1' height='1'/>");
+    QString clipChain = QStringLiteral("<defs><clipPath id='c0'><rect width='9' height='9'/></clipPath>");
+    for (int i = 1; i <= 40; ++i) {
+        useChain += QStringLiteral("<g id='u%1'><use href='#u%2'/></g>").arg(i).arg(i - 1);
+        clipChain += QStringLiteral("<clipPath id='c%1' clip-path='url(#c%2)'><rect width='9' height='9'/></clipPath>")
+                         .arg(i)
+                         .arg(i - 1);
+    }
+    {
+        testsupport::LogCapture log;
+        import(useChain + QStringLiteral("</defs><use href='#u40'/>") + clipChain
+               + QStringLiteral("</defs><rect width='5' height='5' clip-path='url(#c40)'/>"));
+        EXPECT_EQ(log.lines.filter(QStringLiteral("ends a chain of more than 32 uses")).size(), 1);
+        EXPECT_EQ(log.lines.filter(QStringLiteral("ends a chain of more than 8 clipPaths")).size(), 1);
+        EXPECT_TRUE(log.lines.filter(QStringLiteral("itself")).isEmpty());
+    }
 
     // Exponential use fan-out stops at the object budget.
     QString fanOut = QStringLiteral("<defs><rect id='u0' width='1' height='1'/>");
@@ -848,6 +877,36 @@ TEST(SVGImportTest, MarkupThatWouldCostTheReaderQuadraticTimeOrOutsizedMemoryIsR
 
     // Markup whose bytes are not ASCII could hide all of this.
     EXPECT_TRUE(reason("<?xml version='1.0' encoding='IBM037'?><svg/>").contains(QStringLiteral("IBM037")));
+}
+
+TEST(SVGImportTest, HugeTextIsRefusedAndHugeDataURIsDecodeInLittleMoreThanTheTreeTakes)
+{
+    // A text past a megabyte is refused saying why (250 MB crashed the text shaper).
+    const QByteArray text = "<svg><text y='9'>" + QByteArray((1 << 20) + 1, 'x') + "</text></svg>";
+    const QString reason = importError(text).localizedDescription();
+    EXPECT_TRUE(reason.startsWith(QStringLiteral("A text is refused: it is longer than"))) << reason.toStdString();
+    EXPECT_TRUE(VXSVGImporter::importData("<svg><text y='9'>" + QByteArray(1 << 16, 'x') + "</text></svg>", {}));
+
+    // A data: URI was copied whole four times over on its way to the decoder (8.7 times the file).
+    QByteArray payload(16 << 20, '\0');
+    for (qsizetype i = 0; i < payload.size(); ++i)
+        payload[i] = char(i * 7919 % 251);
+    QByteArray lines;
+    const QByteArray base64 = payload.toBase64();
+    for (qsizetype i = 0; i < base64.size(); i += 76)
+        lines += base64.mid(i, 76) + "\n";
+    const QByteArray svg = "<svg><image width='5' height='5' href='data:application/octet-stream;base64," + lines + "'/></svg>";
+    testsupport::LogCapture log;
+    std::optional<VXSVGImporter::Result> result;
+    {
+        testsupport::AddressSpaceLimit limit(addressSpaceInUse() + 5 * svg.size() + (64 << 20));
+        result = VXSVGImporter::importData(svg, {});
+    }
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(result->objects.isEmpty());
+    EXPECT_EQ(log.lines.filter(QStringLiteral("is left out: it is not an image that can be read")).size(), 1);
+    EXPECT_EQ(platform::SVGImageSource::dataFromURI(QString::fromLatin1("data:;base64," + lines)), payload);
+    EXPECT_FALSE(platform::SVGImageSource::dataFromURI(u"data:;base64,QQ==QQ=="));
 }
 
 TEST(SVGImportTest, TheElementTreeTakesAFewTimesTheFilesSize)
