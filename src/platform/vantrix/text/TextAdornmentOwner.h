@@ -82,6 +82,16 @@ public:
         return *cached;
     }
 
+    // The text is hit where it is drawn, as well as the outline.
+    int hitPart(QPointF point) const override
+    {
+        const int part = Base::hitPart(point);
+        if (part != kVXDrawingNoPart || !this->visible())
+            return part;
+        return m_textAdornment->boundsNeededForObject(*this).contains(point) ? kVXDrawingEntireObjectPart
+                                                                             : kVXDrawingNoPart;
+    }
+
     void drawContent() const override
     {
         Base::drawContent();

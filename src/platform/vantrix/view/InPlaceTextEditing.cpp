@@ -18,7 +18,7 @@
 namespace platform {
 namespace {
 
-constexpr QSize kMinimumEditorSize{48, 24}; // room to type into for text that covers nothing yet
+constexpr QSize kMinimumTypingRoom{36, 12}; // for text that covers nothing yet
 
 } // namespace
 
@@ -94,7 +94,9 @@ private:
             finish();
     }
 
-    int frameAndMargins() const { return qCeil(2 * (frameWidth() + document()->documentMargin())); }
+    // From the editor's edge to its text: the text starts where the area does.
+    int inset() const { return qCeil(frameWidth() + document()->documentMargin()); }
+    int frameAndMargins() const { return 2 * inset(); }
 
     // The editor's height that shows every line of its text.
     int heightOfText() const
@@ -128,18 +130,25 @@ private:
         if (m_fitting || m_area.isNull())
             return;
         const QScopedValueRollback fitting(m_fitting, true);
-        int width = m_area.width();
+        // The area and its limits are for the text; the frame and margins lie around it.
+        const int around = frameAndMargins();
+        const QRect area = m_area.adjusted(-inset(), -inset(), inset(), inset());
+        const auto outer = [around](QSize limit) {
+            return QSize(limit.width() > 0 ? limit.width() + around : 0, limit.height() > 0 ? limit.height() + around : 0);
+        };
+        const QSize minimum = outer(m_minimum), maximum = outer(m_maximum);
+        int width = area.width();
         if (m_growsHorizontally) {
             const int wanted = std::max(width, widthOfText());
             // Past the maximum the lines wrap.
-            setLineWrapMode(m_maximum.width() > 0 && wanted > m_maximum.width() ? WidgetWidth : NoWrap);
+            setLineWrapMode(maximum.width() > 0 && wanted > maximum.width() ? WidgetWidth : NoWrap);
             width = wanted;
         }
-        width = limited(width, m_minimum.width(), m_maximum.width());
+        width = limited(width, minimum.width(), maximum.width());
         // The width first: it decides how the lines wrap, and so how tall the text is.
-        setGeometry(QRect(m_area.topLeft(), QSize(width, height())));
-        const int height = limited(std::max(m_area.height(), heightOfText()), m_minimum.height(), m_maximum.height());
-        setGeometry(QRect(m_area.topLeft(), QSize(width, height)));
+        setGeometry(QRect(area.topLeft(), QSize(width, height())));
+        const int height = limited(std::max(area.height(), heightOfText()), minimum.height(), maximum.height());
+        setGeometry(QRect(area.topLeft(), QSize(width, height)));
     }
 
     Finish m_finish;
@@ -207,7 +216,7 @@ void InPlaceTextEditing::place()
     m_editor->setFont(zoomed); // first: the font decides how tall the text is
     const QRect area = m_view.convertRectFromDrawing(m_drawingRect).toAlignedRect();
     const auto inViewport = [this](QSizeF size) { return (size * m_view.scale()).toSize(); };
-    m_editor->setArea(area, inViewport(m_options.minimumSize).expandedTo(kMinimumEditorSize),
+    m_editor->setArea(area, inViewport(m_options.minimumSize).expandedTo(kMinimumTypingRoom),
                       inViewport(m_options.maximumSize));
 }
 

@@ -2,8 +2,8 @@
 
 // The editor a drawing view lays over an area of its drawing to edit a text in place. The
 // editor is a child of the view's viewport; the view calls place() whenever its zoom or
-// scrolling changes, so the editor stays over its area and shows the text's font at the
-// view's scale. It never scrolls: when the text needs more lines than the area holds, the
+// scrolling changes, so the editor's text stays over its area, where the drawing shows the
+// text, in the text's font at the view's scale; the editor's frame and margins lie around it. It never scrolls: when the text needs more lines than the area holds, the
 // editor reaches further down. Opening posts kVXDrawingViewDidBeginTextEditing and closing
 // kVXDrawingViewDidEndTextEditing, the view being the sender. Escape and the focus leaving
 // the editor commit what was typed; so does Return, as its options say.

@@ -3,11 +3,31 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
+
+#include <QTransform>
+#include <cmath>
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 
 namespace platform {
 namespace {
+
+// A box grows to hold its text, keeping its top left corner where it is; it never shrinks.
+void fitBoxToText(VXTextShape& shape)
+{
+    const QSizeF text = shape.textAdornment()->textLayoutRectForObject(shape).size();
+    const QSizeF box = shape.size();
+    const QSizeF fitted(std::max(box.width(), std::ceil(text.width())), std::max(box.height(), std::ceil(text.height())));
+    if (fitted == box)
+        return;
+    // The location holds the box's point `offset` from its centre.
+    const QSizeF pivot = shape.offset() + QSizeF(0.5, 0.5);
+    const QPointF growth = QTransform().rotateRadians(shape.angle()).map(
+        QPointF((fitted.width() - box.width()) * pivot.width(), (fitted.height() - box.height()) * pivot.height()));
+    shape.setSize(fitted);
+    shape.setLocation(shape.location() + growth);
+}
 
 // Lives while the editor is open, then goes; holds the object weakly since it may be deleted meanwhile.
 class StringCommit : public QObject, public VXTextEditingDelegate {
@@ -30,6 +50,8 @@ public:
             undo->beginUndoGrouping();
         }
         object->setValueForKey(text, QStringLiteral("string"));
+        if (auto* shape = qobject_cast<VXTextShape*>(object.get()))
+            fitBoxToText(*shape);
         if (undo) {
             undo->setActionName(QStringLiteral("Edit Text"));
             undo->endUndoGrouping();

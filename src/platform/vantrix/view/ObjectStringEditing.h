@@ -1,7 +1,8 @@
 #pragma once
 
 // Editing the string of a text shape or text path in place in a drawing view. The commit
-// sets the string as one undo step "Edit Text"; an unchanged or cancelled edit leaves none.
+// sets the string, and grows a text shape's box to hold it, as one undo step "Edit Text"; an
+// unchanged or cancelled edit leaves none.
 
 #include <memory>
 

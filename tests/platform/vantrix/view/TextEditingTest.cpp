@@ -5,10 +5,14 @@
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/svg/VXSVGImporter.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
 #include "support/SettingScope.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 
 using viewtest::ViewFixture;
 
@@ -17,6 +21,13 @@ namespace {
 const QRectF kBox{20, 20, 100, 40};
 
 // A text shape in the layer with nothing to undo.
+// Where an editor's text lies in the view's viewport: its frame and margins lie around.
+QRect textArea(const QPlainTextEdit* editor)
+{
+    const int inset = editor->frameWidth() + int(editor->document()->documentMargin());
+    return editor->geometry().adjusted(inset, inset, -inset, -inset);
+}
+
 struct TextFixture : ViewFixture {
     std::shared_ptr<VXTextShape> text = VXTextShape::textShapeWithStringInRect(QStringLiteral("Harbour"), kBox);
 
@@ -68,7 +79,7 @@ TEST(InPlaceTextEditing, DoubleClickEditsTheStringAndAClickElsewhereCommitsOneUn
     ASSERT_NE(f.editor(), nullptr);
     EXPECT_TRUE(f.editor()->isVisible());
     EXPECT_EQ(f.editor()->toPlainText(), "Harbour");
-    EXPECT_EQ(f.editor()->geometry(), f.view.convertRectFromDrawing(kBox).toAlignedRect());
+    EXPECT_EQ(textArea(f.editor()), f.view.convertRectFromDrawing(kBox).toAlignedRect());
     const int stepsBefore = f.undo->numberOfUndoActions();
 
     QTest::keyClicks(f.editor(), " Bay");
@@ -172,7 +183,7 @@ TEST(InPlaceTextEditing, EditorCoversTheTextAndItsFontFollowsTheZoom)
     f.view.editTextInRectDelegate(QStringLiteral("Harbour"), kBox, nullptr, font);
     const QPlainTextEdit* editor = f.editor();
     ASSERT_TRUE(editor);
-    EXPECT_EQ(editor->geometry(), f.view.convertRectFromDrawing(kBox).toAlignedRect());
+    EXPECT_EQ(textArea(editor), f.view.convertRectFromDrawing(kBox).toAlignedRect());
     // Pixels on screen: 15 points of paper at 2 pixels per point.
     const auto pixels = [&] { return editor->font().pointSizeF() * editor->logicalDpiY() / 72.0; };
     EXPECT_NEAR(pixels(), 30, 1e-6);
@@ -182,9 +193,9 @@ TEST(InPlaceTextEditing, EditorCoversTheTextAndItsFontFollowsTheZoom)
     // Smaller than the text at half size only where the minimum room to type applies.
     f.view.setScale(0.5);
     EXPECT_NEAR(pixels(), 7.5, 1e-6);
-    EXPECT_EQ(editor->geometry().topLeft(), f.view.convertRectFromDrawing(kBox).toAlignedRect().topLeft());
-    EXPECT_EQ(editor->width(), 50);
-    EXPECT_GE(editor->height(), 20);
+    EXPECT_EQ(textArea(editor).topLeft(), f.view.convertRectFromDrawing(kBox).toAlignedRect().topLeft());
+    EXPECT_EQ(textArea(editor).width(), 50);
+    EXPECT_GE(textArea(editor).height(), 12);
     f.view.cancelTextEditing();
 }
 
@@ -201,7 +212,7 @@ TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWi
     QPlainTextEdit* editor = f.editor();
     ASSERT_NE(editor, nullptr);
     const QRect box = f.view.convertRectFromDrawing(created->logicalBounds()).toAlignedRect();
-    EXPECT_EQ(editor->geometry(), box);
+    EXPECT_EQ(textArea(editor), box);
     const QString placeholder = created->string();
 
     // Three lines do not fit the 40 point box: the editor reaches down instead of scrolling.
@@ -210,8 +221,8 @@ TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWi
     QTest::keyClicks(editor, "Quay");
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::keyClicks(editor, "North");
-    EXPECT_EQ(editor->geometry().topLeft(), box.topLeft());
-    EXPECT_EQ(editor->width(), box.width());
+    EXPECT_EQ(textArea(editor).topLeft(), box.topLeft());
+    EXPECT_EQ(textArea(editor).width(), box.width());
     EXPECT_GE(editor->height(), 3 * editor->fontMetrics().lineSpacing());
     EXPECT_EQ(editor->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(editor->verticalScrollBar()->value(), 0);
@@ -254,22 +265,20 @@ TEST(InPlaceTextEditing, LabelOptionsCommitOnReturnBreakOnShiftReturnAndKeepTheE
     QPlainTextEdit* editor = f.editor();
     ASSERT_NE(editor, nullptr);
     // The minimum in drawing units, at the view's scale.
-    EXPECT_EQ(editor->width(), 60);
-    EXPECT_EQ(editor->height(), 60);
+    EXPECT_EQ(textArea(editor).size(), QSize(60, 60));
     // Typing widens the editor to its longest line, up to the maximum width, then wraps and deepens.
     QTest::keyClicks(editor, " of Islands");
     QTest::keyClick(editor, Qt::Key_Tab);
-    const int oneLine = editor->width();
+    const int oneLine = textArea(editor).width();
     EXPECT_GT(oneLine, 60);
     EXPECT_LT(oneLine, 240);
-    EXPECT_EQ(editor->height(), 60);
+    EXPECT_EQ(textArea(editor).height(), 60);
     QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClicks(editor, "North");
-    EXPECT_EQ(editor->width(), oneLine); // a shorter second line
+    EXPECT_EQ(textArea(editor).width(), oneLine); // a shorter second line
     for (int i = 0; i < 4; ++i)
         QTest::keyClicks(editor, " and far far away");
-    EXPECT_EQ(editor->width(), 240);
-    EXPECT_EQ(editor->height(), 100);
+    EXPECT_EQ(textArea(editor).size(), QSize(240, 100));
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(f.editor(), nullptr);
     ASSERT_EQ(recorder.events.size(), 3);
@@ -281,8 +290,97 @@ TEST(InPlaceTextEditing, LabelOptionsCommitOnReturnBreakOnShiftReturnAndKeepTheE
     f.view.setScale(1.0);
     f.view.editTextInRectDelegate(QStringLiteral("Cape"), {10, 10, 80, 20}, &recorder, font, options);
     QTest::keyClicks(f.editor(), " Reinga and the lighthouse beyond");
-    EXPECT_EQ(f.editor()->width(), 80);
-    EXPECT_GT(f.editor()->height(), 20);
+    EXPECT_EQ(textArea(f.editor()).width(), 80);
+    EXPECT_GT(textArea(f.editor()).height(), 20);
     f.view.cancelTextEditing();
     VXTextShape::setReturnInsertsNewline(inserts);
+}
+
+
+TEST(InPlaceTextEditing, TheEditorShowsTheTextWhereTheDrawingDoesAndTheBoxGrowsToHoldWhatWasTyped)
+{
+    TextFixture f;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(12);
+    f.text->setFont(font);
+    // The first line starts on the same pixel at every zoom, and wraps at the box's width.
+    for (const double scale : {1.0, 2.0, 0.5, 1.5}) {
+        f.view.setScale(scale);
+        f.doubleClick({40, 30});
+        QPlainTextEdit* editor = f.editor();
+        ASSERT_TRUE(editor);
+        const QRect line = editor->cursorRect(QTextCursor(editor->document()));
+        const QPointF shown = f.view.convertPointFromDrawing(
+            kBox.topLeft() + f.text->textAdornment()->textLayoutRectForObject(*f.text).topLeft());
+        viewtest::expectPointNear(editor->viewport()->mapTo(f.view.viewport(), line.topLeft()), shown, 0.5);
+        EXPECT_NEAR(editor->document()->firstBlock().layout()->lineAt(0).width(), kBox.width() * scale, 1) << scale;
+        QTest::keyClick(editor, Qt::Key_Escape);
+    }
+
+    // Imported text sits in a box just wider than its line: the editor keeps it on one line.
+    f.view.setScale(1);
+    const auto imported = VXSVGImporter::importData(
+        "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='200'><text x='10' y='150'>Central Park</text></svg>", {});
+    ASSERT_TRUE(imported);
+    const auto park = std::dynamic_pointer_cast<VXTextShape>(imported->objects.value(0));
+    ASSERT_TRUE(park);
+    f.layer->addObject(park);
+    const QRectF parkBox = park->logicalBounds();
+    f.doubleClick(parkBox.center());
+    ASSERT_TRUE(f.editor());
+    EXPECT_EQ(f.editor()->document()->firstBlock().layout()->lineCount(), 1);
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    EXPECT_LE(park->textAdornment()->textLayoutRectForObject(*park).height(), parkBox.height());
+
+    // Typed past its box, a text shape's box reaches down to hold it, in the same undo step.
+    f.forgetEdits();
+    f.view.setScale(1);
+    f.doubleClick({40, 30});
+    QTest::keyClicks(f.editor(), " and the long quay along the northern harbour wall");
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    const QRectF grown = f.text->logicalBounds();
+    const QRectF text = f.text->textAdornment()->textLayoutRectForObject(*f.text);
+    EXPECT_GT(text.height(), kBox.height());
+    viewtest::expectRectNear(grown, QRectF(kBox.topLeft(), QSizeF(kBox.width(), std::ceil(text.height()))));
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 1);
+    f.undo->undo();
+    EXPECT_EQ(f.text->string(), "Harbour");
+    viewtest::expectRectNear(f.text->logicalBounds(), kBox);
+}
+
+TEST(InPlaceTextEditing, TextPathsOpenForTypingWhenMadeAndWhenClickedWithTheirTool)
+{
+    TextFixture f;
+    const testsupport::SettingScope starts(&VXTextShape::startEditingOnObjectCreation,
+                                           &VXTextShape::setStartEditingOnObjectCreation, true);
+    f.useTool(QStringLiteral("Text Path"));
+    f.drag({20, 120}, {180, 120});
+    ASSERT_EQ(f.layer->objects().size(), 2);
+    const auto lane = std::dynamic_pointer_cast<VXTextPath>(f.layer->objects().last());
+    ASSERT_TRUE(lane);
+    ASSERT_TRUE(f.editor());
+    EXPECT_EQ(f.editor()->textCursor().selectedText(), lane->string()); // the placeholder, replaced by typing
+    QTest::keyClicks(f.editor(), "Mill Lane");
+    QTest::keyClick(f.editor(), Qt::Key_Return); // one line: Return commits
+    EXPECT_EQ(f.editor(), nullptr);
+    EXPECT_EQ(lane->string(), "Mill Lane");
+    EXPECT_EQ(f.undo->undoActionName(), "Edit Text");
+
+    // A click on it with the tool edits it rather than making another; a drag from it makes one.
+    f.useTool(QStringLiteral("Text Path"));
+    f.click({60, 120});
+    ASSERT_TRUE(f.editor());
+    EXPECT_EQ(f.editor()->toPlainText(), "Mill Lane");
+    QTest::keyClicks(f.editor(), " East");
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    EXPECT_EQ(lane->string(), "Mill Lane East");
+    EXPECT_EQ(f.layer->objects().size(), 2);
+    f.view.toolController()->setDrawingTool(nullptr);
+    f.doubleClick({40, 113}); // and a double click on its text with the selection tool
+    ASSERT_TRUE(f.editor());
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    f.useTool(QStringLiteral("Text Path"));
+    f.drag({60, 120}, {60, 180});
+    EXPECT_EQ(f.layer->objects().size(), 3);
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
 }
