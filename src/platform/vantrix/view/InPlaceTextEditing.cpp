@@ -214,7 +214,9 @@ void InPlaceTextEditing::place()
     QFont zoomed = m_font;
     zoomed.setPointSizeF(std::max(1.0, pointsOnPaper * m_view.scale() * 72.0 / m_editor->logicalDpiY()));
     m_editor->setFont(zoomed); // first: the font decides how tall the text is
-    const QRect area = m_view.convertRectFromDrawing(m_drawingRect).toAlignedRect();
+    // The nearest pixel to where the drawing shows the text, not the one before it.
+    const QRectF exact = m_view.convertRectFromDrawing(m_drawingRect);
+    const QRect area(exact.topLeft().toPoint(), QSize(qCeil(exact.width()), qCeil(exact.height())));
     const auto inViewport = [this](QSizeF size) { return (size * m_view.scale()).toSize(); };
     m_editor->setArea(area, inViewport(m_options.minimumSize).expandedTo(kMinimumTypingRoom),
                       inViewport(m_options.maximumSize));

@@ -62,13 +62,16 @@ private:
     std::weak_ptr<VXDrawableObject> m_object;
 };
 
-// The area the editor covers: a shape's box, or where a path's text reaches.
+// The area the editor covers: a shape's box, or where a path's text reaches (the whole
+// path while it has none).
 std::optional<QRectF> editingRect(const VXDrawableObject& object)
 {
     if (qobject_cast<const VXTextShape*>(&object))
         return object.logicalBounds();
-    if (qobject_cast<const VXTextPath*>(&object))
-        return object.bounds();
+    if (const auto* path = qobject_cast<const VXTextPath*>(&object)) {
+        const QRectF text = path->textAdornment()->boundsNeededForObject(*path);
+        return text.isEmpty() ? object.bounds() : text;
+    }
     return std::nullopt;
 }
 
