@@ -86,7 +86,8 @@ public:
     int hitPart(QPointF point) const override
     {
         const int part = Base::hitPart(point);
-        if (part != kVXDrawingNoPart || !this->visible())
+        // The cached bounds take in the text: most misses end here without placing it.
+        if (part != kVXDrawingNoPart || !this->visible() || !bounds().contains(point))
             return part;
         return m_textAdornment->boundsNeededForObject(*this).contains(point) ? kVXDrawingEntireObjectPart
                                                                              : kVXDrawingNoPart;
