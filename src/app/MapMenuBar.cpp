@@ -172,6 +172,32 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
     });
 }
 
+// The sequence commands of the selected symbol, with the kinds as tags 0...8; they stand in
+// for the main Symbol menu and the symbol pane's "sequenceable" box.
+void addSymbolMenu(QMenuBar* bar)
+{
+    Menu* symbol = addMenu(bar, QObject::tr("&Symbol"));
+    addItem(symbol, QObject::tr("Make Sequenceable"), "makeSequencable");
+    symbol->addSeparator();
+    const QStringList kinds{QObject::tr("Numeric"), QObject::tr("Alphabetical"), QObject::tr("Alpha-numeric"),
+                            QObject::tr("Reverse Alpha-numeric"), QObject::tr("Roman Numerals"),
+                            QObject::tr("Hexadecimal"), QObject::tr("Cardinal Numbers"),
+                            QObject::tr("Ordinal Numbers"), QObject::tr("Abbreviated Ordinal Numbers")};
+    auto* kindMenu = new Menu(QObject::tr("Sequence Type"), symbol);
+    for (int kind = 0; kind < kinds.size(); ++kind)
+        addItem(kindMenu, kinds[kind], "setSequenceKindAction")->setTag(kind);
+    symbol->addMenu(kindMenu);
+    addItem(symbol, QObject::tr("Renumber Automatically"), "toggleAutoRenumbering");
+    addItem(symbol, QObject::tr("Renumber Sequence..."), "renumberSequence");
+    symbol->addSeparator();
+    addItem(symbol, QObject::tr("Move Forward In Sequence"), "moveForwardInSequence");
+    addItem(symbol, QObject::tr("Move Backward In Sequence"), "moveBackwardInSequence");
+    addItem(symbol, QObject::tr("Move To Start Of Sequence"), "moveToStartOfSequence");
+    addItem(symbol, QObject::tr("Move To End Of Sequence"), "moveToEndOfSequence");
+    symbol->addSeparator();
+    addItem(symbol, QObject::tr("Insert Sequence Key"), "insertKeyTable");
+}
+
 void addHelpMenu(QMenuBar* bar)
 {
     Menu* help = addMenu(bar, QObject::tr("&Help"));
@@ -188,6 +214,7 @@ QMenuBar* MapMenuBar::make(QWidget* window)
     addViewMenu(bar);
     addToolsMenu(bar);
     addLayerMenu(bar, window);
+    addSymbolMenu(bar);
     addHelpMenu(bar);
     return bar;
 }

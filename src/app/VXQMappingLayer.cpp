@@ -75,7 +75,12 @@ private:
 } // namespace
 
 VXQMappingLayer::VXQMappingLayer() = default;
-VXQMappingLayer::~VXQMappingLayer() = default;
+
+VXQMappingLayer::~VXQMappingLayer()
+{
+    // A sequence outliving its layer (in an undo step, say) keeps no reference to it.
+    handSequencesLayer(nullptr);
+}
 
 // --- Rendering -----------------------------------------------------------------------------------
 
@@ -144,8 +149,16 @@ void VXQMappingLayer::drawSelectedObjectsInRectInView(const QRectF& rect, VXDraw
 
 void VXQMappingLayer::setSequences(const Sequences& sequences)
 {
+    handSequencesLayer(nullptr);
     m_sequences = sequences;
     m_sequences.removeIf([](const Sequences::iterator& entry) { return !entry.value(); });
+    handSequencesLayer(this);
+}
+
+void VXQMappingLayer::handSequencesLayer(VXQMappingLayer* layer) const
+{
+    for (const ZQObjectPtr& sequence : m_sequences)
+        sequence->performSelector("setLayer", {QVariant::fromValue<QObject*>(layer)});
 }
 
 void VXQMappingLayer::setSequenceForKey(const ZQObjectPtr& sequence, const QString& masterKey)
@@ -247,6 +260,17 @@ QList<VXDrawableObjectPtr> VXQMappingLayer::objectsWithinRadiusOfPointMatchingQu
 }
 
 // --- Archiving -----------------------------------------------------------------------------------------
+
+void VXQMappingLayer::adoptStylesFrom(const VXLayer& original)
+{
+    VXObjectDrawingLayer::adoptStylesFrom(original);
+    const auto* mapping = qobject_cast<const VXQMappingLayer*>(&original);
+    if (!mapping)
+        return;
+    for (auto entry = m_sequences.cbegin(); entry != m_sequences.cend(); ++entry)
+        if (const ZQObjectPtr source = mapping->sequenceForKey(entry.key()))
+            entry.value()->performSelector("adoptMasterFrom", {QVariant::fromValue<QObject*>(source.get())});
+}
 
 void VXQMappingLayer::encodeWithCoder(platform::KeyedArchiver& coder) const
 {

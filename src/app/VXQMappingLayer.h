@@ -52,9 +52,12 @@ public:
     void drawSelectedObjectsInRectInView(const QRectF& rect, VXDrawingView* view) const;
 
     // --- Symbol sequences -----------------------------------------------------------------
-    // Master key -> sequence; the sequence objects belong to the symbol subsystem.
+    // Master key -> sequence; the sequence objects belong to the symbol subsystem. Each
+    // sequence is handed its layer through its selector setLayer: the layer on joining, none
+    // on leaving or when the layer goes.
     using Sequences = QMap<QString, ZQObjectPtr>;
     const Sequences& sequences() const { return m_sequences; }
+    // The previous sequences lose their layer; the new ones get this one.
     void setSequences(const Sequences& sequences);
     ZQObjectPtr sequenceForKey(const QString& masterKey) const { return m_sequences.value(masterKey); }
     // A null sequence removes the entry.
@@ -84,6 +87,9 @@ public:
     QList<VXDrawableObjectPtr> objectsWithinRadiusOfPointMatchingQuery(float radius, QPointF point,
                                                                        const ObjectQuery* query) const;
 
+    // Also hands each copied sequence the original of the same key (selector adoptMasterFrom),
+    // so the copy numbers the same master object its symbols draw.
+    void adoptStylesFrom(const VXLayer& original) override;
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
@@ -95,6 +101,7 @@ private:
     // one undo step named `actionName`.
     void forwardToSelection(const QByteArray& selector, const QVariant& argument, const QString& actionName);
     void performAsOneUndoStep(const QString& actionName, const std::function<void()>& edit);
+    void handSequencesLayer(VXQMappingLayer* layer) const;
 
     Sequences m_sequences;
     double m_renderingScale = 1.0;

@@ -1,6 +1,8 @@
 #include "symbols/SymbolClasses.h"
 
 #include "platform/foundation/ClassRegistry.h"
+#include "symbols/keytable/VXQKeyTable.h"
+#include "symbols/keytable/VXQKeyTableTextShape.h"
 #include "symbols/labels/VXQLabelLeaderLine.h"
 #include "symbols/labels/PathLabelContainer.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
@@ -8,6 +10,7 @@
 #include "symbols/manager/VXQSymbolManager.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
+#include "symbols/sequences/VXQSymbolSequence.h"
 #include "symbols/shapes/VXQLabelledShape.h"
 #include "symbols/tool/VXQSymbolTool.h"
 #include "tracks/TrackClasses.h"
@@ -22,6 +25,9 @@ void registerSymbolClasses()
     platform::ClassRegistry::registerClass<VXQSymbolMaster>();
     platform::ClassRegistry::registerClass<VXQSymbolManager>();
     platform::ClassRegistry::registerClass<VXQSymbol>();
+    platform::ClassRegistry::registerClass<VXQSymbolSequence>();
+    platform::ClassRegistry::registerClass<VXQKeyTable>();
+    platform::ClassRegistry::registerClass<VXQKeyTableTextShape>();
     // Menu items carry masters as plain objects; setMaster takes them back through this.
     registerObjectPointerType<VXQSymbolMaster>();
     addSymbolToolRegistration();

@@ -181,7 +181,31 @@ void AttributedString::insertAttributedStringAtIndex(const AttributedString& str
 
 void AttributedString::appendAttributedString(const AttributedString& string)
 {
-    replaceCharactersInRangeWithAttributedString({length(), 0}, string);
+    // Only the runs that meet can merge, so building a text piece by piece stays linear.
+    const AttributedString appended = string; // the string may be this one
+    m_string += appended.m_string;
+    for (const Run& run : appended.m_runs) {
+        if (!m_runs.isEmpty() && m_runs.last().attributes == run.attributes)
+            m_runs.last().length += run.length;
+        else
+            m_runs.append(run);
+    }
+}
+
+void AttributedString::enumerateAttributesInRange(
+    TextRange range, const std::function<void(const TextAttributes&, TextRange)>& block) const
+{
+    const TextRange limit = clipped(range);
+    qsizetype start = 0;
+    for (const Run& run : m_runs) {
+        const qsizetype low = std::max(start, limit.location);
+        const qsizetype high = std::min(start + run.length, limit.end());
+        if (low < high)
+            block(run.attributes, {low, high - low});
+        start += run.length;
+        if (start >= limit.end())
+            break;
+    }
 }
 
 void AttributedString::deleteCharactersInRange(TextRange range)

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <functional>
 
 namespace platform {
 
@@ -59,6 +60,10 @@ public:
                                                           TextRange rangeLimit) const;
     QVariant attributeAtIndexEffectiveRange(const QString& name, qsizetype index, TextRange* range = nullptr) const;
     AttributedString attributedSubstringFromRange(TextRange range) const;
+    // Calls `block` with each run's attributes and its part of `range`, in order: one pass,
+    // where asking run by run from an index would walk the runs again each time.
+    void enumerateAttributesInRange(TextRange range,
+                                    const std::function<void(const TextAttributes&, TextRange)>& block) const;
 
     void setAttributesRange(const TextAttributes& attributes, TextRange range);
     void addAttributeValueRange(const QString& name, const QVariant& value, TextRange range);

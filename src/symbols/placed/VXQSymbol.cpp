@@ -175,6 +175,7 @@ void VXQSymbol::setMaster(const VXQSymbolMasterPtr& master)
         return;
     const VXQSymbolMasterPtr oldMaster = m_master;
     const QList<VXQTextLabelPtr> oldLabels = m_labels.labels();
+    VXQSymbolSequence* const oldSequence = m_sequence;
     if (ZQUndoManager* undo = undoManager()) {
         undo->registerUndoWithTargetHandler(this, [this, oldMaster, oldLabels] {
             setMaster(oldMaster);
@@ -186,8 +187,10 @@ void VXQSymbol::setMaster(const VXQSymbolMasterPtr& master)
     leaveMaster();
     m_master = master;
     m_masterBounds = {};
-    if (!m_master)
-        return notifyGeometryChange(oldBounds);
+    if (!m_master) {
+        notifyGeometryChange(oldBounds);
+        return adjustSequence(oldSequence);
+    }
     addMetadata(m_master->attributesTemplate());
     if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(m_master->object())) {
         QList<VXQTextLabelPtr> copies;
@@ -199,6 +202,7 @@ void VXQSymbol::setMaster(const VXQSymbolMasterPtr& master)
     setUsesLocalStyle(false);
     notifyGeometryChange(oldBounds);
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXQSymbolMasterWasReplacedNotification, this);
+    adjustSequence(oldSequence);
 }
 
 void VXQSymbol::becomeClientOf(const VXQSymbolMasterPtr& master)
@@ -697,6 +701,8 @@ void VXQSymbol::adoptStylesFrom(const VXDrawableObject& original)
     if (m_master)
         becomeClientOf(m_master);
     m_masterBounds = symbol->m_masterBounds;
+    m_sequenceIndex = symbol->m_sequenceIndex;
+    m_priorSequenceIndex = symbol->m_priorSequenceIndex;
     m_showSizeHandle = symbol->m_showSizeHandle;
     m_scaleVisually = symbol->m_scaleVisually;
     m_ignoresTransformers = symbol->m_ignoresTransformers;

@@ -33,6 +33,8 @@
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/masters/VXQSymbolMasterClient.h"
 
+#include <limits>
+
 namespace platform {
 class Menu;
 class MenuItem;
@@ -40,6 +42,7 @@ class Pasteboard;
 } // namespace platform
 
 class VXQSymbol;
+class VXQSymbolSequence;
 using VXQSymbolPtr = std::shared_ptr<VXQSymbol>;
 
 inline const QString kVXQSymbolMasterWasReplacedNotification = QStringLiteral("kVXQSymbolMasterWasReplacedNotification");
@@ -58,6 +61,9 @@ class VXQSymbol : public VXDrawableObject,
     Q_PROPERTY(bool usesLocalStyle READ usesLocalStyle WRITE setUsesLocalStyle)
     Q_PROPERTY(bool ignoresDataTransformers READ ignoresDataTransformers WRITE setIgnoresDataTransformers)
     Q_PROPERTY(QString masterName READ masterName STORED false)
+    Q_PROPERTY(VXQSymbolSequence* sequence READ sequence WRITE setSequence STORED false)
+    Q_PROPERTY(qint64 positionInSequence READ positionInSequence WRITE setPositionInSequence STORED false)
+    Q_MOC_INCLUDE("symbols/sequences/VXQSymbolSequence.h")
     Q_CLASSINFO("displayName", "Symbol")
 
 public:
@@ -140,6 +146,29 @@ public:
     // The style drawing lends the master's graphic: the local one, else none.
     VXStylePtr lentStyle() const { return m_useLocalStyle ? VXDrawableObject::style() : nullptr; }
 
+    // --- Sequencing --------------------------------------------------------------------------------
+    // The layer's sequence for the master numbers the symbol while the master is sequenceable.
+    // Joining a layer, changing master or becoming sequenceable puts it there; leaving the
+    // layer takes it out.
+    VXQSymbolSequence* sequence() const { return m_sequence; }
+    // Leaves the current sequence (null: and joins none) and joins `sequence`.
+    void setSequence(VXQSymbolSequence* sequence);
+    // Writes the number the sequence gives into "QVNL_SEQUENCE_NUMBER" (as shown) and
+    // "QVNL_SEQUENCE_CARD" (the number).
+    void loadSequenceNumber();
+    // Moves from `previous` (or none) into the layer's sequence for the master.
+    void adjustSequence(VXQSymbolSequence* previous);
+    // Makes the master sequenceable and numbers its symbols on this layer in stacking order
+    // ("Make Sequenceable"); answers the sequence. Nothing while locked or already numbered.
+    Q_INVOKABLE VXQSymbolSequence* makeSequencable();
+    void makeUnsequencable();
+    // The number the sequence gives; without a sequence the last one loaded.
+    qint64 positionInSequence() const;
+    // Moves the symbol to that number, kept within the sequence's numbers.
+    void setPositionInSequence(qint64 position);
+    void notePriorPositionInSequence();
+    qint64 priorPositionInSequence() const { return m_priorSequenceIndex; }
+
     // --- Data transformers ------------------------------------------------------------------------
     bool ignoresDataTransformers() const { return m_ignoresTransformers; }
     void setIgnoresDataTransformers(bool ignores);
@@ -170,6 +199,8 @@ public:
     void mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
 
     // --- Lifecycle ----------------------------------------------------------------------------------
+    void objectWasAddedToLayer(VXObjectOwnerLayer* layer) override;
+    void objectWasRemovedFromLayer(VXObjectOwnerLayer* layer) override;
     void objectDidBecomeSelected() override;
     void objectIsNoLongerSelected() override;
     // As applyTransform with the group's placement: the symbol keeps its place on the page.
@@ -248,6 +279,18 @@ public:
     bool performDragOperation(const platform::Pasteboard& pasteboard);
     Q_INVOKABLE void revealMasterSymbol(QObject* sender = nullptr);
     Q_INVOKABLE void selectMatchingStyle(QObject* sender = nullptr);
+    // After asking, numbers the sequence from its offset again, closing gaps ("Renumber Symbols").
+    Q_INVOKABLE void renumberSequence(QObject* sender = nullptr);
+    Q_INVOKABLE void toggleAutoRenumbering(QObject* sender = nullptr);
+    // The sequence kind becomes the sender's tag ("Sequence Type").
+    Q_INVOKABLE void setSequenceKindAction(QObject* sender);
+    // One number on, one back, to the first, to the last; named by the sender's title.
+    Q_INVOKABLE void moveForwardInSequence(QObject* sender = nullptr);
+    Q_INVOKABLE void moveBackwardInSequence(QObject* sender = nullptr);
+    Q_INVOKABLE void moveToStartOfSequence(QObject* sender = nullptr);
+    Q_INVOKABLE void moveToEndOfSequence(QObject* sender = nullptr);
+    // A key table of the sequence in a new text shape ("Insert Sequence Key").
+    Q_INVOKABLE void insertKeyTable(QObject* sender = nullptr);
     Q_INVOKABLE void copyDrawingStyle(QObject* sender = nullptr);
     // A label north-east of the symbol in the template's text ("New Label"). The lock is left to
     // menu validation, as for pasting and deleting.
@@ -273,6 +316,14 @@ protected:
     bool labelEditsRespectLock() const override { return false; }
 
 private:
+    friend class VXQSymbolSequence;
+    // What the sequence itself sets: the reference and the number it gives.
+    void attachToSequence(VXQSymbolSequence* sequence);
+    void moveInSequenceTo(qint64 position, QObject* sender);
+    // Enabled or not for the sequence commands and "makeSequencable" (with their check
+    // marks); nothing for other actions.
+    std::optional<bool> validateSequenceMenuItem(platform::MenuItem* item) const;
+
     // Error 55 for a value the key does not take.
     static QuorvaneError validationErrorForKey(const QString& key);
     // Joins `master`'s clients (null leaves the current one's).
@@ -299,6 +350,10 @@ private:
     quint64 m_masterClientIndex = 0;
     double m_scaleAtPress = 1.0;
     bool m_masterIsOfWrongClass = false;
+    // Not owned; the sequence clears it when it lets the symbol go or dies.
+    VXQSymbolSequence* m_sequence = nullptr;
+    qint64 m_sequenceIndex = std::numeric_limits<qint64>::max();
+    qint64 m_priorSequenceIndex = std::numeric_limits<qint64>::max();
 };
 
 Q_DECLARE_METATYPE(VXQSymbolPtr)

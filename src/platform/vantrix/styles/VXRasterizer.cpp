@@ -534,7 +534,8 @@ void VXRasterizer::didChangeKey(const char* key, const QVariant& oldValue)
 void VXRasterizer::registerUndo(std::function<void()> undo, const QString& actionName)
 {
     const QPointer<ZQUndoManager> manager = undoManager();
-    if (!manager)
+    // A change made while registration is off (one that follows other data) names no step.
+    if (!manager || !manager->isUndoRegistrationEnabled())
         return;
     // The closure keeps the component alive while the undo can bring the value back.
     const std::shared_ptr<ZQObject> keepAlive = weak_from_this().lock();

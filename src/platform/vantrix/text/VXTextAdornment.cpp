@@ -258,29 +258,27 @@ bool VXTextAdornment::attributeIsHomogeneous(const QString& attributeName) const
 
 AttributedString VXTextAdornment::withAttributesOfTheWholeText(const AttributedString& text) const
 {
-    AttributedString result(text.string(), m_style.attributes());
-    for (qsizetype i = 0; i < text.length();) {
-        TextRange run;
-        const TextAttributes own = text.attributesAtIndexEffectiveRange(i, &run);
-        if (!own.isEmpty())
-            result.addAttributesRange(own, run);
-        i = run.end();
-    }
+    const TextAttributes whole = m_style.attributes();
+    if (text.isEmpty())
+        return AttributedString(text.string(), whole);
+    AttributedString result;
+    text.enumerateAttributesInRange({0, text.length()}, [&](const TextAttributes& own, TextRange run) {
+        TextAttributes attributes = whole;
+        attributes.insert(own);
+        result.appendAttributedString(AttributedString(text.string().mid(run.location, run.length), attributes));
+    });
     return result;
 }
 
 AttributedString VXTextAdornment::withoutAttributesOfTheWholeText(const AttributedString& label) const
 {
     const TextAttributes whole = m_style.attributes();
-    AttributedString result(label.string());
-    for (qsizetype i = 0; i < label.length();) {
-        TextRange run;
-        TextAttributes own = label.attributesAtIndexEffectiveRange(i, &run);
+    AttributedString result;
+    label.enumerateAttributesInRange({0, label.length()}, [&](const TextAttributes& attributes, TextRange run) {
+        TextAttributes own = attributes;
         own.removeIf([&whole](const auto& entry) { return whole.value(entry.key()) == entry.value(); });
-        if (!own.isEmpty())
-            result.setAttributesRange(own, run);
-        i = run.end();
-    }
+        result.appendAttributedString(AttributedString(label.string().mid(run.location, run.length), own));
+    });
     return result;
 }
 

@@ -177,6 +177,10 @@ void InPlaceTextEditing::begin(const QString& text, const QRectF& drawingRect, Q
     m_delegate = delegate;
     m_editor = new Editor(text, m_view.viewport(), options.returnCommits, options.growsHorizontally,
                           [this] { finish(false); });
+    QObject::connect(m_editor, &QPlainTextEdit::textChanged, m_editor, [this] {
+        if (auto* reported = dynamic_cast<VXTextEditingDelegate*>(m_delegate.data()); reported && m_editor)
+            reported->textEditingDidChange(m_editor->toPlainText(), m_editor->textCursor().position());
+    });
     place();
     m_editor->show();
     m_editor->setFocus(Qt::OtherFocusReason);

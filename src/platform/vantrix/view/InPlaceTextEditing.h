@@ -41,7 +41,7 @@ public:
 
     // Commits any edit in progress, then opens an editor holding `text` over `drawingRect`
     // and gives it the focus. `delegate` (a QObject implementing VXTextEditingDelegate; may
-    // be null) hears how the edit ended. Tab types a tab.
+    // be null) hears of each change and how the edit ended. Tab types a tab.
     void begin(const QString& text, const QRectF& drawingRect, QObject* delegate, const QFont& font,
                const TextEditingOptions& options = {});
     // Tells the delegate, posts the end and takes the editor away, handing the focus back to

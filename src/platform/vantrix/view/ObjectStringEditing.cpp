@@ -92,8 +92,10 @@ bool editObjectStringInView(const std::shared_ptr<VXDrawableObject>& object, VXD
         options.growsHorizontally = true;
         options.returnCommits = true;
     }
-    view.editTextInRectDelegate(object->valueForKey(QStringLiteral("string")).toString(), *rect,
-                                new StringCommit(object, &view),
+    // An object that is its own editing delegate takes the edit itself.
+    QObject* delegate = dynamic_cast<VXTextEditingDelegate*>(object.get()) ? static_cast<QObject*>(object.get())
+                                                                           : new StringCommit(object, &view);
+    view.editTextInRectDelegate(object->valueForKey(QStringLiteral("string")).toString(), *rect, delegate,
                                 object->valueForKey(QStringLiteral("font")).value<QFont>(), options);
     return true;
 }

@@ -2,7 +2,8 @@
 
 // Editing the string of a text shape or text path in place in a drawing view. The commit
 // sets the string, and grows a text shape's box to hold it, as one undo step "Edit Text"; an
-// unchanged or cancelled edit leaves none.
+// unchanged or cancelled edit leaves none. An object that implements VXTextEditingDelegate
+// itself hears the edit instead and commits it.
 
 #include <memory>
 
