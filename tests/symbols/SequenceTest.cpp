@@ -40,7 +40,7 @@ TEST(LayerSequences, MadeOnDemandForSequenceableMastersAndDroppedWhenEmpty)
     EXPECT_EQ(sequence->layer(), f.layer.get());
     EXPECT_EQ(sequence->sequenceKind(), 4);
     EXPECT_EQ(sequence->symbolMaster(), f.master);
-    EXPECT_EQ(layersequences::sequenceForSymbolMaster(*f.layer, f.master, false), sequence);
+    EXPECT_EQ(layersequences::sequenceForSymbolMasterCreateIfNeeded(*f.layer, f.master, false), sequence);
     EXPECT_EQ(first->metadataValueForKey(kVXQSequenceNumberKey).toString(), "I");
     EXPECT_EQ(first->metadataValueForKey(kVXQSequenceCardKey).toLongLong(), 1);
 
@@ -206,6 +206,20 @@ TEST(SymbolSequence, PositionsStayWithinTheSequence)
     sequence->setSymbols({});
     sequence->moveSymbolAtIndexToIndex(3, 0);
     EXPECT_EQ(sequence->count(), 0);
+}
+
+TEST(SymbolSequence, PriorPositionsRestoreTheOrder)
+{
+    Fixture f(3);
+    const VXQSymbolSequencePtr sequence = f.sequence();
+    sequence->setStartingOffset(4);
+    for (const VXQSymbolPtr& symbol : f.symbols)
+        symbol->notePriorPositionInSequence();
+    EXPECT_EQ(f.symbols[2]->priorPositionInSequence(), 6);
+    sequence->setSymbols({f.symbols[2], f.symbols[0], f.symbols[1]});
+    sequence->restorePriorSequenceOrder();
+    EXPECT_EQ(f.order(), (QList<int>{0, 1, 2}));
+    EXPECT_EQ(f.numbers(), (QStringList{"4", "5", "6"}));
 }
 
 TEST(SymbolSequence, EveryChangeUndoesAndRedoesAsOneStep)

@@ -32,7 +32,9 @@
 #include "symbols/labels/DrawableTextLabelContainer.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/masters/VXQSymbolMasterClient.h"
+#include "symbols/sequences/VXQSymbolSequence.h"
 
+#include <QPointer>
 #include <limits>
 
 namespace platform {
@@ -42,7 +44,6 @@ class Pasteboard;
 } // namespace platform
 
 class VXQSymbol;
-class VXQSymbolSequence;
 using VXQSymbolPtr = std::shared_ptr<VXQSymbol>;
 
 inline const QString kVXQSymbolMasterWasReplacedNotification = QStringLiteral("kVXQSymbolMasterWasReplacedNotification");
@@ -63,7 +64,6 @@ class VXQSymbol : public VXDrawableObject,
     Q_PROPERTY(QString masterName READ masterName STORED false)
     Q_PROPERTY(VXQSymbolSequence* sequence READ sequence WRITE setSequence STORED false)
     Q_PROPERTY(qint64 positionInSequence READ positionInSequence WRITE setPositionInSequence STORED false)
-    Q_MOC_INCLUDE("symbols/sequences/VXQSymbolSequence.h")
     Q_CLASSINFO("displayName", "Symbol")
 
 public:
@@ -350,8 +350,7 @@ private:
     quint64 m_masterClientIndex = 0;
     double m_scaleAtPress = 1.0;
     bool m_masterIsOfWrongClass = false;
-    // Not owned; the sequence clears it when it lets the symbol go or dies.
-    VXQSymbolSequence* m_sequence = nullptr;
+    QPointer<VXQSymbolSequence> m_sequence;
     qint64 m_sequenceIndex = std::numeric_limits<qint64>::max();
     qint64 m_priorSequenceIndex = std::numeric_limits<qint64>::max();
 };

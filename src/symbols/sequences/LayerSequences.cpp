@@ -7,15 +7,15 @@
 
 namespace layersequences {
 
-VXQSymbolSequencePtr sequenceForSymbolMaster(VXQMappingLayer& layer, const VXQSymbolMasterPtr& master,
-                                             bool createIfNeeded)
+VXQSymbolSequencePtr sequenceForSymbolMasterCreateIfNeeded(VXQMappingLayer& layer, const VXQSymbolMasterPtr& master,
+                                                           bool createIfNeeded)
 {
     ZQ_ASSERT(master, QStringLiteral("cannot obtain a sequence for nil master"));
     if (!master->sequenceable())
         return nullptr;
     if (VXQSymbolSequencePtr existing = sequenceForMasterID(layer, master->uniqueKey()); existing || !createIfNeeded)
         return existing;
-    auto made = std::make_shared<VXQSymbolSequence>(master);
+    const VXQSymbolSequencePtr made = VXQSymbolSequence::sequenceWithSymbolMaster(master);
     made->setLayer(&layer);
     layer.setSequenceForKey(made, master->uniqueKey());
     return made;

@@ -12,8 +12,12 @@ namespace layersequences {
 
 // The layer's sequence for `master`, made (in the master's default kind) when there is none
 // and `createIfNeeded`; none for a master that is not sequenceable.
-VXQSymbolSequencePtr sequenceForSymbolMaster(VXQMappingLayer& layer, const VXQSymbolMasterPtr& master,
-                                             bool createIfNeeded = true);
+VXQSymbolSequencePtr sequenceForSymbolMasterCreateIfNeeded(VXQMappingLayer& layer, const VXQSymbolMasterPtr& master,
+                                                           bool createIfNeeded);
+inline VXQSymbolSequencePtr sequenceForSymbolMaster(VXQMappingLayer& layer, const VXQSymbolMasterPtr& master)
+{
+    return sequenceForSymbolMasterCreateIfNeeded(layer, master, true);
+}
 VXQSymbolSequencePtr sequenceForMasterID(const VXQMappingLayer& layer, const QString& masterKey);
 QList<VXQSymbolSequencePtr> sequencesOfLayer(const VXQMappingLayer& layer);
 // Detaches the sequence from the layer and purges the undo actions aimed at it.

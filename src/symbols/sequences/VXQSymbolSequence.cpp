@@ -39,13 +39,6 @@ qint64 clampedOffset(qint64 offset)
 } // namespace
 
 VXQSymbolSequence::VXQSymbolSequence()
-    : VXQSymbolSequence(nullptr)
-{
-}
-
-VXQSymbolSequence::VXQSymbolSequence(const VXQSymbolMasterPtr& master)
-    : m_master(master)
-    , m_kind(master ? master->defaultSequenceKind() : 0)
 {
     platform::NotificationCenter::defaultCenter().addObserver(
         this, kVXMetadataDidChangeNotification, nullptr, [this](const platform::Notification& notification) {
@@ -55,6 +48,19 @@ VXQSymbolSequence::VXQSymbolSequence(const VXQSymbolMasterPtr& master)
             if (symbol && symbol->sequence() == this && containsSymbol(symbol))
                 symbolInfoDidChange(symbol);
         });
+}
+
+std::shared_ptr<VXQSymbolSequence> VXQSymbolSequence::sequenceWithSymbolMaster(const VXQSymbolMasterPtr& master)
+{
+    auto made = std::make_shared<VXQSymbolSequence>();
+    made->initWithSymbolMaster(master);
+    return made;
+}
+
+void VXQSymbolSequence::initWithSymbolMaster(const VXQSymbolMasterPtr& master)
+{
+    m_master = master;
+    m_kind = master ? master->defaultSequenceKind() : 0;
 }
 
 VXQSymbolSequence::~VXQSymbolSequence()
@@ -409,7 +415,7 @@ QString VXQSymbolSequence::description() const
 
 std::shared_ptr<ZQObject> VXQSymbolSequence::copy() const
 {
-    auto made = std::make_shared<VXQSymbolSequence>(m_master);
+    auto made = sequenceWithSymbolMaster(m_master);
     made->m_autoRenumbers = m_autoRenumbers;
     made->m_kind = m_kind;
     made->m_alphabet = m_alphabet;

@@ -62,9 +62,10 @@ public:
     static constexpr qint64 kMaximumStartingOffset = std::numeric_limits<qint64>::max() / 2;
 
     VXQSymbolSequence();
-    // Empty, numbering from 1 in the master's default kind.
-    explicit VXQSymbolSequence(const VXQSymbolMasterPtr& master);
     ~VXQSymbolSequence() override;
+    // Empty, numbering from 1 in the master's default kind.
+    static std::shared_ptr<VXQSymbolSequence> sequenceWithSymbolMaster(const VXQSymbolMasterPtr& master);
+    void initWithSymbolMaster(const VXQSymbolMasterPtr& master);
 
     // --- Members ---------------------------------------------------------------------------
     // A symbol already listed is ignored; otherwise it joins at the end.
