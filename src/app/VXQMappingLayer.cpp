@@ -158,7 +158,8 @@ void VXQMappingLayer::setSequences(const Sequences& sequences)
 void VXQMappingLayer::handSequencesLayer(VXQMappingLayer* layer) const
 {
     for (const ZQObjectPtr& sequence : m_sequences)
-        sequence->performSelector("setLayer", {QVariant::fromValue<QObject*>(layer)});
+        if (sequence->respondsToSelector("setLayer"))
+            sequence->performSelector("setLayer", {QVariant::fromValue<QObject*>(layer)});
 }
 
 void VXQMappingLayer::setSequenceForKey(const ZQObjectPtr& sequence, const QString& masterKey)
@@ -268,7 +269,7 @@ void VXQMappingLayer::adoptStylesFrom(const VXLayer& original)
     if (!mapping)
         return;
     for (auto entry = m_sequences.cbegin(); entry != m_sequences.cend(); ++entry)
-        if (const ZQObjectPtr source = mapping->sequenceForKey(entry.key()))
+        if (const ZQObjectPtr source = mapping->sequenceForKey(entry.key()); source && entry.value()->respondsToSelector("adoptMasterFrom"))
             entry.value()->performSelector("adoptMasterFrom", {QVariant::fromValue<QObject*>(source.get())});
 }
 

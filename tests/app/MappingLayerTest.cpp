@@ -18,6 +18,7 @@
 
 #include <QPainter>
 #include <cmath>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -97,6 +98,8 @@ class VXQSymbolSequence : public ZQObject {
 
 public:
     qint64 start = 1;
+    QPointer<QObject> layer;
+    Q_INVOKABLE void setLayer(QObject* holder) { layer = holder; }
     void encodeWithCoder(platform::KeyedArchiver& coder) const override { coder.encodeInt(start, "start"); }
     void initWithCoder(platform::KeyedUnarchiver& coder) override { start = coder.decodeInt("start"); }
 };
@@ -260,6 +263,7 @@ TEST(MappingLayer, FieldsAndSequencesSurviveArchivesAndCopies)
             ASSERT_TRUE(copy);
             EXPECT_NE(copy, original);
             EXPECT_EQ(copy->start, original->start);
+            EXPECT_EQ(copy->layer, &other) << "each sequence is handed its layer";
         }
     };
     const auto decoded = testsupport::roundTrip<VXQMappingLayer>(*f.layer);
@@ -269,6 +273,14 @@ TEST(MappingLayer, FieldsAndSequencesSurviveArchivesAndCopies)
     ASSERT_TRUE(duplicate);
     EXPECT_EQ(duplicate->layerName(), QStringLiteral("Roads copy"));
     expectSameFields(*duplicate);
+
+    // Sequences replaced, or outliving their layer, keep no reference to it.
+    const auto first = std::dynamic_pointer_cast<VXQSymbolSequence>(f.layer->sequenceForKey(QStringLiteral("master-1")));
+    const auto kept = std::dynamic_pointer_cast<VXQSymbolSequence>(duplicate->sequenceForKey(QStringLiteral("master-1")));
+    f.layer->setSequences({});
+    EXPECT_EQ(first->layer, nullptr);
+    duplicate->setSequences({{QStringLiteral("master-1"), kept}});
+    EXPECT_EQ(kept->layer, duplicate.get());
 }
 
 TEST(MappingLayer, DamagedArchiveValuesFallBackToDefaults)
