@@ -1,7 +1,8 @@
 // A mapping layer holding a 5,000-symbol sequence that feeds one key table: "Move To Start Of
 // Sequence" on the last symbol renumbers every member (their number attributes written), posts
-// the renumbering and rebuilds the key table's text (laying the text out is not timed). Each
-// run is undone before the next, so all runs move the same symbol the same way.
+// the renumbering and rebuilds the key table's text. Laying the text out is not timed: the
+// table's shape here reports its box as its bounds instead of measuring its text. Each run is
+// undone before the next, so all runs move the same symbol the same way.
 
 #include "support/BenchSupport.h"
 
@@ -12,6 +13,7 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "symbols/SymbolClasses.h"
 #include "symbols/keytable/VXQKeyTable.h"
+#include "symbols/keytable/VXQKeyTableTextShape.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/sequences/LayerSequences.h"
@@ -22,6 +24,12 @@ namespace {
 
 constexpr int kSymbols = 5000;
 constexpr int kRuns = 20;
+
+// Bounds without the text's extent, which would lay the text out on every change.
+class UnmeasuredKeyTableShape : public VXQKeyTableTextShape {
+public:
+    QRectF bounds() const override { return VXDrawableShape::bounds(); }
+};
 
 } // namespace
 
@@ -48,7 +56,12 @@ int main(int argc, char** argv)
     }
     layer->addObjectsFromArray(symbols);
     const VXQSymbolSequencePtr sequence = layersequences::sequenceForMasterID(*layer, master->uniqueKey());
-    const VXQKeyTablePtr table = sequence->createAndInsertKeyTable();
+    const auto table = std::make_shared<VXQKeyTable>();
+    sequence->addKeytable(table);
+    const auto shape = std::make_shared<UnmeasuredKeyTableShape>();
+    shape->setSize(table->tableSize());
+    table->setTextShape(shape);
+    layer->addObject(shape);
     undo.closeAutomaticGroup();
     undo.removeAllActions();
 

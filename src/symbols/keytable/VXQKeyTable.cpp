@@ -68,9 +68,10 @@ std::shared_ptr<platform::TextTable> tableOf(const TextAttributes& attributes)
     return blocks.isEmpty() ? nullptr : blocks.first().table;
 }
 
-AttributedString textOf(const VXTextShape& shape)
+// The text with the cells' own attributes: those of the whole text stay with the adornment.
+const AttributedString& textOf(const VXTextShape& shape)
 {
-    return shape.textAdornment()->textForEditing();
+    return shape.textAdornment()->labelText();
 }
 
 } // namespace

@@ -107,7 +107,7 @@ void VXQSymbolSequence::insertSymbolAtIndex(const VXQSymbolPtr& symbol, qsizetyp
     m_symbols.insert(index, symbol);
     membersDidChange();
     symbol->attachToSequence(this);
-    renumberIfAutomatic();
+    renumberIfAutomatic(index);
 }
 
 void VXQSymbolSequence::removeSymbol(VXQSymbol* symbol)
@@ -128,7 +128,7 @@ void VXQSymbolSequence::removeSymbolAtIndex(qsizetype index)
     if (symbol->sequence() == this)
         symbol->attachToSequence(nullptr);
     if (!m_symbols.isEmpty())
-        renumberIfAutomatic();
+        renumberIfAutomatic(index);
 }
 
 void VXQSymbolSequence::moveSymbolAtIndexToIndex(qsizetype from, qsizetype to)
@@ -142,7 +142,7 @@ void VXQSymbolSequence::moveSymbolAtIndexToIndex(qsizetype from, qsizetype to)
     registerUndo([this, from, to] { moveSymbolAtIndexToIndex(to, from); });
     m_symbols.move(from, to);
     membersDidChange();
-    renumberIfAutomatic();
+    renumberIfAutomatic(std::min(from, to));
 }
 
 void VXQSymbolSequence::setSymbols(const QList<VXQSymbolPtr>& symbols)
@@ -221,16 +221,21 @@ void VXQSymbolSequence::setStartingOffset(qint64 offset)
 
 void VXQSymbolSequence::renumber()
 {
-    for (const VXQSymbolPtr& symbol : std::as_const(m_symbols))
-        symbol->loadSequenceNumber();
+    renumberFromIndex(0);
+}
+
+void VXQSymbolSequence::renumberFromIndex(qsizetype first)
+{
+    for (qsizetype i = first; i < m_symbols.size(); ++i)
+        m_symbols[i]->loadSequenceNumber();
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXQSymbolSequenceWasRenumberedNotification, this);
     reloadKeyTables();
 }
 
-void VXQSymbolSequence::renumberIfAutomatic()
+void VXQSymbolSequence::renumberIfAutomatic(qsizetype first)
 {
     if (m_autoRenumbers)
-        renumber();
+        renumberFromIndex(first);
 }
 
 qint64 VXQSymbolSequence::sequenceNumberForSymbol(const VXQSymbol* symbol) const

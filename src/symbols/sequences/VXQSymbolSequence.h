@@ -154,7 +154,9 @@ public:
 
 private:
     void registerUndo(std::function<void()> inverse);
-    void renumberIfAutomatic();
+    // Members before `first` keep their places, so only those from it on load their numbers.
+    void renumberFromIndex(qsizetype first);
+    void renumberIfAutomatic(qsizetype first = 0);
     void reloadKeyTables();
     void becomeSourceOf(VXQKeyTable& table);
     void symbolInfoDidChange(VXQSymbol* symbol);
