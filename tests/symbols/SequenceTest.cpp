@@ -272,6 +272,17 @@ TEST(SymbolSequence, MakeSequenceableNumbersThisLayersSymbolsInStackingOrder)
     EXPECT_EQ(away->sequence(), nullptr);
     EXPECT_EQ(f.undo.undoActionName(), "Make Sequenceable");
     EXPECT_EQ(b->makeSequencable(), sequence.get()); // already numbered: nothing more
+    EXPECT_EQ(sequence->symbols(), (QList<VXQSymbolPtr>{a, b, c}));
+
+    // Numbers read over a master that is not sequenceable here stay; the master is allowed them again.
+    plain->setSequenceable(false);
+    platform::MenuItem make(QStringLiteral("Make Sequenceable"), "makeSequencable");
+    EXPECT_TRUE(b->validateMenuItem(&make));
+    EXPECT_EQ(make.state(), platform::MenuItem::OffState);
+    EXPECT_EQ(c->makeSequencable(), sequence.get());
+    EXPECT_TRUE(plain->sequenceable());
+    EXPECT_EQ(sequence->symbols(), (QList<VXQSymbolPtr>{a, b, c}));
+    EXPECT_FALSE(b->validateMenuItem(&make));
 
     // A locked symbol does not start numbering.
     const VXQSymbolMasterPtr other = sequencetest::squareMaster(false, QStringLiteral("Other"));

@@ -159,7 +159,8 @@ public:
     // Moves from `previous` (or none) into the layer's sequence for the master.
     void adjustSequence(VXQSymbolSequence* previous);
     // Makes the master sequenceable and numbers its symbols on this layer in stacking order
-    // ("Make Sequenceable"); answers the sequence. Nothing while locked or already numbered.
+    // ("Make Sequenceable"); answers the sequence. Nothing while locked; a symbol already in a
+    // sequence only makes its master sequenceable again.
     Q_INVOKABLE VXQSymbolSequence* makeSequencable();
     void makeUnsequencable();
     // The number the sequence gives; without a sequence the last one loaded.

@@ -165,8 +165,8 @@ std::optional<bool> VXQSymbol::validateSequenceMenuItem(platform::MenuItem* item
     const QByteArray action = item->action();
     const bool numbered = !locked() && m_sequence && m_master && m_master->sequenceable();
     if (action == "makeSequencable") {
-        item->setState(m_sequence ? platform::MenuItem::OnState : platform::MenuItem::OffState);
-        return !locked() && !m_sequence && m_master && !m_master->locked() && qobject_cast<VXQMappingLayer*>(layer());
+        item->setState(numbered ? platform::MenuItem::OnState : platform::MenuItem::OffState);
+        return !locked() && !numbered && m_master && !m_master->locked() && qobject_cast<VXQMappingLayer*>(layer());
     }
     if (action == "renumberSequence")
         return !locked() && m_sequence && !m_sequence->autoRenumbers();

@@ -64,8 +64,17 @@ void VXQSymbol::adjustSequence(VXQSymbolSequence* previous)
 VXQSymbolSequence* VXQSymbol::makeSequencable()
 {
     auto* mappingLayer = qobject_cast<VXQMappingLayer*>(layer());
-    if (locked() || !m_master || m_master->locked() || m_sequence || !mappingLayer)
+    if (locked() || !m_master || m_master->locked() || !mappingLayer)
         return m_sequence;
+    // A document read with a sequence over a master that is not sequenceable here (another
+    // process's built-in master, say) keeps its numbers; the master only has to allow them.
+    if (m_sequence) {
+        if (!m_master->sequenceable()) {
+            m_master->setSequenceable(true);
+            nameUndoAction(tr("Make Sequenceable"));
+        }
+        return m_sequence;
+    }
     m_master->setSequenceable(true);
     adjustSequence(nullptr);
     if (m_sequence) {
