@@ -87,3 +87,18 @@ TEST(KeyTableEditing, ACellWhoseLineEndWentStillReachesItsRow)
     EXPECT_EQ(f.symbols[0]->metadataValueForKey(kVXQSequenceInfoKey).toString(), "Church");
     EXPECT_EQ(f.shownText(), "\n1\tChurch\n2\t\n3\tFord\n");
 }
+
+TEST(KeyTableEditing, ACopyThatNoTableFeedsIsEditedAsPlainText)
+{
+    EditingFixture f;
+    const auto copy = std::static_pointer_cast<VXTextShape>(f.table->textShape()->copy());
+    f.layer->addObject(copy);
+    f.forget();
+    ASSERT_TRUE(platform::editObjectStringInView(VXDrawableObjectPtr(copy), f.view));
+    f.typeAt(f.view.textEditor(), 0, QStringLiteral("Key"));
+    f.view.endTextEditing();
+    EXPECT_EQ(copy->string(), "Key\n1\tChurch\n2\t\n3\t\n");
+    EXPECT_EQ(f.shownText(), "\n1\tChurch\n2\t\n3\t\n");
+    f.undo.closeAutomaticGroup();
+    EXPECT_EQ(f.undo.undoActionName(), "Edit Text");
+}

@@ -51,9 +51,22 @@ void VXQKeyTableTextShape::textEditingDidChange(const QString& text, qsizetype c
         undo->setActionName(tr("Edit Text"));
 }
 
-void VXQKeyTableTextShape::textEditingDidEnd(const QString&, bool)
+void VXQKeyTableTextShape::textEditingDidEnd(const QString& text, bool cancelled)
 {
     // The cells went back to the data as they were typed; the text shows the data again.
     if (m_keyTable)
-        m_keyTable->reloadData();
+        return m_keyTable->reloadData();
+    // A copy that no table feeds is plain text.
+    if (cancelled || text == string())
+        return;
+    ZQUndoManager* undo = undoManager();
+    if (undo) {
+        undo->closeAutomaticGroup();
+        undo->beginUndoGrouping();
+    }
+    setString(text);
+    if (undo) {
+        undo->setActionName(tr("Edit Text"));
+        undo->endUndoGrouping();
+    }
 }

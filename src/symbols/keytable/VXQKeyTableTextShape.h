@@ -5,6 +5,7 @@
 // table's data source; when the edit ends the table rebuilds from the data, so the table's
 // text is never replaced by the editor's plain string. The editor holds plain text, one
 // paragraph per cell, so its paragraphs stand for the cells of the same place in the table.
+// A shape no table feeds (a pasted copy) takes the edited string as a plain text shape does.
 //
 // The link to the table is neither copied nor archived: the table archives its shape and
 // links it again.
