@@ -156,13 +156,18 @@ QList<VXDrawableObjectPtr> VXImageShape::vectorizedObjects() const
     return objects;
 }
 
+bool VXImageShape::canBeVectorized() const
+{
+    return qobject_cast<VXObjectDrawingLayer*>(container()) && !locked();
+}
+
 void VXImageShape::vectorize(QObject* sender)
 {
-    auto* layer = qobject_cast<VXObjectDrawingLayer*>(container());
-    if (!layer || locked()) {
+    if (!canBeVectorized()) {
         LogEvent(kInfoEvent, QStringLiteral("only a free image shape on an object layer can be vectorized"));
         return;
     }
+    auto* layer = qobject_cast<VXObjectDrawingLayer*>(container());
     const QList<VXDrawableObjectPtr> traced = vectorizedObjects();
     if (traced.isEmpty()) {
         LogEvent(kInfoEvent, QStringLiteral("the image traced to nothing"));

@@ -61,6 +61,8 @@ public:
     static void setTracingParameters(const QVariantMap& parameters);
     // The traced levels of the shown image as filled paths laid over the shape, lightest first.
     QList<VXDrawableObjectPtr> vectorizedObjects() const;
+    // Whether vectorize can replace the shape: it lies in an object layer and is not locked.
+    bool canBeVectorized() const;
     // Replaces the shape in its layer by a selected group of its traced levels: one undo
     // step named by the sender's "title" property.
     Q_INVOKABLE void vectorize(QObject* sender);

@@ -6,6 +6,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/render/DeviceLayer.h"
 
 #include <QPainter>
 #include <cmath>
@@ -22,15 +23,31 @@ const QString kDivisionColourKey = QStringLiteral("VXGridLayer_divisionColour");
 const QString kMajorColourKey = QStringLiteral("VXGridLayer_majorColour");
 const QString kDivisionsHiddenKey = QStringLiteral("VXGridLayer_divisionsHidden");
 
+// Line widths in points, and the most device pixels each takes on screen.
 constexpr double kDivisionLineWidth = 0.1;
 constexpr double kSpanLineWidth = 0.3;
 constexpr double kMajorLineWidth = 0.6;
+constexpr double kMaximumDivisionPixels = 1.0;
+constexpr double kMaximumSpanPixels = 2.0;
+constexpr double kMaximumMajorPixels = 3.0;
 constexpr double kMinimumLineSpacing = 2.0; // device pixels
 constexpr int kMaximumCount = 1000;
 constexpr double kMaximumLinesPerFamily = 100000;
 constexpr double kMinimumSpan = 0.1;
 constexpr double kMaximumSpan = 1e6;
 const QColor kDefaultTheme(64, 128, 230);
+
+// Zoomed in on screen, the grid stays a guide rather than bars tens of pixels wide; exports
+// and prints draw the grid's own widths.
+QPen gridPen(const QColor& colour, double width, double maximumPixels, const platform::GraphicsContext& context)
+{
+    if (context.isDrawingToScreen()) {
+        const double pixelsPerUnit = platform::DeviceLayer::devicePixelsPerUnit(*context.painter());
+        if (std::isfinite(pixelsPerUnit) && pixelsPerUnit > 0)
+            width = std::min(width, maximumPixels / pixelsPerUnit);
+    }
+    return QPen(colour, width);
+}
 
 double cross(QPointF a, QPointF b)
 {
@@ -221,7 +238,7 @@ void VXGridLayer::drawBorderInContext(const QRectF& rect) const
         return;
     QPainter& painter = *context->painter();
     painter.save();
-    painter.setPen(QPen(m_majorColour, kMajorLineWidth));
+    painter.setPen(gridPen(m_majorColour, kMajorLineWidth, kMaximumMajorPixels, *context));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(area);
     painter.restore();
@@ -234,7 +251,7 @@ void VXGridLayer::drawLineFamilies(const QList<LineFamily>& families, const QRec
     if (!context || clip.isEmpty())
         return;
     QPainter& painter = *context->painter();
-    const double deviceScale = std::sqrt(std::abs(painter.worldTransform().determinant()));
+    const double deviceScale = platform::DeviceLayer::devicePixelsPerUnit(painter);
     const int spanEvery = m_divisions;
     const int majorEvery = m_divisions * m_majors;
     // Every nth line is drawn at all when closer lines would crowd the device.
@@ -275,11 +292,11 @@ void VXGridLayer::drawLineFamilies(const QList<LineFamily>& families, const QRec
     }
     painter.save();
     painter.setClipRect(clip, Qt::IntersectClip);
-    painter.setPen(QPen(m_divisionColour, kDivisionLineWidth));
+    painter.setPen(gridPen(m_divisionColour, kDivisionLineWidth, kMaximumDivisionPixels, *context));
     painter.drawLines(divisionLines);
-    painter.setPen(QPen(m_spanColour, kSpanLineWidth));
+    painter.setPen(gridPen(m_spanColour, kSpanLineWidth, kMaximumSpanPixels, *context));
     painter.drawLines(spanLines);
-    painter.setPen(QPen(m_majorColour, kMajorLineWidth));
+    painter.setPen(gridPen(m_majorColour, kMajorLineWidth, kMaximumMajorPixels, *context));
     painter.drawLines(majorLines);
     painter.restore();
 }

@@ -15,6 +15,7 @@
 
 #include <QLineF>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QtMath>
 
@@ -132,10 +133,14 @@ bool VXObjectCreationTool::shapeArcTo(QPointF pointer)
     auto* arc = qobject_cast<VXArcPath*>(m_object.get());
     if (!arc)
         return false;
+    const QRectF guideBefore = arcGuideRect();
+    m_pointer = pointer;
     const QPointF centre = m_points.first();
     if (isSettingEndAngle()) {
-        if (pointer != centre)
+        // Until the pointer leaves the point of release, the sweep shown while dragging stays.
+        if (pointer != centre && pointer != m_points.last())
             arc->setEndAngle(degreesFromCentre(centre, pointer));
+        redrawArcGuide(guideBefore);
         return arc->radius() > 0 && arc->subtendedAngle() > 0;
     }
     const double radius = QLineF(centre, pointer).length();
@@ -143,15 +148,47 @@ bool VXObjectCreationTool::shapeArcTo(QPointF pointer)
     arc->setRadius(radius);
     if (radius > 0) {
         const double start = degreesFromCentre(centre, pointer);
+        const auto* prototype = qobject_cast<const VXArcPath*>(m_prototype.get());
         arc->setStartAngle(start);
-        arc->setEndAngle(start);
+        arc->setEndAngle(start + (prototype ? prototype->subtendedAngle() : 90.0));
     }
+    redrawArcGuide(guideBefore);
     return radius > 0;
+}
+
+QRectF VXObjectCreationTool::arcGuideRect() const
+{
+    const auto* arc = m_geometry == Geometry::Arc ? qobject_cast<const VXArcPath*>(m_object.get()) : nullptr;
+    if (!arc || !m_view || m_view->scale() <= 0)
+        return {};
+    const double r = arc->radius();
+    const double pen = 2 / m_view->scale(); // a hairline and its antialiasing
+    const QRectF circle(arc->location() - QPointF(r, r), QSizeF(2 * r, 2 * r));
+    return circle.united(QRectF(m_pointer, QSizeF(0, 0))).adjusted(-pen, -pen, pen, pen);
+}
+
+void VXObjectCreationTool::redrawArcGuide(const QRectF& before) const
+{
+    if (m_view)
+        m_view->setNeedsDisplayInRect(before.united(arcGuideRect()));
+}
+
+void VXObjectCreationTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView*) const
+{
+    const auto* arc = m_geometry == Geometry::Arc ? qobject_cast<const VXArcPath*>(m_object.get()) : nullptr;
+    if (!arc || arc->radius() <= 0)
+        return;
+    painter.save();
+    painter.setPen(QPen(QColor(80, 80, 80), 0, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(arc->location(), arc->radius(), arc->radius());
+    painter.drawLine(arc->location(), m_pointer);
+    painter.restore();
 }
 
 int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF pointer, VXDrawableObject* target,
                                                                          VXLayer* layer, QMouseEvent* event,
-                                                                         VXToolController*)
+                                                                         VXToolController* delegate)
 {
     const QPointF point = snapped(pointer, layer, event);
     if (m_object && isSettingEndAngle()) {
@@ -183,6 +220,7 @@ int VXObjectCreationTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF
     if (target && platform::hasEditableString(*target) && target->metaObject() == m_prototype->metaObject())
         m_pressedText = std::dynamic_pointer_cast<VXDrawableObject>(target->shared_from_this());
     m_layer = objectLayer;
+    m_view = delegate ? delegate->view() : nullptr;
     m_object = makeObject(objectLayer->drawing());
     m_points = {point};
     shapeObjectTo(point);
@@ -283,9 +321,11 @@ bool VXObjectCreationTool::finish(QPointF pointer)
         m_layer->addObjectPendingCreation(m_object);
         m_layer->commitPendingObjectWithUndoActionName(actionName());
     }
+    const QRectF guide = arcGuideRect();
     m_object.reset();
     m_layer.clear();
     m_points.clear();
+    redrawArcGuide(guide);
     // Paths and arcs finish on a press; the release that follows reports the creation.
     m_createdOnLastClick = hasExtent && (buildsClickByClick() || m_geometry == Geometry::Arc);
     return hasExtent;
@@ -295,8 +335,10 @@ void VXObjectCreationTool::cancel()
 {
     if (m_layer)
         m_layer->removePendingObject();
+    const QRectF guide = arcGuideRect();
     m_object.reset();
     m_layer.clear();
     m_points.clear();
     m_pressedText.reset();
+    redrawArcGuide(guide);
 }

@@ -10,9 +10,11 @@
 // polygons) grow from the press point, paths and polygons are built click by click (a double
 // click, or a click on the first point, ends them), freehand paths follow the drag and are
 // simplified on release, and arcs take centre, radius and start angle from the drag, then
-// their end angle from the pointer until the next click. A new text shape or text path opens
-// for editing in place when VXTextShape::startEditingOnObjectCreation(), its placeholder
-// string selected so that typing replaces it; a click on text of the tool's kind edits it.
+// their end angle from the pointer until the next click. An arc shows its prototype's sweep
+// while it is dragged out and keeps it until the pointer moves on; a dashed circle through
+// the pointer shows where the end will fall. A new text shape or text path opens for editing
+// in place when VXTextShape::startEditingOnObjectCreation(), its placeholder string selected
+// so that typing replaces it; a click on text of the tool's kind edits it.
 
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXDrawingTool.h"
@@ -70,6 +72,8 @@ public:
     bool mouseUpAtPointPartCodeLayerEventDelegate(QPointF point, int partCode, VXLayer* layer, QMouseEvent* event,
                                                   VXToolController* delegate) override;
     void mouseMovedInView(QMouseEvent* event, VXDrawingView* view) override;
+    // The circle an arc being made lies on, and the line from its centre to the pointer.
+    void drawRectInView(QPainter& painter, const QRectF& rect, VXDrawingView* view) const override;
     void abandonGesture() override { cancel(); }
     void toolControllerWillUnsetTool(VXToolController* controller) override { cancel(); }
 
@@ -85,6 +89,10 @@ private:
     bool isSettingEndAngle() const { return m_geometry == Geometry::Arc && m_points.size() > 1; }
     bool shapePathTo(QPointF pointer);
     bool shapeArcTo(QPointF pointer);
+    // The part of the view the arc's guide covers; empty without one.
+    QRectF arcGuideRect() const;
+    // Redraws where the guide was and is.
+    void redrawArcGuide(const QRectF& before) const;
     // Shapes the object for the points so far plus `pointer`; answers whether it has extent.
     bool shapeObjectTo(QPointF pointer);
     // shapeObjectTo for the object the layer shows pending.
@@ -100,7 +108,9 @@ private:
     // The gesture in progress.
     VXDrawableObjectPtr m_object;
     QPointer<VXObjectOwnerLayer> m_layer;
+    QPointer<VXDrawingView> m_view;
     QList<QPointF> m_points;
+    QPointF m_pointer;
     // A path finished on a mouse down reports its creation on the mouse up that follows.
     bool m_createdOnLastClick = false;
     // Text of the tool's kind under the press: a click without extent edits it.

@@ -6,6 +6,10 @@
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 
+#include <QWidget>
+#include <functional>
+#include <tuple>
+
 using namespace drawingtest;
 
 namespace {
@@ -145,6 +149,62 @@ TEST(Grid, BorderLineHiddenDivisionsAndTheMasterGrid)
     EXPECT_EQ(secondary->borderCalls, 1);
     f.drawing->removeLayer(grid.get());
     EXPECT_EQ(f.drawing->gridLayer(), secondary);
+}
+
+namespace {
+
+// Paints the drawing's part `source` at `scale` pixels per point, as a view paints it on screen.
+class ScreenOfDrawing : public QWidget {
+public:
+    ScreenOfDrawing(const VXDrawing& drawing, QRectF source, double scale)
+        : m_drawing(drawing), m_source(source), m_scale(scale)
+    {
+        resize((source.size() * scale).toSize());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        painter.scale(m_scale, m_scale);
+        painter.translate(-m_source.topLeft());
+        platform::DrawingRenderer::drawDrawing(m_drawing, painter, m_source, {});
+    }
+
+private:
+    const VXDrawing& m_drawing;
+    QRectF m_source;
+    double m_scale;
+};
+
+} // namespace
+
+TEST(Grid, ZoomedInOnScreenLinesStayThinWhileOutputKeepsTheirWidths)
+{
+    Fixture f({200, 200});
+    f.drawing->setMarginsLeftTopRightBottom(20, 20, 20, 20);
+    addGrid(f); // majors at x = 20, 100, 180; spans at 60 and 140; divisions every 10
+    auto reddish = [](const QColor& c) { return c.red() > 150 && c.green() < 120 && c.blue() < 120; };
+    auto bluish = [](const QColor& c) { return c.blue() > c.red() + 20 && c.blue() > c.green() + 20; };
+    auto greenish = [](const QColor& c) { return c.green() > c.red() + 20 && c.green() > c.blue() + 20; };
+    // Around the major line at x = 100, the span line at 60 and a division line at 90, 50 pixels a point.
+    for (const auto& [x, test, points, onScreenMaximum] :
+         {std::tuple{100.0, std::function<bool(const QColor&)>(reddish), 0.6, 3},
+          std::tuple{60.0, std::function<bool(const QColor&)>(bluish), 0.3, 2},
+          std::tuple{90.0, std::function<bool(const QColor&)>(greenish), 0.1, 1}}) {
+        const double scale = 50;
+        const QRectF source(x - 3, 93, 6, 4); // clear of the horizontal lines at 90 and 100
+        const int row = 2 * int(scale);
+        const QList<int> output = columnsOf(render(*f.drawing, scale, source), row, test);
+        EXPECT_NEAR(output.size(), points * scale, 3) << x;
+        const QImage screen = ScreenOfDrawing(*f.drawing, source, scale).grab().toImage();
+        const QList<int> shown = columnsOf(screen, row, test);
+        EXPECT_GE(shown.size(), 1) << x;
+        EXPECT_LE(shown.size(), onScreenMaximum + 1) << x; // one more for antialiasing
+        if (!shown.isEmpty())
+            EXPECT_NEAR((shown.first() + shown.last()) / 2.0, 3 * scale, 2) << x;
+    }
 }
 
 TEST(Guides, AddingRemovingAndClearingUndoAndNotify)

@@ -324,6 +324,47 @@ TEST(ToolCreation, ArcAndWedgeTakeRadiusAndBothAngles)
     EXPECT_EQ(f.undo->groupingLevel(), 0);
 }
 
+TEST(ToolCreation, ArcsShowTheirShapeAndTheirCircleAtEveryStage)
+{
+    CreationFixture f;
+    // Whether the view shows dark ink within two pixels of the drawing point.
+    const auto inkNear = [&](QPointF point) {
+        const QImage shown = f.view.viewport()->grab().toImage();
+        const QPoint centre = f.at(point);
+        for (int dx = -2; dx <= 2; ++dx)
+            for (int dy = -2; dy <= 2; ++dy)
+                if (QColor(shown.pixel(centre + QPoint(dx, dy))).lightness() < 160)
+                    return true;
+        return false;
+    };
+    int made = 0;
+    for (const char* name : {"Arc", "Wedge"}) {
+        f.useTool(name);
+        f.press({100, 100});
+        f.move({125, 100});
+        f.move({150, 100});
+        // Dragged out: the prototype's quarter turn from the pointer, on a dashed circle through it.
+        auto* pending = qobject_cast<VXArcPath*>(f.layer->pendingObject());
+        ASSERT_TRUE(pending) << name;
+        EXPECT_NEAR(pending->startAngle(), 0, 1e-9) << name;
+        EXPECT_NEAR(pending->subtendedAngle(), 90, 1e-9) << name;
+        expectRectNear(pending->renderingPath().bounds(), QRectF(100, 100, 50, 50), 1e-6);
+        EXPECT_TRUE(inkNear({100, 50})) << name; // the circle's top, which the arc does not reach
+        // Released, the same until the pointer moves; a click there makes what is shown.
+        f.release({150, 100});
+        EXPECT_NEAR(pending->subtendedAngle(), 90, 1e-9) << name;
+        f.move({100, 150});
+        EXPECT_TRUE(inkNear({50, 100})) << name;
+        f.move({150, 100});
+        f.click({150, 100});
+        EXPECT_FALSE(f.layer->pendingObject()) << name;
+        ASSERT_EQ(f.layer->countOfObjects(), ++made) << name;
+        EXPECT_NEAR(qobject_cast<VXArcPath*>(f.made(made - 1))->subtendedAngle(), 90, 1e-9) << name;
+        EXPECT_FALSE(inkNear({100, 50})) << name; // the guide has gone
+    }
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 2);
+}
+
 TEST(ToolCreation, PointsSnapToTheGridWhenAsked)
 {
     ViewFixture f;
