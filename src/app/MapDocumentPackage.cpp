@@ -3,9 +3,11 @@
 #include "app/PrintInfoCoding.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/ImageWriter.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/vantrix/drawables/DecodedPixelBudget.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
@@ -18,21 +20,21 @@ using platform::PropertyList;
 
 namespace {
 
-// The key NSKeyedArchiver-style archives keep their root under.
+// The key the package's keyed archives keep their root under.
 const QString kRootKey = QStringLiteral("root");
-const QString kReadFailureKey = QStringLiteral("VXOriginalException");
-const QString kWriteFailureKey = QStringLiteral("exception");
 
 void setError(QuorvaneError* error, int code, const QString& description, const QString& key, const QString& reason)
 {
-    LogEvent(kFileEvent, QStringLiteral("%1: %2").arg(description, reason));
+    // "The document could not be read: <reason>", without the sentence's own full stop.
+    const QString sentence = description.endsWith(QLatin1Char('.')) ? description.chopped(1) : description;
+    LogEvent(kFileEvent, QStringLiteral("%1: %2").arg(sentence, reason));
     if (error)
         *error = QuorvaneError(code, description, {{key, reason}});
 }
 
 void setReadError(QuorvaneError* error, const QString& reason)
 {
-    setError(error, kQuorvaneDocumentError, QObject::tr("The document could not be read."), kReadFailureKey, reason);
+    setError(error, kQuorvaneDocumentError, QObject::tr("The document could not be read."), platform::kReadFailureReasonKey, reason);
 }
 
 // The regular file of that name; null with `reason` set when it is absent, left out on reading (a link,
@@ -92,12 +94,12 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
 {
     const QString failure = QObject::tr("The document could not be saved.");
     if (!contents.drawing) {
-        setError(error, kQuorvaneNoDrawingDataError, failure, kWriteFailureKey, QStringLiteral("there is no drawing"));
+        setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey, QStringLiteral("there is no drawing"));
         return std::nullopt;
     }
     const QByteArray drawingData = VXDrawingDocument::archivedDrawing(*contents.drawing);
     if (drawingData.isEmpty()) {
-        setError(error, kQuorvaneNoDrawingDataError, failure, kWriteFailureKey,
+        setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey,
                  QStringLiteral("the drawing gave no data"));
         return std::nullopt;
     }
@@ -106,7 +108,7 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
     const auto info = PropertyList::toData(drawingInformation(*contents.drawing), PropertyList::Format::Xml, &plistError);
     const auto window = PropertyList::toData(contents.windowState, PropertyList::Format::Xml, &plistError);
     if (!info || !window) {
-        setError(error, kQuorvaneDocumentError, failure, kWriteFailureKey, plistError.localizedDescription());
+        setError(error, kQuorvaneDocumentError, failure, platform::kWriteFailureReasonKey, plistError.localizedDescription());
         return std::nullopt;
     }
 
@@ -161,6 +163,8 @@ QByteArray MapDocumentPackage::auxiliaryArchive(const MapDocumentContents& conte
         root.insert(kMapScaleKey, QVariant::fromValue<ZQObjectPtr>(contents.mapScale));
     if (contents.printInfo)
         root.insert(kPrintInfoKey, PrintInfoCoding::propertyList(*contents.printInfo));
+    if (contents.prescale)
+        root.insert(kPrescaleKey, *contents.prescale);
     platform::KeyedArchiver archiver;
     archiver.encodeObject(QVariant(root), kRootKey);
     return archiver.finishEncoding();
@@ -185,7 +189,7 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
     contents.drawing = VXDrawingDocument::drawingFromArchive(content->regularFileContents(), &drawingError);
     if (!contents.drawing) {
         setReadError(error, QStringLiteral("“%1”: %2")
-                                .arg(kContentFileName, drawingError.userInfo().value(kReadFailureKey).toString()));
+                                .arg(kContentFileName, drawingError.userInfo().value(platform::kReadFailureReasonKey).toString()));
         return std::nullopt;
     }
     // Shapes that show one image share its pixels; all of them together have a budget.
@@ -239,6 +243,14 @@ bool MapDocumentPackage::readAuxiliaryArchive(const QByteArray& data, MapDocumen
         contents.printInfo = PrintInfoCoding::pageLayout(root.value(kPrintInfoKey));
         if (!contents.printInfo)
             ZQLog(QStringLiteral("the document's print information could not be read; the default is used"));
+    }
+    if (root.contains(kPrescaleKey)) {
+        const QVariant stored = root.value(kPrescaleKey);
+        const double prescale = stored.toDouble();
+        if (platform::isNumericVariant(stored) && std::isfinite(prescale) && prescale > 0)
+            contents.prescale = prescale;
+        else
+            ZQLog(QStringLiteral("the document's prescale could not be read; the default is used"));
     }
     const QVariant documentInfo = root.value(kDocumentInfoKey);
     if (documentInfo.metaType().id() == QMetaType::QVariantMap)

@@ -5,7 +5,8 @@
 //   VL_Content.drawing        keyed archive of the drawing
 //   VL_Info.plist             the drawing information, with its size and units flattened
 //                             into lower-case keys for readers that do not open the drawing
-//   VL_Auxiliary_Info.dat     keyed archive of a dictionary: map scale, print and document info
+//   VL_Auxiliary_Info.dat     keyed archive of a dictionary: map scale, prescale, print and
+//                             document info
 //   QuickLook/Thumbnail.jpg   a small picture of the drawing
 //   QuickLook/Preview.pdf     a page of the drawing's size showing a picture of it
 //   _window.plist             the window's restorable state
@@ -14,7 +15,7 @@
 // Reading trusts nothing: a package whose drawing, information or auxiliary archive is
 // missing where required, empty, cut short or of a foreign kind, or whose images would
 // decode past a DecodedPixelBudget, is refused with error 101, the reason under
-// "VXOriginalException". The window state and export settings are only
+// platform::kReadFailureReasonKey. The window state and export settings are only
 // conveniences: damage there is logged and they are left out.
 
 #include "mapscale/VXQMapScale.h"
@@ -33,6 +34,7 @@ struct MapDocumentContents {
     QVariantMap documentInfo;
     QVariantMap windowState;                   // empty: none
     std::optional<QVariantMap> exportSettings; // written only when present
+    std::optional<double> prescale;            // none when the package has none (or a bad one)
 };
 
 class MapDocumentPackage {
@@ -49,6 +51,7 @@ public:
     static inline const QString kMapScaleKey = QStringLiteral("Map_Scale");
     static inline const QString kPrintInfoKey = QStringLiteral("Print_Info");
     static inline const QString kDocumentInfoKey = QStringLiteral("Document_Info");
+    static inline const QString kPrescaleKey = QStringLiteral("Prescale");
     static inline const QString kInfoWidthKey = QStringLiteral("vx_drawing_dimensions.size_width");
     static inline const QString kInfoHeightKey = QStringLiteral("vx_drawing_dimensions.size_height");
     static inline const QString kInfoUnitsKey = QStringLiteral("vx_dimensions_units");
@@ -58,7 +61,7 @@ public:
     static constexpr int kPreviewSide = 512;
 
     // Nullopt with error 102 when there is no drawing to write, 101 when a part cannot be
-    // encoded (reason under "exception").
+    // encoded (reason under platform::kWriteFailureReasonKey).
     static std::optional<platform::FileWrapper> write(const MapDocumentContents& contents, QuorvaneError* error);
     static std::optional<MapDocumentContents> read(const platform::FileWrapper& package, QuorvaneError* error);
 

@@ -5,6 +5,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/WindowController.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
+#include "platform/vantrix/model/VXLayerGroup.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 
 #include <QMenuBar>
@@ -138,8 +139,21 @@ VXDrawing* drawingShownIn(const QWidget* window)
     return document ? document->drawing().get() : nullptr;
 }
 
-// Below the layer commands, the drawing's layers from the top: choosing one makes it active.
-// They stand in for the layers panel.
+// A layer's item: indented by the layer's depth in groups. Choosing a layer makes it active;
+// a group is listed with its members but cannot be chosen.
+MenuItem* addLayerItem(Menu* menu, const VXLayerPtr& layer)
+{
+    constexpr int kIndentPerLevel = 4;
+    const bool isGroup = qobject_cast<const VXLayerGroup*>(layer.get()) != nullptr;
+    const QString title = QString(layer->level() * kIndentPerLevel, QLatin1Char(' '))
+                          + QString(layer->layerName()).replace('&', QStringLiteral("&&"));
+    MenuItem* item = addItem(menu, title, isGroup ? QByteArray() : QByteArrayLiteral("makeActiveAction"));
+    item->setRepresentedObject(QVariant::fromValue(layer));
+    return item;
+}
+
+// Below the layer commands, the drawing's layers and groups from the top. They stand in for
+// the layers panel.
 void addLayerMenu(QMenuBar* bar, QWidget* window)
 {
     Menu* layer = addMenu(bar, QObject::tr("&Layer"));
@@ -159,14 +173,9 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
         const QList<QAction*> shown = layer->actions();
         qDeleteAll(shown.mid(shown.indexOf(layersStart) + 1));
         QList<QAction*> listed;
-        if (const VXDrawing* drawing = drawingShownIn(window)) {
-            for (const VXLayerPtr& each : drawing->flattenedLayers()) {
-                MenuItem* item = addItem(layer, QString(each->layerName()).replace('&', QStringLiteral("&&")),
-                                         "makeActiveAction");
-                item->setRepresentedObject(QVariant::fromValue(each));
-                listed.append(item);
-            }
-        }
+        if (const VXDrawing* drawing = drawingShownIn(window))
+            for (const VXLayerPtr& each : drawing->flattenedLayers(true))
+                listed.append(addLayerItem(layer, each));
         layersStart->setVisible(!listed.isEmpty());
         Menu::validateActions(listed);
     });

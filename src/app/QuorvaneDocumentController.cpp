@@ -24,17 +24,19 @@ void setOpenError(QuorvaneError* error, const QUrl& url, const QuorvaneError& ca
 QuorvaneDocumentController::QuorvaneDocumentController()
 {
     const auto mapDocument = [] { return std::make_shared<ZQTrueQuorvaneDocument>(); };
-    registerDocumentType(kZQMapDocumentType, {QStringLiteral("qvnl")}, mapDocument, Storage::Package);
-    registerDocumentType(kZQLegacyMapDocumentType, {QStringLiteral("tmsv")}, mapDocument, Storage::Package);
+    registerDocumentType(kZQMapDocumentType, {QStringLiteral("qvnl")}, mapDocument, Storage::Package, tr("Maps"));
+    registerDocumentType(kZQLegacyMapDocumentType, {QStringLiteral("tmsv")}, mapDocument, Storage::Package,
+                         tr("Maps of Earlier Versions"));
     registerDocumentType(kQuorvaneMapTemplateType, {QStringLiteral("vlm"), QStringLiteral("quorvane_map")}, mapDocument,
-                         Storage::Package);
+                         Storage::Package, tr("Map Templates"));
     // A flat drawing opens in a map window like any other drawing the application shows.
-    registerDocumentType(kVXDrawingDocumentType, {QStringLiteral("drawing")}, mapDocument);
+    registerDocumentType(kVXDrawingDocumentType, {QStringLiteral("drawing")}, mapDocument, Storage::File,
+                         tr("Drawings"));
     registerDocumentType(kQuorvaneImageType,
                          {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("tif"),
                           QStringLiteral("tiff"), QStringLiteral("bmp"), QStringLiteral("gif")},
-                         mapDocument);
-    registerDocumentType(kQuorvaneSVGType, {QStringLiteral("svg")}, mapDocument);
+                         mapDocument, Storage::File, tr("Images"));
+    registerDocumentType(kQuorvaneSVGType, {QStringLiteral("svg")}, mapDocument, Storage::File, tr("SVG Files"));
 }
 
 QuorvaneDocumentController::~QuorvaneDocumentController() = default;
@@ -66,10 +68,16 @@ platform::Document* QuorvaneDocumentController::addDisplayAndZoomToFit(
     const std::shared_ptr<ZQQuorvaneDocument>& document, bool display)
 {
     platform::Document* opened = addAndDisplay(document, display);
-    // Once the new window has laid itself out, or the fit is made for a viewport of another size.
-    if (VXDrawingView* view = opened && display ? document->mainView() : nullptr)
-        platform::RunLoop::performAfterDelay(view, [view] { view->zoomViewToFitInWindow(); }, 0);
+    if (opened && display)
+        zoomToFitOnceLaidOut(*document);
     return opened;
+}
+
+void QuorvaneDocumentController::zoomToFitOnceLaidOut(const ZQQuorvaneDocument& document)
+{
+    // Once the new window has laid itself out, or the fit is made for a viewport of another size.
+    if (VXDrawingView* view = document.mainView())
+        platform::RunLoop::performAfterDelay(view, [view] { view->zoomViewToFitInWindow(); }, 0);
 }
 
 // --- Templates ---------------------------------------------------------------------------
@@ -181,4 +189,15 @@ std::shared_ptr<platform::Document> QuorvaneDocumentController::makeDocumentWith
     if (typeName == kQuorvaneSVGType)
         return makeDocumentWithSVGAtURLError(url, error);
     return DocumentController::makeDocumentWithContentsOfURLOfTypeError(url, typeName, error);
+}
+
+platform::Document* QuorvaneDocumentController::openDocumentWithContentsOfURLDisplayError(const QUrl& url, bool display,
+                                                                                        QuorvaneError* error)
+{
+    platform::Document* document = DocumentController::openDocumentWithContentsOfURLDisplayError(url, display, error);
+    const QString typeName = typeFromFileExtension(QFileInfo(url.toLocalFile()).suffix());
+    const auto* map = qobject_cast<ZQQuorvaneDocument*>(document);
+    if (map && display && (typeName == kQuorvaneImageType || typeName == kQuorvaneSVGType))
+        zoomToFitOnceLaidOut(*map);
+    return document;
 }

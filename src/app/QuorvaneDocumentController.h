@@ -50,6 +50,9 @@ public:
     // Templates, images and SVG files become untitled documents; other types read as they are.
     std::shared_ptr<platform::Document> makeDocumentWithContentsOfURLOfTypeError(const QUrl& url, const QString& typeName,
                                                                        QuorvaneError* error) override;
+    // However a file is opened, a map made from an image or SVG file is shown zoomed to fit.
+    platform::Document* openDocumentWithContentsOfURLDisplayError(const QUrl& url, bool display,
+                                                                  QuorvaneError* error) override;
 
 private:
     std::shared_ptr<ZQQuorvaneDocument> makeUntitledMapDocumentError(QuorvaneError* error);
@@ -57,4 +60,5 @@ private:
     platform::Document* addAndDisplay(const std::shared_ptr<ZQQuorvaneDocument>& document, bool display);
     // The same, then fits the drawing to the window: for documents made from pictures.
     platform::Document* addDisplayAndZoomToFit(const std::shared_ptr<ZQQuorvaneDocument>& document, bool display);
+    static void zoomToFitOnceLaidOut(const ZQQuorvaneDocument& document);
 };

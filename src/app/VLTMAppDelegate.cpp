@@ -15,6 +15,7 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/ColourPanel.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/styles/VXStrokeDash.h"
@@ -28,6 +29,7 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -190,7 +192,9 @@ void VLTMAppDelegate::selfInstall()
 {
     LogEvent(kLifeEvent, QStringLiteral("layer selection colours from \"Selection Colors\" (not in this build)"));
     const qsizetype dashes = VXStrokeDash::registeredDashes().size();
-    LogEvent(kLifeEvent, QStringLiteral("%1 saved dashes from %2").arg(dashes).arg(VXStrokeDash::registeredDashesFilePath()));
+    // The file's name alone: the log should not carry the user's home folder.
+    const QString file = QFileInfo(VXStrokeDash::registeredDashesFilePath()).fileName();
+    LogEvent(kLifeEvent, QStringLiteral("%1 saved dashes from %2").arg(dashes).arg(file));
 }
 
 void VLTMAppDelegate::letColourPanelShowOpacity()
@@ -269,16 +273,32 @@ bool VLTMAppDelegate::applicationOpenFile(QObject*, const QString& filename)
     QuorvaneDocumentController* controller = documentController();
     const QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
     QuorvaneError error;
-    const QString type = controller->typeFromFileExtension(file.suffix());
-    const platform::Document* document =
-        type == kQuorvaneImageType ? controller->openDocumentWithImageAtURLDisplayError(url, true, &error)
-        : type == kQuorvaneSVGType ? controller->openDocumentWithSVGAtURLDisplayError(url, true, &error)
-                                   : controller->openDocumentWithContentsOfURLDisplayError(url, true, &error);
+    const platform::Document* document = controller->openDocumentWithContentsOfURLDisplayError(url, true, &error);
     if (!document) {
-        ZQLogObjCMethod(QStringLiteral("could not open %1: %2").arg(filename, error.localizedDescription()));
+        const QString reason = platform::DocumentError::failureReason(error);
+        ZQLog(QStringLiteral("could not open %1: %2").arg(filename, reason.isEmpty() ? error.localizedDescription() : reason));
         controller->presentError(error);
     }
     return document != nullptr;
+}
+
+bool VLTMAppDelegate::applicationOpenFiles(const QStringList& filenames)
+{
+    bool opened = false;
+    for (const QString& filename : filenames)
+        platform::runGuarded("opening a file", [&] { opened = applicationOpenFile(qApp, filename) || opened; });
+    return opened;
+}
+
+void VLTMAppDelegate::applicationOpenUntitledFile()
+{
+    platform::runGuarded("opening an untitled document", [this] {
+        QuorvaneError error;
+        if (!documentController()->openUntitledDocumentAndDisplayError(true, &error))
+            documentController()->presentError(error);
+    });
+    if (QWidget* alert = QApplication::activeModalWidget())
+        alert->raise();
 }
 
 void VLTMAppDelegate::openSelectedTemplateURL(const QUrl& url)

@@ -53,6 +53,11 @@ public:
     // Map documents, templates, flat drawings, images and SVG files open through the document
     // controller; answers whether a document opened. Failures are shown to the user.
     bool applicationOpenFile(QObject* application, const QString& filename);
+    // The files named at start-up, one by one, each failure shown; answers whether any opened.
+    bool applicationOpenFiles(const QStringList& filenames);
+    // A new untitled map, shown. The application quits with its last window, so a launch
+    // that opened nothing ends here; an alert already up stays in front of the new window.
+    void applicationOpenUntitledFile();
     // A new untitled document from the template, shown.
     void openSelectedTemplateURL(const QUrl& url);
     // A new untitled document showing the image; nothing (but a log line) when it cannot be read.

@@ -7,42 +7,26 @@
 // A ZQConfinedSavePanel is a handle: copies share one panel. The completion receives 1 and
 // the chosen file, or 0 and an empty URL.
 
-#include <QString>
-#include <QUrl>
-#include <functional>
-#include <memory>
+#include "platform/ui/SavePanel.h"
 
-class QFileDialog;
-class QWidget;
-
-class ZQConfinedSavePanel {
+class ZQConfinedSavePanel : public platform::SavePanel {
 public:
-    using CompletionHandler = std::function<void(int result, const QUrl& url)>;
+    using URLCompletionHandler = std::function<void(int result, const QUrl& url)>;
 
     explicit ZQConfinedSavePanel(const QString& folder);
-    ~ZQConfinedSavePanel();
-    ZQConfinedSavePanel(const ZQConfinedSavePanel&) = default;
-    ZQConfinedSavePanel& operator=(const ZQConfinedSavePanel&) = default;
 
-    QString folder() const;
+    // The folder with links resolved.
+    QString folder() const { return m_folder; }
     // Whether `path` is the folder or lies beneath it (symbolic links resolved).
     bool isInsideFolder(const QString& path) const;
 
-    void setTitle(const QString& title);
-    void setNameFieldStringValue(const QString& name);
     // The extension (without dot) that a chosen name gets when it lacks it; empty for none.
-    QString allowedFileType() const;
+    QString allowedFileType() const { return allowedFileTypes().value(0); }
     void setAllowedFileType(const QString& extension);
 
-    // Opens the panel modal to `window` (to the application without one) and returns.
-    void beginSheetModalForWindowCompletionHandler(QWidget* window, CompletionHandler handler);
-
-    // The chosen file once the panel ended with OK.
-    QUrl URL() const;
-    // The dialog while it exists (deleted after the panel ends).
-    QFileDialog* fileDialog() const;
+    using SavePanel::beginSheetModalForWindowCompletionHandler;
+    void beginSheetModalForWindowCompletionHandler(QWidget* window, URLCompletionHandler handler);
 
 private:
-    struct State;
-    std::shared_ptr<State> d;
+    QString m_folder;
 };

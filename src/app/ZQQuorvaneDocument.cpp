@@ -17,7 +17,9 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXGridLayer.h"
@@ -40,8 +42,6 @@ constexpr int kMaximumTemplateFolderDepth = 16;
 
 const QString kSplitsKey = QStringLiteral("splits");
 const QString kIndexGridClassName = QStringLiteral("VXQSquareAnnotatedGrid");
-const QString kReadFailureKey = QStringLiteral("VXOriginalException");
-const QString kWriteFailureKey = QStringLiteral("exception");
 
 bool g_defaultQualityModulation = false;
 
@@ -582,6 +582,15 @@ VXImageShape* ZQQuorvaneDocument::selectedImageShape() const
 
 void ZQQuorvaneDocument::vectorizeImageSelection(QObject*)
 {
+    const VXImageShape* shape = selectedImageShape();
+    if (shape && !shape->canBeVectorized()) {
+        // Say why rather than open the sheet for a trace that could not replace the image.
+        platform::Alert alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+            tr("The image is locked."), tr("OK"), {}, {},
+            tr("Vectorizing replaces an image with the shapes traced from it, which a locked image does not allow."));
+        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
+        return;
+    }
     if (!m_vectorizingController)
         m_vectorizingController = std::make_shared<QVNVectorizingOptionsController>();
     m_vectorizingController->runModalVectorizingDialogForWindowVectorizingDelegate(windowForSheet(), this);
@@ -698,7 +707,7 @@ bool ZQQuorvaneDocument::readFromURLOfTypeError(const QUrl& url, const QString& 
 {
     const bool read = VXDrawingDocument::readFromURLOfTypeError(url, typeName, error);
     if (!read)
-        ensureReason(error, kReadFailureKey);
+        ensureReason(error, platform::kReadFailureReasonKey);
     return read;
 }
 
@@ -706,7 +715,7 @@ bool ZQQuorvaneDocument::writeToURLOfTypeError(const QUrl& url, const QString& t
 {
     const bool written = VXDrawingDocument::writeToURLOfTypeError(url, typeName, error);
     if (!written)
-        ensureReason(error, kWriteFailureKey);
+        ensureReason(error, platform::kWriteFailureReasonKey);
     return written;
 }
 
@@ -728,6 +737,7 @@ bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrap
     if (contents->printInfo)
         m_printInfo = *contents->printInfo;
     setDocumentInfo(contents->documentInfo);
+    setPrescale(contents->prescale.value_or(defaultPrescale()));
     m_windowRestorationState = contents->windowState;
     if (contents->exportSettings && exportOperationFactory())
         m_exportOperation = exportOperationFactory()(*contents->exportSettings);
@@ -744,7 +754,7 @@ std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(
             *error = unsupportedTypeError(typeName);
         return std::nullopt;
     }
-    MapDocumentContents contents{drawing(), m_mapScale, m_printInfo, m_documentInfo, restorableStateInfo(), {}};
+    MapDocumentContents contents{drawing(), m_mapScale, m_printInfo, m_documentInfo, restorableStateInfo(), {}, m_prescale};
     if (m_exportOperation && m_exportOperation->respondsToSelector("restorableStateInfo"))
         contents.exportSettings = m_exportOperation->performSelector("restorableStateInfo").toMap();
     return MapDocumentPackage::write(contents, error);

@@ -189,7 +189,7 @@ public:
     static const ExportOperationFactory& exportOperationFactory();
 
     // --- Reading and writing ---------------------------------------------------------------
-    // Failures carry their reason under "VXOriginalException" (reading) or "exception" (writing).
+    // Failures carry their reason under platform::kReadFailureReasonKey or kWriteFailureReasonKey.
     bool readFromURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error) override;
     bool writeToURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error) override;
     bool readFromFileWrapperOfTypeError(const platform::FileWrapper& wrapper, const QString& typeName,

@@ -13,6 +13,7 @@
 #include "platform/ui/DocumentError.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/styles/VXGradientFill.h"
+#include "platform/vantrix/styles/VXStrokeDash.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolController.h"
 
@@ -91,6 +92,11 @@ TEST_F(AppDelegate, LaunchStepsRunInOrderWithTheDefaultsRegisteredBeforeAnyIsRea
     EXPECT_TRUE(ZQQuorvaneDocument::defaultQualityModulation());
     EXPECT_EQ(VXStyle::defaultStyle()->fillColour(), QColor("#AAD0E5"));
     EXPECT_EQ(VXStyle::defaultStyle()->strokeColour(), QColor("#333333"));
+    // The saved dashes are named by their file alone, keeping the user's folders out of the log.
+    const QString dashLine = log.lines.filter(" saved dashes from ").value(0);
+    EXPECT_TRUE(dashLine.endsWith(" from " + QFileInfo(VXStrokeDash::registeredDashesFilePath()).fileName()))
+        << qPrintable(dashLine);
+    EXPECT_FALSE(dashLine.contains('/')) << qPrintable(dashLine);
     log.lines.clear();
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(loggedSteps(log, "launch").size(), 12);
@@ -200,6 +206,35 @@ TEST_F(AppDelegate, OpenFileAnswersWhatTheDocumentControllerDidAndSVGFilesBecome
     for (const char* name : {"Broken Chart.svg", "notes.xyz", "Damaged.qvnl", "Birds.symlibrary", "missing.qvnl"})
         EXPECT_FALSE(delegate.applicationOpenFile(qApp, folder.filePath(name))) << qPrintable(name);
     EXPECT_TRUE(controller->documents().isEmpty());
+}
+
+TEST_F(AppDelegate, ALaunchThatOpensNoneOfItsFilesStillEndsWithAWindow)
+{
+    ASSERT_TRUE(delegate.applicationWillFinishLaunching());
+    QTemporaryDir folder;
+    const QStringList missing{folder.filePath("Gone.qvnl"), folder.filePath("Also Gone.svg")};
+    testsupport::LogCapture log;
+    EXPECT_FALSE(delegate.applicationOpenFiles(missing));
+    // The log says what failed and why, in the user's terms.
+    ASSERT_EQ(log.lines.filter("could not open ").size(), 2);
+    EXPECT_FALSE(log.contains("VLTMAppDelegate")) << qPrintable(log.lines.join('\n'));
+    delegate.applicationDidFinishLaunching();
+    delegate.applicationOpenUntitledFile();
+    platform::RunLoop::runUntilIdle();
+
+    // The alert stays in front of the new window; once answered, the window is still there.
+    QMessageBox* box = openMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
+    EXPECT_TRUE(box->text().contains("Gone"));
+    while ((box = openMessageBox()))
+        clickButton(box, "OK");
+    platform::RunLoop::runUntilIdle();
+    const QList<platform::Document*> documents = platform::DocumentController::existingSharedDocumentController()->documents();
+    ASSERT_EQ(documents.size(), 1);
+    EXPECT_TRUE(documents.first()->fileURL().isEmpty());
+    ASSERT_TRUE(documents.first()->windowForSheet());
+    EXPECT_TRUE(documents.first()->windowForSheet()->isVisible());
 }
 
 TEST_F(AppDelegate, ResettingPreferencesAsksFirst)

@@ -19,11 +19,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -260,6 +262,49 @@ TEST_F(DocumentControllerTypes, ImagesOpenAsNewMapsHoldingThemAndFitTheirWindow)
     EXPECT_TRUE(visible.contains(drawing.bounds())) << visible.width() << " x " << visible.height();
     EXPECT_LT(document->mainView()->scale(), 1.0);
     document->close();
+}
+
+TEST_F(DocumentControllerTypes, TheOpenPanelNamesItsFiltersByKindAndFitsPicturesToTheirWindow)
+{
+    controller.openDocument(nullptr);
+    auto* dialog = visibleTopLevel<QFileDialog>();
+    ASSERT_TRUE(dialog);
+    const QStringList filters = dialog->nameFilters();
+    ASSERT_EQ(filters.size(), controller.documentTypeNames().size() + 2);
+    EXPECT_TRUE(filters.first().startsWith("All Documents (*.qvnl *.tmsv ")) << qPrintable(filters.first());
+    EXPECT_TRUE(filters.first().endsWith(" *.gif *.svg)")) << qPrintable(filters.first());
+    EXPECT_EQ(filters.at(1), "Maps (*.qvnl)");
+    EXPECT_TRUE(filters.contains("Images (*.png *.jpg *.jpeg *.tif *.tiff *.bmp *.gif)"));
+    EXPECT_TRUE(filters.contains("SVG Files (*.svg)"));
+    EXPECT_EQ(filters.last(), "All Files (*)");
+    EXPECT_EQ(dialog->selectedNameFilter(), filters.first());
+    // Every column but the name is as wide as its title and its widest text.
+    dialog->setDirectory(folder.path());
+    write("Harbour View Survey of the Eastern Breakwater.png", {});
+    platform::RunLoop::runUntilIdle();
+    auto* details = dialog->findChild<QTreeView*>("treeView");
+    ASSERT_TRUE(details);
+    const QHeaderView* header = details->header();
+    for (int column = 1; column < header->count(); ++column) {
+        EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column)) << column;
+        EXPECT_GE(header->sectionSize(column), static_cast<QAbstractItemView*>(details)->sizeHintForColumn(column)) << column;
+    }
+    dialog->reject();
+    platform::RunLoop::runUntilIdle();
+
+    // A picture chosen in the panel fits its window, as one named at start-up does.
+    QImage picture(3000, 2000, QImage::Format_RGB32);
+    picture.fill(QColor(20, 90, 40));
+    ASSERT_TRUE(picture.save(folder.filePath("Harbour View.png")));
+    chooseInOpenPanel("Harbour View.png");
+    ASSERT_EQ(controller.documents().size(), 1);
+    auto* document = qobject_cast<ZQQuorvaneDocument*>(controller.documents().first());
+    ASSERT_TRUE(document && document->mainView());
+    platform::RunLoop::runUntilIdle();
+    const QRectF visible = document->mainView()->visibleDrawingRect();
+    EXPECT_TRUE(visible.contains(document->drawing()->bounds())) << visible.width() << " x " << visible.height();
+    EXPECT_LT(document->mainView()->scale(), 1.0);
+    controller.closeAllDocuments();
 }
 
 TEST_F(DocumentControllerTypes, SVGFilesOpenAsUntitledMapsShowingTheFile)

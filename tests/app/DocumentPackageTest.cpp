@@ -147,6 +147,7 @@ TEST_F(DocumentPackageTest, ReopensWithEverythingAndEachFileHoldsWhatItsReadersE
     EXPECT_EQ(mapLayer->allStyles().size(), 2);
 
     EXPECT_DOUBLE_EQ(reopened->mapScale()->scale(), 50000);
+    EXPECT_DOUBLE_EQ(reopened->prescale(), 0.5);
     EXPECT_TRUE(reopened->printInfo().isEquivalentTo(saved->printInfo()));
     EXPECT_EQ(reopened->printInfo().orientation(), QPageLayout::Landscape);
     EXPECT_EQ(reopened->documentInfo().value(QStringLiteral("author")), QStringLiteral("Ada"));
@@ -210,7 +211,10 @@ TEST_F(DocumentPackageTest, DamagedPackagesAreRefusedWithoutTouchingTheDisk)
             replacePackageFile(place, bytes);
             const auto before = snapshot(packagePath);
             QuorvaneError error;
+            testsupport::LogCapture log;
             EXPECT_FALSE(open(&error)) << place.toStdString() << " " << kind.toStdString();
+            EXPECT_TRUE(log.contains(QStringLiteral("The document could not be read: ")));
+            EXPECT_FALSE(log.contains(QStringLiteral(".:"))) << qPrintable(log.lines.join('\n'));
             EXPECT_EQ(error.code(), kQuorvaneDocumentError) << place.toStdString() << " " << kind.toStdString();
             EXPECT_EQ(error.domain(), kQuorvaneErrorDomain);
             EXPECT_TRUE(error.userInfo().contains(QStringLiteral("VXOriginalException")))
@@ -283,13 +287,27 @@ TEST_F(DocumentPackageTest, DamagedWindowStateOrAScaleMissingFromTheAuxiliaryArc
         EXPECT_TRUE(log.contains(QStringLiteral("window restoration state could not be read")));
     }
 
-    platform::KeyedArchiver archiver;
-    archiver.encodeObject(QVariant(QVariantMap{{MapDocumentPackage::kDocumentInfoKey, QVariantMap()}}),
-                          QStringLiteral("root"));
-    replacePackageFile(MapDocumentPackage::kAuxiliaryFileName, archiver.finishEncoding());
+    const auto replaceAuxiliaryRoot = [this](const QVariantMap& root) {
+        platform::KeyedArchiver archiver;
+        archiver.encodeObject(QVariant(root), QStringLiteral("root"));
+        replacePackageFile(MapDocumentPackage::kAuxiliaryFileName, archiver.finishEncoding());
+    };
+    replaceAuxiliaryRoot({{MapDocumentPackage::kDocumentInfoKey, QVariantMap()}});
     const auto withoutScale = open();
     ASSERT_TRUE(withoutScale && withoutScale->mapScale());
     EXPECT_TRUE(withoutScale->mapScale()->isEqualToMapScale(VXQMapScale::defaultScale().get()));
+    EXPECT_DOUBLE_EQ(withoutScale->prescale(), ZQQuorvaneDocument::defaultPrescale());
+    // A prescale no document could have set reads as the default; a whole number is a number.
+    for (const QVariant& prescale : {QVariant(-2.0), QVariant(qQNaN()), QVariant(QStringLiteral("0.5")), QVariant(0)}) {
+        replaceAuxiliaryRoot({{MapDocumentPackage::kPrescaleKey, prescale}});
+        testsupport::LogCapture log;
+        const auto reopened = open();
+        ASSERT_TRUE(reopened);
+        EXPECT_DOUBLE_EQ(reopened->prescale(), ZQQuorvaneDocument::defaultPrescale()) << prescale.toString().toStdString();
+        EXPECT_TRUE(log.contains(QStringLiteral("prescale could not be read")));
+    }
+    replaceAuxiliaryRoot({{MapDocumentPackage::kPrescaleKey, 3}});
+    EXPECT_DOUBLE_EQ(open()->prescale(), 3.0);
     // A package from before the auxiliary archive existed opens the same way.
     QFile::remove(QDir(packagePath).filePath(MapDocumentPackage::kAuxiliaryFileName));
     const auto older = open();

@@ -17,11 +17,15 @@
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/tools/VXZoomTool.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/model/VXLayerGroup.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -237,6 +241,24 @@ TEST_F(MapMenus, AnImageOpenedAsAMapIsWorkedOnThroughTheLayerMenu)
     QWidget* viewport = document->mainView()->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, viewport->rect().center());
     EXPECT_TRUE(vectorize->validate());
+    // The image is locked: Vectorize... says so instead of tracing nothing.
+    vectorize->trigger();
+    platform::RunLoop::runUntilIdle();
+    auto* locked = window->findChild<QMessageBox*>();
+    ASSERT_TRUE(locked);
+    EXPECT_EQ(locked->text(), "The image is locked.");
+    locked->buttons().first()->click();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(qobject_cast<VXObjectOwnerLayer*>(imageLayer.get())->countOfObjects(), 1);
+    // What can be copied can be pasted back.
+    MenuItem* copy = item("Edit", "Copy");
+    MenuItem* paste = item("Edit", "Paste");
+    ASSERT_TRUE(copy->validate());
+    copy->trigger();
+    ASSERT_TRUE(paste->validate());
+    paste->trigger();
+    EXPECT_EQ(qobject_cast<VXObjectOwnerLayer*>(imageLayer.get())->countOfObjects(), 2);
+    document->undoManager()->undo();
 
     // Lock Layer locks the active layer as one named undo step, and says Unlock Layer while locked.
     MenuItem* lock = item("Layer", "Lock Layer");
@@ -250,6 +272,33 @@ TEST_F(MapMenus, AnImageOpenedAsAMapIsWorkedOnThroughTheLayerMenu)
     EXPECT_FALSE(imageLayer->locked());
     document->undoManager()->redo();
     EXPECT_TRUE(imageLayer->locked());
+}
+
+TEST_F(MapMenus, LayerGroupsAreListedWithTheirMembersIndentedButCannotBeChosen)
+{
+    item("Layer", "New Layer Group")->trigger();
+    VXLayer* inner = document->drawing()->activeLayer();
+    ASSERT_TRUE(inner && inner->layerGroup());
+    document->drawing()->setActiveLayer(inner);
+    item("Layer", "New Layer Group")->trigger(); // a group inside the group
+    QMenu* layerMenu = nullptr;
+    for (QMenu* menu : window->menuBar()->findChildren<QMenu*>())
+        if (menu->title() == "&Layer")
+            layerMenu = menu;
+    ASSERT_TRUE(layerMenu);
+    Q_EMIT layerMenu->aboutToShow();
+    QStringList listed;
+    for (const VXLayerPtr& layer : document->drawing()->flattenedLayers(true)) {
+        const QString title = QString(4 * layer->level(), ' ') + layer->layerName();
+        MenuItem* listedItem = item("Layer", title);
+        ASSERT_TRUE(listedItem) << qPrintable(title);
+        const bool isGroup = qobject_cast<VXLayerGroup*>(layer.get()) != nullptr;
+        EXPECT_EQ(listedItem->isEnabled(), !isGroup && layer->layerMayBecomeActive()) << qPrintable(title);
+        listed << title;
+    }
+    EXPECT_EQ(listed.filter(QRegularExpression("^ {4}Group")).size(), 1) << qPrintable(listed.join('|'));
+    EXPECT_EQ(listed.filter(QRegularExpression("^ {8}Layer")).size(), 1) << qPrintable(listed.join('|'));
+    EXPECT_EQ(listed.filter(QRegularExpression("^Group")).size(), 1) << qPrintable(listed.join('|'));
 }
 
 // --- Undo redirection ----------------------------------------------------------------------------

@@ -342,9 +342,20 @@ void Document::saveDocumentTo(QObject*)
 
 void Document::revertDocumentToSaved(QObject*)
 {
-    QuorvaneError error;
-    if (!m_fileURL.isEmpty() && !revertToContentsOfURLOfTypeError(m_fileURL, m_fileType, &error))
-        presentError(error);
+    if (m_fileURL.isEmpty())
+        return;
+    // Reverting drops every unsaved change and cannot be undone, so Cancel is the default.
+    Alert alert = Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+        tr("Do you want to revert to the most recently saved version?"), tr("Cancel"), tr("Revert"), QString(),
+        tr("Your current changes will be lost."));
+    const QPointer<Document> self(this);
+    alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), [self](int code) {
+        if (!self || code != Alert::kAlternateReturn)
+            return;
+        QuorvaneError error;
+        if (!self->revertToContentsOfURLOfTypeError(self->m_fileURL, self->m_fileType, &error))
+            self->presentError(error);
+    });
 }
 
 bool Document::validateMenuItem(MenuItem* item)

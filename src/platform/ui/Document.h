@@ -111,6 +111,7 @@ public:
     Q_INVOKABLE void saveDocument(QObject* sender);
     Q_INVOKABLE void saveDocumentAs(QObject* sender);
     Q_INVOKABLE void saveDocumentTo(QObject* sender);
+    // Asks first (Cancel is the default), then re-reads the saved file.
     Q_INVOKABLE void revertDocumentToSaved(QObject* sender);
     Q_INVOKABLE void undo(QObject* sender);
     Q_INVOKABLE void redo(QObject* sender);

@@ -59,16 +59,22 @@ void DocumentController::setSharedDocumentController(std::unique_ptr<DocumentCon
 // --- Types -------------------------------------------------------------------------------
 
 void DocumentController::registerDocumentType(const QString& typeName, const QStringList& extensions,
-                                              DocumentFactory factory, Storage storage)
+                                              DocumentFactory factory, Storage storage, const QString& displayName)
 {
     ZQ_ASSERT(!typeName.isEmpty() && factory, QStringLiteral("a document type needs a name and a factory"));
     const auto existing = std::find_if(m_types.begin(), m_types.end(),
                                        [&](const DocumentType& type) { return type.name == typeName; });
-    DocumentType type{typeName, extensions, std::move(factory), storage};
+    DocumentType type{typeName, extensions, std::move(factory), storage, displayName};
     if (existing != m_types.end())
         *existing = std::move(type);
     else
         m_types.push_back(std::move(type));
+}
+
+QString DocumentController::displayNameForType(const QString& typeName) const
+{
+    const DocumentType* type = typeNamed(typeName);
+    return type && !type->displayName.isEmpty() ? type->displayName : typeName;
 }
 
 QStringList DocumentController::documentTypeNames() const
@@ -314,10 +320,15 @@ void DocumentController::newDocument(QObject*)
 void DocumentController::openDocument(QObject*)
 {
     OpenPanel panel;
+    QList<SavePanel::FileTypeFilter> kinds;
     QStringList extensions;
-    for (const DocumentType& type : m_types)
+    for (const DocumentType& type : m_types) {
+        kinds.append({displayNameForType(type.name), type.extensions});
         extensions << type.extensions;
-    panel.setAllowedFileTypes(extensions);
+    }
+    kinds.prepend({tr("All Documents"), extensions});
+    kinds.append({tr("All Files"), {}});
+    panel.setFileTypeFilters(kinds);
     panel.setPackageFileTypes(packageFileExtensions());
     panel.setAllowsMultipleSelection(true);
     const QPointer<DocumentController> self(this);

@@ -45,9 +45,11 @@ public:
     static void setSharedDocumentController(std::unique_ptr<DocumentController> controller);
 
     // --- Types --------------------------------------------------------------------------
+    // `displayName` is what users read for the type ("Images"); empty: the type's name.
     void registerDocumentType(const QString& typeName, const QStringList& extensions, DocumentFactory factory,
-                              Storage storage = Storage::File);
+                              Storage storage = Storage::File, const QString& displayName = {});
     QStringList documentTypeNames() const;
+    QString displayNameForType(const QString& typeName) const;
     // The first registered type.
     QString defaultType() const;
     QStringList fileExtensionsFromType(const QString& typeName) const;
@@ -66,7 +68,7 @@ public:
     Document* openUntitledDocumentAndDisplayError(bool display, QuorvaneError* error);
     // Answers the open document of that file, or reads, adds and (with `display`) shows it.
     // Only a file that opened is noted among the recent documents.
-    Document* openDocumentWithContentsOfURLDisplayError(const QUrl& url, bool display, QuorvaneError* error);
+    virtual Document* openDocumentWithContentsOfURLDisplayError(const QUrl& url, bool display, QuorvaneError* error);
 
     // --- Open documents -----------------------------------------------------------------
     void addDocument(std::shared_ptr<Document> document);
@@ -95,6 +97,7 @@ public:
 
     // --- Actions ------------------------------------------------------------------------
     Q_INVOKABLE void newDocument(QObject* sender);
+    // The open panel offers every document it can open, then each kind, then all files.
     Q_INVOKABLE void openDocument(QObject* sender);
     // Opens the file that the sender (an Open Recent item) represents.
     Q_INVOKABLE void openRecentDocument(QObject* sender);
@@ -107,6 +110,7 @@ private:
         QStringList extensions;
         DocumentFactory factory;
         Storage storage;
+        QString displayName;
     };
     const DocumentType* typeNamed(const QString& typeName) const;
     QStringList storedRecentPaths() const;

@@ -2,11 +2,16 @@
 
 #include "platform/ui/Alert.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPointer>
@@ -54,6 +59,23 @@ private:
     QFileIconProvider m_icons;
 };
 
+// The real path: links are resolved through the part that exists, and the rest is a name
+// yet to be made. Empty for a broken link, which could lead anywhere.
+QString resolvedPath(const QString& path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString rest;
+    while (!QFileInfo::exists(existing) && !QFileInfo(existing).isSymLink()) {
+        const qsizetype slash = existing.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            return QDir::cleanPath(existing + rest);
+        rest.prepend(existing.mid(slash));
+        existing.truncate(slash);
+    }
+    const QString canonical = QFileInfo(existing).canonicalFilePath();
+    return canonical.isEmpty() ? QString() : QDir::cleanPath(canonical + rest);
+}
+
 QString quotedNames(const QStringList& names)
 {
     if (names.size() == 1)
@@ -78,6 +100,11 @@ PackageAwareFileDialog::PackageAwareFileDialog(QWidget* parent)
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
     }
+    // Size, kind and date take the room their text needs; the name has the rest.
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &PackageAwareFileDialog::showChosenPackages);
     connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -114,9 +141,59 @@ void PackageAwareFileDialog::setAcceptLabel(const QString& label)
     setLabelText(Accept, label);
 }
 
+void PackageAwareFileDialog::setConfiningFolder(const QString& folder)
+{
+    m_confiningFolder = folder.isEmpty() ? QString() : resolvedPath(folder);
+    if (m_confiningFolder.isEmpty())
+        return;
+    setDirectory(m_confiningFolder);
+    setSidebarUrls({QUrl::fromLocalFile(m_confiningFolder)});
+    if (!m_confinementRefusal) {
+        m_confinementRefusal = new QLabel(this);
+        m_confinementRefusal->setWordWrap(true);
+        m_confinementRefusal->hide();
+        if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+            grid->addWidget(m_confinementRefusal, grid->rowCount(), 0, 1, grid->columnCount());
+        // Every way of browsing (up, back, the path menu, a typed folder) moves the model's
+        // root; the signal comes in the middle of the move, so return afterwards.
+        if (auto* model = findChild<QFileSystemModel*>())
+            connect(model, &QFileSystemModel::rootPathChanged, this, [this](const QString& directory) {
+                if (!m_confiningFolder.isEmpty() && !isPathInsideFolder(directory, m_confiningFolder))
+                    setDirectory(m_confiningFolder);
+            }, Qt::QueuedConnection);
+    }
+}
+
+bool PackageAwareFileDialog::isPathInsideFolder(const QString& path, const QString& folder)
+{
+    const QString resolved = resolvedPath(path);
+    if (resolved.isEmpty() || folder.isEmpty())
+        return false;
+    // Whole components, so that ".../Maps Old" is not inside ".../Maps".
+    const QString root = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    return resolved == folder || resolved.startsWith(root);
+}
+
+bool PackageAwareFileDialog::keepsToConfiningFolder(const QStringList& files)
+{
+    if (m_confiningFolder.isEmpty())
+        return true;
+    const bool inside = std::all_of(files.begin(), files.end(),
+                                    [this](const QString& file) { return isPathInsideFolder(file, m_confiningFolder); });
+    if (!inside) {
+        QApplication::beep();
+        m_confinementRefusal->setText(
+            tr("Files can only be saved in “%1” and the folders inside it.").arg(m_confiningFolder));
+    }
+    m_confinementRefusal->setVisible(!inside);
+    return inside;
+}
+
 void PackageAwareFileDialog::accept()
 {
     const QStringList files = selectedFiles();
+    if (!keepsToConfiningFolder(files))
+        return;
     if (!choosesPackages(files))
         QFileDialog::accept();
     else if (acceptMode() == AcceptSave && !testOption(DontConfirmOverwrite))

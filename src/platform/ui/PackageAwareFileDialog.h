@@ -4,8 +4,14 @@
 // with a document's icon and kind, and chosen whole (never entered) by a double-click, by
 // Return, by the accept button or by typing the name. Saving over an existing package asks
 // first, as saving over a file does.
+//
+// A dialog may be confined to one folder and the folders beneath it: browsing out of it
+// brings the dialog back, and a choice outside (typed as "../x" or as an absolute path, or
+// a link leading out) is refused with a beep and a line saying why.
 
 #include <QFileDialog>
+
+class QLabel;
 
 namespace platform {
 
@@ -26,6 +32,13 @@ public:
     QString acceptLabel() const;
     void setAcceptLabel(const QString& label);
 
+    // The folder choices are confined to, links resolved; empty: anywhere.
+    QString confiningFolder() const { return m_confiningFolder; }
+    void setConfiningFolder(const QString& folder);
+    // Whether `path` is `folder` or lies beneath it, comparing whole components with links
+    // resolved; a broken link could lead anywhere, so it is outside.
+    static bool isPathInsideFolder(const QString& path, const QString& folder);
+
     void accept() override;
 
 protected:
@@ -40,9 +53,13 @@ private:
     // packages are put back in the field and keep the title.
     void showChosenPackages();
     void relabelAcceptButton();
+    // Whether every chosen file is inside the confining folder; beeps and says why if not.
+    bool keepsToConfiningFolder(const QStringList& files);
 
     QStringList m_packageExtensions;
     QString m_acceptLabel;
+    QString m_confiningFolder;
+    QLabel* m_confinementRefusal = nullptr;
 };
 
 } // namespace platform

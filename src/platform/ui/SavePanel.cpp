@@ -140,6 +140,18 @@ void SavePanel::setAllowedFileTypes(const QStringList& extensions)
     d->dialog->setDefaultSuffix(extensions.value(0));
 }
 
+void SavePanel::setFileTypeFilters(const QList<FileTypeFilter>& filters)
+{
+    QStringList named;
+    for (const FileTypeFilter& filter : filters) {
+        QStringList patterns;
+        for (const QString& extension : filter.extensions)
+            patterns << QStringLiteral("*.") + extension;
+        named << QStringLiteral("%1 (%2)").arg(filter.name, patterns.isEmpty() ? QStringLiteral("*") : patterns.join(' '));
+    }
+    d->dialog->setNameFilters(named);
+}
+
 QStringList SavePanel::packageFileTypes() const
 {
     return d->dialog ? d->dialog->packageExtensions() : QStringList();
@@ -148,6 +160,16 @@ QStringList SavePanel::packageFileTypes() const
 void SavePanel::setPackageFileTypes(const QStringList& extensions)
 {
     d->dialog->setPackageExtensions(extensions);
+}
+
+QString SavePanel::confiningFolder() const
+{
+    return d->dialog ? d->dialog->confiningFolder() : QString();
+}
+
+void SavePanel::setConfiningFolder(const QString& folder)
+{
+    d->dialog->setConfiningFolder(folder);
 }
 
 bool SavePanel::canCreateDirectories() const

@@ -44,10 +44,21 @@ public:
     // them gets the first.
     QStringList allowedFileTypes() const;
     void setAllowedFileTypes(const QStringList& extensions);
+    // Filters the user picks among, each named for a kind of file: "Images (*.png *.gif)"; one
+    // without extensions shows every file. The first applies at the start. They replace the
+    // one unnamed filter of the allowed file types, which still decide a saved name's extension.
+    struct FileTypeFilter {
+        QString name;
+        QStringList extensions;
+    };
+    void setFileTypeFilters(const QList<FileTypeFilter>& filters);
     // Extensions of packages: folders shown and chosen as documents, never entered. Saving
     // over one asks before it replaces it. Empty by default.
     QStringList packageFileTypes() const;
     void setPackageFileTypes(const QStringList& extensions);
+    // The folder the panel saves into, with those beneath it, and no other; empty: anywhere.
+    QString confiningFolder() const;
+    void setConfiningFolder(const QString& folder);
     bool canCreateDirectories() const;
     void setCanCreateDirectories(bool flag);
     bool showsHiddenFiles() const;

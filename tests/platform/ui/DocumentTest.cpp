@@ -17,7 +17,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -340,22 +342,64 @@ class NoteWindowController : public platform::WindowController {
     Q_OBJECT
 };
 
-// Asks the window to close and answers its save alert with the button titled `title`.
-void closeAnswering(QWidget* window, const QString& title, QString* message = nullptr)
+// Answers the alert the window shows with the button titled `title` (Escape for an empty title).
+void answerAlert(QWidget* window, const QString& title, QString* message = nullptr)
 {
-    window->close();
     platform::RunLoop::runUntilIdle();
     auto* box = window->findChild<QMessageBox*>();
     ASSERT_NE(box, nullptr);
     if (message)
         *message = box->text();
-    for (QAbstractButton* button : box->buttons())
-        if (button->text() == title)
-            button->click();
+    if (title.isEmpty())
+        QTest::keyClick(box, Qt::Key_Escape);
+    else
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == title)
+                button->click();
     platform::RunLoop::runUntilIdle();
 }
 
+// Asks the window to close and answers its save alert with the button titled `title`.
+void closeAnswering(QWidget* window, const QString& title, QString* message = nullptr)
+{
+    window->close();
+    answerAlert(window, title, message);
+}
+
 } // namespace
+
+TEST_F(DocumentTest, RevertToSavedAsksFirstAndOnlyRevertDropsTheChanges)
+{
+    std::shared_ptr<NoteDocument> note = savedNote("Revert.note");
+    controller->addDocument(note);
+    auto windowController = std::make_shared<NoteWindowController>();
+    note->addWindowController(windowController);
+    QWidget* window = windowController->window();
+    uitest::activate(window);
+    note->setText("unsaved");
+    note->undoManager()->closeAutomaticGroup();
+
+    // Cancel is the default and Escape's answer: nothing changes, the edit can still be undone.
+    QString message;
+    note->revertDocumentToSaved(nullptr);
+    auto* box = window->findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->defaultButton()->text(), "Cancel");
+    answerAlert(window, QString(), &message);
+    EXPECT_EQ(message, "Do you want to revert to the most recently saved version?");
+    note->revertDocumentToSaved(nullptr);
+    answerAlert(window, "Cancel");
+    EXPECT_EQ(note->text, "unsaved");
+    EXPECT_TRUE(note->isDocumentEdited());
+    EXPECT_TRUE(note->undoManager()->canUndo());
+
+    note->revertDocumentToSaved(nullptr);
+    answerAlert(window, "Revert");
+    EXPECT_EQ(note->text, "first draft");
+    EXPECT_FALSE(note->isDocumentEdited());
+    EXPECT_FALSE(note->undoManager()->canUndo());
+    EXPECT_EQ(window->findChild<QMessageBox*>(), nullptr);
+}
 
 TEST_F(DocumentTest, ClosingAnEditedDocumentWindowAsksFirst)
 {

@@ -6,6 +6,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -146,7 +147,7 @@ VXDrawingPtr VXDrawingDocument::drawingFromArchive(const QByteArray& data, Quorv
         const QString reason = decodingError ? decodingError.localizedDescription()
                                              : QStringLiteral("the archive's root is not a drawing");
         *error = QuorvaneError(kQuorvaneDocumentError, QStringLiteral("The drawing could not be read: %1").arg(reason),
-                               {{QStringLiteral("VXOriginalException"), reason}});
+                               {{platform::kReadFailureReasonKey, reason}});
     }
     return drawing;
 }
