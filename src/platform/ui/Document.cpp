@@ -319,7 +319,9 @@ void Document::presentError(const QuorvaneError& error)
 void Document::prepareSavePanel(SavePanel& panel)
 {
     const DocumentController* controller = DocumentController::sharedDocumentController();
-    panel.setAllowedFileTypes(controller->fileExtensionsFromType(m_fileType));
+    const QStringList extensions = controller->fileExtensionsFromType(m_fileType);
+    panel.setAllowedFileTypes(extensions);
+    panel.setFileTypeFilters({{controller->displayNameForType(m_fileType), extensions}});
     panel.setPackageFileTypes(controller->packageFileExtensions());
 }
 

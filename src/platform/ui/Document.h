@@ -103,8 +103,8 @@ public:
     void presentError(const QuorvaneError& error);
 
     // Sets up the save panel: title, allowed types, an accessory. The default allows the
-    // extensions the document controller knows for the document's type and shows packages
-    // of every type as documents, which saving replaces whole.
+    // extensions the document controller knows for the document's type, in a filter named
+    // for the type, and shows packages of every type as documents, which saving replaces whole.
     virtual void prepareSavePanel(SavePanel& panel);
 
     // --- Actions ------------------------------------------------------------------------

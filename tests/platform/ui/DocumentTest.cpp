@@ -90,7 +90,8 @@ protected:
     void SetUp() override
     {
         controller = DocumentController::sharedDocumentController();
-        controller->registerDocumentType("Note", {"note"}, [] { return std::make_shared<NoteDocument>(); });
+        controller->registerDocumentType("Note", {"note"}, [] { return std::make_shared<NoteDocument>(); },
+                                         DocumentController::Storage::File, "Notes");
         platform::UserDefaults::standardUserDefaults()->removeObjectForKey(DocumentController::kRecentDocumentsKey);
     }
 
@@ -442,7 +443,7 @@ TEST_F(DocumentTest, UntitledDocumentSavesThroughTheSavePanel)
     untitled->saveDocument(nullptr);
     auto* dialog = windowController->window()->findChild<QFileDialog*>();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->nameFilters().join(' '), "*.note");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"Notes (*.note)"});
     dialog->setDirectory(folder.path());
     dialog->selectFile("Fresh"); // the panel adds the type's extension
     static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
