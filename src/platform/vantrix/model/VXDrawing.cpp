@@ -15,6 +15,7 @@
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
 #include <QDateTime>
+#include <QThread>
 
 namespace {
 
@@ -453,8 +454,27 @@ void VXDrawing::replaceStylesWithStyles(const QList<VXStylePtr>& oldStyles, cons
 
 void VXDrawing::setNeedsDisplayInRect(const QRectF& rect) const
 {
-    if (!rect.isNull())
+    if (rect.isNull())
+        return;
+    if (m_openDisplayBatches > 0 && QThread::currentThread() == thread())
+        m_batchedDisplay |= rect;
+    else
         Q_EMIT needsDisplayInRect(rect);
+}
+
+VXDrawing::DisplayBatch::DisplayBatch(const VXDrawing* drawing)
+    : m_drawing(drawing && QThread::currentThread() == drawing->thread() ? drawing : nullptr)
+{
+    if (m_drawing)
+        ++m_drawing->m_openDisplayBatches;
+}
+
+VXDrawing::DisplayBatch::~DisplayBatch()
+{
+    if (!m_drawing || --m_drawing->m_openDisplayBatches > 0)
+        return;
+    if (const QRectF batched = std::exchange(m_drawing->m_batchedDisplay, QRectF()); !batched.isNull())
+        Q_EMIT m_drawing->needsDisplayInRect(batched);
 }
 
 QByteArray VXDrawing::pdf() const

@@ -160,6 +160,19 @@ public:
 
     // --- Display --------------------------------------------------------------------------
     void setNeedsDisplayInRect(const QRectF& rect) const;
+    // While one is open on the drawing's thread, the areas asked for gather and go out as one
+    // when the outermost closes: a gesture that moves thousands of objects asks its views once
+    // per step, not four times per object.
+    class DisplayBatch {
+    public:
+        explicit DisplayBatch(const VXDrawing* drawing);
+        ~DisplayBatch();
+        DisplayBatch(const DisplayBatch&) = delete;
+        DisplayBatch& operator=(const DisplayBatch&) = delete;
+
+    private:
+        const VXDrawing* m_drawing;
+    };
 
     // --- Output ---------------------------------------------------------------------------
     // The whole drawing as a one-page PDF, paper colour included when it is printed.
@@ -202,4 +215,6 @@ private:
     QPointer<VXLayer> m_activeLayer;
     // Tool style -> this drawing's copy; a tool style that dies never matches a new one.
     std::map<std::weak_ptr<VXStyle>, VXStylePtr, std::owner_less<>> m_toolStyleCopies;
+    mutable int m_openDisplayBatches = 0;
+    mutable QRectF m_batchedDisplay;
 };

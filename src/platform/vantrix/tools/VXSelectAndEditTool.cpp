@@ -203,6 +203,7 @@ void VXSelectAndEditTool::moveSelectionTo(QPointF point)
     if (delta.isNull())
         return;
     const QTransform move = QTransform::fromTranslate(delta.x(), delta.y());
+    const VXDrawing::DisplayBatch display(m_layer->drawing());
     for (const VXDrawableObjectPtr& object : std::as_const(m_moving))
         object->applyTransform(move);
     m_movedBy = offset;

@@ -238,6 +238,30 @@ TEST(DrawingRender, ChangesAskViewsToRedrawTheAreasTheyTouch)
     shape->setVisible(false);
     shape->setLocation({0, 0}); // hidden objects move without redrawing
     EXPECT_EQ(requests.size(), 1);
+
+    // Within a batch, however nested, the requests go out once, covering them all, when the
+    // outermost closes.
+    shape->setVisible(true);
+    auto other = VXDrawableShape::drawableShapeWithRect(QRectF(150, 150, 10, 10), fillStyle(Qt::red));
+    f.layer->addObject(other);
+    requests.clear();
+    QRectF touched = shape->bounds() | other->bounds();
+    {
+        const VXDrawing::DisplayBatch outer(f.drawing.get());
+        {
+            const VXDrawing::DisplayBatch inner(f.drawing.get());
+            shape->setLocation({20, 20});
+        }
+        other->setLocation({160, 160});
+        EXPECT_TRUE(requests.isEmpty());
+    }
+    touched |= shape->bounds() | other->bounds();
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_TRUE(requests[0].contains(touched));
+    // Nothing asked for, nothing sent.
+    requests.clear();
+    { const VXDrawing::DisplayBatch empty(f.drawing.get()); }
+    EXPECT_TRUE(requests.isEmpty());
 }
 
 TEST(DrawingRender, ImageShapesDrawTheirImageUnderTheStyle)
