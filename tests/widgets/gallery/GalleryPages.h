@@ -13,6 +13,7 @@ using GalleryPage = std::function<QWidget*()>;
 // Page name -> builder, sorted by name.
 const std::map<QString, GalleryPage>& galleryPages();
 
+QWidget* makeIconViewPage();
 QWidget* makePaintKitPage();
 QWidget* makeViewSourcePage();
 QWidget* makeStacksListsPage();

@@ -1,0 +1,164 @@
+// 10,000 titled items with icons in a 1600 x 1000 view at device pixel ratio 2: the free-layout
+// icon view against QListView in icon mode with the same items, icon and grid size, in the same
+// run. 200 scroll steps top to bottom, then a rubber band grown over the view in 200 moves,
+// each step repainted at once. Compares the 95th percentile of the frame times.
+
+#include "support/BenchSupport.h"
+#include "widgets/cells/ZQLabelledIconCell.h"
+#include "widgets/iconview/JXDistributedView.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStandardItemModel>
+
+namespace {
+
+constexpr int kItems = 10000;
+constexpr int kSteps = 200;
+constexpr QSize kViewSize(1600, 1000);
+constexpr double kRatio = 2.0;
+constexpr double kCell = 100.0;
+constexpr int kColumns = 15;
+
+QImage icon(int index)
+{
+    QImage image(QSize(128, 128), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2.0);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor::fromHsv((index * 37) % 360, 160, 220));
+    painter.drawEllipse(QRectF(4, 4, 56, 56));
+    return image;
+}
+
+class Source : public JXDistributedViewDataSource {
+public:
+    explicit Source(const std::vector<QImage>& icons)
+        : m_icons(icons)
+    {
+        for (int i = 0; i < kItems; ++i) {
+            m_titles.push_back(QStringLiteral("Symbol %1").arg(i));
+            m_positions.push_back(QPointF(8 + (i % kColumns) * kCell, 8 + (i / kColumns) * kCell));
+        }
+    }
+    qint64 numberOfItemsInDistributedView(JXDistributedView*) override { return kItems; }
+    QPointF distributedViewPositionForCellAtItemIndex(JXDistributedView*, JXDistributedViewCell* cell,
+                                                      qint64 index) override
+    {
+        if (cell) {
+            cell->setStringValue(m_titles[size_t(index)]);
+            cell->setImage(m_icons[size_t(index) % m_icons.size()]);
+        }
+        return m_positions[size_t(index)];
+    }
+
+private:
+    const std::vector<QImage>& m_icons;
+    std::vector<QString> m_titles;
+    std::vector<QPointF> m_positions;
+};
+
+void send(QWidget* target, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+double p95(std::vector<double> frames)
+{
+    return bench::percentile(std::move(frames), 0.95);
+}
+
+double scrollFrames(QAbstractScrollArea& view, QImage& image)
+{
+    QScrollBar* bar = view.verticalScrollBar();
+    std::vector<double> frames;
+    for (int step = 0; step < kSteps; ++step) {
+        bar->setValue(bar->maximum() * step / (kSteps - 1));
+        frames.push_back(bench::secondsOf([&] {
+            view.viewport()->render(&image);
+            bench::keep(image);
+        }));
+    }
+    bar->setValue(0);
+    return p95(frames);
+}
+
+double rubberBandFrames(QAbstractScrollArea& view, QImage& image)
+{
+    QWidget* viewport = view.viewport();
+    const QPoint start(2, 2);
+    send(viewport, QEvent::MouseButtonPress, start);
+    std::vector<double> frames;
+    for (int step = 1; step <= kSteps; ++step) {
+        const QPoint to(start.x() + (kViewSize.width() - 40) * step / kSteps,
+                        start.y() + (kViewSize.height() - 40) * step / kSteps);
+        frames.push_back(bench::secondsOf([&] {
+            send(viewport, QEvent::MouseMove, to);
+            viewport->render(&image);
+            bench::keep(image);
+        }));
+    }
+    send(viewport, QEvent::MouseButtonRelease, QPoint(kViewSize.width() - 40, kViewSize.height() - 40));
+    return p95(frames);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    std::vector<QImage> icons;
+    for (int i = 0; i < 12; ++i)
+        icons.push_back(icon(i));
+
+    Source source(icons);
+    JXDistributedView ours;
+    ours.setPrototype(std::make_shared<ZQLabelledIconCell>());
+    ours.setDataSource(&source);
+
+    QStandardItemModel model;
+    for (int i = 0; i < kItems; ++i)
+        model.appendRow(new QStandardItem(QIcon(QPixmap::fromImage(icons[size_t(i) % icons.size()])),
+                                          QStringLiteral("Symbol %1").arg(i)));
+    QListView peer;
+    peer.setViewMode(QListView::IconMode);
+    peer.setModel(&model);
+    peer.setGridSize(QSize(int(kCell), int(kCell)));
+    peer.setIconSize(QSize(64, 64));
+    peer.setUniformItemSizes(true);
+    peer.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    peer.setMovement(QListView::Static);
+    for (QAbstractScrollArea* view : {static_cast<QAbstractScrollArea*>(&ours), static_cast<QAbstractScrollArea*>(&peer)}) {
+        view->resize(kViewSize);
+        view->show();
+    }
+    QApplication::processEvents();
+
+    QImage image(ours.viewport()->size() * kRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(kRatio);
+    std::vector<double> oursScroll, peerScroll, oursBand, peerBand;
+    for (int run = 0; run < 3; ++run) {
+        oursScroll.push_back(scrollFrames(ours, image));
+        peerScroll.push_back(scrollFrames(peer, image));
+        oursBand.push_back(rubberBandFrames(ours, image));
+        peerBand.push_back(rubberBandFrames(peer, image));
+    }
+    bench::printValue(QStringLiteral("iconview_scroll_10000_frame_p95"), bench::median(oursScroll), "seconds", 0.016);
+    bench::printComparison(QStringLiteral("iconview_scroll_10000"), bench::median(oursScroll),
+                           bench::median(peerScroll), 1.2);
+    bench::printValue(QStringLiteral("iconview_rubberband_10000_frame_p95"), bench::median(oursBand), "seconds", 0.016);
+    bench::printComparison(QStringLiteral("iconview_rubberband_10000"), bench::median(oursBand),
+                           bench::median(peerBand), 1.2);
+    return 0;
+}

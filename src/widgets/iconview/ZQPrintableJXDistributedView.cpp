@@ -1,0 +1,152 @@
+#include "widgets/iconview/ZQPrintableJXDistributedView.h"
+
+#include "platform/graphics/FontUtilities.h"
+
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+constexpr double kBorderInset = 10.0;
+constexpr double kHeaderHeight = 24.0;
+constexpr double kFooterHeight = 14.0;
+constexpr double kRuleWidth = 0.1;
+} // namespace
+
+const ZQPrintableJXDistributedView::TextAttributes& ZQPrintableJXDistributedView::headerAttributes()
+{
+    static const TextAttributes attributes{
+        platform::fontWithNameSize(QStringLiteral("Helvetica Bold"), 9).value_or(platform::boldSystemFontOfSize(9)),
+        Qt::AlignHCenter, Qt::black};
+    return attributes;
+}
+
+const ZQPrintableJXDistributedView::TextAttributes& ZQPrintableJXDistributedView::footerAttributes()
+{
+    static const TextAttributes attributes{
+        platform::fontWithNameSize(QStringLiteral("Helvetica"), 8).value_or(platform::systemFontOfSize(8)),
+        Qt::AlignRight, Qt::black};
+    return attributes;
+}
+
+ZQPrintableJXDistributedViewDelegate* ZQPrintableJXDistributedView::printableDelegate() const
+{
+    return dynamic_cast<ZQPrintableJXDistributedViewDelegate*>(delegate());
+}
+
+double ZQPrintableJXDistributedView::adjustPageHeightNewTopBottomLimit(double top, double proposedBottom,
+                                                                      double limit) const
+{
+    const double cellHeight = cellSize().height();
+    if (!(cellHeight > 0) || !std::isfinite(proposedBottom))
+        return proposedBottom;
+    // Row boundaries in document coordinates, so every page after the first breaks on them too.
+    const double bottom = proposedBottom - std::fmod(proposedBottom - contentInset(), cellHeight);
+    if (bottom <= top || bottom < limit)
+        return proposedBottom;
+    return bottom;
+}
+
+QList<std::pair<double, double>> ZQPrintableJXDistributedView::pageBands(double pageHeight) const
+{
+    QList<std::pair<double, double>> bands;
+    const double height = frame().height();
+    if (!(pageHeight > 0) || !std::isfinite(height))
+        return bands;
+    for (double top = 0; top < height;) {
+        const double bottom = adjustPageHeightNewTopBottomLimit(top, top + pageHeight, top + 1.0);
+        bands.append({top, bottom});
+        top = bottom;
+    }
+    return bands;
+}
+
+int ZQPrintableJXDistributedView::printToDevice(QPagedPaintDevice& device)
+{
+    const QPageLayout layout = device.pageLayout();
+    const QRectF paper = layout.fullRect(QPageLayout::Point);
+    const QRectF content = layout.paintRect(QPageLayout::Point);
+    const QList<std::pair<double, double>> bands = pageBands(content.height());
+    QPainter painter(&device);
+    if (!painter.isActive())
+        return 0;
+    // Device pixels per point, and the paint rectangle's origin on the device.
+    const double scale = device.logicalDpiX() / 72.0;
+    beginDocument();
+    for (qsizetype page = 0; page < bands.size(); ++page) {
+        if (page > 0)
+            device.newPage();
+        beginPage();
+        const auto [top, bottom] = bands[page];
+        painter.save();
+        painter.scale(scale, scale);
+        painter.save();
+        // The device's origin is the paint rectangle's corner.
+        painter.setClipRect(QRectF(0, 0, content.width(), bottom - top));
+        painter.translate(0, -top);
+        drawRect(painter, QRectF(0, top, frame().width(), bottom - top), false);
+        painter.restore();
+        painter.translate(-(content.left() - paper.left()), -(content.top() - paper.top()));
+        drawPageBorderWithSize(painter, paper.size());
+        painter.restore();
+    }
+    return int(bands.size());
+}
+
+QRectF ZQPrintableJXDistributedView::headerBoxForBounds(const QRectF& bounds)
+{
+    QRectF box = bounds.adjusted(kBorderInset, kBorderInset, -kBorderInset, -kBorderInset);
+    box.setHeight(kHeaderHeight);
+    return box;
+}
+
+QRectF ZQPrintableJXDistributedView::footerBoxForBounds(const QRectF& bounds)
+{
+    return QRectF(bounds.x() + kBorderInset, bounds.top() + bounds.height() - kHeaderHeight,
+                  bounds.width() - 2 * kBorderInset, kFooterHeight);
+}
+
+void ZQPrintableJXDistributedView::drawPageBorderWithSize(QPainter& painter, QSizeF pageSize)
+{
+    const QRectF bounds(QPointF(0, 0), pageSize);
+    if (m_showHeaders)
+        drawHeaders(painter, bounds);
+    if (m_showFooters)
+        drawFooters(painter, bounds);
+}
+
+void ZQPrintableJXDistributedView::drawHeaders(QPainter& painter, const QRectF& bounds)
+{
+    const QRectF box = headerBoxForBounds(bounds);
+    painter.save();
+    if (ZQPrintableJXDistributedViewDelegate* printable = printableDelegate()) {
+        const QString text = printable->printableDistributedViewHeaderStringForPage(this, m_pageNumber);
+        if (!text.isNull()) {
+            painter.setFont(headerAttributes().font);
+            painter.setPen(headerAttributes().colour);
+            painter.drawText(box, int(headerAttributes().alignment | Qt::AlignTop), text);
+        }
+    }
+    painter.setPen(QPen(Qt::black, kRuleWidth));
+    painter.drawLine(QPointF(box.left(), box.top() + 24), QPointF(box.right(), box.top() + 24));
+    painter.drawLine(QPointF(box.left(), box.top() + 22), QPointF(box.right(), box.top() + 22));
+    painter.restore();
+}
+
+void ZQPrintableJXDistributedView::drawFooters(QPainter& painter, const QRectF& bounds)
+{
+    const QRectF box = footerBoxForBounds(bounds);
+    painter.save();
+    if (ZQPrintableJXDistributedViewDelegate* printable = printableDelegate()) {
+        const QString text = printable->printableDistributedViewFooterStringForPage(this, m_pageNumber);
+        if (!text.isNull()) {
+            painter.setFont(footerAttributes().font);
+            painter.setPen(footerAttributes().colour);
+            painter.drawText(box, int(footerAttributes().alignment | Qt::AlignBottom), text);
+        }
+    }
+    painter.setPen(QPen(Qt::black, kRuleWidth));
+    painter.drawLine(box.topLeft(), box.topRight());
+    painter.restore();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+// The free-layout icon view prepared for printing: pages break between rows of cells, and each
+// page can carry a header and a footer whose texts the delegate gives for the page number.
+// Items never print highlighted. Printing runs its own page loop on any paged device
+// (QPrinter, QPdfWriter), one view unit to the point.
+
+#include "widgets/iconview/JXDistributedView.h"
+
+#include <QFont>
+
+class QPagedPaintDevice;
+
+// Optional messages a printable view's delegate may also answer (a null string draws no text).
+class ZQPrintableJXDistributedViewDelegate {
+public:
+    virtual ~ZQPrintableJXDistributedViewDelegate() = default;
+    virtual QString printableDistributedViewHeaderStringForPage(JXDistributedView*, qint64) { return {}; }
+    virtual QString printableDistributedViewFooterStringForPage(JXDistributedView*, qint64) { return {}; }
+};
+
+class ZQPrintableJXDistributedView : public JXDistributedView {
+    Q_OBJECT
+
+public:
+    struct TextAttributes {
+        QFont font;
+        Qt::Alignment alignment;
+        QColor colour;
+    };
+
+    using JXDistributedView::JXDistributedView;
+
+    bool showsHeaders() const { return m_showHeaders; }
+    void setShowsHeaders(bool on) { m_showHeaders = on; }
+    bool showsFooters() const { return m_showFooters; }
+    void setShowsFooters(bool on) { m_showFooters = on; }
+    qint64 pageNumber() const { return m_pageNumber; }
+
+    static const TextAttributes& headerAttributes();
+    static const TextAttributes& footerAttributes();
+
+    // Where a page that starts at `top` ends instead of `proposedBottom`: on a whole row of
+    // cells counted from the content inset. A page that would not advance (a cell taller than
+    // the page) or end above `limit` keeps the proposed bottom, so printing always ends.
+    double adjustPageHeightNewTopBottomLimit(double top, double proposedBottom, double limit) const;
+    // The [top, bottom) bands of the document, one per page of `pageHeight` points.
+    QList<std::pair<double, double>> pageBands(double pageHeight) const;
+
+    // Prints the whole document, a page per band; answers the number of pages.
+    int printToDevice(QPagedPaintDevice& device);
+
+    void beginDocument() { m_pageNumber = 0; }
+    void beginPage() { ++m_pageNumber; }
+    // Header and footer of the current page, drawn on a page of `pageSize` points.
+    void drawPageBorderWithSize(QPainter& painter, QSizeF pageSize);
+    void drawHeaders(QPainter& painter, const QRectF& bounds);
+    void drawFooters(QPainter& painter, const QRectF& bounds);
+
+    static QRectF headerBoxForBounds(const QRectF& bounds);
+    static QRectF footerBoxForBounds(const QRectF& bounds);
+
+private:
+    ZQPrintableJXDistributedViewDelegate* printableDelegate() const;
+
+    bool m_showHeaders = false;
+    bool m_showFooters = false;
+    qint64 m_pageNumber = 0;
+};

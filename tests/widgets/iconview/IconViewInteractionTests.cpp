@@ -1,0 +1,423 @@
+#include "IconViewTestSupport.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/MenuItem.h"
+#include "widgets/badge/CTBadge.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using icontest::Items;
+
+namespace {
+
+struct Fixture {
+    explicit Fixture(std::unique_ptr<Items> source)
+        : items(std::move(source))
+    {
+        view.resize(540, 420);
+        view.setDataSource(items.get());
+        view.setDelegate(items.get());
+        view.show();
+        platform::NotificationCenter::defaultCenter().addObserver(
+            &counter, JXDistributedViewSelectionDidChange, &view,
+            [this](const platform::Notification&) { ++notifications; });
+    }
+
+    // The centre of an item's icon and of its title, in viewport coordinates.
+    QPoint icon(qint64 index) const
+    {
+        return view.prototype()->imageRectForBounds(view.rectForItemAtIndex(index)).center().toPoint();
+    }
+    QPoint title(qint64 index) const
+    {
+        return view.prototype()->titleRectForBounds(view.rectForItemAtIndex(index)).center().toPoint();
+    }
+    void send(QEvent::Type type, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {})
+    {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, QPointF(at), view.viewport()->mapToGlobal(QPointF(at)), button, buttons, modifiers);
+        QApplication::sendEvent(view.viewport(), &event);
+    }
+    void press(QPoint at, Qt::KeyboardModifiers modifiers = {}) { send(QEvent::MouseButtonPress, at, Qt::LeftButton, modifiers); }
+    void drag(QPoint to, Qt::KeyboardModifiers modifiers = {}) { send(QEvent::MouseMove, to, Qt::LeftButton, modifiers); }
+    void release(QPoint at, Qt::KeyboardModifiers modifiers = {}) { send(QEvent::MouseButtonRelease, at, Qt::NoButton, modifiers); }
+    void type(const QString& text) { QTest::keyClicks(&view, text); }
+
+    std::unique_ptr<Items> items;
+    icontest::RecordingView view;
+    QObject counter;
+    int notifications = 0;
+};
+
+platform::Pasteboard readOnly(const QMimeData& data)
+{
+    return platform::Pasteboard(&data);
+}
+
+JXIndexSet selection(const JXDistributedView& view)
+{
+    return view.selectedItemIndexes();
+}
+
+} // namespace
+
+TEST(IconViewSelection, CentralChangeRules)
+{
+    Fixture f(Items::grid(10));
+    icontest::RecordingView& view = f.view;
+    view.selectItemsAtIndexesByExtendingSelection({3, 5, 9}, false);
+    EXPECT_EQ(selection(view), (JXIndexSet{3, 5, 9}));
+    EXPECT_EQ(f.notifications, 1);
+    EXPECT_EQ(f.items->selections.back(), (JXIndexSet{3, 5, 9}));
+    // The same set again changes nothing and posts nothing.
+    view.selectItemsAtIndexesByExtendingSelection({3, 5, 9}, false);
+    EXPECT_EQ(f.notifications, 1);
+
+    view.setAllowsMultipleSelection(false);
+    EXPECT_EQ(selection(view), JXIndexSet{3});
+    EXPECT_EQ(f.notifications, 1);
+    // Without multiple selection an extension replaces, and only the first index is taken.
+    view.selectItemsAtIndexesByExtendingSelection({6, 7}, true);
+    EXPECT_EQ(selection(view), JXIndexSet{6});
+
+    // -1 empties the selection and posts, without telling the delegate.
+    const size_t told = f.items->selections.size();
+    view.selectItemByExtendingSelection(-1, false);
+    EXPECT_TRUE(selection(view).empty());
+    EXPECT_EQ(f.notifications, 3);
+    EXPECT_EQ(f.items->selections.size(), told);
+
+    // Not allowed to become empty: a replacing empty change is refused.
+    view.selectItemByExtendingSelection(4, false);
+    view.setAllowsEmptySelection(false);
+    view.selectItemByExtendingSelection(-1, false);
+    view.deselectAll();
+    EXPECT_EQ(selection(view), JXIndexSet{4});
+
+    // Indexes outside the items never enter the selection.
+    view.setAllowsEmptySelection(true);
+    view.setAllowsMultipleSelection(true);
+    view.selectItemsAtIndexesByExtendingSelection({2, 40, -7}, false);
+    EXPECT_EQ(selection(view), JXIndexSet{2});
+}
+
+TEST(IconViewSelection, ShrinkingCountsTrimTheSelectionSilently)
+{
+    Fixture f(Items::grid(10));
+    icontest::RecordingView& view = f.view;
+    view.selectItemsAtIndexesByExtendingSelection({2, 5, 7}, false);
+    const int posted = f.notifications;
+    f.items->items.resize(4);
+    view.noteNumberOfItemsChanged();
+    EXPECT_EQ(selection(view), JXIndexSet{2});
+    EXPECT_EQ(f.notifications, posted);
+
+    // A count that drops to 0 without a reload: nothing asks for an index that is gone.
+    view.selectAll();
+    f.items->reportedCount = 0;
+    view.repaint();
+    view.moveRight();
+    view.insertTab();
+    f.type(QStringLiteral("it"));
+    view.selectAll();
+    f.press(QPoint(30, 30));
+    f.release(QPoint(30, 30));
+    view.setAllowsEmptySelection(false);
+    view.reloadData();
+    EXPECT_TRUE(selection(view).empty());
+    EXPECT_EQ(f.items->badIndexQueries, 0);
+}
+
+TEST(IconViewSelection, ProposedSelectionFilterAndRubberBand)
+{
+    Fixture f(Items::grid(10));
+    icontest::RecordingView& view = f.view;
+    f.items->delegateMessages |= JXDistributedViewDelegate::Message::ProposedSelectionAtIndexes;
+    f.items->proposedAnswer = JXIndexSet{};
+    f.press(f.icon(1));
+    f.release(f.icon(1));
+    view.selectAll();
+    view.moveRight();
+    EXPECT_TRUE(selection(view).empty());
+    EXPECT_EQ(f.notifications, 0);
+
+    // The rubber band is not filtered: it selects what it touches, and only that.
+    const QPoint start(2, 2);
+    f.press(start);
+    f.drag(f.icon(1));
+    EXPECT_EQ(selection(view), (JXIndexSet{0, 1}));
+    f.drag(f.icon(6));
+    EXPECT_EQ(selection(view), (JXIndexSet{0, 1, 5, 6}));
+    f.drag(f.icon(0));
+    EXPECT_EQ(selection(view), JXIndexSet{0});
+    EXPECT_FALSE(view.selectionRect().isEmpty());
+    f.release(f.icon(0));
+    EXPECT_TRUE(view.selectionRect().isEmpty());
+
+    // With Shift, items once touched stay when the band shrinks away from them.
+    f.press(start, Qt::ShiftModifier);
+    f.drag(f.icon(2), Qt::ShiftModifier);
+    f.drag(f.icon(1), Qt::ShiftModifier);
+    f.release(f.icon(1), Qt::ShiftModifier);
+    EXPECT_EQ(selection(view), (JXIndexSet{0, 1, 2}));
+
+    // Empty selection not allowed: a press on empty space draws no band.
+    view.setAllowsEmptySelection(false);
+    f.press(QPoint(530, 410));
+    f.drag(QPoint(300, 300));
+    EXPECT_TRUE(view.selectionRect().isEmpty());
+    f.release(QPoint(300, 300));
+}
+
+TEST(IconViewSelection, ClicksShiftClicksAndDoubleClicks)
+{
+    Fixture f(Items::grid(10));
+    icontest::RecordingView& view = f.view;
+    view.selectItemsAtIndexesByExtendingSelection({1, 2, 3}, false);
+    // A press on a member keeps the whole selection, for a drag; the release reduces it.
+    f.press(f.icon(2));
+    EXPECT_EQ(selection(view), (JXIndexSet{1, 2, 3}));
+    f.release(f.icon(2));
+    EXPECT_EQ(selection(view), JXIndexSet{2});
+    EXPECT_EQ(f.items->clicks, std::vector<qint64>{2});
+
+    // Shift extends; Shift on a selected item deselects it and starts no drag.
+    f.press(f.icon(4), Qt::ShiftModifier);
+    f.release(f.icon(4), Qt::ShiftModifier);
+    EXPECT_EQ(selection(view), (JXIndexSet{2, 4}));
+    f.press(f.icon(4), Qt::ShiftModifier);
+    f.drag(f.icon(4) + QPoint(40, 40), Qt::ShiftModifier);
+    f.release(f.icon(4) + QPoint(40, 40), Qt::ShiftModifier);
+    EXPECT_EQ(selection(view), JXIndexSet{2});
+    EXPECT_EQ(f.view.drags, 0);
+
+    // A press on empty space deselects.
+    f.press(QPoint(530, 410));
+    f.release(QPoint(530, 410));
+    EXPECT_TRUE(selection(view).empty());
+
+    // Double-clicking the icon opens; the title of an editable cell edits.
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, f.icon(3));
+    EXPECT_EQ(f.items->doubleClicks, std::vector<qint64>{3});
+    EXPECT_EQ(view.editedItem(), -1);
+    view.prototype()->setEditable(true);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, f.title(3));
+    EXPECT_EQ(view.editedItem(), 3);
+    EXPECT_EQ(f.items->doubleClicks.size(), 1u);
+}
+
+TEST(IconViewSelection, InPlaceEditingRenamesThroughTheDataSource)
+{
+    Fixture f(Items::grid(4));
+    icontest::RecordingView& view = f.view;
+    view.prototype()->setEditable(true);
+    view.editItemIndexWithEventSelect(1);
+    ASSERT_NE(view.fieldEditor(), nullptr);
+    EXPECT_EQ(view.fieldEditor()->text(), QStringLiteral("Item 1"));
+    view.fieldEditor()->setText(QStringLiteral("Harbour"));
+    QTest::keyClick(view.fieldEditor(), Qt::Key_Return);
+    EXPECT_EQ(f.items->items[1].title, QStringLiteral("Harbour"));
+    EXPECT_EQ(view.editedItem(), -1);
+
+    // A new cell size ends the edit; so does any press. Empty text renames nothing.
+    view.editItemIndexWithEventSelect(2);
+    view.fieldEditor()->setText(QStringLiteral("Quay"));
+    view.setCellSize(QSizeF(90, 90));
+    EXPECT_EQ(view.editedItem(), -1);
+    EXPECT_EQ(f.items->items[2].title, QStringLiteral("Quay"));
+    view.editItemIndexWithEventSelect(0);
+    view.fieldEditor()->clear();
+    f.press(QPoint(530, 410));
+    f.release(QPoint(530, 410));
+    EXPECT_EQ(view.editedItem(), -1);
+    EXPECT_EQ(f.items->items[0].title, QStringLiteral("Item 0"));
+
+    // Not editable, or refused by the delegate: no edit.
+    view.prototype()->setEditable(false);
+    view.editItemIndexWithEventSelect(0);
+    EXPECT_EQ(view.editedItem(), -1);
+}
+
+TEST(IconViewKeyboard, ArrowsTabsAndTypeAhead)
+{
+    Fixture f(Items::grid(10));
+    icontest::RecordingView& view = f.view;
+    // No selection: right and down start from item 0, left and up from the last.
+    view.moveDown();
+    EXPECT_EQ(selection(view), JXIndexSet{5});
+    view.selectItemByExtendingSelection(-1, false);
+    view.moveUp();
+    EXPECT_EQ(selection(view), JXIndexSet{4});
+    QTest::keyClick(&view, Qt::Key_Right);
+    EXPECT_EQ(selection(view), JXIndexSet{4});
+    QTest::keyClick(&view, Qt::Key_Left);
+    EXPECT_EQ(selection(view), JXIndexSet{3});
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(selection(view), JXIndexSet{8});
+
+    view.selectItemByExtendingSelection(9, false);
+    view.insertTab();
+    EXPECT_EQ(selection(view), JXIndexSet{0});
+    view.insertBacktab();
+    EXPECT_EQ(selection(view), JXIndexSet{9});
+
+    // Default type-select: the first title at or after the typed text, in index order.
+    f.items->items[0].title = QStringLiteral("Apple");
+    f.items->items[1].title = QStringLiteral("Cherry");
+    f.items->items[2].title = QStringLiteral("Banana");
+    EXPECT_EQ(defaultItemIndexForString(&view, QStringLiteral("b"), 9), 1);
+    EXPECT_EQ(defaultItemIndexForString(&view, QStringLiteral("z"), 9), -1);
+    EXPECT_EQ(defaultItemIndexForString(&view, QStringLiteral("Applesauce"), 9), -1);
+
+    f.items->searches.clear();
+    f.type(QStringLiteral("a"));
+    platform::RunLoop::runFor(500);
+    f.type(QStringLiteral("b"));
+    platform::RunLoop::runFor(900);
+    f.type(QStringLiteral("b"));
+    EXPECT_EQ(f.items->searches, (std::vector<QString>{QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("b")}));
+    EXPECT_EQ(selection(view), JXIndexSet{1});
+}
+
+TEST(IconViewMenu, ValidationTable)
+{
+    Fixture f(Items::grid(3));
+    icontest::RecordingView& view = f.view;
+    const auto enabled = [&](const char* action) {
+        platform::MenuItem item(QStringLiteral("x"), QByteArray(action));
+        return view.validateMenuItem(&item);
+    };
+    EXPECT_TRUE(enabled("selectAll"));
+    EXPECT_FALSE(enabled("deselectAll"));
+    EXPECT_FALSE(enabled("copy"));
+    view.selectItemByExtendingSelection(1, false);
+    EXPECT_TRUE(enabled("deselectAll"));
+    EXPECT_TRUE(enabled("copy"));
+    EXPECT_TRUE(enabled("positionAllItems"));
+    f.items->sourceMessages = {};
+    EXPECT_FALSE(enabled("copy"));
+    EXPECT_FALSE(enabled("snapAllItemsToGrid"));
+    EXPECT_TRUE(enabled("rescrollItems"));
+    EXPECT_TRUE(enabled("pageDown"));
+    EXPECT_FALSE(enabled("paste"));
+
+    platform::MenuItem grid(QStringLiteral("Grid"), QByteArray("toggleDrawsGrid"));
+    view.setDrawsGrid(true);
+    EXPECT_TRUE(view.validateMenuItem(&grid));
+    EXPECT_EQ(grid.state(), platform::MenuItem::OnState);
+}
+
+TEST(IconViewMoving, LocalMovesSnapAtTheRelease)
+{
+    Fixture f(Items::grid(4));
+    icontest::RecordingView& view = f.view;
+    view.setDragMovesItems(true);
+    view.setDragsLocally(true);
+    // Snap off: the items follow the mouse and stay where they were dropped.
+    f.press(f.icon(0));
+    f.drag(f.icon(0) + QPoint(13, 7));
+    EXPECT_FALSE(view.drawsSnappedRects());
+    f.release(f.icon(0) + QPoint(13, 7));
+    EXPECT_EQ(f.items->items[0].position, QPointF(21, 15));
+    EXPECT_EQ(view.drags, 0);
+
+    // Command inverts snapping for one move: guides during it, a grid position after it.
+    f.press(f.icon(0), Qt::ControlModifier);
+    f.drag(f.icon(0) + QPoint(20, 20), Qt::ControlModifier);
+    EXPECT_TRUE(view.drawsSnappedRects());
+    f.release(f.icon(0) + QPoint(20, 20), Qt::ControlModifier);
+    EXPECT_FALSE(view.drawsSnappedRects());
+    EXPECT_EQ(f.items->items[0].position, QPointF(58, 58));
+
+    // Snap on, Command held: no snapping; a forced grid always snaps.
+    view.setSnapToGrid(true);
+    f.press(f.icon(0), Qt::ControlModifier);
+    f.drag(f.icon(0) + QPoint(3, 4), Qt::ControlModifier);
+    f.release(f.icon(0) + QPoint(3, 4), Qt::ControlModifier);
+    EXPECT_EQ(f.items->items[0].position, QPointF(61, 62));
+
+    view.moveItemsByOffset({0}, QSizeF(10, 10));
+    EXPECT_EQ(f.items->items[0].position, QPointF(71, 52));
+}
+
+TEST(IconViewDragging, DelayBadgeAndPositions)
+{
+    Fixture f(Items::grid(10));
+    icontest::RecordingView& view = f.view;
+    view.setDragDelay(1.0);
+    view.selectItemsAtIndexesByExtendingSelection({0, 1, 2, 3, 4}, false);
+    f.press(f.icon(2));
+    f.drag(f.icon(2) + QPoint(10, 0));
+    EXPECT_EQ(view.drags, 0);
+    platform::RunLoop::runFor(1000);
+    f.drag(f.icon(2) + QPoint(20, 0));
+    ASSERT_EQ(view.drags, 1);
+    f.release(f.icon(2) + QPoint(20, 0));
+    EXPECT_EQ(f.items->written.back(), (JXIndexSet{0, 1, 2, 3, 4}));
+
+    // Five 16-byte points, each an item's origin relative to the image's.
+    const std::optional<QVariant> plist = platform::PropertyList::fromData(view.dragPositions);
+    ASSERT_TRUE(plist.has_value());
+    const QVariantList entries = plist->toList();
+    ASSERT_EQ(entries.size(), 5);
+    for (const QVariant& entry : entries)
+        EXPECT_EQ(entry.toByteArray().size(), 16);
+    EXPECT_EQ(view.dragStartImagePos(), QPointF(8, 8));
+    QMimeData data;
+    data.setData(platform::mimeTypeForPasteboardType(JXDistributedViewPositionsPboardType), view.dragPositions);
+    const QList<QPointF> read = view.positionsOfItemsOnPasteboardForImagePosition(readOnly(data),
+                                                                                  QPointF(100, 100));
+    ASSERT_EQ(read.size(), 5);
+    EXPECT_EQ(read[0], QPointF(100, 100));
+    EXPECT_EQ(read[4], QPointF(500, 100));
+
+    // The badge reads 5, at the image's left edge level with the first item's top.
+    CTBadge badge;
+    badge.setDevicePixelRatio(view.dragImage.devicePixelRatio());
+    const QImage five = badge.smallBadgeForValue(5);
+    const QImage withBadge = view.dragImage;
+    view.setAllowsMultipleSelection(false);
+    QPointF origin;
+    view.setAllowsMultipleSelection(true);
+    view.selectItemsAtIndexesByExtendingSelection({0, 1, 2, 3, 4}, false);
+    const QImage again = view.dragImageForVisibleItemsAtIndexes(selection(view), &origin);
+    EXPECT_EQ(again.size(), withBadge.size());
+    const QPoint centre(five.width() / 2, five.height() / 2);
+    EXPECT_EQ(withBadge.pixelColor(centre).alpha(), five.pixelColor(centre).alpha());
+    EXPECT_GT(withBadge.pixelColor(centre).alpha(), 200);
+    view.setAllowsMultipleSelection(false);
+    view.selectItemByExtendingSelection(0, false);
+    const QImage single = view.dragImageForVisibleItemsAtIndexes(selection(view), &origin);
+    EXPECT_LT(single.pixelColor(centre).alpha(), 200);
+}
+
+TEST(IconViewDragging, ForeignPositionsAndRefusedDrags)
+{
+    Fixture f(Items::grid(3));
+    icontest::RecordingView& view = f.view;
+    const QString mime = platform::mimeTypeForPasteboardType(JXDistributedViewPositionsPboardType);
+    QByteArray good(16, '\0');
+    const QVariantList entries{good, QByteArray(15, 'x'), QStringLiteral("text"), QByteArray(16, '\xff'), 42};
+    QMimeData data;
+    data.setData(mime, *platform::PropertyList::toData(entries, platform::PropertyList::Format::Binary));
+    EXPECT_EQ(view.positionsOfItemsOnPasteboardForImagePosition(readOnly(data), QPointF(5, 5)),
+              QList<QPointF>{QPointF(5, 5)});
+    data.setData(mime, *platform::PropertyList::toData(QVariantMap{{QStringLiteral("a"), 1}},
+                                                        platform::PropertyList::Format::Binary));
+    EXPECT_TRUE(view.positionsOfItemsOnPasteboardForImagePosition(readOnly(data), {}).isEmpty());
+    data.setData(mime, QByteArray("garbage"));
+    EXPECT_TRUE(view.positionsOfItemsOnPasteboardForImagePosition(readOnly(data), {}).isEmpty());
+
+    // A drag from an unselected item, or with dragging disabled, does not start.
+    view.selectItemByExtendingSelection(0, false);
+    EXPECT_FALSE(view.initiateDrag(QPointF(f.icon(1)), platform::RunLoop::now()));
+    view.setDragsDisabled(true);
+    EXPECT_FALSE(view.initiateDrag(QPointF(f.icon(0)), platform::RunLoop::now()));
+    EXPECT_EQ(view.drags, 0);
+}
