@@ -1,5 +1,7 @@
 #include "widgets/iconview/JXDistributedView.h"
 
+#include "widgets/iconview/JXDistributedViewAccessibility.h"
+
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
@@ -82,6 +84,7 @@ JXDistributedView::JXDistributedView(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
+    installDistributedViewAccessibility();
 }
 
 JXDistributedView::~JXDistributedView() = default;

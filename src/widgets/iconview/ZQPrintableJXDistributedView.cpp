@@ -5,6 +5,8 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
 #include <cmath>
 
 namespace {
@@ -62,7 +64,19 @@ QList<std::pair<double, double>> ZQPrintableJXDistributedView::pageBands(double 
     return bands;
 }
 
-int ZQPrintableJXDistributedView::printToDevice(QPagedPaintDevice& device)
+int ZQPrintableJXDistributedView::printToPrinter(QPrinter& printer)
+{
+    printer.setResolution(72);
+    return printPages(printer);
+}
+
+int ZQPrintableJXDistributedView::printToPdfWriter(QPdfWriter& writer)
+{
+    writer.setResolution(72);
+    return printPages(writer);
+}
+
+int ZQPrintableJXDistributedView::printPages(QPagedPaintDevice& device)
 {
     const QPageLayout layout = device.pageLayout();
     const QRectF paper = layout.fullRect(QPageLayout::Point);
@@ -71,8 +85,6 @@ int ZQPrintableJXDistributedView::printToDevice(QPagedPaintDevice& device)
     QPainter painter(&device);
     if (!painter.isActive())
         return 0;
-    // Device pixels per point, and the paint rectangle's origin on the device.
-    const double scale = device.logicalDpiX() / 72.0;
     beginDocument();
     for (qsizetype page = 0; page < bands.size(); ++page) {
         if (page > 0)
@@ -80,7 +92,6 @@ int ZQPrintableJXDistributedView::printToDevice(QPagedPaintDevice& device)
         beginPage();
         const auto [top, bottom] = bands[page];
         painter.save();
-        painter.scale(scale, scale);
         painter.save();
         // The device's origin is the paint rectangle's corner.
         painter.setClipRect(QRectF(0, 0, content.width(), bottom - top));

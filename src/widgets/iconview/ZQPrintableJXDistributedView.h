@@ -10,6 +10,8 @@
 #include <QFont>
 
 class QPagedPaintDevice;
+class QPdfWriter;
+class QPrinter;
 
 // Optional messages a printable view's delegate may also answer (a null string draws no text).
 class ZQPrintableJXDistributedViewDelegate {
@@ -47,8 +49,10 @@ public:
     // The [top, bottom) bands of the document, one per page of `pageHeight` points.
     QList<std::pair<double, double>> pageBands(double pageHeight) const;
 
-    // Prints the whole document, a page per band; answers the number of pages.
-    int printToDevice(QPagedPaintDevice& device);
+    // Prints the whole document, a page per band, at 72 dots per inch so that fonts and items
+    // keep their sizes in points; answers the number of pages.
+    int printToPrinter(QPrinter& printer);
+    int printToPdfWriter(QPdfWriter& writer);
 
     void beginDocument() { m_pageNumber = 0; }
     void beginPage() { ++m_pageNumber; }
@@ -62,6 +66,7 @@ public:
 
 private:
     ZQPrintableJXDistributedViewDelegate* printableDelegate() const;
+    int printPages(QPagedPaintDevice& device);
 
     bool m_showHeaders = false;
     bool m_showFooters = false;

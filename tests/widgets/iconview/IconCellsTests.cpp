@@ -42,8 +42,8 @@ TEST(FinderIconCell, TitleShortening)
     using Cell = JXFinderIconCell;
     EXPECT_EQ(shortened(QStringLiteral("abcdef"), Cell::TruncateMiddle, 60), QStringLiteral("abcdef"));
     // The middle run grows to the left, then to the right, alternately.
-    EXPECT_EQ(shortened(QStringLiteral("abcdefgh"), Cell::TruncateMiddle, 90), QStringLiteral("abc...fgh"));
-    EXPECT_EQ(shortened(QStringLiteral("abcdefgh"), Cell::TruncateMiddle, 80), QStringLiteral("abc...gh"));
+    EXPECT_EQ(shortened(QStringLiteral("abcdefghij"), Cell::TruncateMiddle, 95), QStringLiteral("abc...hij"));
+    EXPECT_EQ(shortened(QStringLiteral("abcdefghij"), Cell::TruncateMiddle, 85), QStringLiteral("abc...ij"));
     EXPECT_EQ(shortened(QStringLiteral("abcdefgh"), Cell::TruncateMiddle, 60), QStringLiteral("ab...h"));
     EXPECT_EQ(shortened(QStringLiteral("abcdefgh"), 0, 60), QStringLiteral("ab...h"));
     EXPECT_EQ(shortened(QStringLiteral("abcdefgh"), Cell::TruncateTail, 60), QStringLiteral("abc..."));
@@ -259,7 +259,7 @@ TEST(PrintableIconView, PrintsPagesNumberedFromOne)
     QPdfWriter writer(folder.filePath(QStringLiteral("items.pdf")));
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(36, 36, 36, 36), QPageLayout::Point);
-    const int pages = view.printToDevice(writer);
+    const int pages = view.printToPdfWriter(writer);
     // Eight rows of 100 on pages of 770 points: seven whole rows on the first.
     EXPECT_EQ(pages, 2);
     EXPECT_EQ(delegate.headerPages, (std::vector<qint64>{1, 2}));

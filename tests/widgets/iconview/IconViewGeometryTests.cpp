@@ -152,6 +152,7 @@ TEST(IconViewGeometry, FlowLayoutAndContentSize)
 {
     Shown shown(Items::grid(7, 7, 10.0));
     JXDistributedView& view = shown.view;
+    view.setSizeToFit(false);
     view.setFrameSize(QSizeF(330, 400));
     // (330 - 16) / 100 = 3 columns.
     view.positionAllItems();
@@ -164,7 +165,6 @@ TEST(IconViewGeometry, FlowLayoutAndContentSize)
     EXPECT_EQ(view.bestSize(), QSizeF(316, 316));
 
     // Narrower than one cell: a single column.
-    view.setSizeToFit(false);
     view.setFrameSize(QSizeF(50, 400));
     EXPECT_EQ(view.itemPositionBasedOnItemIndex(3), QPointF(8, 308));
 

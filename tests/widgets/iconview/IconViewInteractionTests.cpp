@@ -6,6 +6,7 @@
 #include "platform/ui/MenuItem.h"
 #include "widgets/badge/CTBadge.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -320,29 +321,38 @@ TEST(IconViewMoving, LocalMovesSnapAtTheRelease)
     view.setDragMovesItems(true);
     view.setDragsLocally(true);
     // Snap off: the items follow the mouse and stay where they were dropped.
-    f.press(f.icon(0));
-    f.drag(f.icon(0) + QPoint(13, 7));
+    QPoint at = f.icon(0);
+    f.press(at);
+    f.drag(at + QPoint(13, 7));
     EXPECT_FALSE(view.drawsSnappedRects());
-    f.release(f.icon(0) + QPoint(13, 7));
+    f.release(at + QPoint(13, 7));
     EXPECT_EQ(f.items->items[0].position, QPointF(21, 15));
     EXPECT_EQ(view.drags, 0);
 
     // Command inverts snapping for one move: guides during it, a grid position after it.
-    f.press(f.icon(0), Qt::ControlModifier);
-    f.drag(f.icon(0) + QPoint(20, 20), Qt::ControlModifier);
+    at = f.icon(0);
+    f.press(at, Qt::ControlModifier);
+    f.drag(at + QPoint(20, 20), Qt::ControlModifier);
     EXPECT_TRUE(view.drawsSnappedRects());
-    f.release(f.icon(0) + QPoint(20, 20), Qt::ControlModifier);
+    f.release(at + QPoint(20, 20), Qt::ControlModifier);
     EXPECT_FALSE(view.drawsSnappedRects());
     EXPECT_EQ(f.items->items[0].position, QPointF(58, 58));
 
-    // Snap on, Command held: no snapping; a forced grid always snaps.
+    // Snap on, Command held: no snapping. A move the release adds to is stored too.
     view.setSnapToGrid(true);
-    f.press(f.icon(0), Qt::ControlModifier);
-    f.drag(f.icon(0) + QPoint(3, 4), Qt::ControlModifier);
-    f.release(f.icon(0) + QPoint(3, 4), Qt::ControlModifier);
-    EXPECT_EQ(f.items->items[0].position, QPointF(61, 62));
-
-    view.moveItemsByOffset({0}, QSizeF(10, 10));
+    at = f.icon(0);
+    f.press(at, Qt::ControlModifier);
+    f.drag(at + QPoint(3, 4), Qt::ControlModifier);
+    f.release(at + QPoint(5, 4), Qt::ControlModifier);
+    EXPECT_EQ(f.items->items[0].position, QPointF(63, 62));
+    // Snap on: the release snaps.
+    at = f.icon(0);
+    f.press(at);
+    f.drag(at + QPoint(30, 0));
+    f.release(at + QPoint(30, 0));
+    EXPECT_EQ(f.items->items[0].position, QPointF(108, 58));
+    view.setSnapToGrid(false);
+    view.moveItemsByOffset({0}, QSizeF(-37, 6));
     EXPECT_EQ(f.items->items[0].position, QPointF(71, 52));
 }
 
@@ -420,4 +430,26 @@ TEST(IconViewDragging, ForeignPositionsAndRefusedDrags)
     view.setDragsDisabled(true);
     EXPECT_FALSE(view.initiateDrag(QPointF(f.icon(0)), platform::RunLoop::now()));
     EXPECT_EQ(view.drags, 0);
+}
+
+TEST(IconViewAccessibility, ItemsAreNamedListItems)
+{
+    Fixture f(Items::grid(3));
+    f.view.selectItemByExtendingSelection(1, false);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&f.view);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    ASSERT_EQ(list->childCount(), 3);
+    QAccessibleInterface* item = list->child(1);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->role(), QAccessible::ListItem);
+    EXPECT_EQ(item->text(QAccessible::Name), QStringLiteral("Item 1"));
+    EXPECT_TRUE(item->state().selected);
+    EXPECT_FALSE(list->child(0)->state().selected);
+    EXPECT_EQ(list->indexOfChild(item), 1);
+    EXPECT_EQ(list->child(3), nullptr);
+    // Focus follows the key-view setting.
+    EXPECT_EQ(f.view.focusPolicy(), Qt::StrongFocus);
+    f.view.setCanBecomeKeyView(false);
+    EXPECT_EQ(f.view.focusPolicy(), Qt::NoFocus);
 }
