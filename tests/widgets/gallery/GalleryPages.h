@@ -17,6 +17,7 @@ QWidget* makeIconViewPage();
 QWidget* makePaintKitPage();
 QWidget* makeViewSourcePage();
 QWidget* makeStacksListsPage();
+QWidget* makeControlsPage();
 
 // The paint-kit page's palette, glossy fills, badges, formatter fields and artwork.
 QWidget* makePaintKitArtwork();
