@@ -124,7 +124,10 @@ int main(int argc, char** argv)
 
     Source source(icons);
     JXDistributedView ours;
-    ours.setPrototype(std::make_shared<ZQLabelledIconCell>());
+    // Icons at their own size, as the list view draws them.
+    auto cell = std::make_shared<ZQLabelledIconCell>();
+    cell->setImageScaling(ZQLabelledIconCell::ImageScaleProportionallyDown);
+    ours.setPrototype(cell);
     ours.setDataSource(&source);
 
     QStandardItemModel model;

@@ -580,8 +580,20 @@ void JXDistributedView::itemNeedsDisplay(qint64 index)
 
 void JXDistributedView::itemsNeedDisplayAtIndexes(const JXIndexSet& indexes)
 {
-    for (qint64 index : indexes)
-        itemNeedsDisplay(index);
+    // One rectangle for all: a region of many small ones costs more to build than to paint.
+    const qint64 count = numberOfItems();
+    QRectF dirty;
+    for (qint64 index : indexes) {
+        if (index < 0 || index >= count)
+            continue;
+        const QRectF box = rectForItemAtIndex(index);
+        if (!forceToGrid())
+            dirty = dirty.united(box);
+        if (forceToGrid() || m_drawSnappedRects)
+            dirty = dirty.united(forceRectToGrid(box));
+    }
+    if (!dirty.isEmpty())
+        setNeedsDisplayInRect(dirty);
 }
 
 void JXDistributedView::selectionSetNeedsDisplay()

@@ -353,7 +353,10 @@ bool JXDistributedView::initiateDrag(QPointF point, qint64 timestamp)
 {
     if (dragsDisabled() || double(timestamp - m_mouseDownTime) < m_dragDelay * 1000.0)
         return false;
-    const qint64 item = getItemIndexAtPoint(point);
+    // Items moved locally travel with the pointer: the pressed one is still under it, even
+    // where the pointer has just left the view.
+    const bool moving = dragMovesItems() && m_mouseWasDragged && m_mouseItem != NSNotFound;
+    const qint64 item = moving ? m_mouseItem : getItemIndexAtPoint(point);
     if (item == NSNotFound || !isItemSelected(item))
         return false;
     QPointF origin;

@@ -9,6 +9,8 @@
 #include "platform/ui/Pasteboard.h"
 
 #include <QKeyEvent>
+#include <algorithm>
+#include <iterator>
 #include <QLineEdit>
 #include <QScrollBar>
 
@@ -159,10 +161,9 @@ void JXDistributedView::selectItemsInRectByExtendingSelection(const QRectF& rect
 {
     if (!allowsMultipleSelection())
         return;
-    if (!extend) {
-        selectionSetNeedsDisplay();
+    const JXIndexSet before = m_selection;
+    if (!extend)
         m_selection.clear();
-    }
     const bool filters = m_delegate && m_delegate->answers(JXDistributedViewDelegate::Message::ShouldSelectItemIndex);
     const bool tellsEach = m_delegate && m_delegate->answers(JXDistributedViewDelegate::Message::DidSelectItemIndex);
     const qint64 count = numberOfItems();
@@ -177,7 +178,11 @@ void JXDistributedView::selectItemsInRectByExtendingSelection(const QRectF& rect
     }
     if (m_delegate && m_delegate->answers(JXDistributedViewDelegate::Message::DidSelectItemsAtIndexes))
         m_delegate->distributedViewDidSelectItemsAtIndexes(this, m_selection);
-    selectionSetNeedsDisplay();
+    // Only the items that changed state are redrawn.
+    JXIndexSet changed;
+    std::set_symmetric_difference(before.begin(), before.end(), m_selection.begin(), m_selection.end(),
+                                  std::inserter(changed, changed.end()));
+    itemsNeedDisplayAtIndexes(changed);
     postSelectionDidChange();
 }
 

@@ -53,10 +53,11 @@ double ZQPrintableJXDistributedView::adjustPageHeightNewTopBottomLimit(double to
 QList<std::pair<double, double>> ZQPrintableJXDistributedView::pageBands(double pageHeight) const
 {
     QList<std::pair<double, double>> bands;
-    const double height = frame().height();
-    if (!(pageHeight > 0) || !std::isfinite(height))
+    if (!(pageHeight > 0) || !std::isfinite(pageHeight))
         return bands;
-    for (double top = 0; top < height;) {
+    // Down to the last row of items: the empty rest of a tall view prints no pages.
+    const double height = numberOfItems() > 0 ? bestRect().height() - contentInset() : 0.0;
+    for (double top = 0; top < height || bands.empty();) {
         const double bottom = adjustPageHeightNewTopBottomLimit(top, top + pageHeight, top + 1.0);
         bands.append({top, bottom});
         top = bottom;
@@ -81,7 +82,10 @@ int ZQPrintableJXDistributedView::printPages(QPagedPaintDevice& device)
     const QPageLayout layout = device.pageLayout();
     const QRectF paper = layout.fullRect(QPageLayout::Point);
     const QRectF content = layout.paintRect(QPageLayout::Point);
-    const QList<std::pair<double, double>> bands = pageBands(content.height());
+    // Items wider than the page are scaled down to its width, so no column is cut off.
+    const double width = bestRect().width();
+    const double scale = width > content.width() ? content.width() / width : 1.0;
+    const QList<std::pair<double, double>> bands = pageBands(content.height() / scale);
     QPainter painter(&device);
     if (!painter.isActive())
         return 0;
@@ -92,12 +96,13 @@ int ZQPrintableJXDistributedView::printPages(QPagedPaintDevice& device)
         beginPage();
         const auto [top, bottom] = bands[page];
         painter.save();
-        painter.save();
         // The device's origin is the paint rectangle's corner.
-        painter.setClipRect(QRectF(0, 0, content.width(), bottom - top));
+        painter.scale(scale, scale);
+        painter.setClipRect(QRectF(0, 0, content.width() / scale, bottom - top));
         painter.translate(0, -top);
         drawRect(painter, QRectF(0, top, frame().width(), bottom - top), false);
         painter.restore();
+        painter.save();
         painter.translate(-(content.left() - paper.left()), -(content.top() - paper.top()));
         drawPageBorderWithSize(painter, paper.size());
         painter.restore();

@@ -46,11 +46,13 @@ public:
     // cells counted from the content inset. A page that would not advance (a cell taller than
     // the page) or end above `limit` keeps the proposed bottom, so printing always ends.
     double adjustPageHeightNewTopBottomLimit(double top, double proposedBottom, double limit) const;
-    // The [top, bottom) bands of the document, one per page of `pageHeight` points.
+    // The [top, bottom) bands of the document down to its last row of items, one per page of
+    // `pageHeight` points; one band for an empty view.
     QList<std::pair<double, double>> pageBands(double pageHeight) const;
 
     // Prints the whole document, a page per band, at 72 dots per inch so that fonts and items
-    // keep their sizes in points; answers the number of pages.
+    // keep their sizes in points (items wider than the page are scaled to its width); answers
+    // the number of pages.
     int printToPrinter(QPrinter& printer);
     int printToPdfWriter(QPdfWriter& writer);
 

@@ -3,9 +3,12 @@
 #include "platform/ui/Pasteboard.h"
 #include "widgets/cells/JXFinderIconCell.h"
 #include "widgets/cells/ZQLabelledIconCell.h"
-#include "widgets/iconview/JXDistributedView.h"
+#include "widgets/iconview/ZQPrintableJXDistributedView.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QPdfWriter>
+#include <QPushButton>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,7 +18,10 @@
 namespace {
 
 // Fifty map symbols with stored positions, renamed and moved through the view.
-class GallerySymbols : public QObject, public JXDistributedViewDataSource, public JXDistributedViewDelegate {
+class GallerySymbols : public QObject,
+                       public JXDistributedViewDataSource,
+                       public JXDistributedViewDelegate,
+                       public ZQPrintableJXDistributedViewDelegate {
 public:
     GallerySymbols(QObject* parent)
         : QObject(parent)
@@ -77,6 +83,14 @@ public:
     {
         return Qt::CopyAction;
     }
+    QString printableDistributedViewHeaderStringForPage(JXDistributedView*, qint64) override
+    {
+        return QStringLiteral("Map symbols (Category: Gallery) %1 items").arg(m_symbols.size());
+    }
+    QString printableDistributedViewFooterStringForPage(JXDistributedView*, qint64 page) override
+    {
+        return QStringLiteral("Page %1").arg(page);
+    }
 
 private:
     struct Symbol {
@@ -123,10 +137,14 @@ QWidget* makeIconViewPage()
     controls->addWidget(snap);
     controls->addWidget(grid);
     controls->addWidget(moves);
+    auto* print = new QPushButton(QStringLiteral("Print to PDF"));
+    controls->addWidget(print);
     controls->addStretch();
     layout->addLayout(controls);
 
-    auto* view = new JXDistributedView;
+    auto* view = new ZQPrintableJXDistributedView;
+    view->setShowsHeaders(true);
+    view->setShowsFooters(true);
     auto* symbols = new GallerySymbols(view);
     const auto labelled = std::make_shared<ZQLabelledIconCell>();
     labelled->setEditable(true);
@@ -136,6 +154,8 @@ QWidget* makeIconViewPage()
     view->setDragMovesItems(true);
     view->setDragsLocally(true);
     layout->addWidget(view, 1);
+    auto* status = new QLabel;
+    layout->addWidget(status);
     layout->addWidget(new QLabel(QStringLiteral(
         "Click, Shift-click, rubber-band, arrows, Tab, type a name; double-click a title to rename; drag to move "
         "(Ctrl inverts snapping); drag out of the window to copy the titles.")));
@@ -152,6 +172,13 @@ QWidget* makeIconViewPage()
     QObject::connect(snap, &QCheckBox::toggled, view, [view](bool on) { view->setSnapToGrid(on); });
     QObject::connect(grid, &QCheckBox::toggled, view, [view](bool on) { view->setDrawsGrid(on); });
     QObject::connect(moves, &QCheckBox::toggled, view, [view](bool on) { view->setDragMovesItems(on); });
+    QObject::connect(print, &QPushButton::clicked, view, [view, status] {
+        const QString path = QDir::temp().filePath(QStringLiteral("icon-view.pdf"));
+        QPdfWriter writer(path);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(36, 48, 36, 48), QPageLayout::Point);
+        status->setText(QStringLiteral("%1 pages printed to %2").arg(view->printToPdfWriter(writer)).arg(path));
+    });
     page->resize(860, 640);
     return page;
 }

@@ -354,6 +354,15 @@ TEST(IconViewMoving, LocalMovesSnapAtTheRelease)
     view.setSnapToGrid(false);
     view.moveItemsByOffset({0}, QSizeF(-37, 6));
     EXPECT_EQ(f.items->items[0].position, QPointF(71, 52));
+
+    // Leaving the view with the moved items turns the move into a drag of them.
+    at = f.icon(0);
+    f.press(at);
+    f.drag(at + QPoint(10, 10));
+    f.drag(QPoint(900, 900));
+    f.release(QPoint(900, 900));
+    EXPECT_EQ(view.drags, 1);
+    EXPECT_EQ(f.items->written.back(), JXIndexSet{0});
 }
 
 TEST(IconViewDragging, DelayBadgeAndPositions)
