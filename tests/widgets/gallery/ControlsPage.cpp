@@ -5,9 +5,19 @@
 #include "widgets/buttons/ZQRoundCornerButton.h"
 #include "widgets/buttons/ZQSimpleHoverButtonView.h"
 #include "widgets/buttons/ZQStyleButton.h"
+#include "widgets/fields/ZQAugmentedTextField.h"
+#include "widgets/formatters/ZQPercentFormatter.h"
+#include "widgets/minicontrols/ZQMiniControlHost.h"
+#include "widgets/minicontrols/ZQMiniRadialControl2.h"
+#include "widgets/minicontrols/ZQMiniSlider.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -141,6 +151,94 @@ QWidget* makeAugmentedButton(QWidget* owner)
     return box;
 }
 
+QWidget* makeAugmentedFields()
+{
+    auto* box = new QGroupBox(QStringLiteral("Augmented fields"));
+    auto* form = new QFormLayout(box);
+    // The gallery's own defaults domain: start with popovers on; the box turns them off.
+    ZQAugmentedTextField::setAugmentedTextFieldPopoversEnabled(true);
+    auto* enabled = new QCheckBox(QStringLiteral("Slider popovers (user default)"));
+    enabled->setChecked(true);
+    QObject::connect(enabled, &QCheckBox::toggled, &ZQAugmentedTextField::setAugmentedTextFieldPopoversEnabled);
+    form->addRow(enabled);
+    auto* opacity = new ZQAugmentedTextField;
+    opacity->makePopover(ZQAugmentedTextField::kStepperOption);
+    opacity->setFormatter(std::make_shared<ZQPercentFormatter>());
+    opacity->awakeFromInterface();
+    opacity->setDoubleValue(0.8);
+    form->addRow(QStringLiteral("Opacity"), opacity);
+    auto* fontSize = new ZQAugmentedTextField;
+    fontSize->awakeFromInterface();
+    fontSize->setSliderMinimumValue(6);
+    fontSize->setSliderMaximumValue(200);
+    fontSize->setDoubleValue(12);
+    form->addRow(QStringLiteral("Font size"), fontSize);
+    form->addRow(caption(QStringLiteral("Click or Tab into a field, or scroll over it; Tab or Escape closes the slider")));
+    return box;
+}
+
+// A gradient preview with the mini controls laid over it, drawn from its own paintEvent.
+class MiniControlsView : public QWidget {
+public:
+    MiniControlsView()
+        : m_cluster(std::make_shared<ZQMiniControlCluster>())
+    {
+        setFixedSize(480, 320);
+        m_host = new ZQMiniControlHost(this, m_cluster);
+        auto slider = makeMiniControl<ZQMiniSlider>(m_cluster.get(), QRectF(20, 284, 180, 20));
+        slider->setValue(0.3);
+        slider->setInfoWindowMode(ZQMiniControl::kInfoWindowCentred);
+        auto dial = makeMiniControl<ZQMiniCircularSlider>(m_cluster.get(), QRectF(14, 14, 120, 120));
+        dial->setValue(-std::acos(-1.0) / 6);
+        auto radii = makeMiniControl<ZQMiniControlCluster>(m_cluster.get());
+        for (const QPointF centre : {QPointF(250, 150), QPointF(380, 210)}) {
+            auto radial = makeMiniControl<ZQMiniRadialControl2>(radii.get(), QRectF(150, 10, 320, 300));
+            radial->setBounds(QRectF(150, 10, 320, 300));
+            radial->setCentre(centre);
+            radial->setRadius(centre.x() / 8);
+            radial->setTabColor(centre.x() < 300 ? Qt::darkGreen : Qt::darkRed);
+        }
+        auto target = makeMiniControl<ZQMiniRadialControls>(m_cluster.get(), QRectF(0, 150, 150, 130));
+        target->setCentre(QPointF(70, 215));
+        target->setRadius(36);
+    }
+    ZQMiniControlCluster* cluster() const { return m_cluster.get(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QLinearGradient preview(0, 0, width(), height());
+        preview.setColorAt(0, QColor(40, 90, 200));
+        preview.setColorAt(1, QColor(240, 180, 60));
+        painter.fillRect(rect(), preview);
+        m_host->draw(painter);
+    }
+
+private:
+    std::shared_ptr<ZQMiniControlCluster> m_cluster;
+    ZQMiniControlHost* m_host = nullptr;
+};
+
+QWidget* makeMiniControls()
+{
+    auto* box = new QGroupBox(QStringLiteral("Mini controls"));
+    auto* layout = new QVBoxLayout(box);
+    auto* view = new MiniControlsView;
+    layout->addWidget(view);
+    auto* fade = new QPushButton(QStringLiteral("Fade controls"));
+    fade->setCheckable(true);
+    QObject::connect(fade, &QPushButton::toggled, view, [view, fade](bool hide) {
+        view->cluster()->setVisible(!hide);
+        fade->setText(hide ? QStringLiteral("Show controls") : QStringLiteral("Fade controls"));
+    });
+    layout->addWidget(fade, 0, Qt::AlignLeft);
+    layout->addWidget(caption(QStringLiteral("Drag the dial's knob (Shift snaps to 15°), the slider's knob, a ring's tab "
+                                             "(its radius) or the ring itself (its centre), and the target.")));
+    layout->addStretch();
+    return box;
+}
+
 } // namespace
 
 QWidget* makeControlsPage()
@@ -152,5 +250,7 @@ QWidget* makeControlsPage()
     layout->addWidget(makeRoundCornerGrid(), 1, 0);
     layout->addWidget(makeHoverButtons(), 2, 0);
     layout->addWidget(makeAugmentedButton(window), 3, 0);
+    layout->addWidget(makeAugmentedFields(), 4, 0);
+    layout->addWidget(makeMiniControls(), 0, 1, 5, 1);
     return window;
 }
