@@ -61,13 +61,18 @@ QMenu* ZQStyleButtonCell::menu()
     if (m_menu)
         return m_menu;
     const QString name = representedName();
-    if (name.isEmpty()) {
-        m_copyMenu.reset();
+    if (name.isEmpty())
         return nullptr;
+    // Drawing asks for the menu too: it is made again only when the name changes, and the
+    // old one may still be open, so it goes once control returns to the event loop.
+    if (!m_copyMenu || m_copyMenuName != name) {
+        if (m_copyMenu)
+            m_copyMenu.release()->deleteLater();
+        m_copyMenu = std::make_unique<QMenu>();
+        m_copyMenuName = name;
+        QAction* copy = m_copyMenu->addAction(QMenu::tr("Copy '%1'").arg(name));
+        QObject::connect(copy, &QAction::triggered, copy, [this] { copyAction(); });
     }
-    m_copyMenu = std::make_unique<QMenu>();
-    QAction* copy = m_copyMenu->addAction(QMenu::tr("Copy '%1'").arg(name));
-    QObject::connect(copy, &QAction::triggered, copy, [this] { copyAction(); });
     return m_copyMenu.get();
 }
 

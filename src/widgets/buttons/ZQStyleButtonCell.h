@@ -83,7 +83,7 @@ public:
     void setRepresentedObject(QObject* object) { m_representedObject = object; }
 
     // The menu given by the owner (not owned). Without one, a represented object with a
-    // name gets a one-item menu "Copy '<name>'" (owned by the cell, made anew per call).
+    // name gets a one-item menu "Copy '<name>'", owned by the cell.
     void setMenu(QMenu* menu) { m_menu = menu; }
     QMenu* menu();
     // Copies the represented object to the general pasteboard when it can copy itself.
@@ -115,4 +115,5 @@ private:
     QPointer<QObject> m_representedObject;
     QPointer<QMenu> m_menu;
     std::unique_ptr<QMenu> m_copyMenu;
+    QString m_copyMenuName;
 };

@@ -142,6 +142,12 @@ TEST(StyleButtonCell, CopyMenuForNamedObjectsAndOwnMenuFirst)
     EXPECT_EQ(platform::Pasteboard::generalPasteboard().stringForType(QStringLiteral("public.utf8-plain-text")),
               QStringLiteral("Road"));
 
+    cell.setShowsMenuAfterDelay(true);
+    drawn(cell);
+    EXPECT_EQ(cell.menu(), menu) << "drawing keeps the menu, which may be open";
+    road.name = QStringLiteral("Track");
+    EXPECT_EQ(cell.menu()->actions().first()->text(), QStringLiteral("Copy 'Track'"));
+
     QMenu own;
     cell.setMenu(&own);
     EXPECT_EQ(cell.menu(), &own);
