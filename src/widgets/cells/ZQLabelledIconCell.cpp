@@ -159,11 +159,12 @@ void ZQLabelledIconCell::drawWithFrame(QPainter& painter, const QRectF& frame, c
         m_cachedBoundsSize = frame.size();
     }
     painter.setRenderHint(QPainter::Antialiasing);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
     if (isHighlighted() && isEnabled()) {
         const QColor fill = context.windowIsMain ? m_highlightColour : QColor::fromRgbF(0.8f, 0.8f, 0.8f, 0.8f);
-        const QPainterPath path = imageHighlightPathForFrame(frame);
-        painter.fillPath(path, fill);
-        painter.strokePath(path, QPen(platform::shadowWithLevel(fill, 0.5), 0.4));
+        painter.drawImage(frame.topLeft(), highlightImage(frame.size(), ratio, fill));
+    } else if (isHighlighted()) {
+        painter.fillPath(titleHighlightPathForFrame(frame), m_textBackgroundHighlightColour);
     }
     const QRectF imageRect = imageRectForFrame(frame);
     if (!image().isNull()) {
@@ -184,8 +185,6 @@ void ZQLabelledIconCell::drawWithFrame(QPainter& painter, const QRectF& frame, c
         painter.fillPath(placeholder, QColor::fromRgbF(0.75f, 0.75f, 0.75f, 0.33f));
         painter.strokePath(placeholder, dashed);
     }
-    if (isHighlighted())
-        painter.fillPath(titleHighlightPathForFrame(frame), m_textBackgroundHighlightColour);
     const QRectF textBox = titleTextBoxForFrame(frame);
     if (m_isEditing) {
         painter.save();
@@ -210,6 +209,26 @@ void ZQLabelledIconCell::drawWithFrame(QPainter& painter, const QRectF& frame, c
         const QRectF rect(textBox.x(), textBox.center().y() - height / 2 - 1.0, textBox.width(), height);
         drawTitleInRectHighlighted(painter, stringValue(), rect, false);
     }
+}
+
+const QImage& ZQLabelledIconCell::highlightImage(QSizeF frameSize, qreal ratio, const QColor& iconFill) const
+{
+    HighlightImage& cached = m_highlightImage;
+    if (cached.frameSize == frameSize && cached.ratio == ratio && cached.iconFill == iconFill
+        && cached.titleFill == m_textBackgroundHighlightColour && !cached.image.isNull())
+        return cached.image;
+    cached = {frameSize, ratio, iconFill, m_textBackgroundHighlightColour, {}};
+    cached.image = QImage((frameSize * ratio).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    cached.image.setDevicePixelRatio(ratio);
+    cached.image.fill(Qt::transparent);
+    QPainter painter(&cached.image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame(QPointF(0, 0), frameSize);
+    const QPainterPath icon = imageHighlightPathForFrame(frame);
+    painter.fillPath(icon, iconFill);
+    painter.strokePath(icon, QPen(platform::shadowWithLevel(iconFill, 0.5), 0.4));
+    painter.fillPath(titleHighlightPathForFrame(frame), m_textBackgroundHighlightColour);
+    return cached.image;
 }
 
 void ZQLabelledIconCell::drawTitleInRectHighlighted(QPainter& painter, const QString& title, const QRectF& rect,

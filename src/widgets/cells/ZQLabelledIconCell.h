@@ -75,6 +75,8 @@ private:
     void drawImageInRect(QPainter& painter, const QImage& image, const QRectF& rect, bool highQuality,
                          double fraction) const;
     void dropAttributeCaches() const;
+    // The icon and title highlights of a frame size, drawn once into an image and reused.
+    const QImage& highlightImage(QSizeF frameSize, qreal ratio, const QColor& iconFill) const;
 
     QImage m_badgeImage;
     unsigned m_scaling = ImageScaleProportionallyUpOrDown;
@@ -86,4 +88,11 @@ private:
     mutable std::optional<TitleAttributes> m_selectedTextAttributesCache;
     mutable std::optional<TitleAttributes> m_unselectedTextAttributesCache;
     mutable QSizeF m_cachedBoundsSize{0, 0};
+    struct HighlightImage {
+        QSizeF frameSize;
+        qreal ratio = 0;
+        QColor iconFill, titleFill;
+        QImage image;
+    };
+    mutable HighlightImage m_highlightImage;
 };

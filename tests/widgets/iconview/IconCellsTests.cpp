@@ -196,6 +196,28 @@ TEST(LabelledIconCell, PlaceholderIconAndEditingRing)
     EXPECT_EQ(small.pixelColor(iconCentre), QColor(Qt::blue));
     EXPECT_EQ(small.pixelColor(iconCentre + QPoint(12, 0)), QColor(Qt::white));
 
+    // Highlighted: the icon box in the highlight colour, grey when the window is not the main one.
+    cell.setHighlighted(true);
+    cell.setHighlightColour(QColor(0, 200, 0));
+    const QPoint corner = cell.imageRectForFrame(QRectF(0, 0, 100, 100)).topLeft().toPoint() + QPoint(6, 6);
+    EXPECT_EQ(render(cell, QSize(100, 100)).pixelColor(corner), QColor(0, 200, 0));
+    {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        JXDistributedViewCell::DrawContext inactive;
+        inactive.windowIsMain = false;
+        cell.drawWithFrame(painter, QRectF(0, 0, 100, 100), inactive);
+        painter.end();
+        EXPECT_NE(image.pixelColor(corner), QColor(0, 200, 0));
+        EXPECT_EQ(image.pixelColor(corner).red(), image.pixelColor(corner).green());
+    }
+    // A new frame size gets highlights of its own size.
+    const QImage large = render(cell, QSize(200, 200));
+    EXPECT_EQ(large.pixelColor(cell.imageRectForFrame(QRectF(0, 0, 200, 200)).bottomRight().toPoint() - QPoint(8, 8)),
+              QColor(0, 200, 0));
+    cell.setHighlighted(false);
+
     // Editing shows the ring, not the title.
     const QRectF textBox = cell.titleTextBoxForFrame(QRectF(0, 0, 100, 100));
     const QImage shown = render(cell, QSize(100, 100));
