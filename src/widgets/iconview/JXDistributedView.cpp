@@ -408,6 +408,11 @@ QSize JXDistributedView::windowFrameSizeForBestSize() const
     return QSize(chrome.width() + int(std::ceil(best.width())) + 17, chrome.height() + int(std::ceil(best.height())) + 17);
 }
 
+QRect JXDistributedView::windowFrameForBestSize() const
+{
+    return QRect(window()->frameGeometry().topLeft(), windowFrameSizeForBestSize());
+}
+
 QPointF JXDistributedView::suggestedPosition()
 {
     const double inset = m_contentInset;

@@ -160,6 +160,8 @@ public:
     QRectF computeFrame() const;
     // The window size that shows the best size with the window's own chrome.
     QSize windowFrameSizeForBestSize() const;
+    // That size at the window's present top-left corner.
+    QRect windowFrameForBestSize() const;
     // The free slot found for a new item, not stored.
     QPointF suggestedPosition();
     // Stores the first free slot as the item's position; the index must be valid.

@@ -163,6 +163,10 @@ TEST(IconViewGeometry, FlowLayoutAndContentSize)
     EXPECT_EQ(view.itemPositionBasedOnItemIndex(5), QPointF(208, 108));
     EXPECT_EQ(view.bestRect(), QRectF(0, 0, 316, 316));
     EXPECT_EQ(view.bestSize(), QSizeF(316, 316));
+    // The window grows by what the items need beyond what it shows, plus room for scroll bars.
+    const QSize chrome = view.window()->frameGeometry().size() - view.viewport()->size();
+    EXPECT_EQ(view.windowFrameSizeForBestSize(), chrome + QSize(316 + 17, 316 + 17));
+    EXPECT_EQ(view.windowFrameForBestSize().topLeft(), view.window()->frameGeometry().topLeft());
 
     // Narrower than one cell: a single column.
     view.setFrameSize(QSizeF(50, 400));

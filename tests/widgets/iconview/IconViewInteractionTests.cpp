@@ -462,3 +462,52 @@ TEST(IconViewAccessibility, ItemsAreNamedListItems)
     f.view.setCanBecomeKeyView(false);
     EXPECT_EQ(f.view.focusPolicy(), Qt::NoFocus);
 }
+
+TEST(IconViewDragging, DropsGoThroughTheDataSource)
+{
+    Fixture f(Items::grid(4));
+    icontest::RecordingView& view = f.view;
+    // Its window decides what the view receives.
+    view.viewport()->setAcceptDrops(true);
+    QMimeData text;
+    text.setText(QStringLiteral("Lighthouse"));
+    QMimeData image;
+    image.setImageData(QImage(4, 4, QImage::Format_RGB32));
+    const auto enter = [&](const QMimeData& data, QPoint at) {
+        QDragEnterEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(view.viewport(), &event);
+        return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+    };
+    const auto move = [&](const QMimeData& data, QPoint at) {
+        QDragMoveEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(view.viewport(), &event);
+        return event.isAccepted();
+    };
+
+    // Refused on entry: no drop frame; accepted: the frame and the item under the pointer.
+    enter(image, f.icon(1));
+    EXPECT_FALSE(view.drawsDropHilite());
+    EXPECT_FALSE(move(image, f.icon(2)));
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(view.viewport(), &leave);
+    EXPECT_TRUE(enter(text, f.icon(1)));
+    EXPECT_TRUE(view.drawsDropHilite());
+    EXPECT_EQ(view.dragDestItem(), 1);
+    EXPECT_TRUE(move(text, QPoint(530, 410)));
+    EXPECT_EQ(view.dragDestItem(), -1);
+    // The data source may move the destination; out-of-range answers mean no item.
+    f.items->retarget = 3;
+    move(text, f.icon(0));
+    EXPECT_EQ(view.dragDestItem(), 3);
+    QDropEvent drop(QPointF(f.icon(0)), Qt::CopyAction, &text, Qt::LeftButton, {});
+    QApplication::sendEvent(view.viewport(), &drop);
+    EXPECT_EQ(f.items->drops, std::vector<qint64>{3});
+    EXPECT_EQ(view.dragDestItem(), -1);
+    EXPECT_FALSE(view.drawsDropHilite());
+
+    f.items->retarget = 99;
+    enter(text, f.icon(0));
+    EXPECT_EQ(view.dragDestItem(), -1);
+    QApplication::sendEvent(view.viewport(), &leave);
+    EXPECT_FALSE(view.drawsDropHilite());
+}

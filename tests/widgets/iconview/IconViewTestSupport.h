@@ -8,6 +8,7 @@
 #include "platform/ui/Pasteboard.h"
 
 #include <QDrag>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QObject>
 #include <vector>
@@ -25,7 +26,8 @@ public:
     std::vector<Item> items;
     JXDistributedViewDataSource::Messages sourceMessages = JXDistributedViewDataSource::Message::SetPosition
         | JXDistributedViewDataSource::Message::SetObjectValue | JXDistributedViewDataSource::Message::WriteItems
-        | JXDistributedViewDataSource::Message::DraggingSourceOperationMask;
+        | JXDistributedViewDataSource::Message::DraggingSourceOperationMask
+        | JXDistributedViewDataSource::Message::ValidateDrop | JXDistributedViewDataSource::Message::AcceptDrop;
     JXDistributedViewDelegate::Messages delegateMessages = JXDistributedViewDelegate::Message::DidSelectItemsAtIndexes
         | JXDistributedViewDelegate::Message::CellClickedAtItemIndex
         | JXDistributedViewDelegate::Message::CellDoubleClickedAtItemIndex;
@@ -88,6 +90,21 @@ public:
     Qt::DropActions distributedViewDraggingSourceOperationMaskForLocal(JXDistributedView*, bool) override
     {
         return Qt::CopyAction;
+    }
+    // Text is accepted, on an item or between items; `retarget` moves the drop to that item.
+    std::optional<qint64> retarget;
+    std::vector<qint64> drops;
+    Qt::DropAction distributedViewValidateDropProposedItem(JXDistributedView*, const QDropEvent& event,
+                                                           qint64& proposedItem) override
+    {
+        if (retarget)
+            proposedItem = *retarget;
+        return event.mimeData()->hasText() ? Qt::CopyAction : Qt::IgnoreAction;
+    }
+    bool distributedViewAcceptDropOnItem(JXDistributedView*, const QDropEvent&, qint64 item) override
+    {
+        drops.push_back(item);
+        return true;
     }
 
     JXDistributedViewDelegate::Messages implementedDelegateMessages() const override { return delegateMessages; }
