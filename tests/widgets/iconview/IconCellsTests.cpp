@@ -290,3 +290,40 @@ TEST(PrintableIconView, PrintsPagesNumberedFromOne)
     EXPECT_EQ(delegate.headerPages, (std::vector<qint64>{1, 2}));
     EXPECT_EQ(delegate.footerPages, (std::vector<qint64>{1, 2}));
 }
+
+TEST(IconViewDrawing, HighlightsOnScreenOnlyAndTheGridOfAnEmptyView)
+{
+    auto items = icontest::Items::grid(3);
+    JXDistributedView view;
+    view.resize(400, 300);
+    auto cell = std::make_shared<ZQLabelledIconCell>();
+    cell->setHighlightColour(QColor(0, 200, 0));
+    view.setPrototype(cell);
+    view.setDataSource(items.get());
+    view.selectItemByExtendingSelection(1, false);
+    const QPoint corner = cell->imageRectForFrame(view.rectForItemAtIndex(1)).topLeft().toPoint() + QPoint(6, 6);
+    const auto draw = [&](bool toScreen) {
+        QImage image(400, 300, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        view.drawRect(painter, QRectF(0, 0, 400, 300), toScreen);
+        return image;
+    };
+    const QPoint unselected = cell->imageRectForFrame(view.rectForItemAtIndex(0)).topLeft().toPoint() + QPoint(6, 6);
+    // On screen the selected item is highlighted (grey: this window is not the active one);
+    // printed, it looks like any other item.
+    const QImage screen = draw(true);
+    const QImage printed = draw(false);
+    EXPECT_NE(screen.pixelColor(corner), screen.pixelColor(unselected));
+    EXPECT_EQ(printed.pixelColor(corner), printed.pixelColor(unselected));
+
+    items->items.clear();
+    view.reloadData();
+    view.setDrawsGrid(true);
+    view.setGridColor(QColor(255, 0, 0));
+    const QImage grid = draw(true);
+    // Lines at the inset plus half a point, every 50 points.
+    EXPECT_EQ(grid.pixelColor(58, 30).red(), 255);
+    EXPECT_LT(grid.pixelColor(58, 30).green(), 200);
+    EXPECT_EQ(grid.pixelColor(80, 30), QColor(Qt::white));
+}
