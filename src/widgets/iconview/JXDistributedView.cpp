@@ -851,12 +851,13 @@ void JXDistributedView::scrollContentsBy(int, int)
     viewport()->update();
 }
 
-void JXDistributedView::changeEvent(QEvent* event)
+bool JXDistributedView::event(QEvent* event)
 {
-    // Highlights are drawn differently in an inactive window.
-    if (event->type() == QEvent::ActivationChange)
+    // Highlights and title boxes are drawn differently in an inactive window. The window
+    // hands its activation to every child as these two events.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
         setNeedsDisplay();
-    QAbstractScrollArea::changeEvent(event);
+    return QAbstractScrollArea::event(event);
 }
 
 bool JXDistributedView::viewportEvent(QEvent* event)
