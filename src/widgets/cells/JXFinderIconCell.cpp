@@ -13,6 +13,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPalette>
+#include <QWidget>
 #include <cmath>
 
 namespace {
@@ -114,6 +115,22 @@ void JXFinderIconCell::makeAlignmentConformImagePosition()
 {
     if (m_imagePosition == ImageBelow || m_imagePosition == ImageAbove)
         m_alignment = Qt::AlignHCenter;
+}
+
+void JXFinderIconCell::highlightWithFrameInView(bool flag, const QRectF&, QWidget* view)
+{
+    setHighlighted(flag);
+    if (view)
+        view->update();
+}
+
+QSizeF JXFinderIconCell::cellSize() const
+{
+    const QFontMetricsF metrics(platform::systemFontOfSize(0));
+    QSizeF size(metrics.horizontalAdvance(stringValue()) + 4.0, metrics.height());
+    if (!image().isNull())
+        size.rheight() += image().deviceIndependentSize().height() + 6.0;
+    return size;
 }
 
 // --- Geometry ------------------------------------------------------------------------------------

@@ -57,6 +57,11 @@ public:
     // Titles above or below the image are centred.
     void makeAlignmentConformImagePosition();
 
+    // Sets the selected state and redraws `view`, when given.
+    void highlightWithFrameInView(bool flag, const QRectF& frame, QWidget* view);
+    // The title's size in the system font, and the image's height and 6 more when there is one.
+    QSizeF cellSize() const;
+
     double textSizeForBox(const QRectF& box) const;
     QRectF titleRectForFrame(const QRectF& frame) const;
     QRectF imageRectForBounds(const QRectF& bounds) const override;

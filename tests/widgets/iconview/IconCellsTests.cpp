@@ -94,6 +94,17 @@ TEST(FinderIconCell, FontSizesAndTheWorkedExample)
     cell.setImageScaling(JXFinderIconCell::kImageScaleProportionallyUpOrDown);
     EXPECT_GT(cell.layoutForFrame(QRectF(0, 0, 100, 100), measure).image.width(), 70);
 
+    // The cell's natural size grows by the image and a gap of 6.
+    const double titleOnly = [&] {
+        JXFinderIconCell plain;
+        plain.setImage(QImage());
+        return plain.cellSize().height();
+    }();
+    cell.setImage(QImage(40, 30, QImage::Format_ARGB32_Premultiplied));
+    EXPECT_EQ(cell.cellSize().height(), titleOnly + 36.0);
+    cell.highlightWithFrameInView(true, QRectF(), nullptr);
+    EXPECT_TRUE(cell.isHighlighted());
+
     testsupport::LogCapture log;
     cell.setImagePosition(7);
     cell.layoutForFrame(QRectF(0, 0, 100, 100), measure);
