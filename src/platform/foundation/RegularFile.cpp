@@ -131,6 +131,15 @@ QString reasonIsNotRegularFile(const QString& path)
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maximumSize, QString* reason,
                                           SymbolicLinks links)
 {
+    // Resources are compiled into the program: no device, pipe or link can stand in for them.
+    if (path.startsWith(QStringLiteral(":/"))) {
+        QFile resource(path);
+        if (!resource.open(QIODevice::ReadOnly))
+            return refuse(reason, QStringLiteral("there is no such resource"));
+        if (resource.size() > maximumSize)
+            return refuse(reason, QStringLiteral("it is larger than %1 bytes").arg(maximumSize));
+        return resource.readAll();
+    }
     const std::optional<RegularFile> file = RegularFile::open(path, maximumSize, reason, links);
     return file ? file->readAll(reason) : std::nullopt;
 }

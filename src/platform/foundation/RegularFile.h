@@ -43,7 +43,7 @@ private:
 // open's reasons ("it is a pipe, not a file"); empty when it is one or cannot be looked at.
 QString reasonIsNotRegularFile(const QString& path);
 
-// Opens and reads in one step.
+// Opens and reads in one step. Paths of the program's own resources (":/...") are read as they are.
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maximumSize, QString* reason = nullptr,
                                           SymbolicLinks links = SymbolicLinks::Follow);
 
