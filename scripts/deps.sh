@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
   libplist-dev libpotrace-dev libgif-dev
+  libzip-dev zip unzip  # library export; zip and unzip are what the tests and the benchmark check it against
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-urw-base35 poppler-utils  # fonts-urw-base35 answers "Helvetica" and the other named families

@@ -1,9 +1,10 @@
 #pragma once
 
-// A scratch user and factory library folder per test, previews read in the calling thread,
-// the "Name Error" alert replaced by a recorder, and library objects to put in items.
+// A scratch user and factory library folder per test, an empty catalogue, previews read in the
+// calling thread, the "Name Error" alert replaced by a recorder, and library objects to put in items.
 
 #include "app/VLTMApplication.h"
+#include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/items/VXQLibraryItem.h"
 #include "library/store/VXQLibrary.h"
@@ -41,7 +42,7 @@ protected:
     VXQLibraryPtr makeLibrary(const QString& name, const QString& group = QStringLiteral("MY LIBRARY"))
     {
         VXQLibraryPtr library = VXQLibrary::libraryWithPath(folderOf(name));
-        library->setGroup(group);
+        VXQLibraryCatalogue::addLibraryToGroupReplaceExisting(library, group, false);
         return library;
     }
 
@@ -68,4 +69,6 @@ protected:
 
 private:
     QTemporaryDir m_folder;
+    // Declared last: its libraries go before their folder does.
+    VXQLibraryCatalogue::Scope m_catalogue;
 };

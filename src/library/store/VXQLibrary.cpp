@@ -2,8 +2,10 @@
 
 #include "app/FileUtilities.h"
 #include "app/VLTMApplication.h"
+#include "library/archiving/VXQLibraryArchivingTask.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
+#include "library/groups/VXQLibraryGroup.h"
 #include "library/items/LibraryItemPackage.h"
 #include "library/items/LibraryObjects.h"
 #include "library/store/LibraryTrash.h"
@@ -32,7 +34,7 @@ constexpr qint64 kMaximumCategoryFileSize = qint64(64) << 20;
 
 QString& factoryFolderSetting()
 {
-    static QString folder = QStringLiteral(":/bundle/Symbol Libraries");
+    static QString folder = QStringLiteral(":/bundle");
     return folder;
 }
 
@@ -180,9 +182,15 @@ VXQLibraryPtr VXQLibrary::libraryWithName(const QString& name)
 
 VXQLibraryPtr VXQLibrary::libraryContainingItemWithUniqueIDInGroups(const QString& key, const QStringList& groups)
 {
-    for (const QPointer<VXQLibrary>& library : std::as_const(liveLibraries()))
-        if (library && (groups.isEmpty() || groups.contains(library->group())) && library->containsUniqueID(key))
-            return std::static_pointer_cast<VXQLibrary>(library->shared_from_this());
+    if (key.isEmpty())
+        return nullptr;
+    for (const VXQLibraryGroupPtr& group : VXQLibraryGroup::allGroups()) {
+        if (!groups.isEmpty() && !groups.contains(group->name()))
+            continue;
+        for (const VXQLibraryPtr& library : group->libraries().value_or(QList<VXQLibraryPtr>()))
+            if (library->containsUniqueID(key))
+                return library;
+    }
     return nullptr;
 }
 
@@ -894,6 +902,12 @@ bool VXQLibrary::updateOnDiskUnloadingItems(bool unload)
         for (const VXQLibraryItemPtr& item : std::as_const(m_itemsKeyedByID))
             item->unload();
     return true;
+}
+
+void VXQLibrary::writeZipFileAtURLNotifyingDelegate(const QUrl& url, QObject* delegate)
+{
+    VXQLibraryArchivingTask::newArchivingTaskWithLibraryDelegateDestinationURL(
+        std::static_pointer_cast<VXQLibrary>(shared_from_this()), delegate, url);
 }
 
 bool VXQLibrary::moveToTrash()

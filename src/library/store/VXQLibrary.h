@@ -11,6 +11,7 @@
 // File failures are logged as file events and answered with false or null; they never raise.
 // Names typed by users are cleaned ("/", ":", "\" to "-") before they become paths.
 
+#include "app/LibraryServices.h"
 #include "library/items/VXQLibraryItem.h"
 #include "library/tree/VXQLibraryElementContainer.h"
 #include "platform/vantrix/styles/VXStyle.h"
@@ -30,7 +31,6 @@ inline const QString kVXQLibraryDidAddItem = QStringLiteral("kVXQLibraryDidAddIt
 inline const QString kVXQLibraryDidRemoveItem = QStringLiteral("kVXQLibraryDidRemoveItem");
 inline const QString kVXQLibraryContentDidChange = QStringLiteral("kVXQLibraryContentDidChange");
 inline const QString kVXQLibraryDidChangeName = QStringLiteral("kVXQLibraryDidChangeName");
-inline const QString kVXQStyleSubstitutionWasPerformed = QStringLiteral("kVXQStyleSubstitutionWasPerformed");
 inline const QString kVXQLibraryDocumentGroupName = QStringLiteral("OPEN DOCUMENTS");
 
 class VXQLibrary : public VXQLibraryElementContainer, public VXStyleNameProvider {
@@ -66,7 +66,7 @@ public:
     static void setUserLibrariesFolder(const QString& folder);
     // A live library of that internal or display name; archives resolve their references so.
     static VXQLibraryPtr libraryWithName(const QString& name);
-    // The first live library of the groups (empty: any) that holds the key.
+    // The first library of the registered groups (empty: every group) that holds the key.
     static VXQLibraryPtr libraryContainingItemWithUniqueIDInGroups(const QString& key, const QStringList& groups);
     // The library that holds the style, if any.
     static VXQLibraryPtr libraryForStyle(const VXStyle& style);
@@ -158,6 +158,8 @@ public:
     bool needsUpdateOnDisk() const { return m_needsUpdateOnDisk; }
     bool updateOnDisk() { return updateOnDiskUnloadingItems(false); }
     bool updateOnDiskUnloadingItems(bool unload);
+    // Exports the folder as a zip archive in the background (see VXQLibraryArchivingTask).
+    void writeZipFileAtURLNotifyingDelegate(const QUrl& url, QObject* delegate);
     bool moveToTrash();
     bool deleteOnDisk();
     QString categoryFilePath();

@@ -1,0 +1,7 @@
+#include "app/LibraryServices.h"
+
+LibraryServices& LibraryServices::installed()
+{
+    static LibraryServices services;
+    return services;
+}

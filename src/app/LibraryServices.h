@@ -1,0 +1,31 @@
+#pragma once
+
+// What the application asks of the style and symbol library, which is built above it and
+// installs these at start-up (the application never includes the library's headers). Until
+// then each service does nothing and answers nothing, so documents keep no library and the
+// launch runs no migration.
+
+#include "platform/foundation/ZQObject.h"
+
+#include <QList>
+#include <functional>
+
+// Posted when a style was swapped for a library's copy {"old_style", "new_style"}; documents
+// replace the old one throughout their drawing.
+inline const QString kVXQStyleSubstitutionWasPerformed = QStringLiteral("kVXQStyleSubstitutionWasPerformed");
+
+struct LibraryServices {
+    // Runs the library update window when old files need it; 0 means quit.
+    std::function<int()> runMigrationIfNeeded;
+    // A document library named after the document, holding the objects no library knows.
+    std::function<ZQObjectPtr(const QString& name, const QList<ZQObjectPtr>& objects)> makeDocumentLibrary;
+    std::function<void(const ZQObjectPtr& library, const QList<ZQObjectPtr>& objects)> addUnknownObjects;
+    // Drops the object's item from the document library when it holds one.
+    std::function<void(const ZQObjectPtr& library, const ZQObjectPtr& object)> forgetObject;
+    // The library's own objects for those whose keys a library holds (see VXQLibraryCatalogue).
+    std::function<QList<ZQObjectPtr>(const QList<ZQObjectPtr>& objects)> matchingLibraryObjects;
+    std::function<void(const ZQObjectPtr& library)> removeDocumentLibrary;
+    std::function<void(bool writable)> setFactoryLibrariesWritable;
+
+    static LibraryServices& installed();
+};
