@@ -90,6 +90,10 @@ void MapDocumentWindowController::windowDidLoad()
     if (ZQQuorvaneDocument* document = mapDocument()) {
         document->makeTabViewControllers();
         document->windowControllerDidLoadWindow(this);
+        if (document->library())
+            document->updateTemporaryDocumentLibraryWithItems(document->allLibraryObjects());
+        else
+            document->makeTemporaryDocumentLibrary();
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/foundation/ClassRegistry.h"
 
 #include "app/FileUtilities.h"
+#include "app/LibraryServices.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/ShapefileImportHost.h"
 #include "app/VLTMApplication.h"
@@ -94,7 +95,7 @@ bool VLTMAppDelegate::applicationWillFinishLaunching()
 void VLTMAppDelegate::applicationDidFinishLaunching()
 {
     static const Step steps[] = {
-        {"run the library migration when needed", nullptr},
+        {"run the library migration when needed", &VLTMAppDelegate::runLibraryMigrationWhenNeeded},
         {"load the saved searches", nullptr},
         {"let the colour panel show opacity", &VLTMAppDelegate::letColourPanelShowOpacity},
         {"prepare the cloud storage", nullptr},
@@ -452,6 +453,20 @@ bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
 }
 
 void VLTMAppDelegate::manageSymbolsAction(QObject*) {}
+
+void VLTMAppDelegate::debug_makeFactoryLibrariesWritableAction(QObject*)
+{
+    if (const auto& setWritable = LibraryServices::installed().setFactoryLibrariesWritable)
+        setWritable(true);
+}
+
+void VLTMAppDelegate::runLibraryMigrationWhenNeeded()
+{
+    const auto& run = LibraryServices::installed().runMigrationIfNeeded;
+    // The event loop is not running yet: quitting waits for it.
+    if (run && run() == 0)
+        QMetaObject::invokeMethod(this, [this] { terminate(nullptr); }, Qt::QueuedConnection);
+}
 
 ZQObjectPtr VLTMAppDelegate::applicationWillReturnSymbolManager()
 {

@@ -92,6 +92,8 @@ public:
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
     // "Manage Symbols...": the symbol library's window will answer it; until then it does nothing.
     Q_INVOKABLE void manageSymbolsAction(QObject* sender);
+    // Lets factory libraries take new content (a developer's command).
+    Q_INVOKABLE void debug_makeFactoryLibrariesWritableAction(QObject* sender);
 
     // --- Symbols -----------------------------------------------------------------------------------
     // The symbol library's registry, asked once by the symbol manager; null while this build has
@@ -120,6 +122,8 @@ private:
     void selfInstall();
     void letColourPanelShowOpacity();
     void observeStyleHistory();
+    // Quits when the user declines the update of old library files.
+    void runLibraryMigrationWhenNeeded();
     void installShapefileImportHost();
     void saveDashTable();
     void writeDefaultQualityModulation();

@@ -708,6 +708,8 @@ bool ZQQuorvaneDocument::readFromURLOfTypeError(const QUrl& url, const QString& 
     const bool read = VXDrawingDocument::readFromURLOfTypeError(url, typeName, error);
     if (!read)
         ensureReason(error, platform::kReadFailureReasonKey);
+    else
+        remergeStylesReadFromURL(allLibraryObjects(), url);
     return read;
 }
 

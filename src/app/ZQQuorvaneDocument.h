@@ -24,6 +24,9 @@ class MapDocumentWindowController;
 class QVNVectorizingOptionsController;
 class VXImageShape;
 class VXObjectDrawingLayer;
+namespace platform {
+struct Notification;
+}
 
 inline const QString kZQMapDocumentType = QStringLiteral("Map");
 inline const QString kZQLegacyMapDocumentType = QStringLiteral("Tms");
@@ -188,6 +191,23 @@ public:
     static void setExportOperationFactory(ExportOperationFactory factory);
     static const ExportOperationFactory& exportOperationFactory();
 
+    // --- Document library ---------------------------------------------------------------------
+    // The styles (and symbol masters) the library store keeps a document library of.
+    QList<ZQObjectPtr> allLibraryObjects() const;
+    // Opaque: the library's object, owned by the document; null without one.
+    const ZQObjectPtr& library() const { return m_library; }
+    void setLibrary(const ZQObjectPtr& library) { m_library = library; }
+    // Makes the document library when the document holds library objects, and from then on
+    // swaps styles the library registers for the document's own.
+    void makeTemporaryDocumentLibrary();
+    void updateTemporaryDocumentLibraryWithItems(const QList<ZQObjectPtr>& objects);
+    void styleSubstitutionNotification(const platform::Notification& notification);
+    // Replaces the document's styles by the library's versions of them (same unique key).
+    void remergeStylesReadFromURL(const QList<ZQObjectPtr>& styles, const QUrl& url);
+    // Hands the document library back as the document closes.
+    void cleanUpIfNeeded();
+    void close() override;
+
     // --- Reading and writing ---------------------------------------------------------------
     // Failures carry their reason under platform::kReadFailureReasonKey or kWriteFailureReasonKey.
     bool readFromURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error) override;
@@ -223,4 +243,6 @@ private:
     ZQObjectPtr m_exportOperation;
     std::shared_ptr<QVNVectorizingOptionsController> m_vectorizingController;
     ZQObjectPtr m_calibrationController;
+    ZQObjectPtr m_library;
+    quint64 m_styleSubstitutionObservation = 0;
 };

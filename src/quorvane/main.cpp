@@ -2,6 +2,7 @@
 #include "furniture/FurnitureClasses.h"
 #include "furniture/scalebar/pane/ScaleBarPaneHost.h"
 #include "library/LibraryClasses.h"
+#include "library/LibraryServicesInstallation.h"
 #include "app/VLTMApplication.h"
 #include "symbols/SymbolClasses.h"
 #include "symbols/placed/VXQSymbol.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     // Placed symbols are scaled by their corner handle here.
     VXQSymbol::setDefaultSizeHandleVisible(true);
     registerLibraryClasses();
+    installLibraryServices();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);

@@ -1,0 +1,62 @@
+#include "library/LibraryServicesInstallation.h"
+
+#include "app/LibraryServices.h"
+#include "library/catalogue/VXQLibraryCatalogue.h"
+#include "library/migration/VXQLibraryMigrationController.h"
+#include "library/registry/VXQLibraryRegistryShim.h"
+#include "platform/foundation/ZQAssert.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+VXQLibrary* libraryOf(const ZQObjectPtr& object)
+{
+    return qobject_cast<VXQLibrary*>(object.get());
+}
+
+} // namespace
+
+void installLibraryServices()
+{
+    static const std::shared_ptr<VXQLibraryRegistryShim> registry = VXQLibraryRegistryShim::shim();
+    VXStyleRegistry::setStyleRegistry(registry.get());
+    static bool installed = false;
+    if (std::exchange(installed, true))
+        return;
+
+    LibraryServices& services = LibraryServices::installed();
+    services.runMigrationIfNeeded = [] {
+        VXQLibraryCatalogue::initialize();
+        return VXQLibraryMigrationController::migrationController()->runModal();
+    };
+    services.makeDocumentLibrary = [](const QString& name, const QList<ZQObjectPtr>& objects) -> ZQObjectPtr {
+        VXQLibraryCatalogue::initialize();
+        return VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(name, objects, false);
+    };
+    services.addUnknownObjects = [](const ZQObjectPtr& library, const QList<ZQObjectPtr>& objects) {
+        if (VXQLibrary* documentLibrary = libraryOf(library))
+            documentLibrary->addUnknownItemsFromSet(objects);
+    };
+    services.forgetObject = [](const ZQObjectPtr& library, const ZQObjectPtr& object) {
+        VXQLibrary* documentLibrary = libraryOf(library);
+        const auto style = std::dynamic_pointer_cast<VXStyle>(object);
+        if (documentLibrary && style && documentLibrary->containsUniqueID(style->uniqueKey()))
+            documentLibrary->removeItem(documentLibrary->itemWithUniqueID(style->uniqueKey()));
+    };
+    services.matchingLibraryObjects = [](const QList<ZQObjectPtr>& objects) {
+        VXQLibraryCatalogue::initialize();
+        return VXQLibraryCatalogue::libraryItemsMatchingItemsInSet(objects);
+    };
+    services.removeDocumentLibrary = [](const ZQObjectPtr& library) {
+        if (VXQLibrary* documentLibrary = libraryOf(library))
+            VXQLibraryCatalogue::removeDocumentLibrary(documentLibrary);
+    };
+    services.setFactoryLibrariesWritable = [](bool writable) {
+        VXQLibraryCatalogue::initialize();
+        VXQLibraryCatalogue::setFactoryLibrariesWritable(writable);
+    };
+    ZQ_ASSERT(QCoreApplication::instance(), "the application object is made first");
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, VXQLibraryCatalogue::shared(),
+                     [] { platform::runGuarded("discarding document libraries at quit", [] { VXQLibraryCatalogue::applicationWillQuit(); }); });
+}
