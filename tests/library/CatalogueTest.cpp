@@ -171,6 +171,11 @@ TEST_F(CatalogueTest, ValidityAndImport)
     EXPECT_FALSE(VXQLibraryCatalogue::isValidLibraryAtPath(scratch() + QStringLiteral("/Linked.symlibrary")));
     EXPECT_FALSE(VXQLibraryCatalogue::isValidLibraryAtPath(scratch()));
 
+    // A user folder with no free name left fails the import instead of raising.
+    for (int n = 2; n <= 999; ++n)
+        QDir().mkpath(folderOf(QStringLiteral("Roads %1").arg(n)));
+    EXPECT_EQ(VXQLibraryCatalogue::importLibraryAtPath(roads), nullptr);
+
     // Links inside a library are not followed into the copy.
     const QString withLink = writeLibraryFolder(scratch(), QStringLiteral("WithLink"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/etc/hostname"), withLink + QStringLiteral("/outside")));
@@ -223,9 +228,12 @@ TEST_F(CatalogueTest, DocumentLibrariesHoldUnknownObjectsAndLeaveWithTheirDocume
     VXQLibraryPtr onDisk = VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(QStringLiteral("Harbour"), objects, true);
     ASSERT_TRUE(onDisk);
     EXPECT_TRUE(QFileInfo(VXQLibraryCatalogue::documentLibraryFolder() + QStringLiteral("/Harbour.symlibrary")).isDir());
+    const QPointer<VXQLibrary> mineAlive = mine.get();
+    mine.reset();
     VXQLibraryCatalogue::applicationWillQuit();
     EXPECT_FALSE(QFileInfo::exists(VXQLibraryCatalogue::documentLibraryFolder()));
-    EXPECT_EQ(VXQLibraryGroup::groupWithName(kVXQLibraryDocumentGroupName), nullptr);
+    EXPECT_TRUE(VXQLibraryGroup::allGroups().isEmpty());
+    EXPECT_TRUE(mineAlive.isNull());
 
     QDir().mkpath(VXQLibraryCatalogue::documentLibraryFolder());
     QFile bogus(VXQLibraryCatalogue::documentLibraryFolder() + QStringLiteral("/Bogus.symlibrary"));

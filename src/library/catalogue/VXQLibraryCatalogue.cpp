@@ -477,20 +477,25 @@ void VXQLibraryCatalogue::setFactoryLibrariesWritable(bool writable)
 void VXQLibraryCatalogue::applicationWillQuit()
 {
     ZQLog(QStringLiteral("VXQLibrary got +applicationWillQuit:"));
-    if (!documentLibrariesAreTemporary())
-        return;
-    for (const VXQLibraryPtr& library : documentsLibraries())
-        if (library->hasPresenceOnDisk())
-            library->deleteOnDisk();
-    VXQLibraryGroup::unregisterGroup(kVXQLibraryDocumentGroupName);
-    const QString folder = documentLibraryFolder();
-    if (QFileInfo::exists(folder) && !QDir(folder).removeRecursively())
-        LogEvent(kFileEvent, QStringLiteral("documents folder not deleted: error = %1").arg(folder));
+    if (documentLibrariesAreTemporary()) {
+        for (const VXQLibraryPtr& library : documentsLibraries())
+            if (library->hasPresenceOnDisk())
+                library->deleteOnDisk();
+        VXQLibraryGroup::unregisterGroup(kVXQLibraryDocumentGroupName);
+        const QString folder = documentLibraryFolder();
+        if (QFileInfo::exists(folder) && !QDir(folder).removeRecursively())
+            LogEvent(kFileEvent, QStringLiteral("documents folder not deleted: error = %1").arg(folder));
+    }
+    // Libraries write what is pending and go while the application still exists, not among
+    // the program's static objects after it.
+    for (const VXQLibraryGroupPtr& group : VXQLibraryGroup::allGroups())
+        for (const VXQLibraryElementPtr& element : group->elements())
+            if (auto* library = qobject_cast<VXQLibrary*>(element.get()))
+                library->applicationWillQuit();
+    releaseLibraries();
 }
 
-// --- Tests ------------------------------------------------------------------------------------------------
-
-void VXQLibraryCatalogue::forgetEverything()
+void VXQLibraryCatalogue::releaseLibraries()
 {
     VXQLibraryCatalogue* self = shared();
     if (self->m_renameObservation)
@@ -499,10 +504,17 @@ void VXQLibraryCatalogue::forgetEverything()
     self->m_defaultUserLibrary = nullptr;
     self->m_initialized = self->m_factoryDiscovered = self->m_userDiscovered = false;
     VXStyle::setNameProvider(nullptr);
-    defaults().removeObjectForKey(kVXQLibraryDefaultUserLibraryName);
-    defaults().removeObjectForKey(kVXQLibraryDocumentLibsAreTemporary);
     for (const VXQLibraryGroupPtr& group : VXQLibraryGroup::allGroups())
         VXQLibraryGroup::unregisterGroup(group->name());
+}
+
+// --- Tests ------------------------------------------------------------------------------------------------
+
+void VXQLibraryCatalogue::forgetEverything()
+{
+    releaseLibraries();
+    defaults().removeObjectForKey(kVXQLibraryDefaultUserLibraryName);
+    defaults().removeObjectForKey(kVXQLibraryDocumentLibsAreTemporary);
 }
 
 VXQLibraryCatalogue::Scope::Scope()

@@ -93,6 +93,8 @@ public:
     static VXQLibraryPtr importLibraryAtPath(const QString& path);
 
     static void setFactoryLibrariesWritable(bool writable);
+    // Discards temporary document libraries, has every library write what is pending and
+    // releases them all.
     static void applicationWillQuit();
 
     // Forgets every group, the default library, its user defaults and the discovery (tests);
@@ -107,6 +109,7 @@ public:
 
 private:
     VXQLibraryCatalogue() = default;
+    static void releaseLibraries();
     static void forgetEverything();
     void defaultLibraryWasRenamed();
 
