@@ -10,11 +10,15 @@
 #include <QList>
 #include <functional>
 
+class VXLayerGroup;
+
 // Posted when a style was swapped for a library's copy {"old_style", "new_style"}; documents
 // replace the old one throughout their drawing.
 inline const QString kVXQStyleSubstitutionWasPerformed = QStringLiteral("kVXQStyleSubstitutionWasPerformed");
 
 struct LibraryServices {
+    // The symbol masters the drawing's placed symbols use, each once.
+    std::function<QList<ZQObjectPtr>(const VXLayerGroup& drawing)> symbolMastersOfDrawing;
     // Runs the library update window when old files need it; 0 means quit.
     std::function<int()> runMigrationIfNeeded;
     // A document library named after the document, holding the objects no library knows.

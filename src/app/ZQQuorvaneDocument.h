@@ -192,7 +192,7 @@ public:
     static const ExportOperationFactory& exportOperationFactory();
 
     // --- Document library ---------------------------------------------------------------------
-    // The styles (and symbol masters) the library store keeps a document library of.
+    // The styles and symbol masters the library store keeps a document library of.
     QList<ZQObjectPtr> allLibraryObjects() const;
     // Opaque: the library's object, owned by the document; null without one.
     const ZQObjectPtr& library() const { return m_library; }

@@ -20,6 +20,8 @@ QList<ZQObjectPtr> ZQQuorvaneDocument::allLibraryObjects() const
             seen.insert(style.get());
             objects.append(style);
         }
+    if (const auto& masters = LibraryServices::installed().symbolMastersOfDrawing)
+        objects.append(masters(*drawing()));
     return objects;
 }
 

@@ -5,8 +5,11 @@
 #include "library/migration/VXQLibraryMigrationController.h"
 #include "library/registry/VXQLibraryRegistryShim.h"
 #include "platform/foundation/ZQAssert.h"
+#include "symbols/placed/VXQSymbol.h"
+#include "symbols/utilities/SymbolUtilities.h"
 
 #include <QCoreApplication>
+#include <QHash>
 
 namespace {
 
@@ -33,6 +36,15 @@ void installLibraryServices()
     services.makeDocumentLibrary = [](const QString& name, const QList<ZQObjectPtr>& objects) -> ZQObjectPtr {
         VXQLibraryCatalogue::initialize();
         return VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(name, objects, false);
+    };
+    services.symbolMastersOfDrawing = [](const VXLayerGroup& drawing) {
+        QList<ZQObjectPtr> masters;
+        QHash<const VXQSymbolMaster*, bool> seen;
+        for (const VXDrawableObjectPtr& object : allSymbols(drawing))
+            if (auto* symbol = qobject_cast<VXQSymbol*>(object.get()); symbol && symbol->master())
+                if (!std::exchange(seen[symbol->master().get()], true))
+                    masters.append(symbol->master());
+        return masters;
     };
     services.addUnknownObjects = [](const ZQObjectPtr& library, const QList<ZQObjectPtr>& objects) {
         if (VXQLibrary* documentLibrary = libraryOf(library))

@@ -171,6 +171,13 @@ TEST_F(CatalogueTest, ValidityAndImport)
     EXPECT_FALSE(VXQLibraryCatalogue::isValidLibraryAtPath(scratch() + QStringLiteral("/Linked.symlibrary")));
     EXPECT_FALSE(VXQLibraryCatalogue::isValidLibraryAtPath(scratch()));
 
+    // A folder nested deeper than any library is not copied.
+    const QString deep = writeLibraryFolder(scratch(), QStringLiteral("Deep"));
+    QDir().mkpath(deep + QString(QStringLiteral("/d")).repeated(70));
+    EXPECT_TRUE(VXQLibraryCatalogue::isValidLibraryAtPath(deep));
+    EXPECT_EQ(VXQLibraryCatalogue::importLibraryAtPath(deep), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(folderOf(QStringLiteral("Deep"))));
+
     // A user folder with no free name left fails the import instead of raising.
     for (int n = 2; n <= 999; ++n)
         QDir().mkpath(folderOf(QStringLiteral("Roads %1").arg(n)));

@@ -4,6 +4,7 @@
 #include "app/MapDocumentWindowController.h"
 #include "library/LibraryServicesInstallation.h"
 #include "library/registry/VXQLibraryRegistryShim.h"
+#include "symbols/placed/VXQSymbol.h"
 
 TEST_F(LibraryTest, MapDocumentKeepsALibraryOfItsStylesAndTakesRegisteredCopies)
 {
@@ -15,6 +16,10 @@ TEST_F(LibraryTest, MapDocumentKeepsALibraryOfItsStylesAndTakesRegisteredCopies)
     mapdocumenttest::addSquares(*layer, 4);
     const VXStylePtr red = std::dynamic_pointer_cast<VXDrawablePath>(layer->objects()[0])->style();
     ASSERT_TRUE(red);
+    // Two placed symbols of one master.
+    const auto master = makeSymbolItem(QStringLiteral("Tower"))->symbolMaster();
+    layer->addObject(master->symbolWithLocation(QPointF(100, 100)));
+    layer->addObject(master->symbolWithLocation(QPointF(140, 100)));
 
     document->makeWindowControllers();
     ASSERT_TRUE(document->mapWindowController()->window());
@@ -23,6 +28,8 @@ TEST_F(LibraryTest, MapDocumentKeepsALibraryOfItsStylesAndTakesRegisteredCopies)
     EXPECT_EQ(library->group(), kVXQLibraryDocumentGroupName);
     EXPECT_EQ(library->name(), document->displayName());
     EXPECT_TRUE(library->containsUniqueID(red->uniqueKey()));
+    EXPECT_TRUE(library->containsUniqueID(master->uniqueKey()));
+    EXPECT_EQ(document->allLibraryObjects().count(master), 1);
     EXPECT_EQ(VXQLibraryCatalogue::librariesInGroup(kVXQLibraryDocumentGroupName)->size(), 1);
 
     // Registering a style swaps the library's locked copy in throughout the drawing.

@@ -57,7 +57,7 @@ void VXQLibraryArchivingTask::start()
     const QString destination = m_destinationPath;
     // The worker holds the task until its result is handed back.
     QThreadPool::globalInstance()->start([self = shared_from_this(), folder, destination] {
-        QString reason;
+        QString reason = folder.isEmpty() ? QStringLiteral("the library has no folder") : QString();
         const bool written = !folder.isEmpty() && FolderZipWriter::writeArchive(folder, destination, &reason);
         if (!written)
             LogEvent(kFileEvent, QStringLiteral("zip archive of '%1' failed: %2").arg(folder, reason));

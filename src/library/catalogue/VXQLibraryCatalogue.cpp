@@ -38,6 +38,27 @@ VXQLibraryPtr sharedLibrary(VXQLibrary* library)
     return library ? std::static_pointer_cast<VXQLibrary>(library->shared_from_this()) : nullptr;
 }
 
+// Imports copy whole folders: one deeper, more crowded or larger than any library is refused.
+constexpr int kMaximumImportDepth = 64;
+constexpr qint64 kMaximumImportEntries = 500000;
+constexpr qint64 kMaximumImportSize = qint64(8) << 30;
+
+bool folderFitsImportLimits(const QString& folder, int depth, qint64& entries, qint64& size)
+{
+    if (depth > kMaximumImportDepth)
+        return false;
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        if (entry.isSymLink())
+            continue;
+        size += entry.isFile() ? entry.size() : 0;
+        if (++entries > kMaximumImportEntries || size > kMaximumImportSize)
+            return false;
+        if (entry.isDir() && !folderFitsImportLimits(entry.filePath(), depth + 1, entries, size))
+            return false;
+    }
+    return true;
+}
+
 bool copyFolderWithoutLinks(const QString& source, const QString& target)
 {
     if (!QDir().mkpath(target))
@@ -435,6 +456,12 @@ VXQLibraryPtr VXQLibraryCatalogue::importLibraryAtPath(const QString& requested)
     } else {
         if (!QDir().mkpath(userFolder)) {
             LogEvent(kFileEvent, QStringLiteral("attempt to create user symbol directory failed, error: mkpath failed"));
+            return nullptr;
+        }
+        qint64 entries = 0;
+        qint64 size = 0;
+        if (!folderFitsImportLimits(path, 0, entries, size)) {
+            LogEvent(kFileEvent, QStringLiteral("import copy failed, error: '%1' is too deep, crowded or large").arg(path));
             return nullptr;
         }
         QString filename;
