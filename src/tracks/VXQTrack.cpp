@@ -30,6 +30,12 @@ const QString kInsertRoundaboutActionName = QStringLiteral("Insert Roundabout");
 
 constexpr VXQTrackEnd kBothEnds[] = {VXQTrackEnd::Start, VXQTrackEnd::End};
 
+// Where an end's entries stand in the per-end arrays.
+constexpr int indexOf(VXQTrackEnd end)
+{
+    return end == VXQTrackEnd::Start ? 0 : 1;
+}
+
 // Strokes that form the body of the line: plain, solid and centred. Dashed and offset strokes
 // are markings, which a junction or terminator must not blot across the end, and special
 // strokes (tapers, tags, bridges) shape their own ends.
@@ -493,7 +499,7 @@ VXQTrack::EndDrawing VXQTrack::endDrawing() const
             return false;
         for (const VXQTrackEnd end : kBothEnds) {
             const VXQTrack* parent = linkAtEnd(end);
-            const int index = int(end == VXQTrackEnd::End);
+            const int index = indexOf(end);
             if (parent != ends.parents[index] || (parent && parent->geometryChecksum() != ends.parentChecksums[index]))
                 return false;
         }
@@ -510,7 +516,7 @@ VXQTrack::EndDrawing VXQTrack::makeEndDrawing() const
     ends.checksum = geometryChecksum();
     const bool hasEnds = hasFreeEnds();
     for (const VXQTrackEnd end : kBothEnds) {
-        const int index = int(end == VXQTrackEnd::End);
+        const int index = indexOf(end);
         const VXQTrack* parent = linkAtEnd(end);
         ends.parents[index] = parent;
         ends.parentChecksums[index] = parent ? parent->geometryChecksum() : 0;
@@ -548,9 +554,9 @@ VXQTrack::EndCaps VXQTrack::capsAtEnd(VXQTrackEnd end, bool joined) const
 
 QPainterPath VXQTrack::farSidesOfParents(const EndDrawing& ends) const
 {
-    QList<QPolygonF> farSides;
+    QPainterPath farSides;
     for (const VXQTrackEnd end : kBothEnds) {
-        const int index = int(end == VXQTrackEnd::End);
+        const int index = indexOf(end);
         const VXQTrack* parent = ends.joined[index] ? ends.parents[index] : nullptr;
         if (!parent)
             continue;
@@ -569,20 +575,16 @@ QPainterPath VXQTrack::farSidesOfParents(const EndDrawing& ends) const
         QTransform frame;
         frame.translate(junction.x(), junction.y());
         frame.rotateRadians(slope);
-        farSides.append(frame.map(QPolygonF(QRectF(-reach, across > 0 ? 0 : -reach, 2 * reach, reach))));
-    }
-    QPainterPath path;
-    for (const QPolygonF& side : std::as_const(farSides)) {
-        QPainterPath more;
-        more.addPolygon(side);
-        more.closeSubpath();
+        QPainterPath side;
+        side.addPolygon(frame.map(QPolygonF(QRectF(-reach, across > 0 ? 0 : -reach, 2 * reach, reach))));
+        side.closeSubpath();
         // Holes must not overlap, or the clip's even-odd rule would show their overlap again.
-        if (path.intersects(more))
-            path = path.united(more);
+        if (farSides.intersects(side))
+            farSides = farSides.united(side);
         else
-            path.addPath(more);
+            farSides.addPath(side);
     }
-    return path;
+    return farSides;
 }
 
 void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
@@ -592,7 +594,7 @@ void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
         return;
     QPainter* painter = context->painter();
     for (const VXQTrackEnd end : kBothEnds) {
-        const int index = int(end == VXQTrackEnd::End);
+        const int index = indexOf(end);
         const EndCaps& caps = ends.caps[index];
         const auto drawn = [casing](const EndCap& cap) { return cap.casing == casing; };
         if (std::none_of(caps.caps.cbegin(), caps.caps.cend(), drawn))

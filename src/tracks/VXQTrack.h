@@ -177,8 +177,6 @@ private:
         double position;
     };
     QList<Junction> junctionsOfChildren() const;
-    // What drawing needs of the ends, worked out once while neither this track nor the tracks
-    // it joins change: their geometry checksums key it.
     struct EndCap {
         QColor colour;
         double radius;
@@ -190,6 +188,8 @@ private:
         double opacity = 1;
         QList<EndCap> caps;
     };
+    // What drawing needs of the ends (indexed start, end), worked out once while neither this
+    // track nor the tracks it joins change: their geometry checksums key it.
     struct EndDrawing {
         quint64 checksum = 0;
         std::array<const VXQTrack*, 2> parents{};

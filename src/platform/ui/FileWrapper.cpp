@@ -65,7 +65,7 @@ private:
     {
         if (depth > FileWrapper::kMaximumDepth)
             return fail(QStringLiteral("its folders are nested too deeply"));
-        Entry entry{info.fileName(), info.absoluteFilePath(), info.isDir(), {}};
+        Entry entry{info.fileName(), info.absoluteFilePath(), info.isDir(), {}, {}};
         if (!entry.isDirectory) {
             m_totalSize += info.size();
             if (m_totalSize > FileWrapper::kMaximumTotalSize)
