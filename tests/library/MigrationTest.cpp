@@ -132,7 +132,7 @@ TEST_F(MigrationTest, OldFilesBecomeItemsOfTheDefaultLibraryOnceAndAreMovedAside
     EXPECT_EQ(progress.maximum, 4);
     EXPECT_EQ(progress.prompts, QStringList({"Updating Symbol Library...", "Verifying...", "Finishing..."}));
     EXPECT_EQ(defaults().integerForKey(kQVNLLibraryFilesMigrationCount), 1);
-    for (const QString& moved : {"A.symbolslib", "Empty.symbolslib", "Unknown.symbolslib", "Folder.symbolslib"}) {
+    for (const QString& moved : QStringList{"A.symbolslib", "Empty.symbolslib", "Unknown.symbolslib", "Folder.symbolslib"}) {
         EXPECT_TRUE(QFileInfo::exists(movedFolder() + u'/' + moved)) << moved.toStdString();
         EXPECT_FALSE(QFileInfo::exists(supportFolder() + u'/' + moved)) << moved.toStdString();
     }
