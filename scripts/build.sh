@@ -6,7 +6,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 export CCACHE_BASEDIR="$root"
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
-export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-5G}"
 build="${QUORVANE_BUILD_DIR:-$root/build}"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
