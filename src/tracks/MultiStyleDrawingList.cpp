@@ -27,7 +27,10 @@ bool looksAlike(const ZQRangeDrawingStyle& a, const ZQRangeDrawingStyle& b)
 } // namespace
 
 MultiStyleDrawingList::MultiStyleDrawingList(const Contents& contents)
-    : m_adornments(contents.adornments), m_renderingPath(contents.renderingPath), m_widest(contents.widestStrokeWidth)
+    : m_adornments(contents.adornments)
+    , m_renderingPath(contents.renderingPath)
+    , m_widest(contents.widestStrokeWidth)
+    , m_undrawnEnds(contents.undrawnEnds)
 {
     addMainStretches(contents, addShims(contents));
     quint64 index = m_main.size();
@@ -42,7 +45,11 @@ platform::BezierPath MultiStyleDrawingList::stretchOf(const ZQStyleRange& range,
     // A container's transform may have scaled the rendering path.
     const double scale = pathLength > 0 ? m_renderingPath.length() / pathLength : 0.0;
     const ZQStyleRange resolved = ZQResolvedStyleRange(range, pathLength);
-    return m_renderingPath.bezierPathWithRange(resolved.location * scale, resolved.length * scale);
+    const double start = std::max(resolved.location, m_undrawnEnds.first);
+    const double end = std::min(ZQMaxStyleRange(resolved), pathLength - m_undrawnEnds.second);
+    if (!(end > start))
+        return {};
+    return m_renderingPath.bezierPathWithRange(start * scale, (end - start) * scale);
 }
 
 QList<ZQStyleRange> MultiStyleDrawingList::addShims(const Contents& contents)

@@ -32,9 +32,13 @@ public:
         QList<VXQAdornmentPtr> adornments;
         int shimBlending = kZQShimBlendWidth;
         double widestStrokeWidth = 0;
+        // Lengths at the start and end that no stretch draws, in the ranges' measure.
+        std::pair<double, double> undrawnEnds{0, 0};
     };
 
     explicit MultiStyleDrawingList(const Contents& contents);
+
+    const std::pair<double, double>& undrawnEnds() const { return m_undrawnEnds; }
 
     // Into GraphicsContext::current(); `path` is the object the stretches stand in for.
     void drawCasing(const VXRenderable& path) const;
@@ -60,4 +64,5 @@ private:
     QList<VXQAdornmentPtr> m_adornments;
     platform::BezierPath m_renderingPath;
     double m_widest;
+    std::pair<double, double> m_undrawnEnds;
 };

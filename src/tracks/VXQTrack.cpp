@@ -45,6 +45,16 @@ bool isBodyStroke(const VXStroke& stroke)
         && !stroke.dash() && stroke.lateralOffset() == 0;
 }
 
+// The parent's frame at a junction, turned so that the far side lies at positive y.
+QTransform junctionFrame(QPointF point, double slope, double across)
+{
+    QTransform frame;
+    frame.translate(point.x(), point.y());
+    frame.rotateRadians(slope);
+    frame.scale(1, across > 0 ? 1 : -1);
+    return frame;
+}
+
 // Clips the current drawing to keep out of `hidden` for the scope.
 class ClipOut {
 public:
@@ -523,13 +533,24 @@ VXQTrack::EndDrawing VXQTrack::makeEndDrawing() const
         ends.joined[index] = isJoinedAtEnd(end);
         ends.outwardAngles[index] = outwardAngleAtEnd(end);
         if (hasEnds)
-            ends.caps[index] = capsAtEnd(end, ends.joined[index]);
+            ends.caps[index] = capsAtEnd(end, ends.joined[index], false);
     }
-    ends.farSidesOfParents = farSidesOfParents(ends);
+    for (const VXQTrackEnd end : kBothEnds) {
+        const std::optional<MidParentJunction> junction = midParentJunction(end, ends);
+        if (!junction || (hasEnds && stopShortOfParent(end, *junction, ends)))
+            continue;
+        const QPainterPath side = farSideOfParent(*junction, ends.parents[indexOf(end)]->widestStrokeWidth()
+                                                                + widestStrokeWidth());
+        // Holes must not overlap, or the clip's even-odd rule would show their overlap again.
+        if (ends.farSidesOfParents.intersects(side))
+            ends.farSidesOfParents = ends.farSidesOfParents.united(side);
+        else
+            ends.farSidesOfParents.addPath(side);
+    }
     return ends;
 }
 
-VXQTrack::EndCaps VXQTrack::capsAtEnd(VXQTrackEnd end, bool joined) const
+VXQTrack::EndCaps VXQTrack::capsAtEnd(VXQTrackEnd end, bool joined, bool stopsShort) const
 {
     EndCaps caps;
     caps.shape = joined ? kVXQRoundTerminator : end == VXQTrackEnd::Start ? m_startTerminatorType : m_endTerminatorType;
@@ -545,46 +566,95 @@ VXQTrack::EndCaps VXQTrack::capsAtEnd(VXQTrackEnd end, bool joined) const
     for (const VXStrokePtr& stroke : style->renderersOfClass<VXStroke>()) {
         // A round cap of the stroke's own already is the disc, and drawn twice its edge darkens.
         const bool ownCapIsDisc = stroke->lineCapStyle() == int(platform::LineCapStyle::Round)
-                               && caps.shape == kVXQRoundTerminator;
+                               && caps.shape == kVXQRoundTerminator && !stopsShort;
         if (isBodyStroke(*stroke) && !ownCapIsDisc)
-            caps.caps.append({stroke->colour(), stroke->width() / 2, stroke == casingStroke});
+            caps.caps.append({stroke->colour(), stroke->width() / 2, stroke == casingStroke, {}});
     }
     return caps;
 }
 
-QPainterPath VXQTrack::farSidesOfParents(const EndDrawing& ends) const
+std::optional<VXQTrack::MidParentJunction> VXQTrack::midParentJunction(VXQTrackEnd end, const EndDrawing& ends) const
 {
-    QPainterPath farSides;
-    for (const VXQTrackEnd end : kBothEnds) {
-        const int index = indexOf(end);
-        const VXQTrack* parent = ends.joined[index] ? ends.parents[index] : nullptr;
-        if (!parent)
-            continue;
-        const platform::BezierPath& parentPath = parent->path();
-        const double along = parentPath.lengthForPointTolerance(endPoint(end), parent->snappingReach());
-        const double halfWidth = parent->widestStrokeWidth() / 2;
-        if (!parentPath.isClosed() && (along < halfWidth || along > parentPath.length() - halfWidth))
-            continue; // at the parent's end: the junction disc fills the corner beyond it
+    const int index = indexOf(end);
+    const VXQTrack* parent = ends.joined[index] ? ends.parents[index] : nullptr;
+    if (!parent)
+        return std::nullopt;
+    const platform::BezierPath& parentPath = parent->path();
+    const double along = parentPath.lengthForPointTolerance(endPoint(end), parent->snappingReach());
+    const double halfWidth = parent->widestStrokeWidth() / 2;
+    if (!parentPath.isClosed() && (along < halfWidth || along > parentPath.length() - halfWidth))
+        return std::nullopt; // at the parent's end: the junction disc fills the corner beyond it
+    MidParentJunction junction;
+    junction.slope = 0;
+    junction.point = parentPath.pointOnPathAtLengthSlope(along, &junction.slope);
+    // Which side of the parent this track runs on: the far side is where its end heads.
+    junction.across = std::sin(ends.outwardAngles[index] - junction.slope);
+    if (std::abs(junction.across) < kParallelSine)
+        return std::nullopt;
+    return junction;
+}
+
+bool VXQTrack::stopShortOfParent(VXQTrackEnd end, const MidParentJunction& junction, EndDrawing& ends) const
+{
+    const int index = indexOf(end);
+    // In the junction's frame the end heads along (cosine, sine), sine > 0.
+    const double sine = std::abs(junction.across);
+    const double cosine = std::cos(ends.outwardAngles[index] - junction.slope);
+    const double radius = widestStrokeWidth() / 2;
+    // Far enough back that no cap of the strokes, round, square or butt, reaches the centre line.
+    const double undrawn = radius * (sine + std::abs(cosine)) / sine;
+    // The filled stretch runs on under the strokes' last half width: edge to edge they would seam.
+    const double filled = undrawn + radius;
+    const double otherUndrawn = ends.undrawn[1 - index];
+    const double otherFilled = otherUndrawn > 0 ? otherUndrawn + radius : 0;
+    const double total = length();
+    if (radius <= 0 || filled + otherFilled >= total)
+        return false;
+    // The filled stretch is straight: the path must not bend along it.
+    constexpr double kBendTolerance = 0.02; // radians
+    const platform::BezierPath& own = path();
+    for (const double back : {filled / 2, filled}) {
         double slope = 0;
-        const QPointF junction = parentPath.pointOnPathAtLengthSlope(along, &slope);
-        // Which side of the parent this track runs on: the far side is where its end heads.
-        const double across = std::sin(ends.outwardAngles[index] - slope);
-        if (std::abs(across) < kParallelSine)
-            continue;
-        const double reach = parent->widestStrokeWidth() + widestStrokeWidth();
-        QTransform frame;
-        frame.translate(junction.x(), junction.y());
-        frame.rotateRadians(slope);
-        QPainterPath side;
-        side.addPolygon(frame.map(QPolygonF(QRectF(-reach, across > 0 ? 0 : -reach, 2 * reach, reach))));
-        side.closeSubpath();
-        // Holes must not overlap, or the clip's even-odd rule would show their overlap again.
-        if (farSides.intersects(side))
-            farSides = farSides.united(side);
-        else
-            farSides.addPath(side);
+        own.pointOnPathAtLengthSlope(end == VXQTrackEnd::Start ? back : total - back, &slope);
+        const double outward = end == VXQTrackEnd::Start ? slope + M_PI : slope;
+        if (std::abs(std::remainder(outward - ends.outwardAngles[index], 2 * M_PI)) > kBendTolerance)
+            return false;
     }
-    return farSides;
+    ends.undrawn[index] = undrawn;
+    ends.caps[index] = capsAtEnd(end, true, true);
+    const QTransform frame = junctionFrame(junction.point, junction.slope, junction.across);
+    const QPointF heading(cosine, sine);
+    const QPointF normal(-sine, cosine);
+    for (EndCap& cap : ends.caps[index].caps) {
+        const double r = cap.radius;
+        // The stroke's last stretch, up to where its edges cross the centre line, and the near
+        // half of its junction disc, wound alike so that the winding fill unites them.
+        QPainterPath nearSide;
+        nearSide.addPolygon(QPolygonF({r * normal - filled * heading, QPointF(-r / sine, 0), QPointF(r / sine, 0),
+                                       -r * normal - filled * heading}));
+        nearSide.closeSubpath();
+        nearSide.moveTo(r, 0);
+        nearSide.arcTo(QRectF(-r, -r, 2 * r, 2 * r), 0, 180);
+        nearSide.closeSubpath();
+        nearSide.setFillRule(Qt::WindingFill);
+        cap.nearSide = frame.map(nearSide);
+    }
+    return true;
+}
+
+QPainterPath VXQTrack::farSideOfParent(const MidParentJunction& junction, double reach)
+{
+    QPainterPath side;
+    side.addPolygon(junctionFrame(junction.point, junction.slope, junction.across)
+                        .map(QPolygonF(QRectF(-reach, 0, 2 * reach, reach))));
+    side.closeSubpath();
+    return side;
+}
+
+std::pair<double, double> VXQTrack::lengthsLeftUndrawnAtEnds() const
+{
+    const EndDrawing ends = endDrawing();
+    return {ends.undrawn[0], ends.undrawn[1]};
 }
 
 void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
@@ -610,7 +680,9 @@ void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
                 continue;
             painter->setBrush(cap.colour);
             const QRectF square(-cap.radius, -cap.radius, 2 * cap.radius, 2 * cap.radius);
-            if (caps.shape == kVXQSquareTerminator)
+            if (!cap.nearSide.isEmpty())
+                painter->drawPath(cap.nearSide);
+            else if (caps.shape == kVXQSquareTerminator)
                 painter->drawPolygon(frame.map(QPolygonF(square)));
             else
                 painter->drawEllipse(frame.map(QPointF()), cap.radius, cap.radius);

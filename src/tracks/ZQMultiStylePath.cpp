@@ -621,11 +621,13 @@ QRectF ZQMultiStylePath::boundsIgnoringLabels() const
 
 std::shared_ptr<const MultiStyleDrawingList> ZQMultiStylePath::drawingList() const
 {
+    // Asked before locking: a subclass may work its ends out under a lock of its own.
+    const std::pair<double, double> undrawnEnds = lengthsLeftUndrawnAtEnds();
     const QMutexLocker locker(&m_drawingListLock);
-    if (!m_drawingList)
+    if (!m_drawingList || m_drawingList->undrawnEnds() != undrawnEnds)
         m_drawingList = std::make_shared<const MultiStyleDrawingList>(MultiStyleDrawingList::Contents{
             renderingPath(), length(), m_styles, m_overlays, m_shims, m_adornments.list(), m_shimBlending,
-            widestStrokeWidth()});
+            widestStrokeWidth(), undrawnEnds});
     return m_drawingList;
 }
 

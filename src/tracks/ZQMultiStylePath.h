@@ -257,6 +257,9 @@ public:
 
 protected:
     void invalidateGeometryCaches() override;
+    // Lengths at the start and the end that drawing leaves out, in the ranges' measure: a
+    // subclass that finishes its ends itself trims the stretches there. None by default.
+    virtual std::pair<double, double> lengthsLeftUndrawnAtEnds() const { return {0, 0}; }
 
 private:
     struct StyleState {

@@ -297,6 +297,41 @@ TEST(Track, JunctionsMergeCasingsAndFillTheCornersOfJoinedEnds)
     expectSeamlessCasing(39, 33);
 }
 
+TEST(Track, SideRoadsFillUpToTheCentreLineAndNoFurtherWhetherTheyRunStraightOrBend)
+{
+    // Round-capped strokes, entering at an angle: straight into the main road, then bending a
+    // couple of points before it.
+    const QList<QList<QPointF>> sideRoads = {{{50, 180}, {100, 100}}, {{50, 180}, {99, 103}, {100, 100}}};
+    for (const QList<QPointF>& points : sideRoads) {
+        Map map;
+        const auto main = map.add({20, 100}, {180, 100});
+        const auto side = map.add(VXQTrack::trackWithPathType(tracktest::polyline(points), kVXQRoadTrackType));
+        ASSERT_EQ(side->endLink(), main.get());
+        const VXStylePtr rounded = tracktest::strokes({{kCasing, 12}, {kFill, kFillWidth}});
+        for (const VXStrokePtr& stroke : rounded->renderersOfClass<VXStroke>())
+            stroke->setLineCapStyle(int(platform::LineCapStyle::Round));
+        side->setStyle(rounded);
+        constexpr double zoom = 4;
+        const QImage image = map.render(true, zoom);
+        // The main road's casing beyond the junction is as dark as anywhere along it.
+        const auto casingAbove = [&](double x) {
+            int darkness = 0;
+            for (int y = int(zoom * 94); y < int(zoom * 100); ++y)
+                darkness += 255 - qRed(image.pixel(int(zoom * x), y));
+            return darkness;
+        };
+        for (double x = 90; x <= 110; x += 0.5)
+            EXPECT_NEAR(casingAbove(x), casingAbove(150), casingAbove(150) / 50) << x << " of " << points.size();
+        // Below it, the side road's fill runs on unbroken up to the centre line.
+        const QPointF end(100, 100);
+        const QPointF back = points.at(points.size() - 2);
+        for (double t = 0.02; t <= 0.5; t += 0.02) {
+            const QPointF at = (end + t * (back - end)) * zoom;
+            EXPECT_TRUE(near(image.pixelColor(at.toPoint()), kFill)) << at.x() << ", " << at.y();
+        }
+    }
+}
+
 TEST(Track, TerminatorsFinishFreeEnds)
 {
     Map map;
