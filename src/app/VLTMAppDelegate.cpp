@@ -4,6 +4,7 @@
 
 #include "app/FileUtilities.h"
 #include "app/LibraryServices.h"
+#include "app/WindowServices.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/ShapefileImportHost.h"
 #include "app/VLTMApplication.h"
@@ -72,7 +73,7 @@ bool VLTMAppDelegate::applicationWillFinishLaunching()
 {
     static const Step steps[] = {
         {"create the document controller", &VLTMAppDelegate::makeDocumentController},
-        {"start loading the photo library", nullptr},
+        {"start loading the photo library", &VLTMAppDelegate::startLoadingPhotoLibrary},
         {"map renamed archive classes", &VLTMAppDelegate::mapRenamedArchiveClasses},
         {"set the default style", &VLTMAppDelegate::setDefaultStyle},
         {"install the object name provider", nullptr},
@@ -211,6 +212,14 @@ void VLTMAppDelegate::observeStyleHistory()
             const VXStylePtr style = VXStyleHistory::defaultHistory().currentStyle();
             LogEvent(kReactiveEvent, QStringLiteral("current style: %1").arg(style ? style->name() : QString()));
         });
+}
+
+void VLTMAppDelegate::startLoadingPhotoLibrary()
+{
+    if (const auto& start = WindowServices::installed().startLoadingPhotoLibrary)
+        start();
+    else
+        LogEvent(kLifeEvent, QStringLiteral("the photo library is not in this build"));
 }
 
 void VLTMAppDelegate::installShapefileImportHost()

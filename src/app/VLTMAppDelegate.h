@@ -109,6 +109,7 @@ private:
     bool runStep(const char* phase, const Step& step);
 
     void makeDocumentController();
+    void startLoadingPhotoLibrary();
     void mapRenamedArchiveClasses();
     void setDefaultStyle();
     void registerUserDefaults();

@@ -3,6 +3,7 @@
 #include "furniture/scalebar/pane/ScaleBarPaneHost.h"
 #include "library/LibraryClasses.h"
 #include "library/LibraryServicesInstallation.h"
+#include "media/MediaClasses.h"
 #include "app/VLTMApplication.h"
 #include "symbols/SymbolClasses.h"
 #include "symbols/placed/VXQSymbol.h"
@@ -18,6 +19,8 @@ int main(int argc, char** argv)
     VXQSymbol::setDefaultSizeHandleVisible(true);
     registerLibraryClasses();
     installLibraryServices();
+    registerMediaClasses();
+    installMediaServices();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);
