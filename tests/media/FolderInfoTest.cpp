@@ -10,6 +10,7 @@
 #include <QDirIterator>
 #include <QSet>
 #include <QTest>
+#include <sys/stat.h>
 
 using mediatest::FakeEventSourceScope;
 using mediatest::FolderTree;
@@ -143,6 +144,35 @@ TEST_F(FolderInfoTest, ChildrenFollowTheListingAndLeaveOutHiddenDanglingAndPacka
         EXPECT_TRUE(watched.contains(tree.path(QString::fromUtf8(folder)))) << folder;
     EXPECT_FALSE(watched.contains(tree.path("root/picture.png/")));
     EXPECT_FALSE(watched.contains(tree.path("gone/")));
+}
+
+TEST_F(FolderInfoTest, AddedSubfoldersTakeTheParentsSettingsAndTheirFoldersPlace)
+{
+    const QString root = tree.folder(QStringLiteral("root"));
+    tree.folder(QStringLiteral("root/old"));
+    ZQFolderInfoPtr loaded = ZQFolderInfo::makeWithPath(root);
+    loaded->setIncludesFiles(true);
+    loaded->setReturnsAllEnclosedFiles(true);
+    EXPECT_EQ(loaded->valence(), 1);
+    const ZQFolderInfoPtr made = ZQFolderInfo::makeWithPath(tree.folder(QStringLiteral("root/made")));
+    loaded->addSubfolder(made);
+    EXPECT_EQ(namesOf(loaded->subFolders()), (QStringList{"old", "made"}));
+    EXPECT_EQ(made->identifier(), QStringLiteral("root|made"));
+    EXPECT_TRUE(made->includesFiles() && made->returnsAllEnclosedFiles());
+
+    ZQFolderInfoPtr unloaded = ZQFolderInfo::makeWithPath(root);
+    const ZQFolderInfoPtr again = ZQFolderInfo::makeWithPath(tree.path("root/made"));
+    unloaded->addSubfolder(again);
+    const QList<ZQFolderInfoPtr> children = unloaded->subFolders();
+    EXPECT_EQ(children.size(), 2) << "the folder is listed once";
+    EXPECT_EQ(children.last(), again);
+
+    // A name that is no UTF-8 may not be reachable by name; it must not take the others along.
+    const QByteArray oddName = QFile::encodeName(root) + QByteArray("/bad\xff\xfe");
+    ASSERT_EQ(::mkdir(oddName.constData(), 0755), 0);
+    ZQFolderInfoPtr odd = ZQFolderInfo::makeWithPath(root);
+    EXPECT_TRUE(namesOf(odd->subFolders()).contains(QStringLiteral("old")));
+    EXPECT_TRUE(odd->files().isEmpty());
 }
 
 TEST_F(FolderInfoTest, LinksBackUpTheTreeNeverMakeItEndless)

@@ -240,6 +240,8 @@ void ZQFolderInfo::addSubfolder(const ZQFolderInfoPtr& node)
     adopt(*node);
     if (!m_children)
         m_children = loadChildren();
+    // A folder made on disk just before is in a fresh listing already: the given node replaces it.
+    m_children->removeIf([&node](const ZQFolderInfoPtr& child) { return child->path() == node->path(); });
     m_children->append(node);
 }
 
@@ -331,7 +333,7 @@ QList<QUrl> ZQFolderInfo::collectFileURLs(const QStringList& types, IdentitySet&
         visited.insert(*m_identity);
     if (!m_fileURLsCache.isEmpty())
         return m_fileURLsCache;
-    if (!QFileInfo(m_path).isDir() || !QFileInfo(m_path).isReadable()) {
+    if (const QFileInfo folder(m_path); !folder.isDir() || !folder.isReadable()) {
         ZQLogObjCMethod(QStringLiteral("the folder '%1' could not be read").arg(m_path));
         return {};
     }

@@ -97,7 +97,8 @@ public:
     int valence() { return int(subFolders().size()); }
     // Whether the children have been read since the node was made or last changed.
     bool isLoaded() const { return m_children.has_value(); }
-    // Adopts the node as the last child, handing it this node's three settings.
+    // Adopts the node as the last child, handing it this node's three settings; it takes the
+    // place of a child read for the same folder.
     void addSubfolder(const ZQFolderInfoPtr& node);
 
     // Depth-first searches of this subtree (loading what they pass through); null for none.
