@@ -13,7 +13,8 @@ struct FileIdentity {
     quint64 inode = 0;
 
     // The identity of what `path` names, links followed; nullopt when it cannot be read.
-    static std::optional<FileIdentity> ofPath(const QString& path);
+    // `isDirectory`, when given, says whether it is a directory.
+    static std::optional<FileIdentity> ofPath(const QString& path, bool* isDirectory = nullptr);
 
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };

@@ -26,7 +26,7 @@ QString expandingTilde(const QString& path)
     return path;
 }
 
-bool acceptsExtension(const QStringList& types, const QString& name)
+bool acceptsExtension(const QSet<QString>& types, const QString& name)
 {
     return types.isEmpty() || types.contains(pathExtension(name));
 }
@@ -97,8 +97,7 @@ ZQFolderInfoPtr ZQFolderInfo::makeWithPath(const QString& path)
 
 void ZQFolderInfo::initWithURL(const QUrl& url)
 {
-    setURL(url);
-    if (!QFileInfo(m_path).isDir())
+    if (!setURL(url))
         return;
     try {
         ZQFolderWatcher::defaultWatcher().addObserverSelectorForFolderUserInfo(this, kChangeSelector, m_url);
@@ -114,13 +113,15 @@ void ZQFolderInfo::initWithPath(const QString& path)
     initWithURL(QUrl::fromLocalFile(expandingTilde(path)));
 }
 
-void ZQFolderInfo::setURL(const QUrl& url)
+bool ZQFolderInfo::setURL(const QUrl& url)
 {
     m_path = url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
     m_url = QUrl::fromLocalFile(m_path);
     const QString lastComponent = QFileInfo(m_path).fileName();
     m_name = lastComponent.isEmpty() ? m_path : lastComponent;
-    m_identity = FileIdentity::ofPath(m_path);
+    bool isDirectory = false;
+    m_identity = FileIdentity::ofPath(m_path, &isDirectory);
+    return isDirectory;
 }
 
 // --- Properties --------------------------------------------------------------------------------
@@ -194,28 +195,39 @@ void ZQFolderInfo::adopt(ZQFolderInfo& child) const
 QList<ZQFolderInfoPtr> ZQFolderInfo::loadChildren()
 {
     QList<ZQFolderInfoPtr> children;
+    readFolder(&children, {}, nullptr);
+    return children;
+}
+
+void ZQFolderInfo::readFolder(QList<ZQFolderInfoPtr>* children, const TypeSet& types, FileList* files)
+{
+    const auto addChild = [&](ZQFolderInfoPtr child, const QFileInfo& entry) {
+        adopt(*child);
+        child->initWithURL(QUrl::fromLocalFile(entry.filePath()));
+        children->append(std::move(child));
+    };
     for (QDirIterator entries = visibleEntries(m_path); entries.hasNext();) {
         entries.next();
-        const QFileInfo entry = resolvedEntry(entries.fileInfo());
+        const QFileInfo listed = entries.fileInfo();
+        const bool isLink = listed.isSymLink();
+        const QFileInfo entry = isLink ? resolvedEntry(listed) : listed;
         if (!entry.exists())
             continue;
-        const QUrl url = QUrl::fromLocalFile(entry.absoluteFilePath());
-        if (entry.isDir() && (m_includesPackages || !isFilePackage(entry))) {
+        const bool isDirectory = entry.isDir();
+        if (files && !isDirectory && acceptsExtension(types, entry.fileName())) {
+            files->urls.append(QUrl::fromLocalFile(entry.filePath()));
+            files->throughLinks |= isLink;
+        }
+        if (!children)
+            continue;
+        if (isDirectory && (m_includesPackages || !isFilePackage(entry))) {
             // A link back up the tree would make it endless.
-            if (entries.fileInfo().isSymLink() && leadsToSelfOrAncestor(entry))
-                continue;
-            ZQFolderInfoPtr child = makeFolderChild();
-            adopt(*child);
-            child->initWithURL(url);
-            children.append(std::move(child));
+            if (!isLink || !leadsToSelfOrAncestor(entry))
+                addChild(makeFolderChild(), entry);
         } else if (m_includesFiles) {
-            auto leaf = std::make_shared<ZQFileInfo>();
-            adopt(*leaf);
-            leaf->initWithURL(url);
-            children.append(std::move(leaf));
+            addChild(std::make_shared<ZQFileInfo>(), entry);
         }
     }
-    return children;
 }
 
 bool ZQFolderInfo::leadsToSelfOrAncestor(const QFileInfo& target) const
@@ -318,7 +330,7 @@ ZQFolderInfoPtr ZQFolderInfo::sharedFromThis()
 QList<QUrl> ZQFolderInfo::fileURLsOfTypes(const QStringList& types)
 {
     IdentitySet visited;
-    return collectFileURLs(types, visited);
+    return collectFileURLs(TypeSet(types.begin(), types.end()), visited).urls;
 }
 
 QList<QUrl> ZQFolderInfo::fileURLsOfType(const QString& type)
@@ -326,48 +338,55 @@ QList<QUrl> ZQFolderInfo::fileURLsOfType(const QString& type)
     return fileURLsOfTypes(type.isEmpty() ? QStringList() : QStringList{type});
 }
 
-QList<QUrl> ZQFolderInfo::collectFileURLs(const QStringList& types, IdentitySet& visited)
+ZQFolderInfo::FileList ZQFolderInfo::collectFileURLs(const TypeSet& types, IdentitySet& visited)
 {
     QMutexLocker lock(&m_lock);
     if (m_identity)
         visited.insert(*m_identity);
-    if (!m_fileURLsCache.isEmpty())
+    if (!m_fileURLsCache.urls.isEmpty())
         return m_fileURLsCache;
     if (const QFileInfo folder(m_path); !folder.isDir() || !folder.isReadable()) {
         ZQLogObjCMethod(QStringLiteral("the folder '%1' could not be read").arg(m_path));
         return {};
     }
-    QList<QUrl> found;
-    for (QDirIterator entries = visibleEntries(m_path); entries.hasNext();) {
-        entries.next();
-        const QFileInfo entry = resolvedEntry(entries.fileInfo());
-        if (entry.exists() && !entry.isDir() && acceptsExtension(types, entry.fileName()))
-            found.append(QUrl::fromLocalFile(entry.absoluteFilePath()));
+    FileList found;
+    if (m_returnsAllEnclosedFiles && !m_children) {
+        // The folders are wanted too: one listing serves both.
+        QList<ZQFolderInfoPtr> children;
+        readFolder(&children, types, &found);
+        m_children = children;
+    } else {
+        readFolder(nullptr, types, &found);
     }
     if (m_returnsAllEnclosedFiles) {
         for (const ZQFolderInfoPtr& child : unvisitedChildren(visited)) {
             child->setReturnsAllEnclosedFiles(true);
-            found.append(child->collectFileURLs(types, visited));
+            const FileList enclosed = child->collectFileURLs(types, visited);
+            found.urls.append(enclosed.urls);
+            found.throughLinks |= enclosed.throughLinks;
         }
     }
-    // Links may lead to a file listed already.
-    QSet<QUrl> seen;
-    found.removeIf([&seen](const QUrl& url) {
-        if (seen.contains(url))
-            return true;
-        seen.insert(url);
-        return false;
-    });
+    // Only a link can lead to a file listed already.
+    if (found.throughLinks) {
+        QSet<QUrl> seen;
+        found.urls.removeIf([&seen](const QUrl& url) {
+            if (seen.contains(url))
+                return true;
+            seen.insert(url);
+            return false;
+        });
+    }
     m_fileURLsCache = found;
     // Callers may be off the main thread; the delegate hears of it there.
-    platform::RunLoop::runOnMainThread([this] { notifyRefreshDelegate(); }, this);
+    if (root()->refreshDelegate())
+        platform::RunLoop::runOnMainThread([this] { notifyRefreshDelegate(); }, this);
     return found;
 }
 
 QStringList ZQFolderInfo::filesOfTypes(const QStringList& types)
 {
     IdentitySet visited;
-    return collectFiles(types, visited);
+    return collectFiles(TypeSet(types.begin(), types.end()), visited);
 }
 
 QStringList ZQFolderInfo::filesOfType(const QString& type)
@@ -375,7 +394,7 @@ QStringList ZQFolderInfo::filesOfType(const QString& type)
     return filesOfTypes(type.isEmpty() ? QStringList() : QStringList{type});
 }
 
-QStringList ZQFolderInfo::collectFiles(const QStringList& types, IdentitySet& visited)
+QStringList ZQFolderInfo::collectFiles(const TypeSet& types, IdentitySet& visited)
 {
     QMutexLocker lock(&m_lock);
     if (m_identity)
@@ -408,7 +427,7 @@ QStringList ZQFolderInfo::collectFiles(const QStringList& types, IdentitySet& vi
 void ZQFolderInfo::clear()
 {
     QMutexLocker lock(&m_lock);
-    m_fileURLsCache.clear();
+    m_fileURLsCache = {};
     m_filesCache.clear();
 }
 

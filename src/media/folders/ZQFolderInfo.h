@@ -131,16 +131,24 @@ public:
 protected:
     // A folder child of this node's class (subclasses that load children answer their own).
     virtual ZQFolderInfoPtr makeFolderChild() const;
-    void setURL(const QUrl& url);
+    // Answers whether the URL names a directory.
+    bool setURL(const QUrl& url);
     // Takes over a child: parent link and the settings children inherit.
     void adopt(ZQFolderInfo& child) const;
 
 private:
     using IdentitySet = QSet<FileIdentity>;
+    using TypeSet = QSet<QString>; // empty: every type
+    struct FileList {
+        QList<QUrl> urls;
+        bool throughLinks = false; // some file was reached through a link, so may be listed twice
+    };
     QList<ZQFolderInfoPtr> loadChildren();
+    // One pass over the folder's entries, collecting the children and/or the files of `types`.
+    void readFolder(QList<ZQFolderInfoPtr>* children, const TypeSet& types, FileList* files);
     bool leadsToSelfOrAncestor(const QFileInfo& target) const;
-    QList<QUrl> collectFileURLs(const QStringList& types, IdentitySet& visited);
-    QStringList collectFiles(const QStringList& types, IdentitySet& visited);
+    FileList collectFileURLs(const TypeSet& types, IdentitySet& visited);
+    QStringList collectFiles(const TypeSet& types, IdentitySet& visited);
     ZQFolderInfoPtr findNode(const std::function<bool(const ZQFolderInfo&)>& isWanted,
                              const std::function<bool(const ZQFolderInfo&)>& mayContain, IdentitySet& visited);
     // The children to recurse into: those not reached before (by identity).
@@ -154,7 +162,7 @@ private:
     QPointer<ZQFolderInfo> m_parent;
     QPointer<QObject> m_refreshDelegate;
     std::optional<QList<ZQFolderInfoPtr>> m_children;
-    QList<QUrl> m_fileURLsCache;
+    FileList m_fileURLsCache;
     QStringList m_filesCache;
     bool m_includesPackages = false;
     bool m_returnsAllEnclosedFiles = false;
