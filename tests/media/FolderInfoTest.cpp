@@ -56,6 +56,7 @@ TEST_F(FolderInfoTest, IdentifiersNameThePathFromTheRootAndFindNodesLazily)
     tree.folder(QStringLiteral("Pictures/Home"));
     ZQFolderInfoPtr root = ZQFolderInfo::makeWithPath(tree.path("Pictures"));
     EXPECT_EQ(root->identifier(), QStringLiteral("Pictures"));
+    EXPECT_EQ(root->icon().deviceIndependentSize(), QSizeF(16, 16)) << "the category artwork";
 
     EXPECT_EQ(root->nodeWithIdentifier(QStringLiteral("Other|Trips")), nullptr);
     EXPECT_EQ(root->nodeWithIdentifier(QString()), nullptr);

@@ -135,6 +135,7 @@ TEST_F(FolderWatcherTest, RefusesWhatIsNoFolderAndSkipsObserversThatCannotBeTold
     source->changeFolder(key(a));
     platform::RunLoop::runFor(ZQFolderWatcher::kDefaultLatency);
     EXPECT_EQ(observer.received.size(), 1);
+    EXPECT_EQ(watcher.watchersForPath(key(a)).size(), 2) << "the dead observer's registration is dropped";
 }
 
 } // namespace

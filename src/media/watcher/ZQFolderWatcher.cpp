@@ -236,6 +236,11 @@ void ZQFolderWatcher::eventsDidOccurForPaths(const QStringList& paths)
         // Copied: an observer may remove itself, or others, while it is told.
         const QList<std::shared_ptr<ZQWatcher>> registrations = watchersForPath(key);
         for (const auto& registration : registrations) {
+            // An observer that died without removing itself would keep the folder watched for good.
+            if (!registration->observer()) {
+                removeWatcher(registration.get());
+                continue;
+            }
             platform::runGuarded("folder change notification",
                                  [&] { registration->sendNotificationWithUserInfo(); });
         }

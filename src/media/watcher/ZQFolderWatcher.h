@@ -100,7 +100,7 @@ public:
     void stopWatching();
     bool isWatching() const { return m_watching; }
 
-    // Tells every registration under each of these keys.
+    // Tells every registration under each of these keys, dropping those whose observer died.
     void eventsDidOccurForPaths(const QStringList& paths);
 
 private:
