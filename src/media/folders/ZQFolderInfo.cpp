@@ -6,7 +6,6 @@
 #include "media/watcher/ZQFolderWatcher.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "widgets/paint/KitImage.h"
 

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileIconProvider>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
