@@ -323,6 +323,17 @@ TEST_F(FolderInfoTest, BookmarksFindTheSameFolderAndRefuseEverythingElse)
     EXPECT_TRUE(ZQFolderInfo::makeWithPath(tree.path("none"))->bookmark().isEmpty());
 }
 
+// Lets the system's reports arrive through the event loop and the latency pass, until `done`.
+template <class Done>
+void settle(Done done)
+{
+    for (int attempt = 0; attempt < 100 && !done(); ++attempt) {
+        QTest::qWait(50);
+        platform::RunLoop::runFor(ZQFolderWatcher::kDefaultLatency);
+        platform::RunLoop::runUntilIdle();
+    }
+}
+
 // The system's own events: a file added to a watched folder reaches the folder's node.
 TEST(FolderInfoOnDisk, AFileAddedToAWatchedFolderChangesItsNodeOnce)
 {
@@ -334,13 +345,29 @@ TEST(FolderInfoOnDisk, AFileAddedToAWatchedFolderChangesItsNodeOnce)
 
     tree.file(QStringLiteral("watched/new.png"));
     tree.file(QStringLiteral("watched/other.png"));
-    for (int attempt = 0; attempt < 100 && changes.senders.isEmpty(); ++attempt) {
-        QTest::qWait(50); // the system's report arrives through the event loop
-        platform::RunLoop::runFor(ZQFolderWatcher::kDefaultLatency);
-        platform::RunLoop::runUntilIdle();
-    }
+    settle([&] { return !changes.senders.isEmpty(); });
     EXPECT_EQ(changes.senders, QList<QObject*>{node.get()});
     EXPECT_EQ(node->fileURLs().size(), 2);
+}
+
+TEST(FolderInfoOnDisk, AFolderMadeAgainUnderAWatchedNameIsWatchedAgain)
+{
+    FolderTree tree;
+    const QString root = tree.folder(QStringLiteral("watched"));
+    const QString sub = tree.folder(QStringLiteral("watched/sub"));
+    NotificationRecorder changes(kZQFolderInfoDidChangeOnDisk);
+    ZQFolderInfoPtr rootNode = ZQFolderInfo::makeWithPath(root);
+    const ZQFolderInfoPtr subNode = rootNode->subFolders().first();
+
+    ASSERT_TRUE(QDir(sub).removeRecursively());
+    settle([&] { return changes.senders.contains(rootNode.get()); });
+    ASSERT_TRUE(QDir().mkdir(sub));
+    changes.senders.clear();
+    settle([&] { return changes.senders.contains(rootNode.get()); });
+    changes.senders.clear();
+    tree.file(QStringLiteral("watched/sub/new.png"));
+    settle([&] { return changes.senders.contains(subNode.get()); });
+    EXPECT_TRUE(changes.senders.contains(subNode.get())) << "the system forgot the folder when it was deleted";
 }
 
 } // namespace

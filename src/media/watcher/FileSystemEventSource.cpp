@@ -2,6 +2,8 @@
 
 #include "platform/foundation/ZQLog.h"
 
+#include <QFileInfo>
+
 namespace {
 
 QStringList withoutTrailingSlashes(const QStringList& paths)
@@ -17,21 +19,45 @@ QStringList withoutTrailingSlashes(const QStringList& paths)
 
 FileSystemEventSource::FileSystemEventSource()
 {
-    QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_watcher, [this](const QString& path) {
-        report(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
-    });
+    QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_watcher,
+                     [this](const QString& path) { folderChanged(path); });
 }
 
 void FileSystemEventSource::addWatchedPaths(const QStringList& folderPaths)
 {
-    for (const QString& refused : m_watcher.addPaths(withoutTrailingSlashes(folderPaths)))
+    watch(withoutTrailingSlashes(folderPaths));
+}
+
+void FileSystemEventSource::removeWatchedPaths(const QStringList& folderPaths)
+{
+    const QStringList paths = withoutTrailingSlashes(folderPaths);
+    for (const QString& path : paths)
+        m_lost.remove(path);
+    // A deleted folder has left the watch already; removing it again is no failure.
+    m_watcher.removePaths(paths);
+}
+
+void FileSystemEventSource::watch(const QStringList& paths)
+{
+    for (const QString& refused : m_watcher.addPaths(paths))
         LogEvent(kFileEvent, QStringLiteral("the folder '%1' cannot be watched for changes (it may be gone, or the "
                                             "system's limit of watched folders is reached)")
                                  .arg(refused));
 }
 
-void FileSystemEventSource::removeWatchedPaths(const QStringList& folderPaths)
+void FileSystemEventSource::folderChanged(const QString& path)
 {
-    // A deleted folder has left the watch already; removing it again is no failure.
-    m_watcher.removePaths(withoutTrailingSlashes(folderPaths));
+    if (!QFileInfo(path).isDir())
+        m_lost.insert(path);
+    // A folder made again under a watched name shows up as a change of the folder holding it.
+    QStringList returned;
+    for (const QString& lost : std::as_const(m_lost)) {
+        if (QFileInfo(lost).isDir())
+            returned.append(lost);
+    }
+    for (const QString& folder : std::as_const(returned))
+        m_lost.remove(folder);
+    if (!returned.isEmpty())
+        watch(returned);
+    report(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
 }
