@@ -3,8 +3,9 @@
 // Small icons (16 x 16 points) by type name, looked up through a static mapping table in the
 // resources of an application bundle and kept per bundle and type. A type no entry names
 // takes the table's default entry; when nothing can be found the generic folder icon is
-// answered and nothing is kept, so the next request looks again. Lookups may come from any
-// thread.
+// answered and nothing is kept, so the next request looks again. Lookups hold the cache's lock
+// and may come from any thread once the folder icon has been made (on the main thread: it is
+// the platform's).
 
 #include "platform/foundation/ZQObject.h"
 
