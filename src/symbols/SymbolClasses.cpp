@@ -13,6 +13,7 @@
 #include "symbols/sequences/VXQSymbolSequence.h"
 #include "symbols/shapes/VXQLabelledShape.h"
 #include "symbols/tool/VXQSymbolTool.h"
+#include "symbols/transformers/VXQBinningDataTransformer.h"
 #include "tracks/TrackClasses.h"
 
 void registerSymbolClasses()
@@ -28,6 +29,10 @@ void registerSymbolClasses()
     platform::ClassRegistry::registerClass<VXQSymbolSequence>();
     platform::ClassRegistry::registerClass<VXQKeyTable>();
     platform::ClassRegistry::registerClass<VXQKeyTableTextShape>();
+    platform::ClassRegistry::registerClass<VXQDataTransformer>();
+    platform::ClassRegistry::registerClass<VXQNumericDataTransformer>();
+    platform::ClassRegistry::registerClass<VXQBinningDataTransformer>();
+    platform::ClassRegistry::registerClass<VXQBin>();
     // Menu items carry masters as plain objects; setMaster takes them back through this.
     registerObjectPointerType<VXQSymbolMaster>();
     addSymbolToolRegistration();

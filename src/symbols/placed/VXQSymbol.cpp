@@ -17,6 +17,7 @@
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXKnob.h"
+#include "symbols/transformers/OutputProperties.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -391,6 +392,27 @@ void VXQSymbol::setUsesLocalStyle(bool uses)
 }
 
 // --- Data transformers ---------------------------------------------------------------------------------
+
+QStringList VXQSymbol::availableOutputProperties()
+{
+    return {QStringLiteral("scaleFactor"), QStringLiteral("style"), QStringLiteral("angle"),
+            QStringLiteral("labelAttributes")};
+}
+
+QVariantMap VXQSymbol::acceptableTypesForOutputProperties()
+{
+    return outputproperties::acceptableTypesForProperties(staticMetaObject, availableOutputProperties());
+}
+
+QVariantMap VXQSymbol::displayNamesForOutputProperties()
+{
+    return outputproperties::displayNamesForProperties(staticMetaObject, availableOutputProperties());
+}
+
+QString VXQSymbol::displayNameForProperty(const QString& property)
+{
+    return outputproperties::displayNameForProperty(staticMetaObject, property);
+}
 
 void VXQSymbol::setIgnoresDataTransformers(bool ignores)
 {

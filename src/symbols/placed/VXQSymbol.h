@@ -65,6 +65,16 @@ class VXQSymbol : public VXDrawableObject,
     Q_PROPERTY(VXQSymbolSequence* sequence READ sequence WRITE setSequence STORED false)
     Q_PROPERTY(qint64 positionInSequence READ positionInSequence WRITE setPositionInSequence STORED false)
     Q_CLASSINFO("displayName", "Symbol")
+    // Data-transformer outputs: accepted bin data types (0 style, 1 colour, 2 image, 3 text,
+    // 4 value, 5 font) and display names.
+    Q_CLASSINFO("acceptableTypesForScaleFactor", "4")
+    Q_CLASSINFO("displayNameForScaleFactor", "Scale Factor")
+    Q_CLASSINFO("acceptableTypesForStyle", "0 1 2 3 4")
+    Q_CLASSINFO("displayNameForStyle", "Style")
+    Q_CLASSINFO("acceptableTypesForAngle", "4")
+    Q_CLASSINFO("displayNameForAngle", "Angle")
+    Q_CLASSINFO("acceptableTypesForLabelAttributes", "0 1 3 4 5")
+    Q_CLASSINFO("displayNameForLabelAttributes", "Label Style")
 
 public:
     // Part code of the size handle.
@@ -171,6 +181,14 @@ public:
     qint64 priorPositionInSequence() const { return m_priorSequenceIndex; }
 
     // --- Data transformers ------------------------------------------------------------------------
+    // The properties transformers may write: "scaleFactor", "style", "angle", "labelAttributes".
+    static QStringList availableOutputProperties();
+    // Property -> the bin data types it accepts (numbers).
+    static QVariantMap acceptableTypesForOutputProperties();
+    // Display name -> property.
+    static QVariantMap displayNamesForOutputProperties();
+    // Empty for a property without one.
+    static QString displayNameForProperty(const QString& property);
     bool ignoresDataTransformers() const { return m_ignoresTransformers; }
     void setIgnoresDataTransformers(bool ignores);
     void applyDataTransformations();
