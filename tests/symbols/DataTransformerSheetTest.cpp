@@ -219,6 +219,11 @@ TEST(DataTransformerSheetTest, TheTableEditsBinsAndKeepsThemInOrder)
     table->setData(sheet.cell(1, "representedObjectValue"), QStringLiteral("1.1"), Qt::EditRole);
     EXPECT_EQ(sheet.working()->bins()[1]->representedObject().toDouble(), double(1.1f));
     EXPECT_EQ(table->data(sheet.cell(1, "representedObjectValue"), Qt::DisplayRole).toString(), QStringLiteral("1.10"));
+    // Shown to four decimals; an edit that changes nothing keeps the full value.
+    sheet.working()->bins()[2]->setStartValue(40.123456);
+    EXPECT_EQ(table->data(sheet.cell(2, "startValue"), Qt::EditRole).toString(), QStringLiteral("40.1235"));
+    table->setData(sheet.cell(2, "startValue"), QStringLiteral("40.1235"), Qt::EditRole);
+    EXPECT_EQ(sheet.working()->bins()[2]->startValue(), 40.123456);
     table->setData(sheet.cell(1, "representedObjectValue"), QStringLiteral("lots"), Qt::EditRole);
     EXPECT_EQ(sheet.working()->bins()[1]->representedObject().toDouble(), double(1.1f));
     sheet.controller->cancelButtonAction();

@@ -41,7 +41,13 @@ QString BinsTableModel::textForNumber(double value)
 {
     if (std::isinf(value))
         return value < 0 ? QStringLiteral("-∞") : QStringLiteral("∞");
-    return QString::number(value, 'g', 12);
+    // Four decimals at most: spread values are single precision, whose last digits are noise.
+    QString text = QString::number(value, 'f', 4);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
 int BinsTableModel::rowCount(const QModelIndex& parent) const
@@ -101,6 +107,9 @@ bool BinsTableModel::setData(const QModelIndex& index, const QVariant& value, in
 {
     if (!m_controller || !index.isValid() || role != Qt::EditRole)
         return false;
+    // An editor closed without a change leaves the value as it was, not as it was shown.
+    if (value == data(index, Qt::EditRole))
+        return true;
     m_controller->tableViewSetObjectValueForTableColumnRow(
         value, VXQBinningController::columnIdentifiers().value(index.column()), index.row());
     return true;

@@ -18,7 +18,7 @@ public:
 
     // The column of an identifier; -1 for none.
     static int columnOfIdentifier(const QString& identifier);
-    // How the table shows a start or end value.
+    // How the table shows a start or end value: at most four decimals, "-∞" and "∞" for the ends.
     static QString textForNumber(double value);
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -7,6 +7,7 @@
 #include "symbols/transformers/BinDataType.h"
 #include "symbols/transformers/editor/BinPasteboard.h"
 #include "symbols/transformers/editor/BinsTableModel.h"
+#include "symbols/transformers/editor/ReturnKeyFilter.h"
 #include "symbols/transformers/editor/VXQBinningView.h"
 #include "widgets/cells/ImageCells.h"
 #include "widgets/cells/RSVerticallyCenteredTextFieldCell.h"
@@ -110,10 +111,13 @@ void VXQBinningController::loadIntoView(VXQBinningView* view)
     m_numberOfBinsTextField = new QLineEdit(view);
     m_numberOfBinsTextField->setValidator(new QIntValidator(m_numberOfBinsTextField));
     m_numberOfBinsTextField->setMaximumWidth(60);
-    connect(m_numberOfBinsTextField, &QLineEdit::editingFinished, this, [this] {
+    const auto commitCount = [this] {
         if (m_numberOfBinsTextField->isModified())
             numberOfBinsAction(m_numberOfBinsTextField);
-    });
+        m_numberOfBinsTextField->setModified(false);
+    };
+    connect(m_numberOfBinsTextField, &QLineEdit::editingFinished, this, commitCount);
+    new ReturnKeyFilter(m_numberOfBinsTextField, commitCount);
     m_numberOfBinsStepper = new ZQStepper(view);
     m_numberOfBinsStepper->setRange(1, kMaximumNumberOfBins);
     connect(m_numberOfBinsStepper, &ZQStepper::moved, this, [this] { numberOfBinsAction(m_numberOfBinsStepper); });

@@ -5,6 +5,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Sheet.h"
 #include "symbols/transformers/editor/VXQBinningController.h"
+#include "symbols/transformers/editor/ReturnKeyFilter.h"
 #include "symbols/transformers/editor/VXQBinningView.h"
 
 #include <QCheckBox>
@@ -64,10 +65,13 @@ QWidget* VXQDataTransformerController::loadWindow()
             [this] { outputPropertyAction(m_outputPropertiesComboBox); });
     m_formulaTextField = new QLineEdit(dialog);
     m_formulaTextField->setPlaceholderText(tr("for example (POPULATION / 10000) + 0.5"));
-    connect(m_formulaTextField, &QLineEdit::editingFinished, this, [this] {
+    const auto commitFormula = [this] {
         if (m_formulaTextField->isModified())
             formulaAction(m_formulaTextField);
-    });
+        m_formulaTextField->setModified(false);
+    };
+    connect(m_formulaTextField, &QLineEdit::editingFinished, this, commitFormula);
+    new ReturnKeyFilter(m_formulaTextField, commitFormula);
     m_checkFormulaButton = new QPushButton(tr("Check"), dialog);
     m_checkFormulaButton->setAutoDefault(false);
     connect(m_checkFormulaButton, &QPushButton::clicked, this, [this] { checkFormulaAction(m_checkFormulaButton); });
