@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -147,6 +148,14 @@ TEST(DataTransformerSheetTest, TheNumberOfBinsIsKeptBetweenOneAndTheCap)
     EXPECT_EQ(sheet.working()->countOfBins(), 1);
     sheet.typeBinCount(QStringLiteral("many"));
     EXPECT_EQ(sheet.working()->countOfBins(), 1) << "text that is no number changes nothing";
+    // Return applies the typed count and leaves the sheet open.
+    QLineEdit* count = sheet.bins().numberOfBinsTextField();
+    count->setFocus();
+    count->selectAll();
+    QTest::keyClicks(count, QStringLiteral("5"));
+    QTest::keyClick(count, Qt::Key_Return);
+    EXPECT_EQ(sheet.working()->countOfBins(), 5);
+    EXPECT_TRUE(sheet.controller->sheet()->isVisible());
     sheet.typeBinCount(QStringLiteral("99999999999"));
     EXPECT_EQ(sheet.working()->countOfBins(), VXQBinningController::kMaximumNumberOfBins);
     EXPECT_EQ(sheet.bins().numberOfBinsTextField()->text(), QString::number(VXQBinningController::kMaximumNumberOfBins));

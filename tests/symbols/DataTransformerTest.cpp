@@ -118,6 +118,14 @@ TEST(DataTransformerTest, FormulaReadsAttributesThenTheInputAsX)
     EXPECT_DOUBLE_EQ(doubler->preflightWithTarget(other.get()), 25);
     EXPECT_DOUBLE_EQ(doubler->preflightWithTarget(plain.get()), 25);
 
+    // An output no property has lands in the attributes; one through a missing link nowhere.
+    transformer->setOutputPropertyKey(QStringLiteral("QVNL_RANK"));
+    transformer->performTransformationWithTarget(symbol.get());
+    EXPECT_DOUBLE_EQ(symbol->metadataValueForKey(QStringLiteral("QVNL_RANK")).toDouble(), 0.0007);
+    transformer->setOutputPropertyKey(QStringLiteral("QVNL_NOTHING.scaleFactor"));
+    EXPECT_NO_THROW(transformer->performTransformationWithTarget(symbol.get()));
+    transformer->setOutputPropertyKey(QStringLiteral("scaleFactor"));
+
     // Disabled, formula-less and output-less transformers write nothing.
     transformer->setFormula(QStringLiteral("5"));
     transformer->setEnabled(false);
