@@ -14,7 +14,6 @@
 #include "widgets/fields/SliderAndStepper.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIntValidator>
@@ -24,6 +23,7 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
