@@ -10,6 +10,7 @@
 #include <QList>
 #include <functional>
 
+class QWidget;
 class VXLayerGroup;
 
 // Posted when a style was swapped for a library's copy {"old_style", "new_style"}; documents
@@ -30,6 +31,11 @@ struct LibraryServices {
     std::function<QList<ZQObjectPtr>(const QList<ZQObjectPtr>& objects)> matchingLibraryObjects;
     std::function<void(const ZQObjectPtr& library)> removeDocumentLibrary;
     std::function<void(bool writable)> setFactoryLibrariesWritable;
+    // The library manager: shows its window; its window while the manager exists (asking
+    // never makes it); asks, then imports a library folder opened from outside.
+    std::function<void()> showLibraryManager;
+    std::function<QWidget*()> existingLibraryManagerWindow;
+    std::function<bool(const QString& path)> confirmAndImportLibraryFile;
 
     static LibraryServices& installed();
 };

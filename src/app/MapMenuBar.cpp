@@ -207,6 +207,12 @@ void addSymbolMenu(QMenuBar* bar)
     addItem(symbol, QObject::tr("Insert Sequence Key"), "insertKeyTable");
 }
 
+void addWindowMenu(QMenuBar* bar)
+{
+    Menu* window = addMenu(bar, QObject::tr("&Window"));
+    addItem(window, QObject::tr("Library Manager"), "showLibraryManagerAction");
+}
+
 void addHelpMenu(QMenuBar* bar)
 {
     Menu* help = addMenu(bar, QObject::tr("&Help"));
@@ -224,6 +230,7 @@ QMenuBar* MapMenuBar::make(QWidget* window)
     addToolsMenu(bar);
     addLayerMenu(bar, window);
     addSymbolMenu(bar);
+    addWindowMenu(bar);
     addHelpMenu(bar);
     return bar;
 }

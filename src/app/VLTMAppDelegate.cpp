@@ -276,6 +276,10 @@ bool VLTMAppDelegate::applicationOpenFile(QObject*, const QString& filename)
 {
     const QFileInfo file(filename);
     if (file.suffix().compare(kSymbolLibraryExtension, Qt::CaseInsensitive) == 0) {
+        if (const auto& import = LibraryServices::installed().confirmAndImportLibraryFile) {
+            import(file.absoluteFilePath());
+            return true;
+        }
         ZQLogObjCMethod(QStringLiteral("symbol libraries are imported by the library manager (not in this build): %1")
                             .arg(filename));
         return false;
@@ -458,10 +462,22 @@ bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
                                                                                 : platform::MenuItem::OffState);
         return controller && VXToolRegistry::sharedToolRegistry().drawingToolWithName(item->title());
     }
+    if (item->action() == "showLibraryManagerAction") {
+        const auto& existing = LibraryServices::installed().existingLibraryManagerWindow;
+        const QWidget* manager = existing ? existing() : nullptr;
+        item->setState(manager && manager->isActiveWindow() ? platform::MenuItem::OnState : platform::MenuItem::OffState);
+        return bool(LibraryServices::installed().showLibraryManager);
+    }
     return true;
 }
 
 void VLTMAppDelegate::manageSymbolsAction(QObject*) {}
+
+void VLTMAppDelegate::showLibraryManagerAction(QObject*)
+{
+    if (const auto& show = LibraryServices::installed().showLibraryManager)
+        show();
+}
 
 void VLTMAppDelegate::debug_makeFactoryLibrariesWritableAction(QObject*)
 {

@@ -92,6 +92,8 @@ public:
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
     // "Manage Symbols...": the symbol library's window will answer it; until then it does nothing.
     Q_INVOKABLE void manageSymbolsAction(QObject* sender);
+    // Window > Library Manager; checked while the manager's window is the active one.
+    Q_INVOKABLE void showLibraryManagerAction(QObject* sender);
     // Lets factory libraries take new content (a developer's command).
     Q_INVOKABLE void debug_makeFactoryLibrariesWritableAction(QObject* sender);
 

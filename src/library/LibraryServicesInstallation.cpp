@@ -2,6 +2,7 @@
 
 #include "app/LibraryServices.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
+#include "library/manager/VXQLibraryManagerWindowController.h"
 #include "library/migration/VXQLibraryMigrationController.h"
 #include "library/registry/VXQLibraryRegistryShim.h"
 #include "platform/foundation/ZQAssert.h"
@@ -67,6 +68,16 @@ void installLibraryServices()
     services.setFactoryLibrariesWritable = [](bool writable) {
         VXQLibraryCatalogue::initialize();
         VXQLibraryCatalogue::setFactoryLibrariesWritable(writable);
+    };
+    services.showLibraryManager = [] { VXQLibraryManagerWindowController::sharedLibraryManager()->showWindow(nullptr); };
+    services.existingLibraryManagerWindow = []() -> QWidget* {
+        if (!VXQLibraryManagerWindowController::sharedLibraryManagerAvailable())
+            return nullptr;
+        VXQLibraryManagerWindowController* manager = VXQLibraryManagerWindowController::sharedLibraryManager();
+        return manager->isWindowLoaded() ? manager->window() : nullptr;
+    };
+    services.confirmAndImportLibraryFile = [](const QString& path) {
+        return VXQLibraryManagerWindowController::sharedLibraryManager()->confirmAndImportLibraryFileConfirm(path, true);
     };
     ZQ_ASSERT(QCoreApplication::instance(), "the application object is made first");
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, VXQLibraryCatalogue::shared(),

@@ -1,0 +1,312 @@
+#pragma once
+
+// The library manager: the application's one window for organising collections of styles and
+// symbol masters. Left, an outline of groups, their libraries and the libraries' categories;
+// right, the items of the chosen library or category, narrowed by a search field; below, a bar
+// of buttons, an action menu and the item count.
+//
+// The window also brings collections and items in and out: importing library folders,
+// exporting libraries as zip archives, pasting and dropping items, dragging categories within
+// and between libraries, moving items to another library and turning drawing objects into
+// symbol items. It sorts the outline and prints the item grid.
+//
+// One manager serves the application (sharedLibraryManager); the window is built on first use.
+// Its settings live in the user defaults under the keys below.
+
+#include "library/archiving/VXQLibraryArchivingTask.h"
+#include "library/categories/VXQLibraryCategory.h"
+#include "library/groups/VXQLibraryGroup.h"
+#include "library/manager/ItemBrowserStandIn.h"
+#include "library/manager/LibraryDropRules.h"
+#include "library/manager/LibraryOutlineModel.h"
+#include "platform/foundation/Predicate.h"
+#include "platform/ui/Document.h" // WindowController's inline document() needs it complete
+#include "platform/ui/WindowController.h"
+#include "widgets/iconview/ZQPrintableJXDistributedView.h"
+
+#include <QDialog>
+#include <QPageLayout>
+#include <functional>
+#include <optional>
+
+class LibraryOutlineView;
+class QAction;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class ZQProgressController;
+class VXDrawableObject;
+class VXQLibrarySmartCategory;
+namespace platform {
+class Alert;
+class MenuItem;
+class Pasteboard;
+struct Notification;
+}
+
+inline const QString kLibManagerShowLibraryCounts = QStringLiteral("LIB_MGR_SHOW_LIB_COUNTS");
+inline const QString kLibManagerShowCategoryCounts = QStringLiteral("LIB_MGR_SHOW_CAT_COUNTS");
+inline const QString kLibManagerLastCategorySelection = QStringLiteral("LIBRARY_MANAGER_LAST_CAT_SELECTION");
+inline const QString kLibManagerLastSelection = QStringLiteral("QVNL_LIB_MANAGER_LAST_SELECTION");
+inline const QString kLibManagerShowDocuments = QStringLiteral("QVNL_LIBRARY_MANAGER_SHOW_DOCUMENTS");
+inline const QString kLibManagerSortMode = QStringLiteral("QVNL_LIBRARY_MANAGER_SORTMODE");
+inline const QString kLibManagerPrintInfo = QStringLiteral("QVNL_LIBRARY_MANAGER_PRINT_INFO");
+inline const QString kLibManagerExpandedItems = QStringLiteral("QVNL_LIBRARY_MANAGER_EXPANDED_ITEMS");
+inline const QString kLibManagerWindowFrame = QStringLiteral("QVNL_LIBRARY_MANAGER_WFRAME");
+inline const QString kVXQLibraryConfirmCategoryDelete = QStringLiteral("kVXQLibraryConfirmCategoryDelete");
+inline const QString kVXQLibraryConfirmCategoryCopy = QStringLiteral("kVXQLibraryConfirmCategoryCopy");
+inline const QString kLibManagerSettingsRootName = QStringLiteral("QVNL_LIB_MANAGER");
+
+class VXQLibraryManagerWindowController : public platform::WindowController,
+                                          public LibraryOutlineDataSource,
+                                          public VXQLibraryArchivingDelegate,
+                                          public ZQPrintableJXDistributedViewDelegate {
+    Q_OBJECT
+
+public:
+    VXQLibraryManagerWindowController();
+    ~VXQLibraryManagerWindowController() override;
+
+    static VXQLibraryManagerWindowController* sharedLibraryManager();
+    // Whether the shared manager exists; asking never makes it.
+    static bool sharedLibraryManagerAvailable();
+    static QStringList acceptedPasteboardTypes() { return LibraryDropRules::acceptedPasteboardTypes(); }
+
+    // Alerts run to their end through this (a modal run by default; tests answer for the user).
+    using AlertRunner = std::function<int(platform::Alert& alert)>;
+    static void setAlertRunner(AlertRunner runner);
+
+    // --- Selection --------------------------------------------------------------------------
+    // The library of the first selected row (the row's own when it is a library).
+    VXQLibrary* selectedLibrary() const;
+    // The first selected row unless it is a group.
+    VXQLibraryElement* selectedItem() const;
+    // Per selected row: a library's All Items, a category itself; groups add nothing.
+    QList<VXQLibraryCategory*> selectedCategories() const;
+    // The last of selectedCategories: what the browser shows.
+    VXQLibraryCategory* currentCategory() const;
+    // The browser's selected items.
+    QList<VXQLibraryItemPtr> selection() const;
+    bool selectedCategoriesCanBeDeleted() const;
+    // "GROUP", "GROUP.Library" or "GROUP.Library.Category[...]"; null when a step fails.
+    VXQLibraryElement* itemWithIdentifier(const QString& identifier) const;
+    static VXQLibraryGroup* groupWithName(const QString& name) { return VXQLibraryGroup::groupWithName(name); }
+    // The outline's top level: factory, user and (when shown) documents groups, then the others.
+    QList<VXQLibraryGroup*> groups();
+    QList<VXQLibraryPtr> userLibraries();
+
+    bool selectLibrary(VXQLibrary* library);
+    bool selectCategory(VXQLibraryCategory* category);
+    bool showItemWithUniqueIDSelectIt(const QString& key, bool select);
+    bool showItemWithUniqueIDInCategorySelectIt(const QString& key, VXQLibraryCategory* category, bool select);
+
+    // --- Library and category commands --------------------------------------------------------
+    Q_INVOKABLE void newLibraryAction(QObject* sender);
+    Q_INVOKABLE void newCategoryAction(QObject* sender);
+    VXQLibraryCategory* makeNewCategoryForLibrary(VXQLibrary* library);
+    Q_INVOKABLE void newSmartCategoryAction(QObject* sender);
+    VXQLibrarySmartCategory* makeNewSmartCategoryForLibraryStartEditing(VXQLibrary* library, bool startEditing);
+    Q_INVOKABLE void editSmartCategoryAction(QObject* sender);
+    void editSmartCategory(VXQLibrarySmartCategory* category);
+    void smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategory* category);
+    Q_INVOKABLE void deleteCategoryAction(QObject* sender);
+    void deleteCategories(const QList<VXQLibraryCategory*>& categories);
+    Q_INVOKABLE void deleteLibraryAction(QObject* sender);
+    void confirmAndDeleteSelectedLibrary();
+    Q_INVOKABLE void libDeleteOKAction(QObject* sender);
+    Q_INVOKABLE void libDeleteCancelAction(QObject* sender);
+    // The sheet asking to delete a library, while it is up.
+    QDialog* libraryDeleteSheet() const { return m_libDeleteDialog; }
+    QString libraryDeleteSheetText() const;
+    bool deleteLibrary(VXQLibrary* library);
+    Q_INVOKABLE void renameAction(QObject* sender);
+    Q_INVOKABLE void nominateDefaultLibraryAction(QObject* sender);
+    Q_INVOKABLE void revealInFinderAction(QObject* sender);
+    Q_INVOKABLE void toggleShowLibraryCounts(QObject* sender);
+    Q_INVOKABLE void toggleShowCategoryCounts(QObject* sender);
+    bool showsLibraryCounts() const { return m_showLibraryCounts; }
+    void setShowsLibraryCounts(bool flag);
+    bool showsCategoryCounts() const { return m_showCategoryCounts; }
+    void setShowsCategoryCounts(bool flag);
+    bool showsDocumentsLibraries() const;
+    void setShowsDocumentsLibraries(bool flag);
+    // Segment 0 new category, 1 delete category, 2 new library (by the sender's tag).
+    Q_INVOKABLE void bottomBarButtonAction(QObject* sender);
+    Q_INVOKABLE void helpButtonAction(QObject* sender);
+    Q_INVOKABLE void openStyleInspector();
+    // Sharing is not available: the item reads "Share" and stays disabled.
+    Q_INVOKABLE void shareLibraryAction(QObject* sender);
+    Q_INVOKABLE void toggleLibrarySharing(QObject* sender);
+    Q_INVOKABLE void removeItemsAction(QObject* sender);
+    Q_INVOKABLE void editItemsAction(QObject* sender);
+
+    Q_INVOKABLE void debug_forceWritable(QObject* sender);
+    Q_INVOKABLE void debug_gatherOrphanedItemsAction(QObject* sender);
+    Q_INVOKABLE void debug_toggleLock(QObject* sender);
+    Q_INVOKABLE void debug_forceCatfileUpdate(QObject* sender);
+    Q_INVOKABLE void debug_remakePreviewImage(QObject* sender);
+    // Whether the window was built with its debug menu (Shift and Alt held, nothing else).
+    bool hasDebugMenu() const;
+
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+    // --- Transfers ------------------------------------------------------------------------------
+    Q_INVOKABLE void importLibraryAction(QObject* sender);
+    // Asks as needed, then imports the library folder; true when it was imported.
+    bool confirmAndImportLibraryFileConfirm(const QString& path, bool confirm);
+    bool importUserLibrary(const QString& path);
+    Q_INVOKABLE void exportLibraryAction(QObject* sender);
+    // Writes the selected library as a zip archive at `url` in the background.
+    void exportSelectedLibraryToURL(const QUrl& url);
+    void libraryWillCreateZipArchiveAtURL(VXQLibrary* library, const QUrl& url) override;
+    void libraryAvailableAsZipArchiveURL(VXQLibrary* library, const QUrl& url) override;
+    ZQProgressController* exportProgress() const { return m_progress.get(); }
+
+    Q_INVOKABLE void paste(QObject* sender);
+    bool canPasteIntoLibraryCategoryWithPasteboard(VXQLibrary* library, VXQLibraryCategory* category,
+                                                   const platform::Pasteboard& pasteboard) const;
+    bool pasteIntoLibraryCategoryWithPasteboardCopyItems(VXQLibrary* library, VXQLibraryCategory* category,
+                                                         const platform::Pasteboard& pasteboard, bool copyItems);
+    bool moveItemsToLibraryCategoryMakingCopies(const QList<VXQLibraryItemPtr>& items, VXQLibrary* library,
+                                                VXQLibraryCategory* category, bool makingCopies);
+    bool copyCategoryToLibrary(VXQLibraryCategory* category, VXQLibrary* library);
+    bool importItemsAsSymbolsToLibraryCategory(const QList<std::shared_ptr<VXDrawableObject>>& objects,
+                                               VXQLibrary* library, VXQLibraryCategory* category);
+    Q_INVOKABLE void moveToLibraryAction(QObject* sender);
+    // Fills the move-to-collection menu: the new-collection entry, a separator and the user libraries.
+    void updateMoveToMenu(QMenu* menu);
+    // What a drop of `data` on `item` would do.
+    Qt::DropAction dragOperationForDraggingInfoTargetItem(const QMimeData* data, Qt::DropActions offered,
+                                                          VXQLibraryElement* item);
+    VXQLibraryCategory* draggingCategory() const { return m_draggingCategory; }
+
+    // --- Search, sorting and printing -------------------------------------------------------------
+    Q_INVOKABLE void searchFieldAction(QObject* sender);
+    Q_INVOKABLE void searchFieldModeAction(QObject* sender);
+    QString filterString() const { return m_filterString; }
+    void setFilterString(const QString& text);
+    int filterMode() const { return m_filterMode; }
+    void setFilterMode(int mode);
+    platform::PredicatePtr filterPredicate() const;
+    Q_INVOKABLE void searchFieldConvertToSmartCategoryAction(QObject* sender);
+    VXQLibrarySmartCategory* makeNewSmartCategoryFromFilter();
+    // What the browser shows; empty for nothing.
+    QList<VXQLibraryItemPtr> sortedAndFilteredItems();
+    void updateBottomBarInfo();
+    QString bottomBarText() const;
+    Q_INVOKABLE void sortMainListAction(QObject* sender);
+    void setSortMainListModeForced(qint64 mode, bool forced);
+    qint64 sortMainListMode() const;
+    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outlineSortDescriptors; }
+    Q_INVOKABLE void printDocument(QObject* sender);
+    Q_INVOKABLE void runPageLayout(QObject* sender);
+    // The stored page set-up; none when nothing (or nothing readable) is stored.
+    std::optional<QPageLayout> printInfo();
+    void setPrintInfo(const QPageLayout& layout);
+    QString printableDistributedViewHeaderStringForPage(JXDistributedView* view, qint64 page) override;
+    QString printableDistributedViewFooterStringForPage(JXDistributedView* view, qint64 page) override;
+    void printOperationDidRunSuccessContextInfo(bool success, const QString& contextInfo);
+
+    // --- What the item browser asks -----------------------------------------------------------------
+    bool libraryItemViewControllerShouldEditItemAtIndex(qint64 index);
+    bool canRemoveItemsAtIndexes(const JXIndexSet& indexes);
+    bool libraryItemViewControllerAllowsResorting();
+    void sortDescriptorsChanged(const QList<LibrarySortDescriptor>& previous);
+    void deleteItemsAtIndexes(const JXIndexSet& indexes);
+    bool removeItemsAtIndexes(const JXIndexSet& indexes);
+    void editItemsAtIndexes(const JXIndexSet& indexes);
+    void itemSelectionChanged(const JXIndexSet& indexes);
+    QString saveSettingsRootNameForItemViewController() const { return kLibManagerSettingsRootName; }
+
+    // --- The item list ----------------------------------------------------------------------------------
+    void invalidateItemsCache();
+    void restoreSelection();
+    void loadItemsViewPreservingSelection(bool preserving);
+    void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category);
+
+    // --- Parts of the window (for the application and tests) ------------------------------------------------
+    LibraryOutlineView* outlineView() const;
+    ItemBrowserStandIn* itemBrowser() const { return m_itemViewController; }
+    QLineEdit* searchField() const { return m_filterInputSearchField; }
+    QLabel* itemIdentifierField() const { return m_itemIdentifierField; }
+    QLabel* bottomBarItemsInfoField() const { return m_bottomBarItemsInfoTextField; }
+    QToolButton* bottomBarButton(int segment) const;
+    QMenu* actionMenu() const { return m_bottomBarActionMenu; }
+    QMenu* moveToMenu() const { return m_moveToDynamicMenu; }
+
+    // --- The outline's data source ------------------------------------------------------------------------
+    QList<VXQLibraryElement*> outlineViewChildrenOfItem(VXQLibraryElement* item) override;
+    bool outlineViewIsItemExpandable(VXQLibraryElement* item) override;
+    QString outlineViewObjectValueForItem(VXQLibraryElement* item) override;
+    void outlineViewSetObjectValueForItem(const QString& value, VXQLibraryElement* item) override;
+    bool outlineViewShouldEditItem(VXQLibraryElement* item) override;
+    bool outlineViewIsGroupItem(VXQLibraryElement* item) override;
+    QString outlineViewToolTipForItem(VXQLibraryElement* item) override;
+    LibraryOutlineCellValues outlineViewWillDisplayItem(VXQLibraryElement* item) override;
+    QMimeData* outlineViewWriteItems(const QList<VXQLibraryElement*>& items) override;
+    Qt::DropAction outlineViewValidateDrop(const QMimeData* data, Qt::DropActions offered,
+                                           VXQLibraryElement* item) override;
+    bool outlineViewAcceptDrop(const QMimeData* data, Qt::DropActions offered, VXQLibraryElement* item) override;
+
+protected:
+    QWidget* loadWindow() override;
+    void windowDidLoad() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* makeBottomBar();
+    QWidget* makeRightPane();
+    QMenu* makeActionMenu();
+    void makeMenuBar(QWidget* window);
+    void observeNotifications();
+    void outlineViewSelectionDidChange();
+    void saveExpandedItems();
+    void restoreExpandedItems();
+    void bumpCategoryChanges() { ++m_catSortChanges; }
+    void reloadOutline();
+    void dropCachedGroups();
+    void startEditingItem(VXQLibraryElement* item);
+    int runAlert(platform::Alert& alert) const;
+    void beep() const;
+    void windowDidBecomeMain();
+
+    void rootContentChanged(const platform::Notification& notification);
+    void refreshDocumentLibraries(const platform::Notification& notification);
+    void groupContentChanged(const platform::Notification& notification);
+    void libraryContentChanged(const platform::Notification& notification);
+    void categoryContentChanged(const platform::Notification& notification);
+
+    // Transfers
+    QString preferredAcceptedType(const QMimeData* data) const;
+    LibraryDropContext dropContext(const QMimeData* data, Qt::DropActions offered, VXQLibraryElement* item) const;
+    bool acceptDroppedDrawables(const QMimeData* data, VXQLibrary* library, VXQLibraryCategory* category);
+    void selectItemsSoon(const QList<VXQLibraryItemPtr>& items);
+
+    QPointer<LibraryOutlineView> m_libraryOutlineView;
+    QToolButton* m_bottomBarButtons[4] = {};
+    QLabel* m_itemIdentifierField = nullptr;
+    QLabel* m_bottomBarItemsInfoTextField = nullptr;
+    QMenu* m_bottomBarActionMenu = nullptr;
+    QMenu* m_moveToDynamicMenu = nullptr;
+    QLineEdit* m_filterInputSearchField = nullptr;
+    QPointer<QAction> m_debugMenuItem;
+    ItemBrowserStandIn* m_itemViewController = nullptr;
+    QPointer<QDialog> m_libDeleteDialog;
+    QLabel* m_libDeleteText = nullptr;
+    quint64 m_catSortChanges = 5;
+    quint64 m_itemSortChanges = 5;
+    std::optional<QList<VXQLibraryGroup*>> m_cachedLibraries;
+    std::optional<QList<VXQLibraryItemPtr>> m_cachedItems;
+    QString m_filterString;
+    int m_filterMode = 0;
+    std::optional<QPageLayout> m_printInfo;
+    QList<LibrarySortDescriptor> m_outlineSortDescriptors;
+    bool m_showLibraryCounts = false;
+    bool m_showCategoryCounts = false;
+    bool m_needsSelection = false;
+    bool m_symbolEditorIsOpen = false;
+    QPointer<VXQLibraryCategory> m_draggingCategory;
+    std::unique_ptr<ZQProgressController> m_progress;
+};

@@ -1,0 +1,370 @@
+#include "LibraryTesting.h"
+
+#include "library/categories/VXQLibrarySmartCategory.h"
+#include "library/manager/LibraryItemFiltering.h"
+#include "library/manager/LibraryOutlineView.h"
+#include "library/manager/VXQLibraryManagerWindowController.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "widgets/cells/ZQSourceListCell.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThreadPool>
+#include <QToolButton>
+#include <deque>
+
+namespace {
+
+using platform::UserDefaults;
+
+UserDefaults& defaults()
+{
+    return *UserDefaults::standardUserDefaults();
+}
+
+const QStringList kManagerKeys{kLibManagerShowLibraryCounts, kLibManagerShowCategoryCounts,
+                               kLibManagerLastCategorySelection, kLibManagerLastSelection, kLibManagerShowDocuments,
+                               kLibManagerSortMode, kLibManagerPrintInfo, kLibManagerExpandedItems,
+                               kVXQLibraryConfirmCategoryDelete, kVXQLibraryConfirmCategoryCopy};
+
+QStringList namesOf(const QList<VXQLibraryItemPtr>& items)
+{
+    QStringList names;
+    for (const VXQLibraryItemPtr& item : items)
+        names.append(item->name());
+    return names;
+}
+
+class ManagerTest : public LibraryTest {
+protected:
+    void SetUp() override
+    {
+        LibraryTest::SetUp();
+        for (const QString& key : kManagerKeys)
+            defaults().removeObjectForKey(key);
+        // Alerts answer from the queue (1 when it is empty) and may tick their suppression box.
+        VXQLibraryManagerWindowController::setAlertRunner([this](platform::Alert& alert) {
+            alerts.append(alert.messageText());
+            informative.append(alert.informativeText());
+            if (alert.showsSuppressionButton() && tickSuppression)
+                alert.suppressionButton()->setChecked(true);
+            if (answers.empty())
+                return 1;
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+    }
+
+    void TearDown() override
+    {
+        manager.reset();
+        VXQLibraryManagerWindowController::setAlertRunner({});
+        for (const QString& key : kManagerKeys)
+            defaults().removeObjectForKey(key);
+        LibraryTest::TearDown();
+    }
+
+    VXQLibraryManagerWindowController& openManager()
+    {
+        manager = std::make_unique<VXQLibraryManagerWindowController>();
+        manager->window();
+        return *manager;
+    }
+
+    LibraryOutlineView& outline() { return *manager->outlineView(); }
+
+    VXQLibraryPtr libraryWithItems(const QString& name, const QStringList& items)
+    {
+        VXQLibraryPtr library = makeLibrary(name);
+        for (const QString& item : items)
+            library->addItem(makeStyleItem(item));
+        library->updateOnDisk();
+        return library;
+    }
+
+    std::unique_ptr<VXQLibraryManagerWindowController> manager;
+    QStringList alerts;
+    QStringList informative;
+    std::deque<int> answers;
+    bool tickSuppression = false;
+};
+
+// --- Drop rules -------------------------------------------------------------------------------
+
+TEST_F(ManagerTest, DropRulesMoveLinkCopyOrRefuseItemsCategoriesAndDrawables)
+{
+    VXQLibraryPtr roads = makeLibrary(QStringLiteral("Roads"));
+    VXQLibraryPtr parks = makeLibrary(QStringLiteral("Parks"));
+    VXQLibraryPtr factory = makeLibrary(QStringLiteral("Base"), kVXQLibraryFactoryGroupName);
+    factory->setAllowsContentChanges(false);
+    factory->setAllowsCategoryChanges(false);
+    VXQLibraryCategory* major = roads->addCategoryWithName(QStringLiteral("Major"));
+    VXQLibraryCategory* minor = major->addCategoryWithName(QStringLiteral("Minor"));
+    VXQLibraryCategory* unrelated = roads->addCategoryWithName(QStringLiteral("Tracks"));
+    VXQLibraryCategory* locked = roads->addCategoryWithName(QStringLiteral("Locked"));
+    locked->setReadOnly(true);
+    auto smart = std::make_shared<VXQLibrarySmartCategory>();
+    smart->initWithNameLibrary(QStringLiteral("Smart"), roads.get());
+    roads->addCategory(smart);
+
+    const auto items = [&](VXQLibrary* selected, VXQLibraryElementContainer* current, VXQLibrary* target,
+                           VXQLibraryCategory* category, bool onlyCopy = false) {
+        LibraryDropContext drop{kVXQLibraryItemPasteboardType, target, category, selected, current, onlyCopy, nullptr};
+        return LibraryDropRules::dragOperation(drop);
+    };
+    // Within the shown library: nothing onto the shown category, its library row or a read-only one.
+    EXPECT_EQ(items(roads.get(), minor, roads.get(), minor), Qt::IgnoreAction);
+    EXPECT_EQ(items(roads.get(), minor, roads.get(), nullptr), Qt::IgnoreAction);
+    EXPECT_EQ(items(roads.get(), minor, roads.get(), locked), Qt::IgnoreAction);
+    EXPECT_EQ(items(roads.get(), minor, roads.get(), major), Qt::MoveAction);
+    EXPECT_EQ(items(roads.get(), minor, roads.get(), unrelated), Qt::LinkAction);
+    // Across libraries: from a factory library copies, between user libraries moves unless only copying is offered.
+    EXPECT_EQ(items(factory.get(), factory->allItemsCategory(), roads.get(), nullptr), Qt::CopyAction);
+    EXPECT_EQ(items(parks.get(), parks->allItemsCategory(), roads.get(), major), Qt::MoveAction);
+    EXPECT_EQ(items(parks.get(), parks->allItemsCategory(), roads.get(), major, true), Qt::CopyAction);
+    EXPECT_EQ(items(parks.get(), parks->allItemsCategory(), roads.get(), locked), Qt::IgnoreAction);
+    EXPECT_EQ(items(roads.get(), roads->allItemsCategory(), factory.get(), nullptr), Qt::IgnoreAction);
+
+    const auto category = [&](VXQLibraryCategory* dragged, VXQLibrary* target, VXQLibraryCategory* onto) {
+        LibraryDropContext drop{kVXQLibraryCategoryInternalPasteboardType, target, onto, roads.get(), nullptr, false, dragged};
+        return LibraryDropRules::dragOperation(drop);
+    };
+    EXPECT_EQ(category(unrelated, roads.get(), nullptr), Qt::IgnoreAction); // its own container
+    EXPECT_EQ(category(minor, roads.get(), major), Qt::IgnoreAction);
+    EXPECT_EQ(category(unrelated, roads.get(), smart.get()), Qt::IgnoreAction);
+    EXPECT_EQ(category(unrelated, roads.get(), unrelated), Qt::IgnoreAction);
+    EXPECT_EQ(category(unrelated, parks.get(), nullptr), Qt::CopyAction);
+    EXPECT_EQ(category(unrelated, roads.get(), major), Qt::MoveAction);
+    EXPECT_EQ(category(minor, roads.get(), nullptr), Qt::MoveAction);
+    // A category never goes into one of its own sub-categories.
+    EXPECT_EQ(category(major, roads.get(), minor), Qt::IgnoreAction);
+
+    LibraryDropContext drawables{kVXDrawableObjectPasteboardType, roads.get(), nullptr, nullptr, nullptr, false, nullptr};
+    EXPECT_EQ(LibraryDropRules::dragOperation(drawables), Qt::CopyAction);
+    drawables.targetCategory = locked;
+    EXPECT_EQ(LibraryDropRules::dragOperation(drawables), Qt::IgnoreAction);
+    drawables.targetLibrary = factory.get();
+    drawables.targetCategory = nullptr;
+    EXPECT_EQ(LibraryDropRules::dragOperation(drawables), Qt::IgnoreAction);
+    LibraryDropContext element{kVXQLibraryElementPasteboardType, roads.get(), major, roads.get(), minor, false, nullptr};
+    EXPECT_EQ(LibraryDropRules::dragOperation(element), Qt::IgnoreAction);
+    element.preferredType = QStringLiteral("public.text");
+    EXPECT_EQ(LibraryDropRules::dragOperation(element), Qt::IgnoreAction);
+}
+
+// --- Filtering, counts and sort modes ---------------------------------------------------------------
+
+TEST_F(ManagerTest, FiltersCompareTheTypedTextLiterallyIgnoringCaseAndAccents)
+{
+    const auto matches = [](const QString& text, int mode, const QStringList& names) {
+        const platform::PredicatePtr filter = LibraryItemFiltering::filterPredicate(text, mode);
+        QStringList kept;
+        for (const QString& name : names)
+            if (filter->evaluateWithObject(*makeStyleItem(name)))
+                kept.append(name);
+        return kept;
+    };
+    const QStringList names{QStringLiteral("Road"), QStringLiteral("road"), QStringLiteral("Main Road"),
+                            QStringLiteral("Big *road"), QStringLiteral("Rödel")};
+    EXPECT_EQ(LibraryItemFiltering::filterPredicate({}, 0), nullptr);
+    EXPECT_EQ(matches(QStringLiteral("ro"), 1, names), (QStringList{"Road", "road", "Rödel"}));
+    EXPECT_EQ(matches(QStringLiteral("*road"), 2, names), (QStringList{"Road", "road", "Main Road", "Big *road"}));
+    EXPECT_EQ(matches(QStringLiteral("*road"), 3, names), QStringList{"Big *road"});
+    EXPECT_EQ(matches(QStringLiteral("ROAD"), 0, names), (QStringList{"Road", "road", "Main Road", "Big *road"}));
+    EXPECT_EQ(matches(QStringLiteral("rode"), 7, names), QStringList{"Rödel"}); // out of range: contains
+    const QStringList odd{QStringLiteral("He said \"x\""), QStringLiteral("50% grey"), QStringLiteral("what?")};
+    EXPECT_EQ(matches(QStringLiteral("\"x\""), 0, odd), QStringList{"He said \"x\""});
+    EXPECT_EQ(matches(QStringLiteral("%"), 0, odd), QStringList{"50% grey"});
+    EXPECT_EQ(matches(QStringLiteral("?"), 3, odd), QStringList{"what?"});
+}
+
+TEST_F(ManagerTest, ItemListsSortExceptRecentListsAndCountLinesAndOutlineModesRead)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Track", "Avenue", "Motorway"});
+    const QList<LibrarySortDescriptor> byName{{QStringLiteral("name")}};
+    EXPECT_EQ(namesOf(LibraryItemFiltering::sortedAndFilteredItems(*roads->allItemsCategory(), nullptr, byName)),
+              (QStringList{"Avenue", "Motorway", "Track"}));
+    const auto filter = LibraryItemFiltering::filterPredicate(QStringLiteral("o"), 0);
+    EXPECT_EQ(namesOf(LibraryItemFiltering::sortedAndFilteredItems(*roads, filter, {byName.first().reversed()})),
+              (QStringList{"Motorway"}));
+    // A recent list keeps its own order, newest first, and the filter still applies.
+    VXQFixedLengthLibraryCategory* recent = roads->recentlyUsedCategory();
+    ASSERT_NE(recent, nullptr);
+    for (const QString& name : {QStringLiteral("Avenue"), QStringLiteral("Track"), QStringLiteral("Motorway")})
+        roads->useItem(roads->itemWithName(name));
+    EXPECT_EQ(namesOf(LibraryItemFiltering::sortedAndFilteredItems(*recent, nullptr, byName)),
+              (QStringList{"Motorway", "Track", "Avenue"}));
+    EXPECT_EQ(namesOf(LibraryItemFiltering::sortedAndFilteredItems(*recent, filter, byName)), QStringList{"Motorway"});
+
+    EXPECT_EQ(LibraryItemFiltering::bottomBarText(2, 0), QStringLiteral("2 items (none selected)"));
+    EXPECT_EQ(LibraryItemFiltering::bottomBarText(1, 0), QStringLiteral("1 item (none selected)"));
+    EXPECT_EQ(LibraryItemFiltering::bottomBarText(3, 1), QStringLiteral("3 items (1 selected)"));
+    const auto keys = [](qint64 mode) {
+        QStringList list;
+        for (const LibrarySortDescriptor& descriptor : LibraryItemFiltering::outlineSortDescriptorsForMode(mode))
+            list.append(descriptor.key + (descriptor.ascending ? "" : "-"));
+        return list;
+    };
+    EXPECT_EQ(keys(1), (QStringList{"classCode", "name", "allElementsCount"}));
+    EXPECT_EQ(keys(2), (QStringList{"allElementsCount", "name", "classCode"}));
+    EXPECT_EQ(keys(0), (QStringList{"name", "classCode", "allElementsCount"}));
+    EXPECT_EQ(keys(9), keys(0));
+}
+
+TEST_F(ManagerTest, TheWindowShowsTheChosenCategoryWithItsCountAndSearch)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road", "Main Road", "Track"});
+    VXQLibraryCategory* major = roads->addCategoryWithName(QStringLiteral("Major"));
+    major->addItem(roads->items().first());
+    major->addItem(roads->items().last());
+    VXQLibraryManagerWindowController& window = openManager();
+
+    // Nothing selected: no library, no category, and the category buttons are off.
+    outline().deselectAll();
+    EXPECT_EQ(window.selectedLibrary(), nullptr);
+    EXPECT_EQ(window.selectedItem(), nullptr);
+    EXPECT_EQ(window.currentCategory(), nullptr);
+    EXPECT_FALSE(window.bottomBarButton(0)->isEnabled());
+    EXPECT_FALSE(window.bottomBarButton(1)->isEnabled());
+    // Group rows cannot be selected.
+    EXPECT_FALSE(outline().selectItem(VXQLibraryGroup::userGroup()));
+
+    ASSERT_TRUE(window.selectCategory(major));
+    EXPECT_EQ(window.selectedLibrary(), roads.get());
+    EXPECT_EQ(window.bottomBarItemsInfoField()->text(), QStringLiteral("2 items (none selected)"));
+    EXPECT_TRUE(window.bottomBarButton(1)->isEnabled());
+    EXPECT_EQ(defaults().stringForKey(kLibManagerLastCategorySelection), major->identifier());
+
+    ASSERT_TRUE(window.selectLibrary(roads.get()));
+    EXPECT_EQ(window.currentCategory(), roads->allItemsCategory());
+    window.itemBrowser()->selectItemsAtIndexes({0});
+    EXPECT_EQ(window.bottomBarItemsInfoField()->text(), QStringLiteral("3 items (1 selected)"));
+    EXPECT_EQ(window.itemIdentifierField()->text(), window.selection().first()->uniqueKey());
+
+    window.setFilterMode(LibraryItemFiltering::BeginsWith);
+    window.setFilterString(QStringLiteral("ro"));
+    EXPECT_EQ(namesOf(window.sortedAndFilteredItems()), QStringList{"Road"});
+    EXPECT_EQ(window.bottomBarItemsInfoField()->text(), QStringLiteral("1 item (none selected)"));
+    // The search becomes a smart category named in curly quotes, and the search is cleared.
+    VXQLibrarySmartCategory* smart = window.makeNewSmartCategoryFromFilter();
+    ASSERT_NE(smart, nullptr);
+    EXPECT_EQ(smart->name(), QStringLiteral("“ro”"));
+    EXPECT_TRUE(window.filterString().isEmpty());
+    EXPECT_EQ(window.currentCategory(), smart);
+    EXPECT_EQ(namesOf(window.sortedAndFilteredItems()), QStringList{"Road"});
+    EXPECT_EQ(window.makeNewSmartCategoryFromFilter(), nullptr); // nothing typed
+}
+
+// --- Libraries and categories on disk -------------------------------------------------------------
+
+TEST_F(ManagerTest, NewRenameAndDeleteOfLibrariesAndCategoriesActOnDisk)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road"});
+    VXQLibraryManagerWindowController& window = openManager();
+    const int before = VXQLibraryGroup::userGroup()->libraries()->size();
+    window.newLibraryAction(nullptr);
+    ASSERT_EQ(VXQLibraryGroup::userGroup()->libraries()->size(), before + 1);
+    VXQLibrary* made = window.selectedLibrary();
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(QFileInfo(made->path()).isDir());
+
+    // Renaming in the outline renames the folder; a taken or hostile name keeps it sane.
+    LibraryOutlineModel* model = outline().outlineModel();
+    ASSERT_TRUE(model->setData(model->indexForItem(made), QStringLiteral("Trails"), Qt::EditRole));
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(made->name(), QStringLiteral("Trails"));
+    EXPECT_TRUE(QFileInfo::exists(folderOf(QStringLiteral("Trails"))));
+    model->setData(model->indexForItem(made), QStringLiteral("Roads"), Qt::EditRole);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(made->name(), QStringLiteral("Trails"));
+    model->setData(model->indexForItem(made), QStringLiteral("../Escape"), Qt::EditRole);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_FALSE(QFileInfo::exists(userFolder() + QStringLiteral("/../Escape.symlibrary")));
+    EXPECT_TRUE(QFileInfo(made->path()).absolutePath() == QFileInfo(userFolder()).absoluteFilePath());
+
+    // A new category, then a sub-category of it, go to the category file.
+    ASSERT_TRUE(window.selectLibrary(roads.get()));
+    VXQLibraryCategory* top = window.makeNewCategoryForLibrary(roads.get());
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->name(), QStringLiteral("untitled category"));
+    ASSERT_EQ(window.selectedItem(), top);
+    VXQLibraryCategory* sub = window.makeNewCategoryForLibrary(roads.get());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->container(), top);
+    roads->updateOnDisk();
+    VXQLibraryPtr reread = VXQLibrary::libraryWithPath(roads->path());
+    ASSERT_NE(reread->categoryWithName(QStringLiteral("untitled category")), nullptr);
+    EXPECT_EQ(reread->categoryWithName(QStringLiteral("untitled category"))->categoryNames(),
+              QStringList{"untitled category-1"});
+
+    // Deleting a category: ticking the box and cancelling stores the choice and deletes nothing.
+    ASSERT_TRUE(window.selectCategory(top));
+    tickSuppression = true;
+    answers = {0};
+    window.deleteCategoryAction(nullptr);
+    EXPECT_EQ(alerts.last(), QStringLiteral("Delete Category"));
+    EXPECT_TRUE(defaults().boolForKey(kVXQLibraryConfirmCategoryDelete));
+    EXPECT_NE(roads->categoryWithName(QStringLiteral("untitled category")), nullptr);
+    // The next delete asks nothing.
+    const qsizetype asked = alerts.size();
+    ASSERT_EQ(window.currentCategory(), top);
+    window.deleteCategoryAction(nullptr);
+    EXPECT_EQ(alerts.size(), asked);
+    EXPECT_EQ(roads->categoryWithName(QStringLiteral("untitled category")), nullptr);
+    EXPECT_NE(roads->itemWithName(QStringLiteral("Road")), nullptr);
+
+    // Deleting a library moves its folder to the Trash once the sheet says so.
+    const QString path = made->path();
+    ASSERT_TRUE(window.selectLibrary(made));
+    window.deleteLibraryAction(nullptr);
+    ASSERT_NE(window.libraryDeleteSheet(), nullptr);
+    EXPECT_TRUE(window.libraryDeleteSheetText().contains(QStringLiteral("“%1” which contains 0 items").arg(made->name())));
+    window.libDeleteOKAction(nullptr);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(VXQLibraryGroup::userGroup()->libraries()->size(), before);
+    EXPECT_EQ(window.selectedLibrary(), nullptr);
+}
+
+TEST_F(ManagerTest, CountBadgesAndSortModesAreStoredAndShown)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road", "Track"});
+    roads->addCategoryWithName(QStringLiteral("Zebra"));
+    roads->addCategoryWithName(QStringLiteral("Alpha"))->addItem(roads->items().first());
+    VXQLibraryManagerWindowController& window = openManager();
+    defaults().setBoolForKey(true, kLibManagerShowCategoryCounts);
+    window.toggleShowLibraryCounts(nullptr);
+    EXPECT_TRUE(defaults().boolForKey(kLibManagerShowLibraryCounts));
+    window.toggleShowLibraryCounts(nullptr);
+    EXPECT_FALSE(defaults().boolForKey(kLibManagerShowLibraryCounts));
+    EXPECT_TRUE(defaults().boolForKey(kLibManagerShowCategoryCounts));
+    window.setShowsLibraryCounts(true);
+    const QModelIndex row = outline().outlineModel()->indexForItem(roads.get());
+    EXPECT_EQ(row.data(ZQSourceListCell::BadgeCountRole).toLongLong(), 2);
+    EXPECT_EQ(row.data(LibraryOutlineModel::GroupRowRole).toBool(), false);
+    EXPECT_EQ(outline().outlineModel()->indexForItem(VXQLibraryGroup::userGroup()).data(LibraryOutlineModel::GroupRowRole).toBool(),
+              true);
+
+    // Categories follow the sort mode: by name, then by size (Alpha has one item, Zebra none).
+    const auto order = [&] {
+        QStringList names;
+        for (VXQLibraryElement* child : window.outlineViewChildrenOfItem(roads.get()))
+            names.append(child->name());
+        return names.filter(QRegularExpression(QStringLiteral("^(Alpha|Zebra)$")));
+    };
+    EXPECT_EQ(order(), (QStringList{"Alpha", "Zebra"}));
+    window.setSortMainListModeForced(2, false);
+    EXPECT_EQ(defaults().integerForKey(kLibManagerSortMode), 2);
+    EXPECT_EQ(order(), (QStringList{"Zebra", "Alpha"}));
+}
+
+} // namespace
