@@ -1,102 +1,16 @@
-#include "LibraryTesting.h"
+#include "LibraryManagerTesting.h"
 
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/manager/LibraryItemFiltering.h"
-#include "library/manager/LibraryOutlineView.h"
-#include "library/manager/VXQLibraryManagerWindowController.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Alert.h"
-#include "platform/ui/Pasteboard.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "widgets/cells/ZQSourceListCell.h"
 
-#include <QCheckBox>
-#include <QDialog>
 #include <QLabel>
-#include <QMimeData>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QThreadPool>
 #include <QToolButton>
-#include <deque>
 
 namespace {
-
-using platform::UserDefaults;
-
-UserDefaults& defaults()
-{
-    return *UserDefaults::standardUserDefaults();
-}
-
-const QStringList kManagerKeys{kLibManagerShowLibraryCounts, kLibManagerShowCategoryCounts,
-                               kLibManagerLastCategorySelection, kLibManagerLastSelection, kLibManagerShowDocuments,
-                               kLibManagerSortMode, kLibManagerPrintInfo, kLibManagerExpandedItems,
-                               kVXQLibraryConfirmCategoryDelete, kVXQLibraryConfirmCategoryCopy};
-
-QStringList namesOf(const QList<VXQLibraryItemPtr>& items)
-{
-    QStringList names;
-    for (const VXQLibraryItemPtr& item : items)
-        names.append(item->name());
-    return names;
-}
-
-class ManagerTest : public LibraryTest {
-protected:
-    void SetUp() override
-    {
-        LibraryTest::SetUp();
-        for (const QString& key : kManagerKeys)
-            defaults().removeObjectForKey(key);
-        // Alerts answer from the queue (1 when it is empty) and may tick their suppression box.
-        VXQLibraryManagerWindowController::setAlertRunner([this](platform::Alert& alert) {
-            alerts.append(alert.messageText());
-            informative.append(alert.informativeText());
-            if (alert.showsSuppressionButton() && tickSuppression)
-                alert.suppressionButton()->setChecked(true);
-            if (answers.empty())
-                return 1;
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        });
-    }
-
-    void TearDown() override
-    {
-        manager.reset();
-        VXQLibraryManagerWindowController::setAlertRunner({});
-        for (const QString& key : kManagerKeys)
-            defaults().removeObjectForKey(key);
-        LibraryTest::TearDown();
-    }
-
-    VXQLibraryManagerWindowController& openManager()
-    {
-        manager = std::make_unique<VXQLibraryManagerWindowController>();
-        manager->window();
-        return *manager;
-    }
-
-    LibraryOutlineView& outline() { return *manager->outlineView(); }
-
-    VXQLibraryPtr libraryWithItems(const QString& name, const QStringList& items)
-    {
-        VXQLibraryPtr library = makeLibrary(name);
-        for (const QString& item : items)
-            library->addItem(makeStyleItem(item));
-        library->updateOnDisk();
-        return library;
-    }
-
-    std::unique_ptr<VXQLibraryManagerWindowController> manager;
-    QStringList alerts;
-    QStringList informative;
-    std::deque<int> answers;
-    bool tickSuppression = false;
-};
 
 // --- Drop rules -------------------------------------------------------------------------------
 
@@ -242,7 +156,7 @@ TEST_F(ManagerTest, TheWindowShowsTheChosenCategoryWithItsCountAndSearch)
     EXPECT_EQ(window.selectedLibrary(), roads.get());
     EXPECT_EQ(window.bottomBarItemsInfoField()->text(), QStringLiteral("2 items (none selected)"));
     EXPECT_TRUE(window.bottomBarButton(1)->isEnabled());
-    EXPECT_EQ(defaults().stringForKey(kLibManagerLastCategorySelection), major->identifier());
+    EXPECT_EQ(storedDefaults().stringForKey(kLibManagerLastCategorySelection), major->identifier());
 
     ASSERT_TRUE(window.selectLibrary(roads.get()));
     EXPECT_EQ(window.currentCategory(), roads->allItemsCategory());
@@ -312,7 +226,7 @@ TEST_F(ManagerTest, NewRenameAndDeleteOfLibrariesAndCategoriesActOnDisk)
     answers = {0};
     window.deleteCategoryAction(nullptr);
     EXPECT_EQ(alerts.last(), QStringLiteral("Delete Category"));
-    EXPECT_TRUE(defaults().boolForKey(kVXQLibraryConfirmCategoryDelete));
+    EXPECT_TRUE(storedDefaults().boolForKey(kVXQLibraryConfirmCategoryDelete));
     EXPECT_NE(roads->categoryWithName(QStringLiteral("untitled category")), nullptr);
     // The next delete asks nothing.
     const qsizetype asked = alerts.size();
@@ -335,18 +249,47 @@ TEST_F(ManagerTest, NewRenameAndDeleteOfLibrariesAndCategoriesActOnDisk)
     EXPECT_EQ(window.selectedLibrary(), nullptr);
 }
 
+TEST_F(ManagerTest, DeletingTrashesOnlyUnlockedItemsAndRemovingKeepsThemInTheLibrary)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Avenue", "Bridge", "Canal"});
+    VXQLibraryCategory* major = roads->addCategoryWithName(QStringLiteral("Major"));
+    major->addItems(roads->items());
+    VXQLibraryManagerWindowController& window = openManager();
+    ASSERT_TRUE(window.selectLibrary(roads.get()));
+    roads->itemWithName(QStringLiteral("Bridge"))->setLocked(true);
+    const QString bridge = roads->path() + QStringLiteral("/Bridge.libitem");
+    const QString avenue = roads->path() + QStringLiteral("/Avenue.libitem");
+    ASSERT_TRUE(QFileInfo::exists(bridge));
+
+    window.deleteItemsAtIndexes({0, 1}); // Avenue, Bridge (locked)
+    EXPECT_EQ(namesOf(window.sortedAndFilteredItems()), (QStringList{"Bridge", "Canal"}));
+    EXPECT_FALSE(QFileInfo::exists(avenue));
+    EXPECT_TRUE(QFileInfo::exists(bridge));
+
+    // Removing from a category keeps the items in the library; a read-only category keeps them.
+    ASSERT_TRUE(window.selectCategory(major));
+    EXPECT_TRUE(window.canRemoveItemsAtIndexes({0}));
+    EXPECT_TRUE(window.removeItemsAtIndexes({0}));
+    EXPECT_EQ(namesOf(window.sortedAndFilteredItems()), QStringList{"Canal"});
+    EXPECT_NE(roads->itemWithName(QStringLiteral("Bridge")), nullptr);
+    ASSERT_TRUE(window.selectLibrary(roads.get()));
+    EXPECT_FALSE(window.canRemoveItemsAtIndexes({0})); // All Items is read-only
+    EXPECT_FALSE(window.removeItemsAtIndexes({0}));
+    EXPECT_EQ(roads->itemCount(), 2);
+}
+
 TEST_F(ManagerTest, CountBadgesAndSortModesAreStoredAndShown)
 {
     VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road", "Track"});
     roads->addCategoryWithName(QStringLiteral("Zebra"));
     roads->addCategoryWithName(QStringLiteral("Alpha"))->addItem(roads->items().first());
     VXQLibraryManagerWindowController& window = openManager();
-    defaults().setBoolForKey(true, kLibManagerShowCategoryCounts);
+    storedDefaults().setBoolForKey(true, kLibManagerShowCategoryCounts);
     window.toggleShowLibraryCounts(nullptr);
-    EXPECT_TRUE(defaults().boolForKey(kLibManagerShowLibraryCounts));
+    EXPECT_TRUE(storedDefaults().boolForKey(kLibManagerShowLibraryCounts));
     window.toggleShowLibraryCounts(nullptr);
-    EXPECT_FALSE(defaults().boolForKey(kLibManagerShowLibraryCounts));
-    EXPECT_TRUE(defaults().boolForKey(kLibManagerShowCategoryCounts));
+    EXPECT_FALSE(storedDefaults().boolForKey(kLibManagerShowLibraryCounts));
+    EXPECT_TRUE(storedDefaults().boolForKey(kLibManagerShowCategoryCounts));
     window.setShowsLibraryCounts(true);
     const QModelIndex row = outline().outlineModel()->indexForItem(roads.get());
     EXPECT_EQ(row.data(ZQSourceListCell::BadgeCountRole).toLongLong(), 2);
@@ -363,7 +306,7 @@ TEST_F(ManagerTest, CountBadgesAndSortModesAreStoredAndShown)
     };
     EXPECT_EQ(order(), (QStringList{"Alpha", "Zebra"}));
     window.setSortMainListModeForced(2, false);
-    EXPECT_EQ(defaults().integerForKey(kLibManagerSortMode), 2);
+    EXPECT_EQ(storedDefaults().integerForKey(kLibManagerSortMode), 2);
     EXPECT_EQ(order(), (QStringList{"Zebra", "Alpha"}));
 }
 

@@ -281,8 +281,9 @@ void VXQLibraryManagerWindowController::deleteItemsAtIndexes(const JXIndexSet& i
         return;
     const QList<VXQLibraryItemPtr> items = sortedAndFilteredItems();
     QList<VXQLibraryItemPtr> doomed;
+    // Locked items are never trashed, whatever the browser passes on.
     for (qint64 index : indexes)
-        if (index >= 0 && index < items.size())
+        if (index >= 0 && index < items.size() && !items[index]->locked())
             doomed.append(items[index]);
     if (doomed.isEmpty() || !library->trashItems(doomed))
         return;

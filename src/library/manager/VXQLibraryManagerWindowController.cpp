@@ -353,6 +353,7 @@ void VXQLibraryManagerWindowController::makeMenuBar(QWidget* window)
 
 void VXQLibraryManagerWindowController::windowDidLoad()
 {
+    window()->restoreGeometry(defaults().dataForKey(kLibManagerWindowFrame));
     setShowsDocumentsLibraries(false);
     m_catSortChanges = 5;
     m_itemSortChanges = 5;
@@ -383,6 +384,8 @@ bool VXQLibraryManagerWindowController::eventFilter(QObject* watched, QEvent* ev
 {
     if (watched == window() && event->type() == QEvent::WindowActivate)
         windowDidBecomeMain();
+    if (watched == window() && (event->type() == QEvent::Move || event->type() == QEvent::Resize) && window()->isVisible())
+        defaults().setObjectForKey(window()->saveGeometry(), kLibManagerWindowFrame);
     return platform::WindowController::eventFilter(watched, event);
 }
 
