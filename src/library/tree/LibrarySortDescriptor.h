@@ -13,6 +13,7 @@ struct LibrarySortDescriptor {
     bool ascending = true;
 
     LibrarySortDescriptor reversed() const { return {key, !ascending}; }
+    bool operator==(const LibrarySortDescriptor&) const = default;
 };
 
 // Negative, zero or positive as `a` sorts before, with or after `b` under the descriptors

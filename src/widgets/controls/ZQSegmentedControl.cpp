@@ -22,6 +22,7 @@ void ZQSegmentedControl::setSegmentCount(int count)
     count = std::max(0, count);
     while (segmentCount() > count) {
         QAbstractButton* last = m_segments->button(segmentCount() - 1);
+        m_tags.remove(segmentCount() - 1);
         m_segments->removeButton(last);
         delete last;
     }
@@ -73,6 +74,33 @@ void ZQSegmentedControl::setSelectedSegment(int segment)
 QString ZQSegmentedControl::title() const
 {
     return labelForSegment(selectedSegment());
+}
+
+int ZQSegmentedControl::tagForSegment(int segment) const
+{
+    return m_tags.value(segment, segment);
+}
+
+void ZQSegmentedControl::setTagForSegment(int tag, int segment)
+{
+    if (segment >= 0 && segment < segmentCount())
+        m_tags.insert(segment, tag);
+}
+
+int ZQSegmentedControl::selectedTag() const
+{
+    const int segment = selectedSegment();
+    return segment < 0 ? -1 : tagForSegment(segment);
+}
+
+bool ZQSegmentedControl::selectSegmentWithTag(int tag)
+{
+    for (int segment = 0; segment < segmentCount(); ++segment)
+        if (tagForSegment(segment) == tag) {
+            setSelectedSegment(segment);
+            return true;
+        }
+    return false;
 }
 
 QSize ZQSegmentedControl::sizeHint() const

@@ -7,6 +7,7 @@
 
 #include "widgets/controls/ControlAction.h"
 
+#include <QHash>
 #include <QWidget>
 
 class QAbstractButton;
@@ -31,6 +32,14 @@ public:
     // The label of the selected segment; empty when none is.
     QString title() const;
 
+    // A number a segment carries for whoever reads the control; a segment's own index until set.
+    int tagForSegment(int segment) const;
+    void setTagForSegment(int tag, int segment);
+    // The selected segment's tag; -1 when none is selected.
+    int selectedTag() const;
+    // Selects the first segment carrying `tag`; false (selection unchanged) when none does.
+    bool selectSegmentWithTag(int tag);
+
     QSize sizeHint() const override;
 
 protected:
@@ -40,4 +49,5 @@ private:
     void layOutSegments();
 
     QButtonGroup* m_segments;
+    QHash<int, int> m_tags;
 };

@@ -1,0 +1,1175 @@
+#include "library/browser/VXQLibraryItemViewController.h"
+
+#include "library/browser/LibraryItemTableModel.h"
+#include "library/store/VXQLibrary.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/Sheet.h"
+#include "widgets/cells/ZQLabelledIconCell.h"
+#include "widgets/controls/ZQSegmentedControl.h"
+#include "widgets/paint/KitImage.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kLayoutModeKey = QStringLiteral("_VXLIB_ITEM_VIEW_layoutMode");
+const QString kIconSizingKey = QStringLiteral("_VXLIB_ITEM_VIEW_iconSizing");
+const QString kIconUpscalingKey = QStringLiteral("_VXLIB_ITEM_VIEW_iconUpscaling");
+const QString kLockBadgingKey = QStringLiteral("_VXLIB_ITEM_VIEW_lockBadging");
+const QString kBackgroundColourKey = QStringLiteral("_bkgColorIndex");
+const QString kItemsDeleteContext = QStringLiteral("items_delete");
+const QString kPrintPreviewContext = QStringLiteral("print_preview");
+
+// An impossible setting, so that a stored one always applies.
+constexpr int kUnsetSetting = 100;
+
+// Segments of the icon-size control, smallest first, tagged with their sizings.
+constexpr int kSizingsBySegment[] = {3, 0, 1, 2};
+
+platform::UserDefaults& defaults()
+{
+    return *platform::UserDefaults::standardUserDefaults();
+}
+
+QList<LibrarySortDescriptor> withLeadingDescriptor(QList<LibrarySortDescriptor> descriptors,
+                                                   const LibrarySortDescriptor& first)
+{
+    descriptors.removeIf([&](const LibrarySortDescriptor& d) { return d.key == first.key; });
+    descriptors.prepend(first);
+    return descriptors;
+}
+
+} // namespace
+
+VXQLibraryItemViewController::VXQLibraryItemViewController() = default;
+
+VXQLibraryItemViewController::~VXQLibraryItemViewController()
+{
+    platform::NotificationCenter::defaultCenter().removeObserver(this);
+    if (m_itemsIconView) {
+        m_itemsIconView->setDataSource(nullptr);
+        m_itemsIconView->setDelegate(nullptr);
+    }
+    if (m_itemsListView)
+        m_itemsListView->setModel(nullptr);
+}
+
+// --- Building ---------------------------------------------------------------------------------
+
+QWidget* VXQLibraryItemViewController::loadView()
+{
+    auto* stack = new QStackedWidget;
+    m_containerTabView = stack;
+
+    auto* iconView = new JXDistributedView;
+    iconView->setAllowsMultipleSelection(true);
+    stack->addWidget(iconView);
+
+    auto* table = new QTableView;
+    m_tableModel = new LibraryItemTableModel(*this, table);
+    table->setModel(m_tableModel);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->horizontalHeader()->setSectionsClickable(true);
+    table->horizontalHeader()->setSortIndicatorShown(true);
+    table->setIconSize(QSize(LibraryItemTableModel::kPreviewSide, LibraryItemTableModel::kPreviewSide));
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { tableSelectionDidChange(); });
+    connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { tableHeaderClicked(column); });
+    stack->addWidget(table);
+    m_itemsListView = table;
+
+    setIconView(iconView);
+    return stack;
+}
+
+void VXQLibraryItemViewController::installPrototype(JXDistributedView* view)
+{
+    // A cell that came with the view (a style button cell, for instance) is kept.
+    if (view->prototype() && view->prototype()->className() != u"JXDistributedViewCell")
+        return;
+    auto cell = std::make_shared<ZQLabelledIconCell>();
+    cell->setEditable(true);
+    cell->setHighlightColour(cellSelectionColour());
+    cell->setTextBackgroundHighlightColour(QApplication::palette().color(QPalette::Highlight));
+    view->setPrototype(cell);
+    view->setCellInset(QSizeF(1, 1));
+}
+
+void VXQLibraryItemViewController::awakeFromInterface()
+{
+    view();
+    if (m_awake)
+        return;
+    m_awake = true;
+    m_itemsListView->setDragEnabled(true);
+    m_itemsListView->setDragDropMode(QAbstractItemView::DragOnly);
+    setSortedBy(0);
+
+    m_allowIconUpscaling = !defaults().boolForKey(settingsNameRoot() + kIconUpscalingKey);
+    m_lockBadging = defaults().boolForKey(settingsNameRoot() + kLockBadgingKey);
+    if (auto* cell = dynamic_cast<ZQLabelledIconCell*>(m_itemsIconView->prototype()))
+        cell->setImageScaling(m_allowIconUpscaling ? ZQLabelledIconCell::ImageScaleProportionallyUpOrDown
+                                                   : ZQLabelledIconCell::ImageScaleProportionallyDown);
+    m_iconSizing = kUnsetSetting;
+    setIconSizing(int(defaults().integerForKey(settingsNameRoot() + kIconSizingKey)));
+    m_mode = kUnsetSetting;
+    setLayoutMode(int(defaults().integerForKey(settingsNameRoot() + kLayoutModeKey)));
+    setIconViewBackgroundColour(int(defaults().integerForKey(settingsNameRoot() + kBackgroundColourKey)));
+
+    auto& center = platform::NotificationCenter::defaultCenter();
+    for (const QString& name : {kVXQLibraryObjectInternallyUpdated, kVXQLibraryObjectImageUpdated})
+        center.addObserver(this, name, nullptr, [this](const platform::Notification& n) { libraryItemChanged(n); });
+}
+
+// --- Shared values ----------------------------------------------------------------------------
+
+QImage VXQLibraryItemViewController::lockBadgeImage()
+{
+    static const QImage badge = imageNamed(QStringLiteral("VL_Not_Editable")).imageOfSize(QSizeF(16, 16), 2.0);
+    return badge;
+}
+
+QByteArray VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(
+    const QList<VXQLibraryItemPtr>& content, unsigned columns, int sizing)
+{
+    ZQ_ASSERT(columns > 0, QStringLiteral("number of columns must be > 0"));
+    const QSizeF cellSize = iconSizeForSizing(sizing) + QSizeF(2, 2);
+    const qint64 rows = std::max<qint64>(1, (content.size() + columns - 1) / columns);
+    const QSizeF size(columns * cellSize.width(), double(rows) * cellSize.height());
+
+    auto browser = std::make_shared<VXQLibraryItemViewController>();
+    browser->m_content = content;
+    JXDistributedView grid;
+    auto cell = std::make_shared<ZQLabelledIconCell>();
+    cell->setHighlightColour(cellSelectionColour());
+    cell->setTextBackgroundHighlightColour(QApplication::palette().color(QPalette::Highlight));
+    grid.setPrototype(cell);
+    grid.setCellInset(QSizeF(1, 1));
+    grid.setContentInset(0);
+    grid.setCellSize(cellSize);
+    grid.resize(size.toSize());
+    grid.setFrameSize(size);
+    grid.setDataSource(browser.get());
+    grid.setDelegate(browser.get());
+    grid.reloadData();
+
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(72);
+        writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        grid.drawRect(painter, QRectF(QPointF(0, 0), size), false);
+    }
+    grid.setDataSource(nullptr);
+    grid.setDelegate(nullptr);
+    return pdf;
+}
+
+// --- Content and delegate ---------------------------------------------------------------------
+
+void VXQLibraryItemViewController::setContentPreservingSelection(const QList<VXQLibraryItemPtr>& content,
+                                                                bool preserving)
+{
+    if (!content.isEmpty() && content == m_content)
+        return;
+    view();
+    if (preserving && !content.isEmpty())
+        saveSelectedItems();
+    // The old selection's indexes mean nothing in the new content.
+    if (m_itemsIconView)
+        m_itemsIconView->selectItemsAtIndexesByExtendingSelection({}, false);
+    if (m_itemsListView)
+        m_itemsListView->clearSelection();
+    m_disabled.set.reset();
+    m_content = content;
+    reloadActiveView();
+    if (preserving)
+        restoreSelectedItems();
+}
+
+QList<VXQLibraryItemPtr> VXQLibraryItemViewController::content()
+{
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::Content))
+        m_content = m_delegate->contentForLibraryItemViewController(this);
+    return m_content;
+}
+
+qint64 VXQLibraryItemViewController::numberOfItemsInContent()
+{
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::NumberOfItems))
+        return std::max<qint64>(0, m_delegate->numberOfItemsForLibraryItemViewController(this));
+    return content().size();
+}
+
+VXQLibraryItemPtr VXQLibraryItemViewController::itemAtIndex(qint64 index)
+{
+    const QList<VXQLibraryItemPtr> items = content();
+    return index >= 0 && index < items.size() ? items.at(index) : nullptr;
+}
+
+qint64 VXQLibraryItemViewController::indexOfItem(const VXQLibraryItem* item)
+{
+    if (!item)
+        return -1;
+    const QList<VXQLibraryItemPtr> items = content();
+    for (qsizetype i = 0; i < items.size(); ++i)
+        if (items.at(i).get() == item)
+            return i;
+    return -1;
+}
+
+void VXQLibraryItemViewController::setDelegate(VXQLibraryItemViewControllerDelegate* delegate)
+{
+    QObject* object = dynamic_cast<QObject*>(delegate);
+    ZQ_ASSERT(!delegate || object, QStringLiteral("delegate must conform to VXQLibraryItemViewControllerDelegate"));
+    m_delegate = delegate;
+    m_delegateObject = object;
+    if (object)
+        connect(object, &QObject::destroyed, this, [this, object] {
+            if (m_delegateObject.isNull() || m_delegateObject == object)
+                m_delegate = nullptr;
+        });
+}
+
+QString VXQLibraryItemViewController::settingsNameRoot() const
+{
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::SaveSettingsRootName))
+        return m_delegate->saveSettingsRootNameForItemViewController(const_cast<VXQLibraryItemViewController*>(this));
+    return {};
+}
+
+// --- Presentation -----------------------------------------------------------------------------
+
+void VXQLibraryItemViewController::setLayoutMode(int mode)
+{
+    // A stored mode that no presentation has shows icons.
+    if (mode != IconMode && mode != ListMode)
+        mode = IconMode;
+    if (mode == m_mode)
+        return;
+    view();
+    const JXIndexSet selected = selectedItemIndexes();
+    m_mode = mode;
+    m_containerTabView->setCurrentIndex(mode);
+    reloadActiveView();
+    selectInActiveView(selected);
+    updateControlsForMode();
+    storeInteger(kLayoutModeKey, mode);
+}
+
+void VXQLibraryItemViewController::updateControlsForMode()
+{
+    if (m_iconSizeToolbarButton)
+        m_iconSizeToolbarButton->setEnabled(m_mode == IconMode);
+    if (m_viewLayoutModeControl)
+        m_viewLayoutModeControl->setSelectedSegment(m_mode);
+}
+
+void VXQLibraryItemViewController::setIconSizing(int sizing)
+{
+    if (m_mode != IconMode || sizing == m_iconSizing)
+        return;
+    view();
+    m_iconSizing = sizing;
+    const QSizeF size = iconSizeForSizing(sizing);
+    m_itemsIconView->setCellSize(size);
+    m_itemsIconView->reloadData();
+    const JXIndexSet selected = m_itemsIconView->selectedItemIndexes();
+    if (!selected.empty())
+        m_itemsIconView->scrollItemToVisible(*selected.begin());
+    if (m_iconSizeToolbarButton)
+        m_iconSizeToolbarButton->selectSegmentWithTag(sizing);
+    storeInteger(kIconSizingKey, sizing);
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::IconSizingChanged))
+        m_delegate->iconSizingChanged(size);
+}
+
+void VXQLibraryItemViewController::setIconsCanBeScaledUp(bool flag)
+{
+    m_allowIconUpscaling = flag;
+    storeBool(kIconUpscalingKey, !flag);
+    refreshActiveView();
+}
+
+void VXQLibraryItemViewController::setShowsLockBadging(bool flag)
+{
+    m_lockBadging = flag;
+    storeBool(kLockBadgingKey, flag);
+    refreshActiveView();
+}
+
+void VXQLibraryItemViewController::setIconViewBackgroundColour(int index)
+{
+    view();
+    m_backgroundColourIndex = index;
+    QPalette palette = m_itemsIconView->viewport()->palette();
+    palette.setColor(QPalette::Base, librarybrowser::backgroundColourForIndex(index));
+    m_itemsIconView->viewport()->setPalette(palette);
+    m_itemsIconView->viewport()->update();
+    storeInteger(kBackgroundColourKey, index);
+}
+
+void VXQLibraryItemViewController::refreshActiveView()
+{
+    reloadActiveView();
+}
+
+void VXQLibraryItemViewController::reloadActiveView()
+{
+    if (!isViewLoaded())
+        return;
+    if (m_mode == ListMode) {
+        const JXIndexSet selected = selectedItemIndexes();
+        m_tableModel->reload();
+        selectInActiveView(selected);
+    } else {
+        m_itemsIconView->reloadData();
+        m_itemsIconView->updateSelectionSet();
+    }
+}
+
+QWidget* VXQLibraryItemViewController::activeView()
+{
+    view();
+    if (m_mode == IconMode)
+        return m_itemsIconView;
+    if (m_mode == ListMode)
+        return m_itemsListView;
+    return m_containerTabView;
+}
+
+JXDistributedView* VXQLibraryItemViewController::iconView()
+{
+    view();
+    return m_itemsIconView;
+}
+
+void VXQLibraryItemViewController::setIconView(JXDistributedView* iconView)
+{
+    if (!iconView || iconView == m_itemsIconView)
+        return;
+    if (m_itemsIconView) {
+        m_itemsIconView->setDataSource(nullptr);
+        m_itemsIconView->setDelegate(nullptr);
+        if (m_containerTabView) {
+            m_containerTabView->insertWidget(IconMode, iconView);
+            m_containerTabView->removeWidget(m_itemsIconView);
+        }
+        m_itemsIconView->deleteLater();
+    }
+    m_itemsIconView = iconView;
+    installPrototype(iconView);
+    iconView->setCellSize(iconSizeForSizing(m_iconSizing == kUnsetSetting ? 0 : m_iconSizing));
+    iconView->setDataSource(this);
+    iconView->setDelegate(this);
+    if (m_containerTabView)
+        m_containerTabView->setCurrentIndex(m_mode == ListMode ? ListMode : IconMode);
+    iconView->reloadData();
+}
+
+QTableView* VXQLibraryItemViewController::listView()
+{
+    view();
+    return m_itemsListView;
+}
+
+double VXQLibraryItemViewController::rowHeight()
+{
+    view();
+    if (m_mode == ListMode)
+        return m_itemsListView->verticalHeader()->defaultSectionSize();
+    return m_itemsIconView->cellSize().height();
+}
+
+double VXQLibraryItemViewController::fixedHeight()
+{
+    view();
+    if (m_mode == ListMode)
+        return m_itemsListView->horizontalHeader()->isHidden() ? 0.0 : m_itemsListView->horizontalHeader()->height();
+    return m_itemsIconView->contentInset();
+}
+
+ZQSegmentedControl* VXQLibraryItemViewController::iconSizeControl()
+{
+    if (!m_iconSizeToolbarButton) {
+        auto* control = new ZQSegmentedControl;
+        control->setSegmentCount(int(std::size(kSizingsBySegment)));
+        for (int segment = 0; segment < control->segmentCount(); ++segment) {
+            const int sizing = kSizingsBySegment[segment];
+            control->setTagForSegment(sizing, segment);
+            control->setLabelForSegment(QString::number(int(iconSizeForSizing(sizing).width())), segment);
+        }
+        control->setToolTip(tr("Icon Size"));
+        control->setTarget(this);
+        control->setAction("iconSizingAction");
+        control->selectSegmentWithTag(m_iconSizing);
+        control->setEnabled(m_mode == IconMode);
+        m_iconSizeToolbarButton = control;
+    }
+    return m_iconSizeToolbarButton;
+}
+
+ZQSegmentedControl* VXQLibraryItemViewController::layoutModeControl()
+{
+    if (!m_viewLayoutModeControl) {
+        auto* control = new ZQSegmentedControl;
+        control->setSegmentCount(2);
+        control->setLabelForSegment(tr("Icons"), IconMode);
+        control->setLabelForSegment(tr("List"), ListMode);
+        control->setTarget(this);
+        control->setAction("layoutModeAction");
+        control->setSelectedSegment(m_mode);
+        m_viewLayoutModeControl = control;
+    }
+    return m_viewLayoutModeControl;
+}
+
+QComboBox* VXQLibraryItemViewController::sortByPopUpButton()
+{
+    if (!m_sortByToolbarPopUpButton) {
+        auto* popUp = new QComboBox;
+        popUp->addItem(tr("Name"), 0);
+        popUp->addItem(tr("Kind"), 1);
+        popUp->addItem(tr("Locked"), 2);
+        popUp->setCurrentIndex(popUp->findData(sortedBy()));
+        connect(popUp, &QComboBox::activated, this, [this, popUp](int index) {
+            platform::runGuarded("sort pop-up", [&] { setSortedBy(popUp->itemData(index).toInt()); });
+        });
+        m_sortByToolbarPopUpButton = popUp;
+    }
+    return m_sortByToolbarPopUpButton;
+}
+
+// --- Selection --------------------------------------------------------------------------------
+
+JXIndexSet VXQLibraryItemViewController::selectedItemIndexes()
+{
+    if (!isViewLoaded())
+        return {};
+    if (m_mode == IconMode)
+        return m_itemsIconView->selectedItemIndexes();
+    if (m_mode != ListMode)
+        return {};
+    JXIndexSet rows;
+    for (const QModelIndex& index : m_itemsListView->selectionModel()->selectedRows())
+        rows.insert(index.row());
+    return rows;
+}
+
+QList<VXQLibraryItemPtr> VXQLibraryItemViewController::selectedItems()
+{
+    QList<VXQLibraryItemPtr> items;
+    const QList<VXQLibraryItemPtr> all = content();
+    for (qint64 index : selectedItemIndexes())
+        if (index >= 0 && index < all.size())
+            items.append(all.at(index));
+    return items;
+}
+
+QList<VXQLibraryItemPtr> VXQLibraryItemViewController::selectedUnlockedItems()
+{
+    QList<VXQLibraryItemPtr> items = selectedItems();
+    items.removeIf([](const VXQLibraryItemPtr& item) { return item->locked(); });
+    return items;
+}
+
+void VXQLibraryItemViewController::selectItemsAtIndexes(const JXIndexSet& indexes)
+{
+    if (indexes != selectedItemIndexes()) {
+        selectInActiveView(indexes);
+        if (!indexes.empty())
+            scrollIndexToVisible(*indexes.begin());
+    }
+    m_preservedSelection.clear();
+}
+
+void VXQLibraryItemViewController::selectInActiveView(const JXIndexSet& indexes)
+{
+    if (!isViewLoaded())
+        return;
+    if (m_mode == IconMode) {
+        m_itemsIconView->selectItemsAtIndexesByExtendingSelection(indexes, false);
+        return;
+    }
+    if (m_mode != ListMode)
+        return;
+    QItemSelection selection;
+    const int rows = m_tableModel->rowCount();
+    const int lastColumn = m_tableModel->columnCount() - 1;
+    for (qint64 row : m_disabled.filterSelection(indexes))
+        if (row >= 0 && row < rows)
+            selection.select(m_tableModel->index(int(row), 0), m_tableModel->index(int(row), lastColumn));
+    m_itemsListView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void VXQLibraryItemViewController::scrollIndexToVisible(qint64 index)
+{
+    if (m_mode == IconMode)
+        m_itemsIconView->scrollItemToVisible(index);
+    else if (m_mode == ListMode)
+        m_itemsListView->scrollTo(m_tableModel->index(int(index), 0));
+}
+
+void VXQLibraryItemViewController::selectItems(const QList<VXQLibraryItemPtr>& items)
+{
+    JXIndexSet indexes;
+    const QList<VXQLibraryItemPtr> all = content();
+    for (const VXQLibraryItemPtr& item : items)
+        if (const qsizetype at = all.indexOf(item); at >= 0)
+            indexes.insert(at);
+    selectItemsAtIndexes(indexes);
+}
+
+bool VXQLibraryItemViewController::revealItemSelectIt(const VXQLibraryItem* item, bool select)
+{
+    const qint64 index = indexOfItem(item);
+    if (index < 0)
+        return false;
+    if (select)
+        selectItemsAtIndexes({index});
+    else
+        scrollIndexToVisible(index);
+    return true;
+}
+
+void VXQLibraryItemViewController::saveSelectedItems()
+{
+    m_preservedSelection = selectedItems();
+}
+
+void VXQLibraryItemViewController::restoreSelectedItems()
+{
+    const QList<VXQLibraryItemPtr> remembered = m_preservedSelection;
+    selectItems(remembered);
+}
+
+void VXQLibraryItemViewController::tellSelectionChanged(const JXIndexSet& indexes)
+{
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::ItemSelectionChanged))
+        m_delegate->itemSelectionChanged(indexes);
+}
+
+// --- Editing ----------------------------------------------------------------------------------
+
+void VXQLibraryItemViewController::setEditingEnabled(bool enabled)
+{
+    for (const VXQLibraryItemPtr& item : selectedItems())
+        item->setLocked(!enabled);
+    refreshActiveView();
+}
+
+int VXQLibraryItemViewController::isEditingEnabled()
+{
+    QList<bool> locked;
+    for (const VXQLibraryItemPtr& item : selectedItems())
+        locked.append(item->locked());
+    return librarybrowser::editingStateForLockedFlags(locked);
+}
+
+void VXQLibraryItemViewController::setDisabledItems(const std::optional<JXIndexSet>& items)
+{
+    if (items == m_disabled.set)
+        return;
+    m_disabled.set = items;
+    // Disabled items cannot stay selected.
+    const JXIndexSet selected = selectedItemIndexes();
+    const JXIndexSet allowed = m_disabled.filterSelection(selected);
+    reloadActiveView();
+    if (allowed != selected)
+        selectInActiveView(allowed);
+}
+
+int VXQLibraryItemViewController::sortedBy() const
+{
+    if (m_highlightedColumn < 0 || !m_tableModel)
+        return 0;
+    const int mode = librarybrowser::sortModeForColumnKey(m_tableModel->columnIdentifiers().value(m_highlightedColumn));
+    return mode < 0 ? int(JXDistributedView::NSNotFound) : mode;
+}
+
+void VXQLibraryItemViewController::setSortedBy(int mode)
+{
+    view();
+    const int column = m_tableModel->columnWithIdentifier(librarybrowser::sortColumnKeyForMode(mode));
+    if (column < 0 || column == m_highlightedColumn)
+        return;
+    LibrarySortDescriptor prototype{m_tableModel->columnIdentifiers().at(column), true};
+    if (librarybrowser::sortModeIsDescending(mode))
+        prototype = prototype.reversed();
+    const QList<LibrarySortDescriptor> previous = m_tableDescriptors;
+    m_tableDescriptors = withLeadingDescriptor(m_tableDescriptors, prototype);
+    tableViewSortDescriptorsDidChange(previous);
+}
+
+void VXQLibraryItemViewController::setSortDescriptors(const QList<LibrarySortDescriptor>& descriptors)
+{
+    if (descriptors == m_sortDescriptors)
+        return;
+    m_sortDescriptors = descriptors;
+    if (descriptors == m_tableDescriptors)
+        return;
+    const QList<LibrarySortDescriptor> previous = m_tableDescriptors;
+    m_tableDescriptors = descriptors;
+    tableViewSortDescriptorsDidChange(previous);
+}
+
+void VXQLibraryItemViewController::tableHeaderClicked(int column)
+{
+    view();
+    const QString key = m_tableModel->columnIdentifiers().value(column);
+    if (key.isEmpty())
+        return;
+    LibrarySortDescriptor first{key, true};
+    if (!m_tableDescriptors.isEmpty() && m_tableDescriptors.first().key == key)
+        first = m_tableDescriptors.first().reversed();
+    const QList<LibrarySortDescriptor> previous = m_tableDescriptors;
+    m_tableDescriptors = withLeadingDescriptor(m_tableDescriptors, first);
+    tableViewSortDescriptorsDidChange(previous);
+}
+
+void VXQLibraryItemViewController::tableViewSortDescriptorsDidChange(const QList<LibrarySortDescriptor>& previous)
+{
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::SortDescriptorsChanged))
+        m_delegate->sortDescriptorsChanged(previous);
+    if (m_tableDescriptors.isEmpty())
+        return;
+    const LibrarySortDescriptor& first = m_tableDescriptors.first();
+    m_highlightedColumn = m_tableModel->columnWithIdentifier(first.key);
+    if (m_itemsListView && m_highlightedColumn >= 0)
+        m_itemsListView->horizontalHeader()->setSortIndicator(m_highlightedColumn,
+                                                              first.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    if (m_sortByToolbarPopUpButton)
+        m_sortByToolbarPopUpButton->setCurrentIndex(m_sortByToolbarPopUpButton->findData(sortedBy()));
+}
+
+void VXQLibraryItemViewController::renameItemAtIndex(qint64 index)
+{
+    const VXQLibraryItemPtr item = itemAtIndex(index);
+    if (!item || item->locked())
+        return;
+    if (m_mode == ListMode) {
+        const QModelIndex cell = m_tableModel->index(int(index), m_tableModel->columnWithIdentifier(QStringLiteral("name")));
+        m_itemsListView->scrollTo(cell);
+        m_itemsListView->edit(cell);
+    } else if (m_mode == IconMode) {
+        m_itemsIconView->scrollItemToVisible(index);
+        m_itemsIconView->editItemIndexWithEventSelect(index, true);
+    }
+}
+
+bool VXQLibraryItemViewController::shouldEditItemAtIndex(qint64 index)
+{
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::ShouldEditItemAtIndex))
+        return m_delegate->libraryItemViewControllerShouldEditItemAtIndex(this, index);
+    return true;
+}
+
+void VXQLibraryItemViewController::tableSelectionDidChange()
+{
+    if (m_mode == ListMode)
+        tellSelectionChanged(selectedItemIndexes());
+}
+
+// --- Printing ---------------------------------------------------------------------------------
+
+int VXQLibraryItemViewController::printToPrinter(QPrinter& printer)
+{
+    view();
+    const double width = printer.pageLayout().paintRect(QPageLayout::Point).width();
+    const auto grid = librarybrowser::PrintGrid::forWidthAndCount(width, numberOfItemsInContent());
+    ZQPrintableJXDistributedView printed;
+    auto cell = std::make_shared<ZQLabelledIconCell>();
+    printed.setPrototype(cell);
+    printed.setShowsHeaders(true);
+    printed.setShowsFooters(true);
+    printed.setCellSize(QSizeF(50, 50));
+    printed.setContentInset(0);
+    printed.setCellInset(QSizeF(1, 1));
+    printed.resize(grid.viewSize().toSize());
+    printed.setFrameSize(grid.viewSize());
+    printed.setDataSource(this);
+    printed.setDelegate(this);
+    printed.reloadData();
+    const int pages = printed.printToPrinter(printer);
+    printed.setDataSource(nullptr);
+    printed.setDelegate(nullptr);
+    return pages;
+}
+
+void VXQLibraryItemViewController::performPrintWithPrintInfo(const std::optional<QPageLayout>& pageLayout)
+{
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (pageLayout)
+        printer->setPageLayout(*pageLayout);
+    QWidget* host = m_sheetHostWindow ? m_sheetHostWindow.data() : view()->window();
+    auto* dialog = new QPrintDialog(printer.get(), host);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    platform::Sheet::beginSheetModalForWindowCompletionHandler(
+        dialog, host, [this, guard = QPointer(this), printer](int code) {
+            if (!guard)
+                return;
+            const bool success = code == QDialog::Accepted && printToPrinter(*printer) > 0;
+            if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::PrintOperationDidRun))
+                m_delegate->printOperationDidRunSuccessContextInfo(success, kPrintPreviewContext);
+        });
+}
+
+QString VXQLibraryItemViewController::printableDistributedViewHeaderStringForPage(JXDistributedView* view, qint64 page)
+{
+    if (auto* printable = dynamic_cast<ZQPrintableJXDistributedViewDelegate*>(m_delegate))
+        return printable->printableDistributedViewHeaderStringForPage(view, page);
+    return {};
+}
+
+QString VXQLibraryItemViewController::printableDistributedViewFooterStringForPage(JXDistributedView* view, qint64 page)
+{
+    if (auto* printable = dynamic_cast<ZQPrintableJXDistributedViewDelegate*>(m_delegate))
+        return printable->printableDistributedViewFooterStringForPage(view, page);
+    return {};
+}
+
+// --- Actions ----------------------------------------------------------------------------------
+
+void VXQLibraryItemViewController::iconSizingAction(QObject* sender)
+{
+    if (auto* control = qobject_cast<ZQSegmentedControl*>(sender))
+        setIconSizing(control->selectedTag());
+}
+
+void VXQLibraryItemViewController::iconContinuousSizingAction(QObject* sender)
+{
+    if (m_mode != IconMode || !sender)
+        return;
+    bool ok = false;
+    const double value = sender->property("value").toDouble(&ok);
+    if (!ok || !(value > 0))
+        return;
+    m_itemsIconView->setCellSize(QSizeF(value, value));
+    m_itemsIconView->reloadData();
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::IconSizingChanged))
+        m_delegate->iconSizingChanged(QSizeF(value, value));
+}
+
+void VXQLibraryItemViewController::layoutModeAction(QObject* sender)
+{
+    if (auto* control = qobject_cast<ZQSegmentedControl*>(sender))
+        setLayoutMode(control->selectedSegment());
+}
+
+void VXQLibraryItemViewController::enableEditingAction(QObject* sender)
+{
+    const QVariant state = sender ? sender->property("state") : QVariant();
+    setEditingEnabled(state.isValid() && state.toInt() == platform::MenuItem::OffState);
+}
+
+void VXQLibraryItemViewController::selectAll(QObject*)
+{
+    JXIndexSet all;
+    for (qint64 i = 0, n = numberOfItemsInContent(); i < n; ++i)
+        all.insert(i);
+    selectInActiveView(all);
+}
+
+void VXQLibraryItemViewController::selectNone(QObject*)
+{
+    selectInActiveView({});
+}
+
+void VXQLibraryItemViewController::selectOthers(QObject*)
+{
+    const JXIndexSet selected = selectedItemIndexes();
+    JXIndexSet others;
+    for (qint64 i = 0, n = numberOfItemsInContent(); i < n; ++i)
+        if (!selected.count(i))
+            others.insert(i);
+    selectInActiveView(others);
+}
+
+void VXQLibraryItemViewController::revealInFinderAction(QObject*)
+{
+    const QList<VXQLibraryItemPtr> items = selectedItems();
+    if (items.isEmpty())
+        return;
+    const VXQLibraryItemPtr& item = items.first();
+    VXQLibrary* library = item->library();
+    if (!library || library->isFactoryLibrary() || item->path().isEmpty())
+        return;
+    // No file viewer here selects a file: the package's folder is opened instead.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(item->path()).absolutePath()));
+}
+
+void VXQLibraryItemViewController::renameAction(QObject*)
+{
+    const JXIndexSet selected = selectedItemIndexes();
+    if (!selected.empty())
+        renameItemAtIndex(*selected.begin());
+}
+
+void VXQLibraryItemViewController::delete_(QObject*)
+{
+    const QList<VXQLibraryItemPtr> items = selectedUnlockedItems();
+    if (items.isEmpty())
+        return;
+    QStringList names;
+    for (const VXQLibraryItemPtr& item : items)
+        names.append(item->name());
+    VXQLibrary* library = items.last()->library();
+    const QString message = librarybrowser::deleteItemsMessage(names, library ? library->name() : QString());
+
+    QWidget* host = view()->window();
+    auto* sheet = new QDialog(host);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setObjectName(kItemsDeleteContext);
+    auto* layout = new QVBoxLayout(sheet);
+    auto* text = new QLabel(message, sheet);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(sheet);
+    QPushButton* cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* ok = buttons->addButton(tr("Delete"), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { deleteItemsOKAction(nullptr); });
+    connect(cancel, &QPushButton::clicked, this, [this] { deleteItemsCancelAction(nullptr); });
+    layout->addWidget(buttons);
+    m_deleteSheet = sheet;
+    m_itemsDeleteText = text;
+    platform::Sheet::beginSheetModalForWindowCompletionHandler(sheet, host, [guard = QPointer(this)](int code) {
+        if (guard)
+            guard->finishDeleteSheet(code);
+    });
+}
+
+QDialog* VXQLibraryItemViewController::deleteSheet() const
+{
+    return m_deleteSheet;
+}
+
+QString VXQLibraryItemViewController::deleteSheetText() const
+{
+    return m_itemsDeleteText ? m_itemsDeleteText->text() : QString();
+}
+
+void VXQLibraryItemViewController::deleteItemsOKAction(QObject*)
+{
+    platform::Sheet::endSheetReturnCode(m_deleteSheet, platform::Sheet::kDefaultReturn);
+}
+
+void VXQLibraryItemViewController::deleteItemsCancelAction(QObject*)
+{
+    platform::Sheet::endSheetReturnCode(m_deleteSheet, platform::Sheet::kCancelReturn);
+}
+
+void VXQLibraryItemViewController::finishDeleteSheet(int returnCode)
+{
+    m_deleteSheet = nullptr;
+    m_itemsDeleteText = nullptr;
+    if (returnCode != platform::Sheet::kDefaultReturn)
+        return;
+    if (!m_delegate || !m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::DeleteItemsAtIndexes))
+        return;
+    // Only what the message named: locked items are never deleted.
+    JXIndexSet unlocked;
+    const QList<VXQLibraryItemPtr> all = content();
+    for (qint64 index : selectedItemIndexes())
+        if (index >= 0 && index < all.size() && !all.at(index)->locked())
+            unlocked.insert(index);
+    if (!unlocked.empty())
+        m_delegate->deleteItemsAtIndexes(unlocked);
+}
+
+void VXQLibraryItemViewController::toggleIconScalingAction(QObject*)
+{
+    setIconsCanBeScaledUp(!m_allowIconUpscaling);
+}
+
+void VXQLibraryItemViewController::toggleLockBadgingAction(QObject*)
+{
+    setShowsLockBadging(!m_lockBadging);
+}
+
+void VXQLibraryItemViewController::backgroundColourAction(QObject* sender)
+{
+    if (sender)
+        setIconViewBackgroundColour(sender->property("tag").toInt());
+}
+
+void VXQLibraryItemViewController::sortByAction(QObject* sender)
+{
+    if (sender)
+        setSortedBy(sender->property("tag").toInt());
+}
+
+bool VXQLibraryItemViewController::validateMenuItem(platform::MenuItem* item)
+{
+    const QByteArray action = item->action();
+    const auto libraryAllowsChanges = [](const VXQLibraryItemPtr& libraryItem) {
+        VXQLibrary* library = libraryItem ? libraryItem->library() : nullptr;
+        return library && library->allowsContentChanges();
+    };
+    if (action == "delete") {
+        const QList<VXQLibraryItemPtr> unlocked = selectedUnlockedItems();
+        return !unlocked.isEmpty() && libraryAllowsChanges(unlocked.last());
+    }
+    if (action == "revealInFinderAction") {
+        const QList<VXQLibraryItemPtr> items = selectedItems();
+        if (items.size() != 1)
+            return false;
+        VXQLibrary* library = items.first()->library();
+        return library && !library->isFactoryLibrary() && library->hasPresenceOnDisk();
+    }
+    if (action == "renameAction") {
+        const QList<VXQLibraryItemPtr> items = selectedItems();
+        return !items.isEmpty() && !items.first()->locked() && libraryAllowsChanges(items.first());
+    }
+    if (action == "toggleIconScalingAction") {
+        item->setState(m_allowIconUpscaling ? platform::MenuItem::OffState : platform::MenuItem::OnState);
+        return m_mode == IconMode;
+    }
+    if (action == "toggleLockBadgingAction") {
+        item->setState(m_lockBadging ? platform::MenuItem::OnState : platform::MenuItem::OffState);
+        return m_mode == IconMode;
+    }
+    if (action == "backgroundColourAction") {
+        item->setState(item->tag() == m_backgroundColourIndex ? platform::MenuItem::OnState
+                                                              : platform::MenuItem::OffState);
+        return m_mode == IconMode;
+    }
+    if (action == "sortByAction") {
+        const bool allowed = !m_delegate
+            || !m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::AllowsResorting)
+            || m_delegate->libraryItemViewControllerAllowsResorting(this);
+        item->setState(allowed && item->tag() == sortedBy() ? platform::MenuItem::OnState
+                                                            : platform::MenuItem::OffState);
+        return allowed;
+    }
+    if (action == "enableEditingAction") {
+        const int state = isEditingEnabled();
+        item->setState(state < 0 ? platform::MenuItem::MixedState
+                                 : (state ? platform::MenuItem::OnState : platform::MenuItem::OffState));
+        return !selectedItemIndexes().empty();
+    }
+    return metaObject()->indexOfMethod(QByteArray(action + "(QObject*)").constData()) >= 0;
+}
+
+// --- Drag out ---------------------------------------------------------------------------------
+
+bool VXQLibraryItemViewController::isOutsideEveryWindow(QPoint screenPoint)
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->frameGeometry().contains(screenPoint))
+            return false;
+    return true;
+}
+
+void VXQLibraryItemViewController::distributedViewDraggedImageMovedTo(JXDistributedView*, const QImage&,
+                                                                      QPointF screenPoint)
+{
+    bool removing = false;
+    if (isOutsideEveryWindow(screenPoint.toPoint()) && m_delegate
+        && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::CanRemoveItemsAtIndexes))
+        removing = m_delegate->canRemoveItemsAtIndexes(selectedItemIndexes());
+    if (removing == m_flagDragDelete)
+        return;
+    m_flagDragDelete = removing;
+    if (removing)
+        QApplication::setOverrideCursor(Qt::ForbiddenCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+bool VXQLibraryItemViewController::dragEndedWithOperationAtPoint(Qt::DropAction operation, QPoint screenPoint)
+{
+    if (m_flagDragDelete) {
+        QApplication::restoreOverrideCursor();
+        m_flagDragDelete = false;
+    }
+    // Nothing here takes a drop as a deletion: an unclaimed drop outside every window is one.
+    if (operation != Qt::IgnoreAction || !isOutsideEveryWindow(screenPoint) || !m_delegate)
+        return false;
+    const JXIndexSet selected = selectedItemIndexes();
+    if (selected.empty()
+        || !m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::CanRemoveItemsAtIndexes)
+        || !m_delegate->canRemoveItemsAtIndexes(selected)
+        || !m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::RemoveItemsAtIndexes))
+        return false;
+    return m_delegate->removeItemsAtIndexes(selected);
+}
+
+void VXQLibraryItemViewController::distributedViewDragEndedWithOperation(JXDistributedView*, Qt::DropAction operation)
+{
+    dragEndedWithOperationAtPoint(operation, QCursor::pos());
+}
+
+// --- Icon view data source and delegate -------------------------------------------------------
+
+JXDistributedViewDataSource::Messages VXQLibraryItemViewController::implementedDataSourceMessages() const
+{
+    using M = JXDistributedViewDataSource::Message;
+    return M::SetPosition | M::SetObjectValue | M::WriteItems | M::ToolTip | M::DraggingSourceOperationMask
+        | M::DraggedImageMovedTo | M::DragEndedWithOperation;
+}
+
+qint64 VXQLibraryItemViewController::numberOfItemsInDistributedView(JXDistributedView*)
+{
+    return numberOfItemsInContent();
+}
+
+QPointF VXQLibraryItemViewController::distributedViewPositionForCellAtItemIndex(JXDistributedView* view,
+                                                                               JXDistributedViewCell* cell,
+                                                                               qint64 index)
+{
+    if (cell)
+        // Only the browser's own view draws to the screen; any other prints or renders.
+        prepareCell(cell, index, view == m_itemsIconView);
+    return view->itemPositionBasedOnItemIndex(index);
+}
+
+void VXQLibraryItemViewController::prepareCell(JXDistributedViewCell* cell, qint64 index, bool toScreen)
+{
+    const VXQLibraryItemPtr item = itemAtIndex(index);
+    if (!item)
+        return;
+    auto* labelled = dynamic_cast<ZQLabelledIconCell*>(cell);
+    if (labelled)
+        labelled->setImageScaling(m_allowIconUpscaling ? ZQLabelledIconCell::ImageScaleProportionallyUpOrDown
+                                                       : ZQLabelledIconCell::ImageScaleProportionallyDown);
+    cell->setImage(toScreen ? item->previewImage() : item->previewImageLoadingAsynchronously(false));
+    cell->setStringValue(item->name());
+    if (labelled && toScreen)
+        labelled->setBadgeImage(m_lockBadging && item->locked() ? lockBadgeImage() : QImage());
+    else if (labelled)
+        labelled->setBadgeImage({});
+    cell->setEnabled(!m_disabled.isDisabled(index));
+}
+
+void VXQLibraryItemViewController::distributedViewSetPositionForItemIndex(JXDistributedView*, QPointF position,
+                                                                         qint64 index)
+{
+    if (const VXQLibraryItemPtr item = itemAtIndex(index))
+        item->setIconPosition(position);
+}
+
+void VXQLibraryItemViewController::distributedViewSetObjectValueForItemIndex(JXDistributedView*, const QString& value,
+                                                                            qint64 index)
+{
+    const VXQLibraryItemPtr item = itemAtIndex(index);
+    if (!item)
+        return;
+    item->setName(value);
+    selectItems({item});
+}
+
+bool VXQLibraryItemViewController::distributedViewWriteItemsAtIndexesToPasteboard(JXDistributedView*,
+                                                                                 const JXIndexSet& indexes,
+                                                                                 platform::Pasteboard& pasteboard)
+{
+    QList<VXQLibraryItemPtr> items;
+    for (qint64 index : indexes)
+        if (VXQLibraryItemPtr item = itemAtIndex(index))
+            items.append(item);
+    return !items.isEmpty() && VXQLibraryItem::writeLibraryItemsToPasteboard(items, pasteboard);
+}
+
+QString VXQLibraryItemViewController::distributedViewToolTipForItemAtIndex(JXDistributedView*, qint64 index)
+{
+    const VXQLibraryItemPtr item = itemAtIndex(index);
+    if (!item)
+        return {};
+    return QStringLiteral("%1 \u201C%2\u201D").arg(VXQLibraryItem::localisedKindStringForClassCode(item->classCode()),
+                                                   item->name());
+}
+
+Qt::DropActions VXQLibraryItemViewController::distributedViewDraggingSourceOperationMaskForLocal(JXDistributedView*,
+                                                                                                bool)
+{
+    // Copy; removal is read from where an unclaimed drop ends.
+    return Qt::CopyAction;
+}
+
+JXDistributedViewDelegate::Messages VXQLibraryItemViewController::implementedDelegateMessages() const
+{
+    using M = JXDistributedViewDelegate::Message;
+    return M::ProposedSelectionAtIndexes | M::DidSelectItemsAtIndexes | M::CellDoubleClickedAtItemIndex
+        | M::ShouldEditItemAtIndex;
+}
+
+JXIndexSet VXQLibraryItemViewController::distributedViewProposedSelectionAtIndexes(JXDistributedView*,
+                                                                                  const JXIndexSet& proposed)
+{
+    return m_disabled.filterSelection(proposed);
+}
+
+void VXQLibraryItemViewController::distributedViewDidSelectItemsAtIndexes(JXDistributedView* view,
+                                                                         const JXIndexSet& indexes)
+{
+    if (view == m_itemsIconView)
+        tellSelectionChanged(indexes);
+}
+
+void VXQLibraryItemViewController::distributedViewCellDoubleClickedAtItemIndex(JXDistributedView*, qint64 index)
+{
+    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::EditItemsAtIndexes))
+        m_delegate->editItemsAtIndexes({index});
+}
+
+bool VXQLibraryItemViewController::distributedViewShouldEditItemAtIndex(JXDistributedView*, qint64 index)
+{
+    return shouldEditItemAtIndex(index);
+}
+
+// --- Item changes -----------------------------------------------------------------------------
+
+void VXQLibraryItemViewController::libraryItemChanged(const platform::Notification& notification)
+{
+    if (!isViewLoaded())
+        return;
+    const qint64 index = indexOfItem(qobject_cast<VXQLibraryItem*>(notification.object()));
+    if (index < 0)
+        return;
+    if (m_mode == ListMode)
+        m_tableModel->rowNeedsDisplay(int(index));
+    else
+        m_itemsIconView->itemNeedsDisplay(index);
+}
+
+// --- Settings ---------------------------------------------------------------------------------
+
+void VXQLibraryItemViewController::storeInteger(const QString& suffix, qint64 value)
+{
+    defaults().setIntegerForKey(value, settingsNameRoot() + suffix);
+}
+
+void VXQLibraryItemViewController::storeBool(const QString& suffix, bool value)
+{
+    defaults().setBoolForKey(value, settingsNameRoot() + suffix);
+}

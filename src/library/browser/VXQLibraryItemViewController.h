@@ -1,0 +1,271 @@
+#pragma once
+
+// The item browser: an ordered list of library items shown either as a free-layout icon view
+// (layout mode 0) or as a table (mode 1), whose gestures (selection, double-click, renaming,
+// dragging out, deleting, locking, sorting, icon size, background, printing) become calls on
+// its delegate. It owns no library logic: the library manager and the picker palette each
+// make one and act as its delegate.
+//
+// Previews load lazily: a cell asks its item for its preview only when it is drawn, and an
+// item whose preview arrives later is redrawn alone.
+//
+// Settings live in the user defaults under the delegate's root name ("<root>_VXLIB_ITEM_VIEW_
+// layoutMode", "..._iconSizing", "..._iconUpscaling" (true when upscaling is off),
+// "..._lockBadging", "<root>_bkgColorIndex"); they are read by awakeFromInterface().
+//
+// The controls a window puts in its toolbar (icon size, layout mode, sort pop-up) are made
+// by the browser and handed out; placing them is the window's business.
+
+#include "library/browser/LibraryItemBrowserRules.h"
+#include "library/browser/VXQLibraryItemViewControllerDelegate.h"
+#include "platform/ui/ViewController.h"
+#include "widgets/iconview/JXDistributedView.h"
+#include "widgets/iconview/ZQPrintableJXDistributedView.h"
+
+#include <QPageLayout>
+#include <QPointer>
+#include <optional>
+
+class LibraryItemTableModel;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QPrinter;
+class QStackedWidget;
+class QTableView;
+class ZQSegmentedControl;
+namespace platform {
+class MenuItem;
+struct Notification;
+}
+
+class VXQLibraryItemViewController : public platform::ViewController,
+                                     public JXDistributedViewDataSource,
+                                     public JXDistributedViewDelegate,
+                                     public ZQPrintableJXDistributedViewDelegate {
+    Q_OBJECT
+
+public:
+    enum LayoutMode { IconMode = 0, ListMode = 1 };
+
+    VXQLibraryItemViewController();
+    ~VXQLibraryItemViewController() override;
+
+    // Builds the view (if not yet), reads the settings under the delegate's root name, sorts by
+    // name and starts following item changes. Call once the delegate is set.
+    void awakeFromInterface();
+
+    // --- Shared values ------------------------------------------------------------------------
+    static QSizeF iconSizeForSizing(int sizing) { return librarybrowser::iconSizeForSizing(sizing); }
+    static QColor cellSelectionColour() { return librarybrowser::cellSelectionColour(); }
+    static QColor standardBackgroundColour() { return librarybrowser::standardBackgroundColour(); }
+    // "VL_Not_Editable" at 16 x 16 points, made once.
+    static QImage lockBadgeImage();
+    // The items as a PDF page of `columns` columns of icons of the sizing; asserts on no
+    // columns ("number of columns must be > 0").
+    static QByteArray pdfPreviewForContentArrangedInColumnsIconSize(const QList<VXQLibraryItemPtr>& content,
+                                                                    unsigned columns, int sizing);
+
+    // --- Content and delegate -----------------------------------------------------------------
+    void setContent(const QList<VXQLibraryItemPtr>& content) { setContentPreservingSelection(content, true); }
+    // Nothing when `content` is not empty and equal to what is shown; otherwise takes it,
+    // clears the disabled items and, when preserving, selects again those of the selected
+    // items that are still there.
+    void setContentPreservingSelection(const QList<VXQLibraryItemPtr>& content, bool preserving);
+    // The delegate's content when it gives one, else what setContent gave.
+    QList<VXQLibraryItemPtr> content();
+    qint64 numberOfItemsInContent();
+    // Null outside the content.
+    VXQLibraryItemPtr itemAtIndex(qint64 index);
+    // -1 when the item is not shown.
+    qint64 indexOfItem(const VXQLibraryItem* item);
+
+    VXQLibraryItemViewControllerDelegate* delegate() const { return m_delegate; }
+    // Not kept alive; must be a QObject (a programming error otherwise).
+    void setDelegate(VXQLibraryItemViewControllerDelegate* delegate);
+    QString settingsNameRoot() const;
+
+    // --- Presentation -------------------------------------------------------------------------
+    int layoutMode() const { return m_mode; }
+    void setLayoutMode(int mode);
+    int iconSizing() const { return m_iconSizing; }
+    // In icon mode only.
+    void setIconSizing(int sizing);
+    bool iconsCanBeScaledUp() const { return m_allowIconUpscaling; }
+    void setIconsCanBeScaledUp(bool flag);
+    bool showsLockBadging() const { return m_lockBadging; }
+    void setShowsLockBadging(bool flag);
+    int iconViewBackgroundColourIndex() const { return m_backgroundColourIndex; }
+    void setIconViewBackgroundColour(int index);
+    void refreshActiveView();
+    // The icon view in mode 0, the table in mode 1.
+    QWidget* activeView();
+    JXDistributedView* iconView();
+    // Replaces the icon view (with its cell) by another, e.g. one whose prototype is a style
+    // button cell.
+    void setIconView(JXDistributedView* view);
+    QTableView* listView();
+    // The icon view's cell height in icon mode, the table's row height in list mode.
+    double rowHeight();
+    // The icon view's content inset in icon mode, the table's header height in list mode.
+    double fixedHeight();
+
+    // Toolbar controls: icon sizes (one segment per sizing: 48, 80, 96, 128 points), layout
+    // (segment = mode), sort (items carry sort modes as data).
+    ZQSegmentedControl* iconSizeControl();
+    ZQSegmentedControl* layoutModeControl();
+    QComboBox* sortByPopUpButton();
+    // The window the print dialog runs on (the view's window when none is set).
+    void setSheetHostWindow(QWidget* window) { m_sheetHostWindow = window; }
+
+    // --- Selection ----------------------------------------------------------------------------
+    // The active presentation's selection.
+    JXIndexSet selectedItemIndexes();
+    QList<VXQLibraryItemPtr> selectedItems();
+    QList<VXQLibraryItemPtr> selectedUnlockedItems();
+    // Replaces the selection (when different) and scrolls its first item into view; always
+    // forgets the remembered selection.
+    void selectItemsAtIndexes(const JXIndexSet& indexes);
+    // Those of the items that are shown.
+    void selectItems(const QList<VXQLibraryItemPtr>& items);
+    // Selects just the item, or only scrolls to it; false when it is not shown.
+    bool revealItemSelectIt(const VXQLibraryItem* item, bool select);
+    void saveSelectedItems();
+    void restoreSelectedItems();
+
+    // --- Editing ------------------------------------------------------------------------------
+    // Locks (false) or unlocks (true) every selected item.
+    void setEditingEnabled(bool enabled);
+    // 0 with nothing selected, 1 when all selected items are unlocked, 0 when all are locked,
+    // -1 when they differ.
+    int isEditingEnabled();
+    // None: nothing disabled; an empty set: everything; else those indexes.
+    std::optional<JXIndexSet> disabledItems() const { return m_disabled.set; }
+    void setDisabledItems(const std::optional<JXIndexSet>& items);
+    bool isItemDisabled(qint64 index) const { return m_disabled.isDisabled(index); }
+
+    // Sorting: the list's column ("name", "kind", "locked") by the low 15 bits of the mode,
+    // descending with bit 15.
+    int sortedBy() const;
+    void setSortedBy(int mode);
+    QList<LibrarySortDescriptor> sortDescriptors() const { return m_tableDescriptors; }
+    void setSortDescriptors(const QList<LibrarySortDescriptor>& descriptors);
+
+    // Starts an in-place rename (not of a locked item).
+    void renameItemAtIndex(qint64 index);
+
+    // Printing: the icon grid on 52-point squares over the printable width, with the delegate's
+    // headers and footers. Shows the print dialog on the sheet host window (the default
+    // layout when `pageLayout` is none) and tells the delegate how it went.
+    void performPrintWithPrintInfo(const std::optional<QPageLayout>& pageLayout);
+    // Prints without asking; answers the number of pages.
+    int printToPrinter(QPrinter& printer);
+
+    // --- Actions ------------------------------------------------------------------------------
+    Q_INVOKABLE void iconSizingAction(QObject* sender);
+    Q_INVOKABLE void iconContinuousSizingAction(QObject* sender);
+    Q_INVOKABLE void layoutModeAction(QObject* sender);
+    Q_INVOKABLE void enableEditingAction(QObject* sender);
+    Q_INVOKABLE void selectAll(QObject* sender);
+    Q_INVOKABLE void selectNone(QObject* sender);
+    Q_INVOKABLE void selectOthers(QObject* sender);
+    Q_INVOKABLE void revealInFinderAction(QObject* sender);
+    Q_INVOKABLE void renameAction(QObject* sender);
+    // Asks before handing the selected unlocked items to the delegate's deleteItemsAtIndexes.
+    Q_INVOKABLE void delete_(QObject* sender);
+    Q_INVOKABLE void deleteItemsOKAction(QObject* sender);
+    Q_INVOKABLE void deleteItemsCancelAction(QObject* sender);
+    Q_INVOKABLE void toggleIconScalingAction(QObject* sender);
+    Q_INVOKABLE void toggleLockBadgingAction(QObject* sender);
+    Q_INVOKABLE void backgroundColourAction(QObject* sender);
+    Q_INVOKABLE void sortByAction(QObject* sender);
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+    // The delete sheet while it is up, and its message.
+    QDialog* deleteSheet() const;
+    QString deleteSheetText() const;
+
+    // Drag-out removal: whether the point (screen coordinates) lies outside every window.
+    static bool isOutsideEveryWindow(QPoint screenPoint);
+    bool dragWillRemoveItems() const { return m_flagDragDelete; }
+    // The end of a drag of the selected items at `screenPoint`: an ignored drop outside every
+    // window removes them when the delegate allows it; answers whether they were removed.
+    bool dragEndedWithOperationAtPoint(Qt::DropAction operation, QPoint screenPoint);
+
+    // --- Icon view data source and delegate ---------------------------------------------------
+    JXDistributedViewDataSource::Messages implementedDataSourceMessages() const override;
+    qint64 numberOfItemsInDistributedView(JXDistributedView* view) override;
+    QPointF distributedViewPositionForCellAtItemIndex(JXDistributedView* view, JXDistributedViewCell* cell,
+                                                      qint64 index) override;
+    void distributedViewSetPositionForItemIndex(JXDistributedView* view, QPointF position, qint64 index) override;
+    void distributedViewSetObjectValueForItemIndex(JXDistributedView* view, const QString& value,
+                                                   qint64 index) override;
+    bool distributedViewWriteItemsAtIndexesToPasteboard(JXDistributedView* view, const JXIndexSet& indexes,
+                                                        platform::Pasteboard& pasteboard) override;
+    QString distributedViewToolTipForItemAtIndex(JXDistributedView* view, qint64 index) override;
+    Qt::DropActions distributedViewDraggingSourceOperationMaskForLocal(JXDistributedView* view, bool local) override;
+    void distributedViewDraggedImageMovedTo(JXDistributedView* view, const QImage& image, QPointF screenPoint) override;
+    void distributedViewDragEndedWithOperation(JXDistributedView* view, Qt::DropAction operation) override;
+
+    JXDistributedViewDelegate::Messages implementedDelegateMessages() const override;
+    JXIndexSet distributedViewProposedSelectionAtIndexes(JXDistributedView* view, const JXIndexSet& proposed) override;
+    void distributedViewDidSelectItemsAtIndexes(JXDistributedView* view, const JXIndexSet& indexes) override;
+    void distributedViewCellDoubleClickedAtItemIndex(JXDistributedView* view, qint64 index) override;
+    bool distributedViewShouldEditItemAtIndex(JXDistributedView* view, qint64 index) override;
+
+    // Printed pages ask the delegate, when it also answers the printable view's messages.
+    QString printableDistributedViewHeaderStringForPage(JXDistributedView* view, qint64 page) override;
+    QString printableDistributedViewFooterStringForPage(JXDistributedView* view, qint64 page) override;
+
+    // --- Table ----------------------------------------------------------------------------------
+    // What the list's model asks.
+    bool shouldEditItemAtIndex(qint64 index);
+    void tableSelectionDidChange();
+    // The user clicked a column header: that column first, flipped when it already led.
+    void tableHeaderClicked(int column);
+    void tableViewSortDescriptorsDidChange(const QList<LibrarySortDescriptor>& previous);
+
+protected:
+    QWidget* loadView() override;
+
+private:
+    void libraryItemChanged(const platform::Notification& notification);
+    void prepareCell(JXDistributedViewCell* cell, qint64 index, bool toScreen);
+    void installPrototype(JXDistributedView* view);
+    void reloadActiveView();
+    void selectInActiveView(const JXIndexSet& indexes);
+    void scrollIndexToVisible(qint64 index);
+    void tellSelectionChanged(const JXIndexSet& indexes);
+    void storeInteger(const QString& suffix, qint64 value);
+    void storeBool(const QString& suffix, bool value);
+    void finishDeleteSheet(int returnCode);
+    void updateControlsForMode();
+
+    QPointer<QStackedWidget> m_containerTabView;
+    QPointer<QTableView> m_itemsListView;
+    LibraryItemTableModel* m_tableModel = nullptr;
+    QPointer<JXDistributedView> m_itemsIconView;
+    QPointer<ZQSegmentedControl> m_iconSizeToolbarButton;
+    QPointer<ZQSegmentedControl> m_viewLayoutModeControl;
+    QPointer<QComboBox> m_sortByToolbarPopUpButton;
+    int m_mode = IconMode;
+    int m_iconSizing = 0;
+    QList<VXQLibraryItemPtr> m_content;
+    VXQLibraryItemViewControllerDelegate* m_delegate = nullptr;
+    QPointer<QObject> m_delegateObject;
+    QPointer<QDialog> m_deleteSheet;
+    QPointer<QLabel> m_itemsDeleteText;
+    QPointer<QWidget> m_sheetHostWindow;
+    bool m_flagDragDelete = false;
+    bool m_allowIconUpscaling = true;
+    bool m_lockBadging = false;
+    int m_backgroundColourIndex = 0;
+    librarybrowser::DisabledItems m_disabled;
+    QList<VXQLibraryItemPtr> m_preservedSelection;
+    QList<LibrarySortDescriptor> m_sortDescriptors;
+    // The list's own order: what the user or setSortedBy chose; its first key is the
+    // highlighted column.
+    QList<LibrarySortDescriptor> m_tableDescriptors;
+    int m_highlightedColumn = -1;
+    bool m_awake = false;
+};
