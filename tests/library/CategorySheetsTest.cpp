@@ -73,7 +73,8 @@ TEST_F(CategorySheetsTest, TheLimitAppliesAtOnceAndCancelPutsItBack)
     EXPECT_EQ(smart->countLimit(), 10);
     EXPECT_TRUE(editor.limitField()->isEnabled());
     EXPECT_EQ(editor.limitField()->value(), 10);
-    EXPECT_EQ(editor.window()->focusWidget(), editor.limitField()->findChild<QLineEdit*>());
+    const QWidget* focus = editor.window()->focusWidget();
+    EXPECT_TRUE(focus == editor.limitField() || (focus && focus->parentWidget() == editor.limitField()));
 
     editor.limitField()->setValue(2);
     EXPECT_EQ(smart->countLimit(), 2);

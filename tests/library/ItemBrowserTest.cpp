@@ -8,6 +8,7 @@
 #include "platform/ui/MenuItem.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -71,6 +72,14 @@ public:
         return QStringLiteral("Footer %1").arg(page);
     }
 };
+
+QString popplerOutput(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
 
 platform::UserDefaults& defaults()
 {
@@ -419,10 +428,7 @@ TEST_F(ItemBrowserTest, PrintsTheGridWithHeadersAndMakesPdfPreviews)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     EXPECT_EQ(browser->printToPrinter(printer), 1);
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(10000));
-    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    const QString printed = popplerOutput(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
     EXPECT_TRUE(printed.contains(QStringLiteral("Header 1"))) << printed.toStdString();
     EXPECT_TRUE(printed.contains(QStringLiteral("Footer 1")));
     EXPECT_TRUE(printed.contains(QStringLiteral("Track")));
@@ -438,7 +444,11 @@ TEST_F(ItemBrowserTest, PrintsTheGridWithHeadersAndMakesPdfPreviews)
     const QByteArray pdf = VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(items, 3, 3);
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     // 3 columns of 50-point cells, 2 rows.
-    EXPECT_TRUE(pdf.contains("/MediaBox [0 0 150 100]"));
+    QFile preview(folder.filePath(QStringLiteral("preview.pdf")));
+    ASSERT_TRUE(preview.open(QIODevice::WriteOnly));
+    preview.write(pdf);
+    preview.close();
+    EXPECT_TRUE(popplerOutput(QStringLiteral("pdfinfo"), {preview.fileName()}).contains(QStringLiteral("150 x 100 pts")));
     EXPECT_THROW(VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(items, 0, 1),
                  platform::AssertionFailure);
 }

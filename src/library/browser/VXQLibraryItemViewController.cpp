@@ -12,6 +12,7 @@
 #include "widgets/controls/ZQSegmentedControl.h"
 #include "widgets/paint/KitImage.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
@@ -207,7 +208,7 @@ void VXQLibraryItemViewController::setContentPreservingSelection(const QList<VXQ
         saveSelectedItems();
     // The old selection's indexes mean nothing in the new content.
     if (m_itemsIconView)
-        m_itemsIconView->selectItemsAtIndexesByExtendingSelection({}, false);
+        m_itemsIconView->deselectAll();
     if (m_itemsListView)
         m_itemsListView->clearSelection();
     m_disabled.set.reset();
@@ -518,7 +519,12 @@ void VXQLibraryItemViewController::selectInActiveView(const JXIndexSet& indexes)
     if (!isViewLoaded())
         return;
     if (m_mode == IconMode) {
-        m_itemsIconView->selectItemsAtIndexesByExtendingSelection(indexes, false);
+        // The view takes an empty proposal as a refusal: clearing is its own call.
+        const JXIndexSet allowed = m_disabled.filterSelection(indexes);
+        if (allowed.empty())
+            m_itemsIconView->deselectAll();
+        else
+            m_itemsIconView->selectItemsAtIndexesByExtendingSelection(allowed, false);
         return;
     }
     if (m_mode != ListMode)
@@ -788,8 +794,12 @@ void VXQLibraryItemViewController::layoutModeAction(QObject* sender)
 
 void VXQLibraryItemViewController::enableEditingAction(QObject* sender)
 {
-    const QVariant state = sender ? sender->property("state") : QVariant();
-    setEditingEnabled(state.isValid() && state.toInt() == platform::MenuItem::OffState);
+    bool off = false;
+    if (const auto* item = qobject_cast<platform::MenuItem*>(sender))
+        off = item->state() == platform::MenuItem::OffState;
+    else if (const auto* button = qobject_cast<QAbstractButton*>(sender))
+        off = !button->isChecked();
+    setEditingEnabled(off);
 }
 
 void VXQLibraryItemViewController::selectAll(QObject*)

@@ -243,7 +243,7 @@ private:
 
     QPointer<QStackedWidget> m_containerTabView;
     QPointer<QTableView> m_itemsListView;
-    LibraryItemTableModel* m_tableModel = nullptr;
+    QPointer<LibraryItemTableModel> m_tableModel;
     QPointer<JXDistributedView> m_itemsIconView;
     QPointer<ZQSegmentedControl> m_iconSizeToolbarButton;
     QPointer<ZQSegmentedControl> m_viewLayoutModeControl;

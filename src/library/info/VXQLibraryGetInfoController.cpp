@@ -1,7 +1,7 @@
 #include "library/info/VXQLibraryGetInfoController.h"
 
 #include "app/StringUtilities.h"
-#include "library/categories/VXQLibraryCategory.h"
+#include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/store/VXQLibrary.h"
 #include "library/tree/VXQLibraryElementContainer.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -74,8 +74,13 @@ QString LibraryItemInfoFields::categoryList(VXQLibraryItem& item)
     const QList<VXQLibraryCategory*> standard = item.library() ? item.library()->standardCategories()
                                                                : QList<VXQLibraryCategory*>();
     QStringList names;
+    const auto isStandard = [&standard](VXQLibraryCategory* category) {
+        // The built-in smart categories (All Styles, All Clip Art) are in every library too.
+        const auto* smart = qobject_cast<VXQLibrarySmartCategory*>(category);
+        return standard.contains(category) || (smart && !smart->predicateEditable());
+    };
     for (VXQLibraryCategory* category : item.categories())
-        if (!standard.contains(category))
+        if (!isStandard(category))
             names.append(category->name());
     std::sort(names.begin(), names.end(),
               [](const QString& a, const QString& b) { return localisedCaseInsensitiveNumericCompare(a, b) < 0; });

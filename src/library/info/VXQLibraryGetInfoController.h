@@ -29,7 +29,7 @@ struct LibraryItemInfoFields {
     QImage lockIcon;          // "VL_Not_Editable" or "VL_Editable", 16 x 16; none without an item
 
     static LibraryItemInfoFields forItem(VXQLibraryItem* item);
-    // The names of the item's categories other than its library's standard ones, sorted as a
+    // The names of the item's categories other than those every library has, sorted as a
     // file list sorts names ("2 Lanes" before "10 Lanes"), joined with ",\n".
     static QString categoryList(VXQLibraryItem& item);
     static QString formattedDate(const QDateTime& date);

@@ -29,6 +29,8 @@ QDialog* VXQLibrarySmartCategoryEditController::window()
     sheet->setWindowTitle(tr("Smart Category"));
     auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(8, 8, 8, 8);
+    // The sheet's height follows the rule's rows, not the layout's idea of it.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
     m_predicateEditor = new LibraryRuleEditor;
     layout->addWidget(m_predicateEditor, 1);
 
