@@ -452,3 +452,40 @@ TEST_F(ItemBrowserTest, PrintsTheGridWithHeadersAndMakesPdfPreviews)
     EXPECT_THROW(VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(items, 0, 1),
                  platform::AssertionFailure);
 }
+
+TEST_F(ItemBrowserTest, IconsFlowInRowsAsWideAsTheView)
+{
+    RecordingDelegate delegate(uniqueRoot());
+    auto browser = makeBrowser(delegate);
+    JXDistributedView* view = browser->iconView();
+    browser->view()->show();
+    browser->view()->resize(600, 400);
+    EXPECT_EQ(view->rectForItemAtIndex(3).top(), view->rectForItemAtIndex(0).top());
+
+    // Narrower than four 80-point cells: the last item wraps, and the frame shrinks with the view.
+    browser->view()->resize(250, 400);
+    EXPECT_GT(view->rectForItemAtIndex(3).top(), view->rectForItemAtIndex(0).top());
+    EXPECT_LE(view->frame().width(), view->viewport()->width());
+    browser->setIconSizing(2);
+    EXPECT_GE(view->frame().height(), view->rectForItemAtIndex(3).bottom());
+}
+
+TEST_F(ItemBrowserTest, OnlyCellsThatAreDrawnAskForTheirPreviews)
+{
+    QList<VXQLibraryItemPtr> many;
+    for (int i = 0; i < 300; ++i)
+        many.append(makeStyleItem(QStringLiteral("Style %1").arg(i)));
+    const auto cached = [&many] {
+        return std::count_if(many.begin(), many.end(),
+                             [](const VXQLibraryItemPtr& item) { return !VXQLibraryItem::iconForItem(*item).isNull(); });
+    };
+    ASSERT_EQ(cached(), 0);
+    RecordingDelegate delegate(uniqueRoot());
+    auto browser = makeBrowser(delegate);
+    browser->view()->resize(400, 250);
+    browser->setContent(many);
+    browser->view()->grab();
+    // A 400 x 250 view shows a few rows of 80-point cells, not 300 of them.
+    EXPECT_GT(cached(), 0);
+    EXPECT_LT(cached(), 30);
+}

@@ -305,6 +305,7 @@ void VXQLibraryItemViewController::setIconSizing(int sizing)
     const QSizeF size = iconSizeForSizing(sizing);
     m_itemsIconView->setCellSize(size);
     m_itemsIconView->reloadData();
+    fitIconViewToItsWidth();
     const JXIndexSet selected = m_itemsIconView->selectedItemIndexes();
     if (!selected.empty())
         m_itemsIconView->scrollItemToVisible(*selected.begin());
@@ -356,7 +357,25 @@ void VXQLibraryItemViewController::reloadActiveView()
     } else {
         m_itemsIconView->reloadData();
         m_itemsIconView->updateSelectionSet();
+        fitIconViewToItsWidth();
     }
+}
+
+void VXQLibraryItemViewController::fitIconViewToItsWidth()
+{
+    JXDistributedView* view = m_itemsIconView;
+    const QSize shown = view->viewport()->size();
+    // Positions follow the frame's width, so the width goes first and the height is measured.
+    view->setFrameSize(QSizeF(shown.width(), 1));
+    view->setFrameSize(QSizeF(shown.width(), std::max<double>(shown.height(), view->bestRect().height())));
+    view->setNeedsDisplay();
+}
+
+bool VXQLibraryItemViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && m_itemsIconView && watched == m_itemsIconView->viewport())
+        fitIconViewToItsWidth();
+    return platform::ViewController::eventFilter(watched, event);
 }
 
 QWidget* VXQLibraryItemViewController::activeView()
@@ -390,6 +409,8 @@ void VXQLibraryItemViewController::setIconView(JXDistributedView* iconView)
     }
     m_itemsIconView = iconView;
     installPrototype(iconView);
+    iconView->setSizeToFit(false);
+    iconView->viewport()->installEventFilter(this);
     iconView->setCellSize(iconSizeForSizing(m_iconSizing == kUnsetSetting ? 0 : m_iconSizing));
     iconView->setDataSource(this);
     iconView->setDelegate(this);
@@ -782,6 +803,7 @@ void VXQLibraryItemViewController::iconContinuousSizingAction(QObject* sender)
         return;
     m_itemsIconView->setCellSize(QSizeF(value, value));
     m_itemsIconView->reloadData();
+    fitIconViewToItsWidth();
     if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::IconSizingChanged))
         m_delegate->iconSizingChanged(QSizeF(value, value));
 }

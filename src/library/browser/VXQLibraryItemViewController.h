@@ -227,12 +227,15 @@ public:
 
 protected:
     QWidget* loadView() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void libraryItemChanged(const platform::Notification& notification);
     void prepareCell(JXDistributedViewCell* cell, qint64 index, bool toScreen);
     void installPrototype(JXDistributedView* view);
     void reloadActiveView();
+    // Items flow in rows as wide as the icon view shows, down as far as they need.
+    void fitIconViewToItsWidth();
     void selectInActiveView(const JXIndexSet& indexes);
     void scrollIndexToVisible(qint64 index);
     void tellSelectionChanged(const JXIndexSet& indexes);
