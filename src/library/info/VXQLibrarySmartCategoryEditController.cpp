@@ -186,6 +186,6 @@ void VXQLibrarySmartCategoryEditController::ruleEditorRowsDidChange()
         return;
     const QRect frame = m_window->geometry();
     const int height = m_predicateEditor->rowHeight() * m_predicateEditor->numberOfRows() + kChromeHeight;
-    // The bottom edge stays where it is: the sheet grows upwards.
-    m_window->setGeometry(frame.x(), frame.y() - (height - frame.height()), frame.width(), height);
+    // A sheet hangs from its window: the top edge stays and the sheet grows downwards.
+    m_window->setGeometry(frame.x(), frame.y(), frame.width(), height);
 }

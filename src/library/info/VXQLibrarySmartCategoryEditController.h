@@ -51,7 +51,7 @@ public:
     Q_INVOKABLE void setLimitAction(QObject* sender);
     Q_INVOKABLE void okAction(QObject* sender);
     Q_INVOKABLE void cancelAction(QObject* sender);
-    // The sheet grows or shrinks with the rule's rows, its top edge following.
+    // The sheet grows or shrinks with the rule's rows (row height x rows + 50), its top edge fixed.
     void ruleEditorRowsDidChange();
 
     QDialog* window();
