@@ -6,11 +6,22 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace platform {
+
+namespace {
+
+ColourWell::ActivationClickHandler& activationClickHandler()
+{
+    static ColourWell::ActivationClickHandler handler;
+    return handler;
+}
+
+} // namespace
 
 ColourWell::ColourWell(QWidget* parent)
     : QWidget(parent)
@@ -75,6 +86,27 @@ void ColourWell::deactivateAll()
     panel->setAction({});
 }
 
+void ColourWell::performActivationClickWithShiftDown(bool shiftDown)
+{
+    if (activationClickHandler())
+        activationClickHandler()(*this, shiftDown);
+    else
+        toggleActivationWithShiftDown(shiftDown);
+}
+
+void ColourWell::toggleActivationWithShiftDown(bool shiftDown)
+{
+    if (m_active)
+        deactivate();
+    else
+        activate(!shiftDown);
+}
+
+void ColourWell::setActivationClickHandler(ActivationClickHandler handler)
+{
+    activationClickHandler() = std::move(handler);
+}
+
 void ColourWell::setBordered(bool flag)
 {
     m_bordered = flag;
@@ -119,10 +151,15 @@ void ColourWell::mousePressEvent(QMouseEvent* event)
         QWidget::mousePressEvent(event);
         return;
     }
-    if (m_active)
-        deactivate();
+    performActivationClickWithShiftDown(event->modifiers() & Qt::ShiftModifier);
+}
+
+void ColourWell::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && isEnabled())
+        performActivationClickWithShiftDown(event->modifiers() & Qt::ShiftModifier);
     else
-        activate(!(event->modifiers() & Qt::ShiftModifier));
+        QWidget::keyPressEvent(event);
 }
 
 void ColourWell::dragEnterEvent(QDragEnterEvent* event)

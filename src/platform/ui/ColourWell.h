@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 namespace platform {
 
@@ -32,6 +33,15 @@ public:
     virtual void deactivate();
     // Deactivates every well and clears the panel's target and action, without showing it.
     static void deactivateAll();
+
+    // What a click (or Space) on an enabled well does: the installed handler, else the
+    // standard toggle (an active well deactivates; an inactive one activates, exclusively
+    // unless Shift is held).
+    void performActivationClickWithShiftDown(bool shiftDown);
+    void toggleActivationWithShiftDown(bool shiftDown);
+    using ActivationClickHandler = std::function<void(ColourWell& well, bool shiftDown)>;
+    // An empty handler restores the standard toggle.
+    static void setActivationClickHandler(ActivationClickHandler handler);
 
     bool isBordered() const { return m_bordered; }
     void setBordered(bool flag);
@@ -54,8 +64,12 @@ Q_SIGNALS:
     void activeChanged(bool active);
 
 protected:
+    // A well that is not continuous owes its action from the first panel colour until it
+    // deactivates.
+    bool isActionPending() const { return m_actionPending; }
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -68,7 +82,6 @@ private:
     bool m_active = false;
     bool m_bordered = true;
     bool m_continuous = true;
-    // A non-continuous well owes its action from the first panel colour until it deactivates.
     bool m_actionPending = false;
 };
 

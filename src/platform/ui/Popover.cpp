@@ -126,10 +126,11 @@ void Popover::showRelativeToRectOfViewPreferredEdge(const QRect& rect, QWidget* 
 
 void Popover::close()
 {
-    if (!isShown())
+    // A close asked for while one is under way (by an observer of willClose) is the same close.
+    if (!isShown() || m_closing)
         return;
-    Q_EMIT willClose(StandardCloseReason);
     m_closing = true;
+    Q_EMIT willClose(StandardCloseReason);
     m_window->hide();
 }
 

@@ -1,4 +1,4 @@
-#include "app/MouseEvents.h"
+#include "platform/ui/MouseEvents.h"
 
 #include <QMouseEvent>
 #include <array>
