@@ -6,6 +6,7 @@
 #include "widgets/colour/ColourSwatch.h"
 #include "widgets/colour/XQColorPickerViewController.h"
 
+#include <QCoreApplication>
 #include <mutex>
 
 namespace {
@@ -49,7 +50,12 @@ XQColorPickerPopover* XQColorPickerPopover::sharedPopover()
 {
     static std::once_flag once;
     static XQColorPickerPopover* shared = nullptr;
-    std::call_once(once, [] { shared = new XQColorPickerPopover; });
+    std::call_once(once, [] {
+        shared = new XQColorPickerPopover;
+        // Whichever thread asks first, the popover belongs to the interface's thread.
+        if (QCoreApplication::instance())
+            shared->moveToThread(QCoreApplication::instance()->thread());
+    });
     return shared;
 }
 

@@ -10,6 +10,7 @@
 const std::map<QString, GalleryPage>& galleryPages()
 {
     static const std::map<QString, GalleryPage> pages{
+        {QStringLiteral("colour"), makeColourPage},
         {QStringLiteral("controls"), makeControlsPage},
         {QStringLiteral("icon-view"), makeIconViewPage},
         {QStringLiteral("paint-kit"), makePaintKitPage},

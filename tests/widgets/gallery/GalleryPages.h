@@ -18,6 +18,7 @@ QWidget* makePaintKitPage();
 QWidget* makeViewSourcePage();
 QWidget* makeStacksListsPage();
 QWidget* makeControlsPage();
+QWidget* makeColourPage();
 
 // The paint-kit page's palette, glossy fills, badges, formatter fields and artwork.
 QWidget* makePaintKitArtwork();
