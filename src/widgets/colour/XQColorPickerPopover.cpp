@@ -168,6 +168,14 @@ void XQColorPickerPopover::deactivateColorWell()
     m_colorWell = nullptr;
 }
 
+bool XQColorPickerPopover::eventFilter(QObject* watched, QEvent* event)
+{
+    // A press on the well being edited is that well's own click, which closes by deactivating.
+    if (event->type() == QEvent::MouseButtonPress && m_colorWell && watched == m_colorWell)
+        return false;
+    return Popover::eventFilter(watched, event);
+}
+
 void XQColorPickerPopover::panelColourChanged()
 {
     platform::ColourPanel* panel = colorPanel();

@@ -69,6 +69,9 @@ public:
     // The colour the popover keeps for its next showing.
     QColor storedColor() const { return m_color; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     XQColorPickerPopover();
     void panelColourChanged();

@@ -8,11 +8,9 @@
 // colours over a chequered pattern; other styles draw as a plain colour well.
 
 #include "platform/ui/ColourWell.h"
-#include "platform/ui/Popover.h"
+#include "widgets/colour/XQColorPickerPopover.h"
 
 #include <QPointer>
-
-class XQColorPickerPopover;
 
 class XQPopoverColorWell : public platform::ColourWell {
     Q_OBJECT

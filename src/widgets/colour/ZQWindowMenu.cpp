@@ -158,7 +158,9 @@ bool ZQWindowMenu::event(QEvent* event)
             return true;
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-            handleKey(static_cast<QKeyEvent*>(event));
+            // A key the main view ignored comes back up to its parent, the menu: it is done.
+            if (!m_forwarding)
+                handleKey(static_cast<QKeyEvent*>(event));
             return true;
         default:
             break;

@@ -15,7 +15,6 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
-#include <optional>
 
 class QEventLoop;
 class QInputEvent;

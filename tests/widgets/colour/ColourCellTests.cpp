@@ -7,6 +7,7 @@
 #include "widgets/colour/ZQColourCell.h"
 #include "widgets/colour/ZQColourTableCellView.h"
 
+#include <QKeyEvent>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -91,6 +92,38 @@ TEST(ColourCell, AClickPopsUpTheSwatchesAndThePickBecomesTheItemsColour)
     });
     t.click(0, QEvent::MouseButtonPress, 2000);
     EXPECT_EQ(t.colour(0), before);
+    platform::RunLoop::runFor(200);
+}
+
+TEST(ColourCell, SpaceOnTheFocusedCellOpensTheSwatchesForTheKeyboard)
+{
+    Table t;
+    t.view.setFocus();
+    t.view.setCurrentIndex(t.model.index(4, 0));
+    bool secondPhase = false;
+    whenMenuIsUp([&](ZQWindowMenu* menu) {
+        secondPhase = menu->isInSecondPhase(); // no button is down: clicks and keys finish it
+        for (int key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(menu, &press);
+        }
+    });
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    QCoreApplication::sendEvent(&t.view, &space);
+    EXPECT_TRUE(secondPhase);
+    EXPECT_EQ(t.colour(4), webSafeColours()[18]);
+    platform::RunLoop::runFor(200);
+
+    // Escape puts the starting colour back.
+    const QColor start = t.colour(4);
+    whenMenuIsUp([&](ZQWindowMenu* menu) {
+        for (int key : {Qt::Key_Right, Qt::Key_Escape}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(menu, &press);
+        }
+    });
+    QCoreApplication::sendEvent(&t.view, &space);
+    EXPECT_EQ(t.colour(4), start);
     platform::RunLoop::runFor(200);
 }
 

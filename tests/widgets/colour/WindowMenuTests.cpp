@@ -139,6 +139,7 @@ TEST(WindowMenu, PopUpReturnsWhenClosedThenFadesAndDeletesItself)
     QWidget window;
     window.setGeometry(100, 100, 300, 200);
     window.show();
+    platform::RunLoop::runUntilIdle(); // nothing left over from earlier windows reaches the menu
     auto* log = new EventLog;
     QPointer<ZQWindowMenu> menu = ZQWindowMenu::windowMenuWithContentView(log);
     const auto at = [&](QPoint local, ulong ms, QEvent::Type type) {
@@ -161,8 +162,28 @@ TEST(WindowMenu, PopUpReturnsWhenClosedThenFadesAndDeletesItself)
     EXPECT_EQ(log->seen, (QStringList{"down 5,5", "down 60,40", "up 60,40"}));
     EXPECT_NEAR(menu->windowOpacity(), ZQWindowMenu::kOpacity, 0.005);
     platform::RunLoop::runFor(70);
+    ASSERT_TRUE(menu);
     EXPECT_NEAR(menu->windowOpacity(), 1.0 - 0.066 / 0.15, 0.02);
     platform::RunLoop::runFor(200);
     platform::RunLoop::runUntilIdle();
     EXPECT_FALSE(menu);
+}
+
+TEST(WindowMenu, AMenuPoppedUpNearAScreenEdgeLandsWhollyOnTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QWidget window;
+    window.setGeometry(screen.right() - 120, screen.bottom() - 90, 100, 80);
+    window.show();
+    auto* log = new EventLog;
+    log->resize(225, 225);
+    QPointer<ZQWindowMenu> menu = ZQWindowMenu::windowMenuWithContentView(log);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier); // opens in the second phase
+    QCoreApplication::postEvent(menu, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    ZQWindowMenu::popUpWindowMenuAtPointWithEventForView(menu, QPoint(50, 70), &key, &window);
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(screen.contains(menu->geometry())) << menu->geometry().x() << "," << menu->geometry().y();
+    EXPECT_EQ(menu->geometry().bottomRight(), screen.bottomRight());
+    EXPECT_EQ(log->seen, QStringList{"key 1000000"}); // the view saw Escape before the menu closed
+    delete menu.data();
 }
