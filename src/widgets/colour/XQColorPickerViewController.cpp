@@ -19,7 +19,8 @@ XQColorPickerViewController::~XQColorPickerViewController()
 QWidget* XQColorPickerViewController::loadView()
 {
     auto* root = new XQColorPickerPopoverView;
-    root->setFixedSize(kViewSize);
+    // Pages wider than the popover (the sliders) widen it rather than being cut off.
+    root->setMinimumSize(kViewSize);
     platform::ColourPanel* panel = platform::ColourPanel::sharedColorPanel();
     if (panel->isVisible()) {
         panel->orderOut(this);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The popover's content: the shared colour panel's own content, borrowed from the panel,
-// under an icon tab bar that mirrors the panel's picker modes. Loading it hides a visible
+// under an icon tab bar that mirrors the panel's picker modes, at least 230 × 400. Loading it hides a visible
 // panel and deactivates every well first; the panel shows opacity while hosted.
 
 #include "platform/ui/ColourPanel.h"

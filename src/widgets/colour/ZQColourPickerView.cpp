@@ -243,7 +243,9 @@ void ZQColourPickerView::wheelEvent(QWheelEvent* event)
 {
     if (m_mode != SpectrumMode)
         return;
-    setBrightness(m_bright - float(wheelDeltaY(*event)) / kBrightnessScrollDivisor);
+    // With Alt held (the other mode's key) the window system turns the wheel sideways.
+    const double notches = event->angleDelta().y() != 0 ? wheelDeltaY(*event) : event->angleDelta().x() / 120.0;
+    setBrightness(m_bright - float(notches) / kBrightnessScrollDivisor);
     if (m_showsInfo)
         updateInfoAtPoint(kNoSelection);
 }

@@ -7,6 +7,7 @@
 #include "widgets/colour/ZQColourPopUpMenuView.h"
 
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using platform::ColourPanel;
@@ -111,13 +112,25 @@ TEST(ColourPopUpMenuView, HoldingPopsUpTheSwatchesAndPicksByDragging)
     RunLoop::runFor(200);
 
     // Alt held at the press shows the wheel.
+    double brightness = 0;
     whenMenuIsUp([&](ZQWindowMenu* menu) {
-        mode = static_cast<ZQColourPickerView*>(menu->mainView())->mode();
-        sendToMenu(menu, QEvent::MouseButtonRelease, QPointF(5, 5), 9000);
+        auto* picker = static_cast<ZQColourPickerView*>(menu->mainView());
+        mode = picker->mode();
+        sendToMenu(menu, QEvent::MouseMove, QPointF(112, 112), 8500); // the wheel's centre: white
+        const QPointF at = menu->mapToGlobal(QPointF(112, 112));
+        // Turned with Alt still held: some window systems report the wheel sideways then.
+        QWheelEvent turn(QPointF(112, 112), at, QPoint(), QPoint(120 * 15, 0), Qt::LeftButton, Qt::AltModifier,
+                         Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(menu, &turn);
+        brightness = picker->brightness();
+        sendToMenu(menu, QEvent::MouseButtonRelease, QPointF(112, 112), 9000);
     });
+    c.control->setColor(Qt::white);
     c.press(8000, Qt::AltModifier);
     RunLoop::runFor(250);
     EXPECT_EQ(mode, int(ZQColourPickerView::SpectrumMode));
+    EXPECT_NEAR(brightness, 0.9, 1e-3);
+    EXPECT_NEAR(c.control->color().valueF(), 0.9, 0.01);
 }
 
 TEST(ColourPopUpMenuView, OpaqueColoursOnlyWhenTransparencyIsDisallowed)
