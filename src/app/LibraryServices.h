@@ -36,6 +36,12 @@ struct LibraryServices {
     std::function<void()> showLibraryManager;
     std::function<QWidget*()> existingLibraryManagerWindow;
     std::function<bool(const QString& path)> confirmAndImportLibraryFile;
+    // Shows the library manager with the item of that unique key chosen; false when no
+    // library holds it.
+    std::function<bool(const QString& uniqueKey)> showLibraryItemWithUniqueID;
+    // Asks first when there are many, then makes symbol items of the objects that can be
+    // symbols, in the default library, shown in the library manager.
+    std::function<bool(const QList<ZQObjectPtr>& objects)> createSymbolsFromObjects;
 
     static LibraryServices& installed();
 };

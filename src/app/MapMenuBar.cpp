@@ -186,6 +186,8 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
 void addSymbolMenu(QMenuBar* bar)
 {
     Menu* symbol = addMenu(bar, QObject::tr("&Symbol"));
+    addItem(symbol, QObject::tr("Create Symbol"), "createSymbol");
+    symbol->addSeparator();
     addItem(symbol, QObject::tr("Make Sequenceable"), "makeSequencable");
     symbol->addSeparator();
     const QStringList kinds{QObject::tr("Numeric"), QObject::tr("Alphabetical"), QObject::tr("Alpha-numeric"),

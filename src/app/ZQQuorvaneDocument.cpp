@@ -1,6 +1,7 @@
 #include "app/ZQQuorvaneDocument.h"
 
 #include "app/FileUtilities.h"
+#include "app/LibraryServices.h"
 #include "app/MapDocumentPackage.h"
 #include "app/MapDocumentWindowController.h"
 #include "app/PrintInfoCoding.h"
@@ -543,11 +544,25 @@ void ZQQuorvaneDocument::insertLayerWithActionName(const VXLayerPtr& layer, cons
     undoManager()->setActionName(actionName);
 }
 
+void ZQQuorvaneDocument::createSymbol(QObject*)
+{
+    const auto& create = LibraryServices::installed().createSymbolsFromObjects;
+    const VXObjectDrawingLayer* layer = activeObjectLayer();
+    if (!create || !layer || !hasValidSelection())
+        return;
+    QList<ZQObjectPtr> objects;
+    for (const VXDrawableObjectPtr& object : layer->selection())
+        objects.append(object);
+    create(objects);
+}
+
 bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
 {
     const QByteArray action = item->action();
     if (action == "vectorizeImageSelection")
         return selectedImageShape() != nullptr;
+    if (action == "createSymbol")
+        return hasValidSelection() && LibraryServices::installed().createSymbolsFromObjects;
     if (action == "openCalibrationPanel")
         return platform::ClassRegistry::metaObjectForName(kQVNCalibrationControllerClassName) != nullptr;
     if (action == "newDrawingLayer" || action == "addLayerGroupAction")

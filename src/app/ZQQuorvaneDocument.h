@@ -152,6 +152,9 @@ public:
     // Opens the tracing sheet (the document's own, made on first use) with this document as
     // its delegate.
     Q_INVOKABLE void vectorizeImageSelection(QObject* sender = nullptr);
+    // Makes symbol items in the library of the selected objects (the library asks first when
+    // there are many).
+    Q_INVOKABLE void createSymbol(QObject* sender = nullptr);
     // The image of the single selected image shape as it is shown; null without one.
     Q_INVOKABLE QImage vectorizingSourceImage() const;
     // The image shapes' class-wide tracing parameters.

@@ -79,6 +79,18 @@ void installLibraryServices()
     services.confirmAndImportLibraryFile = [](const QString& path) {
         return VXQLibraryManagerWindowController::sharedLibraryManager()->confirmAndImportLibraryFileConfirm(path, true);
     };
+    services.showLibraryItemWithUniqueID = [](const QString& key) {
+        VXQLibraryManagerWindowController* manager = VXQLibraryManagerWindowController::sharedLibraryManager();
+        manager->showWindow(nullptr);
+        return manager->showItemWithUniqueIDSelectIt(key, true);
+    };
+    services.createSymbolsFromObjects = [](const QList<ZQObjectPtr>& objects) {
+        QList<VXDrawableObjectPtr> drawables;
+        for (const ZQObjectPtr& object : objects)
+            if (auto drawable = std::dynamic_pointer_cast<VXDrawableObject>(object))
+                drawables.append(drawable);
+        return VXQLibraryManagerWindowController::sharedLibraryManager()->createSymbolsFromObjects(drawables);
+    };
     ZQ_ASSERT(QCoreApplication::instance(), "the application object is made first");
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, VXQLibraryCatalogue::shared(),
                      [] { platform::runGuarded("discarding document libraries at quit", [] { VXQLibraryCatalogue::applicationWillQuit(); }); });

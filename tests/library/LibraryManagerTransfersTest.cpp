@@ -240,3 +240,40 @@ TEST_F(TransfersTest, DrawingObjectsBecomeSymbolItemsAndOthersAreCounted)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TransfersTest, CreatingSymbolsAsksForManyAndRevealingFindsItemsOutsideTheShownCategory)
+{
+    VXQLibraryManagerWindowController& window = openManager();
+    VXQLibrary* implied = VXQLibraryCatalogue::userLibraryForImpliedOperation();
+    ASSERT_NE(implied, nullptr);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 6; ++i)
+        objects.append(VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10 + i, 10), VXStyle::defaultStyle()));
+    answers = {0};
+    EXPECT_FALSE(window.createSymbolsFromObjects(objects));
+    EXPECT_EQ(alerts, QStringList{"Add Symbols To Library"});
+    EXPECT_EQ(informative.first(), QStringLiteral("You have selected 6 objects. Are you sure you want add them all as symbols?"));
+    EXPECT_EQ(implied->itemCount(), 0);
+    EXPECT_TRUE(window.createSymbolsFromObjects(objects));
+    EXPECT_EQ(implied->itemCount(), 6);
+    alerts.clear();
+    EXPECT_TRUE(window.createSymbolsFromObjects(objects.mid(0, 5)));
+    EXPECT_TRUE(alerts.isEmpty());
+
+    // Revealing an item of another library shows its All Items and drops the search.
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road", "Track"});
+    VXQLibraryCategory* empty = roads->addCategoryWithName(QStringLiteral("Empty"));
+    ASSERT_TRUE(window.selectCategory(empty));
+    window.setFilterString(QStringLiteral("nothing like it"));
+    const QString key = roads->itemWithName(QStringLiteral("Track"))->uniqueKey();
+    ASSERT_TRUE(window.showItemWithUniqueIDSelectIt(key, true));
+    EXPECT_EQ(window.currentCategory(), roads->allItemsCategory());
+    EXPECT_TRUE(window.filterString().isEmpty());
+    ASSERT_EQ(window.selection().size(), 1);
+    EXPECT_EQ(window.selection().first()->uniqueKey(), key);
+    EXPECT_FALSE(window.showItemWithUniqueIDSelectIt(QStringLiteral("no-such-key"), true));
+}
+
+} // namespace

@@ -21,8 +21,10 @@ public:
         const VXQLibraryItemPtr& item = m_browser.m_content[index.row()];
         if (role == Qt::DisplayRole)
             return item->name();
-        if (role == Qt::DecorationRole)
-            return item->previewImage().scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (role == Qt::DecorationRole) {
+            const QImage preview = item->previewImage();
+            return preview.isNull() ? QVariant() : preview.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        }
         return {};
     }
 

@@ -348,6 +348,19 @@ bool VXQLibraryManagerWindowController::importItemsAsSymbolsToLibraryCategory(co
     return true;
 }
 
+bool VXQLibraryManagerWindowController::createSymbolsFromObjects(const QList<VXDrawableObjectPtr>& objects)
+{
+    const qsizetype donors = validSymbolDonorObjectsFromArray(objects).size();
+    if (donors >= 6) {
+        Alert alert = makeAlert(tr("Add Symbols To Library"), tr("OK"), tr("Cancel"),
+                                tr("You have selected %1 objects. Are you sure you want add them all as symbols?").arg(donors));
+        if (runAlert(alert) != Alert::kDefaultReturn)
+            return false;
+    }
+    showWindow(this);
+    return importItemsAsSymbolsToLibraryCategory(objects, nullptr, nullptr);
+}
+
 // --- Moving to another collection ----------------------------------------------------------------------------
 
 void VXQLibraryManagerWindowController::moveToLibraryAction(QObject* sender)

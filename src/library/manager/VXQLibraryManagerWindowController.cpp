@@ -582,6 +582,9 @@ bool VXQLibraryManagerWindowController::selectCategory(VXQLibraryCategory* categ
     window();
     if (!category || selectedCategories().contains(category))
         return false;
+    // A category made elsewhere since the outline last asked has no row yet.
+    if (!m_libraryOutlineView->hasRowForItem(category))
+        reloadOutline();
     if (VXQLibrary* library = category->library()) {
         if (VXQLibraryGroup* group = groupWithName(library->group()))
             m_libraryOutlineView->expandItem(group);

@@ -174,6 +174,9 @@ public:
     bool copyCategoryToLibrary(VXQLibraryCategory* category, VXQLibrary* library);
     bool importItemsAsSymbolsToLibraryCategory(const QList<std::shared_ptr<VXDrawableObject>>& objects,
                                                VXQLibrary* library, VXQLibraryCategory* category);
+    // A document's "Create Symbol": asks before making six or more, then shows the window with
+    // the new items of the default library.
+    bool createSymbolsFromObjects(const QList<std::shared_ptr<VXDrawableObject>>& objects);
     Q_INVOKABLE void moveToLibraryAction(QObject* sender);
     // Fills the move-to-collection menu: the new-collection entry, a separator and the user libraries.
     void updateMoveToMenu(QMenu* menu);

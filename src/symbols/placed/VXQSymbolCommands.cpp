@@ -2,6 +2,7 @@
 
 #include "symbols/placed/VXQSymbol.h"
 
+#include "app/LibraryServices.h"
 #include "app/VXQMappingLayer.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
 
@@ -100,7 +101,8 @@ bool VXQSymbol::performDragOperation(const platform::Pasteboard& pasteboard)
 
 void VXQSymbol::revealMasterSymbol(QObject*)
 {
-    LogEvent(kInfoEvent, QStringLiteral("revealing master '%1' in the library manager (not in this build)").arg(masterName()));
+    if (const auto& show = LibraryServices::installed().showLibraryItemWithUniqueID; show && m_master)
+        show(m_master->uniqueKey());
 }
 
 void VXQSymbol::selectMatchingStyle(QObject*)
@@ -151,8 +153,10 @@ bool VXQSymbol::validateMenuItem(platform::MenuItem* item)
         return !locked();
     if (action == "pasteSymbolMaster")
         return !locked() && VXQSymbolMaster::canInitWithPasteboard(platform::Pasteboard::generalPasteboard());
-    if (action == "copySymbolMaster" || action == "revealMasterSymbol")
+    if (action == "copySymbolMaster")
         return true;
+    if (action == "revealMasterSymbol")
+        return m_master && LibraryServices::installed().showLibraryItemWithUniqueID;
     if (const std::optional<bool> enabled = validateSequenceMenuItem(item))
         return *enabled;
     if (!locked() && m_labels.validateLabelMenuItem(item))
