@@ -153,10 +153,8 @@ bool VXQSymbol::validateMenuItem(platform::MenuItem* item)
         return !locked();
     if (action == "pasteSymbolMaster")
         return !locked() && VXQSymbolMaster::canInitWithPasteboard(platform::Pasteboard::generalPasteboard());
-    if (action == "copySymbolMaster")
+    if (action == "copySymbolMaster" || action == "revealMasterSymbol")
         return true;
-    if (action == "revealMasterSymbol")
-        return m_master && LibraryServices::installed().showLibraryItemWithUniqueID;
     if (const std::optional<bool> enabled = validateSequenceMenuItem(item))
         return *enabled;
     if (!locked() && m_labels.validateLabelMenuItem(item))
