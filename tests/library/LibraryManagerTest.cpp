@@ -7,6 +7,9 @@
 #include "widgets/cells/ZQSourceListCell.h"
 
 #include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QToolButton>
 
@@ -276,6 +279,41 @@ TEST_F(ManagerTest, DeletingTrashesOnlyUnlockedItemsAndRemovingKeepsThemInTheLib
     EXPECT_FALSE(window.canRemoveItemsAtIndexes({0})); // All Items is read-only
     EXPECT_FALSE(window.removeItemsAtIndexes({0}));
     EXPECT_EQ(roads->itemCount(), 2);
+}
+
+TEST_F(ManagerTest, PrintedGridsCarryTheCategoryHeaderAndPageFootersAndPageSetUpIsKept)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Avenue", "Bridge", "Canal"});
+    VXQLibraryManagerWindowController& window = openManager();
+    ASSERT_TRUE(window.selectLibrary(roads.get()));
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("grid.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    EXPECT_EQ(window.itemBrowser()->printToPrinter(printer), 1);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    EXPECT_TRUE(printed.contains(QStringLiteral("Roads (Category: All Items) 3 items"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("Page 1"))) << printed.toStdString();
+    // Narrower than one column of the grid: the items still print, a page at a time.
+    printer.setPageLayout(QPageLayout(QPageSize(QSizeF(80, 200), QPageSize::Point), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20)));
+    EXPECT_GE(window.itemBrowser()->printToPrinter(printer), 1);
+
+    // The page set-up is stored; damaged data reads as none.
+    EXPECT_FALSE(window.printInfo().has_value());
+    const QPageLayout landscape(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 20, 30, 40));
+    window.setPrintInfo(landscape);
+    manager.reset();
+    VXQLibraryManagerWindowController& again = openManager();
+    ASSERT_TRUE(again.printInfo().has_value());
+    EXPECT_EQ(again.printInfo()->orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(again.printInfo()->pageSize().id(), QPageSize::A4);
+    storedDefaults().setObjectForKey(QByteArray("damaged"), kLibManagerPrintInfo);
+    manager.reset();
+    EXPECT_FALSE(openManager().printInfo().has_value());
 }
 
 TEST_F(ManagerTest, CountBadgesAndSortModesAreStoredAndShown)

@@ -5,6 +5,7 @@
 #include "library/manager/VXQLibraryManagerWindowController.h"
 
 #include "app/PrintInfoCoding.h"
+#include "library/info/VXQLibraryGetInfoController.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/manager/LibraryItemFiltering.h"
 #include "library/manager/LibraryOutlineView.h"
@@ -246,7 +247,16 @@ void VXQLibraryManagerWindowController::printOperationDidRunSuccessContextInfo(b
 
 // --- What the item browser asks ----------------------------------------------------------------------------
 
-bool VXQLibraryManagerWindowController::libraryItemViewControllerShouldEditItemAtIndex(qint64 index)
+VXQLibraryItemViewControllerDelegate::Messages VXQLibraryManagerWindowController::implementedItemViewControllerMessages() const
+{
+    return Message::SortDescriptorsChanged | Message::ItemSelectionChanged | Message::DeleteItemsAtIndexes
+           | Message::EditItemsAtIndexes | Message::CanRemoveItemsAtIndexes | Message::RemoveItemsAtIndexes
+           | Message::SaveSettingsRootName | Message::ShouldEditItemAtIndex | Message::AllowsResorting
+           | Message::PrintOperationDidRun;
+}
+
+bool VXQLibraryManagerWindowController::libraryItemViewControllerShouldEditItemAtIndex(VXQLibraryItemViewController*,
+                                                                                       qint64 index)
 {
     const QList<VXQLibraryItemPtr> items = sortedAndFilteredItems();
     if (index < 0 || index >= items.size())
@@ -262,7 +272,7 @@ bool VXQLibraryManagerWindowController::canRemoveItemsAtIndexes(const JXIndexSet
     return library && library->allowsCategoryChanges() && category && !category->isReadOnly();
 }
 
-bool VXQLibraryManagerWindowController::libraryItemViewControllerAllowsResorting()
+bool VXQLibraryManagerWindowController::libraryItemViewControllerAllowsResorting(VXQLibraryItemViewController*)
 {
     return !qobject_cast<VXQFixedLengthLibraryCategory*>(selectedItem());
 }
@@ -339,6 +349,8 @@ void VXQLibraryManagerWindowController::itemSelectionChanged(const JXIndexSet& i
         m_itemIdentifierField->setText(items.size() == 1 ? items.first()->uniqueKey()
                                        : items.isEmpty() ? tr("no selection")
                                                          : tr("<multiple values>"));
+    if (m_getInfoController)
+        m_getInfoController->setContent(items);
     updateBottomBarInfo();
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerSelectionDidChange, this);
     if (indexes.empty() || items.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "app/VLTMHelpTrampoline.h"
 #include "app/ZQProgressController.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
+#include "library/info/VXQLibraryGetInfoController.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/manager/LibraryOutlineCell.h"
 #include "library/manager/LibraryOutlineView.h"
@@ -17,10 +18,12 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/Sheet.h"
+#include "widgets/controls/ZQSegmentedControl.h"
 #include "widgets/paint/KitImage.h"
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -106,7 +109,7 @@ VXQLibraryManagerWindowController::~VXQLibraryManagerWindowController()
         m_libraryOutlineView->setExpansionHandler({});
     }
     if (m_itemViewController)
-        m_itemViewController->setSelectionHandler({});
+        m_itemViewController->setDelegate(nullptr);
     if (isWindowLoaded())
         delete window();
     if (s_sharedManager == this)
@@ -208,8 +211,30 @@ QWidget* VXQLibraryManagerWindowController::makeRightPane()
     searchRow->addWidget(m_filterInputSearchField);
     m_filterInputSearchField->setMaximumWidth(240);
 
-    m_itemViewController = new ItemBrowserStandIn(this);
-    m_itemViewController->setSelectionHandler([this](const JXIndexSet& indexes) { itemSelectionChanged(indexes); });
+    m_itemViewController = new VXQLibraryItemViewController;
+    m_itemViewController->setParent(this);
+    m_itemViewController->setDelegate(this);
+    QWidget* browser = m_itemViewController->view();
+    m_itemViewController->awakeFromInterface();
+    searchRow->insertWidget(0, m_itemViewController->layoutModeControl());
+    searchRow->insertWidget(1, m_itemViewController->iconSizeControl());
+    searchRow->insertWidget(2, m_itemViewController->sortByPopUpButton());
+
+    m_getInfoController = new VXQLibraryGetInfoController;
+    m_getInfoController->setParent(this);
+    QWidget* info = m_getInfoController->view();
+    info->setVisible(false);
+    auto* infoButton = new QToolButton;
+    infoButton->setText(QStringLiteral("ⓘ"));
+    infoButton->setToolTip(tr("Get Info"));
+    infoButton->setCheckable(true);
+    infoButton->setAutoRaise(true);
+    connect(infoButton, &QToolButton::toggled, info, &QWidget::setVisible);
+    searchRow->addWidget(infoButton);
+    auto* browserAndInfo = new QHBoxLayout;
+    browserAndInfo->setContentsMargins(0, 0, 0, 0);
+    browserAndInfo->addWidget(browser, 1);
+    browserAndInfo->addWidget(info);
     m_itemIdentifierField = new QLabel;
     m_itemIdentifierField->setObjectName(QStringLiteral("itemIdentifier"));
     m_itemIdentifierField->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -219,7 +244,7 @@ QWidget* VXQLibraryManagerWindowController::makeRightPane()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(searchRow);
-    layout->addWidget(m_itemViewController->view(), 1);
+    layout->addLayout(browserAndInfo, 1);
     layout->addWidget(m_itemIdentifierField);
     return pane;
 }
@@ -354,6 +379,7 @@ void VXQLibraryManagerWindowController::makeMenuBar(QWidget* window)
 void VXQLibraryManagerWindowController::windowDidLoad()
 {
     window()->restoreGeometry(defaults().dataForKey(kLibManagerWindowFrame));
+    m_itemViewController->setSheetHostWindow(window());
     setShowsDocumentsLibraries(false);
     m_catSortChanges = 5;
     m_itemSortChanges = 5;
@@ -834,9 +860,15 @@ void VXQLibraryManagerWindowController::editSmartCategoryAction(QObject*)
 void VXQLibraryManagerWindowController::editSmartCategory(VXQLibrarySmartCategory* category)
 {
     ZQLogObjCMethod(QStringLiteral("will edit %1").arg(category->description()));
+    if (!m_smartEditController) {
+        m_smartEditController = new VXQLibrarySmartCategoryEditController;
+        m_smartEditController->setParent(this);
+    }
+    m_smartEditController->beginSmartCategoryEditOnParentWindowWithDelegate(category, window(), this);
 }
 
-void VXQLibraryManagerWindowController::smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategory* category)
+void VXQLibraryManagerWindowController::smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategoryEditController*,
+                                                                                   VXQLibrarySmartCategory* category)
 {
     reloadOutline();
     if (selectedCategories().contains(category)) {

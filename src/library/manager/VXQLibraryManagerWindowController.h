@@ -16,7 +16,8 @@
 #include "library/archiving/VXQLibraryArchivingTask.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/groups/VXQLibraryGroup.h"
-#include "library/manager/ItemBrowserStandIn.h"
+#include "library/browser/VXQLibraryItemViewController.h"
+#include "library/info/VXQLibrarySmartCategoryEditController.h"
 #include "library/manager/LibraryDropRules.h"
 #include "library/manager/LibraryOutlineModel.h"
 #include "platform/foundation/Predicate.h"
@@ -38,6 +39,7 @@ class QMenu;
 class QToolButton;
 class ZQProgressController;
 class VXDrawableObject;
+class VXQLibraryGetInfoController;
 class VXQLibrarySmartCategory;
 namespace platform {
 class Alert;
@@ -62,6 +64,8 @@ inline const QString kLibManagerSettingsRootName = QStringLiteral("QVNL_LIB_MANA
 class VXQLibraryManagerWindowController : public platform::WindowController,
                                           public LibraryOutlineDataSource,
                                           public VXQLibraryArchivingDelegate,
+                                          public VXQLibraryItemViewControllerDelegate,
+                                          public VXQLibrarySmartCategoryEditorDelegate,
                                           public ZQPrintableJXDistributedViewDelegate {
     Q_OBJECT
 
@@ -110,7 +114,8 @@ public:
     VXQLibrarySmartCategory* makeNewSmartCategoryForLibraryStartEditing(VXQLibrary* library, bool startEditing);
     Q_INVOKABLE void editSmartCategoryAction(QObject* sender);
     void editSmartCategory(VXQLibrarySmartCategory* category);
-    void smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategory* category);
+    void smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategoryEditController* editor,
+                                                     VXQLibrarySmartCategory* category) override;
     Q_INVOKABLE void deleteCategoryAction(QObject* sender);
     void deleteCategories(const QList<VXQLibraryCategory*>& categories);
     Q_INVOKABLE void deleteLibraryAction(QObject* sender);
@@ -210,18 +215,22 @@ public:
     void setPrintInfo(const QPageLayout& layout);
     QString printableDistributedViewHeaderStringForPage(JXDistributedView* view, qint64 page) override;
     QString printableDistributedViewFooterStringForPage(JXDistributedView* view, qint64 page) override;
-    void printOperationDidRunSuccessContextInfo(bool success, const QString& contextInfo);
+    void printOperationDidRunSuccessContextInfo(bool success, const QString& contextInfo) override;
 
     // --- What the item browser asks -----------------------------------------------------------------
-    bool libraryItemViewControllerShouldEditItemAtIndex(qint64 index);
-    bool canRemoveItemsAtIndexes(const JXIndexSet& indexes);
-    bool libraryItemViewControllerAllowsResorting();
-    void sortDescriptorsChanged(const QList<LibrarySortDescriptor>& previous);
-    void deleteItemsAtIndexes(const JXIndexSet& indexes);
-    bool removeItemsAtIndexes(const JXIndexSet& indexes);
-    void editItemsAtIndexes(const JXIndexSet& indexes);
-    void itemSelectionChanged(const JXIndexSet& indexes);
-    QString saveSettingsRootNameForItemViewController() const { return kLibManagerSettingsRootName; }
+    Messages implementedItemViewControllerMessages() const override;
+    bool libraryItemViewControllerShouldEditItemAtIndex(VXQLibraryItemViewController* browser, qint64 index) override;
+    bool canRemoveItemsAtIndexes(const JXIndexSet& indexes) override;
+    bool libraryItemViewControllerAllowsResorting(VXQLibraryItemViewController* browser) override;
+    void sortDescriptorsChanged(const QList<LibrarySortDescriptor>& previous) override;
+    void deleteItemsAtIndexes(const JXIndexSet& indexes) override;
+    bool removeItemsAtIndexes(const JXIndexSet& indexes) override;
+    void editItemsAtIndexes(const JXIndexSet& indexes) override;
+    void itemSelectionChanged(const JXIndexSet& indexes) override;
+    QString saveSettingsRootNameForItemViewController(VXQLibraryItemViewController*) override
+    {
+        return kLibManagerSettingsRootName;
+    }
 
     // --- The item list ----------------------------------------------------------------------------------
     void invalidateItemsCache();
@@ -231,7 +240,8 @@ public:
 
     // --- Parts of the window (for the application and tests) ------------------------------------------------
     LibraryOutlineView* outlineView() const;
-    ItemBrowserStandIn* itemBrowser() const { return m_itemViewController; }
+    VXQLibraryItemViewController* itemBrowser() const { return m_itemViewController; }
+    VXQLibraryGetInfoController* getInfoController() const { return m_getInfoController; }
     QLineEdit* searchField() const { return m_filterInputSearchField; }
     QLabel* itemIdentifierField() const { return m_itemIdentifierField; }
     QLabel* bottomBarItemsInfoField() const { return m_bottomBarItemsInfoTextField; }
@@ -295,7 +305,9 @@ private:
     QMenu* m_moveToDynamicMenu = nullptr;
     QLineEdit* m_filterInputSearchField = nullptr;
     QPointer<QAction> m_debugMenuItem;
-    ItemBrowserStandIn* m_itemViewController = nullptr;
+    VXQLibraryItemViewController* m_itemViewController = nullptr;
+    VXQLibraryGetInfoController* m_getInfoController = nullptr;
+    VXQLibrarySmartCategoryEditController* m_smartEditController = nullptr;
     QPointer<QDialog> m_libDeleteDialog;
     QLabel* m_libDeleteText = nullptr;
     quint64 m_catSortChanges = 5;
