@@ -46,10 +46,13 @@ void LibraryOutlineCell::paint(QPainter* painter, const QStyleOptionViewItem& op
         paintGroupRow(painter, option, index);
         return;
     }
-    if (index.data(LibraryOutlineModel::BadgeColourRole).value<QColor>() == libraryBadgeColour())
+    if (index.data(LibraryOutlineModel::BadgeColourRole).value<QColor>() == libraryBadgeColour()) {
         m_libraryCell->paint(painter, option, index);
-    else
-        ZQSourceListCell::paint(painter, option, index);
+        return;
+    }
+    m_paintingSelectedRow = option.state & QStyle::State_Selected;
+    ZQSourceListCell::paint(painter, option, index);
+    m_paintingSelectedRow = false;
 }
 
 QSize LibraryOutlineCell::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -61,7 +64,8 @@ QSize LibraryOutlineCell::sizeHint(const QStyleOptionViewItem& option, const QMo
 void LibraryOutlineCell::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
     ZQSourceListCell::initStyleOption(option, index);
-    if (!index.data(LibraryOutlineModel::ReadOnlyRole).toBool() || (option->state & QStyle::State_Selected))
+    if (!index.data(LibraryOutlineModel::ReadOnlyRole).toBool() || m_paintingSelectedRow
+        || (option->state & QStyle::State_Selected))
         return;
     QFont italic = platform::fontWithNameSize(QStringLiteral("Helvetica"), 11).value_or(option->font);
     italic.setItalic(true);

@@ -24,4 +24,6 @@ public:
 private:
     // A cell drawing library badges in their own colour.
     ZQSourceListCell* m_libraryCell;
+    // The source-list cell draws the selection itself and lays the text out unselected.
+    mutable bool m_paintingSelectedRow = false;
 };

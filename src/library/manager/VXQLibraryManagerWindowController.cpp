@@ -225,7 +225,7 @@ QWidget* VXQLibraryManagerWindowController::makeRightPane()
     QWidget* info = m_getInfoController->view();
     info->setVisible(false);
     auto* infoButton = new QToolButton;
-    infoButton->setText(QStringLiteral("ⓘ"));
+    infoButton->setText(tr("Info"));
     infoButton->setToolTip(tr("Get Info"));
     infoButton->setCheckable(true);
     infoButton->setAutoRaise(true);
