@@ -25,8 +25,8 @@ GraphicsContext* GraphicsContext::current()
     return contextStack.empty() ? nullptr : contextStack.back();
 }
 
-GraphicsContext::Scope::Scope(QPainter* painter, bool flipped)
-    : m_context(new GraphicsContext(requirePainter(painter), flipped))
+GraphicsContext::Scope::Scope(QPainter* painter, bool flipped, bool forScreen)
+    : m_context(new GraphicsContext(requirePainter(painter), flipped, forScreen))
 {
     contextStack.push_back(m_context);
 }
@@ -45,12 +45,13 @@ GraphicsContext& GraphicsContext::Scope::context()
 
 bool GraphicsContext::isDrawingToScreen() const
 {
-    return m_painter->device() && m_painter->device()->devType() == QInternal::Widget;
+    return m_forScreen || (m_painter->device() && m_painter->device()->devType() == QInternal::Widget);
 }
 
-GraphicsContext::GraphicsContext(QPainter* painter, bool flipped)
+GraphicsContext::GraphicsContext(QPainter* painter, bool flipped, bool forScreen)
     : m_painter(painter)
     , m_flipped(flipped)
+    , m_forScreen(forScreen)
 {
     m_painter->save();
     m_painter->setBrush(Qt::black);

@@ -23,7 +23,8 @@ public:
     // Pushes a context on `painter` (which must outlive the scope) and pops it at the end.
     class Scope {
     public:
-        explicit Scope(QPainter* painter, bool flipped = true);
+        // `forScreen`: the painter paints pixels a view shows (an image it keeps), though no widget.
+        explicit Scope(QPainter* painter, bool flipped = true, bool forScreen = false);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
@@ -36,8 +37,8 @@ public:
     QPainter* painter() const { return m_painter; }
     // Whether y grows downwards, as in views and images (PDF pages drawn y-up answer false).
     bool isFlipped() const { return m_flipped; }
-    // Whether the painter paints a widget: on-screen aids are drawn there and nowhere else
-    // (not into images, PDF or printers).
+    // Whether the painter paints a widget, or pixels a view shows: on-screen aids are drawn
+    // there and nowhere else (not into images, PDF or printers).
     bool isDrawingToScreen() const;
 
     // Nested save and restore of the painter state, colours included.
@@ -53,11 +54,12 @@ public:
     GraphicsContext& operator=(const GraphicsContext&) = delete;
 
 private:
-    GraphicsContext(QPainter* painter, bool flipped);
+    GraphicsContext(QPainter* painter, bool flipped, bool forScreen);
     ~GraphicsContext();
 
     QPainter* m_painter;
     bool m_flipped;
+    bool m_forScreen;
     int m_savedStates = 0;
 };
 

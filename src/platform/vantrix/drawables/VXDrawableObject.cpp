@@ -383,6 +383,13 @@ void VXDrawableObject::metadataDidChangeForKey(const QString&)
 
 // --- Drawing ----------------------------------------------------------------------------------
 
+void VXDrawableObject::prepareToDraw() const
+{
+    bounds();
+    // A path's own bounds are cached in data its copies share.
+    renderingPath().painterPath().boundingRect();
+}
+
 void VXDrawableObject::drawContent() const
 {
     if (m_ghosted) {

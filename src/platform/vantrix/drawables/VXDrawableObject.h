@@ -208,6 +208,9 @@ public:
     // --- Drawing (into GraphicsContext::current()) -------------------------------------
     virtual void drawContent() const;
     virtual void drawSelectedState() const;
+    // Fills the caches drawContent would fill (bounds, rendering path), so that several threads
+    // may draw the object at once; subclasses with caches of their own add them.
+    virtual void prepareToDraw() const;
     void drawContentWithSelectedState(bool selected) const;
     // Called between drawing every object's content and drawing the selection; empty here.
     virtual void drawTextLabelsInView(VXDrawingView* view) const {}

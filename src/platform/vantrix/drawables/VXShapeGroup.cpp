@@ -208,6 +208,14 @@ void VXShapeGroup::drawContent() const
             object->drawContent();
 }
 
+void VXShapeGroup::prepareToDraw() const
+{
+    fitFrameToMembers();
+    VXDrawableObject::prepareToDraw();
+    for (const VXDrawableObjectPtr& object : m_objects)
+        object->prepareToDraw();
+}
+
 void VXShapeGroup::drawTextLabelsInView(VXDrawingView* view) const
 {
     for (const VXDrawableObjectPtr& object : m_objects)

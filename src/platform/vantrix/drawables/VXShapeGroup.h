@@ -58,6 +58,7 @@ public:
     // The members' outlines together.
     platform::BezierPath renderingPath() const override;
     void drawContent() const override;
+    void prepareToDraw() const override;
     void drawTextLabelsInView(VXDrawingView* view) const override;
     int hitPart(QPointF point) const override;
     bool intersectsRect(const QRectF& rect) const override;

@@ -118,6 +118,13 @@ public:
     // Draws the layer's content meeting `rect` into GraphicsContext::current(); `view` is
     // null when drawing for output. The base draws nothing.
     virtual void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const {}
+    // Fills, on the thread that owns the layer, the caches that drawing `rect` fills on first use,
+    // so that several threads may then draw parts of `rect` at once (see DrawingRenderer).
+    // Answers how many objects drawing `rect` meets, a measure of what drawing it costs.
+    virtual int prepareToDrawRect(const QRectF& rect) const { return 0; }
+    // What changes with every gesture (selection highlights, the object being made): a view
+    // draws it live over its cached rendering each time it paints; outputs never draw it.
+    virtual void drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const {}
     // Whether anything of the layer is drawn at all (the renderer skips empty layers).
     virtual bool hasContent() const { return true; }
     virtual void wasAddedToDrawing(VXDrawing* drawing) {}

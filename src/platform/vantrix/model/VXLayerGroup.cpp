@@ -190,6 +190,14 @@ void VXLayerGroup::drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawi
     platform::DrawingRenderer::drawLayersOfGroup(*this, rect, options);
 }
 
+int VXLayerGroup::prepareToDrawRect(const QRectF& rect) const
+{
+    int objects = 0;
+    for (const VXLayerPtr& layer : m_layers)
+        objects += layer->prepareToDrawRect(rect);
+    return objects;
+}
+
 void VXLayerGroup::wasAddedToDrawing(VXDrawing* drawing)
 {
     for (const VXLayerPtr& layer : m_layers)

@@ -58,6 +58,7 @@ public:
 
     // Draws the visible members, bottom first, through the renderer.
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
+    int prepareToDrawRect(const QRectF& rect) const override;
     bool hasContent() const override { return !m_layers.isEmpty(); }
     void wasAddedToDrawing(VXDrawing* drawing) override;
     void drawingSizeDidChange() override;

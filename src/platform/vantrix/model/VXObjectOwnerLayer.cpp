@@ -1,4 +1,5 @@
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/render/RenderGate.h"
 
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
@@ -421,22 +422,49 @@ void VXObjectOwnerLayer::drawRectInViewShowingHighlighting(const QRectF& rect, V
 {
     const QList<VXDrawableObject*> inView = visibleObjectsInRect(rect);
     drawContentsOfObjects(inView);
-    for (const VXDrawableObject* object : inView)
+    for (const VXDrawableObject* object : inView) {
+        if (platform::RenderGate::stopRequested())
+            return;
         object->drawTextLabelsInView(view);
-    if (highlighting) {
-        for (const VXDrawableObject* object : objectsDrawnAsSelectedInRect(rect, view))
-            object->drawSelectedState();
     }
+    if (highlighting)
+        drawLiveRectInView(rect, view);
+    else if (!view)
+        drawPendingObject(view);
+}
+
+void VXObjectOwnerLayer::drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const
+{
+    for (const VXDrawableObject* object : objectsDrawnAsSelectedInRect(rect, view))
+        object->drawSelectedState();
+    drawPendingObject(view);
+}
+
+void VXObjectOwnerLayer::drawPendingObject(VXDrawingView* view) const
+{
     if (m_pendingObject && m_pendingObject->visible()) {
         m_pendingObject->drawContent();
         m_pendingObject->drawTextLabelsInView(view);
     }
 }
 
+int VXObjectOwnerLayer::prepareToDrawRect(const QRectF& rect) const
+{
+    const QList<VXDrawableObject*> objects = m_storage->objectsIntersectingRect(rect);
+    for (const VXDrawableObject* object : objects)
+        object->prepareToDraw();
+    if (m_pendingObject)
+        m_pendingObject->prepareToDraw();
+    return int(objects.size());
+}
+
 void VXObjectOwnerLayer::drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const
 {
-    for (const VXDrawableObject* object : objects)
+    for (const VXDrawableObject* object : objects) {
+        if (platform::RenderGate::stopRequested())
+            return;
         object->drawContent();
+    }
 }
 
 void VXObjectOwnerLayer::updateIndexBounds()

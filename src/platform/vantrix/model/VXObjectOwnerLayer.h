@@ -115,8 +115,13 @@ public:
     QVariant metadataObjectForKey(const QString& key) const override;
 
     // --- Drawing --------------------------------------------------------------------------
-    // Contents first, then text labels, then the selection highlights, then the pending object.
+    // Contents first, then text labels, then (with highlighting) the live parts. A view's
+    // cached rendering (a view, no highlighting) leaves out the pending object, which the view
+    // draws live; outputs draw it with the contents.
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
+    // The selection highlights, then the pending object.
+    void drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const override;
+    int prepareToDrawRect(const QRectF& rect) const override;
     bool hasContent() const override { return countOfObjects() > 0 || m_pendingObject; }
     void wasAddedToDrawing(VXDrawing* drawing) override;
     void drawingSizeDidChange() override;
@@ -128,6 +133,7 @@ public:
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 protected:
+    void drawPendingObject(VXDrawingView* view) const;
     // Draws the content of the visible objects in the exposed area, bottom first.
     virtual void drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const;
     // The objects drawn highlighted over `rect` (drawing coordinates) in `view`, bottom first;

@@ -61,7 +61,8 @@ void DeviceLayer::paint(const std::function<void()>& draw)
     painter.setRenderHints(m_target.renderHints());
     painter.setTransform(m_userToLayer);
     const GraphicsContext* context = GraphicsContext::current();
-    const GraphicsContext::Scope scope(&painter, context ? context->isFlipped() : true);
+    const GraphicsContext::Scope scope(&painter, context ? context->isFlipped() : true,
+                                       context && context->isDrawingToScreen());
     draw();
 }
 

@@ -6,13 +6,11 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/render/DeviceLayer.h"
+#include "platform/vantrix/render/PoolPainting.h"
+#include "platform/vantrix/render/RenderGate.h"
 
 #include <QPainter>
 #include <QPrinter>
-#include <QSemaphore>
-#include <QThread>
-#include <QThreadPool>
-#include <exception>
 #include <functional>
 
 namespace platform {
@@ -20,6 +18,9 @@ namespace platform {
 namespace {
 
 constexpr qint64 kMaximumPixels = qint64(1) << 28;
+// Small enough to share out among the cores, large enough that objects crossing tile edges are
+// seldom drawn twice.
+constexpr int kImageTileSide = 512;
 
 using PageDrawing = std::function<void(QPainter& painter)>;
 
@@ -51,33 +52,6 @@ QImage emptyImage(QSize pixels, const QColor& background)
     return image;
 }
 
-// Qt hands every batch of translucent spans to the global thread pool unless the painting
-// thread is one of the pool's own. For maps of many small translucent areas the hand-offs
-// cost several times the blending, so images are painted on a reserved pool thread while
-// the caller waits (nothing else touches the drawing meanwhile).
-void paintOnPoolThread(const std::function<void()>& paint)
-{
-    QThreadPool* pool = QThreadPool::globalInstance();
-    if (!pool || pool->contains(QThread::currentThread())) { // no pool once the process winds down
-        paint();
-        return;
-    }
-    std::exception_ptr failure;
-    QSemaphore finished;
-    pool->reserveThread();
-    pool->startOnReservedThread([&] {
-        try {
-            paint();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        finished.release();
-    });
-    finished.acquire();
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
 DrawingRenderer::Options outputOptions()
 {
     DrawingRenderer::Options options;
@@ -90,7 +64,7 @@ DrawingRenderer::Options outputOptions()
 void DrawingRenderer::drawDrawing(const VXDrawing& drawing, QPainter& painter, const QRectF& rect,
                                   const Options& options)
 {
-    const GraphicsContext::Scope scope(&painter);
+    const GraphicsContext::Scope scope(&painter, true, options.view != nullptr);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (options.drawPaper && (!options.printing || drawing.paperColourIsPrinted()))
@@ -100,7 +74,7 @@ void DrawingRenderer::drawDrawing(const VXDrawing& drawing, QPainter& painter, c
 
 void DrawingRenderer::drawLayersOfGroup(const VXLayerGroup& group, const QRectF& rect, const Options& options)
 {
-    for (int i = group.countOfLayers() - 1; i >= 0; --i)
+    for (int i = group.countOfLayers() - 1; i >= 0 && !RenderGate::stopRequested(); --i)
         drawLayer(*group.objectInLayersAtIndex(i), rect, options);
 }
 
@@ -124,6 +98,24 @@ void DrawingRenderer::drawLayer(const VXLayer& layer, const QRectF& rect, const 
         drawInFadedLayer(*context->painter(), rect, layer.alpha(), drawContent);
 }
 
+int DrawingRenderer::prepareToDrawConcurrently(const VXDrawing& drawing, const QRectF& rect)
+{
+    return drawing.prepareToDrawRect(rect);
+}
+
+void DrawingRenderer::drawLiveParts(const VXLayerGroup& group, const QRectF& rect, VXDrawingView* view)
+{
+    for (int i = group.countOfLayers() - 1; i >= 0; --i) {
+        const VXLayer& layer = *group.objectInLayersAtIndex(i);
+        if (!layer.visible() || layer.alpha() <= 0)
+            continue;
+        if (const auto* members = qobject_cast<const VXLayerGroup*>(&layer))
+            drawLiveParts(*members, rect, view);
+        else
+            layer.drawLiveRectInView(rect, view);
+    }
+}
+
 QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
                                        const QColor& background)
 {
@@ -132,11 +124,24 @@ QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& s
     QImage image = emptyImage(pixels, background);
     if (image.isNull())
         return image;
-    paintOnPoolThread([&] {
-        QPainter painter(&image);
-        painter.scale(pixels.width() / source.width(), pixels.height() / source.height());
-        painter.translate(-source.topLeft());
-        drawDrawing(drawing, painter, source, outputOptions());
+    // Every tile paints the whole image's pixels through a clip, with the serial path's transform,
+    // so tiles meet without seams and the image is the same pixel for pixel.
+    uchar* const bits = image.bits();
+    const QTransform toImage = QTransform::fromScale(pixels.width() / source.width(), pixels.height() / source.height())
+                                   .translate(-source.x(), -source.y());
+    const QTransform toDrawing = toImage.inverted();
+    prepareToDrawConcurrently(drawing, source);
+    const QList<QRect> tiles = tilesCovering(pixels, kImageTileSide);
+    paintInParallel(tiles.size(), [&](qsizetype index) {
+        const QRect& tile = tiles[index];
+        QImage pixelsOfImage(bits, image.width(), image.height(), image.bytesPerLine(), image.format());
+        QPainter painter(&pixelsOfImage);
+        if (tile != image.rect())
+            painter.setClipRect(tile);
+        painter.setTransform(toImage);
+        // A pixel more, for antialiased edges that reach into the tile.
+        const QRectF area = toDrawing.mapRect(QRectF(tile).adjusted(-1, -1, 1, 1)) & source;
+        drawDrawing(drawing, painter, area, outputOptions());
     });
     return image;
 }

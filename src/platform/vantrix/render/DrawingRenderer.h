@@ -9,8 +9,9 @@
 // devices (vector devices fade each element, as they have no transparency groups). Only
 // the objects meeting the rectangle asked for are touched.
 //
-// Images are painted on a thread of the global pool while the caller waits, so drawing
-// code must not rely on running on the main thread (no notifications, no widgets).
+// Images are painted on threads of the global pool while the caller waits, large ones in tiles
+// on several threads at once, so drawing code must not rely on running on the main thread (no
+// notifications, no widgets) and must fill its caches in the layers' prepareToDrawRect.
 
 #include "platform/graphics/ImageWriter.h"
 
@@ -35,7 +36,7 @@ public:
         bool drawPaper = true;
         bool highlighting = false; // selection highlights (views only)
         bool includeHidden = false;  // draw hidden layers too (a layer exported by itself)
-        VXDrawingView* view = nullptr;
+        VXDrawingView* view = nullptr; // drawing for a view's screen (on-screen aids show)
     };
 
     // Draws the part of the drawing meeting `rect` (drawing coordinates) with the painter's
@@ -45,6 +46,14 @@ public:
     static void drawLayer(const VXLayer& layer, const QRectF& rect, const Options& options);
     // The members of a group, bottom first, into the current graphics context.
     static void drawLayersOfGroup(const VXLayerGroup& group, const QRectF& rect, const Options& options);
+
+    // Fills the caches that drawing `rect` of the drawing fills on first use, on this thread, so
+    // that threads may then draw parts of it at once while this one waits.
+    // Answers how many objects the rectangle meets.
+    static int prepareToDrawConcurrently(const VXDrawing& drawing, const QRectF& rect);
+    // The live parts of the visible layers (see VXLayer::drawLiveRectInView), bottom first,
+    // into the current graphics context.
+    static void drawLiveParts(const VXLayerGroup& group, const QRectF& rect, VXDrawingView* view);
 
     // `source` (drawing coordinates) scaled onto an image of `pixels`, over `background`
     // (transparent when invalid), for output (printing rules).

@@ -32,7 +32,8 @@ namespace {
 bool g_createsOwnDrawing = true;
 bool g_scrollwheelZoomEnabled = true;
 bool g_scrollwheelInverted = false;
-VXDrawingView* g_currentView = nullptr;
+// Per thread, so renderings on other threads see no view (and knobs keep their size in points).
+thread_local VXDrawingView* g_currentView = nullptr;
 
 constexpr QSizeF kDefaultPaper{595, 842};
 constexpr double kWheelZoomStep = 1.1; // per 120 units of wheel angle
@@ -110,6 +111,7 @@ void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
     endTextEditing();
     disconnect(m_displayConnection);
     m_drawing = drawing;
+    m_rendering.setDrawing(m_drawing.get());
     if (m_drawing)
         m_displayConnection = connect(m_drawing.get(), &VXDrawing::needsDisplayInRect, this,
                                       &VXDrawingView::setNeedsDisplayInRect);
@@ -154,6 +156,7 @@ void VXDrawingView::setNeedsDisplayInRect(const QRectF& rect)
     // Knobs keep their size on screen and reach past the objects they belong to; a pixel more
     // for antialiased edges that round outwards.
     const int margin = qCeil(VXKnob::knobReachInPixels()) + 1;
+    m_rendering.invalidateDrawingRect(rect);
     viewport()->update(convertRectFromDrawing(rect).toAlignedRect().adjusted(-margin, -margin, margin, margin));
 }
 
@@ -331,37 +334,48 @@ void VXDrawingView::wheelEvent(QWheelEvent* event)
 
 // --- Painting -------------------------------------------------------------------------------
 
-void VXDrawingView::drawPaper(QPainter& painter) const
+platform::CachedViewRendering::Mapping VXDrawingView::renderingMapping() const
 {
-    const QRectF paper = m_drawing->bounds();
-    painter.fillRect(paper, m_drawing->paperColour());
-    QPen marginPen(QColor(160, 160, 200), 0, Qt::DashLine);
-    painter.setPen(marginPen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(m_drawing->interior());
+    // Whole pixels, so kept pixels show where they were drawn; live parts follow them.
+    return {m_scale, contentOrigin().toPoint(), viewport()->devicePixelRatioF(), palette().color(QPalette::Dark)};
+}
+
+bool VXDrawingView::isRenderingSettled() const
+{
+    return !m_drawing || m_rendering.isSettled(viewport()->rect(), renderingMapping());
+}
+
+void VXDrawingView::finishRendering()
+{
+    if (m_drawing)
+        m_rendering.finishRendering(viewport()->rect(), renderingMapping());
+}
+
+void VXDrawingView::discardRenderings()
+{
+    m_rendering.discard();
+    viewport()->update();
 }
 
 void VXDrawingView::paintEvent(QPaintEvent* event)
 {
     const CurrentViewScope scope(this);
     QPainter painter(viewport());
-    painter.fillRect(event->rect(), palette().color(QPalette::Dark));
-    if (!m_drawing)
+    if (!m_drawing) {
+        painter.fillRect(event->rect(), palette().color(QPalette::Dark));
         return;
+    }
+    // Objects off the paper show over the margin too: they can be selected and moved there.
+    const platform::CachedViewRendering::Mapping mapping = renderingMapping();
+    m_rendering.paint(painter, event->rect(), mapping);
     const QRectF exposed = convertRectToDrawing(QRectF(event->rect()));
     painter.setClipRect(event->rect());
-    painter.translate(contentOrigin());
+    painter.translate(mapping.origin);
     painter.scale(m_scale, m_scale);
     painter.setRenderHint(QPainter::Antialiasing);
-    drawPaper(painter);
-    // Objects off the paper show over the margin too: they can be selected and moved there.
-    platform::DrawingRenderer::Options options;
-    options.drawPaper = false;
-    options.highlighting = true;
-    options.view = this;
-    platform::DrawingRenderer::drawDrawing(*m_drawing, painter, exposed, options);
-    // Overlays and tool feedback (knobs, marquees) draw through the graphics context too.
+    // The live parts, overlays and tool feedback (knobs, marquees) draw through the graphics context.
     const platform::GraphicsContext::Scope context(&painter);
+    platform::DrawingRenderer::drawLiveParts(*m_drawing, exposed, this);
     const QScopedValueRollback exposing(m_exposedRect, std::optional<QRectF>(exposed));
     drawOverlays(painter, exposed);
     m_toolController->drawRectInView(painter, exposed);

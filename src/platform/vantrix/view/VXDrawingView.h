@@ -1,9 +1,11 @@
 #pragma once
 
 // A scrolling, zooming view of a drawing. Drawing coordinates are y-down points; the view
-// maps them onto the viewport by a scale and a scroll position, centring the paper when it
-// is smaller than the viewport. Only the exposed area is rendered, and the drawing's
-// needsDisplayInRect signal becomes an update of the matching viewport area.
+// maps them onto the viewport by a scale and a scroll position, centring the paper when it is
+// smaller than the viewport (painted to the nearest whole pixel). What it draws of the drawing it keeps (see
+// CachedViewRendering): a repaint copies the kept pixels, large areas are drawn in the
+// background, and the drawing's needsDisplayInRect signal redraws the matching area. The
+// selection, the object being made, overlays and tool feedback are drawn live over it.
 //
 // Mouse events go to the view's tool controller, which hands them to the current tool. A
 // context click (a right click, or Control-click) asks the object under the pointer on the
@@ -27,6 +29,7 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/view/CachedViewRendering.h"
 #include "platform/vantrix/view/InPlaceTextEditing.h"
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 
@@ -108,6 +111,12 @@ public:
 
     // Redraws that area of the drawing (drawing coordinates).
     void setNeedsDisplayInRect(const QRectF& rect);
+    // Whether everything in view is drawn (nothing waits for the background).
+    bool isRenderingSettled() const;
+    // Draws what the viewport still lacks, waiting for the background, and repaints.
+    void finishRendering();
+    // Forgets what was drawn, so the next paint draws everything afresh.
+    void discardRenderings();
     // Whether the paint under way covers part of `rect` (drawing coordinates); false when not painting.
     bool needsToDrawRect(const QRectF& rect) const;
 
@@ -196,7 +205,7 @@ private:
     void zoomViewToRectInViewportOfSize(const QRectF& rect, QSizeF port);
     void clampScroll();
     void updateScrollBars();
-    void drawPaper(QPainter& painter) const;
+    platform::CachedViewRendering::Mapping renderingMapping() const;
     void drawOverlays(QPainter& painter, const QRectF& exposed);
     void placeRulers();
     void updateRulers();
@@ -211,6 +220,7 @@ private:
     platform::ObjectLayerEditing layerEditing() const { return platform::ObjectLayerEditing(m_drawing.get()); }
 
     VXDrawingPtr m_drawing;
+    platform::CachedViewRendering m_rendering{*this};
     std::unique_ptr<VXToolController> m_toolController;
     QMetaObject::Connection m_displayConnection;
     double m_scale = 1.0;

@@ -1,0 +1,130 @@
+// Panning and zooming a 1600 x 1000 drawing view over a map of 200,000 polylines and polygons
+// (as an imported shapefile brings them), shown so that about a sixth of the sheet is in view.
+//
+// Pan: 100 scroll steps of 40 px (a zig-zag, so fresh strips come in from two sides); each
+// step is timed from the scroll to the frame on screen (the pending paint run). Zoom: 12 wheel
+// zoom steps out (to the whole sheet) and back in about the view's centre, each timed to the
+// full-detail frame, when the view has nothing left to render. After each pass the screen is compared with a fresh
+// rendering of the view, so stale areas show up.
+//
+// Run with QT_QPA_PLATFORM=offscreen; the core count is in the note of the summary lines.
+
+#include "LargeMapGenerator.h"
+#include "support/BenchSupport.h"
+
+#include "platform/foundation/FoundationClasses.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QThread>
+#include <chrono>
+#include <numeric>
+#include <cstdio>
+
+namespace {
+
+constexpr QSize kViewSize(1600, 1000);
+constexpr QSizeF kPaper(24000, 15000);
+constexpr int kObjects = 200000;
+constexpr int kPanSteps = 100;
+constexpr double kPanStep = 40;
+constexpr int kZoomSteps = 12;
+constexpr double kScale = 0.16; // the view shows 10,000 x 6,250 points of the sheet
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Runs the pending paint and whatever rendering the view has left, so the next figure starts clean.
+void settle(VXDrawingView& view)
+{
+    QCoreApplication::processEvents();
+    view.finishRendering();
+    QCoreApplication::processEvents();
+}
+
+// Pixels where the screen differs from a fresh rendering of the view.
+int stalePixels(VXDrawingView& view)
+{
+    settle(view);
+    QWidget* port = view.viewport();
+    const QImage shown = port->screen()->grabWindow(view.winId(), 0, 0, port->width(), port->height()).toImage();
+    view.discardRenderings();
+    settle(view);
+    const QImage fresh =
+        port->screen()->grabWindow(view.winId(), 0, 0, port->width(), port->height()).toImage();
+    if (shown.size() != fresh.size())
+        return port->width() * port->height();
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            differing += shown.pixel(x, y) != fresh.pixel(x, y);
+    return differing;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    registerFoundationClasses();
+    registerVantrixStyleClasses();
+    registerVantrixDrawingClasses();
+
+    const auto buildStart = Clock::now();
+    const bench::LargeMap map = bench::makeLargeMap(kObjects, kPaper);
+    std::printf("map of %d objects built in %.0f ms\n", kObjects, millisecondsSince(buildStart));
+
+    VXDrawingView view;
+    view.setFrameShape(QFrame::NoFrame);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.resize(kViewSize);
+    view.setDrawing(map.drawing);
+    view.show();
+    view.setScale(kScale);
+    view.scrollToPosition(QPointF(kPaper.width() * kScale / 4, kPaper.height() * kScale / 4));
+    const auto firstStart = Clock::now();
+    settle(view);
+    std::printf("first full frame: %.1f ms\n", millisecondsSince(firstStart));
+
+    std::vector<double> panMs;
+    for (int step = 0; step < kPanSteps; ++step) {
+        const QPointF delta = (step / 10) % 2 == 0 ? QPointF(kPanStep, 0) : QPointF(0, kPanStep);
+        const auto start = Clock::now();
+        view.scrollBy(delta);
+        QCoreApplication::processEvents();
+        panMs.push_back(millisecondsSince(start));
+    }
+    const int panStale = stalePixels(view);
+
+    std::vector<double> zoomMs;
+    const QPointF centre = QRectF(view.viewport()->rect()).center();
+    for (int step = 0; step < kZoomSteps; ++step) {
+        // Out until the whole sheet shows, then back in.
+        const double factor = step < kZoomSteps / 2 ? 0.8 : 1.25;
+        const auto start = Clock::now();
+        view.zoomViewByFactorWithCentre(factor, centre);
+        settle(view);
+        zoomMs.push_back(millisecondsSince(start));
+    }
+    const int zoomStale = stalePixels(view);
+
+    const int cores = QThread::idealThreadCount();
+    std::printf("pan: mean %.1f ms, p50 %.1f ms, p95 %.1f ms, max %.1f ms; %d stale pixels after\n",
+                std::accumulate(panMs.begin(), panMs.end(), 0.0) / panMs.size(), bench::percentile(panMs, 0.5),
+                bench::percentile(panMs, 0.95), bench::percentile(panMs, 1.0), panStale);
+    std::printf("zoom to full detail: p50 %.1f ms, p95 %.1f ms, max %.1f ms; %d stale pixels after\n",
+                bench::percentile(zoomMs, 0.5), bench::percentile(zoomMs, 0.95), bench::percentile(zoomMs, 1.0),
+                zoomStale);
+    std::printf("note: %d cores\n", cores);
+    bench::printValue("view_pan_200k_p95", bench::percentile(panMs, 0.95), "ms", 16);
+    bench::printValue("view_zoom_settle_200k", bench::median(zoomMs), "ms", 250);
+    return panStale == 0 && zoomStale == 0 ? 0 : 1;
+}

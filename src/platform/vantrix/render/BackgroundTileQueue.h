@@ -1,0 +1,58 @@
+#pragma once
+
+// Tiles rendered on threads of Qt's global pool while the main thread lends them its drawings
+// (see RenderGate), handed back on the main thread. A job is a key, a version and a function
+// that draws the tile; the owner compares versions, so a tile edited while it rendered is drawn
+// again rather than shown stale. Jobs that the main thread interrupts, waking, wait for the
+// next loan; nothing is lost and no worker ever blocks on the gate.
+//
+// tilesFinished is posted when the workers run out of jobs, and every so often during a long
+// rendering, so the owner shows the new tiles without being woken for each.
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+class BackgroundTileQueue : public QObject {
+    Q_OBJECT
+
+public:
+    using Render = std::function<QImage()>;
+    struct Finished {
+        QPoint key;
+        quint64 version = 0;
+        QImage image;
+    };
+
+    explicit BackgroundTileQueue(QObject* parent = nullptr);
+    // Jobs waiting are dropped; none runs meanwhile, as the main thread holds the gate.
+    ~BackgroundTileQueue() override;
+
+    // Main thread only. Replaces a waiting job of the same key.
+    void enqueue(QPoint key, quint64 version, Render render);
+    // Drops every waiting job and every finished tile not taken yet.
+    void clear();
+    bool isQueued(QPoint key) const;
+    // Nothing waiting, nothing rendering, nothing finished that was not taken.
+    bool isIdle() const;
+    QList<Finished> takeFinished();
+    // Lends the gate until every job is done (for tests, benchmarks and synchronous callers).
+    void waitUntilIdle();
+
+Q_SIGNALS:
+    void tilesFinished();
+
+private:
+    struct State;
+    static void work(const std::shared_ptr<State>& state);
+    void startWorkers();
+
+    std::shared_ptr<State> m_state;
+};
+
+} // namespace platform

@@ -1,0 +1,92 @@
+#include "platform/vantrix/render/RenderGate.h"
+
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
+namespace platform {
+
+std::atomic<bool> RenderGate::s_stopRequested{false};
+thread_local bool RenderGate::t_inside = false;
+
+struct RenderGate::LendingHandler {
+    QPointer<QObject> owner;
+    std::function<void()> run;
+};
+
+RenderGate& RenderGate::instance()
+{
+    // Never destroyed: pool threads may still ask it while the process winds down.
+    static RenderGate* const gate = new RenderGate;
+    return *gate;
+}
+
+RenderGate::RenderGate()
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    ZQ_ASSERT(application && QThread::currentThread() == application->thread(),
+              QStringLiteral("the render gate belongs to the main thread"));
+    m_lock.lock();
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(application->thread());
+    if (!dispatcher)
+        return; // lent only through waitLending
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, dispatcher, [this] { lend(); },
+                     Qt::DirectConnection);
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, dispatcher, [this] { reclaim(); },
+                     Qt::DirectConnection);
+}
+
+bool RenderGate::tryEnter()
+{
+    t_inside = m_lock.try_lock_shared();
+    return t_inside;
+}
+
+void RenderGate::leave()
+{
+    t_inside = false;
+    m_lock.unlock_shared();
+}
+
+void RenderGate::addLendingHandler(QObject* owner, std::function<void()> handler)
+{
+    m_handlers.push_back({owner, std::move(handler)});
+}
+
+void RenderGate::lend()
+{
+    if (m_lent)
+        return;
+    m_lent = true;
+    m_lock.unlock();
+    std::erase_if(m_handlers, [](const LendingHandler& handler) { return !handler.owner; });
+    const std::vector<LendingHandler> handlers = m_handlers; // a handler may add others
+    for (const LendingHandler& handler : handlers)
+        if (handler.owner)
+            runGuarded("RenderGate lending", handler.run);
+}
+
+void RenderGate::reclaim()
+{
+    if (!m_lent)
+        return;
+    s_stopRequested = true;
+    m_lock.lock();
+    s_stopRequested = false;
+    m_lent = false;
+}
+
+void RenderGate::waitLending(const std::function<void()>& waiting)
+{
+    const bool wasLent = m_lent.load();
+    lend();
+    runGuarded("RenderGate waiting", waiting);
+    if (!wasLent)
+        reclaim();
+}
+
+} // namespace platform

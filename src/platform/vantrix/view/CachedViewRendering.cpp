@@ -1,0 +1,316 @@
+#include "platform/vantrix/view/CachedViewRendering.h"
+
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/render/PoolPainting.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+// What a tile is drawn from; copied into background jobs, which read the drawing and the view
+// only while the main thread lends them (RenderGate).
+struct TileSource {
+    const VXDrawing* drawing = nullptr;
+    VXDrawingView* view = nullptr;
+    CachedViewRendering::Mapping mapping;
+    QPoint key;
+};
+
+QPoint tileOrigin(QPoint key)
+{
+    return key * CachedViewRendering::kTileSide;
+}
+
+void drawPaper(const VXDrawing& drawing, QPainter& painter)
+{
+    painter.fillRect(drawing.bounds(), drawing.paperColour());
+    painter.setPen(QPen(QColor(160, 160, 200), 0, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(drawing.interior());
+}
+
+// Draws the drawing's content over `area` (tile pixels) of the tile's image.
+void drawTileArea(QImage& image, const TileSource& source, const QRegion& area)
+{
+    const double scale = source.mapping.scale;
+    QPainter painter(&image);
+    painter.setClipRegion(area);
+    painter.fillRect(area.boundingRect(), source.mapping.backdrop);
+    painter.translate(-tileOrigin(source.key));
+    painter.scale(scale, scale);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawPaper(*source.drawing, painter);
+    // A pixel more, for antialiased edges reaching in.
+    const QRectF content = QRectF(area.boundingRect().translated(tileOrigin(source.key))).adjusted(-1, -1, 1, 1);
+    DrawingRenderer::Options options;
+    options.drawPaper = false;
+    options.view = source.view;
+    DrawingRenderer::drawDrawing(*source.drawing, painter,
+                                 QRectF(content.topLeft() / scale, content.size() / scale), options);
+}
+
+QImage renderTile(const TileSource& source)
+{
+    const int side = qCeil(CachedViewRendering::kTileSide * source.mapping.pixelRatio);
+    QImage image(side, side, QImage::Format_RGB32);
+    image.setDevicePixelRatio(source.mapping.pixelRatio);
+    drawTileArea(image, source, QRect(0, 0, CachedViewRendering::kTileSide, CachedViewRendering::kTileSide));
+    return image;
+}
+
+} // namespace
+
+CachedViewRendering::CachedViewRendering(VXDrawingView& view)
+    : m_view(view)
+{
+    setDrawing(nullptr);
+}
+
+CachedViewRendering::~CachedViewRendering() = default;
+
+void CachedViewRendering::setDrawing(const VXDrawing* drawing)
+{
+    m_drawing = drawing;
+    // Jobs of the drawing before may still hold it: a new queue starts clean.
+    m_background = std::make_unique<BackgroundTileQueue>();
+    connect(m_background.get(), &BackgroundTileQueue::tilesFinished, this, [this] { takeFinishedTiles(); });
+    m_tiles.clear();
+    m_preview.clear();
+}
+
+void CachedViewRendering::discard()
+{
+    m_background->clear();
+    m_tiles.clear();
+    m_preview.clear();
+}
+
+QList<QPoint> CachedViewRendering::keysMeeting(const QRect& content)
+{
+    QList<QPoint> keys;
+    if (content.isEmpty())
+        return keys;
+    const auto first = [](int pixel) { return int(std::floor(double(pixel) / kTileSide)); };
+    for (int row = first(content.top()); row <= first(content.bottom()); ++row)
+        for (int column = first(content.left()); column <= first(content.right()); ++column)
+            keys.append(QPoint(column, row));
+    return keys;
+}
+
+QRectF CachedViewRendering::drawingRectOfContent(const QRect& content) const
+{
+    const double scale = m_mapping.scale;
+    return {QPointF(content.topLeft()) / scale, QSizeF(content.size()) / scale};
+}
+
+void CachedViewRendering::useMapping(const Mapping& mapping)
+{
+    if (mapping.backdrop != m_mapping.backdrop)
+        discard();
+    if (mapping.scale != m_mapping.scale || mapping.pixelRatio != m_mapping.pixelRatio) {
+        // A zoom: what was drawn shows scaled until the new scale's tiles are ready. When zooms
+        // come faster than tiles, the last scale that had tiles stays the preview.
+        QHash<QPoint, QImage> drawn;
+        for (auto it = m_tiles.cbegin(); it != m_tiles.cend(); ++it)
+            if (!it->image.isNull() && it->dirty.isEmpty())
+                drawn.insert(it.key(), it->image);
+        if (!drawn.isEmpty()) {
+            m_preview = std::move(drawn);
+            m_previewScale = m_mapping.scale;
+        }
+        m_tiles.clear();
+        m_background->clear();
+    }
+    m_mapping = mapping;
+}
+
+void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
+{
+    if (!rect.isValid() || m_mapping.scale <= 0)
+        return;
+    const auto contentOf = [&](double scale) {
+        return QRectF(rect.topLeft() * scale, rect.size() * scale).toAlignedRect().adjusted(-1, -1, 1, 1);
+    };
+    const QRect content = contentOf(m_mapping.scale);
+    for (const QPoint& key : keysMeeting(content)) {
+        const auto tile = m_tiles.find(key);
+        if (tile == m_tiles.end())
+            continue;
+        tile->dirty += (content & tileRect(key)).translated(-tileOrigin(key));
+        tile->version = ++m_nextVersion;
+    }
+    if (!m_preview.isEmpty()) {
+        for (const QPoint& key : keysMeeting(contentOf(m_previewScale)))
+            m_preview.remove(key);
+    }
+    // Jobs were readied for the drawing as it was; the next paint queues them again.
+    m_background->clear();
+}
+
+bool CachedViewRendering::bringUpToDate(const QRect& content)
+{
+    if (!m_drawing)
+        return true;
+    m_background->clear();
+    QList<QPoint> missing, edited;
+    qint64 editedPixels = 0;
+    for (const QPoint& key : keysMeeting(content)) {
+        Tile& tile = m_tiles[key];
+        if (tile.image.isNull()) {
+            if (tile.version == 0)
+                tile.version = ++m_nextVersion;
+            missing.append(key);
+        } else if (!tile.dirty.isEmpty()) {
+            edited.append(key);
+            const QRect box = tile.dirty.boundingRect();
+            editedPixels += qint64(box.width()) * box.height();
+        }
+    }
+    // An edit of a small area (a drag step) is drawn now; a large one in the background while
+    // the tiles show what they had.
+    if (editedPixels <= qint64(content.width()) * content.height() / 4)
+        repairTiles(edited);
+    else
+        missing += edited;
+    if (missing.isEmpty())
+        return true;
+    QRect area;
+    for (const QPoint& key : missing)
+        area |= tileRect(key);
+    const int objects = DrawingRenderer::prepareToDrawConcurrently(*m_drawing, drawingRectOfContent(area));
+    if (objects <= kImmediateObjects) {
+        drawTilesNow(missing);
+        return true;
+    }
+    enqueue(missing);
+    return false;
+}
+
+void CachedViewRendering::repairTiles(const QList<QPoint>& keys)
+{
+    for (const QPoint& key : keys) {
+        Tile& tile = m_tiles[key];
+        drawTileArea(tile.image, {m_drawing, &m_view, m_mapping, key}, tile.dirty);
+        tile.dirty = {};
+    }
+}
+
+void CachedViewRendering::drawTilesNow(const QList<QPoint>& keys)
+{
+    std::vector<QImage> images(size_t(keys.size()));
+    paintInParallel(keys.size(), [&](qsizetype i) {
+        images[size_t(i)] = renderTile({m_drawing, &m_view, m_mapping, keys[i]});
+    });
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        m_tiles[keys[i]] = {std::move(images[size_t(i)]), {}, m_tiles[keys[i]].version};
+}
+
+void CachedViewRendering::enqueue(const QList<QPoint>& keys)
+{
+    for (const QPoint& key : keys) {
+        const TileSource source{m_drawing, &m_view, m_mapping, key};
+        m_background->enqueue(key, m_tiles[key].version, [source] { return renderTile(source); });
+    }
+}
+
+void CachedViewRendering::takeFinishedTiles()
+{
+    QRect shown;
+    for (BackgroundTileQueue::Finished& finished : m_background->takeFinished()) {
+        const auto tile = m_tiles.find(finished.key);
+        // A tile edited, or of a scale left, since the job was queued waits for its next job.
+        if (tile == m_tiles.end() || tile->version != finished.version || finished.image.isNull())
+            continue;
+        tile->image = std::move(finished.image);
+        tile->dirty = {};
+        shown |= tileRect(finished.key);
+    }
+    if (!shown.isEmpty())
+        m_view.viewport()->update(shown.translated(m_mapping.origin));
+}
+
+void CachedViewRendering::dropTilesAwayFrom(const QRect& content)
+{
+    // Tiles within a view's size of what shows stay, for scrolling back.
+    const QRect kept = content.adjusted(-content.width(), -content.height(), content.width(), content.height());
+    if (m_tiles.size() <= 2 * keysMeeting(kept).size())
+        return;
+    m_tiles.removeIf([&](const auto& it) { return !tileRect(it.key()).intersects(kept); });
+}
+
+void CachedViewRendering::paint(QPainter& painter, const QRect& exposed, const Mapping& mapping)
+{
+    useMapping(mapping);
+    takeFinishedTiles();
+    const QRect content = exposed.translated(-mapping.origin);
+    bringUpToDate(content);
+    QRegion missing;
+    for (const QPoint& key : keysMeeting(content)) {
+        const QRect target = tileRect(key).translated(mapping.origin);
+        const QImage& image = m_tiles.value(key).image;
+        if (image.isNull())
+            missing += target & exposed;
+        else
+            painter.drawImage(target.topLeft(), image);
+    }
+    if (missing.isEmpty())
+        m_preview.clear();
+    else
+        drawPreview(painter, missing);
+    dropTilesAwayFrom(QRect(-mapping.origin, m_view.viewport()->size()));
+}
+
+void CachedViewRendering::drawPreview(QPainter& painter, const QRegion& missing) const
+{
+    painter.save();
+    painter.setClipRegion(missing);
+    painter.fillRect(missing.boundingRect(), m_mapping.backdrop);
+    painter.translate(m_mapping.origin);
+    painter.save();
+    painter.scale(m_mapping.scale, m_mapping.scale);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_drawing)
+        drawPaper(*m_drawing, painter);
+    painter.restore();
+    if (m_previewScale > 0) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const double factor = m_mapping.scale / m_previewScale;
+        for (auto it = m_preview.cbegin(); it != m_preview.cend(); ++it) {
+            const QRectF target(QPointF(tileOrigin(it.key())) * factor, QSizeF(kTileSide, kTileSide) * factor);
+            painter.drawImage(target, it.value());
+        }
+    }
+    painter.restore();
+}
+
+bool CachedViewRendering::isSettled(const QRect& viewport, const Mapping& mapping) const
+{
+    if (mapping.scale != m_mapping.scale || !m_background->isIdle())
+        return false;
+    for (const QPoint& key : keysMeeting(viewport.translated(-mapping.origin))) {
+        const Tile tile = m_tiles.value(key);
+        if (tile.image.isNull() || !tile.dirty.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+void CachedViewRendering::finishRendering(const QRect& viewport, const Mapping& mapping)
+{
+    useMapping(mapping);
+    const QRect content = viewport.translated(-mapping.origin);
+    takeFinishedTiles();
+    // A few rounds at most: a tile whose drawing failed stays missing rather than hang the view.
+    for (int round = 0; round < 4 && !bringUpToDate(content); ++round) {
+        m_background->waitUntilIdle();
+        takeFinishedTiles();
+    }
+    m_view.viewport()->update();
+}
+
+} // namespace platform

@@ -1,0 +1,103 @@
+#pragma once
+
+// What a drawing view has drawn of its drawing, kept so that a repaint copies pixels instead of
+// drawing objects again. The pixels are kept in tiles of 256 x 256 content pixels at the view's
+// scale, not in one backing image: scrolling keeps every tile still in view and draws only the
+// tiles coming in, an edit redraws just the tiles it touches, tiles are drawn on several
+// threads at once, and a rendering cut short by the next scroll or zoom keeps the tiles it
+// finished.
+//
+// Small areas (a drag's old and new places, a strip of a small drawing) are drawn at once, on
+// the pool's threads while the view waits. Larger ones are drawn in the background while the
+// main thread waits for events (see RenderGate); until they are ready the view shows what it
+// had: the edited tile's previous pixels, or after a zoom the tiles of the scale before,
+// scaled. A tile edited while it was drawn is drawn again, so nothing stale stays on screen
+// once the rendering settles.
+//
+// Only the drawing's content is cached: selection highlights, knobs, the object being made,
+// overlays and tool feedback are drawn live over it by the view.
+
+#include "platform/vantrix/render/BackgroundTileQueue.h"
+
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <memory>
+
+class QPainter;
+class VXDrawing;
+class VXDrawingView;
+
+namespace platform {
+
+class CachedViewRendering : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kTileSide = 256;
+    // Areas meeting up to this many objects are drawn while the view waits.
+    static constexpr int kImmediateObjects = 3000;
+
+    // How the view maps its drawing now: content pixels are drawing points times `scale`,
+    // and content pixel (0, 0) shows at `origin` of the viewport.
+    struct Mapping {
+        double scale = 1;
+        QPoint origin;
+        qreal pixelRatio = 1;
+        QColor backdrop; // around the paper
+    };
+
+    explicit CachedViewRendering(VXDrawingView& view);
+    ~CachedViewRendering() override;
+
+    // Forgets everything drawn of the drawing before.
+    void setDrawing(const VXDrawing* drawing);
+    // The drawing changed in `rect` (drawing coordinates).
+    void invalidateDrawingRect(const QRectF& rect);
+    // Forgets every tile.
+    void discard();
+
+    // Draws `exposed` (viewport pixels) from the tiles, drawing first what is small enough to
+    // draw now and sending the rest to the background.
+    void paint(QPainter& painter, const QRect& exposed, const Mapping& mapping);
+    // Nothing of the viewport waits to be drawn.
+    bool isSettled(const QRect& viewport, const Mapping& mapping) const;
+    // Draws whatever the viewport still lacks, waiting for the background, then repaints it.
+    void finishRendering(const QRect& viewport, const Mapping& mapping);
+
+private:
+    struct Tile {
+        QImage image;  // null until first drawn
+        QRegion dirty; // tile pixels edited since
+        quint64 version = 0;
+    };
+
+    static QRect tileRect(QPoint key) { return {key * kTileSide, QSize(kTileSide, kTileSide)}; }
+    static QList<QPoint> keysMeeting(const QRect& content);
+    void useMapping(const Mapping& mapping);
+    // Draws now or queues what the tiles meeting `content` lack; true when all are drawn.
+    bool bringUpToDate(const QRect& content);
+    void drawTilesNow(const QList<QPoint>& keys);
+    void repairTiles(const QList<QPoint>& keys);
+    void enqueue(const QList<QPoint>& keys);
+    void takeFinishedTiles();
+    void dropTilesAwayFrom(const QRect& content);
+    void drawPreview(QPainter& painter, const QRegion& missing) const;
+    QRectF drawingRectOfContent(const QRect& content) const;
+
+    VXDrawingView& m_view;
+    const VXDrawing* m_drawing = nullptr;
+    Mapping m_mapping;
+    QHash<QPoint, Tile> m_tiles;
+    quint64 m_nextVersion = 0;
+    // The tiles of the scale before a zoom, shown scaled until their successors are drawn.
+    double m_previewScale = 0;
+    QHash<QPoint, QImage> m_preview;
+    std::unique_ptr<BackgroundTileQueue> m_background;
+};
+
+} // namespace platform

@@ -1,0 +1,150 @@
+// The view's kept rendering: once settled, scrolled and zoomed views and views edited while
+// they rendered in the background show what a fresh rendering shows; a zoom shows the scale
+// before at once; the ends of the zoom range and an empty drawing render without harm.
+
+#include "platform/vantrix/view/ViewTestSupport.h"
+
+#include "platform/vantrix/render/RenderGate.h"
+
+#include <QRandomGenerator>
+#include <QThread>
+
+using namespace drawingtest;
+using namespace viewtest;
+
+namespace {
+
+constexpr QSizeF kPaper(1800, 1200);
+constexpr QSize kViewSize(500, 340);
+
+// More objects than the view draws while it waits, so whole views render in the background.
+struct BusyView : ViewFixture {
+    VXStylePtr shared = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(90, 160, 220, 170), Qt::black, 1);
+    std::shared_ptr<VXObjectDrawingLayer> upper = std::make_shared<VXObjectDrawingLayer>();
+    VXDrawableObjectPtr marker;
+
+    BusyView()
+        : ViewFixture(kPaper, kViewSize)
+    {
+        QRandomGenerator random(41);
+        QList<VXDrawableObjectPtr> objects;
+        for (int i = 0; i < platform::CachedViewRendering::kImmediateObjects + 800; ++i) {
+            const QRectF box(random.bounded(kPaper.width() - 40), random.bounded(kPaper.height() - 30),
+                             6 + random.bounded(30.0), 5 + random.bounded(20.0));
+            objects.append(i % 2 ? VXDrawableShape::drawableShapeWithOvalInRect(box, shared)
+                                 : VXDrawableShape::drawableShapeWithRect(box, fillStyle(QColor(240, 200, 90))));
+        }
+        layer->addObjectsFromArray(objects);
+        drawing->addLayer(upper);
+        marker = VXDrawableShape::drawableShapeWithRect(QRectF(400, 300, 200, 120), fillStyle(QColor(200, 30, 30)));
+        upper->addObject(marker);
+        view.setScale(0.25); // the whole sheet, far above what is drawn while waiting
+        QCoreApplication::processEvents();
+        forgetEdits();
+    }
+
+    QImage shown() { return view.viewport()->grab().toImage(); }
+
+    // What the view shows once it has finished rendering.
+    QImage settled()
+    {
+        view.finishRendering();
+        EXPECT_TRUE(view.isRenderingSettled());
+        return shown();
+    }
+
+    // A fresh rendering of the view as it is placed now.
+    QImage fresh()
+    {
+        view.discardRenderings();
+        return settled();
+    }
+
+    // Paints (sending the view's tiles to the background) and lends them a moment.
+    void paintAndRenderAWhile()
+    {
+        view.viewport()->repaint();
+        platform::RenderGate::instance().waitLending([] { QThread::msleep(2); });
+    }
+};
+
+int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    if (a == b)
+        return 0;
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    return differing;
+}
+
+} // namespace
+
+TEST(CachedView, ScrolledAndZoomedViewsSettleToAFreshRendering)
+{
+    BusyView f;
+    f.view.setScale(0.6);
+    f.view.finishRendering();
+    // Scrolled by odd amounts both ways: kept tiles move, the strips coming in are drawn.
+    for (const QPointF by : {QPointF(37, 23), QPointF(-101, 57), QPointF(260, -3)}) {
+        f.view.scrollBy(by);
+        QCoreApplication::processEvents();
+        const QImage scrolled = f.settled();
+        EXPECT_EQ(differingPixels(scrolled, f.fresh()), 0) << "after scrolling by " << by.x() << "," << by.y();
+    }
+    // A zoom shows the scale before, scaled, at once: the red marker is in view before any
+    // tile of the new scale (the whole sheet, drawn in the background) is drawn.
+    f.view.setScale(0.35);
+    f.view.finishRendering();
+    f.view.zoomViewByFactorWithCentre(0.8, QRectF(f.view.viewport()->rect()).center());
+    const QImage preview = f.shown();
+    EXPECT_FALSE(f.view.isRenderingSettled());
+    EXPECT_EQ(preview.pixelColor(f.view.convertPointFromDrawing(f.marker->bounds().center()).toPoint()),
+              QColor(200, 30, 30));
+    const QImage zoomed = f.settled();
+    EXPECT_EQ(differingPixels(zoomed, f.fresh()), 0);
+}
+
+TEST(CachedView, EditsDuringABackgroundRenderingLeaveNothingStale)
+{
+    BusyView f;
+    f.view.finishRendering();
+    const QImage before = f.shown();
+
+    // Each edit lands while tiles are being drawn; the settled view is a fresh rendering.
+    const std::vector<std::pair<const char*, std::function<void()>>> edits{
+        {"move", [&] { f.marker->setLocation(f.marker->location() + QPointF(310, 170)); }},
+        {"restyle", [&] { f.shared->setFillColour(QColor(20, 140, 60)); }},
+        {"hide", [&] { f.upper->setVisible(false); }},
+        {"remove", [&] { f.drawing->removeLayer(f.upper.get()); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        f.view.discardRenderings();
+        f.paintAndRenderAWhile();
+        edit();
+        const QImage afterEdit = f.settled();
+        EXPECT_EQ(differingPixels(afterEdit, f.fresh()), 0) << name;
+    }
+    EXPECT_GT(differingPixels(before, f.shown()), 0);
+}
+
+TEST(CachedView, ZoomLimitsAndEmptyDrawingsRenderWithoutHarm)
+{
+    BusyView f;
+    for (const double scale : {VXDrawingView::kMinimumScale, VXDrawingView::kMaximumScale}) {
+        f.view.setScale(scale);
+        f.view.scrollDrawingPointToViewportPoint(f.marker->bounds().topLeft(), QPointF(100, 100));
+        const QImage settled = f.settled();
+        EXPECT_EQ(differingPixels(settled, f.fresh()), 0) << "scale " << scale;
+    }
+    // At the largest scale the marker's corner sits at the viewport point asked for.
+    EXPECT_EQ(f.shown().pixelColor(110, 110), QColor(200, 30, 30));
+
+    f.drawing->setDrawingSize(QSizeF(0, 0));
+    f.view.zoomViewToFitInWindow();
+    f.view.finishRendering();
+    EXPECT_TRUE(f.view.isRenderingSettled());
+}
