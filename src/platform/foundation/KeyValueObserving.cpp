@@ -54,7 +54,8 @@ ObservationInfo::~ObservationInfo()
 
 quint64 ObservationInfo::addWatcher(const QString& key, KeyChangeHandler handler)
 {
-    static quint64 nextWatcher = 1;
+    // Objects drawn off the main thread may be observed there too.
+    static std::atomic<quint64> nextWatcher{1};
     const quint64 id = nextWatcher++;
     m_watchers[key].push_back({id, std::move(handler)});
     return id;

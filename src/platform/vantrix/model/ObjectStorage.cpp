@@ -15,19 +15,21 @@ ObjectStorage::~ObjectStorage() = default;
 int ObjectStorage::indexOfObject(const VXDrawableObject* object) const
 {
     // Indexes are renumbered lazily, so a burst of insertions costs one pass.
-    if (m_indexedCount < count()) {
+    if (m_indexedCount.load(std::memory_order_acquire) < count()) {
+        const std::lock_guard lock(m_renumbering);
         for (int i = m_indexedCount; i < count(); ++i)
             m_indexes.insert(m_objects[i].get(), i);
-        m_indexedCount = count();
+        m_indexedCount.store(count(), std::memory_order_release);
     }
     return m_indexes.value(object, -1);
 }
 
 void ObjectStorage::invalidateIndexesFrom(int index)
 {
-    for (int i = index; i < std::min(m_indexedCount, count()); ++i)
+    const int indexed = m_indexedCount;
+    for (int i = index; i < std::min(indexed, count()); ++i)
         m_indexes.remove(m_objects[i].get());
-    m_indexedCount = std::min(m_indexedCount, index);
+    m_indexedCount = std::min(indexed, index);
 }
 
 void ObjectStorage::setObjects(const QList<VXDrawableObjectPtr>& objects)

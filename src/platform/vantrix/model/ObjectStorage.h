@@ -16,7 +16,9 @@
 #include <QHash>
 #include <QList>
 #include <QRectF>
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 class VXDrawableObject;
 using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
@@ -74,8 +76,11 @@ private:
     static void checkIndexes(const QList<int>& indexes, int end);
 
     QList<VXDrawableObjectPtr> m_objects;
+    // Renumbered lazily, by whichever thread asks first: renderings on several threads may
+    // query at once (edits happen only while none runs, see RenderGate).
+    mutable std::mutex m_renumbering;
     mutable QHash<const VXDrawableObject*, int> m_indexes;
-    mutable int m_indexedCount = 0; // m_indexes is right for objects below this index
+    mutable std::atomic<int> m_indexedCount{0}; // m_indexes is right for objects below this index
 };
 
 } // namespace platform

@@ -73,6 +73,18 @@ CachedViewRendering::CachedViewRendering(VXDrawingView& view)
 
 CachedViewRendering::~CachedViewRendering() = default;
 
+CachedViewRendering::Mapping CachedViewRendering::mappingOfView() const
+{
+    // Whole pixels, so kept pixels show where they were drawn; live parts follow them.
+    return {m_view.scale(), m_view.convertPointFromDrawing(QPointF()).toPoint(),
+            m_view.viewport()->devicePixelRatioF(), m_view.palette().color(QPalette::Dark)};
+}
+
+QRect CachedViewRendering::visibleContent(const Mapping& mapping) const
+{
+    return m_view.viewport()->rect().translated(-mapping.origin);
+}
+
 void CachedViewRendering::setDrawing(const VXDrawing* drawing)
 {
     m_drawing = drawing;
@@ -80,6 +92,7 @@ void CachedViewRendering::setDrawing(const VXDrawing* drawing)
     m_background = std::make_unique<BackgroundTileQueue>();
     connect(m_background.get(), &BackgroundTileQueue::tilesFinished, this, [this] { takeFinishedTiles(); });
     m_tiles.clear();
+    m_prepared.clear();
     m_preview.clear();
 }
 
@@ -87,6 +100,7 @@ void CachedViewRendering::discard()
 {
     m_background->clear();
     m_tiles.clear();
+    m_prepared.clear();
     m_preview.clear();
 }
 
@@ -124,6 +138,7 @@ void CachedViewRendering::useMapping(const Mapping& mapping)
             m_previewScale = m_mapping.scale;
         }
         m_tiles.clear();
+        m_prepared.clear();
         m_background->clear();
     }
     m_mapping = mapping;
@@ -138,6 +153,7 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
     };
     const QRect content = contentOf(m_mapping.scale);
     for (const QPoint& key : keysMeeting(content)) {
+        m_prepared.remove(key);
         const auto tile = m_tiles.find(key);
         if (tile == m_tiles.end())
             continue;
@@ -148,7 +164,7 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
         for (const QPoint& key : keysMeeting(contentOf(m_previewScale)))
             m_preview.remove(key);
     }
-    // Jobs were readied for the drawing as it was; the next paint queues them again.
+    // The tiles met were readied for the drawing as it was; the next paint readies them again.
     m_background->clear();
 }
 
@@ -179,10 +195,15 @@ bool CachedViewRendering::bringUpToDate(const QRect& content)
         missing += edited;
     if (missing.isEmpty())
         return true;
-    QRect area;
-    for (const QPoint& key : missing)
-        area |= tileRect(key);
-    const int objects = DrawingRenderer::prepareToDrawConcurrently(*m_drawing, drawingRectOfContent(area));
+    // Readied once per edit: a pan that outruns the background readies only the tiles coming in.
+    int objects = 0;
+    for (const QPoint& key : missing) {
+        auto prepared = m_prepared.find(key);
+        if (prepared == m_prepared.end())
+            prepared = m_prepared.insert(key, DrawingRenderer::prepareToDrawConcurrently(
+                                                  *m_drawing, drawingRectOfContent(tileRect(key).adjusted(-1, -1, 1, 1))));
+        objects += prepared.value();
+    }
     if (objects <= kImmediateObjects) {
         drawTilesNow(missing);
         return true;
@@ -243,8 +264,9 @@ void CachedViewRendering::dropTilesAwayFrom(const QRect& content)
     m_tiles.removeIf([&](const auto& it) { return !tileRect(it.key()).intersects(kept); });
 }
 
-void CachedViewRendering::paint(QPainter& painter, const QRect& exposed, const Mapping& mapping)
+QPoint CachedViewRendering::paint(QPainter& painter, const QRect& exposed)
 {
+    const Mapping mapping = mappingOfView();
     useMapping(mapping);
     takeFinishedTiles();
     const QRect content = exposed.translated(-mapping.origin);
@@ -262,7 +284,8 @@ void CachedViewRendering::paint(QPainter& painter, const QRect& exposed, const M
         m_preview.clear();
     else
         drawPreview(painter, missing);
-    dropTilesAwayFrom(QRect(-mapping.origin, m_view.viewport()->size()));
+    dropTilesAwayFrom(visibleContent(mapping));
+    return mapping.origin;
 }
 
 void CachedViewRendering::drawPreview(QPainter& painter, const QRegion& missing) const
@@ -288,11 +311,12 @@ void CachedViewRendering::drawPreview(QPainter& painter, const QRegion& missing)
     painter.restore();
 }
 
-bool CachedViewRendering::isSettled(const QRect& viewport, const Mapping& mapping) const
+bool CachedViewRendering::isSettled() const
 {
+    const Mapping mapping = mappingOfView();
     if (mapping.scale != m_mapping.scale || !m_background->isIdle())
         return false;
-    for (const QPoint& key : keysMeeting(viewport.translated(-mapping.origin))) {
+    for (const QPoint& key : keysMeeting(visibleContent(mapping))) {
         const Tile tile = m_tiles.value(key);
         if (tile.image.isNull() || !tile.dirty.isEmpty())
             return false;
@@ -300,10 +324,11 @@ bool CachedViewRendering::isSettled(const QRect& viewport, const Mapping& mappin
     return true;
 }
 
-void CachedViewRendering::finishRendering(const QRect& viewport, const Mapping& mapping)
+void CachedViewRendering::finishRendering()
 {
+    const Mapping mapping = mappingOfView();
     useMapping(mapping);
-    const QRect content = viewport.translated(-mapping.origin);
+    const QRect content = visibleContent(mapping);
     takeFinishedTiles();
     // A few rounds at most: a tile whose drawing failed stays missing rather than hang the view.
     for (int round = 0; round < 4 && !bringUpToDate(content); ++round) {

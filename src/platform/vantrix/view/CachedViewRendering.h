@@ -42,14 +42,15 @@ public:
     // Areas meeting up to this many objects are drawn while the view waits.
     static constexpr int kImmediateObjects = 3000;
 
-    // How the view maps its drawing now: content pixels are drawing points times `scale`,
-    // and content pixel (0, 0) shows at `origin` of the viewport.
+    // How the view maps its drawing: content pixels are drawing points times `scale`, and
+    // content pixel (0, 0) shows at `origin` of the viewport, in whole pixels.
     struct Mapping {
         double scale = 1;
         QPoint origin;
         qreal pixelRatio = 1;
         QColor backdrop; // around the paper
     };
+    Mapping mappingOfView() const;
 
     explicit CachedViewRendering(VXDrawingView& view);
     ~CachedViewRendering() override;
@@ -62,12 +63,13 @@ public:
     void discard();
 
     // Draws `exposed` (viewport pixels) from the tiles, drawing first what is small enough to
-    // draw now and sending the rest to the background.
-    void paint(QPainter& painter, const QRect& exposed, const Mapping& mapping);
+    // draw now and sending the rest to the background. Answers where the drawing's origin
+    // showed, for what is drawn live over it.
+    QPoint paint(QPainter& painter, const QRect& exposed);
     // Nothing of the viewport waits to be drawn.
-    bool isSettled(const QRect& viewport, const Mapping& mapping) const;
+    bool isSettled() const;
     // Draws whatever the viewport still lacks, waiting for the background, then repaints it.
-    void finishRendering(const QRect& viewport, const Mapping& mapping);
+    void finishRendering();
 
 private:
     struct Tile {
@@ -78,6 +80,7 @@ private:
 
     static QRect tileRect(QPoint key) { return {key * kTileSide, QSize(kTileSide, kTileSide)}; }
     static QList<QPoint> keysMeeting(const QRect& content);
+    QRect visibleContent(const Mapping& mapping) const;
     void useMapping(const Mapping& mapping);
     // Draws now or queues what the tiles meeting `content` lack; true when all are drawn.
     bool bringUpToDate(const QRect& content);
@@ -94,6 +97,9 @@ private:
     Mapping m_mapping;
     QHash<QPoint, Tile> m_tiles;
     quint64 m_nextVersion = 0;
+    // Tiles whose objects were readied for the background since the last edit, with how many
+    // objects they meet.
+    QHash<QPoint, int> m_prepared;
     // The tiles of the scale before a zoom, shown scaled until their successors are drawn.
     double m_previewScale = 0;
     QHash<QPoint, QImage> m_preview;

@@ -1,5 +1,7 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 
+#include "platform/vantrix/view/CachedViewRendering.h"
+
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -56,6 +58,7 @@ private:
 
 VXDrawingView::VXDrawingView(QWidget* parent)
     : QAbstractScrollArea(parent)
+    , m_rendering(std::make_unique<platform::CachedViewRendering>(*this))
     , m_toolController(std::make_unique<VXToolController>(this))
     , m_horizontalRuler(new VXRulerView(Qt::Horizontal, this))
     , m_verticalRuler(new VXRulerView(Qt::Vertical, this))
@@ -111,7 +114,7 @@ void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
     endTextEditing();
     disconnect(m_displayConnection);
     m_drawing = drawing;
-    m_rendering.setDrawing(m_drawing.get());
+    m_rendering->setDrawing(m_drawing.get());
     if (m_drawing)
         m_displayConnection = connect(m_drawing.get(), &VXDrawing::needsDisplayInRect, this,
                                       &VXDrawingView::setNeedsDisplayInRect);
@@ -156,7 +159,7 @@ void VXDrawingView::setNeedsDisplayInRect(const QRectF& rect)
     // Knobs keep their size on screen and reach past the objects they belong to; a pixel more
     // for antialiased edges that round outwards.
     const int margin = qCeil(VXKnob::knobReachInPixels()) + 1;
-    m_rendering.invalidateDrawingRect(rect);
+    m_rendering->invalidateDrawingRect(rect);
     viewport()->update(convertRectFromDrawing(rect).toAlignedRect().adjusted(-margin, -margin, margin, margin));
 }
 
@@ -334,26 +337,21 @@ void VXDrawingView::wheelEvent(QWheelEvent* event)
 
 // --- Painting -------------------------------------------------------------------------------
 
-platform::CachedViewRendering::Mapping VXDrawingView::renderingMapping() const
-{
-    // Whole pixels, so kept pixels show where they were drawn; live parts follow them.
-    return {m_scale, contentOrigin().toPoint(), viewport()->devicePixelRatioF(), palette().color(QPalette::Dark)};
-}
 
 bool VXDrawingView::isRenderingSettled() const
 {
-    return !m_drawing || m_rendering.isSettled(viewport()->rect(), renderingMapping());
+    return !m_drawing || m_rendering->isSettled();
 }
 
 void VXDrawingView::finishRendering()
 {
     if (m_drawing)
-        m_rendering.finishRendering(viewport()->rect(), renderingMapping());
+        m_rendering->finishRendering();
 }
 
 void VXDrawingView::discardRenderings()
 {
-    m_rendering.discard();
+    m_rendering->discard();
     viewport()->update();
 }
 
@@ -366,11 +364,10 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
         return;
     }
     // Objects off the paper show over the margin too: they can be selected and moved there.
-    const platform::CachedViewRendering::Mapping mapping = renderingMapping();
-    m_rendering.paint(painter, event->rect(), mapping);
+    const QPoint origin = m_rendering->paint(painter, event->rect());
     const QRectF exposed = convertRectToDrawing(QRectF(event->rect()));
     painter.setClipRect(event->rect());
-    painter.translate(mapping.origin);
+    painter.translate(origin);
     painter.scale(m_scale, m_scale);
     painter.setRenderHint(QPainter::Antialiasing);
     // The live parts, overlays and tool feedback (knobs, marquees) draw through the graphics context.

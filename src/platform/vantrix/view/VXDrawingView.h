@@ -29,7 +29,6 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/view/CachedViewRendering.h"
 #include "platform/vantrix/view/InPlaceTextEditing.h"
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 
@@ -46,6 +45,7 @@ class VXLayer;
 class VXRulerView;
 class VXToolController;
 namespace platform {
+class CachedViewRendering;
 class Menu;
 struct DraggingInfo;
 } // namespace platform
@@ -205,7 +205,6 @@ private:
     void zoomViewToRectInViewportOfSize(const QRectF& rect, QSizeF port);
     void clampScroll();
     void updateScrollBars();
-    platform::CachedViewRendering::Mapping renderingMapping() const;
     void drawOverlays(QPainter& painter, const QRectF& exposed);
     void placeRulers();
     void updateRulers();
@@ -220,7 +219,7 @@ private:
     platform::ObjectLayerEditing layerEditing() const { return platform::ObjectLayerEditing(m_drawing.get()); }
 
     VXDrawingPtr m_drawing;
-    platform::CachedViewRendering m_rendering{*this};
+    std::unique_ptr<platform::CachedViewRendering> m_rendering;
     std::unique_ptr<VXToolController> m_toolController;
     QMetaObject::Connection m_displayConnection;
     double m_scale = 1.0;

@@ -5,6 +5,7 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/vantrix/render/RenderGate.h"
+#include "platform/vantrix/view/CachedViewRendering.h"
 
 #include <QRandomGenerator>
 #include <QThread>
