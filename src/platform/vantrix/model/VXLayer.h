@@ -122,6 +122,9 @@ public:
     // so that several threads may then draw parts of `rect` at once (see DrawingRenderer).
     // Answers how many objects drawing `rect` meets, a measure of what drawing it costs.
     virtual int prepareToDrawRect(const QRectF& rect) const { return 0; }
+    // Whether several threads may draw parts of the layer at once (after prepareToDrawRect);
+    // layers that do not say so are drawn by one thread at a time.
+    virtual bool drawsConcurrently() const { return false; }
     // What changes with every gesture (selection highlights, the object being made): a view
     // draws it live over its cached rendering each time it paints; outputs never draw it.
     virtual void drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const {}

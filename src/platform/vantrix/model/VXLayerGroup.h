@@ -59,6 +59,8 @@ public:
     // Draws the visible members, bottom first, through the renderer.
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
     int prepareToDrawRect(const QRectF& rect) const override;
+    // The members decide for themselves.
+    bool drawsConcurrently() const override { return true; }
     bool hasContent() const override { return !m_layers.isEmpty(); }
     void wasAddedToDrawing(VXDrawing* drawing) override;
     void drawingSizeDidChange() override;

@@ -1,4 +1,5 @@
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/render/DrawingExclusion.h"
 #include "platform/vantrix/render/RenderGate.h"
 
 #include "platform/foundation/ClassRegistry.h"
@@ -425,6 +426,7 @@ void VXObjectOwnerLayer::drawRectInViewShowingHighlighting(const QRectF& rect, V
     for (const VXDrawableObject* object : inView) {
         if (platform::RenderGate::stopRequested())
             return;
+        const platform::DrawingExclusion exclusion(object, platform::DrawingExclusion::Level::Object);
         object->drawTextLabelsInView(view);
     }
     if (highlighting)
@@ -463,6 +465,7 @@ void VXObjectOwnerLayer::drawContentsOfObjects(const QList<VXDrawableObject*>& o
     for (const VXDrawableObject* object : objects) {
         if (platform::RenderGate::stopRequested())
             return;
+        const platform::DrawingExclusion exclusion(object, platform::DrawingExclusion::Level::Object);
         object->drawContent();
     }
 }

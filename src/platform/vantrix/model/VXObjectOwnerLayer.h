@@ -122,6 +122,8 @@ public:
     // The selection highlights, then the pending object.
     void drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const override;
     int prepareToDrawRect(const QRectF& rect) const override;
+    // Each object is drawn by one thread at a time (see DrawingExclusion).
+    bool drawsConcurrently() const override { return true; }
     bool hasContent() const override { return countOfObjects() > 0 || m_pendingObject; }
     void wasAddedToDrawing(VXDrawing* drawing) override;
     void drawingSizeDidChange() override;

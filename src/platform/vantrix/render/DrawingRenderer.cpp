@@ -6,12 +6,14 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/render/DeviceLayer.h"
+#include "platform/vantrix/render/DrawingExclusion.h"
 #include "platform/vantrix/render/PoolPainting.h"
 #include "platform/vantrix/render/RenderGate.h"
 
 #include <QPainter>
 #include <QPrinter>
 #include <functional>
+#include <optional>
 
 namespace platform {
 
@@ -87,10 +89,14 @@ void DrawingRenderer::drawLayer(const VXLayer& layer, const QRectF& rect, const 
         return;
     const auto* group = qobject_cast<const VXLayerGroup*>(&layer);
     const auto drawContent = [&] {
-        if (group)
+        if (group) {
             drawLayersOfGroup(*group, rect, options);
-        else
-            layer.drawRectInViewShowingHighlighting(rect, options.view, options.highlighting && !options.printing);
+            return;
+        }
+        std::optional<DrawingExclusion> oneAtATime;
+        if (!layer.drawsConcurrently())
+            oneAtATime.emplace(&layer, DrawingExclusion::Level::Layer);
+        layer.drawRectInViewShowingHighlighting(rect, options.view, options.highlighting && !options.printing);
     };
     if (layer.alpha() >= 1)
         drawContent();
