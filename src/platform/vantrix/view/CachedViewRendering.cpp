@@ -189,7 +189,8 @@ bool CachedViewRendering::bringUpToDate(const QRect& content)
     }
     // An edit of a small area (a drag step) is drawn now; a large one in the background while
     // the tiles show what they had.
-    if (editedPixels <= qint64(content.width()) * content.height() / 4)
+    const QSize port = m_view.viewport()->size();
+    if (editedPixels <= qint64(port.width()) * port.height() / 4)
         repairTiles(edited);
     else
         missing += edited;
