@@ -102,6 +102,7 @@ TEST_F(ManagerTest, FiltersCompareTheTypedTextLiterallyIgnoringCaseAndAccents)
     EXPECT_EQ(matches(QStringLiteral("\"x\""), 0, odd), QStringList{"He said \"x\""});
     EXPECT_EQ(matches(QStringLiteral("%"), 0, odd), QStringList{"50% grey"});
     EXPECT_EQ(matches(QStringLiteral("?"), 3, odd), QStringList{"what?"});
+    EXPECT_TRUE(matches(QStringLiteral("\\"), 2, odd).isEmpty());
 }
 
 TEST_F(ManagerTest, ItemListsSortExceptRecentListsAndCountLinesAndOutlineModesRead)
@@ -179,6 +180,22 @@ TEST_F(ManagerTest, TheWindowShowsTheChosenCategoryWithItsCountAndSearch)
     EXPECT_EQ(window.currentCategory(), smart);
     EXPECT_EQ(namesOf(window.sortedAndFilteredItems()), QStringList{"Road"});
     EXPECT_EQ(window.makeNewSmartCategoryFromFilter(), nullptr); // nothing typed
+}
+
+TEST_F(ManagerTest, StoredChoicesThatNoLongerResolveFallBack)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road"});
+    VXQLibraryCategory* kept = roads->addCategoryWithName(QStringLiteral("Kept"));
+    storedDefaults().setObjectForKey(QStringLiteral("MY LIBRARY.Gone.Nowhere"), kLibManagerLastCategorySelection);
+    storedDefaults().setIntegerForKey(7, kLibManagerSortMode);
+    storedDefaults().setObjectForKey(QVariantList{QStringLiteral("MY LIBRARY.Gone"), 12}, kLibManagerExpandedItems);
+    VXQLibraryManagerWindowController& window = openManager();
+    EXPECT_EQ(window.currentCategory(), nullptr); // no factory library to fall back on
+    EXPECT_EQ(window.outlineSortDescriptors().first().key, QStringLiteral("name"));
+    ASSERT_TRUE(window.selectCategory(kept));
+    manager.reset();
+    // The stored category is chosen again when it resolves.
+    EXPECT_EQ(openManager().currentCategory(), kept);
 }
 
 // --- Libraries and categories on disk -------------------------------------------------------------
