@@ -1,0 +1,139 @@
+#include "MediaTesting.h"
+
+#include "media/window/MediaBrowserBookmarks.h"
+#include "media/window/MediaFetchProgress.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/RunLoop.h"
+
+namespace {
+
+// Shown/hidden transitions, in order.
+struct ProgressLog {
+    explicit ProgressLog(MediaFetchProgress& progress)
+    {
+        QObject::connect(&progress, &MediaFetchProgress::progressShown, [this] { events.append("shown"); });
+        QObject::connect(&progress, &MediaFetchProgress::progressHidden, [this] { events.append("hidden"); });
+        QObject::connect(&progress, &MediaFetchProgress::allFetchesCompleted, [this] { events.append("done"); });
+    }
+    QStringList events;
+};
+
+TEST(MediaFetchProgressTest, HidesAMomentAfterTheLastEndAndNeverCountsBelowZero)
+{
+    MediaFetchProgress progress;
+    ProgressLog log(progress);
+    progress.fetchCompleted(); // an end with nothing started
+    EXPECT_EQ(progress.pendingCount(), 0);
+    EXPECT_TRUE(log.events.isEmpty());
+
+    progress.fetchStarted();
+    progress.fetchStarted();
+    progress.fetchCompleted();
+    progress.fetchCompleted();
+    progress.fetchCompleted();
+    EXPECT_EQ(progress.pendingCount(), 0);
+    EXPECT_EQ(log.events, QStringList({"shown", "done"}));
+    platform::RunLoop::runFor(MediaFetchProgress::kHideDelay - 1);
+    EXPECT_TRUE(progress.isShowing());
+
+    progress.fetchStarted(); // within the delay: stays up
+    platform::RunLoop::runFor(MediaFetchProgress::kHideDelay);
+    EXPECT_TRUE(progress.isShowing());
+    progress.fetchCompleted();
+    platform::RunLoop::runFor(MediaFetchProgress::kHideDelay);
+    EXPECT_FALSE(progress.isShowing());
+    EXPECT_EQ(log.events, QStringList({"shown", "done", "done", "hidden"}));
+}
+
+TEST(MediaFetchProgressTest, CancellingForgetsWhatWasPending)
+{
+    MediaFetchProgress progress;
+    ProgressLog log(progress);
+    for (int i = 0; i < 3; ++i)
+        progress.fetchStarted();
+    progress.previewsCancelled();
+    EXPECT_EQ(progress.pendingCount(), 0);
+    EXPECT_FALSE(progress.isShowing());
+    progress.fetchCompleted(); // a cancelled preview's late end
+    progress.fetchStarted();
+    EXPECT_EQ(progress.pendingCount(), 1);
+    EXPECT_EQ(log.events, QStringList({"shown", "hidden", "shown"}));
+}
+
+class MediaBrowserBookmarksTest : public ::testing::Test {
+protected:
+    ~MediaBrowserBookmarksTest() override
+    {
+        defaults().removeObjectForKey(kZQMediaBrowserBookmarkedItems);
+        defaults().removeObjectForKey(kZQMediaBrowserBookmarkedItems2);
+        platform::RunLoop::runUntilIdle();
+    }
+    static platform::UserDefaults& defaults() { return *platform::UserDefaults::standardUserDefaults(); }
+    static QStringList pathsOf(const QList<ZQFolderInfoPtr>& roots)
+    {
+        QStringList paths;
+        for (const ZQFolderInfoPtr& root : roots)
+            paths.append(root->path());
+        paths.sort();
+        return paths;
+    }
+    ZQFolderInfoPtr root(const QString& relative) { return ZQFolderInfo::makeWithPath(tree.folder(relative)); }
+
+    mediatest::FakeEventSourceScope events;
+    mediatest::FolderTree tree;
+};
+
+TEST_F(MediaBrowserBookmarksTest, FoldersOfTheSameNameAreKeptApart)
+{
+    tree.folder("one/Images/sub");
+    const ZQFolderInfoPtr first = root("one/Images");
+    const ZQFolderInfoPtr second = root("two/Images");
+    ASSERT_EQ(first->identifier(), second->identifier());
+    MediaBrowserBookmarks::addRootBookmark(*first);
+    MediaBrowserBookmarks::addRootBookmark(*second);
+    MediaBrowserBookmarks::addRootBookmark(*first->subFolders().first()); // roots only
+    EXPECT_EQ(pathsOf(MediaBrowserBookmarks::bookmarkedRootItems()), QStringList({first->path(), second->path()}));
+
+    MediaBrowserBookmarks::removeRootBookmark(*first);
+    EXPECT_EQ(pathsOf(MediaBrowserBookmarks::bookmarkedRootItems()), QStringList({second->path()}));
+    MediaBrowserBookmarks::removeAllRootBookmarks();
+    EXPECT_TRUE(MediaBrowserBookmarks::bookmarkedRootItems().isEmpty());
+}
+
+TEST_F(MediaBrowserBookmarksTest, EntriesUnderANameAreReadAndRemovedWithTheirRoot)
+{
+    const ZQFolderInfoPtr maps = root("Maps");
+    const ZQFolderInfoPtr other = root("elsewhere/Maps");
+    defaults().setObjectForKey(QVariantMap{{"Maps", maps->bookmark()}}, kZQMediaBrowserBookmarkedItems2);
+    EXPECT_EQ(pathsOf(MediaBrowserBookmarks::bookmarkedRootItems()), QStringList({maps->path()}));
+
+    MediaBrowserBookmarks::removeRootBookmark(*other); // same name, another folder
+    EXPECT_TRUE(defaults().dictionaryForKey(kZQMediaBrowserBookmarkedItems2).contains("Maps"));
+    MediaBrowserBookmarks::removeRootBookmark(*maps);
+    EXPECT_TRUE(defaults().dictionaryForKey(kZQMediaBrowserBookmarkedItems2).isEmpty());
+}
+
+TEST_F(MediaBrowserBookmarksTest, TheEarlierListMovesOnceAndBadEntriesStayStored)
+{
+    const ZQFolderInfoPtr kept = root("Kept");
+    const ZQFolderInfoPtr vanished = root("Vanished");
+    const QByteArray vanishedBookmark = vanished->bookmark();
+    ASSERT_TRUE(QDir(vanished->path()).removeRecursively());
+    defaults().setObjectForKey(QVariantList{kept->bookmark(), 42, vanishedBookmark, QByteArray()},
+                               kZQMediaBrowserBookmarkedItems);
+
+    EXPECT_EQ(pathsOf(MediaBrowserBookmarks::bookmarkedRootItems()), QStringList({kept->path()}));
+    EXPECT_FALSE(defaults().objectForKey(kZQMediaBrowserBookmarkedItems).isValid());
+    EXPECT_EQ(defaults().dictionaryForKey(kZQMediaBrowserBookmarkedItems2).keys(), QStringList({kept->path()}));
+
+    const QVariantMap odd{{"number", 7}, {"numbers", QVariantList{1, 2}}, {"text", "no data"}, {"good", kept->bookmark()}};
+    defaults().setObjectForKey(odd, kZQMediaBrowserBookmarkedItems2);
+    EXPECT_EQ(pathsOf(MediaBrowserBookmarks::bookmarkedRootItems()), QStringList({kept->path()}));
+    EXPECT_EQ(defaults().dictionaryForKey(kZQMediaBrowserBookmarkedItems2).size(), 4);
+
+    defaults().setObjectForKey(QVariantList{1, 2, 3}, kZQMediaBrowserBookmarkedItems2);
+    EXPECT_TRUE(MediaBrowserBookmarks::bookmarkedRootItems().isEmpty()) << "not a dictionary";
+    EXPECT_TRUE(defaults().objectForKey(kZQMediaBrowserBookmarkedItems2).isValid());
+}
+
+} // namespace
