@@ -1,8 +1,12 @@
 #include "MediaTesting.h"
 
 #include "media/window/MediaBrowserBookmarks.h"
+#include "media/items/MediaFileTypes.h"
 #include "media/window/MediaFetchProgress.h"
+#include "media/window/MediaGridModel.h"
 #include "platform/foundation/UserDefaults.h"
+
+#include <QMimeData>
 #include "platform/foundation/RunLoop.h"
 
 namespace {
@@ -134,6 +138,45 @@ TEST_F(MediaBrowserBookmarksTest, TheEarlierListMovesOnceAndBadEntriesStayStored
     defaults().setObjectForKey(QVariantList{1, 2, 3}, kZQMediaBrowserBookmarkedItems2);
     EXPECT_TRUE(MediaBrowserBookmarks::bookmarkedRootItems().isEmpty()) << "not a dictionary";
     EXPECT_TRUE(defaults().objectForKey(kZQMediaBrowserBookmarkedItems2).isValid());
+}
+
+class NothingVisible : public ZQMediaItemBrowser {
+public:
+    bool isItemVisible(const ZQImagePath&) const override { return false; }
+};
+
+TEST_F(MediaBrowserBookmarksTest, GridListsExactTypesOfAllEnclosedFilesFilteredAndSorted)
+{
+    for (const char* name : {"Photos/photo.JPEG", "Photos/photo.Jpeg", "Photos/b.png", "Photos/A map.svg",
+                             "Photos/sub/c 2.gif", "Photos/notes.txt"})
+        tree.file(name);
+    const ZQFolderInfoPtr folder = root("Photos");
+    folder->setReturnsAllEnclosedFiles(true);
+    NothingVisible browser;
+    MediaGridModel grid(&browser);
+    const auto titles = [&grid] {
+        QStringList names;
+        for (int row = 0; row < grid.rowCount(); ++row)
+            names.append(grid.index(row).data().toString());
+        return names;
+    };
+
+    grid.loadImages(folder.get(), media::browsableFileTypes(), {});
+    EXPECT_EQ(titles(), QStringList({"A map", "b", "c 2", "photo"}));
+    const ZQImagePathPtr photo = grid.itemAt(3);
+    EXPECT_EQ(photo->path(), tree.path("Photos/photo.JPEG"));
+
+    grid.loadImages(folder.get(), media::browsableFileTypes(), "PH");
+    EXPECT_EQ(titles(), QStringList({"photo"}));
+    EXPECT_EQ(grid.itemAt(0), photo) << "items are kept across rebuilds";
+
+    const std::unique_ptr<QMimeData> drag(grid.mimeData({grid.index(0)}));
+    ASSERT_TRUE(drag);
+    EXPECT_EQ(drag->urls(), QList<QUrl>{photo->url()});
+
+    grid.loadImages(nullptr, media::browsableFileTypes(), {});
+    EXPECT_EQ(grid.rowCount(), 0);
+    EXPECT_EQ(grid.rowOfItem(photo.get()), -1);
 }
 
 } // namespace
