@@ -40,6 +40,7 @@ ZQFolderBrowserController::~ZQFolderBrowserController()
     m_delegate = nullptr;
     if (m_folderTable)
         m_folderTable->setModel(nullptr);
+    delete m_selectionModel; // it asks this browser about every selection
     for (const ZQFolderInfoPtr& root : std::as_const(m_roots))
         if (root->refreshDelegate() == this)
             root->setRefreshDelegate(nullptr);
