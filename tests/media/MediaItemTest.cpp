@@ -41,14 +41,30 @@ QByteArray pngOfSize(int width, int height)
     return encoded(image, "PNG");
 }
 
+void putBigEndian(QByteArray& bytes, int at, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char(value >> (24 - 8 * i));
+}
+
+quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
 // A valid PNG signature and header claiming a vast image, then nothing.
 QByteArray pngHeaderClaiming(quint32 width, quint32 height)
 {
     QByteArray header = pngOfSize(4, 4).left(33);
-    for (int i = 0; i < 4; ++i) {
-        header[16 + i] = char(width >> (24 - 8 * i));
-        header[20 + i] = char(height >> (24 - 8 * i));
-    }
+    putBigEndian(header, 16, width);
+    putBigEndian(header, 20, height);
+    putBigEndian(header, 29, crc32(header.mid(12, 17))); // chunk type and data
     return header;
 }
 
