@@ -122,8 +122,10 @@ TEST_F(FolderBrowserTest, ExpansionAndSelectionFollowIdentifiers)
     browser.selectItemWithIdentifier("Root|one|deep|deeper");
     EXPECT_EQ(selected(), "Root|one|deep|deeper");
     EXPECT_EQ(delegate.calls.last(), "select Root|one|deep|deeper");
+    const QStringList expanded = {"Root", "Root|one", "Root|one|deep", "Root|one|deep|deeper"};
+    EXPECT_EQ(browser.expandedItemIdentifiers(), expanded) << "selecting expands the node itself";
     browser.reload();
-    EXPECT_EQ(browser.expandedItemIdentifiers(), QStringList({"Root", "Root|one", "Root|one|deep"}));
+    EXPECT_EQ(browser.expandedItemIdentifiers(), expanded);
 
     browser.setRootItems({});
     EXPECT_EQ(selected(), "");
@@ -138,8 +140,8 @@ TEST_F(FolderBrowserTest, ClickingAFileSelectsItsFolderUnlessFilesAreSelectable)
     browser.setRootItems({root});
     browser.expandItemWithIdentifier("Root|folder");
     view.show();
-    const QModelIndex file = indexOf("Root|folder|file.txt");
-    ASSERT_TRUE(file.isValid());
+    const QModelIndex file = browser.outlineModel()->index(0, 0, indexOf("Root|folder"));
+    ASSERT_EQ(file.data().toString(), "file.txt");
 
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(file).center());
     EXPECT_EQ(selected(), "Root|folder");

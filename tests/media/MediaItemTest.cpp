@@ -58,14 +58,14 @@ quint32 crc32(const QByteArray& bytes)
     return ~crc;
 }
 
-// A valid PNG signature and header claiming a vast image, then nothing.
-QByteArray pngHeaderClaiming(quint32 width, quint32 height)
+// A valid PNG whose header claims a vast image; its data is that of a tiny one.
+QByteArray pngClaiming(quint32 width, quint32 height)
 {
-    QByteArray header = pngOfSize(4, 4).left(33);
-    putBigEndian(header, 16, width);
-    putBigEndian(header, 20, height);
-    putBigEndian(header, 29, crc32(header.mid(12, 17))); // chunk type and data
-    return header;
+    QByteArray png = pngOfSize(4, 4);
+    putBigEndian(png, 16, width);
+    putBigEndian(png, 20, height);
+    putBigEndian(png, 29, crc32(png.mid(12, 17))); // over the chunk's type and data
+    return png;
 }
 
 // Counts the item notifications, by name.
@@ -150,7 +150,7 @@ TEST_F(MediaItemTest, SubtitleIsThePixelSizeOnlyForReadableImages)
     EXPECT_EQ(item("wide.png", pngOfSize(40, 30))->imageSubtitle(), "40 x 30");
     EXPECT_EQ(item("empty.png", QByteArray())->imageSubtitle(), "");
     EXPECT_EQ(item("text.jpg", "not an image")->imageSubtitle(), "");
-    EXPECT_EQ(item("vast.png", pngHeaderClaiming(60000, 60000))->imageSubtitle(), "60000 x 60000");
+    EXPECT_EQ(item("vast.png", pngClaiming(60000, 60000))->imageSubtitle(), "60000 x 60000");
     EXPECT_EQ(item("drawing.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='5' height='5'/>")
                   ->imageSubtitle(),
               "");
@@ -193,7 +193,7 @@ TEST_F(MediaItemTest, BadImagesFailOnceWithoutDecoding)
     const QByteArray jpeg = encoded(QImage(64, 64, QImage::Format_RGB32), "JPEG");
     const QList<std::pair<QString, QByteArray>> files = {
         {"empty.png", {}},
-        {"vast.png", pngHeaderClaiming(60000, 60000)},
+        {"vast.png", pngClaiming(60000, 60000)},
         {"truncated.png", pngOfSize(200, 200).left(120)},
         {"truncated.jpg", jpeg.left(20)},
         {"corrupt.gif", "GIF89a\x10\x00\x10\x00garbage"},

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QTreeView>
 #include <algorithm>
 
@@ -64,6 +65,11 @@ void ZQFolderBrowserController::setFolderTable(QTreeView* view)
     connect(view, &QAbstractItemView::doubleClicked, this, [this] { doubleClicked(); });
     view->setSortingEnabled(true);
     view->sortByColumn(0, Qt::AscendingOrder);
+}
+
+QTreeView* ZQFolderBrowserController::folderTable() const
+{
+    return m_folderTable;
 }
 
 void ZQFolderBrowserController::setDeleteFolderButton(QAbstractButton* button)
@@ -152,9 +158,10 @@ void ZQFolderBrowserController::rootsChanged()
     std::stable_sort(m_roots.begin(), m_roots.end(), namesInOrder);
     for (const ZQFolderInfoPtr& root : std::as_const(m_roots))
         root->setRefreshDelegate(this);
-    m_model->reload();
+    // Cleared first, so the delegate hears of it: a model reset clears silently.
     if (m_selectionModel)
-        m_selectionModel->clearSelection();
+        m_selectionModel->clear();
+    m_model->reload();
     updateDeleteButton();
 }
 
@@ -300,13 +307,26 @@ void ZQFolderBrowserController::reloadItemKeepingSelection(ZQFolderInfo* item)
     ZQFolderInfo* key = modelKeyFor(item);
     if (key && !m_model->containsItem(key))
         return; // not in the outline
-    ZQFolderInfo* selected = selectedItem();
-    const QString selectedIdentifier = selected ? selected->identifier() : QString();
+    changeKeepingSelection([this, key] { m_model->reloadItem(key); });
+}
+
+void ZQFolderBrowserController::changeKeepingSelection(const std::function<void()>& change)
+{
+    // Compared, never used: the node may be gone after the change.
+    ZQFolderInfo* const before = selectedItem();
+    const QString identifier = before ? before->identifier() : QString();
     const QStringList expanded = expandedItemIdentifiers();
-    m_model->reloadItem(key);
-    restoreExpandedItemIdentifiers(expanded);
-    if (!selectedIdentifier.isEmpty() && !selectedItem())
-        selectItemWithIdentifier(selectedIdentifier);
+    {
+        const QScopedValueRollback quiet(m_selectionQuiet, true);
+        // Without a current row the view does not pick a neighbour of rows taken out.
+        if (m_selectionModel)
+            m_selectionModel->clear();
+        change();
+        restoreExpandedItemIdentifiers(expanded);
+        selectItemWithIdentifier(identifier);
+    }
+    if (selectedItem() != before)
+        selectionDidChange();
 }
 
 // --- Outline data source ---------------------------------------------------------------------
@@ -353,15 +373,10 @@ QVariant ZQFolderBrowserController::outlineValueOfItem(ZQFolderInfo* item, const
 
 void ZQFolderBrowserController::outlineSortOrderDidChange(Qt::SortOrder order)
 {
-    ZQFolderInfo* selected = selectedItem();
-    const QString selectedIdentifier = selected ? selected->identifier() : QString();
-    m_sortOrder = order;
-    reload();
-    if (!selectedIdentifier.isEmpty()) {
-        selectItemWithIdentifier(selectedIdentifier);
-        if (m_folderTable && selectedItem())
-            m_folderTable->scrollTo(m_model->indexForItem(selectedItem()));
-    }
+    changeKeepingSelection([this, order] {
+        m_sortOrder = order;
+        m_model->reload();
+    });
 }
 
 // --- Selection -------------------------------------------------------------------------------
@@ -400,6 +415,8 @@ QItemSelection ZQFolderBrowserController::proposedSelection(const QItemSelection
 
 void ZQFolderBrowserController::selectionDidChange()
 {
+    if (m_selectionQuiet)
+        return;
     if (wants(ZQFolderBrowserDelegate::DidSelectFolder))
         m_delegate->folderBrowserDidSelectFolder(this, selectedItem());
     updateDeleteButton();

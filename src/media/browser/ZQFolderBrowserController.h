@@ -15,6 +15,7 @@
 #include "platform/foundation/ZQObject.h"
 
 #include <QPointer>
+#include <functional>
 
 class QAbstractButton;
 class QItemSelection;
@@ -32,7 +33,7 @@ public:
     // Takes over the view's model, selection and double clicks; single selection, sorted by
     // name ascending. Not owned.
     void setFolderTable(QTreeView* view);
-    QTreeView* folderTable() const { return m_folderTable; }
+    QTreeView* folderTable() const;
     FolderOutlineModel* outlineModel() const { return m_model.get(); }
     // Enabled while the selected node's root may be deleted; clicking removes that root.
     void setDeleteFolderButton(QAbstractButton* button);
@@ -99,6 +100,9 @@ private:
     // Null for the hidden top root.
     ZQFolderInfo* modelKeyFor(ZQFolderInfo* item) const;
     void reloadItemKeepingSelection(ZQFolderInfo* item);
+    // Runs the change, then expands and selects again what was by identifier; the delegate
+    // hears once, and only when the selected node is another one.
+    void changeKeepingSelection(const std::function<void()>& change);
     QItemSelection proposedSelection(const QItemSelection& proposed);
     void selectionDidChange();
     void doubleClicked();
@@ -116,4 +120,5 @@ private:
     bool m_showRootItems = true;
     bool m_showFiles = false;
     bool m_canSelectFiles = false;
+    bool m_selectionQuiet = false;
 };
