@@ -4,6 +4,7 @@
 #include "media/items/MediaFileTypes.h"
 #include "media/window/MediaFetchProgress.h"
 #include "media/window/MediaGridModel.h"
+#include "media/window/ZQImageBrowserView.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <QMimeData>
@@ -64,9 +65,9 @@ TEST(MediaFetchProgressTest, CancellingForgetsWhatWasPending)
     EXPECT_EQ(log.events, QStringList({"shown", "hidden", "shown"}));
 }
 
-class MediaBrowserBookmarksTest : public ::testing::Test {
+class MediaBrowserTest : public ::testing::Test {
 protected:
-    ~MediaBrowserBookmarksTest() override
+    ~MediaBrowserTest() override
     {
         defaults().removeObjectForKey(kZQMediaBrowserBookmarkedItems);
         defaults().removeObjectForKey(kZQMediaBrowserBookmarkedItems2);
@@ -87,7 +88,7 @@ protected:
     mediatest::FolderTree tree;
 };
 
-TEST_F(MediaBrowserBookmarksTest, FoldersOfTheSameNameAreKeptApart)
+TEST_F(MediaBrowserTest, FoldersOfTheSameNameAreKeptApart)
 {
     tree.folder("one/Images/sub");
     const ZQFolderInfoPtr first = root("one/Images");
@@ -104,7 +105,7 @@ TEST_F(MediaBrowserBookmarksTest, FoldersOfTheSameNameAreKeptApart)
     EXPECT_TRUE(MediaBrowserBookmarks::bookmarkedRootItems().isEmpty());
 }
 
-TEST_F(MediaBrowserBookmarksTest, EntriesUnderANameAreReadAndRemovedWithTheirRoot)
+TEST_F(MediaBrowserTest, EntriesUnderANameAreReadAndRemovedWithTheirRoot)
 {
     const ZQFolderInfoPtr maps = root("Maps");
     const ZQFolderInfoPtr other = root("elsewhere/Maps");
@@ -117,7 +118,7 @@ TEST_F(MediaBrowserBookmarksTest, EntriesUnderANameAreReadAndRemovedWithTheirRoo
     EXPECT_TRUE(defaults().dictionaryForKey(kZQMediaBrowserBookmarkedItems2).isEmpty());
 }
 
-TEST_F(MediaBrowserBookmarksTest, TheEarlierListMovesOnceAndBadEntriesStayStored)
+TEST_F(MediaBrowserTest, TheEarlierListMovesOnceAndBadEntriesStayStored)
 {
     const ZQFolderInfoPtr kept = root("Kept");
     const ZQFolderInfoPtr vanished = root("Vanished");
@@ -145,7 +146,7 @@ public:
     bool isItemVisible(const ZQImagePath&) const override { return false; }
 };
 
-TEST_F(MediaBrowserBookmarksTest, GridListsExactTypesOfAllEnclosedFilesFilteredAndSorted)
+TEST_F(MediaBrowserTest, GridListsExactTypesOfAllEnclosedFilesFilteredAndSorted)
 {
     for (const char* name : {"Photos/photo.JPEG", "Photos/photo.Jpeg", "Photos/b.png", "Photos/A map.svg",
                              "Photos/sub/c 2.gif", "Photos/notes.txt"})
@@ -177,6 +178,32 @@ TEST_F(MediaBrowserBookmarksTest, GridListsExactTypesOfAllEnclosedFilesFilteredA
     grid.loadImages(nullptr, media::browsableFileTypes(), {});
     EXPECT_EQ(grid.rowCount(), 0);
     EXPECT_EQ(grid.rowOfItem(photo.get()), -1);
+}
+
+TEST_F(MediaBrowserTest, GridZoomSetsTheThumbnailSideAndOnlyCellsOnScreenAreVisible)
+{
+    for (int i = 0; i < 60; ++i)
+        tree.file(QStringLiteral("Many/image %1.png").arg(i));
+    const ZQFolderInfoPtr folder = root("Many");
+    NothingVisible browser;
+    MediaGridModel grid(&browser);
+    grid.loadImages(folder.get(), media::browsableFileTypes(), {});
+    ZQImageBrowserView view;
+    view.setModel(&grid);
+    view.resize(400, 300);
+    view.show();
+
+    view.setZoomValue(-1);
+    EXPECT_EQ(view.iconSize().width(), ZQImageBrowserView::kSmallestThumbnail);
+    view.setZoomValue(2);
+    EXPECT_EQ(view.zoomValue(), 1.0);
+    EXPECT_EQ(view.iconSize().width(), ZQImageBrowserView::kLargestThumbnail);
+    EXPECT_TRUE(view.isRowVisible(0));
+    EXPECT_FALSE(view.isRowVisible(59));
+    EXPECT_FALSE(view.isRowVisible(60));
+    view.scrollTo(grid.index(59));
+    EXPECT_TRUE(view.isRowVisible(59));
+    EXPECT_FALSE(view.isRowVisible(0));
 }
 
 } // namespace
