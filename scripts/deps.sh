@@ -16,7 +16,7 @@ packages=(
 )
 # Peer tools that only the benchmarks compare against.
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(gdal-bin libtiff-tools giflib-tools)
+  packages+=(gdal-bin libtiff-tools giflib-tools wamerican)  # wamerican: the word list of the sounds-like benchmark
 fi
 
 missing=()

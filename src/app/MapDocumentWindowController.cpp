@@ -1,6 +1,7 @@
 #include "app/MapDocumentWindowController.h"
 
 #include "app/MapMenuBar.h"
+#include "app/MapSearchToolBar.h"
 #include "app/VXQMappingLayer.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -81,6 +82,7 @@ QWidget* MapDocumentWindowController::loadWindow()
     });
     window->setCentralWidget(m_splitter);
     window->setMenuBar(MapMenuBar::make(window));
+    window->addToolBar(MapSearchToolBar::make(window));
     return window;
 }
 

@@ -104,6 +104,10 @@ void addEditMenu(QMenuBar* bar)
     addItem(edit, QObject::tr("Delete"), "delete_", QKeySequence::Delete);
     addItem(edit, QObject::tr("Select All"), "selectAll", QKeySequence::SelectAll);
     addItem(edit, QObject::tr("Vectorize..."), "vectorizeImageSelection");
+    edit->addSeparator();
+    auto* find = new Menu(QObject::tr("Find"), edit);
+    edit->addMenu(find);
+    addItem(find, QObject::tr("Repeat Last Search"), "repeatLatestSearch")->setKeyEquivalent(QStringLiteral("g"));
 }
 
 void addViewMenu(QMenuBar* bar)

@@ -50,6 +50,25 @@ platform::UserDefaults& defaults()
     return *platform::UserDefaults::standardUserDefaults();
 }
 
+struct SavedSearchesSteps {
+    VLTMAppDelegate::SavedSearchesStep load;
+    VLTMAppDelegate::SavedSearchesStep save;
+};
+
+SavedSearchesSteps& savedSearchesSteps()
+{
+    static SavedSearchesSteps steps;
+    return steps;
+}
+
+void runSavedSearchesStep(const VLTMAppDelegate::SavedSearchesStep& step)
+{
+    if (step)
+        step();
+    else
+        LogEvent(kLifeEvent, QStringLiteral("no saved searches in this build"));
+}
+
 } // namespace
 
 VLTMAppDelegate::VLTMAppDelegate() = default;
@@ -97,7 +116,7 @@ void VLTMAppDelegate::applicationDidFinishLaunching()
 {
     static const Step steps[] = {
         {"run the library migration when needed", &VLTMAppDelegate::runLibraryMigrationWhenNeeded},
-        {"load the saved searches", nullptr},
+        {"load the saved searches", &VLTMAppDelegate::loadSavedSearches},
         {"let the colour panel show opacity", &VLTMAppDelegate::letColourPanelShowOpacity},
         {"prepare the cloud storage", nullptr},
         {"migrate the earlier version's collections and templates", nullptr},
@@ -117,7 +136,7 @@ void VLTMAppDelegate::applicationWillTerminate()
 {
     static const Step steps[] = {
         {"save the tool defaults", nullptr},
-        {"save the saved searches", nullptr},
+        {"save the saved searches", &VLTMAppDelegate::saveSavedSearches},
         {"save the dash table", &VLTMAppDelegate::saveDashTable},
         {"save the inspector states", nullptr},
         {"save the default quality modulation", &VLTMAppDelegate::writeDefaultQualityModulation},
@@ -125,6 +144,21 @@ void VLTMAppDelegate::applicationWillTerminate()
     for (const Step& step : steps)
         runStep("terminate", step);
     defaults().synchronize();
+}
+
+void VLTMAppDelegate::setSavedSearchesSteps(SavedSearchesStep load, SavedSearchesStep save)
+{
+    savedSearchesSteps() = {std::move(load), std::move(save)};
+}
+
+void VLTMAppDelegate::loadSavedSearches()
+{
+    runSavedSearchesStep(savedSearchesSteps().load);
+}
+
+void VLTMAppDelegate::saveSavedSearches()
+{
+    runSavedSearchesStep(savedSearchesSteps().save);
 }
 
 void VLTMAppDelegate::makeDocumentController()

@@ -48,6 +48,10 @@ public:
     // this before launch; registerQuorvaneTools runs them in the order added.
     using ToolRegistration = std::function<void(VXToolRegistry&)>;
     static void addToolRegistration(ToolRegistration registration);
+    // The library that keeps the saved searches gives the launch step that loads them and the
+    // termination step that stores them; without it both steps do nothing.
+    using SavedSearchesStep = std::function<void()>;
+    static void setSavedSearchesSteps(SavedSearchesStep load, SavedSearchesStep save);
 
     // --- Opening files -----------------------------------------------------------------------
     // Map documents, templates, flat drawings, images and SVG files open through the document
@@ -129,6 +133,8 @@ private:
     void runLibraryMigrationWhenNeeded();
     void installShapefileImportHost();
     void saveDashTable();
+    void loadSavedSearches();
+    void saveSavedSearches();
     void writeDefaultQualityModulation();
 
     QuorvaneDocumentController* documentController() const;

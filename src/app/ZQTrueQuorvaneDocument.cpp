@@ -11,6 +11,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/OpenPanel.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
@@ -284,7 +285,50 @@ bool ZQTrueQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
         return drawing() && platform::ClassRegistry::metaObjectForName(kBorderLayerClassName);
     if (item->action() == "editIndexGridSettingsAction")
         return mapGrid() && platform::ClassRegistry::metaObjectForName(kGridSettingsSheetClassName);
+    // Actions the document leaves to a helper are validated by that helper.
+    if (!platform::ResponderChain::hasActionMethod(this, item->action())) {
+        for (const ZQObjectPtr& helper : helpers())
+            if (platform::ResponderChain::respondsToAction(helper.get(), item->action()))
+                return item->isEnabledBy(helper.get());
+    }
     return ZQQuorvaneDocument::validateMenuItem(item);
+}
+
+// --- Helpers ---------------------------------------------------------------------------------------
+
+namespace {
+
+QList<ZQTrueQuorvaneDocument::HelperFactory>& helperFactories()
+{
+    static QList<ZQTrueQuorvaneDocument::HelperFactory> factories;
+    return factories;
+}
+
+} // namespace
+
+void ZQTrueQuorvaneDocument::addDocumentHelperFactory(HelperFactory factory)
+{
+    helperFactories().append(std::move(factory));
+}
+
+const QList<ZQObjectPtr>& ZQTrueQuorvaneDocument::helpers() const
+{
+    if (!m_helpers) {
+        m_helpers.emplace();
+        auto& self = const_cast<ZQTrueQuorvaneDocument&>(*this);
+        for (const HelperFactory& factory : helperFactories())
+            if (ZQObjectPtr helper = factory(self))
+                m_helpers->append(helper);
+    }
+    return *m_helpers;
+}
+
+QList<QObject*> ZQTrueQuorvaneDocument::forwardingTargetsForSelector(const QByteArray& selector) const
+{
+    QList<QObject*> targets;
+    for (const ZQObjectPtr& helper : helpers())
+        targets.append(helper.get());
+    return targets;
 }
 
 void ZQTrueQuorvaneDocument::editIndexGridSettingsAction(QObject*)

@@ -12,6 +12,7 @@
 
 #include <QHash>
 #include <QMutex>
+#include <functional>
 #include <QTransform>
 #include <QUrl>
 #include <memory>
@@ -88,6 +89,16 @@ public:
     // the document's window.
     Q_INVOKABLE void editIndexGridSettingsAction(QObject* sender = nullptr);
 
+    // --- Helpers -----------------------------------------------------------------------------
+    // Libraries above the application core give map documents behaviour through helpers:
+    // each registered factory makes one helper per document, on first need, and the helpers
+    // take the actions (and their validation) that the document has no method for.
+    using HelperFactory = std::function<ZQObjectPtr(ZQTrueQuorvaneDocument& document)>;
+    static void addDocumentHelperFactory(HelperFactory factory);
+    // In the order the factories were added.
+    const QList<ZQObjectPtr>& helpers() const;
+    QList<QObject*> forwardingTargetsForSelector(const QByteArray& selector) const override;
+
     // --- Reposition mode -----------------------------------------------------------------
     // Entering twice is a programming error.
     void beginRepositionMode();
@@ -107,6 +118,7 @@ private:
     // The layer filled on the reader's worker, or one made now.
     std::shared_ptr<VXObjectOwnerLayer> takeLayerForImport(const ZQESRIFile& file);
 
+    mutable std::optional<QList<ZQObjectPtr>> m_helpers;
     std::optional<QTransform> m_shapefileTransform;
     QList<std::weak_ptr<ZQESRIFile>> m_shapefileImports;
     QMutex m_importLayersMutex; // workers fill m_importLayers

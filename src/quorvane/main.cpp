@@ -4,6 +4,8 @@
 #include "library/LibraryClasses.h"
 #include "library/LibraryServicesInstallation.h"
 #include "media/MediaClasses.h"
+#include "panels/PanelsClasses.h"
+#include "panels/PanelsServicesInstallation.h"
 #include "app/VLTMApplication.h"
 #include "symbols/SymbolClasses.h"
 #include "symbols/placed/VXQSymbol.h"
@@ -21,6 +23,8 @@ int main(int argc, char** argv)
     installLibraryServices();
     registerMediaClasses();
     installMediaServices();
+    registerPanelsClasses();
+    installPanelsServices();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);

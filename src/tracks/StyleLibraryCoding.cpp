@@ -39,10 +39,7 @@ void drawRect(const VXStyle& style, const QRectF& rect)
 
 QString searchableStringForObject(const VXStyle& style, const VXRenderable& object)
 {
-    QString text;
-    for (const VXTextAdornmentPtr& adornment : style.renderersOfClass<VXTextAdornment>())
-        text += adornment->searchableStringForObject(object) + QLatin1Char(' ');
-    return text;
+    return VXTextAdornment::searchableStringOfStyleForObject(style, object);
 }
 
 } // namespace StyleLibraryCoding

@@ -581,7 +581,8 @@ QString ZQMultiStylePath::searchableString() const
     }
     strings.append(m_labelFields.searchableStrings());
     strings.removeAll(QString());
-    return strings.join(QLatin1Char(' '));
+    // Empty, not none: a track always has text to search, if only an empty one.
+    return strings.isEmpty() ? QStringLiteral("") : strings.join(QLatin1Char(' '));
 }
 
 bool ZQMultiStylePath::canBeConvertedToSymbol() const

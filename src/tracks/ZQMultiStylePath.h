@@ -82,7 +82,6 @@ class ZQMultiStylePath : public VXDrawablePath, public CasedDrawable, public Str
     Q_PROPERTY(QVariantList styles READ stylesValue STORED false)
     Q_PROPERTY(double widestStrokeWidth READ widestStrokeWidth STORED false)
     Q_PROPERTY(bool canInsertSpecialItem READ canInsertSpecialItem STORED false)
-    Q_PROPERTY(QString searchableString READ searchableString STORED false)
     Q_CLASSINFO("displayName", "Multi-Style Path")
 
 public:
@@ -213,7 +212,7 @@ public:
 
     // --- Commands and searching ---------------------------------------------------------------
     // Style and overlay names, adornment objects and text labels, joined with single blanks.
-    QString searchableString() const;
+    QString searchableString() const override;
     // Without adornments always; with them, when every adornment's object may be.
     bool canBeConvertedToSymbol() const override;
     Q_INVOKABLE bool canPerformBooleanOperation(int) const { return false; }

@@ -12,6 +12,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/model/VXUniqueID.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QCoreApplication>
@@ -566,6 +567,62 @@ QVariant VXDrawableObject::metadataObjectForKey(const QString& key) const
         return own;
     const platform::DrawableContainer* container = containerInterface();
     return container ? container->metadataObjectForKey(key) : QVariant();
+}
+
+// --- Searching -------------------------------------------------------------------------------------
+
+double VXDrawableObject::searchableXLocation() const
+{
+    const VXDrawing* owner = drawing();
+    return owner ? owner->convertPoint(location()).x() : location().x();
+}
+
+double VXDrawableObject::searchableYLocation() const
+{
+    const VXDrawing* owner = drawing();
+    return owner ? owner->convertPoint(location()).y() : location().y();
+}
+
+double VXDrawableObject::searchableWidth() const
+{
+    const VXDrawing* owner = drawing();
+    return owner ? owner->convertLength(size().width()) : size().width();
+}
+
+double VXDrawableObject::searchableHeight() const
+{
+    const VXDrawing* owner = drawing();
+    return owner ? owner->convertLength(size().height()) : size().height();
+}
+
+QString VXDrawableObject::searchableString() const
+{
+    const VXStylePtr ownStyle = style();
+    if (!ownStyle)
+        return {};
+    // A style without text still gives a text, if an empty one.
+    QString text = VXTextAdornment::searchableStringOfStyleForObject(*ownStyle, *this);
+    if (text.isNull())
+        text = QStringLiteral("");
+    const QString attributes = searchableStringsFromMetadata().join(QLatin1Char(' '));
+    if (!attributes.isEmpty())
+        text += QLatin1Char(' ') + attributes;
+    return text;
+}
+
+QVariant VXDrawableObject::searchableStringValue() const
+{
+    const QString text = searchableString();
+    return text.isNull() ? QVariant() : QVariant(text);
+}
+
+QStringList VXDrawableObject::searchableStringsFromMetadata() const
+{
+    QStringList strings;
+    for (const VXMetadataValue& value : metadataValues())
+        if (QString text = value.stringValue(); !text.isNull())
+            strings.append(std::move(text));
+    return strings;
 }
 
 QVariant VXDrawableObject::valueForUndefinedKey(const QString& key) const

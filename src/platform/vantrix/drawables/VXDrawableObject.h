@@ -77,6 +77,12 @@ class VXDrawableObject : public ZQObject,
     Q_PROPERTY(QString areaUnits READ areaUnits STORED false)
     Q_PROPERTY(QPointF centroid READ centroid STORED false)
     Q_PROPERTY(QPointF centroidInBaseUnits READ centroidInBaseUnits STORED false)
+    Q_PROPERTY(double searchableXLocation READ searchableXLocation STORED false)
+    Q_PROPERTY(double searchableYLocation READ searchableYLocation STORED false)
+    Q_PROPERTY(double searchableWidth READ searchableWidth STORED false)
+    Q_PROPERTY(double searchableHeight READ searchableHeight STORED false)
+    // No value (not an empty text) for an object without a style.
+    Q_PROPERTY(QVariant searchableString READ searchableStringValue STORED false)
     Q_CLASSINFO("displayName", "Object")
 
 public:
@@ -282,6 +288,18 @@ public:
     QPointF centroidInBaseUnits() const;
     QPointF centroid() const;
 
+    // --- Searching (drawing units) ------------------------------------------------------------
+    // The location and size converted by the drawing; as they are without one.
+    double searchableXLocation() const;
+    double searchableYLocation() const;
+    double searchableWidth() const;
+    double searchableHeight() const;
+    // The texts the style draws for the object, each followed by a blank, then a blank and the
+    // attributes' texts joined by blanks; none without a style.
+    virtual QString searchableString() const;
+    // The attributes' values as text, in key order; values without text are left out.
+    QStringList searchableStringsFromMetadata() const;
+
     // --- Key-value coding -----------------------------------------------------------------
     // Unknown keys are attributes: their value, or the null marker when absent.
     QVariant valueForUndefinedKey(const QString& key) const override;
@@ -358,6 +376,7 @@ protected:
 
 private:
     VXStyle* styleObject() const { return style().get(); }
+    QVariant searchableStringValue() const;
     void setStyleObject(VXStyle* style);
 
     QPointer<QObject> m_container;

@@ -3,6 +3,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/VXDrawing.h"
 
 namespace {
 
@@ -36,6 +37,20 @@ VXDrawablePathPtr VXDrawablePath::drawablePathWithBezierPathWithStyle(const plat
 void VXDrawablePath::setPath(const platform::BezierPath& path)
 {
     changeValueForKey(m_path, path, "path", Change::Geometry);
+}
+
+double VXDrawablePath::lengthInDrawingUnits() const
+{
+    const VXDrawing* owner = drawing();
+    return owner ? owner->convertLength(length()) : length();
+}
+
+double VXDrawablePath::trackWidth() const
+{
+    const VXStylePtr ownStyle = style();
+    const double width = ownStyle ? ownStyle->maxStrokeWidth() : 0.0;
+    const VXDrawing* owner = drawing();
+    return owner ? owner->convertLength(width) : width;
 }
 
 bool VXDrawablePath::isSimpleStraightLine() const

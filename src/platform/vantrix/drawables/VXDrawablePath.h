@@ -15,6 +15,8 @@ class VXDrawablePath : public VXDrawableObject {
     Q_PROPERTY(platform::BezierPath path READ path WRITE setPath)
     Q_PROPERTY(double length READ length WRITE setLength STORED false)
     Q_PROPERTY(bool isSimpleStraightLine READ isSimpleStraightLine STORED false)
+    Q_PROPERTY(double lengthInDrawingUnits READ lengthInDrawingUnits STORED false)
+    Q_PROPERTY(double trackWidth READ trackWidth STORED false)
     Q_CLASSINFO("displayName", "Path")
 
 public:
@@ -33,6 +35,9 @@ public:
     void setLength(double length);
     // One move and one line.
     bool isSimpleStraightLine() const;
+    // The length, and the style's widest stroke, converted by the drawing (searches read them).
+    double lengthInDrawingUnits() const;
+    double trackWidth() const;
     platform::BezierPath strokedPathWithStrokeWidth(double width) const { return path().strokedPathWithStrokeWidth(width); }
 
     QPointF location() const override;

@@ -107,6 +107,11 @@ quint32 VXMetadataValue::checksum() const
     return qChecksum(text);
 }
 
+QString VXMetadataValue::stringValue() const
+{
+    return textOf(value);
+}
+
 VXMetadataItem::VXMetadataItem() = default;
 
 VXMetadataItemPtr VXMetadataItem::metadataItemWithValue(const QVariant& value)

@@ -42,6 +42,8 @@ struct VXMetadataValue {
 
     bool operator==(const VXMetadataValue& other) const { return type == other.type && value == other.value; }
     quint32 checksum() const;
+    // The value as text, as VXMetadataItem::stringValue gives it; none for a null value.
+    QString stringValue() const;
 };
 
 class VXMetadataItem : public ZQObject {

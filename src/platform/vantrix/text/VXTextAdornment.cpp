@@ -8,6 +8,7 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
+#include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/text/AbbreviationTable.h"
 #include "platform/vantrix/text/TextAttributeCoding.h"
 #include "platform/vantrix/text/TextEffects.h"
@@ -244,6 +245,14 @@ QString VXTextAdornment::searchableStringForObject(const VXRenderable& object) c
     const auto table = m_abbreviates ? abbreviationTable() : nullptr;
     const auto lookup = [&object](const QString& key) { return object.metadataObjectForKey(key); };
     return platform::substitutedText(m_label, lookup, table.get()).string().trimmed();
+}
+
+QString VXTextAdornment::searchableStringOfStyleForObject(const VXStyle& style, const VXRenderable& object)
+{
+    QString text;
+    for (const VXTextAdornmentPtr& adornment : style.renderersOfClass<VXTextAdornment>())
+        text += adornment->searchableStringForObject(object) + QLatin1Char(' ');
+    return text;
 }
 
 bool VXTextAdornment::attributeIsHomogeneous(const QString& attributeName) const

@@ -154,6 +154,9 @@ public:
     platform::AttributedString textToDraw(const VXRenderable& object) const;
     // The filled-in text without the placeholder, for searching; empty on a nested call.
     QString searchableStringForObject(const VXRenderable& object) const;
+    // What every text adornment of `style` gives for the object, each followed by one blank;
+    // empty when the style draws no text.
+    static QString searchableStringOfStyleForObject(const VXStyle& style, const VXRenderable& object);
     // Whether the attribute has one value over the whole text for editing.
     bool attributeIsHomogeneous(const QString& attributeName) const;
 

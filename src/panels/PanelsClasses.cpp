@@ -1,0 +1,14 @@
+#include "panels/PanelsClasses.h"
+
+#include "library/LibraryClasses.h"
+#include "panels/search/MPSearchQuery.h"
+#include "platform/foundation/ClassRegistry.h"
+
+void registerPanelsClasses()
+{
+    registerLibraryClasses();
+    platform::ClassRegistry::registerClass<MPSearchQuery>();
+    platform::ClassRegistry::registerClass<MPSearchCriterion>();
+    platform::ClassRegistry::registerClass<SearchRangeValue>();
+    platform::ClassRegistry::registerClass<SearchIndexSetValue>();
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+// Gives map documents their searches and the application its saved searches (loaded at
+// launch, stored at termination). Start-up calls it once, before the launch; calling it again
+// does nothing.
+void installPanelsServices();

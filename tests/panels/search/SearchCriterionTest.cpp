@@ -1,0 +1,241 @@
+#include "panels/search/MPSearchCriterion.h"
+
+#include "SearchTesting.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "support/ArchiveTesting.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+
+namespace {
+
+using searchtest::probe;
+
+const QString kKey = QStringLiteral("value");
+
+bool matches(MPSearchCriterion& criterion, const QVariant& value)
+{
+    return criterion.testForMatchWithObject(probe(kKey, value).get());
+}
+
+TEST(SearchCriterion, FloatAndIntegerComparisons)
+{
+    const auto equal = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(1.0, kMPIsEqualTo, kKey);
+    EXPECT_TRUE(matches(*equal, 1.005));
+    EXPECT_TRUE(matches(*equal, 0.995));
+    EXPECT_FALSE(matches(*equal, 1.02));
+    // "is not equal to" has no tolerance, so a near value matches both.
+    const auto notEqual = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(1.0, kMPIsNotEqualTo, kKey);
+    EXPECT_TRUE(matches(*notEqual, 1.005));
+    EXPECT_FALSE(matches(*notEqual, 1.0));
+    const auto greater = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(10, kMPIsGreaterThan, kKey);
+    EXPECT_TRUE(matches(*greater, qint64(11)));
+    EXPECT_FALSE(matches(*greater, std::nan("")));
+    EXPECT_FALSE(matches(*greater, QStringLiteral("20"))); // a text is not a number
+
+    const auto atLeast = MPSearchCriterion::criterionWithIntegerMatchKindIdentifier(-3, kMPIsEqualToOrGreaterThan, kKey);
+    EXPECT_TRUE(matches(*atLeast, -3));
+    EXPECT_FALSE(matches(*atLeast, -4));
+    EXPECT_TRUE(matches(*atLeast, 2.9)); // read as a whole number
+    EXPECT_TRUE(matches(*atLeast, std::nan(""))); // reads 0, never throws
+    EXPECT_FALSE(matches(*atLeast, -1e30)); // saturates low
+    EXPECT_TRUE(matches(*atLeast, true));
+}
+
+TEST(SearchCriterion, StringKindsWithAndWithoutCase)
+{
+    const auto equal = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral("road"), kMPIsEqualTo, kKey);
+    EXPECT_TRUE(matches(*equal, QStringLiteral("Road")));
+    EXPECT_FALSE(matches(*equal, QStringLiteral("Roads")));
+    equal->setIgnoresCase(false);
+    EXPECT_FALSE(matches(*equal, QStringLiteral("Road")));
+
+    const auto starts = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral("ro"), kMPStartsWith, kKey);
+    EXPECT_TRUE(matches(*starts, QStringLiteral("Road")));
+    EXPECT_FALSE(matches(*starts, QStringLiteral("Hiro")));
+    EXPECT_EQ(starts->lastMatchingStringRange(), (SearchRange{0, 2}));
+
+    const auto ends = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral("ad"), kMPEndsWith, kKey);
+    EXPECT_TRUE(matches(*ends, QStringLiteral("Road")));
+    EXPECT_EQ(ends->lastMatchingStringRange(), (SearchRange{2, 2}));
+    ends->setObjectValue(QStringLiteral("the road"));
+    EXPECT_FALSE(matches(*ends, QStringLiteral("road")));
+
+    const auto contains = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QString(), kMPContains, kKey);
+    contains->setObjectValue(QStringLiteral(""));
+    const auto lacks = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral(""), kMPDoesNotContain, kKey);
+    for (const QString& text : {QStringLiteral(""), QStringLiteral("anything")}) {
+        EXPECT_FALSE(matches(*contains, text)) << qPrintable(text);
+        EXPECT_TRUE(matches(*lacks, text)) << qPrintable(text);
+    }
+
+    const auto soundsLike = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral("Smyth"), kMPSoundsLike, kKey);
+    EXPECT_TRUE(matches(*soundsLike, QStringLiteral("Smith")));
+    EXPECT_FALSE(matches(*soundsLike, QStringLiteral("Jones")));
+    EXPECT_EQ(soundsLike->lastMatchingStringRange().location, kSearchNotFound);
+
+    // From a start index; a start past the end finds nothing, whatever the kind.
+    EXPECT_TRUE(contains->stringMatchSearchingFrom(QStringLiteral("ab"), 2) == false);
+    EXPECT_FALSE(lacks->stringMatchSearchingFrom(QStringLiteral("ab"), 3));
+    starts->setObjectValue(QStringLiteral("b"));
+    EXPECT_TRUE(starts->stringMatchSearchingFrom(QStringLiteral("ab"), 1));
+}
+
+TEST(SearchCriterion, NullNoValueAndBooleans)
+{
+    const auto lacks = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral("x"), kMPDoesNotContain, kKey);
+    const auto notEqual = MPSearchCriterion::criterionWithIntegerMatchKindIdentifier(1, kMPIsNotEqualTo, kKey);
+    const auto object = MPSearchCriterion::criterionWithObjectMatchKindIdentifier(QStringLiteral("a"), kMPIsNotLike, kKey);
+    // The explicit null matches nothing, not even the negations.
+    for (auto* criterion : {lacks.get(), notEqual.get(), object.get()})
+        EXPECT_FALSE(matches(*criterion, platform::nullValue())) << criterion->matchKind();
+    // No value fails every type but Object.
+    EXPECT_FALSE(matches(*lacks, QVariant()));
+    EXPECT_FALSE(matches(*notEqual, QVariant()));
+    EXPECT_TRUE(matches(*object, QVariant()));
+    object->setMatchKind(kMPIsEqualTo);
+    EXPECT_FALSE(matches(*object, QVariant()));
+
+    // "is true" looks at the tested value only.
+    const auto isTrue = MPSearchCriterion::criterionWithBooleanMatchKindIdentifier(false, kMPIsTrue, kKey);
+    EXPECT_TRUE(matches(*isTrue, true));
+    EXPECT_FALSE(matches(*isTrue, false));
+    const auto isFalse = MPSearchCriterion::criterionWithBooleanMatchKindIdentifier(true, kMPIsFalse, kKey);
+    EXPECT_TRUE(matches(*isFalse, 0));
+    const auto boolEqual = MPSearchCriterion::criterionWithBooleanMatchKindIdentifier(false, kMPIsEqualTo, kKey);
+    EXPECT_TRUE(matches(*boolEqual, false));
+}
+
+TEST(SearchCriterion, RangesSetsDatesAndObjects)
+{
+    const auto within = MPSearchCriterion::criterionWithRangeMatchKindIdentifier({5, 3}, kMPIsWithinRange, kKey);
+    const auto outside = MPSearchCriterion::criterionWithRangeMatchKindIdentifier({5, 3}, kMPIsNotWithinRange, kKey);
+    for (int v : {5, 6, 7})
+        EXPECT_TRUE(matches(*within, v)) << v;
+    EXPECT_FALSE(matches(*within, 8));
+    EXPECT_FALSE(matches(*within, -1)); // unsigned: far above the range
+    EXPECT_TRUE(matches(*outside, 8));
+
+    SearchIndexSet set;
+    set.addRange({1, 1});
+    set.addRange({3, 3});
+    set.addRange({6, 2}); // merges with 3-5
+    EXPECT_EQ(set.ranges().size(), 2);
+    EXPECT_EQ(set.description(), QStringLiteral("(1 3-7)"));
+    const auto inSet = MPSearchCriterion::criterionWithIndexSetMatchKindIdentifier(set, kMPIsInSet, kKey);
+    EXPECT_TRUE(matches(*inSet, 7));
+    EXPECT_FALSE(matches(*inSet, 2));
+    inSet->setMatchKind(kMPIsNotInSet);
+    EXPECT_TRUE(matches(*inSet, 2));
+
+    const QDateTime first(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
+    const auto after = MPSearchCriterion::criterionWithDateMatchKindIdentifier(first, kMPIsAfter, kKey);
+    EXPECT_TRUE(matches(*after, first.addDays(1)));
+    EXPECT_FALSE(matches(*after, first));
+    after->setMatchKind(kMPIsOn);
+    EXPECT_TRUE(matches(*after, first));
+
+    const auto like = MPSearchCriterion::criterionWithObjectMatchKindIdentifier(QStringLiteral("R?a*"), kMPIsLike, kKey);
+    EXPECT_TRUE(matches(*like, QStringLiteral("Roads")));
+    EXPECT_FALSE(matches(*like, QStringLiteral("road")));
+    const auto larger = MPSearchCriterion::criterionWithObjectMatchKindIdentifier(10, kMPIsGreaterThan, kKey);
+    EXPECT_TRUE(matches(*larger, 10.5));
+    EXPECT_FALSE(matches(*larger, QStringLiteral("abc")));
+}
+
+TEST(SearchCriterion, ValuesOfTheWrongKindLeaveTheOldOne)
+{
+    const auto integer = MPSearchCriterion::criterionForDataTypeMatchKindIdentifier(kMPIntegerType, kMPIsEqualTo, kKey);
+    integer->setObjectValue(QStringLiteral("12"));
+    EXPECT_EQ(integer->objectValue(), QVariant(qint32(0)));
+    integer->setIntValue(12);
+    EXPECT_EQ(integer->objectValue().toInt(), 12);
+    integer->setRangeValue({1, 2}); // only a Range criterion takes a range
+    EXPECT_EQ(integer->objectValue().toInt(), 12);
+
+    const auto range = MPSearchCriterion::criterionForDataTypeMatchKindIdentifier(kMPRangeType, kMPIsWithinRange, kKey);
+    range->setObjectValue(4);
+    EXPECT_EQ(range->objectValue().value<SearchRange>(), (SearchRange{0, 0}));
+    range->setRangeValue({2, 4});
+    EXPECT_TRUE(matches(*range, 5));
+
+    const auto text = MPSearchCriterion::criterionForDataTypeMatchKindIdentifier(kMPStringType, kMPContains, kKey);
+    text->setObjectValue(3.5);
+    EXPECT_EQ(text->objectValue(), QVariant(QStringLiteral("")));
+    text->setObjectValue(QStringLiteral("abc"));
+    text->setDefaultValue();
+    EXPECT_EQ(text->objectValue(), QVariant(QStringLiteral("")));
+
+    EXPECT_EQ(MPSearchCriterion::criterionForDataTypeMatchKindIdentifier(9, 0, kKey), nullptr);
+    EXPECT_EQ(MPSearchCriterion::criterionForDataTypeMatchKindIdentifier(kMPCustomType, 0, kKey)->dataType(), kMPObjectType);
+    EXPECT_TRUE(MPSearchCriterion::criterionForDataTypeMatchKindIdentifier(kMPSetType, 0, kKey)
+                    ->objectValue().value<SearchIndexSet>().contains(1));
+    // The name follows the first identifier only.
+    const auto named = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral("x"), kMPContains,
+                                                                                  QStringLiteral("first"));
+    named->setIdentifier(QStringLiteral("second"));
+    EXPECT_EQ(named->name(), QStringLiteral("first"));
+}
+
+TEST(SearchCriterion, KindsAndNamesPerType)
+{
+    EXPECT_EQ(MPSearchCriterion::matchKindsForType(kMPStringType),
+              (QList<int>{kMPContains, kMPDoesNotContain, kMPStartsWith, kMPEndsWith, kMPIsEqualTo, kMPIsNotEqualTo}));
+    EXPECT_EQ(MPSearchCriterion::matchKindsForType(kMPDateType).first(), kMPIsOn);
+    EXPECT_TRUE(MPSearchCriterion::matchKindsForType(42).isEmpty());
+    EXPECT_EQ(MPSearchCriterion::displayNamesForAvailableTypes(),
+              (QStringList{"Boolean", "Integer", "Float", "String", "Range", "Set", "Object", "Date"}));
+    EXPECT_EQ(MPSearchCriterion::displayNameForMatchType(23), QStringLiteral("is on or after"));
+    EXPECT_TRUE(MPSearchCriterion::displayNameForMatchType(24).isEmpty());
+    MPSearchCriterion criterion;
+    criterion.setMatchKind(kMPSoundsLike);
+    EXPECT_EQ(criterion.descriptionFragmentForMatchKind(), QStringLiteral(" sounds like"));
+    criterion.setMatchKind(99);
+    EXPECT_EQ(criterion.descriptionFragmentForMatchKind(), QStringLiteral(" contains"));
+}
+
+TEST(SearchCriterion, ArchiveRoundTripKeepsEveryKindOfValue)
+{
+    SearchIndexSet set;
+    set.addRange({2, 3});
+    const MPSearchCriterionPtr originals[] = {
+        MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral("Road"), kMPEndsWith, QStringLiteral("NAME")),
+        MPSearchCriterion::criterionWithFloatMatchKindIdentifier(2.5, kMPIsLessThan, QStringLiteral("area")),
+        MPSearchCriterion::criterionWithRangeMatchKindIdentifier({5, 3}, kMPIsNotWithinRange, QStringLiteral("n")),
+        MPSearchCriterion::criterionWithIndexSetMatchKindIdentifier(set, kMPIsInSet, QStringLiteral("n")),
+        MPSearchCriterion::criterionWithDateMatchKindIdentifier(QDateTime(QDate(2020, 5, 1), QTime(8, 0), Qt::UTC),
+                                                                kMPIsBefore, QStringLiteral("when")),
+        MPSearchCriterion::criterionWithBooleanMatchKindIdentifier(true, kMPIsFalse, QStringLiteral("flag")),
+    };
+    for (const MPSearchCriterionPtr& original : originals) {
+        original->setIgnoresCase(false);
+        original->setEpsilon(0.5);
+        const auto decoded = testsupport::roundTrip<MPSearchCriterion>(*original);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->dataType(), original->dataType());
+        EXPECT_EQ(decoded->matchKind(), original->matchKind());
+        EXPECT_EQ(decoded->objectValue(), original->objectValue()) << qPrintable(original->description());
+        EXPECT_EQ(decoded->name(), original->name());
+        EXPECT_EQ(decoded->identifier(), original->identifier());
+        EXPECT_FALSE(decoded->ignoresCase());
+        // The tolerance is written but not read back.
+        EXPECT_DOUBLE_EQ(decoded->epsilon(), MPSearchCriterion::kDefaultEpsilon);
+    }
+}
+
+TEST(SearchCriterion, DecodingAForeignValueKeepsTheDefault)
+{
+    testsupport::ArchiveStub stub;
+    stub.values = {{QStringLiteral("mp_sq_crit_datatype"), kMPStringType},
+                   {QStringLiteral("mp_sq_crit_matchkind"), kMPContains},
+                   {QStringLiteral("mp_sq_crit_objectvalue"), 42},
+                   {QStringLiteral("mp_sq_crit_epsilon"), 0.5}};
+    const auto decoded = std::dynamic_pointer_cast<MPSearchCriterion>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(stub.archiveAs(QStringLiteral("MPSearchCriterion"))));
+    ASSERT_TRUE(decoded);
+    EXPECT_DOUBLE_EQ(decoded->epsilon(), 0.01);
+    // A String criterion holding a number finds nothing rather than failing.
+    EXPECT_FALSE(matches(*decoded, QStringLiteral("42")));
+}
+
+} // namespace
