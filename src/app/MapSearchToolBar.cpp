@@ -26,6 +26,7 @@ QToolBar* make(QWidget* window)
     for (int tag = 0; tag < int(std::size(titles)); ++tag)
         options->addItemWithTitleActionKeyEquivalent(titles[tag], "simpleSearchOptionsAction")->setTag(tag);
     auto* optionsButton = new QToolButton(bar);
+    optionsButton->setObjectName(QStringLiteral("searchOptionsButton"));
     optionsButton->setText(QObject::tr("Search Options"));
     optionsButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     optionsButton->setPopupMode(QToolButton::InstantPopup);

@@ -2,6 +2,7 @@
 
 #include "library/LibraryClasses.h"
 #include "panels/search/MPSearchQuery.h"
+#include "panels/search/SmartSearchTable.h"
 #include "platform/foundation/ClassRegistry.h"
 
 void registerPanelsClasses()
@@ -11,4 +12,5 @@ void registerPanelsClasses()
     platform::ClassRegistry::registerClass<MPSearchCriterion>();
     platform::ClassRegistry::registerClass<SearchRangeValue>();
     platform::ClassRegistry::registerClass<SearchIndexSetValue>();
+    platform::ClassRegistry::registerClass<SmartSearchArchive>();
 }

@@ -72,7 +72,7 @@ protected:
 
     platform::Menu* optionsMenu() const
     {
-        auto* button = window->findChild<QToolButton*>();
+        auto* button = window->findChild<QToolButton*>(QStringLiteral("searchOptionsButton"));
         return button ? qobject_cast<platform::Menu*>(button->menu()) : nullptr;
     }
 
