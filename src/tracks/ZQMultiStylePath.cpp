@@ -574,10 +574,10 @@ QString ZQMultiStylePath::searchableString() const
         for (const ZQRangeDrawingStylePtr& rangeStyle : *list)
             strings.append(rangeStyle->displayName());
     for (const VXQAdornmentPtr& adornment : m_adornments.list()) {
+        // An adornment whose object has no text of its own is found by its name.
         const VXDrawableObjectPtr object = adornment->object();
-        strings.append(object && object->respondsToSelector("searchableString")
-                           ? object->performSelector("searchableString").toString()
-                           : adornment->displayName());
+        const QString text = object ? object->searchableString() : QString();
+        strings.append(text.trimmed().isEmpty() ? adornment->displayName() : text);
     }
     strings.append(m_labelFields.searchableStrings());
     strings.removeAll(QString());
