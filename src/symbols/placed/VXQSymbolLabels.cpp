@@ -11,6 +11,7 @@
 #include "platform/graphics/FontUtilities.h"
 #include "platform/graphics/ParagraphStyle.h"
 #include "platform/vantrix/text/TextAttributeCoding.h"
+#include "symbols/utilities/SymbolUtilities.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,15 +54,6 @@ VXStylePtr defaultTextStyleWith(const QString& attribute, const QVariant& value)
     }
     style->addOrSetComponentForObject(QVariant(attributes));
     return style;
-}
-
-VXStylePtr styleOfValue(const QVariant& value)
-{
-    if (value.metaType() == QMetaType::fromType<VXStylePtr>())
-        return value.value<VXStylePtr>();
-    if (value.metaType() == QMetaType::fromType<ZQObjectPtr>())
-        return std::dynamic_pointer_cast<VXStyle>(value.value<ZQObjectPtr>());
-    return nullptr;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/NumericVariant.h"
 #include "platform/vantrix/styles/VXStyle.h"
+#include "symbols/utilities/SymbolUtilities.h"
 
 #include <QColor>
 #include <QFont>
@@ -16,15 +17,6 @@ namespace {
 const std::array<QLatin1StringView, kLastType + 1> kClassNames{
     QLatin1StringView("VXStyle"), QLatin1StringView("QColor"), QLatin1StringView("QImage"),
     QLatin1StringView("QString"), QLatin1StringView("double"), QLatin1StringView("QFont")};
-
-VXStylePtr styleOfValue(const QVariant& value)
-{
-    if (value.metaType() == QMetaType::fromType<VXStylePtr>())
-        return value.value<VXStylePtr>();
-    if (value.metaType() == QMetaType::fromType<ZQObjectPtr>())
-        return std::dynamic_pointer_cast<VXStyle>(value.value<ZQObjectPtr>());
-    return nullptr;
-}
 
 } // namespace
 

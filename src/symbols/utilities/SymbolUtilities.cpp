@@ -28,3 +28,12 @@ QList<VXDrawableObjectPtr> validSymbolDonorObjectsFromArray(const QList<VXDrawab
     }
     return donors;
 }
+
+VXStylePtr styleOfValue(const QVariant& value)
+{
+    if (value.metaType() == QMetaType::fromType<VXStylePtr>())
+        return value.value<VXStylePtr>();
+    if (value.metaType() == QMetaType::fromType<ZQObjectPtr>())
+        return std::dynamic_pointer_cast<VXStyle>(value.value<ZQObjectPtr>());
+    return nullptr;
+}

@@ -1,9 +1,11 @@
 #pragma once
 
 // What the symbol subsystem asks of the framework's groups and layers: every placed symbol
-// under a group or a layer group, and which drawables may become a new master's graphic.
+// under a group or a layer group, which drawables may become a new master's graphic, and styles
+// handed over as values.
 
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/styles/VXStyle.h"
 
 #include <QList>
 
@@ -18,3 +20,7 @@ QList<VXDrawableObjectPtr> allSymbols(const VXLayerGroup& group);
 
 // The objects that may become a master's graphic (canBeConvertedToSymbol), in order.
 QList<VXDrawableObjectPtr> validSymbolDonorObjectsFromArray(const QList<VXDrawableObjectPtr>& objects);
+
+// A style handed over through key-value coding, as a style or as the object pointer that
+// object properties take; null for anything else.
+VXStylePtr styleOfValue(const QVariant& value);
