@@ -123,6 +123,12 @@ void VXQMappingLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDr
     VXObjectDrawingLayer::drawRectInViewShowingHighlighting(rect, view, highlighting);
 }
 
+void VXQMappingLayer::drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const
+{
+    const BorderClip clip(m_clipsToBorder, drawing());
+    VXObjectDrawingLayer::drawLiveRectInView(rect, view);
+}
+
 void VXQMappingLayer::drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const
 {
     if (m_modernTrackRendering) {

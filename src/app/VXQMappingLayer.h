@@ -47,6 +47,7 @@ public:
     void setModernTrackRendering(bool modern);
 
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
+    void drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const override;
     // The selected objects meeting `rect` alone, each followed by its labels (drag images,
     // exports of the selection).
     void drawSelectedObjectsInRectInView(const QRectF& rect, VXDrawingView* view) const;

@@ -211,6 +211,30 @@ TEST(MappingLayer, ClippingToTheBorderKeepsTheMarginsClear)
     EXPECT_EQ(clipped.pixelColor(100, 100), QColor(Qt::red));
 }
 
+TEST(MappingLayer, LivePartsAreClippedToTheBorderAndFadedWithTheLayer)
+{
+    MapFixture f;
+    f.drawing->setMarginsLeftTopRightBottom(20, 20, 20, 20);
+    auto pending = make<VXDrawableShape>({0, 0, 200, 200});
+    pending->setStyle(drawingtest::fillStyle(Qt::red));
+    f.layer->addObjectPendingCreation(pending);
+    const auto renderLive = [&] {
+        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        const platform::GraphicsContext::Scope scope(&painter);
+        platform::DrawingRenderer::drawLiveParts(*f.drawing, f.drawing->bounds(), nullptr);
+        return image;
+    };
+    EXPECT_EQ(renderLive().pixelColor(5, 5), QColor(Qt::red));
+    f.layer->setClipsToBorder(true);
+    EXPECT_EQ(renderLive().pixelColor(5, 5).alpha(), 0);
+    f.layer->setAlpha(0.5);
+    const QImage faded = renderLive();
+    EXPECT_NEAR(faded.pixelColor(100, 100).alpha(), 128, 2);
+    EXPECT_EQ(faded.pixelColor(5, 5).alpha(), 0);
+}
+
 TEST(MappingLayer, RenderingTransformScalesThenOffsetsAndChangesUndo)
 {
     MapFixture f;

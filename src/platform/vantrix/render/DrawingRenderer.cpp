@@ -115,10 +115,18 @@ void DrawingRenderer::drawLiveParts(const VXLayerGroup& group, const QRectF& rec
         const VXLayer& layer = *group.objectInLayersAtIndex(i);
         if (!layer.visible() || layer.alpha() <= 0)
             continue;
+        // Highlights are thin lines and knobs: a plain opacity fades them with their layer
+        // without an offscreen image on every paint.
+        QPainter* painter = GraphicsContext::current() ? GraphicsContext::current()->painter() : nullptr;
+        const double opacity = painter ? painter->opacity() : 1.0;
+        if (painter)
+            painter->setOpacity(opacity * std::min(layer.alpha(), 1.0));
         if (const auto* members = qobject_cast<const VXLayerGroup*>(&layer))
             drawLiveParts(*members, rect, view);
         else
             layer.drawLiveRectInView(rect, view);
+        if (painter)
+            painter->setOpacity(opacity);
     }
 }
 
