@@ -111,6 +111,34 @@ TEST_F(LibraryTest, ALibraryReadBackHasTheSameCategoriesFlagsAndUnloadedItems)
     EXPECT_TRUE(road->representedObject());
 }
 
+TEST_F(LibraryTest, NewRenamedAndRemovedCategoriesReachTheDiskWhenTheCommandEnds)
+{
+    VXQLibraryPtr library = makeLibrary(QStringLiteral("Hiking"));
+    const QString file = library->path() + "/Hiking.categories";
+    const auto namesOnDisk = [&] {
+        QStringList names;
+        for (const QVariant& entry : readPlist(file).value("categories").toList())
+            names.append(entry.toMap().value("name").toString());
+        names.sort();
+        return names;
+    };
+    VXQLibraryCategory* trails = library->addCategoryWithName(QStringLiteral("Trails"));
+    trails->addCategoryWithName(QStringLiteral("Steep"));
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(namesOnDisk().contains("Trails"));
+
+    trails->setName(QStringLiteral("Paths"));
+    library->addCategoryWithName(QStringLiteral("Huts"));
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(namesOnDisk().contains("Paths"));
+    EXPECT_TRUE(namesOnDisk().contains("Huts"));
+    EXPECT_FALSE(namesOnDisk().contains("Trails"));
+
+    library->removeCategoryWithName(QStringLiteral("Huts"));
+    platform::RunLoop::runUntilIdle();
+    EXPECT_FALSE(namesOnDisk().contains("Huts"));
+}
+
 TEST_F(LibraryTest, FactoryLibrariesKeepTheirCategoryFileInTheUserFolder)
 {
     const QString factory = VXQLibrary::factoryLibrariesFolder() + "/Veltrum.symlibrary";

@@ -394,7 +394,7 @@ void VXQLibrary::addCategory(const VXQLibraryCategoryPtr& category)
             m_recentlyAdded = shared;
     }
     if (!m_loadingFromDisk) {
-        m_needsUpdateOnDisk = true;
+        categoriesDidChange();
         postNotification(kVXQLibraryDidAddCategory, {{QStringLiteral("category"), QVariant::fromValue<QObject*>(category.get())}});
     }
 }
@@ -406,7 +406,7 @@ void VXQLibrary::removeCategory(VXQLibraryCategory* category)
     category->setLibrary(nullptr);
     removeElement(category);
     if (!m_loadingFromDisk) {
-        m_needsUpdateOnDisk = true;
+        categoriesDidChange();
         postNotification(kVXQLibraryDidRemoveCategory, {{QStringLiteral("category"), QVariant::fromValue<QObject*>(category)}});
     }
 }
@@ -479,7 +479,14 @@ VXQLibraryElementContainer* VXQLibrary::itemWithIdentifier(const QString& identi
 void VXQLibrary::categoryDidChange(VXQLibraryCategory*)
 {
     if (!m_loadingFromDisk)
-        m_needsUpdateOnDisk = true;
+        categoriesDidChange();
+}
+
+void VXQLibrary::categoriesDidChange()
+{
+    // Written when the command's turn ends, not at quit: a killed session keeps its categories.
+    m_needsUpdateOnDisk = true;
+    scheduleCategoryFileWrite();
 }
 
 void VXQLibrary::itemUpdateCouldAffectCategories(VXQLibraryItem* item)
@@ -488,7 +495,7 @@ void VXQLibrary::itemUpdateCouldAffectCategories(VXQLibraryItem* item)
         return;
     for (VXQLibraryCategory* category : categories())
         category->itemUpdateCouldAffectCategories(item);
-    m_needsUpdateOnDisk = true;
+    categoriesDidChange();
 }
 
 // --- Items ----------------------------------------------------------------------------------

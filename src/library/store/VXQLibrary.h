@@ -188,6 +188,7 @@ public:
 
 private:
     void addStandardCategories();
+    void categoriesDidChange();
     void scheduleCategoryFileWrite();
     QString folderPathWithoutExtension() const { return m_path; }
     QString factoryFolderPath() const;
