@@ -338,7 +338,7 @@ protected:
         if (field == value || (m_locked && change != Change::State))
             return false;
         const QRectF oldBounds = bounds();
-        const QString keyName = QString::fromLatin1(key);
+        const QString& keyName = platform::keyNamed(key);
         platform::registerUndoForKey(undoManager(), *this, keyName, platform::undoValue(field));
         if (change == Change::State)
             setNeedsDisplayInRect(oldBounds); // while still visible: hiding redraws nothing after

@@ -3,6 +3,7 @@
 #include "platform/foundation/ZQUndoManager.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace platform {
 namespace {
@@ -25,6 +26,16 @@ void setValuesBack(ZQUndoManager* undoManager, ZQObject* target, const std::vect
 }
 
 } // namespace
+
+const QString& keyNamed(const char* literal)
+{
+    // Node-based, so a name handed out stays put while later keys are added.
+    thread_local std::unordered_map<const char*, QString> names;
+    auto found = names.find(literal);
+    if (found == names.end())
+        found = names.emplace(literal, QString::fromLatin1(literal)).first;
+    return found->second;
+}
 
 void registerUndoForKey(ZQUndoManager* undoManager, ZQObject& owner, const QString& key, const QVariant& oldValue)
 {
@@ -73,14 +84,27 @@ void CoalescedKeyValueUndo::close()
 
 void CoalescedKeyValueUndo::record(ZQObject& owner, const QString& key, const QVariant& oldValue)
 {
+    auto& values = recordOf(owner).oldValues;
+    const auto sameKey = [&key](const auto& entry) {
+        return entry.first.constData() == key.constData() || entry.first == key;
+    };
+    if (std::none_of(values.begin(), values.end(), sameKey))
+        values.emplace_back(key, oldValue);
+}
+
+CoalescedKeyValueUndo::Record& CoalescedKeyValueUndo::recordOf(ZQObject& owner)
+{
+    // A gesture changes the same objects in the same order at every move: the object of the
+    // last change, or the one recorded after it, is most often the one asked for.
+    for (const size_t guess : {m_lastRecord, m_lastRecord + 1})
+        if (guess < m_records.size() && m_records[guess].target == &owner)
+            return m_records[m_lastRecord = guess];
     auto found = m_recordOfObject.constFind(&owner);
     if (found == m_recordOfObject.cend()) {
         found = m_recordOfObject.insert(&owner, m_records.size());
         m_records.push_back({&owner, owner.weak_from_this().lock(), {}});
     }
-    auto& values = m_records[*found].oldValues;
-    if (std::none_of(values.begin(), values.end(), [&key](const auto& entry) { return entry.first == key; }))
-        values.emplace_back(key, oldValue);
+    return m_records[m_lastRecord = *found];
 }
 
 void CoalescedKeyValueUndo::finish()
@@ -96,6 +120,7 @@ void CoalescedKeyValueUndo::finish()
         });
     }
     m_recordOfObject.clear();
+    m_lastRecord = 0;
 }
 
 } // namespace platform

@@ -26,6 +26,11 @@ namespace platform {
 
 void registerUndoForKey(ZQUndoManager* undoManager, ZQObject& owner, const QString& key, const QVariant& oldValue);
 
+// The key a setter names with a string literal, made once per thread: a drag changes
+// thousands of objects per mouse move, and one shared string per key saves an allocation
+// per change and lets undo records compare keys by address.
+const QString& keyNamed(const char* literal);
+
 // How an old value travels in an undo closure; objects travel as ZQObjectPtr, no object
 // as the null marker (which key-value coding sets as a null pointer).
 template <class T>
@@ -60,12 +65,14 @@ private:
     };
 
     void record(ZQObject& owner, const QString& key, const QVariant& oldValue);
+    Record& recordOf(ZQObject& owner);
     void close();
 
     QPointer<ZQUndoManager> m_undoManager;
     bool m_open = false;
     std::vector<Record> m_records;
     QHash<const ZQObject*, size_t> m_recordOfObject;
+    size_t m_lastRecord = 0;
 };
 
 } // namespace platform

@@ -35,6 +35,7 @@ void ObjectStorage::invalidateIndexesFrom(int index)
 void ObjectStorage::setObjects(const QList<VXDrawableObjectPtr>& objects)
 {
     invalidateIndexesFrom(0);
+    m_movedWhileDeferred.clear();
     m_objects = objects;
     m_objects.removeAll(nullptr);
     didResetObjects();
@@ -93,6 +94,8 @@ QList<VXDrawableObjectPtr> ObjectStorage::removeObjectsAtIndexes(const QList<int
         leaving.append(m_objects[index].get());
     }
     willRemoveObjects(leaving);
+    for (VXDrawableObject* object : std::as_const(leaving))
+        m_movedWhileDeferred.remove(object);
     invalidateIndexesFrom(indexes.first());
     qsizetype kept = indexes.first();
     qsizetype next = 0;
@@ -146,8 +149,15 @@ void ObjectStorage::willRemoveObjects(const QList<VXDrawableObject*>& objects)
 
 QList<VXDrawableObject*> ObjectStorage::objectsIntersectingRect(const QRectF& rect) const
 {
-    const QList<VXDrawableObject*> candidates = candidatesIntersectingRect(rect);
+    QList<VXDrawableObject*> candidates = candidatesIntersectingRect(rect);
     indexOfObject(nullptr); // brings the index table up to date once
+    if (!m_movedWhileDeferred.isEmpty()) {
+        // Still filed where they were: tested where they are instead.
+        candidates.removeIf([this](VXDrawableObject* object) { return m_movedWhileDeferred.contains(object); });
+        for (VXDrawableObject* object : m_movedWhileDeferred)
+            if (m_indexes.contains(object))
+                candidates.append(object);
+    }
     std::vector<std::pair<int, VXDrawableObject*>> found;
     found.reserve(size_t(candidates.size()));
     for (VXDrawableObject* object : candidates) {
@@ -165,7 +175,35 @@ QList<VXDrawableObject*> ObjectStorage::objectsIntersectingRect(const QRectF& re
 
 void ObjectStorage::objectDidChangeBounds(VXDrawableObject* object)
 {
-    didChangeBounds(object);
+    if (m_reindexDeferrals > 0)
+        m_movedWhileDeferred.insert(object);
+    else
+        didChangeBounds(object);
+}
+
+void ObjectStorage::endReindexDeferral()
+{
+    if (--m_reindexDeferrals > 0)
+        return;
+    for (VXDrawableObject* object : std::exchange(m_movedWhileDeferred, {}))
+        didChangeBounds(object);
+}
+
+ObjectStorage::ReindexDeferral::ReindexDeferral(ObjectStorage& storage)
+    : m_storage(&storage)
+{
+    ++storage.m_reindexDeferrals;
+}
+
+ObjectStorage::ReindexDeferral::ReindexDeferral(ReindexDeferral&& other) noexcept
+    : m_storage(std::exchange(other.m_storage, nullptr))
+{
+}
+
+ObjectStorage::ReindexDeferral::~ReindexDeferral()
+{
+    if (m_storage)
+        m_storage->endReindexDeferral();
 }
 
 } // namespace platform

@@ -15,6 +15,8 @@
 
 #include <QHash>
 #include <QList>
+#include <QPointer>
+#include <QSet>
 #include <QRectF>
 #include <atomic>
 #include <memory>
@@ -52,6 +54,20 @@ public:
     // The objects whose bounds meet `rect` (edges included), in stacking order.
     QList<VXDrawableObject*> objectsIntersectingRect(const QRectF& rect) const;
     void objectDidChangeBounds(VXDrawableObject* object);
+
+    // A gesture that moves objects at every mouse move keeps one of these while it lasts: the
+    // moved objects are re-indexed once when the last deferral ends, and queries meanwhile
+    // test them where they are. A deferral outliving its storage does nothing.
+    class ReindexDeferral {
+    public:
+        explicit ReindexDeferral(ObjectStorage& storage);
+        ReindexDeferral(ReindexDeferral&& other) noexcept;
+        ReindexDeferral& operator=(ReindexDeferral&&) = delete;
+        ~ReindexDeferral();
+
+    private:
+        QPointer<ObjectStorage> m_storage;
+    };
     // The area most objects lie in (the drawing), a hint for indexes that partition space.
     virtual void setIndexBounds(const QRectF& bounds) {}
 
@@ -75,7 +91,11 @@ private:
     // Asserts that the indexes ascend strictly within [0, end).
     static void checkIndexes(const QList<int>& indexes, int end);
 
+    void endReindexDeferral();
+
     QList<VXDrawableObjectPtr> m_objects;
+    int m_reindexDeferrals = 0;
+    QSet<VXDrawableObject*> m_movedWhileDeferred;
     // Renumbered lazily, by whichever thread asks first: renderings on several threads may
     // query at once (edits happen only while none runs, see RenderGate).
     mutable std::mutex m_renumbering;

@@ -197,8 +197,9 @@ protected:
     {
         if (field == value)
             return false;
-        platform::registerUndoForKey(undoManager(), *this, QString::fromLatin1(key), platform::undoValue(field));
-        announceChangeForKey(QString::fromLatin1(key), [&] { field = value; });
+        const QString& keyName = platform::keyNamed(key);
+        platform::registerUndoForKey(undoManager(), *this, keyName, platform::undoValue(field));
+        announceChangeForKey(keyName, [&] { field = value; });
         setNeedsDisplay();
         return true;
     }

@@ -44,6 +44,11 @@ public:
     static const QMetaObject* storageClass();
     static void setStorageClass(const QMetaObject* storageClass);
     const platform::ObjectStorage& storage() const { return *m_storage; }
+    // Kept by a gesture that moves objects at every mouse move (see ObjectStorage::ReindexDeferral).
+    [[nodiscard]] platform::ObjectStorage::ReindexDeferral deferringReindex()
+    {
+        return platform::ObjectStorage::ReindexDeferral(*m_storage);
+    }
 
     // --- Objects ----------------------------------------------------------------------
     const QList<VXDrawableObjectPtr>& objects() const { return m_storage->objects(); }

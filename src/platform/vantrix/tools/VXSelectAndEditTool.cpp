@@ -162,6 +162,8 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
         m_moving = m_layer->selectedAvailableObjects();
         for (const VXDrawableObjectPtr& object : std::as_const(m_moving))
             m_startBounds |= object->logicalBounds();
+        if (m_operation == Operation::Move)
+            m_reindexDeferral.emplace(m_layer->deferringReindex());
         return kVXDrawingEntireObjectPart;
     }
     m_selectionBeforeMarquee = shift ? m_layer->selection() : QList<VXDrawableObjectPtr>();
@@ -304,6 +306,7 @@ void VXSelectAndEditTool::abandonGesture()
     m_operation = Operation::None;
     m_edited.reset();
     m_moving.clear();
+    m_reindexDeferral.reset();
     m_selectionBeforeMarquee.clear();
     m_textToEdit.reset();
     m_labelDoubleClicked = false;

@@ -13,11 +13,13 @@
 // selected first, added to the selection with Shift), and a double click on one is the
 // object's to handle. A double click on a text shape or text path edits its string in place.
 
+#include "platform/vantrix/model/ObjectStorage.h"
 #include "platform/vantrix/tools/VXDrawingTool.h"
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QList>
 #include <QPointer>
+#include <optional>
 
 class VXDrawableObject;
 class VXObjectDrawingLayer;
@@ -69,6 +71,7 @@ private:
     QList<VXDrawableObjectPtr> m_moving;
     QRectF m_startBounds;
     QPointF m_movedBy;
+    std::optional<platform::ObjectStorage::ReindexDeferral> m_reindexDeferral;
     // An object's own part being dragged, and the name of the change it made
     int m_part = 0; // kVXDrawingNoPart
     QString m_partActionName;

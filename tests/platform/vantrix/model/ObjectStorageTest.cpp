@@ -130,6 +130,45 @@ TEST(ObjectStorage, BothStoragesAnswerQueriesAsALinearScanDoesThroughChurn)
     EXPECT_EQ(VXObjectOwnerLayer::storageClass(), &VXBSPDirectObjectStorage::staticMetaObject);
 }
 
+TEST(ObjectStorage, ObjectsMovedWhileReindexingIsDeferredAreFoundWhereTheyAre)
+{
+    drawingtest::Fixture f({1000, 1000});
+    QRandomGenerator random(20261208);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 2000; ++i)
+        objects.append(randomObject(random, 1000));
+    f.layer->addObjectsFromArray(objects);
+    const auto compare = [&](const char* stage) {
+        for (int q = 0; q < 200; ++q) {
+            const QRectF rect = randomRect(random, 1000, random.bounded(2) ? 40.0 : 600.0);
+            ASSERT_EQ(f.layer->objectsInRect(rect), scan(*f.layer, rect)) << stage << ", query " << q;
+        }
+    };
+    {
+        auto outer = std::make_optional(f.layer->deferringReindex());
+        {
+            const auto inner = f.layer->deferringReindex();
+            for (int move = 0; move < 20; ++move)
+                for (int i = 0; i < 2000; i += 10)
+                    objects[i]->applyTransform(QTransform::fromTranslate(random.bounded(60.0) - 30, 25));
+            compare("moving");
+        }
+        // Moved objects leave and arrive while the gesture lasts.
+        f.layer->removeObjectsInArray({objects[0], objects[10], objects[11]});
+        objects[20]->setLocation({-300, 1500});
+        f.layer->insertObjectsAtIndexes({randomObject(random, 1000)}, {5});
+        compare("inner deferral ended");
+        outer.reset();
+    }
+    compare("re-indexed");
+
+    // A deferral that outlives its layer's storage ends quietly.
+    auto layer = std::make_shared<VXObjectDrawingLayer>();
+    std::optional<platform::ObjectStorage::ReindexDeferral> orphan(layer->deferringReindex());
+    layer.reset();
+    orphan.reset();
+}
+
 TEST(ObjectStorage, IndexDeepensWithTheObjectCount)
 {
     VXBSPDirectObjectStorage storage;
