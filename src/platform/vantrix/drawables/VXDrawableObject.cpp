@@ -604,9 +604,20 @@ QString VXDrawableObject::searchableString() const
     QString text = VXTextAdornment::searchableStringOfStyleForObject(*ownStyle, *this);
     if (text.isNull())
         text = QStringLiteral("");
-    const QString attributes = searchableStringsFromMetadata().join(QLatin1Char(' '));
-    if (!attributes.isEmpty())
-        text += QLatin1Char(' ') + attributes;
+    // Appended in place: a quick search builds this text for every object of the map.
+    const qsizetype styleTextEnd = text.size();
+    text += QLatin1Char(' ');
+    bool first = true;
+    for (const VXMetadataValue& value : metadataValues()) {
+        const QString attribute = value.stringValue();
+        if (attribute.isNull())
+            continue;
+        if (!std::exchange(first, false))
+            text += QLatin1Char(' ');
+        text += attribute;
+    }
+    if (text.size() == styleTextEnd + 1)
+        text.truncate(styleTextEnd);
     return text;
 }
 
