@@ -217,6 +217,7 @@ void addWindowMenu(QMenuBar* bar)
 {
     Menu* window = addMenu(bar, QObject::tr("&Window"));
     addItem(window, QObject::tr("Library Manager"), "showLibraryManagerAction");
+    addItem(window, QObject::tr("Media Browser"), "showMediaBrowser");
 }
 
 void addHelpMenu(QMenuBar* bar)

@@ -502,6 +502,8 @@ bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
         item->setState(manager && manager->isActiveWindow() ? platform::MenuItem::OnState : platform::MenuItem::OffState);
         return bool(LibraryServices::installed().showLibraryManager);
     }
+    if (item->action() == "showMediaBrowser")
+        return bool(WindowServices::installed().showMediaBrowser);
     return true;
 }
 
@@ -511,6 +513,21 @@ void VLTMAppDelegate::showLibraryManagerAction(QObject*)
 {
     if (const auto& show = LibraryServices::installed().showLibraryManager)
         show();
+}
+
+void VLTMAppDelegate::showMediaBrowser(QObject*)
+{
+    if (const auto& show = WindowServices::installed().showMediaBrowser)
+        show(runsInDebugMode());
+}
+
+bool VLTMAppDelegate::runsInDebugMode()
+{
+#ifdef NDEBUG
+    return false;
+#else
+    return true;
+#endif
 }
 
 void VLTMAppDelegate::debug_makeFactoryLibrariesWritableAction(QObject*)

@@ -65,10 +65,10 @@ public:
     // A new untitled document from the template, shown.
     void openSelectedTemplateURL(const QUrl& url);
     // A new untitled document showing the image; nothing (but a log line) when it cannot be read.
-    void createDocumentWithImageAtURL(const QUrl& url);
+    Q_INVOKABLE void createDocumentWithImageAtURL(const QUrl& url);
     // A new untitled document holding the SVG file's objects, shown; an alert tells why when the
     // file cannot be converted.
-    void createDocumentWithSVGAtURL(const QUrl& url);
+    Q_INVOKABLE void createDocumentWithSVGAtURL(const QUrl& url);
 
     // --- Application state ---------------------------------------------------------------------
     // The current document's layers, groups' members included; none without a drawing document.
@@ -98,6 +98,9 @@ public:
     Q_INVOKABLE void manageSymbolsAction(QObject* sender);
     // Window > Library Manager; checked while the manager's window is the active one.
     Q_INVOKABLE void showLibraryManagerAction(QObject* sender);
+    // Window > Media Browser; a debug build puts the browser back to its factory state first.
+    Q_INVOKABLE void showMediaBrowser(QObject* sender);
+    static bool runsInDebugMode();
     // Lets factory libraries take new content (a developer's command).
     Q_INVOKABLE void debug_makeFactoryLibrariesWritableAction(QObject* sender);
 

@@ -9,6 +9,8 @@
 struct WindowServices {
     // Starts loading the system's photo library in the background; the result is not kept.
     std::function<void()> startLoadingPhotoLibrary;
+    // Shows the media browser's window, first putting it back to its factory state when asked.
+    std::function<void(bool resetToFactoryState)> showMediaBrowser;
 
     static WindowServices& installed();
 };

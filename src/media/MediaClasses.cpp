@@ -3,6 +3,7 @@
 #include "app/AppClasses.h"
 #include "app/WindowServices.h"
 #include "media/photos/ZQiPhotoMediaInfo.h"
+#include "media/window/ZQMediaBrowserController.h"
 
 void registerMediaClasses()
 {
@@ -12,5 +13,12 @@ void registerMediaClasses()
 
 void installMediaServices()
 {
-    WindowServices::installed().startLoadingPhotoLibrary = [] { ZQiPhotoMediaInfo::iPhotoMediaLibrary(); };
+    WindowServices& services = WindowServices::installed();
+    services.startLoadingPhotoLibrary = [] { ZQiPhotoMediaInfo::iPhotoMediaLibrary(); };
+    services.showMediaBrowser = [](bool resetToFactoryState) {
+        ZQMediaBrowserController* browser = ZQMediaBrowserController::sharedMediaBrowser();
+        if (resetToFactoryState)
+            browser->resetToFactoryState();
+        browser->showWindow(nullptr);
+    };
 }

@@ -19,6 +19,7 @@
 
 struct ZQURLWithThumb;
 class ZQImagePath;
+using ZQImagePathPtr = std::shared_ptr<ZQImagePath>;
 
 inline const QString kZQImagePathWillStartAsynchronousFetch =
     QStringLiteral("kZQImagePathWillStartAsynchronousFetch");

@@ -4,6 +4,7 @@
 #include "platform/foundation/NotificationCenter.h"
 
 #include <QCollator>
+#include <QFileInfo>
 #include <QMimeData>
 #include <algorithm>
 
@@ -89,7 +90,8 @@ QMimeData* MediaGridModel::mimeData(const QModelIndexList& indexes) const
 {
     QList<QUrl> urls;
     for (const QModelIndex& index : indexes)
-        if (const ZQImagePathPtr item = itemAt(index.row()))
+        // A file gone since it was listed would reach the drop target as a broken link.
+        if (const ZQImagePathPtr item = itemAt(index.row()); item && QFileInfo::exists(item->path()))
             urls.append(item->url());
     if (urls.isEmpty())
         return nullptr;

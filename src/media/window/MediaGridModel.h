@@ -3,7 +3,7 @@
 // The media browser's list of items: the image and SVG files of the folder on display,
 // filtered by name and sorted, for a grid view. Rebuilding keeps the items of files still
 // listed, so their thumbnails survive. Items hand their thumbnails to the grid as they
-// arrive; a drag carries the files' URLs.
+// arrive; a drag carries the URLs of the files still on disk.
 
 #include "media/items/ZQImagePath.h"
 
@@ -12,7 +12,6 @@
 #include <memory>
 
 class ZQFolderInfo;
-using ZQImagePathPtr = std::shared_ptr<ZQImagePath>;
 
 class MediaGridModel : public QAbstractListModel {
     Q_OBJECT
