@@ -261,6 +261,35 @@ TEST_F(MediaItemTest, SVGItemsTakeThePreviewAndRemakeIt)
     EXPECT_FALSE(binary->hasImage());
 }
 
+TEST_F(MediaItemTest, EveryStartedFetchEndsOnceEvenWhenItsItemGoesOrThePreviewIsDeclined)
+{
+    const QByteArray svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10"/>)";
+    for (const char* name : {"photo.png", "drawing.svg"}) {
+        Notifications notifications;
+        auto gone = item(name, QByteArray(name).endsWith("svg") ? svg : pngOfSize(60, 60));
+        gone->image();
+        platform::RunLoop::runUntilIdle(); // the SVG preview has started
+        gone.reset();
+        settle();
+        EXPECT_EQ(notifications.names.count(kZQImagePathWillStartAsynchronousFetch),
+                  notifications.names.count(kQZImagePathDidCompleteAsynchronousFetch))
+            << name;
+    }
+
+    // Scrolled away before the preview could start: shown again, it is asked for again.
+    Notifications notifications;
+    const auto drawing = item("later.svg", svg);
+    drawing->image();
+    browser.visible = false;
+    settle();
+    EXPECT_FALSE(drawing->requestInProgress());
+    EXPECT_TRUE(notifications.names.isEmpty());
+    browser.visible = true;
+    drawing->image();
+    settle();
+    EXPECT_EQ(notifications.names, kFetched);
+}
+
 TEST_F(MediaItemTest, LargeJPEGIsDecodedStraightToThumbnailSize)
 {
     QImage picture(2400, 1200, QImage::Format_RGB32);

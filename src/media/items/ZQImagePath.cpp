@@ -26,7 +26,11 @@ ZQImagePath::ZQImagePath(const ZQURLWithThumb& url, const ZQMediaItemBrowser* br
     m_thumbnailURL = url.thumbnailURL;
 }
 
-ZQImagePath::~ZQImagePath() = default;
+ZQImagePath::~ZQImagePath()
+{
+    // A dead delegate hears no more from its fetch: whoever counts fetches still hears it end.
+    fetchEnded();
+}
 
 QString ZQImagePath::fileExtension() const
 {
@@ -67,7 +71,7 @@ QImage ZQImagePath::image()
         if (isSVG()) {
             VXSVGPreview::svgPreviewWithSVGURLDelegate(m_url, this);
         } else {
-            post(kZQImagePathWillStartAsynchronousFetch);
+            fetchStarted();
             ZQAsynchronousImageLoader::fetchImageAtURLForDelegate(m_url, this);
         }
     }
@@ -147,12 +151,15 @@ QString ZQImagePath::description() const
 
 bool ZQImagePath::svgPreviewShouldStart(VXSVGPreview*)
 {
-    return isVisible();
+    // Declined, the preview says nothing more: the item asks again when it is shown.
+    if (!isVisible())
+        m_requestInProgress = false;
+    return m_requestInProgress;
 }
 
 void ZQImagePath::svgPreviewDidStart(VXSVGPreview*)
 {
-    post(kZQImagePathWillStartAsynchronousFetch);
+    fetchStarted();
 }
 
 void ZQImagePath::svgPreviewImageAvailable(VXSVGPreview* preview)
@@ -172,7 +179,7 @@ void ZQImagePath::svgPreviewDidEnd(VXSVGPreview* preview)
     // A cancelled preview (the window closed) leaves the item to be asked again when shown.
     if (preview->isCancelled() && !m_previewFailed && m_image.isNull())
         m_requestInProgress = false;
-    post(kQZImagePathDidCompleteAsynchronousFetch);
+    fetchEnded();
 }
 
 void ZQImagePath::imageLoaderImageAvailable(ZQAsynchronousImageLoader* loader)
@@ -186,12 +193,24 @@ void ZQImagePath::imageLoaderImageAvailable(ZQAsynchronousImageLoader* loader)
     } else {
         m_previewFailed = true;
     }
-    post(kQZImagePathDidCompleteAsynchronousFetch);
+    fetchEnded();
 }
 
 bool ZQImagePath::isVisible() const
 {
     return m_browser && m_browser->isItemVisible(*this);
+}
+
+void ZQImagePath::fetchStarted()
+{
+    m_fetchAnnounced = true;
+    post(kZQImagePathWillStartAsynchronousFetch);
+}
+
+void ZQImagePath::fetchEnded()
+{
+    if (std::exchange(m_fetchAnnounced, false))
+        post(kQZImagePathDidCompleteAsynchronousFetch);
 }
 
 void ZQImagePath::post(const QString& name)

@@ -106,6 +106,9 @@ public:
 
 private:
     bool isVisible() const;
+    // Each start is followed by one end, also when the item goes before its fetch reports.
+    void fetchStarted();
+    void fetchEnded();
     void post(const QString& name);
 
     const ZQMediaItemBrowser* m_browser;
@@ -114,6 +117,7 @@ private:
     QImage m_image;
     bool m_requestInProgress = false;
     bool m_previewFailed = false;
+    bool m_fetchAnnounced = false;
     QUrl m_svgPreviewURL;
     QUrl m_thumbnailURL;
     mutable QString m_identifier;

@@ -31,6 +31,7 @@ QWidget* folderPane(MediaBrowserWindow& parts, QWidget* parent)
     parts.folderTable = new QTreeView(pane);
     parts.tableHeader = new ZQSingleTitleTableHeaderView(parts.folderTable);
     parts.folderTable->setHeader(parts.tableHeader);
+    parts.tableHeader->setStretchLastSection(true);
     parts.folderTable->setItemDelegate(new ZQIconTextFieldCell(parts.folderTable));
     parts.folderTable->setIconSize(QSize(16, 16));
     parts.folderTable->setUniformRowHeights(true);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <algorithm>
+#include <vector>
 
 MediaGridModel::MediaGridModel(const ZQMediaItemBrowser* browser, QObject* parent)
     : QAbstractListModel(parent)
@@ -28,21 +29,31 @@ void MediaGridModel::loadImages(ZQFolderInfo* folder, const QStringList& fileTyp
     for (const ZQImagePathPtr& item : std::as_const(m_items))
         current.insert(item->imageUID(), item);
 
-    QList<ZQImagePathPtr> items;
+    QCollator collator;
+    // Keyed once per item: thousands of files would otherwise make names and compare them anew.
+    // Keys ignore the collator's case setting, so they are made of case-folded names.
+    struct Entry {
+        QCollatorSortKey key;
+        ZQImagePathPtr item;
+    };
+    std::vector<Entry> entries;
     // An empty type list would take every file.
     const QList<QUrl> urls = folder && !fileTypes.isEmpty() ? folder->fileURLsOfTypes(fileTypes) : QList<QUrl>();
+    entries.reserve(urls.size());
     for (const QUrl& url : urls) {
         ZQImagePathPtr item = current.value(url.toLocalFile());
         if (!item)
             item = std::make_shared<ZQImagePath>(url, m_browser);
-        if (filter.isEmpty() || item->name().contains(filter, Qt::CaseInsensitive))
-            items.append(item);
+        const QString name = item->name();
+        if (filter.isEmpty() || name.contains(filter, Qt::CaseInsensitive))
+            entries.push_back({collator.sortKey(name.toCaseFolded()), std::move(item)});
     }
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(items.begin(), items.end(), [&collator](const ZQImagePathPtr& a, const ZQImagePathPtr& b) {
-        return collator.compare(a->name(), b->name()) < 0;
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
+    QList<ZQImagePathPtr> items;
+    items.reserve(qsizetype(entries.size()));
+    for (Entry& entry : entries)
+        items.append(std::move(entry.item));
 
     beginResetModel();
     m_items = items;
