@@ -25,6 +25,7 @@
 #include <QScopeGuard>
 #include <QSlider>
 #include <QTest>
+#include <QThreadPool>
 #include <QTreeView>
 
 using mediatest::FakeEventSourceScope;
@@ -61,6 +62,7 @@ protected:
     MediaBrowserWindowTest() { setPicturesFolder({}); }
     ~MediaBrowserWindowTest() override
     {
+        ZQAsynchronousImageLoader::imageLoaderQueue().waitForDone();
         QFile::remove(userDirsFile());
         for (const QString& key : {kZQMediaBrowserBookmarkedItems, kZQMediaBrowserBookmarkedItems2,
                                    kZQMediaBrowserLastFolderPrefsKey, kZQMediaBrowserZoomLevelPrefsKey,

@@ -101,6 +101,8 @@ void ZQAsynchronousImageLoader::load(quint64 generation)
 
 void ZQAsynchronousImageLoader::handBack()
 {
+    if (QCoreApplication::closingDown())
+        return; // the queue is being emptied as the application quits: nobody is left to tell
     auto self = std::static_pointer_cast<ZQAsynchronousImageLoader>(shared_from_this());
     platform::RunLoop::runOnMainThread([self] {
         if (auto* delegate = dynamic_cast<ZQImageLoaderDelegate*>(self->m_delegate.data()))

@@ -3,6 +3,7 @@
 #include "media/items/ZQImagePath.h"
 #include "platform/foundation/RunLoop.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QThreadPool>
@@ -38,6 +39,8 @@ void MediaPreviewWindow::showItem(ZQImagePath* item)
     const QPointer<MediaPreviewWindow> self(this);
     ZQAsynchronousImageLoader::imageLoaderQueue().start([self, request, path = m_path] {
         const QImage picture = ZQAsynchronousImageLoader::thumbnailOfImageAtPath(path, kPreviewSide);
+        if (QCoreApplication::closingDown())
+            return; // the queue is being emptied as the application quits
         platform::RunLoop::runOnMainThread([self, request, picture] {
             if (self && self->m_request == request && !picture.isNull())
                 self->setPicture(picture);
