@@ -1,5 +1,7 @@
 #include "MediaTesting.h"
 
+#include "app/WindowServices.h"
+#include "media/MediaClasses.h"
 #include "media/window/MediaBrowserBookmarks.h"
 #include "media/window/MediaGridModel.h"
 #include "media/window/MediaPreviewWindow.h"
@@ -371,6 +373,27 @@ TEST_F(MediaBrowserWindowTest, ZoomIsStoredAndComesBack)
     const auto browser = openBrowser();
     EXPECT_DOUBLE_EQ(browser->parts().imageBrowser->zoomValue(), 0.25);
     EXPECT_EQ(browser->parts().zoomSlider->value(), MediaBrowserWindow::kZoomSteps / 4);
+}
+
+TEST_F(MediaBrowserWindowTest, TheApplicationShowsTheOneBrowserResettingItOnlyWhenAsked)
+{
+    installMediaServices();
+    const auto& show = WindowServices::installed().showMediaBrowser;
+    ASSERT_TRUE(show);
+    tree.folder("Kept");
+    const ZQFolderInfoPtr kept = ZQFolderInfo::makeWithPath(tree.path("Kept"));
+    MediaBrowserBookmarks::addRootBookmark(*kept);
+
+    show(false);
+    ZQMediaBrowserController* shared = ZQMediaBrowserController::sharedMediaBrowser();
+    const auto forget = qScopeGuard([shared] { delete shared; });
+    EXPECT_TRUE(shared->window()->isVisible());
+    EXPECT_EQ(rootPaths(*shared), QStringList({kept->path()}));
+
+    show(true);
+    EXPECT_EQ(ZQMediaBrowserController::sharedMediaBrowser(), shared);
+    EXPECT_TRUE(rootPaths(*shared).isEmpty());
+    EXPECT_TRUE(MediaBrowserBookmarks::bookmarkedRootItems().isEmpty());
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QThreadPool>
 #include <QVBoxLayout>
+#include <algorithm>
 
 MediaPreviewWindow::MediaPreviewWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool)
@@ -38,7 +40,11 @@ void MediaPreviewWindow::showItem(ZQImagePath* item)
     setPicture(item->image()); // the thumbnail until the larger picture arrives
     const QPointer<MediaPreviewWindow> self(this);
     ZQAsynchronousImageLoader::imageLoaderQueue().start([self, request, path = m_path] {
-        const QImage picture = ZQAsynchronousImageLoader::thumbnailOfImageAtPath(path, kPreviewSide);
+        // Small images keep their size: enlarged they would only blur.
+        const QSize natural = QImageReader(path).size();
+        const int side = natural.isValid() ? std::min(kPreviewSide, std::max(natural.width(), natural.height()))
+                                           : kPreviewSide;
+        const QImage picture = ZQAsynchronousImageLoader::thumbnailOfImageAtPath(path, side);
         if (QCoreApplication::closingDown())
             return; // the queue is being emptied as the application quits
         platform::RunLoop::runOnMainThread([self, request, picture] {

@@ -484,8 +484,10 @@ void ZQMediaBrowserController::reloadThumbnailAction(QObject*)
 
 void ZQMediaBrowserController::showQuicklookAction(QObject*)
 {
-    if (!m_previewWindow)
+    if (!m_previewWindow) {
         m_previewWindow = new MediaPreviewWindow(m_parts.window);
+        m_previewWindow->move(m_parts.window->frameGeometry().topRight() + QPoint(8, 0));
+    }
     m_previewWindow->showItem(selectedItem().get());
     m_previewWindow->show();
     m_previewWindow->raise();
