@@ -362,7 +362,7 @@ TEST_F(MediaBrowserWindowTest, CommandsFollowTheSelectedItem)
     EXPECT_EQ(browser->previewWindow()->shownPath(), tree.path("Items/shape.svg"));
 }
 
-TEST_F(MediaBrowserWindowTest, ZoomIsStoredAndComesBack)
+TEST_F(MediaBrowserWindowTest, ZoomIsStoredAndComesBackAndStoredValuesOfTheWrongTypeArePassedOver)
 {
     {
         const auto browser = openBrowser();
@@ -370,9 +370,22 @@ TEST_F(MediaBrowserWindowTest, ZoomIsStoredAndComesBack)
         EXPECT_DOUBLE_EQ(browser->parts().imageBrowser->zoomValue(), 0.25);
         EXPECT_FLOAT_EQ(defaults().floatForKey(kZQMediaBrowserZoomLevelPrefsKey), 0.25f);
     }
+    {
+        const auto browser = openBrowser();
+        EXPECT_DOUBLE_EQ(browser->parts().imageBrowser->zoomValue(), 0.25);
+        EXPECT_EQ(browser->parts().zoomSlider->value(), MediaBrowserWindow::kZoomSteps / 4);
+    }
+
+    // Stored values of the wrong type are passed over, and kept.
+    tree.folder("Only");
+    MediaBrowserBookmarks::addRootBookmark(*ZQFolderInfo::makeWithPath(tree.path("Only")));
+    defaults().setObjectForKey(QVariantList{1, 2}, kZQMediaBrowserZoomLevelPrefsKey);
+    defaults().setObjectForKey(QVariantList{"Elsewhere"}, kZQMediaBrowserLastFolderPrefsKey);
     const auto browser = openBrowser();
-    EXPECT_DOUBLE_EQ(browser->parts().imageBrowser->zoomValue(), 0.25);
-    EXPECT_EQ(browser->parts().zoomSlider->value(), MediaBrowserWindow::kZoomSteps / 4);
+    EXPECT_DOUBLE_EQ(browser->parts().imageBrowser->zoomValue(), 0.5);
+    EXPECT_EQ(browser->parts().zoomSlider->value(), MediaBrowserWindow::kZoomSteps / 2);
+    EXPECT_EQ(selectedFolder(*browser), "Only") << "as with nothing stored: the first root";
+    EXPECT_EQ(defaults().objectForKey(kZQMediaBrowserZoomLevelPrefsKey), QVariant(QVariantList{1, 2}));
 }
 
 TEST_F(MediaBrowserWindowTest, TheApplicationShowsTheOneBrowserResettingItOnlyWhenAsked)

@@ -203,7 +203,9 @@ void ZQMediaBrowserController::observeNotifications()
 
 void ZQMediaBrowserController::restoreSelectionAndZoom()
 {
-    const QString last = defaults().stringForKey(kZQMediaBrowserLastFolderPrefsKey);
+    // Only text: the defaults would read a one-item list as its item.
+    const QVariant stored = defaults().objectForKey(kZQMediaBrowserLastFolderPrefsKey);
+    const QString last = stored.typeId() == QMetaType::QString ? stored.toString() : QString();
     if (!last.isEmpty()) {
         platform::RunLoop::performAfterDelay(
             this, [this, last] { m_folderController->selectItemWithIdentifier(last); }, kLastFolderSelectionDelay);
