@@ -302,7 +302,7 @@ ZQImagePathPtr ZQMediaBrowserController::selectedItem() const
 bool ZQMediaBrowserController::selectedItemIsSVG() const
 {
     const ZQImagePathPtr item = selectedItem();
-    return item && media::isSVGFileType(item->fileExtension());
+    return item && item->isSVG();
 }
 
 void ZQMediaBrowserController::reload()
