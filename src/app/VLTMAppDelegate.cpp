@@ -297,6 +297,11 @@ void VLTMAppDelegate::registerQuorvaneTools()
         registration(registry);
 }
 
+void VLTMAppDelegate::showHelpItemNamed(const QString& item)
+{
+    LogEvent(kInfoEvent, QStringLiteral("help: %1 (not in this build)").arg(item));
+}
+
 // --- Opening files --------------------------------------------------------------------------
 
 QuorvaneDocumentController* VLTMAppDelegate::documentController() const

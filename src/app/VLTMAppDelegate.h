@@ -101,6 +101,9 @@ public:
     // Window > Media Browser; a debug build puts the browser back to its factory state first.
     Q_INVOKABLE void showMediaBrowser(QObject* sender);
     static bool runsInDebugMode();
+    // Opens the help page of an item ("the-styles-tab"). This build has no help viewer: the
+    // request is logged as "help: <item> (not in this build)".
+    Q_INVOKABLE void showHelpItemNamed(const QString& item);
     // Lets factory libraries take new content (a developer's command).
     Q_INVOKABLE void debug_makeFactoryLibrariesWritableAction(QObject* sender);
 

@@ -7,6 +7,8 @@
 
 #include <QVariant>
 
+class VXDrawing;
+
 class VLTMTabContentViewController : public platform::ViewController {
     Q_OBJECT
     Q_PROPERTY(QVariant tabIcon READ tabIcon WRITE setTabIcon)
@@ -24,6 +26,10 @@ public:
     void setTabIcon(const QVariant& icon) { m_tabIcon = icon; }
     QString tabTooltip() const { return m_tabTooltip; }
     void setTabTooltip(const QString& tooltip) { m_tabTooltip = tooltip; }
+
+    // The document hands over its drawing once its window is made (null as it closes); the
+    // base ignores it.
+    virtual void setDrawing(VXDrawing* drawing) { Q_UNUSED(drawing) }
 
     // An item is enabled exactly when this controller has its action.
     Q_INVOKABLE bool validateUserInterfaceItem(QObject* item);

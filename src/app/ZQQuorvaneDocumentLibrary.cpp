@@ -93,6 +93,7 @@ void ZQQuorvaneDocument::cleanUpIfNeeded()
 
 void ZQQuorvaneDocument::close()
 {
+    releaseTabControllers();
     cleanUpIfNeeded();
     VXDrawingDocument::close();
 }

@@ -7,6 +7,7 @@
 #include "panels/PanelsClasses.h"
 #include "panels/PanelsServicesInstallation.h"
 #include "app/VLTMApplication.h"
+#include "style_editor/StyleEditorClasses.h"
 #include "symbols/SymbolClasses.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "terrain/TerrainClasses.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     VXQSymbol::setDefaultSizeHandleVisible(true);
     registerLibraryClasses();
     installLibraryServices();
+    registerStyleEditorClasses();
     registerMediaClasses();
     installMediaServices();
     registerPanelsClasses();

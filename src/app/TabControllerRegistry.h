@@ -1,0 +1,27 @@
+#pragma once
+
+// The side-panel tabs a map window shows, by tab identifier ("VLTMTabViewStyle"). Libraries
+// above the application core register a factory for each tab they provide; every map window
+// then makes one controller per identifier, in registration order, and hands it the
+// document's drawing.
+
+#include "app/VLTMTabContentViewController.h"
+
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+// The Style tab, which the left side panel shows.
+inline const QString kVLTMTabViewStyle = QStringLiteral("VLTMTabViewStyle");
+
+class TabControllerRegistry {
+public:
+    using Factory = std::function<std::shared_ptr<VLTMTabContentViewController>()>;
+
+    // Registering an identifier again replaces its factory.
+    static void registerTabControllerForIdentifier(const QString& identifier, Factory factory);
+    static void unregisterTabControllerForIdentifier(const QString& identifier);
+    // The factory for the identifier; empty when none is registered.
+    static Factory classForTabControllerWithIdentifier(const QString& identifier);
+    static QStringList tabIdentifiers();
+};

@@ -1,0 +1,344 @@
+// The Style tab's widgets and the states of its header.
+
+#include "style_editor/editor/VLTMStyleEditorController.h"
+
+#include "library/catalogue/VXQLibraryCatalogue.h"
+#include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Menu.h"
+#include "platform/vantrix/styles/VXStyleHistory.h"
+#include "style_editor/panes/VLTMStyleComponentController.h"
+#include "style_editor/swatch/VXQStyleImageView.h"
+#include "widgets/paint/ApplicationColours.h"
+#include "widgets/paint/KitImage.h"
+#include "widgets/stacks/ZQCollapsibleContainerView.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr QSize kSwatchSize(64, 64);
+constexpr QSizeF kIconSize(16, 16);
+constexpr int kStackWidth = 230;
+
+void showImageNamed(QLabel* label, const QString& name)
+{
+    const KitImage image = imageNamed(name);
+    label->setPixmap(image.isNull() ? QPixmap()
+                                    : QPixmap::fromImage(image.imageOfSize(kIconSize, label->devicePixelRatioF())));
+    label->setToolTip(image.isNull() ? name : QString());
+}
+
+QLabel* makeIconView(QWidget* parent, const QString& name)
+{
+    auto* label = new QLabel(parent);
+    label->setFixedSize(kIconSize.toSize());
+    showImageNamed(label, name);
+    return label;
+}
+
+} // namespace
+
+QWidget* VLTMStyleEditorController::loadView()
+{
+    auto* tab = new QWidget;
+    tab->setObjectName(kTabIdentifier);
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(makeHeader());
+    layout->addWidget(makeStack(), 1);
+    return tab;
+}
+
+QWidget* VLTMStyleEditorController::makeHeader()
+{
+    auto* header = new QWidget;
+    auto* grid = new QGridLayout(header);
+    grid->setContentsMargins(0, 0, 0, 0);
+
+    m_stylePreviewImageWell = new VXQStyleImageView(header);
+    m_stylePreviewImageWell->setFixedSize(kSwatchSize);
+    m_stylePreviewImageWell->setTarget(this);
+    m_stylePreviewImageWell->setAction("styleWellAction");
+    grid->addWidget(m_stylePreviewImageWell, 0, 0, 3, 1);
+
+    m_styleNameTextView = new QLineEdit(header);
+    m_styleNameTextView->setReadOnly(true);
+    m_styleNameTextView->setFrame(false);
+    m_styleNameTextView->installEventFilter(this);
+    connect(m_styleNameTextView, &QLineEdit::returnPressed, this, [this] { nameFieldAction(m_styleNameTextView); });
+    grid->addWidget(m_styleNameTextView, 0, 1, 1, 3);
+
+    m_libraryInfoTextView = new QLabel(header);
+    m_libraryInfoTextView->setWordWrap(true);
+    grid->addWidget(m_libraryInfoTextView, 1, 1, 1, 3);
+
+    auto* flags = new QHBoxLayout;
+    m_editableIconView = makeIconView(header, QStringLiteral("VLST_editable"));
+    m_editableCheckbox = new QCheckBox(tr("Editable"), header);
+    connect(m_editableCheckbox, &QCheckBox::clicked, this, [this] { editableAction(m_editableCheckbox); });
+    m_sharedIconView = makeIconView(header, QStringLiteral("VLST_global-style-OFF"));
+    m_sharedCheckbox = new QCheckBox(tr("Shared"), header);
+    connect(m_sharedCheckbox, &QCheckBox::clicked, this, [this] { sharedAction(m_sharedCheckbox); });
+    m_lockedLibraryIconView = makeIconView(header, QStringLiteral("VLST_locked-library"));
+    m_lockedLibraryIconView->setToolTip(tr("The style's library does not allow changes"));
+    for (QWidget* widget : {static_cast<QWidget*>(m_editableIconView), static_cast<QWidget*>(m_editableCheckbox),
+                            static_cast<QWidget*>(m_sharedIconView), static_cast<QWidget*>(m_sharedCheckbox),
+                            static_cast<QWidget*>(m_lockedLibraryIconView)})
+        flags->addWidget(widget);
+    flags->addStretch();
+    grid->addLayout(flags, 2, 1, 1, 3);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(tr("Opacity:"), header));
+    m_masterOpacityTextField = new QLineEdit(header);
+    m_masterOpacityTextField->setMaximumWidth(48);
+    connect(m_masterOpacityTextField, &QLineEdit::editingFinished, this,
+            [this] { masterOpacityAction(m_masterOpacityTextField); });
+    controls->addWidget(m_masterOpacityTextField);
+    m_masterOpacityStepper = new QDoubleSpinBox(header);
+    m_masterOpacityStepper->setRange(0, 1);
+    m_masterOpacityStepper->setSingleStep(0.05);
+    m_masterOpacityStepper->setDecimals(2);
+    m_masterOpacityStepper->setKeyboardTracking(false);
+    connect(m_masterOpacityStepper, &QDoubleSpinBox::valueChanged, this, [this] {
+        if (!m_masterOpacityStepper->signalsBlocked())
+            masterOpacityAction(m_masterOpacityStepper);
+    });
+    controls->addWidget(m_masterOpacityStepper);
+    controls->addStretch();
+    m_resetButton = new QPushButton(tr("Reset"), header);
+    connect(m_resetButton, &QPushButton::clicked, this, [this] { resetStyleAction(m_resetButton); });
+    m_cloneButton = new QPushButton(tr("Clone"), header);
+    connect(m_cloneButton, &QPushButton::clicked, this, [this] { cloneStyleAction(m_cloneButton); });
+    controls->addWidget(m_resetButton);
+    controls->addWidget(m_cloneButton);
+    grid->addLayout(controls, 3, 0, 1, 4);
+
+    auto* menus = new QHBoxLayout;
+    m_componentMenu = new platform::Menu(tr("Add Component"), header);
+    m_componentMenuPopUp = new QToolButton(header);
+    m_componentMenuPopUp->setText(tr("Add Component"));
+    m_componentMenuPopUp->setMenu(m_componentMenu);
+    m_componentMenuPopUp->setPopupMode(QToolButton::InstantPopup);
+    fillComponentMenu();
+    m_actionMenu = new platform::Menu(tr("Style"), header);
+    m_actionMenuPopUp = new QToolButton(header);
+    m_actionMenuPopUp->setText(tr("Style"));
+    m_actionMenuPopUp->setMenu(m_actionMenu);
+    m_actionMenuPopUp->setPopupMode(QToolButton::InstantPopup);
+    fillActionMenu();
+    menus->addWidget(m_componentMenuPopUp);
+    menus->addStretch();
+    menus->addWidget(m_actionMenuPopUp);
+    grid->addLayout(menus, 4, 0, 1, 4);
+    grid->setColumnStretch(3, 1);
+    return header;
+}
+
+QWidget* VLTMStyleEditorController::makeStack()
+{
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(false);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_styleComponentStackView = new ZQCollapsibleContainerView(QRectF(0, 0, kStackWidth, 20));
+    m_styleComponentStackView->awakeFromInterface();
+    m_styleComponentStackView->setDelegate(this);
+    m_styleComponentStackView->setAcceptDrops(true);
+    m_styleComponentStackView->setAllowsDragsFromOtherViews(true);
+    scroll->setWidget(m_styleComponentStackView);
+    // The stack draws its own background behind the panes.
+    QPalette palette = scroll->viewport()->palette();
+    palette.setColor(QPalette::Window, m_styleComponentStackView->backgroundColour().isValid()
+                                           ? m_styleComponentStackView->backgroundColour()
+                                           : VLTMWindowBackgroundColour());
+    scroll->viewport()->setPalette(palette);
+    return scroll;
+}
+
+void VLTMStyleEditorController::fillComponentMenu()
+{
+    QSet<const QMetaObject*> listed;
+    for (int tag : styleComponentTags()) {
+        const QMetaObject* componentClass = componentClassForStyleComponentTag(tag);
+        // Two tags name the same class; the menu lists it once.
+        if (listed.contains(componentClass))
+            continue;
+        listed.insert(componentClass);
+        const auto component =
+            componentClass ? std::dynamic_pointer_cast<VXRasterizer>(platform::ClassRegistry::create(componentClass->className()))
+                           : nullptr;
+        auto* item = new platform::MenuItem(component ? component->displayName() : tr("Unavailable"),
+                                            "addComponentWithTagOfSenderAction", m_componentMenu);
+        item->setTag(tag);
+        item->setTarget(this);
+        m_componentMenu->addAction(item);
+    }
+}
+
+void VLTMStyleEditorController::fillActionMenu()
+{
+    const auto add = [this](const QString& title, const QByteArray& action) {
+        auto* item = new platform::MenuItem(title, action, m_actionMenu);
+        item->setTarget(this);
+        m_actionMenu->addAction(item);
+        return item;
+    };
+    add(tr("Rename Style"), "renameAction");
+    add(tr("Paste Component"), "pasteComponentAction");
+    m_actionMenu->addSeparator();
+    add(tr("Add to Library"), "addToLibraryAction");
+    add(tr("Reveal in Library"), "revealInLibraryAction");
+    m_userLibrariesListMenu = m_actionMenu->addMenu(tr("Default Library"));
+    add(tr("Reset Style Numbering"), "resetStyleNumberingAction");
+    m_actionMenu->addSeparator();
+    add(tr("Collapse All"), "collapseAllAction");
+    add(tr("Expand All"), "expandAllAction");
+    add(tr("Show Drawing Units"), "toggleDrawingUnitsDisplayAction")->setCheckable(true);
+    m_actionMenu->addSeparator();
+    add(tr("Style Editor Help"), "styleEditorHelpAction");
+    // The user libraries are listed as they are when the menu opens.
+    connect(m_actionMenu, &QMenu::aboutToShow, this, [this] { populateMenuOfUserLibraries(m_userLibrariesListMenu); });
+}
+
+void VLTMStyleEditorController::viewDidLoad()
+{
+    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
+    centre.addObserver(this, kVXStyleSharingEnabledChangeNotification, nullptr,
+                       [this](const platform::Notification&) { styleSharingChanged(); });
+    if (VXQLibraryGroup* userGroup = VXQLibraryGroup::userGroup())
+        centre.addObserver(this, kVXQLibraryGroupContentWasChanged, userGroup,
+                           [this](const platform::Notification&) { libraryContentChanged(); });
+    centre.addObserver(this, kVXQLibraryDidChangeName, nullptr,
+                       [this](const platform::Notification&) { libraryContentChanged(); });
+    centre.addObserver(this, kStyleHistoryNewStyleNotification, &VXStyleHistory::defaultHistory(),
+                       [this](const platform::Notification& notification) { toolStyleChanged(notification); });
+    m_displaysDrawingUnits = platform::UserDefaults::standardUserDefaults()->boolForKey(kShowsDrawingUnitsKey);
+    applyDisplayUnits();
+
+    const bool sharing = VXStyle::styleSharingEnabled();
+    m_sharedCheckbox->setVisible(sharing);
+    m_sharedIconView->setVisible(sharing);
+    m_lockedLibraryIconView->hide();
+    readStoredCollapseStates();
+    setNilState();
+}
+
+bool VLTMStyleEditorController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_styleNameTextView && event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive) {
+        handleNameDoubleClick();
+        return m_renamingModeActive;
+    }
+    if (watched == m_styleNameTextView && event->type() == QEvent::FocusOut && m_renamingModeActive)
+        nameFieldAction(m_styleNameTextView);
+    return VLTMTabContentViewController::eventFilter(watched, event);
+}
+
+// --- Header states ----------------------------------------------------------------------------------------
+
+void VLTMStyleEditorController::showLibraryLine(const VXStyle& style, bool* editableByLibrary)
+{
+    QString line = tr("Ad-Hoc Style");
+    *editableByLibrary = true;
+    if (style.isStyleRegistered()) {
+        if (const VXQLibrary* library = VXQLibraryCatalogue::libraryContainingItemWithUniqueID(style.uniqueKey())) {
+            line = QStringLiteral("%1 \u201C%2\u201D").arg(tr("In Library"), library->name());
+            *editableByLibrary = library->allowsContentChanges();
+        }
+    }
+    if (style.isPureTextStyle())
+        line = QStringLiteral("%1 (%2)").arg(line, tr("Text Only"));
+    m_libraryInfoTextView->setText(line);
+}
+
+void VLTMStyleEditorController::setNilState()
+{
+    view();
+    m_stylePreviewImageWell->setStyle(nullptr);
+    m_lockedLibraryIconView->hide();
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_editableCheckbox), static_cast<QWidget*>(m_editableIconView),
+          static_cast<QWidget*>(m_sharedCheckbox), static_cast<QWidget*>(m_sharedIconView),
+          static_cast<QWidget*>(m_resetButton), static_cast<QWidget*>(m_cloneButton),
+          static_cast<QWidget*>(m_masterOpacityStepper), static_cast<QWidget*>(m_masterOpacityTextField),
+          static_cast<QWidget*>(m_componentMenuPopUp), static_cast<QWidget*>(m_actionMenuPopUp)})
+        widget->setEnabled(false);
+    m_styleNameTextView->clear();
+    m_libraryInfoTextView->clear();
+}
+
+void VLTMStyleEditorController::setMultipleStylesState()
+{
+    view();
+    m_styleNameTextView->setText(tr("Multiple Styles"));
+    m_libraryInfoTextView->setText(tr("Simplify the selection to edit the style"));
+    for (QWidget* widget : {static_cast<QWidget*>(m_sharedCheckbox), static_cast<QWidget*>(m_sharedIconView),
+                            static_cast<QWidget*>(m_editableCheckbox), static_cast<QWidget*>(m_editableIconView)})
+        widget->setEnabled(false);
+    m_resetButton->setEnabled(true);
+    m_lockedLibraryIconView->hide();
+}
+
+void VLTMStyleEditorController::setName(const QString& name)
+{
+    m_styleNameTextView->setText(name);
+}
+
+void VLTMStyleEditorController::setOpacity(double opacity)
+{
+    m_masterOpacityTextField->setText(QString::number(opacity, 'f', 2));
+    const QSignalBlocker quiet(m_masterOpacityStepper);
+    m_masterOpacityStepper->setValue(opacity);
+}
+
+void VLTMStyleEditorController::setIsStyleRegistered(bool) {}
+
+void VLTMStyleEditorController::setLocked(bool locked)
+{
+    const bool effective = locked || styleInLockedLibrary();
+    applyEditableState(!effective);
+    for (const auto& pane : std::as_const(m_subControllers))
+        pane->setLocked(effective);
+}
+
+void VLTMStyleEditorController::applyEditableState(bool editable)
+{
+    m_editableCheckbox->setChecked(editable);
+    showImageNamed(m_editableIconView, editable ? QStringLiteral("VLST_editable") : QStringLiteral("VLST_editable-OFF-Template"));
+    m_sharedCheckbox->setEnabled(editable);
+    m_masterOpacityStepper->setEnabled(editable);
+    m_masterOpacityTextField->setEnabled(editable);
+    m_componentMenuPopUp->setEnabled(editable);
+}
+
+void VLTMStyleEditorController::setStyleSharable(bool sharable)
+{
+    m_sharedCheckbox->setChecked(sharable);
+    showImageNamed(m_sharedIconView, sharable ? QStringLiteral("VLST_global-style-ON") : QStringLiteral("VLST_global-style-OFF"));
+}
+
+void VLTMStyleEditorController::setRenderList(const QVariantList&)
+{
+    if (!m_startingObservation)
+        rebuildUI();
+}
+
+void VLTMStyleEditorController::styleSharingChanged()
+{
+    const bool sharing = VXStyle::styleSharingEnabled();
+    m_sharedCheckbox->setVisible(sharing);
+    m_sharedIconView->setVisible(sharing);
+    if (sharing && style())
+        setStyleSharable(style()->styleSharable());
+}
