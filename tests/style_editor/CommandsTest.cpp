@@ -1,6 +1,6 @@
-#include "StyleEditorTesting.h"
+#include "style_editor/StyleEditorTesting.h"
 
-#include "LogCapture.h"
+#include "support/LogCapture.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/styles/VXGloomGroup.h"
@@ -53,7 +53,7 @@ TEST(StyleEditorCommands, TagsAddTheirComponentsAndUnknownTagsChangeNothing)
     EditorFixture f;
     const VXStylePtr style = styleOf({std::make_shared<VXFill>()});
     f.select({f.addShape(style)});
-    f.endStep();
+    f.forgetEdits();
     {
         testsupport::LogCapture log;
         for (int tag : {23, 24, 25})

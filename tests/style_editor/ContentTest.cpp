@@ -1,4 +1,4 @@
-#include "StyleEditorTesting.h"
+#include "style_editor/StyleEditorTesting.h"
 
 #include "platform/foundation/Markers.h"
 #include "platform/vantrix/styles/VXStyleHistory.h"

@@ -1,6 +1,6 @@
-#include "StyleEditorTesting.h"
+#include "style_editor/StyleEditorTesting.h"
 
-#include "LogCapture.h"
+#include "support/LogCapture.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/ui/Menu.h"
 #include "style_editor/panes/StyleComponentPaneRegistry.h"

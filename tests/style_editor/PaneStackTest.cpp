@@ -1,4 +1,4 @@
-#include "StyleEditorTesting.h"
+#include "style_editor/StyleEditorTesting.h"
 
 #include "platform/foundation/UserDefaults.h"
 #include "style_editor/panes/VLTMStyleComponentPlaceholder.h"
@@ -88,7 +88,7 @@ TEST(StylePaneStack, DropsOutOfAGroupGoToTheStyleAndNeverIntoTheirOwnGroups)
     const VXStylePtr style = styleOf({group});
     f.addShape(style);
     f.show(style);
-    f.endStep();
+    f.forgetEdits();
 
     // A group dropped into a group of its own: refused before the model could make a cycle.
     EXPECT_FALSE(f.editor->containerViewWillAcceptDroppedViewAtIndex(f.containerOf(subgroup), f.containerOf(group), 0));

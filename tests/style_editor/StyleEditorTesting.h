@@ -71,6 +71,12 @@ struct EditorFixture {
         settle();
     }
     static void settle() { platform::RunLoop::runUntilIdle(); }
+    // Setting up is not an edit.
+    void forgetEdits()
+    {
+        endStep();
+        undo.removeAllActions();
+    }
     // Ends the undo step under way, as the end of an event would.
     void endStep()
     {

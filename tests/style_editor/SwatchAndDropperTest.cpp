@@ -1,4 +1,4 @@
-#include "StyleEditorTesting.h"
+#include "style_editor/StyleEditorTesting.h"
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/vantrix/tools/VXToolController.h"
@@ -103,6 +103,7 @@ TEST(StyleDropper, PicksUpThenAppliesOneUndoStepPerClick)
     EXPECT_EQ(tool->keyboardEquivalent(), QStringLiteral("d"));
     EXPECT_EQ(tool->supportedLibraryItemKind(), 1);
     view.toolController()->setDrawingTool(tool);
+    view.toolController()->setAutomaticallyRevertsToSelectionTool(false);
     int changes = 0;
     QObject receiver;
     platform::NotificationCenter::defaultCenter().addObserver(&receiver, kVXQStylePickUpToolDidChangeStyle, tool.get(),

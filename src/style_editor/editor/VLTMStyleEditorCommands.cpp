@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMimeData>
@@ -118,9 +119,11 @@ void VLTMStyleEditorController::addComponentWithTagOfSenderAction(QObject* sende
 
 void VLTMStyleEditorController::addComponentAction(QObject* sender)
 {
-    auto* menu = sender ? sender->findChild<QMenu*>() : nullptr;
-    auto* item = menu ? qobject_cast<platform::MenuItem*>(menu->activeAction()) : nullptr;
-    addComponentForTag(item ? item->tag() : -1);
+    // A pop-up's chosen item carries the tag as its data.
+    if (const auto* popUp = qobject_cast<const QComboBox*>(sender))
+        addComponentForTag(popUp->currentData().isValid() ? popUp->currentData().toInt() : -1);
+    else
+        addComponentWithTagOfSenderAction(sender);
 }
 
 void VLTMStyleEditorController::addComponentForTag(int tag)

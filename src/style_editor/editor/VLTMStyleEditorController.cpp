@@ -447,6 +447,8 @@ void VLTMStyleEditorController::buildUIForStyleGroupInParentContainerParentContr
         m_subControllers.append(pane);
         if (parentController)
             parentController->addSubcontroller(pane.get());
+        // The container keeps a hosted view's height: the pane's own, from its layout.
+        pane->view()->adjustSize();
         container->addViewToContent(pane->view());
         container->setIgnoredViewCount(1);
 

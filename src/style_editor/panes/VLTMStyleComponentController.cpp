@@ -231,12 +231,14 @@ void VLTMStyleComponentController::updateFormatterForControlMultiplierDecimalPla
     auto* field = qobject_cast<ZQAugmentedTextField*>(control);
     if (!field || !field->formatter())
         return;
+    // Read with the old formatter, shown with the new one.
+    const double value = field->doubleValue();
     platform::NumberFormatter& formatter = *field->formatter();
     formatter.setMultiplier(multiplier);
     formatter.setPositiveSuffix(suffix);
     formatter.setNegativeSuffix(suffix);
     formatter.setMaximumFractionDigits(decimalPlaces);
-    field->setDoubleValue(field->doubleValue());
+    field->setDoubleValue(value);
 }
 
 QString VLTMStyleComponentController::strokeWidthTitle(double width, bool showsDrawingUnits, double unitToPoints,
