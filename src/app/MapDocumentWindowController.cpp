@@ -2,12 +2,14 @@
 
 #include "app/MapMenuBar.h"
 #include "app/MapSearchToolBar.h"
+#include "app/TabControllerRegistry.h"
 #include "app/VXQMappingLayer.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMainWindow>
 #include <QSplitter>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -29,7 +31,11 @@ QWidget* makeSidePanel(const QString& name)
 
 MapDocumentWindowController::MapDocumentWindowController() = default;
 
-MapDocumentWindowController::~MapDocumentWindowController() = default;
+MapDocumentWindowController::~MapDocumentWindowController()
+{
+    for (const auto& [identifier, controller] : m_tabControllers)
+        controller->setDrawing(nullptr);
+}
 
 ZQQuorvaneDocument* MapDocumentWindowController::mapDocument() const
 {
@@ -89,6 +95,7 @@ QWidget* MapDocumentWindowController::loadWindow()
 void MapDocumentWindowController::windowDidLoad()
 {
     showDocumentDrawing();
+    makeTabControllers();
     if (ZQQuorvaneDocument* document = mapDocument()) {
         document->makeTabViewControllers();
         document->windowControllerDidLoadWindow(this);
@@ -106,6 +113,41 @@ void MapDocumentWindowController::setDocument(platform::Document* document)
         previous->setMainView(nullptr);
     WindowController::setDocument(document);
     showDocumentDrawing();
+    giveTabsTheDocumentDrawing();
+}
+
+void MapDocumentWindowController::makeTabControllers()
+{
+    if (!m_tabControllers.isEmpty())
+        return;
+    for (const QString& identifier : TabControllerRegistry::tabIdentifiers()) {
+        const TabControllerRegistry::Factory factory = TabControllerRegistry::classForTabControllerWithIdentifier(identifier);
+        std::shared_ptr<VLTMTabContentViewController> controller = factory ? factory() : nullptr;
+        if (!controller)
+            continue;
+        QWidget* panel = identifier == kVLTMTabViewStyle ? leftSidePanel() : rightSidePanel();
+        if (!panel->layout())
+            new QVBoxLayout(panel);
+        panel->layout()->addWidget(controller->view());
+        m_tabControllers.append({identifier, controller});
+    }
+    giveTabsTheDocumentDrawing();
+}
+
+void MapDocumentWindowController::giveTabsTheDocumentDrawing()
+{
+    const ZQQuorvaneDocument* document = mapDocument();
+    VXDrawing* drawing = document && document->drawing() ? document->drawing().get() : nullptr;
+    for (const auto& [identifier, controller] : m_tabControllers)
+        controller->setDrawing(drawing);
+}
+
+VLTMTabContentViewController* MapDocumentWindowController::tabControllerWithIdentifier(const QString& identifier) const
+{
+    for (const auto& [tab, controller] : m_tabControllers)
+        if (tab == identifier)
+            return controller.get();
+    return nullptr;
 }
 
 void MapDocumentWindowController::showDocumentDrawing()

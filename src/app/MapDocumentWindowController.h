@@ -3,13 +3,19 @@
 // The window of a map document: a split view of the left side panel, the drawing view and
 // the right side panel, under the map menu bar. The document keeps the split sizes in its
 // package as the window's restorable state ("splits").
+//
+// The window makes one controller for each registered side-panel tab (TabControllerRegistry)
+// and hands it the document's drawing. Until the tab view exists, the Style tab fills the left
+// panel and the other tabs stand one under another in the right one.
 
 #include "platform/ui/WindowController.h"
 
 #include <QPointer>
 #include <QVariantList>
+#include <memory>
 
 class QSplitter;
+class VLTMTabContentViewController;
 class VXDrawingView;
 class ZQQuorvaneDocument;
 
@@ -37,6 +43,9 @@ public:
     // Hides a side panel (its size becomes 0); the document's preferred state follows.
     void collapseSplitItem(SplitItem item);
 
+    // The controller of a registered tab; null before the window is made.
+    VLTMTabContentViewController* tabControllerWithIdentifier(const QString& identifier) const;
+
     // Zoom by a factor of two about the middle of the view.
     Q_INVOKABLE void zoomIn(QObject* sender = nullptr);
     Q_INVOKABLE void zoomOut(QObject* sender = nullptr);
@@ -53,7 +62,10 @@ protected:
 
 private:
     void showDocumentDrawing();
+    void makeTabControllers();
+    void giveTabsTheDocumentDrawing();
 
     QPointer<QSplitter> m_splitter;
     QPointer<VXDrawingView> m_drawingView;
+    QList<std::pair<QString, std::shared_ptr<VLTMTabContentViewController>>> m_tabControllers;
 };

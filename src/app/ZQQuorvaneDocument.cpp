@@ -6,7 +6,6 @@
 #include "app/MapDocumentWindowController.h"
 #include "app/PrintInfoCoding.h"
 #include "app/QVNVectorizingOptionsController.h"
-#include "app/TabControllerRegistry.h"
 #include "app/VXQMappingLayer.h"
 #include "app/ZQTitleProxy.h"
 #include "platform/foundation/ArchiveValueCoding.h"
@@ -31,7 +30,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScopeGuard>
-#include <QVBoxLayout>
 #include <cmath>
 
 using platform::UserDefaults;
@@ -681,45 +679,12 @@ void ZQQuorvaneDocument::windowStateDidChange()
 
 void ZQQuorvaneDocument::makeTabViewControllers()
 {
-    makeRegisteredTabControllers();
     if (m_windowRestorationState.isEmpty())
         restoreStateFromPreference();
     if (m_windowRestorationState.isEmpty())
         return;
     const QVariantMap state = std::exchange(m_windowRestorationState, {});
     restoreWithStateInfo(state);
-}
-
-void ZQQuorvaneDocument::makeRegisteredTabControllers()
-{
-    if (!m_tabControllers.isEmpty())
-        return;
-    for (const QString& identifier : TabControllerRegistry::tabIdentifiers()) {
-        const TabControllerRegistry::Factory factory = TabControllerRegistry::classForTabControllerWithIdentifier(identifier);
-        std::shared_ptr<VLTMTabContentViewController> controller = factory ? factory() : nullptr;
-        QWidget* panel = identifier == kVLTMTabViewStyle ? sidebarTabView() : rightHandSidebarTabView();
-        if (!controller || !panel)
-            continue;
-        if (!panel->layout())
-            new QVBoxLayout(panel);
-        panel->layout()->addWidget(controller->view());
-        controller->setDrawing(drawing().get());
-        m_tabControllers.append({identifier, controller});
-    }
-}
-
-void ZQQuorvaneDocument::releaseTabControllers()
-{
-    for (const auto& [identifier, controller] : std::exchange(m_tabControllers, {}))
-        controller->setDrawing(nullptr);
-}
-
-VLTMTabContentViewController* ZQQuorvaneDocument::tabControllerWithIdentifier(const QString& identifier) const
-{
-    for (const auto& [tab, controller] : m_tabControllers)
-        if (tab == identifier)
-            return controller.get();
-    return nullptr;
 }
 
 QWidget* ZQQuorvaneDocument::sidebarTabView() const

@@ -22,7 +22,6 @@
 
 class MapDocumentWindowController;
 class QVNVectorizingOptionsController;
-class VLTMTabContentViewController;
 class VXImageShape;
 class VXObjectDrawingLayer;
 namespace platform {
@@ -180,11 +179,8 @@ public:
     // The window's layout changed: the preference follows 2 s after the last change.
     void windowStateDidChange();
     static constexpr int kWindowStateSaveDelay = 2000;
-    // Called as the window is set up: makes the registered tabs' controllers (see
-    // TabControllerRegistry), then restores the pending state (or the preference's).
+    // Called as the window is set up: restores the pending state (or the preference's).
     void makeTabViewControllers();
-    // The controller of a registered tab; null before the window is made.
-    VLTMTabContentViewController* tabControllerWithIdentifier(const QString& identifier) const;
     // The left and right side panels of the window; null before it is made.
     QWidget* sidebarTabView() const;
     QWidget* rightHandSidebarTabView() const;
@@ -238,10 +234,6 @@ protected:
 
 private:
     VXObjectDrawingLayer* activeObjectLayer() const;
-    // Until the tab view exists, the Style tab sits in the left side panel and the other tabs
-    // one under another in the right one.
-    void makeRegisteredTabControllers();
-    void releaseTabControllers();
     // The active object layer's only selected object when it is an image shape.
     VXImageShape* selectedImageShape() const;
 
@@ -256,5 +248,4 @@ private:
     ZQObjectPtr m_calibrationController;
     ZQObjectPtr m_library;
     quint64 m_styleSubstitutionObservation = 0;
-    QList<std::pair<QString, std::shared_ptr<VLTMTabContentViewController>>> m_tabControllers;
 };

@@ -93,7 +93,6 @@ void ZQQuorvaneDocument::cleanUpIfNeeded()
 
 void ZQQuorvaneDocument::close()
 {
-    releaseTabControllers();
     cleanUpIfNeeded();
     VXDrawingDocument::close();
 }

@@ -4,6 +4,7 @@
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/ui/Menu.h"
 #include "style_editor/panes/StyleComponentPaneRegistry.h"
+#include "style_editor/panes/StyleLengthFormatter.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
 
 #include <QCheckBox>
@@ -104,7 +105,7 @@ TEST(StyleComponentPane, WidthMenusAndLengthFieldsFollowTheDisplayUnits)
 
     // A length field shows points in inches with the suffix, and reads typed inches back as points.
     ZQAugmentedTextField field;
-    field.setFormatter(std::make_shared<platform::NumberFormatter>());
+    field.setFormatter(std::make_shared<StyleLengthFormatter>());
     field.setDoubleValue(36);
     VLTMStyleComponentController::updateFormatterForControlMultiplierDecimalPlacesSuffix(&field, 1.0 / 72, 2,
                                                                                        QStringLiteral("in"));

@@ -173,12 +173,13 @@ TEST(StylePaneStack, CollapseStatesAreSharedPerPaneClassAndStored)
     EditorFixture f;
     auto first = std::make_shared<VXStroke>();
     auto second = std::make_shared<VXStroke>();
-    const VXStylePtr style = styleOf({first, second});
+    auto fill = std::make_shared<VXFill>();
+    const VXStylePtr style = styleOf({first, fill, second});
     f.show(style);
     VLTMStyleComponentController* pane = f.editor->subcontrollerForComponent(first.get());
     pane->hostingView()->setCollapsed(true);
     platform::RunLoop::runFor(1000); // the collapse is reported when its animation ends
-    const QString name = pane->nibName();
+    const QString name = QStringLiteral("VLTMStyleEditSub_VXStroke");
     EXPECT_EQ(f.editor->stackCollapseStates().value(name).toInt(), 1);
     EXPECT_EQ(defaults->objectForKey(VLTMStyleEditorController::kCollapseStateKey).toMap().value(name).toInt(), 1);
 
@@ -186,6 +187,8 @@ TEST(StylePaneStack, CollapseStatesAreSharedPerPaneClassAndStored)
     f.settle();
     EXPECT_TRUE(f.containerOf(first)->collapsed());
     EXPECT_TRUE(f.containerOf(second)->collapsed());
+    // Components without panes of their own keep their own states.
+    EXPECT_FALSE(f.containerOf(fill)->collapsed());
 
     // A new editor reads the stored states; entries of the wrong type are ignored.
     defaults->setObjectForKey(QVariantMap{{name, 1}, {QStringLiteral("VLTMStyleEditSub_VXFill"), QStringLiteral("yes")},

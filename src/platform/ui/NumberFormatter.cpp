@@ -49,8 +49,7 @@ QString NumberFormatter::stringFromNumber(double value) const
                    QString(m_maximumFractionDigits - m_minimumFractionDigits, QLatin1Char('#'));
     // The percent sign is added here, as the pattern's own "%" would multiply a second time.
     const QString text = NumberFormat(pattern).stringFromNumber(value * effectiveMultiplier());
-    const QString suffix = value < 0 ? m_negativeSuffix : m_positiveSuffix;
-    return (m_style == Style::Percent ? text + QLatin1Char('%') : text) + suffix;
+    return m_style == Style::Percent ? text + QLatin1Char('%') : text;
 }
 
 std::optional<double> NumberFormatter::numberFromString(const QString& text, QString* error) const
@@ -61,12 +60,6 @@ std::optional<double> NumberFormatter::numberFromString(const QString& text, QSt
         return std::nullopt;
     };
     QString digits = text.trimmed();
-    for (const QString& suffix : {m_positiveSuffix, m_negativeSuffix}) {
-        if (!suffix.isEmpty() && digits.endsWith(suffix)) {
-            digits = digits.chopped(suffix.size()).trimmed();
-            break;
-        }
-    }
     if (m_style == Style::Percent && digits.endsWith(QLatin1Char('%')))
         digits = digits.chopped(1).trimmed();
     if (m_style != Style::None)

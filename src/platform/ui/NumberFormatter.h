@@ -43,13 +43,6 @@ public:
     bool allowsFloats() const { return m_allowsFloats; }
     void setAllowsFloats(bool allows) { m_allowsFloats = allows; }
 
-    // Text after the number ("pt", "cm"): shown after it, and taken off typed text that ends
-    // with it before the number is read.
-    QString positiveSuffix() const { return m_positiveSuffix; }
-    void setPositiveSuffix(const QString& suffix) { m_positiveSuffix = suffix; }
-    QString negativeSuffix() const { return m_negativeSuffix; }
-    void setNegativeSuffix(const QString& suffix) { m_negativeSuffix = suffix; }
-
     std::optional<double> minimum() const { return m_minimum; }
     void setMinimum(std::optional<double> minimum) { m_minimum = minimum; }
     std::optional<double> maximum() const { return m_maximum; }
@@ -77,8 +70,6 @@ private:
     bool m_allowsFloats = true;
     std::optional<double> m_minimum;
     std::optional<double> m_maximum;
-    QString m_positiveSuffix;
-    QString m_negativeSuffix;
 };
 
 // A formatter's configuration as a dictionary of numbers for archives, and back: entries

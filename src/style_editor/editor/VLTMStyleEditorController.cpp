@@ -427,7 +427,7 @@ void VLTMStyleEditorController::buildUIForStyleGroupInParentContainerParentContr
 
         const std::shared_ptr<VLTMStyleComponentController> pane = StyleComponentPaneRegistry::makePaneForComponent(*component);
         ZQ_ASSERT(pane->view(), QStringLiteral("subcontroller has no assigned view. This is an error."));
-        const bool collapsed = m_stackCollapseStates.value(pane->nibName()).toBool();
+        const bool collapsed = m_stackCollapseStates.value(collapseStateKeyForComponent(*component)).toBool();
 
         m_tempRasterizer = component;
         pane->setDataSource(this);
@@ -561,14 +561,23 @@ void VLTMStyleEditorController::containerViewDidUncollapse(QObject* container)
 
 void VLTMStyleEditorController::recordCollapseState(QObject* container, bool collapsed)
 {
-    const VLTMStyleComponentController* pane = subcontrollerForHostingView(container);
-    if (!pane)
+    VLTMStyleComponentController* pane = subcontrollerForHostingView(container);
+    const VXRasterizerPtr component = pane ? pane->representedComponent() : nullptr;
+    if (!component)
         return;
-    const QString name = pane->nibName();
+    const QString name = collapseStateKeyForComponent(*component);
     if (m_stackCollapseStates.contains(name) && m_stackCollapseStates.value(name).toBool() == collapsed)
         return;
     m_stackCollapseStates.insert(name, collapsed ? 1 : 0);
     platform::UserDefaults::standardUserDefaults()->setObjectForKey(m_stackCollapseStates, kCollapseStateKey);
+}
+
+QString VLTMStyleEditorController::collapseStateKeyForComponent(const VXRasterizer& component)
+{
+    // The name of the component class's pane, whether it has one or shows the placeholder,
+    // so that components without panes of their own do not share one state.
+    return StyleComponentPaneRegistry::subcontrollerNibNameForComponentClass(
+        QString::fromLatin1(component.metaObject()->className()));
 }
 
 void VLTMStyleEditorController::readStoredCollapseStates()

@@ -49,7 +49,8 @@ class VLTMStyleEditorController : public VLTMTabContentViewController, public VL
     Q_OBJECT
 
 public:
-    // The pane class name -> collapsed flag (all panes of a class share it).
+    // Pane name of the component class ("VLTMStyleEditSub_<class>") -> collapsed flag: all
+    // components of a class share it.
     static inline const QString kCollapseStateKey = QStringLiteral("kVLTMStyleEditorCollapseState");
     static inline const QString kShowsDrawingUnitsKey = QStringLiteral("kVLTMStyleEditorShowsDrawingUnits");
     static inline const QString kShowsAdornmentsKey = QStringLiteral("kVLTMStyleEditorShowsAdornments");
@@ -110,6 +111,7 @@ public:
     void tearDownUIIfNeeded();
     void removeComponentController(VLTMStyleComponentController* pane);
     QVariantMap stackCollapseStates() const { return m_stackCollapseStates; }
+    static QString collapseStateKeyForComponent(const VXRasterizer& component);
 
     // --- Delegate of the stack's containers ---------------------------------------------------------
     // A component's container moved to `index` (from the top) within its group's container.

@@ -102,7 +102,7 @@ QWidget* VLTMStyleEditorController::makeHeader()
     auto* controls = new QHBoxLayout;
     controls->addWidget(new QLabel(tr("Opacity:"), header));
     m_masterOpacityTextField = new QLineEdit(header);
-    m_masterOpacityTextField->setMaximumWidth(48);
+    m_masterOpacityTextField->setMaximumWidth(56);
     connect(m_masterOpacityTextField, &QLineEdit::editingFinished, this,
             [this] { masterOpacityAction(m_masterOpacityTextField); });
     controls->addWidget(m_masterOpacityTextField);
@@ -157,6 +157,8 @@ QWidget* VLTMStyleEditorController::makeStack()
     m_styleComponentStackView->setAcceptDrops(true);
     m_styleComponentStackView->setAllowsDragsFromOtherViews(true);
     scroll->setWidget(m_styleComponentStackView);
+    // The stack is as wide as the area showing it.
+    scroll->viewport()->installEventFilter(this);
     // The stack draws its own background behind the panes.
     QPalette palette = scroll->viewport()->palette();
     palette.setColor(QPalette::Window, m_styleComponentStackView->backgroundColour().isValid()
@@ -242,6 +244,11 @@ bool VLTMStyleEditorController::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == m_styleNameTextView && event->type() == QEvent::FocusOut && m_renamingModeActive)
         nameFieldAction(m_styleNameTextView);
+    if (event->type() == QEvent::Resize && m_styleComponentStackView
+        && watched == m_styleComponentStackView->parentWidget()) {
+        const int width = static_cast<QWidget*>(watched)->width();
+        m_styleComponentStackView->setFrameSize(QSize(width, m_styleComponentStackView->height()));
+    }
     return VLTMTabContentViewController::eventFilter(watched, event);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "style_editor/editor/VLTMStyleEditorController.h"
+#include "style_editor/panes/StyleLengthFormatter.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
 #include "widgets/stacks/ZQCollapsibleContainerView.h"
 
@@ -235,8 +236,10 @@ void VLTMStyleComponentController::updateFormatterForControlMultiplierDecimalPla
     const double value = field->doubleValue();
     platform::NumberFormatter& formatter = *field->formatter();
     formatter.setMultiplier(multiplier);
-    formatter.setPositiveSuffix(suffix);
-    formatter.setNegativeSuffix(suffix);
+    if (auto* lengths = dynamic_cast<StyleLengthFormatter*>(&formatter)) {
+        lengths->setPositiveSuffix(suffix);
+        lengths->setNegativeSuffix(suffix);
+    }
     formatter.setMaximumFractionDigits(decimalPlaces);
     field->setDoubleValue(value);
 }

@@ -87,7 +87,8 @@ public:
 
     // --- Helpers for panes -------------------------------------------------------------------
     // A field with a number formatter (ZQAugmentedTextField) shows values times the multiplier,
-    // with the suffix and at most that many decimals; other controls are left alone.
+    // with at most that many decimals and, for a StyleLengthFormatter, the suffix; other
+    // controls are left alone.
     static void updateFormatterForControlMultiplierDecimalPlacesSuffix(QWidget* control, double multiplier,
                                                                         int decimalPlaces, const QString& suffix);
     // Titles every item tagged t > 0 with the width t / 10 pt, in the editor's display units,
