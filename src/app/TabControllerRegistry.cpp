@@ -29,11 +29,6 @@ void TabControllerRegistry::registerTabControllerForIdentifier(const QString& id
     entries().append({identifier, std::move(factory)});
 }
 
-void TabControllerRegistry::unregisterTabControllerForIdentifier(const QString& identifier)
-{
-    entries().removeIf([&](const Entry& entry) { return entry.identifier == identifier; });
-}
-
 TabControllerRegistry::Factory TabControllerRegistry::classForTabControllerWithIdentifier(const QString& identifier)
 {
     for (const Entry& entry : entries())

@@ -20,7 +20,6 @@ public:
 
     // Registering an identifier again replaces its factory.
     static void registerTabControllerForIdentifier(const QString& identifier, Factory factory);
-    static void unregisterTabControllerForIdentifier(const QString& identifier);
     // The factory for the identifier; empty when none is registered.
     static Factory classForTabControllerWithIdentifier(const QString& identifier);
     static QStringList tabIdentifiers();
