@@ -471,9 +471,9 @@ VXRastGroup* VLTMStyleEditorController::groupOfContainer(QObject* container) con
 {
     if (container == m_styleComponentStackView)
         return style().get();
-    const VLTMStyleComponentController* pane = subcontrollerForHostingView(container);
-    const QList<ZQObjectPtr> objects = pane ? const_cast<VLTMStyleComponentController*>(pane)->content() : QList<ZQObjectPtr>();
-    return objects.isEmpty() ? nullptr : qobject_cast<VXRastGroup*>(objects.first().get());
+    VLTMStyleComponentController* pane = subcontrollerForHostingView(container);
+    const VXRasterizerPtr component = pane ? pane->representedComponent() : nullptr;
+    return qobject_cast<VXRastGroup*>(component.get());
 }
 
 void VLTMStyleEditorController::containerViewDidMoveSubviewToIndex(QObject*, QObject* view, int index)
