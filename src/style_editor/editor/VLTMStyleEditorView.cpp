@@ -102,7 +102,7 @@ QWidget* VLTMStyleEditorController::makeHeader()
     auto* controls = new QHBoxLayout;
     controls->addWidget(new QLabel(tr("Opacity:"), header));
     m_masterOpacityTextField = new QLineEdit(header);
-    m_masterOpacityTextField->setMaximumWidth(56);
+    m_masterOpacityTextField->setFixedWidth(48);
     connect(m_masterOpacityTextField, &QLineEdit::editingFinished, this,
             [this] { masterOpacityAction(m_masterOpacityTextField); });
     controls->addWidget(m_masterOpacityTextField);
