@@ -10,11 +10,16 @@
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
+#include "platform/vantrix/model/VXIsometricGridLayer.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
+#include <QBuffer>
 #include <QDateTime>
+#include <QImageReader>
+#include <QMetaProperty>
+#include <QPainter>
 #include <QThread>
 
 namespace {
@@ -27,6 +32,9 @@ const QString kMarginBottomKey = QStringLiteral("VXDrawing_marginBottom");
 const QString kPaperColourKey = QStringLiteral("VXDrawing_paperColour");
 const QString kPaperPrintedKey = QStringLiteral("VXDrawing_paperColourIsPrinted");
 const QString kInfoKey = QStringLiteral("VXDrawing_info");
+const QString kPaperImageKey = QStringLiteral("VXDrawing_paperImage");
+// The texture name is kept under the key the set-up settings know it by.
+const QString kPaperTextureNameKey = QStringLiteral("kQVNPaperColourImageNameValue");
 const QString kUnitsKey = QStringLiteral("VXDrawing_units");
 const QString kUnitFactorKey = QStringLiteral("VXDrawing_unitToPointsConversionFactor");
 const QString kSnapsToGridKey = QStringLiteral("VXDrawing_snapsToGrid");
@@ -37,10 +45,56 @@ constexpr double kMaximumSide = 1e7; // points; about 3.5 km of paper
 
 bool s_snapToGridOnGridVisible = false;
 
+QSize tileSizeFor(QSize size)
+{
+    const int side = VXDrawing::kMaximumPaperTileSide;
+    if (size.width() <= side && size.height() <= side)
+        return size;
+    return size.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+QImage paperTile(const QImage& image)
+{
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return {};
+    const QSize size = tileSizeFor(image.size());
+    const QImage tile = size == image.size() ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return tile.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage paperTileFromData(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return VXDrawing::readPaperTile(buffer);
+}
+
+QByteArray pngDataOf(const QImage& image)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return data;
+}
+
+// The stored settings of one grid copied onto another of a different kind.
+void copyGridSettings(const VXGridLayer& from, VXGridLayer& to)
+{
+    const QMetaObject& meta = VXGridLayer::staticMetaObject;
+    for (int i = 0; i < meta.propertyCount(); ++i) {
+        const QMetaProperty property = meta.property(i);
+        if (property.isStored() && property.isWritable())
+            property.write(&to, property.read(&from));
+    }
+}
+
 bool isUsableSize(QSizeF size)
 {
-    return std::isfinite(size.width()) && std::isfinite(size.height()) && size.width() > 0 && size.height() > 0
-           && size.width() <= kMaximumSide && size.height() <= kMaximumSide;
+    return VXDrawing::isUsableDrawingSize(size);
 }
 
 QList<ZQUnitLengthPtr> allUnits()
@@ -172,6 +226,12 @@ void VXDrawing::setUndoManager(ZQUndoManager* undoManager)
 
 // --- Paper ----------------------------------------------------------------------------------------
 
+bool VXDrawing::isUsableDrawingSize(QSizeF size)
+{
+    return std::isfinite(size.width()) && std::isfinite(size.height()) && size.width() > 0 && size.height() > 0
+           && size.width() <= kMaximumSide && size.height() <= kMaximumSide;
+}
+
 void VXDrawing::setDrawingSize(QSizeF size)
 {
     if (!isUsableSize(size))
@@ -213,6 +273,47 @@ void VXDrawing::setPaperColour(const QColor& colour)
 void VXDrawing::setPaperColourIsPrinted(bool printed)
 {
     changeValueForKey(m_paperColourIsPrinted, printed, "paperColourIsPrinted");
+}
+
+// Decoded straight to tile size, so a vast image never lands in memory whole.
+QImage VXDrawing::readPaperTile(QIODevice& device)
+{
+    QImageReader reader(&device);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return {};
+    reader.setScaledSize(tileSizeFor(size));
+    return paperTile(reader.read());
+}
+
+void VXDrawing::setPaperImage(const QImage& image)
+{
+    changeValueForKey(m_paperImage, paperTile(image), "paperImage");
+}
+
+void VXDrawing::setPaperTextureName(const QString& name)
+{
+    changeValueForKey(m_paperTextureName, name, "paperTextureName");
+}
+
+QBrush VXDrawing::paperBrush() const
+{
+    return m_paperImage.isNull() ? QBrush(m_paperColour) : QBrush(m_paperImage);
+}
+
+void VXDrawing::drawPaperInRect(QPainter& painter, const QRectF& rect) const
+{
+    const QRectF area = rect & bounds();
+    if (area.isEmpty())
+        return;
+    painter.fillRect(area, m_paperColour);
+    if (m_paperImage.isNull())
+        return;
+    // Textures follow the painter's transform: tiles start at the drawing's origin on every device.
+    painter.save();
+    painter.setBrushOrigin(QPointF());
+    painter.fillRect(area, QBrush(m_paperImage));
+    painter.restore();
 }
 
 void VXDrawing::setDrawingInfo(const QVariantMap& info)
@@ -308,6 +409,45 @@ ZQUnitLengthPtr VXDrawing::unitsForLegacyUnitName(const QString& name)
 }
 
 // --- Grid and guides ------------------------------------------------------------------------------------
+
+int VXDrawing::gridType() const
+{
+    return qobject_cast<const VXIsometricGridLayer*>(gridLayer().get()) ? 1 : 0;
+}
+
+void VXDrawing::setGridType(int type)
+{
+    const std::shared_ptr<VXGridLayer> grid = gridLayer();
+    if (!grid || (type != 0 && type != 1) || type == gridType())
+        return;
+    VXLayerGroup* group = grid->layerGroup();
+    const int index = group ? group->indexOfLayer(grid.get()) : -1;
+    if (index < 0)
+        return;
+    const bool replacesInPlace = grid->metaObject() == &VXGridLayer::staticMetaObject
+                                 || grid->metaObject() == &VXIsometricGridLayer::staticMetaObject;
+    if (type == 0 && !replacesInPlace)
+        return;
+    const bool laidOverAnotherGrid = type == 0 && [&] {
+        for (const VXLayerPtr& layer : flattenedLayers())
+            if (layer != grid && qobject_cast<VXGridLayer*>(layer.get()))
+                return true;
+        return false;
+    }();
+    if (laidOverAnotherGrid) {
+        group->removeObjectFromLayersAtIndex(index);
+        return;
+    }
+    std::shared_ptr<VXGridLayer> swapped;
+    if (type == 1)
+        swapped = std::make_shared<VXIsometricGridLayer>();
+    else
+        swapped = std::make_shared<VXGridLayer>();
+    copyGridSettings(*grid, *swapped);
+    if (replacesInPlace)
+        group->removeObjectFromLayersAtIndex(index);
+    group->insertObjectInLayersAtIndex(swapped, index);
+}
 
 std::shared_ptr<VXGridLayer> VXDrawing::gridLayer() const
 {
@@ -508,6 +648,8 @@ VXDrawingPtr VXDrawing::drawingByExtractingFromRectOptions(const QRectF& rect, i
     extract->m_drawingSize = rect.size();
     extract->m_paperColour = m_paperColour;
     extract->m_paperColourIsPrinted = m_paperColourIsPrinted;
+    extract->m_paperImage = m_paperImage;
+    extract->m_paperTextureName = m_paperTextureName;
     extract->m_units = m_units;
     extract->m_unitToPoints = m_unitToPoints;
     const QTransform shift = QTransform::fromTranslate(-rect.left(), -rect.top());
@@ -550,6 +692,10 @@ void VXDrawing::encodeWithCoder(platform::KeyedArchiver& coder) const
     coder.encodeDouble(m_margins.bottom(), kMarginBottomKey);
     coder.encodeColor(m_paperColour, kPaperColourKey);
     coder.encodeBool(m_paperColourIsPrinted, kPaperPrintedKey);
+    if (!m_paperImage.isNull())
+        coder.encodeData(pngDataOf(m_paperImage), kPaperImageKey);
+    if (!m_paperTextureName.isEmpty())
+        coder.encodeString(m_paperTextureName, kPaperTextureNameKey);
     coder.encodeObject(archivableValue(m_drawingInfo), kInfoKey);
     coder.encodeObject(m_units.get(), kUnitsKey);
     coder.encodeDouble(m_unitToPoints, kUnitFactorKey);
@@ -570,6 +716,8 @@ void VXDrawing::initWithCoder(platform::KeyedUnarchiver& coder)
     setMargins(margins);
     m_paperColour = reader.colour(kPaperColourKey, m_paperColour);
     m_paperColourIsPrinted = reader.boolean(kPaperPrintedKey, false);
+    m_paperImage = paperTileFromData(reader.data(kPaperImageKey));
+    m_paperTextureName = reader.string(kPaperTextureNameKey);
     m_drawingInfo = reader.dictionary(kInfoKey);
     if (const auto units = reader.object<ZQUnitLength>(kUnitsKey))
         m_units = units;

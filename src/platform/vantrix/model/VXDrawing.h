@@ -13,12 +13,16 @@
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 
+#include <QBrush>
 #include <QColorSpace>
+#include <QImage>
 #include <QMarginsF>
 #include <QPointer>
 #include <QVariantMap>
 #include <map>
 
+class QIODevice;
+class QPainter;
 class QPrinter;
 class VXDrawing;
 class VXGridLayer;
@@ -43,6 +47,8 @@ class VXDrawing : public VXLayerGroup {
     Q_PROPERTY(QRectF interior READ interior STORED false)
     Q_PROPERTY(QColor paperColour READ paperColour WRITE setPaperColour)
     Q_PROPERTY(bool paperColourIsPrinted READ paperColourIsPrinted WRITE setPaperColourIsPrinted)
+    Q_PROPERTY(QImage paperImage READ paperImage WRITE setPaperImage)
+    Q_PROPERTY(QString paperTextureName READ paperTextureName WRITE setPaperTextureName)
     Q_PROPERTY(QVariantMap drawingInfo READ drawingInfo WRITE setDrawingInfo)
     Q_PROPERTY(QString drawingUnits READ drawingUnits STORED false)
     Q_PROPERTY(QString abbreviatedDrawingUnits READ abbreviatedDrawingUnits STORED false)
@@ -76,6 +82,8 @@ public:
     QSizeF drawingSize() const { return m_drawingSize; }
     // Sizes that are not positive and finite are ignored.
     void setDrawingSize(QSizeF size);
+    // Positive, finite and at most about 3.5 km a side.
+    static bool isUsableDrawingSize(QSizeF size);
     QRectF bounds() const { return {QPointF(), m_drawingSize}; }
     double leftMargin() const { return m_margins.left(); }
     double topMargin() const { return m_margins.top(); }
@@ -91,6 +99,22 @@ public:
     void setPaperColour(const QColor& colour);
     bool paperColourIsPrinted() const { return m_paperColourIsPrinted; }
     void setPaperColourIsPrinted(bool printed);
+    // A tile repeated over the paper from the drawing's origin instead of the colour; null
+    // for plain paper. Larger images are scaled down to a tile of at most
+    // kMaximumPaperTileSide pixels a side.
+    QImage paperImage() const { return m_paperImage; }
+    void setPaperImage(const QImage& image);
+    static constexpr int kMaximumPaperTileSide = 512;
+    // Reads an image as a paper tile, decoding a large one straight to tile size; null for
+    // anything that is not an image.
+    static QImage readPaperTile(QIODevice& device);
+    // The name of the texture the paper shows, kept for whoever chose it; empty for none.
+    QString paperTextureName() const { return m_paperTextureName; }
+    void setPaperTextureName(const QString& name);
+    // The paper colour, or the tile as a texture.
+    QBrush paperBrush() const;
+    // Fills the part of the paper meeting `rect` with its colour or tiles.
+    void drawPaperInRect(QPainter& painter, const QRectF& rect) const;
     QVariantMap drawingInfo() const { return m_drawingInfo; }
     void setDrawingInfo(const QVariantMap& info);
 
@@ -120,6 +144,11 @@ public:
     // The first master grid from the top, else the first grid of any kind.
     std::shared_ptr<VXGridLayer> gridLayer() const;
     std::shared_ptr<VXGuideLayer> guideLayer() const;
+    // 1 when the grid is isometric, else 0 (also without a grid).
+    int gridType() const;
+    // Swaps the square grid for an isometric one or back, keeping its settings and place. An
+    // isometric grid laid over another kind of grid (an index grid) is removed again instead.
+    void setGridType(int type);
     bool snapsToGrid() const { return m_snapsToGrid; }
     void setSnapsToGrid(bool snaps);
     bool snapsToGuides() const { return m_snapsToGuides; }
@@ -207,6 +236,8 @@ private:
     QMarginsF m_margins;
     QColor m_paperColour{Qt::white};
     bool m_paperColourIsPrinted = false;
+    QImage m_paperImage;
+    QString m_paperTextureName;
     QVariantMap m_drawingInfo;
     ZQUnitLengthPtr m_units;
     double m_unitToPoints;

@@ -1,14 +1,23 @@
 #include "platform/vantrix/model/VXIsometricGridLayer.h"
 
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/vantrix/model/ArchiveReader.h"
+
 #include <cmath>
 
 namespace {
 
 const double kSin60 = std::sqrt(3.0) / 2;
+const QString kShowsVerticalsKey = QStringLiteral("VXIsometricGridLayer_showsVerticals");
 
 } // namespace
 
 VXIsometricGridLayer::VXIsometricGridLayer() = default;
+
+void VXIsometricGridLayer::setShowsVerticals(bool shows)
+{
+    changeValueForKey(m_showsVerticals, shows, "showsVerticals");
+}
 
 QPointF VXIsometricGridLayer::nearestGridIntersectionToPoint(QPointF point) const
 {
@@ -36,9 +45,21 @@ void VXIsometricGridLayer::drawRectInViewShowingHighlighting(const QRectF& rect,
 {
     const double d = divisionDistance();
     const QPointF origin = gridArea().topLeft();
-    drawLineFamilies({{origin, {d * kSin60, 0}, {0, 1}},
-                      {origin, {0, d}, {kSin60, 0.5}},
-                      {origin, {0, d}, {-kSin60, 0.5}}},
-                     rect);
+    QList<LineFamily> families{{origin, {0, d}, {kSin60, 0.5}}, {origin, {0, d}, {-kSin60, 0.5}}};
+    if (m_showsVerticals)
+        families.prepend({origin, {d * kSin60, 0}, {0, 1}});
+    drawLineFamilies(families, rect);
     drawBorderInContext(rect);
+}
+
+void VXIsometricGridLayer::encodeWithCoder(platform::KeyedArchiver& coder) const
+{
+    VXGridLayer::encodeWithCoder(coder);
+    coder.encodeBool(m_showsVerticals, kShowsVerticalsKey);
+}
+
+void VXIsometricGridLayer::initWithCoder(platform::KeyedUnarchiver& coder)
+{
+    VXGridLayer::initWithCoder(coder);
+    m_showsVerticals = platform::ArchiveReader(coder).boolean(kShowsVerticalsKey, true);
 }

@@ -70,7 +70,7 @@ void DrawingRenderer::drawDrawing(const VXDrawing& drawing, QPainter& painter, c
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (options.drawPaper && (!options.printing || drawing.paperColourIsPrinted()))
-        painter.fillRect(rect & drawing.bounds(), drawing.paperColour());
+        drawing.drawPaperInRect(painter, rect);
     drawLayersOfGroup(drawing, rect, options);
 }
 

@@ -28,7 +28,7 @@ QPoint tileOrigin(QPoint key)
 
 void drawPaper(const VXDrawing& drawing, QPainter& painter)
 {
-    painter.fillRect(drawing.bounds(), drawing.paperColour());
+    drawing.drawPaperInRect(painter, drawing.bounds());
     painter.setPen(QPen(QColor(160, 160, 200), 0, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(drawing.interior());
