@@ -88,6 +88,13 @@ void addFileMenu(QMenuBar* bar)
     file->addSeparator();
     addItem(file, QObject::tr("Import Shapefile..."), "importShapefile");
     file->addSeparator();
+    addItem(file, QObject::tr("Drawing Setup..."), "openDrawingSizePanel");
+    addItem(file, QObject::tr("Graph Paper..."), "openGridSettingsPanel");
+    addItem(file, QObject::tr("Share..."), "shareDocumentAction");
+    file->addSeparator();
+    addItem(file, QObject::tr("Page Setup..."), "runPageLayout");
+    addItem(file, QObject::tr("Print..."), "printDocument", QKeySequence::Print);
+    file->addSeparator();
     addItem(file, QObject::tr("Quit"), "terminate", QKeySequence::Quit);
 }
 

@@ -255,16 +255,6 @@ void ZQQuorvaneDocument::setUnitDisplayOption(int option)
 
 // --- Print and document information ------------------------------------------------------------
 
-void ZQQuorvaneDocument::setPrintInfo(const QPageLayout& printInfo)
-{
-    if (printInfo.isEquivalentTo(m_printInfo))
-        return;
-    ZQUndoManager* undo = undoManager();
-    undo->registerUndoWithTargetHandler(this, [this, previous = m_printInfo] { setPrintInfo(previous); });
-    m_printInfo = printInfo;
-    defaults().setObjectForKey(PrintInfoCoding::propertyList(printInfo), kDefaultPrintInfo);
-    undo->setActionName(tr("Page Setup"));
-}
 
 void ZQQuorvaneDocument::setDocumentInfo(const QVariantMap& info)
 {

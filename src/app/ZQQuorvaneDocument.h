@@ -20,7 +20,9 @@
 #include <QRectF>
 #include <functional>
 
+class DrawingSetupSheet;
 class MapDocumentWindowController;
+class MapPrintOperation;
 class QVNVectorizingOptionsController;
 class VXImageShape;
 class VXObjectDrawingLayer;
@@ -87,10 +89,41 @@ public:
     int unitDisplayOption() const { return m_unitDisplayOption; }
     void setUnitDisplayOption(int option);
 
+    // --- Drawing set-up -----------------------------------------------------------------------
+    // A new set-up dictionary (see DrawingSetupSettings.h) of the drawing; unlocks the grid
+    // without an undo step and always reports the index grid missing.
+    QVariantMap dictionaryOfDrawingSettings();
+    // Applies a set-up dictionary. A preview or cancel (true) registers no undo; a commit
+    // (false) is one undo step "Drawing Setup" that applies the set-up sheet's original
+    // settings (the state before, without a sheet) and locks the grid. An empty dictionary is
+    // a programming error.
+    void performDrawingSetUpWithOptionsIsPreviewOrCancel(const QVariantMap& settings, bool previewOrCancel);
+    // The part a live preview shows: map scale, units, grid and paper.
+    void performDrawingPreviewWithOptions(const QVariantMap& settings);
+    // The set-up sheet on its drawing page, or on its graph-paper page; one sheet per
+    // document, made through WindowServices on first use. Also the calibration's Advanced.
+    Q_INVOKABLE void openDrawingSizePanel(QObject* sender) override;
+    Q_INVOKABLE void openGridSettingsPanel(QObject* sender);
+    bool canOpenDrawingSizePanel() const override;
+
     // --- Print and document information --------------------------------------------------
     const QPageLayout& printInfo() const { return m_printInfo; }
-    // Undoable ("Page Setup"); also becomes the default of new documents.
+    // Undoable ("Page Setup"): the layout's margins become its printer margins
+    // (paperMargins); also becomes the default of new documents.
     void setPrintInfo(const QPageLayout& printInfo);
+    // File > Page Setup...: the page set-up dialog on the document's window.
+    Q_INVOKABLE void runPageLayout(QObject* sender);
+    // File > Print...: the print dialog with the map's print options as a tab.
+    Q_INVOKABLE void printDocument(QObject* sender);
+    // Shows the print dialog for `operation` (the installed print options join it) and, when
+    // accepted, prints. Answers whether it printed.
+    bool runModalPrintOperation(MapPrintOperation& operation);
+
+    // --- Sharing ----------------------------------------------------------------------------
+    // Offers the drawing's picture to the installed share menu beside the sender.
+    Q_INVOKABLE void shareDocumentAction(QObject* sender);
+    // The whole drawing as a picture, rendered from its PDF; null when there is none.
+    QImage sharableDocumentImage() const;
     // Free-form information about the document, kept in its package.
     QVariantMap documentInfo() const { return m_documentInfo; }
     void setDocumentInfo(const QVariantMap& info);
@@ -234,6 +267,7 @@ protected:
 
 private:
     VXObjectDrawingLayer* activeObjectLayer() const;
+    void runDrawingSetupSheetOnPage(int page);
     // The active object layer's only selected object when it is an image shape.
     VXImageShape* selectedImageShape() const;
 
@@ -245,6 +279,7 @@ private:
     QVariantMap m_windowRestorationState;
     ZQObjectPtr m_exportOperation;
     std::shared_ptr<QVNVectorizingOptionsController> m_vectorizingController;
+    std::shared_ptr<DrawingSetupSheet> m_drawingGridController;
     ZQObjectPtr m_calibrationController;
     ZQObjectPtr m_library;
     quint64 m_styleSubstitutionObservation = 0;
