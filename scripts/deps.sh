@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core fonts-urw-base35 poppler-utils  # fonts-urw-base35 answers "Helvetica" and the other named families
   libshp-dev shapelib
   adwaita-icon-theme libwacom-common librsvg2-bin  # real SVG files and the renderer the import tests compare with
+  xdg-utils  # sharing a map picture: xdg-email and the desktop image viewer
 )
 # Peer tools that only the benchmarks compare against.
 if [ "${1:-}" = "--bench" ]; then

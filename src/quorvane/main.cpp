@@ -11,6 +11,7 @@
 #include "symbols/SymbolClasses.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "terrain/TerrainClasses.h"
+#include "windows/WindowsClasses.h"
 
 int main(int argc, char** argv)
 {
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     installMediaServices();
     registerPanelsClasses();
     installPanelsServices();
+    registerWindowsClasses();
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);
