@@ -548,5 +548,5 @@ void QVNDrawingGridController::validateControls()
 void QVNDrawingGridController::showMapScale()
 {
     const VXQMapScalePtr scale = m_model.mapScale();
-    m_mapScale->setText(scale ? scale->description() : tr("none"));
+    m_mapScale->setText(scale ? scale->stringValue() : tr("none"));
 }
