@@ -15,9 +15,16 @@
 
 namespace {
 
+// The set-up sheet unlocks graph paper while it edits it and locks it again on a commit. An index
+// grid standing in for graph paper keeps its own lock: its settings sheet refuses a locked grid.
+bool setUpLocksGrid(const VXGridLayer& grid)
+{
+    return grid.isMasterGrid();
+}
+
 void recordGrid(QVariantMap& settings, const VXDrawing& drawing, VXGridLayer& grid, ZQUndoManager* undo)
 {
-    {
+    if (setUpLocksGrid(grid)) {
         const platform::UndoSuspension quiet(undo);
         grid.setLocked(false);
     }
@@ -152,7 +159,7 @@ void ZQQuorvaneDocument::performDrawingSetUpWithOptionsIsPreviewOrCancel(const Q
         if (grid && boolValueForKey(settings, kQVNDrawingTweakMarginsFlagValue))
             grid->tweakDrawingMargins();
         setPrescale(floatValueForKey(settings, kQVNDocumentPrescale));
-        if (grid && !previewOrCancel)
+        if (grid && !previewOrCancel && setUpLocksGrid(*grid))
             grid->setLocked(true);
     }
     if (!previewOrCancel && !replaying)

@@ -230,3 +230,33 @@ TEST(DrawingSetupDocumentTest, TheSubtractFlagTakesThePrinterMarginsOffAndMargin
     EXPECT_EQ(drawing.drawingSize(), QSizeF(576, 756));
     EXPECT_DOUBLE_EQ(document->prescale(), floatValueForKey(settings, kQVNDocumentPrescale));
 }
+
+namespace {
+
+// An index grid as the furniture library makes it: a grid that is not the master grid.
+class IndexLikeGrid : public VXGridLayer {
+public:
+    bool isMasterGrid() const override { return false; }
+};
+
+} // namespace
+
+TEST(DrawingSetupDocumentTest, AnIndexGridStandingInForGraphPaperKeepsItsOwnLock)
+{
+    const auto document = newMapDocument();
+    VXDrawing& drawing = *document->drawing();
+    drawing.removeLayer(drawing.gridLayer().get());
+    auto index = std::make_shared<IndexLikeGrid>();
+    drawing.addLayer(index);
+    ASSERT_EQ(drawing.gridLayer(), index);
+
+    QVariantMap settings = document->dictionaryOfDrawingSettings();
+    EXPECT_FALSE(boolValueForKey(settings, kQVNGridLockedValue));
+    document->performDrawingSetUpWithOptionsIsPreviewOrCancel(settings, false);
+    EXPECT_FALSE(index->locked());
+
+    index->setLocked(true);
+    settings = document->dictionaryOfDrawingSettings();
+    EXPECT_TRUE(index->locked());
+    EXPECT_TRUE(boolValueForKey(settings, kQVNGridLockedValue));
+}
