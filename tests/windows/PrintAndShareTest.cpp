@@ -110,7 +110,10 @@ TEST(PrintOptionsTest, OptionsActOnTheOperationAndTheDrawingAndOutliveOnePrint)
     {
         MapPrintOperation operation(drawing, printer);
         std::unique_ptr<QWidget> tab(options.makeOptionsTabForOperation(operation));
-        // The graph-paper box starts off, and that turns the grid's printing off for good.
+        // Opening the dialog changes nothing; unchecking graph paper turns the grid's printing off for good.
+        EXPECT_TRUE(drawing->gridLayer()->shouldDrawToPrinter());
+        EXPECT_TRUE(options.printsGraphPaper());
+        options.setPrintsGraphPaper(false);
         EXPECT_FALSE(drawing->gridLayer()->shouldDrawToPrinter());
         options.setFitToSinglePage(true);
         options.setCropMarks(MapPrintOperation::kCropMarksEdges);

@@ -38,7 +38,10 @@ void ZQQuorvanePrintAccessoryController::setPrintOperation(MapPrintOperation* op
         return;
     setFitToSinglePage(m_fitToSinglePage);
     setCropMarks(m_cropMarks);
-    setPrintsGraphPaper(m_printsGraphPaper);
+    // The graph paper starts from the drawing, as the paper background does: opening the print
+    // dialog must not switch off a grid the drawing prints.
+    if (const std::shared_ptr<VXGridLayer> grid = operation->drawing().gridLayer())
+        m_printsGraphPaper = grid->shouldDrawToPrinter();
 }
 
 void ZQQuorvanePrintAccessoryController::setFitToSinglePage(bool fit)

@@ -3,8 +3,8 @@
 // The map's print options, one set for the whole application: fit to page, crop marks (none,
 // corners, edges), graph paper and paper background. They show as a tab of the print dialog
 // and act on the print operation at once; graph paper and paper background change the
-// drawing itself, without an undo step, and last after printing. The options chosen stay for
-// the next print, except the paper background, which always starts from the drawing.
+// drawing itself, without an undo step, and last after printing. Fit and crop marks stay for
+// the next print; graph paper and paper background always start from the drawing.
 
 #include <QList>
 #include <QObject>
@@ -24,7 +24,8 @@ public:
     // A new options tab for the print dialog of `operation`; the operation is let go when the
     // tab goes.
     QWidget* makeOptionsTabForOperation(MapPrintOperation& operation);
-    // Applies the options to the operation (the paper background is read from its drawing).
+    // Applies the options to the operation (graph paper and paper background are read from
+    // its drawing).
     void setPrintOperation(MapPrintOperation* operation);
     MapPrintOperation* printOperation() const { return m_operation; }
 
