@@ -14,10 +14,11 @@ packages=(
   libshp-dev shapelib
   adwaita-icon-theme libwacom-common librsvg2-bin  # real SVG files and the renderer the import tests compare with
   xdg-utils  # sharing a map picture: xdg-email and the desktop image viewer
+  imagemagick giflib-tools  # with poppler-utils, independent readers of exported images and PDF files
 )
 # Peer tools that only the benchmarks compare against.
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(gdal-bin libtiff-tools giflib-tools wamerican)  # wamerican: the word list of the sounds-like benchmark
+  packages+=(gdal-bin libtiff-tools wamerican)  # wamerican: the word list of the sounds-like benchmark
 fi
 
 missing=()

@@ -14,6 +14,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -49,6 +50,12 @@ bool g_defaultQualityModulation = false;
 ZQQuorvaneDocument::ExportOperationFactory& exportOperationFactoryStorage()
 {
     static ZQQuorvaneDocument::ExportOperationFactory factory;
+    return factory;
+}
+
+ZQQuorvaneDocument::SlicesLayerFactory& slicesLayerFactoryStorage()
+{
+    static ZQQuorvaneDocument::SlicesLayerFactory factory;
     return factory;
 }
 
@@ -694,6 +701,36 @@ QWidget* ZQQuorvaneDocument::rightHandSidebarTabView() const
 void ZQQuorvaneDocument::setExportOperation(const ZQObjectPtr& operation)
 {
     m_exportOperation = operation;
+}
+
+void ZQQuorvaneDocument::setDrawing(const VXDrawingPtr& drawing)
+{
+    VXDrawingDocument::setDrawing(drawing);
+    installSlicesLayer();
+}
+
+void ZQQuorvaneDocument::setSlicesLayerFactory(SlicesLayerFactory factory)
+{
+    slicesLayerFactoryStorage() = std::move(factory);
+}
+
+void ZQQuorvaneDocument::editSlicesAction(QObject*)
+{
+    if (VXLayer* slices = drawing() ? drawing()->slicesLayer() : nullptr)
+        drawing()->setActiveLayer(slices);
+}
+
+void ZQQuorvaneDocument::installSlicesLayer()
+{
+    VXDrawing* current = drawing().get();
+    if (!current)
+        return;
+    // Taking a drawing is not an edit the user could undo.
+    const platform::UndoSuspension suspension(undoManager());
+    if (!current->slicesLayer() && slicesLayerFactoryStorage())
+        current->addLayer(slicesLayerFactoryStorage()());
+    if (VXLayer* slices = current->slicesLayer())
+        slices->setVisible(false);
 }
 
 void ZQQuorvaneDocument::setExportOperationFactory(ExportOperationFactory factory)

@@ -227,6 +227,15 @@ public:
     static void setExportOperationFactory(ExportOperationFactory factory);
     static const ExportOperationFactory& exportOperationFactory();
 
+    // --- Export slices ------------------------------------------------------------------
+    // Every drawing the document takes holds one slices layer, hidden: the installed factory
+    // makes it when the drawing has none.
+    void setDrawing(const VXDrawingPtr& drawing) override;
+    using SlicesLayerFactory = std::function<VXLayerPtr()>;
+    static void setSlicesLayerFactory(SlicesLayerFactory factory);
+    // Layer > "Edit Slices": makes the slices layer active, which shows it and its tools.
+    Q_INVOKABLE void editSlicesAction(QObject* sender = nullptr);
+
     // --- Document library ---------------------------------------------------------------------
     // The styles and symbol masters the library store keeps a document library of.
     QList<ZQObjectPtr> allLibraryObjects() const;
@@ -266,6 +275,7 @@ protected:
     void insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName);
 
 private:
+    void installSlicesLayer();
     VXObjectDrawingLayer* activeObjectLayer() const;
     void runDrawingSetupSheetOnPage(int page);
     // The active object layer's only selected object when it is an image shape.

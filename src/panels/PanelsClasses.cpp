@@ -1,8 +1,10 @@
 #include "panels/PanelsClasses.h"
 
 #include "library/LibraryClasses.h"
+#include "panels/export/VLTMExportOperation.h"
 #include "panels/search/MPSearchQuery.h"
 #include "panels/search/SmartSearchTable.h"
+#include "panels/slices/VLTMSlicesLayer.h"
 #include "platform/foundation/ClassRegistry.h"
 
 void registerPanelsClasses()
@@ -13,4 +15,7 @@ void registerPanelsClasses()
     platform::ClassRegistry::registerClass<SearchRangeValue>();
     platform::ClassRegistry::registerClass<SearchIndexSetValue>();
     platform::ClassRegistry::registerClass<SmartSearchArchive>();
+    platform::ClassRegistry::registerClass<VLTMExportOperation>();
+    platform::ClassRegistry::registerClass<VXQSlice>();
+    platform::ClassRegistry::registerClass<VLTMSlicesLayer>();
 }

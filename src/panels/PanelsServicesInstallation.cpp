@@ -1,8 +1,11 @@
 #include "panels/PanelsServicesInstallation.h"
 
 #include "app/VLTMAppDelegate.h"
+#include "app/ZQQuorvaneDocument.h"
+#include "panels/export/VLTMExportOperation.h"
 #include "panels/search/DocumentSearch.h"
 #include "panels/search/SmartSearchTable.h"
+#include "panels/slices/VLTMSlicesLayer.h"
 
 void installPanelsServices()
 {
@@ -12,4 +15,8 @@ void installPanelsServices()
     installed = true;
     DocumentSearch::installForMapDocuments();
     VLTMAppDelegate::setSavedSearchesSteps(&SmartSearchTable::loadSmartSearches, &SmartSearchTable::saveSmartSearches);
+    ZQQuorvaneDocument::setExportOperationFactory([](const QVariantMap& info) -> ZQObjectPtr {
+        return VLTMExportOperation::exportOperationWithRestorableStateInfo(info);
+    });
+    ZQQuorvaneDocument::setSlicesLayerFactory([] { return std::make_shared<VLTMSlicesLayer>(); });
 }

@@ -21,6 +21,8 @@
 #include <QMetaProperty>
 #include <QPainter>
 #include <QThread>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -615,6 +617,18 @@ VXDrawing::DisplayBatch::~DisplayBatch()
         return;
     if (const QRectF batched = std::exchange(m_drawing->m_batchedDisplay, QRectF()); !batched.isNull())
         Q_EMIT m_drawing->needsDisplayInRect(batched);
+}
+
+VXLayer* VXDrawing::slicesLayer() const
+{
+    const QList<VXLayerPtr> layers = flattenedLayers();
+    const auto found = std::find_if(layers.cbegin(), layers.cend(), [](const VXLayerPtr& layer) { return layer->isSlicesLayer(); });
+    return found == layers.cend() ? nullptr : found->get();
+}
+
+QString VXDrawing::size() const
+{
+    return QStringLiteral("%1 x %2 px").arg(std::ceil(m_drawingSize.width()), 0, 'f', 0).arg(std::ceil(m_drawingSize.height()), 0, 'f', 0);
 }
 
 QByteArray VXDrawing::pdf() const

@@ -85,6 +85,8 @@ public:
     // Positive, finite and at most about 3.5 km a side.
     static bool isUsableDrawingSize(QSizeF size);
     QRectF bounds() const { return {QPointF(), m_drawingSize}; }
+    // "595 x 842 px": the size with each side raised to a whole number.
+    Q_INVOKABLE QString size() const;
     double leftMargin() const { return m_margins.left(); }
     double topMargin() const { return m_margins.top(); }
     double rightMargin() const { return m_margins.right(); }
@@ -176,6 +178,8 @@ public:
     // `name` when no layer is called `name` or "name 1", else the first free of "name 2",
     // "name 3"...: a drawing with "Layer 1" gets "Layer 2" next.
     QString uniqueLayerNameForName(const QString& name) const;
+    // The first layer holding the export slices (VXLayer::isSlicesLayer), groups searched; null for none.
+    VXLayer* slicesLayer() const;
     // Called by groups when a layer joins or leaves the drawing at any depth.
     void layerDidJoinDrawing(VXLayer* layer);
     void layerDidLeaveDrawing(VXLayer* layer);

@@ -107,6 +107,8 @@ public:
     virtual bool layerMayBecomeActive() const { return true; }
     virtual bool layerMayBeDeleted() const { return !m_locked; }
     virtual bool allowsRenaming() const { return true; }
+    // Whether the layer holds the drawing's export slices (see VXDrawing::slicesLayer).
+    virtual bool isSlicesLayer() const { return false; }
     // What the layers panel shows of the layer: an icon (null for none) and a line of extra
     // information beside its name.
     virtual QIcon icon() const { return {}; }
@@ -154,6 +156,8 @@ public:
     // while it is the active, unlocked layer and the selection tool is current, the view hands
     // it every mouse event instead of the tool, and shows its cursor.
     virtual bool wantsMouseEvents() const { return false; }
+    // A layer with tools of its own gets the mouse (when it wants it) whatever tool is current.
+    virtual bool implementsOwnTools() const { return false; }
     virtual void mouseDownInView(const VXLayerMouseEvent& event, VXDrawingView* view) {}
     virtual void mouseDraggedInView(const VXLayerMouseEvent& event, VXDrawingView* view) {}
     virtual void mouseUpInView(const VXLayerMouseEvent& event, VXDrawingView* view) {}

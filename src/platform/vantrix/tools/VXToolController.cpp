@@ -117,7 +117,9 @@ VXLayer* VXToolController::mouseTakingLayer() const
 {
     VXDrawing* drawing = m_view ? m_view->drawing() : nullptr;
     VXLayer* active = drawing ? drawing->activeLayer() : nullptr;
-    if (!active || !m_tool || !m_tool->isSelectionTool() || active->locked() || !active->wantsMouseEvents())
+    if (!active || !m_tool || active->locked() || !active->wantsMouseEvents())
+        return nullptr;
+    if (!m_tool->isSelectionTool() && !active->implementsOwnTools())
         return nullptr;
     return active;
 }

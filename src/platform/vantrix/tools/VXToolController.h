@@ -8,8 +8,9 @@
 // objects' key-value undo is coalesced: however many moves a drag has, its step holds one
 // action per changed object, setting back what it had at the press.
 //
-// While the selection tool is current, an active, unlocked layer that wants the mouse
-// (VXLayer::wantsMouseEvents) gets the events instead of the tool, gesture and undo included.
+// While the selection tool is current (whatever tool, for a layer that implements its own
+// tools), an active, unlocked layer that wants the mouse (VXLayer::wantsMouseEvents) gets the
+// events instead of the tool, gesture and undo included.
 //
 // Posts kVXDidChangeToolNotification when the tool changes and
 // kVXDidChangeToolAutoRevertStateNotification when auto-revert is switched (sender: the controller).
