@@ -729,8 +729,10 @@ void ZQQuorvaneDocument::installSlicesLayer()
     const platform::UndoSuspension suspension(undoManager());
     if (!current->slicesLayer() && slicesLayerFactoryStorage())
         current->addLayer(slicesLayerFactoryStorage()());
+    // Hidden unless it is the active layer: a drawing saved while editing slices opens with
+    // them shown, as activation would show them.
     if (VXLayer* slices = current->slicesLayer())
-        slices->setVisible(false);
+        slices->setVisible(slices->isActive());
 }
 
 void ZQQuorvaneDocument::setExportOperationFactory(ExportOperationFactory factory)

@@ -228,8 +228,8 @@ public:
     static const ExportOperationFactory& exportOperationFactory();
 
     // --- Export slices ------------------------------------------------------------------
-    // Every drawing the document takes holds one slices layer, hidden: the installed factory
-    // makes it when the drawing has none.
+    // Every drawing the document takes holds one slices layer, hidden unless it is the active
+    // layer: the installed factory makes it when the drawing has none.
     void setDrawing(const VXDrawingPtr& drawing) override;
     using SlicesLayerFactory = std::function<VXLayerPtr()>;
     static void setSlicesLayerFactory(SlicesLayerFactory factory);

@@ -78,10 +78,15 @@ TEST(SlicesDocumentTest, MapsKeepTheirSlicesAndExportSettingsThroughSaving)
     EXPECT_EQ(settings->dpi(), 200);
     EXPECT_EQ(settings->fileNameRoot(), QStringLiteral("Sheet_"));
 
-    // Edit Slices makes the layer active, which shows it.
+    // Edit Slices makes the layer active, which shows it; saved so, it opens shown.
     reopened->editSlicesAction();
     EXPECT_EQ(reopened->drawing()->activeLayer(), read);
     EXPECT_TRUE(read->visible());
+    ASSERT_TRUE(reopened->writeToURLOfTypeError(QUrl::fromLocalFile(path), kZQMapDocumentType, &error));
+    const auto editing = openMapDocument(path);
+    VLTMSlicesLayer* shown = VLTMSlicesLayer::slicesLayerOfDrawing(editing->drawing().get());
+    EXPECT_EQ(editing->drawing()->activeLayer(), shown);
+    EXPECT_TRUE(shown->visible());
 }
 
 TEST(SlicesDocumentTest, SlicesExportAsMapDocumentsOfTheirRegion)
