@@ -7,12 +7,14 @@
 #include "style_editor/dropper/VXQStylePickUpTool.h"
 #include "style_editor/editor/VLTMStyleEditorController.h"
 #include "style_editor/panes/StyleComponentPaneRegistry.h"
+#include "style_editor/panes/StylePaneClasses.h"
 #include "style_editor/panes/VLTMStyleComponentPlaceholder.h"
 
 void registerStyleEditorClasses()
 {
     registerLibraryClasses();
     StyleComponentPaneRegistry::registerPane<VLTMStyleComponentPlaceholder>();
+    registerStylePanes();
     TabControllerRegistry::registerTabControllerForIdentifier(kVLTMTabViewStyle,
                                                               [] { return VLTMStyleEditorController::make(); });
     static const bool toolAdded = [] {

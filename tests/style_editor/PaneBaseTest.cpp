@@ -3,6 +3,7 @@
 #include "support/LogCapture.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/ui/Menu.h"
+#include "style_editor/StyleEditorClasses.h"
 #include "style_editor/panes/StyleComponentPaneRegistry.h"
 #include "style_editor/panes/StyleLengthFormatter.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
@@ -131,11 +132,13 @@ TEST(StyleComponentPane, PanesAreFoundByTheComponentClassName)
     const auto pane = StyleComponentPaneRegistry::makePaneForComponent(VXFill());
     EXPECT_EQ(made, 1);
     EXPECT_EQ(pane->nibName(), QStringLiteral("VLTMStyleEditSub_VXFill"));
-    EXPECT_EQ(StyleComponentPaneRegistry::makePaneForComponent(VXStroke())->nibName(),
+    EXPECT_EQ(StyleComponentPaneRegistry::makePaneForComponent(VXRasterizer())->nibName(),
               QStringLiteral("VLTMStyleComponentPlaceholder"));
     StyleComponentPaneRegistry::registerPaneNamed(QStringLiteral("VLTMStyleEditSub_VXFill"), {});
     EXPECT_EQ(StyleComponentPaneRegistry::makePaneForComponent(VXFill())->nibName(),
               QStringLiteral("VLTMStyleComponentPlaceholder"));
+    // The real panes again, for the tests that follow.
+    registerStyleEditorClasses();
 }
 
 } // namespace

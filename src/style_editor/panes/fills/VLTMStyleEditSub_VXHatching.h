@@ -1,0 +1,33 @@
+#pragma once
+
+// The pane of hatching: colour, line width with its menu, spacing, lead-in, angle, roughness,
+// wobble, relative angle, dash menu, cap and join.
+
+#include "style_editor/panes/table/StyleTablePane.h"
+
+class DashMenu;
+class StrokeWidthMenu;
+
+class VLTMStyleEditSub_VXHatching : public StyleTablePane {
+    Q_OBJECT
+
+public:
+    const QMetaObject* managedObjectClass() const override;
+    QString helpIdentifier() const override { return QStringLiteral("hatch-fill"); }
+    StylePaneTable table() const override;
+    QStringList customKeyPaths() const override { return {QStringLiteral("dash")}; }
+    void changeUnitsConversionFactorToWithUnits(double factor, const QString& units) override;
+
+    StrokeWidthMenu* widthMenu() { view(); return m_widthMenu; }
+    DashMenu* dashMenu() { view(); return m_dashMenu; }
+    Q_INVOKABLE void setDash(const QVariant& dash);
+
+protected:
+    void addCustomControls(QFormLayout& form) override;
+    void setCustomStates(bool mayEdit) override;
+    void observedValueForKeyDidChangeTo(const QString& keyPath, const QVariant& value) override;
+
+private:
+    QPointer<StrokeWidthMenu> m_widthMenu;
+    QPointer<DashMenu> m_dashMenu;
+};

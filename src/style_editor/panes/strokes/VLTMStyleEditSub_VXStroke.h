@@ -1,0 +1,39 @@
+#pragma once
+
+// The pane of a plain stroke, and the base of the panes of every other stroke: width (field,
+// stepper and width menu), colour, dash menu, cap and join, lateral offset, clipping and the
+// shadow checkbox.
+
+#include "style_editor/panes/table/StyleTablePane.h"
+
+class DashMenu;
+class ShadowControls;
+class StrokeWidthMenu;
+
+class VLTMStyleEditSub_VXStroke : public StyleTablePane {
+    Q_OBJECT
+
+public:
+    const QMetaObject* managedObjectClass() const override;
+    QString helpIdentifier() const override { return QStringLiteral("stroke"); }
+    StylePaneTable table() const override;
+    QStringList customKeyPaths() const override;
+    void changeUnitsConversionFactorToWithUnits(double factor, const QString& units) override;
+
+    StrokeWidthMenu* widthMenu() { view(); return m_widthMenu; }
+    DashMenu* dashMenu() { view(); return m_dashMenu; }
+    ShadowControls* shadowControls() { view(); return m_shadowControls; }
+
+    Q_INVOKABLE void setDash(const QVariant& dash);
+    Q_INVOKABLE void setShadow(const QVariant& shadow);
+
+protected:
+    void addCustomControls(QFormLayout& form) override;
+    void setCustomStates(bool mayEdit) override;
+    void observedValueForKeyDidChangeTo(const QString& keyPath, const QVariant& value) override;
+
+private:
+    QPointer<StrokeWidthMenu> m_widthMenu;
+    QPointer<DashMenu> m_dashMenu;
+    QPointer<ShadowControls> m_shadowControls;
+};
