@@ -78,7 +78,7 @@ QVariant changeRow(StylePaneRowControl& control, const QVariant& current)
     case Control::Colour:
         control.colourWell()->setColor(QColor(10, 120, 30));
         control.rowAction(control.colourWell());
-        return QColor(10, 120, 30);
+        return QVariant::fromValue(QColor(10, 120, 30));
     case Control::Checkbox:
         control.checkbox()->click();
         return current == row.checkedValue ? row.uncheckedValue : row.checkedValue;

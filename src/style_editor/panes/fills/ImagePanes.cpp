@@ -54,12 +54,12 @@ void StyleImagePane::takeImageFileData(const QByteArray& data)
 {
     const QImage image = ImageSourceControls::decodedImage(data);
     if (!image.isNull())
-        setCommonValueForKeyPath(image, kImageKey);
+        setCommonValueForKeyPath(QVariant::fromValue(image), kImageKey);
 }
 
 void StyleImagePane::takePastedImage(const QImage& image)
 {
-    setCommonValueForKeyPath(image, kImageKey);
+    setCommonValueForKeyPath(QVariant::fromValue(image), kImageKey);
 }
 
 // --- Tiling fill -----------------------------------------------------------------------------------
@@ -175,8 +175,7 @@ const QMetaObject* VLTMStyleEditSub_VXFillPattern::managedObjectClass() const
 StylePaneTable VLTMStyleEditSub_VXFillPattern::table() const
 {
     const auto notAutoTiled = [](StyleTablePane& pane) {
-        const auto pattern = std::dynamic_pointer_cast<VXFillPattern>(
-            static_cast<VLTMStyleComponentController&>(pane).representedComponent());
+        const auto pattern = std::dynamic_pointer_cast<VXFillPattern>(pane.representedComponent());
         return pattern && !pattern->autoTile();
     };
     return StylePaneTable{intervalRow().when(notAutoTiled),

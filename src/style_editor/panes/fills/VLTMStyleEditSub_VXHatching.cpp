@@ -2,10 +2,15 @@
 
 #include "platform/vantrix/styles/VXHatching.h"
 #include "style_editor/panes/strokes/DashMenu.h"
+#include "style_editor/panes/strokes/PaneDashEditing.h"
 #include "style_editor/panes/strokes/StrokeLineRows.h"
 #include "style_editor/panes/strokes/StrokeWidthMenu.h"
 
 #include <QFormLayout>
+
+VLTMStyleEditSub_VXHatching::VLTMStyleEditSub_VXHatching() = default;
+
+VLTMStyleEditSub_VXHatching::~VLTMStyleEditSub_VXHatching() = default;
 
 const QMetaObject* VLTMStyleEditSub_VXHatching::managedObjectClass() const
 {
@@ -31,7 +36,8 @@ StylePaneTable VLTMStyleEditSub_VXHatching::table() const
 void VLTMStyleEditSub_VXHatching::addCustomControls(QFormLayout& form)
 {
     m_widthMenu = StrokeWidthMenu::addToWidthRow(*this, QStringLiteral("width"));
-    m_dashMenu = DashMenu::addToForm(*this, form, QStringLiteral("dash"));
+    m_dashMenu = DashMenu::addToForm(*this, form, QStringLiteral("dash"), [this] { m_dashEditing->openDashEditor(); });
+    m_dashEditing = std::make_unique<PaneDashEditing>(*this, *m_dashMenu, false);
 }
 
 void VLTMStyleEditSub_VXHatching::changeUnitsConversionFactorToWithUnits(double factor, const QString& units)

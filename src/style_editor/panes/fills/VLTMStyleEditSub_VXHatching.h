@@ -6,12 +6,15 @@
 #include "style_editor/panes/table/StyleTablePane.h"
 
 class DashMenu;
+class PaneDashEditing;
 class StrokeWidthMenu;
 
 class VLTMStyleEditSub_VXHatching : public StyleTablePane {
     Q_OBJECT
 
 public:
+    VLTMStyleEditSub_VXHatching();
+    ~VLTMStyleEditSub_VXHatching() override;
     const QMetaObject* managedObjectClass() const override;
     QString helpIdentifier() const override { return QStringLiteral("hatch-fill"); }
     StylePaneTable table() const override;
@@ -20,6 +23,7 @@ public:
 
     StrokeWidthMenu* widthMenu() { view(); return m_widthMenu; }
     DashMenu* dashMenu() { view(); return m_dashMenu; }
+    PaneDashEditing* dashEditing() { view(); return m_dashEditing.get(); }
     Q_INVOKABLE void setDash(const QVariant& dash);
 
 protected:
@@ -30,4 +34,5 @@ protected:
 private:
     QPointer<StrokeWidthMenu> m_widthMenu;
     QPointer<DashMenu> m_dashMenu;
+    std::unique_ptr<PaneDashEditing> m_dashEditing;
 };

@@ -66,7 +66,9 @@ platform::MenuItem* DashMenu::addItem(const QString& title, int tag)
 void DashMenu::rebuild()
 {
     m_menu->clear();
-    auto* group = new QActionGroup(m_menu);
+    delete m_group;
+    m_group = new QActionGroup(m_menu);
+    QActionGroup* group = m_group;
     group->addAction(addItem(tr("Solid Line"), kSolidTag))->setIcon(solidLineIcon());
     for (const VXStrokeDashPtr& dash : VXStrokeDash::registeredDashes()) {
         platform::MenuItem* item = addItem(QString(), kDashTag);

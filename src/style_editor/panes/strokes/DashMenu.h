@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <functional>
 
+class QActionGroup;
 class QFormLayout;
 class QMenu;
 class StyleTablePane;
@@ -46,4 +47,5 @@ private:
 
     Handlers m_handlers;
     QPointer<QMenu> m_menu;
+    QPointer<QActionGroup> m_group;
 };

@@ -3,10 +3,15 @@
 #include "platform/vantrix/styles/VXStroke.h"
 #include "style_editor/panes/shadow/ShadowControls.h"
 #include "style_editor/panes/strokes/DashMenu.h"
+#include "style_editor/panes/strokes/PaneDashEditing.h"
 #include "style_editor/panes/strokes/StrokeLineRows.h"
 #include "style_editor/panes/strokes/StrokeWidthMenu.h"
 
 #include <QFormLayout>
+
+VLTMStyleEditSub_VXStroke::VLTMStyleEditSub_VXStroke() = default;
+
+VLTMStyleEditSub_VXStroke::~VLTMStyleEditSub_VXStroke() = default;
 
 const QMetaObject* VLTMStyleEditSub_VXStroke::managedObjectClass() const
 {
@@ -34,7 +39,8 @@ void VLTMStyleEditSub_VXStroke::addCustomControls(QFormLayout& form)
 {
     m_widthMenu = StrokeWidthMenu::addToWidthRow(*this, QStringLiteral("width"));
 
-    m_dashMenu = DashMenu::addToForm(*this, form, QStringLiteral("dash"));
+    m_dashMenu = DashMenu::addToForm(*this, form, QStringLiteral("dash"), [this] { m_dashEditing->openDashEditor(); });
+    m_dashEditing = std::make_unique<PaneDashEditing>(*this, *m_dashMenu, true);
 
     m_shadowControls = new ShadowControls(*this);
     form.addRow(QString(), m_shadowControls);

@@ -7,6 +7,7 @@
 #include "style_editor/panes/table/StyleTablePane.h"
 
 class DashMenu;
+class PaneDashEditing;
 class ShadowControls;
 class StrokeWidthMenu;
 
@@ -14,6 +15,8 @@ class VLTMStyleEditSub_VXStroke : public StyleTablePane {
     Q_OBJECT
 
 public:
+    VLTMStyleEditSub_VXStroke();
+    ~VLTMStyleEditSub_VXStroke() override;
     const QMetaObject* managedObjectClass() const override;
     QString helpIdentifier() const override { return QStringLiteral("stroke"); }
     StylePaneTable table() const override;
@@ -22,6 +25,7 @@ public:
 
     StrokeWidthMenu* widthMenu() { view(); return m_widthMenu; }
     DashMenu* dashMenu() { view(); return m_dashMenu; }
+    PaneDashEditing* dashEditing() { view(); return m_dashEditing.get(); }
     ShadowControls* shadowControls() { view(); return m_shadowControls; }
 
     Q_INVOKABLE void setDash(const QVariant& dash);
@@ -35,5 +39,6 @@ protected:
 private:
     QPointer<StrokeWidthMenu> m_widthMenu;
     QPointer<DashMenu> m_dashMenu;
+    std::unique_ptr<PaneDashEditing> m_dashEditing;
     QPointer<ShadowControls> m_shadowControls;
 };

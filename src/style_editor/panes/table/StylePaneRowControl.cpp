@@ -1,7 +1,6 @@
 #include "style_editor/panes/table/StylePaneRowControl.h"
 
 #include "platform/foundation/Markers.h"
-#include "platform/foundation/NumericVariant.h"
 #include "platform/ui/ColourWell.h"
 #include "style_editor/panes/StyleLengthFormatter.h"
 #include "style_editor/panes/table/StyleTablePane.h"
@@ -139,7 +138,7 @@ void StylePaneRowControl::rowAction(QObject*)
     if (m_field) {
         writeNumberFromField();
     } else if (m_well) {
-        write(m_well->color());
+        write(QVariant::fromValue(m_well->color()));
     } else if (m_checkbox) {
         write(m_checkbox->isChecked() ? m_row.checkedValue : m_row.uncheckedValue);
     } else if (m_popUp) {

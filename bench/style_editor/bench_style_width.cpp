@@ -1,0 +1,123 @@
+// Entering a new stroke width in the Style tab's stroke pane while 5,000 objects that share the
+// style are selected, in a drawing of 25,000 (rectangles, ovals and polylines on a 4800 x 3000
+// sheet, as in the view drag benchmark), until the 1600 x 1000 view showing the middle of the
+// sheet has repainted. 50 edits; the figure is their 95th percentile, in milliseconds: one
+// frame at most.
+//
+// Run with QT_QPA_PLATFORM=offscreen.
+
+#include "support/BenchSupport.h"
+
+#include "platform/foundation/FoundationClasses.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "style_editor/StyleEditorClasses.h"
+#include "style_editor/editor/VLTMStyleEditorController.h"
+#include "style_editor/panes/strokes/VLTMStyleEditSub_VXStroke.h"
+#include "style_editor/panes/table/StylePaneRowControl.h"
+#include "widgets/fields/ZQAugmentedTextField.h"
+
+#include <QApplication>
+#include <QRandomGenerator>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+constexpr QSize kViewSize(1600, 1000);
+constexpr QSizeF kPaper(4800, 3000);
+constexpr int kObjects = 25000;
+constexpr int kShared = 5000;
+constexpr int kEdits = 50;
+constexpr double kTargetMs = 16.7;
+
+VXDrawableObjectPtr randomShape(QRandomGenerator& random, const VXStylePtr& style)
+{
+    const QPointF origin(random.bounded(kPaper.width() - 60), random.bounded(kPaper.height() - 60));
+    const QRectF box(origin, QSizeF(8 + random.bounded(52.0), 8 + random.bounded(52.0)));
+    return random.bounded(2) ? VXDrawableShape::drawableShapeWithRect(box, style)
+                             : VXDrawableShape::drawableShapeWithOvalInRect(box, style);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    registerFoundationClasses();
+    registerStyleEditorClasses();
+
+    ZQUndoManager undo;
+    VXDrawingPtr drawing = VXDrawing::drawingWithSize(kPaper);
+    drawing->setUndoManager(&undo);
+    auto layer = std::make_shared<VXObjectDrawingLayer>();
+    drawing->addLayer(layer);
+    drawing->setActiveLayer(layer.get());
+    const VXStylePtr shared = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(230, 200, 120), Qt::black, 1.0);
+    QList<VXStylePtr> others;
+    for (int i = 0; i < 8; ++i)
+        others.append(VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor::fromHsv(i * 40, 90, 220), Qt::darkGray, 0.5));
+    QRandomGenerator random(2027);
+    QList<VXDrawableObjectPtr> objects, selected;
+    for (int i = 0; i < kObjects; ++i) {
+        const bool sharing = i % (kObjects / kShared) == 0;
+        objects.append(randomShape(random, sharing ? shared : others[i % others.size()]));
+        if (sharing)
+            selected.append(objects.constLast());
+    }
+    layer->addObjectsFromArray(objects);
+    layer->exchangeSelectionWithObjectsFromArray(selected);
+    undo.removeAllActions();
+
+    VXDrawingView view;
+    view.setFrameShape(QFrame::NoFrame);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.resize(kViewSize);
+    view.setDrawing(drawing);
+    view.show();
+    view.scrollToPosition(QPointF(1600, 1000));
+
+    const auto editor = VLTMStyleEditorController::make();
+    editor->view()->resize(260, 900);
+    editor->view()->show();
+    editor->setDrawing(drawing.get());
+    platform::RunLoop::runUntilIdle();
+    view.viewport()->repaint();
+    view.finishRendering();
+
+    const auto stroke = shared->renderersOfClass(&VXStroke::staticMetaObject).value(0);
+    auto* pane = dynamic_cast<VLTMStyleEditSub_VXStroke*>(editor->subcontrollerForComponent(stroke.get()));
+    if (!pane) {
+        std::fprintf(stderr, "the stroke pane is not shown\n");
+        return 1;
+    }
+    StylePaneRowControl* width = pane->rowControl(QStringLiteral("width"));
+    std::vector<double> milliseconds;
+    for (int i = 0; i < kEdits; ++i) {
+        const double points = 1.0 + (i % 10) * 0.5 + (i % 2 ? 0.25 : 0.0);
+        const auto start = std::chrono::steady_clock::now();
+        width->field()->setText(QString::number(points));
+        width->rowAction(width->field());
+        platform::RunLoop::runUntilIdle();
+        view.viewport()->repaint();
+        view.finishRendering();
+        milliseconds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        if (std::abs(std::static_pointer_cast<VXStroke>(stroke)->width() - points) > 1e-9) {
+            std::fprintf(stderr, "edit %d did not reach the stroke\n", i);
+            return 1;
+        }
+        undo.closeAutomaticGroup();
+    }
+    std::printf("median %.2f ms, slowest %.2f ms over %d edits\n", bench::median(milliseconds),
+                bench::percentile(milliseconds, 1.0), kEdits);
+    std::printf("BENCH style_width_5000 value=%.2f unit=ms target=%.1f\n", bench::percentile(milliseconds, 0.95),
+                kTargetMs);
+    return 0;
+}
