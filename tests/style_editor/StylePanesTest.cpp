@@ -1,5 +1,7 @@
 #include "style_editor/StyleEditorTesting.h"
 
+#include "style_editor/arrow/VXQArrowView.h"
+
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ColourWell.h"
@@ -37,6 +39,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSlider>
+#include <QTest>
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -362,6 +365,45 @@ TEST(StylePanes, TheShadowPaneEditsTheOffsetAsADirectionAndADistance)
     EXPECT_FALSE(fill->shadow());
     EXPECT_FALSE(editor->angleSlider()->isEnabled());
     EXPECT_EQ(editor->colourWell()->color().alpha(), 0);
+}
+
+TEST(StylePanes, TheArrowViewsHandleResizesTheHead)
+{
+    auto arrow = std::make_shared<VXArrowStroke>();
+    arrow->setWidth(4);
+    arrow->setArrowHeadAtStart(VXArrowStroke::kArrowHeadNone);
+    arrow->setArrowHeadAtEnd(VXArrowStroke::kArrowHeadStandard);
+    PaneFixture f(arrow);
+    auto* pane = dynamic_cast<VLTMStyleEditSub_VXArrowStroke*>(f.pane());
+    VXQArrowView* view = pane->arrowView();
+    view->resize(200, 60);
+    view->updateArrow();
+    EXPECT_TRUE(view->showsHeadDragOnRight());
+    const QRectF handle = view->headAdjustmentTarget();
+    EXPECT_DOUBLE_EQ(handle.center().y(), 30 - arrow->arrowHeadWidth() / 2);
+    EXPECT_DOUBLE_EQ(handle.center().x(), 200 - 8 - arrow->trimLengthForKind(VXArrowStroke::kArrowHeadStandard));
+    // Below the centre line the head is as wide as the stroke.
+    EXPECT_EQ(view->headSizeForPoint({150, 45}), QSizeF(42, 4));
+
+    QTest::mousePress(view, Qt::LeftButton, {}, handle.center().toPoint());
+    QTest::mouseMove(view, QPoint(160, 20));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(160, 20));
+    EXPECT_DOUBLE_EQ(arrow->arrowHeadLength(), 32);
+    EXPECT_DOUBLE_EQ(arrow->arrowHeadWidth(), 20);
+    EXPECT_EQ(f.undo.undoActionName(), QStringLiteral("Arrow Head Width"));
+
+    // Heads at both ends, or only at the start: the handle is on the left.
+    arrow->setArrowHeadAtStart(VXArrowStroke::kArrowHeadRound);
+    f.settle();
+    EXPECT_FALSE(view->showsHeadDragOnRight());
+    // Locked, the view shows no handle and ignores the mouse.
+    arrow->setLocked(true);
+    f.settle();
+    EXPECT_FALSE(view->isHandleEnabled());
+    const QRectF left = view->headAdjustmentTarget();
+    QTest::mousePress(view, Qt::LeftButton, {}, left.center().toPoint());
+    QTest::mouseMove(view, QPoint(60, 5));
+    EXPECT_DOUBLE_EQ(arrow->arrowHeadWidth(), 20);
 }
 
 TEST(StylePanes, TilingImagesComeFromReadableFilesOnly)

@@ -4,6 +4,7 @@
 #include "platform/vantrix/styles/VXArrowStroke.h"
 #include "platform/vantrix/styles/VXRoughStroke.h"
 #include "platform/vantrix/styles/VXZigZagStroke.h"
+#include "style_editor/arrow/VXQArrowView.h"
 #include "style_editor/panes/strokes/StrokeLineRows.h"
 #include "tracks/VXQTaggedStroke.h"
 #include "tracks/VXQTaperedStroke.h"
@@ -75,6 +76,35 @@ QStringList VLTMStyleEditSub_VXArrowStroke::customKeyPaths() const
 {
     return VLTMStyleEditSub_VXStroke::customKeyPaths()
            + QStringList{QStringLiteral("arrowHeadWidth"), QStringLiteral("arrowHeadLength")};
+}
+
+void VLTMStyleEditSub_VXArrowStroke::addCustomControls(QFormLayout& form)
+{
+    VLTMStyleEditSub_VXStroke::addCustomControls(form);
+    m_arrowView = new VXQArrowView;
+    m_arrowView->setArrowHeadSize = [this](QSizeF lengthAndWidth) {
+        setCommonValueForKeyPath(lengthAndWidth.width(), QStringLiteral("arrowHeadLength"));
+        setCommonValueForKeyPath(lengthAndWidth.height(), QStringLiteral("arrowHeadWidth"));
+    };
+    form.insertRow(0, m_arrowView);
+}
+
+void VLTMStyleEditSub_VXArrowStroke::newObjectWasAssigned()
+{
+    VLTMStyleEditSub_VXStroke::newObjectWasAssigned();
+    arrowView()->setRasterizer(std::dynamic_pointer_cast<VXArrowStroke>(representedComponent()));
+}
+
+void VLTMStyleEditSub_VXArrowStroke::setCustomStates(bool mayEdit)
+{
+    VLTMStyleEditSub_VXStroke::setCustomStates(mayEdit);
+    m_arrowView->setHandleEnabled(mayEdit);
+}
+
+void VLTMStyleEditSub_VXArrowStroke::observedValueForKeyDidChangeTo(const QString& keyPath, const QVariant& value)
+{
+    VLTMStyleEditSub_VXStroke::observedValueForKeyDidChangeTo(keyPath, value);
+    arrowView()->updateArrow();
 }
 
 // --- Zig-zag and rough -------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "style_editor/panes/strokes/VLTMStyleEditSub_VXStroke.h"
 
 class QPushButton;
+class VXQArrowView;
 
 class VLTMStyleEditSub_VXArrowStroke : public VLTMStyleEditSub_VXStroke {
     Q_OBJECT
@@ -18,6 +19,16 @@ public:
     // The arrow view shows the head's size; the pane shows nothing of it.
     Q_INVOKABLE void setArrowHeadWidth(double) {}
     Q_INVOKABLE void setArrowHeadLength(double) {}
+    VXQArrowView* arrowView() { view(); return m_arrowView; }
+    void newObjectWasAssigned() override;
+
+protected:
+    void addCustomControls(QFormLayout& form) override;
+    void setCustomStates(bool mayEdit) override;
+    void observedValueForKeyDidChangeTo(const QString& keyPath, const QVariant& value) override;
+
+private:
+    QPointer<VXQArrowView> m_arrowView;
 };
 
 class VLTMStyleEditSub_VXZigZagStroke : public VLTMStyleEditSub_VXStroke {
