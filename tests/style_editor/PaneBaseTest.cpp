@@ -43,7 +43,7 @@ TEST(StyleComponentPane, MenuTitlesNameTheComponentAndDeleteFollowsTheLock)
     {
         testsupport::LogCapture log;
         pane->componentHelpAction(help);
-        EXPECT_TRUE(log.contains(QStringLiteral("style-components")));
+        EXPECT_TRUE(log.contains(QStringLiteral("stroke")));
     }
 
     style->setLocked(true);

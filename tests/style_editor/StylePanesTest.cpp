@@ -132,7 +132,7 @@ TEST(StylePanes, EveryRowWritesItsKeyUndoablyUnderTheComponentsActionName)
         ASSERT_TRUE(pane);
         EXPECT_EQ(pane->nibName(), QStringLiteral("VLTMStyleEditSub_%1").arg(component->metaObject()->className()));
         for (const StylePaneRow& row : pane->table()) {
-            SCOPED_TRACE(row.keyPath);
+            SCOPED_TRACE(row.keyPath.toStdString());
             StylePaneRowControl* control = pane->rowControl(row.keyPath);
             ASSERT_TRUE(control);
             // Rows enabled by another key's value have their own test.
@@ -163,8 +163,9 @@ TEST(StylePanes, EveryComponentOfTheAddMenuOpensItsPaneOrThePlaceholder)
         const auto pane = StyleComponentPaneRegistry::makePaneForComponent(*component);
         const QString own = StyleComponentPaneRegistry::subcontrollerNibNameForComponentClass(componentClass->className());
         EXPECT_TRUE(pane->nibName() == own || pane->nibName() == QStringLiteral("VLTMStyleComponentPlaceholder"));
-        if (pane->nibName() == own)
+        if (pane->nibName() == own) {
             EXPECT_TRUE(component->inherits(pane->managedObjectClass()->className())) << componentClass->className();
+        }
     }
 }
 
@@ -183,9 +184,9 @@ TEST(StylePanes, TheWidthMenuFollowsTheWidthAndWritesItsItems)
     EXPECT_EQ(showWidth(1.25)->tag(), 12);
     EXPECT_EQ(showWidth(0.7)->tag(), 7);
     EXPECT_EQ(menu->itemWithTag(StrokeWidthMenu::kOtherTag)->title(), QStringLiteral("Other"));
-    platform::MenuItem* other = showWidth(0.33);
+    platform::MenuItem* other = showWidth(0.44);
     EXPECT_EQ(other->tag(), StrokeWidthMenu::kOtherTag);
-    EXPECT_EQ(other->title(), QStringLiteral("Other (0.3pt)"));
+    EXPECT_EQ(other->title(), QStringLiteral("Other (0.4pt)"));
     f.forgetEdits();
 
     menu->itemWithTag(30)->trigger();
@@ -243,7 +244,7 @@ TEST(StylePanes, RowsWithConditionsFollowTheValuesTheyDependOn)
         EXPECT_TRUE(scale->widget()->isEnabled());
         EXPECT_TRUE(f.pane()->rowControl(QStringLiteral("fittingOption"))->buttons()->button(2)->isChecked());
         // The lock rule holds over the exception.
-        adornment->setLocked(true);
+        adornment->style()->setLocked(true);
         f.settle();
         EXPECT_FALSE(scale->widget()->isEnabled());
     }
@@ -397,7 +398,7 @@ TEST(StylePanes, TheArrowViewsHandleResizesTheHead)
     f.settle();
     EXPECT_FALSE(view->showsHeadDragOnRight());
     // Locked, the view shows no handle and ignores the mouse.
-    arrow->setLocked(true);
+    arrow->style()->setLocked(true);
     f.settle();
     EXPECT_FALSE(view->isHandleEnabled());
     const QRectF left = view->headAdjustmentTarget();

@@ -51,7 +51,7 @@ void VXQArrowView::calcTargetRect()
     const QRectF b = rect();
     const int kind = m_showHeadDragOnRight ? stroke->arrowHeadAtEnd() : stroke->arrowHeadAtStart();
     const double trim = stroke->trimLengthForKind(kind);
-    const double x = m_showHeadDragOnRight ? b.right() + 1 - kInset - trim : b.left() + kInset + trim;
+    const double x = m_showHeadDragOnRight ? b.right() - kInset - trim : b.left() + kInset + trim;
     const double y = b.center().y() - stroke->arrowHeadWidth() / 2;
     m_headAdjustmentTarget = QRectF(x - 4, y - 4, 8, 8);
 }
@@ -60,7 +60,7 @@ QSizeF VXQArrowView::headSizeForPoint(QPointF p) const
 {
     const auto stroke = m_stroke.lock();
     const QRectF b = rect();
-    const double length = m_showHeadDragOnRight ? (b.right() + 1 - kInset) - p.x() : p.x() - (b.left() + kInset);
+    const double length = m_showHeadDragOnRight ? (b.right() - kInset) - p.x() : p.x() - (b.left() + kInset);
     const double halfWidth = std::max(b.center().y() - p.y(), stroke ? stroke->width() / 2 : 0.0);
     return {length, 2 * halfWidth};
 }
@@ -70,7 +70,7 @@ platform::BezierPath VXQArrowView::renderingPath() const
     const QRectF b = rect();
     platform::BezierPath path;
     path.moveToPoint({b.left() + kInset, b.center().y()});
-    path.lineToPoint({b.right() + 1 - kInset, b.center().y()});
+    path.lineToPoint({b.right() - kInset, b.center().y()});
     return path;
 }
 

@@ -11,14 +11,14 @@
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <QLineEdit>
+#include <QDialog>
+#include <QCheckBox>
+#include <QButtonGroup>
+#include "style_editor/dash/ZQDashEditView.h"
 
 class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
-class QDialog;
-class QLineEdit;
 class QPainter;
-class ZQDashEditView;
 namespace platform {
 class BezierPath;
 }

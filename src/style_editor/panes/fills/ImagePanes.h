@@ -4,8 +4,8 @@
 // decorator and the fill pattern derived from it. Images come from a file or the pasteboard.
 
 #include "style_editor/panes/table/StyleTablePane.h"
+#include "style_editor/panes/fills/ImageSourceControls.h"
 
-class ImageSourceControls;
 
 // A table pane with the image controls, which write "image".
 class StyleImagePane : public StyleTablePane {

@@ -8,9 +8,9 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <QPushButton>
+#include <QLabel>
 
-class QLabel;
-class QPushButton;
 
 class ImageSourceControls : public QWidget {
     Q_OBJECT

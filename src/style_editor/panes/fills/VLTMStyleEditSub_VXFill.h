@@ -3,8 +3,8 @@
 // The pane of a solid fill (colour and shadow) and of the zig-zag fill derived from it.
 
 #include "style_editor/panes/table/StyleTablePane.h"
+#include "style_editor/panes/shadow/ShadowControls.h"
 
-class ShadowControls;
 
 class VLTMStyleEditSub_VXFill : public StyleTablePane {
     Q_OBJECT

@@ -4,10 +4,10 @@
 // wobble, relative angle, dash menu, cap and join.
 
 #include "style_editor/panes/table/StyleTablePane.h"
+#include "style_editor/panes/strokes/StrokeWidthMenu.h"
+#include "style_editor/panes/strokes/DashMenu.h"
 
-class DashMenu;
 class PaneDashEditing;
-class StrokeWidthMenu;
 
 class VLTMStyleEditSub_VXHatching : public StyleTablePane {
     Q_OBJECT

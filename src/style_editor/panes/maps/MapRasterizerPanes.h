@@ -3,8 +3,8 @@
 // The panes of the map's track rasterizers: cutting and embankment, tunnel and bridge.
 
 #include "style_editor/panes/table/StyleTablePane.h"
+#include "style_editor/panes/strokes/StrokeWidthMenu.h"
 
-class StrokeWidthMenu;
 
 class VLTMStyleEditSub_VXQCuttingAndEmbankmentRasterizer : public StyleTablePane {
     Q_OBJECT

@@ -7,10 +7,10 @@
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
+#include <QCheckBox>
+#include "style_editor/panes/shadow/VLTMStyleEditSub_NSShadow.h"
 
-class QCheckBox;
 class StyleTablePane;
-class VLTMStyleEditSub_NSShadow;
 
 class ShadowControls : public QWidget {
     Q_OBJECT

@@ -11,11 +11,9 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <QSlider>
+#include "platform/ui/ColourWell.h"
 
-class QSlider;
-namespace platform {
-class ColourWell;
-}
 
 inline const QString kVLTMShadowWillChangeNotification = QStringLiteral("VLTMShadowWillChangeNotification");
 inline const QString kVLTMShadowDidChangeNotification = QStringLiteral("VLTMShadowDidChangeNotification");

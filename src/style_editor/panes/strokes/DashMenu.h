@@ -9,10 +9,10 @@
 #include <QPointer>
 #include <QToolButton>
 #include <functional>
+#include <QMenu>
+#include <QActionGroup>
 
-class QActionGroup;
 class QFormLayout;
-class QMenu;
 class StyleTablePane;
 namespace platform {
 class MenuItem;

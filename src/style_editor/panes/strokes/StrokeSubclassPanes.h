@@ -4,9 +4,9 @@
 // stroke pane's table.
 
 #include "style_editor/panes/strokes/VLTMStyleEditSub_VXStroke.h"
+#include <QPushButton>
+#include "style_editor/arrow/VXQArrowView.h"
 
-class QPushButton;
-class VXQArrowView;
 
 class VLTMStyleEditSub_VXArrowStroke : public VLTMStyleEditSub_VXStroke {
     Q_OBJECT

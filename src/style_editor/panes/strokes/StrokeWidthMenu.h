@@ -8,8 +8,8 @@
 #include <QPointer>
 #include <QToolButton>
 #include <functional>
+#include <QMenu>
 
-class QMenu;
 class StyleTablePane;
 namespace platform {
 class MenuItem;

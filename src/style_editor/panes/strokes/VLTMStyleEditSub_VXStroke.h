@@ -5,11 +5,11 @@
 // shadow checkbox.
 
 #include "style_editor/panes/table/StyleTablePane.h"
+#include "style_editor/panes/strokes/StrokeWidthMenu.h"
+#include "style_editor/panes/strokes/DashMenu.h"
+#include "style_editor/panes/shadow/ShadowControls.h"
 
-class DashMenu;
 class PaneDashEditing;
-class ShadowControls;
-class StrokeWidthMenu;
 
 class VLTMStyleEditSub_VXStroke : public StyleTablePane {
     Q_OBJECT

@@ -40,10 +40,18 @@ struct StylePaneRow {
     // Enabling on top of the lock rule (not locked and enabled); none means always.
     std::function<bool(StyleTablePane& pane)> enabledWhen;
 
+    static StylePaneRow make(const QString& keyPath, const QString& label, Control control)
+    {
+        StylePaneRow row;
+        row.keyPath = keyPath;
+        row.label = label;
+        row.control = control;
+        return row;
+    }
     static StylePaneRow number(const QString& keyPath, const QString& label, double minimum, double maximum,
                                double increment = 1)
     {
-        StylePaneRow row{keyPath, label, Control::Number};
+        StylePaneRow row = make(keyPath, label, Control::Number);
         row.minimum = minimum;
         row.maximum = maximum;
         row.increment = increment;
@@ -65,19 +73,19 @@ struct StylePaneRow {
     }
     static StylePaneRow colour(const QString& keyPath, const QString& label)
     {
-        return {keyPath, label, Control::Colour};
+        return make(keyPath, label, Control::Colour);
     }
     static StylePaneRow checkbox(const QString& keyPath, const QString& label, QVariant checkedValue = true,
                                  QVariant uncheckedValue = false)
     {
-        StylePaneRow row{keyPath, label, Control::Checkbox};
+        StylePaneRow row = make(keyPath, label, Control::Checkbox);
         row.checkedValue = std::move(checkedValue);
         row.uncheckedValue = std::move(uncheckedValue);
         return row;
     }
     static StylePaneRow choice(Control control, const QString& keyPath, const QString& label, Choices choices)
     {
-        StylePaneRow row{keyPath, label, control};
+        StylePaneRow row = make(keyPath, label, control);
         row.choices = std::move(choices);
         return row;
     }

@@ -8,17 +8,15 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QComboBox>
+#include <QCheckBox>
+#include <QButtonGroup>
+#include "widgets/fields/ZQAugmentedTextField.h"
+#include "widgets/fields/SliderAndStepper.h"
+#include "platform/ui/ColourWell.h"
 
 class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
 class QWidget;
-class ZQAugmentedTextField;
-class ZQStepper;
-namespace platform {
-class ColourWell;
-}
 
 class StylePaneRowControl : public QObject {
     Q_OBJECT
