@@ -89,11 +89,12 @@ void VLTMStyleEditSub_VXTilingFill::takeImageFileData(const QByteArray& data)
 
 void VLTMStyleEditSub_VXTilingFill::takePastedImage(const QImage& image)
 {
-    QByteArray tiff;
-    QBuffer buffer(&tiff);
+    // Lossless and always available, so the fill keeps the pasted pixels.
+    QByteArray png;
+    QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (image.save(&buffer, "TIFF") || (buffer.seek(0) && image.save(&buffer, "PNG")))
-        takeImageFileData(tiff);
+    if (image.save(&buffer, "PNG"))
+        takeImageFileData(png);
 }
 
 // --- Image adornment ------------------------------------------------------------------------------
