@@ -72,7 +72,6 @@ int main(int argc, char** argv)
             selected.append(objects.constLast());
     }
     layer->addObjectsFromArray(objects);
-    layer->exchangeSelectionWithObjectsFromArray(selected);
     undo.removeAllActions();
 
     VXDrawingView view;
@@ -88,6 +87,7 @@ int main(int argc, char** argv)
     editor->view()->resize(260, 900);
     editor->view()->show();
     editor->setDrawing(drawing.get());
+    layer->exchangeSelectionWithObjectsFromArray(selected);
     platform::RunLoop::runUntilIdle();
     view.viewport()->repaint();
     view.finishRendering();
