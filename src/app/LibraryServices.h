@@ -11,11 +11,20 @@
 #include <functional>
 
 class QWidget;
+class VXDrawingTool;
 class VXLayerGroup;
 
 // Posted when a style was swapped for a library's copy {"old_style", "new_style"}; documents
 // replace the old one throughout their drawing.
 inline const QString kVXQStyleSubstitutionWasPerformed = QStringLiteral("kVXQStyleSubstitutionWasPerformed");
+
+// Posted by the library's picker palette when its chosen item changes {"lib_object": the
+// item, absent for none; "aux_style_flag": whether Alt was held}. The item answers its style or
+// symbol master as the property "representedObject".
+inline const QString kVXQLibraryPickerSelectedObjectDidChange = QStringLiteral("kVXQLibraryPickerSelectedObjectDidChange");
+// Posted with the tool whose style or symbol master was set from outside the tool itself.
+inline const QString kQuorvaneToolControllerStyleChangedExternally =
+    QStringLiteral("kQuorvaneToolControllerStyleChangedExternally");
 
 struct LibraryServices {
     // The symbol masters the drawing's placed symbols use, each once.
@@ -42,6 +51,16 @@ struct LibraryServices {
     // Asks first when there are many, then makes symbol items of the objects that can be
     // symbols, in the default library, shown in the library manager.
     std::function<bool(const QList<ZQObjectPtr>& objects)> createSymbolsFromObjects;
+
+    // The "Styles & Symbols" palette: shows it; stores and restores its state with the other
+    // window states; records a use of a picked item in its library (its recent list).
+    std::function<void()> showLibraryPicker;
+    std::function<void()> saveLibraryPickerState;
+    std::function<void()> restoreLibraryPickerState;
+    std::function<void(QObject* item)> recordUseOfItem;
+    // Makes the item's style the tool's (a tool taking styles) or its symbol master the
+    // tool's (the symbol tool); answers whether the tool took it.
+    std::function<bool(VXDrawingTool& tool, QObject* item)> setToolStyleOrSymbol;
 
     static LibraryServices& installed();
 };

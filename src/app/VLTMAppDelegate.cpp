@@ -25,6 +25,8 @@
 #include "platform/vantrix/svg/VXSVGPreview.h"
 #include "platform/vantrix/text/AbbreviationTable.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
+#include "platform/ui/WindowController.h"
+#include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/tools/VXZoomTool.h"
@@ -123,9 +125,9 @@ void VLTMAppDelegate::applicationDidFinishLaunching()
         {"show the template chooser when asked", nullptr},
         {"register the drawing tools", &VLTMAppDelegate::registerQuorvaneTools},
         {"connect shapefile imports to the progress window", &VLTMAppDelegate::installShapefileImportHost},
-        {"restore the inspector states", nullptr},
+        {"restore the inspector states", &VLTMAppDelegate::restoreInspectorStates},
         {"observe the style history", &VLTMAppDelegate::observeStyleHistory},
-        {"enable the tool palette", nullptr},
+        {"enable the tool palette", &VLTMAppDelegate::enableToolPalette},
         {"show the welcome window when asked", nullptr},
     };
     for (const Step& step : steps)
@@ -138,7 +140,7 @@ void VLTMAppDelegate::applicationWillTerminate()
         {"save the tool defaults", nullptr},
         {"save the saved searches", &VLTMAppDelegate::saveSavedSearches},
         {"save the dash table", &VLTMAppDelegate::saveDashTable},
-        {"save the inspector states", nullptr},
+        {"save the inspector states", &VLTMAppDelegate::saveInspectorStates},
         {"save the default quality modulation", &VLTMAppDelegate::writeDefaultQualityModulation},
     };
     for (const Step& step : steps)
@@ -246,6 +248,47 @@ void VLTMAppDelegate::observeStyleHistory()
             const VXStylePtr style = VXStyleHistory::defaultHistory().currentStyle();
             LogEvent(kReactiveEvent, QStringLiteral("current style: %1").arg(style ? style->name() : QString()));
         });
+}
+
+void VLTMAppDelegate::restoreInspectorStates()
+{
+    if (const auto& restore = LibraryServices::installed().restoreLibraryPickerState)
+        restore();
+}
+
+void VLTMAppDelegate::saveInspectorStates()
+{
+    if (const auto& save = LibraryServices::installed().saveLibraryPickerState)
+        save();
+}
+
+void VLTMAppDelegate::enableToolPalette()
+{
+    platform::NotificationCenter::defaultCenter().addObserver(
+        this, kVXQLibraryPickerSelectedObjectDidChange, nullptr,
+        [this](const platform::Notification& notification) { newLibToolSelected(notification); });
+}
+
+void VLTMAppDelegate::newLibToolSelected(const platform::Notification& notification)
+{
+    QObject* item = notification.userInfo.value(QStringLiteral("lib_object")).value<QObject*>();
+    if (!item || !platform::objectFromVariant(item->property("representedObject")))
+        return;
+    const LibraryServices& services = LibraryServices::installed();
+    if (services.recordUseOfItem)
+        services.recordUseOfItem(item);
+    VXDrawingTool* tool = currentDrawingTool();
+    if (!tool || !services.setToolStyleOrSymbol || !services.setToolStyleOrSymbol(*tool, item))
+        return;
+    platform::NotificationCenter::defaultCenter().postNotificationName(kQuorvaneToolControllerStyleChangedExternally, tool);
+}
+
+VXDrawingTool* VLTMAppDelegate::currentDrawingTool()
+{
+    const platform::WindowController* controller =
+        platform::WindowController::controllerForWindow(platform::ResponderChain::mainWindow());
+    const auto* document = controller ? dynamic_cast<const VXDrawingDocument*>(controller->document()) : nullptr;
+    return document ? document->drawingTool() : nullptr;
 }
 
 void VLTMAppDelegate::startLoadingPhotoLibrary()
@@ -501,6 +544,8 @@ bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
                                                                                 : platform::MenuItem::OffState);
         return controller && VXToolRegistry::sharedToolRegistry().drawingToolWithName(item->title());
     }
+    if (item->action() == "showLibraryPickerAction")
+        return bool(LibraryServices::installed().showLibraryPicker);
     if (item->action() == "showLibraryManagerAction") {
         const auto& existing = LibraryServices::installed().existingLibraryManagerWindow;
         const QWidget* manager = existing ? existing() : nullptr;
@@ -513,6 +558,12 @@ bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
 }
 
 void VLTMAppDelegate::manageSymbolsAction(QObject*) {}
+
+void VLTMAppDelegate::showLibraryPickerAction(QObject*)
+{
+    if (const auto& show = LibraryServices::installed().showLibraryPicker)
+        show();
+}
 
 void VLTMAppDelegate::showLibraryManagerAction(QObject*)
 {

@@ -19,10 +19,12 @@
 
 class QAction;
 class QuorvaneDocumentController;
+class VXDrawingTool;
 class VXToolController;
 class VXToolRegistry;
 namespace platform {
 class MenuItem;
+struct Notification;
 }
 
 inline const QString kVLLayerClippingMenuEnabled = QStringLiteral("kVLLayerClippingMenuEnabled");
@@ -96,6 +98,8 @@ public:
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
     // "Manage Symbols...": the symbol library's window will answer it; until then it does nothing.
     Q_INVOKABLE void manageSymbolsAction(QObject* sender);
+    // Window > Styles & Symbols: the library's picker palette.
+    Q_INVOKABLE void showLibraryPickerAction(QObject* sender);
     // Window > Library Manager; checked while the manager's window is the active one.
     Q_INVOKABLE void showLibraryManagerAction(QObject* sender);
     // Window > Media Browser; a debug build puts the browser back to its factory state first.
@@ -111,6 +115,10 @@ public:
     // The symbol library's registry, asked once by the symbol manager; null while this build has
     // no library, so the manager keeps a registry of its own.
     Q_INVOKABLE ZQObjectPtr applicationWillReturnSymbolManager();
+
+    // Stands in for the tool palette: an item picked in the library's picker palette becomes
+    // the style (or symbol master) of the main window's tool, and its use is recorded.
+    void newLibToolSelected(const platform::Notification& notification);
 
 private:
     struct Step {
@@ -135,6 +143,10 @@ private:
     void selfInstall();
     void letColourPanelShowOpacity();
     void observeStyleHistory();
+    // The window states of the library's picker palette.
+    void restoreInspectorStates();
+    void saveInspectorStates();
+    void enableToolPalette();
     // Quits when the user declines the update of old library files.
     void runLibraryMigrationWhenNeeded();
     void installShapefileImportHost();
@@ -147,6 +159,8 @@ private:
     void closeNextDocumentThenQuit();
     // The tool controller of the key window's drawing view; null without one.
     static VXToolController* keyToolController();
+    // The tool of the main window's drawing document; null without one.
+    static VXDrawingTool* currentDrawingTool();
 
     QPointer<QAction> m_layerClippingMenuItem;
 };

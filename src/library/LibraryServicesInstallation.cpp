@@ -4,9 +4,12 @@
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/manager/VXQLibraryManagerWindowController.h"
 #include "library/migration/VXQLibraryMigrationController.h"
+#include "library/picker/VXQLibraryPickerPaletteController.h"
 #include "library/registry/VXQLibraryRegistryShim.h"
 #include "platform/foundation/ZQAssert.h"
+#include "platform/vantrix/tools/VXObjectCreationTool.h"
 #include "symbols/placed/VXQSymbol.h"
+#include "symbols/tool/VXQSymbolTool.h"
 #include "symbols/utilities/SymbolUtilities.h"
 
 #include <QCoreApplication>
@@ -90,6 +93,30 @@ void installLibraryServices()
             if (auto drawable = std::dynamic_pointer_cast<VXDrawableObject>(object))
                 drawables.append(drawable);
         return VXQLibraryManagerWindowController::sharedLibraryManager()->createSymbolsFromObjects(drawables);
+    };
+    services.showLibraryPicker = [] { VXQLibraryPickerPaletteController::sharedLibraryPicker()->showPalette(); };
+    services.saveLibraryPickerState = [] { VXQLibraryPickerPaletteController::saveLibraryPickerState(); };
+    services.restoreLibraryPickerState = [] { VXQLibraryPickerPaletteController::restoreLibraryPickerState(); };
+    services.recordUseOfItem = [](QObject* object) {
+        auto* item = qobject_cast<VXQLibraryItem*>(object);
+        if (VXQLibrary* library = item ? item->library() : nullptr)
+            library->useItem(item);
+    };
+    services.setToolStyleOrSymbol = [](VXDrawingTool& tool, QObject* object) {
+        auto* item = qobject_cast<VXQLibraryItem*>(object);
+        if (!item)
+            return false;
+        if (auto* symbolTool = qobject_cast<VXQSymbolTool*>(&tool)) {
+            const VXQSymbolMasterPtr master = item->symbolMaster();
+            if (master)
+                symbolTool->setSymbolMaster(master);
+            return master != nullptr;
+        }
+        auto* creationTool = qobject_cast<VXObjectCreationTool*>(&tool);
+        const VXStylePtr style = creationTool && tool.supportedLibraryItemKind() == 1 ? item->style() : nullptr;
+        if (style)
+            creationTool->setStyle(style);
+        return style != nullptr;
     };
     ZQ_ASSERT(QCoreApplication::instance(), "the application object is made first");
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, VXQLibraryCatalogue::shared(),

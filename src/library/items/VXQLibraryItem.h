@@ -49,6 +49,8 @@ class VXQLibraryItem : public VXQLibraryElement {
     Q_PROPERTY(QString path READ path STORED false)
     Q_PROPERTY(QDateTime creationDate READ creationDate STORED false)
     Q_PROPERTY(QDateTime lastModificationDate READ lastModificationDate STORED false)
+    // Read by whoever is handed an item as a sender (a layer applying a symbol or overlay).
+    Q_PROPERTY(ZQObjectPtr representedObject READ representedObject STORED false)
 
 public:
     VXQLibraryItem();

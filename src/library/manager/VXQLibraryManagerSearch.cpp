@@ -335,11 +335,48 @@ void VXQLibraryManagerWindowController::editItemsAction(QObject*)
 
 void VXQLibraryManagerWindowController::editItemsAtIndexes(const JXIndexSet& indexes)
 {
-    // Until the symbol sheets arrive, editing shows the items selected.
     VXQLibrary* library = selectedLibrary();
-    if (!library || !library->allowsContentChanges() || m_symbolEditorIsOpen)
+    if (!library || !library->allowsContentChanges())
         return;
-    m_itemViewController->selectItemsAtIndexes(indexes);
+    const QList<VXQLibraryItemPtr> items = sortedAndFilteredItems();
+    QList<VXQLibraryItemPtr> chosen;
+    for (qint64 index : indexes)
+        if (index >= 0 && index < items.size())
+            chosen.append(items[index]);
+    const QList<VXQLibraryItemPtr> symbols = VXQLibrarySymbolImportController::editableSymbolsFromArray(chosen);
+    if (symbols.isEmpty())
+        return;
+    if (!m_symbolImporter) {
+        m_symbolImporter = new VXQLibrarySymbolImportController;
+        m_symbolImporter->setParent(this);
+    }
+    if (m_symbolEditorIsOpen) {
+        m_symbolImporter->setSymbols(symbols);
+        return;
+    }
+    m_symbolEditorIsOpen = true;
+    m_symbolImporter->beginSymbolEditWithSymbolsOnParentWindowDelegate(symbols, window(), this);
+}
+
+bool VXQLibraryManagerWindowController::validateSymbolNameForLibraryItemEditor(QString& name, VXQLibraryItem* item,
+                                                                               VXQLibrarySymbolImportController*)
+{
+    const VXQLibrary* library = item ? item->library() : nullptr;
+    if (!library)
+        return true;
+    const QString unique = library->uniqueItemNameExcluding(name, item);
+    if (unique == name)
+        return true;
+    name = unique;
+    return false;
+}
+
+void VXQLibraryManagerWindowController::symbolEditDidEnd(VXQLibrarySymbolImportController*)
+{
+    m_symbolEditorIsOpen = false;
+    m_itemViewController->refreshActiveView();
+    if (m_getInfoController)
+        m_getInfoController->setContent(m_itemViewController->selectedItems());
 }
 
 void VXQLibraryManagerWindowController::itemSelectionChanged(const JXIndexSet& indexes)

@@ -7,6 +7,7 @@
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/manager/LibraryOutlineCell.h"
 #include "library/manager/LibraryOutlineView.h"
+#include "library/menus/LibraryArtwork.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
@@ -19,7 +20,6 @@
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/Sheet.h"
 #include "widgets/controls/ZQSegmentedControl.h"
-#include "widgets/paint/KitImage.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -64,21 +64,6 @@ VXQLibraryCategory* asCategory(VXQLibraryElement* item)
 VXQLibraryGroup* asGroup(VXQLibraryElement* item)
 {
     return qobject_cast<VXQLibraryGroup*>(item);
-}
-
-// The outline's artwork for an element, 16 points square.
-QImage iconForElement(VXQLibraryElement* item)
-{
-    QString name;
-    if (auto* library = asLibrary(item))
-        name = library->isFactoryLibrary() ? QStringLiteral("VL_Veltrum_Grey_Icon") : QStringLiteral("VL_Collection");
-    else if (qobject_cast<VXQLibrarySmartCategory*>(item))
-        name = QStringLiteral("VL_Smart_Category");
-    else if (asCategory(item))
-        name = QStringLiteral("VL_Category");
-    if (name.isEmpty())
-        return {};
-    return imageNamed(name).imageOfSize(QSizeF(16, 16), qApp ? qApp->devicePixelRatio() : 1.0);
 }
 
 QToolButton* makeBarButton(const QString& text, const QString& toolTip)
@@ -772,7 +757,7 @@ QString VXQLibraryManagerWindowController::outlineViewToolTipForItem(VXQLibraryE
 LibraryOutlineCellValues VXQLibraryManagerWindowController::outlineViewWillDisplayItem(VXQLibraryElement* item)
 {
     LibraryOutlineCellValues values;
-    values.icon = iconForElement(item);
+    values.icon = libraryElementIcon(item);
     const bool isLibrary = asLibrary(item) != nullptr;
     const bool counted = isLibrary ? m_showLibraryCounts : (asCategory(item) && m_showCategoryCounts);
     if (counted)

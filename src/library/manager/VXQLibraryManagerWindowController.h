@@ -20,6 +20,7 @@
 #include "library/info/VXQLibrarySmartCategoryEditController.h"
 #include "library/manager/LibraryDropRules.h"
 #include "library/manager/LibraryOutlineModel.h"
+#include "library/sheets/VXQLibrarySymbolImportController.h"
 #include "platform/foundation/Predicate.h"
 #include "platform/ui/Document.h" // WindowController's inline document() needs it complete
 #include "platform/ui/WindowController.h"
@@ -66,6 +67,7 @@ class VXQLibraryManagerWindowController : public platform::WindowController,
                                           public VXQLibraryArchivingDelegate,
                                           public VXQLibraryItemViewControllerDelegate,
                                           public VXQLibrarySmartCategoryEditorDelegate,
+                                          public VXQLibrarySymbolImportDelegate,
                                           public ZQPrintableJXDistributedViewDelegate {
     Q_OBJECT
 
@@ -225,12 +227,22 @@ public:
     void sortDescriptorsChanged(const QList<LibrarySortDescriptor>& previous) override;
     void deleteItemsAtIndexes(const JXIndexSet& indexes) override;
     bool removeItemsAtIndexes(const JXIndexSet& indexes) override;
+    // Opens the symbol editing sheet on the symbols among the items (or hands them to it).
     void editItemsAtIndexes(const JXIndexSet& indexes) override;
     void itemSelectionChanged(const JXIndexSet& indexes) override;
     QString saveSettingsRootNameForItemViewController(VXQLibraryItemViewController*) override
     {
         return kLibManagerSettingsRootName;
     }
+
+    // --- The symbol editing sheet --------------------------------------------------------------
+    // A name is accepted when the item's library would keep it as it is; otherwise `name`
+    // becomes the name it would take.
+    bool validateSymbolNameForLibraryItemEditor(QString& name, VXQLibraryItem* item,
+                                                VXQLibrarySymbolImportController* editor) override;
+    void symbolEditDidEnd(VXQLibrarySymbolImportController* editor) override;
+    VXQLibrarySymbolImportController* symbolImporter() const { return m_symbolImporter; }
+    bool symbolEditorIsOpen() const { return m_symbolEditorIsOpen; }
 
     // --- The item list ----------------------------------------------------------------------------------
     void invalidateItemsCache();
@@ -322,6 +334,7 @@ private:
     bool m_showCategoryCounts = false;
     bool m_needsSelection = false;
     bool m_symbolEditorIsOpen = false;
+    VXQLibrarySymbolImportController* m_symbolImporter = nullptr;
     QPointer<VXQLibraryCategory> m_draggingCategory;
     std::unique_ptr<ZQProgressController> m_progress;
 };
