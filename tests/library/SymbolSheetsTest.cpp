@@ -1,4 +1,4 @@
-#include "LibraryTesting.h"
+#include "LibraryManagerTesting.h"
 
 #include "library/sheets/SymbolSheetRules.h"
 #include "library/sheets/VXQLibrarySymbolImportController.h"
@@ -281,4 +281,33 @@ TEST_F(SheetTest, ApplyToAllSetsCheckedValuesAndKeepsLocksUnlessTheLockIsApplied
     editor.applyToAllWithKeyMask({{QStringLiteral("locked"), true}}, QStringList{QStringLiteral("locked")});
     for (const VXQLibraryItemPtr& item : items)
         EXPECT_TRUE(item->locked());
+}
+
+TEST_F(ManagerTest, EditingSymbolsOpensOneSheetThatTheManagerHearsCloseHoweverItEnds)
+{
+    VXQLibraryPtr signs = makeLibrary(QStringLiteral("Signs"));
+    for (const QString& name : {QStringLiteral("Mast"), QStringLiteral("Tower")})
+        signs->addItem(makeSymbolItem(name));
+    signs->addItem(makeStyleItem(QStringLiteral("Red")));
+    VXQLibraryManagerWindowController& window = openManager();
+    ASSERT_TRUE(window.selectLibrary(signs.get()));
+    window.itemBrowser()->selectItemsAtIndexes({0, 1, 2});
+    window.editItemsAction(nullptr);
+    platform::RunLoop::runUntilIdle();
+    VXQLibrarySymbolImportController* sheet = window.symbolImporter();
+    ASSERT_TRUE(sheet && sheet->sheet()->isVisible());
+    EXPECT_TRUE(window.symbolEditorIsOpen());
+    EXPECT_EQ(sheet->symbols().size(), 2);
+
+    // The library's names decide: a taken one is refused and the one it would take offered.
+    QString name = QStringLiteral("Tower");
+    EXPECT_FALSE(window.validateSymbolNameForLibraryItemEditor(name, sheet->selectedLibraryItem().get(), sheet));
+    EXPECT_EQ(name, QStringLiteral("Tower-1"));
+    name = QStringLiteral("mast"); // the item's own name in another case
+    EXPECT_TRUE(window.validateSymbolNameForLibraryItemEditor(name, sheet->selectedLibraryItem().get(), sheet));
+
+    // Closed by Escape rather than Done: the manager may open it again.
+    sheet->sheet()->reject();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_FALSE(window.symbolEditorIsOpen());
 }

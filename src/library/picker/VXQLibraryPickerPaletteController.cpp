@@ -269,14 +269,14 @@ QWidget* VXQLibraryPickerPaletteController::makeBottomBar()
 
 void VXQLibraryPickerPaletteController::makeSearchMenu()
 {
-    m_searchMenu = new platform::Menu(tr("Search"));
-    const auto add = [this](const QString& title, const QByteArray& action, int tag) {
-        MenuItem* item = static_cast<platform::Menu*>(m_searchMenu.data())->addItemWithTitleActionKeyEquivalent(title, action);
+    auto* menu = new platform::Menu(tr("Search"));
+    const auto add = [this, menu](const QString& title, const QByteArray& action, int tag) {
+        MenuItem* item = menu->addItemWithTitleActionKeyEquivalent(title, action);
         item->setTag(tag);
         item->setTarget(this);
     };
-    const auto title = [this](const QString& text) {
-        MenuItem* item = static_cast<platform::Menu*>(m_searchMenu.data())->addItemWithTitleActionKeyEquivalent(text, "dummyTitleAction");
+    const auto title = [this, menu](const QString& text) {
+        MenuItem* item = menu->addItemWithTitleActionKeyEquivalent(text, "dummyTitleAction");
         item->setTarget(this);
         QFont font = item->font();
         font.setBold(true);
@@ -286,16 +286,17 @@ void VXQLibraryPickerPaletteController::makeSearchMenu()
     add(tr("All Kinds"), "searchFieldMenuAction", librarypicker::AnyKind);
     add(tr("Styles"), "searchFieldMenuAction", librarypicker::StyleKind);
     add(tr("Symbols"), "searchFieldMenuAction", librarypicker::SymbolKind);
-    m_searchMenu->addSeparator();
+    menu->addSeparator();
     title(tr("Names"));
     add(tr("Contain"), "searchFieldModeAction", LibraryItemFiltering::Contains);
     add(tr("Begin With"), "searchFieldModeAction", LibraryItemFiltering::BeginsWith);
     add(tr("Match (* and ?)"), "searchFieldModeAction", LibraryItemFiltering::Like);
     add(tr("End With"), "searchFieldModeAction", LibraryItemFiltering::EndsWith);
-    m_searchMenu->addSeparator();
+    menu->addSeparator();
     title(tr("Search In"));
     add(tr("This Category"), "filterScopeAction", DisplayedCategoryScope);
     add(tr("Whole Library"), "filterScopeAction", WholeLibraryScope);
+    m_searchMenu = menu;
 }
 
 void VXQLibraryPickerPaletteController::makeActionMenu()
