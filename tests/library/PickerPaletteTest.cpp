@@ -213,6 +213,14 @@ TEST_F(PickerTest, ChoosingPostsTheItemAndFollowsTheToolsStyleOrMaster)
     roadTool->setStyle(makeStyle(QStringLiteral("Elsewhere")));
     palette.setUIStateForDrawingTool(roadTool.get());
     EXPECT_EQ(palette.selectedItem(), nullptr);
+
+    // A style the style editor made and attached is chosen when the palette shows it.
+    palette.setClassCode(kAnyLibraryItemKind);
+    QObject editor;
+    platform::NotificationCenter::defaultCenter().postNotificationName(
+        QStringLiteral("kVXStyleInspectorDidCreateNewStyle"), &editor,
+        {{QStringLiteral("style"), QVariant::fromValue(item(QStringLiteral("B road"))->style())}});
+    EXPECT_EQ(palette.selectedItem(), item(QStringLiteral("B road")));
 }
 
 TEST_F(PickerTest, ApplyingUndoesByNameAndACancelledConfirmationChangesNothing)

@@ -21,6 +21,7 @@
 #include "platform/ui/ModifierKeys.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -714,9 +715,15 @@ void VXQLibraryPickerPaletteController::windowBecameMain()
 
 void VXQLibraryPickerPaletteController::inspectorStyleChanged(const platform::Notification& notification)
 {
-    const QObject* sender = notification.object();
-    const ZQObject* style = sender ? platform::objectFromVariant(sender->property("style")) : nullptr;
-    const QString key = style ? style->property("uniqueKey").toString() : QString();
+    // The style editor hands the style over in the user info; a sender may also answer it.
+    QVariant style = notification.userInfo.value(QStringLiteral("style"));
+    if (!style.isValid() && notification.object())
+        style = notification.object()->property("style");
+    QString key;
+    if (const VXStylePtr shared = style.value<VXStylePtr>())
+        key = shared->uniqueKey();
+    else if (const ZQObject* object = platform::objectFromVariant(style))
+        key = object->property("uniqueKey").toString();
     selectItem(key.isEmpty() ? nullptr : filteredItemWithID(key));
 }
 
