@@ -62,6 +62,8 @@ std::shared_ptr<VLTMStyleEditorController> VLTMStyleEditorController::make()
 {
     auto editor = std::make_shared<VLTMStyleEditorController>();
     editor->initWithNibName(kTabIdentifier);
+    editor->setTitle(tr("Style"));
+    editor->setTabIcon(kTabIdentifier); // artwork named like the tab, with a "_selected" twin
     return editor;
 }
 
