@@ -19,9 +19,9 @@ constexpr double kZoomStep = 2.0;
 constexpr int kInitialSidePanelWidth = 240;
 constexpr QSize kInitialWindowSize(1200, 800);
 
-QWidget* makeSidePanel(const QString& name)
+QWidget* sidePanel(SidebarTabView* tabView, const QString& name)
 {
-    auto* panel = new QWidget;
+    QWidget* panel = tabView ? tabView->widget() : new QWidget;
     panel->setObjectName(name);
     panel->setMinimumWidth(0);
     return panel;
@@ -34,6 +34,8 @@ MapDocumentWindowController::MapDocumentWindowController() = default;
 MapDocumentWindowController::~MapDocumentWindowController()
 {
     for (const auto& [identifier, controller] : m_tabControllers)
+        controller->setDrawing(nullptr);
+    for (VLTMTabContentViewController* controller : tabViewControllers())
         controller->setDrawing(nullptr);
 }
 
@@ -74,9 +76,11 @@ QWidget* MapDocumentWindowController::loadWindow()
     m_splitter->setChildrenCollapsible(true);
     m_drawingView = new VXDrawingView;
     m_drawingView->setRulersVisible(true);
-    m_splitter->addWidget(makeSidePanel(QStringLiteral("leftSidePanel")));
+    m_leftTabView = SidebarTabView::makeSidebarTabView();
+    m_rightTabView = m_leftTabView ? SidebarTabView::makeSidebarTabView() : nullptr;
+    m_splitter->addWidget(sidePanel(m_leftTabView.get(), QStringLiteral("leftSidePanel")));
     m_splitter->addWidget(m_drawingView);
-    m_splitter->addWidget(makeSidePanel(QStringLiteral("rightSidePanel")));
+    m_splitter->addWidget(sidePanel(m_rightTabView.get(), QStringLiteral("rightSidePanel")));
     m_splitter->setCollapsible(DrawingItem, false);
     m_splitter->setStretchFactor(DrawingItem, 1);
     const int drawingWidth = kInitialWindowSize.width() - 2 * kInitialSidePanelWidth;
@@ -116,9 +120,26 @@ void MapDocumentWindowController::setDocument(platform::Document* document)
     giveTabsTheDocumentDrawing();
 }
 
+SidebarTabView* MapDocumentWindowController::sidebarTabView(SplitItem item) const
+{
+    return item == LeftSidePanel ? m_leftTabView.get() : item == RightSidePanel ? m_rightTabView.get() : nullptr;
+}
+
+QList<VLTMTabContentViewController*> MapDocumentWindowController::tabViewControllers() const
+{
+    QList<VLTMTabContentViewController*> controllers;
+    for (const SidebarTabView* tabView : {m_leftTabView.get(), m_rightTabView.get()}) {
+        for (qsizetype i = 0; tabView && i < tabView->numberOfTabs(); ++i)
+            if (auto* controller = qobject_cast<VLTMTabContentViewController*>(tabView->tabAtIndex(i)->viewController()))
+                controllers.append(controller);
+    }
+    return controllers;
+}
+
 void MapDocumentWindowController::makeTabControllers()
 {
-    if (!m_tabControllers.isEmpty())
+    // The document fills the tab views.
+    if (!m_tabControllers.isEmpty() || m_leftTabView)
         return;
     for (const QString& identifier : TabControllerRegistry::tabIdentifiers()) {
         const TabControllerRegistry::Factory factory = TabControllerRegistry::classForTabControllerWithIdentifier(identifier);
@@ -140,10 +161,15 @@ void MapDocumentWindowController::giveTabsTheDocumentDrawing()
     VXDrawing* drawing = document && document->drawing() ? document->drawing().get() : nullptr;
     for (const auto& [identifier, controller] : m_tabControllers)
         controller->setDrawing(drawing);
+    for (VLTMTabContentViewController* controller : tabViewControllers())
+        controller->setDrawing(drawing);
 }
 
 VLTMTabContentViewController* MapDocumentWindowController::tabControllerWithIdentifier(const QString& identifier) const
 {
+    for (const SidebarTabView* tabView : {m_leftTabView.get(), m_rightTabView.get()})
+        if (SidebarTab* tab = tabView ? tabView->tabWithIdentifier(identifier) : nullptr)
+            return qobject_cast<VLTMTabContentViewController*>(tab->viewController());
     for (const auto& [tab, controller] : m_tabControllers)
         if (tab == identifier)
             return controller.get();

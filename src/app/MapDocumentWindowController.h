@@ -4,10 +4,12 @@
 // the right side panel, under the map menu bar. The document keeps the split sizes in its
 // package as the window's restorable state ("splits").
 //
-// The window makes one controller for each registered side-panel tab (TabControllerRegistry)
-// and hands it the document's drawing. Until the tab view exists, the Style tab fills the left
-// panel and the other tabs stand one under another in the right one.
+// The side panels are tab views when a library has installed their factory; the document
+// fills them (see ZQQuorvaneDocument). Without one, the window makes one controller for each
+// registered side-panel tab (TabControllerRegistry): the Style tab fills the left panel and
+// the other tabs stand one under another in the right one.
 
+#include "app/SidebarTabView.h"
 #include "platform/ui/WindowController.h"
 
 #include <QPointer>
@@ -43,7 +45,12 @@ public:
     // Hides a side panel (its size becomes 0); the document's preferred state follows.
     void collapseSplitItem(SplitItem item);
 
-    // The controller of a registered tab; null before the window is made.
+    // The tab view of the left or right side panel; null for the drawing, before the window is
+    // made or without tab views.
+    SidebarTabView* sidebarTabView(SplitItem item) const;
+
+    // The controller of a tab, looked for in the left side panel first; null before the
+    // window is made.
     VLTMTabContentViewController* tabControllerWithIdentifier(const QString& identifier) const;
 
     // Zoom by a factor of two about the middle of the view.
@@ -64,8 +71,11 @@ private:
     void showDocumentDrawing();
     void makeTabControllers();
     void giveTabsTheDocumentDrawing();
+    QList<VLTMTabContentViewController*> tabViewControllers() const;
 
     QPointer<QSplitter> m_splitter;
     QPointer<VXDrawingView> m_drawingView;
     QList<std::pair<QString, std::shared_ptr<VLTMTabContentViewController>>> m_tabControllers;
+    std::unique_ptr<SidebarTabView> m_leftTabView;
+    std::unique_ptr<SidebarTabView> m_rightTabView;
 };

@@ -11,8 +11,14 @@
 #include <functional>
 #include <memory>
 
-// The Style tab, which the left side panel shows.
+// The side-panel tabs, in the order a new map window shows them.
 inline const QString kVLTMTabViewStyle = QStringLiteral("VLTMTabViewStyle");
+inline const QString kVLTMTabViewGeometry = QStringLiteral("VLTMTabViewGeometry");
+inline const QString kVLTMTextController = QStringLiteral("VLTMTextController");
+inline const QString kVLQNAttributesController = QStringLiteral("VLQNAttributesController");
+inline const QString kVLTMTabViewLayers = QStringLiteral("VLTMTabViewLayers");
+// Never shown in a side panel.
+inline const QString kVLTMUndoHistoryController = QStringLiteral("VLTMUndoHistoryController");
 
 class TabControllerRegistry {
 public:

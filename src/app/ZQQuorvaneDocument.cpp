@@ -42,7 +42,6 @@ constexpr double kFallbackMargin = 36;           // half an inch
 // Folders nested deeper than this are not searched for templates (and links are not followed).
 constexpr int kMaximumTemplateFolderDepth = 16;
 
-const QString kSplitsKey = QStringLiteral("splits");
 const QString kIndexGridClassName = QStringLiteral("VXQSquareAnnotatedGrid");
 
 bool g_defaultQualityModulation = false;
@@ -134,7 +133,14 @@ ZQQuorvaneDocument::ZQQuorvaneDocument()
 {
 }
 
-ZQQuorvaneDocument::~ZQQuorvaneDocument() = default;
+ZQQuorvaneDocument::~ZQQuorvaneDocument()
+{
+    if (MapDocumentWindowController* controller = mapWindowController()) {
+        for (auto item : {MapDocumentWindowController::LeftSidePanel, MapDocumentWindowController::RightSidePanel})
+            if (SidebarTabView* tabView = controller->sidebarTabView(item))
+                tabView->setDelegate(nullptr);
+    }
+}
 
 bool ZQQuorvaneDocument::initWithTypeError(const QString& typeName, QuorvaneError* error)
 {
@@ -633,23 +639,6 @@ void ZQQuorvaneDocument::vectorizeWithOptions(const QVariantMap& options)
 
 // --- Window state ----------------------------------------------------------------------------------
 
-QVariantMap ZQQuorvaneDocument::restorableStateInfo() const
-{
-    const MapDocumentWindowController* controller = mapWindowController();
-    if (!controller || !controller->splitView())
-        return m_windowRestorationState;
-    QVariantMap state;
-    state.insert(kSplitsKey, controller->splitState());
-    return state;
-}
-
-void ZQQuorvaneDocument::restoreWithStateInfo(const QVariantMap& state)
-{
-    ZQ_ASSERT(!state.isEmpty(), QStringLiteral("no data for restoring document state (2)"));
-    MapDocumentWindowController* controller = mapWindowController();
-    if (controller && state.contains(kSplitsKey) && !controller->restoreSplitState(state.value(kSplitsKey)))
-        ZQLog(QStringLiteral("the window's split sizes could not be restored"));
-}
 
 void ZQQuorvaneDocument::setWindowRestorationState(const QVariantMap& state)
 {
@@ -674,15 +663,6 @@ void ZQQuorvaneDocument::windowStateDidChange()
     platform::RunLoop::performAfterDelay(this, "saveRestorableStateAsPreference", {}, kWindowStateSaveDelay);
 }
 
-void ZQQuorvaneDocument::makeTabViewControllers()
-{
-    if (m_windowRestorationState.isEmpty())
-        restoreStateFromPreference();
-    if (m_windowRestorationState.isEmpty())
-        return;
-    const QVariantMap state = std::exchange(m_windowRestorationState, {});
-    restoreWithStateInfo(state);
-}
 
 QWidget* ZQQuorvaneDocument::sidebarTabView() const
 {

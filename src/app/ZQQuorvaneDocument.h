@@ -13,6 +13,7 @@
 // kept in the user defaults.
 
 #include "app/MapScaleCalibration.h"
+#include "app/SidebarTabViewDelegate.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 
 #include <QMarginsF>
@@ -45,7 +46,7 @@ inline const QString kVXDocumentPrescaleDefault = QStringLiteral("kVXDocumentPre
 inline const QString kDefaultPrintInfo = QStringLiteral("kDefaultPrintInfo");
 inline const QString kVLTMDocument_DefaultRestorableState = QStringLiteral("kVLTMDocument_DefaultRestorableState");
 
-class ZQQuorvaneDocument : public VXDrawingDocument, public QVNCalibrationDelegate {
+class ZQQuorvaneDocument : public VXDrawingDocument, public QVNCalibrationDelegate, public SidebarTabViewDelegate {
     Q_OBJECT
     Q_PROPERTY(double prescale READ prescale WRITE setPrescale)
     Q_PROPERTY(int unitDisplayOption READ unitDisplayOption WRITE setUnitDisplayOption)
@@ -198,7 +199,8 @@ public:
     QVNVectorizingOptionsController* vectorizingController() const { return m_vectorizingController.get(); }
 
     // --- Window state --------------------------------------------------------------------
-    // The window's restorable state: {"splits": the split sizes} (sidebars add theirs).
+    // The window's restorable state: {"splits": the split sizes, "left_sidebar",
+    // "right_sidebar": the state of each side panel's tab view}.
     // Before the window exists, the state read from the package.
     QVariantMap restorableStateInfo() const;
     // Applies a state; an empty one is a programming error.
@@ -212,8 +214,20 @@ public:
     // The window's layout changed: the preference follows 2 s after the last change.
     void windowStateDidChange();
     static constexpr int kWindowStateSaveDelay = 2000;
-    // Called as the window is set up: restores the pending state (or the preference's).
+    // Called as the window is set up: restores the pending state (or the preference's); side
+    // panels left without tabs get the default ones on the right.
     void makeTabViewControllers();
+    // The first tab with that identifier, left side panel first; null without one.
+    SidebarTab* tabWithIdentifier(const QString& identifier) const;
+
+    // The side panels' tab views tell the document about their tabs: it gives each new tab
+    // its panel controller (turning away identifiers without one, the undo history and
+    // duplicates), saves the arrangement as the preference, and collapses an emptied panel.
+    Messages answeredTabViewMessages() const override;
+    void tabViewDidAddTab(SidebarTabView& tabView, SidebarTab& tab, qsizetype index) override;
+    void tabViewDidMoveTab(SidebarTabView& tabView, SidebarTab& tab, qsizetype toIndex) override;
+    void tabViewDidChangeInterfaceState(SidebarTabView& tabView) override;
+    void tabViewDidBecomeEmpty(SidebarTabView& tabView) override;
     // The left and right side panels of the window; null before it is made.
     QWidget* sidebarTabView() const;
     QWidget* rightHandSidebarTabView() const;
@@ -287,6 +301,7 @@ private:
     QPageLayout m_printInfo;
     QVariantMap m_documentInfo;
     QVariantMap m_windowRestorationState;
+    bool m_turningAwayTab = false;
     ZQObjectPtr m_exportOperation;
     std::shared_ptr<QVNVectorizingOptionsController> m_vectorizingController;
     std::shared_ptr<DrawingSetupSheet> m_drawingGridController;

@@ -1,11 +1,13 @@
 #include "panels/PanelsServicesInstallation.h"
 
+#include "app/SidebarTabView.h"
 #include "app/VLTMAppDelegate.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "panels/export/VLTMExportOperation.h"
 #include "panels/search/DocumentSearch.h"
 #include "panels/search/SmartSearchTable.h"
 #include "panels/slices/VLTMSlicesLayer.h"
+#include "panels/tabs/VLTMTabView.h"
 
 void installPanelsServices()
 {
@@ -14,6 +16,7 @@ void installPanelsServices()
         return;
     installed = true;
     DocumentSearch::installForMapDocuments();
+    SidebarTabView::setFactory(&VLTMTabView::makeSidebarTabView);
     VLTMAppDelegate::setSavedSearchesSteps(&SmartSearchTable::loadSmartSearches, &SmartSearchTable::saveSmartSearches);
     ZQQuorvaneDocument::setExportOperationFactory([](const QVariantMap& info) -> ZQObjectPtr {
         return VLTMExportOperation::exportOperationWithRestorableStateInfo(info);
