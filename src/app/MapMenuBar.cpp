@@ -224,7 +224,7 @@ void addSymbolMenu(QMenuBar* bar)
 void addWindowMenu(QMenuBar* bar)
 {
     Menu* window = addMenu(bar, QObject::tr("&Window"));
-    addItem(window, QObject::tr("Styles & Symbols"), "showLibraryPickerAction");
+    addItem(window, QObject::tr("Styles && Symbols"), "showLibraryPickerAction");
     addItem(window, QObject::tr("Library Manager"), "showLibraryManagerAction");
     addItem(window, QObject::tr("Media Browser"), "showMediaBrowser");
 }
