@@ -172,16 +172,7 @@ void VLTMStyleEditorController::observeSelectionStyles()
 
 void VLTMStyleEditorController::stopObservingSelectionStyles()
 {
-    for (const StyleObservation& observation : std::exchange(m_selectionObservations, {})) {
-        const ZQObjectPtr object = observation.object.lock();
-        if (!object)
-            continue;
-        try {
-            object->removeObservation(observation.token);
-        } catch (const std::exception&) {
-            ZQLog(QStringLiteral("error when stopping observation of style on %1").arg(object->description()));
-        }
-    }
+    removeObservations(m_selectionObservations);
 }
 
 void VLTMStyleEditorController::selectionStylesDidChange()
@@ -278,7 +269,12 @@ void VLTMStyleEditorController::startObserving(const VXStylePtr& style)
 
 void VLTMStyleEditorController::stopObserving()
 {
-    for (const StyleObservation& observation : std::exchange(m_styleObservations, {})) {
+    removeObservations(m_styleObservations);
+}
+
+void VLTMStyleEditorController::removeObservations(QList<StyleObservation>& observations)
+{
+    for (const StyleObservation& observation : std::exchange(observations, {})) {
         const ZQObjectPtr object = observation.object.lock();
         if (!object)
             continue;

@@ -227,6 +227,7 @@ private:
     // VLTMStyleEditorController.cpp
     void startObserving(const VXStylePtr& style);
     void stopObserving();
+    static void removeObservations(QList<StyleObservation>& observations);
     void styleValueDidChange(const QString& keyPath);
     void observeSelectionStyles();
     void stopObservingSelectionStyles();
