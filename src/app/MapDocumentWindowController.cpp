@@ -84,7 +84,7 @@ QWidget* MapDocumentWindowController::loadWindow()
     m_splitter->setCollapsible(DrawingItem, false);
     m_splitter->setStretchFactor(DrawingItem, 1);
     const int drawingWidth = kInitialWindowSize.width() - 2 * kInitialSidePanelWidth;
-    m_splitter->setSizes({kInitialSidePanelWidth, drawingWidth, kInitialSidePanelWidth});
+    setSplitSizes({kInitialSidePanelWidth, drawingWidth, kInitialSidePanelWidth});
 
     connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
         if (ZQQuorvaneDocument* document = mapDocument())
@@ -189,10 +189,23 @@ QVariantList MapDocumentWindowController::splitState() const
 {
     QVariantList sizes;
     if (m_splitter) {
-        for (int size : m_splitter->sizes())
+        for (int size : splitSizes())
             sizes.append(size);
     }
     return sizes;
+}
+
+QList<int> MapDocumentWindowController::splitSizes() const
+{
+    // Until the window is first shown the splitter is a few pixels wide and answers sizes scaled down to that.
+    return m_splitter->isVisible() || m_sizesBeforeShown.isEmpty() ? m_splitter->sizes() : m_sizesBeforeShown;
+}
+
+void MapDocumentWindowController::setSplitSizes(const QList<int>& sizes)
+{
+    m_splitter->setSizes(sizes);
+    if (!m_splitter->isVisible())
+        m_sizesBeforeShown = sizes;
 }
 
 bool MapDocumentWindowController::restoreSplitState(const QVariant& state)
@@ -212,7 +225,7 @@ bool MapDocumentWindowController::restoreSplitState(const QVariant& state)
             return false;
         sizes.append(int(size));
     }
-    m_splitter->setSizes(sizes);
+    setSplitSizes(sizes);
     return true;
 }
 
@@ -220,10 +233,10 @@ void MapDocumentWindowController::collapseSplitItem(SplitItem item)
 {
     if (!m_splitter || item == DrawingItem)
         return;
-    QList<int> sizes = m_splitter->sizes();
+    QList<int> sizes = splitSizes();
     sizes[DrawingItem] += sizes[item];
     sizes[item] = 0;
-    m_splitter->setSizes(sizes);
+    setSplitSizes(sizes);
     if (ZQQuorvaneDocument* document = mapDocument())
         document->windowStateDidChange();
 }

@@ -68,12 +68,15 @@ protected:
     void windowDidLoad() override;
 
 private:
+    QList<int> splitSizes() const;
+    void setSplitSizes(const QList<int>& sizes);
     void showDocumentDrawing();
     void makeTabControllers();
     void giveTabsTheDocumentDrawing();
     QList<VLTMTabContentViewController*> tabViewControllers() const;
 
     QPointer<QSplitter> m_splitter;
+    QList<int> m_sizesBeforeShown;
     QPointer<VXDrawingView> m_drawingView;
     QList<std::pair<QString, std::shared_ptr<VLTMTabContentViewController>>> m_tabControllers;
     std::unique_ptr<SidebarTabView> m_leftTabView;

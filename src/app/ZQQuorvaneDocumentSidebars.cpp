@@ -77,6 +77,8 @@ void ZQQuorvaneDocument::makeTabViewControllers()
         if (!tabWithIdentifier(identifier))
             right->addTabWithIdentifier(identifier);
     right->setCurrentTab(0);
+    // Nothing to show on the left yet; dragging its divider opens it as a place to drop tabs.
+    controller->collapseSplitItem(SplitItem::LeftSidePanel);
 }
 
 SidebarTab* ZQQuorvaneDocument::tabWithIdentifier(const QString& identifier) const

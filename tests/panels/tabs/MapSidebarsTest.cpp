@@ -62,6 +62,11 @@ TEST_F(MapSidebarsTest, ANewMapShowsTheRegisteredDefaultTabsOnTheRight)
     ASSERT_TRUE(left && right);
     EXPECT_EQ(window->rightSidePanel(), right->widget());
     EXPECT_EQ(left->numberOfTabs(), 0);
+    EXPECT_EQ(window->splitView()->sizes()[SplitItem::LeftSidePanel], 0) << "an empty left panel starts collapsed";
+    EXPECT_GT(window->splitView()->sizes()[SplitItem::RightSidePanel], 0);
+    window->window()->show();
+    EXPECT_EQ(window->splitView()->sizes()[SplitItem::LeftSidePanel], 0);
+    EXPECT_GT(window->splitView()->sizes()[SplitItem::RightSidePanel], 0);
     QStringList expected;
     for (const QString& identifier : {kVLTMTabViewStyle, kVLTMTabViewGeometry, kVLTMTextController,
                                       kVLQNAttributesController, kVLTMTabViewLayers})
