@@ -1,5 +1,6 @@
 #include "panels/tabs/VLTMTabView.h"
 
+#include "panels/tabs/TabButtonPainting.h"
 #include "panels/tabs/TabStripGeometry.h"
 #include "panels/tabs/VLTMTabViewModel.h"
 #include "panels/tabs/VLTMTabViewTitleView.h"
@@ -112,6 +113,7 @@ void VLTMTabView::tabsDidChange()
                 Qt::UniqueConnection);
     }
     showCurrentPanel();
+    m_strip->glideToNewPlaces();
     m_strip->update();
     update();
 }
@@ -220,10 +222,27 @@ void VLTMTabView::beginTabDrag()
     m_model->setCurrentTab(startIndex);
     VLTMTabContentViewPtr tab = m_model->tabViews().at(startIndex);
     tab->setHighlighted(false);
-    const QPixmap image = grab();
+    const QPixmap image = dragImageOfTab(startIndex);
     m_model->setDraggingView(tab);
     m_strip->update();
     endTabDrag(runDrag(image), startIndex);
+}
+
+QPixmap VLTMTabView::dragImageOfTab(qsizetype index)
+{
+    QPixmap image(size() * devicePixelRatioF());
+    image.setDevicePixelRatio(devicePixelRatioF());
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    const QRect content = m_panelArea->geometry();
+    painter.fillRect(content, VLTMWindowBackgroundColour());
+    m_panelArea->render(&painter, content.topLeft(), QRegion(), QWidget::DrawChildren);
+    painter.setPen(QPen(Qt::black, 0.5));
+    painter.drawRect(QRectF(content).adjusted(0.25, 0.25, -0.25, -0.25));
+    // The picked-up button alone: the others stay behind in the strip.
+    painter.setClipRect(tabsRect().adjusted(0, -1, 0, 0));
+    tabbutton::drawTab(painter, *m_model->tabViews().at(index), rectOfTabAtIndex(index));
+    return image;
 }
 
 bool VLTMTabView::runDrag(const QPixmap& image)

@@ -76,6 +76,8 @@ private:
     void showCurrentPanel();
     void cancelDragStart();
     void endTabDrag(bool moved, qsizetype startIndex);
+    // The panel framed in black under the button of the tab at `index`, the size of this view.
+    QPixmap dragImageOfTab(qsizetype index);
     bool runDrag(const QPixmap& image);
 
     VLTMTabViewModel* m_model;

@@ -5,9 +5,11 @@
 #include "panels/tabs/VLTMTabView.h"
 #include "panels/tabs/VLTMTabViewModel.h"
 #include "platform/ui/Menu.h"
+#include "widgets/views/EffectAnimation.h"
 #include "widgets/paint/ApplicationColours.h"
 
 #include <QContextMenuEvent>
+#include <QEasingCurve>
 #include <QHelpEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -47,6 +49,32 @@ VLTMTabViewTitleView::VLTMTabViewTitleView(VLTMTabView& parentView)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+VLTMTabViewTitleView::~VLTMTabViewTitleView() = default;
+
+void VLTMTabViewTitleView::glideToNewPlaces()
+{
+    delete m_glide;
+    m_glideStarts = m_shownRects;
+    m_glideProgress = 0.0;
+    if (m_glideStarts.isEmpty())
+        return;
+    m_glide = new EffectAnimation(this, EffectAnimation::kDefaultDuration, [this](double fraction) {
+        m_glideProgress = QEasingCurve(QEasingCurve::InOutQuad).valueForProgress(fraction);
+        update();
+    }, [this] { m_glideStarts.clear(); });
+}
+
+QRectF VLTMTabViewTitleView::shownRectOfTabAtIndex(qsizetype index) const
+{
+    const QRectF place = m_parentView.rectOfTabAtIndex(index);
+    const auto start = m_glideStarts.constFind(m_parentView.model().tabAtIndex(index));
+    if (start == m_glideStarts.cend())
+        return place;
+    const double t = m_glideProgress;
+    return QRectF(start->topLeft() + (place.topLeft() - start->topLeft()) * t,
+                  start->size() + (place.size() - start->size()) * t);
+}
+
 // --- Drawing -----------------------------------------------------------------------------------
 
 void VLTMTabViewTitleView::paintEvent(QPaintEvent*)
@@ -55,7 +83,12 @@ void VLTMTabViewTitleView::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), VLTMUnderpageBackgroundColour());
     painter.setRenderHint(QPainter::Antialiasing);
     const VLTMTabViewModel& model = m_parentView.model();
-    const QList<QRectF> rects = m_parentView.tabRects();
+    QList<QRectF> rects;
+    m_shownRects.clear();
+    for (qsizetype i = 0; i < model.numberOfTabs(); ++i) {
+        rects << shownRectOfTabAtIndex(i);
+        m_shownRects.insert(model.tabAtIndex(i), rects.last());
+    }
     const auto drawable = [&](qsizetype i) {
         const VLTMTabContentView* tab = model.tabAtIndex(i);
         return !qobject_cast<const VLTMDragTabProxy*>(tab) && tab != model.draggingView();

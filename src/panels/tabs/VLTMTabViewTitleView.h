@@ -5,11 +5,15 @@
 // offers the options, alignment and tab list in its context menu and receives tabs dragged
 // from the other sidebar. Presses pass through to the tab view.
 
+#include <QHash>
+#include <QPointer>
+#include <QRectF>
 #include <QWidget>
 
 namespace platform {
 class Menu;
 }
+class EffectAnimation;
 class QMimeData;
 class VLTMTabView;
 
@@ -20,12 +24,18 @@ public:
     static constexpr int kStripHeight = 29;
 
     explicit VLTMTabViewTitleView(VLTMTabView& parentView);
+    ~VLTMTabViewTitleView() override;
 
     VLTMTabView& parentView() const { return m_parentView; }
 
     // The menu for the strip: options and alignment, then one item per tab when the tab view
     // adds them. The caller owns it.
     platform::Menu* makeMenu();
+
+    // After the tabs changed, buttons slide for a quarter second from where they were shown.
+    void glideToNewPlaces();
+    // Where the button of the tab at `index` is drawn now: its place, or on its way there.
+    QRectF shownRectOfTabAtIndex(qsizetype index) const;
 
     // Drop handling, shared by the event handlers and the tests. Each answers whether the
     // tab drag is accepted.
@@ -48,4 +58,8 @@ private:
     void drawBottomLine(QPainter& painter);
 
     VLTMTabView& m_parentView;
+    QHash<const void*, QRectF> m_shownRects; // keyed by tab, as last painted
+    QHash<const void*, QRectF> m_glideStarts; // empty when no glide runs
+    double m_glideProgress = 0.0;
+    QPointer<EffectAnimation> m_glide;
 };

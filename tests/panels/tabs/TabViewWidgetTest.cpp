@@ -5,9 +5,11 @@
 #include "panels/tabs/VLTMTabViewTitleView.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Menu.h"
+#include "widgets/paint/ApplicationColours.h"
 
 #include <QMimeData>
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -120,6 +122,42 @@ TEST_F(TabViewWidgetTest, AClickSelectsOnReleaseAndOnlyInsideTheTab)
     QTest::mousePress(left, Qt::LeftButton, Qt::ControlModifier, centreOf(left, 0));
     EXPECT_EQ(drags, 2);
     QTest::mouseRelease(left, Qt::LeftButton, Qt::ControlModifier, centreOf(left, 0));
+}
+
+TEST_F(TabViewWidgetTest, TheDragImageShowsTheFramedPanelUnderThePickedUpButtonAlone)
+{
+    QImage image;
+    VLTMTabView::setDragRunnerForTesting([&](VLTMTabView&, const QPixmap& pixmap) {
+        image = pixmap.toImage();
+        return false;
+    });
+    QTest::mousePress(left, Qt::LeftButton, Qt::ControlModifier, centreOf(left, 1));
+    QTest::mouseRelease(left, Qt::LeftButton, {}, centreOf(left, 1));
+    ASSERT_EQ(image.size() / image.devicePixelRatio(), left->size());
+    EXPECT_EQ(qAlpha(image.pixel(centreOf(left, 0))), 0) << "other buttons stay behind";
+    EXPECT_EQ(qAlpha(image.pixel(centreOf(left, 1))), 255);
+    const int middle = (VLTMTabViewTitleView::kStripHeight + left->height()) / 2;
+    // Half a pixel of black at one device pixel per point.
+    EXPECT_LT(qGray(image.pixel(0, middle)), qGray(VLTMWindowBackgroundColour().rgb()) - 64) << "the panel's frame";
+    EXPECT_EQ(image.pixel(left->width() / 2, middle), VLTMWindowBackgroundColour().rgb());
+}
+
+TEST_F(TabViewWidgetTest, MovedButtonsGlideFromWhereTheyWereShown)
+{
+    VLTMTabViewTitleView* strip = left->titleView();
+    strip->grab(); // paints
+    const QRectF before = left->rectOfTabAtIndex(0);
+    leftModel.moveTabAtIndex(0, 2);
+    const QRectF after = left->rectOfTabAtIndex(2);
+    ASSERT_NE(before, after);
+    EXPECT_EQ(strip->shownRectOfTabAtIndex(2), before) << "the glide starts where the button was";
+    platform::RunLoop::runFor(120);
+    strip->grab(); // paints
+    const double x = strip->shownRectOfTabAtIndex(2).x();
+    EXPECT_GT(x, before.x());
+    EXPECT_LT(x, after.x());
+    platform::RunLoop::runFor(400);
+    EXPECT_EQ(strip->shownRectOfTabAtIndex(2), after);
 }
 
 TEST_F(TabViewWidgetTest, ReorderingInAStripKeepsOrRevertsTheOrder)
