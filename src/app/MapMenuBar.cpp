@@ -124,6 +124,8 @@ void addViewMenu(QMenuBar* bar)
     addItem(view, QObject::tr("Zoom Out"), "zoomOut", QKeySequence::ZoomOut);
     addItem(view, QObject::tr("Actual Size"), "zoomToActualSize")->setKeyEquivalent(QStringLiteral("0"));
     addItem(view, QObject::tr("Fit in Window"), "zoomFitInWindow");
+    view->addSeparator();
+    addItem(view, QObject::tr("Reposition Content"), "repositionContentAction");
 }
 
 // Lists the tools registered when it opens, with their keys. The drawing view answers a

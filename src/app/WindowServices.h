@@ -11,6 +11,9 @@
 class DrawingSetupSheet;
 class MapPrintOperation;
 class QWidget;
+class TransformAdjustmentDelegate;
+class TransformAdjustmentView;
+class VXDrawingView;
 
 struct WindowServices {
     // Starts loading the system's photo library in the background; the result is not kept.
@@ -24,6 +27,11 @@ struct WindowServices {
     std::function<QWidget*(MapPrintOperation& operation)> makePrintOptionsTab;
     // Offers `image` to be shared, in a menu beside `anchor`.
     std::function<void(const QImage& image, QWidget* anchor)> showSharingMenu;
+    // The reposition-content overlay over `view`, showing `preview` (the whole drawing); the
+    // view owns it.
+    std::function<TransformAdjustmentView*(VXDrawingView& view, const QImage& preview,
+                                           TransformAdjustmentDelegate* delegate)>
+        makeTransformAdjustmentView;
 
     static WindowServices& installed();
 };

@@ -283,6 +283,8 @@ bool ZQTrueQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
         return drawing() != nullptr;
     if (item->action() == "addBorderLayerAction")
         return drawing() && platform::ClassRegistry::metaObjectForName(kBorderLayerClassName);
+    if (item->action() == "repositionContentAction")
+        return drawing() && mainView() && !m_inRepositionMode;
     if (item->action() == "editIndexGridSettingsAction")
         return mapGrid() && platform::ClassRegistry::metaObjectForName(kGridSettingsSheetClassName);
     // Actions the document leaves to a helper are validated by that helper.
@@ -342,19 +344,6 @@ void ZQTrueQuorvaneDocument::editIndexGridSettingsAction(QObject*)
     // The sheet keeps itself alive until it ends.
     sheet->performSelector("beginModalWithParentWindowForGridLayer",
                            {QVariant::fromValue(windowForSheet()), QVariant::fromValue<VXLayerPtr>(grid)});
-}
-
-// --- Reposition mode -----------------------------------------------------------------------------
-
-void ZQTrueQuorvaneDocument::beginRepositionMode()
-{
-    ZQ_ASSERT(!m_inRepositionMode, QStringLiteral("reposition mode already begun, cannot nest entry"));
-    m_inRepositionMode = true;
-}
-
-void ZQTrueQuorvaneDocument::endRepositionMode()
-{
-    m_inRepositionMode = false;
 }
 
 // --- Documents made from part of another -------------------------------------------------------------

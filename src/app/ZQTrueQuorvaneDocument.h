@@ -6,12 +6,14 @@
 // furniture's layers (index grid, border layers), which it makes by class name: the
 // furniture library registers them.
 
+#include "app/TransformAdjustmentView.h"
 #include "app/ZQMeasuringRuler.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "geodata/ZQESRIFileDelegate.h"
 
 #include <QHash>
 #include <QMutex>
+#include <QPointer>
 #include <functional>
 #include <QTransform>
 #include <QUrl>
@@ -22,7 +24,9 @@ class VXGridLayer;
 class VXObjectOwnerLayer;
 class ZQImportOptionsController;
 
-class ZQTrueQuorvaneDocument : public ZQQuorvaneDocument, public ZQESRIFileDelegate {
+class ZQTrueQuorvaneDocument : public ZQQuorvaneDocument,
+                               public ZQESRIFileDelegate,
+                               public TransformAdjustmentDelegate {
     Q_OBJECT
     Q_PROPERTY(bool rulerVisible READ rulerVisible WRITE setRulerVisible)
 
@@ -100,11 +104,24 @@ public:
     QList<QObject*> forwardingTargetsForSelector(const QByteArray& selector) const override;
 
     // --- Reposition mode -----------------------------------------------------------------
+    // View > Reposition Content: outside the mode, ends text editing, fits the drawing in the
+    // view, shows the rulers with an empty strip above them for the overlay's buttons, and
+    // begins the mode.
+    Q_INVOKABLE void repositionContentAction(QObject* sender = nullptr);
+    // Covers the drawing view with the overlay, showing a picture of the whole drawing.
     // Entering twice is a programming error.
     void beginRepositionMode();
-    // Nothing outside the mode.
+    // Cancels an open overlay, removes the ruler's strip and hides the ruler markers; nothing
+    // outside the mode.
     void endRepositionMode();
     bool isInRepositionMode() const { return m_inRepositionMode; }
+    TransformAdjustmentView* adjustmentView() const { return m_adjustmentView; }
+
+    // Response 1 moves every object of the drawing by the overlay's transform and appends it to
+    // the shapefile transform, as one undo step "Reposition Content".
+    void adjustmentViewDidEndWithResponse(TransformAdjustmentView& view, int response) override;
+    void adjustmentViewDidChangeSelectionRect(TransformAdjustmentView& view, const QRectF& rect) override;
+    QWidget* hostingViewForAdjustmentControls(TransformAdjustmentView& view) override;
 
 protected:
     void mapScaleDidChange() override;
@@ -128,4 +145,5 @@ private:
     ZQMeasuringRulerPtr m_ruler;
     bool m_rulerVisible = false;
     bool m_inRepositionMode = false;
+    QPointer<TransformAdjustmentView> m_adjustmentView;
 };

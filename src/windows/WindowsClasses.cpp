@@ -3,6 +3,7 @@
 #include "app/AppClasses.h"
 #include "app/WindowServices.h"
 #include "windows/printing/ZQQuorvanePrintAccessoryController.h"
+#include "windows/reposition/VLTMTransformAdjustmentView.h"
 #include "windows/setup/QVNDrawingGridController.h"
 #include "windows/sharing/DocumentSharingMenu.h"
 
@@ -16,4 +17,5 @@ void registerWindowsClasses()
             operation);
     };
     services.showSharingMenu = &DocumentSharingMenu::showMenu;
+    services.makeTransformAdjustmentView = &VLTMTransformAdjustmentView::overDrawingView;
 }

@@ -233,21 +233,39 @@ void VXDrawingView::setRulersVisible(bool visible)
     if (visible == m_rulersVisible)
         return;
     m_rulersVisible = visible;
-    const int margin = visible ? VXRulerView::kThickness : 0;
-    setViewportMargins(margin, margin, 0, 0);
     m_horizontalRuler->setVisible(visible);
     m_verticalRuler->setVisible(visible);
     placeRulers();
-    updateScrollBars();
+}
+
+void VXDrawingView::setHorizontalRulerAccessory(QWidget* accessory)
+{
+    if (accessory == m_rulerAccessory)
+        return;
+    delete m_rulerAccessory;
+    m_rulerAccessory = accessory;
+    if (accessory)
+        accessory->setParent(this);
+    placeRulers();
 }
 
 void VXDrawingView::placeRulers()
 {
+    const int thickness = m_rulersVisible ? VXRulerView::kThickness : 0;
+    const int accessoryHeight = m_rulersVisible && m_rulerAccessory ? m_rulerAccessory->sizeHint().height() : 0;
+    const QMargins margins(thickness, thickness + accessoryHeight, 0, 0);
+    if (viewportMargins() != margins) {
+        setViewportMargins(margins);
+        updateScrollBars();
+    }
     // Each ruler spans the viewport's side, so ruler pixels and viewport pixels line up.
     const QRect port = viewport()->geometry();
-    const int thickness = VXRulerView::kThickness;
     m_horizontalRuler->setGeometry(port.left(), port.top() - thickness, port.width(), thickness);
     m_verticalRuler->setGeometry(port.left() - thickness, port.top(), thickness, port.height());
+    if (m_rulerAccessory) {
+        m_rulerAccessory->setGeometry(port.left(), port.top() - thickness - accessoryHeight, port.width(), accessoryHeight);
+        m_rulerAccessory->setVisible(m_rulersVisible);
+    }
 }
 
 void VXDrawingView::updateRulers()

@@ -134,6 +134,10 @@ public:
     void setRulersVisible(bool visible);
     VXRulerView* horizontalRuler() const { return m_horizontalRuler; }
     VXRulerView* verticalRuler() const { return m_verticalRuler; }
+    // A strip above the horizontal ruler, as wide as it and as high as the accessory's size
+    // hint, shown while the rulers are; the view takes ownership. Null removes (deletes) it.
+    QWidget* horizontalRulerAccessory() const { return m_rulerAccessory; }
+    void setHorizontalRulerAccessory(QWidget* accessory);
     // Markers at the rectangle's edges and middle on both rulers (drawing coordinates); a null
     // rectangle clears them.
     void updateRulerMarkersForRect(const QRectF& rect);
@@ -229,6 +233,7 @@ private:
     bool m_rulersVisible = false;
     VXRulerView* m_horizontalRuler;
     VXRulerView* m_verticalRuler;
+    QPointer<QWidget> m_rulerAccessory;
     // The layer taking the drag in progress.
     QPointer<VXLayer> m_dropTarget;
     struct OwnedOverlay {

@@ -1,0 +1,53 @@
+#pragma once
+
+// A map document of 100,000 eight-vertex paths in 24 stroke styles on a 4000 x 3000 point
+// drawing with a printed paper texture, made from a fixed seed.
+
+#include "app/VXQMappingLayer.h"
+#include "app/ZQTrueQuorvaneDocument.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/model/VXDrawing.h"
+
+#include <QImage>
+#include <QRandomGenerator>
+
+namespace benchscene {
+
+inline constexpr int kMapPaths = 100000;
+inline constexpr QSizeF kPathMapSize(4000, 3000);
+
+inline std::shared_ptr<ZQTrueQuorvaneDocument> makePathMapDocument()
+{
+    constexpr int kVertices = 8;
+    constexpr int kStyles = 24;
+    auto document = std::make_shared<ZQTrueQuorvaneDocument>();
+    document->initWithTypeError(kZQMapDocumentType, nullptr);
+    const VXDrawingPtr drawing = document->drawing();
+    drawing->setDrawingSize(kPathMapSize);
+    QImage tile(64, 64, QImage::Format_RGB32);
+    tile.fill(QColor(240, 232, 210));
+    drawing->setPaperImage(tile);
+    drawing->setPaperColourIsPrinted(true);
+    auto* layer = dynamic_cast<VXQMappingLayer*>(document->activeLayer());
+    QList<VXStylePtr> styles;
+    for (int i = 0; i < kStyles; ++i)
+        styles << VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor::fromHsv(i * 15, 200, 180),
+                                                                      1 + i % 4);
+    QRandomGenerator random(20261207);
+    QList<VXDrawableObjectPtr> paths;
+    paths.reserve(kMapPaths);
+    for (int i = 0; i < kMapPaths; ++i) {
+        platform::BezierPath path;
+        QPointF point(random.bounded(kPathMapSize.width()), random.bounded(kPathMapSize.height()));
+        path.moveToPoint(point);
+        for (int v = 1; v < kVertices; ++v) {
+            point += QPointF(random.bounded(40.0) - 20, random.bounded(40.0) - 20);
+            path.lineToPoint(point);
+        }
+        paths << VXDrawablePath::drawablePathWithBezierPathWithStyle(path, styles[i % kStyles]);
+    }
+    layer->addObjectsFromArray(paths);
+    return document;
+}
+
+} // namespace benchscene
