@@ -2,14 +2,12 @@
 // 24 styles, each carrying two metadata items) as a package, and prints the package's size.
 
 #include "support/BenchSupport.h"
+#include "support/PathMap100k.h"
 
 #include "app/AppClasses.h"
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
 #include "mapscale/MapScaleClasses.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/measurement/MeasurementClasses.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VantrixDrawingClasses.h"
 #include "platform/vantrix/styles/VantrixComponentClasses.h"
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
@@ -17,18 +15,13 @@
 
 #include <QApplication>
 #include <QDirIterator>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-constexpr int kPaths = 100000;
-constexpr int kVertices = 8;
-constexpr int kStyles = 24;
 constexpr int kRuns = 3;
-constexpr QSizeF kDrawingSize(4000, 3000);
 
 void registerClasses()
 {
@@ -44,33 +37,10 @@ void registerClasses()
 
 std::shared_ptr<ZQTrueQuorvaneDocument> makeDocument()
 {
-    auto document = std::make_shared<ZQTrueQuorvaneDocument>();
-    QuorvaneError error;
-    document->initWithTypeError(kZQMapDocumentType, &error);
-    document->drawing()->setDrawingSize(kDrawingSize);
-    auto* layer = dynamic_cast<VXQMappingLayer*>(document->activeLayer());
-
-    QList<VXStylePtr> styles;
-    for (int i = 0; i < kStyles; ++i)
-        styles << VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor::fromHsv(i * 15, 200, 180),
-                                                                      1 + i % 4);
-    QRandomGenerator random(20261206);
-    QList<VXDrawableObjectPtr> paths;
-    paths.reserve(kPaths);
-    for (int i = 0; i < kPaths; ++i) {
-        platform::BezierPath path;
-        QPointF point(random.bounded(kDrawingSize.width()), random.bounded(kDrawingSize.height()));
-        path.moveToPoint(point);
-        for (int v = 1; v < kVertices; ++v) {
-            point += QPointF(random.bounded(40.0) - 20, random.bounded(40.0) - 20);
-            path.lineToPoint(point);
-        }
-        auto drawable = VXDrawablePath::drawablePathWithBezierPathWithStyle(path, styles[i % kStyles]);
-        drawable->setMetadataItemValueForKey(i, QStringLiteral("id"));
-        drawable->setMetadataItemValueForKey(QStringLiteral("Road %1").arg(i), QStringLiteral("name"));
-        paths << drawable;
-    }
-    layer->addObjectsFromArray(paths);
+    auto document = benchscene::makePathMapDocument(20261206, [](VXDrawablePath& path, int index) {
+        path.setMetadataItemValueForKey(index, QStringLiteral("id"));
+        path.setMetadataItemValueForKey(QStringLiteral("Road %1").arg(index), QStringLiteral("name"));
+    });
     document->undoManager()->removeAllActions();
     return document;
 }

@@ -9,12 +9,11 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "support/BenchSupport.h"
+#include "support/RandomObjects.h"
 
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/styles/VXFill.h"
@@ -29,7 +28,6 @@
 #include <QApplication>
 #include <QRandomGenerator>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -59,30 +57,6 @@ VXStylePtr eightComponentStyle(int index)
     return style;
 }
 
-VXDrawableObjectPtr randomObject(QRandomGenerator& random, const VXStylePtr& style)
-{
-    const QPointF origin(random.bounded(kPaper.width() - 60), random.bounded(kPaper.height() - 60));
-    const QRectF box(origin, QSizeF(8 + random.bounded(52.0), 8 + random.bounded(52.0)));
-    switch (random.bounded(10)) {
-    case 0: case 1: case 2: case 3:
-        return VXDrawableShape::drawableShapeWithRect(box, style);
-    case 4: case 5: case 6:
-        return VXDrawableShape::drawableShapeWithOvalInRect(box, style);
-    default: {
-        QPolygonF line;
-        QPointF p = origin;
-        double heading = random.bounded(2 * M_PI);
-        for (int v = 0, vertices = 8 + random.bounded(13); v < vertices; ++v) {
-            line << p;
-            heading += random.bounded(0.8) - 0.4;
-            p += QPointF(std::cos(heading), std::sin(heading)) * (3 + random.bounded(5.0));
-        }
-        platform::BezierPath path;
-        path.appendBezierPathWithPoints(line);
-        return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, style);
-    }
-    }
-}
 
 } // namespace
 
@@ -104,8 +78,10 @@ int main(int argc, char** argv)
         styles.append(eightComponentStyle(i));
     QRandomGenerator random(2027);
     QList<VXDrawableObjectPtr> objects;
-    for (int i = 0; i < kObjects; ++i)
-        objects.append(randomObject(random, styles[i % kStyles]));
+    for (int i = 0; i < kObjects; ++i) {
+        const auto style = [&] { return styles[i % kStyles]; };
+        objects.append(benchscene::randomObject(random, kPaper, style, style));
+    }
     layer->addObjectsFromArray(objects);
     undo.removeAllActions();
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // A map document of 100,000 eight-vertex paths in 24 stroke styles on a 4000 x 3000 point
-// drawing with a printed paper texture, made from a fixed seed.
+// drawing, made from a seed, and the printed paper texture some benchmarks give it.
 
 #include "app/VXQMappingLayer.h"
 #include "app/ZQTrueQuorvaneDocument.h"
@@ -10,30 +10,28 @@
 
 #include <QImage>
 #include <QRandomGenerator>
+#include <functional>
 
 namespace benchscene {
 
 inline constexpr int kMapPaths = 100000;
 inline constexpr QSizeF kPathMapSize(4000, 3000);
 
-inline std::shared_ptr<ZQTrueQuorvaneDocument> makePathMapDocument()
+// `decorate` may add to each path (given its index) before the paths join the active layer.
+inline std::shared_ptr<ZQTrueQuorvaneDocument>
+makePathMapDocument(quint32 seed, const std::function<void(VXDrawablePath&, int)>& decorate = {})
 {
     constexpr int kVertices = 8;
     constexpr int kStyles = 24;
     auto document = std::make_shared<ZQTrueQuorvaneDocument>();
     document->initWithTypeError(kZQMapDocumentType, nullptr);
-    const VXDrawingPtr drawing = document->drawing();
-    drawing->setDrawingSize(kPathMapSize);
-    QImage tile(64, 64, QImage::Format_RGB32);
-    tile.fill(QColor(240, 232, 210));
-    drawing->setPaperImage(tile);
-    drawing->setPaperColourIsPrinted(true);
+    document->drawing()->setDrawingSize(kPathMapSize);
     auto* layer = dynamic_cast<VXQMappingLayer*>(document->activeLayer());
     QList<VXStylePtr> styles;
     for (int i = 0; i < kStyles; ++i)
         styles << VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor::fromHsv(i * 15, 200, 180),
                                                                       1 + i % 4);
-    QRandomGenerator random(20261207);
+    QRandomGenerator random(seed);
     QList<VXDrawableObjectPtr> paths;
     paths.reserve(kMapPaths);
     for (int i = 0; i < kMapPaths; ++i) {
@@ -44,10 +42,21 @@ inline std::shared_ptr<ZQTrueQuorvaneDocument> makePathMapDocument()
             point += QPointF(random.bounded(40.0) - 20, random.bounded(40.0) - 20);
             path.lineToPoint(point);
         }
-        paths << VXDrawablePath::drawablePathWithBezierPathWithStyle(path, styles[i % kStyles]);
+        auto drawable = VXDrawablePath::drawablePathWithBezierPathWithStyle(path, styles[i % kStyles]);
+        if (decorate)
+            decorate(*drawable, i);
+        paths << drawable;
     }
     layer->addObjectsFromArray(paths);
     return document;
+}
+
+inline void givePrintedPaperTexture(VXDrawing& drawing)
+{
+    QImage tile(64, 64, QImage::Format_RGB32);
+    tile.fill(QColor(240, 232, 210));
+    drawing.setPaperImage(tile);
+    drawing.setPaperColourIsPrinted(true);
 }
 
 } // namespace benchscene

@@ -10,10 +10,10 @@
 // figures. Run with QT_QPA_PLATFORM=offscreen.
 
 #include "support/BenchSupport.h"
+#include "support/RandomObjects.h"
 
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VantrixDrawingClasses.h"
 #include "platform/vantrix/model/VXDrawing.h"
@@ -83,32 +83,6 @@ QList<VXStylePtr> lineStyles()
     return styles;
 }
 
-VXDrawableObjectPtr randomObject(QRandomGenerator& random, const QList<VXStylePtr>& areas,
-                                 const QList<VXStylePtr>& lines)
-{
-    const QPointF origin(random.bounded(kPaper.width() - 60), random.bounded(kPaper.height() - 60));
-    const QRectF box(origin, QSizeF(8 + random.bounded(52.0), 8 + random.bounded(52.0)));
-    const VXStylePtr& area = areas[random.bounded(int(areas.size()))];
-    switch (random.bounded(10)) {
-    case 0: case 1: case 2: case 3:
-        return VXDrawableShape::drawableShapeWithRect(box, area);
-    case 4: case 5: case 6:
-        return VXDrawableShape::drawableShapeWithOvalInRect(box, area);
-    default: {
-        QPolygonF line;
-        QPointF p = origin;
-        double heading = random.bounded(2 * M_PI);
-        for (int v = 0, vertices = 8 + random.bounded(13); v < vertices; ++v) {
-            line << p;
-            heading += random.bounded(0.8) - 0.4;
-            p += QPointF(std::cos(heading), std::sin(heading)) * (3 + random.bounded(5.0));
-        }
-        platform::BezierPath path;
-        path.appendBezierPathWithPoints(line);
-        return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, lines[random.bounded(int(lines.size()))]);
-    }
-    }
-}
 
 // Records the viewport's paint events: how many, and how much of it they covered.
 class PaintRecorder : public QObject {
@@ -167,7 +141,9 @@ public:
         const QList<VXStylePtr> lines = lineStyles();
         QList<VXDrawableObjectPtr> objects;
         for (int i = 0; i < kObjects - 1; ++i)
-            objects.append(randomObject(random, areas, lines));
+            objects.append(benchscene::randomObject(
+                random, kPaper, [&] { return areas[random.bounded(int(areas.size()))]; },
+                [&] { return lines[random.bounded(int(lines.size()))]; }));
         // The one dragged: on top, so the click is sure to hit it.
         objects.append(VXDrawableShape::drawableShapeWithRect(
             kDragged, VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(230, 60, 60), Qt::black, 2.0)));

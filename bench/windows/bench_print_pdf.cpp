@@ -23,7 +23,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     registerWindowsClasses();
     QTemporaryDir folder;
-    const auto document = benchscene::makePathMapDocument();
+    const auto document = benchscene::makePathMapDocument(20261207);
+    benchscene::givePrintedPaperTexture(*document->drawing());
     const VXDrawingPtr drawing = document->drawing();
     bool ok = true;
     const auto [ours, peer] = bench::medianSecondsSideBySide(

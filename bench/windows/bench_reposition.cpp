@@ -27,7 +27,8 @@ int main(int argc, char** argv)
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     registerWindowsClasses();
-    const auto document = benchscene::makePathMapDocument();
+    const auto document = benchscene::makePathMapDocument(20261207);
+    benchscene::givePrintedPaperTexture(*document->drawing());
     document->makeWindowControllers();
     document->showWindows();
     VXDrawingView* view = document->mainView();
