@@ -3,49 +3,17 @@
 // library chosen, and the time of each keystroke of a search typed and erased again (the item
 // list filtered, sorted and handed to the browser).
 #include "support/BenchSupport.h"
+#include "support/BigLibrary.h"
 
-#include "library/LibraryClasses.h"
-#include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/manager/VXQLibraryManagerWindowController.h"
-#include "platform/foundation/PropertyList.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/foundation/ZQLog.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUuid>
 
 namespace {
 
-constexpr int kItems = 5000;
 constexpr int kCategories = 8;
-
-// The folder: an empty package per item (previews are asked for only by cells that show) and
-// the category file.
-void writeLibrary(const QString& folder)
-{
-    QDir().mkpath(folder);
-    QVariantList allItems;
-    for (int i = 0; i < kItems; ++i) {
-        const QString name = QStringLiteral("%1 %2").arg(i % 3 == 0 ? QStringLiteral("Symbol") : QStringLiteral("Road Style")).arg(i);
-        allItems.append(QVariantMap{{QStringLiteral("name"), name},
-                                    {QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
-                                    {QStringLiteral("cc"), i % 3 == 0 ? 2 : 1}});
-        QDir().mkpath(folder + u'/' + name + QStringLiteral(".libitem"));
-    }
-    QVariantList categories;
-    for (int c = 0; c < kCategories; ++c)
-        categories.append(QVariantMap{{QStringLiteral("class"), QStringLiteral("VXQLibraryCategory")},
-                                      {QStringLiteral("name"), QStringLiteral("Category %1").arg(c)},
-                                      {QStringLiteral("items"), allItems.mid(c * (kItems / kCategories), kItems / kCategories)}});
-    const QVariantMap file{{QStringLiteral("allitems"), allItems}, {QStringLiteral("categories"), categories},
-                           {QStringLiteral("checksum"), quint64(kItems)}, {QStringLiteral("contX"), true},
-                           {QStringLiteral("catX"), true}, {QStringLiteral("version"), 2}};
-    platform::PropertyList::writeFile(file, folder + QStringLiteral("/Big.categories"), platform::PropertyList::Format::Binary);
-}
 
 void paint(QWidget* window)
 {
@@ -61,19 +29,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir place;
-    QStandardPaths::setTestModeEnabled(true);
-    platform::UserDefaults::setStorageLocationForTesting(place.filePath(QStringLiteral("defaults")));
-    registerLibraryClasses();
-    platform::Log::setSink([](LogEventKind, const QString&) {});
-    VXQLibrary::setUserLibrariesFolder(place.filePath(QStringLiteral("user")));
-    VXQLibrary::setFactoryLibrariesFolder(place.filePath(QStringLiteral("factory")));
-    writeLibrary(place.filePath(QStringLiteral("user/Big.symlibrary")));
-    VXQLibraryCatalogue::initialize();
-    VXQLibrary* big = VXQLibraryCatalogue::libraryWithName(QStringLiteral("Big"));
-    if (!big || big->itemCount() != kItems) {
-        std::fprintf(stderr, "the library did not open with %d items\n", kItems);
+    VXQLibrary* big = benchscene::openBigLibrary(place, kCategories);
+    if (!big)
         return 1;
-    }
 
     const double openSeconds = bench::medianSeconds(5, [&] {
         VXQLibraryManagerWindowController manager;

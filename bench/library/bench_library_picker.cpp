@@ -3,46 +3,18 @@
 // the symbol tool and the selection tool. Each change re-applies the tool's kind, rebuilds the
 // set of greyed items, chooses the tool's item and repaints the palette.
 #include "support/BenchSupport.h"
+#include "support/BigLibrary.h"
 
-#include "library/LibraryClasses.h"
-#include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/picker/VXQLibraryPickerPaletteController.h"
-#include "platform/foundation/PropertyList.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/foundation/ZQLog.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
 #include "platform/vantrix/tools/VXSelectAndEditTool.h"
 #include "symbols/tool/VXQSymbolTool.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUuid>
 
 namespace {
-
-constexpr int kItems = 5000;
-
-// Empty packages (previews are asked for only by the cells shown) and the category file; the
-// item at index 100 carries `styleKey`, so the road tool's style is found among them.
-void writeLibrary(const QString& folder, const QString& styleKey)
-{
-    QDir().mkpath(folder);
-    QVariantList allItems;
-    for (int i = 0; i < kItems; ++i) {
-        const QString name = QStringLiteral("%1 %2").arg(i % 3 == 0 ? QStringLiteral("Symbol") : QStringLiteral("Road Style")).arg(i);
-        const QString key = i == 100 ? styleKey : QUuid::createUuid().toString(QUuid::WithoutBraces);
-        allItems.append(QVariantMap{{QStringLiteral("name"), name}, {QStringLiteral("id"), key},
-                                    {QStringLiteral("cc"), i % 3 == 0 ? 2 : 1}});
-        QDir().mkpath(folder + u'/' + name + QStringLiteral(".libitem"));
-    }
-    const QVariantMap file{{QStringLiteral("allitems"), allItems}, {QStringLiteral("categories"), QVariantList()},
-                           {QStringLiteral("checksum"), quint64(kItems)}, {QStringLiteral("contX"), true},
-                           {QStringLiteral("catX"), true}, {QStringLiteral("version"), 2}};
-    platform::PropertyList::writeFile(file, folder + QStringLiteral("/Big.categories"), platform::PropertyList::Format::Binary);
-}
 
 void paint(QWidget* window)
 {
@@ -58,21 +30,13 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir place;
-    QStandardPaths::setTestModeEnabled(true);
-    platform::UserDefaults::setStorageLocationForTesting(place.filePath(QStringLiteral("defaults")));
-    registerLibraryClasses();
-    platform::Log::setSink([](LogEventKind, const QString&) {});
-    VXQLibrary::setUserLibrariesFolder(place.filePath(QStringLiteral("user")));
-    VXQLibrary::setFactoryLibrariesFolder(place.filePath(QStringLiteral("factory")));
-
+    // Item 100 carries the road tool's style, so the tool's style is found among the items.
     const VXStylePtr roadStyle = VXStyle::styleWithFillColourStrokeColour(Qt::gray, Qt::black);
-    writeLibrary(place.filePath(QStringLiteral("user/Big.symlibrary")), roadStyle->uniqueKey());
-    VXQLibraryCatalogue::initialize();
-    VXQLibrary* big = VXQLibraryCatalogue::libraryWithName(QStringLiteral("Big"));
-    if (!big || big->itemCount() != kItems) {
-        std::fprintf(stderr, "the library did not open with %d items\n", kItems);
+    VXQLibrary* big = benchscene::openBigLibrary(place, 0, [&](int item) {
+        return item == 100 ? roadStyle->uniqueKey() : QString();
+    });
+    if (!big)
         return 1;
-    }
 
     const auto prototype = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 1, 1), VXStyle::defaultStyle());
     auto roadTool = std::make_shared<VXObjectCreationTool>(prototype, VXObjectCreationTool::Geometry::Line);
@@ -94,8 +58,8 @@ int main(int argc, char** argv)
                     palette.setUIStateForDrawingTool(tool);
                     paint(window);
                 }));
-        if (palette.filteredItems().size() != kItems) {
-            std::fprintf(stderr, "the palette did not show the %d items\n", kItems);
+        if (palette.filteredItems().size() != benchscene::kBigLibraryItems) {
+            std::fprintf(stderr, "the palette did not show the %d items\n", benchscene::kBigLibraryItems);
             return 1;
         }
     }
