@@ -7,6 +7,11 @@
 #include "platform/ui/ColourWell.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/styles/VXArrowStroke.h"
+#include "platform/vantrix/styles/VXCIFilterTypeBlurGroup.h"
+#include "platform/vantrix/styles/VXGloomGroup.h"
+#include "platform/vantrix/styles/VXGradientFill.h"
+#include "platform/vantrix/styles/VXRepeatTransformGroup.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
 #include "platform/vantrix/styles/VXFillPattern.h"
 #include "platform/vantrix/styles/VXImageAdornment.h"
 #include "platform/vantrix/styles/VXPathDecorator.h"
@@ -120,7 +125,10 @@ QList<VXRasterizerPtr> paneComponents()
             std::make_shared<VXFill>(),          std::make_shared<VXZigZagFill>(),   std::make_shared<VXTilingFill>(),
             std::make_shared<VXHatching>(),      std::make_shared<VXImageAdornment>(), std::make_shared<VXPathDecorator>(),
             std::make_shared<VXFillPattern>(),   std::make_shared<VXQCuttingAndEmbankmentRasterizer>(),
-            std::make_shared<VXQTunnelRasterizer>(), std::make_shared<VXQBridgeRasterizer>()};
+            std::make_shared<VXQTunnelRasterizer>(), std::make_shared<VXQBridgeRasterizer>(),
+            std::make_shared<VXRepeatTransformGroup>(), std::make_shared<VXGloomGroup>(),
+            std::make_shared<VXCIFilterTypeBlurGroup>(), std::make_shared<VXTextAdornment>(),
+            std::make_shared<VXGradientFill>()};
 }
 
 TEST(StylePanes, EveryRowWritesItsKeyUndoablyUnderTheComponentsActionName)

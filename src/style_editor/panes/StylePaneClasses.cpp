@@ -3,9 +3,12 @@
 #include "style_editor/panes/StyleComponentPaneRegistry.h"
 #include "style_editor/panes/fills/ImagePanes.h"
 #include "style_editor/panes/fills/VLTMStyleEditSub_VXFill.h"
+#include "style_editor/panes/fills/VLTMStyleEditSub_VXGradientFill.h"
 #include "style_editor/panes/fills/VLTMStyleEditSub_VXHatching.h"
+#include "style_editor/panes/groups/GroupPanes.h"
 #include "style_editor/panes/maps/MapRasterizerPanes.h"
 #include "style_editor/panes/strokes/StrokeSubclassPanes.h"
+#include "style_editor/panes/text/VLTMStyleEditSub_VXTextAdornment.h"
 
 void registerStylePanes()
 {
@@ -25,4 +28,9 @@ void registerStylePanes()
     StyleComponentPaneRegistry::registerPane<VLTMStyleEditSub_VXQCuttingAndEmbankmentRasterizer>();
     StyleComponentPaneRegistry::registerPane<VLTMStyleEditSub_VXQTunnelRasterizer>();
     StyleComponentPaneRegistry::registerPane<VLTMStyleEditSub_VXQBridgeRasterizer>();
+    StyleComponentPaneRegistry::registerPane<VLTMStyleEditSub_VXGradientFill>();
+    StyleComponentPaneRegistry::registerPane<VLTMStyleEditSub_VXRepeatTransformGroup>();
+    StyleComponentPaneRegistry::registerPane<VLTMStyleEditSub_VXGloomGroup>();
+    StyleComponentPaneRegistry::registerPane<VLTMStyleEditSub_VXCIFilterTypeBlurGroup>();
+    StyleComponentPaneRegistry::registerPane<VLTMStyleEditSub_VXTextAdornment>();
 }

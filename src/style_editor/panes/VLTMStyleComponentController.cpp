@@ -122,6 +122,7 @@ QWidget* VLTMStyleComponentController::loadView()
     addItem("copyComponentAction");
     addItem("deleteComponentAction");
     m_helpMenuItem = addItem("componentHelpAction");
+    addComponentMenuItems(*m_componentMenu);
     auto* menuButton = new QToolButton(pane);
     menuButton->setText(QStringLiteral("\u22EF"));
     menuButton->setMenu(m_componentMenu);

@@ -83,7 +83,7 @@ public:
     Q_INVOKABLE void deleteComponentAction(QObject* sender);
     Q_INVOKABLE void componentHelpAction(QObject* sender);
     // "Delete <kind>" while the style may change; "Copy <kind>" and "<kind> Help..." always.
-    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+    Q_INVOKABLE virtual bool validateMenuItem(platform::MenuItem* item);
 
     // --- Helpers for panes -------------------------------------------------------------------
     // A field with a number formatter (ZQAugmentedTextField) shows values times the multiplier,
@@ -105,6 +105,8 @@ protected:
     static QStringList keyPathsOfInterestWith(const QStringList& keyPaths);
     // The pane's own controls, under the checkbox and menu; none in the base.
     virtual QWidget* makeControls() { return nullptr; }
+    // Items of the pane's own after copy, delete and help; none in the base.
+    virtual void addComponentMenuItems(platform::Menu& menu) { Q_UNUSED(menu) }
     QWidget* loadView() override;
 
 private:

@@ -37,6 +37,8 @@ struct StylePaneRow {
     Choices choices;
     QVariant checkedValue = true;
     QVariant uncheckedValue = false;
+    // A checkbox shows on for every value but uncheckedValue, not only for checkedValue.
+    bool checkedUnlessUnchecked = false;
     // Enabling on top of the lock rule (not locked and enabled); none means always.
     std::function<bool(StyleTablePane& pane)> enabledWhen;
 
@@ -90,6 +92,11 @@ struct StylePaneRow {
         return row;
     }
 
+    StylePaneRow checkedForAnyValueButUnchecked() &&
+    {
+        checkedUnlessUnchecked = true;
+        return std::move(*this);
+    }
     StylePaneRow when(std::function<bool(StyleTablePane& pane)> condition) &&
     {
         enabledWhen = std::move(condition);

@@ -113,7 +113,8 @@ void StylePaneRowControl::showValue(const QVariant& value)
     } else if (m_well) {
         m_well->setColor(known ? value.value<QColor>() : QColor(Qt::lightGray));
     } else if (m_checkbox) {
-        m_checkbox->setChecked(known && value == m_row.checkedValue);
+        m_checkbox->setChecked(known && (m_row.checkedUnlessUnchecked ? value != m_row.uncheckedValue
+                                                                        : value == m_row.checkedValue));
     } else if (m_popUp) {
         m_popUp->setCurrentIndex(known ? m_popUp->findData(value.toInt()) : -1);
     } else if (m_buttons) {
