@@ -564,13 +564,15 @@ void VXDrawing::layerDidLeaveDrawing(VXLayer* layer)
 void VXDrawing::fixActiveLayer()
 {
     // The active layer left: the topmost object layer that may be active takes over.
-    for (const VXLayerPtr& candidate : flattenedLayers()) {
-        if (qobject_cast<VXObjectOwnerLayer*>(candidate.get()) && candidate->layerMayBecomeActive()) {
-            setActiveLayer(candidate.get());
-            return;
-        }
-    }
-    setActiveLayer(nullptr);
+    setActiveLayer(firstActivateableLayerOfClass(VXObjectOwnerLayer::staticMetaObject));
+}
+
+VXLayer* VXDrawing::firstActivateableLayerOfClass(const QMetaObject& layerClass) const
+{
+    for (const VXLayerPtr& candidate : flattenedLayers())
+        if (candidate->metaObject()->inherits(&layerClass) && candidate->layerMayBecomeActive())
+            return candidate.get();
+    return nullptr;
 }
 
 // --- Styles ------------------------------------------------------------------------------------------------

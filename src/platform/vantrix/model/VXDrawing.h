@@ -175,6 +175,8 @@ public:
     {
         return static_cast<T*>(activeLayerOfClass(T::staticMetaObject));
     }
+    // The topmost layer of the class (or a subclass), at any depth, that may become active.
+    VXLayer* firstActivateableLayerOfClass(const QMetaObject& layerClass) const;
     // `name` when no layer is called `name` or "name 1", else the first free of "name 2",
     // "name 3"...: a drawing with "Layer 1" gets "Layer 2" next.
     QString uniqueLayerNameForName(const QString& name) const;

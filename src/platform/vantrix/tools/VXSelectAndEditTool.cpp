@@ -3,6 +3,7 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/view/ObjectStringEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -310,6 +311,13 @@ void VXSelectAndEditTool::abandonGesture()
     m_selectionBeforeMarquee.clear();
     m_textToEdit.reset();
     m_labelDoubleClicked = false;
+}
+
+std::shared_ptr<VXStyle> VXSelectAndEditTool::defaultMarqueeStyle()
+{
+    static const VXStylePtr style =
+        VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(120, 160, 255, 40), QColor(80, 80, 80), 1.0);
+    return style;
 }
 
 void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView* view) const

@@ -23,6 +23,7 @@
 
 class VXDrawableObject;
 class VXObjectDrawingLayer;
+class VXStyle;
 using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 
 class VXSelectAndEditTool : public VXDrawingTool {
@@ -31,6 +32,10 @@ class VXSelectAndEditTool : public VXDrawingTool {
 public:
     VXSelectAndEditTool();
     ~VXSelectAndEditTool() override;
+
+    // How tools draw a marquee or other rubber-band feedback: a thin grey outline over a pale
+    // blue tint. One style, shared.
+    static std::shared_ptr<VXStyle> defaultMarqueeStyle();
 
     bool isSelectionTool() const override { return true; }
     int supportedLibraryItemKind() const override { return kAnyLibraryItemKind; }
