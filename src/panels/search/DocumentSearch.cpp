@@ -2,6 +2,7 @@
 
 #include "app/VXQMappingLayer.h"
 #include "app/ZQTrueQuorvaneDocument.h"
+#include "panels/dialogs/MPAdvancedSearchController.h"
 #include "panels/search/SearchableProperties.h"
 #include "panels/search/SmartSearchTable.h"
 #include "platform/foundation/ZQLog.h"
@@ -17,8 +18,6 @@
 namespace {
 
 const QString kSearchableStringIdentifier = QStringLiteral("searchableString");
-const QString kQueryInfoKey = QStringLiteral("query");
-const QString kProposedNameInfoKey = QStringLiteral("key");
 
 std::function<void()>& beepHook()
 {
@@ -233,7 +232,19 @@ void DocumentSearch::emptyPropertyCache()
 
 // --- Search sheets ---------------------------------------------------------------------------------------------
 
-MPSearchQueryPtr DocumentSearch::searchControllerRequestQuery(QObject*) const
+void DocumentSearch::openAdvancedSearchDialog(QObject*)
+{
+    if (!m_advancedSearchController)
+        m_advancedSearchController = new MPAdvancedSearchController(windowForSheet());
+    m_advancedSearchController->showSheetInParentWindow(windowForSheet(), this);
+}
+
+void DocumentSearch::openSmartSearchesDialog(QObject*)
+{
+    QVNSmartSearchesController::sharedSmartSearchesController()->showDialogInParentWindow(windowForSheet(), this);
+}
+
+MPSearchQueryPtr DocumentSearch::copyOfLatestSearch() const
 {
     if (!m_latestSearch)
         return nullptr;
@@ -242,20 +253,35 @@ MPSearchQueryPtr DocumentSearch::searchControllerRequestQuery(QObject*) const
     return copy;
 }
 
-void DocumentSearch::searchControllerWillShowWindow(QObject*)
+void DocumentSearch::searchControllerRequestQuery(MPAdvancedSearchController& sheet)
+{
+    const MPSearchQueryPtr copy = copyOfLatestSearch();
+    if (copy && copy->criteriaCount() > 0)
+        sheet.setSearchQuery(copy);
+    sheet.setAllLayersCheckboxValue(copy && copy->auxiliaryDataBooleanValueForKey(kVXQSearchAllLayersOption));
+    sheet.setSmartCheckboxValue(false);
+    sheet.setSmartSearchesCheckboxHidden(SmartSearchTable::isSavedInSmartSearches(sheet.searchQuery().get()));
+}
+
+void DocumentSearch::searchControllerWillShowWindow(MPAdvancedSearchController&)
 {
     emptyPropertyCache();
 }
 
-void DocumentSearch::searchControllerDidCloseWindow(QObject*)
+void DocumentSearch::searchControllerDidCloseWindow(MPAdvancedSearchController&)
+{
+    focusDrawingView();
+}
+
+void DocumentSearch::smartSearchesControllerDidEnd(QVNSmartSearchesController&)
 {
     focusDrawingView();
 }
 
 void DocumentSearch::applyNameWithInfo(const QString& name, const QVariantMap& info)
 {
-    const auto query = std::dynamic_pointer_cast<MPSearchQuery>(info.value(kQueryInfoKey).value<ZQObjectPtr>());
-    SmartSearchTable::setSmartSearchForKey(query, name.isEmpty() ? info.value(kProposedNameInfoKey).toString() : name);
+    const auto query = std::dynamic_pointer_cast<MPSearchQuery>(info.value(kSmartSearchNamingQueryKey).value<ZQObjectPtr>());
+    SmartSearchTable::setSmartSearchForKey(query, name.isEmpty() ? info.value(kSmartSearchNamingProposedNameKey).toString() : name);
 }
 
 void DocumentSearch::setBeepHook(std::function<void()> beep)
@@ -274,6 +300,11 @@ VXObjectDrawingLayer* DocumentSearch::activeObjectLayer() const
 {
     const VXDrawing* owner = drawing();
     return owner ? owner->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
+}
+
+QWidget* DocumentSearch::windowForSheet() const
+{
+    return m_document ? m_document->windowForSheet() : nullptr;
 }
 
 void DocumentSearch::focusDrawingView() const
@@ -297,8 +328,10 @@ void DocumentSearch::scrollSelectionIntoView(const VXObjectDrawingLayer& layer) 
 void DocumentSearch::offerToSaveQuery(const MPSearchQueryPtr& query)
 {
     const QString proposed = SmartSearchTable::uniqueSmartSearchKey(tr("Untitled Search"));
-    // The naming sheet is not in this build: the search is not stored.
-    ZQLogObjCMethod(QStringLiteral("would offer to save the search as '%1' (no naming sheet in this build)").arg(proposed));
+    m_namingController = ZQSmartSearchNamingController::runSheetInParentWindow(
+        windowForSheet(), this,
+        {{kSmartSearchNamingQueryKey, QVariant::fromValue<ZQObjectPtr>(query)},
+         {kSmartSearchNamingProposedNameKey, proposed}});
 }
 
 void DocumentSearch::beep()

@@ -11,6 +11,9 @@
 // The document reaches it as a helper (ZQTrueQuorvaneDocument::addDocumentHelperFactory):
 // the search actions of menus and toolbar land here.
 
+#include "panels/dialogs/MPAdvancedSearchController.h"
+#include "panels/dialogs/QVNSmartSearchesController.h"
+#include "panels/dialogs/ZQSmartSearchNamingController.h"
 #include "panels/search/MPSearchQuery.h"
 #include "panels/search/ZQSearchableProperty.h"
 
@@ -27,7 +30,7 @@ class MenuItem;
 
 enum SimpleSearchOption { kSimpleSearchContains = 0, kSimpleSearchStartsWith = 1, kSimpleSearchIsEqualTo = 2 };
 
-class DocumentSearch : public ZQObject {
+class DocumentSearch : public ZQObject, public SmartSearchesDelegate, public SmartSearchNamingDelegate {
     Q_OBJECT
 
 public:
@@ -54,7 +57,7 @@ public:
     // Selects the matches: in every object layer with the all-layers option, else in the
     // active layer (scrolled into view). A query asking to be saved that is not yet saved is
     // offered to be named.
-    void searchWithQuery(const MPSearchQueryPtr& query);
+    void searchWithQuery(const MPSearchQueryPtr& query) override;
     Q_INVOKABLE void repeatLatestSearch(QObject* sender = nullptr);
     // None until the first search.
     MPSearchQueryPtr latestSearch() const { return m_latestSearch; }
@@ -79,21 +82,33 @@ public:
     SearchablePropertyTable gatherSearchableProperties() const;
     // The cached table's names (built from this document when there is none), sorted ignoring case.
     QStringList allPropertyNames() const;
-    QStringList searchableProperties() const { return allPropertyNames(); }
+    QStringList searchableProperties() const override { return allPropertyNames(); }
     // 0 for a name the table lacks.
-    int dataTypeForProperty(const QString& name) const;
+    int dataTypeForProperty(const QString& name) const override;
     // The name itself for a name the table lacks.
-    QString identifierForProperty(const QString& name) const;
+    QString identifierForProperty(const QString& name) const override;
     // The cache is shared by every document and emptied whenever a search sheet shows.
     static void emptyPropertyCache();
 
-    // --- The search sheets' questions ----------------------------------------------------------
+    // --- The search sheets ----------------------------------------------------------------------
+    // Edit > Find > Find...: the document's advanced search sheet, made on first use.
+    Q_INVOKABLE void openAdvancedSearchDialog(QObject* sender = nullptr);
+    MPAdvancedSearchController* advancedSearchController() const { return m_advancedSearchController; }
+    // Edit > Find > Smart Searches...: the application's smart-searches sheet on this document.
+    Q_INVOKABLE void openSmartSearchesDialog(QObject* sender = nullptr);
+    // The naming sheet offered by the last search that asked to be saved, while it is open.
+    ZQSmartSearchNamingController* namingController() const { return m_namingController; }
+
     // A copy of the last search (none before one) that does not ask to be saved.
-    MPSearchQueryPtr searchControllerRequestQuery(QObject* controller = nullptr) const;
-    Q_INVOKABLE void searchControllerWillShowWindow(QObject* controller = nullptr);
-    Q_INVOKABLE void searchControllerDidCloseWindow(QObject* controller = nullptr);
+    MPSearchQueryPtr copyOfLatestSearch() const;
+    // Hands the sheet that copy, its all-layers option shown and the save box off.
+    void searchControllerRequestQuery(MPAdvancedSearchController& sheet) override;
+    // Empties the property cache, so the sheet sees the objects and attributes of now.
+    void searchControllerWillShowWindow(MPAdvancedSearchController& sheet) override;
+    void searchControllerDidCloseWindow(MPAdvancedSearchController& sheet) override;
+    void smartSearchesControllerDidEnd(QVNSmartSearchesController& sheet) override;
     // Stores the naming's "query" under `name`, or under its proposed "key" when `name` is empty.
-    void applyNameWithInfo(const QString& name, const QVariantMap& info);
+    void applyNameWithInfo(const QString& name, const QVariantMap& info) override;
 
     // What sounds when nothing is found (the system beep by default; tests count).
     static void setBeepHook(std::function<void()> beep);
@@ -106,7 +121,11 @@ private:
     void offerToSaveQuery(const MPSearchQueryPtr& query);
     static void beep();
 
+    QWidget* windowForSheet() const;
+
     QPointer<ZQTrueQuorvaneDocument> m_document;
+    QPointer<MPAdvancedSearchController> m_advancedSearchController;
+    QPointer<ZQSmartSearchNamingController> m_namingController;
     MPSearchQueryPtr m_latestSearch;
     qint64 m_simpleSearchOption = kSimpleSearchContains;
 };

@@ -2,6 +2,7 @@
 
 #include "app/VXQMappingLayer.h"
 #include "app/ZQTrueQuorvaneDocument.h"
+#include "panels/dialogs/MPAdvancedSearchController.h"
 #include "panels/search/SmartSearchTable.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/UserDefaults.h"
@@ -13,6 +14,7 @@
 #include "platform/vantrix/model/VXLayerGroup.h"
 #include "support/LogCapture.h"
 
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 namespace {
@@ -177,7 +179,8 @@ TEST_F(DocumentSearching, PropertyNamesComeFromTheSharedCache)
     // New attributes show only once a sheet about to show has emptied the cache.
     shape->setMetadataItemValueForKey(QStringLiteral("x"), QStringLiteral("owner"));
     EXPECT_FALSE(search->allPropertyNames().contains("OWNER"));
-    search->searchControllerWillShowWindow();
+    MPAdvancedSearchController sheet;
+    search->searchControllerWillShowWindow(sheet);
     EXPECT_TRUE(search->allPropertyNames().contains("OWNER"));
 }
 
@@ -190,13 +193,17 @@ TEST_F(DocumentSearching, RadiusSearchAndTheSheetsCopy)
     EXPECT_EQ(search->objectsWithinRadiusOfPointMatchingQuery(1000, {5, 5}, *nameQuery("Hill")),
               QList<VXDrawableObjectPtr>{far});
 
-    EXPECT_EQ(search->searchControllerRequestQuery(), nullptr);
+    EXPECT_EQ(search->copyOfLatestSearch(), nullptr);
     const MPSearchQueryPtr query = nameQuery("Mill");
     query->setAuxiliaryDataBooleanValueForKey(true, kVXQSaveAsSmartSearchOption);
-    testsupport::LogCapture log;
     search->searchWithQuery(query);
-    EXPECT_TRUE(log.contains("would offer to save the search as 'Untitled Search'"));
-    const MPSearchQueryPtr copy = search->searchControllerRequestQuery();
+    // The naming sheet proposes a free name; cancelling it stores nothing.
+    ZQSmartSearchNamingController* naming = search->namingController();
+    ASSERT_TRUE(naming);
+    EXPECT_EQ(naming->nameField()->text(), QStringLiteral("Untitled Search"));
+    naming->cancelAction();
+    EXPECT_FALSE(SmartSearchTable::smartSearches().has_value());
+    const MPSearchQueryPtr copy = search->copyOfLatestSearch();
     ASSERT_TRUE(copy);
     EXPECT_NE(copy, query);
     EXPECT_FALSE(copy->auxiliaryDataBooleanValueForKey(kVXQSaveAsSmartSearchOption));
