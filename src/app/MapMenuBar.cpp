@@ -91,6 +91,7 @@ void addFileMenu(QMenuBar* bar)
     addItem(file, QObject::tr("Drawing Setup..."), "openDrawingSizePanel");
     addItem(file, QObject::tr("Graph Paper..."), "openGridSettingsPanel");
     addItem(file, QObject::tr("Share..."), "shareDocumentAction");
+    addItem(file, QObject::tr("Export..."), "exportAction");
     file->addSeparator();
     addItem(file, QObject::tr("Page Setup..."), "runPageLayout");
     addItem(file, QObject::tr("Print..."), "printDocument", QKeySequence::Print);
@@ -114,7 +115,9 @@ void addEditMenu(QMenuBar* bar)
     edit->addSeparator();
     auto* find = new Menu(QObject::tr("Find"), edit);
     edit->addMenu(find);
+    addItem(find, QObject::tr("Find..."), "openAdvancedSearchDialog", QKeySequence::Find);
     addItem(find, QObject::tr("Repeat Last Search"), "repeatLatestSearch")->setKeyEquivalent(QStringLiteral("g"));
+    addItem(find, QObject::tr("Smart Searches..."), "openSmartSearchesDialog");
 }
 
 void addViewMenu(QMenuBar* bar)

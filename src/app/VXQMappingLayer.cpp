@@ -252,8 +252,19 @@ void VXQMappingLayer::performAsOneUndoStep(const QString& actionName, const std:
 
 QList<VXDrawableObjectPtr> VXQMappingLayer::objectsWithinRadiusOfPoint(float radius, QPointF point) const
 {
-    QList<VXDrawableObjectPtr> found = visibleObjects();
-    found.removeIf([&](const VXDrawableObjectPtr& object) { return !object->isWithinDistanceOfPoint(radius, point); });
+    const double reach = std::max(0.0, double(radius));
+    if (!std::isfinite(reach) || !std::isfinite(point.x()) || !std::isfinite(point.y())) {
+        QList<VXDrawableObjectPtr> found = visibleObjects();
+        found.removeIf([&](const VXDrawableObjectPtr& object) { return !object->isWithinDistanceOfPoint(radius, point); });
+        return found;
+    }
+    // Only objects whose bounds meet the circle's square can be near enough: the storage
+    // finds those without visiting the rest (a point's square grows so it is never empty).
+    const QRectF square = QRectF(point - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)).adjusted(-1, -1, 1, 1);
+    QList<VXDrawableObjectPtr> found;
+    for (VXDrawableObject* object : visibleObjectsInRect(square))
+        if (object->isWithinDistanceOfPoint(radius, point))
+            found.append(std::static_pointer_cast<VXDrawableObject>(object->shared_from_this()));
     return found;
 }
 

@@ -3,9 +3,11 @@
 #include "app/SidebarTabView.h"
 #include "app/VLTMAppDelegate.h"
 #include "app/ZQQuorvaneDocument.h"
+#include "panels/dialogs/DocumentExport.h"
 #include "panels/export/VLTMExportOperation.h"
 #include "panels/search/DocumentSearch.h"
 #include "panels/search/SmartSearchTable.h"
+#include "panels/search/VXQSmartSelectTool.h"
 #include "panels/slices/VLTMSlicesLayer.h"
 #include "panels/tabs/VLTMTabView.h"
 
@@ -16,6 +18,8 @@ void installPanelsServices()
         return;
     installed = true;
     DocumentSearch::installForMapDocuments();
+    DocumentExport::installForMapDocuments();
+    VLTMAppDelegate::addToolRegistration(&VXQSmartSelectTool::registerWithRegistry);
     SidebarTabView::setFactory(&VLTMTabView::makeSidebarTabView);
     VLTMAppDelegate::setSavedSearchesSteps(&SmartSearchTable::loadSmartSearches, &SmartSearchTable::saveSmartSearches);
     ZQQuorvaneDocument::setExportOperationFactory([](const QVariantMap& info) -> ZQObjectPtr {
