@@ -29,7 +29,7 @@ QSizeF sizeOfSource(const ZQObject* source)
         return object->bounds().size();
     if (const auto* slice = qobject_cast<const VXQSlice*>(source))
         return slice->bounds().size();
-    return {};
+    return QSizeF(0, 0);
 }
 
 } // namespace
@@ -94,7 +94,6 @@ SourcesChoice sourcesForSourceType(const VXDrawing* drawing, int sourceType)
             break;
         QList<VXDrawableObjectPtr> selection = layer->selection();
         QCollator collator;
-        collator.setNumericMode(true);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         std::stable_sort(selection.begin(), selection.end(), [&](const VXDrawableObjectPtr& a, const VXDrawableObjectPtr& b) {
             return collator.compare(a->name(), b->name()) < 0;

@@ -21,7 +21,7 @@ void ExportSourcesTableModel::reload()
 void ExportSourcesTableModel::setNameHeader(const QString& title)
 {
     m_nameHeader = title;
-    emit headerDataChanged(Qt::Horizontal, kName, kName);
+    Q_EMIT headerDataChanged(Qt::Horizontal, kName, kName);
 }
 
 int ExportSourcesTableModel::rowCount(const QModelIndex& parent) const
@@ -85,8 +85,8 @@ bool ExportSourcesTableModel::setData(const QModelIndex& index, const QVariant& 
         return false;
     if (ZQObject* source = m_operation->sources().at(index.row()).get())
         setVisibleOfSource(*source, value.toInt() == Qt::Checked);
-    emit dataChanged(index, index, {Qt::CheckStateRole});
-    emit visibilityEdited();
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    Q_EMIT visibilityEdited();
     return true;
 }
 
@@ -98,7 +98,7 @@ void ExportSourcesTableModel::setAllSourcesVisible(bool visible)
         if (source)
             setVisibleOfSource(*source, visible);
     reload();
-    emit visibilityEdited();
+    Q_EMIT visibilityEdited();
 }
 
 void ExportSourcesTableModel::setVisibleOfSource(ZQObject& source, bool visible)

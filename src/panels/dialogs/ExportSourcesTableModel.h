@@ -32,7 +32,7 @@ public:
     // Every source shown (or hidden), as All / None do.
     void setAllSourcesVisible(bool visible);
 
-signals:
+Q_SIGNALS:
     // A source was shown or hidden: whether anything can be exported may have changed.
     void visibilityEdited();
 

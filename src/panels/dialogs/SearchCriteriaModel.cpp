@@ -15,7 +15,7 @@ void SearchCriteriaModel::setQuery(const MPSearchQueryPtr& query)
     m_rows.clear();
     for (const MPSearchCriterionPtr& criterion : m_query->criteria())
         m_rows.append(std::make_shared<SearchCriterionRow>(SearchCriterionRow{criterion}));
-    emit rowsReset();
+    Q_EMIT rowsReset();
 }
 
 MPSearchQueryPtr SearchCriteriaModel::makeQuery() const
@@ -47,7 +47,7 @@ SearchCriterionRowPtr SearchCriteriaModel::addRow()
     m_query->addCriterion(criterion);
     auto row = std::make_shared<SearchCriterionRow>(SearchCriterionRow{criterion});
     m_rows.append(row);
-    emit rowInserted(m_rows.size() - 1);
+    Q_EMIT rowInserted(m_rows.size() - 1);
     return row;
 }
 
@@ -58,7 +58,7 @@ void SearchCriteriaModel::removeRow(const SearchCriterionRow* row)
         return;
     const SearchCriterionRowPtr removed = m_rows.takeAt(index);
     m_query->removeCriterion(removed->criterion.get());
-    emit rowRemoved(index);
+    Q_EMIT rowRemoved(index);
 }
 
 bool SearchCriteriaModel::choosePropertyForRow(const SearchCriterionRow* row, const QString& name)
@@ -75,7 +75,7 @@ bool SearchCriteriaModel::choosePropertyForRow(const SearchCriterionRow* row, co
         m_query->addCriterion(replacement);
         m_query->removeCriterion(chosen->criterion.get());
         chosen->criterion = replacement;
-        emit rowReplaced(indexOfRow(chosen));
+        Q_EMIT rowReplaced(indexOfRow(chosen));
         return true;
     }
     chosen->criterion->setDefaultValue();

@@ -57,7 +57,7 @@ public:
     // The query's criteria in the rows' order.
     void commitRowOrder();
 
-signals:
+Q_SIGNALS:
     void rowsReset();
     void rowInserted(qsizetype index);
     void rowRemoved(qsizetype index);

@@ -14,6 +14,7 @@
 #include "app/VLTMObjectControllerDataSource.h"
 #include "panels/export/VLTMExportOperation.h"
 
+#include <QDialog>
 #include <QPointer>
 
 class ExportSourcesTableModel;
@@ -21,7 +22,6 @@ class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
-class QDialog;
 class QDoubleSpinBox;
 class QLineEdit;
 class QPushButton;

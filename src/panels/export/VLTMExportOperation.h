@@ -57,6 +57,7 @@ enum VLTMExportNamingOption {
 class VLTMExportOperation : public ZQObject {
     Q_OBJECT
     Q_PROPERTY(int sourceType READ sourceType WRITE setSourceType)
+    Q_PROPERTY(QList<ZQObjectPtr> sources READ sources STORED false)
     Q_PROPERTY(QUrl folderURL READ folderURL WRITE setFolderURL)
     Q_PROPERTY(qint64 format READ format WRITE setFormat)
     Q_PROPERTY(double quality READ quality WRITE setQuality)

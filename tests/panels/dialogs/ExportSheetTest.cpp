@@ -14,12 +14,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -241,11 +244,22 @@ TEST_F(ExportSheetOnADocument, ExportWritesTheFilesAdoptsTheSettingsAndPutsTheGr
     EXPECT_FALSE(exporting->exportController());
 }
 
-TEST_F(ExportSheetOnADocument, AFolderRemovedBeforeExportGivesTheErrorAlert)
+TEST_F(ExportSheetOnADocument, AFolderGoneBeforeExportIsMadeAgainAndAFileInItsPlaceGivesTheErrorAlert)
 {
-    VLTMExportController* sheet = open(kVLTMExportLayers);
+    documentOperation()->setFormat(kVLTMExportPNG);
+    VLTMExportController* sheet = open(kVLTMExportSlices);
     ASSERT_TRUE(sheet);
     ASSERT_TRUE(folder.remove());
+    sheet->exportAction();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(writtenFiles().size(), 2);
+
+    sheet = open(kVLTMExportSlices);
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(folder.remove());
+    QFile blocking(folder.path());
+    ASSERT_TRUE(blocking.open(QIODevice::WriteOnly));
+    blocking.close();
     sheet->exportAction();
     platform::RunLoop::runUntilIdle();
     QMessageBox* alert = nullptr;
@@ -254,8 +268,10 @@ TEST_F(ExportSheetOnADocument, AFolderRemovedBeforeExportGivesTheErrorAlert)
             alert = box;
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->text(), QStringLiteral("The Export could not be completed because an error occurred."));
+    EXPECT_FALSE(alert->informativeText().isEmpty());
     alert->done(1);
     platform::RunLoop::runUntilIdle();
+    QFile::remove(folder.path());
 }
 
 TEST_F(ExportSheetOnADocument, SelectedObjectsAreSortedByNameAndAMapWithoutAGridWorks)
@@ -264,8 +280,8 @@ TEST_F(ExportSheetOnADocument, SelectedObjectsAreSortedByNameAndAMapWithoutAGrid
     const VXDrawableObjectPtr first = layer->objectInObjectsAtIndex(0);
     auto second = VXDrawableShape::drawableShapeWithRect({50, 10, 5, 5}, VXStyle::styleWithFillColourStrokeColour(Qt::red, Qt::black));
     layer->addObject(second);
-    first->setName("road 10");
-    second->setName("Road 9");
+    first->setName("road");
+    second->setName("Quarry");
     layer->exchangeSelectionWithObjectsFromArray({first, second});
     VLTMExportController* sheet = open(kVLTMExportSelection);
     ASSERT_TRUE(sheet);

@@ -7,16 +7,17 @@
 #include "panels/dialogs/SmartSearchListModel.h"
 #include "panels/search/DocumentSearch.h"
 #include "panels/search/SmartSearchTable.h"
+#include "platform/measurement/ZQUnitLength.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 
 #include <QCheckBox>
-#include <cmath>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace criterionrows;
@@ -105,7 +106,8 @@ protected:
         ASSERT_TRUE(search && layer);
         DocumentSearch::setBeepHook([] {});
         SmartSearchTable::removeAllSmartSearches();
-        // Areas 4, 15 and 25 on the active layer, 16 on a layer inside a group.
+        // Areas 4, 15 and 25 square points on the active layer, 16 on a layer inside a group.
+        document->drawing()->setUnits(ZQUnitLength::points());
         layer->addObjectsFromArray({small, middle, large});
         auto group = std::make_shared<VXLayerGroup>();
         grouped = std::make_shared<VXQMappingLayer>();
