@@ -11,6 +11,7 @@
 #include "panels/search/VXQSmartSelectTool.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/model/VXDrawing.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -51,6 +51,7 @@ QVNSmartSearchesController::QVNSmartSearchesController(QWidget* parent) : QDialo
     layout->addLayout(buttons);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &QVNSmartSearchesController::selectionChanged);
+    connect(m_model, &SmartSearchListModel::searchRenamed, this, &QVNSmartSearchesController::selectName);
     // A reload (rename, store) clears the selection without a selection change.
     connect(m_model, &QAbstractItemModel::modelReset, this, &QVNSmartSearchesController::selectionChanged);
     resize(460, 320);

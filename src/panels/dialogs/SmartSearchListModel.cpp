@@ -56,7 +56,11 @@ bool SmartSearchListModel::setData(const QModelIndex& index, const QVariant& val
     if (role != Qt::EditRole || index.column() != kNameColumn)
         return false;
     const QString name = nameAtRow(index.row());
-    return !name.isEmpty() && renameSearch(name, value.toString()) != name;
+    if (name.isEmpty())
+        return false;
+    const QString renamed = renameSearch(name, value.toString());
+    Q_EMIT searchRenamed(renamed);
+    return renamed != name;
 }
 
 void SmartSearchListModel::sort(int column, Qt::SortOrder order)

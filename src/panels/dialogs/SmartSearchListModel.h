@@ -21,7 +21,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // The name column renames.
+    // The name column renames (searchRenamed tells the name it has then).
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
@@ -40,6 +40,9 @@ public:
     // An edited search replaces the one named `editedName`; with no name it is added as
     // "Untitled Search" (numbered when taken). Answers the name it is stored under.
     QString storeEditedQuery(const MPSearchQueryPtr& query, const QString& editedName);
+
+Q_SIGNALS:
+    void searchRenamed(const QString& name);
 
 private:
     QStringList m_names;

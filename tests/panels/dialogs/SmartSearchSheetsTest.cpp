@@ -216,8 +216,15 @@ TEST_F(SearchSheetsOnADocument, SmartSearchesAreAddedEditedAndRun)
     EXPECT_EQ(sheet.selectedName(), QStringLiteral("Untitled Search 1"));
     EXPECT_TRUE(sheet.descriptionField()->text().contains("5")) << sheet.descriptionField()->text().toStdString();
 
+    // Renaming in place keeps the renamed search selected.
+    sheet.searchesList()->model()->setData(sheet.listModel()->index(1, 0), "Untitled Search");
+    EXPECT_EQ(sheet.selectedName(), QStringLiteral("Untitled Search 1"));
+    sheet.searchesList()->model()->setData(sheet.listModel()->index(1, 0), "Big ones");
+    EXPECT_EQ(sheet.selectedName(), QStringLiteral("Big ones"));
+    EXPECT_EQ(sheet.listModel()->sortedNames(), (QStringList{"Big ones", "Untitled Search"}));
+
     sheet.deleteSearchAction();
-    EXPECT_FALSE(SmartSearchTable::smartSearchForKey("Untitled Search 1"));
+    EXPECT_FALSE(SmartSearchTable::smartSearchForKey("Big ones"));
     EXPECT_FALSE(sheet.deleteButton()->isEnabled());
     sheet.closeAction();
 }
