@@ -3,6 +3,7 @@
 #include "panels/dialogs/MPSearchCriterionController.h"
 #include "panels/dialogs/SearchCriteriaModel.h"
 #include "platform/foundation/ZQAssert.h"
+#include "support/ArchiveTesting.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -183,15 +184,23 @@ TEST_F(AdvancedSearchSheet, TheWindowGrowsAndShrinksByARowKeepingItsTop)
 
 TEST_F(AdvancedSearchSheet, RowsShowAndReadTheirValues)
 {
-    auto set = MPSearchCriterion::criterionWithIndexSetMatchKindIdentifier(SearchIndexSet(), kMPIsInSet, "tags");
+    SearchIndexSet tags;
+    tags.addRange({3, 3});
+    auto set = MPSearchCriterion::criterionWithIndexSetMatchKindIdentifier(tags, kMPIsInSet, "tags");
     auto range = MPSearchCriterion::criterionWithRangeMatchKindIdentifier({2, 3}, kMPIsWithinRange, "lanes");
     auto width = floatCriterion("Width", kMPIsGreaterThan, 7.5);
-    sheet.setSearchQuery(queryOf({width, range, set}));
-
-    // Every data type has a row, a Set (only ever read from an archive) one that cannot be edited.
-    auto* members = qobject_cast<QLineEdit*>(row(2)->valueField());
+    // A Set criterion only ever comes from an archive: it gets a row that shows its members.
+    const auto stored = testsupport::roundTrip<MPSearchQuery>(*queryOf({floatCriterion("Area", kMPIsEqualTo, 1), set}));
+    ASSERT_TRUE(stored);
+    sheet.setSearchQuery(stored);
+    ASSERT_EQ(sheet.rowControllers().size(), 2);
+    auto* members = qobject_cast<QLineEdit*>(row(1)->valueField());
     ASSERT_TRUE(members);
     EXPECT_TRUE(members->isReadOnly());
+    EXPECT_EQ(members->text(), tags.description());
+    EXPECT_EQ(controlWithTag<QComboBox>(row(1)->view(), kMatchKindMenu)->currentData().toInt(), kMPIsInSet);
+
+    sheet.setSearchQuery(queryOf({width, range}));
 
     auto* start = controlWithTag<QLineEdit>(row(1)->view(), kValueField);
     auto* end = controlWithTag<QLineEdit>(row(1)->view(), kRangeEndField);

@@ -145,7 +145,12 @@ protected:
 
 TEST_F(ExportSheetOnADocument, SlicesKeepTheNativeFormatOtherSourcesSwitchToPdf)
 {
-    VLTMExportController* sheet = open(kVLTMExportSlices);
+    // Panels that export slices ask the document by name.
+    documentOperation()->setSourceType(kVLTMExportLayers);
+    ASSERT_TRUE(document->respondsToSelector("showExportDialogWithPreferredSource"));
+    document->performSelector("showExportDialogWithPreferredSource", {int(kVLTMExportSlices)});
+    platform::RunLoop::runUntilIdle();
+    VLTMExportController* sheet = exporting->exportController();
     ASSERT_TRUE(sheet);
     EXPECT_TRUE(sheet->sourceButton(kVLTMExportSlices)->isChecked());
     EXPECT_EQ(sheet->formatPopUp()->currentData().toLongLong(), kVLTMExportNative);
