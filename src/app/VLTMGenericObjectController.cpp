@@ -84,7 +84,7 @@ VLTMObjectControllerDataSource* VLTMGenericObjectController::source() const
     return dynamic_cast<VLTMObjectControllerDataSource*>(m_dataSource.data());
 }
 
-QObject* VLTMGenericObjectController::dataSourceNumberFormatter() const
+std::shared_ptr<platform::NumberFormatter> VLTMGenericObjectController::dataSourceNumberFormatter() const
 {
     const VLTMObjectControllerDataSource* dataSource = source();
     return dataSource ? dataSource->numberFormatterForCurrentDisplayUnits() : nullptr;

@@ -51,7 +51,7 @@ public:
     QObject* dataSource() const { return m_dataSource; }
     // Must implement VLTMObjectControllerDataSource; reloads the content. Null unloads it.
     void setDataSource(QObject* dataSource);
-    QObject* dataSourceNumberFormatter() const;
+    std::shared_ptr<platform::NumberFormatter> dataSourceNumberFormatter() const;
     ZQUndoManager* dataSourceUndoManager() const;
     ZQUndoManager* undoManager() const { return dataSourceUndoManager(); }
 

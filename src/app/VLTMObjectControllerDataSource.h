@@ -5,6 +5,7 @@
 // Mixed into a QObject; panes test conformance with dynamic_cast.
 
 #include "platform/foundation/ZQObject.h"
+#include "platform/ui/NumberFormatter.h"
 
 #include <QList>
 
@@ -19,6 +20,6 @@ public:
 
     // Optional: null when the source has none.
     virtual ZQUndoManager* undoManager() const { return nullptr; }
-    // A formatter object of the interface kit, or null.
-    virtual QObject* numberFormatterForCurrentDisplayUnits() const { return nullptr; }
+    // The formatter of lengths in the display units the user chose, or null.
+    virtual std::shared_ptr<platform::NumberFormatter> numberFormatterForCurrentDisplayUnits() const { return nullptr; }
 };

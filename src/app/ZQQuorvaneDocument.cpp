@@ -266,6 +266,23 @@ void ZQQuorvaneDocument::setUnitDisplayOption(int option)
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXDocumentDisplayUnitOptionsChanged, this);
 }
 
+ZQUnitLengthPtr ZQQuorvaneDocument::delegateConvertedDisplayUnits() const
+{
+    return delegateConvertedDisplayMultiplier() > 0 ? m_mapScale->representedMeasurement()->unit() : nullptr;
+}
+
+double ZQQuorvaneDocument::delegateConvertedDisplayMultiplier() const
+{
+    if (!m_mapScale || !m_mapScale->referenceMeasurement() || !m_mapScale->representedMeasurement())
+        return 0;
+    const double represented = m_mapScale->representedMeasurement()->value();
+    const double points = m_mapScale->referenceMeasurement()->lengthInPoints();
+    // A scale that maps onto nothing gives no ground units rather than an infinite factor.
+    if (!(represented > 0) || !(points > 0) || !std::isfinite(points / represented))
+        return 0;
+    return points / represented;
+}
+
 // --- Print and document information ------------------------------------------------------------
 
 

@@ -89,6 +89,11 @@ public:
     // How lengths are shown; a change redisplays and posts kVXDocumentDisplayUnitOptionsChanged.
     int unitDisplayOption() const { return m_unitDisplayOption; }
     void setUnitDisplayOption(int option);
+    // Lengths on the ground: the unit the map scale represents, and the points of the drawing
+    // one such unit takes ("4 cm = 1 km" gives kilometres and 113.4). Null and 0 without a
+    // usable scale.
+    ZQUnitLengthPtr delegateConvertedDisplayUnits() const;
+    double delegateConvertedDisplayMultiplier() const;
 
     // --- Drawing set-up -----------------------------------------------------------------------
     // A new set-up dictionary (see DrawingSetupSettings.h) of the drawing; unlocks the grid

@@ -215,7 +215,7 @@ public:
     QString searchableString() const override;
     // Without adornments always; with them, when every adornment's object may be.
     bool canBeConvertedToSymbol() const override;
-    Q_INVOKABLE bool canPerformBooleanOperation(int) const { return false; }
+    bool canPerformBooleanOperation(bool) const override { return false; }
     // After the standard items, the special items, aimed at this path. A context click on an
     // unlocked path selects the stretch under it (selectStretchAtPoint), which the special
     // items then go in over.

@@ -49,6 +49,8 @@ class VXQScaleBarShape : public VXDrawableShape, public VXQGridInfoProtocol {
     Q_PROPERTY(ZQUnitLength* secondaryScaleUnits READ secondaryScaleUnitsObject WRITE setSecondaryScaleUnitsObject)
 
 public:
+    // A scale bar is measured, not an outline to combine.
+    bool canPerformBooleanOperation(bool) const override { return false; }
     // Division counts are kept within 0 ... this; more would only smear the bar.
     static constexpr qint64 kMostDivisions = 1000;
 

@@ -211,6 +211,7 @@ public:
     bool hasStandardKnobs() const override { return false; }
     // A placed symbol never becomes a master's graphic itself.
     bool canBeConvertedToSymbol() const override { return false; }
+    bool canPerformBooleanOperation(bool) const override { return false; }
 
     void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
     void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;

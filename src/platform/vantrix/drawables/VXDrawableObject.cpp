@@ -220,6 +220,11 @@ QString VXDrawableObject::displayName() const
     return displayNameForClass(metaObject());
 }
 
+bool VXDrawableObject::canPerformBooleanOperation(bool) const
+{
+    return !renderingPath().isEmpty();
+}
+
 QString VXDrawableObject::displayNameForClass(const QMetaObject* objClass)
 {
     // The nearest class that declares a name gives it, so subclasses inherit their parent's.

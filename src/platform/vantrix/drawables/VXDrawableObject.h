@@ -136,6 +136,11 @@ public:
     // The class's user-visible name ("Shape", "Path"...); subclasses of other kinds override.
     virtual QString displayName() const;
     static QString displayNameForClass(const QMetaObject* objClass);
+    // The one-line info inspectors show under the name: the display name here.
+    Q_INVOKABLE virtual QString auxiliaryInfoString() const { return displayName(); }
+    // Whether the object may be an operand of the layer's boolean operations: objects with an
+    // outline may; map objects that draw themselves another way answer no.
+    Q_INVOKABLE virtual bool canPerformBooleanOperation(bool asking) const;
     // A key that tells this object apart from every other, made on first use.
     QString uniqueKey() const;
 

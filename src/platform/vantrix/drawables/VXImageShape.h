@@ -9,6 +9,7 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 
 #include <QImage>
+#include <functional>
 
 class QuorvaneError;
 
@@ -54,6 +55,19 @@ public:
     // kMaximumTracedPixels, keeping the proportions). Null without an image.
     QImage resampledAndCroppedImage() const;
     static constexpr qint64 kMaximumTracedPixels = qint64(1) << 23;
+
+    // --- Editing the image (each an undo step named by the caller) -------------------------------
+    // The shape takes the image's own size (a pixel a point) about its centre, and shows the
+    // whole image again. Nothing without an image or while locked.
+    Q_INVOKABLE void fitToImage(QObject* sender = nullptr);
+    // The image becomes what the shape shows of it, at that size: scaled, cropped to the box
+    // and clipped to the path; the scale goes back to 1. Nothing without an image or while locked.
+    Q_INVOKABLE void cropImage(QObject* sender = nullptr);
+    // Opens the image in the desktop's image editor and takes it back each time the file
+    // changes, through the launcher below (the system's default handler unless replaced).
+    Q_INVOKABLE void editImage(QObject* sender = nullptr);
+    using FileOpener = std::function<bool(const QString& path)>;
+    static void setExternalEditorLauncher(FileOpener opener);
 
     // --- Tracing -------------------------------------------------------------------------------
     // The kVXTracingParam_* parameters every image shape traces with.

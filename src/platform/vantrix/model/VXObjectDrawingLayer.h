@@ -85,6 +85,21 @@ public:
     // outside it, and goes.
     Q_INVOKABLE void cookieCutterSelectedObjects(QObject* sender = nullptr);
 
+    // Alignment of the selected available objects by their bounds, each one undo step named
+    // as the command ("Align Top Edges"...). Aligning moves objects to the outermost edge or
+    // to the centre of them all and needs two objects; distributing keeps the two outermost
+    // objects where they are, spaces the others evenly between them and needs three.
+    Q_INVOKABLE void alignTopEdges(QObject* sender = nullptr);
+    Q_INVOKABLE void alignVerticalCentres(QObject* sender = nullptr);
+    Q_INVOKABLE void alignBottomEdges(QObject* sender = nullptr);
+    Q_INVOKABLE void alignLeftEdges(QObject* sender = nullptr);
+    Q_INVOKABLE void alignHorizontalCentres(QObject* sender = nullptr);
+    Q_INVOKABLE void alignRightEdges(QObject* sender = nullptr);
+    Q_INVOKABLE void distributeVerticalSpace(QObject* sender = nullptr);
+    Q_INVOKABLE void distributeVerticalCentres(QObject* sender = nullptr);
+    Q_INVOKABLE void distributeHorizontalSpace(QObject* sender = nullptr);
+    Q_INVOKABLE void distributeHorizontalCentres(QObject* sender = nullptr);
+
     // --- Context menu and drops ----------------------------------------------------------------
     // Paste and Select All, sent along the responder chain.
     std::unique_ptr<platform::Menu> menuForEventInView(QPointF point, VXDrawingView* view) override;
@@ -124,6 +139,11 @@ private:
     void setSelection(const QSet<const VXDrawableObject*>& selection);
     // Restores a selection, registering the restoration of the current one first.
     void restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& selection, const QString& actionName);
+    // Moves each available selected object by the offset `offsetFor` answers for its bounds,
+    // as one step named `actionName`; nothing below `minimumCount` objects.
+    void moveSelectionBy(const std::function<QPointF(const VXDrawableObject&, const QRectF& all)>& offsetFor,
+                         const QString& actionName, int minimumCount = 2);
+    void distributeSelection(Qt::Orientation orientation, bool centres, const QString& actionName);
     using PathOperation = std::function<QPainterPath(const QPainterPath&, const QPainterPath&)>;
     // Replaces all operands by one path made by folding `operation` over their outlines.
     void mergeSelection(const PathOperation& operation, const QString& actionName, platform::WindingRule rule);

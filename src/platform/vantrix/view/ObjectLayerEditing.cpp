@@ -70,6 +70,45 @@ void ObjectLayerEditing::cut()
     layer->editWithSelectionUndo(tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
 }
 
+void ObjectLayerEditing::flip(Qt::Orientation orientation)
+{
+    VXObjectDrawingLayer* layer = editableLayer();
+    if (!layer)
+        return;
+    const QList<VXDrawableObjectPtr> objects = layer->selectedAvailableObjects();
+    if (objects.isEmpty())
+        return;
+    const bool horizontal = orientation == Qt::Horizontal;
+    for (const VXDrawableObjectPtr& object : objects) {
+        const QPointF centre = object->bounds().center();
+        QTransform mirror;
+        mirror.translate(centre.x(), centre.y());
+        mirror.scale(horizontal ? -1 : 1, horizontal ? 1 : -1);
+        mirror.translate(-centre.x(), -centre.y());
+        object->applyTransform(mirror);
+    }
+    if (ZQUndoManager* undo = layer->undoManager())
+        undo->setActionName(horizontal ? tr("Flip Horizontally") : tr("Flip Vertically"));
+}
+
+void ObjectLayerEditing::duplicate()
+{
+    VXObjectDrawingLayer* layer = editableLayer();
+    if (!layer)
+        return;
+    const QList<VXDrawableObjectPtr> originals = layer->selectedAvailableObjects();
+    if (originals.isEmpty())
+        return;
+    const QList<VXDrawableObjectPtr> copies =
+        VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCopies(originals, QSizeF(kPasteOffset, kPasteOffset), 1);
+    if (copies.isEmpty())
+        return;
+    layer->editWithSelectionUndo(tr("Duplicate"), [&] {
+        layer->addObjectsFromArray(copies);
+        layer->exchangeSelectionWithObjectsFromArray(copies);
+    });
+}
+
 void ObjectLayerEditing::deleteSelection()
 {
     VXObjectDrawingLayer* layer = editableLayer();

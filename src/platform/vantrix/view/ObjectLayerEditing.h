@@ -9,6 +9,7 @@
 // nothing to act on do nothing.
 
 #include <QCoreApplication>
+#include <Qt>
 
 class VXDrawing;
 class VXObjectDrawingLayer;
@@ -38,6 +39,12 @@ public:
     void deleteSelection();
     void selectAll();
     void deselectAll();
+    // Mirrors each available selected object about its own centre ("Flip Horizontally",
+    // "Flip Vertically").
+    void flip(Qt::Orientation orientation);
+    // Copies of the available selected objects, kPasteOffset further, added and selected
+    // ("Duplicate").
+    void duplicate();
 
     // What the commands would act on: copy and deselect need a selection, cut and delete an
     // available selected object on an editable layer, paste objects on the clipboard and an

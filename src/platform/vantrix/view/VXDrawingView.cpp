@@ -636,6 +636,9 @@ void VXDrawingView::paste(QObject*) { layerEditing().paste(); }
 void VXDrawingView::delete_(QObject*) { layerEditing().deleteSelection(); }
 void VXDrawingView::selectAll(QObject*) { layerEditing().selectAll(); }
 void VXDrawingView::deselectAll(QObject*) { layerEditing().deselectAll(); }
+void VXDrawingView::toggleHorizontalFlip(QObject*) { layerEditing().flip(Qt::Horizontal); }
+void VXDrawingView::toggleVerticalFlip(QObject*) { layerEditing().flip(Qt::Vertical); }
+void VXDrawingView::duplicate(QObject*) { layerEditing().duplicate(); }
 
 bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
 {
@@ -643,7 +646,8 @@ bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
     const QByteArray action = item->action();
     if (action == "copy" || action == "deselectAll")
         return editing.hasSelection();
-    if (action == "cut" || action == "delete_")
+    if (action == "cut" || action == "delete_" || action == "toggleHorizontalFlip" || action == "toggleVerticalFlip"
+        || action == "duplicate")
         return editing.canRemoveSelection();
     if (action == "paste")
         return editing.canPaste();

@@ -173,6 +173,9 @@ public:
     Q_INVOKABLE void delete_(QObject* sender = nullptr);
     Q_INVOKABLE void selectAll(QObject* sender = nullptr);
     Q_INVOKABLE void deselectAll(QObject* sender = nullptr);
+    Q_INVOKABLE void toggleHorizontalFlip(QObject* sender = nullptr);
+    Q_INVOKABLE void toggleVerticalFlip(QObject* sender = nullptr);
+    Q_INVOKABLE void duplicate(QObject* sender = nullptr);
     // False for the actions above when there is nothing to act on. An action the view passes
     // on is enabled when a selected object that takes it enables it; any other, true.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
