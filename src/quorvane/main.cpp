@@ -1,6 +1,7 @@
 #include "app/VLTMAppDelegate.h"
 #include "furniture/FurnitureClasses.h"
 #include "furniture/scalebar/pane/ScaleBarPaneHost.h"
+#include "inspectors/InspectorClasses.h"
 #include "library/LibraryClasses.h"
 #include "library/LibraryServicesInstallation.h"
 #include "media/MediaClasses.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
     registerLibraryClasses();
     installLibraryServices();
     registerStyleEditorClasses();
+    registerInspectorClasses();
     registerMediaClasses();
     installMediaServices();
     registerPanelsClasses();

@@ -1,0 +1,95 @@
+// Selecting 5,000 of the 25,000 objects of a large map (parcels and roads, as in the view
+// benchmarks) until the Geometry tab has installed its panes and shown the selection's common
+// values; then typing one width for all of them, one undo step. Each figure is the 95th
+// percentile over the runs, in milliseconds: the cost must follow the selection, not the map.
+//
+// Run with QT_QPA_PLATFORM=offscreen.
+
+#include "support/BenchSupport.h"
+#include "vantrix/LargeMapGenerator.h"
+
+#include "inspectors/InspectorClasses.h"
+#include "inspectors/geometry/VLTMGeometryController.h"
+#include "inspectors/panes/VLTM_VXDrawableObjectController.h"
+#include "inspectors/panes/table/GeometryRowControl.h"
+#include "platform/foundation/FoundationClasses.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "widgets/fields/ZQAugmentedTextField.h"
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+constexpr QSizeF kPaper(4800, 3000);
+constexpr int kObjects = 25000;
+constexpr int kSelected = 5000;
+constexpr int kRuns = 20;
+constexpr double kTargetMs = 100;
+
+double millisecondsOf(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    registerFoundationClasses();
+    registerInspectorClasses();
+
+    ZQUndoManager undo;
+    bench::LargeMap map = bench::makeLargeMap(kObjects, kPaper);
+    map.drawing->setUndoManager(&undo);
+    map.drawing->setActiveLayer(map.parcels.get());
+    const QList<VXDrawableObjectPtr> parcels = map.parcels->objects();
+    if (parcels.size() < 2 * kSelected) {
+        std::fprintf(stderr, "the map has only %lld parcels\n", qlonglong(parcels.size()));
+        return 1;
+    }
+
+    const auto tab = VLTMGeometryController::make();
+    tab->view()->resize(260, 900);
+    tab->view()->show();
+    tab->setDrawing(map.drawing.get());
+    QCoreApplication::processEvents();
+    auto* pane = qobject_cast<VLTM_VXDrawableObjectController*>(tab->subcontrollerForKey(QStringLiteral("VXDrawableObject")));
+
+    std::vector<double> selecting, writing;
+    for (int run = 0; run < kRuns; ++run) {
+        // Alternate halves of the parcels, so every run shows a new selection.
+        const QList<VXDrawableObjectPtr> chosen = parcels.mid((run % 2) * kSelected, kSelected);
+        selecting.push_back(millisecondsOf([&] {
+            map.parcels->exchangeSelectionWithObjectsFromArray(chosen);
+            platform::RunLoop::runUntilIdle();
+        }));
+        if (tab->selection().size() != kSelected || tab->installedSubcontrollers().value(0) != pane) {
+            std::fprintf(stderr, "run %d did not show the selection\n", run);
+            return 1;
+        }
+        GeometryRowControl* width = pane->rowControl(QStringLiteral("width"));
+        const double target = 20 + run;
+        writing.push_back(millisecondsOf([&] {
+            width->field()->setText(QString::number(target));
+            width->rowAction(width->field());
+            undo.closeAutomaticGroup();
+            platform::RunLoop::runUntilIdle();
+        }));
+        if (std::abs(chosen.first()->width() - target) > 1e-6 || undo.undoActionName() != QStringLiteral("Change Width")) {
+            std::fprintf(stderr, "run %d did not write the width as one step\n", run);
+            return 1;
+        }
+    }
+    std::printf("selecting: median %.2f ms; writing: median %.2f ms over %d runs\n", bench::median(selecting),
+                bench::median(writing), kRuns);
+    std::printf("BENCH geometry_select_5000 value=%.2f unit=ms target=%.0f\n", bench::percentile(selecting, 0.95), kTargetMs);
+    std::printf("BENCH geometry_width_5000 value=%.2f unit=ms target=%.0f\n", bench::percentile(writing, 0.95), kTargetMs);
+    return 0;
+}

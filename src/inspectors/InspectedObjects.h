@@ -1,0 +1,25 @@
+#pragma once
+
+// Small questions the inspector panes ask of any object they show.
+
+#include "platform/foundation/ZQObject.h"
+
+#include <QSet>
+
+namespace inspectors {
+
+// The object's "locked"; false for an object without one.
+bool objectIsLocked(const ZQObject& object);
+
+// The objects as a set of identities: two selections are the same when these are equal.
+QSet<const ZQObject*> identitiesOf(const QList<ZQObjectPtr>& objects);
+
+template <class Pointer> QList<ZQObjectPtr> asObjects(const QList<Pointer>& objects)
+{
+    return QList<ZQObjectPtr>(objects.begin(), objects.end());
+}
+
+// Opens a help page through the application's help.
+void showHelpForIdentifier(const QString& identifier);
+
+} // namespace inspectors

@@ -1,0 +1,497 @@
+#include "inspectors/geometry/VLTMGeometryController.h"
+
+#include "app/VLTMGenericObjectController.h"
+#include "app/ZQHighestCommonClass.h"
+#include "app/ZQQuorvaneDocument.h"
+#include "inspectors/InspectedObjects.h"
+#include "inspectors/geometry/GeometryDisplayUnits.h"
+#include "inspectors/geometry/GeometryPaneRegistry.h"
+#include "inspectors/geometry/SliceServices.h"
+#include "inspectors/pseudo/VLTMGeometryPseudoPane.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/vantrix/drawables/VXArcPath.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXRegularPolygonPath.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "symbols/placed/VXQSymbol.h"
+#include "furniture/scalebar/VXQScaleBarShape.h"
+#include "tracks/VXQTrack.h"
+#include "widgets/stacks/ZQCollapsibleContainerView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+const QString kPanelSelectionChange = QStringLiteral("kVLTMSlicesLayerDidChangeSelection");
+
+bool isExactly(const QMetaObject* cls, const QMetaObject& wanted)
+{
+    return cls && QByteArrayView(cls->className()) == QByteArrayView(wanted.className());
+}
+
+} // namespace
+
+VLTMGeometryController::VLTMGeometryController()
+    : m_drawingUnitsFormatter(geometryunits::formatterForMode(geometryunits::storedMode(kUseDrawingUnitsKey), nullptr))
+    , m_drawingUnitsMode(int(geometryunits::storedMode(kUseDrawingUnitsKey)))
+{
+    for (const GeometryPaneRegistry::Entry& entry : GeometryPaneRegistry::entries()) {
+        std::shared_ptr<platform::ViewController> pane = entry.factory();
+        if (!pane)
+            continue;
+        if (auto* generic = qobject_cast<VLTMGenericObjectController*>(pane.get()))
+            generic->setDataSource(this);
+        else if (auto* pseudo = qobject_cast<VLTMGeometryPseudoPane*>(pane.get()))
+            pseudo->setDelegate(this);
+        m_subcontrollers.append({entry.key, std::move(pane)});
+    }
+}
+
+VLTMGeometryController::~VLTMGeometryController()
+{
+    for (const auto& [key, pane] : std::as_const(m_subcontrollers)) {
+        if (auto* generic = qobject_cast<VLTMGenericObjectController*>(pane.get()))
+            generic->setDataSource(nullptr);
+        else if (auto* pseudo = qobject_cast<VLTMGeometryPseudoPane*>(pane.get()))
+            pseudo->setDelegate(nullptr);
+    }
+    setDrawing(nullptr);
+    setDrawingUnitsFormatter(nullptr);
+}
+
+std::shared_ptr<VLTMGeometryController> VLTMGeometryController::make()
+{
+    auto tab = std::make_shared<VLTMGeometryController>();
+    tab->initWithNibName(kTabIdentifier);
+    tab->setTitle(tr("Geometry"));
+    tab->setTabIcon(kTabIdentifier);
+    return tab;
+}
+
+// --- Class rules ------------------------------------------------------------------------------------
+
+bool VLTMGeometryController::selectionIsSimpleStraightLines(const QList<ZQObjectPtr>& selection)
+{
+    if (!isExactly(ZQHighestCommonClass(selection), VXDrawablePath::staticMetaObject))
+        return false;
+    return std::all_of(selection.begin(), selection.end(), [](const ZQObjectPtr& object) {
+        const auto* path = qobject_cast<const VXDrawablePath*>(object.get());
+        return path && path->isSimpleStraightLine();
+    });
+}
+
+quint32 VLTMGeometryController::interfaceOptionsForSelection(const QList<ZQObjectPtr>& selection)
+{
+    const QMetaObject* common = ZQHighestCommonClass(selection);
+    const QMetaObject* noSize[] = {&VXRegularPolygonPath::staticMetaObject, &VXArcPath::staticMetaObject,
+                                   &VXQSymbol::staticMetaObject, &VXQTrack::staticMetaObject};
+    if (std::any_of(std::begin(noSize), std::end(noSize), [&](const QMetaObject* cls) { return isExactly(common, *cls); }))
+        return kAllOptions & ~kSizeOption;
+    if (isExactly(common, VXQScaleBarShape::staticMetaObject))
+        return kAllOptions & ~(kSizeOption | kAngleOption);
+    if (isExactly(common, VXDrawablePath::staticMetaObject))
+        return selectionIsSimpleStraightLines(selection) ? kAllOptions & ~kSizeOption : kAllOptions & ~kAngleOption;
+    return kAllOptions;
+}
+
+bool VLTMGeometryController::selectionIsEligibleForBooleanOperations(const QList<ZQObjectPtr>& selection)
+{
+    if (selection.size() < 2)
+        return false;
+    const auto operands = std::count_if(selection.begin(), selection.end(), [](const ZQObjectPtr& object) {
+        const auto* drawable = qobject_cast<const VXDrawableObject*>(object.get());
+        return drawable && drawable->canPerformBooleanOperation(true);
+    });
+    return operands >= 2;
+}
+
+// --- The drawing --------------------------------------------------------------------------------------
+
+void VLTMGeometryController::stopObservingDrawing()
+{
+    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
+    centre.removeObserver(this, kVXDrawingActiveLayerDidChange, m_drawing);
+    centre.removeObserver(this, kVXLayerSelectionDidChange, nullptr);
+    centre.removeObserver(this, kPanelSelectionChange, nullptr);
+    centre.removeObserver(this, kVXDrawingUnitsDidChangeNotification, m_drawing);
+    centre.removeObserver(this, kVXDocumentDisplayUnitOptionsChanged, nullptr);
+    centre.removeObserver(this, kQuorvaneMapScaleDidChangeNotification, nullptr);
+}
+
+void VLTMGeometryController::setDrawing(VXDrawing* drawing)
+{
+    if (m_drawing)
+        stopObservingDrawing();
+    m_drawing = drawing;
+    if (!drawing)
+        return;
+    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
+    QObject* document = drawing->owner();
+    centre.addObserver(this, kVXDrawingActiveLayerDidChange, drawing,
+                       [this](const platform::Notification& notification) { activeLayerChanged(notification); });
+    centre.addObserver(this, kVXLayerSelectionDidChange, nullptr,
+                       [this](const platform::Notification& notification) { selectionChanged(notification); });
+    centre.addObserver(this, kPanelSelectionChange, nullptr,
+                       [this](const platform::Notification& notification) { slicesSelectionChanged(notification); });
+    centre.addObserver(this, kVXDrawingUnitsDidChangeNotification, drawing,
+                       [this](const platform::Notification& notification) { drawingUnitsChanged(notification); });
+    // The document may come later: without one, any sender would be heard, so none is.
+    if (document) {
+        centre.addObserver(this, kVXDocumentDisplayUnitOptionsChanged, document,
+                           [this](const platform::Notification& notification) { drawingUnitsChanged(notification); });
+        centre.addObserver(this, kQuorvaneMapScaleDidChangeNotification, document,
+                           [this](const platform::Notification& notification) { mapUnitsChanged(notification); });
+    }
+    platform::Notification initial;
+    initial.name = kVXDocumentDisplayUnitOptionsChanged;
+    initial.sender = document;
+    drawingUnitsChanged(initial);
+}
+
+bool VLTMGeometryController::belongsToDrawing(const VXLayer* layer) const
+{
+    return layer && m_drawing && layer->drawing() == m_drawing;
+}
+
+// --- The selection ------------------------------------------------------------------------------------
+
+QList<ZQObjectPtr> VLTMGeometryController::selection()
+{
+    if (!m_selectionCache) {
+        auto* layer = m_drawing ? m_drawing->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
+        m_selectionCache = layer ? inspectors::asObjects(layer->selection()) : QList<ZQObjectPtr>();
+    }
+    return *m_selectionCache;
+}
+
+void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& objects, qint64 total)
+{
+    if (m_selectionCache && m_selectionCache->size() == objects.size()
+        && inspectors::identitiesOf(*m_selectionCache) == inspectors::identitiesOf(objects))
+        return;
+    m_selectionCache = objects;
+    const QMetaObject* common = ZQHighestCommonClass(objects);
+    installViewsForHighestCommonClass(common);
+    if (!common) {
+        setNameString({});
+        setAuxiliaryInfoString({});
+        return;
+    }
+    if (total != 0)
+        installViewsForPseudoClasses(total);
+    if (objects.size() < 2)
+        setNeedsInfoUpdate();
+    else
+        setAuxiliaryInfoString(QStringLiteral("%1 %2s").arg(objects.size()).arg(VXDrawableObject::displayNameForClass(common)));
+}
+
+void VLTMGeometryController::showSelectionOfLayer(VXLayer* layer)
+{
+    if (auto* objectLayer = qobject_cast<VXObjectDrawingLayer*>(layer)) {
+        setSelectedObjects(inspectors::asObjects(objectLayer->selection()), objectLayer->countOfObjects());
+    } else if (layer && layer->isSlicesLayer() && VLTMSliceServices::installed()) {
+        setSelectedObjects(VLTMSliceServices::installed()->selectedSlicesOfLayer(layer), 0);
+    } else {
+        setSelectedObjects({}, 0);
+    }
+}
+
+void VLTMGeometryController::activeLayerChanged(const platform::Notification&)
+{
+    showSelectionOfLayer(m_drawing ? m_drawing->activeLayer() : nullptr);
+}
+
+void VLTMGeometryController::selectionChanged(const platform::Notification& notification)
+{
+    auto* layer = qobject_cast<VXObjectDrawingLayer*>(notification.object());
+    if (belongsToDrawing(layer))
+        showSelectionOfLayer(layer);
+}
+
+void VLTMGeometryController::slicesSelectionChanged(const platform::Notification& notification)
+{
+    auto* layer = qobject_cast<VXLayer*>(notification.object());
+    if (belongsToDrawing(layer) && layer->isSlicesLayer())
+        showSelectionOfLayer(layer);
+}
+
+// --- Panes ----------------------------------------------------------------------------------------------
+
+platform::ViewController* VLTMGeometryController::subcontrollerForKey(const QString& key) const
+{
+    for (const auto& [paneKey, pane] : m_subcontrollers) {
+        if (paneKey == key)
+            return pane.get();
+    }
+    return nullptr;
+}
+
+QList<platform::ViewController*> VLTMGeometryController::installedSubcontrollers() const
+{
+    return m_installed;
+}
+
+void VLTMGeometryController::installSubcontroller(platform::ViewController* pane)
+{
+    containerView()->addViewToContent(pane->view());
+    m_installed.append(pane);
+}
+
+void VLTMGeometryController::removeViewForSubcontroller(platform::ViewController* pane)
+{
+    if (!m_installed.removeOne(pane))
+        return;
+    QWidget* paneView = pane->view();
+    containerView()->removeViewFromContent(paneView);
+    // Panes live as long as the tab: their views wait, hidden, for the next selection.
+    paneView->setParent(view());
+    paneView->hide();
+}
+
+void VLTMGeometryController::installViewsForHighestCommonClass(const QMetaObject* commonClass)
+{
+    if (commonClass)
+        LogEvent(kReactiveEvent,
+                 QStringLiteral("geometry controller installing views for %1").arg(QLatin1String(commonClass->className())));
+    QList<const QMetaObject*> chain;
+    for (const QMetaObject* cls = commonClass; cls; cls = cls->superClass())
+        chain.prepend(cls);
+    for (const auto& [key, pane] : std::as_const(m_subcontrollers)) {
+        if (auto* generic = qobject_cast<VLTMGenericObjectController*>(pane.get()))
+            generic->unloadContent();
+    }
+    const QList<platform::ViewController*> installed = m_installed;
+    for (platform::ViewController* pane : installed)
+        removeViewForSubcontroller(pane);
+    const QList<ZQObjectPtr> objects = selection();
+    for (const QMetaObject* cls : std::as_const(chain)) {
+        if (isExactly(cls, VXDrawablePath::staticMetaObject) && !selectionIsSimpleStraightLines(objects))
+            continue;
+        platform::ViewController* pane = subcontrollerForKey(QString::fromLatin1(cls->className()));
+        if (!pane)
+            continue;
+        installSubcontroller(pane);
+        if (auto* generic = qobject_cast<VLTMGenericObjectController*>(pane))
+            generic->reloadContent();
+    }
+}
+
+void VLTMGeometryController::installViewsForPseudoClasses(qint64 total)
+{
+    const QList<ZQObjectPtr> objects = selection();
+    const auto install = [this](const QString& key) {
+        platform::ViewController* pane = subcontrollerForKey(key);
+        if (pane)
+            installSubcontroller(pane);
+        return pane;
+    };
+    try {
+        if (!objects.isEmpty()) {
+            if (auto* arranger = subcontrollerForKey(kArrangerKey)) {
+                arranger->setProperty("totalObjectCount", total);
+                install(kArrangerKey);
+            }
+        }
+        if (selectionIsEligibleForBooleanOperations(objects))
+            install(kBooleansKey);
+        if (objects.size() >= 2)
+            install(kAlignmentKey);
+    } catch (const std::exception& exception) {
+        ZQLog(QStringLiteral("an exception occurred when installing view controller, ex=%1 ###ignored###")
+                  .arg(QString::fromUtf8(exception.what())));
+    }
+}
+
+// --- Data source and delegate -------------------------------------------------------------------------
+
+QList<ZQObjectPtr> VLTMGeometryController::selectedContentForObjectController(VLTMGenericObjectController*)
+{
+    return selection();
+}
+
+ZQUndoManager* VLTMGeometryController::undoManager() const
+{
+    return m_drawing ? m_drawing->undoManager() : nullptr;
+}
+
+VXObjectDrawingLayer* VLTMGeometryController::wantsCurrentDrawingLayerForController(QObject*)
+{
+    return m_drawing ? m_drawing->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
+}
+
+qint64 VLTMGeometryController::wantsCountOfSelectedObjectsForController(QObject*)
+{
+    return selection().size();
+}
+
+quint32 VLTMGeometryController::drawableControllerWantsInterfaceOptions(QObject*)
+{
+    return interfaceOptionsForSelection(selection());
+}
+
+// --- Name and info lines ---------------------------------------------------------------------------------
+
+void VLTMGeometryController::setNameString(const QString& name)
+{
+    typeNameLabel()->setText(name);
+}
+
+void VLTMGeometryController::setAuxiliaryInfoString(const QString& info)
+{
+    auxiliaryInfoLabel()->setText(info);
+}
+
+QString VLTMGeometryController::nameString() const
+{
+    return m_typeNameLabel ? m_typeNameLabel->text() : QString();
+}
+
+QString VLTMGeometryController::auxiliaryInfoString() const
+{
+    return m_auxiliaryInfoLabel ? m_auxiliaryInfoLabel->text() : QString();
+}
+
+void VLTMGeometryController::setNeedsInfoUpdate()
+{
+    const QList<ZQObjectPtr> objects = selection();
+    if (objects.size() != 1)
+        return;
+    QString info;
+    if (objects.first()->respondsToSelector("auxiliaryInfoString"))
+        info = objects.first()->performSelector("auxiliaryInfoString").toString();
+    setAuxiliaryInfoString(info);
+}
+
+// --- Display units and percentages -------------------------------------------------------------------------
+
+void VLTMGeometryController::setDrawingUnitsFormatter(std::shared_ptr<platform::NumberFormatter> formatter)
+{
+    m_drawingUnitsFormatter = std::move(formatter);
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVLTMGeometryControllerFormatterDidChange, this);
+}
+
+void VLTMGeometryController::makeFormatterForDisplayUnitsOption(qint64 mode)
+{
+    setDrawingUnitsFormatter(geometryunits::formatterForMode(m_drawing ? mode : geometryunits::kPointsMode, m_drawing));
+}
+
+void VLTMGeometryController::selectUnitsItemForMode()
+{
+    // Also called while the view loads, so the widget is not asked for.
+    if (m_drawingUnitsPopUp)
+        m_drawingUnitsPopUp->setCurrentIndex(m_drawingUnitsPopUp->findData(m_drawingUnitsMode));
+}
+
+void VLTMGeometryController::displayUnitsAction(int tag)
+{
+    m_drawingUnitsMode = tag;
+    platform::UserDefaults::standardUserDefaults()->setIntegerForKey(tag, kUseDrawingUnitsKey);
+    if (ZQQuorvaneDocument* document = geometryunits::documentOfDrawing(m_drawing))
+        document->setUnitDisplayOption(geometryunits::documentOptionForMode(tag));
+    makeFormatterForDisplayUnitsOption(m_drawingUnitsMode);
+}
+
+void VLTMGeometryController::drawingUnitsChanged(const platform::Notification& notification)
+{
+    if (const auto* document = qobject_cast<const ZQQuorvaneDocument*>(notification.object())) {
+        if (const std::optional<int> mode = geometryunits::modeForDocumentOption(document->unitDisplayOption()))
+            m_drawingUnitsMode = *mode;
+    }
+    makeFormatterForDisplayUnitsOption(m_drawingUnitsMode);
+    selectUnitsItemForMode();
+}
+
+void VLTMGeometryController::mapUnitsChanged(const platform::Notification&)
+{
+    if (m_drawingUnitsMode == geometryunits::kMapUnitsMode)
+        makeFormatterForDisplayUnitsOption(m_drawingUnitsMode);
+}
+
+void VLTMGeometryController::percentDisplayAction(bool shown)
+{
+    m_percentDisplay = shown;
+    if (m_percentCheckbox && m_percentCheckbox->isChecked() != shown)
+        m_percentCheckbox->setChecked(shown);
+    for (const auto& [key, pane] : std::as_const(m_subcontrollers)) {
+        if (auto* generic = qobject_cast<VLTMGenericObjectController*>(pane.get()))
+            generic->setPropertiesExpressibleAsPercentage(shown);
+    }
+}
+
+// --- Renaming ----------------------------------------------------------------------------------------------
+
+bool VLTMGeometryController::canRename()
+{
+    const QList<ZQObjectPtr> objects = selection();
+    return objects.size() == 1 && !inspectors::objectIsLocked(*objects.first())
+           && qobject_cast<VXDrawableObject*>(objects.first().get());
+}
+
+void VLTMGeometryController::setRenamingMode(bool active)
+{
+    if (active == m_renamingModeActive)
+        return;
+    QLineEdit* field = typeNameLabel();
+    if (active) {
+        if (!canRename())
+            return;
+        field->setReadOnly(false);
+        field->setFocus();
+        field->selectAll();
+    } else {
+        field->setReadOnly(true);
+        field->deselect();
+        if (QWidget* window = field->window())
+            window->setFocus();
+    }
+    m_renamingModeActive = active;
+}
+
+void VLTMGeometryController::renameAction(QObject*)
+{
+    setRenamingMode(true);
+}
+
+void VLTMGeometryController::nameFieldAction(QObject*)
+{
+    if (!m_renamingModeActive)
+        return;
+    const QString name = typeNameLabel()->text();
+    if (canRename() && !name.isEmpty()) {
+        static_cast<VXDrawableObject*>(selection().first().get())->assignUserNameWithFlag(name, true);
+        setNeedsInfoUpdate();
+    }
+    setRenamingMode(false);
+}
+
+void VLTMGeometryController::geometryControllerHelpAction(QObject*)
+{
+    inspectors::showHelpForIdentifier(QStringLiteral("the-geometry-tab"));
+}
+
+bool VLTMGeometryController::validateMenuItem(QObject* item)
+{
+    auto* menuItem = qobject_cast<platform::MenuItem*>(item);
+    if (!menuItem)
+        return false;
+    const QByteArray action = menuItem->action();
+    if (action == "percentDisplayAction") {
+        menuItem->setState(m_percentDisplay ? platform::MenuItem::OnState : platform::MenuItem::OffState);
+        return true;
+    }
+    if (action == "renameAction")
+        return canRename();
+    return respondsToSelector(action);
+}

@@ -1,0 +1,90 @@
+#include "inspectors/pseudo/LayerOperationPanes.h"
+
+#include "inspectors/InspectedObjects.h"
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QVBoxLayout>
+
+VLTMGeometryPseudoPane::Command VLTMLayerOperationPane::layerCommand(const QString& title, const QByteArray& operation)
+{
+    return {title, [this, operation] {
+                if (VXObjectDrawingLayer* layer = currentLayer())
+                    platform::invokeSelector(layer, operation, QVariant::fromValue<QObject*>(this));
+            }};
+}
+
+QWidget* VLTMLayerOperationPane::makePane(const QString& heading, const QList<QList<Command>>& rows,
+                                          QList<QList<QPointer<QAbstractButton>>>* buttons)
+{
+    auto* pane = new QWidget;
+    pane->setObjectName(nibName());
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(heading), pane));
+    for (const QList<Command>& row : rows) {
+        QList<QPointer<QAbstractButton>> made;
+        layout->addWidget(makeButtonRow(row, &made));
+        if (buttons)
+            buttons->append(made);
+    }
+    return pane;
+}
+
+// --- Boolean operations --------------------------------------------------------------------------------
+
+QWidget* VLTM_BooleanOpsViewController::loadView()
+{
+    return makePane(tr("Boolean Operations"), {{layerCommand(tr("Union"), "unionSelectedObjects"),
+                                                layerCommand(tr("Intersection"), "intersectionSelectedObjects"),
+                                                layerCommand(tr("Difference"), "diffSelectedObjects"),
+                                                layerCommand(tr("Append"), "combineSelectedObjects"),
+                                                layerCommand(tr("Divide"), "cookieCutterSelectedObjects")}});
+}
+
+void VLTM_BooleanOpsViewController::booleanOpsHelpAction(QObject*)
+{
+    inspectors::showHelpForIdentifier(QStringLiteral("combine-and-clip-shapes"));
+}
+
+// --- Alignment -------------------------------------------------------------------------------------------
+
+QWidget* VLTM_AlignDistributeController::loadView()
+{
+    m_rows.clear();
+    return makePane(tr("Alignment"),
+                    {{layerCommand(tr("Align Top Edges"), "alignTopEdges"),
+                      layerCommand(tr("Align Vertical Centers"), "alignVerticalCentres"),
+                      layerCommand(tr("Align Bottom Edges"), "alignBottomEdges")},
+                     {layerCommand(tr("Align Left Edges"), "alignLeftEdges"),
+                      layerCommand(tr("Align Horizontal Centers"), "alignHorizontalCentres"),
+                      layerCommand(tr("Align Right Edges"), "alignRightEdges")},
+                     {layerCommand(tr("Distribute Vertical Space"), "distributeVerticalSpace"),
+                      layerCommand(tr("Distribute Vertical Centers"), "distributeVerticalCentres")},
+                     {layerCommand(tr("Distribute Horizontal Space"), "distributeHorizontalSpace"),
+                      layerCommand(tr("Distribute Horizontal Centers"), "distributeHorizontalCentres")}},
+                    &m_rows);
+}
+
+QList<QAbstractButton*> VLTM_AlignDistributeController::distributeButtons() const
+{
+    QList<QAbstractButton*> buttons;
+    for (qsizetype row = 2; row < m_rows.size(); ++row)
+        for (const QPointer<QAbstractButton>& button : m_rows[row])
+            buttons.append(button);
+    return buttons;
+}
+
+void VLTM_AlignDistributeController::viewDidAppear()
+{
+    const bool enough = countOfSelectedObjects() > 2;
+    for (QAbstractButton* button : distributeButtons())
+        button->setEnabled(enough);
+}
+
+void VLTM_AlignDistributeController::alignDistributeHelpAction(QObject*)
+{
+    inspectors::showHelpForIdentifier(QStringLiteral("align-and-distribute-objects"));
+}

@@ -1,0 +1,221 @@
+#include "InspectorTesting.h"
+
+#include "inspectors/panes/TrackPanes.h"
+#include "inspectors/panes/VLTM_VXQSliceController.h"
+#include "inspectors/panes/VLTM_VXQSymbolController.h"
+#include "symbols/placed/VXQSymbol.h"
+#include "symbols/sequences/VXQSymbolSequence.h"
+#include "tracks/VXQTrack.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <gtest/gtest.h>
+
+using namespace inspectortest;
+
+namespace {
+
+VXQTrackPtr track(const QString& type = kVXQRoadTrackType, QPointF end = {200, 10})
+{
+    platform::BezierPath path;
+    path.moveToPoint({10, 10});
+    path.lineToPoint(end);
+    return VXQTrack::trackWithPathType(path, type);
+}
+
+VXQSymbolMasterPtr master(const QString& name)
+{
+    const auto square = VXDrawableShape::drawableShapeWithRect({-5, -5, 10, 10}, nullptr);
+    return VXQSymbolMaster::symbolMasterWithObjectName(*square, name);
+}
+
+VXQSymbolPtr symbolOf(const VXQSymbolMasterPtr& of, QPointF at)
+{
+    VXQSymbolPtr symbol = VXQSymbol::symbolWithMaster(of);
+    symbol->setLocation(at);
+    return symbol;
+}
+
+} // namespace
+
+TEST(TrackPane, TracksShowTheirPaneAndMixedWithSymbolsOnlyPositionAndSize)
+{
+    TabFixture fixture;
+    VXQTrackPtr road = fixture.add(track());
+    fixture.select({road});
+    EXPECT_EQ(fixture.installedPanes().mid(0, 2),
+              (QStringList{QStringLiteral("VLTM_VXDrawableObjectController"), QStringLiteral("VLTM_VXQTrackController")}));
+    VXQSymbolPtr town = fixture.add(symbolOf(master(QStringLiteral("Town")), {50, 50}));
+    fixture.select({road, town});
+    EXPECT_EQ(fixture.installedPanes().value(0), QStringLiteral("VLTM_VXDrawableObjectController"));
+    EXPECT_FALSE(fixture.installedPanes().contains(QStringLiteral("VLTM_VXQTrackController")));
+    EXPECT_FALSE(fixture.installedPanes().contains(QStringLiteral("VLTM_VXQSymbolController")));
+    fixture.select({town});
+    EXPECT_EQ(fixture.installedPanes().mid(0, 2),
+              (QStringList{QStringLiteral("VLTM_VXDrawableObjectController"), QStringLiteral("VLTM_VXQSymbolController")}));
+}
+
+TEST(TrackPane, TypesAreWrittenByNameToUnlockedTracks)
+{
+    TabFixture fixture;
+    VXQTrackPtr rail = fixture.add(track(kVXQRailTrackType));
+    VXQTrackPtr river = fixture.add(track(kVXQWatercourseTrackType, {10, 300}));
+    VXQTrackPtr locked = fixture.add(track(kVXQGenericTrackType, {300, 300}));
+    locked->setLocked(true);
+    fixture.select({rail, river, locked});
+    auto* pane = fixture.paneFor<VLTM_VXQTrackController>(QStringLiteral("VXQTrack"));
+    QComboBox* types = pane->rowControl(QStringLiteral("trackType"))->popUp();
+    EXPECT_EQ(types->currentIndex(), -1);
+    auto* model = qobject_cast<QStandardItemModel*>(types->model());
+    EXPECT_EQ(model->item(2)->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(model->item(3)->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(model->item(1)->checkState(), Qt::Unchecked);
+    fixture.forgetEdits();
+
+    types->setCurrentIndex(1);
+    pane->rowControl(QStringLiteral("trackType"))->rowAction(types);
+    EXPECT_EQ(rail->trackType(), kVXQRoadTrackType);
+    EXPECT_EQ(river->trackType(), kVXQRoadTrackType);
+    EXPECT_EQ(locked->trackType(), kVXQGenericTrackType);
+    EXPECT_EQ(fixture.undo.undoActionName(), QStringLiteral("Change Track Type"));
+
+    pane->insertAdaptorsCheckbox()->setChecked(false);
+    pane->insertAdaptorsAction();
+    EXPECT_FALSE(rail->autoInsertsShims());
+    EXPECT_TRUE(locked->autoInsertsShims());
+    EXPECT_EQ(fixture.undo.undoActionName(), QStringLiteral("Use Width Adaptors"));
+}
+
+TEST(TrackPane, SpecialItemsAndLengthNeedOneStraightTrack)
+{
+    TabFixture fixture;
+    VXQTrackPtr road = fixture.add(track());
+    VXQTrackPtr other = fixture.add(track(kVXQRoadTrackType, {10, 300}));
+    fixture.select({road, other});
+    auto* pane = fixture.paneFor<VLTM_VXQTrackController>(QStringLiteral("VXQTrack"));
+    EXPECT_FALSE(pane->canInsertSpecialItem());
+    EXPECT_TRUE(pane->rowControl(QStringLiteral("length"))->widget()->isEnabled());
+    fixture.select({road});
+    EXPECT_EQ(pane->canInsertSpecialItem(), road->canInsertSpecialItem());
+    road->setLocked(true);
+    TabFixture::settle();
+    EXPECT_FALSE(pane->canInsertSpecialItem());
+    EXPECT_FALSE(pane->rowControl(QStringLiteral("length"))->widget()->isEnabled());
+}
+
+TEST(SymbolPane, ARememberedSequenceServesOnlyItsOwnMaster)
+{
+    TabFixture fixture;
+    VXQSymbolMasterPtr towns = master(QStringLiteral("Town"));
+    VXQSymbolMasterPtr wells = master(QStringLiteral("Well"));
+    VXQSymbolPtr a1 = fixture.add(symbolOf(towns, {10, 10}));
+    VXQSymbolPtr a2 = fixture.add(symbolOf(towns, {40, 10}));
+    VXQSymbolPtr b1 = fixture.add(symbolOf(wells, {10, 80}));
+    fixture.select({a1, a2});
+    auto* pane = fixture.paneFor<VLTM_VXQSymbolController>(QStringLiteral("VXQSymbol"));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_FALSE(pane->sequencableCheckbox()->isChecked());
+
+    pane->sequencableCheckbox()->setChecked(true);
+    pane->sequencableAction();
+    VXQSymbolSequence* townSequence = a1->sequence();
+    ASSERT_NE(townSequence, nullptr);
+    EXPECT_EQ(a2->sequence(), townSequence);
+    EXPECT_EQ(pane->localSequence(), townSequence);
+
+    pane->sequencableCheckbox()->setChecked(false);
+    pane->sequencableAction();
+    EXPECT_EQ(a1->sequence(), nullptr);
+    pane->sequencableCheckbox()->setChecked(true);
+    pane->sequencableAction();
+    EXPECT_EQ(a1->sequence(), townSequence);
+
+    // Another master's symbols get a sequence of their own.
+    fixture.select({b1});
+    pane->sequencableCheckbox()->setChecked(true);
+    pane->sequencableAction();
+    ASSERT_NE(b1->sequence(), nullptr);
+    EXPECT_NE(b1->sequence(), townSequence);
+}
+
+namespace {
+
+// A slice as the slice pane sees it: the keys it edits, nothing more.
+class FakeSlice : public ZQObject {
+    Q_OBJECT
+    Q_PROPERTY(double xLocation MEMBER m_x)
+    Q_PROPERTY(double yLocation MEMBER m_y)
+    Q_PROPERTY(double width MEMBER m_width)
+    Q_PROPERTY(double height MEMBER m_height)
+    Q_PROPERTY(bool visible MEMBER m_visible)
+    Q_PROPERTY(bool locked MEMBER m_locked)
+    Q_PROPERTY(QString title MEMBER m_title)
+    Q_PROPERTY(QColor colour MEMBER m_colour)
+
+public:
+    double m_x = 10, m_y = 20, m_width = 100, m_height = 50;
+    bool m_visible = true, m_locked = false;
+    QString m_title = QStringLiteral("Slice");
+    QColor m_colour = Qt::red;
+};
+
+class FakeSlicesLayer : public VXLayer {
+    Q_OBJECT
+    Q_PROPERTY(int toolMode MEMBER m_toolMode)
+
+public:
+    bool isSlicesLayer() const override { return true; }
+    QList<ZQObjectPtr> selected;
+    int m_toolMode = 1;
+};
+
+class FakeSliceServices : public VLTMSliceServices {
+public:
+    const QMetaObject* sliceClass() const override { return &FakeSlice::staticMetaObject; }
+    QList<ZQObjectPtr> selectedSlicesOfLayer(VXLayer* layer) const override
+    {
+        return static_cast<FakeSlicesLayer*>(layer)->selected;
+    }
+    VXLayer* slicesLayerOfSlice(const ZQObject*) const override { return layer; }
+    void exportSlicesOfDrawing(VXDrawing* drawing) override { exported = drawing; }
+    VXLayer* layer = nullptr;
+    VXDrawing* exported = nullptr;
+};
+
+} // namespace
+
+TEST(SlicePane, SlicesShowTheirPaneAloneAndEditTheirKeys)
+{
+    auto services = std::make_shared<FakeSliceServices>();
+    VLTM_VXQSliceController::installWithServices(services);
+    {
+        TabFixture fixture;
+        auto slices = std::make_shared<FakeSlicesLayer>();
+        services->layer = slices.get();
+        fixture.drawing->addLayer(slices);
+        auto slice = std::make_shared<FakeSlice>();
+        slices->selected = {slice};
+        platform::NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("kVLTMSlicesLayerDidChangeSelection"),
+                                                                           slices.get());
+        TabFixture::settle();
+        EXPECT_EQ(fixture.installedPanes(), QStringList{QStringLiteral("VLTM_VXQSliceController")});
+        auto* pane = fixture.paneFor<VLTM_VXQSliceController>(QStringLiteral("FakeSlice"));
+        EXPECT_EQ(pane->rowControl(QStringLiteral("title"))->textField()->text(), QStringLiteral("Slice"));
+        EXPECT_EQ(pane->toolModeSegmentedControl()->checkedId(), 1);
+        typeInto(pane->rowControl(QStringLiteral("width")), QStringLiteral("140"));
+        EXPECT_DOUBLE_EQ(slice->m_width, 140.0);
+
+        slices->m_toolMode = 0;
+        platform::NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("kVLTMSlicesLayerToolModeDidChange"),
+                                                                           slices.get());
+        EXPECT_EQ(pane->toolModeSegmentedControl()->checkedId(), 0);
+        pane->exportAction();
+        EXPECT_EQ(services->exported, fixture.drawing.get());
+    }
+    VLTMSliceServices::install(nullptr);
+}
+
+#include "MapObjectPanesTest.moc"
