@@ -1,12 +1,12 @@
-// Selecting 5,000 of the 25,000 objects of a large map (parcels and roads, as in the view
-// benchmarks) until the Geometry tab has installed its panes and shown the selection's common
+// Selecting 5,000 of the 25,000 objects of the view drag benchmark's drawing (rectangles, ovals
+// and wandering polylines on a 4800 x 3000 sheet) until the Geometry tab has installed its panes and shown the selection's common
 // values; then typing one width for all of them, one undo step. Each figure is the 95th
 // percentile over the runs, in milliseconds: the cost must follow the selection, not the map.
 //
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "support/BenchSupport.h"
-#include "vantrix/LargeMapGenerator.h"
+#include "support/RandomObjects.h"
 
 #include "inspectors/InspectorClasses.h"
 #include "inspectors/geometry/VLTMGeometryController.h"
@@ -15,10 +15,14 @@
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -46,28 +50,33 @@ int main(int argc, char** argv)
     registerInspectorClasses();
 
     ZQUndoManager undo;
-    bench::LargeMap map = bench::makeLargeMap(kObjects, kPaper);
-    map.drawing->setUndoManager(&undo);
-    map.drawing->setActiveLayer(map.parcels.get());
-    const QList<VXDrawableObjectPtr> parcels = map.parcels->objects();
-    if (parcels.size() < 2 * kSelected) {
-        std::fprintf(stderr, "the map has only %lld parcels\n", qlonglong(parcels.size()));
-        return 1;
-    }
+    VXDrawingPtr drawing = VXDrawing::drawingWithSize(kPaper);
+    drawing->setUndoManager(&undo);
+    auto layer = std::make_shared<VXObjectDrawingLayer>();
+    drawing->addLayer(layer);
+    drawing->setActiveLayer(layer.get());
+    const VXStylePtr area = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(200, 230, 190), Qt::darkGray, 1.0);
+    const VXStylePtr line = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor(90, 90, 90), 2.0);
+    QRandomGenerator random(2027);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < kObjects; ++i)
+        objects.append(benchscene::randomObject(random, kPaper, [&] { return area; }, [&] { return line; }));
+    layer->addObjectsFromArray(objects);
+    undo.removeAllActions();
 
     const auto tab = VLTMGeometryController::make();
     tab->view()->resize(260, 900);
     tab->view()->show();
-    tab->setDrawing(map.drawing.get());
+    tab->setDrawing(drawing.get());
     QCoreApplication::processEvents();
     auto* pane = qobject_cast<VLTM_VXDrawableObjectController*>(tab->subcontrollerForKey(QStringLiteral("VXDrawableObject")));
 
     std::vector<double> selecting, writing;
     for (int run = 0; run < kRuns; ++run) {
-        // Alternate halves of the parcels, so every run shows a new selection.
-        const QList<VXDrawableObjectPtr> chosen = parcels.mid((run % 2) * kSelected, kSelected);
+        // Alternate blocks of objects, so every run shows a new selection.
+        const QList<VXDrawableObjectPtr> chosen = objects.mid((run % 2) * kSelected, kSelected);
         selecting.push_back(millisecondsOf([&] {
-            map.parcels->exchangeSelectionWithObjectsFromArray(chosen);
+            layer->exchangeSelectionWithObjectsFromArray(chosen);
             platform::RunLoop::runUntilIdle();
         }));
         if (tab->selection().size() != kSelected || tab->installedSubcontrollers().value(0) != pane) {
