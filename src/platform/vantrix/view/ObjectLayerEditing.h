@@ -46,6 +46,16 @@ public:
     // ("Duplicate").
     void duplicate();
 
+    // What the available selected objects can become: a plain path or a shape of the same
+    // outline (with the same style), a group of one shape per piece of an outline of several
+    // pieces, a text shape of a text path and a text path of a text shape (along the box's
+    // lower edge), keeping the text. Each conversion replaces the objects in place as one step
+    // named as the command; objects that cannot become the kind stay as they are.
+    enum class Conversion { ToPath, ToShape, ToShapeGroup, ToTextShape, ToTextPath };
+    void convertSelection(Conversion conversion);
+    // Whether a selected object can become the kind.
+    bool canConvertSelection(Conversion conversion) const;
+
     // What the commands would act on: copy and deselect need a selection, cut and delete an
     // available selected object on an editable layer, paste objects on the clipboard and an
     // editable layer, select all a visible object.

@@ -16,6 +16,7 @@
 #include "platform/vantrix/view/VXRulerView.h"
 #include "platform/vantrix/tools/VXToolController.h"
 
+#include <QHash>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -639,6 +640,20 @@ void VXDrawingView::deselectAll(QObject*) { layerEditing().deselectAll(); }
 void VXDrawingView::toggleHorizontalFlip(QObject*) { layerEditing().flip(Qt::Horizontal); }
 void VXDrawingView::toggleVerticalFlip(QObject*) { layerEditing().flip(Qt::Vertical); }
 void VXDrawingView::duplicate(QObject*) { layerEditing().duplicate(); }
+void VXDrawingView::convertToPath(QObject*) { layerEditing().convertSelection(platform::ObjectLayerEditing::Conversion::ToPath); }
+void VXDrawingView::convertToShape(QObject*) { layerEditing().convertSelection(platform::ObjectLayerEditing::Conversion::ToShape); }
+void VXDrawingView::convertToShapeGroup(QObject*)
+{
+    layerEditing().convertSelection(platform::ObjectLayerEditing::Conversion::ToShapeGroup);
+}
+void VXDrawingView::convertToTextShape(QObject*)
+{
+    layerEditing().convertSelection(platform::ObjectLayerEditing::Conversion::ToTextShape);
+}
+void VXDrawingView::convertToTextPath(QObject*)
+{
+    layerEditing().convertSelection(platform::ObjectLayerEditing::Conversion::ToTextPath);
+}
 
 bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
 {
@@ -651,6 +666,14 @@ bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
         return editing.canRemoveSelection();
     if (action == "paste")
         return editing.canPaste();
+    using Conversion = platform::ObjectLayerEditing::Conversion;
+    static const QHash<QByteArray, Conversion> conversions{{"convertToPath", Conversion::ToPath},
+                                                            {"convertToShape", Conversion::ToShape},
+                                                            {"convertToShapeGroup", Conversion::ToShapeGroup},
+                                                            {"convertToTextShape", Conversion::ToTextShape},
+                                                            {"convertToTextPath", Conversion::ToTextPath}};
+    if (conversions.contains(action))
+        return editing.canConvertSelection(conversions.value(action));
     if (action == "selectAll")
         return editing.canSelectAll();
     if (platform::ResponderChain::hasActionMethod(this, action))

@@ -176,6 +176,11 @@ public:
     Q_INVOKABLE void toggleHorizontalFlip(QObject* sender = nullptr);
     Q_INVOKABLE void toggleVerticalFlip(QObject* sender = nullptr);
     Q_INVOKABLE void duplicate(QObject* sender = nullptr);
+    Q_INVOKABLE void convertToPath(QObject* sender = nullptr);
+    Q_INVOKABLE void convertToShape(QObject* sender = nullptr);
+    Q_INVOKABLE void convertToShapeGroup(QObject* sender = nullptr);
+    Q_INVOKABLE void convertToTextShape(QObject* sender = nullptr);
+    Q_INVOKABLE void convertToTextPath(QObject* sender = nullptr);
     // False for the actions above when there is nothing to act on. An action the view passes
     // on is enabled when a selected object that takes it enables it; any other, true.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
