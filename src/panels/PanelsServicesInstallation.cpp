@@ -3,11 +3,13 @@
 #include "app/SidebarTabView.h"
 #include "app/VLTMAppDelegate.h"
 #include "app/ZQQuorvaneDocument.h"
+#include "inspectors/panes/VLTM_VXQSliceController.h"
 #include "panels/dialogs/DocumentExport.h"
 #include "panels/export/VLTMExportOperation.h"
 #include "panels/search/DocumentSearch.h"
 #include "panels/search/SmartSearchTable.h"
 #include "panels/search/VXQSmartSelectTool.h"
+#include "panels/slices/SliceInspection.h"
 #include "panels/slices/VLTMSlicesLayer.h"
 #include "panels/tabs/VLTMTabView.h"
 
@@ -26,4 +28,5 @@ void installPanelsServices()
         return VLTMExportOperation::exportOperationWithRestorableStateInfo(info);
     });
     ZQQuorvaneDocument::setSlicesLayerFactory([] { return std::make_shared<VLTMSlicesLayer>(); });
+    VLTM_VXQSliceController::installWithServices(std::make_shared<SliceInspection>());
 }
