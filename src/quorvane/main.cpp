@@ -1,6 +1,5 @@
 #include "app/VLTMAppDelegate.h"
 #include "furniture/FurnitureClasses.h"
-#include "furniture/scalebar/pane/ScaleBarPaneHost.h"
 #include "inspectors/InspectorClasses.h"
 #include "library/LibraryClasses.h"
 #include "library/LibraryServicesInstallation.h"
@@ -34,7 +33,6 @@ int main(int argc, char** argv)
 
     VLTMAppDelegate delegate;
     platform::Application::setDelegate(&delegate);
-    const ScaleBarPaneHost scaleBarPanes;
     if (!delegate.applicationWillFinishLaunching())
         return 1;
     // As on the desktop: files open before the launch finishes, an untitled map after it

@@ -245,7 +245,10 @@ QList<platform::ViewController*> VLTMGeometryController::installedSubcontrollers
 
 void VLTMGeometryController::installSubcontroller(platform::ViewController* pane)
 {
-    containerView()->addViewToContent(pane->view());
+    // The stack keeps each view's height: a pane shows at its natural one.
+    QWidget* paneView = pane->view();
+    paneView->resize(containerView()->width(), paneView->sizeHint().height());
+    containerView()->addViewToContent(paneView);
     m_installed.append(pane);
 }
 

@@ -161,6 +161,7 @@ private:
     bool m_renamingModeActive = false;
 
     QPointer<ZQCollapsibleContainerView> m_geometryViewStack;
+    QPointer<QWidget> m_stackViewport;
     QPointer<QLineEdit> m_typeNameLabel;
     QPointer<QLabel> m_auxiliaryInfoLabel;
     QPointer<QComboBox> m_drawingUnitsPopUp;

@@ -59,14 +59,18 @@ QWidget* VLTMGeometryController::loadView()
     layout->addWidget(header);
 
     auto* scroll = new QScrollArea(tab);
-    scroll->setWidgetResizable(true);
+    scroll->setWidgetResizable(false);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setFrameShape(QFrame::NoFrame);
-    QPalette palette = scroll->palette();
+    QPalette palette = scroll->viewport()->palette();
     palette.setColor(QPalette::Window, VLTMWindowBackgroundColour());
-    scroll->setPalette(palette);
-    m_geometryViewStack = new ZQCollapsibleContainerView(QRectF(0, 0, kStackWidth, 100));
+    scroll->viewport()->setPalette(palette);
+    m_geometryViewStack = new ZQCollapsibleContainerView(QRectF(0, 0, kStackWidth, 20));
     m_geometryViewStack->awakeFromInterface();
     scroll->setWidget(m_geometryViewStack);
+    // The stack is as wide as the area showing it.
+    scroll->viewport()->installEventFilter(this);
+    m_stackViewport = scroll->viewport();
     layout->addWidget(scroll, 1);
 
     selectUnitsItemForMode();
@@ -105,6 +109,10 @@ QCheckBox* VLTMGeometryController::percentCheckbox()
 
 bool VLTMGeometryController::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_stackViewport && event->type() == QEvent::Resize && m_geometryViewStack) {
+        m_geometryViewStack->setFrameSize(QSize(m_stackViewport->width(), m_geometryViewStack->height()));
+        m_geometryViewStack->arrangeSubviews();
+    }
     if (watched == m_typeNameLabel && event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive) {
         setRenamingMode(true);
         return true;
