@@ -8,12 +8,15 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-VLTMGeometryPseudoPane::Command VLTMLayerOperationPane::layerCommand(const QString& title, const QByteArray& operation)
+VLTMGeometryPseudoPane::Command VLTMLayerOperationPane::layerCommand(const QString& title, const QByteArray& operation,
+                                                                    const QString& label)
 {
-    return {title, [this, operation] {
+    return {title,
+            [this, operation] {
                 if (VXObjectDrawingLayer* layer = currentLayer())
                     platform::invokeSelector(layer, operation, QVariant::fromValue<QObject*>(this));
-            }};
+            },
+            label};
 }
 
 QWidget* VLTMLayerOperationPane::makePane(const QString& heading, const QList<QList<Command>>& rows,
@@ -55,16 +58,16 @@ QWidget* VLTM_AlignDistributeController::loadView()
 {
     m_rows.clear();
     return makePane(tr("Alignment"),
-                    {{layerCommand(tr("Align Top Edges"), "alignTopEdges"),
-                      layerCommand(tr("Align Vertical Centers"), "alignVerticalCentres"),
-                      layerCommand(tr("Align Bottom Edges"), "alignBottomEdges")},
-                     {layerCommand(tr("Align Left Edges"), "alignLeftEdges"),
-                      layerCommand(tr("Align Horizontal Centers"), "alignHorizontalCentres"),
-                      layerCommand(tr("Align Right Edges"), "alignRightEdges")},
-                     {layerCommand(tr("Distribute Vertical Space"), "distributeVerticalSpace"),
-                      layerCommand(tr("Distribute Vertical Centers"), "distributeVerticalCentres")},
-                     {layerCommand(tr("Distribute Horizontal Space"), "distributeHorizontalSpace"),
-                      layerCommand(tr("Distribute Horizontal Centers"), "distributeHorizontalCentres")}},
+                    {{layerCommand(tr("Align Top Edges"), "alignTopEdges", tr("Top")),
+                      layerCommand(tr("Align Vertical Centers"), "alignVerticalCentres", tr("Middle")),
+                      layerCommand(tr("Align Bottom Edges"), "alignBottomEdges", tr("Bottom"))},
+                     {layerCommand(tr("Align Left Edges"), "alignLeftEdges", tr("Left")),
+                      layerCommand(tr("Align Horizontal Centers"), "alignHorizontalCentres", tr("Centre")),
+                      layerCommand(tr("Align Right Edges"), "alignRightEdges", tr("Right"))},
+                     {layerCommand(tr("Distribute Vertical Space"), "distributeVerticalSpace", tr("Space ↕")),
+                      layerCommand(tr("Distribute Vertical Centers"), "distributeVerticalCentres", tr("Centres ↕"))},
+                     {layerCommand(tr("Distribute Horizontal Space"), "distributeHorizontalSpace", tr("Space ↔")),
+                      layerCommand(tr("Distribute Horizontal Centers"), "distributeHorizontalCentres", tr("Centres ↔"))}},
                     &m_rows);
 }
 

@@ -14,7 +14,7 @@ class VLTMLayerOperationPane : public VLTMGeometryPseudoPane {
 
 protected:
     // The command's title, then the layer's operation of that name, with the pane as sender.
-    Command layerCommand(const QString& title, const QByteArray& operation);
+    Command layerCommand(const QString& title, const QByteArray& operation, const QString& label = {});
     QWidget* makePane(const QString& heading, const QList<QList<Command>>& rows,
                       QList<QList<QPointer<QAbstractButton>>>* buttons = nullptr);
 };

@@ -35,7 +35,7 @@ QWidget* VLTMGeometryPseudoPane::makeButtonRow(const QList<Command>& commands, Q
     layout->setSpacing(2);
     for (const Command& command : commands) {
         auto* button = new QToolButton(row);
-        button->setText(command.title);
+        button->setText(command.label.isEmpty() ? command.title : command.label);
         button->setToolTip(command.title);
         button->setAccessibleName(command.title);
         const QString title = command.title;

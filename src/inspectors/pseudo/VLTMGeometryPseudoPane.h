@@ -22,6 +22,8 @@ public:
     struct Command {
         QString title;
         std::function<void()> action;
+        // What the button shows; the title when none is given (the title is the tooltip).
+        QString label = {};
     };
 
     VLTMGeometryPseudoPane();

@@ -43,16 +43,16 @@ QWidget* VLTM_ZArrangerViewController::loadView()
     layout->setContentsMargins(6, 4, 6, 6);
     layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(tr("Arrange")), pane));
     m_stackingButtons.clear();
-    layout->addWidget(makeButtonRow({{tr("Move To Front"), [this] { moveToFrontAction(); }},
-                                     {tr("Move To Back"), [this] { moveToBackAction(); }},
-                                     {tr("Move Forwards"), [this] { moveForwardsAction(); }},
-                                     {tr("Move Backwards"), [this] { moveBackwardsAction(); }}},
+    layout->addWidget(makeButtonRow({{tr("Move To Front"), [this] { moveToFrontAction(); }, tr("Front")},
+                                     {tr("Move To Back"), [this] { moveToBackAction(); }, tr("Back")},
+                                     {tr("Move Forwards"), [this] { moveForwardsAction(); }, tr("Forwards")},
+                                     {tr("Move Backwards"), [this] { moveBackwardsAction(); }, tr("Backwards")}},
                                     &m_stackingButtons));
-    layout->addWidget(makeButtonRow({{tr("Flip Horizontally"), [this] { flipHorizontalAction(); }},
-                                     {tr("Flip Vertically"), [this] { flipVerticalAction(); }}}));
-    layout->addWidget(makeButtonRow({{tr("Duplicate Once"), [this] { singleDuplicateAction(); }},
-                                     {tr("Linear Duplicate"), [this] { linearDuplicateAction(); }},
-                                     {tr("Polar Duplicate"), [this] { polarDuplicateAction(); }}}));
+    layout->addWidget(makeButtonRow({{tr("Flip Horizontally"), [this] { flipHorizontalAction(); }, tr("Flip ↔")},
+                                     {tr("Flip Vertically"), [this] { flipVerticalAction(); }, tr("Flip ↕")}}));
+    layout->addWidget(makeButtonRow({{tr("Duplicate Once"), [this] { singleDuplicateAction(); }, tr("Duplicate")},
+                                     {tr("Linear Duplicate"), [this] { linearDuplicateAction(); }, tr("Linear…")},
+                                     {tr("Polar Duplicate"), [this] { polarDuplicateAction(); }, tr("Polar…")}}));
     m_convertPopUpButton = new QToolButton(pane);
     m_convertPopUpButton->setText(tr("Convert"));
     m_convertPopUpButton->setPopupMode(QToolButton::InstantPopup);
