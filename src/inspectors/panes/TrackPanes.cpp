@@ -142,7 +142,7 @@ GeometryPaneTable VLTM_VXQTrackController::table() const
         Row::choice(Row::Control::PopUp, QStringLiteral("trackType"), tr("Type:"),
                     {{tr("Generic"), 0}, {tr("Road"), 1}, {tr("Rail"), 2}, {tr("Watercourse"), 3}}, tr("Change Track Type"))
             .standingFor({kVXQGenericTrackType, kVXQRoadTrackType, kVXQRailTrackType, kVXQWatercourseTrackType}),
-        Row::choice(Row::Control::PopUp, QStringLiteral("shimBlending"), tr("Width blending:"),
+        Row::choice(Row::Control::PopUp, QStringLiteral("shimBlending"), tr("Blending:"),
                     {{tr("None"), kZQShimBlendNone}, {tr("Width"), kZQShimBlendWidth},
                      {tr("Width and Colour"), kZQShimBlendWidthAndColour}},
                     tr("Change Width Blending")),

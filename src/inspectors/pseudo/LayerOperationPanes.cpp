@@ -42,8 +42,8 @@ QWidget* VLTM_BooleanOpsViewController::loadView()
 {
     return makePane(tr("Boolean Operations"), {{layerCommand(tr("Union"), "unionSelectedObjects"),
                                                 layerCommand(tr("Intersection"), "intersectionSelectedObjects"),
-                                                layerCommand(tr("Difference"), "diffSelectedObjects"),
-                                                layerCommand(tr("Append"), "combineSelectedObjects"),
+                                                layerCommand(tr("Difference"), "diffSelectedObjects")},
+                                               {layerCommand(tr("Append"), "combineSelectedObjects"),
                                                 layerCommand(tr("Divide"), "cookieCutterSelectedObjects")}});
 }
 

@@ -42,7 +42,7 @@ GeometryRowControl::GeometryRowControl(GeometryPaneRow row, GeometryTablePane& p
         makeNumberControls();
         break;
     case Control::Checkbox:
-        m_checkbox = new QCheckBox(m_widget);
+        m_checkbox = new QCheckBox(m_row.label, m_widget);
         connect(m_checkbox, &QCheckBox::clicked, this, [this] { rowAction(m_checkbox); });
         layout->addWidget(m_checkbox);
         layout->addStretch();

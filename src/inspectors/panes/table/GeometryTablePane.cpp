@@ -80,13 +80,17 @@ QWidget* GeometryTablePane::loadView()
     }
     auto* form = new QFormLayout;
     form->setContentsMargins(0, 0, 0, 0);
-    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     for (GeometryPaneRow& row : table()) {
         auto* control = new GeometryRowControl(std::move(row), *this);
         control->setParent(pane);
         m_rows.insert(control->row().keyPath, control);
         m_rowOrder.append(control);
-        form->addRow(control->row().label, control->widget());
+        // A checkbox carries its own label, so long ones do not widen the label column.
+        if (control->row().control == GeometryPaneRow::Control::Checkbox)
+            form->addRow(control->widget());
+        else
+            form->addRow(control->row().label, control->widget());
     }
     addCustomControls(*form);
     layout->addLayout(form);
