@@ -387,7 +387,7 @@ void VLTMGeometryController::setDrawingUnitsFormatter(std::shared_ptr<platform::
 
 void VLTMGeometryController::makeFormatterForDisplayUnitsOption(qint64 mode)
 {
-    setDrawingUnitsFormatter(geometryunits::formatterForMode(m_drawing ? mode : geometryunits::kPointsMode, m_drawing));
+    setDrawingUnitsFormatter(geometryunits::formatterForMode(m_drawing ? mode : qint64(geometryunits::kPointsMode), m_drawing));
 }
 
 void VLTMGeometryController::selectUnitsItemForMode()

@@ -1,6 +1,5 @@
 #include "inspectors/panes/ShapePanes.h"
 
-#include "inspectors/InspectedObjects.h"
 #include "platform/foundation/Markers.h"
 #include "platform/vantrix/drawables/VXArcPath.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
@@ -45,11 +44,6 @@ GeometryPaneTable VLTM_VXRegularPolygonPathController::table() const
         Row::number(QStringLiteral("valleySpread"), tr("Valley spread:"), 0, 1, 0.05).when(showsStar),
         Row::choice(Row::Control::Segments, QStringLiteral("isStar"), QString(), {{tr("Star"), 1}, {tr("Polygon"), 0}}),
     };
-}
-
-void VLTM_VXRegularPolygonPathController::regularPolygonHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("star"));
 }
 
 // --- Arcs ----------------------------------------------------------------------------------------------
@@ -106,11 +100,6 @@ void VLTM_VXArcPathController::showAngles()
     anglesTextLabel()->setText(QString::asprintf("%.2f° - %.2f°", arc->startAngle(), arc->endAngle()));
 }
 
-void VLTM_VXArcPathController::arcPathHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("arc"));
-}
-
 // --- Straight lines ------------------------------------------------------------------------------------------
 
 const QMetaObject* VLTM_VXDrawablePathController::managedObjectClass() const
@@ -126,11 +115,6 @@ QString VLTM_VXDrawablePathController::paneTitle() const
 GeometryPaneTable VLTM_VXDrawablePathController::table() const
 {
     return {Row::length(QStringLiteral("length"), tr("Length:"), {}, Row::Percentage::Bounded)};
-}
-
-void VLTM_VXDrawablePathController::drawablePathHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("line"));
 }
 
 // --- Round-cornered rectangles ---------------------------------------------------------------------------------
@@ -193,7 +177,3 @@ void VLTM_VXRoundRectShapeController::setMixedValueForCornerFlags()
     cornerControl()->setState(ZQRoundRectSelectorControl::kMixedState);
 }
 
-void VLTM_VXRoundRectShapeController::roundRectHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("round-corner-rect"));
-}

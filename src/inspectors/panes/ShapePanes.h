@@ -21,7 +21,7 @@ public:
     GeometryPaneTable table() const override;
     QStringList customKeyPaths() const override { return {QStringLiteral("locked")}; }
     QString paneTitle() const override;
-    Q_INVOKABLE void regularPolygonHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("star"); }
 };
 
 // Radius and included angle, with the start and end angles of the last arc as a label.
@@ -34,7 +34,7 @@ public:
     QStringList customKeyPaths() const override;
     QString paneTitle() const override;
     QLabel* anglesTextLabel();
-    Q_INVOKABLE void arcPathHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("arc"); }
 
     // Either angle changed: the label shows both, or nothing when arcs differ.
     Q_INVOKABLE void setStartAngle(double) { showAngles(); }
@@ -62,7 +62,7 @@ public:
     GeometryPaneTable table() const override;
     QStringList customKeyPaths() const override { return {QStringLiteral("locked")}; }
     QString paneTitle() const override;
-    Q_INVOKABLE void drawablePathHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("line"); }
 };
 
 // Which corners are rounded, and by how much. Rectangles rounded differently show all four
@@ -80,7 +80,7 @@ public:
     Q_INVOKABLE void cornerControlAction(QObject* sender = nullptr);
     Q_INVOKABLE void setCornerFlags(int flags);
     Q_INVOKABLE void setMixedValueForCornerFlags();
-    Q_INVOKABLE void roundRectHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("round-corner-rect"); }
 
 protected:
     void addCustomControls(QFormLayout& form) override;

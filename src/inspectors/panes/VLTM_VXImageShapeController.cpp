@@ -138,7 +138,3 @@ void VLTM_VXImageShapeController::cropAndResampleAction(QObject*)
     sendToEveryShape("cropImage", tr("Crop & Resample Image"));
 }
 
-void VLTM_VXImageShapeController::imageShapeHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("edit-images"));
-}

@@ -24,7 +24,7 @@ public:
     Q_INVOKABLE void cropAction(QObject* sender = nullptr);
     Q_INVOKABLE void sizeToFitAction(QObject* sender = nullptr);
     Q_INVOKABLE void cropAndResampleAction(QObject* sender = nullptr);
-    Q_INVOKABLE void imageShapeHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("edit-images"); }
 
     QPushButton* editButton();
     QPushButton* cropButton();

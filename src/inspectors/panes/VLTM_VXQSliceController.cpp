@@ -1,6 +1,5 @@
 #include "inspectors/panes/VLTM_VXQSliceController.h"
 
-#include "inspectors/InspectedObjects.h"
 #include "inspectors/geometry/GeometryPaneRegistry.h"
 #include "inspectors/geometry/VLTMGeometryPaneDelegate.h"
 #include "platform/foundation/Markers.h"
@@ -144,7 +143,3 @@ void VLTM_VXQSliceController::exportAction(QObject*)
         VLTMSliceServices::installed()->exportSlicesOfDrawing(layer->drawing());
 }
 
-void VLTM_VXQSliceController::slicesHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("slices-layer"));
-}

@@ -34,7 +34,7 @@ public:
 
     Q_INVOKABLE void toolModeAction(QObject* sender = nullptr);
     Q_INVOKABLE void exportAction(QObject* sender = nullptr);
-    Q_INVOKABLE void slicesHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("slices-layer"); }
     void toolModeChanged(const platform::Notification& notification);
 
 protected:

@@ -1,6 +1,5 @@
 #include "inspectors/pseudo/LayerOperationPanes.h"
 
-#include "inspectors/InspectedObjects.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
@@ -26,7 +25,7 @@ QWidget* VLTMLayerOperationPane::makePane(const QString& heading, const QList<QL
     pane->setObjectName(nibName());
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(6, 4, 6, 6);
-    layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(heading), pane));
+    layout->addWidget(makeHeading(heading));
     for (const QList<Command>& row : rows) {
         QList<QPointer<QAbstractButton>> made;
         layout->addWidget(makeButtonRow(row, &made));
@@ -45,11 +44,6 @@ QWidget* VLTM_BooleanOpsViewController::loadView()
                                                 layerCommand(tr("Difference"), "diffSelectedObjects")},
                                                {layerCommand(tr("Append"), "combineSelectedObjects"),
                                                 layerCommand(tr("Divide"), "cookieCutterSelectedObjects")}});
-}
-
-void VLTM_BooleanOpsViewController::booleanOpsHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("combine-and-clip-shapes"));
 }
 
 // --- Alignment -------------------------------------------------------------------------------------------
@@ -85,9 +79,4 @@ void VLTM_AlignDistributeController::viewDidAppear()
     const bool enough = countOfSelectedObjects() > 2;
     for (QAbstractButton* button : distributeButtons())
         button->setEnabled(enough);
-}
-
-void VLTM_AlignDistributeController::alignDistributeHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("align-and-distribute-objects"));
 }

@@ -23,7 +23,7 @@ class VLTM_BooleanOpsViewController : public VLTMLayerOperationPane {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE void booleanOpsHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("combine-and-clip-shapes"); }
 
 protected:
     QWidget* loadView() override;
@@ -33,7 +33,7 @@ class VLTM_AlignDistributeController : public VLTMLayerOperationPane {
     Q_OBJECT
 
 public:
-    Q_INVOKABLE void alignDistributeHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("align-and-distribute-objects"); }
     // Distributing is usable for more than two objects.
     void viewDidAppear() override;
     QList<QAbstractButton*> distributeButtons() const;

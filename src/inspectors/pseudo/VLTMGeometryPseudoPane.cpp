@@ -1,9 +1,11 @@
 #include "inspectors/pseudo/VLTMGeometryPseudoPane.h"
 
+#include "inspectors/InspectedObjects.h"
 #include "inspectors/geometry/VLTMGeometryPaneDelegate.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QToolButton>
 
 VLTMGeometryPseudoPane::VLTMGeometryPseudoPane() = default;
@@ -47,6 +49,21 @@ QWidget* VLTMGeometryPseudoPane::makeButtonRow(const QList<Command>& commands, Q
     }
     layout->addStretch();
     return row;
+}
+
+QWidget* VLTMGeometryPseudoPane::makeHeading(const QString& title)
+{
+    auto* heading = new QWidget;
+    auto* layout = new QHBoxLayout(heading);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped()), heading));
+    layout->addStretch();
+    auto* help = new QToolButton(heading);
+    help->setText(QStringLiteral("?"));
+    help->setToolTip(tr("Help"));
+    connect(help, &QToolButton::clicked, this, [this] { inspectors::showHelpForIdentifier(helpIdentifier()); });
+    layout->addWidget(help);
+    return heading;
 }
 
 void VLTMGeometryPseudoPane::perform(const QString& title, const std::function<void()>& action)

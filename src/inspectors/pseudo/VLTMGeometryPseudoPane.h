@@ -44,8 +44,12 @@ public:
 
     // Sets the enabling that depends on the selection; run each time the view is shown.
     virtual void viewDidAppear() {}
+    // The pane's help page.
+    virtual QString helpIdentifier() const = 0;
 
 protected:
+    // The pane's bold heading with its help button.
+    QWidget* makeHeading(const QString& title);
     // A row of buttons, one per command, tooltip and accessible name its title.
     QWidget* makeButtonRow(const QList<Command>& commands, QList<QPointer<QAbstractButton>>* buttons = nullptr);
     // The pane takes the command's title, then runs it: the title names what the receiver does.

@@ -1,7 +1,6 @@
 #include "inspectors/pseudo/VLTM_ZArrangerViewController.h"
 
 #include "app/ZQQuorvaneDocument.h"
-#include "inspectors/InspectedObjects.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Application.h"
@@ -41,7 +40,7 @@ QWidget* VLTM_ZArrangerViewController::loadView()
     pane->setObjectName(nibName());
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(6, 4, 6, 6);
-    layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(tr("Arrange")), pane));
+    layout->addWidget(makeHeading(tr("Arrange")));
     m_stackingButtons.clear();
     layout->addWidget(makeButtonRow({{tr("Move To Front"), [this] { moveToFrontAction(); }, tr("Front")},
                                      {tr("Move To Back"), [this] { moveToBackAction(); }, tr("Back")},
@@ -216,9 +215,4 @@ void VLTM_ZArrangerViewController::convertToTextPath(QObject*)
 void VLTM_ZArrangerViewController::convertToTrack(QObject*)
 {
     sendToDrawingView(tr("Convert To Connectable Track"), "convertToTrack");
-}
-
-void VLTM_ZArrangerViewController::arrangeFlipConvertHelpAction(QObject*)
-{
-    inspectors::showHelpForIdentifier(QStringLiteral("arrange-duplicate-and-convert-objects"));
 }

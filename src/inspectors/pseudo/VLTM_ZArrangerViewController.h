@@ -42,7 +42,7 @@ public:
     Q_INVOKABLE void convertToTextShape(QObject* sender = nullptr);
     Q_INVOKABLE void convertToTextPath(QObject* sender = nullptr);
     Q_INVOKABLE void convertToTrack(QObject* sender = nullptr);
-    Q_INVOKABLE void arrangeFlipConvertHelpAction(QObject* sender = nullptr);
+    QString helpIdentifier() const override { return QStringLiteral("arrange-duplicate-and-convert-objects"); }
 
     void viewDidAppear() override;
     // The stacking buttons, for tests.

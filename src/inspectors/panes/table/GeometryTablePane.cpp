@@ -7,6 +7,8 @@
 #include "platform/foundation/ZQUndoManager.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QToolButton>
 #include <QLabel>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
@@ -75,8 +77,17 @@ QWidget* GeometryTablePane::loadView()
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(6, 4, 6, 6);
     if (!paneTitle().isEmpty()) {
-        auto* title = new QLabel(QStringLiteral("<b>%1</b>").arg(paneTitle().toHtmlEscaped()), pane);
-        layout->addWidget(title);
+        auto* heading = new QHBoxLayout;
+        heading->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(paneTitle().toHtmlEscaped()), pane));
+        heading->addStretch();
+        if (!helpIdentifier().isEmpty()) {
+            auto* help = new QToolButton(pane);
+            help->setText(QStringLiteral("?"));
+            help->setToolTip(tr("Help"));
+            connect(help, &QToolButton::clicked, this, [this] { showHelp(); });
+            heading->addWidget(help);
+        }
+        layout->addLayout(heading);
     }
     auto* form = new QFormLayout;
     form->setContentsMargins(0, 0, 0, 0);
@@ -98,6 +109,11 @@ QWidget* GeometryTablePane::loadView()
     for (GeometryRowControl* control : std::as_const(m_rowOrder))
         control->setControlsEnabled(false);
     return pane;
+}
+
+void GeometryTablePane::showHelp()
+{
+    inspectors::showHelpForIdentifier(helpIdentifier());
 }
 
 void GeometryTablePane::setValueForKeyPath(const QVariant& value, const QString& keyPath)

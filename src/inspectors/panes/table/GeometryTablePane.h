@@ -37,6 +37,9 @@ public:
     QStringList propertiesExpressibleAsPercentage() const override;
     // The pane's heading in the stack.
     virtual QString paneTitle() const { return {}; }
+    // The help page of the pane; none shows no help button.
+    virtual QString helpIdentifier() const { return {}; }
+    void showHelp();
 
     // The control of a row; null for a key path without one.
     GeometryRowControl* rowControl(const QString& keyPath);
