@@ -156,3 +156,17 @@ TEST(PositionPane, MixedValuesShowEmptyOrMixed)
     TabFixture::settle();
     EXPECT_FALSE(fixture.row("aspectRatioLocked")->widget()->isHidden());
 }
+
+TEST(PositionPane, AViewMadeAgainShowsTheSelection)
+{
+    PositionFixture fixture;
+    VXDrawableObjectPtr shape = fixture.addShape({10, 10, 50, 40});
+    fixture.select({shape});
+    // The window that showed the tab went; the tab still follows the drawing.
+    delete fixture.tab->view();
+    VXDrawableObjectPtr other = fixture.addShape({100, 100, 30, 20});
+    fixture.select({other});
+    EXPECT_EQ(fixture.row("width")->field()->text(), QStringLiteral("30"));
+    typeInto(fixture.row("width"), QStringLiteral("45"));
+    EXPECT_DOUBLE_EQ(other->width(), 45.0);
+}

@@ -72,6 +72,9 @@ GeometryRowControl* GeometryTablePane::rowControl(const QString& keyPath)
 QWidget* GeometryTablePane::loadView()
 {
     const QScopedValueRollback<bool> building(m_building, true);
+    // A view made again (the old one went with its window) gets controls of its own.
+    m_rows.clear();
+    m_rowOrder.clear();
     auto* pane = new QWidget;
     pane->setObjectName(nibName());
     auto* layout = new QVBoxLayout(pane);
@@ -190,6 +193,7 @@ void GeometryTablePane::applyEnabling()
 
 void GeometryTablePane::setControlStateForNil()
 {
+    view();
     m_locked = false;
     for (GeometryRowControl* control : std::as_const(m_rowOrder))
         control->showValue(QVariant());
