@@ -164,3 +164,36 @@ TEST(ImageShapePane, CropAndResampleKeepsWhatTheShapeShows)
     EXPECT_EQ(shape->image().size(), QSize(40, 20));
     EXPECT_DOUBLE_EQ(shape->imageScale(), 2.0);
 }
+
+TEST(ImageShapePane, CroppingKeepsThePartMarkedWhenTheShapeIsLeft)
+{
+    TabFixture fixture;
+    auto shape = fixture.add(imageShape({40, 20}, {0, 0, 80, 40}));
+    auto other = fixture.addShape({200, 200, 10, 10});
+    fixture.select({shape});
+    auto* pane = fixture.paneFor<VLTM_VXImageShapeController>(QStringLiteral("VXImageShape"));
+    ASSERT_TRUE(pane->cropButton()->isEnabled());
+    fixture.forgetEdits();
+    pane->cropAction();
+    ASSERT_EQ(shape->imagePresentationMode(), VXImageShape::kCropPresentation);
+    // The left half stays where it was.
+    shape->setCropRect(QRectF(-0.5, -0.5, 0.5, 1));
+    const QPointF keptCentre(20, 20);
+    fixture.select({other});
+    EXPECT_EQ(shape->imagePresentationMode(), VXImageShape::kNormalPresentation);
+    EXPECT_EQ(shape->image().size(), QSize(20, 20));
+    EXPECT_EQ(shape->size(), QSizeF(40, 40));
+    EXPECT_NEAR(shape->bounds().center().x(), keptCentre.x(), 1e-6);
+    EXPECT_NEAR(shape->bounds().center().y(), keptCentre.y(), 1e-6);
+    EXPECT_EQ(fixture.undo.undoActionName(), QStringLiteral("Crop Image"));
+    fixture.endStep();
+    fixture.undo.undo();
+    EXPECT_EQ(shape->image().size(), QSize(40, 20));
+    EXPECT_EQ(shape->size(), QSizeF(80, 40));
+
+    // Leaving the mode by hand keeps the image whole.
+    shape->setImagePresentationMode(VXImageShape::kCropPresentation);
+    shape->setCropRect(QRectF(0, 0, 0.5, 0.5));
+    shape->setImagePresentationMode(VXImageShape::kNormalPresentation);
+    EXPECT_EQ(shape->image().size(), QSize(40, 20));
+}

@@ -2,6 +2,7 @@
 // shows, and handing it to an outside editor.
 
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 
 #include <QBuffer>
@@ -12,6 +13,7 @@
 #include <QHash>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QUrl>
@@ -132,4 +134,102 @@ void VXImageShape::editImage(QObject*)
 void VXImageShape::setExternalEditorLauncher(FileOpener opener)
 {
     launcher() = opener ? std::move(opener) : openWithDefaultHandler;
+}
+
+// --- Cropping on the image -------------------------------------------------------------------------
+
+namespace {
+
+const QRectF kUnitBox(-0.5, -0.5, 1, 1);
+
+} // namespace
+
+void VXImageShape::setImagePresentationMode(int mode)
+{
+    const int wanted = mode == kCropPresentation && !image().isNull() && !locked() ? kCropPresentation : kNormalPresentation;
+    if (wanted == m_presentationMode)
+        return;
+    m_presentationMode = wanted;
+    m_cropRect = kUnitBox;
+    notifyVisualChange();
+}
+
+void VXImageShape::setCropRect(const QRectF& unitRect)
+{
+    m_cropRect = unitRect.normalized().intersected(kUnitBox);
+    notifyVisualChange();
+}
+
+void VXImageShape::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent*)
+{
+    if (part == kCropPart)
+        m_cropAnchor = (transform() * containerTransform()).inverted().map(point);
+}
+
+void VXImageShape::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent*)
+{
+    if (part == kCropPart)
+        setCropRect(QRectF(m_cropAnchor, (transform() * containerTransform()).inverted().map(point)));
+}
+
+void VXImageShape::objectIsNoLongerSelected()
+{
+    if (m_presentationMode == kCropPresentation)
+        applyCrop();
+}
+
+void VXImageShape::applyCrop()
+{
+    const QRectF kept = m_cropRect;
+    m_presentationMode = kNormalPresentation;
+    notifyVisualChange();
+    const QImage picture = image();
+    if (picture.isNull() || locked() || kept.isEmpty() || kept == kUnitBox)
+        return;
+    // The image fills -s/2..s/2 of the unit box: the kept part in its pixels.
+    const double half = m_imageScale / 2;
+    const QRectF imageArea(-half, -half, m_imageScale, m_imageScale);
+    const QRectF shown = kept.intersected(imageArea);
+    if (shown.isEmpty())
+        return;
+    const QSizeF pixelsPerUnit(picture.width() / m_imageScale, picture.height() / m_imageScale);
+    const QRect pixels = QRectF((shown.left() + half) * pixelsPerUnit.width(), (shown.top() + half) * pixelsPerUnit.height(),
+                                shown.width() * pixelsPerUnit.width(), shown.height() * pixelsPerUnit.height())
+                             .toAlignedRect()
+                             .intersected(picture.rect());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (pixels.isEmpty() || !QImageWriter(&buffer, "png").write(picture.copy(pixels)))
+        return;
+    // The box shrinks about the kept part's centre, so what stays does not move.
+    const QPointF centre = (transform() * containerTransform()).map(shown.center());
+    const QSizeF box = size();
+    setImageData(png);
+    setImageScale(1.0);
+    setSize(QSizeF(box.width() * shown.width(), box.height() * shown.height()));
+    setLocation(location() + (centre - (transform() * containerTransform()).map(QPointF(0, 0))));
+    if (ZQUndoManager* undo = undoManager())
+        undo->setActionName(QObject::tr("Crop Image"));
+}
+
+void VXImageShape::drawSelectedState() const
+{
+    VXDrawableShape::drawSelectedState();
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (m_presentationMode != kCropPresentation || !context)
+        return;
+    QPainter* painter = context->painter();
+    painter->save();
+    painter->setTransform(transform() * containerTransform() * painter->worldTransform());
+    QPainterPath outside;
+    outside.addRect(kUnitBox);
+    outside.addRect(m_cropRect);
+    painter->fillPath(outside, QColor(0, 0, 0, 90));
+    QPen pen(Qt::white, 0);
+    pen.setStyle(Qt::DashLine);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(m_cropRect);
+    painter->restore();
 }

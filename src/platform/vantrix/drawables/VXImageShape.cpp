@@ -222,6 +222,9 @@ void VXImageShape::drawImage() const
 
 int VXImageShape::hitPart(QPointF point) const
 {
+    // While cropping, a press anywhere on the shape drags the crop rectangle.
+    if (m_presentationMode == kCropPresentation && visible() && renderingPath().containsPoint(point))
+        return kCropPart;
     if (visible() && renderingPath().containsPoint(point))
         return kVXDrawingEntireObjectPart;
     return VXDrawableShape::hitPart(point);

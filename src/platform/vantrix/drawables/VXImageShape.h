@@ -20,6 +20,7 @@ class VXImageShape : public VXDrawableShape {
     Q_PROPERTY(double imageScale READ imageScale WRITE setImageScale)
     Q_PROPERTY(bool imageDrawsOnTop READ imageDrawsOnTop WRITE setImageDrawsOnTop)
     Q_PROPERTY(int compositingOperation READ compositingOperation WRITE setCompositingOperation)
+    Q_PROPERTY(int imagePresentationMode READ imagePresentationMode WRITE setImagePresentationMode STORED false)
     Q_CLASSINFO("displayName", "Image Shape")
 
 public:
@@ -69,6 +70,20 @@ public:
     using FileOpener = std::function<bool(const QString& path)>;
     static void setExternalEditorLauncher(FileOpener opener);
 
+    // Cropping on the image: in kCropPresentation a rectangle dragged over the selected shape
+    // marks what to keep, shown over the dimmed rest; deselecting the shape applies it
+    // (applyCrop). Changing the mode back discards it. Not undoable by itself.
+    enum PresentationMode { kNormalPresentation = 0, kCropPresentation = 2 };
+    static constexpr int kCropPart = 1001;
+    int imagePresentationMode() const { return m_presentationMode; }
+    Q_INVOKABLE void setImagePresentationMode(int mode);
+    // In the shape's unit box (-0.5..0.5 each way); the whole box when cropping starts.
+    QRectF cropRect() const { return m_cropRect; }
+    void setCropRect(const QRectF& unitRect);
+    // The image becomes the part of it under the crop rectangle and the shape shrinks to that
+    // part, as one step "Crop Image"; cropping ends. Nothing for an empty rectangle.
+    void applyCrop();
+
     // --- Tracing -------------------------------------------------------------------------------
     // The kVXTracingParam_* parameters every image shape traces with.
     static QVariantMap tracingParameters();
@@ -82,6 +97,10 @@ public:
     Q_INVOKABLE void vectorize(QObject* sender);
 
     void drawContent() const override;
+    void drawSelectedState() const override;
+    void mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    void mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
+    void objectIsNoLongerSelected() override;
     // The whole box hits, whatever the style fills.
     int hitPart(QPointF point) const override;
 
@@ -97,4 +116,7 @@ private:
     double m_imageScale = 1.0;
     bool m_imageDrawsOnTop = false;
     int m_compositingOperation = 0; // source over
+    int m_presentationMode = kNormalPresentation;
+    QRectF m_cropRect;
+    QPointF m_cropAnchor; // where the crop drag began, in the unit box
 };
