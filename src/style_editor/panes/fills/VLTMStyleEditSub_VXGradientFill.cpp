@@ -54,7 +54,8 @@ void VLTMStyleEditSub_VXGradientFill::addCustomControls(QFormLayout& form)
     connect(m_parameterWarningButton, &QToolButton::clicked, this, [this] { gradientWarningAction(m_parameterWarningButton); });
     row->addWidget(m_gradientControl, 1);
     row->addWidget(m_parameterWarningButton);
-    form.addRow(tr("Colours"), colours);
+    // The stops need the pane's whole width.
+    form.addRow(colours);
 
     m_gradientParameterView = new VXQGradientParameterView;
     m_gradientParameterView->setController(this);
