@@ -4,6 +4,7 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
+#include <QMutex>
 #include <QPainter>
 #include <QTransform>
 #include <array>
@@ -27,6 +28,29 @@ double painterUnitsPerPixel(const QPainter& painter)
 }
 
 } // namespace
+
+struct VXKnob::ImageCache {
+    struct Look {
+        int type;
+        QRgb colour;
+        qreal ratio;
+        bool antialiased;
+        QSizeF knobSize;
+        bool operator==(const Look&) const = default;
+    };
+    // Looks are few (a type in a layer's colour): a short list searched in order, emptied if
+    // that ever changes.
+    static constexpr int kMaximumImages = 64;
+    QMutex mutex;
+    QList<std::pair<Look, QImage>> images;
+};
+
+VXKnob::VXKnob()
+    : m_images(std::make_unique<ImageCache>())
+{
+}
+
+VXKnob::~VXKnob() = default;
 
 VXKnob& VXKnob::knobs()
 {
@@ -108,6 +132,8 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
     if (!context)
         return;
     QPainter& painter = *context->painter();
+    if (angle == 0 && stampKnobAtPointOfTypeColour(painter, point, type, colour))
+        return;
     const double unit = painterUnitsPerPixel(painter);
     QTransform placement;
     placement.translate(point.x(), point.y());
@@ -119,6 +145,51 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
     painter.setBrush(type == kVXHotspotKnobType ? QBrush(Qt::NoBrush) : QBrush(colour));
     painter.drawPath(path);
     painter.restore();
+}
+
+QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const
+{
+    const ImageCache::Look look{type, colour.rgba(), ratio, antialiased, g_controlKnobSize};
+    const QMutexLocker lock(&m_images->mutex);
+    for (const auto& [made, image] : std::as_const(m_images->images))
+        if (made == look)
+            return image;
+    // Room for the longest knob (the centre target reaches 0.7 of the size) and the outline.
+    const double side = 2 * std::ceil(std::max(g_controlKnobSize.width(), g_controlKnobSize.height())) + 4;
+    QImage image(QSizeF(side * ratio, side * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, antialiased);
+        QTransform placement;
+        placement.translate(side / 2, side / 2);
+        placement.scale(g_controlKnobSize.width(), g_controlKnobSize.height());
+        painter.setPen(QPen(type == kVXHotspotKnobType ? colour : QColor(Qt::white), 0));
+        painter.setBrush(type == kVXHotspotKnobType ? QBrush(Qt::NoBrush) : QBrush(colour));
+        painter.drawPath(placement.map(knobPath(type)));
+    }
+    if (m_images->images.size() >= ImageCache::kMaximumImages)
+        m_images->images.clear();
+    m_images->images.append({look, image});
+    return image;
+}
+
+bool VXKnob::stampKnobAtPointOfTypeColour(QPainter& painter, QPointF point, int type, const QColor& colour) const
+{
+    const QTransform world = painter.worldTransform();
+    if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() == 0)
+        return false;
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QImage image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
+    const QSizeF size = image.deviceIndependentSize();
+    const QPointF corner = world.map(point) - QPointF(size.width() / 2, size.height() / 2);
+    // On whole device pixels, so the image is copied rather than resampled.
+    const QPointF snapped(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio);
+    painter.setWorldTransform(QTransform());
+    painter.drawImage(snapped, image);
+    painter.setWorldTransform(world);
+    return true;
 }
 
 bool VXKnob::hitTestPointInKnobAtPointOfTypeUserInfo(QPointF point, QPointF knobPoint, int type,

@@ -8,12 +8,16 @@
 // may change the look by overriding knobPath.
 
 #include <QColor>
+#include <QImage>
 #include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 #include <QTransform>
 #include <QVariant>
+#include <memory>
+
+class QPainter;
 
 class VXDrawableObject;
 
@@ -66,7 +70,8 @@ struct KnobBox {
 
 class VXKnob {
 public:
-    virtual ~VXKnob() = default;
+    VXKnob();
+    virtual ~VXKnob();
 
     // The knobs object layers use.
     static VXKnob& knobs();
@@ -116,4 +121,11 @@ protected:
 private:
     // Drawing units per screen pixel now.
     static double drawingUnitsPerPixel();
+    // Unturned knobs on an unturned painter are stamped from images made once per look:
+    // thousands of selected objects are drawn without filling a path for each knob.
+    bool stampKnobAtPointOfTypeColour(QPainter& painter, QPointF point, int type, const QColor& colour) const;
+    QImage knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const;
+
+    struct ImageCache;
+    std::unique_ptr<ImageCache> m_images;
 };
