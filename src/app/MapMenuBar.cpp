@@ -118,6 +118,8 @@ void addEditMenu(QMenuBar* bar)
     addItem(find, QObject::tr("Find..."), "openAdvancedSearchDialog", QKeySequence::Find);
     addItem(find, QObject::tr("Repeat Last Search"), "repeatLatestSearch")->setKeyEquivalent(QStringLiteral("g"));
     addItem(find, QObject::tr("Smart Searches..."), "openSmartSearchesDialog");
+    edit->addSeparator();
+    addItem(edit, QObject::tr("Preferences..."), "openPreferences", QKeySequence::Preferences);
 }
 
 void addViewMenu(QMenuBar* bar)
@@ -229,6 +231,7 @@ void addSymbolMenu(QMenuBar* bar)
 void addWindowMenu(QMenuBar* bar)
 {
     Menu* window = addMenu(bar, QObject::tr("&Window"));
+    addItem(window, QObject::tr("Tools"), "showToolPalette");
     addItem(window, QObject::tr("Styles && Symbols"), "showLibraryPickerAction");
     addItem(window, QObject::tr("Library Manager"), "showLibraryManagerAction");
     addItem(window, QObject::tr("Media Browser"), "showMediaBrowser");
@@ -237,6 +240,15 @@ void addWindowMenu(QMenuBar* bar)
 void addHelpMenu(QMenuBar* bar)
 {
     Menu* help = addMenu(bar, QObject::tr("&Help"));
+    addItem(help, QObject::tr("Quorvane Help"), "showHelpItemWithTitleOfSender", QKeySequence::HelpContents);
+    addItem(help, QObject::tr("Welcome To Quorvane"), "showWelcomeToTamsiver");
+    help->addSeparator();
+    // The tags are the web pages' identifiers (VLTMAppDelegate::openURLItemWithIdentifier).
+    const QString webPages[] = {QObject::tr("Get Started"), QObject::tr("Tutorials"), QObject::tr("User Forum"),
+                                QObject::tr("Guides")};
+    for (int tag = 1; tag <= 4; ++tag)
+        addItem(help, webPages[tag - 1], "openURLItemAction")->setTag(tag);
+    help->addSeparator();
     addItem(help, QObject::tr("About Quorvane"), "orderFrontStandardAboutPanel");
 }
 

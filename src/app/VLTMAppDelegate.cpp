@@ -8,10 +8,12 @@
 #include "app/QuorvaneDocumentController.h"
 #include "app/ShapefileImportHost.h"
 #include "app/VLTMApplication.h"
+#include "app/VLTMHelpTrampoline.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -46,6 +48,7 @@ const QString kDefaultsResourceName = QStringLiteral("Quorvane_defaults");
 const QString kDefaultsResourceType = QStringLiteral("plist");
 const QString kSymbolLibraryExtension = QStringLiteral("symlibrary");
 const QString kSVGThumbnailsFolderName = QStringLiteral("SVG Thumbnails");
+constexpr int kWelcomeWindowDelayMilliseconds = 2000;
 
 platform::UserDefaults& defaults()
 {
@@ -128,7 +131,7 @@ void VLTMAppDelegate::applicationDidFinishLaunching()
         {"restore the inspector states", &VLTMAppDelegate::restoreInspectorStates},
         {"observe the style history", &VLTMAppDelegate::observeStyleHistory},
         {"enable the tool palette", &VLTMAppDelegate::enableToolPalette},
-        {"show the welcome window when asked", nullptr},
+        {"show the welcome window when asked", &VLTMAppDelegate::showWelcomeWindowWhenAsked},
     };
     for (const Step& step : steps)
         runStep("launch", step);
@@ -252,18 +255,27 @@ void VLTMAppDelegate::observeStyleHistory()
 
 void VLTMAppDelegate::restoreInspectorStates()
 {
+    if (const auto& restore = WindowServices::installed().restoreToolPaletteState)
+        restore();
     if (const auto& restore = LibraryServices::installed().restoreLibraryPickerState)
         restore();
 }
 
 void VLTMAppDelegate::saveInspectorStates()
 {
+    if (const auto& save = WindowServices::installed().saveToolPaletteState)
+        save();
     if (const auto& save = LibraryServices::installed().saveLibraryPickerState)
         save();
 }
 
 void VLTMAppDelegate::enableToolPalette()
 {
+    // The palette takes picked items itself; each pick must be used once.
+    if (const auto& enable = WindowServices::installed().enableToolPalette) {
+        enable();
+        return;
+    }
     platform::NotificationCenter::defaultCenter().addObserver(
         this, kVXQLibraryPickerSelectedObjectDidChange, nullptr,
         [this](const platform::Notification& notification) { newLibToolSelected(notification); });
@@ -289,6 +301,14 @@ VXDrawingTool* VLTMAppDelegate::currentDrawingTool()
         platform::WindowController::controllerForWindow(platform::ResponderChain::mainWindow());
     const auto* document = controller ? dynamic_cast<const VXDrawingDocument*>(controller->document()) : nullptr;
     return document ? document->drawingTool() : nullptr;
+}
+
+void VLTMAppDelegate::showWelcomeWindowWhenAsked()
+{
+    const WindowServices& services = WindowServices::installed();
+    if (!services.showsWelcomeWindowAtLaunch || !services.showsWelcomeWindowAtLaunch())
+        return;
+    platform::RunLoop::performAfterDelay(this, [this] { showWelcomeToTamsiver(nullptr); }, kWelcomeWindowDelayMilliseconds);
 }
 
 void VLTMAppDelegate::startLoadingPhotoLibrary()
@@ -338,11 +358,57 @@ void VLTMAppDelegate::registerQuorvaneTools()
     registry.registerDrawingToolWithName(zoomOut, QStringLiteral("Zoom Out"));
     for (const ToolRegistration& registration : toolRegistrations())
         registration(registry);
+    // Tools keep preferences of their own.
+    if (const auto& apply = WindowServices::installed().applyStoredPreferences)
+        apply();
 }
 
 void VLTMAppDelegate::showHelpItemNamed(const QString& item)
 {
-    LogEvent(kInfoEvent, QStringLiteral("help: %1 (not in this build)").arg(item));
+    VLTMHelpTrampoline::sharedHelpTrampoline()->showHelpForIdentifier(item);
+}
+
+void VLTMAppDelegate::showHelpItemWithTitleOfSender(QObject* sender)
+{
+    if (sender)
+        showHelpItemNamed(sender->property("title").toString());
+}
+
+void VLTMAppDelegate::openURLItemWithIdentifier(int identifier)
+{
+    // The maker's site has no host here: its paths map into the help book.
+    static const QHash<int, QString> links = {
+        {1, QStringLiteral("/quorvane/get-started/")},
+        {2, QStringLiteral("/quorvane/tutorials/")},
+        {3, QStringLiteral("/forums/forum/quorvane/")},
+        {4, QStringLiteral("/quorvane/guides/")},
+    };
+    if (const QString link = links.value(identifier); !link.isEmpty())
+        VLTMHelpTrampoline::sharedHelpTrampoline()->showHelpForURLString(link);
+}
+
+void VLTMAppDelegate::openURLItemAction(QObject* sender)
+{
+    if (sender)
+        openURLItemWithIdentifier(sender->property("tag").toInt());
+}
+
+void VLTMAppDelegate::showToolPalette(QObject*)
+{
+    if (const auto& toggle = WindowServices::installed().toggleToolPalette)
+        toggle();
+}
+
+void VLTMAppDelegate::openPreferences(QObject*)
+{
+    if (const auto& show = WindowServices::installed().showPreferences)
+        show();
+}
+
+void VLTMAppDelegate::showWelcomeToTamsiver(QObject*)
+{
+    if (const auto& show = WindowServices::installed().showWelcomeWindow)
+        show();
 }
 
 // --- Opening files --------------------------------------------------------------------------
@@ -554,6 +620,12 @@ bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
     }
     if (item->action() == "showMediaBrowser")
         return bool(WindowServices::installed().showMediaBrowser);
+    if (item->action() == "showToolPalette")
+        return bool(WindowServices::installed().toggleToolPalette);
+    if (item->action() == "openPreferences")
+        return bool(WindowServices::installed().showPreferences);
+    if (item->action() == "showWelcomeToTamsiver")
+        return bool(WindowServices::installed().showWelcomeWindow);
     return true;
 }
 

@@ -105,9 +105,19 @@ public:
     // Window > Media Browser; a debug build puts the browser back to its factory state first.
     Q_INVOKABLE void showMediaBrowser(QObject* sender);
     static bool runsInDebugMode();
-    // Opens the help page of an item ("the-styles-tab"). This build has no help viewer: the
-    // request is logged as "help: <item> (not in this build)".
+    // Opens the help page of an item ("the-styles-tab"), or the page of the sender's title.
     Q_INVOKABLE void showHelpItemNamed(const QString& item);
+    Q_INVOKABLE void showHelpItemWithTitleOfSender(QObject* sender);
+    // Opens one of the maker's web pages: 1 getting started, 2 tutorials, 3 the user forum,
+    // 4 the guides; others nothing. The menu items send their tag.
+    void openURLItemWithIdentifier(int identifier);
+    Q_INVOKABLE void openURLItemAction(QObject* sender);
+    // Window > Tools: shows the tool palette, or hides it when it is visible.
+    Q_INVOKABLE void showToolPalette(QObject* sender);
+    // Edit > Preferences...
+    Q_INVOKABLE void openPreferences(QObject* sender);
+    // Help > Welcome To Quorvane; at launch too, 2 s after it finished, when the user wants it.
+    Q_INVOKABLE void showWelcomeToTamsiver(QObject* sender);
     // Lets factory libraries take new content (a developer's command).
     Q_INVOKABLE void debug_makeFactoryLibrariesWritableAction(QObject* sender);
 
@@ -116,8 +126,9 @@ public:
     // no library, so the manager keeps a registry of its own.
     Q_INVOKABLE ZQObjectPtr applicationWillReturnSymbolManager();
 
-    // Stands in for the tool palette: an item picked in the library's picker palette becomes
-    // the style (or symbol master) of the main window's tool, and its use is recorded.
+    // Stands in for the tool palette in builds without it: an item picked in the library's
+    // picker palette becomes the style (or symbol master) of the main window's tool, and its
+    // use is recorded. The palette, when there is one, does this instead.
     void newLibToolSelected(const platform::Notification& notification);
 
 private:
@@ -143,10 +154,11 @@ private:
     void selfInstall();
     void letColourPanelShowOpacity();
     void observeStyleHistory();
-    // The window states of the library's picker palette.
+    // The window states of the tool palette and the library's picker palette.
     void restoreInspectorStates();
     void saveInspectorStates();
     void enableToolPalette();
+    void showWelcomeWindowWhenAsked();
     // Quits when the user declines the update of old library files.
     void runLibraryMigrationWhenNeeded();
     void installShapefileImportHost();

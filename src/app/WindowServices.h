@@ -5,6 +5,7 @@
 // delegate's launch step logs that this build lacks it, and the document goes without.
 
 #include <QImage>
+#include <QUrl>
 #include <functional>
 #include <memory>
 
@@ -32,6 +33,24 @@ struct WindowServices {
     std::function<TransformAdjustmentView*(VXDrawingView& view, const QImage& preview,
                                            TransformAdjustmentDelegate* delegate)>
         makeTransformAdjustmentView;
+
+    // Shows `url` in the help window, titled `title`; a non-empty `homePage` becomes its home.
+    std::function<void(const QUrl& url, const QUrl& homePage, const QString& title)> showHelpPage;
+
+    // The main tool palette: shows it or, when it is visible, hides it; enables it once launched;
+    // restores its frame and visibility at launch and saves them at termination.
+    std::function<void()> toggleToolPalette;
+    std::function<void()> enableToolPalette;
+    std::function<void()> restoreToolPaletteState;
+    std::function<void()> saveToolPaletteState;
+
+    // Hands the classes the preferences stored for them; runs once the tools are registered.
+    std::function<void()> applyStoredPreferences;
+    // The preferences window.
+    std::function<void()> showPreferences;
+    // The welcome window, and whether the user wants it at launch.
+    std::function<void()> showWelcomeWindow;
+    std::function<bool()> showsWelcomeWindowAtLaunch;
 
     static WindowServices& installed();
 };

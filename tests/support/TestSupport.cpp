@@ -12,6 +12,7 @@ void isolateUserFolders()
     static QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
+    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
 }
 
 QString sampleDataPath(const QString& relative)

@@ -4,7 +4,7 @@
 
 namespace testsupport {
 
-// Points the standard config and data locations at a temporary folder, so no test
+// Points the standard config, data and cache locations at a temporary folder, so no test
 // reads or writes the real user's defaults or application-support folder.
 void isolateUserFolders();
 

@@ -1,4 +1,5 @@
 #include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/UserDefaultsChanges.h"
 
 #include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/PropertyList.h"
@@ -80,6 +81,20 @@ UserDefaults::UserDefaults(QObject* parent)
     , m_storageFolder(storageFolder())
     , m_domainName(QCoreApplication::applicationName())
 {
+    connect(this, &UserDefaults::didChange, &UserDefaultsChanges::instance(), &UserDefaultsChanges::defaultsDidChange,
+            Qt::DirectConnection);
+}
+
+UserDefaultsChanges& UserDefaultsChanges::instance()
+{
+    static UserDefaultsChanges* const changes = [] {
+        auto* made = new UserDefaultsChanges;
+        // It belongs to the main thread, whichever thread first changed a default.
+        if (QCoreApplication::instance())
+            made->moveToThread(QCoreApplication::instance()->thread());
+        return made;
+    }();
+    return *changes;
 }
 
 UserDefaults::~UserDefaults()

@@ -1,9 +1,11 @@
 #include "platform/ui/ResponderChain.h"
 
 #include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQObject.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/WindowNotifications.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -25,7 +27,7 @@ bool isMenu(const QObject* object)
 }
 
 // Remembers the last active ordinary window, which stays the main window while panels,
-// sheets and dialogs are active.
+// sheets and dialogs are active, and tells when another one takes its place or it hides.
 class WindowActivationTracker : public QObject {
 public:
     static WindowActivationTracker& instance()
@@ -66,6 +68,8 @@ protected:
     {
         if (event->type() == QEvent::WindowActivate && watched->isWidgetType())
             note(static_cast<QWidget*>(watched));
+        if (event->type() == QEvent::Hide && watched == m_mainWindow.data())
+            resignMain();
         if (event->type() == QEvent::FocusIn && watched->isWidgetType() && !isMenu(watched))
             m_lastFocus.insert(static_cast<QWidget*>(watched)->window(), static_cast<QWidget*>(watched));
         return false;
@@ -79,8 +83,19 @@ private:
 
     void note(QWidget* window)
     {
-        if (isMainWindowCandidate(window))
-            m_mainWindow = window;
+        if (!isMainWindowCandidate(window) || window == m_mainWindow)
+            return;
+        resignMain();
+        m_mainWindow = window;
+        NotificationCenter::defaultCenter().postNotificationName(kNSWindowDidBecomeMainNotification, window);
+    }
+
+    void resignMain()
+    {
+        if (QWidget* previous = m_mainWindow.data()) {
+            m_mainWindow.clear();
+            NotificationCenter::defaultCenter().postNotificationName(kNSWindowDidResignMainNotification, previous);
+        }
     }
 
     QPointer<QWidget> m_mainWindow;

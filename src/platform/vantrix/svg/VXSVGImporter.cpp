@@ -49,6 +49,8 @@ constexpr double kMaximumFontSize = 4096;
 // the memory of text shaping.
 constexpr qsizetype kMaximumTextLength = 1 << 20;
 
+bool g_ignoresFilterElements = false;
+
 // Elements that only define things others refer to.
 const QSet<QString>& definitionElements()
 {
@@ -284,6 +286,8 @@ private:
                                                               {QStringLiteral("mask"), QStringLiteral("mask")}};
         const auto declarations = SVGStyleResolver::parseDeclarations(element.attribute(QStringLiteral("style")));
         for (const auto& [property, name] : effects) {
+            if (property == u"filter" && VXSVGImporter::ignoresFilterElements())
+                continue;
             QStringView value = element.attribute(property);
             for (const auto& [key, declared] : declarations) {
                 if (key == property)
@@ -875,6 +879,10 @@ private:
 };
 
 } // namespace
+
+bool VXSVGImporter::ignoresFilterElements() { return g_ignoresFilterElements; }
+
+void VXSVGImporter::setIgnoresFilterElements(bool flag) { g_ignoresFilterElements = flag; }
 
 std::optional<VXSVGImporter::Result> VXSVGImporter::importFile(const QString& path, QuorvaneError* error)
 {

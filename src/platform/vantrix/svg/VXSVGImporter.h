@@ -32,6 +32,10 @@ public:
     static constexpr qint64 kMaximumFileSize = 256LL * 1024 * 1024;
 
     // Relative image references resolve inside the file's own folder.
+    // Filters are never drawn; while this is on (the preference) they are not reported either.
+    static bool ignoresFilterElements();
+    static void setIgnoresFilterElements(bool flag);
+
     static std::optional<Result> importFile(const QString& path, QuorvaneError* error = nullptr);
     // `baseFolder` confines relative image references; empty allows none (data: URIs only).
     static std::optional<Result> importData(const QByteArray& svg, const QString& baseFolder,

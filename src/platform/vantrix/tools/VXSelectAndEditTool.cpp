@@ -54,6 +54,14 @@ QRectF keepingProportions(const QRectF& start, const QRectF& target, VXBoundsKno
 
 } // namespace
 
+namespace {
+bool g_moveOperatesOnAllLayers = false;
+}
+
+bool VXSelectAndEditTool::moveOperatesOnAllLayers() { return g_moveOperatesOnAllLayers; }
+
+void VXSelectAndEditTool::setMoveOperatesOnAllLayers(bool flag) { g_moveOperatesOnAllLayers = flag; }
+
 VXSelectAndEditTool::VXSelectAndEditTool() = default;
 VXSelectAndEditTool::~VXSelectAndEditTool() = default;
 

@@ -37,6 +37,11 @@ public:
     // blue tint. One style, shared.
     static std::shared_ptr<VXStyle> defaultMarqueeStyle();
 
+    // Whether a move drags the selections of every layer, not the active layer's alone (the
+    // preference; moves keep to the active layer in this version).
+    static bool moveOperatesOnAllLayers();
+    static void setMoveOperatesOnAllLayers(bool flag);
+
     bool isSelectionTool() const override { return true; }
     int supportedLibraryItemKind() const override { return kAnyLibraryItemKind; }
     QString actionName() const override;

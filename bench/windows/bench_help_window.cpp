@@ -1,0 +1,77 @@
+// The help window opening a large page at an anchor, and finding text in it: the shipped help
+// book's pages joined and repeated to about 300 kB, with an anchor near its end.
+
+#include "support/BenchSupport.h"
+#include "platform/foundation/BundleFolder.h"
+#include "windows/WindowsClasses.h"
+#include "windows/help/VLTMWebViewWindowController.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+namespace {
+
+constexpr int kOpens = 20;
+constexpr int kFinds = 100;
+constexpr qsizetype kPageSize = 300 * 1024;
+
+QByteArray joinedBook()
+{
+    QByteArray body;
+    QDirIterator pages(platform::bundleFolderOnDisk(QStringLiteral("Help")) + QStringLiteral("/guide"), {"*.html"});
+    QList<QByteArray> parts;
+    while (pages.hasNext()) {
+        QFile page(pages.next());
+        if (page.open(QIODevice::ReadOnly)) {
+            const QByteArray html = page.readAll();
+            const qsizetype start = html.indexOf("<body>") + 6;
+            parts.append(html.mid(start, html.indexOf("</body>") - start));
+        }
+    }
+    for (int copy = 0; body.size() < kPageSize; ++copy)
+        for (const QByteArray& part : parts) {
+            const QByteArray renamed = "name=\"c" + QByteArray::number(copy) + '-';
+            body += QByteArray(part).replace(QByteArray("name=\""), renamed);
+        }
+    return "<html><head><title>Joined</title></head><body>" + body
+        + "<h2><a name=\"the-end\"></a>The end</h2><p>Last words.</p></body></html>";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    registerWindowsClasses();
+    QTemporaryDir folder;
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("joined.html"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(joinedBook()) <= 0)
+        return 1;
+    file.close();
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setFragment(QStringLiteral("the-end"));
+
+    VLTMWebViewWindowController* help = VLTMWebViewWindowController::sharedWebWindowController();
+    std::vector<double> opens;
+    for (int i = 0; i < kOpens; ++i) {
+        help->webView()->clear(); // each opening parses the page again
+        help->webView()->clearHistory();
+        opens.push_back(bench::secondsOf([&] {
+            help->openURL(url);
+            QCoreApplication::processEvents();
+        }));
+    }
+    std::vector<double> finds;
+    help->searchField()->setText(QStringLiteral("style"));
+    for (int i = 0; i < kFinds; ++i)
+        finds.push_back(bench::secondsOf([&] { bench::keep(help->searchAction()); }));
+    bench::printValue(QStringLiteral("help_open_300kB"), bench::percentile(opens, 0.95) * 1000, "ms", 150);
+    bench::printValue(QStringLiteral("help_find_300kB"), bench::percentile(finds, 0.95) * 1000, "ms", 16);
+    return 0;
+}

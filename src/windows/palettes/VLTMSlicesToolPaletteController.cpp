@@ -1,0 +1,178 @@
+#include "windows/palettes/VLTMSlicesToolPaletteController.h"
+
+#include "app/ZQQuorvaneDocument.h"
+#include "panels/slices/VLTMSlicesLayer.h"
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/ui/DocumentController.h"
+#include "platform/ui/WindowNotifications.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "widgets/buttons/ZQStyleButton.h"
+#include "widgets/paint/KitImage.h"
+#include "windows/palettes/QVNToolsController.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kExportSlicesSource = 3;
+
+VLTMSlicesToolPaletteController*& sharedInstance()
+{
+    static VLTMSlicesToolPaletteController* instance = nullptr;
+    return instance;
+}
+
+} // namespace
+
+VLTMSlicesToolPaletteController* VLTMSlicesToolPaletteController::sharedSlicesToolPalette()
+{
+    if (!sharedInstance()) {
+        auto palette = std::make_unique<VLTMSlicesToolPaletteController>();
+        sharedInstance() = palette.get();
+        SlicesToolPalette::setSharedSlicesToolPalette(std::move(palette));
+    }
+    return sharedInstance();
+}
+
+VLTMSlicesToolPaletteController::VLTMSlicesToolPaletteController()
+{
+    initWithWindowNibName(QStringLiteral("VLTMSlicesToolPaletteController"));
+    platform::NotificationCenter::defaultCenter().addObserver(
+        this, platform::kNSWindowDidBecomeMainNotification, nullptr,
+        [this](const platform::Notification& notification) { activeWindowChanged(notification); });
+}
+
+VLTMSlicesToolPaletteController::~VLTMSlicesToolPaletteController()
+{
+    platform::NotificationCenter::defaultCenter().removeObserver(this);
+    if (sharedInstance() == this)
+        sharedInstance() = nullptr;
+}
+
+QWidget* VLTMSlicesToolPaletteController::loadWindow()
+{
+    auto* window = new QWidget(nullptr, Qt::Tool);
+    window->setAttribute(Qt::WA_ShowWithoutActivating);
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    window->setWindowTitle(tr("Slices"));
+    auto* layout = new QHBoxLayout(window);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(0);
+    m_toolsMatrix = new QButtonGroup(this);
+    const std::pair<QString, QString> tools[] = {
+        {QStringLiteral("VLSlices_Select"), tr("Select Slices. Shift-click to select multiple slices.")},
+        {QStringLiteral("VLSlices_Draw"), tr("Draw New Slice.")}};
+    for (int mode = 0; mode < 2; ++mode) {
+        auto* button = new ZQStyleButton(window);
+        button->setCheckable(true);
+        button->setFixedSize(32, 32);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->cell().setImage(imageNamed(tools[mode].first));
+        button->setToolTip(tools[mode].second);
+        m_toolsMatrix->addButton(button, mode);
+        layout->addWidget(button);
+    }
+    connect(m_toolsMatrix, &QButtonGroup::idClicked, this, [this](int mode) { toolsMatrixAction(mode); });
+    layout->addSpacing(6);
+    auto* exportButton = new QToolButton(window);
+    exportButton->setText(tr("Export"));
+    exportButton->setToolTip(tr("Export the slices."));
+    exportButton->setFocusPolicy(Qt::NoFocus);
+    connect(exportButton, &QToolButton::clicked, this, [this] { exportAction(); });
+    layout->addWidget(exportButton);
+    return window;
+}
+
+void VLTMSlicesToolPaletteController::windowDidLoad()
+{
+    placeOverMainTools();
+}
+
+QWidget* VLTMSlicesToolPaletteController::mainToolsWindow()
+{
+    return QVNToolsController::sharedToolsControllerAvailable() ? QVNToolsController::sharedToolsController()->window()
+                                                                : nullptr;
+}
+
+void VLTMSlicesToolPaletteController::placeOverMainTools()
+{
+    const QWidget* main = mainToolsWindow();
+    window()->move(main ? main->geometry().topLeft() : QPoint(0, 0));
+}
+
+void VLTMSlicesToolPaletteController::showWindow()
+{
+    if (alignToMainTools())
+        placeOverMainTools();
+    QWidget* main = mainToolsWindow();
+    m_mainToolsPreviouslyVisible = main && main->isVisible();
+    if (main)
+        main->hide();
+    window()->show();
+}
+
+void VLTMSlicesToolPaletteController::close()
+{
+    if (m_mainToolsPreviouslyVisible)
+        QVNToolsController::sharedToolsController()->window()->show();
+    platform::WindowController::close();
+}
+
+void VLTMSlicesToolPaletteController::selectToolMode(int mode)
+{
+    window();
+    if (QAbstractButton* button = m_toolsMatrix->button(mode))
+        button->setChecked(true);
+}
+
+int VLTMSlicesToolPaletteController::selectedToolMode() const
+{
+    return m_toolsMatrix ? m_toolsMatrix->checkedId() : -1;
+}
+
+ZQStyleButton* VLTMSlicesToolPaletteController::toolButton(int mode) const
+{
+    return m_toolsMatrix ? static_cast<ZQStyleButton*>(m_toolsMatrix->button(mode)) : nullptr;
+}
+
+void VLTMSlicesToolPaletteController::toolsMatrixAction(int mode)
+{
+    selectToolMode(mode);
+    if (m_delegate)
+        m_delegate->slicesToolPaletteControllerDidSelectMode(this, mode);
+}
+
+void VLTMSlicesToolPaletteController::exportAction(QObject*)
+{
+    const platform::DocumentController* documents = platform::DocumentController::existingSharedDocumentController();
+    QObject* document = documents ? documents->currentDocument() : nullptr;
+    // The export sheet is the document's; a build without it only notes the request.
+    if (!document || !platform::invokeSelector(document, "showExportDialogWithPreferredSource", kExportSlicesSource))
+        ZQLog(QStringLiteral("slices export requested: the export sheet is not in this build"));
+}
+
+void VLTMSlicesToolPaletteController::activeWindowChanged(const platform::Notification& notification)
+{
+    const platform::DocumentController* documents = platform::DocumentController::existingSharedDocumentController();
+    auto* window = qobject_cast<QWidget*>(notification.object());
+    auto* map = qobject_cast<ZQQuorvaneDocument*>(documents && window ? documents->documentForWindow(window) : nullptr);
+    if (map) {
+        auto* slices = dynamic_cast<VLTMSlicesLayer*>(map->drawing() ? map->drawing()->activeLayer() : nullptr);
+        if (slices) {
+            if (!this->window()->isVisible())
+                showWindow();
+            m_delegate = slices;
+            selectToolMode(slices->toolMode());
+            return;
+        }
+        if (m_mainToolsPreviouslyVisible)
+            QVNToolsController::sharedToolsController()->window()->show();
+    }
+    m_delegate = nullptr;
+    if (isWindowLoaded())
+        this->window()->hide();
+}

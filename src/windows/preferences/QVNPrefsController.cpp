@@ -1,0 +1,429 @@
+#include "windows/preferences/QVNPrefsController.h"
+
+#include "app/VLTMHelpTrampoline.h"
+#include "app/ZQQuorvaneDocument.h"
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/UserDefaultsChanges.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Application.h"
+#include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
+#include "platform/vantrix/model/VXLinearObjectStorage.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/svg/VXSVGPreview.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "symbols/placed/VXQSymbol.h"
+#include "windows/palettes/QVNToolsController.h"
+#include "windows/preferences/PreferenceSettings.h"
+#include "windows/welcome/TMSVVideoSplashController.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+constexpr int kMaximumUndoLevels = 9999;
+
+platform::UserDefaults& defaults()
+{
+    return *platform::UserDefaults::standardUserDefaults();
+}
+
+QVNPrefsController*& sharedInstance()
+{
+    static QVNPrefsController* instance = nullptr;
+    return instance;
+}
+
+// A check box row over a plain user default, `inverted` when the box says the opposite.
+std::function<bool()> readsDefault(const QString& key, bool inverted = false)
+{
+    return [key, inverted] { return defaults().boolForKey(key) != inverted; };
+}
+
+std::function<void(bool)> writesDefault(const QString& key, bool inverted = false)
+{
+    return [key, inverted](bool on) { defaults().setBoolForKey(on != inverted, key); };
+}
+
+// A check box row over a setting a class keeps.
+std::function<bool()> readsSetting(const QString& key)
+{
+    return [key] { return PreferenceSettings::value(key).toBool(); };
+}
+
+std::function<void(bool)> writesSetting(const QString& key)
+{
+    return [key](bool on) { PreferenceSettings::setValue(key, on); };
+}
+
+QGridLayout* addGroup(QVBoxLayout* page, const QString& title)
+{
+    auto* group = new QGroupBox(title);
+    auto* grid = new QGridLayout(group);
+    page->addWidget(group);
+    return grid;
+}
+
+QComboBox* addPopUp(QGridLayout* grid, const QString& title, const QList<std::pair<QString, int>>& items)
+{
+    auto* popUp = new QComboBox;
+    for (const auto& [text, tag] : items)
+        popUp->addItem(text, tag);
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel(title), row, 0);
+    grid->addWidget(popUp, row, 1);
+    return popUp;
+}
+
+void selectTag(QComboBox* popUp, int tag)
+{
+    popUp->setCurrentIndex(popUp->findData(tag));
+}
+
+} // namespace
+
+QVNPrefsController* QVNPrefsController::sharedPrefsController()
+{
+    if (!sharedInstance())
+        sharedInstance() = new QVNPrefsController;
+    return sharedInstance();
+}
+
+void QVNPrefsController::reloadIfAvailable()
+{
+    if (sharedInstance() && sharedInstance()->isWindowLoaded())
+        sharedInstance()->loadSettings();
+}
+
+QVNPrefsController::QVNPrefsController()
+{
+    initWithWindowNibName(QStringLiteral("Preferences(V2)"));
+}
+
+QVNPrefsController::~QVNPrefsController()
+{
+    if (sharedInstance() == this)
+        sharedInstance() = nullptr;
+}
+
+QCheckBox* QVNPrefsController::addBox(QGridLayout* grid, const QString& title, std::function<bool()> shown,
+                                      std::function<void(bool)> changed)
+{
+    auto* box = new QCheckBox(title);
+    grid->addWidget(box, grid->rowCount(), 0, 1, 2);
+    m_boxes.append({box, std::move(shown), changed});
+    if (changed)
+        connect(box, &QCheckBox::clicked, this, [this, changed](bool on) {
+            if (!m_loading)
+                changed(on);
+        });
+    return box;
+}
+
+QWidget* QVNPrefsController::makeGeneralPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+
+    QGridLayout* scrolling = addGroup(layout, tr("Scrolling and Zooming"));
+    addBox(scrolling, tr("Zoom with the scroll wheel"), readsDefault(kVXDrawingDisableScrollwheelZoomPrefsKey, true),
+           [this](bool on) {
+               VXDrawingView::setScrollwheelZoomEnabled(on);
+               m_scrollSense->setEnabled(on);
+               defaults().setBoolForKey(!on, kVXDrawingDisableScrollwheelZoomPrefsKey);
+           });
+    m_scrollSense = addBox(scrolling, tr("Reverse the scroll wheel's zoom direction"),
+                           readsDefault(kVXDrawingScrollwheelSensePrefsKey), [](bool on) {
+                               VXDrawingView::setScrollwheelInverted(on);
+                               defaults().setBoolForKey(on, kVXDrawingScrollwheelSensePrefsKey);
+                           });
+    addBox(scrolling, tr("Zoom and scroll with trackpad gestures"), readsSetting(PreferenceSettings::kTrackpadGesturesEnabled),
+           writesSetting(PreferenceSettings::kTrackpadGesturesEnabled));
+
+    QGridLayout* startUp = addGroup(layout, tr("Start-up"));
+    addBox(startUp, tr("Show the template chooser at start-up"), readsDefault(kQVNLShowTemplatesAtStartup),
+           writesDefault(kQVNLShowTemplatesAtStartup));
+    addBox(startUp, tr("Send crash reports"), readsDefault(kQVNLReportCrashes), writesDefault(kQVNLReportCrashes));
+    addBox(startUp, tr("Use the modern document model"), readsDefault(kVXDocumentEnableLionDocumentModel),
+           writesDefault(kVXDocumentEnableLionDocumentModel));
+
+    QGridLayout* undo = addGroup(layout, tr("Undo"));
+    m_undoLevels = new QSpinBox;
+    m_undoLevels->setRange(0, kMaximumUndoLevels);
+    m_undoLevels->setSpecialValueText(tr("Unlimited"));
+    undo->addWidget(new QLabel(tr("Levels of undo:")), 0, 0);
+    undo->addWidget(m_undoLevels, 0, 1);
+    connect(m_undoLevels, &QSpinBox::editingFinished, this, [this] { undoHistoryAction(m_undoLevels->value()); });
+    addBox(undo, tr("Keep the undo history when saving"), readsDefault(kVXDocumentDontClearUndoOnSave),
+           writesDefault(kVXDocumentDontClearUndoOnSave));
+
+    QGridLayout* storage = addGroup(layout, tr("Layers and Help"));
+    m_storage = addPopUp(storage, tr("Store layer contents:"),
+                         {{tr("Indexed (fast for large layers)"), 0}, {tr("In a list (small layers)"), 1}});
+    connect(m_storage, &QComboBox::activated, this, [this](int index) { storageTypeAction(m_storage->itemData(index).toInt()); });
+    addBox(storage, tr("Open help in the web browser"), &VLTMHelpTrampoline::opensInExternalBrowser,
+           &VLTMHelpTrampoline::setOpensInExternalBrowser);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* QVNPrefsController::makeDrawingPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    QGridLayout* drawing = addGroup(layout, tr("Drawing"));
+    addBox(drawing, tr("Draw faster while zooming and scrolling"), &ZQQuorvaneDocument::defaultQualityModulation,
+           &ZQQuorvaneDocument::setDefaultQualityModulation);
+    addBox(drawing, tr("Antialias"), readsSetting(PreferenceSettings::kShouldAntialias),
+           writesSetting(PreferenceSettings::kShouldAntialias));
+    addBox(drawing, tr("Draw shadows"), readsSetting(PreferenceSettings::kWillDrawShadows),
+           writesSetting(PreferenceSettings::kWillDrawShadows));
+    addBox(drawing, tr("Centre the drawing in its window"), readsDefault(kCentreDocumentViewDefaultState, true),
+           writesDefault(kCentreDocumentViewDefaultState, true));
+    addBox(drawing, tr("Show size while dragging"), readsSetting(PreferenceSettings::kDisplaysSizeInfoWhenDragging),
+           writesSetting(PreferenceSettings::kDisplaysSizeInfoWhenDragging));
+    addBox(drawing, tr("Show dimension guides"), readsSetting(PreferenceSettings::kDimensionGuidesEnabled),
+           writesSetting(PreferenceSettings::kDimensionGuidesEnabled));
+    addBox(drawing, tr("Show direct controls on shapes"), readsSetting(PreferenceSettings::kShowsDirectControls),
+           writesSetting(PreferenceSettings::kShowsDirectControls));
+    addBox(drawing, tr("Ignore filters in SVG files"), readsSetting(PreferenceSettings::kIgnoresFilterElements),
+           writesSetting(PreferenceSettings::kIgnoresFilterElements));
+    m_handleSize = addPopUp(drawing, tr("Handle size:"), {{tr("Small"), 4}, {tr("Medium"), 6}, {tr("Large"), 8}, {tr("Largest"), 10}});
+    connect(m_handleSize, &QComboBox::activated, this, [this](int index) {
+        PreferenceSettings::setValue(PreferenceSettings::kControlKnobSize, m_handleSize->itemData(index).toDouble());
+    });
+    m_shadowLimitBox = addBox(drawing, tr("Limit the zoom scale of shadows to:"), nullptr, nullptr);
+    connect(m_shadowLimitBox, &QCheckBox::clicked, this, [this](bool on) { shadowZoomScaleEnableAction(on); });
+    m_shadowLimit = new QComboBox;
+    m_shadowLimit->setEditable(true);
+    m_shadowLimit->addItems({QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8"), QStringLiteral("16")});
+    drawing->addWidget(m_shadowLimit, drawing->rowCount() - 1, 1);
+    connect(m_shadowLimit->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { shadowZoomScaleFactorAction(m_shadowLimit->currentText()); });
+    connect(m_shadowLimit, &QComboBox::activated, this, [this] { shadowZoomScaleFactorAction(m_shadowLimit->currentText()); });
+
+    QGridLayout* styles = addGroup(layout, tr("Styles"));
+    addBox(styles, tr("Share styles between objects"), readsSetting(PreferenceSettings::kStyleSharingEnabled),
+           [this](bool on) {
+               PreferenceSettings::setValue(PreferenceSettings::kStyleSharingEnabled, on);
+               m_sharableByDefault->setEnabled(on);
+           });
+    m_sharableByDefault = addBox(styles, tr("New styles are sharable"), readsSetting(PreferenceSettings::kStylesSharableByDefault),
+                                 writesSetting(PreferenceSettings::kStylesSharableByDefault));
+    addBox(styles, tr("Give styles to the current tool only"), &QVNToolsController::toolStyleBindingEnabled,
+           &QVNToolsController::setToolStyleBindingEnabled);
+    addBox(styles, tr("Confirm applying a style or symbol to the selection"),
+           readsDefault(kQuorvaneToolsWindowConfirmDirectApply, true), writesDefault(kQuorvaneToolsWindowConfirmDirectApply, true));
+    layout->addStretch();
+    return page;
+}
+
+QWidget* QVNPrefsController::makeEditingPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    QGridLayout* paths = addGroup(layout, tr("Paths and Layers"));
+    addBox(paths, tr("Clicks on a path's outline come first"), readsSetting(PreferenceSettings::kOnPathHitDetectionPriority),
+           writesSetting(PreferenceSettings::kOnPathHitDetectionPriority));
+    addBox(paths, tr("Close paths that end at their start"), readsSetting(PreferenceSettings::kAutoClosesPath),
+           writesSetting(PreferenceSettings::kAutoClosesPath));
+    addBox(paths, tr("Combine the end points of closed paths"), readsSetting(PreferenceSettings::kCombinesEndPoints),
+           writesSetting(PreferenceSettings::kCombinesEndPoints));
+    m_freehand = addPopUp(paths, tr("Freehand smoothing:"),
+                          {{tr("None"), 0}, {tr("Light"), 1}, {tr("Medium"), 2}, {tr("Strong"), 4}, {tr("Strongest"), 8}});
+    connect(m_freehand, &QComboBox::activated, this, [this](int index) {
+        PreferenceSettings::setValue(PreferenceSettings::kFreehandEpsilon, m_freehand->itemData(index).toDouble());
+    });
+    addBox(paths, tr("Moves act on the selections of all layers"), readsSetting(PreferenceSettings::kMoveOperatesOnAllLayers),
+           writesSetting(PreferenceSettings::kMoveOperatesOnAllLayers));
+    addBox(paths, tr("Snap to the grid while it is shown"), readsSetting(PreferenceSettings::kSnapToGridOnGridVisible),
+           writesSetting(PreferenceSettings::kSnapToGridOnGridVisible));
+    addBox(paths, tr("Clicking an object activates its layer"), readsSetting(PreferenceSettings::kLayerAutoActivation),
+           writesSetting(PreferenceSettings::kLayerAutoActivation));
+    addBox(paths, tr("Attribute changes can be undone"), readsSetting(PreferenceSettings::kMetadataChangesAreUndoable),
+           writesSetting(PreferenceSettings::kMetadataChangesAreUndoable));
+    addBox(paths, tr("The Style Dropper keeps the selection"), [] {
+        return !PreferenceSettings::value(PreferenceSettings::kPerformsResetOnSelection).toBool();
+    }, [](bool on) { PreferenceSettings::setValue(PreferenceSettings::kPerformsResetOnSelection, !on); });
+    // Shown for information: placed symbols take the setting from their library.
+    addBox(paths, tr("Symbols scale with the view"), &VXQSymbol::defaultSymbolsScaleVisually, nullptr)->setEnabled(false);
+
+    QGridLayout* text = addGroup(layout, tr("Text"));
+    addBox(text, tr("Edit new text at once"), readsSetting(PreferenceSettings::kStartEditingOnObjectCreation),
+           writesSetting(PreferenceSettings::kStartEditingOnObjectCreation));
+    addBox(text, tr("Return starts a new line"), readsSetting(PreferenceSettings::kReturnInsertsNewline),
+           writesSetting(PreferenceSettings::kReturnInsertsNewline));
+    addBox(text, tr("Allow pictures in text"), readsSetting(PreferenceSettings::kAllowsInlineImages),
+           writesSetting(PreferenceSettings::kAllowsInlineImages));
+    layout->addStretch();
+    return page;
+}
+
+QWidget* QVNPrefsController::loadWindow()
+{
+    auto* window = new QWidget(nullptr, Qt::Window);
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    auto* tabs = new QTabWidget;
+    tabs->addTab(makeGeneralPage(), tr("General"));
+    tabs->addTab(makeDrawingPage(), tr("Drawing"));
+    tabs->addTab(makeEditingPage(), tr("Editing"));
+
+    auto* buttons = new QHBoxLayout;
+    const std::pair<QString, void (QVNPrefsController::*)(QObject*)> actions[] = {
+        {tr("Turn All Alerts On"), &QVNPrefsController::resetAllAlertsAction},
+        {tr("Empty Image Browser Cache..."), &QVNPrefsController::emptyImageBrowserCacheAction},
+        {tr("Reset Preferences..."), &QVNPrefsController::resetPreferencesAction},
+    };
+    for (const auto& [title, action] : actions) {
+        auto* button = new QPushButton(title);
+        connect(button, &QPushButton::clicked, this, [this, action, button] { (this->*action)(button); });
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    auto* help = new QPushButton(QStringLiteral("?"));
+    help->setProperty("title", QStringLiteral("Preferences"));
+    help->setToolTip(tr("Help"));
+    help->setFixedWidth(28);
+    connect(help, &QPushButton::clicked, this, [this, help] { helpActionWithTitleOfSender(help); });
+    buttons->addWidget(help);
+
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(tabs);
+    layout->addLayout(buttons);
+    return window;
+}
+
+void QVNPrefsController::windowDidLoad()
+{
+    // Queued: a change made while a control's own action runs is shown once it has finished.
+    connect(&platform::UserDefaultsChanges::instance(), &platform::UserDefaultsChanges::defaultsDidChange, this,
+            [this] { loadSettings(); }, Qt::QueuedConnection);
+    loadSettings();
+}
+
+void QVNPrefsController::loadSettings()
+{
+    window();
+    const QScopedValueRollback<bool> loading(m_loading, true);
+    for (const Box& box : std::as_const(m_boxes))
+        if (box.shown) {
+            const QSignalBlocker blocker(box.box);
+            box.box->setChecked(box.shown());
+        }
+    m_scrollSense->setEnabled(!defaults().boolForKey(kVXDrawingDisableScrollwheelZoomPrefsKey));
+    m_sharableByDefault->setEnabled(PreferenceSettings::value(PreferenceSettings::kStyleSharingEnabled).toBool());
+    selectTag(m_storage, defaults().stringForKey(kQVNLInternalStorageClass)
+                             == QLatin1String(VXBSPDirectObjectStorage::staticMetaObject.className()) ? 0 : 1);
+    selectTag(m_freehand, int(std::floor(PreferenceSettings::value(PreferenceSettings::kFreehandEpsilon).toDouble())));
+    selectTag(m_handleSize, int(PreferenceSettings::value(PreferenceSettings::kControlKnobSize).toDouble()));
+    {
+        const QSignalBlocker blocker(m_undoLevels);
+        m_undoLevels->setValue(PreferenceSettings::value(PreferenceSettings::kDefaultLevelsOfUndo).toInt());
+    }
+    const double limit = PreferenceSettings::value(PreferenceSettings::kShadowScaleLimit).toDouble();
+    m_shadowLimitBox->setChecked(limit > 0);
+    m_shadowLimit->setEnabled(limit > 0);
+    if (limit > 0)
+        m_shadowLimit->setEditText(QString::number(limit));
+    window()->setWindowTitle(tr("Quorvane Preferences"));
+}
+
+QCheckBox* QVNPrefsController::checkBox(const QString& title)
+{
+    window();
+    for (const Box& box : std::as_const(m_boxes))
+        if (box.box->text() == title)
+            return box.box;
+    return nullptr;
+}
+
+QComboBox* QVNPrefsController::storageTypePopUp() { window(); return m_storage; }
+QComboBox* QVNPrefsController::freehandSmoothnessPopUp() { window(); return m_freehand; }
+QComboBox* QVNPrefsController::handleSizePopUp() { window(); return m_handleSize; }
+QCheckBox* QVNPrefsController::shadowLimitBox() { window(); return m_shadowLimitBox; }
+QComboBox* QVNPrefsController::shadowLimitField() { window(); return m_shadowLimit; }
+QSpinBox* QVNPrefsController::undoLevelsField() { window(); return m_undoLevels; }
+
+void QVNPrefsController::storageTypeAction(int tag)
+{
+    const QMetaObject* storage =
+        tag == 0 ? &VXBSPDirectObjectStorage::staticMetaObject : &VXLinearObjectStorage::staticMetaObject;
+    VXObjectOwnerLayer::setStorageClass(storage);
+    defaults().setObjectForKey(QString::fromLatin1(storage->className()), kQVNLInternalStorageClass);
+}
+
+void QVNPrefsController::undoHistoryAction(int levels)
+{
+    PreferenceSettings::setValue(PreferenceSettings::kDefaultLevelsOfUndo, levels);
+    const QSignalBlocker blocker(m_undoLevels);
+    m_undoLevels->setValue(PreferenceSettings::value(PreferenceSettings::kDefaultLevelsOfUndo).toInt());
+}
+
+void QVNPrefsController::shadowZoomScaleEnableAction(bool on)
+{
+    bool ok = false;
+    const double typed = m_shadowLimit->currentText().toDouble(&ok);
+    PreferenceSettings::setValue(PreferenceSettings::kShadowScaleLimit, on && ok ? typed : 0.0);
+    m_shadowLimit->setEnabled(on);
+    if (on)
+        m_shadowLimit->lineEdit()->selectAll();
+}
+
+void QVNPrefsController::shadowZoomScaleFactorAction(const QString& text)
+{
+    bool ok = false;
+    const double typed = text.toDouble(&ok);
+    // Text that is no number keeps the limit; the field shows it again.
+    if (ok)
+        PreferenceSettings::setValue(PreferenceSettings::kShadowScaleLimit, typed);
+    loadSettings();
+}
+
+void QVNPrefsController::resetAllAlertsAction(QObject*)
+{
+    defaults().setBoolForKey(false, kQuorvaneToolsWindowConfirmDirectApply);
+    if (QCheckBox* confirm = checkBox(tr("Confirm applying a style or symbol to the selection")))
+        confirm->setChecked(true);
+    defaults().setBoolForKey(false, QStringLiteral("kVXQLibraryConfirmCategoryDelete"));
+    defaults().setBoolForKey(false, QStringLiteral("kVXQLibraryConfirmCategoryCopy"));
+    defaults().setBoolForKey(false, QStringLiteral("TMSV_HIDE_QUIT_ALERT"));
+    defaults().setBoolForKey(true, kTamsiverShouldShowWelcomeVideoCloseAlert);
+}
+
+void QVNPrefsController::resetPreferencesAction(QObject*)
+{
+    platform::invokeSelector(platform::Application::delegate(), "confirmAndDiscardApplicationPreferences");
+}
+
+void QVNPrefsController::emptyImageBrowserCacheAction(QObject*)
+{
+    QApplication::beep();
+    platform::Alert alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+        tr("Empty Image Browser Cache?"), tr("Empty"), tr("Cancel"), {},
+        tr("The cache speeds up the Image Browser when previewing SVG files. The Image Browser will rebuild the "
+           "cache next time it is used."));
+    alert.beginSheetModalForWindowCompletionHandler(window(), [](int returnCode) {
+        if (returnCode == platform::Alert::kDefaultReturn)
+            VXSVGPreview::emptyCache();
+    });
+}
+
+void QVNPrefsController::helpActionWithTitleOfSender(QObject* sender)
+{
+    if (sender)
+        VLTMHelpTrampoline::sharedHelpTrampoline()->showHelpForIdentifier(sender->property("title").toString());
+}

@@ -1,0 +1,178 @@
+// The preferences window and the class-kept settings behind it: what each control shows and
+// writes, the enabling rules, the alert reset's order, values that are refused or clamped,
+// settings that outlive a run, and a reset of all preferences reloading the open window.
+
+#include "app/VLTMAppDelegate.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/UserDefaultsChanges.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
+#include "platform/vantrix/model/VXDrawingDocument.h"
+#include "platform/vantrix/model/VXLinearObjectStorage.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/styles/VXShadowScaleLimit.h"
+#include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "windows/preferences/PreferenceSettings.h"
+#include "windows/preferences/QVNPrefsController.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+platform::UserDefaults& defaults()
+{
+    return *platform::UserDefaults::standardUserDefaults();
+}
+
+class PreferencesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PreferenceSettings::install();
+        prefs.window();
+    }
+    void TearDown() override
+    {
+        VLTMAppDelegate().discardApplicationPreferences();
+        platform::RunLoop::runUntilIdle();
+    }
+    void settle() { platform::RunLoop::runUntilIdle(); }
+
+    QVNPrefsController prefs;
+};
+
+} // namespace
+
+TEST_F(PreferencesTest, StoragePopUpScrollZoomAndAlertReset)
+{
+    // Tag 0 only for the indexed storage's own name.
+    EXPECT_EQ(prefs.storageTypePopUp()->currentData().toInt(), 1);
+    for (const auto& [stored, tag] : {std::pair{"VXBSPDirectObjectStorage", 0}, std::pair{"VXLinearObjectStorage", 1},
+                                      std::pair{"NoSuchStorage", 1}}) {
+        defaults().setObjectForKey(QString::fromLatin1(stored), kQVNLInternalStorageClass);
+        settle();
+        EXPECT_EQ(prefs.storageTypePopUp()->currentData().toInt(), tag) << stored;
+    }
+    const QMetaObject* before = VXObjectOwnerLayer::storageClass();
+    PreferenceSettings::applyStoredValues(); // an unknown class leaves the framework's choice
+    EXPECT_EQ(VXObjectOwnerLayer::storageClass(), before);
+    prefs.storageTypeAction(0);
+    EXPECT_EQ(VXObjectOwnerLayer::storageClass(), &VXBSPDirectObjectStorage::staticMetaObject);
+    EXPECT_EQ(defaults().stringForKey(kQVNLInternalStorageClass), QStringLiteral("VXBSPDirectObjectStorage"));
+    prefs.storageTypeAction(1);
+    EXPECT_EQ(VXObjectOwnerLayer::storageClass(), &VXLinearObjectStorage::staticMetaObject);
+
+    // Scroll zoom off: the disable key stored YES, the sense box disabled; on again.
+    QCheckBox* zoom = prefs.checkBox(QStringLiteral("Zoom with the scroll wheel"));
+    QCheckBox* sense = prefs.checkBox(QStringLiteral("Reverse the scroll wheel's zoom direction"));
+    ASSERT_TRUE(zoom && sense);
+    EXPECT_TRUE(zoom->isChecked());
+    zoom->click();
+    settle();
+    EXPECT_TRUE(defaults().boolForKey(kVXDrawingDisableScrollwheelZoomPrefsKey));
+    EXPECT_FALSE(VXDrawingView::scrollwheelZoomEnabled());
+    EXPECT_FALSE(sense->isEnabled());
+    zoom->click();
+    settle();
+    EXPECT_FALSE(defaults().boolForKey(kVXDrawingDisableScrollwheelZoomPrefsKey));
+    EXPECT_TRUE(sense->isEnabled());
+    EXPECT_TRUE(VXDrawingView::scrollwheelZoomEnabled());
+
+    // The alert reset: five defaults in order, the confirmation box on at once.
+    const QStringList keys = {"kQuorvaneToolsWindowConfirmDirectApply", "kVXQLibraryConfirmCategoryDelete",
+                              "kVXQLibraryConfirmCategoryCopy", "TMSV_HIDE_QUIT_ALERT",
+                              "kTamsiverShouldShowWelcomeVideoCloseAlert"};
+    for (int i = 0; i < keys.size(); ++i)
+        defaults().setBoolForKey(i == 4 ? false : true, keys[i]);
+    settle();
+    QCheckBox* confirm = prefs.checkBox(QStringLiteral("Confirm applying a style or symbol to the selection"));
+    EXPECT_FALSE(confirm->isChecked());
+    QStringList written;
+    QObject listener;
+    QObject::connect(&platform::UserDefaultsChanges::instance(), &platform::UserDefaultsChanges::defaultsDidChange,
+                     &listener, [&](const QString& key) { written << key; });
+    prefs.resetAllAlertsAction();
+    EXPECT_TRUE(confirm->isChecked());
+    EXPECT_EQ(written, keys);
+    EXPECT_FALSE(defaults().boolForKey(keys[0]));
+    EXPECT_TRUE(defaults().boolForKey(keys[4]));
+}
+
+TEST_F(PreferencesTest, ShadowLimitAndUndoLevelsShowWhatTheClassesKept)
+{
+    EXPECT_EQ(VXShadowScaleLimit::shadowScaleLimit(), 0.0);
+    EXPECT_FALSE(prefs.shadowLimitBox()->isChecked());
+    EXPECT_FALSE(prefs.shadowLimitField()->isEnabled());
+
+    prefs.shadowLimitField()->setEditText(QStringLiteral("4"));
+    prefs.shadowZoomScaleEnableAction(true);
+    settle();
+    EXPECT_EQ(VXShadowScaleLimit::shadowScaleLimit(), 4.0);
+    EXPECT_TRUE(prefs.shadowLimitBox()->isChecked());
+    EXPECT_TRUE(prefs.shadowLimitField()->isEnabled());
+    for (const auto& [typed, kept] : {std::pair{"abc", 4.0}, std::pair{"1e308", VXShadowScaleLimit::kMaximum},
+                                      std::pair{"nan", VXShadowScaleLimit::kMaximum}, std::pair{"-3", 0.0}}) {
+        prefs.shadowZoomScaleFactorAction(QString::fromLatin1(typed));
+        settle();
+        EXPECT_EQ(VXShadowScaleLimit::shadowScaleLimit(), kept) << typed;
+    }
+    EXPECT_FALSE(prefs.shadowLimitBox()->isChecked());
+    EXPECT_FALSE(prefs.shadowLimitField()->isEnabled());
+
+    // Undo levels: a refused level shows the one kept.
+    prefs.undoHistoryAction(25);
+    EXPECT_EQ(VXDrawingDocument::defaultLevelsOfUndo(), 25);
+    prefs.undoHistoryAction(-5);
+    EXPECT_EQ(VXDrawingDocument::defaultLevelsOfUndo(), 0);
+    EXPECT_EQ(prefs.undoLevelsField()->value(), 0);
+    EXPECT_EQ(defaults().objectForKey(PreferenceSettings::kDefaultLevelsOfUndo).toInt(), 0);
+}
+
+TEST_F(PreferencesTest, SettingsOutliveARunUnlessDamagedAndResetReloadsTheWindow)
+{
+    const bool factoryAntialias = VXStyle::shouldAntialias();
+    QCheckBox* antialias = prefs.checkBox(QStringLiteral("Antialias"));
+    ASSERT_TRUE(antialias);
+    EXPECT_EQ(antialias->isChecked(), factoryAntialias);
+    antialias->click();
+    EXPECT_EQ(VXStyle::shouldAntialias(), !factoryAntialias);
+    PreferenceSettings::setValue(PreferenceSettings::kFreehandEpsilon, 4.0);
+
+    // A new run: the classes start over, the stored values come back.
+    VXStyle::setShouldAntialias(factoryAntialias);
+    VXDrawablePath::setDefaultFreehandEpsilon(2.0);
+    PreferenceSettings::applyStoredValues();
+    EXPECT_EQ(VXStyle::shouldAntialias(), !factoryAntialias);
+    EXPECT_EQ(VXDrawablePath::defaultFreehandEpsilon(), 4.0);
+    settle();
+    EXPECT_EQ(prefs.freehandSmoothnessPopUp()->currentData().toInt(), 4);
+
+    // Damaged stored values are not handed over: text, NaN, numbers beyond an int.
+    defaults().setObjectForKey(QStringLiteral("yes please"), PreferenceSettings::kWillDrawShadows);
+    defaults().setObjectForKey(std::numeric_limits<double>::quiet_NaN(), PreferenceSettings::kFreehandEpsilon);
+    defaults().setObjectForKey(1e308, PreferenceSettings::kDefaultLevelsOfUndo);
+    const bool shadows = VXStyle::willDrawShadows();
+    const int levels = VXDrawingDocument::defaultLevelsOfUndo();
+    PreferenceSettings::applyStoredValues();
+    EXPECT_EQ(VXStyle::willDrawShadows(), shadows);
+    EXPECT_EQ(VXDrawingDocument::defaultLevelsOfUndo(), levels);
+    EXPECT_TRUE(std::isfinite(VXDrawablePath::defaultFreehandEpsilon()));
+    PreferenceSettings::setValue(PreferenceSettings::kControlKnobSize, -8.0);
+    EXPECT_GT(PreferenceSettings::value(PreferenceSettings::kControlKnobSize).toDouble(), 0.0);
+
+    // Reset Preferences: the classes go back to their own values and the open window shows them.
+    VLTMAppDelegate().discardApplicationPreferences();
+    settle();
+    EXPECT_EQ(VXStyle::shouldAntialias(), factoryAntialias);
+    EXPECT_EQ(antialias->isChecked(), factoryAntialias);
+    EXPECT_EQ(VXDrawablePath::defaultFreehandEpsilon(), 2.0);
+    EXPECT_EQ(prefs.freehandSmoothnessPopUp()->currentData().toInt(), 2);
+}
