@@ -8,6 +8,7 @@
 #include "panels/PanelsServicesInstallation.h"
 #include "panels/slices/VLTMSlicesLayer.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/ui/WindowNotifications.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "support/LogCapture.h"
@@ -22,6 +23,7 @@ namespace {
 
 std::shared_ptr<ZQTrueQuorvaneDocument> shownMap()
 {
+    platform::ResponderChain::trackWindowActivation();
     auto document = mapdocumenttest::newMapDocument();
     document->makeWindowControllers();
     uitest::activate(document->mapWindowController()->window());
@@ -47,7 +49,7 @@ TEST(SlicesPaletteTest, StandsInForTheMainPaletteWhileASlicesLayerIsActive)
     ASSERT_EQ(&SlicesToolPalette::sharedSlicesToolPalette(), slicesPalette);
     // Without a main palette it opens at the origin.
     slicesPalette->showWindow();
-    EXPECT_EQ(slicesPalette->window()->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(slicesPalette->window()->frameGeometry().topLeft(), QPoint(0, 0));
     slicesPalette->close();
 
     QWidget* mainPalette = QVNToolsController::sharedToolsController()->window();
@@ -58,7 +60,7 @@ TEST(SlicesPaletteTest, StandsInForTheMainPaletteWhileASlicesLayerIsActive)
     ASSERT_TRUE(slices);
     map->editSlicesAction(nullptr);
     EXPECT_TRUE(slicesPalette->window()->isVisible());
-    EXPECT_EQ(slicesPalette->window()->geometry().topLeft(), mainPalette->geometry().topLeft());
+    EXPECT_EQ(slicesPalette->window()->frameGeometry().topLeft(), mainPalette->frameGeometry().topLeft());
     EXPECT_FALSE(mainPalette->isVisible());
     EXPECT_EQ(slicesPalette->delegate(), slices);
     EXPECT_EQ(slicesPalette->selectedToolMode(), slices->toolMode());
@@ -109,7 +111,9 @@ TEST(SlicesPaletteTest, ALayerThatGoesAwayLeavesNoDelegateAndExportIsLogged)
         map->close();
         map.reset();
     }
-    // The last map closed while its slices layer was active: nothing left to call.
+    // The last map closed while its slices layer was active: the palette went down with its
+    // window and keeps nothing to call.
+    EXPECT_FALSE(slicesPalette->window()->isVisible());
     EXPECT_EQ(slicesPalette->delegate(), nullptr);
     QTest::mouseClick(slicesPalette->toolButton(kVLTMSlicesSelectMode), Qt::LeftButton);
 

@@ -38,7 +38,8 @@ protected:
         document = mapdocumenttest::newMapDocument();
         document->makeWindowControllers();
         uitest::activate(document->mapWindowController()->window());
-        palette = std::make_unique<QVNToolsController>();
+        // The shared palette: every palette made hears the notifications.
+        palette = QVNToolsController::sharedToolsController();
         palette->window()->show();
         platform::NotificationCenter::defaultCenter().addObserver(
             &listener, kQuorvaneToolControllerSetTool, nullptr,
@@ -51,7 +52,7 @@ protected:
     void TearDown() override
     {
         VXObjectCreationTool::setStyleForCreatedObjects(nullptr);
-        palette.reset();
+        palette->setEnabled(true);
         document->close();
     }
 
@@ -70,7 +71,7 @@ protected:
 
     testsupport::ToolRegistryScope registry;
     std::shared_ptr<ZQTrueQuorvaneDocument> document;
-    std::unique_ptr<QVNToolsController> palette;
+    QVNToolsController* palette = nullptr;
     QObject listener;
     QList<QVariantMap> setToolInfos;
     QList<QObject*> externalChanges;
@@ -209,8 +210,7 @@ TEST_F(ToolPaletteTest, EnablesAfterTheMainWindowChangesAndHandlesDoubleClicks)
 TEST_F(ToolPaletteTest, FrameAndVisibilityPersistAndBadFramesAreIgnored)
 {
     platform::UserDefaults& defaults = *platform::UserDefaults::standardUserDefaults();
-    QVNToolsController* shared = QVNToolsController::sharedToolsController();
-    ASSERT_NE(shared, palette.get());
+    QVNToolsController* shared = palette;
     shared->window()->setGeometry(40, 60, 140, 300);
     shared->window()->show();
     QVNToolsController::saveToolsControllerState();

@@ -44,6 +44,9 @@ VLTMSlicesToolPaletteController::VLTMSlicesToolPaletteController()
     platform::NotificationCenter::defaultCenter().addObserver(
         this, platform::kNSWindowDidBecomeMainNotification, nullptr,
         [this](const platform::Notification& notification) { activeWindowChanged(notification); });
+    platform::NotificationCenter::defaultCenter().addObserver(
+        this, platform::kNSWindowDidResignMainNotification, nullptr,
+        [this](const platform::Notification& notification) { mainWindowResigned(notification); });
 }
 
 VLTMSlicesToolPaletteController::~VLTMSlicesToolPaletteController()
@@ -101,7 +104,7 @@ QWidget* VLTMSlicesToolPaletteController::mainToolsWindow()
 void VLTMSlicesToolPaletteController::placeOverMainTools()
 {
     const QWidget* main = mainToolsWindow();
-    window()->move(main ? main->geometry().topLeft() : QPoint(0, 0));
+    window()->move(main ? main->frameGeometry().topLeft() : QPoint(0, 0));
 }
 
 void VLTMSlicesToolPaletteController::showWindow()
@@ -153,6 +156,17 @@ void VLTMSlicesToolPaletteController::exportAction(QObject*)
     // The export sheet is the document's; a build without it only notes the request.
     if (!document || !platform::invokeSelector(document, "showExportDialogWithPreferredSource", kExportSlicesSource))
         ZQLog(QStringLiteral("slices export requested: the export sheet is not in this build"));
+}
+
+void VLTMSlicesToolPaletteController::mainWindowResigned(const platform::Notification& notification)
+{
+    // A map window that closes may take its layer with it, or leave it unreachable: either
+    // way the palette has nothing left to drive.
+    const auto* window = qobject_cast<QWidget*>(notification.object());
+    if (!m_delegate || (window && window->isVisible()))
+        return;
+    m_delegate = nullptr;
+    close();
 }
 
 void VLTMSlicesToolPaletteController::activeWindowChanged(const platform::Notification& notification)

@@ -5,7 +5,7 @@
 // slice tools and an export button. Showing it hides the main palette; closing it brings the
 // main palette back only when it was visible before. It follows the main window: a map whose
 // active layer is a slices layer keeps it up with that layer as delegate; any other main
-// window takes it down and drops the delegate. One per process, installed as the slices
+// window, or the main window closing, takes it down and drops the delegate. One per process, installed as the slices
 // layers' SlicesToolPalette.
 
 #include "panels/slices/SlicesToolPalette.h"
@@ -45,6 +45,8 @@ public:
     // Opens the current map's export sheet with the slices as source.
     Q_INVOKABLE void exportAction(QObject* sender = nullptr);
     void activeWindowChanged(const platform::Notification& notification);
+    // The main window went away (closed or hidden): the delegate is dropped, the palette closes.
+    void mainWindowResigned(const platform::Notification& notification);
 
     bool mainToolsPreviouslyVisible() const { return m_mainToolsPreviouslyVisible; }
     ZQStyleButton* toolButton(int mode) const;
