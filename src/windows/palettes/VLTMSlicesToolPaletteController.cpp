@@ -26,14 +26,28 @@ VLTMSlicesToolPaletteController*& sharedInstance()
     return instance;
 }
 
+// What the slices layers hold: the shared palette outlives the statics destroyed at exit.
+class SharedSlicesToolPalette : public SlicesToolPalette {
+public:
+    void setDelegate(VLTMSlicesLayer* layer) override { palette().setDelegate(layer); }
+    void showWindow() override { palette().showWindow(); }
+    void close() override { palette().close(); }
+    void selectToolMode(int mode) override { palette().selectToolMode(mode); }
+
+private:
+    static VLTMSlicesToolPaletteController& palette()
+    {
+        return *VLTMSlicesToolPaletteController::sharedSlicesToolPalette();
+    }
+};
+
 } // namespace
 
 VLTMSlicesToolPaletteController* VLTMSlicesToolPaletteController::sharedSlicesToolPalette()
 {
     if (!sharedInstance()) {
-        auto palette = std::make_unique<VLTMSlicesToolPaletteController>();
-        sharedInstance() = palette.get();
-        SlicesToolPalette::setSharedSlicesToolPalette(std::move(palette));
+        sharedInstance() = new VLTMSlicesToolPaletteController;
+        SlicesToolPalette::setSharedSlicesToolPalette(std::make_unique<SharedSlicesToolPalette>());
     }
     return sharedInstance();
 }

@@ -20,7 +20,7 @@ namespace platform {
 struct Notification;
 }
 
-class VLTMSlicesToolPaletteController : public platform::WindowController, public SlicesToolPalette {
+class VLTMSlicesToolPaletteController : public platform::WindowController {
     Q_OBJECT
 
 public:
@@ -32,12 +32,12 @@ public:
     ~VLTMSlicesToolPaletteController() override;
 
     // The delegate is held weakly: a layer that goes away leaves none.
-    void setDelegate(VLTMSlicesLayer* layer) override { m_delegate = layer; }
+    void setDelegate(VLTMSlicesLayer* layer) { m_delegate = layer; }
     VLTMSlicesLayer* delegate() const { return m_delegate; }
-    void showWindow() override;
-    void close() override;
+    void showWindow();
+    void close();
     // Selects the button of the mode without telling the delegate.
-    void selectToolMode(int mode) override;
+    void selectToolMode(int mode);
     int selectedToolMode() const;
 
     // The button of `mode` was pressed: the delegate takes the mode.
