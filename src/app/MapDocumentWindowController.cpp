@@ -1,5 +1,7 @@
 #include "app/MapDocumentWindowController.h"
 
+#include "platform/foundation/UserDefaults.h"
+
 #include "app/MapMenuBar.h"
 #include "app/MapSearchToolBar.h"
 #include "app/TabControllerRegistry.h"
@@ -76,6 +78,7 @@ QWidget* MapDocumentWindowController::loadWindow()
     m_splitter->setChildrenCollapsible(true);
     m_drawingView = new VXDrawingView;
     m_drawingView->setRulersVisible(true);
+    m_drawingView->setCentresDrawing(!platform::UserDefaults::standardUserDefaults()->boolForKey(kCentreDocumentViewDefaultState));
     m_leftTabView = SidebarTabView::makeSidebarTabView();
     m_rightTabView = m_leftTabView ? SidebarTabView::makeSidebarTabView() : nullptr;
     m_splitter->addWidget(sidePanel(m_leftTabView.get(), QStringLiteral("leftSidePanel")));

@@ -16,6 +16,11 @@
 #include <QVariantList>
 #include <memory>
 
+
+// YES puts a drawing smaller than its window at the top left instead of the middle; read when
+// a map window is made.
+inline const QString kCentreDocumentViewDefaultState = QStringLiteral("kCentreDocumentViewDefaultState");
+
 class QSplitter;
 class VLTMTabContentViewController;
 class VXDrawingView;

@@ -2,6 +2,8 @@
 // writes, the enabling rules, the alert reset's order, values that are refused or clamped,
 // settings that outlive a run, and a reset of all preferences reloading the open window.
 
+#include "../app/MapDocumentTestSupport.h"
+#include "app/MapDocumentWindowController.h"
 #include "app/VLTMAppDelegate.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
@@ -175,4 +177,27 @@ TEST_F(PreferencesTest, SettingsOutliveARunUnlessDamagedAndResetReloadsTheWindow
     EXPECT_EQ(antialias->isChecked(), factoryAntialias);
     EXPECT_EQ(VXDrawablePath::defaultFreehandEpsilon(), 2.0);
     EXPECT_EQ(prefs.freehandSmoothnessPopUp()->currentData().toInt(), 2);
+}
+
+TEST_F(PreferencesTest, NewMapWindowsCentreTheirDrawingAsTheBoxSays)
+{
+    const auto originOfNewMap = [] {
+        auto document = mapdocumenttest::newMapDocument();
+        document->makeWindowControllers();
+        QWidget* window = document->mapWindowController()->window();
+        window->resize(1200, 900);
+        window->show();
+        VXDrawingView* view = document->mainView();
+        view->setScale(0.05); // the page far smaller than the view
+        const QPointF origin = view->convertPointFromDrawing(QPointF(0, 0));
+        document->close();
+        return origin;
+    };
+    QCheckBox* centre = prefs.checkBox(QStringLiteral("Centre the drawing in its window"));
+    ASSERT_TRUE(centre);
+    EXPECT_TRUE(centre->isChecked());
+    EXPECT_GT(originOfNewMap().x(), 10.0);
+    centre->click();
+    EXPECT_TRUE(defaults().boolForKey(kCentreDocumentViewDefaultState));
+    EXPECT_EQ(originOfNewMap(), QPointF(0, 0));
 }

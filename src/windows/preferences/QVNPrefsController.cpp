@@ -1,5 +1,6 @@
 #include "windows/preferences/QVNPrefsController.h"
 
+#include "app/MapDocumentWindowController.h"
 #include "app/VLTMHelpTrampoline.h"
 #include "app/ZQQuorvaneDocument.h"
 #include "platform/foundation/MetaInvoke.h"

@@ -19,7 +19,6 @@ class QGridLayout;
 class QSpinBox;
 
 inline const QString kQuorvaneToolsWindowConfirmDirectApply = QStringLiteral("kQuorvaneToolsWindowConfirmDirectApply");
-inline const QString kCentreDocumentViewDefaultState = QStringLiteral("kCentreDocumentViewDefaultState");
 inline const QString kQVNLShowTemplatesAtStartup = QStringLiteral("QVNL_SHOW_TEMPLATES_AT_STARTUP");
 inline const QString kQVNLReportCrashes = QStringLiteral("QVNL_Report_Crashes");
 inline const QString kVXDocumentEnableLionDocumentModel = QStringLiteral("kVXDocumentEnableLionDocumentModel");

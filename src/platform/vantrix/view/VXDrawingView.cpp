@@ -135,9 +135,18 @@ QPointF VXDrawingView::contentOrigin() const
 {
     const QSizeF content = contentSize();
     const QSizeF port = viewport()->size();
-    const double x = content.width() < port.width() ? (port.width() - content.width()) / 2 : -m_scroll.x();
-    const double y = content.height() < port.height() ? (port.height() - content.height()) / 2 : -m_scroll.y();
+    const double x = m_centresDrawing && content.width() < port.width() ? (port.width() - content.width()) / 2 : -m_scroll.x();
+    const double y = m_centresDrawing && content.height() < port.height() ? (port.height() - content.height()) / 2 : -m_scroll.y();
     return {x, y};
+}
+
+void VXDrawingView::setCentresDrawing(bool centres)
+{
+    if (centres == m_centresDrawing)
+        return;
+    m_centresDrawing = centres;
+    updateScrollBars();
+    viewport()->update();
 }
 
 QPointF VXDrawingView::convertPointFromDrawing(QPointF point) const { return point * m_scale + contentOrigin(); }

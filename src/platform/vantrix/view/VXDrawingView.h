@@ -94,6 +94,10 @@ public:
     static bool scrollwheelInverted();
     static void setScrollwheelInverted(bool inverted);
 
+    // A drawing smaller than the view sits in its middle, or else at its top left.
+    bool centresDrawing() const { return m_centresDrawing; }
+    void setCentresDrawing(bool centres);
+
     // --- Scrolling and coordinates ----------------------------------------------------------
     // The content offset at the viewport's top left, in viewport pixels.
     QPointF scrollPosition() const { return m_scroll; }
@@ -235,6 +239,7 @@ private:
     std::unique_ptr<VXToolController> m_toolController;
     QMetaObject::Connection m_displayConnection;
     double m_scale = 1.0;
+    bool m_centresDrawing = true;
     QPointF m_scroll;
     bool m_syncingScrollBars = false;
     platform::InPlaceTextEditing m_textEditing{*this};
