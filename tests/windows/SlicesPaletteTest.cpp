@@ -6,6 +6,7 @@
 #include "../platform/ui/UiTestSupport.h"
 #include "app/MapDocumentWindowController.h"
 #include "panels/PanelsServicesInstallation.h"
+#include "panels/dialogs/DocumentExport.h"
 #include "panels/slices/VLTMSlicesLayer.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ResponderChain.h"
@@ -70,6 +71,13 @@ TEST(SlicesPaletteTest, StandsInForTheMainPaletteWhileASlicesLayerIsActive)
     slices->setToolMode(kVLTMSlicesDrawMode);
     EXPECT_EQ(slicesPalette->selectedToolMode(), int(kVLTMSlicesDrawMode));
 
+    // The export button opens the map's export sheet on its slices.
+    slicesPalette->exportAction();
+    const DocumentExport* exporting = DocumentExport::ofDocument(*map);
+    ASSERT_TRUE(exporting && exporting->exportController());
+    EXPECT_TRUE(exporting->exportController()->sourceButton(3)->isChecked());
+    exporting->exportController()->cancelAction();
+
     // Another map whose active layer is not the slices layer: palette down, main palette back.
     const auto other = shownMap();
     becameMain(other->mapWindowController()->window());
@@ -99,7 +107,7 @@ TEST(SlicesPaletteTest, StandsInForTheMainPaletteWhileASlicesLayerIsActive)
     map->close();
 }
 
-TEST(SlicesPaletteTest, ALayerThatGoesAwayLeavesNoDelegateAndExportIsLogged)
+TEST(SlicesPaletteTest, ALayerThatGoesAwayLeavesNoDelegateAndExportWithoutAMapIsLogged)
 {
     installPanelsServices();
     VLTMSlicesToolPaletteController* slicesPalette = VLTMSlicesToolPaletteController::sharedSlicesToolPalette();
@@ -118,5 +126,5 @@ TEST(SlicesPaletteTest, ALayerThatGoesAwayLeavesNoDelegateAndExportIsLogged)
 
     const testsupport::LogCapture log;
     slicesPalette->exportAction();
-    EXPECT_TRUE(log.contains(QStringLiteral("slices export requested")));
+    EXPECT_TRUE(log.contains(QStringLiteral("slices export requested with no map")));
 }

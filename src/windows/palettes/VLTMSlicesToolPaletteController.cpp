@@ -1,8 +1,8 @@
 #include "windows/palettes/VLTMSlicesToolPaletteController.h"
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/ZQTrueQuorvaneDocument.h"
+#include "panels/dialogs/DocumentExport.h"
 #include "panels/slices/VLTMSlicesLayer.h"
-#include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/DocumentController.h"
@@ -166,10 +166,11 @@ void VLTMSlicesToolPaletteController::toolsMatrixAction(int mode)
 void VLTMSlicesToolPaletteController::exportAction(QObject*)
 {
     const platform::DocumentController* documents = platform::DocumentController::existingSharedDocumentController();
-    QObject* document = documents ? documents->currentDocument() : nullptr;
-    // The export sheet is the document's; a build without it only notes the request.
-    if (!document || !platform::invokeSelector(document, "showExportDialogWithPreferredSource", kExportSlicesSource))
-        ZQLog(QStringLiteral("slices export requested: the export sheet is not in this build"));
+    const auto* map = qobject_cast<ZQTrueQuorvaneDocument*>(documents ? documents->currentDocument() : nullptr);
+    if (DocumentExport* exporting = map ? DocumentExport::ofDocument(*map) : nullptr)
+        exporting->showExportDialogWithPreferredSource(kExportSlicesSource);
+    else
+        ZQLog(QStringLiteral("slices export requested with no map to export"));
 }
 
 void VLTMSlicesToolPaletteController::mainWindowResigned(const platform::Notification& notification)
