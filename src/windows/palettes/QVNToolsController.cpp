@@ -240,19 +240,17 @@ QVNToolsController::~QVNToolsController()
 
 QWidget* QVNToolsController::loadWindow()
 {
-    auto* window = new QWidget(nullptr, Qt::Tool);
+    // The stack is the window, so the window takes the stack's height as sections open and close.
+    m_sections = new ZQMultiSectionView;
+    QWidget* window = m_sections;
+    window->setWindowFlag(Qt::Tool);
     // A palette never takes the keyboard from the map it serves.
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_QuitOnClose, false);
     window->setWindowTitle(QString());
-    window->resize(kPaletteWidth, 400);
+    window->resize(kPaletteWidth, int(ZQSectionView::titleBarHeight));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window->move(screen->availableGeometry().topLeft() + QPoint(16, 48));
-
-    m_sections = new ZQMultiSectionView(window);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_sections);
 
     const std::pair<QString, const QList<int>*> matrices[] = {
         {tr("Selection"), &selectionTags()}, {tr("Graphics"), &drawingTags()}, {tr("Cartography"), &cartographyTags()}};
@@ -588,6 +586,9 @@ void QVNToolsController::inspectorStyleChanged(const platform::Notification& not
 
 void QVNToolsController::windowBecameMain(const platform::Notification&)
 {
+    // Floats over the maps it serves.
+    if (isWindowLoaded() && window()->isVisible())
+        window()->raise();
     if (VXToolController* controller = currentToolController())
         synchronizeUIWithTool(controller->drawingTool());
     scheduleConditionalEnable();

@@ -84,8 +84,9 @@ QWidget* TMSVVideoSplashController::loadWindow()
     auto* window = new QWidget(nullptr, Qt::Window);
     window->setAttribute(Qt::WA_QuitOnClose, false);
     window->setWindowTitle(tr("Welcome To Quorvane"));
-    window->setStyleSheet(QStringLiteral("QWidget#welcome { background: #1e1e1e; } QLabel, QCheckBox { color: #dddddd; }"));
+    // Only the window and its own texts: the close explanation, a child, keeps the usual look.
     window->setObjectName(QStringLiteral("welcome"));
+    window->setStyleSheet(QStringLiteral("QWidget#welcome { background: #1e1e1e; }"));
 
     m_movieView = new QLabel(window);
     m_movieView->setPixmap(QPixmap::fromImage(imageNamed(QStringLiteral("VL_Welcome-still")).imageOfSize(QSizeF(480, 270), window->devicePixelRatioF())));
@@ -94,6 +95,7 @@ QWidget* TMSVVideoSplashController::loadWindow()
     m_playButton->hide();
     auto* intro = new QLabel(tr("Draw maps with tracks, symbols, labels, grids and scale bars. Start here:"), window);
     intro->setWordWrap(true);
+    intro->setStyleSheet(QStringLiteral("color: #dddddd;"));
 
     auto* buttons = new QGridLayout;
     for (const WebResource& resource : kWebResources) {
@@ -104,6 +106,7 @@ QWidget* TMSVVideoSplashController::loadWindow()
         buttons->addWidget(button, 0, resource.tag - 1);
     }
     m_showAtLaunch = new QCheckBox(tr("Show this window when Quorvane opens"), window);
+    m_showAtLaunch->setStyleSheet(QStringLiteral("color: #dddddd;"));
     auto* close = new QPushButton(tr("Close"), window);
 
     auto* layout = new QVBoxLayout(window);
