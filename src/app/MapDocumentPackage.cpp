@@ -150,8 +150,9 @@ FileWrapper MapDocumentPackage::quickLookFolder(const VXDrawing& drawing)
 QVariantMap MapDocumentPackage::drawingInformation(const VXDrawing& drawing)
 {
     QVariantMap info = propertyListEntries(drawing.drawingInfo());
-    info.insert(kInfoWidthKey, drawing.drawingSize().width());
-    info.insert(kInfoHeightKey, drawing.drawingSize().height());
+    // In drawing units, as the units beside them say: readers show them without the drawing.
+    info.insert(kInfoWidthKey, drawing.convertLength(drawing.drawingSize().width()));
+    info.insert(kInfoHeightKey, drawing.convertLength(drawing.drawingSize().height()));
     info.insert(kInfoUnitsKey, drawing.drawingUnits());
     return info;
 }
@@ -219,6 +220,15 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
     contents.windowState = readWindowState(package.fileWrapperNamed(kWindowStateFileName));
     contents.exportSettings = readExportSettings(package.fileWrapperNamed(kExportSettingsFileName));
     return contents;
+}
+
+VXQMapScalePtr MapDocumentPackage::mapScaleInAuxiliaryArchive(const QByteArray& data)
+{
+    MapDocumentContents contents;
+    QString reason;
+    if (!readAuxiliaryArchive(data, contents, &reason))
+        ZQLog(QStringLiteral("the auxiliary archive could not be read: %1").arg(reason));
+    return contents.mapScale;
 }
 
 bool MapDocumentPackage::readAuxiliaryArchive(const QByteArray& data, MapDocumentContents& contents, QString* reason)

@@ -64,6 +64,9 @@ public:
     // encoded (reason under platform::kWriteFailureReasonKey).
     static std::optional<platform::FileWrapper> write(const MapDocumentContents& contents, QuorvaneError* error);
     static std::optional<MapDocumentContents> read(const platform::FileWrapper& package, QuorvaneError* error);
+    // The map scale in the contents of an auxiliary archive; null when the archive cannot be
+    // read or keeps none.
+    static VXQMapScalePtr mapScaleInAuxiliaryArchive(const QByteArray& data);
 
 private:
     static platform::FileWrapper quickLookFolder(const VXDrawing& drawing);

@@ -78,6 +78,7 @@ void addFileMenu(QMenuBar* bar)
 {
     Menu* file = addMenu(bar, QObject::tr("&File"));
     addItem(file, QObject::tr("New"), "newDocument", QKeySequence::New);
+    addItem(file, QObject::tr("New from Template..."), "newDocumentFromTemplate");
     addItem(file, QObject::tr("Open..."), "openDocument", QKeySequence::Open);
     addOpenRecentMenu(file);
     file->addSeparator();

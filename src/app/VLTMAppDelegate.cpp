@@ -125,7 +125,7 @@ void VLTMAppDelegate::applicationDidFinishLaunching()
         {"let the colour panel show opacity", &VLTMAppDelegate::letColourPanelShowOpacity},
         {"prepare the cloud storage", nullptr},
         {"migrate the earlier version's collections and templates", nullptr},
-        {"show the template chooser when asked", nullptr},
+        {"show the template chooser when asked", &VLTMAppDelegate::showTemplateChooserWhenAsked},
         {"register the drawing tools", &VLTMAppDelegate::registerQuorvaneTools},
         {"connect shapefile imports to the progress window", &VLTMAppDelegate::installShapefileImportHost},
         {"restore the inspector states", &VLTMAppDelegate::restoreInspectorStates},
@@ -469,6 +469,28 @@ void VLTMAppDelegate::openSelectedTemplateURL(const QUrl& url)
     QuorvaneError error;
     if (!documentController()->openDocumentFromTemplateURLDisplayError(url, true, &error))
         documentController()->presentError(error);
+}
+
+void VLTMAppDelegate::newDocumentFromTemplate(QObject*)
+{
+    if (const auto& show = WindowServices::installed().showTemplateChooser)
+        show(this);
+    else
+        ZQLogObjCMethod(QStringLiteral("the template chooser is not in this build"));
+}
+
+bool VLTMAppDelegate::willDisplayTemplateBrowserAtLaunch() const
+{
+    const auto& shouldShow = WindowServices::installed().shouldShowTemplateChooserAtLaunch;
+    return shouldShow && shouldShow();
+}
+
+void VLTMAppDelegate::showTemplateChooserWhenAsked()
+{
+    if (!willDisplayTemplateBrowserAtLaunch())
+        return;
+    newDocumentFromTemplate(nullptr);
+    m_showedTemplateBrowserAtLaunch = true;
 }
 
 void VLTMAppDelegate::createDocumentWithImageAtURL(const QUrl& url)

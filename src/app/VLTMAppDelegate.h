@@ -65,7 +65,14 @@ public:
     // that opened nothing ends here; an alert already up stays in front of the new window.
     void applicationOpenUntitledFile();
     // A new untitled document from the template, shown.
-    void openSelectedTemplateURL(const QUrl& url);
+    Q_INVOKABLE void openSelectedTemplateURL(const QUrl& url);
+    // File > New from Template...: the template chooser, choosing for this delegate.
+    Q_INVOKABLE void newDocumentFromTemplate(QObject* sender);
+    // Whether the template chooser is to show at launch (its setting is on and there are
+    // templates); the launch then opens no untitled map.
+    bool willDisplayTemplateBrowserAtLaunch() const;
+    // Whether the launch showed the template chooser.
+    bool showedTemplateBrowserAtLaunch() const { return m_showedTemplateBrowserAtLaunch; }
     // A new untitled document showing the image; nothing (but a log line) when it cannot be read.
     Q_INVOKABLE void createDocumentWithImageAtURL(const QUrl& url);
     // A new untitled document holding the SVG file's objects, shown; an alert tells why when the
@@ -161,6 +168,7 @@ private:
     void showWelcomeWindowWhenAsked();
     // Quits when the user declines the update of old library files.
     void runLibraryMigrationWhenNeeded();
+    void showTemplateChooserWhenAsked();
     void installShapefileImportHost();
     void saveDashTable();
     void loadSavedSearches();
@@ -175,4 +183,5 @@ private:
     static VXDrawingTool* currentDrawingTool();
 
     QPointer<QAction> m_layerClippingMenuItem;
+    bool m_showedTemplateBrowserAtLaunch = false;
 };

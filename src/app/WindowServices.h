@@ -11,6 +11,7 @@
 
 class DrawingSetupSheet;
 class MapPrintOperation;
+class QObject;
 class QWidget;
 class TransformAdjustmentDelegate;
 class TransformAdjustmentView;
@@ -51,6 +52,11 @@ struct WindowServices {
     // The welcome window, and whether the user wants it at launch.
     std::function<void()> showWelcomeWindow;
     std::function<bool()> showsWelcomeWindowAtLaunch;
+    // Whether the template chooser is to show when the application starts.
+    std::function<bool()> shouldShowTemplateChooserAtLaunch;
+    // Shows the template chooser, which hands the template the user chooses to `delegate`
+    // (its invokable `openSelectedTemplateURL(QUrl)`).
+    std::function<void(QObject* delegate)> showTemplateChooser;
 
     static WindowServices& installed();
 };

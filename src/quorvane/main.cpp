@@ -36,10 +36,10 @@ int main(int argc, char** argv)
     if (!delegate.applicationWillFinishLaunching())
         return 1;
     // As on the desktop: files open before the launch finishes, an untitled map after it
-    // when none did.
+    // when none did and the template chooser is not offering one.
     const bool opened = delegate.applicationOpenFiles(QCoreApplication::arguments().mid(1));
     delegate.applicationDidFinishLaunching();
-    if (!opened)
+    if (!opened && !delegate.showedTemplateBrowserAtLaunch())
         delegate.applicationOpenUntitledFile();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &VLTMAppDelegate::applicationWillTerminate);
     return app.exec();

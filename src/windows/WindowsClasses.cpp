@@ -14,6 +14,7 @@
 #include "windows/setup/QVNDrawingGridController.h"
 #include "windows/sharing/DocumentSharingMenu.h"
 #include "windows/welcome/TMSVVideoSplashController.h"
+#include "windows/templates/QVNTemplatePickerController.h"
 
 void registerWindowsClasses()
 {
@@ -52,4 +53,10 @@ void registerWindowsClasses()
     services.showPreferences = [] { QVNPrefsController::sharedPrefsController()->showWindow(nullptr); };
     services.showWelcomeWindow = [] { TMSVVideoSplashController::sharedVideoSplashController()->showWindow(); };
     services.showsWelcomeWindowAtLaunch = &TMSVVideoSplashController::shouldDisplayWelcomeVideoAtLaunch;
+    services.shouldShowTemplateChooserAtLaunch = &QVNTemplatePickerController::shouldDisplayTemplatePickerAtLaunch;
+    services.showTemplateChooser = [](QObject* delegate) {
+        QVNTemplatePickerController* chooser = QVNTemplatePickerController::templatePicker();
+        chooser->setDelegate(delegate);
+        chooser->showWindow(nullptr);
+    };
 }

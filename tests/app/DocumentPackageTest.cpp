@@ -159,9 +159,11 @@ TEST_F(DocumentPackageTest, ReopensWithEverythingAndEachFileHoldsWhatItsReadersE
     const auto info = PropertyList::fromData(packageFile(MapDocumentPackage::kInfoFileName));
     ASSERT_TRUE(info);
     const QVariantMap infoMap = info->toMap();
-    EXPECT_DOUBLE_EQ(infoMap.value(MapDocumentPackage::kInfoWidthKey).toDouble(), saved->drawing()->drawingSize().width());
+    const VXDrawing& drawing = *saved->drawing();
+    EXPECT_DOUBLE_EQ(infoMap.value(MapDocumentPackage::kInfoWidthKey).toDouble(),
+                     drawing.convertLength(drawing.drawingSize().width()));
     EXPECT_DOUBLE_EQ(infoMap.value(MapDocumentPackage::kInfoHeightKey).toDouble(),
-                     saved->drawing()->drawingSize().height());
+                     drawing.convertLength(drawing.drawingSize().height()));
     EXPECT_EQ(infoMap.value(MapDocumentPackage::kInfoUnitsKey).toString(), saved->drawing()->drawingUnits());
     EXPECT_EQ(infoMap.value(QStringLiteral("title")), QStringLiteral("Harbour"));
     const QImage thumbnail = QImage::fromData(packageFile(QStringLiteral("QuickLook/Thumbnail.jpg")), "JPEG");
