@@ -9,6 +9,7 @@
 #include "app/VXQMappingLayer.h"
 #include "app/ZQTitleProxy.h"
 #include "platform/foundation/ArchiveValueCoding.h"
+#include "platform/foundation/BundleFolder.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -95,12 +96,6 @@ std::shared_ptr<T> unarchivedDefault(const QString& key)
     if (!value)
         ZQLog(QStringLiteral("the user default %1 could not be read").arg(key));
     return value;
-}
-
-// The file-system path of a folder URL, resource ("qrc:") folders included.
-QString folderPath(const QUrl& folder)
-{
-    return folder.scheme() == QLatin1String("qrc") ? QLatin1Char(':') + folder.path() : folder.toLocalFile();
 }
 
 void collectTemplates(const QDir& folder, bool includingSubfolders, int depth, QList<QUrl>& found)
@@ -391,7 +386,9 @@ const QStringList& ZQQuorvaneDocument::templateFileExtensions()
 
 QUrl ZQQuorvaneDocument::documentTemplatesURL()
 {
-    return QUrl(QStringLiteral("qrc:/bundle/Quorvane Templates"));
+    // Documents are read from files, so the bundle's folder is used through its copy on disk.
+    const QString folder = platform::bundleFolderOnDisk(QStringLiteral("Quorvane Templates"));
+    return folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder);
 }
 
 QUrl ZQQuorvaneDocument::userTemplatesURL()
@@ -406,12 +403,10 @@ QUrl ZQQuorvaneDocument::userTemplatesURL()
 QList<QUrl> ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(const QUrl& folder,
                                                                            bool includingSubfolders)
 {
-    const QString path = folderPath(folder);
-    const bool exists = folder.isLocalFile() ? createDirectoryIfNeeded(folder) : QFileInfo(path).isDir();
-    if (!exists)
+    if (!folder.isLocalFile() || !createDirectoryIfNeeded(folder))
         return {};
     QList<QUrl> templates;
-    collectTemplates(QDir(path), includingSubfolders, 0, templates);
+    collectTemplates(QDir(folder.toLocalFile()), includingSubfolders, 0, templates);
     return templates;
 }
 

@@ -153,7 +153,8 @@ public:
 
     // --- Templates -----------------------------------------------------------------------
     static const QStringList& templateFileExtensions();
-    // The shipped templates: "Quorvane Templates" in the bundle.
+    // The shipped templates: the copy on disk of "Quorvane Templates" in the bundle; empty when
+    // it cannot be made.
     static QUrl documentTemplatesURL();
     // "My Templates" in the application-support folder, created when missing.
     static QUrl userTemplatesURL();

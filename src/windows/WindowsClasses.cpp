@@ -13,8 +13,8 @@
 #include "windows/reposition/VLTMTransformAdjustmentView.h"
 #include "windows/setup/QVNDrawingGridController.h"
 #include "windows/sharing/DocumentSharingMenu.h"
-#include "windows/welcome/TMSVVideoSplashController.h"
 #include "windows/templates/QVNTemplatePickerController.h"
+#include "windows/welcome/TMSVVideoSplashController.h"
 
 void registerWindowsClasses()
 {

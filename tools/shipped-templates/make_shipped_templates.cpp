@@ -144,9 +144,18 @@ void drawRegion(ZQTrueQuorvaneDocument& document, const QRectF& area, QRandomGen
 
     VXQMappingLayer& roads = newLayer(document, QStringLiteral("Roads"));
     const VXStylePtr road = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor(0xC0, 0x39, 0x2B), 1.8);
-    const QRectF inland(area.center() - QPointF(radius * 0.6, radius * 0.5), QSizeF(radius * 1.2, radius));
-    for (int i = 0; i < 4; ++i)
-        addPath(roads, meander(pointIn(inland, random), pointIn(inland, random), radius * 0.1, random), road);
+    // Roads join a ring of towns, each to the next.
+    QList<QPointF> towns;
+    for (int i = 0; i < 5; ++i) {
+        const double angle = 2 * std::numbers::pi * (i + 0.3 * random.generateDouble()) / 5;
+        towns << area.center() + QPointF(std::cos(angle), std::sin(angle) * 0.8) * radius * (0.35 + 0.3 * random.generateDouble());
+    }
+    for (int i = 0; i < towns.size(); ++i)
+        addPath(roads, meander(towns[i], towns[(i + 1) % towns.size()], radius * 0.04, random, 12), road);
+    const VXStylePtr town = VXStyle::styleWithFillColourStrokeColour(QColor(0x8E, 0x44, 0x3D), QColor(0x4A, 0x23, 0x1F));
+    for (const QPointF& centre : std::as_const(towns))
+        roads.addObject(VXDrawablePath::drawablePathWithBezierPathWithStyle(
+            platform::BezierPath::bezierPathWithOvalInRect(QRectF(centre - QPointF(4, 4), QSizeF(8, 8))), town));
 }
 
 void drawArea(ZQTrueQuorvaneDocument& document, const QRectF& area, QRandomGenerator& random)
@@ -193,7 +202,7 @@ void drawWorld(ZQTrueQuorvaneDocument& document, const QRectF& area, QRandomGene
     continents->setLayerName(QStringLiteral("Continents"));
     const QColor colours[] = {QColor(0xE3, 0xD8, 0xA6), QColor(0xC9, 0xDB, 0xA3), QColor(0xE8, 0xC3, 0xA0),
                               QColor(0xD4, 0xC4, 0xD9)};
-    const double radius = std::min(area.width(), area.height()) * 0.16;
+    const double radius = std::min(area.width(), area.height()) * 0.22;
     for (int i = 0; i < 5; ++i) {
         const QPointF centre = pointIn(area.adjusted(radius, radius, -radius, -radius), random);
         addPath(*continents, blob(centre, radius * (0.6 + 0.6 * random.generateDouble()), 0.45, random, 64),
