@@ -185,7 +185,6 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
     addItem(layer, QObject::tr("Add Contour Layer"), "addContourLayerAction");
     addItem(layer, QObject::tr("Insert Scale Bar"), "insertScaleBar");
     addItem(layer, QObject::tr("Index Grid Settings..."), "editIndexGridSettingsAction");
-    addItem(layer, QObject::tr("Edit Slices"), "editSlicesAction");
     layer->addSeparator();
     addItem(layer, QObject::tr("Lock Layer"), "toggleLockAction");
     QAction* layersStart = layer->addSeparator();

@@ -24,6 +24,7 @@
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/DocumentError.h"
 #include "platform/ui/MenuItem.h"
+#include "platform/ui/ViewController.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
@@ -471,17 +472,23 @@ void ZQQuorvaneDocument::adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDoc
 
 bool ZQQuorvaneDocument::couldAddNewLayerOrLayerGroup() const
 {
+    if (platform::ViewController* panel = layersPanel())
+        return panel->performSelector("canAddLayerOrGroup").toBool();
     return drawing() != nullptr;
 }
 
 bool ZQQuorvaneDocument::couldDuplicateLayer() const
 {
+    if (platform::ViewController* panel = layersPanel())
+        return panel->performSelector("canDuplicateLayerOrGroup").toBool();
     const VXLayer* layer = activeLayer();
     return layer && layer->layerGroup();
 }
 
 bool ZQQuorvaneDocument::couldDeleteLayer() const
 {
+    if (platform::ViewController* panel = layersPanel())
+        return panel->performSelector("canDeleteLayerOrGroup").toBool();
     const VXLayer* layer = activeLayer();
     if (!layer || !layer->layerGroup() || !layer->layerMayBeDeleted())
         return false;
@@ -494,8 +501,12 @@ bool ZQQuorvaneDocument::couldDeleteLayer() const
     });
 }
 
-void ZQQuorvaneDocument::newDrawingLayer(QObject*)
+void ZQQuorvaneDocument::newDrawingLayer(QObject* sender)
 {
+    if (layersPanel()) {
+        forwardToLayersPanel("canAddLayerOrGroup", "addLayerAction", sender);
+        return;
+    }
     if (!couldAddNewLayerOrLayerGroup())
         return;
     VXLayerPtr layer = makeDefaultDrawingLayer();
@@ -503,8 +514,12 @@ void ZQQuorvaneDocument::newDrawingLayer(QObject*)
     insertLayerWithActionName(layer, tr("New Layer"));
 }
 
-void ZQQuorvaneDocument::addLayerGroupAction(QObject*)
+void ZQQuorvaneDocument::addLayerGroupAction(QObject* sender)
 {
+    if (layersPanel()) {
+        forwardToLayersPanel("canAddLayerOrGroup", "addlayerGroupAction", sender);
+        return;
+    }
     if (!couldAddNewLayerOrLayerGroup())
         return;
     // A group starts with one layer, so there is something to draw on in it.
@@ -517,8 +532,12 @@ void ZQQuorvaneDocument::addLayerGroupAction(QObject*)
     drawing()->setActiveLayer(layer.get());
 }
 
-void ZQQuorvaneDocument::deleteLayerAction(QObject*)
+void ZQQuorvaneDocument::deleteLayerAction(QObject* sender)
 {
+    if (layersPanel()) {
+        forwardToLayersPanel("canDeleteLayerOrGroup", "deleteLayerAction", sender);
+        return;
+    }
     if (!couldDeleteLayer())
         return;
     VXLayer* layer = activeLayer();
@@ -526,8 +545,12 @@ void ZQQuorvaneDocument::deleteLayerAction(QObject*)
     undoManager()->setActionName(tr("Delete Layer"));
 }
 
-void ZQQuorvaneDocument::duplicateLayer(QObject*)
+void ZQQuorvaneDocument::duplicateLayer(QObject* sender)
 {
+    if (layersPanel()) {
+        forwardToLayersPanel("canDuplicateLayerOrGroup", "duplicateLayerAction", sender);
+        return;
+    }
     if (!couldDuplicateLayer())
         return;
     insertLayerWithActionName(activeLayer()->duplicateLayer(), tr("Duplicate Layer"));
@@ -704,12 +727,6 @@ void ZQQuorvaneDocument::setDrawing(const VXDrawingPtr& drawing)
 void ZQQuorvaneDocument::setSlicesLayerFactory(SlicesLayerFactory factory)
 {
     slicesLayerFactoryStorage() = std::move(factory);
-}
-
-void ZQQuorvaneDocument::editSlicesAction(QObject*)
-{
-    if (VXLayer* slices = drawing() ? drawing()->slicesLayer() : nullptr)
-        drawing()->setActiveLayer(slices);
 }
 
 void ZQQuorvaneDocument::installSlicesLayer()

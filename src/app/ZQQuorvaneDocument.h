@@ -29,7 +29,8 @@ class VXImageShape;
 class VXObjectDrawingLayer;
 namespace platform {
 struct Notification;
-}
+class ViewController;
+} // namespace platform
 
 inline const QString kZQMapDocumentType = QStringLiteral("Map");
 inline const QString kZQLegacyMapDocumentType = QStringLiteral("Tms");
@@ -174,7 +175,9 @@ public:
         const VXDrawingPtr& drawing, bool display, const ZQQuorvaneDocument* original, const QRectF& sourceRect);
 
     // --- Layer commands ------------------------------------------------------------------
-    // Each is one undo step on the drawing; the could... queries validate them.
+    // With a layers panel in the window, each command selects the panel's tab and the panel
+    // carries it out, which also answers the could... queries. Without one the document acts
+    // on the active layer itself, one undo step each.
     Q_INVOKABLE void newDrawingLayer(QObject* sender = nullptr);
     Q_INVOKABLE void addLayerGroupAction(QObject* sender = nullptr);
     Q_INVOKABLE void deleteLayerAction(QObject* sender = nullptr);
@@ -187,6 +190,15 @@ public:
     // Makes the layer the sender represents (a menu item's VXLayerPtr) the active layer.
     Q_INVOKABLE void makeActiveAction(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+
+    // --- The layers panel's delegate -------------------------------------------------------------
+    // Class names of the layers the panel adds.
+    Q_INVOKABLE QString layersControllerNeedsClassForDrawingLayers(QObject* controller) const;
+    Q_INVOKABLE QString layersControllerNeedsClassForLayerGroup(QObject* controller) const;
+    Q_INVOKABLE void layersControllerShowGridOptionsForLayer(QObject* controller, QObject* layer);
+    Q_INVOKABLE void layersControllerShowDrawingOptionsForDrawing(QObject* controller, QObject* drawing);
+    // The export sheet with the slices as its source.
+    Q_INVOKABLE void layersControllerShowExportOptionsForLayer(QObject* controller, QObject* layer);
 
     // --- Tracing an image -------------------------------------------------------------------
     // Opens the tracing sheet (the document's own, made on first use) with this document as
@@ -225,6 +237,8 @@ public:
     void makeTabViewControllers();
     // The first tab with that identifier, left side panel first; null without one.
     SidebarTab* tabWithIdentifier(const QString& identifier) const;
+    // Makes the tab with the identifier current in its side panel; false when there is none.
+    bool selectTabWithIdentifier(const QString& identifier);
 
     // The side panels' tab views tell the document about their tabs: it gives each new tab
     // its panel controller (turning away identifiers without one, the undo history and
@@ -253,8 +267,6 @@ public:
     void setDrawing(const VXDrawingPtr& drawing) override;
     using SlicesLayerFactory = std::function<VXLayerPtr()>;
     static void setSlicesLayerFactory(SlicesLayerFactory factory);
-    // Layer > "Edit Slices": makes the slices layer active, which shows it and its tools.
-    Q_INVOKABLE void editSlicesAction(QObject* sender = nullptr);
 
     // --- Document library ---------------------------------------------------------------------
     // The styles and symbol masters the library store keeps a document library of.
@@ -296,6 +308,11 @@ protected:
 
 private:
     void installSlicesLayer();
+    // The layers panel's controller, or null.
+    platform::ViewController* layersPanel() const;
+    // Asks the layers panel `query`; when it answers yes, selects its tab and sends it `action`.
+    // False without a panel.
+    bool forwardToLayersPanel(const char* query, const char* action, QObject* sender);
     VXObjectDrawingLayer* activeObjectLayer() const;
     void runDrawingSetupSheetOnPage(int page);
     // The active object layer's only selected object when it is an image shape.

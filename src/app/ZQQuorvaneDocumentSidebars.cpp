@@ -4,8 +4,10 @@
 #include "app/MapDocumentWindowController.h"
 #include "app/TabControllerRegistry.h"
 #include "app/ZQQuorvaneDocument.h"
+#include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/ui/ViewController.h"
 
 #include <QScopedValueRollback>
 #include <utility>
@@ -93,6 +95,67 @@ SidebarTab* ZQQuorvaneDocument::tabWithIdentifier(const QString& identifier) con
     return nullptr;
 }
 
+bool ZQQuorvaneDocument::selectTabWithIdentifier(const QString& identifier)
+{
+    const MapDocumentWindowController* controller = mapWindowController();
+    if (!controller)
+        return false;
+    for (SplitItem item : {SplitItem::LeftSidePanel, SplitItem::RightSidePanel}) {
+        SidebarTabView* tabView = controller->sidebarTabView(item);
+        for (qsizetype index = 0; tabView && index < tabView->numberOfTabs(); ++index)
+            if (tabView->tabAtIndex(index)->tabIdentifier() == identifier) {
+                tabView->setCurrentTab(index);
+                return true;
+            }
+    }
+    return false;
+}
+
+// --- The layers panel ----------------------------------------------------------------------------
+
+platform::ViewController* ZQQuorvaneDocument::layersPanel() const
+{
+    const SidebarTab* tab = tabWithIdentifier(kVLTMTabViewLayers);
+    return tab ? tab->viewController() : nullptr;
+}
+
+bool ZQQuorvaneDocument::forwardToLayersPanel(const char* query, const char* action, QObject* sender)
+{
+    platform::ViewController* panel = layersPanel();
+    if (!panel || !panel->performSelector(query).toBool())
+        return false;
+    selectTabWithIdentifier(kVLTMTabViewLayers);
+    panel->performSelector(action, {QVariant::fromValue(sender)});
+    return true;
+}
+
+QString ZQQuorvaneDocument::layersControllerNeedsClassForDrawingLayers(QObject*) const
+{
+    return QString::fromLatin1(classOfDefaultDrawingLayer().className());
+}
+
+QString ZQQuorvaneDocument::layersControllerNeedsClassForLayerGroup(QObject*) const
+{
+    return QStringLiteral("VXLayerGroup");
+}
+
+void ZQQuorvaneDocument::layersControllerShowGridOptionsForLayer(QObject*, QObject*)
+{
+    openGridSettingsPanel(nullptr);
+}
+
+void ZQQuorvaneDocument::layersControllerShowDrawingOptionsForDrawing(QObject*, QObject*)
+{
+    openDrawingSizePanel(nullptr);
+}
+
+void ZQQuorvaneDocument::layersControllerShowExportOptionsForLayer(QObject*, QObject*)
+{
+    // The slices are the preferred source (3) of the export sheet, which a later library adds.
+    if (!platform::invokeSelector(this, "showExportDialogWithPreferredSource", 3))
+        ZQLogObjCMethod(QStringLiteral("the export sheet is not in this build"));
+}
+
 // --- Tab view delegate -------------------------------------------------------------------------
 
 SidebarTabViewDelegate::Messages ZQQuorvaneDocument::answeredTabViewMessages() const
@@ -119,6 +182,8 @@ void ZQQuorvaneDocument::tabViewDidAddTab(SidebarTabView& tabView, SidebarTab& t
     controller->initWithNibName(identifier);
     tab.setContentViewWithController(controller);
     controller->setDrawing(drawing().get());
+    if (identifier == kVLTMTabViewLayers)
+        controller->performSelector("setDelegate", {QVariant::fromValue(static_cast<QObject*>(this))});
 }
 
 void ZQQuorvaneDocument::tabViewDidMoveTab(SidebarTabView&, SidebarTab&, qsizetype)

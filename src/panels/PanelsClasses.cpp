@@ -1,6 +1,8 @@
 #include "panels/PanelsClasses.h"
 
+#include "app/TabControllerRegistry.h"
 #include "library/LibraryClasses.h"
+#include "panels/layers/VLTMLayersController.h"
 #include "panels/export/VLTMExportOperation.h"
 #include "panels/search/MPSearchQuery.h"
 #include "panels/search/SmartSearchTable.h"
@@ -18,4 +20,6 @@ void registerPanelsClasses()
     platform::ClassRegistry::registerClass<VLTMExportOperation>();
     platform::ClassRegistry::registerClass<VXQSlice>();
     platform::ClassRegistry::registerClass<VLTMSlicesLayer>();
+    TabControllerRegistry::registerTabControllerForIdentifier(kVLTMTabViewLayers,
+                                                              [] { return VLTMLayersController::make(); });
 }

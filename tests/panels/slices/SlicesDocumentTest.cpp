@@ -78,8 +78,8 @@ TEST(SlicesDocumentTest, MapsKeepTheirSlicesAndExportSettingsThroughSaving)
     EXPECT_EQ(settings->dpi(), 200);
     EXPECT_EQ(settings->fileNameRoot(), QStringLiteral("Sheet_"));
 
-    // Edit Slices makes the layer active, which shows it; saved so, it opens shown.
-    reopened->editSlicesAction();
+    // Activating the layer shows it; saved so, it opens shown.
+    reopened->drawing()->setActiveLayer(read);
     EXPECT_EQ(reopened->drawing()->activeLayer(), read);
     EXPECT_TRUE(read->visible());
     ASSERT_TRUE(reopened->writeToURLOfTypeError(QUrl::fromLocalFile(path), kZQMapDocumentType, &error));

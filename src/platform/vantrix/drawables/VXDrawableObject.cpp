@@ -9,6 +9,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/model/VXUniqueID.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
@@ -366,6 +367,14 @@ void VXDrawableObject::invalidateGeometryCaches()
 void VXDrawableObject::notifyVisualChange()
 {
     setNeedsDisplayInRect(bounds());
+    announceVisualChange();
+}
+
+void VXDrawableObject::announceVisualChange()
+{
+    // Most objects are never shown in a list; they skip the announcement's cost.
+    if (hasObservers())
+        announceChangeForKey(QStringLiteral("visual_change"), [] {});
 }
 
 void VXDrawableObject::notifyGeometryChange(const QRectF& oldBounds)
@@ -374,6 +383,7 @@ void VXDrawableObject::notifyGeometryChange(const QRectF& oldBounds)
     if (platform::DrawableContainer* container = containerInterface())
         container->objectDidChangeBoundsFrom(this, oldBounds);
     redrawMove(oldBounds, bounds(), [this](const QRectF& rect) { setNeedsDisplayInRect(rect); });
+    announceVisualChange();
 }
 
 void VXDrawableObject::setNeedsDisplayInRect(const QRectF& rect) const
@@ -466,6 +476,17 @@ QByteArray VXDrawableObject::pdf() const
 QImage VXDrawableObject::swatchImageWithSize(QSizeF size) const
 {
     return platform::DrawingRenderer::imageOfObjectWithSize(*this, size);
+}
+
+QImage VXDrawableObject::icon() const
+{
+    return swatchImageWithSize({kIconSide, kIconSide});
+}
+
+void VXDrawableObject::zoomViewToObject()
+{
+    if (VXDrawingView* view = VXDrawingView::viewShowingDrawing(drawing()))
+        view->zoomViewToRect(bounds());
 }
 
 // --- Hit testing ------------------------------------------------------------------------------

@@ -83,6 +83,7 @@ class VXDrawableObject : public ZQObject,
     Q_PROPERTY(double searchableHeight READ searchableHeight STORED false)
     // No value (not an empty text) for an object without a style.
     Q_PROPERTY(QVariant searchableString READ searchableStringValue STORED false)
+    Q_PROPERTY(QImage icon READ icon STORED false)
     Q_CLASSINFO("displayName", "Object")
 
 public:
@@ -200,6 +201,7 @@ public:
     // --- Change notification ------------------------------------------------------------
     // Redraws the area the object covers now.
     void notifyVisualChange();
+    void announceVisualChange();
     // The geometry (or anything else that moves the bounds) changed: caches go, the
     // container re-indexes the object, the old and new areas redraw.
     void notifyGeometryChange(const QRectF& oldBounds);
@@ -228,6 +230,13 @@ public:
     // The object alone on its bounds.
     QByteArray pdf() const;
     virtual QImage swatchImageWithSize(QSizeF size) const;
+    // The object drawn small, as lists of objects show it. Every change of what the object
+    // looks like is announced under the key "visual_change" (no value), so whoever shows the
+    // icon knows when to draw it again.
+    QImage icon() const;
+    static constexpr double kIconSide = 24.0;
+    // Zooms the view showing the object's drawing onto the object.
+    Q_INVOKABLE void zoomViewToObject();
 
     // --- Hit testing ----------------------------------------------------------------------
     // kVXDrawingNoPart, kVXDrawingEntireObjectPart or a subclass's part code.

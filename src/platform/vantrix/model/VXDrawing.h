@@ -180,6 +180,9 @@ public:
     // `name` when no layer is called `name` or "name 1", else the first free of "name 2",
     // "name 3"...: a drawing with "Layer 1" gets "Layer 2" next.
     QString uniqueLayerNameForName(const QString& name) const;
+    // "297.0 x 210.0 mm, 3 Layers": the size in drawing units and the top-level layers.
+    QString auxiliaryInfoString() const override;
+    QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override;
     // The first layer holding the export slices (VXLayer::isSlicesLayer), groups searched; null for none.
     VXLayer* slicesLayer() const;
     // Called by groups when a layer joins or leaves the drawing at any depth.

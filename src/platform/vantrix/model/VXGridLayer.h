@@ -76,6 +76,12 @@ public:
     virtual void invalidateCache();
 
     bool layerMayBecomeActive() const override { return false; }
+    // "centimetres, 10 divs, cartesian".
+    QString auxiliaryInfoString() const override;
+    QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override;
+    QString iconName() const override;
+    // The word ending the info line.
+    virtual QString gridKindName() const;
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
     // The line round the grid area, in the major colour.
     virtual void drawBorderInContext(const QRectF& rect) const;

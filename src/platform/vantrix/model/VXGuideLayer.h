@@ -53,6 +53,10 @@ public:
     QPointF offsetToSnapPointsToGuide(const QList<QPointF>& points) const;
 
     bool layerMayBecomeActive() const override { return false; }
+    // "4 Guides".
+    QString auxiliaryInfoString() const override;
+    QStringList notificationNamesAffectingAuxiliaryInfo() const override;
+    QString iconName() const override;
     bool hasContent() const override { return !m_guides.isEmpty(); }
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
 

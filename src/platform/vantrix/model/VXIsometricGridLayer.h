@@ -16,6 +16,7 @@ public:
     void setShowsVerticals(bool shows);
 
     QPointF nearestGridIntersectionToPoint(QPointF point) const override;
+    QString gridKindName() const override;
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;

@@ -68,6 +68,8 @@ class VXLayer : public ZQObject {
     Q_PROPERTY(bool shouldDrawToPrinter READ shouldDrawToPrinter WRITE setShouldDrawToPrinter)
     Q_PROPERTY(int level READ level STORED false)
     Q_PROPERTY(bool isActive READ isActive STORED false)
+    Q_PROPERTY(QString auxiliaryInfoString READ auxiliaryInfoString STORED false)
+    Q_PROPERTY(QIcon icon READ icon STORED false)
 
 public:
     VXLayer();
@@ -109,10 +111,15 @@ public:
     virtual bool allowsRenaming() const { return true; }
     // Whether the layer holds the drawing's export slices (see VXDrawing::slicesLayer).
     virtual bool isSlicesLayer() const { return false; }
-    // What the layers panel shows of the layer: an icon (null for none) and a line of extra
-    // information beside its name.
-    virtual QIcon icon() const { return {}; }
+    // What the layers panel shows of the layer: the icon of its kind and a line of extra
+    // information beside its name (none for a plain layer).
+    virtual QIcon icon() const;
+    // The name of the kind's artwork in the bundle; icon() loads it once per process.
+    virtual QString iconName() const;
+    static QIcon iconNamed(const QString& name);
     virtual QString auxiliaryInfoString() const { return {}; }
+    // Notifications the layer posts whenever its info line may have changed.
+    virtual QStringList notificationNamesAffectingAuxiliaryInfo() const { return {}; }
     // A copy named "<name> copy" (made unique in the drawing), outside any group.
     virtual VXLayerPtr duplicateLayer() const;
 

@@ -53,6 +53,11 @@ public:
     // Whether `layer` is this group or lies anywhere below it.
     bool containsLayer(const VXLayer* layer) const;
 
+    // "3 Layers".
+    QString auxiliaryInfoString() const override;
+    QStringList notificationNamesAffectingAuxiliaryInfo() const override;
+    QString iconName() const override;
+
     void showAll();
     void hideAllExcept(const VXLayer* layer);
 

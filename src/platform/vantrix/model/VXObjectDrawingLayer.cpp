@@ -139,6 +139,20 @@ void VXObjectDrawingLayer::selectAll()
     exchangeSelectionWithObjectsFromArray(visibleObjects());
 }
 
+void VXObjectDrawingLayer::scrollToSelectionInView(VXDrawingView* view) const
+{
+    if (m_selection.isEmpty())
+        return;
+    if (!view)
+        view = VXDrawingView::viewShowingDrawing(drawing());
+    if (!view)
+        return;
+    QRectF area;
+    for (const VXDrawableObject* object : m_selection)
+        area |= object->bounds();
+    view->scrollRectToVisible(area);
+}
+
 void VXObjectDrawingLayer::recordSelectionForUndo()
 {
     m_recordedSelection = selection();

@@ -49,6 +49,8 @@ public:
     void deselectAll();
     // Selects every visible object.
     void selectAll();
+    // Brings the selection into `view`, or the view showing the drawing when null.
+    void scrollToSelectionInView(VXDrawingView* view = nullptr) const;
     // Remembers the selection; the matching commit makes one undo step that restores it.
     void recordSelectionForUndo();
     // When the selection differs from the one recorded, registers its restoration and names
@@ -56,6 +58,11 @@ public:
     void commitSelectionUndoWithActionName(const QString& actionName);
     // Runs `edit` as one undo step that restores the selection, under `actionName`.
     void editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit);
+
+    // "12 Objects, 2 Selected".
+    QString auxiliaryInfoString() const override;
+    QStringList notificationNamesAffectingAuxiliaryInfo() const override;
+    QString iconName() const override;
 
     static bool selectionIsShownWhenInactive();
     static void setSelectionIsShownWhenInactive(bool shown);

@@ -12,10 +12,12 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/view/VXKnob.h"
+#include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/view/VXRulerView.h"
 #include "platform/vantrix/tools/VXToolController.h"
 
+#include <QApplication>
 #include <QHash>
 #include <QContextMenuEvent>
 #include <QDropEvent>
@@ -106,6 +108,26 @@ void VXDrawingView::setScrollwheelZoomEnabled(bool enabled) { g_scrollwheelZoomE
 bool VXDrawingView::scrollwheelInverted() { return g_scrollwheelInverted; }
 void VXDrawingView::setScrollwheelInverted(bool inverted) { g_scrollwheelInverted = inverted; }
 VXDrawingView* VXDrawingView::currentView() { return g_currentView; }
+
+VXDrawingView* VXDrawingView::viewShowingDrawing(const VXDrawing* drawing)
+{
+    if (!drawing)
+        return nullptr;
+    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget())
+        if (auto* view = qobject_cast<VXDrawingView*>(widget); view && view->drawing() == drawing)
+            return view;
+    if (const auto* document = qobject_cast<const VXDrawingDocument*>(drawing->owner()))
+        if (VXDrawingView* view = document->mainView(); view && view->drawing() == drawing)
+            return view;
+    return nullptr;
+}
+
+void VXDrawingView::scrollRectToVisible(const QRectF& rect)
+{
+    if (!rect.isValid() || visibleDrawingRect().contains(rect))
+        return;
+    scrollDrawingPointToViewportPoint(rect.center(), QRectF(viewport()->rect()).center());
+}
 
 void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
 {

@@ -74,6 +74,9 @@ public:
 
     // The view handling a mouse event or painting now; null otherwise. Knob sizes follow its scale.
     static VXDrawingView* currentView();
+    // Where to show something of `drawing`: the view holding the focus when it shows the
+    // drawing, else the main view of the drawing's document; null when neither does.
+    static VXDrawingView* viewShowingDrawing(const VXDrawing* drawing);
 
     // --- Zoom -----------------------------------------------------------------------------
     // Viewport pixels per point, clamped to kMinimumScale..kMaximumScale.
@@ -105,6 +108,8 @@ public:
     void scrollBy(QPointF delta) { scrollToPosition(m_scroll + delta); }
     // Moves the view so the drawing point shows at the viewport point (as far as scrolling allows).
     void scrollDrawingPointToViewportPoint(QPointF drawingPoint, QPointF viewportPoint);
+    // Centres `rect` (drawing coordinates) unless all of it is in view already.
+    void scrollRectToVisible(const QRectF& rect);
 
     QPointF convertPointFromDrawing(QPointF point) const;
     QPointF convertPointToDrawing(QPointF point) const;

@@ -1,0 +1,48 @@
+#pragma once
+
+// Paints the cells of the layers outline and answers which of their controls a point hits:
+// in the name column a layer row shows its icon, name, info line, visibility and lock
+// buttons and delete button (none of them on the drawing's top row), an object row its icon,
+// name, visibility and lock buttons, a slice row its icon, name, visibility and colour; the
+// active column marks the active layer in its selection colour. Names are edited in place.
+
+#include <QStyledItemDelegate>
+
+class VLTMLayersController;
+class LayerTreeModel;
+
+class LayerRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    enum Control { NoControl, VisibilityControl, LockControl, DeleteControl, ActiveControl, ColourControl };
+
+    // Where a row's parts lie in a cell of `rect`.
+    struct Layout {
+        QRect icon, name, info, visibility, lock, remove, indicator;
+    };
+    static Layout layoutOfCell(const QRect& rect, const QObject* item, int column, bool compact);
+    // The enabled control of the item's cell at `point`; NoControl when none.
+    static Control controlAtPoint(const QRect& cell, const QObject* item, int column, bool compact, QPoint point);
+
+    LayerRowDelegate(VLTMLayersController* controller, QObject* parent = nullptr);
+
+    // Carries out a click released on the control: Alt on a layer's visibility hides the
+    // other layers, Alt with Ctrl shows them all.
+    void performControl(QObject* item, Control control, Qt::KeyboardModifiers modifiers) const;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+
+private:
+    const LayerTreeModel& model() const;
+    void paintNameCell(QPainter& painter, const QStyleOptionViewItem& option, QObject* item) const;
+    void paintActiveCell(QPainter& painter, const QStyleOptionViewItem& option, const QObject* item) const;
+
+    VLTMLayersController* m_controller;
+};
