@@ -167,8 +167,14 @@ void LayerRowDelegate::performControl(QObject* item, Control control, Qt::Keyboa
             m_controller->confirmDeleteLayer(layer);
         break;
     case ActiveControl:
-        if (layer)
+        // The active layer's mark is its selection colour, which a click changes.
+        if (layer && layer->isActive())
+            m_controller->chooseColourForItem(layer);
+        else if (layer)
             layer->attemptToMakeActive();
+        break;
+    case ColourControl:
+        m_controller->chooseColourForItem(item);
         break;
     default:
         break;

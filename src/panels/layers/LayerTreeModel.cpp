@@ -234,7 +234,8 @@ void LayerTreeModel::reloadItem(const QObject* item)
 
 QModelIndex LayerTreeModel::index(int row, int column, const QModelIndex& parent) const
 {
-    if (column < 0 || column >= ColumnCount || (parent.isValid() && parent.model() != this))
+    if (column < 0 || column >= ColumnCount ||
+        (parent.isValid() && (parent.model() != this || parent.column() != MainColumn)))
         return {};
     QObject* parentItem = itemForIndex(parent);
     if (parent.isValid() && !parentItem)

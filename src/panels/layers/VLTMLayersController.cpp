@@ -22,6 +22,7 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
+#include <QColorDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -412,6 +413,27 @@ void VLTMLayersController::opacityAction(QObject* sender)
     // The layer may have left the drawing while the popover was up.
     if (m_opacityLayer && sender && m_opacityLayer->drawing() == drawing())
         m_opacityLayer->setAlpha(sender->property("controlsValue").toDouble());
+}
+
+void VLTMLayersController::chooseColourForItem(QObject* item)
+{
+    auto* layer = qobject_cast<VXLayer*>(item);
+    auto* slice = qobject_cast<VXQSlice*>(item);
+    if ((!layer && !slice) || !outlineView())
+        return;
+    const QColor current = layer ? layer->selectionColour() : slice->colour();
+    auto* dialog = new QColorDialog(current.isValid() ? current : QColor(Qt::white), m_outlineView->window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QColorDialog::colorSelected, this, [this, target = QPointer<QObject>(item)](const QColor& colour) {
+        if (!target || !m_model->indexForItem(target).isValid())
+            return;
+        if (auto* chosenLayer = qobject_cast<VXLayer*>(target.data()))
+            chosenLayer->setSelectionColour(colour);
+        else if (auto* chosenSlice = qobject_cast<VXQSlice*>(target.data()))
+            chosenSlice->setColour(colour);
+    });
+    dialog->open();
 }
 
 void VLTMLayersController::delegateShowOptions(const char* selector, QObject* item)

@@ -114,6 +114,10 @@ public:
     Q_INVOKABLE void opacityAction(QObject* sender);
     VXLayer* opacityLayer() const { return m_opacityLayer; }
 
+    // Asks for a colour (a window-modal dialog) that becomes the layer's selection colour or
+    // the slice's colour; nothing happens if the item is gone by then.
+    void chooseColourForItem(QObject* item);
+
     // The delegate's `selector` (controller, item), when it has it.
     void delegateShowOptions(const char* selector, QObject* item);
     // Names the drawing's current undo step.

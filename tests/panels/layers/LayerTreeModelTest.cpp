@@ -180,4 +180,14 @@ TEST_F(LayerTreeModelTest, RenamingRefusesEmptyNamesAndCleansTypedOnes)
     EXPECT_EQ(slice->title(), QStringLiteral("Area "));
 }
 
+TEST(LayerIcons, EveryKindsArtworkIsInTheBundle)
+{
+    for (const QString& name : {QStringLiteral("VL_Generic_Layer_Icon"), QStringLiteral("VL_Layer_Group-Template"),
+                                QStringLiteral("VL_Layer_Drawing-Template"), QStringLiteral("VL_Layer_Guides-Template"),
+                                QStringLiteral("VL_Layer_GraphPaper-Template"), QStringLiteral("VL_Layer_Show-Template"),
+                                QStringLiteral("VL_Layer_Hide-Template"), QStringLiteral("VL_Layer_Opacity3-Template"),
+                                QStringLiteral("VL_Layer_Lock-Template"), QStringLiteral("VL_Layer_Unlock-Template")})
+        EXPECT_FALSE(VXLayer::iconNamed(name).pixmap(16, 16).isNull()) << qPrintable(name);
+}
+
 } // namespace

@@ -11,6 +11,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -408,6 +410,76 @@ TEST_F(LayersControllerTest, OpacityPopoverSetsTheOpacityOfObjectLayersOnly)
     popover->stepper()->setValue(90);
     EXPECT_DOUBLE_EQ(a->alpha(), 0.25);
     controller->opacityPopover()->close();
+}
+
+} // namespace
+
+namespace {
+
+QColorDialog* openColourDialog()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QColorDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+TEST_F(LayersControllerTest, TheActiveMarkActivatesAndThenChoosesTheSelectionColour)
+{
+    using Control = LayerRowDelegate::Control;
+    QApplication::processEvents();
+    const QPoint mark = centreOfControl(slices.get(), LayerTreeModel::ActiveColumn, Control::ActiveControl);
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, mark);
+    EXPECT_TRUE(slices->isActive());
+    EXPECT_TRUE(controller->selectedItems().isEmpty());
+
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {},
+                      centreOfControl(a.get(), LayerTreeModel::ActiveColumn, Control::ActiveControl));
+    ASSERT_TRUE(a->isActive());
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {},
+                      centreOfControl(a.get(), LayerTreeModel::ActiveColumn, Control::ActiveControl));
+    QColorDialog* dialog = openColourDialog();
+    ASSERT_TRUE(dialog);
+    dialog->setCurrentColor(Qt::blue);
+    dialog->accept();
+    EXPECT_EQ(a->selectionColour(), QColor(Qt::blue));
+    EXPECT_EQ(LayersOutlineView::colourBarColourOfItem(a.get()), QColor(Qt::blue));
+    EXPECT_EQ(LayersOutlineView::colourBarColourOfItem(a->objectInObjectsAtIndex(0).get()), QColor(Qt::blue));
+    EXPECT_FALSE(LayersOutlineView::colourBarColourOfItem(slices->slices().first().get()).isValid());
+
+    // A slice gone before the colour is chosen keeps nothing.
+    controller->setShowsGraphicObjects(true);
+    const VXQSlicePtr slice = slices->slices().first();
+    const QColor before = slice->colour();
+    controller->chooseColourForItem(slice.get());
+    dialog = openColourDialog();
+    ASSERT_TRUE(dialog);
+    slices->removeSlice(slice.get());
+    dialog->setCurrentColor(Qt::green);
+    dialog->accept();
+    EXPECT_NE(slice->colour(), QColor(Qt::green));
+}
+
+TEST_F(LayersControllerTest, ARowRemovedWhileItsNameIsEditedLeavesTheNameAlone)
+{
+    outline->expand(indexOf(g.get()));
+    QApplication::processEvents();
+    controller->editNameOfItem(b.get());
+    auto* field = outline->findChild<QLineEdit*>();
+    ASSERT_TRUE(field);
+    field->setText(QStringLiteral("Rivers"));
+    g->removeLayer(b.get());
+    QApplication::processEvents();
+    EXPECT_EQ(b->layerName(), QStringLiteral("B"));
+
+    // Committed as usual, a typed name with a line break becomes one line.
+    controller->editNameOfItem(a.get());
+    field = outline->findChild<QLineEdit*>();
+    ASSERT_TRUE(field);
+    field->setText(QStringLiteral("Roads\nNorth"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(a->layerName(), QStringLiteral("Roads North"));
 }
 
 } // namespace
