@@ -382,11 +382,27 @@ TEST_F(LayersControllerTest, MenuCommandsActOnTheirRow)
     hide->trigger();
     EXPECT_TRUE(a->visible());
 
+    // Clearing guides asks first, saying it cannot be undone.
+    auto guides = std::make_shared<VXGuideLayer>();
+    drawing->addLayer(guides);
+    guides->addGuide({40, true});
+    const auto guidesMenu = controller->contextMenuForItem(guides.get());
+    QAction* clear = actionTitled(*guidesMenu, QStringLiteral("Clear Guides..."));
+    ASSERT_TRUE(clear && clear->isEnabled());
+    clear->trigger();
+    QMessageBox* box = openAlert();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->informativeText(), QStringLiteral("This operation cannot be undone."));
+    clickButton(box, QStringLiteral("Clear"));
+    QApplication::processEvents();
+    EXPECT_TRUE(guides->guides().isEmpty());
+
     // The panel's toggles.
     const auto panel = controller->contextMenuForItem(nullptr);
     actionTitled(*panel, QStringLiteral("Hide Top Level"))->trigger();
     EXPECT_FALSE(controller->showsRoot());
-    EXPECT_EQ(model().itemForIndex(model().index(0, 0)), g.get());
+    EXPECT_EQ(model().rowCount(), drawing->countOfLayers());
+    EXPECT_FALSE(indexOf(drawing.get()).isValid());
     EXPECT_TRUE(actionTitled(*controller->contextMenuForItem(nullptr), QStringLiteral("Show Top Level")));
 }
 
@@ -473,6 +489,7 @@ TEST_F(LayersControllerTest, ARowRemovedWhileItsNameIsEditedLeavesTheNameAlone)
     EXPECT_EQ(b->layerName(), QStringLiteral("B"));
 
     // Committed as usual, a typed name with a line break becomes one line.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     controller->editNameOfItem(a.get());
     field = outline->findChild<QLineEdit*>();
     ASSERT_TRUE(field);
