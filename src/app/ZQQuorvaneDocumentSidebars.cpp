@@ -4,7 +4,6 @@
 #include "app/MapDocumentWindowController.h"
 #include "app/TabControllerRegistry.h"
 #include "app/ZQQuorvaneDocument.h"
-#include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/ViewController.h"
@@ -151,8 +150,11 @@ void ZQQuorvaneDocument::layersControllerShowDrawingOptionsForDrawing(QObject*, 
 
 void ZQQuorvaneDocument::layersControllerShowExportOptionsForLayer(QObject*, QObject*)
 {
-    // The slices are the preferred source (3) of the export sheet, which a later library adds.
-    if (!platform::invokeSelector(this, "showExportDialogWithPreferredSource", 3))
+    // The slices are the preferred source (3) of the export sheet, which a helper of a later
+    // library answers.
+    if (respondsToSelector("showExportDialogWithPreferredSource"))
+        performSelector("showExportDialogWithPreferredSource", {3});
+    else
         ZQLogObjCMethod(QStringLiteral("the export sheet is not in this build"));
 }
 
