@@ -58,7 +58,7 @@ TEST(SlicesPaletteTest, StandsInForTheMainPaletteWhileASlicesLayerIsActive)
     const auto map = shownMap();
     VLTMSlicesLayer* slices = slicesOf(*map);
     ASSERT_TRUE(slices);
-    map->editSlicesAction(nullptr);
+    map->drawing()->setActiveLayer(map->drawing()->slicesLayer());
     EXPECT_TRUE(slicesPalette->window()->isVisible());
     EXPECT_EQ(slicesPalette->window()->frameGeometry().topLeft(), mainPalette->frameGeometry().topLeft());
     EXPECT_FALSE(mainPalette->isVisible());
@@ -113,7 +113,7 @@ TEST(SlicesPaletteTest, ALayerThatGoesAwayLeavesNoDelegateAndExportWithoutAMapIs
     VLTMSlicesToolPaletteController* slicesPalette = VLTMSlicesToolPaletteController::sharedSlicesToolPalette();
     {
         auto map = shownMap();
-        map->editSlicesAction(nullptr);
+        map->drawing()->setActiveLayer(map->drawing()->slicesLayer());
         EXPECT_NE(slicesPalette->delegate(), nullptr);
         map->close();
         map.reset();
