@@ -35,9 +35,7 @@ constexpr double kTargetMs = 100;
 
 double millisecondsOf(const std::function<void()>& work)
 {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return 1000 * bench::secondsOf(work);
 }
 
 } // namespace
@@ -49,12 +47,10 @@ int main(int argc, char** argv)
     registerFoundationClasses();
     registerInspectorClasses();
 
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize(kPaper);
-    drawing->setUndoManager(&undo);
-    auto layer = std::make_shared<VXObjectDrawingLayer>();
-    drawing->addLayer(layer);
-    drawing->setActiveLayer(layer.get());
+    benchscene::OneLayerDrawing scene(kPaper);
+    ZQUndoManager& undo = scene.undo;
+    const VXDrawingPtr& drawing = scene.drawing;
+    const std::shared_ptr<VXObjectDrawingLayer>& layer = scene.layer;
     const VXStylePtr area = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(200, 230, 190), Qt::darkGray, 1.0);
     const VXStylePtr line = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor(90, 90, 90), 2.0);
     QRandomGenerator random(2027);

@@ -67,12 +67,10 @@ int main(int argc, char** argv)
     registerFoundationClasses();
     registerStyleEditorClasses();
 
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize(kPaper);
-    drawing->setUndoManager(&undo);
-    auto layer = std::make_shared<VXObjectDrawingLayer>();
-    drawing->addLayer(layer);
-    drawing->setActiveLayer(layer.get());
+    benchscene::OneLayerDrawing scene(kPaper);
+    ZQUndoManager& undo = scene.undo;
+    const VXDrawingPtr& drawing = scene.drawing;
+    const std::shared_ptr<VXObjectDrawingLayer>& layer = scene.layer;
     QList<VXStylePtr> styles;
     for (int i = 0; i < kStyles; ++i)
         styles.append(eightComponentStyle(i));

@@ -7,6 +7,7 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "support/BenchSupport.h"
+#include "support/RandomObjects.h"
 
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/RunLoop.h"
@@ -38,8 +39,7 @@ constexpr double kTargetMs = 16.7;
 
 VXDrawableObjectPtr randomShape(QRandomGenerator& random, const VXStylePtr& style)
 {
-    const QPointF origin(random.bounded(kPaper.width() - 60), random.bounded(kPaper.height() - 60));
-    const QRectF box(origin, QSizeF(8 + random.bounded(52.0), 8 + random.bounded(52.0)));
+    const QRectF box = benchscene::randomBox(random, kPaper);
     return random.bounded(2) ? VXDrawableShape::drawableShapeWithRect(box, style)
                              : VXDrawableShape::drawableShapeWithOvalInRect(box, style);
 }
@@ -53,12 +53,10 @@ int main(int argc, char** argv)
     registerFoundationClasses();
     registerStyleEditorClasses();
 
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize(kPaper);
-    drawing->setUndoManager(&undo);
-    auto layer = std::make_shared<VXObjectDrawingLayer>();
-    drawing->addLayer(layer);
-    drawing->setActiveLayer(layer.get());
+    benchscene::OneLayerDrawing scene(kPaper);
+    ZQUndoManager& undo = scene.undo;
+    const VXDrawingPtr& drawing = scene.drawing;
+    const std::shared_ptr<VXObjectDrawingLayer>& layer = scene.layer;
     const VXStylePtr shared = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(230, 200, 120), Qt::black, 1.0);
     QList<VXStylePtr> others;
     for (int i = 0; i < 8; ++i)

@@ -1,10 +1,14 @@
 #pragma once
 
 // Random map objects for benchmarks that need a busy drawing: boxes of 8 to 60 points, and
-// a mix of rectangles, ovals and wandering polylines, from the caller's generator.
+// a mix of rectangles, ovals and wandering polylines, from the caller's generator; and the
+// drawing of one active object layer with its own undo manager that they go into.
 
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 #include <QPolygonF>
 #include <QRandomGenerator>
@@ -12,6 +16,21 @@
 #include <functional>
 
 namespace benchscene {
+
+struct OneLayerDrawing {
+    explicit OneLayerDrawing(QSizeF paper)
+        : drawing(VXDrawing::drawingWithSize(paper))
+        , layer(std::make_shared<VXObjectDrawingLayer>())
+    {
+        drawing->setUndoManager(&undo);
+        drawing->addLayer(layer);
+        drawing->setActiveLayer(layer.get());
+    }
+
+    ZQUndoManager undo;
+    VXDrawingPtr drawing;
+    std::shared_ptr<VXObjectDrawingLayer> layer;
+};
 
 // A box of 8 to 60 points each way somewhere on `paper`.
 inline QRectF randomBox(QRandomGenerator& random, QSizeF paper)
