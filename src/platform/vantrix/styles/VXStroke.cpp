@@ -2,6 +2,7 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/PolylineStroke.h"
 #include "platform/graphics/SidewaysOffset.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
 
@@ -108,7 +109,7 @@ void VXStroke::renderPath(const platform::BezierPath& path) const
     if (m_shadow)
         m_shadow->drawShadowForPath(QPainterPathStroker(pen).createStroke(styled.painterPath()));
     if (m_colour.isValid())
-        context->painter()->strokePath(styled.painterPath(), pen);
+        platform::strokePath(*context->painter(), styled.painterPath(), pen);
 }
 
 void VXStroke::render(const VXRenderable& object) const

@@ -1,0 +1,25 @@
+#pragma once
+
+// Solid strokes along straight-edged paths (map roads, parcel outlines, polylines of any kind)
+// outlined here instead of by Qt's general stroker, which spends most of a map's rendering
+// time on the angles of its round joins. The outline is the stroke's area exactly: a quad per
+// segment, a round or bevelled wedge on the outer side of each corner and the caps, all turning
+// the same way, so filling it with the nonzero rule covers their union and nothing else.
+
+#include <QPainterPath>
+#include <QPen>
+
+class QPainter;
+
+namespace platform {
+
+// The area `pen` covers when stroking `path`, to fill with the nonzero rule; empty when the
+// outline is not made here: curves, dashes, miter joins, a cosmetic or non-solid pen, a
+// subpath drawn as a lone dot, coordinates that are not finite.
+QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen);
+
+// Strokes like QPainter::strokePath. Where the pen is wider than a device pixel and the outline
+// is made here, fills it; thinner pens keep Qt's own fast path for hairlines.
+void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen);
+
+} // namespace platform
