@@ -32,6 +32,8 @@ struct BackgroundTileQueue::State {
     mutable std::mutex mutex;
     std::condition_variable idle;
     std::deque<Job> waiting;
+    // What the workers draw now: queuing one of them again would draw it twice at once.
+    QList<std::pair<QPoint, quint64>> rendering;
     QList<Finished> finished;
     int running = 0;
     bool closed = false;
@@ -71,6 +73,8 @@ BackgroundTileQueue::~BackgroundTileQueue()
 void BackgroundTileQueue::enqueue(QPoint key, quint64 version, Render render)
 {
     const std::lock_guard lock(m_state->mutex);
+    if (m_state->rendering.contains(std::pair{key, version}))
+        return;
     for (State::Job& job : m_state->waiting) {
         if (job.key == key) {
             job = {key, version, std::move(render)};
@@ -147,6 +151,8 @@ void BackgroundTileQueue::work(const std::shared_ptr<State>& state)
     while (!state->closed && !state->waiting.empty()) {
         State::Job job = std::move(state->waiting.front());
         state->waiting.pop_front();
+        const std::pair drawing{job.key, job.version};
+        state->rendering.append(drawing);
         lock.unlock();
         const bool entered = !RenderGate::isBeingReclaimed() && gate.tryEnter();
         QImage image;
@@ -163,6 +169,7 @@ void BackgroundTileQueue::work(const std::shared_ptr<State>& state)
             gate.leave();
         }
         lock.lock();
+        state->rendering.removeOne(drawing);
         if (!interrupted) {
             state->finished.append({job.key, job.version, std::move(image)});
             if (state->sincePosted.elapsed() >= kProgressIntervalMs)
