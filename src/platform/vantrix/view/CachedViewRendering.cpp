@@ -93,6 +93,7 @@ void CachedViewRendering::setDrawing(const VXDrawing* drawing)
     connect(m_background.get(), &BackgroundTileQueue::tilesFinished, this, [this] { takeFinishedTiles(); });
     m_tiles.clear();
     m_prepared.clear();
+    m_readied = {};
     m_preview.clear();
 }
 
@@ -101,6 +102,7 @@ void CachedViewRendering::discard()
     m_background->clear();
     m_tiles.clear();
     m_prepared.clear();
+    m_readied = {};
     m_preview.clear();
 }
 
@@ -151,6 +153,8 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
     const auto contentOf = [&](double scale) {
         return QRectF(rect.topLeft() * scale, rect.size() * scale).toAlignedRect().adjusted(-1, -1, 1, 1);
     };
+    if (m_readied.area.intersects(rect))
+        m_readied = {};
     const QRect content = contentOf(m_mapping.scale);
     for (const QPoint& key : keysMeeting(content)) {
         m_prepared.remove(key);
@@ -196,21 +200,57 @@ bool CachedViewRendering::bringUpToDate(const QRect& content)
         missing += edited;
     if (missing.isEmpty())
         return true;
-    // Readied once per edit: a pan that outruns the background readies only the tiles coming in.
+    readyTiles(missing);
     int objects = 0;
-    for (const QPoint& key : missing) {
-        auto prepared = m_prepared.find(key);
-        if (prepared == m_prepared.end())
-            prepared = m_prepared.insert(key, DrawingRenderer::prepareToDrawConcurrently(
-                                                  *m_drawing, drawingRectOfContent(tileRect(key).adjusted(-1, -1, 1, 1))));
-        objects += prepared.value();
-    }
+    for (const QPoint& key : missing)
+        objects += m_prepared.value(key);
     if (objects <= kImmediateObjects) {
         drawTilesNow(missing);
         return true;
     }
     enqueue(missing);
     return false;
+}
+
+void CachedViewRendering::readyTiles(const QList<QPoint>& keys)
+{
+    // Readied once per edit: a pan that outruns the background readies only the tiles coming in.
+    QList<QPoint> unready;
+    QRect area;
+    for (const QPoint& key : keys) {
+        if (!m_prepared.contains(key)) {
+            unready.append(key);
+            area |= tileRect(key);
+        }
+    }
+    if (unready.isEmpty())
+        return;
+    // Tiles filling a block (a zoom's whole view, a strip) are readied in one pass, which meets
+    // each object once; scattered ones one by one.
+    const qint64 tileArea = qint64(kTileSide) * kTileSide;
+    if (qint64(area.width()) * area.height() > 2 * tileArea * unready.size()) {
+        for (const QPoint& key : unready)
+            m_prepared.insert(key, readyDrawingRect(drawingRectOfContent(tileRect(key).adjusted(-1, -1, 1, 1))));
+        return;
+    }
+    // The count only decides whether to draw now or in the background: shared out evenly.
+    const int objects = readyDrawingRect(drawingRectOfContent(area.adjusted(-1, -1, 1, 1)));
+    const int share = int((objects + unready.size() - 1) / unready.size());
+    for (const QPoint& key : unready)
+        m_prepared.insert(key, share);
+}
+
+int CachedViewRendering::readyDrawingRect(const QRectF& rect)
+{
+    const auto areaOf = [](const QRectF& r) { return r.width() * r.height(); };
+    // Within what was readied since the last edit there, at any scale: nothing to do, and the
+    // objects met are about as dense as there.
+    if (m_readied.area.contains(rect))
+        return int(std::ceil(m_readied.objects * areaOf(rect) / areaOf(m_readied.area)));
+    const int objects = DrawingRenderer::prepareToDrawConcurrently(*m_drawing, rect);
+    if (areaOf(rect) > 0 && areaOf(rect) >= areaOf(m_readied.area))
+        m_readied = {rect, objects};
+    return objects;
 }
 
 void CachedViewRendering::repairTiles(const QList<QPoint>& keys)

@@ -84,6 +84,10 @@ private:
     void useMapping(const Mapping& mapping);
     // Draws now or queues what the tiles meeting `content` lack; true when all are drawn.
     bool bringUpToDate(const QRect& content);
+    // Fills the drawing's caches for the tiles (see DrawingRenderer::prepareToDrawConcurrently)
+    // unless done since their last edit, and notes about how many objects each meets.
+    void readyTiles(const QList<QPoint>& keys);
+    int readyDrawingRect(const QRectF& rect);
     void drawTilesNow(const QList<QPoint>& keys);
     void repairTiles(const QList<QPoint>& keys);
     void enqueue(const QList<QPoint>& keys);
@@ -100,6 +104,13 @@ private:
     // Tiles whose objects were readied for the background since the last edit, with how many
     // objects they meet.
     QHash<QPoint, int> m_prepared;
+    // The largest area (drawing coordinates) readied since its last edit, whatever the scale,
+    // with how many objects it met: zooming within it readies nothing again.
+    struct ReadiedArea {
+        QRectF area;
+        int objects = 0;
+    };
+    ReadiedArea m_readied;
     // The tiles of the scale before a zoom, shown scaled until their successors are drawn.
     double m_previewScale = 0;
     QHash<QPoint, QImage> m_preview;

@@ -109,6 +109,25 @@ TEST(CachedView, ScrolledAndZoomedViewsSettleToAFreshRendering)
     EXPECT_EQ(differingPixels(zoomed, f.fresh()), 0);
 }
 
+TEST(CachedView, ZoomingBackInAfterAnEditShowsTheEdit)
+{
+    // Zooming in within an area the view readied before draws from what it readied; an edit
+    // there since must still show.
+    BusyView f;
+    f.view.setScale(0.5);
+    f.view.finishRendering();
+    const QPointF centre = QRectF(f.view.viewport()->rect()).center();
+    f.view.zoomViewByFactorWithCentre(0.5, centre);
+    f.view.finishRendering();
+    f.marker->setLocation(f.marker->location() + QPointF(-60, 45));
+    f.shared->setFillColour(QColor(120, 40, 160, 170));
+    f.view.zoomViewByFactorWithCentre(1.6, centre);
+    const QImage zoomedIn = f.settled();
+    EXPECT_EQ(differingPixels(zoomedIn, f.fresh()), 0);
+    EXPECT_EQ(zoomedIn.pixelColor(f.view.convertPointFromDrawing(f.marker->bounds().center()).toPoint()),
+              QColor(200, 30, 30));
+}
+
 TEST(CachedView, EditsDuringABackgroundRenderingLeaveNothingStale)
 {
     BusyView f;
