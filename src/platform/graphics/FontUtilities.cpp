@@ -1,5 +1,7 @@
 #include "platform/graphics/FontUtilities.h"
 
+#include "platform/graphics/InstalledFonts.h"
+
 #include <QFontDatabase>
 #include <QHash>
 #include <QLocale>
@@ -48,6 +50,9 @@ QHash<QString, Family> familiesByKey()
     for (const KnownFamily& known : kWellKnownFamilies)
         families.insert(familyKey(QLatin1String(known.name)), {QLatin1String(known.name), false, known.hint});
     for (const QString& installed : QFontDatabase::families())
+        families.insert(familyKey(installed), {installed, true, QFont::AnyStyle});
+    // Qt names a family once per foundry ("Nimbus Sans [urw]"); the plain name resolves too.
+    for (const QString& installed : InstalledFonts::shared().familyNames())
         families.insert(familyKey(installed), {installed, true, QFont::AnyStyle});
     return families;
 }
@@ -134,6 +139,9 @@ std::optional<std::pair<Family, FaceStyle>> resolve(const QString& name)
 
 std::optional<QFont> fontWithNameSize(const QString& name, double size)
 {
+    const double validSize = size > 0 && std::isfinite(size) ? size : kDefaultFontSize;
+    if (const auto installed = InstalledFonts::shared().faceWithPostScriptName(name.trimmed()))
+        return InstalledFonts::fontForFace(installed->first, installed->second, validSize);
     const auto resolved = resolve(name.trimmed());
     if (!resolved)
         return std::nullopt;
@@ -146,7 +154,7 @@ std::optional<QFont> fontWithNameSize(const QString& name, double size)
         if (family.hint == QFont::Monospace)
             font.setFamilies({family.name, QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
     }
-    font.setPointSizeF(size > 0 && std::isfinite(size) ? size : kDefaultFontSize);
+    font.setPointSizeF(validSize);
     font.setWeight(style.weight);
     font.setItalic(style.italic);
     return font;
@@ -172,6 +180,8 @@ std::optional<QFont> fontValue(const QString& description)
 
 QString postScriptName(const QFont& font)
 {
+    if (const std::optional<FontFace> face = InstalledFonts::shared().faceForFont(font))
+        return face->postScriptName;
     QString style;
     if (font.weight() >= QFont::Bold)
         style = QStringLiteral("Bold");

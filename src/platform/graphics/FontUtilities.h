@@ -2,7 +2,8 @@
 
 // Fonts by name. Documents name fonts by PostScript name ("Helvetica-Bold"), family name
 // ("DejaVu Sans") or full name ("Helvetica Bold"); fontWithNameSize resolves all three
-// against the installed families. Well-known families this system may lack (Helvetica,
+// against the installed families (PostScript names of installed faces exactly, see
+// InstalledFonts). Well-known families this system may lack (Helvetica,
 // Times, Courier and their usual companions) still resolve: the font keeps the name it was
 // asked for, so it is written back unchanged, and draws with the closest installed face.
 // Sizes are in points.
@@ -24,8 +25,9 @@ QString fontNameAndSize(const QString& description, double* size);
 // The font a "Name Size" description names, or none.
 std::optional<QFont> fontValue(const QString& description);
 
-// The PostScript-style name of a font: family without spaces, "-" and the style
-// ("DejaVuSans-BoldOblique"); no suffix for the regular style.
+// The PostScript name of the installed face the font draws with ("DejaVuSans-BoldOblique");
+// for a family not installed, the family without spaces, "-" and the style ("Helvetica-Bold"),
+// no suffix for the regular style.
 QString postScriptName(const QFont& font);
 
 QFont systemFontOfSize(double size);

@@ -9,6 +9,8 @@
 
 namespace platform {
 
+static_assert(FontManager::ItalicFontMask == kItalicFontTrait && FontManager::BoldFontMask == kBoldFontTrait);
+
 namespace {
 
 FontManager::Factory& factorySlot()
@@ -183,6 +185,32 @@ FontManager::FontTraitMask FontManager::traitsOfFont(const QFont& font) const
     if (font.capitalization() == QFont::SmallCaps)
         traits |= SmallCapsFontMask;
     return traits;
+}
+
+// --- Installed fonts ---------------------------------------------------------------------
+
+QStringList FontManager::availableFontFamilies() const
+{
+    return InstalledFonts::shared().familyNames();
+}
+
+QList<FontFace> FontManager::availableMembersOfFontFamily(const QString& family) const
+{
+    return InstalledFonts::shared().facesOfFamily(family);
+}
+
+QString FontManager::localizedNameForFamilyFace(const QString& family, const QString& face) const
+{
+    return face.isEmpty() ? family : family + QLatin1Char(' ') + face;
+}
+
+std::optional<QFont> FontManager::fontWithFamilyTraitsWeightSize(const QString& family, FontTraitMask traits, int weight,
+                                                                 double size) const
+{
+    const std::optional<FontFace> face = InstalledFonts::shared().faceWithTraitsWeight(family, traits, weight);
+    if (!face)
+        return std::nullopt;
+    return InstalledFonts::fontForFace(family, *face, size);
 }
 
 // --- Sending changes ---------------------------------------------------------------------

@@ -7,9 +7,15 @@
 // progress: a family, face or size chosen in the panel, a trait, a size step.
 //
 // An application installs its own subclass with setFontManagerFactory before anything
-// asks for the shared manager.
+// asks for the shared manager. The manager is an object with keys, so inspectors can show
+// and edit what a subclass offers under them.
+//
+// It also lists the installed fonts (see InstalledFonts): families, their members by
+// PostScript name, and fonts by family, traits and weight.
 
+#include "platform/foundation/ZQObject.h"
 #include "platform/graphics/AttributedString.h"
+#include "platform/graphics/InstalledFonts.h"
 
 #include <QFont>
 #include <QObject>
@@ -21,7 +27,7 @@ class QFontDialog;
 
 namespace platform {
 
-class FontManager : public QObject {
+class FontManager : public ZQObject {
     Q_OBJECT
 
 public:
@@ -73,6 +79,18 @@ public:
     QFont convertFontToHaveTrait(const QFont& font, FontTraitMask traits) const;
     QFont convertFontToNotHaveTrait(const QFont& font, FontTraitMask traits) const;
     FontTraitMask traitsOfFont(const QFont& font) const;
+
+    // --- Installed fonts ----------------------------------------------------------------
+    QStringList availableFontFamilies() const;
+    // In the family's order; empty for a family that is not installed.
+    QList<FontFace> availableMembersOfFontFamily(const QString& family) const;
+    // The family's name as shown to the user (fontconfig's names are shown as they are); with
+    // a face, "Family Face".
+    QString localizedNameForFamilyFace(const QString& family, const QString& face = {}) const;
+    // The member nearest to the traits (italic, bold) and weight (QFont's scale) at that size;
+    // none when the family is not installed.
+    std::optional<QFont> fontWithFamilyTraitsWeightSize(const QString& family, FontTraitMask traits, int weight,
+                                                        double size) const;
 
     // --- Sending changes ----------------------------------------------------------------
     // Null: the first responder that answers the action.
