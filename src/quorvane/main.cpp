@@ -1,6 +1,7 @@
 #include "app/VLTMAppDelegate.h"
 #include "furniture/FurnitureClasses.h"
 #include "inspectors/InspectorClasses.h"
+#include "inspectors/text/VLTMFontManagerTrampoline.h"
 #include "library/LibraryClasses.h"
 #include "library/LibraryServicesInstallation.h"
 #include "media/MediaClasses.h"
@@ -15,6 +16,8 @@
 
 int main(int argc, char** argv)
 {
+    // The shared font manager is made on first use: install ours before anything asks.
+    platform::FontManager::setFontManagerFactory([] { return std::make_unique<VLTMFontManagerTrampoline>(); });
     VLTMApplication app(argc, argv);
     registerSymbolClasses();
     registerFurnitureClasses();
