@@ -12,7 +12,10 @@
 #include "inspectors/panes/VLTM_VXQSymbolController.h"
 #include "inspectors/pseudo/LayerOperationPanes.h"
 #include "inspectors/pseudo/VLTM_ZArrangerViewController.h"
+#include "inspectors/text/VLTMTextController.h"
+#include "inspectors/text/VLTM_VXTextShapeController.h"
 #include "style_editor/StyleEditorClasses.h"
+#include "style_editor/panes/text/VLTMStyleEditSub_VXTextAdornment.h"
 
 void registerInspectorClasses()
 {
@@ -33,4 +36,8 @@ void registerInspectorClasses()
     GeometryPaneRegistry::registerPaneForKey<VLTM_VXQSymbolController>(QStringLiteral("VXQSymbol"));
     TabControllerRegistry::registerTabControllerForIdentifier(VLTMGeometryController::kTabIdentifier,
                                                               [] { return VLTMGeometryController::make(); });
+    TabControllerRegistry::registerTabControllerForIdentifier(VLTMTextController::kTabIdentifier,
+                                                              [] { return VLTMTextController::make(); });
+    VLTMStyleEditSub_VXTextAdornment::setTextControllerFactory(
+        [] { return std::make_shared<VLTM_VXTextShapeController>(); });
 }

@@ -121,7 +121,8 @@ public:
 
     VXQScaleBarElement* upperElement() const { return m_upper.get(); }
     VXQScaleBarElement* lowerElement() const { return m_lower.get(); }
-    VXTextAdornment* textAdornment() const { return m_adornment.get(); }
+    // Also the key the text inspector edits the labels' text through.
+    Q_INVOKABLE VXTextAdornment* textAdornment() const { return m_adornment.get(); }
 
     // --- Geometry --------------------------------------------------------------------------
     QRectF upperLabelBounds() const;

@@ -131,6 +131,8 @@ public:
     static std::shared_ptr<const platform::AbbreviationTable> abbreviationTable();
 
     QString displayName() const override;
+    // Itself, under the key every other text carrier answers with its adornment.
+    Q_INVOKABLE VXTextAdornment* textAdornment() { return this; }
 
     // --- Text -----------------------------------------------------------------------------
     // The template as a platform::AttributedString, with the label's own attributes only.

@@ -1,0 +1,348 @@
+#include "app/VXQMappingLayer.h"
+#include "inspectors/text/PopUpMenuButton.h"
+#include "inspectors/text/SegmentButtons.h"
+#include "inspectors/text/VLTMFontManagerTrampoline.h"
+#include "inspectors/text/VLTMTextController.h"
+#include "inspectors/text/VLTM_VXTextShapeController.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/BezierPath.h"
+#include "platform/graphics/FontUtilities.h"
+#include "platform/ui/Menu.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/drawables/VXTextPath.h"
+#include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "style_editor/panes/shadow/VLTMStyleEditSub_NSShadow.h"
+#include "style_editor/panes/text/VLTMStyleEditSub_VXTextAdornment.h"
+#include "symbols/labels/VXQTextBlockLabel.h"
+#include "symbols/placed/VXQSymbol.h"
+#include "widgets/fields/ZQAugmentedTextField.h"
+#include "widgets/previews/ZQTextPreviewView.h"
+
+#include <QCheckBox>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace {
+
+QFont font(const QString& postScriptName, double size)
+{
+    return *platform::fontWithNameSize(postScriptName, size);
+}
+
+// Counts the pane's loads, so a notification that should change nothing can be seen not to.
+class CountingTextController : public VLTMTextController {
+public:
+    int loads = 0;
+    QList<ZQObjectPtr> selectedContentForObjectController(VLTMGenericObjectController* controller) override
+    {
+        ++loads;
+        return VLTMTextController::selectedContentForObjectController(controller);
+    }
+};
+
+struct TextFixture {
+    ZQUndoManager undo;
+    VXDrawingPtr drawing = VXDrawing::drawingWithSize({600, 600});
+    std::shared_ptr<VXObjectDrawingLayer> layer = std::make_shared<VXQMappingLayer>();
+    std::shared_ptr<CountingTextController> tab = std::make_shared<CountingTextController>();
+
+    TextFixture()
+    {
+        drawing->setUndoManager(&undo);
+        drawing->addLayer(layer);
+        drawing->setActiveLayer(layer.get());
+        tab->view()->resize(280, 900);
+        tab->setDrawing(drawing.get());
+        settle();
+    }
+    ~TextFixture() { tab->setDrawing(nullptr); }
+
+    VLTM_VXTextShapeController& pane() const { return *tab->textShapeController(); }
+    std::shared_ptr<VXTextShape> addText(const QFont& textFont, QRectF rect = {10, 10, 200, 60})
+    {
+        auto shape = VXTextShape::textShapeWithStringInRect(QStringLiteral("Harbour"), rect);
+        shape->textAdornment()->setFont(textFont);
+        layer->addObject(shape);
+        return shape;
+    }
+    void select(const QList<VXDrawableObjectPtr>& selection)
+    {
+        layer->exchangeSelectionWithObjectsFromArray(selection);
+        settle();
+    }
+    void forgetEdits()
+    {
+        settle();
+        undo.closeAutomaticGroup();
+        undo.removeAllActions();
+    }
+    void endStep()
+    {
+        settle();
+        undo.closeAutomaticGroup();
+    }
+    static void settle() { platform::RunLoop::runUntilIdle(); }
+};
+
+platform::MenuItem* itemTitled(QMenu* menu, const QString& title)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text() == title)
+            return qobject_cast<platform::MenuItem*>(action);
+    }
+    return nullptr;
+}
+
+VXQSymbolPtr labelledSymbol(const std::shared_ptr<VXQTextBlockLabel>& label)
+{
+    const auto square = VXDrawableShape::drawableShapeWithRect({-5, -5, 10, 10}, nullptr);
+    VXQSymbolPtr symbol = VXQSymbol::symbolWithMaster(VXQSymbolMaster::symbolMasterWithObjectName(*square, "Town"));
+    symbol->setLocation({300, 300});
+    symbol->addTextLabel(label);
+    return symbol;
+}
+
+} // namespace
+
+TEST(TextTab, EditsSelectedLabelsElseTheSelectionAndTheTrampolineWhileTextIsEdited)
+{
+    TextFixture f;
+    const auto shape = f.addText(font("DejaVuSans", 12));
+    const auto label = VXQTextBlockLabel::label();
+    const VXQSymbolPtr town = labelledSymbol(label);
+    f.layer->addObject(town);
+
+    f.select({shape, town});
+    EXPECT_EQ(f.tab->selection().size(), 2);
+    EXPECT_EQ(f.pane().content(), (QList<ZQObjectPtr>{shape})); // a symbol has no text of its own
+    town->selectTextLabelExtendingSelection(label.get(), false);
+    f.settle();
+    EXPECT_EQ(f.tab->selection(), (QList<ZQObjectPtr>{label}));
+    EXPECT_EQ(f.pane().content(), (QList<ZQObjectPtr>{label}));
+
+    // Text edited in a view of another drawing changes nothing here.
+    VXDrawingView otherView;
+    otherView.setDrawing(VXDrawing::drawingWithSize({100, 100}));
+    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
+    centre.postNotificationName(kVXDrawingViewDidBeginTextEditing, &otherView);
+    f.settle();
+    EXPECT_FALSE(f.pane().fontPanelMode());
+
+    VXDrawingView view;
+    view.setDrawing(f.drawing);
+    centre.postNotificationName(kVXDrawingViewDidBeginTextEditing, &view);
+    f.settle();
+    EXPECT_TRUE(f.pane().fontPanelMode());
+    ASSERT_EQ(f.pane().content().size(), 1);
+    EXPECT_EQ(f.pane().content().first().get(), VLTMFontManagerTrampoline::sharedFontManagerTrampoline());
+    EXPECT_FALSE(f.pane().verticalAlignmentSelector()->isEnabled());
+    EXPECT_FALSE(f.pane().wrapsLinesCheckbox()->isEnabled());
+    EXPECT_TRUE(f.pane().fontSizeField()->isEnabled());
+
+    centre.postNotificationName(kVXDrawingViewDidEndTextEditing, &view);
+    f.settle();
+    EXPECT_FALSE(f.pane().fontPanelMode());
+    EXPECT_EQ(f.pane().content(), (QList<ZQObjectPtr>{label}));
+}
+
+TEST(TextTab, ANotificationBringingTheSameSetDoesNotReload)
+{
+    TextFixture f;
+    const auto a = f.addText(font("DejaVuSans", 12));
+    const auto b = f.addText(font("DejaVuSerif", 14));
+    f.select({a, b});
+    ASSERT_EQ(f.pane().content().size(), 2);
+    const int loads = f.tab->loads;
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerSelectionDidChange, f.layer.get());
+    f.settle();
+    EXPECT_EQ(f.tab->loads, loads);
+    f.select({a});
+    EXPECT_EQ(f.tab->loads, loads + 1);
+    EXPECT_EQ(f.pane().content(), (QList<ZQObjectPtr>{a}));
+
+    // Without an active object layer the pane has nothing and shows it.
+    f.drawing->setActiveLayer(nullptr);
+    f.settle();
+    EXPECT_TRUE(f.pane().content().isEmpty());
+    EXPECT_FALSE(f.pane().fontSizeField()->isEnabled());
+    EXPECT_FALSE(f.pane().fontsPopUpButton()->isEnabled());
+}
+
+TEST(TextPane, ChoosingAFamilyOrFaceKeepsEachObjectsSizeAndUndoesInOneStep)
+{
+    TextFixture f;
+    const auto small = f.addText(font("DejaVuSans-Bold", 10));
+    const auto large = f.addText(font("DejaVuSans-Oblique", 20));
+    const auto locked = f.addText(font("DejaVuSans", 30));
+    locked->setLocked(true);
+    f.select({small, large, locked});
+    f.forgetEdits();
+
+    platform::MenuItem* nimbus = itemTitled(f.pane().fontsMenu(), "Nimbus Sans");
+    ASSERT_TRUE(nimbus);
+    nimbus->trigger();
+    f.endStep();
+    EXPECT_EQ(platform::postScriptName(small->font()), "NimbusSans-Bold");
+    EXPECT_EQ(small->font().pointSizeF(), 10);
+    EXPECT_EQ(platform::postScriptName(large->font()), "NimbusSans-Italic");
+    EXPECT_EQ(large->font().pointSizeF(), 20);
+    EXPECT_EQ(locked->font().family(), "DejaVu Sans");
+    EXPECT_EQ(f.undo.undoActionName(), "Change Font");
+    EXPECT_EQ(nimbus->state(), platform::MenuItem::MixedState); // beside the locked one's family
+
+    f.undo.undo();
+    f.settle();
+    EXPECT_EQ(platform::postScriptName(small->font()), "DejaVuSans-Bold");
+    EXPECT_EQ(platform::postScriptName(large->font()), "DejaVuSans-Oblique");
+
+    // A family that has gone since the menu was built leaves every font as it is.
+    nimbus->setRepresentedObject(QStringLiteral("Uninstalled Grotesque"));
+    nimbus->trigger();
+    f.endStep();
+    EXPECT_EQ(small->font().family(), "DejaVu Sans");
+
+    f.select({small});
+    platform::MenuItem* boldOblique = itemTitled(f.pane().facesPopUpButton()->popUpMenu(), "Bold Oblique");
+    ASSERT_TRUE(boldOblique);
+    boldOblique->trigger();
+    f.endStep();
+    EXPECT_EQ(platform::postScriptName(small->font()), "DejaVuSans-BoldOblique");
+    EXPECT_EQ(small->font().pointSizeF(), 10);
+    EXPECT_EQ(f.undo.undoActionName(), "Font Face");
+    EXPECT_TRUE(f.pane().textStyleSelector()->isSelected(VLTM_VXTextShapeController::kItalicSegment));
+
+    f.pane().textStyleSelector()->button(VLTM_VXTextShapeController::kBoldSegment)->click();
+    f.endStep();
+    EXPECT_EQ(platform::postScriptName(small->font()), "DejaVuSans-Oblique");
+    EXPECT_EQ(f.undo.undoActionName(), "Change Bold");
+}
+
+TEST(TextPane, MixedFontsMarkBothFamiliesAndShowThePlaceholder)
+{
+    TextFixture f;
+    const auto sans = f.addText(font("DejaVuSans", 12));
+    const auto serif = f.addText(font("DejaVuSerif-Bold", 12));
+    f.select({sans, serif});
+    QMenu* families = f.pane().fontsMenu();
+    EXPECT_EQ(itemTitled(families, "DejaVu Sans")->state(), platform::MenuItem::MixedState);
+    EXPECT_EQ(itemTitled(families, "DejaVu Serif")->state(), platform::MenuItem::MixedState);
+    EXPECT_EQ(itemTitled(families, "Nimbus Sans")->state(), platform::MenuItem::OffState);
+    EXPECT_EQ(f.pane().usedFonts(), (QSet<QString>{"DejaVuSans", "DejaVuSerif-Bold"}));
+    EXPECT_EQ(f.pane().usedFamilies(), (QSet<QString>{"DejaVu Sans", "DejaVu Serif"}));
+    ASSERT_TRUE(f.pane().fontPreview()->placeholderString());
+    EXPECT_EQ(f.pane().fontPreview()->placeholderString()->string(), "Multiple Fonts");
+    EXPECT_FALSE(f.pane().fontPreview()->string());
+    EXPECT_TRUE(f.pane().fontSizeField()->text().startsWith("12"));
+
+    f.select({serif});
+    EXPECT_EQ(itemTitled(families, "DejaVu Serif")->state(), platform::MenuItem::OnState);
+    EXPECT_EQ(itemTitled(families, "DejaVu Sans")->state(), platform::MenuItem::OffState);
+    EXPECT_EQ(f.pane().facesPopUpButton()->text(), "Bold");
+    EXPECT_TRUE(f.pane().textStyleSelector()->isSelected(VLTM_VXTextShapeController::kBoldSegment));
+    ASSERT_TRUE(f.pane().fontPreview()->string());
+    EXPECT_EQ(f.pane().fontPreview()->string()->string(), "DejaVu Serif");
+}
+
+TEST(TextPane, OutlineWidthShowsWithTheOppositeSignClippingIsToThePathAndNumbersAreChecked)
+{
+    TextFixture f;
+    const auto shape = f.addText(font("DejaVuSans", 12));
+    shape->textAdornment()->setOutlineWidth(3);
+    f.select({shape});
+    EXPECT_EQ(f.pane().outlineSizeField()->doubleValue(), -3);
+    f.pane().outlineSizeField()->setText("2");
+    f.pane().outlineSizeAction(f.pane().outlineSizeField());
+    f.endStep();
+    EXPECT_EQ(shape->textAdornment()->outlineWidth(), -2);
+    EXPECT_EQ(f.undo.undoActionName(), "Text Outline Width");
+
+    // The clip check box is clipping to the path.
+    EXPECT_EQ(f.pane().clipsCheckbox()->checkState(), Qt::Unchecked);
+    f.pane().clipsCheckbox()->click();
+    f.endStep();
+    EXPECT_EQ(shape->textAdornment()->clipping(), VXTextAdornment::kClipToPath);
+    EXPECT_EQ(f.undo.undoActionName(), "Text Clipping");
+    EXPECT_TRUE(shape->metadataKeys().isEmpty()); // not an attribute of the shape
+    shape->textAdornment()->setClipping(VXTextAdornment::kClipToBox);
+    f.settle();
+    EXPECT_EQ(f.pane().clipsCheckbox()->checkState(), Qt::Unchecked);
+
+    f.forgetEdits();
+    f.pane().fontSizeField()->setText(" ");
+    f.pane().fontSizeAction(f.pane().fontSizeField());
+    f.endStep();
+    EXPECT_EQ(shape->font().pointSizeF(), 12);
+    EXPECT_FALSE(f.undo.canUndo());
+    f.pane().fontSizeField()->setText("27");
+    f.pane().fontSizeAction(f.pane().fontSizeField());
+    f.endStep();
+    EXPECT_EQ(shape->font().pointSizeF(), 27);
+    EXPECT_EQ(f.undo.undoActionName(), "Font Size");
+}
+
+TEST(TextPane, TheShadowCheckboxGivesEveryObjectTheDefaultShadowAndLoadingEditsNothing)
+{
+    TextFixture f;
+    const auto a = f.addText(font("DejaVuSans", 12));
+    const auto b = f.addText(font("DejaVuSans", 12));
+    f.select({a, b});
+    f.forgetEdits();
+    EXPECT_EQ(f.pane().textShadowEnableCheckbox()->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(f.pane().textShadowController()->blurSlider()->isEnabled());
+
+    f.pane().textShadowEnableCheckbox()->click();
+    f.endStep();
+    const VXShadowPtr standard = VXStyle::defaultShadow();
+    for (const auto& shape : {a, b}) {
+        ASSERT_TRUE(shape->textAdornment()->shadow());
+        EXPECT_TRUE(shape->textAdornment()->shadow()->isEqualToValue(*standard));
+    }
+    EXPECT_EQ(f.undo.undoActionName(), "Text Shadow");
+
+    // Showing one object's shadow moves the pane's sliders; that is not an edit.
+    f.forgetEdits();
+    f.select({b});
+    EXPECT_FALSE(f.undo.canUndo());
+    EXPECT_TRUE(f.pane().textShadowController()->blurSlider()->isEnabled());
+
+    f.pane().textShadowController()->blurSlider()->setValue(int(standard->blurRadius()) + 7);
+    f.endStep();
+    EXPECT_EQ(b->textAdornment()->shadow()->blurRadius(), standard->blurRadius() + 7);
+    EXPECT_EQ(a->textAdornment()->shadow()->blurRadius(), standard->blurRadius());
+}
+
+TEST(TextPane, LayoutItemsInABoxAreDisabledForTextPaths)
+{
+    TextFixture f;
+    platform::BezierPath line;
+    line.moveToPoint({10, 300});
+    line.lineToPoint({300, 300});
+    const auto path = VXTextPath::textPathWithStringOnPath("Along", line);
+    f.layer->addObject(path);
+    f.select({path});
+    QMenu* layouts = f.pane().layoutModePopUpButton()->popUpMenu();
+    EXPECT_FALSE(f.pane().validateMenuItem(itemTitled(layouts, "In Box")));
+    EXPECT_TRUE(f.pane().validateMenuItem(itemTitled(layouts, "Along Path")));
+    EXPECT_TRUE(f.pane().validateMenuItem(itemTitled(layouts, "Along Reversed Path")));
+
+    const auto shape = f.addText(font("DejaVuSans", 12));
+    f.select({shape});
+    EXPECT_TRUE(f.pane().validateMenuItem(itemTitled(layouts, "In Box")));
+    platform::Menu* commands = f.pane().textStyleCommandsMenu();
+    EXPECT_TRUE(f.pane().validateMenuItem(itemTitled(commands, "Reset Text Style")));
+    f.select({shape, path});
+    EXPECT_FALSE(f.pane().validateMenuItem(itemTitled(commands, "Save Text Style…")));
+    f.pane().setFontPanelMode(true);
+    EXPECT_FALSE(f.pane().validateMenuItem(itemTitled(commands, "Reset Text Style")));
+    f.pane().setFontPanelMode(false);
+}
+
+TEST(TextPane, TheStyleEditorsTextPaneEmbedsIt)
+{
+    VLTMStyleEditSub_VXTextAdornment adornmentPane;
+    EXPECT_TRUE(qobject_cast<VLTM_VXTextShapeController*>(adornmentPane.textController()));
+}
