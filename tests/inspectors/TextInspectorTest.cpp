@@ -8,7 +8,9 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/FontUtilities.h"
+#include "platform/graphics/InstalledFonts.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/MenuDelegate.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
@@ -219,6 +221,24 @@ TEST(TextPane, ChoosingAFamilyOrFaceKeepsEachObjectsSizeAndUndoesInOneStep)
     f.endStep();
     EXPECT_EQ(platform::postScriptName(small->font()), "DejaVuSans-Oblique");
     EXPECT_EQ(f.undo.undoActionName(), "Change Bold");
+}
+
+TEST(TextPane, AFaceMenuWithThePaneAsDelegateFillsFromTheFirstObjectsFamily)
+{
+    TextFixture f;
+    const auto mono = f.addText(font("DejaVuSansMono-Bold", 12));
+    f.select({mono, f.addText(font("DejaVuSerif", 12))});
+    QMenu faces;
+    platform::setMenuDelegate(&faces, &f.pane());
+    platform::fillMenuFromDelegate(&faces);
+    const QList<platform::FontFace> members = platform::InstalledFonts::shared().facesOfFamily("DejaVu Sans Mono");
+    ASSERT_EQ(faces.actions().size(), members.size());
+    for (int i = 0; i < members.size(); ++i) {
+        const auto* item = qobject_cast<platform::MenuItem*>(faces.actions()[i]);
+        ASSERT_TRUE(item);
+        EXPECT_EQ(item->representedObject().toString(), members[i].postScriptName);
+        EXPECT_EQ(item->action(), "fontFaceAction");
+    }
 }
 
 TEST(TextPane, MixedFontsMarkBothFamiliesAndShowThePlaceholder)

@@ -7,6 +7,9 @@
 PopUpMenuButton::PopUpMenuButton(QWidget* parent)
     : QPushButton(parent)
 {
+    // Long titles (font families) must not widen a narrow panel.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    setMinimumWidth(48);
 }
 
 void PopUpMenuButton::setPopUpMenu(QMenu* menu)

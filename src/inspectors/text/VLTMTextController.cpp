@@ -30,6 +30,7 @@ VLTMTextController::VLTMTextController()
 {
     initWithNibName(kTabIdentifier);
     setTitle(tr("Text"));
+    setTabIcon(kTabIdentifier); // artwork named like the tab
     m_textShapeController->setDataSource(this);
 }
 
@@ -62,6 +63,7 @@ QWidget* VLTMTextController::loadView()
     auto* scroller = new QScrollArea(tab);
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroller->setWidget(m_textShapeController->view());
     layout->addWidget(scroller, 1);
 

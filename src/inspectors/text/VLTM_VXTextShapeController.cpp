@@ -100,7 +100,10 @@ VLTM_VXTextShapeController::VLTM_VXTextShapeController()
     setTransformerForKeyPath(std::make_shared<ClipsToPathTransformer>(), kClippingKeyPath);
 }
 
-VLTM_VXTextShapeController::~VLTM_VXTextShapeController() = default;
+VLTM_VXTextShapeController::~VLTM_VXTextShapeController()
+{
+    delete m_facesMenu;
+}
 
 const QMetaObject* VLTM_VXTextShapeController::managedObjectClass() const
 {
@@ -138,6 +141,9 @@ VLTM_VXTextShapeController::NumberControls VLTM_VXTextShapeController::makeNumbe
 {
     NumberControls controls;
     controls.field = new ZQAugmentedTextField;
+    // The side panel is narrow: the field takes what width is left.
+    controls.field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    controls.field->setMinimumWidth(36);
     controls.field->setTarget(this);
     controls.field->setAction(action);
     controls.field->setSliderMinimumValue(minimum);
@@ -209,10 +215,12 @@ QWidget* VLTM_VXTextShapeController::loadView()
     form->addRow(tr("Style:"), m_textStyleSelector);
 
     m_alignmentSelector = new SegmentButtons(
-        {{tr("Left"), 0, {}}, {tr("Centre"), 2, {}}, {tr("Right"), 1, {}}, {tr("Justify"), 3, {}}}, true);
+        {{tr("L"), 0, tr("Left")}, {tr("C"), 2, tr("Centre")}, {tr("R"), 1, tr("Right")}, {tr("J"), 3, tr("Justified")}},
+        true);
     connect(m_alignmentSelector, &SegmentButtons::segmentClicked, this, [this] { textAlignmentAction(m_alignmentSelector); });
-    form->addRow(tr("Alignment:"), m_alignmentSelector);
-    m_verticalAlignmentSelector = new SegmentButtons({{tr("Top"), 0, {}}, {tr("Middle"), 1, {}}, {tr("Bottom"), 2, {}}}, true);
+    form->addRow(tr("Align:"), m_alignmentSelector);
+    m_verticalAlignmentSelector =
+        new SegmentButtons({{tr("Top"), 0, tr("Top")}, {tr("Mid"), 1, tr("Middle")}, {tr("Btm"), 2, tr("Bottom")}}, true);
     connect(m_verticalAlignmentSelector, &SegmentButtons::segmentClicked, this,
             [this] { textVerticalAlignmentAction(m_verticalAlignmentSelector); });
     form->addRow(tr("Vertical:"), m_verticalAlignmentSelector);
@@ -223,7 +231,7 @@ QWidget* VLTM_VXTextShapeController::loadView()
     m_underlinePopUpButton = makeTaggedPopUp({{tr("None"), 0}, {tr("Single"), 1}}, "underlinesAction");
     form->addRow(tr("Underline:"), m_underlinePopUpButton);
     m_strikethroughPopUpButton = makeTaggedPopUp({{tr("None"), 0}, {tr("Single"), 1}}, "strikethroughsAction");
-    form->addRow(tr("Strikethrough:"), m_strikethroughPopUpButton);
+    form->addRow(tr("Strike:"), m_strikethroughPopUpButton);
     m_capitalizationPopUpButton = makeTaggedPopUp(
         {{tr("As Typed"), 0}, {tr("All Capitals"), 1}, {tr("All Lower Case"), 2}, {tr("Title Case"), 3}}, "capitalizationAction");
     form->addRow(tr("Capitals:"), m_capitalizationPopUpButton);
@@ -273,6 +281,7 @@ QWidget* VLTM_VXTextShapeController::loadView()
     m_fontPreview = new ZQTextPreviewView;
     m_fontPreview->setBordered(true);
     m_fontPreview->setMinimumHeight(48);
+    m_fontPreview->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     column->addWidget(m_fontPreview);
 
     m_textStyleCommandsMenu = std::make_unique<platform::Menu>();
@@ -395,11 +404,12 @@ bool VLTM_VXTextShapeController::menuUpdateItemAtIndex(QMenu*, QAction* item, in
 
 void VLTM_VXTextShapeController::showFaces(const QString& family, const QSet<QString>& postScriptNames)
 {
-    // The new menu goes in before the old one goes, so the button never holds a dead menu.
-    std::unique_ptr<QMenu> faces(VLTMFontMenus::makeFacesMenu(this, family));
-    m_facesPopUpButton->setPopUpMenu(faces.get());
-    m_facesMenu = std::move(faces);
-    m_facesPopUpButton->selectItem(VLTMFontMenus::selectFacesMenu(m_facesMenu.get(), postScriptNames));
+    // Choosing a face shows the new font: the chosen item's menu goes once its action is done.
+    if (m_facesMenu)
+        m_facesMenu->deleteLater();
+    m_facesMenu = VLTMFontMenus::makeFacesMenu(this, family);
+    m_facesPopUpButton->setPopUpMenu(m_facesMenu);
+    m_facesPopUpButton->selectItem(VLTMFontMenus::selectFacesMenu(m_facesMenu, postScriptNames));
 }
 
 // --- Actions -----------------------------------------------------------------------------------------
@@ -628,6 +638,9 @@ void VLTM_VXTextShapeController::setFont(const QVariant& value)
     const QFont font = value.value<QFont>();
     const QString postScriptName = platform::postScriptName(font);
     m_fontsPopUpButton->selectItem(VLTMFontMenus::selectFontsMenu(m_fontsMenu.get(), {font.family()}));
+    // A family the menu lacks (not installed, or a name that stands for another) still shows.
+    if (!m_fontsPopUpButton->selectedItem())
+        m_fontsPopUpButton->setText(font.family());
     showFaces(font.family(), {postScriptName});
     const QVariant attributes = commonValueForKeyPath(kTextAttributesKeyPath);
     if (attributes.metaType() == QMetaType::fromType<QVariantMap>())
@@ -643,7 +656,7 @@ void VLTM_VXTextShapeController::setFont(const QVariant& value)
 void VLTM_VXTextShapeController::setMixedValueForFont()
 {
     m_fontsPopUpButton->selectItem(VLTMFontMenus::selectFontsMenu(m_fontsMenu.get(), usedFamilies()));
-    m_facesPopUpButton->selectItem(VLTMFontMenus::selectFacesMenu(m_facesMenu.get(), usedFonts()));
+    m_facesPopUpButton->selectItem(VLTMFontMenus::selectFacesMenu(m_facesMenu, usedFonts()));
     for (int segment : {kBoldSegment, kItalicSegment}) {
         m_textStyleSelector->setSegmentEnabled(segment, true);
         m_textStyleSelector->setSelected(segment, false);

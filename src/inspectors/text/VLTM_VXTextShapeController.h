@@ -207,7 +207,8 @@ private:
     bool m_settingShadow = false;
 
     std::unique_ptr<QMenu> m_fontsMenu;
-    std::unique_ptr<QMenu> m_facesMenu;
+    // Replaced whenever a font is shown, which may happen while one of its items is sending.
+    QPointer<QMenu> m_facesMenu;
     QPointer<PopUpMenuButton> m_fontsPopUpButton;
     QPointer<PopUpMenuButton> m_facesPopUpButton;
     NumberControls m_fontSize;
