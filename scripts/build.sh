@@ -5,6 +5,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 
 export CCACHE_BASEDIR="$root"
+# Worktrees and clean clones build in different folders: share their cache entries.
+export CCACHE_NOHASHDIR=true
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
 build="${QUORVANE_BUILD_DIR:-$root/build}"
 

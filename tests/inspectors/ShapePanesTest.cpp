@@ -53,16 +53,16 @@ TEST(PolygonPane, StarControlsFollowTheStarAndTheLock)
     EXPECT_FALSE(enabled("innerRadius"));
     EXPECT_FALSE(enabled("valleySpread"));
     EXPECT_TRUE(enabled("tipSpread"));
-    EXPECT_EQ(pane->rowControl(QStringLiteral("isStar"))->segments()->checkedId(), 0);
+    EXPECT_EQ(pane->rowControl(QStringLiteral("isStar"))->buttons()->checkedId(), 0);
 
     // A star and a polygon: no segment, and what a star needs stays usable.
     fixture.select({star, plain});
-    EXPECT_EQ(pane->rowControl(QStringLiteral("isStar"))->segments()->checkedId(), -1);
+    EXPECT_EQ(pane->rowControl(QStringLiteral("isStar"))->buttons()->checkedId(), -1);
     EXPECT_TRUE(enabled("innerRadius"));
     EXPECT_TRUE(enabled("valleySpread"));
 
     // Choosing "Star" writes to both.
-    pane->rowControl(QStringLiteral("isStar"))->segments()->button(1)->click();
+    pane->rowControl(QStringLiteral("isStar"))->buttons()->button(1)->click();
     EXPECT_TRUE(plain->isStar());
     EXPECT_TRUE(enabled("innerRadius"));
 
