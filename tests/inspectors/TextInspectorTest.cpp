@@ -151,6 +151,38 @@ TEST(TextTab, EditsSelectedLabelsElseTheSelectionAndTheTrampolineWhileTextIsEdit
     EXPECT_EQ(f.pane().content(), (QList<ZQObjectPtr>{label}));
 }
 
+TEST(TextTab, WhileTextIsEditedThePaneShowsItsFontAndChangesReachIt)
+{
+    TextFixture f;
+    const auto shape = f.addText(font("DejaVuSerif-Italic", 15));
+    f.select({shape});
+    VXDrawingView view;
+    view.setDrawing(f.drawing);
+    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
+    centre.postNotificationName(kVXDrawingViewDidBeginTextEditing, &view);
+    f.settle();
+    f.forgetEdits();
+    VLTMFontManagerTrampoline* trampoline = VLTMFontManagerTrampoline::sharedFontManagerTrampoline();
+    EXPECT_EQ(trampoline->textAdornment()->font(), shape->font());
+    EXPECT_EQ(f.pane().facesPopUpButton()->text(), "Italic");
+    EXPECT_TRUE(f.pane().fontSizeField()->text().startsWith("15"));
+
+    f.pane().fontSizeField()->setText("33");
+    f.pane().fontSizeAction(f.pane().fontSizeField());
+    f.endStep();
+    EXPECT_EQ(shape->font().pointSizeF(), 33);
+    EXPECT_EQ(platform::postScriptName(shape->font()), "DejaVuSerif-Italic");
+    f.pane().alignmentSelector()->button(1)->click(); // centre
+    f.endStep();
+    EXPECT_EQ(shape->textAdornment()->alignment(), int(platform::TextAlignment::Centre));
+    f.undo.undo();
+    EXPECT_EQ(shape->textAdornment()->alignment(), int(platform::TextAlignment::Left));
+
+    centre.postNotificationName(kVXDrawingViewDidEndTextEditing, &view);
+    f.settle();
+    EXPECT_EQ(trampoline->target(), nullptr);
+}
+
 TEST(TextTab, ANotificationBringingTheSameSetDoesNotReload)
 {
     TextFixture f;

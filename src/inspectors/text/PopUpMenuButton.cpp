@@ -10,6 +10,8 @@ PopUpMenuButton::PopUpMenuButton(QWidget* parent)
     // Long titles (font families) must not widen a narrow panel.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     setMinimumWidth(48);
+    // Choosing from it leaves the focus where it is, as a font panel does.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void PopUpMenuButton::setPopUpMenu(QMenu* menu)

@@ -1,6 +1,7 @@
 #include "inspectors/text/VLTMTextController.h"
 
 #include "inspectors/InspectedObjects.h"
+#include "inspectors/text/TextEditingFontTarget.h"
 #include "inspectors/text/VLTMFontManagerTrampoline.h"
 #include "inspectors/text/VLTM_VXTextShapeController.h"
 #include "platform/foundation/ZQLog.h"
@@ -36,6 +37,7 @@ VLTMTextController::VLTMTextController()
 
 VLTMTextController::~VLTMTextController()
 {
+    releaseFontMessages();
     platform::NotificationCenter::defaultCenter().removeObserver(this);
     m_textShapeController->setDataSource(nullptr);
 }
@@ -64,6 +66,8 @@ QWidget* VLTMTextController::loadView()
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A click on the pane must not take the focus from text being edited in place: that ends the edit.
+    scroller->setFocusPolicy(Qt::NoFocus);
     scroller->setWidget(m_textShapeController->view());
     layout->addWidget(scroller, 1);
 
@@ -182,6 +186,7 @@ void VLTMTextController::textViewStartedEditing(const platform::Notification& no
     if (m_textShapeController->fontPanelMode() || !isViewOfDrawing(notification.object()))
         return;
     ZQLog(QStringLiteral("beginning Font Panel mode"));
+    takeFontMessagesFor(selection());
     m_textShapeController->setFontPanelMode(true);
     reloadPane(true);
 }
@@ -191,8 +196,37 @@ void VLTMTextController::textViewEndedEditing(const platform::Notification& noti
     if (!m_textShapeController->fontPanelMode() || !isViewOfDrawing(notification.object()))
         return;
     ZQLog(QStringLiteral("ending Font Panel mode"));
+    releaseFontMessages();
     m_textShapeController->setFontPanelMode(false);
     reloadPane(true);
+}
+
+VLTMFontManagerTrampoline* VLTMTextController::trampoline() const
+{
+    return qobject_cast<VLTMFontManagerTrampoline*>(m_trampoline.get());
+}
+
+void VLTMTextController::takeFontMessagesFor(const QList<ZQObjectPtr>& edited)
+{
+    VLTMFontManagerTrampoline* manager = trampoline();
+    if (!manager)
+        return;
+    m_editingTarget = std::make_unique<TextEditingFontTarget>(edited);
+    manager->setTarget(m_editingTarget.get());
+    const QList<VXTextAdornment*> adornments = m_editingTarget->textAdornments();
+    if (adornments.isEmpty())
+        return;
+    const bool multiple = adornments.size() > 1;
+    manager->setSelectedAttributesIsMultiple(adornments.first()->textAttributes(), multiple);
+    manager->setSelectedFontIsMultiple(adornments.first()->font(), multiple);
+}
+
+void VLTMTextController::releaseFontMessages()
+{
+    VLTMFontManagerTrampoline* manager = trampoline();
+    if (manager && m_editingTarget && manager->target() == m_editingTarget.get())
+        manager->setTarget(nullptr);
+    m_editingTarget.reset();
 }
 
 void VLTMTextController::textControllerHelpAction(QObject*)

@@ -6,6 +6,10 @@
 // in place (Font panel mode), the font manager trampoline alone, so the pane acts on the text
 // being typed. The set handed to the pane is kept until the selection, the label selection
 // or the mode changes; a notification that brings the same set reloads nothing.
+//
+// The in-place editor is plain text: it neither reports its font nor takes font messages. So
+// as text editing begins the tab reports the edited objects' font and attributes to the
+// trampoline and makes a TextEditingFontTarget of them its target until editing ends.
 
 #include "app/VLTMObjectControllerDataSource.h"
 #include "app/VLTMTabContentViewController.h"
@@ -16,6 +20,8 @@
 #include <memory>
 #include <optional>
 
+class TextEditingFontTarget;
+class VLTMFontManagerTrampoline;
 class VLTM_VXTextShapeController;
 
 class VLTMTextController : public VLTMTabContentViewController, public VLTMObjectControllerDataSource {
@@ -62,9 +68,14 @@ private:
     void reloadPane(bool dropCache);
     // Whether the notifying view shows this tab's drawing.
     bool isViewOfDrawing(QObject* view) const;
+    VLTMFontManagerTrampoline* trampoline() const;
+    // Fills the trampoline from the objects being edited and sends their font messages to them.
+    void takeFontMessagesFor(const QList<ZQObjectPtr>& edited);
+    void releaseFontMessages();
 
     QPointer<VXDrawing> m_drawing;
     std::shared_ptr<VLTM_VXTextShapeController> m_textShapeController;
     std::optional<QList<ZQObjectPtr>> m_selectionCache;
     ZQObjectPtr m_trampoline;
+    std::unique_ptr<TextEditingFontTarget> m_editingTarget;
 };
