@@ -1,5 +1,6 @@
 #include "platform/graphics/PolylineStroke.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <cmath>
 
@@ -204,8 +205,11 @@ QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen)
 
 void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
 {
+    // Vector output (PDF, printers, SVG) keeps its strokes as strokes.
+    const QPaintEngine* engine = painter.paintEngine();
     const QTransform toDevice = painter.deviceTransform();
-    if (toDevice.type() < QTransform::TxProject && pen.widthF() * smallestStretch(toDevice) > 1) {
+    if (engine && engine->type() == QPaintEngine::Raster && toDevice.type() < QTransform::TxProject
+        && pen.widthF() * smallestStretch(toDevice) > 1) {
         const QPainterPath outline = polylineStrokeOutline(path, pen);
         if (!outline.isEmpty()) {
             painter.fillPath(outline, pen.brush());

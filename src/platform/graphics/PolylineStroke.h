@@ -18,8 +18,9 @@ namespace platform {
 // subpath drawn as a lone dot, coordinates that are not finite.
 QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen);
 
-// Strokes like QPainter::strokePath. Where the pen is wider than a device pixel and the outline
-// is made here, fills it; thinner pens keep Qt's own fast path for hairlines.
+// Strokes like QPainter::strokePath. On raster devices, where the pen is wider than a device
+// pixel and the outline is made here, fills it; thinner pens keep Qt's own fast path for
+// hairlines, and vector output its strokes.
 void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen);
 
 } // namespace platform

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -153,4 +154,21 @@ TEST(PolylineStroke, StrokesThinnerThanAPixelAreQtsOwn)
     // At twice that it is filled from the outline.
     const QPainterPath outline = polylineStrokeOutline(path, pen);
     EXPECT_EQ(coverage(0.2, ours), coverage(0.2, [&](QPainter& painter) { painter.fillPath(outline, Qt::black); }));
+}
+
+TEST(PolylineStroke, VectorOutputKeepsItsStrokes)
+{
+    // Recorded as a stroke, as PDF and printers would get it, not as a filled outline.
+    const QPainterPath path = polyline({{10, 10}, {90, 30}, {40, 80}});
+    const QPen pen = penOf(6, Qt::RoundJoin, Qt::RoundCap);
+    const auto record = [&](auto stroke) {
+        QPicture picture;
+        QPainter painter(&picture);
+        painter.scale(3, 3);
+        stroke(painter);
+        painter.end();
+        return QByteArray(picture.data(), picture.size());
+    };
+    EXPECT_EQ(record([&](QPainter& painter) { strokePath(painter, path, pen); }),
+              record([&](QPainter& painter) { painter.strokePath(path, pen); }));
 }
