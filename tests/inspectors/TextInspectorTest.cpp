@@ -297,6 +297,9 @@ TEST(TextPane, MixedFontsMarkBothFamiliesAndShowThePlaceholder)
     EXPECT_TRUE(f.pane().textStyleSelector()->isSelected(VLTM_VXTextShapeController::kBoldSegment));
     ASSERT_TRUE(f.pane().fontPreview()->string());
     EXPECT_EQ(f.pane().fontPreview()->string()->string(), "DejaVu Serif");
+    // Attributes whose font is not one show nothing of it.
+    f.pane().setTextAttributes(QVariantMap{{platform::kFontAttributeName, QStringLiteral("Nimbus Sans,12,-1")}});
+    EXPECT_EQ(f.pane().fontsPopUpButton()->text(), "DejaVu Serif");
 }
 
 TEST(TextPane, OutlineWidthShowsWithTheOppositeSignClippingIsToThePathAndNumbersAreChecked)
@@ -391,6 +394,38 @@ TEST(TextPane, LayoutItemsInABoxAreDisabledForTextPaths)
     f.pane().setFontPanelMode(true);
     EXPECT_FALSE(f.pane().validateMenuItem(itemTitled(commands, "Reset Text Style")));
     f.pane().setFontPanelMode(false);
+}
+
+TEST(TextPane, ResetGivesUnlockedObjectsOneCopyOfTheDefaultTextStyleAsOneStep)
+{
+    TextFixture f;
+    const auto a = f.addText(font("DejaVuSans", 12));
+    const auto b = f.addText(font("DejaVuSans", 12));
+    const auto locked = f.addText(font("DejaVuSans", 12));
+    locked->setLocked(true);
+    f.select({a, b, locked});
+    // A mixed lock leaves the controls usable for the unlocked ones.
+    EXPECT_TRUE(f.pane().fontsPopUpButton()->isEnabled());
+    EXPECT_TRUE(f.pane().fontSizeField()->isEnabled());
+    f.forgetEdits();
+    const VXStylePtr before = a->style();
+    const VXStylePtr beforeB = b->style();
+    const VXStylePtr lockedBefore = locked->style();
+
+    f.pane().resetTextStyleAction(nullptr);
+    f.endStep();
+    ASSERT_TRUE(a->style());
+    EXPECT_NE(a->style(), before);
+    EXPECT_EQ(a->style(), b->style());
+    EXPECT_EQ(locked->style(), lockedBefore);
+    EXPECT_EQ(f.undo.undoActionName(), "Reset Text Style");
+    f.undo.undo();
+    EXPECT_EQ(a->style(), before);
+    EXPECT_EQ(b->style(), beforeB);
+
+    f.select({locked});
+    EXPECT_FALSE(f.pane().fontsPopUpButton()->isEnabled());
+    EXPECT_FALSE(f.pane().textShadowController()->blurSlider()->isEnabled());
 }
 
 TEST(TextPane, TheStyleEditorsTextPaneEmbedsIt)

@@ -72,6 +72,12 @@ public:
     }
 };
 
+// A font, not something that converts to one (a string would): other values are ignored.
+bool isFont(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<QFont>();
+}
+
 bool isShownValue(const QVariant& value)
 {
     return !platform::isNull(value) && !platform::isMultipleValuesMarker(value) && !platform::isNotApplicableMarker(value);
@@ -327,7 +333,7 @@ QSet<QString> VLTM_VXTextShapeController::usedFonts()
     QSet<QString> names;
     for (const ZQObjectPtr& object : content()) {
         const QVariant font = object->valueForKeyPath(kFontKeyPath);
-        if (font.canConvert<QFont>() && !platform::isNull(font))
+        if (isFont(font))
             names.insert(platform::postScriptName(font.value<QFont>()));
     }
     return names;
@@ -338,7 +344,7 @@ QSet<QString> VLTM_VXTextShapeController::usedFamilies()
     QSet<QString> names;
     for (const ZQObjectPtr& object : content()) {
         const QVariant font = object->valueForKeyPath(kFontKeyPath);
-        if (font.canConvert<QFont>() && !platform::isNull(font))
+        if (isFont(font))
             names.insert(font.value<QFont>().family());
     }
     return names;
@@ -893,7 +899,7 @@ void VLTM_VXTextShapeController::setTextAttributes(const QVariant& attributes)
     if (!isShownValue(attributes))
         return;
     const QVariant font = attributes.toMap().value(platform::kFontAttributeName);
-    if (font.canConvert<QFont>() && !platform::isNull(font))
+    if (isFont(font))
         setFont(font);
 }
 
