@@ -663,31 +663,37 @@ void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
     if (!context)
         return;
     QPainter* painter = context->painter();
+    // Near sides are filled straight away: most ends have one, and a saved painter state costs
+    // more than the small fill.
+    const double opacity = painter->opacity();
     for (const VXQTrackEnd end : kBothEnds) {
         const int index = indexOf(end);
         const EndCaps& caps = ends.caps[index];
         const auto drawn = [casing](const EndCap& cap) { return cap.casing == casing; };
         if (std::none_of(caps.caps.cbegin(), caps.caps.cend(), drawn))
             continue;
-        painter->save();
-        painter->setOpacity(painter->opacity() * caps.opacity);
-        painter->setPen(Qt::NoPen);
-        QTransform frame;
-        frame.translate(endPoint(end).x(), endPoint(end).y());
-        frame.rotateRadians(ends.outwardAngles[index]);
+        painter->setOpacity(opacity * caps.opacity);
         for (const EndCap& cap : caps.caps) {
             if (!drawn(cap))
                 continue;
+            if (!cap.nearSide.isEmpty()) {
+                painter->fillPath(cap.nearSide, cap.colour);
+                continue;
+            }
+            painter->save();
+            painter->setPen(Qt::NoPen);
             painter->setBrush(cap.colour);
+            QTransform frame;
+            frame.translate(endPoint(end).x(), endPoint(end).y());
+            frame.rotateRadians(ends.outwardAngles[index]);
             const QRectF square(-cap.radius, -cap.radius, 2 * cap.radius, 2 * cap.radius);
-            if (!cap.nearSide.isEmpty())
-                painter->drawPath(cap.nearSide);
-            else if (caps.shape == kVXQSquareTerminator)
+            if (caps.shape == kVXQSquareTerminator)
                 painter->drawPolygon(frame.map(QPolygonF(square)));
             else
                 painter->drawEllipse(frame.map(QPointF()), cap.radius, cap.radius);
+            painter->restore();
         }
-        painter->restore();
+        painter->setOpacity(opacity);
     }
 }
 

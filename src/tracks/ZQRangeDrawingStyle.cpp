@@ -25,11 +25,16 @@ void drawFadedByStyle(const VXStyle& style, Draw draw)
     if (!context || style.opacity() <= 0)
         return;
     QPainter* painter = context->painter();
-    painter->save();
+    // Set and put back by hand: a saved state costs more than the short stretch it wraps.
+    const bool antialiased = painter->testRenderHint(QPainter::Antialiasing);
+    const double opacity = painter->opacity();
     painter->setRenderHint(QPainter::Antialiasing, VXStyle::shouldAntialias());
-    painter->setOpacity(painter->opacity() * style.opacity());
+    if (style.opacity() < 1)
+        painter->setOpacity(opacity * style.opacity());
     draw();
-    painter->restore();
+    if (style.opacity() < 1)
+        painter->setOpacity(opacity);
+    painter->setRenderHint(QPainter::Antialiasing, antialiased);
 }
 
 } // namespace

@@ -410,3 +410,30 @@ TEST(Track, RoundaboutsReplaceTheSelectedStretchAsOneUndoStep)
     ASSERT_EQ(main->childLinks().size(), 1);
     EXPECT_TRUE(near(main->childLinks().first()->endPoint(VXQTrackEnd::Start), {40, 140}));
 }
+
+TEST(Track, DrawingLeavesThePaintersOpacityAndAntialiasingAsItFoundThem)
+{
+    // A translucent side road joining a main road midway (its ends filled up to the centre line)
+    // with a round terminator at its free end, drawn through both passes.
+    Map map;
+    map.add({20, 100}, {180, 100});
+    const auto side = map.add({60, 180}, {100, 100});
+    const VXStylePtr translucent = tracktest::strokes({{kCasing, 12}, {kFill, kFillWidth}});
+    translucent->setOpacity(0.5);
+    side->setStyle(translucent);
+    side->setStartTerminatorType(kVXQRoundTerminator);
+    ASSERT_TRUE(side->endLink());
+
+    QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setOpacity(0.8);
+    const platform::GraphicsContext::Scope scope(&painter);
+    map.layer->drawRectInViewShowingHighlighting(QRectF(0, 0, 200, 200), nullptr, false);
+    EXPECT_DOUBLE_EQ(painter.opacity(), 0.8);
+    EXPECT_FALSE(painter.testRenderHint(QPainter::Antialiasing));
+    // Faded by both: the side road's fill near the junction lets the white through.
+    const QColor faded = image.pixelColor(96, 108);
+    EXPECT_GT(faded.blue(), kFill.blue() + 20);
+    EXPECT_LT(faded.blue(), 250);
+}
