@@ -572,6 +572,29 @@ QList<VXDrawableObjectPtr> VXObjectDrawingLayer::polarDuplicateCentreNumberOfCop
     return copies;
 }
 
+QList<VXDrawableObjectPtr> VXObjectDrawingLayer::autoPolarDuplicateCentre(const VXDrawableObjectPtr& object,
+                                                                          QPointF centre)
+{
+    const QPointF radial = object->location() - centre;
+    const double radius = std::hypot(radial.x(), radial.y());
+    if (!(radius > 0))
+        return {};
+    // The object's breadth along the circle where it sits; neighbours are placed no closer
+    // (centre to centre, across the chord) than that.
+    const QRectF bounds = object->bounds();
+    const QPointF tangent(-radial.y() / radius, radial.x() / radius);
+    const double breadth = std::abs(tangent.x()) * bounds.width() + std::abs(tangent.y()) * bounds.height();
+    if (!(breadth > 0) || breadth >= 2 * radius)
+        return {};
+    // A little slack, so that an exact fit is not lost to rounding.
+    const double fitting = std::floor(M_PI / std::asin(breadth / (2 * radius)) + 1e-9);
+    const int count = int(std::min(fitting, double(kMaximumDuplicateCopies + 1)));
+    if (count < 2)
+        return {};
+    return polarDuplicateCentreNumberOfCopiesIncrementAngleRotateCopies({object}, centre, count - 1, 2 * M_PI / count,
+                                                                        true);
+}
+
 void VXObjectDrawingLayer::unionSelectedObjects(QObject*)
 {
     mergeSelection([](const QPainterPath& a, const QPainterPath& b) { return a.united(b); }, tr("Union"),

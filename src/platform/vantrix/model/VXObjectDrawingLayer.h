@@ -78,6 +78,12 @@ public:
     static QList<VXDrawableObjectPtr> polarDuplicateCentreNumberOfCopiesIncrementAngleRotateCopies(
         const QList<VXDrawableObjectPtr>& objects, QPointF centre, int numberOfCopies, double incrementAngle,
         bool rotateCopies);
+    // Copies of the object spaced evenly round the circle about `centre` through its location,
+    // as many as fit without overlapping it or each other, each turned with its place; not
+    // added to the layer. None when not even one more fits (or the object sits on the centre).
+    static QList<VXDrawableObjectPtr> autoPolarDuplicateCentre(const VXDrawableObjectPtr& object, QPointF centre);
+    // The most copies one duplication makes.
+    static constexpr int kMaximumDuplicateCopies = 10000;
 
     // Boolean operations on the selected available objects' outlines. The result is a path
     // with the topmost operand's style in place of the lowest operand; action names

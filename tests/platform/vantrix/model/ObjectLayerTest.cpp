@@ -285,6 +285,35 @@ TEST(ObjectLayer, LinearAndPolarDuplicates)
     EXPECT_NEAR(polar[1]->angle(), M_PI, 1e-9);
 }
 
+TEST(ObjectLayer, AutoPolarDuplicatesFitAsManyAsTheCircleHolds)
+{
+    const auto fitted = [](double side, QPointF location) {
+        auto original = square(location.x() - side / 2, location.y() - side / 2, side);
+        return VXObjectDrawingLayer::autoPolarDuplicateCentre(original, {0, 0});
+    };
+    // Breadth 10 on a circle of radius 100: 62 fit, each chord just over 10.
+    const auto copies = fitted(10, {100, 0});
+    ASSERT_EQ(copies.size(), 61);
+    const double step = 2 * M_PI / 62;
+    EXPECT_NEAR(copies[0]->location().x(), 100 * std::cos(step), 1e-9);
+    EXPECT_NEAR(copies[0]->location().y(), 100 * std::sin(step), 1e-9);
+    EXPECT_NEAR(std::remainder(copies[60]->angle() - 61 * step, 2 * M_PI), 0, 1e-9);
+    EXPECT_GE(2 * 100 * std::sin(step / 2), 10);
+
+    // Six squares of side 20 close the circle of radius 20 exactly.
+    EXPECT_EQ(fitted(20, {20, 0}).size(), 5);
+    // The breadth is taken along the circle: a wide, flat shape above the centre lies along
+    // it, beside the centre across it.
+    auto flat = VXDrawableShape::drawableShapeWithRect(QRectF(-20, 98, 40, 4), fillStyle(Qt::gray));
+    EXPECT_EQ(VXObjectDrawingLayer::autoPolarDuplicateCentre(flat, {0, 0}).size(), 14);
+    flat->setLocation({100, 0});
+    EXPECT_EQ(VXObjectDrawingLayer::autoPolarDuplicateCentre(flat, {0, 0}).size(), 156);
+
+    EXPECT_TRUE(fitted(10, {0, 0}).isEmpty());  // on the centre
+    EXPECT_TRUE(fitted(40, {20, 0}).isEmpty()); // wider than the circle
+    EXPECT_EQ(fitted(0.001, {1000, 0}).size(), VXObjectDrawingLayer::kMaximumDuplicateCopies);
+}
+
 TEST(ObjectLayer, SelectionShowsOnlyOnTheActiveLayer)
 {
     Fixture f({100, 100});
