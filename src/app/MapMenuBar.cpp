@@ -113,6 +113,9 @@ void addEditMenu(QMenuBar* bar)
     addItem(edit, QObject::tr("Delete"), "delete_", QKeySequence::Delete);
     addItem(edit, QObject::tr("Select All"), "selectAll", QKeySequence::SelectAll);
     addItem(edit, QObject::tr("Vectorize..."), "vectorizeImageSelection");
+    addItem(edit, QObject::tr("Linear Duplicate..."), "linearDuplicate");
+    addItem(edit, QObject::tr("Polar Duplicate..."), "polarDuplicate");
+    addItem(edit, QObject::tr("Buffer..."), "bufferAction");
     edit->addSeparator();
     auto* find = new Menu(QObject::tr("Find"), edit);
     edit->addMenu(find);

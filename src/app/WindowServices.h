@@ -9,8 +9,11 @@
 #include <functional>
 #include <memory>
 
+class BufferSheet;
 class DrawingSetupSheet;
+class LinearDuplicateSheet;
 class MapPrintOperation;
+class PolarDuplicateSheet;
 class QObject;
 class QWidget;
 class TransformAdjustmentDelegate;
@@ -24,6 +27,11 @@ struct WindowServices {
     std::function<void(bool resetToFactoryState)> showMediaBrowser;
     // A new drawing set-up sheet; a document makes one and keeps it.
     std::function<std::shared_ptr<DrawingSetupSheet>()> makeDrawingSetupSheet;
+    // The geometry commands' sheets (GeometryCommandSheets.h): a document keeps one duplicate
+    // sheet of each kind and makes a buffer sheet for each use.
+    std::function<std::shared_ptr<LinearDuplicateSheet>()> makeLinearDuplicateSheet;
+    std::function<std::shared_ptr<PolarDuplicateSheet>()> makePolarDuplicateSheet;
+    std::function<std::shared_ptr<BufferSheet>()> makeBufferSheet;
     // The map's print options as a tab of the print dialog, acting on `operation`; the dialog
     // owns the widget.
     std::function<QWidget*(MapPrintOperation& operation)> makePrintOptionsTab;

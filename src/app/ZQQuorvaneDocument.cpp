@@ -7,6 +7,7 @@
 #include "app/PrintInfoCoding.h"
 #include "app/QVNVectorizingOptionsController.h"
 #include "app/VXQMappingLayer.h"
+#include "app/WindowServices.h"
 #include "app/ZQTitleProxy.h"
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/BundleFolder.h"
@@ -597,10 +598,17 @@ void ZQQuorvaneDocument::createSymbol(QObject*)
 bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
 {
     const QByteArray action = item->action();
+    const WindowServices& services = WindowServices::installed();
     if (action == "vectorizeImageSelection")
         return selectedImageShape() != nullptr;
     if (action == "createSymbol")
         return hasValidSelection() && LibraryServices::installed().createSymbolsFromObjects;
+    if (action == "linearDuplicate")
+        return countOfItemsInSelection() != 0 && (m_linearDuplicateController || services.makeLinearDuplicateSheet);
+    if (action == "polarDuplicate")
+        return countOfItemsInSelection() != 0 && (m_polarDuplicateController || services.makePolarDuplicateSheet);
+    if (action == "bufferAction")
+        return canBuffer() && services.makeBufferSheet;
     if (action == "openCalibrationPanel")
         return platform::ClassRegistry::metaObjectForName(kQVNCalibrationControllerClassName) != nullptr;
     if (action == "newDrawingLayer" || action == "addLayerGroupAction")

@@ -12,6 +12,7 @@
 // New documents take their size, margins, units, scale and prescale from class defaults
 // kept in the user defaults.
 
+#include "app/GeometryCommandSheets.h"
 #include "app/MapScaleCalibration.h"
 #include "app/SidebarTabViewDelegate.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
@@ -25,8 +26,10 @@ class DrawingSetupSheet;
 class MapDocumentWindowController;
 class MapPrintOperation;
 class QVNVectorizingOptionsController;
+class VXDrawableObject;
 class VXImageShape;
 class VXObjectDrawingLayer;
+using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 namespace platform {
 struct Notification;
 class ViewController;
@@ -47,7 +50,12 @@ inline const QString kVXDocumentPrescaleDefault = QStringLiteral("kVXDocumentPre
 inline const QString kDefaultPrintInfo = QStringLiteral("kDefaultPrintInfo");
 inline const QString kVLTMDocument_DefaultRestorableState = QStringLiteral("kVLTMDocument_DefaultRestorableState");
 
-class ZQQuorvaneDocument : public VXDrawingDocument, public QVNCalibrationDelegate, public SidebarTabViewDelegate {
+class ZQQuorvaneDocument : public VXDrawingDocument,
+                           public QVNCalibrationDelegate,
+                           public SidebarTabViewDelegate,
+                           public LinearDuplicateDelegate,
+                           public PolarDuplicateDelegate,
+                           public BufferDelegate {
     Q_OBJECT
     Q_PROPERTY(double prescale READ prescale WRITE setPrescale)
     Q_PROPERTY(int unitDisplayOption READ unitDisplayOption WRITE setUnitDisplayOption)
@@ -69,7 +77,7 @@ public:
     // The drawing's active layer; null without one.
     VXLayer* activeLayer() const;
     // Selected, visible and unlocked objects of the active object layer; 0 without one.
-    int countOfItemsInSelection() const;
+    int countOfItemsInSelection() const override;
     // Whether the active layer holds a selection that commands can act on.
     bool hasValidSelection() const;
 
@@ -200,6 +208,29 @@ public:
     // The export sheet with the slices as its source.
     Q_INVOKABLE void layersControllerShowExportOptionsForLayer(QObject* controller, QObject* layer);
 
+    // --- Geometry commands ---------------------------------------------------------------------
+    // Run the linear or polar duplicate sheet on the document's window (one of each kind per
+    // document, made on first use), or a new buffer sheet.
+    Q_INVOKABLE void linearDuplicate(QObject* sender = nullptr);
+    Q_INVOKABLE void polarDuplicate(QObject* sender = nullptr);
+    Q_INVOKABLE void bufferAction(QObject* sender = nullptr);
+    // Whether the active object layer's one selected object can be buffered and is unlocked.
+    bool canBuffer() const;
+    // Copies of the active object layer's selected available objects, added and selected as
+    // one undo step ("Linear Duplication", "Polar Duplication", "Auto Polar Duplication").
+    // Nothing without a selection (auto: without exactly one object), or for a count of
+    // copies outside 1 to VXObjectDrawingLayer::kMaximumDuplicateCopies.
+    void doLinearDuplicateCopiesOffset(int copies, QSizeF offset) override;
+    void doPolarDuplicateCopiesCentreIncAngleRotateCopies(int copies, QPointF centre, double incrementAngle,
+                                                          bool rotateCopies) override;
+    void doAutoPolarDuplicateWithCentre(QPointF centre) override;
+    bool locatesGridPoints() const override { return true; }
+    QPointF gridPointForPointInWindowSnapToGrid(QPointF point, QWidget* window, bool snap) override;
+    QString unitsStringForBufferUnits() const override;
+    double unitsConversionFactorForBufferUnits() const override;
+    // Beeps, changing nothing, unless the object can be buffered and the distance is positive.
+    void bufferControllerPerformBufferingWithDistance(double distance) override;
+
     // --- Tracing an image -------------------------------------------------------------------
     // Opens the tracing sheet (the document's own, made on first use) with this document as
     // its delegate.
@@ -315,6 +346,10 @@ private:
     bool forwardToLayersPanel(const char* query, const char* action, QObject* sender);
     VXObjectDrawingLayer* activeObjectLayer() const;
     void runDrawingSetupSheetOnPage(int page);
+    // The active object layer's only selected object; null without exactly one.
+    VXDrawableObject* singleSelectedObject() const;
+    // Adds the copies to the layer, selected, as one undo step named `actionName`.
+    void addDuplicates(const QList<VXDrawableObjectPtr>& copies, const QString& actionName);
     // The active object layer's only selected object when it is an image shape.
     VXImageShape* selectedImageShape() const;
 
@@ -328,6 +363,9 @@ private:
     ZQObjectPtr m_exportOperation;
     std::shared_ptr<QVNVectorizingOptionsController> m_vectorizingController;
     std::shared_ptr<DrawingSetupSheet> m_drawingGridController;
+    std::shared_ptr<LinearDuplicateSheet> m_linearDuplicateController;
+    std::shared_ptr<PolarDuplicateSheet> m_polarDuplicateController;
+    std::shared_ptr<BufferSheet> m_bufferController;
     ZQObjectPtr m_calibrationController;
     ZQObjectPtr m_library;
     quint64 m_styleSubstitutionObservation = 0;
