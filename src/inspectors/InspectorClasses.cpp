@@ -1,8 +1,13 @@
 #include "inspectors/InspectorClasses.h"
 
 #include "app/TabControllerRegistry.h"
+#include "app/WindowServices.h"
 #include "furniture/FurnitureClasses.h"
 #include "furniture/scalebar/pane/VLTM_VXQScaleBarShapeController.h"
+#include "inspectors/buffer/BufferableObjects.h"
+#include "inspectors/buffer/ZQQuorvaneBufferController.h"
+#include "inspectors/duplicate/ZQLinearDuplicateController.h"
+#include "inspectors/duplicate/ZQPolarDuplicateController.h"
 #include "inspectors/geometry/GeometryPaneRegistry.h"
 #include "inspectors/geometry/VLTMGeometryController.h"
 #include "inspectors/panes/ShapePanes.h"
@@ -40,4 +45,9 @@ void registerInspectorClasses()
                                                               [] { return VLTMTextController::make(); });
     VLTMStyleEditSub_VXTextAdornment::setTextControllerFactory(
         [] { return std::make_shared<VLTM_VXTextShapeController>(); });
+    registerBufferableObjects();
+    WindowServices& services = WindowServices::installed();
+    services.makeLinearDuplicateSheet = [] { return std::make_shared<ZQLinearDuplicateController>(); };
+    services.makePolarDuplicateSheet = [] { return std::make_shared<ZQPolarDuplicateController>(); };
+    services.makeBufferSheet = [] { return std::make_shared<ZQQuorvaneBufferController>(); };
 }

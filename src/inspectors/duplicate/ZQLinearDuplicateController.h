@@ -1,0 +1,48 @@
+#pragma once
+
+// The linear duplicate sheet: a number of copies of the selection, each offset from the one
+// before by a fixed distance across and down, in drawing units. OK is enabled while the copies
+// field holds a whole number from 1 to the limit and both offsets are numbers. The fields keep
+// their contents from one run to the next.
+
+#include "app/GeometryCommandSheets.h"
+#include "platform/ui/WindowController.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+class QDialog;
+
+class ZQLinearDuplicateController : public platform::WindowController, public LinearDuplicateSheet {
+    Q_OBJECT
+
+public:
+    ZQLinearDuplicateController();
+    ~ZQLinearDuplicateController() override;
+
+    // The delegate is not kept alive.
+    void beginLinearDuplicationDialogLinearDelegate(QWidget* window, LinearDuplicateDelegate* delegate) override;
+    Q_INVOKABLE void okAction(QObject* sender = nullptr);
+    Q_INVOKABLE void cancelAction(QObject* sender = nullptr);
+    void conditionallyEnableOKButton();
+
+    // Parts of the sheet, for tests.
+    QDialog* sheet();
+    QLineEdit* copiesField() const { return m_numberOfCopiesTextField; }
+    QLineEdit* xOffsetField() const { return m_xOffsetTextField; }
+    QLineEdit* yOffsetField() const { return m_yOffsetTextField; }
+    QPushButton* okButton() const { return m_okButton; }
+
+protected:
+    QWidget* loadWindow() override;
+
+private:
+    void sheetDidEnd(int returnCode);
+
+    QPointer<QLineEdit> m_numberOfCopiesTextField;
+    QPointer<QLineEdit> m_xOffsetTextField;
+    QPointer<QLineEdit> m_yOffsetTextField;
+    QPointer<QPushButton> m_okButton;
+    LinearDuplicateDelegate* m_delegateRef = nullptr;
+};
