@@ -238,6 +238,7 @@ void addWindowMenu(QMenuBar* bar)
     addItem(window, QObject::tr("Styles && Symbols"), "showLibraryPickerAction");
     addItem(window, QObject::tr("Library Manager"), "showLibraryManagerAction");
     addItem(window, QObject::tr("Media Browser"), "showMediaBrowser");
+    addItem(window, QObject::tr("Object Inspector"), "showObjectInspector");
 }
 
 void addHelpMenu(QMenuBar* bar)

@@ -4,6 +4,7 @@
 
 #include "app/FileUtilities.h"
 #include "app/LibraryServices.h"
+#include "app/InspectorServices.h"
 #include "app/WindowServices.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/ShapefileImportHost.h"
@@ -642,6 +643,8 @@ bool VLTMAppDelegate::validateMenuItem(platform::MenuItem* item)
     }
     if (item->action() == "showMediaBrowser")
         return bool(WindowServices::installed().showMediaBrowser);
+    if (item->action() == "showObjectInspector")
+        return bool(InspectorServices::installed().showObjectInspector);
     if (item->action() == "showToolPalette")
         return bool(WindowServices::installed().toggleToolPalette);
     if (item->action() == "openPreferences")
@@ -669,6 +672,12 @@ void VLTMAppDelegate::showMediaBrowser(QObject*)
 {
     if (const auto& show = WindowServices::installed().showMediaBrowser)
         show(runsInDebugMode());
+}
+
+void VLTMAppDelegate::showObjectInspector(QObject*)
+{
+    if (const auto& show = InspectorServices::installed().showObjectInspector)
+        show();
 }
 
 bool VLTMAppDelegate::runsInDebugMode()

@@ -111,6 +111,8 @@ public:
     Q_INVOKABLE void showLibraryManagerAction(QObject* sender);
     // Window > Media Browser; a debug build puts the browser back to its factory state first.
     Q_INVOKABLE void showMediaBrowser(QObject* sender);
+    // Window > Object Inspector.
+    Q_INVOKABLE void showObjectInspector(QObject* sender);
     static bool runsInDebugMode();
     // Opens the help page of an item ("the-styles-tab"), or the page of the sender's title.
     Q_INVOKABLE void showHelpItemNamed(const QString& item);

@@ -4,6 +4,7 @@
 #include "app/WindowServices.h"
 #include "furniture/FurnitureClasses.h"
 #include "furniture/scalebar/pane/VLTM_VXQScaleBarShapeController.h"
+#include "inspectors/attributes/VLQNAttributesController.h"
 #include "inspectors/buffer/BufferableObjects.h"
 #include "inspectors/buffer/ZQQuorvaneBufferController.h"
 #include "inspectors/duplicate/ZQLinearDuplicateController.h"
@@ -45,6 +46,8 @@ void registerInspectorClasses()
                                                               [] { return VLTMTextController::make(); });
     VLTMStyleEditSub_VXTextAdornment::setTextControllerFactory(
         [] { return std::make_shared<VLTM_VXTextShapeController>(); });
+    TabControllerRegistry::registerTabControllerForIdentifier(VLQNAttributesController::kTabIdentifier,
+                                                              [] { return VLQNAttributesController::make(); });
     registerBufferableObjects();
     WindowServices& services = WindowServices::installed();
     services.makeLinearDuplicateSheet = [] { return std::make_shared<ZQLinearDuplicateController>(); };

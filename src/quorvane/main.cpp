@@ -1,6 +1,7 @@
 #include "app/VLTMAppDelegate.h"
 #include "furniture/FurnitureClasses.h"
 #include "inspectors/InspectorClasses.h"
+#include "inspectors/InspectorServicesInstallation.h"
 #include "inspectors/text/VLTMFontManagerTrampoline.h"
 #include "library/LibraryClasses.h"
 #include "library/LibraryServicesInstallation.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
     installLibraryServices();
     registerStyleEditorClasses();
     registerInspectorClasses();
+    installInspectorServices();
     registerMediaClasses();
     installMediaServices();
     registerPanelsClasses();

@@ -1,5 +1,6 @@
 #include "tracks/ZQMultiStylePath.h"
 
+#include "app/InspectorServices.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/UndoSuspension.h"
@@ -8,6 +9,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/view/VXKnob.h"
 #include "tracks/MultiStyleDrawingList.h"
@@ -420,6 +422,7 @@ bool ZQMultiStylePath::populateContextualMenuAtPoint(platform::Menu* menu, QPoin
 {
     if (!VXDrawablePath::populateContextualMenuAtPoint(menu, point))
         return false;
+    menu->addItemWithTitleActionKeyEquivalent(tr("Attributes..."), "openAttributes")->setTarget(this);
     if (PathTextLabels* labels = PathTextLabels::installed())
         labels->addItemsToMenu(*this, menu, point);
     if (!locked())
@@ -428,6 +431,14 @@ bool ZQMultiStylePath::populateContextualMenuAtPoint(platform::Menu* menu, QPoin
     for (const auto& [title, action] : kSpecialItemCommands)
         menu->addItemWithTitleActionKeyEquivalent(tr(title), action)->setTarget(this);
     return true;
+}
+
+void ZQMultiStylePath::openAttributes(QObject*)
+{
+    if (auto* objectLayer = qobject_cast<VXObjectDrawingLayer*>(layer()))
+        objectLayer->replaceSelectionWithObject(std::static_pointer_cast<VXDrawableObject>(shared_from_this()));
+    if (const auto& show = InspectorServices::installed().showObjectInspectorWithAttributes)
+        show();
 }
 
 bool ZQMultiStylePath::validateMenuItem(platform::MenuItem* item)

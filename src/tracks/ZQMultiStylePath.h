@@ -163,6 +163,8 @@ public:
     Q_INVOKABLE void insertEmbankment(QObject* sender);
     Q_INVOKABLE void insertPinchPoint(QObject* sender);
     Q_INVOKABLE void insertInflatePoint(QObject* sender);
+    // Selects the path alone and shows the object inspector on its attributes.
+    Q_INVOKABLE void openAttributes(QObject* sender);
     static constexpr double kPinchPointWidthFactor = 0.5;
     static constexpr double kInflatePointWidthFactor = 1.5;
 

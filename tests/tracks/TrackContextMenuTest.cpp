@@ -84,7 +84,7 @@ TEST(TrackContextMenu, TracksOfferTheSpecialItemsOverTheStretchClickedAndDisconn
     // A click with no stretch selected selects the one under it, four road widths long.
     std::unique_ptr<platform::Menu> menu = f.menuAt({100, 100});
     ASSERT_TRUE(menu);
-    EXPECT_EQ(MenuFixture::titles(*menu), QStringList({"Cut", "Copy", "Delete"}) + stretchTitles
+    EXPECT_EQ(MenuFixture::titles(*menu), QStringList({"Cut", "Copy", "Delete", "Attributes..."}) + stretchTitles
                                               + QStringList({"Disconnect All Junctions"}));
     EXPECT_EQ(MenuFixture::enabledTitles(*menu, stretchTitles), stretchTitles);
     EXPECT_FALSE(MenuFixture::item(*menu, "Disconnect All Junctions")->isEnabled());

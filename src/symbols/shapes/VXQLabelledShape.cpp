@@ -1,5 +1,6 @@
 #include "symbols/shapes/VXQLabelledShape.h"
 
+#include "app/InspectorServices.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
@@ -229,7 +230,8 @@ void VXQLabelledShape::openAttributes(QObject*)
 {
     if (auto* objectLayer = qobject_cast<VXObjectDrawingLayer*>(layer()))
         objectLayer->replaceSelectionWithObject(objectLayer->objectInObjectsAtIndex(objectLayer->indexOfObject(this)));
-    LogEvent(kInfoEvent, QStringLiteral("the attributes inspector (not in this build)"));
+    if (const auto& show = InspectorServices::installed().showObjectInspectorWithAttributes)
+        show();
 }
 
 bool VXQLabelledShape::validateMenuItem(platform::MenuItem* item)

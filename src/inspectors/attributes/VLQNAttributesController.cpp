@@ -1,0 +1,242 @@
+#include "inspectors/attributes/VLQNAttributesController.h"
+
+#include "app/TabControllerRegistry.h"
+#include "inspectors/InspectedObjects.h"
+#include "inspectors/attributes/VXQAttributeController.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const QString VLQNAttributesController::kTabIdentifier = kVLQNAttributesController;
+
+VLQNAttributesController::VLQNAttributesController()
+    : m_attributeController(VXQAttributeController::make())
+{
+    m_attributeController->setController(this);
+    m_attributeController->setDataSource(this);
+}
+
+VLQNAttributesController::~VLQNAttributesController()
+{
+    setDrawing(nullptr);
+    m_attributeController->setDataSource(nullptr);
+    m_attributeController->setController(nullptr);
+}
+
+std::shared_ptr<VLQNAttributesController> VLQNAttributesController::make()
+{
+    auto tab = std::make_shared<VLQNAttributesController>();
+    tab->initWithNibName(kTabIdentifier);
+    tab->setTitle(tr("Attributes"));
+    tab->setTabTooltip(tr("Attributes"));
+    tab->setTabIcon(kTabIdentifier);
+    return tab;
+}
+
+// --- The drawing and its selection ----------------------------------------------------------------
+
+void VLQNAttributesController::setDrawing(VXDrawing* drawing)
+{
+    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
+    if (m_drawing) {
+        centre.removeObserver(this, kVXLayerSelectionDidChange, nullptr);
+        centre.removeObserver(this, kVXDrawingActiveLayerDidChange, nullptr);
+    }
+    m_drawing = drawing;
+    if (!drawing) {
+        m_selectedObjects.clear();
+        m_attributeController->unloadContent();
+        return;
+    }
+    centre.addObserver(this, kVXLayerSelectionDidChange, nullptr,
+                       [this](const platform::Notification& notification) { selectionChanged(notification); });
+    centre.addObserver(this, kVXDrawingActiveLayerDidChange, nullptr,
+                       [this](const platform::Notification& notification) { activeLayerChanged(notification); });
+    setCurrentDrawingLayer(drawing->activeLayer());
+}
+
+bool VLQNAttributesController::belongsToDrawing(const VXLayer* layer) const
+{
+    return layer && m_drawing && layer->drawing() == m_drawing;
+}
+
+void VLQNAttributesController::selectionChanged(const platform::Notification& notification)
+{
+    auto* layer = qobject_cast<VXObjectDrawingLayer*>(notification.object());
+    if (belongsToDrawing(layer))
+        setCurrentDrawingLayer(layer);
+}
+
+void VLQNAttributesController::activeLayerChanged(const platform::Notification& notification)
+{
+    if (m_drawing && notification.object() == m_drawing)
+        setCurrentDrawingLayer(m_drawing->activeLayer());
+}
+
+void VLQNAttributesController::setCurrentDrawingLayer(VXLayer* layer)
+{
+    auto* objectLayer = qobject_cast<VXObjectDrawingLayer*>(layer);
+    if (!objectLayer) {
+        m_selectedObjects.clear();
+        setHeader({}, {});
+        reloadEditor();
+        return;
+    }
+    m_selectedObjects = inspectors::asObjects(objectLayer->selection());
+    if (m_selectedObjects.size() == 1) {
+        const auto* object = qobject_cast<const VXDrawableObject*>(m_selectedObjects.first().get());
+        const QString name = object ? object->name() : QString();
+        setHeader(name.isEmpty() ? QStringLiteral(" ") : name, object ? object->displayName() : QString());
+    } else if (m_selectedObjects.isEmpty()) {
+        setHeader(objectLayer->layerName(), tr("Mapping Layer"));
+        m_selectedObjects = {objectLayer->shared_from_this()};
+    } else {
+        setHeader(tr("Multiple Objects"), QStringLiteral("%1 %2").arg(m_selectedObjects.size()).arg(tr("items in selection")));
+    }
+    reloadEditor();
+}
+
+void VLQNAttributesController::reloadEditor()
+{
+    m_attributeController->invalidate();
+    m_attributeController->reloadContent();
+}
+
+QList<ZQObjectPtr> VLQNAttributesController::selectedContentForObjectController(VLTMGenericObjectController*)
+{
+    return m_selectedObjects;
+}
+
+ZQUndoManager* VLQNAttributesController::undoManager() const
+{
+    return m_drawing ? m_drawing->undoManager() : nullptr;
+}
+
+// --- Header ------------------------------------------------------------------------------------------
+
+void VLQNAttributesController::setHeader(const QString& name, const QString& info)
+{
+    setNameString(name);
+    infoField()->setText(info);
+}
+
+void VLQNAttributesController::setNameString(const QString& name)
+{
+    nameField()->setText(name);
+}
+
+QString VLQNAttributesController::nameString() const
+{
+    return m_nameField ? m_nameField->text() : QString();
+}
+
+QString VLQNAttributesController::infoString() const
+{
+    return m_infoField ? m_infoField->text() : QString();
+}
+
+void VLQNAttributesController::attributesEditorHelp(QObject*)
+{
+    inspectors::showHelpForIdentifier(kHelpAnchor);
+}
+
+QWidget* VLQNAttributesController::loadView()
+{
+    auto* tab = new QWidget;
+    tab->setObjectName(kTabIdentifier);
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto* header = new QGridLayout;
+    m_nameField = new QLineEdit(tab);
+    m_nameField->setReadOnly(true);
+    m_nameField->setFrame(false);
+    QFont bold = m_nameField->font();
+    bold.setBold(true);
+    m_nameField->setFont(bold);
+    m_nameField->installEventFilter(this);
+    connect(m_nameField, &QLineEdit::returnPressed, this, [this] { nameFieldAction(m_nameField); });
+    connect(m_nameField, &QLineEdit::editingFinished, this, [this] { setRenamingMode(false); });
+    header->addWidget(m_nameField, 0, 0);
+    auto* help = new QToolButton(tab);
+    help->setText(QStringLiteral("?"));
+    help->setToolTip(tr("Help"));
+    connect(help, &QToolButton::clicked, this, [this] { attributesEditorHelp(); });
+    header->addWidget(help, 0, 1);
+    m_infoField = new QLabel(tab);
+    header->addWidget(m_infoField, 1, 0, 1, 2);
+    layout->addLayout(header);
+    layout->addWidget(m_attributeController->view(), 1);
+    return tab;
+}
+
+QLineEdit* VLQNAttributesController::nameField()
+{
+    view();
+    return m_nameField;
+}
+
+QLabel* VLQNAttributesController::infoField()
+{
+    view();
+    return m_infoField;
+}
+
+bool VLQNAttributesController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_nameField && event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive) {
+        handleNameDoubleClick();
+        return true;
+    }
+    return VLTMTabContentViewController::eventFilter(watched, event);
+}
+
+// --- Renaming ------------------------------------------------------------------------------------------
+
+bool VLQNAttributesController::canRename()
+{
+    const QList<ZQObjectPtr>& objects = m_attributeController->content();
+    return objects.size() == 1 && !inspectors::objectIsLocked(*objects.first())
+           && qobject_cast<VXDrawableObject*>(objects.first().get());
+}
+
+void VLQNAttributesController::setRenamingMode(bool active)
+{
+    if (active == m_renamingModeActive)
+        return;
+    QLineEdit* field = nameField();
+    if (active) {
+        if (!canRename())
+            return;
+        field->setReadOnly(false);
+        field->setFocus();
+        field->selectAll();
+    } else {
+        field->setReadOnly(true);
+        field->deselect();
+        if (QWidget* window = field->window())
+            window->setFocus();
+    }
+    m_renamingModeActive = active;
+}
+
+void VLQNAttributesController::handleNameDoubleClick()
+{
+    setRenamingMode(true);
+}
+
+void VLQNAttributesController::nameFieldAction(QObject*)
+{
+    if (!m_renamingModeActive)
+        return;
+    const QString name = nameField()->text();
+    if (canRename() && !name.isEmpty())
+        static_cast<VXDrawableObject*>(m_attributeController->content().first().get())->assignUserNameWithFlag(name, true);
+    setRenamingMode(false);
+}

@@ -1,0 +1,111 @@
+#include "AttributeTesting.h"
+
+#include "app/TabControllerRegistry.h"
+#include "inspectors/attributes/AttributeTables.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+using namespace attributetest;
+
+TEST(AttributesTab, IsRegisteredAndNamed)
+{
+    const TabControllerRegistry::Factory factory =
+        TabControllerRegistry::classForTabControllerWithIdentifier(QStringLiteral("VLQNAttributesController"));
+    ASSERT_TRUE(factory);
+    const auto tab = factory();
+    EXPECT_EQ(tab->nibName(), "VLQNAttributesController");
+    EXPECT_EQ(tab->tabTooltip(), "Attributes");
+}
+
+TEST(AttributesTab, AnEmptySelectionShowsTheLayersOwnAttributes)
+{
+    AttributesFixture fixture;
+    fixture.layer->setLayerName(QStringLiteral("Roads"));
+    fixture.layer->setMetadataItemValueForKey(QStringLiteral("survey"), "source");
+    VXDrawableObjectPtr shape = fixture.addShape({{"lanes", 2}});
+    fixture.select({});
+    EXPECT_EQ(fixture.tab->nameString(), "Roads");
+    EXPECT_EQ(fixture.tab->infoString(), "Mapping Layer");
+    EXPECT_EQ(fixture.rows(), QStringList({"SOURCE"}));
+
+    // Edits go to the layer, as one named step.
+    fixture.editor().addNewItemWithType(attributetables::kIntegerIndex);
+    fixture.endStep();
+    EXPECT_TRUE(fixture.layer->metadataKeys().contains("val1"));
+    EXPECT_FALSE(shape->metadataKeys().contains("val1"));
+    EXPECT_EQ(fixture.undo.undoActionName(), "New Attribute");
+    fixture.undo.undo();
+    EXPECT_FALSE(fixture.layer->metadataKeys().contains("val1"));
+
+    fixture.select({shape});
+    EXPECT_EQ(fixture.rows(), QStringList({"LANES"}));
+    EXPECT_EQ(fixture.tab->infoString(), "Shape");
+}
+
+TEST(AttributesTab, HeaderFollowsTheSelectionSize)
+{
+    AttributesFixture fixture;
+    VXDrawableObjectPtr a = fixture.addShape();
+    VXDrawableObjectPtr b = fixture.addShape();
+    VXDrawableObjectPtr c = fixture.addShape();
+    a->assignUserNameWithFlag(QStringLiteral("Alpha"), true);
+    b->assignUserNameWithFlag(QStringLiteral("Beta"), true);
+    fixture.select({a});
+    EXPECT_EQ(fixture.tab->nameString(), "Alpha");
+    EXPECT_EQ(fixture.tab->infoString(), "Shape");
+
+    fixture.select({a, b, c});
+    EXPECT_EQ(fixture.tab->nameString(), "Multiple Selection");
+    EXPECT_EQ(fixture.tab->infoString(), "3 items in selection");
+    fixture.tab->handleNameDoubleClick();
+    EXPECT_FALSE(fixture.tab->renamingModeActive());
+
+    // A name given elsewhere comes back through the editor.
+    fixture.select({c});
+    c->assignUserNameWithFlag(QStringLiteral("Gamma"), true);
+    fixture.settle();
+    EXPECT_EQ(fixture.tab->nameString(), "Gamma");
+}
+
+TEST(AttributesTab, RenamingNamesOneUnlockedObjectAndIgnoresEmptyText)
+{
+    AttributesFixture fixture;
+    VXDrawableObjectPtr shape = fixture.addShape();
+    shape->assignUserNameWithFlag(QStringLiteral("Pond"), true);
+    fixture.select({shape});
+    ASSERT_TRUE(fixture.tab->canRename());
+    fixture.tab->handleNameDoubleClick();
+    ASSERT_TRUE(fixture.tab->renamingModeActive());
+    EXPECT_FALSE(fixture.tab->nameField()->isReadOnly());
+    fixture.tab->nameField()->setText(QString());
+    fixture.tab->nameFieldAction();
+    EXPECT_FALSE(fixture.tab->renamingModeActive());
+    EXPECT_TRUE(fixture.tab->nameField()->isReadOnly());
+    EXPECT_EQ(shape->name(), "Pond");
+
+    fixture.tab->handleNameDoubleClick();
+    fixture.tab->nameField()->setText(QStringLiteral("Lake"));
+    fixture.tab->nameFieldAction();
+    EXPECT_EQ(shape->name(), "Lake");
+
+    shape->setLocked(true);
+    fixture.select({shape});
+    EXPECT_FALSE(fixture.tab->canRename());
+}
+
+TEST(AttributesTab, SelectionsOfOtherDrawingsAreIgnored)
+{
+    AttributesFixture fixture;
+    VXDrawableObjectPtr shape = fixture.addShape({{"here", 1}});
+    fixture.select({shape});
+
+    AttributesFixture elsewhere;
+    VXDrawableObjectPtr foreign = elsewhere.addShape({{"there", 1}});
+    elsewhere.select({foreign});
+    fixture.settle();
+    EXPECT_EQ(fixture.rows(), QStringList({"HERE"}));
+    EXPECT_EQ(fixture.tab->selectedObjects().size(), 1);
+    EXPECT_EQ(fixture.tab->selectedObjects().first(), shape);
+}
