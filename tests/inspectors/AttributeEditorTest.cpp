@@ -228,10 +228,11 @@ TEST(AttributeEditor, PastingRenamesCollidingKeysUnlessAskedNotTo)
     fixture.undo.undo();
     EXPECT_EQ(target->metadataItemForKey("color")->stringValue(), "red");
 
-    // Several keys at once rename among themselves: neither taken key nor a pasted one.
+    // Several keys at once: a new key is neither one the objects have nor another pasted one.
     QMap<QString, VXMetadataItemPtr> items{{"color", VXMetadataItem::metadataItemWithValue("a")},
                                            {"color2", VXMetadataItem::metadataItemWithValue("b")}};
-    EXPECT_EQ(editor.addMetadataItemsToContentRenameKeysIfNecessary(items, true), QStringList({"color3", "color4"}));
+    // The counter follows the pasted key: "color2" becomes "color21".
+    EXPECT_EQ(editor.addMetadataItemsToContentRenameKeysIfNecessary(items, true), QStringList({"color21", "color3"}));
 }
 
 TEST(AttributeEditor, DamagedOrForeignPasteboardsChangeNothing)

@@ -25,6 +25,7 @@ TEST(AttributesTab, AnEmptySelectionShowsTheLayersOwnAttributes)
     fixture.layer->setLayerName(QStringLiteral("Roads"));
     fixture.layer->setMetadataItemValueForKey(QStringLiteral("survey"), "source");
     VXDrawableObjectPtr shape = fixture.addShape({{"lanes", 2}});
+    fixture.select({shape});
     fixture.select({});
     EXPECT_EQ(fixture.tab->nameString(), "Roads");
     EXPECT_EQ(fixture.tab->infoString(), "Mapping Layer");

@@ -26,6 +26,7 @@
 #include <QScopeGuard>
 #include <QTableView>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -113,6 +114,12 @@ QList<const QMetaObject*> VXQAttributeController::managedObjectClasses() const
 
 QStringList VXQAttributeController::keyPathsOfInterest() const
 {
+    // Asked once the objects are known (while they are being observed and read).
+    const QList<ZQObjectPtr>& objects = const_cast<VXQAttributeController*>(this)->content();
+    const bool named = std::all_of(objects.begin(), objects.end(),
+                                   [](const ZQObjectPtr& object) { return qobject_cast<VXDrawableObject*>(object.get()); });
+    if (!named)
+        return {QStringLiteral("locked")};
     return {QStringLiteral("name"), QStringLiteral("locked")};
 }
 
@@ -129,7 +136,8 @@ const QList<const platform::MetadataContainer*>& VXQAttributeController::contain
     if (!m_containers) {
         QList<const platform::MetadataContainer*> holders;
         m_contentIdentities.clear();
-        const QList<ZQObjectPtr>& objects = content();
+        m_containerObjects = content();
+        const QList<ZQObjectPtr>& objects = m_containerObjects;
         holders.reserve(objects.size());
         for (const ZQObjectPtr& object : objects) {
             if (const auto* container = dynamic_cast<const platform::MetadataContainer*>(object.get()))
@@ -222,13 +230,17 @@ QStringList VXQAttributeController::keysAtIndexes(const QList<int>& rows)
 
 QStringList VXQAttributeController::selectedKeys()
 {
-    if (!m_table || !m_table->selectionModel())
+    if (!m_table || !m_model || !m_table->selectionModel())
         return {};
     QList<int> rows;
     for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
-    return keysAtIndexes(rows);
+    // The keys of the rows as shown, which the objects may have changed since.
+    QStringList keys;
+    for (int row : std::as_const(rows))
+        keys.append(m_model->keyForRow(row));
+    return keys;
 }
 
 VXMetadataItemPtr VXQAttributeController::itemFromContentForKey(const QString& key)
@@ -279,8 +291,11 @@ void VXQAttributeController::invalidate()
 void VXQAttributeController::reloadTable()
 {
     platform::RunLoop::cancelPreviousPerformRequests(this, kReloadTableKey);
-    if (m_model)
+    if (m_model) {
+        const QStringList selected = selectedKeys();
         m_model->reload();
+        selectKeys(selected);
+    }
     updateRemoveButton();
 }
 
@@ -718,13 +733,6 @@ bool VXQAttributeController::validateMenuItem(QObject* item)
 }
 
 // --- Display setters -----------------------------------------------------------------------------
-
-void VXQAttributeController::setValueForKeyPath(const QVariant& value, const QString& keyPath)
-{
-    // Layers among the objects cannot answer "name".
-    if (!platform::isNotApplicableMarker(value))
-        VLTMGenericObjectController::setValueForKeyPath(value, keyPath);
-}
 
 void VXQAttributeController::setName(const QString& name)
 {

@@ -61,7 +61,8 @@ public:
     const QMetaObject* managedObjectClass() const override;
     // Drawables and object layers.
     QList<const QMetaObject*> managedObjectClasses() const override;
-    // "name" and "locked": attribute changes arrive by notification.
+    // "name" (unless a layer is among the objects: layers have none) and "locked"; attribute
+    // changes arrive by notification.
     QStringList keyPathsOfInterest() const override;
     void newObjectWasAssigned() override;
 
@@ -169,9 +170,6 @@ public:
     // Enables the table and buttons exactly when not locked; a mixed lock enables them.
     void setLocked(bool locked) override;
     Q_INVOKABLE void setMixedValueForLocked();
-    // A layer has no name to observe: its header keeps the layer's name.
-    Q_INVOKABLE void invalidateControlsForName(QObject* object) { Q_UNUSED(object) }
-    void setValueForKeyPath(const QVariant& value, const QString& keyPath) override;
 
     // --- Widgets ------------------------------------------------------------------------------
     QTableView* tableView();
@@ -214,6 +212,8 @@ private:
     std::optional<QStringList> m_filteredKeys;
     std::optional<QStringList> m_sortedKeys;
     std::optional<QList<const platform::MetadataContainer*>> m_containers;
+    // Keeps the objects m_containers points into alive until the next content is read.
+    QList<ZQObjectPtr> m_containerObjects;
     QSet<const QObject*> m_contentIdentities;
     std::optional<DeferredEdit> m_deferredEdit;
     platform::Alert m_confirmation;
