@@ -241,3 +241,41 @@ void VXDrawableController::ghostedAction(QObject* sender)
     writeCheckbox(qobject_cast<QCheckBox*>(sender) ? qobject_cast<QCheckBox*>(sender) : m_ghostedCheckbox.data(),
                   QStringLiteral("ghosted"));
 }
+
+// --- Widgets -----------------------------------------------------------------------------------------
+
+QLabel* VXDrawableController::displayNameField()
+{
+    view();
+    return m_displayNameField;
+}
+
+QLabel* VXDrawableController::descriptionField()
+{
+    view();
+    return m_descriptionField;
+}
+
+QLabel* VXDrawableController::styleNameField()
+{
+    view();
+    return m_styleNameField;
+}
+
+QLabel* VXDrawableController::lockIcon()
+{
+    view();
+    return m_lockIcon;
+}
+
+QCheckBox* VXDrawableController::visibleCheckbox()
+{
+    view();
+    return m_visibleCheckbox;
+}
+
+QCheckBox* VXDrawableController::ghostedCheckbox()
+{
+    view();
+    return m_ghostedCheckbox;
+}
