@@ -19,6 +19,7 @@ void AttributeTableModel::reload()
 {
     beginResetModel();
     m_keys = m_controller ? m_controller->sortedKeys() : QStringList();
+    m_items = m_controller ? m_controller->sharedAllItems() : nullptr;
     endResetModel();
 }
 
@@ -41,11 +42,16 @@ QString AttributeTableModel::textForValue(const QVariant& value)
     return VXMetadataValue::withValue(value).stringValue();
 }
 
-QVariant AttributeTableModel::valueData(const QString& key, int role) const
+const CommonAttributes::Entry* AttributeTableModel::entryForRow(int row) const
 {
-    const int type = m_controller->objectTypeFromContentForKey(key);
-    const bool mixed = m_controller->isMixedKey(key);
-    const QVariant value = m_controller->objectValueFromContentForKey(key);
+    return row >= 0 && row < m_keys.size() && m_items ? m_items->entryForKey(m_keys[row]) : nullptr;
+}
+
+QVariant AttributeTableModel::valueData(const CommonAttributes::Entry& entry, int role) const
+{
+    const int type = entry.commonType;
+    const bool mixed = entry.mixed;
+    const QVariant& value = entry.reference.value;
     if (type == kVXMetadataTypeBoolean) {
         if (role == Qt::CheckStateRole)
             return mixed ? Qt::PartiallyChecked : value.toBool() ? Qt::Checked : Qt::Unchecked;
@@ -76,23 +82,24 @@ QVariant AttributeTableModel::valueData(const QString& key, int role) const
 
 QVariant AttributeTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_keys.size() || !m_controller)
+    const CommonAttributes::Entry* entry = index.isValid() ? entryForRow(index.row()) : nullptr;
+    if (!entry)
         return {};
-    const QString& key = m_keys[index.row()];
     if (role == kTypeRole)
-        return m_controller->objectTypeFromContentForKey(key);
+        return entry->commonType;
     if (role == kMixedRole)
-        return m_controller->isMixedKey(key);
+        return entry->mixed;
     switch (index.column()) {
     case VXQAttributeController::kKeyColumn:
-        return role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole ? QVariant(key.toUpper()) : QVariant();
+        return role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole ? QVariant(m_keys[index.row()].toUpper())
+                                                                                           : QVariant();
     case VXQAttributeController::kTypeColumn: {
-        const int typeIndex = attributetables::indexForType(m_controller->objectTypeFromContentForKey(key));
+        const int typeIndex = attributetables::indexForType(entry->commonType);
         if (role == Qt::EditRole)
             return typeIndex;
         return role == Qt::DisplayRole ? QVariant(typeIndex < 0 ? QString() : attributetables::titleForIndex(typeIndex)) : QVariant();
     }
-    default: return valueData(key, role);
+    default: return valueData(*entry, role);
     }
 }
 
@@ -121,17 +128,16 @@ bool AttributeTableModel::setData(const QModelIndex& index, const QVariant& valu
 
 Qt::ItemFlags AttributeTableModel::flags(const QModelIndex& index) const
 {
-    if (!index.isValid() || index.row() >= m_keys.size() || !m_controller)
+    const CommonAttributes::Entry* entry = index.isValid() ? entryForRow(index.row()) : nullptr;
+    if (!entry)
         return Qt::NoItemFlags;
     const Qt::ItemFlags base = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
     if (index.column() != VXQAttributeController::kValueColumn)
         return base | Qt::ItemIsEditable;
-    const QString& key = m_keys[index.row()];
-    const int type = m_controller->objectTypeFromContentForKey(key);
-    if (type == kVXMetadataTypeBoolean)
+    if (entry->commonType == kVXMetadataTypeBoolean)
         return base | Qt::ItemIsUserCheckable;
     // A colour swatch edits through its own pop-up.
-    if (type == kVXMetadataTypeColour && !m_controller->isMixedKey(key))
+    if (entry->commonType == kVXMetadataTypeColour && !entry->mixed)
         return base;
     return base | Qt::ItemIsEditable;
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 // The attribute editor's rows as a table: the key in upper case, the type pop-up's entry and
-// the value, from the editor, which reads the objects. Edits made in the table go back to
-// the editor, which may refuse them. A row keeps the key it had when the rows were last
-// reloaded.
+// the value. The rows are what the editor had read when they were last reloaded, so drawing
+// them never reads the objects again; edits made in the table go to the editor, which may
+// refuse them.
 //
 // Value cells by type: a check box for Yes/No (partly checked where the objects differ), a
 // colour swatch for colours (AttributeValueDelegate), text for the others; where the objects
 // differ the text is "<multiple values>" in red and editing starts empty.
+
+#include "inspectors/attributes/CommonAttributes.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
@@ -41,8 +43,10 @@ public:
     static QString textForValue(const QVariant& value);
 
 private:
-    QVariant valueData(const QString& key, int role) const;
+    QVariant valueData(const CommonAttributes::Entry& entry, int role) const;
+    const CommonAttributes::Entry* entryForRow(int row) const;
 
     QPointer<VXQAttributeController> m_controller;
     QStringList m_keys;
+    std::shared_ptr<const CommonAttributes> m_items;
 };

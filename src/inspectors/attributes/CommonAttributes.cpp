@@ -7,6 +7,7 @@
 namespace {
 
 struct Tally {
+    QString key;
     CommonAttributes::Entry entry;
     qsizetype firstHolder = 0;
     qsizetype holders = 0;
@@ -17,31 +18,43 @@ struct Tally {
 
 CommonAttributes::CommonAttributes(const QList<const platform::MetadataContainer*>& containers)
 {
-    QHash<QString, Tally> tallies;
+    std::vector<Tally> tallies;
+    QHash<QString, qsizetype> tallyOfKey;
+    // Objects of a selection mostly hold the same keys, and each keeps them in order: a key met at
+    // the same place in the previous object is found without hashing.
+    std::vector<std::pair<QString, qsizetype>> previous, current;
     const qsizetype count = containers.size();
     for (qsizetype index = 0; index < count; ++index) {
         const platform::MetadataContainer::Values& values = containers[index]->metadataValues();
+        current.clear();
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            auto found = tallies.find(it.key());
-            if (found == tallies.end()) {
-                Tally tally;
+            const size_t place = current.size();
+            qsizetype tallyIndex = -1;
+            if (place < previous.size() && previous[place].first == it.key()) {
+                tallyIndex = previous[place].second;
+            } else if (const auto found = tallyOfKey.constFind(it.key()); found != tallyOfKey.cend()) {
+                tallyIndex = *found;
+            } else {
+                tallyIndex = qsizetype(tallies.size());
+                tallyOfKey.insert(it.key(), tallyIndex);
+                Tally& tally = tallies.emplace_back();
+                tally.key = it.key();
                 tally.entry.reference = it.value();
                 tally.firstHolder = index;
-                tally.holders = 1;
-                tallies.insert(it.key(), tally);
-                continue;
             }
-            Tally& tally = *found;
-            ++tally.holders;
+            current.emplace_back(it.key(), tallyIndex);
+            Tally& tally = tallies[size_t(tallyIndex)];
+            if (++tally.holders == 1)
+                continue;
             if (!tally.entry.mixed && !(it.value() == tally.entry.reference))
                 tally.entry.mixed = true;
             if (it.value().type != tally.entry.reference.type)
                 tally.typesDiffer = true;
         }
+        std::swap(previous, current);
     }
-    m_entries.reserve(tallies.size());
-    for (auto it = tallies.begin(); it != tallies.end(); ++it) {
-        Tally& tally = *it;
+    m_entries.reserve(qsizetype(tallies.size()));
+    for (Tally& tally : tallies) {
         const bool everyLaterObjectHolds = tally.holders == count - tally.firstHolder;
         if (!everyLaterObjectHolds)
             tally.entry.mixed = true;
@@ -52,7 +65,7 @@ CommonAttributes::CommonAttributes(const QList<const platform::MetadataContainer
             tally.entry.commonType = type;
         else // objects without the key count as String
             tally.entry.commonType = type == kVXMetadataTypeString ? type : kMixedTypes;
-        m_entries.insert(it.key(), tally.entry);
+        m_entries.insert(tally.key, tally.entry);
     }
 }
 

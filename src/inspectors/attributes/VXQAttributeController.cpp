@@ -196,11 +196,11 @@ void VXQAttributeController::clearFilter()
 
 // --- Rows -------------------------------------------------------------------------------------
 
-const CommonAttributes& VXQAttributeController::allItems()
+std::shared_ptr<const CommonAttributes> VXQAttributeController::sharedAllItems()
 {
     if (!m_allItems)
-        m_allItems = CommonAttributes(containers());
-    return *m_allItems;
+        m_allItems = std::make_shared<const CommonAttributes>(containers());
+    return m_allItems;
 }
 
 QStringList VXQAttributeController::filteredKeys()
@@ -594,14 +594,20 @@ QWidget* VXQAttributeController::windowForSheet()
 
 // --- The table's edits ---------------------------------------------------------------------------
 
+QString VXQAttributeController::keyOfRow(int row)
+{
+    // The row as the table shows it, which a change elsewhere may not have reached yet.
+    return m_model ? m_model->keyForRow(row) : keysAtIndexes({row}).value(0);
+}
+
 bool VXQAttributeController::keyEditedInRow(int row, const QString& text)
 {
     ZQLogObjCMethod(QStringLiteral("new key: %1, row = %2").arg(text).arg(row));
-    const QStringList keys = keysAtIndexes({row});
-    if (keys.isEmpty())
+    const QString key = keyOfRow(row);
+    if (key.isEmpty())
         return false;
     const QString newKey = text.trimmed().toLower();
-    if (!renameKeyAsKey(keys.first(), newKey))
+    if (!renameKeyAsKey(key, newKey))
         return false;
     selectKeys({newKey});
     if (m_table && m_model)
@@ -612,17 +618,17 @@ bool VXQAttributeController::keyEditedInRow(int row, const QString& text)
 bool VXQAttributeController::valueEditedInRow(int row, const QVariant& value)
 {
     ZQLogObjCMethod(QStringLiteral("new value: %1, row = %2").arg(value.toString()).arg(row));
-    const QStringList keys = keysAtIndexes({row});
-    return !keys.isEmpty() && conditionallySetObjectValueInContentForKey(value, keys.first());
+    const QString key = keyOfRow(row);
+    return !key.isEmpty() && conditionallySetObjectValueInContentForKey(value, key);
 }
 
 void VXQAttributeController::typeEditedInRow(int row, int index)
 {
     ZQLogObjCMethod(QStringLiteral("new type: %1, row = %2").arg(attributetables::titleForIndex(index)).arg(row));
-    const QStringList keys = keysAtIndexes({row});
+    const QString key = keyOfRow(row);
     const int type = metadataTypeForAttributeControllerIndex(index);
-    if (!keys.isEmpty() && type != attributetables::kNoType)
-        setObjectTypeInContentForKey(type, keys.first());
+    if (!key.isEmpty() && type != attributetables::kNoType)
+        setObjectTypeInContentForKey(type, key);
 }
 
 // --- Copy and paste ------------------------------------------------------------------------------

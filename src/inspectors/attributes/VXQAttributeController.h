@@ -83,7 +83,8 @@ public:
 
     // --- Rows ---------------------------------------------------------------------------------
     // What the content holds per key (cached until invalidate).
-    const CommonAttributes& allItems();
+    const CommonAttributes& allItems() { return *sharedAllItems(); }
+    std::shared_ptr<const CommonAttributes> sharedAllItems();
     QStringList allKeys() { return allItems().keys(); }
     // The keys passing the filter, unordered (all without a filter).
     QStringList filteredKeys();
@@ -195,6 +196,7 @@ private:
     // Runs `change` on each unlocked object as one undo step named `actionName`, then reloads.
     void editContent(const QString& actionName,
                      const std::function<void(ZQObject& object, platform::MetadataContainer& container)>& change);
+    QString keyOfRow(int row);
     void metadataDidChange(const platform::Notification& notification);
     void scheduleReload();
     void clearFilter();
@@ -208,7 +210,7 @@ private:
     int m_findOption = 0;
     int m_sortColumn = CommonAttributes::kSortByKey;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
-    std::optional<CommonAttributes> m_allItems;
+    std::shared_ptr<const CommonAttributes> m_allItems;
     std::optional<QStringList> m_filteredKeys;
     std::optional<QStringList> m_sortedKeys;
     std::optional<QList<const platform::MetadataContainer*>> m_containers;
