@@ -72,8 +72,8 @@ QWidget* VXQAttributeController::loadView()
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setColumnWidth(kKeyColumn, 110);
-    m_table->setColumnWidth(kTypeColumn, 80);
+    m_table->setColumnWidth(kKeyColumn, 80);
+    m_table->setColumnWidth(kTypeColumn, 64);
     m_table->horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
     m_table->setSortingEnabled(true);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateRemoveButton(); });
