@@ -133,4 +133,31 @@ TEST(SearchableProperties, SearchableTextJoinsStyleTextAndAttributes)
     EXPECT_FALSE(contains->queryMatchesObject(shape.get()));
 }
 
+TEST(SearchableProperties, SearchableTextFollowsEveryWayAttributesChange)
+{
+    const VXDrawableObjectPtr shape = rectangle({0, 0, 5, 5});
+    // One empty text joins to nothing; two join to a blank.
+    shape->setMetadataItemValueForKey(QStringLiteral(""), QStringLiteral("a"));
+    EXPECT_EQ(shape->searchableString(), QStringLiteral(""));
+    shape->setMetadataItemValueForKey(QStringLiteral(""), QStringLiteral("b"));
+    EXPECT_EQ(shape->searchableString(), QStringLiteral("  "));
+    shape->setMetadataItemValueForKey(QStringLiteral("7.0"), QStringLiteral("B"));
+    EXPECT_EQ(shape->searchableString(), QStringLiteral("  7.0"));
+    shape->setMetadataItemTypeForKey(kVXMetadataTypeInteger, QStringLiteral("b"));
+    EXPECT_EQ(shape->searchableString(), QStringLiteral("  7"));
+    shape->removeMetadataForKey(QStringLiteral("A"));
+    EXPECT_EQ(shape->searchableString(), QStringLiteral(" 7"));
+    shape->setMetadata({{QStringLiteral("c"), VXMetadataItem::metadataItemWithValue(2.5)}});
+    EXPECT_EQ(shape->searchableString(), QStringLiteral(" 2.5"));
+    shape->initMetadata({{QStringLiteral("d"), VXMetadataValue::withValue(QStringLiteral("Dene"))}});
+    EXPECT_EQ(shape->searchableString(), QStringLiteral(" Dene"));
+
+    // A copy travels through an archive and answers its own text from then on.
+    const VXDrawableObjectPtr copy = shape->copyDrawable();
+    EXPECT_EQ(copy->searchableString(), QStringLiteral(" Dene"));
+    copy->setMetadataItemValueForKey(QStringLiteral("Dale"), QStringLiteral("d"));
+    EXPECT_EQ(copy->searchableString(), QStringLiteral(" Dale"));
+    EXPECT_EQ(shape->searchableString(), QStringLiteral(" Dene"));
+}
+
 } // namespace

@@ -626,25 +626,9 @@ QString VXDrawableObject::searchableString() const
     const VXStylePtr ownStyle = style();
     if (!ownStyle)
         return {};
-    // A style without text still gives a text, if an empty one.
-    QString text = VXTextAdornment::searchableStringOfStyleForObject(*ownStyle, *this);
-    if (text.isNull())
-        text = QStringLiteral("");
-    // Appended in place: a quick search builds this text for every object of the map.
-    const qsizetype styleTextEnd = text.size();
-    text += QLatin1Char(' ');
-    bool first = true;
-    for (const VXMetadataValue& value : metadataValues()) {
-        const QString attribute = value.stringValue();
-        if (attribute.isNull())
-            continue;
-        if (!std::exchange(first, false))
-            text += QLatin1Char(' ');
-        text += attribute;
-    }
-    if (text.size() == styleTextEnd + 1)
-        text.truncate(styleTextEnd);
-    return text;
+    const QString styleText = VXTextAdornment::searchableStringOfStyleForObject(*ownStyle, *this);
+    // Without text from the style the attributes' remembered text is the whole: nothing to build.
+    return styleText.isEmpty() ? metadataSearchText() : styleText + metadataSearchText();
 }
 
 QVariant VXDrawableObject::searchableStringValue() const

@@ -92,6 +92,7 @@ void MetadataContainer::removeMetadataForKey(const QString& key)
 
 void MetadataContainer::initMetadata(const Values& values)
 {
+    m_searchText.reset();
     m_metadata.clear();
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         if (!it.key().isEmpty())
@@ -122,6 +123,23 @@ quint32 MetadataContainer::metadataChecksum() const
     return sum;
 }
 
+const QString& MetadataContainer::metadataSearchText() const
+{
+    if (!m_searchText) {
+        QString text = QStringLiteral("");
+        for (const VXMetadataValue& value : m_metadata) {
+            const QString valueText = value.stringValue();
+            if (!valueText.isNull())
+                text += QLatin1Char(' ') + valueText;
+        }
+        // A single empty text joins to nothing, so it adds no blank either.
+        if (text.size() == 1)
+            text = QStringLiteral("");
+        m_searchText = std::move(text);
+    }
+    return *m_searchText;
+}
+
 void MetadataContainer::replaceValueForKey(const std::optional<VXMetadataValue>& value, const QString& key)
 {
     const auto found = m_metadata.constFind(key);
@@ -134,6 +152,7 @@ void MetadataContainer::replaceValueForKey(const std::optional<VXMetadataValue>&
         std::shared_ptr<ZQObject> keeper = owner->weak_from_this().lock();
         undo->registerUndoWithTargetHandler(owner, [this, keeper, previous, key] { replaceValueForKey(previous, key); });
     }
+    m_searchText.reset();
     if (value)
         m_metadata.insert(key, *value);
     else
@@ -155,6 +174,7 @@ void MetadataContainer::encodeMetadata(KeyedArchiver& coder, const QString& key)
 
 void MetadataContainer::decodeMetadata(KeyedUnarchiver& coder, const QString& key)
 {
+    m_searchText.reset();
     m_metadata.clear();
     const QVariant value = coder.decodeValue(key);
     const QVariantMap archived = value.metaType() == QMetaType::fromType<QVariantMap>() ? value.toMap() : QVariantMap();

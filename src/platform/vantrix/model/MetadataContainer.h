@@ -48,6 +48,10 @@ public:
     void initMetadata(const Values& values);
     // Changes whenever a key, type or value changes.
     quint32 metadataChecksum() const;
+    // The values' texts in key order, each after one blank, leaving out values without text;
+    // empty (not none) when their join would be. Kept until the attributes change, as a search
+    // asks every object of a map for it.
+    const QString& metadataSearchText() const;
 
     static bool metadataChangesAreUndoable();
     static void setMetadataChangesAreUndoable(bool undoable);
@@ -68,6 +72,7 @@ private:
     void setMetadataValueForKey(const VXMetadataValue& value, const QString& key);
 
     Values m_metadata;
+    mutable std::optional<QString> m_searchText;
 };
 
 } // namespace platform
