@@ -48,6 +48,17 @@ public:
             result.append(std::static_pointer_cast<T>(r));
         return result;
     }
+    // The same components one by one, without gathering them: for walks done per object.
+    template <class T, class Visit>
+    void forEachRendererOfClass(Visit&& visit) const
+    {
+        for (const VXRasterizerPtr& renderer : m_renderList) {
+            if (const T* match = qobject_cast<const T*>(renderer.get()))
+                visit(*match);
+            if (const auto* group = qobject_cast<const VXRastGroup*>(renderer.get()))
+                group->forEachRendererOfClass<T>(visit);
+        }
+    }
     // Whether `renderer` is this group or lies anywhere inside it.
     bool containsRenderer(const VXRasterizer* renderer) const;
     // The topmost group of the container chain.

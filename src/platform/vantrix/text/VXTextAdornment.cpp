@@ -250,8 +250,9 @@ QString VXTextAdornment::searchableStringForObject(const VXRenderable& object) c
 QString VXTextAdornment::searchableStringOfStyleForObject(const VXStyle& style, const VXRenderable& object)
 {
     QString text;
-    for (const VXTextAdornmentPtr& adornment : style.renderersOfClass<VXTextAdornment>())
-        text += adornment->searchableStringForObject(object) + QLatin1Char(' ');
+    style.forEachRendererOfClass<VXTextAdornment>([&](const VXTextAdornment& adornment) {
+        text += adornment.searchableStringForObject(object) + QLatin1Char(' ');
+    });
     return text;
 }
 
