@@ -110,7 +110,7 @@ MPSearchCriterion::MPSearchCriterion() = default;
 void MPSearchCriterion::initWithMatchKind(int matchKind)
 {
     m_name.clear();
-    m_identifier.clear();
+    m_identifier.setKeyPath(QString());
     m_matchKind = matchKind;
     m_ignoresCase = true;
     m_dataType = kMPIntegerType;
@@ -334,7 +334,7 @@ QString MPSearchCriterion::localizedName() const
 
 void MPSearchCriterion::setIdentifier(const QString& identifier)
 {
-    m_identifier = identifier;
+    m_identifier.setKeyPath(identifier);
     if (m_name.isNull())
         m_name = identifier;
 }
@@ -391,7 +391,7 @@ bool MPSearchCriterion::isCompatibleDataType(const QVariant& value) const
 
 bool MPSearchCriterion::testForMatchWithObject(const ZQObject* object)
 {
-    const QVariant value = object ? object->valueForKeyPath(m_identifier) : QVariant();
+    const QVariant value = object ? m_identifier.valueOf(*object) : QVariant();
     if (isExplicitNull(value) || !isCompatibleDataType(value))
         return false;
     switch (m_dataType) {
@@ -420,11 +420,12 @@ bool MPSearchCriterion::stringMatchSearchingFrom(const QString& string, qsizetyp
     const Qt::CaseSensitivity sensitivity = m_ignoresCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
     const QStringView rest = QStringView(string).mid(start);
     const qsizetype length = value.size();
+    const QStringMatcher& matcher = matcherFor(value, sensitivity);
     // An empty text is never found, as with any literal search.
     const auto foundAt = [&](QStringView within, qsizetype offset) -> SearchRange {
         if (length == 0 || within.size() < length)
             return {kSearchNotFound, 0};
-        const qsizetype at = within.indexOf(value, 0, sensitivity);
+        const qsizetype at = matcher.indexIn(within);
         return at < 0 ? SearchRange{kSearchNotFound, 0} : SearchRange{quint64(offset + at), quint64(length)};
     };
     SearchRange found{kSearchNotFound, 0};
@@ -462,6 +463,15 @@ bool MPSearchCriterion::stringMatchSearchingFrom(const QString& string, qsizetyp
     if (matches)
         m_lastMatchingStringRange = found;
     return matches;
+}
+
+const QStringMatcher& MPSearchCriterion::matcherFor(const QString& value, Qt::CaseSensitivity sensitivity)
+{
+    if (m_matcher.caseSensitivity() != sensitivity)
+        m_matcher.setCaseSensitivity(sensitivity);
+    if (m_matcher.pattern() != value)
+        m_matcher.setPattern(value);
+    return m_matcher;
 }
 
 bool MPSearchCriterion::integerMatch(qint32 value) const
@@ -583,7 +593,7 @@ QString MPSearchCriterion::description() const
         .arg(ZQObject::description())
         .arg(m_dataType)
         .arg(m_matchKind)
-        .arg(descriptionFragmentForMatchKind(), searchvalues::descriptionOfValue(m_objectValue), m_identifier);
+        .arg(descriptionFragmentForMatchKind(), searchvalues::descriptionOfValue(m_objectValue), identifier());
 }
 
 // --- Copying and archiving ------------------------------------------------------------------------------------
@@ -604,7 +614,7 @@ std::shared_ptr<ZQObject> MPSearchCriterion::copy() const
 void MPSearchCriterion::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
     coder.encodeObject(m_name.isNull() ? QVariant() : QVariant(m_name), kNameKey);
-    coder.encodeObject(m_identifier.isNull() ? QVariant() : QVariant(m_identifier), kIdentifierKey);
+    coder.encodeObject(identifier().isNull() ? QVariant() : QVariant(identifier()), kIdentifierKey);
     coder.encodeInt(m_matchKind, kMatchKindKey);
     coder.encodeBool(m_ignoresCase, kIgnoresCaseKey);
     coder.encodeInt(m_dataType, kDataTypeKey);
@@ -618,7 +628,7 @@ void MPSearchCriterion::initWithCoder(platform::KeyedUnarchiver& coder)
     const QVariant name = coder.decodeValue(kNameKey);
     const QVariant identifier = coder.decodeValue(kIdentifierKey);
     m_name = name.typeId() == QMetaType::QString ? name.toString() : QString();
-    m_identifier = identifier.typeId() == QMetaType::QString ? identifier.toString() : QString();
+    m_identifier.setKeyPath(identifier.typeId() == QMetaType::QString ? identifier.toString() : QString());
     m_ignoresCase = coder.decodeBool(kIgnoresCaseKey);
     m_dataType = int(coder.decodeInt(kDataTypeKey));
     const QVariant value = searchvalues::unarchivedValue(coder.decodeValue(kObjectValueKey));

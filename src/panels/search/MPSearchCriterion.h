@@ -10,10 +10,12 @@
 // attribute) fails every test. Never throws for the values it reads: NaN and numbers out of
 // range read as limits.
 
+#include "panels/search/KeyPathReader.h"
 #include "panels/search/SearchValues.h"
 #include "platform/foundation/ZQObject.h"
 
 #include <QDateTime>
+#include <QStringMatcher>
 
 enum MPSearchDataType {
     kMPBooleanType = 0,
@@ -117,7 +119,7 @@ public:
     QString name() const { return m_name; }
     void setName(const QString& name) { m_name = name; }
     QString localizedName() const;
-    QString identifier() const { return m_identifier; }
+    QString identifier() const { return m_identifier.keyPath(); }
     // The name follows the first identifier while it has none.
     void setIdentifier(const QString& identifier);
     int matchKind() const { return m_matchKind; }
@@ -171,15 +173,19 @@ public:
 
 private:
     void initWithValue(int dataType, const QVariant& value, const QString& identifier);
+    // Prepared for the value and case rule of the last text test: a search tests one value
+    // against every object of a map.
+    const QStringMatcher& matcherFor(const QString& value, Qt::CaseSensitivity sensitivity);
     template <class Init, class Value>
     static MPSearchCriterionPtr make(Init init, const Value& value, int matchKind, const QString& identifier);
 
     QString m_name;
-    QString m_identifier;
+    KeyPathReader m_identifier;
     int m_matchKind = kMPIsEqualTo;
     bool m_ignoresCase = true;
     SearchRange m_lastMatchingStringRange{kSearchNotFound, 0};
     int m_dataType = kMPIntegerType;
     QVariant m_objectValue = qint32(0);
     double m_epsilon = kDefaultEpsilon;
+    QStringMatcher m_matcher;
 };

@@ -2,6 +2,9 @@
 
 #include "SearchTesting.h"
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/styles/VXStyle.h"
 #include "support/ArchiveTesting.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +82,72 @@ TEST(SearchCriterion, StringKindsWithAndWithoutCase)
     EXPECT_FALSE(lacks->stringMatchSearchingFrom(QStringLiteral("ab"), 3));
     starts->setObjectValue(QStringLiteral("b"));
     EXPECT_TRUE(starts->stringMatchSearchingFrom(QStringLiteral("ab"), 1));
+}
+
+TEST(SearchCriterion, TextTestsFoldCaseAsQtDoesAndFollowValueChanges)
+{
+    // Accented, Greek and supplementary-plane letters (a surrogate pair each) fold as in any
+    // case-insensitive search of a text.
+    const QString deseretUpper = QString::fromUcs4(U"\U00010400\U00010401"), deseretLower = QString::fromUcs4(U"\U00010428\U00010429");
+    const QList<std::pair<QString, QString>> cases = {
+        {QStringLiteral("Großer ÄRGER am Fluss"), QStringLiteral("ärger")},
+        {QStringLiteral("STRASSE"), QStringLiteral("straße")},
+        {QStringLiteral("ΣΊΣΥΦΟΣ"), QStringLiteral("σίσυφος")},
+        {QStringLiteral("x") + deseretUpper + QStringLiteral("y"), deseretLower},
+        {deseretLower, deseretUpper.left(1)},
+        {QStringLiteral(" Millbrook Farm 7 settlement"), QStringLiteral("MILLBROOK")},
+        {QStringLiteral("mill"), QStringLiteral("millbrook")},
+    };
+    const auto contains = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QString(), kMPContains, kKey);
+    for (const auto& [text, value] : cases) {
+        contains->setObjectValue(value);
+        EXPECT_EQ(matches(*contains, text), text.contains(value, Qt::CaseInsensitive)) << qPrintable(text);
+    }
+
+    // The same criterion after its case rule or value changed between two objects.
+    contains->setObjectValue(QStringLiteral("abc"));
+    EXPECT_TRUE(matches(*contains, QStringLiteral("xABCx")));
+    contains->setIgnoresCase(false);
+    EXPECT_FALSE(matches(*contains, QStringLiteral("xABCx")));
+    EXPECT_TRUE(matches(*contains, QStringLiteral("xabcx")));
+    contains->setObjectValue(QStringLiteral("xa"));
+    EXPECT_TRUE(matches(*contains, QStringLiteral("xabcx")));
+    EXPECT_EQ(contains->lastMatchingStringRange(), (SearchRange{0, 2}));
+}
+
+TEST(SearchCriterion, OneKeyReadFromObjectsOfManyClasses)
+{
+    // Properties, attributes and dotted paths, on objects whose classes alternate.
+    auto wide = VXDrawableShape::drawableShapeWithRect({0, 0, 20, 5}, VXStyle::styleWithFillColourStrokeColour(Qt::red, Qt::black));
+    auto narrow = VXDrawablePath::drawablePathWithBezierPathWithStyle(
+        platform::BezierPath::bezierPathWithRect({0, 0, 5, 30}), VXStyle::styleWithFillColourStrokeColour(Qt::red, Qt::black));
+    narrow->style()->setName(QStringLiteral("Lane"));
+    wide->setMetadataItemValueForKey(qint64(12), QStringLiteral("width"));
+    const auto stranger = searchtest::probe(QStringLiteral("searchableWidth"), 50.0);
+    const QList<const ZQObject*> objects{wide.get(), narrow.get(), stranger.get(), wide.get(), narrow.get()};
+    const auto results = [&objects](MPSearchCriterion& criterion) {
+        QList<bool> found;
+        for (const ZQObject* object : objects)
+            found.append(criterion.testForMatchWithObject(object));
+        return found;
+    };
+
+    const auto size = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(10, kMPIsGreaterThan, "searchableWidth");
+    EXPECT_EQ(results(*size), (QList<bool>{true, false, true, true, false}));
+    size->setIdentifier(QStringLiteral("searchableHeight"));
+    EXPECT_EQ(results(*size), (QList<bool>{false, true, false, false, true}));
+    // An attribute, not the framework's width: a missing one reads as the null object.
+    size->setIdentifier(QStringLiteral("WIDTH"));
+    EXPECT_EQ(results(*size), (QList<bool>{true, false, false, true, false}));
+
+    const auto styleName = MPSearchCriterion::criterionWithStringMatchKindIdentifier("lane", kMPIsEqualTo, "style.name");
+    EXPECT_EQ(results(*styleName), (QList<bool>{false, true, false, false, true}));
+    const auto copy = std::static_pointer_cast<MPSearchCriterion>(styleName->copy());
+    copy->setIdentifier(QStringLiteral("searchableString"));
+    copy->setMatchKind(kMPContains);
+    copy->setObjectValue(QStringLiteral("12"));
+    EXPECT_EQ(results(*copy), (QList<bool>{true, false, false, true, false}));
+    EXPECT_EQ(results(*styleName), (QList<bool>{false, true, false, false, true}));
 }
 
 TEST(SearchCriterion, NullNoValueAndBooleans)
