@@ -12,6 +12,8 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "support/LogCapture.h"
 
 #include <QLineEdit>
@@ -97,6 +99,49 @@ TEST_F(DocumentSearching, QuickSearchOptionsSelectVisibleMatches)
     search->performSimpleStringSearchForString(QString());
     EXPECT_EQ(search->latestSearch(), last);
     EXPECT_EQ(beeps, 1);
+}
+
+TEST_F(DocumentSearching, EditsAfterASearchAreFoundByTheNextSearch)
+{
+    const VXDrawableObjectPtr mill = namedShape("Old Mill"), pond = namedShape("Pond", 20);
+    layer->addObjectsFromArray({mill, pond});
+    const auto found = [this](const QString& text) {
+        search->performSimpleStringSearchForString(text);
+        return selection();
+    };
+    const QList<VXDrawableObjectPtr> justMill{mill}, justPond{pond};
+    EXPECT_EQ(found("mill"), justMill);
+
+    // Attributes set, added, removed, and the removal undone.
+    mill->setMetadataItemValueForKey(QStringLiteral("Weir"), QStringLiteral("name"));
+    EXPECT_TRUE(found("mill").isEmpty());
+    EXPECT_EQ(found("weir"), justMill);
+    pond->setMetadataItemValueForKey(qint64(1851), QStringLiteral("built"));
+    EXPECT_EQ(found("1851 pond"), justPond);
+    ZQUndoManager* undo = document->drawing()->undoManager();
+    ASSERT_TRUE(undo);
+    undo->closeAutomaticGroup();
+    pond->removeMetadataForKey(QStringLiteral("BUILT"));
+    undo->closeAutomaticGroup();
+    EXPECT_TRUE(found("1851").isEmpty());
+    undo->undo();
+    EXPECT_EQ(found("1851"), justPond);
+
+    // The style's text, filled from the layer's attributes and then the object's own.
+    const auto label = VXTextAdornment::textAdornmentWithText(QStringLiteral("Ferry %%county"));
+    mill->style()->addRenderer(label);
+    EXPECT_EQ(found("ferry"), justMill);
+    layer->setMetadataItemValueForKey(QStringLiteral("Kent"), QStringLiteral("county"));
+    EXPECT_EQ(found("ferry kent"), justMill);
+    mill->setMetadataItemValueForKey(QStringLiteral("Essex"), QStringLiteral("county"));
+    EXPECT_TRUE(found("ferry kent").isEmpty());
+    search->setSimpleSearchOption(kSimpleSearchIsEqualTo);
+    EXPECT_EQ(found("Ferry Essex  Essex Weir"), justMill);
+    label->setString(QStringLiteral("Ford %%county"));
+    EXPECT_EQ(found("Ford Essex  Essex Weir"), justMill);
+    // Another style, without text.
+    mill->setStyle(pond->style());
+    EXPECT_EQ(found(" Essex Weir"), justMill);
 }
 
 TEST_F(DocumentSearching, AllLayersSearchCoversGroupsAndClearsEveryLayer)
