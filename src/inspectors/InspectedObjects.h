@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+class QLineEdit;
+
 namespace inspectors {
 
 // The object's "locked"; false for an object without one.
@@ -18,6 +20,12 @@ template <class Pointer> QList<ZQObjectPtr> asObjects(const QList<Pointer>& obje
 {
     return QList<ZQObjectPtr>(objects.begin(), objects.end());
 }
+
+// A tab's name field renames only one unlocked drawable.
+bool canRenameObjects(const QList<ZQObjectPtr>& objects);
+// Opens the name field for typing (focused, all selected), or closes it and gives the focus back to
+// its window so that the drawing's keys work again.
+void setNameFieldEditing(QLineEdit& field, bool editing);
 
 // Opens a help page through the application's help.
 void showHelpForIdentifier(const QString& identifier);

@@ -201,28 +201,16 @@ bool VLQNAttributesController::eventFilter(QObject* watched, QEvent* event)
 
 bool VLQNAttributesController::canRename()
 {
-    const QList<ZQObjectPtr>& objects = m_attributeController->content();
-    return objects.size() == 1 && !inspectors::objectIsLocked(*objects.first())
-           && qobject_cast<VXDrawableObject*>(objects.first().get());
+    return inspectors::canRenameObjects(m_attributeController->content());
 }
 
 void VLQNAttributesController::setRenamingMode(bool active)
 {
     if (active == m_renamingModeActive)
         return;
-    QLineEdit* field = nameField();
-    if (active) {
-        if (!canRename())
-            return;
-        field->setReadOnly(false);
-        field->setFocus();
-        field->selectAll();
-    } else {
-        field->setReadOnly(true);
-        field->deselect();
-        if (QWidget* window = field->window())
-            window->setFocus();
-    }
+    if (active && !canRename())
+        return;
+    inspectors::setNameFieldEditing(*nameField(), active);
     m_renamingModeActive = active;
 }
 

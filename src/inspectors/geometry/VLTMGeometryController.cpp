@@ -437,28 +437,16 @@ void VLTMGeometryController::percentDisplayAction(bool shown)
 
 bool VLTMGeometryController::canRename()
 {
-    const QList<ZQObjectPtr> objects = selection();
-    return objects.size() == 1 && !inspectors::objectIsLocked(*objects.first())
-           && qobject_cast<VXDrawableObject*>(objects.first().get());
+    return inspectors::canRenameObjects(selection());
 }
 
 void VLTMGeometryController::setRenamingMode(bool active)
 {
     if (active == m_renamingModeActive)
         return;
-    QLineEdit* field = typeNameLabel();
-    if (active) {
-        if (!canRename())
-            return;
-        field->setReadOnly(false);
-        field->setFocus();
-        field->selectAll();
-    } else {
-        field->setReadOnly(true);
-        field->deselect();
-        if (QWidget* window = field->window())
-            window->setFocus();
-    }
+    if (active && !canRename())
+        return;
+    inspectors::setNameFieldEditing(*typeNameLabel(), active);
     m_renamingModeActive = active;
 }
 
