@@ -1,15 +1,12 @@
 #include "media/window/MediaBrowserWindow.h"
 
+#include "media/window/FolderBrowserLayout.h"
 #include "media/window/ZQImageBrowserView.h"
-#include "widgets/cells/ZQIconTextFieldCell.h"
-#include "widgets/headers/ZQSingleTitleTableHeaderView.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QSlider>
-#include <QSplitter>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -28,13 +25,7 @@ QToolButton* segmentButton(const QString& text, const QString& toolTip, int segm
 QWidget* folderPane(MediaBrowserWindow& parts, QWidget* parent)
 {
     auto* pane = new QWidget(parent);
-    parts.folderTable = new QTreeView(pane);
-    parts.tableHeader = new ZQSingleTitleTableHeaderView(parts.folderTable);
-    parts.folderTable->setHeader(parts.tableHeader);
-    parts.tableHeader->setStretchLastSection(true);
-    parts.folderTable->setItemDelegate(new ZQIconTextFieldCell(parts.folderTable));
-    parts.folderTable->setIconSize(QSize(16, 16));
-    parts.folderTable->setUniformRowHeights(true);
+    parts.folderTable = folderbrowser::folderOutline(pane, parts.tableHeader);
 
     parts.addSegment = segmentButton(QStringLiteral("+"), QObject::tr("Add a folder"), 0, pane);
     parts.removeSegment = segmentButton(QStringLiteral("\u2212"), QObject::tr("Remove the selected folder"), 1, pane);
@@ -45,9 +36,7 @@ QWidget* folderPane(MediaBrowserWindow& parts, QWidget* parent)
     buttons->addWidget(parts.removeSegment);
     buttons->addStretch();
 
-    auto* layout = new QVBoxLayout(pane);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    auto* layout = folderbrowser::flushColumn(pane);
     layout->addWidget(parts.folderTable);
     layout->addLayout(buttons);
     return pane;
@@ -56,15 +45,9 @@ QWidget* folderPane(MediaBrowserWindow& parts, QWidget* parent)
 QWidget* imagePane(MediaBrowserWindow& parts, QWidget* parent)
 {
     auto* pane = new QWidget(parent);
-    parts.searchField = new QLineEdit(pane);
-    parts.searchField->setPlaceholderText(QObject::tr("Filter by name"));
-    parts.searchField->setClearButtonEnabled(true);
+    QHBoxLayout* top = folderbrowser::nameFilterRow(pane, parts.searchField);
     parts.allFilesCheckbox = new QCheckBox(QObject::tr("Include subfolders"), pane);
-    auto* top = new QHBoxLayout;
-    top->setContentsMargins(6, 4, 6, 4);
-    top->addWidget(parts.allFilesCheckbox);
-    top->addStretch();
-    top->addWidget(parts.searchField, 1);
+    top->insertWidget(0, parts.allFilesCheckbox);
 
     parts.imageBrowser = new ZQImageBrowserView(pane);
 
@@ -82,9 +65,7 @@ QWidget* imagePane(MediaBrowserWindow& parts, QWidget* parent)
     bottom->addStretch();
     bottom->addWidget(parts.zoomSlider);
 
-    auto* layout = new QVBoxLayout(pane);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    auto* layout = folderbrowser::flushColumn(pane);
     layout->addLayout(top);
     layout->addWidget(parts.imageBrowser, 1);
     layout->addLayout(bottom);
@@ -96,16 +77,9 @@ QWidget* imagePane(MediaBrowserWindow& parts, QWidget* parent)
 MediaBrowserWindow MediaBrowserWindow::build()
 {
     MediaBrowserWindow parts;
-    parts.window = new QWidget(nullptr, Qt::Window);
-    parts.window->setWindowTitle(QObject::tr("Media Browser"));
-    auto* splitter = new QSplitter(Qt::Horizontal, parts.window);
-    splitter->addWidget(folderPane(parts, splitter));
-    splitter->addWidget(imagePane(parts, splitter));
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 560});
-    auto* layout = new QVBoxLayout(parts.window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
-    parts.window->resize(760, 520);
+    parts.window = folderbrowser::splitWindow(QObject::tr("Media Browser"), {200, 560}, {760, 520},
+                                              [&](QWidget* parent) { return folderPane(parts, parent); },
+                                              [&](QWidget* parent) { return imagePane(parts, parent); })
+                       .window;
     return parts;
 }

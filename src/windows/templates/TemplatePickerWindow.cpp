@@ -1,14 +1,11 @@
 #include "windows/templates/TemplatePickerWindow.h"
 
+#include "media/window/FolderBrowserLayout.h"
 #include "media/window/ZQImageBrowserView.h"
-#include "widgets/cells/ZQIconTextFieldCell.h"
-#include "widgets/headers/ZQSingleTitleTableHeaderView.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSplitter>
 #include <QTreeView>
 
 namespace {
@@ -16,13 +13,7 @@ namespace {
 QWidget* categoryPane(TemplatePickerWindow& parts, QWidget* parent)
 {
     auto* pane = new QWidget(parent);
-    parts.folderTable = new QTreeView(pane);
-    parts.tableHeader = new ZQSingleTitleTableHeaderView(parts.folderTable);
-    parts.folderTable->setHeader(parts.tableHeader);
-    parts.tableHeader->setStretchLastSection(true);
-    parts.folderTable->setItemDelegate(new ZQIconTextFieldCell(parts.folderTable));
-    parts.folderTable->setIconSize(QSize(16, 16));
-    parts.folderTable->setUniformRowHeights(true);
+    parts.folderTable = folderbrowser::folderOutline(pane, parts.tableHeader);
 
     parts.importButton = new QPushButton(QObject::tr("Import Templates…"), pane);
     parts.importButton->setToolTip(QObject::tr("Copy map files into a category of My Templates"));
@@ -31,9 +22,7 @@ QWidget* categoryPane(TemplatePickerWindow& parts, QWidget* parent)
     buttons->addWidget(parts.importButton);
     buttons->addStretch();
 
-    auto* layout = new QVBoxLayout(pane);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    auto* layout = folderbrowser::flushColumn(pane);
     layout->addWidget(parts.folderTable);
     layout->addLayout(buttons);
     return pane;
@@ -42,22 +31,14 @@ QWidget* categoryPane(TemplatePickerWindow& parts, QWidget* parent)
 QWidget* templatePane(TemplatePickerWindow& parts, QWidget* parent)
 {
     auto* pane = new QWidget(parent);
-    parts.searchField = new QLineEdit(pane);
-    parts.searchField->setPlaceholderText(QObject::tr("Filter by name"));
-    parts.searchField->setClearButtonEnabled(true);
-    auto* top = new QHBoxLayout;
-    top->setContentsMargins(6, 4, 6, 4);
-    top->addStretch();
-    top->addWidget(parts.searchField, 1);
+    QHBoxLayout* top = folderbrowser::nameFilterRow(pane, parts.searchField);
 
     parts.pickerView = new ZQImageBrowserView(pane);
     parts.pickerView->setSelectionMode(QAbstractItemView::SingleSelection);
     parts.pickerView->setZoomValue(1);
     parts.pickerView->setDragEnabled(false);
 
-    auto* layout = new QVBoxLayout(pane);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    auto* layout = folderbrowser::flushColumn(pane);
     layout->addLayout(top);
     layout->addWidget(parts.pickerView, 1);
     return pane;
@@ -86,18 +67,11 @@ QHBoxLayout* buttonRow(TemplatePickerWindow& parts, QWidget* parent)
 TemplatePickerWindow TemplatePickerWindow::build()
 {
     TemplatePickerWindow parts;
-    parts.window = new QWidget(nullptr, Qt::Window);
-    parts.window->setWindowTitle(QObject::tr("Choose a Template"));
-    auto* splitter = new QSplitter(Qt::Horizontal, parts.window);
-    splitter->addWidget(categoryPane(parts, splitter));
-    splitter->addWidget(templatePane(parts, splitter));
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({220, 620});
-    auto* layout = new QVBoxLayout(parts.window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(splitter, 1);
-    layout->addLayout(buttonRow(parts, parts.window));
-    parts.window->resize(840, 560);
+    const folderbrowser::SplitWindow split = folderbrowser::splitWindow(
+        QObject::tr("Choose a Template"), {220, 620}, {840, 560},
+        [&](QWidget* parent) { return categoryPane(parts, parent); },
+        [&](QWidget* parent) { return templatePane(parts, parent); });
+    parts.window = split.window;
+    split.layout->addLayout(buttonRow(parts, parts.window));
     return parts;
 }
