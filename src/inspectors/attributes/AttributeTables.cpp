@@ -1,6 +1,7 @@
 #include "inspectors/attributes/AttributeTables.h"
 
 #include "platform/foundation/Markers.h"
+#include "platform/foundation/NumericVariant.h"
 #include "platform/graphics/ColourUtilities.h"
 
 #include <QCoreApplication>
@@ -15,21 +16,6 @@ namespace {
 constexpr int kTypeOfIndex[kTypeIndexCount] = {kVXMetadataTypeBoolean, kVXMetadataTypeInteger, kVXMetadataTypeReal,
                                                kVXMetadataTypeString,  kVXMetadataTypeDate,    kVXMetadataTypeColour,
                                                kVXMetadataTypeURL};
-
-bool isIntegral(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort: return true;
-    default: return false;
-    }
-}
 
 // The text as a number in the C locale or the user's.
 std::optional<double> realOfText(const QString& text)
@@ -50,7 +36,7 @@ std::optional<qint64> integerOf(const QVariant& value)
             return std::nullopt;
         return qint64(value.toULongLong());
     }
-    if (isIntegral(value))
+    if (platform::isIntegralVariant(value))
         return value.toLongLong();
     if (value.typeId() == QMetaType::Bool)
         return value.toBool() ? 1 : 0;
@@ -74,7 +60,7 @@ std::optional<double> realOf(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QString)
         return realOfText(value.toString());
-    if (isIntegral(value) || value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+    if (platform::isIntegralVariant(value) || value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
         const double number = value.toDouble();
         return std::isfinite(number) ? std::optional<double>(number) : std::nullopt;
     }
@@ -85,7 +71,7 @@ std::optional<bool> truthOf(const QVariant& value)
 {
     if (value.typeId() == QMetaType::Bool)
         return value.toBool();
-    if (isIntegral(value))
+    if (platform::isIntegralVariant(value))
         return value.toLongLong() != 0;
     if (value.typeId() == QMetaType::QString) {
         const QString text = value.toString().trimmed().toLower();

@@ -4,6 +4,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/Markers.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -74,19 +75,8 @@ double rotationOf(const QTransform& transform)
 
 bool isNumber(const QVariant& value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong: return std::isfinite(value.toDouble());
-    default: return false;
-    }
+    const bool real = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
+    return (real || platform::isIntegralVariant(value)) && std::isfinite(value.toDouble());
 }
 
 } // namespace

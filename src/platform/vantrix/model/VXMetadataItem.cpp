@@ -2,6 +2,7 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/ColourUtilities.h"
 #include "platform/vantrix/model/ArchiveReader.h"
@@ -17,21 +18,6 @@ const QString kTypeKey = QStringLiteral("VXMetadataItem_type");
 const QString kValueKey = QStringLiteral("VXMetadataItem_value");
 const QString kItemsKey = QStringLiteral("items");
 
-bool isIntegral(const QVariant& value)
-{
-    switch (value.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort: return true;
-    default: return false;
-    }
-}
-
 int typeOfValue(const QVariant& value)
 {
     switch (value.metaType().id()) {
@@ -42,7 +28,7 @@ int typeOfValue(const QVariant& value)
     case QMetaType::QDateTime:
     case QMetaType::QDate: return kVXMetadataTypeDate;
     case QMetaType::QColor: return kVXMetadataTypeColour;
-    default: return isIntegral(value) ? kVXMetadataTypeInteger : kVXMetadataTypeString;
+    default: return platform::isIntegralVariant(value) ? kVXMetadataTypeInteger : kVXMetadataTypeString;
     }
 }
 
@@ -82,7 +68,7 @@ bool truthOf(const QVariant& value)
 
 qint64 integerOf(const QVariant& value)
 {
-    if (isIntegral(value))
+    if (platform::isIntegralVariant(value))
         return value.toLongLong();
     const double number = std::trunc(numberOf(value));
     return number >= -0x1p63 && number < 0x1p63 ? qint64(number) : 0;
