@@ -2,40 +2,26 @@
 
 // A drawing with one mapping layer and its own undo manager, followed by an Attributes tab.
 
-#include "app/VXQMappingLayer.h"
+#include "InspectorTesting.h"
 #include "inspectors/attributes/AttributeTableModel.h"
 #include "inspectors/attributes/VLQNAttributesController.h"
 #include "inspectors/attributes/VXQAttributeController.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 namespace attributetest {
 
-struct AttributesFixture {
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize({600, 600});
-    std::shared_ptr<VXObjectDrawingLayer> layer = std::make_shared<VXQMappingLayer>();
-    std::shared_ptr<VLQNAttributesController> tab = VLQNAttributesController::make();
+// Whether edits need confirming is a user default: unset before and after each test.
+struct ConfirmationDefaultUnset {
+    ConfirmationDefaultUnset() { unset(); }
+    ~ConfirmationDefaultUnset() { unset(); }
+    static void unset()
+    {
+        platform::UserDefaults::standardUserDefaults()->removeObjectForKey(VXQAttributeController::kConfirmsEditsKey);
+    }
+};
 
-    AttributesFixture()
-    {
-        platform::UserDefaults::standardUserDefaults()->removeObjectForKey(VXQAttributeController::kConfirmsEditsKey);
-        drawing->setUndoManager(&undo);
-        drawing->addLayer(layer);
-        drawing->setActiveLayer(layer.get());
-        tab->view()->resize(300, 500);
-        tab->setDrawing(drawing.get());
-        settle();
-    }
-    ~AttributesFixture()
-    {
-        tab->setDrawing(nullptr);
-        platform::UserDefaults::standardUserDefaults()->removeObjectForKey(VXQAttributeController::kConfirmsEditsKey);
-    }
+struct AttributesFixture : ConfirmationDefaultUnset, inspectortest::InspectorTabFixture<VLQNAttributesController> {
+    AttributesFixture() : InspectorTabFixture(VLQNAttributesController::make(), {300, 500}) {}
 
     VXQAttributeController& editor() const { return *tab->attributeController(); }
 
@@ -46,23 +32,11 @@ struct AttributesFixture {
         layer->addObject(shape);
         return shape;
     }
+    // Selecting is not an edit.
     void select(const QList<VXDrawableObjectPtr>& selection)
     {
-        layer->exchangeSelectionWithObjectsFromArray(selection);
-        settle();
+        InspectorTabFixture::select(selection);
         forgetEdits();
-    }
-    // Setting up is not an edit.
-    void forgetEdits()
-    {
-        settle();
-        undo.closeAutomaticGroup();
-        undo.removeAllActions();
-    }
-    void endStep()
-    {
-        settle();
-        undo.closeAutomaticGroup();
     }
     // The rows as the table shows them, keys in upper case.
     QStringList rows() const
@@ -74,7 +48,6 @@ struct AttributesFixture {
         return keys;
     }
     int rowOf(const QString& key) const { return int(editor().sortedKeys().indexOf(key)); }
-    static void settle() { platform::RunLoop::runUntilIdle(); }
 };
 
 } // namespace attributetest

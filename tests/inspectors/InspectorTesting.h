@@ -1,6 +1,6 @@
 #pragma once
 
-// A drawing with one object layer and its own undo manager, followed by a Geometry tab.
+// A drawing with one mapping layer and its own undo manager, followed by an inspector tab.
 
 #include "app/VXQMappingLayer.h"
 #include "inspectors/geometry/VLTMGeometryController.h"
@@ -32,29 +32,28 @@ inline VXDrawablePathPtr curvedPath()
     return VXDrawablePath::drawablePathWithBezierPath(path);
 }
 
-struct TabFixture {
+// The tab sees the drawing from the start and lets it go at the end; `viewSize` gives its
+// panes room to lay out.
+template <class Tab> struct InspectorTabFixture {
     ZQUndoManager undo;
     VXDrawingPtr drawing = VXDrawing::drawingWithSize({600, 600});
     std::shared_ptr<VXObjectDrawingLayer> layer = std::make_shared<VXQMappingLayer>();
-    std::shared_ptr<VLTMGeometryController> tab = VLTMGeometryController::make();
+    std::shared_ptr<Tab> tab;
 
-    TabFixture()
+    InspectorTabFixture(std::shared_ptr<Tab> inspectorTab, QSize viewSize)
+        : tab(std::move(inspectorTab))
     {
         drawing->setUndoManager(&undo);
         drawing->addLayer(layer);
         drawing->setActiveLayer(layer.get());
-        tab->view()->resize(260, 700);
+        tab->view()->resize(viewSize);
         tab->setDrawing(drawing.get());
         settle();
     }
-    ~TabFixture() { tab->setDrawing(nullptr); }
+    ~InspectorTabFixture() { tab->setDrawing(nullptr); }
+    InspectorTabFixture(const InspectorTabFixture&) = delete;
+    InspectorTabFixture& operator=(const InspectorTabFixture&) = delete;
 
-    VXDrawableObjectPtr addShape(const QRectF& rect = QRectF(10, 10, 50, 40))
-    {
-        VXDrawableObjectPtr shape = VXDrawableShape::drawableShapeWithRect(rect, nullptr);
-        layer->addObject(shape);
-        return shape;
-    }
     template <class Object> std::shared_ptr<Object> add(std::shared_ptr<Object> object)
     {
         layer->addObject(object);
@@ -77,6 +76,19 @@ struct TabFixture {
         settle();
         undo.closeAutomaticGroup();
     }
+    static void settle() { platform::RunLoop::runUntilIdle(); }
+};
+
+// A Geometry tab.
+struct TabFixture : InspectorTabFixture<VLTMGeometryController> {
+    TabFixture() : InspectorTabFixture(VLTMGeometryController::make(), {260, 700}) {}
+
+    VXDrawableObjectPtr addShape(const QRectF& rect = QRectF(10, 10, 50, 40))
+    {
+        VXDrawableObjectPtr shape = VXDrawableShape::drawableShapeWithRect(rect, nullptr);
+        layer->addObject(shape);
+        return shape;
+    }
     // The keys of the panes in the stack, top first.
     QStringList installedPanes() const
     {
@@ -89,7 +101,6 @@ struct TabFixture {
     {
         return qobject_cast<Pane*>(tab->subcontrollerForKey(key));
     }
-    static void settle() { platform::RunLoop::runUntilIdle(); }
 };
 
 // Types text into a row's field and sends its action, as pressing Return does.

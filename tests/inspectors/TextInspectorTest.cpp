@@ -1,4 +1,4 @@
-#include "app/VXQMappingLayer.h"
+#include "InspectorTesting.h"
 #include "inspectors/text/PopUpMenuButton.h"
 #include "inspectors/text/SegmentButtons.h"
 #include "inspectors/text/VLTMFontManagerTrampoline.h"
@@ -46,22 +46,8 @@ public:
     }
 };
 
-struct TextFixture {
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize({600, 600});
-    std::shared_ptr<VXObjectDrawingLayer> layer = std::make_shared<VXQMappingLayer>();
-    std::shared_ptr<CountingTextController> tab = std::make_shared<CountingTextController>();
-
-    TextFixture()
-    {
-        drawing->setUndoManager(&undo);
-        drawing->addLayer(layer);
-        drawing->setActiveLayer(layer.get());
-        tab->view()->resize(280, 900);
-        tab->setDrawing(drawing.get());
-        settle();
-    }
-    ~TextFixture() { tab->setDrawing(nullptr); }
+struct TextFixture : inspectortest::InspectorTabFixture<CountingTextController> {
+    TextFixture() : InspectorTabFixture(std::make_shared<CountingTextController>(), {280, 900}) {}
 
     VLTM_VXTextShapeController& pane() const { return *tab->textShapeController(); }
     std::shared_ptr<VXTextShape> addText(const QFont& textFont, QRectF rect = {10, 10, 200, 60})
@@ -71,23 +57,6 @@ struct TextFixture {
         layer->addObject(shape);
         return shape;
     }
-    void select(const QList<VXDrawableObjectPtr>& selection)
-    {
-        layer->exchangeSelectionWithObjectsFromArray(selection);
-        settle();
-    }
-    void forgetEdits()
-    {
-        settle();
-        undo.closeAutomaticGroup();
-        undo.removeAllActions();
-    }
-    void endStep()
-    {
-        settle();
-        undo.closeAutomaticGroup();
-    }
-    static void settle() { platform::RunLoop::runUntilIdle(); }
 };
 
 platform::MenuItem* itemTitled(QMenu* menu, const QString& title)
