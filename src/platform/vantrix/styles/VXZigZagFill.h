@@ -4,9 +4,9 @@
 // for the keys). Closed by default, so the edge joins up all round.
 
 #include "platform/vantrix/styles/VXFill.h"
-#include "platform/vantrix/styles/ZigZagShape.h"
+#include "platform/vantrix/styles/ZigZagComponent.h"
 
-class VXZigZagFill : public VXFill {
+class VXZigZagFill : public platform::ZigZagComponent<VXFill> {
     Q_OBJECT
     Q_PROPERTY(double amplitude READ amplitude WRITE setAmplitude)
     Q_PROPERTY(double wavelength READ wavelength WRITE setWavelength)
@@ -21,21 +21,6 @@ public:
     VXZigZagFill();
 
     QString displayName() const override;
-
-    double amplitude() const { return m_shape.amplitude; }
-    void setAmplitude(double amplitude);
-    double wavelength() const { return m_shape.wavelength; }
-    void setWavelength(double wavelength);
-    double spread() const { return m_shape.spread; }
-    void setSpread(double spread);
-    bool closed() const { return m_shape.closed; }
-    void setClosed(bool closed);
-
-    void render(const VXRenderable& object) const override;
-    QSizeF extraSpaceNeeded() const override;
-
-private:
-    platform::ZigZagShape m_shape;
 };
 
 using VXZigZagFillPtr = std::shared_ptr<VXZigZagFill>;

@@ -6,6 +6,7 @@
 #include "platform/vantrix/styles/VXFillPattern.h"
 #include "platform/vantrix/styles/VXHatching.h"
 #include "platform/vantrix/styles/VXRepeatTransformGroup.h"
+#include "platform/vantrix/styles/VXZigZagFill.h"
 #include "platform/vantrix/styles/VXZigZagStroke.h"
 
 #include <QtMath>
@@ -53,6 +54,8 @@ TEST(ComponentModel, SettersClampAndRefuse)
         {std::make_shared<VXArrowStroke>(), "arrowHeadWidth", -3, 0},
         {std::make_shared<VXZigZagStroke>(), "wavelength", 0, platform::ZigZagShape::kMinimumWavelength},
         {std::make_shared<VXZigZagStroke>(), "spread", 3, 1},
+        {std::make_shared<VXZigZagFill>(), "amplitude", -2, 0},
+        {std::make_shared<VXZigZagFill>(), "wavelength", qInf(), VXZigZagFill().wavelength()},
         {std::make_shared<VXRepeatTransformGroup>(), "numberOfRepeats", -4, 0},
         {std::make_shared<VXRepeatTransformGroup>(), "scaleY", 0, 1e-3},
         {std::make_shared<VXRepeatTransformGroup>(), "scaleX", 1e300, VXRepeatTransformGroup::kMaximumScale},
