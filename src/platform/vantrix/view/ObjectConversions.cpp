@@ -109,10 +109,7 @@ QString actionName(Conversion conversion)
 
 bool ObjectLayerEditing::canConvertSelection(Conversion conversion) const
 {
-    const VXObjectDrawingLayer* layer = editableLayer();
-    if (!layer)
-        return false;
-    const QList<VXDrawableObjectPtr> objects = layer->selectedAvailableObjects();
+    const QList<VXDrawableObjectPtr> objects = editableSelection();
     return std::any_of(objects.begin(), objects.end(),
                        [&](const VXDrawableObjectPtr& object) { return converted(*object, conversion) != nullptr; });
 }

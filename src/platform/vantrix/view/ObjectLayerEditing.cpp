@@ -37,6 +37,15 @@ void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects, VXDrawin
     QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
+// Adds the objects and selects them, as one step.
+void addSelected(VXObjectDrawingLayer* layer, const QList<VXDrawableObjectPtr>& objects, const QString& actionName)
+{
+    layer->editWithSelectionUndo(actionName, [&] {
+        layer->addObjectsFromArray(objects);
+        layer->exchangeSelectionWithObjectsFromArray(objects);
+    });
+}
+
 } // namespace
 
 VXObjectDrawingLayer* ObjectLayerEditing::activeLayer() const
@@ -50,6 +59,12 @@ VXObjectDrawingLayer* ObjectLayerEditing::editableLayer() const
     return layer && layer->visible() && !layer->locked() ? layer : nullptr;
 }
 
+QList<VXDrawableObjectPtr> ObjectLayerEditing::editableSelection() const
+{
+    const VXObjectDrawingLayer* layer = editableLayer();
+    return layer ? layer->selectedAvailableObjects() : QList<VXDrawableObjectPtr>();
+}
+
 void ObjectLayerEditing::copy()
 {
     const VXObjectDrawingLayer* layer = activeLayer();
@@ -59,25 +74,21 @@ void ObjectLayerEditing::copy()
 
 void ObjectLayerEditing::cut()
 {
-    VXObjectDrawingLayer* layer = editableLayer();
-    if (!layer)
-        return;
     // Locked and hidden objects stay, so they are not on the clipboard either.
-    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
+    const QList<VXDrawableObjectPtr> removed = editableSelection();
     if (removed.isEmpty())
         return;
+    VXObjectDrawingLayer* layer = editableLayer();
     writeObjectsToClipboard(removed, m_drawing);
     layer->editWithSelectionUndo(tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
 }
 
 void ObjectLayerEditing::flip(Qt::Orientation orientation)
 {
-    VXObjectDrawingLayer* layer = editableLayer();
-    if (!layer)
-        return;
-    const QList<VXDrawableObjectPtr> objects = layer->selectedAvailableObjects();
+    const QList<VXDrawableObjectPtr> objects = editableSelection();
     if (objects.isEmpty())
         return;
+    VXObjectDrawingLayer* layer = editableLayer();
     const bool horizontal = orientation == Qt::Horizontal;
     for (const VXDrawableObjectPtr& object : objects) {
         const QPointF centre = object->bounds().center();
@@ -93,30 +104,23 @@ void ObjectLayerEditing::flip(Qt::Orientation orientation)
 
 void ObjectLayerEditing::duplicate()
 {
-    VXObjectDrawingLayer* layer = editableLayer();
-    if (!layer)
-        return;
-    const QList<VXDrawableObjectPtr> originals = layer->selectedAvailableObjects();
+    const QList<VXDrawableObjectPtr> originals = editableSelection();
     if (originals.isEmpty())
         return;
+    VXObjectDrawingLayer* layer = editableLayer();
     const QList<VXDrawableObjectPtr> copies =
         VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCopies(originals, QSizeF(kPasteOffset, kPasteOffset), 1);
     if (copies.isEmpty())
         return;
-    layer->editWithSelectionUndo(tr("Duplicate"), [&] {
-        layer->addObjectsFromArray(copies);
-        layer->exchangeSelectionWithObjectsFromArray(copies);
-    });
+    addSelected(layer, copies, tr("Duplicate"));
 }
 
 void ObjectLayerEditing::deleteSelection()
 {
-    VXObjectDrawingLayer* layer = editableLayer();
-    if (!layer)
-        return;
-    const QList<VXDrawableObjectPtr> removed = layer->selectedAvailableObjects();
+    const QList<VXDrawableObjectPtr> removed = editableSelection();
     if (removed.isEmpty())
         return;
+    VXObjectDrawingLayer* layer = editableLayer();
     layer->editWithSelectionUndo(tr("Delete"), [&] { layer->removeObjectsInArray(removed); });
 }
 
@@ -138,10 +142,7 @@ void ObjectLayerEditing::paste()
         for (const VXDrawableObjectPtr& object : objects)
             object->setLocation(object->location() + QPointF(offset, offset));
     }
-    layer->editWithSelectionUndo(tr("Paste"), [&] {
-        layer->addObjectsFromArray(objects);
-        layer->exchangeSelectionWithObjectsFromArray(objects);
-    });
+    addSelected(layer, objects, tr("Paste"));
 }
 
 void ObjectLayerEditing::selectAll()
@@ -164,8 +165,7 @@ bool ObjectLayerEditing::hasSelection() const
 
 bool ObjectLayerEditing::canRemoveSelection() const
 {
-    const VXObjectDrawingLayer* layer = editableLayer();
-    return layer && !layer->selectedAvailableObjects().isEmpty();
+    return !editableSelection().isEmpty();
 }
 
 bool ObjectLayerEditing::canPaste() const

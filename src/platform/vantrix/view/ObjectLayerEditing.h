@@ -9,10 +9,14 @@
 // nothing to act on do nothing.
 
 #include <QCoreApplication>
+#include <QList>
 #include <Qt>
+#include <memory>
 
+class VXDrawableObject;
 class VXDrawing;
 class VXObjectDrawingLayer;
+using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 
 namespace platform {
 
@@ -32,6 +36,8 @@ public:
     VXObjectDrawingLayer* activeLayer() const;
     // The active object layer when it is visible and unlocked, so edits may change it.
     VXObjectDrawingLayer* editableLayer() const;
+    // The available selected objects of the editable layer: what edits act on; none without one.
+    QList<VXDrawableObjectPtr> editableSelection() const;
 
     void copy();
     void cut();
