@@ -2,8 +2,6 @@
 #include "app/MapMenuBar.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/UndoRedirector.h"
-#include "app/VLTMAppDelegate.h"
-#include "app/ZQTrueQuorvaneDocument.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -19,6 +17,7 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "support/MapWindowTesting.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,59 +30,14 @@
 #include <gtest/gtest.h>
 
 using platform::MenuItem;
+using uitest::activate;
+using testsupport::menuItem;
 
 namespace {
 
-void activate(QWidget* window)
-{
-    window->show();
-    QApplication::setActiveWindow(window);
-    platform::RunLoop::runUntilIdle();
-}
-
-MenuItem* menuItem(QMenuBar* bar, const QString& menuTitle, const QString& itemTitle)
-{
-    for (QAction* menuAction : bar->actions())
-        if (menuAction->menu() && menuAction->text().remove('&') == menuTitle)
-            for (QAction* action : menuAction->menu()->actions())
-                if (auto* item = qobject_cast<MenuItem*>(action); item && item->text() == itemTitle)
-                    return item;
-    ADD_FAILURE() << "no item " << qPrintable(menuTitle) << " > " << qPrintable(itemTitle);
-    return nullptr;
-}
-
-// A map document with its window shown as the key window, the drawing view focused.
-class MapMenus : public ::testing::Test {
+class MapMenus : public testsupport::MapWindowTest {
 protected:
-    void SetUp() override
-    {
-        platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
-        platform::Application::setDelegate(&delegate);
-        QuorvaneError error;
-        document = qobject_cast<ZQQuorvaneDocument*>(
-            platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
-        ASSERT_TRUE(document);
-        window = qobject_cast<QMainWindow*>(document->windowForSheet());
-        ASSERT_TRUE(window);
-        activate(window);
-        document->mainView()->setFocus();
-        platform::RunLoop::runUntilIdle();
-    }
-
-    void TearDown() override
-    {
-        platform::Application::setDelegate(nullptr);
-        platform::DocumentController::sharedDocumentController()->closeAllDocuments();
-        platform::RunLoop::runUntilIdle();
-    }
-
-    MenuItem* item(const QString& menu, const QString& title) { return menuItem(window->menuBar(), menu, title); }
-
     int layerCount() const { return document->drawing()->countOfLayers(); }
-
-    VLTMAppDelegate delegate;
-    ZQQuorvaneDocument* document = nullptr;
-    QMainWindow* window = nullptr;
 };
 
 } // namespace

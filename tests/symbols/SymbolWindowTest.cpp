@@ -1,11 +1,7 @@
 #include "app/MapMenuBar.h"
-#include "app/QuorvaneDocumentController.h"
-#include "app/VLTMAppDelegate.h"
-#include "app/ZQTrueQuorvaneDocument.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
@@ -15,6 +11,7 @@
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "support/MapWindowTesting.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -27,23 +24,14 @@ namespace {
 
 // A map window shown as the key window with its drawing view focused, and a star in its
 // active layer.
-class SymbolWindow : public ::testing::Test {
+class SymbolWindow : public testsupport::MapWindowTest {
 protected:
     void SetUp() override
     {
         platform::ResponderChain::trackWindowActivation(); // as the application object does
-        platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
-        platform::Application::setDelegate(&delegate);
-        QuorvaneError error;
-        document = qobject_cast<ZQQuorvaneDocument*>(
-            platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
-        ASSERT_TRUE(document);
-        window = qobject_cast<QMainWindow*>(document->windowForSheet());
-        ASSERT_TRUE(window);
-        window->show();
-        QApplication::setActiveWindow(window);
-        document->mainView()->setFocus();
-        platform::RunLoop::runUntilIdle();
+        MapWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         layer = qobject_cast<VXObjectDrawingLayer*>(document->drawing()->activeLayer());
         ASSERT_TRUE(layer);
         star = VXQSymbolMaster::defaultSymbolMaster()->symbolWithLocation(QPointF(100, 100));
@@ -52,27 +40,6 @@ protected:
         document->undoManager()->removeAllActions();
     }
 
-    void TearDown() override
-    {
-        platform::Application::setDelegate(nullptr);
-        platform::DocumentController::sharedDocumentController()->closeAllDocuments();
-        platform::RunLoop::runUntilIdle();
-    }
-
-    MenuItem* item(const QString& menuTitle, const QString& title) const
-    {
-        for (QAction* menuAction : window->menuBar()->actions())
-            if (menuAction->menu() && menuAction->text().remove('&') == menuTitle)
-                for (QAction* action : menuAction->menu()->actions())
-                    if (auto* found = qobject_cast<MenuItem*>(action); found && found->text() == title)
-                        return found;
-        ADD_FAILURE() << "no item " << qPrintable(menuTitle) << " > " << qPrintable(title);
-        return nullptr;
-    }
-
-    VLTMAppDelegate delegate;
-    ZQQuorvaneDocument* document = nullptr;
-    QMainWindow* window = nullptr;
     VXObjectDrawingLayer* layer = nullptr;
     VXQSymbolPtr star;
 };

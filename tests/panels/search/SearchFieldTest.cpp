@@ -1,15 +1,12 @@
 #include "panels/search/DocumentSearch.h"
 
 #include "app/MapSearchToolBar.h"
-#include "app/QuorvaneDocumentController.h"
-#include "app/VLTMAppDelegate.h"
 #include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "support/MapWindowTesting.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -22,21 +19,13 @@
 namespace {
 
 // A map window shown as the key window, as a user meets it.
-class SearchField : public ::testing::Test {
+class SearchField : public testsupport::MapWindowTest {
 protected:
     void SetUp() override
     {
-        platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
-        platform::Application::setDelegate(&delegate);
-        QuorvaneError error;
-        document = qobject_cast<ZQTrueQuorvaneDocument*>(
-            platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
-        ASSERT_TRUE(document);
-        window = qobject_cast<QMainWindow*>(document->windowForSheet());
-        ASSERT_TRUE(window);
-        window->show();
-        QApplication::setActiveWindow(window);
-        platform::RunLoop::runUntilIdle();
+        MapWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         layer = qobject_cast<VXQMappingLayer*>(document->activeLayer());
         ASSERT_TRUE(layer);
         DocumentSearch::setBeepHook([this] { ++beeps; });
@@ -45,9 +34,7 @@ protected:
     void TearDown() override
     {
         DocumentSearch::setBeepHook(nullptr);
-        platform::Application::setDelegate(nullptr);
-        platform::DocumentController::sharedDocumentController()->closeAllDocuments();
-        platform::RunLoop::runUntilIdle();
+        MapWindowTest::TearDown();
     }
 
     VXDrawableObjectPtr addShape(const QString& name, double x)
@@ -82,9 +69,6 @@ protected:
         return menu ? menu->itemWithTag(tag) : nullptr;
     }
 
-    VLTMAppDelegate delegate;
-    ZQTrueQuorvaneDocument* document = nullptr;
-    QMainWindow* window = nullptr;
     VXQMappingLayer* layer = nullptr;
     int beeps = 0;
 };

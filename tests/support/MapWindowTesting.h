@@ -1,0 +1,69 @@
+#pragma once
+
+// A map document opened untitled through the application's document controller, with its
+// window shown as the key window and its drawing view focused, as a user meets it; every
+// document closes again after the test. For test programs that link the application core.
+
+#include "app/QuorvaneDocumentController.h"
+#include "app/VLTMAppDelegate.h"
+#include "app/ZQQuorvaneDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/UiTestSupport.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+// The item titled `itemTitle` in the menu bar's menu `menuTitle`; a test failure without one.
+inline platform::MenuItem* menuItem(QMenuBar* bar, const QString& menuTitle, const QString& itemTitle)
+{
+    for (QAction* menuAction : bar->actions())
+        if (menuAction->menu() && menuAction->text().remove('&') == menuTitle)
+            for (QAction* action : menuAction->menu()->actions())
+                if (auto* item = qobject_cast<platform::MenuItem*>(action); item && item->text() == itemTitle)
+                    return item;
+    ADD_FAILURE() << "no item " << qPrintable(menuTitle) << " > " << qPrintable(itemTitle);
+    return nullptr;
+}
+
+class MapWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
+        platform::Application::setDelegate(&delegate);
+        QuorvaneError error;
+        document = qobject_cast<ZQQuorvaneDocument*>(
+            platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
+        ASSERT_TRUE(document);
+        window = qobject_cast<QMainWindow*>(document->windowForSheet());
+        ASSERT_TRUE(window);
+        uitest::activate(window);
+        document->mainView()->setFocus();
+        platform::RunLoop::runUntilIdle();
+    }
+
+    void TearDown() override
+    {
+        platform::Application::setDelegate(nullptr);
+        platform::DocumentController::sharedDocumentController()->closeAllDocuments();
+        platform::RunLoop::runUntilIdle();
+    }
+
+    platform::MenuItem* item(const QString& menuTitle, const QString& title) const
+    {
+        return menuItem(window->menuBar(), menuTitle, title);
+    }
+
+    VLTMAppDelegate delegate;
+    ZQQuorvaneDocument* document = nullptr;
+    QMainWindow* window = nullptr;
+};
+
+} // namespace testsupport
