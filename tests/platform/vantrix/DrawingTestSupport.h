@@ -84,6 +84,20 @@ inline QColor pixel(const QImage& image, int x, int y)
     return image.pixelColor(x, y);
 }
 
+// How many pixels of two images differ; -1 when their sizes or formats differ.
+inline int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return -1;
+    if (a == b)
+        return 0;
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    return differing;
+}
+
 // Colours compare within a small tolerance, as antialiasing and premultiplying round.
 inline bool near(const QColor& a, const QColor& b, int tolerance = 3)
 {

@@ -69,19 +69,6 @@ QImage serialImage(const VXDrawing& drawing, const QRectF& source, QSize pixels,
     return image;
 }
 
-int differingPixels(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size() || a.format() != b.format())
-        return -1;
-    if (a == b)
-        return 0;
-    int differing = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differing += a.pixel(x, y) != b.pixel(x, y);
-    return differing;
-}
-
 } // namespace
 
 TEST(TiledRendering, ThreadedImageEqualsTheSerialOne)
