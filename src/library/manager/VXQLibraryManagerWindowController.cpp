@@ -14,6 +14,7 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ApplicationSingleton.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/ModifierKeys.h"
 #include "platform/ui/Pasteboard.h"
@@ -43,7 +44,7 @@ using platform::UserDefaults;
 
 namespace {
 
-VXQLibraryManagerWindowController* s_sharedManager = nullptr;
+using SharedManager = platform::ApplicationSingleton<VXQLibraryManagerWindowController>;
 VXQLibraryManagerWindowController::AlertRunner s_alertRunner;
 
 UserDefaults& defaults()
@@ -97,23 +98,17 @@ VXQLibraryManagerWindowController::~VXQLibraryManagerWindowController()
         m_itemViewController->setDelegate(nullptr);
     if (isWindowLoaded())
         delete window();
-    if (s_sharedManager == this)
-        s_sharedManager = nullptr;
+    SharedManager::forget(this);
 }
 
 VXQLibraryManagerWindowController* VXQLibraryManagerWindowController::sharedLibraryManager()
 {
-    if (!s_sharedManager) {
-        // Kept for the life of the application.
-        s_sharedManager = new VXQLibraryManagerWindowController;
-        s_sharedManager->setParent(qApp);
-    }
-    return s_sharedManager;
+    return SharedManager::instance();
 }
 
 bool VXQLibraryManagerWindowController::sharedLibraryManagerAvailable()
 {
-    return s_sharedManager != nullptr;
+    return SharedManager::existing() != nullptr;
 }
 
 void VXQLibraryManagerWindowController::setAlertRunner(AlertRunner runner)

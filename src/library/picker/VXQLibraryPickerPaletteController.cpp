@@ -16,6 +16,7 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ApplicationSingleton.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ModifierKeys.h"
@@ -49,7 +50,7 @@ namespace {
 const QString kVXQStylePickUpToolDidChangeStyle = QStringLiteral("kVXQStylePickUpToolDidChangeStyle");
 const QString kVXStyleInspectorDidCreateNewStyle = QStringLiteral("kVXStyleInspectorDidCreateNewStyle");
 
-VXQLibraryPickerPaletteController* s_sharedPicker = nullptr;
+using SharedPicker = platform::ApplicationSingleton<VXQLibraryPickerPaletteController>;
 VXQLibraryPickerPaletteController::AlertRunner s_alertRunner;
 
 UserDefaults& defaults()
@@ -88,31 +89,27 @@ VXQLibraryPickerPaletteController::~VXQLibraryPickerPaletteController()
         m_itemViewController->setDelegate(nullptr);
     if (isWindowLoaded())
         delete window();
-    if (s_sharedPicker == this)
-        s_sharedPicker = nullptr;
+    SharedPicker::forget(this);
 }
 
 VXQLibraryPickerPaletteController* VXQLibraryPickerPaletteController::sharedLibraryPicker()
 {
-    if (!s_sharedPicker) {
-        s_sharedPicker = new VXQLibraryPickerPaletteController;
-        s_sharedPicker->setParent(qApp);
-    }
-    return s_sharedPicker;
+    return SharedPicker::instance();
 }
 
 bool VXQLibraryPickerPaletteController::sharedLibraryPickerAvailable()
 {
-    return s_sharedPicker != nullptr;
+    return SharedPicker::existing() != nullptr;
 }
 
 void VXQLibraryPickerPaletteController::saveLibraryPickerState()
 {
-    if (!s_sharedPicker || !s_sharedPicker->isWindowLoaded()) {
+    VXQLibraryPickerPaletteController* picker = SharedPicker::existing();
+    if (!picker || !picker->isWindowLoaded()) {
         defaults().setBoolForKey(false, kTMSVLibraryPickerVisible);
         return;
     }
-    QWidget* window = s_sharedPicker->window();
+    QWidget* window = picker->window();
     defaults().setBoolForKey(window->isVisible(), kTMSVLibraryPickerVisible);
     defaults().setObjectForKey(librarypicker::frameString(window->geometry()), kTMSVLibraryPickerFrame);
 }

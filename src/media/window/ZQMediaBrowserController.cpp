@@ -11,6 +11,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ApplicationSingleton.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/OpenPanel.h"
 #include "widgets/headers/ZQSingleTitleTableHeaderView.h"
@@ -30,7 +31,7 @@
 
 namespace {
 
-ZQMediaBrowserController* s_sharedBrowser = nullptr;
+using SharedBrowser = platform::ApplicationSingleton<ZQMediaBrowserController>;
 
 platform::UserDefaults& defaults()
 {
@@ -77,23 +78,17 @@ ZQMediaBrowserController::~ZQMediaBrowserController()
     m_folderController->setDelegate(nullptr);
     if (m_parts.imageBrowser)
         m_parts.imageBrowser->setModel(nullptr);
-    if (s_sharedBrowser == this)
-        s_sharedBrowser = nullptr;
+    SharedBrowser::forget(this);
 }
 
 ZQMediaBrowserController* ZQMediaBrowserController::sharedMediaBrowser()
 {
-    if (!s_sharedBrowser) {
-        // Kept for the life of the application.
-        s_sharedBrowser = new ZQMediaBrowserController;
-        s_sharedBrowser->setParent(qApp);
-    }
-    return s_sharedBrowser;
+    return SharedBrowser::instance();
 }
 
 bool ZQMediaBrowserController::sharedMediaBrowserAvailable()
 {
-    return s_sharedBrowser != nullptr;
+    return SharedBrowser::existing() != nullptr;
 }
 
 bool ZQMediaBrowserController::prefersQuickLookPreview()

@@ -8,6 +8,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/ui/ApplicationSingleton.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
@@ -29,7 +30,7 @@
 
 namespace {
 
-QVNTemplatePickerController* s_templatePicker = nullptr;
+using SharedPicker = platform::ApplicationSingleton<QVNTemplatePickerController>;
 
 platform::UserDefaults& defaults()
 {
@@ -58,18 +59,12 @@ QVNTemplatePickerController::~QVNTemplatePickerController()
     m_folderController->setDelegate(nullptr);
     if (m_parts.pickerView)
         m_parts.pickerView->setModel(nullptr);
-    if (s_templatePicker == this)
-        s_templatePicker = nullptr;
+    SharedPicker::forget(this);
 }
 
 QVNTemplatePickerController* QVNTemplatePickerController::templatePicker()
 {
-    if (!s_templatePicker) {
-        // Kept for the life of the application.
-        s_templatePicker = new QVNTemplatePickerController;
-        s_templatePicker->setParent(qApp);
-    }
-    return s_templatePicker;
+    return SharedPicker::instance();
 }
 
 bool QVNTemplatePickerController::shouldDisplayTemplatePickerAtLaunch()
