@@ -3,6 +3,7 @@
 #include "platform/graphics/InstalledFonts.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -44,7 +45,7 @@ QString familyKey(const QString& name)
     return key;
 }
 
-QHash<QString, Family> familiesByKey()
+QHash<QString, Family> readFamiliesByKey()
 {
     QHash<QString, Family> families;
     for (const KnownFamily& known : kWellKnownFamilies)
@@ -54,6 +55,13 @@ QHash<QString, Family> familiesByKey()
     // Qt names a family once per foundry ("Nimbus Sans [urw]"); the plain name resolves too.
     for (const QString& installed : InstalledFonts::shared().familyNames())
         families.insert(familyKey(installed), {installed, true, QFont::AnyStyle});
+    return families;
+}
+
+// Read once, like the installed font list it extends: a name is resolved for every label drawn.
+const QHash<QString, Family>& familiesByKey()
+{
+    static const QHash<QString, Family> families = readFamiliesByKey();
     return families;
 }
 
@@ -110,7 +118,7 @@ std::optional<Family> lookUpFamily(const QHash<QString, Family>& families, const
 // family name followed by style words ("Helvetica Bold").
 std::optional<std::pair<Family, FaceStyle>> resolve(const QString& name)
 {
-    const QHash<QString, Family> families = familiesByKey();
+    const QHash<QString, Family>& families = familiesByKey();
     if (auto family = lookUpFamily(families, name))
         return std::pair{*family, FaceStyle()};
     const qsizetype dash = name.indexOf(QLatin1Char('-'));
@@ -200,6 +208,11 @@ QString postScriptName(const QFont& font)
 QFont systemFontOfSize(double size)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    // The system font may be a fontconfig alias ("Sans Serif") that no font menu lists: name
+    // the family it stands for, so text made in it shows its family and faces.
+    const QString family = QFontInfo(font).family();
+    if (!InstalledFonts::shared().hasFamily(font.family()) && InstalledFonts::shared().hasFamily(family))
+        font.setFamily(family);
     font.setPointSizeF(size > 0 && std::isfinite(size) ? size : kDefaultFontSize);
     return font;
 }
