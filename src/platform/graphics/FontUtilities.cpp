@@ -3,7 +3,6 @@
 #include "platform/graphics/InstalledFonts.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -208,11 +207,6 @@ QString postScriptName(const QFont& font)
 QFont systemFontOfSize(double size)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    // The system font may be a fontconfig alias ("Sans Serif") that no font menu lists: name
-    // the family it stands for, so text made in it shows its family and faces.
-    const QString family = QFontInfo(font).family();
-    if (!InstalledFonts::shared().hasFamily(font.family()) && InstalledFonts::shared().hasFamily(family))
-        font.setFamily(family);
     font.setPointSizeF(size > 0 && std::isfinite(size) ? size : kDefaultFontSize);
     return font;
 }

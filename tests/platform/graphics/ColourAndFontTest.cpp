@@ -2,7 +2,6 @@
 
 #include "platform/graphics/ColourUtilities.h"
 #include "platform/graphics/FontUtilities.h"
-#include "platform/graphics/InstalledFonts.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -60,14 +59,6 @@ TEST(FontUtilities, NamesAndSizesParse)
         EXPECT_FALSE(fontValue(name)) << name;
     EXPECT_EQ(systemFontOfSize(11).pointSizeF(), 11);
     EXPECT_TRUE(boldSystemFontOfSize(11).bold());
-}
-
-TEST(FontUtilities, SystemFontNamesAnInstalledFamilyNotAnAlias)
-{
-    // New text starts in the system font: the font menus must find its family and faces.
-    const QFont font = systemFontOfSize(18);
-    EXPECT_TRUE(InstalledFonts::shared().hasFamily(font.family())) << font.family().toStdString();
-    EXPECT_FALSE(InstalledFonts::shared().facesOfFamily(font.family()).isEmpty());
 }
 
 TEST(FontUtilities, InstalledFamiliesResolveByFamilyPostScriptAndFullName)
