@@ -16,18 +16,6 @@ namespace {
 // Wide enough for any line, small enough for QTextLayout's fixed-point widths.
 constexpr double kUnlimitedWidth = 1e6;
 
-// Fonts resolved against this device have one unit per point.
-QPaintDevice* pointDevice()
-{
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32);
-        image.setDotsPerMeterX(2835);
-        image.setDotsPerMeterY(2835);
-        return image;
-    }();
-    return &device;
-}
-
 template <typename T> std::optional<T> attribute(const TextAttributes& attributes, const QString& name)
 {
     const QVariant value = attributes.value(name);
@@ -181,6 +169,17 @@ void openLongRuns(QString& text, QList<QTextLayout::FormatRange>& formats)
 QFont AttributedStringLayout::defaultFont()
 {
     return fontWithNameSize(QStringLiteral("Helvetica"), 12).value_or(systemFontOfSize(12));
+}
+
+QPaintDevice* AttributedStringLayout::pointDevice()
+{
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32);
+        image.setDotsPerMeterX(2835);
+        image.setDotsPerMeterY(2835);
+        return image;
+    }();
+    return &device;
 }
 
 AttributedStringLayout::AttributedStringLayout(const AttributedString& text, double width)

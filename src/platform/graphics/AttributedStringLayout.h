@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+class QPaintDevice;
 class QPainter;
 
 namespace platform {
@@ -35,6 +36,8 @@ public:
 
     // The font used where a run names none.
     static QFont defaultFont();
+    // The 72-dpi device fonts are resolved against, for measuring text as the layout does.
+    static QPaintDevice* pointDevice();
 
 private:
     struct Paragraph {

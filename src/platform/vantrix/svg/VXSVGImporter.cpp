@@ -2,6 +2,7 @@
 
 #include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/graphics/AttributedStringLayout.h"
 #include "platform/vantrix/drawables/DecodedPixelBudget.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
@@ -25,7 +26,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QImage>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -75,18 +75,6 @@ bool isFinite(const QRectF& rect)
 double lengthScale(const QTransform& transform)
 {
     return std::sqrt(std::abs(transform.determinant()));
-}
-
-// A 72-dpi device, so that font metrics come out in points.
-QPaintDevice* pointDevice()
-{
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32);
-        image.setDotsPerMeterX(2835);
-        image.setDotsPerMeterY(2835);
-        return image;
-    }();
-    return &device;
 }
 
 // Where a group's children are drawn: the transform from user units to points, the
@@ -742,7 +730,7 @@ private:
         font.setPointSizeF(std::clamp(s.fontSize * lengthScale(context.toPage), 0.1, kMaximumFontSize));
         font.setWeight(QFont::Weight(std::clamp(s.fontWeight, 1, 1000)));
         font.setItalic(s.fontItalic);
-        const QFontMetricsF metrics(font, pointDevice());
+        const QFontMetricsF metrics(font, AttributedStringLayout::pointDevice());
         const QPointF baseline = context.toPage.map(chunk.position);
         if (!isFinite(QRectF(baseline, QSizeF())) || !std::isfinite(font.pointSizeF()))
             return nullptr;

@@ -5,7 +5,6 @@
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
-#include <QImage>
 #include <QMutex>
 #include <QPaintEngine>
 #include <QPainter>
@@ -141,18 +140,6 @@ GlyphOutlineCache& glyphOutlines()
     return cache;
 }
 
-// Fonts resolved against this device have one unit per point, as in AttributedStringLayout.
-QPaintDevice* pointDevice()
-{
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32);
-        image.setDotsPerMeterX(2835);
-        image.setDotsPerMeterY(2835);
-        return image;
-    }();
-    return &device;
-}
-
 template <class T>
 T attributeOr(const TextAttributes& attributes, const QString& name, T fallback)
 {
@@ -223,7 +210,7 @@ QList<TextOutline> outlinesOfLayout(const AttributedStringLayout& layout, QPoint
 
 LineMetrics lineMetricsOfFont(const QFont& font)
 {
-    const QFontMetricsF metrics(font, pointDevice());
+    const QFontMetricsF metrics(font, AttributedStringLayout::pointDevice());
     return {metrics.ascent(), metrics.descent(), metrics.capHeight()};
 }
 
@@ -244,7 +231,8 @@ GlyphLine glyphLineOfText(const AttributedString& text)
         i = run.end();
     }
 
-    QTextLayout layout(asOneLine(text.string()), formats.first().format.font(), pointDevice());
+    QTextLayout layout(asOneLine(text.string()), formats.first().format.font(),
+                       AttributedStringLayout::pointDevice());
     layout.setFormats(formats);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
