@@ -9,6 +9,7 @@
 // Three gestures (right, back left, right again); the summary lines give the median of their
 // figures. Run with QT_QPA_PLATFORM=offscreen.
 
+#include "ViewportPixels.h"
 #include "support/BenchSupport.h"
 #include "support/RandomObjects.h"
 
@@ -25,7 +26,6 @@
 
 #include <QApplication>
 #include <QPaintEvent>
-#include <QScreen>
 #include <QRandomGenerator>
 #include <QTest>
 #include <algorithm>
@@ -167,16 +167,9 @@ public:
     // of the view now: trails left outside the areas the drag invalidated.
     int stalePixels()
     {
-        QWidget* port = m_view.viewport();
-        const QImage shown = port->screen()->grabWindow(m_view.winId(), 0, 0, port->width(), port->height()).toImage();
-        const QImage fresh = port->grab().toImage().convertToFormat(shown.format());
-        if (shown.size() != fresh.size())
-            return port->width() * port->height();
-        int differing = 0;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x)
-                differing += shown.pixel(x, y) != fresh.pixel(x, y);
-        return differing;
+        const QImage shown = bench::viewportOnScreen(m_view);
+        const QImage fresh = m_view.viewport()->grab().toImage().convertToFormat(shown.format());
+        return bench::differingPixels(m_view, shown, fresh);
     }
 
     // The first paint of the whole view, to its last tile, which the drag's repaints compare with.

@@ -12,6 +12,7 @@
 // (quorvane FILE.drawing), to try it by hand.
 
 #include "LargeMapGenerator.h"
+#include "ViewportPixels.h"
 #include "support/BenchSupport.h"
 
 #include "platform/foundation/FoundationClasses.h"
@@ -23,7 +24,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <chrono>
@@ -67,19 +67,10 @@ void settle(VXDrawingView& view)
 int stalePixels(VXDrawingView& view)
 {
     settle(view);
-    QWidget* port = view.viewport();
-    const QImage shown = port->screen()->grabWindow(view.winId(), 0, 0, port->width(), port->height()).toImage();
+    const QImage shown = bench::viewportOnScreen(view);
     view.discardRenderings();
     settle(view);
-    const QImage fresh =
-        port->screen()->grabWindow(view.winId(), 0, 0, port->width(), port->height()).toImage();
-    if (shown.size() != fresh.size())
-        return port->width() * port->height();
-    int differing = 0;
-    for (int y = 0; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x)
-            differing += shown.pixel(x, y) != fresh.pixel(x, y);
-    return differing;
+    return bench::differingPixels(view, shown, bench::viewportOnScreen(view));
 }
 
 } // namespace
