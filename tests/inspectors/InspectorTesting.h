@@ -6,12 +6,11 @@
 #include "inspectors/geometry/VLTMGeometryController.h"
 #include "inspectors/panes/table/GeometryRowControl.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "support/UndoableDrawing.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
 
 namespace inspectortest {
@@ -34,25 +33,18 @@ inline VXDrawablePathPtr curvedPath()
 
 // The tab sees the drawing from the start and lets it go at the end; `viewSize` gives its
 // panes room to lay out.
-template <class Tab> struct InspectorTabFixture {
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize({600, 600});
-    std::shared_ptr<VXObjectDrawingLayer> layer = std::make_shared<VXQMappingLayer>();
+template <class Tab> struct InspectorTabFixture : testsupport::UndoableDrawing<VXQMappingLayer> {
     std::shared_ptr<Tab> tab;
 
     InspectorTabFixture(std::shared_ptr<Tab> inspectorTab, QSize viewSize)
-        : tab(std::move(inspectorTab))
+        : UndoableDrawing({600, 600})
+        , tab(std::move(inspectorTab))
     {
-        drawing->setUndoManager(&undo);
-        drawing->addLayer(layer);
-        drawing->setActiveLayer(layer.get());
         tab->view()->resize(viewSize);
         tab->setDrawing(drawing.get());
         settle();
     }
     ~InspectorTabFixture() { tab->setDrawing(nullptr); }
-    InspectorTabFixture(const InspectorTabFixture&) = delete;
-    InspectorTabFixture& operator=(const InspectorTabFixture&) = delete;
 
     template <class Object> std::shared_ptr<Object> add(std::shared_ptr<Object> object)
     {
@@ -68,8 +60,7 @@ template <class Tab> struct InspectorTabFixture {
     void forgetEdits()
     {
         settle();
-        undo.closeAutomaticGroup();
-        undo.removeAllActions();
+        forget();
     }
     void endStep()
     {

@@ -3,15 +3,14 @@
 // A drawing with one object layer, its own undo manager and a Style tab following it.
 
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/styles/VXFill.h"
 #include "platform/vantrix/styles/VXHatching.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "style_editor/editor/VLTMStyleEditorController.h"
 #include "style_editor/panes/VLTMStyleComponentController.h"
+#include "support/UndoableDrawing.h"
 #include "widgets/stacks/ZQCollapsibleContainerView.h"
 
 #include <QWidget>
@@ -36,17 +35,12 @@ inline VXRastGroupPtr groupOf(const QList<VXRasterizerPtr>& components)
     return group;
 }
 
-struct EditorFixture {
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize({400, 400});
-    std::shared_ptr<VXObjectDrawingLayer> layer = std::make_shared<VXObjectDrawingLayer>();
+struct EditorFixture : testsupport::UndoableDrawing<VXObjectDrawingLayer> {
     std::shared_ptr<VLTMStyleEditorController> editor = VLTMStyleEditorController::make();
 
     EditorFixture()
+        : UndoableDrawing({400, 400})
     {
-        drawing->setUndoManager(&undo);
-        drawing->addLayer(layer);
-        drawing->setActiveLayer(layer.get());
         editor->view()->resize(260, 600);
         editor->setDrawing(drawing.get());
         settle();

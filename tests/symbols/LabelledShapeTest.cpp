@@ -19,6 +19,7 @@
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "support/ArchiveTesting.h"
+#include "support/UndoableDrawing.h"
 
 #include <QApplication>
 #include <QTest>
@@ -32,17 +33,12 @@ constexpr int kBody = 4; // the first label's body, as a local part code
 const QRectF kRect{100, 100, 100, 60}; // centre (150, 130)
 
 // A 100 x 60 rectangle in a layer of a drawing with an undo manager, nothing to undo.
-struct ShapeFixture {
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize({400, 300});
-    std::shared_ptr<VXObjectDrawingLayer> layer = std::make_shared<VXObjectDrawingLayer>();
+struct ShapeFixture : testsupport::UndoableDrawing<VXObjectDrawingLayer> {
     VXQLabelledShapePtr shape = labelledShape(kRect);
 
     ShapeFixture()
+        : UndoableDrawing({400, 300})
     {
-        drawing->setUndoManager(&undo);
-        drawing->addLayer(layer);
-        drawing->setActiveLayer(layer.get());
         layer->addObject(shape);
         forget();
     }
@@ -53,17 +49,10 @@ struct ShapeFixture {
         shape->setStyle(VXStyle::styleWithFillColourStrokeColour(Qt::yellow, Qt::black));
         return shape;
     }
-    void forget()
-    {
-        undo.closeAutomaticGroup();
-        undo.removeAllActions();
-    }
     // "New Label" as one undo step.
     Block* newLabel()
     {
-        undo.closeAutomaticGroup();
-        shape->newTextLabel();
-        undo.closeAutomaticGroup();
+        step([this] { shape->newTextLabel(); });
         return static_cast<Block*>(shape->textLabels().last().get());
     }
     void drag(QPointF to, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int partcode = kBody)

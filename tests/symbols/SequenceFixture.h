@@ -5,12 +5,11 @@
 
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "platform/vantrix/model/VXDrawing.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/sequences/LayerSequences.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
+#include "support/UndoableDrawing.h"
 
 namespace sequencetest {
 
@@ -23,18 +22,13 @@ inline VXQSymbolMasterPtr squareMaster(bool sequenceable, const QString& name = 
     return master;
 }
 
-struct Fixture {
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize({600, 400});
-    std::shared_ptr<VXQMappingLayer> layer = std::make_shared<VXQMappingLayer>();
+struct Fixture : testsupport::UndoableDrawing<VXQMappingLayer> {
     VXQSymbolMasterPtr master = squareMaster(true);
     QList<VXQSymbolPtr> symbols;
 
     explicit Fixture(int count = 0)
+        : UndoableDrawing({600, 400})
     {
-        drawing->setUndoManager(&undo);
-        drawing->addLayer(layer);
-        drawing->setActiveLayer(layer.get());
         for (int i = 0; i < count; ++i)
             place(QPointF(20 + 30 * i, 50));
         forget();
@@ -48,19 +42,6 @@ struct Fixture {
         return symbol;
     }
     VXQSymbolSequencePtr sequence() const { return layersequences::sequenceForMasterID(*layer, master->uniqueKey()); }
-    // Ends the step being built and forgets every step.
-    void forget()
-    {
-        undo.closeAutomaticGroup();
-        undo.removeAllActions();
-    }
-    // One user action as its own undo step.
-    void step(const std::function<void()>& action)
-    {
-        undo.closeAutomaticGroup();
-        action();
-        undo.closeAutomaticGroup();
-    }
     // The members' "QVNL_SEQUENCE_NUMBER" attributes in sequence order.
     QStringList numbers() const
     {

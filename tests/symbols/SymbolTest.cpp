@@ -17,6 +17,7 @@
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
 #include "support/SettingScope.h"
+#include "support/UndoableDrawing.h"
 
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -33,33 +34,16 @@ VXQSymbolMasterPtr boxMaster(const QString& name = QStringLiteral("Box"))
 }
 
 // A box symbol at (100, 100) in a layer of a drawing with an undo manager, nothing to undo.
-struct SymbolFixture {
-    ZQUndoManager undo;
-    VXDrawingPtr drawing = VXDrawing::drawingWithSize({400, 300});
-    std::shared_ptr<VXObjectDrawingLayer> layer = std::make_shared<VXObjectDrawingLayer>();
+struct SymbolFixture : testsupport::UndoableDrawing<VXObjectDrawingLayer> {
     VXQSymbolMasterPtr master = boxMaster();
     VXQSymbolPtr symbol = VXQSymbol::symbolWithMaster(master);
 
     SymbolFixture()
+        : UndoableDrawing({400, 300})
     {
-        drawing->setUndoManager(&undo);
-        drawing->addLayer(layer);
-        drawing->setActiveLayer(layer.get());
         symbol->setLocation({100, 100});
         layer->addObject(symbol);
         forget();
-    }
-    void forget()
-    {
-        undo.closeAutomaticGroup();
-        undo.removeAllActions();
-    }
-    // One user action as its own undo step.
-    void step(const std::function<void()>& action)
-    {
-        undo.closeAutomaticGroup();
-        action();
-        undo.closeAutomaticGroup();
     }
 };
 
