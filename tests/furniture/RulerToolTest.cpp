@@ -5,9 +5,9 @@
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "support/PaintRecorder.h"
 
 #include <QApplication>
-#include <QPaintEvent>
 
 using rulertest::RulerWindow;
 
@@ -96,21 +96,13 @@ TEST(RulerTool, ADragRedrawsOnlyTheOldAndNewBounds)
     QApplication::sendPostedEvents();
     const QRectF before = w.ruler().bounds();
 
-    struct PaintRecorder : QObject {
-        QRegion painted;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::Paint)
-                painted += static_cast<QPaintEvent*>(event)->region();
-            return false;
-        }
-    } recorder;
+    testsupport::PaintRecorder recorder;
     w.press({150, 110});
     QApplication::sendPostedEvents();
-    w.view->viewport()->installEventFilter(&recorder);
+    recorder.watch(w.view->viewport());
     w.move({150, 310});
     QApplication::sendPostedEvents();
-    w.view->viewport()->removeEventFilter(&recorder);
+    recorder.stopWatching(w.view->viewport());
     w.release({150, 310});
     const QRectF after = w.ruler().bounds();
 

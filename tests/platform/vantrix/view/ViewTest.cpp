@@ -5,10 +5,10 @@
 #include "platform/vantrix/tools/ToolRegistryScope.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/tools/VXZoomTool.h"
+#include "support/PaintRecorder.h"
 #include "support/SettingScope.h"
 
 #include <QApplication>
-#include <QPaintEvent>
 #include <QWheelEvent>
 
 using viewtest::ViewFixture;
@@ -131,16 +131,8 @@ TEST(View, DrawingChangesRepaintOnlyTheirArea)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.view));
     QApplication::sendPostedEvents();
 
-    struct PaintRecorder : QObject {
-        QRegion painted;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::Paint)
-                painted += static_cast<QPaintEvent*>(event)->region();
-            return false;
-        }
-    } recorder;
-    f.view.viewport()->installEventFilter(&recorder);
+    testsupport::PaintRecorder recorder;
+    recorder.watch(f.view.viewport());
     f.drawing->setNeedsDisplayInRect({10, 20, 30, 40});
     QApplication::sendPostedEvents();
     f.view.viewport()->removeEventFilter(&recorder);
