@@ -9,9 +9,11 @@
 #include "windows/welcome/TMSVVideoSplashController.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,6 +32,14 @@ void endExplanation(QWidget* window, bool suppress)
     box->checkBox()->setChecked(suppress);
     box->buttons().first()->click();
     platform::RunLoop::runUntilIdle();
+}
+
+// A close from the title bar's button, which the window system sends.
+void closeFromTitleBar(QWidget* window)
+{
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    QCoreApplication::instance()->notify(window, &close); // sendEvent would clear the flag
 }
 
 } // namespace
@@ -75,7 +85,7 @@ TEST(WelcomeWindowTest, ClosingExplainsUntilSuppressedAndAlwaysDismisses)
 
     // The title bar's button closes the same way; the box ticked stops later explanations.
     welcome.showWindow();
-    welcome.window()->close();
+    closeFromTitleBar(welcome.window());
     endExplanation(welcome.window(), true);
     EXPECT_EQ(dismissals, 2);
     EXPECT_FALSE(defaults().boolForKey(kTamsiverShouldShowWelcomeVideoCloseAlert));
@@ -84,6 +94,18 @@ TEST(WelcomeWindowTest, ClosingExplainsUntilSuppressedAndAlwaysDismisses)
     EXPECT_EQ(welcome.window()->findChild<QMessageBox*>(), nullptr);
     EXPECT_EQ(dismissals, 3);
     EXPECT_FALSE(welcome.window()->isVisible());
+    defaults().removeObjectForKey(kTamsiverShouldShowWelcomeVideoCloseAlert);
+}
+
+TEST(WelcomeWindowTest, QuittingClosesTheWindowWithoutExplaining)
+{
+    TMSVVideoSplashController welcome;
+    defaults().setBoolForKey(true, kTamsiverShouldShowWelcomeVideoCloseAlert);
+    welcome.showWindow();
+    // Quitting closes every window as close() does; an ignored close would cancel the quit.
+    EXPECT_TRUE(welcome.window()->close());
+    EXPECT_FALSE(welcome.window()->isVisible());
+    EXPECT_EQ(welcome.window()->findChild<QMessageBox*>(), nullptr);
     defaults().removeObjectForKey(kTamsiverShouldShowWelcomeVideoCloseAlert);
 }
 

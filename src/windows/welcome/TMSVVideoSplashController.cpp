@@ -154,8 +154,9 @@ void TMSVVideoSplashController::windowDidLoad()
 bool TMSVVideoSplashController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window()) {
-        // The title bar's close button closes as the window's own button does.
-        if (event->type() == QEvent::Close) {
+        // The title bar's close button (a spontaneous close) closes as the window's own button
+        // does; a close the application sends, as it quits, just closes.
+        if (event->type() == QEvent::Close && event->spontaneous()) {
             event->ignore();
             closeWindowAction();
             return true;
