@@ -54,9 +54,14 @@ bool VLTMApplication::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
+bool VLTMApplication::keepsApplicationRunning(const QWidget& window)
+{
+    return window.isVisible() && window.windowType() != Qt::Tool;
+}
+
 void VLTMApplication::quitUnlessAWindowIsShown()
 {
     const QWidgetList windows = topLevelWidgets();
-    if (std::none_of(windows.begin(), windows.end(), [](const QWidget* window) { return window->isVisible(); }))
+    if (std::none_of(windows.begin(), windows.end(), [](const QWidget* window) { return keepsApplicationRunning(*window); }))
         quit();
 }

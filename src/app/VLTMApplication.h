@@ -5,6 +5,7 @@
 //
 // Document windows close by hiding, which Qt does not count as closing the last window; the
 // application quits itself once no window is shown any more, as nothing could reach it then.
+// Palettes and panels (tool windows) do not count: they serve a window, and have no menus.
 //
 // Undo and Redo reach the key window's delegate when it asks for them (UndoRedirector);
 // every other action travels the responder chain of platform::Application.
@@ -26,6 +27,9 @@ public:
     // Runs one turn of the event loop (waiting for an event) with `window` modal: input for
     // other windows is dropped, and a mouse down on one of them beeps.
     void runModalEventForWindow(QWidget* window);
+
+    // Whether the window, shown, keeps the application running.
+    static bool keepsApplicationRunning(const QWidget& window);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -261,6 +261,20 @@ TEST(Application, NamesTheUserEvenWithoutAFullName)
     EXPECT_FALSE(VLTMApplication::registeredUserName().trimmed().isEmpty());
 }
 
+TEST(Application, PalettesAloneDoNotKeepItRunning)
+{
+    QWidget map;
+    QWidget palette(nullptr, Qt::Tool);
+    QWidget dialog(nullptr, Qt::Dialog);
+    palette.show();
+    EXPECT_FALSE(VLTMApplication::keepsApplicationRunning(palette));
+    EXPECT_FALSE(VLTMApplication::keepsApplicationRunning(map)); // not shown
+    map.show();
+    dialog.show();
+    EXPECT_TRUE(VLTMApplication::keepsApplicationRunning(map));
+    EXPECT_TRUE(VLTMApplication::keepsApplicationRunning(dialog));
+}
+
 namespace {
 
 class PressCounter : public QWidget {
