@@ -123,7 +123,14 @@ void VXQTrack::setTrackType(const QString& type)
 
 QString VXQTrack::displayName() const
 {
-    return m_trackType;
+    // The type keys are for archives; people read the names the track pane shows.
+    if (m_trackType == kVXQRoadTrackType)
+        return tr("Road");
+    if (m_trackType == kVXQRailTrackType)
+        return tr("Rail");
+    if (m_trackType == kVXQWatercourseTrackType)
+        return tr("Watercourse");
+    return ZQMultiStylePath::displayName();
 }
 
 void VXQTrack::setStartTerminatorType(quint32 type)

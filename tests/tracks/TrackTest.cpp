@@ -98,7 +98,7 @@ TEST(Track, TypesTerminatorsAndKeysReadAndWriteThroughKeyValueCoding)
 {
     auto t = track({0, 0}, {50, 0}, kVXQRailTrackType);
     EXPECT_EQ(t->valueForKey("trackType").toString(), kVXQRailTrackType);
-    EXPECT_EQ(t->displayName(), kVXQRailTrackType);
+    EXPECT_EQ(t->displayName(), QStringLiteral("Rail"));
     t->setValueForKey(kVXQWatercourseTrackType, "trackType");
     t->setValueForKey(QStringLiteral("QVNL_MOTORWAY"), "trackType"); // not a type: refused
     EXPECT_EQ(t->trackType(), kVXQWatercourseTrackType);
@@ -120,6 +120,7 @@ TEST(Track, TypesTerminatorsAndKeysReadAndWriteThroughKeyValueCoding)
         std::dynamic_pointer_cast<VXQTrack>(platform::KeyedUnarchiver::unarchiveObjectWithData(damaged.archiveAs("VXQTrack")));
     ASSERT_TRUE(repaired);
     EXPECT_EQ(repaired->trackType(), kVXQGenericTrackType);
+    EXPECT_EQ(repaired->displayName(), QStringLiteral("Track"));
     EXPECT_EQ(repaired->startTerminatorType(), kVXQPlainTerminator);
 
     // A track archived as its own parent decodes unlinked.
