@@ -3,6 +3,7 @@
 #include "platform/graphics/InstalledFonts.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -207,6 +208,12 @@ QString postScriptName(const QFont& font)
 QFont systemFontOfSize(double size)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    if (!InstalledFonts::shared().hasFamily(font.family())) {
+        // Qt names the family once per foundry ("Nimbus Sans [urw]").
+        const QString drawn = QFontInfo(font).family().section(QStringLiteral(" ["), 0, 0);
+        if (InstalledFonts::shared().hasFamily(drawn))
+            font.setFamily(drawn);
+    }
     font.setPointSizeF(size > 0 && std::isfinite(size) ? size : kDefaultFontSize);
     return font;
 }

@@ -30,6 +30,8 @@ std::optional<QFont> fontValue(const QString& description);
 // no suffix for the regular style.
 QString postScriptName(const QFont& font);
 
+// The system's font, named by the installed family that draws it: the name the system gives
+// may be an alias ("Sans Serif") that lists no faces to choose.
 QFont systemFontOfSize(double size);
 QFont boldSystemFontOfSize(double size);
 

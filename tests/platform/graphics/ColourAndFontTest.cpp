@@ -2,6 +2,7 @@
 
 #include "platform/graphics/ColourUtilities.h"
 #include "platform/graphics/FontUtilities.h"
+#include "platform/graphics/InstalledFonts.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -59,6 +60,15 @@ TEST(FontUtilities, NamesAndSizesParse)
         EXPECT_FALSE(fontValue(name)) << name;
     EXPECT_EQ(systemFontOfSize(11).pointSizeF(), 11);
     EXPECT_TRUE(boldSystemFontOfSize(11).bold());
+}
+
+TEST(FontUtilities, SystemFontIsAnInstalledFamilyWithFaces)
+{
+    // A text set in the system font can take its family's other faces.
+    const QFont font = systemFontOfSize(18);
+    EXPECT_TRUE(InstalledFonts::shared().hasFamily(font.family())) << font.family().toStdString();
+    EXPECT_EQ(QFontInfo(font).family().section(QStringLiteral(" ["), 0, 0), font.family());
+    EXPECT_GT(InstalledFonts::shared().facesOfFamily(font.family()).size(), 1);
 }
 
 TEST(FontUtilities, InstalledFamiliesResolveByFamilyPostScriptAndFullName)
