@@ -188,6 +188,13 @@ QRectF VXDrawingView::visibleDrawingRect() const { return convertRectToDrawing(Q
 
 void VXDrawingView::setNeedsDisplayInRect(const QRectF& rect)
 {
+    // A change to the whole drawing (a layer shown or hidden) reaches past the paper too,
+    // where symbols and labels may hang over its edge.
+    if (m_drawing && rect.contains(m_drawing->bounds())) {
+        m_rendering->invalidateDrawingRect(rect.united(visibleDrawingRect()));
+        viewport()->update();
+        return;
+    }
     // Knobs keep their size on screen and reach past the objects they belong to; a pixel more
     // for antialiased edges that round outwards.
     const int margin = qCeil(VXKnob::knobReachInPixels()) + 1;

@@ -139,6 +139,18 @@ TEST(View, DrawingChangesRepaintOnlyTheirArea)
 
     EXPECT_TRUE(recorder.painted.contains(f.view.convertRectFromDrawing({10, 20, 30, 40}).toAlignedRect()));
     EXPECT_FALSE(recorder.painted.contains(f.view.convertPointFromDrawing({100, 150}).toPoint()));
+
+    // A layer shown or hidden repaints past the paper's edge too, where labels and symbols
+    // may hang over it.
+    f.layer->addObject(VXDrawableShape::drawableShapeWithRect({150, 80, 120, 40}, drawingtest::fillStyle(Qt::red)));
+    f.view.setScale(1.0);
+    QApplication::sendPostedEvents();
+    recorder.painted = {};
+    recorder.watch(f.view.viewport());
+    f.layer->setVisible(false);
+    QApplication::sendPostedEvents();
+    recorder.stopWatching(f.view.viewport());
+    EXPECT_TRUE(recorder.painted.contains(f.view.convertPointFromDrawing({250, 100}).toPoint()));
 }
 
 TEST(ToolController, OnlyRealToolChangesAreAnnounced)
