@@ -46,6 +46,8 @@ void VLTMApplication::runModalEventForWindow(QWidget* window)
 
 bool VLTMApplication::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == this && event->type() == QEvent::Quit)
+        Q_EMIT willTerminate();
     if (event->type() == QEvent::Hide && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
         // Checked once the turn is over: a window may be hidden while another takes its place.
         platform::RunLoop::cancelPreviousPerformRequests(this, "quitUnlessAWindowIsShown");

@@ -31,6 +31,10 @@ public:
     // Whether the window, shown, keeps the application running.
     static bool keepsApplicationRunning(const QWidget& window);
 
+    // Sent when the application is asked to quit, before Qt closes its windows: what they show
+    // then (palettes open or not) is what termination keeps for the next launch.
+    Q_SIGNAL void willTerminate();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -46,6 +46,6 @@ int main(int argc, char** argv)
     delegate.applicationDidFinishLaunching();
     if (!opened && !delegate.showedTemplateBrowserAtLaunch())
         delegate.applicationOpenUntitledFile();
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &VLTMAppDelegate::applicationWillTerminate);
+    QObject::connect(&app, &VLTMApplication::willTerminate, &delegate, &VLTMAppDelegate::applicationWillTerminate);
     return app.exec();
 }
