@@ -300,6 +300,11 @@ TEST(PathLabel, EveryDragIsOneUndoStepAndPointsOffThePathChangeNothing)
     const VXQTextPathLabelPtr label = road.addLabel(QStringLiteral("Ridge Road"), ZQMakeAbsoluteStyleRange(50, 100));
     const ZQStyleRange start = label->styleRange();
 
+    // A click on the label, even with a move that stays put, is no step.
+    const int steps = road.undo.numberOfUndoActions();
+    EXPECT_TRUE(road.drag(1, {80, kY}, {80, kY}).isEmpty());
+    EXPECT_EQ(road.undo.numberOfUndoActions(), steps);
+
     EXPECT_EQ(road.drag(1, {80, kY}, {130, kY}), QStringLiteral("Move Text Label"));
     EXPECT_NEAR(label->styleRange().location, 100.0, 1e-6);
     EXPECT_NEAR(label->styleRange().length, 100.0, 1e-6);

@@ -611,7 +611,8 @@ void PathLabelContainer::Behaviour::mouseDown(ZQMultiStylePath& path, int partco
 void PathLabelContainer::Behaviour::mouseDragged(ZQMultiStylePath& path, int partcode, QPointF point, QMouseEvent*)
 {
     PathLabelContainer& labels = of(path);
-    if (!labels.m_drag || labels.m_drag->part() != partcode)
+    // A press may bring a move that goes nowhere; only a move makes the click a drag to undo.
+    if (!labels.m_drag || labels.m_drag->part() != partcode || point == labels.m_dragPoint)
         return;
     labels.m_dragPoint = point;
     labels.m_drag->dragTo(0, path.undoManager());
