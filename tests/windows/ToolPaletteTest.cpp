@@ -207,6 +207,26 @@ TEST_F(ToolPaletteTest, EnablesAfterTheMainWindowChangesAndHandlesDoubleClicks)
     EXPECT_FALSE(palette->isEnabled());
 }
 
+// With two maps open and the palette itself key, a button sets the tool of the map last in
+// front, not of no map at all.
+TEST_F(ToolPaletteTest, ButtonsReachTheMainMapWhileThePaletteIsKey)
+{
+    auto other = mapdocumenttest::newMapDocument();
+    other->makeWindowControllers();
+    uitest::activate(other->mapWindowController()->window());
+    uitest::activate(document->mapWindowController()->window());
+    uitest::activate(palette->window());
+    ASSERT_EQ(platform::ResponderChain::mainWindow(), document->mapWindowController()->window());
+    const auto prototype = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 1, 1), VXStyle::defaultStyle());
+    auto boxTool = std::make_shared<VXObjectCreationTool>(prototype, VXObjectCreationTool::Geometry::Box);
+    VXToolRegistry::sharedToolRegistry().registerDrawingToolWithName(boxTool, QStringLiteral("Rectangle"));
+
+    QTest::mouseClick(palette->toolButtonWithTag(10), Qt::LeftButton);
+    EXPECT_EQ(controller()->drawingTool(), boxTool.get());
+    EXPECT_NE(other->mainView()->toolController()->drawingTool(), boxTool.get());
+    other->close();
+}
+
 TEST_F(ToolPaletteTest, FrameAndVisibilityPersistAndBadFramesAreIgnored)
 {
     platform::UserDefaults& defaults = *platform::UserDefaults::standardUserDefaults();

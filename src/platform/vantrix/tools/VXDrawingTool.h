@@ -35,7 +35,8 @@ public:
 
     // The registered tool of that name; null when there is none.
     static VXDrawingToolPtr drawingToolWithName(const QString& name);
-    // The tool controller of the focused drawing view (or the only visible one); null when none.
+    // The tool controller of the focused drawing view, else of the main window's view (a palette
+    // or panel may be key), else of the only visible view; null when none.
     static VXToolController* firstResponderAbleToSetTool();
 
     // The name the registry knows the tool by; empty until registered.
