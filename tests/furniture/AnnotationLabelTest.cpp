@@ -3,6 +3,7 @@
 #include "platform/foundation/NamedException.h"
 #include "platform/vantrix/model/VXDrawing.h"
 
+#include <QThread>
 #include <gtest/gtest.h>
 #include <cmath>
 #include <limits>
@@ -159,6 +160,28 @@ TEST(AnnotationLabels, DrawsInsideThePlacedRectanglesFlatAndTurned)
             EXPECT_GT(inside, 200) << vertical << rotated;
             EXPECT_EQ(outside, 0) << vertical << rotated;
         }
+    }
+}
+
+// Map tiles are drawn on worker threads that come and go: labels first drawn on one that has
+// ended must still draw, and the same, on the main thread.
+TEST(AnnotationLabels, DrawTheSameAfterAWorkerThreadDrewThemAndEnded)
+{
+    GridOwnerForTesting owner;
+    owner.rect = QRectF(60, 60, 100, 100);
+    owner.span = 50;
+    VXQGridAnnotation annotation;
+    annotation.setOwner(&owner);
+    const auto draw = [&] {
+        return paintedImage({220, 220}, {}, [&] { annotation.drawInRectAtEdge(QRectF(0, 0, 220, 220), kVXQGridAllEdges); });
+    };
+    for (int round = 0; round < 3; ++round) {
+        QImage onWorker;
+        std::unique_ptr<QThread> worker(QThread::create([&] { onWorker = draw(); }));
+        worker->start();
+        ASSERT_TRUE(worker->wait(10000));
+        worker.reset();
+        EXPECT_EQ(draw(), onWorker) << round;
     }
 }
 

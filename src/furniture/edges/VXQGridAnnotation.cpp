@@ -36,7 +36,7 @@ const QString kSkipIntervalKey = QStringLiteral("VXQGridAnnotation_skipInterval"
 // Horizontal labels keep this share of the gap between them and the rectangle.
 constexpr double kHorizontalGapShare = 0.7;
 // Texts of labels of one annotation seldom number more; past this the measured ones are dropped.
-constexpr int kMostCachedLayouts = 4096;
+constexpr int kMostCachedSizes = 4096;
 
 struct OrientationKeys {
     const QString& start;
@@ -134,11 +134,11 @@ void VXQGridAnnotation::setDefaultTextAttributes(const platform::TextAttributes&
 
 void VXQGridAnnotation::setTextAttributes(const platform::TextAttributes& attributes)
 {
-    {
-        QMutexLocker lock(&m_layoutsMutex);
-        m_layouts.clear();
-    }
-    announceChangeForKey(QStringLiteral("textAttributes"), [&] { m_textAttributes = attributes; });
+    announceChangeForKey(QStringLiteral("textAttributes"), [&] {
+        m_textAttributes = attributes;
+        QMutexLocker lock(&m_sizesMutex);
+        m_sizes.clear();
+    });
     setNeedsDisplay();
 }
 
@@ -241,19 +241,16 @@ std::optional<int> VXQGridAnnotation::maximumElement() const
     return int(count);
 }
 
-std::shared_ptr<const platform::AttributedStringLayout> VXQGridAnnotation::layoutForText(const QString& text) const
+QSizeF VXQGridAnnotation::sizeOfText(const QString& text) const
 {
-    QMutexLocker lock(&m_layoutsMutex);
-    auto& layout = m_layouts[text];
-    if (!layout) {
-        if (m_layouts.size() > kMostCachedLayouts) {
-            m_layouts.clear();
-            return layoutForText(text);
-        }
-        layout = std::make_shared<const platform::AttributedStringLayout>(
-            platform::AttributedString(text, m_textAttributes), 0.0);
-    }
-    return layout;
+    QMutexLocker lock(&m_sizesMutex);
+    if (const auto known = m_sizes.constFind(text); known != m_sizes.cend())
+        return *known;
+    if (m_sizes.size() > kMostCachedSizes)
+        m_sizes.clear();
+    const QSizeF size = platform::AttributedStringLayout(platform::AttributedString(text, m_textAttributes), 0.0).size();
+    m_sizes.insert(text, size);
+    return size;
 }
 
 std::optional<VXQGridAnnotation::PlacedLabel> VXQGridAnnotation::placedLabel(quint64 element, quint64 maxElement,
@@ -262,8 +259,8 @@ std::optional<VXQGridAnnotation::PlacedLabel> VXQGridAnnotation::placedLabel(qui
     const VXQGridInfoProtocol* info = gridInfo();
     if (!info || (side != kNearSide && side != kFarSide) || element % m_labelSkipInterval != 0)
         return std::nullopt;
-    PlacedLabel label{layoutForText(annotationStringForElementMaxElement(element, maxElement)), {}};
-    QSizeF size = label.layout->size();
+    PlacedLabel label{annotationStringForElementMaxElement(element, maxElement), {}};
+    QSizeF size = sizeOfText(label.text);
     if (m_isRotated)
         size.transpose();
     const double gap = info->borderAllowance() + m_offset;
@@ -300,15 +297,16 @@ void VXQGridAnnotation::drawPlacedLabel(const PlacedLabel& label) const
     if (!context)
         return;
     QPainter* painter = context->painter();
+    const platform::AttributedStringLayout layout(platform::AttributedString(label.text, m_textAttributes), 0.0);
     painter->save();
     if (!m_isRotated) {
-        label.layout->drawAtPoint(painter, label.rect.topLeft());
+        layout.drawAtPoint(painter, label.rect.topLeft());
     } else {
         // Turned about the corner the text's top left lands on.
         const QRectF& rect = label.rect;
         painter->translate(m_orientationIsVertical ? rect.topRight() : rect.bottomLeft());
         painter->rotate(m_orientationIsVertical ? 90 : -90);
-        label.layout->drawAtPoint(painter, QPointF(0, 0));
+        layout.drawAtPoint(painter, QPointF(0, 0));
     }
     painter->restore();
 }
@@ -392,7 +390,7 @@ double VXQGridAnnotation::maxWidthNeeded() const
     double widest = 0;
     for (quint64 element = 0; element <= quint64(count); ++element)
         widest = std::max(widest,
-                          layoutForText(annotationStringForElementMaxElement(element, quint64(count)))->size().width());
+                          sizeOfText(annotationStringForElementMaxElement(element, quint64(count))).width());
     return widest;
 }
 

@@ -22,7 +22,6 @@
 #include <memory>
 
 namespace platform {
-class AttributedStringLayout;
 class NumberFormatter;
 }
 
@@ -124,11 +123,11 @@ public:
 
 private:
     struct PlacedLabel {
-        std::shared_ptr<const platform::AttributedStringLayout> layout;
+        QString text;
         QRectF rect;
     };
     std::optional<PlacedLabel> placedLabel(quint64 element, quint64 maxElement, int side) const;
-    std::shared_ptr<const platform::AttributedStringLayout> layoutForText(const QString& text) const;
+    QSizeF sizeOfText(const QString& text) const;
     void drawPlacedLabel(const PlacedLabel& label) const;
     double extent() const;
 
@@ -145,9 +144,10 @@ private:
     bool m_isRotated = false;
     bool m_isReversed = false;
 
-    // Laid-out label texts by text, for the current attributes.
-    mutable QMutex m_layoutsMutex;
-    mutable QHash<QString, std::shared_ptr<const platform::AttributedStringLayout>> m_layouts;
+    // Label sizes by text, for the current attributes. Only sizes: a laid-out text holds font
+    // engines of the thread that laid it out, and tiles are drawn on threads that come and go.
+    mutable QMutex m_sizesMutex;
+    mutable QHash<QString, QSizeF> m_sizes;
 };
 
 using VXQGridAnnotationPtr = std::shared_ptr<VXQGridAnnotation>;
