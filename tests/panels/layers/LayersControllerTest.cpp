@@ -334,8 +334,9 @@ TEST_F(LayersControllerTest, RowMenusOfferWhatTheRowsKindAllows)
     layerItems = titlesOf(*controller->contextMenuForItem(b.get())).mid(0, 5);
     EXPECT_EQ(layerItems, QStringList({QStringLiteral("Activate Layer"), QStringLiteral("-"), QStringLiteral("Duplicate"),
                                        QStringLiteral("Show"), QStringLiteral("Unlock")}));
-    EXPECT_EQ(titlesOf(*controller->contextMenuForItem(g.get())).value(2), QStringLiteral("Rename..."));
-    EXPECT_EQ(titlesOf(*controller->contextMenuForItem(g.get())).value(3), QStringLiteral("Delete Layer Group..."));
+    // A group is never active: its menu starts with renaming.
+    EXPECT_EQ(titlesOf(*controller->contextMenuForItem(g.get())).value(0), QStringLiteral("Rename..."));
+    EXPECT_EQ(titlesOf(*controller->contextMenuForItem(g.get())).value(1), QStringLiteral("Delete Layer Group..."));
 
     // A locked graph paper: snapping and a separator, no settings.
     auto grid = std::make_shared<VXGridLayer>();

@@ -742,7 +742,7 @@ void VXDrawing::initWithCoder(platform::KeyedUnarchiver& coder)
     m_snapsToGrid = reader.boolean(kSnapsToGridKey, false);
     m_snapsToGuides = reader.boolean(kSnapsToGuidesKey, true);
     const VXLayerPtr active = reader.object<VXLayer>(kActiveLayerKey);
-    if (active && containsLayer(active.get()) && active.get() != this)
+    if (active && containsLayer(active.get()) && active->layerMayBecomeActive())
         m_activeLayer = active.get();
     else
         fixActiveLayer();

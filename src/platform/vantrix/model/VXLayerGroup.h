@@ -64,6 +64,8 @@ public:
     // Draws the visible members, bottom first, through the renderer.
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
     int prepareToDrawRect(const QRectF& rect) const override;
+    // Objects are drawn and selected in a member layer; a group only holds them.
+    bool layerMayBecomeActive() const override { return false; }
     // The members decide for themselves.
     bool drawsConcurrently() const override { return true; }
     bool hasContent() const override { return !m_layers.isEmpty(); }

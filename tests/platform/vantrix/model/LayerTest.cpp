@@ -136,6 +136,9 @@ TEST(Drawing, ActiveLayerFollowsRulesAndNotifies)
     EXPECT_TRUE(second->isActive());
     EXPECT_FALSE(f.layer->isActive());
     EXPECT_FALSE(guides->attemptToMakeActive()); // guides may not become active
+    auto group = std::make_shared<VXLayerGroup>();
+    f.drawing->addLayer(group);
+    EXPECT_FALSE(group->attemptToMakeActive()); // nor groups: objects go into their members
     EXPECT_FALSE(f.drawing->setActiveLayer(namedLayer(QStringLiteral("Elsewhere")).get()));
     EXPECT_EQ(changes.received.size(), 1);
     EXPECT_EQ(f.drawing->activeLayerOfClass<VXObjectDrawingLayer>(), second.get());
