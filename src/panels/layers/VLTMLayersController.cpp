@@ -135,6 +135,7 @@ void VLTMLayersController::setDrawing(VXDrawing* drawing)
     if (drawing == m_model->drawing())
         return;
     m_rowWatcher->clear();
+    m_expandedItems.clear();
     m_model->setDrawing(drawing);
     if (drawing && m_outlineView && showsRoot())
         m_outlineView->expand(m_model->indexForItem(drawing));
@@ -173,10 +174,14 @@ QWidget* VLTMLayersController::loadView()
             &VLTMLayersController::outlineSelectionDidChange);
     // An opened layer shows its selection; one without a selection leaves the outline's alone.
     connect(m_outlineView, &QTreeView::expanded, this, [this](const QModelIndex& index) {
-        if (auto* layer = qobject_cast<VXObjectDrawingLayer*>(m_model->itemForIndex(index));
-            layer && layer->countOfSelection() > 0)
+        QObject* item = m_model->itemForIndex(index);
+        if (!m_expandedItems.contains(item))
+            m_expandedItems.append(item);
+        if (auto* layer = qobject_cast<VXObjectDrawingLayer*>(item); layer && layer->countOfSelection() > 0)
             synchroniseSelectionFromLayer(layer);
     });
+    connect(m_outlineView, &QTreeView::collapsed, this,
+            [this](const QModelIndex& index) { m_expandedItems.removeAll(m_model->itemForIndex(index)); });
     connect(m_outlineView, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         editNameOfItem(m_model->itemForIndex(index));
     });
@@ -798,15 +803,9 @@ bool VLTMLayersController::isExpanded(const QObject* item) const
 
 void VLTMLayersController::rememberViewState()
 {
-    m_expandedItems.clear();
     m_selectedItemsBeforeReset.clear();
     if (!m_outlineView || !drawing())
         return;
-    if (isExpanded(drawing()))
-        m_expandedItems.append(drawing());
-    for (const VXLayerPtr& layer : drawing()->flattenedLayers(true))
-        if (isExpanded(layer.get()))
-            m_expandedItems.append(layer.get());
     for (QObject* item : selectedItems())
         m_selectedItemsBeforeReset.append(item);
 }
@@ -816,9 +815,9 @@ void VLTMLayersController::restoreViewState()
     if (!m_outlineView)
         return;
     const QScopedValueRollback responding(m_responding, true);
-    for (const QPointer<QObject>& item : std::exchange(m_expandedItems, {}))
-        if (item)
-            m_outlineView->expand(m_model->indexForItem(item));
+    m_expandedItems.removeAll(nullptr);
+    for (const QPointer<QObject>& item : QList(m_expandedItems))
+        m_outlineView->expand(m_model->indexForItem(item));
     QItemSelection selection;
     for (const QPointer<QObject>& item : std::exchange(m_selectedItemsBeforeReset, {}))
         if (const QModelIndex index = m_model->indexForItem(item); index.isValid())

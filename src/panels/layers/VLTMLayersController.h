@@ -202,7 +202,8 @@ private:
     // Set while a refused selection is put back.
     bool m_restoringSelection = false;
     QItemSelection m_acceptedSelection;
-    // What a reset of the model must not lose.
+    // What a reset of the model must not lose. The open rows are followed as they open and
+    // close: when the reset comes the tree has changed already, so the rows no longer say.
     QList<QPointer<QObject>> m_expandedItems;
     QList<QPointer<QObject>> m_selectedItemsBeforeReset;
     QPointer<platform::Popover> m_opacityPopover;

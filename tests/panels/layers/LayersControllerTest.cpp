@@ -186,6 +186,23 @@ TEST_F(LayersControllerTest, NewLayersGoOnTopOfTheSelectedGroupUniquelyNamed)
     EXPECT_FALSE(controller->canDuplicateLayerOrGroup());
 }
 
+TEST_F(LayersControllerTest, OpenGroupsStayOpenWhileLayersComeAndGo)
+{
+    outline->expand(indexOf(g.get()));
+    ASSERT_TRUE(outline->isExpanded(indexOf(g.get())));
+    controller->addLayerAction();
+    EXPECT_TRUE(outline->isExpanded(indexOf(g.get())));
+    EXPECT_TRUE(outline->isExpanded(indexOf(drawing.get())));
+    endStep();
+    undo->undo(); // the layer goes again
+    EXPECT_TRUE(outline->isExpanded(indexOf(g.get())));
+
+    // A group closed by the user stays closed.
+    outline->collapse(indexOf(g.get()));
+    controller->addlayerGroupAction();
+    EXPECT_FALSE(outline->isExpanded(indexOf(g.get())));
+}
+
 TEST_F(LayersControllerTest, DuplicateGoesAboveInTheSameGroup)
 {
     selectRows({indexOf(b.get())});
