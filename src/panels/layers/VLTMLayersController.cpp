@@ -136,6 +136,7 @@ void VLTMLayersController::setDrawing(VXDrawing* drawing)
         return;
     m_rowWatcher->clear();
     m_expandedItems.clear();
+    m_selectedItems.clear();
     m_model->setDrawing(drawing);
     if (drawing && m_outlineView && showsRoot())
         m_outlineView->expand(m_model->indexForItem(drawing));
@@ -710,6 +711,7 @@ void VLTMLayersController::outlineSelectionDidChange()
         return;
     }
     m_acceptedSelection = selection->selection();
+    m_selectedItems = {items.begin(), items.end()};
     if (!items.isEmpty()) {
         QObject* first = items.first();
         if (m_activeFollowsSelection)
@@ -803,11 +805,7 @@ bool VLTMLayersController::isExpanded(const QObject* item) const
 
 void VLTMLayersController::rememberViewState()
 {
-    m_selectedItemsBeforeReset.clear();
-    if (!m_outlineView || !drawing())
-        return;
-    for (QObject* item : selectedItems())
-        m_selectedItemsBeforeReset.append(item);
+    m_selectedItemsBeforeReset = m_selectedItems;
 }
 
 void VLTMLayersController::restoreViewState()
@@ -827,6 +825,8 @@ void VLTMLayersController::restoreViewState()
         m_outlineView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     }
     m_acceptedSelection = m_outlineView->selectionModel()->selection();
+    const QList<QObject*> selected = selectedItems();
+    m_selectedItems = {selected.begin(), selected.end()};
     updateDeleteButton();
 }
 

@@ -202,9 +202,10 @@ private:
     // Set while a refused selection is put back.
     bool m_restoringSelection = false;
     QItemSelection m_acceptedSelection;
-    // What a reset of the model must not lose. The open rows are followed as they open and
-    // close: when the reset comes the tree has changed already, so the rows no longer say.
+    // What a reset of the model must not lose. The open and selected rows are followed as they
+    // change: when the reset comes the tree has changed already, so the rows no longer say.
     QList<QPointer<QObject>> m_expandedItems;
+    QList<QPointer<QObject>> m_selectedItems;
     QList<QPointer<QObject>> m_selectedItemsBeforeReset;
     QPointer<platform::Popover> m_opacityPopover;
     std::shared_ptr<VLTMLayerOpacityPopoverController> m_opacityController;

@@ -203,6 +203,15 @@ TEST_F(LayersControllerTest, OpenGroupsStayOpenWhileLayersComeAndGo)
     EXPECT_FALSE(outline->isExpanded(indexOf(g.get())));
 }
 
+TEST_F(LayersControllerTest, TheSelectedRowStaysOnItsLayerWhileLayersComeAndGoAboveIt)
+{
+    selectRows({indexOf(g.get())});
+    drawing->insertObjectInLayersAtIndex(std::make_shared<VXObjectDrawingLayer>(), 0);
+    EXPECT_EQ(controller->selectedItems(), QList<QObject*>{g.get()});
+    drawing->removeObjectFromLayersAtIndex(0);
+    EXPECT_EQ(controller->selectedItems(), QList<QObject*>{g.get()});
+}
+
 TEST_F(LayersControllerTest, DuplicateGoesAboveInTheSameGroup)
 {
     selectRows({indexOf(b.get())});
