@@ -2,16 +2,19 @@
 
 #include "platform/foundation/UndoSuspension.h"
 
-PartDrag::PartDrag(int part, QString actionName, Remember remember, Move move)
-    : m_part(part), m_actionName(std::move(actionName)), m_remember(std::move(remember)), m_move(std::move(move)),
-      m_restoreStart(m_remember())
+PartDrag::PartDrag(int part, QPointF pressPoint, QString actionName, Remember remember, Move move)
+    : m_part(part), m_lastPoint(pressPoint), m_actionName(std::move(actionName)), m_remember(std::move(remember)),
+      m_move(std::move(move)), m_restoreStart(m_remember())
 {
 }
 
-void PartDrag::dragTo(double position, ZQUndoManager* undoManager)
+void PartDrag::dragTo(QPointF point, ZQUndoManager* undoManager)
 {
+    if (point == m_lastPoint)
+        return;
+    m_lastPoint = point;
     const platform::UndoSuspension suspension(undoManager);
-    m_move(position);
+    m_move(point);
     m_moved = true;
 }
 

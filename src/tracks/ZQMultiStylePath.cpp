@@ -779,18 +779,24 @@ void ZQMultiStylePath::mouseDownAtPointInPartEvent(QPointF point, int part, QMou
         return;
     if (part >= kZQStyleBoundaryKnobPartBase) {
         m_drag = std::make_unique<PartDrag>(
-            part, part >= kZQOverlayKnobPartBase ? tr("Resize Overlay") : tr("Move Style Boundary"),
+            part, point, part >= kZQOverlayKnobPartBase ? tr("Resize Overlay") : tr("Move Style Boundary"),
             [this] { return PartDrag::Restore([this, state = styleState()] { changeStyleState(state); }); },
-            [this, part](double position) { dragRangeKnob(part, position); });
+            [this, part](QPointF to) {
+                if (const double position = lengthForPointTolerance(to, kAnyDistance); position >= 0)
+                    dragRangeKnob(part, position);
+            });
     } else if (const VXQAdornmentPtr adornment = m_adornments.list().value(-2 - part)) {
         m_adornments.selectPressed(adornment, event && (event->modifiers() & Qt::ShiftModifier));
         const double grabOffset = lengthForPointTolerance(point, kAnyDistance) - adornment->position();
         m_drag = std::make_unique<PartDrag>(
-            part, tr("Move Adornment"),
+            part, point, tr("Move Adornment"),
             [adornment] {
                 return PartDrag::Restore([adornment, at = adornment->position()] { adornment->setPosition(at); });
             },
-            [adornment, grabOffset](double position) { adornment->setPosition(position - grabOffset); });
+            [this, adornment, grabOffset](QPointF to) {
+                if (const double position = lengthForPointTolerance(to, kAnyDistance); position >= 0)
+                    adornment->setPosition(position - grabOffset);
+            });
     }
 }
 
@@ -801,10 +807,8 @@ void ZQMultiStylePath::mouseDraggedAtPointInPartEvent(QPointF point, int part, Q
             labels->mouseDragged(*this, part - kZQTextLabelPartBase, point, event);
         return;
     }
-    if (!m_drag || m_drag->part() != part || locked())
-        return;
-    if (const double position = lengthForPointTolerance(point, kAnyDistance); position >= 0)
-        m_drag->dragTo(position, undoManager());
+    if (m_drag && m_drag->part() == part && !locked())
+        m_drag->dragTo(point, undoManager());
 }
 
 QString ZQMultiStylePath::mouseUpAtPointInPartEvent(QPointF, int part, QMouseEvent*)

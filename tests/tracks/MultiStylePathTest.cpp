@@ -240,6 +240,27 @@ TEST(MultiStylePath, DraggingKnobsAndAdornmentsIsOneUndoStep)
     EXPECT_DOUBLE_EQ(adornment->position(), 50);
 }
 
+TEST(MultiStylePath, AClickOnAKnobOrAdornmentRecordsNoStep)
+{
+    PathFixture f;
+    f.splitAtMiddle();
+    const VXQAdornmentPtr adornment = f.path->addAdornmentWithObjectAtPositionDisplayName(marker(), 50, {});
+    f.endStep();
+    f.undo->removeAllActions();
+    f.layer->replaceSelectionWithObject(f.path);
+
+    // The view may send a drag at the press point before the pointer moves.
+    for (const auto& [part, point] : {std::pair{64001, QPointF(100, kLineY)}, std::pair{-2, QPointF(52, kLineY)}}) {
+        f.path->mouseDownAtPointInPartEvent(point, part, nullptr);
+        f.path->mouseDraggedAtPointInPartEvent(point, part, nullptr);
+        EXPECT_EQ(f.path->mouseUpAtPointInPartEvent(point, part, nullptr), QString()) << part;
+        f.endStep();
+    }
+    EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
+    EXPECT_DOUBLE_EQ(adornment->position(), 50);
+    EXPECT_TRUE(ZQEqualStyleRanges(f.rangeOfStyle(0), ZQMakeAbsoluteStyleRange(0, 100)));
+}
+
 TEST(MultiStylePath, AdornmentInsertionAndKeysUndo)
 {
     PathFixture f;

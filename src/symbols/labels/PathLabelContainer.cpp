@@ -320,12 +320,11 @@ void PathLabelContainer::mouseDown(int partcode, QPointF point, QMouseEvent* eve
     m_labels.mouseDownOnLabel(label, event ? event->modifiers() : Qt::NoModifier);
     storeFields();
     m_grabOffset = m_path.lengthForPointTolerance(point, kAnyDistance) - label->absoluteRange().location;
-    m_dragPoint = point;
     const int kind = partcode & 3;
     const QString name = kind == kMovePart ? tr("Move Text Label") : kind == kResizePart ? tr("Size Text Label") : tr("Offset Label");
     const VXQTextPathLabelPtr kept = std::static_pointer_cast<VXQTextPathLabel>(label->shared_from_this());
     m_drag = std::make_unique<PartDrag>(
-        partcode, name,
+        partcode, point, name,
         [kept] {
             return PartDrag::Restore([kept, range = kept->styleRange(), alignment = kept->verticalAlignment(),
                                       proportion = kept->verticalAlignmentProportion()] {
@@ -334,7 +333,7 @@ void PathLabelContainer::mouseDown(int partcode, QPointF point, QMouseEvent* eve
                 kept->setVerticalAlignmentProportion(proportion);
             });
         },
-        [this, partcode](double) { moveTextLabelWithPartcodeToPoint(partcode, m_dragPoint); });
+        [this, partcode](QPointF to) { moveTextLabelWithPartcodeToPoint(partcode, to); });
 }
 
 void PathLabelContainer::moveTextLabelWithPartcodeToPoint(int partcode, QPointF point)
@@ -611,11 +610,8 @@ void PathLabelContainer::Behaviour::mouseDown(ZQMultiStylePath& path, int partco
 void PathLabelContainer::Behaviour::mouseDragged(ZQMultiStylePath& path, int partcode, QPointF point, QMouseEvent*)
 {
     PathLabelContainer& labels = of(path);
-    // A press may bring a move that goes nowhere; only a move makes the click a drag to undo.
-    if (!labels.m_drag || labels.m_drag->part() != partcode || point == labels.m_dragPoint)
-        return;
-    labels.m_dragPoint = point;
-    labels.m_drag->dragTo(0, path.undoManager());
+    if (labels.m_drag && labels.m_drag->part() == partcode)
+        labels.m_drag->dragTo(point, path.undoManager());
 }
 
 QString PathLabelContainer::Behaviour::mouseUp(ZQMultiStylePath& path, int partcode)

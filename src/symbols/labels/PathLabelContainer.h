@@ -109,7 +109,6 @@ private:
     QRectF m_boundsBeforeLabelChange;
     // The distance from the range start to where a move began.
     double m_grabOffset = 0;
-    QPointF m_dragPoint;
     std::unique_ptr<PartDrag> m_drag;
 };
 
