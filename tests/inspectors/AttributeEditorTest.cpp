@@ -4,11 +4,14 @@
 #include "inspectors/attributes/CommonAttributes.h"
 #include "platform/foundation/Markers.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -343,6 +346,38 @@ TEST(AttributeEditor, TypeAndValueEditsConvertOrRefuse)
     fixture.endStep();
     EXPECT_EQ(shape->metadataKeys(), QStringList({"lanes"}));
     EXPECT_EQ(fixture.undo.undoActionName(), "Delete Attribute");
+}
+
+TEST(AttributeEditor, EditingAValueInTheTableCommitsAndClosesTheEditorCleanly)
+{
+    AttributesFixture fixture;
+    VXDrawableObjectPtr shape = fixture.addShape({{"name", "Old"}});
+    fixture.select({shape});
+    QTableView* table = fixture.editor().tableView();
+    ASSERT_TRUE(table);
+    const QModelIndex value = table->model()->index(fixture.rowOf("name"), VXQAttributeController::kValueColumn);
+    table->setCurrentIndex(value);
+    table->edit(value);
+    auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(value) ? table->indexWidget(value) : QApplication::focusWidget());
+    ASSERT_TRUE(editor);
+
+    // The table reloading under the view's own commit leaves the view an editor it no longer knows.
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtWarningMsg)
+                warnings.append(message);
+        });
+    editor->setText("New");
+    QTest::keyClick(editor, Qt::Key_Return);
+    fixture.endStep();
+    qInstallMessageHandler(previous);
+
+    EXPECT_EQ(shape->metadataItemForKey("name")->stringValue(), "New");
+    EXPECT_EQ(fixture.undo.undoActionName(), "Change Attribute Value");
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+    EXPECT_EQ(fixture.rows(), QStringList({"NAME"}));
 }
 
 TEST(AttributeEditor, MixedValuesShowInRedAndMultiObjectEditsAskFirst)

@@ -6,6 +6,7 @@
 #include "platform/vantrix/inspector/InspectorValues.h"
 #include "platform/vantrix/model/VXMetadataItem.h"
 
+#include <QScopedValueRollback>
 #include <QColor>
 #include <QDateTime>
 
@@ -111,6 +112,7 @@ bool AttributeTableModel::setData(const QModelIndex& index, const QVariant& valu
     if (role == Qt::EditRole && data(index, Qt::EditRole) == value)
         return false;
     const int row = index.row();
+    const QScopedValueRollback committing(m_committingEdit, true);
     switch (index.column()) {
     case VXQAttributeController::kKeyColumn:
         return role == Qt::EditRole && m_controller->keyEditedInRow(row, value.toString());

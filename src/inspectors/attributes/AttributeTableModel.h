@@ -30,6 +30,9 @@ public:
     // Takes the editor's rows afresh.
     void reload();
     QString keyForRow(int row) const { return m_keys.value(row); }
+    // While an edit made in the table is being stored: the rows must not be reset under the
+    // view's commit, which still holds its editor.
+    bool isCommittingEdit() const { return m_committingEdit; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -49,4 +52,5 @@ private:
     QPointer<VXQAttributeController> m_controller;
     QStringList m_keys;
     std::shared_ptr<const CommonAttributes> m_items;
+    bool m_committingEdit = false;
 };

@@ -180,11 +180,7 @@ void VXQAttributeController::sortByColumn(int column, Qt::SortOrder order)
     m_sortOrder = order;
     m_sortedKeys.reset();
     reloadTable();
-    if (selected.isEmpty())
-        return;
-    selectKeys(selected);
-    if (m_table && m_model)
-        m_table->scrollTo(m_model->index(int(sortedKeys().indexOf(selected.first())), kKeyColumn));
+    revealKeys(selected);
 }
 
 void VXQAttributeController::clearFilter()
@@ -290,6 +286,11 @@ void VXQAttributeController::invalidate()
 
 void VXQAttributeController::reloadTable()
 {
+    if (m_model && m_model->isCommittingEdit()) {
+        // Resetting the rows under the view's commit would leave it an editor it no longer knows.
+        scheduleReload();
+        return;
+    }
     platform::RunLoop::cancelPreviousPerformRequests(this, kReloadTableKey);
     if (m_model) {
         const QStringList selected = selectedKeys();
@@ -297,6 +298,8 @@ void VXQAttributeController::reloadTable()
         selectKeys(selected);
     }
     updateRemoveButton();
+    if (!m_keysToRevealAfterReload.isEmpty())
+        revealKeys(std::exchange(m_keysToRevealAfterReload, {}));
 }
 
 void VXQAttributeController::scheduleReload()
@@ -566,6 +569,17 @@ void VXQAttributeController::beginEditingRowOfKey(const QString& key)
     table->edit(value);
 }
 
+void VXQAttributeController::revealKeys(const QStringList& keys)
+{
+    if (m_model && m_model->isCommittingEdit()) {
+        m_keysToRevealAfterReload = keys;
+        return;
+    }
+    selectKeys(keys);
+    if (!keys.isEmpty() && m_table && m_model)
+        m_table->scrollTo(m_model->index(int(sortedKeys().indexOf(keys.first())), kKeyColumn));
+}
+
 void VXQAttributeController::selectKeys(const QStringList& keys)
 {
     if (keys.isEmpty() || !m_table || !m_model || m_model->rowCount() == 0)
@@ -609,9 +623,7 @@ bool VXQAttributeController::keyEditedInRow(int row, const QString& text)
     const QString newKey = text.trimmed().toLower();
     if (!renameKeyAsKey(key, newKey))
         return false;
-    selectKeys({newKey});
-    if (m_table && m_model)
-        m_table->scrollTo(m_model->index(int(sortedKeys().indexOf(newKey)), kKeyColumn));
+    revealKeys({newKey});
     return true;
 }
 

@@ -136,6 +136,9 @@ public:
     QString uniqueKeyForProposedKey(const QString& key);
     // Selects exactly the shown rows of the keys.
     void selectKeys(const QStringList& keys);
+    // Selects them and scrolls to the first; while the table commits an edit, once its rows
+    // have reloaded.
+    void revealKeys(const QStringList& keys);
     // The first object's lock.
     bool isObjectLocked();
     QWidget* windowForSheet();
@@ -221,6 +224,7 @@ private:
     platform::Alert m_confirmation;
     bool m_confirming = false;
     bool m_editing = false;
+    QStringList m_keysToRevealAfterReload;
 
     QPointer<QTableView> m_table;
     QPointer<QLineEdit> m_searchField;
