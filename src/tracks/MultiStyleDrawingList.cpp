@@ -4,6 +4,9 @@
 #include "tracks/RangeStyleLayout.h"
 #include "tracks/StrokeWidthSource.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 class PathStretch : public platform::RenderableWithPath, public StrokeWidthSource {
@@ -30,13 +33,15 @@ MultiStyleDrawingList::MultiStyleDrawingList(const Contents& contents)
     : m_adornments(contents.adornments)
     , m_renderingPath(contents.renderingPath)
     , m_widest(contents.widestStrokeWidth)
-    , m_undrawnEnds(contents.undrawnEnds)
+    , m_ends(contents.ends)
 {
-    addMainStretches(contents, addShims(contents));
+    const QList<ZQStyleRange> shimRanges = addShims(contents);
+    addMainStretches(contents, shimRanges);
+    handOverAreas(shimRanges, contents.pathLength);
     quint64 index = m_main.size();
     for (const ZQRangeDrawingStylePtr& overlay : contents.overlays) {
         auto& layer = overlay->placement() == ZQOverlayPlacement::Below ? m_below : m_above;
-        layer.append({overlay, stretchOf(overlay->range(), contents.pathLength), index++});
+        layer.append({overlay, stretchOf(overlay->range(), contents.pathLength), index++, 0, 0, {}});
     }
 }
 
@@ -45,8 +50,8 @@ platform::BezierPath MultiStyleDrawingList::stretchOf(const ZQStyleRange& range,
     // A container's transform may have scaled the rendering path.
     const double scale = pathLength > 0 ? m_renderingPath.length() / pathLength : 0.0;
     const ZQStyleRange resolved = ZQResolvedStyleRange(range, pathLength);
-    const double start = std::max(resolved.location, m_undrawnEnds.first);
-    const double end = std::min(ZQMaxStyleRange(resolved), pathLength - m_undrawnEnds.second);
+    const double start = std::max(resolved.location, m_ends.undrawn.first);
+    const double end = std::min(ZQMaxStyleRange(resolved), pathLength - m_ends.undrawn.second);
     if (!(end > start))
         return {};
     return m_renderingPath.bezierPathWithRange(start * scale, (end - start) * scale);
@@ -107,16 +112,62 @@ void MultiStyleDrawingList::addMainStretches(const Contents& contents, const QLi
     quint64 index = 0;
     for (const Run& run : std::as_const(runs)) {
         const ZQStyleRange range = ZQMakeAbsoluteStyleRange(run.start, run.end - run.start);
-        m_main.append({run.style, stretchOf(range, contents.pathLength), index++});
+        m_main.append({run.style, stretchOf(range, contents.pathLength), index++, run.start, run.end, {}});
     }
+}
+
+void MultiStyleDrawingList::handOverAreas(const QList<ZQStyleRange>& shimRanges, double pathLength)
+{
+    const auto stretchAt = [this](auto meets) -> Stretch* {
+        const auto found = std::find_if(m_main.begin(), m_main.end(), meets);
+        return found == m_main.end() ? nullptr : &*found;
+    };
+    const auto meet = [](double a, double b) { return std::abs(a - b) < kZQStyleRangeTolerance; };
+    // A shim's piece carries a stretch on from its flat end where the path runs straight on
+    // into the shim; at a corner the end's square would leave a notch.
+    const auto runsStraightOn = [](const platform::BezierPath& from, const platform::BezierPath& into) {
+        constexpr double kTolerance = 0.02; // radians
+        double leaving = 0;
+        double entering = 0;
+        from.pointOnPathAtLengthSlope(from.length(), &leaving);
+        into.pointOnPathAtLengthSlope(0, &entering);
+        return !from.isEmpty() && !into.isEmpty()
+            && std::abs(std::remainder(leaving - entering, 2 * M_PI)) < kTolerance;
+    };
+    for (qsizetype i = 0; i < m_shims.size(); ++i) {
+        const ZQStyleRange& covered = shimRanges[i];
+        const platform::BezierPath shim = stretchOf(covered, pathLength);
+        Stretch* before = stretchAt([&](const Stretch& main) { return meet(main.end, covered.location); });
+        if (before && runsStraightOn(before->path, shim))
+            before->areas.add(m_shims[i].takeContinuation(ShimBlender::Side::Before), {false, true});
+        Stretch* after = stretchAt([&](const Stretch& main) { return meet(main.start, ZQMaxStyleRange(covered)); });
+        if (after && runsStraightOn(shim, after->path))
+            after->areas.add(m_shims[i].takeContinuation(ShimBlender::Side::After), {true, false});
+    }
+    // The first and last stretches reach the ends unless a shim covers them.
+    const std::array<Stretch*, 2> atEnds = {
+        m_main.isEmpty() || m_main.first().start > m_ends.undrawn.first + kZQStyleRangeTolerance ? nullptr
+                                                                                                : &m_main.first(),
+        m_main.isEmpty() || m_main.last().end < pathLength - m_ends.undrawn.second - kZQStyleRangeTolerance
+            ? nullptr
+            : &m_main.last()};
+    // Near sides carry the strokes on square from their ends.
+    if (atEnds[0])
+        atEnds[0]->areas.add(m_ends.areas[0], {true, false});
+    if (atEnds[1])
+        atEnds[1]->areas.add(m_ends.areas[1], {false, true});
+    for (size_t end = 0; end < atEnds.size(); ++end)
+        if (!atEnds[end])
+            m_looseAreas.add(m_ends.areas[end]);
 }
 
 void MultiStyleDrawingList::drawCasing(const VXRenderable& path) const
 {
     for (const Stretch& main : m_main)
-        main.style->drawCasing(PathStretch(path, main.path, main.index, m_widest));
+        main.style->drawCasing(PathStretch(path, main.path, main.index, m_widest), main.areas);
     for (const ShimBlender& shim : m_shims)
         shim.drawCasing();
+    m_looseAreas.fillSeparately(true);
 }
 
 void MultiStyleDrawingList::drawContentWithoutCasing(const VXRenderable& path) const
@@ -127,9 +178,10 @@ void MultiStyleDrawingList::drawContentWithoutCasing(const VXRenderable& path) c
     };
     drawOverlays(m_below);
     for (const Stretch& main : m_main)
-        main.style->drawContentWithoutCasing(PathStretch(path, main.path, main.index, m_widest));
+        main.style->drawContentWithoutCasing(PathStretch(path, main.path, main.index, m_widest), main.areas);
     for (const ShimBlender& shim : m_shims)
         shim.drawContentWithoutCasing();
+    m_looseAreas.fillSeparately(false);
     for (const VXQAdornmentPtr& adornment : m_adornments)
         adornment->drawOnPath(m_renderingPath);
     drawOverlays(m_above);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -205,8 +206,14 @@ ShimBlender::ShimBlender(const VXStylePtr& before, const VXStylePtr& after, int 
     if (!(length > 0))
         return;
     m_needed = blending == kZQShimBlendWidthAndColour;
-    const auto piecesOf = [&](bool casing) {
-        QList<Piece> pieces;
+    const QList<VXStrokePtr> strokesBefore = before ? before->renderersOfClass<VXStroke>() : QList<VXStrokePtr>();
+    const QList<VXStrokePtr> strokesAfter = after ? after->renderersOfClass<VXStroke>() : QList<VXStrokePtr>();
+    const auto addPieces = [&](bool casing) {
+        QList<Piece>& blended = casing ? m_casing : m_content;
+        const auto continuing = [&](Side side, const QPainterPath& outline, const VXStrokePtr& stroke) {
+            const QList<VXStrokePtr>& strokes = side == Side::Before ? strokesBefore : strokesAfter;
+            m_continuations[int(side)].add({int(strokes.indexOf(stroke)), outline, stroke->colour(), casing, {}});
+        };
         for (const StrokePair& pair : strokePairs(before, after, casing)) {
             const VXStroke& first = pair.before ? *pair.before : *pair.after;
             const VXStroke& last = pair.after ? *pair.after : *pair.before;
@@ -218,7 +225,8 @@ ShimBlender::ShimBlender(const VXStylePtr& before, const VXStylePtr& after, int 
             if (!from.isValid() || !to.isValid())
                 continue;
             if (from == to) {
-                pieces.append({centreline.outline(0, length, taper), from});
+                const Side side = pair.before ? Side::Before : Side::After;
+                continuing(side, centreline.outline(0, length, taper), side == Side::Before ? pair.before : pair.after);
             } else if (blending == kZQShimBlendWidthAndColour) {
                 QBrush brush = lerpColour(from, to, 0.5);
                 if (centreline.start() != centreline.end()) {
@@ -227,33 +235,39 @@ ShimBlender::ShimBlender(const VXStylePtr& before, const VXStylePtr& after, int 
                     gradient.setColorAt(1, to);
                     brush = gradient;
                 }
-                pieces.append({centreline.outline(0, length, taper), brush});
+                blended.append({centreline.outline(0, length, taper), brush});
             } else {
-                pieces.append({centreline.outline(0, length / 2, taper), from});
-                pieces.append({centreline.outline(length / 2 - kHalfOverlap, length, taper), to});
+                continuing(Side::Before, centreline.outline(0, length / 2, taper), pair.before);
+                continuing(Side::After, centreline.outline(length / 2 - kHalfOverlap, length, taper), pair.after);
             }
         }
-        return pieces;
     };
-    m_casing = piecesOf(true);
-    m_content = piecesOf(false);
+    addPieces(true);
+    addPieces(false);
+}
+
+StrokeAreas ShimBlender::takeContinuation(Side side)
+{
+    return std::exchange(m_continuations[int(side)], {});
 }
 
 void ShimBlender::drawCasing() const
 {
-    draw(m_casing);
+    draw(m_casing, true);
 }
 
 void ShimBlender::drawContentWithoutCasing() const
 {
-    draw(m_content);
+    draw(m_content, false);
 }
 
-void ShimBlender::draw(const QList<Piece>& pieces)
+void ShimBlender::draw(const QList<Piece>& pieces, bool casing) const
 {
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context)
         return;
+    for (const StrokeAreas& continuation : m_continuations)
+        continuation.fillSeparately(casing);
     for (const Piece& piece : pieces)
         context->painter()->fillPath(piece.outline, piece.brush);
 }

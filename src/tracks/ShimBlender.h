@@ -6,6 +6,10 @@
 // tapered outline, worked out once when the shim is made, so drawing a shim costs a fill or
 // two per stroke. Dashes are left out: their pattern cannot follow a changing width.
 //
+// A piece in the colour of a stroke on either side (the halves of a width blend, the pieces of
+// strokes whose colour stays) continues that side's stretch: handed over, the stretch's stroke
+// fills it in the same fill as its outline, with no seam between them.
+//
 // Without a blend there is no shim to draw: the main styles meet at the boundary. Nor is
 // there when a width blend joins strokes of the same widths, which only change colour there.
 //
@@ -13,10 +17,13 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/vantrix/styles/VXStyle.h"
+#include "tracks/StrokeAreas.h"
 
 #include <QBrush>
 #include <QList>
 #include <QPainterPath>
+
+#include <array>
 
 enum ZQShimBlend : int {
     kZQShimBlendNone = 0,           // the styles meet at the boundary
@@ -33,6 +40,11 @@ public:
     // False when the main styles meeting at the boundary would look the same.
     bool isNeeded() const { return m_needed; }
 
+    enum class Side { Before, After };
+    // The pieces that continue the stretch on `side`, for its strokes to fill; the shim no
+    // longer draws them itself.
+    StrokeAreas takeContinuation(Side side);
+
     // Into GraphicsContext::current().
     void drawCasing() const;
     void drawContentWithoutCasing() const;
@@ -43,9 +55,12 @@ private:
         QBrush brush;
     };
 
-    static void draw(const QList<Piece>& pieces);
+    void draw(const QList<Piece>& pieces, bool casing) const;
 
+    // Blended colours, drawn by the shim.
     QList<Piece> m_casing;
     QList<Piece> m_content;
+    // Indexed by Side.
+    std::array<StrokeAreas, 2> m_continuations;
     bool m_needed = false;
 };

@@ -570,12 +570,14 @@ VXQTrack::EndCaps VXQTrack::capsAtEnd(VXQTrackEnd end, bool joined, bool stopsSh
         return {};
     caps.opacity = style->opacity();
     const VXStrokePtr casingStroke = ZQRangeDrawingStyle::casingStrokeOfStyle(*style);
-    for (const VXStrokePtr& stroke : style->renderersOfClass<VXStroke>()) {
+    const QList<VXStrokePtr> strokes = style->renderersOfClass<VXStroke>();
+    for (qsizetype i = 0; i < strokes.size(); ++i) {
+        const VXStroke& stroke = *strokes[i];
         // A round cap of the stroke's own already is the disc, and drawn twice its edge darkens.
-        const bool ownCapIsDisc = stroke->lineCapStyle() == int(platform::LineCapStyle::Round)
+        const bool ownCapIsDisc = stroke.lineCapStyle() == int(platform::LineCapStyle::Round)
                                && caps.shape == kVXQRoundTerminator && !stopsShort;
-        if (isBodyStroke(*stroke) && !ownCapIsDisc)
-            caps.caps.append({stroke->colour(), stroke->width() / 2, stroke == casingStroke, {}});
+        if (isBodyStroke(stroke) && !ownCapIsDisc)
+            caps.caps.append({stroke.colour(), stroke.width() / 2, strokes[i] == casingStroke, int(i)});
     }
     return caps;
 }
@@ -610,42 +612,46 @@ bool VXQTrack::stopShortOfParent(VXQTrackEnd end, const MidParentJunction& junct
     const double radius = widestStrokeWidth() / 2;
     // Far enough back that no cap of the strokes, round, square or butt, reaches the centre line.
     const double undrawn = radius * (sine + std::abs(cosine)) / sine;
-    // The filled stretch runs on under the strokes' last half width: edge to edge they would seam.
-    const double filled = undrawn + radius;
-    const double otherUndrawn = ends.undrawn[1 - index];
-    const double otherFilled = otherUndrawn > 0 ? otherUndrawn + radius : 0;
+    // The strokes end flat there, square to the path, and their near sides carry them on square
+    // to the end's heading: the path must run straight a little further back than that.
+    const double straight = undrawn + radius;
+    const double otherUndrawn = index == 0 ? ends.stretchEnds.undrawn.second : ends.stretchEnds.undrawn.first;
+    const double otherStraight = otherUndrawn > 0 ? otherUndrawn + radius : 0;
     const double total = length();
-    if (radius <= 0 || filled + otherFilled >= total)
+    if (radius <= 0 || straight + otherStraight >= total)
         return false;
-    // The filled stretch is straight: the path must not bend along it.
     constexpr double kBendTolerance = 0.02; // radians
     const platform::BezierPath& own = path();
-    for (const double back : {filled / 2, filled}) {
+    for (const double back : {straight / 2, straight}) {
         double slope = 0;
         own.pointOnPathAtLengthSlope(end == VXQTrackEnd::Start ? back : total - back, &slope);
         const double outward = end == VXQTrackEnd::Start ? slope + M_PI : slope;
         if (std::abs(std::remainder(outward - ends.outwardAngles[index], 2 * M_PI)) > kBendTolerance)
             return false;
     }
-    ends.undrawn[index] = undrawn;
-    ends.caps[index] = capsAtEnd(end, true, true);
+    (index == 0 ? ends.stretchEnds.undrawn.first : ends.stretchEnds.undrawn.second) = undrawn;
     const QTransform frame = junctionFrame(junction.point, junction.slope, junction.across);
     const QPointF heading(cosine, sine);
     const QPointF normal(-sine, cosine);
-    for (EndCap& cap : ends.caps[index].caps) {
+    // The end lies on the parent only to within snapping distance: the near sides start from the
+    // strokes' flat ends where they are, and meet the centre line about the junction.
+    const QPointF stop = frame.inverted().map(endPoint(end)) - undrawn * heading;
+    for (const EndCap& cap : capsAtEnd(end, true, true).caps) {
         const double r = cap.radius;
-        // The stroke's last stretch, up to where its edges cross the centre line, and the near
-        // half of its junction disc, wound alike so that the winding fill unites them.
+        // The stroke's last stretch, from its flat end to where its edges cross the centre line,
+        // and the near half of its junction disc, both turning as stroke outlines do.
         QPainterPath nearSide;
-        nearSide.addPolygon(QPolygonF({r * normal - filled * heading, QPointF(-r / sine, 0), QPointF(r / sine, 0),
-                                       -r * normal - filled * heading}));
+        nearSide.addPolygon(
+            QPolygonF({stop + r * normal, QPointF(-r / sine, 0), QPointF(r / sine, 0), stop - r * normal}));
         nearSide.closeSubpath();
         nearSide.moveTo(r, 0);
         nearSide.arcTo(QRectF(-r, -r, 2 * r, 2 * r), 0, 180);
         nearSide.closeSubpath();
-        nearSide.setFillRule(Qt::WindingFill);
-        cap.nearSide = frame.map(nearSide);
+        // A frame that mirrors turns them the other way.
+        nearSide = junction.across > 0 ? frame.map(nearSide) : frame.map(nearSide).toReversed();
+        ends.stretchEnds.areas[index].add({cap.stroke, nearSide, cap.colour, cap.casing, {}});
     }
+    ends.caps[index] = {};
     return true;
 }
 
@@ -658,10 +664,9 @@ QPainterPath VXQTrack::farSideOfParent(const MidParentJunction& junction, double
     return side;
 }
 
-std::pair<double, double> VXQTrack::lengthsLeftUndrawnAtEnds() const
+StretchEnds VXQTrack::stretchEnds() const
 {
-    const EndDrawing ends = endDrawing();
-    return {ends.undrawn[0], ends.undrawn[1]};
+    return endDrawing().stretchEnds;
 }
 
 void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
@@ -670,8 +675,6 @@ void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
     if (!context)
         return;
     QPainter* painter = context->painter();
-    // Near sides are filled straight away: most ends have one, and a saved painter state costs
-    // more than the small fill.
     const double opacity = painter->opacity();
     for (const VXQTrackEnd end : kBothEnds) {
         const int index = indexOf(end);
@@ -683,10 +686,6 @@ void VXQTrack::drawEnds(const EndDrawing& ends, bool casing) const
         for (const EndCap& cap : caps.caps) {
             if (!drawn(cap))
                 continue;
-            if (!cap.nearSide.isEmpty()) {
-                painter->fillPath(cap.nearSide, cap.colour);
-                continue;
-            }
             painter->save();
             painter->setPen(Qt::NoPen);
             painter->setBrush(cap.colour);

@@ -32,9 +32,9 @@
 // Where an end joins its parent between the parent's ends, nothing of this track is drawn
 // beyond the parent's centre line: its caps and junction discs would meet the parent's edges,
 // and two antialiased edges drawn over each other notch the parent's casing. Where the end runs
-// straight into the parent, the strokes stop short of it and each body stroke's last stretch is
-// filled up to the centre line as one shape with its junction disc's near half, so no clip is
-// set up for every drawing; a bending end is clipped instead.
+// straight into the parent, the strokes stop short of it and each body stroke fills its last
+// stretch up to the centre line, with its junction disc's near half, in the same fill as the
+// rest of the stroke, so no clip is set up for every drawing; a bending end is clipped instead.
 
 #include "tracks/ZQMultiStylePath.h"
 
@@ -185,9 +185,8 @@ private:
         QColor colour;
         double radius;
         bool casing;
-        // At an end that stops short of its parent: the stroke's near side up to the parent's
-        // centre line, filled instead of the disc.
-        QPainterPath nearSide;
+        // The stroke's place among the style's strokes (see StrokeAreas).
+        int stroke;
     };
     // The junction or terminator at an end: a disc or square per body stroke.
     struct EndCaps {
@@ -204,8 +203,9 @@ private:
         std::array<bool, 2> joined{};
         std::array<double, 2> outwardAngles{};
         std::array<EndCaps, 2> caps;
-        // How far short of a parent's centre line the strokes stop at each end.
-        std::array<double, 2> undrawn{};
+        // How far short of a parent's centre line the strokes stop at each end, and the near
+        // sides they fill there instead of caps.
+        StretchEnds stretchEnds;
         // Around each clipped junction between a parent's ends, the parent's side away from this track.
         QPainterPath farSidesOfParents;
     };
@@ -221,11 +221,12 @@ private:
         double across; // sine of the angle the end makes with the parent; its sign gives the far side
     };
     std::optional<MidParentJunction> midParentJunction(VXQTrackEnd end, const EndDrawing& ends) const;
-    // Fits the end at a mid-parent junction: stops the strokes short and gives each body cap its
-    // near side, or answers false where the end bends too close to the parent for that.
+    // Fits the end at a mid-parent junction: stops the strokes short and has each body stroke fill
+    // its near side instead of a cap, or answers false where the end bends too close to the
+    // parent for that.
     bool stopShortOfParent(VXQTrackEnd end, const MidParentJunction& junction, EndDrawing& ends) const;
     static QPainterPath farSideOfParent(const MidParentJunction& junction, double reach);
-    std::pair<double, double> lengthsLeftUndrawnAtEnds() const override;
+    StretchEnds stretchEnds() const override;
     // The junction or terminator at each end, with the casing strokes or the others.
     void drawEnds(const EndDrawing& ends, bool casing) const;
     // Ends meeting their parent at a smaller angle than this (its sine) have no far side.

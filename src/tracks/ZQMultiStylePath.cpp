@@ -634,12 +634,12 @@ QRectF ZQMultiStylePath::boundsIgnoringLabels() const
 std::shared_ptr<const MultiStyleDrawingList> ZQMultiStylePath::drawingList() const
 {
     // Asked before locking: a subclass may work its ends out under a lock of its own.
-    const std::pair<double, double> undrawnEnds = lengthsLeftUndrawnAtEnds();
+    const StretchEnds ends = stretchEnds();
     const QMutexLocker locker(&m_drawingListLock);
-    if (!m_drawingList || m_drawingList->undrawnEnds() != undrawnEnds)
+    if (!m_drawingList || m_drawingList->ends() != ends)
         m_drawingList = std::make_shared<const MultiStyleDrawingList>(MultiStyleDrawingList::Contents{
             renderingPath(), length(), m_styles, m_overlays, m_shims, m_adornments.list(), m_shimBlending,
-            widestStrokeWidth(), undrawnEnds});
+            widestStrokeWidth(), ends});
     return m_drawingList;
 }
 

@@ -38,6 +38,7 @@
 #include "tracks/PathTextLabels.h"
 #include "tracks/RangeKnobs.h"
 #include "tracks/ShimBlender.h"
+#include "tracks/StretchEnds.h"
 #include "tracks/StrokeWidthSource.h"
 #include "tracks/TextLabelFields.h"
 #include "tracks/VXQAdornment.h"
@@ -258,9 +259,9 @@ public:
 
 protected:
     void invalidateGeometryCaches() override;
-    // Lengths at the start and the end that drawing leaves out, in the ranges' measure: a
-    // subclass that finishes its ends itself trims the stretches there. None by default.
-    virtual std::pair<double, double> lengthsLeftUndrawnAtEnds() const { return {0, 0}; }
+    // A subclass that finishes its ends itself trims the stretches there, or has them fill
+    // areas with their strokes. Nothing by default.
+    virtual StretchEnds stretchEnds() const { return {}; }
 
 private:
     struct StyleState {

@@ -3,10 +3,12 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/PolylineStroke.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 
 #include <QPainter>
+#include <utility>
 
 namespace {
 
@@ -35,6 +37,50 @@ void drawFadedByStyle(const VXStyle& style, Draw draw)
     if (style.opacity() < 1)
         painter->setOpacity(opacity);
     painter->setRenderHint(QPainter::Antialiasing, antialiased);
+}
+
+// How many strokes the member is or holds, as the style's renderersOfClass<VXStroke> counts them.
+qsizetype strokesIn(const VXRasterizer& member)
+{
+    const auto* group = qobject_cast<const VXRastGroup*>(&member);
+    return (qobject_cast<const VXStroke*>(&member) ? 1 : 0) + (group ? group->renderersOfClass<VXStroke>().size() : 0);
+}
+
+// A stroke drawn as nothing but its outline, which can take areas into its fill.
+const VXStroke* plainStroke(const VXRasterizer& member)
+{
+    if (member.metaObject() != &VXStroke::staticMetaObject)
+        return nullptr;
+    const auto& stroke = static_cast<const VXStroke&>(member);
+    const bool plain = !stroke.shadow() && stroke.clipping() == kVXNoClipping && stroke.width() > 0
+                    && stroke.colour().isValid();
+    return plain ? &stroke : nullptr;
+}
+
+// Draws the enabled members for which `drawn` holds, each filling the areas of its strokes.
+template <class Drawn>
+void drawMembers(const VXStyle& style, const VXRenderable& object, const StrokeAreas& areas, bool casing, Drawn drawn)
+{
+    int firstStroke = 0;
+    for (const VXRasterizerPtr& member : style.renderList()) {
+        const auto strokes = int(strokesIn(*member));
+        const int first = std::exchange(firstStroke, firstStroke + strokes);
+        if (!member->enabled() || !drawn(member))
+            continue;
+        const StrokeArea* area = strokes == 1 ? areas.areaOfStroke(first) : nullptr;
+        if (const VXStroke* stroke = plainStroke(*member); stroke && area) {
+            const platform::BezierPath styled = stroke->styledPath(object.renderingPath());
+            platform::strokePathAndFill(*platform::GraphicsContext::current()->painter(), styled.painterPath(),
+                                        styled.penWithColour(stroke->colour()), area->area, area->flat);
+            continue;
+        }
+        member->render(object);
+        StrokeAreas held;
+        for (const StrokeArea& each : areas.list())
+            if (each.stroke >= first && each.stroke < first + strokes)
+                held.add(each);
+        held.fillSeparately(casing);
+    }
 }
 
 } // namespace
@@ -91,26 +137,29 @@ VXStrokePtr ZQRangeDrawingStyle::casingStrokeOfStyle(const VXStyle& style)
     return strokes.first()->width() >= (*widest)->width() ? strokes.first() : nullptr;
 }
 
-void ZQRangeDrawingStyle::drawCasing(const VXRenderable& object) const
+void ZQRangeDrawingStyle::drawCasing(const VXRenderable& object, const StrokeAreas& areas) const
 {
     if (const VXStrokePtr casing = casingStroke())
-        drawFadedByStyle(*m_style, [&] { casing->render(object); });
+        drawFadedByStyle(*m_style, [&] {
+            drawMembers(*m_style, object, areas, true, [&](const VXRasterizerPtr& member) { return member == casing; });
+        });
 }
 
-void ZQRangeDrawingStyle::drawContentWithoutCasing(const VXRenderable& object) const
+void ZQRangeDrawingStyle::drawContentWithoutCasing(const VXRenderable& object, const StrokeAreas& areas) const
 {
     if (!m_style)
         return;
     const VXStrokePtr casing = casingStroke();
-    if (!casing) {
+    if (!casing && (areas.isEmpty() || m_style->opacity() < 1)) {
+        // A translucent style draws in a layer of its own, where areas cannot join its strokes.
         m_style->render(object);
+        if (!areas.isEmpty())
+            drawFadedByStyle(*m_style, [&] { areas.fillSeparately(false); });
         return;
     }
     // Member by member: a copy of the style without its casing would have to be made per draw.
     drawFadedByStyle(*m_style, [&] {
-        for (const VXRasterizerPtr& member : m_style->renderList())
-            if (member != casing && member->enabled())
-                member->render(object);
+        drawMembers(*m_style, object, areas, false, [&](const VXRasterizerPtr& member) { return member != casing; });
     });
 }
 

@@ -14,6 +14,7 @@
 #include "platform/foundation/ZQObject.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyle.h"
+#include "tracks/StrokeAreas.h"
 #include "tracks/ZQStyleRange.h"
 
 class VXRenderable;
@@ -48,9 +49,11 @@ public:
     static VXStrokePtr casingStrokeOfStyle(const VXStyle& style);
     VXStrokePtr casingStroke() const { return m_style ? casingStrokeOfStyle(*m_style) : nullptr; }
 
-    // Into GraphicsContext::current(), on the object's rendering path (the stretch to draw).
-    void drawCasing(const VXRenderable& object) const;
-    void drawContentWithoutCasing(const VXRenderable& object) const;
+    // Into GraphicsContext::current(), on the object's rendering path (the stretch to draw). The
+    // strokes of the phase fill `areas` with them: a plain solid stroke in the same fill as its
+    // outline, others after they are drawn.
+    void drawCasing(const VXRenderable& object, const StrokeAreas& areas = {}) const;
+    void drawContentWithoutCasing(const VXRenderable& object, const StrokeAreas& areas = {}) const;
     void drawContent(const VXRenderable& object) const;
 
     std::shared_ptr<ZQObject> copy() const override;

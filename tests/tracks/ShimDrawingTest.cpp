@@ -188,3 +188,29 @@ TEST(ShimDrawing, AlikeNeighbouringStylesDrawAsOneStretch)
     EXPECT_EQ(image.pixelColor(100, kLineY), image.pixelColor(50, kLineY));
     EXPECT_EQ(image.pixelColor(100, kLineY).alpha(), image.pixelColor(150, kLineY).alpha());
 }
+
+TEST(ShimDrawing, TranslucentStretchesRunOnIntoTheirShimHalvesWithoutASeam)
+{
+    const auto translucent = [](const QColor& colour, double width) {
+        VXStylePtr style = strokes({{colour, width}});
+        const auto stroke = std::dynamic_pointer_cast<VXStroke>(style->renderList().first());
+        stroke->setLineCapStyle(int(platform::LineCapStyle::Round));
+        stroke->setLineJoinStyle(int(platform::LineJoinStyle::Round));
+        return style;
+    };
+    drawingtest::Fixture f;
+    const ZQMultiStylePathPtr path =
+        ZQMultiStylePath::multiStylePathWithPathStyle(kStretch, translucent(QColor(255, 0, 0, 100), 8));
+    f.layer->addObject(path);
+    path->setSelectionRange(ZQMakeAbsoluteStyleRange(100, 100));
+    path->setStyle(translucent(QColor(0, 0, 255, 100), 14));
+    path->setShimBlending(kZQShimBlendWidth);
+    ASSERT_EQ(path->shims().size(), 1);
+
+    // Each style's round cap lies under the half of the shim in its colour, painted once with it.
+    const QImage image = paintAntialiased([&] { path->drawContent(); });
+    for (int x = 60; x < 99; ++x)
+        EXPECT_EQ(image.pixelColor(x, kLineY), image.pixelColor(50, kLineY)) << x;
+    for (int x = 101; x < 140; ++x)
+        EXPECT_EQ(image.pixelColor(x, kLineY), image.pixelColor(150, kLineY)) << x;
+}

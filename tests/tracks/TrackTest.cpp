@@ -333,6 +333,29 @@ TEST(Track, SideRoadsFillUpToTheCentreLineAndNoFurtherWhetherTheyRunStraightOrBe
     }
 }
 
+TEST(Track, TranslucentSideRoadsShowNoSeamWhereTheirStrokesStopShort)
+{
+    Map map;
+    map.add({20, 100}, {180, 100});
+    const auto side = map.add({60, 180}, {100, 100});
+    ASSERT_TRUE(side->endLink());
+    const VXStylePtr translucent = tracktest::strokes({{kCasing, 12}, {QColor(0, 0, 255, 100), kFillWidth}});
+    for (const VXStrokePtr& stroke : translucent->renderersOfClass<VXStroke>()) {
+        stroke->setLineCapStyle(int(platform::LineCapStyle::Round));
+        stroke->setLineJoinStyle(int(platform::LineJoinStyle::Round));
+    }
+    side->setStyle(translucent);
+    constexpr double zoom = 4;
+    const QImage image = map.render(true, zoom);
+    // Along the side road's centre, from clear of the main road on back, the fill is as even as
+    // anywhere: the strokes' flat ends and their near sides are painted once where they meet.
+    const QPointF back = QPointF(-40, 80) / std::hypot(40, 80);
+    const auto at = [&](double distance) { return image.pixelColor(((QPointF(100, 100) + distance * back) * zoom).toPoint()); };
+    const QColor reference = at(40);
+    for (double distance = 10; distance <= 30; distance += 0.25)
+        EXPECT_TRUE(near(at(distance), reference)) << distance;
+}
+
 TEST(Track, TerminatorsFinishFreeEnds)
 {
     Map map;

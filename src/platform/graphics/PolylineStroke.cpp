@@ -44,8 +44,8 @@ public:
     }
 
     // `points` has no two neighbours equal, at least two of them; a closed one does not repeat
-    // its first point at the end.
-    void appendSubpath(const QList<QPointF>& points, bool closed)
+    // its first point at the end. Flat ends of an open one take no cap.
+    void appendSubpath(const QList<QPointF>& points, bool closed, FlatEnds flat)
     {
         if (closed) {
             // Two loops, the left sides of both directions.
@@ -54,9 +54,9 @@ public:
             return;
         }
         appendSide(points, false, true);
-        appendCap(points.last(), unit(points.last() - points[points.size() - 2]));
+        appendCap(points.last(), unit(points.last() - points[points.size() - 2]), flat.last);
         appendSide(reversed(points), false, false);
-        appendCap(points.first(), unit(points.first() - points[1]));
+        appendCap(points.first(), unit(points.first() - points[1]), flat.first);
         m_outline.closeSubpath();
     }
 
@@ -105,10 +105,10 @@ private:
     }
 
     // From the left offset of the last point, heading along `heading`, to its right offset.
-    void appendCap(QPointF end, QPointF heading)
+    void appendCap(QPointF end, QPointF heading, bool flat)
     {
         const QPointF left = quarterTurn(heading) * m_radius;
-        switch (m_cap) {
+        switch (flat ? Qt::FlatCap : m_cap) {
         case Qt::RoundCap:
             appendRoundTurn(end, left, -left, heading);
             break;
@@ -163,9 +163,22 @@ bool isOutlinedHere(const QPen& pen)
            && (pen.joinStyle() == Qt::RoundJoin || pen.joinStyle() == Qt::BevelJoin);
 }
 
+// The outline to fill instead of stroking: on raster devices, for pens wider than a device pixel
+// whose outline is made here; empty otherwise (vector output keeps its strokes, and thinner pens
+// Qt's own fast path for hairlines).
+QPainterPath outlineToFill(const QPainter& painter, const QPainterPath& path, const QPen& pen, FlatEnds flat = {})
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QTransform toDevice = painter.deviceTransform();
+    if (engine && engine->type() == QPaintEngine::Raster && toDevice.type() < QTransform::TxProject
+        && pen.widthF() * smallestStretch(toDevice) > 1)
+        return polylineStrokeOutline(path, pen, flat);
+    return {};
+}
+
 } // namespace
 
-QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen)
+QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen, FlatEnds flat)
 {
     if (!isOutlinedHere(pen) || path.isEmpty())
         return {};
@@ -174,13 +187,16 @@ QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen)
     OutlineBuilder builder(outline, pen);
     QList<QPointF> points;
     qsizetype elementsOfSubpath = 0;
+    bool firstSubpath = true;
     // False when the subpath cannot be outlined here.
-    const auto finishSubpath = [&] {
+    const auto finishSubpath = [&](bool last) {
         const bool closed = points.size() >= 3 && points.first() == points.last();
         if (closed)
             points.removeLast();
-        if (points.size() >= 2)
-            builder.appendSubpath(points, closed);
+        if (points.size() >= 2) {
+            builder.appendSubpath(points, closed, {flat.first && firstSubpath, flat.last && last});
+            firstSubpath = false;
+        }
         // A lone move draws nothing; a segment of no length draws a dot, left to Qt.
         const bool dot = points.size() == 1 && elementsOfSubpath > 1;
         points.clear();
@@ -191,32 +207,39 @@ QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen)
         const QPainterPath::Element element = path.elementAt(i);
         if (element.isCurveTo() || !std::isfinite(element.x) || !std::isfinite(element.y))
             return {};
-        if (element.isMoveTo() && !finishSubpath())
+        if (element.isMoveTo() && !finishSubpath(false))
             return {};
         ++elementsOfSubpath;
         const QPointF point(element.x, element.y);
         if (points.isEmpty() || points.last() != point)
             points.append(point);
     }
-    if (!finishSubpath())
+    if (!finishSubpath(true))
         return {};
     return outline;
 }
 
 void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
 {
-    // Vector output (PDF, printers, SVG) keeps its strokes as strokes.
-    const QPaintEngine* engine = painter.paintEngine();
-    const QTransform toDevice = painter.deviceTransform();
-    if (engine && engine->type() == QPaintEngine::Raster && toDevice.type() < QTransform::TxProject
-        && pen.widthF() * smallestStretch(toDevice) > 1) {
-        const QPainterPath outline = polylineStrokeOutline(path, pen);
-        if (!outline.isEmpty()) {
-            painter.fillPath(outline, pen.brush());
-            return;
-        }
+    const QPainterPath outline = outlineToFill(painter, path, pen);
+    if (outline.isEmpty())
+        painter.strokePath(path, pen);
+    else
+        painter.fillPath(outline, pen.brush());
+}
+
+void strokePathAndFill(QPainter& painter, const QPainterPath& path, const QPen& pen, const QPainterPath& area,
+                       FlatEnds flat)
+{
+    QPainterPath outline = outlineToFill(painter, path, pen, flat);
+    if (outline.isEmpty() && !path.isEmpty()) {
+        painter.strokePath(path, pen);
+        painter.fillPath(area, pen.brush());
+        return;
     }
-    painter.strokePath(path, pen);
+    outline.addPath(area);
+    outline.setFillRule(Qt::WindingFill);
+    painter.fillPath(outline, pen.brush());
 }
 
 } // namespace platform

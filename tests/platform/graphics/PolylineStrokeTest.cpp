@@ -172,3 +172,35 @@ TEST(PolylineStroke, VectorOutputKeepsItsStrokes)
     EXPECT_EQ(record([&](QPainter& painter) { strokePath(painter, path, pen); }),
               record([&](QPainter& painter) { painter.strokePath(path, pen); }));
 }
+
+TEST(PolylineStroke, FlatEndsAndAreasFillInOneGoWithoutSeams)
+{
+    const QPainterPath segment = polyline({{0, 0}, {100, 0}});
+    const QPen round = penOf(20, Qt::RoundJoin, Qt::RoundCap);
+    // Flat ends take no cap, whatever the pen's.
+    EXPECT_NEAR(areaOf(polylineStrokeOutline(segment, round, {true, false})), 2000 + M_PI * 50, 0.1);
+    EXPECT_NEAR(areaOf(polylineStrokeOutline(segment, round, {true, true})), 2000, 1e-9);
+
+    // A stroke stopping flat at x = 80.3 and an area carrying it on: a translucent fill shows no
+    // seam where they meet, and the area's pixels are painted once.
+    const QPainterPath stopped = polyline({{20, 100}, {80.3, 100}});
+    QPainterPath onwards;
+    onwards.addPolygon(QPolygonF({{80.3, 90}, {120, 90}, {120, 110}, {80.3, 110}}));
+    onwards = onwards.toReversed(); // anticlockwise on the screen, like the outlines
+    const QPen translucent(QColor(0, 0, 0, 128), 20, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const QImage drawn = coverage(1, [&](QPainter& painter) {
+        strokePathAndFill(painter, stopped, translucent, onwards, {false, true});
+    });
+    const int inside = drawn.constScanLine(100)[50];
+    EXPECT_NEAR(inside, 128, 1);
+    for (int x = 76; x <= 86; ++x)
+        EXPECT_EQ(drawn.constScanLine(100)[x], inside) << x;
+    EXPECT_EQ(drawn.constScanLine(100)[125], 0);
+
+    // Where the outline is Qt's (a hairline pen), the stroke keeps its caps and the area is filled after it.
+    const QImage thin = coverage(1, [&](QPainter& painter) {
+        strokePathAndFill(painter, stopped, QPen(Qt::black, 0.5), onwards, {false, true});
+    });
+    EXPECT_GT(thin.constScanLine(100)[50], 0);
+    EXPECT_EQ(thin.constScanLine(100)[100], 255);
+}
