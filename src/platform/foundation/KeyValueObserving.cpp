@@ -61,20 +61,20 @@ quint64 ObservationInfo::addWatcher(const QString& key, KeyChangeHandler handler
     return id;
 }
 
-void ObservationInfo::removeWatcher(quint64 id)
+void ObservationInfo::removeWatcher(const QString& key, quint64 id)
 {
-    for (auto it = m_watchers.begin(); it != m_watchers.end(); ++it) {
-        auto& list = it.value();
-        // From the back: whoever removes in the reverse order of adding (an inspector
-        // letting go of thousands of objects that share a style) finds each at once.
-        const auto found = std::find_if(list.rbegin(), list.rend(), [id](const Watcher& w) { return w.id == id; });
-        if (found != list.rend()) {
-            list.erase(std::next(found).base());
-            if (list.empty())
-                m_watchers.erase(it);
-            return;
-        }
-    }
+    const auto entry = m_watchers.find(key);
+    if (entry == m_watchers.end())
+        return;
+    auto& list = entry.value();
+    // From the back: whoever removes in the reverse order of adding (an inspector letting go
+    // of thousands of objects that share a style) finds each at once.
+    const auto found = std::find_if(list.rbegin(), list.rend(), [id](const Watcher& w) { return w.id == id; });
+    if (found == list.rend())
+        return;
+    list.erase(std::next(found).base());
+    if (list.empty())
+        m_watchers.erase(entry);
 }
 
 void ObservationInfo::notify(const QString& key, const KeyChangeEvent& event)
@@ -132,7 +132,7 @@ void ObservationInfo::removeObservation(QObject* observer, const QString& keyPat
 {
     for (auto it = m_observations.rbegin(); it != m_observations.rend(); ++it) {
         const Observation& o = **it;
-        if (o.receiver() == observer && o.keyPath() == keyPath && (!matchContext || o.context() == context)) {
+        if (o.receiver() == observer && o.isOfKeyPath(keyPath) && (!matchContext || o.context() == context)) {
             removeObservation(o.token());
             return;
         }
@@ -145,69 +145,109 @@ namespace {
 thread_local int bindingDepth = 0;
 }
 
-KeyPathBinding::KeyPathBinding(ZQObject* target, const QString& keyPath, KeyChangeHandler handler)
+KeyPathBinding::KeyPathBinding(ZQObject* target, const QStringList& keyPaths, KeyPathChangeHandler handler)
     : m_target(target)
     , m_handler(std::move(handler))
 {
     ZQ_ASSERT(bindingDepth < kMaximumBindingDepth,
-              QStringLiteral("key path %1 of %2 depends on itself").arg(keyPath, target->className()));
+              QStringLiteral("key path %1 of %2 depends on itself").arg(keyPaths.join(QLatin1Char(',')), target->className()));
     ++bindingDepth;
     const auto leave = qScopeGuard([] { --bindingDepth; });
 
-    const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
-    m_firstKey = dot < 0 ? keyPath : keyPath.left(dot);
-    m_rest = dot < 0 ? QString() : keyPath.mid(dot + 1);
-    for (const QString& affecting : target->keyPathsForValuesAffectingValueForKey(m_firstKey)) {
-        m_dependencies.push_back(std::make_unique<KeyPathBinding>(
-            target, affecting, [this](const KeyChangeEvent& event) { firstKeyChanged(event, false); }));
+    for (const QString& keyPath : keyPaths) {
+        const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
+        const QString key = dot < 0 ? keyPath : keyPath.left(dot);
+        auto link = std::find_if(m_links.begin(), m_links.end(), [&](const auto& l) { return l->key == key; });
+        if (link == m_links.end()) {
+            m_links.push_back(std::make_unique<Link>());
+            link = std::prev(m_links.end());
+            (*link)->key = key;
+        }
+        (*link)->paths.append(keyPath);
+        if (dot >= 0)
+            (*link)->rests.append(keyPath.mid(dot + 1));
     }
-    bindRest();
-    // Last, so that a binding that fails above leaves no watcher calling into it.
-    m_watcher = ZQObject::observationInfoOf(target).addWatcher(
-        m_firstKey, [this](const KeyChangeEvent& event) { firstKeyChanged(event, true); });
+    try {
+        for (const auto& link : m_links)
+            bindLink(*link);
+    } catch (...) {
+        // No watcher may call into a binding that was never made.
+        unbind();
+        throw;
+    }
 }
 
 KeyPathBinding::~KeyPathBinding()
 {
-    if (m_target) {
-        if (ObservationInfo* info = ZQObject::existingObservationInfoOf(m_target))
-            info->removeWatcher(m_watcher);
+    *m_alive = false;
+    unbind();
+}
+
+void KeyPathBinding::unbind()
+{
+    ObservationInfo* info = m_target ? ZQObject::existingObservationInfoOf(m_target) : nullptr;
+    for (const auto& link : m_links) {
+        if (info && link->watcher)
+            info->removeWatcher(link->key, link->watcher);
+        link->watcher = 0;
     }
 }
 
-void KeyPathBinding::firstKeyChanged(const KeyChangeEvent& event, bool direct)
+void KeyPathBinding::bindLink(Link& link)
 {
-    KeyChangeEvent forwarded = event;
-    if (!direct || !m_rest.isEmpty()) {
-        // For the path as a whole, a change of a link or of a dependency replaces the value.
-        forwarded.kind = KeyValueChangeKind::Setting;
-        forwarded.indexes.clear();
+    const QStringList affecting = m_target->keyPathsForValuesAffectingValueForKey(link.key);
+    if (!affecting.isEmpty()) {
+        link.dependencies = std::make_unique<KeyPathBinding>(
+            m_target, affecting, [this, &link](const QString&, const KeyChangeEvent& event) { keyChanged(link, event, false); });
     }
+    bindRest(link);
+    // Last, so that a link that fails above leaves no watcher calling into it.
+    link.watcher = ZQObject::observationInfoOf(m_target).addWatcher(
+        link.key, [this, &link](const KeyChangeEvent& event) { keyChanged(link, event, true); });
+}
+
+void KeyPathBinding::keyChanged(Link& link, const KeyChangeEvent& event, bool direct)
+{
     // A link that cannot be bound (a cycle of dependent keys beyond it) is logged; the value
     // still changed, so the observer hears of it.
     if (!event.prior)
-        runGuarded("key-value observing", [this] { bindRest(); });
-    // The handler may remove this binding: touch no member after it.
-    const KeyChangeHandler handler = m_handler;
-    handler(forwarded);
+        runGuarded("key-value observing", [&] { bindRest(link); });
+    // For a longer path, a change of a link or of a dependency replaces the value.
+    KeyChangeEvent replaced = event;
+    replaced.kind = KeyValueChangeKind::Setting;
+    replaced.indexes.clear();
+    // The handler may end this binding: touch no member after it.
+    const std::shared_ptr<bool> alive = m_alive;
+    const KeyPathChangeHandler handler = m_handler;
+    const QStringList paths = link.paths;
+    const QString key = link.key;
+    for (const QString& path : paths) {
+        if (!*alive)
+            return;
+        handler(path, direct && path == key ? event : replaced);
+    }
 }
 
-void KeyPathBinding::bindRest()
+void KeyPathBinding::bindRest(Link& link)
 {
-    m_restBinding.reset();
-    if (m_rest.isEmpty() || !m_target)
+    link.rest.reset();
+    if (link.rests.isEmpty() || !m_target)
         return;
-    ZQObject* next = objectFromVariant(guardedValueForKeyPath(m_target, m_firstKey));
-    if (next)
-        m_restBinding = std::make_unique<KeyPathBinding>(next, m_rest, m_handler);
+    ZQObject* next = objectFromVariant(guardedValueForKeyPath(m_target, link.key));
+    if (!next)
+        return;
+    const QString prefix = link.key + QLatin1Char('.');
+    link.rest = std::make_unique<KeyPathBinding>(next, link.rests, [handler = m_handler, prefix](const QString& rest, const KeyChangeEvent& event) {
+        handler(prefix + rest, event);
+    });
 }
 
 // --- Observation ----------------------------------------------------------------------
 
-Observation::Observation(ZQObject* observed, QString keyPath, KeyValueObservingOptions options, QObject* receiver,
+Observation::Observation(ZQObject* observed, QStringList keyPaths, KeyValueObservingOptions options, QObject* receiver,
                          KeyValueCallback callback, void* context)
     : m_observed(observed)
-    , m_keyPath(std::move(keyPath))
+    , m_keyPaths(std::move(keyPaths))
     , m_options(options)
     , m_receiver(receiver)
     , m_hasReceiver(receiver != nullptr)
@@ -231,50 +271,59 @@ void Observation::start()
                 observed->removeObservation(token);
         });
     }
-    m_binding = std::make_unique<KeyPathBinding>(m_observed, m_keyPath,
-                                                 [this](const KeyChangeEvent& event) { changed(event); });
+    m_binding = std::make_unique<KeyPathBinding>(
+        m_observed, m_keyPaths, [this](const QString& keyPath, const KeyChangeEvent& event) { changed(keyPath, event); });
     if (m_options & KeyValueObservingOptionInitial) {
-        KeyValueChange change;
-        if (m_options & KeyValueObservingOptionNew)
-            change.newValue = guardedValueForKeyPath(m_observed, m_keyPath);
-        runGuarded("key-value observer", [&] { m_callback(change); });
+        for (const QString& keyPath : std::as_const(m_keyPaths)) {
+            KeyValueChange change;
+            change.keyPath = keyPath;
+            if (m_options & KeyValueObservingOptionNew)
+                change.newValue = guardedValueForKeyPath(m_observed, keyPath);
+            runGuarded("key-value observer", [&] { m_callback(change); });
+        }
     }
 }
 
-QVariant Observation::currentValue(const KeyChangeEvent& event) const
+QVariant Observation::currentValue(const QString& keyPath, const KeyChangeEvent& event) const
 {
-    const QVariant value = guardedValueForKeyPath(m_observed, m_keyPath);
+    const QVariant value = guardedValueForKeyPath(m_observed, keyPath);
     if (event.kind == KeyValueChangeKind::Setting)
         return value;
     return elementsAtIndexes(value, event.indexes);
 }
 
-void Observation::changed(const KeyChangeEvent& event)
+void Observation::changed(const QString& keyPath, const KeyChangeEvent& event)
 {
     if (m_hasReceiver && !m_receiver)
         return;
     KeyValueChange change;
+    change.keyPath = keyPath;
     change.kind = event.kind;
     change.indexes = event.indexes;
 
+    const bool wantsOld = m_options & KeyValueObservingOptionOld;
     if (event.prior) {
-        const bool wantsOld = m_options & KeyValueObservingOptionOld;
-        const bool wantsOldElements = event.kind == KeyValueChangeKind::Removal
-                                   || event.kind == KeyValueChangeKind::Replacement
-                                   || event.kind == KeyValueChangeKind::Setting;
-        m_oldValues.push_back(wantsOld && wantsOldElements ? currentValue(event) : QVariant());
+        const bool hasOldElements = event.kind == KeyValueChangeKind::Removal
+                                 || event.kind == KeyValueChangeKind::Replacement
+                                 || event.kind == KeyValueChangeKind::Setting;
+        if (wantsOld)
+            m_oldValues[keyPath].push_back(hasOldElements ? currentValue(keyPath, event) : QVariant());
         if (!(m_options & KeyValueObservingOptionPrior))
             return;
         change.isPrior = true;
-        change.oldValue = m_oldValues.back();
+        if (wantsOld)
+            change.oldValue = m_oldValues[keyPath].back();
     } else {
-        if (!m_oldValues.empty()) {
-            change.oldValue = m_oldValues.back();
-            m_oldValues.pop_back();
+        if (wantsOld) {
+            const auto pending = m_oldValues.find(keyPath);
+            if (pending != m_oldValues.end() && !pending->empty()) {
+                change.oldValue = pending->back();
+                pending->pop_back();
+            }
         }
         const bool hasNewElements = event.kind != KeyValueChangeKind::Removal;
         if ((m_options & KeyValueObservingOptionNew) && hasNewElements)
-            change.newValue = currentValue(event);
+            change.newValue = currentValue(keyPath, event);
     }
     // The callback may remove this observation: touch no member after it.
     const KeyValueCallback callback = m_callback;

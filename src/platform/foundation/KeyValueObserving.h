@@ -24,6 +24,7 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(KeyValueObservingOptions)
 enum class KeyValueChangeKind { Setting = 1, Insertion = 2, Removal = 3, Replacement = 4 };
 
 struct KeyValueChange {
+    QString keyPath; // the one that changed, of those the observation was registered for
     KeyValueChangeKind kind = KeyValueChangeKind::Setting;
     QVariant oldValue; // with the Old option (for index changes: the removed or replaced elements)
     QVariant newValue; // with the New option (for index changes: the inserted or new elements)

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QMetaObject>
 #include <QPointer>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -34,7 +35,7 @@ public:
     ~ObservationInfo();
 
     quint64 addWatcher(const QString& key, KeyChangeHandler handler);
-    void removeWatcher(quint64 id);
+    void removeWatcher(const QString& key, quint64 id);
     void notify(const QString& key, const KeyChangeEvent& event);
 
     ObservationToken addObservation(std::unique_ptr<Observation> observation);
@@ -54,50 +55,67 @@ private:
     std::vector<std::unique_ptr<Observation>> m_observations;
 };
 
-// A key path of an object, bound to the objects along it; calls its handler whenever the
-// value at the end of the path may change.
+// What a binding tells: the key path whose value may have changed, and how.
+using KeyPathChangeHandler = std::function<void(const QString& keyPath, const KeyChangeEvent& event)>;
+
+// Key paths of an object, bound to the objects along them; calls its handler with a key path
+// whenever the value at its end may change. Paths that begin with the same key share that
+// key's watcher and the binding of the object it links to, so a set of "link.x" paths costs
+// one watcher on the object and one on the link.
 class KeyPathBinding {
 public:
-    KeyPathBinding(ZQObject* target, const QString& keyPath, KeyChangeHandler handler);
+    KeyPathBinding(ZQObject* target, const QStringList& keyPaths, KeyPathChangeHandler handler);
     ~KeyPathBinding();
     KeyPathBinding(const KeyPathBinding&) = delete;
     KeyPathBinding& operator=(const KeyPathBinding&) = delete;
 
 private:
-    void firstKeyChanged(const KeyChangeEvent& event, bool direct);
-    void bindRest();
+    // The paths that begin with one key of the target.
+    struct Link {
+        QString key;
+        QStringList paths;  // whole, as given
+        QStringList rests;  // what follows the key, where something does
+        quint64 watcher = 0;
+        std::unique_ptr<KeyPathBinding> dependencies;
+        std::unique_ptr<KeyPathBinding> rest;
+    };
+
+    void bindLink(Link& link);
+    void keyChanged(Link& link, const KeyChangeEvent& event, bool direct);
+    void bindRest(Link& link);
+    void unbind();
 
     QPointer<ZQObject> m_target;
-    QString m_firstKey;
-    QString m_rest;
-    KeyChangeHandler m_handler;
-    quint64 m_watcher = 0;
-    std::vector<std::unique_ptr<KeyPathBinding>> m_dependencies;
-    std::unique_ptr<KeyPathBinding> m_restBinding;
+    KeyPathChangeHandler m_handler;
+    std::vector<std::unique_ptr<Link>> m_links;
+    // Cleared when the binding goes: a handler that ends it stops the rest of a notification.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
-// One registration: delivers initial, prior, old and new values as its options ask.
+// One registration of one or several key paths: delivers initial, prior, old and new values
+// as its options ask, each change naming its key path.
 class Observation {
 public:
-    Observation(ZQObject* observed, QString keyPath, KeyValueObservingOptions options, QObject* receiver,
+    Observation(ZQObject* observed, QStringList keyPaths, KeyValueObservingOptions options, QObject* receiver,
                 KeyValueCallback callback, void* context);
     ~Observation();
 
-    // Called once the observation is stored: binds the path and sends the initial value.
+    // Called once the observation is stored: binds the paths and sends the initial values.
     void start();
 
     ObservationToken token() const { return m_token; }
     void setToken(ObservationToken token) { m_token = token; }
-    const QString& keyPath() const { return m_keyPath; }
+    // Whether this registration is of `keyPath` alone.
+    bool isOfKeyPath(const QString& keyPath) const { return m_keyPaths.size() == 1 && m_keyPaths.first() == keyPath; }
     QObject* receiver() const { return m_receiver; }
     void* context() const { return m_context; }
 
 private:
-    void changed(const KeyChangeEvent& event);
-    QVariant currentValue(const KeyChangeEvent& event) const;
+    void changed(const QString& keyPath, const KeyChangeEvent& event);
+    QVariant currentValue(const QString& keyPath, const KeyChangeEvent& event) const;
 
     ZQObject* m_observed;
-    QString m_keyPath;
+    QStringList m_keyPaths;
     KeyValueObservingOptions m_options;
     QPointer<QObject> m_receiver;
     bool m_hasReceiver;
@@ -106,7 +124,9 @@ private:
     ObservationToken m_token = 0;
     QMetaObject::Connection m_receiverDestroyed;
     std::unique_ptr<KeyPathBinding> m_binding;
-    std::vector<QVariant> m_oldValues; // one per change in progress (changes may nest)
+    // Per key path, one old value per change in progress (changes may nest); kept only when
+    // old values are asked for.
+    QHash<QString, std::vector<QVariant>> m_oldValues;
 };
 
 } // namespace platform

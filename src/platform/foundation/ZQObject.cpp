@@ -5,6 +5,7 @@
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/foundation/ZQAssert.h"
 
+#include <QHash>
 #include <QMetaProperty>
 
 namespace {
@@ -15,6 +16,43 @@ QByteArray setterName(const QString& key)
     if (!name.isEmpty())
         name[0] = char(QChar::toUpper(uchar(name[0])));
     return "set" + name;
+}
+
+// How a class reads and writes one key: a property first, else an invokable getter "key()"
+// or setter "setKey(v)". Looking these up walks every property and method of the class by
+// name, so each class resolves each key once.
+struct KeyAccessors {
+    QMetaProperty property;
+    QMetaMethod getter;
+    QMetaMethod setter;
+};
+
+KeyAccessors resolveKey(const QObject* object, const QString& key)
+{
+    KeyAccessors accessors;
+    const QMetaObject* meta = object->metaObject();
+    if (const int index = meta->indexOfProperty(key.toLatin1().constData()); index >= 0)
+        accessors.property = meta->property(index);
+    if (!accessors.property.isReadable()) {
+        const QMetaMethod getter = platform::findMethod(object, key.toLatin1(), 0);
+        if (getter.isValid() && getter.returnMetaType().id() != QMetaType::Void)
+            accessors.getter = getter;
+    }
+    if (!accessors.property.isWritable())
+        accessors.setter = platform::findMethod(object, setterName(key), 1);
+    return accessors;
+}
+
+// A copy: reading through the accessors may resolve further keys and grow the table.
+KeyAccessors accessorsFor(const QObject* object, const QString& key)
+{
+    // One table per thread, as drawing workers read objects too; classes and keys are few.
+    thread_local QHash<const QMetaObject*, QHash<QString, KeyAccessors>> resolved;
+    QHash<QString, KeyAccessors>& ofClass = resolved[object->metaObject()];
+    auto found = ofClass.constFind(key);
+    if (found == ofClass.constEnd())
+        found = ofClass.insert(key, resolveKey(object, key));
+    return *found;
 }
 
 std::pair<QString, QString> splitFirstKey(const QString& keyPath)
@@ -66,27 +104,24 @@ QString ZQObject::description() const
 
 QVariant ZQObject::valueForKey(const QString& key) const
 {
-    const QMetaObject* meta = metaObject();
-    const int index = meta->indexOfProperty(key.toLatin1().constData());
-    if (index >= 0 && meta->property(index).isReadable())
-        return meta->property(index).read(this);
-    const QMetaMethod getter = platform::findMethod(this, key.toLatin1(), 0);
-    if (getter.isValid() && getter.returnMetaType().id() != QMetaType::Void)
-        return platform::invokeMethod(const_cast<ZQObject*>(this), getter, {});
+    const KeyAccessors accessors = accessorsFor(this, key);
+    if (accessors.property.isReadable())
+        return accessors.property.read(this);
+    if (accessors.getter.isValid())
+        return platform::invokeMethod(const_cast<ZQObject*>(this), accessors.getter, {});
     return valueForUndefinedKey(key);
 }
 
 void ZQObject::setValueForKey(const QVariant& value, const QString& key)
 {
-    const QMetaObject* meta = metaObject();
-    const int index = meta->indexOfProperty(key.toLatin1().constData());
+    const KeyAccessors accessors = accessorsFor(this, key);
     QMetaType type;
     std::function<void(const QVariant&)> write;
-    if (index >= 0 && meta->property(index).isWritable()) {
-        const QMetaProperty property = meta->property(index);
+    if (accessors.property.isWritable()) {
+        const QMetaProperty property = accessors.property;
         type = property.metaType();
         write = [this, property](const QVariant& v) { property.write(this, v); };
-    } else if (const QMetaMethod setter = platform::findMethod(this, setterName(key), 1); setter.isValid()) {
+    } else if (const QMetaMethod setter = accessors.setter; setter.isValid()) {
         type = setter.parameterMetaType(0);
         write = [this, setter](const QVariant& v) { platform::invokeMethod(this, setter, {v}); };
     } else {
@@ -169,7 +204,7 @@ void ZQObject::addObserverForKeyPathOptionsContext(QObject* observer, const QStr
         target->observeValueForKeyPathOfObjectChangeContext(keyPath, self, change, context);
     };
     observationInfoOf(this).addObservation(std::make_unique<platform::Observation>(
-        this, keyPath, options, observer, std::move(callback), context));
+        this, QStringList{keyPath}, options, observer, std::move(callback), context));
 }
 
 void ZQObject::removeObserverForKeyPath(QObject* observer, const QString& keyPath)
@@ -187,8 +222,15 @@ void ZQObject::removeObserverForKeyPathContext(QObject* observer, const QString&
 platform::ObservationToken ZQObject::observeKeyPath(const QString& keyPath, platform::KeyValueObservingOptions options,
                                                     QObject* receiver, platform::KeyValueCallback callback)
 {
+    return observeKeyPaths({keyPath}, options, receiver, std::move(callback));
+}
+
+platform::ObservationToken ZQObject::observeKeyPaths(const QStringList& keyPaths,
+                                                     platform::KeyValueObservingOptions options, QObject* receiver,
+                                                     platform::KeyValueCallback callback)
+{
     return observationInfoOf(this).addObservation(std::make_unique<platform::Observation>(
-        this, keyPath, options, receiver, std::move(callback), nullptr));
+        this, keyPaths, options, receiver, std::move(callback), nullptr));
 }
 
 void ZQObject::removeObservation(platform::ObservationToken token)

@@ -63,6 +63,10 @@ public:
     // The same with a callback; `receiver` bounds the observation's life. Answers a token.
     platform::ObservationToken observeKeyPath(const QString& keyPath, platform::KeyValueObservingOptions options,
                                               QObject* receiver, platform::KeyValueCallback callback);
+    // Several key paths under one token, each change naming its path (KeyValueChange::keyPath).
+    // Paths through the same link share its watching: cheaper than one registration each.
+    platform::ObservationToken observeKeyPaths(const QStringList& keyPaths, platform::KeyValueObservingOptions options,
+                                               QObject* receiver, platform::KeyValueCallback callback);
     void removeObservation(platform::ObservationToken token);
     bool hasObservers() const;
 

@@ -288,3 +288,66 @@ TEST(KeyValueObserving, RebindingIntoCyclicDependentKeysIsLoggedAndTheObserverSt
     holder.setLink(nullptr);
     EXPECT_EQ(calls, 2);
 }
+
+TEST(KeyValueObserving, SeveralKeyPathsUnderOneTokenNameTheirChangesAndShareTheirLink)
+{
+    auto ann = makePerson("Ann", 30);
+    auto bob = makePerson("Bob", 32);
+    auto cid = makePerson("Cid", 40);
+    ann->setPartner(bob.get());
+    QObject receiver;
+    QList<KeyValueChange> changes;
+    const ObservationToken token = ann->observeKeyPaths(
+        {"age", "partner.name", "partner.summary", "partner.age"}, kOldNew, &receiver,
+        [&](const KeyValueChange& change) { changes.append(change); });
+
+    bob->setAge(33); // reaches partner.summary (dependent) and partner.age, in the order given
+    ASSERT_EQ(changes.size(), 2);
+    EXPECT_EQ(changes[0].keyPath, "partner.summary");
+    EXPECT_EQ(changes[0].oldValue.toString(), "Bob (32)");
+    EXPECT_EQ(changes[0].newValue.toString(), "Bob (33)");
+    EXPECT_EQ(changes[1].keyPath, "partner.age");
+    EXPECT_EQ(changes[1].oldValue.toInt(), 32);
+    EXPECT_EQ(changes[1].newValue.toInt(), 33);
+
+    // Replacing the link tells every path through it, each with its own old and new value,
+    // and the paths follow the new partner only.
+    changes.clear();
+    ann->setPartner(cid.get());
+    ASSERT_EQ(changes.size(), 3);
+    EXPECT_EQ(changes[0].keyPath, "partner.name");
+    EXPECT_EQ(changes[0].oldValue.toString(), "Bob");
+    EXPECT_EQ(changes[0].newValue.toString(), "Cid");
+    EXPECT_EQ(changes[2].oldValue.toInt(), 33);
+    EXPECT_EQ(changes[2].newValue.toInt(), 40);
+    EXPECT_EQ(changes[2].kind, KeyValueChangeKind::Setting);
+    EXPECT_FALSE(bob->hasObservers());
+    bob->setName("Robert");
+    ann->setAge(31);
+    ASSERT_EQ(changes.size(), 4);
+    EXPECT_EQ(changes[3].keyPath, "age");
+
+    // One token ends every path, on the linked object too.
+    ann->removeObservation(token);
+    EXPECT_FALSE(ann->hasObservers());
+    EXPECT_FALSE(cid->hasObservers());
+}
+
+TEST(KeyValueObserving, ACallbackEndingItsObservationHearsNoMorePathsOfThatChange)
+{
+    auto ann = makePerson("Ann", 30);
+    auto bob = makePerson("Bob", 32);
+    ann->setPartner(bob.get());
+    QObject receiver;
+    QStringList heard;
+    ObservationToken token = 0;
+    token = ann->observeKeyPaths({"partner.name", "partner.age", "partner.summary"}, {}, &receiver,
+                                 [&](const KeyValueChange& change) {
+                                     heard.append(change.keyPath);
+                                     ann->removeObservation(token);
+                                 });
+    ann->setPartner(nullptr);
+    EXPECT_EQ(heard, QStringList{"partner.name"});
+    EXPECT_FALSE(ann->hasObservers());
+    EXPECT_FALSE(bob->hasObservers());
+}
