@@ -18,6 +18,13 @@
 
 namespace {
 
+// A value shown as a percentage of the one loaded. A zero reference (a horizontal line's
+// height) has no proportion: it stays at 100 %.
+QVariant proportionOf(const QVariant& value, double reference)
+{
+    return reference == 0.0 ? 1.0 : value.toDouble() / reference;
+}
+
 bool isMarker(const QVariant& value)
 {
     return platform::isMultipleValuesMarker(value) || platform::isNotApplicableMarker(value);
@@ -167,30 +174,49 @@ void VLTMGenericObjectController::startObservingContent()
     const QStringList keyPaths = keyPathsOfInterest();
     const QStringList percentages = propertiesExpressibleAsPercentage();
     const QList<ZQObjectPtr>& objects = m_inspected.objects();
+    // Each value is read once: it is recorded, and it goes into the common value shown.
+    std::vector<QVariantList> loaded(keyPaths.size());
+    std::vector<platform::CommonValue> common(keyPaths.size());
     for (const ZQObjectPtr& object : objects) {
-        for (const QString& keyPath : keyPaths) {
+        // Usually every key path; those an object cannot answer are left out.
+        QStringList observed;
+        observed.reserve(keyPaths.size());
+        for (qsizetype k = 0; k < keyPaths.size(); ++k) {
+            const QString& keyPath = keyPaths[k];
             QVariant value;
+            std::optional<QVariant> read;
             try {
-                value = object->valueForKeyPath(keyPath);
+                read = value = object->valueForKeyPath(keyPath);
                 if (percentages.contains(keyPath) && !platform::isNumericVariant(value))
                     platform::failAssertion(
                         QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
                             .arg(keyPath, object->description()),
                         Q_FUNC_INFO, __FILE__, __LINE__);
-                m_inspected.observe(*object, keyPath);
+                observed.append(keyPath);
             } catch (const std::exception& exception) {
                 value = QVariant();
                 if (!invalidKeyPathForObject(keyPath, object.get()))
                     ZQLog(QStringLiteral("keyPath '%1' not valid for %2, exception = %3 [ignored]")
                               .arg(keyPath, object->description(), QString::fromUtf8(exception.what())));
             }
-            m_loadedValues[keyPath].append(value);
+            if (!read)
+                common[k].addUnreadable();
+            else if (propertyIsExpressedAsPercentage(keyPath))
+                common[k].add(proportionOf(*read, value.toDouble()));
+            else
+                common[k].add(*read);
+            loaded[k].append(value);
         }
+        m_inspected.observe(*object, observed);
     }
+    for (qsizetype k = 0; k < keyPaths.size(); ++k)
+        m_loadedValues.insert(keyPaths[k], std::move(loaded[k]));
     m_modifiedProperties.clear();
-    // One pass once every object is observed, rather than one per object and key path.
-    if (!objects.isEmpty())
-        reloadData();
+    // One display per key path once every object is observed.
+    if (objects.isEmpty())
+        return;
+    for (qsizetype k = 0; k < keyPaths.size(); ++k)
+        setValueForKeyPath(m_inspected.shownValue(common[k].value(), keyPaths[k]), keyPaths[k]);
 }
 
 bool VLTMGenericObjectController::invalidKeyPathForObject(const QString& keyPath, ZQObject* object)
@@ -221,10 +247,7 @@ QVariant VLTMGenericObjectController::commonValueForKeyPath(const QString& keyPa
     content();
     return m_inspected.commonValue(keyPath, [&](qsizetype index, const QVariant& value) {
         const std::optional<double> reference = percentageReference(keyPath, index);
-        if (!reference)
-            return value;
-        // A zero reference (a horizontal line's height) has no proportion: it stays at 100 %.
-        return QVariant(*reference == 0.0 ? 1.0 : value.toDouble() / *reference);
+        return reference ? proportionOf(value, *reference) : value;
     });
 }
 

@@ -30,12 +30,14 @@ void InspectedContent::setObjects(const QList<ZQObjectPtr>& objects)
     m_objects = objects;
 }
 
-void InspectedContent::observe(ZQObject& object, const QString& keyPath)
+void InspectedContent::observe(ZQObject& object, const QStringList& keyPaths)
 {
+    if (keyPaths.isEmpty())
+        return;
     // No old or new values: a change only marks the key path, the reload reads it. No
     // receiver either: the owner's destructor ends the observations through ours.
-    const ObservationToken token = object.observeKeyPath(
-        keyPath, {}, nullptr, [this, keyPath](const KeyValueChange&) { keyPathChanged(keyPath); });
+    const ObservationToken token = object.observeKeyPaths(
+        keyPaths, {}, nullptr, [this](const KeyValueChange& change) { keyPathChanged(change.keyPath); });
     m_observations.emplace_back(&object, token);
 }
 
@@ -55,7 +57,12 @@ void InspectedContent::stopObserving()
 
 QVariant InspectedContent::commonValue(const QString& keyPath, const ValueAdjuster& adjust) const
 {
-    return displayValue(transformer(keyPath), commonValueOfObjects(m_objects, keyPath, adjust));
+    return shownValue(commonValueOfObjects(m_objects, keyPath, adjust), keyPath);
+}
+
+QVariant InspectedContent::shownValue(const QVariant& common, const QString& keyPath) const
+{
+    return displayValue(transformer(keyPath), common);
 }
 
 QVariant InspectedContent::modelValue(const QVariant& shown, const QString& keyPath) const

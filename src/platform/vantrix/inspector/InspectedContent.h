@@ -36,12 +36,16 @@ public:
     const QList<ZQObjectPtr>& objects() const { return m_objects; }
     // Stops observing the old objects and forgets their pending reloads; observes nothing.
     void setObjects(const QList<ZQObjectPtr>& objects);
-    // Observes `keyPath` of `object`, one of the objects; raises as observing does.
-    void observe(ZQObject& object, const QString& keyPath);
+    // Observes `keyPaths` of `object`, one of the objects, under one registration: selecting
+    // thousands of objects then costs one per object rather than one per object and key path.
+    // Raises as observing does.
+    void observe(ZQObject& object, const QStringList& keyPaths);
 
     // --- Values -----------------------------------------------------------------------
     // The objects' shared value as shown: see commonValueOfObjects; the transformer applies.
     QVariant commonValue(const QString& keyPath, const ValueAdjuster& adjust = {}) const;
+    // A common value already gathered, as shown: the transformer applies.
+    QVariant shownValue(const QVariant& common, const QString& keyPath) const;
     // The model value of a shown one, through the transformer when it can go back.
     QVariant modelValue(const QVariant& shown, const QString& keyPath) const;
 

@@ -77,24 +77,41 @@ QString capitalisedKey(const QString& key)
     return key.isEmpty() ? key : key.front().toUpper() + key.mid(1);
 }
 
+void CommonValue::add(const QVariant& value)
+{
+    if (m_settled)
+        return;
+    if (m_empty) {
+        m_value = value;
+        m_empty = false;
+    } else if (value != m_value) {
+        m_value = multipleValuesMarker();
+        m_settled = true;
+    }
+}
+
+void CommonValue::addUnreadable()
+{
+    if (m_settled)
+        return;
+    m_value = notApplicableMarker();
+    m_settled = true;
+}
+
 QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath, const ValueAdjuster& adjust)
 {
-    QVariant common;
-    for (qsizetype i = 0; i < objects.size(); ++i) {
+    CommonValue common;
+    for (qsizetype i = 0; i < objects.size() && !common.isSettled(); ++i) {
         QVariant value;
         try {
             value = objects[i]->valueForKeyPath(keyPath);
         } catch (const std::exception&) {
-            return notApplicableMarker();
+            common.addUnreadable();
+            break;
         }
-        if (adjust)
-            value = adjust(i, value);
-        if (i == 0)
-            common = value;
-        else if (value != common)
-            return multipleValuesMarker();
+        common.add(adjust ? adjust(i, value) : value);
     }
-    return common;
+    return common.value();
 }
 
 QVariant displayValue(const ValueTransformer* transformer, const QVariant& value)

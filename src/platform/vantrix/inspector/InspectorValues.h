@@ -22,8 +22,23 @@ QString capitalisedKey(const QString& key);
 // Replaces an object's value before it is compared with the others (the index is the object's).
 using ValueAdjuster = std::function<QVariant(qsizetype index, const QVariant& value)>;
 
-// The value `objects` share at `keyPath`: null without objects, the multiple-values marker
-// when two differ, the not-applicable marker when reading raises for any of them.
+// What values read one after another share: null before the first, then the first value
+// until one differs (the multiple-values marker) or one cannot be read (the not-applicable
+// marker). The first of these settles the answer; later values change nothing.
+class CommonValue {
+public:
+    void add(const QVariant& value);
+    void addUnreadable();
+    bool isSettled() const { return m_settled; }
+    const QVariant& value() const { return m_value; }
+
+private:
+    QVariant m_value;
+    bool m_empty = true;
+    bool m_settled = false;
+};
+
+// The value `objects` share at `keyPath` (see CommonValue), reading no further than needed.
 QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath,
                               const ValueAdjuster& adjust = {});
 

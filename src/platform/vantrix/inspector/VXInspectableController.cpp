@@ -37,10 +37,8 @@ void VXInspectableController::setContent(const QList<ZQObjectPtr>& content)
     }
     newObjectWasAssigned();
     const QStringList keyPaths = observableKeyPaths();
-    for (const ZQObjectPtr& object : content) {
-        for (const QString& keyPath : keyPaths)
-            m_inspected.observe(*object, keyPath);
-    }
+    for (const ZQObjectPtr& object : content)
+        m_inspected.observe(*object, keyPaths);
     for (const QString& keyPath : keyPaths)
         showCommonValueForKeyPath(keyPath);
 }

@@ -3,6 +3,7 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/inspector/VXInspectableController.h"
 #include "platform/vantrix/inspector/VXInspectableObject.h"
+#include "platform/vantrix/styles/VXStyle.h"
 
 #include <QCheckBox>
 #include <gtest/gtest.h>
@@ -45,6 +46,12 @@ public:
 
 private:
     QString m_name = "Church";
+};
+
+// The same tab showing the name of the drawables' style instead of their own.
+class StyleNameTab : public GeneralTab {
+public:
+    QStringList observableKeyPaths() const override { return {"style.name", "visible"}; }
 };
 
 class Bracket : public platform::ValueTransformer {
@@ -167,6 +174,40 @@ TEST_F(InspectableControllerTest, LockingThousandsShowsTheLockOncePerTurn)
     platform::RunLoop::runUntilIdle();
     EXPECT_EQ(lock.checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(tab.lockStates, QList<bool>({true, true}));
+}
+
+TEST_F(InspectableControllerTest, PathsThroughASharedStyleFollowItAndLetGoOfIt)
+{
+    const VXStylePtr field = VXStyle::styleWithFillColourStrokeColourStrokeWidth(Qt::green, Qt::black, 1);
+    const VXStylePtr heath = VXStyle::styleWithFillColourStrokeColourStrokeWidth(Qt::darkGreen, Qt::black, 1);
+    field->setName("Field");
+    heath->setName("Heath");
+    const bool fieldWatchedBefore = field->hasObservers();
+    QList<ZQObjectPtr> shapes;
+    for (int i = 0; i < 1000; ++i)
+        shapes.append(VXDrawableShape::drawableShapeWithRect({0, 0, 10, 10}, field));
+    StyleNameTab styleTab;
+    styleTab.setContent(shapes);
+    EXPECT_EQ(styleTab.name, QVariant(QStringLiteral("Field")));
+
+    field->setName("Meadow");
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(styleTab.name, QVariant(QStringLiteral("Meadow")));
+    // A new style on one object: its name is followed from then on, the old one's no longer.
+    static_cast<VXDrawableShape*>(shapes[7].get())->setStyle(heath);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(styleTab.name, QVariant(QStringLiteral("<multiple values>")));
+    static_cast<VXDrawableShape*>(shapes[7].get())->setStyle(field);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(styleTab.name, QVariant(QStringLiteral("Meadow")));
+    heath->setName("Moor");
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(styleTab.name, QVariant(QStringLiteral("Meadow")));
+
+    styleTab.setContent({});
+    EXPECT_EQ(field->hasObservers(), fieldWatchedBefore);
+    EXPECT_FALSE(shapes.first()->hasObservers());
+    EXPECT_FALSE(shapes.last()->hasObservers());
 }
 
 } // namespace
