@@ -5,22 +5,14 @@
 //
 // Run with QT_QPA_PLATFORM=offscreen.
 
-#include "support/BenchSupport.h"
+#include "support/InspectorBench.h"
 
 #include "app/VXQMappingLayer.h"
-#include "inspectors/InspectorClasses.h"
 #include "inspectors/attributes/AttributeTableModel.h"
 #include "inspectors/attributes/AttributeTables.h"
 #include "inspectors/attributes/VLQNAttributesController.h"
 #include "inspectors/attributes/VXQAttributeController.h"
-#include "platform/foundation/FoundationClasses.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
-#include <QApplication>
 #include <cstdio>
 
 namespace {
@@ -31,11 +23,6 @@ constexpr int kGroups = 50;
 constexpr int kRuns = 20;
 constexpr double kShowTargetMs = 100;
 constexpr double kFilterTargetMs = 16;
-
-double millisecondsOf(const std::function<void()>& work)
-{
-    return 1000 * bench::secondsOf(work);
-}
 
 VXDrawableObjectPtr objectWithAttributes(int index)
 {
@@ -55,28 +42,16 @@ VXDrawableObjectPtr objectWithAttributes(int index)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    registerFoundationClasses();
-    registerInspectorClasses();
-
-    ZQUndoManager undo;
-    const VXDrawingPtr drawing = VXDrawing::drawingWithSize({3000, 3000});
-    drawing->setUndoManager(&undo);
-    const auto layer = std::make_shared<VXQMappingLayer>();
-    drawing->addLayer(layer);
-    drawing->setActiveLayer(layer.get());
+    inspectorbench::Application app(argc, argv);
+    benchscene::OneLayerDrawing scene({3000, 3000}, std::make_shared<VXQMappingLayer>());
     QList<VXDrawableObjectPtr> objects;
     for (int i = 0; i < kObjects; ++i)
         objects.append(objectWithAttributes(i));
-    layer->addObjectsFromArray(objects);
-    undo.removeAllActions();
+    scene.layer->addObjectsFromArray(objects);
+    scene.undo.removeAllActions();
 
     const auto tab = VLQNAttributesController::make();
-    tab->view()->resize(300, 700);
-    tab->view()->show();
-    tab->setDrawing(drawing.get());
-    QCoreApplication::processEvents();
+    inspectorbench::showTab(*tab, {300, 700}, scene.drawing.get());
     VXQAttributeController& editor = *tab->attributeController();
     AttributeTableModel* model = editor.tableModel();
     const int rows = 8 + 8 + 4 * kGroups;
@@ -84,18 +59,15 @@ int main(int argc, char** argv)
     std::vector<double> showing, filtering;
     for (int run = 0; run < kRuns; ++run) {
         editor.setFilterString({});
-        const QList<VXDrawableObjectPtr> chosen = objects.mid((run % 2) * kSelected, kSelected);
-        showing.push_back(millisecondsOf([&] {
-            layer->exchangeSelectionWithObjectsFromArray(chosen);
-            platform::RunLoop::runUntilIdle();
-        }));
+        const QList<VXDrawableObjectPtr> chosen = inspectorbench::blockForRun(objects, run, kSelected);
+        showing.push_back(inspectorbench::millisecondsToSelect(*scene.layer, chosen));
         if (model->rowCount() != rows || !editor.isMixedKey(QStringLiteral("mixed0")) || editor.isMixedKey(QStringLiteral("shared0"))) {
             std::fprintf(stderr, "run %d did not show the attributes (%d rows)\n", run, model->rowCount());
             return 1;
         }
         editor.setFindOption(attributetables::kKeyBeginsWith);
         editor.setFilterString(QStringLiteral("group1"));
-        filtering.push_back(millisecondsOf([&] {
+        filtering.push_back(bench::millisecondsOf([&] {
             editor.setFilterString(QStringLiteral("group12"));
             platform::RunLoop::runUntilIdle();
         }));

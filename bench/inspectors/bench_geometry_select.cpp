@@ -5,23 +5,13 @@
 //
 // Run with QT_QPA_PLATFORM=offscreen.
 
-#include "support/BenchSupport.h"
-#include "support/RandomObjects.h"
+#include "support/InspectorBench.h"
 
-#include "inspectors/InspectorClasses.h"
 #include "inspectors/geometry/VLTMGeometryController.h"
 #include "inspectors/panes/VLTM_VXDrawableObjectController.h"
 #include "inspectors/panes/table/GeometryRowControl.h"
-#include "platform/foundation/FoundationClasses.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ZQUndoManager.h"
-#include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
 
-#include <QApplication>
-#include <QRandomGenerator>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -33,55 +23,33 @@ constexpr int kSelected = 5000;
 constexpr int kRuns = 20;
 constexpr double kTargetMs = 100;
 
-double millisecondsOf(const std::function<void()>& work)
-{
-    return 1000 * bench::secondsOf(work);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    registerFoundationClasses();
-    registerInspectorClasses();
-
+    inspectorbench::Application app(argc, argv);
     benchscene::OneLayerDrawing scene(kPaper);
     ZQUndoManager& undo = scene.undo;
-    const VXDrawingPtr& drawing = scene.drawing;
-    const std::shared_ptr<VXObjectDrawingLayer>& layer = scene.layer;
-    const VXStylePtr area = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(200, 230, 190), Qt::darkGray, 1.0);
-    const VXStylePtr line = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor(90, 90, 90), 2.0);
     QRandomGenerator random(2027);
-    QList<VXDrawableObjectPtr> objects;
-    for (int i = 0; i < kObjects; ++i)
-        objects.append(benchscene::randomObject(random, kPaper, [&] { return area; }, [&] { return line; }));
-    layer->addObjectsFromArray(objects);
+    const QList<VXDrawableObjectPtr> objects = inspectorbench::plainObjects(random, kPaper, kObjects);
+    scene.layer->addObjectsFromArray(objects);
     undo.removeAllActions();
 
     const auto tab = VLTMGeometryController::make();
-    tab->view()->resize(260, 900);
-    tab->view()->show();
-    tab->setDrawing(drawing.get());
-    QCoreApplication::processEvents();
+    inspectorbench::showTab(*tab, {260, 900}, scene.drawing.get());
     auto* pane = qobject_cast<VLTM_VXDrawableObjectController*>(tab->subcontrollerForKey(QStringLiteral("VXDrawableObject")));
 
     std::vector<double> selecting, writing;
     for (int run = 0; run < kRuns; ++run) {
-        // Alternate blocks of objects, so every run shows a new selection.
-        const QList<VXDrawableObjectPtr> chosen = objects.mid((run % 2) * kSelected, kSelected);
-        selecting.push_back(millisecondsOf([&] {
-            layer->exchangeSelectionWithObjectsFromArray(chosen);
-            platform::RunLoop::runUntilIdle();
-        }));
+        const QList<VXDrawableObjectPtr> chosen = inspectorbench::blockForRun(objects, run, kSelected);
+        selecting.push_back(inspectorbench::millisecondsToSelect(*scene.layer, chosen));
         if (tab->selection().size() != kSelected || tab->installedSubcontrollers().value(0) != pane) {
             std::fprintf(stderr, "run %d did not show the selection\n", run);
             return 1;
         }
         GeometryRowControl* width = pane->rowControl(QStringLiteral("width"));
         const double target = 20 + run;
-        writing.push_back(millisecondsOf([&] {
+        writing.push_back(bench::millisecondsOf([&] {
             width->field()->setText(QString::number(target));
             width->rowAction(width->field());
             undo.closeAutomaticGroup();

@@ -6,21 +6,15 @@
 //
 // Run with QT_QPA_PLATFORM=offscreen.
 
-#include "support/BenchSupport.h"
-#include "support/RandomObjects.h"
+#include "support/InspectorBench.h"
 
-#include "inspectors/InspectorClasses.h"
 #include "inspectors/text/VLTMFontMenus.h"
 #include "inspectors/text/VLTMTextController.h"
 #include "inspectors/text/VLTM_VXTextShapeController.h"
-#include "platform/foundation/FoundationClasses.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/graphics/InstalledFonts.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
 
-#include <QApplication>
 #include <QMenu>
-#include <QRandomGenerator>
 #include <cstdio>
 #include <memory>
 
@@ -33,11 +27,6 @@ constexpr int kSelected = 2000;
 constexpr int kRuns = 20;
 constexpr double kSelectTargetMs = 100;
 constexpr double kMenuTargetMs = 300;
-
-double millisecondsOf(const std::function<void()>& work)
-{
-    return 1000 * bench::secondsOf(work);
-}
 
 QList<QFont> everyInstalledFace()
 {
@@ -54,21 +43,12 @@ QList<QFont> everyInstalledFace()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    registerFoundationClasses();
-    registerInspectorClasses();
-
+    inspectorbench::Application app(argc, argv);
     benchscene::OneLayerDrawing scene(kPaper);
-    const std::shared_ptr<VXObjectDrawingLayer>& layer = scene.layer;
-    const VXStylePtr area = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(200, 230, 190), Qt::darkGray, 1.0);
-    const VXStylePtr line = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), QColor(90, 90, 90), 2.0);
     const QList<QFont> faces = everyInstalledFace();
     QRandomGenerator random(2027);
-    QList<VXDrawableObjectPtr> objects;
+    QList<VXDrawableObjectPtr> objects = inspectorbench::plainObjects(random, kPaper, kObjects - kTextShapes);
     QList<VXDrawableObjectPtr> texts;
-    for (int i = 0; i < kObjects - kTextShapes; ++i)
-        objects.append(benchscene::randomObject(random, kPaper, [&] { return area; }, [&] { return line; }));
     for (int i = 0; i < kTextShapes; ++i) {
         auto text = VXTextShape::textShapeWithStringInRect(QStringLiteral("Label %1").arg(i), benchscene::randomBox(random, kPaper));
         QFont font = faces.at(i % faces.size());
@@ -77,24 +57,17 @@ int main(int argc, char** argv)
         texts.append(text);
     }
     objects.append(texts);
-    layer->addObjectsFromArray(objects);
+    scene.layer->addObjectsFromArray(objects);
     scene.undo.removeAllActions();
 
     const auto tab = VLTMTextController::make();
-    tab->view()->resize(280, 900);
-    tab->view()->show();
-    tab->setDrawing(scene.drawing.get());
-    platform::RunLoop::runUntilIdle();
+    inspectorbench::showTab(*tab, {280, 900}, scene.drawing.get());
     VLTM_VXTextShapeController* pane = tab->textShapeController();
 
     std::vector<double> selecting;
     for (int run = 0; run < kRuns; ++run) {
-        // Alternate halves, so every run shows a new selection.
-        const QList<VXDrawableObjectPtr> chosen = texts.mid((run % 2) * kSelected, kSelected);
-        selecting.push_back(millisecondsOf([&] {
-            layer->exchangeSelectionWithObjectsFromArray(chosen);
-            platform::RunLoop::runUntilIdle();
-        }));
+        const QList<VXDrawableObjectPtr> chosen = inspectorbench::blockForRun(texts, run, kSelected);
+        selecting.push_back(inspectorbench::millisecondsToSelect(*scene.layer, chosen));
         if (pane->content().size() != kSelected || pane->usedFamilies().size() < 2) {
             std::fprintf(stderr, "run %d did not show the selection\n", run);
             return 1;
@@ -105,7 +78,7 @@ int main(int argc, char** argv)
     std::vector<double> building;
     int items = 0;
     for (int run = 0; run < kRuns; ++run) {
-        building.push_back(millisecondsOf([&] {
+        building.push_back(bench::millisecondsOf([&] {
             std::unique_ptr<QMenu> menu(VLTMFontMenus::makeFontsMenu(pane, "fontMenuAction", true));
             items = int(menu->actions().size());
         }));

@@ -22,6 +22,11 @@ inline double secondsOf(const std::function<void()>& work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+inline double millisecondsOf(const std::function<void()>& work)
+{
+    return 1000 * secondsOf(work);
+}
+
 inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());

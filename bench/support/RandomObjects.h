@@ -2,7 +2,8 @@
 
 // Random map objects for benchmarks that need a busy drawing: boxes of 8 to 60 points, and
 // a mix of rectangles, ovals and wandering polylines, from the caller's generator; and the
-// drawing of one active object layer with its own undo manager that they go into.
+// drawing of one active object layer (a plain one unless given) with its own undo manager
+// that they go into.
 
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
@@ -18,9 +19,10 @@
 namespace benchscene {
 
 struct OneLayerDrawing {
-    explicit OneLayerDrawing(QSizeF paper)
+    explicit OneLayerDrawing(QSizeF paper,
+                             std::shared_ptr<VXObjectDrawingLayer> objectLayer = std::make_shared<VXObjectDrawingLayer>())
         : drawing(VXDrawing::drawingWithSize(paper))
-        , layer(std::make_shared<VXObjectDrawingLayer>())
+        , layer(std::move(objectLayer))
     {
         drawing->setUndoManager(&undo);
         drawing->addLayer(layer);
