@@ -190,20 +190,32 @@ void KeyPathBinding::unbind()
         if (info && link->watcher)
             info->removeWatcher(link->key, link->watcher);
         link->watcher = 0;
+        for (const auto& [key, watcher] : std::exchange(link->dependencyWatchers, {})) {
+            if (info)
+                info->removeWatcher(key, watcher);
+        }
     }
 }
 
 void KeyPathBinding::bindLink(Link& link)
 {
-    const QStringList affecting = m_target->keyPathsForValuesAffectingValueForKey(link.key);
-    if (!affecting.isEmpty()) {
+    ObservationInfo& info = ZQObject::observationInfoOf(m_target);
+    const auto dependencyChanged = [this, &link](const KeyChangeEvent& event) { keyChanged(link, event, false); };
+    QStringList bound;
+    for (const QString& affecting : m_target->keyPathsForValuesAffectingValueForKey(link.key)) {
+        // Most dependencies are plain keys (a width on the size): a watcher does, without a binding.
+        if (!affecting.contains(QLatin1Char('.')) && m_target->keyPathsForValuesAffectingValueForKey(affecting).isEmpty())
+            link.dependencyWatchers.emplace_back(affecting, info.addWatcher(affecting, dependencyChanged));
+        else
+            bound.append(affecting);
+    }
+    if (!bound.isEmpty()) {
         link.dependencies = std::make_unique<KeyPathBinding>(
-            m_target, affecting, [this, &link](const QString&, const KeyChangeEvent& event) { keyChanged(link, event, false); });
+            m_target, bound, [dependencyChanged](const QString&, const KeyChangeEvent& event) { dependencyChanged(event); });
     }
     bindRest(link);
     // Last, so that a link that fails above leaves no watcher calling into it.
-    link.watcher = ZQObject::observationInfoOf(m_target).addWatcher(
-        link.key, [this, &link](const KeyChangeEvent& event) { keyChanged(link, event, true); });
+    link.watcher = info.addWatcher(link.key, [this, &link](const KeyChangeEvent& event) { keyChanged(link, event, true); });
 }
 
 void KeyPathBinding::keyChanged(Link& link, const KeyChangeEvent& event, bool direct)

@@ -76,6 +76,9 @@ private:
         QStringList paths;  // whole, as given
         QStringList rests;  // what follows the key, where something does
         quint64 watcher = 0;
+        // Keys it depends on: plain keys without dependencies of their own are watched
+        // directly, the others bound.
+        std::vector<std::pair<QString, quint64>> dependencyWatchers;
         std::unique_ptr<KeyPathBinding> dependencies;
         std::unique_ptr<KeyPathBinding> rest;
     };
