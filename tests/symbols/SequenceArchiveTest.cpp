@@ -1,7 +1,9 @@
 #include "SequenceFixture.h"
 
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/keytable/VXQKeyTable.h"
 #include "symbols/keytable/VXQKeyTableTextShape.h"
 #include "support/ArchiveTesting.h"
@@ -132,6 +134,36 @@ TEST(SequenceArchive, DamagedSequencesReadSoundly)
     EXPECT_EQ(copied->symbolMaster(), f.master);
     EXPECT_EQ(copied->count(), 0);
     EXPECT_EQ(copied->layer(), nullptr);
+}
+
+// The map view passes a menu command to every selected symbol: commands on the whole sequence
+// act once per sequence however many of its symbols are selected.
+TEST(SequenceKeyTable, SequenceCommandsToSeveralSelectedSymbolsActOncePerSequence)
+{
+    Fixture f(3);
+    const VXQSymbolPtr church = f.place({200, 50}, sequencetest::squareMaster(true, QStringLiteral("Church")));
+    f.forget();
+    f.layer->selectAll();
+    VXDrawingView view;
+    view.setDrawing(f.drawing);
+    const auto sendToSelection = [&](const QByteArray& action) {
+        f.step([&] { EXPECT_TRUE(platform::ResponderChain::performAction(&view, action, nullptr)); });
+    };
+
+    sendToSelection("insertKeyTable");
+    EXPECT_EQ(f.sequence()->keytables().size(), 1);
+    EXPECT_EQ(church->sequence()->keytables().size(), 1);
+
+    f.layer->exchangeSelectionWithObjectsFromArray({f.symbols[1], f.symbols[2], church});
+    const bool renumbers = f.sequence()->autoRenumbers();
+    sendToSelection("toggleAutoRenumbering");
+    EXPECT_NE(f.sequence()->autoRenumbers(), renumbers);
+    EXPECT_NE(church->sequence()->autoRenumbers(), renumbers);
+
+    // A locked symbol takes no commands: the next selected member of its sequence acts.
+    f.symbols[1]->setLocked(true);
+    sendToSelection("insertKeyTable");
+    EXPECT_EQ(f.sequence()->keytables().size(), 2);
 }
 
 TEST(SequenceKeyTable, InsertingAKeyIsOneStepAndTheTableFollowsUndoneChanges)

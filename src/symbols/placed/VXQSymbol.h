@@ -321,6 +321,8 @@ public:
     Q_INVOKABLE void selectAllLabels(QObject* sender = nullptr) { selectAllTextLabels(); }
     Q_INVOKABLE void deselectAllLabels(QObject* sender = nullptr) { deselectAllTextLabels(); }
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
+    // The commands on the whole sequence (key, renumbering) go to one of its selected symbols.
+    const void* sharedReceiverKeyForAction(const QByteArray& action) const override;
     bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override;
 
     // --- Copying and archiving --------------------------------------------------------------------------

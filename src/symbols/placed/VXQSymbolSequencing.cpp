@@ -10,6 +10,7 @@
 #include "symbols/sequences/VXQSymbolSequence.h"
 
 #include <QApplication>
+#include <QSet>
 #include <algorithm>
 
 void VXQSymbol::attachToSequence(VXQSymbolSequence* sequence)
@@ -193,6 +194,12 @@ void VXQSymbol::moveToEndOfSequence(QObject* sender)
 {
     if (m_sequence)
         moveInSequenceTo(m_sequence->maxSequenceNumber(), sender);
+}
+
+const void* VXQSymbol::sharedReceiverKeyForAction(const QByteArray& action) const
+{
+    static const QSet<QByteArray> sequenceWide{"renumberSequence", "toggleAutoRenumbering", "insertKeyTable"};
+    return sequenceWide.contains(action) ? m_sequence.data() : nullptr;
 }
 
 void VXQSymbol::insertKeyTable(QObject*)

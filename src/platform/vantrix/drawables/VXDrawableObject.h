@@ -272,6 +272,11 @@ public:
     // Called on each member as its group dissolves; `transform` maps it into the group's container.
     virtual void groupWillUngroupObjectWithTransform(VXShapeGroup* group, const QTransform& transform);
 
+    // --- Commands ----------------------------------------------------------------------------
+    // The map view passes a menu command to every selected object; objects answering the same
+    // key for it share one receiver (a symbol's numbering sequence), so it reaches the first.
+    virtual const void* sharedReceiverKeyForAction(const QByteArray&) const { return nullptr; }
+
     // --- Context menu ------------------------------------------------------------------------
     // Adds the object's items for a context click at `point` (drawing coordinates); answers
     // whether it added any. The base adds Cut, Copy and Delete, sent along the responder chain.

@@ -28,6 +28,7 @@
 #include <QPaintEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSet>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -722,12 +723,18 @@ bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
     });
 }
 
-QList<QObject*> VXDrawingView::forwardingTargetsForAction(const QByteArray&) const
+QList<QObject*> VXDrawingView::forwardingTargetsForAction(const QByteArray& action) const
 {
     const auto* layer = m_drawing ? qobject_cast<VXObjectDrawingLayer*>(m_drawing->activeLayer()) : nullptr;
     QList<QObject*> targets;
+    QSet<const void*> sharedReceivers;
     if (layer)
-        for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects())
+        for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects()) {
+            const void* shared = object->sharedReceiverKeyForAction(action);
+            if (shared && sharedReceivers.contains(shared))
+                continue;
+            sharedReceivers.insert(shared);
             targets.append(object.get());
+        }
     return targets;
 }
