@@ -37,9 +37,11 @@
 #include "tracks/VXQTaggedStroke.h"
 #include "tracks/VXQTunnelRasterizer.h"
 #include "tracks/VXQTaperedStroke.h"
+#include "widgets/fields/SliderAndStepper.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -129,6 +131,33 @@ QList<VXRasterizerPtr> paneComponents()
             std::make_shared<VXRepeatTransformGroup>(), std::make_shared<VXGloomGroup>(),
             std::make_shared<VXCIFilterTypeBlurGroup>(), std::make_shared<VXTextAdornment>(),
             std::make_shared<VXGradientFill>()};
+}
+
+TEST(StylePanes, ANarrowPanelKeepsEveryButtonTitleAndStepperWhole)
+{
+    for (const VXRasterizerPtr& component : paneComponents()) {
+        SCOPED_TRACE(component->metaObject()->className());
+        PaneFixture f(component);
+        StyleTablePane* pane = f.pane();
+        ASSERT_TRUE(pane);
+        // The side panel's width when a map window opens.
+        f.editor->view()->setFixedSize(236, 900);
+        f.editor->view()->show();
+        QApplication::processEvents();
+        for (const StylePaneRow& row : pane->table()) {
+            SCOPED_TRACE(row.keyPath.toStdString());
+            const QWidget* controls = pane->rowControl(row.keyPath)->widget();
+            for (const QWidget* part : controls->findChildren<QWidget*>()) {
+                if (!part->isVisible())
+                    continue;
+                if (const auto* button = qobject_cast<const QAbstractButton*>(part))
+                    EXPECT_GE(part->width(), button->fontMetrics().horizontalAdvance(button->text()) + 4)
+                        << button->text().toStdString();
+                else if (qobject_cast<const ZQStepper*>(part))
+                    EXPECT_GE(part->width(), part->sizeHint().width());
+            }
+        }
+    }
 }
 
 TEST(StylePanes, EveryRowWritesItsKeyUndoablyUnderTheComponentsActionName)

@@ -31,6 +31,8 @@ QWidget* StyleTablePane::makeControls()
     auto* form = new QFormLayout(controls);
     form->setContentsMargins(0, 0, 0, 0);
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    // A narrow panel puts a row's controls under its label rather than squeezing them.
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
     for (StylePaneRow& row : table()) {
         auto* control = new StylePaneRowControl(std::move(row), *this);
         control->setParent(controls);
