@@ -169,10 +169,8 @@ bool VLTMExportOperation::writeToFiles(QuorvaneError* error)
         setFileNamingOption(kVLTMNameIndexToken);
     else if (m_fileNameRoot.contains(kNameToken))
         setFileNamingOption(kVLTMNameNameToken);
-    if (m_sourceType == kVLTMExportDrawing) {
+    if (m_sourceType == kVLTMExportDrawing)
         sources = m_drawing ? QList<ZQObjectPtr>{m_drawing} : QList<ZQObjectPtr>{};
-        setFileNamingOption(kVLTMNameRootOnly);
-    }
     if (const std::optional<QuorvaneError> problem = settingsProblem()) {
         ZQLog(QStringLiteral("the export cannot start: %1").arg(problem->localizedDescription()));
         if (error)
@@ -328,8 +326,11 @@ QString VLTMExportOperation::nameOfSource(const ZQObject* source) const
 
 QString VLTMExportOperation::filenameWithSourceAtIndex(const ZQObject* source, qint64 index) const
 {
+    // The one file of the whole drawing takes the bare root; the chosen naming stays for the next
+    // export of several sources.
+    const int option = m_sourceType == kVLTMExportDrawing ? int(kVLTMNameRootOnly) : m_fileNamingOption;
     QString part;
-    switch (m_fileNamingOption) {
+    switch (option) {
     case kVLTMNameRootAndIndex:
     case kVLTMNameIndexToken:
         part = QStringLiteral("%1").arg(m_firstIndex + quint64(index) * m_indexIncrement, 4, 10, QChar(u'0'));
@@ -340,9 +341,9 @@ QString VLTMExportOperation::filenameWithSourceAtIndex(const ZQObject* source, q
     }
     QString base = m_fileNameRoot;
     if (!part.isNull()) {
-        if (m_fileNamingOption == kVLTMNameNameToken)
+        if (option == kVLTMNameNameToken)
             base.replace(kNameToken, part, Qt::CaseInsensitive);
-        else if (m_fileNamingOption == kVLTMNameIndexToken)
+        else if (option == kVLTMNameIndexToken)
             base.replace(kIndexToken, part, Qt::CaseInsensitive);
         else
             base += part;

@@ -151,12 +151,14 @@ TEST(ExportOperationTest, FilesAreNamedByIndexTokensAndUniqueness)
     ASSERT_TRUE(f.operation->writeToFiles());
     EXPECT_EQ(f.writtenNames(), (QStringList{"Untitled_0001.png", "Untitled_0002.png", "Untitled_0003.png"}));
 
-    // The whole drawing: the bare root, then made unique.
+    // The whole drawing: the bare root, then made unique; numbering stays chosen for the slices after it.
     f.operation->setSourceType(kVLTMExportDrawing);
     ASSERT_TRUE(f.operation->writeToFiles());
     ASSERT_TRUE(f.operation->writeToFiles());
     EXPECT_EQ(f.writtenNames(), QStringList{"Untitled_-1.png"});
-    EXPECT_EQ(f.operation->fileNamingOption(), kVLTMNameRootOnly);
+    EXPECT_EQ(f.operation->fileNamingOption(), kVLTMNameRootAndIndex);
+    f.exportSlices(slices.mid(0, 1));
+    EXPECT_EQ(f.operation->filenameWithSourceAtIndex(slices[0].get(), 0), QStringLiteral("Untitled_0001-1.png"));
 
     f.exportSlices(slices.mid(0, 2));
     f.operation->setFileNameRoot(QStringLiteral("Map_%%INDEX_A4"));
