@@ -118,6 +118,8 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
     const std::shared_ptr<VXObjectOwnerLayer> layer = takeLayerForImport(*file);
     if (!layer || !drawing()) {
         ZQLog(QStringLiteral("Shapefile import created no objects, layer not created"));
+        if (drawing() && !file->didAbort())
+            alertNothingImported(*file);
         return;
     }
     if (file->usedTransform())
@@ -128,6 +130,27 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
     drawing()->addLayer(layer);
     drawing()->setActiveLayer(layer.get());
     undoManager()->setActionName(tr("Import Shapefile"));
+}
+
+void ZQTrueQuorvaneDocument::alertNothingImported(const ZQESRIFile& file)
+{
+    const qint32 type = file.fileShapeType();
+    const bool importedType =
+        type == geodata::kPointShape || type == geodata::kPolyLineShape || type == geodata::kPolygonShape;
+    QString reason;
+    if (file.countOfObjectsOutOfView() > 0)
+        reason = tr("All of its shapes lie outside the drawing. Shapefiles imported after the first one are placed "
+                    "to line up with it, and this one covers another area: import it into a new map instead.");
+    else if (file.checkHeader() && !importedType)
+        reason = tr("Only points, lines and areas are imported, not multipoints or shapes with heights or "
+                    "measures (shape type %1).")
+                     .arg(type);
+    else
+        reason = tr("None of its records could be read. %1").arg(file.errorString()).trimmed();
+    platform::Alert alert;
+    alert.setMessageText(tr("Nothing was imported from “%1”.").arg(QFileInfo(file.URL().toLocalFile()).fileName()));
+    alert.setInformativeText(reason);
+    alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
 }
 
 ZQImportOptionsController* ZQTrueQuorvaneDocument::importOptionsController()

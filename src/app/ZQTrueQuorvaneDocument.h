@@ -59,6 +59,7 @@ public:
     void esriFileWillFinishLoading(ZQESRIFile* file) override;
     // The reader's created objects become a new layer named after the .shp, made active, as
     // the undo step "Import Shapefile"; the transform the reader used becomes the document's.
+    // An import that made nothing, unless the user stopped it, says why in an alert.
     void esriFileDidFinishLoading(ZQESRIFile* file) override;
 
     void close() override;
@@ -130,6 +131,7 @@ protected:
 
 private:
     void redisplayRuler() const;
+    void alertNothingImported(const ZQESRIFile& file);
     // A new layer holding the reader's drawables; null when it made none.
     std::shared_ptr<VXObjectOwnerLayer> makeLayerForImport(const ZQESRIFile& file) const;
     // The layer filled on the reader's worker, or one made now.

@@ -342,6 +342,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     m_objectsCount = 0;
     m_recordsWalked = 0;
     m_objectsNotLoadedCount = 0;
+    m_objectsOutOfViewCount = 0;
     const QRectF box = transform.mapRect(bounds());
     LogEvent(kFileEvent, QStringLiteral("bbox = %1, count = %2 (original bounds = %3)")
                              .arg(rectText(box))
@@ -363,8 +364,10 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
         if (!path)
             continue;
         *path = transform.map(*path);
-        if (m_discardOutOfViewObjects && !isInView(*path))
+        if (m_discardOutOfViewObjects && !isInView(*path)) {
+            ++m_objectsOutOfViewCount;
             continue;
+        }
         const std::optional<AttributeDictionary> attributes =
             m_readMetadata ? metadataForRecord(record.number - 1) : std::nullopt;
         if (!m_objectFactory)

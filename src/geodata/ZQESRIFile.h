@@ -174,6 +174,8 @@ public:
     quint64 countOfErrors() const { return m_errorsCount; }
     quint64 countOfObjectsRead() const { return m_objectsCount; }
     quint64 countOfObjectsNotRead() const { return m_objectsNotLoadedCount; }
+    // Records the last parse left out for lying wholly outside the document rectangle.
+    quint64 countOfObjectsOutOfView() const { return m_objectsOutOfViewCount; }
     // Safe from another thread: the parse stops before its next record.
     void setShouldAbort(bool abort) { m_shouldAbort = abort; }
     bool didAbort() const { return m_shouldAbort; }
@@ -221,6 +223,7 @@ private:
     std::atomic<quint64> m_objectsCount{0};
     std::atomic<quint64> m_recordsWalked{0}; // by the parse under way, for its progress
     std::atomic<quint64> m_objectsNotLoadedCount{0};
+    std::atomic<quint64> m_objectsOutOfViewCount{0};
     std::atomic<bool> m_shouldAbort{false};
     QString m_errorString;
     bool m_readMetadata = true;

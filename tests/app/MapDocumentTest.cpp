@@ -20,7 +20,9 @@
 #include "terrain/layer/ZQContourLayer.h"
 #include "support/LogCapture.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QSplitter>
 #include <QTemporaryDir>
 
@@ -294,6 +296,14 @@ TEST(ShapefileImportTest, AReaderWithoutObjectsMakesNoLayerAndTheDocumentAnswers
         EXPECT_TRUE(log.contains(QStringLiteral("Shapefile import created no objects, layer not created")));
         EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
     }
+    QMessageBox* box = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* shown = qobject_cast<QMessageBox*>(widget); shown && shown->isVisible())
+            box = shown;
+    ASSERT_TRUE(box) << "the user is told";
+    EXPECT_EQ(box->text(), QStringLiteral("Nothing was imported from “Rivers of Wales.shp”."));
+    EXPECT_TRUE(box->informativeText().startsWith(QStringLiteral("None of its records could be read.")));
+    box->reject();
     EXPECT_EQ(document->esriFileWantsDocumentRect(&file), document->drawing()->interior());
     EXPECT_FALSE(document->esriFileWantsShapefileTransform(&file)) << "kept only from an import that made objects";
 }

@@ -150,17 +150,42 @@ TEST_F(ShapefileImportCommand, ImportsIntoAnActiveLayerNamedAfterTheFileAndASeco
     EXPECT_EQ(second->objects()[0]->layer(), second);
 }
 
-TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAFileThatIsNoShapefileIsNamedInAnAlert)
+TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileThatIsNoShapefileIsNamed)
 {
     const int initialCount = document->drawing()->countOfLayers();
     // Everything lies outside the drawing under a transform kept from an earlier import.
     document->setShapefileTransform(QTransform::fromTranslate(1e6, 1e6));
     {
         testsupport::LogCapture log;
-        document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
+        const std::shared_ptr<ZQESRIFile> reader = document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
         finishImports();
         EXPECT_TRUE(log.contains(QStringLiteral("Shapefile import created no objects, layer not created")));
+        EXPECT_EQ(reader->countOfObjectsOutOfView(), 3u);
     }
+    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
+    QMessageBox* outside = shownMessageBox();
+    ASSERT_TRUE(outside);
+    EXPECT_EQ(outside->text(), QStringLiteral("Nothing was imported from “Rivers of Wales.shp”."));
+    EXPECT_TRUE(outside->informativeText().contains(QStringLiteral("outside the drawing")));
+    outside->reject();
+    finishImports();
+
+    // Shapes with heights are not imported, wherever they lie.
+    document->setShapefileTransform(std::nullopt);
+    document->importShapefileAtURL(
+        QUrl::fromLocalFile(testsupport::sampleDataPath(QStringLiteral("shapefiles/storms_xyz.shp"))));
+    finishImports();
+    QMessageBox* unsupported = shownMessageBox();
+    ASSERT_TRUE(unsupported);
+    EXPECT_TRUE(unsupported->informativeText().contains(QStringLiteral("shape type 13")));
+    unsupported->reject();
+    finishImports();
+
+    // An import the user stopped needs no explaining.
+    const std::shared_ptr<ZQESRIFile> stopped = document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
+    stopped->setShouldAbort(true);
+    finishImports();
+    EXPECT_FALSE(shownMessageBox());
     EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
 
     EXPECT_FALSE(document->importShapefileAtURL(QUrl::fromLocalFile(writeSet("notes", "plain text"))));
@@ -220,6 +245,8 @@ TEST_F(ShapefileImportCommand, SampleSetsBecomeShapesPathsAndOvalsOnLayersNamedA
         finishImports();
         if (expected.count == 0) {
             EXPECT_EQ(document->drawing()->countOfLayers(), initialCount) << "Z types make nothing, and no layer";
+            if (QMessageBox* box = shownMessageBox())
+                box->reject();
             continue;
         }
         const VXQMappingLayer* layer = activeMappingLayer(*document);
