@@ -36,9 +36,12 @@ QColor ZQSingleTitleTableHeaderView::titleColour()
     return QApplication::palette().color(QPalette::Active, QPalette::Highlight);
 }
 
+// Size 11 in the bar's own units, pixels, so that a line of it fits the 17 high bar.
 QFont ZQSingleTitleTableHeaderView::titleAttributesFont()
 {
-    return platform::systemFontOfSize(11);
+    QFont font = platform::systemFontOfSize(11);
+    font.setPixelSize(11);
+    return font;
 }
 
 QColor ZQSingleTitleTableHeaderView::titleAttributesColour()
@@ -112,7 +115,7 @@ void ZQSingleTitleTableHeaderView::paintEvent(QPaintEvent*)
         const QRectF text = titleRect(&alignment);
         painter.setFont(titleAttributesFont());
         painter.setPen(key ? titleAttributesColour() : inactiveTitleAttributesColour());
-        painter.drawText(text, alignment | Qt::AlignVCenter,
+        painter.drawText(text, alignment | Qt::AlignTop,
                          painter.fontMetrics().elidedText(m_title, Qt::ElideRight, int(text.width())));
     }
     painter.setPen(QPen(hairlineColour(), 0.5));

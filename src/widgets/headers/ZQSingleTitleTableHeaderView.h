@@ -27,7 +27,7 @@ public:
     void setDrawsColumnDividers(bool draws);
 
     QRectF titleBarRect() const { return QRectF(rect()); }
-    // Where the title goes and how it is aligned.
+    // Where the title goes, from its top, and how it is aligned across.
     QRectF titleRect(Qt::Alignment* alignment = nullptr) const;
     // The x of each divider: the right edges of all columns but the last.
     QList<double> columnDividerPositions() const;

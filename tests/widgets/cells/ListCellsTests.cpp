@@ -119,4 +119,13 @@ TEST(SingleTitleHeader, OneTitleBarAcrossTheTable)
     // Not in the active window: flat very light grey.
     const QImage image = header->viewport()->grab().toImage();
     EXPECT_EQ(image.pixelColor(100, 5), image.pixelColor(100, 12));
+
+    // A title's descenders stay clear of the hairline along the bottom, and its tops of the edge.
+    header->setTitle(QStringLiteral("gjpqy Mg"));
+    const QImage titled = header->viewport()->grab().toImage();
+    int inked = 0;
+    for (int y : {0, titled.height() - 3, titled.height() - 2})
+        for (int x = 0; x < titled.width(); ++x)
+            inked += titled.pixel(x, y) != image.pixel(x, y);
+    EXPECT_EQ(inked, 0);
 }
