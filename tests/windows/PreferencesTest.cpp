@@ -9,6 +9,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsChanges.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/model/VXLinearObjectStorage.h"
@@ -200,4 +201,36 @@ TEST_F(PreferencesTest, NewMapWindowsCentreTheirDrawingAsTheBoxSays)
     centre->click();
     EXPECT_TRUE(defaults().boolForKey(kCentreDocumentViewDefaultState));
     EXPECT_EQ(originOfNewMap(), QPointF(0, 0));
+}
+
+// Open maps show a changed drawing setting at once, not only where they draw afresh later.
+TEST_F(PreferencesTest, OpenMapsRedrawWhenAntialiasingChangesOrIsReset)
+{
+    auto document = mapdocumenttest::newMapDocument();
+    document->makeWindowControllers();
+    QWidget* window = document->mapWindowController()->window();
+    window->resize(900, 700);
+    window->show();
+    mapdocumenttest::activeMappingLayer(*document)->addObject(VXDrawableShape::drawableShapeWithOvalInRect(
+        QRectF(40, 40, 300, 200), VXStyle::styleWithFillColourStrokeColour(Qt::red, Qt::black)));
+    VXDrawingView* view = document->mainView();
+    view->setScale(1);
+    const auto shown = [view] {
+        view->finishRendering();
+        return view->viewport()->grab().toImage();
+    };
+    const QImage smooth = shown();
+
+    QCheckBox* antialias = prefs.checkBox(QStringLiteral("Antialias"));
+    ASSERT_TRUE(antialias && antialias->isChecked());
+    antialias->click();
+    EXPECT_NE(shown(), smooth) << "drawn without antialiasing";
+
+    VLTMAppDelegate().discardApplicationPreferences();
+    settle();
+    EXPECT_TRUE(VXStyle::shouldAntialias());
+    // The reset may lay the window out anew: the part both show is compared.
+    const QRect common = QRect(QPoint(0, 0), smooth.size()).intersected(view->viewport()->rect());
+    EXPECT_EQ(shown().copy(common), smooth.copy(common));
+    document->close();
 }

@@ -38,7 +38,14 @@ struct Setting {
     Kind kind;
     std::function<QVariant()> get;
     std::function<void(const QVariant&)> set;
+    bool changesDrawing = false; // what views have drawn is out of date once it changes
 };
+
+Setting drawn(Setting setting)
+{
+    setting.changesDrawing = true;
+    return setting;
+}
 
 template <class Getter, class Setter>
 Setting flag(const QString& key, Getter get, Setter set)
@@ -60,8 +67,8 @@ const QList<Setting>& settings()
         flag(kAllowsInlineImages, &VXTextShape::allowsInlineImages, &VXTextShape::setAllowsInlineImages),
         flag(kMetadataChangesAreUndoable, &platform::MetadataContainer::metadataChangesAreUndoable,
              &platform::MetadataContainer::setMetadataChangesAreUndoable),
-        flag(kShouldAntialias, &VXStyle::shouldAntialias, &VXStyle::setShouldAntialias),
-        flag(kWillDrawShadows, &VXStyle::willDrawShadows, &VXStyle::setWillDrawShadows),
+        drawn(flag(kShouldAntialias, &VXStyle::shouldAntialias, &VXStyle::setShouldAntialias)),
+        drawn(flag(kWillDrawShadows, &VXStyle::willDrawShadows, &VXStyle::setWillDrawShadows)),
         {kDefaultLevelsOfUndo, Kind::Whole, [] { return QVariant(VXDrawingDocument::defaultLevelsOfUndo()); },
          [](const QVariant& v) { VXDrawingDocument::setDefaultLevelsOfUndo(v.toInt()); }},
         flag(kOnPathHitDetectionPriority, &VXDrawablePath::defaultOnPathHitDetectionPriority,
@@ -76,10 +83,10 @@ const QList<Setting>& settings()
         flag(kReturnInsertsNewline, &VXTextShape::returnInsertsNewline, &VXTextShape::setReturnInsertsNewline),
         {kFreehandEpsilon, Kind::Number, [] { return QVariant(VXDrawablePath::defaultFreehandEpsilon()); },
          [](const QVariant& v) { VXDrawablePath::setDefaultFreehandEpsilon(v.toDouble()); }},
-        {kControlKnobSize, Kind::Number, [] { return QVariant(VXKnob::controlKnobSize().width()); },
-         [](const QVariant& v) { VXKnob::setControlKnobSize(QSizeF(v.toDouble(), v.toDouble())); }},
-        {kShadowScaleLimit, Kind::Number, [] { return QVariant(VXShadowScaleLimit::shadowScaleLimit()); },
-         [](const QVariant& v) { VXShadowScaleLimit::setShadowScaleLimit(v.toDouble()); }},
+        drawn({kControlKnobSize, Kind::Number, [] { return QVariant(VXKnob::controlKnobSize().width()); },
+               [](const QVariant& v) { VXKnob::setControlKnobSize(QSizeF(v.toDouble(), v.toDouble())); }}),
+        drawn({kShadowScaleLimit, Kind::Number, [] { return QVariant(VXShadowScaleLimit::shadowScaleLimit()); },
+               [](const QVariant& v) { VXShadowScaleLimit::setShadowScaleLimit(v.toDouble()); }}),
         flag(kCombinesEndPoints, &VXDrawablePath::combinesEndPointsOfClosedPath,
              &VXDrawablePath::setCombinesEndPointsOfClosedPath),
         flag(kIgnoresFilterElements, &VXSVGImporter::ignoresFilterElements, &VXSVGImporter::setIgnoresFilterElements),
@@ -96,7 +103,8 @@ const QList<Setting>& settings()
         flag(kStyleSharingEnabled, &VXStyle::styleSharingEnabled, &VXStyle::setStyleSharingEnabled),
         flag(kStylesSharableByDefault, &VXStyle::stylesAreSharableByDefault, &VXStyle::setStylesAreSharableByDefault),
         flag(kDimensionGuidesEnabled, &VXViewSettings::dimensionGuidesEnabled, &VXViewSettings::setDimensionGuidesEnabled),
-        flag(kShowsDirectControls, &VXDrawableShape::showsDirectControls, &VXDrawableShape::setShowsDirectControls),
+        drawn(flag(kShowsDirectControls, &VXDrawableShape::showsDirectControls,
+                   &VXDrawableShape::setShowsDirectControls)),
         flag(kTrackpadGesturesEnabled, &VXViewSettings::trackpadGesturesEnabled, &VXViewSettings::setTrackpadGesturesEnabled),
     };
     return table;
@@ -171,21 +179,30 @@ void setValue(const QString& key, const QVariant& value)
     const QVariant usable = setting ? usableValue(value, setting->kind) : QVariant();
     if (!usable.isValid())
         return;
+    const QVariant before = setting->get();
     setting->set(usable);
     const QVariant kept = setting->get();
     if (kept.isValid())
         defaults().setObjectForKey(kept, key);
+    if (setting->changesDrawing && kept != before)
+        VXDrawingView::discardRenderingsOfAllViews();
 }
 
 void applyStoredValues()
 {
+    bool drawingChanged = false;
     for (const Setting& setting : settings()) {
         const QVariant stored = usableValue(defaults().objectForKey(setting.key), setting.kind);
         const QVariant value = stored.isValid() ? stored : factoryValues().value(setting.key);
-        if (value.isValid())
-            setting.set(value);
+        if (!value.isValid())
+            continue;
+        const QVariant before = setting.get();
+        setting.set(value);
+        drawingChanged |= setting.changesDrawing && setting.get() != before;
     }
     applyFrameworkDefaults();
+    if (drawingChanged)
+        VXDrawingView::discardRenderingsOfAllViews();
 }
 
 void install()

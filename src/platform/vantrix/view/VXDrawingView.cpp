@@ -413,6 +413,13 @@ void VXDrawingView::discardRenderings()
     viewport()->update();
 }
 
+void VXDrawingView::discardRenderingsOfAllViews()
+{
+    for (QWidget* widget : QApplication::allWidgets())
+        if (auto* view = qobject_cast<VXDrawingView*>(widget))
+            view->discardRenderings();
+}
+
 void VXDrawingView::paintEvent(QPaintEvent* event)
 {
     const CurrentViewScope scope(this);

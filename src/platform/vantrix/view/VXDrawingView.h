@@ -126,6 +126,8 @@ public:
     void finishRendering();
     // Forgets what was drawn, so the next paint draws everything afresh.
     void discardRenderings();
+    // The same in every view: a class-wide drawing setting changed.
+    static void discardRenderingsOfAllViews();
     // Whether the paint under way covers part of `rect` (drawing coordinates); false when not painting.
     bool needsToDrawRect(const QRectF& rect) const;
 
