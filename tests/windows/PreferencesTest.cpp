@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -111,6 +112,16 @@ TEST_F(PreferencesTest, StoragePopUpScrollZoomAndAlertReset)
 
 TEST_F(PreferencesTest, ShadowLimitAndUndoLevelsShowWhatTheClassesKept)
 {
+    // The limit's box and its field share a row without covering each other.
+    auto* pages = prefs.window()->findChild<QTabWidget*>();
+    for (int page = 0; page < pages->count(); ++page)
+        if (pages->widget(page)->isAncestorOf(prefs.shadowLimitBox()))
+            pages->setCurrentIndex(page);
+    prefs.window()->show();
+    settle();
+    EXPECT_LE(prefs.shadowLimitBox()->geometry().right(), prefs.shadowLimitField()->geometry().left());
+    EXPECT_EQ(prefs.shadowLimitBox()->geometry().center().y(), prefs.shadowLimitField()->geometry().center().y());
+
     EXPECT_EQ(VXShadowScaleLimit::shadowScaleLimit(), 0.0);
     EXPECT_FALSE(prefs.shadowLimitBox()->isChecked());
     EXPECT_FALSE(prefs.shadowLimitField()->isEnabled());

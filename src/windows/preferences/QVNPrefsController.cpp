@@ -212,7 +212,11 @@ QWidget* QVNPrefsController::makeDrawingPage()
     m_shadowLimit = new QComboBox;
     m_shadowLimit->setEditable(true);
     m_shadowLimit->addItems({QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8"), QStringLiteral("16")});
-    drawing->addWidget(m_shadowLimit, drawing->rowCount() - 1, 1);
+    // The box leaves the second column to the limit it names.
+    const int limitRow = drawing->rowCount() - 1;
+    drawing->removeWidget(m_shadowLimitBox);
+    drawing->addWidget(m_shadowLimitBox, limitRow, 0);
+    drawing->addWidget(m_shadowLimit, limitRow, 1);
     connect(m_shadowLimit->lineEdit(), &QLineEdit::editingFinished, this,
             [this] { shadowZoomScaleFactorAction(m_shadowLimit->currentText()); });
     connect(m_shadowLimit, &QComboBox::activated, this, [this] { shadowZoomScaleFactorAction(m_shadowLimit->currentText()); });
