@@ -232,10 +232,8 @@ QList<const VXDrawableObject*> VXObjectDrawingLayer::objectsDrawnAsSelectedInRec
     if (drawing() && !isActive() && !s_selectionIsShownWhenInactive)
         return {};
     const double scale = view ? view->scale() : 1.0;
-    const double reach = VXKnob::knobReachInPixels() / (scale > 0 ? scale : 1.0);
     return selectedObjectsInStackingOrder([&](const VXDrawableObject& object) {
-        return object.visible()
-            && VXKnob::knobAreaForBounds(object.bounds()).adjusted(-reach, -reach, reach, reach).intersects(rect);
+        return object.visible() && VXKnob::knobsMayMeetRect(object.bounds(), rect, scale);
     });
 }
 

@@ -328,14 +328,14 @@ std::shared_ptr<VXStyle> VXSelectAndEditTool::defaultMarqueeStyle()
     return style;
 }
 
-void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF&, VXDrawingView* view) const
+void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, VXDrawingView* view) const
 {
     // Rotation knobs are this tool's, so it draws them: they lie outside what objects draw.
     const auto* layer = view && view->drawing() ? qobject_cast<VXObjectDrawingLayer*>(view->drawing()->activeLayer())
                                                 : nullptr;
     if (layer && layer->visible() && !layer->locked()) {
         for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects())
-            if (object->hasStandardKnobs())
+            if (object->hasStandardKnobs() && VXKnob::knobsMayMeetRect(object->bounds(), rect, view->scale()))
                 VXKnob::knobs().drawRotationKnobOfObject(*object, layer->selectionColour());
     }
     if (!m_marquee.isNull()) {

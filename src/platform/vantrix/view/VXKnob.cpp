@@ -288,6 +288,12 @@ QRectF VXKnob::knobAreaForBounds(const QRectF& bounds)
     return bounds.adjusted(-h / 2, -w / 2, h / 2, w / 2);
 }
 
+bool VXKnob::knobsMayMeetRect(const QRectF& bounds, const QRectF& rect, double scale)
+{
+    const double reach = knobReachInPixels() / (scale > 0 ? scale : 1.0);
+    return knobAreaForBounds(bounds).adjusted(-reach, -reach, reach, reach).intersects(rect);
+}
+
 // --- Knob boxes -------------------------------------------------------------------------------
 
 namespace platform {

@@ -113,6 +113,9 @@ public:
     // The area the knobs of an object with those bounds may cover at any angle, before the
     // reach on screen: a turned knob box reaches past the bounds.
     static QRectF knobAreaForBounds(const QRectF& bounds);
+    // Whether any knob of an object with those bounds, turned or not, may show in `rect` when
+    // the view draws at `scale`.
+    static bool knobsMayMeetRect(const QRectF& bounds, const QRectF& rect, double scale);
 
 protected:
     // The knob's outline about the origin, one unit wide, pointing along +x.
