@@ -162,6 +162,10 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
         if (tile == m_tiles.end())
             continue;
         tile->dirty += (content & tileRect(key)).translated(-tileOrigin(key));
+        // Hundreds of edits in one tile (a shared style changed) cost more to keep apart, in
+        // every addition and in the clip of the repair, than to redraw together.
+        if (tile->dirty.rectCount() > kMostDirtyRects)
+            tile->dirty = tile->dirty.boundingRect();
         tile->version = ++m_nextVersion;
     }
     if (!m_preview.isEmpty()) {

@@ -41,6 +41,8 @@ public:
     static constexpr int kTileSide = 256;
     // Areas meeting up to this many objects are drawn while the view waits.
     static constexpr int kImmediateObjects = 3000;
+    // A tile's edited area kept as at most this many rectangles, else as their bounds.
+    static constexpr int kMostDirtyRects = 16;
 
     // How the view maps its drawing: content pixels are drawing points times `scale`, and
     // content pixel (0, 0) shows at `origin` of the viewport, in whole pixels.

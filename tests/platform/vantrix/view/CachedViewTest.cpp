@@ -115,6 +115,26 @@ TEST(CachedView, ZoomingBackInAfterAnEditShowsTheEdit)
               QColor(200, 30, 30));
 }
 
+TEST(CachedView, ManySmallEditsInATileAreRepairedWhole)
+{
+    // Dozens of objects moved a little within a few tiles of a view at full size: the tiles
+    // are repaired now, their edits kept as one area once there are too many to keep apart.
+    BusyView f;
+    f.view.setScale(1);
+    f.view.finishRendering();
+    const QRectF shown = f.view.visibleDrawingRect();
+    int moved = 0;
+    for (const VXDrawableObjectPtr& object : f.layer->objects()) {
+        if (!shown.contains(object->bounds()))
+            continue;
+        object->setLocation(object->location() + QPointF(moved % 3 - 1, 1));
+        ++moved;
+    }
+    ASSERT_GT(moved, 4 * platform::CachedViewRendering::kMostDirtyRects);
+    const QImage repaired = f.settled();
+    EXPECT_EQ(differingPixels(repaired, f.fresh()), 0);
+}
+
 TEST(CachedView, EditsDuringABackgroundRenderingLeaveNothingStale)
 {
     BusyView f;
