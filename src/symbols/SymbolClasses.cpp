@@ -1,5 +1,7 @@
 #include "symbols/SymbolClasses.h"
 
+#include "app/PointSymbolMaster.h"
+#include "app/ZQShapefileObjectFactory.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "symbols/keytable/VXQKeyTable.h"
 #include "symbols/keytable/VXQKeyTableTextShape.h"
@@ -15,6 +17,23 @@
 #include "symbols/tool/VXQSymbolTool.h"
 #include "symbols/transformers/VXQBinningDataTransformer.h"
 #include "tracks/TrackClasses.h"
+
+namespace {
+
+// Shapefile points become symbols of the master for imported points.
+class ImportedPointMaster : public PointSymbolMaster {
+public:
+    explicit ImportedPointMaster(VXQSymbolMasterPtr master) : m_master(std::move(master)) {}
+    std::shared_ptr<VXDrawableObject> symbolWithLocation(QPointF location) override
+    {
+        return m_master->symbolWithLocation(location);
+    }
+
+private:
+    VXQSymbolMasterPtr m_master;
+};
+
+} // namespace
 
 void registerSymbolClasses()
 {
@@ -36,6 +55,9 @@ void registerSymbolClasses()
     // Menu items carry masters as plain objects; setMaster takes them back through this.
     registerObjectPointerType<VXQSymbolMaster>();
     addSymbolToolRegistration();
+    // Asked on the main thread, as each import starts.
+    ZQShapefileObjectFactory::setDefaultSymbolMasterProvider(
+        [] { return std::make_shared<ImportedPointMaster>(VXQSymbolMaster::defaultSymbolMasterForPointObjectImport()); });
     static PathLabelContainer::Behaviour pathLabels;
     PathTextLabels::install(&pathLabels);
 }

@@ -362,6 +362,7 @@ void VXQSymbolMaster::addSymbolMasterClient(ZQObject* client)
     auto* conforming = dynamic_cast<VXQSymbolMasterClient*>(client);
     if (!conforming)
         return;
+    const QMutexLocker lock(&m_clientsMutex);
     conforming->setSymbolMasterClientIndex(m_clients.size());
     m_clients.push_back({client, conforming});
 }
@@ -372,12 +373,20 @@ void VXQSymbolMaster::removeSymbolMasterClient(ZQObject* client)
     if (!conforming)
         return;
     const quint64 index = conforming->symbolMasterClientIndex();
+    const QMutexLocker lock(&m_clientsMutex);
     if (index < m_clients.size() && m_clients[index].object == client)
         m_clients[index] = {};
 }
 
+int VXQSymbolMaster::symbolSlotCount() const
+{
+    const QMutexLocker lock(&m_clientsMutex);
+    return int(m_clients.size());
+}
+
 QList<VXQSymbolMasterClient*> VXQSymbolMaster::liveClients() const
 {
+    const QMutexLocker lock(&m_clientsMutex);
     QList<VXQSymbolMasterClient*> clients;
     for (const ClientSlot& slot : m_clients) {
         if (slot.object)
@@ -388,6 +397,7 @@ QList<VXQSymbolMasterClient*> VXQSymbolMaster::liveClients() const
 
 QList<ZQObject*> VXQSymbolMaster::symbols() const
 {
+    const QMutexLocker lock(&m_clientsMutex);
     QList<ZQObject*> clients;
     for (const ClientSlot& slot : m_clients) {
         if (slot.object)
@@ -409,11 +419,14 @@ void VXQSymbolMaster::selectAllSymbols() const
     if (!layer)
         return;
     QList<VXDrawableObjectPtr> instances;
-    for (const VXDrawableObjectPtr& object : layer->objects()) {
-        if (const auto* client = dynamic_cast<const VXQSymbolMasterClient*>(object.get())) {
-            const quint64 index = client->symbolMasterClientIndex();
-            if (index < m_clients.size() && m_clients[index].object == object.get())
-                instances.append(object);
+    {
+        const QMutexLocker lock(&m_clientsMutex);
+        for (const VXDrawableObjectPtr& object : layer->objects()) {
+            if (const auto* client = dynamic_cast<const VXQSymbolMasterClient*>(object.get())) {
+                const quint64 index = client->symbolMasterClientIndex();
+                if (index < m_clients.size() && m_clients[index].object == object.get())
+                    instances.append(object);
+            }
         }
     }
     layer->exchangeSelectionWithObjectsFromArray(instances);
@@ -657,6 +670,7 @@ void VXQSymbolMaster::initWithCoder(platform::KeyedUnarchiver& coder)
     m_defaultSequenceKind = int(reader.integer(kDefaultSequenceKindKey, 0, 0, kLastSequenceKind));
     m_modTime = reader.real(kTimestampKey, m_modTime);
     m_locked = reader.boolean(kLockedKey, false);
+    const QMutexLocker lock(&m_clientsMutex);
     m_clients.clear();
 }
 

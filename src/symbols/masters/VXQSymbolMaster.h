@@ -35,6 +35,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QMutex>
 #include <QPointer>
 #include <QVariantMap>
 #include <vector>
@@ -172,6 +173,7 @@ public:
     bool styleSuggestsSequenceable() const;
 
     // --- Clients -----------------------------------------------------------------------------------
+    // Safe from any thread: a shapefile import places symbols on its worker.
     // Only objects adopting VXQSymbolMasterClient are taken; each is told its slot index.
     void addSymbolMasterClient(ZQObject* client);
     // Empties the client's slot; slots are never compacted.
@@ -179,7 +181,7 @@ public:
     // The live clients, in slot order.
     QList<ZQObject*> symbols() const;
     // The number of slots ever handed out.
-    int symbolSlotCount() const { return int(m_clients.size()); }
+    int symbolSlotCount() const;
     // Selects, in the layer of one of the instances, that layer's instances (in the layer's order).
     void selectAllSymbols() const;
 
@@ -282,6 +284,7 @@ private:
     double m_prescale = 1.0;
     quint64 m_clientIndex = 0;
     std::vector<ClientSlot> m_clients;
+    mutable QMutex m_clientsMutex;
     QList<VXStylePtr> m_watchedStyles;
     QPointer<ZQUndoManager> m_stylesUndoManager;
     // A graphic that holds an instance of its own master (a damaged archive) must not draw

@@ -1,0 +1,58 @@
+// Shapefile points become symbols of the master for imported points, made on import workers.
+
+#include "app/ZQShapefileObjectFactory.h"
+#include "symbols/masters/VXQSymbolMaster.h"
+#include "symbols/placed/VXQSymbol.h"
+
+#include <QCoreApplication>
+#include <QPainterPath>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+constexpr qint32 kPointShape = 1;
+
+} // namespace
+
+TEST(ImportedPointSymbolTest, PointsOnTwoWorkersBecomeSymbolsOfTheImportMasterWithTheirAttributes)
+{
+    const VXQSymbolMasterPtr master = VXQSymbolMaster::defaultSymbolMasterForPointObjectImport();
+    const int liveBefore = int(master->symbols().size());
+    const int slotsBefore = master->symbolSlotCount();
+    constexpr int kPerWorker = 300;
+    QList<std::shared_ptr<ZQObject>> made[2];
+    // One factory per import, as each reader makes its own.
+    const std::shared_ptr<ZQShapefileObjectFactory> factories[2] = {ZQShapefileObjectFactory::makeFactory(),
+                                                                    ZQShapefileObjectFactory::makeFactory()};
+    const auto place = [&](int worker) {
+        for (int i = 0; i < kPerWorker; ++i) {
+            QPainterPath point;
+            point.moveTo(worker * 1000 + i, 20);
+            geodata::AttributeDictionary attributes;
+            attributes.insert(QStringLiteral("price"), geodata::AttributeValue::integer(i));
+            std::shared_ptr<ZQObject> object =
+                factories[worker]->objectForShapeWithPathAttributes(kPointShape, point, &attributes);
+            factories[worker]->moveObjectToThread(object, QCoreApplication::instance()->thread());
+            made[worker].append(std::move(object));
+        }
+    };
+    std::thread first(place, 0), second(place, 1);
+    first.join();
+    second.join();
+
+    EXPECT_EQ(master->symbols().size(), liveBefore + 2 * kPerWorker);
+    EXPECT_EQ(master->symbolSlotCount(), slotsBefore + 2 * kPerWorker);
+    for (int worker : {0, 1}) {
+        for (int i : {0, kPerWorker - 1}) {
+            const auto* symbol = dynamic_cast<const VXQSymbol*>(made[worker][i].get());
+            ASSERT_TRUE(symbol);
+            EXPECT_EQ(symbol->master(), master);
+            EXPECT_EQ(symbol->location(), QPointF(worker * 1000 + i, 20));
+            EXPECT_EQ(symbol->metadataValueForKey(QStringLiteral("price")).toInt(), i);
+        }
+    }
+    made[0].clear();
+    made[1].clear();
+    EXPECT_EQ(master->symbols().size(), liveBefore);
+}
