@@ -483,6 +483,7 @@ void VLTMExportController::buildWindow()
     m_sourcesTable->setSelectionMode(QAbstractItemView::NoSelection);
     m_sourcesTable->horizontalHeader()->setSectionResizeMode(ExportSourcesTableModel::kName, QHeaderView::Stretch);
     m_sourcesTable->horizontalHeader()->setSectionResizeMode(ExportSourcesTableModel::kCheck, QHeaderView::ResizeToContents);
+    m_sourcesTable->horizontalHeader()->setSectionResizeMode(ExportSourcesTableModel::kSize, QHeaderView::ResizeToContents);
     m_sourcesTable->setMinimumHeight(140);
     layout->addWidget(m_sourcesTable);
     auto* allNone = new QHBoxLayout;

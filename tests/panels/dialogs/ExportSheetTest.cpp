@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -213,6 +214,12 @@ TEST_F(ExportSheetOnADocument, UncheckingEverySourceDisablesExportAndCancelKeeps
     sheet->scaleField()->setValue(2);
     platform::RunLoop::runUntilIdle();
     EXPECT_EQ(table->index(0, ExportSourcesTableModel::kSize).data().toString(), QStringLiteral("80 x 40 px"));
+    // Sizes of many digits stay on one line.
+    sheet->scaleField()->setValue(100);
+    platform::RunLoop::runUntilIdle();
+    const QAbstractItemView* sources = sheet->sourcesTable(); // its width hint is public here
+    EXPECT_GE(sheet->sourcesTable()->columnWidth(ExportSourcesTableModel::kSize),
+              sources->sizeHintForColumn(ExportSourcesTableModel::kSize));
 
     const bool gridPrinted = grid->shouldDrawToPrinter();
     sheet->cancelAction();
