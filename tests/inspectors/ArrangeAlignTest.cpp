@@ -1,7 +1,9 @@
 #include "InspectorTesting.h"
 
+#include "app/VLTMGenericObjectController.h"
 #include "inspectors/pseudo/LayerOperationPanes.h"
 #include "inspectors/pseudo/VLTM_ZArrangerViewController.h"
+#include "widgets/stacks/ZQCollapsibleContainerView.h"
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 
 #include <QAbstractButton>
@@ -109,6 +111,32 @@ TEST(ArrangePane, PseudoPanesFollowTheSelection)
     alignment->viewDidAppear();
     for (QAbstractButton* button : alignment->distributeButtons())
         EXPECT_TRUE(button->isEnabled());
+}
+
+TEST(ArrangePane, PanesKeptForANewSelectionSetTheirEnablingForIt)
+{
+    StackFixture fixture;
+    auto* alignment = fixture.paneFor<VLTM_AlignDistributeController>(VLTMGeometryController::kAlignmentKey);
+    fixture.selectIndexes({1, 2});
+    const QList<QWidget*> stacked = fixture.tab->containerView()->hostedViews();
+    ASSERT_EQ(stacked.size(), 4);
+
+    // The same panes stay stacked, with no show event to tell them of the third object.
+    fixture.selectIndexes({1, 2, 3});
+    EXPECT_EQ(fixture.tab->containerView()->hostedViews(), stacked);
+    for (QAbstractButton* button : alignment->distributeButtons())
+        EXPECT_TRUE(button->isEnabled());
+    fixture.selectIndexes({2, 3});
+    for (QAbstractButton* button : alignment->distributeButtons())
+        EXPECT_FALSE(button->isEnabled());
+    fixture.selectIndexes({0, 1, 2, 3, 4});
+    EXPECT_EQ(fixture.tab->containerView()->hostedViews(), stacked);
+    for (QAbstractButton* button : fixture.arranger->stackingButtons())
+        EXPECT_FALSE(button->isEnabled());
+    // The kept position pane edits the new objects.
+    auto* position = qobject_cast<VLTMGenericObjectController*>(fixture.tab->subcontrollerForKey(QStringLiteral("VXDrawableObject")));
+    ASSERT_TRUE(position);
+    EXPECT_EQ(position->content().size(), 5);
 }
 
 TEST(ArrangePane, BooleanOperationsNeedTwoOperands)

@@ -183,14 +183,19 @@ void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& object
         return;
     m_selectionCache = objects;
     const QMetaObject* common = ZQHighestCommonClass(objects);
-    installViewsForHighestCommonClass(common);
+    if (common)
+        LogEvent(kReactiveEvent,
+                 QStringLiteral("geometry controller installing views for %1").arg(QLatin1String(common->className())));
+    if (common && total != 0) {
+        if (platform::ViewController* arranger = subcontrollerForKey(kArrangerKey))
+            arranger->setProperty("totalObjectCount", total);
+    }
+    showPanes(panesForSelection(common, total));
     if (!common) {
         setNameString({});
         setAuxiliaryInfoString({});
         return;
     }
-    if (total != 0)
-        installViewsForPseudoClasses(total);
     if (objects.size() < 2)
         setNeedsInfoUpdate();
     else
@@ -263,57 +268,64 @@ void VLTMGeometryController::removeViewForSubcontroller(platform::ViewController
     paneView->hide();
 }
 
-void VLTMGeometryController::installViewsForHighestCommonClass(const QMetaObject* commonClass)
+QList<platform::ViewController*> VLTMGeometryController::panesForSelection(const QMetaObject* commonClass, qint64 total)
 {
-    if (commonClass)
-        LogEvent(kReactiveEvent,
-                 QStringLiteral("geometry controller installing views for %1").arg(QLatin1String(commonClass->className())));
+    const QList<ZQObjectPtr> objects = selection();
     QList<const QMetaObject*> chain;
     for (const QMetaObject* cls = commonClass; cls; cls = cls->superClass())
         chain.prepend(cls);
+    QList<platform::ViewController*> panes;
+    const auto add = [&](const QString& key) {
+        if (platform::ViewController* pane = subcontrollerForKey(key))
+            panes.append(pane);
+    };
+    for (const QMetaObject* cls : std::as_const(chain)) {
+        if (isExactly(cls, VXDrawablePath::staticMetaObject) && !selectionIsSimpleStraightLines(objects))
+            continue;
+        add(QString::fromLatin1(cls->className()));
+    }
+    if (!commonClass || total == 0)
+        return panes;
+    try {
+        add(kArrangerKey);
+        if (selectionIsEligibleForBooleanOperations(objects))
+            add(kBooleansKey);
+        if (objects.size() >= 2)
+            add(kAlignmentKey);
+    } catch (const std::exception& exception) {
+        ZQLog(QStringLiteral("an exception occurred when installing view controller, ex=%1 ###ignored###")
+                  .arg(QString::fromUtf8(exception.what())));
+    }
+    return panes;
+}
+
+void VLTMGeometryController::showPanes(const QList<platform::ViewController*>& panes)
+{
     for (const auto& [key, pane] : std::as_const(m_subcontrollers)) {
         if (auto* generic = qobject_cast<VLTMGenericObjectController*>(pane.get()))
             generic->unloadContent();
     }
-    const QList<platform::ViewController*> installed = m_installed;
-    for (platform::ViewController* pane : installed)
-        removeViewForSubcontroller(pane);
-    const QList<ZQObjectPtr> objects = selection();
-    for (const QMetaObject* cls : std::as_const(chain)) {
-        if (isExactly(cls, VXDrawablePath::staticMetaObject) && !selectionIsSimpleStraightLines(objects))
-            continue;
-        platform::ViewController* pane = subcontrollerForKey(QString::fromLatin1(cls->className()));
-        if (!pane)
-            continue;
-        installSubcontroller(pane);
+    QList<QWidget*> paneViews;
+    for (platform::ViewController* pane : panes)
+        paneViews.append(pane->view());
+    // A tab view made again has an empty stack, and views made again are not in it.
+    if (paneViews != containerView()->hostedViews()) {
+        const QList<platform::ViewController*> installed = m_installed;
+        for (platform::ViewController* pane : installed)
+            removeViewForSubcontroller(pane);
+        for (platform::ViewController* pane : panes)
+            installSubcontroller(pane);
+    } else {
+        // Reinstalling the same views would lay out and paint the whole stack again; kept
+        // pseudo panes see no show event, so they set their enabling here.
+        for (platform::ViewController* pane : panes) {
+            if (auto* pseudo = qobject_cast<VLTMGeometryPseudoPane*>(pane))
+                pseudo->viewDidAppear();
+        }
+    }
+    for (platform::ViewController* pane : panes) {
         if (auto* generic = qobject_cast<VLTMGenericObjectController*>(pane))
             generic->reloadContent();
-    }
-}
-
-void VLTMGeometryController::installViewsForPseudoClasses(qint64 total)
-{
-    const QList<ZQObjectPtr> objects = selection();
-    const auto install = [this](const QString& key) {
-        platform::ViewController* pane = subcontrollerForKey(key);
-        if (pane)
-            installSubcontroller(pane);
-        return pane;
-    };
-    try {
-        if (!objects.isEmpty()) {
-            if (auto* arranger = subcontrollerForKey(kArrangerKey)) {
-                arranger->setProperty("totalObjectCount", total);
-                install(kArrangerKey);
-            }
-        }
-        if (selectionIsEligibleForBooleanOperations(objects))
-            install(kBooleansKey);
-        if (objects.size() >= 2)
-            install(kAlignmentKey);
-    } catch (const std::exception& exception) {
-        ZQLog(QStringLiteral("an exception occurred when installing view controller, ex=%1 ###ignored###")
-                  .arg(QString::fromUtf8(exception.what())));
     }
 }
 

@@ -143,8 +143,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void installViewsForHighestCommonClass(const QMetaObject* commonClass);
-    void installViewsForPseudoClasses(qint64 total);
+    // The panes a selection shows, top first: those of its common class and the classes above
+    // it, then, for objects of a layer of `total` objects, the pseudo panes that apply.
+    QList<platform::ViewController*> panesForSelection(const QMetaObject* commonClass, qint64 total);
+    // Stacks `panes` (keeping them when they are the ones stacked) and reloads their content.
+    void showPanes(const QList<platform::ViewController*>& panes);
     void installSubcontroller(platform::ViewController* pane);
     void showSelectionOfLayer(VXLayer* layer);
     void selectUnitsItemForMode();
