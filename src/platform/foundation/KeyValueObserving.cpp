@@ -57,43 +57,36 @@ quint64 ObservationInfo::addWatcher(const QString& key, KeyChangeHandler handler
     // Objects drawn off the main thread may be observed there too.
     static std::atomic<quint64> nextWatcher{1};
     const quint64 id = nextWatcher++;
-    m_watchers[key].push_back({id, std::move(handler)});
+    m_watchers.push_back({id, key, std::move(handler)});
     return id;
 }
 
-void ObservationInfo::removeWatcher(const QString& key, quint64 id)
+std::vector<ObservationInfo::Watcher>::iterator ObservationInfo::findWatcher(quint64 id)
 {
-    const auto entry = m_watchers.find(key);
-    if (entry == m_watchers.end())
-        return;
-    auto& list = entry.value();
-    // From the back: whoever removes in the reverse order of adding (an inspector letting go
-    // of thousands of objects that share a style) finds each at once.
-    const auto found = std::find_if(list.rbegin(), list.rend(), [id](const Watcher& w) { return w.id == id; });
-    if (found == list.rend())
-        return;
-    list.erase(std::next(found).base());
-    if (list.empty())
-        m_watchers.erase(entry);
+    const auto found = std::lower_bound(m_watchers.begin(), m_watchers.end(), id,
+                                        [](const Watcher& w, quint64 wanted) { return w.id < wanted; });
+    return found != m_watchers.end() && found->id == id ? found : m_watchers.end();
+}
+
+void ObservationInfo::removeWatcher(quint64 id)
+{
+    const auto found = findWatcher(id);
+    if (found != m_watchers.end())
+        m_watchers.erase(found);
 }
 
 void ObservationInfo::notify(const QString& key, const KeyChangeEvent& event)
 {
-    const auto entry = m_watchers.constFind(key);
-    if (entry == m_watchers.constEnd())
-        return;
     // Watchers may come and go while we call them: walk a snapshot of ids and call only
     // those still present, each through a copy of its handler.
-    std::vector<quint64> ids;
-    ids.reserve(entry->size());
-    for (const Watcher& w : *entry)
-        ids.push_back(w.id);
+    QVarLengthArray<quint64, 16> ids;
+    for (const Watcher& w : m_watchers) {
+        if (w.key == key)
+            ids.append(w.id);
+    }
     for (quint64 id : ids) {
-        const auto current = m_watchers.constFind(key);
-        if (current == m_watchers.constEnd())
-            return;
-        const auto found = std::find_if(current->begin(), current->end(), [id](const Watcher& w) { return w.id == id; });
-        if (found == current->end())
+        const auto found = findWatcher(id);
+        if (found == m_watchers.end())
             continue;
         // One observer that throws must not keep the others from hearing of the change.
         const KeyChangeHandler handler = found->handler;
@@ -147,6 +140,7 @@ thread_local int bindingDepth = 0;
 
 KeyPathBinding::KeyPathBinding(ZQObject* target, const QStringList& keyPaths, KeyPathChangeHandler handler)
     : m_target(target)
+    , m_paths(keyPaths)
     , m_handler(std::move(handler))
 {
     ZQ_ASSERT(bindingDepth < kMaximumBindingDepth,
@@ -154,22 +148,24 @@ KeyPathBinding::KeyPathBinding(ZQObject* target, const QStringList& keyPaths, Ke
     ++bindingDepth;
     const auto leave = qScopeGuard([] { --bindingDepth; });
 
-    for (const QString& keyPath : keyPaths) {
+    m_links.reserve(m_paths.size());
+    for (qsizetype index = 0; index < m_paths.size(); ++index) {
+        const QString& keyPath = m_paths.at(index);
         const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
         const QString key = dot < 0 ? keyPath : keyPath.left(dot);
-        auto link = std::find_if(m_links.begin(), m_links.end(), [&](const auto& l) { return l->key == key; });
+        auto link = std::find_if(m_links.begin(), m_links.end(), [&](const Link& l) { return l.key == key; });
         if (link == m_links.end()) {
-            m_links.push_back(std::make_unique<Link>());
+            m_links.emplace_back();
             link = std::prev(m_links.end());
-            (*link)->key = key;
+            link->key = key;
         }
-        (*link)->paths.append(keyPath);
+        link->paths.append(index);
         if (dot >= 0)
-            (*link)->rests.append(keyPath.mid(dot + 1));
+            link->rests.append(keyPath.mid(dot + 1));
     }
     try {
-        for (const auto& link : m_links)
-            bindLink(*link);
+        for (Link& link : m_links)
+            bindLink(link);
     } catch (...) {
         // No watcher may call into a binding that was never made.
         unbind();
@@ -185,15 +181,17 @@ KeyPathBinding::~KeyPathBinding()
 
 void KeyPathBinding::unbind()
 {
+    // In the reverse order of binding, so that each watcher is the last of its object's.
     ObservationInfo* info = m_target ? ZQObject::existingObservationInfoOf(m_target) : nullptr;
-    for (const auto& link : m_links) {
+    for (auto link = m_links.rbegin(); link != m_links.rend(); ++link) {
         if (info && link->watcher)
-            info->removeWatcher(link->key, link->watcher);
+            info->removeWatcher(link->watcher);
         link->watcher = 0;
-        for (const auto& [key, watcher] : std::exchange(link->dependencyWatchers, {})) {
-            if (info)
-                info->removeWatcher(key, watcher);
+        if (info) {
+            for (auto watcher = link->dependencyWatchers.rbegin(); watcher != link->dependencyWatchers.rend(); ++watcher)
+                info->removeWatcher(*watcher);
         }
+        link->dependencyWatchers.clear();
     }
 }
 
@@ -202,10 +200,11 @@ void KeyPathBinding::bindLink(Link& link)
     ObservationInfo& info = ZQObject::observationInfoOf(m_target);
     const auto dependencyChanged = [this, &link](const KeyChangeEvent& event) { keyChanged(link, event, false); };
     QStringList bound;
-    for (const QString& affecting : m_target->keyPathsForValuesAffectingValueForKey(link.key)) {
+    const QStringList affectingKeyPaths = m_target->keyPathsForValuesAffectingValueForKey(link.key);
+    for (const QString& affecting : affectingKeyPaths) {
         // Most dependencies are plain keys (a width on the size): a watcher does, without a binding.
         if (!affecting.contains(QLatin1Char('.')) && m_target->keyPathsForValuesAffectingValueForKey(affecting).isEmpty())
-            link.dependencyWatchers.emplace_back(affecting, info.addWatcher(affecting, dependencyChanged));
+            link.dependencyWatchers.append(info.addWatcher(affecting, dependencyChanged));
         else
             bound.append(affecting);
     }
@@ -231,11 +230,13 @@ void KeyPathBinding::keyChanged(Link& link, const KeyChangeEvent& event, bool di
     // The handler may end this binding: touch no member after it.
     const std::shared_ptr<bool> alive = m_alive;
     const KeyPathChangeHandler handler = m_handler;
-    const QStringList paths = link.paths;
+    const QStringList allPaths = m_paths;
+    const QVarLengthArray<qsizetype, 2> paths = link.paths;
     const QString key = link.key;
-    for (const QString& path : paths) {
+    for (qsizetype index : paths) {
         if (!*alive)
             return;
+        const QString& path = allPaths[index];
         handler(path, direct && path == key ? event : replaced);
     }
 }

@@ -12,6 +12,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <memory>
 #include <vector>
 
@@ -35,7 +36,8 @@ public:
     ~ObservationInfo();
 
     quint64 addWatcher(const QString& key, KeyChangeHandler handler);
-    void removeWatcher(const QString& key, quint64 id);
+    // Ending the watchers in the reverse order of adding them finds each at the end.
+    void removeWatcher(quint64 id);
     void notify(const QString& key, const KeyChangeEvent& event);
 
     ObservationToken addObservation(std::unique_ptr<Observation> observation);
@@ -43,15 +45,20 @@ public:
     // Removes the most recent observation registered by `observer` for `keyPath`
     // (and `context`, when `matchContext`).
     void removeObservation(QObject* observer, const QString& keyPath, bool matchContext, void* context);
-    bool isEmpty() const { return m_watchers.isEmpty() && m_observations.empty(); }
+    bool isEmpty() const { return m_watchers.empty() && m_observations.empty(); }
 
 private:
     struct Watcher {
         quint64 id;
+        QString key;
         KeyChangeHandler handler;
     };
+    std::vector<Watcher>::iterator findWatcher(quint64 id);
+
     ZQObject* m_owner;
-    QHash<QString, std::vector<Watcher>> m_watchers;
+    // One table for every key, in the order added and so by increasing id: an object has few
+    // watchers, and one table costs less to fill and empty than one list per key.
+    std::vector<Watcher> m_watchers;
     std::vector<std::unique_ptr<Observation>> m_observations;
 };
 
@@ -73,12 +80,12 @@ private:
     // The paths that begin with one key of the target.
     struct Link {
         QString key;
-        QStringList paths;  // whole, as given
-        QStringList rests;  // what follows the key, where something does
+        QVarLengthArray<qsizetype, 2> paths; // indexes of the whole paths, as given
+        QStringList rests;                    // what follows the key, where something does
         quint64 watcher = 0;
         // Keys it depends on: plain keys without dependencies of their own are watched
         // directly, the others bound.
-        std::vector<std::pair<QString, quint64>> dependencyWatchers;
+        QVarLengthArray<quint64, 2> dependencyWatchers;
         std::unique_ptr<KeyPathBinding> dependencies;
         std::unique_ptr<KeyPathBinding> rest;
     };
@@ -89,8 +96,10 @@ private:
     void unbind();
 
     QPointer<ZQObject> m_target;
+    QStringList m_paths;
     KeyPathChangeHandler m_handler;
-    std::vector<std::unique_ptr<Link>> m_links;
+    // Made before any is bound and never moved after: watchers refer to them.
+    std::vector<Link> m_links;
     // Cleared when the binding goes: a handler that ends it stops the rest of a notification.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -351,3 +351,44 @@ TEST(KeyValueObserving, ACallbackEndingItsObservationHearsNoMorePathsOfThatChang
     EXPECT_FALSE(ann->hasObservers());
     EXPECT_FALSE(bob->hasObservers());
 }
+
+TEST(KeyValueObserving, ObserversOfOneObjectHearInTheirOrderWhateverOrderOthersLeaveAndJoinIn)
+{
+    auto ann = makePerson("Ann", 30);
+    QObject receiver;
+    QStringList heard;
+    std::vector<ObservationToken> tokens;
+    for (int i = 0; i < 6; ++i) {
+        // Every other observer watches the name, between them the age and the summary.
+        const QString keyPath = i % 2 ? QStringLiteral("name") : QStringLiteral("age");
+        tokens.push_back(ann->observeKeyPaths({keyPath, "summary"}, {}, &receiver, [&heard, i](const KeyValueChange& change) {
+            heard.append(QStringLiteral("%1:%2").arg(i).arg(change.keyPath));
+        }));
+    }
+    ann->removeObservation(tokens[0]);
+    ann->removeObservation(tokens[3]);
+    ann->setAge(31);
+    EXPECT_EQ(heard, (QStringList{"1:summary", "2:age", "2:summary", "4:age", "4:summary", "5:summary"}));
+
+    // One that joins during a change hears the next one; one that leaves during it hears no more.
+    heard.clear();
+    ObservationToken joined = 0;
+    ObservationToken late = 0;
+    const ObservationToken leaver = ann->observeKeyPath("name", {}, &receiver, [&](const KeyValueChange&) {
+        heard.append("leaver");
+        ann->removeObservation(std::exchange(late, 0));
+        if (!joined)
+            joined = ann->observeKeyPath("name", {}, &receiver, [&](const KeyValueChange&) { heard.append("joined"); });
+    });
+    late = ann->observeKeyPath("name", {}, &receiver, [&](const KeyValueChange&) { heard.append("late"); });
+    ann->removeObservation(tokens[1]);
+    ann->setName("Anna");
+    EXPECT_EQ(heard, (QStringList{"2:summary", "4:summary", "5:name", "5:summary", "leaver"}));
+    heard.clear();
+    ann->setName("Annie");
+    EXPECT_EQ(heard, (QStringList{"2:summary", "4:summary", "5:name", "5:summary", "leaver", "joined"}));
+
+    for (ObservationToken token : {tokens[2], tokens[4], tokens[5], leaver, joined})
+        ann->removeObservation(token);
+    EXPECT_FALSE(ann->hasObservers());
+}
