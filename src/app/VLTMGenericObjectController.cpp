@@ -9,6 +9,7 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/inspector/InspectorValues.h"
+#include "platform/vantrix/inspector/KeyPathReader.h"
 
 #include <QMenu>
 #include <QScopeGuard>
@@ -177,7 +178,9 @@ void VLTMGenericObjectController::startObservingContent()
     // Each value is read once: it is recorded, and it goes into the common value shown.
     std::vector<QVariantList> loaded(keyPaths.size());
     std::vector<platform::CommonValue> common(keyPaths.size());
+    platform::KeyPathReader reader(keyPaths);
     for (const ZQObjectPtr& object : objects) {
+        reader.setObject(*object);
         // Usually every key path; those an object cannot answer are left out.
         QStringList observed;
         observed.reserve(keyPaths.size());
@@ -186,7 +189,7 @@ void VLTMGenericObjectController::startObservingContent()
             QVariant value;
             std::optional<QVariant> read;
             try {
-                read = value = object->valueForKeyPath(keyPath);
+                read = value = reader.value(k);
                 if (percentages.contains(keyPath) && !platform::isNumericVariant(value))
                     platform::failAssertion(
                         QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
