@@ -294,18 +294,35 @@ int VLTMGenericObjectController::stateForKeyPath(const QString& keyPath)
     return 0;
 }
 
+QVariantList VLTMGenericObjectController::contentValuesForKeyPath(const QString& keyPath)
+{
+    // The display that ends a load asks again for what the load has just read.
+    if (m_startingObservation) {
+        const auto loaded = m_loadedValues.constFind(keyPath);
+        if (loaded != m_loadedValues.cend())
+            return *loaded;
+    }
+    const QList<ZQObjectPtr>& objects = content();
+    QVariantList values;
+    values.reserve(objects.size());
+    for (const ZQObjectPtr& object : objects) {
+        try {
+            values.append(object->valueForKeyPath(keyPath));
+        } catch (const std::exception&) {
+            values.append(QVariant());
+        }
+    }
+    return values;
+}
+
 QSet<int> VLTMGenericObjectController::usedIntegerValuesForKeyPath(const QString& keyPath)
 {
     QSet<int> used;
-    for (const ZQObjectPtr& object : content()) {
-        try {
-            bool isInteger = false;
-            const int value = object->valueForKeyPath(keyPath).toInt(&isInteger);
-            if (isInteger)
-                used.insert(value);
-        } catch (const std::exception&) {
-            // An object without the key path uses no value.
-        }
+    for (const QVariant& value : contentValuesForKeyPath(keyPath)) {
+        bool isInteger = false;
+        const int integer = value.toInt(&isInteger);
+        if (isInteger)
+            used.insert(integer);
     }
     return used;
 }

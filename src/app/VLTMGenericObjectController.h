@@ -80,6 +80,9 @@ public:
     virtual void setValueForKeyPath(const QVariant& value, const QString& keyPath);
     // -1 when the objects differ, else 1 or 0 from the common boolean or number, 0 otherwise.
     int stateForKeyPath(const QString& keyPath);
+    // Each content object's value, invalid where it has none or cannot answer; while the
+    // content loads, the values the load has just read.
+    QVariantList contentValuesForKeyPath(const QString& keyPath);
     // The integer values the content holds (for tagged menus).
     QSet<int> usedIntegerValuesForKeyPath(const QString& keyPath);
     // Every item of the menu off, then the used tags on (one) or mixed (several).

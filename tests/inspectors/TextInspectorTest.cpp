@@ -271,6 +271,29 @@ TEST(TextPane, MixedFontsMarkBothFamiliesAndShowThePlaceholder)
     EXPECT_EQ(f.pane().fontsPopUpButton()->text(), "DejaVu Serif");
 }
 
+TEST(TextPane, TaggedPopUpsMarkTheStylesInUseWhenLoadedAndWhenAnObjectChanges)
+{
+    TextFixture f;
+    const auto plain = f.addText(font("DejaVuSans", 12));
+    const auto underlined = f.addText(font("DejaVuSans", 12));
+    underlined->textAdornment()->setUnderlines(1);
+    f.select({plain, underlined});
+    QMenu* underlines = f.pane().underlinePopUpButton()->popUpMenu();
+    EXPECT_EQ(itemTitled(underlines, "None")->state(), platform::MenuItem::MixedState);
+    EXPECT_EQ(itemTitled(underlines, "Single")->state(), platform::MenuItem::MixedState);
+
+    // Values read while loading are not kept for later displays.
+    plain->textAdornment()->setUnderlines(1);
+    f.settle();
+    EXPECT_EQ(itemTitled(underlines, "None")->state(), platform::MenuItem::OffState);
+    EXPECT_EQ(itemTitled(underlines, "Single")->state(), platform::MenuItem::OnState);
+    plain->textAdornment()->setUnderlines(0);
+    underlined->textAdornment()->setUnderlines(0);
+    f.settle();
+    EXPECT_EQ(itemTitled(underlines, "None")->state(), platform::MenuItem::OnState);
+    EXPECT_EQ(itemTitled(underlines, "Single")->state(), platform::MenuItem::OffState);
+}
+
 TEST(TextPane, OutlineWidthShowsWithTheOppositeSignClippingIsToThePathAndNumbersAreChecked)
 {
     TextFixture f;

@@ -331,8 +331,7 @@ QList<QWidget*> VLTM_VXTextShapeController::textObjectControls() const
 QSet<QString> VLTM_VXTextShapeController::usedFonts()
 {
     QSet<QString> names;
-    for (const ZQObjectPtr& object : content()) {
-        const QVariant font = object->valueForKeyPath(kFontKeyPath);
+    for (const QVariant& font : contentValuesForKeyPath(kFontKeyPath)) {
         if (isFont(font))
             names.insert(platform::postScriptName(font.value<QFont>()));
     }
@@ -342,8 +341,7 @@ QSet<QString> VLTM_VXTextShapeController::usedFonts()
 QSet<QString> VLTM_VXTextShapeController::usedFamilies()
 {
     QSet<QString> names;
-    for (const ZQObjectPtr& object : content()) {
-        const QVariant font = object->valueForKeyPath(kFontKeyPath);
+    for (const QVariant& font : contentValuesForKeyPath(kFontKeyPath)) {
         if (isFont(font))
             names.insert(font.value<QFont>().family());
     }
