@@ -138,9 +138,38 @@ namespace {
 thread_local int bindingDepth = 0;
 }
 
+KeyPathGroups::KeyPathGroups(const QStringList& keyPaths)
+    : m_paths(keyPaths)
+{
+    for (qsizetype index = 0; index < m_paths.size(); ++index) {
+        const QString& keyPath = m_paths.at(index);
+        const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
+        const QStringView key = dot < 0 ? QStringView(keyPath) : QStringView(keyPath).left(dot);
+        auto group = std::find_if(m_groups.begin(), m_groups.end(), [&](const Group& g) { return g.key == key; });
+        if (group == m_groups.end())
+            group = m_groups.insert(m_groups.end(), Group{key.toString(), {}, {}});
+        group->paths.append(index);
+        if (dot >= 0)
+            group->rests.append(keyPath.mid(dot + 1));
+    }
+}
+
+std::shared_ptr<const KeyPathGroups> KeyPathGroups::of(const QStringList& keyPaths)
+{
+    // The few sets of paths in use lately; bindings through a link ask for its set of rests.
+    constexpr std::size_t kRemembered = 16;
+    thread_local std::vector<std::shared_ptr<const KeyPathGroups>> recent;
+    const auto found = std::find_if(recent.begin(), recent.end(), [&](const auto& g) { return g->paths() == keyPaths; });
+    if (found != recent.end())
+        return *found;
+    if (recent.size() == kRemembered)
+        recent.pop_back();
+    return *recent.insert(recent.begin(), std::make_shared<const KeyPathGroups>(keyPaths));
+}
+
 KeyPathBinding::KeyPathBinding(ZQObject* target, const QStringList& keyPaths, KeyPathChangeHandler handler)
     : m_target(target)
-    , m_paths(keyPaths)
+    , m_groups(KeyPathGroups::of(keyPaths))
     , m_handler(std::move(handler))
 {
     ZQ_ASSERT(bindingDepth < kMaximumBindingDepth,
@@ -148,21 +177,9 @@ KeyPathBinding::KeyPathBinding(ZQObject* target, const QStringList& keyPaths, Ke
     ++bindingDepth;
     const auto leave = qScopeGuard([] { --bindingDepth; });
 
-    m_links.reserve(m_paths.size());
-    for (qsizetype index = 0; index < m_paths.size(); ++index) {
-        const QString& keyPath = m_paths.at(index);
-        const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
-        const QString key = dot < 0 ? keyPath : keyPath.left(dot);
-        auto link = std::find_if(m_links.begin(), m_links.end(), [&](const Link& l) { return l.key == key; });
-        if (link == m_links.end()) {
-            m_links.emplace_back();
-            link = std::prev(m_links.end());
-            link->key = key;
-        }
-        link->paths.append(index);
-        if (dot >= 0)
-            link->rests.append(keyPath.mid(dot + 1));
-    }
+    m_links.reserve(m_groups->groups().size());
+    for (const KeyPathGroups::Group& group : m_groups->groups())
+        m_links.push_back({&group});
     try {
         for (Link& link : m_links)
             bindLink(link);
@@ -200,7 +217,7 @@ void KeyPathBinding::bindLink(Link& link)
     ObservationInfo& info = ZQObject::observationInfoOf(m_target);
     const auto dependencyChanged = [this, &link](const KeyChangeEvent& event) { keyChanged(link, event, false); };
     QStringList bound;
-    const QStringList affectingKeyPaths = m_target->keyPathsForValuesAffectingValueForKey(link.key);
+    const QStringList affectingKeyPaths = m_target->keyPathsForValuesAffectingValueForKey(link.group->key);
     for (const QString& affecting : affectingKeyPaths) {
         // Most dependencies are plain keys (a width on the size): a watcher does, without a binding.
         if (!affecting.contains(QLatin1Char('.')) && m_target->keyPathsForValuesAffectingValueForKey(affecting).isEmpty())
@@ -214,7 +231,7 @@ void KeyPathBinding::bindLink(Link& link)
     }
     bindRest(link);
     // Last, so that a link that fails above leaves no watcher calling into it.
-    link.watcher = info.addWatcher(link.key, [this, &link](const KeyChangeEvent& event) { keyChanged(link, event, true); });
+    link.watcher = info.addWatcher(link.group->key, [this, &link](const KeyChangeEvent& event) { keyChanged(link, event, true); });
 }
 
 void KeyPathBinding::keyChanged(Link& link, const KeyChangeEvent& event, bool direct)
@@ -230,27 +247,26 @@ void KeyPathBinding::keyChanged(Link& link, const KeyChangeEvent& event, bool di
     // The handler may end this binding: touch no member after it.
     const std::shared_ptr<bool> alive = m_alive;
     const KeyPathChangeHandler handler = m_handler;
-    const QStringList allPaths = m_paths;
-    const QVarLengthArray<qsizetype, 2> paths = link.paths;
-    const QString key = link.key;
-    for (qsizetype index : paths) {
+    const std::shared_ptr<const KeyPathGroups> groups = m_groups;
+    const KeyPathGroups::Group& group = *link.group;
+    for (qsizetype index : group.paths) {
         if (!*alive)
             return;
-        const QString& path = allPaths[index];
-        handler(path, direct && path == key ? event : replaced);
+        const QString& path = groups->paths().at(index);
+        handler(path, direct && path == group.key ? event : replaced);
     }
 }
 
 void KeyPathBinding::bindRest(Link& link)
 {
     link.rest.reset();
-    if (link.rests.isEmpty() || !m_target)
+    if (link.group->rests.isEmpty() || !m_target)
         return;
-    ZQObject* next = objectFromVariant(guardedValueForKeyPath(m_target, link.key));
+    ZQObject* next = objectFromVariant(guardedValueForKeyPath(m_target, link.group->key));
     if (!next)
         return;
-    const QString prefix = link.key + QLatin1Char('.');
-    link.rest = std::make_unique<KeyPathBinding>(next, link.rests, [handler = m_handler, prefix](const QString& rest, const KeyChangeEvent& event) {
+    const QString prefix = link.group->key + QLatin1Char('.');
+    link.rest = std::make_unique<KeyPathBinding>(next, link.group->rests, [handler = m_handler, prefix](const QString& rest, const KeyChangeEvent& event) {
         handler(prefix + rest, event);
     });
 }

@@ -65,6 +65,27 @@ private:
 // What a binding tells: the key path whose value may have changed, and how.
 using KeyPathChangeHandler = std::function<void(const QString& keyPath, const KeyChangeEvent& event)>;
 
+// Key paths grouped by their first key, in the order the keys first appear. Bindings of the
+// same paths (a pane observing each of thousands of objects) share one grouping.
+class KeyPathGroups {
+public:
+    struct Group {
+        QString key;
+        QVarLengthArray<qsizetype, 2> paths; // indexes of the whole paths
+        QStringList rests;                    // what follows the key, where something does
+    };
+
+    static std::shared_ptr<const KeyPathGroups> of(const QStringList& keyPaths);
+    explicit KeyPathGroups(const QStringList& keyPaths);
+
+    const QStringList& paths() const { return m_paths; }
+    const std::vector<Group>& groups() const { return m_groups; }
+
+private:
+    QStringList m_paths;
+    std::vector<Group> m_groups;
+};
+
 // Key paths of an object, bound to the objects along them; calls its handler with a key path
 // whenever the value at its end may change. Paths that begin with the same key share that
 // key's watcher and the binding of the object it links to, so a set of "link.x" paths costs
@@ -79,9 +100,7 @@ public:
 private:
     // The paths that begin with one key of the target.
     struct Link {
-        QString key;
-        QVarLengthArray<qsizetype, 2> paths; // indexes of the whole paths, as given
-        QStringList rests;                    // what follows the key, where something does
+        const KeyPathGroups::Group* group;
         quint64 watcher = 0;
         // Keys it depends on: plain keys without dependencies of their own are watched
         // directly, the others bound.
@@ -96,7 +115,7 @@ private:
     void unbind();
 
     QPointer<ZQObject> m_target;
-    QStringList m_paths;
+    std::shared_ptr<const KeyPathGroups> m_groups;
     KeyPathChangeHandler m_handler;
     // Made before any is bound and never moved after: watchers refer to them.
     std::vector<Link> m_links;
