@@ -392,3 +392,39 @@ TEST(KeyValueObserving, ObserversOfOneObjectHearInTheirOrderWhateverOrderOthersL
         ann->removeObservation(token);
     EXPECT_FALSE(ann->hasObservers());
 }
+
+TEST(KeyValueObserving, EveryOrderOfTheSamePathsOnItsOwnObjectHearsItsOwnChangesInItsOrder)
+{
+    // More sets of paths than are remembered at once, each on its own pair of people.
+    QStringList paths{"age", "name", "partner.name", "summary"};
+    std::sort(paths.begin(), paths.end());
+    QObject receiver;
+    struct Watched {
+        std::shared_ptr<Person> person, partner;
+        QStringList paths, heard;
+    };
+    std::vector<std::unique_ptr<Watched>> all;
+    do {
+        auto watched = std::make_unique<Watched>();
+        watched->person = makePerson("Ann", 30);
+        watched->partner = makePerson("Bob", 32);
+        watched->person->setPartner(watched->partner.get());
+        watched->paths = paths;
+        Watched* w = watched.get();
+        watched->person->observeKeyPaths(paths, {}, &receiver, [w](const KeyValueChange& change) { w->heard.append(change.keyPath); });
+        all.push_back(std::move(watched));
+    } while (std::next_permutation(paths.begin(), paths.end()));
+    ASSERT_EQ(all.size(), 24u);
+
+    for (const auto& w : all) {
+        w->person->setAge(31);
+        w->partner->setName("Rob");
+        QStringList expected;
+        for (const QString& path : w->paths) {
+            if (path == "age" || path == "summary")
+                expected.append(path);
+        }
+        expected.append("partner.name");
+        EXPECT_EQ(w->heard, expected) << w->paths.join(',').toStdString();
+    }
+}
