@@ -287,11 +287,6 @@ TEST(TextPane, TaggedPopUpsMarkTheStylesInUseWhenLoadedAndWhenAnObjectChanges)
     f.settle();
     EXPECT_EQ(itemTitled(underlines, "None")->state(), platform::MenuItem::OffState);
     EXPECT_EQ(itemTitled(underlines, "Single")->state(), platform::MenuItem::OnState);
-    plain->textAdornment()->setUnderlines(0);
-    underlined->textAdornment()->setUnderlines(0);
-    f.settle();
-    EXPECT_EQ(itemTitled(underlines, "None")->state(), platform::MenuItem::OnState);
-    EXPECT_EQ(itemTitled(underlines, "Single")->state(), platform::MenuItem::OffState);
 }
 
 TEST(TextPane, OutlineWidthShowsWithTheOppositeSignClippingIsToThePathAndNumbersAreChecked)
