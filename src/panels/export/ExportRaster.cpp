@@ -125,7 +125,10 @@ RegionRenderer objectRenderer(const VXDrawableObject& object, const QRectF& regi
 {
     return [&object, region](QSize pixels, const QColor& background) {
         object.prepareToDraw();
-        return paintRegion(region, pixels, background, [&] { object.drawContent(); });
+        return paintRegion(region, pixels, background, [&] {
+            object.drawContent();
+            object.drawTextLabelsInView(nullptr);
+        });
     };
 }
 

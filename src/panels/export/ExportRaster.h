@@ -44,7 +44,7 @@ QByteArray imageData(const QRectF& region, const Parameters& parameters, const R
                      QuorvaneError* error);
 
 // Renderers of a drawing's region (as it prints), of one layer alone (hidden or not) and of
-// one object alone.
+// one object alone with its text labels.
 RegionRenderer drawingRenderer(const VXDrawing& drawing, const QRectF& region);
 RegionRenderer layerRenderer(const VXLayer& layer, const QRectF& region);
 RegionRenderer objectRenderer(const VXDrawableObject& object, const QRectF& region);

@@ -7,6 +7,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
+#include "symbols/shapes/VXQLabelledShape.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -332,4 +333,38 @@ TEST(ExportOperationTest, PdfPagesAreTheRegionInPointsForEverySource)
     EXPECT_EQ(layer.size(), QSize(400, 300));
     EXPECT_EQ(layer.pixelColor(50, 40), QColor(Qt::red));
     EXPECT_EQ(f.drawing->size(), QStringLiteral("400 x 300 px"));
+}
+
+// A selected object leaves with its labels, in PDF and in bitmaps alike.
+TEST(ExportOperationTest, SelectedObjectsKeepTheirTextLabels)
+{
+    ExportFixture f;
+    auto park = std::make_shared<VXQLabelledShape>();
+    park->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({100, 100, 200, 120}));
+    park->setStyle(VXStyle::styleWithFillColourStrokeColour(Qt::yellow, QColor()));
+    f.objects->addObject(park);
+    f.operation->setSourceType(kVLTMExportSelection);
+    f.operation->setFormat(kVLTMExportPDF);
+    const QByteArray bare = f.operation->imageDataWithSourceAtIndex(park.get(), 0);
+    f.operation->setFormat(kVLTMExportPNG);
+    QBuffer buffer;
+    buffer.setData(f.operation->imageDataWithSourceAtIndex(park.get(), 0));
+    const QImage plain = QImageReader(&buffer).read();
+    ASSERT_FALSE(plain.isNull());
+
+    park->newTextLabel();
+    f.operation->setFormat(kVLTMExportPDF);
+    const QByteArray labelled = f.operation->imageDataWithSourceAtIndex(park.get(), 0);
+    EXPECT_FALSE(bare.contains("/FontFile"));
+    EXPECT_TRUE(labelled.contains("/FontFile")) << "the label's glyphs are in the page";
+    f.operation->setFormat(kVLTMExportPNG);
+    QBuffer labelledBuffer;
+    labelledBuffer.setData(f.operation->imageDataWithSourceAtIndex(park.get(), 0));
+    const QImage withLabel = QImageReader(&labelledBuffer).read();
+    ASSERT_EQ(withLabel.size(), plain.size());
+    int changed = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            changed += withLabel.pixel(x, y) != plain.pixel(x, y);
+    EXPECT_GT(changed, 20) << "the label's glyphs show over the shape";
 }

@@ -194,6 +194,7 @@ QByteArray DrawingRenderer::pdfOfObject(const VXDrawableObject& object)
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(-box.topLeft());
         object.drawContent();
+        object.drawTextLabelsInView(nullptr);
         painter.restore();
     });
 }

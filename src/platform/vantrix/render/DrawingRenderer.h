@@ -61,6 +61,7 @@ public:
                                  const QColor& background);
     static QByteArray pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox);
     static QByteArray pdfOfLayer(const VXLayer& layer);
+    // The object over its bounds, with its text labels as the map shows them.
     static QByteArray pdfOfObject(const VXDrawableObject& object);
     // The object scaled to fit `size` (points), centred, on a transparent image.
     static QImage imageOfObjectWithSize(const VXDrawableObject& object, QSizeF size);
