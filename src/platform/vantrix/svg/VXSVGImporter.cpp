@@ -658,12 +658,21 @@ private:
 
     // --- Text ---------------------------------------------------------------------------
 
-    // A run of text set from one position in one style.
+    // A run of text in one style, set from a position of its own or, without one, going on
+    // where the run before it ended (a tspan that only restyles its words).
     struct TextChunk {
-        QPointF position;
+        std::optional<QPointF> position;
         SVGStyle style;
         QString text;
     };
+
+    static bool looksAlike(const SVGStyle& a, const SVGStyle& b)
+    {
+        return a.fontFamily == b.fontFamily && a.fontSize == b.fontSize && a.fontWeight == b.fontWeight
+            && a.fontItalic == b.fontItalic && a.fill == b.fill && a.fillOpacity == b.fillOpacity
+            && a.stroke == b.stroke && a.strokeOpacity == b.strokeOpacity && a.strokeWidth == b.strokeWidth
+            && a.colour == b.colour && a.opacity == b.opacity && a.visible == b.visible;
+    }
 
     QPointF firstPosition(const SVGElement& element, QPointF fallback, QSizeF viewport) const
     {
@@ -672,6 +681,21 @@ private:
         const auto first = [](QStringView list) { return list.trimmed().toString().split(separator).value(0); };
         return {attributeLength(first(element.attribute(QStringLiteral("x"))), viewport.width()).value_or(fallback.x()),
                 attributeLength(first(element.attribute(QStringLiteral("y"))), viewport.height()).value_or(fallback.y())};
+    }
+
+    static QPointF lastPosition(const QList<TextChunk>& chunks)
+    {
+        for (auto chunk = chunks.crbegin(); chunk != chunks.crend(); ++chunk)
+            if (chunk->position)
+                return *chunk->position;
+        return {};
+    }
+
+    // Later text in `style` starts a chunk of its own unless the last one already looks so.
+    static void continueInStyle(QList<TextChunk>& chunks, const SVGStyle& style)
+    {
+        if (!looksAlike(chunks.last().style, style))
+            chunks.append({std::nullopt, style, {}});
     }
 
     void collectChunks(const SVGElement& element, const SVGStyle& style, QSizeF viewport, QList<TextChunk>& chunks,
@@ -688,14 +712,67 @@ private:
                 if (!spanStyle.displayed)
                     continue;
                 if (child.hasAttribute(QStringLiteral("x")) || child.hasAttribute(QStringLiteral("y")))
-                    chunks.append({firstPosition(child, chunks.last().position, viewport), spanStyle, {}});
+                    chunks.append({firstPosition(child, lastPosition(chunks), viewport), spanStyle, {}});
+                else
+                    continueInStyle(chunks, spanStyle);
                 collectChunks(child, spanStyle, viewport, chunks, textLength);
                 if (textLength > kMaximumTextLength)
                     return;
+                continueInStyle(chunks, style);
             } else if (!definitionElements().contains(child.name())) {
                 skip(child.name(), QStringLiteral("<%1> inside text is not supported").arg(child.name()));
             }
         }
+    }
+
+    // White space as SVG lays it out by default: each run of it one space, none at the start
+    // or end of a positioned run, whatever elements it crosses.
+    static void collapseWhiteSpace(QList<TextChunk>& chunks)
+    {
+        bool afterSpace = true;
+        TextChunk* lastWithText = nullptr;
+        const auto trimRunEnd = [&] {
+            if (lastWithText && lastWithText->text.endsWith(u' '))
+                lastWithText->text.chop(1);
+        };
+        for (TextChunk& chunk : chunks) {
+            if (chunk.position) {
+                trimRunEnd();
+                afterSpace = true;
+                lastWithText = nullptr;
+            }
+            QString collapsed;
+            for (const QChar c : std::as_const(chunk.text)) {
+                if (!c.isSpace())
+                    collapsed += c;
+                else if (!afterSpace)
+                    collapsed += u' ';
+                afterSpace = c.isSpace();
+            }
+            chunk.text = collapsed;
+            if (!chunk.text.isEmpty())
+                lastWithText = &chunk;
+        }
+        trimRunEnd();
+    }
+
+    QFont fontOf(const SVGStyle& s, const Context& context) const
+    {
+        QFont font;
+        if (!s.fontFamily.isEmpty())
+            font.setFamily(s.fontFamily);
+        font.setPointSizeF(std::clamp(s.fontSize * lengthScale(context.toPage), 0.1, kMaximumFontSize));
+        font.setWeight(QFont::Weight(std::clamp(s.fontWeight, 1, 1000)));
+        font.setItalic(s.fontItalic);
+        return font;
+    }
+
+    // How far a chunk moves the pen, in user units.
+    double userAdvance(const TextChunk& chunk, const Context& context) const
+    {
+        const double scale = lengthScale(context.toPage);
+        const QFontMetricsF metrics(fontOf(chunk.style, context), AttributedStringLayout::pointDevice());
+        return scale > 0 ? metrics.horizontalAdvance(chunk.text) / scale : 0;
     }
 
     VXDrawableObjectPtr text(const SVGElement& element, const Context& context)
@@ -708,12 +785,25 @@ private:
                             .arg(kMaximumTextLength);
             return nullptr;
         }
+        collapseWhiteSpace(chunks);
         QList<VXDrawableObjectPtr> shapes;
-        for (const TextChunk& chunk : chunks) {
-            const QString string = chunk.text.simplified();
-            if (string.isEmpty() || !chunk.style.visible || m_objectBudget-- <= 0)
+        QPointF pen;
+        double anchorShift = 0;
+        for (qsizetype i = 0; i < chunks.size(); ++i) {
+            const TextChunk& chunk = chunks[i];
+            if (chunk.position) {
+                pen = *chunk.position;
+                // The run's first chunk anchors all of it.
+                double runAdvance = 0;
+                for (qsizetype j = i; j < chunks.size() && (j == i || !chunks[j].position); ++j)
+                    runAdvance += userAdvance(chunks[j], context);
+                anchorShift = runAdvance * chunk.style.textAnchor / 2;
+            }
+            const QPointF start(pen.x() - anchorShift, pen.y());
+            pen.rx() += userAdvance(chunk, context);
+            if (chunk.text.trimmed().isEmpty() || !chunk.style.visible || m_objectBudget-- <= 0)
                 continue;
-            if (VXDrawableObjectPtr shape = textShape(string, chunk, context))
+            if (VXDrawableObjectPtr shape = textShape(chunk, start, context))
                 shapes.append(shape);
         }
         if (shapes.size() > 1)
@@ -721,23 +811,23 @@ private:
         return shapes.value(0);
     }
 
-    VXDrawableObjectPtr textShape(const QString& string, const TextChunk& chunk, const Context& context)
+    // The chunk set with its baseline starting at `start` (user units).
+    VXDrawableObjectPtr textShape(const TextChunk& chunk, QPointF start, const Context& context)
     {
         const SVGStyle& s = chunk.style;
-        QFont font;
-        if (!s.fontFamily.isEmpty())
-            font.setFamily(s.fontFamily);
-        font.setPointSizeF(std::clamp(s.fontSize * lengthScale(context.toPage), 0.1, kMaximumFontSize));
-        font.setWeight(QFont::Weight(std::clamp(s.fontWeight, 1, 1000)));
-        font.setItalic(s.fontItalic);
+        const QFont font = fontOf(s, context);
         const QFontMetricsF metrics(font, AttributedStringLayout::pointDevice());
-        const QPointF baseline = context.toPage.map(chunk.position);
+        const QPointF baseline = context.toPage.map(start);
         if (!isFinite(QRectF(baseline, QSizeF())) || !std::isfinite(font.pointSizeF()))
             return nullptr;
+        // Spaces that only separate it from the next chunk are not part of the shape.
+        QString string = chunk.text;
+        while (string.endsWith(u' '))
+            string.chop(1);
         const double advance = metrics.horizontalAdvance(string);
         // Room to spare, so the box never wraps the line.
-        const QRectF box(baseline.x() - advance * s.textAnchor / 2, baseline.y() - metrics.ascent(),
-                         std::ceil(advance) + 2, std::ceil(metrics.height()));
+        const QRectF box(baseline.x(), baseline.y() - metrics.ascent(), std::ceil(advance) + 2,
+                         std::ceil(metrics.height()));
         auto shape = VXTextShape::textShapeWithStringInRect(string, box);
         shape->setFont(font);
         QColor colour = s.resolvedColour(s.fill, s.fillOpacity);

@@ -1,3 +1,4 @@
+#include "platform/graphics/AttributedStringLayout.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/svg/SVGNumberScanner.h"
 #include "platform/vantrix/svg/SVGPathParser.h"
@@ -24,6 +25,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLocale>
 #include <QStringEncoder>
@@ -592,11 +594,12 @@ TEST(SVGImportTest, TextBecomesTextShapesOnTheBaselineAnchoredAndStroked)
         "<text x='5' y='90' font-size='40' fill='none'>HH</text>"));
     ASSERT_EQ(result.objects.size(), 7);
     const QList<VXDrawableObjectPtr> lines = members(result.objects[0]);
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 3);
     auto first = std::dynamic_pointer_cast<VXTextShape>(lines[0]);
-    auto second = std::dynamic_pointer_cast<VXTextShape>(lines[1]);
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->string(), QStringLiteral("Hello big"));
+    auto bold = std::dynamic_pointer_cast<VXTextShape>(lines[1]);
+    auto second = std::dynamic_pointer_cast<VXTextShape>(lines[2]);
+    ASSERT_TRUE(first && bold && second);
+    EXPECT_EQ(first->string(), QStringLiteral("Hello"));
     EXPECT_EQ(first->font().family(), QStringLiteral("DejaVu Sans"));
     EXPECT_DOUBLE_EQ(first->font().pointSizeF(), 20);
     EXPECT_EQ(first->textColour(), QColor(128, 0, 0));
@@ -604,6 +607,13 @@ TEST(SVGImportTest, TextBecomesTextShapesOnTheBaselineAnchoredAndStroked)
     EXPECT_NEAR(box.left(), 10, kTolerance);
     EXPECT_LT(box.top(), 50);
     EXPECT_GT(box.bottom(), 50); // the baseline lies inside the box, descenders below it
+    // A tspan without a position goes on after one space, in its own weight and the run's colour.
+    EXPECT_EQ(bold->string(), QStringLiteral("big"));
+    EXPECT_EQ(bold->font().weight(), QFont::Bold);
+    EXPECT_EQ(bold->textColour(), QColor(128, 0, 0));
+    const QFontMetricsF metrics(first->font(), platform::AttributedStringLayout::pointDevice());
+    EXPECT_NEAR(bold->logicalBounds().left(), 10 + metrics.horizontalAdvance(QStringLiteral("Hello ")), kTolerance);
+    EXPECT_NEAR(bold->logicalBounds().top(), box.top(), kTolerance);
     EXPECT_EQ(second->string(), QStringLiteral("world"));
     EXPECT_EQ(second->textColour(), QColor(0, 0, 128));
     EXPECT_DOUBLE_EQ(second->font().pointSizeF(), 10);
