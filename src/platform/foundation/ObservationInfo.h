@@ -36,7 +36,7 @@ public:
     ~ObservationInfo();
 
     quint64 addWatcher(const QString& key, KeyChangeHandler handler);
-    // Ending the watchers in the reverse order of adding them finds each at the end.
+    // Watchers ended in the reverse order of adding go from the end, moving no others.
     void removeWatcher(quint64 id);
     void notify(const QString& key, const KeyChangeEvent& event);
 
