@@ -166,19 +166,21 @@ void VXObjectDrawingLayer::commitSelectionUndoWithActionName(const QString& acti
     ZQUndoManager* undo = undoManager();
     if (!undo)
         return;
-    if (recorded != selection())
-        undo->registerUndoWithTargetHandler(this, [this, recorded, actionName] {
-            restoreSelectionWithUndo(recorded, actionName);
+    const QList<VXDrawableObjectPtr> current = selection();
+    if (recorded != current)
+        undo->registerUndoWithTargetHandler(this, [this, recorded, current, actionName] {
+            restoreSelectionWithUndo(recorded, current, actionName);
         });
     undo->setActionName(actionName);
 }
 
-void VXObjectDrawingLayer::restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& restored, const QString& actionName)
+void VXObjectDrawingLayer::restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& restored,
+                                                     const QList<VXDrawableObjectPtr>& replaced,
+                                                     const QString& actionName)
 {
     if (ZQUndoManager* undo = undoManager()) {
-        const QList<VXDrawableObjectPtr> current = selection();
-        undo->registerUndoWithTargetHandler(this, [this, current, actionName] {
-            restoreSelectionWithUndo(current, actionName);
+        undo->registerUndoWithTargetHandler(this, [this, restored, replaced, actionName] {
+            restoreSelectionWithUndo(replaced, restored, actionName);
         });
         undo->setActionName(actionName);
     }

@@ -150,8 +150,10 @@ private:
         const std::function<bool(const VXDrawableObject&)>& filter = {}) const;
     // Sets the selection, telling objects and observers when it changed.
     void setSelection(const QSet<const VXDrawableObject*>& selection);
-    // Restores a selection, registering the restoration of the current one first.
-    void restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& selection, const QString& actionName);
+    // Restores `restored`, registering the restoration of `replaced`. Both are fixed when the step is
+    // made: read while undoing or redoing, the selection would miss objects the step has yet to restore.
+    void restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& restored,
+                                  const QList<VXDrawableObjectPtr>& replaced, const QString& actionName);
     // Moves each available selected object by the offset `offsetFor` answers for its bounds,
     // as one step named `actionName`; nothing below `minimumCount` objects.
     void moveSelectionBy(const std::function<QPointF(const VXDrawableObject&, const QRectF& all)>& offsetFor,

@@ -165,6 +165,52 @@ TEST(ObjectLayer, SelectionChangesAndCommittedPendingObjectsAreOneNamedStepEach)
     EXPECT_EQ(f.layer->selection(), QList<VXDrawableObjectPtr>{pending});
 }
 
+TEST(ObjectLayer, RemovingTheSelectionReselectsItOnEveryUndoNotOnlyTheFirst)
+{
+    Fixture f;
+    const QList<VXDrawableObjectPtr> objects = squares(4);
+    f.layer->addObjectsFromArray(objects);
+    const QList<VXDrawableObjectPtr> removed{objects[1], objects[2]};
+    f.layer->exchangeSelectionWithObjectsFromArray(removed);
+    f.endStep();
+    const auto selected = [&] {
+        QString names;
+        for (const VXDrawableObjectPtr& object : f.layer->selection())
+            names += object->name();
+        return names;
+    };
+
+    f.layer->editWithSelectionUndo(QStringLiteral("Cut"), [&] { f.layer->removeObjectsInArray(removed); });
+    f.endStep();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        f.undo->undo();
+        EXPECT_EQ(order(*f.layer), QStringLiteral("0123"));
+        EXPECT_EQ(selected(), QStringLiteral("12"));
+        f.undo->redo();
+        EXPECT_EQ(order(*f.layer), QStringLiteral("03"));
+        EXPECT_EQ(selected(), QString());
+        EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Cut"));
+    }
+
+    // Pasted objects are selected again on every redo.
+    QList<VXDrawableObjectPtr> pasted = squares(2);
+    pasted[0]->setName(QStringLiteral("a"));
+    pasted[1]->setName(QStringLiteral("b"));
+    f.layer->editWithSelectionUndo(QStringLiteral("Paste"), [&] {
+        f.layer->addObjectsFromArray(pasted);
+        f.layer->exchangeSelectionWithObjectsFromArray(pasted);
+    });
+    f.endStep();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        f.undo->undo();
+        EXPECT_EQ(selected(), QString());
+        f.undo->redo();
+        EXPECT_EQ(selected(), QStringLiteral("ab"));
+    }
+}
+
 TEST(ObjectLayer, HitTestingFollowsStrokesFillsStackingAndStyleChanges)
 {
     Fixture f;
