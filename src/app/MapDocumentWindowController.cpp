@@ -7,6 +7,7 @@
 #include "app/TabControllerRegistry.h"
 #include "app/VXQMappingLayer.h"
 #include "app/ZQQuorvaneDocument.h"
+#include "platform/ui/MenuItem.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMainWindow>
@@ -246,12 +247,23 @@ void MapDocumentWindowController::collapseSplitItem(SplitItem item)
 
 // --- Zoom --------------------------------------------------------------------------------------------
 
-void MapDocumentWindowController::insertScaleBar(QObject*)
+VXQMappingLayer* MapDocumentWindowController::scaleBarLayer() const
 {
     const ZQQuorvaneDocument* document = mapDocument();
     const VXDrawing* drawing = document && document->drawing() ? document->drawing().get() : nullptr;
-    if (auto* layer = drawing ? drawing->activeLayerOfClass<VXQMappingLayer>() : nullptr; layer && !layer->locked())
+    VXQMappingLayer* layer = drawing ? drawing->activeLayerOfClass<VXQMappingLayer>() : nullptr;
+    return layer && !layer->locked() ? layer : nullptr;
+}
+
+void MapDocumentWindowController::insertScaleBar(QObject*)
+{
+    if (VXQMappingLayer* layer = scaleBarLayer())
         layer->insertScaleBarInView(m_drawingView);
+}
+
+bool MapDocumentWindowController::validateMenuItem(platform::MenuItem* item)
+{
+    return item->action() != "insertScaleBar" || scaleBarLayer() != nullptr;
 }
 
 void MapDocumentWindowController::zoomIn(QObject*)

@@ -22,7 +22,11 @@
 inline const QString kCentreDocumentViewDefaultState = QStringLiteral("kCentreDocumentViewDefaultState");
 
 class QSplitter;
+namespace platform {
+class MenuItem;
+}
 class VLTMTabContentViewController;
+class VXQMappingLayer;
 class VXDrawingView;
 class ZQQuorvaneDocument;
 
@@ -65,6 +69,8 @@ public:
     Q_INVOKABLE void zoomFitInWindow(QObject* sender = nullptr);
     // A scale bar in the middle of the view, in the active layer when it is an unlocked mapping layer.
     Q_INVOKABLE void insertScaleBar(QObject* sender = nullptr);
+    // Insert Scale Bar is enabled only where it can insert one.
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
     void setDocument(platform::Document* document) override;
 
@@ -73,6 +79,8 @@ protected:
     void windowDidLoad() override;
 
 private:
+    // The active layer when it is a mapping layer that takes objects; null otherwise.
+    VXQMappingLayer* scaleBarLayer() const;
     QList<int> splitSizes() const;
     void setSplitSizes(const QList<int>& sizes);
     void showDocumentDrawing();

@@ -2,6 +2,7 @@
 #include "app/MapMenuBar.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/UndoRedirector.h"
+#include "app/VXQMappingLayer.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -312,3 +313,24 @@ TEST_F(MapMenus, UndoAndRedoFollowTheDocumentUnlessAKeyWindowAsksForThem)
 }
 
 #include "MenuBarTest.moc"
+
+TEST_F(MapMenus, InsertScaleBarIsEnabledOnlyWhileTheActiveLayerCanTakeOne)
+{
+    VXDrawing& drawing = *document->drawing();
+    auto* mapLayer = drawing.activeLayerOfClass<VXQMappingLayer>();
+    ASSERT_TRUE(mapLayer);
+    MenuItem* insert = item("Layer", "Insert Scale Bar");
+    EXPECT_TRUE(insert->validate());
+    mapLayer->setLocked(true);
+    EXPECT_FALSE(insert->validate());
+    mapLayer->setLocked(false);
+
+    // Another kind of layer is active: the command would do nothing.
+    auto plain = std::make_shared<VXObjectDrawingLayer>();
+    drawing.addLayer(plain);
+    drawing.setActiveLayer(plain.get());
+    ASSERT_TRUE(plain->isActive());
+    EXPECT_FALSE(insert->validate());
+    drawing.setActiveLayer(mapLayer);
+    EXPECT_TRUE(insert->validate());
+}
