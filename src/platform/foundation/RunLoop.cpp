@@ -224,16 +224,20 @@ void RunLoop::performAfterDelay(QObject* target, std::function<void()> work, int
     Scheduler::instance().add(performEntry(target, std::move(work), key, {}), milliseconds);
 }
 
+// Objects the application object deletes as it goes cancel their performs too: without a
+// scheduler there is nothing left to cancel.
 void RunLoop::cancelPreviousPerformRequests(QObject* target, const QByteArray& selector, const QVariant& argument)
 {
-    Scheduler::instance().removeIf([&](const Entry& e) {
-        return e.isPerformOf(target) && e.selector == selector && e.argument == argument;
-    });
+    if (Scheduler* scheduler = Scheduler::existing())
+        scheduler->removeIf([&](const Entry& e) {
+            return e.isPerformOf(target) && e.selector == selector && e.argument == argument;
+        });
 }
 
 void RunLoop::cancelPreviousPerformRequests(QObject* target)
 {
-    Scheduler::instance().removeIf([&](const Entry& e) { return e.isPerformOf(target); });
+    if (Scheduler* scheduler = Scheduler::existing())
+        scheduler->removeIf([&](const Entry& e) { return e.isPerformOf(target); });
 }
 
 void RunLoop::runOnMainThread(std::function<void()> work, QObject* receiver)

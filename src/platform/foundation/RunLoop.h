@@ -35,7 +35,8 @@ public:
     // Cancelling before each perform makes a burst of requests coalesce into the last one.
     static void cancelPreviousPerformRequests(QObject* target, const QByteArray& selector,
                                               const QVariant& argument = {});
-    // Cancels every pending perform of `target`.
+    // Cancels every pending perform of `target`. Both may be called while the application object
+    // is being destroyed (by the objects it deletes), when nothing is pending any more.
     static void cancelPreviousPerformRequests(QObject* target);
 
     // --- Hand-off -----------------------------------------------------------------------

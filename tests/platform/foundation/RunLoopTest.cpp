@@ -2,6 +2,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "support/LogCapture.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <optional>
@@ -183,3 +184,32 @@ TEST_F(RunLoopTest, MainThreadHandOffIsQueuedFromAnyThreadAndTheClockStaysContin
 }
 
 #include "RunLoopTest.moc"
+
+namespace {
+
+// Like the windows the application object owns: it cancels its performs when it dies.
+class CancellingChild : public QObject {
+public:
+    using QObject::QObject;
+    ~CancellingChild() override
+    {
+        RunLoop::cancelPreviousPerformRequests(this);
+        RunLoop::cancelPreviousPerformRequests(this, "refresh");
+    }
+};
+
+} // namespace
+
+TEST(RunLoopShutdown, ChildrenOfTheApplicationObjectCancelTheirPerformsWhileItIsDestroyed)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto* child = new CancellingChild(QCoreApplication::instance());
+            RunLoop::performAfterDelay(child, [] {}, 1000);
+            // The test's application object lives in main: end it here, as quitting does.
+            QCoreApplication::instance()->~QCoreApplication();
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
