@@ -49,11 +49,17 @@ void UndoRedirector::redo(QObject* sender)
 
 bool UndoRedirector::validateMenuItem(platform::MenuItem* item)
 {
+    // A handler that names its steps renames the item; any other keeps the plain title, not the
+    // name of a step it would not undo.
+    const bool undoes = item->action() == "undo";
+    item->setTitle(undoes ? tr("Undo") : tr("Redo"));
     QObject* handler = handlerForActionFrom(item->action(), item);
     if (!handler)
         return false;
     for (const QByteArray& validator : {QByteArrayLiteral("validateMenuItem"), QByteArrayLiteral("validateUserInterfaceItem")})
         if (const QMetaMethod method = platform::findMethod(handler, validator, 1); method.isValid())
             return platform::invokeMethod(handler, method, {QVariant::fromValue<QObject*>(item)}).toBool();
-    return true;
+    // A text field tells whether it has typing to undo or redo.
+    const QVariant available = handler->property(undoes ? "undoAvailable" : "redoAvailable");
+    return !available.isValid() || available.toBool();
 }

@@ -23,7 +23,8 @@ public:
 
     Q_INVOKABLE void undo(QObject* sender);
     Q_INVOKABLE void redo(QObject* sender);
-    // Asks the object that would handle the item's action.
+    // Asks the object that would handle the item's action; one without a validator (a text
+    // field) is enabled while it has something to undo or redo, under the plain title.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
 private:

@@ -1,5 +1,6 @@
 #include "app/MapDocumentWindowController.h"
 #include "app/MapMenuBar.h"
+#include "app/MapSearchToolBar.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/UndoRedirector.h"
 #include "app/VXQMappingLayer.h"
@@ -22,6 +23,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -312,8 +314,6 @@ TEST_F(MapMenus, UndoAndRedoFollowTheDocumentUnlessAKeyWindowAsksForThem)
     EXPECT_EQ(layerCount(), before + 1);
 }
 
-#include "MenuBarTest.moc"
-
 TEST_F(MapMenus, InsertScaleBarIsEnabledOnlyWhileTheActiveLayerCanTakeOne)
 {
     VXDrawing& drawing = *document->drawing();
@@ -334,3 +334,34 @@ TEST_F(MapMenus, InsertScaleBarIsEnabledOnlyWhileTheActiveLayerCanTakeOne)
     drawing.setActiveLayer(mapLayer);
     EXPECT_TRUE(insert->validate());
 }
+
+TEST_F(MapMenus, WhileATextFieldHasTheFocusUndoAndRedoNameAndFollowItsTyping)
+{
+    MenuItem* undo = item("Edit", "Undo");
+    MenuItem* redo = item("Edit", "Redo");
+    item("Layer", "New Layer")->trigger();
+    ASSERT_TRUE(undo->validate());
+    ASSERT_NE(undo->title(), "Undo");
+    const int layers = layerCount();
+
+    QLineEdit* field = MapSearchToolBar::searchField(window);
+    ASSERT_TRUE(field);
+    field->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    EXPECT_FALSE(undo->validate()); // the field has nothing to undo, and the new layer is not its to undo
+    EXPECT_EQ(undo->title(), "Undo");
+    EXPECT_FALSE(redo->validate());
+    QTest::keyClicks(field, "harbour");
+    EXPECT_TRUE(undo->validate());
+    undo->trigger();
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_EQ(layerCount(), layers);
+    EXPECT_TRUE(redo->validate());
+    EXPECT_EQ(redo->title(), "Redo");
+
+    document->mainView()->setFocus();
+    EXPECT_TRUE(undo->validate());
+    EXPECT_NE(undo->title(), "Undo"); // the document's step again
+}
+
+#include "MenuBarTest.moc"
