@@ -12,6 +12,8 @@
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/render/DrawingExclusion.h"
+#include "platform/vantrix/render/RenderGate.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QPainter>
@@ -30,13 +32,18 @@ bool isUsableScale(double scale)
     return std::isfinite(scale) && scale > 0.0;
 }
 
-void drawContentOf(const VXDrawableObject& object, bool casingsDrawn)
+// Draws the objects in turn, each by one thread at a time (tiles drawn at once share the objects
+// crossing their edges). False when the rendering was asked to stop first.
+template <class Draw>
+bool drawEachObject(const QList<VXDrawableObject*>& objects, Draw draw)
 {
-    const auto* cased = dynamic_cast<const CasedDrawable*>(&object);
-    if (casingsDrawn && cased)
-        cased->drawContentWithoutCasing();
-    else
-        object.drawContent();
+    for (const VXDrawableObject* object : objects) {
+        if (platform::RenderGate::stopRequested())
+            return false;
+        const platform::DrawingExclusion exclusion(object, platform::DrawingExclusion::Level::Object);
+        draw(*object);
+    }
+    return true;
 }
 
 void collectSymbols(const QList<VXDrawableObjectPtr>& objects, QList<VXDrawableObjectPtr>& symbols)
@@ -131,13 +138,22 @@ void VXQMappingLayer::drawLiveRectInView(const QRectF& rect, VXDrawingView* view
 
 void VXQMappingLayer::drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const
 {
-    if (m_modernTrackRendering) {
-        for (const VXDrawableObject* object : objects)
-            if (const auto* cased = dynamic_cast<const CasedDrawable*>(object))
-                cased->drawCasing();
+    if (!m_modernTrackRendering) {
+        VXObjectDrawingLayer::drawContentsOfObjects(objects);
+        return;
     }
-    for (const VXDrawableObject* object : objects)
-        drawContentOf(*object, m_modernTrackRendering);
+    const bool casingsDrawn = drawEachObject(objects, [](const VXDrawableObject& object) {
+        if (const auto* cased = dynamic_cast<const CasedDrawable*>(&object))
+            cased->drawCasing();
+    });
+    if (!casingsDrawn)
+        return;
+    drawEachObject(objects, [](const VXDrawableObject& object) {
+        if (const auto* cased = dynamic_cast<const CasedDrawable*>(&object))
+            cased->drawContentWithoutCasing();
+        else
+            object.drawContent();
+    });
 }
 
 void VXQMappingLayer::drawSelectedObjectsInRectInView(const QRectF& rect, VXDrawingView* view) const

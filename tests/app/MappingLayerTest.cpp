@@ -11,15 +11,20 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/DrawingTestSupport.h"
+#include "platform/vantrix/render/RenderGate.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "support/ArchiveTesting.h"
 
+#include <QDeadlineTimer>
 #include <QPainter>
+#include <QThread>
 #include <cmath>
 #include <QPointer>
 #include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -48,6 +53,23 @@ public:
     void drawContent() const override { passLog().append(QStringLiteral("cased content ") + tag); }
     void drawCasing() const override { passLog().append(QStringLiteral("casing ") + tag); }
     void drawContentWithoutCasing() const override { passLog().append(QStringLiteral("content ") + tag); }
+};
+
+// A track whose casing holds its thread until the main thread takes the drawings back.
+class StallingTrack : public RecordingTrack {
+    Q_OBJECT
+
+public:
+    inline static std::atomic<bool> stalled{false};
+
+    void drawCasing() const override
+    {
+        RecordingTrack::drawCasing();
+        stalled = true;
+        QDeadlineTimer patience(5000);
+        while (!platform::RenderGate::isBeingReclaimed() && !patience.hasExpired())
+            QThread::msleep(1);
+    }
 };
 
 // An undoable setter, as the real classes have.
@@ -187,6 +209,27 @@ TEST(MappingLayer, DrawingPassesKeepCasingsLabelsAndSelectionInTheirPlace)
     f.layer->setModernTrackRendering(false);
     EXPECT_EQ(f.pass([&] { f.layer->drawRectInViewShowingHighlighting(rect, nullptr, false); }),
               entries("cased content A,content B,cased content C,labels A,labels B,labels C"));
+}
+
+TEST(MappingLayer, ABackgroundRenderingStopsBetweenCasingsWhenTheDrawingsAreTakenBack)
+{
+    MapFixture f;
+    f.add<StallingTrack>({10, 10, 20, 20}, "A");
+    f.add<RecordingTrack>({40, 10, 20, 20}, "B");
+    platform::RenderGate& gate = platform::RenderGate::instance();
+    QStringList drawn;
+    std::thread rendering([&] {
+        while (!gate.tryEnter())
+            QThread::msleep(1);
+        drawn = f.pass([&] { f.layer->drawRectInViewShowingHighlighting({0, 0, 100, 100}, nullptr, false); });
+        gate.leave();
+    });
+    gate.waitLending([] {
+        while (!StallingTrack::stalled)
+            QThread::msleep(1);
+    });
+    rendering.join();
+    EXPECT_EQ(drawn, entries("casing A"));
 }
 
 TEST(MappingLayer, ClippingToTheBorderKeepsTheMarginsClear)
