@@ -216,6 +216,7 @@ TEST(MappingLayer, ABackgroundRenderingStopsBetweenCasingsWhenTheDrawingsAreTake
     MapFixture f;
     f.add<StallingTrack>({10, 10, 20, 20}, "A");
     f.add<RecordingTrack>({40, 10, 20, 20}, "B");
+    StallingTrack::stalled = false;
     platform::RenderGate& gate = platform::RenderGate::instance();
     QStringList drawn;
     std::thread rendering([&] {
