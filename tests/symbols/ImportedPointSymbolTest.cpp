@@ -56,3 +56,28 @@ TEST(ImportedPointSymbolTest, PointsOnTwoWorkersBecomeSymbolsOfTheImportMasterWi
     made[1].clear();
     EXPECT_EQ(master->symbols().size(), liveBefore);
 }
+
+namespace {
+
+class NumberingProvider : public VXStyleNameProvider {
+public:
+    QString nameForCopyOfStyle(const VXStyle&) const override { return QStringLiteral("Style %1").arg(++asked); }
+    mutable int asked = 0;
+};
+
+} // namespace
+
+// The built-in masters are remade on each launch, maybe while a document is read: their style
+// must not depend on whether a provider was numbering copies at that moment.
+TEST(ImportedPointSymbolTest, BuiltInMastersTakeNoNameFromTheStyleNameProvider)
+{
+    NumberingProvider provider;
+    VXStyle::setNameProvider(&provider);
+    const VXStylePtr pointStyle = VXQSymbolMaster::defaultSymbolMasterForPointObjectImport()->object()->style();
+    const VXStylePtr starStyle = VXQSymbolMaster::defaultSymbolMaster()->object()->style();
+    VXStyle::setNameProvider(nullptr);
+    ASSERT_TRUE(pointStyle && starStyle);
+    EXPECT_EQ(provider.asked, 0);
+    EXPECT_FALSE(pointStyle->name().startsWith(QStringLiteral("Style ")));
+    EXPECT_FALSE(starStyle->name().startsWith(QStringLiteral("Style ")));
+}

@@ -79,6 +79,10 @@ VXQSymbolMasterPtr VXQSymbolMaster::makeBuiltInMaster(const QString& name, const
 {
     if (auto known = std::dynamic_pointer_cast<VXQSymbolMaster>(VXQSymbolManager::sharedSymbolManager()->symbolWithName(name)))
         return known;
+    // Made with the name provider off, so the graphic's style is the same whenever the master is
+    // first asked for (while a document is read, say) and takes no number from the user's styles.
+    VXStyle::disableNameProvider();
+    const auto enable = qScopeGuard([] { VXStyle::enableNameProvider(); });
     auto master = std::make_shared<VXQSymbolMaster>();
     master->m_uniqueKey = key;
     master->setObject(makeGraphic().get());
@@ -110,8 +114,6 @@ VXQSymbolMasterPtr VXQSymbolMaster::defaultSymbolMaster()
 {
     static const VXQSymbolMasterPtr master = makeBuiltInMaster(
         QStringLiteral("Default Symbol"), kDefaultSymbolMasterKey, tr("Automatically generated default symbol"), [] {
-            VXStyle::disableNameProvider();
-            const auto enable = qScopeGuard([] { VXStyle::enableNameProvider(); });
             auto star = std::make_shared<VXRegularPolygonPath>();
             star->setNumberOfSides(5);
             star->setIsStar(true);
