@@ -10,9 +10,30 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace platform {
+
+namespace {
+
+// The folder of the last file chosen in any panel; empty until one is.
+QString& lastFolderUsed()
+{
+    static QString folder;
+    return folder;
+}
+
+// Never the working directory, which is wherever the application happened to be started.
+QString startingFolder()
+{
+    if (const QString& last = lastFolderUsed(); !last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+} // namespace
 
 struct SavePanel::State {
     State()
@@ -20,6 +41,7 @@ struct SavePanel::State {
     {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setDirectory(startingFolder());
         // Message and accessory share one row under the file list.
         extras = new QWidget(dialog);
         auto* layout = new QVBoxLayout(extras);
@@ -263,6 +285,8 @@ void SavePanel::finish(int result)
         return;
     if (result == 1)
         d->chosen = chosenURLs();
+    if (!d->chosen.isEmpty())
+        lastFolderUsed() = QFileInfo(d->chosen.first().toLocalFile()).absolutePath();
     d->dialog->deleteLater();
 }
 

@@ -3,7 +3,8 @@
 // The save panel: a QFileDialog (Qt's own, so an accessory widget can sit under the file
 // list) that asks for one new file name. A SavePanel is a handle: copies share one panel,
 // so an end handler that captures a copy can read the chosen URL after the dialog has gone.
-// The end handler receives 1 (OK) or 0 (Cancel).
+// The end handler receives 1 (OK) or 0 (Cancel). A panel opens in the folder of the last file
+// chosen in any panel, else in the user's documents folder, unless given a directory.
 
 #include <QList>
 #include <QStringList>

@@ -195,6 +195,29 @@ TEST_F(SheetTest, PanelsTakeAccessoryTypesAndModesAndReportTheChoice)
     EXPECT_TRUE(folders.fileDialog()->testOption(QFileDialog::ShowDirsOnly));
 }
 
+// A careless Save must not write into whatever folder the application was started from.
+TEST_F(SheetTest, PanelsOpenInTheDocumentsFolderThenWhereTheLastFileWasChosen)
+{
+    QTemporaryDir started, chosenFolder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(started.path());
+    platform::SavePanel first;
+    EXPECT_NE(first.fileDialog()->directory().absolutePath(), QDir(started.path()).absolutePath());
+
+    QFile(chosenFolder.filePath("a.shp")).open(QIODevice::WriteOnly);
+    platform::OpenPanel open;
+    open.setDirectoryURL(QUrl::fromLocalFile(chosenFolder.path()));
+    open.beginSheetModalForWindowCompletionHandler(&window, {});
+    open.fileDialog()->selectFile("a.shp");
+    static_cast<QDialog*>(open.fileDialog())->done(QDialog::Accepted);
+    platform::RunLoop::runUntilIdle();
+    ASSERT_EQ(open.URLs().size(), 1);
+
+    platform::SavePanel next;
+    EXPECT_EQ(next.fileDialog()->directory().absolutePath(), QDir(chosenFolder.path()).absolutePath());
+    QDir::setCurrent(previous);
+}
+
 namespace {
 
 // A folder holding the package "town.qvnl" (with folders of its own), a plain folder and a file.
