@@ -44,6 +44,7 @@ protected:
         VXQLibraryManagerWindowController::setAlertRunner([this](platform::Alert& alert) {
             alerts.append(alert.messageText());
             informative.append(alert.informativeText());
+            styles.append(alert.alertStyle());
             if (alert.showsSuppressionButton() && tickSuppression)
                 alert.suppressionButton()->setChecked(true);
             if (answers.empty())
@@ -84,6 +85,7 @@ protected:
     std::unique_ptr<VXQLibraryManagerWindowController> manager;
     QStringList alerts;
     QStringList informative;
+    QList<platform::Alert::Style> styles;
     std::deque<int> answers;
     bool tickSuppression = false;
 };

@@ -64,6 +64,9 @@ TEST_F(TransfersTest, ExportedArchiveImportsAgainUnderAFreeNameAfterItsQuestions
     answers = {1, 1};
     EXPECT_TRUE(window.confirmAndImportLibraryFileConfirm(folder, true));
     EXPECT_EQ(alerts, (QStringList{"Install Styles And Symbols Collection", "Collection Name In Use", "Collection Imported"}));
+    // Only the news of success is marked as information, not as a warning.
+    EXPECT_EQ(styles.last(), platform::Alert::InformationalStyle);
+    EXPECT_EQ(styles.first(), platform::Alert::WarningStyle);
     VXQLibrary* imported = VXQLibraryCatalogue::libraryWithNameInGroup(QStringLiteral("Roads 1"), kVXQLibraryUserGroupName);
     ASSERT_NE(imported, nullptr);
     EXPECT_EQ(imported->itemCount(), 2);

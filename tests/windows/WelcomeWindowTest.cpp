@@ -29,6 +29,7 @@ void endExplanation(QWidget* window, bool suppress)
     auto* box = window->findChild<QMessageBox*>();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text(), QStringLiteral("Showing “Welcome To Quorvane”"));
+    EXPECT_EQ(box->icon(), QMessageBox::Information);
     box->checkBox()->setChecked(suppress);
     box->buttons().first()->click();
     platform::RunLoop::runUntilIdle();

@@ -133,6 +133,7 @@ bool VXQLibraryManagerWindowController::importUserLibrary(const QString& path)
     Alert alert = makeAlert(tr("Collection Imported"), tr("OK"), {},
                             tr("The collection “%1” was successfully imported into “%2” and may now be used.")
                                 .arg(library->name(), group ? group->name() : library->group()));
+    alert.setAlertStyle(Alert::InformationalStyle);
     runAlert(alert);
     return true;
 }

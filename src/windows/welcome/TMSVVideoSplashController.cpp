@@ -223,6 +223,7 @@ void TMSVVideoSplashController::closeWindowAction(QObject*)
     platform::Alert alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
         tr("Showing “Welcome To Quorvane”"), tr("Close"), {}, {},
         tr("To show this window at any time, choose “Welcome To Quorvane” from the Help menu."));
+    alert.setAlertStyle(platform::Alert::InformationalStyle);
     alert.setShowsSuppressionButton(true);
     const QPointer<TMSVVideoSplashController> self(this);
     alert.beginSheetModalForWindowCompletionHandler(window(), [self, alert](int) {
