@@ -6,6 +6,7 @@
 #include "platform/ui/DocumentError.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/svg/SVGLeftOutAlert.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QFileInfo>
@@ -156,11 +157,13 @@ std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWith
 {
     const QString path = url.toLocalFile();
     QuorvaneError cause;
-    const VXDrawingPtr drawing = VXDrawing::drawingWithContentsOfSVGFile(path, &cause);
+    QStringList skipped;
+    const VXDrawingPtr drawing = VXDrawing::drawingWithContentsOfSVGFile(path, &cause, &skipped);
     if (!drawing) {
         setOpenError(error, url, cause);
         return nullptr;
     }
+    svgimport::alertLeftOut(path, skipped);
     std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);
     if (!document)
         return nullptr;

@@ -186,11 +186,13 @@ VXDrawingPtr VXDrawing::defaultDrawingWithSize(QSizeF size)
     return drawing;
 }
 
-VXDrawingPtr VXDrawing::drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error)
+VXDrawingPtr VXDrawing::drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error, QStringList* skipped)
 {
     const std::optional<VXSVGImporter::Result> svg = VXSVGImporter::importFile(path, error);
     if (!svg)
         return nullptr;
+    if (skipped)
+        *skipped = svg->skipped;
     VXDrawingPtr drawing = drawingWithSize(svg->size);
     auto layer = std::make_shared<VXObjectDrawingLayer>();
     layer->setLayerName(tr("Layer 1"));

@@ -65,8 +65,10 @@ public:
     // A grid, guides and one object layer (the active layer), in centimetres.
     static VXDrawingPtr defaultDrawingWithSize(QSizeF size);
     // A drawing of the SVG's size with one object layer holding its content; null with an
-    // error 101 when the file cannot be read as SVG.
-    static VXDrawingPtr drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error = nullptr);
+    // error 101 when the file cannot be read as SVG. `skipped` receives the names of the
+    // elements left out, one entry per occurrence.
+    static VXDrawingPtr drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error = nullptr,
+                                                     QStringList* skipped = nullptr);
 
     // --- Owner ------------------------------------------------------------------------
     QObject* owner() const { return m_owner; }

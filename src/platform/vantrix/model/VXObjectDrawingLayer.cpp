@@ -12,6 +12,7 @@
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/svg/SVGLeftOutAlert.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXKnob.h"
 
@@ -379,13 +380,13 @@ const QString kSVGExtension = QStringLiteral("svg");
 constexpr int kMaximumHalvings = 64;
 
 // The objects of the SVG file's first object layer, free to join another container; none
-// when the file gives no drawing.
-QList<VXDrawableObjectPtr> objectsOfSVGFile(const QString& path)
+// when the file gives no drawing. `skipped` receives the elements left out.
+QList<VXDrawableObjectPtr> objectsOfSVGFile(const QString& path, QStringList* skipped)
 {
     QuorvaneError error;
     VXDrawingPtr converted;
     try {
-        converted = VXDrawing::drawingWithContentsOfSVGFile(path, &error);
+        converted = VXDrawing::drawingWithContentsOfSVGFile(path, &error, skipped);
     } catch (const std::exception& exception) {
         LogEvent(kFileEvent, QStringLiteral("an exception was raised while converting SVG file: %1, url = %2")
                                  .arg(QString::fromUtf8(exception.what()), QUrl::fromLocalFile(path).toString()));
@@ -442,7 +443,9 @@ bool VXObjectDrawingLayer::importSVGGraphicElementWithDraggingInfo(const QString
 {
     if (!drawing())
         return false;
-    const QList<VXDrawableObjectPtr> objects = objectsOfSVGFile(path);
+    QStringList skipped;
+    const QList<VXDrawableObjectPtr> objects = objectsOfSVGFile(path, &skipped);
+    svgimport::alertLeftOut(path, skipped, info.view ? info.view->window() : nullptr);
     if (objects.isEmpty())
         return false;
     VXDrawableObjectPtr object = objects.first();

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
 
@@ -131,6 +132,42 @@ TEST(SVGDrop, OversizedGraphicsAreHalvedUntilTheyFitUpToALimitSparingFlatObjects
     ASSERT_TRUE(f.drop({f.write("line.svg", svg(100, 100, line))}));
     expectSizeNear(f.dropped()->size(), {100, 0});
     EXPECT_EQ(f.layer->countOfObjects(), 1 + 4 + 2);
+}
+
+namespace {
+
+// The alerts on screen, closed once read.
+QStringList takeAlerts()
+{
+    QStringList texts;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (!box || !box->isVisible())
+            continue;
+        texts << box->text() + " | " + box->informativeText();
+        box->done(0);
+    }
+    return texts;
+}
+
+} // namespace
+
+TEST(SVGDrop, WhatWasLeftOutIsToldOnceAfterTheRestArrives)
+{
+    DropFixture f;
+    takeAlerts();
+    const QByteArray gaps = rect(40, 20) + "<image x='0' y='0' width='10' height='10' href='gone.png'/>"
+                            + "<image x='20' y='0' width='10' height='10' href='lost.png'/>"
+                            + "<foreignObject width='5' height='5'/>";
+    ASSERT_TRUE(f.drop({f.write("gaps.svg", svg(100, 50, gaps))}));
+    EXPECT_EQ(f.layer->countOfObjects(), 2);
+    const QStringList alerts = takeAlerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts.first().startsWith("Some of “gaps.svg” could not be imported.")) << qPrintable(alerts.first());
+    EXPECT_TRUE(alerts.first().contains("image (2), foreignObject")) << qPrintable(alerts.first());
+
+    ASSERT_TRUE(f.drop({f.write("whole.svg", svg(100, 50, rect(40, 20)))}));
+    EXPECT_TRUE(takeAlerts().isEmpty());
 }
 
 TEST(SVGDrop, OnlyASoundFirstFileWithTheExactExtensionIsTaken)
