@@ -105,6 +105,19 @@ bool VXObjectCreationTool::shapeObjectTo(QPointF pointer)
     return false;
 }
 
+bool VXObjectCreationTool::shapeClickedText(QPointF pointer)
+{
+    // Text needs no dragged box to be typed into; a click on text edits it instead.
+    if (m_geometry != Geometry::Box || m_pressedText || !platform::hasEditableString(*m_object))
+        return false;
+    const QSizeF size = m_prototype->size();
+    if (size.isEmpty())
+        return false;
+    m_object->setSize(size);
+    m_object->setLocation(QRectF(pointer, size).center());
+    return true;
+}
+
 bool VXObjectCreationTool::shapePathTo(QPointF pointer)
 {
     const QPointF anchor = m_points.first();
@@ -316,7 +329,7 @@ bool VXObjectCreationTool::finish(QPointF pointer)
         return false;
     }
     m_layer->removePendingObject();
-    const bool hasExtent = shapeObjectTo(pointer);
+    const bool hasExtent = shapeObjectTo(pointer) || shapeClickedText(pointer);
     if (hasExtent) {
         m_layer->addObjectPendingCreation(m_object);
         m_layer->commitPendingObjectWithUndoActionName(actionName());

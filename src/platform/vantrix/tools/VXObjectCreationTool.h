@@ -95,6 +95,9 @@ private:
     void redrawArcGuide(const QRectF& before) const;
     // Shapes the object for the points so far plus `pointer`; answers whether it has extent.
     bool shapeObjectTo(QPointF pointer);
+    // A click of a text box tool away from text: the prototype's size, its top left corner at
+    // `pointer`. Answers whether it shaped the object.
+    bool shapeClickedText(QPointF pointer);
     // shapeObjectTo for the object the layer shows pending.
     bool reshapePendingObject(QPointF pointer);
     // Drops the pending object; nothing is created.

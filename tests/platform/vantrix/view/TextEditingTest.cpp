@@ -7,6 +7,7 @@
 #include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/svg/VXSVGImporter.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
+#include "platform/vantrix/tools/VXObjectCreationTool.h"
 #include "support/SettingScope.h"
 
 #include <QPlainTextEdit>
@@ -246,6 +247,36 @@ TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWi
     f.drag({20, 150}, {120, 190});
     EXPECT_EQ(f.layer->objects().size(), 3);
     EXPECT_EQ(f.editor(), nullptr);
+}
+
+TEST(InPlaceTextEditing, AClickWithTheTextToolMakesTextThereUnlessItLandsOnText)
+{
+    TextFixture f;
+    const testsupport::SettingScope starts(&VXTextShape::startEditingOnObjectCreation,
+                                           &VXTextShape::setStartEditingOnObjectCreation, true);
+    f.useTool(QStringLiteral("Text"));
+    const auto tool = std::dynamic_pointer_cast<VXObjectCreationTool>(VXDrawingTool::drawingToolWithName("Text"));
+    ASSERT_TRUE(tool);
+    f.click({150, 60});
+    ASSERT_EQ(f.layer->objects().size(), 2);
+    auto* created = qobject_cast<VXTextShape*>(f.layer->objects().last().get());
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->logicalBounds().topLeft(), QPointF(150, 60));
+    EXPECT_EQ(created->size(), tool->prototype()->size());
+    ASSERT_NE(f.editor(), nullptr);
+    QTest::keyClicks(f.editor(), "Quay");
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    EXPECT_EQ(created->string(), "Quay");
+
+    // A click on that text edits it rather than stacking another on it.
+    f.useTool(QStringLiteral("Text"));
+    f.click({160, 70});
+    EXPECT_EQ(f.layer->objects().size(), 2);
+    ASSERT_NE(f.editor(), nullptr);
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    f.undo->undo();
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects().size(), 1);
 }
 
 TEST(InPlaceTextEditing, LabelOptionsCommitOnReturnBreakOnShiftReturnAndKeepTheEditorWithinItsLimits)
