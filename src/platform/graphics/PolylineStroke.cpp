@@ -176,6 +176,19 @@ QPainterPath outlineToFill(const QPainter& painter, const QPainterPath& path, co
     return {};
 }
 
+// Whether a stroke of `path` lies wholly outside the painter's clip. Qt rasterises a shape over
+// the whole device before the clip trims it: an image painted by tiles through clips would
+// rasterise each stroke reaching into a tile in full, once per tile it reaches.
+bool strokeMissesClip(const QPainter& painter, const QPainterPath& path, const QPen& pen)
+{
+    if (!painter.hasClipping() || pen.isCosmetic())
+        return false;
+    // A miter reaches out from its join point up to the miter limit times the width.
+    const double reach = pen.widthF() * std::max(pen.miterLimit(), 1.0);
+    const QRectF clip = painter.clipBoundingRect();
+    return !clip.isEmpty() && !path.controlPointRect().adjusted(-reach, -reach, reach, reach).intersects(clip);
+}
+
 } // namespace
 
 QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen, FlatEnds flat)
@@ -221,6 +234,8 @@ QPainterPath polylineStrokeOutline(const QPainterPath& path, const QPen& pen, Fl
 
 void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
 {
+    if (strokeMissesClip(painter, path, pen))
+        return;
     const QPainterPath outline = outlineToFill(painter, path, pen);
     if (outline.isEmpty())
         painter.strokePath(path, pen);
@@ -231,6 +246,8 @@ void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
 void strokePathAndFill(QPainter& painter, const QPainterPath& path, const QPen& pen, const QPainterPath& area,
                        FlatEnds flat)
 {
+    if (strokeMissesClip(painter, path, pen) && !painter.clipBoundingRect().intersects(area.controlPointRect()))
+        return;
     QPainterPath outline = outlineToFill(painter, path, pen, flat);
     if (outline.isEmpty() && !path.isEmpty()) {
         painter.strokePath(path, pen);

@@ -119,6 +119,34 @@ TEST(PolylineStroke, CoversWhatQtsStrokerCovers)
     }
 }
 
+TEST(PolylineStroke, StrokesUnderAClipDrawWhatQtDrawsThereAndNothingWhenTheyMissIt)
+{
+    // The miter of a sharp turn reaches into the clip from a join point below it; a line and a
+    // stroke with its area lie wholly outside the clip.
+    const QPainterPath spike = polyline({{30, 200}, {50, 112}, {70, 200}});
+    const QPainterPath away = polyline({{20, 150}, {180, 160}});
+    QPainterPath area;
+    area.addRect(40, 120, 50, 30);
+    const QRectF clip(0, 0, 100, 100);
+    const auto clipped = [&](auto draw) {
+        return coverage(1, [&](QPainter& painter) {
+            painter.setClipRect(clip);
+            draw(painter);
+        });
+    };
+    for (const QPen& pen : {penOf(10, Qt::MiterJoin), penOf(10, Qt::RoundJoin, Qt::SquareCap)}) {
+        const QImage ours = clipped([&](QPainter& painter) { strokePath(painter, spike, pen); });
+        const QImage theirs = clipped([&](QPainter& painter) { painter.strokePath(spike, pen); });
+        EXPECT_EQ(ours, theirs) << pen.joinStyle();
+    }
+    EXPECT_GT(compare(clipped([&](QPainter& painter) { strokePath(painter, spike, penOf(10, Qt::MiterJoin)); }),
+                      coverage(1, [](QPainter&) {})).coverageRatio, 1);
+    QImage nothing = coverage(1, [](QPainter&) {});
+    EXPECT_EQ(clipped([&](QPainter& painter) { strokePath(painter, away, penOf(20, Qt::RoundJoin)); }), nothing);
+    EXPECT_EQ(clipped([&](QPainter& painter) { strokePathAndFill(painter, away, penOf(20, Qt::RoundJoin), area, {}); }),
+              nothing);
+}
+
 TEST(PolylineStroke, LeavesToQtWhatItDoesNotOutline)
 {
     const QPainterPath line = polyline({{0, 0}, {10, 0}, {10, 10}});
