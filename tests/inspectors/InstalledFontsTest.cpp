@@ -4,6 +4,7 @@
 
 #include <QFontInfo>
 #include <QSet>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using platform::FontFace;
@@ -113,6 +114,13 @@ TEST(FontManagerFontList, FamiliesMembersAndFontsByTraits)
     EXPECT_EQ(manager.availableFontFamilies(), InstalledFonts::shared().familyNames());
     EXPECT_EQ(manager.availableMembersOfFontFamily("DejaVu Serif"), InstalledFonts::shared().facesOfFamily("DejaVu Serif"));
     EXPECT_EQ(manager.localizedNameForFamilyFace("DejaVu Serif"), "DejaVu Serif");
+    // Labels default to a family this system may lack: its stand-in's faces, bold among them.
+    if (!InstalledFonts::shared().hasFamily("Helvetica")) {
+        const QList<platform::FontFace> standIn = manager.availableMembersOfFontFamily("Helvetica");
+        EXPECT_TRUE(std::any_of(standIn.begin(), standIn.end(),
+                                [](const platform::FontFace& face) { return face.traits & platform::kBoldFontTrait; }));
+    }
+    EXPECT_TRUE(manager.availableMembersOfFontFamily("No Such Family").isEmpty());
 
     const std::optional<QFont> boldItalic = manager.fontWithFamilyTraitsWeightSize(
         "DejaVu Serif", platform::FontManager::BoldFontMask | platform::FontManager::ItalicFontMask, QFont::Bold, 9);

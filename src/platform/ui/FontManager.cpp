@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -196,7 +197,16 @@ QStringList FontManager::availableFontFamilies() const
 
 QList<FontFace> FontManager::availableMembersOfFontFamily(const QString& family) const
 {
-    return InstalledFonts::shared().facesOfFamily(family);
+    const InstalledFonts& installed = InstalledFonts::shared();
+    if (installed.hasFamily(family))
+        return installed.facesOfFamily(family);
+    // A well-known family this system lacks is drawn with another one, whose faces are what
+    // the user can actually have (bold labels in the default font among them).
+    const std::optional<QFont> standIn = fontWithNameSize(family, 12);
+    if (!standIn)
+        return {};
+    // Qt names a family once per foundry ("Nimbus Sans [urw]").
+    return installed.facesOfFamily(QFontInfo(*standIn).family().section(QStringLiteral(" ["), 0, 0));
 }
 
 QString FontManager::localizedNameForFamilyFace(const QString& family, const QString& face) const

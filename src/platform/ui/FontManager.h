@@ -82,7 +82,8 @@ public:
 
     // --- Installed fonts ----------------------------------------------------------------
     QStringList availableFontFamilies() const;
-    // In the family's order; empty for a family that is not installed.
+    // In the family's order. A well-known family that is not installed answers the faces of
+    // the family drawn in its place; any other answers none.
     QList<FontFace> availableMembersOfFontFamily(const QString& family) const;
     // The family's name as shown to the user (fontconfig's names are shown as they are); with
     // a face, "Family Face".
