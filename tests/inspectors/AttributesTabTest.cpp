@@ -110,3 +110,20 @@ TEST(AttributesTab, SelectionsOfOtherDrawingsAreIgnored)
     EXPECT_EQ(fixture.tab->selectedObjects().size(), 1);
     EXPECT_EQ(fixture.tab->selectedObjects().first(), shape);
 }
+
+// A document reopened with a selection hands the tab its drawing before the tab has built its view.
+TEST(AttributesTab, ASelectionGivenBeforeTheViewIsBuiltShowsItsNameWithoutACrash)
+{
+    ConfirmationDefaultUnset unset;
+    testsupport::UndoableDrawing<VXQMappingLayer> document({600, 600});
+    VXDrawableObjectPtr shape = VXDrawableShape::drawableShapeWithRect(QRectF(10, 10, 50, 40), nullptr);
+    shape->assignUserNameWithFlag(QStringLiteral("Alpha"), true);
+    document.layer->addObject(shape);
+    document.layer->exchangeSelectionWithObjectsFromArray({shape});
+    const std::shared_ptr<VLQNAttributesController> tab = VLQNAttributesController::make();
+    tab->setDrawing(document.drawing.get());
+    EXPECT_EQ(tab->nameString(), "Alpha");
+    EXPECT_EQ(tab->infoString(), "Shape");
+    EXPECT_EQ(tab->view()->findChildren<QLabel*>().contains(tab->infoField()), true);
+    tab->setDrawing(nullptr);
+}

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -149,6 +150,8 @@ void VLQNAttributesController::attributesEditorHelp(QObject*)
 
 QWidget* VLQNAttributesController::loadView()
 {
+    // Building the editor's view shows the selection, which writes the header built just above.
+    const QScopedValueRollback loading(m_loadingView, true);
     auto* tab = new QWidget;
     tab->setObjectName(kTabIdentifier);
     auto* layout = new QVBoxLayout(tab);
@@ -178,13 +181,15 @@ QWidget* VLQNAttributesController::loadView()
 
 QLineEdit* VLQNAttributesController::nameField()
 {
-    view();
+    if (!m_loadingView)
+        view();
     return m_nameField;
 }
 
 QLabel* VLQNAttributesController::infoField()
 {
-    view();
+    if (!m_loadingView)
+        view();
     return m_infoField;
 }
 

@@ -83,6 +83,8 @@ private:
     std::shared_ptr<VXQAttributeController> m_attributeController;
     QList<ZQObjectPtr> m_selectedObjects;
     bool m_renamingModeActive = false;
+    // While loadView runs: the header fields exist, and asking for the view again would build a second one.
+    bool m_loadingView = false;
     QPointer<QLineEdit> m_nameField;
     QPointer<QLabel> m_infoField;
 };
