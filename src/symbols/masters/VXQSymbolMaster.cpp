@@ -22,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QScopeGuard>
+#include <QSet>
 #include <cmath>
 
 namespace {
@@ -234,10 +235,13 @@ bool VXQSymbolMaster::isGroupObject() const
 
 QRectF VXQSymbolMaster::objectBoundsIgnoringLabels() const
 {
-    if (!m_object || m_isMeasuring)
+    // Per thread: import workers and tile threads measure one master at once, and must not see
+    // each other's measuring as the master measuring itself.
+    thread_local QSet<const VXQSymbolMaster*> measuring;
+    if (!m_object || measuring.contains(this))
         return {};
-    m_isMeasuring = true;
-    const auto done = qScopeGuard([this] { m_isMeasuring = false; });
+    measuring.insert(this);
+    const auto done = qScopeGuard([this] { measuring.remove(this); });
     if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(m_object.get()))
         return labelled->boundsIgnoringLabels();
     return m_object->bounds();

@@ -288,9 +288,8 @@ private:
     QList<VXStylePtr> m_watchedStyles;
     QPointer<ZQUndoManager> m_stylesUndoManager;
     // A graphic that holds an instance of its own master (a damaged archive) must not draw
-    // or measure itself for ever.
+    // itself for ever (nor measure itself: see objectBoundsIgnoringLabels).
     mutable bool m_isDrawingInstance = false;
-    mutable bool m_isMeasuring = false;
 };
 
 Q_DECLARE_METATYPE(VXQSymbolMasterPtr)
