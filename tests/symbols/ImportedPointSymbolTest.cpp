@@ -52,6 +52,12 @@ TEST(ImportedPointSymbolTest, PointsOnTwoWorkersBecomeSymbolsOfTheImportMasterWi
             EXPECT_EQ(symbol->metadataValueForKey(QStringLiteral("price")).toInt(), i);
         }
     }
+    // Each took the master's bounds, though the other worker measured the master meanwhile.
+    const QRectF masterBounds = master->objectBoundsIgnoringLabels();
+    ASSERT_FALSE(masterBounds.isEmpty());
+    for (int worker : {0, 1})
+        for (const std::shared_ptr<ZQObject>& object : made[worker])
+            EXPECT_EQ(static_cast<const VXQSymbol*>(object.get())->cachedMasterBounds(), masterBounds);
     made[0].clear();
     made[1].clear();
     EXPECT_EQ(master->symbols().size(), liveBefore);
