@@ -20,6 +20,7 @@
 #include "support/UndoableDrawing.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <gtest/gtest.h>
 #include <cmath>
 
@@ -467,3 +468,34 @@ TEST(Symbol, TheContextMenuOffersTheMasterCommandsAndALockedSymbolRefusesThem)
 }
 
 #include "SymbolTest.moc"
+
+TEST(Symbol, ManySymbolsOfOneMasterAllDrawWhenTilesDrawAtOnce)
+{
+    // The tiles of an image draw on several threads; each symbol is lent the master's graphic in
+    // turn, so none is left out and each is drawn where it stands.
+    SymbolFixture f;
+    QList<VXDrawableObjectPtr> more;
+    for (int i = 0; i < 300; ++i) {
+        auto symbol = VXQSymbol::symbolWithMaster(f.master);
+        symbol->setLocation({10.0 + (i * 37) % 380, 10.0 + (i * 53) % 280});
+        more.append(symbol);
+    }
+    f.layer->addObjectsFromArray(more);
+    QImage serial(1600, 1200, QImage::Format_ARGB32_Premultiplied);
+    serial.fill(Qt::white);
+    {
+        QPainter painter(&serial);
+        painter.scale(4, 4);
+        platform::DrawingRenderer::Options options;
+        options.printing = true;
+        platform::DrawingRenderer::drawDrawing(*f.drawing, painter, {0, 0, 400, 300}, options);
+    }
+    for (int run = 0; run < 3; ++run) {
+        const QImage tiled = platform::DrawingRenderer::imageOfDrawing(*f.drawing, {0, 0, 400, 300}, {1600, 1200}, Qt::white);
+        int differing = 0;
+        for (int y = 0; y < tiled.height(); ++y)
+            for (int x = 0; x < tiled.width(); ++x)
+                differing += tiled.pixel(x, y) != serial.pixel(x, y);
+        EXPECT_EQ(differing, 0) << "run " << run;
+    }
+}

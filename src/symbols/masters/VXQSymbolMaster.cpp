@@ -24,8 +24,18 @@
 #include <QScopeGuard>
 #include <QSet>
 #include <cmath>
+#include <mutex>
 
 namespace {
+
+// Every instance draws its master's one graphic, lent to it for the while, and a measure reads
+// the graphic too: threads drawing tiles, and import workers, take turns. One lock for all
+// masters, so graphics holding instances of other masters cannot lock in opposite orders.
+std::recursive_mutex& masterGraphicLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
 
 const QString kUniqueKeyKey = QStringLiteral("VXQSymbolMaster_uniqueKey");
 const QString kGraphicKey = QStringLiteral("VXQSymbolMaster_graphic");
@@ -240,6 +250,7 @@ QRectF VXQSymbolMaster::objectBoundsIgnoringLabels() const
     thread_local QSet<const VXQSymbolMaster*> measuring;
     if (!m_object || measuring.contains(this))
         return {};
+    const std::lock_guard lock(masterGraphicLock());
     measuring.insert(this);
     const auto done = qScopeGuard([this] { measuring.remove(this); });
     if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(m_object.get()))
@@ -446,9 +457,11 @@ void VXQSymbolMaster::drawSymbolInstance(const VXDrawableObject* symbol, const V
     auto* lender = const_cast<VXDrawableObject*>(symbol);
     ZQ_ASSERT(dynamic_cast<platform::DrawableContainer*>(lender), QStringLiteral("a symbol must be a drawable container"));
     platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!m_object || !context || m_isDrawingInstance)
+    if (!m_object || !context)
         return;
-
+    const std::lock_guard lock(masterGraphicLock());
+    if (m_isDrawingInstance)
+        return;
     m_isDrawingInstance = true;
     context->saveGraphicsState();
     // The graphic's caches hold paths in its container's coordinates: only a lender with a
