@@ -116,9 +116,15 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
         return !reader || reader.get() == file;
     });
     const std::shared_ptr<VXObjectOwnerLayer> layer = takeLayerForImport(*file);
+    // Stopped by the user (or the document closing) after the reader had read its last record:
+    // nothing lands all the same.
+    if (file->didAbort()) {
+        ZQLog(QStringLiteral("Shapefile import stopped, layer not created"));
+        return;
+    }
     if (!layer || !drawing()) {
         ZQLog(QStringLiteral("Shapefile import created no objects, layer not created"));
-        if (drawing() && !file->didAbort())
+        if (drawing())
             alertNothingImported(*file);
         return;
     }

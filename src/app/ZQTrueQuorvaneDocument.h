@@ -59,7 +59,8 @@ public:
     void esriFileWillFinishLoading(ZQESRIFile* file) override;
     // The reader's created objects become a new layer named after the .shp, made active, as
     // the undo step "Import Shapefile"; the transform the reader used becomes the document's.
-    // An import that made nothing, unless the user stopped it, says why in an alert.
+    // An import the user stopped lands nothing, even if it had read every record; one that made
+    // nothing says why in an alert.
     void esriFileDidFinishLoading(ZQESRIFile* file) override;
 
     void close() override;
