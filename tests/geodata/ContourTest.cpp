@@ -341,7 +341,7 @@ TEST(ContourPlotter, AGridSourceReadsRowsAsItReadsPoints)
             values.append(i * 3 + fraction);
         grid->setObjectsFromArray(values);
         const MatrixContourSource source(grid, {1.0}, 2.5, {10, -4});
-        for (const auto [x, y, count] : {std::tuple{0, 0, 5}, {2, 1, 3}, {4, 2, 1}, {1, 2, 4}}) {
+        for (const auto& [x, y, count] : {std::tuple{0, 0, 5}, {2, 1, 3}, {4, 2, 1}, {1, 2, 4}}) {
             std::vector<double> heights(static_cast<size_t>(count));
             std::vector<QPointF> points(static_cast<size_t>(count));
             source.readRowFromX(x, y, heights, points);

@@ -150,11 +150,12 @@ TEST(StylePanes, ANarrowPanelKeepsEveryButtonTitleAndStepperWhole)
             for (const QWidget* part : controls->findChildren<QWidget*>()) {
                 if (!part->isVisible())
                     continue;
-                if (const auto* button = qobject_cast<const QAbstractButton*>(part))
+                if (const auto* button = qobject_cast<const QAbstractButton*>(part)) {
                     EXPECT_GE(part->width(), button->fontMetrics().horizontalAdvance(button->text()) + 4)
                         << button->text().toStdString();
-                else if (qobject_cast<const ZQStepper*>(part))
+                } else if (qobject_cast<const ZQStepper*>(part)) {
                     EXPECT_GE(part->width(), part->sizeHint().width());
+                }
             }
         }
     }

@@ -137,12 +137,13 @@ TEST(HelpTrampolineTest, ShippedBookHasEveryIdentifierTheApplicationAsksFor)
         QFile file(url.toLocalFile());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << identifier.toStdString();
         EXPECT_NE(guidePath(url), QStringLiteral("not-found.html")) << identifier.toStdString();
-        if (!url.fragment().isEmpty())
+        if (!url.fragment().isEmpty()) {
             EXPECT_TRUE(file.readAll().contains(QStringLiteral("name=\"%1\"").arg(url.fragment()).toUtf8()))
                 << identifier.toStdString();
+        }
     }
-    for (const QString& link : {"/quorvane/get-started/", "/quorvane/tutorials/", "/forums/forum/quorvane/", "/quorvane/guides/"})
-        EXPECT_TRUE(QFile::exists(help->urlForLink(link).toLocalFile())) << link.toStdString();
+    for (const char* link : {"/quorvane/get-started/", "/quorvane/tutorials/", "/forums/forum/quorvane/", "/quorvane/guides/"})
+        EXPECT_TRUE(QFile::exists(help->urlForLink(QString::fromLatin1(link)).toLocalFile())) << link;
 }
 
 TEST(HelpWindowTest, OpensAtAnchorGoesBackFindsAndFailsQuietly)

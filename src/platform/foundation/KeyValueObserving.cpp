@@ -179,7 +179,7 @@ KeyPathBinding::KeyPathBinding(ZQObject* target, const QStringList& keyPaths, Ke
 
     m_links.reserve(m_groups->groups().size());
     for (const KeyPathGroups::Group& group : m_groups->groups())
-        m_links.push_back({&group});
+        m_links.emplace_back().group = &group;
     try {
         for (Link& link : m_links)
             bindLink(link);

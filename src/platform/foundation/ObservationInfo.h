@@ -100,7 +100,7 @@ public:
 private:
     // The paths that begin with one key of the target.
     struct Link {
-        const KeyPathGroups::Group* group;
+        const KeyPathGroups::Group* group = nullptr;
         quint64 watcher = 0;
         // Keys it depends on: plain keys without dependencies of their own are watched
         // directly, the others bound.

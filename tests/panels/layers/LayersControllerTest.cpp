@@ -493,7 +493,6 @@ TEST_F(LayersControllerTest, TheActiveMarkActivatesAndThenChoosesTheSelectionCol
     // A slice gone before the colour is chosen keeps nothing.
     controller->setShowsGraphicObjects(true);
     const VXQSlicePtr slice = slices->slices().first();
-    const QColor before = slice->colour();
     controller->chooseColourForItem(slice.get());
     dialog = openColourDialog();
     ASSERT_TRUE(dialog);

@@ -79,8 +79,9 @@ TEST(CenterScanRect, SnapsEdgesToDevicePixelsAtEachRatio)
             EXPECT_NEAR(edge, std::round(edge), 1e-9) << "ratio " << ratio;
         EXPECT_NEAR(snapped.width(), 20.6, 0.5 / ratio + 1e-9);
         // At ratio 2 a half point is a pixel and stays.
-        if (ratio == 2.0)
+        if (ratio == 2.0) {
             EXPECT_EQ(centerScanRect(painter, QRectF(0.25, 0.5, 3.5, 1.5)), QRectF(0.25, 0.5, 3.5, 1.5));
+        }
         painter.rotate(30);
         EXPECT_EQ(centerScanRect(painter, QRectF(0.3, 0.3, 2, 2)), QRectF(0.3, 0.3, 2, 2));
     }

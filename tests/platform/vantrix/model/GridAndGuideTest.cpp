@@ -202,8 +202,9 @@ TEST(Grid, ZoomedInOnScreenLinesStayThinWhileOutputKeepsTheirWidths)
         const QList<int> shown = columnsOf(screen, row, test);
         EXPECT_GE(shown.size(), 1) << x;
         EXPECT_LE(shown.size(), onScreenMaximum + 1) << x; // one more for antialiasing
-        if (!shown.isEmpty())
+        if (!shown.isEmpty()) {
             EXPECT_NEAR((shown.first() + shown.last()) / 2.0, 3 * scale, 2) << x;
+        }
     }
 }
 
