@@ -22,7 +22,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QScopeGuard>
-#include <QSet>
 #include <cmath>
 #include <mutex>
 
@@ -245,14 +244,14 @@ bool VXQSymbolMaster::isGroupObject() const
 
 QRectF VXQSymbolMaster::objectBoundsIgnoringLabels() const
 {
-    // Per thread: import workers and tile threads measure one master at once, and must not see
-    // each other's measuring as the master measuring itself.
-    thread_local QSet<const VXQSymbolMaster*> measuring;
-    if (!m_object || measuring.contains(this))
+    if (!m_object)
         return {};
+    // Under the lock, the flag can only be this thread's own measuring of the graphic.
     const std::lock_guard lock(masterGraphicLock());
-    measuring.insert(this);
-    const auto done = qScopeGuard([this] { measuring.remove(this); });
+    if (m_isMeasuring)
+        return {};
+    m_isMeasuring = true;
+    const auto done = qScopeGuard([this] { m_isMeasuring = false; });
     if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(m_object.get()))
         return labelled->boundsIgnoringLabels();
     return m_object->bounds();

@@ -288,8 +288,9 @@ private:
     QList<VXStylePtr> m_watchedStyles;
     QPointer<ZQUndoManager> m_stylesUndoManager;
     // A graphic that holds an instance of its own master (a damaged archive) must not draw
-    // itself for ever (nor measure itself: see objectBoundsIgnoringLabels).
+    // or measure itself for ever. Both are read and set under the masters' graphic lock.
     mutable bool m_isDrawingInstance = false;
+    mutable bool m_isMeasuring = false;
 };
 
 Q_DECLARE_METATYPE(VXQSymbolMasterPtr)
