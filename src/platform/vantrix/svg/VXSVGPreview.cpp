@@ -4,7 +4,8 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/vantrix/svg/SVGMarkupScan.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/svg/VXSVGImporter.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -17,6 +18,7 @@
 #include <QSvgRenderer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
+#include <functional>
 
 struct VXSVGPreview::Rendering {
     QImage image;
@@ -46,10 +48,16 @@ QString cacheNamePrefix(const QString& absolutePath)
     return pathHash(absolutePath) + QLatin1Char('-');
 }
 
+// Raised whenever pictures come out differently, so that those drawn before are not reused.
+constexpr int kRenderingVersion = 2;
+
 QString cacheFileName(const QFileInfo& file)
 {
     return cacheNamePrefix(file.absoluteFilePath())
-           + QStringLiteral("%1-%2.png").arg(file.lastModified().toMSecsSinceEpoch()).arg(file.size());
+           + QStringLiteral("%1-%2-r%3.png")
+                 .arg(file.lastModified().toMSecsSinceEpoch())
+                 .arg(file.size())
+                 .arg(kRenderingVersion);
 }
 
 void removeCachedFiles(const QString& folder, const QString& nameFilter)
@@ -61,11 +69,10 @@ void removeCachedFiles(const QString& folder, const QString& nameFilter)
         dir.remove(name);
 }
 
-QImage renderFitted(QSvgRenderer& renderer)
+// A transparent image of the size fitted into the preview square, with the painter's user
+// space mapped onto it from the picture's `natural` size; null for a size with no area.
+QImage fittedImage(QSizeF natural, const std::function<void(QPainter&, QSizeF)>& paint)
 {
-    QSizeF natural = renderer.defaultSize();
-    if (natural.isEmpty())
-        natural = renderer.viewBoxF().size();
     if (!(natural.width() > 0 && natural.height() > 0 && std::isfinite(natural.width() * natural.height())))
         return {};
     const double scale = VXSVGPreview::kPreviewSide / std::max(natural.width(), natural.height());
@@ -73,8 +80,37 @@ QImage renderFitted(QSvgRenderer& renderer)
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    renderer.render(&painter, QRectF(QPointF(), QSizeF(pixels)));
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(painter, QSizeF(pixels));
     return image;
+}
+
+QImage renderWithQtSvg(const QByteArray& data)
+{
+    QSvgRenderer renderer(data);
+    if (!renderer.isValid())
+        return {};
+    QSizeF natural = renderer.defaultSize();
+    if (natural.isEmpty())
+        natural = renderer.viewBoxF().size();
+    return fittedImage(natural, [&](QPainter& painter, QSizeF pixels) {
+        renderer.render(&painter, QRectF(QPointF(), pixels));
+    });
+}
+
+// Drawn from what opening the file would give, so that clip paths, which QtSvg ignores,
+// clip the picture as they clip the drawing.
+QImage renderImported(const QByteArray& data, const QString& folder, QuorvaneError* error)
+{
+    const std::optional<VXSVGImporter::Result> svg = VXSVGImporter::importData(data, folder, error);
+    if (!svg || svg->objects.isEmpty())
+        return {};
+    return fittedImage(svg->size, [&](QPainter& painter, QSizeF pixels) {
+        painter.scale(pixels.width() / svg->size.width(), pixels.height() / svg->size.height());
+        const platform::GraphicsContext::Scope scope(&painter);
+        for (const VXDrawableObjectPtr& object : svg->objects)
+            object->drawContent();
+    });
 }
 
 bool writeAtomically(const QImage& image, const QString& path)
@@ -106,12 +142,15 @@ VXSVGPreview::Rendering VXSVGPreview::render(const QString& svgPath, const QStri
     if (!read)
         return {{}, {}, reason};
     const QByteArray& data = *read;
-    // Compressed files are QtSvg's to unpack; plain markup is checked before its reader takes it.
-    QString refusal;
-    if (!data.startsWith("\x1f\x8b") && !platform::SVGMarkupScan::scan(data, &refusal))
-        return {{}, {}, refusal};
-    QSvgRenderer renderer(data);
-    const QImage image = renderer.isValid() ? renderFitted(renderer) : QImage();
+    // Compressed files only QtSvg unpacks. A file the reader finds nothing to draw in is left
+    // to QtSvg as well, which tells a blank page from one sized zero.
+    const bool compressed = data.startsWith("\x1f\x8b");
+    QuorvaneError error;
+    QImage image = compressed ? QImage() : renderImported(data, file.absolutePath(), &error);
+    if (error.isError())
+        return {{}, {}, error.localizedDescription()};
+    if (image.isNull())
+        image = renderWithQtSvg(data);
     if (image.isNull())
         return {{}, {}, QStringLiteral("not a renderable SVG file")};
     if (cachedFile.isEmpty() || !QDir().mkpath(cacheFolder))

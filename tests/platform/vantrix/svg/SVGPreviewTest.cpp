@@ -100,6 +100,24 @@ TEST_F(SVGPreviewTest, ImageFitsTheSquareAndArrivesOnTheMainThreadAfterTheCall)
     EXPECT_EQ(QImage(started->cachedPreviewURL().toLocalFile()).size(), image.size());
 }
 
+TEST_F(SVGPreviewTest, ClipPathsClipThePicture)
+{
+    // A red square clipped to its left half, inside a group clipped to its top half: only the
+    // top-left quarter shows.
+    const QByteArray clipped = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100">
+<defs><clipPath id="left"><rect width="50" height="100"/></clipPath>
+<clipPath id="top"><rect width="100" height="50"/></clipPath></defs>
+<g clip-path="url(#top)"><rect width="100" height="100" fill="#ff0000" clip-path="url(#left)"/></g></svg>)svg";
+    RecordingDelegate delegate;
+    const QImage image = preview(write("clipped.svg", clipped), delegate)->image();
+    ASSERT_EQ(delegate.calls, kSucceeded);
+    ASSERT_EQ(image.size(), QSize(VXSVGPreview::kPreviewSide, VXSVGPreview::kPreviewSide));
+    EXPECT_EQ(image.pixelColor(75, 75), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(225, 75).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(75, 225).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(225, 225).alpha(), 0);
+}
+
 TEST_F(SVGPreviewTest, CachedPicturesAreReusedUntilTheFileChangesAndRemovedOnRequest)
 {
     const QString path = write("map.svg", kRedWideSVG);
