@@ -208,6 +208,19 @@ struct KeyedArchiver::Private {
         });
     }
 
+    // Entries in the order dictionaryUid and objectUid would make them for the same objects.
+    quint64 unsharedObjectDictionaryUid(const QStringList& keys, const QMetaObject& valueClass,
+                                        const std::function<void(qsizetype)>& fields)
+    {
+        return encodeEntry(valueClassUid(kDictionaryClass), [&](quint64) {
+            set(formatKeys().dictionaryKeys, uidArray(keys, [&](const QString& key) { return stringUid(key); }));
+            qsizetype index = 0;
+            set(formatKeys().members, uidArray(keys, [&](const QString&) {
+                return encodeEntry(objectClassUid(&valueClass), [&](quint64) { fields(index++); });
+            }));
+        });
+    }
+
     quint64 variantUid(const QVariant& value, KeyedArchiver& coder)
     {
         if (isNull(value))
@@ -285,6 +298,12 @@ void KeyedArchiver::encodeObject(const QVariant& value, const QString& key)
 {
     const auto ref = d->scalar(value);
     d->set(key, ref ? *ref : d->plist.uid(d->variantUid(value, *this)));
+}
+
+void KeyedArchiver::encodeUnsharedObjectDictionary(const QStringList& keys, const QMetaObject& valueClass,
+                                                   const std::function<void(qsizetype)>& fields, const QString& key)
+{
+    d->set(key, d->plist.uid(d->unsharedObjectDictionaryUid(keys, valueClass, fields)));
 }
 
 void KeyedArchiver::encodeBool(bool value, const QString& key)

@@ -17,6 +17,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QColor;
@@ -43,6 +44,11 @@ public:
     void encodeObject(const ZQObject* object, const QString& key);
     void encodeConditionalObject(const ZQObject* object, const QString& key);
     void encodeObject(const QVariant& value, const QString& key);
+    // What encodeObject writes for a QVariantMap under `keys` (in the map's order) whose values
+    // are objects of `valueClass` that nothing else references, without making the objects:
+    // `fields(i)` encodes the i-th value's fields, as its encodeWithCoder would.
+    void encodeUnsharedObjectDictionary(const QStringList& keys, const QMetaObject& valueClass,
+                                        const std::function<void(qsizetype)>& fields, const QString& key);
 
     void encodeBool(bool value, const QString& key);
     void encodeInt(qint64 value, const QString& key);

@@ -130,6 +130,41 @@ public:
     }
 };
 
+// A table of nodes archived either as a dictionary of the node objects or as the same
+// dictionary written without them.
+class ArchiveTable : public ZQObject {
+    Q_OBJECT
+
+public:
+    bool writeWithoutObjects = false;
+    QString title;
+    QMap<QString, std::shared_ptr<ArchiveNode>> rows;
+
+    void encodeWithCoder(KeyedArchiver& coder) const override
+    {
+        coder.encodeString(title, "ArchiveTable_title");
+        if (writeWithoutObjects) {
+            auto row = rows.cbegin();
+            coder.encodeUnsharedObjectDictionary(
+                rows.keys(), ArchiveNode::staticMetaObject, [&](qsizetype) { (row++).value()->encodeWithCoder(coder); },
+                "ArchiveTable_rows");
+        } else {
+            QVariantMap map;
+            for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+                map.insert(it.key(), QVariant::fromValue(ZQObjectPtr(it.value())));
+            coder.encodeObject(QVariant(map), "ArchiveTable_rows");
+        }
+        coder.encodeString(title + QStringLiteral(" (end)"), "ArchiveTable_end");
+    }
+    void initWithCoder(KeyedUnarchiver& coder) override
+    {
+        title = coder.decodeString("ArchiveTable_title");
+        const QVariantMap map = coder.decodeValue("ArchiveTable_rows").toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            rows.insert(it.key(), std::dynamic_pointer_cast<ArchiveNode>(it.value().value<ZQObjectPtr>()));
+    }
+};
+
 class ArchiveFaulty : public ZQObject {
     Q_OBJECT
 
@@ -146,6 +181,7 @@ void registerTestClasses()
     ClassRegistry::registerClass<ArchiveCurrentStroke>();
     ClassRegistry::registerClass<ArchiveMaster>();
     ClassRegistry::registerClass<ArchiveFaulty>();
+    ClassRegistry::registerClass<ArchiveTable>();
     ClassRegistry::registerClass<ArchiveOnTheFly>();
 }
 
@@ -707,4 +743,45 @@ TEST_F(KeyedArchive, ObjectsMadeOnlyForTheArchiveKeepTheirOwnEntries)
     const auto decoded = roundTrip<ArchiveOnTheFly>(root);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->names, root.names);
+}
+
+TEST_F(KeyedArchive, ADictionaryWrittenWithoutItsObjectsIsTheSameArchive)
+{
+    // Rows sharing strings with each other and with the table, a nested list and a shared
+    // object inside a row: every entry must land where the objects' own encoding puts it.
+    ArchiveTable table;
+    table.title = QStringLiteral("Roads");
+    const auto shared = std::make_shared<ArchiveNode>();
+    shared->name = QStringLiteral("Roads");
+    for (const QString& key : {QStringLiteral("name"), QStringLiteral("id"), QStringLiteral("Zone"), QStringLiteral("url")}) {
+        auto row = std::make_shared<ArchiveNode>();
+        row->name = key == QStringLiteral("id") ? QStringLiteral("Roads") : key + QStringLiteral(" value");
+        row->count = key.size();
+        row->weight = 0.5 * double(key.size());
+        row->shared = shared;
+        row->children << std::make_shared<ArchiveNode>();
+        row->extra = QVariantList{1, QStringLiteral("name"), 2.5};
+        table.rows.insert(key, row);
+    }
+    const QByteArray withObjects = KeyedArchiver::archivedDataWithRootObject(&table);
+    table.writeWithoutObjects = true;
+    const QByteArray without = KeyedArchiver::archivedDataWithRootObject(&table);
+    EXPECT_EQ(without, withObjects);
+
+    auto decoded = roundTrip<ArchiveTable>(table);
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->rows.keys(), table.rows.keys());
+    for (auto it = table.rows.cbegin(); it != table.rows.cend(); ++it) {
+        const auto& row = decoded->rows.value(it.key());
+        ASSERT_TRUE(row) << it.key().toStdString();
+        EXPECT_EQ(row->name, it.value()->name);
+        EXPECT_EQ(row->count, it.value()->count);
+        EXPECT_EQ(row->extra, it.value()->extra);
+        EXPECT_EQ(row->shared, decoded->rows.first()->shared) << "the shared node is still one object";
+    }
+
+    table.rows.clear();
+    const QByteArray emptyWithout = KeyedArchiver::archivedDataWithRootObject(&table);
+    table.writeWithoutObjects = false;
+    EXPECT_EQ(emptyWithout, KeyedArchiver::archivedDataWithRootObject(&table)) << "an empty table";
 }

@@ -166,10 +166,11 @@ void MetadataContainer::encodeMetadata(KeyedArchiver& coder, const QString& key)
 {
     if (m_metadata.isEmpty())
         return;
-    QVariantMap archived;
-    for (auto it = m_metadata.cbegin(); it != m_metadata.cend(); ++it)
-        archived.insert(it.key(), QVariant::fromValue(ZQObjectPtr(VXMetadataItem::metadataItemWithMetadataValue(it.value()))));
-    coder.encodeObject(QVariant(archived), key);
+    // Written as a dictionary of items, but without making an item object per attribute.
+    auto value = m_metadata.cbegin();
+    coder.encodeUnsharedObjectDictionary(
+        m_metadata.keys(), VXMetadataItem::staticMetaObject,
+        [&](qsizetype) { VXMetadataItem::encodeValueWithCoder((value++).value(), coder); }, key);
 }
 
 void MetadataContainer::decodeMetadata(KeyedUnarchiver& coder, const QString& key)

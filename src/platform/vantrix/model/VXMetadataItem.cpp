@@ -271,9 +271,14 @@ std::shared_ptr<ZQObject> VXMetadataItem::copy() const
 
 void VXMetadataItem::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
-    coder.encodeInt(m_type, kTypeKey);
+    encodeValueWithCoder(metadataValue(), coder);
+}
+
+void VXMetadataItem::encodeValueWithCoder(const VXMetadataValue& value, platform::KeyedArchiver& coder)
+{
+    coder.encodeInt(value.type, kTypeKey);
     // URLs travel as text; every other type is an archivable value.
-    coder.encodeObject(m_type == kVXMetadataTypeURL ? QVariant(stringValue()) : m_value, kValueKey);
+    coder.encodeObject(value.type == kVXMetadataTypeURL ? QVariant(value.stringValue()) : value.value, kValueKey);
 }
 
 void VXMetadataItem::initWithCoder(platform::KeyedUnarchiver& coder)

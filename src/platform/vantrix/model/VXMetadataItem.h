@@ -89,6 +89,8 @@ public:
 
     std::shared_ptr<ZQObject> copy() const override;
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
+    // What encodeWithCoder writes for an item of `value`, with no item made.
+    static void encodeValueWithCoder(const VXMetadataValue& value, platform::KeyedArchiver& coder);
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 private:
