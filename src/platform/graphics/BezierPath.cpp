@@ -3,6 +3,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PathMeasure.h"
+#include "platform/graphics/RasterFill.h"
 
 #include <QLineF>
 #include <QPainterPathStroker>
@@ -465,7 +466,7 @@ QPointF BezierPath::centroid() const
 void BezierPath::fill() const
 {
     if (GraphicsContext* context = GraphicsContext::current())
-        context->painter()->fillPath(painterPathWithWindingRule(), context->fillColour());
+        platform::fillPath(*context->painter(), painterPathWithWindingRule(), context->fillColour());
 }
 
 void BezierPath::stroke() const

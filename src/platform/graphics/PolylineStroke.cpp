@@ -1,5 +1,7 @@
 #include "platform/graphics/PolylineStroke.h"
 
+#include "platform/graphics/RasterFill.h"
+
 #include <QPaintEngine>
 #include <QPainter>
 #include <cmath>
@@ -240,7 +242,7 @@ void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
     if (outline.isEmpty())
         painter.strokePath(path, pen);
     else
-        painter.fillPath(outline, pen.brush());
+        fillPath(painter, outline, pen.brush());
 }
 
 void strokePathAndFill(QPainter& painter, const QPainterPath& path, const QPen& pen, const QPainterPath& area,
@@ -256,7 +258,7 @@ void strokePathAndFill(QPainter& painter, const QPainterPath& path, const QPen& 
     }
     outline.addPath(area);
     outline.setFillRule(Qt::WindingFill);
-    painter.fillPath(outline, pen.brush());
+    fillPath(painter, outline, pen.brush());
 }
 
 } // namespace platform

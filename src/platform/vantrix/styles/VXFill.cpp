@@ -1,6 +1,7 @@
 #include "platform/vantrix/styles/VXFill.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/RasterFill.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
 
 #include <QPainter>
@@ -38,7 +39,7 @@ void VXFill::render(const VXRenderable& object) const
     if (m_shadow)
         m_shadow->drawShadowForPath(path);
     if (m_colour.isValid())
-        context->painter()->fillPath(path, m_colour);
+        platform::fillPath(*context->painter(), path, m_colour);
 }
 
 QSizeF VXFill::extraSpaceNeeded() const

@@ -1,0 +1,115 @@
+// Fills trimmed to the pixels a clip lets through: the same pixels as Qt's fill of the whole path
+// through the same clip, for every tile of an image, under scaling, rotation, curves, holes, both fill rules and without
+// antialiasing.
+
+#include "platform/graphics/RasterFill.h"
+
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+// A wavy ring of `count` points around `centre`, as a coastline from a shapefile.
+QPolygonF wavyRing(QPointF centre, double radius, int count, double stretch = 1)
+{
+    QPolygonF ring;
+    for (int i = 0; i < count; ++i) {
+        const double t = 2 * M_PI * i / count;
+        const double r = radius + radius * 0.04 * std::sin(97 * t) + radius * 0.02 * std::sin(613 * t);
+        ring << centre + QPointF(stretch * r * std::cos(t), r * std::sin(t));
+    }
+    return ring;
+}
+
+// Land with a lake and an island of curves: three subpaths, two of them closed by Qt.
+QPainterPath landWithLake(Qt::FillRule rule)
+{
+    QPainterPath path;
+    path.setFillRule(rule);
+    path.addPolygon(wavyRing({300, 220}, 260, 4000, 1.3));
+    path.addPolygon(wavyRing({260, 200}, 90, 900));
+    path.addEllipse(QRectF(230, 170, 50, 40));
+    path.moveTo(-400, -300);
+    path.cubicTo(-100, 900, 200, -500, 500, 800);
+    path.cubicTo(700, 1200, 1100, 600, 900, -200);
+    return path;
+}
+
+struct Paint {
+    QTransform transform;
+    QBrush brush;
+    bool antialiased = true;
+};
+
+// Painted tile by tile through clips, as images painted on several threads are.
+QImage tiledImageOf(QSize size, int side, const Paint& paint, const std::function<void(QPainter&)>& draw)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    for (int y = 0; y < size.height(); y += side) {
+        for (int x = 0; x < size.width(); x += side) {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing, paint.antialiased);
+            painter.setClipRect(QRect(x, y, side, side));
+            painter.setTransform(paint.transform);
+            draw(painter);
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+TEST(RasterFill, TrimmedPathsFillTheSamePixelsAsTheWholePaths)
+{
+    const QSize size(640, 470);
+    const QTransform rotated = QTransform().translate(320, 235).rotate(23).scale(1.1, 0.9).translate(-300, -220);
+    struct Case {
+        const char* name;
+        Paint paint;
+        Qt::FillRule rule;
+        int tileSide;
+    };
+    const QList<Case> cases{
+        {"scaled", {QTransform::fromScale(1.07, 1.07).translate(0.3, -0.45), QColor(30, 90, 160)}, Qt::WindingFill, 64},
+        {"even-odd, translucent", {QTransform::fromTranslate(10.5, 0.25), QColor(0, 120, 0, 130)}, Qt::OddEvenFill, 100},
+        {"rotated", {rotated, QColor(200, 60, 20)}, Qt::WindingFill, 77},
+        {"reaching far beyond the image", {QTransform::fromScale(2.6, 2.6).translate(-180, -120), QColor(90, 20, 20)},
+         Qt::OddEvenFill, 128},
+        {"aliased", {QTransform::fromScale(1.3, 1.2), QColor(10, 10, 10), false}, Qt::WindingFill, 90},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const QPainterPath path = landWithLake(test.rule);
+        const QImage whole = tiledImageOf(size, test.tileSide, test.paint,
+                                          [&](QPainter& painter) { painter.fillPath(path, test.paint.brush); });
+        const QImage trimmed = tiledImageOf(size, test.tileSide, test.paint,
+                                            [&](QPainter& painter) { fillPath(painter, path, test.paint.brush); });
+        EXPECT_TRUE(whole == trimmed);
+    }
+}
+
+TEST(RasterFill, TrimmingLeavesWhatReachesThePixelsAndDropsWhatCannot)
+{
+    QPainterPath ring;
+    ring.addPolygon(wavyRing({2000, 1500}, 1400, 20000, 1.35));
+    // A tile inside the ring: the coastline around it shrinks to a few lines.
+    const QPainterPath inside = pathTrimmedToPixels(ring, {}, QRect(1800, 1300, 512, 512));
+    EXPECT_LE(inside.elementCount(), 12);
+    EXPECT_TRUE(inside.contains(QPointF(2000, 1500)));
+    // A tile on the coast keeps the coast crossing it.
+    const QRect coast(2000 - 1400 * 1.35 - 256, 1244, 512, 512);
+    const QPainterPath crossing = pathTrimmedToPixels(ring, {}, coast);
+    EXPECT_GT(crossing.elementCount(), 200);
+    EXPECT_LT(crossing.elementCount(), 2000);
+    // Wholly beyond one side: nothing left; wholly inside: the very same path.
+    EXPECT_TRUE(pathTrimmedToPixels(ring, QTransform::fromTranslate(-5000, 0), QRect(0, 0, 512, 512)).isEmpty());
+    EXPECT_TRUE(pathTrimmedToPixels(ring, {}, QRect(0, 0, 4000, 3000)) == ring);
+    // Perspective maps straight lines on curved ones in no way the trimming can follow.
+    const QTransform perspective(1, 0, 0.0001, 0, 1, 0.0002, 0, 0, 1);
+    EXPECT_EQ(pathTrimmedToPixels(ring, perspective, QRect(1800, 1300, 512, 512)).elementCount(), ring.elementCount());
+}
