@@ -1,7 +1,8 @@
 // The 25,000-object map scene (support/MapScene25k.h) exported as a 4000 x 3000 image
 // (tiled over the machine's cores), against rsvg-convert rendering the same scene written as
 // SVG to a PNG of the same size. Also a 500 x 500 region redraw (the spatial index at work)
-// against the full render, and saving and loading the drawing as an archive.
+// against the full render, saving and loading the drawing as an archive, and one sea of 20,000
+// points over most of the sheet exported against painting it once on one thread.
 
 #include "support/BenchSupport.h"
 #include "support/MapScene25k.h"
@@ -11,6 +12,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/vantrix/model/VantrixDrawingClasses.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
 
@@ -24,6 +26,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cmath>
 #include <cstdio>
 
 using namespace benchscene;
@@ -39,6 +42,40 @@ QImage renderRect(const VXDrawing& drawing, const QRectF& source)
     QPainter painter(&image);
     painter.translate(-source.topLeft());
     platform::DrawingRenderer::drawDrawing(drawing, painter, source, {});
+    return image;
+}
+
+// A sea from a shapefile: one filled ring of 20,000 points with a wavy coast over most of the sheet.
+VXDrawingPtr seaDrawing()
+{
+    constexpr int kPoints = 20000;
+    const QPointF centre(kCanvas.width() / 2.0, kCanvas.height() / 2.0);
+    QPolygonF coast;
+    for (int i = 0; i < kPoints; ++i) {
+        const double t = 2 * M_PI * i / kPoints;
+        const double r = 1400 + 60 * std::sin(97 * t) + 25 * std::sin(613 * t);
+        coast << centre + QPointF(1.35 * r * std::cos(t), r * std::sin(t));
+    }
+    platform::BezierPath path;
+    path.appendBezierPathWithPoints(coast);
+    path.closePath();
+    VXDrawingPtr drawing = VXDrawing::drawingWithSize(QSizeF(kCanvas));
+    auto layer = std::make_shared<VXObjectDrawingLayer>();
+    drawing->addLayer(layer);
+    layer->addObject(VXDrawablePath::drawablePathWithBezierPathWithStyle(
+        path, VXStyle::styleWithFillColourStrokeColour(QColor(150, 190, 225), QColor())));
+    return drawing;
+}
+
+// The whole drawing painted once, on this thread.
+QImage serialImage(const VXDrawing& drawing)
+{
+    QImage image(kCanvas, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    platform::DrawingRenderer::Options options;
+    options.printing = true;
+    platform::DrawingRenderer::drawDrawing(drawing, painter, drawing.bounds(), options);
     return image;
 }
 
@@ -96,5 +133,12 @@ int main(int argc, char** argv)
     bench::printValue("archive_save_25k", save, "s", 1.0);
     bench::printValue("archive_load_25k", load, "s", 1.0);
     bench::printValue("archive_size_25k", archive.size() / 1e6, "MB", 64);
+
+    // Tiles meeting a large area must not each pay for all of it.
+    const VXDrawingPtr sea = seaDrawing();
+    const auto [seaTiled, seaSerial] = bench::medianSecondsSideBySide(
+        5, [&] { platform::DrawingRenderer::imageOfDrawing(*sea, sea->bounds(), kCanvas, Qt::white); },
+        [&] { serialImage(*sea); });
+    bench::printComparison("render_sea_20k_points", seaTiled, seaSerial, 2.0);
     return loaded ? 0 : 1;
 }
