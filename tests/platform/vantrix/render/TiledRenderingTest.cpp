@@ -10,6 +10,7 @@
 #include "platform/vantrix/styles/VXStrokeDash.h"
 
 #include <QRandomGenerator>
+#include <cmath>
 
 using namespace drawingtest;
 
@@ -55,12 +56,42 @@ void fillWithEffects(Fixture& f, QRandomGenerator& random)
         upper->addObject(VXDrawableShape::drawableShapeWithRect(someRect(), fillStyle(QColor(120, 20, 160))));
 }
 
+// A sea of a few thousand points with a wavy coast, over most of the sheet and past its left edge.
+platform::BezierPath seaCoast(QSizeF paper)
+{
+    QPolygonF coast;
+    constexpr int kPoints = 3000;
+    for (int i = 0; i < kPoints; ++i) {
+        const double t = 2 * M_PI * i / kPoints;
+        const double r = 0.4 * paper.height() * (1 + 0.04 * std::sin(97 * t) + 0.02 * std::sin(613 * t));
+        coast << QPointF(0.42 * paper.width() + 1.6 * r * std::cos(t), paper.height() / 2 + r * std::sin(t));
+    }
+    platform::BezierPath path;
+    path.appendBezierPathWithPoints(coast);
+    path.closePath();
+    return path;
+}
+
+// A zigzag from the left edge to the right one, crossing every row of tiles.
+platform::BezierPath zigzag(QSizeF paper, double shift)
+{
+    QPolygonF points;
+    for (int i = 0; i <= 12; ++i)
+        points << QPointF(paper.width() * i / 12, (i % 2 ? 0.95 : 0.05) * paper.height() + shift);
+    platform::BezierPath path;
+    path.appendBezierPathWithPoints(points);
+    return path;
+}
+
 // What imageOfDrawing painted before tiles: one painter over the whole image, on this thread.
+// Clipped to the image: Qt blends pens thinner than a pixel a level apart with and without a
+// clip rectangle, and every tile has one.
 QImage serialImage(const VXDrawing& drawing, const QRectF& source, QSize pixels, const QColor& background)
 {
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(background);
     QPainter painter(&image);
+    painter.setClipRect(image.rect());
     painter.scale(pixels.width() / source.width(), pixels.height() / source.height());
     painter.translate(-source.topLeft());
     platform::DrawingRenderer::Options options;
@@ -92,4 +123,36 @@ TEST(TiledRendering, ThreadedImageEqualsTheSerialOne)
         ASSERT_EQ(tiled.size(), c.pixels);
         EXPECT_EQ(differingPixels(tiled, serial), 0) << "source " << c.source.x() << "," << c.source.y();
     }
+}
+
+TEST(TiledRendering, LargeAreasHairlinesAndDashesAcrossManyTilesMatchTheSerialImage)
+{
+    Fixture f({1000, 700});
+    const QSizeF paper = f.drawing->drawingSize();
+    // A sea, and an island with the same coast in a faded layer and with a shadow, both painted
+    // into offscreen layers per tile.
+    f.layer->addObject(VXDrawablePath::drawablePathWithBezierPathWithStyle(seaCoast(paper), fillStyle(QColor(150, 190, 225))));
+    auto faded = std::make_shared<VXObjectDrawingLayer>();
+    f.drawing->addLayer(faded);
+    faded->setAlpha(0.55);
+    const auto shadowed = VXFill::fillWithColour(QColor(60, 140, 60));
+    shadowed->setShadow(VXShadow::shadowWithOffsetBlurRadiusColour(QSizeF(8, 6), 5, QColor(0, 0, 0, 150)));
+    const auto land = std::make_shared<VXStyle>();
+    land->addRenderer(shadowed);
+    platform::BezierPath island = seaCoast(paper);
+    island.transformUsingAffineTransform(QTransform::fromTranslate(300, 150).scale(0.6, 0.6));
+    faded->addObject(VXDrawablePath::drawablePathWithBezierPathWithStyle(island, land));
+    // A hairline and a dashed line, where per-tile painting would restart or shift them at tile edges.
+    f.layer->addObject(VXDrawablePath::drawablePathWithBezierPathWithStyle(zigzag(paper, 0), strokeStyle(Qt::black, 0.3)));
+    const VXStylePtr dashed = std::make_shared<VXStyle>();
+    auto dash = VXStroke::strokeWithWidthColour(1.5, QColor(120, 20, 20));
+    dash->setDash(VXStrokeDash::dashWithPatternPhase({7, 3, 1, 3}, 2));
+    dashed->addRenderer(dash);
+    f.layer->addObject(VXDrawablePath::drawablePathWithBezierPathWithStyle(zigzag(paper, 9), dashed));
+
+    const QSize pixels(2730, 1911); // 6 x 4 tiles, scaled unevenly
+    const QImage tiled = platform::DrawingRenderer::imageOfDrawing(*f.drawing, f.drawing->bounds(), pixels, Qt::white);
+    const QImage serial = serialImage(*f.drawing, f.drawing->bounds(), pixels, Qt::white);
+    ASSERT_EQ(tiled.size(), pixels);
+    EXPECT_EQ(differingPixels(tiled, serial), 0);
 }
