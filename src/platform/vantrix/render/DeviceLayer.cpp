@@ -10,6 +10,8 @@ namespace platform {
 namespace {
 
 constexpr qint64 kMaximumFadedLayerPixels = qint64(1) << 28;
+// Blurs reach a pixel or two further than their radius, rounded to whole box passes.
+constexpr double kEffectRoundingPixels = 3;
 
 } // namespace
 
@@ -33,9 +35,12 @@ DeviceLayer::DeviceLayer(QPainter& target, const QRectF& area, double margin, do
     if (!device || !area.isValid() || !std::isfinite(unitScale) || unitScale <= 0 || !(resolution > 0))
         return;
     const double ratio = device->devicePixelRatioF();
-    const double marginPixels = std::min(margin * unitScale, 1e6);
-    const QRectF visible = QRectF(0, 0, device->width() * ratio, device->height() * ratio)
-                               .adjusted(-marginPixels, -marginPixels, marginPixels, marginPixels);
+    const double marginPixels = margin > 0 ? std::min(margin * unitScale + kEffectRoundingPixels, 1e6) : 0;
+    QRectF shown(0, 0, device->width() * ratio, device->height() * ratio);
+    // Through a clip (a tile of a larger image, say) no more can show.
+    if (target.hasClipping())
+        shown &= toDevice.mapRect(target.clipBoundingRect());
+    const QRectF visible = shown.adjusted(-marginPixels, -marginPixels, marginPixels, marginPixels);
     const QRectF deviceArea = toDevice.mapRect(area) & visible;
     if (deviceArea.isEmpty())
         return;

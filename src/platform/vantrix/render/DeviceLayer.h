@@ -18,8 +18,9 @@ public:
     // Larger layers draw at a lower resolution rather than allocate without bound.
     static constexpr qint64 kMaximumPixels = qint64(4096) * 4096;
 
-    // `area` in the target's user coordinates. The layer covers the part the device shows,
-    // widened by `margin` user units so content just outside can spread into view, at
+    // `area` in the target's user coordinates. The layer covers the part the device shows through
+    // the target's clip, widened by `margin` user units so content just outside can spread into
+    // view (and the few pixels blurs add to it), at
     // `resolution` (at most 1) layer pixels per device pixel, and at most `maximumPixels`.
     DeviceLayer(QPainter& target, const QRectF& area, double margin = 0, double resolution = 1,
                 qint64 maximumPixels = kMaximumPixels);
