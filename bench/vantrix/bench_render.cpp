@@ -2,7 +2,8 @@
 // (tiled over the machine's cores), against rsvg-convert rendering the same scene written as
 // SVG to a PNG of the same size. Also a 500 x 500 region redraw (the spatial index at work)
 // against the full render, saving and loading the drawing as an archive, and one sea of 20,000
-// points over most of the sheet exported against painting it once on one thread.
+// points over most of the sheet, plain and shadowed, exported against painting it once on one
+// thread.
 
 #include "support/BenchSupport.h"
 #include "support/MapScene25k.h"
@@ -15,6 +16,8 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "platform/vantrix/styles/VXFill.h"
+#include "platform/vantrix/styles/VXShadow.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -45,8 +48,9 @@ QImage renderRect(const VXDrawing& drawing, const QRectF& source)
     return image;
 }
 
-// A sea from a shapefile: one filled ring of 20,000 points with a wavy coast over most of the sheet.
-VXDrawingPtr seaDrawing()
+// A sea from a shapefile: one filled ring of 20,000 points with a wavy coast over most of the sheet,
+// with a blurred shadow when `shadowed`.
+VXDrawingPtr seaDrawing(bool shadowed)
 {
     constexpr int kPoints = 20000;
     const QPointF centre(kCanvas.width() / 2.0, kCanvas.height() / 2.0);
@@ -62,8 +66,12 @@ VXDrawingPtr seaDrawing()
     VXDrawingPtr drawing = VXDrawing::drawingWithSize(QSizeF(kCanvas));
     auto layer = std::make_shared<VXObjectDrawingLayer>();
     drawing->addLayer(layer);
-    layer->addObject(VXDrawablePath::drawablePathWithBezierPathWithStyle(
-        path, VXStyle::styleWithFillColourStrokeColour(QColor(150, 190, 225), QColor())));
+    const auto fill = VXFill::fillWithColour(QColor(150, 190, 225));
+    if (shadowed)
+        fill->setShadow(VXShadow::shadowWithOffsetBlurRadiusColour(QSizeF(8, 6), 5, QColor(0, 0, 0, 150)));
+    const auto style = std::make_shared<VXStyle>();
+    style->addRenderer(fill);
+    layer->addObject(VXDrawablePath::drawablePathWithBezierPathWithStyle(path, style));
     return drawing;
 }
 
@@ -134,11 +142,13 @@ int main(int argc, char** argv)
     bench::printValue("archive_load_25k", load, "s", 1.0);
     bench::printValue("archive_size_25k", archive.size() / 1e6, "MB", 64);
 
-    // Tiles meeting a large area must not each pay for all of it.
-    const VXDrawingPtr sea = seaDrawing();
-    const auto [seaTiled, seaSerial] = bench::medianSecondsSideBySide(
-        5, [&] { platform::DrawingRenderer::imageOfDrawing(*sea, sea->bounds(), kCanvas, Qt::white); },
-        [&] { serialImage(*sea); });
-    bench::printComparison("render_sea_20k_points", seaTiled, seaSerial, 2.0);
+    // Tiles meeting a large area, or its shadow, must not each pay for all of it.
+    for (const bool shadowed : {false, true}) {
+        const VXDrawingPtr sea = seaDrawing(shadowed);
+        const auto [tiled, serial] = bench::medianSecondsSideBySide(
+            5, [&] { platform::DrawingRenderer::imageOfDrawing(*sea, sea->bounds(), kCanvas, Qt::white); },
+            [&] { serialImage(*sea); });
+        bench::printComparison(shadowed ? "render_shadowed_sea_20k_points" : "render_sea_20k_points", tiled, serial, 2.0);
+    }
     return loaded ? 0 : 1;
 }
