@@ -15,6 +15,8 @@
 #include <QReadWriteLock>
 #include <QScopeGuard>
 #include <QTransform>
+#include <QVarLengthArray>
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <unordered_map>
@@ -86,28 +88,58 @@ QString typeName(const QVariant& value)
 }
 
 // Finds keys in dictionaries. Archives store each key once and refer to it from every
-// entry, so the object each key was last found as is remembered: most lookups then
-// compare references instead of text.
+// entry, so the object each key was last found as is remembered, and so are the key objects
+// known to hold other text: most lookups then compare references instead of text, and a key
+// that an entry left out (an optional field) is missed without comparing text again.
 class KeyFinder {
 public:
     explicit KeyFinder(const BinaryPropertyListReader& plist) : m_plist(plist) {}
 
     std::optional<quint64> find(const PlistObject& dictionary, const QString& key, quint64 from)
     {
-        std::optional<quint64>& keyObject = m_keyObjects.valueFor(key);
-        if (keyObject) {
-            if (const auto position = m_plist.findKeyIndex(dictionary, *keyObject, from))
+        std::optional<KeyObjects>& known = m_keyObjects.valueFor(key);
+        if (!known)
+            known.emplace();
+        if (known->match) {
+            if (const auto position = m_plist.findKeyIndex(dictionary, *known->match, from))
                 return position;
         }
-        const auto position = m_plist.find(dictionary, key, from);
-        if (position)
-            keyObject = m_plist.keyIndex(dictionary, *position);
-        return position;
+        if (dictionary.type != PlistType::Dictionary || dictionary.count == 0)
+            return std::nullopt;
+        quint64 position = from % dictionary.count;
+        for (quint64 i = 0; i < dictionary.count; ++i) {
+            const quint64 index = m_plist.keyIndex(dictionary, position);
+            if (!known->isOtherText(index)) {
+                if (m_plist.equals(m_plist.object(index), key)) {
+                    known->match = index;
+                    return position;
+                }
+                known->noteOtherText(index);
+            }
+            if (++position == dictionary.count)
+                position = 0;
+        }
+        return std::nullopt;
     }
 
 private:
+    struct KeyObjects {
+        // Enough for the keys of every class in an archive; beyond it text is compared again.
+        static constexpr qsizetype kMostOthers = 64;
+
+        std::optional<quint64> match;
+        QVarLengthArray<quint64, 16> others;
+
+        bool isOtherText(quint64 index) const { return std::find(others.cbegin(), others.cend(), index) != others.cend(); }
+        void noteOtherText(quint64 index)
+        {
+            if (others.size() < kMostOthers)
+                others.append(index);
+        }
+    };
+
     const BinaryPropertyListReader& m_plist;
-    KeyBufferCache<quint64> m_keyObjects;
+    KeyBufferCache<KeyObjects> m_keyObjects;
 };
 
 } // namespace

@@ -165,6 +165,38 @@ public:
     }
 };
 
+// Entries of one class that each write some of many optional fields, read back by asking for
+// every field, written or not, out of the written order.
+class ArchiveSparse : public ZQObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kFields = 100;
+    QMap<QString, qint64> fields;
+    QList<ZQObjectPtr> more;
+
+    static QString field(int i) { return QStringLiteral("ArchiveSparse_k%1").arg(i); }
+
+    void encodeWithCoder(KeyedArchiver& coder) const override
+    {
+        for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+            coder.encodeInt(it.value(), it.key());
+        QVariantList list;
+        for (const ZQObjectPtr& entry : more)
+            list << QVariant::fromValue(entry);
+        coder.encodeObject(QVariant(list), "ArchiveSparse_more");
+    }
+    void initWithCoder(KeyedUnarchiver& coder) override
+    {
+        for (int i = kFields; i >= 0; --i) {
+            if (coder.containsValueForKey(field(i)))
+                fields.insert(field(i), coder.decodeInt(field(i)));
+        }
+        for (const QVariant& entry : coder.decodeValue("ArchiveSparse_more").toList())
+            more << entry.value<ZQObjectPtr>();
+    }
+};
+
 class ArchiveFaulty : public ZQObject {
     Q_OBJECT
 
@@ -182,6 +214,7 @@ void registerTestClasses()
     ClassRegistry::registerClass<ArchiveMaster>();
     ClassRegistry::registerClass<ArchiveFaulty>();
     ClassRegistry::registerClass<ArchiveTable>();
+    ClassRegistry::registerClass<ArchiveSparse>();
     ClassRegistry::registerClass<ArchiveOnTheFly>();
 }
 
@@ -784,4 +817,27 @@ TEST_F(KeyedArchive, ADictionaryWrittenWithoutItsObjectsIsTheSameArchive)
     const QByteArray emptyWithout = KeyedArchiver::archivedDataWithRootObject(&table);
     table.writeWithoutObjects = false;
     EXPECT_EQ(emptyWithout, KeyedArchiver::archivedDataWithRootObject(&table)) << "an empty table";
+}
+
+TEST_F(KeyedArchive, OptionalFieldsAreFoundOrMissedInEveryEntry)
+{
+    // Each entry writes its own subset of the fields; one more field than any writes is asked
+    // for too. Remembering which keys hold other text must never hide a key that is there.
+    ArchiveSparse root;
+    for (int e = 0; e < 40; ++e) {
+        auto entry = std::make_shared<ArchiveSparse>();
+        for (int i = 0; i < ArchiveSparse::kFields; ++i) {
+            if ((i * 7 + e * 13) % (e % 5 + 2) == 0)
+                entry->fields.insert(ArchiveSparse::field(i), e * 1000 + i);
+        }
+        root.more << entry;
+    }
+    auto decoded = roundTrip<ArchiveSparse>(root);
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->more.size(), root.more.size());
+    for (qsizetype e = 0; e < root.more.size(); ++e) {
+        EXPECT_EQ(std::static_pointer_cast<ArchiveSparse>(decoded->more[e])->fields,
+                  std::static_pointer_cast<ArchiveSparse>(root.more[e])->fields)
+            << "entry " << e;
+    }
 }

@@ -44,6 +44,9 @@ QVariant ArchiveReader::value(const QString& key) const
 bool ArchiveReader::boolean(const QString& key, bool fallback) const
 {
     const QVariant v = value(key);
+    // Booleans are most fields read: spared the conversion through double.
+    if (v.metaType().id() == QMetaType::Bool)
+        return *static_cast<const bool*>(v.constData());
     return isNumber(v) ? v.toDouble() != 0 : fallback;
 }
 
