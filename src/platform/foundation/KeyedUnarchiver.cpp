@@ -448,6 +448,68 @@ struct KeyedUnarchiver::Private {
         return {};
     }
 
+    // Nesting one level deeper, as resolving an entry does.
+    [[nodiscard]] auto deeper()
+    {
+        if (depth >= kMaximumDepth)
+            throw ArchiveFailure{QStringLiteral("nesting deeper than %1").arg(kMaximumDepth)};
+        ++depth;
+        return qScopeGuard([this] { --depth; });
+    }
+
+    // The entry a reference leads to when it is an unread dictionary entry of `kind`, whose
+    // class (for objects) is named `className`.
+    std::optional<PlistObject> unreadEntry(const PlistObject& reference, ClassKind kind, QLatin1StringView className = {})
+    {
+        if (reference.type != PlistType::Uid)
+            return std::nullopt;
+        const quint64 uid = plist.uid(reference);
+        if (uid == 0 || uid >= slots.size() || slots[uid].state != State::Unread)
+            return std::nullopt;
+        const PlistObject entry = plist.member(entries, uid);
+        if (entry.type != PlistType::Dictionary)
+            return std::nullopt;
+        const ClassInfo& info = classInfo(valueIn(entry, formatKeys().classReference));
+        if (info.kind != kind || (kind == ClassKind::Object && info.name != className))
+            return std::nullopt;
+        return entry;
+    }
+
+    void readDictionaryOfClass(const QString& key, const QMetaObject& valueClass,
+                               const std::function<void(const QString&)>& fields,
+                               const std::function<void(const QString&, const QVariant&)>& other)
+    {
+        const std::optional<PlistObject> node = lookup(key);
+        const std::optional<PlistObject> dictionary = node ? unreadEntry(*node, ClassKind::Dictionary) : std::nullopt;
+        const PlistObject names = dictionary ? valueIn(*dictionary, formatKeys().dictionaryKeys) : PlistObject();
+        const PlistObject members = dictionary ? valueIn(*dictionary, formatKeys().members) : PlistObject();
+        if (names.type != PlistType::Array || members.type != PlistType::Array || names.count != members.count) {
+            // Anything unusual takes the general way, with its checks and messages.
+            const QVariantMap map = valueOfNode(node, key).toMap();
+            for (auto it = map.cbegin(); it != map.cend(); ++it)
+                other(it.key(), it.value());
+            return;
+        }
+        const auto leave = deeper();
+        const QLatin1StringView className(valueClass.className());
+        for (quint64 i = 0; i < names.count; ++i) {
+            const auto name = member(plist.member(names, i));
+            if (!name || name->metaType() != QMetaType::fromType<QString>()) {
+                if (name)
+                    logProblem(QStringLiteral("a dictionary key is not a string; skipped"));
+                continue;
+            }
+            const PlistObject reference = plist.member(members, i);
+            if (const auto entry = unreadEntry(reference, ClassKind::Object, className)) {
+                const auto leaveEntry = deeper();
+                const EntryScope scope(this, *entry);
+                fields(name->toString());
+            } else if (const auto value = member(reference)) {
+                other(name->toString(), *value);
+            }
+        }
+    }
+
     // The value a key holds: inline scalars as they are, references resolved.
     QVariant valueOfNode(const std::optional<PlistObject>& node, const QString& key)
     {
@@ -596,6 +658,16 @@ ZQObjectPtr KeyedUnarchiver::decodeObject(const QString& key)
 QVariant KeyedUnarchiver::decodeValue(const QString& key)
 {
     return d->guarded([&] { return d->valueOfNode(d->lookup(key), key); });
+}
+
+void KeyedUnarchiver::decodeDictionaryReadingClass(const QString& key, const QMetaObject& valueClass,
+                                                   const std::function<void(const QString&)>& fields,
+                                                   const std::function<void(const QString&, const QVariant&)>& other)
+{
+    d->guarded([&] {
+        d->readDictionaryOfClass(key, valueClass, fields, other);
+        return true;
+    });
 }
 
 bool KeyedUnarchiver::decodeBool(const QString& key)

@@ -19,6 +19,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QColor;
@@ -71,6 +72,13 @@ public:
     }
     // Plist values, lists and dictionaries (objects inside them as ZQObjectPtr), Qt value types.
     QVariant decodeValue(const QString& key);
+    // The members of the dictionary decodeValue would answer for `key`, without making the
+    // objects of `valueClass` it holds: `fields(name)` reads such a member's fields with this
+    // unarchiver's decode calls, as the class's initWithCoder would. Other members are decoded
+    // as decodeValue decodes them and given to `other(name, value)`.
+    void decodeDictionaryReadingClass(const QString& key, const QMetaObject& valueClass,
+                                      const std::function<void(const QString& name)>& fields,
+                                      const std::function<void(const QString& name, const QVariant& value)>& other);
 
     bool decodeBool(const QString& key);
     qint64 decodeInt(const QString& key);

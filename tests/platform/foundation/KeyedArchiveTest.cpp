@@ -197,6 +197,32 @@ public:
     }
 };
 
+// A dictionary of nodes among other members, one of them a node already decoded elsewhere,
+// read back with the nodes' fields read in place.
+class ArchiveMixed : public ZQObject {
+    Q_OBJECT
+
+public:
+    std::shared_ptr<ArchiveNode> first;
+    QVariantMap members;
+    QMap<QString, QString> readInPlace;  // member name -> its node's name
+    QVariantMap decodedAsValues;
+
+    void encodeWithCoder(KeyedArchiver& coder) const override
+    {
+        coder.encodeObject(first.get(), "ArchiveMixed_first");
+        coder.encodeObject(QVariant(members), "ArchiveMixed_members");
+    }
+    void initWithCoder(KeyedUnarchiver& coder) override
+    {
+        first = coder.decodeObjectOfClass<ArchiveNode>("ArchiveMixed_first");
+        coder.decodeDictionaryReadingClass(
+            "ArchiveMixed_members", ArchiveNode::staticMetaObject,
+            [&](const QString& name) { readInPlace.insert(name, coder.decodeString("ArchiveNode_name")); },
+            [&](const QString& name, const QVariant& value) { decodedAsValues.insert(name, value); });
+    }
+};
+
 class ArchiveFaulty : public ZQObject {
     Q_OBJECT
 
@@ -215,6 +241,7 @@ void registerTestClasses()
     ClassRegistry::registerClass<ArchiveFaulty>();
     ClassRegistry::registerClass<ArchiveTable>();
     ClassRegistry::registerClass<ArchiveSparse>();
+    ClassRegistry::registerClass<ArchiveMixed>();
     ClassRegistry::registerClass<ArchiveOnTheFly>();
 }
 
@@ -840,4 +867,32 @@ TEST_F(KeyedArchive, OptionalFieldsAreFoundOrMissedInEveryEntry)
                   std::static_pointer_cast<ArchiveSparse>(root.more[e])->fields)
             << "entry " << e;
     }
+}
+
+TEST_F(KeyedArchive, ADictionaryIsReadWithItsObjectsFieldsInPlace)
+{
+    ArchiveMixed mixed;
+    mixed.first = node("shared");
+    mixed.members = {{"a", QVariant::fromValue(ZQObjectPtr(node("alpha")))},
+                     {"b", QStringLiteral("text")},
+                     {"c", QVariant::fromValue(ZQObjectPtr(std::make_shared<ArchiveShape>()))},
+                     {"d", QVariant::fromValue(ZQObjectPtr(mixed.first))},
+                     {"e", QVariant::fromValue(ZQObjectPtr(node("epsilon")))},
+                     {"f", 7}};
+    auto decoded = roundTrip<ArchiveMixed>(mixed);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->readInPlace, (QMap<QString, QString>{{"a", "alpha"}, {"e", "epsilon"}}));
+    EXPECT_EQ(decoded->decodedAsValues.keys(), (QStringList{"b", "c", "d", "f"}));
+    EXPECT_EQ(decoded->decodedAsValues["b"].toString(), "text");
+    EXPECT_TRUE(std::dynamic_pointer_cast<ArchiveShape>(decoded->decodedAsValues["c"].value<ZQObjectPtr>()));
+    EXPECT_EQ(decoded->decodedAsValues["d"].value<ZQObjectPtr>(), decoded->first) << "a node made already stays shared";
+    EXPECT_EQ(decoded->decodedAsValues["f"].toLongLong(), 7);
+
+    // An empty dictionary reads nothing.
+    ArchiveMixed empty;
+    empty.first = node("alone");
+    auto none = roundTrip<ArchiveMixed>(empty);
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->readInPlace.isEmpty());
+    EXPECT_TRUE(none->decodedAsValues.isEmpty());
 }

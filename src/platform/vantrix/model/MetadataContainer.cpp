@@ -175,14 +175,16 @@ void MetadataContainer::encodeMetadata(KeyedArchiver& coder, const QString& key)
 
 void MetadataContainer::decodeMetadata(KeyedUnarchiver& coder, const QString& key)
 {
-    m_searchText.reset();
-    m_metadata.clear();
-    const QVariant value = coder.decodeValue(key);
-    const QVariantMap archived = value.metaType() == QMetaType::fromType<QVariantMap>() ? value.toMap() : QVariantMap();
-    for (auto it = archived.cbegin(); it != archived.cend(); ++it) {
-        if (auto item = std::dynamic_pointer_cast<VXMetadataItem>(it.value().value<ZQObjectPtr>()))
-            m_metadata.insert(it.key().toLower(), item->metadataValue());
-    }
+    // Read as a dictionary of items, but without making an item object per attribute.
+    Values archived;
+    coder.decodeDictionaryReadingClass(
+        key, VXMetadataItem::staticMetaObject,
+        [&](const QString& name) { archived.insert(name, VXMetadataItem::decodeValueWithCoder(coder)); },
+        [&](const QString& name, const QVariant& value) {
+            if (auto item = std::dynamic_pointer_cast<VXMetadataItem>(value.value<ZQObjectPtr>()))
+                archived.insert(name, item->metadataValue());
+        });
+    initMetadata(archived);
 }
 
 } // namespace platform

@@ -283,8 +283,15 @@ void VXMetadataItem::encodeValueWithCoder(const VXMetadataValue& value, platform
 
 void VXMetadataItem::initWithCoder(platform::KeyedUnarchiver& coder)
 {
+    const VXMetadataValue value = decodeValueWithCoder(coder);
+    m_type = value.type;
+    m_value = value.value;
+}
+
+VXMetadataValue VXMetadataItem::decodeValueWithCoder(platform::KeyedUnarchiver& coder)
+{
     const platform::ArchiveReader reader(coder);
-    const int type = int(reader.integer(kTypeKey, kVXMetadataTypeString, 0, 1000));
-    m_type = isKnownType(type) ? type : int(kVXMetadataTypeString);
-    m_value = convertedValueForType(coder.decodeValue(kValueKey), m_type);
+    const int read = int(reader.integer(kTypeKey, kVXMetadataTypeString, 0, 1000));
+    const int type = isKnownType(read) ? read : int(kVXMetadataTypeString);
+    return {type, convertedValueForType(coder.decodeValue(kValueKey), type)};
 }

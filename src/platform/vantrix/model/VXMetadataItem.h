@@ -91,6 +91,8 @@ public:
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     // What encodeWithCoder writes for an item of `value`, with no item made.
     static void encodeValueWithCoder(const VXMetadataValue& value, platform::KeyedArchiver& coder);
+    // What initWithCoder reads, with no item made.
+    static VXMetadataValue decodeValueWithCoder(platform::KeyedUnarchiver& coder);
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 private:

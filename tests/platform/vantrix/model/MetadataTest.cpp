@@ -1,10 +1,11 @@
 // Attributes: item types and conversions, the container's undo and notifications, look-ups
-// through key-value coding and containers, and the pasteboard.
+// through key-value coding and containers, the pasteboard and archives.
 
 #include "platform/vantrix/DrawingTestSupport.h"
 
-#include "platform/vantrix/model/VXMetadataItem.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/model/VXMetadataItem.h"
+#include "support/ArchiveTesting.h"
 
 #include <QMimeData>
 
@@ -105,4 +106,31 @@ TEST(Metadata, KeyValueCodingFallsBackToAttributesThenContainers)
     EXPECT_EQ(shape->valueForKeyPath(QStringLiteral("source")), QVariant(QStringLiteral("Survey 1998")));
     EXPECT_TRUE(platform::isNull(shape->valueForKey(QStringLiteral("missing"))));
     EXPECT_EQ(shape->valueForKeyPath(QStringLiteral("style.name")), QVariant()); // no style: null link
+}
+
+TEST(Metadata, EveryTypeOfAttributeComesBackFromAnArchive)
+{
+    // Attributes are archived as a dictionary of items but written and read without making
+    // the items: every type must come back with its type and value.
+    auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 10, 10), nullptr);
+    const QDateTime date(QDate(2021, 3, 14), QTime(9, 26, 53), Qt::UTC);
+    shape->setMetadataItemValueForKey(QStringLiteral("Harbour Road"), QStringLiteral("Name"));
+    shape->setMetadataItemValueForKey(qint64(-42), QStringLiteral("count"));
+    shape->setMetadataItemValueForKey(12.25, QStringLiteral("depth"));
+    shape->setMetadataItemValueForKey(true, QStringLiteral("paved"));
+    shape->setMetadataItemValueForKey(QUrl(QStringLiteral("https://example.org/a b")), QStringLiteral("link"));
+    shape->setMetadataItemValueForKey(date, QStringLiteral("surveyed"));
+    shape->setMetadataItemValueForKey(QColor(10, 20, 30), QStringLiteral("colour"));
+    shape->setMetadataItemTypeForKey(kVXMetadataTypeUnsignedInteger, QStringLiteral("count"));
+    ASSERT_EQ(shape->metadataValues().size(), 7);
+
+    const auto copy = testsupport::roundTrip<VXDrawableShape>(*shape);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->metadataKeys(), shape->metadataKeys());
+    for (const QString& key : shape->metadataKeys()) {
+        EXPECT_EQ(copy->metadataValues().value(key).type, shape->metadataValues().value(key).type) << key.toStdString();
+        EXPECT_EQ(copy->metadataValues().value(key).value, shape->metadataValues().value(key).value) << key.toStdString();
+    }
+    EXPECT_EQ(copy->metadataChecksum(), shape->metadataChecksum());
+    EXPECT_EQ(copy->metadataSearchText(), shape->metadataSearchText());
 }
