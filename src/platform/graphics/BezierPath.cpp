@@ -472,7 +472,7 @@ void BezierPath::fill() const
 void BezierPath::stroke() const
 {
     if (GraphicsContext* context = GraphicsContext::current())
-        context->painter()->strokePath(m_path, penWithColour(context->strokeColour()));
+        platform::strokePathWithQt(*context->painter(), m_path, penWithColour(context->strokeColour()));
 }
 
 void BezierPath::addClip() const

@@ -240,7 +240,7 @@ void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
         return;
     const QPainterPath outline = outlineToFill(painter, path, pen);
     if (outline.isEmpty())
-        painter.strokePath(path, pen);
+        strokePathWithQt(painter, path, pen);
     else
         fillPath(painter, outline, pen.brush());
 }
@@ -252,7 +252,7 @@ void strokePathAndFill(QPainter& painter, const QPainterPath& path, const QPen& 
         return;
     QPainterPath outline = outlineToFill(painter, path, pen, flat);
     if (outline.isEmpty() && !path.isEmpty()) {
-        painter.strokePath(path, pen);
+        strokePathWithQt(painter, path, pen);
         painter.fillPath(area, pen.brush());
         return;
     }

@@ -3,6 +3,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QVarLengthArray>
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace platform {
 
@@ -10,6 +13,8 @@ namespace {
 
 // Wider than the rasteriser's rounding, so what lies beyond the box lies in other pixels.
 constexpr int kMarginPixels = 2;
+// Pens this wide or thinner may be drawn as hairlines, which are not outlines.
+constexpr double kThinPenPixels = 1.5;
 
 enum Side : unsigned { Left = 1, Right = 2, Above = 4, Below = 8 };
 
@@ -157,6 +162,116 @@ private:
     bool m_changed = false;
 };
 
+// The segments of one subpath for a stroke that lie within reach of the box. Where a segment out of
+// reach meets one within, the join lies out of reach too, so it may become two ends.
+class StrokeTrimmer {
+public:
+    StrokeTrimmer(const QPainterPath& path, const QTransform& toDevice, const QRectF& box)
+        : m_path(path), m_toDevice(toDevice), m_box(box)
+    {
+    }
+
+    // Appends the part of the subpath of the elements from `first` up to `end` to keep; answers
+    // whether that is less than all of it.
+    bool appendKeptPart(QPainterPath& trimmed, int first, int end)
+    {
+        collectSegments(first, end);
+        const qsizetype count = m_segments.size();
+        const bool anyNear = std::any_of(m_segments.cbegin(), m_segments.cend(), [](const auto& s) { return s.near; });
+        const bool allNear = std::all_of(m_segments.cbegin(), m_segments.cend(), [](const auto& s) { return s.near; });
+        // A closed subpath joins its ends: kept whole when that join is within reach.
+        const bool closed = count > 1 && pointAt(end - 1) == pointAt(first);
+        if (allNear || (closed && (m_segments.first().near || m_segments.last().near))) {
+            appendElements(trimmed, first, end);
+            return false;
+        }
+        if (!anyNear)
+            return true;
+        // Qt draws a path of one line with flat or square caps as a quadrilateral, not as an
+        // outline: a segment out of reach keeps a lone one company.
+        QVarLengthArray<bool, 64> kept(count);
+        for (qsizetype i = 0; i < count; ++i)
+            kept[i] = m_segments[i].near;
+        for (qsizetype i = 0; i < count; ++i) {
+            const bool alone = m_segments[i].near && (i == 0 || !m_segments[i - 1].near)
+                               && (i + 1 == count || !m_segments[i + 1].near);
+            if (alone)
+                kept[i + 1 < count ? i + 1 : i - 1] = true;
+        }
+        for (qsizetype i = 0; i < count; ++i) {
+            if (!kept[i])
+                continue;
+            trimmed.moveTo(pointAt(m_segments[i].start));
+            for (; i < count && kept[i]; ++i)
+                appendSegment(trimmed, m_segments[i]);
+        }
+        return true;
+    }
+
+private:
+    struct StrokeSegment {
+        int start = 0; // the element of its start point
+        int end = 0;   // the element of its end point
+        bool near = false;
+    };
+
+    QPointF pointAt(int index) const { return m_path.elementAt(index); }
+
+    void collectSegments(int first, int end)
+    {
+        m_segments.clear();
+        for (int i = first + 1; i < end;) {
+            const int last = m_path.elementAt(i).isCurveTo() ? i + 2 : i;
+            const QPointF start = m_toDevice.map(pointAt(i - 1));
+            QRectF bounds(start, start);
+            for (int p = i; p <= last; ++p) {
+                const QPointF point = m_toDevice.map(pointAt(p));
+                bounds.setLeft(std::min(bounds.left(), point.x()));
+                bounds.setRight(std::max(bounds.right(), point.x()));
+                bounds.setTop(std::min(bounds.top(), point.y()));
+                bounds.setBottom(std::max(bounds.bottom(), point.y()));
+            }
+            const bool near = bounds.right() >= m_box.left() && bounds.left() <= m_box.right()
+                              && bounds.bottom() >= m_box.top() && bounds.top() <= m_box.bottom();
+            m_segments.append({i - 1, last, near});
+            i = last + 1;
+        }
+    }
+
+    void appendElements(QPainterPath& trimmed, int first, int end) const
+    {
+        trimmed.moveTo(pointAt(first));
+        for (const StrokeSegment& segment : m_segments)
+            appendSegment(trimmed, segment);
+    }
+
+    void appendSegment(QPainterPath& trimmed, const StrokeSegment& segment) const
+    {
+        if (segment.end - segment.start == 3)
+            trimmed.cubicTo(pointAt(segment.end - 2), pointAt(segment.end - 1), pointAt(segment.end));
+        else
+            trimmed.lineTo(pointAt(segment.end));
+    }
+
+    const QPainterPath& m_path;
+    const QTransform& m_toDevice;
+    const QRectF m_box;
+    QList<StrokeSegment> m_segments;
+};
+
+// The pixels of a raster image the painter may change: its device, narrowed by its clip; none for
+// other devices.
+std::optional<QRect> changeablePixels(const QPainter& painter, const QTransform& toDevice)
+{
+    const QPaintDevice* device = painter.device();
+    if (!device || device->devType() != QInternal::Image)
+        return std::nullopt;
+    QRect pixels = static_cast<const QImage*>(device)->rect();
+    if (painter.hasClipping())
+        pixels &= toDevice.mapRect(painter.clipBoundingRect()).toAlignedRect();
+    return pixels;
+}
+
 } // namespace
 
 QPainterPath pathTrimmedToPixels(const QPainterPath& path, const QTransform& toDevice, const QRect& pixels)
@@ -180,21 +295,59 @@ QPainterPath pathTrimmedToPixels(const QPainterPath& path, const QTransform& toD
     return trimmer.changed() ? trimmer.trimmed() : path;
 }
 
+QPainterPath pathTrimmedForStroke(const QPainterPath& path, const QTransform& toDevice, const QRect& pixels,
+                                  double reach)
+{
+    const double widening = kMarginPixels + std::max(reach, 0.0);
+    const QRectF box = QRectF(pixels).adjusted(-widening, -widening, widening, widening);
+    if (toDevice.type() == QTransform::TxProject || box.contains(toDevice.mapRect(path.controlPointRect())))
+        return path;
+    StrokeTrimmer trimmer(path, toDevice, box);
+    QPainterPath trimmed;
+    bool changed = false;
+    const int count = path.elementCount();
+    for (int first = 0; first < count;) {
+        int end = first + 1;
+        while (end < count && !path.elementAt(end).isMoveTo())
+            ++end;
+        changed |= trimmer.appendKeptPart(trimmed, first, end);
+        first = end;
+    }
+    return changed ? trimmed : path;
+}
+
 void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush)
 {
     // Gradients and patterns are fetched span by span, and trimming may split the spans elsewhere.
-    const QPaintDevice* device = painter.device();
-    if (!device || device->devType() != QInternal::Image || brush.style() != Qt::SolidPattern) {
+    const QTransform toDevice = painter.deviceTransform();
+    const std::optional<QRect> pixels = changeablePixels(painter, toDevice);
+    if (!pixels || brush.style() != Qt::SolidPattern) {
         painter.fillPath(path, brush);
         return;
     }
-    const QTransform toDevice = painter.deviceTransform();
-    QRect pixels = static_cast<const QImage*>(device)->rect();
-    if (painter.hasClipping())
-        pixels &= toDevice.mapRect(painter.clipBoundingRect()).toAlignedRect();
-    const QPainterPath trimmed = pathTrimmedToPixels(path, toDevice, pixels);
+    const QPainterPath trimmed = pathTrimmedToPixels(path, toDevice, *pixels);
     if (!trimmed.isEmpty())
         painter.fillPath(trimmed, brush);
+}
+
+void strokePathWithQt(QPainter& painter, const QPainterPath& path, const QPen& pen)
+{
+    // Dash patterns run on from the start of each subpath, and Qt draws pens up to a pixel wide
+    // segment by segment.
+    const QTransform toDevice = painter.deviceTransform();
+    const std::optional<QRect> pixels = changeablePixels(painter, toDevice);
+    const double largestStretch = std::hypot(toDevice.m11(), toDevice.m12(), std::hypot(toDevice.m21(), toDevice.m22()));
+    const double smallestStretch = largestStretch > 0 ? std::abs(toDevice.determinant()) / largestStretch : 0;
+    if (!pixels || pen.style() != Qt::SolidLine || pen.isCosmetic() || pen.brush().style() != Qt::SolidPattern
+        || !(pen.widthF() * smallestStretch > kThinPenPixels) || !std::isfinite(pen.widthF() * largestStretch)) {
+        painter.strokePath(path, pen);
+        return;
+    }
+    // A miter reaches out from its join point up to the miter limit times the width.
+    const double reach = pen.widthF() * largestStretch * std::max(pen.miterLimit(), 1.0);
+    const QPainterPath trimmed = pathTrimmedForStroke(path, toDevice, *pixels, reach);
+    if (!trimmed.isEmpty())
+        painter.strokePath(trimmed, pen);
 }
 
 } // namespace platform

@@ -13,6 +13,9 @@
 // sides of both, and a subpath wholly beyond one side adds nothing. Around a tile deep inside a
 // large area, the area shrinks to a frame just outside the tile. Segments reaching the pixels are
 // kept as they are, so those pixels come out identical, rounding included.
+//
+// Strokes Qt outlines itself are filled outlines too: the outline of a stretch out of the pen's
+// reach winds around nothing within reach, so the stretch can go.
 
 #include <QPainterPath>
 #include <QRect>
@@ -20,6 +23,7 @@
 
 class QBrush;
 class QPainter;
+class QPen;
 
 namespace platform {
 
@@ -29,8 +33,17 @@ namespace platform {
 // perspective transform.
 QPainterPath pathTrimmedToPixels(const QPainterPath& path, const QTransform& toDevice, const QRect& pixels);
 
+// `path` for a stroke reaching `reach` device pixels from it, trimmed to `pixels`: the segments
+// out of reach left out (the new ends, with their caps, lie out of reach too). A closed subpath
+// joining its ends within reach is kept whole. The path itself when nothing goes.
+QPainterPath pathTrimmedForStroke(const QPainterPath& path, const QTransform& toDevice, const QRect& pixels,
+                                  double reach);
+
 // Fills like QPainter::fillPath. In a solid colour on raster images, only what can reach the pixels
 // the painter may change (its device, narrowed by its clip) is handed to Qt.
 void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush);
+// Strokes like QPainter::strokePath. With a solid, undashed pen wider than a device pixel on raster
+// images, only what the pen can reach the painter's pixels from is handed to Qt.
+void strokePathWithQt(QPainter& painter, const QPainterPath& path, const QPen& pen);
 
 } // namespace platform

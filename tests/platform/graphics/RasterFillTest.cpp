@@ -93,6 +93,61 @@ TEST(RasterFill, TrimmedPathsFillTheSamePixelsAsTheWholePaths)
     }
 }
 
+TEST(RasterFill, TrimmedStrokesDrawTheSamePixelsAsTheWholePaths)
+{
+    const QSize size(640, 470);
+    // Closed rings (one starting inside the image, one outside), curves, a zigzag with short and
+    // repeated points, as rivers, coasts and borders, and long lines crossing tiles.
+    QPainterPath path;
+    path.addPolygon(wavyRing({300, 220}, 260, 1200, 1.3));
+    path.closeSubpath();
+    path.addPolygon(wavyRing({600, 400}, 500, 400));
+    path.addEllipse(QRectF(230, 170, 50, 40));
+    path.moveTo(-400, -300);
+    path.cubicTo(-100, 900, 200, -500, 500, 800);
+    path.moveTo(-50, 300);
+    for (int i = 0; i < 40; ++i) {
+        path.lineTo(-50 + 20 * i, 300 + (i % 2 ? 60 : -60));
+        path.lineTo(-50 + 20 * i + 0.0001, 300 + (i % 2 ? 60 : -60));
+    }
+    path.addPolygon(QPolygonF{{-300, -200}, {900, 640}, {-300, 610}, {950, -150}, {320, 900}});
+    // Drawn on its own, as Qt draws a path of one line differently.
+    QPainterPath crossing;
+    crossing.addPolygon(QPolygonF{{-300, -200}, {-100, 100}, {900, 330}, {1100, 700}});
+    const QTransform rotated = QTransform().translate(320, 235).rotate(-31).translate(-320, -235);
+    struct Case {
+        const char* name;
+        QTransform transform;
+        QPen pen;
+    };
+    const QList<Case> cases{
+        {"mitred", QTransform::fromScale(1.1, 1.1), QPen(QColor(20, 20, 90), 5, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin)},
+        {"round, rotated", rotated, QPen(QColor(120, 30, 30, 150), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)},
+        {"long miters, past the image", QTransform::fromScale(2.2, 2.2).translate(-150, -100),
+         [] {
+             QPen pen(QColor(0, 90, 0), 3, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+             pen.setMiterLimit(12);
+             return pen;
+         }()},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const Paint paint{test.transform, QBrush()};
+        const QImage whole = tiledImageOf(size, 128, paint, [&](QPainter& painter) {
+            painter.strokePath(path, test.pen);
+            painter.strokePath(crossing, test.pen);
+        });
+        const QImage trimmed = tiledImageOf(size, 128, paint, [&](QPainter& painter) {
+            strokePathWithQt(painter, path, test.pen);
+            strokePathWithQt(painter, crossing, test.pen);
+        });
+        EXPECT_TRUE(whole == trimmed);
+    }
+    // Only what the pen reaches a tile from is stroked.
+    const QPainterPath near = pathTrimmedForStroke(path, QTransform(), QRect(300, 200, 90, 90), 5);
+    EXPECT_LT(near.elementCount(), path.elementCount() / 4);
+}
+
 TEST(RasterFill, TrimmingLeavesWhatReachesThePixelsAndDropsWhatCannot)
 {
     QPainterPath ring;
