@@ -1,6 +1,6 @@
-// Fills trimmed to the pixels a clip lets through: the same pixels as Qt's fill of the whole path
-// through the same clip, for every tile of an image, under scaling, rotation, curves, holes, both fill rules and without
-// antialiasing.
+// Fills and strokes trimmed to the pixels a clip lets through: the same pixels as Qt's of the whole
+// path through the same clip, for every tile of an image, under scaling and rotation, with curves,
+// holes, both fill rules, joins, caps and without antialiasing.
 
 #include "platform/graphics/RasterFill.h"
 
