@@ -154,6 +154,11 @@ TEST(LabelledShape, DraggingRoundTheShapeInTheViewIsOneUndoStepPerGesture)
     EXPECT_EQ(label->placement(), Block::kFree);
     expectNear(label->freePosition(), view.convertPointToDrawing(at({40, 40})) - QPointF(150, 130));
     EXPECT_EQ(f.undo.undoActionName(), "Move Label");
+    // A click on it, without moving, leaves it where it is.
+    const int steps = f.undo.numberOfUndoActions();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at(label->labelRect().center()));
+    EXPECT_EQ(label->placement(), Block::kFree);
+    EXPECT_EQ(f.undo.numberOfUndoActions(), steps);
     f.undo.undo();
     EXPECT_EQ(label->placement(), Block::kSouth);
     f.undo.undo();

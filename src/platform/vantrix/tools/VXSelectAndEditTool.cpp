@@ -118,6 +118,7 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
     if (!m_layer || !isValidTargetLayer(layer))
         return kVXDrawingNoPart;
     m_anchor = point;
+    m_dragged = false;
     m_layer->recordSelectionForUndo();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
 
@@ -187,6 +188,7 @@ void VXSelectAndEditTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF 
 {
     if (!m_layer)
         return;
+    m_dragged = true;
     switch (m_operation) {
     case Operation::Move: moveSelectionTo(point); break;
     case Operation::Resize: resizeTo(point, event && (event->modifiers() & Qt::ShiftModifier)); break;
@@ -286,7 +288,10 @@ void VXSelectAndEditTool::setMarquee(const QRectF& marquee)
 bool VXSelectAndEditTool::mouseUpAtPointPartCodeLayerEventDelegate(QPointF point, int partCode, VXLayer* layer,
                                                                    QMouseEvent* event, VXToolController* delegate)
 {
-    mouseDraggedToPointPartCodeLayerEventDelegate(point, partCode, layer, event, delegate);
+    // Objects place a dragged part where the pointer is, so a click must not count as a drag
+    // (it would snap a label to the compass point of the click).
+    if (m_dragged || point != m_anchor)
+        mouseDraggedToPointPartCodeLayerEventDelegate(point, partCode, layer, event, delegate);
     if (m_operation == Operation::ObjectPart && m_edited) {
         m_partActionName = m_edited->mouseUpAtPointInPartEvent(point, m_part, event);
         m_changed = !m_partActionName.isEmpty();

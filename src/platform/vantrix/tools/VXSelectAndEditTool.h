@@ -76,6 +76,8 @@ private:
     QPointer<VXObjectDrawingLayer> m_layer;
     QPointer<VXDrawingView> m_view;
     QPointF m_anchor;
+    // Whether the pointer has moved since the press: a release without it is a click, not a drag
+    bool m_dragged = false;
     bool m_changed = false;
     // Moving: what moves (the selection at the press), its logical bounds, and how far it has gone
     QList<VXDrawableObjectPtr> m_moving;
