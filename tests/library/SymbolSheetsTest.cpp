@@ -4,6 +4,7 @@
 #include "library/sheets/VXQLibrarySymbolImportController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/MenuItem.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -291,7 +292,14 @@ TEST_F(ManagerTest, EditingSymbolsOpensOneSheetThatTheManagerHearsCloseHoweverIt
     signs->addItem(makeStyleItem(QStringLiteral("Red")));
     VXQLibraryManagerWindowController& window = openManager();
     ASSERT_TRUE(window.selectLibrary(signs.get()));
+    // The menu command offers itself for a selection holding symbols, not for styles alone.
+    platform::MenuItem editSymbols(QStringLiteral("Edit Symbols..."), "editItemsAction");
+    window.itemBrowser()->selectItemsAtIndexes({});
+    EXPECT_FALSE(window.validateMenuItem(&editSymbols));
+    window.itemBrowser()->selectItemsAtIndexes({1}); // Red, in name order
+    EXPECT_FALSE(window.validateMenuItem(&editSymbols));
     window.itemBrowser()->selectItemsAtIndexes({0, 1, 2});
+    EXPECT_TRUE(window.validateMenuItem(&editSymbols));
     window.editItemsAction(nullptr);
     platform::RunLoop::runUntilIdle();
     VXQLibrarySymbolImportController* sheet = window.symbolImporter();

@@ -1156,7 +1156,8 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
         return std::any_of(categories.begin(), categories.end(), [](VXQLibraryCategory* c) { return !c->isReadOnly(); });
     }
     if (action == "editItemsAction")
-        return false; // symbol editing arrives with the symbol sheets
+        return library && library->allowsContentChanges()
+               && !VXQLibrarySymbolImportController::editableSymbolsFromArray(selection()).isEmpty();
     if (action == "searchFieldModeAction") {
         checked(item->tag() == m_filterMode);
         return true;
