@@ -1,5 +1,6 @@
 #include "LibraryManagerTesting.h"
 
+#include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/manager/LibraryItemFiltering.h"
 #include "platform/foundation/RunLoop.h"
@@ -256,8 +257,11 @@ TEST_F(ManagerTest, NewRenameAndDeleteOfLibrariesAndCategoriesActOnDisk)
     EXPECT_EQ(roads->categoryWithName(QStringLiteral("untitled category")), nullptr);
     EXPECT_NE(roads->itemWithName(QStringLiteral("Road")), nullptr);
 
-    // Deleting a library moves its folder to the Trash once the sheet says so.
+    // Deleting a library moves its folder to the Trash once the sheet says so. Being the default
+    // collection, it stops being it: asking for the default does not make it again.
     const QString path = made->path();
+    const QString name = made->name();
+    VXQLibraryCatalogue::setDefaultUserLibrary(made);
     ASSERT_TRUE(window.selectLibrary(made));
     window.deleteLibraryAction(nullptr);
     ASSERT_NE(window.libraryDeleteSheet(), nullptr);
@@ -267,6 +271,9 @@ TEST_F(ManagerTest, NewRenameAndDeleteOfLibrariesAndCategoriesActOnDisk)
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_EQ(VXQLibraryGroup::userGroup()->libraries()->size(), before);
     EXPECT_EQ(window.selectedLibrary(), nullptr);
+    EXPECT_NE(VXQLibraryCatalogue::defaultUserLibraryName(), name);
+    EXPECT_NE(VXQLibraryCatalogue::defaultUserLibrary()->path(), path);
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST_F(ManagerTest, DeletingTrashesOnlyUnlockedItemsAndRemovingKeepsThemInTheLibrary)

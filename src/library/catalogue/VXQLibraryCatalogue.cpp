@@ -215,6 +215,9 @@ void VXQLibraryCatalogue::removeLibraryFromGroup(VXQLibrary* library, const QStr
     ZQ_ASSERT(library, "cannot remove nil library");
     if (VXQLibraryGroup* group = groupName.isNull() ? nullptr : VXQLibraryGroup::groupWithName(groupName))
         group->removeLibrary(library);
+    // Kept as the default, its stored name would make it again, empty, at the next look-up.
+    if (shared()->m_defaultUserLibrary == library)
+        setDefaultUserLibrary(nullptr);
 }
 
 // --- Look-ups ---------------------------------------------------------------------------------------

@@ -47,6 +47,7 @@ public:
 
     static void addLibraryToGroupReplaceExisting(const VXQLibraryPtr& library, const QString& groupName,
                                                  bool replaceExisting);
+    // A removed default user library stops being the default.
     static void removeLibraryFromGroup(VXQLibrary* library, const QString& groupName);
 
     // --- Look-ups (names compare without dots, ignoring case) -------------------------------------
