@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -378,6 +379,20 @@ TEST(AttributeEditor, EditingAValueInTheTableCommitsAndClosesTheEditorCleanly)
     EXPECT_EQ(fixture.undo.undoActionName(), "Change Attribute Value");
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
     EXPECT_EQ(fixture.rows(), QStringList({"NAME"}));
+}
+
+TEST(AttributeEditor, TheValueColumnFitsANarrowPanelSoRightAlignedNumbersShow)
+{
+    AttributesFixture fixture;
+    fixture.tab->view()->resize(233, 500); // the side panel's width
+    fixture.tab->view()->show();
+    VXDrawableObjectPtr shape = fixture.addShape({{"count", 7}});
+    fixture.select({shape});
+    QTableView* table = fixture.editor().tableView();
+    ASSERT_TRUE(table);
+    const QModelIndex value = table->model()->index(fixture.rowOf("count"), VXQAttributeController::kValueColumn);
+    EXPECT_EQ(table->horizontalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(table->viewport()->rect().contains(table->visualRect(value)));
 }
 
 TEST(AttributeEditor, MixedValuesShowInRedAndMultiObjectEditsAskFirst)

@@ -71,7 +71,9 @@ QWidget* VXQAttributeController::loadView()
                              | QAbstractItemView::SelectedClicked);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    // Stretched, not merely last: a stretched last section keeps its default width in a narrow
+    // panel, which pushes right-aligned numbers out of sight.
+    m_table->horizontalHeader()->setSectionResizeMode(kValueColumn, QHeaderView::Stretch);
     m_table->setColumnWidth(kKeyColumn, 80);
     m_table->setColumnWidth(kTypeColumn, 64);
     m_table->horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
