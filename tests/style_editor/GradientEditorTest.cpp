@@ -1,4 +1,5 @@
 #include "style_editor/StyleEditorTesting.h"
+#include "support/SettingScope.h"
 
 #include "platform/ui/ColourPanel.h"
 #include "platform/ui/ColourWell.h"
@@ -322,6 +323,9 @@ TEST(GradientParameterView, MapsTheFillsGeometryOntoTheViewAndBack)
 
 TEST(GradientFillPane, StopsReachTheFillOnlyAsAWholeGradientAndTheWarningFollowsTransparency)
 {
+    // The warning is for PDF output that cannot show the transparency.
+    const testsupport::SettingScope workaround(&VXGradientFill::pdfTransparencyWorkaround,
+                                               &VXGradientFill::setPdfTransparencyWorkaround, false);
     auto fill = std::make_shared<VXGradientFill>();
     EditorFixture f;
     f.select({f.addShape(styleOf({fill}))});
@@ -338,13 +342,10 @@ TEST(GradientFillPane, StopsReachTheFillOnlyAsAWholeGradientAndTheWarningFollows
     EXPECT_EQ(fill->numberOfColours(), 3);
     EXPECT_EQ(f.undo.undoActionName(), QStringLiteral("Gradient Colours"));
     EXPECT_FALSE(pane->parameterWarningButton()->isHidden());
-    {
-        const bool was = VXGradientFill::pdfTransparencyWorkaround();
-        VXGradientFill::setPdfTransparencyWorkaround(true);
-        pane->conditionallyEnableWarningButton();
-        EXPECT_TRUE(pane->parameterWarningButton()->isHidden());
-        VXGradientFill::setPdfTransparencyWorkaround(was);
-    }
+    workaround.set(true);
+    pane->conditionallyEnableWarningButton();
+    EXPECT_TRUE(pane->parameterWarningButton()->isHidden());
+    workaround.set(false);
     f.endStep();
 
     // Removing stops down to one leaves the fill's gradient alone.

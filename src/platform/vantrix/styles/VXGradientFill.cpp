@@ -1,6 +1,7 @@
 #include "platform/vantrix/styles/VXGradientFill.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "platform/graphics/GradientFilling.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-bool s_pdfTransparencyWorkaround = false;
+bool s_pdfTransparencyWorkaround = true;
 
 bool isFinitePoint(QPointF p)
 {
@@ -157,7 +158,9 @@ void VXGradientFill::fillPathInBox(const QPainterPath& path, const QRectF& box, 
 
     QBrush brush(gradient);
     brush.setTransform(boxToDrawing);
-    context->painter()->fillPath(path, brush);
+    platform::fillPathWithGradient(*context->painter(), path, brush,
+                                   s_pdfTransparencyWorkaround ? platform::UnevenGradientAlpha::AsImage
+                                                               : platform::UnevenGradientAlpha::AsDrawn);
 }
 
 bool VXGradientFill::isValid() const

@@ -68,7 +68,8 @@ public:
     QColor colourAtStopIndex(int index) const;
     int numberOfColours() const;
 
-    // Whether PDF output should avoid transparent gradients (the pane warns when it does not).
+    // Whether PDF output and printing draw gradients whose stops differ in alpha as images, as
+    // the PDF engine cannot draw them (on unless turned off; the gradient pane warns when off).
     static bool pdfTransparencyWorkaround();
     static void setPdfTransparencyWorkaround(bool workaround);
 
