@@ -251,7 +251,7 @@ void VXArrowStroke::render(const VXRenderable& object) const
     }
     drawShaft([&] { renderPath(shaft); });
     if (shadow())
-        shadow()->drawShadowForPath(heads);
+        shadow()->drawShadowForPath(heads, colour());
     if (colour().isValid()) {
         painter->fillPath(heads, colour());
         painter->fillPath(text, colour());

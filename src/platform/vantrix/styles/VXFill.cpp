@@ -37,7 +37,7 @@ void VXFill::render(const VXRenderable& object) const
         return;
     const QPainterPath path = object.renderingPath().painterPathWithWindingRule();
     if (m_shadow)
-        m_shadow->drawShadowForPath(path);
+        m_shadow->drawShadowForPath(path, m_colour);
     if (m_colour.isValid())
         platform::fillPath(*context->painter(), path, m_colour);
 }

@@ -79,7 +79,7 @@ void VXRoughStroke::render(const VXRenderable& object) const
     platform::clipPainterToPath(*painter, object.renderingPath().painterPathWithWindingRule(),
                                 clipping());
     if (shadow())
-        shadow()->drawShadowForPath(rough);
+        shadow()->drawShadowForPath(rough, colour());
     if (colour().isValid())
         painter->fillPath(rough, colour());
     painter->restore();

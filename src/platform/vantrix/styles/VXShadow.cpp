@@ -65,15 +65,16 @@ QSizeF VXShadow::extraSpace() const
     return {std::abs(m_offset.width()) + m_blurRadius, std::abs(m_offset.height()) + m_blurRadius};
 }
 
-void VXShadow::drawShadowForPath(const QPainterPath& shape) const
+void VXShadow::drawShadowForPath(const QPainterPath& shape, const QColor& shapeColour) const
 {
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context || !VXStyle::willDrawShadows() || !m_colour.isValid() || m_colour.alpha() == 0 || shape.isEmpty())
         return;
     QPainter* painter = context->painter();
+    const bool hiddenUnderShape = shapeColour.isValid() && shapeColour.alpha() == 255 && painter->opacity() < 1;
     const QPainterPath moved = shape.translated(m_offset.width(), m_offset.height());
     if (m_blurRadius <= 0) {
-        painter->fillPath(moved, m_colour);
+        painter->fillPath(hiddenUnderShape ? moved.subtracted(shape) : moved, m_colour);
         return;
     }
 
@@ -90,5 +91,13 @@ void VXShadow::drawShadowForPath(const QPainterPath& shape) const
         return;
     QImage mask = layer.image().convertToFormat(QImage::Format_Alpha8);
     platform::gaussianBlur(mask, std::ceil(m_blurRadius * layer.pixelsPerUnit()));
-    layer.drawBack(tinted(mask, m_colour));
+    QImage shadow = tinted(mask, m_colour);
+    if (hiddenUnderShape) {
+        QPainter cutter(&shadow);
+        cutter.setRenderHint(QPainter::Antialiasing);
+        cutter.setTransform(layer.userToLayer());
+        cutter.setCompositionMode(QPainter::CompositionMode_Clear);
+        cutter.fillPath(shape, Qt::black);
+    }
+    layer.drawBack(shadow);
 }

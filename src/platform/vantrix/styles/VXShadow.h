@@ -32,8 +32,11 @@ public:
 
     // How far the shadow reaches beyond the shape it is drawn for, each way.
     QSizeF extraSpace() const;
-    // Draws the shadow of the filled shape into GraphicsContext::current().
-    void drawShadowForPath(const QPainterPath& shape) const;
+    // Draws the shadow of the filled shape into GraphicsContext::current(); `shapeColour` is
+    // the colour the shape is then filled with, if any. An opaque shape hides part of its
+    // shadow; where the painter fades each part on its own (PDF and printers fade styles and
+    // layers so) that part is left out, as it would not show through had they faded together.
+    void drawShadowForPath(const QPainterPath& shape, const QColor& shapeColour = QColor()) const;
 
 private:
     QSizeF m_offset;

@@ -107,7 +107,7 @@ void VXStroke::renderPath(const platform::BezierPath& path) const
     const platform::BezierPath styled = styledPath(path);
     const QPen pen = styled.penWithColour(m_colour);
     if (m_shadow)
-        m_shadow->drawShadowForPath(QPainterPathStroker(pen).createStroke(styled.painterPath()));
+        m_shadow->drawShadowForPath(QPainterPathStroker(pen).createStroke(styled.painterPath()), m_colour);
     if (m_colour.isValid())
         platform::strokePath(*context->painter(), styled.painterPath(), pen);
 }

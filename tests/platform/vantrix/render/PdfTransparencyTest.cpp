@@ -17,6 +17,7 @@ using namespace drawingtest;
 
 namespace {
 
+constexpr double kSceneWidth = 700;
 constexpr double kBandTop = 40;
 constexpr double kBandBottom = 60;
 constexpr double kOnPaper = 25;
@@ -24,17 +25,17 @@ constexpr double kOnBand = 50;
 
 // A drawing with a black band across it and, above the band, one 100-point cell per case:
 // translucent red, red in a style at half opacity, red in a half-faded layer, red fading from
-// opaque to clear left to right, an opaque gradient in a style at half opacity, and a half
-// transparent style whose opaque shadow falls on the band.
+// opaque to clear left to right, an opaque gradient in a style at half opacity; then two half
+// transparent styles whose opaque blue shadows, one sharp and one blurred, fall half under
+// their red rectangle and half onto the band.
 struct TranslucentScene {
-    Fixture f{QSizeF(600, 100)};
+    Fixture f{QSizeF(kSceneWidth, 100)};
 
-    static constexpr int kCells = 6;
     static QRectF cell(int index) { return QRectF(index * 100 + 5, 10, 90, 80); }
 
     TranslucentScene()
     {
-        f.layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(0, kBandTop, 600, kBandBottom - kBandTop),
+        f.layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(0, kBandTop, kSceneWidth, kBandBottom - kBandTop),
                                                                   fillStyle(Qt::black)));
         addCell(0, fillStyle(QColor(255, 0, 0, 128)));
         addCell(1, halfOpaque(fillStyle(Qt::red)));
@@ -44,11 +45,13 @@ struct TranslucentScene {
         faded->addObject(VXDrawableShape::drawableShapeWithRect(cell(2), fillStyle(Qt::red)));
         addCell(3, gradientStyle(QColor(255, 0, 0, 255), QColor(255, 0, 0, 0)));
         addCell(4, halfOpaque(gradientStyle(Qt::red, Qt::red)));
-        // The shadow falls 30 points down, from above the band onto it.
-        auto shadowed = fillStyle(Qt::red);
-        shadowed->renderersOfClass<VXFill>().first()->setShadow(
-            VXShadow::shadowWithOffsetBlurRadiusColour(QSizeF(0, 30), 0, Qt::blue));
-        f.layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(505, 10, 90, 25), halfOpaque(shadowed)));
+        for (const int index : {5, 6}) {
+            auto shadowed = fillStyle(Qt::red);
+            shadowed->renderersOfClass<VXFill>().first()->setShadow(
+                VXShadow::shadowWithOffsetBlurRadiusColour(QSizeF(0, 20), index == 5 ? 0 : 2, Qt::blue));
+            f.layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(index * 100 + 5, 10, 90, 40),
+                                                                      halfOpaque(shadowed)));
+        }
     }
 
     void addCell(int index, const VXStylePtr& style)
@@ -102,9 +105,12 @@ void expectTranslucentCells(const QImage& page, QPointF origin, double scale)
             EXPECT_TRUE(near(at(x, kOnBand), redOverBlack(alpha), 10)) << "cell " << index << " at " << x;
         }
     }
-    // The shadow, half transparent with its style, shows the band through it.
-    EXPECT_TRUE(near(at(550, kOnPaper), redOverWhite(0.5), 10));
-    EXPECT_TRUE(near(at(550, kOnBand), QColor(0, 0, 128), 10));
+    // Shadows fade with their style and stay hidden under its opaque fill.
+    for (const double x : {550, 650}) {
+        EXPECT_TRUE(near(at(x, kOnPaper), redOverWhite(0.5), 10)) << x;
+        EXPECT_TRUE(near(at(x, 45), redOverBlack(0.5), 10)) << x;
+        EXPECT_TRUE(near(at(x, 55), QColor(0, 0, 128), 10)) << x;
+    }
 }
 
 } // namespace
@@ -115,7 +121,7 @@ TEST(PdfTransparency, ExportedPdfShowsWhatLiesBeneathEveryTranslucentPart)
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     TranslucentScene scene;
     const QImage page = testsupport::rasterisedPdfPage(scene.f.drawing->pdf());
-    ASSERT_EQ(page.size(), QSize(600, 100));
+    ASSERT_EQ(page.size(), QSize(int(kSceneWidth), 100));
     expectTranslucentCells(page, QPointF(0.5, 0.5), 1);
 
     // Only the fading gradient became an image (with its mask); the rest stays vector.
@@ -141,7 +147,7 @@ TEST(PdfTransparency, PrintingShowsWhatLiesBeneathAtThePrintersScale)
     const QImage page = testsupport::rasterisedPdfPage(file.readAll(), 144);
     ASSERT_FALSE(page.isNull());
     const QRectF paintable = printer.pageLayout().paintRect(QPageLayout::Point);
-    const double pointsPerUnit = paintable.width() / 600;
+    const double pointsPerUnit = paintable.width() / kSceneWidth;
     expectTranslucentCells(page, paintable.topLeft() * 2, pointsPerUnit * 2);
 }
 
