@@ -26,9 +26,9 @@ inline QImage rasterisedPdfPage(const QByteArray& pdf, int dotsPerInch = 72)
         return {};
     file.close();
     QProcess raster;
-    raster.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dotsPerInch), QStringLiteral("-png"),
-                                              QStringLiteral("-singlefile"), file.fileName(),
-                                              folder.filePath(QStringLiteral("page"))});
+    raster.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QString::number(dotsPerInch), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                  file.fileName(), folder.filePath(QStringLiteral("page"))});
     if (!raster.waitForFinished(30000) || raster.exitCode() != 0)
         return {};
     return QImage(folder.filePath(QStringLiteral("page.png"))).convertToFormat(QImage::Format_RGB32);

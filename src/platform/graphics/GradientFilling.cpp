@@ -11,6 +11,10 @@ namespace platform {
 
 namespace {
 
+// Pixels per inch of the images that stand in for gradients; huge ones get fewer.
+constexpr double kGradientImageResolution = 300;
+constexpr double kMaximumGradientImagePixels = 4096.0 * 4096.0;
+
 bool losesGradientTransparency(const QPainter& painter)
 {
     const QPaintEngine* engine = painter.paintEngine();

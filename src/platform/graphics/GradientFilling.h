@@ -15,7 +15,7 @@ namespace platform {
 // What becomes of a gradient whose stops differ in alpha on a device that cannot draw it.
 enum class UnevenGradientAlpha {
     AsDrawn, // handed to the device as it is, whatever it makes of it
-    AsImage, // an image of the gradient, clipped to the path (so the outline stays vector)
+    AsImage, // an image of the gradient at print resolution, clipped to the path (the outline stays vector)
 };
 
 // Fills `path` with `gradient` (a gradient brush, its transform included) at the painter's
@@ -23,9 +23,5 @@ enum class UnevenGradientAlpha {
 // one of differing alphas is drawn as `uneven` says. Other devices fill as QPainter does.
 void fillPathWithGradient(QPainter& painter, const QPainterPath& path, const QBrush& gradient,
                           UnevenGradientAlpha uneven = UnevenGradientAlpha::AsImage);
-
-// Pixels per inch of the images that stand in for uneven gradients, and their largest size.
-inline constexpr double kGradientImageResolution = 300;
-inline constexpr qint64 kMaximumGradientImagePixels = qint64(4096) * 4096;
 
 } // namespace platform

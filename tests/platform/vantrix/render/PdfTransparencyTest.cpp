@@ -35,8 +35,8 @@ struct TranslucentScene {
 
     TranslucentScene()
     {
-        f.layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(0, kBandTop, kSceneWidth, kBandBottom - kBandTop),
-                                                                  fillStyle(Qt::black)));
+        const QRectF band(0, kBandTop, kSceneWidth, kBandBottom - kBandTop);
+        f.layer->addObject(VXDrawableShape::drawableShapeWithRect(band, fillStyle(Qt::black)));
         addCell(0, fillStyle(QColor(255, 0, 0, 128)));
         addCell(1, halfOpaque(fillStyle(Qt::red)));
         auto faded = std::make_shared<VXObjectDrawingLayer>();
