@@ -1,5 +1,6 @@
 #include "tracks/ShimBlender.h"
 
+#include "platform/graphics/GradientFilling.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "tracks/ZQRangeDrawingStyle.h"
@@ -268,6 +269,7 @@ void ShimBlender::draw(const QList<Piece>& pieces, bool casing) const
         return;
     for (const StrokeAreas& continuation : m_continuations)
         continuation.fillSeparately(casing);
+    // Colour blends are gradients: filled so that PDF output keeps a faded track's transparency.
     for (const Piece& piece : pieces)
-        context->painter()->fillPath(piece.outline, piece.brush);
+        platform::fillPathWithGradient(*context->painter(), piece.outline, piece.brush);
 }

@@ -5,9 +5,12 @@
 #include "TrackTestSupport.h"
 
 #include "platform/vantrix/DrawingTestSupport.h"
+#include "support/PdfRaster.h"
 #include "tracks/ShimBlender.h"
 #include "tracks/ZQMultiStylePath.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
 #include <gtest/gtest.h>
 
 using tracktest::polyline;
@@ -213,4 +216,32 @@ TEST(ShimDrawing, TranslucentStretchesRunOnIntoTheirShimHalvesWithoutASeam)
         EXPECT_EQ(image.pixelColor(x, kLineY), image.pixelColor(50, kLineY)) << x;
     for (int x = 101; x < 140; ++x)
         EXPECT_EQ(image.pixelColor(x, kLineY), image.pixelColor(150, kLineY)) << x;
+}
+
+TEST(ShimDrawing, ColourBlendsKeepAFadedTracksTransparencyInPdf)
+{
+    // Qt's PDF engine ignores the painter's opacity for gradient brushes: a half-faded track
+    // printed its colour blend opaque over whatever lay beneath.
+    if (!testsupport::canRasterisePdf())
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    const ShimBlender blender(strokes({{Qt::black, 10}, {Qt::red, 30}}), strokes({{Qt::black, 10}, {Qt::yellow, 30}}),
+                              kZQShimBlendWidthAndColour, kStretch);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(72);
+        writer.setPageSize(QPageSize(QSizeF(200, 100), QPageSize::Point));
+        writer.setPageMargins({});
+        QPainter painter(&writer);
+        painter.fillRect(QRectF(0, 0, 200, 100), Qt::black);
+        painter.setOpacity(0.5);
+        const platform::GraphicsContext::Scope scope(&painter);
+        blender.drawContentWithoutCasing();
+    }
+    const QImage page = testsupport::rasterisedPdfPage(pdf.data());
+    ASSERT_FALSE(page.isNull());
+    // Red runs full along the blend, so half of it over black is half red wherever it is.
+    for (const int x : {20, 100, 180})
+        EXPECT_NEAR(page.pixelColor(x, kLineY).red(), 128, 12) << "at " << x;
 }
