@@ -27,14 +27,43 @@
 
 namespace {
 
-// Every instance draws its master's one graphic, lent to it for the while, and a measure reads
-// the graphic too: threads drawing tiles, and import workers, take turns. One lock for all
-// masters, so graphics holding instances of other masters cannot lock in opposite orders.
+// Measuring a master's graphic and copying it fill the graphic's caches, on import workers and
+// tile threads at once: they take turns. One lock for all masters, so graphics holding
+// instances of other masters cannot lock in opposite orders. Drawing takes it only to copy.
 std::recursive_mutex& masterGraphicLock()
 {
     static std::recursive_mutex lock;
     return lock;
 }
+
+// Marks a master busy on this thread for the while. A graphic that holds an instance of its own
+// master (a damaged archive) must not draw or measure itself for ever, while other threads may
+// draw or measure the same master meanwhile.
+class BusyOnThisThread {
+public:
+    BusyOnThisThread(QList<const VXQSymbolMaster*>& busy, const VXQSymbolMaster* master)
+        : m_busy(busy), m_entered(!busy.contains(master))
+    {
+        if (m_entered)
+            m_busy.append(master);
+    }
+    ~BusyOnThisThread()
+    {
+        if (m_entered)
+            m_busy.removeLast();
+    }
+    BusyOnThisThread(const BusyOnThisThread&) = delete;
+    BusyOnThisThread& operator=(const BusyOnThisThread&) = delete;
+    // False when the master was busy already: leave it alone.
+    bool entered() const { return m_entered; }
+
+private:
+    QList<const VXQSymbolMaster*>& m_busy;
+    bool m_entered;
+};
+
+thread_local QList<const VXQSymbolMaster*> t_drawing;
+thread_local QList<const VXQSymbolMaster*> t_measuring;
 
 const QString kUniqueKeyKey = QStringLiteral("VXQSymbolMaster_uniqueKey");
 const QString kGraphicKey = QStringLiteral("VXQSymbolMaster_graphic");
@@ -210,6 +239,7 @@ void VXQSymbolMaster::replaceObject(VXDrawableObjectPtr graphic)
     graphic->setMetadata({});
 
     m_object = std::move(graphic);
+    m_drawingCopies.clear();
     m_object->setContainer(this);
     m_object->notifyGeometryChange(m_object->bounds());
     watchStyles(true);
@@ -246,12 +276,10 @@ QRectF VXQSymbolMaster::objectBoundsIgnoringLabels() const
 {
     if (!m_object)
         return {};
-    // Under the lock, the flag can only be this thread's own measuring of the graphic.
-    const std::lock_guard lock(masterGraphicLock());
-    if (m_isMeasuring)
+    const BusyOnThisThread measuring(t_measuring, this);
+    if (!measuring.entered())
         return {};
-    m_isMeasuring = true;
-    const auto done = qScopeGuard([this] { m_isMeasuring = false; });
+    const std::lock_guard lock(masterGraphicLock());
     if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(m_object.get()))
         return labelled->boundsIgnoringLabels();
     return m_object->bounds();
@@ -458,29 +486,36 @@ void VXQSymbolMaster::drawSymbolInstance(const VXDrawableObject* symbol, const V
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!m_object || !context)
         return;
-    const std::lock_guard lock(masterGraphicLock());
-    if (m_isDrawingInstance)
+    const BusyOnThisThread drawing(t_drawing, this);
+    if (!drawing.entered())
         return;
-    m_isDrawingInstance = true;
+    const SymbolGraphicCopies::Loan graphic = m_drawingCopies.borrow([this] { return makeDrawingCopy(); });
     context->saveGraphicsState();
-    // The graphic's caches hold paths in its container's coordinates: only a lender with a
-    // transform of its own makes them stale.
+    // A copy's caches hold paths in its container's coordinates: only a lender with a transform
+    // of its own makes them stale.
     const bool transforms = !dynamic_cast<platform::DrawableContainer*>(lender)->renderingTransform().isIdentity();
-    m_object->setContainer(lender);
+    graphic->setContainer(lender);
     if (transforms)
-        m_object->containerTransformDidChange();
+        graphic->containerTransformDidChange();
     const auto giveBack = qScopeGuard([&] {
-        m_object->setContainer(const_cast<VXQSymbolMaster*>(this));
+        graphic->setContainer(const_cast<VXQSymbolMaster*>(this));
         if (transforms)
-            m_object->containerTransformDidChange();
+            graphic->containerTransformDidChange();
         context->restoreGraphicsState();
-        m_isDrawingInstance = false;
     });
     // A lent style paints the graphic's outline in place of everything the graphic draws.
-    if (localStyle && !isGroupObject() && !m_object->ghosted())
-        localStyle->render(*m_object);
+    if (localStyle && !isGroupObject() && !graphic->ghosted())
+        localStyle->render(*graphic);
     else
-        m_object->drawContent();
+        graphic->drawContent();
+}
+
+VXDrawableObjectPtr VXQSymbolMaster::makeDrawingCopy() const
+{
+    const std::lock_guard lock(masterGraphicLock());
+    VXDrawableObjectPtr copy = m_object->copyDrawable();
+    copy->setContainer(const_cast<VXQSymbolMaster*>(this));
+    return copy;
 }
 
 // --- Data transformers ------------------------------------------------------------------------------------------------
@@ -648,8 +683,6 @@ QString VXQSymbolMaster::description() const
 void VXQSymbolMaster::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
     coder.encodeString(m_uniqueKey, kUniqueKeyKey);
-    if (m_object)
-        m_object->setContainer(const_cast<VXQSymbolMaster*>(this));
     coder.encodeObject(m_object.get(), kGraphicKey);
     coder.encodeObject(QVariant(m_attributesTemplate), kAttributesTemplateKey);
     coder.encodeString(m_name, kNameKey);

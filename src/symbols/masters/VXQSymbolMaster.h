@@ -12,8 +12,8 @@
 //
 // The graphic is always a private copy at the origin whose attributes became the attribute
 // template; the master is its container (layer and drawing none, identity transform, no
-// attributes) except while drawSymbolInstance lends it to a symbol. The master watches the
-// graphic's styles, so a style edit is a master change.
+// attributes). Instances draw copies of it that share its styles (see drawSymbolInstance).
+// The master watches the graphic's styles, so a style edit is a master change.
 //
 // Changes: every edit runs notifyMasterWillChange (clients in slot order, then
 // "kVXQSymbolMasterWillChange"), the change, then notifyMasterDidChange (modification time,
@@ -32,6 +32,7 @@
 #include "platform/vantrix/inspector/VXInspectableObject.h"
 #include "platform/vantrix/model/DrawableContainer.h"
 #include "symbols/manager/VXQLibraryObjectProtocol.h"
+#include "symbols/masters/SymbolGraphicCopies.h"
 
 #include <QHash>
 #include <QImage>
@@ -121,6 +122,7 @@ public:
     VXStylePtr style() const;
     bool isGroupObject() const;
     // Relative to the graphic's own coordinates; labels left out; empty without a graphic.
+    // Safe from any thread.
     QRectF objectBoundsIgnoringLabels() const;
 
     // --- Properties (guarded: ignored while locked or when unchanged) --------------------------
@@ -187,7 +189,8 @@ public:
 
     // --- Drawing an instance -------------------------------------------------------------------
     // Draws the graphic for `symbol` into the current graphics context. For the length of the
-    // call the graphic takes `symbol` as its container (its rendering transform and attributes);
+    // call a copy of the graphic that no other thread holds takes `symbol` as its container
+    // (its rendering transform and attributes), so several threads may draw instances at once;
     // when `localStyle` is given and the graphic is no group, that style paints the graphic
     // instead of what it draws itself. Quiet: nothing is posted, nothing registered for undo.
     // `symbol` must be a platform::DrawableContainer.
@@ -259,6 +262,8 @@ private:
     static VXQSymbolMasterPtr makeBuiltInMaster(const QString& name, const QString& key, const QString& description,
                                                 const std::function<VXDrawableObjectPtr()>& makeGraphic);
     void replaceObject(VXDrawableObjectPtr graphic);
+    // A copy of the graphic for drawing, idle with this master as its container.
+    VXDrawableObjectPtr makeDrawingCopy() const;
     void watchStyles(bool watch);
     // Runs `change` between the will- and did-change notifications, unless locked.
     template <class Change>
@@ -287,10 +292,7 @@ private:
     mutable QMutex m_clientsMutex;
     QList<VXStylePtr> m_watchedStyles;
     QPointer<ZQUndoManager> m_stylesUndoManager;
-    // A graphic that holds an instance of its own master (a damaged archive) must not draw
-    // or measure itself for ever. Both are read and set under the masters' graphic lock.
-    mutable bool m_isDrawingInstance = false;
-    mutable bool m_isMeasuring = false;
+    mutable SymbolGraphicCopies m_drawingCopies;
 };
 
 Q_DECLARE_METATYPE(VXQSymbolMasterPtr)
