@@ -1,6 +1,9 @@
 // Shapefile points become symbols of the master for imported points, made on import workers.
 
 #include "app/ZQShapefileObjectFactory.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
 
@@ -86,4 +89,39 @@ TEST(ImportedPointSymbolTest, BuiltInMastersTakeNoNameFromTheStyleNameProvider)
     EXPECT_EQ(provider.asked, 0);
     EXPECT_FALSE(pointStyle->name().startsWith(QStringLiteral("Style ")));
     EXPECT_FALSE(starStyle->name().startsWith(QStringLiteral("Style ")));
+}
+
+// An import places points on its worker while the map's tiles draw symbols of the same master.
+TEST(ImportedPointSymbolTest, PointsPlacedOnAWorkerWhileTilesDrawTheMasterTakeItsBoundsAndLeaveTheImageAlone)
+{
+    const VXQSymbolMasterPtr master = VXQSymbolMaster::defaultSymbolMasterForPointObjectImport();
+    const VXDrawingPtr drawing = VXDrawing::drawingWithSize({200, 150});
+    const auto layer = std::make_shared<VXObjectDrawingLayer>();
+    drawing->addLayer(layer);
+    QList<VXDrawableObjectPtr> shown;
+    for (int i = 0; i < 200; ++i)
+        shown.append(master->symbolWithLocation({5.0 + (i * 13) % 190, 5.0 + (i * 7) % 140}));
+    layer->addObjectsFromArray(shown);
+    const auto draw = [&] { return platform::DrawingRenderer::imageOfDrawing(*drawing, {0, 0, 200, 150}, {800, 600}, Qt::white); };
+    const QImage before = draw();
+    ASSERT_NE(before.pixelColor(20, 20), QColor(Qt::white));
+
+    QList<std::shared_ptr<ZQObject>> placed;
+    const std::shared_ptr<ZQShapefileObjectFactory> factory = ZQShapefileObjectFactory::makeFactory();
+    std::thread worker([&] {
+        for (int i = 0; i < 400; ++i) {
+            QPainterPath point;
+            point.moveTo(i, 1000);
+            placed.append(factory->objectForShapeWithPathAttributes(kPointShape, point, nullptr));
+            factory->moveObjectToThread(placed.last(), QCoreApplication::instance()->thread());
+        }
+    });
+    for (int run = 0; run < 3; ++run)
+        EXPECT_EQ(draw(), before) << "run " << run;
+    worker.join();
+
+    const QRectF bounds = master->objectBoundsIgnoringLabels();
+    ASSERT_FALSE(bounds.isEmpty());
+    for (const std::shared_ptr<ZQObject>& object : placed)
+        EXPECT_EQ(static_cast<const VXQSymbol*>(object.get())->cachedMasterBounds(), bounds);
 }
