@@ -64,7 +64,10 @@ NotificationObserverToken NotificationCenter::addObserverSelectorNameObject(QObj
 NotificationObserverToken NotificationCenter::add(std::shared_ptr<Registration> registration)
 {
     ZQ_ASSERT(RunLoop::isMainThread(), QStringLiteral("notification observers belong to the main thread"));
-    removeIf([](const Registration& r) { return r.isDead(); });
+    // Sweeping on every add made opening a map whose library items each observe their object
+    // quadratic; sweeping once the registry has doubled keeps adds constant on average.
+    if (m_registrations.size() >= 2 * m_sizeAfterSweep)
+        sweep();
     registration->token = m_nextToken++;
     m_registrations.push_back(std::move(registration));
     return m_registrations.back()->token;
@@ -96,7 +99,24 @@ void NotificationCenter::removeObserver(QObject* observer, const QString& name, 
 
 void NotificationCenter::removeObserver(NotificationObserverToken token)
 {
-    removeIf([&](const Registration& r) { return r.token == token; });
+    // Tokens grow with each add and sweeps keep the order: the registration is found by halving.
+    // It is only marked, so that thousands of items letting go one by one stay linear.
+    const auto found = std::lower_bound(m_registrations.begin(), m_registrations.end(), token,
+                                        [](const std::shared_ptr<Registration>& r, NotificationObserverToken t) {
+                                            return r->token < t;
+                                        });
+    if (found == m_registrations.end() || (*found)->token != token || (*found)->removed)
+        return;
+    (*found)->removed = true;
+    if (++m_removedSinceSweep > m_registrations.size() / 2)
+        sweep();
+}
+
+void NotificationCenter::sweep()
+{
+    removeIf([](const Registration& r) { return r.removed || r.isDead(); });
+    m_sizeAfterSweep = std::max<size_t>(m_registrations.size(), kSmallestSweptSize);
+    m_removedSinceSweep = 0;
 }
 
 namespace {
@@ -124,7 +144,7 @@ void NotificationCenter::postNotification(const Notification& notification)
         return;
     ZQ_ASSERT(RunLoop::isMainThread(), QStringLiteral("notifications are posted on the main thread"));
     ZQ_ASSERT(!notification.name.isEmpty(), QStringLiteral("a notification needs a name"));
-    removeIf([](const Registration& r) { return r.isDead(); });
+    sweep();
 
     std::vector<std::shared_ptr<Registration>> recipients;
     std::copy_if(m_registrations.begin(), m_registrations.end(), std::back_inserter(recipients),

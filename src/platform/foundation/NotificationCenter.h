@@ -62,8 +62,14 @@ private:
     struct Registration;
     std::vector<std::shared_ptr<Registration>> m_registrations;
     NotificationObserverToken m_nextToken = 1;
+    // A registry this small is not swept on adds before it has doubled from it.
+    static constexpr size_t kSmallestSweptSize = 64;
+    size_t m_sizeAfterSweep = kSmallestSweptSize;
+    size_t m_removedSinceSweep = 0;
 
     NotificationObserverToken add(std::shared_ptr<Registration> registration);
+    // Drops the registrations removed or whose observer or sender has gone.
+    void sweep();
     template <typename Predicate> void removeIf(Predicate predicate);
 };
 

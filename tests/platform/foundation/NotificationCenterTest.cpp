@@ -2,8 +2,10 @@
 #include "platform/foundation/ZQAssert.h"
 #include "support/LogCapture.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -126,6 +128,46 @@ TEST(NotificationCenter, DeadObserversAndSendersStopMatching)
     EXPECT_EQ(log, QStringList{"after ping"});
     ASSERT_EQ(logged.lines.size(), 1);
     EXPECT_TRUE(logged.lines[0].contains("observer broke"));
+}
+
+// A map's library items each observe their own object and let go one by one when it closes;
+// the registry has to stay linear in them, and keep delivering right while it does.
+TEST(NotificationCenter, TensOfThousandsOfObserversComeAndGoInLinearTime)
+{
+    constexpr int kObservers = 100'000;
+    NotificationCenter center;
+    std::vector<std::unique_ptr<QObject>> senders;
+    std::vector<platform::NotificationObserverToken> tokens;
+    QStringList log;
+    QElapsedTimer timer;
+    timer.start();
+    for (int index = 0; index < kObservers; ++index) {
+        senders.push_back(std::make_unique<QObject>());
+        tokens.push_back(record(center, log, QString::number(index), senders.back().get(), "changed", senders.back().get()));
+    }
+    for (int index = 0; index < kObservers; ++index) {
+        if (index % 1000 == 7)
+            continue;
+        center.removeObserver(tokens[size_t(index)]);
+        center.removeObserver(tokens[size_t(index)]);
+    }
+    // Quadratic work would take minutes here; linear takes milliseconds even on a loaded machine.
+    EXPECT_LT(timer.elapsed(), 5000);
+
+    for (int index : {0, 7, 1007, 99'007})
+        center.postNotificationName("changed", senders[size_t(index)].get());
+    EXPECT_EQ(log, (QStringList{"7 changed", "1007 changed", "99007 changed"}));
+
+    // The survivors and later observers still come in registration order, and a gone sender
+    // still drops its observer.
+    QObject later;
+    log.clear();
+    record(center, log, "later", &later, "changed");
+    senders[1007].reset();
+    center.postNotificationName("changed", senders[7].get());
+    center.removeObserver(tokens[7]);
+    center.postNotificationName("changed", senders[7].get());
+    EXPECT_EQ(log, (QStringList{"7 changed", "later changed", "later changed"}));
 }
 
 #include "NotificationCenterTest.moc"
