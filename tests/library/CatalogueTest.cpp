@@ -203,8 +203,14 @@ TEST_F(CatalogueTest, DocumentLibrariesHoldUnknownObjectsAndLeaveWithTheirDocume
         &observer, kVXQDocumentLibraryWasAddedOrRemoved, VXQLibraryCatalogue::shared(),
         [&](const platform::Notification& n) { announced.append(n.userInfo.value(QStringLiteral("library")).value<QObject*>()); });
 
+    // Filling the new library tells nobody item by item; its arrival is the one announcement.
+    int itemPosts = 0;
+    platform::NotificationCenter::defaultCenter().addObserver(&observer, kVXQLibraryCategoryDidAddItem, nullptr,
+                                                              [&](const platform::Notification&) { ++itemPosts; });
+
     VXQLibraryPtr document = VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(QStringLiteral("Coast.qvnl"), objects, false);
     ASSERT_TRUE(document);
+    EXPECT_EQ(itemPosts, 0);
     EXPECT_EQ(document->name(), QStringLiteral("Coast"));
     EXPECT_EQ(document->group(), kVXQLibraryDocumentGroupName);
     EXPECT_EQ(document->itemCount(), 1);

@@ -389,8 +389,13 @@ VXQLibraryPtr VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(c
     if (folder.isEmpty())
         library->setName(name);
     const QStringList knownGroups{kVXQLibraryUserGroupName, kVXQLibraryFactoryGroupName};
-    for (const VXQLibraryItemPtr& item : VXQLibraryItem::libraryItemsWithUnknownObjectsInGroups(objects, knownGroups))
-        library->addItemNotifying(item, false);
+    {
+        // Nobody knows the library before it joins its group: a post per item of a map with
+        // tens of thousands of styles, each scanning every observer, only held up the opening.
+        const platform::NotificationSuspension unseen;
+        for (const VXQLibraryItemPtr& item : VXQLibraryItem::libraryItemsWithUnknownObjectsInGroups(objects, knownGroups))
+            library->addItemNotifying(item, false);
+    }
     library->setAllowsContentChanges(true);
     library->setAllowsCategoryChanges(false);
     addLibraryToGroupReplaceExisting(library, kVXQLibraryDocumentGroupName, true);
