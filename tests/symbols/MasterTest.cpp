@@ -5,7 +5,9 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/PropertyList.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/model/VXMetadataItem.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
@@ -350,3 +352,42 @@ TEST_F(MasterTest, SwatchIsCachedUntilAStyleOfTheGraphicChanges)
 }
 
 } // namespace
+
+TEST_F(MasterTest, AGraphicHoldingAnInstanceOfItsOwnMasterIsReadWithoutEndlessRecursion)
+{
+    // A damaged or hostile file can make a master's graphic hold an instance of that master:
+    // reading it must end, with or without the master.
+    const VXQSymbolMasterPtr inner = rectangleMaster(QStringLiteral("Inner"));
+    const auto group = VXShapeGroup::groupWithObjects(
+        {VXQSymbol::symbolWithMaster(inner), VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 8, 8), nullptr)});
+    const VXQSymbolMasterPtr outer = VXQSymbolMaster::symbolMasterWithObjectName(*group, QStringLiteral("Outer"));
+
+    // Point the instance's master reference at the outer master's own entry.
+    QVariantMap plist = platform::PropertyList::fromData(platform::KeyedArchiver::archivedDataWithRootObject(outer.get()))->toMap();
+    QVariantList objects = plist[QStringLiteral("$objects")].toList();
+    const QVariant outerEntry = plist[QStringLiteral("$top")].toMap()[QStringLiteral("root")];
+    int redirected = 0;
+    for (QVariant& object : objects) {
+        QVariantMap entry = object.toMap();
+        if (entry.contains(QStringLiteral("VXQSymbol_master"))) {
+            entry[QStringLiteral("VXQSymbol_master")] = outerEntry;
+            object = entry;
+            ++redirected;
+        }
+    }
+    ASSERT_EQ(redirected, 1);
+    plist[QStringLiteral("$objects")] = objects;
+    const auto data = platform::PropertyList::toData(plist, platform::PropertyList::Format::Binary);
+    ASSERT_TRUE(data);
+    const auto read = std::dynamic_pointer_cast<VXQSymbolMaster>(platform::KeyedUnarchiver::unarchiveObjectWithData(*data));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->object(), nullptr) << "the graphic is left out";
+    EXPECT_EQ(read->name(), QStringLiteral("Outer"));
+
+    // Nor can an edit make two masters show each other.
+    const VXQSymbolMasterPtr second = VXQSymbolMaster::symbolMasterWithObjectName(
+        *VXShapeGroup::groupWithObjects({VXQSymbol::symbolWithMaster(outer)}), QStringLiteral("Second"));
+    outer->setObject(VXShapeGroup::groupWithObjects({VXQSymbol::symbolWithMaster(second)}).get());
+    EXPECT_EQ(qobject_cast<const VXShapeGroup*>(outer->object())->groupObjects().size(), 2) << "the graphic is kept";
+    EXPECT_TRUE(outer->objectBoundsIgnoringLabels().isValid());
+}

@@ -22,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QScopeGuard>
+#include <QSet>
 #include <cmath>
 #include <mutex>
 
@@ -61,6 +62,29 @@ private:
     QList<const VXQSymbolMaster*>& m_busy;
     bool m_entered;
 };
+
+// Whether `object` shows an instance of `master`, however deep. Only a damaged file can hold
+// such a graphic, which would list its styles, measure and draw itself for ever.
+bool showsInstanceOf(const VXDrawableObject& object, const VXQSymbolMaster* master,
+                     QSet<const VXQSymbolMaster*>& seen)
+{
+    if (const auto* symbol = qobject_cast<const VXQSymbol*>(&object)) {
+        const VXQSymbolMaster* shown = symbol->master().get();
+        if (shown == master)
+            return true;
+        if (!shown || seen.contains(shown))
+            return false;
+        seen.insert(shown);
+        return shown->object() && showsInstanceOf(*shown->object(), master, seen);
+    }
+    if (const auto* group = qobject_cast<const VXShapeGroup*>(&object)) {
+        for (const VXDrawableObjectPtr& member : group->groupObjects()) {
+            if (showsInstanceOf(*member, master, seen))
+                return true;
+        }
+    }
+    return false;
+}
 
 thread_local QList<const VXQSymbolMaster*> t_drawing;
 thread_local QList<const VXQSymbolMaster*> t_measuring;
@@ -206,6 +230,10 @@ void VXQSymbolMaster::setObject(const VXDrawableObject* object)
 {
     if (!object || object == m_object.get() || m_locked)
         return;
+    if (QSet<const VXQSymbolMaster*> seen; showsInstanceOf(*object, this, seen)) {
+        ZQLog(QStringLiteral("a symbol's graphic that shows the symbol itself is left out"));
+        return;
+    }
     // Shaped while it belongs to no one, so nothing is registered for undo or redrawn. A
     // placed symbol gives its master's graphic as it shows it, turned and scaled.
     const auto* symbol = qobject_cast<const VXQSymbol*>(object);
