@@ -185,8 +185,7 @@ bool strokeMissesClip(const QPainter& painter, const QPainterPath& path, const Q
 {
     if (!painter.hasClipping() || pen.isCosmetic())
         return false;
-    // A miter reaches out from its join point up to the miter limit times the width.
-    const double reach = pen.widthF() * std::max(pen.miterLimit(), 1.0);
+    const double reach = penReach(pen);
     const QRectF clip = painter.clipBoundingRect();
     return !clip.isEmpty() && !path.controlPointRect().adjusted(-reach, -reach, reach, reach).intersects(clip);
 }

@@ -259,6 +259,20 @@ private:
     QList<StrokeSegment> m_segments;
 };
 
+// Calls `subpath(first, end)` with the elements of each subpath of `path`, in order.
+template <class Subpath>
+void forEachSubpath(const QPainterPath& path, Subpath&& subpath)
+{
+    const int count = path.elementCount();
+    for (int first = 0; first < count;) {
+        int end = first + 1;
+        while (end < count && !path.elementAt(end).isMoveTo())
+            ++end;
+        subpath(first, end);
+        first = end;
+    }
+}
+
 // The pixels of a raster image the painter may change: its device, narrowed by its clip; none for
 // other devices.
 std::optional<QRect> changeablePixels(const QPainter& painter, const QTransform& toDevice)
@@ -284,14 +298,7 @@ QPainterPath pathTrimmedToPixels(const QPainterPath& path, const QTransform& toD
     if (!invertible)
         return path;
     SubpathTrimmer trimmer(path, toDevice, toPath, box);
-    const int count = path.elementCount();
-    for (int first = 0; first < count;) {
-        int end = first + 1;
-        while (end < count && !path.elementAt(end).isMoveTo())
-            ++end;
-        trimmer.trim(first, end);
-        first = end;
-    }
+    forEachSubpath(path, [&](int first, int end) { trimmer.trim(first, end); });
     return trimmer.changed() ? trimmer.trimmed() : path;
 }
 
@@ -305,15 +312,14 @@ QPainterPath pathTrimmedForStroke(const QPainterPath& path, const QTransform& to
     StrokeTrimmer trimmer(path, toDevice, box);
     QPainterPath trimmed;
     bool changed = false;
-    const int count = path.elementCount();
-    for (int first = 0; first < count;) {
-        int end = first + 1;
-        while (end < count && !path.elementAt(end).isMoveTo())
-            ++end;
-        changed |= trimmer.appendKeptPart(trimmed, first, end);
-        first = end;
-    }
+    forEachSubpath(path, [&](int first, int end) { changed |= trimmer.appendKeptPart(trimmed, first, end); });
     return changed ? trimmed : path;
+}
+
+double penReach(const QPen& pen)
+{
+    // A miter reaches out from its join point up to the miter limit times the width.
+    return pen.widthF() * std::max(pen.miterLimit(), 1.0);
 }
 
 void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush)
@@ -343,8 +349,7 @@ void strokePathWithQt(QPainter& painter, const QPainterPath& path, const QPen& p
         painter.strokePath(path, pen);
         return;
     }
-    // A miter reaches out from its join point up to the miter limit times the width.
-    const double reach = pen.widthF() * largestStretch * std::max(pen.miterLimit(), 1.0);
+    const double reach = penReach(pen) * largestStretch;
     const QPainterPath trimmed = pathTrimmedForStroke(path, toDevice, *pixels, reach);
     if (!trimmed.isEmpty())
         painter.strokePath(trimmed, pen);

@@ -39,6 +39,9 @@ QPainterPath pathTrimmedToPixels(const QPainterPath& path, const QTransform& toD
 QPainterPath pathTrimmedForStroke(const QPainterPath& path, const QTransform& toDevice, const QRect& pixels,
                                   double reach);
 
+// How far a stroke with `pen` reaches from its path, in the pen's units, joins included.
+double penReach(const QPen& pen);
+
 // Fills like QPainter::fillPath. In a solid colour on raster images, only what can reach the pixels
 // the painter may change (its device, narrowed by its clip) is handed to Qt.
 void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush);
