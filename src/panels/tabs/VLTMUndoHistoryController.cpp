@@ -99,6 +99,11 @@ bool VLTMUndoHistoryController::stepUntil(bool redo, const platform::UndoGroup* 
     timer.setInterval(kStepInterval);
     const auto depths = [&] { return std::pair(manager->numberOfUndoActions(), manager->numberOfRedoActions()); };
     connect(&timer, &QTimer::timeout, &loop, [&] {
+        // Closing the map between two steps takes its undo manager with it.
+        if (!manager) {
+            loop.quit();
+            return;
+        }
         const auto before = depths();
         redo ? manager->redo() : manager->undo();
         // A manager that will not step (a group still open) ends the stepping too.

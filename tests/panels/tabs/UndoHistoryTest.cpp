@@ -112,4 +112,25 @@ TEST(UndoHistory, SelectingInTheTableGoesOnlyForOneRow)
     EXPECT_EQ(history.value, 2);
 }
 
+TEST(UndoHistory, SteppingEndsWhenTheUndoManagerGoesAwayBetweenSteps)
+{
+    auto* manager = new ZQUndoManager;
+    manager->setGroupsByEvent(false);
+    int undone = 0;
+    for (int step = 0; step < 4; ++step) {
+        manager->beginUndoGrouping();
+        manager->registerUndoWithTargetHandler(nullptr, [manager, &undone] {
+            // The map closes while the history winds back.
+            if (++undone == 1)
+                manager->deleteLater();
+        });
+        manager->endUndoGrouping();
+    }
+    VLTMUndoHistoryController controller;
+    controller.setUndoManager(manager);
+    controller.goToRow(0);
+    EXPECT_EQ(undone, 1);
+    EXPECT_EQ(controller.undoManager(), nullptr);
+}
+
 } // namespace
