@@ -3,8 +3,13 @@
 // The one instance of a controller that serves the whole application: made on first use and
 // owned by the application object. The controller's destructor calls forget(this), so one
 // that goes early (a test deletes it) is never handed out again.
+//
+// The controllers hold windows, which Qt takes down only while the application object is whole;
+// its children go after that. So the instance goes when the event loop ends, and with the
+// application object only when the loop never ran.
 
 #include <QCoreApplication>
+#include <utility>
 
 namespace platform {
 
@@ -15,7 +20,10 @@ public:
     {
         if (!s_instance) {
             s_instance = new Controller;
-            s_instance->setParent(QCoreApplication::instance());
+            QCoreApplication* application = QCoreApplication::instance();
+            s_instance->setParent(application);
+            QObject::connect(application, &QCoreApplication::aboutToQuit, s_instance,
+                             [] { delete std::exchange(s_instance, nullptr); });
         }
         return s_instance;
     }

@@ -1,5 +1,7 @@
 #include "platform/ui/ApplicationSingleton.h"
 
+#include <QPointer>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,4 +31,13 @@ TEST(ApplicationSingleton, IsMadeOnceOwnedByTheApplicationAndForgottenWhenItGoes
     EXPECT_NE(again, nullptr);
     SharedPalette::forget(again);
     delete again;
+}
+
+TEST(ApplicationSingleton, GoesWhenTheEventLoopEndsBeforeTheApplicationDoes)
+{
+    const QPointer<Palette> palette = SharedPalette::instance();
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    EXPECT_TRUE(palette.isNull());
+    EXPECT_EQ(SharedPalette::existing(), nullptr);
 }

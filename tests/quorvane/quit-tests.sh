@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Starts the application as a user would, under a virtual X server, and quits it with Ctrl+Q: with an
+# image and with an SVG named on the command line, after opening the Styles & Symbols palette, and after
+# the Ruler then another tool over repositioned content. A case fails when the application does not
+# end with status 0 or its error output holds a sanitizer report.
+#   tests/quorvane/quit-tests.sh path/to/quorvane
+# Needs xvfb-run and xdotool (apt-get install -y xvfb xauth xdotool).
+set -euo pipefail
+app=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+if [ -z "${QUIT_TESTS_DISPLAY:-}" ]; then
+  QUIT_TESTS_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1600x1000x24" "$0" "$@"
+fi
+export QT_QPA_PLATFORM=xcb
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+
+# The first shown window of a process whose title matches; a minute is plenty even for an
+# instrumented build.
+shown_window() { timeout 60 xdotool search --sync --onlyvisible --pid "$1" --name "$2" | head -1; }
+keys_to() { local window=$1; shift; xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
+
+nothing_more() { :; }
+open_styles_and_symbols() {
+  keys_to "$1" alt+w Down Return
+  shown_window "$2" "Styles & Symbols" >/dev/null
+}
+ruler_then_selection_tool() {
+  keys_to "$1" alt+v Down Down Down Down Return
+  xdotool mousemove --window "$1" 300 300 click 1
+  keys_to "$1" m v
+}
+
+# run_case NAME FILE STEPS: starts the application with FILE (which opens as a new map), runs
+# STEPS on the map's window, and quits.
+run_case() {
+  local name=$1 file=$2 steps=$3
+  local home="$scratch/$name" log="$scratch/$name.log"
+  mkdir -p "$home"
+  cp "$file" "$home/"
+  local opened="$home/$(basename "$file")"
+  HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" "$app" "$opened" >"$log" 2>&1 &
+  local pid=$!
+  local window status=0
+  window=$(shown_window "$pid" Untitled) || true
+  if [ -n "$window" ]; then
+    "$steps" "$window" "$pid" || true
+    keys_to "$window" ctrl+q || true
+  fi
+  # One that has not quit within two minutes never will.
+  timeout 120 tail --pid="$pid" -f /dev/null || kill -9 "$pid"
+  wait "$pid" || status=$?
+  if [ -z "$window" ] || [ "$status" -ne 0 ] || grep -qE "Sanitizer|runtime error:" "$log"; then
+    echo "FAIL $name (exit status $status${window:+, window $window}${window:-, no window shown})"
+    tail -40 "$log"
+    failures=$((failures + 1))
+  else
+    echo "ok   $name"
+  fi
+}
+
+run_case image-on-command-line "$here/field.png" nothing_more
+run_case svg-on-command-line "$here/field.svg" nothing_more
+run_case styles-and-symbols-palette "$here/field.png" open_styles_and_symbols
+run_case ruler-then-another-tool "$here/field.svg" ruler_then_selection_tool
+[ "$failures" -eq 0 ]
