@@ -5,6 +5,7 @@
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/CursorStack.h"
 #include "support/PaintRecorder.h"
 
 #include <QApplication>
@@ -86,6 +87,21 @@ TEST(RulerTool, HoverCursorsShowWhatAPressWouldDoAndComeBack)
     w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
     w.move({200, 400});
     EXPECT_EQ(w.cursor(), Qt::CrossCursor);
+}
+
+TEST(RulerTool, LeavingTheToolOverAnOverlaidViewPutsBackItsCursorOnly)
+{
+    RulerWindow w;
+    // The repositioning overlay covers the view as the view's first child.
+    auto* overlay = new QWidget(w.view->viewport());
+    overlay->setCursor(Qt::PointingHandCursor);
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    w.drag({100, 100}, {300, 100});
+    w.move({304, 110});
+    EXPECT_EQ(w.cursor(), Qt::SizeHorCursor);
+    w.view->toolController()->setDrawingTool(nullptr);
+    EXPECT_EQ(platform::CursorStack::depth(w.view->viewport()), 0);
+    EXPECT_EQ(overlay->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST(RulerTool, ADragRedrawsOnlyTheOldAndNewBounds)

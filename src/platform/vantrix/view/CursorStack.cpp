@@ -7,8 +7,11 @@ namespace platform {
 
 namespace {
 
-// Lives as a child of its widget, so the stack goes when the widget does.
+// Lives as a child of its widget, so the stack goes when the widget does. Its own meta-object
+// lets findChild tell it from the widget's other children.
 class CursorStackHolder : public QObject {
+    Q_OBJECT
+
 public:
     using QObject::QObject;
     std::vector<QCursor> kept;
@@ -63,3 +66,5 @@ int CursorStack::depth(const QWidget* widget)
 }
 
 } // namespace platform
+
+#include "CursorStack.moc"

@@ -44,3 +44,31 @@ TEST(CursorStack, PopAllPutsBackTheFirstKeptAndStacksAreKeptPerWidget)
     CursorStack::pop(nullptr);
     EXPECT_EQ(CursorStack::depth(nullptr), 0);
 }
+
+TEST(CursorStack, KeepsItsStackApartFromTheWidgetsOtherChildren)
+{
+    // Overlays and helpers made before the first push come first among the children.
+    QWidget widget;
+    auto* overlay = new QWidget(&widget);
+    overlay->setObjectName(QStringLiteral("overlay"));
+    overlay->setCursor(Qt::PointingHandCursor);
+    auto* helper = new QObject(&widget);
+    widget.setCursor(Qt::CrossCursor);
+
+    EXPECT_EQ(CursorStack::depth(&widget), 0);
+    CursorStack::push(&widget, Qt::OpenHandCursor);
+    CursorStack::push(&widget, Qt::SizeHorCursor);
+    EXPECT_EQ(CursorStack::depth(&widget), 2);
+    CursorStack::pop(&widget);
+    EXPECT_EQ(widget.cursor().shape(), Qt::OpenHandCursor);
+    CursorStack::push(&widget, Qt::WaitCursor);
+    CursorStack::popAll(&widget);
+    EXPECT_EQ(widget.cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(CursorStack::depth(&widget), 0);
+
+    // The other children are untouched, and one holder was added however often it was pushed.
+    EXPECT_EQ(overlay->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(overlay->objectName(), QStringLiteral("overlay"));
+    EXPECT_EQ(helper->parent(), &widget);
+    EXPECT_EQ(widget.children().size(), 3);
+}
