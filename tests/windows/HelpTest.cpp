@@ -197,3 +197,19 @@ TEST(HelpWindowTest, OpensAtAnchorGoesBackFindsAndFailsQuietly)
     EXPECT_EQ(opened.first().fragment(), QStringLiteral("Index_Grid"));
     EXPECT_FALSE(window->window()->isVisible());
 }
+
+TEST(HelpWindowTest, SmallerTextStopsAtAReadableSize)
+{
+    VLTMWebViewWindowController* window = VLTMWebViewWindowController::sharedWebWindowController();
+    const QFont original = window->webView()->font();
+    for (int press = 0; press < 40; ++press)
+        window->textSizeAction(1);
+    const qreal smallest = window->webView()->font().pointSizeF();
+    EXPECT_GE(smallest, 8);
+    EXPECT_LT(smallest, 9);
+    EXPECT_FALSE(window->canMakeTextSmaller());
+    window->textSizeAction(0);
+    EXPECT_EQ(window->webView()->font().pointSizeF(), smallest + 1);
+    EXPECT_TRUE(window->canMakeTextSmaller());
+    window->webView()->setFont(original);
+}

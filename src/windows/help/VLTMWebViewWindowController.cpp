@@ -27,6 +27,9 @@ QUrl pageURL(const QUrl& url)
     return page;
 }
 
+// Smaller text than this cannot be read; "A−" stops there.
+constexpr qreal kSmallestTextPointSize = 8;
+
 QToolButton* makeButton(const QString& text, const QString& toolTip, QWidget* parent)
 {
     auto* button = new QToolButton(parent);
@@ -73,7 +76,7 @@ QWidget* VLTMWebViewWindowController::loadWindow()
     m_forwardButton = makeButton(QStringLiteral("▶"), tr("Forward"), window);
     QToolButton* home = makeButton(tr("Home"), tr("Help contents"), window);
     QToolButton* larger = makeButton(QStringLiteral("A+"), tr("Larger text"), window);
-    QToolButton* smaller = makeButton(QStringLiteral("A−"), tr("Smaller text"), window);
+    m_smallerButton = makeButton(QStringLiteral("A−"), tr("Smaller text"), window);
     QToolButton* print = makeButton(tr("Print"), tr("Print this page"), window);
     QToolButton* browser = makeButton(tr("Open in Browser"), tr("Show this page in your web browser"), window);
     m_loadingIndicator = new QProgressBar(window);
@@ -86,7 +89,7 @@ QWidget* VLTMWebViewWindowController::loadWindow()
     m_searchField->setClearButtonEnabled(true);
     m_searchField->setMaximumWidth(200);
     for (QWidget* item : {static_cast<QWidget*>(m_backButton), static_cast<QWidget*>(m_forwardButton),
-                          static_cast<QWidget*>(home), static_cast<QWidget*>(larger), static_cast<QWidget*>(smaller)})
+                          static_cast<QWidget*>(home), static_cast<QWidget*>(larger), static_cast<QWidget*>(m_smallerButton)})
         bar->addWidget(item);
     bar->addStretch();
     for (QWidget* item : {static_cast<QWidget*>(m_loadingIndicator), static_cast<QWidget*>(print),
@@ -104,7 +107,7 @@ QWidget* VLTMWebViewWindowController::loadWindow()
     connect(m_forwardButton, &QToolButton::clicked, this, [this] { navigationAction(1); });
     connect(home, &QToolButton::clicked, this, [this] { homeAction(); });
     connect(larger, &QToolButton::clicked, this, [this] { textSizeAction(0); });
-    connect(smaller, &QToolButton::clicked, this, [this] { textSizeAction(1); });
+    connect(m_smallerButton, &QToolButton::clicked, this, [this] { textSizeAction(1); });
     connect(print, &QToolButton::clicked, this, [this] { printAction(); });
     connect(browser, &QToolButton::clicked, this, [this] { openInExternalBrowserAction(); });
     connect(m_searchField, &QLineEdit::returnPressed, this, [this] { searchAction(); });
@@ -222,8 +225,14 @@ void VLTMWebViewWindowController::textSizeAction(int segment)
 {
     if (segment == 0)
         webView()->zoomIn();
-    else if (segment == 1)
+    else if (segment == 1 && canMakeTextSmaller())
         webView()->zoomOut();
+    m_smallerButton->setEnabled(canMakeTextSmaller());
+}
+
+bool VLTMWebViewWindowController::canMakeTextSmaller()
+{
+    return webView()->font().pointSizeF() - 1 >= kSmallestTextPointSize;
 }
 
 bool VLTMWebViewWindowController::searchAction()

@@ -40,8 +40,9 @@ public:
     // Segment 0 goes back, 1 forward.
     void navigationAction(int segment);
     Q_INVOKABLE void homeAction(QObject* sender = nullptr);
-    // Segment 0 makes text larger, 1 smaller.
+    // Segment 0 makes text larger, 1 smaller, down to a smallest readable size.
     void textSizeAction(int segment);
+    bool canMakeTextSmaller();
     // Finds the search field's text after the selection, from the top when none follows.
     // Answers whether it was found; an empty field finds nothing and moves nothing.
     bool searchAction();
@@ -67,6 +68,7 @@ private:
     QTextBrowser* m_webView = nullptr;
     QToolButton* m_backButton = nullptr;
     QToolButton* m_forwardButton = nullptr;
+    QToolButton* m_smallerButton = nullptr;
     QLineEdit* m_searchField = nullptr;
     QProgressBar* m_loadingIndicator = nullptr;
     QUrl m_url;
