@@ -231,13 +231,15 @@ QVNTemplateItem::templateItemsWithURLsReplacingTemplateItemsFilteredByString(con
                                                                              const QList<QVNTemplateItemPtr>& replaced,
                                                                              const QString& filter)
 {
+    QHash<QString, QVNTemplateItemPtr> replacements;
+    replacements.reserve(replaced.size());
+    for (const QVNTemplateItemPtr& old : replaced)
+        replacements.insert(old->path(), old);
     QList<QVNTemplateItemPtr> result;
     for (const QVNTemplateItemPtr& item : templateItemsWithURLs(urls)) {
         if (!filter.isEmpty() && !item->name().contains(filter, Qt::CaseInsensitive))
             continue;
-        const auto same = std::find_if(replaced.begin(), replaced.end(),
-                                       [&](const QVNTemplateItemPtr& old) { return old->url() == item->url(); });
-        result.append(same != replaced.end() ? *same : item);
+        result.append(replacements.value(item->path(), item));
     }
     return result;
 }

@@ -229,12 +229,8 @@ void QVNTemplatePickerController::storeBookmark(const QUrl& url)
 
 void QVNTemplatePickerController::reloadData()
 {
-    const QList<QUrl> urls =
-        m_templatesRootURL.isEmpty()
-            ? QList<QUrl>()
-            : ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(m_templatesRootURL, true);
-    setTemplates(QVNTemplateItem::templateItemsWithURLsReplacingTemplateItemsFilteredByString(urls, templates(),
-                                                                                              m_filterString));
+    m_listing.setFolder(m_templatesRootURL);
+    setTemplates(m_listing.itemsFilteredByString(m_filterString));
 }
 
 const QList<QVNTemplateItemPtr>& QVNTemplatePickerController::templates() const
@@ -304,6 +300,7 @@ bool QVNTemplatePickerController::importTemplateFiles(const QStringList& files)
     else
         setTemplatesRootURL(destination);
     QVNTemplateItem::invalidateCache();
+    m_listing.reset();
     reloadData();
     return result.failure.isEmpty();
 }
@@ -417,5 +414,6 @@ void QVNTemplatePickerController::folderBrowserDidSelectFolder(ZQFolderBrowserCo
 void QVNTemplatePickerController::folderBrowserWasNotifiedOfChangeOnDisk(ZQFolderBrowserController*, ZQFolderInfo*)
 {
     QVNTemplateItem::invalidateCache();
+    m_listing.reset();
     reloadData();
 }

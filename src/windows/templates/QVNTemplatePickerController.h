@@ -14,6 +14,7 @@
 #include "platform/ui/Document.h" // WindowController's inline document() needs it complete
 #include "platform/ui/WindowController.h"
 #include "windows/templates/QVNTemplateItem.h"
+#include "windows/templates/TemplateListing.h"
 #include "windows/templates/TemplatePickerWindow.h"
 
 #include <memory>
@@ -52,7 +53,8 @@ public:
     QUrl templatesRootURL() const { return m_templatesRootURL; }
     void setTemplatesRoot(const QString& path);
     QString templatesRoot() const { return m_templatesRootURL.toLocalFile(); }
-    // Lists the category again, keeping the items it had.
+    // Shows the category's templates that pass the filter; the disk is read again only after
+    // the category changed on disk.
     void reloadData();
     const QList<QVNTemplateItemPtr>& templates() const;
     // Shows the items, nothing selected.
@@ -110,6 +112,7 @@ private:
 
     std::shared_ptr<ZQFolderBrowserController> m_folderController;
     std::unique_ptr<TemplateGridModel> m_grid;
+    TemplateListing m_listing;
     TemplatePickerWindow m_parts;
     QPointer<QMenu> m_itemMenu;
     QPointer<QObject> m_delegate;

@@ -9,6 +9,7 @@
 #include "app/VLTMAppDelegate.h"
 #include "app/WindowServices.h"
 #include "platform/foundation/UserDefaults.h"
+#include "support/LogCapture.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/MenuItem.h"
 #include "media/window/ZQImageBrowserView.h"
@@ -286,3 +287,38 @@ TEST_F(TemplatePickerTest, ShowsAtLaunchOnlyWhenAskedAndTemplatesExist)
 }
 
 #include "TemplatePickerTest.moc"
+
+TEST_F(TemplatePickerTest, FilterTypingReadsTheDiskOncePerChangeOfTheCategory)
+{
+    const QString coastal = QDir(userFolder).filePath(QStringLiteral("Coastal"));
+    for (const QString& name : {QStringLiteral("Cape"), QStringLiteral("Bay"), QStringLiteral("Reefs/Atoll"),
+                                QStringLiteral("Reefs/Cay")})
+        packageWithThumbnail(QDir(coastal).filePath(name + QStringLiteral(".qvnl")), jpegData(QSize(8, 8)));
+    picker->window();
+    const testsupport::LogCapture log;
+    const auto scans = [&log] {
+        return log.lines.filter(QStringLiteral("starting scan of folder")).size();
+    };
+    picker->setTemplatesRoot(coastal);
+    EXPECT_EQ(scans(), 1);
+    QTest::keyClicks(picker->parts().searchField, QStringLiteral("CA"));
+    EXPECT_EQ(gridNames(), (QStringList{QStringLiteral("Cape"), QStringLiteral("Cay")}));
+    picker->setFilterString(QStringLiteral("cay"));
+    EXPECT_EQ(gridNames(), QStringList{QStringLiteral("Cay")});
+    picker->setFilterString(QString());
+    EXPECT_EQ(gridNames().size(), 4);
+    EXPECT_EQ(scans(), 1);
+
+    // A change on disk, here in a subfolder, lists the category once more.
+    packageWithThumbnail(QDir(coastal).filePath(QStringLiteral("Reefs/Key.qvnl")), jpegData(QSize(8, 8)));
+    picker->folderBrowserWasNotifiedOfChangeOnDisk(picker->folderController(), nullptr);
+    EXPECT_EQ(scans(), 2);
+    picker->setFilterString(QStringLiteral("k"));
+    EXPECT_EQ(gridNames(), QStringList{QStringLiteral("Key")});
+    EXPECT_EQ(scans(), 2);
+
+    // A category whose folder went away lists nothing, without failing.
+    QDir(coastal).removeRecursively();
+    picker->folderBrowserWasNotifiedOfChangeOnDisk(picker->folderController(), nullptr);
+    EXPECT_TRUE(gridNames().isEmpty());
+}
