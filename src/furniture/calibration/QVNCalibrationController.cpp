@@ -51,13 +51,20 @@ const QList<qint64>& QVNCalibrationController::presetScales()
 
 // --- The window ------------------------------------------------------------------------------------
 
-QWidget* QVNCalibrationController::loadWindow()
+QWidget* QVNCalibrationController::embeddedPane()
 {
-    auto* dialog = new QDialog;
-    dialog->setWindowTitle(tr("Map Scale"));
-    auto* form = new QFormLayout;
+    if (!m_mapScalePopUpButton)
+        m_pane = makeControls();
+    return m_pane;
+}
 
-    m_sampleMeasureTextField = new QLineEdit(dialog);
+QWidget* QVNCalibrationController::makeControls()
+{
+    auto* pane = new QWidget;
+    auto* form = new QFormLayout(pane);
+    form->setContentsMargins({});
+
+    m_sampleMeasureTextField = new QLineEdit(pane);
     m_sampleMeasureTextField->setEnabled(false);
     connect(m_sampleMeasureTextField, &QLineEdit::editingFinished, this, [this] {
         if (m_sampleMeasureTextField->isModified())
@@ -65,12 +72,12 @@ QWidget* QVNCalibrationController::loadWindow()
     });
     form->addRow(tr("Length on the map:"), m_sampleMeasureTextField);
 
-    m_mapMeasureTextField = new QLineEdit(dialog);
+    m_mapMeasureTextField = new QLineEdit(pane);
     connect(m_mapMeasureTextField, &QLineEdit::editingFinished, this, [this] {
         if (m_mapMeasureTextField->isModified())
             mapMeasureAction(m_mapMeasureTextField);
     });
-    m_mapUnitsPopUpButton = new QComboBox(dialog);
+    m_mapUnitsPopUpButton = new QComboBox(pane);
     for (const ZQUnitLengthPtr& unit : ZQUnitLength::menuUnits()) {
         if (!unit) {
             m_mapUnitsPopUpButton->insertSeparator(m_mapUnitsPopUpButton->count());
@@ -86,7 +93,7 @@ QWidget* QVNCalibrationController::loadWindow()
     ground->addWidget(m_mapUnitsPopUpButton);
     form->addRow(tr("stands on the ground for:"), ground);
 
-    m_mapScalePopUpButton = new QComboBox(dialog);
+    m_mapScalePopUpButton = new QComboBox(pane);
     const QLocale locale;
     for (qint64 ratio : presetScales())
         m_mapScalePopUpButton->addItem(QStringLiteral("1:") + locale.toString(ratio), ratio);
@@ -96,8 +103,16 @@ QWidget* QVNCalibrationController::loadWindow()
     connect(m_mapScalePopUpButton, &QComboBox::activated, this, [this] { mapScalePickerAction(m_mapScalePopUpButton); });
     form->addRow(tr("Scale:"), m_mapScalePopUpButton);
 
-    m_mapLegendPreviewTextLabel = new QLabel(dialog);
+    m_mapLegendPreviewTextLabel = new QLabel(pane);
     form->addRow(QString(), m_mapLegendPreviewTextLabel);
+    return pane;
+}
+
+QWidget* QVNCalibrationController::loadWindow()
+{
+    auto* dialog = new QDialog;
+    dialog->setWindowTitle(tr("Map Scale"));
+    QWidget* controls = makeControls();
 
     auto* buttons = new QDialogButtonBox(dialog);
     m_advancedButton = buttons->addButton(tr("Advanced…"), QDialogButtonBox::ResetRole);
@@ -111,7 +126,7 @@ QWidget* QVNCalibrationController::loadWindow()
     connect(ok, &QPushButton::clicked, this, [this, ok] { okAction(ok); });
 
     auto* layout = new QVBoxLayout(dialog);
-    layout->addLayout(form);
+    layout->addWidget(controls);
     layout->addWidget(buttons);
     return dialog;
 }
@@ -121,9 +136,15 @@ QDialog* QVNCalibrationController::sheet()
     return qobject_cast<QDialog*>(window());
 }
 
+void QVNCalibrationController::makeControlsIfNeeded()
+{
+    if (!m_mapScalePopUpButton)
+        sheet();
+}
+
 void QVNCalibrationController::setNumeratorFieldEnabled(bool enabled)
 {
-    sheet(); // makes the controls
+    makeControlsIfNeeded();
     m_sampleMeasureTextField->setEnabled(enabled);
 }
 
@@ -302,7 +323,7 @@ void QVNCalibrationController::mapUnitsPickerAction(QObject*)
 
 void QVNCalibrationController::setupWithMapScale(const VXQMapScale& scale)
 {
-    sheet(); // makes the controls
+    makeControlsIfNeeded();
     updateScaleMenuWithScale(scale.scale());
     const ZQUnitLength& referenceUnit = *scale.referenceMeasurement()->unit();
     const ZQUnitLength& representedUnit = *scale.representedMeasurement()->unit();
@@ -310,7 +331,8 @@ void QVNCalibrationController::setupWithMapScale(const VXQMapScale& scale)
     m_mapLegendPreviewTextLabel->setText(scale.stringValue());
     m_sampleMeasureTextField->setText(lengthText(scale.referenceMeasurement()->value(), referenceUnit));
     m_mapMeasureTextField->setText(lengthText(scale.representedMeasurement()->value(), representedUnit));
-    m_advancedButton->setVisible(m_delegate && m_delegate->canOpenDrawingSizePanel());
+    if (m_advancedButton)
+        m_advancedButton->setVisible(m_delegate && m_delegate->canOpenDrawingSizePanel());
 }
 
 void QVNCalibrationController::updateScaleMenuWithScale(double ratio)

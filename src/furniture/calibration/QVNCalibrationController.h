@@ -16,6 +16,7 @@
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/ui/WindowController.h"
 
+#include <QPointer>
 #include <optional>
 
 class QComboBox;
@@ -77,6 +78,9 @@ public:
 
     // --- Controls (made with the window) ---------------------------------------------------------
     QDialog* sheet();
+    // The controls without OK, Cancel and Advanced, for a sheet that embeds them (the drawing
+    // set-up). A controller serves either as its own sheet or as an embedded pane, not both.
+    QWidget* embeddedPane();
     QLineEdit* sampleMeasureTextField() const { return m_sampleMeasureTextField; }
     QLineEdit* mapMeasureTextField() const { return m_mapMeasureTextField; }
     QComboBox* mapScalePopUpButton() const { return m_mapScalePopUpButton; }
@@ -88,6 +92,8 @@ protected:
     QWidget* loadWindow() override;
 
 private:
+    QWidget* makeControls();
+    void makeControlsIfNeeded();
     // Shows the scale in every control.
     void setupWithMapScale(const VXQMapScale& scale);
     void updateScaleMenuWithScale(double ratio);
@@ -107,4 +113,5 @@ private:
     QComboBox* m_mapUnitsPopUpButton = nullptr;
     QLabel* m_mapLegendPreviewTextLabel = nullptr;
     QPushButton* m_advancedButton = nullptr;
+    QPointer<QWidget> m_pane;
 };

@@ -56,6 +56,13 @@ void ZQDocumentPreviewView::paintEvent(QPaintEvent* event)
         drawDropShadow(painter, shape, kShadowOffset, kShadowBlur, QColor::fromRgbF(0, 0, 0, 0.5));
     }
     painter.fillRect(page, m_documentColour.isValid() ? m_documentColour : QColor(Qt::white));
+    if (m_documentTexture.style() != Qt::NoBrush) {
+        // Scaled as the page is, from its corner, so it looks as it will on the drawing.
+        QBrush texture = m_documentTexture;
+        const double scale = page.width() / m_aspect.width();
+        texture.setTransform(QTransform::fromScale(scale, scale) * QTransform::fromTranslate(page.left(), page.top()));
+        painter.fillRect(page, texture);
+    }
     painter.setPen(QPen(Qt::darkGray, 0.5));
     painter.drawRect(page);
     if (!m_contentImage.isNull()) {

@@ -4,6 +4,7 @@
 // paper colour, with a soft shadow falling right and down, a thin dark frame and optionally a
 // paper texture laid over it.
 
+#include <QBrush>
 #include <QColor>
 #include <QImage>
 #include <QWidget>
@@ -23,6 +24,9 @@ public:
     double aspectRatio() const { return m_aspect.width() / m_aspect.height(); }
     QColor documentColour() const { return m_documentColour; }
     void setDocumentColour(const QColor& colour);
+    // A pattern (a paper texture or picture) laid over the paper colour; NoBrush for none.
+    QBrush documentTexture() const { return m_documentTexture; }
+    void setDocumentTexture(const QBrush& texture) { m_documentTexture = texture; }
     // The setters below leave redrawing to the caller.
     QColor backgroundColour() const { return m_backgroundColour; }
     void setBackgroundColour(const QColor& colour);
@@ -43,6 +47,7 @@ protected:
 private:
     bool m_drawsShadow = true;
     QColor m_documentColour;
+    QBrush m_documentTexture;
     QColor m_backgroundColour;
     QImage m_contentImage;
     double m_inset = 10.0;

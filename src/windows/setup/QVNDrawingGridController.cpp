@@ -3,10 +3,13 @@
 #include "app/DictionaryUtilities.h"
 #include "app/VLTMHelpTrampoline.h"
 #include "app/ZQQuorvaneDocument.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ColourWell.h"
+#include "platform/ui/NumberFormat.h"
 #include "platform/ui/Sheet.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "widgets/fields/SliderAndStepper.h"
 #include "widgets/previews/ZQDocumentPreviewView.h"
 
 #include <QButtonGroup>
@@ -22,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageSetupDialog>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,6 +42,10 @@ namespace {
 const QString* const kMarginKeys[4] = {&kQVNDrawingMarginTopValue, &kQVNDrawingMarginLeftValue,
                                        &kQVNDrawingMarginRightValue, &kQVNDrawingMarginBottomValue};
 constexpr int kPrescaleSliderSteps = 100; // slider units per 1.0 of prescale
+constexpr double kPrescaleMinimum = 0.1;
+constexpr double kPrescaleMaximum = 10.0;
+constexpr double kPrescaleIncrement = 0.05;
+constexpr int kSwatchSide = 16;
 const QString kGraphPaperTabName = QStringLiteral("graph_paper");
 
 // Lenient reading: a number in the C locale, optionally followed by a unit symbol.
@@ -52,10 +60,17 @@ std::optional<double> numberInField(const QLineEdit* field)
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
+// The text a field was given, so that leaving the field without typing does not store the
+// rounded number.
+const char* const kShownTextProperty = "shownText";
+
+// At most two decimals, then the unit's symbol: an A4 page reads "20.99 cm", not "20.9903 cm".
 void showNumber(QLineEdit* field, double value, const QString& symbol)
 {
-    const QString number = QLocale::c().toString(value, 'g', 6);
-    field->setText(symbol.isEmpty() ? number : number + QLatin1Char(' ') + symbol);
+    const QString pattern = symbol.isEmpty() ? QStringLiteral("0.##") : QStringLiteral("0.## ") + symbol;
+    const QString text = platform::NumberFormat(pattern).stringFromNumber(value);
+    field->setText(text);
+    field->setProperty(kShownTextProperty, text);
 }
 
 platform::ColourWell* makeWell(QObject* target, const QByteArray& action)
@@ -72,6 +87,7 @@ QVNDrawingGridController::QVNDrawingGridController() = default;
 
 QVNDrawingGridController::~QVNDrawingGridController()
 {
+    platform::NotificationCenter::defaultCenter().removeObserver(this);
     delete m_window;
 }
 
@@ -177,8 +193,40 @@ void QVNDrawingGridController::paperColourAction(QObject*)
 void QVNDrawingGridController::textureControllerApplyTexture(VXQBackgroundTextureController*, const QBrush& paper)
 {
     m_model.applyTexture(paper);
-    m_pagePreview->setDocumentColour(paper.style() == Qt::SolidPattern ? paper.color() : QColor());
+    loadPaper();
+}
+
+// The well shows a plain paper colour; a texture or picture shows on the image button's swatch
+// and over the page preview.
+void QVNDrawingGridController::loadPaper()
+{
+    const QBrush paper = m_model.currentBackgroundTexture();
+    const bool plain = paper.style() == Qt::SolidPattern;
+    if (plain)
+        m_paperWell->setColor(paper.color());
+    m_pagePreview->setDocumentColour(plain ? paper.color() : QColor(Qt::white));
+    m_pagePreview->setDocumentTexture(plain ? QBrush() : paper);
     m_pagePreview->update();
+    QPixmap swatch(kSwatchSide, kSwatchSide);
+    swatch.fill(Qt::white);
+    if (!plain) {
+        QPainter painter(&swatch);
+        painter.fillRect(swatch.rect(), paper);
+    }
+    m_paperImage->setIcon(plain ? QIcon() : QIcon(swatch));
+}
+
+void QVNDrawingGridController::mapScaleChanged(QObject*)
+{
+    if (!m_loading && m_calibration->mapScale())
+        m_model.setMapScale(m_calibration->mapScale());
+}
+
+void QVNDrawingGridController::takePrescale(double prescale)
+{
+    if (!m_model.setPrescale(prescale))
+        platform::Application::beep();
+    loadControls();
 }
 
 void QVNDrawingGridController::textureControllerSetBackgroundTextureName(VXQBackgroundTextureController*,
@@ -243,7 +291,7 @@ QLineEdit* QVNDrawingGridController::makeField(const std::function<bool(double)>
     auto* field = new QLineEdit;
     field->setMaximumWidth(110);
     connect(field, &QLineEdit::editingFinished, this, [this, field, take] {
-        if (m_loading)
+        if (m_loading || field->text() == field->property(kShownTextProperty).toString())
             return;
         const std::optional<double> value = numberInField(field);
         if (!value || !take(*value))
@@ -257,6 +305,10 @@ void QVNDrawingGridController::makeWindow()
 {
     m_window = new QDialog;
     m_window->setWindowTitle(tr("Drawing Setup"));
+    m_calibration = std::make_unique<QVNCalibrationController>();
+    platform::NotificationCenter::defaultCenter().addObserver(
+        this, kQVNCalibrationControllerDidChangeMapScale, m_calibration.get(),
+        [this](const platform::Notification&) { mapScaleChanged(m_calibration.get()); });
     auto* layout = new QVBoxLayout(m_window);
     m_tabs = new QTabWidget;
     m_tabs->addTab(makeDrawingPage(), tr("Drawing"));
@@ -348,8 +400,8 @@ QWidget* QVNDrawingGridController::makeDrawingPage()
     auto* paper = new QGroupBox(tr("Paper"));
     auto* paperRow = new QHBoxLayout(paper);
     m_paperWell = makeWell(this, "paperColourAction");
-    auto* image = new QPushButton(tr("Image..."));
-    connect(image, &QPushButton::clicked, this, [this] { paperImageButtonAction(nullptr); });
+    m_paperImage = new QPushButton(tr("Image..."));
+    connect(m_paperImage, &QPushButton::clicked, this, [this] { paperImageButtonAction(nullptr); });
     m_texturePopUp = new QPushButton;
     m_textures = new VXQBackgroundTextureController(this);
     m_textures->setDelegate(this);
@@ -357,24 +409,31 @@ QWidget* QVNDrawingGridController::makeDrawingPage()
     m_paperPrinted = new QCheckBox(tr("Print paper"));
     connect(m_paperPrinted, &QCheckBox::clicked, this, [this](bool on) { m_model.setPaperPrinted(on); });
     paperRow->addWidget(m_paperWell);
-    paperRow->addWidget(image);
+    paperRow->addWidget(m_paperImage);
     paperRow->addWidget(m_texturePopUp);
     paperRow->addWidget(m_paperPrinted);
     form->addRow(paper);
 
     m_prescaleField = makeField([this](double value) { return m_model.setPrescale(value); });
+    m_prescaleStepper = new ZQStepper;
+    m_prescaleStepper->setRange(kPrescaleMinimum, kPrescaleMaximum);
+    m_prescaleStepper->setIncrement(kPrescaleIncrement);
+    connect(m_prescaleStepper, &ZQStepper::moved, this, [this](double value) { takePrescale(value); });
     m_prescaleSlider = new QSlider(Qt::Horizontal);
-    m_prescaleSlider->setRange(kPrescaleSliderSteps / 10, 10 * kPrescaleSliderSteps);
+    m_prescaleSlider->setRange(int(kPrescaleMinimum * kPrescaleSliderSteps), int(kPrescaleMaximum * kPrescaleSliderSteps));
     connect(m_prescaleSlider, &QSlider::valueChanged, this, [this](int value) {
-        if (!m_loading && m_model.setPrescale(double(value) / kPrescaleSliderSteps))
-            showNumber(m_prescaleField, double(value) / kPrescaleSliderSteps, {});
+        if (!m_loading)
+            takePrescale(double(value) / kPrescaleSliderSteps);
     });
     auto* prescale = new QHBoxLayout;
     prescale->addWidget(m_prescaleField);
+    prescale->addWidget(m_prescaleStepper);
     prescale->addWidget(m_prescaleSlider);
     form->addRow(tr("Symbol prescale:"), prescale);
-    m_mapScale = new QLabel;
-    form->addRow(tr("Map scale:"), m_mapScale);
+    auto* mapScale = new QGroupBox(tr("Map Scale"));
+    auto* mapScaleLayout = new QVBoxLayout(mapScale);
+    mapScaleLayout->addWidget(m_calibration->embeddedPane());
+    form->addRow(mapScale);
 
     columns->addLayout(form);
     m_pagePreview = new ZQDocumentPreviewView(QRect(0, 0, 180, 180));
@@ -478,9 +537,7 @@ void QVNDrawingGridController::loadControls()
     m_pagePreview->setAspect(QSizeF(floatValueForKey(settings, kQVNDrawingSizeHorizontalValue),
                                     floatValueForKey(settings, kQVNDrawingSizeVerticalValue)));
     m_pagePreview->setContentImage(settings.value(kQVNDrawingDocumentImage).value<QImage>());
-    const QBrush paper = m_model.currentBackgroundTexture();
-    m_pagePreview->setDocumentColour(paper.style() == Qt::SolidPattern ? paper.color() : QColor());
-    m_pagePreview->update();
+    loadPaper();
     m_subtractMargins->setChecked(boolValueForKey(settings, kQVNSubtractPaperMargins));
     if (const ZQUnitLengthPtr units = drawingsetup::units(settings)) {
         for (int i = 0; i < m_units->count(); ++i) {
@@ -489,14 +546,14 @@ void QVNDrawingGridController::loadControls()
                 m_units->setCurrentIndex(i);
         }
     }
-    if (paper.style() == Qt::SolidPattern)
-        m_paperWell->setColor(paper.color());
     m_paperPrinted->setChecked(boolValueForKey(settings, kQVNPaperColourPrintableValue));
     m_adjustMargins->setChecked(boolValueForKey(settings, kQVNDrawingTweakMarginsFlagValue));
     const double prescale = floatValueForKey(settings, kQVNDocumentPrescale);
     showNumber(m_prescaleField, prescale, {});
     m_prescaleSlider->setValue(int(std::lround(prescale * kPrescaleSliderSteps)));
-    showMapScale();
+    m_prescaleStepper->setDoubleValue(prescale);
+    if (const VXQMapScalePtr scale = m_model.mapScale())
+        m_calibration->setMapScale(scale);
     if (m_model.hasDrawingGrid()) {
         if (m_tabs->indexOf(m_graphPaperPage) < 0)
             m_tabs->addTab(m_graphPaperPage, tr("Graph Paper"));
@@ -543,10 +600,4 @@ void QVNDrawingGridController::validateControls()
         control->setEnabled(states.gridControls);
     for (QAbstractButton* button : m_themeSelector->buttons())
         button->setEnabled(states.gridControls);
-}
-
-void QVNDrawingGridController::showMapScale()
-{
-    const VXQMapScalePtr scale = m_model.mapScale();
-    m_mapScale->setText(scale ? scale->stringValue() : tr("none"));
 }

@@ -6,13 +6,15 @@
 // the document's settings at every opening; the logic lives in DrawingSetupModel.
 
 #include "app/DrawingSetupSheet.h"
+#include "furniture/calibration/QVNCalibrationController.h"
 #include "windows/setup/DrawingSetupModel.h"
 #include "windows/textures/VXQBackgroundTextureController.h"
 
 #include <QDialog>
 #include <QObject>
-#include <functional>
 #include <QPointer>
+#include <functional>
+#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
@@ -25,6 +27,7 @@ class QSlider;
 class QSpinBox;
 class QTabWidget;
 class ZQDocumentPreviewView;
+class ZQStepper;
 class ZQQuorvaneDocument;
 namespace platform {
 class ColourWell;
@@ -63,6 +66,8 @@ public:
     Q_INVOKABLE void divisionsColourAction(QObject* sender);
     Q_INVOKABLE void majorsColourAction(QObject* sender);
     Q_INVOKABLE void paperColourAction(QObject* sender);
+    // The embedded calibration pane changed the map scale: previews it.
+    Q_INVOKABLE void mapScaleChanged(QObject* sender);
     // Takes a picture file as the paper; a file that is no picture beeps and changes nothing.
     bool takePaperImageFromFile(const QString& path);
 
@@ -73,6 +78,11 @@ public:
     QLineEdit* marginField(const QString& marginKey) const;
     QPushButton* applyButton() const { return m_apply; }
     QCheckBox* previewCheckBox() const { return m_preview; }
+    QLineEdit* prescaleField() const { return m_prescaleField; }
+    ZQStepper* prescaleStepper() const { return m_prescaleStepper; }
+    QPushButton* paperImageButton() const { return m_paperImage; }
+    ZQDocumentPreviewView* pagePreview() const { return m_pagePreview; }
+    QVNCalibrationController* calibrationController() const { return m_calibration.get(); }
     VXQBackgroundTextureController* textureController() const { return m_textures; }
 
     // --- DrawingSetupDelegate -------------------------------------------------------------------
@@ -95,7 +105,8 @@ private:
     void loadGridControls();
     void validateControls();
     void dialogDidEnd(int code);
-    void showMapScale();
+    void loadPaper();
+    void takePrescale(double prescale);
 
     DrawingSetupModel m_model;
     QPointer<ZQQuorvaneDocument> m_document;
@@ -110,11 +121,13 @@ private:
     QLineEdit* m_marginFields[4] = {};
     QCheckBox* m_adjustMargins = nullptr;
     platform::ColourWell* m_paperWell = nullptr;
+    QPushButton* m_paperImage = nullptr;
     QPushButton* m_texturePopUp = nullptr;
     QCheckBox* m_paperPrinted = nullptr;
     QLineEdit* m_prescaleField = nullptr;
     QSlider* m_prescaleSlider = nullptr;
-    QLabel* m_mapScale = nullptr;
+    ZQStepper* m_prescaleStepper = nullptr;
+    std::unique_ptr<QVNCalibrationController> m_calibration;
     ZQDocumentPreviewView* m_pagePreview = nullptr;
     QComboBox* m_gridType = nullptr;
     QCheckBox* m_isoVerticals = nullptr;
