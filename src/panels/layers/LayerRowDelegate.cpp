@@ -9,9 +9,11 @@
 #include "widgets/paint/ApplicationColours.h"
 #include "widgets/paint/KitImage.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
+#include <QVariantAnimation>
 
 namespace {
 
@@ -29,8 +31,13 @@ QList<LayerRowDelegate::Control> controlsOfItem(const QObject* item)
 {
     if (isTopRow(item))
         return {};
-    if (qobject_cast<const VXLayer*>(item))
-        return {LayerRowDelegate::DeleteControl, LayerRowDelegate::LockControl, LayerRowDelegate::VisibilityControl};
+    if (const auto* layer = qobject_cast<const VXLayer*>(item)) {
+        QList<LayerRowDelegate::Control> controls{LayerRowDelegate::DeleteControl, LayerRowDelegate::LockControl,
+                                                  LayerRowDelegate::VisibilityControl};
+        if (layer->selectionColour().isValid())
+            controls.append(LayerRowDelegate::ColourControl);
+        return controls;
+    }
     if (qobject_cast<const VXQSlice*>(item))
         return {LayerRowDelegate::ColourControl, LayerRowDelegate::VisibilityControl};
     return {LayerRowDelegate::LockControl, LayerRowDelegate::VisibilityControl};
@@ -48,6 +55,14 @@ bool isEnabledControl(const QObject* item, LayerRowDelegate::Control control)
     if (const auto* object = qobject_cast<const VXDrawableObject*>(item))
         return control == LayerRowDelegate::LockControl || !object->locked();
     return control != LayerRowDelegate::ActiveControl;
+}
+
+// A layer's selection colour, a slice's colour.
+QColor colourOfItem(const QObject* item)
+{
+    if (const auto* layer = qobject_cast<const VXLayer*>(item))
+        return layer->selectionColour();
+    return item->property("colour").value<QColor>();
 }
 
 QString glyphForControl(const QObject* item, LayerRowDelegate::Control control)
@@ -76,7 +91,33 @@ QString glyphForControl(const QObject* item, LayerRowDelegate::Control control)
 LayerRowDelegate::LayerRowDelegate(VLTMLayersController* controller, QObject* parent)
     : QStyledItemDelegate(parent)
     , m_controller(controller)
+    , m_infoOpacity(controller->compactRows() ? 0.0 : 1.0)
 {
+}
+
+void LayerRowDelegate::layoutViewsForSmallRowHeightAnimated(bool small, bool animated)
+{
+    if (m_fade)
+        m_fade->stop();
+    const double target = small ? 0.0 : 1.0;
+    auto* view = qobject_cast<QAbstractItemView*>(parent());
+    if (!animated || small || !view) {
+        m_infoOpacity = target;
+        if (view)
+            view->viewport()->update();
+        return;
+    }
+    if (!m_fade) {
+        m_fade = new QVariantAnimation(this);
+        m_fade->setDuration(kFadeDuration);
+        connect(m_fade, &QVariantAnimation::valueChanged, this, [this, view](const QVariant& value) {
+            m_infoOpacity = value.toDouble();
+            view->viewport()->update();
+        });
+    }
+    m_fade->setStartValue(m_infoOpacity);
+    m_fade->setEndValue(target);
+    m_fade->start();
 }
 
 const LayerTreeModel& LayerRowDelegate::model() const
@@ -112,11 +153,12 @@ LayerRowDelegate::Layout LayerRowDelegate::layoutOfCell(const QRect& rect, const
     const int textLeft = layout.icon.right() + 1 + kMargin;
     const int textWidth = std::max(0, right - textLeft);
     const bool twoLines = !compact && qobject_cast<const VXLayer*>(item);
+    // The name field is 18 high in small rows, 22 in tall ones.
     if (twoLines) {
-        layout.name = QRect(textLeft, middle - 19, textWidth, 20);
+        layout.name = QRect(textLeft, middle - 21, textWidth, 22);
         layout.info = QRect(textLeft, middle + 1, textWidth, 16);
     } else {
-        layout.name = QRect(textLeft, middle - 10, textWidth, 20);
+        layout.name = QRect(textLeft, middle - 9, textWidth, 18);
     }
     return layout;
 }
@@ -233,6 +275,7 @@ void LayerRowDelegate::paintNameCell(QPainter& painter, const QStyleOptionViewIt
             QFont small = option.font;
             small.setPointSizeF(10);
             painter.setFont(small);
+            painter.setOpacity(m_infoOpacity);
             painter.drawText(layout.info, Qt::AlignLeft | Qt::AlignVCenter,
                              painter.fontMetrics().elidedText(info, Qt::ElideRight, layout.info.width()));
         }
@@ -243,7 +286,7 @@ void LayerRowDelegate::paintNameCell(QPainter& painter, const QStyleOptionViewIt
             : control == DeleteControl           ? layout.remove
                                                  : layout.indicator;
         if (control == ColourControl) {
-            const QColor colour = item->property("colour").value<QColor>();
+            const QColor colour = colourOfItem(item);
             painter.setPen(VLTMControlFrameColour());
             painter.setBrush(colour.isValid() ? colour : QColor(Qt::white));
             painter.drawRect(QRectF(box).adjusted(1.5, 1.5, -1.5, -1.5));

@@ -2,11 +2,15 @@
 
 // Paints the cells of the layers outline and answers which of their controls a point hits:
 // in the name column a layer row shows its icon, name, info line, visibility and lock
-// buttons and delete button (none of them on the drawing's top row), an object row its icon,
+// buttons, delete button and, when it has one, a well of its selection colour (none of them
+// on the drawing's top row), an object row its icon,
 // name, visibility and lock buttons, a slice row its icon, name, visibility and colour; the
 // active column marks the active layer in its selection colour. Names are edited in place.
 
+#include <QPointer>
 #include <QStyledItemDelegate>
+
+class QVariantAnimation;
 
 class VLTMLayersController;
 class LayerTreeModel;
@@ -25,7 +29,14 @@ public:
     // The enabled control of the item's cell at `point`; NoControl when none.
     static Control controlAtPoint(const QRect& cell, const QObject* item, int column, bool compact, QPoint point);
 
+    static constexpr int kFadeDuration = 200; // milliseconds
+
     LayerRowDelegate(VLTMLayersController* controller, QObject* parent = nullptr);
+
+    // Small rows show no info line and a smaller name field; tall ones fade their info line in,
+    // through an animation when asked (a small row has no room for a line fading out).
+    void layoutViewsForSmallRowHeightAnimated(bool small, bool animated);
+    double infoOpacity() const { return m_infoOpacity; }
 
     // Carries out a click released on the control: Alt on a layer's visibility hides the
     // other layers, Alt with Ctrl shows them all.
@@ -45,4 +56,6 @@ private:
     void paintActiveCell(QPainter& painter, const QStyleOptionViewItem& option, const QObject* item) const;
 
     VLTMLayersController* m_controller;
+    QPointer<QVariantAnimation> m_fade;
+    double m_infoOpacity = 1.0;
 };

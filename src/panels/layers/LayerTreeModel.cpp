@@ -292,13 +292,28 @@ bool LayerTreeModel::hasChildren(const QModelIndex& parent) const
 QVariant LayerTreeModel::data(const QModelIndex& index, int role) const
 {
     const QObject* item = itemForIndex(index);
-    if (!item || index.column() != MainColumn)
+    if (!item)
         return {};
+    if (index.column() == ActiveColumn)
+        return role == Qt::ToolTipRole ? activeMarkToolTip(item) : QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
         return {};
     if (const auto* layer = qobject_cast<const VXLayer*>(item))
         return layer->layerName();
     return item->property("name");
+}
+
+// Clicks on the map select only in the active layer: the mark says so, as a new layer
+// (empty, and active) otherwise leaves the map seemingly dead.
+QVariant LayerTreeModel::activeMarkToolTip(const QObject* item)
+{
+    const auto* layer = qobject_cast<const VXLayer*>(item);
+    if (!layer || !layer->layerMayBecomeActive() || qobject_cast<const VXDrawing*>(item))
+        return {};
+    if (layer->isActive())
+        return tr("The active layer: objects on the map are selected and added here. Click to change its "
+                  "selection colour.");
+    return tr("Click to make this the active layer. Objects on the map can be selected only in the active layer.");
 }
 
 Qt::ItemFlags LayerTreeModel::flags(const QModelIndex& index) const

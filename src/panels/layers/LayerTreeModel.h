@@ -105,6 +105,7 @@ Q_SIGNALS:
     void activeLayerChanged();
 
 private:
+    static QVariant activeMarkToolTip(const QObject* item);
     bool isShownLayer(const QObject* sender) const;
     // The number of rows below the item that the views know of.
     int rowCountOfItem(const QObject* item) const;

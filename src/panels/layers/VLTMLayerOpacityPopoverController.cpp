@@ -34,6 +34,10 @@ QWidget* VLTMLayerOpacityPopoverController::loadView()
     m_stepper = new QSpinBox(content);
     m_stepper->setRange(0, 100);
     m_stepper->setSuffix(QStringLiteral(" %"));
+    // One change per drag or per typed number, so that each is one undo step, not one per
+    // position passed or digit typed.
+    m_slider->setTracking(false);
+    m_stepper->setKeyboardTracking(false);
     layout->addWidget(m_slider, 1);
     layout->addWidget(m_stepper);
     connect(m_slider, &QSlider::valueChanged, this, &VLTMLayerOpacityPopoverController::controlDidChange);

@@ -2,7 +2,8 @@
 
 // The content of the layers panel's opacity popover: a slider and a stepper, both showing the
 // opacity as a percentage and both sending the same action to the same target, which reads
-// the value (0 to 1) from the sender's `controlsValue`. One serves every layer row.
+// the value (0 to 1) from the sender's `controlsValue`. One serves every layer row. A drag of
+// the slider sends once, when released; a number typed into the stepper once, when entered.
 
 #include "platform/ui/ViewController.h"
 #include "widgets/buttons/ZQAugmentedButton.h"

@@ -226,8 +226,11 @@ void VLTMLayersController::setCompactRows(bool compact)
 {
     m_compactRows = compact;
     setCompactRowsDefault(compact);
-    if (m_outlineView)
-        m_outlineView->rowHeightsDidChange();
+    if (!m_outlineView)
+        return;
+    if (auto* rows = qobject_cast<LayerRowDelegate*>(m_outlineView->itemDelegate()))
+        rows->layoutViewsForSmallRowHeightAnimated(compact, true);
+    m_outlineView->rowHeightsDidChange();
 }
 
 bool VLTMLayersController::showsGraphicObjects() const
@@ -417,8 +420,10 @@ bool VLTMLayersController::showOpacityPopoverForLayer(VXLayer* layer, const QRec
 void VLTMLayersController::opacityAction(QObject* sender)
 {
     // The layer may have left the drawing while the popover was up.
-    if (m_opacityLayer && sender && m_opacityLayer->drawing() == drawing())
+    if (m_opacityLayer && sender && m_opacityLayer->drawing() == drawing()) {
         m_opacityLayer->setAlpha(sender->property("controlsValue").toDouble());
+        setUndoActionName(tr("Layer Opacity"));
+    }
 }
 
 void VLTMLayersController::chooseColourForItem(QObject* item)

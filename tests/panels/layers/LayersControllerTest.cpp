@@ -433,6 +433,38 @@ TEST_F(LayersControllerTest, MenuCommandsActOnTheirRow)
     EXPECT_TRUE(actionTitled(*controller->contextMenuForItem(nullptr), QStringLiteral("Show Top Level")));
 }
 
+TEST_F(LayersControllerTest, TypedOrDraggedOpacityIsOneNamedUndoStep)
+{
+    ASSERT_TRUE(controller->showOpacityPopoverForLayer(a.get(), {0, 0, 16, 16}));
+    QSpinBox* stepper = controller->opacityPopoverController()->stepper();
+    stepper->selectAll();
+    QTest::keyClick(stepper, Qt::Key_4);
+    endStep();
+    QTest::keyClick(stepper, Qt::Key_0);
+    endStep();
+    EXPECT_DOUBLE_EQ(a->alpha(), 1.0);
+    QTest::keyClick(stepper, Qt::Key_Return);
+    endStep();
+    EXPECT_DOUBLE_EQ(a->alpha(), 0.4);
+    EXPECT_EQ(undoName(), QStringLiteral("Layer Opacity"));
+
+    QSlider* slider = controller->opacityPopoverController()->slider();
+    slider->setSliderDown(true);
+    for (int position : {35, 30, 20}) {
+        slider->setSliderPosition(position);
+        endStep();
+    }
+    slider->setSliderDown(false);
+    endStep();
+    EXPECT_DOUBLE_EQ(a->alpha(), 0.2);
+    EXPECT_EQ(stepper->value(), 20);
+    undo->undo();
+    EXPECT_DOUBLE_EQ(a->alpha(), 0.4);
+    undo->undo();
+    EXPECT_DOUBLE_EQ(a->alpha(), 1.0);
+    controller->opacityPopover()->close();
+}
+
 TEST_F(LayersControllerTest, OpacityPopoverSetsTheOpacityOfObjectLayersOnly)
 {
     EXPECT_FALSE(controller->showOpacityPopoverForLayer(g.get(), {0, 0, 16, 16}));
@@ -500,6 +532,60 @@ TEST_F(LayersControllerTest, TheActiveMarkActivatesAndThenChoosesTheSelectionCol
     dialog->setCurrentColor(Qt::green);
     dialog->accept();
     EXPECT_NE(slice->colour(), QColor(Qt::green));
+}
+
+TEST_F(LayersControllerTest, ANonActiveLayersSelectionColourIsChangedFromItsRowWell)
+{
+    using Control = LayerRowDelegate::Control;
+    outline->expand(indexOf(g.get()));
+    QApplication::processEvents();
+    ASSERT_FALSE(b->isActive());
+    const QColor before = b->selectionColour();
+    ASSERT_TRUE(before.isValid());
+    const QPoint well = centreOfControl(b.get(), LayerTreeModel::MainColumn, Control::ColourControl);
+    EXPECT_EQ(LayerRowDelegate::controlAtPoint(outline->visualRect(indexOf(b.get())), b.get(),
+                                               LayerTreeModel::MainColumn, false, well),
+              Control::ColourControl);
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, well);
+    QColorDialog* dialog = openColourDialog();
+    ASSERT_TRUE(dialog);
+    dialog->setCurrentColor(Qt::green);
+    dialog->accept();
+    endStep();
+    EXPECT_EQ(b->selectionColour(), QColor(Qt::green));
+    EXPECT_FALSE(b->isActive());
+    EXPECT_TRUE(a->isActive());
+    undo->undo();
+    EXPECT_EQ(b->selectionColour(), before);
+
+    // The well is painted in the layer's colour.
+    outline->viewport()->repaint();
+    const QImage shown = outline->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(well), before);
+}
+
+TEST_F(LayersControllerTest, ANewLayerIsActiveAndTheActiveMarksSayWhereTheMapSelects)
+{
+    controller->addLayerAction(nullptr);
+    endStep();
+    VXLayer* added = drawing->activeLayer();
+    ASSERT_NE(added, nullptr);
+    EXPECT_NE(added, a.get());
+    const auto tip = [this](const QObject* item) {
+        return model().indexForItem(item, LayerTreeModel::ActiveColumn).data(Qt::ToolTipRole).toString();
+    };
+    EXPECT_TRUE(tip(added).startsWith(QStringLiteral("The active layer")));
+    EXPECT_TRUE(tip(a.get()).contains(QStringLiteral("only in the active layer")));
+    EXPECT_TRUE(tip(drawing.get()).isEmpty());
+
+    // Choosing a row activates its layer only while the active layer follows the selection.
+    selectRows({indexOf(a.get())});
+    EXPECT_EQ(drawing->activeLayer(), added);
+    controller->toggleActiveFollowsSelectionAction(nullptr);
+    selectRows({indexOf(g.get())});
+    selectRows({indexOf(a.get())});
+    EXPECT_TRUE(a->isActive());
+    EXPECT_TRUE(tip(added).contains(QStringLiteral("Click to make this the active layer")));
 }
 
 TEST_F(LayersControllerTest, ARowRemovedWhileItsNameIsEditedLeavesTheNameAlone)
