@@ -1,7 +1,9 @@
 #include "MediaTesting.h"
 
 #include "support/LogCapture.h"
+#include "media/items/MediaFileTypes.h"
 #include "media/photos/ZQiPhotoMediaInfo.h"
+#include "media/window/MediaGridModel.h"
 
 using mediatest::NotificationRecorder;
 
@@ -105,6 +107,31 @@ TEST(PhotoLibrary, NodesFollowTheirGroupsAndListOnlyImages)
     EXPECT_TRUE(root->fileURLs().isEmpty());
     EXPECT_EQ(root->subFolders().size(), 1) << "children are made again from the groups";
     EXPECT_NE(root->subFolders().first(), children.first());
+}
+
+class NothingVisible : public ZQMediaItemBrowser {
+public:
+    bool isItemVisible(const ZQImagePath&) const override { return false; }
+};
+
+TEST(PhotoLibrary, TheGridsItemsKeepTheThumbnailsTheLibraryMade)
+{
+    auto library = std::make_shared<FakeMediaGroup>();
+    library->name = QStringLiteral("Photos");
+    library->setMediaObjects({QVariant::fromValue<ZQObjectPtr>(mediaObject(2, "b.jpg")),
+                              QVariant::fromValue<ZQObjectPtr>(mediaObject(2, "a.jpg"))});
+    auto source = std::make_shared<FakeMediaSource>();
+    source->rootMediaGroup = library;
+    auto root = std::make_shared<ZQiPhotoMediaInfo>();
+    root->setMediaSource(source);
+
+    NothingVisible browser;
+    MediaGridModel grid(&browser);
+    grid.loadImages(root.get(), media::browsableFileTypes(), {});
+    ASSERT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.itemAt(0)->url(), QUrl::fromLocalFile("/photos/a.jpg"));
+    EXPECT_EQ(grid.itemAt(0)->thumbnailURL(), QUrl::fromLocalFile("/thumbs/a.jpg"));
+    EXPECT_EQ(grid.itemAt(1)->thumbnailURL(), QUrl::fromLocalFile("/thumbs/b.jpg"));
 }
 
 } // namespace

@@ -332,6 +332,14 @@ QList<QUrl> ZQFolderInfo::fileURLsOfTypes(const QStringList& types)
     return collectFileURLs(TypeSet(types.begin(), types.end()), visited).urls;
 }
 
+QList<ZQURLWithThumb> ZQFolderInfo::fileURLsWithThumbsOfTypes(const QStringList& types)
+{
+    QList<ZQURLWithThumb> files;
+    for (const QUrl& url : fileURLsOfTypes(types))
+        files.append({url, {}});
+    return files;
+}
+
 QList<QUrl> ZQFolderInfo::fileURLsOfType(const QString& type)
 {
     return fileURLsOfTypes(type.isEmpty() ? QStringList() : QStringList{type});

@@ -15,6 +15,7 @@
 // its parent's identifier, "|" and its name.
 
 #include "media/folders/FileIdentity.h"
+#include "media/items/ZQURLWithThumb.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQObject.h"
 
@@ -111,6 +112,8 @@ public:
     // The folder's files (and, returning all enclosed files, its subfolders') whose extension
     // is among `types` (exactly; empty takes every file), each once, links resolved.
     virtual QList<QUrl> fileURLsOfTypes(const QStringList& types);
+    // The same, each with the thumbnail a media library made of it (none for folders on disk).
+    virtual QList<ZQURLWithThumb> fileURLsWithThumbsOfTypes(const QStringList& types);
     QList<QUrl> fileURLsOfType(const QString& type);
     QList<QUrl> fileURLs() { return fileURLsOfTypes({}); }
     // The same as paths; names beginning with "." are left out.

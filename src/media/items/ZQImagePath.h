@@ -9,6 +9,7 @@
 // a cancelled one is, the next time it is shown.
 
 #include "media/items/ZQAsynchronousImageLoader.h"
+#include "media/items/ZQURLWithThumb.h"
 #include "platform/foundation/ZQObject.h"
 #include "platform/vantrix/svg/VXSVGPreview.h"
 
@@ -17,7 +18,6 @@
 #include <QVariantMap>
 #include <optional>
 
-struct ZQURLWithThumb;
 class ZQImagePath;
 using ZQImagePathPtr = std::shared_ptr<ZQImagePath>;
 

@@ -144,6 +144,11 @@ QList<QUrl> ZQiPhotoMediaInfo::fileURLsOfTypes(const QStringList&)
     return urls;
 }
 
+QList<ZQURLWithThumb> ZQiPhotoMediaInfo::fileURLsWithThumbsOfTypes(const QStringList&)
+{
+    return imageURLsWithThumbs();
+}
+
 QList<QUrl> ZQiPhotoMediaInfo::thumbnailURLs() const
 {
     QList<QUrl> urls;

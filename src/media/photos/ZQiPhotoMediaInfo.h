@@ -12,12 +12,6 @@
 #include "media/folders/ZQFolderInfo.h"
 #include "platform/foundation/KeyValueObserving.h"
 
-// A media object's file with the thumbnail the service made of it.
-struct ZQURLWithThumb {
-    QUrl url;
-    QUrl thumbnailURL;
-};
-
 class ZQiPhotoMediaInfo : public ZQFolderInfo {
     Q_OBJECT
 
@@ -49,6 +43,8 @@ public:
     QList<ZQFolderInfoPtr> subFolders() override;
     // The group's images, made afresh at every call; the types are not used.
     QList<QUrl> fileURLsOfTypes(const QStringList& types) override;
+    // The same with each image's thumbnail.
+    QList<ZQURLWithThumb> fileURLsWithThumbsOfTypes(const QStringList& types) override;
     QList<ZQURLWithThumb> imageURLsWithThumbs() const;
     QList<QUrl> thumbnailURLs() const;
     QImage icon() const override;

@@ -38,12 +38,13 @@ void MediaGridModel::loadImages(ZQFolderInfo* folder, const QStringList& fileTyp
     };
     std::vector<Entry> entries;
     // An empty type list would take every file.
-    const QList<QUrl> urls = folder && !fileTypes.isEmpty() ? folder->fileURLsOfTypes(fileTypes) : QList<QUrl>();
-    entries.reserve(urls.size());
-    for (const QUrl& url : urls) {
-        ZQImagePathPtr item = current.value(url.toLocalFile());
+    const QList<ZQURLWithThumb> files =
+        folder && !fileTypes.isEmpty() ? folder->fileURLsWithThumbsOfTypes(fileTypes) : QList<ZQURLWithThumb>();
+    entries.reserve(files.size());
+    for (const ZQURLWithThumb& file : files) {
+        ZQImagePathPtr item = current.value(file.url.toLocalFile());
         if (!item)
-            item = std::make_shared<ZQImagePath>(url, m_browser);
+            item = std::make_shared<ZQImagePath>(file, m_browser);
         const QString name = item->name();
         if (filter.isEmpty() || name.contains(filter, Qt::CaseInsensitive))
             entries.push_back({collator.sortKey(name.toCaseFolded()), std::move(item)});
