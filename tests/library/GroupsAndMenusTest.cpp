@@ -1,10 +1,12 @@
 #include "LibraryTesting.h"
 
 #include "library/groups/VXQLibraryGroup.h"
+#include "library/menus/LibraryArtwork.h"
 #include "library/menus/LibraryMenus.h"
 #include "library/menus/VXQLibraryMenuHelper.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/MenuItem.h"
+#include "widgets/paint/KitImage.h"
 
 #include <QMenu>
 
@@ -178,4 +180,25 @@ TEST_F(LibraryTest, BoldTitlingMarksTheTrailToACategory)
     item.setRepresentedObject({});
     VXQLibraryGroupMenuHandler::setBoldTitlingForMenuTrail(&item, identifier);
     EXPECT_TRUE(item.font().bold());
+}
+
+TEST_F(LibraryTest, LibrariesShowACollectionAndGroupsTheirArtworkSixteenHigh)
+{
+    const auto sameImage = [](const QImage& shown, const QString& name, QSizeF points) {
+        const QImage expected = imageNamed(name).imageOfSize(points, shown.devicePixelRatio());
+        return !shown.isNull() && shown.size() == expected.size() &&
+               shown.convertToFormat(QImage::Format_ARGB32) == expected.convertToFormat(QImage::Format_ARGB32);
+    };
+    const VXQLibraryPtr base = makeLibrary(QStringLiteral("Base"));
+    EXPECT_TRUE(sameImage(libraryElementIcon(base.get()), QStringLiteral("VL_Collection"), {16, 16}));
+
+    const QImage user = libraryGroupIcon(QStringLiteral("MY LIBRARY"));
+    const QSizeF shelf = imageNamed(QStringLiteral("VLTB_Library")).size();
+    ASSERT_FALSE(shelf.isEmpty());
+    EXPECT_DOUBLE_EQ(user.deviceIndependentSize().height(), 16);
+    EXPECT_NEAR(user.deviceIndependentSize().width(), 16 * shelf.width() / shelf.height(), 1);
+    EXPECT_TRUE(sameImage(user, QStringLiteral("VLTB_Library"), {16 * shelf.width() / shelf.height(), 16}));
+    const QImage factory = libraryGroupIcon(kVXQLibraryFactoryGroupName);
+    EXPECT_DOUBLE_EQ(factory.deviceIndependentSize().height(), 16);
+    EXPECT_FALSE(sameImage(factory, QStringLiteral("VLTB_Library"), user.deviceIndependentSize()));
 }

@@ -9,17 +9,34 @@
 
 namespace {
 
+constexpr double kIconHeight = 16;
+
+qreal pixelRatio()
+{
+    return qApp ? qApp->devicePixelRatio() : 1.0;
+}
+
 QImage artwork(const QString& name)
 {
-    return imageNamed(name).imageOfSize(QSizeF(16, 16), qApp ? qApp->devicePixelRatio() : 1.0);
+    return imageNamed(name).imageOfSize(QSizeF(kIconHeight, kIconHeight), pixelRatio());
+}
+
+// 16 points high, as wide as the artwork's proportions make it.
+QImage artworkOfIconHeight(const QString& name)
+{
+    const KitImage image = imageNamed(name);
+    const QSizeF natural = image.size();
+    if (natural.isEmpty())
+        return {};
+    return image.imageOfSize(QSizeF(kIconHeight * natural.width() / natural.height(), kIconHeight), pixelRatio());
 }
 
 } // namespace
 
 QImage libraryElementIcon(const VXQLibraryElement* element)
 {
-    if (const auto* library = qobject_cast<const VXQLibrary*>(element))
-        return artwork(library->isFactoryLibrary() ? QStringLiteral("VL_Veltrum_Grey_Icon") : QStringLiteral("VL_Collection"));
+    if (qobject_cast<const VXQLibrary*>(element))
+        return artwork(QStringLiteral("VL_Collection"));
     if (qobject_cast<const VXQLibrarySmartCategory*>(element))
         return artwork(QStringLiteral("VL_Smart_Category"));
     if (qobject_cast<const VXQLibraryCategory*>(element))
@@ -29,6 +46,6 @@ QImage libraryElementIcon(const VXQLibraryElement* element)
 
 QImage libraryGroupIcon(const QString& groupName)
 {
-    return artwork(groupName == kVXQLibraryFactoryGroupName ? QStringLiteral("VL_Veltrum_Grey_Icon")
-                                                            : QStringLiteral("VL_Collection"));
+    return artworkOfIconHeight(groupName == kVXQLibraryFactoryGroupName ? QStringLiteral("VL_Veltrum_Grey_Icon")
+                                                                      : QStringLiteral("VLTB_Library"));
 }
