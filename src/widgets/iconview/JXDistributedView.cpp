@@ -295,6 +295,20 @@ QRectF JXDistributedView::rectEnclosingItemsAtIndexes(const JXIndexSet& indexes)
     return result;
 }
 
+QRectF JXDistributedView::rectEnclosingItemsInRange(qint64 location, qint64 length) const
+{
+    QRectF result;
+    const qint64 end = std::min(numberOfItems(), location + std::max<qint64>(length, 0));
+    for (qint64 index = std::max<qint64>(location, 0); index < end; ++index)
+        result = result.united(rectForItemAtIndex(index));
+    return result;
+}
+
+QRectF JXDistributedView::rectAroundItems(const std::vector<qint64>& indexes) const
+{
+    return rectEnclosingItemsAtIndexes(JXIndexSet(indexes.begin(), indexes.end()));
+}
+
 bool JXDistributedView::hitsCell(qint64, const QRectF& snappedBox, const QRectF& rect) const
 {
     if (!m_prototype)

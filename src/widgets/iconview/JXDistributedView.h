@@ -149,6 +149,11 @@ public:
     QRectF snapRectToGrid(const QRectF& rect) const;
     QRectF snappedRectForItemAtIndex(qint64 index) const { return snapRectToGrid(rectForItemAtIndex(index)); }
     QRectF rectEnclosingItemsAtIndexes(const JXIndexSet& indexes) const;
+    // The items from `location`, `length` of them; indexes beyond the items are left out.
+    QRectF rectEnclosingItemsInRange(qint64 location, qint64 length) const;
+    QRectF rectAroundItems(const std::vector<qint64>& indexes) const;
+    // Boxes are y-down already, as the screen is: every box passes through here unchanged.
+    QRectF flipRectsYAxis(const QRectF& rect) const { return rect; }
     qint64 getItemIndexAtPoint(QPointF point) const;
     qint64 getItemIndexInRect(const QRectF& rect);
     qint64 getUncachedItemIndexInRect(const QRectF& rect) const;
@@ -254,6 +259,10 @@ public:
     // The drag image of the given items near the visible area, at the device pixel ratio, and
     // where its top-left corner sits in the document; a null image when none is near.
     QImage dragImageForVisibleItemsAtIndexes(const JXIndexSet& indexes, QPointF* imageOrigin) const;
+    // A plainer image of the items (for callers; the view's own drags use the one above): each
+    // unhighlighted cell at half opacity, placed at `imageOrigin`. An image too large to make
+    // is logged as an error and answered null, as is an empty list.
+    QImage dragImageForItemsDragImageOffset(const std::vector<qint64>& indexes, QPointF* imageOrigin) const;
     // Writes the positions of the items relative to dragStartImagePos.
     void addPositionsOfItemsToPasteboard(const std::vector<qint64>& indexes, platform::Pasteboard& pasteboard);
     // The positions on the pasteboard placed at `imagePosition` (document coordinates),

@@ -4,9 +4,11 @@
 #include "widgets/iconview/JXDistributedView.h"
 
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/ZQLog.h"
 #include "platform/ui/ModifierKeys.h"
 #include "platform/ui/Pasteboard.h"
 #include "widgets/badge/CTBadge.h"
+#include "widgets/paint/KitImage.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -21,6 +23,22 @@ namespace {
 constexpr int kAutoscrollIntervalMs = 100;
 // More entries than this in a positions list are not from a drag of ours.
 constexpr qsizetype kLargestPositionCount = 100000;
+
+// A transparent image of `area` points at `ratio`; null, with the error logged, when it
+// cannot be made (too large for memory).
+QImage dragCanvas(const QSizeF& area, double ratio)
+{
+    const QSize pixels = KitImage::pixelSizeFor(area, ratio);
+    QImage image = pixels.isEmpty() ? QImage() : QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        ZQLog(QStringLiteral("unable to create image for drag, size = {%1, %2}").arg(area.width()).arg(area.height()));
+        return {};
+    }
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
 } // namespace
 
 bool JXDistributedView::commandHeld(Qt::KeyboardModifiers modifiers) const
@@ -249,12 +267,10 @@ QImage JXDistributedView::dragImageForVisibleItemsAtIndexes(const JXIndexSet& in
     if (area.isEmpty() || !m_prototype)
         return {};
     const double ratio = devicePixelRatioF();
-    const QSize pixels = (area.size() * ratio).toSize().expandedTo(QSize(1, 1));
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    QImage image = dragCanvas(area.size(), ratio);
     if (image.isNull())
         return {};
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::transparent);
+    const QSize pixels = image.size();
     double firstTop = area.top();
     bool drewAny = false;
     {
@@ -292,6 +308,38 @@ QImage JXDistributedView::dragImageForVisibleItemsAtIndexes(const JXIndexSet& in
             painter.scale(ratio, ratio);
             painter.drawImage(QPointF(0, firstTop - area.top()), mark);
         }
+    }
+    if (imageOrigin)
+        *imageOrigin = area.topLeft();
+    return image;
+}
+
+QImage JXDistributedView::dragImageForItemsDragImageOffset(const std::vector<qint64>& indexes,
+                                                          QPointF* imageOrigin) const
+{
+    const QRectF area = rectAroundItems(indexes);
+    if (area.isEmpty() || !m_prototype)
+        return {};
+    QImage image = dragCanvas(area.size(), devicePixelRatioF());
+    if (image.isNull())
+        return {};
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(0.5);
+    painter.translate(-area.topLeft());
+    JXDistributedViewCell::DrawContext context;
+    context.toScreen = false;
+    auto* self = const_cast<JXDistributedView*>(this);
+    context.controlView = self;
+    const qint64 count = numberOfItems();
+    for (qint64 index : indexes) {
+        if (index < 0 || index >= count)
+            continue;
+        m_dataSource->distributedViewPositionForCellAtItemIndex(self, m_prototype.get(), index);
+        m_prototype->setHighlighted(false);
+        painter.save();
+        m_prototype->drawWithFrame(painter, rectForItemAtIndex(index), context);
+        painter.restore();
     }
     if (imageOrigin)
         *imageOrigin = area.topLeft();

@@ -284,3 +284,35 @@ TEST(IconViewGeometry, OutOfRangeIndexesAreProgrammingErrors)
     EXPECT_THROW(shown.view.editItemIndexWithEventSelect(5), platform::AssertionFailure);
     EXPECT_TRUE(log.contains(QStringLiteral("Invalid parameter not satisfying: indx >= 0")));
 }
+
+TEST(IconViewGeometry, EnclosingRectsAndThePlainDragImage)
+{
+    Shown shown(Items::grid(7)); // rows of five cells of 100, from (8, 8)
+    JXDistributedView& view = shown.view;
+    const QSizeF cell = view.rectForItemAtIndex(0).size();
+    EXPECT_EQ(view.rectEnclosingItemsInRange(1, 2), QRectF(QPointF(108, 8), QSizeF(100 + cell.width(), cell.height())));
+    EXPECT_EQ(view.rectEnclosingItemsInRange(4, 100), view.rectAroundItems({4, 5, 6}));
+    EXPECT_EQ(view.rectAroundItems({6, 0, 42, -1}), QRectF(QPointF(8, 8), QSizeF(100 + cell.width(), 100 + cell.height())));
+    EXPECT_TRUE(view.rectEnclosingItemsInRange(7, 3).isNull());
+    EXPECT_TRUE(view.rectEnclosingItemsInRange(2, -1).isNull());
+    EXPECT_EQ(view.flipRectsYAxis(QRectF(1, 2, 3, 4)), QRectF(1, 2, 3, 4));
+
+    QPointF origin;
+    const QImage image = view.dragImageForItemsDragImageOffset({0, 6}, &origin);
+    EXPECT_EQ(origin, QPointF(8, 8));
+    EXPECT_EQ(image.deviceIndependentSize(), view.rectAroundItems({0, 6}).size());
+    int maximumAlpha = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            maximumAlpha = std::max(maximumAlpha, image.pixelColor(x, y).alpha());
+    EXPECT_GT(maximumAlpha, 0);
+    EXPECT_LE(maximumAlpha, 128); // drawn at half opacity
+    EXPECT_TRUE(view.dragImageForItemsDragImageOffset({}, &origin).isNull());
+
+    // Items a world apart make an image too large to hold: an error and no image, no crash.
+    shown.items->items[6].position = QPointF(9.0e6, 9.0e6);
+    view.reloadData();
+    testsupport::LogCapture log;
+    EXPECT_TRUE(view.dragImageForItemsDragImageOffset({0, 6}, &origin).isNull());
+    EXPECT_TRUE(log.contains(QStringLiteral("unable to create image for drag, size = {")));
+}
