@@ -76,8 +76,10 @@ bool ZQQuorvaneDocument::runModalPrintOperation(MapPrintOperation& operation)
 
 QImage ZQQuorvaneDocument::sharableDocumentImage() const
 {
+    // The picture the drawing's PDF holds (the same output, painted once); a drawing whose
+    // bounds make no PDF makes no picture either.
     const VXDrawingPtr& drawing = this->drawing();
-    if (!drawing || drawing->pdf().isEmpty())
+    if (!drawing)
         return {};
     const QSizeF size = drawing->drawingSize();
     const double scale = std::min(kSharedImageScale, kMaximumSharedImageSide / std::max(size.width(), size.height()));

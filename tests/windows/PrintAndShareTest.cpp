@@ -3,7 +3,11 @@
 
 #include "app/MapPrintOperation.h"
 #include "app/ZQTrueQuorvaneDocument.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "windows/printing/ZQQuorvanePrintAccessoryController.h"
 #include "windows/sharing/DocumentSharingMenu.h"
@@ -15,6 +19,8 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <atomic>
+#include <utility>
 #include <gtest/gtest.h>
 
 namespace {
@@ -145,6 +151,38 @@ TEST(PrintOptionsTest, OptionsActOnTheOperationAndTheDrawingAndOutliveOnePrint)
     options.setFitToSinglePage(false);
     options.setCropMarks(0);
     options.setPrintsGraphPaper(false);
+}
+
+// A path that counts how often it is drawn (tiles are painted on several threads).
+class CountedPath : public VXDrawablePath {
+public:
+    void drawContent() const override
+    {
+        ++draws;
+        VXDrawablePath::drawContent();
+    }
+    static inline std::atomic<int> draws{0};
+};
+
+TEST(ShareTest, TheSharedPictureIsPaintedOnceAsTheDrawingsOutput)
+{
+    auto document = newDocument();
+    VXDrawing& drawing = *document->drawing();
+    drawing.setDrawingSize({300, 200});
+    auto path = std::make_shared<CountedPath>();
+    path->setPath(platform::BezierPath::bezierPathWithRect({20, 20, 100, 60}));
+    path->setStyle(VXStyle::styleWithFillColourStrokeColour(Qt::red, {}));
+    auto* layer = qobject_cast<VXObjectDrawingLayer*>(drawing.activeLayer());
+    ASSERT_TRUE(layer);
+    layer->addObject(path);
+
+    CountedPath::draws = 0;
+    const QImage direct = platform::DrawingRenderer::imageOfDrawing(drawing, drawing.bounds(), QSize(600, 400), Qt::white);
+    const int drawsOfOneImage = CountedPath::draws.exchange(0);
+    ASSERT_GT(drawsOfOneImage, 0);
+    const QImage shared = document->sharableDocumentImage();
+    EXPECT_EQ(CountedPath::draws.load(), drawsOfOneImage);
+    EXPECT_EQ(shared, direct);
 }
 
 TEST(ShareTest, MailViewerAndCopyHandOverTheMapsPicture)
