@@ -1,7 +1,7 @@
 #pragma once
 
-// The welcome window: an introduction (a still picture stands for the movie, which this build
-// cannot play), four large buttons opening the maker's pages through the help trampoline, and
+// The welcome window: an introduction (a still picture; no film ships, so nothing sends
+// movieDidEnd), four large buttons opening the maker's pages through the help trampoline, and
 // a box saying whether it opens at launch. Closing it may explain once how to reopen it.
 // One per process, hidden rather than destroyed.
 //
