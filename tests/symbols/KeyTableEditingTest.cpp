@@ -4,7 +4,7 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/keytable/VXQKeyTable.h"
 
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -27,12 +27,12 @@ struct EditingFixture : Fixture {
         view.show();
         forget();
     }
-    QPlainTextEdit* startEditing()
+    QTextEdit* startEditing()
     {
         EXPECT_TRUE(platform::editObjectStringInView(VXDrawableObjectPtr(table->textShape()), view));
         return view.textEditor();
     }
-    void typeAt(QPlainTextEdit* editor, int position, const QString& keys)
+    void typeAt(QTextEdit* editor, int position, const QString& keys)
     {
         QTextCursor cursor = editor->textCursor();
         cursor.setPosition(position);
@@ -47,7 +47,7 @@ struct EditingFixture : Fixture {
 TEST(KeyTableEditing, TypingInACellWritesTheRowsInfoAndTheCommitKeepsTheTable)
 {
     EditingFixture f;
-    QPlainTextEdit* editor = f.startEditing();
+    QTextEdit* editor = f.startEditing();
     ASSERT_TRUE(editor);
     EXPECT_EQ(editor->toPlainText(), "\n1\tChurch\n2\t\n3\t\n");
     f.typeAt(editor, 12, QStringLiteral("Mill")); // after "2\t"
@@ -71,7 +71,7 @@ TEST(KeyTableEditing, TypingInACellWritesTheRowsInfoAndTheCommitKeepsTheTable)
 TEST(KeyTableEditing, ACellWhoseLineEndWentStillReachesItsRow)
 {
     EditingFixture f;
-    QPlainTextEdit* editor = f.startEditing();
+    QTextEdit* editor = f.startEditing();
     ASSERT_TRUE(editor);
     QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(editor, Qt::Key_Backspace); // the last cell's line end

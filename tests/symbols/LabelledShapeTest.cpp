@@ -1,4 +1,5 @@
 #include "symbols/shapes/VXQLabelledShape.h"
+#include "symbols/placed/VXQSymbol.h"
 
 #include "app/LaunchSettingsScope.h"
 #include "app/VLTMAppDelegate.h"
@@ -17,11 +18,13 @@
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/ObjectLayerEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "support/ArchiveTesting.h"
 #include "support/UndoableDrawing.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <cmath>
@@ -393,4 +396,36 @@ TEST(LabelledShape, SwatchShowsTheLabelsAndTheSubstituteMakesEveryShapeLabelled)
     if (auto* controller = platform::DocumentController::existingSharedDocumentController())
         controller->closeAllDocuments();
     EXPECT_TRUE(std::dynamic_pointer_cast<VXQLabelledShape>(made));
+}
+
+TEST(LabelledShape, AShapeConvertedFromALabelledObjectKeepsItsBlockLabelsAndReportsTheSelectedOnes)
+{
+    ShapeFixture f;
+    const auto symbol = VXQSymbol::symbolWithMaster(VXQSymbolMaster::defaultSymbolMaster());
+    symbol->setLocation({300, 200});
+    f.layer->addObject(symbol);
+    symbol->newTextLabel();
+    symbol->textLabels().first()->setText(QStringLiteral("Beacon"));
+    f.layer->exchangeSelectionWithObjectsFromArray({symbol});
+    f.forget();
+
+    platform::ClassRegistry::setSubstituteClass(QStringLiteral("VXDrawableShape"), QStringLiteral("VXQLabelledShape"));
+    const auto noSubstitute = qScopeGuard([] { platform::ClassRegistry::setSubstituteClass("VXDrawableShape", {}); });
+    f.step([&] { platform::ObjectLayerEditing(f.drawing.get()).convertSelection(platform::ObjectLayerEditing::Conversion::ToShape); });
+    const auto converted = std::dynamic_pointer_cast<VXQLabelledShape>(f.layer->objectInObjectsAtIndex(1));
+    ASSERT_TRUE(converted);
+    ASSERT_EQ(converted->textLabels().size(), 1);
+    EXPECT_EQ(converted->textLabels().first()->text().string(), QStringLiteral("Beacon"));
+    EXPECT_EQ(converted->textLabels().first()->container(), converted.get());
+    EXPECT_NE(converted->textLabels().first(), symbol->textLabels().first());
+    f.undo.undo();
+    EXPECT_EQ(f.layer->objectInObjectsAtIndex(1), symbol);
+    EXPECT_EQ(symbol->textLabels().first()->container(), symbol.get());
+
+    // Its sub-selection is its selected labels, when it has any.
+    EXPECT_TRUE(f.shape->subSelection().isEmpty());
+    Block* label = f.newLabel();
+    EXPECT_EQ(f.shape->subSelection(), QList<ZQObjectPtr>{f.shape->textLabels().first()});
+    f.shape->deselectTextLabel(label);
+    EXPECT_TRUE(f.shape->subSelection().isEmpty());
 }

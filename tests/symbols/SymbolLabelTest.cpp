@@ -1,5 +1,8 @@
 #include "symbols/placed/VXQSymbol.h"
 
+#include "symbols/shapes/VXQLabelledShape.h"
+
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -7,6 +10,8 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/ui/FontManager.h"
+#include "support/ArchiveTesting.h"
 
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -115,10 +120,10 @@ TEST(SymbolLabels, OffsetRadiiAndDragPlacementsFollowTheSymbolsSize)
     EXPECT_EQ(label->placement(), VXQTextBlockLabel::kFree);
     EXPECT_EQ(label->freePosition(), QPointF(30, -10));
 
-    // A locked symbol keeps its labels where they are.
+    // A locked symbol's labels still follow a drag.
     fixture.symbol->setLocked(true);
-    EXPECT_TRUE(fixture.dragFirstLabelTo({100, 40}).isEmpty());
-    EXPECT_EQ(label->placement(), VXQTextBlockLabel::kFree);
+    EXPECT_EQ(fixture.dragFirstLabelTo({100, 40}), QStringLiteral("Label Placement"));
+    EXPECT_EQ(label->placement(), VXQTextBlockLabel::kNorth);
 }
 
 TEST(SymbolLabels, LockedSymbolsRefuseHidingButTheirLabelCommandsAreLeftToTheMenu)
@@ -191,3 +196,61 @@ TEST(SymbolLabels, LabelAttributesAreConvertedOrRefusedWithCode55)
 }
 
 } // namespace
+
+TEST(SymbolLabels, SelectingASymbolOrItsLabelsLeavesTheFontPanelAlone)
+{
+    SquareSymbol fixture;
+    VXQTextBlockLabel* label = fixture.newLabel();
+    label->setFont(QFont(QStringLiteral("Courier"), 30));
+    platform::FontManager* fonts = platform::FontManager::sharedFontManager();
+    const QFont before(QStringLiteral("Times"), 9);
+    fonts->setSelectedFontIsMultiple(before, false);
+    fixture.symbol->selectAllTextLabels();
+    fixture.symbol->selectTextLabelExtendingSelection(label, false);
+    fixture.symbol->objectDidBecomeSelected();
+    EXPECT_EQ(fonts->selectedFont(), before);
+}
+
+TEST(SymbolLabels, SettingTheLabelsMeasuresTheSymbolAnew)
+{
+    SquareSymbol fixture;
+    const QRectF alone = fixture.symbol->bounds();
+    auto far = VXQTextBlockLabel::label();
+    far->setText(QStringLiteral("Far away"));
+    far->setFreePosition({200, 0});
+    fixture.symbol->setTextLabels({far});
+    EXPECT_EQ(far->container(), fixture.symbol.get());
+    EXPECT_TRUE(fixture.symbol->bounds().contains(far->bounds()));
+    fixture.symbol->setTextLabels({});
+    EXPECT_EQ(fixture.symbol->bounds(), alone);
+}
+
+TEST(SymbolLabels, AnOlderArchiveTakesTheMastersLabelsAndTemplateUnlessItHoldsLabels)
+{
+    auto graphic = std::make_shared<VXQLabelledShape>();
+    graphic->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({-10, -10, 20, 20}));
+    graphic->newTextLabel();
+    graphic->textLabels().first()->setText(QStringLiteral("Pier"));
+    const VXQSymbolMasterPtr master = VXQSymbolMaster::symbolMasterWithObjectName(*graphic, QStringLiteral("Pier"));
+    master->setAttributesTemplate({{QStringLiteral("depth"), QStringLiteral("4 m")}});
+
+    testsupport::ArchiveStub older; // written before symbols held their own labels
+    older.objects[QStringLiteral("VXQSymbol_master")] = master;
+    older.values[QStringLiteral("VXQSymbol_scaleFactor")] = 1.0;
+    const auto read = [&] {
+        return std::dynamic_pointer_cast<VXQSymbol>(
+            platform::KeyedUnarchiver::unarchiveObjectWithData(older.archiveAs(QStringLiteral("VXQSymbol"))));
+    };
+    const VXQSymbolPtr symbol = read();
+    ASSERT_TRUE(symbol);
+    ASSERT_EQ(symbol->textLabels().size(), 1);
+    EXPECT_EQ(symbol->textLabels().first()->text().string(), QStringLiteral("Pier"));
+    EXPECT_EQ(symbol->textLabels().first()->container(), symbol.get());
+    EXPECT_EQ(symbol->metadataObjectForKey(QStringLiteral("depth")).toString(), QStringLiteral("4 m"));
+
+    // A modern archive keeps what it wrote: no labels are none.
+    older.values[QStringLiteral("VXQSymbol_hasModernTypeSequence")] = true;
+    const VXQSymbolPtr modern = read();
+    ASSERT_TRUE(modern);
+    EXPECT_TRUE(modern->textLabels().isEmpty());
+}

@@ -11,7 +11,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 

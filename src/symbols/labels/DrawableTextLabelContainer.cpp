@@ -79,6 +79,21 @@ void DrawableTextLabelContainer::textLabelContentDidChange(VXQTextLabel* label)
         m_drawable.notifyGeometryChange(m_boundsBeforeLabelChange);
 }
 
+QStringList DrawableTextLabelContainer::searchableStringsWithLabels(const QString& ownText) const
+{
+    QStringList strings;
+    if (!ownText.trimmed().isEmpty())
+        strings.append(ownText);
+    strings.append(m_labels.searchableStrings());
+    return strings;
+}
+
+QString DrawableTextLabelContainer::searchableStringWithLabels(const QString& ownText) const
+{
+    const QStringList strings = searchableStringsWithLabels(ownText);
+    return strings.isEmpty() ? ownText : strings.join(QLatin1Char(' '));
+}
+
 void DrawableTextLabelContainer::applyTextAttributesToLabels(const QVariantMap& attributes)
 {
     const QRectF oldBounds = m_drawable.bounds();
@@ -93,7 +108,7 @@ void DrawableTextLabelContainer::moveTextLabelWithPartcodeToPoint(int partcode, 
 {
     auto* label = qobject_cast<VXQTextBlockLabel*>(textLabelForPartcode(partcode));
     const std::optional<QPointF> reference = label ? referencePointForLabel(*label) : std::nullopt;
-    if (!label || !reference || m_drawable.locked())
+    if (!label || !reference || refusesLabelEdits())
         return;
     const QRectF oldBounds = m_drawable.bounds();
     const bool shift = modifiers & Qt::ShiftModifier;

@@ -14,8 +14,8 @@
 //
 // What differs between its users stays theirs: the lock (here the drawable's), attributes,
 // bounds without labels, placement, templates for new labels, and whether a lock forbids
-// adding, pasting, removing and deleting labels (labelEditsRespectLock). Hiding labels,
-// dragging and editing them are refused while locked for every user.
+// adding, pasting, removing, deleting and dragging labels (labelEditsRespectLock). Hiding
+// labels and editing them are refused while locked for every user.
 
 #include "symbols/labels/TextLabelCollection.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
@@ -64,6 +64,12 @@ public:
     virtual VXTextAdornmentPtr templateAdornmentForNewLabels() const = 0;
     // Every label takes the attributes; the drawable redraws what they covered and cover.
     void applyTextAttributesToLabels(const QVariantMap& attributes);
+
+    // --- Searching ---------------------------------------------------------------------------
+    // The drawable's own searchable text (when it has any) followed by its labels' texts.
+    QStringList searchableStringsWithLabels(const QString& ownText) const;
+    // Those joined by a blank; the drawable's own answer (none or empty) when there are none.
+    QString searchableStringWithLabels(const QString& ownText) const;
 
 protected:
     // Whether a locked drawable refuses label additions and removals.

@@ -162,7 +162,7 @@ void TextLabelCollection::mouseDownOnLabel(VXQTextLabel* label, Qt::KeyboardModi
 void TextLabelCollection::updateFontPanel() const
 {
     const QList<VXQTextLabelPtr> selection = selectedLabels();
-    if (selection.isEmpty())
+    if (selection.isEmpty() || !m_updatesFontPanel)
         return;
     const bool multiple = selection.size() > 1;
     platform::FontManager* manager = platform::FontManager::sharedFontManager();

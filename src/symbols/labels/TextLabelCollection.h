@@ -57,8 +57,10 @@ public:
     // A press on a label: Command (Ctrl) on a selected label deselects it alone; otherwise the
     // label is selected, extending the selection while Shift or Command is held.
     void mouseDownOnLabel(VXQTextLabel* label, Qt::KeyboardModifiers modifiers);
-    // Tells the shared font manager the font and attributes of the selection.
+    // Tells the shared font manager the font and attributes of the selection, unless the
+    // container keeps the font panel out of its labels (symbols do).
     void updateFontPanel() const;
+    void setUpdatesFontPanel(bool updates) { m_updatesFontPanel = updates; }
 
     // --- Hidden flag ------------------------------------------------------------------------
     bool hidden() const { return m_hidden; }
@@ -103,4 +105,5 @@ private:
     QList<VXQTextLabelPtr> m_labels;
     QSet<const VXQTextLabel*> m_selected;
     bool m_hidden = false;
+    bool m_updatesFontPanel = true;
 };

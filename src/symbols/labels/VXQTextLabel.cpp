@@ -7,6 +7,7 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/RTFReading.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FontManager.h"
 #include "platform/ui/Menu.h"
@@ -16,13 +17,13 @@
 #include "platform/vantrix/model/KeyValueUndo.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/text/HTMLTextReading.h"
+#include "platform/vantrix/text/TextSubstitution.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "tracks/ZQMultiStylePath.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <algorithm>
-#include <QPlainTextEdit>
 #include <QScopeGuard>
 
 namespace {
@@ -30,9 +31,10 @@ namespace {
 const QString kAdornmentKey = QStringLiteral("VXQTextLabel_adornment");
 const QString kContainerKey = QStringLiteral("VXQTextLabel_container");
 
-// The one label being edited in place, and the view editing it.
+// The one label being edited in place, the view editing it and the text it started with.
 QPointer<VXQTextLabel> editedLabel;
 QPointer<VXDrawingView> editingView;
+platform::AttributedString textBeforeEditing;
 
 // The drawing view holding the focus in the active window, if any.
 VXDrawingView* focusedDrawingView()
@@ -116,7 +118,7 @@ QColor VXQTextLabel::ghostColour()
 
 QStringList VXQTextLabel::pasteableTextTypes()
 {
-    return {platform::kPasteboardTypeHTML, platform::kPasteboardTypeString};
+    return {platform::kPasteboardTypeRTF, platform::kPasteboardTypeHTML, platform::kPasteboardTypeString};
 }
 
 QString VXQTextLabel::displayName() const
@@ -439,12 +441,20 @@ void VXQTextLabel::pasteTextFromPasteboardIgnoreFormatting(const platform::Paste
                                                            bool ignoreFormatting)
 {
     ZQ_ASSERT(pasteboard, QStringLiteral("pasteboard was nil"));
-    const QString type = pasteboard->availableTypeFromArray(pasteableTextTypes());
+    // The richest type offered that reads: RTF that does not read falls back to the next type.
     std::optional<platform::AttributedString> text;
-    if (type == platform::kPasteboardTypeHTML)
-        text = platform::attributedStringFromHTML(pasteboard->stringForType(type));
-    else if (const QString plain = pasteboard->stringForType(type); !plain.isNull())
-        text = platform::AttributedString(plain);
+    for (const QString& type : pasteableTextTypes()) {
+        if (!pasteboard->types().contains(type))
+            continue;
+        if (type == platform::kPasteboardTypeRTF)
+            text = platform::attributedStringFromRTF(pasteboard->dataForType(type));
+        else if (type == platform::kPasteboardTypeHTML)
+            text = platform::attributedStringFromHTML(pasteboard->stringForType(type));
+        else if (const QString plain = pasteboard->stringForType(type); !plain.isNull())
+            text = platform::AttributedString(plain);
+        if (text)
+            break;
+    }
     if (!text)
         return;
     if (ignoreFormatting)
@@ -764,7 +774,9 @@ void VXQTextLabel::startEditingInView(VXDrawingView* view)
         area.setWidth(area.width() + 10.0);
     else
         options.growsHorizontally = true;
-    view->editTextInRectDelegate(text().string(), area, this, font(), options);
+    options.typingAttributes = textAttributes();
+    textBeforeEditing = textForEditingInPlace();
+    view->editAttributedTextInRectDelegate(textBeforeEditing, area, this, font(), options);
     notifyVisualChange();
 }
 
@@ -774,14 +786,21 @@ void VXQTextLabel::endEditing()
         editingView->endTextEditing();
 }
 
-void VXQTextLabel::textEditingDidEnd(const QString& edited, bool cancelled)
+platform::AttributedString VXQTextLabel::textForEditingInPlace() const
+{
+    return platform::substitutedText(text(), [this](const QString& key) { return metadataObjectForKey(key); });
+}
+
+void VXQTextLabel::attributedTextEditingDidEnd(const platform::AttributedString& edited, bool cancelled)
 {
     if (!isEditing())
         return;
     editedLabel = nullptr;
     editingView = nullptr;
-    if (!cancelled && edited != text().string()) {
-        setText(edited);
+    // Left as it was, the text keeps its placeholders.
+    if (!cancelled && edited != std::exchange(textBeforeEditing, {})) {
+        setText(QVariant::fromValue(edited));
+        textWasEdited();
         setUndoActionName(tr("Edit Label Text"));
     }
     notifyVisualChange();

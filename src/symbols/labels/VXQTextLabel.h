@@ -11,9 +11,10 @@
 // tells the container before and after, so it can refresh and re-measure. Attribute setters
 // also bracket their change with the container's attribute will/did calls.
 //
-// Text arrives from the pasteboard as HTML (read through QTextDocument) or as plain text;
-// there is no RTF reader here. The in-place editor is plain text: an edit keeps the
-// adornment's whole-text attributes, and an unchanged or cancelled edit changes nothing.
+// Text arrives from the pasteboard as RTF, HTML or plain text. The in-place editor shows the
+// text with its placeholders resolved and its runs: what the user types takes the attributes
+// where it is typed, every other run keeps its own, and an unchanged or cancelled edit changes
+// nothing (so the placeholders stay).
 //
 // Archived under "VXQTextLabel_adornment" and, conditionally, "VXQTextLabel_container"; a
 // label whose adornment holds no text decodes to nothing.
@@ -192,7 +193,7 @@ public:
     void startEditingInView(VXDrawingView* view);
     void endEditing();
     bool isEditing() const;
-    void textEditingDidEnd(const QString& text, bool cancelled) override;
+    void attributedTextEditingDidEnd(const platform::AttributedString& text, bool cancelled) override;
 
     // --- Rasterizer observer ---------------------------------------------------------------------
     void rasterizerWillChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) override;
@@ -212,6 +213,8 @@ protected:
     static void drawHighlightOutline(const QPainterPath& outline);
     // A context-menu item that sends `action` to this label.
     platform::MenuItem* commandItem(const QString& title, const QByteArray& action, QObject* parent, int tag = 0);
+    // After an in-place edit changed the text, within its undo step.
+    virtual void textWasEdited() {}
     // The adornment a new label of the class draws with; the base raises.
     virtual VXTextAdornmentPtr makeTextAdornment() const;
     // The container's drawable side, when it is a drawable.
@@ -226,6 +229,8 @@ protected:
 private:
     VXTextAdornment* textAdornmentObject() const { return m_adornment.get(); }
     void observeAdornment(const VXTextAdornmentPtr& previous, const VXTextAdornmentPtr& next);
+    // The text an in-place editor starts with: the template with its placeholders resolved.
+    platform::AttributedString textForEditingInPlace() const;
 
     VXTextAdornmentPtr m_adornment;
     QPointer<QObject> m_containerObject;

@@ -144,16 +144,6 @@ void VXQTextPathLabel::fitToText(QObject*)
     setUndoActionName(tr("Size Label To Text"));
 }
 
-void VXQTextPathLabel::textEditingDidEnd(const QString& text, bool cancelled)
-{
-    const QString before = this->text().string();
-    VXQTextLabel::textEditingDidEnd(text, cancelled);
-    if (cancelled || text == before)
-        return;
-    fitToText(nullptr);
-    setUndoActionName(tr("Edit Label Text"));
-}
-
 platform::BezierPath VXQTextPathLabel::renderingPath() const
 {
     const ZQMultiStylePath* container = path();

@@ -66,8 +66,6 @@ public:
     std::shared_ptr<VXDrawableObject> convertToTextObject() const override;
     void populateContextualMenu(platform::Menu* menu) override;
     bool validateMenuItem(platform::MenuItem* item) override;
-    // A committed edit also fits the range to the new text (one undo step, "Edit Label Text").
-    void textEditingDidEnd(const QString& text, bool cancelled) override;
 
     // VXRenderable: the container path cut to the range, or its end-point curve.
     platform::BezierPath renderingPath() const override;
@@ -80,6 +78,8 @@ public:
 
 protected:
     VXTextAdornmentPtr makeTextAdornment() const override;
+    // An edited text gets a range that fits it, in the edit's undo step.
+    void textWasEdited() override { fitToText(nullptr); }
 
 private:
     ZQStyleRange m_range = ZQMakeAbsoluteStyleRange(0, kZQStyleRangeRunsToEnd);

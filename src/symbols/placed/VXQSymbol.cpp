@@ -86,7 +86,12 @@ QuorvaneError VXQSymbol::validationErrorForKey(const QString& key)
     return QuorvaneError(kQuorvaneValidationError, tr("The value is not valid for the symbol's %1.").arg(key));
 }
 
-VXQSymbol::VXQSymbol() : DrawableTextLabelContainer(static_cast<VXDrawableObject&>(*this)) {}
+VXQSymbol::VXQSymbol()
+    : DrawableTextLabelContainer(static_cast<VXDrawableObject&>(*this))
+{
+    // Selecting a symbol or its labels leaves the font panel as it was.
+    m_labels.setUpdatesFontPanel(false);
+}
 
 VXQSymbol::~VXQSymbol()
 {
@@ -160,7 +165,7 @@ QStringList VXQSymbol::pasteboardTypesForOperation(int)
 
 // --- The master ------------------------------------------------------------------------------------
 
-void VXQSymbol::setMaster(const VXQSymbolMasterPtr& master)
+void VXQSymbol::setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& master, bool creatingSequenceIfNeeded)
 {
     if (master == m_master || locked())
         return;
@@ -175,13 +180,23 @@ void VXQSymbol::setMaster(const VXQSymbolMasterPtr& master)
     }
     notifyVisualChange();
     const QRectF oldBounds = bounds();
+    takeMaster(master);
+    if (m_master)
+        setUsesLocalStyle(false);
+    notifyGeometryChange(oldBounds);
+    if (m_master)
+        platform::NotificationCenter::defaultCenter().postNotificationName(kVXQSymbolMasterWasReplacedNotification, this);
+    if (creatingSequenceIfNeeded)
+        adjustSequence(oldSequence);
+}
+
+void VXQSymbol::takeMaster(const VXQSymbolMasterPtr& master)
+{
     leaveMaster();
     m_master = master;
     m_masterBounds = {};
-    if (!m_master) {
-        notifyGeometryChange(oldBounds);
-        return adjustSequence(oldSequence);
-    }
+    if (!m_master)
+        return;
     addMetadata(m_master->attributesTemplate());
     if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(m_master->object())) {
         QList<VXQTextLabelPtr> copies;
@@ -190,10 +205,14 @@ void VXQSymbol::setMaster(const VXQSymbolMasterPtr& master)
         m_labels.setLabels(copies);
     }
     becomeClientOf(m_master);
-    setUsesLocalStyle(false);
+}
+
+void VXQSymbol::setTextLabels(const QList<VXQTextLabelPtr>& labels)
+{
+    const QRectF oldBounds = bounds();
+    DrawableTextLabelContainer::setTextLabels(labels);
     notifyGeometryChange(oldBounds);
-    platform::NotificationCenter::defaultCenter().postNotificationName(kVXQSymbolMasterWasReplacedNotification, this);
-    adjustSequence(oldSequence);
+    notifyVisualChange();
 }
 
 void VXQSymbol::becomeClientOf(const VXQSymbolMasterPtr& master)
@@ -440,6 +459,12 @@ QString VXQSymbol::userDescription() const
     return m_master ? m_master->userDescription() : VXDrawableObject::userDescription();
 }
 
+QString VXQSymbol::description() const
+{
+    return QStringLiteral("%1, Master: %2")
+        .arg(VXDrawableObject::description(), m_master ? m_master->description() : QStringLiteral("(null)"));
+}
+
 // --- Drawing -----------------------------------------------------------------------------------------------
 
 void VXQSymbol::drawContent() const
@@ -575,7 +600,6 @@ void VXQSymbol::mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QM
 
 void VXQSymbol::objectDidBecomeSelected()
 {
-    m_labels.updateFontPanel();
     for (const VXQTextLabelPtr& label : m_labels.selectedLabels())
         label->labelDidBecomeSelected();
     VXDrawableObject::objectDidBecomeSelected();
@@ -757,15 +781,15 @@ void VXQSymbol::initWithCoder(platform::KeyedUnarchiver& coder)
         master = VXQSymbolMaster::defaultSymbolMaster();
     }
     m_masterBounds = reader.rect(kCachedMasterBoundsKey);
-    // Archives with the master's labels and template in the symbol already: no setMaster.
-    // Older ones take the master as setMaster would, lock or not.
-    m_master = master;
-    if (m_master) {
-        if (!reader.boolean(kModernSequenceKey, false)) {
-            addMetadata(m_master->attributesTemplate());
-            m_masterBounds = {};
-        }
+    // Archives with the master's labels and template in the symbol already take the master
+    // as it is. Older ones take it as setMaster would, lock or not, and rejoin a sequence.
+    const bool modern = reader.boolean(kModernSequenceKey, false);
+    if (modern && master) {
+        m_master = master;
         becomeClientOf(m_master);
+    } else if (master) {
+        takeMaster(master);
+        adjustSequence(nullptr);
     }
     m_location = reader.point(kLocationKey);
     m_angle = reader.real(kAngleKey, 0.0);
@@ -775,10 +799,9 @@ void VXQSymbol::initWithCoder(platform::KeyedUnarchiver& coder)
     // Stored in single precision by older writers; nothing at or below zero scales.
     const double scale = float(reader.real(kScaleFactorKey, 1.0));
     m_scaleFactor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
-    QList<VXQTextLabelPtr> labels;
-    for (const VXQTextLabelPtr& label : reader.objects<VXQTextLabel>(kTextLabelsKey))
-        labels.append(label);
-    m_labels.setLabels(labels);
+    // An older archive without labels keeps those of its master.
+    if (modern || coder.containsValueForKey(kTextLabelsKey))
+        m_labels.setLabels(reader.objects<VXQTextLabel>(kTextLabelsKey));
     m_labels.setHidden(reader.boolean(kLabelsHiddenKey, false));
     m_scaleVisually = defaultSymbolsScaleVisually();
     m_ignoresTransformers = true;

@@ -105,8 +105,10 @@ public:
     // --- The master ----------------------------------------------------------------------------
     const VXQSymbolMasterPtr& master() const { return m_master; }
     // Undoable. Another master gives the symbol its attribute template and a copy of its
-    // graphic's labels; the symbol's own style is dropped. Ignored while locked.
-    Q_INVOKABLE void setMaster(const VXQSymbolMasterPtr& master);
+    // graphic's labels; the symbol's own style is dropped. Ignored while locked. The symbol
+    // then moves into its layer's sequence for the master (when `creatingSequenceIfNeeded`).
+    Q_INVOKABLE void setMaster(const VXQSymbolMasterPtr& master) { setMasterCreatingSequenceIfNeeded(master, true); }
+    void setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& master, bool creatingSequenceIfNeeded);
     QString masterName() const;
     VXDrawableObjectPtr masterObject() const;
     // A free copy of the master's graphic carrying the master's attribute template.
@@ -199,6 +201,11 @@ public:
     // Also kept as the attribute "name".
     void setName(const QString& name) override;
     QString userDescription() const override;
+    // The symbol's own text, then its labels': Find finds a symbol by what its labels say.
+    QString searchableString() const override { return searchableStringWithLabels(VXDrawableObject::searchableString()); }
+    QStringList searchableStrings() const { return searchableStringsWithLabels(VXDrawableObject::searchableString()); }
+    // The drawable's description and its master's.
+    QString description() const override;
 
     // --- Drawing and hit testing ----------------------------------------------------------------------
     void drawContent() const override;
@@ -247,6 +254,8 @@ public:
     void drawTextLabelsInView(VXDrawingView* view) const override { DrawableTextLabelContainer::drawTextLabelsInView(view); }
     bool locked() const override { return VXDrawableObject::locked(); }
     void setLocked(bool locked) override { VXDrawableObject::setLocked(locked); }
+    // No undo; the symbol redraws and re-measures for its new labels.
+    void setTextLabels(const QList<VXQTextLabelPtr>& labels) override;
     QRectF boundsIgnoringLabels() const override;
     std::optional<QPointF> referencePointForLabel(const VXQTextLabel&) const override;
     // North and south: half the height + 3; west and east: half the width + 4; others: half
@@ -351,6 +360,9 @@ private:
     // Joins `master`'s clients (null leaves the current one's).
     void becomeClientOf(const VXQSymbolMasterPtr& master);
     void leaveMaster();
+    // Becomes the master's client with its template and a copy of its graphic's labels; no
+    // lock, undo, redraw or sequence.
+    void takeMaster(const VXQSymbolMasterPtr& master);
     // A copy of the symbol's style with the value made part of it (a colour fills); null when
     // the value is nothing a style takes.
     VXStylePtr styleHoldingValue(const QVariant& value) const;

@@ -193,6 +193,29 @@ void VXQLabelledShape::objectDidBecomeSelected()
     VXDrawableShape::objectDidBecomeSelected();
 }
 
+void VXQLabelledShape::willBeAddedAsSubstituteForToLayer(const VXDrawableObject& original, VXObjectOwnerLayer* layer)
+{
+    VXDrawableShape::willBeAddedAsSubstituteForToLayer(original, layer);
+    const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(&original);
+    if (!labelled)
+        return;
+    QList<VXQTextLabelPtr> copies;
+    for (const VXQTextLabelPtr& label : labelled->textLabels()) {
+        // Labels along a path have no place on a shape.
+        if (qobject_cast<const VXQTextBlockLabel*>(label.get()))
+            copies.append(std::static_pointer_cast<VXQTextLabel>(label->copy()));
+    }
+    setTextLabels(copies);
+}
+
+QList<ZQObjectPtr> VXQLabelledShape::subSelection() const
+{
+    const QList<VXQTextLabelPtr> labels = m_labels.selectedLabels();
+    if (labels.isEmpty())
+        return VXDrawableShape::subSelection();
+    return {labels.begin(), labels.end()};
+}
+
 void VXQLabelledShape::objectIsNoLongerSelected()
 {
     for (const VXQTextLabelPtr& label : m_labels.selectedLabels())

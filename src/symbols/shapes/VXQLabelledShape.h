@@ -79,8 +79,15 @@ public:
     bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override;
     void objectDidBecomeSelected() override;
     void objectIsNoLongerSelected() override;
+    // A shape made from a labelled object (a conversion) carries copies of its block labels.
+    void willBeAddedAsSubstituteForToLayer(const VXDrawableObject& original, VXObjectOwnerLayer* layer) override;
+    // The selected labels when there are any.
+    QList<ZQObjectPtr> subSelection() const override;
     // Actions the shape lacks go to its selected labels.
     QList<QObject*> forwardingTargetsForSelector(const QByteArray& selector) const override;
+    // The shape's own text, then its labels': Find finds a shape by what its labels say.
+    QString searchableString() const override { return searchableStringWithLabels(VXDrawableShape::searchableString()); }
+    QStringList searchableStrings() const { return searchableStringsWithLabels(VXDrawableShape::searchableString()); }
 
     // --- Commands ---------------------------------------------------------------------------
     Q_INVOKABLE void newTextLabel(QObject* sender = nullptr);

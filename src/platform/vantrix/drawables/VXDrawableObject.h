@@ -271,6 +271,11 @@ public:
     virtual void objectIsNoLongerSelected() {}
     // Called on each member as its group dissolves; `transform` maps it into the group's container.
     virtual void groupWillUngroupObjectWithTransform(VXShapeGroup* group, const QTransform& transform);
+    // Called before the object takes `original`'s place in `layer` (a conversion into another
+    // kind), so it can carry over what the original holds beyond its geometry and style.
+    virtual void willBeAddedAsSubstituteForToLayer(const VXDrawableObject& original, VXObjectOwnerLayer* layer) {}
+    // What is selected inside the object (its labels, say); none by default.
+    virtual QList<ZQObjectPtr> subSelection() const { return {}; }
 
     // --- Commands ----------------------------------------------------------------------------
     // The map view passes a menu command to every selected object; objects answering the same

@@ -16,7 +16,7 @@
 #include <QLineF>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QtMath>
 
 namespace {

@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/InPlaceTextEditing.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/graphics/AttributedTextDocument.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
@@ -8,9 +9,10 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QKeyEvent>
-#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTextBlock>
+#include <QTextEdit>
+#include <QTextFragment>
 #include <QtMath>
 #include <algorithm>
 #include <functional>
@@ -24,22 +26,23 @@ constexpr QSize kMinimumTypingRoom{36, 12}; // for text that covers nothing yet
 
 // Reports the end of typing (Escape, Return, the focus leaving) once. Never scrolls: it reaches down past
 // its area as far as its text needs, within its limits.
-class InPlaceTextEditing::Editor : public QPlainTextEdit {
+class InPlaceTextEditing::Editor : public QTextEdit {
 public:
     using Finish = std::function<void()>;
 
-    Editor(const QString& text, QWidget* parent, bool returnCommits, bool growsHorizontally, Finish finish)
-        : QPlainTextEdit(text, parent)
+    Editor(QWidget* parent, bool returnCommits, bool growsHorizontally, Finish finish)
+        : QTextEdit(parent)
         , m_finish(std::move(finish))
         , m_returnCommits(returnCommits)
         , m_growsHorizontally(growsHorizontally)
     {
         setFrameShape(QFrame::Box);
-        setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        // Pasted text takes the attributes where it lands, as typed text does.
+        setAcceptRichText(false);
+        setLineWrapMode(QTextEdit::WidgetWidth);
         setTabChangesFocus(false);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        moveCursor(QTextCursor::End);
         connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
                 [this] { fitText(); });
     }
@@ -68,12 +71,12 @@ protected:
                  || (isReturn && (m_returnCommits || !VXTextShape::returnInsertsNewline())))
             finish();
         else
-            QPlainTextEdit::keyPressEvent(event);
+            QTextEdit::keyPressEvent(event);
     }
 
     void focusOutEvent(QFocusEvent* event) override
     {
-        QPlainTextEdit::focusOutEvent(event);
+        QTextEdit::focusOutEvent(event);
         // A context menu or another window coming forward does not end the edit.
         if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
             finish();
@@ -81,7 +84,7 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override
     {
-        QPlainTextEdit::resizeEvent(event);
+        QTextEdit::resizeEvent(event);
         // A new width wraps the text anew (the first resize of a shown editor comes from nothing).
         if (event->oldSize().width() != event->size().width())
             fitText();
@@ -101,21 +104,23 @@ private:
     // The editor's height that shows every line of its text.
     int heightOfText() const
     {
-        double lines = 0;
-        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-            lines += blockBoundingRect(block).height(); // the last block's includes the bottom margin
-        // The top margin, and the spare pixel row below the text without which the editor scrolls.
-        const double viewport = lines + document()->documentMargin() + 1;
-        return qCeil(viewport) + 2 * frameWidth();
+        // The margins above and below, and the spare pixel row below the text without which the editor scrolls.
+        return qCeil(document()->size().height() + 1) + 2 * frameWidth();
     }
 
     // The editor's width that shows its longest line unwrapped, with room for the cursor.
     int widthOfText() const
     {
-        const QFontMetricsF metrics(font());
         double widest = 0;
-        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-            widest = std::max(widest, metrics.horizontalAdvance(block.text()));
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+            double line = 0;
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                const QFont runFont = fragment.charFormat().font().resolve(font());
+                line += QFontMetricsF(runFont).horizontalAdvance(fragment.text());
+            }
+            widest = std::max(widest, line);
+        }
         return qCeil(widest) + frameAndMargins() + cursorWidth() + 1;
     }
 
@@ -165,9 +170,9 @@ InPlaceTextEditing::InPlaceTextEditing(VXDrawingView& view)
 {
 }
 
-QPlainTextEdit* InPlaceTextEditing::editor() const { return m_editor; }
+QTextEdit* InPlaceTextEditing::editor() const { return m_editor; }
 
-void InPlaceTextEditing::begin(const QString& text, const QRectF& drawingRect, QObject* delegate,
+void InPlaceTextEditing::begin(const AttributedString& text, const QRectF& drawingRect, QObject* delegate,
                                const QFont& font, const TextEditingOptions& options)
 {
     finish(false);
@@ -175,11 +180,17 @@ void InPlaceTextEditing::begin(const QString& text, const QRectF& drawingRect, Q
     m_font = font;
     m_options = options;
     m_delegate = delegate;
-    m_editor = new Editor(text, m_view.viewport(), options.returnCommits, options.growsHorizontally,
+    m_editor = new Editor(m_view.viewport(), options.returnCommits, options.growsHorizontally,
                           [this] { finish(false); });
-    QObject::connect(m_editor, &QPlainTextEdit::textChanged, m_editor, [this] {
-        if (auto* reported = dynamic_cast<VXTextEditingDelegate*>(m_delegate.data()); reported && m_editor)
-            reported->textEditingDidChange(m_editor->toPlainText(), m_editor->textCursor().position());
+    setDocumentAttributedString(*m_editor->document(), text, fontScale());
+    m_editor->moveCursor(QTextCursor::End);
+    // Fonts sized anew for a zoom change the document too: only a new text is reported.
+    QObject::connect(m_editor, &QTextEdit::textChanged, m_editor, [this, reportedText = text.string()]() mutable {
+        auto* reported = dynamic_cast<VXTextEditingDelegate*>(m_delegate.data());
+        if (!reported || !m_editor || m_editor->toPlainText() == reportedText)
+            return;
+        reportedText = m_editor->toPlainText();
+        reported->textEditingDidChange(reportedText, m_editor->textCursor().position());
     });
     place();
     m_editor->show();
@@ -194,10 +205,10 @@ void InPlaceTextEditing::finish(bool cancelled)
     if (!editor)
         return;
     editor->detach();
-    const QString text = editor->toPlainText();
+    const AttributedString text = attributedStringFromDocument(*editor->document(), m_options.typingAttributes);
     const QPointer<QObject> delegateObject = std::exchange(m_delegate, nullptr);
     if (auto* delegate = dynamic_cast<VXTextEditingDelegate*>(delegateObject.data()))
-        delegate->textEditingDidEnd(text, cancelled);
+        delegate->attributedTextEditingDidEnd(text, cancelled);
     NotificationCenter::defaultCenter().postNotificationName(kVXDrawingViewDidEndTextEditing, &m_view);
     if (editor) {
         const bool hadFocus = editor->hasFocus();
@@ -209,15 +220,22 @@ void InPlaceTextEditing::finish(bool cancelled)
     }
 }
 
+double InPlaceTextEditing::fontScale() const
+{
+    // Drawings lay text out at 72 units per inch: a 12 point font is 12 points high on the paper.
+    return m_view.scale() * 72.0 / (m_editor ? m_editor->logicalDpiY() : m_view.logicalDpiY());
+}
+
 void InPlaceTextEditing::place()
 {
     if (!m_editor)
         return;
-    // Drawings lay text out at 72 units per inch: a 12 point font is 12 points high on the paper.
     const double pointsOnPaper = m_font.pointSizeF() > 0 ? m_font.pointSizeF() : m_font.pixelSize();
     QFont zoomed = m_font;
-    zoomed.setPointSizeF(std::max(1.0, pointsOnPaper * m_view.scale() * 72.0 / m_editor->logicalDpiY()));
-    m_editor->setFont(zoomed); // first: the font decides how tall the text is
+    zoomed.setPointSizeF(std::max(1.0, pointsOnPaper * fontScale()));
+    // First: the fonts decide how tall the text is.
+    m_editor->setFont(zoomed);
+    scaleDocumentFonts(*m_editor->document(), fontScale());
     // The nearest pixel to where the drawing shows the text, not the one before it.
     const QRectF exact = m_view.convertRectFromDrawing(m_drawingRect);
     const QRect area(exact.topLeft().toPoint(), QSize(qCeil(exact.width()), qCeil(exact.height())));

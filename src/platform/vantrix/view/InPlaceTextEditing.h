@@ -6,7 +6,10 @@
 // text, in the text's font at the view's scale; the editor's frame and margins lie around it. It never scrolls: when the text needs more lines than the area holds, the
 // editor reaches further down. Opening posts kVXDrawingViewDidBeginTextEditing and closing
 // kVXDrawingViewDidEndTextEditing, the view being the sender. Escape and the focus leaving
-// the editor commit what was typed; so does Return, as its options say.
+// the editor commit what was typed; so does Return, as its options say. Attributed text keeps
+// its runs while it is edited (see AttributedTextDocument.h) and goes back to the delegate with them.
+
+#include "platform/graphics/AttributedString.h"
 
 #include <QFont>
 #include <QPointer>
@@ -14,7 +17,7 @@
 #include <QSizeF>
 #include <QString>
 
-class QPlainTextEdit;
+class QTextEdit;
 class VXDrawingView;
 
 namespace platform {
@@ -31,6 +34,8 @@ struct TextEditingOptions {
     bool growsHorizontally = false;
     // Return commits and Shift-Return breaks the line, whatever text shapes do.
     bool returnCommits = false;
+    // What text typed where no run gives attributes (an emptied editor) is given.
+    TextAttributes typingAttributes;
 };
 
 class InPlaceTextEditing {
@@ -42,18 +47,20 @@ public:
     // Commits any edit in progress, then opens an editor holding `text` over `drawingRect`
     // and gives it the focus. `delegate` (a QObject implementing VXTextEditingDelegate; may
     // be null) hears of each change and how the edit ended. Tab types a tab.
-    void begin(const QString& text, const QRectF& drawingRect, QObject* delegate, const QFont& font,
+    void begin(const AttributedString& text, const QRectF& drawingRect, QObject* delegate, const QFont& font,
                const TextEditingOptions& options = {});
     // Tells the delegate, posts the end and takes the editor away, handing the focus back to
     // the view if the editor had it. Nothing when not editing.
     void finish(bool cancelled);
-    // Places the editor over its area and sizes its font for the view's scale.
+    // Places the editor over its area and sizes its fonts for the view's scale.
     void place();
     // The open editor; null when not editing.
-    QPlainTextEdit* editor() const;
+    QTextEdit* editor() const;
 
 private:
     class Editor;
+    // Font sizes in the editor per point on the paper.
+    double fontScale() const;
 
     VXDrawingView& m_view;
     QPointer<Editor> m_editor;

@@ -134,6 +134,7 @@ void ObjectLayerEditing::convertSelection(Conversion conversion)
     layer->editWithSelectionUndo(actionName(conversion), [&] {
         for (const auto& [original, replacement] : std::as_const(replacements)) {
             const int index = layer->indexOfObject(original.get());
+            replacement->willBeAddedAsSubstituteForToLayer(*original, layer);
             layer->removeObject(original.get());
             layer->insertObjectInObjectsAtIndex(replacement, index);
         }

@@ -487,12 +487,19 @@ void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& dr
 void VXDrawingView::editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
                                            const QFont& font, const platform::TextEditingOptions& options)
 {
+    m_textEditing.begin(platform::AttributedString(text), drawingRect, delegate, font, options);
+}
+
+void VXDrawingView::editAttributedTextInRectDelegate(const platform::AttributedString& text, const QRectF& drawingRect,
+                                                     QObject* delegate, const QFont& font,
+                                                     const platform::TextEditingOptions& options)
+{
     m_textEditing.begin(text, drawingRect, delegate, font, options);
 }
 
 void VXDrawingView::endTextEditing() { m_textEditing.finish(false); }
 void VXDrawingView::cancelTextEditing() { m_textEditing.finish(true); }
-QPlainTextEdit* VXDrawingView::textEditor() const { return m_textEditing.editor(); }
+QTextEdit* VXDrawingView::textEditor() const { return m_textEditing.editor(); }
 
 // --- Keys and mouse -------------------------------------------------------------------------
 

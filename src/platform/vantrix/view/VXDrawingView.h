@@ -40,7 +40,7 @@
 #include <optional>
 #include <vector>
 
-class QPlainTextEdit;
+class QTextEdit;
 class VXLayer;
 class VXRulerView;
 class VXToolController;
@@ -167,12 +167,17 @@ public:
     void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate);
     void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
                                 const QFont& font, const platform::TextEditingOptions& options = {});
+    // The same for attributed text: its runs show while it is edited and go back to the delegate
+    // (attributedTextEditingDidEnd); `font` is for text that no run gives a font.
+    void editAttributedTextInRectDelegate(const platform::AttributedString& text, const QRectF& drawingRect,
+                                          QObject* delegate, const QFont& font,
+                                          const platform::TextEditingOptions& options = {});
     // Commits: the delegate gets the text, the end is posted, the editor goes. Nothing when not editing.
     void endTextEditing();
     // As endTextEditing, but the delegate is told the edit was cancelled.
     void cancelTextEditing();
     // The open editor; null when not editing.
-    QPlainTextEdit* textEditor() const;
+    QTextEdit* textEditor() const;
 
     // --- Editing the active object layer ---------------------------------------------------
     // Cut, paste and delete are undo steps of those names; copy and selection changes are no

@@ -10,7 +10,7 @@
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
 #include "support/SettingScope.h"
 
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -23,7 +23,7 @@ const QRectF kBox{20, 20, 100, 40};
 
 // A text shape in the layer with nothing to undo.
 // Where an editor's text lies in the view's viewport: its frame and margins lie around.
-QRect textArea(const QPlainTextEdit* editor)
+QRect textArea(const QTextEdit* editor)
 {
     const int inset = editor->frameWidth() + int(editor->document()->documentMargin());
     return editor->geometry().adjusted(inset, inset, -inset, -inset);
@@ -38,7 +38,7 @@ struct TextFixture : ViewFixture {
         layer->addObject(text);
         forgetEdits();
     }
-    QPlainTextEdit* editor() const { return view.textEditor(); }
+    QTextEdit* editor() const { return view.textEditor(); }
     // What a window system delivers: QTest's double click alone is just the second press's event.
     void doubleClick(QPointF p)
     {
@@ -182,7 +182,7 @@ TEST(InPlaceTextEditing, EditorCoversTheTextAndItsFontFollowsTheZoom)
     font.setPointSizeF(15);
     font.setItalic(true);
     f.view.editTextInRectDelegate(QStringLiteral("Harbour"), kBox, nullptr, font);
-    const QPlainTextEdit* editor = f.editor();
+    const QTextEdit* editor = f.editor();
     ASSERT_TRUE(editor);
     EXPECT_EQ(textArea(editor), f.view.convertRectFromDrawing(kBox).toAlignedRect());
     // Pixels on screen: 15 points of paper at 2 pixels per point.
@@ -210,7 +210,7 @@ TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWi
     ASSERT_EQ(f.layer->objects().size(), 2);
     auto* created = qobject_cast<VXTextShape*>(f.layer->objects().last().get());
     ASSERT_NE(created, nullptr);
-    QPlainTextEdit* editor = f.editor();
+    QTextEdit* editor = f.editor();
     ASSERT_NE(editor, nullptr);
     const QRect box = f.view.convertRectFromDrawing(created->logicalBounds()).toAlignedRect();
     EXPECT_EQ(textArea(editor), box);
@@ -293,7 +293,7 @@ TEST(InPlaceTextEditing, LabelOptionsCommitOnReturnBreakOnShiftReturnAndKeepTheE
     f.view.setScale(2.0);
     const QFont font = platform::AttributedStringLayout::defaultFont();
     f.view.editTextInRectDelegate(QStringLiteral("Bay"), {10, 10, 5, 5}, &recorder, font, options);
-    QPlainTextEdit* editor = f.editor();
+    QTextEdit* editor = f.editor();
     ASSERT_NE(editor, nullptr);
     // The minimum in drawing units, at the view's scale.
     EXPECT_EQ(textArea(editor).size(), QSize(60, 60));
@@ -338,7 +338,7 @@ TEST(InPlaceTextEditing, TheEditorShowsTheTextWhereTheDrawingDoesAndTheBoxGrowsT
     for (const double scale : {1.0, 2.0, 0.5, 1.5}) {
         f.view.setScale(scale);
         f.doubleClick({40, 30});
-        QPlainTextEdit* editor = f.editor();
+        QTextEdit* editor = f.editor();
         ASSERT_TRUE(editor);
         const QRect line = editor->cursorRect(QTextCursor(editor->document()));
         const QPointF shown = f.view.convertPointFromDrawing(

@@ -1,0 +1,26 @@
+#pragma once
+
+// Attributed text from RTF (a pasteboard's "rtf" type, as word processors offer it): the
+// characters with the attributes a label holds per run — font family and size, bold, italic,
+// colour, underline, super- and subscript, baseline shift and character spacing. Paragraphs and
+// line breaks come as "\n", tabs as "\t"; pictures, objects, headers, fields' instructions and
+// other destinations are left out.
+//
+// The data is not trusted: it must start as RTF does, groups may nest only so deep, parameters
+// have only so many digits, and unknown control words are skipped. Data cut short is read as
+// far as it goes.
+
+#include "platform/graphics/AttributedString.h"
+
+#include <QByteArray>
+#include <optional>
+
+namespace platform {
+
+inline constexpr qsizetype kMaximumRTFLength = 16 * 1024 * 1024;
+inline constexpr int kMaximumRTFGroupDepth = 128;
+
+// None when the data is not RTF, too long, or nests its groups too deep.
+std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf);
+
+} // namespace platform

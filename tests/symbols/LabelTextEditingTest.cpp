@@ -1,0 +1,207 @@
+// Label text as the user edits, pastes and finds it: in-place editing that keeps the runs'
+// attributes, rich text from the clipboard, and Find by what labels say.
+
+#include "symbols/placed/VXQSymbol.h"
+#include "symbols/shapes/VXQLabelledShape.h"
+
+#include "platform/graphics/AttributedString.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "support/ArchiveTesting.h"
+#include "support/UndoableDrawing.h"
+
+#include <QMimeData>
+#include <QTest>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using platform::AttributedString;
+using platform::TextAttributes;
+using platform::TextRange;
+
+namespace {
+
+const QColor kHarbourRed{200, 20, 20};
+
+TextAttributes boldRun()
+{
+    QFont bold(QStringLiteral("Helvetica"), 12);
+    bold.setBold(true);
+    return {{platform::kFontAttributeName, bold}};
+}
+
+TextAttributes redRun() { return {{platform::kForegroundColourAttributeName, kHarbourRed}}; }
+
+TextAttributes shiftedRun()
+{
+    return {{platform::kFontAttributeName, QFont(QStringLiteral("Helvetica"), 20)},
+            {platform::kKernAttributeName, 2.0},
+            {platform::kBaselineOffsetAttributeName, 3.0}};
+}
+
+// "Old " bold, "Harbour" red, " Quay" larger, spaced and raised.
+AttributedString threeRuns()
+{
+    AttributedString text;
+    text.appendAttributedString(AttributedString(QStringLiteral("Old "), boldRun()));
+    text.appendAttributedString(AttributedString(QStringLiteral("Harbour"), redRun()));
+    text.appendAttributedString(AttributedString(QStringLiteral(" Quay"), shiftedRun()));
+    return text;
+}
+
+QVariant attributeOf(const VXQTextLabel& label, const QString& name, qsizetype index)
+{
+    return label.text().attributeAtIndexEffectiveRange(name, index);
+}
+
+// A labelled rectangle in a layer shown in a view.
+struct EditingFixture : testsupport::UndoableDrawing<VXObjectDrawingLayer> {
+    VXQLabelledShapePtr shape = std::make_shared<VXQLabelledShape>();
+    VXDrawingView view;
+
+    EditingFixture()
+        : UndoableDrawing({400, 300})
+    {
+        shape->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({100, 100, 160, 60}));
+        shape->setStyle(VXStyle::styleWithFillColourStrokeColour(Qt::yellow, Qt::black));
+        layer->addObject(shape);
+        shape->newTextLabel();
+        view.setDrawing(drawing);
+        view.resize(500, 400);
+        forget();
+    }
+    VXQTextLabel& label() const { return *shape->textLabels().first(); }
+    QTextEdit* startEditing()
+    {
+        label().startEditingInView(&view);
+        return view.textEditor();
+    }
+    // Selects [from, to) in the editor and types `keys` over it, as a user would.
+    static void typeOver(QTextEdit* editor, int from, int to, const QString& keys)
+    {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        editor->setTextCursor(cursor);
+        QTest::keyClicks(editor, keys);
+    }
+};
+
+} // namespace
+
+TEST(LabelTextEditing, EditingOneWordInPlaceKeepsEveryRunThroughUndoAndSaving)
+{
+    EditingFixture f;
+    f.label().setText(QVariant::fromValue(threeRuns()));
+    f.forget();
+
+    QTextEdit* editor = f.startEditing();
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(editor->toPlainText(), QStringLiteral("Old Harbour Quay"));
+    EditingFixture::typeOver(editor, 4, 11, QStringLiteral("Marina"));
+    f.step([&] { f.view.endTextEditing(); });
+
+    const auto expectThreeRuns = [](const VXQTextLabel& label) {
+        ASSERT_EQ(label.text().string(), QStringLiteral("Old Marina Quay"));
+        EXPECT_TRUE(attributeOf(label, platform::kFontAttributeName, 0).value<QFont>().bold());
+        TextRange red;
+        EXPECT_EQ(label.text().attributeAtIndexEffectiveRange(platform::kForegroundColourAttributeName, 6, &red)
+                      .value<QColor>(),
+                  kHarbourRed);
+        EXPECT_EQ(red, (TextRange{4, 6})); // the typed word, and only it, in the word's colour
+        EXPECT_EQ(attributeOf(label, platform::kKernAttributeName, 12).toDouble(), 2.0);
+        EXPECT_EQ(attributeOf(label, platform::kBaselineOffsetAttributeName, 12).toDouble(), 3.0);
+        EXPECT_EQ(attributeOf(label, platform::kFontAttributeName, 12).value<QFont>().pointSizeF(), 20.0);
+        EXPECT_FALSE(attributeOf(label, platform::kFontAttributeName, 12).value<QFont>().bold());
+    };
+    expectThreeRuns(f.label());
+    EXPECT_EQ(f.undo.undoActionName(), QStringLiteral("Edit Label Text"));
+
+    const auto reopened = testsupport::roundTrip<VXQLabelledShape>(*f.shape);
+    ASSERT_TRUE(reopened && reopened->textLabels().size() == 1);
+    expectThreeRuns(*reopened->textLabels().first());
+
+    f.undo.undo();
+    EXPECT_EQ(f.label().text().string(), QStringLiteral("Old Harbour Quay"));
+    EXPECT_TRUE(attributeOf(f.label(), platform::kFontAttributeName, 0).value<QFont>().bold());
+    EXPECT_EQ(attributeOf(f.label(), platform::kForegroundColourAttributeName, 10).value<QColor>(), kHarbourRed);
+    EXPECT_EQ(attributeOf(f.label(), platform::kKernAttributeName, 12).toDouble(), 2.0);
+}
+
+TEST(LabelTextEditing, TheEditorShowsTheNameNotItsPlaceholderAndAnUntouchedEditKeepsThePlaceholder)
+{
+    EditingFixture f;
+    f.shape->setName(QStringLiteral("Fishmarket Square"));
+    f.forget();
+    ASSERT_EQ(f.label().text().string(), QStringLiteral("%%name"));
+
+    QTextEdit* editor = f.startEditing();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("Fishmarket Square"));
+    // Wide enough for the name it shows.
+    EXPECT_GE(editor->width(), editor->fontMetrics().horizontalAdvance(editor->toPlainText()));
+    f.step([&] { f.view.endTextEditing(); });
+    EXPECT_EQ(f.label().text().string(), QStringLiteral("%%name"));
+    EXPECT_EQ(f.undo.numberOfUndoActions(), 0);
+
+    editor = f.startEditing();
+    EditingFixture::typeOver(editor, 0, 10, QStringLiteral("Fish"));
+    f.step([&] { f.view.endTextEditing(); });
+    EXPECT_EQ(f.label().text().string(), QStringLiteral("Fish Square"));
+}
+
+TEST(LabelTextEditing, RichTextFromTheClipboardPastesWithItsFormattingUnlessIgnored)
+{
+    EditingFixture f;
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}{\\colortbl;\\red0\\green0\\blue255;}"
+                           "\\f0\\fs28 Old {\\b Harbour} \\cf1 Quay}";
+    QMimeData data;
+    data.setData(QStringLiteral("text/rtf"), rtf);
+    data.setText(QStringLiteral("plain words"));
+    platform::Pasteboard pasteboard(&data);
+
+    f.step([&] { f.label().pasteTextFromPasteboardIgnoreFormatting(&pasteboard, false); });
+    ASSERT_EQ(f.label().text().string(), QStringLiteral("Old Harbour Quay"));
+    EXPECT_TRUE(attributeOf(f.label(), platform::kFontAttributeName, 5).value<QFont>().bold());
+    EXPECT_FALSE(attributeOf(f.label(), platform::kFontAttributeName, 0).value<QFont>().bold());
+    EXPECT_EQ(attributeOf(f.label(), platform::kForegroundColourAttributeName, 13).value<QColor>(), QColor(Qt::blue));
+    EXPECT_EQ(attributeOf(f.label(), platform::kFontAttributeName, 0).value<QFont>().pointSizeF(), 14.0);
+
+    f.step([&] { f.label().pasteTextFromPasteboardIgnoreFormatting(&pasteboard, true); });
+    EXPECT_EQ(f.label().text().string(), QStringLiteral("Old Harbour Quay"));
+    EXPECT_FALSE(attributeOf(f.label(), platform::kFontAttributeName, 5).value<QFont>().bold());
+
+    // RTF that does not read falls back to the plain text beside it.
+    QMimeData broken;
+    broken.setData(QStringLiteral("text/rtf"), QByteArray("not rtf at all"));
+    broken.setText(QStringLiteral("plain words"));
+    platform::Pasteboard fallback(&broken);
+    f.label().pasteTextFromPasteboardIgnoreFormatting(&fallback, false);
+    EXPECT_EQ(f.label().text().string(), QStringLiteral("plain words"));
+}
+
+TEST(LabelTextEditing, FindReachesShapesAndSymbolsThroughTheirLabels)
+{
+    EditingFixture f;
+    f.label().setText(QStringLiteral("Harbour Basin"));
+    f.shape->newTextLabel();
+    f.shape->textLabels().last()->setText(QStringLiteral("Quay 4"));
+    EXPECT_EQ(f.shape->searchableStrings().mid(f.shape->searchableStrings().size() - 2),
+              (QStringList{QStringLiteral("Harbour Basin"), QStringLiteral("Quay 4")}));
+    EXPECT_TRUE(f.shape->searchableString().contains(QStringLiteral("Harbour Basin Quay 4")));
+    EXPECT_TRUE(f.shape->valueForKey(QStringLiteral("searchableString")).toString().contains(QStringLiteral("Quay 4")));
+
+    const VXQSymbolPtr symbol = VXQSymbol::symbolWithMaster(VXQSymbolMaster::defaultSymbolMaster());
+    f.layer->addObject(symbol);
+    symbol->newTextLabel();
+    symbol->textLabels().first()->setText(QStringLiteral("Lighthouse"));
+    EXPECT_EQ(symbol->searchableStrings().last(), QStringLiteral("Lighthouse"));
+    EXPECT_TRUE(symbol->valueForKey(QStringLiteral("searchableString")).toString().contains(QStringLiteral("Lighthouse")));
+    // A label showing the symbol's name is found by the name.
+    symbol->newTextLabel();
+    symbol->setName(QStringLiteral("North Pier"));
+    EXPECT_TRUE(symbol->searchableString().contains(QStringLiteral("North Pier")));
+
+    EXPECT_TRUE(symbol->description().contains(QStringLiteral(", Master: Symbol Master")));
+}
