@@ -2,6 +2,8 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/MenuItem.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/text/VXTextAdornment.h"
 #include "symbols/keytable/VXQKeyTable.h"
 #include "support/LogCapture.h"
 
@@ -364,4 +366,26 @@ TEST(SymbolSequence, KeyTableRowsCarryNumbersAndInfoBothWays)
     const VXQSymbolPtr loose = VXQSymbol::symbolWithMaster(f.master);
     loose->setMetadataItemValueForKey(QStringLiteral("Well"), kVXQSequenceInfoKey);
     EXPECT_EQ(changed.size(), 2);
+}
+
+TEST(SymbolSequence, ASymbolWhoseGraphicShowsTheNumberDrawsItsOwn)
+{
+    // A square whose style writes the sequence number over it.
+    const VXStylePtr numbered = VXStyle::styleWithFillColourStrokeColour(Qt::white, {});
+    const auto number = VXTextAdornment::textAdornmentWithText(kVXQSequenceNumberPlaceholder);
+    number->setFont(QFont(QStringLiteral("Helvetica"), 9));
+    numbered->addRenderer(number);
+    const auto square = VXDrawableShape::drawableShapeWithRect({-10, -10, 20, 20}, numbered);
+    sequencetest::Fixture f;
+    f.master = VXQSymbolMaster::symbolMasterWithObjectName(*square, QStringLiteral("Stop"));
+    f.master->setSequenceable(true);
+    const VXQSymbolPtr first = f.place({50, 50});
+    const VXQSymbolPtr second = f.place({100, 50});
+    ASSERT_EQ(f.numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+
+    const QImage one = platform::DrawingRenderer::imageOfObjectWithSize(*first, {40, 40});
+    const QImage two = platform::DrawingRenderer::imageOfObjectWithSize(*second, {40, 40});
+    EXPECT_NE(one, two);
+    f.sequence()->moveSymbolAtIndexToIndex(1, 0);
+    EXPECT_EQ(platform::DrawingRenderer::imageOfObjectWithSize(*second, {40, 40}), one);
 }
