@@ -34,7 +34,7 @@ struct TextEditingOptions {
     bool growsHorizontally = false;
     // Return commits and Shift-Return breaks the line, whatever text shapes do.
     bool returnCommits = false;
-    // What text typed where no run gives attributes (an emptied editor) is given.
+    // The attributes of text typed where no run gives any (into an emptied editor).
     TextAttributes typingAttributes;
 };
 
