@@ -54,7 +54,7 @@ run_case() {
   timeout 120 tail --pid="$pid" -f /dev/null || kill -9 "$pid"
   wait "$pid" || status=$?
   if [ -z "$window" ] || [ "$status" -ne 0 ] || grep -qE "Sanitizer|runtime error:" "$log"; then
-    echo "FAIL $name (exit status $status${window:+, window $window}${window:-, no window shown})"
+    echo "FAIL $name (exit status $status${window:+, window $window shown})"
     tail -40 "$log"
     failures=$((failures + 1))
   else

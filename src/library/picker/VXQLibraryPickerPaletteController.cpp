@@ -87,6 +87,9 @@ VXQLibraryPickerPaletteController::~VXQLibraryPickerPaletteController()
     NotificationCenter::defaultCenter().removeObserver(this);
     if (m_itemViewController)
         m_itemViewController->setDelegate(nullptr);
+    // The search field, half taken down with the window, must not report to the filter any more.
+    if (m_filterSearchField)
+        m_filterSearchField->removeEventFilter(this);
     if (isWindowLoaded())
         delete window();
     SharedPicker::forget(this);
