@@ -16,6 +16,8 @@ Needs xvfb-run and xdotool (apt-get install -y xvfb xauth xdotool).
 """
 
 import argparse
+import ctypes
+import ctypes.util
 import os
 import random
 import shutil
@@ -53,6 +55,37 @@ def xdotool(*args, timeout=10):
         return ""
 
 
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("rest_of_the_event", ctypes.c_long * 12)]
+
+
+class WindowCloser:
+    """Asks a window to close as a window manager's close button does (WM_DELETE_WINDOW): there
+    is no window manager on the virtual display, and xdotool can only destroy windows."""
+
+    CLIENT_MESSAGE = 33
+
+    def __init__(self):
+        self.x = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XInternAtom.restype = ctypes.c_ulong
+        self.x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                      ctypes.POINTER(_ClientMessage)]
+        self.x.XFlush.argtypes = [ctypes.c_void_p]
+        self.display = self.x.XOpenDisplay(None)
+        self.protocols = self.x.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
+        self.delete_window = self.x.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
+
+    def close(self, window):
+        event = _ClientMessage(type=self.CLIENT_MESSAGE, window=window, message_type=self.protocols, format=32)
+        event.data[0] = self.delete_window
+        self.x.XSendEvent(self.display, window, 0, 0, ctypes.byref(event))
+        self.x.XFlush(self.display)
+
+
 def shown_windows(pid):
     """The application's shown windows (popups included) with their frames, oldest first."""
     windows = []
@@ -75,8 +108,9 @@ def point_in(frame, rng):
 
 
 class Session:
-    def __init__(self, seed, args, samples):
+    def __init__(self, seed, args, samples, closer):
         self.seed = seed
+        self.closer = closer
         self.args = args
         self.rng = random.Random(seed)
         self.home = Path(tempfile.mkdtemp(prefix=f"quorvane-random-{seed}-"))
@@ -134,8 +168,8 @@ class Session:
     def act(self, index, windows):
         rng = self.rng
         window, frame = windows[rng.randrange(len(windows))]
-        kind = rng.choices(["click", "drag", "double-click", "key", "menu", "escape"],
-                           weights=[30, 20, 5, 25, 15, 5])[0]
+        kind = rng.choices(["click", "drag", "double-click", "key", "menu", "escape", "close"],
+                           weights=[30, 20, 5, 25, 15, 5, 1])[0]
         if kind == "click":
             x, y = point_in(frame, rng)
             button = rng.choices([1, 3], weights=[9, 1])[0]
@@ -168,21 +202,30 @@ class Session:
             self.log(f"{index} menu alt+{mnemonic}, Down x{downs}, Return in window {window}")
             xdotool("windowfocus", window)
             xdotool("key", "--delay", 60, f"alt+{mnemonic}", *(["Down"] * downs), "Return")
-        else:
+        elif kind == "escape":
             self.log(f"{index} key Escape")
             xdotool("key", "Escape")
+        else:
+            self.log(f"{index} close window {window}")
+            self.closer.close(window)
 
     def quit(self):
-        """Ctrl+Q on a map window, then Return to whatever it asks (saving into the home folder)."""
-        self.log("quit: ctrl+q")
+        """Ctrl+Q on the oldest window (a map's, when there is one), Return to whatever it asks
+        (saving into the home folder); from the third round on the newest window is closed as well,
+        as the user would close what has no Quit command."""
         deadline = time.monotonic() + QUIT_SECONDS
         attempt = 0
         while self.alive() and time.monotonic() < deadline:
             windows = shown_windows(self.process.pid)
-            if windows:
-                window = windows[-1][0] if attempt % 3 else windows[0][0]
-                xdotool("windowfocus", window)
-                xdotool("key", "ctrl+q" if attempt % 3 == 0 else "Return")
+            step = ["ctrl+q", "Return", "close"][attempt % 3]
+            if windows and (step != "close" or attempt >= 6):
+                window = windows[0][0] if step == "ctrl+q" else windows[-1][0]
+                self.log(f"quit: {step} in window {window}")
+                if step == "close":
+                    self.closer.close(window)
+                else:
+                    xdotool("windowfocus", window)
+                    xdotool("key", step)
             attempt += 1
             try:
                 self.process.wait(timeout=2)
@@ -230,12 +273,13 @@ def main():
     samples = [here.parent.parent / "tests" / "quorvane" / name for name in ("field.png", "field.svg")]
     out = Path(args.out)
     out.mkdir(parents=True, exist_ok=True)
+    closer = WindowCloser()
     started = time.monotonic()
     totals = {"sessions": 0, "actions": 0, "reports": 0, "unclean": 0}
     seed = args.seed
     while (args.sessions and totals["sessions"] < args.sessions) or \
           (not args.sessions and time.monotonic() - started < args.minutes * 60):
-        session = Session(seed, args, samples)
+        session = Session(seed, args, samples, closer)
         outcome, reports = session.run()
         totals["sessions"] += 1
         totals["actions"] += session.actions
