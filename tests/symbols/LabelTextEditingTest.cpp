@@ -149,6 +149,17 @@ TEST(LabelTextEditing, TheEditorShowsTheNameNotItsPlaceholderAndAnUntouchedEditK
     EditingFixture::typeOver(editor, 0, 10, QStringLiteral("Fish"));
     f.step([&] { f.view.endTextEditing(); });
     EXPECT_EQ(f.label().text().string(), QStringLiteral("Fish Square"));
+
+    // Two lines whose second run starts with the line break: an untouched edit is no edit.
+    AttributedString lines(QStringLiteral("Old"), boldRun());
+    lines.appendAttributedString(AttributedString(QStringLiteral("\nQuay"), redRun()));
+    f.label().setText(QVariant::fromValue(lines));
+    f.forget();
+    const AttributedString before = f.label().text();
+    f.startEditing();
+    f.step([&] { f.view.endTextEditing(); });
+    EXPECT_EQ(f.label().text(), before);
+    EXPECT_EQ(f.undo.numberOfUndoActions(), 0);
 }
 
 TEST(LabelTextEditing, RichTextFromTheClipboardPastesWithItsFormattingUnlessIgnored)

@@ -31,10 +31,10 @@ namespace {
 const QString kAdornmentKey = QStringLiteral("VXQTextLabel_adornment");
 const QString kContainerKey = QStringLiteral("VXQTextLabel_container");
 
-// The one label being edited in place, the view editing it and the text it started with.
+// The one label being edited in place, the view editing it and the characters it started with.
 QPointer<VXQTextLabel> editedLabel;
 QPointer<VXDrawingView> editingView;
-platform::AttributedString textBeforeEditing;
+QString textBeforeEditing;
 
 // The drawing view holding the focus in the active window, if any.
 VXDrawingView* focusedDrawingView()
@@ -775,8 +775,9 @@ void VXQTextLabel::startEditingInView(VXDrawingView* view)
     else
         options.growsHorizontally = true;
     options.typingAttributes = textAttributes();
-    textBeforeEditing = textForEditingInPlace();
-    view->editAttributedTextInRectDelegate(textBeforeEditing, area, this, font(), options);
+    const platform::AttributedString shown = textForEditingInPlace();
+    textBeforeEditing = shown.string();
+    view->editAttributedTextInRectDelegate(shown, area, this, font(), options);
     notifyVisualChange();
 }
 
@@ -797,8 +798,9 @@ void VXQTextLabel::attributedTextEditingDidEnd(const platform::AttributedString&
         return;
     editedLabel = nullptr;
     editingView = nullptr;
-    // Left as it was, the text keeps its placeholders.
-    if (!cancelled && edited != std::exchange(textBeforeEditing, {})) {
+    // The editor changes characters only: the same characters leave the text, placeholders
+    // and runs as they were.
+    if (!cancelled && edited.string() != std::exchange(textBeforeEditing, {})) {
         setText(QVariant::fromValue(edited));
         textWasEdited();
         setUndoActionName(tr("Edit Label Text"));
