@@ -210,16 +210,16 @@ class Session:
             self.closer.close(window)
 
     def quit(self):
-        """Ctrl+Q on the oldest window (a map's, when there is one), Return to whatever it asks
-        (saving into the home folder); from the third round on the newest window is closed as well,
-        as the user would close what has no Quit command."""
+        """Ctrl+Q, then Return to whatever it asks (saving into the home folder), on each shown window
+        in turn, since sheets and modal panels take the keys of their own window only; once every window
+        had its turn, each is also closed as the user would close what has no Quit command."""
         deadline = time.monotonic() + QUIT_SECONDS
         attempt = 0
         while self.alive() and time.monotonic() < deadline:
             windows = shown_windows(self.process.pid)
             step = ["ctrl+q", "Return", "close"][attempt % 3]
-            if windows and (step != "close" or attempt >= 6):
-                window = windows[0][0] if step == "ctrl+q" else windows[-1][0]
+            if windows and (step != "close" or attempt >= 3 * len(windows)):
+                window = windows[attempt // 3 % len(windows)][0]
                 self.log(f"quit: {step} in window {window}")
                 if step == "close":
                     self.closer.close(window)
@@ -228,7 +228,7 @@ class Session:
                     xdotool("key", step)
             attempt += 1
             try:
-                self.process.wait(timeout=2)
+                self.process.wait(timeout=1)
             except subprocess.TimeoutExpired:
                 pass
         return self.finish("quit")
