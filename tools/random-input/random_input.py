@@ -5,9 +5,9 @@
     tools/random-input/random_input.py --app ... --seed 1017 --sessions 1   # replays session 1017
 
 Each session starts the application in a home folder of its own, with an image, an SVG or nothing on
-its command line, does random clicks, drags, double-clicks, keys and menu picks on its shown windows,
-then quits it with Ctrl+Q (answering what it asks with Return, which saves into that home folder) and
-reads its error output for sanitizer reports. Session n uses seed n: the first is --seed, the next
+its command line, does random clicks, drags, double-clicks, keys, menu picks and closings on its shown
+windows, then quits it with Ctrl+Q (answering what it asks with Return, which saves into that home
+folder) and reads its error output for sanitizer reports. Session n uses seed n: the first is --seed, the next
 --seed + 1, and so on. Every action is logged before it is done; a session that ends in a report, a
 crash or a hang keeps its action log and error output in --out. Replaying a seed repeats the same
 actions; what the application makes of them can still differ with its timing.
