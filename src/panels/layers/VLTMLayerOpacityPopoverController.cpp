@@ -34,14 +34,13 @@ QWidget* VLTMLayerOpacityPopoverController::loadView()
     m_stepper = new QSpinBox(content);
     m_stepper->setRange(0, 100);
     m_stepper->setSuffix(QStringLiteral(" %"));
-    // One change per drag or per typed number, so that each is one undo step, not one per
-    // position passed or digit typed.
-    m_slider->setTracking(false);
+    // A typed number is one change, not one per digit.
     m_stepper->setKeyboardTracking(false);
     layout->addWidget(m_slider, 1);
     layout->addWidget(m_stepper);
     connect(m_slider, &QSlider::valueChanged, this, &VLTMLayerOpacityPopoverController::controlDidChange);
     connect(m_stepper, &QSpinBox::valueChanged, this, &VLTMLayerOpacityPopoverController::controlDidChange);
+    connect(m_slider, &QSlider::sliderReleased, this, &VLTMLayerOpacityPopoverController::sendAction);
     return content;
 }
 
@@ -59,11 +58,21 @@ double VLTMLayerOpacityPopoverController::controlsValue() const
     return m_slider ? m_slider->value() / 100.0 : 1.0;
 }
 
+bool VLTMLayerOpacityPopoverController::isTracking() const
+{
+    return m_slider && m_slider->isSliderDown();
+}
+
 void VLTMLayerOpacityPopoverController::controlDidChange(int percent)
 {
     if (m_settingValue)
         return;
     setControlsValue(percent / 100.0);
+    sendAction();
+}
+
+void VLTMLayerOpacityPopoverController::sendAction()
+{
     if (m_target && !m_action.isEmpty())
         platform::invokeSelector(m_target, m_action, QVariant::fromValue(static_cast<QObject*>(this)));
 }

@@ -2,8 +2,10 @@
 
 // The content of the layers panel's opacity popover: a slider and a stepper, both showing the
 // opacity as a percentage and both sending the same action to the same target, which reads
-// the value (0 to 1) from the sender's `controlsValue`. One serves every layer row. A drag of
-// the slider sends once, when released; a number typed into the stepper once, when entered.
+// the value (0 to 1) from the sender's `controlsValue`. One serves every layer row. While the
+// slider is dragged (`tracking`) every position is sent, and once more at its release, so the
+// target can show the drag live and record it as one change; a number typed into the stepper
+// is sent once, when entered.
 
 #include "platform/ui/ViewController.h"
 #include "widgets/buttons/ZQAugmentedButton.h"
@@ -17,6 +19,7 @@ class QSpinBox;
 class VLTMLayerOpacityPopoverController : public platform::ViewController, public ZQPopoverControlsReceiver {
     Q_OBJECT
     Q_PROPERTY(double controlsValue READ controlsValue)
+    Q_PROPERTY(bool tracking READ isTracking)
 
 public:
     VLTMLayerOpacityPopoverController();
@@ -31,12 +34,14 @@ public:
     // Both controls show the value (0 to 1) without sending anything.
     void setControlsValue(double value);
     double controlsValue() const;
+    bool isTracking() const;
 
 protected:
     QWidget* loadView() override;
 
 private:
     void controlDidChange(int percent);
+    void sendAction();
 
     QPointer<QSlider> m_slider;
     QPointer<QSpinBox> m_stepper;

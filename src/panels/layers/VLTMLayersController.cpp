@@ -10,6 +10,7 @@
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -29,6 +30,7 @@
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -410,6 +412,7 @@ bool VLTMLayersController::showOpacityPopoverForLayer(VXLayer* layer, const QRec
         return false;
     platform::Popover* popover = opacityPopover();
     m_opacityLayer = layer;
+    m_opacityBeforeDrag.reset();
     m_opacityController->setTarget(this);
     m_opacityController->setControlsAction("opacityAction");
     m_opacityController->setControlsValue(layer->alpha());
@@ -420,10 +423,28 @@ bool VLTMLayersController::showOpacityPopoverForLayer(VXLayer* layer, const QRec
 void VLTMLayersController::opacityAction(QObject* sender)
 {
     // The layer may have left the drawing while the popover was up.
-    if (m_opacityLayer && sender && m_opacityLayer->drawing() == drawing()) {
-        m_opacityLayer->setAlpha(sender->property("controlsValue").toDouble());
-        setUndoActionName(tr("Layer Opacity"));
+    if (!m_opacityLayer || !sender || m_opacityLayer->drawing() != drawing()) {
+        m_opacityBeforeDrag.reset();
+        return;
     }
+    const double alpha = sender->property("controlsValue").toDouble();
+    ZQUndoManager* undo = drawing()->undoManager();
+    // A drag shows live but is recorded once, from where it started, when the slider is let go.
+    if (sender->property("tracking").toBool()) {
+        if (!m_opacityBeforeDrag)
+            m_opacityBeforeDrag = m_opacityLayer->alpha();
+        const platform::UndoSuspension live(undo);
+        m_opacityLayer->setAlpha(alpha);
+        return;
+    }
+    if (const std::optional<double> start = std::exchange(m_opacityBeforeDrag, std::nullopt)) {
+        const platform::UndoSuspension quiet(undo);
+        m_opacityLayer->setAlpha(*start);
+    }
+    if (m_opacityLayer->alpha() == alpha)
+        return; // a click on the slider that moved nothing names no step
+    m_opacityLayer->setAlpha(alpha);
+    setUndoActionName(tr("Layer Opacity"));
 }
 
 void VLTMLayersController::chooseColourForItem(QObject* item)

@@ -20,6 +20,7 @@
 
 #include <QItemSelection>
 #include <QPointer>
+#include <optional>
 
 class LayerTreeModel;
 class ObjectRowWatcher;
@@ -210,4 +211,6 @@ private:
     QPointer<platform::Popover> m_opacityPopover;
     std::shared_ptr<VLTMLayerOpacityPopoverController> m_opacityController;
     QPointer<VXLayer> m_opacityLayer;
+    // The opacity a slider drag started from, while it lasts.
+    std::optional<double> m_opacityBeforeDrag;
 };

@@ -448,15 +448,21 @@ TEST_F(LayersControllerTest, TypedOrDraggedOpacityIsOneNamedUndoStep)
     EXPECT_DOUBLE_EQ(a->alpha(), 0.4);
     EXPECT_EQ(undoName(), QStringLiteral("Layer Opacity"));
 
+    // A drag shows at once and is undone in one step; a click that moves nothing adds none.
     QSlider* slider = controller->opacityPopoverController()->slider();
     slider->setSliderDown(true);
     for (int position : {35, 30, 20}) {
         slider->setSliderPosition(position);
+        EXPECT_DOUBLE_EQ(a->alpha(), position / 100.0);
         endStep();
     }
     slider->setSliderDown(false);
     endStep();
+    slider->setSliderDown(true);
+    slider->setSliderDown(false);
+    endStep();
     EXPECT_DOUBLE_EQ(a->alpha(), 0.2);
+    EXPECT_EQ(undoName(), QStringLiteral("Layer Opacity"));
     EXPECT_EQ(stepper->value(), 20);
     undo->undo();
     EXPECT_DOUBLE_EQ(a->alpha(), 0.4);
