@@ -70,12 +70,12 @@ QWidget* ZQImportOptionsController::makeAccessoryView()
     mSimplifyEnableCheckbox = new QCheckBox(tr("Simplify outlines"));
     mAutoColourEnableCheckbox = new QCheckBox(tr("Colour areas automatically"));
     mMapcolorEnableCheckbox = new QCheckBox(tr("Colour by attribute"));
-    // Shown for what they say about the import; neither has a choice of its own yet.
-    mOutOfViewCheckbox = new QCheckBox(tr("Leave out objects outside the drawing"));
-    mOutOfViewCheckbox->setChecked(true);
-    mOutOfViewCheckbox->setEnabled(false);
-    mGeoRefCheckbox = new QCheckBox(tr("Georeference"));
-    mGeoRefCheckbox->setEnabled(false);
+    // Without a palette attribute every area is coloured by a style of its own.
+    mAutoColourEnableCheckbox->setToolTip(tr("Each area gets a style of its own, in the next colour of the list."));
+    mMapcolorEnableCheckbox->setToolTip(tr("Areas with the same value of the attribute share one style."));
+    // The import always does this; it is no choice, so it is said rather than offered.
+    auto* outOfView = new QLabel(tr("Objects that lie outside the drawing are left out."));
+    outOfView->setObjectName(QStringLiteral("outOfViewNote"));
     auto* help = new QToolButton;
     help->setText(QStringLiteral("?"));
     help->setToolTip(tr("Help"));
@@ -91,8 +91,7 @@ QWidget* ZQImportOptionsController::makeAccessoryView()
     grid->addWidget(mAutoColourColourTablesPopUpButton, 1, 2);
     grid->addWidget(mMapcolorEnableCheckbox, 1, 3, Qt::AlignRight);
     grid->addWidget(mMapcolorAttributeNamePopUpButton, 1, 4);
-    grid->addWidget(mOutOfViewCheckbox, 2, 0, 1, 2);
-    grid->addWidget(mGeoRefCheckbox, 2, 2);
+    grid->addWidget(outOfView, 2, 0, 1, 4);
     grid->addWidget(help, 2, 4, Qt::AlignRight);
 
     connect(mSimplifyEnableCheckbox, &QCheckBox::clicked, this, [this] { simplifyEnableAction(mSimplifyEnableCheckbox); });

@@ -78,7 +78,5 @@ private:
     QPointer<QComboBox> mAutoColourColourTablesPopUpButton;
     QPointer<QCheckBox> mMapcolorEnableCheckbox;
     QPointer<QComboBox> mMapcolorAttributeNamePopUpButton;
-    QPointer<QCheckBox> mOutOfViewCheckbox;
-    QPointer<QCheckBox> mGeoRefCheckbox;
     ZQShapefileImportOptions m_importOptions;
 };

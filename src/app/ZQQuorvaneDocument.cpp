@@ -573,6 +573,18 @@ void ZQQuorvaneDocument::makeActiveAction(QObject* sender)
         drawing()->setActiveLayer(layer.get());
 }
 
+void ZQQuorvaneDocument::setActiveLayerUndoably(VXLayer* layer)
+{
+    VXLayer* previous = activeLayer();
+    if (!drawing() || previous == layer)
+        return;
+    undoManager()->registerUndoWithTargetHandler(
+        this, [this, previous = previous ? previous->weak_from_this() : std::weak_ptr<ZQObject>()] {
+            setActiveLayerUndoably(dynamic_cast<VXLayer*>(previous.lock().get()));
+        });
+    drawing()->setActiveLayer(layer);
+}
+
 void ZQQuorvaneDocument::insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName)
 {
     VXLayer* active = activeLayer();

@@ -336,6 +336,9 @@ protected:
 
     // Adds `layer` above the active layer (or on top), makes it active, names the undo step.
     void insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName);
+    // Makes `layer` active so that undo gives the previous one back and redo `layer` again:
+    // a redone addition leaves its layer active, as the addition did.
+    void setActiveLayerUndoably(VXLayer* layer);
 
 private:
     void installSlicesLayer();

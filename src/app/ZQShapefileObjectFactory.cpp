@@ -1,5 +1,6 @@
 #include "app/ZQShapefileObjectFactory.h"
 
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
@@ -18,6 +19,9 @@ enum ShapeType : qint32 { Point = 1, PolyLine = 3, Polygon = 5 };
 const QString kAutocolourEnableKey = QStringLiteral("kImportOptionSettingAutocolourEnable");
 const QString kAutocolourListNameKey = QStringLiteral("kImportOptionAutocolourListName");
 const QString kMapcolorAttributeNameKey = QStringLiteral("kImportOptionMapcolorAttributeName");
+
+// The placed symbol's class, registered by the symbols library above this one.
+const QString kSymbolClassName = QStringLiteral("VXQSymbol");
 
 constexpr double kStrokeWidth = 0.1;
 constexpr int kStyleCacheLimit = 256;
@@ -70,6 +74,21 @@ qint64 paletteSizeForAttributeName(const QString& name)
     if (name == QLatin1String("mapcolor13"))
         return 13;
     return 7;
+}
+
+// The class made for a framework class, which the application may substitute.
+const QMetaObject* madeClassOr(const QMetaObject& plain)
+{
+    const QMetaObject* made = platform::ClassRegistry::metaObjectOfClassMadeForName(QString::fromLatin1(plain.className()));
+    return made ? made : &plain;
+}
+
+// A new object of `metaObject`'s class, or of T itself when that class cannot be made as a T.
+template <class T>
+std::shared_ptr<T> instanceOf(const QMetaObject* metaObject)
+{
+    auto object = std::dynamic_pointer_cast<T>(platform::ClassRegistry::create(QString::fromLatin1(metaObject->className())));
+    return object ? object : std::make_shared<T>();
 }
 
 platform::MetadataContainer::Values metadataValuesFor(const geodata::AttributeDictionary& attributes)
@@ -130,6 +149,16 @@ void ZQShapefileObjectFactory::setAutoColourList(platform::ColourListPtr list)
     m_cachedStyles.clear();
 }
 
+const QMetaObject* ZQShapefileObjectFactory::classForShape(qint32 shapeType)
+{
+    switch (shapeType) {
+    case Polygon: return madeClassOr(VXDrawableShape::staticMetaObject);
+    case PolyLine: return madeClassOr(VXDrawablePath::staticMetaObject);
+    case Point: return platform::ClassRegistry::metaObjectForName(kSymbolClassName);
+    default: return nullptr;
+    }
+}
+
 std::shared_ptr<ZQObject> ZQShapefileObjectFactory::objectForShapeWithPathAttributes(
     qint32 shapeType, const QPainterPath& path, const geodata::AttributeDictionary* attributes)
 {
@@ -137,13 +166,20 @@ std::shared_ptr<ZQObject> ZQShapefileObjectFactory::objectForShapeWithPathAttrib
     const platform::NotificationSuspension privateObjects;
     std::shared_ptr<VXDrawableObject> object;
     switch (shapeType) {
-    case Polygon:
-        object = VXDrawableShape::drawableShapeWithBezierPathWithStyle(platform::BezierPath(path),
-                                                                      polygonStyleForAttributes(attributes));
+    case Polygon: {
+        auto shape = instanceOf<VXDrawableShape>(classForShape(Polygon));
+        shape->setStyle(polygonStyleForAttributes(attributes));
+        shape->adoptPathFromDrawing(platform::BezierPath(path));
+        object = shape;
         break;
-    case PolyLine:
-        object = VXDrawablePath::drawablePathWithBezierPathWithStyle(platform::BezierPath(path), m_defaultLineStyle);
+    }
+    case PolyLine: {
+        auto line = instanceOf<VXDrawablePath>(classForShape(PolyLine));
+        line->setStyle(m_defaultLineStyle);
+        line->setPath(platform::BezierPath(path));
+        object = line;
         break;
+    }
     case Point:
         object = symbolWithPathAttributes(path, attributes);
         if (!object) {

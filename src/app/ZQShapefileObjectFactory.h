@@ -15,10 +15,12 @@
 #include "platform/vantrix/styles/VXStyle.h"
 
 #include <QCache>
+#include <QHash>
 #include <functional>
 #include <optional>
 
 class VXDrawableObject;
+struct QMetaObject;
 
 class ZQShapefileObjectFactory : public ZQShapefileObjectMaker {
 public:
@@ -32,10 +34,17 @@ public:
     void init();
     static std::shared_ptr<ZQShapefileObjectFactory> makeFactory();
 
+    // Records mapped to symbol masters by an attribute value; nothing fills it yet.
+    using SymbolMappingTable = QHash<QString, std::shared_ptr<PointSymbolMaster>>;
+
     // How the symbols library hands over the master for imported points; null for none.
     using SymbolMasterProvider = std::function<std::shared_ptr<PointSymbolMaster>()>;
     static void setDefaultSymbolMasterProvider(SymbolMasterProvider provider);
 
+    // The class of the objects made for a shape type: polygons and polylines take the classes
+    // substituted for plain shapes and paths (the labelled shape for polygons), points the
+    // placed symbol's; null for the types that make nothing.
+    static const QMetaObject* classForShape(qint32 shapeType);
     std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32 shapeType, const QPainterPath& path,
                                                                const geodata::AttributeDictionary* attributes) override;
     void setUserInfoObjectForKey(const std::shared_ptr<ZQObject>& object, const QVariant& value,
@@ -50,6 +59,8 @@ public:
     // The shared style of palette entry `index` (1-based) of the palette `name` selects.
     VXStylePtr styleForMapcolorAttributeNameIndex(const QString& name, qint64 index);
 
+    const SymbolMappingTable& symbolMappingTable() const { return m_mappingTable; }
+    void setSymbolMappingTable(SymbolMappingTable table) { m_mappingTable = std::move(table); }
     std::shared_ptr<PointSymbolMaster> defaultSymbol() const { return m_defaultSymbol; }
     void setDefaultSymbol(std::shared_ptr<PointSymbolMaster> master) { m_defaultSymbol = std::move(master); }
     VXStylePtr defaultLineStyle() const { return m_defaultLineStyle; }
@@ -68,6 +79,7 @@ public:
 private:
     VXStylePtr polygonStyleForAttributes(const geodata::AttributeDictionary* attributes);
 
+    SymbolMappingTable m_mappingTable;
     std::shared_ptr<PointSymbolMaster> m_defaultSymbol;
     VXStylePtr m_defaultLineStyle;
     VXStylePtr m_defaultShapeStyle;

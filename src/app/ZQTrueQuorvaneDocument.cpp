@@ -115,26 +115,21 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
         const auto reader = import.lock();
         return !reader || reader.get() == file;
     });
+    // An import the user stopped delivers what it read before the stop, like a full one.
     const std::shared_ptr<VXObjectOwnerLayer> layer = takeLayerForImport(*file);
-    // Stopped by the user (or the document closing) after the reader had read its last record:
-    // nothing lands all the same.
-    if (file->didAbort()) {
-        ZQLog(QStringLiteral("Shapefile import stopped, layer not created"));
-        return;
-    }
     if (!layer || !drawing()) {
         ZQLog(QStringLiteral("Shapefile import created no objects, layer not created"));
-        if (drawing())
+        // A stop needs no explaining.
+        if (drawing() && !file->didAbort())
             alertNothingImported(*file);
         return;
     }
     if (file->usedTransform())
         setShapefileTransform(file->usedTransform());
-
     const QString name = QFileInfo(file->URL().toLocalFile()).completeBaseName();
     layer->setLayerName(drawing()->uniqueLayerNameForName(name.isEmpty() ? tr("Shapefile") : name));
     drawing()->addLayer(layer);
-    drawing()->setActiveLayer(layer.get());
+    setActiveLayerUndoably(layer.get());
     undoManager()->setActionName(tr("Import Shapefile"));
 }
 

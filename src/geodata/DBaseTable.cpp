@@ -6,6 +6,8 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 
 namespace geodata {
 namespace {
@@ -47,6 +49,25 @@ std::optional<QDate> dateFromDigits(QByteArrayView text)
     }
     const QDate date(parts[0], parts[1], parts[2]);
     return date.isValid() ? std::optional(date) : std::nullopt;
+}
+
+// Numbers as the file wrote them: identifiers and measures must not change on import.
+// Text that is no number at all keeps its leading number, as blanks and "****" give 0.
+AttributeValue numericValue(QByteArrayView text)
+{
+    return std::visit(
+        [&](const auto& number) {
+            using Number = std::decay_t<decltype(number)>;
+            if constexpr (std::is_same_v<Number, qint64>)
+                return AttributeValue::integer(number);
+            else if constexpr (std::is_same_v<Number, double>)
+                return AttributeValue::real(number);
+            else if constexpr (std::is_same_v<Number, QByteArrayView>)
+                return AttributeValue::string(QString::fromLatin1(number));
+            else
+                return AttributeValue::real(leadingDouble(text));
+        },
+        exactNumber(text));
 }
 
 bool isTrue(char c) { return c == 'T' || c == 't' || c == 'Y' || c == 'y' || c == '1'; }
@@ -128,7 +149,7 @@ std::optional<AttributeValue> DBaseTable::decode(const Column& column, QByteArra
         return std::nullopt;
     case 'F':
     case 'N':
-        return AttributeValue::real(leadingFloat(text));
+        return numericValue(text);
     case 'I':
         if (text.size() < 4)
             return std::nullopt;

@@ -2,14 +2,70 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace geodata {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-template <class T>
-T leadingNumber(QByteArrayView text)
+constexpr int kDoubleDecimalDigits = 15; // DBL_DIG: any decimal this long survives a double
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; }
+
+QByteArrayView trimmed(QByteArrayView text)
+{
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// The count of significant digits (leading and trailing zeros aside) when the whole of `text`
+// is a decimal: optional sign, digits with an optional fraction, optional exponent. `whole`
+// tells whether it has neither fraction nor exponent.
+std::optional<qsizetype> significantDigits(QByteArrayView text, bool& whole)
+{
+    qsizetype at = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        ++at;
+    qsizetype digits = 0, firstSignificant = -1, lastSignificant = -1;
+    bool fraction = false;
+    for (; at < text.size() && (isDigit(text[at]) || (text[at] == '.' && !fraction)); ++at) {
+        if (text[at] == '.') {
+            fraction = true;
+            continue;
+        }
+        if (text[at] != '0') {
+            if (firstSignificant < 0)
+                firstSignificant = digits;
+            lastSignificant = digits;
+        }
+        ++digits;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    bool exponent = false;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        exponent = true;
+        if (++at < text.size() && (text[at] == '+' || text[at] == '-'))
+            ++at;
+        const qsizetype exponentStart = at;
+        while (at < text.size() && isDigit(text[at]))
+            ++at;
+        if (at == exponentStart)
+            return std::nullopt;
+    }
+    if (at != text.size())
+        return std::nullopt;
+    whole = !fraction && !exponent;
+    return firstSignificant < 0 ? 0 : lastSignificant - firstSignificant + 1;
+}
+
+} // namespace
+
+double leadingDouble(QByteArrayView text)
 {
     const char* at = text.data();
     const char* end = at + text.size();
@@ -21,17 +77,37 @@ T leadingNumber(QByteArrayView text)
     // from_chars would also take "inf" and "nan", which are not numbers here.
     if (at == end || !(isDigit(*at) || (*at == '.' && at + 1 != end && isDigit(at[1]))))
         return 0;
-    T value = 0;
+    double value = 0;
     const auto [next, error] = std::from_chars(at, end, value, std::chars_format::general);
     if (error != std::errc() || !std::isfinite(value))
         return 0;
     return negative ? -value : value;
 }
 
-} // namespace
-
-double leadingDouble(QByteArrayView text) { return leadingNumber<double>(text); }
-float leadingFloat(QByteArrayView text) { return leadingNumber<float>(text); }
+ExactNumber exactNumber(QByteArrayView text)
+{
+    text = trimmed(text);
+    bool whole = false;
+    const std::optional<qsizetype> digits = significantDigits(text, whole);
+    if (!digits)
+        return {};
+    // from_chars takes no plus sign.
+    const QByteArrayView number = text.front() == '+' ? text.sliced(1) : text;
+    if (whole) {
+        qint64 integer = 0;
+        const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), integer);
+        if (error == std::errc() && end == number.data() + number.size())
+            return integer;
+    }
+    if (*digits <= kDoubleDecimalDigits) {
+        double real = 0;
+        const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), real);
+        if (error == std::errc() && end == number.data() + number.size() && std::isfinite(real)
+            && (real != 0 || *digits == 0))
+            return real;
+    }
+    return text;
+}
 
 void appendNumber(QByteArray& text, double value)
 {

@@ -53,6 +53,17 @@ QString rectText(const QRectF& r)
     return QStringLiteral("{{%1, %2}, {%3, %4}}").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
+// "{key = value; ...}", as the attributes of a record that failed are logged.
+QString attributesText(const AttributeDictionary* attributes)
+{
+    if (!attributes)
+        return QStringLiteral("(none)");
+    QStringList entries;
+    for (const auto& [key, value] : *attributes)
+        entries << QStringLiteral("%1 = %2").arg(key, value.value().toString());
+    return u'{' + entries.join(QStringLiteral("; ")) + u'}';
+}
+
 bool isUsableTransform(const QTransform& t)
 {
     const double values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
@@ -356,6 +367,11 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
             break;
         ++m_recordsWalked;
         const std::optional<qint32> shapeType = record.shapeType();
+        if (platform::Log::isEnabled(kTraceEvent))
+            LogEvent(kTraceEvent, QStringLiteral("record #%1, length=%2, type=%3")
+                                      .arg(record.number)
+                                      .arg(record.contentLength)
+                                      .arg(shapeType.value_or(-1)));
         if (!shapeType) {
             countDamagedRecord(record);
             continue;
@@ -378,11 +394,11 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
                                                                        attributes ? &*attributes : nullptr);
         } catch (const std::exception& e) {
             ZQLog(QStringLiteral("exception while parsing shapefile - object info will be logged and skipped: "
-                                 "#:%1; type = %2, pb = %3, meta = %4 fields, exception = %5")
+                                 "#:%1; type = %2, pb = %3, meta = %4, exception = %5")
                       .arg(record.number)
                       .arg(*shapeType)
                       .arg(rectText(path->boundingRect()))
-                      .arg(attributes ? attributes->size() : 0)
+                      .arg(attributesText(attributes ? &*attributes : nullptr))
                       .arg(QString::fromUtf8(e.what())));
             ++m_errorsCount;
             ++m_objectsNotLoadedCount;

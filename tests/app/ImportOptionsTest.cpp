@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -133,4 +134,20 @@ TEST_F(ImportOptions, TheViewShowsTheDefaultsAndStoredNamesThatFitNothingFallBac
     controller.awakeFromInterface();
     EXPECT_FALSE(controller.mapcolorEnableCheckbox()->isChecked());
     EXPECT_FALSE(controller.mapcolorAttributeNamePopUpButton()->isEnabled());
+}
+
+// Every checkbox of the sheet is a choice the user can make; what the import always does is
+// said, not offered as a box that cannot be unticked.
+TEST_F(ImportOptions, OffersNoControlThatCannotBeUsed)
+{
+    Controller controller;
+    std::unique_ptr<QWidget> view(controller.accessoryView());
+    controller.autoColourEnableCheckbox()->click();
+    controller.mapcolorEnableCheckbox()->click();
+    controller.simplifyEnableCheckbox()->click();
+    for (const QCheckBox* box : view->findChildren<QCheckBox*>())
+        EXPECT_TRUE(box->isEnabled()) << box->text().toStdString();
+    const auto* note = view->findChild<QLabel*>(QStringLiteral("outOfViewNote"));
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->text().contains(QStringLiteral("outside the drawing")));
 }

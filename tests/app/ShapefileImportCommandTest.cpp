@@ -38,11 +38,14 @@ public:
             parsing.release();
             released.acquire();
         }
+        if (makesNothing)
+            return nullptr;
         // A style of its own, as the application's factory makes: the shared default belongs to the main thread.
         return VXDrawablePath::drawablePathWithBezierPathWithStyle(
             platform::BezierPath(path), VXStyle::styleWithFillColourStrokeColour(QColor(), Qt::black));
     }
     bool holdsFirstRecord = false;
+    bool makesNothing = false;
     int requests = 0;
     QSemaphore parsing, released;
 };
@@ -181,13 +184,6 @@ TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileTh
     unsupported->reject();
     finishImports();
 
-    // An import the user stopped needs no explaining.
-    const std::shared_ptr<ZQESRIFile> stopped = document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
-    stopped->setShouldAbort(true);
-    finishImports();
-    EXPECT_FALSE(shownMessageBox());
-    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
-
     EXPECT_FALSE(document->importShapefileAtURL(QUrl::fromLocalFile(writeSet("notes", "plain text"))));
     QMessageBox* box = shownMessageBox();
     ASSERT_TRUE(box);
@@ -195,6 +191,51 @@ TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileTh
     box->reject();
     finishImports();
     EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
+}
+
+TEST_F(ShapefileImportCommand, AStoppedImportLandsWhatItReadAsOneStepThatRedoesWithItsLayerActive)
+{
+    const int initialCount = document->drawing()->countOfLayers();
+    VXLayer* activeBefore = document->drawing()->activeLayer();
+    // Stops while the worker is inside the first record, as the progress row's Stop button does.
+    auto stopInsideFirstRecord = [&] {
+        host->maker->holdsFirstRecord = true;
+        const std::shared_ptr<ZQESRIFile> reader = document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
+        host->maker->parsing.acquire();
+        reader->progressFractionForProgressShouldCancel(nullptr, true);
+        host->maker->released.release();
+        finishImports();
+        document->undoManager()->closeAutomaticGroup();
+        EXPECT_TRUE(reader->didAbort());
+        EXPECT_EQ(host->maker->requests, 1) << "no record after the stop";
+    };
+    stopInsideFirstRecord();
+    const VXQMappingLayer* layer = activeMappingLayer(*document);
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(layer->layerName(), QStringLiteral("Rivers of Wales"));
+    EXPECT_EQ(layer->countOfObjects(), 1);
+    EXPECT_FALSE(shownMessageBox());
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Import Shapefile"));
+    const std::optional<QTransform> transform = document->shapefileTransform();
+    ASSERT_TRUE(transform);
+
+    document->undoManager()->undo();
+    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
+    EXPECT_FALSE(document->shapefileTransform());
+    EXPECT_EQ(document->drawing()->activeLayer(), activeBefore);
+    EXPECT_FALSE(document->undoManager()->canUndo()) << "the import was one step";
+
+    document->undoManager()->redo();
+    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount + 1);
+    EXPECT_EQ(document->shapefileTransform(), transform);
+    EXPECT_EQ(document->drawing()->activeLayer(), layer) << "redone as it was done";
+
+    // A stop before anything was made lands nothing, and needs no explaining.
+    host->maker = std::make_shared<PathMaker>();
+    host->maker->makesNothing = true;
+    stopInsideFirstRecord();
+    EXPECT_EQ(document->drawing()->countOfLayers(), initialCount + 1);
+    EXPECT_FALSE(shownMessageBox());
 }
 
 TEST_F(ShapefileImportCommand, ClosingOrDestroyingTheDocumentCancelsItsImport)
@@ -268,8 +309,16 @@ TEST_F(ShapefileImportCommand, SampleSetsBecomeShapesPathsAndOvalsOnLayersNamedA
             QStringLiteral("%1.dbf").arg(expected.name)));
         for (const QString& key : first->metadataKeys())
             EXPECT_EQ(key, key.toLower());
+        if (QByteArray(expected.name) == "fylk-val") {
+            // "1.42948681360561E+03" and N(8,0) "19970630", exactly as written.
+            EXPECT_EQ(first->metadata().value("length")->stringValue(), QStringLiteral("1429.48681360561"));
+            EXPECT_EQ(first->metadata().value("dato")->type(), kVXMetadataTypeInteger);
+            EXPECT_EQ(first->metadata().value("dato")->intValue(), 19970630);
+        }
         if (QByteArray(expected.name) == "nc") {
             EXPECT_EQ(first->metadataValueForKey("name").toString(), QStringLiteral("Ashe"));
+            EXPECT_EQ(first->metadata().value("area")->stringValue(), QStringLiteral("0.114")) << "not 0.114000003";
+            EXPECT_EQ(first->metadata().value("cress_id")->intValue(), 5);
             EXPECT_NE(first->style(), layer->objects()[1]->style()) << "coloured one by one";
         }
     }

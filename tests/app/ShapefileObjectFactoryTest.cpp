@@ -4,14 +4,17 @@
 // leave on objects.
 
 #include "app/ZQShapefileObjectFactory.h"
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/drawables/VXRoundRectShape.h"
 #include "platform/vantrix/styles/VXRastGroup.h"
 #include "support/ArchiveTesting.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -353,4 +356,27 @@ TEST(DrawableUserInfoTest, SurvivesArchivesAndCopiesAndRefusesWhatCannotBeArchiv
     EXPECT_EQ(shape->copyDrawable()->userInfo(), expected);
     // An object without user info archives none and reads back none.
     EXPECT_TRUE(testsupport::roundTrip<VXDrawableShape>(*VXDrawableShape::drawableShapeWithStyle({}))->userInfo().isEmpty());
+}
+
+TEST_F(ShapefileObjectFactoryTest, ObjectsAreMadeOfTheClassesSubstitutedForPlainShapesAndPaths)
+{
+    auto factory = ZQShapefileObjectFactory::makeFactory();
+    QPainterPath line;
+    line.moveTo(0, 0);
+    line.lineTo(5, 5);
+    EXPECT_EQ(factory->objectForShapeWithPathAttributes(3, line, nullptr)->metaObject(),
+              ZQShapefileObjectFactory::classForShape(3));
+    EXPECT_EQ(ZQShapefileObjectFactory::classForShape(3), &VXDrawablePath::staticMetaObject);
+    for (qint32 nothing : {0, 8, 13, 15, 31})
+        EXPECT_EQ(ZQShapefileObjectFactory::classForShape(nothing), nullptr) << nothing;
+
+    // The application puts its labelled shape in for plain shapes; any subclass stands in here.
+    platform::ClassRegistry::setSubstituteClass(QStringLiteral("VXDrawableShape"), QStringLiteral("VXRoundRectShape"));
+    const auto restore = qScopeGuard([] { platform::ClassRegistry::setSubstituteClass(QStringLiteral("VXDrawableShape"), {}); });
+    EXPECT_EQ(ZQShapefileObjectFactory::classForShape(5), &VXRoundRectShape::staticMetaObject);
+    auto polygon = std::dynamic_pointer_cast<VXDrawableShape>(factory->objectForShapeWithPathAttributes(5, square(20, 30), nullptr));
+    ASSERT_TRUE(polygon);
+    EXPECT_EQ(polygon->metaObject(), &VXRoundRectShape::staticMetaObject);
+    EXPECT_EQ(polygon->logicalBounds().topLeft(), QPointF(20, 30));
+    EXPECT_EQ(polygon->style(), factory->defaultShapeStyle());
 }

@@ -1,6 +1,7 @@
 // Shapefile sets built byte by byte in memory, so each test states exactly what the reader
 // meets, damaged bytes included.
 
+#include "support/LogCapture.h"
 #include "support/ShapefileBuilders.h"
 
 #include "geodata/ZQESRIFile.h"
@@ -8,6 +9,7 @@
 #include <QtEndian>
 #include <bit>
 #include <functional>
+#include <limits>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -216,7 +218,7 @@ TEST(ShapefileAttributes, DecodeEveryFieldTypeUnderLowerCasedKeys)
     EXPECT_EQ(row->keys(), (QStringList{"area", "born", "count", "name", "ok", "ratio"})) << "the memo field is left out";
     EXPECT_EQ(row->value("name"), AttributeValue::string("Ashe"));
     EXPECT_EQ(row->value("born"), AttributeValue::date(QDate(1997, 6, 30)));
-    EXPECT_EQ(row->value("area"), AttributeValue::real(16777216.0)) << "numbers keep single precision";
+    EXPECT_EQ(row->value("area"), AttributeValue::integer(16777217)) << "whole numbers are read exactly";
     EXPECT_EQ(row->value("ratio"), AttributeValue::real(-25.0));
     EXPECT_EQ(row->value("count"), AttributeValue::integer(-7));
     EXPECT_EQ(row->value("ok"), AttributeValue::boolean(true));
@@ -231,6 +233,44 @@ TEST(ShapefileAttributes, DecodeEveryFieldTypeUnderLowerCasedKeys)
     EXPECT_EQ(third->value("ok"), AttributeValue::boolean(false));
     EXPECT_FALSE(file->metadataForRecord(3));
     EXPECT_FALSE(file->metadataForRecord(-1));
+}
+
+TEST(ShapefileAttributes, NumericFieldsKeepEveryDigitTheFileWrote)
+{
+    struct Case {
+        const char* text;
+        AttributeValue value;
+    };
+    const Case cases[] = {
+        {"   123456789", AttributeValue::integer(123456789)},
+        {"16777217", AttributeValue::integer(16777217)},
+        {"+7", AttributeValue::integer(7)},
+        {"-9223372036854775808", AttributeValue::integer(std::numeric_limits<qint64>::min())},
+        {"0.1", AttributeValue::real(0.1)},
+        {"0.204000000000000", AttributeValue::real(0.204)},
+        {"1825.000000000000000", AttributeValue::real(1825)},
+        {"1.42948681360561E+03", AttributeValue::real(1429.48681360561)},
+        {"-.5", AttributeValue::real(-0.5)},
+        // Beyond 64-bit integers and beyond what a double shows again: the text is kept.
+        {"9223372036854775808", AttributeValue::string("9223372036854775808")},
+        {"0.12345678901234567", AttributeValue::string("0.12345678901234567")},
+        {"1e999", AttributeValue::string("1e999")},
+        // No number at all, as blanks and overflow stars: 0, as before.
+        {"", AttributeValue::real(0)},
+        {"**********", AttributeValue::real(0)},
+        {"12 apples", AttributeValue::real(12)},
+    };
+    DbfBuilder dbf({{"N", 'N', 24}, {"F", 'F', 24}});
+    for (const Case& c : cases)
+        dbf.addRow({c.text, c.text});
+    auto file = reader(validShp(), dbf.bytes());
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        SCOPED_TRACE(cases[i].text);
+        const auto row = file->metadataForRecord(i);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->value("n"), cases[i].value);
+        EXPECT_EQ(row->value("f"), cases[i].value) << "F fields read as N fields";
+    }
 }
 
 TEST(ShapefileAttributes, OnlyAnExactUtf8CodePageReadsUtf8AndRepeatedNamesKeepTheLaterField)
@@ -250,7 +290,7 @@ TEST(ShapefileAttributes, OnlyAnExactUtf8CodePageReadsUtf8AndRepeatedNamesKeepTh
     auto file = reader(validShp(), repeated.bytes());
     EXPECT_EQ(file->databaseFieldNames(), (QStringList{"A", "B"}));
     EXPECT_EQ(file->databaseFieldInfo().value().value("A"), ZQDBaseFieldInfo('N', 4, 6, "A"));
-    EXPECT_EQ(file->metadataForRecord(0)->value("a"), AttributeValue::real(12));
+    EXPECT_EQ(file->metadataForRecord(0)->value("a"), AttributeValue::integer(12));
 }
 
 TEST(ShapefileAttributes, DamagedHeadersGiveNoTableAndFieldsStayInsideTheRow)
@@ -327,14 +367,21 @@ TEST(ShapefileParse, HandsEachRecordWithItsRowToTheFactoryAndCountsFailures)
     file->setObjectFactory(factory);
     file->setDelegate(&delegate);
 
+    testsupport::LogCapture log;
+    platform::Log::setLevel(kTraceEvent);
     const auto objects = file->parseUsingTransform(QTransform::fromScale(2, -1));
     ASSERT_TRUE(objects);
     EXPECT_EQ(objects->size(), 2);
     EXPECT_EQ(delegate.loaded, *objects);
+    // A line per record when asked for, and the failed record with its attributes.
+    EXPECT_TRUE(log.contains(QStringLiteral("record #1, length=20, type=1")));
+    EXPECT_TRUE(log.contains(QStringLiteral("record #4, length=")));
+    EXPECT_TRUE(log.contains(QStringLiteral("#:4; type = 3, pb = {{0, -1}, {2, 1}}, meta = {id = 40}, exception =")))
+        << qPrintable(log.lines.join(u'\n'));
     ASSERT_EQ(factory->requests.size(), 3);
     EXPECT_EQ(factory->requests[1].shapeType, 5);
     EXPECT_EQ(factory->requests[1].path.boundingRect(), QRectF(0, -2, 4, 2)) << "mapped by the transform";
-    EXPECT_EQ(factory->requests[1].attributes->value("id"), AttributeValue::real(30)) << "row = record number - 1";
+    EXPECT_EQ(factory->requests[1].attributes->value("id"), AttributeValue::integer(30)) << "row = record number - 1";
     EXPECT_EQ(file->countOfObjectsRead(), 2u);
     EXPECT_EQ(file->countOfObjectsNotRead(), 2u) << "the damaged record and the factory failure";
     EXPECT_EQ(file->countOfErrors(), 2u);

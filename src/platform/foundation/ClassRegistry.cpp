@@ -66,6 +66,14 @@ const QMetaObject* ClassRegistry::metaObjectForName(const QString& className)
     return found ? found->metaObject : nullptr;
 }
 
+const QMetaObject* ClassRegistry::metaObjectOfClassMadeForName(const QString& className)
+{
+    Registry& r = registry();
+    QReadLocker lock(&r.lock);
+    const RegisteredClass* found = r.resolve(className);
+    return found ? found->metaObject : nullptr;
+}
+
 ClassRegistry::Factory ClassRegistry::factoryForName(const QString& className)
 {
     Registry& r = registry();

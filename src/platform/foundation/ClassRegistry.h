@@ -26,6 +26,8 @@ public:
     // Nullptr / empty for a name that is not registered. Substitution applies to the
     // factory and to create(), not to the meta-object, which always describes `className`.
     static const QMetaObject* metaObjectForName(const QString& className);
+    // The meta-object of what create(className) makes: the substitute's when one applies.
+    static const QMetaObject* metaObjectOfClassMadeForName(const QString& className);
     static Factory factoryForName(const QString& className);
     static ZQObjectPtr create(const QString& className);
 

@@ -2,6 +2,7 @@
 
 #include <QMutex>
 #include <QRegularExpression>
+#include <atomic>
 #include <cstdio>
 
 namespace platform {
@@ -9,7 +10,7 @@ namespace {
 
 struct LogState {
     QMutex mutex;
-    int level = 0;
+    std::atomic<int> level = 0;
     Log::Sink sink;
 };
 
@@ -22,6 +23,7 @@ LogState& state()
 const char* kindName(LogEventKind kind)
 {
     switch (kind) {
+    case kTraceEvent: return "trace";
     case kInfoEvent: return "info";
     case kFileEvent: return "file";
     case kLifeEvent: return "life";
@@ -36,14 +38,17 @@ const char* kindName(LogEventKind kind)
 
 void Log::setLevel(int level)
 {
-    QMutexLocker lock(&state().mutex);
     state().level = level;
 }
 
 int Log::level()
 {
-    QMutexLocker lock(&state().mutex);
     return state().level;
+}
+
+bool Log::isEnabled(LogEventKind kind)
+{
+    return int(kind) >= state().level.load(std::memory_order_relaxed);
 }
 
 Log::Sink Log::setSink(Sink sink)
@@ -54,11 +59,11 @@ Log::Sink Log::setSink(Sink sink)
 
 void Log::write(LogEventKind kind, const QString& line)
 {
+    if (!isEnabled(kind))
+        return;
     Sink sink;
     {
         QMutexLocker lock(&state().mutex);
-        if (int(kind) < state().level)
-            return;
         sink = state().sink;
     }
     if (sink) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 enum LogEventKind {
+    kTraceEvent = -1, // a line per item of a long run: kept only when the level asks for it
     kInfoEvent,
     kFileEvent,
     kLifeEvent,
@@ -21,9 +22,13 @@ class Log {
 public:
     using Sink = std::function<void(LogEventKind kind, const QString& line)>;
 
-    // Lines of a kind below the level are dropped: 0 logs everything (the default).
+    // Lines of a kind below the level are dropped: 0 (the default) logs every kind but
+    // trace lines, kTraceEvent everything.
     static void setLevel(int level);
     static int level();
+    // Whether a line of `kind` would be kept; cheap enough to ask before building a line
+    // that is written once per record of a large file.
+    static bool isEnabled(LogEventKind kind);
 
     // Installs a sink and answers the previous one; an empty sink restores stderr.
     static Sink setSink(Sink sink);

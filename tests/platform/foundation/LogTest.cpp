@@ -25,6 +25,16 @@ TEST(Log, LevelFiltersKindsSinkCapturesLinesAndMethodsNameThemselves)
     EXPECT_EQ(log.lines, (QStringList{"read file", "kept"}));
     EXPECT_EQ(log.kinds, (QList<LogEventKind>{kFileEvent, kUserEvent}));
 
+    // Trace lines, one per record of a large file, only when the level asks for them.
+    platform::Log::setLevel(0);
+    EXPECT_FALSE(platform::Log::isEnabled(kTraceEvent));
+    LogEvent(kTraceEvent, QStringLiteral("record #1"));
+    platform::Log::setLevel(kTraceEvent);
+    EXPECT_TRUE(platform::Log::isEnabled(kTraceEvent));
+    LogEvent(kTraceEvent, QStringLiteral("record #2"));
+    EXPECT_EQ(log.lines.takeLast(), QStringLiteral("record #2"));
+    EXPECT_EQ(log.kinds.takeLast(), kTraceEvent);
+
     // The method prefix names class and method.
     platform::Log::setLevel(0);
     Widget().log();
