@@ -11,14 +11,14 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
-filter="${1:-CursorStack*:RulerTool*:HelpWindow*:PickerTest*}"
+filter="${1:-CursorStack*:RulerTool*:HelpWindow*:PickerTest*:ApplicationSingleton*}"
 "$root/scripts/deps.sh"
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 # QUORVANE_ASAN_LIBRARIES="platform/ui;app;library" instruments those library folders only: the
 # others come from the compiler cache of an ordinary build.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_ASAN=ON \
   -DQUORVANE_BUILD_BENCH=OFF -DQUORVANE_ASAN_LIBRARIES="${QUORVANE_ASAN_LIBRARIES:-}" >/dev/null
-tests=(vantrix_tests furniture_tests windows_tests library_tests)
+tests=(ui_tests vantrix_tests furniture_tests windows_tests library_tests)
 cmake --build "$build" --parallel "${QUORVANE_BUILD_JOBS:-3}" --target quorvane "${tests[@]}"
 
 export QT_QPA_PLATFORM=offscreen
