@@ -199,6 +199,55 @@ TEST(ImageShapeTracingTest, VectorizeReplacesTheShapeByItsTracedGroupUndoably)
     EXPECT_EQ(fixture.layer->objects(), QList<VXDrawableObjectPtr>{group});
 }
 
+// Anti-aliased black text on orange: every level is a mean of image colours, so it lies
+// between black and orange, and nothing drawn after the trace brings in another colour.
+TEST(ImageShapeTracingTest, TracedColoursStayAmongTheImagesColours)
+{
+    QImage sign = filledImage({240, 90}, QColor(255, 140, 0));
+    {
+        QPainter painter(&sign);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QFont font;
+        font.setPixelSize(48);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(sign.rect(), Qt::AlignCenter, QStringLiteral("Map Go"));
+    }
+    // Orange's hue, and black: a colour of the image has blue 0 and green about 0.55 of red.
+    const auto amongImageColours = [](const QColor& colour) {
+        return colour.blue() <= 8 && std::abs(colour.green() - colour.red() * 140 / 255) <= 12;
+    };
+    Fixture fixture({400, 300});
+    const auto shape = VXImageShape::imageShapeWithImageData(pngData(sign));
+    ASSERT_TRUE(shape);
+    shape->setSize({240, 90});
+    shape->setLocation({200, 150});
+    fixture.layer->addObject(shape);
+    fixture.endStep();
+    for (int levels : {1, 2, 3, 4}) {
+        SCOPED_TRACE(levels);
+        const testsupport::SettingScope tracing(&VXImageShape::tracingParameters, &VXImageShape::setTracingParameters,
+                                                parameters(0, levels));
+        const QList<VXDrawableObjectPtr> traced = shape->vectorizedObjects();
+        ASSERT_GE(traced.size(), 2);
+        for (const VXDrawableObjectPtr& object : traced) {
+            const QColor fill = object->style()->fillColour();
+            EXPECT_TRUE(amongImageColours(fill)) << qPrintable(fill.name());
+            EXPECT_FALSE(object->style()->hasStroke());
+        }
+    }
+    const testsupport::SettingScope tracing(&VXImageShape::tracingParameters, &VXImageShape::setTracingParameters,
+                                            parameters(0, 3));
+    shape->vectorize(nullptr);
+    fixture.endStep();
+    fixture.layer->deselectAll();
+    const QImage picture = render(*fixture.drawing);
+    for (int y = 110; y < 190; y += 2)
+        for (int x = 85; x < 315; x += 2)
+            ASSERT_TRUE(amongImageColours(picture.pixelColor(x, y))) << x << "," << y << " "
+                                                                    << qPrintable(picture.pixelColor(x, y).name());
+}
+
 TEST(ImageShapeTracingTest, OnlyAShownImageOnALayerIsVectorized)
 {
     Fixture fixture;
