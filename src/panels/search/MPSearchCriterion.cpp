@@ -453,7 +453,7 @@ bool MPSearchCriterion::stringMatchSearchingFrom(const QString& string, qsizetyp
         break;
     }
     case kMPSoundsLike:
-        matches = soundsLikeString(string, value);
+        matches = soundsLikeCode(string, soundsLikeCodeFor(value));
         break;
     default:
         found = foundAt(rest, start);
@@ -472,6 +472,15 @@ const QStringMatcher& MPSearchCriterion::matcherFor(const QString& value, Qt::Ca
     if (m_matcher.pattern() != value)
         m_matcher.setPattern(value);
     return m_matcher;
+}
+
+const QString& MPSearchCriterion::soundsLikeCodeFor(const QString& value)
+{
+    if (m_codedValue.isNull() || m_codedValue != value) {
+        m_codedValue = value;
+        m_codeOfValue = soundexString(value);
+    }
+    return m_codeOfValue;
 }
 
 bool MPSearchCriterion::integerMatch(qint32 value) const

@@ -176,6 +176,8 @@ private:
     // Prepared for the value and case rule of the last text test: a search tests one value
     // against every object of a map.
     const QStringMatcher& matcherFor(const QString& value, Qt::CaseSensitivity sensitivity);
+    // The sounds-like code of the value of the last such test, for the same reason.
+    const QString& soundsLikeCodeFor(const QString& value);
     template <class Init, class Value>
     static MPSearchCriterionPtr make(Init init, const Value& value, int matchKind, const QString& identifier);
 
@@ -188,4 +190,6 @@ private:
     QVariant m_objectValue = qint32(0);
     double m_epsilon = kDefaultEpsilon;
     QStringMatcher m_matcher;
+    QString m_codedValue;
+    QString m_codeOfValue;
 };

@@ -26,6 +26,9 @@ QString soundexString(const QString& text);
 // Whether the similarity of the two texts' 4-character codes reaches `threshold`.
 bool soundsLikeStringWithJaroWinklerThreshold(const QString& text, const QString& other, double threshold);
 bool soundsLikeString(const QString& text, const QString& other);
+// Whether `text` sounds like the text whose soundexString is `code`: a search compares many
+// texts with one, whose code it works out once.
+bool soundsLikeCode(const QString& text, QStringView code);
 
 // The characters of `text` that have an unused partner in `other` within `distance`
 // positions (the far end excluded), in the order of `text`.

@@ -76,6 +76,10 @@ TEST(SearchCriterion, StringKindsWithAndWithoutCase)
     EXPECT_TRUE(matches(*soundsLike, QStringLiteral("Smith")));
     EXPECT_FALSE(matches(*soundsLike, QStringLiteral("Jones")));
     EXPECT_EQ(soundsLike->lastMatchingStringRange().location, kSearchNotFound);
+    // A new value is coded afresh, not compared as the old one.
+    soundsLike->setObjectValue(QStringLiteral("Jonas"));
+    EXPECT_FALSE(matches(*soundsLike, QStringLiteral("Smith")));
+    EXPECT_TRUE(matches(*soundsLike, QStringLiteral("Jones")));
 
     // From a start index; a start past the end finds nothing, whatever the kind.
     EXPECT_TRUE(contains->stringMatchSearchingFrom(QStringLiteral("ab"), 2) == false);

@@ -55,6 +55,21 @@ TEST(Soundex, JaroWinklerOfCodesDecidesWhatSoundsAlike)
     EXPECT_EQ(jaroDistanceWithString(QString(), QStringLiteral("abc")), 0.0);
 }
 
+TEST(Soundex, ComparingWithACodeAgreesWithComparingTexts)
+{
+    // Upper case and letters past ASCII are lowered the same way on either path.
+    EXPECT_EQ(soundexString(QStringLiteral("\u00C9MILE")), QStringLiteral("\u00E9540"));
+    EXPECT_EQ(soundexString(QStringLiteral("\u00C4RGER")), QStringLiteral("\u00E4626"));
+    EXPECT_EQ(soundexString(QStringLiteral("\u00A0Zed")), QStringLiteral("z300"));
+    const QString texts[] = {QStringLiteral("Robert"), QStringLiteral("RUPERT"), QStringLiteral("Smith"),
+                             QStringLiteral("Mill"),   QStringLiteral("Hill"),   QStringLiteral("\u00C9mile"),
+                             QStringLiteral("\u00E9MILE"), QStringLiteral("  "), QString()};
+    for (const QString& text : texts)
+        for (const QString& other : texts)
+            EXPECT_EQ(soundsLikeCode(text, soundexString(other)), soundsLikeString(text, other))
+                << qPrintable(text) << " / " << qPrintable(other);
+}
+
 TEST(Soundex, CommonCharactersAndPrefix)
 {
     // The window's far end is excluded, and each partner is used once.
