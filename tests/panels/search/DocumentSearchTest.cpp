@@ -79,6 +79,11 @@ TEST_F(DocumentSearching, QuickSearchOptionsSelectVisibleMatches)
     EXPECT_EQ(criterion->identifier(), QStringLiteral("searchableString"));
     EXPECT_EQ(criterion->name(), QStringLiteral("stringValue:"));
     EXPECT_EQ(criterion->matchKind(), kMPContains);
+    // With nothing hidden every match is found, in the layer's order.
+    hidden->setVisible(true);
+    search->performSimpleStringSearchForString("abc");
+    EXPECT_EQ(selection(), (QList<VXDrawableObjectPtr>{road, upper, inside, hidden}));
+    hidden->setVisible(false);
 
     // The searchable text starts with a blank (a style without text, then the attributes).
     search->setSimpleSearchOption(kSimpleSearchStartsWith);
