@@ -3,7 +3,6 @@
 // start from a text file of the grid and end with the contour polylines.
 
 #include "support/BenchSupport.h"
-#include "support/ResampledGrid.h"
 
 #include "geodata/MatrixContourSource.h"
 #include "geodata/ZQBezierContourer.h"
@@ -64,7 +63,7 @@ int main(int argc, char** argv)
         return 1;
     }
     auto elevation = ZQMatrixArray::matrixArrayWithTabDelimitedData(source.readAll());
-    auto grid = bench::bilinearlyResampled(*elevation, kColumns, kRows);
+    auto grid = elevation->resampledMatrixWithRowsColumnsInterpolationDelegate(kRows, kColumns);
     const QByteArray gridText = *grid->tabDelimitedData();
 
     QTemporaryDir folder;

@@ -7,30 +7,12 @@
 #include "geodata/ZQKernel.h"
 
 #include <QCoreApplication>
-#include <QFile>
-
-namespace {
-
-// A field of /proc/self/status in megabytes.
-double statusMegabytes(const char* field)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return 0;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     auto brush = ZQKernel::gaussianKernelWithKernelSize(7)->kernelByMultiplyingBy(20);
-    const double before = statusMegabytes("VmRSS:");
+    const double before = bench::statusMegabytes("VmRSS:");
 
     auto grid = ZQMatrixArray::makeWithRowWidth(2000);
     for (int i = 0; i < 2000 * 2000; ++i)
@@ -39,7 +21,7 @@ int main(int argc, char** argv)
         grid->offsetInPlaceWithKernelAtIndex(*brush, {step, step});
     bench::keep(grid);
 
-    const double peak = statusMegabytes("VmHWM:") - before;
+    const double peak = bench::statusMegabytes("VmHWM:") - before;
     std::printf("grid of %llu values, %s precision\n", grid->count(),
                 grid->objectAtIndex({5, 5}) == float(grid->objectAtIndex({5, 5})) ? "single" : "double");
     bench::printValue(QStringLiteral("matrix_array_2000x2000_peak_memory"), peak, "MB", 40);

@@ -5,6 +5,7 @@
 //   BENCH <name> ours=<s> peer=<s> ratio=<ours/peer> target=<max ratio>
 //   BENCH <name> value=<number> unit=<unit> target=<bound>
 
+#include <QFile>
 #include <QString>
 #include <algorithm>
 #include <chrono>
@@ -74,6 +75,19 @@ inline void printValue(const QString& name, double value, const char* unit, doub
 {
     std::printf("BENCH %s value=%.4g unit=%s target=%g\n", qPrintable(name), value, unit, target);
     std::fflush(stdout);
+}
+
+// A field of /proc/self/status ("VmHWM:", the peak resident size) in megabytes.
+inline double statusMegabytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return 0;
 }
 
 // Keeps the optimiser from dropping a result.

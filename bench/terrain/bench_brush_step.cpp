@@ -4,7 +4,6 @@
 // drawing view at 1:1. Each step is the kernel, the contours and the repaint of what it changed.
 
 #include "support/BenchSupport.h"
-#include "support/ResampledGrid.h"
 
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/VXDrawing.h"
@@ -48,7 +47,7 @@ int main(int argc, char** argv)
     auto layer = std::make_shared<ZQContourLayer>();
     layer->setCellSize(kCellSize);
     drawing->addLayer(layer);
-    layer->setHeightMap(bench::bilinearlyResampled(*elevation, kColumns, kRows));
+    layer->setHeightMap(elevation->resampledMatrixWithRowsColumnsInterpolationDelegate(kRows, kColumns));
     layer->setSimplifiesContours(true);
     layer->setSmoothsContours(true);
     layer->setShowsCrossSection(false);

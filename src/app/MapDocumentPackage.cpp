@@ -103,6 +103,12 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
                  QStringLiteral("the drawing gave no data"));
         return std::nullopt;
     }
+    // A file this program could not open again is not saved as a success.
+    if (const platform::KeyedUnarchiver check(drawingData); !check.isValid()) {
+        setError(error, kQuorvaneDocumentError, failure, platform::kWriteFailureReasonKey,
+                 QStringLiteral("the drawing could not be read back: %1").arg(check.error().localizedDescription()));
+        return std::nullopt;
+    }
 
     QuorvaneError plistError;
     const auto info = PropertyList::toData(drawingInformation(*contents.drawing), PropertyList::Format::Xml, &plistError);

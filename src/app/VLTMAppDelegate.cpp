@@ -34,6 +34,8 @@
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/tools/VXZoomTool.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "terrain/layer/ZQContourLayer.h"
+#include "terrain/panel/VXQContourLayerController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -129,6 +131,7 @@ void VLTMAppDelegate::applicationDidFinishLaunching()
         {"show the template chooser when asked", &VLTMAppDelegate::showTemplateChooserWhenAsked},
         {"register the drawing tools", &VLTMAppDelegate::registerQuorvaneTools},
         {"connect shapefile imports to the progress window", &VLTMAppDelegate::installShapefileImportHost},
+        {"open the terrain panel's help in the help book", &VLTMAppDelegate::installTerrainPanelHelp},
         {"restore the inspector states", &VLTMAppDelegate::restoreInspectorStates},
         {"observe the style history", &VLTMAppDelegate::observeStyleHistory},
         {"enable the tool palette", &VLTMAppDelegate::enableToolPalette},
@@ -323,6 +326,12 @@ void VLTMAppDelegate::startLoadingPhotoLibrary()
 void VLTMAppDelegate::installShapefileImportHost()
 {
     ShapefileImportHost::install();
+}
+
+void VLTMAppDelegate::installTerrainPanelHelp()
+{
+    VXQContourLayerController::setHelpHandler(
+        [](const QString& page) { VLTMHelpTrampoline::sharedHelpTrampoline()->showHelpForIdentifier(page); });
 }
 
 void VLTMAppDelegate::saveDashTable()

@@ -172,6 +172,7 @@ private:
     void runLibraryMigrationWhenNeeded();
     void showTemplateChooserWhenAsked();
     void installShapefileImportHost();
+    void installTerrainPanelHelp();
     void saveDashTable();
     void loadSavedSearches();
     void saveSavedSearches();

@@ -1,8 +1,9 @@
 #include "app/ZQImportOptionsController.h"
 
+#include "app/VLTMHelpTrampoline.h"
+
 #include "platform/graphics/ColourList.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/foundation/ZQLog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -227,8 +228,7 @@ void ZQImportOptionsController::mapcolorAttributeNameAction(QObject*)
         defaults().removeObjectForKey(kMapcolorAttributeNameKey);
 }
 
-// No help viewer is built yet; the identifier is what it will be asked for.
 void ZQImportOptionsController::shapefileHelpAction(QObject*)
 {
-    ZQLog(QStringLiteral("help: import-shapefile"));
+    VLTMHelpTrampoline::sharedHelpTrampoline()->showHelpForIdentifier(QStringLiteral("import-shapefile"));
 }

@@ -1,5 +1,7 @@
 #include "geodata/NumberText.h"
 
+#include <QByteArrayAlgorithms>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -63,25 +65,55 @@ std::optional<qsizetype> significantDigits(QByteArrayView text, bool& whole)
     return firstSignificant < 0 ? 0 : lastSignificant - firstSignificant + 1;
 }
 
+// Past the leading blanks and the sign.
+const char* numberStart(const char* at, const char* end, bool* negative)
+{
+    while (at != end && (*at == ' ' || *at == '\t' || *at == '\v' || *at == '\f'))
+        ++at;
+    *negative = false;
+    if (at != end && (*at == '+' || *at == '-'))
+        *negative = *at++ == '-';
+    return at;
+}
+
+// from_chars would also take "inf" and "nan", which are not numbers here.
+bool startsWithDigits(const char* at, const char* end)
+{
+    return at != end && (isDigit(*at) || (*at == '.' && at + 1 != end && isDigit(at[1])));
+}
+
 } // namespace
 
 double leadingDouble(QByteArrayView text)
 {
-    const char* at = text.data();
-    const char* end = at + text.size();
-    while (at != end && (*at == ' ' || *at == '\t' || *at == '\v' || *at == '\f'))
-        ++at;
+    const char* end = text.data() + text.size();
     bool negative = false;
-    if (at != end && (*at == '+' || *at == '-'))
-        negative = *at++ == '-';
-    // from_chars would also take "inf" and "nan", which are not numbers here.
-    if (at == end || !(isDigit(*at) || (*at == '.' && at + 1 != end && isDigit(at[1]))))
+    const char* at = numberStart(text.data(), end, &negative);
+    if (!startsWithDigits(at, end))
         return 0;
     double value = 0;
     const auto [next, error] = std::from_chars(at, end, value, std::chars_format::general);
     if (error != std::errc() || !std::isfinite(value))
         return 0;
     return negative ? -value : value;
+}
+
+bool namesNonFiniteNumber(QByteArrayView text)
+{
+    const char* end = text.data() + text.size();
+    bool negative = false;
+    const char* at = numberStart(text.data(), end, &negative);
+    if (end - at >= 3 && (qstrnicmp(at, "nan", 3) == 0 || qstrnicmp(at, "inf", 3) == 0))
+        return true;
+    if (!startsWithDigits(at, end))
+        return false;
+    double value = 0;
+    const auto [next, error] = std::from_chars(at, end, value, std::chars_format::general);
+    if (error != std::errc::result_out_of_range)
+        return false;
+    // Out of range below (1e-999) is a tiny number, not an infinite one.
+    const char* exponent = std::find_if(at, next, [](char c) { return c == 'e' || c == 'E'; });
+    return exponent == next || exponent + 1 == next || exponent[1] != '-';
 }
 
 ExactNumber exactNumber(QByteArrayView text)

@@ -12,6 +12,9 @@ namespace geodata {
 // optional fraction and exponent, the longest such prefix. Text that does not begin with a
 // number, and numbers beyond a double's finite range, read as 0.
 double leadingDouble(QByteArrayView text);
+// Whether the text, after blanks and a sign, names a number that is not finite: "nan" or
+// "inf" in any case, or a number beyond double's range (which leadingDouble reads as 0).
+bool namesNonFiniteNumber(QByteArrayView text);
 
 // A number that is the whole of `text` (blanks around it aside), held without changing it:
 // a whole number that fits in 64 bits as an integer, a decimal of at most 15 significant

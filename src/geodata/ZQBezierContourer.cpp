@@ -19,6 +19,13 @@ void ZQBezierContourer::contourWithIndexLineFromPointToPoint(quint64 index, QPoi
     m_lastBuilder->addSegmentFromPointToPoint(from, to);
 }
 
+void ZQBezierContourer::forgetContourForIndex(quint64 index)
+{
+    m_contours.erase(index);
+    if (m_lastIndex == index)
+        m_lastBuilder = nullptr;
+}
+
 std::optional<QPainterPath> ZQBezierContourer::vectorPathForIndex(quint64 index) const
 {
     const auto builder = m_contours.find(index);

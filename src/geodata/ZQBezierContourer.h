@@ -21,6 +21,8 @@ public:
     // Drops every level's segments; called before each computation.
     void reset();
     void contourWithIndexLineFromPointToPoint(quint64 index, QPointF from, QPointF to) override;
+    // Drops the segments level `index` received so far (a level too large to draw).
+    void forgetContourForIndex(quint64 index);
 
     // The number of levels that received at least one segment.
     quint64 countOfContours() const { return quint64(m_contours.size()); }

@@ -8,9 +8,15 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 
+#include <QtEndian>
 #include <algorithm>
 
 namespace {
+
+const QString kValueListKey = QStringLiteral("ZQMatrixArray_objects");
+const QString kValueDataKey = QStringLiteral("ZQMatrixArray_valueData");
+const QString kValueSizeKey = QStringLiteral("ZQMatrixArray_valueSize");
+const QString kRowWidthKey = QStringLiteral("ZQMatrixArray_rowWidth");
 
 // A function object rather than a function, so that the searches below inline it.
 constexpr auto isLineEnd = [](char c) {
@@ -186,23 +192,49 @@ std::shared_ptr<ZQObject> ZQMatrixArray::copy() const
 void ZQMatrixArray::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
     ZQObject::encodeWithCoder(coder);
-    QVariantList values;
-    values.reserve(m_values.size());
-    for (qsizetype i = 0; i < m_values.size(); ++i)
-        values.append(m_values.at(i));
-    coder.encodeObject(values, QStringLiteral("ZQMatrixArray_objects"));
-    coder.encodeInt(qint64(m_rowWidth), QStringLiteral("ZQMatrixArray_rowWidth"));
+    // One data entry, not an archive entry per value: readers refuse archives of more than
+    // 2^24 entries, and a noisy grid shares few values.
+    const bool singles = m_values.isSinglePrecision();
+    const qsizetype valueSize = singles ? 4 : 8;
+    QByteArray bytes(m_values.size() * valueSize, Qt::Uninitialized);
+    char* out = bytes.data();
+    for (qsizetype i = 0; i < m_values.size(); ++i, out += valueSize) {
+        if (singles)
+            qToLittleEndian(float(m_values.at(i)), out);
+        else
+            qToLittleEndian(m_values.at(i), out);
+    }
+    coder.encodeData(bytes, kValueDataKey);
+    coder.encodeInt(valueSize, kValueSizeKey);
+    coder.encodeInt(qint64(m_rowWidth), kRowWidthKey);
 }
 
 // Archives come from files: a value that is not a number, or a width below 1, is damage.
 void ZQMatrixArray::initWithCoder(platform::KeyedUnarchiver& coder)
 {
     ZQObject::initWithCoder(coder);
-    const qint64 rowWidth = coder.decodeInt(QStringLiteral("ZQMatrixArray_rowWidth"));
+    const qint64 rowWidth = coder.decodeInt(kRowWidthKey);
     ZQ_ASSERT(rowWidth > 0, QStringLiteral("a height grid with a row width of %1").arg(rowWidth));
     m_rowWidth = quint64(rowWidth);
-    const QVariantList values = coder.decodeValue(QStringLiteral("ZQMatrixArray_objects")).toList();
     m_values.clear();
+    if (coder.containsValueForKey(kValueDataKey))
+        readValueData(coder.decodeData(kValueDataKey), coder.decodeInt(kValueSizeKey));
+    else
+        readValueList(coder.decodeValue(kValueListKey).toList());
+}
+
+void ZQMatrixArray::readValueData(const QByteArray& bytes, qint64 valueSize)
+{
+    ZQ_ASSERT((valueSize == 4 || valueSize == 8) && bytes.size() % valueSize == 0,
+              QStringLiteral("height grid data of %1 bytes in values of %2 bytes").arg(bytes.size()).arg(valueSize));
+    m_values.reserve(bytes.size() / valueSize);
+    for (const char* in = bytes.constData(); in < bytes.constData() + bytes.size(); in += valueSize)
+        m_values.append(valueSize == 4 ? double(qFromLittleEndian<float>(in)) : qFromLittleEndian<double>(in));
+}
+
+// Grids archived before they were written as data list one number per value.
+void ZQMatrixArray::readValueList(const QVariantList& values)
+{
     m_values.reserve(values.size());
     for (const QVariant& value : values) {
         bool isNumber = false;
@@ -252,40 +284,89 @@ std::shared_ptr<ZQMatrixArray> ZQMatrixArray::matrixArrayWithTabDelimitedString(
 
 // Every newline character ends a line and empty lines count for nothing, so CR LF pairs and
 // blank lines read like plain line feeds. A tab at the end of a line ends its last value.
-std::shared_ptr<ZQMatrixArray> ZQMatrixArray::matrixArrayWithTabDelimitedData(QByteArrayView text, QString* error)
+std::shared_ptr<ZQMatrixArray> ZQMatrixArray::matrixArrayWithTabDelimitedData(QByteArrayView text, QString* error,
+                                                                               const TextLimits& limits)
 {
     std::shared_ptr<ZQMatrixArray> grid;
     const char* const end = text.data() + text.size();
+    const auto fail = [&](const QString& reason) {
+        if (error)
+            *error = reason;
+        return nullptr;
+    };
+    quint64 rowsRead = 0;
     for (const char* line = text.data(); line < end;) {
         const char* lineEnd = std::find_if(line, end, isLineEnd);
         quint64 values = 0;
-        auto appendValue = [&](const char* from, const char* to) {
-            if (!grid)
-                grid = std::make_shared<ZQMatrixArray>();
-            grid->m_values.append(geodata::leadingDouble(QByteArrayView(from, to)));
-            ++values;
-        };
         for (const char* field = line; field < lineEnd;) {
             const char* tab = std::find(field, lineEnd, '\t');
-            appendValue(field, tab);
+            const QByteArrayView number(field, tab);
+            if (limits.refusesNonFiniteNumbers && geodata::namesNonFiniteNumber(number))
+                return fail(QStringLiteral("“%1” in row %2 is not a finite number")
+                                .arg(QString::fromLatin1(number.trimmed().first(std::min<qsizetype>(number.trimmed().size(), 40))))
+                                .arg(rowsRead + 1));
+            if (!grid)
+                grid = std::make_shared<ZQMatrixArray>();
+            if (grid->count() >= limits.maximumCount)
+                return fail(QStringLiteral("more than %1 values").arg(limits.maximumCount));
+            grid->m_values.append(geodata::leadingDouble(number));
+            ++values;
             field = tab + 1;
         }
         if (values > 0) {
+            ++rowsRead;
             if (grid->count() == values) {
                 grid->m_rowWidth = values;
                 // Room for as many rows as lines like the first would fill the text; each
                 // value takes at least one byte of text, which bounds the reservation.
                 const qsizetype rows = text.size() / (lineEnd - text.data() + 1) + 1;
-                grid->m_values.reserve(std::min<qsizetype>(qsizetype(values) * rows, text.size()));
+                const auto most = qsizetype(std::min<quint64>(limits.maximumCount, quint64(text.size())));
+                grid->m_values.reserve(std::min<qsizetype>(qsizetype(values) * rows, most));
             } else if (values != grid->m_rowWidth) {
-                if (error)
-                    *error = QStringLiteral("number of items in each row differs - irregular matrix is not supported");
-                return nullptr;
+                return fail(QStringLiteral("number of items in each row differs - irregular matrix is not supported"));
             }
         }
         line = lineEnd + 1;
     }
     return grid;
+}
+
+double ZQMatrixArray::bilinearValueAt(double x, double y) const
+{
+    const auto cornerAndShare = [](double at, quint64 extent) -> std::pair<qint64, double> {
+        if (extent < 2)
+            return {0, 0.0};
+        const double clamped = std::clamp(at, 0.0, double(extent - 1));
+        const qint64 corner = std::min(qint64(clamped), qint64(extent) - 2);
+        return {corner, clamped - double(corner)};
+    };
+    const auto [x0, tx] = cornerAndShare(x, columns());
+    const auto [y0, ty] = cornerAndShare(y, rows());
+    const qint64 x1 = columns() < 2 ? x0 : x0 + 1, y1 = rows() < 2 ? y0 : y0 + 1;
+    const double top = objectAtIndex({x0, y0}) * (1 - tx) + objectAtIndex({x1, y0}) * tx;
+    const double bottom = objectAtIndex({x0, y1}) * (1 - tx) + objectAtIndex({x1, y1}) * tx;
+    return top * (1 - ty) + bottom * ty;
+}
+
+std::shared_ptr<ZQMatrixArray> ZQMatrixArray::resampledMatrixWithRowsColumnsInterpolationDelegate(
+    quint64 rows, quint64 columns, const InterpolationDelegate& interpolationDelegate) const
+{
+    auto result = std::static_pointer_cast<ZQMatrixArray>(copy());
+    result->m_values.clear();
+    if (rows == 0 || columns == 0 || count() == 0 || count() % m_rowWidth != 0)
+        return result;
+    result->m_rowWidth = columns;
+    result->m_values.reserve(qsizetype(rows * columns));
+    // Corner on corner: a single row or column of the result samples the first one.
+    const auto step = [](quint64 from, quint64 to) { return to > 1 ? double(from - 1) / double(to - 1) : 0.0; };
+    const double dx = step(this->columns(), columns), dy = step(this->rows(), rows);
+    for (quint64 r = 0; r < rows; ++r) {
+        for (quint64 c = 0; c < columns; ++c) {
+            const double x = double(c) * dx, y = double(r) * dy;
+            result->m_values.append(interpolationDelegate ? interpolationDelegate(*this, x, y) : bilinearValueAt(x, y));
+        }
+    }
+    return result;
 }
 
 void ZQMatrixArray::offsetInPlaceWithKernelAtIndex(const ZQKernel& kernel, Index index)

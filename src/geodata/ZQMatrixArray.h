@@ -13,11 +13,20 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <span>
 
 class ZQKernel;
+
+// Limits of a height-grid reading from outside: more values than `maximumCount`, or a field
+// naming a number that is not finite ("nan", "inf", "1e999", which the format reads as 0),
+// fail the reading.
+struct MatrixTextLimits {
+    quint64 maximumCount = std::numeric_limits<quint64>::max();
+    bool refusesNonFiniteNumbers = false;
+};
 
 class ZQMatrixArray : public ZQObject {
     Q_OBJECT
@@ -65,7 +74,9 @@ public:
     Index indexForLinearIndex(qint64 linearIndex) const;
 
     std::shared_ptr<ZQObject> copy() const override;
-    // Keys "ZQMatrixArray_objects" (the values, row after row) and "ZQMatrixArray_rowWidth".
+    // The values, row after row, as one block of little-endian floats ("ZQMatrixArray_valueData",
+    // 4 or 8 bytes each as "ZQMatrixArray_valueSize" says), and "ZQMatrixArray_rowWidth".
+    // Archives that list the values one by one ("ZQMatrixArray_objects") still read.
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
@@ -78,8 +89,22 @@ public:
     // the rows differ in length. Numbers are read regardless of the locale.
     static std::shared_ptr<ZQMatrixArray> matrixArrayWithTabDelimitedString(const QString& text,
                                                                           QString* error = nullptr);
+    // For text from outside: see MatrixTextLimits.
+    using TextLimits = MatrixTextLimits;
     static std::shared_ptr<ZQMatrixArray> matrixArrayWithTabDelimitedData(QByteArrayView text,
-                                                                        QString* error = nullptr);
+                                                                        QString* error = nullptr,
+                                                                        const TextLimits& limits = {});
+
+    // --- Resampling ----------------------------------------------------------------------
+    // The value at column `x`, row `y` of a full grid, read between grid points.
+    using InterpolationDelegate = std::function<double(const ZQMatrixArray& grid, double x, double y)>;
+    // Bilinear: the four surrounding values weighted by nearness; positions are clamped into the grid.
+    double bilinearValueAt(double x, double y) const;
+    // A grid of the receiver's class with `rows` x `columns` values spread evenly over this one,
+    // corner on corner, each asked of the delegate (bilinear without one). Empty when either
+    // grid would have no values, or this one has a short last row.
+    std::shared_ptr<ZQMatrixArray> resampledMatrixWithRowsColumnsInterpolationDelegate(
+        quint64 rows, quint64 columns, const InterpolationDelegate& interpolationDelegate = {}) const;
 
     // --- Kernel operations -------------------------------------------------------------
     // The kernel is centred on `index`; kernel cells that land outside the grid are skipped.
@@ -100,6 +125,8 @@ protected:
     const geodata::NumberList& values() const { return m_values; }
 
 private:
+    void readValueData(const QByteArray& bytes, qint64 valueSize);
+    void readValueList(const QVariantList& values);
     qint64 checkedLinearIndex(Index index, qint64 limit) const;
 
     geodata::NumberList m_values;

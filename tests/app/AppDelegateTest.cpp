@@ -99,8 +99,9 @@ TEST_F(AppDelegate, LaunchStepsRunInOrderWithTheDefaultsRegisteredBeforeAnyIsRea
     EXPECT_FALSE(dashLine.contains('/')) << qPrintable(dashLine);
     log.lines.clear();
     delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(loggedSteps(log, "launch").size(), 12);
+    EXPECT_EQ(loggedSteps(log, "launch").size(), 13);
     EXPECT_TRUE(loggedSteps(log, "launch").contains("register the drawing tools"));
+    EXPECT_TRUE(loggedSteps(log, "launch").contains("open the terrain panel's help in the help book"));
 
     // Quitting stores the flag as it is then, last of its steps.
     ZQQuorvaneDocument::setDefaultQualityModulation(false);

@@ -1,6 +1,7 @@
 // The shapefile import options: each control writes its user default at once, the view is
 // set from the defaults, and stored names that no longer fit fall back.
 
+#include "app/VLTMHelpTrampoline.h"
 #include "app/ZQImportOptionsController.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/ColourList.h"
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using platform::UserDefaults;
@@ -150,4 +152,25 @@ TEST_F(ImportOptions, OffersNoControlThatCannotBeUsed)
     const auto* note = view->findChild<QLabel*>(QStringLiteral("outOfViewNote"));
     ASSERT_TRUE(note);
     EXPECT_TRUE(note->text().contains(QStringLiteral("outside the drawing")));
+}
+
+TEST_F(ImportOptions, HelpButtonOpensTheShapefileImportPageOfTheHelpBook)
+{
+    QList<QUrl> opened;
+    VLTMHelpTrampoline::setExternalBrowser([&](const QUrl& url) {
+        opened.append(url);
+        return true;
+    });
+    VLTMHelpTrampoline::setOpensInExternalBrowser(true);
+    Controller controller;
+    std::unique_ptr<QWidget> view(controller.accessoryView());
+    auto* help = view->findChild<QToolButton*>();
+    ASSERT_TRUE(help);
+    help->click();
+    VLTMHelpTrampoline::setOpensInExternalBrowser(false);
+    VLTMHelpTrampoline::setExternalBrowser(nullptr);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0], VLTMHelpTrampoline::sharedHelpTrampoline()->urlForIdentifier(QStringLiteral("import-shapefile")));
+    EXPECT_NE(opened[0], VLTMHelpTrampoline::sharedHelpTrampoline()->urlForIdentifier(QStringLiteral("no-such-page")))
+        << "not the fallback page";
 }

@@ -128,6 +128,33 @@ TEST(MatrixArrayText, ReadsLinesOfTabSeparatedNumbersAndRefusesIrregularRows)
     EXPECT_FALSE(error.isEmpty());
 }
 
+// Text from outside: the plain reading takes "nan" and overflowing numbers as 0 (as the
+// format says); an import asks for them to be refused, and for a bound on the values.
+TEST(MatrixArrayText, LimitedReadingsRefuseNonFiniteNumbersAndTooManyValues)
+{
+    const ZQMatrixArray::TextLimits strict{6, true};
+    QString error;
+    EXPECT_EQ(read("1\tnan\t\n")->objects(), (QList<double>{1, 0}));
+    for (const QByteArray& field : QList<QByteArray>{"nan", "NaN", " -inf", "+Infinity", "1e999", "-2e400",
+                                                      QByteArray("1") + QByteArray(400, '0')}) {
+        error.clear();
+        const QByteArray text = "1\t2\t\n3\t" + field + "\t\n";
+        EXPECT_FALSE(ZQMatrixArray::matrixArrayWithTabDelimitedData(text, &error, strict))
+            << field.data();
+        EXPECT_TRUE(error.contains(QStringLiteral("in row 2 is not a finite number"))) << error.toStdString();
+    }
+    for (const QByteArray& field : QList<QByteArray>{"1e-999", "abc", "12", "-0.5e3", "in", "na"}) {
+        error.clear();
+        const QByteArray text = "1\t" + field + "\t\n";
+        EXPECT_TRUE(ZQMatrixArray::matrixArrayWithTabDelimitedData(text, &error, strict))
+            << field.data();
+        EXPECT_TRUE(error.isEmpty());
+    }
+    EXPECT_EQ(ZQMatrixArray::matrixArrayWithTabDelimitedData("1\t2\t3\n4\t5\t6\n", &error, strict)->count(), 6u);
+    EXPECT_FALSE(ZQMatrixArray::matrixArrayWithTabDelimitedData("1\t2\t3\n4\t5\t6\n7\n", &error, strict));
+    EXPECT_EQ(error, QStringLiteral("more than 6 values"));
+}
+
 TEST(MatrixArrayText, TheLuxembourgGridReadsAndWritesBackByteForByte)
 {
     QFile file(testsupport::sampleDataPath("terrain/luxembourg-elevation.txt"));
@@ -146,10 +173,19 @@ namespace {
 // A root object that archives a height grid's keys with damaged values.
 class DamagedGrid : public ZQObject {
 public:
-    DamagedGrid(QVariant values, qint64 rowWidth) : m_values(std::move(values)), m_rowWidth(rowWidth) {}
+    // A list is written as older archives list the values; data with its value size.
+    DamagedGrid(QVariant values, qint64 rowWidth, qint64 valueSize = 0)
+        : m_values(std::move(values)), m_rowWidth(rowWidth), m_valueSize(valueSize)
+    {
+    }
     void encodeWithCoder(platform::KeyedArchiver& coder) const override
     {
-        coder.encodeObject(m_values, QStringLiteral("ZQMatrixArray_objects"));
+        if (m_values.typeId() == QMetaType::QByteArray) {
+            coder.encodeData(m_values.toByteArray(), QStringLiteral("ZQMatrixArray_valueData"));
+            coder.encodeInt(m_valueSize, QStringLiteral("ZQMatrixArray_valueSize"));
+        } else {
+            coder.encodeObject(m_values, QStringLiteral("ZQMatrixArray_objects"));
+        }
         coder.encodeInt(m_rowWidth, QStringLiteral("ZQMatrixArray_rowWidth"));
     }
     const QMetaObject* metaObject() const override { return &ZQMatrixArray::staticMetaObject; }
@@ -157,6 +193,7 @@ public:
 private:
     QVariant m_values;
     qint64 m_rowWidth;
+    qint64 m_valueSize;
 };
 
 } // namespace
@@ -178,10 +215,75 @@ TEST(MatrixArrayArchive, KeyedArchivesKeepValuesWidthAndClassAndRefuseDamagedVal
     ASSERT_TRUE(kernel);
     EXPECT_EQ(kernel->objects(), brush->objects());
 
+    auto precise = grid(2, {0.1, 1e300, -2.5, 7});
+    auto restoredPrecise = std::dynamic_pointer_cast<ZQMatrixArray>(roundTrip(*precise));
+    ASSERT_TRUE(restoredPrecise);
+    EXPECT_EQ(restoredPrecise->objects(), precise->objects()) << "double values stay double";
+
+    // Archives written before grids were one block of data list the values.
+    auto listed = std::dynamic_pointer_cast<ZQMatrixArray>(roundTrip(DamagedGrid(QVariantList{1.0, 2.5, -3.0, 4.0}, 2)));
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->rowWidth(), 2u);
+    EXPECT_EQ(listed->objects(), (QList<double>{1, 2.5, -3, 4}));
+
     for (const auto& damaged : {DamagedGrid(QVariantList{1.0, QStringLiteral("two")}, 1),
-                                DamagedGrid(QVariantList{1.0, 2.0}, 0), DamagedGrid(QVariantList{1.0}, -4)}) {
+                                DamagedGrid(QVariantList{1.0, 2.0}, 0), DamagedGrid(QVariantList{1.0}, -4),
+                                DamagedGrid(QByteArray(7, '\0'), 1, 4), DamagedGrid(QByteArray(6, '\0'), 1, 3)}) {
         QuorvaneError error;
         EXPECT_FALSE(roundTrip(damaged, &error));
         EXPECT_EQ(error.code(), kQuorvaneDocumentError);
     }
+}
+
+// Readers refuse archives of more than 2^24 entries; a noisy grid larger than that still
+// saves as one entry and reads back value for value.
+TEST(MatrixArrayArchive, GridsOfMoreThanTwoToTheTwentyFourCellsReadBack)
+{
+    registerGeodataClasses();
+    constexpr qsizetype kCells = (qsizetype(1) << 24) + 3;
+    QList<double> noise(kCells);
+    quint32 state = 12345;
+    for (double& value : noise) {
+        state = state * 1664525u + 1013904223u;
+        value = double(float(state >> 8) / 64.0f);
+    }
+    auto heights = grid(4099, noise);
+    QuorvaneError error;
+    auto restored = std::dynamic_pointer_cast<ZQMatrixArray>(platform::KeyedUnarchiver::unarchiveObjectWithData(
+        platform::KeyedArchiver::archivedDataWithRootObject(heights.get()), &error));
+    ASSERT_TRUE(restored) << error.localizedDescription().toStdString();
+    EXPECT_EQ(restored->rowWidth(), 4099u);
+    EXPECT_EQ(restored->objects(), noise);
+}
+
+TEST(MatrixArrayResampling, SpreadsNewPointsCornerOnCornerAndAsksTheDelegate)
+{
+    // 2 x 3: 0 10 20 / 30 40 50.
+    auto heights = grid(3, {0, 10, 20, 30, 40, 50});
+    auto finer = heights->resampledMatrixWithRowsColumnsInterpolationDelegate(3, 5);
+    ASSERT_TRUE(finer);
+    EXPECT_EQ(finer->rowWidth(), 5u);
+    EXPECT_EQ(finer->objects(), (QList<double>{0, 5, 10, 15, 20, 15, 20, 25, 30, 35, 30, 35, 40, 45, 50}));
+    EXPECT_EQ(heights->resampledMatrixWithRowsColumnsInterpolationDelegate(1, 2)->objects(), (QList<double>{0, 20}))
+        << "a single row samples the first";
+    EXPECT_EQ(grid(1, {7})->resampledMatrixWithRowsColumnsInterpolationDelegate(2, 2)->objects(),
+              (QList<double>{7, 7, 7, 7}));
+
+    QList<QPointF> asked;
+    auto nearest = heights->resampledMatrixWithRowsColumnsInterpolationDelegate(
+        2, 2, [&](const ZQMatrixArray& source, double x, double y) {
+            asked.append({x, y});
+            return source.objectAtIndex({qint64(std::lround(x)), qint64(std::lround(y))});
+        });
+    EXPECT_EQ(asked, (QList<QPointF>{{0, 0}, {2, 0}, {0, 1}, {2, 1}}));
+    EXPECT_EQ(nearest->objects(), (QList<double>{0, 20, 30, 50}));
+
+    auto kernel = ZQKernel::gaussianKernelWithKernelSize(3)->resampledMatrixWithRowsColumnsInterpolationDelegate(5, 5);
+    EXPECT_TRUE(std::dynamic_pointer_cast<ZQKernel>(kernel)) << "the result is of the receiver's class";
+    EXPECT_FLOAT_EQ(float(kernel->objectAtRowColumn(2, 2)), 0.25f);
+
+    for (const auto& empty : {heights->resampledMatrixWithRowsColumnsInterpolationDelegate(0, 4),
+                              grid(3, {})->resampledMatrixWithRowsColumnsInterpolationDelegate(2, 2),
+                              grid(3, {1, 2, 3, 4})->resampledMatrixWithRowsColumnsInterpolationDelegate(2, 2)})
+        EXPECT_EQ(empty->count(), 0u);
 }

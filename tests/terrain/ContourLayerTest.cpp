@@ -273,11 +273,27 @@ TEST(ContourLayer, IrregularUnreadableOrEmptyHeightFilesChangeNothing)
                                             "in a format that Quorvane can read.");
 
     EXPECT_FALSE(f.layer->importHeightMap(write("irregular.txt", "1\t2\t3\t\n4\t5\t\n")));
-    EXPECT_EQ(terraintest::takeShownAlert(), expected);
+    EXPECT_EQ(terraintest::takeShownAlert(),
+              expected + QStringLiteral(" (number of items in each row differs - irregular matrix is not supported)"));
     EXPECT_FALSE(f.layer->importHeightMap(folder.filePath(QStringLiteral("missing.txt"))));
-    EXPECT_EQ(terraintest::takeShownAlert(), expected);
+    EXPECT_TRUE(terraintest::takeShownAlert().startsWith(expected + QStringLiteral(" (")));
     EXPECT_FALSE(f.layer->importHeightMap(write("empty.txt", "\n\r\n")));
     EXPECT_EQ(terraintest::takeShownAlert(), QString());
+
+    // Heights that are not numbers would read as 0; heights beyond single precision would
+    // become infinite at the first brush step.
+    for (const QByteArray& height : QList<QByteArray>{"nan", "-INF", "1e999", "1e300"}) {
+        EXPECT_FALSE(f.layer->importHeightMap(write("odd.txt", QByteArray("1\t2\t\n3\t") + height + "\t\n")));
+        EXPECT_TRUE(terraintest::takeShownAlert().startsWith(expected + QStringLiteral(" ("))) << height.data();
+    }
+    // More heights than a new grid may have: refused while reading, before the grid is made.
+    QByteArray row = QByteArray("0\t").repeated(2000) + '\n';
+    EXPECT_FALSE(f.layer->importHeightMap(write("large.txt", row.repeated(int(ZQContourLayer::kMaximumGridCount / 2000) + 1))));
+    EXPECT_EQ(terraintest::takeShownAlert(), expected + QStringLiteral(" (more than 4000000 values)"));
+    EXPECT_TRUE(f.layer->importHeightMap(write("largest.txt", row.repeated(int(ZQContourLayer::kMaximumGridCount / 2000)))));
+    EXPECT_EQ(f.layer->heightMap()->count(), ZQContourLayer::kMaximumGridCount);
+    f.endStep();
+    f.undo->undo();
 
     EXPECT_EQ(f.layer->heightMap()->objects(), before);
     f.endStep();
@@ -315,16 +331,51 @@ TEST(ContourLayer, ADrawingReopensWithItsSculptedGridAndSection)
 {
     LayerFixture f;
     f.layer->modelTerrainAtIndexWithMode({10, 10}, ZQContourLayer::RaiseMode);
-    f.layer->setCrossSectionIsVertical(true);
+    f.layer->setCrossSectionRow(30);
     const auto drawing = testsupport::roundTrip<VXDrawing>(*f.drawing);
     ASSERT_NE(drawing, nullptr);
     auto* layer = qobject_cast<ZQContourLayer*>(drawing->layers().last().get());
     ASSERT_NE(layer, nullptr);
     EXPECT_EQ(layer->heightMap()->objects(), f.layer->heightMap()->objects());
-    // A reopened layer shows its section on the middle row, horizontal.
     ASSERT_NE(layer->crossSection(), nullptr);
     EXPECT_FALSE(layer->crossSectionIsVertical());
-    EXPECT_EQ(layer->crossSectionRow(), 24u);
+    EXPECT_EQ(layer->crossSectionRow(), 30u);
     // 10 above the row, half a point per metre of 3.5 above the lowest level (0).
-    EXPECT_EQ(layer->crossSection()->path().bounds().top(), 24 * 15 - 10 - 1.75);
+    EXPECT_EQ(layer->crossSection()->path().bounds().top(), 30 * 15 - 10 - 1.75);
+
+    f.layer->setCrossSectionIsVertical(true);
+    f.layer->setCrossSectionRow(5);
+    const auto turned = testsupport::roundTrip<VXDrawing>(*f.drawing);
+    ASSERT_NE(turned, nullptr);
+    auto* vertical = qobject_cast<ZQContourLayer*>(turned->layers().last().get());
+    EXPECT_TRUE(vertical->crossSectionIsVertical());
+    EXPECT_EQ(vertical->crossSectionRow(), 5u);
+    EXPECT_EQ(vertical->crossSection()->path().bounds().left(), 5 * 15) << "the section stands on its column";
+}
+
+// The grid reaches one to two cells past the interior; the profile runs out to its last point
+// and closes from there, never doubling back over itself.
+TEST(ContourLayer, TheProfileRunsOnePastTheOtherAndClosesBeyondItsLastPoint)
+{
+    LayerFixture f({500, 700}); // 35 columns (the last at 510) and 48 rows (the last at 705)
+    QList<double> heights;
+    for (int i = 0; i < 35 * 48; ++i)
+        heights.append(i % 35);
+    f.layer->setHeightMap(grid(35, heights));
+    for (const bool vertical : {false, true}) {
+        f.layer->setCrossSectionIsVertical(vertical);
+        const platform::BezierPath& profile = f.layer->crossSection()->path();
+        QList<double> along;
+        for (int i = 0; i < profile.elementCount(); ++i) {
+            QPointF p[3];
+            profile.elementAtIndexAssociatedPoints(i, p);
+            along.append(vertical ? p[0].y() : p[0].x());
+        }
+        // The start, back to the near edge and out 10 there, then every point in order out
+        // to the far end, and the close back to the start.
+        ASSERT_GE(along.size(), 5);
+        for (qsizetype i = 3; i < along.size(); ++i)
+            EXPECT_GE(along[i], along[i - 1]) << (vertical ? "vertical" : "horizontal") << " element " << i;
+        EXPECT_NEAR(along[0], vertical ? 47 * 15 + 1.5 : 34 * 15 + 1.5, 1e-6) << "the section closes at its last point";
+    }
 }

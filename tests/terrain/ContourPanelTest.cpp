@@ -1,6 +1,9 @@
 #include "TerrainTestSupport.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ColourWell.h"
+#include "platform/ui/WindowNotifications.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXLayerMouseEvent.h"
 #include "terrain/layer/ContourUnits.h"
 #include "terrain/panel/VXQContourLayerController.h"
@@ -156,4 +159,52 @@ TEST(ContourPanel, ThePanelHidesWhenItsLayerGoesWithItsDocument)
     EXPECT_EQ(panel->contourLayer(), nullptr);
     EXPECT_FALSE(panel->window()->isVisible());
     EXPECT_EQ(panel->window()->windowTitle(), QStringLiteral("--"));
+}
+
+TEST(ContourPanel, HelpButtonAsksTheInstalledHelpForTheContoursPage)
+{
+    PanelFixture f;
+    QStringList asked;
+    VXQContourLayerController::setHelpHandler([&](const QString& page) { asked.append(page); });
+    QAbstractButton* help = nullptr;
+    for (auto* button : f.panel->window()->findChildren<QAbstractButton*>())
+        if (button->text() == QStringLiteral("?"))
+            help = button;
+    ASSERT_TRUE(help);
+    help->click();
+    VXQContourLayerController::setHelpHandler(nullptr);
+    help->click();
+    EXPECT_EQ(asked, QStringList{QStringLiteral("contours-layer")}) << "without a handler the button only logs";
+}
+
+// Two maps in their windows: one with its terrain layer active, one without a terrain layer.
+TEST(ContourPanel, ThePanelFollowsTheMapInFront)
+{
+    LayerFixture terrain;
+    terrain.drawing->setActiveLayer(terrain.layer.get());
+    VXDrawingPtr plain = VXDrawing::drawingWithSize({300, 300});
+    const auto windowShowing = [](const VXDrawingPtr& drawing) {
+        auto window = std::make_unique<QWidget>();
+        auto* view = new VXDrawingView(window.get());
+        view->setDrawing(drawing);
+        return window;
+    };
+    const auto terrainWindow = windowShowing(terrain.drawing), plainWindow = windowShowing(plain);
+    const auto bringToFront = [](QWidget* window) {
+        platform::NotificationCenter::defaultCenter().postNotificationName(platform::kNSWindowDidBecomeMainNotification,
+                                                                           window);
+    };
+    VXQContourLayerController* panel = VXQContourLayerController::sharedContourLayerController();
+
+    bringToFront(plainWindow.get());
+    EXPECT_EQ(panel->contourLayer(), nullptr) << "a map without terrain in front takes the panel away";
+    EXPECT_FALSE(panel->window()->isVisible());
+    bringToFront(terrainWindow.get());
+    EXPECT_EQ(panel->contourLayer(), terrain.layer.get()) << "the map in front brings its active terrain layer";
+    EXPECT_TRUE(panel->window()->isVisible());
+    bringToFront(panel->window());
+    EXPECT_EQ(panel->contourLayer(), terrain.layer.get()) << "a window without a map changes nothing";
+    bringToFront(plainWindow.get());
+    EXPECT_FALSE(panel->window()->isVisible());
+    terrain.drawing->setActiveLayer(nullptr);
 }

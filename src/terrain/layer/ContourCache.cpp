@@ -1,13 +1,17 @@
 #include "terrain/layer/ContourCache.h"
 
-ContourCache::ContourCache(const QList<QPainterPath>& levelPaths) : m_paths(levelPaths)
+#include "terrain/layer/ContourComputation.h"
+
+ContourCache::ContourCache(const QList<QPainterPath>& levelPaths, const QSet<qsizetype>& leftOut, bool exhausted)
+    : m_paths(levelPaths), m_leftOut(leftOut), m_exhausted(exhausted)
 {
     m_strands.reserve(levelPaths.size());
     for (const QPainterPath& path : levelPaths)
         m_strands.append(strandsOf(path));
+    trim();
 }
 
-void ContourCache::replaceLevel(qsizetype level, const QPainterPath& path)
+void ContourCache::replaceLevel(qsizetype level, const QPainterPath& path, bool leftOut)
 {
     while (m_paths.size() <= level) {
         m_paths.append(QPainterPath());
@@ -15,6 +19,17 @@ void ContourCache::replaceLevel(qsizetype level, const QPainterPath& path)
     }
     m_paths[level] = path;
     m_strands[level] = strandsOf(path);
+    if (leftOut)
+        m_leftOut.insert(level);
+    else
+        m_leftOut.remove(level);
+    trim();
+}
+
+QString ContourCache::problem() const { return ContourComputation::problemText(m_exhausted, m_leftOut.size()); }
+
+void ContourCache::trim()
+{
     while (!m_paths.isEmpty() && m_paths.last().isEmpty()) {
         m_paths.removeLast();
         m_strands.removeLast();

@@ -2,11 +2,13 @@
 
 // The computed contours of a terrain layer: one path per level (empty where a level has none,
 // listed up to the highest level that has one) and, for drawing, each path's strands with
-// their bounds, so a redraw of a small area strokes only the strands that reach it.
+// their bounds, so a redraw of a small area strokes only the strands that reach it. It also
+// keeps which levels were too large to draw, or that none could be, for the map to say so.
 
 #include <QList>
 #include <QPainterPath>
 #include <QRectF>
+#include <QSet>
 
 class ContourCache {
 public:
@@ -15,17 +17,25 @@ public:
         QRectF bounds; // of the control points
     };
 
-    explicit ContourCache(const QList<QPainterPath>& levelPaths);
+    explicit ContourCache(const QList<QPainterPath>& levelPaths, const QSet<qsizetype>& leftOut = {},
+                          bool exhausted = false);
 
     const QList<QPainterPath>& paths() const { return m_paths; }
     const QList<Strand>& strandsOfLevel(qsizetype level) const { return m_strands[level]; }
     qsizetype levelCount() const { return m_paths.size(); }
     // Replaces one level's path, growing or trimming the list as a full computation would list it.
-    void replaceLevel(qsizetype level, const QPainterPath& path);
+    void replaceLevel(qsizetype level, const QPainterPath& path, bool leftOut = false);
+    // No level is drawn: all together were too large.
+    bool isExhausted() const { return m_exhausted; }
+    // Empty when every level is drawn.
+    QString problem() const;
 
 private:
     static QList<Strand> strandsOf(const QPainterPath& path);
+    void trim();
 
     QList<QPainterPath> m_paths;
     QList<QList<Strand>> m_strands;
+    QSet<qsizetype> m_leftOut;
+    bool m_exhausted = false;
 };

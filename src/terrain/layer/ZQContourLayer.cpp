@@ -1,6 +1,5 @@
 #include "terrain/layer/ZQContourLayer.h"
 
-#include "geodata/ZQBezierContourer.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
@@ -10,6 +9,8 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "terrain/layer/BackgroundContours.h"
+#include "terrain/layer/ContourComputation.h"
 #include "terrain/layer/ContourUnits.h"
 #include "terrain/panel/VXQContourLayerController.h"
 #include "terrain/section/VXQContourCrossSection.h"
@@ -29,6 +30,8 @@ const QString kSimplifyKey = QStringLiteral("ZQContourLayer_simplify");
 const QString kSmoothKey = QStringLiteral("ZQContourLayer_smooth");
 const QString kUnitsKey = QStringLiteral("ZQContourLayer_units");
 const QString kNegativeContourColourKey = QStringLiteral("ZQContourLayer_negativeContourColour");
+const QString kCrossSectionIsVerticalKey = QStringLiteral("ZQContourLayer_crossSectionIsVertical");
+const QString kCrossSectionRowKey = QStringLiteral("ZQContourLayer_crossSectionRow");
 
 const QColor kDefaultContourColour = QColor::fromRgbF(0.6, 0.4, 0.2);
 const QColor kDefaultNegativeContourColour = QColor::fromRgbF(0.26, 0.53, 0.6, 1.0);
@@ -44,15 +47,29 @@ bool ZQContourLayer::isUsableHeightGrid(const ZQMatrixArray& grid)
     if (grid.count() == 0 || grid.count() % grid.rowWidth() != 0)
         return false;
     const QList<double> heights = grid.objects();
-    return std::all_of(heights.cbegin(), heights.cend(), [](double h) { return std::isfinite(h); });
+    // Sculpting stores heights in single precision.
+    return std::all_of(heights.cbegin(), heights.cend(), [](double h) { return std::isfinite(float(h)); });
 }
 
 ZQContourLayer::ZQContourLayer()
     : m_contourLineColour(kDefaultContourColour)
     , m_negativeContourColour(kDefaultNegativeContourColour)
     , m_units(ContourUnits::kMetres)
+    , m_backgroundContours(std::make_unique<BackgroundContours>(
+          [this] { return std::pair(m_contoursGeneration, contourRequest(levelList())); },
+          [this](quint64 generation, const ContourResult& result) {
+              if (result.cancelled)
+                  return;
+              // An older result still shows more of the heights than what is drawn; the
+              // heights of now follow it.
+              const bool current = generation == m_contoursGeneration;
+              storeContours(result);
+              m_contoursStale = !current;
+              setNeedsDisplay();
+              if (!current)
+                  startBackgroundContours();
+          }))
 {
-    setUpPlotter();
     setKernelSize(kDefaultKernelSize);
 }
 
@@ -60,14 +77,6 @@ ZQContourLayer::~ZQContourLayer()
 {
     if (m_crossSection)
         m_crossSection->setContainer(nullptr);
-}
-
-void ZQContourLayer::setUpPlotter()
-{
-    m_contourer = std::make_unique<ZQBezierContourer>();
-    m_plotter = std::make_unique<ZQContourPlotter>();
-    m_plotter->initWithDataSourceDataReceiver(this, m_contourer.get());
-    clearCache();
 }
 
 QStringList ZQContourLayer::observableKeys()
@@ -197,7 +206,7 @@ void ZQContourLayer::setBaseHeight(double baseHeight)
     setNeedsDisplay();
 }
 
-bool ZQContourLayer::simplifiesContours() const { return m_contourer->simplifies(); }
+bool ZQContourLayer::simplifiesContours() const { return m_simplifiesContours; }
 
 void ZQContourLayer::setSimplifiesContours(bool simplifies)
 {
@@ -205,12 +214,12 @@ void ZQContourLayer::setSimplifiesContours(bool simplifies)
         return;
     registerUndo([previous = !simplifies](ZQContourLayer& layer) { layer.setSimplifiesContours(previous); },
                  tr("Simplify Contours"));
-    announceChangeForKey(QStringLiteral("simplifiesContours"), [&] { m_contourer->setSimplifies(simplifies); });
+    announceChangeForKey(QStringLiteral("simplifiesContours"), [&] { m_simplifiesContours = simplifies; });
     clearCache();
     setNeedsDisplay();
 }
 
-bool ZQContourLayer::smoothsContours() const { return m_contourer->smoothing() > 0; }
+bool ZQContourLayer::smoothsContours() const { return m_smoothing > 0; }
 
 void ZQContourLayer::setSmoothsContours(bool smooths)
 {
@@ -218,7 +227,7 @@ void ZQContourLayer::setSmoothsContours(bool smooths)
         return;
     registerUndo([previous = !smooths](ZQContourLayer& layer) { layer.setSmoothsContours(previous); },
                  tr("Smooth Contours"));
-    announceChangeForKey(QStringLiteral("smoothsContours"), [&] { m_contourer->setSmoothing(smooths ? 1.0 : 0.0); });
+    announceChangeForKey(QStringLiteral("smoothsContours"), [&] { m_smoothing = smooths ? 1.0 : 0.0; });
     clearCache();
     setNeedsDisplay();
 }
@@ -288,27 +297,63 @@ void ZQContourLayer::getMaxHeightMinHeight(double* maximum, double* minimum) con
 
 void ZQContourLayer::clearCache()
 {
-    m_contoursCache.reset();
+    m_contoursStale = true;
+    ++m_contoursGeneration;
     heightsDidChange();
+}
+
+QList<double> ZQContourLayer::levelList() const
+{
+    const ContourLevels levels = contourLevels();
+    QList<double> list;
+    list.reserve(qsizetype(levels.count));
+    for (quint64 i = 0; i < levels.count; ++i)
+        list.append(levels.level(i));
+    return list;
+}
+
+// The background works on a copy of the heights: brush steps change the grid in place.
+ContourRequest ZQContourLayer::contourRequest(const QList<double>& levels) const
+{
+    return {frozenHeightMap(), levels, m_cellSize, gridOrigin(), m_simplifiesContours, m_smoothing};
+}
+
+void ZQContourLayer::storeContours(const ContourResult& result)
+{
+    m_contoursCache.emplace(result.paths, result.leftOut, result.exhausted);
+    m_contoursStale = false;
 }
 
 void ZQContourLayer::recalculateContours()
 {
-    m_contourer->reset();
-    m_plotter->computeContours();
-    m_contoursCache.emplace(m_contourer->allContourPaths());
+    const QList<double> levels = levelList();
+    ContourRequest request = contourRequest({});
+    // Read in place: nothing changes the grid while this runs.
+    request.grid = m_heightData;
+    request.levels = levels;
+    storeContours(ContourComputation::compute(request));
 }
 
 const QList<QPainterPath>& ZQContourLayer::contourPaths() const
 {
-    if (!m_contoursCache)
+    if (!contoursAreCurrent())
         const_cast<ZQContourLayer*>(this)->recalculateContours();
     return m_contoursCache->paths();
 }
 
+QString ZQContourLayer::contourProblem() const { return m_contoursCache ? m_contoursCache->problem() : QString(); }
+
+void ZQContourLayer::startBackgroundContours()
+{
+    if (!contoursAreCurrent())
+        m_backgroundContours->request();
+}
+
+void ZQContourLayer::finishBackgroundContours() { m_backgroundContours->finish(); }
+
 void ZQContourLayer::updateContours(QObject*)
 {
-    recalculateContours();
+    clearCache();
     setNeedsDisplay();
 }
 
@@ -437,13 +482,24 @@ QIcon ZQContourLayer::icon() const
     return QIcon(QStringLiteral(":/bundle/images/VL_Layer_Contour-Template.svg"));
 }
 
+int ZQContourLayer::prepareToDrawRect(const QRectF&) const
+{
+    const_cast<ZQContourLayer*>(this)->startBackgroundContours();
+    return 0;
+}
+
+// Views show the last contours computed while newer ones are made in the background; output
+// waits for the contours of now.
 void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool) const
 {
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context)
         return;
-    contourPaths();
-    const ContourCache& cache = *m_contoursCache;
+    if (!view)
+        contourPaths();
+    else if (!contoursAreCurrent())
+        QMetaObject::invokeMethod(const_cast<ZQContourLayer*>(this), &ZQContourLayer::startBackgroundContours,
+                                  Qt::QueuedConnection);
     const ContourLevels levels = contourLevels();
     QPainter& painter = *context->painter();
     painter.save();
@@ -452,6 +508,8 @@ void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDra
     painter.setBrush(Qt::NoBrush);
     const double lw = m_contourLineWidth;
     const QRectF reach = rect.adjusted(-lw, -lw, lw, lw);
+    static const ContourCache kNone({});
+    const ContourCache& cache = m_contoursCache ? *m_contoursCache : kNone;
     for (qsizetype i = 0; i < cache.levelCount() && quint64(i) < levels.count; ++i) {
         const double level = levels.level(quint64(i));
         const QColor colour =
@@ -465,6 +523,8 @@ void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDra
             if (strand.bounds.intersects(reach))
                 painter.drawPath(strand.path);
     }
+    if (const QString problem = cache.problem(); view && !problem.isEmpty())
+        drawContourProblem(painter, problem);
     if (!isActive())
         return;
     if (m_showsCrossSection && view && crossSectionBounds().intersects(rect))
@@ -474,6 +534,24 @@ void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDra
         painter.setBrush(kernelPathColourForMode(m_activeTerrainMode));
         painter.drawPath(m_kernelPath.painterPath());
     }
+}
+
+// In the middle of the interior, in drawing units, as a note laid on the map.
+void ZQContourLayer::drawContourProblem(QPainter& painter, const QString& problem) const
+{
+    const QRectF area = interior();
+    const double width = std::min(area.width() * 0.8, 320.0);
+    QFont font = painter.font();
+    font.setPointSizeF(std::max(width / 28, 1.0));
+    painter.setFont(font);
+    const QRectF room(area.center().x() - width / 2, area.center().y() - width, width, 2 * width);
+    const QRectF text = painter.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, problem);
+    const double margin = font.pointSizeF() * 0.6;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 230));
+    painter.drawRoundedRect(text.adjusted(-margin, -margin, margin, margin), margin, margin);
+    painter.setPen(QColor(150, 30, 20));
+    painter.drawText(text, Qt::AlignCenter | Qt::TextWordWrap, problem);
 }
 
 std::unique_ptr<platform::Menu> ZQContourLayer::menuForEventInView(QPointF point, VXDrawingView* view)
@@ -523,13 +601,15 @@ void ZQContourLayer::encodeWithCoder(platform::KeyedArchiver& coder) const
     coder.encodeString(m_units, kUnitsKey);
     if (m_negativeContourColour.isValid())
         coder.encodeColor(m_negativeContourColour, kNegativeContourColourKey);
+    coder.encodeBool(m_crossSectionIsVertical, kCrossSectionIsVerticalKey);
+    coder.encodeInt(qint64(m_crossSectionRow), kCrossSectionRowKey);
 }
 
 void ZQContourLayer::initWithCoder(platform::KeyedUnarchiver& coder)
 {
     VXLayer::initWithCoder(coder);
     const platform::ArchiveReader reader(coder);
-    setUpPlotter();
+    clearCache();
     const double cellSize = reader.real(kCellSizeKey, kArchivedCellSizeFallback);
     m_cellSize = cellSize > 0 ? cellSize : kArchivedCellSizeFallback;
     m_terrainAdjustment = kTerrainAdjustment;
@@ -553,8 +633,11 @@ void ZQContourLayer::initWithCoder(platform::KeyedUnarchiver& coder)
                             .arg(grid->count())
                             .arg(grid->rowWidth()));
     m_showsCrossSection = true;
-    m_crossSectionRow = m_heightData ? m_heightData->rows() / 2 : 0;
-    m_contourer->setSimplifies(reader.boolean(kSimplifyKey, false));
-    m_contourer->setSmoothing(reader.boolean(kSmoothKey, true) ? 1.0 : 0.0);
+    // Maps saved before the section's place was kept show it across the middle row.
+    m_crossSectionIsVertical = reader.boolean(kCrossSectionIsVerticalKey, false);
+    const quint64 across = m_heightData ? (m_crossSectionIsVertical ? m_heightData->columns() : m_heightData->rows()) : 0;
+    m_crossSectionRow = quint64(reader.integer(kCrossSectionRowKey, qint64(across / 2), 0, std::max<qint64>(qint64(across) - 1, 0)));
+    m_simplifiesContours = reader.boolean(kSimplifyKey, false);
+    m_smoothing = reader.boolean(kSmoothKey, true) ? 1.0 : 0.0;
     m_terrainHeightForLevelMode = 0;
 }

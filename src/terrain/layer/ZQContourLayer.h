@@ -5,8 +5,11 @@
 // shared terrain panel. Grid point (x, y) lies at the interior's origin + (x, y) x cellSize.
 //
 // Contours are cached: a change to the heights, the interval or the simplify and smooth
-// flags drops the cache and the next drawing recomputes it; a brush step recomputes at once,
-// and only the levels it can have changed. Colours and the line width only redraw.
+// flags makes the cache stale. A view that draws a stale cache has the contours recomputed in
+// the background (within the segment budget of ContourComputation) and shows the last ones
+// meanwhile; output and contourPaths() recompute at once. A brush step recomputes at once,
+// and only the levels it can have changed. Colours and the line width only redraw. Where
+// levels are too large to draw, the map says so over the interior.
 //
 // Settings are undoable (each with its action name) and observable under the keys of
 // observableKeys(); setting the current value does nothing. The interval and base height are
@@ -29,8 +32,10 @@
 #include <QColor>
 #include <optional>
 
+class BackgroundContours;
+struct ContourRequest;
+struct ContourResult;
 class VXQContourCrossSection;
-class ZQBezierContourer;
 
 namespace platform {
 class MenuItem;
@@ -126,10 +131,17 @@ public:
     double maxHeight() const { return contourLevels().highest; }
     double minHeight() const { return contourLevels().lowest; }
     void getMaxHeightMinHeight(double* maximum, double* minimum) const;
+    // Marks the contours stale.
     void clearCache();
     void recalculateContours();
     // The cached contour of each level (empty where a level has none); recomputed when stale.
     const QList<QPainterPath>& contourPaths() const;
+    // Why some or all contours are not drawn; empty when all are (or none are computed yet).
+    QString contourProblem() const;
+    // Whether the contours drawn are those of the heights and settings now.
+    bool contoursAreCurrent() const { return m_contoursCache && !m_contoursStale; }
+    // Waits for the contours being computed in the background and takes them.
+    void finishBackgroundContours();
     Q_INVOKABLE void updateContours(QObject* sender = nullptr);
 
     // ZQContourPlotter::DataSource: the grid's points over the interior.
@@ -151,7 +163,7 @@ public:
     void fillHeightDataWithCount(double value, quint64 count);
     QColor colourForHeight(double height) const;
     // Whether a grid from outside (a file, an archive) may become the layer's: full rows, and
-    // every height a finite number.
+    // every height a finite number in single precision.
     static bool isUsableHeightGrid(const ZQMatrixArray& grid);
     // The grid's text form; empty for a grid the format cannot hold.
     QString heightDataAsTabDelimitedString() const;
@@ -162,7 +174,9 @@ public:
     // Writes the grid's text atomically; false (alerted) when it cannot be written.
     bool exportHeightMapToFile(const QString& path);
     // Reads a grid from the file and makes it the layer's in one undo step "Import Height Map";
-    // an unreadable or irregular file is alerted and changes nothing, an empty one changes nothing.
+    // an unreadable or irregular file, one of more than kMaximumGridCount heights or with a
+    // height that is not a finite number is alerted with the reason and changes nothing; an
+    // empty one changes nothing.
     bool importHeightMap(const QString& path);
 
     // --- Cross section -----------------------------------------------------------------------------
@@ -205,6 +219,7 @@ public:
 
     // --- VXLayer ---------------------------------------------------------------------------------
     void drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view, bool highlighting) const override;
+    int prepareToDrawRect(const QRectF& rect) const override;
     void wasAddedToDrawing(VXDrawing* drawing) override;
     void layerDidBecomeActiveLayer() override;
     void layerDidResignActiveLayer() override;
@@ -233,12 +248,18 @@ public:
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 private:
-    void setUpPlotter();
+    ContourRequest contourRequest(const QList<double>& levels) const;
+    QList<double> levelList() const;
+    void storeContours(const ContourResult& result);
+    // Starts the background computation when the cache is stale (main thread).
+    void startBackgroundContours();
+    void drawContourProblem(QPainter& painter, const QString& problem) const;
     QRectF interior() const;
     QPointF gridOrigin() const { return interior().topLeft(); }
     // Registers `inverse` for undo and names the step unless undoing or redoing.
     void registerUndo(std::function<void(ZQContourLayer&)> inverse, const QString& actionName);
-    void alertImportFailure() const;
+    // The standard alert, with the reason when there is one.
+    void alertImportFailure(const QString& reason) const;
     void makeNewGrid();
     void clampCrossSectionRow();
     // Forgets the heights' range and levels (the heights changed).
@@ -255,12 +276,16 @@ private:
     QRect cellsTouchedByKernelAtIndex(Index index, quint64 kernelSize) const;
     void redrawCrossSection() const;
 
-    std::unique_ptr<ZQContourPlotter> m_plotter;
-    std::unique_ptr<ZQBezierContourer> m_contourer;
+    bool m_simplifiesContours = false;
+    double m_smoothing = 1.0;
     QColor m_contourLineColour;
     QColor m_negativeContourColour;
     double m_contourLineWidth = 0.2;
     mutable std::optional<ContourCache> m_contoursCache;
+    bool m_contoursStale = true;
+    // Counts the changes that make the contours stale, so a background result can tell its age.
+    quint64 m_contoursGeneration = 0;
+    std::unique_ptr<BackgroundContours> m_backgroundContours;
     // The grid's height range and levels, kept until the heights or the interval change.
     mutable std::optional<std::pair<double, double>> m_heightRange;
     mutable std::optional<ContourLevels> m_levelsCache;

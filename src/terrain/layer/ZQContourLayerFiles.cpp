@@ -34,10 +34,11 @@ void alert(const QString& message, const QString& informative)
 
 } // namespace
 
-void ZQContourLayer::alertImportFailure() const
+void ZQContourLayer::alertImportFailure(const QString& reason) const
 {
+    const QString informative = tr("The file does not contain height data in a format that Quorvane can read.");
     alert(tr("The data could not be imported."),
-          tr("The file does not contain height data in a format that Quorvane can read."));
+          reason.isEmpty() ? informative : QStringLiteral("%1 (%2)").arg(informative, reason));
 }
 
 void ZQContourLayer::saveHeightMap(QObject*)
@@ -89,16 +90,18 @@ bool ZQContourLayer::importHeightMap(const QString& path)
     const std::optional<QByteArray> text = platform::readRegularFile(path, kMaximumHeightFileSize, &reason);
     if (!text) {
         LogEvent(kFileEvent, QStringLiteral("error when opening file: %1").arg(reason));
-        alertImportFailure();
+        alertImportFailure(reason);
         return false;
     }
     QString error;
-    const std::shared_ptr<ZQMatrixArray> grid = ZQMatrixArray::matrixArrayWithTabDelimitedData(*text, &error);
+    // Imported grids are held to the size of new ones, whose contours and sculpting stay quick.
+    const std::shared_ptr<ZQMatrixArray> grid =
+        ZQMatrixArray::matrixArrayWithTabDelimitedData(*text, &error, {kMaximumGridCount, true});
     if (!error.isEmpty() || (grid && !isUsableHeightGrid(*grid))) {
         if (error.isEmpty())
             error = tr("a height is not a finite number");
         LogEvent(kFileEvent, QStringLiteral("file wasn't imported, exception = %1").arg(error));
-        alertImportFailure();
+        alertImportFailure(error);
         return false;
     }
     if (!grid)

@@ -2,18 +2,14 @@
 
 #include "terrain/layer/ZQContourLayer.h"
 
-#include "geodata/MatrixContourSource.h"
-#include "geodata/ZQBezierContourer.h"
 #include "platform/foundation/UndoSuspension.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXLayerMouseEvent.h"
+#include "terrain/layer/ContourComputation.h"
 #include "terrain/layer/ContourUnits.h"
 #include "terrain/section/VXQContourCrossSection.h"
 
-#include <QThread>
-#include <QtConcurrent/QtConcurrentMap>
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -160,51 +156,35 @@ void ZQContourLayer::recalculateContoursAfterStep(const QRect& cells, double low
                                                   const ContourLevels& levelsBefore)
 {
     const ContourLevels levels = contourLevels();
-    if (!m_contoursCache || !(levels == levelsBefore)) {
-        recalculateContours();
+    // New levels change the whole map: the background takes it from here.
+    if (!contoursAreCurrent() || m_contoursCache->isExhausted() || !(levels == levelsBefore)) {
+        clearCache();
+        setNeedsDisplay();
         return;
     }
     // Only the levels within the heights the touched cells had before or have now can have moved.
     const auto [lowestAfter, highestAfter] = heightRangeOfCells(cells);
     const double lowest = std::min(lowestBefore, lowestAfter), highest = std::max(highestBefore, highestAfter);
-    // Each level joins on its own, so the levels are dealt out to the idle cores in runs, a
-    // run per plotting pass: cells outside a run's heights are passed over at once.
-    QList<quint64> changed;
+    QList<double> changed;
+    QList<qsizetype> positions;
     for (quint64 i = 0; i < levels.count; ++i) {
-        const double level = levels.level(i);
-        if (level >= lowest && level <= highest)
-            changed.append(i);
+        if (const double level = levels.level(i); level >= lowest && level <= highest) {
+            changed.append(level);
+            positions.append(qsizetype(i));
+        }
     }
-    struct Share {
-        QList<double> levels;
-        QList<qsizetype> indexes;
-        QList<QPainterPath> paths;
-    };
-    const qsizetype shareCount = std::min<qsizetype>(changed.size(), std::max(1, QThread::idealThreadCount()));
-    std::vector<Share> shares(static_cast<size_t>(shareCount));
-    for (qsizetype j = 0; j < changed.size(); ++j) {
-        Share& share = shares[size_t(j * shareCount / changed.size())];
-        share.levels.append(levels.level(changed[j]));
-        share.indexes.append(qsizetype(changed[j]));
+    ContourRequest request = contourRequest({});
+    // Read in place: nothing changes the grid while this runs.
+    request.grid = m_heightData;
+    request.levels = changed;
+    const ContourResult result = ContourComputation::compute(request);
+    if (result.exhausted) {
+        clearCache();
+        setNeedsDisplay();
+        return;
     }
-    const bool simplifies = simplifiesContours();
-    const double smoothing = m_contourer->smoothing();
-    const QPointF origin = gridOrigin();
-    QtConcurrent::blockingMap(shares, [&](Share& share) {
-        geodata::MatrixContourSource source(m_heightData, share.levels, m_cellSize, origin);
-        ZQBezierContourer contourer;
-        contourer.setSimplifies(simplifies);
-        contourer.setSmoothing(smoothing);
-        ZQContourPlotter plotter;
-        plotter.initWithDataSourceDataReceiver(&source, &contourer);
-        plotter.computeContours();
-        for (qsizetype j = 0; j < share.levels.size(); ++j)
-            share.paths.append(contourer.contourPathForIndex(quint64(j)).value_or(QPainterPath()));
-    });
-    for (const Share& share : shares) {
-        for (qsizetype j = 0; j < share.indexes.size(); ++j)
-            m_contoursCache->replaceLevel(share.indexes[j], share.paths[j]);
-    }
+    for (qsizetype j = 0; j < positions.size(); ++j)
+        m_contoursCache->replaceLevel(positions[j], result.paths[j], result.leftOut.contains(j));
 }
 
 void ZQContourLayer::recordHeightDataForUndo() { m_frozenHeightDataForUndo = frozenHeightMap(); }
@@ -282,9 +262,12 @@ void ZQContourLayer::initCrossSection()
     if (m_heightData && maxX() >= 0 && maxY() >= 0) {
         clampCrossSectionRow();
         const qint64 line = qint64(m_crossSectionRow);
+        // The grid reaches past the interior's far edge: the section closes beyond its last
+        // point, never back over it (the drawing clips it to the interior).
         if (m_crossSectionIsVertical) {
             const double cx = coordinateForXY(line, 0).x(), x0 = cx + kProfileOffset;
-            profile.moveToPoint({cx, area.bottom()});
+            const double lastY = coordinateForXY(line, maxY()).y() + inset, bottom = std::max(area.bottom(), lastY);
+            profile.moveToPoint({cx, bottom});
             profile.lineToPoint({cx, area.top()});
             profile.lineToPoint({x0, area.top()});
             double offset = 0;
@@ -292,10 +275,12 @@ void ZQContourLayer::initCrossSection()
                 offset = (heightForXY(line, r) - base) * kProfileScale;
                 profile.lineToPoint({x0 + offset, coordinateForXY(line, r).y() + inset});
             }
-            profile.lineToPoint({x0 + offset, area.bottom()});
+            if (bottom > lastY)
+                profile.lineToPoint({x0 + offset, bottom});
         } else {
             const double cy = coordinateForXY(0, line).y(), y0 = cy - kProfileOffset;
-            profile.moveToPoint({area.right(), cy});
+            const double lastX = coordinateForXY(maxX(), line).x() + inset, right = std::max(area.right(), lastX);
+            profile.moveToPoint({right, cy});
             profile.lineToPoint({area.left(), cy});
             profile.lineToPoint({area.left(), y0});
             double offset = 0;
@@ -303,7 +288,8 @@ void ZQContourLayer::initCrossSection()
                 offset = (heightForXY(c, line) - base) * kProfileScale;
                 profile.lineToPoint({coordinateForXY(c, line).x() + inset, y0 - offset});
             }
-            profile.lineToPoint({area.right(), y0 - offset});
+            if (right > lastX)
+                profile.lineToPoint({right, y0 - offset});
         }
         profile.closePath();
     }

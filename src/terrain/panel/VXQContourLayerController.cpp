@@ -1,7 +1,11 @@
 #include "terrain/panel/VXQContourLayerController.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/ColourWell.h"
+#include "platform/ui/WindowNotifications.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 #include "terrain/layer/ContourUnits.h"
 #include "terrain/layer/ZQContourLayer.h"
 
@@ -49,12 +53,34 @@ void setFieldValue(QDoubleSpinBox* field, double value)
 VXQContourLayerController::VXQContourLayerController()
 {
     initWithWindowNibName(windowNibName());
+    platform::NotificationCenter::defaultCenter().addObserver(
+        this, platform::kNSWindowDidBecomeMainNotification, nullptr, [this](const platform::Notification& notification) {
+            followMapInWindow(qobject_cast<QWidget*>(notification.object()));
+        });
 }
 
 VXQContourLayerController::~VXQContourLayerController()
 {
+    platform::NotificationCenter::defaultCenter().removeObserver(this);
     if (m_contourLayer)
         stopObservingLayer(m_contourLayer);
+}
+
+// The layers of a map in the back keep their activation: the panel goes with the map in front.
+void VXQContourLayerController::followMapInWindow(QWidget* window)
+{
+    if (!window)
+        return;
+    const auto views = window->findChildren<VXDrawingView*>();
+    const auto map = std::find_if(views.cbegin(), views.cend(), [](const VXDrawingView* view) { return view->drawing(); });
+    if (map == views.cend())
+        return;
+    auto* layer = qobject_cast<ZQContourLayer*>((*map)->drawing()->activeLayer());
+    setContourLayer(layer);
+    if (layer)
+        showWindow();
+    else
+        hideWindow();
 }
 
 VXQContourLayerController* VXQContourLayerController::sharedContourLayerController()
@@ -372,10 +398,24 @@ void VXQContourLayerController::fixedHeightAction(QObject*)
         m_contourLayer->setTerrainHeightForLevelMode(m_fixedHeightField->value());
 }
 
+namespace {
+
+VXQContourLayerController::HelpHandler& helpHandler()
+{
+    static VXQContourLayerController::HelpHandler handler;
+    return handler;
+}
+
+} // namespace
+
+void VXQContourLayerController::setHelpHandler(HelpHandler handler) { helpHandler() = std::move(handler); }
+
 void VXQContourLayerController::contourHelpAction(QObject*)
 {
-    // No help book is installed here: the request is logged for the help side.
-    LogEvent(kUserEvent, QStringLiteral("help requested: contours-layer"));
+    const QString page = QString::fromLatin1(kHelpPage);
+    LogEvent(kUserEvent, QStringLiteral("help requested: %1").arg(page));
+    if (const HelpHandler& open = helpHandler())
+        open(page);
 }
 
 // --- Updaters ------------------------------------------------------------------------------------------

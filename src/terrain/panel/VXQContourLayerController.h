@@ -9,12 +9,15 @@
 // values): each value arrives under its key and reaches the updater of that name; keys
 // without one (such as "heightMap") are ignored. Controls write to the layer through its
 // setters, which refuse what is out of range and ignore what is unchanged. The panel does not
-// keep its layer alive: when the layer goes (its document closed), the panel hides.
+// keep its layer alive: when the layer goes (its document closed), the panel hides. It follows
+// the map in front: when a window showing a map becomes the main window, the panel takes that
+// map's active terrain layer and shows, or hides when the active layer is of another kind.
 
 #include "platform/foundation/KeyValueObserving.h"
 #include "platform/ui/WindowController.h"
 
 #include <QPointer>
+#include <functional>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -38,6 +41,11 @@ public:
     ~VXQContourLayerController() override;
 
     static VXQContourLayerController* sharedContourLayerController();
+    // Opens the help book at a page; the help lives above the terrain library, which installs
+    // it at launch. Without one, "?" only logs what it would open.
+    using HelpHandler = std::function<void(const QString& page)>;
+    static void setHelpHandler(HelpHandler handler);
+    static constexpr const char* kHelpPage = "contours-layer";
     static QString windowNibName() { return QStringLiteral("QuorvaneContourControlUI"); }
 
     ZQContourLayer* contourLayer() const { return m_contourLayer; }
@@ -99,6 +107,7 @@ protected:
     void windowDidLoad() override;
 
 private:
+    void followMapInWindow(QWidget* window);
     void startObservingLayer(ZQContourLayer* layer);
     void stopObservingLayer(ZQContourLayer* layer);
     void selectSectionCell();

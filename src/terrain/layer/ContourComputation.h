@@ -1,0 +1,61 @@
+#pragma once
+
+// The contours of a height grid at given levels, computed within a budget of segments: on a
+// noisy grid every level crosses nearly every cell, and joining and smoothing tens of millions
+// of segments would exhaust memory and stall the program. A level that needs more than
+// kMaximumSegmentsPerLevel segments is left out; when all levels together need more than
+// kMaximumSegments, the computation stops and none are drawn. The result says which. (A request
+// may set other limits.)
+//
+// A computation reads only the request, so it may run on any thread while the layer's own
+// grid changes; the levels are shared out to the idle cores. It stops early, answering
+// nothing, once its cancel flag is set.
+
+#include "geodata/ZQMatrixArray.h"
+
+#include <QList>
+#include <QPainterPath>
+#include <QPointF>
+#include <QSet>
+#include <QThreadPool>
+#include <atomic>
+#include <memory>
+
+namespace ContourComputation {
+inline constexpr quint64 kMaximumSegmentsPerLevel = 500'000;
+inline constexpr quint64 kMaximumSegments = 2'000'000;
+} // namespace ContourComputation
+
+struct ContourRequest {
+    std::shared_ptr<const ZQMatrixArray> grid; // full rows; must not change while computed
+    QList<double> levels;                      // upward
+    double cellSize = 1;
+    QPointF origin;
+    bool simplifies = false;
+    double smoothing = 0;
+    quint64 maximumSegmentsPerLevel = ContourComputation::kMaximumSegmentsPerLevel;
+    quint64 maximumSegments = ContourComputation::kMaximumSegments;
+};
+
+struct ContourResult {
+    // One path per requested level: empty where the level crosses nothing or was left out.
+    QList<QPainterPath> paths;
+    // Positions in the request's levels of the levels left out.
+    QSet<qsizetype> leftOut;
+    // The whole budget was spent (or memory ran out): no path was made.
+    bool exhausted = false;
+    bool cancelled = false;
+};
+
+namespace ContourComputation {
+
+ContourResult compute(const ContourRequest& request, const std::atomic<bool>* cancel = nullptr);
+
+// The threads computations share their levels out to (not Qt's global pool, which the views'
+// painting waits on); background computations start there too.
+QThreadPool& threadPool();
+
+// What a map shows in place of what was left out; empty when nothing was.
+QString problemText(bool exhausted, qsizetype levelsLeftOut);
+
+} // namespace ContourComputation
