@@ -6,6 +6,7 @@
 #include "support/LogCapture.h"
 #include "support/TestSupport.h"
 #include "terrain/layer/ContourUnits.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 #include "terrain/section/VXQContourCrossSection.h"
 
 #include <QFile>
@@ -378,4 +379,33 @@ TEST(ContourLayer, TheProfileRunsOnePastTheOtherAndClosesBeyondItsLastPoint)
             EXPECT_GE(along[i], along[i - 1]) << (vertical ? "vertical" : "horizontal") << " element " << i;
         EXPECT_NEAR(along[0], vertical ? 47 * 15 + 1.5 : 34 * 15 + 1.5, 1e-6) << "the section closes at its last point";
     }
+}
+
+// The section is drawn beside its grid line, turned either way, in a view of the map.
+TEST(ContourLayer, TheSectionShowsInTheViewHorizontalOrVertical)
+{
+    LayerFixture f({300, 300});
+    f.drawing->setActiveLayer(f.layer.get());
+    VXDrawingView view;
+    view.resize(400, 400);
+    view.setDrawing(f.drawing);
+    view.show();
+    view.setScale(1.0);
+    const auto redPixelsNear = [&](QPointF point) {
+        const QImage image = view.grab().toImage();
+        const QPoint centre = view.convertPointFromDrawing(point).toPoint();
+        int red = 0;
+        for (int y = centre.y() - 3; y <= centre.y() + 3; ++y)
+            for (int x = centre.x() - 3; x <= centre.x() + 3; ++x)
+                if (const QColor c = image.pixelColor(x, y); c.red() > 150 && c.green() < 120 && c.blue() < 120)
+                    ++red;
+        return red;
+    };
+    // The horizontal section's grid line runs along row 11 (y 165), its profile 10 above.
+    EXPECT_GT(redPixelsNear({150, 165}), 0);
+    f.layer->setCrossSectionIsVertical(true);
+    QCoreApplication::processEvents();
+    EXPECT_GT(redPixelsNear({165, 150}), 0) << "the vertical section's grid line on column 11";
+    EXPECT_EQ(redPixelsNear({150, 165}), 0) << "the horizontal one is gone";
+    f.drawing->setActiveLayer(nullptr);
 }
