@@ -6,6 +6,8 @@
 // Packages come from disk: a package that is a file or a link is refused, and each member is
 // read only when it is a regular file within its size limit.
 
+#include "platform/foundation/ArchiveMemoryBudget.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -21,7 +23,8 @@ inline const QString kQuickLookFolder = QStringLiteral("QuickLook");
 inline const QString kThumbnailFile = QStringLiteral("Thumbnail.jpg");
 inline const QString kPreviewFile = QStringLiteral("Preview.pdf");
 
-inline constexpr qint64 kMaximumDataSize = qint64(256) << 20;
+// Items this size decode within the unarchiver's memory budget.
+inline constexpr qint64 kMaximumDataSize = platform::archive::kMemoryBudget / platform::archive::kMostBytesPerArchiveByte;
 inline constexpr qint64 kMaximumInfoSize = qint64(1) << 20;
 inline constexpr qint64 kMaximumPreviewSize = qint64(32) << 20;
 

@@ -1,6 +1,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 
 #include "platform/foundation/ArchiveFormat.h"
+#include "platform/foundation/ArchiveMemoryBudget.h"
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/BinaryPropertyListReader.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -33,6 +34,10 @@ namespace {
 constexpr int kMaximumPlistDepth = 16;
 constexpr qint64 kImageBytesFloor = qint64(256) << 20;
 constexpr qint64 kImageBytesPerArchiveByte = 16;
+// Rough costs of what decoding makes, beyond the bytes of text and data.
+constexpr qint64 kObjectCost = 128;
+constexpr qint64 kCollectionMemberCost = sizeof(QVariant);
+constexpr qint64 kDictionaryMemberCost = sizeof(QString) + sizeof(QVariant) + 32;
 
 struct RenamedClasses {
     QReadWriteLock lock;
@@ -142,7 +147,21 @@ private:
     KeyBufferCache<KeyObjects> m_keyObjects;
 };
 
+thread_local qint64 t_memoryBudget = kMemoryBudget;
+
 } // namespace
+
+archive::MemoryBudgetScope::MemoryBudgetScope(qint64 bytes) : m_saved(std::exchange(t_memoryBudget, bytes)) {}
+
+archive::MemoryBudgetScope::~MemoryBudgetScope()
+{
+    t_memoryBudget = m_saved;
+}
+
+qint64 archive::MemoryBudgetScope::current()
+{
+    return t_memoryBudget;
+}
 
 struct KeyedUnarchiver::Private {
     // The dictionary keys are read from ($top, or the entry being decoded), and where
@@ -193,8 +212,29 @@ struct KeyedUnarchiver::Private {
     int depth = 0;
     QuorvaneError error;
     ImageBudget images;
+    qint64 memoryBudget = 0;
+    qint64 remainingMemory = 0;
 
-    explicit Private(KeyedUnarchiver& owner) : q(owner) {}
+    Private(KeyedUnarchiver& owner, qint64 budget) : q(owner), memoryBudget(budget), remainingMemory(budget) {}
+
+    QString overBudget() const
+    {
+        return QStringLiteral("reading it would take more than %1 MB of memory").arg(memoryBudget >> 20);
+    }
+
+    bool tryCharge(qint64 bytes)
+    {
+        if (bytes > remainingMemory)
+            return false;
+        remainingMemory -= bytes;
+        return true;
+    }
+
+    void charge(qint64 bytes)
+    {
+        if (!tryCharge(bytes))
+            throw ArchiveFailure{overBudget()};
+    }
 
     void setError(const QString& reason)
     {
@@ -230,6 +270,8 @@ struct KeyedUnarchiver::Private {
         if (top.type != PlistType::Dictionary || entries.type != PlistType::Array || entries.count == 0)
             return QStringLiteral("missing or malformed $top or $objects");
         current = {top};
+        if (entries.count > quint64(memoryBudget) / sizeof(Slot) || !tryCharge(qint64(entries.count * sizeof(Slot))))
+            return overBudget();
         slots.resize(entries.count);
         return {};
     }
@@ -271,6 +313,8 @@ struct KeyedUnarchiver::Private {
             return decode();
         } catch (const ArchiveFailure& failure) {
             setError(failure.reason);
+        } catch (const std::bad_alloc&) {
+            setError(QStringLiteral("there is not enough memory to read it"));
         } catch (const std::exception& exception) {
             setError(QStringLiteral("decoding raised: %1").arg(QString::fromUtf8(exception.what())));
         } catch (...) {
@@ -325,11 +369,22 @@ struct KeyedUnarchiver::Private {
         }
     }
 
+    // The bytes a decoded text or data entry holds.
+    static qint64 heldBytes(const PlistObject& entry)
+    {
+        switch (entry.type) {
+        case PlistType::String: return qint64(entry.count) * qint64(sizeof(QChar));
+        case PlistType::Data: return qint64(entry.count);
+        default: return 0;
+        }
+    }
+
     // Fills the slot; answers a problem, or empty.
     QString decodeEntry(quint64 uid, Slot& slot)
     {
         const PlistObject entry = plist.member(entries, uid);
         if (auto value = scalar(entry)) {
+            charge(heldBytes(entry));
             slot.value = std::move(*value);
             return {};
         }
@@ -353,6 +408,7 @@ struct KeyedUnarchiver::Private {
 
     QString decodeObjectEntry(const PlistObject& entry, const ClassInfo& info, Slot& slot)
     {
+        charge(kObjectCost);
         const ZQObjectPtr object = info.factory();
         if (!object)
             return QStringLiteral("class %1 made no object").arg(info.name);
@@ -419,6 +475,7 @@ struct KeyedUnarchiver::Private {
         const PlistObject members = valueIn(entry, formatKeys().members);
         if (members.type != PlistType::Array)
             return QStringLiteral("list without members");
+        charge(qint64(members.count) * kCollectionMemberCost);
         QVariantList list;
         list.reserve(qsizetype(members.count));
         for (quint64 i = 0; i < members.count; ++i) {
@@ -435,6 +492,7 @@ struct KeyedUnarchiver::Private {
         const PlistObject members = valueIn(entry, formatKeys().members);
         if (names.type != PlistType::Array || members.type != PlistType::Array || names.count != members.count)
             return QStringLiteral("dictionary without matching keys and members");
+        charge(qint64(names.count) * kDictionaryMemberCost);
         QVariantMap map;
         for (quint64 i = 0; i < names.count; ++i) {
             const auto key = member(plist.member(names, i));
@@ -562,7 +620,8 @@ struct KeyedUnarchiver::Private {
     }
 };
 
-KeyedUnarchiver::KeyedUnarchiver(const QByteArray& data) : d(std::make_unique<Private>(*this))
+KeyedUnarchiver::KeyedUnarchiver(const QByteArray& data)
+    : d(std::make_unique<Private>(*this, MemoryBudgetScope::current()))
 {
     d->open(data);
 }

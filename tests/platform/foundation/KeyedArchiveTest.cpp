@@ -1,3 +1,4 @@
+#include "platform/foundation/ArchiveMemoryBudget.h"
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/BinaryPropertyListWriter.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -230,6 +231,13 @@ public:
     void initWithCoder(KeyedUnarchiver&) override { ZQ_ASSERT(false, QStringLiteral("archive refused")); }
 };
 
+class ArchiveStarved : public ZQObject {
+    Q_OBJECT
+
+public:
+    void initWithCoder(KeyedUnarchiver&) override { throw std::bad_alloc(); }
+};
+
 namespace {
 
 void registerTestClasses()
@@ -239,6 +247,7 @@ void registerTestClasses()
     ClassRegistry::registerClass<ArchiveCurrentStroke>();
     ClassRegistry::registerClass<ArchiveMaster>();
     ClassRegistry::registerClass<ArchiveFaulty>();
+    ClassRegistry::registerClass<ArchiveStarved>();
     ClassRegistry::registerClass<ArchiveTable>();
     ClassRegistry::registerClass<ArchiveSparse>();
     ClassRegistry::registerClass<ArchiveMixed>();
@@ -615,6 +624,58 @@ TEST_F(KeyedArchive, ScalarWidthsAndLargeArchivesRoundTrip)
     EXPECT_EQ(decoded[rest + 2].toString(), QString(20, u'x'));
     EXPECT_EQ(decoded[rest + 3].toString(), QStringLiteral("nul\0inside"));
     EXPECT_EQ(decoded.last().toString(), "name 69999");
+}
+
+TEST_F(KeyedArchive, DecodingStaysWithinItsMemoryBudgetOrSaysWhy)
+{
+    // Archives of the smallest entries cost the most per byte; each fits the budget the
+    // byte ratio promises, and is refused in plain words when the budget is smaller.
+    auto strings = node("strings");
+    QVariantList texts;
+    for (int i = 0; i < 20'000; ++i)
+        texts << QStringLiteral("%1").arg(i);
+    strings->extra = texts;
+    auto objects = node("objects");
+    for (int i = 0; i < 5'000; ++i)
+        objects->children << node(QString());
+    auto dictionary = node("dictionary");
+    QVariantMap members;
+    for (int i = 0; i < 10'000; ++i)
+        members.insert(QStringLiteral("k%1").arg(i), i);
+    dictionary->extra = members;
+
+    for (const auto& root : {strings, objects, dictionary}) {
+        const QByteArray data = KeyedArchiver::archivedDataWithRootObject(root.get());
+        const platform::archive::MemoryBudgetScope promised(data.size() * platform::archive::kMostBytesPerArchiveByte);
+        KeyedUnarchiver fits(data);
+        EXPECT_NE(fits.decodeRootObject(), nullptr) << root->name.toStdString();
+        EXPECT_TRUE(fits.isValid()) << fits.error().localizedDescription().toStdString();
+
+        const LogCapture log;
+        const platform::archive::MemoryBudgetScope tight(data.size());
+        KeyedUnarchiver starved(data);
+        EXPECT_EQ(starved.decodeRootObject(), nullptr) << root->name.toStdString();
+        EXPECT_TRUE(starved.error().localizedDescription().contains("MB of memory"))
+            << starved.error().localizedDescription().toStdString();
+    }
+
+    // A table of entries larger than the budget is refused before anything is made.
+    const QByteArray many = KeyedArchiver::archivedDataWithRootObject(strings.get());
+    const platform::archive::MemoryBudgetScope tiny(20'000);
+    const KeyedUnarchiver refused(many);
+    EXPECT_FALSE(refused.isValid());
+    EXPECT_TRUE(refused.error().localizedDescription().contains("MB of memory"));
+}
+
+TEST_F(KeyedArchive, RunningOutOfMemoryIsSaidPlainly)
+{
+    const LogCapture log;
+    QuorvaneError error;
+    EXPECT_EQ(KeyedUnarchiver::unarchiveObjectWithData(archive({"$null", classEntry("ArchiveStarved"),
+                                                                 QVariantMap{{"$class", uid(1)}}}),
+                                                        &error),
+              nullptr);
+    EXPECT_EQ(error.localizedDescription(), "The archive could not be read: there is not enough memory to read it");
 }
 
 TEST_F(KeyedArchive, KeysMadeOnTheFlyKeepTheirOwnNames)
