@@ -1,5 +1,7 @@
 #include "panels/search/KeyPathReader.h"
 
+#include "panels/search/SearchableProperties.h"
+
 KeyPathReader::KeyPathReader(const QString& keyPath)
 {
     setKeyPath(keyPath);
@@ -8,17 +10,20 @@ KeyPathReader::KeyPathReader(const QString& keyPath)
 void KeyPathReader::setKeyPath(const QString& keyPath)
 {
     m_keyPath = keyPath;
+    m_isSearchableProperty = SearchableProperties::isPropertyIdentifier(keyPath);
     m_plainKey = keyPath.contains(QLatin1Char('.')) ? QByteArray() : keyPath.toLatin1();
     m_propertyByClass.clear();
 }
 
 QVariant KeyPathReader::valueOf(const ZQObject& object) const
 {
+    if (!m_isSearchableProperty)
+        return object.valueForUndefinedKey(m_keyPath);
     if (!m_plainKey.isEmpty()) {
         if (const QMetaProperty property = propertyForClass(object.metaObject()); property.isValid())
             return property.read(&object);
     }
-    // Getters, attributes and paths take the general way.
+    // Getters and paths take the general way.
     return object.valueForKeyPath(m_keyPath);
 }
 

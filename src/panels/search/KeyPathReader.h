@@ -1,8 +1,10 @@
 #pragma once
 
-// Reads one key path from objects of any class, as ZQObject::valueForKeyPath does. A search
-// reads the same key from every object of a map, so a plain key that names a readable
-// property is looked up once per class, not once per object.
+// Reads one key path of a search from the objects of a map. Searches are stored in maps and
+// settings, so only the searchable properties are read as key paths; any other key names an
+// attribute and is read as the object reads keys it does not define, never as a method to call.
+// A search reads the same key from every object of a map, so a plain key that names a
+// readable property is looked up once per class, not once per object.
 
 #include "platform/foundation/ZQObject.h"
 
@@ -23,6 +25,7 @@ private:
     QMetaProperty propertyForClass(const QMetaObject* meta) const;
 
     QString m_keyPath;
+    bool m_isSearchableProperty = false; // otherwise an attribute name
     QByteArray m_plainKey; // empty for a dotted path
     mutable QVarLengthArray<std::pair<const QMetaObject*, QMetaProperty>, 4> m_propertyByClass;
 };

@@ -66,11 +66,23 @@ const SearchablePropertyTable& searchablePropertiesForObject(const VXDrawableObj
     return qobject_cast<const VXDrawablePath*>(&object) ? pathSearchableProperties() : drawableSearchableProperties();
 }
 
+constexpr Entry kSymbolMasterName{QT_TRANSLATE_NOOP("SearchableProperties", "Symbol Master Name"), "masterName",
+                                  kMPStringType};
+
+bool isPropertyIdentifier(const QString& identifier)
+{
+    if (identifier == QLatin1StringView(kSymbolMasterName.identifier))
+        return true;
+    const SearchablePropertyTable& table = pathSearchableProperties();
+    return std::any_of(table.cbegin(), table.cend(),
+                       [&](const ZQSearchablePropertyPtr& property) { return property->identifier() == identifier; });
+}
+
 void addSearchablePropertiesToDictionary(const VXDrawableObject& object, SearchablePropertyTable& table)
 {
     // A placed symbol offers its master's name, not its own attributes.
     if (qobject_cast<const VXQSymbol*>(&object)) {
-        addEntries(table, {{QT_TRANSLATE_NOOP("SearchableProperties", "Symbol Master Name"), "masterName", kMPStringType}});
+        addEntries(table, {kSymbolMasterName});
         return;
     }
     const platform::MetadataContainer::Values& attributes = object.metadataValues();

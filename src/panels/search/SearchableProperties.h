@@ -21,6 +21,9 @@ const SearchablePropertyTable& pathSearchableProperties();
 // The table of the object's class.
 const SearchablePropertyTable& searchablePropertiesForObject(const VXDrawableObject& object);
 
+// Whether `identifier` is the key path of a property some table offers (not an attribute).
+bool isPropertyIdentifier(const QString& identifier);
+
 // Adds what the object itself offers beyond its class table.
 void addSearchablePropertiesToDictionary(const VXDrawableObject& object, SearchablePropertyTable& table);
 // The path table plus what each of the layer's objects adds, hidden ones included.

@@ -154,6 +154,19 @@ TEST(SearchCriterion, OneKeyReadFromObjectsOfManyClasses)
     EXPECT_EQ(results(*styleName), (QList<bool>{false, true, false, false, true}));
 }
 
+TEST(SearchCriterion, StoredKeysReadAttributesAndNeverCallMethods)
+{
+    searchtest::CommandProbe object;
+    object.values.insert(QStringLiteral("renumber"), 5);
+    const auto stored = testsupport::roundTrip<MPSearchCriterion>(
+        *MPSearchCriterion::criterionWithIntegerMatchKindIdentifier(5, kMPIsEqualTo, QStringLiteral("renumber")));
+    ASSERT_NE(stored, nullptr);
+    EXPECT_TRUE(stored->testForMatchWithObject(&object));
+    stored->setIdentifier(QStringLiteral("searchableWidth.renumber"));
+    EXPECT_FALSE(stored->testForMatchWithObject(&object));
+    EXPECT_EQ(object.commandsRun, 0);
+}
+
 TEST(SearchCriterion, NullNoValueAndBooleans)
 {
     const auto lacks = MPSearchCriterion::criterionWithStringMatchKindIdentifier(QStringLiteral("x"), kMPDoesNotContain, kKey);

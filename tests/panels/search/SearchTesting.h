@@ -20,6 +20,15 @@ public:
     QVariant valueForUndefinedKey(const QString& key) const override { return values.value(key); }
 };
 
+// A probe with a method shaped like a getter that changes the object, as commands are.
+class CommandProbe : public Probe {
+    Q_OBJECT
+
+public:
+    int commandsRun = 0;
+    Q_INVOKABLE int renumber() { return ++commandsRun; }
+};
+
 inline std::shared_ptr<Probe> probe(const QString& key, const QVariant& value)
 {
     return std::make_shared<Probe>(QVariantMap{{key, value}});
