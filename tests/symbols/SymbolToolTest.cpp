@@ -85,6 +85,19 @@ TEST(SymbolTool, ClickAndDragPlaceOneSelectedSymbolEachAsOneUndoStep)
     expectPointNear(f.layer->objectInObjectsAtIndex(1)->location(), {120, 50});
 }
 
+TEST(SymbolTool, APressWithoutAMasterPlacesNothingAndRaisesNothing)
+{
+    SymbolToolFixture f;
+    f.tool->setSymbolMaster(nullptr);
+    const testsupport::LogCapture log;
+    f.click({40, 40});
+    EXPECT_EQ(f.layer->countOfObjects(), 0);
+    EXPECT_EQ(f.pending(), nullptr);
+    EXPECT_FALSE(f.undo->canUndo());
+    EXPECT_TRUE(log.contains("no symbol master chosen"));
+    EXPECT_FALSE(log.contains("Assertion failure"));
+}
+
 TEST(SymbolTool, OnARoadTheSymbolFollowsItsDirectionAndBecomesAnAdornment)
 {
     SymbolToolFixture f;

@@ -48,7 +48,7 @@ QImage paintRegion(const QRectF& region, QSize pixels, const QColor& background,
     QImage image = blankImage(pixels, background);
     if (image.isNull())
         return image;
-    platform::paintOnPoolThread([&] {
+    const bool painted = platform::paintOnPoolThread([&] {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -58,7 +58,7 @@ QImage paintRegion(const QRectF& region, QSize pixels, const QColor& background,
         const platform::GraphicsContext::Scope scope(&painter);
         draw();
     });
-    return image;
+    return painted ? image : QImage();
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "symbols/tool/VXQSymbolTool.h"
 
 #include "app/VLTMAppDelegate.h"
-#include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ModifierKeys.h"
@@ -114,28 +113,27 @@ int VXQSymbolTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF point,
                                                                   VXToolController*)
 {
     dropPendingSymbol();
-    try {
-        beginPlacing(point, target, layer, event);
+    if (beginPlacing(point, target, layer, event))
         return 1;
-    } catch (...) {
-        // Reported where it was raised; the press places nothing and the gesture goes on empty.
-        platform::Application::beep();
-        dropPendingSymbol();
-        return 0;
-    }
+    // The press places nothing and the gesture goes on empty.
+    platform::Application::beep();
+    dropPendingSymbol();
+    return 0;
 }
 
-void VXQSymbolTool::beginPlacing(QPointF point, VXDrawableObject* target, VXLayer* layer, const QMouseEvent* event)
+bool VXQSymbolTool::beginPlacing(QPointF point, VXDrawableObject* target, VXLayer* layer, const QMouseEvent* event)
 {
-    ZQ_ASSERT(layer, QStringLiteral("layer in symbol creation tool mouse down was nil"));
     auto* objectLayer = qobject_cast<VXObjectOwnerLayer*>(layer);
-    ZQ_ASSERT(objectLayer, QStringLiteral("unexpected layer class passed to VXQSymbolTool, expected "
-                                          "VXObjectOwnerLayer, got %1")
-                               .arg(QString::fromLatin1(layer->metaObject()->className())));
-    ZQ_ASSERT(m_symbolMaster, QStringLiteral("could not create a symbol instance, master = (null)"));
+    if (!objectLayer || !m_symbolMaster) {
+        LogEvent(kUserEvent, objectLayer ? QStringLiteral("symbol tool: no symbol master chosen")
+                                         : QStringLiteral("symbol tool: the layer cannot hold symbols"));
+        return false;
+    }
     m_symbol = m_symbolMaster->symbolWithLocationDocumentPrescale({0, 0}, documentPrescale(*layer));
-    ZQ_ASSERT(m_symbol, QStringLiteral("could not create a symbol instance, master = %1")
-                            .arg(m_symbolMaster->description()));
+    if (!m_symbol) {
+        LogEvent(kUserEvent, QStringLiteral("symbol tool: %1 made no symbol").arg(m_symbolMaster->description()));
+        return false;
+    }
     m_layer = objectLayer;
     m_actionName.clear();
     if (auto* drawingLayer = qobject_cast<VXObjectDrawingLayer*>(objectLayer))
@@ -143,6 +141,7 @@ void VXQSymbolTool::beginPlacing(QPointF point, VXDrawableObject* target, VXLaye
     setTargetPath(optionHeld(event) ? nullptr : qobject_cast<ZQMultiStylePath*>(target));
     placeAt(point, event, false);
     m_layer->addObjectPendingCreation(m_symbol);
+    return true;
 }
 
 void VXQSymbolTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF point, int, VXLayer*, QMouseEvent* event,

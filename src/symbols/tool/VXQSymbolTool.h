@@ -62,8 +62,8 @@ public:
     void abandonGesture() override { dropPendingSymbol(); }
 
 private:
-    // Starts the gesture; throws when the layer or the master will not do.
-    void beginPlacing(QPointF point, VXDrawableObject* target, VXLayer* layer, const QMouseEvent* event);
+    // Starts the gesture; answers false, with a log line, when the layer or the master will not do.
+    bool beginPlacing(QPointF point, VXDrawableObject* target, VXLayer* layer, const QMouseEvent* event);
     // Where the symbol goes for the pointer: on the target path when it lies over it.
     void placeAt(QPointF point, const QMouseEvent* event, bool turnWithPath);
     // The length along the target path under `point`; negative off the path or without one.

@@ -146,7 +146,7 @@ QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& s
     const QTransform toDrawing = toImage.inverted();
     prepareToDrawConcurrently(drawing, source);
     const QList<QRect> tiles = tilesCovering(pixels, kImageTileSide);
-    paintInParallel(tiles.size(), [&](qsizetype index) {
+    const bool painted = paintInParallel(tiles.size(), [&](qsizetype index) {
         const QRect& tile = tiles[index];
         QImage pixelsOfImage(bits, image.width(), image.height(), image.bytesPerLine(), image.format());
         QPainter painter(&pixelsOfImage);
@@ -157,7 +157,7 @@ QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& s
         const QRectF area = toDrawing.mapRect(QRectF(tile).adjusted(-1, -1, 1, 1)) & source;
         drawDrawing(drawing, painter, area, outputOptions());
     });
-    return image;
+    return painted ? image : QImage();
 }
 
 QByteArray DrawingRenderer::pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox)
@@ -207,7 +207,7 @@ QImage DrawingRenderer::imageOfObjectWithSize(const VXDrawableObject& object, QS
         return {};
     QImage image = emptyImage(pixels, QColor());
     const QRectF target = ScaledRectForSize(box.size(), QRectF(QPointF(), size));
-    paintOnPoolThread([&] {
+    const bool painted = paintOnPoolThread([&] {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(target.topLeft());
@@ -216,7 +216,7 @@ QImage DrawingRenderer::imageOfObjectWithSize(const VXDrawableObject& object, QS
         const GraphicsContext::Scope scope(&painter);
         object.drawContent();
     });
-    return image;
+    return painted ? image : QImage();
 }
 
 void DrawingRenderer::printDrawing(const VXDrawing& drawing, QPrinter& printer)

@@ -56,14 +56,15 @@ public:
     static void drawLiveParts(const VXLayerGroup& group, const QRectF& rect, VXDrawingView* view);
 
     // `source` (drawing coordinates) scaled onto an image of `pixels`, over `background`
-    // (transparent when invalid), for output (printing rules).
+    // (transparent when invalid), for output (printing rules). Null when painting failed.
     static QImage imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
                                  const QColor& background);
     static QByteArray pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox);
     static QByteArray pdfOfLayer(const VXLayer& layer);
     // The object over its bounds, with its text labels as the map shows them.
     static QByteArray pdfOfObject(const VXDrawableObject& object);
-    // The object scaled to fit `size` (points), centred, on a transparent image.
+    // The object scaled to fit `size` (points), centred, on a transparent image; null when
+    // painting failed.
     static QImage imageOfObjectWithSize(const VXDrawableObject& object, QSizeF size);
 
     // Fits the drawing to the printer's page, keeping its proportions.

@@ -1,18 +1,33 @@
 #include "platform/vantrix/render/PoolPainting.h"
 
+#include "platform/foundation/ZQLog.h"
+
 #include <QThread>
 #include <QThreadPool>
 #include <algorithm>
 #include <atomic>
-#include <exception>
 #include <latch>
-#include <mutex>
 
 namespace platform {
 
 namespace {
 
 std::atomic<quint64> g_handOver{0};
+
+// A failure is logged, not carried back: painting runs inside paint events and exports,
+// where one broken object should leave its part blank rather than end the whole event.
+bool paintLogged(const std::function<void(qsizetype)>& paint, qsizetype index)
+{
+    try {
+        paint(index);
+        return true;
+    } catch (const std::exception& exception) {
+        LogEvent(kStateEvent, QStringLiteral("painting failed: %1").arg(QString::fromUtf8(exception.what())));
+    } catch (...) {
+        LogEvent(kStateEvent, QStringLiteral("painting failed"));
+    }
+    return false;
+}
 
 } // namespace
 
@@ -40,45 +55,37 @@ QList<QRect> tilesCovering(QSize pixels, int side)
     return tiles;
 }
 
-void paintInParallel(qsizetype count, const std::function<void(qsizetype index)>& paint)
+bool paintInParallel(qsizetype count, const std::function<void(qsizetype index)>& paint)
 {
     QThreadPool* pool = QThreadPool::globalInstance();
+    std::atomic<bool> painted{true};
     // A pool thread waiting for others of its pool could wait for ever.
     if (!pool || pool->contains(QThread::currentThread())) {
         for (qsizetype i = 0; i < count; ++i)
-            paint(i);
-        return;
+            if (!paintLogged(paint, i))
+                painted = false;
+        return painted;
     }
     const int threads = std::clamp(QThread::idealThreadCount(), 1, int(std::clamp<qsizetype>(count, 1, 1024)));
     std::atomic<qsizetype> next{0};
-    std::atomic<bool> failed{false};
-    std::exception_ptr failure;
-    std::mutex failureLock;
     std::latch finished(threads);
     for (int thread = 0; thread < threads; ++thread) {
         // Reserved threads start at once, whatever else the pool is running.
         pool->reserveThread();
         startOnPool(*pool, [&] {
-            try {
-                for (qsizetype index = next++; index < count && !failed; index = next++)
-                    paint(index);
-            } catch (...) {
-                const std::lock_guard lock(failureLock);
-                if (!failure)
-                    failure = std::current_exception();
-                failed = true;
-            }
+            for (qsizetype index = next++; index < count; index = next++)
+                if (!paintLogged(paint, index))
+                    painted = false;
             finished.count_down();
         }, true);
     }
     finished.wait();
-    if (failure)
-        std::rethrow_exception(failure);
+    return painted;
 }
 
-void paintOnPoolThread(const std::function<void()>& paint)
+bool paintOnPoolThread(const std::function<void()>& paint)
 {
-    paintInParallel(1, [&](qsizetype) { paint(); });
+    return paintInParallel(1, [&](qsizetype) { paint(); });
 }
 
 } // namespace platform

@@ -21,13 +21,15 @@ namespace platform {
 void startOnPool(QThreadPool& pool, std::function<void()> work, bool reserved = false);
 
 // Runs `paint` on a reserved pool thread (on this one when it already is a pool thread, or when
-// the process winds down) and rethrows what it threw.
-void paintOnPoolThread(const std::function<void()>& paint);
+// the process winds down). Answers false, with a log line, when it threw: failures are never
+// carried back into the paint event or export that asked.
+bool paintOnPoolThread(const std::function<void()>& paint);
 
 // Runs `paint` for every index below `count`, spread over up to idealThreadCount reserved pool
-// threads, and waits for all of them; the first failure is rethrown once every thread has
-// stopped. Each index is painted by one thread, in ascending order of starting.
-void paintInParallel(qsizetype count, const std::function<void(qsizetype index)>& paint);
+// threads, and waits for all of them. An index that throws is logged and the others are still
+// painted; answers whether every one was. Each index is painted by one thread, in ascending
+// order of starting.
+bool paintInParallel(qsizetype count, const std::function<void(qsizetype index)>& paint);
 
 // Square tiles of at most `side` pixels covering `pixels`, row by row.
 QList<QRect> tilesCovering(QSize pixels, int side);
