@@ -8,6 +8,8 @@
 
 #include <QSet>
 
+#include <sys/stat.h>
+
 using mediatest::FakeEventSourceScope;
 using mediatest::FolderTree;
 
@@ -65,6 +67,18 @@ TEST_F(FolderEnumeratorTest, ListsExactExtensionsAndEntersOnlyPlainFolders)
     EXPECT_FALSE(all->files().contains(tree.path("root/no-extension"))) << "no extension, never listed";
     EXPECT_TRUE(all->files().contains(tree.path("root/b.SVG")));
     EXPECT_TRUE(all->includeFileAtPath(QStringLiteral("/any/thing")));
+}
+
+TEST_F(FolderEnumeratorTest, PipesAndOtherSpecialFilesAreNeverListed)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(tree.path("root/pipe.png")).constData(), 0600), 0);
+    ASSERT_EQ(mkfifo(QFile::encodeName(tree.path("root/plain/pipe.svg")).constData(), 0600), 0);
+    auto deep = ZQFolderEnumerator::folderEnumeratorWithPath(root);
+    const QStringList listed = deep->files();
+    EXPECT_FALSE(listed.contains(tree.path("root/pipe.png")));
+    EXPECT_FALSE(listed.contains(tree.path("root/plain/pipe.svg")));
+    EXPECT_TRUE(listed.contains(tree.path("root/c.png")));
+    EXPECT_TRUE(listed.contains(tree.path("root/x.png"))) << "folders named with a type are still listed";
 }
 
 TEST_F(FolderEnumeratorTest, KeepsItsListUntilTheTypesOrItsOwnFolderChange)

@@ -256,6 +256,23 @@ TEST_F(FolderInfoTest, FileListsAreCachedUntilClearedOrChangedAndMatchExtensions
     EXPECT_TRUE(log.contains(QStringLiteral("could not be read")));
 }
 
+TEST_F(FolderInfoTest, PipesAndOtherSpecialFilesAreNeitherChildrenNorFiles)
+{
+    const QString root = tree.folder(QStringLiteral("root"));
+    tree.file(QStringLiteral("root/a.png"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(tree.path("root/pipe.png")).constData(), 0600), 0);
+    tree.link(tree.path("root/pipe.png"), QStringLiteral("root/alias.png"));
+
+    ZQFolderInfoPtr node = ZQFolderInfo::makeWithPath(root);
+    node->setIncludesFiles(true);
+    EXPECT_EQ(pathsOf(node->fileURLsOfType(QStringLiteral("png"))), (QSet<QString>{tree.path("root/a.png")}));
+    EXPECT_EQ(node->filesOfType(QStringLiteral("png")), QStringList{tree.path("root/a.png")});
+    QStringList children;
+    for (const ZQFolderInfoPtr& child : node->subFolders())
+        children.append(child->path());
+    EXPECT_EQ(children, QStringList{tree.path("root/a.png")});
+}
+
 TEST_F(FolderInfoTest, AChangeOnDiskUnloadsOnlyThatNodeAndTellsItsRoot)
 {
     const QString root = tree.folder(QStringLiteral("root"));

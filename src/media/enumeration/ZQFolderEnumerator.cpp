@@ -129,7 +129,9 @@ QStringList ZQFolderEnumerator::scanFolder() const
         const QFileInfo entry = entries.fileInfo();
         const bool isDirectory = entry.isDir() && !entry.isSymLink();
         const bool isPackage = isDirectory && hasPackageExtension(entry.fileName());
-        if (includeFileAtPath(path) && !pathExtension(path).isEmpty())
+        // Pipes, devices and sockets are never listed: opening one for a thumbnail can block for ever.
+        const bool isSpecial = !entry.isFile() && !entry.isDir();
+        if (!isSpecial && includeFileAtPath(path) && !pathExtension(path).isEmpty())
             found.append(path);
         if (isDirectory && m_includesSubFolders && !isPackage)
             walk.push_back(entriesOf(path));

@@ -210,7 +210,8 @@ void ZQFolderInfo::readFolder(QList<ZQFolderInfoPtr>* children, const TypeSet& t
         const QFileInfo listed = entries.fileInfo();
         const bool isLink = listed.isSymLink();
         const QFileInfo entry = isLink ? resolvedEntry(listed) : listed;
-        if (!entry.exists())
+        // Pipes, devices and sockets are never listed: opening one for a thumbnail can block for ever.
+        if (!entry.isFile() && !entry.isDir())
             continue;
         const bool isDirectory = entry.isDir();
         if (files && !isDirectory && acceptsExtension(types, entry.fileName())) {
@@ -418,7 +419,7 @@ QStringList ZQFolderInfo::collectFiles(const TypeSet& types, IdentitySet& visite
     QStringList found;
     for (QDirIterator entries = visibleEntries(m_path); entries.hasNext();) {
         const QString path = entries.next();
-        if (!entries.fileInfo().isDir() && acceptsExtension(types, entries.fileName()))
+        if (entries.fileInfo().isFile() && acceptsExtension(types, entries.fileName()))
             found.append(path);
     }
     if (m_returnsAllEnclosedFiles) {
