@@ -23,7 +23,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
@@ -845,11 +844,9 @@ TEST(SVGImportTest, MarkupThatWouldCostTheReaderQuadraticTimeOrOutsizedMemoryIsR
         return markup + "/></svg>";
     };
     const auto reason = [](const QByteArray& data) { return importError(data).localizedDescription(); };
-    // The reader compared each of 100,000 attributes with those before it for 17 s, in UTF-16 too.
-    QElapsedTimer timer;
-    timer.start();
+    // The reader compared each of 100,000 attributes with those before it for 17 s, in UTF-16 too:
+    // now the count alone refuses the element.
     const QString manyAttributes = reason(element(100'000));
-    EXPECT_LT(timer.elapsed(), 5000);
     const QString count = QLocale().toString(100'000);
     EXPECT_TRUE(manyAttributes.contains(QStringLiteral("<g> on line 2 has %1 attributes").arg(count)))
         << manyAttributes.toStdString();
@@ -866,10 +863,8 @@ TEST(SVGImportTest, MarkupThatWouldCostTheReaderQuadraticTimeOrOutsizedMemoryIsR
             list += " d" + QByteArray::number(i) + " CDATA '1'";
         return list + ">]>";
     };
-    timer.start();
     EXPECT_TRUE(reason(declaredDefaults(20'000) + "<svg>" + QByteArray("<g/>").repeated(20'000) + "</svg>")
                     .contains(QStringLiteral("attribute defaults")));
-    EXPECT_LT(timer.elapsed(), 5000); // 27 s before
     EXPECT_TRUE(reason("<!DOCTYPE svg [<!ENTITY % p \"<!ATTLIST g d CDATA '1'>\"> %p; %p;]><svg/>")
                     .contains(QStringLiteral("parameter entities")));
     EXPECT_TRUE(reason(element(200, declaredDefaults(58))).contains(QStringLiteral("258 attributes")));
