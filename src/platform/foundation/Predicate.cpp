@@ -6,6 +6,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 
+#include <QMetaProperty>
 #include <QRegularExpression>
 
 namespace platform {
@@ -107,6 +108,51 @@ PredicatePtr Predicate::orPredicate(const QList<PredicatePtr>& subpredicates)
     return compound(Kind::Or, subpredicates);
 }
 
+namespace {
+
+// Predicates come from libraries and settings on disk: a key reads a property, or what the
+// object answers for keys it does not define, and never calls a method by name.
+QVariant storedKeyValue(const ZQObject& object, const QString& key)
+{
+    const QMetaObject* meta = object.metaObject();
+    if (const int index = meta->indexOfProperty(key.toLatin1().constData()); index >= 0) {
+        if (const QMetaProperty property = meta->property(index); property.isReadable())
+            return property.read(&object);
+    }
+    return object.valueForUndefinedKey(key);
+}
+
+QVariant storedKeyPathValueOf(const QVariant& value, const QString& keyPath);
+
+QVariant storedKeyPathValue(const ZQObject& object, const QString& keyPath)
+{
+    const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
+    const QVariant value = storedKeyValue(object, keyPath.left(dot));
+    return dot < 0 ? value : storedKeyPathValueOf(value, keyPath.mid(dot + 1));
+}
+
+QVariant storedKeyPathValueOf(const QVariant& value, const QString& keyPath)
+{
+    if (isNull(value))
+        return {};
+    if (const ZQObject* object = objectFromVariant(value))
+        return storedKeyPathValue(*object, keyPath);
+    if (value.metaType() == QMetaType::fromType<QVariantMap>() || value.metaType() == QMetaType::fromType<QVariantHash>()) {
+        const qsizetype dot = keyPath.indexOf(QLatin1Char('.'));
+        const QVariant element = value.toMap().value(keyPath.left(dot));
+        return dot < 0 ? element : storedKeyPathValueOf(element, keyPath.mid(dot + 1));
+    }
+    if (value.metaType() == QMetaType::fromType<QVariantList>()) {
+        QVariantList results;
+        for (const QVariant& element : value.toList())
+            results.append(storedKeyPathValueOf(element, keyPath));
+        return results;
+    }
+    return {};
+}
+
+} // namespace
+
 bool Predicate::evaluateWithObject(const ZQObject& object) const
 {
     switch (m_kind) {
@@ -121,7 +167,7 @@ bool Predicate::evaluateWithObject(const ZQObject& object) const
     }
     QVariant actual;
     try {
-        actual = object.valueForKeyPath(m_keyPath);
+        actual = storedKeyPathValue(object, m_keyPath);
     } catch (const std::exception&) {
         // A key the object lacks is a non-match, not a failure of the filter.
         actual = QVariant();

@@ -19,6 +19,21 @@ bool matches(const PredicatePtr& predicate, const QString& name, int age = 30)
 
 } // namespace
 
+TEST(PredicateTest, StoredKeyPathsReadPropertiesAndNeverCallMethods)
+{
+    const auto person = makePerson("Ann", 30);
+    person->setNickname("Al");
+    const auto partner = makePerson("Bob", 40);
+    person->setPartner(partner.get());
+    const auto stored = [](const char* keyPath, const QVariant& value) {
+        return Predicate::fromArchiveData(Predicate::comparison(keyPath, Op::Equal, value)->archiveData());
+    };
+    EXPECT_TRUE(stored("partner.name", "Bob")->evaluateWithObject(*person));
+    EXPECT_TRUE(stored("partner.age", 40)->evaluateWithObject(*person));
+    // An invokable getter is a method all the same: a stored predicate leaves it uncalled.
+    EXPECT_FALSE(stored("nickname", "Al")->evaluateWithObject(*person));
+}
+
 TEST(PredicateTest, StringOperatorsHonourCaseAndDiacriticOptions)
 {
     EXPECT_TRUE(matches(Predicate::comparison("name", Op::Contains, "oad"), "Main Road"));
