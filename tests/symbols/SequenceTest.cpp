@@ -23,6 +23,36 @@ QStringList infoOf(const QList<VXQSymbolPtr>& symbols)
 
 } // namespace
 
+TEST(SymbolSequence, NumbersFollowInsertsRemovesAndMovesAnywhereAndTheirUndo)
+{
+    Fixture f(6);
+    const VXQSymbolSequencePtr sequence = f.sequence();
+    ASSERT_TRUE(sequence);
+    const auto expectNumbersInOrder = [&](const char* when) {
+        const QList<VXQSymbolPtr>& members = sequence->symbols();
+        for (qsizetype i = 0; i < members.size(); ++i)
+            EXPECT_EQ(sequence->sequenceNumberForSymbol(members[i].get()), i + 1) << when << " at " << i;
+        EXPECT_EQ(f.numbers(), (QStringList{"1", "2", "3", "4", "5", "6", "7"}.mid(0, members.size()))) << when;
+    };
+    expectNumbersInOrder("placed");
+    const VXQSymbolPtr third = sequence->symbols()[2];
+    f.step([&] { sequence->removeSymbolAtIndex(2); });
+    EXPECT_EQ(sequence->sequenceNumberForSymbol(third.get()), VXQSymbolSequence::kNotFound);
+    expectNumbersInOrder("removed from the middle");
+    f.step([&] { sequence->insertSymbolAtIndex(third, 0); });
+    expectNumbersInOrder("inserted at the front");
+    f.step([&] { sequence->moveSymbolAtIndexToIndex(5, 1); });
+    expectNumbersInOrder("moved forward");
+    EXPECT_EQ(f.order(), (QList<int>{2, 5, 0, 1, 3, 4}));
+    f.undo.undo();
+    f.undo.undo();
+    EXPECT_EQ(f.order(), (QList<int>{0, 1, 3, 4, 5}));
+    expectNumbersInOrder("two steps undone");
+    f.undo.undo();
+    EXPECT_EQ(f.order(), (QList<int>{0, 1, 2, 3, 4, 5}));
+    expectNumbersInOrder("all undone");
+}
+
 TEST(LayerSequences, MadeOnDemandForSequenceableMastersAndDroppedWhenEmpty)
 {
     Fixture f;

@@ -82,12 +82,23 @@ bool VXQSymbolSequence::containsSymbol(const VXQSymbol* symbol) const
 
 qsizetype VXQSymbolSequence::indexOfSymbol(const VXQSymbol* symbol) const
 {
-    if (m_indexes.isEmpty() && !m_symbols.isEmpty()) {
-        m_indexes.reserve(m_symbols.size());
-        for (qsizetype i = 0; i < m_symbols.size(); ++i)
-            m_indexes.insert(m_symbols[i].get(), i);
+    if (const auto found = m_indexes.constFind(symbol); found != m_indexes.cend())
+        return *found;
+    while (m_indexedCount < m_symbols.size()) {
+        const qsizetype index = m_indexedCount++;
+        const VXQSymbol* member = m_symbols[index].get();
+        m_indexes.insert(member, index);
+        if (member == symbol)
+            return index;
     }
-    return m_indexes.value(symbol, -1);
+    return -1;
+}
+
+void VXQSymbolSequence::membersWillChangeFrom(qsizetype first)
+{
+    for (qsizetype i = first; i < m_indexedCount; ++i)
+        m_indexes.remove(m_symbols[i].get());
+    m_indexedCount = std::min(m_indexedCount, first);
 }
 
 void VXQSymbolSequence::addSymbol(const VXQSymbolPtr& symbol)
@@ -104,8 +115,8 @@ void VXQSymbolSequence::insertSymbolAtIndex(const VXQSymbolPtr& symbol, qsizetyp
     if (containsSymbol(symbol.get()) || !m_managementEnabled)
         return;
     registerUndo([this, symbol] { removeSymbol(symbol.get()); });
+    membersWillChangeFrom(index);
     m_symbols.insert(index, symbol);
-    membersDidChange();
     symbol->attachToSequence(this);
     renumberIfAutomatic(index);
 }
@@ -123,8 +134,8 @@ void VXQSymbolSequence::removeSymbolAtIndex(qsizetype index)
         return;
     const VXQSymbolPtr symbol = m_symbols[index];
     registerUndo([this, symbol, index] { insertSymbolAtIndex(symbol, std::min<qsizetype>(index, m_symbols.size())); });
+    membersWillChangeFrom(index);
     m_symbols.removeAt(index);
-    membersDidChange();
     if (symbol->sequence() == this)
         symbol->attachToSequence(nullptr);
     if (!m_symbols.isEmpty())
@@ -140,8 +151,8 @@ void VXQSymbolSequence::moveSymbolAtIndexToIndex(qsizetype from, qsizetype to)
     if (from == to)
         return;
     registerUndo([this, from, to] { moveSymbolAtIndexToIndex(to, from); });
+    membersWillChangeFrom(std::min(from, to));
     m_symbols.move(from, to);
-    membersDidChange();
     renumberIfAutomatic(std::min(from, to));
 }
 
@@ -156,6 +167,7 @@ void VXQSymbolSequence::setSymbols(const QList<VXQSymbolPtr>& symbols)
             symbol->attachToSequence(nullptr);
     // Each symbol once: a list naming one twice would number it twice.
     QSet<const VXQSymbol*> seen;
+    membersDidChange();
     m_symbols.clear();
     for (const VXQSymbolPtr& symbol : symbols) {
         if (symbol && !seen.contains(symbol.get())) {
@@ -163,7 +175,6 @@ void VXQSymbolSequence::setSymbols(const QList<VXQSymbolPtr>& symbols)
             m_symbols.append(symbol);
         }
     }
-    membersDidChange();
     for (const VXQSymbolPtr& symbol : std::as_const(m_symbols))
         symbol->attachToSequence(this);
 }
@@ -174,8 +185,8 @@ void VXQSymbolSequence::restorePriorSequenceOrder()
     std::stable_sort(ordered.begin(), ordered.end(), [](const VXQSymbolPtr& a, const VXQSymbolPtr& b) {
         return a->priorPositionInSequence() < b->priorPositionInSequence();
     });
-    m_symbols = ordered;
     membersDidChange();
+    m_symbols = ordered;
     renumber();
 }
 
@@ -470,8 +481,8 @@ void VXQSymbolSequence::initWithCoder(platform::KeyedUnarchiver& coder)
         seen.insert(symbol.get());
         members.append(symbol);
     }
-    m_symbols = members;
     membersDidChange();
+    m_symbols = members;
     setKeytables(reader.objects<VXQKeyTable>(kKeyTablesKey));
     setLayer(reader.object<VXQMappingLayer>(kLayerKey).get());
 }

@@ -160,9 +160,12 @@ private:
     void reloadKeyTables();
     void becomeSourceOf(VXQKeyTable& table);
     void symbolInfoDidChange(VXQSymbol* symbol);
-    // Member -> index, rebuilt on the first lookup after a change.
+    // Member -> index. Positions below m_indexedCount are indexed and later ones as lookups reach
+    // them, so a change near the end (symbols added one by one) keeps the index of the rest.
     qsizetype indexOfSymbol(const VXQSymbol* symbol) const;
-    void membersDidChange() { m_indexes.clear(); }
+    // Forgets the positions from `first` on; called before the members there change.
+    void membersWillChangeFrom(qsizetype first);
+    void membersDidChange() { membersWillChangeFrom(0); }
 
     QList<VXQSymbolPtr> m_symbols;
     VXQSymbolMasterPtr m_master;
@@ -174,6 +177,7 @@ private:
     bool m_managementEnabled = true;
     QList<VXQKeyTablePtr> m_keyTables;
     mutable QHash<const VXQSymbol*, qsizetype> m_indexes;
+    mutable qsizetype m_indexedCount = 0;
 };
 
 using VXQSymbolSequencePtr = std::shared_ptr<VXQSymbolSequence>;
