@@ -11,12 +11,19 @@ int localisedCaseInsensitiveNumericCompare(const QString& a, const QString& b)
     thread_local QLocale collatorLocale;
     if (!collator || collatorLocale != QLocale()) {
         collatorLocale = QLocale();
-        // Collating for the C locale compares code points and ignores numeric mode.
-        collator.emplace(collatorLocale.language() == QLocale::C ? QLocale(QLocale::English) : collatorLocale);
-        collator->setCaseSensitivity(Qt::CaseInsensitive);
-        collator->setNumericMode(true);
+        collator = localisedCaseInsensitiveNumericCollator();
     }
     return collator->compare(a, b);
+}
+
+QCollator localisedCaseInsensitiveNumericCollator()
+{
+    // Collating for the C locale compares code points and ignores numeric mode.
+    const QLocale locale;
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+    return collator;
 }
 
 QString capitalizedStringPreservingCamelCase(const QString& key)

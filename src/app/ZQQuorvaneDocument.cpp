@@ -660,7 +660,8 @@ void ZQQuorvaneDocument::vectorizeImageSelection(QObject*)
         // Say why rather than open the sheet for a trace that could not replace the image.
         platform::Alert alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
             tr("The image is locked."), tr("OK"), {}, {},
-            tr("Vectorizing replaces an image with the shapes traced from it, which a locked image does not allow."));
+            tr("Vectorizing replaces an image with the shapes traced from it, which a locked image does not allow. "
+               "To trace it, untick Locked in the Geometry tab, then choose Vectorize again."));
         alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
         return;
     }

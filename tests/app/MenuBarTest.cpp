@@ -204,6 +204,8 @@ TEST_F(MapMenus, AnImageOpenedAsAMapIsWorkedOnThroughTheLayerMenu)
     auto* locked = window->findChild<QMessageBox*>();
     ASSERT_TRUE(locked);
     EXPECT_EQ(locked->text(), "The image is locked.");
+    EXPECT_TRUE(locked->informativeText().endsWith("untick Locked in the Geometry tab, then choose Vectorize again."))
+        << "the alert tells how to unlock the image";
     locked->buttons().first()->click();
     platform::RunLoop::runUntilIdle();
     EXPECT_EQ(qobject_cast<VXObjectOwnerLayer*>(imageLayer.get())->countOfObjects(), 1);

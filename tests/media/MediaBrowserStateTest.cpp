@@ -149,7 +149,8 @@ public:
 TEST_F(MediaBrowserTest, GridListsExactTypesOfAllEnclosedFilesFilteredAndSorted)
 {
     for (const char* name : {"Photos/photo.JPEG", "Photos/photo.Jpeg", "Photos/b.png", "Photos/A map.svg",
-                             "Photos/sub/c 2.gif", "Photos/notes.txt"})
+                             "Photos/sub/c 2.gif", "Photos/notes.txt", "Photos/img_10.png", "Photos/img_2.png",
+                             "Photos/IMG_1.png"})
         tree.file(name);
     const ZQFolderInfoPtr folder = root("Photos");
     folder->setReturnsAllEnclosedFiles(true);
@@ -163,8 +164,9 @@ TEST_F(MediaBrowserTest, GridListsExactTypesOfAllEnclosedFilesFilteredAndSorted)
     };
 
     grid.loadImages(folder.get(), media::browsableFileTypes(), {});
-    EXPECT_EQ(titles(), QStringList({"A map", "b", "c 2", "photo"}));
-    const ZQImagePathPtr photo = grid.itemAt(3);
+    EXPECT_EQ(titles(), QStringList({"A map", "b", "c 2", "IMG_1", "img_2", "img_10", "photo"}))
+        << "numbers in names sort as numbers, whatever the case";
+    const ZQImagePathPtr photo = grid.itemAt(6);
     EXPECT_EQ(photo->path(), tree.path("Photos/photo.JPEG"));
 
     grid.loadImages(folder.get(), media::browsableFileTypes(), "PH");

@@ -25,6 +25,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 #include <QThreadPool>
@@ -165,11 +166,11 @@ TEST_F(MediaBrowserWindowTest, ChoosingAFolderClearsTheFilterStoresItAndLetsOnly
     const auto browser = openBrowser();
     ASSERT_TRUE(browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Maps"))));
     EXPECT_EQ(selectedFolder(*browser), "Maps");
-    EXPECT_EQ(titles(*browser), QStringList({"photo", "Plan 10", "Plan 2", "sketch"}));
+    EXPECT_EQ(titles(*browser), QStringList({"photo", "Plan 2", "Plan 10", "sketch"}));
     EXPECT_TRUE(browser->parts().removeSegment->isEnabled());
 
     QTest::keyClicks(browser->parts().searchField, "PLA");
-    EXPECT_EQ(titles(*browser), QStringList({"Plan 10", "Plan 2"}));
+    EXPECT_EQ(titles(*browser), QStringList({"Plan 2", "Plan 10"}));
 
     browser->folderController()->selectItemWithIdentifier("Maps|old");
     EXPECT_EQ(selectedFolder(*browser), "Maps|old");
@@ -182,7 +183,7 @@ TEST_F(MediaBrowserWindowTest, ChoosingAFolderClearsTheFilterStoresItAndLetsOnly
     // The all-files box acts on the folder on display.
     browser->folderController()->selectItemWithIdentifier("Maps");
     browser->parts().allFilesCheckbox->setChecked(false);
-    EXPECT_EQ(titles(*browser), QStringList({"photo", "Plan 10", "Plan 2"}));
+    EXPECT_EQ(titles(*browser), QStringList({"photo", "Plan 2", "Plan 10"}));
     EXPECT_FALSE(ZQMediaBrowserController::showsAllEnclosedFiles());
     browser->parts().allFilesCheckbox->setChecked(true);
     EXPECT_EQ(titles(*browser).size(), 4);
@@ -259,6 +260,35 @@ TEST_F(MediaBrowserWindowTest, ChangesOnDiskReachTheGridAndADeletedFolderLeavesN
     EXPECT_EQ(browser->folder(), nullptr);
     EXPECT_EQ(browser->gridModel()->rowCount(), 0);
     EXPECT_TRUE(sub.expired()) << "the browser lets go of the deleted folder";
+}
+
+TEST_F(MediaBrowserWindowTest, AChangeOnDiskKeepsTheGridWhereTheUserScrolled)
+{
+    for (int i = 0; i < 120; ++i)
+        tree.file(QString("Root/img_%1.png").arg(i, 3, 10, QLatin1Char('0')), pngOfSize(4, 4));
+    tree.file("Other/one.png", pngOfSize(4, 4));
+    const auto browser = openBrowser();
+    browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Other")));
+    browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Root")));
+    browser->folderController()->selectItemWithIdentifier("Root");
+    ASSERT_EQ(browser->gridModel()->rowCount(), 120);
+    QScrollBar* scroller = browser->parts().imageBrowser->verticalScrollBar();
+    platform::RunLoop::runUntilIdle();
+    ASSERT_GT(scroller->maximum(), 0) << "the grid must be taller than its window";
+    scroller->setValue(scroller->maximum() / 2);
+    const int place = scroller->value();
+
+    tree.file("Root/added.png", pngOfSize(4, 4));
+    changeOnDisk("Root");
+    ASSERT_EQ(browser->gridModel()->rowCount(), 121);
+    EXPECT_EQ(scroller->value(), place);
+
+    select(*browser, 119);
+    scroller->setValue(0);
+    tree.file("Root/another.png", pngOfSize(4, 4));
+    changeOnDisk("Root");
+    EXPECT_EQ(scroller->value(), 0) << "not even to the selected item";
+    EXPECT_EQ(browser->selectedItem()->name(), "img_118");
 }
 
 TEST_F(MediaBrowserWindowTest, ClosingTheWindowCancelsPreviewsAndTheSpinnerNeverSticks)

@@ -1,9 +1,9 @@
 #include "media/window/MediaGridModel.h"
 
+#include "app/StringUtilities.h"
 #include "media/folders/ZQFolderInfo.h"
 #include "platform/foundation/NotificationCenter.h"
 
-#include <QCollator>
 #include <QFileInfo>
 #include <QMimeData>
 #include <algorithm>
@@ -29,7 +29,7 @@ void MediaGridModel::loadImages(ZQFolderInfo* folder, const QStringList& fileTyp
     for (const ZQImagePathPtr& item : std::as_const(m_items))
         current.insert(item->imageUID(), item);
 
-    QCollator collator;
+    const QCollator collator = localisedCaseInsensitiveNumericCollator();
     // Keyed once per item: thousands of files would otherwise make names and compare them anew.
     // Keys ignore the collator's case setting, so they are made of case-folded names.
     struct Entry {

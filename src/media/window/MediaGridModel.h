@@ -26,7 +26,7 @@ public:
     ~MediaGridModel() override;
 
     // The folder's files of `fileTypes` (none for no folder) whose names contain `filter` in
-    // any case, sorted by name.
+    // any case, sorted by name with numbers counted (img_2 before img_10).
     void loadImages(ZQFolderInfo* folder, const QStringList& fileTypes, const QString& filter);
     const QList<ZQImagePathPtr>& items() const { return m_items; }
     ZQImagePathPtr itemAt(int row) const { return m_items.value(row); }

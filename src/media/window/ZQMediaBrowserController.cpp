@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -300,20 +301,29 @@ bool ZQMediaBrowserController::selectedItemIsSVG() const
     return item && item->isSVG();
 }
 
-void ZQMediaBrowserController::reload()
+void ZQMediaBrowserController::reload(ReloadView view)
 {
     fetchStarted();
     const ZQImagePathPtr selected = selectedItem();
+    QListView* grid = m_parts.imageBrowser;
+    const QPoint scrolled = grid ? QPoint(grid->horizontalScrollBar()->value(), grid->verticalScrollBar()->value())
+                                 : QPoint();
     if (m_folder)
         m_folder->clear();
     loadImages();
     const int row = selected ? m_grid->rowOfItem(selected.get()) : -1;
-    if (m_parts.imageBrowser) {
-        m_parts.imageBrowser->clearSelection();
+    if (grid) {
+        grid->clearSelection();
         if (row >= 0)
-            selectRow(row);
-        else if (m_grid->rowCount() > 0)
-            m_parts.imageBrowser->scrollTo(m_grid->index(0));
+            grid->selectionModel()->setCurrentIndex(m_grid->index(row), QItemSelectionModel::ClearAndSelect);
+        if (view == ReloadView::KeepPlace) {
+            // The reset grid lays its items out later; its scroll range must be known first.
+            grid->doItemsLayout();
+            grid->horizontalScrollBar()->setValue(scrolled.x());
+            grid->verticalScrollBar()->setValue(scrolled.y());
+        } else if (m_grid->rowCount() > 0) {
+            grid->scrollTo(m_grid->index(std::max(row, 0)));
+        }
     }
     fetchCompleted();
 }
@@ -393,8 +403,9 @@ void ZQMediaBrowserController::folderBrowserDidSelectFolder(ZQFolderBrowserContr
 void ZQMediaBrowserController::folderInfoDidChange(QObject* changed)
 {
     const auto* node = qobject_cast<const ZQFolderInfo*>(changed);
+    // A file added or removed elsewhere must not take the user away from what they look at.
     if (node && m_folder && m_folder->containsSubfolder(node))
-        reload();
+        reload(ReloadView::KeepPlace);
 }
 
 void ZQMediaBrowserController::fetchStarted()

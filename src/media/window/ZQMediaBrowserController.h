@@ -66,8 +66,11 @@ public:
     void setFilterString(const QString& filter);
     ZQImagePathPtr selectedItem() const;
     bool selectedItemIsSVG() const;
+    // What the grid shows after a reload: the selected item (or the first), or the place the
+    // user had scrolled to.
+    enum class ReloadView { ShowSelection, KeepPlace };
     // Reads the folder again, keeping the selected item when it is still listed.
-    void reload();
+    void reload(ReloadView view = ReloadView::ShowSelection);
     void loadImages();
 
     // Forgets every root and bookmark, then starts again from the Pictures folder.
