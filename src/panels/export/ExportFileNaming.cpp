@@ -1,6 +1,5 @@
 #include "panels/export/ExportFileNaming.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace exportnaming {
@@ -16,16 +15,23 @@ QString safeFileName(const QString& name)
     return safe;
 }
 
-QString uniqueBaseNameInFolder(const QString& base, const QString& extension, const QString& folder)
+FreeNameFinder::FreeNameFinder(const QString& folder, QString extension, ExistsCheck exists)
+    : m_folder(folder)
+    , m_extension(std::move(extension))
+    , m_exists(exists ? std::move(exists) : ExistsCheck([](const QString& path) { return QFileInfo::exists(path); }))
 {
-    const QDir dir(folder);
-    const auto taken = [&](const QString& candidate) {
-        return QFileInfo::exists(dir.filePath(candidate + u'.' + extension));
-    };
-    if (!taken(base))
-        return base;
-    for (qint64 n = 1;; ++n) {
-        const QString candidate = QStringLiteral("%1-%2").arg(base).arg(n);
+}
+
+bool FreeNameFinder::taken(const QString& candidate) const
+{
+    return m_exists(m_folder.filePath(candidate + u'.' + m_extension));
+}
+
+QString FreeNameFinder::freeBaseName(const QString& base)
+{
+    qint64& suffix = m_lastSuffix[base];
+    for (;; ++suffix) {
+        const QString candidate = suffix == 0 ? base : QStringLiteral("%1-%2").arg(base).arg(suffix);
         if (!taken(candidate))
             return candidate;
     }

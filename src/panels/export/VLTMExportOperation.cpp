@@ -161,6 +161,7 @@ bool VLTMExportOperation::writeToFiles(QuorvaneError* error)
     QList<QUrl> written;
     const auto finish = [&](bool result) {
         m_filesWrittenURLs = written;
+        m_freeNames.reset();
         return result;
     };
     QList<ZQObjectPtr> sources = m_sources;
@@ -178,6 +179,7 @@ bool VLTMExportOperation::writeToFiles(QuorvaneError* error)
         return finish(false);
     }
     exportfolder::createFolder(m_folderURL.toLocalFile());
+    m_freeNames.emplace(m_folderURL.toLocalFile(), fileExtension());
     qint64 index = 0;
     for (const ZQObjectPtr& source : sources) {
         if (!isVisibleSource(source.get()))
@@ -349,8 +351,10 @@ QString VLTMExportOperation::filenameWithSourceAtIndex(const ZQObject* source, q
             base += part;
     }
     base = exportnaming::safeFileName(base);
-    if (!m_overwriteExisting)
-        base = exportnaming::uniqueBaseNameInFolder(base, fileExtension(), m_folderURL.toLocalFile());
+    if (!m_overwriteExisting) {
+        base = m_freeNames ? m_freeNames->freeBaseName(base)
+                           : exportnaming::FreeNameFinder(m_folderURL.toLocalFile(), fileExtension()).freeBaseName(base);
+    }
     return base + u'.' + fileExtension();
 }
 

@@ -11,6 +11,7 @@
 // folder. Settings that can make nothing (no folder, a resolution, scale or size no bitmap
 // holds) fail the export with an error instead of writing nothing.
 
+#include "panels/export/ExportFileNaming.h"
 #include "panels/export/ExportRaster.h"
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/foundation/ZQObject.h"
@@ -198,4 +199,6 @@ private:
     bool m_overwriteExisting = false;
     bool m_groupInFolder = false;
     QList<QUrl> m_filesWrittenURLs;
+    // The free names found so far, while writeToFiles runs.
+    mutable std::optional<exportnaming::FreeNameFinder> m_freeNames;
 };

@@ -2,6 +2,7 @@
 
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
+#include "panels/export/ExportFileNaming.h"
 #include "panels/export/ExportFolder.h"
 #include "panels/export/VLTMExportOperation.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 using slicestest::SlicesFixture;
@@ -367,4 +369,29 @@ TEST(ExportOperationTest, SelectedObjectsKeepTheirTextLabels)
         for (int x = 0; x < plain.width(); ++x)
             changed += withLabel.pixel(x, y) != plain.pixel(x, y);
     EXPECT_GT(changed, 20) << "the label's glyphs show over the shape";
+}
+
+// Files of one name written one after another: each name is free, names already on disk are
+// skipped, and the disk is checked about twice per file rather than once per earlier file.
+TEST(ExportFileNamingTest, FreeNamesOfOneExportCostLinearChecks)
+{
+    QSet<QString> onDisk{QStringLiteral("/out/plan.png"), QStringLiteral("/out/plan-2.png")};
+    qint64 checks = 0;
+    exportnaming::FreeNameFinder finder(QStringLiteral("/out"), QStringLiteral("png"), [&](const QString& path) {
+        ++checks;
+        return onDisk.contains(path);
+    });
+    constexpr int files = 1000;
+    QStringList names;
+    for (int i = 0; i < files; ++i) {
+        names.append(finder.freeBaseName(QStringLiteral("plan")));
+        onDisk.insert(QStringLiteral("/out/%1.png").arg(names.last()));
+    }
+    EXPECT_EQ(names.mid(0, 3), (QStringList{"plan-1", "plan-3", "plan-4"}));
+    EXPECT_EQ(names.last(), QStringLiteral("plan-%1").arg(files + 1));
+    EXPECT_LE(checks, 2 * files + 3);
+
+    // A name handed out but never written is handed out again; other bases start afresh.
+    EXPECT_EQ(finder.freeBaseName(QStringLiteral("plan")), finder.freeBaseName(QStringLiteral("plan")));
+    EXPECT_EQ(finder.freeBaseName(QStringLiteral("road")), QStringLiteral("road"));
 }
