@@ -25,6 +25,7 @@
 #include "widgets/previews/ZQTextPreviewView.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -419,4 +420,19 @@ TEST(TextPane, TheStyleEditorsTextPaneEmbedsIt)
 {
     VLTMStyleEditSub_VXTextAdornment adornmentPane;
     EXPECT_TRUE(qobject_cast<VLTM_VXTextShapeController*>(adornmentPane.textController()));
+}
+
+TEST(TextPane, AFamilyThatIsNotInstalledStillShowsItsFace)
+{
+    TextFixture f;
+    const auto title = f.addText(*platform::fontWithNameSize("Helvetica Bold", 14));
+    ASSERT_FALSE(platform::InstalledFonts::shared().hasFamily("Helvetica"));
+    f.select({title});
+    EXPECT_EQ(f.pane().fontsPopUpButton()->text(), "Helvetica");
+    EXPECT_EQ(f.pane().facesPopUpButton()->text(), "Bold");
+    const auto label = f.addText(*platform::fontWithNameSize("Helvetica", 11));
+    f.select({label});
+    EXPECT_EQ(f.pane().facesPopUpButton()->text(), QFontInfo(label->font()).styleName());
+    EXPECT_FALSE(f.pane().facesPopUpButton()->text().isEmpty());
+    EXPECT_NE(f.pane().facesPopUpButton()->text(), "Bold");
 }

@@ -24,6 +24,7 @@
 #include "widgets/previews/ZQTextPreviewView.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -646,6 +647,9 @@ void VLTM_VXTextShapeController::setFont(const QVariant& value)
     if (!m_fontsPopUpButton->selectedItem())
         m_fontsPopUpButton->setText(font.family());
     showFaces(font.family(), {postScriptName});
+    // Such a family has no faces to list: name the one it is drawn with.
+    if (!m_facesPopUpButton->selectedItem())
+        m_facesPopUpButton->setText(QFontInfo(font).styleName());
     const QVariant attributes = commonValueForKeyPath(kTextAttributesKeyPath);
     if (attributes.metaType() == QMetaType::fromType<QVariantMap>())
         m_fontPreview->setWithStringAttributes(font.family(), attributes.toMap());
