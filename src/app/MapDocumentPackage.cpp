@@ -37,6 +37,16 @@ void setReadError(QuorvaneError* error, const QString& reason)
     setError(error, kQuorvaneDocumentError, QObject::tr("The document could not be read."), platform::kReadFailureReasonKey, reason);
 }
 
+// Asks `proceed` to go on past `fraction`; when it stops, `error` says so and no more.
+bool goesOn(const MapDocumentPackage::Proceed& proceed, double fraction, QuorvaneError* error, const QString& description,
+            const QString& key)
+{
+    if (!proceed || proceed(fraction))
+        return true;
+    setError(error, kQuorvaneDocumentError, description, key, QObject::tr("stopped by the user"));
+    return false;
+}
+
 // The regular file of that name; null with `reason` set when it is absent, left out on reading (a link,
 // a pipe) or a folder.
 const FileWrapper* regularFile(const FileWrapper& package, const QString& name, QString* reason)
@@ -90,14 +100,22 @@ QSize pixelSizeFitting(QSizeF size, int side)
 
 // --- Writing ---------------------------------------------------------------------------------------
 
-std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& contents, QuorvaneError* error)
+std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& contents, QuorvaneError* error,
+                                                     const Proceed& proceed)
 {
     const QString failure = QObject::tr("The document could not be saved.");
+    const auto goOn = [&](double fraction) {
+        return goesOn(proceed, fraction, error, failure, platform::kWriteFailureReasonKey);
+    };
     if (!contents.drawing) {
         setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey, QStringLiteral("there is no drawing"));
         return std::nullopt;
     }
+    if (!goOn(0.0))
+        return std::nullopt;
     const QByteArray drawingData = VXDrawingDocument::archivedDrawing(*contents.drawing);
+    if (!goOn(0.4))
+        return std::nullopt;
     if (drawingData.isEmpty()) {
         setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey,
                  QStringLiteral("the drawing gave no data"));
@@ -109,6 +127,8 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
                  QStringLiteral("the drawing could not be read back: %1").arg(check.error().localizedDescription()));
         return std::nullopt;
     }
+    if (!goOn(0.8))
+        return std::nullopt;
 
     QuorvaneError plistError;
     const auto info = PropertyList::toData(drawingInformation(*contents.drawing), PropertyList::Format::Xml, &plistError);
@@ -132,6 +152,8 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
             ZQLog(QStringLiteral("export settings could not be written because error=%1")
                       .arg(plistError.localizedDescription()));
     }
+    if (!goOn(1.0))
+        return std::nullopt;
     return package;
 }
 
@@ -179,8 +201,14 @@ QByteArray MapDocumentPackage::auxiliaryArchive(const MapDocumentContents& conte
 
 // --- Reading ---------------------------------------------------------------------------------------
 
-std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& package, QuorvaneError* error)
+std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& package, QuorvaneError* error,
+                                                            const Proceed& proceed)
 {
+    const auto goOn = [&](double fraction) {
+        return goesOn(proceed, fraction, error, QObject::tr("The document could not be read."), platform::kReadFailureReasonKey);
+    };
+    if (!goOn(0.0))
+        return std::nullopt;
     if (!package.isDirectory()) {
         setReadError(error, QStringLiteral("the document is a single file, not a package"));
         return std::nullopt;
@@ -199,6 +227,8 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
                                 .arg(kContentFileName, drawingError.userInfo().value(platform::kReadFailureReasonKey).toString()));
         return std::nullopt;
     }
+    if (!goOn(0.8))
+        return std::nullopt;
     // Shapes that show one image share its pixels; all of them together have a budget.
     if (!platform::DecodedPixelBudget().admitImagesOf(*contents.drawing, &reason)) {
         setReadError(error, QStringLiteral("“%1”: %2").arg(kContentFileName, reason));

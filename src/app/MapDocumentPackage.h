@@ -25,6 +25,7 @@
 
 #include <QPageLayout>
 #include <QVariantMap>
+#include <functional>
 #include <optional>
 
 struct MapDocumentContents {
@@ -60,10 +61,15 @@ public:
     static constexpr int kThumbnailSide = 256;
     static constexpr int kPreviewSide = 512;
 
+    // Told the fraction done at each step; answers false to stop the work.
+    using Proceed = std::function<bool(double fraction)>;
+
     // Nullopt with error 102 when there is no drawing to write, 101 when a part cannot be
-    // encoded (reason under platform::kWriteFailureReasonKey).
-    static std::optional<platform::FileWrapper> write(const MapDocumentContents& contents, QuorvaneError* error);
-    static std::optional<MapDocumentContents> read(const platform::FileWrapper& package, QuorvaneError* error);
+    // encoded or `proceed` stopped the work (reason under platform::kWriteFailureReasonKey).
+    static std::optional<platform::FileWrapper> write(const MapDocumentContents& contents, QuorvaneError* error,
+                                                      const Proceed& proceed = {});
+    static std::optional<MapDocumentContents> read(const platform::FileWrapper& package, QuorvaneError* error,
+                                                   const Proceed& proceed = {});
     // The map scale in the contents of an auxiliary archive; null when the archive cannot be
     // read or keeps none.
     static VXQMapScalePtr mapScaleInAuxiliaryArchive(const QByteArray& data);

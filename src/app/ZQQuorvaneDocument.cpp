@@ -2,6 +2,7 @@
 
 #include "app/FileUtilities.h"
 #include "app/LibraryServices.h"
+#include "app/DocumentWorkProgress.h"
 #include "app/MapDocumentPackage.h"
 #include "app/MapDocumentWindowController.h"
 #include "app/PrintInfoCoding.h"
@@ -805,7 +806,9 @@ bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrap
             *error = unsupportedTypeError(typeName);
         return false;
     }
-    std::optional<MapDocumentContents> contents = MapDocumentPackage::read(wrapper, error);
+    DocumentWorkProgress progress(tr("Opening “%1”").arg(displayName()));
+    std::optional<MapDocumentContents> contents =
+        MapDocumentPackage::read(wrapper, error, [&](double fraction) { return progress.proceed(fraction); });
     if (!contents)
         return false;
     setDrawing(contents->drawing);
@@ -833,7 +836,8 @@ std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(
     MapDocumentContents contents{drawing(), m_mapScale, m_printInfo, m_documentInfo, restorableStateInfo(), {}, m_prescale};
     if (m_exportOperation && m_exportOperation->respondsToSelector("restorableStateInfo"))
         contents.exportSettings = m_exportOperation->performSelector("restorableStateInfo").toMap();
-    return MapDocumentPackage::write(contents, error);
+    DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
+    return MapDocumentPackage::write(contents, error, [&](double fraction) { return progress.proceed(fraction); });
 }
 
 void ZQQuorvaneDocument::makeWindowControllers()

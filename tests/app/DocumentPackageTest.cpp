@@ -4,9 +4,13 @@
 
 #include "MapDocumentTestSupport.h"
 
+#include "app/DocumentWorkProgress.h"
 #include "app/MapDocumentPackage.h"
+#include "app/ZQProgressController.h"
+#include "app/ZQProgressView.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/ui/DocumentError.h"
 #include "platform/ui/FileWrapper.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
@@ -15,10 +19,12 @@
 #include "support/LogCapture.h"
 #include "support/SettingScope.h"
 
+#include <QAbstractButton>
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -399,5 +405,92 @@ TEST_F(DocumentPackageTest, ShapesShowingOneImageShareItsPixelsAndImagesPastTheB
 }
 
 } // namespace
+
+// Presses Stop on the save or open in progress once it has reached `stopAt`, recording the
+// fractions the window showed on the way.
+class StopPresser {
+public:
+    explicit StopPresser(double stopAt) : m_previousDelay(DocumentWorkProgress::setShowDelay({}))
+    {
+        m_timer.setInterval(0);
+        QObject::connect(&m_timer, &QTimer::timeout, [this, stopAt] {
+            for (ZQProgressView* row : ZQProgressController::sharedProgress()->displayedProgressViews()) {
+                if (!qobject_cast<DocumentWorkProgress*>(dynamic_cast<QObject*>(row->delegate())))
+                    continue;
+                prompts.append(row->promptString());
+                fractions.append(row->fraction());
+                if (row->fraction() >= stopAt && row->stopButton())
+                    row->stopButton()->click();
+            }
+        });
+        m_timer.start();
+    }
+    ~StopPresser() { DocumentWorkProgress::setShowDelay(m_previousDelay); }
+
+    QStringList prompts;
+    QList<double> fractions;
+
+private:
+    std::chrono::milliseconds m_previousDelay;
+    QTimer m_timer;
+};
+
+bool documentRowShown()
+{
+    const QList<ZQProgressView*> rows = ZQProgressController::sharedProgress()->displayedProgressViews();
+    return std::any_of(rows.cbegin(), rows.cend(), [](ZQProgressView* row) {
+        return qobject_cast<DocumentWorkProgress*>(dynamic_cast<QObject*>(row->delegate())) != nullptr;
+    });
+}
+
+TEST_F(DocumentPackageTest, StoppingASavePartWayKeepsThePreviousPackageByteForByte)
+{
+    const auto document = savedDocument();
+    const auto before = snapshot(packagePath);
+    addSquares(*activeMappingLayer(*document), 3);
+    document->undoManager()->closeAutomaticGroup();
+
+    QuorvaneError error;
+    {
+        StopPresser presser(0.4);
+        EXPECT_FALSE(document->saveToURLOfTypeForSaveOperationError(packageURL(), kZQMapDocumentType,
+                                                                     platform::Document::SaveOperation, &error));
+        ASSERT_FALSE(presser.fractions.isEmpty());
+        EXPECT_TRUE(presser.prompts.first().startsWith(QStringLiteral("Saving")));
+        EXPECT_EQ(presser.fractions.first(), 0.0);
+        EXPECT_EQ(presser.fractions.last(), 0.4);
+    }
+    EXPECT_EQ(error.userInfo().value(platform::kWriteFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
+    EXPECT_EQ(snapshot(packagePath), before);
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_FALSE(documentRowShown());
+
+    // Without Stop the same save goes through and the row goes with it.
+    {
+        StopPresser never(2.0);
+        save(*document);
+        EXPECT_EQ(never.fractions.last(), 1.0);
+    }
+    EXPECT_NE(snapshot(packagePath), before);
+    EXPECT_FALSE(documentRowShown());
+}
+
+TEST_F(DocumentPackageTest, StoppingAnOpenOpensNothing)
+{
+    savedDocument();
+    QuorvaneError error;
+    {
+        StopPresser presser(0.8);
+        EXPECT_EQ(open(&error), nullptr);
+        ASSERT_FALSE(presser.prompts.isEmpty());
+        EXPECT_TRUE(presser.prompts.first().startsWith(QStringLiteral("Opening")));
+    }
+    EXPECT_EQ(error.userInfo().value(platform::kReadFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
+    EXPECT_FALSE(documentRowShown());
+
+    // The package itself was fine: it opens when nobody stops it.
+    StopPresser never(2.0);
+    EXPECT_NE(open(), nullptr);
+}
 
 #include "DocumentPackageTest.moc"
