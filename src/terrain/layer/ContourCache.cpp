@@ -1,24 +1,20 @@
 #include "terrain/layer/ContourCache.h"
 
-#include "terrain/layer/ContourComputation.h"
-
-ContourCache::ContourCache(const QList<QPainterPath>& levelPaths, const QSet<qsizetype>& leftOut, bool exhausted)
-    : m_paths(levelPaths), m_leftOut(leftOut), m_exhausted(exhausted)
+ContourCache::ContourCache(const ContourResult& result)
+    : m_paths(result.paths), m_strands(result.strands), m_leftOut(result.leftOut), m_exhausted(result.exhausted)
 {
-    m_strands.reserve(levelPaths.size());
-    for (const QPainterPath& path : levelPaths)
-        m_strands.append(strandsOf(path));
+    m_strands.resize(m_paths.size());
     trim();
 }
 
-void ContourCache::replaceLevel(qsizetype level, const QPainterPath& path, bool leftOut)
+void ContourCache::replaceLevel(qsizetype level, const QPainterPath& path, const QList<Strand>& strands, bool leftOut)
 {
     while (m_paths.size() <= level) {
         m_paths.append(QPainterPath());
         m_strands.append(QList<Strand>());
     }
     m_paths[level] = path;
-    m_strands[level] = strandsOf(path);
+    m_strands[level] = strands;
     if (leftOut)
         m_leftOut.insert(level);
     else
@@ -34,35 +30,4 @@ void ContourCache::trim()
         m_paths.removeLast();
         m_strands.removeLast();
     }
-}
-
-QList<ContourCache::Strand> ContourCache::strandsOf(const QPainterPath& path)
-{
-    QList<Strand> strands;
-    QPainterPath current;
-    const auto finish = [&] {
-        if (!current.isEmpty())
-            strands.append({current, current.controlPointRect()});
-        current = QPainterPath();
-    };
-    for (int i = 0; i < path.elementCount(); ++i) {
-        const QPainterPath::Element element = path.elementAt(i);
-        switch (element.type) {
-        case QPainterPath::MoveToElement:
-            finish();
-            current.moveTo(element);
-            break;
-        case QPainterPath::LineToElement:
-            current.lineTo(element);
-            break;
-        case QPainterPath::CurveToElement:
-            current.cubicTo(element, path.elementAt(i + 1), path.elementAt(i + 2));
-            i += 2;
-            break;
-        case QPainterPath::CurveToDataElement:
-            break;
-        }
-    }
-    finish();
-    return strands;
 }

@@ -5,6 +5,8 @@
 // their bounds, so a redraw of a small area strokes only the strands that reach it. It also
 // keeps which levels were too large to draw, or that none could be, for the map to say so.
 
+#include "terrain/layer/ContourComputation.h"
+
 #include <QList>
 #include <QPainterPath>
 #include <QRectF>
@@ -12,26 +14,22 @@
 
 class ContourCache {
 public:
-    struct Strand {
-        QPainterPath path;
-        QRectF bounds; // of the control points
-    };
+    using Strand = ContourStrand;
 
-    explicit ContourCache(const QList<QPainterPath>& levelPaths, const QSet<qsizetype>& leftOut = {},
-                          bool exhausted = false);
+    // The levels of a computation of all of them.
+    explicit ContourCache(const ContourResult& result);
 
     const QList<QPainterPath>& paths() const { return m_paths; }
     const QList<Strand>& strandsOfLevel(qsizetype level) const { return m_strands[level]; }
     qsizetype levelCount() const { return m_paths.size(); }
     // Replaces one level's path, growing or trimming the list as a full computation would list it.
-    void replaceLevel(qsizetype level, const QPainterPath& path, bool leftOut = false);
+    void replaceLevel(qsizetype level, const QPainterPath& path, const QList<Strand>& strands, bool leftOut = false);
     // No level is drawn: all together were too large.
     bool isExhausted() const { return m_exhausted; }
     // Empty when every level is drawn.
     QString problem() const;
 
 private:
-    static QList<Strand> strandsOf(const QPainterPath& path);
     void trim();
 
     QList<QPainterPath> m_paths;

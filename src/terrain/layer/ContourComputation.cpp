@@ -91,6 +91,7 @@ struct Share {
     QList<double> levels;
     QList<qsizetype> positions; // in the request's levels
     QList<QPainterPath> paths;
+    QList<QList<ContourStrand>> strands;
     QList<qsizetype> leftOut;
 };
 
@@ -105,6 +106,7 @@ ContourResult compute(const ContourRequest& request, const std::atomic<bool>* ca
     ContourResult result;
     const qsizetype levelCount = request.levels.size();
     result.paths.resize(levelCount);
+    result.strands.resize(levelCount);
     if (levelCount == 0 || !request.grid || request.grid->count() == 0)
         return result;
     // Each level joins on its own, so the levels are dealt out in runs, a run per plotting
@@ -137,6 +139,7 @@ ContourResult compute(const ContourRequest& request, const std::atomic<bool>* ca
                 if (receiver.isLeftOut(j))
                     share.leftOut.append(share.positions[j]);
                 share.paths.append(contourer.contourPathForIndex(quint64(j)).value_or(QPainterPath()));
+                share.strands.append(strandsOf(share.paths.last()));
             }
         } catch (const std::bad_alloc&) {
             budget.exhausted = true;
@@ -151,12 +154,42 @@ ContourResult compute(const ContourRequest& request, const std::atomic<bool>* ca
     if (result.cancelled || result.exhausted)
         return result;
     for (const Share& share : shares) {
-        for (qsizetype j = 0; j < share.positions.size(); ++j)
+        for (qsizetype j = 0; j < share.positions.size(); ++j) {
             result.paths[share.positions[j]] = share.paths[j];
+            result.strands[share.positions[j]] = share.strands[j];
+        }
         for (qsizetype position : share.leftOut)
             result.leftOut.insert(position);
     }
     return result;
+}
+
+QList<ContourStrand> strandsOf(const QPainterPath& path)
+{
+    QList<ContourStrand> strands;
+    const int count = path.elementCount();
+    for (int first = 0; first < count;) {
+        int end = first + 1;
+        while (end < count && path.elementAt(end).type != QPainterPath::MoveToElement)
+            ++end;
+        // Sized once: growing element by element costs more than the copying.
+        QPainterPath strand;
+        strand.reserve(end - first);
+        strand.moveTo(path.elementAt(first));
+        for (int i = first + 1; i < end; ++i) {
+            const QPainterPath::Element element = path.elementAt(i);
+            if (element.type == QPainterPath::CurveToElement && i + 2 < end) {
+                strand.cubicTo(element, path.elementAt(i + 1), path.elementAt(i + 2));
+                i += 2;
+            } else if (element.type == QPainterPath::LineToElement) {
+                strand.lineTo(element);
+            }
+        }
+        if (!strand.isEmpty())
+            strands.append({strand, strand.controlPointRect()});
+        first = end;
+    }
+    return strands;
 }
 
 QString problemText(bool exhausted, qsizetype levelsLeftOut)

@@ -16,6 +16,7 @@
 #include <QList>
 #include <QPainterPath>
 #include <QPointF>
+#include <QRectF>
 #include <QSet>
 #include <QThreadPool>
 #include <atomic>
@@ -37,9 +38,17 @@ struct ContourRequest {
     quint64 maximumSegments = ContourComputation::kMaximumSegments;
 };
 
+// One subpath of a level's contour, as drawing strokes it.
+struct ContourStrand {
+    QPainterPath path;
+    QRectF bounds; // of the control points
+};
+
 struct ContourResult {
     // One path per requested level: empty where the level crosses nothing or was left out.
     QList<QPainterPath> paths;
+    // Each path cut into its strands, which the computing threads do rather than the views.
+    QList<QList<ContourStrand>> strands;
     // Positions in the request's levels of the levels left out.
     QSet<qsizetype> leftOut;
     // The whole budget was spent (or memory ran out): no path was made.
@@ -54,6 +63,8 @@ ContourResult compute(const ContourRequest& request, const std::atomic<bool>* ca
 // The threads computations share their levels out to (not Qt's global pool, which the views'
 // painting waits on); background computations start there too.
 QThreadPool& threadPool();
+
+QList<ContourStrand> strandsOf(const QPainterPath& path);
 
 // What a map shows in place of what was left out; empty when nothing was.
 QString problemText(bool exhausted, qsizetype levelsLeftOut);

@@ -56,7 +56,8 @@ ZQContourLayer::ZQContourLayer()
     , m_negativeContourColour(kDefaultNegativeContourColour)
     , m_units(ContourUnits::kMetres)
     , m_backgroundContours(std::make_unique<BackgroundContours>(
-          [this] { return std::pair(m_contoursGeneration, contourRequest(levelList())); },
+          // The background works on a copy of the heights: brush steps change the grid in place.
+          [this] { return std::pair(m_contoursGeneration, contourRequest(frozenHeightMap(), levelList())); },
           [this](quint64 generation, const ContourResult& result) {
               if (result.cancelled)
                   return;
@@ -312,26 +313,21 @@ QList<double> ZQContourLayer::levelList() const
     return list;
 }
 
-// The background works on a copy of the heights: brush steps change the grid in place.
-ContourRequest ZQContourLayer::contourRequest(const QList<double>& levels) const
+ContourRequest ZQContourLayer::contourRequest(std::shared_ptr<const ZQMatrixArray> grid, const QList<double>& levels) const
 {
-    return {frozenHeightMap(), levels, m_cellSize, gridOrigin(), m_simplifiesContours, m_smoothing};
+    return {std::move(grid), levels, m_cellSize, gridOrigin(), m_simplifiesContours, m_smoothing};
 }
 
 void ZQContourLayer::storeContours(const ContourResult& result)
 {
-    m_contoursCache.emplace(result.paths, result.leftOut, result.exhausted);
+    m_contoursCache.emplace(result);
     m_contoursStale = false;
 }
 
 void ZQContourLayer::recalculateContours()
 {
-    const QList<double> levels = levelList();
-    ContourRequest request = contourRequest({});
     // Read in place: nothing changes the grid while this runs.
-    request.grid = m_heightData;
-    request.levels = levels;
-    storeContours(ContourComputation::compute(request));
+    storeContours(ContourComputation::compute(contourRequest(m_heightData, levelList())));
 }
 
 const QList<QPainterPath>& ZQContourLayer::contourPaths() const
@@ -508,7 +504,7 @@ void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDra
     painter.setBrush(Qt::NoBrush);
     const double lw = m_contourLineWidth;
     const QRectF reach = rect.adjusted(-lw, -lw, lw, lw);
-    static const ContourCache kNone({});
+    static const ContourCache kNone{ContourResult{}};
     const ContourCache& cache = m_contoursCache ? *m_contoursCache : kNone;
     for (qsizetype i = 0; i < cache.levelCount() && quint64(i) < levels.count; ++i) {
         const double level = levels.level(quint64(i));

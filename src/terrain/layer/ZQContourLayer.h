@@ -248,7 +248,7 @@ public:
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 private:
-    ContourRequest contourRequest(const QList<double>& levels) const;
+    ContourRequest contourRequest(std::shared_ptr<const ZQMatrixArray> grid, const QList<double>& levels) const;
     QList<double> levelList() const;
     void storeContours(const ContourResult& result);
     // Starts the background computation when the cache is stale (main thread).

@@ -173,18 +173,15 @@ void ZQContourLayer::recalculateContoursAfterStep(const QRect& cells, double low
             positions.append(qsizetype(i));
         }
     }
-    ContourRequest request = contourRequest({});
     // Read in place: nothing changes the grid while this runs.
-    request.grid = m_heightData;
-    request.levels = changed;
-    const ContourResult result = ContourComputation::compute(request);
+    const ContourResult result = ContourComputation::compute(contourRequest(m_heightData, changed));
     if (result.exhausted) {
         clearCache();
         setNeedsDisplay();
         return;
     }
     for (qsizetype j = 0; j < positions.size(); ++j)
-        m_contoursCache->replaceLevel(positions[j], result.paths[j], result.leftOut.contains(j));
+        m_contoursCache->replaceLevel(positions[j], result.paths[j], result.strands[j], result.leftOut.contains(j));
 }
 
 void ZQContourLayer::recordHeightDataForUndo() { m_frozenHeightDataForUndo = frozenHeightMap(); }

@@ -1,0 +1,33 @@
+// A level's contour cut into the strands views stroke.
+
+#include "terrain/layer/ContourComputation.h"
+
+#include <gtest/gtest.h>
+
+TEST(ContourStrands, StrandsCarryEverySubpathInOrderWithItsBoundsAndDropLoneMoves)
+{
+    QPainterPath path;
+    path.moveTo(0, 0);
+    path.lineTo(10, 0);
+    path.cubicTo(12, 2, 14, 8, 10, 10);
+    path.moveTo(-5, 20);
+    path.cubicTo(-8, 30, 4, 40, 6, 25);
+    path.lineTo(7, 26);
+    path.closeSubpath();
+    path.moveTo(50, 50); // nothing drawn from here
+
+    const QList<ContourStrand> strands = ContourComputation::strandsOf(path);
+    ASSERT_EQ(strands.size(), 2);
+    QPainterPath joined;
+    for (const ContourStrand& strand : strands) {
+        EXPECT_EQ(strand.bounds, strand.path.controlPointRect());
+        joined.addPath(strand.path);
+    }
+    EXPECT_EQ(strands[0].bounds, QRectF(0, 0, 14, 10));
+    ASSERT_EQ(joined.elementCount(), path.elementCount() - 1);
+    for (int e = 0; e < joined.elementCount(); ++e) {
+        EXPECT_EQ(joined.elementAt(e).type, path.elementAt(e).type) << e;
+        EXPECT_EQ(QPointF(joined.elementAt(e)), QPointF(path.elementAt(e))) << e;
+    }
+    EXPECT_TRUE(ContourComputation::strandsOf(QPainterPath()).isEmpty());
+}
