@@ -767,12 +767,10 @@ private:
         return font;
     }
 
-    // How far a chunk moves the pen, in user units.
-    double userAdvance(const TextChunk& chunk, const Context& context) const
+    // How far a chunk moves the pen, in points. Shaping a long text is costly: measure each chunk once.
+    double pointAdvance(const TextChunk& chunk, const Context& context) const
     {
-        const double scale = lengthScale(context.toPage);
-        const QFontMetricsF metrics(fontOf(chunk.style, context), AttributedStringLayout::pointDevice());
-        return scale > 0 ? metrics.horizontalAdvance(chunk.text) / scale : 0;
+        return QFontMetricsF(fontOf(chunk.style, context), AttributedStringLayout::pointDevice()).horizontalAdvance(chunk.text);
     }
 
     VXDrawableObjectPtr text(const SVGElement& element, const Context& context)
@@ -786,6 +784,12 @@ private:
             return nullptr;
         }
         collapseWhiteSpace(chunks);
+        QList<double> advances;
+        advances.reserve(chunks.size());
+        for (const TextChunk& chunk : std::as_const(chunks))
+            advances.append(pointAdvance(chunk, context));
+        const double scale = lengthScale(context.toPage);
+        const auto userAdvance = [&](qsizetype i) { return scale > 0 ? advances[i] / scale : 0; };
         QList<VXDrawableObjectPtr> shapes;
         QPointF pen;
         double anchorShift = 0;
@@ -796,14 +800,14 @@ private:
                 // The run's first chunk anchors all of it.
                 double runAdvance = 0;
                 for (qsizetype j = i; j < chunks.size() && (j == i || !chunks[j].position); ++j)
-                    runAdvance += userAdvance(chunks[j], context);
+                    runAdvance += userAdvance(j);
                 anchorShift = runAdvance * chunk.style.textAnchor / 2;
             }
             const QPointF start(pen.x() - anchorShift, pen.y());
-            pen.rx() += userAdvance(chunk, context);
+            pen.rx() += userAdvance(i);
             if (chunk.text.trimmed().isEmpty() || !chunk.style.visible || m_objectBudget-- <= 0)
                 continue;
-            if (VXDrawableObjectPtr shape = textShape(chunk, start, context))
+            if (VXDrawableObjectPtr shape = textShape(chunk, advances[i], start, context))
                 shapes.append(shape);
         }
         if (shapes.size() > 1)
@@ -811,8 +815,8 @@ private:
         return shapes.value(0);
     }
 
-    // The chunk set with its baseline starting at `start` (user units).
-    VXDrawableObjectPtr textShape(const TextChunk& chunk, QPointF start, const Context& context)
+    // The chunk set with its baseline starting at `start` (user units); `chunkAdvance` is its width in points.
+    VXDrawableObjectPtr textShape(const TextChunk& chunk, double chunkAdvance, QPointF start, const Context& context)
     {
         const SVGStyle& s = chunk.style;
         const QFont font = fontOf(s, context);
@@ -824,11 +828,12 @@ private:
         QString string = chunk.text;
         while (string.endsWith(u' '))
             string.chop(1);
-        const double advance = metrics.horizontalAdvance(string);
+        const double advance = string.size() == chunk.text.size() ? chunkAdvance : metrics.horizontalAdvance(string);
         // Room to spare, so the box never wraps the line.
         const QRectF box(baseline.x(), baseline.y() - metrics.ascent(), std::ceil(advance) + 2,
                          std::ceil(metrics.height()));
-        auto shape = VXTextShape::textShapeWithStringInRect(string, box);
+        // The string goes in last: each change before it lays out an empty text, not a long one.
+        auto shape = VXTextShape::textShapeWithStringInRect(QString(), box);
         shape->setFont(font);
         QColor colour = s.resolvedColour(s.fill, s.fillOpacity);
         if (s.fill.kind == SVGPaint::Reference)
@@ -837,6 +842,7 @@ private:
             colour.setAlphaF(float(colour.alphaF() * context.opacity * s.opacity));
         shape->setTextColour(colour.isValid() ? colour : QColor(Qt::transparent));
         outlineText(*shape, s, colour.isValid(), context);
+        shape->setString(string);
         const double angle = std::atan2(context.toPage.m12(), context.toPage.m11());
         if (std::abs(angle) > 1e-9) {
             QTransform turn;
