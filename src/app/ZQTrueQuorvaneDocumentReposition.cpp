@@ -6,6 +6,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/drawables/WholeContentTransform.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -81,6 +82,7 @@ void ZQTrueQuorvaneDocument::adjustmentViewDidEndWithResponse(TransformAdjustmen
         return;
     {
         const VXDrawing::DisplayBatch display(drawing().get());
+        const WholeContentTransform together;
         for (const VXLayerPtr& layer : drawing()->flattenedLayers()) {
             auto* objects = qobject_cast<VXObjectOwnerLayer*>(layer.get());
             if (!objects)

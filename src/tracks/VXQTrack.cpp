@@ -6,6 +6,7 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
+#include "platform/vantrix/drawables/WholeContentTransform.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "tracks/PathAnchor.h"
@@ -438,7 +439,7 @@ void VXQTrack::insertMagicRoundabout(QObject*)
 QList<VXQTrack::Junction> VXQTrack::junctionsFollowingChanges() const
 {
     const ZQUndoManager* undo = undoManager();
-    if (s_openNetworkEdits > 0 || (undo && (undo->isUndoing() || undo->isRedoing())))
+    if (s_openNetworkEdits > 0 || WholeContentTransform::isOpen() || (undo && (undo->isUndoing() || undo->isRedoing())))
         return {};
     QList<Junction> following = junctionsOfChildren();
     following.removeIf([this](const Junction& junction) {

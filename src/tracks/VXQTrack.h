@@ -22,7 +22,8 @@
 // still passes there (see PathAnchor). The tracks joined to a moved end's track follow in
 // turn. The moves register their undo with the change, so they undo as one step with it;
 // undo and redo replay them rather than follow again. A track moved with the selection
-// leaves selected sub-tracks to make the same move themselves. Ends whose parent leaves the
+// leaves selected sub-tracks to make the same move themselves, as every track does while the
+// whole content takes one transform. Ends whose parent leaves the
 // layer stay where they are, unlinked.
 //
 // Drawing. On top of the multi-style path's drawing, each joined end draws a junction (each

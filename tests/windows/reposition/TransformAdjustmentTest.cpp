@@ -1,11 +1,13 @@
 // The reposition overlay: its measures, its drags and buttons, and the document committing it.
 
+#include "app/VXQMappingLayer.h"
 #include "app/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "tracks/VXQTrack.h"
 #include "windows/reposition/TransformAdjustmentGeometry.h"
 #include "windows/reposition/VLTMTransformAdjustmentView.h"
 #include "windows/reposition/VLTMTransformAdjustmentViewController.h"
@@ -22,6 +24,25 @@ void expectSize(QSizeF actual, QSizeF expected)
 {
     EXPECT_NEAR(actual.width(), expected.width(), 1e-9);
     EXPECT_NEAR(actual.height(), expected.height(), 1e-9);
+}
+
+// An overlay that ends with a transform set beforehand, as a user's drags would leave it.
+class FixedAdjustment : public TransformAdjustmentView {
+public:
+    explicit FixedAdjustment(QTransform transform) : m_transform(transform) {}
+    QTransform transform() const override { return m_transform; }
+    void cancelAdjustmentAction(QObject*) override {}
+
+private:
+    QTransform m_transform;
+};
+
+platform::BezierPath line(QPointF from, QPointF to)
+{
+    platform::BezierPath path;
+    path.moveToPoint(from);
+    path.lineToPoint(to);
+    return path;
 }
 
 struct RecordingDelegate : TransformAdjustmentDelegate {
@@ -237,4 +258,39 @@ TEST(TransformAdjustmentView, TheMapDocumentMovesEveryObjectAndTheShapefileTrans
     EXPECT_FALSE(document->adjustmentView());
     EXPECT_EQ(shape->bounds(), before);
     document->close();
+}
+
+TEST(TransformAdjustmentView, RepositioningMovesAJoinedTrackEndOnceWithItsRoad)
+{
+    auto document = std::make_shared<ZQTrueQuorvaneDocument>();
+    ASSERT_TRUE(document->initWithTypeError(kZQMapDocumentType, nullptr));
+    auto* layer = qobject_cast<VXQMappingLayer*>(document->drawing()->activeLayer());
+    ASSERT_TRUE(layer);
+    const auto main = VXQTrack::trackWithPathType(line({20, 100}, {180, 100}), kVXQRoadTrackType);
+    const auto side = VXQTrack::trackWithPathType(line({60, 180}, {100, 100}), kVXQRoadTrackType);
+    layer->addObject(main);
+    layer->addObject(side);
+    ASSERT_EQ(side->endLink(), main.get());
+    ZQUndoManager& undo = *document->undoManager();
+    undo.closeAutomaticGroup();
+
+    // Moved and scaled about a corner, as a handle drag leaves it.
+    QTransform transform = QTransform::fromTranslate(37, -12);
+    transform.scale(1.5, 1.25);
+    FixedAdjustment overlay(transform);
+    document->adjustmentViewDidEndWithResponse(overlay, 1);
+    undo.closeAutomaticGroup();
+
+    const auto expectAt = [](QPointF actual, QPointF expected) {
+        EXPECT_NEAR(actual.x(), expected.x(), 1e-6);
+        EXPECT_NEAR(actual.y(), expected.y(), 1e-6);
+    };
+    expectAt(side->endPoint(VXQTrackEnd::End), transform.map(QPointF(100, 100)));
+    expectAt(side->endPoint(VXQTrackEnd::Start), transform.map(QPointF(60, 180)));
+    expectAt(main->endPoint(VXQTrackEnd::Start), transform.map(QPointF(20, 100)));
+    EXPECT_EQ(side->endLink(), main.get());
+    undo.undo();
+    expectAt(side->endPoint(VXQTrackEnd::End), {100, 100});
+    undo.redo();
+    expectAt(side->endPoint(VXQTrackEnd::End), transform.map(QPointF(100, 100)));
 }
