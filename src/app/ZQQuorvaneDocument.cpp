@@ -7,6 +7,8 @@
 #include "app/MapDocumentWindowController.h"
 #include "app/PrintInfoCoding.h"
 #include "app/QVNVectorizingOptionsController.h"
+#include "app/SidebarTabView.h"
+#include "app/VLTMTabContentViewController.h"
 #include "app/VXQMappingLayer.h"
 #include "app/WindowServices.h"
 #include "app/ZQTitleProxy.h"
@@ -112,6 +114,18 @@ void collectTemplates(const QDir& folder, bool includingSubfolders, int depth, Q
             found.append(QUrl::fromLocalFile(entry.absoluteFilePath()));
         else if (entry.isDir() && includingSubfolders && depth < kMaximumTemplateFolderDepth)
             collectTemplates(QDir(entry.absoluteFilePath()), true, depth + 1, found);
+    }
+}
+
+// A drawing taken in place of another (a revert) goes to every side panel open on the old one.
+void handDrawingToPanels(const MapDocumentWindowController& window, VXDrawing* drawing)
+{
+    using SplitItem = MapDocumentWindowController::SplitItem;
+    for (SplitItem item : {SplitItem::LeftSidePanel, SplitItem::RightSidePanel}) {
+        const SidebarTabView* tabView = window.sidebarTabView(item);
+        for (qsizetype index = 0; tabView && index < tabView->numberOfTabs(); ++index)
+            if (auto* panel = dynamic_cast<VLTMTabContentViewController*>(tabView->tabAtIndex(index)->viewController()))
+                panel->setDrawing(drawing);
     }
 }
 
@@ -742,8 +756,11 @@ void ZQQuorvaneDocument::setExportOperation(const ZQObjectPtr& operation)
 
 void ZQQuorvaneDocument::setDrawing(const VXDrawingPtr& drawing)
 {
+    const bool replacing = this->drawing() && drawing != this->drawing();
     VXDrawingDocument::setDrawing(drawing);
     installSlicesLayer();
+    if (const MapDocumentWindowController* window = mapWindowController(); window && replacing)
+        handDrawingToPanels(*window, drawing.get());
 }
 
 void ZQQuorvaneDocument::setSlicesLayerFactory(SlicesLayerFactory factory)

@@ -98,6 +98,9 @@ void VLTMStyleEditorController::setDrawing(VXDrawing* drawing)
                        [this](const platform::Notification& notification) { selectionChanged(notification); });
     centre.addObserver(this, kVXDrawingUnitsDidChangeNotification, drawing,
                        [this](const platform::Notification&) { drawingUnitsChanged(); });
+    // What was selected in another drawing (one reverted away) is no longer there to edit.
+    auto* active = qobject_cast<VXObjectDrawingLayer*>(drawing->activeLayer());
+    setSelection(active ? active->selection() : QList<VXDrawableObjectPtr>());
 }
 
 void VLTMStyleEditorController::selectionChanged(const platform::Notification& notification)
