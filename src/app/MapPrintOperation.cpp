@@ -41,11 +41,17 @@ QList<QRectF> MapPrintOperation::pagePiecesOfDrawing(QSizeF drawingSize, QSizeF 
     return pieces;
 }
 
-// In points, from the printable area's top left.
+// In points, from the paper's top left. At full size the drawing lies on the paper as its page
+// does in the window, the unprintable border included: a map the size of the paper takes one
+// sheet. A fitted drawing, and crop marks, keep to the printable area.
 QRectF MapPrintOperation::contentArea() const
 {
-    QRectF area(QPointF(), m_printer.pageLayout().paintRect(QPageLayout::Point).size());
-    if (m_cropMarkKind == kCropMarksCorners || m_cropMarkKind == kCropMarksEdges)
+    const QPageLayout layout = m_printer.pageLayout();
+    const bool cropMarks = m_cropMarkKind == kCropMarksCorners || m_cropMarkKind == kCropMarksEdges;
+    if (!m_fitToSinglePage && !cropMarks)
+        return layout.fullRect(QPageLayout::Point);
+    QRectF area = layout.paintRect(QPageLayout::Point);
+    if (cropMarks)
         area.adjust(kCropMarkRoom, kCropMarkRoom, -kCropMarkRoom, -kCropMarkRoom);
     return area;
 }
@@ -58,6 +64,7 @@ bool MapPrintOperation::run()
         ZQLogObjCMethod(QStringLiteral("nothing to print: the page has no printable area"));
         return false;
     }
+    m_printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&m_printer)) {
         ZQLogObjCMethod(QStringLiteral("the printer could not start"));

@@ -105,6 +105,24 @@ TEST(MapPrintTest, PagesFitOrTileTheDrawingAndPrintToPdf)
     EXPECT_FALSE(nothing.run());
 }
 
+TEST(MapPrintTest, AMapThatFitsThePaperTakesOneSheetAtFullSizeByDefault)
+{
+    QTemporaryDir folder;
+    auto document = newDocument();
+    const VXDrawingPtr drawing = document->drawing();
+    const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Point);
+    // Paper less the printer's border is smaller than the map, but the sheet holds it.
+    for (const auto& [size, pages] : {std::pair{a4, 1}, std::pair{a4.transposed(), 2}, std::pair{a4 / 2, 1}}) {
+        drawing->setDrawingSize(size);
+        QPrinter printer(QPrinter::HighResolution);
+        const QString path = folder.filePath(QStringLiteral("map.pdf"));
+        printToPdf(printer, path);
+        MapPrintOperation operation(drawing, printer);
+        ASSERT_TRUE(operation.run());
+        EXPECT_EQ(pageCountOfPdf(path), pages) << size.width() << " x " << size.height();
+    }
+}
+
 TEST(PrintOptionsTest, OptionsActOnTheOperationAndTheDrawingAndOutliveOnePrint)
 {
     auto& options = *ZQQuorvanePrintAccessoryController::sharedPrintAccessoryController();
