@@ -7,6 +7,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "platform/vantrix/view/VXViewSettings.h"
 
 #include <QMouseEvent>
 #include <functional>
@@ -32,6 +33,21 @@ VXLayer* firstValidLayer(const VXLayerGroup& group, const VXDrawingTool& tool)
         }
     }
     return nullptr;
+}
+
+// The topmost object under the point in a visible, unlocked object layer other than `skipped`
+// that may become active, with its layer.
+std::pair<VXObjectOwnerLayer*, VXDrawableObjectPtr> hitInOtherLayer(const VXDrawing& drawing, QPointF point,
+                                                                    const VXLayer* skipped)
+{
+    for (const VXLayerPtr& layer : drawing.flattenedLayers()) {
+        auto* objects = qobject_cast<VXObjectOwnerLayer*>(layer.get());
+        if (!objects || objects == skipped || !objects->visible() || objects->locked() || !objects->layerMayBecomeActive())
+            continue;
+        if (VXDrawableObjectPtr hit = objects->hitTest(point))
+            return {objects, hit};
+    }
+    return {};
 }
 
 } // namespace
@@ -178,6 +194,13 @@ void VXToolController::mouseDown(QMouseEvent* event)
     VXDrawableObjectPtr target;
     if (auto* objectLayer = qobject_cast<VXObjectOwnerLayer*>(layer); objectLayer && !layer->locked())
         target = objectLayer->hitTest(point);
+    if (!target && !m_inGesture && m_tool->isSelectionTool() && VXViewSettings::layerAutoActivationDefault()) {
+        VXDrawing* drawing = m_view->drawing();
+        if (auto [owner, hit] = hitInOtherLayer(*drawing, point, layer); owner && drawing->setActiveLayer(owner)) {
+            layer = owner;
+            target = hit;
+        }
+    }
     const bool continuing = m_inGesture;
     if (!continuing)
         beginGesture();

@@ -1,9 +1,9 @@
 #pragma once
 
-// Preferences of the drawing views that no view reads yet: pinch and swipe gestures of a
-// trackpad zooming and scrolling, a click on an object of an inactive layer making that layer
-// active, and guides showing an object's dimensions while it is dragged. They are kept here,
-// where the views will read them, so the preferences can already be set and kept.
+// Preferences of the drawing views: a click of the selection tool on an object of an inactive
+// layer making that layer active (the tool controller reads it). Two no view reads yet, kept
+// here so the preferences can already be set and kept: pinch and swipe gestures of a trackpad
+// zooming and scrolling, and guides showing an object's dimensions while it is dragged.
 
 class VXViewSettings {
 public:

@@ -5,6 +5,7 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/view/VXKnob.h"
+#include "platform/vantrix/view/VXViewSettings.h"
 #include "support/LogCapture.h"
 #include "support/SettingScope.h"
 
@@ -120,6 +121,44 @@ TEST(ToolSelection, ClicksAndMarqueesSelectExactly)
     EXPECT_EQ(f.selected(), Selection({f.b, f.c}));
     // Selecting alone is not an edit.
     EXPECT_EQ(f.undo->numberOfUndoActions(), 0);
+}
+
+TEST(ToolSelection, AClickOnAnotherLayersObjectActivatesThatLayerOnlyWhenThePreferenceSaysSo)
+{
+    SelectionFixture f;
+    const auto top = std::make_shared<VXObjectDrawingLayer>();
+    f.drawing->addLayer(top);
+    const auto d = VXDrawableShape::drawableShapeWithRect({60, 100, 30, 30}, drawingtest::fillStyle(Qt::red));
+    top->addObject(d);
+    const auto hidden = std::make_shared<VXObjectDrawingLayer>();
+    f.drawing->addLayer(hidden);
+    hidden->addObject(VXDrawableShape::drawableShapeWithRect({150, 150, 30, 30}, drawingtest::fillStyle(Qt::red)));
+    hidden->setVisible(false);
+    f.drawing->setActiveLayer(top.get());
+    f.forgetEdits();
+    testsupport::SettingScope activation(&VXViewSettings::layerAutoActivationDefault,
+                                         &VXViewSettings::setLayerAutoActivationDefault, false);
+
+    f.click({20, 20});
+    EXPECT_EQ(f.drawing->activeLayer(), top.get());
+    EXPECT_TRUE(f.selected().isEmpty());
+
+    activation.set(true);
+    f.click({20, 20});
+    EXPECT_EQ(f.drawing->activeLayer(), f.layer.get());
+    EXPECT_EQ(f.selected(), Selection({f.a}));
+    // Back on the other layer's object, and nowhere: the active layer stays.
+    f.click({70, 110});
+    EXPECT_EQ(f.drawing->activeLayer(), top.get());
+    EXPECT_EQ(top->selection(), Selection({d}));
+    f.click({195, 5});
+    EXPECT_EQ(f.drawing->activeLayer(), top.get());
+    // Hidden and locked layers are not reached.
+    f.click({160, 160});
+    EXPECT_EQ(f.drawing->activeLayer(), top.get());
+    f.layer->setLocked(true);
+    f.click({20, 20});
+    EXPECT_EQ(f.drawing->activeLayer(), top.get());
 }
 
 TEST(ToolSelection, DragsMoveTheSelectionOrTheObjectUnderThemInOneUndoStep)
