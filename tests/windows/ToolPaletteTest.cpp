@@ -7,6 +7,8 @@
 #include "../platform/vantrix/tools/ToolRegistryScope.h"
 #include "app/LibraryServices.h"
 #include "app/MapDocumentWindowController.h"
+#include "panels/search/SmartSearchTable.h"
+#include "panels/search/VXQSmartSelectTool.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/ResponderChain.h"
@@ -25,6 +27,8 @@
 #include "windows/palettes/QVNToolsController.h"
 #include "windows/palettes/ToolPalettePreview.h"
 
+#include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -124,6 +128,40 @@ TEST_F(ToolPaletteTest, TagsNameRegisteredToolsAndButtonsFollowTheCurrentTool)
     controller()->selectDrawingToolByName(QStringLiteral("Oval"));
     EXPECT_EQ(selectedTags(), QList<int>{11});
     EXPECT_EQ(palette->tagForCurrentTool(), 11);
+}
+
+TEST_F(ToolPaletteTest, TheSmartSelectMenuGivesTheToolTheChosenSmartSearch)
+{
+    VXQSmartSelectTool::registerWithRegistry(VXToolRegistry::sharedToolRegistry());
+    auto* tool = dynamic_cast<VXQSmartSelectTool*>(
+        VXToolRegistry::sharedToolRegistry().drawingToolWithName(VXQSmartSelectTool::kToolName).get());
+    ASSERT_TRUE(tool);
+    auto query = std::make_shared<MPSearchQuery>();
+    query->addCriterion(MPSearchCriterion::criterionWithStringMatchKindIdentifier(
+        QStringLiteral("Mill"), kMPContains, QStringLiteral("NAME")));
+    SmartSearchTable::setSmartSearchForKey(query, QStringLiteral("Mills"));
+    const auto forget = qScopeGuard([] { SmartSearchTable::removeSmartSearchForKey(QStringLiteral("Mills")); });
+    QMenu* menu = palette->smartSelectMenu();
+    ASSERT_TRUE(menu);
+    const auto item = [menu](const QString& title) -> QAction* {
+        Q_EMIT menu->aboutToShow();
+        for (QAction* action : menu->actions())
+            if (action->text() == title)
+                return action;
+        return nullptr;
+    };
+
+    ASSERT_TRUE(item(QStringLiteral("Mills")));
+    EXPECT_TRUE(item(QStringLiteral("All Items"))->isChecked()) << "no query: every object";
+    item(QStringLiteral("Mills"))->trigger();
+    EXPECT_EQ(tool->searchQuery(), query);
+    EXPECT_EQ(controller()->drawingTool(), tool);
+    EXPECT_TRUE(item(QStringLiteral("Mills"))->isChecked());
+    EXPECT_FALSE(item(QStringLiteral("All Items"))->isChecked());
+    EXPECT_TRUE(palette->toolButtonWithTag(44)->toolTip().endsWith(QStringLiteral("Mills")));
+    item(QStringLiteral("All Items"))->trigger();
+    EXPECT_EQ(tool->searchQuery(), nullptr);
+    EXPECT_FALSE(palette->toolButtonWithTag(44)->toolTip().contains(QStringLiteral("Mills")));
 }
 
 TEST_F(ToolPaletteTest, StylesReachTheCreationToolsAsTheBindingSays)

@@ -1,12 +1,16 @@
 #include "windows/palettes/QVNToolsController.h"
 
 #include "app/LibraryServices.h"
+#include "panels/search/SmartSearchTable.h"
+#include "panels/search/VXQSmartSelectTool.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
 #include "platform/ui/WindowNotifications.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/styles/VXStyleHistory.h"
@@ -29,6 +33,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
+#include <QMenu>
 #include <QMetaMethod>
 #include <QPalette>
 #include <QScopedValueRollback>
@@ -300,14 +305,58 @@ QWidget* QVNToolsController::makeButtonMatrix(const QList<int>& tags, QButtonGro
         button->setDelegate(this);
         button->cell().setImage(imageNamed(QStringLiteral("VLTool_") + toolNameForTag(tag).replace(QLatin1Char(' '), QLatin1Char('_'))));
         button->setAccessibleName(toolNameForTag(tag));
-        if (tag == kSmartSelectTag)
+        if (tag == kSmartSelectTag) {
             button->setShowsMenuAfterDelay(true);
+            m_smartSelectMenu = new QMenu(button);
+            connect(m_smartSelectMenu, &QMenu::aboutToShow, this, [this] { fillSmartSelectMenu(); });
+            button->cell().setMenu(m_smartSelectMenu);
+        }
         if (takesDoubleClicks)
             button->installEventFilter(this);
         group->addButton(button, tag);
         grid->addWidget(button, i / kColumns, i % kColumns);
     }
     return matrix;
+}
+
+void QVNToolsController::fillSmartSelectMenu()
+{
+    m_smartSelectMenu->clear();
+    std::unique_ptr<platform::Menu> searches(
+        SmartSearchTable::menuOfAvailableSearchesWithTargetAction(this, "smartSelectSearchAction"));
+    const auto* tool = dynamic_cast<const VXQSmartSelectTool*>(
+        VXToolRegistry::sharedToolRegistry().drawingToolWithName(VXQSmartSelectTool::kToolName).get());
+    const MPSearchQueryPtr current = tool ? tool->searchQuery() : nullptr;
+    for (QAction* action : searches->actions()) {
+        action->setParent(m_smartSelectMenu);
+        m_smartSelectMenu->addAction(action);
+        // The title heads the menu; the search the tool uses now is ticked.
+        auto* item = qobject_cast<platform::MenuItem*>(action);
+        if (!item || item->isSeparator())
+            continue;
+        if (item->action().isEmpty()) {
+            item->setEnabled(false);
+            continue;
+        }
+        const auto query = std::dynamic_pointer_cast<MPSearchQuery>(item->representedObject().value<ZQObjectPtr>());
+        item->setCheckable(true);
+        item->setChecked(query == current);
+    }
+}
+
+void QVNToolsController::smartSelectSearchAction(QObject* sender)
+{
+    auto* item = qobject_cast<platform::MenuItem*>(sender);
+    auto tool = std::dynamic_pointer_cast<VXQSmartSelectTool>(
+        VXToolRegistry::sharedToolRegistry().drawingToolWithName(VXQSmartSelectTool::kToolName));
+    if (!item || !tool)
+        return;
+    const auto query = std::dynamic_pointer_cast<MPSearchQuery>(item->representedObject().value<ZQObjectPtr>());
+    tool->setSearchQuery(item->tag() == -1 ? nullptr : query);
+    if (ZQStyleButton* button = toolButtonWithTag(kSmartSelectTag))
+        button->setToolTip(query ? tr("%1: %2").arg(tooltipForTag(kSmartSelectTag), item->text())
+                                 : tooltipForTag(kSmartSelectTag));
+    setCurrentToolWithTag(kSmartSelectTag);
 }
 
 void QVNToolsController::windowDidLoad()

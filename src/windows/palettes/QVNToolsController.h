@@ -28,6 +28,7 @@
 #include <QPointer>
 
 class QButtonGroup;
+class QMenu;
 class VXStyle;
 class VXToolController;
 class ZQStyleButton;
@@ -102,6 +103,11 @@ public:
     void toolsDoubleAction(int tag);
     // A style dropped on the preview.
     Q_INVOKABLE void stylePreviewAction(QObject* sender);
+    // An item of the smart-select button's menu: its smart search ("All Items", tag -1, none)
+    // becomes the query of the "Smart Select" tool, which is made current.
+    Q_INVOKABLE void smartSelectSearchAction(QObject* sender);
+    // The smart-select button's press-and-hold menu, filled afresh as it opens.
+    QMenu* smartSelectMenu() const { return m_smartSelectMenu; }
 
     // Notification handlers.
     void toolDidChange(const platform::Notification& notification);
@@ -135,11 +141,13 @@ private:
     void observeNotifications();
     void scheduleConditionalEnable();
     void tellDelegateOfTool(VXDrawingTool* tool);
+    void fillSmartSelectMenu();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QPointer<ZQMultiSectionView> m_sections;
     QList<QButtonGroup*> m_matrices;
     QPointer<ToolPalettePreview> m_preview;
+    QPointer<QMenu> m_smartSelectMenu;
     QPointer<QObject> m_delegate;
     ZQObjectPtr m_currentStyleOrSymbol;
     // Raised while the palette itself hands out a style, so the notification that follows is
