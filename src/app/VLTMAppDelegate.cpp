@@ -53,6 +53,11 @@ const QString kSymbolLibraryExtension = QStringLiteral("symlibrary");
 const QString kSVGThumbnailsFolderName = QStringLiteral("SVG Thumbnails");
 constexpr int kWelcomeWindowDelayMilliseconds = 2000;
 
+bool isSymbolLibraryFile(const QString& filename)
+{
+    return QFileInfo(filename).suffix().compare(kSymbolLibraryExtension, Qt::CaseInsensitive) == 0;
+}
+
 platform::UserDefaults& defaults()
 {
     return *platform::UserDefaults::standardUserDefaults();
@@ -433,11 +438,9 @@ QuorvaneDocumentController* VLTMAppDelegate::documentController() const
 bool VLTMAppDelegate::applicationOpenFile(QObject*, const QString& filename)
 {
     const QFileInfo file(filename);
-    if (file.suffix().compare(kSymbolLibraryExtension, Qt::CaseInsensitive) == 0) {
-        if (const auto& import = LibraryServices::installed().confirmAndImportLibraryFile) {
-            import(file.absoluteFilePath());
-            return true;
-        }
+    if (isSymbolLibraryFile(filename)) {
+        if (const auto& import = LibraryServices::installed().confirmAndImportLibraryFile)
+            return import(file.absoluteFilePath());
         ZQLogObjCMethod(QStringLiteral("symbol libraries are imported by the library manager (not in this build): %1")
                             .arg(filename));
         return false;
@@ -456,10 +459,13 @@ bool VLTMAppDelegate::applicationOpenFile(QObject*, const QString& filename)
 
 bool VLTMAppDelegate::applicationOpenFiles(const QStringList& filenames)
 {
-    bool opened = false;
+    bool openedDocument = false;
     for (const QString& filename : filenames)
-        platform::runGuarded("opening a file", [&] { opened = applicationOpenFile(qApp, filename) || opened; });
-    return opened;
+        platform::runGuarded("opening a file", [&] {
+            const bool opened = applicationOpenFile(qApp, filename);
+            openedDocument = (opened && !isSymbolLibraryFile(filename)) || openedDocument;
+        });
+    return openedDocument;
 }
 
 void VLTMAppDelegate::applicationOpenUntitledFile()

@@ -57,9 +57,11 @@ public:
 
     // --- Opening files -----------------------------------------------------------------------
     // Map documents, templates, flat drawings, images and SVG files open through the document
-    // controller; answers whether a document opened. Failures are shown to the user.
+    // controller; answers whether a document opened. A symbol library is offered to the library
+    // manager to install; answers whether it was. Failures are shown to the user.
     bool applicationOpenFile(QObject* application, const QString& filename);
-    // The files named at start-up, one by one, each failure shown; answers whether any opened.
+    // The files named at start-up, one by one, each failure shown; answers whether any document
+    // opened (a library installed leaves the launch to give the user a map as without files).
     bool applicationOpenFiles(const QStringList& filenames);
     // A new untitled map, shown. The application quits with its last window, so a launch
     // that opened nothing ends here; an alert already up stays in front of the new window.

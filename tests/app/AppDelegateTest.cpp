@@ -1,4 +1,5 @@
 #include "app/LaunchSettingsScope.h"
+#include "app/LibraryServices.h"
 #include "app/ModalWindowEventFilter.h"
 #include "app/QuorvaneDocumentController.h"
 #include "app/VLTMAppDelegate.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -207,6 +209,32 @@ TEST_F(AppDelegate, OpenFileAnswersWhatTheDocumentControllerDidAndSVGFilesBecome
     for (const char* name : {"Broken Chart.svg", "notes.xyz", "Damaged.qvnl", "Birds.symlibrary", "missing.qvnl"})
         EXPECT_FALSE(delegate.applicationOpenFile(qApp, folder.filePath(name))) << qPrintable(name);
     EXPECT_TRUE(controller->documents().isEmpty());
+}
+
+TEST_F(AppDelegate, ALibraryInstalledAtLaunchLeavesTheLaunchToGiveTheUserAMap)
+{
+    ASSERT_TRUE(delegate.applicationWillFinishLaunching());
+    auto& services = LibraryServices::installed();
+    const auto restore = qScopeGuard([&services, saved = services.confirmAndImportLibraryFile] {
+        services.confirmAndImportLibraryFile = saved;
+    });
+    bool installs = true;
+    QStringList offered;
+    services.confirmAndImportLibraryFile = [&](const QString& path) {
+        offered << QFileInfo(path).fileName();
+        return installs;
+    };
+    QTemporaryDir folder;
+    QDir(folder.path()).mkdir("Birds.symlibrary");
+    const QString library = folder.filePath("Birds.symlibrary");
+
+    EXPECT_TRUE(delegate.applicationOpenFile(qApp, library));
+    EXPECT_FALSE(delegate.applicationOpenFiles({library})) << "installed, but there is no map to work on";
+    installs = false;
+    EXPECT_FALSE(delegate.applicationOpenFile(qApp, library)) << "the install was cancelled";
+    EXPECT_FALSE(delegate.applicationOpenFiles({library}));
+    EXPECT_EQ(offered, QStringList(4, QStringLiteral("Birds.symlibrary")));
+    EXPECT_TRUE(platform::DocumentController::existingSharedDocumentController()->documents().isEmpty());
 }
 
 TEST_F(AppDelegate, ALaunchThatOpensNoneOfItsFilesStillEndsWithAWindow)
