@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -154,6 +155,8 @@ TEST(ImageShapePane, CropAndResampleKeepsWhatTheShapeShows)
     shape->setImageScale(2.0);
     fixture.select({shape});
     auto* pane = fixture.paneFor<VLTM_VXImageShapeController>(QStringLiteral("VXImageShape"));
+    // The ampersand is shown, not taken for a mnemonic.
+    EXPECT_TRUE(QKeySequence::mnemonic(pane->cropResampleButton()->text()).isEmpty());
     fixture.forgetEdits();
     pane->cropAndResampleAction();
     EXPECT_EQ(shape->image().size(), QSize(80, 40));

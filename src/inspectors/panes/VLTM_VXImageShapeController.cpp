@@ -65,7 +65,7 @@ void VLTM_VXImageShapeController::addCustomControls(QFormLayout& form)
     m_editButton = make(tr("Edit"), &VLTM_VXImageShapeController::editAction, 0, 0);
     m_cropButton = make(tr("Crop"), &VLTM_VXImageShapeController::cropAction, 0, 1);
     m_sizeToFitButton = make(tr("Size To Fit"), &VLTM_VXImageShapeController::sizeToFitAction, 1, 0);
-    m_cropResampleButton = make(tr("Crop & Resample"), &VLTM_VXImageShapeController::cropAndResampleAction, 1, 1);
+    m_cropResampleButton = make(tr("Crop && Resample"), &VLTM_VXImageShapeController::cropAndResampleAction, 1, 1);
     form.addRow(buttons);
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/ZQTrueQuorvaneDocument.h"
 
+#include <QFileInfo>
+
 DocumentExport::DocumentExport(ZQTrueQuorvaneDocument* document) : m_document(document) {}
 
 void DocumentExport::installForMapDocuments()
@@ -25,6 +27,9 @@ void DocumentExport::showExportDialogWithPreferredSource(int sourceType)
     auto operation = std::dynamic_pointer_cast<VLTMExportOperation>(m_document->exportOperation());
     if (!operation) {
         operation = VLTMExportOperation::exportOperation();
+        // The files of a saved map are named after it.
+        if (const QString saved = QFileInfo(m_document->fileURL().toLocalFile()).completeBaseName(); !saved.isEmpty())
+            operation->setFileNameRoot(saved + QLatin1Char('_'));
         m_document->setExportOperation(operation);
     }
     operation->setDrawing(m_document->drawing());

@@ -2,6 +2,7 @@
 
 #include "panels/dialogs/ExportSheetRules.h"
 #include "platform/foundation/UndoSuspension.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
 
 ExportSourcesTableModel::ExportSourcesTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -57,6 +58,10 @@ QVariant ExportSourcesTableModel::data(const QModelIndex& index, int role) const
     const QVariant value = source->valueForKeyPath(keyPath);
     if (index.column() == kCheck)
         return role == Qt::CheckStateRole ? QVariant(value.toBool() ? Qt::Checked : Qt::Unchecked) : QVariant();
+    // Most drawn objects have no name: their row says what they are.
+    const auto* object = qobject_cast<const VXDrawableObject*>(source);
+    if (role == Qt::DisplayRole && object && value.toString().isEmpty())
+        return object->userDescription();
     return role == Qt::DisplayRole || role == Qt::EditRole ? value : QVariant();
 }
 
@@ -66,7 +71,8 @@ QVariant ExportSourcesTableModel::headerData(int section, Qt::Orientation orient
         return {};
     switch (section) {
     case kName: return m_nameHeader;
-    case kSize: return tr("Size");
+    // The size of the source at the chosen scale; a finer resolution makes more pixels.
+    case kSize: return tr("Size at 72 dpi");
     default: return QString();
     }
 }

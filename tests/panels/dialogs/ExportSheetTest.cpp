@@ -310,4 +310,29 @@ TEST_F(ExportSheetOnADocument, SelectedObjectsAreSortedByNameAndAMapWithoutAGrid
     EXPECT_EQ(writtenFiles().size(), 2);
 }
 
+TEST_F(ExportSheetOnADocument, UnnamedObjectsSayWhatTheyAreAndASavedMapNamesTheFiles)
+{
+    const VXDrawableObjectPtr shape = layer->objectInObjectsAtIndex(0);
+    shape->setName(QString());
+    layer->exchangeSelectionWithObjectsFromArray({shape});
+    document->setExportOperation(nullptr);
+    VLTMExportController* sheet = open(kVLTMExportSelection);
+    ASSERT_TRUE(sheet);
+    const QModelIndex name = sheet->sourcesModel()->index(0, ExportSourcesTableModel::kName);
+    EXPECT_EQ(name.data().toString(), shape->displayName());
+    EXPECT_EQ(name.data(Qt::EditRole).toString(), QString()) << "the object keeps no name of the table's";
+    EXPECT_EQ(sheet->exportOperation()->fileNameRoot(), QStringLiteral("Untitled_"));
+    sheet->cancelAction();
+    platform::RunLoop::runUntilIdle();
+
+    document->setExportOperation(nullptr);
+    QuorvaneError error;
+    ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(QUrl::fromLocalFile(folder.filePath("town.qvnl")),
+                                                              kZQMapDocumentType, platform::Document::SaveOperation,
+                                                              &error));
+    sheet = open(kVLTMExportDrawing);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->exportOperation()->fileNameRoot(), QStringLiteral("town_"));
+}
+
 } // namespace
