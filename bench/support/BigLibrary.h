@@ -1,6 +1,6 @@
 #pragma once
 
-// A user library "Big" for the library benchmarks: 5,000 empty item packages (every third a
+// A user library "Big" for the library benchmarks: 5,000 (or as many as asked) empty item packages (every third a
 // symbol, the others road styles; previews are asked for only by the cells shown) with its
 // category file, in a home of its own with quiet logs, opened by the catalogue.
 
@@ -22,11 +22,12 @@ namespace benchscene {
 inline constexpr int kBigLibraryItems = 5000;
 
 // `categories` equal categories share the items (none when 0); `keyOf` may give an item its key.
-inline void writeBigLibrary(const QString& folder, int categories, const std::function<QString(int)>& keyOf = {})
+inline void writeBigLibrary(const QString& folder, int categories, const std::function<QString(int)>& keyOf = {},
+                            int itemCount = kBigLibraryItems)
 {
     QDir().mkpath(folder);
     QVariantList allItems;
-    for (int i = 0; i < kBigLibraryItems; ++i) {
+    for (int i = 0; i < itemCount; ++i) {
         const QString name = QStringLiteral("%1 %2").arg(i % 3 == 0 ? QStringLiteral("Symbol") : QStringLiteral("Road Style")).arg(i);
         const QString key = keyOf ? keyOf(i) : QString();
         allItems.append(QVariantMap{{QStringLiteral("name"), name},
@@ -35,13 +36,13 @@ inline void writeBigLibrary(const QString& folder, int categories, const std::fu
         QDir().mkpath(folder + u'/' + name + QStringLiteral(".libitem"));
     }
     QVariantList categoryList;
-    const int perCategory = categories > 0 ? kBigLibraryItems / categories : 0;
+    const int perCategory = categories > 0 ? itemCount / categories : 0;
     for (int c = 0; c < categories; ++c)
         categoryList.append(QVariantMap{{QStringLiteral("class"), QStringLiteral("VXQLibraryCategory")},
                                         {QStringLiteral("name"), QStringLiteral("Category %1").arg(c)},
                                         {QStringLiteral("items"), allItems.mid(c * perCategory, perCategory)}});
     const QVariantMap file{{QStringLiteral("allitems"), allItems}, {QStringLiteral("categories"), categoryList},
-                           {QStringLiteral("checksum"), quint64(kBigLibraryItems)}, {QStringLiteral("contX"), true},
+                           {QStringLiteral("checksum"), quint64(itemCount)}, {QStringLiteral("contX"), true},
                            {QStringLiteral("catX"), true}, {QStringLiteral("version"), 2}};
     platform::PropertyList::writeFile(file, folder + QStringLiteral("/Big.categories"), platform::PropertyList::Format::Binary);
 }
@@ -49,7 +50,7 @@ inline void writeBigLibrary(const QString& folder, int categories, const std::fu
 // Registers the library classes in a home under `place`, writes "Big" there and opens the
 // catalogue; null (with a message) when the library did not open whole.
 inline VXQLibrary* openBigLibrary(const QTemporaryDir& place, int categories,
-                                  const std::function<QString(int)>& keyOf = {})
+                                  const std::function<QString(int)>& keyOf = {}, int itemCount = kBigLibraryItems)
 {
     QStandardPaths::setTestModeEnabled(true);
     platform::UserDefaults::setStorageLocationForTesting(place.filePath(QStringLiteral("defaults")));
@@ -57,11 +58,11 @@ inline VXQLibrary* openBigLibrary(const QTemporaryDir& place, int categories,
     platform::Log::setSink([](LogEventKind, const QString&) {});
     VXQLibrary::setUserLibrariesFolder(place.filePath(QStringLiteral("user")));
     VXQLibrary::setFactoryLibrariesFolder(place.filePath(QStringLiteral("factory")));
-    writeBigLibrary(place.filePath(QStringLiteral("user/Big.symlibrary")), categories, keyOf);
+    writeBigLibrary(place.filePath(QStringLiteral("user/Big.symlibrary")), categories, keyOf, itemCount);
     VXQLibraryCatalogue::initialize();
     VXQLibrary* big = VXQLibraryCatalogue::libraryWithName(QStringLiteral("Big"));
-    if (!big || big->itemCount() != kBigLibraryItems) {
-        std::fprintf(stderr, "the library did not open with %d items\n", kBigLibraryItems);
+    if (!big || big->itemCount() != itemCount) {
+        std::fprintf(stderr, "the library did not open with %d items\n", itemCount);
         return nullptr;
     }
     return big;

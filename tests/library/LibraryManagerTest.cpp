@@ -373,3 +373,61 @@ TEST_F(ManagerTest, CountBadgesAndSortModesAreStoredAndShown)
 }
 
 } // namespace
+
+TEST_F(ManagerTest, ADeletedCategorysItemsLeaveTheListAndTheKeyLineIsNamed)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road", "Track"});
+    VXQLibraryCategory* major = roads->addCategoryWithName(QStringLiteral("Major"));
+    for (const VXQLibraryItemPtr& item : roads->items())
+        if (item->name() == QStringLiteral("Road"))
+            major->addItem(item);
+    VXQLibraryManagerWindowController& window = openManager();
+    ASSERT_TRUE(window.selectCategory(major));
+    EXPECT_EQ(namesOf(window.itemBrowser()->content()), QStringList{"Road"});
+    window.itemBrowser()->selectItemsAtIndexes({0});
+    EXPECT_EQ(window.itemIdentifierField()->text(), window.selection().first()->uniqueKey());
+    const QLabel* title = nullptr;
+    for (const QLabel* label : window.window()->findChildren<QLabel*>())
+        if (label->buddy() == window.itemIdentifierField())
+            title = label;
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), QStringLiteral("Unique key:"));
+
+    storedDefaults().setBoolForKey(true, kVXQLibraryConfirmCategoryDelete);
+    window.deleteCategoryAction(nullptr);
+    EXPECT_EQ(roads->categoryWithName(QStringLiteral("Major")), nullptr);
+    EXPECT_TRUE(window.itemBrowser()->content().isEmpty());
+    EXPECT_EQ(window.bottomBarItemsInfoField()->text(), QStringLiteral("0 items (none selected)"));
+}
+
+// Typing narrows the list sorted once; the items still chosen stay chosen however many there are.
+TEST_F(ManagerTest, TypingKeepsTheOrderAndTheSelectionOfWhatStillMatches)
+{
+    QStringList names;
+    for (int i = 0; i < 300; ++i)
+        names.append(QStringLiteral("%1 %2").arg(i % 2 ? "Road" : "Rail").arg(i));
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), names);
+    VXQLibraryManagerWindowController& window = openManager();
+    ASSERT_TRUE(window.selectLibrary(roads.get()));
+    JXIndexSet all;
+    for (qint64 i = 0; i < 300; ++i)
+        all.insert(i);
+    window.itemBrowser()->selectItemsAtIndexes(all);
+    window.setFilterString(QStringLiteral("R"));
+    window.setFilterString(QStringLiteral("Ro"));
+    const QList<VXQLibraryItemPtr> shown = window.itemBrowser()->content();
+    ASSERT_EQ(shown.size(), 150);
+    EXPECT_EQ(shown.first()->name(), QStringLiteral("Road 1"));
+    EXPECT_EQ(shown[1]->name(), QStringLiteral("Road 3"));
+    EXPECT_EQ(shown.last()->name(), QStringLiteral("Road 299"));
+    EXPECT_EQ(window.selection().size(), 150);
+    window.setFilterString({});
+    EXPECT_EQ(window.itemBrowser()->content().size(), 300);
+    EXPECT_EQ(window.itemBrowser()->content()[1]->name(), QStringLiteral("Rail 2")); // numbers as people count
+    EXPECT_EQ(window.selection().size(), 150);
+
+    // A rename the library hears of reaches the next list.
+    roads->itemWithName(QStringLiteral("Rail 0"))->setName(QStringLiteral("Zebra"));
+    window.reloadLibrarySelectingCategory(roads.get(), nullptr);
+    EXPECT_EQ(window.itemBrowser()->content().last()->name(), QStringLiteral("Zebra"));
+}

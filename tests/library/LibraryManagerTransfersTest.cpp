@@ -84,6 +84,20 @@ TEST_F(TransfersTest, ExportedArchiveImportsAgainUnderAFreeNameAfterItsQuestions
     EXPECT_FALSE(window.confirmAndImportLibraryFileConfirm(scratch() + QStringLiteral("/Empty.symlibrary"), false));
     EXPECT_EQ(alerts, (QStringList{"Install Styles And Symbols Collection", "Collection Already Installed", "Invalid Collection"}));
 
+    // A file no item could be read from (sparse, it takes no room until copied) is not copied,
+    // and the alert names it instead of blaming permissions.
+    QFile sparse(folder + QStringLiteral("/filler"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(sparse.resize(qint64(2) << 30));
+    sparse.close();
+    alerts.clear();
+    answers = {1};
+    EXPECT_FALSE(window.confirmAndImportLibraryFileConfirm(folder, false));
+    EXPECT_EQ(alerts, (QStringList{"Collection Name In Use", "Collection Import Failed"}));
+    EXPECT_TRUE(informative.last().contains(QStringLiteral("“filler”: it is larger than 256 MB")))
+        << qPrintable(informative.last());
+    EXPECT_FALSE(QFileInfo::exists(folderOf(QStringLiteral("Roads 2"))));
+
     // An archive that cannot be written says so.
     alerts.clear();
     window.exportSelectedLibraryToURL(QUrl::fromLocalFile(zip + QStringLiteral("/Roads.zip")));
@@ -205,6 +219,34 @@ TEST_F(TransfersTest, MoveToMenuListsUserLibrariesAndMovesTheSelection)
     EXPECT_EQ(window.userLibraries().size(), libraries + 1);
     EXPECT_EQ(roads->itemCount(), 0);
     EXPECT_EQ(window.selectedLibrary()->itemCount(), 1);
+}
+
+// Edit > Paste is offered for what it can add, and a shape copied from a map becomes a symbol.
+TEST_F(TransfersTest, PasteIsOfferedOnlyForWhatItAddsAndTurnsCopiedShapesIntoSymbols)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road"});
+    VXQLibraryManagerWindowController& window = openManager();
+    ASSERT_TRUE(window.selectLibrary(roads.get()));
+    VXQLibraryCategory* minor = roads->addCategoryWithName(QStringLiteral("Minor"));
+    ASSERT_TRUE(window.selectCategory(minor));
+    QMimeData copied;
+    VXDrawableObject::writeObjectsToPasteboard(
+        {VXDrawableShape::drawableShapeWithRect(QRectF(0, 0, 12, 8), VXStyle::defaultStyle())}, &copied);
+    const platform::Pasteboard board(&copied);
+    EXPECT_TRUE(window.canPasteIntoLibraryCategoryWithPasteboard(roads.get(), minor, board));
+    ASSERT_TRUE(window.pasteWithPasteboard(board));
+    EXPECT_EQ(roads->itemCount(), 2);
+    EXPECT_EQ(minor->count(), 1);
+    EXPECT_NE(roads->itemWithName(QStringLiteral("untitled symbol")), nullptr);
+
+    // An outline drag's own data, or a library that takes no new items: nothing to paste.
+    QMimeData category;
+    category.setData(platform::mimeTypeForPasteboardType(kVXQLibraryCategoryInternalPasteboardType), "x");
+    EXPECT_FALSE(window.canPasteIntoLibraryCategoryWithPasteboard(roads.get(), minor, platform::Pasteboard(&category)));
+    roads->setAllowsContentChanges(false);
+    EXPECT_FALSE(window.canPasteIntoLibraryCategoryWithPasteboard(roads.get(), minor, board));
+    EXPECT_FALSE(window.pasteWithPasteboard(board));
+    EXPECT_EQ(roads->itemCount(), 2);
 }
 
 TEST_F(TransfersTest, DrawingObjectsBecomeSymbolItemsAndOthersAreCounted)

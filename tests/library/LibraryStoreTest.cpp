@@ -316,6 +316,15 @@ TEST_F(LibraryTest, RemovedAndTrashedItemsLeaveEveryCategoryAndLandInTheTrash)
     QDir(gone->path()).removeRecursively();
     EXPECT_FALSE(library->trashItems({gone}));
     EXPECT_TRUE(library->containsUniqueID(gone->uniqueKey()));
+
+    // Trashing it with another: the other goes, and the one that stayed is named.
+    const VXQLibraryItemPtr rest = makeStyleItem(QStringLiteral("Rest"));
+    library->addItem(rest);
+    QStringList notTrashed;
+    EXPECT_FALSE(library->trashItems({gone, rest}, &notTrashed));
+    EXPECT_EQ(notTrashed, QStringList{"Gone"});
+    EXPECT_FALSE(library->containsUniqueID(rest->uniqueKey()));
+    EXPECT_TRUE(library->containsUniqueID(gone->uniqueKey()));
 }
 
 TEST_F(LibraryTest, NestedCategoriesKeepTheirOwnItemsWhenNamedLikeTopLevelOnes)
@@ -437,4 +446,96 @@ TEST_F(LibraryTest, AnOlderUserCopyOfAFactoryCategoryFileIsReplaced)
     VXQLibraryPtr library = VXQLibrary::libraryWithPath(factory);
     EXPECT_EQ(library->itemCount(), 1);
     EXPECT_EQ(readPlist(userFolder() + "/Old.categories").value("version").toLongLong(), 2);
+}
+
+// A category file that cannot be read is the user's only list of categories: it is kept aside,
+// the library is never written, and the user is told.
+TEST_F(LibraryTest, ADamagedCategoryFileIsKeptAsideAndTheLibraryIsNeverWritten)
+{
+    QByteArray damaged;
+    {
+        VXQLibraryPtr library = makeLibrary(QStringLiteral("Parks"));
+        library->addItem(makeStyleItem(QStringLiteral("Lawn")));
+        library->addCategoryWithName(QStringLiteral("Green"));
+        platform::RunLoop::runUntilIdle();
+        QFile file(library->categoryFilePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        damaged = file.readAll().left(file.size() / 2);
+        file.resize(damaged.size());
+        VXQLibraryCatalogue::removeLibraryFromGroup(library.get(), QStringLiteral("MY LIBRARY"));
+    }
+    VXQLibraryPtr reopened = VXQLibrary::libraryWithPath(folderOf(QStringLiteral("Parks")));
+    const QString categoryFile = folderOf(QStringLiteral("Parks")) + "/Parks.categories";
+    EXPECT_TRUE(reopened->loadFailed());
+    EXPECT_FALSE(reopened->allowsContentChanges());
+    EXPECT_FALSE(reopened->allowsCategoryChanges());
+    reopened->setNeedsUpdateOnDisk();
+    EXPECT_FALSE(reopened->updateOnDisk());
+    reopened->applicationWillQuit();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_FALSE(QFileInfo::exists(categoryFile));
+    QFile aside(categoryFile + ".damaged");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+    const QStringList told = toldProblems();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains("Parks")) << qPrintable(told[0]);
+    EXPECT_TRUE(told[0].contains("Parks.categories.damaged")) << qPrintable(told[0]);
+}
+
+// A save that fails stays due, is told once however often it is tried, and never replaces
+// what a link in the category file's place points at.
+TEST_F(LibraryTest, AFailedSaveStaysDueIsToldOnceAndNeverWritesThroughALink)
+{
+    VXQLibraryPtr library = makeLibrary(QStringLiteral("Rails"));
+    platform::RunLoop::runUntilIdle();
+    const QString categoryFile = library->categoryFilePath();
+    const QString victim = userFolder() + "/victim.txt";
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not a category file");
+    }
+    ASSERT_TRUE(QFile::remove(categoryFile));
+    ASSERT_TRUE(QFile::link(victim, categoryFile));
+
+    library->addCategoryWithName(QStringLiteral("Narrow"));
+    platform::RunLoop::runUntilIdle();
+    library->addCategoryWithName(QStringLiteral("Broad"));
+    EXPECT_FALSE(library->updateOnDisk());
+    EXPECT_TRUE(library->needsUpdateOnDisk());
+    QFile file(victim);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "not a category file");
+    EXPECT_TRUE(QFileInfo(categoryFile).isSymLink());
+    const QStringList told = toldProblems();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains("symbolic link")) << qPrintable(told[0]);
+
+    // Once the link has gone the next save writes everything that was due.
+    ASSERT_TRUE(QFile::remove(categoryFile));
+    EXPECT_TRUE(library->updateOnDisk());
+    EXPECT_FALSE(library->needsUpdateOnDisk());
+    QStringList categories;
+    for (const QVariant& entry : readPlist(categoryFile).value("categories").toList())
+        categories.append(entry.toMap().value("name").toString());
+    EXPECT_TRUE(categories.contains("Narrow") && categories.contains("Broad")) << qPrintable(categories.join(','));
+}
+
+TEST_F(LibraryTest, UniqueNamesFollowAddsRenamesAndRemovalsIgnoringCase)
+{
+    VXQLibraryPtr library = makeLibrary(QStringLiteral("Names"));
+    const VXQLibraryItemPtr road = makeStyleItem(QStringLiteral("Road"));
+    library->addItem(road);
+    EXPECT_EQ(library->uniqueItemName(QStringLiteral("ROAD")), QStringLiteral("ROAD-1"));
+    library->addItem(makeStyleItem(QStringLiteral("road-1")));
+    EXPECT_EQ(library->uniqueItemName(QStringLiteral("Road")), QStringLiteral("Road-2"));
+
+    road->setName(QStringLiteral("Track"));
+    EXPECT_EQ(library->uniqueItemName(QStringLiteral("Road")), QStringLiteral("Road"));
+    EXPECT_EQ(library->uniqueItemName(QStringLiteral("track")), QStringLiteral("track-1"));
+    EXPECT_EQ(library->uniqueItemNameExcluding(QStringLiteral("TRACK"), road.get()), QStringLiteral("TRACK"));
+
+    library->removeItem(road.get());
+    EXPECT_EQ(library->uniqueItemName(QStringLiteral("Track")), QStringLiteral("Track"));
 }

@@ -1,18 +1,21 @@
 #pragma once
 
 // A scratch user and factory library folder per test, an empty catalogue, previews read in the
-// calling thread, the "Name Error" alert replaced by a recorder, and library objects to put in items.
+// calling thread, the "Name Error" alert and the problems told to the user replaced by
+// recorders, and library objects to put in items.
 
 #include "app/VLTMApplication.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/items/VXQLibraryItem.h"
 #include "library/store/VXQLibrary.h"
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "symbols/manager/VXQSymbolManager.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -27,12 +30,17 @@ protected:
         QDir().mkpath(userFolder());
         VXQLibraryItem::setLoadsImagesUsingThread(false);
         VXQLibraryItem::setNameErrorHandler([this](const QString& name) { nameErrors.append(name); });
+        platform::ProblemReporter::setHandler([this](const QString& message, const QString& detail) {
+            problems.append(message + u' ' + detail);
+        });
+        problems.clear();
     }
 
     void TearDown() override
     {
         VXQLibraryItem::setLoadsImagesUsingThread(true);
         VXQLibraryItem::setNameErrorHandler({});
+        platform::ProblemReporter::setHandler({});
         VXQLibrary::setUserLibrariesFolder({});
     }
 
@@ -64,7 +72,15 @@ protected:
         return VXQLibraryItem::itemWithLibraryObject(VXQSymbolMaster::symbolMasterWithObjectName(*shape, name));
     }
 
+    // The problems told so far (they are told in a later event-loop turn).
+    QStringList toldProblems()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        return problems;
+    }
+
     QStringList nameErrors;
+    QStringList problems;
     VXQSymbolManager::SharedRegistryScope registry;
 
 private:

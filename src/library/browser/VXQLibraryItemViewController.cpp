@@ -550,12 +550,25 @@ void VXQLibraryItemViewController::selectInActiveView(const JXIndexSet& indexes)
     }
     if (m_mode != ListMode)
         return;
+    // Runs of rows as one range each: a selection model slows with every range it holds.
     QItemSelection selection;
     const int rows = m_tableModel->rowCount();
     const int lastColumn = m_tableModel->columnCount() - 1;
-    for (qint64 row : m_disabled.filterSelection(indexes))
-        if (row >= 0 && row < rows)
-            selection.select(m_tableModel->index(int(row), 0), m_tableModel->index(int(row), lastColumn));
+    qint64 runStart = -1, runEnd = -1;
+    const auto closeRun = [&] {
+        if (runStart >= 0)
+            selection.select(m_tableModel->index(int(runStart), 0), m_tableModel->index(int(runEnd), lastColumn));
+    };
+    for (qint64 row : m_disabled.filterSelection(indexes)) {
+        if (row < 0 || row >= rows)
+            continue;
+        if (row != runEnd + 1 || runStart < 0) {
+            closeRun();
+            runStart = row;
+        }
+        runEnd = row;
+    }
+    closeRun();
     m_itemsListView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
@@ -569,11 +582,19 @@ void VXQLibraryItemViewController::scrollIndexToVisible(qint64 index)
 
 void VXQLibraryItemViewController::selectItems(const QList<VXQLibraryItemPtr>& items)
 {
+    // One pass over each list: restoring thousands of selected items must not search per item.
+    const QSet<const VXQLibraryItem*> wanted = [&items] {
+        QSet<const VXQLibraryItem*> set;
+        set.reserve(items.size());
+        for (const VXQLibraryItemPtr& item : items)
+            set.insert(item.get());
+        return set;
+    }();
     JXIndexSet indexes;
     const QList<VXQLibraryItemPtr> all = content();
-    for (const VXQLibraryItemPtr& item : items)
-        if (const qsizetype at = all.indexOf(item); at >= 0)
-            indexes.insert(at);
+    for (qsizetype at = 0; at < all.size() && qsizetype(indexes.size()) < wanted.size(); ++at)
+        if (wanted.contains(all.at(at).get()))
+            indexes.insert(indexes.end(), at);
     selectItemsAtIndexes(indexes);
 }
 

@@ -2,11 +2,13 @@
 
 #include "app/FileUtilities.h"
 #include "app/VLTMApplication.h"
+#include "library/items/LibraryItemPackage.h"
 #include "library/items/LibraryObjects.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RegularFile.h"
+#include "platform/foundation/TreeCopy.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -38,41 +40,9 @@ VXQLibraryPtr sharedLibrary(VXQLibrary* library)
     return library ? std::static_pointer_cast<VXQLibrary>(library->shared_from_this()) : nullptr;
 }
 
-// Imports copy whole folders: one deeper, more crowded or larger than any library is refused.
-constexpr int kMaximumImportDepth = 64;
-constexpr qint64 kMaximumImportEntries = 500000;
-constexpr qint64 kMaximumImportSize = qint64(8) << 30;
-
-bool folderFitsImportLimits(const QString& folder, int depth, qint64& entries, qint64& size)
-{
-    if (depth > kMaximumImportDepth)
-        return false;
-    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-        if (entry.isSymLink())
-            continue;
-        size += entry.isFile() ? entry.size() : 0;
-        if (++entries > kMaximumImportEntries || size > kMaximumImportSize)
-            return false;
-        if (entry.isDir() && !folderFitsImportLimits(entry.filePath(), depth + 1, entries, size))
-            return false;
-    }
-    return true;
-}
-
-bool copyFolderWithoutLinks(const QString& source, const QString& target)
-{
-    if (!QDir().mkpath(target))
-        return false;
-    for (const QFileInfo& entry : QDir(source).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-        if (entry.isSymLink())
-            continue;
-        const QString to = target + u'/' + entry.fileName();
-        if (entry.isDir() ? !copyFolderWithoutLinks(entry.filePath(), to)
-                          : !(entry.isFile() && QFile::copy(entry.filePath(), to)))
-            return false;
-    }
-    return true;
-}
+// Imports copy whole folders: one deeper, more crowded or larger than any library is refused,
+// and so is a file no item could be read from.
+constexpr platform::TreeCopyLimits kImportLimits{64, 500000, qint64(2) << 30, LibraryItemPackage::kMaximumDataSize};
 
 // A user library may name its own group, but not one whose folders are read-only or deleted at quit.
 QString groupForUserLibrary(const QString& named)
@@ -447,11 +417,17 @@ bool VXQLibraryCatalogue::isValidLibraryAtPath(const QString& path)
         && count == quint64(allItems.toList().size());
 }
 
-VXQLibraryPtr VXQLibraryCatalogue::importLibraryAtPath(const QString& requested)
+VXQLibraryPtr VXQLibraryCatalogue::importLibraryAtPath(const QString& requested, QString* reason)
 {
+    const auto refuse = [reason](const QString& why) {
+        LogEvent(kFileEvent, QStringLiteral("import copy failed, error: %1").arg(why));
+        if (reason)
+            *reason = why;
+        return VXQLibraryPtr();
+    };
     const QString path = QDir::cleanPath(QFileInfo(requested).absoluteFilePath());
     if (!isValidLibraryAtPath(path))
-        return nullptr;
+        return refuse(QStringLiteral("it is not a valid collection"));
     const QString userFolder = QDir::cleanPath(QFileInfo(userLibraryFolder()).absoluteFilePath());
     const QFileInfo source(path);
     VXQLibraryPtr library;
@@ -462,43 +438,31 @@ VXQLibraryPtr VXQLibraryCatalogue::importLibraryAtPath(const QString& requested)
         }
         library = VXQLibrary::libraryWithPathAddingStandardCategories(path, false);
     } else {
-        if (!QDir().mkpath(userFolder)) {
-            LogEvent(kFileEvent, QStringLiteral("attempt to create user symbol directory failed, error: mkpath failed"));
-            return nullptr;
-        }
-        qint64 entries = 0;
-        qint64 size = 0;
-        if (!folderFitsImportLimits(path, 0, entries, size)) {
-            LogEvent(kFileEvent, QStringLiteral("import copy failed, error: '%1' is too deep, crowded or large").arg(path));
-            return nullptr;
-        }
+        if (!QDir().mkpath(userFolder))
+            return refuse(QStringLiteral("the folder “%1” could not be made").arg(userFolder));
         QString filename;
         try {
             filename = uniqueFilenameForFilenameInDirectory(source.fileName(), userFolder);
         } catch (const platform::NamedException& exception) {
-            LogEvent(kFileEvent, QStringLiteral("import copy failed, error: %1").arg(exception.reason()));
-            return nullptr;
+            return refuse(exception.reason());
         }
         const QString destination = userFolder + u'/' + filename;
-        if (!copyFolderWithoutLinks(path, destination)) {
-            LogEvent(kFileEvent, QStringLiteral("import copy failed, error: copying '%1' failed").arg(path));
-            QDir(destination).removeRecursively();
-            return nullptr;
-        }
+        QString why;
+        if (!platform::copyTreeWithinLimits(path, destination, kImportLimits, &why))
+            return refuse(why);
         const QString newBase = QFileInfo(filename).completeBaseName();
         if (newBase != source.completeBaseName()) {
             const QString from = destination + u'/' + source.completeBaseName() + u'.' + VXQLibrary::categoryFileExtension();
             const QString to = destination + u'/' + newBase + u'.' + VXQLibrary::categoryFileExtension();
             if (!QFile::rename(from, to)) {
-                LogEvent(kFileEvent, QStringLiteral("unable to rename categories file, error = %1").arg(from));
                 QDir(destination).removeRecursively();
-                return nullptr;
+                return refuse(QStringLiteral("its categories file “%1” could not be renamed").arg(from));
             }
         }
         library = VXQLibrary::libraryWithPathAddingStandardCategories(destination, false);
     }
-    if (!library || !library->hasPresenceOnDisk())
-        return nullptr;
+    if (!library || !library->hasPresenceOnDisk() || library->loadFailed())
+        return refuse(QStringLiteral("the copy could not be opened"));
     addLibraryToGroupReplaceExisting(library, groupForUserLibrary(library->group()), false);
     return library;
 }

@@ -90,8 +90,9 @@ public:
     // A "symlibrary" folder holding "<name>.categories" whose "checksum" counts its "allitems".
     static bool isValidLibraryAtPath(const QString& path);
     // Copies the folder into the user library folder ("Roads 1.symlibrary" beside "Roads"),
-    // registers and answers it; null on any failure (logged).
-    static VXQLibraryPtr importLibraryAtPath(const QString& path);
+    // registers and answers it; null on any failure, with `reason` saying what failed. A folder
+    // holding a link or a special file, or beyond the size of any library, is not copied.
+    static VXQLibraryPtr importLibraryAtPath(const QString& path, QString* reason = nullptr);
 
     static void setFactoryLibrariesWritable(bool writable);
     // Discards temporary document libraries, has every library write what is pending and

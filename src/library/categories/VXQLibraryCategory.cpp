@@ -139,8 +139,8 @@ void VXQLibraryCategory::removeItemEverywhere(VXQLibraryItem* item)
 QList<VXQLibraryCategory*> VXQLibraryCategory::categories() const
 {
     QList<VXQLibraryCategory*> found;
-    for (const VXQLibraryElementPtr& element : storedElements())
-        if (auto* category = dynamic_cast<VXQLibraryCategory*>(element.get()))
+    for (VXQLibraryElementContainer* container : storedContainers())
+        if (auto* category = dynamic_cast<VXQLibraryCategory*>(container))
             found.append(category);
     return found;
 }

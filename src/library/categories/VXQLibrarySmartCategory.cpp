@@ -89,7 +89,19 @@ void VXQLibrarySmartCategory::setCountLimit(qint64 limit)
 void VXQLibrarySmartCategory::emptyCache()
 {
     m_matches.reset();
+    m_matchSet.clear();
     invalidateElementsCache();
+}
+
+void VXQLibrarySmartCategory::setMatches(ElementList matches) const
+{
+    m_matchSet.clear();
+    m_matchSet.reserve(matches.size());
+    for (const VXQLibraryElementPtr& element : matches)
+        m_matchSet.insert(element.get());
+    m_matches = std::move(matches);
+    if (const auto* library = qobject_cast<const VXQLibrary*>(container()))
+        m_matchesGeneration = library->membershipGeneration();
 }
 
 VXQLibraryElementContainer::ElementList VXQLibrarySmartCategory::filteredContent() const
@@ -110,22 +122,51 @@ VXQLibraryElementContainer::ElementList VXQLibrarySmartCategory::filteredContent
 VXQLibraryElementContainer::ElementList VXQLibrarySmartCategory::allElements() const
 {
     if (!m_matches || m_matches->isEmpty())
-        m_matches = filteredContent();
+        setMatches(filteredContent());
     return *m_matches;
 }
 
 bool VXQLibrarySmartCategory::hasItem(const VXQLibraryItem* item) const
 {
-    const ElementList matches = allElements();
-    return std::any_of(matches.begin(), matches.end(), [item](const VXQLibraryElementPtr& e) { return e.get() == item; });
+    allElements();
+    return m_matchSet.contains(item);
+}
+
+bool VXQLibrarySmartCategory::updateMatchesForItem(VXQLibraryItem* item)
+{
+    auto* library = qobject_cast<VXQLibrary*>(container());
+    // Items that came or went since the matches were made were never evaluated alone.
+    if (!item || !m_matches || m_countLimit > 0 || !m_predicate || s_evaluating || !library
+        || library->membershipGeneration() != m_matchesGeneration)
+        return false;
+    const bool held = library->containsUniqueID(item->uniqueKey()) && library->itemWithUniqueID(item->uniqueKey()) == item;
+    const bool matchesNow = held && m_predicate->evaluateWithObject(*item);
+    if (matchesNow == m_matchSet.contains(item))
+        return true;
+    if (matchesNow) {
+        m_matches->append(std::static_pointer_cast<VXQLibraryItem>(item->shared_from_this()));
+        m_matchSet.insert(item);
+        post(kVXQLibraryCategoryDidAddItem, {{QStringLiteral("item"), QVariant::fromValue<QObject*>(item)}});
+    } else {
+        m_matches->removeIf([item](const VXQLibraryElementPtr& element) { return element.get() == item; });
+        m_matchSet.remove(item);
+        post(kVXQLibraryCategoryDidRemoveItem, {{QStringLiteral("item"), QVariant::fromValue<QObject*>(item)}});
+    }
+    invalidateElementsCache();
+    return true;
 }
 
 void VXQLibrarySmartCategory::itemUpdateCouldAffectCategories(VXQLibraryItem* item)
 {
+    // A bulk edit changes every item in turn: evaluating all of them each time was quadratic.
+    if (updateMatchesForItem(item))
+        return;
     const ElementList before = m_matches.value_or(ElementList());
     const ElementList now = filteredContent();
-    if (now != before) {
-        m_matches = now;
+    const bool changed = now != before;
+    // Kept even when empty: the next item's change is then evaluated alone.
+    setMatches(now);
+    if (changed) {
         if (!item)
             post(kVXQLibraryCategoryContentDidChange);
         else if (now.size() < before.size())

@@ -1,10 +1,13 @@
 #pragma once
 
 // A category whose members are the library's items that match a predicate, at most
-// countLimit of them (0: all). The members are a cache, computed again when an item changes.
+// countLimit of them (0: all). The members are a cache; when one item changes only it is
+// evaluated again (all of them under a count limit, which the order decides).
 
 #include "library/categories/VXQLibraryCategory.h"
 #include "platform/foundation/Predicate.h"
+
+#include <QSet>
 
 class VXQLibrarySmartCategory : public VXQLibraryCategory {
     Q_OBJECT
@@ -48,9 +51,14 @@ public:
 private:
     static std::shared_ptr<VXQLibrarySmartCategory> standardCategory(const QString& name, qint64 classCode);
     void emptyCache();
+    void setMatches(ElementList matches) const;
+    // Evaluates the one item again; false when the cache cannot follow it alone.
+    bool updateMatchesForItem(VXQLibraryItem* item);
 
     platform::PredicatePtr m_predicate;
     qint64 m_countLimit = 0;
     bool m_editablePredicate = false;
     mutable std::optional<ElementList> m_matches;
+    mutable QSet<const VXQLibraryElement*> m_matchSet; // the same, to look items up
+    mutable quint64 m_matchesGeneration = 0;           // the library's membership they were made for
 };

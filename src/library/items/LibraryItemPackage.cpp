@@ -93,7 +93,7 @@ QByteArray previewData(const QImage& preview)
     return encodeImage(preview, "tiff");
 }
 
-bool write(const QString& packagePath, const Contents& contents)
+bool write(const QString& packagePath, const Contents& contents, QString* reason)
 {
     using platform::FileWrapper;
     FileWrapper package = FileWrapper::directory(QFileInfo(packagePath).fileName());
@@ -108,6 +108,8 @@ bool write(const QString& packagePath, const Contents& contents)
     if (!package.writeToPath(packagePath, &error)) {
         LogEvent(kFileEvent, QStringLiteral("library item package '%1' could not be written: %2")
                                  .arg(packagePath, error.localizedDescription()));
+        if (reason)
+            *reason = error.localizedDescription();
         return false;
     }
     return true;

@@ -44,8 +44,9 @@ struct Contents {
     QVariantMap info;
     QImage preview;
 };
-// Writes the whole package atomically at `packagePath` (its folder must exist).
-bool write(const QString& packagePath, const Contents& contents);
+// Writes the whole package atomically at `packagePath` (its folder must exist); false with
+// `reason` when it could not.
+bool write(const QString& packagePath, const Contents& contents, QString* reason = nullptr);
 
 QByteArray thumbnailData(const QImage& preview);
 QByteArray previewData(const QImage& preview);

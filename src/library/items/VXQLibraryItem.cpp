@@ -8,6 +8,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
@@ -450,7 +451,10 @@ void VXQLibraryItem::setName(const QString& requested)
 
 void VXQLibraryItem::adoptNameWithoutMoving(const QString& name)
 {
+    const QString oldName = VXQLibraryElement::name();
     VXQLibraryElement::setName(name);
+    if (library())
+        library()->itemNameDidChange(this, oldName, name);
     if (m_libObject) {
         m_isSettingProperty = true;
         m_libObject->setName(name);
@@ -515,8 +519,12 @@ bool VXQLibraryItem::writeToFile()
     const QByteArray data = m_libObject->fileData();
     ZQ_ASSERT(!data.isEmpty(), "content data was nil - unable to proceed");
     LibraryItemPackage::Contents contents{data, info(), previewImageLoadingAsynchronously(false)};
-    if (!LibraryItemPackage::write(path(), contents))
+    QString reason;
+    if (!LibraryItemPackage::write(path(), contents, &reason)) {
+        platform::ProblemReporter::report(
+            QCoreApplication::translate("VXQLibraryItem", "The item “%1” could not be saved.").arg(name()), reason);
         return false;
+    }
     m_needsUpdate = false;
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXQLibraryObjectWasUpdatedOnDisk, this);
     return true;

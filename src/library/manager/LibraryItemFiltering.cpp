@@ -2,7 +2,6 @@
 
 #include "library/categories/VXQLibraryCategory.h"
 
-#include <algorithm>
 
 using platform::Predicate;
 
@@ -30,28 +29,47 @@ platform::PredicatePtr filterPredicate(const QString& text, int mode)
     return Predicate::orPredicate({Predicate::comparison(QStringLiteral("name"), op, text, options)});
 }
 
+QList<VXQLibraryItemPtr> sortedItems(const VXQLibraryElementContainer& source,
+                                     const QList<LibrarySortDescriptor>& descriptors)
+{
+    if (const auto* recent = qobject_cast<const VXQFixedLengthLibraryCategory*>(&source))
+        return recent->orderedItems();
+    QList<VXQLibraryItemPtr> items;
+    QList<const ZQObject*> objects;
+    const VXQLibraryElementContainer::ElementList elements = source.allElements();
+    items.reserve(elements.size());
+    objects.reserve(elements.size());
+    for (const VXQLibraryElementPtr& element : elements) {
+        if (auto item = std::dynamic_pointer_cast<VXQLibraryItem>(element)) {
+            objects.append(item.get());
+            items.append(std::move(item));
+        }
+    }
+    if (descriptors.isEmpty())
+        return items;
+    QList<VXQLibraryItemPtr> sorted;
+    sorted.reserve(items.size());
+    for (const qsizetype index : sortedOrder(objects, descriptors))
+        sorted.append(items[index]);
+    return sorted;
+}
+
+QList<VXQLibraryItemPtr> filteredItems(const QList<VXQLibraryItemPtr>& items, const platform::PredicatePtr& filter)
+{
+    if (!filter)
+        return items;
+    QList<VXQLibraryItemPtr> matching;
+    for (const VXQLibraryItemPtr& item : items)
+        if (filter->evaluateWithObject(*item))
+            matching.append(item);
+    return matching;
+}
+
 QList<VXQLibraryItemPtr> sortedAndFilteredItems(const VXQLibraryElementContainer& source,
                                                 const platform::PredicatePtr& filter,
                                                 const QList<LibrarySortDescriptor>& descriptors)
 {
-    QList<VXQLibraryItemPtr> items;
-    const auto* recent = qobject_cast<const VXQFixedLengthLibraryCategory*>(&source);
-    if (recent) {
-        items = recent->orderedItems();
-    } else {
-        const VXQLibraryElementContainer::ElementList elements = source.allElements();
-        items.reserve(elements.size());
-        for (const VXQLibraryElementPtr& element : elements)
-            if (auto item = std::dynamic_pointer_cast<VXQLibraryItem>(element))
-                items.append(std::move(item));
-    }
-    if (filter)
-        items.removeIf([&filter](const VXQLibraryItemPtr& item) { return !filter->evaluateWithObject(*item); });
-    if (!recent && !descriptors.isEmpty())
-        std::stable_sort(items.begin(), items.end(), [&descriptors](const VXQLibraryItemPtr& a, const VXQLibraryItemPtr& b) {
-            return compareWithSortDescriptors(*a, *b, descriptors) < 0;
-        });
-    return items;
+    return filteredItems(sortedItems(source, descriptors), filter);
 }
 
 QString bottomBarText(qint64 itemCount, qint64 selectedCount)

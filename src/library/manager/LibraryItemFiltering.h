@@ -20,8 +20,14 @@ enum FilterMode { Contains = 0, BeginsWith = 1, Like = 2, EndsWith = 3 };
 // text taken literally, ignoring case and accents.
 platform::PredicatePtr filterPredicate(const QString& text, int mode);
 
-// The items of `source` (a library or category; a recent list keeps its own order and is not
-// sorted) that match `filter` (null: all), sorted by `descriptors`.
+// The items of `source` (a library or category) sorted by `descriptors`; a recent list keeps
+// its own order and is not sorted.
+QList<VXQLibraryItemPtr> sortedItems(const VXQLibraryElementContainer& source,
+                                     const QList<LibrarySortDescriptor>& descriptors);
+// Those of `items` that match `filter` (null: all), in their order: a search narrows a list
+// sorted once, never sorts again.
+QList<VXQLibraryItemPtr> filteredItems(const QList<VXQLibraryItemPtr>& items, const platform::PredicatePtr& filter);
+// Both in one step, for a list not kept between searches.
 QList<VXQLibraryItemPtr> sortedAndFilteredItems(const VXQLibraryElementContainer& source,
                                                 const platform::PredicatePtr& filter,
                                                 const QList<LibrarySortDescriptor>& descriptors);

@@ -10,6 +10,7 @@
 #include "library/manager/LibraryItemFiltering.h"
 #include "library/manager/LibraryOutlineView.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/MenuItem.h"
@@ -50,7 +51,7 @@ void VXQLibraryManagerWindowController::searchFieldModeAction(QObject* sender)
 void VXQLibraryManagerWindowController::setFilterString(const QString& text)
 {
     m_filterString = text;
-    invalidateItemsCache();
+    invalidateFilteredItems();
     loadItemsViewPreservingSelection(true);
 }
 
@@ -59,7 +60,7 @@ void VXQLibraryManagerWindowController::setFilterMode(int mode)
     if (mode == m_filterMode)
         return;
     m_filterMode = mode;
-    invalidateItemsCache();
+    invalidateFilteredItems();
     loadItemsViewPreservingSelection(true);
 }
 
@@ -105,16 +106,27 @@ QList<VXQLibraryItemPtr> VXQLibraryManagerWindowController::sortedAndFilteredIte
     auto* source = qobject_cast<VXQLibraryElementContainer*>(selectedItem());
     if (!source)
         return {};
-    QList<VXQLibraryItemPtr> items
-        = LibraryItemFiltering::sortedAndFilteredItems(*source, filterPredicate(), m_itemViewController->sortDescriptors());
+    if (!m_sortedItems || m_sortedItemsSource != source) {
+        m_sortedItems = LibraryItemFiltering::sortedItems(*source, m_itemViewController->sortDescriptors());
+        m_sortedItemsSource = source;
+    }
+    QList<VXQLibraryItemPtr> items = LibraryItemFiltering::filteredItems(*m_sortedItems, filterPredicate());
     // An empty category is asked again next time; a search that finds nothing is kept.
-    if (items.isEmpty() && m_filterString.isEmpty())
+    if (items.isEmpty() && m_filterString.isEmpty()) {
+        m_sortedItems.reset();
         return {};
+    }
     m_cachedItems = items;
     return items;
 }
 
 void VXQLibraryManagerWindowController::invalidateItemsCache()
+{
+    m_sortedItems.reset();
+    invalidateFilteredItems();
+}
+
+void VXQLibraryManagerWindowController::invalidateFilteredItems()
 {
     if (!m_needsSelection && m_itemViewController)
         m_itemViewController->saveSelectedItems();
@@ -295,10 +307,18 @@ void VXQLibraryManagerWindowController::deleteItemsAtIndexes(const JXIndexSet& i
     for (qint64 index : indexes)
         if (index >= 0 && index < items.size() && !items[index]->locked())
             doomed.append(items[index]);
-    if (doomed.isEmpty() || !library->trashItems(doomed))
+    if (doomed.isEmpty())
         return;
+    QStringList notTrashed;
+    library->trashItems(doomed, &notTrashed);
+    // Whatever did move has left the library: the list shows it gone either way.
     invalidateItemsCache();
     loadItemsViewPreservingSelection(false);
+    if (!notTrashed.isEmpty())
+        platform::ProblemReporter::report(
+            notTrashed.size() == 1 ? tr("One item could not be moved to the Trash.")
+                                   : tr("%1 items could not be moved to the Trash.").arg(notTrashed.size()),
+            tr("They are still in the library: %1.").arg(notTrashed.join(QStringLiteral(", "))));
 }
 
 bool VXQLibraryManagerWindowController::removeItemsAtIndexes(const JXIndexSet& indexes)

@@ -111,13 +111,12 @@ bool VXQLibraryManagerWindowController::confirmAndImportLibraryFileConfirm(const
 bool VXQLibraryManagerWindowController::importUserLibrary(const QString& path)
 {
     LogEvent(kFileEvent, QStringLiteral("will attempt to import library %1").arg(path));
-    const VXQLibraryPtr library = VXQLibraryCatalogue::importLibraryAtPath(path);
+    QString reason;
+    const VXQLibraryPtr library = VXQLibraryCatalogue::importLibraryAtPath(path, &reason);
     if (!library) {
         beep();
         Alert alert = makeAlert(tr("Collection Import Failed"), tr("OK"), {},
-                                tr("An error occurred while importing the collection “%1”. Check that the collection "
-                                   "is valid and that your user permissions allow file write operations.")
-                                    .arg(displayNameOfPath(path)));
+                                tr("The collection “%1” could not be imported: %2.").arg(displayNameOfPath(path), reason));
         runAlert(alert);
         return false;
     }
@@ -209,13 +208,27 @@ bool VXQLibraryManagerWindowController::canPasteIntoLibraryCategoryWithPasteboar
                                                                                   VXQLibraryCategory* category,
                                                                                   const platform::Pasteboard& pasteboard) const
 {
-    return !preferredAcceptedType(pasteboard.mimeData()).isEmpty() && library && (!category || !category->isReadOnly());
+    if (!library || (category && category->isReadOnly()))
+        return false;
+    // The outline's own drag types never reach a paste; a shape needs a library it may add to.
+    const QString type = preferredAcceptedType(pasteboard.mimeData());
+    return type == kVXQLibraryItemPasteboardType
+        || (type == kVXDrawableObjectPasteboardType && library->allowsContentChanges());
 }
 
 void VXQLibraryManagerWindowController::paste(QObject*)
 {
-    pasteIntoLibraryCategoryWithPasteboardCopyItems(selectedLibrary(), currentCategory(),
-                                                    platform::Pasteboard::generalPasteboard(), true);
+    pasteWithPasteboard(platform::Pasteboard::generalPasteboard());
+}
+
+bool VXQLibraryManagerWindowController::pasteWithPasteboard(const platform::Pasteboard& pasteboard)
+{
+    VXQLibrary* library = selectedLibrary();
+    VXQLibraryCategory* category = currentCategory();
+    if (canPasteIntoLibraryCategoryWithPasteboard(library, category, pasteboard)
+        && preferredAcceptedType(pasteboard.mimeData()) == kVXDrawableObjectPasteboardType)
+        return acceptDroppedDrawables(pasteboard.mimeData(), library, category);
+    return pasteIntoLibraryCategoryWithPasteboardCopyItems(library, category, pasteboard, true);
 }
 
 bool VXQLibraryManagerWindowController::pasteIntoLibraryCategoryWithPasteboardCopyItems(VXQLibrary* library,

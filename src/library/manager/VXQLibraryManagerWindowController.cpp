@@ -215,17 +215,25 @@ QWidget* VXQLibraryManagerWindowController::makeRightPane()
     browserAndInfo->setContentsMargins(0, 0, 0, 0);
     browserAndInfo->addWidget(browser, 1);
     browserAndInfo->addWidget(info);
+    // The key is what maps and libraries know the item by; named, it reads as such and not
+    // as a stray code.
+    auto* identifierRow = new QHBoxLayout;
+    identifierRow->setContentsMargins(6, 2, 6, 2);
+    auto* identifierTitle = new QLabel(tr("Unique key:"));
     m_itemIdentifierField = new QLabel;
     m_itemIdentifierField->setObjectName(QStringLiteral("itemIdentifier"));
     m_itemIdentifierField->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_itemIdentifierField->setContentsMargins(6, 2, 6, 2);
+    m_itemIdentifierField->setToolTip(tr("The key by which maps and libraries refer to the selected item"));
+    identifierTitle->setBuddy(m_itemIdentifierField);
+    identifierRow->addWidget(identifierTitle);
+    identifierRow->addWidget(m_itemIdentifierField, 1);
 
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(searchRow);
     layout->addLayout(browserAndInfo, 1);
-    layout->addWidget(m_itemIdentifierField);
+    layout->addLayout(identifierRow);
     return pane;
 }
 
@@ -893,6 +901,9 @@ void VXQLibraryManagerWindowController::deleteCategories(const QList<VXQLibraryC
     bumpCategoryChanges();
     reloadOutline();
     m_libraryOutlineView->deselectAll();
+    // The reload may already have emptied the selection without a word: the deleted
+    // categories' items leave the list here either way.
+    outlineViewSelectionDidChange();
 }
 
 void VXQLibraryManagerWindowController::deleteLibraryAction(QObject*)

@@ -171,7 +171,11 @@ public:
     void libraryAvailableAsZipArchiveURL(VXQLibrary* library, const QUrl& url) override;
     ZQProgressController* exportProgress() const { return m_progress.get(); }
 
+    // Edit > Paste: library items as pasteIntoLibrary... takes them, and shapes copied from a
+    // map as new symbols, as when they are dropped on the outline.
     Q_INVOKABLE void paste(QObject* sender);
+    bool pasteWithPasteboard(const platform::Pasteboard& pasteboard);
+    // Whether a paste of what the pasteboard holds would add something there.
     bool canPasteIntoLibraryCategoryWithPasteboard(VXQLibrary* library, VXQLibraryCategory* category,
                                                    const platform::Pasteboard& pasteboard) const;
     bool pasteIntoLibraryCategoryWithPasteboardCopyItems(VXQLibrary* library, VXQLibraryCategory* category,
@@ -245,7 +249,9 @@ public:
     bool symbolEditorIsOpen() const { return m_symbolEditorIsOpen; }
 
     // --- The item list ----------------------------------------------------------------------------------
+    // Forgets the item list; invalidateFilteredItems keeps its sorted form for the next search.
     void invalidateItemsCache();
+    void invalidateFilteredItems();
     void restoreSelection();
     void loadItemsViewPreservingSelection(bool preserving);
     void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category);
@@ -326,6 +332,8 @@ private:
     quint64 m_itemSortChanges = 5;
     std::optional<QList<VXQLibraryGroup*>> m_cachedLibraries;
     std::optional<QList<VXQLibraryItemPtr>> m_cachedItems;
+    std::optional<QList<VXQLibraryItemPtr>> m_sortedItems;
+    QPointer<QObject> m_sortedItemsSource;
     QString m_filterString;
     int m_filterMode = 0;
     std::optional<QPageLayout> m_printInfo;

@@ -12,6 +12,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RegularFile.h"
 #include "platform/foundation/RunLoop.h"
@@ -24,7 +25,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSaveFile>
 
 namespace {
 
@@ -524,17 +524,49 @@ VXQLibraryItem* VXQLibrary::itemWithName(const QString& name) const
     return nullptr;
 }
 
+QHash<QString, int>& VXQLibrary::foldedItemNameCounts() const
+{
+    if (!m_foldedItemNameCounts) {
+        m_foldedItemNameCounts.emplace();
+        m_foldedItemNameCounts->reserve(m_itemsKeyedByID.size());
+        for (const VXQLibraryItemPtr& item : m_itemsKeyedByID)
+            ++(*m_foldedItemNameCounts)[item->name().toCaseFolded()];
+    }
+    return *m_foldedItemNameCounts;
+}
+
+void VXQLibrary::countItemName(const QString& name, int change)
+{
+    if (!m_foldedItemNameCounts)
+        return;
+    const QString folded = name.toCaseFolded();
+    if ((*m_foldedItemNameCounts)[folded] += change; (*m_foldedItemNameCounts)[folded] <= 0)
+        m_foldedItemNameCounts->remove(folded);
+}
+
+void VXQLibrary::itemNameDidChange(const VXQLibraryItem* item, const QString& oldName, const QString& newName)
+{
+    if (m_itemsKeyedByID.value(item->uniqueKey()).get() != item)
+        return;
+    countItemName(oldName, -1);
+    countItemName(newName, +1);
+}
+
 QString VXQLibrary::uniqueItemNameExcluding(const QString& name, const VXQLibraryItem* excluded) const
 {
-    QSet<QString> taken;
-    for (const VXQLibraryItemPtr& item : m_itemsKeyedByID)
-        if (item.get() != excluded)
-            taken.insert(item->name().toCaseFolded());
-    if (!taken.contains(name.toCaseFolded()))
+    const QHash<QString, int>& counts = foldedItemNameCounts();
+    const QString excludedName = excluded && m_itemsKeyedByID.value(excluded->uniqueKey()).get() == excluded
+        ? excluded->name().toCaseFolded()
+        : QString();
+    const auto taken = [&](const QString& candidate) {
+        const QString folded = candidate.toCaseFolded();
+        return counts.value(folded) > (folded == excludedName ? 1 : 0);
+    };
+    if (!taken(name))
         return name;
     for (qint64 n = 1;; ++n) {
         const QString candidate = QStringLiteral("%1-%2").arg(name).arg(n);
-        if (!taken.contains(candidate.toCaseFolded()))
+        if (!taken(candidate))
             return candidate;
     }
 }
@@ -542,7 +574,11 @@ QString VXQLibrary::uniqueItemNameExcluding(const QString& name, const VXQLibrar
 void VXQLibrary::enterLoadedItem(const VXQLibraryItemPtr& item)
 {
     m_itemsKeyedByID.insert(item->uniqueKey(), item);
+    ++m_membershipGeneration;
     item->setLibrary(this);
+    // Asked only when counted: a name made on first asking takes an ad-hoc number.
+    if (m_foldedItemNameCounts)
+        countItemName(item->name(), +1);
 }
 
 void VXQLibrary::addItemNotifying(const VXQLibraryItemPtr& item, bool notify)
@@ -585,7 +621,11 @@ void VXQLibrary::removeFromAllCategories(VXQLibraryItem* item)
 
 void VXQLibrary::forgetItem(VXQLibraryItem* item)
 {
-    m_itemsKeyedByID.remove(item->uniqueKey());
+    if (m_itemsKeyedByID.remove(item->uniqueKey())) {
+        ++m_membershipGeneration;
+        if (m_foldedItemNameCounts)
+            countItemName(item->name(), -1);
+    }
     m_updatingManagedCategories = true;
     removeFromAllCategories(item);
     m_updatingManagedCategories = false;
@@ -605,7 +645,7 @@ void VXQLibrary::removeItem(VXQLibraryItem* item)
     postNotification(kVXQLibraryContentDidChange);
 }
 
-bool VXQLibrary::trashItems(const QList<VXQLibraryItemPtr>& items)
+bool VXQLibrary::trashItems(const QList<VXQLibraryItemPtr>& items, QStringList* notTrashed)
 {
     if (items.isEmpty() || !m_allowsContentChanges)
         return false;
@@ -617,6 +657,10 @@ bool VXQLibrary::trashItems(const QList<VXQLibraryItemPtr>& items)
         else
             failed.append(item->filename());
     }
+    if (notTrashed)
+        for (const VXQLibraryItemPtr& item : items)
+            if (!moved.contains(item))
+                notTrashed->append(item->name());
     if (!failed.isEmpty())
         LogEvent(kFileEvent, QStringLiteral("deletion of items {%1} failed, path = %2").arg(failed.join(u", "), path()));
     for (const VXQLibraryItemPtr& item : std::as_const(moved))
@@ -759,11 +803,8 @@ bool VXQLibrary::createOnDisk()
         if (categoryFile != originalCategoryFilePath() && versionInCategoryFile(categoryFile) < versionNumber()) {
             LogEvent(kFileEvent, QStringLiteral("categories file will be replaced (library: %1) - old version").arg(name()));
             const QString original = isFactoryLibrary() ? factoryCategoryFilePath() : originalCategoryFilePath();
-            if (const std::optional<QByteArray> bytes = platform::readRegularFile(original, kMaximumCategoryFileSize)) {
-                QSaveFile file(categoryFile);
-                if (file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size())
-                    file.commit();
-            }
+            if (const std::optional<QByteArray> bytes = platform::readRegularFile(original, kMaximumCategoryFileSize))
+                platform::writeRegularFileAtomically(categoryFile, *bytes);
         }
     } else {
         m_needsUpdateOnDisk = true;
@@ -772,28 +813,55 @@ bool VXQLibrary::createOnDisk()
     return true;
 }
 
-std::optional<QVariantMap> VXQLibrary::categoryFileInfo() const
+std::optional<QVariantMap> VXQLibrary::categoryFileInfo(QString* reason) const
 {
     const QString file = const_cast<VXQLibrary*>(this)->categoryFilePath();
-    if (file.isEmpty() || !QFileInfo::exists(file))
+    const QFileInfo found(file);
+    if (file.isEmpty() || (!found.exists() && !found.isSymLink()))
         return std::nullopt;
-    QString reason;
-    const std::optional<QByteArray> bytes = platform::readRegularFile(file, kMaximumCategoryFileSize, &reason);
+    QString why;
+    const std::optional<QByteArray> bytes = platform::readRegularFile(file, kMaximumCategoryFileSize, &why);
     QuorvaneError error;
     const std::optional<QVariant> plist = bytes ? platform::PropertyList::fromData(*bytes, &error) : std::nullopt;
     if (!plist || plist->typeId() != QMetaType::QVariantMap) {
-        LogEvent(kFileEvent, QStringLiteral("an error occurred when reading the category list file '%1': %2")
-                                 .arg(file, bytes ? error.localizedDescription() : reason));
+        if (bytes)
+            why = plist ? QStringLiteral("it holds no dictionary") : error.localizedDescription();
+        LogEvent(kFileEvent, QStringLiteral("an error occurred when reading the category list file '%1': %2").arg(file, why));
+        if (reason)
+            *reason = why;
         return std::nullopt;
     }
     return plist->toMap();
 }
 
+void VXQLibrary::keepDamagedCategoryFile(const QString& file, const QString& reason)
+{
+    // What a library that did not load would write is less than the file held.
+    m_loadFailed = true;
+    m_needsUpdateOnDisk = false;
+    m_allowsContentChanges = false;
+    m_allowsCategoryChanges = false;
+    const QString aside =
+        platform::reasonIsNotRegularFile(file).isEmpty() ? platform::moveAside(file, QStringLiteral("damaged")) : QString();
+    const QString message = tr("The library “%1” could not be opened.").arg(displayName());
+    platform::ProblemReporter::report(
+        message, aside.isEmpty()
+                     ? tr("Its category file “%1” could not be read (%2). The library is shown empty and is not changed.")
+                           .arg(file, reason)
+                     : tr("Its category file could not be read (%1) and was kept as “%2”. The library is shown empty "
+                          "and is not changed.")
+                           .arg(reason, aside));
+}
+
 void VXQLibrary::load()
 {
-    const std::optional<QVariantMap> info = categoryFileInfo();
+    QString reason;
+    const std::optional<QVariantMap> info = categoryFileInfo(&reason);
     if (!info) {
-        LogEvent(kFileEvent, QStringLiteral("category index file not found - need to load items by scanning disk (not implemented)"));
+        if (!reason.isEmpty())
+            keepDamagedCategoryFile(categoryFilePath(), reason);
+        else
+            LogEvent(kFileEvent, QStringLiteral("category index file not found - need to load items by scanning disk (not implemented)"));
         return;
     }
     m_loadingFromDisk = true;
@@ -888,27 +956,36 @@ QByteArray VXQLibrary::categoryFileData() const
 bool VXQLibrary::writeCategoryFile()
 {
     m_categoryWriteScheduled = false;
-    if (!m_needsUpdateOnDisk || m_noDisk)
+    if (!m_needsUpdateOnDisk || m_noDisk || m_loadFailed)
         return false;
-    m_needsUpdateOnDisk = false;
     const QString file = categoryFilePath();
     LogEvent(kFileEvent, QStringLiteral("writing category file: %1").arg(file));
     const QByteArray data = categoryFileData();
     if (file.isEmpty() || data.isEmpty())
         return false;
-    QSaveFile out(file);
-    return out.open(QIODevice::WriteOnly) && out.write(data) == data.size() && out.commit();
+    QString reason;
+    if (!platform::writeRegularFileAtomically(file, data, &reason)) {
+        LogEvent(kFileEvent, QStringLiteral("category file '%1' could not be written: %2").arg(file, reason));
+        // Said once: every later change tries again, and the flag stays until one succeeds.
+        if (!std::exchange(m_writeProblemTold, true))
+            platform::ProblemReporter::report(tr("The library “%1” could not be saved.").arg(displayName()),
+                                              tr("Its category file “%1” could not be written: %2.").arg(file, reason));
+        return false;
+    }
+    m_needsUpdateOnDisk = false;
+    m_writeProblemTold = false;
+    return true;
 }
 
 bool VXQLibrary::updateOnDiskUnloadingItems(bool unload)
 {
-    if (m_noDisk || !createOnDisk())
+    if (m_noDisk || m_loadFailed || !createOnDisk())
         return false;
-    writeCategoryFile();
+    const bool written = !m_needsUpdateOnDisk || writeCategoryFile();
     if (unload)
         for (const VXQLibraryItemPtr& item : std::as_const(m_itemsKeyedByID))
             item->unload();
-    return true;
+    return written;
 }
 
 void VXQLibrary::writeZipFileAtURLNotifyingDelegate(const QUrl& url, QObject* delegate)

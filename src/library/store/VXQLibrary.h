@@ -9,6 +9,10 @@
 // written: its category file is a user copy in the user library folder.
 //
 // File failures are logged as file events and answered with false or null; they never raise.
+// Failures the user would otherwise not learn of (a damaged category file, a category file or
+// item that could not be written) are also told through platform::ProblemReporter. A library
+// whose category file exists but cannot be read is kept read-only and never written: the file
+// is moved aside as "<file>.damaged" for whoever can mend it.
 // Names typed by users are cleaned ("/", ":", "\" to "-") before they become paths.
 
 #include "app/LibraryServices.h"
@@ -124,6 +128,8 @@ public:
     // --- Items ----------------------------------------------------------------------------------
     QList<VXQLibraryItemPtr> items() const;
     qint64 itemCount() const { return m_itemsKeyedByID.size(); }
+    // Changes whenever an item comes or goes: caches of what the library holds compare it.
+    quint64 membershipGeneration() const { return m_membershipGeneration; }
     VXQLibraryItem* itemWithUniqueID(const QString& key) const;
     bool containsUniqueID(const QString& key) const;
     // Ignoring case.
@@ -131,13 +137,16 @@ public:
     QString uniqueItemName(const QString& name) const { return uniqueItemNameExcluding(name, nullptr); }
     // The same, not counting `item` itself (a rename that only changes case keeps the name).
     QString uniqueItemNameExcluding(const QString& name, const VXQLibraryItem* item) const;
+    // Items tell their library when they take another name.
+    void itemNameDidChange(const VXQLibraryItem* item, const QString& oldName, const QString& newName);
     void addItem(const VXQLibraryItemPtr& item) { addItemNotifying(item, true); }
     void addItemNotifying(const VXQLibraryItemPtr& item, bool notify);
     // Registers an item while the category file is applied.
     void enterLoadedItem(const VXQLibraryItemPtr& item);
     void removeItem(VXQLibraryItem* item);
-    // Moves the packages to the Trash; the library keeps only what did not move.
-    bool trashItems(const QList<VXQLibraryItemPtr>& items);
+    // Moves the packages to the Trash; the library keeps only what did not move, whose names
+    // are added to `notTrashed`. True when every item moved.
+    bool trashItems(const QList<VXQLibraryItemPtr>& items, QStringList* notTrashed = nullptr);
     VXQLibraryItemPtr transferItemToCategoryMakingCopy(const VXQLibraryItemPtr& item, VXQLibraryCategory* category,
                                                        bool makingCopy);
     void useItem(VXQLibraryItem* item);
@@ -151,12 +160,16 @@ public:
     void load();
     void loadItems(const QVariantList& entries);
     QVariantMap libraryInfo() const;
-    std::optional<QVariantMap> categoryFileInfo() const;
+    // Nullopt when there is no category file, or with `reason` when it cannot be read.
+    std::optional<QVariantMap> categoryFileInfo(QString* reason = nullptr) const;
+    // The category file existed but could not be read (see above).
+    bool loadFailed() const { return m_loadFailed; }
     QByteArray categoryFileData() const;
     bool writeCategoryFile();
     void setNeedsUpdateOnDisk() { m_needsUpdateOnDisk = true; }
     bool needsUpdateOnDisk() const { return m_needsUpdateOnDisk; }
     bool updateOnDisk() { return updateOnDiskUnloadingItems(false); }
+    // False when the category file could not be written (it stays marked for the next try).
     bool updateOnDiskUnloadingItems(bool unload);
     // Exports the folder as a zip archive in the background (see VXQLibraryArchivingTask).
     void writeZipFileAtURLNotifyingDelegate(const QUrl& url, QObject* delegate);
@@ -194,19 +207,28 @@ private:
     QString factoryFolderPath() const;
     QString factoryCategoryFilePath() const;
     static qint64 versionInCategoryFile(const QString& path);
+    void keepDamagedCategoryFile(const QString& file, const QString& reason);
     void removeFromAllCategories(VXQLibraryItem* item);
+    // How many items bear each name, case-folded: made on first use, then kept up to date, so
+    // that naming each of many new items does not look at every name again.
+    QHash<QString, int>& foldedItemNameCounts() const;
+    void countItemName(const QString& name, int change);
     void forgetItem(VXQLibraryItem* item);
     void postNotification(const QString& name, const QVariantMap& userInfo = {});
 
     QString m_group;
     QString m_path;
     QHash<QString, VXQLibraryItemPtr> m_itemsKeyedByID;
+    mutable std::optional<QHash<QString, int>> m_foldedItemNameCounts;
+    quint64 m_membershipGeneration = 0;
     bool m_loadingFromDisk = false;
     bool m_allowsCategoryChanges = true;
     bool m_allowsContentChanges = true;
     bool m_needsUpdateOnDisk = false;
     bool m_hasPreferredGroup = false;
     bool m_noDisk = true;
+    bool m_loadFailed = false;
+    bool m_writeProblemTold = false;
     std::shared_ptr<VXQLibraryCategory> m_allItems;
     std::shared_ptr<VXQFixedLengthLibraryCategory> m_recentlyUsed;
     std::shared_ptr<VXQFixedLengthLibraryCategory> m_recentlyAdded;

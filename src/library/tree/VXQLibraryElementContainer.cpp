@@ -48,6 +48,8 @@ void VXQLibraryElementContainer::addElement(const VXQLibraryElementPtr& element)
     if (!m_index.contains(element.get())) {
         m_index.insert(element.get());
         m_elements.append(element);
+        if (auto* container = dynamic_cast<VXQLibraryElementContainer*>(element.get()))
+            m_containers.append(container);
     }
     element->setContainer(this);
     invalidateElementsCache();
@@ -65,6 +67,7 @@ void VXQLibraryElementContainer::removeElement(VXQLibraryElement* element)
     element->setContainer(nullptr);
     m_index.remove(element);
     m_elements.removeIf([element](const VXQLibraryElementPtr& e) { return e.get() == element; });
+    m_containers.removeIf([element](const VXQLibraryElementContainer* c) { return c == element; });
     const auto drop = [element](std::optional<ElementList>& view) {
         if (view)
             view->removeIf([element](const VXQLibraryElementPtr& e) { return e.get() == element; });
@@ -183,10 +186,8 @@ bool VXQLibraryElementContainer::containsElement(const VXQLibraryElement* elemen
 {
     if (hasElement(element))
         return true;
-    return std::any_of(m_elements.begin(), m_elements.end(), [element](const VXQLibraryElementPtr& e) {
-        auto* sub = dynamic_cast<const VXQLibraryElementContainer*>(e.get());
-        return sub && sub->containsElement(element);
-    });
+    return std::any_of(m_containers.begin(), m_containers.end(),
+                       [element](const VXQLibraryElementContainer* sub) { return sub->containsElement(element); });
 }
 
 void VXQLibraryElementContainer::setLibrary(VXQLibrary* library)

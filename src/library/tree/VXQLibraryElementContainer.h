@@ -71,6 +71,9 @@ public:
 protected:
     // For subclasses that keep their own order of the same elements.
     const ElementList& storedElements() const { return m_elements; }
+    // The stored elements that are containers, in the same order: a category of thousands of
+    // items finds its few sub-categories without looking at every item.
+    const QList<VXQLibraryElementContainer*>& storedContainers() const { return m_containers; }
 
 private:
     static ElementList sortedView(std::optional<ElementList>& cache, quint64& storedCookie,
@@ -79,6 +82,7 @@ private:
 
     ElementList m_elements;
     QSet<const VXQLibraryElement*> m_index;
+    QList<VXQLibraryElementContainer*> m_containers;
     std::optional<ElementList> m_sortedElements;
     std::optional<ElementList> m_sortedAllElements;
     std::optional<ElementList> m_sortedSubContainers;

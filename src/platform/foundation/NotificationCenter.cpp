@@ -61,6 +61,15 @@ NotificationObserverToken NotificationCenter::addObserverSelectorNameObject(QObj
     });
 }
 
+namespace {
+
+template <typename Registrations> void dropGone(Registrations& list)
+{
+    std::erase_if(list, [](const auto& r) { return r->removed || r->isDead(); });
+}
+
+} // namespace
+
 NotificationObserverToken NotificationCenter::add(std::shared_ptr<Registration> registration)
 {
     ZQ_ASSERT(RunLoop::isMainThread(), QStringLiteral("notification observers belong to the main thread"));
@@ -69,29 +78,41 @@ NotificationObserverToken NotificationCenter::add(std::shared_ptr<Registration> 
     if (m_registrations.size() >= 2 * m_sizeAfterSweep)
         sweep();
     registration->token = m_nextToken++;
+    m_byNameAndSender[Key(registration->name, registration->sender.data())].push_back(registration);
+    if (registration->hasObserver)
+        m_byObserver[registration->observer.data()].push_back(registration);
     m_registrations.push_back(std::move(registration));
     return m_registrations.back()->token;
 }
 
-template <typename Predicate> void NotificationCenter::removeIf(Predicate predicate)
+void NotificationCenter::markRemovedIf(const RegistrationList& candidates,
+                                       const std::function<bool(const Registration&)>& predicate)
 {
-    // A post in progress holds its recipients; the flag tells it which have gone.
-    std::erase_if(m_registrations, [&](const std::shared_ptr<Registration>& r) {
-        if (!predicate(*r))
-            return false;
-        r->removed = true;
-        return true;
-    });
+    // A post in progress holds its recipients; the flag tells it which have gone. The lists
+    // let go of them at the next sweep.
+    for (const auto& r : candidates) {
+        if (!r->removed && predicate(*r)) {
+            r->removed = true;
+            ++m_removedSinceSweep;
+        }
+    }
+    if (m_removedSinceSweep > m_registrations.size() / 2)
+        sweep();
 }
 
 void NotificationCenter::removeObserver(QObject* observer)
 {
-    removeIf([&](const Registration& r) { return r.hasObserver && r.observer == observer; });
+    removeObserver(observer, QString(), nullptr);
 }
 
 void NotificationCenter::removeObserver(QObject* observer, const QString& name, QObject* sender)
 {
-    removeIf([&](const Registration& r) {
+    const auto found = m_byObserver.constFind(observer);
+    if (found == m_byObserver.cend())
+        return;
+    // Copied: a sweep may drop the list while it is walked.
+    const RegistrationList candidates = *found;
+    markRemovedIf(candidates, [&](const Registration& r) {
         return r.hasObserver && r.observer == observer && (name.isEmpty() || r.name == name)
             && (!sender || r.sender == sender);
     });
@@ -100,21 +121,26 @@ void NotificationCenter::removeObserver(QObject* observer, const QString& name, 
 void NotificationCenter::removeObserver(NotificationObserverToken token)
 {
     // Tokens grow with each add and sweeps keep the order: the registration is found by halving.
-    // It is only marked, so that thousands of items letting go one by one stay linear.
     const auto found = std::lower_bound(m_registrations.begin(), m_registrations.end(), token,
                                         [](const std::shared_ptr<Registration>& r, NotificationObserverToken t) {
                                             return r->token < t;
                                         });
-    if (found == m_registrations.end() || (*found)->token != token || (*found)->removed)
+    if (found == m_registrations.end() || (*found)->token != token)
         return;
-    (*found)->removed = true;
-    if (++m_removedSinceSweep > m_registrations.size() / 2)
-        sweep();
+    markRemovedIf({*found}, [](const Registration&) { return true; });
 }
 
 void NotificationCenter::sweep()
 {
-    removeIf([](const Registration& r) { return r.removed || r.isDead(); });
+    dropGone(m_registrations);
+    for (auto it = m_byNameAndSender.begin(); it != m_byNameAndSender.end();) {
+        dropGone(*it);
+        it = it->empty() ? m_byNameAndSender.erase(it) : std::next(it);
+    }
+    for (auto it = m_byObserver.begin(); it != m_byObserver.end();) {
+        dropGone(*it);
+        it = it->empty() ? m_byObserver.erase(it) : std::next(it);
+    }
     m_sizeAfterSweep = std::max<size_t>(m_registrations.size(), kSmallestSweptSize);
     m_removedSinceSweep = 0;
 }
@@ -138,18 +164,37 @@ bool NotificationSuspension::isActive()
     return t_suspensions > 0;
 }
 
+NotificationCenter::RegistrationList NotificationCenter::recipientsOf(const Notification& notification)
+{
+    const QObject* sender = notification.sender.data();
+    std::vector<Key> keys{Key(notification.name, nullptr), Key(QString(), nullptr)};
+    // Registrations naming a sender never match a post without one.
+    if (sender)
+        keys.insert(keys.end(), {Key(notification.name, sender), Key(QString(), sender)});
+    RegistrationList recipients;
+    for (const Key& key : keys) {
+        const auto found = m_byNameAndSender.find(key);
+        if (found == m_byNameAndSender.end())
+            continue;
+        // A list is cleared of the gone as it is read, at no more cost than reading it.
+        dropGone(*found);
+        m_registrationsExamined += found->size();
+        std::copy_if(found->begin(), found->end(), std::back_inserter(recipients),
+                     [&](const std::shared_ptr<Registration>& r) { return r->matches(notification); });
+    }
+    // Delivery follows registration order across the lists.
+    std::sort(recipients.begin(), recipients.end(),
+              [](const auto& a, const auto& b) { return a->token < b->token; });
+    return recipients;
+}
+
 void NotificationCenter::postNotification(const Notification& notification)
 {
     if (NotificationSuspension::isActive())
         return;
     ZQ_ASSERT(RunLoop::isMainThread(), QStringLiteral("notifications are posted on the main thread"));
     ZQ_ASSERT(!notification.name.isEmpty(), QStringLiteral("a notification needs a name"));
-    sweep();
-
-    std::vector<std::shared_ptr<Registration>> recipients;
-    std::copy_if(m_registrations.begin(), m_registrations.end(), std::back_inserter(recipients),
-                 [&](const std::shared_ptr<Registration>& r) { return r->matches(notification); });
-    for (const auto& recipient : recipients) {
+    for (const auto& recipient : recipientsOf(notification)) {
         // Earlier observers may have removed this one, or destroyed it.
         if (recipient->matches(notification))
             runGuarded("notification observer", [&] { recipient->handler(notification); });

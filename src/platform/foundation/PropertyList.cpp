@@ -2,10 +2,9 @@
 
 #include "platform/foundation/BinaryPropertyListCheck.h"
 #include "platform/foundation/BinaryPropertyListWriter.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <plist/plist.h>
@@ -509,17 +508,14 @@ bool PropertyList::isPropertyListValue(const QVariant& value)
 
 std::optional<QVariant> PropertyList::readFile(const QString& path, QuorvaneError* error, DictionaryType dictionaries)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("The file “%1” could not be opened: %2.").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    if (file.size() > kMaximumInputSize) {
-        setError(error, QStringLiteral("The file “%1” is too large to be a property list.").arg(path));
+    QString reason;
+    const std::optional<QByteArray> bytes = readRegularFile(path, kMaximumInputSize, &reason);
+    if (!bytes) {
+        setError(error, QStringLiteral("The file “%1” could not be opened: %2.").arg(path, reason));
         return std::nullopt;
     }
     QuorvaneError readError;
-    std::optional<QVariant> value = fromData(file.readAll(), &readError, dictionaries);
+    std::optional<QVariant> value = fromData(*bytes, &readError, dictionaries);
     if (!value)
         setError(error, QStringLiteral("“%1”: %2").arg(path, readError.localizedDescription()));
     return value;
@@ -530,9 +526,9 @@ bool PropertyList::writeFile(const QVariant& value, const QString& path, Format 
     const std::optional<QByteArray> data = toData(value, format, error);
     if (!data)
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*data) != data->size() || !file.commit()) {
-        setError(error, QStringLiteral("The file “%1” could not be written: %2.").arg(path, file.errorString()));
+    QString reason;
+    if (!writeRegularFileAtomically(path, *data, &reason)) {
+        setError(error, QStringLiteral("The file “%1” could not be written: %2.").arg(path, reason));
         return false;
     }
     return true;

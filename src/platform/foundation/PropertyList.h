@@ -46,9 +46,11 @@ public:
     // Values of other types are refused with an error.
     static std::optional<QByteArray> toData(const QVariant& value, Format format, QuorvaneError* error = nullptr);
 
+    // Only a regular file (a link is followed) is read: a pipe or a device is refused at once.
     static std::optional<QVariant> readFile(const QString& path, QuorvaneError* error = nullptr,
                                             DictionaryType dictionaries = DictionaryType::Map);
-    // Writes atomically: a failed write leaves the old file.
+    // Writes atomically: a failed write leaves the old file. A link or special file in the
+    // place is refused, never written through.
     static bool writeFile(const QVariant& value, const QString& path, Format format, QuorvaneError* error = nullptr);
 
     // Whether toData would accept the value's types (a cheap walk, nothing is encoded).

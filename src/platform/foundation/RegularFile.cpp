@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QSaveFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <new>
@@ -126,6 +127,34 @@ QString reasonIsNotRegularFile(const QString& path)
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
         return {};
     return kindOfSpecialFile(status.st_mode);
+}
+
+bool writeRegularFileAtomically(const QString& path, const QByteArray& data, QString* reason)
+{
+    if (const QString special = reasonIsNotRegularFile(path); !special.isEmpty()) {
+        refuse(reason, special);
+        return false;
+    }
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return true;
+    refuse(reason, file.errorString());
+    return false;
+}
+
+QString moveAside(const QString& path, const QString& suffix)
+{
+    constexpr int kMostTries = 1000;
+    for (int n = 1; n <= kMostTries; ++n) {
+        const QString aside = n == 1 ? QStringLiteral("%1.%2").arg(path, suffix)
+                                     : QStringLiteral("%1.%2-%3").arg(path, suffix).arg(n);
+        struct stat status {};
+        if (::lstat(QFile::encodeName(aside).constData(), &status) == 0)
+            continue;
+        // QFile::rename never replaces a file that came meanwhile.
+        return QFile::rename(path, aside) ? aside : QString();
+    }
+    return {};
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maximumSize, QString* reason,

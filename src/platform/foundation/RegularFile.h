@@ -1,6 +1,6 @@
 #pragma once
 
-// Opening a file a user chose, or one that came with it. Only a regular file within a size
+// Opening a file a user chose, or one that came with it, and replacing one safely. Only a regular file within a size
 // limit is opened: a device may never end, a pipe may block for ever, and whoever reads the
 // file reads it at the size found here, never at the size the file claims inside.
 
@@ -42,6 +42,15 @@ private:
 // Why the entry at `path` (a symbolic link not followed) is no regular file, in the words of
 // open's reasons ("it is a pipe, not a file"); empty when it is one or cannot be looked at.
 QString reasonIsNotRegularFile(const QString& path);
+
+// Writes `data` in place of the regular file at `path` (or a new one) atomically: beside it,
+// then renamed over it. Refuses what is no regular file, with a reason in open's words: a
+// symbolic link would have its target replaced, and a device would become a plain file.
+bool writeRegularFileAtomically(const QString& path, const QByteArray& data, QString* reason = nullptr);
+
+// Keeps a file that could not be used out of the way under the first free name of
+// "<path>.<suffix>", "<path>.<suffix>-2", ...; answers that path, or empty when it could not move.
+QString moveAside(const QString& path, const QString& suffix);
 
 // Opens and reads in one step. Paths of the program's own resources (":/...") are read as they are.
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maximumSize, QString* reason = nullptr,

@@ -2,19 +2,23 @@
 #include "platform/foundation/UserDefaultsChanges.h"
 
 #include "platform/foundation/NumericVariant.h"
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace platform {
 
@@ -331,16 +335,34 @@ void UserDefaults::loadIfNeeded() const
         return;
     m_loaded = true;
     const QString path = domainPath(m_domainName);
-    if (!QFile::exists(path))
+    const QFileInfo file(path);
+    if (!file.exists() && !file.isSymLink())
         return;
+    const auto startEmpty = [&](const QString& why, const QString& detail) {
+        LogEvent(kFileEvent, QStringLiteral("user defaults could not be read, starting empty: %1").arg(why));
+        ProblemReporter::report(tr("Your settings could not be read."), detail);
+    };
+    QString reason;
+    const std::optional<QByteArray> bytes = readRegularFile(path, PropertyList::kMaximumInputSize, &reason);
+    if (!bytes) {
+        m_storageRefused = true;
+        startEmpty(reason, tr("“%1”: %2. Standard settings are used, and changes are not saved.").arg(path, reason));
+        return;
+    }
     QuorvaneError error;
-    const std::optional<QVariant> contents = PropertyList::readFile(path, &error);
-    if (contents && contents->typeId() == QMetaType::QVariantMap)
+    const std::optional<QVariant> contents = PropertyList::fromData(*bytes, &error);
+    if (contents && contents->typeId() == QMetaType::QVariantMap) {
         m_persistent = contents->toMap();
-    else
-        LogEvent(kFileEvent, QStringLiteral("user defaults could not be read, starting empty: %1")
-                                 .arg(contents ? QStringLiteral("%1 does not hold a dictionary").arg(path)
-                                               : error.localizedDescription()));
+        return;
+    }
+    const QString why = contents ? QStringLiteral("%1 does not hold a dictionary").arg(path) : error.localizedDescription();
+    // Kept for whoever can mend it; a file that cannot be moved is not written over either.
+    const QString aside = file.isSymLink() ? QString() : moveAside(path, QStringLiteral("damaged"));
+    m_storageRefused = aside.isEmpty();
+    startEmpty(why, aside.isEmpty()
+                        ? tr("“%1” is damaged. Standard settings are used, and changes are not saved.").arg(path)
+                        : tr("“%1” is damaged; it was kept as “%2”. Standard settings are used.")
+                              .arg(path, QFileInfo(aside).fileName()));
 }
 
 QVariant UserDefaults::lookup(const QString& key) const
@@ -382,12 +404,16 @@ bool UserDefaults::store(const QString& key, const QVariant& value)
 
 bool UserDefaults::write()
 {
+    if (m_storageRefused)
+        return false;
     const QString path = domainPath(m_domainName);
     QuorvaneError error;
     if (!QDir().mkpath(m_storageFolder)
         || !PropertyList::writeFile(m_persistent, path, PropertyList::Format::Xml, &error)) {
         LogEvent(kFileEvent, QStringLiteral("user defaults could not be written to %1: %2")
                                  .arg(path, error.localizedDescription()));
+        if (!std::exchange(m_writeProblemTold, true))
+            ProblemReporter::report(tr("Your settings could not be saved."), error.localizedDescription());
         return false;
     }
     m_dirty = false;

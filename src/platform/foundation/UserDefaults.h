@@ -7,6 +7,9 @@
 // QStandardPaths::AppConfigLocation (so data, dates and nested dictionaries keep their
 // types); it is read on first use. Changes are written atomically once per event-loop turn,
 // and at once by synchronize() and on destruction.
+// A damaged file is kept aside as "<file>.damaged" and the domain starts empty; a file that
+// cannot be read (a pipe, a device, no permission) is neither read nor written over, and a
+// link is never written through. Each such problem is told to the user once (ProblemReporter).
 // Values must be property-list values (see PropertyList); others are a programming error.
 // Safe to use from any thread; didChange is emitted on the thread that made the change.
 
@@ -87,6 +90,9 @@ private:
     const QString m_domainName;
     mutable QVariantMap m_persistent;
     mutable bool m_loaded = false;
+    // The file there could not be read: it is never written over.
+    mutable bool m_storageRefused = false;
+    bool m_writeProblemTold = false;
     QVariantMap m_registered;
     bool m_dirty = false;
     bool m_writeScheduled = false;

@@ -1,5 +1,6 @@
 #include "windows/templates/TemplateImport.h"
 
+#include "platform/foundation/TreeCopy.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QDir>
@@ -10,48 +11,9 @@ namespace TemplateImport {
 
 namespace {
 
-// Packages are a few levels deep; deeper nesting is damage or a trap.
-constexpr int kMaximumPackageDepth = 32;
-
-bool isTaken(const QString& path)
-{
-    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
-}
-
-bool copyEntry(const QFileInfo& source, const QString& target, int depth, QString* error)
-{
-    if (source.isFile()) {
-        QFile file(source.absoluteFilePath());
-        if (!file.copy(target)) {
-            *error = file.errorString();
-            return false;
-        }
-        return true;
-    }
-    if (!source.isDir()) {
-        *error = QObject::tr("“%1” is neither a file nor a folder.").arg(source.absoluteFilePath());
-        return false;
-    }
-    if (depth > kMaximumPackageDepth) {
-        *error = QObject::tr("“%1” is nested too deeply.").arg(source.absoluteFilePath());
-        return false;
-    }
-    if (!QDir().mkdir(target)) {
-        *error = QObject::tr("The folder “%1” could not be made.").arg(target);
-        return false;
-    }
-    const QFileInfoList entries = QDir(source.absoluteFilePath())
-                                      .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                     | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        // Links stay behind: followed, they could copy anything on the disk into the template.
-        if (entry.isSymLink() || (!entry.isFile() && !entry.isDir()))
-            continue;
-        if (!copyEntry(entry, QDir(target).filePath(entry.fileName()), depth + 1, error))
-            return false;
-    }
-    return true;
-}
+// Packages are a few levels deep, and no map the program opens is near these sizes: deeper
+// nesting or more is damage or a trap.
+constexpr platform::TreeCopyLimits kTemplateLimits{32, 10000, qint64(1) << 30, qint64(1) << 30};
 
 } // namespace
 
@@ -64,21 +26,14 @@ QString destinationFolder(const QStringList& files, const QString& userTemplates
 bool copyTemplate(const QString& source, const QString& target, QString* error)
 {
     const QFileInfo info(source);
-    if (!info.exists()) {
+    if (!info.exists() && !info.isSymLink()) {
         *error = QObject::tr("“%1” does not exist.").arg(source);
         return false;
     }
-    if (isTaken(target)) {
-        *error = QObject::tr("“%1” already exists.").arg(target);
-        return false;
-    }
-    if (copyEntry(info, target, 0, error))
+    QString reason;
+    if (platform::copyTreeWithinLimits(source, target, kTemplateLimits, &reason))
         return true;
-    // A half-copied package would list as a broken template.
-    if (QFileInfo(target).isDir())
-        QDir(target).removeRecursively();
-    else
-        QFile::remove(target);
+    *error = QObject::tr("“%1” could not be copied: %2.").arg(info.fileName(), reason);
     return false;
 }
 

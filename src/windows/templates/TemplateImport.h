@@ -2,8 +2,9 @@
 
 // Copying template files into a category of the user's templates folder. Packages are copied
 // whole: folders and regular files only, links inside them left out (never followed out of
-// the package). A name that already exists is never overwritten: that copy fails, and a
-// failed package copy leaves nothing half-written behind.
+// the package). A template that is itself a link, or larger than 1 GB, is refused. A name
+// that already exists is never overwritten: that copy fails, and a failed package copy leaves
+// nothing half-written behind.
 
 #include <QString>
 #include <QStringList>

@@ -170,6 +170,45 @@ TEST(NotificationCenter, TensOfThousandsOfObserversComeAndGoInLinearTime)
     EXPECT_EQ(log, (QStringList{"7 changed", "later changed", "later changed"}));
 }
 
+// A bulk edit on a large map posts once per object; a post has to look at the registrations
+// that can match it, not at every object's, and still deliver in registration order.
+TEST(NotificationCenter, APostExaminesOnlyWhatCanMatchItInRegistrationOrder)
+{
+    constexpr int kSenders = 20'000;
+    NotificationCenter center;
+    QObject observer;
+    std::vector<std::unique_ptr<QObject>> senders;
+    QStringList log;
+    for (int index = 0; index < kSenders; ++index) {
+        senders.push_back(std::make_unique<QObject>());
+        record(center, log, QString::number(index), &observer, "styleChanged", senders.back().get());
+    }
+    record(center, log, "any sender", &observer, "styleChanged");
+    record(center, log, "anything", &observer);
+    record(center, log, "any name from 5", &observer, {}, senders[5].get());
+    record(center, log, "5 again", &observer, "styleChanged", senders[5].get());
+    record(center, log, "other name", &observer, "nameChanged");
+
+    const quint64 before = center.registrationsExamined();
+    for (const auto& sender : senders)
+        center.postNotificationName("styleChanged", sender.get());
+    EXPECT_LE(center.registrationsExamined() - before, quint64(4 * kSenders));
+    EXPECT_EQ(log.size(), 3 * kSenders + 2);
+
+    log.clear();
+    center.postNotificationName("styleChanged", senders[5].get());
+    EXPECT_EQ(log, (QStringList{"5 styleChanged", "any sender styleChanged", "anything styleChanged",
+                                "any name from 5 styleChanged", "5 again styleChanged"}));
+
+    // Letting go by observer and name leaves the other names and the sender-less posts alone.
+    log.clear();
+    center.removeObserver(&observer, "styleChanged", nullptr);
+    center.postNotificationName("styleChanged", senders[5].get());
+    center.postNotificationName("nameChanged", nullptr);
+    EXPECT_EQ(log, (QStringList{"anything styleChanged", "any name from 5 styleChanged", "anything nameChanged",
+                                "other name nameChanged"}));
+}
+
 #include "NotificationCenterTest.moc"
 
 TEST(NotificationCenter, ASuspensionDropsPostsOfItsOwnThreadOnlyWhileItLasts)

@@ -1,3 +1,4 @@
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
@@ -7,9 +8,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointF>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using platform::PropertyList;
 using platform::UserDefaults;
@@ -18,8 +21,26 @@ namespace {
 
 class UserDefaultsTest : public ::testing::Test {
 protected:
-    void SetUp() override { UserDefaults::setStorageLocationForTesting(m_folder.path()); }
-    void TearDown() override { UserDefaults::setStorageLocationForTesting({}); }
+    void SetUp() override
+    {
+        UserDefaults::setStorageLocationForTesting(m_folder.path());
+        platform::ProblemReporter::setHandler([this](const QString& message, const QString& detail) {
+            problems << message + ' ' + detail;
+        });
+        problems.clear();
+    }
+    void TearDown() override
+    {
+        UserDefaults::setStorageLocationForTesting({});
+        platform::ProblemReporter::setHandler({});
+    }
+
+    // The problems told to the user so far (they are told in a later event-loop turn).
+    QStringList toldProblems()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        return problems;
+    }
 
     static UserDefaults* defaults() { return UserDefaults::standardUserDefaults(); }
     QString domainFile() const { return m_folder.filePath(QCoreApplication::applicationName() + ".plist"); }
@@ -28,6 +49,7 @@ protected:
     static void finishEventLoopTurn() { QCoreApplication::sendPostedEvents(defaults()); }
 
     QTemporaryDir m_folder;
+    QStringList problems;
 };
 
 } // namespace
@@ -196,4 +218,56 @@ TEST_F(UserDefaultsTest, DamagedFileStartsEmptyAndNonPlistValuesAreRefused)
     defaults()->setObjectForKey("fresh", "kAnything");
     ASSERT_TRUE(defaults()->synchronize());
     EXPECT_EQ(PropertyList::readFile(domainFile()), QVariant(QVariantMap{{"kAnything", "fresh"}}));
+}
+
+TEST_F(UserDefaultsTest, ADamagedFileIsKeptAsideToldOnceAndReplacedByStandardSettings)
+{
+    QByteArray stored = *PropertyList::toData(QVariantMap{{"kWidth", 3}}, PropertyList::Format::Xml);
+    stored.replace("</dict>", "</dixt>"); // one bad byte
+    {
+        QFile file(domainFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(stored);
+    }
+    defaults()->registerDefaults({{"kWidth", 1}});
+    EXPECT_EQ(defaults()->integerForKey("kWidth"), 1);
+    defaults()->setIntegerForKey(2, "kHeight");
+    defaults()->setIntegerForKey(4, "kHeight");
+    ASSERT_TRUE(defaults()->synchronize());
+
+    QFile aside(domainFile() + ".damaged");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), stored);
+    EXPECT_EQ(PropertyList::readFile(domainFile()), QVariant(QVariantMap{{"kHeight", 4}}));
+    const QStringList told = toldProblems();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(".damaged")) << qPrintable(told[0]);
+}
+
+TEST_F(UserDefaultsTest, APipeIsRefusedAtOnceAndALinkIsNeverWrittenThrough)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(domainFile()).constData(), 0600), 0);
+    EXPECT_FALSE(defaults()->objectForKey("kAnything").isValid()); // would block on a plain open
+    defaults()->setObjectForKey("value", "kAnything");
+    EXPECT_FALSE(defaults()->synchronize());
+    EXPECT_EQ(QFileInfo(domainFile()).isFile(), false);
+    ASSERT_EQ(toldProblems().size(), 1);
+    EXPECT_TRUE(problems[0].contains("pipe")) << qPrintable(problems[0]);
+
+    // A link to a file elsewhere is read, but the file it names is never replaced.
+    QFile::remove(domainFile());
+    const QString elsewhere = m_folder.filePath("elsewhere.plist");
+    ASSERT_TRUE(PropertyList::writeFile(QVariantMap{{"kKept", "yes"}}, elsewhere, PropertyList::Format::Xml));
+    ASSERT_TRUE(QFile::link(elsewhere, domainFile()));
+    UserDefaults::resetStandardUserDefaults();
+    problems.clear();
+    EXPECT_EQ(defaults()->stringForKey("kKept"), "yes");
+    defaults()->setObjectForKey("changed", "kKept");
+    EXPECT_FALSE(defaults()->synchronize());
+    defaults()->setObjectForKey("again", "kKept");
+    EXPECT_FALSE(defaults()->synchronize());
+    EXPECT_EQ(PropertyList::readFile(elsewhere), QVariant(QVariantMap{{"kKept", "yes"}}));
+    EXPECT_TRUE(QFileInfo(domainFile()).isSymLink());
+    ASSERT_EQ(toldProblems().size(), 1);
+    EXPECT_TRUE(problems[0].contains("symbolic link")) << qPrintable(problems[0]);
 }

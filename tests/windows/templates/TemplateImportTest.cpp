@@ -105,3 +105,25 @@ TEST_F(TemplateImportTest, ThePlainFileCannotStandInForAFolderOfTheSameName)
     EXPECT_TRUE(result.destination.isEmpty());
     EXPECT_EQ(readFile(user.filePath(QStringLiteral("Coastal"))), "in the way");
 }
+
+// A template that is a link to a folder elsewhere would bring that folder in; one whose length
+// no map reaches (a sparse file takes no room until copied) would fill the disk.
+TEST_F(TemplateImportTest, ALinkedOrOversizedTemplateIsRefusedWithTheReason)
+{
+    writeFile(sources.filePath(QStringLiteral("system/passwords")), "private");
+    QDir().mkpath(coastal(QString()));
+    ASSERT_TRUE(QFile::link(sources.filePath(QStringLiteral("system")), coastal(QStringLiteral("Linked.qvnl"))));
+    TemplateImport::Result result = TemplateImport::importFiles({coastal(QStringLiteral("Linked.qvnl"))}, user.path());
+    EXPECT_TRUE(result.failure.contains(QStringLiteral("symbolic link"))) << result.failure.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(user.filePath(QStringLiteral("Coastal/Linked.qvnl"))));
+
+    writeFile(coastal(QStringLiteral("Huge.qvnl/VL_Info.plist")), "info");
+    QFile sparse(coastal(QStringLiteral("Huge.qvnl/data")));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(sparse.resize((qint64(1) << 30) + 1));
+    sparse.close();
+    result = TemplateImport::importFiles({coastal(QStringLiteral("Huge.qvnl"))}, user.path());
+    EXPECT_TRUE(result.failure.contains(QStringLiteral("larger than 1 GB"))) << result.failure.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(user.filePath(QStringLiteral("Coastal/Huge.qvnl"))));
+    EXPECT_TRUE(result.copied.isEmpty());
+}
