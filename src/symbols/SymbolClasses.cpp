@@ -44,6 +44,7 @@ void registerSymbolClasses()
     platform::ClassRegistry::registerClass<VXQTextPathLabel>();
     platform::ClassRegistry::registerClass<VXQSymbolMaster>();
     platform::ClassRegistry::registerClass<VXQSymbolManager>();
+    platform::ClassRegistry::registerClass<VXImageDataManager>();
     platform::ClassRegistry::registerClass<VXQSymbol>();
     platform::ClassRegistry::registerClass<VXQSymbolSequence>();
     platform::ClassRegistry::registerClass<VXQKeyTable>();

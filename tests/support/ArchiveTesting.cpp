@@ -18,6 +18,8 @@ void ArchiveStub::encodeWithCoder(platform::KeyedArchiver& coder) const
         case QMetaType::Double: coder.encodeDouble(it.value().toDouble(), it.key()); break;
         case QMetaType::Bool: coder.encodeBool(it.value().toBool(), it.key()); break;
         case QMetaType::QString: coder.encodeString(it.value().toString(), it.key()); break;
+        case QMetaType::QVariantMap:
+        case QMetaType::QVariantList: coder.encodeObject(it.value(), it.key()); break;
         default: coder.encodeInt(it.value().toLongLong(), it.key()); break;
         }
     }

@@ -18,7 +18,7 @@ class ArchiveStub : public ZQObject {
     Q_OBJECT
 
 public:
-    // Doubles, integers, booleans and strings.
+    // Doubles, integers, booleans, strings, and maps and lists of them or of data.
     QVariantMap values;
     QMap<QString, ZQObjectPtr> objects;
 

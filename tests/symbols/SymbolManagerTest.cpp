@@ -1,7 +1,9 @@
+#include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
 #include "MasterTestSupport.h"
 
 #include "app/FileUtilities.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/Application.h"
@@ -29,6 +31,16 @@ public:
         ++asked;
         return library;
     }
+};
+
+// A library registry that takes the image manager a registry archive brings.
+class ImageKeepingRegistry : public VXQSymbolManager {
+    Q_OBJECT
+
+public:
+    VXImageDataManagerPtr images;
+    std::shared_ptr<VXImageDataManager> imageManager() const override { return images; }
+    void setImageManager(const std::shared_ptr<VXImageDataManager>& manager) override { images = manager; }
 };
 
 int countPosts(const QString& name, const std::function<void()>& action)
@@ -211,6 +223,71 @@ TEST_F(SymbolManagerTest, LibrariesOnDiskAreListedFromAFolderMadeWhenMissing)
     EXPECT_EQ(VXQSymbolManager::availableSymbolLibrariesOnDisk(),
               (QStringList{folder.filePath(QStringLiteral("a.ssf")), folder.filePath(QStringLiteral("b.sslib"))}));
     folder.removeRecursively();
+}
+
+TEST(ImageDataManager, KeepsEachPictureOnceAndDropsDamagedBlocksOnReading)
+{
+    VXImageDataManager images;
+    const QByteArray png = QByteArrayLiteral("\x89PNG picture");
+    const QString key = images.keyForImageData(png);
+    EXPECT_EQ(images.keyForImageData(QByteArray(png)), key);
+    EXPECT_NE(images.keyForImageData(QByteArrayLiteral("another")), key);
+    EXPECT_TRUE(images.keyForImageData({}).isEmpty());
+    EXPECT_EQ(images.count(), 2);
+    EXPECT_EQ(images.imageDataForKey(key), png);
+    EXPECT_TRUE(images.imageDataForKey(QStringLiteral("unknown")).isEmpty());
+
+    const auto decoded = testsupport::roundTrip<VXImageDataManager>(images);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->count(), 2);
+    EXPECT_EQ(decoded->imageDataForKey(key), png);
+
+    // A block whose bytes were changed no longer answers its key.
+    testsupport::ArchiveStub stub;
+    stub.values.insert(QStringLiteral("VXImageDataManager_images"),
+                       QVariantMap{{key, QByteArrayLiteral("changed")}, {VXImageDataManager::keyForContent("ok"), QByteArray("ok")}});
+    testsupport::LogCapture log;
+    const auto damaged = std::dynamic_pointer_cast<VXImageDataManager>(
+        platform::KeyedUnarchiver::unarchiveObjectWithData(stub.archiveAs(QStringLiteral("VXImageDataManager"))));
+    ASSERT_TRUE(damaged);
+    EXPECT_EQ(damaged->allKeys(), QStringList{VXImageDataManager::keyForContent("ok")});
+    EXPECT_TRUE(log.contains(QStringLiteral("1 damaged image(s) left out")));
+}
+
+TEST_F(SymbolManagerTest, ArchivesCarryTheImageManagerToTheSharedRegistryAndOldOnesStillRead)
+{
+    VXQSymbolManager written;
+    // An own registry hands out none and takes none.
+    EXPECT_EQ(written.imageManager(), nullptr);
+    written.setImageManager(std::make_shared<VXImageDataManager>());
+    EXPECT_EQ(written.imageManager(), nullptr);
+    const QString key = written.symbolImagesManager()->keyForImageData(QByteArrayLiteral("picture"));
+    written.addObjectForKeyToCategoriesCreateCategories(rectangleMaster(), QStringLiteral("k1"), {}, true);
+
+    const auto library = std::make_shared<ImageKeepingRegistry>();
+    LibraryDelegate delegate;
+    delegate.library = library;
+    QObject* previous = platform::Application::delegate();
+    platform::Application::setDelegate(&delegate);
+    {
+        const VXQSymbolManager::SharedRegistryScope asked(VXQSymbolManager::SharedRegistryScope::Start::AskDelegate);
+        const auto read = std::dynamic_pointer_cast<VXQSymbolManager>(
+            platform::KeyedUnarchiver::unarchiveObjectWithData(written.data()));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->symbolImagesManager()->imageDataForKey(key), QByteArrayLiteral("picture"));
+        EXPECT_EQ(library->images, read->symbolImagesManager());
+        EXPECT_TRUE(read->symbolForKey(QStringLiteral("k1")));
+    }
+    platform::Application::setDelegate(previous);
+
+    // Written before registries kept images: a fresh, empty manager.
+    library->images.reset();
+    const auto old = std::dynamic_pointer_cast<VXQSymbolManager>(platform::KeyedUnarchiver::unarchiveObjectWithData(
+        testsupport::ArchiveStub().archiveAs(QStringLiteral("VXQSymbolManager"))));
+    ASSERT_TRUE(old);
+    ASSERT_TRUE(old->symbolImagesManager());
+    EXPECT_EQ(old->symbolImagesManager()->count(), 0);
+    EXPECT_TRUE(old->categories().contains(kVXQAutomaticKeyItemsCategory));
 }
 
 } // namespace

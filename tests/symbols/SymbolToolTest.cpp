@@ -229,3 +229,41 @@ TEST(SymbolTool, PlacedStarsStillShareOneMasterAfterTheLayerIsReadBack)
     EXPECT_EQ(symbols.first()->master()->uniqueKey(), starMaster()->uniqueKey());
     expectPointNear(symbols[1]->location(), {90, 60});
 }
+
+TEST(SymbolTool, ThePrototypeIsTheMasterAndTheStyleFallsBackToItsGraphics)
+{
+    const VXQSymbolMasterPtr ring = VXQSymbolMaster::symbolMasterWithObjectName(
+        *VXDrawableShape::drawableShapeWithOvalInRect({-5, -5, 10, 10}, drawingtest::strokeStyle(Qt::red, 2)),
+        QStringLiteral("Ring"));
+    VXQSymbolTool tool(starMaster());
+    {
+        testsupport::LogCapture log;
+        EXPECT_EQ(tool.prototype(), nullptr);
+        EXPECT_TRUE(log.contains(QStringLiteral("use symbolMaster property instead")));
+    }
+    {
+        testsupport::LogCapture log;
+        EXPECT_FALSE(tool.setPrototype(VXDrawableShape::drawableShapeWithOvalInRect({0, 0, 4, 4}, nullptr)));
+        EXPECT_TRUE(log.contains(QStringLiteral("VXQSymbolTool requires prototype to be a VXQSymbolMaster")));
+        EXPECT_FALSE(tool.setPrototype(nullptr));
+        EXPECT_EQ(tool.symbolMaster(), starMaster());
+    }
+    EXPECT_TRUE(tool.setPrototype(ring));
+    EXPECT_EQ(tool.symbolMaster(), ring);
+
+    const auto made = tool.objectFromPrototype();
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->master(), ring);
+    EXPECT_EQ(made->location(), QPointF(0, 0));
+
+    ASSERT_EQ(VXObjectCreationTool::styleForCreatedObjects(), nullptr);
+    EXPECT_EQ(tool.style(), ring->style());
+    const VXStylePtr picked = drawingtest::strokeStyle(Qt::blue, 1);
+    VXObjectCreationTool::setStyleForCreatedObjects(picked);
+    EXPECT_EQ(tool.style(), picked);
+    VXObjectCreationTool::setStyleForCreatedObjects(nullptr);
+
+    tool.setSymbolMaster(nullptr);
+    EXPECT_EQ(tool.objectFromPrototype(), nullptr);
+    EXPECT_EQ(tool.style(), nullptr);
+}

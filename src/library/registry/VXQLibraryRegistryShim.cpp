@@ -11,9 +11,9 @@ QList<std::shared_ptr<VXStyle>>& keptObjects()
     return objects;
 }
 
-std::shared_ptr<QObject>& imageManagerSlot()
+VXImageDataManagerPtr& imageManagerSlot()
 {
-    static std::shared_ptr<QObject> manager;
+    static VXImageDataManagerPtr manager;
     return manager;
 }
 
@@ -60,14 +60,14 @@ void VXQLibraryRegistryShim::addObjectForKeyToCategoriesCreateCategories(const s
         keptObjects().append(style);
 }
 
-std::shared_ptr<QObject> VXQLibraryRegistryShim::imageManager()
+VXImageDataManagerPtr VXQLibraryRegistryShim::imageManager()
 {
     if (!imageManagerSlot())
-        imageManagerSlot() = std::make_shared<QObject>();
+        imageManagerSlot() = std::make_shared<VXImageDataManager>();
     return imageManagerSlot();
 }
 
-void VXQLibraryRegistryShim::setImageManager(const std::shared_ptr<QObject>& manager)
+void VXQLibraryRegistryShim::setImageManager(const VXImageDataManagerPtr& manager)
 {
     imageManagerSlot() = manager;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/foundation/ZQObject.h"
 #include "platform/vantrix/styles/VXStyleRegistry.h"
+#include "symbols/manager/VXImageDataManager.h"
 
 #include <functional>
 
@@ -40,9 +41,9 @@ public:
     QStringList styleNames() const override { return {}; }
     void setRecentlyAddedListEnabled(bool) override {}
     void setNeedsUIUpdate() override {}
-    // The framework keeps no image data manager here: an opaque object, made on first use.
-    static std::shared_ptr<QObject> imageManager();
-    static void setImageManager(const std::shared_ptr<QObject>& manager);
+    // The process's image data, made on first use; a registry archive read later replaces it.
+    static VXImageDataManagerPtr imageManager();
+    static void setImageManager(const VXImageDataManagerPtr& manager);
 
     // --- Registering ---------------------------------------------------------------------------------
     // A locked copy named uniquely in the default user library, revealed in the manager;

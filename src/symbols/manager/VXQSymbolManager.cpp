@@ -23,6 +23,7 @@ namespace {
 const QString kCategoriesKey = QStringLiteral("VXCategoryManager_categories");
 const QString kCategoryKeysKey = QStringLiteral("VXCategoryManager_categoryKeys");
 const QString kObjectsKey = QStringLiteral("VXCategoryManager_objects");
+const QString kImagesManagerKey = QStringLiteral("VXQSymbolManager_imagesManager");
 const QString kSymbolsLibraryDefault = QStringLiteral("VXQSymbolManager_symbolsLibrary");
 const QString kSymbolLibrariesFolder = QStringLiteral("Symbol Libraries");
 constexpr QSize kMenuIconSize(36, 24);
@@ -373,6 +374,7 @@ void VXQSymbolManager::encodeWithCoder(platform::KeyedArchiver& coder) const
         objects.insert(object.key(), QVariant::fromValue(object.value()));
     for (auto keys = m_categoryKeys.cbegin(); keys != m_categoryKeys.cend(); ++keys)
         categoryKeys.insert(keys.key(), keys.value());
+    coder.encodeObject(m_symbolImagesManager.get(), kImagesManagerKey);
     coder.encodeObject(QVariant(m_categoryNames), kCategoriesKey);
     coder.encodeObject(QVariant(categoryKeys), kCategoryKeysKey);
     coder.encodeObject(QVariant(objects), kObjectsKey);
@@ -382,6 +384,12 @@ void VXQSymbolManager::initWithCoder(platform::KeyedUnarchiver& coder)
 {
     removeAllSymbols();
     const platform::ArchiveReader reader(coder);
+    // Older files have none.
+    VXImageDataManagerPtr images = reader.object<VXImageDataManager>(kImagesManagerKey);
+    if (images)
+        sharedSymbolManager()->setImageManager(images);
+    else
+        images = std::make_shared<VXImageDataManager>();
     const QVariantMap objects = reader.dictionary(kObjectsKey);
     const QVariantMap categoryKeys = reader.dictionary(kCategoryKeysKey);
     for (const QVariant& category : coder.decodeValue(kCategoriesKey).toList()) {
@@ -395,4 +403,5 @@ void VXQSymbolManager::initWithCoder(platform::KeyedUnarchiver& coder)
         }
     }
     addCategory(kVXQAutomaticKeyItemsCategory);
+    m_symbolImagesManager = std::move(images);
 }

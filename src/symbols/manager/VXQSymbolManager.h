@@ -11,6 +11,7 @@
 // no other stored object has ("untitled symbol 1").
 
 #include "platform/foundation/ZQObject.h"
+#include "symbols/manager/VXImageDataManager.h"
 #include "symbols/manager/VXQSymbolRegistry.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 
@@ -104,6 +105,11 @@ public:
     std::unique_ptr<platform::Menu> managedSymbolsMenuWithItemTargetItemAction(QObject* target,
                                                                               const QByteArray& action) override;
     static QString fileType() { return QStringLiteral("sslib"); }
+    // An own registry hands out no image manager and takes none: its own one travels only in
+    // its archive, under "VXQSymbolManager_imagesManager".
+    std::shared_ptr<VXImageDataManager> imageManager() const override { return nullptr; }
+    void setImageManager(const std::shared_ptr<VXImageDataManager>&) override {}
+    const VXImageDataManagerPtr& symbolImagesManager() const { return m_symbolImagesManager; }
     // The maximum length of a recent list.
     static constexpr int kRecentListLength = 20;
 
@@ -119,4 +125,5 @@ private:
     QStringList m_categoryNames;
     QHash<QString, QStringList> m_categoryKeys;
     QHash<int, QStringList> m_recentLists;
+    VXImageDataManagerPtr m_symbolImagesManager = std::make_shared<VXImageDataManager>();
 };

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <memory>
 
+class VXImageDataManager;
 class ZQObject;
 namespace platform {
 class Menu;
@@ -37,4 +38,7 @@ public:
     // Items for the managed symbols, each sending `action` to `target` with the object it stands for.
     virtual std::unique_ptr<platform::Menu> managedSymbolsMenuWithItemTargetItemAction(QObject* target,
                                                                                       const QByteArray& action) = 0;
+    // The image data shared by the registry's masters; null where the registry keeps none.
+    virtual std::shared_ptr<VXImageDataManager> imageManager() const = 0;
+    virtual void setImageManager(const std::shared_ptr<VXImageDataManager>& manager) = 0;
 };

@@ -65,6 +65,38 @@ VXQSymbolTool::VXQSymbolTool(const VXQSymbolMasterPtr& master)
 
 VXQSymbolTool::~VXQSymbolTool() { dropPendingSymbol(); }
 
+// Misuse is a programming error, but one a user's gesture can reach: log it and go on.
+VXDrawableObjectPtr VXQSymbolTool::prototype() const
+{
+    ZQLogObjCMethod(QStringLiteral("-prototype method is not used in VXQSymbolTool = use symbolMaster property instead"));
+    return nullptr;
+}
+
+bool VXQSymbolTool::setPrototype(const ZQObjectPtr& prototype)
+{
+    if (!prototype)
+        return false;
+    auto master = std::dynamic_pointer_cast<VXQSymbolMaster>(prototype);
+    if (!master) {
+        ZQLogObjCMethod(QStringLiteral("VXQSymbolTool requires prototype to be a VXQSymbolMaster"));
+        return false;
+    }
+    setSymbolMaster(master);
+    return true;
+}
+
+std::shared_ptr<VXQSymbol> VXQSymbolTool::objectFromPrototype() const
+{
+    return m_symbolMaster ? m_symbolMaster->symbolWithLocation(QPointF(0, 0)) : nullptr;
+}
+
+VXStylePtr VXQSymbolTool::style() const
+{
+    if (VXStylePtr style = styleForCreatedObjects())
+        return style;
+    return m_symbolMaster ? m_symbolMaster->style() : nullptr;
+}
+
 QString VXQSymbolTool::actionName() const
 {
     return m_actionName.isEmpty() ? VXObjectCreationTool::actionName() : m_actionName;

@@ -37,6 +37,15 @@ public:
     VXQSymbolMasterPtr symbolMaster() const { return m_symbolMaster; }
     // Invokable, so that what finds the tool by name (a symbol's Pick Up) can retarget it.
     Q_INVOKABLE void setSymbolMaster(const VXQSymbolMasterPtr& master) { m_symbolMaster = master; }
+    // Not used: the master stands for the prototype. Asking logs the misuse and answers null.
+    VXDrawableObjectPtr prototype() const override;
+    // Makes a master the tool's master; null is ignored, and anything else is logged and
+    // refused. Answers whether the master changed.
+    bool setPrototype(const ZQObjectPtr& prototype);
+    // A symbol of the master at the origin; null without a master.
+    std::shared_ptr<VXQSymbol> objectFromPrototype() const;
+    // The style for created objects when one is set, else that of the master's graphic.
+    VXStylePtr style() const override;
     // The name set for the last placement ("Place Symbol", "Place Symbol On Track"), else the framework's.
     QString actionName() const override;
 

@@ -52,10 +52,10 @@ public:
     // Posts kVXDrawingToolCreatedObjectsStyleDidChange.
     static void setStyleForCreatedObjects(const VXStylePtr& style);
 
-    VXDrawableObjectPtr prototype() const { return m_prototype; }
+    virtual VXDrawableObjectPtr prototype() const { return m_prototype; }
     Geometry geometry() const { return m_geometry; }
     // This tool's own style for new objects; null defers to styleForCreatedObjects.
-    VXStylePtr style() const { return m_style; }
+    virtual VXStylePtr style() const { return m_style; }
     void setStyle(const VXStylePtr& style) { m_style = style; }
 
     QCursor cursor() const override { return Qt::CrossCursor; }
