@@ -183,6 +183,39 @@ TEST(CalibrationController, UnusableTypedLengthsKeepThePreviousValueAndPushNothi
     EXPECT_FALSE(sheet.controller->setMapUnits(nullptr));
 }
 
+TEST(CalibrationController, LengthsTypedWithAnotherUnitAreConvertedAndRefusalsAreExplained)
+{
+    OpenSheet sheet; // 4 cm : 1 km
+    sheet.type(sheet.controller->mapMeasureTextField(), QStringLiteral("200 m"));
+    expectScale(sheet.delegate.current, 4, "cm", 0.2, "km");
+    EXPECT_NEAR(sheet.delegate.current->scale(), 5000, 1e-6);
+    EXPECT_EQ(sheet.controller->mapMeasureTextField()->text(), QStringLiteral("0.2 km"));
+    sheet.controller->setNumeratorFieldEnabled(true);
+    sheet.type(sheet.controller->sampleMeasureTextField(), QStringLiteral("20mm"));
+    expectScale(sheet.delegate.current, 2, "cm", 0.2, "km");
+
+    const qsizetype pushed = sheet.delegate.received.size();
+    sheet.type(sheet.controller->mapMeasureTextField(), QStringLiteral("200 parsecs"));
+    EXPECT_EQ(sheet.delegate.received.size(), pushed);
+    EXPECT_EQ(sheet.controller->mapMeasureTextField()->text(), QStringLiteral("0.2 km"));
+    EXPECT_TRUE(sheet.controller->mapLegendPreviewTextLabel()->text().contains(QStringLiteral("“200 parsecs” is not a length")));
+    // The next edit shows the scale again.
+    sheet.type(sheet.controller->mapMeasureTextField(), QStringLiteral("1"));
+    EXPECT_EQ(sheet.controller->mapLegendPreviewTextLabel()->text(), sheet.delegate.current->stringValue());
+}
+
+TEST(CalibrationController, SettingTheNumeratorMeasurementPushesPostsAndShowsTheWorkingScale)
+{
+    OpenSheet sheet;
+    drawingtest::NotificationRecorder posted(kQVNCalibrationControllerDidChangeMapScale, sheet.controller.get());
+    sheet.controller->mapMeasureTextField()->setText(QStringLiteral("stale"));
+    sheet.controller->setNumeratorMeasurement(nullptr);
+    ASSERT_EQ(sheet.delegate.received.size(), 1);
+    expectScale(sheet.delegate.received.last(), 4, "cm", 1, "km");
+    EXPECT_EQ(posted.received.size(), 1);
+    EXPECT_EQ(sheet.controller->mapMeasureTextField()->text(), QStringLiteral("1 km"));
+}
+
 TEST(CalibrationController, AdvancedShowsOnlyForADelegateThatOpensTheDrawingSetUp)
 {
     OpenSheet sheet;

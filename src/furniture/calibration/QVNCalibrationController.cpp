@@ -2,6 +2,8 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
+#include "platform/measurement/ZQTypedLength.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/NumberFormat.h"
 #include "platform/ui/Sheet.h"
 
@@ -47,6 +49,19 @@ const QList<qint64>& QVNCalibrationController::presetScales()
                                        20000, 25000, 50000,  63360,  100000, 200000, 250000,
                                        500000, 1000000};
     return presets;
+}
+
+const MapUnitTags& QVNCalibrationController::mapUnitTags()
+{
+    static constexpr MapUnitTag kTags[] = {
+        {1, kMetricMeasurementSystem, 10},         {2, kMetricMeasurementSystem, 1000},
+        {3, kMetricMeasurementSystem, 1000000},    {4, kImperialMeasurementSystem, 1},
+        {5, kImperialMeasurementSystem, 12},       {6, kImperialMeasurementSystem, 36},
+        {7, kImperialMeasurementSystem, 63360},    {8, kNauticalMilesMeasurementSystem, 1},
+        {9, kQuartzMeasurementSystem, 1},          {10, kMetricMeasurementSystem, 1},
+    };
+    static constexpr MapUnitTags tags(kTags);
+    return tags;
 }
 
 // --- The window ------------------------------------------------------------------------------------
@@ -270,17 +285,31 @@ void QVNCalibrationController::updateDelegate()
         m_delegate->setMapScale(m_modifiedScale);
 }
 
+void QVNCalibrationController::setNumeratorMeasurement(const VXQMeasurementPtr&)
+{
+    updateDelegate();
+    platform::NotificationCenter::defaultCenter().postNotificationName(kQVNCalibrationControllerDidChangeMapScale,
+                                                                      this);
+    if (m_modifiedScale)
+        setupWithMapScale(*m_modifiedScale);
+}
+
 // --- Actions -----------------------------------------------------------------------------------------
 
 std::optional<double> QVNCalibrationController::typedLength(const QLineEdit& field, const ZQUnitLength& unit)
 {
-    // Lenient: the unit's symbol may be there or not.
-    QString text = field.text().trimmed();
-    if (text.endsWith(unit.symbol()))
-        text.chop(unit.symbol().size());
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok ? std::optional(value) : std::nullopt;
+    const std::optional<ZQTypedLength> typed = ZQTypedLength::fromText(field.text());
+    return typed ? std::optional(typed->valueInUnit(unit)) : std::nullopt;
+}
+
+void QVNCalibrationController::refuseTypedLength(const QLineEdit& field)
+{
+    const QString text = field.text().trimmed();
+    takeDerivedScale(nullptr);
+    platform::Application::beep();
+    m_mapLegendPreviewTextLabel->setText(
+        tr("“%1” is not a length this scale can take: type a positive number, with a unit such as km or m if you like.")
+            .arg(text));
 }
 
 void QVNCalibrationController::sampleMeasureAction(QObject*)
@@ -288,8 +317,10 @@ void QVNCalibrationController::sampleMeasureAction(QObject*)
     if (!m_modifiedScale)
         return;
     const auto value = typedLength(*m_sampleMeasureTextField, *m_modifiedScale->referenceMeasurement()->unit());
-    if (value ? setMapReferenceValue(*value) : takeDerivedScale(nullptr))
+    if (value && setMapReferenceValue(*value))
         updateDelegate();
+    else
+        refuseTypedLength(*m_sampleMeasureTextField);
 }
 
 void QVNCalibrationController::mapMeasureAction(QObject*)
@@ -297,8 +328,10 @@ void QVNCalibrationController::mapMeasureAction(QObject*)
     if (!m_modifiedScale)
         return;
     const auto value = typedLength(*m_mapMeasureTextField, *m_modifiedScale->representedMeasurement()->unit());
-    if (value ? setMapRepresentativeValue(*value) : takeDerivedScale(nullptr))
+    if (value && setMapRepresentativeValue(*value))
         updateDelegate();
+    else
+        refuseTypedLength(*m_mapMeasureTextField);
 }
 
 void QVNCalibrationController::mapScalePickerAction(QObject*)

@@ -6,13 +6,16 @@
 // the controller) and goes to the delegate at once, so the map follows live. Cancel hands the
 // delegate back the scale it had when the sheet opened; OK keeps the last one pushed.
 //
-// Typed lengths that are not positive, not finite, beyond kLargestTypedLength points or not
-// numbers change nothing: the field shows the working scale again and nothing is pushed.
+// Lengths may be typed with a unit ("200 m" in a field of kilometres). Lengths that are not
+// positive, not finite, beyond kLargestTypedLength points or not numbers change nothing: the
+// sheet beeps, the field shows the working scale again, the preview line says why, and nothing
+// is pushed.
 //
 // The scale pop-up holds our preset ratios (each item's tag its ratio) and a custom item (tag
 // kCustomScaleTag) that shows a ratio no preset has; it is disabled until it holds one.
 
 #include "app/MapScaleCalibration.h"
+#include "furniture/MapUnitTags.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/ui/WindowController.h"
 
@@ -41,6 +44,9 @@ public:
 
     // The preset ratios of the scale pop-up, in menu order.
     static const QList<qint64>& presetScales();
+    // The numbered units of older pop-ups, 1 (cm) to 10 (mm); the units pop-up names units by
+    // their objects instead.
+    static const MapUnitTags& mapUnitTags();
 
     void beginDialogOnParentWindowCalibrationDelegate(QWidget* window, QVNCalibrationDelegate* delegate) override;
     void setNumeratorFieldEnabled(bool enabled) override;
@@ -62,6 +68,9 @@ public:
     bool setMapWithNewScale(double ratio);                 // 1 unit : ratio units, normalized
     // Sends the working scale to the delegate.
     void updateDelegate();
+    // For callers that have changed the sample length elsewhere: the working scale already
+    // holds it, so the measurement itself is not read. Pushes, posts and shows the scale.
+    void setNumeratorMeasurement(const VXQMeasurementPtr& measurement);
     // Takes the delegate's scale as the working one and, unless one is held, the scale to
     // restore on Cancel.
     void loadFromDelegate();
@@ -100,8 +109,10 @@ private:
     void selectMapUnitsItemForUnits(const ZQUnitLength& units);
     // Takes a derived scale as the working one; false for none.
     bool takeDerivedScale(const VXQMapScalePtr& scale);
-    // The length typed into the field, when it is one a map scale can take.
+    // The length typed into the field in `unit`, converted from any unit typed with it.
     static std::optional<double> typedLength(const QLineEdit& field, const ZQUnitLength& unit);
+    // Shows the working scale again and says why the text was not taken.
+    void refuseTypedLength(const QLineEdit& field);
     void sheetDidEnd(int returnCode);
 
     QVNCalibrationDelegate* m_delegate = nullptr;

@@ -77,6 +77,19 @@ QList<ZQUnitLengthPtr> VLTM_VXQScaleBarShapeController::secondaryUnitsMenu()
     return ZQUnitLength::menuUnits();
 }
 
+const MapUnitTags& VLTM_VXQScaleBarShapeController::mapUnitTags()
+{
+    static constexpr MapUnitTag kTags[] = {
+        {1, kMetricMeasurementSystem, 10},           {2, kMetricMeasurementSystem, 1000},
+        {3, kMetricMeasurementSystem, 1000000},      {4, kImperialMeasurementSystem, 1},
+        {5, kImperialMeasurementSystem, 12},         {6, kImperialMeasurementSystem, 36},
+        {7, kImperialMeasurementSystem, 63360},      {8, kNauticalMilesMeasurementSystem, 1},
+        {9, kQuartzMeasurementSystem, 1},            {10, kImperialMeasurementSystem, 7920},
+    };
+    static constexpr MapUnitTags tags(kTags);
+    return tags;
+}
+
 QWidget* VLTM_VXQScaleBarShapeController::loadView()
 {
     auto* view = new QWidget;

@@ -6,6 +6,7 @@
 // bars differ; every edit goes to all selected bars.
 
 #include "app/VLTMGenericObjectController.h"
+#include "furniture/MapUnitTags.h"
 #include "furniture/scalebar/pane/ScaleBarPaneRules.h"
 #include "platform/measurement/ZQUnitLength.h"
 
@@ -30,6 +31,9 @@ public:
     QStringList keyPathsOfInterest() const override;
     // The units the lower bar may measure in, in menu order; null entries are separators.
     static QList<ZQUnitLengthPtr> secondaryUnitsMenu();
+    // The numbered units of older pop-ups, 1 (cm) to 10 (furlongs); the menu above names units
+    // by their objects instead.
+    static const MapUnitTags& mapUnitTags();
 
     // --- Display setters ---------------------------------------------------------------
     Q_INVOKABLE void setPrimaryBarEnabled(bool enabled);
