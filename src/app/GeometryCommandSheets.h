@@ -16,6 +16,9 @@ public:
     virtual ~LinearDuplicateDelegate() = default;
     // `copies` copies of the selection, each `offset` (drawing units) from the one before.
     virtual void doLinearDuplicateCopiesOffset(int copies, QSizeF offset) = 0;
+    // The offsets' units as the drawing abbreviates them, and the points in one of them.
+    virtual QString unitsStringForOffsetUnits() const = 0;
+    virtual double unitsConversionFactorForOffsetUnits() const = 0;
 };
 
 class PolarDuplicateDelegate {

@@ -96,6 +96,9 @@ public:
     void setPrescale(double prescale);
 
     // How lengths are shown; a change redisplays and posts kVXDocumentDisplayUnitOptionsChanged.
+    static constexpr int kDrawingUnitsDisplayOption = 0;
+    static constexpr int kPointsDisplayOption = 1;
+    static constexpr int kMapUnitsDisplayOption = 2;
     int unitDisplayOption() const { return m_unitDisplayOption; }
     void setUnitDisplayOption(int option);
     // Lengths on the ground: the unit the map scale represents, and the points of the drawing
@@ -221,6 +224,8 @@ public:
     // Nothing without a selection (auto: without exactly one object), or for a count of
     // copies outside 1 to VXObjectDrawingLayer::kMaximumDuplicateCopies.
     void doLinearDuplicateCopiesOffset(int copies, QSizeF offset) override;
+    QString unitsStringForOffsetUnits() const override { return unitsStringForBufferUnits(); }
+    double unitsConversionFactorForOffsetUnits() const override;
     void doPolarDuplicateCopiesCentreIncAngleRotateCopies(int copies, QPointF centre, double incrementAngle,
                                                           bool rotateCopies) override;
     void doAutoPolarDuplicateWithCentre(QPointF centre) override;

@@ -80,13 +80,18 @@ void ZQQuorvaneDocument::doLinearDuplicateCopiesOffset(int copies, QSizeF offset
     const QList<VXDrawableObjectPtr> originals = layer->selectedAvailableObjects();
     if (originals.isEmpty())
         return;
-    const auto grid = drawing()->gridLayer();
-    const auto toPoints = [&](double distance) {
-        return grid ? grid->quartzDistanceForGridDistance(distance) : drawing()->convertLengthToBase(distance);
-    };
-    const QSizeF points(toPoints(offset.width()), toPoints(offset.height()));
+    const double pointsPerUnit = unitsConversionFactorForOffsetUnits();
+    const QSizeF points(offset.width() * pointsPerUnit, offset.height() * pointsPerUnit);
     addDuplicates(VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCopies(originals, points, copies),
                   tr("Linear Duplication"));
+}
+
+double ZQQuorvaneDocument::unitsConversionFactorForOffsetUnits() const
+{
+    if (!drawing())
+        return 1.0;
+    const auto grid = drawing()->gridLayer();
+    return grid ? grid->quartzDistanceForGridDistance(1) : drawing()->unitToPointsConversionFactor();
 }
 
 namespace {

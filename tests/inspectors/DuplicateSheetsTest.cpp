@@ -36,6 +36,9 @@ struct RecordingDelegate : LinearDuplicateDelegate, PolarDuplicateDelegate {
     {
         calls << QStringLiteral("linear %1 %2,%3").arg(copies).arg(offset.width()).arg(offset.height());
     }
+    // Offsets in centimetres.
+    QString unitsStringForOffsetUnits() const override { return QStringLiteral("cm"); }
+    double unitsConversionFactorForOffsetUnits() const override { return 72 / 2.54; }
     int countOfItemsInSelection() const override { return selected; }
     void doPolarDuplicateCopiesCentreIncAngleRotateCopies(int copies, QPointF centre, double angle, bool rotate) override
     {
@@ -103,6 +106,28 @@ TEST(LinearDuplicateSheet, OKNeedsAWholeCountInRangeAndNumericOffsets)
     EXPECT_TRUE(sheet.okButton()->isEnabled());
     sheet.cancelAction();
     EXPECT_EQ(delegate.calls.size(), 1);
+}
+
+TEST(LinearDuplicateSheet, OffsetsShowTheDrawingUnitAndTakeTypedUnits)
+{
+    RecordingDelegate delegate;
+    ZQLinearDuplicateController sheet;
+    sheet.beginLinearDuplicationDialogLinearDelegate(nullptr, &delegate);
+    EXPECT_EQ(sheet.xOffsetUnitsField()->text(), QStringLiteral("cm"));
+    EXPECT_EQ(sheet.yOffsetUnitsField()->text(), QStringLiteral("cm"));
+    type(sheet.copiesField(), QStringLiteral("2"));
+    type(sheet.xOffsetField(), QStringLiteral("1 cm"));
+    type(sheet.yOffsetField(), QStringLiteral("5mm"));
+    ASSERT_TRUE(sheet.okButton()->isEnabled());
+    sheet.okButton()->click();
+    type(sheet.xOffsetField(), QStringLiteral("1in"));
+    type(sheet.yOffsetField(), QStringLiteral("30"));
+    sheet.beginLinearDuplicationDialogLinearDelegate(nullptr, &delegate);
+    sheet.okButton()->click();
+    EXPECT_EQ(delegate.calls, (QStringList{QStringLiteral("linear 2 1,0.5"), QStringLiteral("linear 2 2.54,30")}));
+
+    type(sheet.yOffsetField(), QStringLiteral("3 parsecs"));
+    EXPECT_FALSE(sheet.okButton()->isEnabled());
 }
 
 TEST(PolarDuplicateSheet, StartsAtSevenCopiesAndTheAngleFollowsTheCount)

@@ -1,9 +1,9 @@
 #include "inspectors/duplicate/DuplicateFields.h"
 
+#include "platform/measurement/ZQTypedLength.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 #include <QLocale>
-#include <cmath>
 
 namespace duplicatefields {
 
@@ -20,13 +20,7 @@ std::optional<int> copiesFromText(const QString& text)
 
 std::optional<double> numberFromText(const QString& text)
 {
-    bool ok = false;
-    double value = QLocale().toDouble(text.trimmed(), &ok);
-    if (!ok)
-        value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return ZQTypedLength::numberFromText(text);
 }
 
 QString textForNumber(double value, int decimals)

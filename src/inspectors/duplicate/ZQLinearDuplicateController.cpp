@@ -2,11 +2,13 @@
 
 #include "inspectors/duplicate/DuplicateFields.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/measurement/ZQTypedLength.h"
 #include "platform/ui/Sheet.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -39,10 +41,18 @@ QWidget* ZQLinearDuplicateController::loadWindow()
     m_yOffsetTextField = new QLineEdit(dialog);
     for (QLineEdit* field : {m_numberOfCopiesTextField.data(), m_xOffsetTextField.data(), m_yOffsetTextField.data()})
         connect(field, &QLineEdit::textChanged, this, &ZQLinearDuplicateController::conditionallyEnableOKButton);
+    m_xOffsetUnitsTextField = new QLabel(dialog);
+    m_yOffsetUnitsTextField = new QLabel(dialog);
+    const auto withUnits = [](QLineEdit* field, QLabel* units) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(field, 1);
+        row->addWidget(units);
+        return row;
+    };
     auto* form = new QFormLayout;
     form->addRow(tr("Number of copies:"), m_numberOfCopiesTextField);
-    form->addRow(tr("Horizontal offset:"), m_xOffsetTextField);
-    form->addRow(tr("Vertical offset:"), m_yOffsetTextField);
+    form->addRow(tr("Horizontal offset:"), withUnits(m_xOffsetTextField, m_xOffsetUnitsTextField));
+    form->addRow(tr("Vertical offset:"), withUnits(m_yOffsetTextField, m_yOffsetUnitsTextField));
 
     auto* buttons = new QDialogButtonBox(dialog);
     m_okButton = buttons->addButton(tr("Duplicate"), QDialogButtonBox::AcceptRole);
@@ -61,8 +71,20 @@ void ZQLinearDuplicateController::conditionallyEnableOKButton()
 {
     if (m_okButton)
         m_okButton->setEnabled(copiesFromText(m_numberOfCopiesTextField->text())
-                               && numberFromText(m_xOffsetTextField->text())
-                               && numberFromText(m_yOffsetTextField->text()));
+                               && offsetFromText(m_xOffsetTextField->text())
+                               && offsetFromText(m_yOffsetTextField->text()));
+}
+
+std::optional<double> ZQLinearDuplicateController::offsetFromText(const QString& text) const
+{
+    const std::optional<ZQTypedLength> typed = ZQTypedLength::fromText(text);
+    if (!typed)
+        return std::nullopt;
+    // Without a delegate no unit other than a bare number's can be converted.
+    const double pointsPerUnit = m_delegateRef ? m_delegateRef->unitsConversionFactorForOffsetUnits() : 0;
+    if (typed->unit && !(pointsPerUnit > 0))
+        return std::nullopt;
+    return typed->valueInUnitOfPoints(pointsPerUnit);
 }
 
 void ZQLinearDuplicateController::beginLinearDuplicationDialogLinearDelegate(QWidget* window,
@@ -70,6 +92,9 @@ void ZQLinearDuplicateController::beginLinearDuplicationDialogLinearDelegate(QWi
 {
     m_delegateRef = delegate;
     QDialog* dialog = sheet();
+    const QString units = delegate ? delegate->unitsStringForOffsetUnits() : QString();
+    m_xOffsetUnitsTextField->setText(units);
+    m_yOffsetUnitsTextField->setText(units);
     conditionallyEnableOKButton();
     m_numberOfCopiesTextField->setFocus();
     platform::Sheet::beginSheetModalForWindowCompletionHandler(dialog, window, [this](int code) { sheetDidEnd(code); });
@@ -89,8 +114,8 @@ void ZQLinearDuplicateController::cancelAction(QObject*)
 void ZQLinearDuplicateController::sheetDidEnd(int returnCode)
 {
     const std::optional<int> copies = copiesFromText(m_numberOfCopiesTextField->text());
-    const std::optional<double> x = numberFromText(m_xOffsetTextField->text());
-    const std::optional<double> y = numberFromText(m_yOffsetTextField->text());
+    const std::optional<double> x = offsetFromText(m_xOffsetTextField->text());
+    const std::optional<double> y = offsetFromText(m_yOffsetTextField->text());
     if (returnCode != platform::Sheet::kDefaultReturn || !m_delegateRef || !copies || !x || !y)
         return;
     LogEvent(kReactiveEvent, QStringLiteral("dialog data: copies %1; offset {%2,%3}")
