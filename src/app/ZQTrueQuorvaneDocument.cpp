@@ -252,7 +252,25 @@ void ZQTrueQuorvaneDocument::setRulerVisible(bool visible)
 
 QString ZQTrueQuorvaneDocument::distanceLabelForLength(double points) const
 {
-    return drawing() ? drawing()->formattedConvertedLength(points) : QString();
+    if (!drawing())
+        return {};
+    const auto twoPlaces = [](double value, const QString& symbol) {
+        return QStringLiteral("%1 %2").arg(value, 0, 'f', 2).arg(symbol);
+    };
+    const double pointsPerGroundUnit = delegateConvertedDisplayMultiplier();
+    switch (unitDisplayOption()) {
+    case kPointsDisplayOption:
+        return twoPlaces(points, ZQUnitLength::points()->symbol());
+    case kMapUnitsDisplayOption:
+        if (pointsPerGroundUnit > 0)
+            return twoPlaces(points / pointsPerGroundUnit, delegateConvertedDisplayUnits()->symbol());
+        break;
+    default:
+        break;
+    }
+    // Paper units on a map whose scale could give ground lengths: say which it is.
+    const QString paper = drawing()->formattedConvertedLength(points);
+    return pointsPerGroundUnit > 0 ? tr("%1 on paper").arg(paper) : paper;
 }
 
 void ZQTrueQuorvaneDocument::redisplayRuler() const

@@ -75,7 +75,9 @@ public:
     bool rulerVisible() const { return m_rulerVisible; }
     // A change redraws the ruler's area.
     void setRulerVisible(bool visible);
-    // The length (points) in the drawing's units, as text.
+    // The length (points) as text in the display units the document shows (those of the
+    // Geometry tab): points, map units on the ground, or paper units, which on a map with a
+    // scale say "on paper" so as not to pass for ground lengths.
     Q_INVOKABLE QString distanceLabelForLength(double points) const;
     void windowControllerDidLoadWindow(MapDocumentWindowController* controller) override;
 

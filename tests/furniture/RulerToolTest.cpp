@@ -1,6 +1,8 @@
 #include "RulerWindowForTesting.h"
 
 #include "furniture/ruler/VXQRuler.h"
+#include "mapscale/VXQMapScale.h"
+#include "platform/measurement/ZQMeasurement.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
@@ -61,6 +63,28 @@ TEST(RulerTool, DragsMakeMoveAndStretchTheRulerWithoutUndoSteps)
     EXPECT_NEAR(w.ruler().length(), length + 50, 1e-9);
     EXPECT_FALSE(w.document->undoManager()->canUndo());
     EXPECT_FALSE(w.document->isDocumentEdited());
+}
+
+TEST(RulerTool, TheLabelIsInTheDisplayUnitsAndSaysWhenItMeasuresPaper)
+{
+    RulerWindow w;
+    // 1:5,000: a centimetre of paper stands for 50 m.
+    w.document->setMapScale(VXQMapScale::makeWithReferenceMeasurementRepresentedMeasurement(
+        ZQMeasurement::make(1, ZQUnitLength::centimeters()), ZQMeasurement::make(50, ZQUnitLength::meters())));
+    const double points = 9.21 * 72 / 2.54;
+    const QString paper = w.document->drawing()->formattedConvertedLength(points);
+    EXPECT_EQ(w.document->distanceLabelForLength(points), paper + QStringLiteral(" on paper"));
+    w.document->setUnitDisplayOption(ZQQuorvaneDocument::kPointsDisplayOption);
+    EXPECT_EQ(w.document->distanceLabelForLength(points), QStringLiteral("261.07 pt"));
+    w.document->setUnitDisplayOption(ZQQuorvaneDocument::kMapUnitsDisplayOption);
+    EXPECT_EQ(w.document->distanceLabelForLength(points), QStringLiteral("460.50 m"));
+
+    // The ruler drawn shows it.
+    w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+    w.drag({100, 100}, {100 + points, 100});
+    w.view->viewport()->grab();
+    EXPECT_EQ(w.ruler().annotation().string(), w.document->distanceLabelForLength(w.ruler().length()));
+    EXPECT_TRUE(w.ruler().annotation().string().endsWith(QStringLiteral(" m")));
 }
 
 TEST(RulerTool, HoverCursorsShowWhatAPressWouldDoAndComeBack)
