@@ -32,7 +32,7 @@ TEST(StyleEditorContent, FollowsTheSelectionCoalescedAndKeepsTheStyleWhenNothing
     f.settle();
     EXPECT_EQ(f.editor->style(), red);
     EXPECT_EQ(f.editor->nameField()->text(), QStringLiteral("Red"));
-    EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style"));
+    EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style, used by 2 objects"));
     EXPECT_EQ(f.editor->previewView()->style(), red);
     EXPECT_EQ(f.componentsShownIn(f.stack()).size(), 1);
 
@@ -99,6 +99,32 @@ TEST(StyleEditorContent, TheHeaderFollowsTheStyleAndItsLock)
     f.editor->rebuildUI();
     f.settle();
     EXPECT_TRUE(f.editor->subcontrollerForComponent(stroke.get())->isShownLocked());
+}
+
+TEST(StyleEditorContent, TheHeaderSaysHowManyObjectsAnEditRestyles)
+{
+    EditorFixture f;
+    const VXStylePtr road = styleOf({std::make_shared<VXStroke>()}, QStringLiteral("Road"));
+    road->setStyleSharable(false);
+    const VXDrawableObjectPtr first = f.addShape(road);
+    f.select({first});
+    EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style"));
+
+    // Unticked Shared or not, three roads hold the one style.
+    f.addShape(road, QRectF(100, 100, 20, 20));
+    const VXDrawableObjectPtr third = f.addShape(road, QRectF(200, 200, 20, 20));
+    f.select({third});
+    EXPECT_FALSE(f.editor->sharedCheckbox()->isChecked());
+    EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style, used by 3 objects"));
+    EXPECT_FALSE(f.editor->sharedCheckbox()->toolTip().isEmpty());
+
+    // A road given a style of its own leaves the count.
+    first->setStyle(styleOf({std::make_shared<VXStroke>()}, QStringLiteral("Lane")));
+    f.select({});
+    f.select({third});
+    f.editor->rebuildUI();
+    f.settle();
+    EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style, used by 2 objects"));
 }
 
 TEST(StyleEditorContent, TheToolStyleIsShownOnlyWhileTheWindowIsActive)

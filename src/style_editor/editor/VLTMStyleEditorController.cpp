@@ -142,7 +142,14 @@ void VLTMStyleEditorController::setSelection(const QList<VXDrawableObjectPtr>& s
     stopObservingSelectionStyles();
     m_selectionCache = selection;
     observeSelectionStyles();
-    setContent(stylesOfSelection());
+    const QList<VXStylePtr> styles = stylesOfSelection();
+    const bool sameStyles = styles == m_styleList;
+    setContent(styles);
+    // The style stays, but how many objects hold it may have changed since it was shown.
+    if (const VXStylePtr shown = style(); shown && sameStyles) {
+        bool editableByLibrary = true;
+        showLibraryLine(*shown, &editableByLibrary);
+    }
 }
 
 QList<VXStylePtr> VLTMStyleEditorController::stylesOfSelection() const

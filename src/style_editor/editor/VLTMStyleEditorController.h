@@ -222,6 +222,8 @@ private:
     void setNilState();
     void setMultipleStylesState();
     void showLibraryLine(const VXStyle& style, bool* editableByLibrary);
+    // The drawing's objects whose drawing uses the style, groups counted once.
+    int countOfObjectsUsingStyle(const VXStyle& style) const;
     void applyEditableState(bool editable);
 
     // VLTMStyleEditorController.cpp

@@ -6,6 +6,8 @@
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Menu.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/styles/VXStyleHistory.h"
 #include "style_editor/panes/VLTMStyleComponentController.h"
 #include "style_editor/swatch/VXQStyleImageView.h"
@@ -14,6 +16,7 @@
 #include "widgets/stacks/ZQCollapsibleContainerView.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -89,6 +92,8 @@ QWidget* VLTMStyleEditorController::makeHeader()
     connect(m_editableCheckbox, &QCheckBox::clicked, this, [this] { editableAction(m_editableCheckbox); });
     m_sharedIconView = makeIconView(header, QStringLiteral("VLST_global-style-OFF"));
     m_sharedCheckbox = new QCheckBox(tr("Shared"), header);
+    m_sharedCheckbox->setToolTip(tr("Marks the style as one to share. Objects that already use the style change with "
+                                    "it either way: the line below the name says how many there are."));
     connect(m_sharedCheckbox, &QCheckBox::clicked, this, [this] { sharedAction(m_sharedCheckbox); });
     m_lockedLibraryIconView = makeIconView(header, QStringLiteral("VLST_locked-library"));
     m_lockedLibraryIconView->setToolTip(tr("The style's library does not allow changes"));
@@ -266,7 +271,29 @@ void VLTMStyleEditorController::showLibraryLine(const VXStyle& style, bool* edit
     }
     if (style.isPureTextStyle())
         line = QStringLiteral("%1 (%2)").arg(line, tr("Text Only"));
+    // Every object given this style holds the style itself, so an edit restyles them all,
+    // whatever the Shared box says; the line says how many that is.
+    const int users = countOfObjectsUsingStyle(style);
+    if (users > 1)
+        line = tr("%1, used by %n objects", nullptr, users).arg(line);
     m_libraryInfoTextView->setText(line);
+}
+
+int VLTMStyleEditorController::countOfObjectsUsingStyle(const VXStyle& style) const
+{
+    if (!m_drawing)
+        return 0;
+    int users = 0;
+    for (const VXLayerPtr& layer : m_drawing->flattenedLayers()) {
+        const auto* owner = qobject_cast<const VXObjectOwnerLayer*>(layer.get());
+        if (!owner)
+            continue;
+        for (const VXDrawableObjectPtr& object : owner->objects()) {
+            const QList<VXStylePtr> styles = object->allStyles();
+            users += std::any_of(styles.cbegin(), styles.cend(), [&](const VXStylePtr& s) { return s.get() == &style; });
+        }
+    }
+    return users;
 }
 
 void VLTMStyleEditorController::setNilState()
