@@ -374,64 +374,150 @@ bool VXQTrack::canInsertMagicRoundabout() const
                || canCutPathAtLength(*this, stretch.location + stretch.length));
 }
 
+namespace {
+
+// The length along `path`, walking from `from` towards `towards`, at which it first leaves the
+// circle; negative when it stays inside up to `towards`.
+double lengthLeavingCircle(const platform::BezierPath& path, double from, double towards, QPointF centre, double radius)
+{
+    const auto outside = [&](double length) { return QLineF(centre, path.pointOnPathAtLengthSlope(length)).length() >= radius; };
+    constexpr int kSteps = 256;
+    double inside = from;
+    for (int step = 1; step <= kSteps; ++step) {
+        const double probe = from + (towards - from) * step / kSteps;
+        if (!outside(probe)) {
+            inside = probe;
+            continue;
+        }
+        double out = probe;
+        for (int halving = 0; halving < 40; ++halving) {
+            const double middle = (inside + out) / 2;
+            (outside(middle) ? out : inside) = middle;
+        }
+        return out;
+    }
+    return -1;
+}
+
+} // namespace
+
+VXQTrack::Ring VXQTrack::Ring::aroundStretch(const VXQTrack& track, double from, double to)
+{
+    Ring ring;
+    ring.centre = track.path().pointOnPathAtLengthSlope((from + to) / 2);
+    ring.radius = (to - from) / 2;
+    return ring;
+}
+
+QPointF VXQTrack::Ring::pointOnRing(QPointF point) const
+{
+    const QLineF spoke(centre, point);
+    return spoke.length() > 0 ? spoke.pointAt(radius / spoke.length()) : point;
+}
+
 void VXQTrack::insertMagicRoundabout(QObject*)
 {
     if (!canInsertMagicRoundabout())
         return;
     const NetworkEdit edit;
     const ZQStyleRange stretch = ZQResolvedStyleRange(selectionRange(), length());
-    const double from = stretch.location;
-    const double to = from + stretch.length;
-    const bool keepsBefore = canCutPathAtLength(*this, from);
-    const bool keepsAfter = canCutPathAtLength(*this, to);
-    VXObjectOwnerLayer* owner = layer();
-
-    // This track may leave the layer below; the undo keeps it from then on.
-    const auto self = std::static_pointer_cast<VXQTrack>(shared_from_this());
-    const QList<Junction> junctions = junctionsOfChildren();
-    VXQTrack* const endParent = endLink();
-    const QPointF centre = path().pointOnPathAtLengthSlope((from + to) / 2);
-    const double radius = stretch.length / 2;
-    auto ring = trackWithPathType(platform::BezierPath::bezierPathWithOvalInRect(
-                                      QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius))),
-                                  m_trackType);
+    double from = stretch.location;
+    double to = from + stretch.length;
+    Ring ring = Ring::aroundStretch(*this, from, to);
+    // A stretch that takes in an end joining another track (a side road at a T-junction) makes
+    // a roundabout at the junction: centred on it, with the other track giving way to it too.
+    VXQTrack* crossing = nullptr;
+    for (const VXQTrackEnd end : kBothEnds) {
+        const bool atStart = end == VXQTrackEnd::Start;
+        VXQTrack* parent = linkAtEnd(end);
+        if (crossing || !parent || canCutPathAtLength(*this, atStart ? from : to))
+            continue;
+        const double leaving = lengthLeavingCircle(path(), atStart ? 0 : length(), atStart ? length() : 0,
+                                                   endPoint(end), ring.radius);
+        if (!canCutPathAtLength(*this, leaving))
+            continue;
+        crossing = parent;
+        ring.centre = endPoint(end);
+        from = atStart ? 0 : leaving;
+        to = atStart ? leaving : length();
+    }
+    auto track = trackWithPathType(platform::BezierPath::bezierPathWithOvalInRect(QRectF(
+                                       ring.centre - QPointF(ring.radius, ring.radius), QSizeF(2 * ring.radius, 2 * ring.radius))),
+                                   m_trackType);
     if (const ZQRangeDrawingStylePtr middle = styleForPositionIncludingShims((from + to) / 2, false))
-        ring->setStyle(middle->style());
-    const auto onRing = [&](QPointF point) {
-        const QLineF spoke(centre, point);
-        return spoke.length() > 0 ? spoke.pointAt(radius / spoke.length()) : point;
-    };
+        track->setStyle(middle->style());
+    ring.track = track.get();
 
     ZQUndoManager* undo = undoManager();
     if (undo)
         undo->beginUndoGrouping();
-    owner->insertObjectInObjectsAtIndex(ring, owner->indexOfObject(this) + 1);
+    layer()->insertObjectInObjectsAtIndex(track, layer()->indexOfObject(this) + 1);
+    giveWayToRing(from, to, ring);
+    if (crossing && !crossing->locked()) {
+        const platform::BezierPath& road = crossing->path();
+        const double at = road.lengthForPointTolerance(ring.centre, crossing->snappingReach());
+        const double before = at < 0 ? -1 : lengthLeavingCircle(road, at, 0, ring.centre, ring.radius);
+        const double after = at < 0 ? -1 : lengthLeavingCircle(road, at, crossing->length(), ring.centre, ring.radius);
+        if (canCutPathAtLength(*crossing, before) || canCutPathAtLength(*crossing, after))
+            crossing->giveWayToRing(before < 0 ? 0 : before, after < 0 ? crossing->length() : after, ring);
+    }
+    if (undo) {
+        undo->setActionName(kInsertRoundaboutActionName);
+        undo->endUndoGrouping();
+    }
+}
+
+void VXQTrack::giveWayToRing(double from, double to, const Ring& ring)
+{
+    const bool keepsBefore = canCutPathAtLength(*this, from);
+    const bool keepsAfter = canCutPathAtLength(*this, to);
+    VXObjectOwnerLayer* owner = layer();
+    // This track may leave the layer below; the undo keeps it from then on.
+    const auto self = std::static_pointer_cast<VXQTrack>(shared_from_this());
+    const QList<Junction> junctions = junctionsOfChildren();
+    VXQTrack* const endParent = endLink();
+
     // This track keeps the stretch before the roundabout; the stretch after it is a new track.
     const auto after = keepsAfter ? std::static_pointer_cast<VXQTrack>(cutPathAtLength(*this, to)) : nullptr;
     VXQTrack* const before = keepsBefore ? this : nullptr;
     if (before) {
         cutPathAtLength(*this, from);
-        setEndPoint(VXQTrackEnd::End, onRing(endPoint(VXQTrackEnd::End)));
-        assignLink(VXQTrackEnd::End, ring.get());
+        setEndPoint(VXQTrackEnd::End, ring.pointOnRing(endPoint(VXQTrackEnd::End)));
+        assignLink(VXQTrackEnd::End, ring.track);
         setEndTerminatorType(kVXQPlainTerminator);
     } else {
         owner->removeObject(this);
     }
     if (after) {
         after->m_startTerminatorType = kVXQPlainTerminator;
-        after->setEndPoint(VXQTrackEnd::Start, onRing(after->endPoint(VXQTrackEnd::Start)));
-        after->assignLink(VXQTrackEnd::Start, ring.get());
+        after->setEndPoint(VXQTrackEnd::Start, ring.pointOnRing(after->endPoint(VXQTrackEnd::Start)));
+        after->assignLink(VXQTrackEnd::Start, ring.track);
         after->assignLink(VXQTrackEnd::End, endParent);
-        owner->insertObjectInObjectsAtIndex(after, owner->indexOfObject(ring.get()) + 1);
+        owner->insertObjectInObjectsAtIndex(after, owner->indexOfObject(ring.track) + 1);
     }
     for (const Junction& junction : junctions) {
-        VXQTrack* piece = junction.position <= from ? before : junction.position >= to ? after.get() : nullptr;
-        junction.child->assignLink(junction.end, piece);
+        if (junction.position > from && junction.position < to)
+            junction.child->runOutToRing(junction.end, ring);
+        else
+            junction.child->assignLink(junction.end, junction.position <= from ? before : after.get());
     }
-    if (undo) {
-        undo->setActionName(kInsertRoundaboutActionName);
-        undo->endUndoGrouping();
+}
+
+void VXQTrack::runOutToRing(VXQTrackEnd end, const Ring& ring)
+{
+    const double total = length();
+    const bool atStart = end == VXQTrackEnd::Start;
+    const double leaving = lengthLeavingCircle(path(), atStart ? 0 : total, atStart ? total : 0, ring.centre, ring.radius);
+    if (locked() || leaving < 0 || !canCutPathAtLength(*this, leaving)) {
+        assignLink(end, nullptr);
+        return;
     }
+    if (atStart)
+        reduceToStretch(leaving, total);
+    else
+        reduceToStretch(0, leaving);
+    setEndPoint(end, ring.pointOnRing(endPoint(end)));
+    assignLink(end, ring.track);
 }
 
 // --- Following ------------------------------------------------------------------------------------

@@ -133,10 +133,12 @@ public:
     // Replaces the selected stretch by a roundabout: a ring track of this track's type and
     // style centred on the stretch's middle, as wide as the stretch, with this track ending
     // at the ring and the rest of it continuing from the ring as a new track. Sub-tracks
-    // joining the replaced stretch are unlinked, those beyond it move to the continuation.
-    // Without track left before the stretch, this track leaves the layer. One undo step
-    // "Insert Roundabout"; nothing without a selected stretch, or when the track cannot be
-    // cut at either end of it (see cutPathAtLength).
+    // joining the replaced stretch are shortened to run into the ring and join it, those
+    // beyond it move to the continuation. Where the stretch replaces an end of this track
+    // that joins another track (a side road at a T-junction), that track gives way to the
+    // ring too. Without track left before the stretch, this track leaves the layer. One undo
+    // step "Insert Roundabout"; nothing without a selected stretch, or when the track cannot
+    // be cut at either end of it (see cutPathAtLength).
     Q_INVOKABLE void insertMagicRoundabout(QObject* sender);
     // Whether insertMagicRoundabout would change anything.
     bool canInsertMagicRoundabout() const;
@@ -182,6 +184,21 @@ private:
         double position;
     };
     QList<Junction> junctionsOfChildren() const;
+    // A roundabout being inserted: its track, and the circle it runs on.
+    struct Ring {
+        VXQTrack* track = nullptr;
+        QPointF centre;
+        double radius = 0;
+        static Ring aroundStretch(const VXQTrack& track, double from, double to);
+        QPointF pointOnRing(QPointF point) const;
+    };
+    // Cuts the stretch between the lengths out of this track: the piece before ends on the
+    // ring, the piece after starts there as a new track; sub-tracks joining the stretch run
+    // out to the ring.
+    void giveWayToRing(double from, double to, const Ring& ring);
+    // Shortens the track so that the end, which lies inside the ring, stops on it and joins it;
+    // a track that cannot be shortened so only loses its link.
+    void runOutToRing(VXQTrackEnd end, const Ring& ring);
     struct EndCap {
         QColor colour;
         double radius;

@@ -418,12 +418,16 @@ TEST(Track, RoundaboutsReplaceTheSelectedStretchAsOneUndoStep)
     EXPECT_TRUE(near(onward->endPoint(VXQTrackEnd::Start), {120, 100}));
     EXPECT_EQ(onward->endTerminatorType(), kVXQSquareTerminator);
     EXPECT_EQ(west->endLink(), main.get());
-    EXPECT_EQ(inside->endLink(), nullptr); // its junction was in the stretch
+    // Its junction was in the stretch: it runs into the ring now.
+    EXPECT_EQ(inside->endLink(), ring);
+    EXPECT_TRUE(near(inside->endPoint(VXQTrackEnd::End), {100, 120}));
+    EXPECT_TRUE(near(inside->endPoint(VXQTrackEnd::Start), {100, 180}));
 
     map.undo->undo();
     EXPECT_EQ(map.layer->countOfObjects(), 4);
     EXPECT_EQ(main->path(), original);
     EXPECT_EQ(setOf(main->childLinks()), setOf({west.get(), inside.get(), east.get()}));
+    EXPECT_TRUE(near(inside->endPoint(VXQTrackEnd::End), {100, 100}));
     map.undo->redo();
     EXPECT_EQ(east->endLink()->startLink(), main->endLink());
 
@@ -433,6 +437,41 @@ TEST(Track, RoundaboutsReplaceTheSelectedStretchAsOneUndoStep)
     EXPECT_EQ(west->layer(), nullptr);
     ASSERT_EQ(main->childLinks().size(), 1);
     EXPECT_TRUE(near(main->childLinks().first()->endPoint(VXQTrackEnd::Start), {40, 140}));
+}
+
+TEST(Track, ARoundaboutAtTheEndOfASideRoadSitsOnTheJunctionAndCutsBothRoads)
+{
+    Map map;
+    const auto main = map.add({20, 100}, {180, 100});
+    const auto side = map.add({100, 180}, {100, 100});
+    ASSERT_EQ(side->endLink(), main.get());
+    const platform::BezierPath mainPath = main->path();
+    side->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 40)); // y 140 to 100, the joined end
+    map.undo->closeAutomaticGroup();
+    side->insertMagicRoundabout(nullptr);
+    EXPECT_EQ(map.undo->undoActionName(), QStringLiteral("Insert Roundabout"));
+
+    VXQTrack* ring = side->endLink();
+    ASSERT_TRUE(ring);
+    EXPECT_TRUE(ring->path().isClosed());
+    EXPECT_TRUE(near(ring->path().bounds().center(), {100, 100}));
+    EXPECT_NEAR(ring->path().bounds().width(), 40, 1e-6);
+    EXPECT_TRUE(near(side->endPoint(VXQTrackEnd::End), {100, 120}));
+    // The main road gives way on both sides.
+    EXPECT_EQ(main->endLink(), ring);
+    EXPECT_TRUE(near(main->endPoint(VXQTrackEnd::End), {80, 100}));
+    ASSERT_EQ(map.layer->countOfObjects(), 4);
+    QList<VXQTrack*> onRing = ring->childLinks();
+    onRing.removeAll(main.get());
+    onRing.removeAll(side.get());
+    ASSERT_EQ(onRing.size(), 1);
+    EXPECT_TRUE(near(onRing.first()->endPoint(VXQTrackEnd::Start), {120, 100}));
+    EXPECT_TRUE(near(onRing.first()->endPoint(VXQTrackEnd::End), {180, 100}));
+
+    map.undo->undo();
+    EXPECT_EQ(map.layer->countOfObjects(), 2);
+    EXPECT_EQ(main->path(), mainPath);
+    EXPECT_EQ(side->endLink(), main.get());
 }
 
 TEST(Track, DrawingLeavesThePaintersOpacityAndAntialiasingAsItFoundThem)
