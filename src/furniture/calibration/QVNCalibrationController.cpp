@@ -119,6 +119,7 @@ QWidget* QVNCalibrationController::makeControls()
     form->addRow(tr("Scale:"), m_mapScalePopUpButton);
 
     m_mapLegendPreviewTextLabel = new QLabel(pane);
+    m_mapLegendPreviewTextLabel->setWordWrap(true); // a refusal says why in a sentence
     form->addRow(QString(), m_mapLegendPreviewTextLabel);
     return pane;
 }
@@ -308,8 +309,7 @@ void QVNCalibrationController::refuseTypedLength(const QLineEdit& field)
     takeDerivedScale(nullptr);
     platform::Application::beep();
     m_mapLegendPreviewTextLabel->setText(
-        tr("“%1” is not a length this scale can take: type a positive number, with a unit such as km or m if you like.")
-            .arg(text));
+        tr("“%1” is not a length the scale can take: type a positive number, with a unit if you like (200 m).").arg(text));
 }
 
 void QVNCalibrationController::sampleMeasureAction(QObject*)
