@@ -96,6 +96,19 @@ void VLTMTabView::resizeEvent(QResizeEvent*)
     layOutChildren();
 }
 
+QSize VLTMTabView::minimumSizeHint() const
+{
+    return {m_panels->minimumSize().width(), VLTMTabViewTitleView::kStripHeight};
+}
+
+bool VLTMTabView::event(QEvent* event)
+{
+    // A panel's controls changed size: the splitter holding this view asks again.
+    if (event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QWidget::event(event);
+}
+
 void VLTMTabView::layOutChildren()
 {
     m_strip->setGeometry(0, 0, width(), VLTMTabViewTitleView::kStripHeight);

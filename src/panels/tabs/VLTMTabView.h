@@ -69,6 +69,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The panels are laid out by hand: their widest minimum is passed on, so that a side panel
+    // never opens narrower than the controls of its tabs.
+    QSize minimumSizeHint() const override;
+    bool event(QEvent* event) override;
     void layOutChildren();
 
 private:

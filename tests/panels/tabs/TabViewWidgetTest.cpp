@@ -7,7 +7,10 @@
 #include "platform/ui/Menu.h"
 #include "widgets/paint/ApplicationColours.h"
 
+#include <QHBoxLayout>
 #include <QMimeData>
+#include <QPushButton>
+#include <QSplitter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -273,3 +276,33 @@ TEST_F(TabViewWidgetTest, TheStripMenuListsTheTabsWithSmallIcons)
 }
 
 } // namespace
+
+TEST(TabViewSizing, ASidePanelOpensNoNarrowerThanTheControlsOfItsTabs)
+{
+    QSplitter splitter;
+    splitter.resize(900, 300);
+    VLTMTabViewModel model;
+    auto* view = new VLTMTabView(model);
+    splitter.addWidget(view);
+    splitter.addWidget(new QWidget);
+    splitter.setSizes({150, 750});
+    splitter.show();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_LT(view->width(), 160) << "no tab asks for more";
+
+    const auto wide = panel("Style");
+    auto* row = new QHBoxLayout(wide->view());
+    auto* button = new QPushButton(QStringLiteral("Editable"));
+    button->setMinimumWidth(320);
+    row->addWidget(button);
+    model.addTabWithContentViewController(wide);
+    model.setCurrentTab(0);
+    platform::RunLoop::runUntilIdle();
+    splitter.setSizes({150, 750});
+    platform::RunLoop::runUntilIdle();
+    EXPECT_GE(view->width(), 320);
+    EXPECT_GE(button->width(), 320);
+
+    splitter.setSizes({0, 900});
+    EXPECT_EQ(view->width(), 0) << "a side panel can still be closed";
+}
