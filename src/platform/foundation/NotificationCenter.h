@@ -60,8 +60,8 @@ public:
     void postNotification(const Notification& notification);
     void postNotificationName(const QString& name, QObject* sender, const QVariantMap& userInfo = {});
 
-    // How many registrations posts have looked at so far: what a post costs, for tests and
-    // benchmarks to count instead of timing it.
+    // How many registrations posts, removals and sweeps have looked at so far: what the registry
+    // costs, for tests and benchmarks to count instead of timing it.
     quint64 registrationsExamined() const { return m_registrationsExamined; }
 
 private:

@@ -2,7 +2,6 @@
 #include "platform/foundation/ZQAssert.h"
 #include "support/LogCapture.h"
 
-#include <QElapsedTimer>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
@@ -139,8 +138,6 @@ TEST(NotificationCenter, TensOfThousandsOfObserversComeAndGoInLinearTime)
     std::vector<std::unique_ptr<QObject>> senders;
     std::vector<platform::NotificationObserverToken> tokens;
     QStringList log;
-    QElapsedTimer timer;
-    timer.start();
     for (int index = 0; index < kObservers; ++index) {
         senders.push_back(std::make_unique<QObject>());
         tokens.push_back(record(center, log, QString::number(index), senders.back().get(), "changed", senders.back().get()));
@@ -151,8 +148,8 @@ TEST(NotificationCenter, TensOfThousandsOfObserversComeAndGoInLinearTime)
         center.removeObserver(tokens[size_t(index)]);
         center.removeObserver(tokens[size_t(index)]);
     }
-    // Quadratic work would take minutes here; linear takes milliseconds even on a loaded machine.
-    EXPECT_LT(timer.elapsed(), 5000);
+    // Sweeping or searching the registry per add or removal would look at billions here.
+    EXPECT_LE(center.registrationsExamined(), quint64(20 * kObservers));
 
     for (int index : {0, 7, 1007, 99'007})
         center.postNotificationName("changed", senders[size_t(index)].get());
