@@ -15,12 +15,6 @@ namespace {
 
 constexpr int kCategories = 8;
 
-void paint(QWidget* window)
-{
-    QApplication::processEvents();
-    bench::keep(window->grab());
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -38,7 +32,7 @@ int main(int argc, char** argv)
         QWidget* window = manager.window();
         manager.selectLibrary(big);
         window->show();
-        paint(window);
+        benchscene::paintWindow(window);
     });
 
     std::vector<double> keystrokes;
@@ -47,18 +41,18 @@ int main(int argc, char** argv)
         QWidget* window = manager.window();
         manager.selectLibrary(big);
         window->show();
-        paint(window);
+        benchscene::paintWindow(window);
         const QString typed = QStringLiteral("road style 12");
         for (int round = 0; round < 3; ++round) {
             for (qsizetype length = 1; length <= typed.size(); ++length)
                 keystrokes.push_back(bench::secondsOf([&] {
                     manager.searchField()->setText(typed.left(length));
-                    paint(window);
+                    benchscene::paintWindow(window);
                 }));
             for (qsizetype length = typed.size() - 1; length >= 0; --length)
                 keystrokes.push_back(bench::secondsOf([&] {
                     manager.searchField()->setText(typed.left(length));
-                    paint(window);
+                    benchscene::paintWindow(window);
                 }));
         }
     }

@@ -14,16 +14,6 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-namespace {
-
-void paint(QWidget* window)
-{
-    QApplication::processEvents();
-    bench::keep(window->grab());
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -51,12 +41,12 @@ int main(int argc, char** argv)
         QWidget* window = palette.window();
         palette.setCategory(big->allItemsCategory());
         window->show();
-        paint(window);
+        benchscene::paintWindow(window);
         for (int round = 0; round < 20; ++round)
             for (VXDrawingTool* tool : tools)
                 changes.push_back(bench::secondsOf([&] {
                     palette.setUIStateForDrawingTool(tool);
-                    paint(window);
+                    benchscene::paintWindow(window);
                 }));
         if (palette.filteredItems().size() != benchscene::kBigLibraryItems) {
             std::fprintf(stderr, "the palette did not show the %d items\n", benchscene::kBigLibraryItems);

@@ -15,12 +15,6 @@ namespace {
 
 constexpr int kItems = 20000;
 
-void paint(QWidget* window)
-{
-    QApplication::processEvents();
-    bench::keep(window->grab());
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -39,7 +33,7 @@ int main(int argc, char** argv)
         QWidget* window = manager.window();
         manager.selectLibrary(big);
         window->show();
-        paint(window);
+        benchscene::paintWindow(window);
         const QString typed = QStringLiteral("style 1");
         for (int round = 0; round < 3; ++round) {
             // Everything chosen before each round: the selection is what the keystrokes keep.
@@ -48,16 +42,16 @@ int main(int argc, char** argv)
             for (qint64 index = 0; index < kItems; ++index)
                 all.insert(all.end(), index);
             manager.itemBrowser()->selectItemsAtIndexes(all);
-            paint(window);
+            benchscene::paintWindow(window);
             for (qsizetype length = 1; length <= typed.size(); ++length)
                 keystrokes.push_back(bench::secondsOf([&] {
                     manager.searchField()->setText(typed.left(length));
-                    paint(window);
+                    benchscene::paintWindow(window);
                 }));
             for (qsizetype length = typed.size() - 1; length >= 0; --length)
                 keystrokes.push_back(bench::secondsOf([&] {
                     manager.searchField()->setText(typed.left(length));
-                    paint(window);
+                    benchscene::paintWindow(window);
                 }));
         }
     }

@@ -3,16 +3,13 @@
 // opacity at once. Each change posts to the style's observers; the time is that of the whole
 // edit, posts and the items' bookkeeping included.
 #include "support/BenchSupport.h"
+#include "support/BigLibrary.h"
 
-#include "library/LibraryClasses.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/foundation/ZQLog.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/styles/VXStyle.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace {
@@ -27,12 +24,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir place;
-    QStandardPaths::setTestModeEnabled(true);
-    platform::UserDefaults::setStorageLocationForTesting(place.filePath(QStringLiteral("defaults")));
-    registerLibraryClasses();
-    platform::Log::setSink([](LogEventKind, const QString&) {});
-    VXQLibrary::setUserLibrariesFolder(place.filePath(QStringLiteral("user")));
-    VXQLibrary::setFactoryLibrariesFolder(place.filePath(QStringLiteral("factory")));
+    benchscene::prepareLibraryHome(place);
     VXQLibraryCatalogue::initialize();
 
     std::vector<VXStylePtr> styles;

@@ -10,10 +10,12 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQLog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <QWidget>
 #include <cstdio>
 #include <functional>
 
@@ -47,10 +49,9 @@ inline void writeBigLibrary(const QString& folder, int categories, const std::fu
     platform::PropertyList::writeFile(file, folder + QStringLiteral("/Big.categories"), platform::PropertyList::Format::Binary);
 }
 
-// Registers the library classes in a home under `place`, writes "Big" there and opens the
-// catalogue; null (with a message) when the library did not open whole.
-inline VXQLibrary* openBigLibrary(const QTemporaryDir& place, int categories,
-                                  const std::function<QString(int)>& keyOf = {}, int itemCount = kBigLibraryItems)
+// Registers the library classes in a home of their own under `place`, with quiet logs; the
+// catalogue is left to open.
+inline void prepareLibraryHome(const QTemporaryDir& place)
 {
     QStandardPaths::setTestModeEnabled(true);
     platform::UserDefaults::setStorageLocationForTesting(place.filePath(QStringLiteral("defaults")));
@@ -58,6 +59,21 @@ inline VXQLibrary* openBigLibrary(const QTemporaryDir& place, int categories,
     platform::Log::setSink([](LogEventKind, const QString&) {});
     VXQLibrary::setUserLibrariesFolder(place.filePath(QStringLiteral("user")));
     VXQLibrary::setFactoryLibrariesFolder(place.filePath(QStringLiteral("factory")));
+}
+
+// Lets a library window lay itself out and paints it, as a frame on screen would.
+inline void paintWindow(QWidget* window)
+{
+    QApplication::processEvents();
+    bench::keep(window->grab());
+}
+
+// Prepares the home, writes "Big" there and opens the catalogue; null (with a message) when
+// the library did not open whole.
+inline VXQLibrary* openBigLibrary(const QTemporaryDir& place, int categories,
+                                  const std::function<QString(int)>& keyOf = {}, int itemCount = kBigLibraryItems)
+{
+    prepareLibraryHome(place);
     writeBigLibrary(place.filePath(QStringLiteral("user/Big.symlibrary")), categories, keyOf, itemCount);
     VXQLibraryCatalogue::initialize();
     VXQLibrary* big = VXQLibraryCatalogue::libraryWithName(QStringLiteral("Big"));
