@@ -1,7 +1,8 @@
 // Reads the files of a symbol library that come from disk: the input's first byte chooses the
 // category file ("<name>.categories", even) or an item's "__info" (odd), the rest is its content.
 // Loading must answer a library or leave it empty; nothing outside the library folder is read
-// or written, and what the library writes back reads again.
+// or written, what the library writes back reads again, and a category file that does not read
+// is kept aside untouched.
 #include "FuzzSupport.h"
 
 #include "library/LibraryClasses.h"
@@ -96,8 +97,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         library->setNeedsUpdateOnDisk();
         library->writeCategoryFile();
     }
-    if (!platform::PropertyList::fromData(readAll(place.categoryFile())))
+    // A category file that did not read is kept aside as it was, and the library never writes over it.
+    const QString aside = place.categoryFile() + QStringLiteral(".damaged");
+    if (QFile::exists(aside)) {
+        if (readAll(aside) != (categories ? content.toByteArray() : QByteArray()))
+            qFatal("a damaged category file was not kept as it was");
+        if (QFile::exists(place.categoryFile()))
+            qFatal("a library that did not load wrote its category file");
+        QFile::remove(aside);
+    } else if (!platform::PropertyList::fromData(readAll(place.categoryFile()))) {
         qFatal("a category file the library wrote does not read");
+    }
     requireConfined(place);
     writeAll(place.infoFile(), {});
     return 0;
