@@ -44,16 +44,7 @@ int main(int argc, char** argv)
         benchscene::paintWindow(window);
         const QString typed = QStringLiteral("road style 12");
         for (int round = 0; round < 3; ++round) {
-            for (qsizetype length = 1; length <= typed.size(); ++length)
-                keystrokes.push_back(bench::secondsOf([&] {
-                    manager.searchField()->setText(typed.left(length));
-                    benchscene::paintWindow(window);
-                }));
-            for (qsizetype length = typed.size() - 1; length >= 0; --length)
-                keystrokes.push_back(bench::secondsOf([&] {
-                    manager.searchField()->setText(typed.left(length));
-                    benchscene::paintWindow(window);
-                }));
+            benchscene::typeAndErase(manager.searchField(), window, typed, keystrokes);
         }
     }
     // Libraries go while the application still exists.

@@ -43,16 +43,7 @@ int main(int argc, char** argv)
                 all.insert(all.end(), index);
             manager.itemBrowser()->selectItemsAtIndexes(all);
             benchscene::paintWindow(window);
-            for (qsizetype length = 1; length <= typed.size(); ++length)
-                keystrokes.push_back(bench::secondsOf([&] {
-                    manager.searchField()->setText(typed.left(length));
-                    benchscene::paintWindow(window);
-                }));
-            for (qsizetype length = typed.size() - 1; length >= 0; --length)
-                keystrokes.push_back(bench::secondsOf([&] {
-                    manager.searchField()->setText(typed.left(length));
-                    benchscene::paintWindow(window);
-                }));
+            benchscene::typeAndErase(manager.searchField(), window, typed, keystrokes);
         }
     }
     VXQLibraryCatalogue::applicationWillQuit();

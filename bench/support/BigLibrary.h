@@ -4,6 +4,8 @@
 // symbol, the others road styles; previews are asked for only by the cells shown) with its
 // category file, in a home of its own with quiet logs, opened by the catalogue.
 
+#include "support/BenchSupport.h"
+
 #include "library/LibraryClasses.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "platform/foundation/PropertyList.h"
@@ -12,12 +14,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QWidget>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace benchscene {
 
@@ -66,6 +70,22 @@ inline void paintWindow(QWidget* window)
 {
     QApplication::processEvents();
     bench::keep(window->grab());
+}
+
+// Types `text` into `field` a letter at a time, then erases it the same way, painting `window`
+// after each keystroke as a user would see it; the seconds of each keystroke go to `keystrokes`.
+inline void typeAndErase(QLineEdit* field, QWidget* window, const QString& text, std::vector<double>& keystrokes)
+{
+    const auto keystroke = [&](qsizetype length) {
+        keystrokes.push_back(bench::secondsOf([&] {
+            field->setText(text.left(length));
+            paintWindow(window);
+        }));
+    };
+    for (qsizetype length = 1; length <= text.size(); ++length)
+        keystroke(length);
+    for (qsizetype length = text.size() - 1; length >= 0; --length)
+        keystroke(length);
 }
 
 // Prepares the home, writes "Big" there and opens the catalogue; null (with a message) when
