@@ -9,7 +9,10 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <map>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace platform {
@@ -27,13 +30,13 @@ struct Entry {
     Kind kind = Kind::Perform;
     int repeatInterval = 0; // > 0 for repeating timers
     QPointer<QObject> target;
+    const QObject* targetAddress = nullptr; // indexes performs, even once the target is gone
     bool hasTarget = false;
     QByteArray selector; // what cancelPreviousPerformRequests compares, with the argument
     QVariant argument;
     std::function<void()> work;
 
     bool targetAlive() const { return !hasTarget || target; }
-    bool isPerformOf(const QObject* object) const { return kind == Kind::Perform && hasTarget && target.data() == object; }
 };
 
 // The next firing of a repeating timer after `due`, skipping those already missed at `now`.
@@ -43,18 +46,9 @@ qint64 nextFiring(qint64 due, int interval, qint64 now)
     return next > now ? next : next + ((now - next) / interval + 1) * interval;
 }
 
-// The entry that runs first among the eligible ones (end() if none).
-template <typename Entries, typename Predicate> auto earliest(Entries& entries, Predicate eligible)
-{
-    auto best = entries.end();
-    for (auto it = entries.begin(); it != entries.end(); ++it) {
-        if (eligible(*it) && (best == entries.end() || std::pair(it->due, it->order) < std::pair(best->due, best->order)))
-            best = it;
-    }
-    return best;
-}
-
-// The pending entries of the main thread and the clock they are due by.
+// The pending entries of the main thread and the clock they are due by. Entries wait in due
+// order; performs are indexed by target as well, because bursts of cancel-then-perform
+// requests from thousands of objects must not scan every pending entry.
 class Scheduler : public QObject {
 public:
     static Scheduler& instance()
@@ -72,27 +66,43 @@ public:
         entry.id = m_nextId++;
         entry.order = m_nextOrder++;
         entry.due = now() + std::max(delay, 0);
-        m_entries.push_back(std::move(entry));
+        const quint64 id = entry.id;
+        insert(std::move(entry));
         rearm();
-        return m_entries.back().id;
+        return id;
     }
 
-    template <typename Predicate> void removeIf(Predicate predicate)
+    // Removes the pending performs of `target` that `matches` accepts.
+    template <typename Predicate> void cancelPerforms(const QObject* target, Predicate matches)
     {
-        std::erase_if(m_entries, predicate);
+        const auto performs = m_performsByTarget.find(target);
+        if (performs == m_performsByTarget.end())
+            return;
+        std::vector<quint64> cancelled;
+        for (const quint64 id : performs->second) {
+            if (matches(m_queue.at(m_keys.at(id))))
+                cancelled.push_back(id);
+        }
+        for (const quint64 id : cancelled)
+            remove(id);
+        rearm();
+    }
+
+    void cancel(quint64 id)
+    {
+        remove(id);
         rearm();
     }
 
     const Entry* find(quint64 id) const
     {
-        const auto it = std::find_if(m_entries.begin(), m_entries.end(), [id](const Entry& e) { return e.id == id; });
-        return it == m_entries.end() ? nullptr : &*it;
+        const auto key = m_keys.find(id);
+        return key == m_keys.end() ? nullptr : &m_queue.at(key->second);
     }
 
     std::optional<qint64> nextDue() const
     {
-        const auto it = earliest(m_entries, [](const Entry&) { return true; });
-        return it == m_entries.end() ? std::nullopt : std::optional(it->due);
+        return m_queue.empty() ? std::nullopt : std::optional(m_queue.begin()->second.due);
     }
 
     // Runs the entries due now that existed when the pass began; entries they schedule wait
@@ -103,11 +113,12 @@ public:
         const quint64 passLimit = m_nextOrder;
         bool ran = false;
         for (;;) {
-            const auto it = earliest(m_entries, [&](const Entry& e) { return e.due <= time && e.order < passLimit; });
-            if (it == m_entries.end())
+            // Entries scheduled during the pass are due no earlier than `time` and come after
+            // this pass's own entries of the same due time.
+            const auto it = m_queue.begin();
+            if (it == m_queue.end() || it->second.due > time || it->second.order >= passLimit)
                 break;
-            Entry entry = std::move(*it);
-            m_entries.erase(it);
+            Entry entry = take(it);
             if (!entry.targetAlive())
                 continue;
             // The work may destroy its own timer, or reschedule and cancel anything: keep a copy.
@@ -116,7 +127,7 @@ public:
             if (entry.repeatInterval > 0) {
                 entry.due = nextFiring(entry.due, entry.repeatInterval, time);
                 entry.order = m_nextOrder++;
-                m_entries.push_back(std::move(entry));
+                insert(std::move(entry));
             }
             ran = true;
             runGuarded(where, work);
@@ -147,31 +158,73 @@ public:
     }
 
 private:
+    // Equal due times run in scheduling order.
+    using Key = std::pair<qint64, quint64>;
+
     explicit Scheduler(QObject* parent)
         : QObject(parent)
     {
         m_elapsed.start();
         m_wake.setSingleShot(true);
         m_wake.setTimerType(Qt::PreciseTimer);
-        connect(&m_wake, &QTimer::timeout, this, [this] { runDue(); });
+        connect(&m_wake, &QTimer::timeout, this, [this] {
+            m_armedFor.reset();
+            runDue();
+        });
+    }
+
+    void insert(Entry entry)
+    {
+        const Key key(entry.due, entry.order);
+        m_keys.emplace(entry.id, key);
+        if (entry.kind == Entry::Kind::Perform && entry.hasTarget)
+            m_performsByTarget[entry.targetAddress].insert(entry.id);
+        m_queue.emplace(key, std::move(entry));
+    }
+
+    Entry take(std::map<Key, Entry>::iterator it)
+    {
+        Entry entry = std::move(it->second);
+        m_queue.erase(it);
+        m_keys.erase(entry.id);
+        if (const auto performs = m_performsByTarget.find(entry.targetAddress); performs != m_performsByTarget.end()) {
+            performs->second.erase(entry.id);
+            if (performs->second.empty())
+                m_performsByTarget.erase(performs);
+        }
+        return entry;
+    }
+
+    void remove(quint64 id)
+    {
+        if (const auto key = m_keys.find(id); key != m_keys.end())
+            take(m_queue.find(key->second));
     }
 
     // In real time one QTimer wakes the scheduler at the next due entry; the manual clock
-    // moves only when a test says so.
+    // moves only when a test says so. Restarting the timer only when that entry changes keeps
+    // bursts of later performs cheap.
     void rearm()
     {
         const std::optional<qint64> next = nextDue();
         if (m_manual || !next) {
             m_wake.stop();
+            m_armedFor.reset();
             return;
         }
+        if (m_armedFor == next && m_wake.isActive())
+            return;
+        m_armedFor = next;
         m_wake.start(int(std::clamp<qint64>(*next - now(), 0, std::numeric_limits<int>::max())));
     }
 
     static inline QPointer<Scheduler> s_instance;
 
-    std::vector<Entry> m_entries;
+    std::map<Key, Entry> m_queue;
+    std::unordered_map<quint64, Key> m_keys;
+    std::unordered_map<const QObject*, std::unordered_set<quint64>> m_performsByTarget;
     QTimer m_wake;
+    std::optional<qint64> m_armedFor;
     QElapsedTimer m_elapsed;
     qint64 m_offset = 0;
     qint64 m_manualNow = 0;
@@ -197,6 +250,7 @@ Entry performEntry(QObject* target, std::function<void()> work, const QByteArray
 {
     Entry entry;
     entry.target = target;
+    entry.targetAddress = target;
     entry.hasTarget = target != nullptr;
     entry.selector = selector;
     entry.argument = argument;
@@ -229,15 +283,13 @@ void RunLoop::performAfterDelay(QObject* target, std::function<void()> work, int
 void RunLoop::cancelPreviousPerformRequests(QObject* target, const QByteArray& selector, const QVariant& argument)
 {
     if (Scheduler* scheduler = Scheduler::existing())
-        scheduler->removeIf([&](const Entry& e) {
-            return e.isPerformOf(target) && e.selector == selector && e.argument == argument;
-        });
+        scheduler->cancelPerforms(target, [&](const Entry& e) { return e.selector == selector && e.argument == argument; });
 }
 
 void RunLoop::cancelPreviousPerformRequests(QObject* target)
 {
     if (Scheduler* scheduler = Scheduler::existing())
-        scheduler->removeIf([&](const Entry& e) { return e.isPerformOf(target); });
+        scheduler->cancelPerforms(target, [](const Entry&) { return true; });
 }
 
 void RunLoop::runOnMainThread(std::function<void()> work, QObject* receiver)
@@ -340,7 +392,7 @@ Timer::~Timer()
 void Timer::invalidate()
 {
     if (Scheduler* scheduler = Scheduler::existing(); scheduler && m_entry)
-        scheduler->removeIf([id = m_entry](const Entry& e) { return e.id == id; });
+        scheduler->cancel(m_entry);
     m_entry = 0;
 }
 

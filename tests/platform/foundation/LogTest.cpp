@@ -58,3 +58,27 @@ TEST(Assert, FailureNamesMethodFileAndLineAndIsCaughtByGuard)
     EXPECT_TRUE(after);
     EXPECT_TRUE(log.lines.last().contains("exception caught in test"));
 }
+
+TEST(Assert, BrokenExpectationsAreLoggedAndAnsweredNotThrown)
+{
+    LogCapture log;
+    int evaluations = 0;
+    const auto holds = [&](bool value) {
+        ++evaluations;
+        return value;
+    };
+    EXPECT_TRUE(ZQ_EXPECT(holds(true), QStringLiteral("never logged")));
+    EXPECT_TRUE(log.lines.isEmpty());
+    bool returnedEarly = false;
+    [&] {
+        if (!ZQ_EXPECT(holds(false), QStringLiteral("no symbol master chosen"))) {
+            returnedEarly = true;
+            return;
+        }
+    }();
+    EXPECT_TRUE(returnedEarly);
+    EXPECT_EQ(evaluations, 2); // the condition is evaluated once per check
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].contains("LogTest.cpp:"));
+    EXPECT_TRUE(log.lines[0].contains("no symbol master chosen"));
+}

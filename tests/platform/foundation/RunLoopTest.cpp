@@ -4,10 +4,13 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 using platform::RunLoop;
 using platform::Timer;
@@ -79,6 +82,32 @@ TEST_F(RunLoopTest, CancelledRequestsCoalesceIntoTheLastOne)
     RunLoop::cancelPreviousPerformRequests(&receiver);
     RunLoop::runFor(20);
     EXPECT_TRUE(receiver.calls.isEmpty());
+}
+
+TEST_F(RunLoopTest, BurstsFromManyTargetsCoalescePerTargetAndKeepTheirOrder)
+{
+    // Each object re-requests its own change note twice; only its last request runs, in the
+    // order the last requests were made, and other objects' requests are untouched.
+    constexpr int kTargets = 20000;
+    std::vector<std::unique_ptr<Receiver>> receivers(kTargets);
+    for (auto& receiver : receivers)
+        receiver = std::make_unique<Receiver>();
+    QStringList order;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = kTargets - 1; i >= 0; --i) {
+            Receiver* receiver = receivers[i].get();
+            RunLoop::cancelPreviousPerformRequests(receiver, "changed");
+            RunLoop::performAfterDelay(receiver, [&order, i, round] { order << QStringLiteral("%1/%2").arg(i).arg(round); },
+                                       0, "changed");
+        }
+    }
+    receivers[5].reset(); // a dead target's request is dropped
+    RunLoop::runUntilIdle();
+    ASSERT_EQ(order.size(), kTargets - 1);
+    EXPECT_EQ(order.first(), QStringLiteral("%1/1").arg(kTargets - 1));
+    EXPECT_EQ(order.last(), "0/1");
+    EXPECT_FALSE(order.contains("5/1"));
+    EXPECT_TRUE(std::ranges::all_of(order, [](const QString& entry) { return entry.endsWith("/1"); }));
 }
 
 TEST_F(RunLoopTest, DeadTargetsAreNeverCalledAndExceptionsStayInside)
