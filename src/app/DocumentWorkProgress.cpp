@@ -1,13 +1,36 @@
 #include "app/DocumentWorkProgress.h"
 
+#include "app/ModalWindowEventFilter.h"
 #include "app/ZQProgressController.h"
 #include "app/ZQProgressView.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
 #include <utility>
 
 namespace {
+
 std::chrono::milliseconds showDelay{500};
+
+// Input for the progress window only, and no other window closes: the work may be part-way
+// through the map's objects, so nothing may change or close what is being saved or opened.
+class ProgressOnlyFilter : public ModalWindowEventFilter {
+public:
+    using ModalWindowEventFilter::ModalWindowEventFilter;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close && watched->isWidgetType()
+            && !belongsToModalWindow(static_cast<QWidget*>(watched))) {
+            event->ignore();
+            return true;
+        }
+        return ModalWindowEventFilter::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 std::chrono::milliseconds DocumentWorkProgress::setShowDelay(std::chrono::milliseconds delay)
@@ -38,8 +61,10 @@ bool DocumentWorkProgress::proceed(double fraction)
     if (!m_row)
         return true;
     m_row->setFraction(fraction);
-    // The window is modal on the map, so only the bar and Stop answer while the work waits.
+    ProgressOnlyFilter onlyProgress(m_row->view());
+    QCoreApplication::instance()->installEventFilter(&onlyProgress);
     QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(&onlyProgress);
     return !m_row->stopRequested();
 }
 

@@ -3,7 +3,7 @@
 // The progress of a map's save or open, with Stop, on the shared progress window.
 //
 // The work runs on the main thread and reports at its checkpoints through proceed, which
-// lets the window paint and hear Stop. The row appears only once the work has run for the
+// lets the window paint and hear Stop; meanwhile other windows take no input and do not close. The row appears only once the work has run for the
 // show delay, so small maps do not flash a window; it goes when this object does.
 
 #include "app/ZQProgressDelegate.h"

@@ -1,6 +1,7 @@
 #include "app/MapDocumentPackage.h"
 
 #include "app/PrintInfoCoding.h"
+#include "platform/foundation/ArchiveProgress.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NumericVariant.h"
@@ -37,15 +38,39 @@ void setReadError(QuorvaneError* error, const QString& reason)
     setError(error, kQuorvaneDocumentError, QObject::tr("The document could not be read."), platform::kReadFailureReasonKey, reason);
 }
 
-// Asks `proceed` to go on past `fraction`; when it stops, `error` says so and no more.
-bool goesOn(const MapDocumentPackage::Proceed& proceed, double fraction, QuorvaneError* error, const QString& description,
-            const QString& key)
-{
-    if (!proceed || proceed(fraction))
-        return true;
-    setError(error, kQuorvaneDocumentError, description, key, QObject::tr("stopped by the user"));
-    return false;
-}
+// Asks `proceed` to go on past each fraction; once it stops, `error` says so and no more,
+// and every later step stops without asking again.
+class StepProgress {
+public:
+    StepProgress(const MapDocumentPackage::Proceed& proceed, QuorvaneError* error, QString description, QString key)
+        : m_proceed(proceed), m_error(error), m_description(std::move(description)), m_key(std::move(key))
+    {
+    }
+
+    bool goesOn(double fraction)
+    {
+        if (!m_stopped && m_proceed && !m_proceed(fraction)) {
+            m_stopped = true;
+            setError(m_error, kQuorvaneDocumentError, m_description, m_key, QObject::tr("stopped by the user"));
+        }
+        return !m_stopped;
+    }
+
+    bool stopped() const { return m_stopped; }
+
+    // Hears the archive a step writes or reads, whose own progress spans `from` to `to` of the whole.
+    platform::archive::Progress between(double from, double to)
+    {
+        return [this, from, to](double fraction) { return goesOn(from + (to - from) * fraction); };
+    }
+
+private:
+    const MapDocumentPackage::Proceed& m_proceed;
+    QuorvaneError* m_error;
+    QString m_description;
+    QString m_key;
+    bool m_stopped = false;
+};
 
 // The regular file of that name; null with `reason` set when it is absent, left out on reading (a link,
 // a pipe) or a folder.
@@ -104,17 +129,19 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
                                                      const Proceed& proceed)
 {
     const QString failure = QObject::tr("The document could not be saved.");
-    const auto goOn = [&](double fraction) {
-        return goesOn(proceed, fraction, error, failure, platform::kWriteFailureReasonKey);
-    };
+    StepProgress progress(proceed, error, failure, platform::kWriteFailureReasonKey);
     if (!contents.drawing) {
         setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey, QStringLiteral("there is no drawing"));
         return std::nullopt;
     }
-    if (!goOn(0.0))
+    if (!progress.goesOn(0.0))
         return std::nullopt;
-    const QByteArray drawingData = VXDrawingDocument::archivedDrawing(*contents.drawing);
-    if (!goOn(0.4))
+    QByteArray drawingData;
+    {
+        const platform::archive::ProgressScope encoding(progress.between(0.0, 0.4));
+        drawingData = VXDrawingDocument::archivedDrawing(*contents.drawing);
+    }
+    if (!progress.goesOn(0.4))
         return std::nullopt;
     if (drawingData.isEmpty()) {
         setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey,
@@ -127,7 +154,7 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
                  QStringLiteral("the drawing could not be read back: %1").arg(check.error().localizedDescription()));
         return std::nullopt;
     }
-    if (!goOn(0.8))
+    if (!progress.goesOn(0.8))
         return std::nullopt;
 
     QuorvaneError plistError;
@@ -152,7 +179,7 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
             ZQLog(QStringLiteral("export settings could not be written because error=%1")
                       .arg(plistError.localizedDescription()));
     }
-    if (!goOn(1.0))
+    if (!progress.goesOn(1.0))
         return std::nullopt;
     return package;
 }
@@ -204,10 +231,8 @@ QByteArray MapDocumentPackage::auxiliaryArchive(const MapDocumentContents& conte
 std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& package, QuorvaneError* error,
                                                             const Proceed& proceed)
 {
-    const auto goOn = [&](double fraction) {
-        return goesOn(proceed, fraction, error, QObject::tr("The document could not be read."), platform::kReadFailureReasonKey);
-    };
-    if (!goOn(0.0))
+    StepProgress progress(proceed, error, QObject::tr("The document could not be read."), platform::kReadFailureReasonKey);
+    if (!progress.goesOn(0.0))
         return std::nullopt;
     if (!package.isDirectory()) {
         setReadError(error, QStringLiteral("the document is a single file, not a package"));
@@ -221,13 +246,18 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
     }
     MapDocumentContents contents;
     QuorvaneError drawingError;
-    contents.drawing = VXDrawingDocument::drawingFromArchive(content->regularFileContents(), &drawingError);
+    {
+        const platform::archive::ProgressScope decoding(progress.between(0.0, 0.8));
+        contents.drawing = VXDrawingDocument::drawingFromArchive(content->regularFileContents(), &drawingError);
+    }
+    if (progress.stopped())
+        return std::nullopt;
     if (!contents.drawing) {
         setReadError(error, QStringLiteral("“%1”: %2")
                                 .arg(kContentFileName, drawingError.userInfo().value(platform::kReadFailureReasonKey).toString()));
         return std::nullopt;
     }
-    if (!goOn(0.8))
+    if (!progress.goesOn(0.8))
         return std::nullopt;
     // Shapes that show one image share its pixels; all of them together have a budget.
     if (!platform::DecodedPixelBudget().admitImagesOf(*contents.drawing, &reason)) {
@@ -255,6 +285,8 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
 
     contents.windowState = readWindowState(package.fileWrapperNamed(kWindowStateFileName));
     contents.exportSettings = readExportSettings(package.fileWrapperNamed(kExportSettingsFileName));
+    if (!progress.goesOn(1.0))
+        return std::nullopt;
     return contents;
 }
 

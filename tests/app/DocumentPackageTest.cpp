@@ -13,6 +13,8 @@
 #include "platform/ui/DocumentError.h"
 #include "platform/ui/FileWrapper.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
+#include "platform/vantrix/model/VXDrawingDocument.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "support/AddressSpaceLimit.h"
 #include "support/ArchiveTesting.h"
@@ -21,6 +23,9 @@
 
 #include <QAbstractButton>
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -491,6 +496,151 @@ TEST_F(DocumentPackageTest, StoppingAnOpenOpensNothing)
     // The package itself was fine: it opens when nobody stops it.
     StopPresser never(2.0);
     EXPECT_NE(open(), nullptr);
+}
+
+// What a save or open told its Proceed; it stops once a fraction reaches `stopAt`.
+struct ProceedRecorder {
+    explicit ProceedRecorder(double stop = 2.0) : stopAt(stop) {}
+
+    double stopAt;
+    QList<double> fractions;
+
+    MapDocumentPackage::Proceed proceed()
+    {
+        return [this](double fraction) {
+            fractions << fraction;
+            return fraction < stopAt;
+        };
+    }
+
+    qsizetype countBetween(double low, double high) const
+    {
+        return std::count_if(fractions.cbegin(), fractions.cend(), [=](double f) { return f > low && f < high; });
+    }
+
+    bool rises() const { return std::is_sorted(fractions.cbegin(), fractions.cend()); }
+};
+
+qsizetype objectCount(const VXDrawing& drawing)
+{
+    qsizetype count = 0;
+    for (const VXLayerPtr& layer : drawing.flattenedLayers(true)) {
+        if (const auto* owner = qobject_cast<const VXObjectOwnerLayer*>(layer.get()))
+            count += owner->objects().size();
+    }
+    return count;
+}
+
+TEST_F(DocumentPackageTest, ALargeMapsSaveAndOpenMoveThroughTheirArchivesAndStopAnywhere)
+{
+    const auto document = newMapDocument();
+    addSquares(*activeMappingLayer(*document), 3000);
+    const MapDocumentContents contents{document->drawing(), document->mapScale(), {}, {}, {}, {}, {}};
+
+    ProceedRecorder saving;
+    QuorvaneError error;
+    const auto package = MapDocumentPackage::write(contents, &error, saving.proceed());
+    ASSERT_TRUE(package) << error.localizedDescription().toStdString();
+    EXPECT_TRUE(saving.rises());
+    EXPECT_GT(saving.countBetween(0.0, 0.4), 20); // encoding is heard all the way through
+    EXPECT_EQ(saving.fractions.last(), 1.0);
+    // Being watched changes no byte of the drawing's archive.
+    const QByteArray archived = package->fileWrapperNamed(MapDocumentPackage::kContentFileName)->regularFileContents();
+    EXPECT_EQ(archived, VXDrawingDocument::archivedDrawing(*document->drawing()));
+
+    ProceedRecorder opening;
+    const auto read = MapDocumentPackage::read(*package, &error, opening.proceed());
+    ASSERT_TRUE(read) << error.localizedDescription().toStdString();
+    EXPECT_EQ(objectCount(*read->drawing), 3000);
+    EXPECT_TRUE(opening.rises());
+    EXPECT_GT(opening.countBetween(0.0, 0.8), 20);
+    EXPECT_EQ(opening.fractions.last(), 1.0);
+
+    // Stopped in the middle of encoding and of decoding: nothing, the stop said once, and not asked again.
+    ProceedRecorder stopSaving(0.2);
+    error = {};
+    EXPECT_FALSE(MapDocumentPackage::write(contents, &error, stopSaving.proceed()));
+    EXPECT_EQ(error.userInfo().value(platform::kWriteFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
+    EXPECT_LT(stopSaving.fractions.last(), 0.4);
+    EXPECT_EQ(stopSaving.countBetween(0.2 - 1e-9, 2.0), 1);
+
+    ProceedRecorder stopOpening(0.4);
+    error = {};
+    EXPECT_FALSE(MapDocumentPackage::read(*package, &error, stopOpening.proceed()));
+    EXPECT_EQ(error.userInfo().value(platform::kReadFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
+    EXPECT_LT(stopOpening.fractions.last(), 0.8);
+    EXPECT_EQ(stopOpening.countBetween(0.4 - 1e-9, 2.0), 1);
+}
+
+TEST_F(DocumentPackageTest, StopInTheMiddleOfALargeMapsArchiveKeepsThePackageAndOpensNothing)
+{
+    const auto document = newMapDocument();
+    addSquares(*activeMappingLayer(*document), 3000);
+    save(*document);
+    const auto before = snapshot(packagePath);
+    addSquares(*activeMappingLayer(*document), 3);
+    document->undoManager()->closeAutomaticGroup();
+
+    QuorvaneError error;
+    {
+        StopPresser presser(0.2);
+        EXPECT_FALSE(document->saveToURLOfTypeForSaveOperationError(packageURL(), kZQMapDocumentType,
+                                                                     platform::Document::SaveOperation, &error));
+        ASSERT_FALSE(presser.fractions.isEmpty());
+        EXPECT_GE(presser.fractions.last(), 0.2);
+        EXPECT_LT(presser.fractions.last(), 0.4); // heard while encoding, not after it
+    }
+    EXPECT_EQ(error.userInfo().value(platform::kWriteFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
+    EXPECT_EQ(snapshot(packagePath), before);
+    EXPECT_TRUE(document->isDocumentEdited());
+
+    {
+        StopPresser presser(0.4);
+        EXPECT_EQ(open(&error), nullptr);
+        ASSERT_FALSE(presser.fractions.isEmpty());
+        EXPECT_LT(presser.fractions.last(), 0.8); // heard while decoding
+    }
+    EXPECT_EQ(error.userInfo().value(platform::kReadFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
+    EXPECT_FALSE(documentRowShown());
+}
+
+TEST_F(DocumentPackageTest, OtherWindowsTakeNoInputAndStayOpenWhileASaveRuns)
+{
+    const auto document = savedDocument();
+    QPushButton other(QStringLiteral("Delete"));
+    other.resize(80, 30);
+    other.show();
+    int clicks = 0;
+    QObject::connect(&other, &QPushButton::clicked, [&] { ++clicks; });
+    const auto click = [&] {
+        const QPointF centre(40, 15);
+        QMouseEvent press(QEvent::MouseButtonPress, centre, other.mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, other.mapToGlobal(centre), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(&other, &press);
+        QCoreApplication::sendEvent(&other, &release);
+    };
+
+    bool closedDuringSave = true;
+    bool triedDuringSave = false;
+    {
+        StopPresser never(2.0);
+        QTimer::singleShot(0, [&] {
+            triedDuringSave = true;
+            click();
+            closedDuringSave = other.close();
+        });
+        save(*document);
+    }
+    ASSERT_TRUE(triedDuringSave);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(closedDuringSave);
+    EXPECT_TRUE(other.isVisible());
+
+    click();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(other.close());
 }
 
 #include "DocumentPackageTest.moc"

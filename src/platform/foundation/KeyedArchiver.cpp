@@ -1,6 +1,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 
 #include "platform/foundation/ArchiveFormat.h"
+#include "platform/foundation/ArchiveProgress.h"
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/BinaryPropertyListWriter.h"
 #include "platform/foundation/KeyBufferCache.h"
@@ -14,6 +15,7 @@
 #include <QScopeGuard>
 #include <QTransform>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -47,6 +49,16 @@ struct KeyedArchiver::Private {
     KeyBufferCache<Ref> keyNames;
     std::vector<std::pair<Ref, const ZQObject*>> conditionals;
 
+    // The share of the root that the value being encoded stands for.
+    struct Share {
+        double start;
+        double width;
+    };
+    ProgressClaim progress;
+    std::vector<Share> shares{{0.0, 1.0}};
+    double reported = 0.0;
+    bool stopped = false;
+
     Private() { entries.push_back(plist.string(QString::fromLatin1(kNullEntry))); }
 
     void checkOpen() const { ZQ_ASSERT(!finished, QStringLiteral("encoding after finishEncoding")); }
@@ -78,7 +90,32 @@ struct KeyedArchiver::Private {
     {
         checkOpen();
         entries.push_back(entry);
+        if (progress && entries.size() % kProgressInterval == 0)
+            report(shares.back().start);
         return entries.size() - 1;
+    }
+
+    void report(double fraction)
+    {
+        // A second list in one share walks that share again from its start.
+        reported = std::max(reported, fraction);
+        if (!stopped && !progress.tell(reported))
+            stopped = true;
+    }
+
+    // Narrows the share to member `index` of `count` for the guard's life.
+    [[nodiscard]] auto memberShare(qsizetype index, qsizetype count)
+    {
+        const bool narrows = bool(progress);
+        if (narrows) {
+            const Share whole = shares.back();
+            const double width = whole.width / double(count);
+            shares.push_back({whole.start + width * double(index), width});
+        }
+        return qScopeGuard([this, narrows] {
+            if (narrows)
+                shares.pop_back();
+        });
     }
 
     // Reserves an entry of the class and collects the keys written until `fields` returns
@@ -133,7 +170,8 @@ struct KeyedArchiver::Private {
 
     quint64 objectUid(const ZQObject* object, KeyedArchiver& coder)
     {
-        if (!object)
+        // Once stopped, nothing more is worth walking: the archive will not be answered.
+        if (!object || stopped)
             return 0;
         // One lookup finds or makes the object's place; 0 ($null) means not encoded yet.
         quint64& known = objectUids[object];
@@ -195,7 +233,11 @@ struct KeyedArchiver::Private {
 
     Ref members(const QVariantList& list, KeyedArchiver& coder)
     {
-        return uidArray(list, [&](const QVariant& member) { return variantUid(member, coder); });
+        qsizetype index = 0;
+        return uidArray(list, [&](const QVariant& member) {
+            const auto share = memberShare(index++, list.size());
+            return variantUid(member, coder);
+        });
     }
 
     // Keys first, then values, each in key order.
@@ -204,7 +246,11 @@ struct KeyedArchiver::Private {
         return encodeEntry(valueClassUid(kDictionaryClass), [&](quint64) {
             const auto keys = map.asKeyValueRange();
             set(formatKeys().dictionaryKeys, uidArray(keys, [&](const auto& entry) { return stringUid(entry.first); }));
-            set(formatKeys().members, uidArray(keys, [&](const auto& entry) { return variantUid(entry.second, coder); }));
+            qsizetype index = 0;
+            set(formatKeys().members, uidArray(keys, [&](const auto& entry) {
+                const auto share = memberShare(index++, map.size());
+                return variantUid(entry.second, coder);
+            }));
         });
     }
 
@@ -216,6 +262,7 @@ struct KeyedArchiver::Private {
             set(formatKeys().dictionaryKeys, uidArray(keys, [&](const QString& key) { return stringUid(key); }));
             qsizetype index = 0;
             set(formatKeys().members, uidArray(keys, [&](const QString&) {
+                const auto share = memberShare(index, keys.size());
                 return encodeEntry(objectClassUid(&valueClass), [&](quint64) { fields(index++); });
             }));
         });
@@ -379,6 +426,10 @@ void KeyedArchiver::encodeRootObject(const ZQObject* root)
 QByteArray KeyedArchiver::finishEncoding()
 {
     d->checkOpen();
+    if (d->stopped) {
+        d->finished = true;
+        return {};
+    }
     for (const auto& [pending, object] : d->conditionals) {
         d->plist.setUid(pending, d->objectUids.value(object, 0));
     }
@@ -390,7 +441,10 @@ QByteArray KeyedArchiver::finishEncoding()
     const Ref values[] = {plist.string(QString::fromLatin1(kArchiverName)), plist.integer(kVersion), top,
                           plist.array(d->entries)};
     d->finished = true;
-    return plist.serialize(plist.dictionary(keys, values));
+    QByteArray archive = plist.serialize(plist.dictionary(keys, values));
+    if (d->progress)
+        d->report(1.0);
+    return d->stopped ? QByteArray() : archive;
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/ArchiveFormat.h"
 #include "platform/foundation/ArchiveMemoryBudget.h"
+#include "platform/foundation/ArchiveProgress.h"
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/BinaryPropertyListReader.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -214,6 +215,8 @@ struct KeyedUnarchiver::Private {
     ImageBudget images;
     qint64 memoryBudget = 0;
     qint64 remainingMemory = 0;
+    ProgressClaim progress;
+    quint64 entriesRead = 0;
 
     Private(KeyedUnarchiver& owner, qint64 budget) : q(owner), memoryBudget(budget), remainingMemory(budget) {}
 
@@ -277,6 +280,18 @@ struct KeyedUnarchiver::Private {
     }
 
     bool usable() const { return opened && !error; }
+
+    void entryRead()
+    {
+        if (progress && ++entriesRead % kProgressInterval == 0)
+            tellProgress(std::min(1.0, double(entriesRead) / double(entries.count)));
+    }
+
+    void tellProgress(double fraction)
+    {
+        if (!progress.tell(fraction))
+            throw ArchiveFailure{QStringLiteral("decoding was stopped")};
+    }
 
     PlistObject valueIn(const PlistObject& dictionary, const QString& key)
     {
@@ -353,6 +368,7 @@ struct KeyedUnarchiver::Private {
             return reject(topLevel, QStringLiteral("entry %1: %2").arg(uid).arg(problem));
         }
         slot.state = State::Decoded;
+        entryRead();
         return slot;
     }
 
@@ -562,6 +578,7 @@ struct KeyedUnarchiver::Private {
                 const auto leaveEntry = deeper();
                 const EntryScope scope(this, *entry);
                 fields(name->toString());
+                entryRead();
             } else if (const auto value = member(reference)) {
                 other(name->toString(), *value);
             }
@@ -632,6 +649,11 @@ ZQObjectPtr KeyedUnarchiver::unarchiveObjectWithData(const QByteArray& data, Quo
 {
     KeyedUnarchiver unarchiver(data);
     ZQObjectPtr root = unarchiver.decodeRootObject();
+    if (unarchiver.d->progress)
+        unarchiver.d->guarded([&] {
+            unarchiver.d->tellProgress(1.0);
+            return true;
+        });
     if (error)
         *error = unarchiver.error();
     return unarchiver.isValid() ? root : nullptr;
