@@ -256,6 +256,22 @@ TEST_F(FolderInfoTest, FileListsAreCachedUntilClearedOrChangedAndMatchExtensions
     EXPECT_TRUE(log.contains(QStringLiteral("could not be read")));
 }
 
+TEST_F(FolderInfoTest, AnEmptyFolderIsReadOnceLikeAnyOther)
+{
+    const QString root = tree.folder(QStringLiteral("empty"));
+    ZQFolderInfoPtr node = ZQFolderInfo::makeWithPath(root);
+    EXPECT_TRUE(node->fileURLs().isEmpty());
+    EXPECT_TRUE(node->files().isEmpty());
+    // Unannounced, so only a fresh read of the disk would see it.
+    tree.file(QStringLiteral("empty/late.png"));
+    EXPECT_TRUE(node->fileURLs().isEmpty()) << "the empty list is the cached answer";
+    EXPECT_TRUE(node->files().isEmpty());
+
+    node->clearCacheAndNotify();
+    EXPECT_EQ(pathsOf(node->fileURLs()), QSet<QString>{tree.path("empty/late.png")});
+    EXPECT_EQ(node->files(), QStringList{tree.path("empty/late.png")});
+}
+
 TEST_F(FolderInfoTest, PipesAndOtherSpecialFilesAreNeitherChildrenNorFiles)
 {
     const QString root = tree.folder(QStringLiteral("root"));

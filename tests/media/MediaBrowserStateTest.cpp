@@ -163,21 +163,33 @@ TEST_F(MediaBrowserTest, GridListsExactTypesOfAllEnclosedFilesFilteredAndSorted)
         return names;
     };
 
-    grid.loadImages(folder.get(), media::browsableFileTypes(), {});
+    grid.setFiles(folder->fileURLsWithThumbsOfTypes(media::browsableFileTypes()));
     EXPECT_EQ(titles(), QStringList({"A map", "b", "c 2", "IMG_1", "img_2", "img_10", "photo"}))
         << "numbers in names sort as numbers, whatever the case";
     const ZQImagePathPtr photo = grid.itemAt(6);
     EXPECT_EQ(photo->path(), tree.path("Photos/photo.JPEG"));
 
-    grid.loadImages(folder.get(), media::browsableFileTypes(), "PH");
+    grid.setFilter("PH");
     EXPECT_EQ(titles(), QStringList({"photo"}));
+    grid.setFiles(folder->fileURLsWithThumbsOfTypes(media::browsableFileTypes()));
     EXPECT_EQ(grid.itemAt(0), photo) << "items are kept across rebuilds";
 
     const std::unique_ptr<QMimeData> drag(grid.mimeData({grid.index(0)}));
     ASSERT_TRUE(drag);
     EXPECT_EQ(drag->urls(), QList<QUrl>{photo->url()});
 
-    grid.loadImages(nullptr, media::browsableFileTypes(), {});
+    // Batches merge into the sorted list, under the filter.
+    grid.setFilter({});
+    grid.setFiles({{QUrl::fromLocalFile("/x/img_5.png"), {}}, {QUrl::fromLocalFile("/x/zebra.png"), {}}});
+    grid.addFiles({{QUrl::fromLocalFile("/y/img_30.png"), {}}, {QUrl::fromLocalFile("/y/Alpha.png"), {}}});
+    grid.addFiles({{QUrl::fromLocalFile("/z/img_7.png"), {}}});
+    EXPECT_EQ(titles(), QStringList({"Alpha", "img_5", "img_7", "img_30", "zebra"}));
+    grid.setFilter("IMG");
+    grid.addFiles({{QUrl::fromLocalFile("/z/img_6.png"), {}}, {QUrl::fromLocalFile("/z/beta.png"), {}}});
+    EXPECT_EQ(titles(), QStringList({"img_5", "img_6", "img_7", "img_30"}));
+    EXPECT_EQ(grid.listedCount(), 7);
+
+    grid.setFiles({});
     EXPECT_EQ(grid.rowCount(), 0);
     EXPECT_EQ(grid.rowOfItem(photo.get()), -1);
 }
@@ -189,7 +201,7 @@ TEST_F(MediaBrowserTest, GridZoomSetsTheThumbnailSideAndOnlyCellsOnScreenAreVisi
     const ZQFolderInfoPtr folder = root("Many");
     NothingVisible browser;
     MediaGridModel grid(&browser);
-    grid.loadImages(folder.get(), media::browsableFileTypes(), {});
+    grid.setFiles(folder->fileURLsWithThumbsOfTypes(media::browsableFileTypes()));
     ZQImageBrowserView view;
     view.setModel(&grid);
     view.resize(400, 300);

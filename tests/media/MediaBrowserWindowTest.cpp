@@ -2,6 +2,7 @@
 
 #include "app/WindowServices.h"
 #include "media/MediaClasses.h"
+#include "media/enumeration/FolderListing.h"
 #include "media/window/MediaBrowserBookmarks.h"
 #include "media/window/MediaGridModel.h"
 #include "media/window/MediaPreviewWindow.h"
@@ -20,12 +21,14 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QThreadPool>
@@ -65,6 +68,7 @@ protected:
     MediaBrowserWindowTest() { setPicturesFolder({}); }
     ~MediaBrowserWindowTest() override
     {
+        FolderListing::listingPool().waitForDone();
         ZQAsynchronousImageLoader::imageLoaderQueue().waitForDone();
         QFile::remove(userDirsFile());
         for (const QString& key : {kZQMediaBrowserBookmarkedItems, kZQMediaBrowserBookmarkedItems2,
@@ -100,8 +104,15 @@ protected:
             paths.append(root->path());
         return paths;
     }
+    // Lets the listing under way finish and hand over what it found.
+    static void settle()
+    {
+        FolderListing::listingPool().waitForDone();
+        platform::RunLoop::runUntilIdle();
+    }
     static QStringList titles(const ZQMediaBrowserController& browser)
     {
+        settle();
         QStringList names;
         for (const ZQImagePathPtr& item : browser.gridModel()->items())
             names.append(item->name());
@@ -113,6 +124,7 @@ protected:
     }
     static void select(ZQMediaBrowserController& browser, int row)
     {
+        settle();
         browser.parts().imageBrowser->setCurrentIndex(browser.gridModel()->index(row));
     }
     // The text of the alert shown on the browser's window, which is then closed; empty for none.
@@ -130,7 +142,7 @@ protected:
     {
         events.source->changeFolder(tree.path(relative) + QLatin1Char('/'));
         platform::RunLoop::runFor(ZQFolderWatcher::kDefaultLatency);
-        platform::RunLoop::runUntilIdle();
+        settle();
     }
 
     FakeEventSourceScope events;
@@ -170,6 +182,7 @@ TEST_F(MediaBrowserWindowTest, ChoosingAFolderClearsTheFilterStoresItAndLetsOnly
     EXPECT_TRUE(browser->parts().removeSegment->isEnabled());
 
     QTest::keyClicks(browser->parts().searchField, "PLA");
+    platform::RunLoop::runFor(ZQMediaBrowserController::kSearchDelay);
     EXPECT_EQ(titles(*browser), QStringList({"Plan 2", "Plan 10"}));
 
     browser->folderController()->selectItemWithIdentifier("Maps|old");
@@ -243,6 +256,7 @@ TEST_F(MediaBrowserWindowTest, ChangesOnDiskReachTheGridAndADeletedFolderLeavesN
     tree.file("Root/sub/inner.png", pngOfSize(4, 4));
     const auto browser = openBrowser();
     browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Root")));
+    ASSERT_EQ(titles(*browser), QStringList({"first", "inner"}));
     tree.file("Root/sub/added.png", pngOfSize(4, 4));
     events.source->changeFolder(tree.path("Root/sub") + "/");
     platform::RunLoop::runFor(ZQFolderWatcher::kDefaultLatency - 1);
@@ -271,6 +285,7 @@ TEST_F(MediaBrowserWindowTest, AChangeOnDiskKeepsTheGridWhereTheUserScrolled)
     browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Other")));
     browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Root")));
     browser->folderController()->selectItemWithIdentifier("Root");
+    settle();
     ASSERT_EQ(browser->gridModel()->rowCount(), 120);
     QScrollBar* scroller = browser->parts().imageBrowser->verticalScrollBar();
     platform::RunLoop::runUntilIdle();
@@ -289,6 +304,96 @@ TEST_F(MediaBrowserWindowTest, AChangeOnDiskKeepsTheGridWhereTheUserScrolled)
     changeOnDisk("Root");
     EXPECT_EQ(scroller->value(), 0) << "not even to the selected item";
     EXPECT_EQ(browser->selectedItem()->name(), "img_118");
+}
+
+TEST_F(MediaBrowserWindowTest, TypingFiltersTheListedFilesOnceTheKeystrokesPauseWithoutReadingTheDisk)
+{
+    for (const char* name : {"Maps/plan a.png", "Maps/plan b.png", "Maps/photo.png", "Maps/deep/down/plane.svg"})
+        tree.file(name, pngOfSize(4, 4));
+    const auto browser = openBrowser();
+    browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Maps")));
+    ASSERT_EQ(titles(*browser), QStringList({"photo", "plan a", "plan b", "plane"}));
+    const int listings = browser->folderListing().listingsStarted();
+    // Whatever the search finds now can only come from memory.
+    ASSERT_TRUE(QDir(tree.path("Maps")).removeRecursively());
+    QSignalSpy searches(browser->gridModel(), &QAbstractItemModel::modelReset);
+
+    QTest::keyClicks(browser->parts().searchField, "P");
+    platform::RunLoop::runFor(ZQMediaBrowserController::kSearchDelay - 1);
+    QTest::keyClicks(browser->parts().searchField, "LA");
+    platform::RunLoop::runFor(ZQMediaBrowserController::kSearchDelay - 1);
+    EXPECT_EQ(searches.count(), 0) << "every keystroke waits again";
+    EXPECT_EQ(titles(*browser).size(), 4);
+    platform::RunLoop::runFor(1);
+    EXPECT_EQ(searches.count(), 1) << "three keystrokes, one search";
+    EXPECT_EQ(titles(*browser), QStringList({"plan a", "plan b", "plane"}));
+    EXPECT_EQ(browser->filterString(), "PLA");
+
+    QTest::keyClicks(browser->parts().searchField, "N ");
+    platform::RunLoop::runFor(ZQMediaBrowserController::kSearchDelay);
+    EXPECT_EQ(titles(*browser), QStringList({"plan a", "plan b"}));
+    browser->parts().searchField->clear();
+    platform::RunLoop::runFor(ZQMediaBrowserController::kSearchDelay);
+    EXPECT_EQ(titles(*browser).size(), 4);
+    EXPECT_EQ(browser->folderListing().listingsStarted(), listings) << "no search lists a folder";
+}
+
+TEST_F(MediaBrowserWindowTest, ChoosingAnotherFolderDropsTheListingUnderWayAndTheSpinnerWithIt)
+{
+    for (int i = 0; i < FolderListing::kBatchSize + 20; ++i)
+        tree.file(QStringLiteral("Large/item %1.png").arg(i));
+    tree.file("Small/only.png", pngOfSize(4, 4));
+    const auto browser = openBrowser();
+    browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Small")));
+    browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Large")));
+    ASSERT_EQ(browser->folder()->path(), tree.path("Large"));
+    EXPECT_TRUE(browser->parts().progressIndicator->isVisible()) << "busy while listing";
+    // The large folder's batches are found and on their way when the user moves on.
+    FolderListing::listingPool().waitForDone();
+    browser->folderController()->selectItemWithIdentifier("Small");
+    EXPECT_EQ(browser->gridModel()->rowCount(), 0) << "nothing of the folder left behind";
+    EXPECT_EQ(titles(*browser), QStringList{"only"});
+    EXPECT_FALSE(browser->folderListing().isListing());
+    // The thumbnail on screen counts as a fetch of its own until it is made.
+    ZQAsynchronousImageLoader::imageLoaderQueue().waitForDone();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(browser->fetchProgress().pendingCount(), 0);
+    platform::RunLoop::runFor(MediaFetchProgress::kHideDelay);
+    EXPECT_FALSE(browser->parts().progressIndicator->isVisible());
+}
+
+TEST_F(MediaBrowserWindowTest, ChangesDeepInTheListedTreeAreFollowedAndAFullWatchListIsSaidOnce)
+{
+    tree.file("Root/top.png", pngOfSize(4, 4));
+    tree.file("Root/a/b/c/deep.png", pngOfSize(4, 4));
+    tree.folder("Root/d/e");
+    const auto browser = openBrowser();
+    browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Root")));
+    ASSERT_EQ(titles(*browser), QStringList({"deep", "top"}));
+    tree.file("Root/a/b/c/deeper.png", pngOfSize(4, 4));
+    changeOnDisk("Root/a/b/c");
+    EXPECT_EQ(titles(*browser), QStringList({"deep", "deeper", "top"})) << "below what the outline has loaded";
+    QLabel* note = browser->parts().watchNote;
+    EXPECT_FALSE(note->isVisible());
+
+    // The system takes no more watches: the folders of the next listing cannot all be followed.
+    events.source->watchLimit = events.source->watched;
+    QSignalSpy said(&browser->listedFolderWatches(), &ListedFolderWatches::foldersUnfollowed);
+    tree.file("Other/x/one.png", pngOfSize(4, 4));
+    browser->addRootFolderWithURL(QUrl::fromLocalFile(tree.path("Other")));
+    EXPECT_EQ(titles(*browser), QStringList{"one"});
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(),
+              "Changes in some folders are not followed: the system's limit on watched folders was reached.");
+    browser->reload();
+    settle();
+    EXPECT_EQ(said.count(), 1) << "said once";
+    EXPECT_TRUE(note->isVisible());
+
+    events.source->watchLimit = std::numeric_limits<int>::max();
+    browser->folderController()->selectItemWithIdentifier("Root");
+    settle();
+    EXPECT_FALSE(note->isVisible()) << "a folder followed in full says nothing";
 }
 
 TEST_F(MediaBrowserWindowTest, ClosingTheWindowCancelsPreviewsAndTheSpinnerNeverSticks)

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 
 // Readable failures: paths as text, not as UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -29,11 +30,25 @@ public:
         friend bool operator==(const Call&, const Call&) = default;
     };
 
-    void addWatchedPaths(const QStringList& paths) override { calls.append({true, paths}); }
+    QStringList addWatchedPaths(const QStringList& paths) override
+    {
+        calls.append({true, paths});
+        QStringList refused;
+        for (const QString& path : paths) {
+            if (watched >= watchLimit)
+                refused.append(path);
+            else
+                ++watched;
+        }
+        return refused;
+    }
     void removeWatchedPaths(const QStringList& paths) override { calls.append({false, paths}); }
     void changeFolder(const QString& key) { report(key); }
 
     QList<Call> calls;
+    // Folders past the limit are refused, as the system does; removals do not give room back.
+    int watchLimit = std::numeric_limits<int>::max();
+    int watched = 0;
 };
 
 // The shared watcher on a fake source for the scope; the system's source again after it.

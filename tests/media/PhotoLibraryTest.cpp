@@ -127,7 +127,7 @@ TEST(PhotoLibrary, TheGridsItemsKeepTheThumbnailsTheLibraryMade)
 
     NothingVisible browser;
     MediaGridModel grid(&browser);
-    grid.loadImages(root.get(), media::browsableFileTypes(), {});
+    grid.setFiles(root->fileURLsWithThumbsOfTypes(media::browsableFileTypes()));
     ASSERT_EQ(grid.rowCount(), 2);
     EXPECT_EQ(grid.itemAt(0)->url(), QUrl::fromLocalFile("/photos/a.jpg"));
     EXPECT_EQ(grid.itemAt(0)->thumbnailURL(), QUrl::fromLocalFile("/thumbs/a.jpg"));

@@ -351,8 +351,8 @@ ZQFolderInfo::FileList ZQFolderInfo::collectFileURLs(const TypeSet& types, Ident
     QMutexLocker lock(&m_lock);
     if (m_identity)
         visited.insert(*m_identity);
-    if (!m_fileURLsCache.urls.isEmpty())
-        return m_fileURLsCache;
+    if (m_fileURLsCache)
+        return *m_fileURLsCache;
     if (const QFileInfo folder(m_path); !folder.isDir() || !folder.isReadable()) {
         ZQLogObjCMethod(QStringLiteral("the folder '%1' could not be read").arg(m_path));
         return {};
@@ -407,8 +407,8 @@ QStringList ZQFolderInfo::collectFiles(const TypeSet& types, IdentitySet& visite
     QMutexLocker lock(&m_lock);
     if (m_identity)
         visited.insert(*m_identity);
-    if (!m_filesCache.isEmpty())
-        return m_filesCache;
+    if (m_filesCache)
+        return *m_filesCache;
     const QFileInfo folder(m_path);
     if (!folder.isDir() || !folder.isReadable()) {
         ZQLogObjCMethod(QStringLiteral("the folder '%1' could not be read, error = %2")
@@ -435,8 +435,8 @@ QStringList ZQFolderInfo::collectFiles(const TypeSet& types, IdentitySet& visite
 void ZQFolderInfo::clear()
 {
     QMutexLocker lock(&m_lock);
-    m_fileURLsCache = {};
-    m_filesCache.clear();
+    m_fileURLsCache.reset();
+    m_filesCache.reset();
 }
 
 // --- Changes -----------------------------------------------------------------------------------

@@ -2,8 +2,8 @@
 
 // A node of a folder tree: one folder on disk, loaded lazily. Its children (folders and, when
 // it includes files, file leaves, in listing order) are read the first time they are asked
-// for; its file lists the first time each is asked for, and a filled list is answered as it
-// is, whatever types are asked, until the next change. Hidden entries and links that lead
+// for; its file lists the first time each is asked for, and a list read once (empty or not)
+// is answered as it is, whatever types are asked, until the next change. Hidden entries and links that lead
 // nowhere, or back to the node or one of its ancestors, never become children.
 //
 // Every node of an existing folder registers with the shared folder watcher. When its folder
@@ -165,8 +165,9 @@ private:
     QPointer<ZQFolderInfo> m_parent;
     QPointer<QObject> m_refreshDelegate;
     std::optional<QList<ZQFolderInfoPtr>> m_children;
-    FileList m_fileURLsCache;
-    QStringList m_filesCache;
+    // Empty lists are kept too: an empty folder is read once, like any other.
+    std::optional<FileList> m_fileURLsCache;
+    std::optional<QStringList> m_filesCache;
     bool m_includesPackages = false;
     bool m_returnsAllEnclosedFiles = false;
     bool m_includesFiles = false;

@@ -23,9 +23,12 @@ FileSystemEventSource::FileSystemEventSource()
                      [this](const QString& path) { folderChanged(path); });
 }
 
-void FileSystemEventSource::addWatchedPaths(const QStringList& folderPaths)
+QStringList FileSystemEventSource::addWatchedPaths(const QStringList& folderPaths)
 {
-    watch(withoutTrailingSlashes(folderPaths));
+    QStringList refused = watch(withoutTrailingSlashes(folderPaths));
+    for (QString& path : refused)
+        path = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+    return refused;
 }
 
 void FileSystemEventSource::removeWatchedPaths(const QStringList& folderPaths)
@@ -37,12 +40,17 @@ void FileSystemEventSource::removeWatchedPaths(const QStringList& folderPaths)
     m_watcher.removePaths(paths);
 }
 
-void FileSystemEventSource::watch(const QStringList& paths)
+QStringList FileSystemEventSource::watch(const QStringList& paths)
 {
-    for (const QString& refused : m_watcher.addPaths(paths))
+    QStringList existing;
+    for (const QString& refused : m_watcher.addPaths(paths)) {
         LogEvent(kFileEvent, QStringLiteral("the folder '%1' cannot be watched for changes (it may be gone, or the "
                                             "system's limit of watched folders is reached)")
                                  .arg(refused));
+        if (QFileInfo(refused).isDir())
+            existing.append(refused);
+    }
+    return existing;
 }
 
 void FileSystemEventSource::folderChanged(const QString& path)

@@ -15,12 +15,13 @@ class FileSystemEventSource : public FolderEventSource {
 public:
     FileSystemEventSource();
 
-    void addWatchedPaths(const QStringList& folderPaths) override;
+    QStringList addWatchedPaths(const QStringList& folderPaths) override;
     void removeWatchedPaths(const QStringList& folderPaths) override;
 
 private:
     void folderChanged(const QString& path);
-    void watch(const QStringList& paths);
+    // Answers the refused folders that exist.
+    QStringList watch(const QStringList& paths);
 
     QFileSystemWatcher m_watcher;
     QSet<QString> m_lost; // watched folders whose watch went with their deletion

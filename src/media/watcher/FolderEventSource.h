@@ -19,8 +19,9 @@ public:
     void setHandler(Handler handler) { m_handler = std::move(handler); }
 
     // Starts and stops watching folders (each path ending in "/"). Only what happens from
-    // now on is reported.
-    virtual void addWatchedPaths(const QStringList& folderPaths) = 0;
+    // now on is reported. Adding answers the existing folders that could not be watched (the
+    // system's limit on watched folders was reached).
+    virtual QStringList addWatchedPaths(const QStringList& folderPaths) = 0;
     virtual void removeWatchedPaths(const QStringList& folderPaths) = 0;
 
 protected:

@@ -131,7 +131,7 @@ void ZQFolderWatcher::addObserverSelectorForFolderUserInfo(QObject* observer, co
     if (registrations.size() > 1)
         return;
     if (m_watching)
-        eventSource().addWatchedPaths({key});
+        addToEventSource({key});
     else
         startWatching();
 }
@@ -175,6 +175,8 @@ void ZQFolderWatcher::stopWatchingPaths(const QStringList& keys)
 {
     if (keys.isEmpty() || !m_watching)
         return;
+    for (const QString& key : keys)
+        m_refused.remove(key);
     eventSource().removeWatchedPaths(keys);
     if (m_watchers.empty())
         m_watching = false;
@@ -199,8 +201,20 @@ void ZQFolderWatcher::startWatching()
 {
     if (m_watching || m_watchers.empty())
         return;
-    eventSource().addWatchedPaths(pathsToWatch());
+    addToEventSource(pathsToWatch());
     m_watching = true;
+}
+
+void ZQFolderWatcher::addToEventSource(const QStringList& keys)
+{
+    for (const QString& refused : eventSource().addWatchedPaths(keys))
+        m_refused.insert(refused);
+}
+
+bool ZQFolderWatcher::isFollowing(const QUrl& folder) const
+{
+    const QString key = keyForFolder(folder);
+    return m_watching && m_watchers.contains(key) && !m_refused.contains(key);
 }
 
 void ZQFolderWatcher::stopWatching()
@@ -208,6 +222,7 @@ void ZQFolderWatcher::stopWatching()
     if (!m_watching)
         return;
     m_watching = false;
+    m_refused.clear();
     eventSource().removeWatchedPaths(pathsToWatch());
 }
 

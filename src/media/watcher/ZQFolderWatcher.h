@@ -93,6 +93,9 @@ public:
     void removeWatcher(const ZQWatcher* watcher);
 
     QList<std::shared_ptr<ZQWatcher>> watchersForPath(const QString& key) const;
+    // Whether changes of the folder reach its observers: it is registered and the event source
+    // did not refuse it.
+    bool isFollowing(const QUrl& folder) const;
     QStringList pathsToWatch() const;
 
     // Has the event source watch every key, when it does not yet and there is a key.
@@ -108,10 +111,12 @@ private:
     void stopWatchingPaths(const QStringList& keys);
     void collectChangedFolder(const QString& key);
     void deliverCollectedFolders();
+    void addToEventSource(const QStringList& keys);
 
     std::map<QString, QList<std::shared_ptr<ZQWatcher>>> m_watchers;
     std::unique_ptr<FolderEventSource> m_source;
     bool m_watching = false;
+    QSet<QString> m_refused; // keys the event source could not watch
     int m_latency = kDefaultLatency;
     QStringList m_collected;
     QSet<QString> m_collectedSet;

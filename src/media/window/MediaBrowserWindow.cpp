@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QProgressBar>
 #include <QSlider>
 #include <QToolButton>
@@ -51,6 +52,11 @@ QWidget* imagePane(MediaBrowserWindow& parts, QWidget* parent)
 
     parts.imageBrowser = new ZQImageBrowserView(pane);
 
+    parts.watchNote = new QLabel(pane);
+    parts.watchNote->setWordWrap(true);
+    parts.watchNote->setContentsMargins(6, 2, 6, 0);
+    parts.watchNote->hide();
+
     parts.progressIndicator = new QProgressBar(pane);
     parts.progressIndicator->setRange(0, 0); // spinning: the amount of work is not known
     parts.progressIndicator->setTextVisible(false);
@@ -68,6 +74,7 @@ QWidget* imagePane(MediaBrowserWindow& parts, QWidget* parent)
     auto* layout = folderbrowser::flushColumn(pane);
     layout->addLayout(top);
     layout->addWidget(parts.imageBrowser, 1);
+    layout->addWidget(parts.watchNote);
     layout->addLayout(bottom);
     return pane;
 }

@@ -2,13 +2,14 @@
 
 // The media browser's window and its controls, laid out in code: on the left the folder
 // outline under its "Image Sources" title with the add and remove buttons below; on the right
-// the name filter and the all-files box above the thumbnail grid, the zoom slider and the
-// progress indicator below it. The controller wires the controls to its actions.
+// the name filter and the all-files box above the thumbnail grid, a note on folders whose
+// changes are not followed, the zoom slider and the progress indicator below it. The controller wires the controls to its actions.
 
 #include <QPointer>
 
 class QAbstractButton;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QSlider;
@@ -36,4 +37,6 @@ struct MediaBrowserWindow {
     QPointer<QCheckBox> allFilesCheckbox;
     QPointer<QSlider> zoomSlider;
     QPointer<QProgressBar> progressIndicator;
+    // Hidden until changes in some listed folders cannot be followed; then it says why.
+    QPointer<QLabel> watchNote;
 };

@@ -1,7 +1,6 @@
 #include "media/window/MediaGridModel.h"
 
 #include "app/StringUtilities.h"
-#include "media/folders/ZQFolderInfo.h"
 #include "platform/foundation/NotificationCenter.h"
 
 #include <QFileInfo>
@@ -12,6 +11,7 @@
 MediaGridModel::MediaGridModel(const ZQMediaItemBrowser* browser, QObject* parent)
     : QAbstractListModel(parent)
     , m_browser(browser)
+    , m_collator(localisedCaseInsensitiveNumericCollator())
 {
     platform::NotificationCenter::defaultCenter().addObserver(
         this, kZQImagePathItemImageUpdated, nullptr,
@@ -23,42 +23,64 @@ MediaGridModel::~MediaGridModel()
     platform::NotificationCenter::defaultCenter().removeObserver(this);
 }
 
-void MediaGridModel::loadImages(ZQFolderInfo* folder, const QStringList& fileTypes, const QString& filter)
+void MediaGridModel::setFiles(const QList<ZQURLWithThumb>& files)
 {
     QHash<QString, ZQImagePathPtr> current;
-    for (const ZQImagePathPtr& item : std::as_const(m_items))
-        current.insert(item->imageUID(), item);
+    for (const Entry& entry : m_listed)
+        current.insert(entry.item->imageUID(), entry.item);
+    m_listed = entriesFor(files, current);
+    showFiltered();
+}
 
-    const QCollator collator = localisedCaseInsensitiveNumericCollator();
-    // Keyed once per item: thousands of files would otherwise make names and compare them anew.
-    // Keys ignore the collator's case setting, so they are made of case-folded names.
-    struct Entry {
-        QCollatorSortKey key;
-        ZQImagePathPtr item;
-    };
+void MediaGridModel::addFiles(const QList<ZQURLWithThumb>& files)
+{
+    std::vector<Entry> added = entriesFor(files, {});
+    const auto middle = qsizetype(m_listed.size());
+    m_listed.insert(m_listed.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+    std::inplace_merge(m_listed.begin(), m_listed.begin() + middle, m_listed.end(),
+                       [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
+    showFiltered();
+}
+
+void MediaGridModel::setFilter(const QString& filter)
+{
+    if (filter == m_filter)
+        return;
+    m_filter = filter;
+    showFiltered();
+}
+
+std::vector<MediaGridModel::Entry> MediaGridModel::entriesFor(const QList<ZQURLWithThumb>& files,
+                                                              const QHash<QString, ZQImagePathPtr>& reusable) const
+{
     std::vector<Entry> entries;
-    // An empty type list would take every file.
-    const QList<ZQURLWithThumb> files =
-        folder && !fileTypes.isEmpty() ? folder->fileURLsWithThumbsOfTypes(fileTypes) : QList<ZQURLWithThumb>();
     entries.reserve(files.size());
     for (const ZQURLWithThumb& file : files) {
-        ZQImagePathPtr item = current.value(file.url.toLocalFile());
+        ZQImagePathPtr item = reusable.value(file.url.toLocalFile());
         if (!item)
             item = std::make_shared<ZQImagePath>(file, m_browser);
-        const QString name = item->name();
-        if (filter.isEmpty() || name.contains(filter, Qt::CaseInsensitive))
-            entries.push_back({collator.sortKey(name.toCaseFolded()), std::move(item)});
+        QString name = item->name();
+        // Keys ignore the collator's case setting, so they are made of case-folded names.
+        QCollatorSortKey key = m_collator.sortKey(name.toCaseFolded());
+        entries.push_back({std::move(name), std::move(key), std::move(item)});
     }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
-    QList<ZQImagePathPtr> items;
-    items.reserve(qsizetype(entries.size()));
-    for (Entry& entry : entries)
-        items.append(std::move(entry.item));
+    return entries;
+}
 
+void MediaGridModel::showFiltered()
+{
+    QList<ZQImagePathPtr> items;
+    items.reserve(qsizetype(m_listed.size()));
+    for (const Entry& entry : m_listed) {
+        if (m_filter.isEmpty() || entry.name.contains(m_filter, Qt::CaseInsensitive))
+            items.append(entry.item);
+    }
     beginResetModel();
-    m_items = items;
+    m_items = std::move(items);
     m_rows.clear();
+    m_rows.reserve(m_items.size());
     for (int row = 0; row < m_items.size(); ++row)
         m_rows.insert(m_items.at(row).get(), row);
     endResetModel();

@@ -1,17 +1,18 @@
 #pragma once
 
-// The media browser's list of items: the image and SVG files of the folder on display,
-// filtered by name and sorted, for a grid view. Rebuilding keeps the items of files still
-// listed, so their thumbnails survive. Items hand their thumbnails to the grid as they
-// arrive; a drag carries the URLs of the files still on disk.
+// The media browser's list of items: the files listed for the folder on display, sorted by
+// name with numbers counted (img_2 before img_10) and filtered by name in memory, for a grid
+// view. Replacing the files keeps the items of files still listed, so their thumbnails
+// survive. Items hand their thumbnails to the grid as they arrive; a drag carries the URLs of
+// the files still on disk.
 
 #include "media/items/ZQImagePath.h"
 
 #include <QAbstractListModel>
+#include <QCollator>
 #include <QHash>
 #include <memory>
-
-class ZQFolderInfo;
+#include <vector>
 
 class MediaGridModel : public QAbstractListModel {
     Q_OBJECT
@@ -25,9 +26,12 @@ public:
     explicit MediaGridModel(const ZQMediaItemBrowser* browser, QObject* parent = nullptr);
     ~MediaGridModel() override;
 
-    // The folder's files of `fileTypes` (none for no folder) whose names contain `filter` in
-    // any case, sorted by name with numbers counted (img_2 before img_10).
-    void loadImages(ZQFolderInfo* folder, const QStringList& fileTypes, const QString& filter);
+    void setFiles(const QList<ZQURLWithThumb>& files);
+    void addFiles(const QList<ZQURLWithThumb>& files);
+    // Shows only the files whose names contain `filter` in any case; empty shows them all.
+    void setFilter(const QString& filter);
+    QString filter() const { return m_filter; }
+    int listedCount() const { return int(m_listed.size()); }
     const QList<ZQImagePathPtr>& items() const { return m_items; }
     ZQImagePathPtr itemAt(int row) const { return m_items.value(row); }
     // -1 when the item is not listed.
@@ -41,9 +45,21 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 
 private:
+    struct Entry {
+        QString name;
+        QCollatorSortKey key; // made once per item: thousands of files would otherwise be keyed per comparison
+        ZQImagePathPtr item;
+    };
+    // Entries for the files, sorted, reusing the items found under their paths.
+    std::vector<Entry> entriesFor(const QList<ZQURLWithThumb>& files,
+                                  const QHash<QString, ZQImagePathPtr>& reusable) const;
+    void showFiltered();
     void imageUpdated(QObject* item);
 
     const ZQMediaItemBrowser* m_browser;
-    QList<ZQImagePathPtr> m_items;
+    QCollator m_collator;
+    std::vector<Entry> m_listed; // sorted
+    QString m_filter;
+    QList<ZQImagePathPtr> m_items; // shown
     QHash<const ZQImagePath*, int> m_rows;
 };

@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -70,6 +71,11 @@ ZQMediaBrowserController::ZQMediaBrowserController()
     , m_fileTypes(media::browsableFileTypes())
 {
     initWithWindowNibName(QStringLiteral("QuorvaneMediaBrowser"));
+    connect(&m_listing, &FolderListing::batchListed, this, &ZQMediaBrowserController::takeListedBatch);
+    connect(&m_listing, &FolderListing::finished, this, &ZQMediaBrowserController::listingFinished);
+    connect(&m_watches, &ListedFolderWatches::folderChanged, this, [this] { reload(ReloadView::KeepPlace); });
+    connect(&m_watches, &ListedFolderWatches::foldersUnfollowed, this,
+            &ZQMediaBrowserController::showUnfollowedFolders);
 }
 
 ZQMediaBrowserController::~ZQMediaBrowserController()
@@ -167,7 +173,7 @@ void ZQMediaBrowserController::connectControls()
     QCheckBox* allFiles = p.allFilesCheckbox;
     connect(allFiles, &QAbstractButton::toggled, this, [this, allFiles] { showAllFilesAction(allFiles); });
     QLineEdit* search = p.searchField;
-    connect(search, &QLineEdit::textChanged, this, [this, search] { filterAction(search); });
+    connect(search, &QLineEdit::textChanged, this, [this] { searchFieldEdited(); });
 
     ZQImageBrowserView* grid = p.imageBrowser;
     connect(grid, &QAbstractItemView::doubleClicked, this,
@@ -244,6 +250,7 @@ void ZQMediaBrowserController::setFolder(const ZQFolderInfoPtr& folder)
         defaults().setObjectForKey(m_folder->identifier(), kZQMediaBrowserLastFolderPrefsKey);
     }
     m_filterString.clear();
+    m_searchDelay.reset();
     if (m_parts.searchField) {
         const QSignalBlocker quiet(m_parts.searchField);
         m_parts.searchField->clear();
@@ -253,14 +260,18 @@ void ZQMediaBrowserController::setFolder(const ZQFolderInfoPtr& folder)
         m_parts.allFilesCheckbox->setChecked(!m_folder || m_folder->returnsAllEnclosedFiles());
     }
     updateRemoveSegment();
-    // Always: clearing a filter that was already clear would not list the new folder.
-    reload();
+    m_watches.clear();
+    if (m_parts.watchNote)
+        m_parts.watchNote->hide();
+    m_grid->setFilter({});
+    m_grid->setFiles({});
+    startListing(true);
 }
 
 void ZQMediaBrowserController::setFileTypes(const QStringList& types)
 {
     m_fileTypes = types;
-    loadImages();
+    reload();
 }
 
 bool ZQMediaBrowserController::showsAllEnclosedFiles()
@@ -284,7 +295,15 @@ void ZQMediaBrowserController::setFilterString(const QString& filter)
     if (filter == m_filterString)
         return;
     m_filterString = filter;
-    reload();
+    const GridPlace place = gridPlace();
+    m_grid->setFilter(filter);
+    restoreGridPlace(place, ReloadView::ShowSelection);
+}
+
+void ZQMediaBrowserController::searchFieldEdited()
+{
+    // Each keystroke starts the wait again: a word typed quickly filters once.
+    m_searchDelay.emplace(kSearchDelay, false, this, [this](platform::Timer&) { filterAction(m_parts.searchField); });
 }
 
 ZQImagePathPtr ZQMediaBrowserController::selectedItem() const
@@ -303,34 +322,91 @@ bool ZQMediaBrowserController::selectedItemIsSVG() const
 
 void ZQMediaBrowserController::reload(ReloadView view)
 {
-    fetchStarted();
-    const ZQImagePathPtr selected = selectedItem();
-    QListView* grid = m_parts.imageBrowser;
-    const QPoint scrolled = grid ? QPoint(grid->horizontalScrollBar()->value(), grid->verticalScrollBar()->value())
-                                 : QPoint();
-    if (m_folder)
-        m_folder->clear();
-    loadImages();
-    const int row = selected ? m_grid->rowOfItem(selected.get()) : -1;
-    if (grid) {
-        grid->clearSelection();
-        if (row >= 0)
-            grid->selectionModel()->setCurrentIndex(m_grid->index(row), QItemSelectionModel::ClearAndSelect);
-        if (view == ReloadView::KeepPlace) {
-            // The reset grid lays its items out later; its scroll range must be known first.
-            grid->doItemsLayout();
-            grid->horizontalScrollBar()->setValue(scrolled.x());
-            grid->verticalScrollBar()->setValue(scrolled.y());
-        } else if (m_grid->rowCount() > 0) {
-            grid->scrollTo(m_grid->index(std::max(row, 0)));
-        }
-    }
-    fetchCompleted();
+    // The list on display stays until the new one is complete: a change on disk must not blank the grid.
+    m_placeBeforeRelisting = {gridPlace(), view};
+    startListing(false);
 }
 
-void ZQMediaBrowserController::loadImages()
+void ZQMediaBrowserController::startListing(bool progressive)
 {
-    m_grid->loadImages(m_folder.get(), m_fileTypes, m_filterString);
+    m_progressiveListing = progressive;
+    m_relisted.clear();
+    // An empty type list would take every file.
+    if (!m_folder || m_fileTypes.isEmpty()) {
+        m_listing.cancel();
+        m_grid->setFiles({});
+        listingEnded();
+        return;
+    }
+    if (!std::exchange(m_listingCounted, true))
+        fetchStarted();
+    m_listing.start({m_folder->path(), m_fileTypes, m_folder->returnsAllEnclosedFiles(), m_folder->includesPackages()});
+}
+
+void ZQMediaBrowserController::takeListedBatch(const FolderListingBatch& batch)
+{
+    m_watches.watch(batch.folders);
+    QList<ZQURLWithThumb> files;
+    files.reserve(batch.files.size());
+    for (const QUrl& url : batch.files)
+        files.append({url, {}});
+    if (!m_progressiveListing) {
+        m_relisted.append(files);
+        return;
+    }
+    const GridPlace place = gridPlace();
+    m_grid->addFiles(files);
+    restoreGridPlace(place, ReloadView::KeepPlace);
+}
+
+void ZQMediaBrowserController::listingFinished()
+{
+    if (!m_progressiveListing) {
+        m_grid->setFiles(std::exchange(m_relisted, {}));
+        restoreGridPlace(m_placeBeforeRelisting.first, m_placeBeforeRelisting.second);
+    }
+    listingEnded();
+}
+
+void ZQMediaBrowserController::listingEnded()
+{
+    if (std::exchange(m_listingCounted, false))
+        fetchCompleted();
+}
+
+ZQMediaBrowserController::GridPlace ZQMediaBrowserController::gridPlace() const
+{
+    const QListView* grid = m_parts.imageBrowser;
+    if (!grid)
+        return {};
+    return {selectedItem(), QPoint(grid->horizontalScrollBar()->value(), grid->verticalScrollBar()->value())};
+}
+
+void ZQMediaBrowserController::restoreGridPlace(const GridPlace& place, ReloadView view)
+{
+    QListView* grid = m_parts.imageBrowser;
+    if (!grid)
+        return;
+    const int row = place.selected ? m_grid->rowOfItem(place.selected.get()) : -1;
+    grid->clearSelection();
+    if (row >= 0)
+        grid->selectionModel()->setCurrentIndex(m_grid->index(row), QItemSelectionModel::ClearAndSelect);
+    if (view == ReloadView::KeepPlace) {
+        // The reset grid lays its items out later; its scroll range must be known first.
+        grid->doItemsLayout();
+        grid->horizontalScrollBar()->setValue(place.scrolled.x());
+        grid->verticalScrollBar()->setValue(place.scrolled.y());
+    } else if (m_grid->rowCount() > 0) {
+        grid->scrollTo(m_grid->index(std::max(row, 0)));
+    }
+}
+
+void ZQMediaBrowserController::showUnfollowedFolders(const QString& reason)
+{
+    if (!m_parts.watchNote)
+        return;
+    m_parts.watchNote->setText(reason);
+    m_parts.watchNote->show();
 }
 
 void ZQMediaBrowserController::selectRow(int row)

@@ -7,18 +7,27 @@
 // documents, looked at in a larger preview window, shown as source (SVG files) or in their
 // folder; the grid is filtered by name and zoomed.
 //
+// Folders are listed on a worker: a chosen folder fills the grid batch by batch, a reload
+// swaps the new list in once it is complete, and either is dropped for the next choice. The
+// name filter works on the list in memory, a moment after the last keystroke. Changes on disk
+// are followed in the listed folders, within a bound (ListedFolderWatches).
+//
 // Roots are kept as bookmarks (MediaBrowserBookmarks); the window's other settings live in the
 // user defaults under the keys below.
 
 #include "media/browser/ZQFolderBrowserController.h"
+#include "media/enumeration/FolderListing.h"
 #include "media/items/ZQImagePath.h"
 #include "media/window/MediaBrowserWindow.h"
+#include "media/window/ListedFolderWatches.h"
 #include "media/window/MediaFetchProgress.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/Document.h" // WindowController's inline document() needs it complete
 #include "platform/ui/WindowController.h"
 #include "widgets/sheets/ZQViewSourceController.h"
 
 #include <memory>
+#include <optional>
 
 class MediaGridModel;
 class MediaPreviewWindow;
@@ -37,6 +46,8 @@ class ZQMediaBrowserController : public platform::WindowController,
 public:
     // The wait before the stored last folder is selected, so the outline has been shown.
     static constexpr int kLastFolderSelectionDelay = 100; // milliseconds
+    // How long the name filter waits for the next keystroke.
+    static constexpr int kSearchDelay = 150; // milliseconds
 
     ZQMediaBrowserController();
     ~ZQMediaBrowserController() override;
@@ -54,7 +65,7 @@ public:
 
     // --- The folder and its items -------------------------------------------------------------
     ZQFolderInfoPtr folder() const { return m_folder; }
-    // Shows the node's files and those of all its subfolders, clears the filter, remembers the
+    // Lists the node's files and those of all its subfolders, clears the filter, remembers the
     // node and lets the remove button act on it when it is a root that may be deleted.
     void setFolder(const ZQFolderInfoPtr& folder);
     QStringList fileTypes() const { return m_fileTypes; }
@@ -69,9 +80,8 @@ public:
     // What the grid shows after a reload: the selected item (or the first), or the place the
     // user had scrolled to.
     enum class ReloadView { ShowSelection, KeepPlace };
-    // Reads the folder again, keeping the selected item when it is still listed.
+    // Lists the folder again, keeping the selected item when it is still listed.
     void reload(ReloadView view = ReloadView::ShowSelection);
-    void loadImages();
 
     // Forgets every root and bookmark, then starts again from the Pictures folder.
     Q_INVOKABLE void resetToFactoryState(QObject* sender = nullptr);
@@ -103,6 +113,8 @@ public:
     MediaGridModel* gridModel() const { return m_grid.get(); }
     const MediaBrowserWindow& parts();
     const MediaFetchProgress& fetchProgress() const { return m_progress; }
+    const FolderListing& folderListing() const { return m_listing; }
+    const ListedFolderWatches& listedFolderWatches() const { return m_watches; }
     ZQViewSourceController* viewSourceController() const { return m_viewSource.get(); }
     // Null until first asked for a preview.
     MediaPreviewWindow* previewWindow() const;
@@ -128,6 +140,19 @@ private:
     void observeNotifications();
     void restoreSelectionAndZoom();
     void folderInfoDidChange(QObject* changed);
+    // Progressive listings show each batch as it comes; the others replace the list at the end.
+    void startListing(bool progressive);
+    void takeListedBatch(const FolderListingBatch& batch);
+    void listingFinished();
+    void listingEnded();
+    void searchFieldEdited();
+    void showUnfollowedFolders(const QString& reason);
+    struct GridPlace {
+        ZQImagePathPtr selected;
+        QPoint scrolled;
+    };
+    GridPlace gridPlace() const;
+    void restoreGridPlace(const GridPlace& place, ReloadView view);
     void fetchStarted();
     void fetchCompleted();
     void selectRow(int row);
@@ -146,4 +171,11 @@ private:
     ZQFolderInfoPtr m_folder;
     QStringList m_fileTypes;
     QString m_filterString;
+    FolderListing m_listing;
+    ListedFolderWatches m_watches;
+    bool m_progressiveListing = false;
+    bool m_listingCounted = false; // the listing under way counts as one fetch
+    QList<ZQURLWithThumb> m_relisted;
+    std::pair<GridPlace, ReloadView> m_placeBeforeRelisting;
+    std::optional<platform::Timer> m_searchDelay;
 };
