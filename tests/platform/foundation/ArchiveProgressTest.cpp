@@ -1,6 +1,4 @@
-// Progress and stopping through a large keyed archive: the fractions told rise to 1 in both
-// directions, a hook that never stops leaves the archive byte for byte as it was, and a stop
-// part-way answers nothing.
+// Progress and stopping through a large keyed archive.
 
 #include "platform/foundation/ArchiveProgress.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -13,26 +11,22 @@ using platform::KeyedArchiver;
 using platform::KeyedUnarchiver;
 using platform::archive::ProgressScope;
 
+// Parts in a list or a dictionary, and an object archived on its own inside the entry, as
+// classes keep copies of shared objects: those nested coders must not report.
 class ProgressNode : public ZQObject {
     Q_OBJECT
 
 public:
     QString name;
-    double value = 0;
-    ZQObjectPtr style;
-    QVariantMap attributes;
     QVariantList parts;
-    // Archived on its own inside this node's entry, as classes keep copies of shared objects.
+    QVariantMap keyedParts;
     ZQObjectPtr embedded;
 
     void encodeWithCoder(KeyedArchiver& coder) const override
     {
         coder.encodeString(name, "ProgressNode_name");
-        coder.encodeDouble(value, "ProgressNode_value");
-        coder.encodeObject(style.get(), "ProgressNode_style");
-        if (!attributes.isEmpty())
-            coder.encodeObject(QVariant(attributes), "ProgressNode_attributes");
         coder.encodeObject(QVariant(parts), "ProgressNode_parts");
+        coder.encodeObject(QVariant(keyedParts), "ProgressNode_keyedParts");
         if (embedded)
             coder.encodeData(KeyedArchiver::archivedDataWithRootObject(embedded.get()), "ProgressNode_embedded");
     }
@@ -40,10 +34,8 @@ public:
     void initWithCoder(KeyedUnarchiver& coder) override
     {
         name = coder.decodeString("ProgressNode_name");
-        value = coder.decodeDouble("ProgressNode_value");
-        style = coder.decodeObject("ProgressNode_style");
-        attributes = coder.decodeValue("ProgressNode_attributes").toMap();
         parts = coder.decodeValue("ProgressNode_parts").toList();
+        keyedParts = coder.decodeValue("ProgressNode_keyedParts").toMap();
         if (coder.containsValueForKey("ProgressNode_embedded"))
             embedded = KeyedUnarchiver::unarchiveObjectWithData(coder.decodeData("ProgressNode_embedded"));
     }
@@ -51,130 +43,85 @@ public:
 
 namespace {
 
-std::shared_ptr<ProgressNode> node(const QString& name, const ZQObjectPtr& style = nullptr)
+QVariant node(const QString& name)
 {
     auto made = std::make_shared<ProgressNode>();
     made->name = name;
-    made->value = name.size() * 0.25;
-    made->style = style;
-    return made;
+    return QVariant::fromValue<ZQObjectPtr>(made);
 }
 
-// A map-like graph of uneven layers sharing one style; one layer keeps its objects in a
-// dictionary, so both kinds of container move the fraction. Each layer embeds an archive of
-// its own, whose coders must not report to the same hook.
+// Uneven layers, as maps have them.
 std::shared_ptr<ProgressNode> largeGraph()
 {
-    const auto style = node(QStringLiteral("style"));
-    auto root = node(QStringLiteral("root"));
+    auto root = std::make_shared<ProgressNode>();
     for (int count : {3, 6000, 40, 2500}) {
-        auto layer = node(QStringLiteral("layer of %1").arg(count), style);
-        layer->embedded = node(QStringLiteral("embedded"));
+        auto layer = std::make_shared<ProgressNode>();
+        layer->embedded = node(QStringLiteral("embedded")).value<ZQObjectPtr>();
         for (int i = 0; i < count; ++i)
-            layer->parts << QVariant::fromValue<ZQObjectPtr>(node(QStringLiteral("object %1.%2").arg(count).arg(i), style));
+            layer->parts << node(QStringLiteral("object %1.%2").arg(count).arg(i));
         root->parts << QVariant::fromValue<ZQObjectPtr>(layer);
     }
-    auto keyed = node(QStringLiteral("keyed"), style);
     for (int i = 0; i < 1500; ++i)
-        keyed->attributes.insert(QStringLiteral("k%1").arg(i, 5, 10, QLatin1Char('0')),
-                                 QVariant::fromValue<ZQObjectPtr>(node(QStringLiteral("value %1").arg(i))));
-    root->parts << QVariant::fromValue<ZQObjectPtr>(keyed);
+        root->keyedParts.insert(QStringLiteral("k%1").arg(i, 5, 10, QLatin1Char('0')), node(QString::number(i)));
     return root;
 }
 
-// Records what a hook is told, and stops once a fraction reaches `stopAt`.
-struct Recorder {
-    explicit Recorder(double stop = 2.0) : stopAt(stop) {}
-
-    double stopAt;
-    QList<double> fractions;
-
-    platform::archive::Progress hook()
-    {
-        return [this](double fraction) {
+// Hears a coder made in its scope, stopping once a fraction reaches `stopAt`.
+struct Recorder : ProgressScope {
+    explicit Recorder(double stopAt = 2.0)
+        : ProgressScope([this, stopAt](double fraction) {
             fractions << fraction;
             return fraction < stopAt;
-        };
+        })
+    {
     }
-};
+    QList<double> fractions;
 
-QByteArray archiveWatched(const ZQObject& root, Recorder& recorder)
-{
-    const ProgressScope scope(recorder.hook());
-    return KeyedArchiver::archivedDataWithRootObject(&root);
-}
-
-ZQObjectPtr unarchiveWatched(const QByteArray& data, Recorder& recorder, QuorvaneError* error)
-{
-    const ProgressScope scope(recorder.hook());
-    return KeyedUnarchiver::unarchiveObjectWithData(data, error);
-}
-
-void expectRisingToOne(const QList<double>& fractions, const char* what)
-{
-    ASSERT_GT(fractions.size(), 20) << what;
-    EXPECT_GE(fractions.first(), 0.0) << what;
-    for (qsizetype i = 1; i < fractions.size(); ++i)
-        EXPECT_GE(fractions[i], fractions[i - 1]) << what << " at " << i;
-    EXPECT_EQ(fractions.last(), 1.0) << what;
-    // The bar moves through the work rather than leaping at the end.
-    EXPECT_LT(fractions[fractions.size() / 2], 0.9) << what;
-    EXPECT_GT(fractions[fractions.size() - 2], 0.5) << what;
-}
-
-class ArchiveProgress : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { platform::ClassRegistry::registerClass<ProgressNode>(); }
+    void expectRisingToOne() const
+    {
+        ASSERT_GT(fractions.size(), 20);
+        EXPECT_TRUE(std::is_sorted(fractions.cbegin(), fractions.cend()));
+        EXPECT_EQ(fractions.last(), 1.0);
+        EXPECT_LT(fractions[fractions.size() / 2], 0.9); // moving through the work, not leaping at the end
+    }
+    qsizetype toldFrom(double fraction) const
+    {
+        return std::count_if(fractions.cbegin(), fractions.cend(), [=](double f) { return f >= fraction; });
+    }
 };
 
 } // namespace
 
-TEST_F(ArchiveProgress, FractionsRiseToOneAndAHookThatNeverStopsChangesNoByte)
+TEST(ArchiveProgress, FractionsRiseToOneChangeNoByteAndAStopPartWayAnswersNothing)
 {
+    platform::ClassRegistry::registerClass<ProgressNode>();
     const auto root = largeGraph();
     const QByteArray plain = KeyedArchiver::archivedDataWithRootObject(root.get());
-
-    Recorder encoding;
-    const QByteArray watched = archiveWatched(*root, encoding);
-    EXPECT_EQ(watched, plain);
-    expectRisingToOne(encoding.fractions, "encoding");
-
-    Recorder decoding;
-    QuorvaneError error;
-    const auto decoded =
-        std::dynamic_pointer_cast<ProgressNode>(unarchiveWatched(plain, decoding, &error));
-    ASSERT_TRUE(decoded) << error.localizedDescription().toStdString();
-    expectRisingToOne(decoding.fractions, "decoding");
-    EXPECT_EQ(KeyedArchiver::archivedDataWithRootObject(decoded.get()), plain);
-}
-
-TEST_F(ArchiveProgress, StoppingPartWayAnswersNothingAndIsNotAskedAgain)
-{
-    const auto root = largeGraph();
-    const QByteArray plain = KeyedArchiver::archivedDataWithRootObject(root.get());
-
-    Recorder encoding{0.5};
-    EXPECT_TRUE(archiveWatched(*root, encoding).isEmpty());
-    ASSERT_FALSE(encoding.fractions.isEmpty());
-    EXPECT_GE(encoding.fractions.last(), 0.5);
-    EXPECT_LT(encoding.fractions.last(), 1.0);
-    EXPECT_EQ(std::count_if(encoding.fractions.cbegin(), encoding.fractions.cend(), [](double f) { return f >= 0.5; }), 1);
-
-    // A stop told with the last fraction still leaves nothing.
-    Recorder atTheEnd{1.0};
-    EXPECT_TRUE(archiveWatched(*root, atTheEnd).isEmpty());
-    EXPECT_EQ(atTheEnd.fractions.last(), 1.0);
-
-    Recorder decoding{0.5};
-    QuorvaneError error;
-    EXPECT_EQ(unarchiveWatched(plain, decoding, &error), nullptr);
-    EXPECT_EQ(error.code(), kQuorvaneDocumentError);
-    EXPECT_TRUE(error.localizedDescription().contains(QStringLiteral("stopped")))
-        << error.localizedDescription().toStdString();
-    EXPECT_EQ(std::count_if(decoding.fractions.cbegin(), decoding.fractions.cend(), [](double f) { return f >= 0.5; }), 1);
-
-    // The same archive reads whole when nobody stops it.
-    EXPECT_NE(KeyedUnarchiver::unarchiveObjectWithData(plain), nullptr);
+    {
+        const Recorder encoding;
+        EXPECT_EQ(KeyedArchiver::archivedDataWithRootObject(root.get()), plain);
+        encoding.expectRisingToOne();
+    }
+    {
+        const Recorder decoding;
+        const ZQObjectPtr decoded = KeyedUnarchiver::unarchiveObjectWithData(plain);
+        ASSERT_TRUE(decoded);
+        decoding.expectRisingToOne();
+        EXPECT_EQ(KeyedArchiver::archivedDataWithRootObject(decoded.get()), plain);
+    }
+    {
+        const Recorder encoding(0.5);
+        EXPECT_TRUE(KeyedArchiver::archivedDataWithRootObject(root.get()).isEmpty());
+        EXPECT_EQ(encoding.toldFrom(0.5), 1); // and not asked again
+        EXPECT_LT(encoding.fractions.last(), 1.0);
+    }
+    {
+        const Recorder decoding(0.5);
+        QuorvaneError error;
+        EXPECT_EQ(KeyedUnarchiver::unarchiveObjectWithData(plain, &error), nullptr);
+        EXPECT_EQ(error.code(), kQuorvaneDocumentError);
+        EXPECT_EQ(decoding.toldFrom(0.5), 1);
+    }
 }
 
 #include "ArchiveProgressTest.moc"
