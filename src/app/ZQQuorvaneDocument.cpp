@@ -823,7 +823,9 @@ bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrap
             *error = unsupportedTypeError(typeName);
         return false;
     }
-    DocumentWorkProgress progress(tr("Opening “%1”").arg(displayName()));
+    // A document being opened has no file yet: its name is the package's.
+    const QString name = wrapper.filename().isEmpty() ? displayName() : QFileInfo(wrapper.filename()).completeBaseName();
+    DocumentWorkProgress progress(tr("Opening “%1”").arg(name));
     std::optional<MapDocumentContents> contents =
         MapDocumentPackage::read(wrapper, error, [&](double fraction) { return progress.proceed(fraction); });
     if (!contents)

@@ -488,7 +488,7 @@ TEST_F(DocumentPackageTest, StoppingAnOpenOpensNothing)
         StopPresser presser(0.8);
         EXPECT_EQ(open(&error), nullptr);
         ASSERT_FALSE(presser.prompts.isEmpty());
-        EXPECT_TRUE(presser.prompts.first().startsWith(QStringLiteral("Opening")));
+        EXPECT_EQ(presser.prompts.first(), QStringLiteral("Opening “Map”")); // the package's name, not a new untitled one
     }
     EXPECT_EQ(error.userInfo().value(platform::kReadFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
     EXPECT_FALSE(documentRowShown());
