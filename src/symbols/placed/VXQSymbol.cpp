@@ -23,7 +23,6 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -54,23 +53,6 @@ QPainterPath rectanglePath(const QRectF& rect)
     QPainterPath path;
     path.addRect(rect);
     return path;
-}
-
-// The uniform scale a symbol takes from a transform: the smaller of its scales along the axes
-// (0 for a transform that flattens).
-double uniformScaleOf(const QTransform& transform)
-{
-    const QPointF origin = transform.map(QPointF(0, 0));
-    const QPointF x = transform.map(QPointF(1, 0)) - origin;
-    const QPointF y = transform.map(QPointF(0, 1)) - origin;
-    return std::min(std::hypot(x.x(), x.y()), std::hypot(y.x(), y.y()));
-}
-
-// The turn a transform gives the x axis.
-double rotationOf(const QTransform& transform)
-{
-    const QPointF axis = transform.map(QPointF(1, 0)) - transform.map(QPointF(0, 0));
-    return std::atan2(axis.y(), axis.x());
 }
 
 bool isNumber(const QVariant& value)
@@ -120,12 +102,12 @@ std::shared_ptr<VXQSymbol> VXQSymbolMaster::symbolWithLocationDocumentPrescale(Q
 void VXQSymbol::initWithMaster(const VXQSymbolMasterPtr& master)
 {
     ZQ_ASSERT(master, QStringLiteral("cannot initialise with a nil master"));
-    m_location = {};
-    m_scaleFactor = master->prescale();
-    m_showSizeHandle = defaultSizeHandleVisible();
+    m_placement.location = {};
+    m_placement.scaleFactor = master->prescale();
+    m_placement.showSizeHandle = defaultSizeHandleVisible();
     m_ignoresTransformers = true;
     setMaster(master);
-    m_scaleVisually = defaultSymbolsScaleVisually();
+    m_placement.scaleVisually = defaultSymbolsScaleVisually();
 }
 
 // --- Class settings ------------------------------------------------------------------------------
@@ -252,9 +234,9 @@ VXDrawableObjectPtr VXQSymbol::placedCopyOfMasterObject() const
     VXDrawableObjectPtr copy = mutableCopyOfMasterObject();
     if (!copy)
         return nullptr;
-    if (!m_absoluteAngle)
-        copy->rotateByAngle(m_angle);
-    copy->resizeWidthByHeightBy(m_scaleFactor, m_scaleFactor);
+    if (!m_placement.absoluteAngle)
+        copy->rotateByAngle(m_placement.angle);
+    copy->resizeWidthByHeightBy(m_placement.scaleFactor, m_placement.scaleFactor);
     return copy;
 }
 
@@ -262,40 +244,29 @@ VXDrawableObjectPtr VXQSymbol::placedCopyOfMasterObject() const
 
 void VXQSymbol::setLocation(QPointF location)
 {
-    changeValueForKey(m_location, location, "location", Change::Geometry);
+    changeValueForKey(m_placement.location, location, "location", Change::Geometry);
 }
 
 void VXQSymbol::setAngle(double radians)
 {
-    changeValueForKey(m_angle, radians, "angle", Change::Geometry);
+    changeValueForKey(m_placement.angle, radians, "angle", Change::Geometry);
 }
 
 void VXQSymbol::setScaleFactor(double scaleFactor)
 {
-    const double clamped = std::clamp(scaleFactor, kMinimumScaleFactor, kMaximumScaleFactor);
-    if (changeValueForKey(m_scaleFactor, clamped, "scaleFactor", Change::Geometry))
+    const double clamped = SymbolPlacement::clampedScaleFactor(scaleFactor);
+    if (changeValueForKey(m_placement.scaleFactor, clamped, "scaleFactor", Change::Geometry))
         nameUndoAction(tr("Scale Symbol"));
 }
 
 void VXQSymbol::setObjectAngleIsAbsolute(bool absolute)
 {
-    if (absolute == m_absoluteAngle)
+    if (absolute == m_placement.absoluteAngle)
         return;
     // The placement turns or stops turning, so the bounds move too.
     const QRectF oldBounds = bounds();
-    announceChangeForKey(QStringLiteral("objectAngleIsAbsolute"), [&] { m_absoluteAngle = absolute; });
+    announceChangeForKey(QStringLiteral("objectAngleIsAbsolute"), [&] { m_placement.absoluteAngle = absolute; });
     notifyGeometryChange(oldBounds);
-}
-
-QTransform VXQSymbol::localTransform() const
-{
-    QTransform transform;
-    transform.translate(m_location.x(), m_location.y());
-    if (m_scaleFactor != 1.0)
-        transform.scale(m_scaleFactor, m_scaleFactor);
-    if (!m_absoluteAngle && m_angle != 0)
-        transform.rotateRadians(m_angle);
-    return transform;
 }
 
 QRectF VXQSymbol::cachedMasterBounds() const
@@ -310,7 +281,7 @@ QRectF VXQSymbol::cachedMasterBounds() const
 
 QSizeF VXQSymbol::size() const
 {
-    return cachedMasterBounds().size() * m_scaleFactor;
+    return cachedMasterBounds().size() * m_placement.scaleFactor;
 }
 
 QRectF VXQSymbol::boundsIgnoringLabels() const
@@ -351,19 +322,19 @@ bool VXQSymbol::objectIsValid() const
 
 void VXQSymbol::applyTransform(const QTransform& transform)
 {
-    if (!transform.isAffine() || !std::isfinite(transform.determinant()) || transform.determinant() == 0)
+    const std::optional<SymbolPlacement> moved = m_placement.transformedBy(transform);
+    if (!moved)
         return;
-    setLocation(transform.map(m_location));
-    if (transform.type() <= QTransform::TxTranslate)
-        return;
-    setAngle(m_angle + rotationOf(transform));
-    if (const double scale = uniformScaleOf(transform); std::abs(scale - 1.0) > 1e-9)
-        setScaleFactor(m_scaleFactor * scale);
+    setLocation(moved->location);
+    setAngle(moved->angle);
+    // Only a real scale goes through the setter, whose clamp would change an archived scale.
+    if (moved->scaleFactor != m_placement.scaleFactor)
+        setScaleFactor(moved->scaleFactor);
 }
 
 QTransform VXQSymbol::renderingTransform() const
 {
-    return m_scaleVisually ? QTransform() : placementTransform();
+    return m_placement.scaleVisually ? QTransform() : placementTransform();
 }
 
 // --- Style ------------------------------------------------------------------------------------------------
@@ -476,7 +447,7 @@ void VXQSymbol::drawContent() const
         return VXDrawableObject::drawContent();
     context->saveGraphicsState();
     try {
-        if (m_scaleVisually)
+        if (m_placement.scaleVisually)
             context->painter()->setWorldTransform(placementTransform(), true);
         m_master->drawSymbolInstance(this, lentStyle());
     } catch (...) {
@@ -508,9 +479,9 @@ void VXQSymbol::drawSelectedState() const
     if (locked())
         return;
     const VXKnob& knobs = VXKnob::knobs();
-    knobs.drawKnobAtPointOfTypeAngleUserInfo(containerTransform().map(m_location), kVXCentreTargetKnobType, m_angle, {});
-    if (m_showSizeHandle)
-        knobs.drawKnobAtPointOfTypeAngleHighlightColour(sizeHandlePoint(), kVXBoundingRectKnobType, m_angle,
+    knobs.drawKnobAtPointOfTypeAngleUserInfo(containerTransform().map(m_placement.location), kVXCentreTargetKnobType, m_placement.angle, {});
+    if (m_placement.showSizeHandle)
+        knobs.drawKnobAtPointOfTypeAngleHighlightColour(sizeHandlePoint(), kVXBoundingRectKnobType, m_placement.angle,
                                                         selectionColour);
     if (!m_labels.hidden())
         m_labels.drawSelectionHighlights(VXDrawingView::currentView());
@@ -520,8 +491,7 @@ void VXQSymbol::drawSelectedState() const
 
 QPointF VXQSymbol::sizeHandlePoint() const
 {
-    const QRectF rect = cachedMasterBounds();
-    return placementTransform().map(QPointF(rect.right() - 1, rect.bottom() - 1));
+    return placementTransform().map(SymbolPlacement::sizeHandleInGraphic(cachedMasterBounds()));
 }
 
 int VXQSymbol::hitPart(QPointF point) const
@@ -530,7 +500,7 @@ int VXQSymbol::hitPart(QPointF point) const
         return kVXDrawingNoPart;
     if (const int code = m_labels.partcodeHit(point); code > 0)
         return kVXQTextLabelPartBase + code;
-    if (m_showSizeHandle
+    if (m_placement.showSizeHandle
         && VXKnob::knobs().hitTestPointInKnobAtPointOfTypeUserInfo(point, sizeHandlePoint(), kVXBoundingRectKnobType, {}))
         return kSizeHandlePart;
     const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
@@ -543,14 +513,8 @@ int VXQSymbol::hitPart(QPointF point) const
 
 std::optional<double> VXQSymbol::scaleFactorForSizeHandleAtPoint(QPointF point) const
 {
-    const QRectF rect = cachedMasterBounds();
-    const double diagonal = std::hypot(rect.width(), rect.height());
-    const QPointF location = containerTransform().map(m_location);
-    const double distance = std::hypot(point.x() - location.x(), point.y() - location.y());
-    // An empty master rectangle gives no scale at all, not an infinite one.
-    if (!(diagonal > 0) || !std::isfinite(distance))
-        return std::nullopt;
-    return 2.0 * distance / diagonal;
+    return SymbolPlacement::scaleFactorForSizeHandle(point, containerTransform().map(m_placement.location),
+                                                     cachedMasterBounds());
 }
 
 void VXQSymbol::scaleToSizeHandleAtPoint(QPointF point, Qt::KeyboardModifiers modifiers)
@@ -564,7 +528,7 @@ void VXQSymbol::scaleToSizeHandleAtPoint(QPointF point, Qt::KeyboardModifiers mo
 
 void VXQSymbol::mouseDownAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
-    m_scaleAtPress = m_scaleFactor;
+    m_scaleAtPress = m_placement.scaleFactor;
     beginLabelGesture(part - kVXQTextLabelPartBase, event ? event->modifiers() : Qt::NoModifier);
     VXDrawableObject::mouseDownAtPointInPartEvent(point, part, event);
 }
@@ -583,7 +547,7 @@ void VXQSymbol::mouseDraggedAtPointInPartEvent(QPointF point, int part, QMouseEv
 QString VXQSymbol::mouseUpAtPointInPartEvent(QPointF point, int part, QMouseEvent* event)
 {
     if (part == kSizeHandlePart)
-        return m_scaleFactor != m_scaleAtPress ? tr("Scale Symbol") : QString();
+        return m_placement.scaleFactor != m_scaleAtPress ? tr("Scale Symbol") : QString();
     if (part >= kVXQTextLabelPartBase)
         return endLabelGesture();
     return VXDrawableObject::mouseUpAtPointInPartEvent(point, part, event);
@@ -650,7 +614,7 @@ void VXQSymbol::metadataDidChangeForKey(const QString& key)
 
 std::optional<QPointF> VXQSymbol::referencePointForLabel(const VXQTextLabel&) const
 {
-    return containerTransform().map(m_location);
+    return containerTransform().map(m_placement.location);
 }
 
 // --- Key-value validation ------------------------------------------------------------------------------------------------
@@ -739,12 +703,8 @@ void VXQSymbol::adoptStylesFrom(const VXDrawableObject& original)
     m_masterBounds = symbol->m_masterBounds;
     m_sequenceIndex = symbol->m_sequenceIndex;
     m_priorSequenceIndex = symbol->m_priorSequenceIndex;
-    m_showSizeHandle = symbol->m_showSizeHandle;
-    m_scaleVisually = symbol->m_scaleVisually;
+    m_placement = symbol->m_placement;
     m_ignoresTransformers = symbol->m_ignoresTransformers;
-    m_scaleFactor = symbol->m_scaleFactor;
-    m_angle = symbol->m_angle;
-    m_location = symbol->m_location;
     invalidateGeometryCaches();
 }
 
@@ -753,17 +713,17 @@ void VXQSymbol::encodeWithCoder(platform::KeyedArchiver& coder) const
     VXDrawableObject::encodeWithCoder(coder);
     if (!coder.isForCopying()) // a copy shares its original's master (adoptStylesFrom)
         coder.encodeObject(m_master.get(), kMasterKey);
-    coder.encodePoint(m_location, kLocationKey);
-    coder.encodeDouble(m_angle, kAngleKey);
-    coder.encodeBool(m_absoluteAngle, kAbsoluteAngleKey);
-    coder.encodeDouble(m_scaleFactor, kScaleFactorKey);
+    coder.encodePoint(m_placement.location, kLocationKey);
+    coder.encodeDouble(m_placement.angle, kAngleKey);
+    coder.encodeBool(m_placement.absoluteAngle, kAbsoluteAngleKey);
+    coder.encodeDouble(m_placement.scaleFactor, kScaleFactorKey);
     coder.encodeBool(m_useLocalStyle, kUseLocalStyleKey);
     QVariantList labels;
     for (const VXQTextLabelPtr& label : m_labels.labels())
         labels.append(QVariant::fromValue(ZQObjectPtr(label)));
     coder.encodeObject(QVariant(labels), kTextLabelsKey);
     coder.encodeBool(m_labels.hidden(), kLabelsHiddenKey);
-    coder.encodeBool(m_scaleVisually, kScaleVisuallyKey);
+    coder.encodeBool(m_placement.scaleVisually, kScaleVisuallyKey);
     coder.encodeBool(m_ignoresTransformers, kIgnoresTransformersKey);
     coder.encodeBool(true, kModernSequenceKey);
     coder.encodeRect(cachedMasterBounds(), kCachedMasterBoundsKey);
@@ -791,19 +751,19 @@ void VXQSymbol::initWithCoder(platform::KeyedUnarchiver& coder)
         takeMaster(master);
         adjustSequence(nullptr);
     }
-    m_location = reader.point(kLocationKey);
-    m_angle = reader.real(kAngleKey, 0.0);
-    m_absoluteAngle = reader.boolean(kAbsoluteAngleKey, false);
+    m_placement.location = reader.point(kLocationKey);
+    m_placement.angle = reader.real(kAngleKey, 0.0);
+    m_placement.absoluteAngle = reader.boolean(kAbsoluteAngleKey, false);
     m_useLocalStyle = reader.boolean(kUseLocalStyleKey, false);
-    m_showSizeHandle = defaultSizeHandleVisible();
+    m_placement.showSizeHandle = defaultSizeHandleVisible();
     // Stored in single precision by older writers; nothing at or below zero scales.
     const double scale = float(reader.real(kScaleFactorKey, 1.0));
-    m_scaleFactor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
+    m_placement.scaleFactor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
     // An older archive without labels keeps those of its master.
     if (modern || coder.containsValueForKey(kTextLabelsKey))
         m_labels.setLabels(reader.objects<VXQTextLabel>(kTextLabelsKey));
     m_labels.setHidden(reader.boolean(kLabelsHiddenKey, false));
-    m_scaleVisually = defaultSymbolsScaleVisually();
+    m_placement.scaleVisually = defaultSymbolsScaleVisually();
     m_ignoresTransformers = true;
     invalidateGeometryCaches();
 }

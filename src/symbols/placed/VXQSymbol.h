@@ -32,6 +32,7 @@
 #include "symbols/labels/DrawableTextLabelContainer.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/masters/VXQSymbolMasterClient.h"
+#include "symbols/placed/SymbolPlacement.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
 
 #include <QPointer>
@@ -80,8 +81,8 @@ public:
     // Part code of the size handle.
     static constexpr int kSizeHandlePart = 128;
     // Scale factors the setter stores.
-    static constexpr double kMinimumScaleFactor = 0.1;
-    static constexpr double kMaximumScaleFactor = 10.0;
+    static constexpr double kMinimumScaleFactor = SymbolPlacement::kMinimumScaleFactor;
+    static constexpr double kMaximumScaleFactor = SymbolPlacement::kMaximumScaleFactor;
 
     VXQSymbol();
     ~VXQSymbol() override;
@@ -118,19 +119,19 @@ public:
     VXDrawableObjectPtr placedCopyOfMasterObject() const;
 
     // --- Placement -------------------------------------------------------------------------------
-    QPointF location() const override { return m_location; }
+    QPointF location() const override { return m_placement.location; }
     void setLocation(QPointF location) override;
-    double angle() const override { return m_angle; }
+    double angle() const override { return m_placement.angle; }
     void setAngle(double radians) override;
-    double scaleFactor() const { return m_scaleFactor; }
+    double scaleFactor() const { return m_placement.scaleFactor; }
     // Clamped to 0.1...10; non-finite values are refused. Named "Scale Symbol".
     void setScaleFactor(double scaleFactor);
-    bool scalesVisually() const { return m_scaleVisually; }
-    bool objectAngleIsAbsolute() const { return m_absoluteAngle; }
+    bool scalesVisually() const { return m_placement.scaleVisually; }
+    bool objectAngleIsAbsolute() const { return m_placement.absoluteAngle; }
     void setObjectAngleIsAbsolute(bool absolute);
-    bool showsSizeHandle() const { return m_showSizeHandle; }
+    bool showsSizeHandle() const { return m_placement.showSizeHandle; }
     // Translate, scale, rotate: the master graphic's coordinates to the container's.
-    QTransform localTransform() const;
+    QTransform localTransform() const { return m_placement.localTransform(); }
     // The master graphic's coordinates to the drawing's.
     QTransform placementTransform() const { return localTransform() * containerTransform(); }
     // The master graphic's rectangle without labels, from its origin (cached).
@@ -371,13 +372,8 @@ private:
     void scaleToSizeHandleAtPoint(QPointF point, Qt::KeyboardModifiers modifiers);
 
     VXQSymbolMasterPtr m_master;
-    QPointF m_location;
-    double m_angle = 0;
-    double m_scaleFactor = 1.0;
-    bool m_absoluteAngle = false;
+    SymbolPlacement m_placement;
     bool m_useLocalStyle = false;
-    bool m_showSizeHandle = false;
-    bool m_scaleVisually = false;
     bool m_ignoresTransformers = true;
     QRectF m_oldBoundsSaved;
     mutable QRectF m_masterBounds; // empty: stale

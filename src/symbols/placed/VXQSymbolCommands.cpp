@@ -34,7 +34,7 @@ void VXQSymbol::detachSymbol(QObject*)
         return;
     const VXDrawableObjectPtr copy = placedCopyOfMasterObject();
     ZQ_ASSERT(copy, QStringLiteral("couldn't detach - object was nil"));
-    copy->setLocation(m_location);
+    copy->setLocation(m_placement.location);
     copy->setMetadata(metadata());
     if (m_useLocalStyle)
         copy->setStyle(VXDrawableObject::style());
