@@ -136,12 +136,13 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
     }
     if (!progress.goesOn(0.0))
         return std::nullopt;
+    // Encoding is most of a save; the check and the smaller files take the rest.
     QByteArray drawingData;
     {
-        const platform::archive::ProgressScope encoding(progress.between(0.0, 0.4));
+        const platform::archive::ProgressScope encoding(progress.between(0.0, 0.8));
         drawingData = VXDrawingDocument::archivedDrawing(*contents.drawing);
     }
-    if (!progress.goesOn(0.4))
+    if (!progress.goesOn(0.8))
         return std::nullopt;
     if (drawingData.isEmpty()) {
         setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey,
@@ -149,13 +150,19 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
         return std::nullopt;
     }
     // A file this program could not open again is not saved as a success.
-    if (const platform::KeyedUnarchiver check(drawingData); !check.isValid()) {
+    QString unreadable;
+    {
+        const platform::archive::ProgressScope checking(progress.between(0.8, 0.9));
+        if (const platform::KeyedUnarchiver check(drawingData); !check.isValid())
+            unreadable = check.error().localizedDescription();
+    }
+    if (!progress.goesOn(0.9))
+        return std::nullopt;
+    if (!unreadable.isEmpty()) {
         setError(error, kQuorvaneDocumentError, failure, platform::kWriteFailureReasonKey,
-                 QStringLiteral("the drawing could not be read back: %1").arg(check.error().localizedDescription()));
+                 QStringLiteral("the drawing could not be read back: %1").arg(unreadable));
         return std::nullopt;
     }
-    if (!progress.goesOn(0.8))
-        return std::nullopt;
 
     QuorvaneError plistError;
     const auto info = PropertyList::toData(drawingInformation(*contents.drawing), PropertyList::Format::Xml, &plistError);

@@ -457,13 +457,13 @@ TEST_F(DocumentPackageTest, StoppingASavePartWayKeepsThePreviousPackageByteForBy
 
     QuorvaneError error;
     {
-        StopPresser presser(0.4);
+        StopPresser presser(0.8);
         EXPECT_FALSE(document->saveToURLOfTypeForSaveOperationError(packageURL(), kZQMapDocumentType,
                                                                      platform::Document::SaveOperation, &error));
         ASSERT_FALSE(presser.fractions.isEmpty());
         EXPECT_TRUE(presser.prompts.first().startsWith(QStringLiteral("Saving")));
         EXPECT_EQ(presser.fractions.first(), 0.0);
-        EXPECT_EQ(presser.fractions.last(), 0.4);
+        EXPECT_EQ(presser.fractions.last(), 0.8);
     }
     EXPECT_EQ(error.userInfo().value(platform::kWriteFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
     EXPECT_EQ(snapshot(packagePath), before);
@@ -522,7 +522,7 @@ TEST_F(DocumentPackageTest, ALargeMapsSaveAndOpenAreHeardThroughTheirArchivesAnd
     {
         StopPresser never(2.0);
         save(*document);
-        expectHeardThroughTheArchive(never.fractions, 0.4);
+        expectHeardThroughTheArchive(never.fractions, 0.8);
     }
     // Being heard changed no byte of the drawing's archive.
     EXPECT_EQ(packageFile(MapDocumentPackage::kContentFileName), VXDrawingDocument::archivedDrawing(*document->drawing()));
@@ -539,10 +539,10 @@ TEST_F(DocumentPackageTest, ALargeMapsSaveAndOpenAreHeardThroughTheirArchivesAnd
     document->undoManager()->closeAutomaticGroup();
     QuorvaneError error;
     {
-        StopPresser presser(0.2);
+        StopPresser presser(0.4);
         EXPECT_FALSE(document->saveToURLOfTypeForSaveOperationError(packageURL(), kZQMapDocumentType,
                                                                      platform::Document::SaveOperation, &error));
-        EXPECT_LT(presser.fractions.last(), 0.4); // stopped while encoding
+        EXPECT_LT(presser.fractions.last(), 0.8); // stopped while encoding
     }
     EXPECT_EQ(error.userInfo().value(platform::kWriteFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
     EXPECT_EQ(snapshot(packagePath), before);

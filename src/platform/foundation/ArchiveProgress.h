@@ -21,6 +21,9 @@ using Progress = std::function<bool(double fraction)>;
 // Small enough that a hook is heard every few milliseconds on any archive, large enough
 // that asking costs nothing next to the entries.
 inline constexpr int kProgressInterval = 256;
+// The same for the plain property-list objects an archive is laid out in and checked as,
+// each a small part of an entry's cost.
+inline constexpr int kPropertyListProgressInterval = 4096;
 
 class ProgressScope {
 public:

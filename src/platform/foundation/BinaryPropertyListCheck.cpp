@@ -1,5 +1,6 @@
 #include "platform/foundation/BinaryPropertyListCheck.h"
 
+#include "platform/foundation/ArchiveProgress.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <QtEndian>
@@ -31,10 +32,11 @@ struct Refusal {
 
 class StructureCheck {
 public:
-    StructureCheck(QByteArrayView data, int maximumDepth)
+    StructureCheck(QByteArrayView data, int maximumDepth, const std::function<bool(double)>& progress)
         : m_data(data)
         , m_maximumDepth(quint64(maximumDepth))
         , m_budget(quint64(data.size()) * kCostPerInputByte + kCostAllowance)
+        , m_progress(progress)
     {
     }
 
@@ -224,6 +226,7 @@ private:
         if (measure.state == State::Open)
             refuse(QStringLiteral("its objects refer to each other in a cycle"));
         if (measure.state == State::Unvisited) {
+            tellProgress();
             const Object object = readObject(index);
             if (object.isContainer) {
                 if (m_path.size() >= m_maximumDepth)
@@ -240,6 +243,12 @@ private:
         if (m_path.size() + measure.height > m_maximumDepth)
             refuseTooDeep();
         addToParent(measure);
+    }
+
+    void tellProgress()
+    {
+        if (m_progress && ++m_visited % archive::kPropertyListProgressInterval == 0 && !m_progress(double(m_visited) / double(m_objectCount)))
+            refuse(QStringLiteral("checking it was stopped"));
     }
 
     void leave()
@@ -264,6 +273,8 @@ private:
     QByteArrayView m_data;
     quint64 m_maximumDepth;
     quint64 m_budget;
+    const std::function<bool(double)>& m_progress;
+    quint64 m_visited = 0;
     qsizetype m_objectsEnd = 0;
     qsizetype m_offsetTable = 0;
     quint64 m_objectCount = 0;
@@ -276,12 +287,12 @@ private:
 
 } // namespace
 
-QString binaryPropertyListProblem(QByteArrayView data, int maximumDepth)
+QString binaryPropertyListProblem(QByteArrayView data, int maximumDepth, const std::function<bool(double)>& progress)
 {
     ZQ_ASSERT(maximumDepth > 0 && maximumDepth < std::numeric_limits<quint16>::max(),
               QStringLiteral("nesting limit out of range"));
     try {
-        StructureCheck(data, maximumDepth).run();
+        StructureCheck(data, maximumDepth, progress).run();
     } catch (const Refusal& refusal) {
         return refusal.reason;
     }

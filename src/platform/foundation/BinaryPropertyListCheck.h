@@ -16,11 +16,15 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <functional>
 
 namespace platform {
 
 // Answers why `data` must not be parsed, or an empty string when it may.
-// `maximumDepth` must be below 65535.
-QString binaryPropertyListProblem(QByteArrayView data, int maximumDepth);
+// `maximumDepth` must be below 65535. `progress`, when given, is told the share of the
+// objects checked every few hundred objects; when it answers false the check stops and
+// says so.
+QString binaryPropertyListProblem(QByteArrayView data, int maximumDepth,
+                                  const std::function<bool(double fraction)>& progress = {});
 
 } // namespace platform

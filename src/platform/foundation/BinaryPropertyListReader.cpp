@@ -16,9 +16,9 @@ constexpr int kAscii = 0x5, kUtf16 = 0x6, kUtf8 = 0x7;
 
 } // namespace
 
-QString BinaryPropertyListReader::open(QByteArrayView data, int maximumDepth)
+QString BinaryPropertyListReader::open(QByteArrayView data, int maximumDepth, const std::function<bool(double)>& progress)
 {
-    if (const QString problem = binaryPropertyListProblem(data, maximumDepth); !problem.isEmpty())
+    if (const QString problem = binaryPropertyListProblem(data, maximumDepth, progress); !problem.isEmpty())
         return problem;
     // The check has vouched for the trailer; objects are still checked as they are read.
     m_data = data;

@@ -12,6 +12,7 @@
 #include <QByteArrayView>
 #include <QAnyStringView>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -28,8 +29,9 @@ public:
         explicit operator bool() const { return type != Type::Invalid; }
     };
 
-    // Answers why the data is refused, or an empty string when it opened.
-    QString open(QByteArrayView data, int maximumDepth);
+    // Answers why the data is refused, or an empty string when it opened. `progress` hears
+    // the structural check (see binaryPropertyListProblem).
+    QString open(QByteArrayView data, int maximumDepth, const std::function<bool(double fraction)>& progress = {});
 
     Object top() const { return object(m_topObject); }
     Object object(quint64 index) const;

@@ -1,5 +1,6 @@
 #include "platform/foundation/BinaryPropertyListWriter.h"
 
+#include "platform/foundation/ArchiveProgress.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <algorithm>
@@ -222,7 +223,7 @@ char* BinaryPropertyListWriter::writeObject(char* out, const Object& object, int
     return out;
 }
 
-QByteArray BinaryPropertyListWriter::serialize(Ref top) const
+QByteArray BinaryPropertyListWriter::serialize(Ref top, const std::function<bool(double)>& progress) const
 {
     ZQ_ASSERT(top < m_objects.size(), QStringLiteral("the top object was never added"));
     const int refSize = bytesFor(m_objects.size() - 1);
@@ -239,6 +240,8 @@ QByteArray BinaryPropertyListWriter::serialize(Ref top) const
     for (const Object& object : m_objects) {
         offsets.push_back(quint64(at - begin));
         at = writeObject(at, object, refSize);
+        if (progress && offsets.size() % archive::kPropertyListProgressInterval == 0 && !progress(double(offsets.size()) / double(m_objects.size())))
+            return {};
     }
     const quint64 offsetTable = quint64(at - begin);
     const int offsetSize = bytesFor(offsetTable);

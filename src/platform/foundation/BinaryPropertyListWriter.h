@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QString>
 #include <array>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -40,8 +41,10 @@ public:
     Ref array(std::span<const Ref> members);
     Ref dictionary(std::span<const Ref> keys, std::span<const Ref> values);
 
-    // The whole property list with `top` as its root object.
-    QByteArray serialize(Ref top) const;
+    // The whole property list with `top` as its root object. `progress`, when given, is told
+    // the share of the objects laid out every few hundred objects; when it answers false
+    // the result is empty.
+    QByteArray serialize(Ref top, const std::function<bool(double fraction)>& progress = {}) const;
 
 private:
     enum class Kind : quint8 { Bool, Integer, WideInteger, Real, Date, Uid, Ascii, Utf16, Data, Array, Dictionary };

@@ -39,6 +39,9 @@ constexpr qint64 kImageBytesPerArchiveByte = 16;
 constexpr qint64 kObjectCost = 128;
 constexpr qint64 kCollectionMemberCost = sizeof(QVariant);
 constexpr qint64 kDictionaryMemberCost = sizeof(QString) + sizeof(QVariant) + 32;
+// Of the progress told: checking the structure, about a sixth of decoding a large map;
+// reading the entries takes the rest.
+constexpr double kCheckShare = 0.15;
 
 struct RenamedClasses {
     QReadWriteLock lock;
@@ -258,7 +261,10 @@ struct KeyedUnarchiver::Private {
     // Answers a problem, or empty when the data is an archive.
     QString parse()
     {
-        if (const QString problem = plist.open(data, kMaximumPlistDepth); !problem.isEmpty())
+        std::function<bool(double)> check;
+        if (progress)
+            check = [this](double fraction) { return progress.tell(kCheckShare * fraction); };
+        if (const QString problem = plist.open(data, kMaximumPlistDepth, check); !problem.isEmpty())
             return problem;
         const PlistObject root = plist.top();
         if (root.type != PlistType::Dictionary)
@@ -284,7 +290,7 @@ struct KeyedUnarchiver::Private {
     void entryRead()
     {
         if (progress && ++entriesRead % kProgressInterval == 0)
-            tellProgress(std::min(1.0, double(entriesRead) / double(entries.count)));
+            tellProgress(kCheckShare + (1 - kCheckShare) * std::min(1.0, double(entriesRead) / double(entries.count)));
     }
 
     void tellProgress(double fraction)

@@ -109,18 +109,22 @@ TEST(ArchiveProgress, FractionsRiseToOneChangeNoByteAndAStopPartWayAnswersNothin
         decoding.expectRisingToOne();
         EXPECT_EQ(KeyedArchiver::archivedDataWithRootObject(decoded.get()), plain);
     }
-    {
-        const Recorder encoding(0.5);
-        EXPECT_TRUE(KeyedArchiver::archivedDataWithRootObject(root.get()).isEmpty());
-        EXPECT_EQ(encoding.toldFrom(0.5), 1); // and not asked again
-        EXPECT_LT(encoding.fractions.last(), 1.0);
+    // Stopped while walking the graph (whose small layers the fraction leaps) or laying out
+    // its bytes, and while checking the structure or reading the entries: heard before
+    // `heardBy`, and not asked again.
+    for (const auto& [stopAt, heardBy] : {std::pair(0.5, 0.85), std::pair(0.9, 0.95)}) {
+        const Recorder encoding(stopAt);
+        EXPECT_TRUE(KeyedArchiver::archivedDataWithRootObject(root.get()).isEmpty()) << stopAt;
+        EXPECT_EQ(encoding.toldFrom(stopAt), 1) << stopAt;
+        EXPECT_LT(encoding.fractions.last(), heardBy) << stopAt;
     }
-    {
-        const Recorder decoding(0.5);
+    for (const auto& [stopAt, heardBy] : {std::pair(0.05, 0.1), std::pair(0.5, 0.55)}) {
+        const Recorder decoding(stopAt);
         QuorvaneError error;
-        EXPECT_EQ(KeyedUnarchiver::unarchiveObjectWithData(plain, &error), nullptr);
-        EXPECT_EQ(error.code(), kQuorvaneDocumentError);
-        EXPECT_EQ(decoding.toldFrom(0.5), 1);
+        EXPECT_EQ(KeyedUnarchiver::unarchiveObjectWithData(plain, &error), nullptr) << stopAt;
+        EXPECT_EQ(error.code(), kQuorvaneDocumentError) << stopAt;
+        EXPECT_EQ(decoding.toldFrom(stopAt), 1) << stopAt;
+        EXPECT_LT(decoding.fractions.last(), heardBy) << stopAt;
     }
 }
 
