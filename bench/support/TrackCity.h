@@ -6,8 +6,8 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/vantrix/styles/VXStroke.h"
-#include "tracks/FactoryTrackStyles.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/styles/FactoryTrackStyles.h"
+#include "tracks/model/VXQTrack.h"
 
 #include <QRandomGenerator>
 #include <cmath>

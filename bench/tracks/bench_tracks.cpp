@@ -15,7 +15,7 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "tracks/TrackClasses.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/model/VXQTrack.h"
 
 #include <QApplication>
 #include <QImage>

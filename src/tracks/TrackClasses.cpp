@@ -2,15 +2,15 @@
 
 #include "app/AppClasses.h"
 #include "platform/foundation/ClassRegistry.h"
-#include "tracks/TrackConversion.h"
-#include "tracks/TrackTools.h"
-#include "tracks/VXQBridgeRasterizer.h"
-#include "tracks/VXQCuttingAndEmbankmentRasterizer.h"
-#include "tracks/VXQTaggedStroke.h"
-#include "tracks/VXQTaperedStroke.h"
-#include "tracks/VXQTrack.h"
-#include "tracks/VXQTunnelRasterizer.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/TrackConversion.h"
+#include "tracks/tools/TrackTools.h"
+#include "tracks/rasterizers/VXQBridgeRasterizer.h"
+#include "tracks/rasterizers/VXQCuttingAndEmbankmentRasterizer.h"
+#include "tracks/styles/VXQTaggedStroke.h"
+#include "tracks/styles/VXQTaperedStroke.h"
+#include "tracks/model/VXQTrack.h"
+#include "tracks/rasterizers/VXQTunnelRasterizer.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 void registerTrackClasses()
 {

@@ -10,7 +10,7 @@
 #include "platform/vantrix/model/VantrixDrawingClasses.h"
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
 #include "tracks/TrackClasses.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -4,9 +4,9 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "tracks/StyleLibraryCoding.h"
+#include "tracks/styles/StyleLibraryCoding.h"
 #include "tracks/TrackClasses.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/model/VXQTrack.h"
 
 #include <QApplication>
 #include <QImage>

@@ -12,7 +12,7 @@
 #include "platform/vantrix/styles/VXStyle.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/model/VXQTrack.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -5,7 +5,7 @@
 #include "inspectors/panes/VLTM_VXQSymbolController.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/model/VXQTrack.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -14,8 +14,8 @@
 #include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "symbols/labels/VXQTextLabelContainer.h"
-#include "tracks/ZQMultiStylePath.h"
-#include "tracks/ZQRangeDrawingStyle.h"
+#include "tracks/model/ZQMultiStylePath.h"
+#include "tracks/styles/ZQRangeDrawingStyle.h"
 
 #include <QApplication>
 #include <QCheckBox>

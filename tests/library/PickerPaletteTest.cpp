@@ -21,7 +21,7 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/tool/VXQSymbolTool.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

@@ -10,8 +10,8 @@
 #include "platform/vantrix/text/VXTextAdornment.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
 #include "support/ArchiveTesting.h"
-#include "tracks/TrackTools.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/tools/TrackTools.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QMouseEvent>
 #include <gtest/gtest.h>

@@ -8,8 +8,8 @@
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/tool/VXQSymbolTool.h"
-#include "tracks/VXQAdornment.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/VXQAdornment.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QtMath>
 

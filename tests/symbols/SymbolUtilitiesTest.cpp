@@ -7,8 +7,8 @@
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/utilities/SymbolUtilities.h"
-#include "tracks/VXQTrack.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/VXQTrack.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/DrawingTestSupport.h"
 #include "support/ArchiveTesting.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <gtest/gtest.h>
 #include <limits>

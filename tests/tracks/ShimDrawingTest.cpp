@@ -6,8 +6,8 @@
 
 #include "platform/vantrix/DrawingTestSupport.h"
 #include "support/PdfRaster.h"
-#include "tracks/ShimBlender.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/styles/ShimBlender.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QBuffer>
 #include <QPdfWriter>

@@ -11,13 +11,13 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXToolController.h"
-#include "tracks/SpecialItemStyles.h"
-#include "tracks/StrokeWidthSource.h"
-#include "tracks/VXQBridgeRasterizer.h"
-#include "tracks/VXQCuttingAndEmbankmentRasterizer.h"
-#include "tracks/VXQTaggedStroke.h"
-#include "tracks/VXQTaperedStroke.h"
-#include "tracks/VXQTunnelRasterizer.h"
+#include "tracks/styles/SpecialItemStyles.h"
+#include "tracks/styles/StrokeWidthSource.h"
+#include "tracks/rasterizers/VXQBridgeRasterizer.h"
+#include "tracks/rasterizers/VXQCuttingAndEmbankmentRasterizer.h"
+#include "tracks/styles/VXQTaggedStroke.h"
+#include "tracks/styles/VXQTaperedStroke.h"
+#include "tracks/rasterizers/VXQTunnelRasterizer.h"
 
 #include <functional>
 

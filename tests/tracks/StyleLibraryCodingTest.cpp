@@ -3,10 +3,10 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
-#include "tracks/FactoryTrackStyles.h"
-#include "tracks/StyleLibraryCoding.h"
-#include "tracks/VXQTrack.h"
-#include "tracks/ZQRangeDrawingStyle.h"
+#include "tracks/styles/FactoryTrackStyles.h"
+#include "tracks/styles/StyleLibraryCoding.h"
+#include "tracks/model/VXQTrack.h"
+#include "tracks/styles/ZQRangeDrawingStyle.h"
 
 using namespace StyleLibraryCoding;
 

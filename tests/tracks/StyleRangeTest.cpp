@@ -1,7 +1,7 @@
 // Style ranges: making, comparing within the tolerance, converting between relative and
 // absolute, ranges that run to the end, and hostile numbers.
 
-#include "tracks/ZQStyleRange.h"
+#include "tracks/model/ZQStyleRange.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

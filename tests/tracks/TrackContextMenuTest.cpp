@@ -9,9 +9,9 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "tracks/FactoryTrackStyles.h"
-#include "tracks/TrackConversion.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/styles/FactoryTrackStyles.h"
+#include "tracks/model/TrackConversion.h"
+#include "tracks/model/VXQTrack.h"
 
 using tracktest::polyline;
 

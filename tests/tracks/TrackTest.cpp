@@ -9,8 +9,8 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "support/ArchiveTesting.h"
-#include "tracks/FactoryTrackStyles.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/styles/FactoryTrackStyles.h"
+#include "tracks/model/VXQTrack.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,10 @@
 #include "platform/vantrix/tools/ToolRegistryScope.h"
 #include "platform/vantrix/tools/VXSelectAndEditTool.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
-#include "tracks/FactoryTrackStyles.h"
-#include "tracks/TrackConversion.h"
-#include "tracks/TrackTools.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/styles/FactoryTrackStyles.h"
+#include "tracks/model/TrackConversion.h"
+#include "tracks/tools/TrackTools.h"
+#include "tracks/model/VXQTrack.h"
 
 #include <QKeyEvent>
 

@@ -5,7 +5,7 @@
 #include "library/LibraryClasses.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/store/VXQLibrary.h"
-#include "tracks/FactoryTrackStyles.h"
+#include "tracks/styles/FactoryTrackStyles.h"
 
 #include <QDirIterator>
 #include <QGuiApplication>

@@ -8,7 +8,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "tracks/StyleLibraryCoding.h"
+#include "tracks/styles/StyleLibraryCoding.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

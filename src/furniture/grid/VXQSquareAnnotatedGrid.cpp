@@ -13,7 +13,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "tracks/StyleLibraryCoding.h"
+#include "tracks/styles/StyleLibraryCoding.h"
 
 #include <QPainter>
 #include <QScopeGuard>

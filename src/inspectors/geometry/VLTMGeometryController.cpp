@@ -18,7 +18,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "furniture/scalebar/VXQScaleBarShape.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/model/VXQTrack.h"
 #include "widgets/stacks/ZQCollapsibleContainerView.h"
 
 #include <QCheckBox>

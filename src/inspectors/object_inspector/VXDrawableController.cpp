@@ -4,8 +4,8 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/inspector/InspectorValues.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "tracks/ZQMultiStylePath.h"
-#include "tracks/ZQRangeDrawingStyle.h"
+#include "tracks/model/ZQMultiStylePath.h"
+#include "tracks/styles/ZQRangeDrawingStyle.h"
 #include "widgets/paint/KitImage.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "inspectors/panes/TrackPanes.h"
 
 #include "inspectors/InspectedObjects.h"
-#include "tracks/ShimBlender.h"
-#include "tracks/VXQAdornment.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/styles/ShimBlender.h"
+#include "tracks/model/VXQAdornment.h"
+#include "tracks/model/VXQTrack.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

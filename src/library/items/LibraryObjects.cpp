@@ -5,7 +5,7 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/Pasteboard.h"
 #include "symbols/masters/VXQSymbolMaster.h"
-#include "tracks/StyleLibraryCoding.h"
+#include "tracks/styles/StyleLibraryCoding.h"
 
 #include <QCoreApplication>
 #include <QMimeData>

@@ -1,7 +1,7 @@
 #include "library/items/StyleLibraryObject.h"
 
 #include "library/items/LibraryObjects.h"
-#include "tracks/StyleLibraryCoding.h"
+#include "tracks/styles/StyleLibraryCoding.h"
 
 #include <QMimeData>
 

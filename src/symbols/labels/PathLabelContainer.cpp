@@ -10,8 +10,8 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXKnob.h"
-#include "tracks/PartDrag.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/tools/PartDrag.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -15,8 +15,8 @@
 
 #include "symbols/labels/TextLabelCollection.h"
 #include "symbols/labels/VXQTextPathLabel.h"
-#include "tracks/PathTextLabels.h"
-#include "tracks/ZQRangeDrawingStyle.h"
+#include "tracks/model/PathTextLabels.h"
+#include "tracks/styles/ZQRangeDrawingStyle.h"
 
 #include <memory>
 

@@ -19,7 +19,7 @@
 #include "platform/vantrix/text/HTMLTextReading.h"
 #include "platform/vantrix/text/TextSubstitution.h"
 #include "platform/vantrix/view/VXDrawingView.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -9,7 +9,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/drawables/VXTextPath.h"
 #include "platform/vantrix/model/ArchiveReader.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QPainter>
 #include <algorithm>

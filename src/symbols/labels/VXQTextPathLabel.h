@@ -13,7 +13,7 @@
 // 1.0, or a relative range of no length, or a range that is not a number, is dropped.
 
 #include "symbols/labels/VXQTextLabel.h"
-#include "tracks/ZQStyleRange.h"
+#include "tracks/model/ZQStyleRange.h"
 
 class ZQMultiStylePath;
 

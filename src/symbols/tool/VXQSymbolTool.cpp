@@ -10,7 +10,7 @@
 #include "symbols/manager/VXQSymbolManager.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/placed/VXQSymbol.h"
-#include "tracks/ZQMultiStylePath.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include <QMouseEvent>
 #include <QPainter>

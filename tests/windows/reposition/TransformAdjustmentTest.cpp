@@ -7,7 +7,7 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
-#include "tracks/VXQTrack.h"
+#include "tracks/model/VXQTrack.h"
 #include "windows/reposition/TransformAdjustmentGeometry.h"
 #include "windows/reposition/VLTMTransformAdjustmentView.h"
 #include "windows/reposition/VLTMTransformAdjustmentViewController.h"

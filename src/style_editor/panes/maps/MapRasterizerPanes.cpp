@@ -4,9 +4,9 @@
 #include "style_editor/panes/strokes/StrokeSubclassPanes.h"
 #include "style_editor/panes/strokes/StrokeWidthMenu.h"
 #include "style_editor/panes/table/StylePaneRowControl.h"
-#include "tracks/VXQBridgeRasterizer.h"
-#include "tracks/VXQCuttingAndEmbankmentRasterizer.h"
-#include "tracks/VXQTunnelRasterizer.h"
+#include "tracks/rasterizers/VXQBridgeRasterizer.h"
+#include "tracks/rasterizers/VXQCuttingAndEmbankmentRasterizer.h"
+#include "tracks/rasterizers/VXQTunnelRasterizer.h"
 
 #include <QComboBox>
 

@@ -6,8 +6,8 @@
 #include "platform/vantrix/styles/VXZigZagStroke.h"
 #include "style_editor/arrow/VXQArrowView.h"
 #include "style_editor/panes/strokes/StrokeLineRows.h"
-#include "tracks/VXQTaggedStroke.h"
-#include "tracks/VXQTaperedStroke.h"
+#include "tracks/styles/VXQTaggedStroke.h"
+#include "tracks/styles/VXQTaperedStroke.h"
 
 #include <QFormLayout>
 #include <QPushButton>
