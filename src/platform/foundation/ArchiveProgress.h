@@ -2,15 +2,15 @@
 
 // How a long encoding or decoding says how far it has come and hears that it should stop.
 //
-// Code that saves or opens a large graph opens a ProgressScope around the call; the first
-// keyed archiver or unarchiver made on the thread during the scope reports to its hook.
-// That coder holds the hook for its life, so coders that objects make in turn while they
-// are encoded or decoded (copies, nested archives) report nothing.
+// Code that saves or opens a large graph opens a ProgressScope around the call; a keyed
+// archiver or unarchiver made on the thread during the scope reports to its hook. The
+// coder holds the hook for its life, so coders that objects make in turn while they are
+// encoded or decoded (copies, nested archives) report nothing.
 //
 // The coder calls the hook every kProgressInterval entries with the fraction done (0..1,
-// never falling), and with 1 once the whole archive is written or read. Once the hook
-// answers false the work ends without a result: the archiver answers an empty archive,
-// the unarchiver no object and an error.
+// never falling), and with 1 once the whole archive is written (finishEncoding) or read
+// (unarchiveObjectWithData). Once the hook answers false the work ends without a result:
+// the archiver answers an empty archive, the unarchiver no object and an error.
 
 #include <functional>
 
