@@ -18,6 +18,7 @@
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXKnob.h"
+#include "symbols/placed/SymbolValueValidator.h"
 #include "symbols/transformers/OutputProperties.h"
 
 #include <QCoreApplication>
@@ -55,18 +56,7 @@ QPainterPath rectanglePath(const QRectF& rect)
     return path;
 }
 
-bool isNumber(const QVariant& value)
-{
-    const bool real = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
-    return (real || platform::isIntegralVariant(value)) && std::isfinite(value.toDouble());
-}
-
 } // namespace
-
-QuorvaneError VXQSymbol::validationErrorForKey(const QString& key)
-{
-    return QuorvaneError(kQuorvaneValidationError, tr("The value is not valid for the symbol's %1.").arg(key));
-}
 
 VXQSymbol::VXQSymbol()
     : DrawableTextLabelContainer(static_cast<VXDrawableObject&>(*this))
@@ -621,62 +611,14 @@ std::optional<QPointF> VXQSymbol::referencePointForLabel(const VXQTextLabel&) co
 
 bool VXQSymbol::validateValueForKeyError(QVariant& value, const QString& key, QuorvaneError* error) const
 {
-    if (key == QLatin1String("style"))
-        return validateStyleError(value, error);
-    if (key == QLatin1String("scaleFactor"))
-        return validateScaleFactorError(value, error);
-    if (key == QLatin1String("angle"))
-        return validateAngleError(value, error);
-    if (key == QLatin1String("labelAttributes"))
-        return validateLabelAttributesError(value, error);
+    if (SymbolValueValidator::validatesKey(key))
+        return validator().validateValueForKey(value, key, error);
     return VXDrawableObject::validateValueForKeyError(value, key, error);
 }
 
-bool VXQSymbol::validateStyleError(QVariant& value, QuorvaneError* error) const
+SymbolValueValidator VXQSymbol::validator() const
 {
-    if (!value.isValid() || value.isNull() || value.metaType() == QMetaType::fromType<platform::Null>())
-        return true;
-    const VXStylePtr given = value.metaType() == QMetaType::fromType<ZQObjectPtr>()
-                                 ? std::dynamic_pointer_cast<VXStyle>(value.value<ZQObjectPtr>())
-                                 : value.value<VXStylePtr>();
-    // The graphic of a group master draws its members' styles: none of the symbol's applies.
-    VXStylePtr style;
-    if (!m_master || !m_master->isGroupObject())
-        style = given ? given : styleHoldingValue(value);
-    if (!style) {
-        if (error)
-            *error = validationErrorForKey(QStringLiteral("style"));
-        return false;
-    }
-    value = QVariant::fromValue(style);
-    return true;
-}
-
-VXStylePtr VXQSymbol::styleHoldingValue(const QVariant& value) const
-{
-    const VXStylePtr own = style();
-    if (!own)
-        return VXStyle::styleWithObject(value);
-    const VXStylePtr copy = own->mutableCopy();
-    return copy->addOrSetComponentForObject(value) ? copy : nullptr;
-}
-
-bool VXQSymbol::validateScaleFactorError(QVariant& value, QuorvaneError* error) const
-{
-    if (isNumber(value))
-        return true;
-    if (error)
-        *error = validationErrorForKey(QStringLiteral("scaleFactor"));
-    return false;
-}
-
-bool VXQSymbol::validateAngleError(QVariant& value, QuorvaneError* error) const
-{
-    if (isNumber(value))
-        return true;
-    if (error)
-        *error = validationErrorForKey(QStringLiteral("angle"));
-    return false;
+    return SymbolValueValidator(style(), m_master && m_master->isGroupObject());
 }
 
 void VXQSymbol::nameUndoAction(const QString& name) const

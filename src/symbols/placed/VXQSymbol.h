@@ -32,7 +32,9 @@
 #include "symbols/labels/DrawableTextLabelContainer.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/masters/VXQSymbolMasterClient.h"
+#include "symbols/placed/SymbolLabelDefaults.h"
 #include "symbols/placed/SymbolPlacement.h"
+#include "symbols/placed/SymbolValueValidator.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
 
 #include <QPointer>
@@ -49,7 +51,6 @@ using VXQSymbolPtr = std::shared_ptr<VXQSymbol>;
 
 inline const QString kVXQSymbolMasterWasReplacedNotification = QStringLiteral("kVXQSymbolMasterWasReplacedNotification");
 inline const QString kSymbolsDefaultScaleVisually = QStringLiteral("kSymbolsDefaultScaleVisually");
-inline const QString kVXQSymbolLabelDefaultAttributes = QStringLiteral("kVXQSymbolLabelDefaultAttributes");
 
 class VXQSymbol : public VXDrawableObject,
                   public platform::DrawableContainer,
@@ -269,30 +270,32 @@ public:
     // of its graphic that has one; else one showing defaultSymbolLabelText.
     VXTextAdornmentPtr templateAdornmentForNewLabels() const override;
 
-    // The text attributes new symbol labels start with, kept archived in the user default
-    // "kVXQSymbolLabelDefaultAttributes". Without a readable stored value: 11 point
-    // Helvetica in black with the default paragraph style, which is then stored.
-    static QVariantMap defaultSymbolLabelAttributes();
-    static void setDefaultSymbolLabelAttributes(const QVariantMap& attributes);
-    // The default label text ("%%name") in those attributes.
-    static platform::AttributedString defaultSymbolLabelText();
+    // The text style new symbol labels start with (SymbolLabelDefaults).
+    static QVariantMap defaultSymbolLabelAttributes() { return SymbolLabelDefaults::attributes(); }
+    static void setDefaultSymbolLabelAttributes(const QVariantMap& attributes) { SymbolLabelDefaults::setAttributes(attributes); }
+    static platform::AttributedString defaultSymbolLabelText() { return SymbolLabelDefaults::text(); }
 
     // The data-transformer output "labelAttributes": a style's text attributes go to every
     // label; other values are ignored.
     Q_INVOKABLE void setLabelAttributes(const QVariant& value);
-    // Styles with text attributes pass; a colour, a number (font size, 4...72), a font or a
-    // "Name Size" string naming a font become a text style holding it; anything else, a
-    // string naming no font and nothing are refused (error 55 but for nothing).
-    bool validateLabelAttributesError(QVariant& value, QuorvaneError* error) const;
+    bool validateLabelAttributesError(QVariant& value, QuorvaneError* error) const
+    {
+        return SymbolValueValidator::validateLabelAttributes(value, error);
+    }
     QList<QObject*> forwardingTargetsForSelector(const QByteArray&) const override { return m_labels.forwardingTargets(); }
 
     // --- Key-value validation ----------------------------------------------------------------------------
+    // "style", "scaleFactor", "angle" and "labelAttributes" as SymbolValueValidator says.
     bool validateValueForKeyError(QVariant& value, const QString& key, QuorvaneError* error) const override;
-    // None or a style passes; another value becomes a copy of the symbol's style holding it.
-    bool validateStyleError(QVariant& value, QuorvaneError* error) const;
-    // Numbers only.
-    bool validateScaleFactorError(QVariant& value, QuorvaneError* error) const;
-    bool validateAngleError(QVariant& value, QuorvaneError* error) const;
+    bool validateStyleError(QVariant& value, QuorvaneError* error) const { return validator().validateStyle(value, error); }
+    bool validateScaleFactorError(QVariant& value, QuorvaneError* error) const
+    {
+        return SymbolValueValidator::validateNumber(value, QStringLiteral("scaleFactor"), error);
+    }
+    bool validateAngleError(QVariant& value, QuorvaneError* error) const
+    {
+        return SymbolValueValidator::validateNumber(value, QStringLiteral("angle"), error);
+    }
 
     // --- Commands ------------------------------------------------------------------------------------
     // Replaces the symbol by a plain copy of the master's graphic in its place ("Detach Symbol").
@@ -356,17 +359,13 @@ private:
     // marks); nothing for other actions.
     std::optional<bool> validateSequenceMenuItem(platform::MenuItem* item) const;
 
-    // Error 55 for a value the key does not take.
-    static QuorvaneError validationErrorForKey(const QString& key);
+    SymbolValueValidator validator() const;
     // Joins `master`'s clients (null leaves the current one's).
     void becomeClientOf(const VXQSymbolMasterPtr& master);
     void leaveMaster();
     // Becomes the master's client with its template and a copy of its graphic's labels; no
     // lock, undo, redraw or sequence.
     void takeMaster(const VXQSymbolMasterPtr& master);
-    // A copy of the symbol's style with the value made part of it (a colour fills); null when
-    // the value is nothing a style takes.
-    VXStylePtr styleHoldingValue(const QVariant& value) const;
     // Names the undo step, unless undoing or redoing.
     void nameUndoAction(const QString& name) const;
     void scaleToSizeHandleAtPoint(QPointF point, Qt::KeyboardModifiers modifiers);
