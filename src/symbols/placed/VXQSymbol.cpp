@@ -7,17 +7,16 @@
 #include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
-#include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ModifierKeys.h"
-#include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXKnob.h"
+#include "symbols/placed/SymbolArchiveRecord.h"
 #include "symbols/placed/SymbolValueValidator.h"
 #include "symbols/transformers/OutputProperties.h"
 
@@ -28,18 +27,6 @@
 
 namespace {
 
-const QString kMasterKey = QStringLiteral("VXQSymbol_master");
-const QString kLocationKey = QStringLiteral("VXQSymbol_location");
-const QString kAngleKey = QStringLiteral("VXQSymbol_angle");
-const QString kAbsoluteAngleKey = QStringLiteral("VXQSymbol_absoluteAngle");
-const QString kScaleFactorKey = QStringLiteral("VXQSymbol_scaleFactor");
-const QString kUseLocalStyleKey = QStringLiteral("VXQSymbol_useLocalStyle");
-const QString kTextLabelsKey = QStringLiteral("VXQSymbol_textLabels");
-const QString kLabelsHiddenKey = QStringLiteral("VXQSymbol_labelsHidden");
-const QString kScaleVisuallyKey = QStringLiteral("VXQSymbol_scaleVisually");
-const QString kIgnoresTransformersKey = QStringLiteral("VXQSymbol_ignoresDTs");
-const QString kModernSequenceKey = QStringLiteral("VXQSymbol_hasModernTypeSequence");
-const QString kCachedMasterBoundsKey = QStringLiteral("VXQSymbol_cachedMasterBounds");
 const QString kNameKey = QStringLiteral("name");
 
 // Room round the placed master rectangle for strokes and knobs.
@@ -653,58 +640,38 @@ void VXQSymbol::adoptStylesFrom(const VXDrawableObject& original)
 void VXQSymbol::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
     VXDrawableObject::encodeWithCoder(coder);
-    if (!coder.isForCopying()) // a copy shares its original's master (adoptStylesFrom)
-        coder.encodeObject(m_master.get(), kMasterKey);
-    coder.encodePoint(m_placement.location, kLocationKey);
-    coder.encodeDouble(m_placement.angle, kAngleKey);
-    coder.encodeBool(m_placement.absoluteAngle, kAbsoluteAngleKey);
-    coder.encodeDouble(m_placement.scaleFactor, kScaleFactorKey);
-    coder.encodeBool(m_useLocalStyle, kUseLocalStyleKey);
-    QVariantList labels;
-    for (const VXQTextLabelPtr& label : m_labels.labels())
-        labels.append(QVariant::fromValue(ZQObjectPtr(label)));
-    coder.encodeObject(QVariant(labels), kTextLabelsKey);
-    coder.encodeBool(m_labels.hidden(), kLabelsHiddenKey);
-    coder.encodeBool(m_placement.scaleVisually, kScaleVisuallyKey);
-    coder.encodeBool(m_ignoresTransformers, kIgnoresTransformersKey);
-    coder.encodeBool(true, kModernSequenceKey);
-    coder.encodeRect(cachedMasterBounds(), kCachedMasterBoundsKey);
+    SymbolArchiveRecord record{.master = m_master,
+                               .placement = m_placement,
+                               .usesLocalStyle = m_useLocalStyle,
+                               .labels = m_labels.labels(),
+                               .labelsHidden = m_labels.hidden(),
+                               .ignoresTransformers = m_ignoresTransformers,
+                               .cachedMasterBounds = cachedMasterBounds()};
+    record.encode(coder);
 }
 
 void VXQSymbol::initWithCoder(platform::KeyedUnarchiver& coder)
 {
     VXDrawableObject::initWithCoder(coder);
-    const platform::ArchiveReader reader(coder);
-    const ZQObjectPtr decoded = coder.decodeObject(kMasterKey);
-    VXQSymbolMasterPtr master = std::dynamic_pointer_cast<VXQSymbolMaster>(decoded);
-    m_masterIsOfWrongClass = decoded && !master;
-    if (!master && !coder.isForCopying() && !m_masterIsOfWrongClass) {
-        LogEvent(kFileEvent, QStringLiteral("substituting default master for corrupted symbol '%1'").arg(VXDrawableObject::name()));
-        master = VXQSymbolMaster::defaultSymbolMaster();
-    }
-    m_masterBounds = reader.rect(kCachedMasterBoundsKey);
+    const SymbolArchiveRecord record = SymbolArchiveRecord::decode(coder, VXDrawableObject::name());
+    m_masterIsOfWrongClass = record.masterIsOfWrongClass;
+    m_masterBounds = record.cachedMasterBounds;
     // Archives with the master's labels and template in the symbol already take the master
     // as it is. Older ones take it as setMaster would, lock or not, and rejoin a sequence.
-    const bool modern = reader.boolean(kModernSequenceKey, false);
-    if (modern && master) {
-        m_master = master;
+    if (record.modernSequencing && record.master) {
+        m_master = record.master;
         becomeClientOf(m_master);
-    } else if (master) {
-        takeMaster(master);
+    } else if (record.master) {
+        takeMaster(record.master);
         adjustSequence(nullptr);
     }
-    m_placement.location = reader.point(kLocationKey);
-    m_placement.angle = reader.real(kAngleKey, 0.0);
-    m_placement.absoluteAngle = reader.boolean(kAbsoluteAngleKey, false);
-    m_useLocalStyle = reader.boolean(kUseLocalStyleKey, false);
+    m_placement = record.placement;
+    m_useLocalStyle = record.usesLocalStyle;
+    if (record.labels)
+        m_labels.setLabels(*record.labels);
+    m_labels.setHidden(record.labelsHidden);
+    // What this process prefers, whatever the writer did.
     m_placement.showSizeHandle = defaultSizeHandleVisible();
-    // Stored in single precision by older writers; nothing at or below zero scales.
-    const double scale = float(reader.real(kScaleFactorKey, 1.0));
-    m_placement.scaleFactor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
-    // An older archive without labels keeps those of its master.
-    if (modern || coder.containsValueForKey(kTextLabelsKey))
-        m_labels.setLabels(reader.objects<VXQTextLabel>(kTextLabelsKey));
-    m_labels.setHidden(reader.boolean(kLabelsHiddenKey, false));
     m_placement.scaleVisually = defaultSymbolsScaleVisually();
     m_ignoresTransformers = true;
     invalidateGeometryCaches();
