@@ -88,6 +88,12 @@ platform::DrawableContainer* VXDrawableObject::containerInterface() const
     return m_container ? m_containerInterface : nullptr;
 }
 
+bool VXDrawableObject::redrawnByContainer() const
+{
+    const platform::DrawableContainer* container = containerInterface();
+    return container && container->redrawsForMembers();
+}
+
 VXObjectOwnerLayer* VXDrawableObject::layer() const
 {
     const platform::DrawableContainer* container = containerInterface();
@@ -382,7 +388,8 @@ void VXDrawableObject::notifyGeometryChange(const QRectF& oldBounds)
     invalidateGeometryCaches();
     if (platform::DrawableContainer* container = containerInterface())
         container->objectDidChangeBoundsFrom(this, oldBounds);
-    redrawMove(oldBounds, bounds(), [this](const QRectF& rect) { setNeedsDisplayInRect(rect); });
+    if (!redrawnByContainer())
+        redrawMove(oldBounds, bounds(), [this](const QRectF& rect) { setNeedsDisplayInRect(rect); });
     announceVisualChange();
 }
 

@@ -361,7 +361,8 @@ protected:
         }
         if (field == value || (m_locked && change != Change::State))
             return false;
-        const QRectF oldBounds = bounds();
+        // A container that redraws for its members needs no measure of where they were.
+        const QRectF oldBounds = change != Change::State && redrawnByContainer() ? QRectF() : bounds();
         const QString& keyName = platform::keyNamed(key);
         platform::registerUndoForKey(undoManager(), *this, keyName, platform::undoValue(field));
         if (change == Change::State)
@@ -385,6 +386,7 @@ protected:
     // The style's outset around the path bounds.
     QSizeF styleExtraSpace() const;
     platform::DrawableContainer* containerInterface() const;
+    bool redrawnByContainer() const;
 
     // MetadataContainer
     ZQObject* metadataOwner() override { return this; }

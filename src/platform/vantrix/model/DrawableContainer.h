@@ -24,8 +24,12 @@ public:
     virtual ZQUndoManager* undoManager() const = 0;
     // Maps the members' coordinates to the drawing; identity for a layer.
     virtual QTransform renderingTransform() const = 0;
-    // A member's bounds changed from `oldBounds` to its current bounds.
+    // A member's bounds changed from `oldBounds` to its current bounds; `oldBounds` is null
+    // while the container redraws for its members.
     virtual void objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF& oldBounds) = 0;
+    // While true, members that change shape leave the redrawing to the container, which moves
+    // many of them at once and knows the area they cover without measuring each.
+    virtual bool redrawsForMembers() const { return false; }
     // Drawing coordinates.
     virtual void setNeedsDisplayInRect(const QRectF& rect) = 0;
     // An attribute a member lacks; invalid when the container has none either.

@@ -277,10 +277,15 @@ void VXObjectDrawingLayer::objectDidChangeBoundsFrom(VXDrawableObject* object, c
 {
     VXObjectOwnerLayer::objectDidChangeBoundsFrom(object, oldBounds);
     // The knobs of a turned object lie on its own axes, past its upright bounds.
-    if (isSelectedObject(object)) {
+    if (!redrawsForMembers() && isSelectedObject(object)) {
         VXDrawableObject::redrawMove(VXKnob::knobAreaForBounds(oldBounds), VXKnob::knobAreaForBounds(object->bounds()),
                                      [this](const QRectF& rect) { setNeedsDisplayInRect(rect); });
     }
+}
+
+QRectF VXObjectDrawingLayer::displayedAreaOfObject(const VXDrawableObject& object) const
+{
+    return isSelectedObject(&object) ? VXKnob::knobAreaForBounds(object.bounds()) : object.bounds();
 }
 
 // --- Context menu and drops ------------------------------------------------------------------

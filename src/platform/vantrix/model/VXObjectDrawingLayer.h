@@ -140,6 +140,7 @@ protected:
     // fixed distance on screen past it, beyond the object's bounds.
     QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
                                                                const VXDrawingView* view) const override;
+    QRectF displayedAreaOfObject(const VXDrawableObject& object) const override;
     void objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects) override;
     void objectsWereInserted(const QList<VXDrawableObjectPtr>& objects) override;
 

@@ -16,6 +16,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 #include <QHash>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <numeric>
 
@@ -348,6 +349,37 @@ void VXObjectOwnerLayer::moveBatch(const QList<int>& from, const QList<int>& to)
         object->notifyVisualChange();
 }
 
+VXObjectOwnerLayer::Translation::Translation(VXObjectOwnerLayer& layer, QList<VXDrawableObjectPtr> objects)
+    : m_layer(&layer)
+    , m_objects(std::move(objects))
+{
+    for (const VXDrawableObjectPtr& object : std::as_const(m_objects)) {
+        if (object->visible())
+            m_shown |= layer.displayedAreaOfObject(*object);
+    }
+}
+
+void VXObjectOwnerLayer::Translation::moveBy(QPointF offset)
+{
+    if (offset.isNull())
+        return;
+    {
+        // Whatever else the moves ask to redraw (observers' changes) goes out once.
+        const VXDrawing::DisplayBatch display(m_layer->drawing());
+        const QScopedValueRollback translating(m_layer->m_translatingObjects, true);
+        const QTransform move = QTransform::fromTranslate(offset.x(), offset.y());
+        for (const VXDrawableObjectPtr& object : std::as_const(m_objects))
+            object->applyTransform(move);
+    }
+    const QRectF from = std::exchange(m_shown, m_shown.translated(offset));
+    VXDrawableObject::redrawMove(from, m_shown, [this](const QRectF& rect) { m_layer->setNeedsDisplayInRect(rect); });
+}
+
+QRectF VXObjectOwnerLayer::displayedAreaOfObject(const VXDrawableObject& object) const
+{
+    return object.bounds();
+}
+
 VXDrawableObjectPtr VXObjectOwnerLayer::hitTest(QPointF point) const
 {
     const double reach = VXDrawableObject::kHitTolerance;
@@ -409,6 +441,12 @@ void VXObjectOwnerLayer::commitPendingObjectWithUndoActionName(const QString& ac
 void VXObjectOwnerLayer::objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF&)
 {
     m_storage->objectDidChangeBounds(object);
+}
+
+void VXObjectOwnerLayer::setNeedsDisplayInRect(const QRectF& rect)
+{
+    if (!m_translatingObjects)
+        VXLayer::setNeedsDisplayInRect(rect);
 }
 
 QVariant VXObjectOwnerLayer::metadataObjectForKey(const QString& key) const

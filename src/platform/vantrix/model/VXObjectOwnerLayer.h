@@ -93,6 +93,21 @@ public:
     void moveObjectsForwards(const QList<VXDrawableObjectPtr>& objects);
     void moveObjectsBackwards(const QList<VXDrawableObjectPtr>& objects);
 
+    // Moves a set of members by steps, as a drag does: each object changes through its own
+    // setters (undo, observers) while the layer redraws, once a step, the area they leave and
+    // the area they reach. That area is measured once: a move keeps sizes and turns.
+    class Translation {
+    public:
+        Translation(VXObjectOwnerLayer& layer, QList<VXDrawableObjectPtr> objects);
+        void moveBy(QPointF offset);
+        const QList<VXDrawableObjectPtr>& objects() const { return m_objects; }
+
+    private:
+        VXObjectOwnerLayer* m_layer;
+        QList<VXDrawableObjectPtr> m_objects;
+        QRectF m_shown;
+    };
+
     // The topmost visible object the point hits, or null.
     VXDrawableObjectPtr hitTest(QPointF point) const;
 
@@ -116,7 +131,8 @@ public:
     // Symbols append it to their placement; identity here.
     QTransform renderingTransform() const override { return {}; }
     void objectDidChangeBoundsFrom(VXDrawableObject* object, const QRectF& oldBounds) override;
-    void setNeedsDisplayInRect(const QRectF& rect) override { VXLayer::setNeedsDisplayInRect(rect); }
+    void setNeedsDisplayInRect(const QRectF& rect) override;
+    bool redrawsForMembers() const override { return m_translatingObjects; }
     QVariant metadataObjectForKey(const QString& key) const override;
 
     // --- Drawing --------------------------------------------------------------------------
@@ -150,6 +166,9 @@ protected:
     {
         return {};
     }
+    // The part of the drawing that shows the object: its bounds, and the drawing layer adds
+    // the knobs of a selected object.
+    virtual QRectF displayedAreaOfObject(const VXDrawableObject& object) const;
     // Called before objects leave the layer (the drawing layer deselects them) and after they join.
     virtual void objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects) {}
     virtual void objectsWereInserted(const QList<VXDrawableObjectPtr>& objects) {}
@@ -169,4 +188,5 @@ private:
 
     std::shared_ptr<platform::ObjectStorage> m_storage;
     VXDrawableObjectPtr m_pendingObject;
+    bool m_translatingObjects = false;
 };

@@ -169,11 +169,12 @@ int VXSelectAndEditTool::mouseDownAtPointTargetObjectLayerEventDelegate(QPointF 
         m_operation = m_layer->isSelectedObject(target) ? Operation::Move : Operation::None;
         m_movedBy = {};
         m_startBounds = {};
-        m_moving = m_layer->selectedAvailableObjects();
-        for (const VXDrawableObjectPtr& object : std::as_const(m_moving))
-            m_startBounds |= object->logicalBounds();
-        if (m_operation == Operation::Move)
+        if (m_operation == Operation::Move) {
+            m_moving.emplace(*m_layer, m_layer->selectedAvailableObjects());
+            for (const VXDrawableObjectPtr& object : m_moving->objects())
+                m_startBounds |= object->logicalBounds();
             m_reindexDeferral.emplace(m_layer->deferringReindex());
+        }
         return kVXDrawingEntireObjectPart;
     }
     m_selectionBeforeMarquee = shift ? m_layer->selection() : QList<VXDrawableObjectPtr>();
@@ -204,7 +205,7 @@ void VXSelectAndEditTool::mouseDraggedToPointPartCodeLayerEventDelegate(QPointF 
 
 void VXSelectAndEditTool::moveSelectionTo(QPointF point)
 {
-    if (m_moving.isEmpty())
+    if (!m_moving || m_moving->objects().isEmpty())
         return;
     // The offset from the start, with the moved bounds' edges or centre pulled onto a guide.
     QPointF offset = point - m_anchor;
@@ -215,10 +216,7 @@ void VXSelectAndEditTool::moveSelectionTo(QPointF point)
     const QPointF delta = offset - m_movedBy;
     if (delta.isNull())
         return;
-    const QTransform move = QTransform::fromTranslate(delta.x(), delta.y());
-    const VXDrawing::DisplayBatch display(m_layer->drawing());
-    for (const VXDrawableObjectPtr& object : std::as_const(m_moving))
-        object->applyTransform(move);
+    m_moving->moveBy(delta);
     m_movedBy = offset;
     m_changed = true;
 }
@@ -319,7 +317,7 @@ void VXSelectAndEditTool::abandonGesture()
     setMarquee({});
     m_operation = Operation::None;
     m_edited.reset();
-    m_moving.clear();
+    m_moving.reset();
     m_reindexDeferral.reset();
     m_selectionBeforeMarquee.clear();
     m_textToEdit.reset();

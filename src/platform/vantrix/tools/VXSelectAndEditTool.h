@@ -13,7 +13,7 @@
 // selected first, added to the selection with Shift), and a double click on one is the
 // object's to handle. A double click on a text shape or text path edits its string in place.
 
-#include "platform/vantrix/model/ObjectStorage.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/tools/VXDrawingTool.h"
 #include "platform/vantrix/view/VXKnob.h"
 
@@ -80,7 +80,7 @@ private:
     bool m_dragged = false;
     bool m_changed = false;
     // Moving: what moves (the selection at the press), its logical bounds, and how far it has gone
-    QList<VXDrawableObjectPtr> m_moving;
+    std::optional<VXObjectOwnerLayer::Translation> m_moving;
     QRectF m_startBounds;
     QPointF m_movedBy;
     std::optional<platform::ObjectStorage::ReindexDeferral> m_reindexDeferral;

@@ -5,6 +5,7 @@
 
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/view/ObjectLayerEditing.h"
+#include "platform/vantrix/view/VXKnob.h"
 #include "support/SettingScope.h"
 
 using namespace drawingtest;
@@ -490,4 +491,74 @@ TEST(ObjectLayer, DeletingAndBringingForwardThousandsOfObjectsIsOneBatchThatUndo
     EXPECT_EQ(f.layer->objects(), objects);
     // Hit testing and queries follow the restored order.
     EXPECT_EQ(f.layer->hitTest(chosen[5]->bounds().center()), chosen[5]);
+}
+
+TEST(ObjectLayer, TranslationStepsRedrawWhatTheObjectsShowedAndShowOnceAndUndoAsOneStep)
+{
+    Fixture f({400, 400});
+    f.drawing->setActiveLayer(f.layer.get());
+    const VXDrawableObjectPtr plain = square(10, 10, 20);
+    const VXDrawableObjectPtr selected = square(60, 20, 30);
+    const VXDrawableObjectPtr turned = square(20, 80, 40);
+    turned->rotateByAngle(0.5);
+    const VXDrawableObjectPtr hidden = square(300, 300, 10);
+    hidden->setVisible(false);
+    f.layer->addObjectsFromArray({plain, selected, turned, hidden});
+    f.layer->exchangeSelectionWithObjectsFromArray({selected, turned});
+    f.endStep();
+    f.undo->removeAllActions();
+    const QList<VXDrawableObjectPtr> moved{plain, selected, turned, hidden};
+    QList<QPointF> before;
+    for (const VXDrawableObjectPtr& object : moved)
+        before.append(object->location());
+
+    // What the objects show: their bounds, and the knobs of the selected ones.
+    const auto shownArea = [&] {
+        QRectF area = plain->bounds();
+        for (const VXDrawableObjectPtr& object : {selected, turned})
+            area |= VXKnob::knobAreaForBounds(object->bounds());
+        return area;
+    };
+    const auto sameRect = [](const QRectF& a, const QRectF& b) {
+        return std::abs(a.left() - b.left()) < 1e-9 && std::abs(a.top() - b.top()) < 1e-9
+               && std::abs(a.right() - b.right()) < 1e-9 && std::abs(a.bottom() - b.bottom()) < 1e-9;
+    };
+    QList<QRectF> requests;
+    QObject::connect(f.drawing.get(), &VXDrawing::needsDisplayInRect, [&](const QRectF& rect) { requests.append(rect); });
+
+    // A drag step overlaps what was shown: one request covering both places.
+    const QRectF shownBefore = shownArea();
+    VXObjectOwnerLayer::Translation translation(*f.layer, moved);
+    translation.moveBy({3, 2});
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_TRUE(sameRect(requests[0], shownBefore | shownArea()));
+    for (int i = 0; i < moved.size(); ++i)
+        EXPECT_EQ(moved[i]->location(), before[i] + QPointF(3, 2));
+
+    // A far move redraws both places apart.
+    requests.clear();
+    const QRectF shownMiddle = shownArea();
+    translation.moveBy({250, 0});
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_TRUE(sameRect(requests[0], shownMiddle));
+    EXPECT_TRUE(sameRect(requests[1], shownArea()));
+    EXPECT_FALSE(requests[0].intersects(requests[1]));
+
+    // Both moves are one step; undo puts every object back and the index finds them there.
+    f.endStep();
+    requests.clear();
+    f.undo->undo();
+    for (int i = 0; i < moved.size(); ++i)
+        EXPECT_EQ(moved[i]->location(), before[i]);
+    EXPECT_FALSE(f.undo->canUndo());
+    EXPECT_EQ(f.layer->hitTest(selected->bounds().center()), selected);
+    QRectF undone;
+    for (const QRectF& rect : requests)
+        undone |= rect;
+    EXPECT_TRUE(undone.contains(shownBefore));
+    // A move by nothing changes nothing.
+    requests.clear();
+    translation.moveBy({});
+    EXPECT_TRUE(requests.isEmpty());
+    EXPECT_FALSE(f.undo->canUndo());
 }
