@@ -8,6 +8,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <QMimeData>
+#include <QSignalSpy>
 #include "platform/foundation/RunLoop.h"
 
 namespace {
@@ -188,6 +189,16 @@ TEST_F(MediaBrowserTest, GridListsExactTypesOfAllEnclosedFilesFilteredAndSorted)
     grid.addFiles({{QUrl::fromLocalFile("/z/img_6.png"), {}}, {QUrl::fromLocalFile("/z/beta.png"), {}}});
     EXPECT_EQ(titles(), QStringList({"img_5", "img_6", "img_7", "img_30"}));
     EXPECT_EQ(grid.listedCount(), 7);
+
+    // Typing on looks only at what is shown, erasing at everything; the same rows reset nothing.
+    QSignalSpy resets(&grid, &QAbstractItemModel::modelReset);
+    grid.setFilter("img_");
+    EXPECT_EQ(resets.count(), 0);
+    grid.setFilter("IMG_3");
+    EXPECT_EQ(titles(), QStringList({"img_30"}));
+    grid.setFilter("a");
+    EXPECT_EQ(titles(), QStringList({"Alpha", "beta", "zebra"}));
+    EXPECT_EQ(resets.count(), 2);
 
     grid.setFiles({});
     EXPECT_EQ(grid.rowCount(), 0);

@@ -29,7 +29,7 @@ void MediaGridModel::setFiles(const QList<ZQURLWithThumb>& files)
     for (const Entry& entry : m_listed)
         current.insert(entry.item->imageUID(), entry.item);
     m_listed = entriesFor(files, current);
-    showFiltered();
+    showFiltered(Scope::Listed, true);
 }
 
 void MediaGridModel::addFiles(const QList<ZQURLWithThumb>& files)
@@ -39,15 +39,16 @@ void MediaGridModel::addFiles(const QList<ZQURLWithThumb>& files)
     m_listed.insert(m_listed.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     std::inplace_merge(m_listed.begin(), m_listed.begin() + middle, m_listed.end(),
                        [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
-    showFiltered();
+    showFiltered(Scope::Listed, true);
 }
 
 void MediaGridModel::setFilter(const QString& filter)
 {
     if (filter == m_filter)
         return;
+    const bool narrows = filter.toCaseFolded().contains(m_filter.toCaseFolded());
     m_filter = filter;
-    showFiltered();
+    showFiltered(narrows ? Scope::Shown : Scope::Listed, false);
 }
 
 std::vector<MediaGridModel::Entry> MediaGridModel::entriesFor(const QList<ZQURLWithThumb>& files,
@@ -59,31 +60,54 @@ std::vector<MediaGridModel::Entry> MediaGridModel::entriesFor(const QList<ZQURLW
         ZQImagePathPtr item = reusable.value(file.url.toLocalFile());
         if (!item)
             item = std::make_shared<ZQImagePath>(file, m_browser);
-        QString name = item->name();
         // Keys ignore the collator's case setting, so they are made of case-folded names.
-        QCollatorSortKey key = m_collator.sortKey(name.toCaseFolded());
-        entries.push_back({std::move(name), std::move(key), std::move(item)});
+        QString folded = item->name().toCaseFolded();
+        QCollatorSortKey key = m_collator.sortKey(folded);
+        entries.push_back({std::move(folded), std::move(key), std::move(item)});
     }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
     return entries;
 }
 
-void MediaGridModel::showFiltered()
+void MediaGridModel::showFiltered(Scope scope, bool listChanged)
 {
-    QList<ZQImagePathPtr> items;
-    items.reserve(qsizetype(m_listed.size()));
-    for (const Entry& entry : m_listed) {
-        if (m_filter.isEmpty() || entry.name.contains(m_filter, Qt::CaseInsensitive))
-            items.append(entry.item);
+    const QString filter = m_filter.toCaseFolded();
+    std::vector<qsizetype> shown;
+    const auto consider = [&](qsizetype index) {
+        if (m_listed[size_t(index)].foldedName.contains(filter))
+            shown.push_back(index);
+    };
+    if (scope == Scope::Shown) {
+        for (const qsizetype index : m_shown)
+            consider(index);
+    } else {
+        shown.reserve(m_listed.size());
+        for (qsizetype index = 0; index < qsizetype(m_listed.size()); ++index)
+            consider(index);
     }
+    // A keystroke that keeps the same items shown leaves the grid as it is, laid out.
+    if (!listChanged && shown == m_shown)
+        return;
     beginResetModel();
-    m_items = std::move(items);
-    m_rows.clear();
-    m_rows.reserve(m_items.size());
-    for (int row = 0; row < m_items.size(); ++row)
-        m_rows.insert(m_items.at(row).get(), row);
+    m_shown = std::move(shown);
+    m_items.clear();
+    m_items.reserve(qsizetype(m_shown.size()));
+    for (const qsizetype index : m_shown)
+        m_items.append(m_listed[size_t(index)].item);
+    m_rows.reset();
     endResetModel();
+}
+
+int MediaGridModel::rowOfItem(const ZQImagePath* item) const
+{
+    if (!m_rows) {
+        m_rows.emplace();
+        m_rows->reserve(m_items.size());
+        for (int row = 0; row < m_items.size(); ++row)
+            m_rows->insert(m_items.at(row).get(), row);
+    }
+    return m_rows->value(item, -1);
 }
 
 int MediaGridModel::rowCount(const QModelIndex& parent) const

@@ -12,6 +12,7 @@
 #include <QCollator>
 #include <QHash>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class MediaGridModel : public QAbstractListModel {
@@ -35,7 +36,7 @@ public:
     const QList<ZQImagePathPtr>& items() const { return m_items; }
     ZQImagePathPtr itemAt(int row) const { return m_items.value(row); }
     // -1 when the item is not listed.
-    int rowOfItem(const ZQImagePath* item) const { return m_rows.value(item, -1); }
+    int rowOfItem(const ZQImagePath* item) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -46,20 +47,24 @@ public:
 
 private:
     struct Entry {
-        QString name;
+        QString foldedName; // case-folded once, so filtering compares plain text
         QCollatorSortKey key; // made once per item: thousands of files would otherwise be keyed per comparison
         ZQImagePathPtr item;
     };
     // Entries for the files, sorted, reusing the items found under their paths.
     std::vector<Entry> entriesFor(const QList<ZQURLWithThumb>& files,
                                   const QHash<QString, ZQImagePathPtr>& reusable) const;
-    void showFiltered();
+    // Which entries a filter change has to look at: a longer filter can only drop shown ones.
+    enum class Scope { Listed, Shown };
+    void showFiltered(Scope scope, bool listChanged);
     void imageUpdated(QObject* item);
 
     const ZQMediaItemBrowser* m_browser;
     QCollator m_collator;
     std::vector<Entry> m_listed; // sorted
     QString m_filter;
-    QList<ZQImagePathPtr> m_items; // shown
-    QHash<const ZQImagePath*, int> m_rows;
+    std::vector<qsizetype> m_shown; // indexes into m_listed
+    QList<ZQImagePathPtr> m_items; // the shown entries' items
+    // Made when first asked for after a change: a keystroke need not index thousands of rows.
+    mutable std::optional<QHash<const ZQImagePath*, int>> m_rows;
 };

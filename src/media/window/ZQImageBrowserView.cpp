@@ -10,6 +10,16 @@ namespace {
 constexpr int kPadding = 6;
 constexpr int kTextGap = 2;
 
+// A one-point line inside `rect`, its edges filled: a stroke on a scaled screen would take
+// the path stroker, the dearest part of a cell.
+void drawOutline(QPainter* painter, const QRect& rect, const QColor& colour)
+{
+    painter->fillRect(QRect(rect.topLeft(), QSize(rect.width(), 1)), colour);
+    painter->fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), colour);
+    painter->fillRect(QRect(rect.left(), rect.top() + 1, 1, rect.height() - 2), colour);
+    painter->fillRect(QRect(rect.right(), rect.top() + 1, 1, rect.height() - 2), colour);
+}
+
 } // namespace
 
 ZQImageBrowserView::ZQImageBrowserView(QWidget* parent)
@@ -72,8 +82,7 @@ void ImageBrowserCellDelegate::paint(QPainter* painter, const QStyleOptionViewIt
                       side + kPadding, side + kPadding);
     if (selected)
         painter->fillRect(frame, palette.color(QPalette::Highlight).lighter(160));
-    painter->setPen(QPen(palette.color(QPalette::Highlight), 1.0));
-    painter->drawRect(frame.adjusted(0, 0, -1, -1));
+    drawOutline(painter, frame, palette.color(QPalette::Highlight));
 
     const QImage image = index.data(Qt::DecorationRole).value<QImage>();
     if (!image.isNull()) {
@@ -89,10 +98,24 @@ void ImageBrowserCellDelegate::paint(QPainter* painter, const QStyleOptionViewIt
     painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     if (selected)
         painter->fillRect(text, palette.color(QPalette::Highlight));
-    painter->drawText(text, Qt::AlignHCenter | Qt::AlignTop,
-                      option.fontMetrics.elidedText(index.data().toString(), Qt::ElideMiddle, text.width()));
+    drawCentredText(painter, text, option.fontMetrics.elidedText(index.data().toString(), Qt::ElideMiddle, text.width()));
     text.translate(0, lineHeight + kTextGap);
     painter->setPen(palette.color(QPalette::Disabled, QPalette::Text));
-    painter->drawText(text, Qt::AlignHCenter | Qt::AlignTop, index.data(MediaGridModel::SubtitleRole).toString());
+    drawCentredText(painter, text, index.data(MediaGridModel::SubtitleRole).toString());
     painter->restore();
+}
+
+void ImageBrowserCellDelegate::drawCentredText(QPainter* painter, const QRect& rect, const QString& text) const
+{
+    if (text.isEmpty())
+        return;
+    QStaticText* laidOut = m_texts.object(text);
+    if (!laidOut) {
+        laidOut = new QStaticText(text);
+        laidOut->setTextFormat(Qt::PlainText); // a file named "<b>" is not markup
+        laidOut->prepare(painter->transform(), painter->font());
+        m_texts.insert(text, laidOut);
+    }
+    const QSizeF size = laidOut->size();
+    painter->drawStaticText(QPointF(rect.left() + (rect.width() - size.width()) / 2, rect.top()), *laidOut);
 }

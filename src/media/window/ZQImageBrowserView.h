@@ -5,7 +5,9 @@
 // side; cells show the thumbnail on a frame in the selection colour, the name and the
 // pixel size below it. Items are dragged out, never dropped in.
 
+#include <QCache>
 #include <QListView>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 class ZQImageBrowserView : public QListView {
@@ -41,4 +43,11 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    // Laying text out is the dearest part of a cell: the texts of the cells shown lately keep theirs.
+    static constexpr int kCachedTexts = 2000;
+    void drawCentredText(QPainter* painter, const QRect& rect, const QString& text) const;
+
+    mutable QCache<QString, QStaticText> m_texts{kCachedTexts};
 };

@@ -396,8 +396,11 @@ void ZQMediaBrowserController::restoreGridPlace(const GridPlace& place, ReloadVi
         grid->doItemsLayout();
         grid->horizontalScrollBar()->setValue(place.scrolled.x());
         grid->verticalScrollBar()->setValue(place.scrolled.y());
-    } else if (m_grid->rowCount() > 0) {
-        grid->scrollTo(m_grid->index(std::max(row, 0)));
+    } else if (row >= 0) {
+        grid->scrollTo(m_grid->index(row));
+    } else {
+        // Not scrollTo(first item): that would lay the whole grid out at once, here and now.
+        grid->scrollToTop();
     }
 }
 
