@@ -1,7 +1,10 @@
 #include "terrain/section/VXQContourCrossSection.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/PolylineStroke.h"
+#include "platform/graphics/RasterFill.h"
 #include "platform/vantrix/view/VXKnob.h"
+#include "terrain/section/StripPainting.h"
 
 #include <QPainter>
 #include <QScopeGuard>
@@ -10,6 +13,17 @@ namespace {
 
 constexpr double kGraticuleWidth = 0.1;
 constexpr double kSmoothing = 1.0;
+const QColor kFillColour = QColor::fromRgbF(1.0, 0.5, 0.0, 0.15);
+const QColor kStrokeColour = Qt::red;
+constexpr double kStrokeWidth = 0.75;
+
+// The pen of the section's style.
+QPen outlinePen()
+{
+    QPen pen(kStrokeColour, kStrokeWidth, Qt::SolidLine, Qt::FlatCap, Qt::SvgMiterJoin);
+    pen.setMiterLimit(10);
+    return pen;
+}
 
 // The on-path point of every element of the path.
 QList<QPointF> pathPoints(const platform::BezierPath& path)
@@ -27,7 +41,7 @@ QList<QPointF> pathPoints(const platform::BezierPath& path)
 
 VXStylePtr VXQContourCrossSection::sectionStyle()
 {
-    return VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor::fromRgbF(1.0, 0.5, 0.0, 0.15), Qt::red, 0.75);
+    return VXStyle::styleWithFillColourStrokeColourStrokeWidth(kFillColour, kStrokeColour, kStrokeWidth);
 }
 
 bool VXQContourCrossSection::isVertical() const
@@ -78,6 +92,36 @@ int VXQContourCrossSection::hitPart(QPointF point) const
         if (knobs.hitTestPointInKnobAtPointOfTypeUserInfo(point, points[i], kVXBoundingRectKnobType, {}))
             return int(i) + 1;
     return VXDrawablePath::hitPart(point);
+}
+
+// As the section's style draws it, strip by strip.
+void VXQContourCrossSection::drawContent() const
+{
+    platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    QPainter& painter = *context->painter();
+    const QTransform toDevice = painter.deviceTransform();
+    const QPen pen = outlinePen();
+    const double scale = std::sqrt(std::abs(toDevice.determinant()));
+    const double reach = platform::penReach(pen) * scale;
+    // Qt draws pens up to a pixel wide line by line, cheaply; wider ones it outlines and fills.
+    const bool hairline = kStrokeWidth * scale <= 1;
+    const QPainterPath shape = renderingPath().painterPathWithWindingRule();
+    const Qt::Orientation cuts = isVertical() ? Qt::Horizontal : Qt::Vertical; // across the profile
+    const bool antialiased = painter.testRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, VXStyle::shouldAntialias());
+    sectionstrips::paintInStrips(painter, shape.controlPointRect(), reach, cuts, [&](const QRect& strip) {
+        platform::fillPath(painter, shape, kFillColour);
+        if (hairline)
+            return;
+        const QPainterPath reaching =
+            strip.isEmpty() ? shape : platform::pathTrimmedForStroke(shape, toDevice, strip, reach);
+        platform::strokePath(painter, reaching, pen);
+    });
+    if (hairline)
+        platform::strokePath(painter, shape, pen);
+    painter.setRenderHint(QPainter::Antialiasing, antialiased);
 }
 
 void VXQContourCrossSection::drawSelectedState() const

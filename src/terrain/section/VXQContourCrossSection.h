@@ -5,6 +5,9 @@
 // layer. Selected, it shows a graticule of fine lines through its profile points, clipped to
 // the profile, and knobs on its points.
 //
+// It is drawn in strips (see StripPainting.h): the profile of a noisy grid, drawn whole, kept a
+// view waiting a tenth of a second per tile.
+//
 // Part codes: 0 nothing, -1 the section as a whole, i + 1 the knob of the path's element i.
 
 #include "platform/vantrix/drawables/VXDrawablePath.h"
@@ -27,6 +30,7 @@ public:
     void setPath(const platform::BezierPath& path) override;
     platform::BezierPath renderingPath() const override;
     int hitPart(QPointF point) const override;
+    void drawContent() const override;
     void drawSelectedState() const override;
 
 private:
