@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSemaphore>
 #include <QThreadPool>
 
 namespace {
@@ -130,4 +131,39 @@ TEST_F(LibraryTest, ZipExportReplacesWhatWasThereAndReportsFailuresWithoutPartia
     QString reason;
     EXPECT_FALSE(FolderZipWriter::writeArchive(parks->path() + QStringLiteral("/none"), chosen, &reason));
     EXPECT_FALSE(reason.isEmpty());
+}
+
+TEST_F(LibraryTest, ZipExportArchivesTheLibraryAsItWasWhenTheExportStarted)
+{
+    VXQLibraryPtr roads = makeLibrary(QStringLiteral("Roads"));
+    const VXQLibraryItemPtr motorway = makeStyleItem(QStringLiteral("Motorway"));
+    const VXQLibraryItemPtr lane = makeStyleItem(QStringLiteral("Lane"));
+    roads->addItem(motorway);
+    roads->addItem(lane);
+    RecordingDelegate delegate;
+    const QString chosen = userFolder() + QStringLiteral("/../Roads export.zip");
+
+    // The only worker is held back until the library has been edited under the export.
+    QThreadPool& pool = *QThreadPool::globalInstance();
+    const int threads = pool.maxThreadCount();
+    pool.setMaxThreadCount(1);
+    QSemaphore edited;
+    pool.start([&edited] { edited.acquire(); });
+    VXQLibraryArchivingTask::newArchivingTaskWithLibraryDelegateDestinationURL(roads, &delegate, QUrl::fromLocalFile(chosen));
+    motorway->setName(QStringLiteral("Expressway"));
+    ASSERT_TRUE(lane->deleteOnDisk());
+    edited.release();
+    delegate.waitForResults(1);
+    pool.setMaxThreadCount(threads);
+
+    ASSERT_EQ(delegate.finished.size(), 1);
+    EXPECT_EQ(delegate.finished[0].second, QUrl::fromLocalFile(chosen));
+    EXPECT_TRUE(unzipTests(chosen));
+    const QStringList entries = entriesOf(chosen);
+    EXPECT_TRUE(entries.contains(QStringLiteral("Roads.symlibrary/Motorway.libitem/__data")));
+    EXPECT_TRUE(entries.contains(QStringLiteral("Roads.symlibrary/Lane.libitem/__data")));
+    EXPECT_FALSE(entries.contains(QStringLiteral("Roads.symlibrary/Expressway.libitem/")));
+    // The snapshot goes with the export.
+    const QStringList left = QDir(userFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    EXPECT_TRUE(left.filter(QStringLiteral("snapshot")).isEmpty()) << left.join(u' ').toStdString();
 }

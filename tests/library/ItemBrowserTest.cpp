@@ -3,17 +3,21 @@
 #include "library/browser/LibraryItemTableModel.h"
 #include "library/browser/VXQLibraryItemViewController.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/MenuItem.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QSemaphore>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 using librarybrowser::PrintGrid;
 
@@ -488,4 +492,42 @@ TEST_F(ItemBrowserTest, OnlyCellsThatAreDrawnAskForTheirPreviews)
     // A 400 x 250 view shows a few rows of 80-point cells, not 300 of them.
     EXPECT_GT(cached(), 0);
     EXPECT_LT(cached(), 30);
+}
+
+TEST_F(ItemBrowserTest, MissingPreviewsAreDrawnOnAWorkerWhileTheGridShowsPlaceholders)
+{
+    const VXQLibraryItemPtr road = items[0];                              // in memory
+    const VXQLibraryItemPtr rail = makeStyleItem(QStringLiteral("Rail"), Qt::blue); // read from disk
+    library->addItem(rail);
+    const QImage roadPreview = road->makePreviewImage();
+    const QImage railPreview = rail->makePreviewImage();
+    rail->unload();
+    ASSERT_TRUE(QDir(rail->path() + QStringLiteral("/QuickLook")).removeRecursively());
+    for (const VXQLibraryItemPtr& item : {road, rail})
+        VXQLibraryItem::setIconForItem({}, *item);
+    VXQLibraryItem::setLoadsImagesUsingThread(true);
+
+    // The only worker is held: painting the grid must not wait for it.
+    QThreadPool& pool = VXQLibraryItem::iconFetchQueue();
+    const int threads = pool.maxThreadCount();
+    pool.setMaxThreadCount(1);
+    QSemaphore painted;
+    pool.start([&painted] { painted.acquire(); });
+    RecordingDelegate delegate(uniqueRoot());
+    auto browser = makeBrowser(delegate);
+    browser->setContent({road, rail});
+    const QImage before = browser->view()->grab().toImage();
+    EXPECT_TRUE(VXQLibraryItem::iconForItem(*road).isNull());
+    EXPECT_TRUE(VXQLibraryItem::iconForItem(*rail).isNull());
+    EXPECT_FALSE(rail->hasObject());
+
+    painted.release();
+    for (int turn = 0; turn < 3; ++turn) {
+        pool.waitForDone();
+        platform::RunLoop::runUntilIdle();
+    }
+    pool.setMaxThreadCount(threads);
+    EXPECT_EQ(VXQLibraryItem::iconForItem(*road), roadPreview);
+    EXPECT_EQ(VXQLibraryItem::iconForItem(*rail), railPreview);
+    EXPECT_NE(browser->view()->grab().toImage(), before);
 }

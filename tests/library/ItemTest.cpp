@@ -173,7 +173,7 @@ TEST_F(LibraryTest, PreviewsLoadOffTheMainThreadAndFallBackToTheObject)
     VXQLibraryItem::setLoadsImagesUsingThread(true);
 
     EXPECT_TRUE(item->previewImage().isNull());
-    QThreadPool::globalInstance()->waitForDone();
+    VXQLibraryItem::iconFetchQueue().waitForDone();
     int updates = countPosts(kVXQLibraryObjectImageUpdated, [] { platform::RunLoop::runUntilIdle(); });
     EXPECT_EQ(updates, 1);
     EXPECT_EQ(item->previewImage().size(), QSize(128, 128));

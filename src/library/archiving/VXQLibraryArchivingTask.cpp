@@ -1,5 +1,6 @@
 #include "library/archiving/VXQLibraryArchivingTask.h"
 
+#include "library/archiving/FolderSnapshot.h"
 #include "library/archiving/FolderZipWriter.h"
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/RunLoop.h"
@@ -53,12 +54,15 @@ void VXQLibraryArchivingTask::start()
 {
     if (VXQLibraryArchivingDelegate* delegate = delegateInterface())
         delegate->libraryWillCreateZipArchiveAtURL(m_library.get(), m_destinationURL);
+    // The main thread goes on editing the library while the worker zips: it zips a snapshot.
     const QString folder = m_library ? m_library->path() : QString();
+    QString reason = folder.isEmpty() ? QStringLiteral("the library has no folder") : QString();
+    std::shared_ptr<FolderSnapshot> snapshot = folder.isEmpty() ? nullptr : FolderSnapshot::take(folder, &reason);
     const QString destination = m_destinationPath;
     // The worker holds the task until its result is handed back.
-    QThreadPool::globalInstance()->start([self = shared_from_this(), folder, destination] {
-        QString reason = folder.isEmpty() ? QStringLiteral("the library has no folder") : QString();
-        const bool written = !folder.isEmpty() && FolderZipWriter::writeArchive(folder, destination, &reason);
+    QThreadPool::globalInstance()->start([self = shared_from_this(), snapshot, folder, destination, reason]() mutable {
+        const bool written = snapshot && FolderZipWriter::writeArchive(snapshot->path(), destination, &reason);
+        snapshot.reset();
         if (!written)
             LogEvent(kFileEvent, QStringLiteral("zip archive of '%1' failed: %2").arg(folder, reason));
         platform::RunLoop::runOnMainThread([self, written] { self->taskCompleted(written ? 0 : 1); });

@@ -1,7 +1,8 @@
 #pragma once
 
 // Exports a library as a zip archive on a worker of Qt's global pool and reports to a delegate
-// on the main thread. The task keeps itself alive until it has reported, so callers may drop it.
+// on the main thread. The folder is snapshotted when the task starts, so edits made meanwhile
+// never reach the archive half-done. The task keeps itself alive until it has reported, so callers may drop it.
 // Without a destination it writes "<library>_LIBZ_<task id>.zip" in the user library folder.
 
 #include <QObject>

@@ -157,6 +157,21 @@ QImage VXQLibraryItemViewController::lockBadgeImage()
     return badge;
 }
 
+QImage VXQLibraryItemViewController::placeholderPreviewImage()
+{
+    static const QImage placeholder = [] {
+        QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0, 0, 0, 40), 2));
+        painter.setBrush(QColor(0, 0, 0, 12));
+        painter.drawRoundedRect(QRectF(image.rect()).adjusted(8, 8, -8, -8), 6, 6);
+        return image;
+    }();
+    return placeholder;
+}
+
 QByteArray VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(
     const QList<VXQLibraryItemPtr>& content, unsigned columns, int sizing)
 {
@@ -1116,7 +1131,8 @@ void VXQLibraryItemViewController::prepareCell(JXDistributedViewCell* cell, qint
     if (labelled)
         labelled->setImageScaling(m_allowIconUpscaling ? ZQLabelledIconCell::ImageScaleProportionallyUpOrDown
                                                        : ZQLabelledIconCell::ImageScaleProportionallyDown);
-    cell->setImage(toScreen ? item->previewImage() : item->previewImageLoadingAsynchronously(false));
+    const QImage preview = toScreen ? item->previewImage() : item->previewImageLoadingAsynchronously(false);
+    cell->setImage(preview.isNull() && toScreen ? placeholderPreviewImage() : preview);
     cell->setStringValue(item->name());
     if (labelled && toScreen)
         labelled->setBadgeImage(m_lockBadging && item->locked() ? lockBadgeImage() : QImage());

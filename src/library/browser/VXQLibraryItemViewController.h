@@ -59,6 +59,8 @@ public:
     static QSizeF iconSizeForSizing(int sizing) { return librarybrowser::iconSizeForSizing(sizing); }
     static QColor cellSelectionColour() { return librarybrowser::cellSelectionColour(); }
     static QColor standardBackgroundColour() { return librarybrowser::standardBackgroundColour(); }
+    // What a cell shows while its item's preview is still being read or drawn.
+    static QImage placeholderPreviewImage();
     // "VL_Not_Editable" at 16 x 16 points, made once.
     static QImage lockBadgeImage();
     // The items as a PDF page of `columns` columns of icons of the sizing; asserts on no

@@ -603,6 +603,7 @@ void VXQLibraryItem::objectDidChange(bool nameChanged, bool contentChanged, bool
     // Writing draws a fresh preview from the object into the emptied cache; the changes of one
     // turn (a master announces each twice) share one write.
     setIconForItem(QImage(), *this);
+    ++m_previewGeneration;
     m_imageLoading = false;
     static const QByteArray writeKey("writeToFile");
     platform::RunLoop::cancelPreviousPerformRequests(this, writeKey);
@@ -613,6 +614,12 @@ void VXQLibraryItem::objectDidChange(bool nameChanged, bool contentChanged, bool
 }
 
 // --- Previews -------------------------------------------------------------------------------
+
+QThreadPool& VXQLibraryItem::iconFetchQueue()
+{
+    static QThreadPool queue;
+    return queue;
+}
 
 bool VXQLibraryItem::loadsImagesUsingThread()
 {
@@ -658,6 +665,8 @@ QImage VXQLibraryItem::makePreviewImage()
 
 void VXQLibraryItem::setPreviewImage(const QImage& image)
 {
+    // A preview still being drawn is older than this one.
+    ++m_previewGeneration;
     setIconForItem(image, *this);
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXQLibraryObjectImageUpdated, this);
 }
@@ -666,23 +675,33 @@ QImage VXQLibraryItem::previewImageLoadingAsynchronously(bool asynchronously)
 {
     if (const QImage cached = iconForItem(*this); !cached.isNull())
         return cached;
-    if (m_imageLoading)
-        return {};
-    m_imageLoading = true;
-    if (m_object) {
+    const bool inBackground = asynchronously && loadsImagesUsingThread();
+    if (m_object && !inBackground) {
+        // Whoever cannot wait (a package write, a print) draws now.
         const QImage made = makePreviewImage();
         setPreviewImage(made);
         m_imageLoading = false;
         return made;
     }
+    if (m_imageLoading)
+        return {};
+    m_imageLoading = true;
+    if (m_object) {
+        startPreviewRendering();
+        return {};
+    }
     if (!hasValidPath())
         return {};
-    if (asynchronously && loadsImagesUsingThread()) {
+    if (inBackground) {
         startPreviewLoad();
         return {};
     }
-    const QImage image = LibraryItemPackage::readPreview(path());
-    previewLoadFinished(image);
+    QImage image = LibraryItemPackage::readPreview(path());
+    if (image.isNull()) {
+        logUnreadablePreview();
+        image = makePreviewImage();
+    }
+    previewRenderingFinished(image);
     return iconForItem(*this);
 }
 
@@ -694,7 +713,7 @@ void VXQLibraryItem::startPreviewLoad()
     m_imageLoading = true;
     QPointer<VXQLibraryItem> self(this);
     // The worker only reads and decodes; the item changes on the main thread.
-    QThreadPool::globalInstance()->start([self, packagePath] {
+    iconFetchQueue().start([self, packagePath] {
         QImage image = LibraryItemPackage::readPreview(packagePath);
         platform::RunLoop::runOnMainThread([self, image = std::move(image)] {
             if (self)
@@ -710,16 +729,50 @@ void VXQLibraryItem::previewLoadFinished(const QImage& image)
         m_imageLoading = false;
         return;
     }
-    LogEvent(kFileEvent, QStringLiteral("image data was read but not a valid image for '%1' - will try making new image")
-                             .arg(name()));
-    const QImage made = makePreviewImage();
-    if (made.isNull()) {
-        // The flag stays set: later requests answer none instead of reading again.
+    logUnreadablePreview();
+    startPreviewRendering();
+}
+
+void VXQLibraryItem::startPreviewRendering()
+{
+    // Decoding stays on this thread (a master looks itself up among the shared ones); the
+    // drawing, the slow part, is done on a worker from a copy the main thread never touches.
+    std::shared_ptr<ZQObject> copy = representedObject() ? m_object->copy() : nullptr;
+    const auto drawn = LibraryObjects::libraryObjectFor(copy);
+    if (!drawn) {
+        previewRenderingFinished({});
+        return;
+    }
+    m_imageLoading = true;
+    QPointer<VXQLibraryItem> self(this);
+    const quint64 generation = m_previewGeneration;
+    iconFetchQueue().start([self, generation, copy = std::move(copy), drawn]() mutable {
+        QImage image;
+        platform::runGuarded("preview rendering",
+                             [&] { image = drawn->imageToFitSizeAllowScaleUp(QSizeF(kPreviewSide, kPreviewSide), true); });
+        // The copy is released where it was made.
+        platform::RunLoop::runOnMainThread([self, generation, copy = std::move(copy), image = std::move(image)] {
+            if (self && self->m_previewGeneration == generation)
+                self->previewRenderingFinished(image);
+        });
+    });
+}
+
+void VXQLibraryItem::previewRenderingFinished(const QImage& image)
+{
+    if (image.isNull()) {
+        // The flag stays set: later requests answer none instead of trying again.
         LogEvent(kFileEvent, QStringLiteral("could not create preview image for '%1'. Giving up").arg(name()));
         return;
     }
-    setPreviewImage(made);
+    setPreviewImage(image);
     m_imageLoading = false;
+}
+
+void VXQLibraryItem::logUnreadablePreview() const
+{
+    LogEvent(kFileEvent, QStringLiteral("image data was read but not a valid image for '%1' - will try making new image")
+                             .arg(name()));
 }
 
 bool VXQLibraryItem::remakeIconOnDisk()

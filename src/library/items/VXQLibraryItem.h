@@ -8,8 +8,9 @@
 // Names never hold "/", ":" or "\" (each becomes "-") and are unique in the library
 // ("Road-1"); renaming moves the package.
 //
-// Previews are read on QThreadPool::globalInstance() and handed to the main thread; every
-// change of the item happens there.
+// Previews are read on iconFetchQueue() and handed to the main thread; every change of the
+// item happens there. A preview that is missing, or was dropped by a change, is
+// drawn on a worker too: until it arrives previewImage() answers none and views show a placeholder.
 
 #include "library/tree/VXQLibraryElement.h"
 
@@ -18,6 +19,7 @@
 #include <QSizeF>
 #include <functional>
 
+class QThreadPool;
 class VXQLibraryCategory;
 class VXQLibraryObjectProtocol;
 class VXQSymbolMaster;
@@ -136,6 +138,9 @@ public:
     bool remakeIconOnDisk();
     QByteArray previewThumbnail();
     QByteArray previewData();
+    // The queue previews are read and drawn on. Its threads are its own: painting on the main
+    // thread hands its blending to Qt's global pool and must never wait behind a preview.
+    static QThreadPool& iconFetchQueue();
     static bool loadsImagesUsingThread();
     static void setLoadsImagesUsingThread(bool flag);
     static QImage iconForItem(const VXQLibraryItem& item);
@@ -196,6 +201,9 @@ private:
     void repObjectChanged(const platform::Notification& notification);
     void startPreviewLoad();
     void previewLoadFinished(const QImage& image);
+    void startPreviewRendering();
+    void previewRenderingFinished(const QImage& image);
+    void logUnreadablePreview() const;
     void objectDidChange(bool nameChanged, bool contentChanged, bool lockChanged);
 
     QString m_key;
@@ -206,6 +214,8 @@ private:
     qint64 m_classCode = 0;
     bool m_needsUpdate = false;
     bool m_imageLoading = false;
+    // Moves on whenever the object changes, so that a preview drawn from an older copy is dropped.
+    quint64 m_previewGeneration = 0;
     bool m_isSettingProperty = false;
     QPointF m_iconPosition;
     QList<quint64> m_observerTokens;
