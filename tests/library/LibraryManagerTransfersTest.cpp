@@ -1,6 +1,7 @@
 #include "LibraryManagerTesting.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "support/LogCapture.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "symbols/placed/VXQSymbol.h"
@@ -322,3 +323,26 @@ TEST_F(TransfersTest, CreatingSymbolsAsksForManyAndRevealingFindsItemsOutsideThe
 }
 
 } // namespace
+
+TEST_F(TransfersTest, ImpossibleTransfersAreLoggedRefusedAndLeaveTheWindowWorking)
+{
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {"Road", "Track"});
+    VXQLibraryPtr parks = makeLibrary(QStringLiteral("Parks"));
+    VXQLibraryCategory* major = roads->addCategoryWithName(QStringLiteral("Major"));
+    major->addItems(roads->items());
+    VXQLibraryManagerWindowController& window = openManager();
+    testsupport::LogCapture log;
+
+    EXPECT_FALSE(window.moveItemsToLibraryCategoryMakingCopies(roads->items(), nullptr, nullptr, true));
+    EXPECT_FALSE(window.copyCategoryToLibrary(nullptr, parks.get()));
+    EXPECT_FALSE(window.copyCategoryToLibrary(major, nullptr));
+    EXPECT_EQ(window.dragOperationForDraggingInfoTargetItem(nullptr, Qt::CopyAction, parks.get()), Qt::IgnoreAction);
+    EXPECT_TRUE(log.contains(QStringLiteral("no library specified")));
+    EXPECT_TRUE(log.contains(QStringLiteral("no dragging info")));
+    EXPECT_EQ(parks->itemCount(), 0);
+    EXPECT_EQ(roads->itemCount(), 2);
+
+    // The same window then does what was possible.
+    ASSERT_TRUE(window.copyCategoryToLibrary(major, parks.get()));
+    EXPECT_EQ(parks->itemCount(), 2);
+}

@@ -539,3 +539,29 @@ TEST_F(LibraryTest, UniqueNamesFollowAddsRenamesAndRemovalsIgnoringCase)
     library->removeItem(road.get());
     EXPECT_EQ(library->uniqueItemName(QStringLiteral("Track")), QStringLiteral("Track"));
 }
+
+TEST_F(LibraryTest, MissingArgumentsAreLoggedAndChangeNothing)
+{
+    VXQLibraryPtr roads = makeLibrary(QStringLiteral("Roads"));
+    roads->addItem(makeStyleItem(QStringLiteral("Road")));
+    VXQLibraryCategory* major = roads->addCategoryWithName(QStringLiteral("Major"));
+    const qsizetype categories = roads->categories().size();
+    testsupport::LogCapture log;
+
+    roads->addCategory(nullptr);
+    roads->removeCategory(nullptr);
+    roads->addItem(nullptr);
+    roads->removeItem(nullptr);
+    major->addItem(nullptr);
+    major->removeCategory(nullptr);
+    EXPECT_EQ(roads->itemWithUniqueID(QString()), nullptr);
+    VXQLibraryCatalogue::addLibraryToGroupReplaceExisting(nullptr, QStringLiteral("MY LIBRARY"), false);
+    VXQLibraryCatalogue::addLibraryToGroupReplaceExisting(roads, QString(), false);
+    EXPECT_EQ(VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(QString(), {}, false), nullptr);
+
+    EXPECT_TRUE(log.contains(QStringLiteral("can't add nil as a category")));
+    EXPECT_TRUE(log.contains(QStringLiteral("no id given")));
+    EXPECT_EQ(roads->itemCount(), 1);
+    EXPECT_EQ(roads->categories().size(), categories);
+    EXPECT_EQ(major->allElementsCount(), 0);
+}

@@ -175,7 +175,8 @@ QImage VXQLibraryItemViewController::placeholderPreviewImage()
 QByteArray VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(
     const QList<VXQLibraryItemPtr>& content, unsigned columns, int sizing)
 {
-    ZQ_ASSERT(columns > 0, QStringLiteral("number of columns must be > 0"));
+    if (!ZQ_EXPECT(columns > 0, QStringLiteral("number of columns must be > 0")))
+        return {};
     const QSizeF cellSize = iconSizeForSizing(sizing) + QSizeF(2, 2);
     const qint64 rows = std::max<qint64>(1, (content.size() + columns - 1) / columns);
     const QSizeF size(columns * cellSize.width(), double(rows) * cellSize.height());
@@ -267,7 +268,8 @@ qint64 VXQLibraryItemViewController::indexOfItem(const VXQLibraryItem* item)
 void VXQLibraryItemViewController::setDelegate(VXQLibraryItemViewControllerDelegate* delegate)
 {
     QObject* object = dynamic_cast<QObject*>(delegate);
-    ZQ_ASSERT(!delegate || object, QStringLiteral("delegate must conform to VXQLibraryItemViewControllerDelegate"));
+    if (!ZQ_EXPECT(!delegate || object, QStringLiteral("delegate must conform to VXQLibraryItemViewControllerDelegate")))
+        return;
     m_delegate = delegate;
     m_delegateObject = object;
     if (object)

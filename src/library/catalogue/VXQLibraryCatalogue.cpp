@@ -144,7 +144,8 @@ QString VXQLibraryCatalogue::displayNameForGroup(const QString& groupName)
 
 std::optional<QList<VXQLibraryPtr>> VXQLibraryCatalogue::librariesInGroup(const QString& groupName)
 {
-    ZQ_ASSERT(!groupName.isNull(), "group name was nil");
+    if (!ZQ_EXPECT(!groupName.isNull(), "group name was nil"))
+        return std::nullopt;
     VXQLibraryGroup* group = VXQLibraryGroup::groupWithName(groupName);
     return group ? group->libraries() : std::nullopt;
 }
@@ -166,9 +167,9 @@ QList<VXQLibraryPtr> VXQLibraryCatalogue::librariesAtPath(const QString& folder)
 void VXQLibraryCatalogue::addLibraryToGroupReplaceExisting(const VXQLibraryPtr& library, const QString& groupName,
                                                            bool replaceExisting)
 {
-    ZQ_ASSERT(library, "unable to add nil library");
-    ZQ_ASSERT(!groupName.isNull(), "no group name was specified");
-    ZQ_ASSERT(!groupName.isEmpty(), "group name was empty");
+    if (!ZQ_EXPECT(library, "unable to add nil library") || !ZQ_EXPECT(!groupName.isNull(), "no group name was specified")
+        || !ZQ_EXPECT(!groupName.isEmpty(), "group name was empty"))
+        return;
     VXQLibraryGroup* group = VXQLibraryGroup::groupWithName(groupName);
     if (!group) {
         VXQLibraryGroup::registerGroup(VXQLibraryGroup::groupWithNameLibraries(groupName, std::nullopt));
@@ -182,7 +183,8 @@ void VXQLibraryCatalogue::addLibraryToGroupReplaceExisting(const VXQLibraryPtr& 
 
 void VXQLibraryCatalogue::removeLibraryFromGroup(VXQLibrary* library, const QString& groupName)
 {
-    ZQ_ASSERT(library, "cannot remove nil library");
+    if (!ZQ_EXPECT(library, "cannot remove nil library"))
+        return;
     if (VXQLibraryGroup* group = groupName.isNull() ? nullptr : VXQLibraryGroup::groupWithName(groupName))
         group->removeLibrary(library);
     // Kept as the default, its stored name would make it again, empty, at the next look-up.
@@ -336,8 +338,9 @@ VXQLibraryPtr VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(c
                                                                              const QList<ZQObjectPtr>& objects,
                                                                              bool createOnDisk)
 {
-    ZQ_ASSERT(!requested.isNull(), "unable to make document library - name was nil");
-    ZQ_ASSERT(!requested.isEmpty(), "unable to make document library - name was empty");
+    if (!ZQ_EXPECT(!requested.isNull(), "unable to make document library - name was nil")
+        || !ZQ_EXPECT(!requested.isEmpty(), "unable to make document library - name was empty"))
+        return nullptr;
     const QString name = QFileInfo(requested).completeBaseName().isEmpty() ? requested : QFileInfo(requested).completeBaseName();
     QString folder;
     if (createOnDisk) {

@@ -92,7 +92,8 @@ void VXQLibraryCategory::post(const QString& name, const QVariantMap& userInfo)
 
 void VXQLibraryCategory::addItem(const std::shared_ptr<VXQLibraryItem>& item)
 {
-    ZQ_ASSERT(item, "item passed to -addItem was not a VXQLIbraryItem");
+    if (!ZQ_EXPECT(item, "item passed to -addItem was not a VXQLIbraryItem"))
+        return;
     if (hasElement(item.get()))
         return;
     addElement(item);
@@ -112,7 +113,8 @@ void VXQLibraryCategory::addItems(const QList<std::shared_ptr<VXQLibraryItem>>& 
 
 void VXQLibraryCategory::removeItem(VXQLibraryItem* item)
 {
-    ZQ_ASSERT(item, "item passed to -removeItem was not a VXQLIbraryItem");
+    if (!ZQ_EXPECT(item, "item passed to -removeItem was not a VXQLIbraryItem"))
+        return;
     if (!hasElement(item))
         return;
     const VXQLibraryElementPtr kept = std::static_pointer_cast<VXQLibraryElement>(item->shared_from_this());
@@ -173,7 +175,8 @@ void VXQLibraryCategory::categoriesWithItem(const VXQLibraryItem* item, QList<VX
 
 void VXQLibraryCategory::addCategory(const VXQLibraryCategoryPtr& category)
 {
-    ZQ_ASSERT(category, "item passed to -addCategory was not a VXQLibraryCategory");
+    if (!ZQ_EXPECT(category, "item passed to -addCategory was not a VXQLibraryCategory"))
+        return;
     if (VXQLibraryElementContainer* previous = category->container(); previous && previous != this)
         previous->removeElement(category.get());
     category->setLibrary(library());
@@ -188,7 +191,8 @@ void VXQLibraryCategory::addCategory(const VXQLibraryCategoryPtr& category)
 
 void VXQLibraryCategory::removeCategory(VXQLibraryCategory* category)
 {
-    ZQ_ASSERT(category, "item passed to -removeCategory was not a VXQLibraryCategory");
+    if (!ZQ_EXPECT(category, "item passed to -removeCategory was not a VXQLibraryCategory"))
+        return;
     const VXQLibraryElementPtr kept = std::static_pointer_cast<VXQLibraryElement>(category->shared_from_this());
     removeElement(category);
     if (container()) {

@@ -67,9 +67,9 @@ QList<VXQLibraryGroupPtr> VXQLibraryGroup::allGroups()
 
 void VXQLibraryGroup::registerGroup(const VXQLibraryGroupPtr& group)
 {
-    ZQ_ASSERT(group, "can't register nil group");
-    ZQ_ASSERT(!group->name().isNull(), "group must have a name");
-    ZQ_ASSERT(!group->name().isEmpty(), "group must have a valid name");
+    if (!ZQ_EXPECT(group, "can't register nil group") || !ZQ_EXPECT(!group->name().isNull(), "group must have a name")
+        || !ZQ_EXPECT(!group->name().isEmpty(), "group must have a valid name"))
+        return;
     QList<VXQLibraryGroupPtr>& groups = registeredGroups();
     const auto same = std::find_if(groups.begin(), groups.end(),
                                    [&](const VXQLibraryGroupPtr& g) { return g->name() == group->name(); });

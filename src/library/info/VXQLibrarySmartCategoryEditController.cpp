@@ -88,7 +88,9 @@ void VXQLibrarySmartCategoryEditController::beginSmartCategoryEditOnParentWindow
     VXQLibrarySmartCategory* category, QWidget* parent, VXQLibrarySmartCategoryEditorDelegate* delegate)
 {
     QObject* object = dynamic_cast<QObject*>(delegate);
-    ZQ_ASSERT(!delegate || object, QStringLiteral("the smart category editor's delegate must be a QObject"));
+    if (!ZQ_EXPECT(!delegate || object, QStringLiteral("the smart category editor's delegate must be a QObject"))
+        || !ZQ_EXPECT(category, QStringLiteral("no smart category to edit")))
+        return;
     setSmartCategory(category);
     m_delegate = delegate;
     m_delegateGuard = object;
@@ -100,7 +102,8 @@ void VXQLibrarySmartCategoryEditController::beginSmartCategoryEditOnParentWindow
 
 void VXQLibrarySmartCategoryEditController::setSmartCategory(VXQLibrarySmartCategory* category)
 {
-    ZQ_ASSERT(category, QStringLiteral("no smart category to edit"));
+    if (!ZQ_EXPECT(category, QStringLiteral("no smart category to edit")))
+        return;
     m_editingCat = std::static_pointer_cast<VXQLibrarySmartCategory>(category->shared_from_this());
     window();
     m_predicateEditor->setObjectValue(category->predicate());

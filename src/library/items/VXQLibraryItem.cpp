@@ -196,9 +196,10 @@ ZQObjectPtr VXQLibraryItem::representedObject()
 
 void VXQLibraryItem::setObjectWithoutWriting(const ZQObjectPtr& object)
 {
-    ZQ_ASSERT(LibraryObjects::isLibraryObject(object.get()),
-              QStringLiteral("%1 passed to -setRepresentedObject: does not conform to VXQLibraryObjectProtocol")
-                  .arg(object ? object->description() : QStringLiteral("nil")));
+    if (!ZQ_EXPECT(LibraryObjects::isLibraryObject(object.get()),
+                   QStringLiteral("%1 passed to -setRepresentedObject: does not conform to VXQLibraryObjectProtocol")
+                       .arg(object ? object->description() : QStringLiteral("nil"))))
+        return;
     if (object == m_object)
         return;
     tearDownNotifications();
@@ -517,7 +518,8 @@ bool VXQLibraryItem::writeToFile()
     if (!m_libObject || path().isEmpty() || !libraryAllowsContentChanges())
         return false;
     const QByteArray data = m_libObject->fileData();
-    ZQ_ASSERT(!data.isEmpty(), "content data was nil - unable to proceed");
+    if (!ZQ_EXPECT(!data.isEmpty(), "content data was nil - unable to proceed"))
+        return false;
     LibraryItemPackage::Contents contents{data, info(), previewImageLoadingAsynchronously(false)};
     QString reason;
     if (!LibraryItemPackage::write(path(), contents, &reason)) {
@@ -546,7 +548,8 @@ bool VXQLibraryItem::deleteOnDisk()
 
 void VXQLibraryItem::setUpNotifications()
 {
-    ZQ_ASSERT(m_object, "attempting to set up notifications with no rep object in place");
+    if (!ZQ_EXPECT(m_object, "attempting to set up notifications with no rep object in place"))
+        return;
     tearDownNotifications();
     QStringList names;
     if (m_classCode == LibraryObjects::kSymbolMasterClassCode)

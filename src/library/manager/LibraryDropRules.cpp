@@ -52,7 +52,8 @@ Qt::DropAction LibraryDropRules::drawablesOperation(const LibraryDropContext& dr
 Qt::DropAction LibraryDropRules::categoryOperation(const LibraryDropContext& drop)
 {
     VXQLibraryCategory* dragged = drop.draggedCategory;
-    ZQ_ASSERT(dragged, "huh? no dragging item was set");
+    if (!ZQ_EXPECT(dragged, "huh? no dragging item was set"))
+        return Qt::IgnoreAction;
     VXQLibraryCategory* target = drop.targetCategory;
     if (target == dragged)
         return Qt::IgnoreAction;

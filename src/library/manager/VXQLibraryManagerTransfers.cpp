@@ -274,7 +274,8 @@ bool VXQLibraryManagerWindowController::moveItemsToLibraryCategoryMakingCopies(c
                                                                                VXQLibraryCategory* category,
                                                                                bool makingCopies)
 {
-    ZQ_ASSERT(library, "no library specified");
+    if (!ZQ_EXPECT(library, "no library specified"))
+        return false;
     VXQLibraryCategory* destination = category ? category : library->allItemsCategory();
     QList<VXQLibraryItemPtr> transferred;
     for (const VXQLibraryItemPtr& item : items) {
@@ -290,8 +291,9 @@ bool VXQLibraryManagerWindowController::moveItemsToLibraryCategoryMakingCopies(c
 
 bool VXQLibraryManagerWindowController::copyCategoryToLibrary(VXQLibraryCategory* category, VXQLibrary* library)
 {
-    ZQ_ASSERT(category, "no category was passed to -copyCategory:toLibrary:");
-    ZQ_ASSERT(library, "no library was passed to -copyCategory:toLibrary:");
+    if (!ZQ_EXPECT(category, "no category was passed to -copyCategory:toLibrary:")
+        || !ZQ_EXPECT(library, "no library was passed to -copyCategory:toLibrary:"))
+        return false;
     const qint64 count = category->allElementsCount();
     if (category->library() == library || !library->allowsContentChanges() || library->isFactoryLibrary() || count == 0)
         return false;
@@ -338,7 +340,8 @@ bool VXQLibraryManagerWindowController::importItemsAsSymbolsToLibraryCategory(co
     for (const VXDrawableObjectPtr& donor : donors) {
         const QString name = library->uniqueItemName(tr("untitled symbol"));
         const VXQSymbolMasterPtr master = VXQSymbolMaster::symbolMasterWithObjectName(*donor, name);
-        ZQ_ASSERT(master, QStringLiteral("unable to create master symbol '%1' with %2").arg(name, donor->description()));
+        if (!ZQ_EXPECT(master, QStringLiteral("unable to create master symbol '%1' with %2").arg(name, donor->description())))
+            continue;
         if (VXQLibraryItemPtr item = VXQLibraryItem::itemWithLibraryObject(master)) {
             category->addItem(item);
             made.append(item);
@@ -453,7 +456,8 @@ Qt::DropAction VXQLibraryManagerWindowController::dragOperationForDraggingInfoTa
                                                                                           Qt::DropActions offered,
                                                                                           VXQLibraryElement* item)
 {
-    ZQ_ASSERT(data, "no dragging info");
+    if (!ZQ_EXPECT(data, "no dragging info"))
+        return Qt::IgnoreAction;
     const LibraryDropContext drop = dropContext(data, offered, item);
     // A category from another window or program carries nothing to move.
     if (drop.preferredType == kVXQLibraryCategoryInternalPasteboardType && !drop.draggedCategory)

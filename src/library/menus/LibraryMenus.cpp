@@ -151,8 +151,8 @@ bool VXQLibraryGroupMenuHandler::menuUpdateItemAtIndex(QMenu* menu, QAction* ite
 
 void VXQLibraryGroupMenuHandler::setBoldTitlingForMenuTrail(QAction* item, const QString& identifier)
 {
-    ZQ_ASSERT(item, "nil menu item");
-    ZQ_ASSERT(!identifier.isNull(), "nil identifier");
+    if (!ZQ_EXPECT(item, "nil menu item") || !ZQ_EXPECT(!identifier.isNull(), "nil identifier"))
+        return;
     const QString represented = representedObject(item).toString();
     if (represented.isEmpty())
         return;

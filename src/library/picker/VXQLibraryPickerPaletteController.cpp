@@ -828,7 +828,8 @@ bool VXQLibraryPickerPaletteController::canApplyAuxiliaryToSelection()
 
 bool VXQLibraryPickerPaletteController::applyItemToSelectionAsAuxiliaryStyle(VXQLibraryItem* item, bool auxiliary)
 {
-    ZQ_ASSERT(item, QStringLiteral("item was nil - can't apply to selection"));
+    if (!ZQ_EXPECT(item, QStringLiteral("item was nil - can't apply to selection")))
+        return false;
     if (!canApplyToSelection())
         return false;
     auto* layer = dynamic_cast<VXObjectDrawingLayer*>(currentMapDocument()->activeLayer());

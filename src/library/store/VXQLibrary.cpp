@@ -381,7 +381,8 @@ VXQLibraryCategory* VXQLibrary::categoryWithName(const QString& name) const
 
 void VXQLibrary::addCategory(const VXQLibraryCategoryPtr& category)
 {
-    ZQ_ASSERT(category, "can't add nil as a category");
+    if (!ZQ_EXPECT(category, "can't add nil as a category"))
+        return;
     if (VXQLibraryElementContainer* previous = category->container(); previous && previous != this)
         previous->removeElement(category.get());
     addElement(category);
@@ -401,7 +402,8 @@ void VXQLibrary::addCategory(const VXQLibraryCategoryPtr& category)
 
 void VXQLibrary::removeCategory(VXQLibraryCategory* category)
 {
-    ZQ_ASSERT(category, "cannot remove nil category");
+    if (!ZQ_EXPECT(category, "cannot remove nil category"))
+        return;
     const VXQLibraryElementPtr kept = std::static_pointer_cast<VXQLibraryElement>(category->shared_from_this());
     category->setLibrary(nullptr);
     removeElement(category);
@@ -507,7 +509,8 @@ QList<VXQLibraryItemPtr> VXQLibrary::items() const
 
 VXQLibraryItem* VXQLibrary::itemWithUniqueID(const QString& key) const
 {
-    ZQ_ASSERT(!key.isEmpty(), "no id given");
+    if (!ZQ_EXPECT(!key.isEmpty(), "no id given"))
+        return nullptr;
     return m_itemsKeyedByID.value(key).get();
 }
 
@@ -583,12 +586,14 @@ void VXQLibrary::enterLoadedItem(const VXQLibraryItemPtr& item)
 
 void VXQLibrary::addItemNotifying(const VXQLibraryItemPtr& item, bool notify)
 {
-    ZQ_ASSERT(item, "nil passed to -addItem:notifying:");
+    if (!ZQ_EXPECT(item, "nil passed to -addItem:notifying:"))
+        return;
     if (m_updatingManagedCategories)
         return;
     if ((!m_loadingFromDisk && !m_allowsContentChanges) || m_itemsKeyedByID.contains(item->uniqueKey()))
         return;
-    ZQ_ASSERT(!item->uniqueKey().isEmpty(), "a valid key is required");
+    if (!ZQ_EXPECT(!item->uniqueKey().isEmpty(), "a valid key is required"))
+        return;
     enterLoadedItem(item);
     if (m_loadingFromDisk)
         return;
@@ -633,7 +638,8 @@ void VXQLibrary::forgetItem(VXQLibraryItem* item)
 
 void VXQLibrary::removeItem(VXQLibraryItem* item)
 {
-    ZQ_ASSERT(item, "nil passed to -removeItem:");
+    if (!ZQ_EXPECT(item, "nil passed to -removeItem:"))
+        return;
     if (!m_allowsContentChanges || !m_itemsKeyedByID.contains(item->uniqueKey()))
         return;
     const VXQLibraryItemPtr kept = m_itemsKeyedByID.value(item->uniqueKey());

@@ -16,7 +16,8 @@ const QMetaObject* VXQLibraryElement::libraryElementClassFromString(const QStrin
 
 VXQLibraryElementPtr VXQLibraryElement::libraryElementWithInfoLibrary(const QVariantMap& info, VXQLibrary* library)
 {
-    ZQ_ASSERT(library, "library was nil");
+    if (!ZQ_EXPECT(library, "library was nil"))
+        return nullptr;
     const QVariant classEntry = info.value(QStringLiteral("class"));
     const QString className = classEntry.isValid() ? classEntry.toString() : defaultElementClassname();
     if (!libraryElementClassFromString(className))

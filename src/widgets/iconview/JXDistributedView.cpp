@@ -259,9 +259,10 @@ QPointF JXDistributedView::rawPosition(qint64 index) const
 
 QRectF JXDistributedView::rectForItemAtIndex(qint64 index) const
 {
-    ZQ_ASSERT(index >= 0 && index < numberOfItems(),
-              QStringLiteral("Invalid parameter not satisfying: %1")
-                  .arg(QStringLiteral("indx >= 0 && indx < [[self dataSource] numberOfItemsInDistributedView: self]")));
+    if (!ZQ_EXPECT(index >= 0 && index < numberOfItems(),
+                   QStringLiteral("Invalid parameter not satisfying: %1")
+                       .arg(QStringLiteral("indx >= 0 && indx < [[self dataSource] numberOfItemsInDistributedView: self]"))))
+        return {};
     return QRectF(rawPosition(index), m_cellSize);
 }
 
@@ -467,9 +468,10 @@ QPointF JXDistributedView::suggestedPosition()
 void JXDistributedView::positionItem(qint64 index)
 {
     const qint64 count = numberOfItems();
-    ZQ_ASSERT(index >= 0 && index < count,
-              QStringLiteral("Invalid parameter not satisfying: %1")
-                  .arg(QStringLiteral("indx >= 0 && indx < [[self dataSource] numberOfItemsInDistributedView: self]")));
+    if (!ZQ_EXPECT(index >= 0 && index < count,
+                   QStringLiteral("Invalid parameter not satisfying: %1")
+                       .arg(QStringLiteral("indx >= 0 && indx < [[self dataSource] numberOfItemsInDistributedView: self]"))))
+        return;
     if (!m_dataSource->answers(JXDistributedViewDataSource::Message::SetPosition) || !(m_gridSize.width() > 0))
         return;
     const double inset = m_contentInset;

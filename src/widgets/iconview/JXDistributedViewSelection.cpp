@@ -345,9 +345,10 @@ void JXDistributedView::keyPressEvent(QKeyEvent* event)
 
 void JXDistributedView::editItemIndexWithEventSelect(qint64 index, bool)
 {
-    ZQ_ASSERT(index >= 0 && index < numberOfItems(),
-              QStringLiteral("Invalid parameter not satisfying: %1")
-                  .arg(QStringLiteral("item >= 0 && item < [[self dataSource] numberOfItemsInDistributedView: self]")));
+    if (!ZQ_EXPECT(index >= 0 && index < numberOfItems(),
+                   QStringLiteral("Invalid parameter not satisfying: %1")
+                       .arg(QStringLiteral("item >= 0 && item < [[self dataSource] numberOfItemsInDistributedView: self]"))))
+        return;
     if (!m_prototype || !m_prototype->isEditable())
         return;
     if (m_delegate && m_delegate->answers(JXDistributedViewDelegate::Message::ShouldEditItemAtIndex)
