@@ -8,6 +8,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include "platform/foundation/RunLoop.h"
 
@@ -199,6 +200,14 @@ TEST_F(MediaBrowserTest, GridListsExactTypesOfAllEnclosedFilesFilteredAndSorted)
     grid.setFilter("a");
     EXPECT_EQ(titles(), QStringList({"Alpha", "beta", "zebra"}));
     EXPECT_EQ(resets.count(), 2);
+
+    // Listed again once names show their extensions: searched by the new names.
+    auto& defaults = *platform::UserDefaults::standardUserDefaults();
+    defaults.setBoolForKey(true, kZQMediaBrowserShowFileExtensions);
+    const auto plainNames = qScopeGuard([&defaults] { defaults.removeObjectForKey(kZQMediaBrowserShowFileExtensions); });
+    grid.setFilter("pha.png");
+    grid.setFiles({{QUrl::fromLocalFile("/x/zebra.png"), {}}, {QUrl::fromLocalFile("/y/Alpha.png"), {}}});
+    EXPECT_EQ(titles(), QStringList({"Alpha.png"}));
 
     grid.setFiles({});
     EXPECT_EQ(grid.rowCount(), 0);

@@ -25,9 +25,6 @@ public:
     void watch(const QStringList& folders);
     // Stops following every folder and forgets any reason given.
     void clear();
-    int count() const { return int(m_folders.size()); }
-    // Empty while every folder asked for is followed.
-    QString unfollowedReason() const { return m_reason; }
 
     // From the folder watcher.
     Q_INVOKABLE void folderDidChange(const platform::Notification& notification);
@@ -40,5 +37,5 @@ private:
     void giveReason(const QString& reason);
 
     QSet<QString> m_folders;
-    QString m_reason;
+    QString m_reason; // empty while every folder asked for is followed
 };

@@ -25,9 +25,10 @@ MediaGridModel::~MediaGridModel()
 
 void MediaGridModel::setFiles(const QList<ZQURLWithThumb>& files)
 {
-    QHash<QString, ZQImagePathPtr> current;
+    QHash<QString, const Entry*> current;
+    current.reserve(qsizetype(m_listed.size()));
     for (const Entry& entry : m_listed)
-        current.insert(entry.item->imageUID(), entry.item);
+        current.insert(entry.item->imageUID(), &entry);
     m_listed = entriesFor(files, current);
     showFiltered(Scope::Listed, true);
 }
@@ -52,16 +53,20 @@ void MediaGridModel::setFilter(const QString& filter)
 }
 
 std::vector<MediaGridModel::Entry> MediaGridModel::entriesFor(const QList<ZQURLWithThumb>& files,
-                                                              const QHash<QString, ZQImagePathPtr>& reusable) const
+                                                              const QHash<QString, const Entry*>& reusable) const
 {
     std::vector<Entry> entries;
     entries.reserve(files.size());
     for (const ZQURLWithThumb& file : files) {
-        ZQImagePathPtr item = reusable.value(file.url.toLocalFile());
-        if (!item)
-            item = std::make_shared<ZQImagePath>(file, m_browser);
-        // Keys ignore the collator's case setting, so they are made of case-folded names.
+        const Entry* listed = reusable.value(file.url.toLocalFile());
+        ZQImagePathPtr item = listed ? listed->item : std::make_shared<ZQImagePath>(file, m_browser);
         QString folded = item->name().toCaseFolded();
+        // A relisting of thousands of files would otherwise key every name again.
+        if (listed && listed->foldedName == folded) {
+            entries.push_back(*listed);
+            continue;
+        }
+        // Keys ignore the collator's case setting, so they are made of case-folded names.
         QCollatorSortKey key = m_collator.sortKey(folded);
         entries.push_back({std::move(folded), std::move(key), std::move(item)});
     }

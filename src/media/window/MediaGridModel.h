@@ -51,9 +51,8 @@ private:
         QCollatorSortKey key; // made once per item: thousands of files would otherwise be keyed per comparison
         ZQImagePathPtr item;
     };
-    // Entries for the files, sorted, reusing the items found under their paths.
-    std::vector<Entry> entriesFor(const QList<ZQURLWithThumb>& files,
-                                  const QHash<QString, ZQImagePathPtr>& reusable) const;
+    // Entries for the files, sorted, reusing those found under their paths (item and key).
+    std::vector<Entry> entriesFor(const QList<ZQURLWithThumb>& files, const QHash<QString, const Entry*>& reusable) const;
     // Which entries a filter change has to look at: a longer filter can only drop shown ones.
     enum class Scope { Listed, Shown };
     void showFiltered(Scope scope, bool listChanged);
