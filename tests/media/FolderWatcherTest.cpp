@@ -1,8 +1,10 @@
 #include "MediaTesting.h"
 
+#include "media/window/ListedFolderWatches.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/RunLoop.h"
 
+#include <QSignalSpy>
 #include <QUrl>
 
 using mediatest::FakeFolderEventSource;
@@ -136,6 +138,38 @@ TEST_F(FolderWatcherTest, RefusesWhatIsNoFolderAndSkipsObserversThatCannotBeTold
     platform::RunLoop::runFor(ZQFolderWatcher::kDefaultLatency);
     EXPECT_EQ(observer.received.size(), 1);
     EXPECT_EQ(watcher.watchersForPath(key(a)).size(), 2) << "the dead observer's registration is dropped";
+}
+
+} // namespace
+
+
+namespace {
+
+TEST(ListedFolderWatchesTest, FollowsNoMoreThanItsBoundNearestFirstAndSaysSoOnce)
+{
+    mediatest::FakeEventSourceScope events;
+    mediatest::FolderTree tree;
+    QStringList folders;
+    for (int i = 0; i < ListedFolderWatches::kBound + 6; ++i)
+        folders.append(tree.folder(QStringLiteral("f%1").arg(i)));
+    ListedFolderWatches watches;
+    QSignalSpy said(&watches, &ListedFolderWatches::foldersUnfollowed);
+
+    watches.watch(folders.mid(0, 10));
+    watches.watch(folders.mid(5)); // the first five again, as a relisting hands them over
+    EXPECT_EQ(events.source->watched, ListedFolderWatches::kBound);
+    EXPECT_TRUE(ZQFolderWatcher::defaultWatcher().isFollowing(QUrl::fromLocalFile(folders.first())));
+    EXPECT_FALSE(ZQFolderWatcher::defaultWatcher().isFollowing(QUrl::fromLocalFile(folders.last())));
+    watches.watch(folders.mid(ListedFolderWatches::kBound));
+    ASSERT_EQ(said.count(), 1);
+    EXPECT_EQ(said.first().first().toString(),
+              QString("Changes in some folders are not followed: the folder holds more than %1 folders.")
+                  .arg(ListedFolderWatches::kBound));
+
+    watches.clear();
+    EXPECT_FALSE(ZQFolderWatcher::defaultWatcher().isFollowing(QUrl::fromLocalFile(folders.first())));
+    watches.watch(folders.mid(0, 3));
+    EXPECT_EQ(said.count(), 1) << "within the bound after a clear";
 }
 
 } // namespace
