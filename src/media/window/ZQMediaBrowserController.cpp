@@ -263,8 +263,9 @@ void ZQMediaBrowserController::setFolder(const ZQFolderInfoPtr& folder)
     m_watches.clear();
     if (m_parts.watchNote)
         m_parts.watchNote->hide();
-    m_grid->setFilter({});
+    // Emptied first, so that clearing the filter has nothing left to show.
     m_grid->setFiles({});
+    m_grid->setFilter({});
     startListing(true);
 }
 
