@@ -1,7 +1,9 @@
 #include "app/VXQMappingLayer.h"
 
 #include "app/CasedDrawable.h"
+#include "app/MappingLayerSequence.h"
 #include "app/ObjectQuery.h"
+#include "app/PickTargets.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -180,8 +182,8 @@ void VXQMappingLayer::setSequences(const Sequences& sequences)
 void VXQMappingLayer::handSequencesLayer(VXQMappingLayer* layer) const
 {
     for (const ZQObjectPtr& sequence : m_sequences)
-        if (sequence->respondsToSelector("setLayer"))
-            sequence->performSelector("setLayer", {QVariant::fromValue<QObject*>(layer)});
+        if (auto* member = dynamic_cast<MappingLayerSequence*>(sequence.get()))
+            member->setLayer(layer);
 }
 
 void VXQMappingLayer::setSequenceForKey(const ZQObjectPtr& sequence, const QString& masterKey)
@@ -207,28 +209,31 @@ void VXQMappingLayer::applySymbol(QObject* sender)
 {
     if (!sender)
         return;
-    const QVariant master = sender->property("representedObject");
-    const ZQObject* masterObject = platform::objectFromVariant(master);
+    ZQObject* masterObject = platform::objectFromVariant(sender->property("representedObject"));
     if (!masterObject || !masterObject->inherits("VXQSymbolMaster"))
         return;
-    forwardToSelection("setMaster", master, tr("Apply Symbol"));
+    forwardToSelection(&SymbolMasterTarget::applySymbolMaster, masterObject->weak_from_this().lock(),
+                       tr("Apply Symbol"));
 }
 
 void VXQMappingLayer::setAuxiliaryStyle(const QVariant& style)
 {
-    forwardToSelection("setAuxiliaryStyle", style, tr("Apply Style"));
+    forwardToSelection(&AuxiliaryStyleTarget::setAuxiliaryStyle, style, tr("Apply Style"));
 }
 
-void VXQMappingLayer::forwardToSelection(const QByteArray& selector, const QVariant& argument,
+template <class Target, class Argument>
+void VXQMappingLayer::forwardToSelection(void (Target::*take)(const Argument&), const Argument& argument,
                                          const QString& actionName)
 {
-    QList<VXDrawableObjectPtr> targets = selectedAvailableObjects();
-    targets.removeIf([&](const VXDrawableObjectPtr& object) { return !object->respondsToSelector(selector); });
+    QList<Target*> targets;
+    for (const VXDrawableObjectPtr& object : selectedAvailableObjects())
+        if (auto* target = dynamic_cast<Target*>(object.get()))
+            targets.append(target);
     if (targets.isEmpty())
         return;
     performAsOneUndoStep(actionName, [&] {
-        for (const VXDrawableObjectPtr& object : targets)
-            object->performSelector(selector, {argument});
+        for (Target* target : std::as_const(targets))
+            (target->*take)(argument);
     });
 }
 
@@ -302,8 +307,9 @@ void VXQMappingLayer::adoptStylesFrom(const VXLayer& original)
     if (!mapping)
         return;
     for (auto entry = m_sequences.cbegin(); entry != m_sequences.cend(); ++entry)
-        if (const ZQObjectPtr source = mapping->sequenceForKey(entry.key()); source && entry.value()->respondsToSelector("adoptMasterFrom"))
-            entry.value()->performSelector("adoptMasterFrom", {QVariant::fromValue<QObject*>(source.get())});
+        if (auto* copy = dynamic_cast<MappingLayerSequence*>(entry.value().get()))
+            if (const ZQObjectPtr source = mapping->sequenceForKey(entry.key()))
+                copy->adoptMasterFrom(source.get());
 }
 
 void VXQMappingLayer::encodeWithCoder(platform::KeyedArchiver& coder) const

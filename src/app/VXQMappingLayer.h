@@ -54,8 +54,8 @@ public:
 
     // --- Symbol sequences -----------------------------------------------------------------
     // Master key -> sequence; the sequence objects belong to the symbol subsystem. Each
-    // sequence is handed its layer through its selector setLayer: the layer on joining, none
-    // on leaving or when the layer goes.
+    // MappingLayerSequence is handed its layer: the layer on joining, none on leaving or when
+    // the layer goes.
     using Sequences = QMap<QString, ZQObjectPtr>;
     const Sequences& sequences() const { return m_sequences; }
     // The previous sequences lose their layer; the new ones get this one.
@@ -70,10 +70,10 @@ public:
     // The symbols among `objects` and inside the groups among them, in stacking order.
     static QList<VXDrawableObjectPtr> symbolsAmongObjects(const QList<VXDrawableObjectPtr>& objects);
     // `sender` carries a symbol master as its "representedObject"; each selected available
-    // object that has setMaster takes it, as one undo step "Apply Symbol".
+    // object that is a SymbolMasterTarget takes it, as one undo step "Apply Symbol".
     Q_INVOKABLE void applySymbol(QObject* sender);
-    // Forwards the style to each selected available object that has setAuxiliaryStyle, as
-    // one undo step "Apply Style".
+    // Forwards the style to each selected available AuxiliaryStyleTarget, as one undo step
+    // "Apply Style".
     Q_INVOKABLE void setAuxiliaryStyle(const QVariant& style);
 
     // Adds a new scale bar centred in the view's visible area (the drawing's interior without
@@ -88,7 +88,7 @@ public:
     QList<VXDrawableObjectPtr> objectsWithinRadiusOfPointMatchingQuery(float radius, QPointF point,
                                                                        const ObjectQuery* query) const;
 
-    // Also hands each copied sequence the original of the same key (selector adoptMasterFrom),
+    // Also hands each copied sequence the original of the same key (adoptMasterFrom),
     // so the copy numbers the same master object its symbols draw.
     void adoptStylesFrom(const VXLayer& original) override;
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
@@ -98,9 +98,11 @@ protected:
     void drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const override;
 
 private:
-    // Sends `selector` with `argument` to each selected available object that has it, as
-    // one undo step named `actionName`.
-    void forwardToSelection(const QByteArray& selector, const QVariant& argument, const QString& actionName);
+    // Hands `argument` to each selected available object that is a `Target`, as one undo step
+    // named `actionName`.
+    template <class Target, class Argument>
+    void forwardToSelection(void (Target::*take)(const Argument&), const Argument& argument,
+                            const QString& actionName);
     void performAsOneUndoStep(const QString& actionName, const std::function<void()>& edit);
     void handSequencesLayer(VXQMappingLayer* layer) const;
 

@@ -1,7 +1,9 @@
 #include "app/ZQQuorvaneDocument.h"
 
 #include "app/FileUtilities.h"
+#include "app/LayersPanelCommands.h"
 #include "app/LibraryServices.h"
+#include "app/MapDocumentServices.h"
 #include "app/DocumentWorkProgress.h"
 #include "app/MapDocumentPackage.h"
 #include "app/MapDocumentWindowController.h"
@@ -47,8 +49,6 @@ constexpr QSizeF kFallbackDrawingSize(595, 842); // A4 portrait
 constexpr double kFallbackMargin = 36;           // half an inch
 // Folders nested deeper than this are not searched for templates (and links are not followed).
 constexpr int kMaximumTemplateFolderDepth = 16;
-
-const QString kIndexGridClassName = QStringLiteral("VXQSquareAnnotatedGrid");
 
 bool g_defaultQualityModulation = false;
 
@@ -174,9 +174,8 @@ VXDrawingPtr ZQQuorvaneDocument::makeDefaultDrawing()
     drawing->setUnitsUnitToPointsConversionFactor(units, units->conversionFactorForPoints());
 
     // The map's index grid comes from the furniture library; without it, a plain grid.
-    auto grid = std::dynamic_pointer_cast<VXGridLayer>(platform::ClassRegistry::create(kIndexGridClassName));
-    if (grid && grid->respondsToSelector("initAsDefaultMapGrid")) {
-        grid->performSelector("initAsDefaultMapGrid");
+    const auto& makeMapGrid = MapDocumentServices::installed().makeDefaultMapGrid;
+    if (std::shared_ptr<VXGridLayer> grid = makeMapGrid ? makeMapGrid() : nullptr) {
         drawing->addLayer(grid);
     } else {
         grid = std::make_shared<VXGridLayer>();
@@ -488,23 +487,23 @@ void ZQQuorvaneDocument::adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDoc
 
 bool ZQQuorvaneDocument::couldAddNewLayerOrLayerGroup() const
 {
-    if (platform::ViewController* panel = layersPanel())
-        return panel->performSelector("canAddLayerOrGroup").toBool();
+    if (const LayersPanelCommands* panel = layersPanel())
+        return panel->canAddLayerOrGroup();
     return drawing() != nullptr;
 }
 
 bool ZQQuorvaneDocument::couldDuplicateLayer() const
 {
-    if (platform::ViewController* panel = layersPanel())
-        return panel->performSelector("canDuplicateLayerOrGroup").toBool();
+    if (const LayersPanelCommands* panel = layersPanel())
+        return panel->canDuplicateLayerOrGroup();
     const VXLayer* layer = activeLayer();
     return layer && layer->layerGroup();
 }
 
 bool ZQQuorvaneDocument::couldDeleteLayer() const
 {
-    if (platform::ViewController* panel = layersPanel())
-        return panel->performSelector("canDeleteLayerOrGroup").toBool();
+    if (const LayersPanelCommands* panel = layersPanel())
+        return panel->canDeleteLayerOrGroup();
     const VXLayer* layer = activeLayer();
     if (!layer || !layer->layerGroup() || !layer->layerMayBeDeleted())
         return false;
@@ -520,7 +519,7 @@ bool ZQQuorvaneDocument::couldDeleteLayer() const
 void ZQQuorvaneDocument::newDrawingLayer(QObject* sender)
 {
     if (layersPanel()) {
-        forwardToLayersPanel("canAddLayerOrGroup", "addLayerAction", sender);
+        forwardToLayersPanel(&LayersPanelCommands::canAddLayerOrGroup, &LayersPanelCommands::addLayerAction, sender);
         return;
     }
     if (!couldAddNewLayerOrLayerGroup())
@@ -533,7 +532,7 @@ void ZQQuorvaneDocument::newDrawingLayer(QObject* sender)
 void ZQQuorvaneDocument::addLayerGroupAction(QObject* sender)
 {
     if (layersPanel()) {
-        forwardToLayersPanel("canAddLayerOrGroup", "addlayerGroupAction", sender);
+        forwardToLayersPanel(&LayersPanelCommands::canAddLayerOrGroup, &LayersPanelCommands::addlayerGroupAction, sender);
         return;
     }
     if (!couldAddNewLayerOrLayerGroup())
@@ -551,7 +550,7 @@ void ZQQuorvaneDocument::addLayerGroupAction(QObject* sender)
 void ZQQuorvaneDocument::deleteLayerAction(QObject* sender)
 {
     if (layersPanel()) {
-        forwardToLayersPanel("canDeleteLayerOrGroup", "deleteLayerAction", sender);
+        forwardToLayersPanel(&LayersPanelCommands::canDeleteLayerOrGroup, &LayersPanelCommands::deleteLayerAction, sender);
         return;
     }
     if (!couldDeleteLayer())
@@ -564,7 +563,7 @@ void ZQQuorvaneDocument::deleteLayerAction(QObject* sender)
 void ZQQuorvaneDocument::duplicateLayer(QObject* sender)
 {
     if (layersPanel()) {
-        forwardToLayersPanel("canDuplicateLayerOrGroup", "duplicateLayerAction", sender);
+        forwardToLayersPanel(&LayersPanelCommands::canDuplicateLayerOrGroup, &LayersPanelCommands::duplicateLayerAction, sender);
         return;
     }
     if (!couldDuplicateLayer())
@@ -853,8 +852,8 @@ std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(
         return std::nullopt;
     }
     MapDocumentContents contents{drawing(), m_mapScale, m_printInfo, m_documentInfo, restorableStateInfo(), {}, m_prescale};
-    if (m_exportOperation && m_exportOperation->respondsToSelector("restorableStateInfo"))
-        contents.exportSettings = m_exportOperation->performSelector("restorableStateInfo").toMap();
+    if (const auto* settings = dynamic_cast<const MapExportSettings*>(m_exportOperation.get()))
+        contents.exportSettings = settings->restorableStateInfo();
     DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
     return MapDocumentPackage::write(contents, error, [&](double fraction) { return progress.proceed(fraction); });
 }

@@ -23,6 +23,7 @@
 #include <functional>
 
 class DrawingSetupSheet;
+class LayersPanelCommands;
 class MapDocumentWindowController;
 class MapPrintOperation;
 class QVNVectorizingOptionsController;
@@ -32,7 +33,6 @@ class VXObjectDrawingLayer;
 using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
 namespace platform {
 struct Notification;
-class ViewController;
 } // namespace platform
 
 inline const QString kZQMapDocumentType = QStringLiteral("Map");
@@ -69,8 +69,8 @@ public:
     bool initWithTypeError(const QString& typeName, QuorvaneError* error) override;
 
     // --- The drawing -------------------------------------------------------------------
-    // The class defaults' size, margins and units, the index grid (a plain grid when no
-    // index grid class is registered), guides and one mapping layer.
+    // The class defaults' size, margins and units, the index grid (a plain grid until the
+    // furniture library installs its maker), guides and one mapping layer.
     VXDrawingPtr makeDefaultDrawing() override;
     const QMetaObject& classOfDefaultDrawingLayer() const override;
 
@@ -289,7 +289,7 @@ public:
     QWidget* rightHandSidebarTabView() const;
 
     // --- Export settings ----------------------------------------------------------------
-    // The export operation of the document (it answers "restorableStateInfo"); null until
+    // The export operation of the document (its MapExportSettings travel in the package); null until
     // one is made or read from the package through the installed factory.
     const ZQObjectPtr& exportOperation() const { return m_exportOperation; }
     void setExportOperation(const ZQObjectPtr& operation);
@@ -347,11 +347,12 @@ protected:
 
 private:
     void installSlicesLayer();
-    // The layers panel's controller, or null.
-    platform::ViewController* layersPanel() const;
+    // The layers panel's commands, or null.
+    LayersPanelCommands* layersPanel() const;
     // Asks the layers panel `query`; when it answers yes, selects its tab and sends it `action`.
     // False without a panel.
-    bool forwardToLayersPanel(const char* query, const char* action, QObject* sender);
+    bool forwardToLayersPanel(bool (LayersPanelCommands::*query)() const,
+                              void (LayersPanelCommands::*action)(QObject*), QObject* sender);
     VXObjectDrawingLayer* activeObjectLayer() const;
     void runDrawingSetupSheetOnPage(int page);
     // The active object layer's only selected object; null without exactly one.

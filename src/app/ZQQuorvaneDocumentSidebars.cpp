@@ -1,6 +1,8 @@
 // The map document's side panels: what their tab views hold, and keeping that arrangement in
 // the package and as the preference for new windows.
 
+#include "app/LayersPanelCommands.h"
+#include "app/MapDocumentServices.h"
 #include "app/MapDocumentWindowController.h"
 #include "app/TabControllerRegistry.h"
 #include "app/ZQQuorvaneDocument.h"
@@ -112,19 +114,20 @@ bool ZQQuorvaneDocument::selectTabWithIdentifier(const QString& identifier)
 
 // --- The layers panel ----------------------------------------------------------------------------
 
-platform::ViewController* ZQQuorvaneDocument::layersPanel() const
+LayersPanelCommands* ZQQuorvaneDocument::layersPanel() const
 {
     const SidebarTab* tab = tabWithIdentifier(kVLTMTabViewLayers);
-    return tab ? tab->viewController() : nullptr;
+    return tab ? dynamic_cast<LayersPanelCommands*>(tab->viewController()) : nullptr;
 }
 
-bool ZQQuorvaneDocument::forwardToLayersPanel(const char* query, const char* action, QObject* sender)
+bool ZQQuorvaneDocument::forwardToLayersPanel(bool (LayersPanelCommands::*query)() const,
+                                              void (LayersPanelCommands::*action)(QObject*), QObject* sender)
 {
-    platform::ViewController* panel = layersPanel();
-    if (!panel || !panel->performSelector(query).toBool())
+    LayersPanelCommands* panel = layersPanel();
+    if (!panel || !(panel->*query)())
         return false;
     selectTabWithIdentifier(kVLTMTabViewLayers);
-    panel->performSelector(action, {QVariant::fromValue(sender)});
+    (panel->*action)(sender);
     return true;
 }
 
@@ -150,10 +153,8 @@ void ZQQuorvaneDocument::layersControllerShowDrawingOptionsForDrawing(QObject*, 
 
 void ZQQuorvaneDocument::layersControllerShowExportOptionsForLayer(QObject*, QObject*)
 {
-    // The slices are the preferred source (3) of the export sheet, which a helper of a later
-    // library answers.
-    if (respondsToSelector("showExportDialogWithPreferredSource"))
-        performSelector("showExportDialogWithPreferredSource", {3});
+    if (const auto& exportSlices = MapDocumentServices::installed().exportSlices)
+        exportSlices(*this);
     else
         ZQLogObjCMethod(QStringLiteral("the export sheet is not in this build"));
 }
@@ -184,8 +185,8 @@ void ZQQuorvaneDocument::tabViewDidAddTab(SidebarTabView& tabView, SidebarTab& t
     controller->initWithNibName(identifier);
     tab.setContentViewWithController(controller);
     controller->setDrawing(drawing().get());
-    if (identifier == kVLTMTabViewLayers)
-        controller->performSelector("setDelegate", {QVariant::fromValue(static_cast<QObject*>(this))});
+    if (auto* layers = dynamic_cast<LayersPanelCommands*>(controller.get()))
+        layers->setDelegate(this);
 }
 
 void ZQQuorvaneDocument::tabViewDidMoveTab(SidebarTabView&, SidebarTab&, qsizetype)

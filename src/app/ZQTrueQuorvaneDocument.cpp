@@ -1,5 +1,6 @@
 #include "app/ZQTrueQuorvaneDocument.h"
 
+#include "app/MapDocumentServices.h"
 #include "app/MapDocumentWindowController.h"
 #include "app/ZQImportOptionsController.h"
 #include "geodata/ZQESRIFile.h"
@@ -26,7 +27,6 @@ namespace {
 
 const QString kIndexGridClassName = QStringLiteral("VXQSquareAnnotatedGrid");
 const QString kBorderLayerClassName = QStringLiteral("VXQBorderLayer");
-const QString kGridSettingsSheetClassName = QStringLiteral("VLQNMapGridSettingsController");
 const QString kRulerClassName = QStringLiteral("VXQRuler");
 
 // A folder stands for its first .shp (by name); anything else for itself.
@@ -328,7 +328,7 @@ bool ZQTrueQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
     if (item->action() == "repositionContentAction")
         return drawing() && mainView() && !m_inRepositionMode;
     if (item->action() == "editIndexGridSettingsAction")
-        return mapGrid() && platform::ClassRegistry::metaObjectForName(kGridSettingsSheetClassName);
+        return mapGrid() && MapDocumentServices::installed().editGridSettings;
     // Actions the document leaves to a helper are validated by that helper.
     if (!platform::ResponderChain::hasActionMethod(this, item->action())) {
         for (const ZQObjectPtr& helper : helpers())
@@ -378,14 +378,12 @@ QList<QObject*> ZQTrueQuorvaneDocument::forwardingTargetsForSelector(const QByte
 void ZQTrueQuorvaneDocument::editIndexGridSettingsAction(QObject*)
 {
     const std::shared_ptr<VXGridLayer> grid = mapGrid();
-    const ZQObjectPtr sheet = grid ? platform::ClassRegistry::create(kGridSettingsSheetClassName) : nullptr;
-    if (!sheet) {
+    const auto& editGridSettings = MapDocumentServices::installed().editGridSettings;
+    if (!grid || !editGridSettings) {
         ZQLogObjCMethod(QStringLiteral("no index grid settings to edit"));
         return;
     }
-    // The sheet keeps itself alive until it ends.
-    sheet->performSelector("beginModalWithParentWindowForGridLayer",
-                           {QVariant::fromValue(windowForSheet()), QVariant::fromValue<VXLayerPtr>(grid)});
+    editGridSettings(windowForSheet(), grid);
 }
 
 // --- Documents made from part of another -------------------------------------------------------------

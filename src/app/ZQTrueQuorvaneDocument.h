@@ -93,7 +93,7 @@ public:
     Q_INVOKABLE void addContourLayerAction(QObject* sender = nullptr);
     // Furniture commands are disabled while their layer classes are not registered.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
-    // Opens the index grid settings sheet ("VLQNMapGridSettingsController") for mapGrid on
+    // Opens the index grid settings sheet (installed by the furniture library) for mapGrid on
     // the document's window.
     Q_INVOKABLE void editIndexGridSettingsAction(QObject* sender = nullptr);
 

@@ -1,5 +1,6 @@
 #include "furniture/FurnitureClasses.h"
 
+#include "app/MapDocumentServices.h"
 #include "furniture/border/VXQBorderLayer.h"
 #include "furniture/calibration/QVNCalibrationController.h"
 #include "furniture/edges/VXQGridAnnotation.h"
@@ -22,9 +23,13 @@ void registerFurnitureClasses()
     platform::ClassRegistry::registerClass<VXQSquareAnnotatedGrid>();
     platform::ClassRegistry::registerClass<VXQScaleBarElement>();
     platform::ClassRegistry::registerClass<VXQScaleBarShape>();
-    // Opened by the application by name.
-    platform::ClassRegistry::registerClass<VLQNMapGridSettingsController>();
     platform::ClassRegistry::registerClass<VXQRuler>();
     platform::ClassRegistry::registerClass<QVNCalibrationController>();
     addMeasureToolRegistration();
+    // Installed with the classes: a program that has the index grid class makes new maps with it.
+    MapDocumentServices& services = MapDocumentServices::installed();
+    services.makeDefaultMapGrid = [] { return VXQSquareAnnotatedGrid::defaultMapGrid(); };
+    services.editGridSettings = [](QWidget* window, const std::shared_ptr<VXGridLayer>& grid) {
+        VLQNMapGridSettingsController::mapGridSettingsController()->beginModalWithParentWindowForGridLayer(window, grid);
+    };
 }

@@ -6,6 +6,7 @@
 
 #include "app/DocumentWorkProgress.h"
 #include "app/MapDocumentPackage.h"
+#include "app/MapDocumentServices.h"
 #include "app/ZQProgressController.h"
 #include "app/ZQProgressView.h"
 #include "platform/foundation/KeyedArchiver.h"
@@ -43,12 +44,12 @@ using platform::PropertyList;
 namespace {
 
 // An export operation as the package sees it: something that answers its settings.
-class RecordedExportOperation : public ZQObject {
+class RecordedExportOperation : public ZQObject, public MapExportSettings {
     Q_OBJECT
 
 public:
     QVariantMap state;
-    Q_INVOKABLE QVariantMap restorableStateInfo() const { return state; }
+    QVariantMap restorableStateInfo() const override { return state; }
 };
 
 // A path that cannot be archived, to make a save fail part-way.

@@ -3,7 +3,9 @@
 // insertion, and finding objects near a point.
 
 #include "app/CasedDrawable.h"
+#include "app/MappingLayerSequence.h"
 #include "app/ObjectQuery.h"
+#include "app/PickTargets.h"
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
@@ -88,23 +90,23 @@ class VXQSymbolMaster : public ZQObject {
     Q_OBJECT
 };
 
-class VXQSymbol : public VXDrawableShape {
+class VXQSymbol : public VXDrawableShape, public SymbolMasterTarget {
     Q_OBJECT
 
 public:
     ZQObjectPtr master;
-    Q_INVOKABLE void setMaster(const ZQObjectPtr& value)
+    void applySymbolMaster(const ZQObjectPtr& value) override
     {
-        setUndoably<ZQObjectPtr>(*this, undoManager(), master, value, [this](ZQObjectPtr old) { setMaster(old); });
+        setUndoably<ZQObjectPtr>(*this, undoManager(), master, value, [this](ZQObjectPtr old) { applySymbolMaster(old); });
     }
 };
 
-class VXQStyledPath : public VXDrawableShape {
+class VXQStyledPath : public VXDrawableShape, public AuxiliaryStyleTarget {
     Q_OBJECT
 
 public:
     QVariant auxiliaryStyle;
-    Q_INVOKABLE void setAuxiliaryStyle(const QVariant& value)
+    void setAuxiliaryStyle(const QVariant& value) override
     {
         setUndoably<QVariant>(*this, undoManager(), auxiliaryStyle, value,
                               [this](QVariant old) { setAuxiliaryStyle(old); });
@@ -115,13 +117,14 @@ class VXQScaleBarShape : public VXDrawableShape {
     Q_OBJECT
 };
 
-class VXQSymbolSequence : public ZQObject {
+class VXQSymbolSequence : public ZQObject, public MappingLayerSequence {
     Q_OBJECT
 
 public:
     qint64 start = 1;
     QPointer<QObject> layer;
-    Q_INVOKABLE void setLayer(QObject* holder) { layer = holder; }
+    void setLayer(QObject* holder) override { layer = holder; }
+    void adoptMasterFrom(QObject*) override {}
     void encodeWithCoder(platform::KeyedArchiver& coder) const override { coder.encodeInt(start, "start"); }
     void initWithCoder(platform::KeyedUnarchiver& coder) override { start = coder.decodeInt("start"); }
 };

@@ -51,7 +51,7 @@ public:
     // "Index Grid", printed and visible, with 4-unit spans of a centimetre per unit (units:
     // kilometres, set on the drawing when the grid already lies in one), 10 divisions and 5
     // majors.
-    Q_INVOKABLE void initAsDefaultMapGrid();
+    void initAsDefaultMapGrid();
     static std::shared_ptr<VXQSquareAnnotatedGrid> defaultMapGrid();
 
     // --- Labels and bands ---------------------------------------------------------------------

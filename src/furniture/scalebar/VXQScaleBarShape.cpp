@@ -18,7 +18,6 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
 
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -532,11 +531,6 @@ void VXQScaleBarShape::setStyle(const VXStylePtr& style)
 QStringList VXQScaleBarShape::pasteboardTypesForOperation(int) const
 {
     return {QStringLiteral("application/x-color")};
-}
-
-bool VXQScaleBarShape::performDragOperation(QObject* pasteboard)
-{
-    return performDragOperation(qobject_cast<const QMimeData*>(pasteboard), QGuiApplication::keyboardModifiers());
 }
 
 bool VXQScaleBarShape::performDragOperation(const QMimeData* data, Qt::KeyboardModifiers modifiers)

@@ -18,6 +18,7 @@
 #include "mapscale/VXQMapScale.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/model/VXObjectDropTarget.h"
 
 class VXQMeasurement;
 class VXTextAdornment;
@@ -25,7 +26,7 @@ namespace platform {
 struct Notification;
 }
 
-class VXQScaleBarShape : public VXDrawableShape, public VXQGridInfoProtocol {
+class VXQScaleBarShape : public VXDrawableShape, public VXQGridInfoProtocol, public VXObjectDropTarget {
     Q_OBJECT
     Q_CLASSINFO("displayName", "Scale Bar")
     Q_PROPERTY(QColor mainColour READ mainColour WRITE setMainColour)
@@ -154,9 +155,8 @@ public:
     void setStyle(const VXStylePtr& style) override;
     // A dropped colour becomes the main colour, with Alt the alternate one; nothing else is taken.
     // Object layers offer drops on the bar to it first.
-    Q_INVOKABLE QStringList pasteboardTypesForOperation(int operation) const;
-    Q_INVOKABLE bool performDragOperation(QObject* pasteboard);
-    bool performDragOperation(const QMimeData* data, Qt::KeyboardModifiers modifiers);
+    QStringList pasteboardTypesForOperation(int operation) const override;
+    bool performDragOperation(const QMimeData* data, Qt::KeyboardModifiers modifiers) override;
 
     // Copies go through the archive, elements included.
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;

@@ -6,8 +6,8 @@
 // registers one undo step, "Index Grid Settings", that applies the settings the grid had
 // when the sheet opened. The controller keeps itself alive while its sheet is up.
 //
-// The application opens it by class name ("VLQNMapGridSettingsController"), as it does not
-// link this library, and calls beginModalWithParentWindowForGridLayer.
+// Map documents open it through MapDocumentServices::editGridSettings, which the furniture
+// library installs.
 
 #include "app/VLTMObjectControllerDataSource.h"
 #include "platform/foundation/UndoSuspension.h"
@@ -32,7 +32,7 @@ public:
     static std::shared_ptr<VLQNMapGridSettingsController> mapGridSettingsController();
 
     // Opens the sheet on `window` for the grid; a layer that is no index grid is ignored.
-    Q_INVOKABLE void beginModalWithParentWindowForGridLayer(QWidget* window, const VXLayerPtr& grid);
+    void beginModalWithParentWindowForGridLayer(QWidget* window, const VXLayerPtr& grid);
 
     Q_INVOKABLE void okButtonAction(QObject* sender);     // ends with 1
     Q_INVOKABLE void cancelButtonAction(QObject* sender); // ends with 0

@@ -1,5 +1,6 @@
 #include "panels/dialogs/DocumentExport.h"
 
+#include "app/MapDocumentServices.h"
 #include "app/ZQTrueQuorvaneDocument.h"
 
 #include <QFileInfo>
@@ -10,6 +11,11 @@ void DocumentExport::installForMapDocuments()
 {
     ZQTrueQuorvaneDocument::addDocumentHelperFactory(
         [](ZQTrueQuorvaneDocument& document) { return std::make_shared<DocumentExport>(&document); });
+    MapDocumentServices::installed().exportSlices = [](ZQQuorvaneDocument& document) {
+        const auto* map = qobject_cast<const ZQTrueQuorvaneDocument*>(&document);
+        if (DocumentExport* exporting = map ? ofDocument(*map) : nullptr)
+            exporting->showExportDialogWithPreferredSource(kVLTMExportSlices);
+    };
 }
 
 DocumentExport* DocumentExport::ofDocument(const ZQTrueQuorvaneDocument& document)

@@ -11,6 +11,7 @@
 // folder. Settings that can make nothing (no folder, a resolution, scale or size no bitmap
 // holds) fail the export with an error instead of writing nothing.
 
+#include "app/MapDocumentServices.h"
 #include "panels/export/ExportFileNaming.h"
 #include "panels/export/ExportRaster.h"
 #include "platform/foundation/QuorvaneError.h"
@@ -55,7 +56,7 @@ enum VLTMExportNamingOption {
     kVLTMNameNameToken = 4,  // "%%NAME" in the root takes the source's name
 };
 
-class VLTMExportOperation : public ZQObject {
+class VLTMExportOperation : public ZQObject, public MapExportSettings {
     Q_OBJECT
     Q_PROPERTY(int sourceType READ sourceType WRITE setSourceType)
     Q_PROPERTY(QList<ZQObjectPtr> sources READ sources STORED false)
@@ -159,7 +160,7 @@ public:
 
     // --- Archiving --------------------------------------------------------------------------
     // {"export_state": keyed archive of the settings}.
-    Q_INVOKABLE QVariantMap restorableStateInfo() const;
+    QVariantMap restorableStateInfo() const override;
     // Null when the dictionary holds no readable settings.
     static VLTMExportOperationPtr exportOperationWithRestorableStateInfo(const QVariantMap& info);
 

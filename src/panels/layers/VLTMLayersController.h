@@ -14,6 +14,7 @@
 //   ...ShowExportOptionsForLayer, ...ShowIndexGridOptionsForLayer
 //   windowForSheet() -> QWidget*
 
+#include "app/LayersPanelCommands.h"
 #include "app/VLTMTabContentViewController.h"
 #include "panels/layers/LayerDropRules.h"
 #include "platform/vantrix/model/VXLayer.h"
@@ -44,7 +45,7 @@ inline const QString kVLTMLayersControllerActiveFollowsSelection =
 inline const QString kVLTMLayersControllerShowsGraphicObjects =
     QStringLiteral("kVLTMLayersControllerShowsGraphicObjects");
 
-class VLTMLayersController : public VLTMTabContentViewController {
+class VLTMLayersController : public VLTMTabContentViewController, public LayersPanelCommands {
     Q_OBJECT
 
 public:
@@ -72,7 +73,7 @@ public:
     LayersOutlineView* outlineView();
     QPushButton* deleteButton();
     QObject* delegate() const { return m_delegate; }
-    Q_INVOKABLE void setDelegate(QObject* delegate) { m_delegate = delegate; }
+    void setDelegate(QObject* delegate) override { m_delegate = delegate; }
 
     bool showsRoot() const;
     void setShowsRoot(bool shows);
@@ -86,10 +87,10 @@ public:
     int heightOfRowByItem(const QObject* item) const;
 
     // --- Commands (the context menu and the document send them) ---------------------------------
-    Q_INVOKABLE void addLayerAction(QObject* sender = nullptr);
-    Q_INVOKABLE void addlayerGroupAction(QObject* sender = nullptr);
-    Q_INVOKABLE void duplicateLayerAction(QObject* sender = nullptr);
-    Q_INVOKABLE void deleteLayerAction(QObject* sender = nullptr);
+    Q_INVOKABLE void addLayerAction(QObject* sender = nullptr) override;
+    Q_INVOKABLE void addlayerGroupAction(QObject* sender = nullptr) override;
+    Q_INVOKABLE void duplicateLayerAction(QObject* sender = nullptr) override;
+    Q_INVOKABLE void deleteLayerAction(QObject* sender = nullptr) override;
     Q_INVOKABLE void toggleShowsRootAction(QObject* sender = nullptr);
     Q_INVOKABLE void toggleActiveFollowsSelectionAction(QObject* sender = nullptr);
     Q_INVOKABLE void toggleCompactRowsAction(QObject* sender = nullptr);
@@ -130,9 +131,9 @@ public:
     VXLayerGroup* selectedParentGroup() const;
     // The drawing with nothing selected; the layer of a selected object or slice; else the item.
     VXLayer* selectedLayer() const;
-    Q_INVOKABLE bool canAddLayerOrGroup() const;
-    Q_INVOKABLE bool canDeleteLayerOrGroup() const;
-    Q_INVOKABLE bool canDuplicateLayerOrGroup() const;
+    bool canAddLayerOrGroup() const override;
+    bool canDeleteLayerOrGroup() const override;
+    bool canDuplicateLayerOrGroup() const override;
     // The selected items in row order.
     QList<QObject*> selectedItems() const;
 

@@ -27,6 +27,7 @@
 // transformers; one without a master reads with the default master. A copy shares the
 // original's master object and keeps its scale and switches as they are.
 
+#include "app/PickTargets.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/DrawableContainer.h"
 #include "symbols/labels/DrawableTextLabelContainer.h"
@@ -55,7 +56,8 @@ inline const QString kSymbolsDefaultScaleVisually = QStringLiteral("kSymbolsDefa
 class VXQSymbol : public VXDrawableObject,
                   public platform::DrawableContainer,
                   public DrawableTextLabelContainer,
-                  public VXQSymbolMasterClient {
+                  public VXQSymbolMasterClient,
+                  public SymbolMasterTarget {
     Q_OBJECT
     Q_PROPERTY(QPointF location READ location WRITE setLocation)
     Q_PROPERTY(double angle READ angle WRITE setAngle)
@@ -110,6 +112,7 @@ public:
     // graphic's labels; the symbol's own style is dropped. Ignored while locked. The symbol
     // then moves into its layer's sequence for the master (when `creatingSequenceIfNeeded`).
     Q_INVOKABLE void setMaster(const VXQSymbolMasterPtr& master) { setMasterCreatingSequenceIfNeeded(master, true); }
+    void applySymbolMaster(const ZQObjectPtr& master) override;
     void setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& master, bool creatingSequenceIfNeeded);
     QString masterName() const;
     VXDrawableObjectPtr masterObject() const;

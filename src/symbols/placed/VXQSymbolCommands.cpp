@@ -89,6 +89,12 @@ void VXQSymbol::pasteSymbolMaster(QObject*)
     }
 }
 
+void VXQSymbol::applySymbolMaster(const ZQObjectPtr& master)
+{
+    if (const auto symbolMaster = std::dynamic_pointer_cast<VXQSymbolMaster>(master))
+        setMaster(symbolMaster);
+}
+
 bool VXQSymbol::performDragOperation(const platform::Pasteboard& pasteboard)
 {
     const VXQSymbolMasterPtr master = VXQSymbolMaster::symbolMasterWithPasteboard(pasteboard);

@@ -21,6 +21,7 @@
 // (conditional). Reading keeps only members of the sequence's master, each once, clamps the
 // kind into 0...8 and the offset into 0...kMaximumStartingOffset.
 
+#include "app/MappingLayerSequence.h"
 #include "app/VXQMappingLayer.h"
 #include "platform/foundation/ZQObject.h"
 #include "symbols/keytable/VXQKeyTableDatasource.h"
@@ -45,7 +46,7 @@ inline const QString kVXQSequenceNumberKey = QStringLiteral("QVNL_SEQUENCE_NUMBE
 inline const QString kVXQSequenceCardKey = QStringLiteral("QVNL_SEQUENCE_CARD");
 inline const QString kVXQSequenceInfoKey = QStringLiteral("QVNL_SEQUENCE_INFO");
 
-class VXQSymbolSequence : public ZQObject, public VXQKeyTableDatasource {
+class VXQSymbolSequence : public ZQObject, public VXQKeyTableDatasource, public MappingLayerSequence {
     Q_OBJECT
     Q_PROPERTY(int sequenceKind READ sequenceKind WRITE setSequenceKind)
     Q_PROPERTY(QString alphabet READ alphabet WRITE setAlphabet)
@@ -114,10 +115,10 @@ public:
     const VXQSymbolMasterPtr& symbolMaster() const { return m_master; }
     void setSymbolMaster(const VXQSymbolMasterPtr& master) { m_master = master; }
     // A copy made through an archive takes the original's master object, as its symbols do.
-    Q_INVOKABLE void adoptMasterFrom(QObject* original);
+    void adoptMasterFrom(QObject* original) override;
     VXQMappingLayer* layer() const { return m_layer; }
-    // Also points every member at this sequence. The layer hands itself over by this selector.
-    Q_INVOKABLE void setLayer(QObject* layer);
+    // Also points every member at this sequence.
+    void setLayer(QObject* layer) override;
     ZQUndoManager* undoManager() const;
 
     // --- Key-table rows ---------------------------------------------------------------------

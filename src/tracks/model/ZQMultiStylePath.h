@@ -33,6 +33,7 @@
 // Every edit registers its undo on the path's undo manager; a locked path refuses edits.
 
 #include "app/CasedDrawable.h"
+#include "app/PickTargets.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "tracks/model/AdornmentCollection.h"
 #include "tracks/model/PathTextLabels.h"
@@ -70,7 +71,7 @@ inline const QString kZQShimBlendChoiceDefaultKey = QStringLiteral("kZQShimBlend
 // The user default copied into dynamicLabelTemplatesEnabled of new and decoded paths.
 inline const QString kZQMultiStyleAllowDynamicTemplates = QStringLiteral("kZQMultiStyleAllowDynamicTemplates");
 
-class ZQMultiStylePath : public VXDrawablePath, public CasedDrawable, public StrokeWidthSource {
+class ZQMultiStylePath : public VXDrawablePath, public CasedDrawable, public StrokeWidthSource, public AuxiliaryStyleTarget {
     Q_OBJECT
     Q_PROPERTY(bool autoInsertsShims READ autoInsertsShims WRITE setAutoInsertsShims)
     Q_PROPERTY(int shimBlending READ shimBlending WRITE setShimBlending)
@@ -116,7 +117,7 @@ public:
     void setStyleDisplayNameAsAuxiliaryStyle(const VXStylePtr& style, const QString& displayName, bool auxiliary);
     // A style, or an item whose "representedObject" is one, applied as an overlay; other values
     // do nothing.
-    Q_INVOKABLE void setAuxiliaryStyle(const QVariant& item);
+    Q_INVOKABLE void setAuxiliaryStyle(const QVariant& item) override;
 
     // The range style covering the position, ends included: the first for positions at or
     // before 0, the last at or past the end. With shims, a shim covering it wins. Null for a

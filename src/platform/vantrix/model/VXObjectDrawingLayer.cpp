@@ -12,12 +12,14 @@
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDropTarget.h"
 #include "platform/vantrix/svg/SVGLeftOutAlert.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
 #include <cmath>
@@ -311,15 +313,13 @@ QStringList VXObjectDrawingLayer::pasteboardTypesForOperation(int operation) con
 
 namespace {
 
-// An unlocked object under the pointer that takes drops itself: it has the invokable methods
-// pasteboardTypesForOperation(int) and performDragOperation(QObject* pasteboard).
-VXDrawableObjectPtr dropTargetObjectAt(const VXObjectDrawingLayer& layer, QPointF point)
+// An unlocked object under the pointer that takes drops itself.
+std::shared_ptr<VXObjectDropTarget> dropTargetObjectAt(const VXObjectDrawingLayer& layer, QPointF point)
 {
-    VXDrawableObjectPtr target = layer.hitTest(point);
-    if (!target || target->locked() || !target->respondsToSelector("pasteboardTypesForOperation") ||
-        !target->respondsToSelector("performDragOperation"))
+    const VXDrawableObjectPtr object = layer.hitTest(point);
+    if (!object || object->locked())
         return nullptr;
-    return target;
+    return std::dynamic_pointer_cast<VXObjectDropTarget>(object);
 }
 
 } // namespace
@@ -329,9 +329,8 @@ int VXObjectDrawingLayer::draggingEntered(const platform::DraggingInfo& info)
     const QMimeData* data = info.pasteboard;
     if (!visible() || locked() || !data)
         return kVXDragOperationNone;
-    if (const VXDrawableObjectPtr target = dropTargetObjectAt(*this, info.location)) {
-        const QStringList types =
-            target->performSelector("pasteboardTypesForOperation", {int(kVXReadableTypesForDrop)}).toStringList();
+    if (const auto target = dropTargetObjectAt(*this, info.location)) {
+        const QStringList types = target->pasteboardTypesForOperation(kVXReadableTypesForDrop);
         if (std::any_of(types.begin(), types.end(), [&](const QString& type) { return data->hasFormat(type); }))
             return kVXDragOperationGeneric;
     }
@@ -345,10 +344,8 @@ bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& in
     if (draggingEntered(info) == kVXDragOperationNone)
         return false;
     // The object under the pointer has the first say.
-    if (const VXDrawableObjectPtr target = dropTargetObjectAt(*this, info.location);
-        target && target->performSelector("performDragOperation", {QVariant::fromValue<QObject*>(
-                                                                      const_cast<QMimeData*>(info.pasteboard))})
-                      .toBool())
+    if (const auto target = dropTargetObjectAt(*this, info.location);
+        target && target->performDragOperation(info.pasteboard, QGuiApplication::keyboardModifiers()))
         return true;
     if (info.pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
         return dropObjects(info);

@@ -1,0 +1,7 @@
+#include "app/MapDocumentServices.h"
+
+MapDocumentServices& MapDocumentServices::installed()
+{
+    static MapDocumentServices services;
+    return services;
+}
