@@ -598,14 +598,32 @@ void VXDrawing::replaceStylesWithStyles(const QList<VXStylePtr>& oldStyles, cons
 
 // --- Display and output -------------------------------------------------------------------------------------
 
+namespace {
+
+thread_local int t_openThreadDisplayBatches = 0;
+thread_local QList<QPointer<const VXDrawing>> t_drawingsHeldByThreadBatch;
+
+} // namespace
+
 void VXDrawing::setNeedsDisplayInRect(const QRectF& rect) const
 {
     if (rect.isNull())
         return;
-    if (m_openDisplayBatches > 0 && QThread::currentThread() == thread())
-        m_batchedDisplay |= rect;
-    else
+    if ((m_openDisplayBatches == 0 && t_openThreadDisplayBatches == 0) || QThread::currentThread() != thread()) {
         Q_EMIT needsDisplayInRect(rect);
+        return;
+    }
+    m_batchedDisplay |= rect;
+    if (t_openThreadDisplayBatches > 0 && !m_heldByThreadBatch) {
+        m_heldByThreadBatch = true;
+        t_drawingsHeldByThreadBatch.append(this);
+    }
+}
+
+void VXDrawing::sendBatchedDisplay() const
+{
+    if (const QRectF batched = std::exchange(m_batchedDisplay, QRectF()); !batched.isNull())
+        Q_EMIT needsDisplayInRect(batched);
 }
 
 VXDrawing::DisplayBatch::DisplayBatch(const VXDrawing* drawing)
@@ -617,10 +635,27 @@ VXDrawing::DisplayBatch::DisplayBatch(const VXDrawing* drawing)
 
 VXDrawing::DisplayBatch::~DisplayBatch()
 {
-    if (!m_drawing || --m_drawing->m_openDisplayBatches > 0)
+    if (!m_drawing || --m_drawing->m_openDisplayBatches > 0 || m_drawing->m_heldByThreadBatch)
         return;
-    if (const QRectF batched = std::exchange(m_drawing->m_batchedDisplay, QRectF()); !batched.isNull())
-        Q_EMIT m_drawing->needsDisplayInRect(batched);
+    m_drawing->sendBatchedDisplay();
+}
+
+VXDrawing::ThreadDisplayBatch::ThreadDisplayBatch()
+{
+    ++t_openThreadDisplayBatches;
+}
+
+VXDrawing::ThreadDisplayBatch::~ThreadDisplayBatch()
+{
+    if (--t_openThreadDisplayBatches > 0)
+        return;
+    for (const QPointer<const VXDrawing>& drawing : std::exchange(t_drawingsHeldByThreadBatch, {})) {
+        if (!drawing)
+            continue;
+        drawing->m_heldByThreadBatch = false;
+        if (drawing->m_openDisplayBatches == 0)
+            drawing->sendBatchedDisplay();
+    }
 }
 
 VXLayer* VXDrawing::slicesLayer() const

@@ -213,6 +213,15 @@ public:
     private:
         const VXDrawing* m_drawing;
     };
+    // The same for every drawing of the calling thread: a change to a style shared by thousands
+    // of objects, in any number of documents, asks each drawing's views once.
+    class ThreadDisplayBatch {
+    public:
+        ThreadDisplayBatch();
+        ~ThreadDisplayBatch();
+        ThreadDisplayBatch(const ThreadDisplayBatch&) = delete;
+        ThreadDisplayBatch& operator=(const ThreadDisplayBatch&) = delete;
+    };
 
     // --- Output ---------------------------------------------------------------------------
     // The whole drawing as a one-page PDF, paper colour included when it is printed.
@@ -257,6 +266,10 @@ private:
     QPointer<VXLayer> m_activeLayer;
     // Tool style -> this drawing's copy; a tool style that dies never matches a new one.
     std::map<std::weak_ptr<VXStyle>, VXStylePtr, std::owner_less<>> m_toolStyleCopies;
+    void sendBatchedDisplay() const;
+
     mutable int m_openDisplayBatches = 0;
     mutable QRectF m_batchedDisplay;
+    // Whether a thread batch will send the gathered area.
+    mutable bool m_heldByThreadBatch = false;
 };

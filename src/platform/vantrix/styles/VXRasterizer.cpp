@@ -7,6 +7,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/styles/VXRastGroup.h"
 #include "platform/vantrix/styles/VXStyle.h"
 
@@ -403,6 +404,8 @@ QList<VXRasterizerObserver*> VXRasterizer::rastObservers() const
 void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRasterizer*, const QString&),
                                      const QString& keyPath)
 {
+    // Every object drawn with the style redraws: each drawing asks its views once.
+    const VXDrawing::ThreadDisplayBatch display;
     for (VXRasterizer* component = this; component; component = component->container()) {
         component->m_rastObservers.removeIf([](const auto& entry) { return !entry.value().isAlive(); });
         // A copy: an observer may stop observing while it is told.

@@ -7,6 +7,7 @@
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/styles/VXStroke.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -262,6 +263,56 @@ TEST(DrawingRender, ChangesAskViewsToRedrawTheAreasTheyTouch)
     requests.clear();
     { const VXDrawing::DisplayBatch empty(f.drawing.get()); }
     EXPECT_TRUE(requests.isEmpty());
+}
+
+TEST(DrawingRender, AStyleChangeAsksEachDrawingOnceForAllItsObjects)
+{
+    // One style on objects in two drawings: a change of it asks each drawing's views once,
+    // covering every object of that drawing as it was and as it is.
+    const VXStylePtr shared = strokeStyle(Qt::black, 1);
+    Fixture first({200, 200}), second({200, 200});
+    QList<VXDrawableObjectPtr> firstObjects, secondObjects;
+    for (int i = 0; i < 30; ++i) {
+        firstObjects.append(VXDrawableShape::drawableShapeWithRect(QRectF(i * 3, i * 2, 4, 4), shared));
+        if (i % 3 == 0)
+            secondObjects.append(VXDrawableShape::drawableShapeWithRect(QRectF(120 + i, 120 + i * 2, 6, 3), shared));
+    }
+    first.layer->addObjectsFromArray(firstObjects);
+    second.layer->addObjectsFromArray(secondObjects);
+    QList<QRectF> firstRequests, secondRequests;
+    QObject::connect(first.drawing.get(), &VXDrawing::needsDisplayInRect, [&](const QRectF& r) { firstRequests.append(r); });
+    QObject::connect(second.drawing.get(), &VXDrawing::needsDisplayInRect, [&](const QRectF& r) { secondRequests.append(r); });
+    const auto area = [](const QList<VXDrawableObjectPtr>& objects) {
+        QRectF covered;
+        for (const VXDrawableObjectPtr& object : objects)
+            covered |= object->bounds();
+        return covered;
+    };
+    const QRectF firstBefore = area(firstObjects), secondBefore = area(secondObjects);
+    shared->renderersOfClass<VXStroke>().first()->setWidth(6);
+    ASSERT_EQ(firstRequests.size(), 1);
+    ASSERT_EQ(secondRequests.size(), 1);
+    EXPECT_TRUE(firstRequests[0].contains(firstBefore | area(firstObjects)));
+    EXPECT_TRUE(secondRequests[0].contains(secondBefore | area(secondObjects)));
+    EXPECT_FALSE(firstRequests[0].contains(secondBefore)) << "a drawing is asked for its own objects only";
+
+    // A drawing's own batch open around it keeps the area until it closes.
+    firstRequests.clear();
+    {
+        const VXDrawing::DisplayBatch batch(first.drawing.get());
+        shared->renderersOfClass<VXStroke>().first()->setWidth(2);
+        EXPECT_TRUE(firstRequests.isEmpty());
+    }
+    EXPECT_EQ(firstRequests.size(), 1);
+    // A drawing that goes while its area is held is passed over.
+    secondRequests.clear();
+    {
+        const VXDrawing::ThreadDisplayBatch batch;
+        secondObjects.first()->setLocation({20, 20});
+        second.layer.reset();
+        second.drawing.reset();
+    }
+    EXPECT_TRUE(secondRequests.isEmpty());
 }
 
 TEST(DrawingRender, ImageShapesDrawTheirImageUnderTheStyle)
