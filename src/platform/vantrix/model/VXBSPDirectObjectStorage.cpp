@@ -72,27 +72,28 @@ VXBSPDirectObjectStorage::Place VXBSPDirectObjectStorage::placeOf(const QRectF& 
     return {gridNumber, grid.firstCell + size_t(row) * size_t(grid.columns) + size_t(column)};
 }
 
-void VXBSPDirectObjectStorage::index(Entry& entry)
+void VXBSPDirectObjectStorage::index(VXDrawableObject* object, Entry& entry)
 {
-    index(entry, placeOf(entry.object->bounds()));
+    index(object, entry, placeOf(object->bounds()));
 }
 
-void VXBSPDirectObjectStorage::index(Entry& entry, Place place)
+void VXBSPDirectObjectStorage::index(VXDrawableObject* object, Entry& entry, Place place)
 {
     entry.grid = place.grid;
     entry.cell = place.cell;
-    std::vector<Entry*>& cell = m_cells[entry.cell];
+    std::vector<VXDrawableObject*>& cell = m_cells[entry.cell];
     entry.slot = cell.size();
-    cell.push_back(&entry);
+    cell.push_back(object);
     ++m_grids[entry.grid].count;
 }
 
-void VXBSPDirectObjectStorage::unindex(Entry& entry)
+void VXBSPDirectObjectStorage::unindex(const Entry& entry)
 {
-    std::vector<Entry*>& cell = m_cells[entry.cell];
-    Entry* last = cell.back();
+    // The cell's last object takes the slot.
+    std::vector<VXDrawableObject*>& cell = m_cells[entry.cell];
+    VXDrawableObject* last = cell.back();
     cell[entry.slot] = last;
-    last->slot = entry.slot;
+    m_entries.find(last)->slot = entry.slot;
     cell.pop_back();
     --m_grids[entry.grid].count;
 }
@@ -114,16 +115,13 @@ void VXBSPDirectObjectStorage::rebuild(int depth, const QRectF& area)
         }
     }
     m_cells.assign(cells, {});
-    for (auto& [object, entry] : m_entries)
-        index(*entry);
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+        index(it.key(), it.value());
 }
 
 void VXBSPDirectObjectStorage::addEntry(VXDrawableObject* object)
 {
-    auto& entry = m_entries[object];
-    entry = std::make_unique<Entry>();
-    entry->object = object;
-    index(*entry);
+    index(object, m_entries[object]);
 }
 
 bool VXBSPDirectObjectStorage::needsDeeperPartition() const
@@ -156,7 +154,7 @@ void VXBSPDirectObjectStorage::willRemoveObject(VXDrawableObject* object)
     const auto it = m_entries.find(object);
     if (it == m_entries.end())
         return;
-    unindex(*it->second);
+    unindex(it.value());
     m_entries.erase(it);
 }
 
@@ -165,23 +163,22 @@ void VXBSPDirectObjectStorage::didChangeBounds(VXDrawableObject* object)
     const auto it = m_entries.find(object);
     if (it == m_entries.end())
         return;
-    Entry& entry = *it->second;
+    Entry& entry = it.value();
     // Small moves mostly keep an object in its cell, where a query already finds it.
     const Place place = placeOf(object->bounds());
     if (place.grid == entry.grid && place.cell == entry.cell)
         return;
     unindex(entry);
-    index(entry, place);
+    index(object, entry, place);
 }
 
 void VXBSPDirectObjectStorage::didResetObjects()
 {
-    std::unordered_map<const VXDrawableObject*, std::unique_ptr<Entry>> entries;
+    QHash<VXDrawableObject*, Entry> entries;
+    entries.reserve(count());
     QRectF area;
     for (const VXDrawableObjectPtr& object : objects()) {
-        auto entry = std::make_unique<Entry>();
-        entry->object = object.get();
-        entries.emplace(object.get(), std::move(entry));
+        entries.insert(object.get(), {});
         if (!m_areaIsExplicit && isFinite(object->bounds()))
             area = area.united(object->bounds());
     }
@@ -212,8 +209,8 @@ QList<VXDrawableObject*> VXBSPDirectObjectStorage::candidatesIntersectingRect(co
         for (int row = row0; row <= row1; ++row) {
             const size_t rowStart = grid.firstCell + size_t(row) * size_t(grid.columns);
             for (int column = column0; column <= column1; ++column)
-                for (const Entry* entry : m_cells[rowStart + size_t(column)])
-                    found.append(entry->object);
+                for (VXDrawableObject* object : m_cells[rowStart + size_t(column)])
+                    found.append(object);
         }
     }
     return found;

@@ -12,8 +12,7 @@
 
 #include "platform/vantrix/model/ObjectStorage.h"
 
-#include <memory>
-#include <unordered_map>
+#include <QHash>
 #include <vector>
 
 class VXBSPDirectObjectStorage : public platform::ObjectStorage {
@@ -36,8 +35,8 @@ protected:
     QList<VXDrawableObject*> candidatesIntersectingRect(const QRectF& rect) const override;
 
 private:
+    // Where an object is filed.
     struct Entry {
-        VXDrawableObject* object = nullptr;
         size_t grid = 0; // in m_grids
         size_t cell = 0; // in m_cells
         size_t slot = 0; // in that cell
@@ -62,9 +61,9 @@ private:
         size_t grid, cell;
     };
     Place placeOf(const QRectF& bounds) const;
-    void index(Entry& entry);
-    void index(Entry& entry, Place place);
-    void unindex(Entry& entry);
+    void index(VXDrawableObject* object, Entry& entry);
+    void index(VXDrawableObject* object, Entry& entry, Place place);
+    void unindex(const Entry& entry);
     void rebuild(int depth, const QRectF& area);
     int depthForCount(int count) const;
     bool needsDeeperPartition() const;
@@ -75,6 +74,7 @@ private:
     int m_columnLevels = 0; // the finest grid has 2^m_columnLevels columns
     int m_rowLevels = 0;
     std::vector<Grid> m_grids;
-    std::vector<std::vector<Entry*>> m_cells;
-    std::unordered_map<const VXDrawableObject*, std::unique_ptr<Entry>> m_entries;
+    std::vector<std::vector<VXDrawableObject*>> m_cells;
+    // In one table sized at once for a whole set of objects: no allocation per object.
+    QHash<VXDrawableObject*, Entry> m_entries;
 };

@@ -568,13 +568,14 @@ void VXObjectOwnerLayer::encodeWithCoder(platform::KeyedArchiver& coder) const
 void VXObjectOwnerLayer::initWithCoder(platform::KeyedUnarchiver& coder)
 {
     VXLayer::initWithCoder(coder);
+    const QList<VXDrawableObjectPtr> decoded = platform::ArchiveReader(coder).objects<VXDrawableObject>(kObjectsKey);
     QList<VXDrawableObjectPtr> members;
-    QSet<const VXDrawableObject*> seen;
-    for (const VXDrawableObjectPtr& object : platform::ArchiveReader(coder).objects<VXDrawableObject>(kObjectsKey)) {
-        // A damaged archive may list an object twice or share it with another container.
-        if (seen.contains(object.get()) || object->container())
+    members.reserve(decoded.size());
+    for (const VXDrawableObjectPtr& object : decoded) {
+        // A damaged archive may list an object twice (taken the first time, it has a container
+        // by the second) or share it with another container.
+        if (object->container())
             continue;
-        seen.insert(object.get());
         object->setContainer(this);
         members.append(object);
     }

@@ -3,6 +3,8 @@
 
 #include "platform/vantrix/DrawingTestSupport.h"
 
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXLinearObjectStorage.h"
@@ -183,4 +185,32 @@ TEST(ObjectStorage, IndexDeepensWithTheObjectCount)
     EXPECT_THROW(storage.removeObjectsAtIndexes({3, 2}), platform::AssertionFailure);
     EXPECT_THROW(storage.moveObjectsAtIndexesToIndexes({0}, {storage.count()}), platform::AssertionFailure);
     EXPECT_EQ(storage.count(), 5000);
+}
+
+TEST(ObjectStorage, ALayerReadBackHoldsItsObjectsInOrderAndFindsThemAsTheLayerFilledOneByOne)
+{
+    drawingtest::Fixture f({1000, 1000});
+    QRandomGenerator random(20261208);
+    for (int i = 0; i < 3000; ++i)
+        f.layer->addObject(randomObject(random, 1000));
+    const auto read = std::dynamic_pointer_cast<VXObjectOwnerLayer>(platform::KeyedUnarchiver::unarchiveObjectWithData(
+        platform::KeyedArchiver::archivedDataWithRootObject(f.layer.get())));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->countOfObjects(), f.layer->countOfObjects());
+    for (int i = 0; i < read->countOfObjects(); ++i) {
+        ASSERT_EQ(read->objectInObjectsAtIndex(i)->bounds(), f.layer->objectInObjectsAtIndex(i)->bounds()) << i;
+        ASSERT_EQ(read->indexOfObject(read->objectInObjectsAtIndex(i).get()), i);
+        ASSERT_EQ(read->objectInObjectsAtIndex(i)->container(), read.get());
+    }
+    // Hits named by their places in the stacking order.
+    const auto places = [](const VXObjectOwnerLayer& layer, const QRectF& rect) {
+        QList<int> found;
+        for (VXDrawableObject* object : layer.objectsInRect(rect))
+            found.append(layer.indexOfObject(object));
+        return found;
+    };
+    for (int q = 0; q < 300; ++q) {
+        const QRectF rect = randomRect(random, 1000, random.bounded(2) ? 40.0 : 600.0);
+        ASSERT_EQ(places(*read, rect), places(*f.layer, rect)) << "query " << q;
+    }
 }
