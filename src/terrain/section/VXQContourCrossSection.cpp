@@ -111,8 +111,12 @@ void VXQContourCrossSection::drawContent() const
     const Qt::Orientation cuts = isVertical() ? Qt::Horizontal : Qt::Vertical; // across the profile
     const bool antialiased = painter.testRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::Antialiasing, VXStyle::shouldAntialias());
+    const QList<QPolygonF> outline = sectionstrips::devicePolygons(shape, toDevice);
     sectionstrips::paintInStrips(painter, shape.controlPointRect(), reach, cuts, [&](const QRect& strip) {
-        platform::fillPath(painter, shape, kFillColour);
+        if (strip.isEmpty())
+            platform::fillPath(painter, shape, kFillColour);
+        else
+            sectionstrips::fillWithin(painter, outline, strip, kFillColour);
         if (hairline)
             return;
         const QPainterPath reaching =
