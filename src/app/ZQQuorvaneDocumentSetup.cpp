@@ -131,9 +131,8 @@ QVariantMap ZQQuorvaneDocument::dictionaryOfDrawingSettings()
 void ZQQuorvaneDocument::performDrawingSetUpWithOptionsIsPreviewOrCancel(const QVariantMap& settings,
                                                                           bool previewOrCancel)
 {
-    ZQ_ASSERT(!settings.isEmpty(), QStringLiteral("settings dictionary was nil - can't set up drawing"));
     const VXDrawingPtr drawing = this->drawing();
-    if (!drawing)
+    if (!ZQ_EXPECT(!settings.isEmpty(), QStringLiteral("settings dictionary was nil - can't set up drawing")) || !drawing)
         return;
     ZQUndoManager* undo = undoManager();
     const bool replaying = undo->isUndoing() || undo->isRedoing();
@@ -168,9 +167,8 @@ void ZQQuorvaneDocument::performDrawingSetUpWithOptionsIsPreviewOrCancel(const Q
 
 void ZQQuorvaneDocument::performDrawingPreviewWithOptions(const QVariantMap& settings)
 {
-    ZQ_ASSERT(!settings.isEmpty(), QStringLiteral("settings dictionary was nil - can't preview"));
     const VXDrawingPtr drawing = this->drawing();
-    if (!drawing)
+    if (!ZQ_EXPECT(!settings.isEmpty(), QStringLiteral("settings dictionary was nil - can't preview")) || !drawing)
         return;
     if (const VXQMapScalePtr scale = drawingsetup::mapScale(settings))
         setMapScale(scale);

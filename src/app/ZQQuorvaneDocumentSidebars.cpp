@@ -39,9 +39,8 @@ QVariantMap ZQQuorvaneDocument::restorableStateInfo() const
 
 void ZQQuorvaneDocument::restoreWithStateInfo(const QVariantMap& state)
 {
-    ZQ_ASSERT(!state.isEmpty(), QStringLiteral("no data for restoring document state (2)"));
     MapDocumentWindowController* controller = mapWindowController();
-    if (!controller)
+    if (!ZQ_EXPECT(!state.isEmpty(), QStringLiteral("no data for restoring document state (2)")) || !controller)
         return;
     if (state.contains(kSplitsKey) && !controller->restoreSplitState(state.value(kSplitsKey)))
         ZQLog(QStringLiteral("the window's split sizes could not be restored"));

@@ -48,7 +48,8 @@ void ZQTrueQuorvaneDocument::repositionContentAction(QObject*)
 
 void ZQTrueQuorvaneDocument::beginRepositionMode()
 {
-    ZQ_ASSERT(!m_inRepositionMode, QStringLiteral("reposition mode already begun, cannot nest entry"));
+    if (!ZQ_EXPECT(!m_inRepositionMode, QStringLiteral("reposition mode already begun, cannot nest entry")))
+        return;
     VXDrawingView* view = mainView();
     const WindowServices& services = WindowServices::installed();
     if (view && drawing() && services.makeTransformAdjustmentView) {

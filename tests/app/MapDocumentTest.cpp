@@ -401,6 +401,13 @@ TEST(MapWindowTest, SplitViewHoldsPanelsAroundTheDrawingAndRestoresSizes)
     EXPECT_FALSE(controller->restoreSplitState(QVariantList{100, -5, 100}));
     EXPECT_FALSE(controller->restoreSplitState(QVariantList{QStringLiteral("wide"), 1, 1}));
     EXPECT_FALSE(controller->restoreSplitState(QVariantList{1, 2}));
+    {
+        // An empty state is logged and the window keeps its layout.
+        const testsupport::LogCapture log;
+        EXPECT_NO_THROW(document->restoreWithStateInfo({}));
+        EXPECT_TRUE(log.contains(QStringLiteral("no data for restoring document state")));
+        EXPECT_EQ(document->restorableStateInfo().value(QStringLiteral("splits")).toList(), sizes);
+    }
     // A collapsed panel becomes the preferred state of new windows once changes settle.
     UserDefaults& defaults = *UserDefaults::standardUserDefaults();
     defaults.removeObjectForKey(kVLTMDocument_DefaultRestorableState);

@@ -103,7 +103,7 @@ TEST_F(MasterSharingTest, DrawingAnInstanceLendsTheGraphicQuietly)
     EXPECT_EQ(graphic->bounds().center(), QPointF(0, 0)) << "caches hold the master's coordinates again";
     EXPECT_EQ(posted, 0);
     EXPECT_FALSE(undo.canUndo());
-    EXPECT_THROW(master->drawSymbolInstance(nullptr), platform::AssertionFailure);
+    EXPECT_NO_THROW(master->drawSymbolInstance(nullptr)); // logged: drawing never throws
     platform::NotificationCenter::defaultCenter().removeObserver(&listener);
 }
 

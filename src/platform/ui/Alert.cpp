@@ -194,7 +194,8 @@ int Alert::runModal()
 
 void Alert::beginSheetModalForWindowCompletionHandler(QWidget* window, CompletionHandler handler)
 {
-    ZQ_ASSERT(d->box && !d->started, QStringLiteral("an alert runs once"));
+    if (!ZQ_EXPECT(d->box && !d->started, QStringLiteral("an alert runs once")))
+        return;
     d->started = true;
     d->prepareButtons();
     // The box ends by the button clicked, whatever code QMessageBox reports.

@@ -248,7 +248,8 @@ int SavePanel::runModal()
 
 void SavePanel::beginSheetModalForWindowCompletionHandler(QWidget* window, CompletionHandler handler)
 {
-    ZQ_ASSERT(d->dialog && !d->started, QStringLiteral("a panel runs once"));
+    if (!ZQ_EXPECT(d->dialog && !d->started, QStringLiteral("a panel runs once")))
+        return;
     d->started = true;
     // The handler holds a copy of this handle, which keeps the panel's state alive.
     Sheet::beginSheetModalForWindowCompletionHandler(d->dialog, window,

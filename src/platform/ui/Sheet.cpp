@@ -9,7 +9,8 @@ namespace platform {
 
 void Sheet::beginSheetModalForWindowCompletionHandler(QDialog* sheet, QWidget* window, EndHandler handler)
 {
-    ZQ_ASSERT(sheet, QStringLiteral("cannot begin a sheet without a dialog"));
+    if (!ZQ_EXPECT(sheet, QStringLiteral("cannot begin a sheet without a dialog")))
+        return;
     if (window && sheet->parentWidget() != window)
         sheet->setParent(window, sheet->windowFlags() | Qt::Dialog);
     QObject::connect(sheet, &QDialog::finished, sheet, [handler = std::move(handler), window = QPointer(window)](int code) {

@@ -440,7 +440,8 @@ bool VXQTextLabel::canPasteTextStyle(const platform::Pasteboard& pasteboard)
 void VXQTextLabel::pasteTextFromPasteboardIgnoreFormatting(const platform::Pasteboard* pasteboard,
                                                            bool ignoreFormatting)
 {
-    ZQ_ASSERT(pasteboard, QStringLiteral("pasteboard was nil"));
+    if (!ZQ_EXPECT(pasteboard, QStringLiteral("pasteboard was nil")))
+        return;
     // The richest type offered that reads: RTF that does not read falls back to the next type.
     std::optional<platform::AttributedString> text;
     for (const QString& type : pasteableTextTypes()) {
@@ -465,7 +466,8 @@ void VXQTextLabel::pasteTextFromPasteboardIgnoreFormatting(const platform::Paste
 
 void VXQTextLabel::copyToPasteboard(platform::Pasteboard* pasteboard) const
 {
-    ZQ_ASSERT(pasteboard, QStringLiteral("pasteboard was nil - cannot copy"));
+    if (!ZQ_EXPECT(pasteboard, QStringLiteral("pasteboard was nil - cannot copy")))
+        return;
     pasteboard->declareTypes({kVXQTextLabelPasteboardType, platform::kPasteboardTypeString});
     pasteboard->setArchivedObjectForType(this, kVXQTextLabelPasteboardType);
     pasteboard->setStringForType(text().string(), platform::kPasteboardTypeString);

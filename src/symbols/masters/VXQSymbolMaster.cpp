@@ -508,9 +508,11 @@ void VXQSymbolMaster::selectAllSymbols() const
 
 void VXQSymbolMaster::drawSymbolInstance(const VXDrawableObject* symbol, const VXStylePtr& localStyle) const
 {
-    ZQ_ASSERT(symbol, QStringLiteral("nil symbol when drawing"));
+    if (!ZQ_EXPECT(symbol, QStringLiteral("nil symbol when drawing")))
+        return;
     auto* lender = const_cast<VXDrawableObject*>(symbol);
-    ZQ_ASSERT(dynamic_cast<platform::DrawableContainer*>(lender), QStringLiteral("a symbol must be a drawable container"));
+    if (!ZQ_EXPECT(dynamic_cast<platform::DrawableContainer*>(lender), QStringLiteral("a symbol must be a drawable container")))
+        return;
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!m_object || !context)
         return;

@@ -33,7 +33,8 @@ void VXQSymbol::detachSymbol(QObject*)
     if (locked() || !drawingLayer)
         return;
     const VXDrawableObjectPtr copy = placedCopyOfMasterObject();
-    ZQ_ASSERT(copy, QStringLiteral("couldn't detach - object was nil"));
+    if (!ZQ_EXPECT(copy, QStringLiteral("couldn't detach - object was nil")))
+        return;
     copy->setLocation(m_placement.location);
     copy->setMetadata(metadata());
     if (m_useLocalStyle)

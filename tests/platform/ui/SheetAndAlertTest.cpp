@@ -3,6 +3,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
 #include "platform/ui/Sheet.h"
+#include "support/LogCapture.h"
 
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
@@ -88,6 +89,33 @@ TEST_F(SheetTest, AlertButtonsMapToOneZeroMinusOne)
         EXPECT_EQ(alert.messageBox(), nullptr); // deleted once ended
     }
     EXPECT_EQ(codes, (QList<int>{1, 0, -1}));
+}
+
+// A sheet begun without a dialog, or an alert or panel begun a second time, is logged and
+// shows nothing more: only the first begin of each reports its end.
+TEST_F(SheetTest, SheetsBegunWronglyAreLoggedAndShowNothing)
+{
+    const testsupport::LogCapture log;
+    int calls = 0;
+    EXPECT_NO_THROW(Sheet::beginSheetModalForWindowCompletionHandler(nullptr, &window, [&](int) { calls += 10; }));
+
+    Alert alert = Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+        "Renumber?", "Renumber", "Cancel", {}, {});
+    alert.beginSheetModalForWindowCompletionHandler(&window, [&](int) { ++calls; });
+    EXPECT_NO_THROW(alert.beginSheetModalForWindowCompletionHandler(&window, [&](int) { calls += 10; }));
+    QTest::keyClick(alert.messageBox(), Qt::Key_Escape);
+    platform::RunLoop::runUntilIdle();
+
+    platform::SavePanel save;
+    save.beginSheetModalForWindowCompletionHandler(&window, [&](int) { ++calls; });
+    EXPECT_NO_THROW(save.beginSheetModalForWindowCompletionHandler(&window, [&](int) { calls += 10; }));
+    QTest::keyClick(save.fileDialog(), Qt::Key_Escape);
+    platform::RunLoop::runUntilIdle();
+
+    EXPECT_EQ(calls, 2);
+    EXPECT_TRUE(log.contains(QStringLiteral("cannot begin a sheet without a dialog")));
+    EXPECT_TRUE(log.contains(QStringLiteral("an alert runs once")));
+    EXPECT_TRUE(log.contains(QStringLiteral("a panel runs once")));
 }
 
 TEST_F(SheetTest, EscapeCancelsAndAnAlertWithoutButtonsGetsOK)
