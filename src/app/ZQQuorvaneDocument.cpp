@@ -1,24 +1,17 @@
 #include "app/ZQQuorvaneDocument.h"
 
-#include "app/FileUtilities.h"
-#include "app/LayersPanelCommands.h"
 #include "app/LibraryServices.h"
 #include "app/MapDocumentServices.h"
 #include "app/DocumentWorkProgress.h"
 #include "app/MapDocumentPackage.h"
 #include "app/MapDocumentWindowController.h"
-#include "app/PrintInfoCoding.h"
 #include "app/QVNVectorizingOptionsController.h"
 #include "app/SidebarTabView.h"
 #include "app/VLTMTabContentViewController.h"
 #include "app/VXQMappingLayer.h"
 #include "app/WindowServices.h"
 #include "app/ZQTitleProxy.h"
-#include "platform/foundation/ArchiveValueCoding.h"
-#include "platform/foundation/BundleFolder.h"
 #include "platform/foundation/ClassRegistry.h"
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoSuspension.h"
@@ -35,7 +28,6 @@
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScopeGuard>
@@ -44,13 +36,6 @@
 using platform::UserDefaults;
 
 namespace {
-
-constexpr QSizeF kFallbackDrawingSize(595, 842); // A4 portrait
-constexpr double kFallbackMargin = 36;           // half an inch
-// Folders nested deeper than this are not searched for templates (and links are not followed).
-constexpr int kMaximumTemplateFolderDepth = 16;
-
-bool g_defaultQualityModulation = false;
 
 ZQQuorvaneDocument::ExportOperationFactory& exportOperationFactoryStorage()
 {
@@ -91,32 +76,6 @@ void ensureReason(QuorvaneError* error, const QString& key)
     *error = QuorvaneError(error->code(), error->localizedDescription(), userInfo, error->domain());
 }
 
-template <class T>
-std::shared_ptr<T> unarchivedDefault(const QString& key)
-{
-    const QByteArray data = defaults().dataForKey(key);
-    if (data.isEmpty())
-        return nullptr;
-    auto value = std::dynamic_pointer_cast<T>(platform::KeyedUnarchiver::unarchiveObjectWithData(data));
-    if (!value)
-        ZQLog(QStringLiteral("the user default %1 could not be read").arg(key));
-    return value;
-}
-
-void collectTemplates(const QDir& folder, bool includingSubfolders, int depth, QList<QUrl>& found)
-{
-    const QStringList& extensions = ZQQuorvaneDocument::templateFileExtensions();
-    const QFileInfoList entries =
-        folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        // Templates are packages (folders) or single files; either way they end the descent.
-        if (extensions.contains(entry.suffix(), Qt::CaseInsensitive))
-            found.append(QUrl::fromLocalFile(entry.absoluteFilePath()));
-        else if (entry.isDir() && includingSubfolders && depth < kMaximumTemplateFolderDepth)
-            collectTemplates(QDir(entry.absoluteFilePath()), true, depth + 1, found);
-    }
-}
-
 // A drawing taken in place of another (a revert) goes to every side panel open on the old one.
 void handDrawingToPanels(const MapDocumentWindowController& window, VXDrawing* drawing)
 {
@@ -127,13 +86,6 @@ void handDrawingToPanels(const MapDocumentWindowController& window, VXDrawing* d
             if (auto* panel = dynamic_cast<VLTMTabContentViewController*>(tabView->tabAtIndex(index)->viewController()))
                 panel->setDrawing(drawing);
     }
-}
-
-QString expandingTilde(const QString& path)
-{
-    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
-        return QDir::homePath() + path.mid(1);
-    return path;
 }
 
 } // namespace
@@ -302,147 +254,6 @@ void ZQQuorvaneDocument::setDocumentInfo(const QVariantMap& info)
     announceChangeForKey(QStringLiteral("documentInfo"), [&] { m_documentInfo = info; });
 }
 
-// --- Class defaults ------------------------------------------------------------------------------
-
-QSizeF ZQQuorvaneDocument::defaultDrawingSize()
-{
-    const auto size = platform::archive::parseSize(defaults().stringForKey(kVXDocumentDefaultSize));
-    const bool usable = size && std::isfinite(size->width()) && std::isfinite(size->height()) && size->width() > 0
-                        && size->height() > 0;
-    return usable ? *size : kFallbackDrawingSize;
-}
-
-void ZQQuorvaneDocument::setDefaultDrawingSize(QSizeF size)
-{
-    defaults().setObjectForKey(platform::archive::sizeString(size), kVXDocumentDefaultSize);
-}
-
-QMarginsF ZQQuorvaneDocument::defaultDrawingMargins()
-{
-    // Stored as a rectangle {{left, top}, {right, bottom}}.
-    const auto rect = platform::archive::parseRect(defaults().stringForKey(kVXDocumentDefaultMargins));
-    if (!rect)
-        return {kFallbackMargin, kFallbackMargin, kFallbackMargin, kFallbackMargin};
-    const QMarginsF margins(rect->x(), rect->y(), rect->width(), rect->height());
-    const bool usable = std::isfinite(margins.left()) && std::isfinite(margins.top()) && std::isfinite(margins.right())
-                        && std::isfinite(margins.bottom()) && margins.left() >= 0 && margins.top() >= 0
-                        && margins.right() >= 0 && margins.bottom() >= 0;
-    return usable ? margins : QMarginsF(kFallbackMargin, kFallbackMargin, kFallbackMargin, kFallbackMargin);
-}
-
-void ZQQuorvaneDocument::setDefaultDrawingMargins(const QMarginsF& margins)
-{
-    const QRectF rect(margins.left(), margins.top(), margins.right(), margins.bottom());
-    defaults().setObjectForKey(platform::archive::rectString(rect), kVXDocumentDefaultMargins);
-}
-
-VXQMapScalePtr ZQQuorvaneDocument::defaultDrawingScale()
-{
-    VXQMapScalePtr scale = unarchivedDefault<VXQMapScale>(kVXDocumentDefaultDrawingScale_Quorvane2);
-    return scale ? scale : VXQMapScale::defaultScale();
-}
-
-void ZQQuorvaneDocument::setDefaultDrawingScale(const VXQMapScalePtr& scale)
-{
-    if (scale)
-        defaults().setObjectForKey(platform::KeyedArchiver::archivedDataWithRootObject(scale.get()),
-                                   kVXDocumentDefaultDrawingScale_Quorvane2);
-}
-
-ZQUnitLengthPtr ZQQuorvaneDocument::defaultDrawingUnits()
-{
-    ZQUnitLengthPtr units = unarchivedDefault<ZQUnitLength>(kVXDocumentDrawingUnitsDefault);
-    return units ? units : ZQUnitLength::centimeters();
-}
-
-void ZQQuorvaneDocument::setDefaultDrawingUnits(const ZQUnitLengthPtr& units)
-{
-    if (units)
-        defaults().setObjectForKey(platform::KeyedArchiver::archivedDataWithRootObject(units.get()),
-                                   kVXDocumentDrawingUnitsDefault);
-}
-
-double ZQQuorvaneDocument::defaultPrescale()
-{
-    const double prescale = defaults().doubleForKey(kVXDocumentPrescaleDefault);
-    return std::isfinite(prescale) && prescale > 0 ? prescale : 1.0;
-}
-
-void ZQQuorvaneDocument::setDefaultPrescale(double prescale)
-{
-    defaults().setDoubleForKey(prescale, kVXDocumentPrescaleDefault);
-}
-
-QPageLayout ZQQuorvaneDocument::defaultPrintInfo()
-{
-    if (const auto stored = PrintInfoCoding::pageLayout(defaults().objectForKey(kDefaultPrintInfo)))
-        return *stored;
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                       QMarginsF(kFallbackMargin, kFallbackMargin, kFallbackMargin, kFallbackMargin), QPageLayout::Point);
-}
-
-bool ZQQuorvaneDocument::defaultQualityModulation()
-{
-    return g_defaultQualityModulation;
-}
-
-void ZQQuorvaneDocument::setDefaultQualityModulation(bool flag)
-{
-    g_defaultQualityModulation = flag;
-}
-
-// --- Templates -------------------------------------------------------------------------------------
-
-const QStringList& ZQQuorvaneDocument::templateFileExtensions()
-{
-    static const QStringList extensions{QStringLiteral("vlm"), QStringLiteral("quorvane_map"), QStringLiteral("tmsv"),
-                                        QStringLiteral("qvnl")};
-    return extensions;
-}
-
-QUrl ZQQuorvaneDocument::documentTemplatesURL()
-{
-    // Documents are read from files, so the bundle's folder is used through its copy on disk.
-    const QString folder = platform::bundleFolderOnDisk(QStringLiteral("Quorvane Templates"));
-    return folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder);
-}
-
-QUrl ZQQuorvaneDocument::userTemplatesURL()
-{
-    const QString support = thisApplicationsSupportFolderURL().toLocalFile();
-    const QUrl folder = QUrl::fromLocalFile(QDir(support).filePath(QStringLiteral("My Templates")));
-    if (!createDirectoryIfNeeded(folder))
-        ZQLog(QStringLiteral("could not create user templates folder"));
-    return folder;
-}
-
-QList<QUrl> ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(const QUrl& folder,
-                                                                           bool includingSubfolders)
-{
-    if (!folder.isLocalFile() || !createDirectoryIfNeeded(folder))
-        return {};
-    QList<QUrl> templates;
-    collectTemplates(QDir(folder.toLocalFile()), includingSubfolders, 0, templates);
-    return templates;
-}
-
-bool ZQQuorvaneDocument::hasTemplatesAvailable()
-{
-    return !availableTemplatesAtURLIncludingSubfolders(documentTemplatesURL(), true).isEmpty()
-           || !availableTemplatesAtURLIncludingSubfolders(userTemplatesURL(), true).isEmpty();
-}
-
-bool ZQQuorvaneDocument::isUserTemplateURL(const QUrl& url)
-{
-    if (!url.isLocalFile())
-        return false;
-    // Whole components: "My Templates Old" is not inside "My Templates".
-    const QString path = QDir::cleanPath(expandingTilde(url.toLocalFile()));
-    const QString folder = QDir::cleanPath(userTemplatesURL().toLocalFile());
-    return path.compare(folder, Qt::CaseInsensitive) == 0
-           || path.startsWith(folder + QLatin1Char('/'), Qt::CaseInsensitive);
-}
-
 // --- Documents made from drawings ----------------------------------------------------------------
 
 std::shared_ptr<ZQQuorvaneDocument> ZQQuorvaneDocument::documentWithDrawingDisplay(const VXDrawingPtr& drawing,
@@ -483,131 +294,7 @@ void ZQQuorvaneDocument::adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDoc
     m_mapScale = original.mapScale();
 }
 
-// --- Layer commands --------------------------------------------------------------------------------
-
-bool ZQQuorvaneDocument::couldAddNewLayerOrLayerGroup() const
-{
-    if (const LayersPanelCommands* panel = layersPanel())
-        return panel->canAddLayerOrGroup();
-    return drawing() != nullptr;
-}
-
-bool ZQQuorvaneDocument::couldDuplicateLayer() const
-{
-    if (const LayersPanelCommands* panel = layersPanel())
-        return panel->canDuplicateLayerOrGroup();
-    const VXLayer* layer = activeLayer();
-    return layer && layer->layerGroup();
-}
-
-bool ZQQuorvaneDocument::couldDeleteLayer() const
-{
-    if (const LayersPanelCommands* panel = layersPanel())
-        return panel->canDeleteLayerOrGroup();
-    const VXLayer* layer = activeLayer();
-    if (!layer || !layer->layerGroup() || !layer->layerMayBeDeleted())
-        return false;
-    // The last layer that can be drawn on stays.
-    const auto* group = dynamic_cast<const VXLayerGroup*>(layer);
-    const QList<VXLayerPtr> layers = drawing()->flattenedLayers();
-    return std::any_of(layers.begin(), layers.end(), [&](const VXLayerPtr& other) {
-        const bool goes = other.get() == layer || (group && group->containsLayer(other.get()));
-        return !goes && other->layerMayBecomeActive();
-    });
-}
-
-void ZQQuorvaneDocument::newDrawingLayer(QObject* sender)
-{
-    if (layersPanel()) {
-        forwardToLayersPanel(&LayersPanelCommands::canAddLayerOrGroup, &LayersPanelCommands::addLayerAction, sender);
-        return;
-    }
-    if (!couldAddNewLayerOrLayerGroup())
-        return;
-    VXLayerPtr layer = makeDefaultDrawingLayer();
-    layer->setLayerName(drawing()->uniqueLayerNameForName(tr("Layer")));
-    insertLayerWithActionName(layer, tr("New Layer"));
-}
-
-void ZQQuorvaneDocument::addLayerGroupAction(QObject* sender)
-{
-    if (layersPanel()) {
-        forwardToLayersPanel(&LayersPanelCommands::canAddLayerOrGroup, &LayersPanelCommands::addlayerGroupAction, sender);
-        return;
-    }
-    if (!couldAddNewLayerOrLayerGroup())
-        return;
-    // A group starts with one layer, so there is something to draw on in it.
-    auto group = std::make_shared<VXLayerGroup>();
-    group->setLayerName(drawing()->uniqueLayerNameForName(tr("Group")));
-    VXLayerPtr layer = makeDefaultDrawingLayer();
-    layer->setLayerName(drawing()->uniqueLayerNameForName(tr("Layer")));
-    group->addLayer(layer);
-    insertLayerWithActionName(group, tr("New Layer Group"));
-    drawing()->setActiveLayer(layer.get());
-}
-
-void ZQQuorvaneDocument::deleteLayerAction(QObject* sender)
-{
-    if (layersPanel()) {
-        forwardToLayersPanel(&LayersPanelCommands::canDeleteLayerOrGroup, &LayersPanelCommands::deleteLayerAction, sender);
-        return;
-    }
-    if (!couldDeleteLayer())
-        return;
-    VXLayer* layer = activeLayer();
-    layer->layerGroup()->removeLayer(layer);
-    undoManager()->setActionName(tr("Delete Layer"));
-}
-
-void ZQQuorvaneDocument::duplicateLayer(QObject* sender)
-{
-    if (layersPanel()) {
-        forwardToLayersPanel(&LayersPanelCommands::canDuplicateLayerOrGroup, &LayersPanelCommands::duplicateLayerAction, sender);
-        return;
-    }
-    if (!couldDuplicateLayer())
-        return;
-    insertLayerWithActionName(activeLayer()->duplicateLayer(), tr("Duplicate Layer"));
-}
-
-void ZQQuorvaneDocument::toggleLockAction(QObject*)
-{
-    VXLayer* layer = activeLayer();
-    if (!layer)
-        return;
-    layer->setLocked(!layer->locked());
-    undoManager()->setActionName(layer->locked() ? tr("Lock Layer") : tr("Unlock Layer"));
-}
-
-void ZQQuorvaneDocument::makeActiveAction(QObject* sender)
-{
-    const VXLayerPtr layer = sender ? sender->property("representedObject").value<VXLayerPtr>() : nullptr;
-    if (layer && drawing())
-        drawing()->setActiveLayer(layer.get());
-}
-
-void ZQQuorvaneDocument::setActiveLayerUndoably(VXLayer* layer)
-{
-    VXLayer* previous = activeLayer();
-    if (!drawing() || previous == layer)
-        return;
-    undoManager()->registerUndoWithTargetHandler(
-        this, [this, previous = previous ? previous->weak_from_this() : std::weak_ptr<ZQObject>()] {
-            setActiveLayerUndoably(dynamic_cast<VXLayer*>(previous.lock().get()));
-        });
-    drawing()->setActiveLayer(layer);
-}
-
-void ZQQuorvaneDocument::insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName)
-{
-    VXLayer* active = activeLayer();
-    VXLayerGroup* group = active && active->layerGroup() ? active->layerGroup() : drawing().get();
-    const int index = active && active->layerGroup() ? group->indexOfLayer(active) : 0;
-    group->insertObjectInLayersAtIndex(layer, index);
-    drawing()->setActiveLayer(layer.get());
-    undoManager()->setActionName(actionName);
-}
+// --- Commands ------------------------------------------------------------------------------------
 
 void ZQQuorvaneDocument::createSymbol(QObject*)
 {

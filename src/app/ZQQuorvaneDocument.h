@@ -13,6 +13,9 @@
 // kept in the user defaults.
 
 #include "app/GeometryCommandSheets.h"
+#include "app/MapDocumentDefaults.h"
+#include "app/MapLayerCommands.h"
+#include "app/MapTemplates.h"
 #include "app/MapScaleCalibration.h"
 #include "app/SidebarTabViewDelegate.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
@@ -23,7 +26,6 @@
 #include <functional>
 
 class DrawingSetupSheet;
-class LayersPanelCommands;
 class MapDocumentWindowController;
 class MapPrintOperation;
 class QVNVectorizingOptionsController;
@@ -42,12 +44,6 @@ inline const QString kQuorvaneMapScaleWillChangeNotification = QStringLiteral("k
 inline const QString kQuorvaneMapScaleDidChangeNotification = QStringLiteral("kQuorvaneMapScaleDidChangeNotification");
 inline const QString kVXDocumentDisplayUnitOptionsChanged = QStringLiteral("kVXDocumentDisplayUnitOptionsChanged");
 
-inline const QString kVXDocumentDefaultSize = QStringLiteral("kVXDocumentDefaultSize");
-inline const QString kVXDocumentDefaultMargins = QStringLiteral("kVXDocumentDefaultMargins");
-inline const QString kVXDocumentDefaultDrawingScale_Quorvane2 = QStringLiteral("kVXDocumentDefaultDrawingScale_Quorvane2");
-inline const QString kVXDocumentDrawingUnitsDefault = QStringLiteral("kVXDocumentDrawingUnitsDefault");
-inline const QString kVXDocumentPrescaleDefault = QStringLiteral("kVXDocumentPrescaleDefault");
-inline const QString kDefaultPrintInfo = QStringLiteral("kDefaultPrintInfo");
 inline const QString kVLTMDocument_DefaultRestorableState = QStringLiteral("kVLTMDocument_DefaultRestorableState");
 
 class ZQQuorvaneDocument : public VXDrawingDocument,
@@ -146,35 +142,31 @@ public:
     QVariantMap documentInfo() const { return m_documentInfo; }
     void setDocumentInfo(const QVariantMap& info);
 
-    // --- Class defaults ----------------------------------------------------------------
-    static QSizeF defaultDrawingSize();
-    static void setDefaultDrawingSize(QSizeF size);
-    static QMarginsF defaultDrawingMargins();
-    static void setDefaultDrawingMargins(const QMarginsF& margins);
-    // Never null: the stored scale, or VXQMapScale::defaultScale() when none can be read.
-    static VXQMapScalePtr defaultDrawingScale();
-    static void setDefaultDrawingScale(const VXQMapScalePtr& scale);
-    static ZQUnitLengthPtr defaultDrawingUnits();
-    static void setDefaultDrawingUnits(const ZQUnitLengthPtr& units);
-    static double defaultPrescale();
-    static void setDefaultPrescale(double prescale);
-    static QPageLayout defaultPrintInfo();
-    // Whether drawings modulate their rendering quality while they change; kept for the run.
-    static bool defaultQualityModulation();
-    static void setDefaultQualityModulation(bool flag);
+    // --- Class defaults (see MapDocumentDefaults) ----------------------------------------
+    static QSizeF defaultDrawingSize() { return MapDocumentDefaults::drawingSize(); }
+    static void setDefaultDrawingSize(QSizeF size) { MapDocumentDefaults::setDrawingSize(size); }
+    static QMarginsF defaultDrawingMargins() { return MapDocumentDefaults::drawingMargins(); }
+    static void setDefaultDrawingMargins(const QMarginsF& margins) { MapDocumentDefaults::setDrawingMargins(margins); }
+    static VXQMapScalePtr defaultDrawingScale() { return MapDocumentDefaults::drawingScale(); }
+    static void setDefaultDrawingScale(const VXQMapScalePtr& scale) { MapDocumentDefaults::setDrawingScale(scale); }
+    static ZQUnitLengthPtr defaultDrawingUnits() { return MapDocumentDefaults::drawingUnits(); }
+    static void setDefaultDrawingUnits(const ZQUnitLengthPtr& units) { MapDocumentDefaults::setDrawingUnits(units); }
+    static double defaultPrescale() { return MapDocumentDefaults::prescale(); }
+    static void setDefaultPrescale(double prescale) { MapDocumentDefaults::setPrescale(prescale); }
+    static QPageLayout defaultPrintInfo() { return MapDocumentDefaults::printInfo(); }
+    static bool defaultQualityModulation() { return MapDocumentDefaults::qualityModulation(); }
+    static void setDefaultQualityModulation(bool flag) { MapDocumentDefaults::setQualityModulation(flag); }
 
-    // --- Templates -----------------------------------------------------------------------
-    static const QStringList& templateFileExtensions();
-    // The shipped templates: the copy on disk of "Quorvane Templates" in the bundle; empty when
-    // it cannot be made.
-    static QUrl documentTemplatesURL();
-    // "My Templates" in the application-support folder, created when missing.
-    static QUrl userTemplatesURL();
-    // The template files in the folder (created when missing), subfolders too when asked.
-    static QList<QUrl> availableTemplatesAtURLIncludingSubfolders(const QUrl& folder, bool includingSubfolders);
-    static bool hasTemplatesAvailable();
-    // Whether the URL names a file inside the user's templates folder.
-    static bool isUserTemplateURL(const QUrl& url);
+    // --- Templates (see MapTemplates) ------------------------------------------------------
+    static const QStringList& templateFileExtensions() { return MapTemplates::templateFileExtensions(); }
+    static QUrl documentTemplatesURL() { return MapTemplates::documentTemplatesURL(); }
+    static QUrl userTemplatesURL() { return MapTemplates::userTemplatesURL(); }
+    static QList<QUrl> availableTemplatesAtURLIncludingSubfolders(const QUrl& folder, bool includingSubfolders)
+    {
+        return MapTemplates::availableTemplatesAtURLIncludingSubfolders(folder, includingSubfolders);
+    }
+    static bool hasTemplatesAvailable() { return MapTemplates::hasTemplatesAvailable(); }
+    static bool isUserTemplateURL(const QUrl& url) { return MapTemplates::isUserTemplateURL(url); }
 
     // --- Documents made from drawings ------------------------------------------------------
     // A new untitled map document holding the drawing, added to the document controller
@@ -185,21 +177,16 @@ public:
     static std::shared_ptr<ZQQuorvaneDocument> documentWithDrawingDisplayFromOriginalDocumentSourceRect(
         const VXDrawingPtr& drawing, bool display, const ZQQuorvaneDocument* original, const QRectF& sourceRect);
 
-    // --- Layer commands ------------------------------------------------------------------
-    // With a layers panel in the window, each command selects the panel's tab and the panel
-    // carries it out, which also answers the could... queries. Without one the document acts
-    // on the active layer itself, one undo step each.
-    Q_INVOKABLE void newDrawingLayer(QObject* sender = nullptr);
-    Q_INVOKABLE void addLayerGroupAction(QObject* sender = nullptr);
-    Q_INVOKABLE void deleteLayerAction(QObject* sender = nullptr);
-    Q_INVOKABLE void duplicateLayer(QObject* sender = nullptr);
-    bool couldAddNewLayerOrLayerGroup() const;
-    bool couldDuplicateLayer() const;
-    bool couldDeleteLayer() const;
-    // Locks or unlocks the active layer ("Lock Layer" / "Unlock Layer").
-    Q_INVOKABLE void toggleLockAction(QObject* sender = nullptr);
-    // Makes the layer the sender represents (a menu item's VXLayerPtr) the active layer.
-    Q_INVOKABLE void makeActiveAction(QObject* sender);
+    // --- Layer commands (see MapLayerCommands) ---------------------------------------------
+    Q_INVOKABLE void newDrawingLayer(QObject* sender = nullptr) { m_layerCommands.newDrawingLayer(sender); }
+    Q_INVOKABLE void addLayerGroupAction(QObject* sender = nullptr) { m_layerCommands.addLayerGroup(sender); }
+    Q_INVOKABLE void deleteLayerAction(QObject* sender = nullptr) { m_layerCommands.deleteLayer(sender); }
+    Q_INVOKABLE void duplicateLayer(QObject* sender = nullptr) { m_layerCommands.duplicateLayer(sender); }
+    bool couldAddNewLayerOrLayerGroup() const { return m_layerCommands.couldAddNewLayerOrLayerGroup(); }
+    bool couldDuplicateLayer() const { return m_layerCommands.couldDuplicateLayer(); }
+    bool couldDeleteLayer() const { return m_layerCommands.couldDeleteLayer(); }
+    Q_INVOKABLE void toggleLockAction(QObject* = nullptr) { m_layerCommands.toggleLock(); }
+    Q_INVOKABLE void makeActiveAction(QObject* sender) { m_layerCommands.makeActive(sender); }
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
     // --- The layers panel's delegate -------------------------------------------------------------
@@ -339,20 +326,14 @@ protected:
     // Takes over what a document made from part of `original` keeps from it.
     virtual void adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDocument& original, const QRectF& sourceRect);
 
-    // Adds `layer` above the active layer (or on top), makes it active, names the undo step.
-    void insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName);
-    // Makes `layer` active so that undo gives the previous one back and redo `layer` again:
-    // a redone addition leaves its layer active, as the addition did.
-    void setActiveLayerUndoably(VXLayer* layer);
+    void insertLayerWithActionName(const VXLayerPtr& layer, const QString& actionName)
+    {
+        m_layerCommands.insertLayerWithActionName(layer, actionName);
+    }
+    void setActiveLayerUndoably(VXLayer* layer) { m_layerCommands.setActiveLayerUndoably(layer); }
 
 private:
     void installSlicesLayer();
-    // The layers panel's commands, or null.
-    LayersPanelCommands* layersPanel() const;
-    // Asks the layers panel `query`; when it answers yes, selects its tab and sends it `action`.
-    // False without a panel.
-    bool forwardToLayersPanel(bool (LayersPanelCommands::*query)() const,
-                              void (LayersPanelCommands::*action)(QObject*), QObject* sender);
     VXObjectDrawingLayer* activeObjectLayer() const;
     void runDrawingSetupSheetOnPage(int page);
     // The active object layer's only selected object; null without exactly one.
@@ -362,6 +343,7 @@ private:
     // The active object layer's only selected object when it is an image shape.
     VXImageShape* selectedImageShape() const;
 
+    MapLayerCommands m_layerCommands{*this};
     VXQMapScalePtr m_mapScale;
     double m_prescale = 1.0;
     int m_unitDisplayOption = 0;

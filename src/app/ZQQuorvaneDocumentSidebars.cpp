@@ -111,24 +111,7 @@ bool ZQQuorvaneDocument::selectTabWithIdentifier(const QString& identifier)
     return false;
 }
 
-// --- The layers panel ----------------------------------------------------------------------------
-
-LayersPanelCommands* ZQQuorvaneDocument::layersPanel() const
-{
-    const SidebarTab* tab = tabWithIdentifier(kVLTMTabViewLayers);
-    return tab ? dynamic_cast<LayersPanelCommands*>(tab->viewController()) : nullptr;
-}
-
-bool ZQQuorvaneDocument::forwardToLayersPanel(bool (LayersPanelCommands::*query)() const,
-                                              void (LayersPanelCommands::*action)(QObject*), QObject* sender)
-{
-    LayersPanelCommands* panel = layersPanel();
-    if (!panel || !(panel->*query)())
-        return false;
-    selectTabWithIdentifier(kVLTMTabViewLayers);
-    (panel->*action)(sender);
-    return true;
-}
+// --- The layers panel's delegate ------------------------------------------------------------------
 
 QString ZQQuorvaneDocument::layersControllerNeedsClassForDrawingLayers(QObject*) const
 {
