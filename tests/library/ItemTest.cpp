@@ -286,3 +286,21 @@ TEST_F(LibraryTest, ItemsForObjectsFindWhatLibrariesHold)
     EXPECT_EQ(VXQLibrary::libraryForStyle(*stranger), document);
     EXPECT_EQ(VXQLibraryItem::predefinedFontStyleItems().size() % 11, 0);
 }
+
+TEST_F(LibraryTest, AStyleEditedInTheLibraryKeepsItsItemsDescriptionCurrentInMemoryAndOnDisk)
+{
+    VXQLibraryPtr library = makeLibrary(QStringLiteral("Descriptions"));
+    const VXStylePtr style = makeStyle(QStringLiteral("Road"));
+    const VXQLibraryItemPtr item = VXQLibraryItem::itemWithLibraryObject(style);
+    library->addItem(item);
+    const QString before = item->userDescription();
+
+    style->setFillColour(Qt::green);
+    ASSERT_NE(style->userDescription(), before);
+    EXPECT_EQ(item->userDescription(), style->userDescription());
+    style->setStrokeColour(Qt::blue);
+    platform::RunLoop::runUntilIdle();
+    const std::optional<QVariantMap> written = LibraryItemPackage::readInfo(item->path());
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->value(QStringLiteral("user_description")).toString(), style->userDescription());
+}

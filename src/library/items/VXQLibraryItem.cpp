@@ -281,8 +281,13 @@ QString VXQLibraryItem::localisedKindStringForClassCode(qint64 code)
 
 QVariantMap VXQLibraryItem::info()
 {
-    if (m_infoBuilt)
+    if (m_infoBuilt) {
+        if (m_descriptionIsStale && m_libObject)
+            m_info.insert(kUserDescription, m_libObject->userDescription());
+        m_descriptionIsStale = false;
         return m_info;
+    }
+    m_descriptionIsStale = false;
     if (m_libObject) {
         QVariantMap built = m_info;
         if (!m_libObject->name().isEmpty())
@@ -598,8 +603,9 @@ void VXQLibraryItem::objectDidChange(bool nameChanged, bool contentChanged, bool
             library()->itemUpdateCouldAffectCategories(this);
         return;
     }
+    // Describing a style takes longer than the rest of a change: it is done when next read.
     if (contentChanged && !m_isSettingProperty)
-        m_info.insert(kUserDescription, m_libObject->userDescription());
+        m_descriptionIsStale = true;
     if (lockChanged)
         m_info.insert(kLocked, m_libObject->locked());
     m_needsUpdate = true;
@@ -938,7 +944,7 @@ void VXQLibraryItem::encodeWithCoder(platform::KeyedArchiver& coder) const
     coder.encodeString(uniqueKey(), QStringLiteral("VXQLibItem_uniqueID"));
     coder.encodeInt(m_classCode, QStringLiteral("VXQLibItem_classcode"));
     if (m_infoBuilt)
-        coder.encodeObject(QVariant(m_info), QStringLiteral("VXQLibItem_info"));
+        coder.encodeObject(QVariant(const_cast<VXQLibraryItem*>(this)->info()), QStringLiteral("VXQLibItem_info"));
     if (m_object)
         coder.encodeObject(m_object.get(), QStringLiteral("VXQLibItem_object"));
 }

@@ -209,6 +209,8 @@ private:
     QString m_key;
     QVariantMap m_info;
     bool m_infoBuilt = false;
+    // The object changed since its description was copied into the info.
+    bool m_descriptionIsStale = false;
     ZQObjectPtr m_object;
     std::shared_ptr<VXQLibraryObjectProtocol> m_libObject;
     qint64 m_classCode = 0;

@@ -6,6 +6,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 
+#include <QHash>
 #include <QMetaProperty>
 #include <QRegularExpression>
 
@@ -18,8 +19,22 @@ bool isNumber(const QVariant& value)
     return isNumericVariant(value) || value.typeId() == QMetaType::Bool;
 }
 
+bool isAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 QString folded(QString text, int options)
 {
+    // Plain ASCII has no marks to strip, and folds its case to lower case: Unicode's tables,
+    // the costly part, are for everything else.
+    if (isAscii(text)) {
+        if (options & Predicate::CaseInsensitive)
+            for (QChar& c : text)
+                if (c >= u'A' && c <= u'Z')
+                    c = QChar(c.unicode() + (u'a' - u'A'));
+        return text;
+    }
     if (options & Predicate::DiacriticInsensitive) {
         text = text.normalized(QString::NormalizationForm_D);
         text.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
@@ -85,6 +100,7 @@ PredicatePtr Predicate::comparison(const QString& keyPath, Operator op, const QV
     predicate->m_operator = op;
     predicate->m_value = value;
     predicate->m_options = options & (CaseInsensitive | DiacriticInsensitive);
+    predicate->m_foldedValue = folded(value.toString(), predicate->m_options);
     return predicate;
 }
 
@@ -115,7 +131,12 @@ namespace {
 QVariant storedKeyValue(const ZQObject& object, const QString& key)
 {
     const QMetaObject* meta = object.metaObject();
-    if (const int index = meta->indexOfProperty(key.toLatin1().constData()); index >= 0) {
+    // Filters ask every object of a list for the same key: the look-up by name is made once.
+    thread_local QHash<std::pair<const QMetaObject*, QString>, int> indexes;
+    auto found = indexes.constFind({meta, key});
+    if (found == indexes.cend())
+        found = indexes.insert({meta, key}, meta->indexOfProperty(key.toLatin1().constData()));
+    if (const int index = *found; index >= 0) {
         if (const QMetaProperty property = meta->property(index); property.isReadable())
             return property.read(&object);
     }
@@ -186,7 +207,7 @@ bool Predicate::compare(const QVariant& actual) const
     if (actual.typeId() != QMetaType::QString && !isNumber(actual))
         return false;
     const QString text = folded(actual.toString(), m_options);
-    const QString wanted = folded(m_value.toString(), m_options);
+    const QString& wanted = m_foldedValue;
     switch (m_operator) {
     case Operator::Equal:
         return text == wanted;
@@ -282,6 +303,7 @@ void Predicate::initWithCoder(KeyedUnarchiver& coder)
         const QVariant value = coder.decodeValue(QStringLiteral("value"));
         // Only plain values are compared; an object here is damage.
         m_value = value.canConvert<ZQObjectPtr>() && value.value<ZQObjectPtr>() ? QVariant() : value;
+        m_foldedValue = folded(m_value.toString(), m_options);
         return;
     }
     for (const QVariant& entry : coder.decodeValue(QStringLiteral("subpredicates")).toList()) {

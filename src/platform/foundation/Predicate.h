@@ -61,6 +61,8 @@ private:
     Operator m_operator = Operator::Equal;
     QVariant m_value;
     int m_options = NoOptions;
+    // The value as compare() matches text against it, folded once rather than per object.
+    QString m_foldedValue;
     QList<PredicatePtr> m_subpredicates;
 };
 

@@ -42,6 +42,9 @@ TEST(PredicateTest, StringOperatorsHonourCaseAndDiacriticOptions)
     EXPECT_FALSE(matches(Predicate::comparison("name", Op::BeginsWith, "cafe", Predicate::CaseInsensitive), "Café Nord"));
     EXPECT_TRUE(matches(Predicate::comparison("name", Op::BeginsWith, "cafe", kCD), "Café Nord"));
     EXPECT_TRUE(matches(Predicate::comparison("name", Op::EndsWith, "NORD", kCD), "Café Nord"));
+    // Marks are stripped from the searched-for text as from the names, whichever is plain ASCII.
+    EXPECT_TRUE(matches(Predicate::comparison("name", Op::Contains, "CAFÉ", kCD), "cafe nord"));
+    EXPECT_FALSE(matches(Predicate::comparison("name", Op::Contains, "CAFÉ", Predicate::CaseInsensitive), "cafe nord"));
     EXPECT_TRUE(matches(Predicate::comparison("name", Op::Equal, "café nord", Predicate::CaseInsensitive), "Café Nord"));
     // LIKE: only * and ? are wildcards; brackets and dots are literal.
     const auto like = Predicate::comparison("name", Op::Like, "R?ad*[1].x");
@@ -90,6 +93,7 @@ TEST(PredicateTest, ArchiveRoundTripKeepsEqualityAndDamageGivesNone)
     const PredicatePtr back = Predicate::fromArchiveData(data);
     ASSERT_TRUE(back);
     EXPECT_TRUE(back->isEqualTo(*original));
+    EXPECT_TRUE(back->evaluateWithObject(*makePerson(QStringLiteral("rôad"), 30)));
     EXPECT_EQ(back->predicateFormat(), original->predicateFormat());
     EXPECT_FALSE(back->isEqualTo(*Predicate::comparison("name", Op::Like, "R*")));
 
