@@ -46,7 +46,7 @@ auto crossingAtY(double y)
 
 } // namespace
 
-QList<QRect> stripsOf(const QRect& pixels, Qt::Orientation cuts)
+QList<QRect> stripsOf(const QRect& pixels, Qt::Orientation cuts, int width)
 {
     QList<QRect> strips;
     if (pixels.isEmpty())
@@ -55,16 +55,16 @@ QList<QRect> stripsOf(const QRect& pixels, Qt::Orientation cuts)
     const int first = sideBySide ? pixels.left() : pixels.top();
     const int end = sideBySide ? pixels.right() + 1 : pixels.bottom() + 1;
     // Multiples of the width, so that the tiles of a view cut the shape alike.
-    const int start = int(std::floor(double(first) / kStripPixels)) * kStripPixels;
-    for (int from = start; from < end; from += kStripPixels) {
-        const int lo = std::max(from, first), hi = std::min(from + kStripPixels, end);
+    const int start = int(std::floor(double(first) / width)) * width;
+    for (int from = start; from < end; from += width) {
+        const int lo = std::max(from, first), hi = std::min(from + width, end);
         strips.append(sideBySide ? QRect(lo, pixels.top(), hi - lo, pixels.height())
                                  : QRect(pixels.left(), lo, pixels.width(), hi - lo));
     }
     return strips;
 }
 
-void paintInStrips(QPainter& painter, const QRectF& extent, double reach, Qt::Orientation cuts,
+void paintInStrips(QPainter& painter, const QRectF& extent, double reach, Qt::Orientation cuts, int width,
                    const std::function<void(const QRect& strip)>& paint)
 {
     const QTransform toDevice = painter.deviceTransform();
@@ -80,7 +80,7 @@ void paintInStrips(QPainter& painter, const QRectF& extent, double reach, Qt::Or
     const QTransform world = painter.worldTransform();
     // The device's own scale (its pixel ratio), which stays when the world transform is reset.
     const QTransform fromDevice = (world.inverted() * toDevice).inverted();
-    for (const QRect& strip : stripsOf(pixels, cuts)) {
+    for (const QRect& strip : stripsOf(pixels, cuts, width)) {
         painter.save();
         painter.resetTransform();
         painter.setClipRect(fromDevice.mapRect(QRectF(strip)), Qt::IntersectClip);

@@ -25,14 +25,14 @@ namespace sectionstrips {
 inline constexpr int kStripPixels = 8;
 
 // The strips, in device pixels, of `pixels` cut by lines across `cuts` (Vertical: strips side
-// by side, each kStripPixels wide, on multiples of it).
-QList<QRect> stripsOf(const QRect& pixels, Qt::Orientation cuts);
+// by side, each `width` wide, on multiples of it).
+QList<QRect> stripsOf(const QRect& pixels, Qt::Orientation cuts, int width = kStripPixels);
 
-// Calls `paint` once for each strip of what `extent` (in the painter's coordinates, grown by
-// `reach` device pixels) covers of the pixels the painter may change, with the painter clipped to
-// that strip (device pixels), which `paint` receives. Painters not on an image, or under a
+// Calls `paint` once for each strip, `width` pixels across, of what `extent` (in the painter's
+// coordinates, grown by `reach` device pixels) covers of the pixels the painter may change, with
+// the painter clipped to that strip (device pixels), which `paint` receives. Painters not on an image, or under a
 // rotating or perspective transform, call it once, unclipped, with an empty strip.
-void paintInStrips(QPainter& painter, const QRectF& extent, double reach, Qt::Orientation cuts,
+void paintInStrips(QPainter& painter, const QRectF& extent, double reach, Qt::Orientation cuts, int width,
                    const std::function<void(const QRect& strip)>& paint);
 
 // `path` mapped by `toDevice`, its curves flattened to a sixteenth of a pixel (Qt's own

@@ -112,19 +112,26 @@ void VXQContourCrossSection::drawContent() const
     const bool antialiased = painter.testRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::Antialiasing, VXStyle::shouldAntialias());
     const QList<QPolygonF> outline = sectionstrips::devicePolygons(shape, toDevice);
-    sectionstrips::paintInStrips(painter, shape.controlPointRect(), reach, cuts, [&](const QRect& strip) {
+    const QRectF extent = shape.controlPointRect();
+    sectionstrips::paintInStrips(painter, extent, 0, cuts, sectionstrips::kStripPixels, [&](const QRect& strip) {
         if (strip.isEmpty())
             platform::fillPath(painter, shape, kFillColour);
         else
             sectionstrips::fillWithin(painter, outline, strip, kFillColour);
-        if (hairline)
-            return;
-        const QPainterPath reaching =
-            strip.isEmpty() ? shape : platform::pathTrimmedForStroke(shape, toDevice, strip, reach);
-        platform::strokePath(painter, reaching, pen);
     });
-    if (hairline)
+    if (hairline) {
         platform::strokePath(painter, shape, pen);
+    } else {
+        // Each strip is given what the pen reaches it from on both sides: strips twice as wide as
+        // that reach cost least.
+        using sectionstrips::kStripPixels;
+        const int width = kStripPixels * std::max(1, int(std::ceil(2 * reach / kStripPixels)));
+        sectionstrips::paintInStrips(painter, extent, reach, cuts, width, [&](const QRect& strip) {
+            const QPainterPath reaching =
+                strip.isEmpty() ? shape : platform::pathTrimmedForStroke(shape, toDevice, strip, reach);
+            platform::strokePath(painter, reaching, pen);
+        });
+    }
     painter.setRenderHint(QPainter::Antialiasing, antialiased);
 }
 
