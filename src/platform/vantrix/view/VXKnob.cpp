@@ -7,6 +7,7 @@
 #include <QMutex>
 #include <QPainter>
 #include <QTransform>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -132,7 +133,7 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
     if (!context)
         return;
     QPainter& painter = *context->painter();
-    if (angle == 0 && stampKnobAtPointOfTypeColour(painter, point, type, colour))
+    if (angle == 0 && stampKnobsAtPointsOfTypeColour(painter, {&point, 1}, type, colour))
         return;
     const double unit = painterUnitsPerPixel(painter);
     QTransform placement;
@@ -175,7 +176,8 @@ QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antia
     return image;
 }
 
-bool VXKnob::stampKnobAtPointOfTypeColour(QPainter& painter, QPointF point, int type, const QColor& colour) const
+bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
+                                            const QColor& colour) const
 {
     const QTransform world = painter.worldTransform();
     if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() == 0)
@@ -183,11 +185,12 @@ bool VXKnob::stampKnobAtPointOfTypeColour(QPainter& painter, QPointF point, int 
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QImage image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
     const QSizeF size = image.deviceIndependentSize();
-    const QPointF corner = world.map(point) - QPointF(size.width() / 2, size.height() / 2);
-    // On whole device pixels, so the image is copied rather than resampled.
-    const QPointF snapped(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio);
     painter.setWorldTransform(QTransform());
-    painter.drawImage(snapped, image);
+    for (const QPointF point : points) {
+        const QPointF corner = world.map(point) - QPointF(size.width() / 2, size.height() / 2);
+        // On whole device pixels, so the image is copied rather than resampled.
+        painter.drawImage(QPointF(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio), image);
+    }
     painter.setWorldTransform(world);
     return true;
 }
@@ -220,8 +223,14 @@ QPointF VXKnob::pointOfBoundsKnob(const QRectF& bounds, VXBoundsKnob knob)
 void VXKnob::drawBoundsKnobsOfObject(const VXDrawableObject& object, const QColor& colour) const
 {
     const platform::KnobBox box = platform::KnobBox::ofObject(object);
-    for (const VXBoundsKnob knob : kBoundsKnobs)
-        drawKnobAtPointOfTypeAngleHighlightColour(box.pointOfKnob(knob), kVXBoundingRectKnobType, box.angle, colour);
+    std::array<QPointF, kBoundsKnobs.size()> points;
+    std::transform(kBoundsKnobs.cbegin(), kBoundsKnobs.cend(), points.begin(),
+                   [&](VXBoundsKnob knob) { return box.pointOfKnob(knob); });
+    const platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (box.angle == 0 && context && stampKnobsAtPointsOfTypeColour(*context->painter(), points, kVXBoundingRectKnobType, colour))
+        return;
+    for (const QPointF point : points)
+        drawKnobAtPointOfTypeAngleHighlightColour(point, kVXBoundingRectKnobType, box.angle, colour);
 }
 
 void VXKnob::drawRotationKnobOfObject(const VXDrawableObject& object, const QColor& colour) const

@@ -16,6 +16,7 @@
 #include <QTransform>
 #include <QVariant>
 #include <memory>
+#include <span>
 
 class QPainter;
 
@@ -125,8 +126,10 @@ private:
     // Drawing units per screen pixel now.
     static double drawingUnitsPerPixel();
     // Unturned knobs on an unturned painter are stamped from images made once per look:
-    // thousands of selected objects are drawn without filling a path for each knob.
-    bool stampKnobAtPointOfTypeColour(QPainter& painter, QPointF point, int type, const QColor& colour) const;
+    // thousands of selected objects are drawn without filling a path for each knob. One image
+    // serves all the points.
+    bool stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
+                                        const QColor& colour) const;
     QImage knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const;
 
     struct ImageCache;

@@ -1,26 +1,35 @@
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
 
-// The box of pixels a knob drawn at `point` (drawing units) covers, in device pixels.
-QRect knobPixels(const QTransform& world, QPointF point, int type, double angle, qreal ratio = 1)
+// What `draw` paints with `world` on a clear antialiased canvas at `ratio`.
+QImage paintKnobs(const QTransform& world, qreal ratio, const std::function<void()>& draw)
 {
     QImage image(QSize(120, 120) * ratio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setWorldTransform(world);
-        const platform::GraphicsContext::Scope context(&painter);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setWorldTransform(world);
+    const platform::GraphicsContext::Scope context(&painter);
+    draw();
+    EXPECT_EQ(painter.worldTransform(), world); // left as it was
+    return image;
+}
+
+// The box of pixels a knob drawn at `point` (drawing units) covers, in device pixels.
+QRect knobPixels(const QTransform& world, QPointF point, int type, double angle, qreal ratio = 1)
+{
+    const QImage image = paintKnobs(world, ratio, [&] {
         VXKnob::knobs().drawKnobAtPointOfTypeAngleHighlightColour(point, type, angle, Qt::red);
-        EXPECT_EQ(painter.worldTransform(), world); // left as it was
-    }
+    });
     QRect covered;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -51,4 +60,27 @@ TEST(KnobDrawing, UnturnedKnobsAreStampedWhereAndAsLargeAsTheirOutlines)
     const QTransform turned = QTransform().translate(60, 60).rotate(45);
     const QRect diamond = knobPixels(turned, {0, 0}, kVXBoundingRectKnobType, 0);
     EXPECT_GT(diamond.width(), VXKnob::controlKnobSize().width() * 1.3);
+}
+
+TEST(KnobDrawing, AnObjectsBoundsKnobsAreTheKnobsDrawnOneByOne)
+{
+    // Upright and turned, at one and two pixels per point under a zoom: the eight knobs drawn
+    // together are pixel for pixel the eight drawn one at a time, and the painter is left as it was.
+    for (const double angle : {0.0, 0.4}) {
+        const auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(12.3, 20.6, 41.5, 27.2), nullptr);
+        shape->rotateByAngle(angle);
+        const platform::KnobBox box = platform::KnobBox::ofObject(*shape);
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QTransform world = QTransform::fromScale(1.5, 1.5);
+            const auto paint = [&](const std::function<void()>& draw) { return paintKnobs(world, ratio, draw); };
+            const QImage together = paint([&] { VXKnob::knobs().drawBoundsKnobsOfObject(*shape, Qt::red); });
+            const QImage apart = paint([&] {
+                for (int knob = kVXTopLeftKnob; knob <= kVXLeftKnob; ++knob)
+                    VXKnob::knobs().drawKnobAtPointOfTypeAngleHighlightColour(
+                        box.pointOfKnob(VXBoundsKnob(knob)), kVXBoundingRectKnobType, box.angle, Qt::red);
+            });
+            EXPECT_EQ(together, apart) << "angle " << angle << " ratio " << ratio;
+            EXPECT_NE(together, paint([] {})) << "the knobs were drawn";
+        }
+    }
 }
