@@ -45,13 +45,11 @@ void VXInspectableController::setContent(const QList<ZQObjectPtr>& content)
 
 void VXInspectableController::setInspectable(const ZQObjectPtr& object)
 {
-    if (!object) {
-        setContent({});
-        return;
-    }
-    ZQ_ASSERT(dynamic_cast<VXInspectableObject*>(object.get()),
-              QStringLiteral("<%1> does not conform to 'VXInspectableObject' protocol").arg(object->className()));
-    setContent({object});
+    // A selection change hands objects over: one that cannot be inspected shows nothing.
+    const bool inspectable = object
+        && ZQ_EXPECT(dynamic_cast<VXInspectableObject*>(object.get()),
+                     QStringLiteral("<%1> does not conform to 'VXInspectableObject' protocol").arg(object->className()));
+    setContent(inspectable ? QList<ZQObjectPtr>{object} : QList<ZQObjectPtr>{});
 }
 
 ZQObjectPtr VXInspectableController::inspectable() const
