@@ -592,7 +592,8 @@ void VXQLibraryItem::repObjectChanged(const platform::Notification& notification
 
 void VXQLibraryItem::objectDidChange(bool nameChanged, bool contentChanged, bool lockChanged)
 {
-    info();
+    if (!m_infoBuilt)
+        info();
     m_info.insert(kLastModDate, dateFromReferenceTimestamp(m_libObject->lastModificationTimestamp()));
     auto& center = platform::NotificationCenter::defaultCenter();
     if (nameChanged) {
