@@ -799,3 +799,12 @@ void VXQAttributeController::updateRemoveButton()
     if (m_removeButton)
         m_removeButton->setEnabled(m_table && m_table->isEnabled() && !selectedKeys().isEmpty() && !isObjectLocked());
 }
+
+const platform::DisplayBindings& VXQAttributeController::displayBindings() const
+{
+    using Self = VXQAttributeController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("name"), &Self::setName, &Self::setMixedValueForName)
+        .bind(QStringLiteral("locked"), &Self::setLocked, &Self::setMixedValueForLocked);
+    return bindings;
+}

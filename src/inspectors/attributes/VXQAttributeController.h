@@ -22,6 +22,7 @@
 #include "inspectors/attributes/CommonAttributes.h"
 #include "inspectors/attributes/VLQNAttributesController.h"
 #include "platform/ui/Alert.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 
 #include <QMap>
 #include <QPointer>
@@ -34,10 +35,12 @@ class QMimeData;
 class QTableView;
 class QToolButton;
 
-class VXQAttributeController : public VLTMGenericObjectController {
+class VXQAttributeController : public VLTMGenericObjectController, public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     static inline const QString kNibName = QStringLiteral("VXQAttributeController");
     static inline const QString kConfirmsEditsKey = QStringLiteral("kVXQAttributeControllerConfirmsEdits");
     // Columns of the table.
@@ -169,11 +172,11 @@ public:
     Q_INVOKABLE bool validateMenuItem(QObject* item);
 
     // --- Display setters of the observed key paths -----------------------------------------
-    Q_INVOKABLE void setName(const QString& name);
-    Q_INVOKABLE void setMixedValueForName();
+    void setName(const QString& name);
+    void setMixedValueForName();
     // Enables the table and buttons exactly when not locked; a mixed lock enables them.
     void setLocked(bool locked) override;
-    Q_INVOKABLE void setMixedValueForLocked();
+    void setMixedValueForLocked();
 
     // --- Widgets ------------------------------------------------------------------------------
     QTableView* tableView();

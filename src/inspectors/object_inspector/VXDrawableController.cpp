@@ -279,3 +279,15 @@ QCheckBox* VXDrawableController::ghostedCheckbox()
     view();
     return m_ghostedCheckbox;
 }
+
+const platform::DisplayBindings& VXDrawableController::displayBindings() const
+{
+    using Self = VXDrawableController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("locked"), &Self::setLocked, &Self::setMixedValueForLocked)
+        .bind(QStringLiteral("visible"), &Self::setVisible, &Self::setMixedValueForVisible)
+        .bind(QStringLiteral("ghosted"), &Self::setGhosted, &Self::setMixedValueForGhosted)
+        .bind(QStringLiteral("style"), &Self::setStyle, &Self::setMixedValueForStyle)
+        .bind(QStringLiteral("name"), &Self::setName, &Self::setMixedValueForName);
+    return bindings;
+}

@@ -4,6 +4,7 @@
 // name of their style, their lock (with an icon), visibility and ghosting. Checkbox edits go
 // to every object that is not locked; the lock itself to all of them.
 
+#include "platform/vantrix/inspector/DisplayBindings.h"
 #include "platform/vantrix/inspector/VXInspectableController.h"
 
 #include <QPointer>
@@ -12,12 +13,14 @@ class QCheckBox;
 class QLabel;
 class VXStyle;
 
-class VXDrawableController : public VXInspectableController {
+class VXDrawableController : public VXInspectableController, public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
     VXDrawableController();
     ~VXDrawableController() override;
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
 
     // The tab's widgets, made on first use.
     QWidget* view();
@@ -39,16 +42,16 @@ public:
     Q_INVOKABLE void ghostedAction(QObject* sender);
 
     // Display setters.
-    Q_INVOKABLE void setVisible(bool visible);
-    Q_INVOKABLE void setMixedValueForVisible();
-    Q_INVOKABLE void setGhosted(bool ghosted);
-    Q_INVOKABLE void setMixedValueForGhosted();
-    Q_INVOKABLE void setStyle(VXStyle* style);
-    Q_INVOKABLE void setMixedValueForStyle();
-    Q_INVOKABLE void setName(const QString& name);
-    Q_INVOKABLE void setMixedValueForName();
-    Q_INVOKABLE void setLocked(bool locked);
-    Q_INVOKABLE void setMixedValueForLocked();
+    void setVisible(bool visible);
+    void setMixedValueForVisible();
+    void setGhosted(bool ghosted);
+    void setMixedValueForGhosted();
+    void setStyle(VXStyle* style);
+    void setMixedValueForStyle();
+    void setName(const QString& name);
+    void setMixedValueForName();
+    void setLocked(bool locked);
+    void setMixedValueForLocked();
 
     QLabel* displayNameField();
     QLabel* descriptionField();

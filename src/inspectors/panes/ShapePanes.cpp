@@ -177,3 +177,19 @@ void VLTM_VXRoundRectShapeController::setMixedValueForCornerFlags()
     cornerControl()->setState(ZQRoundRectSelectorControl::kMixedState);
 }
 
+const platform::DisplayBindings& VLTM_VXArcPathController::displayBindings() const
+{
+    using Self = VLTM_VXArcPathController;
+    static const auto bindings = platform::DisplayBindings(GeometryTablePane::displayBindings())
+        .bind(QStringLiteral("startAngle"), &Self::setStartAngle, &Self::setMixedValueForStartAngle)
+        .bind(QStringLiteral("endAngle"), &Self::setEndAngle, &Self::setMixedValueForEndAngle);
+    return bindings;
+}
+
+const platform::DisplayBindings& VLTM_VXRoundRectShapeController::displayBindings() const
+{
+    using Self = VLTM_VXRoundRectShapeController;
+    static const auto bindings = platform::DisplayBindings(GeometryTablePane::displayBindings())
+        .bind(QStringLiteral("cornerFlags"), &Self::setCornerFlags, &Self::setMixedValueForCornerFlags);
+    return bindings;
+}

@@ -29,6 +29,8 @@ class VLTM_VXArcPathController : public GeometryTablePane {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     GeometryPaneTable table() const override;
     QStringList customKeyPaths() const override;
@@ -37,10 +39,10 @@ public:
     QString helpIdentifier() const override { return QStringLiteral("arc"); }
 
     // Either angle changed: the label shows both, or nothing when arcs differ.
-    Q_INVOKABLE void setStartAngle(double) { showAngles(); }
-    Q_INVOKABLE void setMixedValueForStartAngle() { showAngles(); }
-    Q_INVOKABLE void setEndAngle(double) { showAngles(); }
-    Q_INVOKABLE void setMixedValueForEndAngle() { showAngles(); }
+    void setStartAngle(double) { showAngles(); }
+    void setMixedValueForStartAngle() { showAngles(); }
+    void setEndAngle(double) { showAngles(); }
+    void setMixedValueForEndAngle() { showAngles(); }
 
 protected:
     void addCustomControls(QFormLayout& form) override;
@@ -71,6 +73,8 @@ class VLTM_VXRoundRectShapeController : public GeometryTablePane {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     GeometryPaneTable table() const override;
     QStringList customKeyPaths() const override;
@@ -78,8 +82,8 @@ public:
     ZQRoundRectSelectorControl* cornerControl();
 
     Q_INVOKABLE void cornerControlAction(QObject* sender = nullptr);
-    Q_INVOKABLE void setCornerFlags(int flags);
-    Q_INVOKABLE void setMixedValueForCornerFlags();
+    void setCornerFlags(int flags);
+    void setMixedValueForCornerFlags();
     QString helpIdentifier() const override { return QStringLiteral("round-corner-rect"); }
 
 protected:

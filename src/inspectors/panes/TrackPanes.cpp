@@ -263,3 +263,22 @@ void VLTM_VXQTrackController::insertSpecialItem(const QByteArray& command)
     if (canInsertSpecialItem())
         content().last()->performSelector(command, {QVariant::fromValue<QObject*>(this)});
 }
+
+const platform::DisplayBindings& VLTM_VXQAdornmentController::displayBindings() const
+{
+    using Self = VLTM_VXQAdornmentController;
+    static const auto bindings = platform::DisplayBindings(GeometryTablePane::displayBindings())
+        .bind(QStringLiteral("displayName"), &Self::setDisplayName, &Self::setMixedValueForDisplayName);
+    return bindings;
+}
+
+const platform::DisplayBindings& VLTM_VXQTrackController::displayBindings() const
+{
+    using Self = VLTM_VXQTrackController;
+    static const auto bindings = platform::DisplayBindings(GeometryTablePane::displayBindings())
+        .bind(QStringLiteral("selectedAdornments"), &Self::setSelectedAdornments,
+              &Self::setMixedValueForSelectedAdornments)
+        .bind(QStringLiteral("isSimpleStraightLine"), &Self::setIsSimpleStraightLine,
+              &Self::setMixedValueForIsSimpleStraightLine);
+    return bindings;
+}

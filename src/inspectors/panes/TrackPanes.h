@@ -19,6 +19,8 @@ class VLTM_VXQAdornmentController : public GeometryTablePane {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     GeometryPaneTable table() const override;
     QStringList customKeyPaths() const override { return {QStringLiteral("displayName")}; }
@@ -28,8 +30,8 @@ public:
     bool trackLocked() const { return m_trackLocked; }
     QLabel* selectionInfoTextField();
 
-    Q_INVOKABLE void setDisplayName(const QString& name);
-    Q_INVOKABLE void setMixedValueForDisplayName();
+    void setDisplayName(const QString& name);
+    void setMixedValueForDisplayName();
 
 protected:
     void addCustomControls(QFormLayout& form) override;
@@ -46,6 +48,8 @@ class VLTM_VXQTrackController : public GeometryTablePane, public VLTMObjectContr
 public:
     VLTM_VXQTrackController();
     ~VLTM_VXQTrackController() override;
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
 
     const QMetaObject* managedObjectClass() const override;
     GeometryPaneTable table() const override;
@@ -58,10 +62,10 @@ public:
     VLTM_VXQAdornmentController* adornmentsController() const { return m_adornmentsController.get(); }
     const QList<ZQObjectPtr>& adornments() const { return m_adornments; }
 
-    Q_INVOKABLE void setSelectedAdornments(const QVariantList& adornments);
-    Q_INVOKABLE void setMixedValueForSelectedAdornments() {}
-    Q_INVOKABLE void setIsSimpleStraightLine(bool) {}
-    Q_INVOKABLE void setMixedValueForIsSimpleStraightLine() {}
+    void setSelectedAdornments(const QVariantList& adornments);
+    void setMixedValueForSelectedAdornments() {}
+    void setIsSimpleStraightLine(bool) {}
+    void setMixedValueForIsSimpleStraightLine() {}
 
     // Writes "autoInsertsShims", which the pane does not show, to every unlocked track.
     Q_INVOKABLE void insertAdaptorsAction(QObject* sender = nullptr);

@@ -156,3 +156,12 @@ void VLTM_VXDrawableObjectController::setMixedValueForName()
     if (VLTMGeometryPaneDelegate* delegate = paneDelegate())
         delegate->setNameString(tr("Multiple Selection"));
 }
+
+const platform::DisplayBindings& VLTM_VXDrawableObjectController::displayBindings() const
+{
+    using Self = VLTM_VXDrawableObjectController;
+    static const auto bindings = platform::DisplayBindings(GeometryTablePane::displayBindings())
+        .bind(QStringLiteral("style"), &Self::setStyle, &Self::setMixedValueForStyle)
+        .bind(QStringLiteral("name"), &Self::setName, &Self::setMixedValueForName);
+    return bindings;
+}

@@ -23,6 +23,8 @@ class VLTM_VXDrawableObjectController : public GeometryTablePane {
 public:
     VLTM_VXDrawableObjectController();
     ~VLTM_VXDrawableObjectController() override;
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
 
     const QMetaObject* managedObjectClass() const override;
     GeometryPaneTable table() const override;
@@ -42,10 +44,10 @@ public:
     QLabel* styleInfoTextField();
 
     // Display setters of the keys without rows.
-    Q_INVOKABLE void setStyle(QObject* style);
-    Q_INVOKABLE void setMixedValueForStyle();
-    Q_INVOKABLE void setName(const QString& name);
-    Q_INVOKABLE void setMixedValueForName();
+    void setStyle(QObject* style);
+    void setMixedValueForStyle();
+    void setName(const QString& name);
+    void setMixedValueForName();
 
     void newObjectWasAssigned() override;
 

@@ -150,3 +150,12 @@ void VLTM_VXQSymbolController::sequencableAction(QObject*)
     }
     reloadData();
 }
+
+const platform::DisplayBindings& VLTM_VXQSymbolController::displayBindings() const
+{
+    using Self = VLTM_VXQSymbolController;
+    static const auto bindings = platform::DisplayBindings(GeometryTablePane::displayBindings())
+        .bind(QStringLiteral("name"), &Self::setName, &Self::setMixedValueForName)
+        .bind(QStringLiteral("sequence"), &Self::setSequence, &Self::setMixedValueForSequence);
+    return bindings;
+}

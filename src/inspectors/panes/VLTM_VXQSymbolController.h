@@ -20,6 +20,8 @@ class VLTM_VXQSymbolController : public GeometryTablePane {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     GeometryPaneTable table() const override;
     QStringList customKeyPaths() const override;
@@ -30,10 +32,10 @@ public:
     QLabel* symbolNameTextField();
 
     Q_INVOKABLE void sequencableAction(QObject* sender = nullptr);
-    Q_INVOKABLE void setName(const QString& name);
-    Q_INVOKABLE void setMixedValueForName();
-    Q_INVOKABLE void setSequence(QObject* sequence);
-    Q_INVOKABLE void setMixedValueForSequence();
+    void setName(const QString& name);
+    void setMixedValueForName();
+    void setSequence(QObject* sequence);
+    void setMixedValueForSequence();
 
     void newObjectWasAssigned() override;
 

@@ -140,6 +140,36 @@ void VLTM_VXTextShapeController::setValueForKeyPath(const QVariant& value, const
     VLTMGenericObjectController::setValueForKeyPath(value, keyPath);
 }
 
+const platform::DisplayBindings& VLTM_VXTextShapeController::displayBindings() const
+{
+    using Self = VLTM_VXTextShapeController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("font"), &Self::setFont, &Self::setMixedValueForFont)
+        .bind(QStringLiteral("fontSize"), &Self::setFontSize, &Self::setMixedValueForFontSize)
+        .bind(QStringLiteral("colour"), &Self::setColour, &Self::setMixedValueForColour)
+        .bind(QStringLiteral("alignment"), &Self::setAlignment, &Self::setMixedValueForAlignment)
+        .bind(QStringLiteral("verticalAlignment"), &Self::setVerticalAlignment,
+              &Self::setMixedValueForVerticalAlignment)
+        .bind(QStringLiteral("layoutMode"), &Self::setLayoutMode, &Self::setMixedValueForLayoutMode)
+        .bind(QStringLiteral("underlines"), &Self::setUnderlines, &Self::setMixedValueForUnderlines)
+        .bind(QStringLiteral("strikethroughs"), &Self::setStrikethroughs, &Self::setMixedValueForStrikethroughs)
+        .bind(QStringLiteral("outlineColour"), &Self::setOutlineColour, &Self::setMixedValueForOutlineColour)
+        .bind(QStringLiteral("outlineWidth"), &Self::setOutlineWidth, &Self::setMixedValueForOutlineWidth)
+        .bind(QStringLiteral("textKnockoutDistance"), &Self::setTextKnockoutDistance,
+              &Self::setMixedValueForTextKnockoutDistance)
+        .bind(QStringLiteral("textKnockoutColour"), &Self::setTextKnockoutColour,
+              &Self::setMixedValueForTextKnockoutColour)
+        .bind(QStringLiteral("wrapsLines"), &Self::setWrapsLines, &Self::setMixedValueForWrapsLines)
+        .bind(QStringLiteral("capitalization"), &Self::setCapitalization, &Self::setMixedValueForCapitalization)
+        .bind(QStringLiteral("locked"), &Self::setLocked, &Self::setMixedValueForLocked)
+        .bind(QStringLiteral("baselineProportion"), &Self::setBaselineProportion,
+              &Self::setMixedValueForBaselineProportion)
+        .bind(QStringLiteral("shadow"), &Self::setShadow, &Self::setMixedValueForShadow)
+        .bind(QStringLiteral("textAttributes"), &Self::setTextAttributes, &Self::setMixedValueForTextAttributes)
+        .bind(QStringLiteral("clipping"), &Self::setClipping, &Self::setMixedValueForClipping);
+    return bindings;
+}
+
 // --- The view ---------------------------------------------------------------------------------------
 
 VLTM_VXTextShapeController::NumberControls VLTM_VXTextShapeController::makeNumberControls(const QByteArray& action,

@@ -15,6 +15,7 @@
 
 #include "app/VLTMGenericObjectController.h"
 #include "platform/ui/MenuDelegate.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 #include "platform/vantrix/styles/VXShadow.h"
 
 #include <QPointer>
@@ -37,7 +38,9 @@ class Menu;
 class MenuItem;
 }
 
-class VLTM_VXTextShapeController : public VLTMGenericObjectController, public platform::MenuDelegate {
+class VLTM_VXTextShapeController : public VLTMGenericObjectController,
+                                   public platform::MenuDelegate,
+                                   public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -106,46 +109,47 @@ public:
     Q_INVOKABLE void kernAmountAction(QObject* sender) { Q_UNUSED(sender) }
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
-    // --- Display setters ----------------------------------------------------------------------
-    Q_INVOKABLE void setFont(const QVariant& font);
-    Q_INVOKABLE void setMixedValueForFont();
-    Q_INVOKABLE void setFontSize(const QVariant& size);
-    Q_INVOKABLE void setMixedValueForFontSize();
-    Q_INVOKABLE void setColour(const QVariant& colour);
-    Q_INVOKABLE void setMixedValueForColour();
-    Q_INVOKABLE void setAlignment(const QVariant& alignment);
-    Q_INVOKABLE void setMixedValueForAlignment();
-    Q_INVOKABLE void setVerticalAlignment(const QVariant& alignment);
-    Q_INVOKABLE void setMixedValueForVerticalAlignment();
-    Q_INVOKABLE void setLayoutMode(const QVariant& mode);
-    Q_INVOKABLE void setMixedValueForLayoutMode();
-    Q_INVOKABLE void setUnderlines(const QVariant& style);
-    Q_INVOKABLE void setMixedValueForUnderlines();
-    Q_INVOKABLE void setStrikethroughs(const QVariant& style);
-    Q_INVOKABLE void setMixedValueForStrikethroughs();
-    Q_INVOKABLE void setOutlineColour(const QVariant& colour);
-    Q_INVOKABLE void setMixedValueForOutlineColour();
-    Q_INVOKABLE void setOutlineWidth(const QVariant& width);
-    Q_INVOKABLE void setMixedValueForOutlineWidth();
-    Q_INVOKABLE void setTextKnockoutDistance(const QVariant& distance);
-    Q_INVOKABLE void setMixedValueForTextKnockoutDistance();
-    Q_INVOKABLE void setTextKnockoutColour(const QVariant& colour);
-    Q_INVOKABLE void setMixedValueForTextKnockoutColour();
-    Q_INVOKABLE void setWrapsLines(const QVariant& wraps);
-    Q_INVOKABLE void setMixedValueForWrapsLines();
-    Q_INVOKABLE void setCapitalization(const QVariant& capitalization);
-    Q_INVOKABLE void setMixedValueForCapitalization();
+    // --- Display setters (bound in displayBindings) -----------------------------------------
+    const platform::DisplayBindings& displayBindings() const override;
+    void setFont(const QVariant& font);
+    void setMixedValueForFont();
+    void setFontSize(const QVariant& size);
+    void setMixedValueForFontSize();
+    void setColour(const QVariant& colour);
+    void setMixedValueForColour();
+    void setAlignment(const QVariant& alignment);
+    void setMixedValueForAlignment();
+    void setVerticalAlignment(const QVariant& alignment);
+    void setMixedValueForVerticalAlignment();
+    void setLayoutMode(const QVariant& mode);
+    void setMixedValueForLayoutMode();
+    void setUnderlines(const QVariant& style);
+    void setMixedValueForUnderlines();
+    void setStrikethroughs(const QVariant& style);
+    void setMixedValueForStrikethroughs();
+    void setOutlineColour(const QVariant& colour);
+    void setMixedValueForOutlineColour();
+    void setOutlineWidth(const QVariant& width);
+    void setMixedValueForOutlineWidth();
+    void setTextKnockoutDistance(const QVariant& distance);
+    void setMixedValueForTextKnockoutDistance();
+    void setTextKnockoutColour(const QVariant& colour);
+    void setMixedValueForTextKnockoutColour();
+    void setWrapsLines(const QVariant& wraps);
+    void setMixedValueForWrapsLines();
+    void setCapitalization(const QVariant& capitalization);
+    void setMixedValueForCapitalization();
     void setLocked(bool locked) override;
-    Q_INVOKABLE void setMixedValueForLocked();
-    Q_INVOKABLE void setBaselineProportion(const QVariant& proportion);
-    Q_INVOKABLE void setMixedValueForBaselineProportion();
-    Q_INVOKABLE void setShadow(const QVariant& shadow);
-    Q_INVOKABLE void setMixedValueForShadow();
-    Q_INVOKABLE void setTextAttributes(const QVariant& attributes);
-    Q_INVOKABLE void setMixedValueForTextAttributes();
+    void setMixedValueForLocked();
+    void setBaselineProportion(const QVariant& proportion);
+    void setMixedValueForBaselineProportion();
+    void setShadow(const QVariant& shadow);
+    void setMixedValueForShadow();
+    void setTextAttributes(const QVariant& attributes);
+    void setMixedValueForTextAttributes();
     // Whether the text is clipped to the object's path (the adornment's clipping).
-    Q_INVOKABLE void setClipping(const QVariant& clips);
-    Q_INVOKABLE void setMixedValueForClipping();
+    void setClipping(const QVariant& clips);
+    void setMixedValueForClipping();
 
     // --- The controls, for the tab and for tests ------------------------------------------------
     PopUpMenuButton* fontsPopUpButton();

@@ -306,7 +306,7 @@ void VLTMStyleEditorController::styleValueDidChange(const QString& keyPath)
     }
     if (platform::isNotApplicableMarker(value))
         return;
-    platform::invokeSelector(this, "set" + platform::capitalisedKey(key).toLatin1(), value);
+    displayBindings().show(*this, value, key);
 }
 
 // --- Data source of the panes -----------------------------------------------------------------------------
@@ -603,4 +603,17 @@ void VLTMStyleEditorController::readStoredCollapseStates()
             kept.insert(entry.key(), entry.value().toBool() ? 1 : 0);
     }
     m_stackCollapseStates = kept;
+}
+
+const platform::DisplayBindings& VLTMStyleEditorController::displayBindings() const
+{
+    using Self = VLTMStyleEditorController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("name"), &Self::setName)
+        .bind(QStringLiteral("opacity"), &Self::setOpacity)
+        .bind(QStringLiteral("isStyleRegistered"), &Self::setIsStyleRegistered)
+        .bind(QStringLiteral("locked"), &Self::setLocked)
+        .bind(QStringLiteral("styleSharable"), &Self::setStyleSharable)
+        .bind(QStringLiteral("renderList"), &Self::setRenderList);
+    return bindings;
 }

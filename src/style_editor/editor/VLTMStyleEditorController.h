@@ -23,6 +23,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "style_editor/swatch/VXQStyleImageView.h"
@@ -45,7 +46,9 @@ class VXQLibrary;
 // Posted when the editor attaches a style to the selection {"style": the style}.
 inline const QString kVXStyleInspectorDidCreateNewStyle = QStringLiteral("kVXStyleInspectorDidCreateNewStyle");
 
-class VLTMStyleEditorController : public VLTMTabContentViewController, public VLTMObjectControllerDataSource {
+class VLTMStyleEditorController : public VLTMTabContentViewController,
+                                  public VLTMObjectControllerDataSource,
+                                  public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -126,13 +129,15 @@ public:
     Q_INVOKABLE void containerViewDidUncollapse(QObject* container);
 
     // --- Header (shown through the style's observation) ------------------------------------------------
-    Q_INVOKABLE void setName(const QString& name);
-    Q_INVOKABLE void setOpacity(double opacity);
-    Q_INVOKABLE void setIsStyleRegistered(bool registered);
+    // Each observed style key, bound to its setter below.
+    const platform::DisplayBindings& displayBindings() const override;
+    void setName(const QString& name);
+    void setOpacity(double opacity);
+    void setIsStyleRegistered(bool registered);
     // The effective lock: the flag, or a library that allows no changes holds the style.
-    Q_INVOKABLE void setLocked(bool locked);
-    Q_INVOKABLE void setStyleSharable(bool sharable);
-    Q_INVOKABLE void setRenderList(const QVariantList& renderList);
+    void setLocked(bool locked);
+    void setStyleSharable(bool sharable);
+    void setRenderList(const QVariantList& renderList);
     void styleSharingChanged();
     bool isStartingObservation() const { return m_startingObservation; }
     bool renamingModeActive() const { return m_renamingModeActive; }

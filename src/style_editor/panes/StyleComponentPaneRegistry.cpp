@@ -26,6 +26,11 @@ void StyleComponentPaneRegistry::registerPaneNamed(const QString& paneName, Fact
     factories().insert(paneName, std::move(factory));
 }
 
+QStringList StyleComponentPaneRegistry::registeredPaneNames()
+{
+    return factories().keys();
+}
+
 StyleComponentPaneRegistry::Factory StyleComponentPaneRegistry::paneFactoryNamed(const QString& paneName)
 {
     return factories().value(paneName);

@@ -9,6 +9,7 @@
 // archive can make one.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -29,6 +30,7 @@ public:
         registerPaneNamed(QString::fromLatin1(Pane::staticMetaObject.className()),
                           [] { return std::make_shared<Pane>(); });
     }
+    static QStringList registeredPaneNames();
     // Empty for a name no pane is registered under.
     static Factory paneFactoryNamed(const QString& paneName);
 

@@ -271,3 +271,12 @@ void VLTMStyleComponentController::initialiseStrokeWidthMenu(QMenu* menu)
             item->setIcon(strokeWidthSwatch(width));
     }
 }
+
+const platform::DisplayBindings& VLTMStyleComponentController::displayBindings() const
+{
+    using Self = VLTMStyleComponentController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("enabled"), &Self::setEnabled)
+        .bind(QStringLiteral("locked"), &Self::setLocked);
+    return bindings;
+}

@@ -12,8 +12,8 @@
 //     shows, "enabled" always among them: use keyPathsOfInterestWith);
 //   - builds its controls in makeControls(); the base puts them under the "enabled" checkbox and
 //     the pane's menu (copy, delete, help);
-//   - shows each key through an invokable setter named after the key's last component
-//     ("Q_INVOKABLE void setSpacing(double)"), which updates controls only;
+//   - shows each key through a setter bound to it in displayBindings(), starting from its
+//     parent's table, which updates controls only;
 //   - writes from its actions with takeCommonValueFromForKeyPath or setCommonValueForKeyPath:
 //     the component registers the undo with the editor's document and names it after the key;
 //     a pane names only commands of its own;
@@ -25,6 +25,7 @@
 
 #include "app/VLTMGenericObjectController.h"
 #include "platform/ui/Menu.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 #include "platform/vantrix/styles/VXRasterizer.h"
 #include "style_editor/editor/VLTMStyleEditorController.h"
 #include "widgets/stacks/ZQCollapsibleContainerView.h"
@@ -32,7 +33,7 @@
 #include <QCheckBox>
 #include <QPointer>
 
-class VLTMStyleComponentController : public VLTMGenericObjectController {
+class VLTMStyleComponentController : public VLTMGenericObjectController, public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -65,11 +66,13 @@ public:
     QWidget* windowForSheet();
 
     // --- Display setters --------------------------------------------------------------------
+    // "enabled" and "locked".
+    const platform::DisplayBindings& displayBindings() const override;
     // The checkbox and the container's title checkbox show the flag; the controls follow.
-    Q_INVOKABLE void setEnabled(bool enabled);
+    void setEnabled(bool enabled);
     // The lock the editor gives every pane (the component's, its style's or its library's):
     // the checkboxes, the container's close button and reordering are off while locked.
-    Q_INVOKABLE void setLocked(bool locked) override;
+    void setLocked(bool locked) override;
     bool isShownLocked() const { return m_shownLocked; }
 
     // --- Hooks for panes (the base does nothing) ---------------------------------------------

@@ -231,3 +231,9 @@ void GeometryTablePane::changeUIStateForPercentageProperty(bool, const QString& 
     if (GeometryRowControl* control = rowControl(key))
         control->setFormatter(formatterForRow(control->row()));
 }
+
+const platform::DisplayBindings& GeometryTablePane::displayBindings() const
+{
+    static const platform::DisplayBindings none;
+    return none;
+}

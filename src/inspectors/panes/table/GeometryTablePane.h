@@ -9,10 +9,11 @@
 // while the objects are locked (a mixed lock counts as unlocked) and no content disables them
 // all; length rows take the tab's formatter for its display units, or a percent formatter
 // while their key path is shown as a percentage. Keys the pane shows with controls of its own
-// (customKeyPaths) reach its invokable "set<Key>" setters as in every pane.
+// (customKeyPaths) reach the setters the pane binds in displayBindings.
 
 #include "app/VLTMGenericObjectController.h"
 #include "inspectors/panes/table/GeometryPaneRow.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 
 #include <QHash>
 
@@ -21,7 +22,7 @@ class QLabel;
 class GeometryRowControl;
 class VLTMGeometryPaneDelegate;
 
-class GeometryTablePane : public VLTMGenericObjectController {
+class GeometryTablePane : public VLTMGenericObjectController, public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -30,8 +31,10 @@ public:
 
     // A subclass answers its parent's table with its own rows appended.
     virtual GeometryPaneTable table() const { return {}; }
-    // Keys shown by the pane's own controls, not by rows.
+    // Keys shown by the pane's own controls, not by rows ("locked" is the pane's own).
     virtual QStringList customKeyPaths() const { return {}; }
+    // The display setters of the custom keys; none here.
+    const platform::DisplayBindings& displayBindings() const override;
     // The rows' key paths, then the custom ones.
     QStringList keyPathsOfInterest() const override;
     QStringList propertiesExpressibleAsPercentage() const override;

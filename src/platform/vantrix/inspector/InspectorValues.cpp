@@ -1,6 +1,7 @@
 #include "platform/vantrix/inspector/InspectorValues.h"
 
 #include "platform/foundation/MetaInvoke.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 #include "platform/foundation/ValueTransformer.h"
 #include "platform/foundation/ZQLog.h"
 
@@ -46,26 +47,30 @@ private:
 void setDisplayValue(ZQObject& receiver, const QVariant& value, const QString& key)
 {
     const DisplaySetter setter(receiver, key);
-    const QString selector = QString::fromLatin1(DisplaySetter::selectorFor(key));
     if (!setter.isValid()) {
         receiver.setValueForUndefinedKey(value, key);
         return;
     }
-    if (isNull(value) && !typeAcceptsNull(setter.type())) {
-        ZQLog(QStringLiteral("%1 - an attempt to set nil as the value to -%2 was ignored")
-                  .arg(receiver.description(), selector));
-        return;
-    }
-    const std::optional<QVariant> converted = convertVariant(isNull(value) ? QVariant() : value, setter.type());
-    if (!converted) {
-        ZQLog(QStringLiteral("%1 - a value of type %2 cannot be shown by -%3 (ignored)")
-                  .arg(receiver.description(), QString::fromLatin1(value.typeName()), selector));
-        return;
-    }
-    setter.write(receiver, *converted);
+    const QString selector = QString::fromLatin1(DisplaySetter::selectorFor(key));
+    if (const std::optional<QVariant> converted = valueForDisplaySetter(receiver, value, setter.type(), selector))
+        setter.write(receiver, *converted);
 }
 
 } // namespace
+
+std::optional<QVariant> valueForDisplaySetter(const ZQObject& receiver, const QVariant& value, QMetaType type,
+                                              const QString& setter)
+{
+    if (isNull(value) && !typeAcceptsNull(type)) {
+        ZQLog(QStringLiteral("%1 - an attempt to set nil as the value to -%2 was ignored").arg(receiver.description(), setter));
+        return std::nullopt;
+    }
+    std::optional<QVariant> converted = convertVariant(isNull(value) ? QVariant() : value, type);
+    if (!converted)
+        ZQLog(QStringLiteral("%1 - a value of type %2 cannot be shown by -%3 (ignored)")
+                  .arg(receiver.description(), QString::fromLatin1(value.typeName()), setter));
+    return converted;
+}
 
 QString lastKeyOfKeyPath(const QString& keyPath)
 {
@@ -131,6 +136,11 @@ QVariant modelValue(const ValueTransformer* transformer, const QVariant& value)
 void showValueForKeyPath(ZQObject& receiver, const QVariant& value, const QString& keyPath)
 {
     const QString key = lastKeyOfKeyPath(keyPath);
+    if (const auto* source = dynamic_cast<const DisplayBindingSource*>(&receiver)) {
+        if (!source->displayBindings().show(receiver, value, keyPath))
+            receiver.setValueForUndefinedKey(value, key);
+        return;
+    }
     if (!isMultipleValuesMarker(value)) {
         setDisplayValue(receiver, value, key);
         return;

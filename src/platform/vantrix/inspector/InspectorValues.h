@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <optional>
 
 namespace platform {
 
@@ -47,12 +48,18 @@ QVariant displayValue(const ValueTransformer* transformer, const QVariant& value
 // The model value for an entered one, when the transformer can go back.
 QVariant modelValue(const ValueTransformer* transformer, const QVariant& value);
 
-// Shows `value` on `receiver` through its setter for the key path's last component: an
-// invokable "set<Key>(v)" or a writable property. The multiple-values marker goes to an
-// invokable "setMixedValueFor<Key>" when the receiver has one, else the setter shows the
-// text "<multiple values>". Without a setter the receiver's setValueForUndefinedKey decides;
-// a null for a number and a value the setter cannot take are logged and ignored.
+// Shows `value` on `receiver` through its setter for the key path's last component: the
+// receiver's DisplayBindings when it has them, else an invokable "set<Key>(v)" or a writable
+// property. The multiple-values marker goes to the mixed-value setter ("setMixedValueFor<Key>")
+// when the receiver has one, else the setter shows the text "<multiple values>". Without a
+// setter the receiver's setValueForUndefinedKey decides; a null for a number and a value the
+// setter cannot take are logged and ignored.
 void showValueForKeyPath(ZQObject& receiver, const QVariant& value, const QString& keyPath);
+
+// `value` converted for a display setter taking `type`; nullopt, logged against the setter's
+// name, for a null that the type cannot hold or a value it cannot take.
+std::optional<QVariant> valueForDisplaySetter(const ZQObject& receiver, const QVariant& value, QMetaType type,
+                                              const QString& setter);
 
 // The localised text shown where the selected objects' values differ.
 QString multipleValuesText();

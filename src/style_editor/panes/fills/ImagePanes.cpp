@@ -191,3 +191,11 @@ StylePaneTable VLTMStyleEditSub_VXFillPattern::table() const
                StylePaneRow::checkbox(QStringLiteral("autoTile"), tr("Auto-Tile")),
            };
 }
+
+const platform::DisplayBindings& StyleImagePane::displayBindings() const
+{
+    using Self = StyleImagePane;
+    static const auto bindings = platform::DisplayBindings(StyleTablePane::displayBindings())
+        .bind(QStringLiteral("image"), &Self::setImage);
+    return bindings;
+}

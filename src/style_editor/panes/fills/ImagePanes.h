@@ -12,8 +12,10 @@ class StyleImagePane : public StyleTablePane {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     ImageSourceControls* imageControls() { view(); return m_imageControls; }
-    Q_INVOKABLE void setImage(const QImage& image);
+    void setImage(const QImage& image);
 
 protected:
     void addCustomControls(QFormLayout& form) override;

@@ -42,3 +42,11 @@ StylePaneTable VLTMStyleEditSub_VXZigZagFill::table() const
 {
     return VLTMStyleEditSub_VXFill::table() + zigZagRows();
 }
+
+const platform::DisplayBindings& VLTMStyleEditSub_VXFill::displayBindings() const
+{
+    using Self = VLTMStyleEditSub_VXFill;
+    static const auto bindings = platform::DisplayBindings(StyleTablePane::displayBindings())
+        .bind(QStringLiteral("shadow"), &Self::setShadow);
+    return bindings;
+}

@@ -10,13 +10,15 @@ class VLTMStyleEditSub_VXFill : public StyleTablePane {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     QString helpIdentifier() const override { return QStringLiteral("color-fill"); }
     StylePaneTable table() const override;
     QStringList customKeyPaths() const override { return {QStringLiteral("shadow")}; }
 
     ShadowControls* shadowControls() { view(); return m_shadowControls; }
-    Q_INVOKABLE void setShadow(const QVariant& shadow);
+    void setShadow(const QVariant& shadow);
 
 protected:
     void addCustomControls(QFormLayout& form) override;

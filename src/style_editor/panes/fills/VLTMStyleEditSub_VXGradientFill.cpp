@@ -188,3 +188,17 @@ void VLTMStyleEditSub_VXGradientFill::endGesture()
         undo->endUndoGrouping();
     }
 }
+
+const platform::DisplayBindings& VLTMStyleEditSub_VXGradientFill::displayBindings() const
+{
+    using Self = VLTMStyleEditSub_VXGradientFill;
+    static const auto bindings = platform::DisplayBindings(StyleTablePane::displayBindings())
+        .bind(QStringLiteral("gradient"), &Self::setGradient)
+        .bind(QStringLiteral("gradientAngle"), &Self::setGradientAngle)
+        .bind(QStringLiteral("startingLocation"), &Self::setStartingLocation)
+        .bind(QStringLiteral("endingLocation"), &Self::setEndingLocation)
+        .bind(QStringLiteral("startingRadius"), &Self::setStartingRadius)
+        .bind(QStringLiteral("endingRadius"), &Self::setEndingRadius)
+        .bind(QStringLiteral("radialParametersAreRelative"), &Self::setRadialParametersAreRelative);
+    return bindings;
+}

@@ -20,6 +20,8 @@ class VLTMStyleEditSub_VXGradientFill : public StyleTablePane, public VXQGradien
 public:
     VLTMStyleEditSub_VXGradientFill();
     ~VLTMStyleEditSub_VXGradientFill() override;
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
 
     const QMetaObject* managedObjectClass() const override;
     QString helpIdentifier() const override { return QStringLiteral("gradient-fill"); }
@@ -34,13 +36,13 @@ public:
     QToolButton* parameterWarningButton() { view(); return m_parameterWarningButton; }
 
     // --- Display setters ---------------------------------------------------------------------
-    Q_INVOKABLE void setGradient(const QVariant& gradient);
-    Q_INVOKABLE void setGradientAngle(double angle) override;
-    Q_INVOKABLE void setStartingLocation(QPointF location) override;
-    Q_INVOKABLE void setEndingLocation(QPointF location) override;
-    Q_INVOKABLE void setStartingRadius(double radius) override;
-    Q_INVOKABLE void setEndingRadius(double radius) override;
-    Q_INVOKABLE void setRadialParametersAreRelative(bool relative);
+    void setGradient(const QVariant& gradient);
+    void setGradientAngle(double angle) override;
+    void setStartingLocation(QPointF location) override;
+    void setEndingLocation(QPointF location) override;
+    void setStartingRadius(double radius) override;
+    void setEndingRadius(double radius) override;
+    void setRadialParametersAreRelative(bool relative);
 
     // --- The parameter view's source -----------------------------------------------------------
     VXGradientFill* gradientFill() override;

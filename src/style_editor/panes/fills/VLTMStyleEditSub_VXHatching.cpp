@@ -62,3 +62,11 @@ void VLTMStyleEditSub_VXHatching::setCustomStates(bool mayEdit)
     m_widthMenu->setEnabled(mayEdit);
     m_dashMenu->setEnabled(mayEdit);
 }
+
+const platform::DisplayBindings& VLTMStyleEditSub_VXHatching::displayBindings() const
+{
+    using Self = VLTMStyleEditSub_VXHatching;
+    static const auto bindings = platform::DisplayBindings(StyleTablePane::displayBindings())
+        .bind(QStringLiteral("dash"), &Self::setDash);
+    return bindings;
+}

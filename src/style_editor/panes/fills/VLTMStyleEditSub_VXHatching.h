@@ -15,6 +15,8 @@ class VLTMStyleEditSub_VXHatching : public StyleTablePane {
 public:
     VLTMStyleEditSub_VXHatching();
     ~VLTMStyleEditSub_VXHatching() override;
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     QString helpIdentifier() const override { return QStringLiteral("hatch-fill"); }
     StylePaneTable table() const override;
@@ -24,7 +26,7 @@ public:
     StrokeWidthMenu* widthMenu() { view(); return m_widthMenu; }
     DashMenu* dashMenu() { view(); return m_dashMenu; }
     PaneDashEditing* dashEditing() { view(); return m_dashEditing.get(); }
-    Q_INVOKABLE void setDash(const QVariant& dash);
+    void setDash(const QVariant& dash);
 
 protected:
     void addCustomControls(QFormLayout& form) override;

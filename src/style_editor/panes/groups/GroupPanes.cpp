@@ -135,3 +135,11 @@ StylePaneTable VLTMStyleEditSub_VXCIFilterTypeBlurGroup::table() const
         strokerows::clippingRow(QStringLiteral("clipping")),
     };
 }
+
+const platform::DisplayBindings& VLTMStyleEditSub_VXRepeatTransformGroup::displayBindings() const
+{
+    using Self = VLTMStyleEditSub_VXRepeatTransformGroup;
+    static const auto bindings = platform::DisplayBindings(StyleGroupPane::displayBindings())
+        .bind(QStringLiteral("blendColour"), &Self::setBlendColour);
+    return bindings;
+}

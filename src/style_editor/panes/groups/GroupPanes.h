@@ -14,6 +14,8 @@ class VLTMStyleEditSub_VXRepeatTransformGroup : public StyleGroupPane {
     Q_PROPERTY(QColor savedBlendColour READ savedBlendColour WRITE setSavedBlendColour)
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     QString helpIdentifier() const override { return QStringLiteral("repeater"); }
     StylePaneTable table() const override;
@@ -24,7 +26,7 @@ public:
     void setSavedBlendColour(const QColor& colour) { m_savedBlendColour = colour; }
 
     // An invalid colour means no blending.
-    Q_INVOKABLE void setBlendColour(const QColor& colour);
+    void setBlendColour(const QColor& colour);
     QCheckBox* blendCheckbox() { view(); return m_blendCheckbox; }
     platform::ColourWell* blendColourWell() { view(); return m_blendWell; }
     Q_INVOKABLE void blendColourAction(QObject* sender);

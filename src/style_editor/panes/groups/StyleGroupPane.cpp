@@ -88,3 +88,11 @@ bool StyleGroupPane::validateMenuItem(platform::MenuItem* item)
     const VLTMStyleEditorController* editor = styleEditorController();
     return component && editor && editor->styleAllowsChanges();
 }
+
+const platform::DisplayBindings& StyleGroupPane::displayBindings() const
+{
+    using Self = StyleGroupPane;
+    static const auto bindings = platform::DisplayBindings(StyleTablePane::displayBindings())
+        .bind(QStringLiteral("renderList"), &Self::setRenderList);
+    return bindings;
+}

@@ -16,13 +16,15 @@ class StyleGroupPane : public StyleTablePane {
 public:
     StyleGroupPane();
     ~StyleGroupPane() override;
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
 
     QStringList customKeyPaths() const override { return {QStringLiteral("renderList")}; }
     void addSubcontroller(VLTMStyleComponentController* pane) override;
     QList<VLTMStyleComponentController*> subcontrollers() const;
     void setStatesForLockEnabled(bool locked, bool enabled) override;
 
-    Q_INVOKABLE void setRenderList(const QVariantList&);
+    void setRenderList(const QVariantList&);
     Q_INVOKABLE void pasteIntoGroupAction(QObject* sender);
     // "Paste Component", or "Paste Component (<kind>)" when one can be pasted.
     bool validateMenuItem(platform::MenuItem* item) override;

@@ -207,3 +207,12 @@ void VLTMStyleEditSub_VXQTaggedStroke::syncToDashAction(QObject*)
         stroke->synchroniseTagsWithDash();
     }
 }
+
+const platform::DisplayBindings& VLTMStyleEditSub_VXArrowStroke::displayBindings() const
+{
+    using Self = VLTMStyleEditSub_VXArrowStroke;
+    static const auto bindings = platform::DisplayBindings(VLTMStyleEditSub_VXStroke::displayBindings())
+        .bind(QStringLiteral("arrowHeadWidth"), &Self::setArrowHeadWidth)
+        .bind(QStringLiteral("arrowHeadLength"), &Self::setArrowHeadLength);
+    return bindings;
+}

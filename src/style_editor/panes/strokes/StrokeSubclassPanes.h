@@ -12,13 +12,15 @@ class VLTMStyleEditSub_VXArrowStroke : public VLTMStyleEditSub_VXStroke {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     QString helpIdentifier() const override { return QStringLiteral("arrow"); }
     StylePaneTable table() const override;
     QStringList customKeyPaths() const override;
     // The arrow view shows the head's size; the pane shows nothing of it.
-    Q_INVOKABLE void setArrowHeadWidth(double) {}
-    Q_INVOKABLE void setArrowHeadLength(double) {}
+    void setArrowHeadWidth(double) {}
+    void setArrowHeadLength(double) {}
     VXQArrowView* arrowView() { view(); return m_arrowView; }
     void newObjectWasAssigned() override;
 

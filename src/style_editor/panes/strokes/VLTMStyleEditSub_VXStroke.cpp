@@ -74,3 +74,12 @@ void VLTMStyleEditSub_VXStroke::setCustomStates(bool mayEdit)
     m_dashMenu->setEnabled(mayEdit);
     m_shadowControls->setControlsEnabled(mayEdit);
 }
+
+const platform::DisplayBindings& VLTMStyleEditSub_VXStroke::displayBindings() const
+{
+    using Self = VLTMStyleEditSub_VXStroke;
+    static const auto bindings = platform::DisplayBindings(StyleTablePane::displayBindings())
+        .bind(QStringLiteral("dash"), &Self::setDash)
+        .bind(QStringLiteral("shadow"), &Self::setShadow);
+    return bindings;
+}

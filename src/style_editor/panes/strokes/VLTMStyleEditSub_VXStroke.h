@@ -17,6 +17,8 @@ class VLTMStyleEditSub_VXStroke : public StyleTablePane {
 public:
     VLTMStyleEditSub_VXStroke();
     ~VLTMStyleEditSub_VXStroke() override;
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
     QString helpIdentifier() const override { return QStringLiteral("stroke"); }
     StylePaneTable table() const override;
@@ -28,8 +30,8 @@ public:
     PaneDashEditing* dashEditing() { view(); return m_dashEditing.get(); }
     ShadowControls* shadowControls() { view(); return m_shadowControls; }
 
-    Q_INVOKABLE void setDash(const QVariant& dash);
-    Q_INVOKABLE void setShadow(const QVariant& shadow);
+    void setDash(const QVariant& dash);
+    void setShadow(const QVariant& shadow);
 
 protected:
     void addCustomControls(QFormLayout& form) override;

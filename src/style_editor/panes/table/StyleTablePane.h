@@ -4,7 +4,7 @@
 // laid out as a form, shows each row's key path in its control, writes the user's changes
 // through the common-value path and enables each control by the lock rule (not locked and
 // enabled) and the row's own condition. Keys a pane edits with controls of its own
-// (customKeyPaths) reach its invokable "set<Key>" setters as in every pane; it adds those
+// (customKeyPaths) reach the setters it binds in displayBindings; it adds those
 // controls in addCustomControls and enables them in setCustomStates.
 
 #include "style_editor/panes/VLTMStyleComponentController.h"

@@ -149,3 +149,12 @@ void VLTMStyleEditSub_VXTextAdornment::newObjectWasAssigned()
     if (m_textController)
         m_textController->reloadContent();
 }
+
+const platform::DisplayBindings& VLTMStyleEditSub_VXTextAdornment::displayBindings() const
+{
+    using Self = VLTMStyleEditSub_VXTextAdornment;
+    static const auto bindings = platform::DisplayBindings(StyleTablePane::displayBindings())
+        .bind(QStringLiteral("string"), &Self::setString, &Self::setMixedValueForString)
+        .bind(QStringLiteral("label"), &Self::setLabel);
+    return bindings;
+}

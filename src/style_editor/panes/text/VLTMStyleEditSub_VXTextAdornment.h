@@ -16,6 +16,8 @@ class VLTMStyleEditSub_VXTextAdornment : public StyleTablePane {
     Q_OBJECT
 
 public:
+    // Each key shown through a setter, bound to it.
+    const platform::DisplayBindings& displayBindings() const override;
     // The templates of the standard-tags menu, its items 1 to 5; the item tagged -1 stands
     // for any other text.
     static const QStringList& standardTags();
@@ -40,10 +42,10 @@ public:
     // The embedded text pane; null without a factory.
     VLTMGenericObjectController* textController() { view(); return m_textController.get(); }
 
-    Q_INVOKABLE void setString(const QVariant& string);
+    void setString(const QVariant& string);
     // Shown through "string".
-    Q_INVOKABLE void setLabel(const QVariant&) {}
-    Q_INVOKABLE void setMixedValueForString();
+    void setLabel(const QVariant&) {}
+    void setMixedValueForString();
     Q_INVOKABLE void stringFieldAction(QObject* sender);
     Q_INVOKABLE void standardTagAction(QObject* sender);
 
