@@ -2,6 +2,7 @@
 #include "platform/graphics/InstalledFonts.h"
 #include "platform/ui/MenuItem.h"
 #include "support/SettingScope.h"
+#include "support/LogCapture.h"
 
 #include <QMenu>
 #include <gtest/gtest.h>
@@ -159,9 +160,14 @@ TEST(FontMenus, FillingAFaceItemChecksItsArguments)
     EXPECT_EQ(item.title(), second.faceName);
     EXPECT_EQ(item.action(), VLTMFontMenus::kFontFaceAction);
     EXPECT_EQ(item.target(), &target);
-    EXPECT_ANY_THROW(VLTMFontMenus::populateFacesMenuItem(nullptr, 0, "DejaVu Sans Mono", &target));
-    EXPECT_ANY_THROW(VLTMFontMenus::populateFacesMenuItem(&item, 4, "DejaVu Sans Mono", &target));
-    EXPECT_ANY_THROW(VLTMFontMenus::populateFacesMenuItem(&item, -1, "DejaVu Sans Mono", &target));
+    // Out of range the item is left as it was and the broken expectation logged.
+    testsupport::LogCapture log;
+    VLTMFontMenus::populateFacesMenuItem(nullptr, 0, "DejaVu Sans Mono", &target);
+    VLTMFontMenus::populateFacesMenuItem(&item, 4, "DejaVu Sans Mono", &target);
+    VLTMFontMenus::populateFacesMenuItem(&item, -1, "DejaVu Sans Mono", &target);
+    EXPECT_EQ(item.representedObject().toString(), second.postScriptName);
+    EXPECT_TRUE(log.contains("menu item expected, got nil"));
+    EXPECT_TRUE(log.contains("index of menu item exceeds available members count"));
 
     EXPECT_TRUE(VLTMFontMenus::hasBoldFont("DejaVu Sans"));
     EXPECT_TRUE(VLTMFontMenus::hasItalicFont("DejaVu Sans"));

@@ -125,9 +125,11 @@ QMenu* VLTMFontMenus::makeFacesMenu(QObject* target, const QString& family)
 
 void VLTMFontMenus::populateFacesMenuItem(platform::MenuItem* item, int index, const QString& family, QObject* target)
 {
-    ZQ_ASSERT(item, QStringLiteral("menu item expected, got nil"));
+    if (!ZQ_EXPECT(item, QStringLiteral("menu item expected, got nil")))
+        return;
     const QList<platform::FontFace> faces = fontManager().availableMembersOfFontFamily(family);
-    ZQ_ASSERT(index >= 0 && index < faces.size(), QStringLiteral("index of menu item exceeds available members count"));
+    if (!ZQ_EXPECT(index >= 0 && index < faces.size(), QStringLiteral("index of menu item exceeds available members count")))
+        return;
     const platform::FontFace& face = faces.at(index);
     item->setRepresentedObject(face.postScriptName);
     item->setTitle(face.faceName);

@@ -10,7 +10,8 @@ void SearchCriteriaModel::setQuery(const MPSearchQueryPtr& query)
 {
     if (query && query == m_query)
         return;
-    ZQ_ASSERT(!query || query->criteriaCount() > 0, QStringLiteral("error: attempt to set a query with no criteria"));
+    if (!ZQ_EXPECT(!query || query->criteriaCount() > 0, QStringLiteral("error: attempt to set a query with no criteria")))
+        return;
     m_query = query ? query : makeQuery();
     m_rows.clear();
     for (const MPSearchCriterionPtr& criterion : m_query->criteria())

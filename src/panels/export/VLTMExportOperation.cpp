@@ -292,8 +292,9 @@ std::optional<platform::FileWrapper> VLTMExportOperation::fileWrapperWithSourceA
             return std::nullopt;
         return platform::FileWrapper::regularFile(data, filenameWithSourceAtIndex(source, index));
     }
-    ZQ_ASSERT(m_sourceType == kVLTMExportSlices,
-              QStringLiteral("error: incompatible format (native) and export source (not slices)"));
+    if (!ZQ_EXPECT(m_sourceType == kVLTMExportSlices,
+                   QStringLiteral("error: incompatible format (native) and export source (not slices)")))
+        return std::nullopt;
     const auto* slice = qobject_cast<const VXQSlice*>(source);
     const VXDrawingPtr drawing = slice ? slice->extractDrawing() : nullptr;
     if (!drawing)

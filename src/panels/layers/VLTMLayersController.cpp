@@ -533,8 +533,7 @@ QList<QObject*> VLTMLayersController::selectedItems() const
 
 bool VLTMLayersController::addLayer(const VXLayerPtr& layer)
 {
-    ZQ_ASSERT(layer, QStringLiteral("invalid layer (nil)"));
-    if (!drawing())
+    if (!ZQ_EXPECT(layer, QStringLiteral("invalid layer (nil)")) || !drawing())
         return false;
     QString name = layer->layerName();
     if (qobject_cast<const VXLayerGroup*>(layer.get()))
@@ -551,10 +550,11 @@ bool VLTMLayersController::addLayer(const VXLayerPtr& layer)
 
 void VLTMLayersController::addLayerToGroup(const VXLayerPtr& layer, VXLayerGroup* group, bool)
 {
-    ZQ_ASSERT(layer, QStringLiteral("invalid layer (nil)"));
     if (!group)
         group = drawing();
-    ZQ_ASSERT(group, QStringLiteral("invalid destination group (nil)"));
+    if (!ZQ_EXPECT(layer, QStringLiteral("invalid layer (nil)"))
+        || !ZQ_EXPECT(group, QStringLiteral("invalid destination group (nil)")))
+        return;
     if (m_outlineView)
         m_outlineView->expand(m_model->indexForItem(group));
     group->insertObjectInLayersAtIndex(layer, 0);
@@ -594,9 +594,11 @@ void VLTMLayersController::confirmDeleteLayer(VXLayer* layer)
 
 void VLTMLayersController::deleteLayer(VXLayer* layer, bool)
 {
-    ZQ_ASSERT(layer, QStringLiteral("invalid layer (nil)"));
+    if (!ZQ_EXPECT(layer, QStringLiteral("invalid layer (nil)")))
+        return;
     VXLayerGroup* group = layer->layerGroup() ? layer->layerGroup() : drawing();
-    ZQ_ASSERT(group, QStringLiteral("invalid layer group (nil)"));
+    if (!ZQ_EXPECT(group, QStringLiteral("invalid layer group (nil)")))
+        return;
     const VXLayerPtr kept = std::static_pointer_cast<VXLayer>(layer->shared_from_this());
     const bool wasActive = layer->isActive();
     VXDrawing* owner = layer->drawing();
@@ -610,7 +612,8 @@ void VLTMLayersController::deleteLayer(VXLayer* layer, bool)
 
 bool VLTMLayersController::moveLayer(VXLayer* layer, VXLayerGroup* fromGroup, VXLayerGroup* toGroup, int index)
 {
-    ZQ_ASSERT(layer, QStringLiteral("invalid layer (nil)"));
+    if (!ZQ_EXPECT(layer, QStringLiteral("invalid layer (nil)")))
+        return false;
     VXLayerGroup* source = fromGroup ? fromGroup : layer->layerGroup();
     VXLayerGroup* destination = toGroup ? toGroup : drawing();
     const auto* movedGroup = qobject_cast<const VXLayerGroup*>(layer);
@@ -648,8 +651,9 @@ bool VLTMLayersController::moveLayer(VXLayer* layer, VXLayerGroup* fromGroup, VX
 bool VLTMLayersController::moveDrawables(const QList<VXDrawableObjectPtr>& objects, VXObjectDrawingLayer* toLayer,
                                          int row)
 {
-    ZQ_ASSERT(!objects.isEmpty(), QStringLiteral("invalid array of objects - array is empty"));
-    ZQ_ASSERT(objects.first(), QStringLiteral("invalid objects array - must be a list of VXDrawableObjects"));
+    if (!ZQ_EXPECT(!objects.isEmpty(), QStringLiteral("invalid array of objects - array is empty"))
+        || !ZQ_EXPECT(objects.first(), QStringLiteral("invalid objects array - must be a list of VXDrawableObjects")))
+        return false;
     auto* source = qobject_cast<VXObjectDrawingLayer*>(objects.first()->layer());
     VXObjectDrawingLayer* destination = toLayer ? toLayer : source;
     if (!source || !destination || destination->locked())

@@ -29,10 +29,10 @@ const std::optional<SmartSearchTable::Searches>& SmartSearchTable::smartSearches
 
 void SmartSearchTable::setSmartSearchForKey(const MPSearchQueryPtr& query, const QString& name)
 {
-    ZQ_ASSERT(query, QStringLiteral("can't save nil as a smart search"));
-    ZQ_ASSERT(!name.isNull(), QStringLiteral("can't save smart search with nil key"));
-    ZQ_ASSERT(!name.isEmpty(), QStringLiteral("can't save smat search with empty key"));
-    ZQ_ASSERT(query->criteriaCount() > 0, QStringLiteral("query passed to save smart search has no criteria"));
+    if (!ZQ_EXPECT(query, QStringLiteral("can't save nil as a smart search"))
+        || !ZQ_EXPECT(!name.isEmpty(), QStringLiteral("can't save a smart search with an empty key"))
+        || !ZQ_EXPECT(query->criteriaCount() > 0, QStringLiteral("query passed to save smart search has no criteria")))
+        return;
     if (!table())
         table().emplace();
     table()->insert(name, query);

@@ -120,7 +120,8 @@ VXQSlicePtr VLTMSlicesLayer::makeSliceAtPoint(QPointF point)
 
 void VLTMSlicesLayer::addSlice(const VXQSlicePtr& slice)
 {
-    ZQ_ASSERT(slice, QStringLiteral("cannot pass nil to -addSlice:"));
+    if (!ZQ_EXPECT(slice, QStringLiteral("cannot pass nil to -addSlice:")))
+        return;
     const QVariantMap info{{kSliceInfoKey, sliceValue(slice)}};
     announceChangeForKey(kSlicesInfoKey, [&] {
         post(kVLTMSlicesLayerWillAddSlice, info);

@@ -6,7 +6,8 @@
 VLTMDragTabProxy::VLTMDragTabProxy(VLTMTabContentViewPtr proxiedView)
     : m_proxiedView(std::move(proxiedView))
 {
-    ZQ_ASSERT(m_proxiedView, "can't pass nil here");
+    if (!ZQ_EXPECT(m_proxiedView, QStringLiteral("can't pass nil here")))
+        return;
     setTabIdentifier(m_proxiedView->tabIdentifier());
     setTitle(m_proxiedView->title());
     setIcon(m_proxiedView->icon());

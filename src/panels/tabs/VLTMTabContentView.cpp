@@ -114,7 +114,8 @@ void VLTMTabContentView::resignSelected()
 
 void VLTMTabContentView::setContentViewWithController(std::shared_ptr<platform::ViewController> controller)
 {
-    ZQ_ASSERT(controller, "must have a valid controller");
+    if (!ZQ_EXPECT(controller, QStringLiteral("must have a valid controller")))
+        return;
     m_tabIdentifier = controller->nibName();
     if (!controller->title().isEmpty())
         m_title = controller->title();

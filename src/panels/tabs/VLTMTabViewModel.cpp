@@ -114,7 +114,8 @@ VLTMTabContentView* VLTMTabViewModel::addTabWithIdentifier(const QString& identi
 
 VLTMTabContentView* VLTMTabViewModel::addTabWithContentViewController(std::shared_ptr<platform::ViewController> controller)
 {
-    ZQ_ASSERT(controller, "need valid controller");
+    if (!ZQ_EXPECT(controller, QStringLiteral("need valid controller")))
+        return nullptr;
     VLTMTabContentViewPtr tab = newTab();
     addTab(tab);
     tab->setContentViewWithController(std::move(controller));
@@ -123,7 +124,8 @@ VLTMTabContentView* VLTMTabViewModel::addTabWithContentViewController(std::share
 
 void VLTMTabViewModel::addTab(VLTMTabContentViewPtr tab)
 {
-    ZQ_ASSERT(tab, "must have valid tab");
+    if (!ZQ_EXPECT(tab, QStringLiteral("must have valid tab")))
+        return;
     const qsizetype index = m_tabs.size();
     if (!m_restoring && delegateAnswers(SidebarTabViewDelegate::WillAddTab))
         m_delegate->tabViewWillAddTab(*this, *tab, index);
@@ -394,7 +396,8 @@ QVariantMap VLTMTabViewModel::restorableStateInfo() const
 
 void VLTMTabViewModel::restoreWithStateInfo(const QVariantMap& state)
 {
-    ZQ_ASSERT(!state.isEmpty(), "no data for tab state restoration (2)");
+    if (!ZQ_EXPECT(!state.isEmpty(), QStringLiteral("no data for tab state restoration (2)")))
+        return;
     if (m_restoring)
         return;
     const QVariant list = state.value(kIdentifierListKey);
@@ -432,7 +435,8 @@ QByteArray VLTMTabViewModel::restorableState() const
 
 void VLTMTabViewModel::restoreFromState(const QByteArray& data)
 {
-    ZQ_ASSERT(!data.isEmpty(), "no data for tab state restoration");
+    if (!ZQ_EXPECT(!data.isEmpty(), QStringLiteral("no data for tab state restoration")))
+        return;
     platform::KeyedUnarchiver unarchiver(data);
     if (!unarchiver.isValid() || !unarchiver.containsValueForKey(kIdentifierListKey))
         return;

@@ -178,7 +178,8 @@ void VLTMStyleEditorController::pasteComponentAction(QObject*)
 
 void VLTMStyleEditorController::applyStyleToSelection(const VXStylePtr& style)
 {
-    ZQ_ASSERT(style, QStringLiteral("style cannot be nil here"));
+    if (!ZQ_EXPECT(style, QStringLiteral("style cannot be nil here")))
+        return;
     VXStylePtr attached;
     for (const VXDrawableObjectPtr& object : std::as_const(m_selectionCache)) {
         object->setStyle(style);

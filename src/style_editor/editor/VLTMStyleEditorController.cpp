@@ -119,7 +119,8 @@ void VLTMStyleEditorController::activeLayerChanged(const platform::Notification&
 
 void VLTMStyleEditorController::setSelectionFromLayer(VXObjectDrawingLayer* layer)
 {
-    ZQ_ASSERT(layer, QStringLiteral("require layer to be valid"));
+    if (!ZQ_EXPECT(layer, QStringLiteral("require layer to be valid")))
+        return;
     if (!m_drawing || layer->drawing() != m_drawing)
         return;
     // One pending update per layer; its selection is read when the update runs.
@@ -235,8 +236,9 @@ QStringList VLTMStyleEditorController::styleObservingKeypaths()
 
 QVariant VLTMStyleEditorController::commonValueForKeyPath(const QString& keyPath) const
 {
-    ZQ_ASSERT(styleObservingKeypaths().contains(keyPath),
-              QStringLiteral("keyPath '%1' used as getter not present in -styleObservingKeypaths").arg(keyPath));
+    if (!ZQ_EXPECT(styleObservingKeypaths().contains(keyPath),
+                   QStringLiteral("keyPath '%1' used as getter not present in -styleObservingKeypaths").arg(keyPath)))
+        return {};
     if (m_styleList.isEmpty())
         return {};
     try {
@@ -390,7 +392,8 @@ void VLTMStyleEditorController::removeComponentController(VLTMStyleComponentCont
 
 void VLTMStyleEditorController::buildUIForStyle(const VXStylePtr& style)
 {
-    ZQ_ASSERT(style, QStringLiteral("unexpected object where style should be"));
+    if (!ZQ_EXPECT(style, QStringLiteral("unexpected object where style should be")))
+        return;
     view();
     platform::RunLoop::cancelPreviousPerformRequests(this, kBuildKey);
     setRenamingMode(false);
@@ -421,8 +424,9 @@ void VLTMStyleEditorController::buildUIForStyle(const VXStylePtr& style)
 void VLTMStyleEditorController::buildUIForStyleGroupInParentContainerParentController(
     VXRastGroup* group, ZQCollapsibleContainerView* parent, VLTMStyleComponentController* parentController)
 {
-    ZQ_ASSERT(parent, QStringLiteral("no parent view for building group UI for %1").arg(group ? group->description() : QString()));
-    ZQ_ASSERT(group, QStringLiteral("expected valid style group"));
+    if (!ZQ_EXPECT(parent, QStringLiteral("no parent view for building group UI for %1").arg(group ? group->description() : QString()))
+        || !ZQ_EXPECT(group, QStringLiteral("expected valid style group")))
+        return;
     const QList<VXRasterizerPtr> members = group->renderList();
     for (auto member = members.crbegin(); member != members.crend(); ++member) {
         const VXRasterizerPtr& component = *member;
@@ -434,7 +438,8 @@ void VLTMStyleEditorController::buildUIForStyleGroupInParentContainerParentContr
         parent->addViewToContent(container);
 
         const std::shared_ptr<VLTMStyleComponentController> pane = StyleComponentPaneRegistry::makePaneForComponent(*component);
-        ZQ_ASSERT(pane->view(), QStringLiteral("subcontroller has no assigned view. This is an error."));
+        if (!ZQ_EXPECT(pane && pane->view(), QStringLiteral("subcontroller has no assigned view. This is an error.")))
+            continue;
         const bool collapsed = m_stackCollapseStates.value(collapseStateKeyForComponent(*component)).toBool();
 
         m_tempRasterizer = component;
@@ -494,11 +499,13 @@ void VLTMStyleEditorController::containerViewDidMoveSubviewToIndex(QObject*, QOb
     if (!component)
         return;
     VXRastGroup* group = component->container();
-    ZQ_ASSERT(group, QStringLiteral("expected parent of rasterizer to be a rast group"));
+    if (!ZQ_EXPECT(group, QStringLiteral("expected parent of rasterizer to be a rast group")))
+        return;
     const int current = group->indexOfRenderer(component.get());
-    ZQ_ASSERT(current >= 0, QStringLiteral("inconsistent state: parent does not contain child"));
     const int target = group->countOfRenderList() - 1 - index;
-    ZQ_ASSERT(target >= 0, QStringLiteral("bad index %1").arg(target));
+    if (!ZQ_EXPECT(current >= 0, QStringLiteral("inconsistent state: parent does not contain child"))
+        || !ZQ_EXPECT(target >= 0, QStringLiteral("bad index %1").arg(target)))
+        return;
     if (target == current)
         return;
     const VXRasterizer::EditingScope scope(undoManager());
@@ -514,13 +521,15 @@ bool VLTMStyleEditorController::containerViewWillAcceptDroppedViewAtIndex(QObjec
     VXRastGroup* destination = groupOfContainer(container);
     if (!component || !styleAllowsChanges())
         return false;
-    ZQ_ASSERT(destination, QStringLiteral("expected destination to be a group"));
+    if (!ZQ_EXPECT(destination, QStringLiteral("expected destination to be a group")))
+        return false;
     // A group cannot go into itself or into a group of its own.
     if (const auto* movedGroup = qobject_cast<const VXRastGroup*>(component.get());
         movedGroup && movedGroup->containsRenderer(destination))
         return false;
-    ZQ_ASSERT(destination->indexOfRenderer(component.get()) < 0,
-              QStringLiteral("unexpected inconsistency: rasterizer is already contained by this group"));
+    if (!ZQ_EXPECT(destination->indexOfRenderer(component.get()) < 0,
+                   QStringLiteral("unexpected inconsistency: rasterizer is already contained by this group")))
+        return false;
     const int count = destination->countOfRenderList();
     const int insertion = std::clamp(count - index, 0, count);
     {

@@ -46,7 +46,8 @@ StyleComponentPaneRegistry::makePaneForComponent(const VXRasterizer& component)
         name = QString::fromLatin1(VLTMStyleComponentPlaceholder::staticMetaObject.className());
         factory = paneFactoryNamed(name);
     }
-    ZQ_ASSERT(factory, QStringLiteral("unknown class for component type '%1' (%2)").arg(componentClass, component.displayName()));
+    if (!ZQ_EXPECT(factory, QStringLiteral("unknown class for component type '%1' (%2)").arg(componentClass, component.displayName())))
+        return nullptr;
     std::shared_ptr<VLTMStyleComponentController> pane = factory();
     pane->initWithNibName(name);
     return pane;

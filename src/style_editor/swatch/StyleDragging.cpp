@@ -28,7 +28,8 @@ QObject* dragSourceFor(QWidget* view, QObject* source)
 
 QDrag* makeDragOfStyleOrSymbol(QWidget* view, const ZQObjectPtr& object, const QMouseEvent*, QObject* source)
 {
-    ZQ_ASSERT(object, QStringLiteral("can't drag a nil style or symbol"));
+    if (!ZQ_EXPECT(object, QStringLiteral("can't drag a nil style or symbol")))
+        return nullptr;
     const std::shared_ptr<VXQLibraryObjectProtocol> libraryObject = LibraryObjects::libraryObjectFor(object);
     if (!libraryObject)
         return nullptr;

@@ -14,7 +14,8 @@ void ZQColourTableCellView::setObjectValue(const QVariant& value)
 {
     if (value.isNull())
         return;
-    ZQ_ASSERT(value.metaType() == QMetaType::fromType<QColor>(), "expected a NSColor object here");
+    if (!ZQ_EXPECT(value.metaType() == QMetaType::fromType<QColor>(), QStringLiteral("expected a colour here")))
+        return;
     if (m_colourWell)
         m_colourWell->setColor(value.value<QColor>());
 }

@@ -136,8 +136,9 @@ QGradientStops ShinyGradientFunction::stops() const
 
 void CGContextDrawShinyGradient(QPainter* context, const QRectF& rect, const QColor& colour, bool flipped)
 {
-    ZQ_ASSERT(colour.isValid(), QStringLiteral("no colour supplied"));
-    ZQ_ASSERT(context && context->isActive(), QStringLiteral("invalid context supplied"));
+    if (!ZQ_EXPECT(colour.isValid(), QStringLiteral("no colour supplied"))
+        || !ZQ_EXPECT(context && context->isActive(), QStringLiteral("invalid context supplied")))
+        return;
     if (rect.isEmpty())
         return;
     QLinearGradient gradient = flipped ? QLinearGradient(rect.topLeft(), rect.bottomLeft())

@@ -67,7 +67,8 @@ double ZQTextPreviewView::fittedFontSize(const platform::AttributedString& strin
 {
     if (min == max)
         return max;
-    ZQ_ASSERT(max > min, QStringLiteral("maximum size must be greater than minimum size"));
+    if (!ZQ_EXPECT(max > min, QStringLiteral("maximum size must be greater than minimum size")))
+        return min;
     const QRectF inner = rect.adjusted(10, 8, -10, -8);
     double lo = min, hi = max, size = max;
     double measured = size;

@@ -201,13 +201,15 @@ QList<ZQSectionView*> ZQMultiSectionView::sections() const
 
 void ZQMultiSectionView::addSection(ZQSectionView* section)
 {
-    ZQ_ASSERT(section, QStringLiteral("cannot adda nil section"));
+    if (!ZQ_EXPECT(section, QStringLiteral("cannot add a nil section")))
+        return;
     insertSectionAtIndex(section, int(m_sections.size()));
 }
 
 void ZQMultiSectionView::insertSectionAtIndex(ZQSectionView* section, int index)
 {
-    ZQ_ASSERT(section, QStringLiteral("cannot add a nil section"));
+    if (!ZQ_EXPECT(section, QStringLiteral("cannot add a nil section")))
+        return;
     m_sections.insert(qBound(0, index, int(m_sections.size())), section);
     section->setParent(this);
     section->setHostView(this);
@@ -217,7 +219,8 @@ void ZQMultiSectionView::insertSectionAtIndex(ZQSectionView* section, int index)
 
 void ZQMultiSectionView::removeSection(ZQSectionView* section)
 {
-    ZQ_ASSERT(section, QStringLiteral("cannot remove a nil section"));
+    if (!ZQ_EXPECT(section, QStringLiteral("cannot remove a nil section")))
+        return;
     section->setHostView(nullptr);
     m_sections.removeAll(section);
     calculateAndSetFrames();
@@ -225,13 +228,15 @@ void ZQMultiSectionView::removeSection(ZQSectionView* section)
 
 void ZQMultiSectionView::sectionDidOpen(ZQSectionView* section)
 {
-    ZQ_ASSERT(section, QStringLiteral("received sectionDidOpen with nil"));
+    if (!ZQ_EXPECT(section, QStringLiteral("received sectionDidOpen with nil")))
+        return;
     calculateAndSetFrames();
 }
 
 void ZQMultiSectionView::sectionDidClose(ZQSectionView* section)
 {
-    ZQ_ASSERT(section, QStringLiteral("received sectionDidClose with nil"));
+    if (!ZQ_EXPECT(section, QStringLiteral("received sectionDidClose with nil")))
+        return;
     calculateAndSetFrames();
 }
 

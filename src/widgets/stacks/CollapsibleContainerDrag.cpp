@@ -239,7 +239,8 @@ bool ZQCollapsibleContainerView::performDragOperation()
     for (QWidget* hosted : hostedViews())
         views.append(hosted);
     const int index = views.indexOf(view.data());
-    ZQ_ASSERT(index >= 0, QStringLiteral("bad state: dragging view is not among the subviews"));
+    if (!ZQ_EXPECT(index >= 0, QStringLiteral("bad state: dragging view is not among the subviews")))
+        return false;
     int insertion = m_insertionIndex == kNotFound ? int(views.size()) : m_insertionIndex;
     if (index < insertion)
         --insertion;

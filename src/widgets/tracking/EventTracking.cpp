@@ -168,7 +168,8 @@ std::optional<TrackedEventType> trackedEventType(const QEvent& event)
 
 void trackMouseEventUsingBlock(QWidget* view, const QMouseEvent& event, TrackingBlock block)
 {
-    ZQ_ASSERT(view && block, QStringLiteral("tracking needs a view and a block"));
+    if (!ZQ_EXPECT(view && block, QStringLiteral("tracking needs a view and a block")))
+        return;
     bool stop = false;
     const QPointer<QWidget> guard(view);
     block(&event, &stop);
@@ -184,7 +185,8 @@ void trackEventsUsingBlock(QWidget* view, TrackedEventMask mask, TrackingBlock b
 void trackEventsUntilDateDequeueUsingBlock(QWidget* view, TrackedEventMask mask, qint64 untilDate, bool dequeue,
                                            TrackingBlock block)
 {
-    ZQ_ASSERT(view && block, QStringLiteral("tracking needs a view and a block"));
+    if (!ZQ_EXPECT(view && block, QStringLiteral("tracking needs a view and a block")))
+        return;
     auto* tracker = new EventTracker(view, mask, dequeue, std::move(block));
     tracker->expireAt(untilDate);
 }

@@ -180,7 +180,8 @@ TEST(ColourTableCellView, TakesColoursIgnoresNullAndAssertsOnOtherValues)
     cellView.setObjectValue(QVariant());
     EXPECT_EQ(cellView.objectValue().value<QColor>(), QColor(Qt::darkCyan));
     testsupport::LogCapture log;
-    EXPECT_THROW(cellView.setObjectValue(QStringLiteral("red")), platform::AssertionFailure);
+    cellView.setObjectValue(QStringLiteral("red"));
+    EXPECT_TRUE(log.contains("expected a colour here"));
     EXPECT_EQ(well.color(), QColor(Qt::darkCyan));
     EXPECT_EQ(cellView.rowIndex(), 4);
 }

@@ -112,7 +112,7 @@ TEST(TextPreview, BisectionFitsAndAlwaysEnds)
     // Bounds a hair apart end at once.
     EXPECT_EQ(ZQTextPreviewView::fittedFontSize(text(QString(50, 'w')), view, 10, std::nextafter(10.0, 11.0)),
               std::nextafter(10.0, 11.0));
-    EXPECT_THROW(ZQTextPreviewView::fittedFontSize(text("x"), view, 20, 10), platform::AssertionFailure);
+    EXPECT_EQ(ZQTextPreviewView::fittedFontSize(text("x"), view, 20, 10), 20) << "reversed bounds answer the minimum";
 
     // Drawn: the placeholder when there is no string, white all round.
     ZQTextPreviewView preview;
