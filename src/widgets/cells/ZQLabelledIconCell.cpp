@@ -199,8 +199,8 @@ void ZQLabelledIconCell::drawWithFrame(QPainter& painter, const QRectF& frame, c
     painter.setPen(attributes.colour);
     const QFontMetricsF metrics(attributes.font);
     if (m_textLines < 2) {
-        const QString shown = metrics.elidedText(stringValue(), Qt::ElideMiddle, textBox.width());
-        const QSizeF size(metrics.horizontalAdvance(shown), metrics.height());
+        const auto [shown, advance] = elidedTitle(stringValue(), attributes.font, textBox.width());
+        const QSizeF size(advance, metrics.height());
         const QRectF rect(textBox.center().x() - size.width() / 2, textBox.center().y() - size.height() / 2 - 1.0,
                           size.width(), size.height());
         painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, shown);
@@ -209,6 +209,22 @@ void ZQLabelledIconCell::drawWithFrame(QPainter& painter, const QRectF& frame, c
         const QRectF rect(textBox.x(), textBox.center().y() - height / 2 - 1.0, textBox.width(), height);
         drawTitleInRectHighlighted(painter, stringValue(), rect, false);
     }
+}
+
+std::pair<QString, double> ZQLabelledIconCell::elidedTitle(const QString& title, const QFont& font, double width) const
+{
+    constexpr qsizetype kMostTitles = 4096;
+    ElidedTitles& cache = m_elidedTitles;
+    if (cache.width != width || cache.font != font || cache.titles.size() >= kMostTitles) {
+        cache.titles.clear();
+        cache.font = font;
+        cache.width = width;
+    }
+    if (const auto found = cache.titles.constFind(title); found != cache.titles.cend())
+        return *found;
+    const QFontMetricsF metrics(font);
+    const QString shown = metrics.elidedText(title, Qt::ElideMiddle, width);
+    return *cache.titles.insert(title, {shown, metrics.horizontalAdvance(shown)});
 }
 
 const QImage& ZQLabelledIconCell::highlightImage(QSizeF frameSize, qreal ratio, const QColor& iconFill) const

@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QPainterPath>
 #include <optional>
 
@@ -77,6 +78,8 @@ private:
     void dropAttributeCaches() const;
     // The icon and title highlights of a frame size, drawn once into an image and reused.
     const QImage& highlightImage(QSizeF frameSize, qreal ratio, const QColor& iconFill) const;
+    // A one-line title as drawn in `width` with `font`: shortened in the middle, and its width.
+    std::pair<QString, double> elidedTitle(const QString& title, const QFont& font, double width) const;
 
     QImage m_badgeImage;
     unsigned m_scaling = ImageScaleProportionallyUpOrDown;
@@ -95,4 +98,12 @@ private:
         QImage image;
     };
     mutable HighlightImage m_highlightImage;
+    // Every frame redraws the same titles in the same font and width: measuring them once
+    // spares shaping each title twice per frame.
+    struct ElidedTitles {
+        QFont font;
+        double width = -1;
+        QHash<QString, std::pair<QString, double>> titles;
+    };
+    mutable ElidedTitles m_elidedTitles;
 };

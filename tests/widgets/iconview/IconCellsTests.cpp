@@ -338,3 +338,24 @@ TEST(IconViewDrawing, HighlightsOnScreenOnlyAndTheGridOfAnEmptyView)
     EXPECT_LT(grid.pixelColor(58, 30).green(), 200);
     EXPECT_EQ(grid.pixelColor(80, 30), QColor(Qt::white));
 }
+
+TEST(LabelledIconCell, TitlesDrawTheSameWhetherMeasuredBeforeOrNot)
+{
+    const QString longTitle = QStringLiteral("A rather long symbol title that cannot fit");
+    const auto fresh = [](const QString& title, QSize size) {
+        ZQLabelledIconCell cell;
+        cell.setStringValue(title);
+        return render(cell, size);
+    };
+    // One cell drawing title after title, as an icon view's prototype does.
+    ZQLabelledIconCell shared;
+    for (const QString& title : {longTitle, QStringLiteral("Short"), longTitle}) {
+        shared.setStringValue(title);
+        EXPECT_EQ(render(shared, QSize(100, 100)), fresh(title, QSize(100, 100))) << title.toStdString();
+    }
+    // A narrower cell shortens the same title further.
+    shared.setStringValue(longTitle);
+    const QImage narrow = render(shared, QSize(60, 100));
+    EXPECT_EQ(narrow, fresh(longTitle, QSize(60, 100)));
+    EXPECT_NE(narrow.copy(0, 0, 60, 100), render(shared, QSize(100, 100)).copy(0, 0, 60, 100));
+}
