@@ -1,10 +1,6 @@
 #include "symbols/placed/VXQSymbol.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/foundation/Markers.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -15,15 +11,12 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/view/VXDrawingView.h"
-#include "platform/vantrix/view/VXKnob.h"
+#include "symbols/placed/PlacedSymbolGraphic.h"
 #include "symbols/placed/SymbolArchiveRecord.h"
 #include "symbols/placed/SymbolValueValidator.h"
 #include "symbols/transformers/OutputProperties.h"
 
-#include <QCoreApplication>
 #include <QMouseEvent>
-#include <QPainter>
-#include <cmath>
 
 namespace {
 
@@ -31,17 +24,8 @@ const QString kNameKey = QStringLiteral("name");
 
 // Room round the placed master rectangle for strokes and knobs.
 constexpr double kBoundsOutset = 6.0;
-constexpr double kHighlightWidth = 4.0;
-constexpr double kOutlineWidth = 0.5;
 
 bool s_defaultSizeHandleVisible = false;
-
-QPainterPath rectanglePath(const QRectF& rect)
-{
-    QPainterPath path;
-    path.addRect(rect);
-    return path;
-}
 
 } // namespace
 
@@ -130,7 +114,7 @@ void VXQSymbol::setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& mast
         return;
     const VXQSymbolMasterPtr oldMaster = m_master;
     const QList<VXQTextLabelPtr> oldLabels = m_labels.labels();
-    VXQSymbolSequence* const oldSequence = m_sequence;
+    VXQSymbolSequence* const oldSequence = sequence();
     if (ZQUndoManager* undo = undoManager()) {
         undo->registerUndoWithTargetHandler(this, [this, oldMaster, oldLabels] {
             setMaster(oldMaster);
@@ -422,16 +406,7 @@ void VXQSymbol::drawContent() const
         return;
     if (ghosted())
         return VXDrawableObject::drawContent();
-    context->saveGraphicsState();
-    try {
-        if (m_placement.scaleVisually)
-            context->painter()->setWorldTransform(placementTransform(), true);
-        m_master->drawSymbolInstance(this, lentStyle());
-    } catch (...) {
-        context->restoreGraphicsState();
-        throw;
-    }
-    context->restoreGraphicsState();
+    PlacedSymbolGraphic(*this).draw(*context);
 }
 
 void VXQSymbol::drawSelectedState() const
@@ -439,28 +414,8 @@ void VXQSymbol::drawSelectedState() const
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context || isPendingObject())
         return;
-    QPainter* painter = context->painter();
-    const QPainterPath outline = placementTransform().map(rectanglePath(cachedMasterBounds()));
-    const VXObjectOwnerLayer* owner = layer();
-    const QColor selectionColour = owner ? owner->selectionColour() : QColor(Qt::blue);
-    QColor highlight = locked() ? QColor(Qt::lightGray) : QColor(Qt::blue);
-    highlight.setAlphaF(locked() ? 0.5 : 0.33);
-
-    painter->save();
-    painter->setBrush(Qt::NoBrush);
-    QPen pen(highlight, kHighlightWidth);
-    pen.setJoinStyle(Qt::RoundJoin);
-    painter->strokePath(outline, pen);
-    painter->strokePath(outline, QPen(locked() ? QColor(Qt::gray) : selectionColour, kOutlineWidth));
-    painter->restore();
-    if (locked())
-        return;
-    const VXKnob& knobs = VXKnob::knobs();
-    knobs.drawKnobAtPointOfTypeAngleUserInfo(containerTransform().map(m_placement.location), kVXCentreTargetKnobType, m_placement.angle, {});
-    if (m_placement.showSizeHandle)
-        knobs.drawKnobAtPointOfTypeAngleHighlightColour(sizeHandlePoint(), kVXBoundingRectKnobType, m_placement.angle,
-                                                        selectionColour);
-    if (!m_labels.hidden())
+    PlacedSymbolGraphic(*this).drawSelection(*context->painter());
+    if (!locked() && !m_labels.hidden())
         m_labels.drawSelectionHighlights(VXDrawingView::currentView());
 }
 
@@ -477,15 +432,10 @@ int VXQSymbol::hitPart(QPointF point) const
         return kVXDrawingNoPart;
     if (const int code = m_labels.partcodeHit(point); code > 0)
         return kVXQTextLabelPartBase + code;
-    if (m_placement.showSizeHandle
-        && VXKnob::knobs().hitTestPointInKnobAtPointOfTypeUserInfo(point, sizeHandlePoint(), kVXBoundingRectKnobType, {}))
+    const PlacedSymbolGraphic graphic(*this);
+    if (graphic.sizeHandleIsAt(point))
         return kSizeHandlePart;
-    const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
-    const QTransform placement = placementTransform();
-    if (!graphic || !placement.isInvertible())
-        return kVXDrawingNoPart;
-    const QPointF inGraphic = placement.inverted().map(point) + graphic->location();
-    return graphic->hitPart(inGraphic) != kVXDrawingNoPart ? kVXDrawingEntireObjectPart : kVXDrawingNoPart;
+    return graphic.graphicIsAt(point) ? kVXDrawingEntireObjectPart : kVXDrawingNoPart;
 }
 
 std::optional<double> VXQSymbol::scaleFactorForSizeHandleAtPoint(QPointF point) const
@@ -630,8 +580,7 @@ void VXQSymbol::adoptStylesFrom(const VXDrawableObject& original)
     if (m_master)
         becomeClientOf(m_master);
     m_masterBounds = symbol->m_masterBounds;
-    m_sequenceIndex = symbol->m_sequenceIndex;
-    m_priorSequenceIndex = symbol->m_priorSequenceIndex;
+    m_membership.adoptNumbersOf(symbol->m_membership);
     m_placement = symbol->m_placement;
     m_ignoresTransformers = symbol->m_ignoresTransformers;
     invalidateGeometryCaches();

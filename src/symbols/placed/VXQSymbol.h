@@ -35,11 +35,10 @@
 #include "symbols/masters/VXQSymbolMasterClient.h"
 #include "symbols/placed/SymbolLabelDefaults.h"
 #include "symbols/placed/SymbolPlacement.h"
+#include "symbols/placed/SymbolSequenceMembership.h"
 #include "symbols/placed/SymbolValueValidator.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
 
-#include <QPointer>
-#include <limits>
 
 namespace platform {
 class Menu;
@@ -167,7 +166,7 @@ public:
     // The layer's sequence for the master numbers the symbol while the master is sequenceable.
     // Joining a layer, changing master or becoming sequenceable puts it there; leaving the
     // layer takes it out.
-    VXQSymbolSequence* sequence() const { return m_sequence; }
+    VXQSymbolSequence* sequence() const { return m_membership.sequence(); }
     // Leaves the current sequence (null: and joins none) and joins `sequence`.
     void setSequence(VXQSymbolSequence* sequence);
     // Writes the number the sequence gives into "QVNL_SEQUENCE_NUMBER" (as shown) and
@@ -181,11 +180,11 @@ public:
     Q_INVOKABLE VXQSymbolSequence* makeSequencable();
     void makeUnsequencable();
     // The number the sequence gives; without a sequence the last one loaded.
-    qint64 positionInSequence() const;
+    qint64 positionInSequence() const { return m_membership.position(); }
     // Moves the symbol to that number, kept within the sequence's numbers.
-    void setPositionInSequence(qint64 position);
-    void notePriorPositionInSequence();
-    qint64 priorPositionInSequence() const { return m_priorSequenceIndex; }
+    void setPositionInSequence(qint64 position) { m_membership.moveTo(position); }
+    void notePriorPositionInSequence() { m_membership.notePriorPosition(); }
+    qint64 priorPositionInSequence() const { return m_membership.priorPosition(); }
 
     // --- Data transformers ------------------------------------------------------------------------
     // The properties transformers may write: "scaleFactor", "style", "angle", "labelAttributes".
@@ -357,11 +356,7 @@ private:
     friend class VXQSymbolSequence;
     // What the sequence itself sets: the reference and the number it gives.
     void attachToSequence(VXQSymbolSequence* sequence);
-    void moveInSequenceTo(qint64 position, QObject* sender);
-    // Enabled or not for the sequence commands and "makeSequencable" (with their check
-    // marks); nothing for other actions.
-    std::optional<bool> validateSequenceMenuItem(platform::MenuItem* item) const;
-
+    void moveInSequence(SymbolSequenceMembership::Move move, QObject* sender);
     SymbolValueValidator validator() const;
     // Joins `master`'s clients (null leaves the current one's).
     void becomeClientOf(const VXQSymbolMasterPtr& master);
@@ -382,9 +377,7 @@ private:
     quint64 m_masterClientIndex = 0;
     double m_scaleAtPress = 1.0;
     bool m_masterIsOfWrongClass = false;
-    QPointer<VXQSymbolSequence> m_sequence;
-    qint64 m_sequenceIndex = std::numeric_limits<qint64>::max();
-    qint64 m_priorSequenceIndex = std::numeric_limits<qint64>::max();
+    SymbolSequenceMembership m_membership{*this};
 };
 
 Q_DECLARE_METATYPE(VXQSymbolPtr)

@@ -3,8 +3,6 @@
 #include "symbols/placed/VXQSymbol.h"
 
 #include "app/LibraryServices.h"
-#include "app/VXQMappingLayer.h"
-#include "symbols/sequences/VXQSymbolSequence.h"
 
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -162,38 +160,9 @@ bool VXQSymbol::validateMenuItem(platform::MenuItem* item)
         return !locked() && VXQSymbolMaster::canInitWithPasteboard(platform::Pasteboard::generalPasteboard());
     if (action == "copySymbolMaster" || action == "revealMasterSymbol")
         return true;
-    if (const std::optional<bool> enabled = validateSequenceMenuItem(item))
+    if (const std::optional<bool> enabled = m_membership.validateMenuItem(item))
         return *enabled;
     if (!locked() && m_labels.validateLabelMenuItem(item))
         return true;
     return platform::ResponderChain::hasActionMethod(this, action);
-}
-
-std::optional<bool> VXQSymbol::validateSequenceMenuItem(platform::MenuItem* item) const
-{
-    const QByteArray action = item->action();
-    const bool numbered = !locked() && m_sequence && m_master && m_master->sequenceable();
-    if (action == "makeSequencable") {
-        item->setState(numbered ? platform::MenuItem::OnState : platform::MenuItem::OffState);
-        return !locked() && !numbered && m_master && !m_master->locked() && qobject_cast<VXQMappingLayer*>(layer());
-    }
-    if (action == "renumberSequence")
-        return !locked() && m_sequence && !m_sequence->autoRenumbers();
-    if (action == "toggleAutoRenumbering") {
-        item->setState(m_sequence && m_sequence->autoRenumbers() ? platform::MenuItem::OnState
-                                                                 : platform::MenuItem::OffState);
-        return !locked() && m_sequence;
-    }
-    if (action == "setSequenceKindAction") {
-        item->setState(m_sequence && m_sequence->sequenceKind() == item->tag() ? platform::MenuItem::OnState
-                                                                                : platform::MenuItem::OffState);
-        return numbered;
-    }
-    if (action == "moveForwardInSequence" || action == "moveToEndOfSequence")
-        return numbered && positionInSequence() < m_sequence->maxSequenceNumber();
-    if (action == "moveBackwardInSequence" || action == "moveToStartOfSequence")
-        return numbered && positionInSequence() > m_sequence->startingOffset();
-    if (action == "insertKeyTable")
-        return m_sequence != nullptr;
-    return std::nullopt;
 }

@@ -11,23 +11,21 @@
 
 #include <QApplication>
 #include <QSet>
-#include <algorithm>
 
 void VXQSymbol::attachToSequence(VXQSymbolSequence* sequence)
 {
-    if (sequence == m_sequence)
-        return;
-    m_sequence = sequence;
-    loadSequenceNumber();
+    if (m_membership.refer(sequence))
+        loadSequenceNumber();
 }
 
 void VXQSymbol::setSequence(VXQSymbolSequence* sequence)
 {
-    if (sequence == m_sequence)
+    VXQSymbolSequence* const current = m_membership.sequence();
+    if (sequence == current)
         return;
     // Leaving through the sequence keeps its list and the symbol's reference in step.
-    if (m_sequence && m_sequence->containsSymbol(this))
-        m_sequence->removeSymbol(this);
+    if (current && current->containsSymbol(this))
+        current->removeSymbol(this);
     if (sequence)
         sequence->addSymbol(std::static_pointer_cast<VXQSymbol>(shared_from_this()));
     else
@@ -36,16 +34,14 @@ void VXQSymbol::setSequence(VXQSymbolSequence* sequence)
 
 void VXQSymbol::loadSequenceNumber()
 {
-    if (!m_sequence)
-        return;
-    const qint64 number = m_sequence->sequenceNumberForSymbol(this);
-    if (number == VXQSymbolSequence::kNotFound)
+    const std::optional<qint64> number = m_membership.numberInSequence();
+    if (!number)
         return;
     // The attributes follow the sequence, whose own changes are what undo restores.
     const platform::UndoSuspension suspension(undoManager());
-    announceChangeForKey(QStringLiteral("positionInSequence"), [&] { m_sequenceIndex = number; });
-    setMetadataItemValueForKey(m_sequence->sequenceStringForSymbol(this), kVXQSequenceNumberKey);
-    setMetadataItemValueForKey(number, kVXQSequenceCardKey);
+    announceChangeForKey(QStringLiteral("positionInSequence"), [&] { m_membership.setLoadedNumber(*number); });
+    setMetadataItemValueForKey(sequence()->sequenceStringForSymbol(this), kVXQSequenceNumberKey);
+    setMetadataItemValueForKey(*number, kVXQSequenceCardKey);
     notifyVisualChange();
 }
 
@@ -66,19 +62,19 @@ VXQSymbolSequence* VXQSymbol::makeSequencable()
 {
     auto* mappingLayer = qobject_cast<VXQMappingLayer*>(layer());
     if (locked() || !m_master || m_master->locked() || !mappingLayer)
-        return m_sequence;
+        return sequence();
     // A document read with a sequence over a master that is not sequenceable here (another
     // process's built-in master, say) keeps its numbers; the master only has to allow them.
-    if (m_sequence) {
+    if (sequence()) {
         if (!m_master->sequenceable()) {
             m_master->setSequenceable(true);
             nameUndoAction(tr("Make Sequenceable"));
         }
-        return m_sequence;
+        return sequence();
     }
     m_master->setSequenceable(true);
     adjustSequence(nullptr);
-    if (m_sequence) {
+    if (sequence()) {
         // The master's symbols on this layer alone, in stacking order: other layers and
         // documents number their own.
         QList<VXQSymbolPtr> members;
@@ -87,55 +83,36 @@ VXQSymbolSequence* VXQSymbol::makeSequencable()
             if (symbol->master() == m_master)
                 members.append(symbol);
         }
-        m_sequence->setSymbols(members);
+        sequence()->setSymbols(members);
     }
     nameUndoAction(tr("Make Sequenceable"));
-    return m_sequence;
+    return sequence();
 }
 
 void VXQSymbol::makeUnsequencable()
 {
-    if (m_sequence && m_master)
+    if (sequence() && m_master)
         m_master->setSequenceable(false);
-}
-
-qint64 VXQSymbol::positionInSequence() const
-{
-    return m_sequence ? m_sequence->sequenceNumberForSymbol(this) : m_sequenceIndex;
-}
-
-void VXQSymbol::setPositionInSequence(qint64 position)
-{
-    if (!m_sequence || m_sequence->count() == 0 || !m_sequence->containsSymbol(this))
-        return;
-    const qint64 offset = m_sequence->startingOffset();
-    const qint64 target = std::clamp(position, offset, m_sequence->maxSequenceNumber());
-    m_sequence->moveSymbolAtIndexToIndex(positionInSequence() - offset, target - offset);
-}
-
-void VXQSymbol::notePriorPositionInSequence()
-{
-    m_priorSequenceIndex = positionInSequence();
 }
 
 void VXQSymbol::objectWasAddedToLayer(VXObjectOwnerLayer* layer)
 {
     VXDrawableObject::objectWasAddedToLayer(layer);
-    adjustSequence(m_sequence);
+    adjustSequence(sequence());
 }
 
 void VXQSymbol::objectWasRemovedFromLayer(VXObjectOwnerLayer* layer)
 {
     VXDrawableObject::objectWasRemovedFromLayer(layer);
-    if (m_sequence)
-        m_sequence->removeSymbol(this);
+    if (sequence())
+        sequence()->removeSymbol(this);
 }
 
 // --- Commands ------------------------------------------------------------------------------------------
 
 void VXQSymbol::renumberSequence(QObject*)
 {
-    if (locked() || !m_sequence)
+    if (locked() || !sequence())
         return;
     auto alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
         tr("Renumber Symbol Sequence of '%1'?").arg(masterName()), tr("Cancel"), tr("Renumber"), {},
@@ -144,66 +121,65 @@ void VXQSymbol::renumberSequence(QObject*)
     const std::weak_ptr<ZQObject> weakSelf = weak_from_this();
     alert.beginSheetModalForWindowCompletionHandler(QApplication::activeWindow(), [weakSelf](int returnCode) {
         const auto self = std::static_pointer_cast<VXQSymbol>(weakSelf.lock());
-        if (returnCode != platform::Alert::kAlternateReturn || !self || !self->m_sequence)
+        if (returnCode != platform::Alert::kAlternateReturn || !self || !self->sequence())
             return;
-        self->m_sequence->renumber();
+        self->sequence()->renumber();
         self->nameUndoAction(tr("Renumber Symbols"));
     });
 }
 
 void VXQSymbol::toggleAutoRenumbering(QObject*)
 {
-    if (m_sequence)
-        m_sequence->setAutoRenumbers(!m_sequence->autoRenumbers());
+    if (sequence())
+        sequence()->setAutoRenumbers(!sequence()->autoRenumbers());
 }
 
 void VXQSymbol::setSequenceKindAction(QObject* sender)
 {
-    if (locked() || !m_sequence || !sender)
+    if (locked() || !sequence() || !sender)
         return;
-    m_sequence->setSequenceKind(sender->property("tag").toInt());
+    sequence()->setSequenceKind(sender->property("tag").toInt());
     nameUndoAction(tr("Sequence Type"));
 }
 
-void VXQSymbol::moveInSequenceTo(qint64 position, QObject* sender)
+void VXQSymbol::moveInSequence(SymbolSequenceMembership::Move move, QObject* sender)
 {
-    if (locked() || !m_sequence)
+    const std::optional<qint64> target = m_membership.targetOf(move);
+    if (locked() || !target)
         return;
-    setPositionInSequence(position);
+    m_membership.moveTo(*target);
     if (const QString title = sender ? sender->property("title").toString() : QString(); !title.isEmpty())
         nameUndoAction(title);
 }
 
 void VXQSymbol::moveForwardInSequence(QObject* sender)
 {
-    moveInSequenceTo(positionInSequence() + 1, sender);
+    moveInSequence(SymbolSequenceMembership::Move::Forward, sender);
 }
 
 void VXQSymbol::moveBackwardInSequence(QObject* sender)
 {
-    moveInSequenceTo(positionInSequence() - 1, sender);
+    moveInSequence(SymbolSequenceMembership::Move::Backward, sender);
 }
 
 void VXQSymbol::moveToStartOfSequence(QObject* sender)
 {
-    if (m_sequence)
-        moveInSequenceTo(m_sequence->startingOffset(), sender);
+    moveInSequence(SymbolSequenceMembership::Move::ToStart, sender);
 }
 
 void VXQSymbol::moveToEndOfSequence(QObject* sender)
 {
-    if (m_sequence)
-        moveInSequenceTo(m_sequence->maxSequenceNumber(), sender);
+    moveInSequence(SymbolSequenceMembership::Move::ToEnd, sender);
 }
 
 const void* VXQSymbol::sharedReceiverKeyForAction(const QByteArray& action) const
 {
     static const QSet<QByteArray> sequenceWide{"renumberSequence", "toggleAutoRenumbering", "insertKeyTable"};
-    return sequenceWide.contains(action) ? m_sequence.data() : nullptr;
+    return sequenceWide.contains(action) ? sequence() : nullptr;
 }
 
 void VXQSymbol::insertKeyTable(QObject*)
 {
-    if (m_sequence)
-        m_sequence->createAndInsertKeyTable();
+    if (sequence())
+        sequence()->createAndInsertKeyTable();
 }
