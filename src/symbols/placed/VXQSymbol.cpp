@@ -14,7 +14,6 @@
 #include "symbols/placed/PlacedSymbolGraphic.h"
 #include "symbols/placed/SymbolArchiveRecord.h"
 #include "symbols/placed/SymbolValueValidator.h"
-#include "symbols/transformers/OutputProperties.h"
 
 #include <QMouseEvent>
 
@@ -38,7 +37,7 @@ VXQSymbol::VXQSymbol()
 
 VXQSymbol::~VXQSymbol()
 {
-    leaveMaster();
+    m_link.leave();
 }
 
 VXQSymbolPtr VXQSymbol::symbolWithMaster(const VXQSymbolMasterPtr& master)
@@ -110,9 +109,9 @@ QStringList VXQSymbol::pasteboardTypesForOperation(int)
 
 void VXQSymbol::setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& master, bool creatingSequenceIfNeeded)
 {
-    if (master == m_master || locked())
+    if (master == m_link.master() || locked())
         return;
-    const VXQSymbolMasterPtr oldMaster = m_master;
+    const VXQSymbolMasterPtr oldMaster = m_link.master();
     const QList<VXQTextLabelPtr> oldLabels = m_labels.labels();
     VXQSymbolSequence* const oldSequence = sequence();
     if (ZQUndoManager* undo = undoManager()) {
@@ -124,10 +123,10 @@ void VXQSymbol::setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& mast
     notifyVisualChange();
     const QRectF oldBounds = bounds();
     takeMaster(master);
-    if (m_master)
+    if (m_link.master())
         setUsesLocalStyle(false);
     notifyGeometryChange(oldBounds);
-    if (m_master)
+    if (m_link.master())
         platform::NotificationCenter::defaultCenter().postNotificationName(kVXQSymbolMasterWasReplacedNotification, this);
     if (creatingSequenceIfNeeded)
         adjustSequence(oldSequence);
@@ -135,19 +134,16 @@ void VXQSymbol::setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& mast
 
 void VXQSymbol::takeMaster(const VXQSymbolMasterPtr& master)
 {
-    leaveMaster();
-    m_master = master;
-    m_masterBounds = {};
-    if (!m_master)
+    m_link.setMaster(master);
+    if (!master)
         return;
-    addMetadata(m_master->attributesTemplate());
-    if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(m_master->object())) {
+    addMetadata(master->attributesTemplate());
+    if (const auto* labelled = dynamic_cast<const VXQTextLabelContainer*>(master->object())) {
         QList<VXQTextLabelPtr> copies;
         for (const VXQTextLabelPtr& label : labelled->textLabels())
             copies.append(std::static_pointer_cast<VXQTextLabel>(label->copy()));
         m_labels.setLabels(copies);
     }
-    becomeClientOf(m_master);
 }
 
 void VXQSymbol::setTextLabels(const QList<VXQTextLabelPtr>& labels)
@@ -158,36 +154,14 @@ void VXQSymbol::setTextLabels(const QList<VXQTextLabelPtr>& labels)
     notifyVisualChange();
 }
 
-void VXQSymbol::becomeClientOf(const VXQSymbolMasterPtr& master)
-{
-    master->addSymbolMasterClient(this);
-}
-
-void VXQSymbol::leaveMaster()
-{
-    if (m_master)
-        m_master->removeSymbolMasterClient(this);
-}
-
 QString VXQSymbol::masterName() const
 {
-    return m_master ? m_master->name() : QString();
+    return master() ? master()->name() : QString();
 }
 
 VXDrawableObjectPtr VXQSymbol::masterObject() const
 {
-    return m_master ? m_master->objectPtr() : nullptr;
-}
-
-VXDrawableObjectPtr VXQSymbol::mutableCopyOfMasterObject() const
-{
-    const VXDrawableObjectPtr graphic = masterObject();
-    if (!graphic)
-        return nullptr;
-    VXDrawableObjectPtr copy = graphic->copyDrawable();
-    if (const QVariantMap attributes = m_master->attributesTemplate(); !attributes.isEmpty())
-        copy->addMetadata(attributes);
-    return copy;
+    return master() ? master()->objectPtr() : nullptr;
 }
 
 VXDrawableObjectPtr VXQSymbol::placedCopyOfMasterObject() const
@@ -230,16 +204,6 @@ void VXQSymbol::setObjectAngleIsAbsolute(bool absolute)
     notifyGeometryChange(oldBounds);
 }
 
-QRectF VXQSymbol::cachedMasterBounds() const
-{
-    if (m_masterBounds.isEmpty() && m_master) {
-        const VXDrawableObject* graphic = m_master->object();
-        const QPointF origin = graphic ? graphic->location() : QPointF();
-        m_masterBounds = m_master->objectBoundsIgnoringLabels().translated(-origin);
-    }
-    return m_masterBounds;
-}
-
 QSizeF VXQSymbol::size() const
 {
     return cachedMasterBounds().size() * m_placement.scaleFactor;
@@ -267,7 +231,7 @@ QRectF VXQSymbol::logicalBounds() const
 
 platform::BezierPath VXQSymbol::renderingPath() const
 {
-    const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
+    const VXDrawableObject* graphic = m_link.graphic();
     if (!graphic)
         return {};
     platform::BezierPath path = graphic->renderingPath();
@@ -304,7 +268,7 @@ VXStylePtr VXQSymbol::style() const
 {
     if (m_useLocalStyle)
         return VXDrawableObject::style();
-    const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
+    const VXDrawableObject* graphic = m_link.graphic();
     return graphic ? graphic->style() : nullptr;
 }
 
@@ -318,42 +282,21 @@ QList<VXStylePtr> VXQSymbol::allStyles() const
 {
     if (m_useLocalStyle)
         return VXDrawableObject::allStyles();
-    const VXDrawableObject* graphic = m_master ? m_master->object() : nullptr;
+    const VXDrawableObject* graphic = m_link.graphic();
     return graphic ? graphic->allStyles() : QList<VXStylePtr>();
 }
 
 void VXQSymbol::setUsesLocalStyle(bool uses)
 {
-    if (!m_master || m_master->isGroupObject())
+    if (!master() || master()->isGroupObject())
         return;
     if (!changeValueForKey(m_useLocalStyle, uses, "usesLocalStyle", Change::Appearance))
         return;
-    if (const VXStylePtr masterStyle = m_master->style(); uses && masterStyle)
+    if (const VXStylePtr masterStyle = master()->style(); uses && masterStyle)
         setStyle(masterStyle->mutableCopy());
 }
 
 // --- Data transformers ---------------------------------------------------------------------------------
-
-QStringList VXQSymbol::availableOutputProperties()
-{
-    return {QStringLiteral("scaleFactor"), QStringLiteral("style"), QStringLiteral("angle"),
-            QStringLiteral("labelAttributes")};
-}
-
-QVariantMap VXQSymbol::acceptableTypesForOutputProperties()
-{
-    return outputproperties::acceptableTypesForProperties(staticMetaObject, availableOutputProperties());
-}
-
-QVariantMap VXQSymbol::displayNamesForOutputProperties()
-{
-    return outputproperties::displayNamesForProperties(staticMetaObject, availableOutputProperties());
-}
-
-QString VXQSymbol::displayNameForProperty(const QString& property)
-{
-    return outputproperties::displayNameForProperty(staticMetaObject, property);
-}
 
 void VXQSymbol::setIgnoresDataTransformers(bool ignores)
 {
@@ -365,10 +308,10 @@ void VXQSymbol::setIgnoresDataTransformers(bool ignores)
 
 void VXQSymbol::applyDataTransformations()
 {
-    if (locked() || m_ignoresTransformers || !m_master)
+    if (locked() || m_ignoresTransformers || !master())
         return;
     notifyVisualChange();
-    m_master->applyTransformationsWithSymbol(this);
+    master()->applyTransformationsWithSymbol(this);
     notifyVisualChange();
 }
 
@@ -388,13 +331,13 @@ void VXQSymbol::setName(const QString& name)
 
 QString VXQSymbol::userDescription() const
 {
-    return m_master ? m_master->userDescription() : VXDrawableObject::userDescription();
+    return master() ? master()->userDescription() : VXDrawableObject::userDescription();
 }
 
 QString VXQSymbol::description() const
 {
     return QStringLiteral("%1, Master: %2")
-        .arg(VXDrawableObject::description(), m_master ? m_master->description() : QStringLiteral("(null)"));
+        .arg(VXDrawableObject::description(), master() ? master()->description() : QStringLiteral("(null)"));
 }
 
 // --- Drawing -----------------------------------------------------------------------------------------------
@@ -402,7 +345,7 @@ QString VXQSymbol::description() const
 void VXQSymbol::drawContent() const
 {
     platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (!context || !m_master)
+    if (!context || !master())
         return;
     if (ghosted())
         return VXDrawableObject::drawContent();
@@ -506,7 +449,7 @@ void VXQSymbol::objectIsNoLongerSelected()
 void VXQSymbol::groupWillUngroupObjectWithTransform(VXShapeGroup* group, const QTransform& transform)
 {
     ZQ_ASSERT(group, QStringLiteral("expected valid group"));
-    m_masterBounds = {};
+    m_link.forgetMasterBounds();
     applyTransform(transform);
 }
 
@@ -520,7 +463,7 @@ void VXQSymbol::symbolMasterWillChange(VXQSymbolMaster*)
 
 void VXQSymbol::symbolMasterDidChange(VXQSymbolMaster*)
 {
-    m_masterBounds = {};
+    m_link.forgetMasterBounds();
     notifyGeometryChange(m_oldBoundsSaved);
 }
 
@@ -555,7 +498,7 @@ bool VXQSymbol::validateValueForKeyError(QVariant& value, const QString& key, Qu
 
 SymbolValueValidator VXQSymbol::validator() const
 {
-    return SymbolValueValidator(style(), m_master && m_master->isGroupObject());
+    return SymbolValueValidator(style(), master() && master()->isGroupObject());
 }
 
 void VXQSymbol::nameUndoAction(const QString& name) const
@@ -575,11 +518,7 @@ void VXQSymbol::adoptStylesFrom(const VXDrawableObject& original)
         return;
     // A copy draws the original's master object and keeps the original's exact placement and
     // switches, which reading an archive would reset.
-    leaveMaster();
-    m_master = symbol->m_master;
-    if (m_master)
-        becomeClientOf(m_master);
-    m_masterBounds = symbol->m_masterBounds;
+    m_link.shareWith(symbol->m_link);
     m_membership.adoptNumbersOf(symbol->m_membership);
     m_placement = symbol->m_placement;
     m_ignoresTransformers = symbol->m_ignoresTransformers;
@@ -589,7 +528,7 @@ void VXQSymbol::adoptStylesFrom(const VXDrawableObject& original)
 void VXQSymbol::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
     VXDrawableObject::encodeWithCoder(coder);
-    SymbolArchiveRecord record{.master = m_master,
+    SymbolArchiveRecord record{.master = master(),
                                .placement = m_placement,
                                .usesLocalStyle = m_useLocalStyle,
                                .labels = m_labels.labels(),
@@ -604,15 +543,13 @@ void VXQSymbol::initWithCoder(platform::KeyedUnarchiver& coder)
     VXDrawableObject::initWithCoder(coder);
     const SymbolArchiveRecord record = SymbolArchiveRecord::decode(coder, VXDrawableObject::name());
     m_masterIsOfWrongClass = record.masterIsOfWrongClass;
-    m_masterBounds = record.cachedMasterBounds;
-    // Archives with the master's labels and template in the symbol already take the master
-    // as it is. Older ones take it as setMaster would, lock or not, and rejoin a sequence.
-    if (record.modernSequencing && record.master) {
-        m_master = record.master;
-        becomeClientOf(m_master);
-    } else if (record.master) {
+    if (record.master && !record.modernSequencing) {
+        // Older archives take the master as setMaster would, lock or not, and rejoin a sequence.
         takeMaster(record.master);
         adjustSequence(nullptr);
+    } else {
+        // Written with the master's labels and template in the symbol: the master as it is.
+        m_link.setMaster(record.master, record.cachedMasterBounds);
     }
     m_placement = record.placement;
     m_useLocalStyle = record.usesLocalStyle;

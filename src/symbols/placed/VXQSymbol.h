@@ -1,31 +1,25 @@
 #pragma once
 
-// One placed instance of a symbol master on a map: it holds only its own placement
-// (location, angle, uniform scale), an optional local style, its text labels and a switch
-// for data transformers, and draws the master's graphic through that placement. Editing the
+// One placed instance of a symbol master on a map: it holds only its own placement, an
+// optional local style, its text labels, its place in a numbering sequence and a switch for
+// data transformers, and draws the master's graphic through that placement. Editing the
 // master changes every instance at once; the master tells its instances before and after.
 //
-// Placement: translate to the location, scale by the scale factor, then turn by the angle
-// (unless the angle is absolute), followed by the container's rendering transform. With
-// scaleVisually the placement goes onto the graphics context, so strokes and text scale with
-// the symbol; without it only the geometry is placed. Drawing lends the master's graphic this
-// symbol as container (placement and attributes) and its local style, quietly: nothing is
-// posted, registered for undo or redrawn, as images are painted on a pool thread.
+// This class is what the rest of the program calls (properties, actions found by name,
+// archive keys); each of its jobs is a part of its own:
+//   SymbolMasterLink          the master, the client slot and the measured master rectangle
+//   SymbolPlacement           location, angle, scale and switches; transform maths
+//   PlacedSymbolGraphic       drawing, the selection outline and knobs, hit testing
+//   SymbolSequenceMembership  the sequence and numbers; moves and sequence menu validation
+//   SymbolValueValidator      values offered for "style", "scaleFactor", "angle", "labelAttributes"
+//   SymbolLabelDefaults       the text style new symbol labels start with
+//   SymbolArchiveRecord       the "VXQSymbol_*" archive keys
 //
 // Part codes: 0 nothing, -1 the graphic, 128 the size handle (when shown), and
-// kVXQTextLabelPartBase + a label's local code. The scale factor a setter stores lies in
-// 0.1...10; a drag of the size handle scales by the pointer's distance from the location
-// against half the diagonal of the master's rectangle.
-//
-// Locked symbols ignore edits and commands. Key-value validation of "style", "scaleFactor"
-// and "angle" answers error 55 for values of the wrong kind and stores nothing.
-//
-// Archive keys after the drawable's: "VXQSymbol_master", "_location", "_angle",
-// "_absoluteAngle", "_scaleFactor", "_useLocalStyle", "_textLabels", "_labelsHidden",
-// "_scaleVisually", "_ignoresDTs", "_hasModernTypeSequence", "_cachedMasterBounds". A
-// symbol read from any archive takes the class's scaleVisually and ignores data
-// transformers; one without a master reads with the default master. A copy shares the
-// original's master object and keeps its scale and switches as they are.
+// kVXQTextLabelPartBase + a label's local code. Locked symbols ignore edits and commands. A
+// symbol read from any archive takes the class's scaleVisually and size handle and ignores
+// data transformers. A copy shares the original's master object and keeps its scale and
+// switches as they are.
 
 #include "app/PickTargets.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
@@ -34,10 +28,12 @@
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/masters/VXQSymbolMasterClient.h"
 #include "symbols/placed/SymbolLabelDefaults.h"
+#include "symbols/placed/SymbolMasterLink.h"
 #include "symbols/placed/SymbolPlacement.h"
 #include "symbols/placed/SymbolSequenceMembership.h"
 #include "symbols/placed/SymbolValueValidator.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
+#include "symbols/transformers/OutputProperties.h"
 
 
 namespace platform {
@@ -106,7 +102,7 @@ public:
     static QStringList pasteboardTypesForOperation(int operation);
 
     // --- The master ----------------------------------------------------------------------------
-    const VXQSymbolMasterPtr& master() const { return m_master; }
+    const VXQSymbolMasterPtr& master() const { return m_link.master(); }
     // Undoable. Another master gives the symbol its attribute template and a copy of its
     // graphic's labels; the symbol's own style is dropped. Ignored while locked. The symbol
     // then moves into its layer's sequence for the master (when `creatingSequenceIfNeeded`).
@@ -116,7 +112,7 @@ public:
     QString masterName() const;
     VXDrawableObjectPtr masterObject() const;
     // A free copy of the master's graphic carrying the master's attribute template.
-    VXDrawableObjectPtr mutableCopyOfMasterObject() const;
+    VXDrawableObjectPtr mutableCopyOfMasterObject() const { return m_link.mutableCopyOfGraphic(); }
     // That copy as the symbol shows it, turned (unless the angle is absolute) and scaled about
     // the graphic's own location.
     VXDrawableObjectPtr placedCopyOfMasterObject() const;
@@ -138,7 +134,7 @@ public:
     // The master graphic's coordinates to the drawing's.
     QTransform placementTransform() const { return localTransform() * containerTransform(); }
     // The master graphic's rectangle without labels, from its origin (cached).
-    QRectF cachedMasterBounds() const;
+    QRectF cachedMasterBounds() const { return m_link.masterBounds(); }
     QSizeF size() const override;
     QRectF bounds() const override;
     // The placed master rectangle with the labels, no outset.
@@ -188,13 +184,26 @@ public:
 
     // --- Data transformers ------------------------------------------------------------------------
     // The properties transformers may write: "scaleFactor", "style", "angle", "labelAttributes".
-    static QStringList availableOutputProperties();
+    static QStringList availableOutputProperties()
+    {
+        return {QStringLiteral("scaleFactor"), QStringLiteral("style"), QStringLiteral("angle"),
+                QStringLiteral("labelAttributes")};
+    }
     // Property -> the bin data types it accepts (numbers).
-    static QVariantMap acceptableTypesForOutputProperties();
+    static QVariantMap acceptableTypesForOutputProperties()
+    {
+        return outputproperties::acceptableTypesForProperties(staticMetaObject, availableOutputProperties());
+    }
     // Display name -> property.
-    static QVariantMap displayNamesForOutputProperties();
+    static QVariantMap displayNamesForOutputProperties()
+    {
+        return outputproperties::displayNamesForProperties(staticMetaObject, availableOutputProperties());
+    }
     // Empty for a property without one.
-    static QString displayNameForProperty(const QString& property);
+    static QString displayNameForProperty(const QString& property)
+    {
+        return outputproperties::displayNameForProperty(staticMetaObject, property);
+    }
     bool ignoresDataTransformers() const { return m_ignoresTransformers; }
     void setIgnoresDataTransformers(bool ignores);
     void applyDataTransformations();
@@ -240,8 +249,8 @@ public:
     // --- Master client ---------------------------------------------------------------------------------
     void symbolMasterWillChange(VXQSymbolMaster* master) override;
     void symbolMasterDidChange(VXQSymbolMaster* master) override;
-    quint64 symbolMasterClientIndex() const override { return m_masterClientIndex; }
-    void setSymbolMasterClientIndex(quint64 index) override { m_masterClientIndex = index; }
+    quint64 symbolMasterClientIndex() const override { return m_link.clientIndex(); }
+    void setSymbolMasterClientIndex(quint64 index) override { m_link.setClientIndex(index); }
 
     // --- Container of the master's graphic while it draws ------------------------------------------------
     VXObjectOwnerLayer* layer() const override { return VXDrawableObject::layer(); }
@@ -358,9 +367,6 @@ private:
     void attachToSequence(VXQSymbolSequence* sequence);
     void moveInSequence(SymbolSequenceMembership::Move move, QObject* sender);
     SymbolValueValidator validator() const;
-    // Joins `master`'s clients (null leaves the current one's).
-    void becomeClientOf(const VXQSymbolMasterPtr& master);
-    void leaveMaster();
     // Becomes the master's client with its template and a copy of its graphic's labels; no
     // lock, undo, redraw or sequence.
     void takeMaster(const VXQSymbolMasterPtr& master);
@@ -368,13 +374,11 @@ private:
     void nameUndoAction(const QString& name) const;
     void scaleToSizeHandleAtPoint(QPointF point, Qt::KeyboardModifiers modifiers);
 
-    VXQSymbolMasterPtr m_master;
+    SymbolMasterLink m_link{*this};
     SymbolPlacement m_placement;
     bool m_useLocalStyle = false;
     bool m_ignoresTransformers = true;
     QRectF m_oldBoundsSaved;
-    mutable QRectF m_masterBounds; // empty: stale
-    quint64 m_masterClientIndex = 0;
     double m_scaleAtPress = 1.0;
     bool m_masterIsOfWrongClass = false;
     SymbolSequenceMembership m_membership{*this};

@@ -49,9 +49,9 @@ void VXQSymbol::detachSymbol(QObject*)
 void VXQSymbol::pickUpSymbol(QObject*)
 {
     const VXDrawingToolPtr tool = VXToolRegistry::sharedToolRegistry().drawingToolWithName(kSymbolToolName);
-    if (locked() || !tool || !m_master)
+    if (locked() || !tool || !master())
         return;
-    tool->performSelector("setSymbolMaster", {QVariant::fromValue(m_master)});
+    tool->performSelector("setSymbolMaster", {QVariant::fromValue(master())});
     tool->set();
     auto* drawingLayer = qobject_cast<VXObjectDrawingLayer*>(layer());
     if (!drawingLayer || (platform::currentModifierFlags() & platform::OptionKeyMask))
@@ -71,11 +71,11 @@ void VXQSymbol::scaleSymbolWithTagOfSender(QObject* sender)
 
 void VXQSymbol::copySymbolMaster(QObject*)
 {
-    if (!m_master)
+    if (!master())
         return;
     platform::Pasteboard pasteboard = platform::Pasteboard::generalPasteboard();
     pasteboard.clearContents();
-    m_master->copyToPasteboard(pasteboard);
+    master()->copyToPasteboard(pasteboard);
 }
 
 void VXQSymbol::pasteSymbolMaster(QObject*)
@@ -106,14 +106,14 @@ bool VXQSymbol::performDragOperation(const platform::Pasteboard& pasteboard)
 
 void VXQSymbol::revealMasterSymbol(QObject*)
 {
-    if (const auto& show = LibraryServices::installed().showLibraryItemWithUniqueID; show && m_master)
-        show(m_master->uniqueKey());
+    if (const auto& show = LibraryServices::installed().showLibraryItemWithUniqueID; show && master())
+        show(master()->uniqueKey());
 }
 
 void VXQSymbol::selectMatchingStyle(QObject*)
 {
-    if (m_master)
-        m_master->selectAllSymbols();
+    if (master())
+        master()->selectAllSymbols();
 }
 
 void VXQSymbol::copyDrawingStyle(QObject*)

@@ -50,7 +50,7 @@ VXTextAdornmentPtr VXQSymbol::templateAdornmentForNewLabels() const
 {
     if (VXTextAdornmentPtr own = lastTextAdornmentOf(style()))
         return own;
-    if (const VXDrawableObjectPtr graphic = m_master && m_master->isGroupObject() ? masterObject() : nullptr) {
+    if (const VXDrawableObjectPtr graphic = master() && master()->isGroupObject() ? masterObject() : nullptr) {
         for (const VXStylePtr& memberStyle : graphic->allStyles())
             if (VXTextAdornmentPtr text = lastTextAdornmentOf(memberStyle))
                 return text;

@@ -49,7 +49,7 @@ void VXQSymbol::adjustSequence(VXQSymbolSequence* previous)
 {
     auto* mappingLayer = qobject_cast<VXQMappingLayer*>(layer());
     const VXQSymbolSequencePtr target =
-        mappingLayer && m_master ? layersequences::sequenceForSymbolMaster(*mappingLayer, m_master) : nullptr;
+        mappingLayer && master() ? layersequences::sequenceForSymbolMaster(*mappingLayer, master()) : nullptr;
     if (previous && previous == target.get())
         return;
     if (previous)
@@ -61,18 +61,18 @@ void VXQSymbol::adjustSequence(VXQSymbolSequence* previous)
 VXQSymbolSequence* VXQSymbol::makeSequencable()
 {
     auto* mappingLayer = qobject_cast<VXQMappingLayer*>(layer());
-    if (locked() || !m_master || m_master->locked() || !mappingLayer)
+    if (locked() || !master() || master()->locked() || !mappingLayer)
         return sequence();
     // A document read with a sequence over a master that is not sequenceable here (another
     // process's built-in master, say) keeps its numbers; the master only has to allow them.
     if (sequence()) {
-        if (!m_master->sequenceable()) {
-            m_master->setSequenceable(true);
+        if (!master()->sequenceable()) {
+            master()->setSequenceable(true);
             nameUndoAction(tr("Make Sequenceable"));
         }
         return sequence();
     }
-    m_master->setSequenceable(true);
+    master()->setSequenceable(true);
     adjustSequence(nullptr);
     if (sequence()) {
         // The master's symbols on this layer alone, in stacking order: other layers and
@@ -80,7 +80,7 @@ VXQSymbolSequence* VXQSymbol::makeSequencable()
         QList<VXQSymbolPtr> members;
         for (const VXDrawableObjectPtr& object : mappingLayer->allSymbols()) {
             auto symbol = std::static_pointer_cast<VXQSymbol>(object);
-            if (symbol->master() == m_master)
+            if (symbol->master() == master())
                 members.append(symbol);
         }
         sequence()->setSymbols(members);
@@ -91,8 +91,8 @@ VXQSymbolSequence* VXQSymbol::makeSequencable()
 
 void VXQSymbol::makeUnsequencable()
 {
-    if (sequence() && m_master)
-        m_master->setSequenceable(false);
+    if (sequence() && master())
+        master()->setSequenceable(false);
 }
 
 void VXQSymbol::objectWasAddedToLayer(VXObjectOwnerLayer* layer)
