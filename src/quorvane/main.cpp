@@ -9,6 +9,7 @@
 #include "panels/PanelsClasses.h"
 #include "panels/PanelsServicesInstallation.h"
 #include "app/VLTMApplication.h"
+#include "platform/foundation/EnglishPlurals.h"
 #include "platform/foundation/ProblemReporter.h"
 #include "platform/ui/Alert.h"
 #include "style_editor/StyleEditorClasses.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     // The shared font manager is made on first use: install ours before anything asks.
     platform::FontManager::setFontManagerFactory([] { return std::make_unique<VLTMFontManagerTrampoline>(); });
     VLTMApplication app(argc, argv);
+    platform::EnglishPluralTranslator::install();
     // Settings and libraries that could not be read or written say so as soon as the loop runs.
     platform::ProblemReporter::setHandler([](const QString& message, const QString& detail) {
         platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(

@@ -99,8 +99,6 @@ public:
     VXMetadataItemPtr itemFromContentForKey(const QString& key);
     // One item per key (null where there is none), in the order of the keys.
     QList<VXMetadataItemPtr> itemsFromContentForKeys(const QStringList& keys);
-    // Whether the objects differ at the key (a later object lacking it counts).
-    bool isMixedKey(const QString& key);
     // The shared value; the multiple-values marker where the objects differ; invalid for a
     // key no object has.
     QVariant objectValueFromContentForKey(const QString& key);

@@ -302,11 +302,6 @@ QWidget* VLTM_VXTextShapeController::loadView()
     checkRow->addWidget(m_clipsCheckbox);
     form->addRow(checkRow);
 
-    m_kernAmountSlider = new ZQScrollwheelSlider(Qt::Horizontal);
-    m_kernAmountSlider->setTarget(this);
-    m_kernAmountSlider->setAction("kernAmountAction");
-    form->addRow(tr("Kerning:"), m_kernAmountSlider);
-
     m_textShadowEnableCheckbox = new QCheckBox(tr("Shadow"));
     connect(m_textShadowEnableCheckbox, &QCheckBox::clicked, this,
             [this] { shadowEnableAction(m_textShadowEnableCheckbox); });

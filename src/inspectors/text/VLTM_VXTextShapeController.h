@@ -28,7 +28,6 @@ class QToolButton;
 class SegmentButtons;
 class VLTMStyleEditSub_NSShadow;
 class ZQAugmentedTextField;
-class ZQScrollwheelSlider;
 class ZQScrollwheelStepper;
 class ZQTextPreviewView;
 
@@ -105,8 +104,6 @@ public:
     void shadowDidChange(const VXShadowPtr& shadow);
     Q_INVOKABLE void saveTextStyleAction(QObject* sender);
     Q_INVOKABLE void resetTextStyleAction(QObject* sender);
-    // The kerning slider edits nothing yet.
-    Q_INVOKABLE void kernAmountAction(QObject* sender) { Q_UNUSED(sender) }
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
     // --- Display setters (bound in displayBindings) -----------------------------------------
@@ -202,7 +199,7 @@ private:
     void showMixedNumber(const NumberControls& controls);
     void showTaggedPopUp(PopUpMenuButton* popUp, const QVariant& value, const QString& keyPath);
     void showFaces(const QString& family, const QSet<QString>& postScriptNames);
-    // Every control listed in the data model but the kerning slider.
+    // Every control listed in the data model.
     QList<QWidget*> editingControls() const;
     // Those that only text objects have, disabled in Font panel mode.
     QList<QWidget*> textObjectControls() const;
@@ -232,7 +229,6 @@ private:
     QPointer<QCheckBox> m_wrapsLinesCheckbox;
     QPointer<QCheckBox> m_clipsCheckbox;
     QPointer<QCheckBox> m_textShadowEnableCheckbox;
-    QPointer<ZQScrollwheelSlider> m_kernAmountSlider;
     QPointer<VLTMStyleEditSub_NSShadow> m_textShadowController;
     QPointer<ZQTextPreviewView> m_fontPreview;
     QPointer<QToolButton> m_textStyleCommandsButton;

@@ -34,11 +34,6 @@ const VLTMSlicesLayer* asSlicesLayer(const QObject* item)
 
 } // namespace
 
-QString LayerTreeModel::identifierOfColumn(int column)
-{
-    return column == ActiveColumn ? QStringLiteral("Layer_Active") : QStringLiteral("Layers_Main");
-}
-
 LayerTreeModel::LayerTreeModel(QObject* parent)
     : QAbstractItemModel(parent)
 {

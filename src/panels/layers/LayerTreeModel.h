@@ -33,9 +33,8 @@ class LayerTreeModel : public QAbstractItemModel {
     Q_OBJECT
 
 public:
-    // "Layers_Main" (names) and "Layer_Active" (the active-layer mark).
+    // The layer names, and the mark of the active layer.
     enum Column { MainColumn = 0, ActiveColumn = 1, ColumnCount = 2 };
-    static QString identifierOfColumn(int column);
 
     explicit LayerTreeModel(QObject* parent = nullptr);
     ~LayerTreeModel() override;

@@ -574,11 +574,11 @@ void VLTMLayersController::confirmDeleteLayer(VXLayer* layer)
     QString information;
     if (const auto* group = qobject_cast<const VXLayerGroup*>(layer)) {
         alert.setMessageText(tr("Really delete the Layer Group \u201c%1\u201d?").arg(layer->layerName()));
-        information = tr("The group contains %1 layers.").arg(group->countOfLayers());
+        information = tr("The group contains %n layer(s).", nullptr, group->countOfLayers());
     } else {
         alert.setMessageText(tr("Really delete the Layer \u201c%1\u201d?").arg(layer->layerName()));
         if (const auto* objects = qobject_cast<const VXObjectOwnerLayer*>(layer))
-            information = tr("The layer contains %1 objects.").arg(objects->countOfObjects());
+            information = tr("The layer contains %n object(s).", nullptr, objects->countOfObjects());
     }
     alert.setInformativeText(information);
     alert.addButtonWithTitle(tr("No"));

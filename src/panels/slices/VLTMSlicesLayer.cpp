@@ -474,7 +474,7 @@ QIcon VLTMSlicesLayer::icon() const { return QIcon(QStringLiteral(":/bundle/imag
 
 QString VLTMSlicesLayer::auxiliaryInfoString() const
 {
-    return tr("%1 slices, %2 selected").arg(m_slices.size()).arg(m_selectedSlices.size());
+    return tr("%n slice(s), %1 selected", nullptr, int(m_slices.size())).arg(m_selectedSlices.size());
 }
 
 void VLTMSlicesLayer::drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const

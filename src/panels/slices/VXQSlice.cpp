@@ -55,13 +55,6 @@ bool isFiniteRect(const QRectF& rect)
 
 VXQSlice::VXQSlice() = default;
 
-VXQSlicePtr VXQSlice::sliceWithBounds(const QRectF& bounds)
-{
-    auto slice = std::make_shared<VXQSlice>();
-    slice->m_bounds = bounds;
-    return slice;
-}
-
 // --- Geometry ------------------------------------------------------------------------------------
 
 void VXQSlice::postBoundsNotification(const QString& name)

@@ -60,7 +60,6 @@ class VXQSlice : public ZQObject {
 
 public:
     VXQSlice();
-    static VXQSlicePtr sliceWithBounds(const QRectF& bounds);
 
     // --- Geometry --------------------------------------------------------------------------
     QRectF bounds() const { return m_bounds; }

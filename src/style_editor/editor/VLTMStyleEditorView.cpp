@@ -275,7 +275,7 @@ void VLTMStyleEditorController::showLibraryLine(const VXStyle& style, bool* edit
     // whatever the Shared box says; the line says how many that is.
     const int users = countOfObjectsUsingStyle(style);
     if (users > 1)
-        line = tr("%1, used by %n objects", nullptr, users).arg(line);
+        line = tr("%1, used by %n object(s)", nullptr, users).arg(line);
     m_libraryInfoTextView->setText(line);
 }
 

@@ -255,7 +255,7 @@ TEST_F(LayersControllerTest, DeletingAsksFirstAndLeavesNoActiveLayer)
     controller->deleteLayerAction();
     box = openAlert();
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->informativeText(), QStringLiteral("The group contains 1 layers."));
+    EXPECT_EQ(box->informativeText(), QStringLiteral("The group contains 1 layer."));
     clickButton(box, QStringLiteral("No"));
     QApplication::processEvents();
     selectRows({indexOf(drawing.get())});

@@ -60,8 +60,6 @@ public:
     // The objects' common lock as last shown (mixed counts as unlocked).
     bool isLocked() const { return m_locked; }
     bool hasContent() { return !content().isEmpty(); }
-    // The common value as a state: -1 mixed, else 1 or 0.
-    bool commonFlag(const QString& keyPath) { return stateForKeyPath(keyPath) == 1; }
     // The tab, when the data source is one.
     VLTMGeometryPaneDelegate* paneDelegate() const;
 
