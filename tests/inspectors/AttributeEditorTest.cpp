@@ -4,6 +4,7 @@
 #include "inspectors/attributes/CommonAttributes.h"
 #include "platform/foundation/Markers.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -159,6 +160,7 @@ TEST(AttributeEditor, AddingRowsMakesUniqueKeysAndNamedSteps)
     locked->setLocked(true);
     fixture.select({first, second, locked});
     VXQAttributeController& editor = fixture.editor();
+    const QAbstractItemModelTester tester(editor.tableModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     for (int i = 0; i < 3; ++i) {
         editor.addNewItemWithType(kStringIndex);

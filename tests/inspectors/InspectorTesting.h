@@ -13,6 +13,8 @@
 #include "support/UndoableDrawing.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
 
+#include <QTest>
+
 namespace inspectortest {
 
 inline VXDrawablePathPtr straightPath(QPointF from = {10, 10}, QPointF to = {110, 10})
@@ -95,10 +97,14 @@ struct TabFixture : InspectorTabFixture<VLTMGeometryController> {
 };
 
 // Types text into a row's field and sends its action, as pressing Return does.
+// Types over the field's text and presses Return, as a user would: a field whose action is
+// not connected changes nothing.
 inline void typeInto(GeometryRowControl* row, const QString& text)
 {
-    row->field()->setText(text);
-    row->rowAction(row->field());
+    ZQAugmentedTextField* field = row->field();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 } // namespace inspectortest

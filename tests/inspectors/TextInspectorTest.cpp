@@ -27,6 +27,7 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QMenu>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -297,15 +298,16 @@ TEST(TextPane, OutlineWidthShowsWithTheOppositeSignClippingIsToThePathAndNumbers
     shape->textAdornment()->setOutlineWidth(3);
     f.select({shape});
     EXPECT_EQ(f.pane().outlineSizeField()->doubleValue(), -3);
-    f.pane().outlineSizeField()->setText("2");
-    f.pane().outlineSizeAction(f.pane().outlineSizeField());
+    f.pane().outlineSizeField()->selectAll();
+    QTest::keyClicks(f.pane().outlineSizeField(), "2");
+    QTest::keyClick(f.pane().outlineSizeField(), Qt::Key_Return);
     f.endStep();
     EXPECT_EQ(shape->textAdornment()->outlineWidth(), -2);
     EXPECT_EQ(f.undo.undoActionName(), "Text Outline Width");
 
     // The clip check box is clipping to the path.
     EXPECT_EQ(f.pane().clipsCheckbox()->checkState(), Qt::Unchecked);
-    f.pane().clipsCheckbox()->click();
+    QTest::mouseClick(f.pane().clipsCheckbox(), Qt::LeftButton);
     f.endStep();
     EXPECT_EQ(shape->textAdornment()->clipping(), VXTextAdornment::kClipToPath);
     EXPECT_EQ(f.undo.undoActionName(), "Text Clipping");

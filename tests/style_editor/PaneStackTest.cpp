@@ -3,6 +3,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "style_editor/panes/VLTMStyleComponentPlaceholder.h"
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace styleeditortest;
@@ -158,8 +159,7 @@ TEST(StylePaneStack, UnknownClassesGetThePlaceholderAndNestedGroupsTheirMembers)
 
     // The placeholder still enables its component, as one undoable change.
     f.endStep();
-    pane->enabledCheckbox()->setChecked(false);
-    pane->enabledAction(pane->enabledCheckbox());
+    QTest::mouseClick(pane->enabledCheckbox(), Qt::LeftButton);
     EXPECT_FALSE(unknown->enabled());
     f.endStep();
     f.undo.undo();

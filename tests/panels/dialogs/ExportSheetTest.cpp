@@ -12,6 +12,7 @@
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 
+#include <QAbstractItemModelTester>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -183,6 +184,7 @@ TEST_F(ExportSheetOnADocument, UncheckingEverySourceDisablesExportAndCancelKeeps
     }
     VLTMExportController* sheet = open(kVLTMExportSlices);
     ASSERT_TRUE(sheet);
+    const QAbstractItemModelTester tester(sheet->sourcesModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_TRUE(sheet->exportButton()->isEnabled());
     sheet->allNoneAction(1);
     EXPECT_FALSE(sheet->exportButton()->isEnabled());

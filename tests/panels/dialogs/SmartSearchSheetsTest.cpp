@@ -11,6 +11,7 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -187,6 +188,7 @@ TEST_F(SearchSheetsOnADocument, SmartSearchesAreAddedEditedAndRun)
     SmartSearchTable::setSmartSearchForKey(areaQuery(100, false), "Untitled Search");
     QVNSmartSearchesController sheet;
     sheet.showDialogInParentWindow(nullptr, search);
+    const QAbstractItemModelTester tester(sheet.listModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_FALSE(sheet.editButton()->isEnabled());
 
     sheet.addSearchAction();

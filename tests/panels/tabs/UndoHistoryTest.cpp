@@ -3,6 +3,7 @@
 #include "panels/tabs/UndoHistoryListModel.h"
 #include "platform/foundation/ZQUndoManager.h"
 
+#include <QAbstractItemModelTester>
 #include <QFont>
 #include <QListView>
 #include <gtest/gtest.h>
@@ -52,6 +53,7 @@ TEST(UndoHistory, RowsListDoneActionsThenUndoneOnesInItalic)
 {
     History history;
     VLTMUndoHistoryController controller;
+    const QAbstractItemModelTester tester(&controller.historyModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     controller.setUndoManager(&history.manager);
     EXPECT_EQ(rows(controller.historyModel()), QStringList({"One", "Two", "Three", "Four*", "Five*"}))
         << "undone rows run from the next redo";
