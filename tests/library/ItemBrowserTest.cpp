@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSemaphore>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -453,6 +454,50 @@ TEST_F(ItemBrowserTest, PrintsTheGridWithHeadersAndMakesPdfPreviews)
     preview.close();
     EXPECT_TRUE(popplerOutput(QStringLiteral("pdfinfo"), {preview.fileName()}).contains(QStringLiteral("150 x 100 pts")));
     EXPECT_TRUE(VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(items, 0, 1).isEmpty());
+}
+
+TEST_F(ItemBrowserTest, PrintedIconsStayClearOfTheHeaderAndAreDrawnForThePrinter)
+{
+    items.append(makeStyleItem(QStringLiteral("Secondary Road With Dashed Casing")));
+    items.append(makeSymbolItem(QStringLiteral("Church")));
+    PrintingDelegate delegate(uniqueRoot());
+    auto browser = makeBrowser(delegate);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("narrow-margins.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Point);
+    ASSERT_EQ(browser->printToPrinter(printer), 1);
+
+    // The header rules end 34 points down; a name sits under an icon some 40 points tall.
+    const QString boxes = popplerOutput(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    const QRegularExpression word(QStringLiteral(R"re(yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+    QStringList names;
+    for (const QRegularExpressionMatch& match : word.globalMatch(boxes)) {
+        const QString text = match.captured(2);
+        if (text.startsWith(QStringLiteral("Header")) || text.startsWith(QStringLiteral("Footer"))
+            || text.at(0).isDigit())
+            continue;
+        names.append(text);
+        EXPECT_GT(match.captured(1).toDouble(), 34.0 + 40.0) << text.toStdString();
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("Road")));
+    // A name wider than its cell is shortened, never cut at the cell's edge.
+    EXPECT_TRUE(names.join(u' ').contains(QChar(0x2026))) << names.join(u' ').toStdString();
+
+    // Icons come at the printer's resolution, not at the screen preview's (128 pixels for a
+    // style, the symbol's own size in points for a symbol).
+    const QString images = popplerOutput(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path});
+    const QRegularExpression imageRow(QStringLiteral(R"(^\s*1\s+\d+\s+image\s+(\d+))"),
+                                      QRegularExpression::MultilineOption);
+    int icons = 0;
+    for (const QRegularExpressionMatch& match : imageRow.globalMatch(images)) {
+        ++icons;
+        EXPECT_GE(match.captured(1).toInt(), 300) << images.toStdString();
+    }
+    EXPECT_EQ(icons, items.size());
 }
 
 TEST_F(ItemBrowserTest, IconsFlowInRowsAsWideAsTheView)

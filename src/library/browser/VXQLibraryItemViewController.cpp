@@ -1,6 +1,7 @@
 #include "library/browser/VXQLibraryItemViewController.h"
 
 #include "library/browser/LibraryItemTableModel.h"
+#include "library/items/LibraryObjects.h"
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -42,6 +43,8 @@ const QString kLockBadgingKey = QStringLiteral("_VXLIB_ITEM_VIEW_lockBadging");
 const QString kBackgroundColourKey = QStringLiteral("_bkgColorIndex");
 const QString kItemsDeleteContext = QStringLiteral("items_delete");
 const QString kPrintPreviewContext = QStringLiteral("print_preview");
+constexpr int kMaximumPrintedIconResolution = 600;
+constexpr double kPrintedCellSide = 50.0;
 
 // An impossible setting, so that a stored one always applies.
 constexpr int kUnsetSetting = 100;
@@ -777,7 +780,7 @@ int VXQLibraryItemViewController::printToPrinter(QPrinter& printer)
     printed.setPrototype(cell);
     printed.setShowsHeaders(true);
     printed.setShowsFooters(true);
-    printed.setCellSize(QSizeF(50, 50));
+    printed.setCellSize(QSizeF(kPrintedCellSide, kPrintedCellSide));
     printed.setContentInset(0);
     printed.setCellInset(QSizeF(1, 1));
     printed.resize(grid.viewSize().toSize());
@@ -785,7 +788,10 @@ int VXQLibraryItemViewController::printToPrinter(QPrinter& printer)
     printed.setDataSource(this);
     printed.setDelegate(this);
     printed.reloadData();
+    // Beyond 600 dots per inch icons only grow the file.
+    m_printPixelsPerPoint = std::min(printer.resolution(), kMaximumPrintedIconResolution) / 72.0;
     const int pages = printed.printToPrinter(printer);
+    m_printPixelsPerPoint = 0;
     printed.setDataSource(nullptr);
     printed.setDelegate(nullptr);
     return pages;
@@ -1133,14 +1139,33 @@ void VXQLibraryItemViewController::prepareCell(JXDistributedViewCell* cell, qint
     if (labelled)
         labelled->setImageScaling(m_allowIconUpscaling ? ZQLabelledIconCell::ImageScaleProportionallyUpOrDown
                                                        : ZQLabelledIconCell::ImageScaleProportionallyDown);
-    const QImage preview = toScreen ? item->previewImage() : item->previewImageLoadingAsynchronously(false);
-    cell->setImage(preview.isNull() && toScreen ? placeholderPreviewImage() : preview);
+    if (toScreen) {
+        const QImage preview = item->previewImage();
+        cell->setImage(preview.isNull() ? placeholderPreviewImage() : preview);
+    } else {
+        cell->setImage(m_printPixelsPerPoint > 0 ? printedIcon(*item) : item->previewImageLoadingAsynchronously(false));
+    }
     cell->setStringValue(item->name());
     if (labelled && toScreen)
         labelled->setBadgeImage(m_lockBadging && item->locked() ? lockBadgeImage() : QImage());
     else if (labelled)
         labelled->setBadgeImage({});
     cell->setEnabled(!m_disabled.isDisabled(index));
+}
+
+QImage VXQLibraryItemViewController::printedIcon(VXQLibraryItem& item) const
+{
+    const QImage preview = item.previewImageLoadingAsynchronously(false);
+    const auto object = LibraryObjects::libraryObjectFor(item.representedObject());
+    if (preview.isNull() || !object)
+        return preview;
+    // Fine enough for the printer at the largest the cell can show it.
+    const QSizeF size = preview.deviceIndependentSize();
+    const qreal ratio = m_printPixelsPerPoint * kPrintedCellSide / std::max(size.width(), size.height());
+    if (ratio <= 1)
+        return preview;
+    const QImage icon = object->imageToFitSizeWithPixelRatio(size, ratio);
+    return icon.isNull() ? preview : icon;
 }
 
 void VXQLibraryItemViewController::distributedViewSetPositionForItemIndex(JXDistributedView*, QPointF position,

@@ -234,6 +234,9 @@ protected:
 private:
     void libraryItemChanged(const platform::Notification& notification);
     void prepareCell(JXDistributedViewCell* cell, qint64 index, bool toScreen);
+    // The item's preview drawn afresh for the printer (the stored one is screen-sized), or the
+    // stored one when the object does not load.
+    QImage printedIcon(VXQLibraryItem& item) const;
     void installPrototype(JXDistributedView* view);
     void reloadActiveView();
     // Items flow in rows as wide as the icon view shows, down as far as they need.
@@ -263,6 +266,8 @@ private:
     QPointer<QWidget> m_sheetHostWindow;
     bool m_flagDragDelete = false;
     bool m_allowIconUpscaling = true;
+    // Pixels per point of icons drawn for the printer; 0 when not printing.
+    double m_printPixelsPerPoint = 0;
     bool m_lockBadging = false;
     int m_backgroundColourIndex = 0;
     librarybrowser::DisabledItems m_disabled;

@@ -25,6 +25,10 @@ public:
     double lastModificationTimestamp() const override;
     QByteArray fileData() const override;
     QImage imageToFitSizeAllowScaleUp(QSizeF size, bool allowScaleUp) override;
+    QImage imageToFitSizeWithPixelRatio(QSizeF size, qreal pixelRatio) override
+    {
+        return m_style->imageToFitSize(size, pixelRatio);
+    }
     void copyToPasteboard(platform::Pasteboard& pasteboard) const override;
 
 private:

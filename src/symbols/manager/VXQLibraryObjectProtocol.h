@@ -38,12 +38,20 @@ public:
     // Optional: by default the icon, and nothing written.
     virtual QImage imageToFitSize(QSizeF size) { return imageToFitSizeAllowScaleUp(size, false); }
     virtual QImage imageToFitSizeAllowScaleUp(QSizeF size, bool allowScaleUp);
+    // The icon as imageToFitSizeAllowScaleUp(size, true) lays it out, with `pixelRatio` pixels
+    // to each unit (its device pixel ratio), for printers; by default the icon as it is.
+    virtual QImage imageToFitSizeWithPixelRatio(QSizeF size, qreal pixelRatio);
     virtual void copyToPasteboard(platform::Pasteboard& pasteboard) const;
 };
 
 inline QImage VXQLibraryObjectProtocol::imageToFitSizeAllowScaleUp(QSizeF, bool)
 {
     return image();
+}
+
+inline QImage VXQLibraryObjectProtocol::imageToFitSizeWithPixelRatio(QSizeF size, qreal)
+{
+    return imageToFitSizeAllowScaleUp(size, true);
 }
 
 inline void VXQLibraryObjectProtocol::copyToPasteboard(platform::Pasteboard&) const {}

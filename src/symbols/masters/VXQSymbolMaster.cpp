@@ -410,6 +410,18 @@ QImage VXQSymbolMaster::imageToFitSizeAllowScaleUp(QSizeF, bool)
     return swatch;
 }
 
+QImage VXQSymbolMaster::imageToFitSizeWithPixelRatio(QSizeF, qreal pixelRatio)
+{
+    if (!m_object)
+        return {};
+    // Drawn afresh at the finer scale rather than enlarging the cached swatch.
+    const QRectF bounds = m_object->bounds();
+    QImage swatch = m_object->swatchImageWithSize(QSizeF(std::ceil(bounds.width()), std::ceil(bounds.height()))
+                                                  * pixelRatio);
+    swatch.setDevicePixelRatio(pixelRatio);
+    return swatch;
+}
+
 // --- Sequencing ------------------------------------------------------------------------------------------------
 
 bool VXQSymbolMaster::styleSuggestsSequenceable() const

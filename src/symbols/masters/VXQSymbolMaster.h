@@ -168,6 +168,7 @@ public:
     // The size asked for does not change the answer: callers fit it.
     QImage imageToFitSize(QSizeF size) override { return imageToFitSizeAllowScaleUp(size, false); }
     QImage imageToFitSizeAllowScaleUp(QSizeF size, bool allowScaleUp) override;
+    QImage imageToFitSizeWithPixelRatio(QSizeF size, qreal pixelRatio) override;
     QHash<QString, QImage> swatchCache() const { return m_swatchCache; }
 
     // --- Sequencing ------------------------------------------------------------------------------

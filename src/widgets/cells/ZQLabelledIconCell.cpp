@@ -197,7 +197,8 @@ void ZQLabelledIconCell::drawWithFrame(QPainter& painter, const QRectF& frame, c
     const TitleAttributes attributes = titleAttributesForFrame(frame);
     painter.setFont(attributes.font);
     painter.setPen(attributes.colour);
-    const QFontMetricsF metrics(attributes.font);
+    // Measured for the device drawn on: a printer's points are not the screen's pixels.
+    const QFontMetricsF metrics(attributes.font, painter.device());
     if (m_textLines < 2) {
         const auto [shown, advance] = elidedTitle(stringValue(), attributes.font, textBox.width());
         const QSizeF size(advance, metrics.height());
@@ -253,7 +254,7 @@ void ZQLabelledIconCell::drawTitleInRectHighlighted(QPainter& painter, const QSt
     // One layout serves every cell: titles are drawn one at a time on the main thread.
     static QTextLayout layout;
     const QFont font = painter.font();
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF metrics(font, painter.device());
     layout.clearLayout();
     layout.setText(title);
     layout.setFont(font);

@@ -14,6 +14,8 @@ constexpr double kBorderInset = 10.0;
 constexpr double kHeaderHeight = 24.0;
 constexpr double kFooterHeight = 14.0;
 constexpr double kRuleWidth = 0.1;
+// Room left between the rules and the nearest row of items.
+constexpr double kRuleClearance = 4.0;
 } // namespace
 
 const ZQPrintableJXDistributedView::TextAttributes& ZQPrintableJXDistributedView::headerAttributes()
@@ -81,7 +83,8 @@ int ZQPrintableJXDistributedView::printPages(QPagedPaintDevice& device)
 {
     const QPageLayout layout = device.pageLayout();
     const QRectF paper = layout.fullRect(QPageLayout::Point);
-    const QRectF content = layout.paintRect(QPageLayout::Point);
+    const QRectF printable = layout.paintRect(QPageLayout::Point);
+    const QRectF content = itemAreaForPage(paper, printable);
     // Items wider than the page are scaled down to its width, so no column is cut off.
     const double width = bestRect().width();
     const double scale = width > content.width() ? content.width() / width : 1.0;
@@ -96,14 +99,15 @@ int ZQPrintableJXDistributedView::printPages(QPagedPaintDevice& device)
         beginPage();
         const auto [top, bottom] = bands[page];
         painter.save();
-        // The device's origin is the paint rectangle's corner.
+        // The device's origin is the printable area's corner.
+        painter.translate(content.topLeft() - printable.topLeft());
         painter.scale(scale, scale);
         painter.setClipRect(QRectF(0, 0, content.width() / scale, bottom - top));
         painter.translate(0, -top);
         drawRect(painter, QRectF(0, top, frame().width(), bottom - top), false);
         painter.restore();
         painter.save();
-        painter.translate(-(content.left() - paper.left()), -(content.top() - paper.top()));
+        painter.translate(paper.topLeft() - printable.topLeft());
         drawPageBorderWithSize(painter, paper.size());
         painter.restore();
     }
@@ -121,6 +125,19 @@ QRectF ZQPrintableJXDistributedView::footerBoxForBounds(const QRectF& bounds)
 {
     return QRectF(bounds.x() + kBorderInset, bounds.top() + bounds.height() - kHeaderHeight,
                   bounds.width() - 2 * kBorderInset, kFooterHeight);
+}
+
+QRectF ZQPrintableJXDistributedView::itemAreaForPage(const QRectF& paper, const QRectF& printable) const
+{
+    const QRectF bounds(QPointF(0, 0), paper.size());
+    QRectF area = printable.translated(-paper.topLeft());
+    if (m_showHeaders)
+        area.setTop(std::max(area.top(), headerBoxForBounds(bounds).top() + kHeaderHeight + kRuleClearance));
+    if (m_showFooters)
+        area.setBottom(std::min(area.bottom(), footerBoxForBounds(bounds).top() - kRuleClearance));
+    if (area.height() < 1.0)
+        area.setHeight(1.0);
+    return area.translated(paper.topLeft());
 }
 
 void ZQPrintableJXDistributedView::drawPageBorderWithSize(QPainter& painter, QSizeF pageSize)

@@ -65,6 +65,10 @@ public:
 
     static QRectF headerBoxForBounds(const QRectF& bounds);
     static QRectF footerBoxForBounds(const QRectF& bounds);
+    // Where items print on a page of `paper` whose printer reaches `printable` (both in points):
+    // the printable area, clear of the header rules and the footer rule when those are shown,
+    // since narrow margins would otherwise lay the first and last rows over them.
+    QRectF itemAreaForPage(const QRectF& paper, const QRectF& printable) const;
 
 private:
     ZQPrintableJXDistributedViewDelegate* printableDelegate() const;

@@ -278,6 +278,15 @@ TEST(PrintableIconView, PageBreaksOnWholeRowsAndCounting)
 
     EXPECT_EQ(ZQPrintableJXDistributedView::headerBoxForBounds(QRectF(0, 0, 600, 800)), QRectF(10, 10, 580, 24));
     EXPECT_EQ(ZQPrintableJXDistributedView::footerBoxForBounds(QRectF(0, 0, 600, 800)), QRectF(10, 776, 580, 14));
+
+    // Items keep clear of the rules (header down to 34, footer from 776) whatever the margins.
+    const QRectF paper(0, 0, 600, 800);
+    const QRectF narrow(12, 12, 576, 776), wide(50, 60, 500, 680);
+    EXPECT_EQ(view.itemAreaForPage(paper, narrow), narrow);
+    view.setShowsHeaders(true);
+    view.setShowsFooters(true);
+    EXPECT_EQ(view.itemAreaForPage(paper, narrow), QRectF(12, 38, 576, 734));
+    EXPECT_EQ(view.itemAreaForPage(paper, wide), wide);
 }
 
 TEST(PrintableIconView, PrintsPagesNumberedFromOne)

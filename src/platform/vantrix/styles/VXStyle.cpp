@@ -286,32 +286,40 @@ QImage VXStyle::image() const
     return swatchImageWithSize(kDefaultImageSize);
 }
 
-QImage VXStyle::imageToFitSize(QSizeF size) const
+QImage VXStyle::imageToFitSize(QSizeF size, qreal pixelRatio) const
 {
     // The swatch is square, centred in the image.
-    const QSize pixels = imagePixels(size);
+    const QSize pixels = imagePixels(size * pixelRatio);
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     const double side = std::min(pixels.width(), pixels.height());
-    QPainter painter(&image);
-    painter.drawImage(QPointF((pixels.width() - side) / 2, (pixels.height() - side) / 2),
-                      swatchImageWithSize(QSizeF(side, side)));
+    {
+        QPainter painter(&image);
+        painter.drawImage(QRectF((pixels.width() - side) / 2, (pixels.height() - side) / 2, side, side),
+                          swatchImageWithSize(QSizeF(side, side) / pixelRatio, pixelRatio));
+    }
+    image.setDevicePixelRatio(pixelRatio);
     return image;
 }
 
-QImage VXStyle::swatchImageWithSize(QSizeF size) const
+QImage VXStyle::swatchImageWithSize(QSizeF size, qreal pixelRatio) const
 {
-    const QSize pixels = imagePixels(size);
+    const QSize pixels = imagePixels(size * pixelRatio);
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
+    const QSizeF units = QSizeF(pixels) / pixelRatio;
     // Room for strokes and shadows, but never so much that nothing of the shape is left.
-    const QSizeF extra = extraSpaceNeeded().boundedTo(QSizeF(pixels.width() / 3.0, pixels.height() / 3.0));
-    const QRectF shape = QRectF(QPointF(), QSizeF(pixels)).adjusted(extra.width(), extra.height(), -extra.width(),
-                                                                     -extra.height());
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const platform::GraphicsContext::Scope scope(&painter);
-    render(SwatchRenderable(shape));
+    const QSizeF extra = extraSpaceNeeded().boundedTo(units / 3.0);
+    const QRectF shape = QRectF(QPointF(), units).adjusted(extra.width(), extra.height(), -extra.width(),
+                                                           -extra.height());
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(pixelRatio, pixelRatio);
+        const platform::GraphicsContext::Scope scope(&painter);
+        render(SwatchRenderable(shape));
+    }
+    image.setDevicePixelRatio(pixelRatio);
     return image;
 }
 

@@ -106,8 +106,10 @@ public:
 
     // Swatches: the style drawn on a rectangle that leaves room for its extra space.
     QImage image() const;
-    QImage imageToFitSize(QSizeF size) const;
-    QImage swatchImageWithSize(QSizeF size) const;
+    // With a `pixelRatio` above 1 the swatch keeps its size in units and is drawn finer, for
+    // printers: strokes and dashes stay in proportion.
+    QImage imageToFitSize(QSizeF size, qreal pixelRatio = 1.0) const;
+    QImage swatchImageWithSize(QSizeF size, qreal pixelRatio = 1.0) const;
 
     void render(const VXRenderable& object) const override;
 
