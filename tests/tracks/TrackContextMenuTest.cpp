@@ -89,6 +89,11 @@ TEST(TrackContextMenu, TracksOfferTheSpecialItemsOverTheStretchClickedAndDisconn
     EXPECT_EQ(MenuFixture::enabledTitles(*menu, stretchTitles), stretchTitles);
     EXPECT_FALSE(MenuFixture::item(*menu, "Disconnect All Junctions")->isEnabled());
     EXPECT_EQ(selected(), QPointF(60, 4 * kFactoryRoadCasingWidth));
+    // The menu says which stretch an item covers, and that a bridge keeps the track's stacking.
+    const QString bridgeTip = MenuFixture::item(*menu, "Insert Bridge")->toolTip();
+    const QString tunnelTip = MenuFixture::item(*menu, "Insert Tunnel")->toolTip();
+    EXPECT_TRUE(bridgeTip.contains("Linear Select") && bridgeTip.contains("Move To Front")) << bridgeTip.toStdString();
+    EXPECT_TRUE(tunnelTip.contains("Linear Select") && !tunnelTip.contains("Move To Front"));
     // Inside the selected stretch the stretch stays; outside it, and near an end, a new one is taken.
     track->setSelectionRange(ZQMakeAbsoluteStyleRange(40, 60));
     f.menuAt({70, 100});

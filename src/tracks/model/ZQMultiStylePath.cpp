@@ -410,6 +410,18 @@ const std::pair<const char*, QByteArray> kSpecialItemCommands[] = {
     {QT_TRANSLATE_NOOP("ZQMultiStylePath", "Insert Inflate Point"), "insertInflatePoint"},
 };
 
+// What a special item covers and how it stacks are not visible from the menu: a right-click
+// beside a crossing bridges the road there, and the road keeps its place under the river.
+QString specialItemToolTip(const QByteArray& action)
+{
+    QString tip = QObject::tr("Covers the highlighted stretch around the point clicked; to choose the stretch, "
+                              "drag along the track with Linear Select first.");
+    if (action == "insertBridge" || action == "insertFlyover")
+        tip += u' ' + QObject::tr("It stays part of the track and draws at the track's place in the stacking "
+                                  "order: Move To Front carries it over what it crosses.");
+    return tip;
+}
+
 bool isSpecialItemAction(const QByteArray& action)
 {
     return std::any_of(std::cbegin(kSpecialItemCommands), std::cend(kSpecialItemCommands),
@@ -428,8 +440,12 @@ bool ZQMultiStylePath::populateContextualMenuAtPoint(platform::Menu* menu, QPoin
     if (!locked())
         selectStretchAtPoint(point);
     menu->addSeparator();
-    for (const auto& [title, action] : kSpecialItemCommands)
-        menu->addItemWithTitleActionKeyEquivalent(tr(title), action)->setTarget(this);
+    menu->setToolTipsVisible(true);
+    for (const auto& [title, action] : kSpecialItemCommands) {
+        platform::MenuItem* item = menu->addItemWithTitleActionKeyEquivalent(tr(title), action);
+        item->setTarget(this);
+        item->setToolTip(specialItemToolTip(action));
+    }
     return true;
 }
 
