@@ -58,6 +58,7 @@ TEST(SlicesPaletteTest, StandsInForTheMainPaletteWhileASlicesLayerIsActive)
     const auto map = shownMap();
     VLTMSlicesLayer* slices = slicesOf(*map);
     ASSERT_TRUE(slices);
+    VXLayer* drawn = map->drawing()->activeLayer();
     map->drawing()->setActiveLayer(map->drawing()->slicesLayer());
     EXPECT_TRUE(slicesPalette->window()->isVisible());
     EXPECT_EQ(slicesPalette->window()->frameGeometry().topLeft(), mainPalette->frameGeometry().topLeft());
@@ -98,7 +99,18 @@ TEST(SlicesPaletteTest, StandsInForTheMainPaletteWhileASlicesLayerIsActive)
     EXPECT_EQ(slicesPalette->delegate(), nullptr);
     EXPECT_FALSE(mainPalette->isVisible());
 
-    // Shown while the main palette was down: closing leaves it down.
+    // Back to the map: leaving its slices layer brings back the main palette the slices palette
+    // first took the place of, however often it was shown in between.
+    becameMain(map->mapWindowController()->window());
+    slicesPalette->showWindow();
+    EXPECT_TRUE(slicesPalette->window()->isVisible());
+    EXPECT_TRUE(slicesPalette->mainToolsPreviouslyVisible());
+    ASSERT_TRUE(map->drawing()->setActiveLayer(drawn));
+    EXPECT_FALSE(slicesPalette->window()->isVisible());
+    EXPECT_TRUE(mainPalette->isVisible());
+
+    // Shown while the user had closed the main palette: closing leaves it down.
+    mainPalette->hide();
     slicesPalette->showWindow();
     EXPECT_FALSE(slicesPalette->mainToolsPreviouslyVisible());
     slicesPalette->close();

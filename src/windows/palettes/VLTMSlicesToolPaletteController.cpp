@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QToolButton>
+#include <utility>
 
 namespace {
 
@@ -126,7 +127,9 @@ void VLTMSlicesToolPaletteController::showWindow()
     if (alignToMainTools())
         placeOverMainTools();
     QWidget* main = mainToolsWindow();
-    m_mainToolsPreviouslyVisible = main && main->isVisible();
+    // Shown again while the main palette is still down on its account (back from another
+    // window, or the layer activated anew), it still owes the main palette its return.
+    m_mainToolsPreviouslyVisible = m_mainToolsPreviouslyVisible || (main && main->isVisible());
     if (main)
         main->hide();
     window()->show();
@@ -134,9 +137,14 @@ void VLTMSlicesToolPaletteController::showWindow()
 
 void VLTMSlicesToolPaletteController::close()
 {
-    if (m_mainToolsPreviouslyVisible)
-        QVNToolsController::sharedToolsController()->window()->show();
+    restoreMainTools();
     platform::WindowController::close();
+}
+
+void VLTMSlicesToolPaletteController::restoreMainTools()
+{
+    if (std::exchange(m_mainToolsPreviouslyVisible, false))
+        QVNToolsController::sharedToolsController()->window()->show();
 }
 
 void VLTMSlicesToolPaletteController::selectToolMode(int mode)
@@ -198,8 +206,7 @@ void VLTMSlicesToolPaletteController::activeWindowChanged(const platform::Notifi
             selectToolMode(slices->toolMode());
             return;
         }
-        if (m_mainToolsPreviouslyVisible)
-            QVNToolsController::sharedToolsController()->window()->show();
+        restoreMainTools();
     }
     m_delegate = nullptr;
     if (isWindowLoaded())

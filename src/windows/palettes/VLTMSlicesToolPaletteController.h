@@ -48,6 +48,7 @@ public:
     // The main window went away (closed or hidden): the delegate is dropped, the palette closes.
     void mainWindowResigned(const platform::Notification& notification);
 
+    // The main palette was up when this palette took its place and has not been shown since.
     bool mainToolsPreviouslyVisible() const { return m_mainToolsPreviouslyVisible; }
     ZQStyleButton* toolButton(int mode) const;
 
@@ -57,6 +58,8 @@ protected:
 
 private:
     void placeOverMainTools();
+    // Shows the main palette again when this palette hid it.
+    void restoreMainTools();
     static QWidget* mainToolsWindow();
 
     QButtonGroup* m_toolsMatrix = nullptr;
