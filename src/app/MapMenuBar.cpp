@@ -208,6 +208,8 @@ void addLayerMenu(QMenuBar* bar, QWidget* window)
 void addSymbolMenu(QMenuBar* bar)
 {
     Menu* symbol = addMenu(bar, QObject::tr("&Symbol"));
+    // Make Sequenceable tells in its tip when the symbol would show no number.
+    symbol->setToolTipsVisible(true);
     addItem(symbol, QObject::tr("Create Symbol"), "createSymbol");
     symbol->addSeparator();
     addItem(symbol, QObject::tr("Make Sequenceable"), "makeSequencable");

@@ -413,6 +413,17 @@ TEST(SymbolSequence, ASymbolWhoseGraphicShowsTheNumberDrawsItsOwn)
     const VXQSymbolPtr second = f.place({100, 50});
     ASSERT_EQ(f.numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 
+    // Make Sequenceable warns only where the graphic has no number field to show.
+    const QString noField = QStringLiteral("This symbol shows no number: its graphic has no sequence-number field");
+    platform::MenuItem make(QStringLiteral("Make Sequenceable"), "makeSequencable");
+    first->validateMenuItem(&make);
+    EXPECT_NE(make.toolTip(), noField);
+    const VXQSymbolPtr plain = f.place({150, 50}, sequencetest::squareMaster(false, QStringLiteral("Dot")));
+    plain->validateMenuItem(&make);
+    EXPECT_EQ(make.toolTip(), noField);
+    first->validateMenuItem(&make);
+    EXPECT_NE(make.toolTip(), noField);
+
     const QImage one = platform::DrawingRenderer::imageOfObjectWithSize(*first, {40, 40});
     const QImage two = platform::DrawingRenderer::imageOfObjectWithSize(*second, {40, 40});
     EXPECT_NE(one, two);

@@ -70,6 +70,11 @@ std::optional<bool> SymbolSequenceMembership::validateMenuItem(platform::MenuIte
     if (action == "makeSequencable") {
         const VXQSymbolMasterPtr& master = m_symbol.master();
         checkedWhen(numbered());
+        // Numbering a master whose graphic has nowhere to show the number changes nothing
+        // visible, so the command says why before it is chosen.
+        item->setToolTip(master && !master->styleSuggestsSequenceable()
+                             ? QObject::tr("This symbol shows no number: its graphic has no sequence-number field")
+                             : QString());
         return !locked && !numbered() && master && !master->locked() && qobject_cast<VXQMappingLayer*>(m_symbol.layer());
     }
     if (action == "renumberSequence")
