@@ -4,7 +4,7 @@
 #include "support/BenchSupport.h"
 #include "support/PathMap100k.h"
 
-#include "app/AppClasses.h"
+#include "app/application/AppClasses.h"
 #include "mapscale/MapScaleClasses.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/measurement/MeasurementClasses.h"

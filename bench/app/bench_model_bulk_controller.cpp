@@ -5,7 +5,7 @@
 
 #include "support/BenchSupport.h"
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "platform/foundation/FoundationClasses.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"

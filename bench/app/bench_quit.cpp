@@ -5,8 +5,8 @@
 
 #include "support/BenchSupport.h"
 
-#include "app/VLTMAppDelegate.h"
-#include "app/VLTMApplication.h"
+#include "app/application/VLTMAppDelegate.h"
+#include "app/application/VLTMApplication.h"
 #include "furniture/FurnitureClasses.h"
 #include "furniture/scalebar/pane/ScaleBarPaneHost.h"
 #include "library/LibraryClasses.h"

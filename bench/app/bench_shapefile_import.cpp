@@ -8,9 +8,9 @@
 #include "support/BenchSupport.h"
 #include "support/SampleShapefile.h"
 
-#include "app/AppClasses.h"
-#include "app/ZQShapefileObjectFactory.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/application/AppClasses.h"
+#include "app/import/ZQShapefileObjectFactory.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "geodata/ZQDouglasPeuckerSimplifier.h"
 #include "geodata/ZQESRIFile.h"
 #include "platform/foundation/UserDefaults.h"

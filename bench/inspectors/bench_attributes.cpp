@@ -7,7 +7,7 @@
 
 #include "support/InspectorBench.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "inspectors/attributes/AttributeTableModel.h"
 #include "inspectors/attributes/AttributeTables.h"
 #include "inspectors/attributes/VLQNAttributesController.h"

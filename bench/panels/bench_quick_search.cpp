@@ -4,8 +4,8 @@
 
 #include "support/BenchSupport.h"
 
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "panels/PanelsClasses.h"
 #include "panels/PanelsServicesInstallation.h"
 #include "panels/search/DocumentSearch.h"

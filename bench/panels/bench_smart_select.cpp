@@ -5,7 +5,7 @@
 
 #include "support/BenchSupport.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "panels/PanelsClasses.h"
 #include "panels/PanelsServicesInstallation.h"
 #include "panels/search/VXQSmartSelectTool.h"

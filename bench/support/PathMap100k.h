@@ -3,8 +3,8 @@
 // A map document of 100,000 eight-vertex paths in 24 stroke styles on a 4000 x 3000 point
 // drawing, made from a seed, and the printed paper texture some benchmarks give it.
 
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VXDrawing.h"
 

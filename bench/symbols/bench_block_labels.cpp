@@ -7,7 +7,7 @@
 #include "support/BenchSupport.h"
 #include "support/DrawingImage.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"

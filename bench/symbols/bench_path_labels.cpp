@@ -6,7 +6,7 @@
 #include "support/DrawingImage.h"
 #include "support/TrackCity.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "symbols/SymbolClasses.h"
 #include "symbols/labels/PathLabelContainer.h"

@@ -6,7 +6,7 @@
 
 #include "support/BenchSupport.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"

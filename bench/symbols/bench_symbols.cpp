@@ -10,7 +10,7 @@
 #include "support/BenchSupport.h"
 #include "support/DrawingImage.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"

@@ -10,7 +10,7 @@
 #include "support/DrawingImage.h"
 #include "support/TrackCity.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"

@@ -4,7 +4,7 @@
 #include "support/BenchSupport.h"
 #include "support/PathMap100k.h"
 
-#include "app/MapPrintOperation.h"
+#include "app/printing/MapPrintOperation.h"
 #include "windows/WindowsClasses.h"
 
 #include <QApplication>

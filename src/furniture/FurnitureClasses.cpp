@@ -1,6 +1,6 @@
 #include "furniture/FurnitureClasses.h"
 
-#include "app/MapDocumentServices.h"
+#include "app/services/MapDocumentServices.h"
 #include "furniture/border/VXQBorderLayer.h"
 #include "furniture/calibration/QVNCalibrationController.h"
 #include "furniture/edges/VXQGridAnnotation.h"

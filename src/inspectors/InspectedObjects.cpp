@@ -1,6 +1,6 @@
 #include "inspectors/InspectedObjects.h"
 
-#include "app/VLTMHelpTrampoline.h"
+#include "app/application/VLTMHelpTrampoline.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "inspectors/InspectorClasses.h"
 
-#include "app/TabControllerRegistry.h"
-#include "app/WindowServices.h"
+#include "app/sidebar/TabControllerRegistry.h"
+#include "app/services/WindowServices.h"
 #include "furniture/FurnitureClasses.h"
 #include "furniture/scalebar/pane/VLTM_VXQScaleBarShapeController.h"
 #include "inspectors/attributes/VLQNAttributesController.h"

@@ -1,6 +1,6 @@
 #include "inspectors/InspectorServicesInstallation.h"
 
-#include "app/InspectorServices.h"
+#include "app/services/InspectorServices.h"
 #include "inspectors/object_inspector/ZQObjectInspector.h"
 
 void installInspectorServices()

@@ -1,6 +1,6 @@
 #include "library/LibraryServicesInstallation.h"
 
-#include "app/LibraryServices.h"
+#include "app/services/LibraryServices.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/manager/VXQLibraryManagerWindowController.h"
 #include "library/migration/VXQLibraryMigrationController.h"

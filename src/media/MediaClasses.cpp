@@ -1,7 +1,7 @@
 #include "media/MediaClasses.h"
 
-#include "app/AppClasses.h"
-#include "app/WindowServices.h"
+#include "app/application/AppClasses.h"
+#include "app/services/WindowServices.h"
 #include "media/photos/ZQiPhotoMediaInfo.h"
 #include "media/window/ZQMediaBrowserController.h"
 

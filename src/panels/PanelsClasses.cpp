@@ -1,6 +1,6 @@
 #include "panels/PanelsClasses.h"
 
-#include "app/TabControllerRegistry.h"
+#include "app/sidebar/TabControllerRegistry.h"
 #include "library/LibraryClasses.h"
 #include "panels/layers/VLTMLayersController.h"
 #include "panels/export/VLTMExportOperation.h"

@@ -1,8 +1,8 @@
 #include "panels/PanelsServicesInstallation.h"
 
-#include "app/SidebarTabView.h"
-#include "app/VLTMAppDelegate.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/sidebar/SidebarTabView.h"
+#include "app/application/VLTMAppDelegate.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "inspectors/panes/VLTM_VXQSliceController.h"
 #include "panels/dialogs/DocumentExport.h"
 #include "panels/export/VLTMExportOperation.h"

@@ -1,7 +1,7 @@
 #include "style_editor/StyleEditorClasses.h"
 
-#include "app/TabControllerRegistry.h"
-#include "app/VLTMAppDelegate.h"
+#include "app/sidebar/TabControllerRegistry.h"
+#include "app/application/VLTMAppDelegate.h"
 #include "library/LibraryClasses.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "style_editor/dropper/VXQStylePickUpTool.h"

@@ -1,7 +1,7 @@
 #include "symbols/SymbolClasses.h"
 
-#include "app/PointSymbolMaster.h"
-#include "app/ZQShapefileObjectFactory.h"
+#include "app/services/PointSymbolMaster.h"
+#include "app/import/ZQShapefileObjectFactory.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "symbols/keytable/VXQKeyTable.h"
 #include "symbols/keytable/VXQKeyTableTextShape.h"

@@ -1,6 +1,6 @@
 #include "tracks/TrackClasses.h"
 
-#include "app/AppClasses.h"
+#include "app/application/AppClasses.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "tracks/model/TrackConversion.h"
 #include "tracks/tools/TrackTools.h"

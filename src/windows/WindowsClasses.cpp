@@ -1,6 +1,6 @@
 #include "windows/WindowsClasses.h"
 
-#include "app/WindowServices.h"
+#include "app/services/WindowServices.h"
 #include "panels/PanelsClasses.h"
 #include "platform/ui/Application.h"
 #include "style_editor/StyleEditorClasses.h"

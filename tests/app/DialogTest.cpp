@@ -1,5 +1,5 @@
-#include "app/ZQBasicDialog.h"
-#include "app/ZQConfinedSavePanel.h"
+#include "app/commands/ZQBasicDialog.h"
+#include "app/document/ZQConfinedSavePanel.h"
 
 #include "platform/foundation/RunLoop.h"
 

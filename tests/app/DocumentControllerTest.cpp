@@ -1,9 +1,9 @@
 // The application's document controller: the types of its files, map packages and templates,
 // images and SVG files opened as new untitled maps, and files it cannot read refused with 101.
 
-#include "app/MapDocumentPackage.h"
-#include "app/QuorvaneDocumentController.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/MapDocumentPackage.h"
+#include "app/document/QuorvaneDocumentController.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"

@@ -4,11 +4,11 @@
 
 #include "MapDocumentTestSupport.h"
 
-#include "app/DocumentWorkProgress.h"
-#include "app/MapDocumentPackage.h"
-#include "app/MapDocumentServices.h"
-#include "app/ZQProgressController.h"
-#include "app/ZQProgressView.h"
+#include "app/document/DocumentWorkProgress.h"
+#include "app/document/MapDocumentPackage.h"
+#include "app/services/MapDocumentServices.h"
+#include "app/progress/ZQProgressController.h"
+#include "app/progress/ZQProgressView.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/DocumentError.h"

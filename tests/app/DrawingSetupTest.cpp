@@ -3,9 +3,9 @@
 
 #include "MapDocumentTestSupport.h"
 
-#include "app/DictionaryUtilities.h"
-#include "app/DrawingSetupSettings.h"
-#include "app/PaperMargins.h"
+#include "app/utilities/DictionaryUtilities.h"
+#include "app/setup/DrawingSetupSettings.h"
+#include "app/setup/PaperMargins.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/model/VXGridLayer.h"

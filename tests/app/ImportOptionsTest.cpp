@@ -1,8 +1,8 @@
 // The shapefile import options: each control writes its user default at once, the view is
 // set from the defaults, and stored names that no longer fit fall back.
 
-#include "app/VLTMHelpTrampoline.h"
-#include "app/ZQImportOptionsController.h"
+#include "app/application/VLTMHelpTrampoline.h"
+#include "app/import/ZQImportOptionsController.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/ColourList.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/svg/VXSVGPreview.h"
 #include "platform/vantrix/text/AbbreviationTable.h"

@@ -4,8 +4,8 @@
 
 #include "MapDocumentTestSupport.h"
 
-#include "app/MapDocumentWindowController.h"
-#include "app/PrintInfoCoding.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/printing/PrintInfoCoding.h"
 #include "geodata/ZQESRIFile.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"

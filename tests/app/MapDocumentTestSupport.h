@@ -3,8 +3,8 @@
 // Map documents for the document tests: a new document with a few styled paths carrying
 // metadata, and a snapshot of a package on disk to prove that nothing changed there.
 
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 

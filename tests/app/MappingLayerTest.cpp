@@ -2,11 +2,11 @@
 // through archives and copies, library items applied by name as one undo step, scale bar
 // insertion, and finding objects near a point.
 
-#include "app/CasedDrawable.h"
-#include "app/MappingLayerSequence.h"
-#include "app/ObjectQuery.h"
-#include "app/PickTargets.h"
-#include "app/VXQMappingLayer.h"
+#include "app/services/CasedDrawable.h"
+#include "app/services/MappingLayerSequence.h"
+#include "app/services/ObjectQuery.h"
+#include "app/services/PickTargets.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"

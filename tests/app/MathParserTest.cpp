@@ -1,5 +1,5 @@
 #include "platform/foundation/NamedException.h"
-#include "app/ZQMathParser.h"
+#include "app/expressions/ZQMathParser.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "app/ZQProgressController.h"
-#include "app/ZQProgressDelegate.h"
-#include "app/ZQProgressView.h"
+#include "app/progress/ZQProgressController.h"
+#include "app/progress/ZQProgressDelegate.h"
+#include "app/progress/ZQProgressView.h"
 
 #include "platform/foundation/RunLoop.h"
 

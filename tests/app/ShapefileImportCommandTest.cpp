@@ -4,9 +4,9 @@
 
 #include "MapDocumentTestSupport.h"
 
-#include "app/ShapefileImportHost.h"
-#include "app/ZQProgressController.h"
-#include "app/ZQProgressView.h"
+#include "app/import/ShapefileImportHost.h"
+#include "app/progress/ZQProgressController.h"
+#include "app/progress/ZQProgressView.h"
 #include "geodata/ZQESRIFile.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"

@@ -3,7 +3,7 @@
 // included), attributes as metadata, the bundle's colour lists, and the user info imports
 // leave on objects.
 
-#include "app/ZQShapefileObjectFactory.h"
+#include "app/import/ZQShapefileObjectFactory.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"

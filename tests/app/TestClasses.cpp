@@ -1,4 +1,4 @@
-#include "app/AppClasses.h"
+#include "app/application/AppClasses.h"
 
 #include <gtest/gtest.h>
 

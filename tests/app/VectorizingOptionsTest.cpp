@@ -1,7 +1,7 @@
 #include "MapDocumentTestSupport.h"
 
-#include "app/QVNVectorizingOptionsController.h"
-#include "app/QVNVectorizingPreviewView.h"
+#include "app/import/QVNVectorizingOptionsController.h"
+#include "app/import/QVNVectorizingPreviewView.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"

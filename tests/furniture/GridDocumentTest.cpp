@@ -4,7 +4,7 @@
 #include "furniture/border/VXQBorderLayer.h"
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
 
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/model/VXLayerGroup.h"

@@ -4,7 +4,7 @@
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
 
 #include "support/ArchiveTesting.h"
-#include "app/DictionaryUtilities.h"
+#include "app/utilities/DictionaryUtilities.h"
 #include "furniture/edges/GridSettingsKeys.h"
 #include "platform/vantrix/DrawingTestSupport.h"
 

@@ -3,8 +3,8 @@
 // A map document shown in its window, its view at actual size with the drawing's origin at the
 // view's top left, and the measure tool registered; mouse helpers work in drawing coordinates.
 
-#include "app/MapDocumentWindowController.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "furniture/ruler/VXQMeasureTool.h"
 #include "furniture/ruler/VXQRuler.h"
 #include "platform/vantrix/tools/ToolRegistryScope.h"

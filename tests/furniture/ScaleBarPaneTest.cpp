@@ -1,4 +1,4 @@
-#include "app/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
 #include "furniture/scalebar/VXQScaleBarShape.h"
 #include "furniture/scalebar/pane/ScaleBarPaneRules.h"
 #include "furniture/scalebar/pane/VLTM_VXQScaleBarShapeController.h"

@@ -1,5 +1,5 @@
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
 #include "furniture/scalebar/VXQScaleBarShape.h"
 #include "mapscale/VXQMapScaleOwner.h"

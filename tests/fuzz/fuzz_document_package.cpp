@@ -3,8 +3,8 @@
 // and the export settings, in that order; an empty piece leaves that file out. A package
 // that reads must write and read back with the same map scale.
 #include "FuzzSupport.h"
-#include "app/AppClasses.h"
-#include "app/MapDocumentPackage.h"
+#include "app/application/AppClasses.h"
+#include "app/document/MapDocumentPackage.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // Feeds arbitrary text to the expression parser: it must answer a number or raise its
 // syntax error, never crash or exhaust the stack.
 #include "platform/foundation/NamedException.h"
-#include "app/ZQMathParser.h"
+#include "app/expressions/ZQMathParser.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 

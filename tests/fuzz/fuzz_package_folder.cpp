@@ -6,8 +6,8 @@
 #include "FuzzSupport.h"
 #include "ScratchFolder.h"
 
-#include "app/AppClasses.h"
-#include "app/MapDocumentPackage.h"
+#include "app/application/AppClasses.h"
+#include "app/document/MapDocumentPackage.h"
 #include "platform/ui/FileWrapper.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "InspectorTesting.h"
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "inspectors/pseudo/LayerOperationPanes.h"
 #include "inspectors/pseudo/VLTM_ZArrangerViewController.h"
 #include "widgets/stacks/ZQCollapsibleContainerView.h"

@@ -1,6 +1,6 @@
 #include "AttributeTesting.h"
 
-#include "app/TabControllerRegistry.h"
+#include "app/sidebar/TabControllerRegistry.h"
 #include "inspectors/attributes/AttributeTables.h"
 
 #include <QLabel>

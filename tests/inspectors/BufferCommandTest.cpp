@@ -1,8 +1,8 @@
 // Buffer zones through the map document and its sheet: the zone's geometry and style, its
 // place beneath the source, the undo step, and the selections and distances refused.
 
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "inspectors/buffer/ZQQuorvaneBufferController.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/measurement/ZQUnitLength.h"

@@ -1,7 +1,7 @@
 #include "InspectorTesting.h"
 
-#include "app/VLTMGenericObjectController.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "inspectors/geometry/GeometryDisplayUnits.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"

@@ -1,9 +1,9 @@
 // The linear and polar duplicate sheets: what enables OK, what reaches the delegate, and
 // sampling the polar centre with the mouse, down to a map document's own window.
 
-#include "app/QuorvaneDocumentController.h"
-#include "app/VXQMappingLayer.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/QuorvaneDocumentController.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "inspectors/duplicate/ZQLinearDuplicateController.h"
 #include "inspectors/duplicate/ZQPolarDuplicateController.h"
 #include "platform/foundation/RunLoop.h"

@@ -1,6 +1,6 @@
 #include "InspectorTesting.h"
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "furniture/scalebar/VXQScaleBarShape.h"
 #include "inspectors/geometry/GeometryDisplayUnits.h"
 #include "inspectors/geometry/GeometryPaneRegistry.h"

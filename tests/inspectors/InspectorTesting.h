@@ -2,7 +2,7 @@
 
 // A drawing with one mapping layer and its own undo manager, followed by an inspector tab.
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "inspectors/geometry/VLTMGeometryController.h"
 #include "inspectors/panes/table/GeometryRowControl.h"
 #include "platform/foundation/RunLoop.h"

@@ -1,5 +1,5 @@
-#include "app/InspectorServices.h"
-#include "app/VXQMappingLayer.h"
+#include "app/services/InspectorServices.h"
+#include "app/document/VXQMappingLayer.h"
 #include "inspectors/InspectorServicesInstallation.h"
 #include "inspectors/attributes/VXQAttributeController.h"
 #include "inspectors/object_inspector/VXDrawableController.h"

@@ -1,7 +1,7 @@
 #include "LibraryTesting.h"
 
 #include "../app/MapDocumentTestSupport.h"
-#include "app/MapDocumentWindowController.h"
+#include "app/document/MapDocumentWindowController.h"
 #include "library/LibraryServicesInstallation.h"
 #include "library/registry/VXQLibraryRegistryShim.h"
 #include "symbols/placed/VXQSymbol.h"

@@ -4,7 +4,7 @@
 // calling thread, the "Name Error" alert and the problems told to the user replaced by
 // recorders, and library objects to put in items.
 
-#include "app/VLTMApplication.h"
+#include "app/application/VLTMApplication.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/items/VXQLibraryItem.h"

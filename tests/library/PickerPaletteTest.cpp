@@ -2,9 +2,9 @@
 
 #include "../app/MapDocumentTestSupport.h"
 #include "../platform/ui/UiTestSupport.h"
-#include "app/LibraryServices.h"
-#include "app/MapDocumentWindowController.h"
-#include "app/VLTMAppDelegate.h"
+#include "app/services/LibraryServices.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/application/VLTMAppDelegate.h"
 #include "library/LibraryServicesInstallation.h"
 #include "library/picker/LibraryPathBar.h"
 #include "library/picker/LibraryPickerRules.h"

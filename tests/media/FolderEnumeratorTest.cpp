@@ -1,6 +1,6 @@
 #include "MediaTesting.h"
 
-#include "app/FileUtilities.h"
+#include "app/utilities/FileUtilities.h"
 #include "media/enumeration/FolderMenus.h"
 #include "media/enumeration/ZQFolderEnumerator.h"
 #include "platform/foundation/NamedException.h"

@@ -1,6 +1,6 @@
 #include "MediaTesting.h"
 
-#include "app/WindowServices.h"
+#include "app/services/WindowServices.h"
 #include "media/MediaClasses.h"
 #include "media/enumeration/FolderListing.h"
 #include "media/window/MediaBrowserBookmarks.h"

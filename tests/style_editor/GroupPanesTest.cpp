@@ -1,6 +1,6 @@
 #include "style_editor/StyleEditorTesting.h"
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "platform/ui/ColourWell.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/styles/VXCIFilterTypeBlurGroup.h"

@@ -1,8 +1,8 @@
 #include "style_editor/StyleEditorTesting.h"
 
-#include "app/MapDocumentWindowController.h"
-#include "app/TabControllerRegistry.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/sidebar/TabControllerRegistry.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "library/LibraryTesting.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Menu.h"

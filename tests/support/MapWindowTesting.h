@@ -4,9 +4,9 @@
 // window shown as the key window and its drawing view focused, as a user meets it; every
 // document closes again after the test. For test programs that link the application core.
 
-#include "app/QuorvaneDocumentController.h"
-#include "app/VLTMAppDelegate.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/QuorvaneDocumentController.h"
+#include "app/application/VLTMAppDelegate.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"

@@ -1,6 +1,6 @@
 // Shapefile points become symbols of the master for imported points, made on import workers.
 
-#include "app/ZQShapefileObjectFactory.h"
+#include "app/import/ZQShapefileObjectFactory.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"

@@ -2,7 +2,7 @@
 #include "symbols/placed/VXQSymbol.h"
 
 #include "app/LaunchSettingsScope.h"
-#include "app/VLTMAppDelegate.h"
+#include "app/application/VLTMAppDelegate.h"
 #include "platform/ui/DocumentController.h"
 
 #include "platform/foundation/ClassRegistry.h"

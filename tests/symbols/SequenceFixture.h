@@ -3,7 +3,7 @@
 // A mapping layer in a drawing with an undo manager, and a sequenceable master whose symbols
 // the layer numbers as they are added.
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "symbols/placed/VXQSymbol.h"

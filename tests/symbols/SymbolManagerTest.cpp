@@ -2,7 +2,7 @@
 #include "support/LogCapture.h"
 #include "MasterTestSupport.h"
 
-#include "app/FileUtilities.h"
+#include "app/utilities/FileUtilities.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"

@@ -1,6 +1,6 @@
 #include "platform/vantrix/DrawingTestSupport.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/model/VXLayerGroup.h"

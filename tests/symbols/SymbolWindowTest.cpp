@@ -1,4 +1,4 @@
-#include "app/MapMenuBar.h"
+#include "app/application/MapMenuBar.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"

@@ -3,8 +3,8 @@
 #include "support/LogCapture.h"
 
 #include "app/LaunchSettingsScope.h"
-#include "app/VLTMAppDelegate.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/application/VLTMAppDelegate.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"

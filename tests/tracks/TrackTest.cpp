@@ -3,7 +3,7 @@
 
 #include "TrackTestSupport.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/DrawingTestSupport.h"

@@ -1,7 +1,7 @@
 // The paper texture chooser: the textures found in a folder, the pop-up's items, and what each
 // choice tells the delegate.
 
-#include "app/DrawingSetupSettings.h"
+#include "app/setup/DrawingSetupSettings.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ColourPanel.h"
 #include "platform/ui/Menu.h"

@@ -1,10 +1,10 @@
 // The set-up sheet's logic against a delegate that records what it is sent, and against a real
 // map document for undo and defaults.
 
-#include "app/DictionaryUtilities.h"
-#include "app/DrawingSetupSheet.h"
-#include "app/WindowServices.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/utilities/DictionaryUtilities.h"
+#include "app/setup/DrawingSetupSheet.h"
+#include "app/services/WindowServices.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXGridLayer.h"

@@ -1,8 +1,8 @@
 // The set-up sheet on a map document's window, driven through its controls.
 
-#include "app/DictionaryUtilities.h"
-#include "app/WindowServices.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/utilities/DictionaryUtilities.h"
+#include "app/services/WindowServices.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "widgets/fields/SliderAndStepper.h"

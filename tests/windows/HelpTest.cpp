@@ -3,8 +3,8 @@
 // find.
 
 #include "support/LogCapture.h"
-#include "app/VLTMHelpTrampoline.h"
-#include "app/WindowServices.h"
+#include "app/application/VLTMHelpTrampoline.h"
+#include "app/services/WindowServices.h"
 #include "platform/foundation/UserDefaults.h"
 #include "windows/help/VLTMWebViewWindowController.h"
 

@@ -3,8 +3,8 @@
 // settings that outlive a run, and a reset of all preferences reloading the open window.
 
 #include "../app/MapDocumentTestSupport.h"
-#include "app/MapDocumentWindowController.h"
-#include "app/VLTMAppDelegate.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/application/VLTMAppDelegate.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsChanges.h"

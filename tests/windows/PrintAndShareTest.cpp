@@ -1,8 +1,8 @@
 // Printing a map to PDF (fitted or tiled at full size), the print options that act on the
 // operation and the drawing, and sharing the map's picture through a recording launcher.
 
-#include "app/MapPrintOperation.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/printing/MapPrintOperation.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"

@@ -2,8 +2,8 @@
 // one read back.
 
 #include "../app/MapDocumentTestSupport.h"
-#include "app/MapDocumentWindowController.h"
-#include "app/SidebarTabView.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/sidebar/SidebarTabView.h"
 #include "inspectors/InspectorClasses.h"
 #include "inspectors/geometry/VLTMGeometryController.h"
 #include "panels/layers/VLTMLayersController.h"

@@ -4,7 +4,7 @@
 
 #include "../app/MapDocumentTestSupport.h"
 #include "../platform/ui/UiTestSupport.h"
-#include "app/MapDocumentWindowController.h"
+#include "app/document/MapDocumentWindowController.h"
 #include "panels/PanelsServicesInstallation.h"
 #include "panels/dialogs/DocumentExport.h"
 #include "panels/slices/VLTMSlicesLayer.h"

@@ -1,7 +1,7 @@
 // The welcome window: the launch default against the movie's end and the user's own choice,
 // the close explanation and its suppression, the web-resource buttons and the dismissal.
 
-#include "app/VLTMHelpTrampoline.h"
+#include "app/application/VLTMHelpTrampoline.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"

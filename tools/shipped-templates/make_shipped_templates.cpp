@@ -3,9 +3,9 @@
 // it into resources/bundle/"Quorvane Templates"). The maps are drawn from fixed seeds, so each
 // run draws the same land, water and roads.
 
-#include "app/AppClasses.h"
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/application/AppClasses.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "mapscale/VXQMapScale.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"

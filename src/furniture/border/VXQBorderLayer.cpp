@@ -1,6 +1,6 @@
 #include "furniture/border/VXQBorderLayer.h"
 
-#include "app/VLTMHelpTrampoline.h"
+#include "app/application/VLTMHelpTrampoline.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"

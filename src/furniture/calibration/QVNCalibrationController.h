@@ -14,7 +14,7 @@
 // The scale pop-up holds our preset ratios (each item's tag its ratio) and a custom item (tag
 // kCustomScaleTag) that shows a ratio no preset has; it is disabled until it holds one.
 
-#include "app/MapScaleCalibration.h"
+#include "app/setup/MapScaleCalibration.h"
 #include "furniture/MapUnitTags.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/ui/WindowController.h"

@@ -1,6 +1,6 @@
 #include "furniture/edges/VXQGridBorder.h"
 
-#include "app/DictionaryUtilities.h"
+#include "app/utilities/DictionaryUtilities.h"
 #include "furniture/edges/GridSettingsKeys.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/graphics/GraphicsContext.h"

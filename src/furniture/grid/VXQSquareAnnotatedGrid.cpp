@@ -1,6 +1,6 @@
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
 
-#include "app/DictionaryUtilities.h"
+#include "app/utilities/DictionaryUtilities.h"
 #include "furniture/edges/GridSettingsKeys.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"

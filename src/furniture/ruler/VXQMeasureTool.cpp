@@ -1,7 +1,7 @@
 #include "furniture/ruler/VXQMeasureTool.h"
 
-#include "app/VLTMAppDelegate.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/application/VLTMAppDelegate.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "furniture/ruler/VXQRuler.h"
 #include "platform/ui/Application.h"
 #include "platform/vantrix/tools/VXToolController.h"

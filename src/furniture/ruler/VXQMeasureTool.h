@@ -11,7 +11,7 @@
 // from the document's scale with the ruler's length as its map side (the ratio kept), and
 // every change goes to the document.
 
-#include "app/MapScaleCalibration.h"
+#include "app/setup/MapScaleCalibration.h"
 #include "platform/vantrix/tools/VXDrawingTool.h"
 
 #include <QPointer>

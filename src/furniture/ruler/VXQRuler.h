@@ -11,7 +11,7 @@
 //
 // Its delegate (the document) answers distanceLabelForLength(double) with the label.
 
-#include "app/ZQMeasuringRuler.h"
+#include "app/commands/ZQMeasuringRuler.h"
 #include "platform/foundation/ZQObject.h"
 #include "platform/graphics/AttributedString.h"
 #include "platform/graphics/BezierPath.h"

@@ -1,6 +1,6 @@
 #include "furniture/scalebar/VXQScaleBarShape.h"
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
 #include "mapscale/VXQMapScaleOwner.h"
 #include "mapscale/VXQMeasurement.h"

@@ -5,7 +5,7 @@
 // annotation it is given (setContent), live; revertOrCancel puts back what it changed. The
 // placement is shown by the grid pane, which holds the radio buttons both annotations share.
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 
 
 class QCheckBox;

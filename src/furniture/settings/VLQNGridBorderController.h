@@ -5,7 +5,7 @@
 // borders, so an edit reaches every band; revertOrCancel puts back what it changed. The
 // edges that carry bands are shown by the grid pane, next to the edges that carry labels.
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 
 
 class QCheckBox;

@@ -1,6 +1,6 @@
 #include "furniture/settings/VLQNMapGridSettingsController.h"
 
-#include "app/VLTMHelpTrampoline.h"
+#include "app/application/VLTMHelpTrampoline.h"
 #include "furniture/grid/VXQSquareAnnotatedGrid.h"
 #include "furniture/settings/VLQNSquareAnnotatedGridController.h"
 #include "platform/foundation/ZQLog.h"

@@ -9,7 +9,7 @@
 // Map documents open it through MapDocumentServices::editGridSettings, which the furniture
 // library installs.
 
-#include "app/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
 #include "platform/foundation/UndoSuspension.h"
 #include "platform/ui/WindowController.h"
 #include "platform/vantrix/model/VXLayer.h"

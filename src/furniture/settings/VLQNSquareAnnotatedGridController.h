@@ -8,7 +8,7 @@
 //
 // The pane's view must be loaded before it gets content (the sheet loads its window first).
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "furniture/settings/GridSettingsHost.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "inspectors/attributes/VLQNAttributesController.h"
 
-#include "app/TabControllerRegistry.h"
+#include "app/sidebar/TabControllerRegistry.h"
 #include "inspectors/InspectedObjects.h"
 #include "inspectors/attributes/VXQAttributeController.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"

@@ -11,8 +11,8 @@
 // common name in the name line ("Multiple Selection" where the names differ). A double click
 // on the name line renames a single unlocked object.
 
-#include "app/VLTMObjectControllerDataSource.h"
-#include "app/VLTMTabContentViewController.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/vantrix/model/VXDrawing.h"
 

@@ -257,6 +257,12 @@ QList<VXMetadataItemPtr> VXQAttributeController::itemsFromContentForKeys(const Q
     return items;
 }
 
+bool VXQAttributeController::isMixedKey(const QString& key)
+{
+    const CommonAttributes::Entry* entry = allItems().entryForKey(key);
+    return entry && entry->mixed;
+}
+
 QVariant VXQAttributeController::objectValueFromContentForKey(const QString& key)
 {
     const CommonAttributes::Entry* entry = allItems().entryForKey(key);

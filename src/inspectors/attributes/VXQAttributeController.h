@@ -18,7 +18,7 @@
 // the pane, which keeps what it read until an edit, a new selection or a metadata change of
 // one of its objects makes it stale.
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "inspectors/attributes/CommonAttributes.h"
 #include "inspectors/attributes/VLQNAttributesController.h"
 #include "platform/ui/Alert.h"
@@ -99,6 +99,8 @@ public:
     VXMetadataItemPtr itemFromContentForKey(const QString& key);
     // One item per key (null where there is none), in the order of the keys.
     QList<VXMetadataItemPtr> itemsFromContentForKeys(const QStringList& keys);
+    // Whether the objects differ at the key (a later object lacking it counts).
+    bool isMixedKey(const QString& key);
     // The shared value; the multiple-values marker where the objects differ; invalid for a
     // key no object has.
     QVariant objectValueFromContentForKey(const QString& key);

@@ -1,6 +1,6 @@
 #include "inspectors/buffer/BufferableObjects.h"
 
-#include "app/ObjectBuffering.h"
+#include "app/commands/ObjectBuffering.h"
 #include "symbols/placed/VXQSymbol.h"
 
 void registerBufferableObjects()

@@ -4,7 +4,7 @@
 // drawing's units (shown beside the field). OK hands the distance in points to the delegate
 // (the map document), which buffers the object or beeps; an empty field counts as 0.
 
-#include "app/GeometryCommandSheets.h"
+#include "app/commands/GeometryCommandSheets.h"
 #include "platform/ui/WindowController.h"
 
 #include <QLabel>

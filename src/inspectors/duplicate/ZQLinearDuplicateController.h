@@ -6,7 +6,7 @@
 // is enabled while the copies field holds a whole number from 1 to the limit and both offsets
 // are lengths. The fields keep their contents from one run to the next.
 
-#include "app/GeometryCommandSheets.h"
+#include "app/commands/GeometryCommandSheets.h"
 #include "platform/ui/WindowController.h"
 
 #include <QLabel>

@@ -11,7 +11,7 @@
 // unless auto-fit is on, the copies field holds a whole number from 1 to the limit and the
 // angle is a number.
 
-#include "app/GeometryCommandSheets.h"
+#include "app/commands/GeometryCommandSheets.h"
 #include "platform/ui/WindowController.h"
 
 #include <QCheckBox>

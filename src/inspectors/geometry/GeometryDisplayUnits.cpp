@@ -1,6 +1,6 @@
 #include "inspectors/geometry/GeometryDisplayUnits.h"
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/model/VXDrawing.h"

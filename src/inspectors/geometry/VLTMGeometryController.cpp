@@ -1,8 +1,8 @@
 #include "inspectors/geometry/VLTMGeometryController.h"
 
-#include "app/VLTMGenericObjectController.h"
-#include "app/ZQHighestCommonClass.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
+#include "app/sidebar/ZQHighestCommonClass.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "inspectors/InspectedObjects.h"
 #include "inspectors/geometry/GeometryDisplayUnits.h"
 #include "inspectors/geometry/GeometryPaneRegistry.h"

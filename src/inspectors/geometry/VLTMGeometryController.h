@@ -13,8 +13,8 @@
 // drawings are ignored. A selection equal to the one shown rebuilds nothing, so the values
 // percentages are measured against stay.
 
-#include "app/VLTMObjectControllerDataSource.h"
-#include "app/VLTMTabContentViewController.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "inspectors/geometry/VLTMGeometryPaneDelegate.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/vantrix/model/VXDrawing.h"

@@ -7,7 +7,7 @@
 // selection changes its base reports. Undo and Redo, while it is the key window, act on
 // the current document.
 
-#include "app/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
 #include "platform/vantrix/inspector/VXVantrixInspectorBase.h"
 
 #include <QPointer>

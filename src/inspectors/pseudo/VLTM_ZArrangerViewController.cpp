@@ -1,6 +1,6 @@
 #include "inspectors/pseudo/VLTM_ZArrangerViewController.h"
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Application.h"

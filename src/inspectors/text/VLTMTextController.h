@@ -11,8 +11,8 @@
 // as text editing begins the tab reports the edited objects' font and attributes to the
 // trampoline and makes a TextEditingFontTarget of them its target until editing ends.
 
-#include "app/VLTMObjectControllerDataSource.h"
-#include "app/VLTMTabContentViewController.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/vantrix/model/VXDrawing.h"
 

@@ -1,6 +1,6 @@
 #include "inspectors/text/VLTM_VXTextShapeController.h"
 
-#include "app/ZQHighestCommonClass.h"
+#include "app/sidebar/ZQHighestCommonClass.h"
 #include "furniture/scalebar/VXQScaleBarShape.h"
 #include "inspectors/InspectedObjects.h"
 #include "inspectors/text/PopUpMenuButton.h"

@@ -13,7 +13,7 @@
 // panel mode (set by the Text tab while a drawing view edits text) the controls that only
 // text objects have (vertical alignment, layout, wrapping, capitalisation) stay disabled.
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "platform/ui/MenuDelegate.h"
 #include "platform/vantrix/inspector/DisplayBindings.h"
 #include "platform/vantrix/styles/VXShadow.h"

@@ -1,7 +1,7 @@
 #include "library/catalogue/VXQLibraryCatalogue.h"
 
-#include "app/FileUtilities.h"
-#include "app/VLTMApplication.h"
+#include "app/utilities/FileUtilities.h"
+#include "app/application/VLTMApplication.h"
 #include "library/items/LibraryItemPackage.h"
 #include "library/items/LibraryObjects.h"
 #include "platform/foundation/NamedException.h"

@@ -1,6 +1,6 @@
 #include "library/info/VXQLibraryGetInfoController.h"
 
-#include "app/StringUtilities.h"
+#include "app/utilities/StringUtilities.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/store/VXQLibrary.h"
 #include "library/tree/VXQLibraryElementContainer.h"

@@ -1,6 +1,6 @@
 #include "library/items/VXQLibraryItem.h"
 
-#include "app/VLTMApplication.h"
+#include "app/application/VLTMApplication.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/items/LibraryItemPackage.h"
 #include "library/items/LibraryObjects.h"

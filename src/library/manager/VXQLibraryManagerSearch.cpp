@@ -4,7 +4,7 @@
 
 #include "library/manager/VXQLibraryManagerWindowController.h"
 
-#include "app/PrintInfoCoding.h"
+#include "app/printing/PrintInfoCoding.h"
 #include "library/info/VXQLibraryGetInfoController.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/manager/LibraryItemFiltering.h"

@@ -4,7 +4,7 @@
 
 #include "library/manager/VXQLibraryManagerWindowController.h"
 
-#include "app/ZQProgressController.h"
+#include "app/progress/ZQProgressController.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/manager/LibraryOutlineView.h"
 #include "platform/foundation/RunLoop.h"

@@ -1,7 +1,7 @@
 #include "library/manager/VXQLibraryManagerWindowController.h"
 
-#include "app/VLTMHelpTrampoline.h"
-#include "app/ZQProgressController.h"
+#include "app/application/VLTMHelpTrampoline.h"
+#include "app/progress/ZQProgressController.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/info/VXQLibraryGetInfoController.h"
 #include "library/categories/VXQLibrarySmartCategory.h"

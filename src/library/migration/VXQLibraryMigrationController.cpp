@@ -1,6 +1,6 @@
 #include "library/migration/VXQLibraryMigrationController.h"
 
-#include "app/ZQProgressController.h"
+#include "app/progress/ZQProgressController.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>

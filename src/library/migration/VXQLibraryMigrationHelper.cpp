@@ -1,7 +1,7 @@
 #include "library/migration/VXQLibraryMigrationHelper.h"
 
-#include "app/FileUtilities.h"
-#include "app/ZQProgressController.h"
+#include "app/utilities/FileUtilities.h"
+#include "app/progress/ZQProgressController.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/items/LibraryObjects.h"

@@ -1,7 +1,7 @@
 #include "library/picker/VXQLibraryPickerPaletteController.h"
 
-#include "app/LibraryServices.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/services/LibraryServices.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/manager/LibraryItemFiltering.h"
 #include "library/manager/VXQLibraryManagerWindowController.h"

@@ -1,7 +1,7 @@
 #include "library/store/VXQLibrary.h"
 
-#include "app/FileUtilities.h"
-#include "app/VLTMApplication.h"
+#include "app/utilities/FileUtilities.h"
+#include "app/application/VLTMApplication.h"
 #include "library/archiving/VXQLibraryArchivingTask.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/categories/VXQLibrarySmartCategory.h"

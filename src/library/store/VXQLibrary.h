@@ -15,7 +15,7 @@
 // is moved aside as "<file>.damaged" for whoever can mend it.
 // Names typed by users are cleaned ("/", ":", "\" to "-") before they become paths.
 
-#include "app/LibraryServices.h"
+#include "app/services/LibraryServices.h"
 #include "library/items/VXQLibraryItem.h"
 #include "library/tree/VXQLibraryElementContainer.h"
 #include "platform/vantrix/styles/VXStyle.h"

@@ -1,6 +1,6 @@
 #include "library/tree/LibrarySortDescriptor.h"
 
-#include "app/StringUtilities.h"
+#include "app/utilities/StringUtilities.h"
 #include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/ZQObject.h"
 

@@ -1,6 +1,6 @@
 #include "media/browser/ZQFolderBrowserController.h"
 
-#include "app/StringUtilities.h"
+#include "app/utilities/StringUtilities.h"
 #include "media/browser/FolderSelectionModel.h"
 #include "media/folders/ZQFileInfo.h"
 #include "platform/foundation/ZQAssert.h"

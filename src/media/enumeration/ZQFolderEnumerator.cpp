@@ -1,6 +1,6 @@
 #include "media/enumeration/ZQFolderEnumerator.h"
 
-#include "app/FileUtilities.h"
+#include "app/utilities/FileUtilities.h"
 #include "media/folders/FilePackages.h"
 #include "media/watcher/ZQFolderWatcher.h"
 #include "platform/foundation/NamedException.h"

@@ -1,6 +1,6 @@
 #include "media/window/MediaGridModel.h"
 
-#include "app/StringUtilities.h"
+#include "app/utilities/StringUtilities.h"
 #include "platform/foundation/NotificationCenter.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "panels/dialogs/DocumentExport.h"
 
-#include "app/MapDocumentServices.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/services/MapDocumentServices.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 
 #include <QFileInfo>
 

@@ -10,8 +10,8 @@
 // export itself draws the grid exactly when it is shown, and the grid's own printing flag is
 // put back afterwards.
 
-#include "app/VLTMGenericObjectTrampoline.h"
-#include "app/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMGenericObjectTrampoline.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
 #include "panels/export/VLTMExportOperation.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "panels/export/ExportFolder.h"
 
-#include "app/VLTMApplication.h"
+#include "app/application/VLTMApplication.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QDir>

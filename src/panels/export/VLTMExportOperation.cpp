@@ -1,7 +1,7 @@
 #include "panels/export/VLTMExportOperation.h"
 
-#include "app/VLTMApplication.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/application/VLTMApplication.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "panels/export/ExportColourSpaces.h"
 #include "panels/export/ExportFileNaming.h"
 #include "panels/export/ExportFolder.h"

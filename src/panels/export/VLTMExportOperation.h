@@ -11,7 +11,7 @@
 // folder. Settings that can make nothing (no folder, a resolution, scale or size no bitmap
 // holds) fail the export with an error instead of writing nothing.
 
-#include "app/MapDocumentServices.h"
+#include "app/services/MapDocumentServices.h"
 #include "panels/export/ExportFileNaming.h"
 #include "panels/export/ExportRaster.h"
 #include "platform/foundation/QuorvaneError.h"

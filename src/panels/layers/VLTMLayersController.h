@@ -14,8 +14,8 @@
 //   ...ShowExportOptionsForLayer, ...ShowIndexGridOptionsForLayer
 //   windowForSheet() -> QWidget*
 
-#include "app/LayersPanelCommands.h"
-#include "app/VLTMTabContentViewController.h"
+#include "app/services/LayersPanelCommands.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "panels/layers/LayerDropRules.h"
 #include "platform/vantrix/model/VXLayer.h"
 

@@ -1,7 +1,7 @@
 #include "panels/search/DocumentSearch.h"
 
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "panels/dialogs/MPAdvancedSearchController.h"
 #include "panels/search/SearchableProperties.h"
 #include "panels/search/SmartSearchTable.h"

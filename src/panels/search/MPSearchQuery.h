@@ -9,7 +9,7 @@
 // text operations work. The incremental finds keep a cursor: one past the index of the object
 // found last (for texts, one past the end of the last match plus one).
 
-#include "app/ObjectQuery.h"
+#include "app/services/ObjectQuery.h"
 #include "panels/search/MPSearchCriterion.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 

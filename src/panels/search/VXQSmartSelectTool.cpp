@@ -1,6 +1,6 @@
 #include "panels/search/VXQSmartSelectTool.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXShapeFactory.h"
 #include "platform/vantrix/model/VXDrawing.h"

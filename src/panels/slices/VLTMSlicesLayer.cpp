@@ -1,7 +1,7 @@
 #include "panels/slices/VLTMSlicesLayer.h"
 
-#include "app/VLTMHelpTrampoline.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/application/VLTMHelpTrampoline.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "panels/slices/SlicesToolPalette.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/NotificationCenter.h"

@@ -1,6 +1,6 @@
 #include "panels/tabs/VLTMTabContentView.h"
 
-#include "app/VLTMTabContentViewController.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "panels/tabs/VLTMTabViewModel.h"
 #include "platform/foundation/ZQAssert.h"
 #include "widgets/paint/KitImage.h"

@@ -5,7 +5,7 @@
 // view of the current tab's controller; the tab itself holds no widget, so tab lists can be
 // built and tested without a window.
 
-#include "app/SidebarTabView.h"
+#include "app/sidebar/SidebarTabView.h"
 #include "platform/foundation/ZQObject.h"
 
 #include <QFont>

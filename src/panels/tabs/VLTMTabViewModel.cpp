@@ -1,6 +1,6 @@
 #include "panels/tabs/VLTMTabViewModel.h"
 
-#include "app/VLTMTabContentViewController.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "panels/tabs/VLTMDragTabProxy.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"

@@ -4,8 +4,8 @@
 // and/or icons, alignment in the strip) and the state the document saves. It tells its
 // delegate what changes, and its widget (VLTMTabView) follows through the signals.
 
-#include "app/SidebarTabView.h"
-#include "app/SidebarTabViewDelegate.h"
+#include "app/sidebar/SidebarTabView.h"
+#include "app/sidebar/SidebarTabViewDelegate.h"
 #include "panels/tabs/VLTMTabContentView.h"
 #include "platform/ui/MenuItem.h"
 

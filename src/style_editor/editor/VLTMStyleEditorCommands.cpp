@@ -2,7 +2,7 @@
 
 #include "style_editor/editor/VLTMStyleEditorController.h"
 
-#include "app/VLTMAppDelegate.h"
+#include "app/application/VLTMAppDelegate.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/items/VXQLibraryItem.h"
 #include "library/manager/VXQLibraryManagerWindowController.h"

@@ -18,8 +18,8 @@
 // display units, help) and their validation live in VLTMStyleEditorCommands.cpp; the header's
 // widgets and states in VLTMStyleEditorView.cpp.
 
-#include "app/VLTMObjectControllerDataSource.h"
-#include "app/VLTMTabContentViewController.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"

@@ -1,6 +1,6 @@
 #include "style_editor/panes/VLTMStyleComponentController.h"
 
-#include "app/VLTMHelpTrampoline.h"
+#include "app/application/VLTMHelpTrampoline.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/styles/VXStyle.h"

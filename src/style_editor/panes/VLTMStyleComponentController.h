@@ -23,7 +23,7 @@
 //     initialiseStrokeWidthMenu), and answers helpIdentifier().
 // A group's pane is handed the panes of its members, in building order, by addSubcontroller.
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/inspector/DisplayBindings.h"
 #include "platform/vantrix/styles/VXRasterizer.h"

@@ -1,7 +1,7 @@
 #include "symbols/manager/VXQSymbolManager.h"
 
-#include "app/FileUtilities.h"
-#include "app/StringUtilities.h"
+#include "app/utilities/FileUtilities.h"
+#include "app/utilities/StringUtilities.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"

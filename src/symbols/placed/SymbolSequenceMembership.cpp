@@ -1,6 +1,6 @@
 #include "symbols/placed/SymbolSequenceMembership.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/ui/MenuItem.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/sequences/VXQSymbolSequence.h"

@@ -21,7 +21,7 @@
 // data transformers. A copy shares the original's master object and keeps its scale and
 // switches as they are.
 
-#include "app/PickTargets.h"
+#include "app/services/PickTargets.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/DrawableContainer.h"
 #include "symbols/labels/DrawableTextLabelContainer.h"

@@ -2,7 +2,7 @@
 
 #include "symbols/placed/VXQSymbol.h"
 
-#include "app/LibraryServices.h"
+#include "app/services/LibraryServices.h"
 
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"

@@ -2,7 +2,7 @@
 
 #include "symbols/placed/VXQSymbol.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Alert.h"

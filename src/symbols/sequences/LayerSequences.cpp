@@ -1,6 +1,6 @@
 #include "symbols/sequences/LayerSequences.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "symbols/masters/VXQSymbolMaster.h"

@@ -21,8 +21,8 @@
 // (conditional). Reading keeps only members of the sequence's master, each once, clamps the
 // kind into 0...8 and the offset into 0...kMaximumStartingOffset.
 
-#include "app/MappingLayerSequence.h"
-#include "app/VXQMappingLayer.h"
+#include "app/services/MappingLayerSequence.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/ZQObject.h"
 #include "symbols/keytable/VXQKeyTableDatasource.h"
 

@@ -1,6 +1,6 @@
 #include "symbols/shapes/VXQLabelledShape.h"
 
-#include "app/InspectorServices.h"
+#include "app/services/InspectorServices.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"

@@ -1,6 +1,6 @@
 #include "symbols/tool/VXQSymbolTool.h"
 
-#include "app/VLTMAppDelegate.h"
+#include "app/application/VLTMAppDelegate.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ModifierKeys.h"

@@ -14,7 +14,7 @@
 //
 // Archive key: "VXQNumericDataTransformer_formula".
 
-#include "app/ZQMathParser.h"
+#include "app/expressions/ZQMathParser.h"
 #include "symbols/transformers/VXQDataTransformer.h"
 
 #include <memory>

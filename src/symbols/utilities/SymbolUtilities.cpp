@@ -1,6 +1,6 @@
 #include "symbols/utilities/SymbolUtilities.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 

@@ -1,6 +1,6 @@
 #include "tracks/model/ZQMultiStylePath.h"
 
-#include "app/InspectorServices.h"
+#include "app/services/InspectorServices.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/UndoSuspension.h"

@@ -32,8 +32,8 @@
 //
 // Every edit registers its undo on the path's undo manager; a locked path refuses edits.
 
-#include "app/CasedDrawable.h"
-#include "app/PickTargets.h"
+#include "app/services/CasedDrawable.h"
+#include "app/services/PickTargets.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "tracks/model/AdornmentCollection.h"
 #include "tracks/model/PathTextLabels.h"

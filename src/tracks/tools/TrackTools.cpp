@@ -1,6 +1,6 @@
 #include "tracks/tools/TrackTools.h"
 
-#include "app/VLTMAppDelegate.h"
+#include "app/application/VLTMAppDelegate.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/ParametricPath.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"

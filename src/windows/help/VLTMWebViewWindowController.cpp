@@ -1,6 +1,6 @@
 #include "windows/help/VLTMWebViewWindowController.h"
 
-#include "app/VLTMHelpTrampoline.h"
+#include "app/application/VLTMHelpTrampoline.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QDir>

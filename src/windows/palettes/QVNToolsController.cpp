@@ -1,6 +1,6 @@
 #include "windows/palettes/QVNToolsController.h"
 
-#include "app/LibraryServices.h"
+#include "app/services/LibraryServices.h"
 #include "panels/search/SmartSearchTable.h"
 #include "panels/search/VXQSmartSelectTool.h"
 #include "platform/foundation/MetaInvoke.h"

@@ -1,6 +1,6 @@
 #include "windows/palettes/VLTMSlicesToolPaletteController.h"
 
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "panels/dialogs/DocumentExport.h"
 #include "panels/slices/VLTMSlicesLayer.h"
 #include "platform/foundation/NotificationCenter.h"

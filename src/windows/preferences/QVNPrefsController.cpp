@@ -1,8 +1,8 @@
 #include "windows/preferences/QVNPrefsController.h"
 
-#include "app/MapDocumentWindowController.h"
-#include "app/VLTMHelpTrampoline.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/application/VLTMHelpTrampoline.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsChanges.h"

@@ -1,6 +1,6 @@
 #include "windows/printing/ZQQuorvanePrintAccessoryController.h"
 
-#include "app/MapPrintOperation.h"
+#include "app/printing/MapPrintOperation.h"
 #include "platform/foundation/UndoSuspension.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXGridLayer.h"

@@ -1,6 +1,6 @@
 #include "windows/reposition/VLTMTransformAdjustmentView.h"
 
-#include "app/VLTMHelpTrampoline.h"
+#include "app/application/VLTMHelpTrampoline.h"
 #include "platform/ui/ModifierKeys.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "windows/reposition/TransformAdjustmentGeometry.h"

@@ -8,7 +8,7 @@
 // proportions), and with Alt (Option) a drag moves only the rectangle. Its button bar goes
 // where the delegate hosts it; Apply and Cancel end it with response 1 or 0 and remove it.
 
-#include "app/TransformAdjustmentView.h"
+#include "app/services/TransformAdjustmentView.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,7 +1,7 @@
 #include "windows/setup/DrawingSetupModel.h"
 
-#include "app/DictionaryUtilities.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/utilities/DictionaryUtilities.h"
+#include "app/document/ZQQuorvaneDocument.h"
 
 #include <cmath>
 

@@ -8,7 +8,7 @@
 // Edits that the drawing cannot take (a size of 0, a margin leaving no interior, NaN...) are
 // refused: the setter answers false, the working copy keeps its value and the sheet beeps.
 
-#include "app/DrawingSetupSettings.h"
+#include "app/setup/DrawingSetupSettings.h"
 
 #include <QColor>
 #include <QImage>

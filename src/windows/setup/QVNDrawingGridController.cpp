@@ -1,8 +1,8 @@
 #include "windows/setup/QVNDrawingGridController.h"
 
-#include "app/DictionaryUtilities.h"
-#include "app/VLTMHelpTrampoline.h"
-#include "app/ZQQuorvaneDocument.h"
+#include "app/utilities/DictionaryUtilities.h"
+#include "app/application/VLTMHelpTrampoline.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ColourWell.h"

@@ -5,7 +5,7 @@
 // the second (absent for a drawing without grid). The window is built once and reloaded from
 // the document's settings at every opening; the logic lives in DrawingSetupModel.
 
-#include "app/DrawingSetupSheet.h"
+#include "app/setup/DrawingSetupSheet.h"
 #include "furniture/calibration/QVNCalibrationController.h"
 #include "windows/setup/DrawingSetupModel.h"
 #include "windows/textures/VXQBackgroundTextureController.h"

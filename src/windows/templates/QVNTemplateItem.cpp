@@ -1,6 +1,6 @@
 #include "windows/templates/QVNTemplateItem.h"
 
-#include "app/MapDocumentPackage.h"
+#include "app/document/MapDocumentPackage.h"
 #include "media/items/ZQAsynchronousImageLoader.h"
 #include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/PropertyList.h"

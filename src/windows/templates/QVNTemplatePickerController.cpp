@@ -1,6 +1,6 @@
 #include "windows/templates/QVNTemplatePickerController.h"
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "media/folders/FolderBookmark.h"
 #include "media/window/ZQImageBrowserView.h"
 #include "platform/foundation/MetaInvoke.h"

@@ -1,6 +1,6 @@
 #include "windows/templates/TemplateListing.h"
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "media/enumeration/ZQFolderEnumerator.h"
 #include "platform/foundation/NamedException.h"
 

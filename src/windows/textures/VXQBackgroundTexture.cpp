@@ -1,6 +1,6 @@
 #include "windows/textures/VXQBackgroundTexture.h"
 
-#include "app/DrawingSetupSettings.h"
+#include "app/setup/DrawingSetupSettings.h"
 #include "platform/vantrix/model/VXDrawing.h"
 
 #include <QFile>

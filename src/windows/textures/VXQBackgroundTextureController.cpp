@@ -1,6 +1,6 @@
 #include "windows/textures/VXQBackgroundTextureController.h"
 
-#include "app/DrawingSetupSettings.h"
+#include "app/setup/DrawingSetupSettings.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ColourPanel.h"
 #include "platform/ui/ColourWell.h"

@@ -1,5 +1,5 @@
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "panels/dialogs/DocumentExport.h"
 #include "panels/dialogs/ExportSheetRules.h"
 #include "panels/dialogs/ExportSourcesTableModel.h"

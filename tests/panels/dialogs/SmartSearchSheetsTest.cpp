@@ -1,5 +1,5 @@
-#include "app/VXQMappingLayer.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "panels/dialogs/CriterionRowViews.h"
 #include "panels/dialogs/MPAdvancedSearchController.h"
 #include "panels/dialogs/MPSearchCriterionController.h"

@@ -1,8 +1,8 @@
 // The map document's Layer commands reach the layers panel of its window.
 
-#include "app/MapDocumentWindowController.h"
-#include "app/TabControllerRegistry.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/sidebar/TabControllerRegistry.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "panels/layers/VLTMLayersController.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/MenuItem.h"

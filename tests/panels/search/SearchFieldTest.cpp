@@ -1,7 +1,7 @@
 #include "panels/search/DocumentSearch.h"
 
-#include "app/MapSearchToolBar.h"
-#include "app/VXQMappingLayer.h"
+#include "app/commands/MapSearchToolBar.h"
+#include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"

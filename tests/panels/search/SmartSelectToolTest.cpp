@@ -1,6 +1,6 @@
 #include "panels/search/VXQSmartSelectTool.h"
 
-#include "app/VXQMappingLayer.h"
+#include "app/document/VXQMappingLayer.h"
 #include "panels/slices/VLTMSlicesLayer.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"

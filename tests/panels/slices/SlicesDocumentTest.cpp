@@ -1,8 +1,8 @@
 // Map documents with their slices layer and export settings, saved and opened again, and
 // slices exported as map documents.
 
-#include "app/QuorvaneDocumentController.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/QuorvaneDocumentController.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "panels/export/ExportFolder.h"
 #include "panels/export/VLTMExportOperation.h"
 #include "panels/slices/VLTMSlicesLayer.h"

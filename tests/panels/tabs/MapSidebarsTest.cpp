@@ -1,6 +1,6 @@
-#include "app/MapDocumentWindowController.h"
-#include "app/TabControllerRegistry.h"
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/sidebar/TabControllerRegistry.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 

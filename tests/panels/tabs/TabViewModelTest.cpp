@@ -1,6 +1,6 @@
 #include "panels/tabs/VLTMTabViewModel.h"
 
-#include "app/VLTMTabContentViewController.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"

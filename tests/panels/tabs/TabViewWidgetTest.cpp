@@ -1,6 +1,6 @@
 #include "panels/tabs/VLTMTabView.h"
 
-#include "app/VLTMTabContentViewController.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
 #include "panels/tabs/VLTMTabViewModel.h"
 #include "panels/tabs/VLTMTabViewTitleView.h"
 #include "platform/foundation/RunLoop.h"

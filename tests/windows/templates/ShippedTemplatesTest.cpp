@@ -3,8 +3,8 @@
 
 #include "TemplateTestSupport.h"
 
-#include "app/QuorvaneDocumentController.h"
-#include "app/VXQMappingLayer.h"
+#include "app/document/QuorvaneDocumentController.h"
+#include "app/document/VXQMappingLayer.h"
 #include "windows/templates/QVNTemplateItem.h"
 #include "windows/templates/QVNTemplatePickerController.h"
 

@@ -3,7 +3,7 @@
 
 #include "TemplateTestSupport.h"
 
-#include "app/MapDocumentPackage.h"
+#include "app/document/MapDocumentPackage.h"
 #include "media/items/ZQAsynchronousImageLoader.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "windows/templates/QVNTemplateItem.h"

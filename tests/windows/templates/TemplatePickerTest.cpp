@@ -4,10 +4,10 @@
 
 #include "TemplateTestSupport.h"
 
-#include "app/DrawingSetupSheet.h"
-#include "app/QuorvaneDocumentController.h"
-#include "app/VLTMAppDelegate.h"
-#include "app/WindowServices.h"
+#include "app/setup/DrawingSetupSheet.h"
+#include "app/document/QuorvaneDocumentController.h"
+#include "app/application/VLTMAppDelegate.h"
+#include "app/services/WindowServices.h"
 #include "platform/foundation/UserDefaults.h"
 #include "support/LogCapture.h"
 #include "platform/ui/DocumentController.h"

@@ -3,7 +3,7 @@
 // Templates for the chooser tests: map packages saved by the document itself, packages holding
 // only a thumbnail file, and waiting for thumbnails made on the pool.
 
-#include "app/ZQTrueQuorvaneDocument.h"
+#include "app/document/ZQTrueQuorvaneDocument.h"
 #include "media/items/ZQAsynchronousImageLoader.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/measurement/ZQUnitLength.h"

@@ -1,6 +1,6 @@
 #include "furniture/scalebar/pane/ScaleBarPaneHost.h"
 
-#include "app/ZQQuorvaneDocument.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "furniture/scalebar/VXQScaleBarShape.h"
 #include "furniture/scalebar/pane/VLTM_VXQScaleBarShapeController.h"
 #include "platform/foundation/NotificationCenter.h"

@@ -4,7 +4,7 @@
 // in that window's drawing, and hides it again when none are. It feeds the pane the selected
 // scale bars of the layer whose selection changed last and the document's undo manager.
 
-#include "app/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
 
 #include <QHash>
 #include <QObject>

@@ -5,7 +5,7 @@
 // and the bar width. Controls show the selection's common value, or a mixed state when the
 // bars differ; every edit goes to all selected bars.
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "furniture/MapUnitTags.h"
 #include "furniture/scalebar/pane/ScaleBarPaneRules.h"
 #include "platform/measurement/ZQUnitLength.h"

@@ -11,7 +11,7 @@
 // while their key path is shown as a percentage. Keys the pane shows with controls of its own
 // (customKeyPaths) reach the setters the pane binds in displayBindings.
 
-#include "app/VLTMGenericObjectController.h"
+#include "app/sidebar/VLTMGenericObjectController.h"
 #include "inspectors/panes/table/GeometryPaneRow.h"
 #include "platform/vantrix/inspector/DisplayBindings.h"
 

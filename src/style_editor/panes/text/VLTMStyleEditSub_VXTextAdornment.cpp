@@ -1,6 +1,6 @@
 #include "style_editor/panes/text/VLTMStyleEditSub_VXTextAdornment.h"
 
-#include "app/VLTMObjectControllerDataSource.h"
+#include "app/sidebar/VLTMObjectControllerDataSource.h"
 #include "platform/foundation/Markers.h"
 #include "platform/vantrix/styles/VXClipping.h"
 #include "platform/vantrix/text/VXTextAdornment.h"

@@ -1,7 +1,0 @@
-#include "app/InspectorServices.h"
-
-InspectorServices& InspectorServices::installed()
-{
-    static InspectorServices services;
-    return services;
-}

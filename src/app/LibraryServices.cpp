@@ -1,7 +1,0 @@
-#include "app/LibraryServices.h"
-
-LibraryServices& LibraryServices::installed()
-{
-    static LibraryServices services;
-    return services;
-}

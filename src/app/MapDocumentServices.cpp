@@ -1,7 +1,0 @@
-#include "app/MapDocumentServices.h"
-
-MapDocumentServices& MapDocumentServices::installed()
-{
-    static MapDocumentServices services;
-    return services;
-}

@@ -1,5 +1,0 @@
-#include "app/VLTMGenericObjectTrampoline.h"
-
-VLTMGenericObjectTrampoline::VLTMGenericObjectTrampoline() = default;
-
-VLTMGenericObjectTrampoline::~VLTMGenericObjectTrampoline() = default;

@@ -1,7 +1,0 @@
-#include "app/WindowServices.h"
-
-WindowServices& WindowServices::installed()
-{
-    static WindowServices services;
-    return services;
-}

@@ -1,8 +1,0 @@
-#include "app/ZQTitleProxy.h"
-
-std::shared_ptr<ZQTitleProxy> ZQTitleProxy::titleProxyWithString(const QString& title)
-{
-    auto proxy = std::make_shared<ZQTitleProxy>();
-    proxy->setTitle(title);
-    return proxy;
-}

@@ -1,0 +1,370 @@
+#include "app/document/MapDocumentPackage.h"
+
+#include "app/printing/PrintInfoCoding.h"
+#include "platform/foundation/ArchiveProgress.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/NumericVariant.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/graphics/ImageWriter.h"
+#include "platform/ui/DocumentError.h"
+#include "platform/vantrix/drawables/DecodedPixelBudget.h"
+#include "platform/vantrix/model/VXDrawingDocument.h"
+#include "platform/vantrix/render/DrawingRenderer.h"
+
+#include <QPainter>
+#include <cmath>
+
+using platform::FileWrapper;
+using platform::PropertyList;
+
+namespace {
+
+// The key the package's keyed archives keep their root under.
+const QString kRootKey = QStringLiteral("root");
+
+void setError(QuorvaneError* error, int code, const QString& description, const QString& key, const QString& reason)
+{
+    // "The document could not be read: <reason>", without the sentence's own full stop.
+    const QString sentence = description.endsWith(QLatin1Char('.')) ? description.chopped(1) : description;
+    LogEvent(kFileEvent, QStringLiteral("%1: %2").arg(sentence, reason));
+    if (error)
+        *error = QuorvaneError(code, description, {{key, reason}});
+}
+
+void setReadError(QuorvaneError* error, const QString& reason)
+{
+    setError(error, kQuorvaneDocumentError, QObject::tr("The document could not be read."), platform::kReadFailureReasonKey, reason);
+}
+
+// Asks `proceed` to go on past each fraction; once it stops, `error` says so and no more,
+// and every later step stops without asking again.
+class StepProgress {
+public:
+    StepProgress(const MapDocumentPackage::Proceed& proceed, QuorvaneError* error, QString description, QString key)
+        : m_proceed(proceed), m_error(error), m_description(std::move(description)), m_key(std::move(key))
+    {
+    }
+
+    bool goesOn(double fraction)
+    {
+        if (!m_stopped && m_proceed && !m_proceed(fraction)) {
+            m_stopped = true;
+            setError(m_error, kQuorvaneDocumentError, m_description, m_key, QObject::tr("stopped by the user"));
+        }
+        return !m_stopped;
+    }
+
+    bool stopped() const { return m_stopped; }
+
+    // Hears the archive a step writes or reads, whose own progress spans `from` to `to` of the whole.
+    platform::archive::Progress between(double from, double to)
+    {
+        return [this, from, to](double fraction) { return goesOn(from + (to - from) * fraction); };
+    }
+
+private:
+    const MapDocumentPackage::Proceed& m_proceed;
+    QuorvaneError* m_error;
+    QString m_description;
+    QString m_key;
+    bool m_stopped = false;
+};
+
+// The regular file of that name; null with `reason` set when it is absent, left out on reading (a link,
+// a pipe) or a folder.
+const FileWrapper* regularFile(const FileWrapper& package, const QString& name, QString* reason)
+{
+    const FileWrapper* file = package.fileWrapperNamed(name);
+    if (const QString leftOut = package.reasonEntryWasLeftOut(name); !file && !leftOut.isEmpty())
+        *reason = QStringLiteral("“%1”: %2").arg(name, leftOut);
+    else if (!file)
+        *reason = QStringLiteral("“%1” is missing").arg(name);
+    else if (!file->isRegularFile())
+        *reason = QStringLiteral("“%1” is not a file").arg(name);
+    else
+        return file;
+    return nullptr;
+}
+
+std::optional<QVariantMap> dictionaryFromPropertyList(const QByteArray& data, QString* reason)
+{
+    QuorvaneError parseError;
+    const std::optional<QVariant> value = PropertyList::fromData(data, &parseError);
+    if (!value) {
+        *reason = parseError.localizedDescription();
+        return std::nullopt;
+    }
+    if (value->metaType().id() != QMetaType::QVariantMap) {
+        *reason = QStringLiteral("the property list is not a dictionary");
+        return std::nullopt;
+    }
+    return value->toMap();
+}
+
+// Only values a property list can hold go into the information file.
+QVariantMap propertyListEntries(const QVariantMap& map)
+{
+    QVariantMap entries;
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        if (PropertyList::isPropertyListValue(it.value()))
+            entries.insert(it.key(), it.value());
+    }
+    return entries;
+}
+
+// The pixel size of a picture of `size` whose longer side is `side` pixels.
+QSize pixelSizeFitting(QSizeF size, int side)
+{
+    const double scale = side / std::max(size.width(), size.height());
+    return {std::max(1, qRound(size.width() * scale)), std::max(1, qRound(size.height() * scale))};
+}
+
+} // namespace
+
+// --- Writing ---------------------------------------------------------------------------------------
+
+std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& contents, QuorvaneError* error,
+                                                     const Proceed& proceed)
+{
+    const QString failure = QObject::tr("The document could not be saved.");
+    StepProgress progress(proceed, error, failure, platform::kWriteFailureReasonKey);
+    if (!contents.drawing) {
+        setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey, QStringLiteral("there is no drawing"));
+        return std::nullopt;
+    }
+    if (!progress.goesOn(0.0))
+        return std::nullopt;
+    // Encoding is most of a save; the check and the smaller files take the rest.
+    QByteArray drawingData;
+    {
+        const platform::archive::ProgressScope encoding(progress.between(0.0, 0.8));
+        drawingData = VXDrawingDocument::archivedDrawing(*contents.drawing);
+    }
+    if (!progress.goesOn(0.8))
+        return std::nullopt;
+    if (drawingData.isEmpty()) {
+        setError(error, kQuorvaneNoDrawingDataError, failure, platform::kWriteFailureReasonKey,
+                 QStringLiteral("the drawing gave no data"));
+        return std::nullopt;
+    }
+    // A file this program could not open again is not saved as a success.
+    QString unreadable;
+    {
+        const platform::archive::ProgressScope checking(progress.between(0.8, 0.9));
+        if (const platform::KeyedUnarchiver check(drawingData); !check.isValid())
+            unreadable = check.error().localizedDescription();
+    }
+    if (!progress.goesOn(0.9))
+        return std::nullopt;
+    if (!unreadable.isEmpty()) {
+        setError(error, kQuorvaneDocumentError, failure, platform::kWriteFailureReasonKey,
+                 QStringLiteral("the drawing could not be read back: %1").arg(unreadable));
+        return std::nullopt;
+    }
+
+    QuorvaneError plistError;
+    const auto info = PropertyList::toData(drawingInformation(*contents.drawing), PropertyList::Format::Xml, &plistError);
+    const auto window = PropertyList::toData(contents.windowState, PropertyList::Format::Xml, &plistError);
+    if (!info || !window) {
+        setError(error, kQuorvaneDocumentError, failure, platform::kWriteFailureReasonKey, plistError.localizedDescription());
+        return std::nullopt;
+    }
+
+    FileWrapper package = FileWrapper::directory();
+    package.addRegularFileWithContentsFilename(drawingData, kContentFileName);
+    package.addRegularFileWithContentsFilename(*info, kInfoFileName);
+    package.addRegularFileWithContentsFilename(auxiliaryArchive(contents), kAuxiliaryFileName);
+    package.addFileWrapper(quickLookFolder(*contents.drawing));
+    package.addRegularFileWithContentsFilename(*window, kWindowStateFileName);
+    if (contents.exportSettings) {
+        const auto exportData = PropertyList::toData(*contents.exportSettings, PropertyList::Format::Xml, &plistError);
+        if (exportData)
+            package.addRegularFileWithContentsFilename(*exportData, kExportSettingsFileName);
+        else
+            ZQLog(QStringLiteral("export settings could not be written because error=%1")
+                      .arg(plistError.localizedDescription()));
+    }
+    if (!progress.goesOn(1.0))
+        return std::nullopt;
+    return package;
+}
+
+FileWrapper MapDocumentPackage::quickLookFolder(const VXDrawing& drawing)
+{
+    // One rendering serves both files: a vector preview of a large map costs as much as
+    // archiving it, and a preview needs no more than its pixels.
+    const QSizeF size = drawing.drawingSize();
+    const QImage preview = platform::DrawingRenderer::imageOfDrawing(drawing, drawing.bounds(),
+                                                                    pixelSizeFitting(size, kPreviewSide), Qt::white);
+    const QByteArray previewPDF = platform::ImageWriter::pdfRepresentation(
+        size, [&](QPainter& painter) { painter.drawImage(QRectF(QPointF(), size), preview); });
+
+    FileWrapper folder = FileWrapper::directory(kQuickLookFolderName);
+    folder.addRegularFileWithContentsFilename(platform::ImageWriter::JPEGRepresentationWithSizeCompression(
+                                                  preview, pixelSizeFitting(size, kThumbnailSide), 0.8),
+                                              kThumbnailFileName);
+    folder.addRegularFileWithContentsFilename(previewPDF, kPreviewFileName);
+    return folder;
+}
+
+QVariantMap MapDocumentPackage::drawingInformation(const VXDrawing& drawing)
+{
+    QVariantMap info = propertyListEntries(drawing.drawingInfo());
+    // In drawing units, as the units beside them say: readers show them without the drawing.
+    info.insert(kInfoWidthKey, drawing.convertLength(drawing.drawingSize().width()));
+    info.insert(kInfoHeightKey, drawing.convertLength(drawing.drawingSize().height()));
+    info.insert(kInfoUnitsKey, drawing.drawingUnits());
+    return info;
+}
+
+QByteArray MapDocumentPackage::auxiliaryArchive(const MapDocumentContents& contents)
+{
+    QVariantMap root{{kDocumentInfoKey, propertyListEntries(contents.documentInfo)}};
+    if (contents.mapScale)
+        root.insert(kMapScaleKey, QVariant::fromValue<ZQObjectPtr>(contents.mapScale));
+    if (contents.printInfo)
+        root.insert(kPrintInfoKey, PrintInfoCoding::propertyList(*contents.printInfo));
+    if (contents.prescale)
+        root.insert(kPrescaleKey, *contents.prescale);
+    platform::KeyedArchiver archiver;
+    archiver.encodeObject(QVariant(root), kRootKey);
+    return archiver.finishEncoding();
+}
+
+// --- Reading ---------------------------------------------------------------------------------------
+
+std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& package, QuorvaneError* error,
+                                                            const Proceed& proceed)
+{
+    StepProgress progress(proceed, error, QObject::tr("The document could not be read."), platform::kReadFailureReasonKey);
+    if (!progress.goesOn(0.0))
+        return std::nullopt;
+    if (!package.isDirectory()) {
+        setReadError(error, QStringLiteral("the document is a single file, not a package"));
+        return std::nullopt;
+    }
+    QString reason;
+    const FileWrapper* content = regularFile(package, kContentFileName, &reason);
+    if (!content) {
+        setReadError(error, reason);
+        return std::nullopt;
+    }
+    MapDocumentContents contents;
+    QuorvaneError drawingError;
+    {
+        const platform::archive::ProgressScope decoding(progress.between(0.0, 0.8));
+        contents.drawing = VXDrawingDocument::drawingFromArchive(content->regularFileContents(), &drawingError);
+    }
+    if (progress.stopped())
+        return std::nullopt;
+    if (!contents.drawing) {
+        setReadError(error, QStringLiteral("“%1”: %2")
+                                .arg(kContentFileName, drawingError.userInfo().value(platform::kReadFailureReasonKey).toString()));
+        return std::nullopt;
+    }
+    if (!progress.goesOn(0.8))
+        return std::nullopt;
+    // Shapes that show one image share its pixels; all of them together have a budget.
+    if (!platform::DecodedPixelBudget().admitImagesOf(*contents.drawing, &reason)) {
+        setReadError(error, QStringLiteral("“%1”: %2").arg(kContentFileName, reason));
+        return std::nullopt;
+    }
+
+    // Older packages may lack the information and auxiliary files; present ones must be sound.
+    if (package.fileWrapperNamed(kInfoFileName)) {
+        const FileWrapper* info = regularFile(package, kInfoFileName, &reason);
+        if (!info || !dictionaryFromPropertyList(info->regularFileContents(), &reason)) {
+            setReadError(error, QStringLiteral("“%1”: %2").arg(kInfoFileName, reason));
+            return std::nullopt;
+        }
+    }
+    if (package.fileWrapperNamed(kAuxiliaryFileName)) {
+        const FileWrapper* auxiliary = regularFile(package, kAuxiliaryFileName, &reason);
+        if (!auxiliary || !readAuxiliaryArchive(auxiliary->regularFileContents(), contents, &reason)) {
+            setReadError(error, QStringLiteral("“%1”: %2").arg(kAuxiliaryFileName, reason));
+            return std::nullopt;
+        }
+    }
+    if (!contents.mapScale)
+        contents.mapScale = VXQMapScale::defaultScale();
+
+    contents.windowState = readWindowState(package.fileWrapperNamed(kWindowStateFileName));
+    contents.exportSettings = readExportSettings(package.fileWrapperNamed(kExportSettingsFileName));
+    if (!progress.goesOn(1.0))
+        return std::nullopt;
+    return contents;
+}
+
+VXQMapScalePtr MapDocumentPackage::mapScaleInAuxiliaryArchive(const QByteArray& data)
+{
+    MapDocumentContents contents;
+    QString reason;
+    if (!readAuxiliaryArchive(data, contents, &reason))
+        ZQLog(QStringLiteral("the auxiliary archive could not be read: %1").arg(reason));
+    return contents.mapScale;
+}
+
+bool MapDocumentPackage::readAuxiliaryArchive(const QByteArray& data, MapDocumentContents& contents, QString* reason)
+{
+    platform::KeyedUnarchiver unarchiver(data);
+    if (!unarchiver.isValid()) {
+        *reason = unarchiver.error().localizedDescription();
+        return false;
+    }
+    const QVariant rootValue = unarchiver.decodeValue(kRootKey);
+    if (rootValue.metaType().id() != QMetaType::QVariantMap) {
+        *reason = QStringLiteral("the archive's root is not a dictionary");
+        return false;
+    }
+    const QVariantMap root = rootValue.toMap();
+    if (root.contains(kMapScaleKey)) {
+        contents.mapScale = std::dynamic_pointer_cast<VXQMapScale>(root.value(kMapScaleKey).value<ZQObjectPtr>());
+        if (!contents.mapScale)
+            ZQLog(QStringLiteral("the document's map scale could not be read; the default scale is used"));
+    }
+    if (root.contains(kPrintInfoKey)) {
+        contents.printInfo = PrintInfoCoding::pageLayout(root.value(kPrintInfoKey));
+        if (!contents.printInfo)
+            ZQLog(QStringLiteral("the document's print information could not be read; the default is used"));
+    }
+    if (root.contains(kPrescaleKey)) {
+        const QVariant stored = root.value(kPrescaleKey);
+        const double prescale = stored.toDouble();
+        if (platform::isNumericVariant(stored) && std::isfinite(prescale) && prescale > 0)
+            contents.prescale = prescale;
+        else
+            ZQLog(QStringLiteral("the document's prescale could not be read; the default is used"));
+    }
+    const QVariant documentInfo = root.value(kDocumentInfoKey);
+    if (documentInfo.metaType().id() == QMetaType::QVariantMap)
+        contents.documentInfo = propertyListEntries(documentInfo.toMap());
+    return true;
+}
+
+QVariantMap MapDocumentPackage::readWindowState(const FileWrapper* file)
+{
+    if (!file)
+        return {};
+    QString reason = QStringLiteral("“%1” is not a file").arg(kWindowStateFileName);
+    std::optional<QVariantMap> state;
+    if (file->isRegularFile())
+        state = dictionaryFromPropertyList(file->regularFileContents(), &reason);
+    if (!state) {
+        ZQLog(QStringLiteral("window restoration state could not be read, error = %1").arg(reason));
+        return {};
+    }
+    return *state;
+}
+
+std::optional<QVariantMap> MapDocumentPackage::readExportSettings(const FileWrapper* file)
+{
+    if (!file || !file->isRegularFile())
+        return std::nullopt;
+    QString reason;
+    std::optional<QVariantMap> settings = dictionaryFromPropertyList(file->regularFileContents(), &reason);
+    if (!settings)
+        ZQLog(QStringLiteral("export settings could not be read, error = %1").arg(reason));
+    return settings;
+}

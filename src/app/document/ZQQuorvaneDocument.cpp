@@ -1,0 +1,561 @@
+#include "app/document/ZQQuorvaneDocument.h"
+
+#include "app/services/LibraryServices.h"
+#include "app/services/MapDocumentServices.h"
+#include "app/document/DocumentWorkProgress.h"
+#include "app/document/MapDocumentPackage.h"
+#include "app/document/MapDocumentWindowController.h"
+#include "app/import/QVNVectorizingOptionsController.h"
+#include "app/sidebar/SidebarTabView.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
+#include "app/document/VXQMappingLayer.h"
+#include "app/services/WindowServices.h"
+#include "app/document/ZQTitleProxy.h"
+#include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UndoSuspension.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/DocumentController.h"
+#include "platform/ui/DocumentError.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/ViewController.h"
+#include "platform/vantrix/drawables/VXImageShape.h"
+#include "platform/vantrix/model/VXGridLayer.h"
+#include "platform/vantrix/model/VXGuideLayer.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScopeGuard>
+#include <cmath>
+
+using platform::UserDefaults;
+
+namespace {
+
+ZQQuorvaneDocument::ExportOperationFactory& exportOperationFactoryStorage()
+{
+    static ZQQuorvaneDocument::ExportOperationFactory factory;
+    return factory;
+}
+
+ZQQuorvaneDocument::SlicesLayerFactory& slicesLayerFactoryStorage()
+{
+    static ZQQuorvaneDocument::SlicesLayerFactory factory;
+    return factory;
+}
+
+UserDefaults& defaults()
+{
+    return *UserDefaults::standardUserDefaults();
+}
+
+bool isMapType(const QString& typeName)
+{
+    return typeName == kZQMapDocumentType || typeName == kZQLegacyMapDocumentType;
+}
+
+QuorvaneError unsupportedTypeError(const QString& typeName)
+{
+    return QuorvaneError(kQuorvaneDocumentError,
+                         QObject::tr("Documents of type “%1” are not supported.").arg(typeName));
+}
+
+// Failures that did not come with a reason get one under `key`, so every read or write
+// failure says why in the same place.
+void ensureReason(QuorvaneError* error, const QString& key)
+{
+    if (!error || !error->isError() || error->userInfo().contains(key))
+        return;
+    QVariantMap userInfo = error->userInfo();
+    userInfo.insert(key, error->localizedDescription());
+    *error = QuorvaneError(error->code(), error->localizedDescription(), userInfo, error->domain());
+}
+
+// A drawing taken in place of another (a revert) goes to every side panel open on the old one.
+void handDrawingToPanels(const MapDocumentWindowController& window, VXDrawing* drawing)
+{
+    using SplitItem = MapDocumentWindowController::SplitItem;
+    for (SplitItem item : {SplitItem::LeftSidePanel, SplitItem::RightSidePanel}) {
+        const SidebarTabView* tabView = window.sidebarTabView(item);
+        for (qsizetype index = 0; tabView && index < tabView->numberOfTabs(); ++index)
+            if (auto* panel = dynamic_cast<VLTMTabContentViewController*>(tabView->tabAtIndex(index)->viewController()))
+                panel->setDrawing(drawing);
+    }
+}
+
+} // namespace
+
+ZQQuorvaneDocument::ZQQuorvaneDocument()
+    : m_mapScale(defaultDrawingScale())
+    , m_prescale(defaultPrescale())
+    , m_printInfo(defaultPrintInfo())
+{
+}
+
+ZQQuorvaneDocument::~ZQQuorvaneDocument()
+{
+    if (MapDocumentWindowController* controller = mapWindowController()) {
+        for (auto item : {MapDocumentWindowController::LeftSidePanel, MapDocumentWindowController::RightSidePanel})
+            if (SidebarTabView* tabView = controller->sidebarTabView(item))
+                tabView->setDelegate(nullptr);
+    }
+}
+
+bool ZQQuorvaneDocument::initWithTypeError(const QString& typeName, QuorvaneError* error)
+{
+    if (!isMapType(typeName) && typeName != kVXDrawingDocumentType) {
+        if (error)
+            *error = unsupportedTypeError(typeName);
+        return false;
+    }
+    return VXDrawingDocument::initWithTypeError(typeName, error);
+}
+
+// --- The drawing ---------------------------------------------------------------------------------
+
+VXDrawingPtr ZQQuorvaneDocument::makeDefaultDrawing()
+{
+    VXDrawingPtr drawing = VXDrawing::drawingWithSize(defaultDrawingSize());
+    drawing->setMargins(defaultDrawingMargins());
+    const ZQUnitLengthPtr units = defaultDrawingUnits();
+    drawing->setUnitsUnitToPointsConversionFactor(units, units->conversionFactorForPoints());
+
+    // The map's index grid comes from the furniture library; without it, a plain grid.
+    const auto& makeMapGrid = MapDocumentServices::installed().makeDefaultMapGrid;
+    if (std::shared_ptr<VXGridLayer> grid = makeMapGrid ? makeMapGrid() : nullptr) {
+        drawing->addLayer(grid);
+    } else {
+        grid = std::make_shared<VXGridLayer>();
+        grid->setLayerName(tr("Grid"));
+        drawing->addLayer(grid);
+        grid->setSpanDivisionsMajorsRulerSteps(units->conversionFactorForPoints(), 10, 5, 2);
+    }
+    auto layer = std::make_shared<VXQMappingLayer>();
+    layer->setLayerName(tr("Layer 1"));
+    drawing->addLayer(layer);
+    auto guides = std::make_shared<VXGuideLayer>();
+    guides->setLayerName(tr("Guides"));
+    drawing->addLayer(guides);
+    drawing->setActiveLayer(layer.get());
+    return drawing;
+}
+
+const QMetaObject& ZQQuorvaneDocument::classOfDefaultDrawingLayer() const
+{
+    return VXQMappingLayer::staticMetaObject;
+}
+
+VXLayer* ZQQuorvaneDocument::activeLayer() const
+{
+    return drawing() ? drawing()->activeLayer() : nullptr;
+}
+
+VXObjectDrawingLayer* ZQQuorvaneDocument::activeObjectLayer() const
+{
+    return dynamic_cast<VXObjectDrawingLayer*>(activeLayer());
+}
+
+int ZQQuorvaneDocument::countOfItemsInSelection() const
+{
+    const VXObjectDrawingLayer* layer = activeObjectLayer();
+    return layer ? int(layer->selectedAvailableObjects().size()) : 0;
+}
+
+bool ZQQuorvaneDocument::hasValidSelection() const
+{
+    const VXObjectDrawingLayer* layer = activeObjectLayer();
+    return layer && layer->visible() && !layer->locked() && countOfItemsInSelection() > 0;
+}
+
+// --- Map scale and symbol prescale ---------------------------------------------------------------
+
+void ZQQuorvaneDocument::setMapScale(const VXQMapScalePtr& scale)
+{
+    if (!scale) {
+        ZQLogObjCMethod(QStringLiteral("a document always has a map scale; null refused"));
+        return;
+    }
+    if (m_mapScale->isEqualToMapScale(scale.get()))
+        return;
+    ZQUndoManager* undo = undoManager();
+    undo->registerUndoWithTargetHandler(this, [this, previous = m_mapScale] { setMapScale(previous); });
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    center.postNotificationName(kQuorvaneMapScaleWillChangeNotification, this);
+    m_mapScale = scale;
+    center.postNotificationName(kQuorvaneMapScaleDidChangeNotification, this);
+    if (!undo->isUndoing() && !undo->isRedoing())
+        undo->setActionName(tr("Change Map Scale"));
+    ZQLog(QStringLiteral("set map scale = %1").arg(scale->description()));
+    mapScaleDidChange();
+}
+
+ZQCalibrationPanel* ZQQuorvaneDocument::calibrationController()
+{
+    if (!m_calibrationController)
+        m_calibrationController = platform::ClassRegistry::create(kQVNCalibrationControllerClassName);
+    return dynamic_cast<ZQCalibrationPanel*>(m_calibrationController.get());
+}
+
+void ZQQuorvaneDocument::openCalibrationPanel(QObject*)
+{
+    ZQCalibrationPanel* controller = calibrationController();
+    if (!controller) {
+        ZQLogObjCMethod(QStringLiteral("no calibration sheet in this build"));
+        return;
+    }
+    controller->beginDialogOnParentWindowCalibrationDelegate(windowForSheet(), this);
+    controller->setNumeratorFieldEnabled(true);
+}
+
+void ZQQuorvaneDocument::setPrescale(double prescale)
+{
+    if (!std::isfinite(prescale) || prescale <= 0 || prescale == m_prescale)
+        return;
+    announceChangeForKey(QStringLiteral("prescale"), [&] { m_prescale = prescale; });
+}
+
+void ZQQuorvaneDocument::setUnitDisplayOption(int option)
+{
+    if (option == m_unitDisplayOption)
+        return;
+    announceChangeForKey(QStringLiteral("unitDisplayOption"), [&] { m_unitDisplayOption = option; });
+    if (drawing())
+        drawing()->setNeedsDisplayInRect(drawing()->bounds());
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXDocumentDisplayUnitOptionsChanged, this);
+}
+
+ZQUnitLengthPtr ZQQuorvaneDocument::delegateConvertedDisplayUnits() const
+{
+    return delegateConvertedDisplayMultiplier() > 0 ? m_mapScale->representedMeasurement()->unit() : nullptr;
+}
+
+double ZQQuorvaneDocument::delegateConvertedDisplayMultiplier() const
+{
+    if (!m_mapScale || !m_mapScale->referenceMeasurement() || !m_mapScale->representedMeasurement())
+        return 0;
+    const double represented = m_mapScale->representedMeasurement()->value();
+    const double points = m_mapScale->referenceMeasurement()->lengthInPoints();
+    // A scale that maps onto nothing gives no ground units rather than an infinite factor.
+    if (!(represented > 0) || !(points > 0) || !std::isfinite(points / represented))
+        return 0;
+    return points / represented;
+}
+
+// --- Print and document information ------------------------------------------------------------
+
+
+void ZQQuorvaneDocument::setDocumentInfo(const QVariantMap& info)
+{
+    announceChangeForKey(QStringLiteral("documentInfo"), [&] { m_documentInfo = info; });
+}
+
+// --- Documents made from drawings ----------------------------------------------------------------
+
+std::shared_ptr<ZQQuorvaneDocument> ZQQuorvaneDocument::documentWithDrawingDisplay(const VXDrawingPtr& drawing,
+                                                                                   bool display)
+{
+    return documentWithDrawingDisplayFromOriginalDocumentSourceRect(drawing, display, nullptr, QRectF());
+}
+
+std::shared_ptr<ZQQuorvaneDocument> ZQQuorvaneDocument::documentWithDrawingDisplayFromOriginalDocumentSourceRect(
+    const VXDrawingPtr& drawing, bool display, const ZQQuorvaneDocument* original, const QRectF& sourceRect)
+{
+    ZQ_ASSERT(drawing, QStringLiteral("invalid drawing, can't be nil"));
+    platform::DocumentController* controller = platform::DocumentController::sharedDocumentController();
+    QuorvaneError error;
+    auto document = std::dynamic_pointer_cast<ZQQuorvaneDocument>(
+        controller->makeUntitledDocumentOfTypeError(kZQMapDocumentType, &error));
+    if (!document) {
+        if (!error)
+            error = unsupportedTypeError(kZQMapDocumentType);
+        ZQLog(QStringLiteral("the document could not be created. error=%1").arg(error.localizedDescription()));
+        return nullptr;
+    }
+    document->setDrawing(drawing);
+    if (original)
+        document->adoptFromOriginalDocumentSourceRect(*original, sourceRect);
+    document->undoManager()->removeAllActions();
+    document->updateChangeCount(ChangeCleared);
+    controller->addDocument(document);
+    if (display) {
+        document->makeWindowControllers();
+        document->showWindows();
+    }
+    return document;
+}
+
+void ZQQuorvaneDocument::adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDocument& original, const QRectF&)
+{
+    m_mapScale = original.mapScale();
+}
+
+// --- Commands ------------------------------------------------------------------------------------
+
+void ZQQuorvaneDocument::createSymbol(QObject*)
+{
+    const auto& create = LibraryServices::installed().createSymbolsFromObjects;
+    const VXObjectDrawingLayer* layer = activeObjectLayer();
+    if (!create || !layer || !hasValidSelection())
+        return;
+    QList<ZQObjectPtr> objects;
+    for (const VXDrawableObjectPtr& object : layer->selection())
+        objects.append(object);
+    create(objects);
+}
+
+bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
+{
+    const QByteArray action = item->action();
+    const WindowServices& services = WindowServices::installed();
+    if (action == "vectorizeImageSelection")
+        return selectedImageShape() != nullptr;
+    if (action == "createSymbol")
+        return hasValidSelection() && LibraryServices::installed().createSymbolsFromObjects;
+    if (action == "linearDuplicate")
+        return countOfItemsInSelection() != 0 && (m_linearDuplicateController || services.makeLinearDuplicateSheet);
+    if (action == "polarDuplicate")
+        return countOfItemsInSelection() != 0 && (m_polarDuplicateController || services.makePolarDuplicateSheet);
+    if (action == "bufferAction")
+        return canBuffer() && services.makeBufferSheet;
+    if (action == "openCalibrationPanel")
+        return platform::ClassRegistry::metaObjectForName(kQVNCalibrationControllerClassName) != nullptr;
+    if (action == "newDrawingLayer" || action == "addLayerGroupAction")
+        return couldAddNewLayerOrLayerGroup();
+    if (action == "duplicateLayer")
+        return couldDuplicateLayer();
+    if (action == "deleteLayerAction")
+        return couldDeleteLayer();
+    if (action == "toggleLockAction") {
+        const VXLayer* layer = activeLayer();
+        item->setTitle(layer && layer->locked() ? tr("Unlock Layer") : tr("Lock Layer"));
+        return layer != nullptr;
+    }
+    if (action == "makeActiveAction") {
+        const VXLayerPtr layer = item->representedObject().value<VXLayerPtr>();
+        item->setState(layer && layer->isActive() ? platform::MenuItem::OnState : platform::MenuItem::OffState);
+        return layer && drawing() && drawing()->containsLayer(layer.get()) && layer->layerMayBecomeActive();
+    }
+    return Document::validateMenuItem(item);
+}
+
+// --- Tracing an image ---------------------------------------------------------------------------
+
+VXImageShape* ZQQuorvaneDocument::selectedImageShape() const
+{
+    const VXObjectDrawingLayer* layer = activeObjectLayer();
+    if (!layer)
+        return nullptr;
+    const QList<VXDrawableObjectPtr> selection = layer->selection();
+    return selection.size() == 1 ? qobject_cast<VXImageShape*>(selection.first().get()) : nullptr;
+}
+
+void ZQQuorvaneDocument::vectorizeImageSelection(QObject*)
+{
+    const VXImageShape* shape = selectedImageShape();
+    if (shape && !shape->canBeVectorized()) {
+        // Say why rather than open the sheet for a trace that could not replace the image.
+        platform::Alert alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+            tr("The image is locked."), tr("OK"), {}, {},
+            tr("Vectorizing replaces an image with the shapes traced from it, which a locked image does not allow. "
+               "To trace it, untick Locked in the Geometry tab, then choose Vectorize again."));
+        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
+        return;
+    }
+    if (!m_vectorizingController)
+        m_vectorizingController = std::make_shared<QVNVectorizingOptionsController>();
+    m_vectorizingController->runModalVectorizingDialogForWindowVectorizingDelegate(windowForSheet(), this);
+}
+
+QImage ZQQuorvaneDocument::vectorizingSourceImage() const
+{
+    const VXImageShape* shape = selectedImageShape();
+    return shape ? shape->resampledAndCroppedImage() : QImage();
+}
+
+QVariantMap ZQQuorvaneDocument::vectorizingOptions() const
+{
+    return VXImageShape::tracingParameters();
+}
+
+void ZQQuorvaneDocument::vectorizeWithOptions(const QVariantMap& options)
+{
+    VXImageShape* shape = selectedImageShape();
+    if (!shape)
+        return;
+    VXImageShape::setTracingParameters(options);
+    // Tracing a large scan takes a second or two.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    shape->vectorize(ZQTitleProxy::titleProxyWithString(tr("Vectorize")).get());
+}
+
+// --- Window state ----------------------------------------------------------------------------------
+
+
+void ZQQuorvaneDocument::setWindowRestorationState(const QVariantMap& state)
+{
+    m_windowRestorationState = state;
+}
+
+void ZQQuorvaneDocument::saveRestorableStateAsPreference() const
+{
+    defaults().setObjectForKey(restorableStateInfo(), kVLTMDocument_DefaultRestorableState);
+}
+
+void ZQQuorvaneDocument::restoreStateFromPreference()
+{
+    const QVariantMap state = defaults().dictionaryForKey(kVLTMDocument_DefaultRestorableState);
+    if (!state.isEmpty())
+        m_windowRestorationState = state;
+}
+
+void ZQQuorvaneDocument::windowStateDidChange()
+{
+    platform::RunLoop::cancelPreviousPerformRequests(this, "saveRestorableStateAsPreference");
+    platform::RunLoop::performAfterDelay(this, "saveRestorableStateAsPreference", {}, kWindowStateSaveDelay);
+}
+
+
+QWidget* ZQQuorvaneDocument::sidebarTabView() const
+{
+    const MapDocumentWindowController* controller = mapWindowController();
+    return controller ? controller->leftSidePanel() : nullptr;
+}
+
+QWidget* ZQQuorvaneDocument::rightHandSidebarTabView() const
+{
+    const MapDocumentWindowController* controller = mapWindowController();
+    return controller ? controller->rightSidePanel() : nullptr;
+}
+
+// --- Export settings -------------------------------------------------------------------------------
+
+void ZQQuorvaneDocument::setExportOperation(const ZQObjectPtr& operation)
+{
+    m_exportOperation = operation;
+}
+
+void ZQQuorvaneDocument::setDrawing(const VXDrawingPtr& drawing)
+{
+    const bool replacing = this->drawing() && drawing != this->drawing();
+    VXDrawingDocument::setDrawing(drawing);
+    installSlicesLayer();
+    if (const MapDocumentWindowController* window = mapWindowController(); window && replacing)
+        handDrawingToPanels(*window, drawing.get());
+}
+
+void ZQQuorvaneDocument::setSlicesLayerFactory(SlicesLayerFactory factory)
+{
+    slicesLayerFactoryStorage() = std::move(factory);
+}
+
+void ZQQuorvaneDocument::installSlicesLayer()
+{
+    VXDrawing* current = drawing().get();
+    if (!current)
+        return;
+    // Taking a drawing is not an edit the user could undo.
+    const platform::UndoSuspension suspension(undoManager());
+    if (!current->slicesLayer() && slicesLayerFactoryStorage())
+        current->addLayer(slicesLayerFactoryStorage()());
+    // Hidden unless it is the active layer: a drawing saved while editing slices opens with
+    // them shown, as activation would show them.
+    if (VXLayer* slices = current->slicesLayer())
+        slices->setVisible(slices->isActive());
+}
+
+void ZQQuorvaneDocument::setExportOperationFactory(ExportOperationFactory factory)
+{
+    exportOperationFactoryStorage() = std::move(factory);
+}
+
+const ZQQuorvaneDocument::ExportOperationFactory& ZQQuorvaneDocument::exportOperationFactory()
+{
+    return exportOperationFactoryStorage();
+}
+
+// --- Reading and writing ---------------------------------------------------------------------------
+
+bool ZQQuorvaneDocument::readFromURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    const bool read = VXDrawingDocument::readFromURLOfTypeError(url, typeName, error);
+    if (!read)
+        ensureReason(error, platform::kReadFailureReasonKey);
+    else
+        remergeStylesReadFromURL(allLibraryObjects(), url);
+    return read;
+}
+
+bool ZQQuorvaneDocument::writeToURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
+{
+    const bool written = VXDrawingDocument::writeToURLOfTypeError(url, typeName, error);
+    if (!written)
+        ensureReason(error, platform::kWriteFailureReasonKey);
+    return written;
+}
+
+bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrapper& wrapper, const QString& typeName,
+                                                        QuorvaneError* error)
+{
+    if (typeName == kVXDrawingDocumentType)
+        return VXDrawingDocument::readFromFileWrapperOfTypeError(wrapper, typeName, error);
+    if (!isMapType(typeName)) {
+        if (error)
+            *error = unsupportedTypeError(typeName);
+        return false;
+    }
+    // A document being opened has no file yet: its name is the package's.
+    const QString name = wrapper.filename().isEmpty() ? displayName() : QFileInfo(wrapper.filename()).completeBaseName();
+    DocumentWorkProgress progress(tr("Opening “%1”").arg(name));
+    std::optional<MapDocumentContents> contents =
+        MapDocumentPackage::read(wrapper, error, [&](double fraction) { return progress.proceed(fraction); });
+    if (!contents)
+        return false;
+    setDrawing(contents->drawing);
+    m_mapScale = contents->mapScale;
+    if (contents->printInfo)
+        m_printInfo = *contents->printInfo;
+    setDocumentInfo(contents->documentInfo);
+    setPrescale(contents->prescale.value_or(defaultPrescale()));
+    m_windowRestorationState = contents->windowState;
+    if (contents->exportSettings && exportOperationFactory())
+        m_exportOperation = exportOperationFactory()(*contents->exportSettings);
+    return true;
+}
+
+std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(const QString& typeName,
+                                                                                QuorvaneError* error)
+{
+    if (typeName == kVXDrawingDocumentType)
+        return VXDrawingDocument::fileWrapperOfTypeError(typeName, error);
+    if (!isMapType(typeName)) {
+        if (error)
+            *error = unsupportedTypeError(typeName);
+        return std::nullopt;
+    }
+    MapDocumentContents contents{drawing(), m_mapScale, m_printInfo, m_documentInfo, restorableStateInfo(), {}, m_prescale};
+    if (const auto* settings = dynamic_cast<const MapExportSettings*>(m_exportOperation.get()))
+        contents.exportSettings = settings->restorableStateInfo();
+    DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
+    return MapDocumentPackage::write(contents, error, [&](double fraction) { return progress.proceed(fraction); });
+}
+
+void ZQQuorvaneDocument::makeWindowControllers()
+{
+    if (windowControllers().isEmpty())
+        addWindowController(std::make_shared<MapDocumentWindowController>());
+}
+
+MapDocumentWindowController* ZQQuorvaneDocument::mapWindowController() const
+{
+    for (platform::WindowController* controller : windowControllers()) {
+        if (auto* map = qobject_cast<MapDocumentWindowController*>(controller))
+            return map;
+    }
+    return nullptr;
+}

@@ -1,0 +1,7 @@
+#include "app/services/LibraryServices.h"
+
+LibraryServices& LibraryServices::installed()
+{
+    static LibraryServices services;
+    return services;
+}

@@ -1,0 +1,7 @@
+#include "app/services/WindowServices.h"
+
+WindowServices& WindowServices::installed()
+{
+    static WindowServices services;
+    return services;
+}

@@ -1,0 +1,438 @@
+#include "app/sidebar/VLTMGenericObjectController.h"
+
+#include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/NumericVariant.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
+#include "platform/ui/ColourWell.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/inspector/InspectorValues.h"
+#include "platform/vantrix/inspector/KeyPathReader.h"
+
+#include <QMenu>
+#include <QScopeGuard>
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+namespace {
+
+// A value shown as a percentage of the one loaded. A zero reference (a horizontal line's
+// height) has no proportion: it stays at 100 %.
+QVariant proportionOf(const QVariant& value, double reference)
+{
+    return reference == 0.0 ? 1.0 : value.toDouble() / reference;
+}
+
+bool isMarker(const QVariant& value)
+{
+    return platform::isMultipleValuesMarker(value) || platform::isNotApplicableMarker(value);
+}
+
+// What a control holds: a colour well's colour, else the property Qt marks as its value.
+QVariant objectValueOf(const QObject& control)
+{
+    if (const auto* well = qobject_cast<const platform::ColourWell*>(&control))
+        return well->color();
+    const QMetaProperty property = control.metaObject()->userProperty();
+    return property.isValid() ? property.read(&control) : QVariant();
+}
+
+} // namespace
+
+VLTMGenericObjectController::VLTMGenericObjectController() = default;
+
+VLTMGenericObjectController::~VLTMGenericObjectController() = default;
+
+// --- What a pane edits -----------------------------------------------------------------
+
+const QMetaObject* VLTMGenericObjectController::managedObjectClass() const
+{
+    ZQLog(QStringLiteral("+managedObjectClass must be overridden for all concrete subclasses (%1)").arg(className()));
+    return &ZQObject::staticMetaObject;
+}
+
+QList<const QMetaObject*> VLTMGenericObjectController::managedObjectClasses() const
+{
+    return {managedObjectClass()};
+}
+
+QStringList VLTMGenericObjectController::keyPathsOfInterest() const
+{
+    if (managedObjectClass()->inherits(&VXDrawableObject::staticMetaObject))
+        return VXDrawableObject::observableKeyPaths();
+    return {};
+}
+
+// --- Data source -----------------------------------------------------------------------
+
+void VLTMGenericObjectController::setDataSource(QObject* dataSource)
+{
+    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
+    if (m_dataSource)
+        centre.removeObserver(this, kVLTMGeometryControllerFormatterDidChange, m_dataSource);
+    if (!dataSource) {
+        m_dataSource = nullptr;
+        unloadContent();
+        return;
+    }
+    ZQ_ASSERT(dynamic_cast<VLTMObjectControllerDataSource*>(dataSource),
+              QStringLiteral("the data source %1 does not conform the the VLTMObjectControllerDataSource protocol")
+                  .arg(QString::fromLatin1(dataSource->metaObject()->className())));
+    m_dataSource = dataSource;
+    reloadContent();
+    centre.addObserver(this, kVLTMGeometryControllerFormatterDidChange, dataSource,
+                       [this](const platform::Notification& notification) { formatterChanged(notification); });
+}
+
+VLTMObjectControllerDataSource* VLTMGenericObjectController::source() const
+{
+    return dynamic_cast<VLTMObjectControllerDataSource*>(m_dataSource.data());
+}
+
+std::shared_ptr<platform::NumberFormatter> VLTMGenericObjectController::dataSourceNumberFormatter() const
+{
+    const VLTMObjectControllerDataSource* dataSource = source();
+    return dataSource ? dataSource->numberFormatterForCurrentDisplayUnits() : nullptr;
+}
+
+ZQUndoManager* VLTMGenericObjectController::dataSourceUndoManager() const
+{
+    const VLTMObjectControllerDataSource* dataSource = source();
+    return dataSource ? dataSource->undoManager() : nullptr;
+}
+
+// --- Content ---------------------------------------------------------------------------
+
+const QList<ZQObjectPtr>& VLTMGenericObjectController::content()
+{
+    if (m_contentLoaded)
+        return m_inspected.objects();
+    m_contentLoaded = true;
+    QList<ZQObjectPtr> managed;
+    if (VLTMObjectControllerDataSource* dataSource = source()) {
+        const QList<ZQObjectPtr> selected = dataSource->selectedContentForObjectController(this);
+        for (const ZQObjectPtr& object : selected) {
+            if (object && isManaged(*object))
+                managed.append(object);
+        }
+    }
+    m_inspected.setObjects(managed);
+    startObservingContent();
+    if (managed.isEmpty())
+        setControlStateForNil();
+    return m_inspected.objects();
+}
+
+void VLTMGenericObjectController::setContent(const QList<ZQObjectPtr>& content)
+{
+    unloadContent();
+    m_inspected.setObjects(content);
+    m_contentLoaded = true;
+    startObservingContent();
+    if (content.isEmpty())
+        setControlStateForNil();
+}
+
+void VLTMGenericObjectController::unloadContent()
+{
+    m_inspected.setObjects({});
+    m_loadedValues.clear();
+    m_contentLoaded = false;
+}
+
+void VLTMGenericObjectController::reloadContent()
+{
+    unloadContent();
+    // Coalesces a burst of selection changes into one load.
+    static const QByteArray key = "newObjectWasAssigned";
+    platform::RunLoop::cancelPreviousPerformRequests(this, key);
+    platform::RunLoop::performAfterDelay(this, [this] { newObjectWasAssigned(); }, 0, key);
+}
+
+void VLTMGenericObjectController::newObjectWasAssigned()
+{
+    const QStringList properties = propertiesExpressibleAsPercentage();
+    for (const QString& property : properties)
+        changeUIStateForPercentageProperty(propertyIsExpressedAsPercentage(property), property);
+    content();
+}
+
+bool VLTMGenericObjectController::isManaged(const ZQObject& object) const
+{
+    const QList<const QMetaObject*> classes = managedObjectClasses();
+    return std::any_of(classes.begin(), classes.end(),
+                       [&](const QMetaObject* managed) { return object.metaObject()->inherits(managed); });
+}
+
+void VLTMGenericObjectController::startObservingContent()
+{
+    m_startingObservation = true;
+    const auto finished = qScopeGuard([this] { m_startingObservation = false; });
+    m_loadedValues.clear();
+    const QStringList keyPaths = keyPathsOfInterest();
+    const QStringList percentages = propertiesExpressibleAsPercentage();
+    const QList<ZQObjectPtr>& objects = m_inspected.objects();
+    // Each value is read once: it is recorded, and it goes into the common value shown.
+    std::vector<QVariantList> loaded(keyPaths.size());
+    std::vector<platform::CommonValue> common(keyPaths.size());
+    platform::KeyPathReader reader(keyPaths);
+    for (const ZQObjectPtr& object : objects) {
+        reader.setObject(*object);
+        // Usually every key path; those an object cannot answer are left out.
+        QStringList observed;
+        observed.reserve(keyPaths.size());
+        for (qsizetype k = 0; k < keyPaths.size(); ++k) {
+            const QString& keyPath = keyPaths[k];
+            QVariant value;
+            std::optional<QVariant> read;
+            try {
+                read = value = reader.value(k);
+                if (percentages.contains(keyPath) && !platform::isNumericVariant(value))
+                    platform::failAssertion(
+                        QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
+                            .arg(keyPath, object->description()),
+                        Q_FUNC_INFO, __FILE__, __LINE__);
+                observed.append(keyPath);
+            } catch (const std::exception& exception) {
+                value = QVariant();
+                if (!invalidKeyPathForObject(keyPath, object.get()))
+                    ZQLog(QStringLiteral("keyPath '%1' not valid for %2, exception = %3 [ignored]")
+                              .arg(keyPath, object->description(), QString::fromUtf8(exception.what())));
+            }
+            if (!read)
+                common[k].addUnreadable();
+            else if (propertyIsExpressedAsPercentage(keyPath))
+                common[k].add(proportionOf(*read, value.toDouble()));
+            else
+                common[k].add(*read);
+            loaded[k].append(value);
+        }
+        m_inspected.observe(*object, observed);
+    }
+    for (qsizetype k = 0; k < keyPaths.size(); ++k)
+        m_loadedValues.insert(keyPaths[k], std::move(loaded[k]));
+    m_modifiedProperties.clear();
+    // One display per key path once every object is observed.
+    if (objects.isEmpty())
+        return;
+    for (qsizetype k = 0; k < keyPaths.size(); ++k)
+        setValueForKeyPath(m_inspected.shownValue(common[k].value(), keyPaths[k]), keyPaths[k]);
+}
+
+bool VLTMGenericObjectController::invalidKeyPathForObject(const QString& keyPath, ZQObject* object)
+{
+    const QByteArray selector = "invalidateControlsFor" + platform::capitalisedKey(platform::lastKeyOfKeyPath(keyPath)).toLatin1();
+    return platform::invokeSelector(this, selector, QVariant::fromValue<QObject*>(object));
+}
+
+// --- Reading ---------------------------------------------------------------------------
+
+void VLTMGenericObjectController::assertKeyPathOfInterest(const QString& keyPath, const char* use) const
+{
+    ZQ_ASSERT(keyPathsOfInterest().contains(keyPath),
+              QStringLiteral("keyPath '%1' used as %2 not present in -keyPathsOfInterest").arg(keyPath, QLatin1String(use)));
+}
+
+std::optional<double> VLTMGenericObjectController::percentageReference(const QString& keyPath, qsizetype index) const
+{
+    if (!propertyIsExpressedAsPercentage(keyPath))
+        return std::nullopt;
+    const QVariantList references = m_loadedValues.value(keyPath);
+    return index < references.size() ? references[index].toDouble() : 0.0;
+}
+
+QVariant VLTMGenericObjectController::commonValueForKeyPath(const QString& keyPath)
+{
+    assertKeyPathOfInterest(keyPath, "getter");
+    content();
+    return m_inspected.commonValue(keyPath, [&](qsizetype index, const QVariant& value) {
+        const std::optional<double> reference = percentageReference(keyPath, index);
+        return reference ? proportionOf(value, *reference) : value;
+    });
+}
+
+void VLTMGenericObjectController::reloadDataForKeyPath(const QString& keyPath)
+{
+    setValueForKeyPath(commonValueForKeyPath(keyPath), keyPath);
+}
+
+void VLTMGenericObjectController::reloadData()
+{
+    if (content().isEmpty()) {
+        setControlStateForNil();
+        return;
+    }
+    const QStringList keyPaths = keyPathsOfInterest();
+    for (const QString& keyPath : keyPaths)
+        reloadDataForKeyPath(keyPath);
+}
+
+void VLTMGenericObjectController::setValueForKeyPath(const QVariant& value, const QString& keyPath)
+{
+    // A display that fails must not break the model change that it follows.
+    if (ZQObject* receiver = displayReceiver())
+        platform::runGuarded("VLTMGenericObjectController::setValueForKeyPath",
+                             [&] { platform::showValueForKeyPath(*receiver, value, keyPath); });
+    observedValueForKeyDidChangeTo(keyPath, value);
+}
+
+void VLTMGenericObjectController::setValueForUndefinedKey(const QVariant&, const QString& key)
+{
+    ZQLog(QStringLiteral("%1 does not implement -set%2").arg(description(), platform::capitalisedKey(key)));
+}
+
+int VLTMGenericObjectController::stateForKeyPath(const QString& keyPath)
+{
+    const QVariant value = commonValueForKeyPath(keyPath);
+    if (platform::isMultipleValuesMarker(value))
+        return -1;
+    if (value.typeId() == QMetaType::Bool || platform::isNumericVariant(value))
+        return value.toBool() ? 1 : 0;
+    return 0;
+}
+
+QVariantList VLTMGenericObjectController::contentValuesForKeyPath(const QString& keyPath)
+{
+    // The display that ends a load asks again for what the load has just read.
+    if (m_startingObservation) {
+        const auto loaded = m_loadedValues.constFind(keyPath);
+        if (loaded != m_loadedValues.cend())
+            return *loaded;
+    }
+    const QList<ZQObjectPtr>& objects = content();
+    QVariantList values;
+    values.reserve(objects.size());
+    for (const ZQObjectPtr& object : objects) {
+        try {
+            values.append(object->valueForKeyPath(keyPath));
+        } catch (const std::exception&) {
+            values.append(QVariant());
+        }
+    }
+    return values;
+}
+
+QSet<int> VLTMGenericObjectController::usedIntegerValuesForKeyPath(const QString& keyPath)
+{
+    QSet<int> used;
+    for (const QVariant& value : contentValuesForKeyPath(keyPath)) {
+        bool isInteger = false;
+        const int integer = value.toInt(&isInteger);
+        if (isInteger)
+            used.insert(integer);
+    }
+    return used;
+}
+
+void VLTMGenericObjectController::selectMixedValuesInTaggedMenuWithUsedTags(QMenu* menu, const QSet<int>& tags)
+{
+    if (!menu)
+        return;
+    const platform::MenuItem::State used = tags.size() > 1 ? platform::MenuItem::MixedState : platform::MenuItem::OnState;
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (auto* item = qobject_cast<platform::MenuItem*>(action))
+            item->setState(tags.contains(item->tag()) ? used : platform::MenuItem::OffState);
+    }
+}
+
+void VLTMGenericObjectController::selectMixedValuesInTaggedMenuForKeyPath(QMenu* menu, const QString& keyPath)
+{
+    selectMixedValuesInTaggedMenuWithUsedTags(menu, usedIntegerValuesForKeyPath(keyPath));
+}
+
+// --- Writing ---------------------------------------------------------------------------
+
+void VLTMGenericObjectController::setCommonValueForKeyPath(const QVariant& value, const QString& keyPath)
+{
+    assertKeyPathOfInterest(keyPath, "setter");
+    if (content().isEmpty() || isMarker(value) || !settingKeyPath().isEmpty())
+        return;
+    const QVariant modelValue = m_inspected.modelValue(value, keyPath);
+    m_modifiedProperties.insert(keyPath);
+    m_inspected.write(keyPath, [&](qsizetype index, ZQObject& object) -> std::optional<QVariant> {
+        QVariant objectValue = modelValue;
+        if (const std::optional<double> reference = percentageReference(keyPath, index)) {
+            if (*reference == 0.0)
+                return std::nullopt; // no proportion of nothing: the value stays
+            objectValue = modelValue.toDouble() * *reference;
+        }
+        if (!shouldSetValueOfObjectForKeyPath(objectValue, &object, keyPath))
+            return std::nullopt;
+        return objectValue;
+    });
+}
+
+bool VLTMGenericObjectController::shouldSetValueOfObjectForKeyPath(QVariant&, ZQObject*, const QString&)
+{
+    return true;
+}
+
+void VLTMGenericObjectController::takeCommonValueFromForKeyPath(QObject* control, const QString& keyPath)
+{
+    takeCommonValueFromForKeyPathAllowingEmptyValue(control, keyPath, false);
+}
+
+void VLTMGenericObjectController::takeCommonValueFromForKeyPathAllowingEmptyValue(QObject* control,
+                                                                                  const QString& keyPath,
+                                                                                  bool allowEmpty)
+{
+    if (!control)
+        return;
+    const QVariant value = objectValueOf(*control);
+    if (platform::isNull(value))
+        return;
+    if (!allowEmpty && value.typeId() == QMetaType::QString && value.toString().isEmpty())
+        return;
+    setCommonValueForKeyPath(value, keyPath);
+}
+
+void VLTMGenericObjectController::revertOrCancel()
+{
+    if (!supportsRevertOrCancel())
+        return;
+    const QSet<QString> modified = std::exchange(m_modifiedProperties, {});
+    for (const QString& keyPath : modified) {
+        const QVariantList values = m_loadedValues.value(keyPath);
+        m_inspected.write(keyPath, [&](qsizetype index, ZQObject&) -> std::optional<QVariant> {
+            if (index < values.size() && values[index].isValid())
+                return values[index];
+            return std::nullopt;
+        });
+    }
+}
+
+// --- Percentages -----------------------------------------------------------------------
+
+void VLTMGenericObjectController::setPropertiesExpressibleAsPercentage(bool shown)
+{
+    const QStringList properties = propertiesExpressibleAsPercentage();
+    for (const QString& property : properties)
+        setPropertyExpressedAsPercentage(property, shown);
+}
+
+void VLTMGenericObjectController::setPropertyExpressedAsPercentage(const QString& key, bool shown)
+{
+    ZQ_ASSERT(propertiesExpressibleAsPercentage().contains(key),
+              QStringLiteral("'%1' is not listed as expressible as a percentage").arg(key));
+    if (propertyIsExpressedAsPercentage(key) == shown)
+        return;
+    if (shown)
+        m_percentageShown.insert(key);
+    else
+        m_percentageShown.remove(key);
+    changeUIStateForPercentageProperty(shown, key);
+    if (m_contentLoaded && !m_inspected.objects().isEmpty())
+        reloadDataForKeyPath(key);
+}
+
+// --- Transformers ----------------------------------------------------------------------
+
+void VLTMGenericObjectController::setTransformerForKeyPath(std::shared_ptr<platform::ValueTransformer> transformer,
+                                                           const QString& keyPath)
+{
+    m_inspected.setTransformer(std::move(transformer), keyPath);
+}

@@ -1,0 +1,5 @@
+#include "app/sidebar/VLTMGenericObjectTrampoline.h"
+
+VLTMGenericObjectTrampoline::VLTMGenericObjectTrampoline() = default;
+
+VLTMGenericObjectTrampoline::~VLTMGenericObjectTrampoline() = default;
