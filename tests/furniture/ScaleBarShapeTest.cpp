@@ -81,6 +81,20 @@ TEST(ScaleBarShape, MeasuresAndLabelsAtTheDocumentScale)
     EXPECT_EQ(two.value_or(QString()), QStringLiteral("2"));
 }
 
+TEST(ScaleBarShape, ATallerTitleOfTheUsersStaysWithinTheBounds)
+{
+    DocumentWithBar fixture;
+    VXQScaleBarShape& bar = *fixture.bar;
+    const QRectF before = bar.bounds();
+    bar.setUserTitle(QStringLiteral("Harbour district\nsurveyed 2026"));
+    const QRectF title = bar.titleBoundsWithString(bar.userTitle());
+    EXPECT_GT(title.height(), bar.titleBoundsWithString(bar.title()).height());
+    EXPECT_TRUE(bar.bounds().contains(title));
+    EXPECT_LT(bar.bounds().top(), before.top());
+    bar.setUserTitle({});
+    EXPECT_EQ(bar.bounds(), before);
+}
+
 TEST(ScaleBarShape, FollowsItsOwnDocumentsMapScaleOnly)
 {
     DocumentWithBar fixture;

@@ -478,7 +478,7 @@ QRectF VXQScaleBarShape::bounds() const
         m_current = m_lower.get();
         rect |= lowerLabelBounds();
     }
-    rect |= titleBoundsWithString(m_title);
+    rect |= titleBoundsWithString(shownTitle());
     cached = rect;
     return rect;
 }
@@ -501,8 +501,7 @@ void VXQScaleBarShape::drawContent() const
             drawTextInRect(m_lowerLabel, labelAttributesWithTraits(false), lowerLabelBounds());
     }
     if (m_titleEnabled) {
-        const QString& title = m_userTitle.isEmpty() ? m_title : m_userTitle;
-        drawTextInRect(title, labelAttributesWithTraits(true), titleBoundsWithString(title));
+        drawTextInRect(shownTitle(), labelAttributesWithTraits(true), titleBoundsWithString(shownTitle()));
     }
     m_current = nullptr;
 }

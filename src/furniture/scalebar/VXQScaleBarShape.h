@@ -100,6 +100,8 @@ public:
     void setTitle(const QString& title);
     // Drawn instead of the automatic title when not empty.
     QString userTitle() const { return m_userTitle; }
+    // The title the bar draws: the user's where given, else the default one.
+    const QString& shownTitle() const { return m_userTitle.isEmpty() ? m_title : m_userTitle; }
     void setUserTitle(const QString& title);
     bool titleEnabled() const { return m_titleEnabled; }
     void setTitleEnabled(bool enabled);
