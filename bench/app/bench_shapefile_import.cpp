@@ -111,8 +111,7 @@ bool convertWithPeer(const QString& ogr2ogr, const QString& shpPath, const QStri
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     registerAppClasses(); // and those of every library below
 

@@ -46,8 +46,7 @@ std::shared_ptr<VXQSquareAnnotatedGrid> indexGrid()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     registerFurnitureClasses();
 

@@ -61,8 +61,7 @@ void writeLibrary(const QString& folder)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     registerLibraryClasses();
     platform::Log::setSink([](LogEventKind, const QString&) {});

@@ -16,8 +16,7 @@
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     QTemporaryDir place;
     // Item 100 carries the road tool's style, so the tool's style is found among the items.

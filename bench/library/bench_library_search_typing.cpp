@@ -19,8 +19,7 @@ constexpr int kItems = 20000;
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     QTemporaryDir place;
     VXQLibrary* big = benchscene::openBigLibrary(place, 0, {}, kItems);

@@ -20,8 +20,7 @@ constexpr int kPolygons = 70000;
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     QTemporaryDir place;
     benchscene::prepareLibraryHome(place);

@@ -61,8 +61,7 @@ QList<QUrl> peerWalk(const QString& root)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     registerMediaClasses();
     platform::Log::setSink([](LogEventKind, const QString&) {});

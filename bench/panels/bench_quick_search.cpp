@@ -42,8 +42,7 @@ VXDrawableObjectPtr makeObject(int index, const VXStylePtr& style)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     registerPanelsClasses();
     installPanelsServices();

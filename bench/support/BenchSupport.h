@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QtGlobal>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -15,6 +16,14 @@
 #include <vector>
 
 namespace bench {
+
+// Benchmarks draw off screen unless QT_QPA_PLATFORM names another platform; call before
+// making the application.
+inline void useOffscreenPlatformUnlessTold()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 inline double secondsOf(const std::function<void()>& work)
 {

@@ -29,8 +29,7 @@ public:
 private:
     static int& offscreenUnlessTold(int& argc)
     {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        bench::useOffscreenPlatformUnlessTold();
         return argc;
     }
 };

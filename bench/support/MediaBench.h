@@ -3,6 +3,8 @@
 // What the media browser's benchmarks share: a home of the run's own for the browser's
 // choices, a paint counter and a wait for the event loop to get somewhere.
 
+#include "support/BenchSupport.h"
+
 #include "media/MediaClasses.h"
 #include "platform/foundation/ZQLog.h"
 
@@ -21,8 +23,7 @@ namespace benchmedia {
 // Pictures folder; call before making the application.
 inline void prepareHome(const QTemporaryDir& place)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     qputenv("QT_SCALE_FACTOR", "2");
     qputenv("XDG_CONFIG_HOME", place.filePath(QStringLiteral("config")).toUtf8());
     qputenv("XDG_DATA_HOME", place.filePath(QStringLiteral("data")).toUtf8());

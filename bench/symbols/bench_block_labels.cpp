@@ -100,8 +100,7 @@ VXDrawingPtr plainDrawing(const Town& town)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     registerSymbolClasses();
     platform::ClassRegistry::setSubstituteClass(QStringLiteral("VXDrawableShape"), QStringLiteral("VXQLabelledShape"));

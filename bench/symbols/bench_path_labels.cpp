@@ -49,8 +49,7 @@ void drawLabels(const QList<VXQTrackPtr>& tracks, QImage& image)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     registerSymbolClasses();
 

@@ -156,8 +156,7 @@ void benchTiledExport(const QList<VXQSymbolMasterPtr>& masters)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
     registerSymbolClasses();
     platform::UserDefaults::standardUserDefaults()->registerDefaults({{kSymbolsDefaultScaleVisually, true}});

@@ -51,8 +51,7 @@ std::vector<double> drag(ZQColourPickerView& view, const std::function<QPointF(i
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     ZQColourPickerView view;

@@ -46,8 +46,7 @@ void drawSwatches(QImage& image, const std::function<void(QPainter&, const QRect
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
 
     const int rows = (kSwatches + kColumns - 1) / kColumns;

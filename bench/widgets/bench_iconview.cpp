@@ -114,8 +114,7 @@ double rubberBandFrames(QAbstractScrollArea& view, QImage& image)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     QApplication app(argc, argv);
 
     std::vector<QImage> icons;

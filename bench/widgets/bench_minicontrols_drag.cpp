@@ -83,8 +83,7 @@ std::vector<double> drag(HostView& view, QPointF start, const std::function<QPoi
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenPlatformUnlessTold();
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     HostView view;
