@@ -53,6 +53,14 @@ const QString kSymbolLibraryExtension = QStringLiteral("symlibrary");
 const QString kSVGThumbnailsFolderName = QStringLiteral("SVG Thumbnails");
 constexpr int kWelcomeWindowDelayMilliseconds = 2000;
 
+// An alert raised while launching (a file that could not be opened, damaged settings) stays in
+// front of the windows that open after it, or the user would never see it.
+void keepOpenAlertInFront()
+{
+    if (QWidget* alert = QApplication::activeModalWidget())
+        alert->raise();
+}
+
 bool isSymbolLibraryFile(const QString& filename)
 {
     return QFileInfo(filename).suffix().compare(kSymbolLibraryExtension, Qt::CaseInsensitive) == 0;
@@ -317,7 +325,10 @@ void VLTMAppDelegate::showWelcomeWindowWhenAsked()
     const WindowServices& services = WindowServices::installed();
     if (!services.showsWelcomeWindowAtLaunch || !services.showsWelcomeWindowAtLaunch())
         return;
-    platform::RunLoop::performAfterDelay(this, [this] { showWelcomeToTamsiver(nullptr); }, kWelcomeWindowDelayMilliseconds);
+    platform::RunLoop::performAfterDelay(this, [this] {
+        showWelcomeToTamsiver(nullptr);
+        keepOpenAlertInFront();
+    }, kWelcomeWindowDelayMilliseconds);
 }
 
 void VLTMAppDelegate::startLoadingPhotoLibrary()
@@ -475,8 +486,7 @@ void VLTMAppDelegate::applicationOpenUntitledFile()
         if (!documentController()->openUntitledDocumentAndDisplayError(true, &error))
             documentController()->presentError(error);
     });
-    if (QWidget* alert = QApplication::activeModalWidget())
-        alert->raise();
+    keepOpenAlertInFront();
 }
 
 void VLTMAppDelegate::openSelectedTemplateURL(const QUrl& url)
