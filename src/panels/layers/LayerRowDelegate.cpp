@@ -321,6 +321,10 @@ QWidget* LayerRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
         return nullptr;
     auto* editor = new QLineEdit(parent);
     editor->setFrame(true);
+    // The outline's clear highlight (rows paint their own) would leave the selected name white on grey.
+    QPalette colours = editor->palette();
+    colours.setColor(QPalette::Highlight, QApplication::palette(editor).color(QPalette::Highlight));
+    editor->setPalette(colours);
     return editor;
 }
 

@@ -617,4 +617,18 @@ TEST_F(LayersControllerTest, ARowRemovedWhileItsNameIsEditedLeavesTheNameAlone)
     EXPECT_EQ(a->layerName(), QStringLiteral("Roads North"));
 }
 
+TEST_F(LayersControllerTest, TheNameFieldShowsItsSelectedTextReadably)
+{
+    // The rows paint their own selection, so the outline's highlight is clear: the name field,
+    // which opens with its text selected, must not inherit that.
+    controller->editNameOfItem(a.get());
+    auto* field = outline->findChild<QLineEdit*>();
+    ASSERT_TRUE(field);
+    EXPECT_TRUE(field->hasSelectedText());
+    const QPalette colours = field->palette();
+    EXPECT_EQ(colours.color(QPalette::Highlight).alpha(), 255);
+    EXPECT_NE(colours.color(QPalette::Highlight), colours.color(QPalette::HighlightedText));
+    EXPECT_NE(colours.color(QPalette::Base), colours.color(QPalette::Text));
+}
+
 } // namespace
