@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 platform::Menu* taggedMenu(QWidget* parent, const QStringList& titles, const QByteArray& action, QObject* target)
@@ -75,7 +77,11 @@ QWidget* VXQAttributeController::loadView()
     // panel, which pushes right-aligned numbers out of sight.
     m_table->horizontalHeader()->setSectionResizeMode(kValueColumn, QHeaderView::Stretch);
     m_table->setColumnWidth(kKeyColumn, 80);
-    m_table->setColumnWidth(kTypeColumn, 64);
+    // Wide enough for the longest type's name ("Real Number"), with room for the cell's margins.
+    int typeWidth = 64;
+    for (int index = 0; index < attributetables::kTypeIndexCount; ++index)
+        typeWidth = std::max(typeWidth, m_table->fontMetrics().horizontalAdvance(attributetables::titleForIndex(index)) + 16);
+    m_table->setColumnWidth(kTypeColumn, typeWidth);
     m_table->horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
     m_table->setSortingEnabled(true);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateRemoveButton(); });
