@@ -5,6 +5,7 @@
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/info/VXQLibraryGetInfoController.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
+#include "library/manager/LibraryManagerDebugActions.h"
 #include "library/manager/LibraryOutlineCell.h"
 #include "library/manager/LibraryOutlineView.h"
 #include "library/menus/LibraryArtwork.h"
@@ -321,27 +322,21 @@ QMenu* VXQLibraryManagerWindowController::makeActionMenu()
     add(tr("Print..."), "printDocument");
     add(tr("Library Manager Help"), "helpButtonAction");
 
-    // Present only when the window is built with exactly Shift and Alt held.
     const platform::ModifierFlags held = platform::modifierFlagsFromQt(QGuiApplication::queryKeyboardModifiers());
-    if (held == (platform::ShiftKeyMask | platform::OptionKeyMask)) {
-        auto* debug = new platform::Menu(tr("Debug"), menu);
-        const auto addDebug = [this, debug](const QString& title, const QByteArray& action) {
-            debug->addItemWithTitleActionKeyEquivalent(title, action)->setTarget(this);
-        };
-        addDebug(tr("Factory Collections Writable"), "debug_forceWritable");
-        addDebug(tr("Gather Orphaned Items"), "debug_gatherOrphanedItemsAction");
-        addDebug(tr("Toggle Lock"), "debug_toggleLock");
-        addDebug(tr("Write Category File"), "debug_forceCatfileUpdate");
-        addDebug(tr("Remake Preview Images"), "debug_remakePreviewImage");
+    if (LibraryManagerDebugActions::wantedWithModifiers(held)) {
+        m_debugActions = std::make_unique<LibraryManagerDebugActions>(*this);
         menu->addSeparator();
-        m_debugMenuItem = menu->addMenu(debug);
+        menu->addMenu(m_debugActions->makeMenu(menu));
     }
     return menu;
 }
 
-bool VXQLibraryManagerWindowController::hasDebugMenu() const
+QList<QObject*> VXQLibraryManagerWindowController::forwardingTargetsForSelector(const QByteArray&) const
 {
-    return m_debugMenuItem != nullptr;
+    QList<QObject*> parts;
+    if (m_debugActions)
+        parts.append(m_debugActions.get());
+    return parts;
 }
 
 void VXQLibraryManagerWindowController::makeMenuBar(QWidget* window)
@@ -1084,63 +1079,6 @@ void VXQLibraryManagerWindowController::toggleLibrarySharing(QObject*)
     // Libraries cannot be shared in this build; the menu item stays disabled.
 }
 
-// --- Debug commands -------------------------------------------------------------------------------------------
-
-void VXQLibraryManagerWindowController::debug_forceWritable(QObject*)
-{
-    VXQLibraryCatalogue::setFactoryLibrariesWritable(true);
-}
-
-void VXQLibraryManagerWindowController::debug_gatherOrphanedItemsAction(QObject*)
-{
-    VXQLibrary* library = selectedLibrary();
-    if (!library)
-        return;
-    const QStringList orphans = library->orphanedItems().value_or(QStringList());
-    if (orphans.isEmpty()) {
-        ZQLogObjCMethod(QStringLiteral("%1: no orphaned items were found").arg(library->name()));
-        return;
-    }
-    ZQLogObjCMethod(QStringLiteral("%1 orphaned items were found in library '%2': %3")
-                        .arg(orphans.size())
-                        .arg(library->name(), orphans.join(u", ")));
-    VXQLibraryCategory* category = library->categoryWithName(QStringLiteral("__Orphans__"));
-    if (!category)
-        category = library->addCategoryWithName(QStringLiteral("__Orphans__"));
-    for (const QString& orphan : orphans)
-        if (VXQLibraryItemPtr item = VXQLibraryItem::itemWithFile(library->path() + u'/' + orphan); item && category)
-            category->addItem(item);
-    invalidateItemsCache();
-    reloadOutline();
-    loadItemsViewPreservingSelection(true);
-    if (category)
-        selectCategory(category);
-}
-
-void VXQLibraryManagerWindowController::debug_toggleLock(QObject*)
-{
-    const QList<VXQLibraryItemPtr> items = selection();
-    if (items.isEmpty())
-        return;
-    const bool lock = !items.last()->locked();
-    for (const VXQLibraryItemPtr& item : items)
-        item->setLocked(lock);
-    m_itemViewController->refreshActiveView();
-}
-
-void VXQLibraryManagerWindowController::debug_forceCatfileUpdate(QObject*)
-{
-    if (VXQLibrary* library = selectedLibrary())
-        library->writeCategoryFile();
-}
-
-void VXQLibraryManagerWindowController::debug_remakePreviewImage(QObject*)
-{
-    for (const VXQLibraryItemPtr& item : selection())
-        item->remakeIconOnDisk();
-    m_itemViewController->refreshActiveView();
-}
-
 // --- Menu validation -------------------------------------------------------------------------------------------
 
 bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
@@ -1215,13 +1153,7 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
         return library && !isDefault && library->allowsContentChanges() && library->allowsCategoryChanges()
                && library->group() == VXQLibraryGroup::userGroup()->name();
     }
-    if (action == "debug_forceWritable") {
-        const QList<VXQLibraryPtr> factory = VXQLibraryCatalogue::factoryLibraries();
-        const auto writable = std::count_if(factory.begin(), factory.end(), [](const VXQLibraryPtr& l) { return l->allowsContentChanges(); });
-        item->setState(factory.isEmpty() || writable == 0 ? MenuItem::OffState
-                       : writable == factory.size()     ? MenuItem::OnState
-                                                        : MenuItem::MixedState);
-        return true;
-    }
+    if (m_debugActions && platform::ResponderChain::hasActionMethod(m_debugActions.get(), action))
+        return m_debugActions->validateMenuItem(item);
     return platform::ResponderChain::hasActionMethod(this, action);
 }

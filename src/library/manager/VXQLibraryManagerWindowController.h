@@ -31,6 +31,7 @@
 #include <functional>
 #include <optional>
 
+class LibraryManagerDebugActions;
 class LibraryOutlineView;
 class QAction;
 class QDialog;
@@ -149,13 +150,8 @@ public:
     Q_INVOKABLE void removeItemsAction(QObject* sender);
     Q_INVOKABLE void editItemsAction(QObject* sender);
 
-    Q_INVOKABLE void debug_forceWritable(QObject* sender);
-    Q_INVOKABLE void debug_gatherOrphanedItemsAction(QObject* sender);
-    Q_INVOKABLE void debug_toggleLock(QObject* sender);
-    Q_INVOKABLE void debug_forceCatfileUpdate(QObject* sender);
-    Q_INVOKABLE void debug_remakePreviewImage(QObject* sender);
-    // Whether the window was built with its debug menu (Shift and Alt held, nothing else).
-    bool hasDebugMenu() const;
+    // Whether the window was built with the developer commands (see LibraryManagerDebugActions).
+    bool hasDebugMenu() const { return m_debugActions != nullptr; }
 
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
@@ -282,6 +278,7 @@ public:
     bool outlineViewAcceptDrop(const QMimeData* data, Qt::DropActions offered, VXQLibraryElement* item) override;
 
 protected:
+    QList<QObject*> forwardingTargetsForSelector(const QByteArray& selector) const override;
     QWidget* loadWindow() override;
     void windowDidLoad() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -322,7 +319,6 @@ private:
     QMenu* m_bottomBarActionMenu = nullptr;
     QMenu* m_moveToDynamicMenu = nullptr;
     QLineEdit* m_filterInputSearchField = nullptr;
-    QPointer<QAction> m_debugMenuItem;
     VXQLibraryItemViewController* m_itemViewController = nullptr;
     VXQLibraryGetInfoController* m_getInfoController = nullptr;
     VXQLibrarySmartCategoryEditController* m_smartEditController = nullptr;
@@ -345,4 +341,5 @@ private:
     VXQLibrarySymbolImportController* m_symbolImporter = nullptr;
     QPointer<VXQLibraryCategory> m_draggingCategory;
     std::unique_ptr<ZQProgressController> m_progress;
+    std::unique_ptr<LibraryManagerDebugActions> m_debugActions;
 };
