@@ -1,31 +1,22 @@
-// The commands of the Style tab and their validation.
+#include "style_editor/editor/StyleEditorCommands.h"
 
-#include "style_editor/editor/VLTMStyleEditorController.h"
-
-#include "app/application/VLTMAppDelegate.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/items/VXQLibraryItem.h"
 #include "library/manager/VXQLibraryManagerWindowController.h"
 #include "library/registry/VXQLibraryRegistryShim.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/MetaInvoke.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"
-#include "platform/vantrix/model/VXDrawing.h"
-#include "style_editor/panes/VLTMStyleComponentController.h"
-#include "style_editor/swatch/VXQStyleImageView.h"
-#include "widgets/stacks/ZQCollapsibleContainerView.h"
+#include "style_editor/editor/VLTMStyleEditorController.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QScopeGuard>
 #include <cmath>
@@ -88,9 +79,20 @@ std::optional<double> numberOfControl(QObject* control)
 
 } // namespace
 
+StyleEditorCommands::StyleEditorCommands(VLTMStyleEditorController& editor)
+    : m_editor(editor)
+{
+}
+
+void StyleEditorCommands::nameUndo(const QString& name) const
+{
+    if (ZQUndoManager* undo = m_editor.undoManager())
+        undo->setActionName(name);
+}
+
 // --- The tag table ---------------------------------------------------------------------------------------
 
-const QMetaObject* VLTMStyleEditorController::componentClassForStyleComponentTag(int tag)
+const QMetaObject* StyleEditorCommands::componentClassForTag(int tag)
 {
     for (const TagRow& row : kComponentTags) {
         if (!row.className)
@@ -101,7 +103,7 @@ const QMetaObject* VLTMStyleEditorController::componentClassForStyleComponentTag
     return nullptr;
 }
 
-QList<int> VLTMStyleEditorController::styleComponentTags()
+QList<int> StyleEditorCommands::componentTags()
 {
     QList<int> tags;
     for (const TagRow& row : kComponentTags)
@@ -112,12 +114,12 @@ QList<int> VLTMStyleEditorController::styleComponentTags()
 
 // --- Adding and pasting ----------------------------------------------------------------------------------
 
-void VLTMStyleEditorController::addComponentWithTagOfSenderAction(QObject* sender)
+void StyleEditorCommands::addComponentWithTagOfSenderAction(QObject* sender)
 {
     addComponentForTag(sender ? sender->property("tag").toInt() : -1);
 }
 
-void VLTMStyleEditorController::addComponentAction(QObject* sender)
+void StyleEditorCommands::addComponentAction(QObject* sender)
 {
     // A pop-up's chosen item carries the tag as its data.
     if (const auto* popUp = qobject_cast<const QComboBox*>(sender))
@@ -126,10 +128,10 @@ void VLTMStyleEditorController::addComponentAction(QObject* sender)
         addComponentWithTagOfSenderAction(sender);
 }
 
-void VLTMStyleEditorController::addComponentForTag(int tag)
+void StyleEditorCommands::addComponentForTag(int tag)
 {
-    const QMetaObject* componentClass = componentClassForStyleComponentTag(tag);
-    const VXStylePtr shown = style();
+    const QMetaObject* componentClass = componentClassForTag(tag);
+    const VXStylePtr shown = m_editor.style();
     const auto component = componentClass && shown && !shown->locked()
                                ? std::dynamic_pointer_cast<VXRasterizer>(platform::ClassRegistry::create(componentClass->className()))
                                : nullptr;
@@ -141,15 +143,14 @@ void VLTMStyleEditorController::addComponentForTag(int tag)
         return;
     }
     {
-        const VXRasterizer::EditingScope scope(undoManager());
+        const VXRasterizer::EditingScope scope(m_editor.undoManager());
         shown->addRenderer(component);
     }
-    buildUIForStyle(shown);
-    if (ZQUndoManager* undo = undoManager())
-        undo->setActionName(QStringLiteral("%1 %2").arg(tr("Add"), component->displayName()));
+    m_editor.buildUIForStyle(shown);
+    nameUndo(QStringLiteral("%1 %2").arg(tr("Add"), component->displayName()));
 }
 
-bool VLTMStyleEditorController::canPasteComponentFromName(const QMimeData* data, QString* name)
+bool StyleEditorCommands::canPasteComponentFromName(const QMimeData* data, QString* name)
 {
     const VXRasterizerPtr component = VXRasterizer::rasterizerFromPasteboard(data);
     if (component && name)
@@ -157,53 +158,52 @@ bool VLTMStyleEditorController::canPasteComponentFromName(const QMimeData* data,
     return component != nullptr;
 }
 
-void VLTMStyleEditorController::pasteComponentAction(QObject*)
+void StyleEditorCommands::pasteComponentAction(QObject*)
 {
     const VXRasterizerPtr component = pasteboardComponent();
     if (component)
         LogEvent(kReactiveEvent, QStringLiteral("pasting rasterizer: %1").arg(component->description()));
-    const VXStylePtr shown = style();
+    const VXStylePtr shown = m_editor.style();
     if (!component || !shown || shown->locked())
         return;
     {
-        const VXRasterizer::EditingScope scope(undoManager());
+        const VXRasterizer::EditingScope scope(m_editor.undoManager());
         shown->addRenderer(component);
     }
-    buildUIForStyle(shown);
-    if (ZQUndoManager* undo = undoManager())
-        undo->setActionName(QStringLiteral("%1 %2").arg(tr("Paste"), component->displayName()));
+    m_editor.buildUIForStyle(shown);
+    nameUndo(QStringLiteral("%1 %2").arg(tr("Paste"), component->displayName()));
 }
 
 // --- The style itself ------------------------------------------------------------------------------------------
 
-void VLTMStyleEditorController::applyStyleToSelection(const VXStylePtr& style)
+void StyleEditorCommands::applyStyleToSelection(const VXStylePtr& style)
 {
     if (!ZQ_EXPECT(style, QStringLiteral("style cannot be nil here")))
         return;
     VXStylePtr attached;
-    for (const VXDrawableObjectPtr& object : std::as_const(m_selectionCache)) {
+    const QList<VXDrawableObjectPtr> selection = m_editor.selection();
+    for (const VXDrawableObjectPtr& object : selection) {
         object->setStyle(style);
         if (VXStylePtr now = object->style())
             attached = now;
     }
     if (!attached)
         attached = style;
-    setContent({attached});
-    platform::NotificationCenter::defaultCenter().postNotificationName(kVXStyleInspectorDidCreateNewStyle, this,
+    m_editor.setContent({attached});
+    platform::NotificationCenter::defaultCenter().postNotificationName(kVXStyleInspectorDidCreateNewStyle, &m_editor,
                                                                       {{QStringLiteral("style"), QVariant::fromValue(attached)}});
 }
 
-void VLTMStyleEditorController::resetStyleAction(QObject*)
+void StyleEditorCommands::resetStyleAction(QObject*)
 {
     // A fresh copy of the default, so edits here never reach the next object's default.
     applyStyleToSelection(VXStyle::defaultStyle());
-    if (ZQUndoManager* undo = undoManager())
-        undo->setActionName(tr("Reset Style"));
+    nameUndo(tr("Reset Style"));
 }
 
-void VLTMStyleEditorController::cloneStyleAction(QObject*)
+void StyleEditorCommands::cloneStyleAction(QObject*)
 {
-    const VXStylePtr shown = style();
+    const VXStylePtr shown = m_editor.style();
     if (!shown)
         return;
     VXStyle::disableNameProvider();
@@ -211,129 +211,87 @@ void VLTMStyleEditorController::cloneStyleAction(QObject*)
     // A fresh key: a copy keeping the original's would stand for the same library item.
     const VXStylePtr copy = shown->clone();
     applyStyleToSelection(copy);
-    if (ZQUndoManager* undo = undoManager())
-        undo->setActionName(tr("Clone Style"));
+    nameUndo(tr("Clone Style"));
 }
 
-void VLTMStyleEditorController::styleWellAction(QObject*)
+void StyleEditorCommands::styleWellAction(QObject*)
 {
-    if (const VXStylePtr dropped = m_stylePreviewImageWell ? m_stylePreviewImageWell->style() : nullptr) {
+    if (const VXStylePtr dropped = m_editor.previewView() ? m_editor.previewView()->style() : nullptr) {
         applyStyleToSelection(dropped);
-        if (ZQUndoManager* undo = undoManager())
-            undo->setActionName(tr("Apply Style"));
+        nameUndo(tr("Apply Style"));
     }
 }
 
-void VLTMStyleEditorController::editableAction(QObject* sender)
+void StyleEditorCommands::editableAction(QObject* sender)
 {
     const bool editable = sender ? sender->property("checked").toBool() : false;
-    setCommonValueForKeyPath(editable ? 0 : 1, QStringLiteral("locked"));
-    if (ZQUndoManager* undo = undoManager())
-        undo->setActionName(editable ? tr("Allow Editing") : tr("Disable Editing"));
+    m_editor.setCommonValueForKeyPath(editable ? 0 : 1, QStringLiteral("locked"));
+    nameUndo(editable ? tr("Allow Editing") : tr("Disable Editing"));
 }
 
-void VLTMStyleEditorController::sharedAction(QObject* sender)
+void StyleEditorCommands::sharedAction(QObject* sender)
 {
     if (sender)
-        setCommonValueForKeyPath(sender->property("checked").toBool(), QStringLiteral("styleSharable"));
+        m_editor.setCommonValueForKeyPath(sender->property("checked").toBool(), QStringLiteral("styleSharable"));
 }
 
-void VLTMStyleEditorController::masterOpacityAction(QObject* sender)
+void StyleEditorCommands::masterOpacityAction(QObject* sender)
 {
     const std::optional<double> entered = numberOfControl(sender);
-    if (!entered || m_styleList.isEmpty()) {
+    if (!entered || m_editor.content().isEmpty()) {
         // Unreadable text shows the style's opacity again.
-        if (const VXStylePtr shown = style())
-            setOpacity(shown->opacity());
+        if (const VXStylePtr shown = m_editor.style())
+            m_editor.setOpacity(shown->opacity());
         return;
     }
     const double opacity = std::clamp(*entered, 0.0, 1.0);
-    setCommonValueForKeyPath(opacity, QStringLiteral("opacity"));
-    setOpacity(opacity);
+    m_editor.setCommonValueForKeyPath(opacity, QStringLiteral("opacity"));
+    m_editor.setOpacity(opacity);
 }
 
-void VLTMStyleEditorController::renameAction(QObject*)
+void StyleEditorCommands::renameAction(QObject*)
 {
-    if (const VXStylePtr shown = style(); shown && !shown->locked())
-        setRenamingMode(true);
+    if (const VXStylePtr shown = m_editor.style(); shown && !shown->locked())
+        m_editor.setRenamingMode(true);
 }
 
-void VLTMStyleEditorController::handleNameDoubleClick()
+void StyleEditorCommands::handleNameDoubleClick()
 {
     renameAction(nullptr);
 }
 
-void VLTMStyleEditorController::nameFieldAction(QObject* sender)
+void StyleEditorCommands::nameFieldAction(QObject* sender)
 {
     const QString name = sender ? sender->property("text").toString().trimmed() : QString();
-    const bool renaming = m_renamingModeActive;
-    setRenamingMode(false);
-    const VXStylePtr shown = style();
+    const bool renaming = m_editor.renamingModeActive();
+    m_editor.setRenamingMode(false);
+    const VXStylePtr shown = m_editor.style();
     if (!renaming || !shown)
         return;
     if (name.isEmpty()) {
-        setName(shown->name());
+        m_editor.setName(shown->name());
         return;
     }
-    setCommonValueForKeyPath(name, QStringLiteral("name"));
-}
-
-void VLTMStyleEditorController::setRenamingMode(bool renaming)
-{
-    if (!m_styleNameTextView || renaming == m_renamingModeActive)
-        return;
-    m_renamingModeActive = renaming;
-    m_styleNameTextView->setReadOnly(!renaming);
-    m_styleNameTextView->setFrame(renaming);
-    if (renaming) {
-        m_styleNameTextView->setFocus();
-        m_styleNameTextView->selectAll();
-    } else {
-        m_styleNameTextView->deselect();
-        if (QWidget* window = m_styleNameTextView->window(); window && m_styleNameTextView->hasFocus())
-            window->setFocus();
-    }
+    m_editor.setCommonValueForKeyPath(name, QStringLiteral("name"));
 }
 
 // --- Libraries ---------------------------------------------------------------------------------------------------
 
-VXQLibrary* VLTMStyleEditorController::styleLibrary() const
+void StyleEditorCommands::addToLibraryAction(QObject*)
 {
-    const VXStylePtr shown = style();
-    if (!shown || !shown->isStyleRegistered())
-        return nullptr;
-    return VXQLibraryCatalogue::libraryContainingItemWithUniqueIDInGroups(
-        shown->uniqueKey(), {kVXQLibraryFactoryGroupName, kVXQLibraryUserGroupName});
-}
-
-bool VLTMStyleEditorController::styleInLockedLibrary() const
-{
-    const VXQLibrary* library = styleLibrary();
-    return library && !library->allowsContentChanges();
-}
-
-bool VLTMStyleEditorController::styleAllowsChanges() const
-{
-    const VXStylePtr shown = style();
-    return shown && !shown->locked() && !styleInLockedLibrary();
-}
-
-void VLTMStyleEditorController::addToLibraryAction(QObject*)
-{
-    const VXStylePtr shown = style();
+    const VXStylePtr shown = m_editor.style();
     if (!shown)
         return;
     const std::shared_ptr<VXQLibraryItem> item = VXQLibraryRegistryShim::registerStyle(shown);
     if (const auto registered = item ? std::dynamic_pointer_cast<VXStyle>(item->representedObject()) : nullptr) {
         applyStyleToSelection(registered);
-        if (ZQUndoManager* undo = undoManager())
-            undo->setActionName(tr("Add to Library"));
+        nameUndo(tr("Add to Library"));
     }
 }
 
-void VLTMStyleEditorController::revealInLibraryAction(QObject*)
+void StyleEditorCommands::revealInLibraryAction(QObject*)
 {
-    const VXStylePtr shown = style();
+    const VXStylePtr shown = m_editor.style();
     if (!shown)
         return;
     VXQLibraryManagerWindowController* manager = VXQLibraryManagerWindowController::sharedLibraryManager();
@@ -341,13 +299,13 @@ void VLTMStyleEditorController::revealInLibraryAction(QObject*)
         manager->showWindow(nullptr);
 }
 
-void VLTMStyleEditorController::resetStyleNumberingAction(QObject*)
+void StyleEditorCommands::resetStyleNumberingAction(QObject*)
 {
     if (VXQLibrary* library = VXQLibraryCatalogue::defaultUserLibrary())
         library->resetAdHocStyleName();
 }
 
-void VLTMStyleEditorController::populateMenuOfUserLibraries(QMenu* menu)
+void StyleEditorCommands::populateMenuOfUserLibraries(QMenu* menu)
 {
     if (!menu)
         return;
@@ -364,14 +322,7 @@ void VLTMStyleEditorController::populateMenuOfUserLibraries(QMenu* menu)
     }
 }
 
-void VLTMStyleEditorController::libraryContentChanged()
-{
-    // Filled when it opens; only a menu already filled needs doing again.
-    if (m_userLibrariesListMenu && !m_userLibrariesListMenu->isEmpty())
-        populateMenuOfUserLibraries(m_userLibrariesListMenu);
-}
-
-void VLTMStyleEditorController::defaultLibrarySelectAction(QObject* sender)
+void StyleEditorCommands::defaultLibrarySelectAction(QObject* sender)
 {
     const auto* item = qobject_cast<platform::MenuItem*>(sender);
     if (auto* library = item ? qobject_cast<VXQLibrary*>(item->representedObject().value<QObject*>()) : nullptr)
@@ -380,83 +331,50 @@ void VLTMStyleEditorController::defaultLibrarySelectAction(QObject* sender)
 
 // --- Stack, units and help -----------------------------------------------------------------------------------------
 
-void VLTMStyleEditorController::collapseAllAction(QObject*)
+void StyleEditorCommands::collapseAllAction(QObject*)
 {
-    styleComponentStackView()->collapseAll();
+    m_editor.styleComponentStackView()->collapseAll();
 }
 
-void VLTMStyleEditorController::expandAllAction(QObject*)
+void StyleEditorCommands::expandAllAction(QObject*)
 {
-    styleComponentStackView()->expandAll();
+    m_editor.styleComponentStackView()->expandAll();
 }
 
-void VLTMStyleEditorController::toggleDrawingUnitsDisplayAction(QObject*)
+void StyleEditorCommands::toggleDrawingUnitsDisplayAction(QObject*)
 {
-    setShowsDrawingUnits(!m_displaysDrawingUnits);
+    m_editor.setShowsDrawingUnits(!m_editor.displaysDrawingUnits());
 }
 
-void VLTMStyleEditorController::setShowsDrawingUnits(bool shows)
-{
-    m_displaysDrawingUnits = shows;
-    applyDisplayUnits();
-    platform::UserDefaults::standardUserDefaults()->setBoolForKey(shows, kShowsDrawingUnitsKey);
-}
-
-void VLTMStyleEditorController::applyDisplayUnits()
-{
-    const bool drawingUnits = m_displaysDrawingUnits && m_drawing && m_drawing->unitToPointsConversionFactor() > 0;
-    if (drawingUnits)
-        changeUnitsConversionFactorToWithUnits(1.0 / m_drawing->unitToPointsConversionFactor(),
-                                               m_drawing->abbreviatedDrawingUnits());
-    else
-        changeUnitsConversionFactorToWithUnits(1.0, QStringLiteral("pt"));
-}
-
-void VLTMStyleEditorController::changeUnitsConversionFactorToWithUnits(double factor, const QString& units)
-{
-    for (const auto& pane : std::as_const(m_subControllers))
-        pane->changeUnitsConversionFactorToWithUnits(factor, units);
-}
-
-void VLTMStyleEditorController::drawingUnitsChanged()
-{
-    applyDisplayUnits();
-}
-
-void VLTMStyleEditorController::styleEditorHelpAction(QObject*)
+void StyleEditorCommands::styleEditorHelpAction(QObject*)
 {
     platform::invokeSelector(platform::Application::delegate(), "showHelpItemNamed",
                              QStringLiteral("the-styles-tab"));
 }
 
-bool VLTMStyleEditorController::isInMainWindow() const
-{
-    return m_styleNameTextView && m_styleNameTextView->window()->isActiveWindow();
-}
-
 // --- Validation ------------------------------------------------------------------------------------------------------
 
-bool VLTMStyleEditorController::validateMenuItem(platform::MenuItem* item)
+bool StyleEditorCommands::validateMenuItem(platform::MenuItem* item)
 {
     const QByteArray action = item->action();
     if (action == "addComponentWithTagOfSenderAction" || action == "addComponentAction")
-        return componentClassForStyleComponentTag(item->tag()) != nullptr;
+        return componentClassForTag(item->tag()) != nullptr;
     if (action == "toggleDrawingUnitsDisplayAction") {
-        item->setState(m_displaysDrawingUnits ? platform::MenuItem::OnState : platform::MenuItem::OffState);
+        item->setState(m_editor.displaysDrawingUnits() ? platform::MenuItem::OnState : platform::MenuItem::OffState);
         return true;
     }
     if (action == "revealInLibraryAction")
-        return styleLibrary() != nullptr;
+        return m_editor.styleLibrary() != nullptr;
     if (action == "renameAction" || action == "deleteComponentAction")
-        return styleAllowsChanges();
+        return m_editor.styleAllowsChanges();
     if (action == "pasteComponentAction") {
         QString name;
         const bool available = canPasteComponentFromName(QGuiApplication::clipboard()->mimeData(), &name);
         item->setTitle(available ? QStringLiteral("%1 (%2)").arg(tr("Paste Component"), name) : tr("Paste Component"));
-        return available && styleAllowsChanges();
+        return available && m_editor.styleAllowsChanges();
     }
     if (action == "addToLibraryAction")
-        return styleLibrary() == nullptr;
+        return m_editor.styleLibrary() == nullptr;
     if (action == "defaultLibrarySelectAction") {
         const QObject* library = item->representedObject().value<QObject*>();
         item->setState(library && library == VXQLibraryCatalogue::defaultUserLibrary() ? platform::MenuItem::OnState

@@ -1,38 +1,23 @@
-// The Style tab's widgets and the states of its header.
-
-#include "style_editor/editor/VLTMStyleEditorController.h"
+#include "style_editor/editor/StyleEditorHeader.h"
 
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "platform/foundation/ClassRegistry.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Menu.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
-#include "platform/vantrix/styles/VXStyleHistory.h"
-#include "style_editor/panes/VLTMStyleComponentController.h"
-#include "style_editor/swatch/VXQStyleImageView.h"
-#include "widgets/paint/ApplicationColours.h"
+#include "style_editor/editor/StyleEditorCommands.h"
 #include "widgets/paint/KitImage.h"
-#include "widgets/stacks/ZQCollapsibleContainerView.h"
 
-#include <QCheckBox>
-#include <algorithm>
-#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollArea>
-#include <QToolButton>
-#include <QVBoxLayout>
+#include <QSet>
+#include <algorithm>
 
 namespace {
 
 constexpr QSize kSwatchSize(64, 64);
 constexpr QSizeF kIconSize(16, 16);
-constexpr int kStackWidth = 230;
 
 void showImageNamed(QLabel* label, const QString& name)
 {
@@ -50,20 +35,32 @@ QLabel* makeIconView(QWidget* parent, const QString& name)
     return label;
 }
 
-} // namespace
-
-QWidget* VLTMStyleEditorController::loadView()
+// The drawing's objects whose drawing uses the style, groups counted once.
+int countOfObjectsUsingStyle(const VXStyle& style, const VXDrawing* drawing)
 {
-    auto* tab = new QWidget;
-    tab->setObjectName(kTabIdentifier);
-    auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(makeHeader());
-    layout->addWidget(makeStack(), 1);
-    return tab;
+    if (!drawing)
+        return 0;
+    int users = 0;
+    for (const VXLayerPtr& layer : drawing->flattenedLayers()) {
+        const auto* owner = qobject_cast<const VXObjectOwnerLayer*>(layer.get());
+        if (!owner)
+            continue;
+        for (const VXDrawableObjectPtr& object : owner->objects()) {
+            const QList<VXStylePtr> styles = object->allStyles();
+            users += std::any_of(styles.cbegin(), styles.cend(), [&](const VXStylePtr& s) { return s.get() == &style; });
+        }
+    }
+    return users;
 }
 
-QWidget* VLTMStyleEditorController::makeHeader()
+} // namespace
+
+StyleEditorHeader::StyleEditorHeader(StyleEditorCommands& commands)
+    : m_commands(commands)
+{
+}
+
+QWidget* StyleEditorHeader::makeView()
 {
     auto* header = new QWidget;
     auto* grid = new QGridLayout(header);
@@ -71,7 +68,7 @@ QWidget* VLTMStyleEditorController::makeHeader()
 
     m_stylePreviewImageWell = new VXQStyleImageView(header);
     m_stylePreviewImageWell->setFixedSize(kSwatchSize);
-    m_stylePreviewImageWell->setTarget(this);
+    m_stylePreviewImageWell->setTarget(&m_commands);
     m_stylePreviewImageWell->setAction("styleWellAction");
     grid->addWidget(m_stylePreviewImageWell, 0, 0, 3, 1);
 
@@ -79,7 +76,7 @@ QWidget* VLTMStyleEditorController::makeHeader()
     m_styleNameTextView->setReadOnly(true);
     m_styleNameTextView->setFrame(false);
     m_styleNameTextView->installEventFilter(this);
-    connect(m_styleNameTextView, &QLineEdit::returnPressed, this, [this] { nameFieldAction(m_styleNameTextView); });
+    connect(m_styleNameTextView, &QLineEdit::returnPressed, this, [this] { m_commands.nameFieldAction(m_styleNameTextView); });
     grid->addWidget(m_styleNameTextView, 0, 1, 1, 3);
 
     m_libraryInfoTextView = new QLabel(header);
@@ -89,12 +86,12 @@ QWidget* VLTMStyleEditorController::makeHeader()
     auto* flags = new QHBoxLayout;
     m_editableIconView = makeIconView(header, QStringLiteral("VLST_editable"));
     m_editableCheckbox = new QCheckBox(tr("Editable"), header);
-    connect(m_editableCheckbox, &QCheckBox::clicked, this, [this] { editableAction(m_editableCheckbox); });
+    connect(m_editableCheckbox, &QCheckBox::clicked, this, [this] { m_commands.editableAction(m_editableCheckbox); });
     m_sharedIconView = makeIconView(header, QStringLiteral("VLST_global-style-OFF"));
     m_sharedCheckbox = new QCheckBox(tr("Shared"), header);
     m_sharedCheckbox->setToolTip(tr("Marks the style as one to share. Objects that already use the style change with "
                                     "it either way: the line below the name says how many there are."));
-    connect(m_sharedCheckbox, &QCheckBox::clicked, this, [this] { sharedAction(m_sharedCheckbox); });
+    connect(m_sharedCheckbox, &QCheckBox::clicked, this, [this] { m_commands.sharedAction(m_sharedCheckbox); });
     m_lockedLibraryIconView = makeIconView(header, QStringLiteral("VLST_locked-library"));
     m_lockedLibraryIconView->setToolTip(tr("The style's library does not allow changes"));
     for (QWidget* widget : {static_cast<QWidget*>(m_editableIconView), static_cast<QWidget*>(m_editableCheckbox),
@@ -109,7 +106,7 @@ QWidget* VLTMStyleEditorController::makeHeader()
     m_masterOpacityTextField = new QLineEdit(header);
     m_masterOpacityTextField->setFixedWidth(48);
     connect(m_masterOpacityTextField, &QLineEdit::editingFinished, this,
-            [this] { masterOpacityAction(m_masterOpacityTextField); });
+            [this] { m_commands.masterOpacityAction(m_masterOpacityTextField); });
     controls->addWidget(m_masterOpacityTextField);
     m_masterOpacityStepper = new QDoubleSpinBox(header);
     m_masterOpacityStepper->setRange(0, 1);
@@ -118,14 +115,14 @@ QWidget* VLTMStyleEditorController::makeHeader()
     m_masterOpacityStepper->setKeyboardTracking(false);
     connect(m_masterOpacityStepper, &QDoubleSpinBox::valueChanged, this, [this] {
         if (!m_masterOpacityStepper->signalsBlocked())
-            masterOpacityAction(m_masterOpacityStepper);
+            m_commands.masterOpacityAction(m_masterOpacityStepper);
     });
     controls->addWidget(m_masterOpacityStepper);
     controls->addStretch();
     m_resetButton = new QPushButton(tr("Reset"), header);
-    connect(m_resetButton, &QPushButton::clicked, this, [this] { resetStyleAction(m_resetButton); });
+    connect(m_resetButton, &QPushButton::clicked, this, [this] { m_commands.resetStyleAction(m_resetButton); });
     m_cloneButton = new QPushButton(tr("Clone"), header);
-    connect(m_cloneButton, &QPushButton::clicked, this, [this] { cloneStyleAction(m_cloneButton); });
+    connect(m_cloneButton, &QPushButton::clicked, this, [this] { m_commands.cloneStyleAction(m_cloneButton); });
     controls->addWidget(m_resetButton);
     controls->addWidget(m_cloneButton);
     grid->addLayout(controls, 3, 0, 1, 4);
@@ -151,33 +148,11 @@ QWidget* VLTMStyleEditorController::makeHeader()
     return header;
 }
 
-QWidget* VLTMStyleEditorController::makeStack()
-{
-    auto* scroll = new QScrollArea;
-    scroll->setWidgetResizable(false);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_styleComponentStackView = new ZQCollapsibleContainerView(QRectF(0, 0, kStackWidth, 20));
-    m_styleComponentStackView->awakeFromInterface();
-    m_styleComponentStackView->setDelegate(this);
-    m_styleComponentStackView->setAcceptDrops(true);
-    m_styleComponentStackView->setAllowsDragsFromOtherViews(true);
-    scroll->setWidget(m_styleComponentStackView);
-    // The stack is as wide as the area showing it.
-    scroll->viewport()->installEventFilter(this);
-    // The stack draws its own background behind the panes.
-    QPalette palette = scroll->viewport()->palette();
-    palette.setColor(QPalette::Window, m_styleComponentStackView->backgroundColour().isValid()
-                                           ? m_styleComponentStackView->backgroundColour()
-                                           : VLTMWindowBackgroundColour());
-    scroll->viewport()->setPalette(palette);
-    return scroll;
-}
-
-void VLTMStyleEditorController::fillComponentMenu()
+void StyleEditorHeader::fillComponentMenu()
 {
     QSet<const QMetaObject*> listed;
-    for (int tag : styleComponentTags()) {
-        const QMetaObject* componentClass = componentClassForStyleComponentTag(tag);
+    for (int tag : StyleEditorCommands::componentTags()) {
+        const QMetaObject* componentClass = StyleEditorCommands::componentClassForTag(tag);
         // Two tags name the same class; the menu lists it once.
         if (listed.contains(componentClass))
             continue;
@@ -188,16 +163,16 @@ void VLTMStyleEditorController::fillComponentMenu()
         auto* item = new platform::MenuItem(component ? component->displayName() : tr("Unavailable"),
                                             "addComponentWithTagOfSenderAction", m_componentMenu);
         item->setTag(tag);
-        item->setTarget(this);
+        item->setTarget(&m_commands);
         m_componentMenu->addAction(item);
     }
 }
 
-void VLTMStyleEditorController::fillActionMenu()
+void StyleEditorHeader::fillActionMenu()
 {
     const auto add = [this](const QString& title, const QByteArray& action) {
         auto* item = new platform::MenuItem(title, action, m_actionMenu);
-        item->setTarget(this);
+        item->setTarget(&m_commands);
         m_actionMenu->addAction(item);
         return item;
     };
@@ -215,90 +190,60 @@ void VLTMStyleEditorController::fillActionMenu()
     m_actionMenu->addSeparator();
     add(tr("Style Editor Help"), "styleEditorHelpAction");
     // The user libraries are listed as they are when the menu opens.
-    connect(m_actionMenu, &QMenu::aboutToShow, this, [this] { populateMenuOfUserLibraries(m_userLibrariesListMenu); });
+    connect(m_actionMenu, &QMenu::aboutToShow, this, [this] { m_commands.populateMenuOfUserLibraries(m_userLibrariesListMenu); });
 }
 
-void VLTMStyleEditorController::viewDidLoad()
-{
-    platform::NotificationCenter& centre = platform::NotificationCenter::defaultCenter();
-    centre.addObserver(this, kVXStyleSharingEnabledChangeNotification, nullptr,
-                       [this](const platform::Notification&) { styleSharingChanged(); });
-    if (VXQLibraryGroup* userGroup = VXQLibraryGroup::userGroup())
-        centre.addObserver(this, kVXQLibraryGroupContentWasChanged, userGroup,
-                           [this](const platform::Notification&) { libraryContentChanged(); });
-    centre.addObserver(this, kVXQLibraryDidChangeName, nullptr,
-                       [this](const platform::Notification&) { libraryContentChanged(); });
-    centre.addObserver(this, kStyleHistoryNewStyleNotification, &VXStyleHistory::defaultHistory(),
-                       [this](const platform::Notification& notification) { toolStyleChanged(notification); });
-    m_displaysDrawingUnits = platform::UserDefaults::standardUserDefaults()->boolForKey(kShowsDrawingUnitsKey);
-    applyDisplayUnits();
-
-    const bool sharing = VXStyle::styleSharingEnabled();
-    m_sharedCheckbox->setVisible(sharing);
-    m_sharedIconView->setVisible(sharing);
-    m_lockedLibraryIconView->hide();
-    readStoredCollapseStates();
-    setNilState();
-}
-
-bool VLTMStyleEditorController::eventFilter(QObject* watched, QEvent* event)
+bool StyleEditorHeader::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_styleNameTextView && event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive) {
-        handleNameDoubleClick();
+        m_commands.handleNameDoubleClick();
         return m_renamingModeActive;
     }
     if (watched == m_styleNameTextView && event->type() == QEvent::FocusOut && m_renamingModeActive)
-        nameFieldAction(m_styleNameTextView);
-    if (event->type() == QEvent::Resize && m_styleComponentStackView
-        && watched == m_styleComponentStackView->parentWidget()) {
-        const int width = static_cast<QWidget*>(watched)->width();
-        m_styleComponentStackView->setFrameSize(QSize(width, m_styleComponentStackView->height()));
-    }
-    return VLTMTabContentViewController::eventFilter(watched, event);
+        m_commands.nameFieldAction(m_styleNameTextView);
+    return QObject::eventFilter(watched, event);
 }
 
-// --- Header states ----------------------------------------------------------------------------------------
+// --- States ---------------------------------------------------------------------------------------------
 
-void VLTMStyleEditorController::showLibraryLine(const VXStyle& style, bool* editableByLibrary)
+bool StyleEditorHeader::showLibraryLine(const VXStyle& style, const VXDrawing* drawing)
 {
     QString line = tr("Ad-Hoc Style");
-    *editableByLibrary = true;
+    bool editableByLibrary = true;
     if (style.isStyleRegistered()) {
         if (const VXQLibrary* library = VXQLibraryCatalogue::libraryContainingItemWithUniqueID(style.uniqueKey())) {
             line = QStringLiteral("%1 \u201C%2\u201D").arg(tr("In Library"), library->name());
-            *editableByLibrary = library->allowsContentChanges();
+            editableByLibrary = library->allowsContentChanges();
         }
     }
     if (style.isPureTextStyle())
         line = QStringLiteral("%1 (%2)").arg(line, tr("Text Only"));
     // Every object given this style holds the style itself, so an edit restyles them all,
     // whatever the Shared box says; the line says how many that is.
-    const int users = countOfObjectsUsingStyle(style);
+    const int users = countOfObjectsUsingStyle(style, drawing);
     if (users > 1)
         line = tr("%1, used by %n object(s)", nullptr, users).arg(line);
     m_libraryInfoTextView->setText(line);
+    return editableByLibrary;
 }
 
-int VLTMStyleEditorController::countOfObjectsUsingStyle(const VXStyle& style) const
+void StyleEditorHeader::showStyle(const VXStylePtr& style, bool editableByLibrary)
 {
-    if (!m_drawing)
-        return 0;
-    int users = 0;
-    for (const VXLayerPtr& layer : m_drawing->flattenedLayers()) {
-        const auto* owner = qobject_cast<const VXObjectOwnerLayer*>(layer.get());
-        if (!owner)
-            continue;
-        for (const VXDrawableObjectPtr& object : owner->objects()) {
-            const QList<VXStylePtr> styles = object->allStyles();
-            users += std::any_of(styles.cbegin(), styles.cend(), [&](const VXStylePtr& s) { return s.get() == &style; });
-        }
-    }
-    return users;
+    m_stylePreviewImageWell->setStyle(style);
+    m_lockedLibraryIconView->setVisible(!editableByLibrary);
+    m_resetButton->setEnabled(true);
+    m_cloneButton->setEnabled(true);
+    m_actionMenuPopUp->setEnabled(true);
+    m_componentMenuPopUp->setEnabled(editableByLibrary);
+    m_componentMenuPopUp->setVisible(!style->isPureTextStyle());
+    m_sharedCheckbox->setEnabled(editableByLibrary);
+    m_sharedIconView->setEnabled(editableByLibrary);
+    m_editableCheckbox->setEnabled(editableByLibrary);
+    m_editableIconView->setEnabled(editableByLibrary);
 }
 
-void VLTMStyleEditorController::setNilState()
+void StyleEditorHeader::showNoStyle()
 {
-    view();
     m_stylePreviewImageWell->setStyle(nullptr);
     m_lockedLibraryIconView->hide();
     for (QWidget* widget :
@@ -312,9 +257,8 @@ void VLTMStyleEditorController::setNilState()
     m_libraryInfoTextView->clear();
 }
 
-void VLTMStyleEditorController::setMultipleStylesState()
+void StyleEditorHeader::showMultipleStyles()
 {
-    view();
     m_styleNameTextView->setText(tr("Multiple Styles"));
     m_libraryInfoTextView->setText(tr("Simplify the selection to edit the style"));
     for (QWidget* widget : {static_cast<QWidget*>(m_sharedCheckbox), static_cast<QWidget*>(m_sharedIconView),
@@ -324,29 +268,19 @@ void VLTMStyleEditorController::setMultipleStylesState()
     m_lockedLibraryIconView->hide();
 }
 
-void VLTMStyleEditorController::setName(const QString& name)
+void StyleEditorHeader::setName(const QString& name)
 {
     m_styleNameTextView->setText(name);
 }
 
-void VLTMStyleEditorController::setOpacity(double opacity)
+void StyleEditorHeader::setOpacity(double opacity)
 {
     m_masterOpacityTextField->setText(QString::number(opacity, 'f', 2));
     const QSignalBlocker quiet(m_masterOpacityStepper);
     m_masterOpacityStepper->setValue(opacity);
 }
 
-void VLTMStyleEditorController::setIsStyleRegistered(bool) {}
-
-void VLTMStyleEditorController::setLocked(bool locked)
-{
-    const bool effective = locked || styleInLockedLibrary();
-    applyEditableState(!effective);
-    for (const auto& pane : std::as_const(m_subControllers))
-        pane->setLocked(effective);
-}
-
-void VLTMStyleEditorController::applyEditableState(bool editable)
+void StyleEditorHeader::showEditable(bool editable)
 {
     m_editableCheckbox->setChecked(editable);
     showImageNamed(m_editableIconView, editable ? QStringLiteral("VLST_editable") : QStringLiteral("VLST_editable-OFF-Template"));
@@ -356,23 +290,31 @@ void VLTMStyleEditorController::applyEditableState(bool editable)
     m_componentMenuPopUp->setEnabled(editable);
 }
 
-void VLTMStyleEditorController::setStyleSharable(bool sharable)
+void StyleEditorHeader::setStyleSharable(bool sharable)
 {
     m_sharedCheckbox->setChecked(sharable);
     showImageNamed(m_sharedIconView, sharable ? QStringLiteral("VLST_global-style-ON") : QStringLiteral("VLST_global-style-OFF"));
 }
 
-void VLTMStyleEditorController::setRenderList(const QVariantList&)
+void StyleEditorHeader::showSharingAvailable(bool available)
 {
-    if (!m_startingObservation)
-        rebuildUI();
+    m_sharedCheckbox->setVisible(available);
+    m_sharedIconView->setVisible(available);
 }
 
-void VLTMStyleEditorController::styleSharingChanged()
+void StyleEditorHeader::setRenamingMode(bool renaming)
 {
-    const bool sharing = VXStyle::styleSharingEnabled();
-    m_sharedCheckbox->setVisible(sharing);
-    m_sharedIconView->setVisible(sharing);
-    if (sharing && style())
-        setStyleSharable(style()->styleSharable());
+    if (!m_styleNameTextView || renaming == m_renamingModeActive)
+        return;
+    m_renamingModeActive = renaming;
+    m_styleNameTextView->setReadOnly(!renaming);
+    m_styleNameTextView->setFrame(renaming);
+    if (renaming) {
+        m_styleNameTextView->setFocus();
+        m_styleNameTextView->selectAll();
+    } else {
+        m_styleNameTextView->deselect();
+        if (QWidget* window = m_styleNameTextView->window(); window && m_styleNameTextView->hasFocus())
+            window->setFocus();
+    }
 }
