@@ -8,6 +8,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/ApplicationSingleton.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/Menu.h"
@@ -284,6 +285,11 @@ bool QVNTemplatePickerController::importTemplateFiles(const QStringList& files)
         return true;
     const TemplateImport::Result result =
         TemplateImport::importFiles(files, ZQQuorvaneDocument::userTemplatesURL().toLocalFile());
+    // A refusal the log alone records looks to the user like an import that did nothing.
+    if (!result.failure.isEmpty())
+        platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+            tr("Template Import Failed"), tr("OK"), {}, {}, result.failure)
+            .beginSheetModalForWindowCompletionHandler(m_parts.window, {});
     if (result.destination.isEmpty())
         return false;
     const QUrl destination = QUrl::fromLocalFile(result.destination);

@@ -67,8 +67,8 @@ public:
     void setDelegate(QObject* delegate) { m_delegate = delegate; }
 
     // Copies the files into the category of My Templates named like their folder, then shows
-    // that category. Stops at the first failure, showing what was copied. Answers whether all
-    // were copied.
+    // that category. Stops at the first failure, showing what was copied and, in an alert on
+    // the chooser, why it stopped. Answers whether all were copied.
     bool importTemplateFiles(const QStringList& files);
 
     // --- Actions ------------------------------------------------------------------------------

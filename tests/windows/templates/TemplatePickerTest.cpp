@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -226,9 +227,16 @@ TEST_F(TemplatePickerTest, ImportMakesTheCategorySelectsItAndListsTheCopies)
     EXPECT_EQ(picker->folderController()->selectedItem()->path(), category);
     EXPECT_EQ(gridNames(), (QStringList{QStringLiteral("Bay"), QStringLiteral("Cape")}));
 
-    // Again: the names are taken, so the first copy fails and ends the import.
+    // Again: the names are taken, so the first copy fails, ends the import and says why.
+    EXPECT_EQ(picker->window()->findChild<QMessageBox*>(), nullptr);
     EXPECT_FALSE(picker->importTemplateFiles({sources.filePath(QStringLiteral("Coastal/Bay.qvnl"))}));
     EXPECT_EQ(gridNames(), (QStringList{QStringLiteral("Bay"), QStringLiteral("Cape")}));
+    auto* alert = picker->window()->findChild<QMessageBox*>();
+    ASSERT_TRUE(alert);
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_EQ(alert->text(), QStringLiteral("Template Import Failed"));
+    EXPECT_TRUE(alert->informativeText().startsWith(QStringLiteral("“Bay.qvnl” could not be copied"))) << alert->informativeText().toStdString();
+    alert->buttons().first()->click();
 }
 
 TEST_F(TemplatePickerTest, GridShowsThumbnailsAsTheyArrive)
