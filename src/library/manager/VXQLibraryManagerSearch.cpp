@@ -34,176 +34,6 @@ UserDefaults& defaults()
 
 } // namespace
 
-// --- Filtering ---------------------------------------------------------------------------------------
-
-void VXQLibraryManagerWindowController::searchFieldAction(QObject* sender)
-{
-    if (auto* field = qobject_cast<QLineEdit*>(sender))
-        setFilterString(field->text());
-}
-
-void VXQLibraryManagerWindowController::searchFieldModeAction(QObject* sender)
-{
-    if (auto* item = qobject_cast<platform::MenuItem*>(sender))
-        setFilterMode(item->tag());
-}
-
-void VXQLibraryManagerWindowController::setFilterString(const QString& text)
-{
-    m_filterString = text;
-    invalidateFilteredItems();
-    loadItemsViewPreservingSelection(true);
-}
-
-void VXQLibraryManagerWindowController::setFilterMode(int mode)
-{
-    if (mode == m_filterMode)
-        return;
-    m_filterMode = mode;
-    invalidateFilteredItems();
-    loadItemsViewPreservingSelection(true);
-}
-
-platform::PredicatePtr VXQLibraryManagerWindowController::filterPredicate() const
-{
-    return LibraryItemFiltering::filterPredicate(m_filterString, m_filterMode);
-}
-
-void VXQLibraryManagerWindowController::searchFieldConvertToSmartCategoryAction(QObject*)
-{
-    makeNewSmartCategoryFromFilter();
-}
-
-VXQLibrarySmartCategory* VXQLibraryManagerWindowController::makeNewSmartCategoryFromFilter()
-{
-    VXQLibrary* library = selectedLibrary();
-    const platform::PredicatePtr predicate = filterPredicate();
-    if (!library || !library->allowsCategoryChanges() || !predicate)
-        return nullptr;
-    auto category = std::make_shared<VXQLibrarySmartCategory>();
-    category->initWithNameLibrary(tr("“%1”").arg(m_filterString), library);
-    category->setPredicate(predicate);
-    library->addCategory(category);
-    bumpCategoryChanges();
-    reloadOutline();
-    m_libraryOutlineView->expandItem(library);
-    if (m_libraryOutlineView->selectItem(category.get()))
-        m_libraryOutlineView->scrollToItem(category.get());
-    setFilterString({});
-    if (m_filterInputSearchField) {
-        const QSignalBlocker quiet(m_filterInputSearchField);
-        m_filterInputSearchField->clear();
-    }
-    return category.get();
-}
-
-// --- The item list ------------------------------------------------------------------------------------
-
-QList<VXQLibraryItemPtr> VXQLibraryManagerWindowController::sortedAndFilteredItems()
-{
-    if (m_cachedItems)
-        return *m_cachedItems;
-    auto* source = qobject_cast<VXQLibraryElementContainer*>(selectedItem());
-    if (!source)
-        return {};
-    if (!m_sortedItems || m_sortedItemsSource != source) {
-        m_sortedItems = LibraryItemFiltering::sortedItems(*source, m_itemViewController->sortDescriptors());
-        m_sortedItemsSource = source;
-    }
-    QList<VXQLibraryItemPtr> items = LibraryItemFiltering::filteredItems(*m_sortedItems, filterPredicate());
-    // An empty category is asked again next time; a search that finds nothing is kept.
-    if (items.isEmpty() && m_filterString.isEmpty()) {
-        m_sortedItems.reset();
-        return {};
-    }
-    m_cachedItems = items;
-    return items;
-}
-
-void VXQLibraryManagerWindowController::invalidateItemsCache()
-{
-    m_sortedItems.reset();
-    invalidateFilteredItems();
-}
-
-void VXQLibraryManagerWindowController::invalidateFilteredItems()
-{
-    if (!m_needsSelection && m_itemViewController)
-        m_itemViewController->saveSelectedItems();
-    m_cachedItems.reset();
-    m_needsSelection = true;
-}
-
-void VXQLibraryManagerWindowController::restoreSelection()
-{
-    m_itemViewController->restoreSelectedItems();
-    m_needsSelection = false;
-}
-
-void VXQLibraryManagerWindowController::loadItemsViewPreservingSelection(bool preserving)
-{
-    if (!isWindowLoaded() || !m_itemViewController)
-        return;
-    m_itemViewController->setContentPreservingSelection(sortedAndFilteredItems(), preserving);
-    m_needsSelection = false;
-    updateBottomBarInfo();
-}
-
-void VXQLibraryManagerWindowController::reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category)
-{
-    invalidateItemsCache();
-    if (auto* container = qobject_cast<VXQLibraryElementContainer*>(library))
-        container->invalidateSubContainersCache();
-    reloadOutline();
-    if (category) {
-        m_libraryOutlineView->deselectAll();
-        selectCategory(category);
-    } else {
-        loadItemsViewPreservingSelection(true);
-    }
-}
-
-QString VXQLibraryManagerWindowController::bottomBarText() const
-{
-    const qint64 count = m_cachedItems ? m_cachedItems->size() : 0;
-    const qint64 selected = m_itemViewController ? qint64(m_itemViewController->selectedItemIndexes().size()) : 0;
-    return LibraryItemFiltering::bottomBarText(count, selected);
-}
-
-void VXQLibraryManagerWindowController::updateBottomBarInfo()
-{
-    if (m_bottomBarItemsInfoTextField)
-        m_bottomBarItemsInfoTextField->setText(bottomBarText());
-}
-
-// --- Sorting the outline ---------------------------------------------------------------------------------
-
-void VXQLibraryManagerWindowController::sortMainListAction(QObject* sender)
-{
-    if (auto* item = qobject_cast<platform::MenuItem*>(sender))
-        setSortMainListModeForced(item->tag(), false);
-}
-
-qint64 VXQLibraryManagerWindowController::sortMainListMode() const
-{
-    return defaults().integerForKey(kLibManagerSortMode);
-}
-
-void VXQLibraryManagerWindowController::setSortMainListModeForced(qint64 mode, bool forced)
-{
-    if (mode == sortMainListMode() && !forced)
-        return;
-    VXQLibraryElement* selected = m_libraryOutlineView ? m_libraryOutlineView->firstSelectedItem() : nullptr;
-    bumpCategoryChanges();
-    m_outlineSortDescriptors = LibraryItemFiltering::outlineSortDescriptorsForMode(mode);
-    if (m_libraryOutlineView) {
-        reloadOutline();
-        if (selected && m_libraryOutlineView->selectItem(selected))
-            m_libraryOutlineView->scrollToItem(selected);
-    }
-    defaults().setIntegerForKey(mode, kLibManagerSortMode);
-}
-
 // --- Printing -------------------------------------------------------------------------------------------
 
 void VXQLibraryManagerWindowController::printDocument(QObject*)
@@ -291,9 +121,7 @@ bool VXQLibraryManagerWindowController::libraryItemViewControllerAllowsResorting
 
 void VXQLibraryManagerWindowController::sortDescriptorsChanged(const QList<LibrarySortDescriptor>&)
 {
-    ++m_itemSortChanges;
-    invalidateItemsCache();
-    loadItemsViewPreservingSelection(true);
+    m_itemList.sortOrderChanged();
 }
 
 void VXQLibraryManagerWindowController::deleteItemsAtIndexes(const JXIndexSet& indexes)
@@ -312,8 +140,8 @@ void VXQLibraryManagerWindowController::deleteItemsAtIndexes(const JXIndexSet& i
     QStringList notTrashed;
     library->trashItems(doomed, &notTrashed);
     // Whatever did move has left the library: the list shows it gone either way.
-    invalidateItemsCache();
-    loadItemsViewPreservingSelection(false);
+    m_itemList.invalidateItemsCache();
+    m_itemList.loadItemsViewPreservingSelection(false);
     if (!notTrashed.isEmpty())
         platform::ProblemReporter::report(
             notTrashed.size() == 1 ? tr("One item could not be moved to the Trash.")
@@ -332,14 +160,14 @@ bool VXQLibraryManagerWindowController::removeItemsAtIndexes(const JXIndexSet& i
         if (index >= 0 && index < items.size())
             removed.append(items[index]);
     bool removedAny = false;
-    for (VXQLibraryCategory* category : selectedCategories()) {
+    for (VXQLibraryCategory* category : m_outline.selectedCategories()) {
         if (category->isReadOnly())
             continue;
         category->removeItems(removed);
         removedAny = true;
     }
-    invalidateItemsCache();
-    loadItemsViewPreservingSelection(false);
+    m_itemList.invalidateItemsCache();
+    m_itemList.loadItemsViewPreservingSelection(false);
     return removedAny && !removed.isEmpty();
 }
 
@@ -408,7 +236,7 @@ void VXQLibraryManagerWindowController::itemSelectionChanged(const JXIndexSet& i
                                                          : tr("<multiple values>"));
     if (m_getInfoController)
         m_getInfoController->setContent(items);
-    updateBottomBarInfo();
+    m_itemList.updateBottomBarInfo();
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerSelectionDidChange, this);
     if (indexes.empty() || items.isEmpty()) {
         defaults().removeObjectForKey(kLibManagerLastSelection);

@@ -120,15 +120,15 @@ bool VXQLibraryManagerWindowController::importUserLibrary(const QString& path)
         runAlert(alert);
         return false;
     }
-    VXQLibraryGroup* group = groupWithName(library->group());
+    VXQLibraryGroup* group = VXQLibraryGroup::groupWithName(library->group());
     if (group)
         group->invalidateSubContainersCache();
-    dropCachedGroups();
-    reloadOutline();
+    m_outline.dropCachedGroups();
+    m_outline.reloadOutline();
     if (group)
-        m_libraryOutlineView->expandItem(group);
-    if (m_libraryOutlineView->selectItem(library.get()))
-        m_libraryOutlineView->scrollToItem(library.get());
+        outlineView()->expandItem(group);
+    if (outlineView()->selectItem(library.get()))
+        outlineView()->scrollToItem(library.get());
     Alert alert = makeAlert(tr("Collection Imported"), tr("OK"), {},
                             tr("The collection “%1” was successfully imported into “%2” and may now be used.")
                                 .arg(library->name(), group ? group->name() : library->group()));
@@ -256,10 +256,10 @@ bool VXQLibraryManagerWindowController::pasteIntoLibraryCategoryWithPasteboardCo
     if (auto* above = qobject_cast<VXQLibraryCategory*>(shown); above && above != category && above->containsElement(category))
         above->removeItems(items);
     if (!selectCategory(category)) {
-        invalidateItemsCache();
-        loadItemsViewPreservingSelection(false);
+        m_itemList.invalidateItemsCache();
+        m_itemList.loadItemsViewPreservingSelection(false);
     }
-    reloadOutline();
+    m_outline.reloadOutline();
     selectItemsSoon(items);
     return true;
 }
@@ -350,8 +350,8 @@ bool VXQLibraryManagerWindowController::importItemsAsSymbolsToLibraryCategory(co
     if (made.isEmpty())
         return false;
     reloadLibrarySelectingCategory(library, category);
-    invalidateItemsCache();
-    loadItemsViewPreservingSelection(false);
+    m_itemList.invalidateItemsCache();
+    m_itemList.loadItemsViewPreservingSelection(false);
     m_itemViewController->selectItems(made);
     editItemsAtIndexes(m_itemViewController->selectedItemIndexes());
     if (donors.size() < objects.size()) {
@@ -391,8 +391,8 @@ void VXQLibraryManagerWindowController::moveToLibraryAction(QObject* sender)
         if (!library)
             return;
         VXQLibraryGroup::userGroup()->invalidateSubContainersCache();
-        dropCachedGroups();
-        reloadOutline();
+        m_outline.dropCachedGroups();
+        m_outline.reloadOutline();
         moveItemsToLibraryCategoryMakingCopies(items, library.get(), nullptr, false);
         return;
     }
@@ -499,7 +499,7 @@ bool VXQLibraryManagerWindowController::outlineViewAcceptDrop(const QMimeData* d
         drop.targetCategory->addCategory(moving);
     else
         drop.targetLibrary->addCategory(moving);
-    bumpCategoryChanges();
+    m_outline.bumpCategoryChanges();
     reloadLibrarySelectingCategory(drop.targetLibrary, dragged);
     return true;
 }
@@ -512,7 +512,7 @@ bool VXQLibraryManagerWindowController::acceptDroppedDrawables(const QMimeData* 
         category = library->categoryWithName(name);
         if (!category)
             category = library->addCategoryWithName(name);
-        bumpCategoryChanges();
+        m_outline.bumpCategoryChanges();
         reloadLibrarySelectingCategory(library, category);
     }
     LogEvent(kInfoEvent, QStringLiteral("will attempt to directly import dropped graphics to lib %1, category %2")

@@ -91,9 +91,9 @@ VXQLibraryManagerWindowController::~VXQLibraryManagerWindowController()
 {
     platform::NotificationCenter::defaultCenter().removeObserver(this);
     // The window's views call back while they go: they go first, with nobody listening.
-    if (m_libraryOutlineView) {
-        m_libraryOutlineView->setSelectionHandler({});
-        m_libraryOutlineView->setExpansionHandler({});
+    if (LibraryOutlineView* view = m_outline.view()) {
+        view->setSelectionHandler({});
+        view->setExpansionHandler({});
     }
     if (m_itemViewController)
         m_itemViewController->setDelegate(nullptr);
@@ -137,13 +137,9 @@ QWidget* VXQLibraryManagerWindowController::loadWindow()
     window->setWindowTitle(tr("Library Manager"));
     window->resize(820, 520);
 
-    m_libraryOutlineView = new LibraryOutlineView(this);
-    m_libraryOutlineView->setMinimumWidth(160);
-    m_libraryOutlineView->setSelectionHandler([this] { outlineViewSelectionDidChange(); });
-    m_libraryOutlineView->setExpansionHandler([this] { saveExpandedItems(); });
-
+    connect(&m_outline, &LibraryOutlineController::selectionChanged, this, [this] { outlineViewSelectionDidChange(); });
     auto* splitter = new QSplitter(Qt::Horizontal);
-    splitter->addWidget(m_libraryOutlineView);
+    splitter->addWidget(m_outline.makeView());
     splitter->addWidget(makeRightPane());
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
@@ -166,7 +162,7 @@ QWidget* VXQLibraryManagerWindowController::makeRightPane()
     m_filterInputSearchField->setObjectName(QStringLiteral("searchField"));
     m_filterInputSearchField->setPlaceholderText(tr("Search"));
     m_filterInputSearchField->setClearButtonEnabled(true);
-    connect(m_filterInputSearchField, &QLineEdit::textChanged, this, [this] { searchFieldAction(m_filterInputSearchField); });
+    connect(m_filterInputSearchField, &QLineEdit::textChanged, this, [this] { m_itemList.searchFieldAction(m_filterInputSearchField); });
 
     auto* modes = new platform::Menu(tr("Search"), pane);
     const QStringList titles{tr("Contains"), tr("Begins With"), tr("Like"), tr("Ends With")};
@@ -270,7 +266,7 @@ QWidget* VXQLibraryManagerWindowController::makeBottomBar()
 
 LibraryOutlineView* VXQLibraryManagerWindowController::outlineView() const
 {
-    return m_libraryOutlineView;
+    return m_outline.view();
 }
 
 QToolButton* VXQLibraryManagerWindowController::bottomBarButton(int segment) const
@@ -333,7 +329,7 @@ QMenu* VXQLibraryManagerWindowController::makeActionMenu()
 
 QList<QObject*> VXQLibraryManagerWindowController::forwardingTargetsForSelector(const QByteArray&) const
 {
-    QList<QObject*> parts;
+    QList<QObject*> parts{const_cast<LibraryOutlineController*>(&m_outline), const_cast<LibraryManagerItemList*>(&m_itemList)};
     if (m_debugActions)
         parts.append(m_debugActions.get());
     return parts;
@@ -363,30 +359,26 @@ void VXQLibraryManagerWindowController::windowDidLoad()
 {
     window()->restoreGeometry(defaults().dataForKey(kLibManagerWindowFrame));
     m_itemViewController->setSheetHostWindow(window());
-    setShowsDocumentsLibraries(false);
-    m_catSortChanges = 5;
-    m_itemSortChanges = 5;
-    m_showLibraryCounts = defaults().boolForKey(kLibManagerShowLibraryCounts);
-    m_showCategoryCounts = defaults().boolForKey(kLibManagerShowCategoryCounts);
-    m_outlineSortDescriptors = {{QStringLiteral("name")}};
-    m_libraryOutlineView->reloadData();
-    for (VXQLibraryGroup* group : groups())
-        m_libraryOutlineView->expandItem(group);
-    restoreExpandedItems();
+    m_itemList.setBrowser(m_itemViewController);
+    m_itemList.setSearchField(m_filterInputSearchField);
+    m_itemList.setCountField(m_bottomBarItemsInfoTextField);
+    m_outline.setDropHandler(this);
+    m_outline.setShowsDocumentsLibraries(false);
+    m_outline.loadSettingsAndExpandRows();
     for (int segment = 0; segment < 2; ++segment)
         m_bottomBarButtons[segment]->setEnabled(false);
     observeNotifications();
 
-    auto* category = asCategory(itemWithIdentifier(defaults().stringForKey(kLibManagerLastCategorySelection)));
+    auto* category = asCategory(m_outline.itemWithIdentifier(defaults().stringForKey(kLibManagerLastCategorySelection)));
     if (!category) {
-        const QList<VXQLibraryGroup*> top = groups();
+        const QList<VXQLibraryGroup*> top = m_outline.groups();
         const auto libraries = top.isEmpty() ? std::nullopt : top.first()->libraries();
         if (libraries && !libraries->isEmpty())
             category = libraries->last()->allItemsCategory();
     }
     if (!category || !selectCategory(category))
-        loadItemsViewPreservingSelection(true);
-    updateBottomBarInfo();
+        m_itemList.loadItemsViewPreservingSelection(true);
+    m_itemList.updateBottomBarInfo();
 }
 
 bool VXQLibraryManagerWindowController::eventFilter(QObject* watched, QEvent* event)
@@ -400,8 +392,8 @@ bool VXQLibraryManagerWindowController::eventFilter(QObject* watched, QEvent* ev
 
 void VXQLibraryManagerWindowController::windowDidBecomeMain()
 {
-    if (!m_cachedItems)
-        loadItemsViewPreservingSelection(true);
+    if (!m_itemList.isCached())
+        m_itemList.loadItemsViewPreservingSelection(true);
 }
 
 void VXQLibraryManagerWindowController::observeNotifications()
@@ -423,35 +415,35 @@ void VXQLibraryManagerWindowController::observeNotifications()
 
 void VXQLibraryManagerWindowController::rootContentChanged(const platform::Notification& notification)
 {
-    dropCachedGroups();
-    reloadOutline();
+    m_outline.dropCachedGroups();
+    m_outline.reloadOutline();
     auto* group = qobject_cast<VXQLibraryGroup*>(notification.sender);
     ZQLogObjCMethod(QStringLiteral("root content changed, group = %1").arg(group ? group->name() : QString()));
 }
 
 void VXQLibraryManagerWindowController::refreshDocumentLibraries(const platform::Notification&)
 {
-    if (!showsDocumentsLibraries())
+    if (!m_outline.showsDocumentsLibraries())
         return;
     VXQLibraryGroup::documentsGroup()->invalidateSubContainersCache();
-    reloadOutline();
-    invalidateItemsCache();
-    loadItemsViewPreservingSelection(true);
+    m_outline.reloadOutline();
+    m_itemList.invalidateItemsCache();
+    m_itemList.loadItemsViewPreservingSelection(true);
 }
 
 void VXQLibraryManagerWindowController::groupContentChanged(const platform::Notification&)
 {
-    reloadOutline();
-    invalidateItemsCache();
-    loadItemsViewPreservingSelection(true);
+    m_outline.reloadOutline();
+    m_itemList.invalidateItemsCache();
+    m_itemList.loadItemsViewPreservingSelection(true);
 }
 
 void VXQLibraryManagerWindowController::libraryContentChanged(const platform::Notification& notification)
 {
     auto* library = qobject_cast<VXQLibrary*>(notification.sender);
     if (library && currentCategory() && currentCategory() == library->allItemsCategory()) {
-        invalidateItemsCache();
-        loadItemsViewPreservingSelection(true);
+        m_itemList.invalidateItemsCache();
+        m_itemList.loadItemsViewPreservingSelection(true);
     }
 }
 
@@ -460,154 +452,28 @@ void VXQLibraryManagerWindowController::categoryContentChanged(const platform::N
     auto* category = qobject_cast<VXQLibraryCategory*>(notification.sender);
     ZQLogObjCMethod(QStringLiteral("got category change from %1").arg(category ? category->name() : QString()));
     if (notification.sender && notification.sender == currentCategory()) {
-        invalidateItemsCache();
-        loadItemsViewPreservingSelection(true);
+        m_itemList.invalidateItemsCache();
+        m_itemList.loadItemsViewPreservingSelection(true);
     }
-}
-
-// --- Groups and look-ups ---------------------------------------------------------------------------------
-
-QList<VXQLibraryGroup*> VXQLibraryManagerWindowController::groups()
-{
-    if (m_cachedLibraries)
-        return *m_cachedLibraries;
-    VXQLibraryCatalogue::initialize();
-    VXQLibraryCatalogue::factoryLibraries();
-    VXQLibraryCatalogue::userLibraries();
-    QList<VXQLibraryGroup*> list{VXQLibraryGroup::factoryGroup(), VXQLibraryGroup::userGroup()};
-    if (showsDocumentsLibraries()) {
-        VXQLibraryCatalogue::documentsLibraries();
-        list.append(VXQLibraryGroup::documentsGroup());
-    }
-    for (const VXQLibraryGroupPtr& group : VXQLibraryGroup::allGroups())
-        if (!list.contains(group.get()) && group->name() != kVXQLibraryDocumentGroupName)
-            list.append(group.get());
-    m_cachedLibraries = list;
-    return list;
-}
-
-void VXQLibraryManagerWindowController::dropCachedGroups()
-{
-    m_cachedLibraries.reset();
-}
-
-QList<VXQLibraryPtr> VXQLibraryManagerWindowController::userLibraries()
-{
-    return groups().at(1)->libraries().value_or(QList<VXQLibraryPtr>());
-}
-
-VXQLibraryElement* VXQLibraryManagerWindowController::itemWithIdentifier(const QString& identifier) const
-{
-    const QStringList parts = identifier.split(u'.');
-    if (identifier.isEmpty() || parts.isEmpty())
-        return nullptr;
-    VXQLibraryGroup* group = groupWithName(parts.first());
-    if (!group || parts.size() == 1)
-        return group;
-    VXQLibrary* library = group->libraryWithName(parts.at(1));
-    if (!library || parts.size() == 2)
-        return library;
-    return library->itemWithIdentifier(identifier);
-}
-
-// --- Selection --------------------------------------------------------------------------------------------
-
-VXQLibrary* VXQLibraryManagerWindowController::selectedLibrary() const
-{
-    VXQLibraryElement* item = m_libraryOutlineView ? m_libraryOutlineView->firstSelectedItem() : nullptr;
-    if (!item)
-        return nullptr;
-    if (auto* library = asLibrary(item))
-        return library;
-    return item->library();
-}
-
-VXQLibraryElement* VXQLibraryManagerWindowController::selectedItem() const
-{
-    VXQLibraryElement* item = m_libraryOutlineView ? m_libraryOutlineView->firstSelectedItem() : nullptr;
-    return asGroup(item) ? nullptr : item;
-}
-
-QList<VXQLibraryCategory*> VXQLibraryManagerWindowController::selectedCategories() const
-{
-    QList<VXQLibraryCategory*> categories;
-    if (!m_libraryOutlineView)
-        return categories;
-    for (VXQLibraryElement* item : m_libraryOutlineView->selectedItems()) {
-        if (auto* library = asLibrary(item)) {
-            if (VXQLibraryCategory* all = library->allItemsCategory())
-                categories.append(all);
-        } else if (auto* category = asCategory(item)) {
-            categories.append(category);
-        }
-    }
-    return categories;
-}
-
-VXQLibraryCategory* VXQLibraryManagerWindowController::currentCategory() const
-{
-    const QList<VXQLibraryCategory*> categories = selectedCategories();
-    return categories.isEmpty() ? nullptr : categories.last();
-}
-
-QList<VXQLibraryItemPtr> VXQLibraryManagerWindowController::selection() const
-{
-    return m_itemViewController ? m_itemViewController->selectedItems() : QList<VXQLibraryItemPtr>();
-}
-
-bool VXQLibraryManagerWindowController::selectedCategoriesCanBeDeleted() const
-{
-    for (VXQLibraryCategory* category : selectedCategories())
-        if (category->isDeletable() && category->container() && category->container()->allowsSubContainers())
-            return true;
-    return false;
 }
 
 bool VXQLibraryManagerWindowController::selectLibrary(VXQLibrary* library)
 {
     window();
-    if (!library)
-        return false;
-    if (selectedLibrary() == library && asLibrary(m_libraryOutlineView->firstSelectedItem()))
-        return true;
-    if (!m_libraryOutlineView->hasRowForItem(library)) {
-        VXQLibraryGroup* holder = nullptr;
-        for (VXQLibraryGroup* group : groups())
-            for (const VXQLibraryPtr& each : group->libraries().value_or(QList<VXQLibraryPtr>()))
-                if (each.get() == library)
-                    holder = group;
-        if (!holder)
-            return false;
-        m_libraryOutlineView->expandItem(holder);
-    }
-    if (!m_libraryOutlineView->selectItem(library))
-        return false;
-    m_libraryOutlineView->scrollToItem(library);
-    return true;
+    return m_outline.selectLibrary(library);
 }
 
 bool VXQLibraryManagerWindowController::selectCategory(VXQLibraryCategory* category)
 {
     window();
-    if (!category || selectedCategories().contains(category))
-        return false;
-    // A category made elsewhere since the outline last asked has no row yet.
-    if (!m_libraryOutlineView->hasRowForItem(category))
-        reloadOutline();
-    if (VXQLibrary* library = category->library()) {
-        if (VXQLibraryGroup* group = groupWithName(library->group()))
-            m_libraryOutlineView->expandItem(group);
-        m_libraryOutlineView->expandItem(library);
-        QList<VXQLibraryElementContainer*> chain;
-        for (VXQLibraryElementContainer* up = category->container(); up && up != library; up = up->container())
-            chain.prepend(up);
-        for (VXQLibraryElementContainer* container : chain)
-            m_libraryOutlineView->expandItem(container);
-    }
-    if (!m_libraryOutlineView->selectItem(category))
-        return false;
-    m_libraryOutlineView->scrollToItem(category);
-    return true;
+    return m_outline.selectCategory(category);
+}
+
+// --- Selection --------------------------------------------------------------------------------------------
+
+QList<VXQLibraryItemPtr> VXQLibraryManagerWindowController::selection() const
+{
+    return m_itemViewController ? m_itemViewController->selectedItems() : QList<VXQLibraryItemPtr>();
 }
 
 bool VXQLibraryManagerWindowController::showItemWithUniqueIDSelectIt(const QString& key, bool select)
@@ -622,12 +488,8 @@ bool VXQLibraryManagerWindowController::showItemWithUniqueIDSelectIt(const QStri
     const bool listed = std::any_of(shown.begin(), shown.end(), [&key](const VXQLibraryItemPtr& item) { return item->uniqueKey() == key; });
     if (!listed) {
         if (!selectCategory(library->allItemsCategory()))
-            m_libraryOutlineView->selectItem(library->allItemsCategory());
-        setFilterString({});
-        if (m_filterInputSearchField) {
-            const QSignalBlocker quiet(m_filterInputSearchField);
-            m_filterInputSearchField->clear();
-        }
+            outlineView()->selectItem(library->allItemsCategory());
+        m_itemList.clearFilter();
     }
     VXQLibraryItem* item = library->itemWithUniqueID(key);
     return item && m_itemViewController->revealItemSelectIt(item, select);
@@ -643,127 +505,16 @@ bool VXQLibraryManagerWindowController::showItemWithUniqueIDInCategorySelectIt(c
 
 void VXQLibraryManagerWindowController::outlineViewSelectionDidChange()
 {
-    const bool deletable = selectedCategoriesCanBeDeleted();
+    const bool deletable = m_outline.selectedCategoriesCanBeDeleted();
     VXQLibraryElement* item = selectedItem();
     auto* container = qobject_cast<VXQLibraryElementContainer*>(item);
     const bool canAdd = container && container->allowsSubContainers();
     m_bottomBarButtons[0]->setEnabled(canAdd);
     m_bottomBarButtons[1]->setEnabled(deletable);
-    invalidateItemsCache();
-    loadItemsViewPreservingSelection(true);
+    m_itemList.invalidateItemsCache();
+    m_itemList.loadItemsViewPreservingSelection(true);
     if (VXQLibraryCategory* category = currentCategory())
         defaults().setObjectForKey(category->identifier(), kLibManagerLastCategorySelection);
-}
-
-void VXQLibraryManagerWindowController::saveExpandedItems()
-{
-    QStringList identifiers;
-    for (VXQLibraryElement* item : m_libraryOutlineView->expandedItems())
-        identifiers.append(item->identifier());
-    defaults().setObjectForKey(identifiers, kLibManagerExpandedItems);
-}
-
-void VXQLibraryManagerWindowController::restoreExpandedItems()
-{
-    for (const QVariant& identifier : defaults().arrayForKey(kLibManagerExpandedItems))
-        if (VXQLibraryElement* item = itemWithIdentifier(identifier.toString()))
-            m_libraryOutlineView->expandItem(item);
-}
-
-void VXQLibraryManagerWindowController::reloadOutline()
-{
-    if (m_libraryOutlineView)
-        m_libraryOutlineView->reloadData();
-}
-
-void VXQLibraryManagerWindowController::startEditingItem(VXQLibraryElement* item)
-{
-    m_libraryOutlineView->scrollToItem(item);
-    m_libraryOutlineView->editItem(item);
-}
-
-// --- The outline's data source --------------------------------------------------------------------------------
-
-QList<VXQLibraryElement*> VXQLibraryManagerWindowController::outlineViewChildrenOfItem(VXQLibraryElement* item)
-{
-    QList<VXQLibraryElement*> children;
-    if (!item) {
-        for (VXQLibraryGroup* group : groups())
-            children.append(group);
-    } else if (auto* group = asGroup(item)) {
-        for (const VXQLibraryPtr& library : group->libraries().value_or(QList<VXQLibraryPtr>()))
-            children.append(library.get());
-    } else if (auto* container = qobject_cast<VXQLibraryElementContainer*>(item)) {
-        for (const VXQLibraryElementPtr& child :
-             container->sortedSubContainersUsingSortDescriptorsCookie(m_outlineSortDescriptors, m_catSortChanges))
-            children.append(child.get());
-    }
-    return children;
-}
-
-bool VXQLibraryManagerWindowController::outlineViewIsItemExpandable(VXQLibraryElement* item)
-{
-    if (asGroup(item))
-        return true;
-    auto* container = qobject_cast<VXQLibraryElementContainer*>(item);
-    return container && container->countOfSubContainers() > 0;
-}
-
-QString VXQLibraryManagerWindowController::outlineViewObjectValueForItem(VXQLibraryElement* item)
-{
-    return item->name();
-}
-
-void VXQLibraryManagerWindowController::outlineViewSetObjectValueForItem(const QString& value, VXQLibraryElement* item)
-{
-    if (value == item->name())
-        return;
-    const QPointer<VXQLibraryElement> edited(item);
-    item->setName(value);
-    bumpCategoryChanges();
-    if (auto* container = qobject_cast<VXQLibraryElementContainer*>(item->container()))
-        container->invalidateSubContainersCache();
-    // Not inside the editor's own commit: the reload removes the row being edited.
-    platform::RunLoop::performAfterDelay(this, [this, edited] {
-        reloadOutline();
-        if (edited) {
-            m_libraryOutlineView->selectItem(edited);
-            m_libraryOutlineView->scrollToItem(edited);
-        }
-    }, 0);
-}
-
-bool VXQLibraryManagerWindowController::outlineViewShouldEditItem(VXQLibraryElement* item)
-{
-    if (auto* library = asLibrary(item))
-        return !library->isFactoryLibrary() && library->allowsContentChanges();
-    if (auto* category = asCategory(item))
-        return category->allowsNameChange();
-    return false;
-}
-
-bool VXQLibraryManagerWindowController::outlineViewIsGroupItem(VXQLibraryElement* item)
-{
-    return asGroup(item) != nullptr;
-}
-
-QString VXQLibraryManagerWindowController::outlineViewToolTipForItem(VXQLibraryElement* item)
-{
-    return item->toolTipString();
-}
-
-LibraryOutlineCellValues VXQLibraryManagerWindowController::outlineViewWillDisplayItem(VXQLibraryElement* item)
-{
-    LibraryOutlineCellValues values;
-    values.icon = libraryElementIcon(item);
-    const bool isLibrary = asLibrary(item) != nullptr;
-    const bool counted = isLibrary ? m_showLibraryCounts : (asCategory(item) && m_showCategoryCounts);
-    if (counted)
-        values.badgeCount = static_cast<VXQLibraryElementContainer*>(item)->allElementsCount();
-    values.badgeColour = isLibrary ? LibraryOutlineCell::libraryBadgeColour() : LibraryOutlineCell::categoryBadgeColour();
-    if (auto* category = asCategory(item))
-        values.readOnly = category->isReadOnly();
-    return values;
 }
 
 // --- Library and category commands -------------------------------------------------------------------------------
@@ -773,11 +524,11 @@ void VXQLibraryManagerWindowController::newLibraryAction(QObject*)
     VXQLibraryPtr library = VXQLibraryCatalogue::userLibraryWithPreferredName(VXQLibraryCatalogue::defaultUserLibraryName());
     if (!library)
         return;
-    dropCachedGroups();
-    reloadOutline();
+    m_outline.dropCachedGroups();
+    m_outline.reloadOutline();
     if (!selectLibrary(library.get()))
         return;
-    startEditingItem(library.get());
+    m_outline.startEditingItem(library.get());
 }
 
 void VXQLibraryManagerWindowController::newCategoryAction(QObject*)
@@ -802,11 +553,11 @@ VXQLibraryCategory* VXQLibraryManagerWindowController::makeNewCategoryForLibrary
     }
     if (!made)
         return nullptr;
-    bumpCategoryChanges();
-    reloadOutline();
-    m_libraryOutlineView->expandItem(container);
-    if (m_libraryOutlineView->selectItem(made))
-        startEditingItem(made);
+    m_outline.bumpCategoryChanges();
+    m_outline.reloadOutline();
+    outlineView()->expandItem(container);
+    if (outlineView()->selectItem(made))
+        m_outline.startEditingItem(made);
     return made;
 }
 
@@ -823,11 +574,11 @@ VXQLibrarySmartCategory* VXQLibraryManagerWindowController::makeNewSmartCategory
     auto category = std::make_shared<VXQLibrarySmartCategory>();
     category->initWithNameLibrary(library->uniqueNameForSubContainer(tr("untitled smart category")), library);
     library->addCategory(category);
-    bumpCategoryChanges();
-    reloadOutline();
-    m_libraryOutlineView->expandItem(library);
-    if (m_libraryOutlineView->selectItem(category.get()))
-        m_libraryOutlineView->scrollToItem(category.get());
+    m_outline.bumpCategoryChanges();
+    m_outline.reloadOutline();
+    outlineView()->expandItem(library);
+    if (outlineView()->selectItem(category.get()))
+        outlineView()->scrollToItem(category.get());
     if (startEditing)
         editSmartCategory(category.get());
     return category.get();
@@ -853,10 +604,10 @@ void VXQLibraryManagerWindowController::editSmartCategory(VXQLibrarySmartCategor
 void VXQLibraryManagerWindowController::smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategoryEditController*,
                                                                                    VXQLibrarySmartCategory* category)
 {
-    reloadOutline();
-    if (selectedCategories().contains(category)) {
-        invalidateItemsCache();
-        loadItemsViewPreservingSelection(true);
+    m_outline.reloadOutline();
+    if (m_outline.selectedCategories().contains(category)) {
+        m_itemList.invalidateItemsCache();
+        m_itemList.loadItemsViewPreservingSelection(true);
     }
 }
 
@@ -893,9 +644,9 @@ void VXQLibraryManagerWindowController::deleteCategories(const QList<VXQLibraryC
         else if (auto* parent = asCategory(container))
             parent->removeCategory(category);
     }
-    bumpCategoryChanges();
-    reloadOutline();
-    m_libraryOutlineView->deselectAll();
+    m_outline.bumpCategoryChanges();
+    m_outline.reloadOutline();
+    outlineView()->deselectAll();
     // The reload may already have emptied the selection without a word: the deleted
     // categories' items leave the list here either way.
     outlineViewSelectionDidChange();
@@ -966,21 +717,21 @@ bool VXQLibraryManagerWindowController::deleteLibrary(VXQLibrary* library)
         return false;
     VXQLibraryCatalogue::removeLibraryFromGroup(library, library->group());
     VXQLibraryGroup::userGroup()->invalidateElementsCache();
-    m_libraryOutlineView->deselectAll();
-    reloadOutline();
+    outlineView()->deselectAll();
+    m_outline.reloadOutline();
     return true;
 }
 
 void VXQLibraryManagerWindowController::renameAction(QObject*)
 {
-    VXQLibraryElement* item = m_libraryOutlineView->firstSelectedItem();
+    VXQLibraryElement* item = outlineView()->firstSelectedItem();
     if (!item)
         return;
     if (auto* library = asLibrary(item); library && library->isFactoryLibrary())
         return;
     if (auto* category = asCategory(item); category && !category->allowsNameChange())
         return;
-    startEditingItem(item);
+    m_outline.startEditingItem(item);
 }
 
 void VXQLibraryManagerWindowController::nominateDefaultLibraryAction(QObject*)
@@ -999,50 +750,6 @@ void VXQLibraryManagerWindowController::revealInFinderAction(QObject*)
         return;
     // No file manager here can point at one folder: show the one that holds it.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(library->path()).absolutePath()));
-}
-
-void VXQLibraryManagerWindowController::toggleShowLibraryCounts(QObject*)
-{
-    setShowsLibraryCounts(!m_showLibraryCounts);
-}
-
-void VXQLibraryManagerWindowController::toggleShowCategoryCounts(QObject*)
-{
-    setShowsCategoryCounts(!m_showCategoryCounts);
-}
-
-void VXQLibraryManagerWindowController::setShowsLibraryCounts(bool flag)
-{
-    if (flag == m_showLibraryCounts)
-        return;
-    m_showLibraryCounts = flag;
-    if (m_libraryOutlineView)
-        m_libraryOutlineView->redisplay();
-    defaults().setBoolForKey(flag, kLibManagerShowLibraryCounts);
-}
-
-void VXQLibraryManagerWindowController::setShowsCategoryCounts(bool flag)
-{
-    if (flag == m_showCategoryCounts)
-        return;
-    m_showCategoryCounts = flag;
-    if (m_libraryOutlineView)
-        m_libraryOutlineView->redisplay();
-    defaults().setBoolForKey(flag, kLibManagerShowCategoryCounts);
-}
-
-bool VXQLibraryManagerWindowController::showsDocumentsLibraries() const
-{
-    return defaults().boolForKey(kLibManagerShowDocuments);
-}
-
-void VXQLibraryManagerWindowController::setShowsDocumentsLibraries(bool flag)
-{
-    if (flag == showsDocumentsLibraries())
-        return;
-    defaults().setBoolForKey(flag, kLibManagerShowDocuments);
-    dropCachedGroups();
-    reloadOutline();
 }
 
 void VXQLibraryManagerWindowController::bottomBarButtonAction(QObject* sender)
@@ -1084,33 +791,29 @@ void VXQLibraryManagerWindowController::toggleLibrarySharing(QObject*)
 bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
 {
     const QByteArray action = item->action();
+    // Each part validates the actions it carries.
+    for (QObject* part : forwardingTargetsForSelector(action)) {
+        if (!platform::ResponderChain::hasActionMethod(part, action))
+            continue;
+        bool enabled = true;
+        QMetaObject::invokeMethod(part, "validateMenuItem", Q_RETURN_ARG(bool, enabled), Q_ARG(platform::MenuItem*, item));
+        return enabled;
+    }
     VXQLibrary* library = selectedLibrary();
     VXQLibraryCategory* current = currentCategory();
     const auto checked = [item](bool on) { item->setState(on ? MenuItem::OnState : MenuItem::OffState); };
 
     if (action == "paste")
         return canPasteIntoLibraryCategoryWithPasteboard(library, current, platform::Pasteboard::generalPasteboard());
-    if (action == "toggleShowLibraryCounts") {
-        checked(m_showLibraryCounts);
-        return true;
-    }
-    if (action == "toggleShowCategoryCounts") {
-        checked(m_showCategoryCounts);
-        return true;
-    }
     if (action == "removeItemsAction") {
         if (selection().isEmpty() || !library || !library->allowsCategoryChanges())
             return false;
-        const QList<VXQLibraryCategory*> categories = selectedCategories();
+        const QList<VXQLibraryCategory*> categories = m_outline.selectedCategories();
         return std::any_of(categories.begin(), categories.end(), [](VXQLibraryCategory* c) { return !c->isReadOnly(); });
     }
     if (action == "editItemsAction")
         return library && library->allowsContentChanges()
                && !VXQLibrarySymbolImportController::editableSymbolsFromArray(selection()).isEmpty();
-    if (action == "searchFieldModeAction") {
-        checked(item->tag() == m_filterMode);
-        return true;
-    }
     if (action == "newCategoryAction") {
         auto* container = qobject_cast<VXQLibraryElementContainer*>(selectedItem());
         return container && container->allowsSubContainers();
@@ -1118,7 +821,7 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
     if (action == "newSmartCategoryAction")
         return library && library->allowsSubContainers();
     if (action == "deleteCategoryAction")
-        return selectedCategoriesCanBeDeleted();
+        return m_outline.selectedCategoriesCanBeDeleted();
     if (action == "deleteLibraryAction" || action == "exportLibraryAction")
         return library && !library->isFactoryLibrary() && library->hasPresenceOnDisk();
     if (action == "editSmartCategoryAction") {
@@ -1133,10 +836,6 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
         item->setTitle(tr("Share"));
         return false;
     }
-    if (action == "sortMainListAction") {
-        checked(item->tag() == sortMainListMode());
-        return true;
-    }
     if (action == "moveToLibraryAction") {
         if (!library || !library->allowsContentChanges() || selection().isEmpty())
             return false;
@@ -1145,15 +844,11 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
         auto* target = qobject_cast<VXQLibrary*>(item->representedObject().value<QObject*>());
         return target && target != library && target->allowsContentChanges();
     }
-    if (action == "searchFieldConvertToSmartCategoryAction")
-        return library && library->allowsCategoryChanges() && !m_filterString.isEmpty();
     if (action == "nominateDefaultLibraryAction") {
         const bool isDefault = library && library->name() == VXQLibraryCatalogue::defaultUserLibraryName();
         checked(isDefault);
         return library && !isDefault && library->allowsContentChanges() && library->allowsCategoryChanges()
                && library->group() == VXQLibraryGroup::userGroup()->name();
     }
-    if (m_debugActions && platform::ResponderChain::hasActionMethod(m_debugActions.get(), action))
-        return m_debugActions->validateMenuItem(item);
     return platform::ResponderChain::hasActionMethod(this, action);
 }

@@ -19,7 +19,9 @@
 #include "library/browser/VXQLibraryItemViewController.h"
 #include "library/info/VXQLibrarySmartCategoryEditController.h"
 #include "library/manager/LibraryDropRules.h"
-#include "library/manager/LibraryOutlineModel.h"
+#include "library/manager/LibraryManagerDefaults.h"
+#include "library/manager/LibraryManagerItemList.h"
+#include "library/manager/LibraryOutlineController.h"
 #include "library/sheets/VXQLibrarySymbolImportController.h"
 #include "platform/foundation/Predicate.h"
 #include "platform/ui/Document.h" // WindowController's inline document() needs it complete
@@ -50,21 +52,8 @@ class Pasteboard;
 struct Notification;
 }
 
-inline const QString kLibManagerShowLibraryCounts = QStringLiteral("LIB_MGR_SHOW_LIB_COUNTS");
-inline const QString kLibManagerShowCategoryCounts = QStringLiteral("LIB_MGR_SHOW_CAT_COUNTS");
-inline const QString kLibManagerLastCategorySelection = QStringLiteral("LIBRARY_MANAGER_LAST_CAT_SELECTION");
-inline const QString kLibManagerLastSelection = QStringLiteral("QVNL_LIB_MANAGER_LAST_SELECTION");
-inline const QString kLibManagerShowDocuments = QStringLiteral("QVNL_LIBRARY_MANAGER_SHOW_DOCUMENTS");
-inline const QString kLibManagerSortMode = QStringLiteral("QVNL_LIBRARY_MANAGER_SORTMODE");
-inline const QString kLibManagerPrintInfo = QStringLiteral("QVNL_LIBRARY_MANAGER_PRINT_INFO");
-inline const QString kLibManagerExpandedItems = QStringLiteral("QVNL_LIBRARY_MANAGER_EXPANDED_ITEMS");
-inline const QString kLibManagerWindowFrame = QStringLiteral("QVNL_LIBRARY_MANAGER_WFRAME");
-inline const QString kVXQLibraryConfirmCategoryDelete = QStringLiteral("kVXQLibraryConfirmCategoryDelete");
-inline const QString kVXQLibraryConfirmCategoryCopy = QStringLiteral("kVXQLibraryConfirmCategoryCopy");
-inline const QString kLibManagerSettingsRootName = QStringLiteral("QVNL_LIB_MANAGER");
-
 class VXQLibraryManagerWindowController : public platform::WindowController,
-                                          public LibraryOutlineDataSource,
+                                          public LibraryOutlineDropHandler,
                                           public VXQLibraryArchivingDelegate,
                                           public VXQLibraryItemViewControllerDelegate,
                                           public VXQLibrarySmartCategoryEditorDelegate,
@@ -86,24 +75,21 @@ public:
     static void setAlertRunner(AlertRunner runner);
 
     // --- Selection --------------------------------------------------------------------------
+    // The outline and what its selection means; the list of items the browser shows.
+    LibraryOutlineController& outline() { return m_outline; }
+    LibraryManagerItemList& itemList() { return m_itemList; }
+
     // The library of the first selected row (the row's own when it is a library).
-    VXQLibrary* selectedLibrary() const;
+    VXQLibrary* selectedLibrary() const { return m_outline.selectedLibrary(); }
     // The first selected row unless it is a group.
-    VXQLibraryElement* selectedItem() const;
-    // Per selected row: a library's All Items, a category itself; groups add nothing.
-    QList<VXQLibraryCategory*> selectedCategories() const;
-    // The last of selectedCategories: what the browser shows.
-    VXQLibraryCategory* currentCategory() const;
+    VXQLibraryElement* selectedItem() const { return m_outline.selectedItem(); }
+    // The last selected category (a library row stands for its All Items): what the browser shows.
+    VXQLibraryCategory* currentCategory() const { return m_outline.currentCategory(); }
     // The browser's selected items.
     QList<VXQLibraryItemPtr> selection() const;
-    bool selectedCategoriesCanBeDeleted() const;
-    // "GROUP", "GROUP.Library" or "GROUP.Library.Category[...]"; null when a step fails.
-    VXQLibraryElement* itemWithIdentifier(const QString& identifier) const;
-    static VXQLibraryGroup* groupWithName(const QString& name) { return VXQLibraryGroup::groupWithName(name); }
-    // The outline's top level: factory, user and (when shown) documents groups, then the others.
-    QList<VXQLibraryGroup*> groups();
-    QList<VXQLibraryPtr> userLibraries();
+    QList<VXQLibraryPtr> userLibraries() { return m_outline.userLibraries(); }
 
+    // Both load the window first.
     bool selectLibrary(VXQLibrary* library);
     bool selectCategory(VXQLibraryCategory* category);
     bool showItemWithUniqueIDSelectIt(const QString& key, bool select);
@@ -132,14 +118,8 @@ public:
     Q_INVOKABLE void renameAction(QObject* sender);
     Q_INVOKABLE void nominateDefaultLibraryAction(QObject* sender);
     Q_INVOKABLE void revealInFinderAction(QObject* sender);
-    Q_INVOKABLE void toggleShowLibraryCounts(QObject* sender);
-    Q_INVOKABLE void toggleShowCategoryCounts(QObject* sender);
-    bool showsLibraryCounts() const { return m_showLibraryCounts; }
-    void setShowsLibraryCounts(bool flag);
-    bool showsCategoryCounts() const { return m_showCategoryCounts; }
-    void setShowsCategoryCounts(bool flag);
-    bool showsDocumentsLibraries() const;
-    void setShowsDocumentsLibraries(bool flag);
+    void toggleShowLibraryCounts(QObject* sender) { m_outline.toggleShowLibraryCounts(sender); }
+    void setShowsLibraryCounts(bool flag) { m_outline.setShowsLibraryCounts(flag); }
     // Segment 0 new category, 1 delete category, 2 new library (by the sender's tag).
     Q_INVOKABLE void bottomBarButtonAction(QObject* sender);
     Q_INVOKABLE void helpButtonAction(QObject* sender);
@@ -193,23 +173,14 @@ public:
     VXQLibraryCategory* draggingCategory() const { return m_draggingCategory; }
 
     // --- Search, sorting and printing -------------------------------------------------------------
-    Q_INVOKABLE void searchFieldAction(QObject* sender);
-    Q_INVOKABLE void searchFieldModeAction(QObject* sender);
-    QString filterString() const { return m_filterString; }
-    void setFilterString(const QString& text);
-    int filterMode() const { return m_filterMode; }
-    void setFilterMode(int mode);
-    platform::PredicatePtr filterPredicate() const;
-    Q_INVOKABLE void searchFieldConvertToSmartCategoryAction(QObject* sender);
-    VXQLibrarySmartCategory* makeNewSmartCategoryFromFilter();
+    QString filterString() const { return m_itemList.filterString(); }
+    void setFilterString(const QString& text) { m_itemList.setFilterString(text); }
+    void setFilterMode(int mode) { m_itemList.setFilterMode(mode); }
+    VXQLibrarySmartCategory* makeNewSmartCategoryFromFilter() { return m_itemList.makeNewSmartCategoryFromFilter(); }
     // What the browser shows; empty for nothing.
-    QList<VXQLibraryItemPtr> sortedAndFilteredItems();
-    void updateBottomBarInfo();
-    QString bottomBarText() const;
-    Q_INVOKABLE void sortMainListAction(QObject* sender);
-    void setSortMainListModeForced(qint64 mode, bool forced);
-    qint64 sortMainListMode() const;
-    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outlineSortDescriptors; }
+    QList<VXQLibraryItemPtr> sortedAndFilteredItems() { return m_itemList.sortedAndFilteredItems(); }
+    void setSortMainListModeForced(qint64 mode, bool forced) { m_outline.setSortMainListModeForced(mode, forced); }
+    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outline.outlineSortDescriptors(); }
     Q_INVOKABLE void printDocument(QObject* sender);
     Q_INVOKABLE void runPageLayout(QObject* sender);
     // The stored page set-up; none when nothing (or nothing readable) is stored.
@@ -244,13 +215,10 @@ public:
     VXQLibrarySymbolImportController* symbolImporter() const { return m_symbolImporter; }
     bool symbolEditorIsOpen() const { return m_symbolEditorIsOpen; }
 
-    // --- The item list ----------------------------------------------------------------------------------
-    // Forgets the item list; invalidateFilteredItems keeps its sorted form for the next search.
-    void invalidateItemsCache();
-    void invalidateFilteredItems();
-    void restoreSelection();
-    void loadItemsViewPreservingSelection(bool preserving);
-    void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category);
+    void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category)
+    {
+        m_itemList.reloadLibrarySelectingCategory(library, category);
+    }
 
     // --- Parts of the window (for the application and tests) ------------------------------------------------
     LibraryOutlineView* outlineView() const;
@@ -263,15 +231,11 @@ public:
     QMenu* actionMenu() const { return m_bottomBarActionMenu; }
     QMenu* moveToMenu() const { return m_moveToDynamicMenu; }
 
-    // --- The outline's data source ------------------------------------------------------------------------
-    QList<VXQLibraryElement*> outlineViewChildrenOfItem(VXQLibraryElement* item) override;
-    bool outlineViewIsItemExpandable(VXQLibraryElement* item) override;
-    QString outlineViewObjectValueForItem(VXQLibraryElement* item) override;
-    void outlineViewSetObjectValueForItem(const QString& value, VXQLibraryElement* item) override;
-    bool outlineViewShouldEditItem(VXQLibraryElement* item) override;
-    bool outlineViewIsGroupItem(VXQLibraryElement* item) override;
-    QString outlineViewToolTipForItem(VXQLibraryElement* item) override;
-    LibraryOutlineCellValues outlineViewWillDisplayItem(VXQLibraryElement* item) override;
+    // --- The outline's drags and drops -------------------------------------------------------------------
+    QList<VXQLibraryElement*> outlineViewChildrenOfItem(VXQLibraryElement* item)
+    {
+        return m_outline.outlineViewChildrenOfItem(item);
+    }
     QMimeData* outlineViewWriteItems(const QList<VXQLibraryElement*>& items) override;
     Qt::DropAction outlineViewValidateDrop(const QMimeData* data, Qt::DropActions offered,
                                            VXQLibraryElement* item) override;
@@ -290,12 +254,6 @@ private:
     void makeMenuBar(QWidget* window);
     void observeNotifications();
     void outlineViewSelectionDidChange();
-    void saveExpandedItems();
-    void restoreExpandedItems();
-    void bumpCategoryChanges() { ++m_catSortChanges; }
-    void reloadOutline();
-    void dropCachedGroups();
-    void startEditingItem(VXQLibraryElement* item);
     int runAlert(platform::Alert& alert) const;
     void beep() const;
     void windowDidBecomeMain();
@@ -312,7 +270,8 @@ private:
     bool acceptDroppedDrawables(const QMimeData* data, VXQLibrary* library, VXQLibraryCategory* category);
     void selectItemsSoon(const QList<VXQLibraryItemPtr>& items);
 
-    QPointer<LibraryOutlineView> m_libraryOutlineView;
+    LibraryOutlineController m_outline;
+    LibraryManagerItemList m_itemList{*this, m_outline};
     QToolButton* m_bottomBarButtons[4] = {};
     QLabel* m_itemIdentifierField = nullptr;
     QLabel* m_bottomBarItemsInfoTextField = nullptr;
@@ -324,19 +283,7 @@ private:
     VXQLibrarySmartCategoryEditController* m_smartEditController = nullptr;
     QPointer<QDialog> m_libDeleteDialog;
     QLabel* m_libDeleteText = nullptr;
-    quint64 m_catSortChanges = 5;
-    quint64 m_itemSortChanges = 5;
-    std::optional<QList<VXQLibraryGroup*>> m_cachedLibraries;
-    std::optional<QList<VXQLibraryItemPtr>> m_cachedItems;
-    std::optional<QList<VXQLibraryItemPtr>> m_sortedItems;
-    QPointer<QObject> m_sortedItemsSource;
-    QString m_filterString;
-    int m_filterMode = 0;
     std::optional<QPageLayout> m_printInfo;
-    QList<LibrarySortDescriptor> m_outlineSortDescriptors;
-    bool m_showLibraryCounts = false;
-    bool m_showCategoryCounts = false;
-    bool m_needsSelection = false;
     bool m_symbolEditorIsOpen = false;
     VXQLibrarySymbolImportController* m_symbolImporter = nullptr;
     QPointer<VXQLibraryCategory> m_draggingCategory;
