@@ -129,3 +129,17 @@ void VLQNAnnotationController::digitsAction(QObject* sender)
 {
     takeCommonValueFromForKeyPath(sender, QStringLiteral("digits"));
 }
+
+const platform::DisplayBindings& VLQNAnnotationController::displayBindings() const
+{
+    using Self = VLQNAnnotationController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("isAlphabetic"), &Self::setIsAlphabetic)
+        .bind(QStringLiteral("isRotated"), &Self::setIsRotated)
+        .bind(QStringLiteral("isReversed"), &Self::setIsReversed)
+        .bind(QStringLiteral("startingOffset"), &Self::setStartingOffset)
+        .bind(QStringLiteral("increment"), &Self::setIncrement)
+        .bind(QStringLiteral("digits"), &Self::setDigits)
+        .bind(QStringLiteral("placement"), &Self::setPlacement);
+    return bindings;
+}

@@ -6,6 +6,7 @@
 // placement is shown by the grid pane, which holds the radio buttons both annotations share.
 
 #include "app/sidebar/VLTMGenericObjectController.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 
 
 class QCheckBox;
@@ -13,7 +14,7 @@ class QRadioButton;
 class GridSettingsHost;
 class ZQScrollwheelStepper;
 
-class VLQNAnnotationController : public VLTMGenericObjectController {
+class VLQNAnnotationController : public VLTMGenericObjectController, public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -32,14 +33,16 @@ public:
     void setGridController(GridSettingsHost* controller) { m_gridController = controller; }
 
     // --- Display setters ----------------------------------------------------------------
-    Q_INVOKABLE void setIsAlphabetic(bool alphabetic);
-    Q_INVOKABLE void setIsRotated(bool rotated);
-    Q_INVOKABLE void setIsReversed(bool reversed);
-    Q_INVOKABLE void setStartingOffset(double value);
-    Q_INVOKABLE void setIncrement(double value);
-    Q_INVOKABLE void setDigits(double value);
+    // Each observed key, bound to its setter below.
+    const platform::DisplayBindings& displayBindings() const override;
+    void setIsAlphabetic(bool alphabetic);
+    void setIsRotated(bool rotated);
+    void setIsReversed(bool reversed);
+    void setStartingOffset(double value);
+    void setIncrement(double value);
+    void setDigits(double value);
     // Passed on to the grid pane.
-    Q_INVOKABLE void setPlacement(int placement);
+    void setPlacement(int placement);
 
     // --- Actions ------------------------------------------------------------------------
     Q_INVOKABLE void alphabeticAction(QObject* sender);

@@ -138,3 +138,18 @@ void VLQNGridBorderController::borderSecondColourAction(QObject* sender)
 {
     takeCommonValueFromForKeyPath(sender, QStringLiteral("alternateFillColour"));
 }
+
+const platform::DisplayBindings& VLQNGridBorderController::displayBindings() const
+{
+    using Self = VLQNGridBorderController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("width"), &Self::setWidth)
+        .bind(QStringLiteral("offset"), &Self::setOffset)
+        .bind(QStringLiteral("isAlternating"), &Self::setIsAlternating)
+        .bind(QStringLiteral("extendedMarkers"), &Self::setExtendedMarkers)
+        .bind(QStringLiteral("ordnanceSurveyStyleEnabled"), &Self::setOrdnanceSurveyStyleEnabled)
+        .bind(QStringLiteral("fillColour"), &Self::setFillColour)
+        .bind(QStringLiteral("alternateFillColour"), &Self::setAlternateFillColour)
+        .bind(QStringLiteral("borderEdges"), &Self::setBorderEdges);
+    return bindings;
+}

@@ -6,6 +6,7 @@
 // edges that carry bands are shown by the grid pane, next to the edges that carry labels.
 
 #include "app/sidebar/VLTMGenericObjectController.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 
 
 class QCheckBox;
@@ -16,7 +17,7 @@ namespace platform {
 class ColourWell;
 }
 
-class VLQNGridBorderController : public VLTMGenericObjectController {
+class VLQNGridBorderController : public VLTMGenericObjectController, public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -35,15 +36,17 @@ public:
     void setGridController(GridSettingsHost* controller) { m_gridController = controller; }
 
     // --- Display setters ----------------------------------------------------------------
-    Q_INVOKABLE void setWidth(double width);
-    Q_INVOKABLE void setOffset(double offset);
-    Q_INVOKABLE void setIsAlternating(bool alternating);
-    Q_INVOKABLE void setExtendedMarkers(bool extended);
-    Q_INVOKABLE void setOrdnanceSurveyStyleEnabled(bool barred);
-    Q_INVOKABLE void setFillColour(const QColor& colour);
-    Q_INVOKABLE void setAlternateFillColour(const QColor& colour);
+    // Each observed key, bound to its setter below.
+    const platform::DisplayBindings& displayBindings() const override;
+    void setWidth(double width);
+    void setOffset(double offset);
+    void setIsAlternating(bool alternating);
+    void setExtendedMarkers(bool extended);
+    void setOrdnanceSurveyStyleEnabled(bool barred);
+    void setFillColour(const QColor& colour);
+    void setAlternateFillColour(const QColor& colour);
     // Passed on to the grid pane.
-    Q_INVOKABLE void setBorderEdges(int edges);
+    void setBorderEdges(int edges);
 
     // --- Actions ------------------------------------------------------------------------
     Q_INVOKABLE void borderWidthAction(QObject* sender);

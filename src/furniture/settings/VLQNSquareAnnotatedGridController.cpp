@@ -498,3 +498,26 @@ void VLQNSquareAnnotatedGridController::majorsAction(QObject* sender)
 {
     takeCommonValueFromForKeyPath(sender, QStringLiteral("majors"));
 }
+
+const platform::DisplayBindings& VLQNSquareAnnotatedGridController::displayBindings() const
+{
+    using Self = VLQNSquareAnnotatedGridController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("gridVisible"), &Self::setGridVisible)
+        .bind(QStringLiteral("horizontalAnnotation"), &Self::setHorizontalAnnotation)
+        .bind(QStringLiteral("verticalAnnotation"), &Self::setVerticalAnnotation)
+        .bind(QStringLiteral("themeColour"), &Self::setThemeColour)
+        .bind(QStringLiteral("drawsBorderLine"), &Self::setDrawsBorderLine)
+        .bind(QStringLiteral("borders"), &Self::setBorders)
+        .bind(QStringLiteral("annotationEdges"), &Self::setAnnotationEdges)
+        .bind(QStringLiteral("font"), &Self::setFont)
+        .bind(QStringLiteral("fontName"), &Self::setFontName)
+        .bind(QStringLiteral("fontSize"), &Self::setFontSize)
+        .bind(QStringLiteral("fontColour"), &Self::setFontColour)
+        .bind(QStringLiteral("divisionsHidden"), &Self::setDivisionsHidden)
+        .bind(QStringLiteral("divisions"), &Self::setDivisions)
+        .bind(QStringLiteral("spanMultiplier"), &Self::setSpanMultiplier)
+        .bind(QStringLiteral("majors"), &Self::setMajors)
+        .bind(QStringLiteral("abbreviatedDrawingUnits"), &Self::setAbbreviatedDrawingUnits);
+    return bindings;
+}

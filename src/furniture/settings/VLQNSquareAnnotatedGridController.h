@@ -10,6 +10,7 @@
 
 #include "app/sidebar/VLTMGenericObjectController.h"
 #include "furniture/settings/GridSettingsHost.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 
 #include <QHash>
 #include <memory>
@@ -29,7 +30,9 @@ class ColourWell;
 class Menu;
 }
 
-class VLQNSquareAnnotatedGridController : public VLTMGenericObjectController, public GridSettingsHost {
+class VLQNSquareAnnotatedGridController : public VLTMGenericObjectController,
+                                          public GridSettingsHost,
+                                          public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -62,25 +65,27 @@ public:
     void setCommonTrait(quint32 traitMask);
 
     // --- Display setters ----------------------------------------------------------------
-    Q_INVOKABLE void setGridVisible(bool visible);
-    Q_INVOKABLE void setHorizontalAnnotation(const QVariant& annotation);
-    Q_INVOKABLE void setVerticalAnnotation(const QVariant& annotation);
-    Q_INVOKABLE void setThemeColour(const QColor& colour);
-    Q_INVOKABLE void setDrawsBorderLine(bool draws);
-    Q_INVOKABLE void setBorders(const QVariant& borders);
-    Q_INVOKABLE void setAnnotationEdges(int edges);
-    Q_INVOKABLE void setFont(const QFont& font);
-    Q_INVOKABLE void setFontName(const QString& name);
-    Q_INVOKABLE void setFontSize(double size);
-    Q_INVOKABLE void setFontColour(const QColor& colour);
-    Q_INVOKABLE void setDivisionsHidden(bool hidden);
-    Q_INVOKABLE void setDivisions(double divisions);
-    Q_INVOKABLE void setSpanMultiplier(double multiplier);
-    Q_INVOKABLE void setMajors(double majors);
-    Q_INVOKABLE void setAbbreviatedDrawingUnits(const QVariant& units);
+    // Each observed key, bound to its setter below.
+    const platform::DisplayBindings& displayBindings() const override;
+    void setGridVisible(bool visible);
+    void setHorizontalAnnotation(const QVariant& annotation);
+    void setVerticalAnnotation(const QVariant& annotation);
+    void setThemeColour(const QColor& colour);
+    void setDrawsBorderLine(bool draws);
+    void setBorders(const QVariant& borders);
+    void setAnnotationEdges(int edges);
+    void setFont(const QFont& font);
+    void setFontName(const QString& name);
+    void setFontSize(double size);
+    void setFontColour(const QColor& colour);
+    void setDivisionsHidden(bool hidden);
+    void setDivisions(double divisions);
+    void setSpanMultiplier(double multiplier);
+    void setMajors(double majors);
+    void setAbbreviatedDrawingUnits(const QVariant& units);
     // From the annotation panes and the border pane.
-    Q_INVOKABLE void setPlacement(int placement) override;
-    Q_INVOKABLE void setBorderEdges(int edges) override;
+    void setPlacement(int placement) override;
+    void setBorderEdges(int edges) override;
 
     // --- Actions ------------------------------------------------------------------------
     Q_INVOKABLE void gridSpacingAction(QObject* sender);

@@ -588,3 +588,24 @@ void VLTMExportController::buildWindow()
     buttons->addWidget(m_exportButton);
     layout->addLayout(buttons);
 }
+
+const platform::DisplayBindings& VLTMExportController::displayBindings() const
+{
+    using Self = VLTMExportController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("folderURL"), &Self::setFolderURL)
+        .bind(QStringLiteral("dpi"), &Self::setDpi)
+        .bind(QStringLiteral("quality"), &Self::setQuality)
+        .bind(QStringLiteral("sourceType"), &Self::setSourceType)
+        .bind(QStringLiteral("sources"), &Self::setSources)
+        .bind(QStringLiteral("format"), &Self::setFormat)
+        .bind(QStringLiteral("scale"), &Self::setScale)
+        .bind(QStringLiteral("transparent"), &Self::setTransparent)
+        .bind(QStringLiteral("fileNameRoot"), &Self::setFileNameRoot)
+        .bind(QStringLiteral("fileNamingOption"), &Self::setFileNamingOption)
+        .bind(QStringLiteral("firstIndex"), &Self::setFirstIndex)
+        .bind(QStringLiteral("colorspace"), &Self::setColorspace)
+        .bind(QStringLiteral("showInFinder"), &Self::setShowInFinder)
+        .bind(QStringLiteral("overwriteExisting"), &Self::setOverwriteExisting);
+    return bindings;
+}

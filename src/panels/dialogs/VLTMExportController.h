@@ -13,6 +13,7 @@
 #include "app/sidebar/VLTMGenericObjectTrampoline.h"
 #include "app/sidebar/VLTMObjectControllerDataSource.h"
 #include "panels/export/VLTMExportOperation.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -52,7 +53,9 @@ public:
     QStringList keyPathsOfInterest() const override;
 };
 
-class VLTMExportController : public ZQObject, public VLTMObjectControllerDataSource {
+class VLTMExportController : public ZQObject,
+                             public VLTMObjectControllerDataSource,
+                             public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -93,20 +96,22 @@ public:
     void exportHelpAction();
 
     // --- What the trampoline shows -------------------------------------------------------------
-    Q_INVOKABLE void setFolderURL(const QUrl& url);
-    Q_INVOKABLE void setDpi(double dpi);
-    Q_INVOKABLE void setQuality(double quality);
-    Q_INVOKABLE void setSourceType(int sourceType);
-    Q_INVOKABLE void setSources(const QVariant& sources);
-    Q_INVOKABLE void setFormat(qint64 format);
-    Q_INVOKABLE void setScale(double scale);
-    Q_INVOKABLE void setTransparent(bool transparent);
-    Q_INVOKABLE void setFileNameRoot(const QString& root);
-    Q_INVOKABLE void setFileNamingOption(int option);
-    Q_INVOKABLE void setFirstIndex(quint64 index);
-    Q_INVOKABLE void setColorspace(const QString& identifier);
-    Q_INVOKABLE void setShowInFinder(bool flag);
-    Q_INVOKABLE void setOverwriteExisting(bool flag);
+    // Each observed key, bound to its setter below.
+    const platform::DisplayBindings& displayBindings() const override;
+    void setFolderURL(const QUrl& url);
+    void setDpi(double dpi);
+    void setQuality(double quality);
+    void setSourceType(int sourceType);
+    void setSources(const QVariant& sources);
+    void setFormat(qint64 format);
+    void setScale(double scale);
+    void setTransparent(bool transparent);
+    void setFileNameRoot(const QString& root);
+    void setFileNamingOption(int option);
+    void setFirstIndex(quint64 index);
+    void setColorspace(const QString& identifier);
+    void setShowInFinder(bool flag);
+    void setOverwriteExisting(bool flag);
 
     // --- The sheet's controls (tests drive them) -----------------------------------------------
     QAbstractButton* sourceButton(int sourceType) const;

@@ -469,3 +469,29 @@ void VLTM_VXQScaleBarShapeController::setMixedValueForLocked()
 {
     setLocked(false);
 }
+
+const platform::DisplayBindings& VLTM_VXQScaleBarShapeController::displayBindings() const
+{
+    using Self = VLTM_VXQScaleBarShapeController;
+    static const auto bindings = platform::DisplayBindings()
+        .bind(QStringLiteral("primaryBarEnabled"), &Self::setPrimaryBarEnabled, &Self::setMixedValueForPrimaryBarEnabled)
+        .bind(QStringLiteral("secondaryBarEnabled"), &Self::setSecondaryBarEnabled, &Self::setMixedValueForSecondaryBarEnabled)
+        .bind(QStringLiteral("title"), &Self::setTitle, &Self::setMixedValueForTitle)
+        .bind(QStringLiteral("userTitle"), &Self::setUserTitle, &Self::setMixedValueForUserTitle)
+        .bind(QStringLiteral("primaryLabel"), &Self::setPrimaryLabel, &Self::setMixedValueForPrimaryLabel)
+        .bind(QStringLiteral("secondaryLabel"), &Self::setSecondaryLabel, &Self::setMixedValueForSecondaryLabel)
+        .bind(QStringLiteral("isAlternating"), &Self::setIsAlternating, &Self::setMixedValueForIsAlternating)
+        .bind(QStringLiteral("extendedMarkers"), &Self::setExtendedMarkers, &Self::setMixedValueForExtendedMarkers)
+        .bind(QStringLiteral("ordnanceSurveyStyleEnabled"), &Self::setOrdnanceSurveyStyleEnabled, &Self::setMixedValueForOrdnanceSurveyStyleEnabled)
+        .bind(QStringLiteral("titleEnabled"), &Self::setTitleEnabled, &Self::setMixedValueForTitleEnabled)
+        .bind(QStringLiteral("mainColour"), &Self::setMainColour, &Self::setMixedValueForMainColour)
+        .bind(QStringLiteral("alternateColour"), &Self::setAlternateColour, &Self::setMixedValueForAlternateColour)
+        .bind(QStringLiteral("primaryBarDivisions"), &Self::setPrimaryBarDivisions, &Self::setMixedValueForPrimaryBarDivisions)
+        .bind(QStringLiteral("secondaryBarDivisions"), &Self::setSecondaryBarDivisions, &Self::setMixedValueForSecondaryBarDivisions)
+        .bind(QStringLiteral("primaryBarSkipInterval"), &Self::setPrimaryBarSkipInterval, &Self::setMixedValueForPrimaryBarSkipInterval)
+        .bind(QStringLiteral("secondaryBarSkipInterval"), &Self::setSecondaryBarSkipInterval, &Self::setMixedValueForSecondaryBarSkipInterval)
+        .bind(QStringLiteral("barWidth"), &Self::setBarWidth, &Self::setMixedValueForBarWidth)
+        .bind(QStringLiteral("secondaryScaleUnits"), &Self::setSecondaryScaleUnits, &Self::setMixedValueForSecondaryScaleUnits)
+        .bind(QStringLiteral("locked"), &Self::setLocked, &Self::setMixedValueForLocked);
+    return bindings;
+}

@@ -9,6 +9,7 @@
 #include "furniture/MapUnitTags.h"
 #include "furniture/scalebar/pane/ScaleBarPaneRules.h"
 #include "platform/measurement/ZQUnitLength.h"
+#include "platform/vantrix/inspector/DisplayBindings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -20,7 +21,7 @@ namespace platform {
 class ColourWell;
 }
 
-class VLTM_VXQScaleBarShapeController : public VLTMGenericObjectController {
+class VLTM_VXQScaleBarShapeController : public VLTMGenericObjectController, public platform::DisplayBindingSource {
     Q_OBJECT
 
 public:
@@ -36,45 +37,47 @@ public:
     static const MapUnitTags& mapUnitTags();
 
     // --- Display setters ---------------------------------------------------------------
-    Q_INVOKABLE void setPrimaryBarEnabled(bool enabled);
-    Q_INVOKABLE void setSecondaryBarEnabled(bool enabled);
-    Q_INVOKABLE void setTitle(const QString& title);
-    Q_INVOKABLE void setUserTitle(const QString& title);
-    Q_INVOKABLE void setPrimaryLabel(const QString& label);
-    Q_INVOKABLE void setSecondaryLabel(const QString& label);
-    Q_INVOKABLE void setIsAlternating(bool alternating);
-    Q_INVOKABLE void setExtendedMarkers(bool extended);
-    Q_INVOKABLE void setOrdnanceSurveyStyleEnabled(bool enabled);
-    Q_INVOKABLE void setTitleEnabled(bool enabled);
-    Q_INVOKABLE void setMainColour(const QColor& colour);
-    Q_INVOKABLE void setAlternateColour(const QColor& colour);
-    Q_INVOKABLE void setPrimaryBarDivisions(qint64 divisions);
-    Q_INVOKABLE void setSecondaryBarDivisions(qint64 divisions);
-    Q_INVOKABLE void setPrimaryBarSkipInterval(quint64 interval);
-    Q_INVOKABLE void setSecondaryBarSkipInterval(quint64 interval);
-    Q_INVOKABLE void setBarWidth(double width);
-    Q_INVOKABLE void setSecondaryScaleUnits(const QVariant& units);
+    // Each observed key, bound to its setter below.
+    const platform::DisplayBindings& displayBindings() const override;
+    void setPrimaryBarEnabled(bool enabled);
+    void setSecondaryBarEnabled(bool enabled);
+    void setTitle(const QString& title);
+    void setUserTitle(const QString& title);
+    void setPrimaryLabel(const QString& label);
+    void setSecondaryLabel(const QString& label);
+    void setIsAlternating(bool alternating);
+    void setExtendedMarkers(bool extended);
+    void setOrdnanceSurveyStyleEnabled(bool enabled);
+    void setTitleEnabled(bool enabled);
+    void setMainColour(const QColor& colour);
+    void setAlternateColour(const QColor& colour);
+    void setPrimaryBarDivisions(qint64 divisions);
+    void setSecondaryBarDivisions(qint64 divisions);
+    void setPrimaryBarSkipInterval(quint64 interval);
+    void setSecondaryBarSkipInterval(quint64 interval);
+    void setBarWidth(double width);
+    void setSecondaryScaleUnits(const QVariant& units);
     Q_INVOKABLE void setLocked(bool locked) override;
 
-    Q_INVOKABLE void setMixedValueForPrimaryBarEnabled();
-    Q_INVOKABLE void setMixedValueForSecondaryBarEnabled();
-    Q_INVOKABLE void setMixedValueForTitleEnabled();
-    Q_INVOKABLE void setMixedValueForIsAlternating();
-    Q_INVOKABLE void setMixedValueForExtendedMarkers();
-    Q_INVOKABLE void setMixedValueForOrdnanceSurveyStyleEnabled();
-    Q_INVOKABLE void setMixedValueForPrimaryLabel();
-    Q_INVOKABLE void setMixedValueForSecondaryLabel();
-    Q_INVOKABLE void setMixedValueForUserTitle();
-    Q_INVOKABLE void setMixedValueForTitle();
-    Q_INVOKABLE void setMixedValueForPrimaryBarDivisions();
-    Q_INVOKABLE void setMixedValueForSecondaryBarDivisions();
-    Q_INVOKABLE void setMixedValueForPrimaryBarSkipInterval();
-    Q_INVOKABLE void setMixedValueForSecondaryBarSkipInterval();
-    Q_INVOKABLE void setMixedValueForBarWidth();
-    Q_INVOKABLE void setMixedValueForMainColour();
-    Q_INVOKABLE void setMixedValueForAlternateColour();
-    Q_INVOKABLE void setMixedValueForSecondaryScaleUnits();
-    Q_INVOKABLE void setMixedValueForLocked();
+    void setMixedValueForPrimaryBarEnabled();
+    void setMixedValueForSecondaryBarEnabled();
+    void setMixedValueForTitleEnabled();
+    void setMixedValueForIsAlternating();
+    void setMixedValueForExtendedMarkers();
+    void setMixedValueForOrdnanceSurveyStyleEnabled();
+    void setMixedValueForPrimaryLabel();
+    void setMixedValueForSecondaryLabel();
+    void setMixedValueForUserTitle();
+    void setMixedValueForTitle();
+    void setMixedValueForPrimaryBarDivisions();
+    void setMixedValueForSecondaryBarDivisions();
+    void setMixedValueForPrimaryBarSkipInterval();
+    void setMixedValueForSecondaryBarSkipInterval();
+    void setMixedValueForBarWidth();
+    void setMixedValueForMainColour();
+    void setMixedValueForAlternateColour();
+    void setMixedValueForSecondaryScaleUnits();
+    void setMixedValueForLocked();
 
     // --- Controls (made with the view) ---------------------------------------------------
     QCheckBox* upperBarEnableCheckbox() const { return m_upperBarEnable; }
