@@ -377,7 +377,7 @@ void ZQMediaBrowserController::listingEnded()
 
 ZQMediaBrowserController::GridPlace ZQMediaBrowserController::gridPlace() const
 {
-    const QListView* grid = m_parts.imageBrowser;
+    const ZQImageBrowserView* grid = m_parts.imageBrowser;
     if (!grid)
         return {};
     return {selectedItem(), QPoint(grid->horizontalScrollBar()->value(), grid->verticalScrollBar()->value())};
@@ -385,7 +385,7 @@ ZQMediaBrowserController::GridPlace ZQMediaBrowserController::gridPlace() const
 
 void ZQMediaBrowserController::restoreGridPlace(const GridPlace& place, ReloadView view)
 {
-    QListView* grid = m_parts.imageBrowser;
+    ZQImageBrowserView* grid = m_parts.imageBrowser;
     if (!grid)
         return;
     const int row = place.selected ? m_grid->rowOfItem(place.selected.get()) : -1;
@@ -400,7 +400,6 @@ void ZQMediaBrowserController::restoreGridPlace(const GridPlace& place, ReloadVi
     } else if (row >= 0) {
         grid->scrollTo(m_grid->index(row));
     } else {
-        // Not scrollTo(first item): that would lay the whole grid out at once, here and now.
         grid->scrollToTop();
     }
 }
