@@ -1,5 +1,7 @@
 #include "geodata/MatrixContourSource.h"
 
+#include <algorithm>
+
 namespace geodata {
 
 MatrixContourSource::MatrixContourSource(std::shared_ptr<const ZQMatrixArray> grid, QList<double> levels,
@@ -13,9 +15,16 @@ qint64 MatrixContourSource::maxX() const
     return qint64(m_grid->rowWidth()) - 1;
 }
 
+void MatrixContourSource::limitToRows(qint64 first, qint64 last)
+{
+    m_firstRow = first;
+    m_lastRow = last;
+}
+
 qint64 MatrixContourSource::maxY() const
 {
-    return qint64(m_grid->count() / m_grid->rowWidth()) - 1;
+    const qint64 last = qint64(m_grid->count() / m_grid->rowWidth()) - 1;
+    return m_lastRow ? std::min(*m_lastRow, last) : last;
 }
 
 double MatrixContourSource::heightForXY(qint64 x, qint64 y) const

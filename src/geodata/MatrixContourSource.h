@@ -2,12 +2,13 @@
 
 // Answers the contour plotter from a height grid whose points lie `cellSize` apart from
 // `origin` (column x, row y at origin + (x, y) x cellSize), with the levels given. Only
-// full rows are offered.
+// full rows are offered: all, or those a plotting of a few rows was limited to.
 
 #include "geodata/ZQContourPlotter.h"
 #include "geodata/ZQMatrixArray.h"
 
 #include <QObject>
+#include <optional>
 
 namespace geodata {
 
@@ -17,7 +18,10 @@ public:
                         QPointF origin = {});
 
     qint64 minX() const override { return 0; }
-    qint64 minY() const override { return 0; }
+    // Offers rows `first` to `last` only (the cells between them).
+    void limitToRows(qint64 first, qint64 last);
+
+    qint64 minY() const override { return m_firstRow; }
     qint64 maxX() const override;
     qint64 maxY() const override;
     quint64 countOfContours() const override { return quint64(m_levels.size()); }
@@ -31,6 +35,8 @@ private:
     QList<double> m_levels;
     double m_cellSize;
     QPointF m_origin;
+    qint64 m_firstRow = 0;
+    std::optional<qint64> m_lastRow;
 };
 
 } // namespace geodata

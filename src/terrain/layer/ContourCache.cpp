@@ -2,6 +2,7 @@
 
 ContourCache::ContourCache(const ContourResult& result)
     : m_paths(result.paths), m_strands(result.strands), m_leftOut(result.leftOut), m_exhausted(result.exhausted)
+    , m_segments(result.segments)
 {
     m_strands.resize(m_paths.size());
     trim();

@@ -8,6 +8,7 @@
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 #include <new>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -26,16 +27,44 @@ struct Budget {
     }
 };
 
-// Passes one share's segments on to its contourer while counting them: per level, and in
-// batches against the shared budget (counting each segment there would make the cores
-// queue for one counter). As the plotter's monitor it stops the plotting once the budget
-// is spent or the computation is cancelled.
-class BudgetedReceiver : public QObject, public ZQContourPlotter::DataReceiver, public ZQContourPlotter::ProgressMonitor {
+// The cell row the plotter works on, which its progress tells before each row.
+class RowTracker : public ZQContourPlotter::ProgressMonitor {
+public:
+    bool notifyProgressValueMaxPhaseUserInfo(qint64 value, qint64, qint64 phase, const QVariant&) override
+    {
+        if (phase == 1)
+            m_row = value;
+        return true;
+    }
+
+protected:
+    qint64 m_row = 0; // from the plotting's first
+};
+
+// Keeps a plotting's segments.
+class SegmentRecorder : public QObject, public ZQContourPlotter::DataReceiver, public RowTracker {
+public:
+    explicit SegmentRecorder(ContourSegments& kept) : m_kept(kept) {}
+
+    void contourWithIndexLineFromPointToPoint(quint64 index, QPointF from, QPointF to) override
+    {
+        m_kept.add(qsizetype(index), m_row, from, to);
+    }
+
+private:
+    ContourSegments& m_kept;
+};
+
+// Passes one share's segments on to its contourer (and to `kept`, if any) while counting
+// them: per level, and in batches against the shared budget (counting each segment there
+// would make the cores queue for one counter). As the plotter's monitor it stops the
+// plotting once the budget is spent or the computation is cancelled.
+class BudgetedReceiver : public QObject, public ZQContourPlotter::DataReceiver, public RowTracker {
 public:
     static constexpr quint64 kBatch = 4096;
 
-    BudgetedReceiver(ZQBezierContourer& contourer, qsizetype levelCount, Budget& budget)
-        : m_contourer(contourer), m_counts(size_t(levelCount), 0), m_budget(budget)
+    BudgetedReceiver(ZQBezierContourer& contourer, qsizetype levelCount, Budget& budget, ContourSegments* kept)
+        : m_contourer(contourer), m_counts(size_t(levelCount), 0), m_budget(budget), m_kept(kept)
     {
     }
 
@@ -49,12 +78,15 @@ public:
             return;
         }
         m_contourer.contourWithIndexLineFromPointToPoint(index, from, to);
+        if (m_kept)
+            m_kept->add(qsizetype(index), m_row, from, to);
         if (++m_unspent == kBatch)
             spend();
     }
 
-    bool notifyProgressValueMaxPhaseUserInfo(qint64, qint64, qint64, const QVariant&) override
+    bool notifyProgressValueMaxPhaseUserInfo(qint64 value, qint64 max, qint64 phase, const QVariant& info) override
     {
+        RowTracker::notifyProgressValueMaxPhaseUserInfo(value, max, phase, info);
         spend();
         return !m_budget.stopped();
     }
@@ -73,6 +105,7 @@ private:
     std::vector<quint64> m_counts;
     quint64 m_unspent = 0;
     Budget& m_budget;
+    ContourSegments* m_kept;
 };
 
 // Contours have threads of their own: on the global pool they would keep the view's painting
@@ -93,7 +126,23 @@ struct Share {
     QList<QPainterPath> paths;
     QList<QList<ContourStrand>> strands;
     QList<qsizetype> leftOut;
+    ContourSegments segments;
 };
+
+qint64 cellRowsOf(const ZQMatrixArray& grid) { return qint64(grid.count() / grid.rowWidth()) - 1; }
+
+// A level's path and strands from its segments, joined as the request says.
+std::pair<QPainterPath, QList<ContourStrand>> joined(const ContourRequest& request, const ContourSegments::Bands& bands)
+{
+    ZQBezierContourer contourer;
+    contourer.setSimplifies(request.simplifies);
+    contourer.setSmoothing(request.smoothing);
+    for (const ContourSegments::Band& band : bands)
+        for (const ContourSegments::Segment& segment : band)
+            contourer.contourWithIndexLineFromPointToPoint(0, segment.from, segment.to);
+    QPainterPath path = contourer.contourPathForIndex(0).value_or(QPainterPath());
+    return {path, ContourComputation::strandsOf(path)};
+}
 
 } // namespace
 
@@ -118,6 +167,10 @@ ContourResult compute(const ContourRequest& request, const std::atomic<bool>* ca
         share.levels.append(request.levels[j]);
         share.positions.append(j);
     }
+    const qint64 cellRows = cellRowsOf(*request.grid);
+    if (request.keepsSegments)
+        for (Share& share : shares)
+            share.segments = ContourSegments(share.levels.size(), cellRows);
     Budget budget;
     budget.perLevel = request.maximumSegmentsPerLevel;
     budget.total = request.maximumSegments;
@@ -128,7 +181,8 @@ ContourResult compute(const ContourRequest& request, const std::atomic<bool>* ca
             ZQBezierContourer contourer;
             contourer.setSimplifies(request.simplifies);
             contourer.setSmoothing(request.smoothing);
-            BudgetedReceiver receiver(contourer, share.levels.size(), budget);
+            BudgetedReceiver receiver(contourer, share.levels.size(), budget,
+                                      request.keepsSegments ? &share.segments : nullptr);
             ZQContourPlotter plotter;
             plotter.initWithDataSourceDataReceiver(&source, &receiver);
             plotter.setDataProgressMonitor(&receiver);
@@ -160,6 +214,71 @@ ContourResult compute(const ContourRequest& request, const std::atomic<bool>* ca
         }
         for (qsizetype position : share.leftOut)
             result.leftOut.insert(position);
+    }
+    // A level left out kept only some of its segments.
+    if (request.keepsSegments && result.leftOut.isEmpty()) {
+        result.segments = ContourSegments(levelCount, cellRows);
+        for (Share& share : shares)
+            for (qsizetype j = 0; j < share.positions.size(); ++j)
+                result.segments.setBands(share.positions[j], share.segments.takeBands(j));
+    }
+    return result;
+}
+
+std::optional<ContourResult> recomputeRows(const ContourRequest& request, const QList<qsizetype>& positions,
+                                           qint64 firstRow, qint64 lastRow, ContourSegments& segments)
+{
+    const qsizetype levelCount = request.levels.size();
+    if (!request.grid || request.grid->count() == 0 || positions.size() != levelCount)
+        return std::nullopt;
+    const qint64 cellRows = cellRowsOf(*request.grid);
+    if (ContourSegments::bandCountOfRows(cellRows) != segments.bandCount())
+        return std::nullopt;
+    ContourResult result;
+    try {
+        firstRow = std::max<qint64>(firstRow, 0);
+        lastRow = std::min(lastRow, cellRows - 1);
+        if (firstRow <= lastRow && levelCount > 0) {
+            // Whole bands, so the plotted ones take the places of those kept.
+            const qint64 firstBand = ContourSegments::bandOfRow(firstRow);
+            const qint64 top = firstBand * ContourSegments::kBandRows;
+            const qint64 bottom = std::min((ContourSegments::bandOfRow(lastRow) + 1) * ContourSegments::kBandRows, cellRows);
+            geodata::MatrixContourSource source(request.grid, request.levels, request.cellSize, request.origin);
+            source.limitToRows(top, bottom);
+            ContourSegments plotted(levelCount, bottom - top);
+            SegmentRecorder recorder(plotted);
+            ZQContourPlotter plotter;
+            plotter.initWithDataSourceDataReceiver(&source, &recorder);
+            plotter.setDataProgressMonitor(&recorder);
+            plotter.computeContours();
+            quint64 spent = 0;
+            for (qsizetype j = 0; j < levelCount; ++j) {
+                const quint64 count = segments.countOfLevel(positions[j]) -
+                                      segments.countOfLevel(positions[j], firstBand, plotted.bandCount()) +
+                                      plotted.countOfLevel(j);
+                if (count > request.maximumSegmentsPerLevel)
+                    return std::nullopt;
+                spent += count;
+            }
+            if (spent > request.maximumSegments)
+                return std::nullopt;
+            for (qsizetype j = 0; j < levelCount; ++j)
+                segments.replaceBands(positions[j], firstBand, plotted.takeBands(j));
+        }
+        std::vector<std::pair<QPainterPath, QList<ContourStrand>>> levels(static_cast<size_t>(levelCount));
+        const auto join = [&](qsizetype j) { levels[size_t(j)] = joined(request, segments.bandsOfLevel(positions[j])); };
+        QList<qsizetype> order(levelCount);
+        std::iota(order.begin(), order.end(), 0);
+        if (levelCount == 1)
+            join(0);
+        else
+            QtConcurrent::blockingMap(&contourPool(), order, join);
+        for (auto& [path, strands] : levels) {
+            result.paths.append(std::move(path));
+            result.strands.append(std::move(strands));
+        }
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
     }
     return result;
 }

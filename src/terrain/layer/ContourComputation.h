@@ -12,6 +12,7 @@
 // nothing, once its cancel flag is set.
 
 #include "geodata/ZQMatrixArray.h"
+#include "terrain/layer/ContourSegments.h"
 
 #include <QList>
 #include <QPainterPath>
@@ -21,6 +22,7 @@
 #include <QThreadPool>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 namespace ContourComputation {
 inline constexpr quint64 kMaximumSegmentsPerLevel = 500'000;
@@ -36,6 +38,8 @@ struct ContourRequest {
     double smoothing = 0;
     quint64 maximumSegmentsPerLevel = ContourComputation::kMaximumSegmentsPerLevel;
     quint64 maximumSegments = ContourComputation::kMaximumSegments;
+    // The result keeps the plotter's segments, for brush steps to recompute from.
+    bool keepsSegments = false;
 };
 
 // One subpath of a level's contour, as drawing strokes it.
@@ -54,11 +58,20 @@ struct ContourResult {
     // The whole budget was spent (or memory ran out): no path was made.
     bool exhausted = false;
     bool cancelled = false;
+    // Kept when asked and every level was drawn; empty otherwise.
+    ContourSegments segments;
 };
 
 namespace ContourComputation {
 
 ContourResult compute(const ContourRequest& request, const std::atomic<bool>* cancel = nullptr);
+
+// The request's levels, kept in `segments` as its levels at `positions`, after the heights of
+// cell rows `firstRow` to `lastRow` changed: re-plots only those rows' bands, then joins each
+// level again from its segments. Nothing when a level would be left out or the budget spent
+// (a computation from scratch says how); the segments are then as they were.
+std::optional<ContourResult> recomputeRows(const ContourRequest& request, const QList<qsizetype>& positions,
+                                           qint64 firstRow, qint64 lastRow, ContourSegments& segments);
 
 // The threads computations share their levels out to (not Qt's global pool, which the views'
 // painting waits on); background computations start there too.

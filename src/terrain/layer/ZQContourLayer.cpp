@@ -57,7 +57,7 @@ ZQContourLayer::ZQContourLayer()
     , m_units(ContourUnits::kMetres)
     , m_backgroundContours(std::make_unique<BackgroundContours>(
           // The background works on a copy of the heights: brush steps change the grid in place.
-          [this] { return std::pair(m_contoursGeneration, contourRequest(frozenHeightMap(), levelList())); },
+          [this] { return std::pair(m_contoursGeneration, fullContourRequest(frozenHeightMap())); },
           [this](quint64 generation, const ContourResult& result) {
               if (result.cancelled)
                   return;
@@ -318,6 +318,13 @@ ContourRequest ZQContourLayer::contourRequest(std::shared_ptr<const ZQMatrixArra
     return {std::move(grid), levels, m_cellSize, gridOrigin(), m_simplifiesContours, m_smoothing};
 }
 
+ContourRequest ZQContourLayer::fullContourRequest(std::shared_ptr<const ZQMatrixArray> grid) const
+{
+    ContourRequest request = contourRequest(std::move(grid), levelList());
+    request.keepsSegments = true;
+    return request;
+}
+
 void ZQContourLayer::storeContours(const ContourResult& result)
 {
     m_contoursCache.emplace(result);
@@ -327,7 +334,7 @@ void ZQContourLayer::storeContours(const ContourResult& result)
 void ZQContourLayer::recalculateContours()
 {
     // Read in place: nothing changes the grid while this runs.
-    storeContours(ContourComputation::compute(contourRequest(m_heightData, levelList())));
+    storeContours(ContourComputation::compute(fullContourRequest(m_heightData)));
 }
 
 const QList<QPainterPath>& ZQContourLayer::contourPaths() const

@@ -249,6 +249,8 @@ public:
 
 private:
     ContourRequest contourRequest(std::shared_ptr<const ZQMatrixArray> grid, const QList<double>& levels) const;
+    // All levels, keeping the segments for brush steps.
+    ContourRequest fullContourRequest(std::shared_ptr<const ZQMatrixArray> grid) const;
     QList<double> levelList() const;
     void storeContours(const ContourResult& result);
     // Starts the background computation when the cache is stale (main thread).

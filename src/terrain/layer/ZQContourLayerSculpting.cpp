@@ -174,7 +174,15 @@ void ZQContourLayer::recalculateContoursAfterStep(const QRect& cells, double low
         }
     }
     // Read in place: nothing changes the grid while this runs.
-    const ContourResult result = ContourComputation::compute(contourRequest(m_heightData, changed));
+    const ContourRequest request = contourRequest(m_heightData, changed);
+    ContourSegments& kept = m_contoursCache->segments();
+    std::optional<ContourResult> fromKept;
+    if (kept.levelCount() == qsizetype(levels.count))
+        fromKept = ContourComputation::recomputeRows(request, positions, cells.top(), cells.bottom(), kept);
+    // Levels replaced from scratch leave the segments kept behind.
+    if (!fromKept)
+        m_contoursCache->forgetSegments();
+    const ContourResult result = fromKept ? std::move(*fromKept) : ContourComputation::compute(request);
     if (result.exhausted) {
         clearCache();
         setNeedsDisplay();
