@@ -18,6 +18,13 @@ LibraryManagerItemList::LibraryManagerItemList(const platform::WindowController&
 {
 }
 
+void LibraryManagerItemList::setWidgets(VXQLibraryItemViewController* browser, QLineEdit* searchField, QLabel* countField)
+{
+    m_browser = browser;
+    m_searchField = searchField;
+    m_countField = countField;
+}
+
 // --- Search -----------------------------------------------------------------------------------------
 
 void LibraryManagerItemList::searchFieldAction(QObject* sender)

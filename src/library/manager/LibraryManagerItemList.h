@@ -35,9 +35,7 @@ public:
     LibraryManagerItemList(const platform::WindowController& owner, LibraryOutlineController& outline);
 
     // The widgets it fills, once the window has them.
-    void setBrowser(VXQLibraryItemViewController* browser) { m_browser = browser; }
-    void setSearchField(QLineEdit* field) { m_searchField = field; }
-    void setCountField(QLabel* field) { m_countField = field; }
+    void setWidgets(VXQLibraryItemViewController* browser, QLineEdit* searchField, QLabel* countField);
 
     // --- Search -------------------------------------------------------------------------------
     Q_INVOKABLE void searchFieldAction(QObject* sender);

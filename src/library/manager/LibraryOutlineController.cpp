@@ -117,6 +117,12 @@ bool LibraryOutlineController::selectedCategoriesCanBeDeleted() const
     return false;
 }
 
+void LibraryOutlineController::clearSelection()
+{
+    m_view->deselectAll();
+    Q_EMIT selectionChanged();
+}
+
 bool LibraryOutlineController::selectLibrary(VXQLibrary* library)
 {
     if (!library)

@@ -54,6 +54,8 @@ public:
     QList<VXQLibraryCategory*> selectedCategories() const;
     VXQLibraryCategory* currentCategory() const;
     bool selectedCategoriesCanBeDeleted() const;
+    // Empties the selection and tells selectionChanged, even when a reload had emptied it already.
+    void clearSelection();
     bool selectLibrary(VXQLibrary* library);
     bool selectCategory(VXQLibraryCategory* category);
     // Reloads, expands `parent` and selects and scrolls to `item`'s row; false when it has none.

@@ -8,6 +8,7 @@
 #include "library/info/VXQLibraryGetInfoController.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/manager/LibraryItemFiltering.h"
+#include "library/manager/LibraryManagerAlerts.h"
 #include "library/manager/LibraryOutlineView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ProblemReporter.h"
@@ -121,7 +122,7 @@ bool VXQLibraryManagerWindowController::libraryItemViewControllerAllowsResorting
 
 void VXQLibraryManagerWindowController::sortDescriptorsChanged(const QList<LibrarySortDescriptor>&)
 {
-    m_itemList.sortOrderChanged();
+    m_itemList->sortOrderChanged();
 }
 
 void VXQLibraryManagerWindowController::deleteItemsAtIndexes(const JXIndexSet& indexes)
@@ -140,8 +141,8 @@ void VXQLibraryManagerWindowController::deleteItemsAtIndexes(const JXIndexSet& i
     QStringList notTrashed;
     library->trashItems(doomed, &notTrashed);
     // Whatever did move has left the library: the list shows it gone either way.
-    m_itemList.invalidateItemsCache();
-    m_itemList.loadItemsViewPreservingSelection(false);
+    m_itemList->invalidateItemsCache();
+    m_itemList->loadItemsViewPreservingSelection(false);
     if (!notTrashed.isEmpty())
         platform::ProblemReporter::report(
             notTrashed.size() == 1 ? tr("One item could not be moved to the Trash.")
@@ -160,14 +161,14 @@ bool VXQLibraryManagerWindowController::removeItemsAtIndexes(const JXIndexSet& i
         if (index >= 0 && index < items.size())
             removed.append(items[index]);
     bool removedAny = false;
-    for (VXQLibraryCategory* category : m_outline.selectedCategories()) {
+    for (VXQLibraryCategory* category : m_outline->selectedCategories()) {
         if (category->isReadOnly())
             continue;
         category->removeItems(removed);
         removedAny = true;
     }
-    m_itemList.invalidateItemsCache();
-    m_itemList.loadItemsViewPreservingSelection(false);
+    m_itemList->invalidateItemsCache();
+    m_itemList->loadItemsViewPreservingSelection(false);
     return removedAny && !removed.isEmpty();
 }
 
@@ -236,7 +237,7 @@ void VXQLibraryManagerWindowController::itemSelectionChanged(const JXIndexSet& i
                                                          : tr("<multiple values>"));
     if (m_getInfoController)
         m_getInfoController->setContent(items);
-    m_itemList.updateBottomBarInfo();
+    m_itemList->updateBottomBarInfo();
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerSelectionDidChange, this);
     if (indexes.empty() || items.isEmpty()) {
         defaults().removeObjectForKey(kLibManagerLastSelection);

@@ -6,6 +6,7 @@
 
 #include "app/progress/ZQProgressController.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
+#include "library/manager/LibraryManagerAlerts.h"
 #include "library/manager/LibraryOutlineView.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
@@ -76,8 +77,8 @@ bool VXQLibraryManagerWindowController::confirmAndImportLibraryFileConfirm(const
     if (!VXQLibraryCatalogue::isValidLibraryAtPath(path)) {
         Alert alert = makeAlert(tr("Invalid Collection"), tr("Cancel"), {},
                                 tr("The collection “%1” does not appear to be valid, and can't be imported.").arg(name));
-        runAlert(alert);
-        beep();
+        LibraryManagerAlerts::run(alert);
+        LibraryManagerAlerts::beep();
         return false;
     }
     const QString parent = QFileInfo(path).absolutePath();
@@ -85,23 +86,23 @@ bool VXQLibraryManagerWindowController::confirmAndImportLibraryFileConfirm(const
         || sameFolder(parent, VXQLibraryCatalogue::documentLibraryFolder())) {
         Alert alert = makeAlert(tr("Collection Already Installed"), tr("Cancel"), {},
                                 tr("A collection called “%1” has already been installed.").arg(name));
-        runAlert(alert);
-        beep();
+        LibraryManagerAlerts::run(alert);
+        LibraryManagerAlerts::beep();
         return false;
     }
     if (confirm) {
         Alert alert = makeAlert(tr("Install Styles And Symbols Collection"), tr("Install"), tr("Cancel"),
                                 tr("The collection “%1” can be installed. Would you like to install it now?").arg(name));
-        if (runAlert(alert) != Alert::kDefaultReturn)
+        if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
             return false;
     }
     if (VXQLibraryCatalogue::libraryWithNameInGroup(name, kVXQLibraryUserGroupName)) {
-        beep();
+        LibraryManagerAlerts::beep();
         Alert alert = makeAlert(tr("Collection Name In Use"), tr("Install"), tr("Cancel"),
                                 tr("A collection with the name “%1” already exists. Click Install to continue "
                                    "installation using a modified name.")
                                     .arg(name));
-        if (runAlert(alert) != Alert::kDefaultReturn)
+        if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
             return false;
     }
     showWindow(this);
@@ -114,17 +115,17 @@ bool VXQLibraryManagerWindowController::importUserLibrary(const QString& path)
     QString reason;
     const VXQLibraryPtr library = VXQLibraryCatalogue::importLibraryAtPath(path, &reason);
     if (!library) {
-        beep();
+        LibraryManagerAlerts::beep();
         Alert alert = makeAlert(tr("Collection Import Failed"), tr("OK"), {},
                                 tr("The collection “%1” could not be imported: %2.").arg(displayNameOfPath(path), reason));
-        runAlert(alert);
+        LibraryManagerAlerts::run(alert);
         return false;
     }
     VXQLibraryGroup* group = VXQLibraryGroup::groupWithName(library->group());
     if (group)
         group->invalidateSubContainersCache();
-    m_outline.dropCachedGroups();
-    m_outline.reloadOutline();
+    m_outline->dropCachedGroups();
+    m_outline->reloadOutline();
     if (group)
         outlineView()->expandItem(group);
     if (outlineView()->selectItem(library.get()))
@@ -133,7 +134,7 @@ bool VXQLibraryManagerWindowController::importUserLibrary(const QString& path)
                             tr("The collection “%1” was successfully imported into “%2” and may now be used.")
                                 .arg(library->name(), group ? group->name() : library->group()));
     alert.setAlertStyle(Alert::InformationalStyle);
-    runAlert(alert);
+    LibraryManagerAlerts::run(alert);
     return true;
 }
 
@@ -182,11 +183,11 @@ void VXQLibraryManagerWindowController::libraryAvailableAsZipArchiveURL(VXQLibra
     }
     if (!url.isEmpty())
         return;
-    beep();
+    LibraryManagerAlerts::beep();
     Alert alert = makeAlert(tr("Export Failed"), tr("OK"), {},
                             tr("The collection “%1” could not be exported because an error occurred.")
                                 .arg(library ? library->name() : QString()));
-    runAlert(alert);
+    LibraryManagerAlerts::run(alert);
 }
 
 // --- Paste and moving items ----------------------------------------------------------------------------
@@ -256,10 +257,10 @@ bool VXQLibraryManagerWindowController::pasteIntoLibraryCategoryWithPasteboardCo
     if (auto* above = qobject_cast<VXQLibraryCategory*>(shown); above && above != category && above->containsElement(category))
         above->removeItems(items);
     if (!selectCategory(category)) {
-        m_itemList.invalidateItemsCache();
-        m_itemList.loadItemsViewPreservingSelection(false);
+        m_itemList->invalidateItemsCache();
+        m_itemList->loadItemsViewPreservingSelection(false);
     }
-    m_outline.reloadOutline();
+    m_outline->reloadOutline();
     selectItemsSoon(items);
     return true;
 }
@@ -303,7 +304,7 @@ bool VXQLibraryManagerWindowController::copyCategoryToLibrary(VXQLibraryCategory
                                     .arg(count)
                                     .arg(category->name(), library->name()));
         alert.setShowsSuppressionButton(true);
-        const int answer = runAlert(alert);
+        const int answer = LibraryManagerAlerts::run(alert);
         defaults().setBoolForKey(alert.suppressionButtonState(), kVXQLibraryConfirmCategoryCopy);
         if (answer != Alert::kDefaultReturn)
             return false;
@@ -350,17 +351,17 @@ bool VXQLibraryManagerWindowController::importItemsAsSymbolsToLibraryCategory(co
     if (made.isEmpty())
         return false;
     reloadLibrarySelectingCategory(library, category);
-    m_itemList.invalidateItemsCache();
-    m_itemList.loadItemsViewPreservingSelection(false);
+    m_itemList->invalidateItemsCache();
+    m_itemList->loadItemsViewPreservingSelection(false);
     m_itemViewController->selectItems(made);
     editItemsAtIndexes(m_itemViewController->selectedItemIndexes());
     if (donors.size() < objects.size()) {
-        beep();
+        LibraryManagerAlerts::beep();
         Alert alert = makeAlert(tr("Add Symbol"), tr("OK"), {},
                                 tr("Some items could not be added because they are not compatible with symbols.\n\n The "
                                    "remaining %1 were converted successfully and may now be reviewed as required.")
                                     .arg(made.size()));
-        runAlert(alert);
+        LibraryManagerAlerts::run(alert);
     }
     return true;
 }
@@ -371,7 +372,7 @@ bool VXQLibraryManagerWindowController::createSymbolsFromObjects(const QList<VXD
     if (donors >= 6) {
         Alert alert = makeAlert(tr("Add Symbols To Library"), tr("OK"), tr("Cancel"),
                                 tr("You have selected %1 objects. Are you sure you want add them all as symbols?").arg(donors));
-        if (runAlert(alert) != Alert::kDefaultReturn)
+        if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
             return false;
     }
     showWindow(this);
@@ -391,8 +392,8 @@ void VXQLibraryManagerWindowController::moveToLibraryAction(QObject* sender)
         if (!library)
             return;
         VXQLibraryGroup::userGroup()->invalidateSubContainersCache();
-        m_outline.dropCachedGroups();
-        m_outline.reloadOutline();
+        m_outline->dropCachedGroups();
+        m_outline->reloadOutline();
         moveItemsToLibraryCategoryMakingCopies(items, library.get(), nullptr, false);
         return;
     }
@@ -499,7 +500,7 @@ bool VXQLibraryManagerWindowController::outlineViewAcceptDrop(const QMimeData* d
         drop.targetCategory->addCategory(moving);
     else
         drop.targetLibrary->addCategory(moving);
-    m_outline.bumpCategoryChanges();
+    m_outline->bumpCategoryChanges();
     reloadLibrarySelectingCategory(drop.targetLibrary, dragged);
     return true;
 }
@@ -512,7 +513,7 @@ bool VXQLibraryManagerWindowController::acceptDroppedDrawables(const QMimeData* 
         category = library->categoryWithName(name);
         if (!category)
             category = library->addCategoryWithName(name);
-        m_outline.bumpCategoryChanges();
+        m_outline->bumpCategoryChanges();
         reloadLibrarySelectingCategory(library, category);
     }
     LogEvent(kInfoEvent, QStringLiteral("will attempt to directly import dropped graphics to lib %1, category %2")

@@ -5,6 +5,8 @@
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/info/VXQLibraryGetInfoController.h"
 #include "library/categories/VXQLibrarySmartCategory.h"
+#include "library/manager/LibraryCollectionCommands.h"
+#include "library/manager/LibraryManagerAlerts.h"
 #include "library/manager/LibraryManagerDebugActions.h"
 #include "library/manager/LibraryOutlineCell.h"
 #include "library/manager/LibraryOutlineView.h"
@@ -46,7 +48,6 @@ using platform::UserDefaults;
 namespace {
 
 using SharedManager = platform::ApplicationSingleton<VXQLibraryManagerWindowController>;
-VXQLibraryManagerWindowController::AlertRunner s_alertRunner;
 
 UserDefaults& defaults()
 {
@@ -83,6 +84,9 @@ QToolButton* makeBarButton(const QString& text, const QString& toolTip)
 // --- Creation -------------------------------------------------------------------------------------
 
 VXQLibraryManagerWindowController::VXQLibraryManagerWindowController()
+    : m_outline(std::make_unique<LibraryOutlineController>())
+    , m_itemList(std::make_unique<LibraryManagerItemList>(*this, *m_outline))
+    , m_commands(std::make_unique<LibraryCollectionCommands>(*this, *m_outline, *m_itemList))
 {
     initWithWindowNibName(QStringLiteral("QuorvaneLibraryManager"));
 }
@@ -91,7 +95,7 @@ VXQLibraryManagerWindowController::~VXQLibraryManagerWindowController()
 {
     platform::NotificationCenter::defaultCenter().removeObserver(this);
     // The window's views call back while they go: they go first, with nobody listening.
-    if (LibraryOutlineView* view = m_outline.view()) {
+    if (LibraryOutlineView* view = m_outline->view()) {
         view->setSelectionHandler({});
         view->setExpansionHandler({});
     }
@@ -114,17 +118,7 @@ bool VXQLibraryManagerWindowController::sharedLibraryManagerAvailable()
 
 void VXQLibraryManagerWindowController::setAlertRunner(AlertRunner runner)
 {
-    s_alertRunner = std::move(runner);
-}
-
-int VXQLibraryManagerWindowController::runAlert(platform::Alert& alert) const
-{
-    return s_alertRunner ? s_alertRunner(alert) : alert.runModal();
-}
-
-void VXQLibraryManagerWindowController::beep() const
-{
-    platform::Application::beep();
+    LibraryManagerAlerts::setRunner(std::move(runner));
 }
 
 // --- The window -------------------------------------------------------------------------------------
@@ -137,9 +131,9 @@ QWidget* VXQLibraryManagerWindowController::loadWindow()
     window->setWindowTitle(tr("Library Manager"));
     window->resize(820, 520);
 
-    connect(&m_outline, &LibraryOutlineController::selectionChanged, this, [this] { outlineViewSelectionDidChange(); });
+    connect(m_outline.get(), &LibraryOutlineController::selectionChanged, this, [this] { outlineViewSelectionDidChange(); });
     auto* splitter = new QSplitter(Qt::Horizontal);
-    splitter->addWidget(m_outline.makeView());
+    splitter->addWidget(m_outline->makeView());
     splitter->addWidget(makeRightPane());
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
@@ -162,7 +156,7 @@ QWidget* VXQLibraryManagerWindowController::makeRightPane()
     m_filterInputSearchField->setObjectName(QStringLiteral("searchField"));
     m_filterInputSearchField->setPlaceholderText(tr("Search"));
     m_filterInputSearchField->setClearButtonEnabled(true);
-    connect(m_filterInputSearchField, &QLineEdit::textChanged, this, [this] { m_itemList.searchFieldAction(m_filterInputSearchField); });
+    connect(m_filterInputSearchField, &QLineEdit::textChanged, this, [this] { m_itemList->searchFieldAction(m_filterInputSearchField); });
 
     auto* modes = new platform::Menu(tr("Search"), pane);
     const QStringList titles{tr("Contains"), tr("Begins With"), tr("Like"), tr("Ends With")};
@@ -249,7 +243,7 @@ QWidget* VXQLibraryManagerWindowController::makeBottomBar()
     for (int segment = 0; segment < 3; ++segment) {
         m_bottomBarButtons[segment]->setProperty("tag", segment);
         connect(m_bottomBarButtons[segment], &QToolButton::clicked, this,
-                [this, segment] { bottomBarButtonAction(m_bottomBarButtons[segment]); });
+                [this, segment] { m_commands->bottomBarButtonAction(m_bottomBarButtons[segment]); });
     }
     m_bottomBarActionMenu = makeActionMenu();
     m_bottomBarButtons[3]->setMenu(m_bottomBarActionMenu);
@@ -266,7 +260,7 @@ QWidget* VXQLibraryManagerWindowController::makeBottomBar()
 
 LibraryOutlineView* VXQLibraryManagerWindowController::outlineView() const
 {
-    return m_outline.view();
+    return m_outline->view();
 }
 
 QToolButton* VXQLibraryManagerWindowController::bottomBarButton(int segment) const
@@ -329,7 +323,7 @@ QMenu* VXQLibraryManagerWindowController::makeActionMenu()
 
 QList<QObject*> VXQLibraryManagerWindowController::forwardingTargetsForSelector(const QByteArray&) const
 {
-    QList<QObject*> parts{const_cast<LibraryOutlineController*>(&m_outline), const_cast<LibraryManagerItemList*>(&m_itemList)};
+    QList<QObject*> parts{m_outline.get(), m_itemList.get(), m_commands.get()};
     if (m_debugActions)
         parts.append(m_debugActions.get());
     return parts;
@@ -359,26 +353,24 @@ void VXQLibraryManagerWindowController::windowDidLoad()
 {
     window()->restoreGeometry(defaults().dataForKey(kLibManagerWindowFrame));
     m_itemViewController->setSheetHostWindow(window());
-    m_itemList.setBrowser(m_itemViewController);
-    m_itemList.setSearchField(m_filterInputSearchField);
-    m_itemList.setCountField(m_bottomBarItemsInfoTextField);
-    m_outline.setDropHandler(this);
-    m_outline.setShowsDocumentsLibraries(false);
-    m_outline.loadSettingsAndExpandRows();
+    m_itemList->setWidgets(m_itemViewController, m_filterInputSearchField, m_bottomBarItemsInfoTextField);
+    m_outline->setDropHandler(this);
+    m_outline->setShowsDocumentsLibraries(false);
+    m_outline->loadSettingsAndExpandRows();
     for (int segment = 0; segment < 2; ++segment)
         m_bottomBarButtons[segment]->setEnabled(false);
     observeNotifications();
 
-    auto* category = asCategory(m_outline.itemWithIdentifier(defaults().stringForKey(kLibManagerLastCategorySelection)));
+    auto* category = asCategory(m_outline->itemWithIdentifier(defaults().stringForKey(kLibManagerLastCategorySelection)));
     if (!category) {
-        const QList<VXQLibraryGroup*> top = m_outline.groups();
+        const QList<VXQLibraryGroup*> top = m_outline->groups();
         const auto libraries = top.isEmpty() ? std::nullopt : top.first()->libraries();
         if (libraries && !libraries->isEmpty())
             category = libraries->last()->allItemsCategory();
     }
     if (!category || !selectCategory(category))
-        m_itemList.loadItemsViewPreservingSelection(true);
-    m_itemList.updateBottomBarInfo();
+        m_itemList->loadItemsViewPreservingSelection(true);
+    m_itemList->updateBottomBarInfo();
 }
 
 bool VXQLibraryManagerWindowController::eventFilter(QObject* watched, QEvent* event)
@@ -392,8 +384,8 @@ bool VXQLibraryManagerWindowController::eventFilter(QObject* watched, QEvent* ev
 
 void VXQLibraryManagerWindowController::windowDidBecomeMain()
 {
-    if (!m_itemList.isCached())
-        m_itemList.loadItemsViewPreservingSelection(true);
+    if (!m_itemList->isCached())
+        m_itemList->loadItemsViewPreservingSelection(true);
 }
 
 void VXQLibraryManagerWindowController::observeNotifications()
@@ -415,35 +407,35 @@ void VXQLibraryManagerWindowController::observeNotifications()
 
 void VXQLibraryManagerWindowController::rootContentChanged(const platform::Notification& notification)
 {
-    m_outline.dropCachedGroups();
-    m_outline.reloadOutline();
+    m_outline->dropCachedGroups();
+    m_outline->reloadOutline();
     auto* group = qobject_cast<VXQLibraryGroup*>(notification.sender);
     ZQLogObjCMethod(QStringLiteral("root content changed, group = %1").arg(group ? group->name() : QString()));
 }
 
 void VXQLibraryManagerWindowController::refreshDocumentLibraries(const platform::Notification&)
 {
-    if (!m_outline.showsDocumentsLibraries())
+    if (!m_outline->showsDocumentsLibraries())
         return;
     VXQLibraryGroup::documentsGroup()->invalidateSubContainersCache();
-    m_outline.reloadOutline();
-    m_itemList.invalidateItemsCache();
-    m_itemList.loadItemsViewPreservingSelection(true);
+    m_outline->reloadOutline();
+    m_itemList->invalidateItemsCache();
+    m_itemList->loadItemsViewPreservingSelection(true);
 }
 
 void VXQLibraryManagerWindowController::groupContentChanged(const platform::Notification&)
 {
-    m_outline.reloadOutline();
-    m_itemList.invalidateItemsCache();
-    m_itemList.loadItemsViewPreservingSelection(true);
+    m_outline->reloadOutline();
+    m_itemList->invalidateItemsCache();
+    m_itemList->loadItemsViewPreservingSelection(true);
 }
 
 void VXQLibraryManagerWindowController::libraryContentChanged(const platform::Notification& notification)
 {
     auto* library = qobject_cast<VXQLibrary*>(notification.sender);
     if (library && currentCategory() && currentCategory() == library->allItemsCategory()) {
-        m_itemList.invalidateItemsCache();
-        m_itemList.loadItemsViewPreservingSelection(true);
+        m_itemList->invalidateItemsCache();
+        m_itemList->loadItemsViewPreservingSelection(true);
     }
 }
 
@@ -452,21 +444,21 @@ void VXQLibraryManagerWindowController::categoryContentChanged(const platform::N
     auto* category = qobject_cast<VXQLibraryCategory*>(notification.sender);
     ZQLogObjCMethod(QStringLiteral("got category change from %1").arg(category ? category->name() : QString()));
     if (notification.sender && notification.sender == currentCategory()) {
-        m_itemList.invalidateItemsCache();
-        m_itemList.loadItemsViewPreservingSelection(true);
+        m_itemList->invalidateItemsCache();
+        m_itemList->loadItemsViewPreservingSelection(true);
     }
 }
 
 bool VXQLibraryManagerWindowController::selectLibrary(VXQLibrary* library)
 {
     window();
-    return m_outline.selectLibrary(library);
+    return m_outline->selectLibrary(library);
 }
 
 bool VXQLibraryManagerWindowController::selectCategory(VXQLibraryCategory* category)
 {
     window();
-    return m_outline.selectCategory(category);
+    return m_outline->selectCategory(category);
 }
 
 // --- Selection --------------------------------------------------------------------------------------------
@@ -489,7 +481,7 @@ bool VXQLibraryManagerWindowController::showItemWithUniqueIDSelectIt(const QStri
     if (!listed) {
         if (!selectCategory(library->allItemsCategory()))
             outlineView()->selectItem(library->allItemsCategory());
-        m_itemList.clearFilter();
+        m_itemList->clearFilter();
     }
     VXQLibraryItem* item = library->itemWithUniqueID(key);
     return item && m_itemViewController->revealItemSelectIt(item, select);
@@ -505,285 +497,53 @@ bool VXQLibraryManagerWindowController::showItemWithUniqueIDInCategorySelectIt(c
 
 void VXQLibraryManagerWindowController::outlineViewSelectionDidChange()
 {
-    const bool deletable = m_outline.selectedCategoriesCanBeDeleted();
+    const bool deletable = m_outline->selectedCategoriesCanBeDeleted();
     VXQLibraryElement* item = selectedItem();
     auto* container = qobject_cast<VXQLibraryElementContainer*>(item);
     const bool canAdd = container && container->allowsSubContainers();
     m_bottomBarButtons[0]->setEnabled(canAdd);
     m_bottomBarButtons[1]->setEnabled(deletable);
-    m_itemList.invalidateItemsCache();
-    m_itemList.loadItemsViewPreservingSelection(true);
+    m_itemList->invalidateItemsCache();
+    m_itemList->loadItemsViewPreservingSelection(true);
     if (VXQLibraryCategory* category = currentCategory())
         defaults().setObjectForKey(category->identifier(), kLibManagerLastCategorySelection);
 }
 
-// --- Library and category commands -------------------------------------------------------------------------------
+// --- Commands ---------------------------------------------------------------------------------------------
 
-void VXQLibraryManagerWindowController::newLibraryAction(QObject*)
+void VXQLibraryManagerWindowController::newLibraryAction(QObject* sender)
 {
-    VXQLibraryPtr library = VXQLibraryCatalogue::userLibraryWithPreferredName(VXQLibraryCatalogue::defaultUserLibraryName());
-    if (!library)
-        return;
-    m_outline.dropCachedGroups();
-    m_outline.reloadOutline();
-    if (!selectLibrary(library.get()))
-        return;
-    m_outline.startEditingItem(library.get());
-}
-
-void VXQLibraryManagerWindowController::newCategoryAction(QObject*)
-{
-    if (VXQLibrary* library = selectedLibrary())
-        makeNewCategoryForLibrary(library);
+    m_commands->newLibraryAction(sender);
 }
 
 VXQLibraryCategory* VXQLibraryManagerWindowController::makeNewCategoryForLibrary(VXQLibrary* library)
 {
-    auto* container = qobject_cast<VXQLibraryElementContainer*>(selectedItem());
-    if (!library || !container || !container->allowsSubContainers())
-        return nullptr;
-    const QString name = library->uniqueNameForSubContainer(tr("untitled category"));
-    VXQLibraryCategory* made = nullptr;
-    if (auto* parent = asCategory(container)) {
-        VXQLibraryCategoryPtr category = VXQLibraryCategory::categoryWithNameLibrary(name, library);
-        parent->addCategory(category);
-        made = category.get();
-    } else {
-        made = library->addCategoryWithName(name);
-    }
-    if (!made)
-        return nullptr;
-    m_outline.bumpCategoryChanges();
-    m_outline.reloadOutline();
-    outlineView()->expandItem(container);
-    if (outlineView()->selectItem(made))
-        m_outline.startEditingItem(made);
-    return made;
+    return m_commands->makeNewCategoryForLibrary(library);
 }
 
-void VXQLibraryManagerWindowController::newSmartCategoryAction(QObject*)
+void VXQLibraryManagerWindowController::deleteCategoryAction(QObject* sender)
 {
-    VXQLibrary* library = selectedLibrary();
-    if (library && library->allowsCategoryChanges())
-        makeNewSmartCategoryForLibraryStartEditing(library, true);
+    m_commands->deleteCategoryAction(sender);
 }
 
-VXQLibrarySmartCategory* VXQLibraryManagerWindowController::makeNewSmartCategoryForLibraryStartEditing(VXQLibrary* library,
-                                                                                                       bool startEditing)
+void VXQLibraryManagerWindowController::deleteLibraryAction(QObject* sender)
 {
-    auto category = std::make_shared<VXQLibrarySmartCategory>();
-    category->initWithNameLibrary(library->uniqueNameForSubContainer(tr("untitled smart category")), library);
-    library->addCategory(category);
-    m_outline.bumpCategoryChanges();
-    m_outline.reloadOutline();
-    outlineView()->expandItem(library);
-    if (outlineView()->selectItem(category.get()))
-        outlineView()->scrollToItem(category.get());
-    if (startEditing)
-        editSmartCategory(category.get());
-    return category.get();
+    m_commands->deleteLibraryAction(sender);
 }
 
-void VXQLibraryManagerWindowController::editSmartCategoryAction(QObject*)
+void VXQLibraryManagerWindowController::libDeleteOKAction(QObject* sender)
 {
-    auto* smart = qobject_cast<VXQLibrarySmartCategory*>(currentCategory());
-    if (smart && smart->predicateEditable())
-        editSmartCategory(smart);
+    m_commands->libDeleteOKAction(sender);
 }
 
-void VXQLibraryManagerWindowController::editSmartCategory(VXQLibrarySmartCategory* category)
+QDialog* VXQLibraryManagerWindowController::libraryDeleteSheet() const
 {
-    ZQLogObjCMethod(QStringLiteral("will edit %1").arg(category->description()));
-    if (!m_smartEditController) {
-        m_smartEditController = new VXQLibrarySmartCategoryEditController;
-        m_smartEditController->setParent(this);
-    }
-    m_smartEditController->beginSmartCategoryEditOnParentWindowWithDelegate(category, window(), this);
-}
-
-void VXQLibraryManagerWindowController::smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategoryEditController*,
-                                                                                   VXQLibrarySmartCategory* category)
-{
-    m_outline.reloadOutline();
-    if (m_outline.selectedCategories().contains(category)) {
-        m_itemList.invalidateItemsCache();
-        m_itemList.loadItemsViewPreservingSelection(true);
-    }
-}
-
-void VXQLibraryManagerWindowController::deleteCategoryAction(QObject*)
-{
-    VXQLibraryCategory* category = currentCategory();
-    if (!category)
-        return;
-    if (!defaults().boolForKey(kVXQLibraryConfirmCategoryDelete)) {
-        const QString libraryName = category->library() ? category->library()->name() : QString();
-        platform::Alert alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
-            tr("Delete Category"), tr("Delete"), tr("Cancel"), {},
-            tr("The category “%1” will be immediately removed from “%2”. This operation does not delete any items from "
-               "the collection - items can be accessed in “All Items” or other categories.")
-                .arg(category->name(), libraryName));
-        alert.setShowsSuppressionButton(true);
-        const QPointer<VXQLibraryCategory> target(category);
-        const int answer = runAlert(alert);
-        defaults().setBoolForKey(alert.suppressionButtonState(), kVXQLibraryConfirmCategoryDelete);
-        if (answer != platform::Alert::kDefaultReturn || !target)
-            return;
-    }
-    deleteCategories({category});
-}
-
-void VXQLibraryManagerWindowController::deleteCategories(const QList<VXQLibraryCategory*>& categories)
-{
-    for (VXQLibraryCategory* category : categories) {
-        if (!category->isDeletable())
-            continue;
-        VXQLibraryElementContainer* container = category->container();
-        if (auto* library = asLibrary(container))
-            library->removeCategory(category);
-        else if (auto* parent = asCategory(container))
-            parent->removeCategory(category);
-    }
-    m_outline.bumpCategoryChanges();
-    m_outline.reloadOutline();
-    outlineView()->deselectAll();
-    // The reload may already have emptied the selection without a word: the deleted
-    // categories' items leave the list here either way.
-    outlineViewSelectionDidChange();
-}
-
-void VXQLibraryManagerWindowController::deleteLibraryAction(QObject*)
-{
-    if (selectedLibrary())
-        confirmAndDeleteSelectedLibrary();
-}
-
-void VXQLibraryManagerWindowController::confirmAndDeleteSelectedLibrary()
-{
-    VXQLibrary* library = selectedLibrary();
-    if (!library || m_libDeleteDialog)
-        return;
-    auto* sheet = new QDialog;
-    sheet->setObjectName(QStringLiteral("lib_delete"));
-    m_libDeleteText = new QLabel(tr("Are you sure you want to delete the entire collection “%1” which contains %2 items?\n\n"
-                                    "This operation is not undoable though the collection will be moved to the trash and may "
-                                    "be recovered from there.")
-                                     .arg(library->name())
-                                     .arg(library->itemCount()),
-                                 sheet);
-    m_libDeleteText->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox(sheet);
-    QPushButton* remove = buttons->addButton(tr("Delete"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
-    remove->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] { libDeleteOKAction(nullptr); });
-    connect(buttons, &QDialogButtonBox::rejected, this, [this] { libDeleteCancelAction(nullptr); });
-    auto* layout = new QVBoxLayout(sheet);
-    layout->addWidget(m_libDeleteText);
-    layout->addWidget(buttons);
-    sheet->setMinimumWidth(420);
-    m_libDeleteDialog = sheet;
-    const QPointer<VXQLibrary> target(library);
-    platform::Sheet::beginSheetModalForWindowCompletionHandler(sheet, window(), [this, target, sheet](int code) {
-        if (code == platform::Sheet::kDefaultReturn && target)
-            deleteLibrary(target);
-        sheet->deleteLater();
-    });
+    return m_commands->libraryDeleteSheet();
 }
 
 QString VXQLibraryManagerWindowController::libraryDeleteSheetText() const
 {
-    return m_libDeleteDialog && m_libDeleteText ? m_libDeleteText->text() : QString();
-}
-
-void VXQLibraryManagerWindowController::libDeleteOKAction(QObject*)
-{
-    if (m_libDeleteDialog)
-        platform::Sheet::endSheetReturnCode(m_libDeleteDialog, platform::Sheet::kDefaultReturn);
-}
-
-void VXQLibraryManagerWindowController::libDeleteCancelAction(QObject*)
-{
-    if (m_libDeleteDialog)
-        platform::Sheet::endSheetReturnCode(m_libDeleteDialog, platform::Sheet::kCancelReturn);
-}
-
-bool VXQLibraryManagerWindowController::deleteLibrary(VXQLibrary* library)
-{
-    LogEvent(kFileEvent, QStringLiteral("will delete library %1").arg(library->name()));
-    // Keeps the library alive until the outline has let go of it.
-    const VXQLibraryPtr kept = std::static_pointer_cast<VXQLibrary>(library->shared_from_this());
-    if (!library->moveToTrash())
-        return false;
-    VXQLibraryCatalogue::removeLibraryFromGroup(library, library->group());
-    VXQLibraryGroup::userGroup()->invalidateElementsCache();
-    outlineView()->deselectAll();
-    m_outline.reloadOutline();
-    return true;
-}
-
-void VXQLibraryManagerWindowController::renameAction(QObject*)
-{
-    VXQLibraryElement* item = outlineView()->firstSelectedItem();
-    if (!item)
-        return;
-    if (auto* library = asLibrary(item); library && library->isFactoryLibrary())
-        return;
-    if (auto* category = asCategory(item); category && !category->allowsNameChange())
-        return;
-    m_outline.startEditingItem(item);
-}
-
-void VXQLibraryManagerWindowController::nominateDefaultLibraryAction(QObject*)
-{
-    VXQLibrary* library = selectedLibrary();
-    if (library && library->allowsContentChanges() && library->allowsCategoryChanges()
-        && library->group() == VXQLibraryGroup::userGroup()->name()
-        && library->name() != VXQLibraryCatalogue::defaultUserLibraryName())
-        VXQLibraryCatalogue::setDefaultUserLibrary(library);
-}
-
-void VXQLibraryManagerWindowController::revealInFinderAction(QObject*)
-{
-    VXQLibrary* library = selectedLibrary();
-    if (!library || library->isFactoryLibrary() || library->path().isEmpty())
-        return;
-    // No file manager here can point at one folder: show the one that holds it.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(library->path()).absolutePath()));
-}
-
-void VXQLibraryManagerWindowController::bottomBarButtonAction(QObject* sender)
-{
-    switch (sender ? sender->property("tag").toInt() : -1) {
-    case 0:
-        newCategoryAction(sender);
-        break;
-    case 1:
-        deleteCategoryAction(sender);
-        break;
-    case 2:
-        newLibraryAction(sender);
-        break;
-    default:
-        break;
-    }
-}
-
-void VXQLibraryManagerWindowController::helpButtonAction(QObject*)
-{
-    VLTMHelpTrampoline::sharedHelpTrampoline()->showHelpForIdentifier(QStringLiteral("The_Library_Manager"));
-}
-
-void VXQLibraryManagerWindowController::openStyleInspector()
-{
-    platform::Application::sendActionToFrom("showStyleInspector", nullptr, this);
-}
-
-void VXQLibraryManagerWindowController::shareLibraryAction(QObject*) {}
-
-void VXQLibraryManagerWindowController::toggleLibrarySharing(QObject*)
-{
-    // Libraries cannot be shared in this build; the menu item stays disabled.
+    return m_commands->libraryDeleteSheetText();
 }
 
 // --- Menu validation -------------------------------------------------------------------------------------------
@@ -801,41 +561,20 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
     }
     VXQLibrary* library = selectedLibrary();
     VXQLibraryCategory* current = currentCategory();
-    const auto checked = [item](bool on) { item->setState(on ? MenuItem::OnState : MenuItem::OffState); };
 
     if (action == "paste")
         return canPasteIntoLibraryCategoryWithPasteboard(library, current, platform::Pasteboard::generalPasteboard());
     if (action == "removeItemsAction") {
         if (selection().isEmpty() || !library || !library->allowsCategoryChanges())
             return false;
-        const QList<VXQLibraryCategory*> categories = m_outline.selectedCategories();
+        const QList<VXQLibraryCategory*> categories = m_outline->selectedCategories();
         return std::any_of(categories.begin(), categories.end(), [](VXQLibraryCategory* c) { return !c->isReadOnly(); });
     }
     if (action == "editItemsAction")
         return library && library->allowsContentChanges()
                && !VXQLibrarySymbolImportController::editableSymbolsFromArray(selection()).isEmpty();
-    if (action == "newCategoryAction") {
-        auto* container = qobject_cast<VXQLibraryElementContainer*>(selectedItem());
-        return container && container->allowsSubContainers();
-    }
-    if (action == "newSmartCategoryAction")
-        return library && library->allowsSubContainers();
-    if (action == "deleteCategoryAction")
-        return m_outline.selectedCategoriesCanBeDeleted();
-    if (action == "deleteLibraryAction" || action == "exportLibraryAction")
+    if (action == "exportLibraryAction")
         return library && !library->isFactoryLibrary() && library->hasPresenceOnDisk();
-    if (action == "editSmartCategoryAction") {
-        auto* smart = qobject_cast<VXQLibrarySmartCategory*>(current);
-        return smart && smart->predicateEditable();
-    }
-    if (action == "renameAction")
-        return current && current->allowsNameChange();
-    if (action == "revealInFinderAction")
-        return library && !library->isFactoryLibrary();
-    if (action == "shareLibraryAction" || action == "toggleLibrarySharing") {
-        item->setTitle(tr("Share"));
-        return false;
-    }
     if (action == "moveToLibraryAction") {
         if (!library || !library->allowsContentChanges() || selection().isEmpty())
             return false;
@@ -843,12 +582,6 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
             return true;
         auto* target = qobject_cast<VXQLibrary*>(item->representedObject().value<QObject*>());
         return target && target != library && target->allowsContentChanges();
-    }
-    if (action == "nominateDefaultLibraryAction") {
-        const bool isDefault = library && library->name() == VXQLibraryCatalogue::defaultUserLibraryName();
-        checked(isDefault);
-        return library && !isDefault && library->allowsContentChanges() && library->allowsCategoryChanges()
-               && library->group() == VXQLibraryGroup::userGroup()->name();
     }
     return platform::ResponderChain::hasActionMethod(this, action);
 }

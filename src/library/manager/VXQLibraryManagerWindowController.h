@@ -33,6 +33,7 @@
 #include <functional>
 #include <optional>
 
+class LibraryCollectionCommands;
 class LibraryManagerDebugActions;
 class LibraryOutlineView;
 class QAction;
@@ -56,7 +57,6 @@ class VXQLibraryManagerWindowController : public platform::WindowController,
                                           public LibraryOutlineDropHandler,
                                           public VXQLibraryArchivingDelegate,
                                           public VXQLibraryItemViewControllerDelegate,
-                                          public VXQLibrarySmartCategoryEditorDelegate,
                                           public VXQLibrarySymbolImportDelegate,
                                           public ZQPrintableJXDistributedViewDelegate {
     Q_OBJECT
@@ -76,18 +76,19 @@ public:
 
     // --- Selection --------------------------------------------------------------------------
     // The outline and what its selection means; the list of items the browser shows.
-    LibraryOutlineController& outline() { return m_outline; }
-    LibraryManagerItemList& itemList() { return m_itemList; }
+    LibraryOutlineController& outline() { return *m_outline; }
+    LibraryManagerItemList& itemList() { return *m_itemList; }
+    LibraryCollectionCommands& commands() { return *m_commands; }
 
     // The library of the first selected row (the row's own when it is a library).
-    VXQLibrary* selectedLibrary() const { return m_outline.selectedLibrary(); }
+    VXQLibrary* selectedLibrary() const { return m_outline->selectedLibrary(); }
     // The first selected row unless it is a group.
-    VXQLibraryElement* selectedItem() const { return m_outline.selectedItem(); }
+    VXQLibraryElement* selectedItem() const { return m_outline->selectedItem(); }
     // The last selected category (a library row stands for its All Items): what the browser shows.
-    VXQLibraryCategory* currentCategory() const { return m_outline.currentCategory(); }
+    VXQLibraryCategory* currentCategory() const { return m_outline->currentCategory(); }
     // The browser's selected items.
     QList<VXQLibraryItemPtr> selection() const;
-    QList<VXQLibraryPtr> userLibraries() { return m_outline.userLibraries(); }
+    QList<VXQLibraryPtr> userLibraries() { return m_outline->userLibraries(); }
 
     // Both load the window first.
     bool selectLibrary(VXQLibrary* library);
@@ -95,38 +96,17 @@ public:
     bool showItemWithUniqueIDSelectIt(const QString& key, bool select);
     bool showItemWithUniqueIDInCategorySelectIt(const QString& key, VXQLibraryCategory* category, bool select);
 
-    // --- Library and category commands --------------------------------------------------------
-    Q_INVOKABLE void newLibraryAction(QObject* sender);
-    Q_INVOKABLE void newCategoryAction(QObject* sender);
+    // --- Library and category commands (the actions are LibraryCollectionCommands') -------------
+    void newLibraryAction(QObject* sender);
     VXQLibraryCategory* makeNewCategoryForLibrary(VXQLibrary* library);
-    Q_INVOKABLE void newSmartCategoryAction(QObject* sender);
-    VXQLibrarySmartCategory* makeNewSmartCategoryForLibraryStartEditing(VXQLibrary* library, bool startEditing);
-    Q_INVOKABLE void editSmartCategoryAction(QObject* sender);
-    void editSmartCategory(VXQLibrarySmartCategory* category);
-    void smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategoryEditController* editor,
-                                                     VXQLibrarySmartCategory* category) override;
-    Q_INVOKABLE void deleteCategoryAction(QObject* sender);
-    void deleteCategories(const QList<VXQLibraryCategory*>& categories);
-    Q_INVOKABLE void deleteLibraryAction(QObject* sender);
-    void confirmAndDeleteSelectedLibrary();
-    Q_INVOKABLE void libDeleteOKAction(QObject* sender);
-    Q_INVOKABLE void libDeleteCancelAction(QObject* sender);
-    // The sheet asking to delete a library, while it is up.
-    QDialog* libraryDeleteSheet() const { return m_libDeleteDialog; }
+    void deleteCategoryAction(QObject* sender);
+    void deleteLibraryAction(QObject* sender);
+    void libDeleteOKAction(QObject* sender);
+    // The sheet asking to delete a library, while it is up, and what it asks.
+    QDialog* libraryDeleteSheet() const;
     QString libraryDeleteSheetText() const;
-    bool deleteLibrary(VXQLibrary* library);
-    Q_INVOKABLE void renameAction(QObject* sender);
-    Q_INVOKABLE void nominateDefaultLibraryAction(QObject* sender);
-    Q_INVOKABLE void revealInFinderAction(QObject* sender);
-    void toggleShowLibraryCounts(QObject* sender) { m_outline.toggleShowLibraryCounts(sender); }
-    void setShowsLibraryCounts(bool flag) { m_outline.setShowsLibraryCounts(flag); }
-    // Segment 0 new category, 1 delete category, 2 new library (by the sender's tag).
-    Q_INVOKABLE void bottomBarButtonAction(QObject* sender);
-    Q_INVOKABLE void helpButtonAction(QObject* sender);
-    Q_INVOKABLE void openStyleInspector();
-    // Sharing is not available: the item reads "Share" and stays disabled.
-    Q_INVOKABLE void shareLibraryAction(QObject* sender);
-    Q_INVOKABLE void toggleLibrarySharing(QObject* sender);
+    void toggleShowLibraryCounts(QObject* sender) { m_outline->toggleShowLibraryCounts(sender); }
+    void setShowsLibraryCounts(bool flag) { m_outline->setShowsLibraryCounts(flag); }
     Q_INVOKABLE void removeItemsAction(QObject* sender);
     Q_INVOKABLE void editItemsAction(QObject* sender);
 
@@ -173,14 +153,14 @@ public:
     VXQLibraryCategory* draggingCategory() const { return m_draggingCategory; }
 
     // --- Search, sorting and printing -------------------------------------------------------------
-    QString filterString() const { return m_itemList.filterString(); }
-    void setFilterString(const QString& text) { m_itemList.setFilterString(text); }
-    void setFilterMode(int mode) { m_itemList.setFilterMode(mode); }
-    VXQLibrarySmartCategory* makeNewSmartCategoryFromFilter() { return m_itemList.makeNewSmartCategoryFromFilter(); }
+    QString filterString() const { return m_itemList->filterString(); }
+    void setFilterString(const QString& text) { m_itemList->setFilterString(text); }
+    void setFilterMode(int mode) { m_itemList->setFilterMode(mode); }
+    VXQLibrarySmartCategory* makeNewSmartCategoryFromFilter() { return m_itemList->makeNewSmartCategoryFromFilter(); }
     // What the browser shows; empty for nothing.
-    QList<VXQLibraryItemPtr> sortedAndFilteredItems() { return m_itemList.sortedAndFilteredItems(); }
-    void setSortMainListModeForced(qint64 mode, bool forced) { m_outline.setSortMainListModeForced(mode, forced); }
-    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outline.outlineSortDescriptors(); }
+    QList<VXQLibraryItemPtr> sortedAndFilteredItems() { return m_itemList->sortedAndFilteredItems(); }
+    void setSortMainListModeForced(qint64 mode, bool forced) { m_outline->setSortMainListModeForced(mode, forced); }
+    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outline->outlineSortDescriptors(); }
     Q_INVOKABLE void printDocument(QObject* sender);
     Q_INVOKABLE void runPageLayout(QObject* sender);
     // The stored page set-up; none when nothing (or nothing readable) is stored.
@@ -217,7 +197,7 @@ public:
 
     void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category)
     {
-        m_itemList.reloadLibrarySelectingCategory(library, category);
+        m_itemList->reloadLibrarySelectingCategory(library, category);
     }
 
     // --- Parts of the window (for the application and tests) ------------------------------------------------
@@ -234,7 +214,7 @@ public:
     // --- The outline's drags and drops -------------------------------------------------------------------
     QList<VXQLibraryElement*> outlineViewChildrenOfItem(VXQLibraryElement* item)
     {
-        return m_outline.outlineViewChildrenOfItem(item);
+        return m_outline->outlineViewChildrenOfItem(item);
     }
     QMimeData* outlineViewWriteItems(const QList<VXQLibraryElement*>& items) override;
     Qt::DropAction outlineViewValidateDrop(const QMimeData* data, Qt::DropActions offered,
@@ -254,8 +234,6 @@ private:
     void makeMenuBar(QWidget* window);
     void observeNotifications();
     void outlineViewSelectionDidChange();
-    int runAlert(platform::Alert& alert) const;
-    void beep() const;
     void windowDidBecomeMain();
 
     void rootContentChanged(const platform::Notification& notification);
@@ -270,8 +248,9 @@ private:
     bool acceptDroppedDrawables(const QMimeData* data, VXQLibrary* library, VXQLibraryCategory* category);
     void selectItemsSoon(const QList<VXQLibraryItemPtr>& items);
 
-    LibraryOutlineController m_outline;
-    LibraryManagerItemList m_itemList{*this, m_outline};
+    std::unique_ptr<LibraryOutlineController> m_outline;
+    std::unique_ptr<LibraryManagerItemList> m_itemList;
+    std::unique_ptr<LibraryCollectionCommands> m_commands;
     QToolButton* m_bottomBarButtons[4] = {};
     QLabel* m_itemIdentifierField = nullptr;
     QLabel* m_bottomBarItemsInfoTextField = nullptr;
@@ -280,9 +259,6 @@ private:
     QLineEdit* m_filterInputSearchField = nullptr;
     VXQLibraryItemViewController* m_itemViewController = nullptr;
     VXQLibraryGetInfoController* m_getInfoController = nullptr;
-    VXQLibrarySmartCategoryEditController* m_smartEditController = nullptr;
-    QPointer<QDialog> m_libDeleteDialog;
-    QLabel* m_libDeleteText = nullptr;
     std::optional<QPageLayout> m_printInfo;
     bool m_symbolEditorIsOpen = false;
     VXQLibrarySymbolImportController* m_symbolImporter = nullptr;
