@@ -18,11 +18,20 @@ LibraryManagerItemList::LibraryManagerItemList(const platform::WindowController&
 {
 }
 
-void LibraryManagerItemList::setWidgets(VXQLibraryItemViewController* browser, QLineEdit* searchField, QLabel* countField)
+void LibraryManagerItemList::setBrowser(VXQLibraryItemViewController* browser)
 {
     m_browser = browser;
+}
+
+void LibraryManagerItemList::setFields(QLineEdit* searchField, QLabel* countField)
+{
     m_searchField = searchField;
     m_countField = countField;
+}
+
+VXQLibraryItemViewController* LibraryManagerItemList::browser() const
+{
+    return m_browser;
 }
 
 // --- Search -----------------------------------------------------------------------------------------

@@ -35,7 +35,9 @@ public:
     LibraryManagerItemList(const platform::WindowController& owner, LibraryOutlineController& outline);
 
     // The widgets it fills, once the window has them.
-    void setWidgets(VXQLibraryItemViewController* browser, QLineEdit* searchField, QLabel* countField);
+    void setBrowser(VXQLibraryItemViewController* browser);
+    void setFields(QLineEdit* searchField, QLabel* countField);
+    VXQLibraryItemViewController* browser() const;
 
     // --- Search -------------------------------------------------------------------------------
     Q_INVOKABLE void searchFieldAction(QObject* sender);

@@ -7,6 +7,7 @@
 #include "app/progress/ZQProgressController.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/manager/LibraryManagerAlerts.h"
+#include "library/manager/LibraryManagerBrowserDelegate.h"
 #include "library/manager/LibraryOutlineView.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
@@ -354,7 +355,7 @@ bool VXQLibraryManagerWindowController::importItemsAsSymbolsToLibraryCategory(co
     m_itemList->invalidateItemsCache();
     m_itemList->loadItemsViewPreservingSelection(false);
     m_itemViewController->selectItems(made);
-    editItemsAtIndexes(m_itemViewController->selectedItemIndexes());
+    m_browserDelegate->editItemsAtIndexes(m_itemViewController->selectedItemIndexes());
     if (donors.size() < objects.size()) {
         LibraryManagerAlerts::beep();
         Alert alert = makeAlert(tr("Add Symbol"), tr("OK"), {},

@@ -7,6 +7,8 @@
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/manager/LibraryCollectionCommands.h"
 #include "library/manager/LibraryManagerAlerts.h"
+#include "library/manager/LibraryManagerBrowserDelegate.h"
+#include "library/manager/LibraryManagerPrinting.h"
 #include "library/manager/LibraryManagerDebugActions.h"
 #include "library/manager/LibraryOutlineCell.h"
 #include "library/manager/LibraryOutlineView.h"
@@ -87,6 +89,8 @@ VXQLibraryManagerWindowController::VXQLibraryManagerWindowController()
     : m_outline(std::make_unique<LibraryOutlineController>())
     , m_itemList(std::make_unique<LibraryManagerItemList>(*this, *m_outline))
     , m_commands(std::make_unique<LibraryCollectionCommands>(*this, *m_outline, *m_itemList))
+    , m_printing(std::make_unique<LibraryManagerPrinting>(*this, *m_outline, *m_itemList))
+    , m_browserDelegate(std::make_unique<LibraryManagerBrowserDelegate>(*this, *m_outline, *m_itemList, *m_printing))
 {
     initWithWindowNibName(QStringLiteral("QuorvaneLibraryManager"));
 }
@@ -184,7 +188,8 @@ QWidget* VXQLibraryManagerWindowController::makeRightPane()
 
     m_itemViewController = new VXQLibraryItemViewController;
     m_itemViewController->setParent(this);
-    m_itemViewController->setDelegate(this);
+    m_itemViewController->setDelegate(m_browserDelegate.get());
+    m_itemList->setBrowser(m_itemViewController);
     QWidget* browser = m_itemViewController->view();
     m_itemViewController->awakeFromInterface();
     searchRow->insertWidget(0, m_itemViewController->layoutModeControl());
@@ -323,7 +328,7 @@ QMenu* VXQLibraryManagerWindowController::makeActionMenu()
 
 QList<QObject*> VXQLibraryManagerWindowController::forwardingTargetsForSelector(const QByteArray&) const
 {
-    QList<QObject*> parts{m_outline.get(), m_itemList.get(), m_commands.get()};
+    QList<QObject*> parts{m_outline.get(), m_itemList.get(), m_commands.get(), m_printing.get(), m_browserDelegate.get()};
     if (m_debugActions)
         parts.append(m_debugActions.get());
     return parts;
@@ -353,7 +358,8 @@ void VXQLibraryManagerWindowController::windowDidLoad()
 {
     window()->restoreGeometry(defaults().dataForKey(kLibManagerWindowFrame));
     m_itemViewController->setSheetHostWindow(window());
-    m_itemList->setWidgets(m_itemViewController, m_filterInputSearchField, m_bottomBarItemsInfoTextField);
+    m_itemList->setFields(m_filterInputSearchField, m_bottomBarItemsInfoTextField);
+    m_browserDelegate->setWidgets(m_itemIdentifierField, m_getInfoController);
     m_outline->setDropHandler(this);
     m_outline->setShowsDocumentsLibraries(false);
     m_outline->loadSettingsAndExpandRows();
@@ -546,6 +552,54 @@ QString VXQLibraryManagerWindowController::libraryDeleteSheetText() const
     return m_commands->libraryDeleteSheetText();
 }
 
+// --- Printing and the item browser ---------------------------------------------------------------------------
+
+std::optional<QPageLayout> VXQLibraryManagerWindowController::printInfo()
+{
+    return m_printing->printInfo();
+}
+
+void VXQLibraryManagerWindowController::setPrintInfo(const QPageLayout& layout)
+{
+    m_printing->setPrintInfo(layout);
+}
+
+bool VXQLibraryManagerWindowController::canRemoveItemsAtIndexes(const JXIndexSet& indexes)
+{
+    return m_browserDelegate->canRemoveItemsAtIndexes(indexes);
+}
+
+void VXQLibraryManagerWindowController::deleteItemsAtIndexes(const JXIndexSet& indexes)
+{
+    m_browserDelegate->deleteItemsAtIndexes(indexes);
+}
+
+bool VXQLibraryManagerWindowController::removeItemsAtIndexes(const JXIndexSet& indexes)
+{
+    return m_browserDelegate->removeItemsAtIndexes(indexes);
+}
+
+void VXQLibraryManagerWindowController::editItemsAction(QObject* sender)
+{
+    m_browserDelegate->editItemsAction(sender);
+}
+
+bool VXQLibraryManagerWindowController::validateSymbolNameForLibraryItemEditor(QString& name, VXQLibraryItem* item,
+                                                                               VXQLibrarySymbolImportController* editor)
+{
+    return m_browserDelegate->validateSymbolNameForLibraryItemEditor(name, item, editor);
+}
+
+VXQLibrarySymbolImportController* VXQLibraryManagerWindowController::symbolImporter() const
+{
+    return m_browserDelegate->symbolImporter();
+}
+
+bool VXQLibraryManagerWindowController::symbolEditorIsOpen() const
+{
+    return m_browserDelegate->symbolEditorIsOpen();
+}
+
 // --- Menu validation -------------------------------------------------------------------------------------------
 
 bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
@@ -564,15 +618,6 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
 
     if (action == "paste")
         return canPasteIntoLibraryCategoryWithPasteboard(library, current, platform::Pasteboard::generalPasteboard());
-    if (action == "removeItemsAction") {
-        if (selection().isEmpty() || !library || !library->allowsCategoryChanges())
-            return false;
-        const QList<VXQLibraryCategory*> categories = m_outline->selectedCategories();
-        return std::any_of(categories.begin(), categories.end(), [](VXQLibraryCategory* c) { return !c->isReadOnly(); });
-    }
-    if (action == "editItemsAction")
-        return library && library->allowsContentChanges()
-               && !VXQLibrarySymbolImportController::editableSymbolsFromArray(selection()).isEmpty();
     if (action == "exportLibraryAction")
         return library && !library->isFactoryLibrary() && library->hasPresenceOnDisk();
     if (action == "moveToLibraryAction") {

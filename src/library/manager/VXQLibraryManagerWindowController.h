@@ -34,7 +34,9 @@
 #include <optional>
 
 class LibraryCollectionCommands;
+class LibraryManagerBrowserDelegate;
 class LibraryManagerDebugActions;
+class LibraryManagerPrinting;
 class LibraryOutlineView;
 class QAction;
 class QDialog;
@@ -55,10 +57,7 @@ struct Notification;
 
 class VXQLibraryManagerWindowController : public platform::WindowController,
                                           public LibraryOutlineDropHandler,
-                                          public VXQLibraryArchivingDelegate,
-                                          public VXQLibraryItemViewControllerDelegate,
-                                          public VXQLibrarySymbolImportDelegate,
-                                          public ZQPrintableJXDistributedViewDelegate {
+                                          public VXQLibraryArchivingDelegate {
     Q_OBJECT
 
 public:
@@ -107,8 +106,7 @@ public:
     QString libraryDeleteSheetText() const;
     void toggleShowLibraryCounts(QObject* sender) { m_outline->toggleShowLibraryCounts(sender); }
     void setShowsLibraryCounts(bool flag) { m_outline->setShowsLibraryCounts(flag); }
-    Q_INVOKABLE void removeItemsAction(QObject* sender);
-    Q_INVOKABLE void editItemsAction(QObject* sender);
+    void editItemsAction(QObject* sender);
 
     // Whether the window was built with the developer commands (see LibraryManagerDebugActions).
     bool hasDebugMenu() const { return m_debugActions != nullptr; }
@@ -157,48 +155,24 @@ public:
     void setFilterString(const QString& text) { m_itemList->setFilterString(text); }
     void setFilterMode(int mode) { m_itemList->setFilterMode(mode); }
     VXQLibrarySmartCategory* makeNewSmartCategoryFromFilter() { return m_itemList->makeNewSmartCategoryFromFilter(); }
-    // What the browser shows; empty for nothing.
-    QList<VXQLibraryItemPtr> sortedAndFilteredItems() { return m_itemList->sortedAndFilteredItems(); }
-    void setSortMainListModeForced(qint64 mode, bool forced) { m_outline->setSortMainListModeForced(mode, forced); }
-    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outline->outlineSortDescriptors(); }
-    Q_INVOKABLE void printDocument(QObject* sender);
-    Q_INVOKABLE void runPageLayout(QObject* sender);
-    // The stored page set-up; none when nothing (or nothing readable) is stored.
-    std::optional<QPageLayout> printInfo();
-    void setPrintInfo(const QPageLayout& layout);
-    QString printableDistributedViewHeaderStringForPage(JXDistributedView* view, qint64 page) override;
-    QString printableDistributedViewFooterStringForPage(JXDistributedView* view, qint64 page) override;
-    void printOperationDidRunSuccessContextInfo(bool success, const QString& contextInfo) override;
-
-    // --- What the item browser asks -----------------------------------------------------------------
-    Messages implementedItemViewControllerMessages() const override;
-    bool libraryItemViewControllerShouldEditItemAtIndex(VXQLibraryItemViewController* browser, qint64 index) override;
-    bool canRemoveItemsAtIndexes(const JXIndexSet& indexes) override;
-    bool libraryItemViewControllerAllowsResorting(VXQLibraryItemViewController* browser) override;
-    void sortDescriptorsChanged(const QList<LibrarySortDescriptor>& previous) override;
-    void deleteItemsAtIndexes(const JXIndexSet& indexes) override;
-    bool removeItemsAtIndexes(const JXIndexSet& indexes) override;
-    // Opens the symbol editing sheet on the symbols among the items (or hands them to it).
-    void editItemsAtIndexes(const JXIndexSet& indexes) override;
-    void itemSelectionChanged(const JXIndexSet& indexes) override;
-    QString saveSettingsRootNameForItemViewController(VXQLibraryItemViewController*) override
-    {
-        return kLibManagerSettingsRootName;
-    }
-
-    // --- The symbol editing sheet --------------------------------------------------------------
-    // A name is accepted when the item's library would keep it as it is; otherwise `name`
-    // becomes the name it would take.
-    bool validateSymbolNameForLibraryItemEditor(QString& name, VXQLibraryItem* item,
-                                                VXQLibrarySymbolImportController* editor) override;
-    void symbolEditDidEnd(VXQLibrarySymbolImportController* editor) override;
-    VXQLibrarySymbolImportController* symbolImporter() const { return m_symbolImporter; }
-    bool symbolEditorIsOpen() const { return m_symbolEditorIsOpen; }
-
     void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category)
     {
         m_itemList->reloadLibrarySelectingCategory(library, category);
     }
+    // What the browser shows; empty for nothing.
+    QList<VXQLibraryItemPtr> sortedAndFilteredItems() { return m_itemList->sortedAndFilteredItems(); }
+    void setSortMainListModeForced(qint64 mode, bool forced) { m_outline->setSortMainListModeForced(mode, forced); }
+    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outline->outlineSortDescriptors(); }
+    std::optional<QPageLayout> printInfo();
+    void setPrintInfo(const QPageLayout& layout);
+
+    // --- What the item browser asks (LibraryManagerBrowserDelegate answers) ---------------------------
+    bool canRemoveItemsAtIndexes(const JXIndexSet& indexes);
+    void deleteItemsAtIndexes(const JXIndexSet& indexes);
+    bool removeItemsAtIndexes(const JXIndexSet& indexes);
+    bool validateSymbolNameForLibraryItemEditor(QString& name, VXQLibraryItem* item, VXQLibrarySymbolImportController* editor);
+    VXQLibrarySymbolImportController* symbolImporter() const;
+    bool symbolEditorIsOpen() const;
 
     // --- Parts of the window (for the application and tests) ------------------------------------------------
     LibraryOutlineView* outlineView() const;
@@ -251,6 +225,8 @@ private:
     std::unique_ptr<LibraryOutlineController> m_outline;
     std::unique_ptr<LibraryManagerItemList> m_itemList;
     std::unique_ptr<LibraryCollectionCommands> m_commands;
+    std::unique_ptr<LibraryManagerPrinting> m_printing;
+    std::unique_ptr<LibraryManagerBrowserDelegate> m_browserDelegate;
     QToolButton* m_bottomBarButtons[4] = {};
     QLabel* m_itemIdentifierField = nullptr;
     QLabel* m_bottomBarItemsInfoTextField = nullptr;
@@ -259,9 +235,6 @@ private:
     QLineEdit* m_filterInputSearchField = nullptr;
     VXQLibraryItemViewController* m_itemViewController = nullptr;
     VXQLibraryGetInfoController* m_getInfoController = nullptr;
-    std::optional<QPageLayout> m_printInfo;
-    bool m_symbolEditorIsOpen = false;
-    VXQLibrarySymbolImportController* m_symbolImporter = nullptr;
     QPointer<VXQLibraryCategory> m_draggingCategory;
     std::unique_ptr<ZQProgressController> m_progress;
     std::unique_ptr<LibraryManagerDebugActions> m_debugActions;
