@@ -93,7 +93,6 @@ void handDrawingToPanels(const MapDocumentWindowController& window, VXDrawing* d
 ZQQuorvaneDocument::ZQQuorvaneDocument()
     : m_mapScale(defaultDrawingScale())
     , m_prescale(defaultPrescale())
-    , m_printInfo(defaultPrintInfo())
 {
 }
 
@@ -246,8 +245,7 @@ double ZQQuorvaneDocument::delegateConvertedDisplayMultiplier() const
     return points / represented;
 }
 
-// --- Print and document information ------------------------------------------------------------
-
+// --- Document information ------------------------------------------------------------------------
 
 void ZQQuorvaneDocument::setDocumentInfo(const QVariantMap& info)
 {
@@ -519,7 +517,7 @@ bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrap
     setDrawing(contents->drawing);
     m_mapScale = contents->mapScale;
     if (contents->printInfo)
-        m_printInfo = *contents->printInfo;
+        m_printing.restorePrintInfo(*contents->printInfo);
     setDocumentInfo(contents->documentInfo);
     setPrescale(contents->prescale.value_or(defaultPrescale()));
     m_windowRestorationState = contents->windowState;
@@ -538,7 +536,7 @@ std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(
             *error = unsupportedTypeError(typeName);
         return std::nullopt;
     }
-    MapDocumentContents contents{drawing(), m_mapScale, m_printInfo, m_documentInfo, restorableStateInfo(), {}, m_prescale};
+    MapDocumentContents contents{drawing(), m_mapScale, printInfo(), m_documentInfo, restorableStateInfo(), {}, m_prescale};
     if (const auto* settings = dynamic_cast<const MapExportSettings*>(m_exportOperation.get()))
         contents.exportSettings = settings->restorableStateInfo();
     DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));

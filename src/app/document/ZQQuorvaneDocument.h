@@ -14,6 +14,7 @@
 
 #include "app/commands/GeometryCommandSheets.h"
 #include "app/document/MapDocumentDefaults.h"
+#include "app/document/MapDocumentPrinting.h"
 #include "app/document/MapLayerCommands.h"
 #include "app/document/MapTemplates.h"
 #include "app/setup/MapScaleCalibration.h"
@@ -120,24 +121,17 @@ public:
     Q_INVOKABLE void openGridSettingsPanel(QObject* sender);
     bool canOpenDrawingSizePanel() const override;
 
-    // --- Print and document information --------------------------------------------------
-    const QPageLayout& printInfo() const { return m_printInfo; }
-    // Undoable ("Page Setup"): the layout's margins become its printer margins
-    // (paperMargins); also becomes the default of new documents.
-    void setPrintInfo(const QPageLayout& printInfo);
-    // File > Page Setup...: the page set-up dialog on the document's window.
-    Q_INVOKABLE void runPageLayout(QObject* sender);
-    // File > Print...: the print dialog with the map's print options as a tab.
-    Q_INVOKABLE void printDocument(QObject* sender);
-    // Shows the print dialog for `operation` (the installed print options join it) and, when
-    // accepted, prints. Answers whether it printed.
-    bool runModalPrintOperation(MapPrintOperation& operation);
-
-    // --- Sharing ----------------------------------------------------------------------------
+    // --- Page layout, printing and sharing (see MapDocumentPrinting) -------------------------
+    const QPageLayout& printInfo() const { return m_printing.printInfo(); }
+    void setPrintInfo(const QPageLayout& printInfo) { m_printing.setPrintInfo(printInfo); }
+    // File > Page Setup..., File > Print....
+    Q_INVOKABLE void runPageLayout(QObject*) { m_printing.runPageLayout(); }
+    Q_INVOKABLE void printDocument(QObject*) { m_printing.printDocument(); }
+    bool runModalPrintOperation(MapPrintOperation& operation) { return m_printing.runModalPrintOperation(operation); }
     // Offers the drawing's picture to the installed share menu beside the sender.
-    Q_INVOKABLE void shareDocumentAction(QObject* sender);
-    // The whole drawing as a picture, rendered from its PDF; null when there is none.
-    QImage sharableDocumentImage() const;
+    Q_INVOKABLE void shareDocumentAction(QObject* sender) { m_printing.shareDocument(sender); }
+    QImage sharableDocumentImage() const { return m_printing.sharableDocumentImage(); }
+
     // Free-form information about the document, kept in its package.
     QVariantMap documentInfo() const { return m_documentInfo; }
     void setDocumentInfo(const QVariantMap& info);
@@ -344,10 +338,10 @@ private:
     VXImageShape* selectedImageShape() const;
 
     MapLayerCommands m_layerCommands{*this};
+    MapDocumentPrinting m_printing{*this};
     VXQMapScalePtr m_mapScale;
     double m_prescale = 1.0;
     int m_unitDisplayOption = 0;
-    QPageLayout m_printInfo;
     QVariantMap m_documentInfo;
     QVariantMap m_windowRestorationState;
     bool m_turningAwayTab = false;

@@ -147,7 +147,7 @@ void ZQQuorvaneDocument::performDrawingSetUpWithOptionsIsPreviewOrCancel(const Q
     {
         const platform::UndoSuspension quiet(undo);
         performDrawingPreviewWithOptions(settings);
-        const QSizeF size = drawingsetup::committedDrawingSize(settings, paperMargins(m_printInfo));
+        const QSizeF size = drawingsetup::committedDrawingSize(settings, paperMargins(printInfo()));
         if (VXDrawing::isUsableDrawingSize(size))
             drawing->setDrawingSize(size);
         else

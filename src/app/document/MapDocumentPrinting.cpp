@@ -1,18 +1,21 @@
-// The map document's page set-up, printing and sharing.
+#include "app/document/MapDocumentPrinting.h"
+
+#include "app/document/MapDocumentDefaults.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "app/printing/MapPrintOperation.h"
-#include "app/setup/PaperMargins.h"
 #include "app/printing/PrintInfoCoding.h"
 #include "app/services/WindowServices.h"
-#include "app/document/ZQQuorvaneDocument.h"
+#include "app/setup/PaperMargins.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Sheet.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 
 #include <QPageSetupDialog>
-#include <QPrintDialog>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QWidget>
 
@@ -24,7 +27,13 @@ constexpr double kMaximumSharedImageSide = 8000;
 
 } // namespace
 
-void ZQQuorvaneDocument::setPrintInfo(const QPageLayout& printInfo)
+MapDocumentPrinting::MapDocumentPrinting(ZQQuorvaneDocument& document)
+    : m_document(document)
+    , m_printInfo(MapDocumentDefaults::printInfo())
+{
+}
+
+void MapDocumentPrinting::setPrintInfo(const QPageLayout& printInfo)
 {
     // The page margins are the printer's unprintable border.
     QPageLayout layout = printInfo;
@@ -32,41 +41,42 @@ void ZQQuorvaneDocument::setPrintInfo(const QPageLayout& printInfo)
     layout.setMargins(paperMargins(printInfo));
     if (layout.isEquivalentTo(m_printInfo))
         return;
-    ZQUndoManager* undo = undoManager();
-    undo->registerUndoWithTargetHandler(this, [this, previous = m_printInfo] { setPrintInfo(previous); });
+    ZQUndoManager* undo = m_document.undoManager();
+    undo->registerUndoWithTargetHandler(&m_document, [this, previous = m_printInfo] { setPrintInfo(previous); });
     m_printInfo = layout;
     platform::UserDefaults::standardUserDefaults()->setObjectForKey(PrintInfoCoding::propertyList(layout),
                                                                    kDefaultPrintInfo);
     undo->setActionName(tr("Page Setup"));
 }
 
-void ZQQuorvaneDocument::runPageLayout(QObject*)
+void MapDocumentPrinting::runPageLayout()
 {
+    QWidget* window = m_document.windowForSheet();
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     printer->setPageLayout(m_printInfo);
-    auto* dialog = new QPageSetupDialog(printer.get(), windowForSheet());
+    auto* dialog = new QPageSetupDialog(printer.get(), window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     platform::Sheet::beginSheetModalForWindowCompletionHandler(
-        dialog, windowForSheet(), [this, printer, self = QPointer<ZQQuorvaneDocument>(this)](int code) {
-            if (self && code == platform::Sheet::kDefaultReturn)
+        dialog, window, [this, printer, document = QPointer<ZQQuorvaneDocument>(&m_document)](int code) {
+            if (document && code == platform::Sheet::kDefaultReturn)
                 setPrintInfo(printer->pageLayout());
         });
 }
 
-void ZQQuorvaneDocument::printDocument(QObject*)
+void MapDocumentPrinting::printDocument()
 {
-    if (!drawing())
+    if (!m_document.drawing())
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(m_printInfo);
-    printer.setDocName(displayName());
-    MapPrintOperation operation(drawing(), printer);
+    printer.setDocName(m_document.displayName());
+    MapPrintOperation operation(m_document.drawing(), printer);
     runModalPrintOperation(operation);
 }
 
-bool ZQQuorvaneDocument::runModalPrintOperation(MapPrintOperation& operation)
+bool MapDocumentPrinting::runModalPrintOperation(MapPrintOperation& operation)
 {
-    QPrintDialog dialog(&operation.printer(), windowForSheet());
+    QPrintDialog dialog(&operation.printer(), m_document.windowForSheet());
     if (const auto& makeTab = WindowServices::installed().makePrintOptionsTab)
         dialog.setOptionTabs({makeTab(operation)});
     if (dialog.exec() != QDialog::Accepted)
@@ -74,11 +84,11 @@ bool ZQQuorvaneDocument::runModalPrintOperation(MapPrintOperation& operation)
     return operation.run();
 }
 
-QImage ZQQuorvaneDocument::sharableDocumentImage() const
+QImage MapDocumentPrinting::sharableDocumentImage() const
 {
     // The picture the drawing's PDF holds (the same output, painted once); a drawing whose
     // bounds make no PDF makes no picture either.
-    const VXDrawingPtr& drawing = this->drawing();
+    const VXDrawingPtr& drawing = m_document.drawing();
     if (!drawing)
         return {};
     const QSizeF size = drawing->drawingSize();
@@ -86,7 +96,7 @@ QImage ZQQuorvaneDocument::sharableDocumentImage() const
     return platform::DrawingRenderer::imageOfDrawing(*drawing, drawing->bounds(), (size * scale).toSize(), Qt::white);
 }
 
-void ZQQuorvaneDocument::shareDocumentAction(QObject* sender)
+void MapDocumentPrinting::shareDocument(QObject* anchor) const
 {
     const QImage image = sharableDocumentImage();
     const auto& showMenu = WindowServices::installed().showSharingMenu;
@@ -94,6 +104,6 @@ void ZQQuorvaneDocument::shareDocumentAction(QObject* sender)
         ZQLogObjCMethod(QStringLiteral("nothing to share"));
         return;
     }
-    auto* anchor = qobject_cast<QWidget*>(sender);
-    showMenu(image, anchor ? anchor : windowForSheet());
+    auto* widget = qobject_cast<QWidget*>(anchor);
+    showMenu(image, widget ? widget : m_document.windowForSheet());
 }
