@@ -91,6 +91,8 @@ VXQLibraryManagerWindowController::VXQLibraryManagerWindowController()
     , m_commands(std::make_unique<LibraryCollectionCommands>(*this, *m_outline, *m_itemList))
     , m_printing(std::make_unique<LibraryManagerPrinting>(*this, *m_outline, *m_itemList))
     , m_browserDelegate(std::make_unique<LibraryManagerBrowserDelegate>(*this, *m_outline, *m_itemList, *m_printing))
+    , m_importExport(std::make_unique<LibraryManagerImportExport>(*this, *m_outline))
+    , m_transfers(std::make_unique<LibraryManagerTransfers>(*this, *m_outline, *m_itemList, *m_browserDelegate))
 {
     initWithWindowNibName(QStringLiteral("QuorvaneLibraryManager"));
 }
@@ -328,7 +330,8 @@ QMenu* VXQLibraryManagerWindowController::makeActionMenu()
 
 QList<QObject*> VXQLibraryManagerWindowController::forwardingTargetsForSelector(const QByteArray&) const
 {
-    QList<QObject*> parts{m_outline.get(), m_itemList.get(), m_commands.get(), m_printing.get(), m_browserDelegate.get()};
+    QList<QObject*> parts{m_outline.get(),         m_itemList.get(),     m_commands.get(), m_printing.get(),
+                          m_browserDelegate.get(), m_importExport.get(), m_transfers.get()};
     if (m_debugActions)
         parts.append(m_debugActions.get());
     return parts;
@@ -360,7 +363,7 @@ void VXQLibraryManagerWindowController::windowDidLoad()
     m_itemViewController->setSheetHostWindow(window());
     m_itemList->setFields(m_filterInputSearchField, m_bottomBarItemsInfoTextField);
     m_browserDelegate->setWidgets(m_itemIdentifierField, m_getInfoController);
-    m_outline->setDropHandler(this);
+    m_outline->setDropHandler(m_transfers.get());
     m_outline->setShowsDocumentsLibraries(false);
     m_outline->loadSettingsAndExpandRows();
     for (int segment = 0; segment < 2; ++segment)
@@ -612,21 +615,6 @@ bool VXQLibraryManagerWindowController::validateMenuItem(MenuItem* item)
         bool enabled = true;
         QMetaObject::invokeMethod(part, "validateMenuItem", Q_RETURN_ARG(bool, enabled), Q_ARG(platform::MenuItem*, item));
         return enabled;
-    }
-    VXQLibrary* library = selectedLibrary();
-    VXQLibraryCategory* current = currentCategory();
-
-    if (action == "paste")
-        return canPasteIntoLibraryCategoryWithPasteboard(library, current, platform::Pasteboard::generalPasteboard());
-    if (action == "exportLibraryAction")
-        return library && !library->isFactoryLibrary() && library->hasPresenceOnDisk();
-    if (action == "moveToLibraryAction") {
-        if (!library || !library->allowsContentChanges() || selection().isEmpty())
-            return false;
-        if (item->tag() == -1)
-            return true;
-        auto* target = qobject_cast<VXQLibrary*>(item->representedObject().value<QObject*>());
-        return target && target != library && target->allowsContentChanges();
     }
     return platform::ResponderChain::hasActionMethod(this, action);
 }

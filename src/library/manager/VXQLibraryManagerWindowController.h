@@ -20,7 +20,9 @@
 #include "library/info/VXQLibrarySmartCategoryEditController.h"
 #include "library/manager/LibraryDropRules.h"
 #include "library/manager/LibraryManagerDefaults.h"
+#include "library/manager/LibraryManagerImportExport.h"
 #include "library/manager/LibraryManagerItemList.h"
+#include "library/manager/LibraryManagerTransfers.h"
 #include "library/manager/LibraryOutlineController.h"
 #include "library/sheets/VXQLibrarySymbolImportController.h"
 #include "platform/foundation/Predicate.h"
@@ -55,9 +57,7 @@ class Pasteboard;
 struct Notification;
 }
 
-class VXQLibraryManagerWindowController : public platform::WindowController,
-                                          public LibraryOutlineDropHandler,
-                                          public VXQLibraryArchivingDelegate {
+class VXQLibraryManagerWindowController : public platform::WindowController {
     Q_OBJECT
 
 public:
@@ -113,42 +113,64 @@ public:
 
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
-    // --- Transfers ------------------------------------------------------------------------------
-    Q_INVOKABLE void importLibraryAction(QObject* sender);
-    // Asks as needed, then imports the library folder; true when it was imported.
-    bool confirmAndImportLibraryFileConfirm(const QString& path, bool confirm);
-    bool importUserLibrary(const QString& path);
-    Q_INVOKABLE void exportLibraryAction(QObject* sender);
-    // Writes the selected library as a zip archive at `url` in the background.
-    void exportSelectedLibraryToURL(const QUrl& url);
-    void libraryWillCreateZipArchiveAtURL(VXQLibrary* library, const QUrl& url) override;
-    void libraryAvailableAsZipArchiveURL(VXQLibrary* library, const QUrl& url) override;
-    ZQProgressController* exportProgress() const { return m_progress.get(); }
-
-    // Edit > Paste: library items as pasteIntoLibrary... takes them, and shapes copied from a
-    // map as new symbols, as when they are dropped on the outline.
-    Q_INVOKABLE void paste(QObject* sender);
-    bool pasteWithPasteboard(const platform::Pasteboard& pasteboard);
-    // Whether a paste of what the pasteboard holds would add something there.
+    // --- Transfers (LibraryManagerImportExport and LibraryManagerTransfers carry them) -----------
+    LibraryManagerImportExport& importExport() { return *m_importExport; }
+    LibraryManagerTransfers& transfers() { return *m_transfers; }
+    bool confirmAndImportLibraryFileConfirm(const QString& path, bool confirm)
+    {
+        return m_importExport->confirmAndImportLibraryFileConfirm(path, confirm);
+    }
+    void exportSelectedLibraryToURL(const QUrl& url) { m_importExport->exportSelectedLibraryToURL(url); }
+    ZQProgressController* exportProgress() const { return m_importExport->exportProgress(); }
+    bool pasteWithPasteboard(const platform::Pasteboard& pasteboard) { return m_transfers->pasteWithPasteboard(pasteboard); }
     bool canPasteIntoLibraryCategoryWithPasteboard(VXQLibrary* library, VXQLibraryCategory* category,
-                                                   const platform::Pasteboard& pasteboard) const;
+                                                   const platform::Pasteboard& pasteboard) const
+    {
+        return m_transfers->canPasteIntoLibraryCategoryWithPasteboard(library, category, pasteboard);
+    }
     bool pasteIntoLibraryCategoryWithPasteboardCopyItems(VXQLibrary* library, VXQLibraryCategory* category,
-                                                         const platform::Pasteboard& pasteboard, bool copyItems);
+                                                         const platform::Pasteboard& pasteboard, bool copyItems)
+    {
+        return m_transfers->pasteIntoLibraryCategoryWithPasteboardCopyItems(library, category, pasteboard, copyItems);
+    }
     bool moveItemsToLibraryCategoryMakingCopies(const QList<VXQLibraryItemPtr>& items, VXQLibrary* library,
-                                                VXQLibraryCategory* category, bool makingCopies);
-    bool copyCategoryToLibrary(VXQLibraryCategory* category, VXQLibrary* library);
+                                                VXQLibraryCategory* category, bool makingCopies)
+    {
+        return m_transfers->moveItemsToLibraryCategoryMakingCopies(items, library, category, makingCopies);
+    }
+    bool copyCategoryToLibrary(VXQLibraryCategory* category, VXQLibrary* library)
+    {
+        return m_transfers->copyCategoryToLibrary(category, library);
+    }
     bool importItemsAsSymbolsToLibraryCategory(const QList<std::shared_ptr<VXDrawableObject>>& objects,
-                                               VXQLibrary* library, VXQLibraryCategory* category);
-    // A document's "Create Symbol": asks before making six or more, then shows the window with
-    // the new items of the default library.
-    bool createSymbolsFromObjects(const QList<std::shared_ptr<VXDrawableObject>>& objects);
-    Q_INVOKABLE void moveToLibraryAction(QObject* sender);
-    // Fills the move-to-collection menu: the new-collection entry, a separator and the user libraries.
-    void updateMoveToMenu(QMenu* menu);
-    // What a drop of `data` on `item` would do.
+                                               VXQLibrary* library, VXQLibraryCategory* category)
+    {
+        return m_transfers->importItemsAsSymbolsToLibraryCategory(objects, library, category);
+    }
+    bool createSymbolsFromObjects(const QList<std::shared_ptr<VXDrawableObject>>& objects)
+    {
+        return m_transfers->createSymbolsFromObjects(objects);
+    }
+    void moveToLibraryAction(QObject* sender) { m_transfers->moveToLibraryAction(sender); }
+    void updateMoveToMenu(QMenu* menu) { m_transfers->updateMoveToMenu(menu); }
     Qt::DropAction dragOperationForDraggingInfoTargetItem(const QMimeData* data, Qt::DropActions offered,
-                                                          VXQLibraryElement* item);
-    VXQLibraryCategory* draggingCategory() const { return m_draggingCategory; }
+                                                          VXQLibraryElement* item)
+    {
+        return m_transfers->dragOperationForDraggingInfoTargetItem(data, offered, item);
+    }
+    QMimeData* outlineViewWriteItems(const QList<VXQLibraryElement*>& items) { return m_transfers->outlineViewWriteItems(items); }
+    Qt::DropAction outlineViewValidateDrop(const QMimeData* data, Qt::DropActions offered, VXQLibraryElement* item)
+    {
+        return m_transfers->outlineViewValidateDrop(data, offered, item);
+    }
+    bool outlineViewAcceptDrop(const QMimeData* data, Qt::DropActions offered, VXQLibraryElement* item)
+    {
+        return m_transfers->outlineViewAcceptDrop(data, offered, item);
+    }
+    QList<VXQLibraryElement*> outlineViewChildrenOfItem(VXQLibraryElement* item)
+    {
+        return m_outline->outlineViewChildrenOfItem(item);
+    }
 
     // --- Search, sorting and printing -------------------------------------------------------------
     QString filterString() const { return m_itemList->filterString(); }
@@ -185,16 +207,6 @@ public:
     QMenu* actionMenu() const { return m_bottomBarActionMenu; }
     QMenu* moveToMenu() const { return m_moveToDynamicMenu; }
 
-    // --- The outline's drags and drops -------------------------------------------------------------------
-    QList<VXQLibraryElement*> outlineViewChildrenOfItem(VXQLibraryElement* item)
-    {
-        return m_outline->outlineViewChildrenOfItem(item);
-    }
-    QMimeData* outlineViewWriteItems(const QList<VXQLibraryElement*>& items) override;
-    Qt::DropAction outlineViewValidateDrop(const QMimeData* data, Qt::DropActions offered,
-                                           VXQLibraryElement* item) override;
-    bool outlineViewAcceptDrop(const QMimeData* data, Qt::DropActions offered, VXQLibraryElement* item) override;
-
 protected:
     QList<QObject*> forwardingTargetsForSelector(const QByteArray& selector) const override;
     QWidget* loadWindow() override;
@@ -216,17 +228,13 @@ private:
     void libraryContentChanged(const platform::Notification& notification);
     void categoryContentChanged(const platform::Notification& notification);
 
-    // Transfers
-    QString preferredAcceptedType(const QMimeData* data) const;
-    LibraryDropContext dropContext(const QMimeData* data, Qt::DropActions offered, VXQLibraryElement* item) const;
-    bool acceptDroppedDrawables(const QMimeData* data, VXQLibrary* library, VXQLibraryCategory* category);
-    void selectItemsSoon(const QList<VXQLibraryItemPtr>& items);
-
     std::unique_ptr<LibraryOutlineController> m_outline;
     std::unique_ptr<LibraryManagerItemList> m_itemList;
     std::unique_ptr<LibraryCollectionCommands> m_commands;
     std::unique_ptr<LibraryManagerPrinting> m_printing;
     std::unique_ptr<LibraryManagerBrowserDelegate> m_browserDelegate;
+    std::unique_ptr<LibraryManagerImportExport> m_importExport;
+    std::unique_ptr<LibraryManagerTransfers> m_transfers;
     QToolButton* m_bottomBarButtons[4] = {};
     QLabel* m_itemIdentifierField = nullptr;
     QLabel* m_bottomBarItemsInfoTextField = nullptr;
@@ -235,7 +243,5 @@ private:
     QLineEdit* m_filterInputSearchField = nullptr;
     VXQLibraryItemViewController* m_itemViewController = nullptr;
     VXQLibraryGetInfoController* m_getInfoController = nullptr;
-    QPointer<VXQLibraryCategory> m_draggingCategory;
-    std::unique_ptr<ZQProgressController> m_progress;
     std::unique_ptr<LibraryManagerDebugActions> m_debugActions;
 };

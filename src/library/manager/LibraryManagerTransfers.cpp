@@ -1,203 +1,49 @@
-// How the library manager brings collections and items in and out: importing library folders,
-// zip export, paste, drops on the outline, dragging categories, moving items to another
-// library and making symbol items from drawing objects.
+#include "library/manager/LibraryManagerTransfers.h"
 
-#include "library/manager/VXQLibraryManagerWindowController.h"
-
-#include "app/progress/ZQProgressController.h"
+#include "library/browser/VXQLibraryItemViewController.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
+#include "library/categories/VXQLibraryCategory.h"
 #include "library/manager/LibraryManagerAlerts.h"
 #include "library/manager/LibraryManagerBrowserDelegate.h"
+#include "library/manager/LibraryManagerDefaults.h"
+#include "library/manager/LibraryManagerItemList.h"
 #include "library/manager/LibraryOutlineView.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/ui/Alert.h"
 #include "platform/ui/Menu.h"
-#include "platform/ui/OpenPanel.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/WindowController.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/utilities/SymbolUtilities.h"
 
-#include <QFileInfo>
 #include <QMimeData>
 
 using platform::Alert;
-using platform::UserDefaults;
 
-namespace {
-
-UserDefaults& defaults()
+LibraryManagerTransfers::LibraryManagerTransfers(platform::WindowController& owner, LibraryOutlineController& outline,
+                                                 LibraryManagerItemList& itemList,
+                                                 LibraryManagerBrowserDelegate& browserDelegate)
+    : m_owner(owner)
+    , m_outline(outline)
+    , m_itemList(itemList)
+    , m_browserDelegate(browserDelegate)
 {
-    return *UserDefaults::standardUserDefaults();
 }
 
-Alert makeAlert(const QString& message, const QString& defaultButton, const QString& alternateButton,
-                const QString& informative)
+VXQLibraryItemViewController* LibraryManagerTransfers::browser() const
 {
-    return Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(message, defaultButton,
-                                                                                           alternateButton, {}, informative);
-}
-
-QString displayNameOfPath(const QString& path)
-{
-    return QFileInfo(path).completeBaseName();
-}
-
-bool sameFolder(const QString& a, const QString& b)
-{
-    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
-}
-
-} // namespace
-
-// --- Import -----------------------------------------------------------------------------------------
-
-void VXQLibraryManagerWindowController::importLibraryAction(QObject*)
-{
-    // A library is a folder: the panel shows them as documents and takes nothing else.
-    platform::OpenPanel panel;
-    panel.setCanChooseFiles(true);
-    panel.setAllowsMultipleSelection(false);
-    panel.setPrompt(tr("Import"));
-    panel.setPackageFileTypes({VXQLibrary::libraryExtension()});
-    panel.setAllowedFileTypes({VXQLibrary::libraryExtension()});
-    panel.beginSheetModalForWindowCompletionHandler(window(), [this, panel](int result) {
-        const QString path = panel.URL().toLocalFile();
-        if (result == 1 && QFileInfo(path).suffix().compare(VXQLibrary::libraryExtension(), Qt::CaseInsensitive) == 0)
-            confirmAndImportLibraryFileConfirm(path, false);
-    });
-}
-
-bool VXQLibraryManagerWindowController::confirmAndImportLibraryFileConfirm(const QString& path, bool confirm)
-{
-    VXQLibraryCatalogue::initialize();
-    const QString name = displayNameOfPath(path);
-    if (!VXQLibraryCatalogue::isValidLibraryAtPath(path)) {
-        Alert alert = makeAlert(tr("Invalid Collection"), tr("Cancel"), {},
-                                tr("The collection “%1” does not appear to be valid, and can't be imported.").arg(name));
-        LibraryManagerAlerts::run(alert);
-        LibraryManagerAlerts::beep();
-        return false;
-    }
-    const QString parent = QFileInfo(path).absolutePath();
-    if (sameFolder(parent, VXQLibraryCatalogue::userLibraryFolder())
-        || sameFolder(parent, VXQLibraryCatalogue::documentLibraryFolder())) {
-        Alert alert = makeAlert(tr("Collection Already Installed"), tr("Cancel"), {},
-                                tr("A collection called “%1” has already been installed.").arg(name));
-        LibraryManagerAlerts::run(alert);
-        LibraryManagerAlerts::beep();
-        return false;
-    }
-    if (confirm) {
-        Alert alert = makeAlert(tr("Install Styles And Symbols Collection"), tr("Install"), tr("Cancel"),
-                                tr("The collection “%1” can be installed. Would you like to install it now?").arg(name));
-        if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
-            return false;
-    }
-    if (VXQLibraryCatalogue::libraryWithNameInGroup(name, kVXQLibraryUserGroupName)) {
-        LibraryManagerAlerts::beep();
-        Alert alert = makeAlert(tr("Collection Name In Use"), tr("Install"), tr("Cancel"),
-                                tr("A collection with the name “%1” already exists. Click Install to continue "
-                                   "installation using a modified name.")
-                                    .arg(name));
-        if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
-            return false;
-    }
-    showWindow(this);
-    return importUserLibrary(path);
-}
-
-bool VXQLibraryManagerWindowController::importUserLibrary(const QString& path)
-{
-    LogEvent(kFileEvent, QStringLiteral("will attempt to import library %1").arg(path));
-    QString reason;
-    const VXQLibraryPtr library = VXQLibraryCatalogue::importLibraryAtPath(path, &reason);
-    if (!library) {
-        LibraryManagerAlerts::beep();
-        Alert alert = makeAlert(tr("Collection Import Failed"), tr("OK"), {},
-                                tr("The collection “%1” could not be imported: %2.").arg(displayNameOfPath(path), reason));
-        LibraryManagerAlerts::run(alert);
-        return false;
-    }
-    VXQLibraryGroup* group = VXQLibraryGroup::groupWithName(library->group());
-    if (group)
-        group->invalidateSubContainersCache();
-    m_outline->dropCachedGroups();
-    m_outline->reloadOutline();
-    if (group)
-        outlineView()->expandItem(group);
-    if (outlineView()->selectItem(library.get()))
-        outlineView()->scrollToItem(library.get());
-    Alert alert = makeAlert(tr("Collection Imported"), tr("OK"), {},
-                            tr("The collection “%1” was successfully imported into “%2” and may now be used.")
-                                .arg(library->name(), group ? group->name() : library->group()));
-    alert.setAlertStyle(Alert::InformationalStyle);
-    LibraryManagerAlerts::run(alert);
-    return true;
-}
-
-// --- Export -----------------------------------------------------------------------------------------
-
-void VXQLibraryManagerWindowController::exportLibraryAction(QObject*)
-{
-    VXQLibrary* library = selectedLibrary();
-    if (!library || library->isFactoryLibrary() || !library->hasPresenceOnDisk())
-        return;
-    platform::SavePanel panel;
-    panel.setNameFieldStringValue(library->name());
-    panel.setAllowedFileTypes({QStringLiteral("zip")});
-    panel.setCanCreateDirectories(true);
-    panel.setNameFieldLabel(tr("Export As:"));
-    panel.beginSheetModalForWindowCompletionHandler(window(), [this, panel](int result) {
-        if (result == 1 && !panel.URL().isEmpty())
-            exportSelectedLibraryToURL(panel.URL());
-    });
-}
-
-void VXQLibraryManagerWindowController::exportSelectedLibraryToURL(const QUrl& url)
-{
-    if (VXQLibrary* library = selectedLibrary())
-        library->writeZipFileAtURLNotifyingDelegate(url, this);
-}
-
-void VXQLibraryManagerWindowController::libraryWillCreateZipArchiveAtURL(VXQLibrary*, const QUrl& url)
-{
-    if (m_progress)
-        return;
-    m_progress = std::make_unique<ZQProgressController>();
-    m_progress->setProgressBarIndeterminate(true);
-    m_progress->setButtonHidden(true);
-    m_progress->setPromptString(tr("Creating Archive..."));
-    m_progress->setAdditionalInfoString(url.toLocalFile());
-    m_progress->setDefersDisplay(false);
-    m_progress->showOnParent(window());
-}
-
-void VXQLibraryManagerWindowController::libraryAvailableAsZipArchiveURL(VXQLibrary* library, const QUrl& url)
-{
-    if (m_progress) {
-        m_progress->hide();
-        m_progress.reset();
-    }
-    if (!url.isEmpty())
-        return;
-    LibraryManagerAlerts::beep();
-    Alert alert = makeAlert(tr("Export Failed"), tr("OK"), {},
-                            tr("The collection “%1” could not be exported because an error occurred.")
-                                .arg(library ? library->name() : QString()));
-    LibraryManagerAlerts::run(alert);
+    return m_itemList.browser();
 }
 
 // --- Paste and moving items ----------------------------------------------------------------------------
 
-QString VXQLibraryManagerWindowController::preferredAcceptedType(const QMimeData* data) const
+QString LibraryManagerTransfers::preferredAcceptedType(const QMimeData* data) const
 {
     if (!data)
         return {};
-    for (const QString& type : acceptedPasteboardTypes()) {
+    for (const QString& type : LibraryDropRules::acceptedPasteboardTypes()) {
         // The drawing framework names its type by MIME type already.
         const QString mime = type == kVXDrawableObjectPasteboardType ? type : platform::mimeTypeForPasteboardType(type);
         if (data->hasFormat(mime))
@@ -206,7 +52,7 @@ QString VXQLibraryManagerWindowController::preferredAcceptedType(const QMimeData
     return {};
 }
 
-bool VXQLibraryManagerWindowController::canPasteIntoLibraryCategoryWithPasteboard(VXQLibrary* library,
+bool LibraryManagerTransfers::canPasteIntoLibraryCategoryWithPasteboard(VXQLibrary* library,
                                                                                   VXQLibraryCategory* category,
                                                                                   const platform::Pasteboard& pasteboard) const
 {
@@ -218,22 +64,22 @@ bool VXQLibraryManagerWindowController::canPasteIntoLibraryCategoryWithPasteboar
         || (type == kVXDrawableObjectPasteboardType && library->allowsContentChanges());
 }
 
-void VXQLibraryManagerWindowController::paste(QObject*)
+void LibraryManagerTransfers::paste(QObject*)
 {
     pasteWithPasteboard(platform::Pasteboard::generalPasteboard());
 }
 
-bool VXQLibraryManagerWindowController::pasteWithPasteboard(const platform::Pasteboard& pasteboard)
+bool LibraryManagerTransfers::pasteWithPasteboard(const platform::Pasteboard& pasteboard)
 {
-    VXQLibrary* library = selectedLibrary();
-    VXQLibraryCategory* category = currentCategory();
+    VXQLibrary* library = m_outline.selectedLibrary();
+    VXQLibraryCategory* category = m_outline.currentCategory();
     if (canPasteIntoLibraryCategoryWithPasteboard(library, category, pasteboard)
         && preferredAcceptedType(pasteboard.mimeData()) == kVXDrawableObjectPasteboardType)
         return acceptDroppedDrawables(pasteboard.mimeData(), library, category);
     return pasteIntoLibraryCategoryWithPasteboardCopyItems(library, category, pasteboard, true);
 }
 
-bool VXQLibraryManagerWindowController::pasteIntoLibraryCategoryWithPasteboardCopyItems(VXQLibrary* library,
+bool LibraryManagerTransfers::pasteIntoLibraryCategoryWithPasteboardCopyItems(VXQLibrary* library,
                                                                                         VXQLibraryCategory* category,
                                                                                         const platform::Pasteboard& pasteboard,
                                                                                         bool copyItems)
@@ -241,7 +87,7 @@ bool VXQLibraryManagerWindowController::pasteIntoLibraryCategoryWithPasteboardCo
     if (!canPasteIntoLibraryCategoryWithPasteboard(library, category, pasteboard)
         || preferredAcceptedType(pasteboard.mimeData()) != kVXQLibraryItemPasteboardType)
         return false;
-    VXQLibraryElement* shown = selectedItem();
+    VXQLibraryElement* shown = m_outline.selectedItem();
     const VXQLibraryPtr source = VXQLibraryItem::sourceLibraryOnPasteboard(pasteboard);
     const QList<VXQLibraryItemPtr> items = VXQLibraryItem::libraryItemsFromPasteboard(pasteboard);
     if (items.isEmpty())
@@ -257,21 +103,21 @@ bool VXQLibraryManagerWindowController::pasteIntoLibraryCategoryWithPasteboardCo
     // Items pasted into a sub-category leave the list of the category above it.
     if (auto* above = qobject_cast<VXQLibraryCategory*>(shown); above && above != category && above->containsElement(category))
         above->removeItems(items);
-    if (!selectCategory(category)) {
-        m_itemList->invalidateItemsCache();
-        m_itemList->loadItemsViewPreservingSelection(false);
+    if (!m_outline.selectCategory(category)) {
+        m_itemList.invalidateItemsCache();
+        m_itemList.loadItemsViewPreservingSelection(false);
     }
-    m_outline->reloadOutline();
+    m_outline.reloadOutline();
     selectItemsSoon(items);
     return true;
 }
 
-void VXQLibraryManagerWindowController::selectItemsSoon(const QList<VXQLibraryItemPtr>& items)
+void LibraryManagerTransfers::selectItemsSoon(const QList<VXQLibraryItemPtr>& items)
 {
-    platform::RunLoop::performAfterDelay(this, [this, items] { m_itemViewController->selectItems(items); }, 0);
+    platform::RunLoop::performAfterDelay(this, [this, items] { browser()->selectItems(items); }, 0);
 }
 
-bool VXQLibraryManagerWindowController::moveItemsToLibraryCategoryMakingCopies(const QList<VXQLibraryItemPtr>& items,
+bool LibraryManagerTransfers::moveItemsToLibraryCategoryMakingCopies(const QList<VXQLibraryItemPtr>& items,
                                                                                VXQLibrary* library,
                                                                                VXQLibraryCategory* category,
                                                                                bool makingCopies)
@@ -286,12 +132,12 @@ bool VXQLibraryManagerWindowController::moveItemsToLibraryCategoryMakingCopies(c
             return false;
         transferred.append(held);
     }
-    reloadLibrarySelectingCategory(library, destination);
+    m_itemList.reloadLibrarySelectingCategory(library, destination);
     selectItemsSoon(transferred);
     return true;
 }
 
-bool VXQLibraryManagerWindowController::copyCategoryToLibrary(VXQLibraryCategory* category, VXQLibrary* library)
+bool LibraryManagerTransfers::copyCategoryToLibrary(VXQLibraryCategory* category, VXQLibrary* library)
 {
     if (!ZQ_EXPECT(category, "no category was passed to -copyCategory:toLibrary:")
         || !ZQ_EXPECT(library, "no library was passed to -copyCategory:toLibrary:"))
@@ -299,14 +145,14 @@ bool VXQLibraryManagerWindowController::copyCategoryToLibrary(VXQLibraryCategory
     const qint64 count = category->allElementsCount();
     if (category->library() == library || !library->allowsContentChanges() || library->isFactoryLibrary() || count == 0)
         return false;
-    if (!defaults().boolForKey(kVXQLibraryConfirmCategoryCopy)) {
-        Alert alert = makeAlert(tr("Copy Category"), tr("Copy"), tr("Cancel"),
+    if (!managerDefaults().boolForKey(kVXQLibraryConfirmCategoryCopy)) {
+        Alert alert = LibraryManagerAlerts::make(tr("Copy Category"), tr("Copy"), tr("Cancel"),
                                 tr("%1 items from the category “%2” will be copied to the collection “%3”")
                                     .arg(count)
                                     .arg(category->name(), library->name()));
         alert.setShowsSuppressionButton(true);
         const int answer = LibraryManagerAlerts::run(alert);
-        defaults().setBoolForKey(alert.suppressionButtonState(), kVXQLibraryConfirmCategoryCopy);
+        managerDefaults().setBoolForKey(alert.suppressionButtonState(), kVXQLibraryConfirmCategoryCopy);
         if (answer != Alert::kDefaultReturn)
             return false;
     }
@@ -325,7 +171,7 @@ bool VXQLibraryManagerWindowController::copyCategoryToLibrary(VXQLibraryCategory
 
 // --- Symbols from drawing objects ------------------------------------------------------------------------
 
-bool VXQLibraryManagerWindowController::importItemsAsSymbolsToLibraryCategory(const QList<VXDrawableObjectPtr>& objects,
+bool LibraryManagerTransfers::importItemsAsSymbolsToLibraryCategory(const QList<VXDrawableObjectPtr>& objects,
                                                                                VXQLibrary* library,
                                                                                VXQLibraryCategory* category)
 {
@@ -351,14 +197,14 @@ bool VXQLibraryManagerWindowController::importItemsAsSymbolsToLibraryCategory(co
     }
     if (made.isEmpty())
         return false;
-    reloadLibrarySelectingCategory(library, category);
-    m_itemList->invalidateItemsCache();
-    m_itemList->loadItemsViewPreservingSelection(false);
-    m_itemViewController->selectItems(made);
-    m_browserDelegate->editItemsAtIndexes(m_itemViewController->selectedItemIndexes());
+    m_itemList.reloadLibrarySelectingCategory(library, category);
+    m_itemList.invalidateItemsCache();
+    m_itemList.loadItemsViewPreservingSelection(false);
+    browser()->selectItems(made);
+    m_browserDelegate.editItemsAtIndexes(browser()->selectedItemIndexes());
     if (donors.size() < objects.size()) {
         LibraryManagerAlerts::beep();
-        Alert alert = makeAlert(tr("Add Symbol"), tr("OK"), {},
+        Alert alert = LibraryManagerAlerts::make(tr("Add Symbol"), tr("OK"), {},
                                 tr("Some items could not be added because they are not compatible with symbols.\n\n The "
                                    "remaining %1 were converted successfully and may now be reviewed as required.")
                                     .arg(made.size()));
@@ -367,24 +213,24 @@ bool VXQLibraryManagerWindowController::importItemsAsSymbolsToLibraryCategory(co
     return true;
 }
 
-bool VXQLibraryManagerWindowController::createSymbolsFromObjects(const QList<VXDrawableObjectPtr>& objects)
+bool LibraryManagerTransfers::createSymbolsFromObjects(const QList<VXDrawableObjectPtr>& objects)
 {
     const qsizetype donors = validSymbolDonorObjectsFromArray(objects).size();
     if (donors >= 6) {
-        Alert alert = makeAlert(tr("Add Symbols To Library"), tr("OK"), tr("Cancel"),
+        Alert alert = LibraryManagerAlerts::make(tr("Add Symbols To Library"), tr("OK"), tr("Cancel"),
                                 tr("You have selected %1 objects. Are you sure you want add them all as symbols?").arg(donors));
         if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
             return false;
     }
-    showWindow(this);
+    m_owner.showWindow(nullptr);
     return importItemsAsSymbolsToLibraryCategory(objects, nullptr, nullptr);
 }
 
 // --- Moving to another collection ----------------------------------------------------------------------------
 
-void VXQLibraryManagerWindowController::moveToLibraryAction(QObject* sender)
+void LibraryManagerTransfers::moveToLibraryAction(QObject* sender)
 {
-    const QList<VXQLibraryItemPtr> items = selection();
+    const QList<VXQLibraryItemPtr> items = browser()->selectedItems();
     if (items.isEmpty() || !sender)
         return;
     if (sender->property("tag").toInt() == -1) {
@@ -393,25 +239,25 @@ void VXQLibraryManagerWindowController::moveToLibraryAction(QObject* sender)
         if (!library)
             return;
         VXQLibraryGroup::userGroup()->invalidateSubContainersCache();
-        m_outline->dropCachedGroups();
-        m_outline->reloadOutline();
+        m_outline.dropCachedGroups();
+        m_outline.reloadOutline();
         moveItemsToLibraryCategoryMakingCopies(items, library.get(), nullptr, false);
         return;
     }
     auto* target = qobject_cast<VXQLibrary*>(sender->property("representedObject").value<QObject*>());
-    if (!target || target == selectedLibrary() || !target->allowsContentChanges())
+    if (!target || target == m_outline.selectedLibrary() || !target->allowsContentChanges())
         return;
     moveItemsToLibraryCategoryMakingCopies(items, target, nullptr, false);
 }
 
-void VXQLibraryManagerWindowController::updateMoveToMenu(QMenu* menu)
+void LibraryManagerTransfers::updateMoveToMenu(QMenu* menu)
 {
     menu->clear();
     auto* newCollection = new platform::MenuItem(tr("New Collection"), "moveToLibraryAction", menu);
     newCollection->setTag(-1);
     newCollection->setTarget(this);
     menu->addAction(newCollection);
-    const QList<VXQLibraryPtr> libraries = userLibraries();
+    const QList<VXQLibraryPtr> libraries = m_outline.userLibraries();
     if (!libraries.isEmpty())
         menu->addSeparator();
     for (const VXQLibraryPtr& library : libraries) {
@@ -425,7 +271,7 @@ void VXQLibraryManagerWindowController::updateMoveToMenu(QMenu* menu)
 
 // --- Drag and drop on the outline -------------------------------------------------------------------------------
 
-QMimeData* VXQLibraryManagerWindowController::outlineViewWriteItems(const QList<VXQLibraryElement*>& items)
+QMimeData* LibraryManagerTransfers::outlineViewWriteItems(const QList<VXQLibraryElement*>& items)
 {
     auto* category = items.isEmpty() ? nullptr : qobject_cast<VXQLibraryCategory*>(items.last());
     m_draggingCategory = category;
@@ -436,7 +282,7 @@ QMimeData* VXQLibraryManagerWindowController::outlineViewWriteItems(const QList<
     return data;
 }
 
-LibraryDropContext VXQLibraryManagerWindowController::dropContext(const QMimeData* data, Qt::DropActions offered,
+LibraryDropContext LibraryManagerTransfers::dropContext(const QMimeData* data, Qt::DropActions offered,
                                                                    VXQLibraryElement* item) const
 {
     LibraryDropContext drop;
@@ -447,14 +293,14 @@ LibraryDropContext VXQLibraryManagerWindowController::dropContext(const QMimeDat
         drop.targetCategory = category;
         drop.targetLibrary = category->library();
     }
-    drop.selectedLibrary = selectedLibrary();
-    drop.currentCategory = currentCategory();
+    drop.selectedLibrary = m_outline.selectedLibrary();
+    drop.currentCategory = m_outline.currentCategory();
     drop.sourceAllowsOnlyCopy = offered == Qt::CopyAction;
     drop.draggedCategory = m_draggingCategory;
     return drop;
 }
 
-Qt::DropAction VXQLibraryManagerWindowController::dragOperationForDraggingInfoTargetItem(const QMimeData* data,
+Qt::DropAction LibraryManagerTransfers::dragOperationForDraggingInfoTargetItem(const QMimeData* data,
                                                                                           Qt::DropActions offered,
                                                                                           VXQLibraryElement* item)
 {
@@ -468,18 +314,18 @@ Qt::DropAction VXQLibraryManagerWindowController::dragOperationForDraggingInfoTa
     return offered.testFlag(operation) ? operation : Qt::IgnoreAction;
 }
 
-Qt::DropAction VXQLibraryManagerWindowController::outlineViewValidateDrop(const QMimeData* data, Qt::DropActions offered,
+Qt::DropAction LibraryManagerTransfers::outlineViewValidateDrop(const QMimeData* data, Qt::DropActions offered,
                                                                           VXQLibraryElement* item)
 {
     const Qt::DropAction operation = dragOperationForDraggingInfoTargetItem(data, offered, item);
-    if (operation != Qt::IgnoreAction && window()) {
-        window()->raise();
-        window()->activateWindow();
+    if (operation != Qt::IgnoreAction && m_owner.window()) {
+        m_owner.window()->raise();
+        m_owner.window()->activateWindow();
     }
     return operation;
 }
 
-bool VXQLibraryManagerWindowController::outlineViewAcceptDrop(const QMimeData* data, Qt::DropActions offered,
+bool LibraryManagerTransfers::outlineViewAcceptDrop(const QMimeData* data, Qt::DropActions offered,
                                                               VXQLibraryElement* item)
 {
     const Qt::DropAction operation = dragOperationForDraggingInfoTargetItem(data, offered, item);
@@ -501,12 +347,12 @@ bool VXQLibraryManagerWindowController::outlineViewAcceptDrop(const QMimeData* d
         drop.targetCategory->addCategory(moving);
     else
         drop.targetLibrary->addCategory(moving);
-    m_outline->bumpCategoryChanges();
-    reloadLibrarySelectingCategory(drop.targetLibrary, dragged);
+    m_outline.bumpCategoryChanges();
+    m_itemList.reloadLibrarySelectingCategory(drop.targetLibrary, dragged);
     return true;
 }
 
-bool VXQLibraryManagerWindowController::acceptDroppedDrawables(const QMimeData* data, VXQLibrary* library,
+bool LibraryManagerTransfers::acceptDroppedDrawables(const QMimeData* data, VXQLibrary* library,
                                                                VXQLibraryCategory* category)
 {
     if (!category && library->allowsCategoryChanges()) {
@@ -514,8 +360,8 @@ bool VXQLibraryManagerWindowController::acceptDroppedDrawables(const QMimeData* 
         category = library->categoryWithName(name);
         if (!category)
             category = library->addCategoryWithName(name);
-        m_outline->bumpCategoryChanges();
-        reloadLibrarySelectingCategory(library, category);
+        m_outline.bumpCategoryChanges();
+        m_itemList.reloadLibrarySelectingCategory(library, category);
     }
     LogEvent(kInfoEvent, QStringLiteral("will attempt to directly import dropped graphics to lib %1, category %2")
                              .arg(library->name(), category ? category->name() : QString()));
@@ -525,4 +371,22 @@ bool VXQLibraryManagerWindowController::acceptDroppedDrawables(const QMimeData* 
         return false;
     }
     return importItemsAsSymbolsToLibraryCategory(objects, library, category);
+}
+
+bool LibraryManagerTransfers::validateMenuItem(platform::MenuItem* item)
+{
+    const QByteArray action = item->action();
+    VXQLibrary* library = m_outline.selectedLibrary();
+    if (action == "paste")
+        return canPasteIntoLibraryCategoryWithPasteboard(library, m_outline.currentCategory(),
+                                                         platform::Pasteboard::generalPasteboard());
+    if (action == "moveToLibraryAction") {
+        if (!library || !library->allowsContentChanges() || !browser() || browser()->selectedItems().isEmpty())
+            return false;
+        if (item->tag() == -1)
+            return true;
+        auto* target = qobject_cast<VXQLibrary*>(item->representedObject().value<QObject*>());
+        return target && target != library && target->allowsContentChanges();
+    }
+    return true;
 }
