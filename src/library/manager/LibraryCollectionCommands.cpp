@@ -116,8 +116,7 @@ void LibraryCollectionCommands::smartCategoryEditorDidFinishEditingCategory(VXQL
 {
     m_outline.reloadOutline();
     if (m_outline.selectedCategories().contains(category)) {
-        m_itemList.invalidateItemsCache();
-        m_itemList.loadItemsViewPreservingSelection(true);
+        m_itemList.reloadPreservingSelection();
     }
 }
 

@@ -11,12 +11,12 @@
 
 #include "library/info/VXQLibrarySmartCategoryEditController.h"
 
+#include <QDialog>
 #include <QObject>
 #include <QPointer>
 
 class LibraryManagerItemList;
 class LibraryOutlineController;
-class QDialog;
 class QLabel;
 class VXQLibrary;
 class VXQLibraryCategory;

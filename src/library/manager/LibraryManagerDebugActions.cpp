@@ -1,6 +1,8 @@
 #include "library/manager/LibraryManagerDebugActions.h"
 
+#include "library/browser/VXQLibraryItemViewController.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
+#include "library/categories/VXQLibraryCategory.h"
 #include "library/manager/VXQLibraryManagerWindowController.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/Menu.h"

@@ -149,8 +149,7 @@ void LibraryManagerItemList::invalidateFilteredItems()
 void LibraryManagerItemList::sortOrderChanged()
 {
     ++m_itemSortChanges;
-    invalidateItemsCache();
-    loadItemsViewPreservingSelection(true);
+    reloadPreservingSelection();
 }
 
 void LibraryManagerItemList::restoreSelection()
@@ -166,6 +165,12 @@ void LibraryManagerItemList::loadItemsViewPreservingSelection(bool preserving)
     m_browser->setContentPreservingSelection(sortedAndFilteredItems(), preserving);
     m_needsSelection = false;
     updateBottomBarInfo();
+}
+
+void LibraryManagerItemList::reloadPreservingSelection()
+{
+    invalidateItemsCache();
+    loadItemsViewPreservingSelection(true);
 }
 
 void LibraryManagerItemList::reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category)

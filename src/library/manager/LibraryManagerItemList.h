@@ -66,6 +66,8 @@ public:
     void sortOrderChanged();
     void restoreSelection();
     void loadItemsViewPreservingSelection(bool preserving);
+    // The content changed: the list is made again and the browser keeps what it had selected.
+    void reloadPreservingSelection();
     void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category);
 
     QString bottomBarText() const;

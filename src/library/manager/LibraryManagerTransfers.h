@@ -9,6 +9,7 @@
 // "moveToLibraryAction" to it; a document's "Create Symbol" reaches it through the manager.
 // New symbols open in the symbol editing sheet of the browser's delegate.
 
+#include "library/categories/VXQLibraryCategory.h"
 #include "library/manager/LibraryDropRules.h"
 #include "library/manager/LibraryOutlineController.h"
 #include "library/items/VXQLibraryItem.h"

@@ -5,55 +5,43 @@
 // right, the items of the chosen library or category, narrowed by a search field; below, a bar
 // of buttons, an action menu and the item count.
 //
-// The window also brings collections and items in and out: importing library folders,
-// exporting libraries as zip archives, pasting and dropping items, dragging categories within
-// and between libraries, moving items to another library and turning drawing objects into
-// symbol items. It sorts the outline and prints the item grid.
-//
-// One manager serves the application (sharedLibraryManager); the window is built on first use.
-// Its settings live in the user defaults under the keys below.
+// This class is the face the rest of the application calls (sharedLibraryManager, showing an
+// item, importing a library file, making symbols from drawing objects). It owns the window and
+// one object per job, and passes every menu action to the object that carries it:
+//   LibraryOutlineController       the outline: groups, selection, expansion, sorting, badges
+//   LibraryManagerItemList         the items the browser shows: search, cache, count line
+//   LibraryCollectionCommands      new, rename and delete libraries and categories
+//   LibraryManagerBrowserDelegate  the item browser's questions: remove, trash, edit symbols
+//   LibraryManagerPrinting         page set-up and printing the item grid
+//   LibraryManagerImportExport     importing library folders, exporting zip archives
+//   LibraryManagerTransfers        paste, drops on the outline, moves, symbols from drawings
+//   LibraryManagerWindowBuilder    the widgets and menus (built once, on first use)
+//   LibraryManagerDebugActions     developer commands, absent unless switched on
+// It follows the library model's notifications and reloads the outline and the item list.
+// Settings live in the user defaults under the keys of LibraryManagerDefaults.h.
 
-#include "library/archiving/VXQLibraryArchivingTask.h"
-#include "library/categories/VXQLibraryCategory.h"
-#include "library/groups/VXQLibraryGroup.h"
 #include "library/browser/VXQLibraryItemViewController.h"
-#include "library/info/VXQLibrarySmartCategoryEditController.h"
-#include "library/manager/LibraryDropRules.h"
+#include "library/info/VXQLibraryGetInfoController.h"
+#include "library/manager/LibraryCollectionCommands.h"
+#include "library/manager/LibraryManagerAlerts.h"
+#include "library/manager/LibraryManagerBrowserDelegate.h"
 #include "library/manager/LibraryManagerDefaults.h"
 #include "library/manager/LibraryManagerImportExport.h"
 #include "library/manager/LibraryManagerItemList.h"
+#include "library/manager/LibraryManagerPrinting.h"
 #include "library/manager/LibraryManagerTransfers.h"
+#include "library/manager/LibraryManagerWindowBuilder.h"
 #include "library/manager/LibraryOutlineController.h"
-#include "library/sheets/VXQLibrarySymbolImportController.h"
-#include "platform/foundation/Predicate.h"
 #include "platform/ui/Document.h" // WindowController's inline document() needs it complete
 #include "platform/ui/WindowController.h"
-#include "widgets/iconview/ZQPrintableJXDistributedView.h"
 
-#include <QDialog>
-#include <QPageLayout>
 #include <functional>
-#include <optional>
+#include <memory>
 
-class LibraryCollectionCommands;
-class LibraryManagerBrowserDelegate;
 class LibraryManagerDebugActions;
-class LibraryManagerPrinting;
 class LibraryOutlineView;
-class QAction;
-class QDialog;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QToolButton;
-class ZQProgressController;
-class VXDrawableObject;
-class VXQLibraryGetInfoController;
-class VXQLibrarySmartCategory;
 namespace platform {
 class Alert;
-class MenuItem;
-class Pasteboard;
 struct Notification;
 }
 
@@ -70,15 +58,19 @@ public:
     static QStringList acceptedPasteboardTypes() { return LibraryDropRules::acceptedPasteboardTypes(); }
 
     // Alerts run to their end through this (a modal run by default; tests answer for the user).
-    using AlertRunner = std::function<int(platform::Alert& alert)>;
+    using AlertRunner = LibraryManagerAlerts::Runner;
     static void setAlertRunner(AlertRunner runner);
 
-    // --- Selection --------------------------------------------------------------------------
-    // The outline and what its selection means; the list of items the browser shows.
+    // --- The parts ------------------------------------------------------------------------------
     LibraryOutlineController& outline() { return *m_outline; }
     LibraryManagerItemList& itemList() { return *m_itemList; }
     LibraryCollectionCommands& commands() { return *m_commands; }
+    LibraryManagerBrowserDelegate& browserDelegate() { return *m_browserDelegate; }
+    LibraryManagerPrinting& printing() { return *m_printing; }
+    LibraryManagerImportExport& importExport() { return *m_importExport; }
+    LibraryManagerTransfers& transfers() { return *m_transfers; }
 
+    // --- Selection and showing items -------------------------------------------------------------
     // The library of the first selected row (the row's own when it is a library).
     VXQLibrary* selectedLibrary() const { return m_outline->selectedLibrary(); }
     // The first selected row unless it is a group.
@@ -88,40 +80,68 @@ public:
     // The browser's selected items.
     QList<VXQLibraryItemPtr> selection() const;
     QList<VXQLibraryPtr> userLibraries() { return m_outline->userLibraries(); }
-
     // Both load the window first.
     bool selectLibrary(VXQLibrary* library);
     bool selectCategory(VXQLibraryCategory* category);
+    // Selects the item's library (and its All Items, clearing the search, when the item is not
+    // listed) and reveals the item in the browser.
     bool showItemWithUniqueIDSelectIt(const QString& key, bool select);
     bool showItemWithUniqueIDInCategorySelectIt(const QString& key, VXQLibraryCategory* category, bool select);
 
-    // --- Library and category commands (the actions are LibraryCollectionCommands') -------------
-    void newLibraryAction(QObject* sender);
-    VXQLibraryCategory* makeNewCategoryForLibrary(VXQLibrary* library);
-    void deleteCategoryAction(QObject* sender);
-    void deleteLibraryAction(QObject* sender);
-    void libDeleteOKAction(QObject* sender);
-    // The sheet asking to delete a library, while it is up, and what it asks.
-    QDialog* libraryDeleteSheet() const;
-    QString libraryDeleteSheetText() const;
-    void toggleShowLibraryCounts(QObject* sender) { m_outline->toggleShowLibraryCounts(sender); }
-    void setShowsLibraryCounts(bool flag) { m_outline->setShowsLibraryCounts(flag); }
-    void editItemsAction(QObject* sender);
-
     // Whether the window was built with the developer commands (see LibraryManagerDebugActions).
     bool hasDebugMenu() const { return m_debugActions != nullptr; }
-
+    // Asks the part that carries the item's action.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
-    // --- Transfers (LibraryManagerImportExport and LibraryManagerTransfers carry them) -----------
-    LibraryManagerImportExport& importExport() { return *m_importExport; }
-    LibraryManagerTransfers& transfers() { return *m_transfers; }
+    // --- What the parts do, for callers that know the manager only --------------------------------
+    void newLibraryAction(QObject* sender) { m_commands->newLibraryAction(sender); }
+    VXQLibraryCategory* makeNewCategoryForLibrary(VXQLibrary* library) { return m_commands->makeNewCategoryForLibrary(library); }
+    void deleteCategoryAction(QObject* sender) { m_commands->deleteCategoryAction(sender); }
+    void deleteLibraryAction(QObject* sender) { m_commands->deleteLibraryAction(sender); }
+    void libDeleteOKAction(QObject* sender) { m_commands->libDeleteOKAction(sender); }
+    QDialog* libraryDeleteSheet() const { return m_commands->libraryDeleteSheet(); }
+    QString libraryDeleteSheetText() const { return m_commands->libraryDeleteSheetText(); }
+    void toggleShowLibraryCounts(QObject* sender) { m_outline->toggleShowLibraryCounts(sender); }
+    void setShowsLibraryCounts(bool flag) { m_outline->setShowsLibraryCounts(flag); }
+    void setSortMainListModeForced(qint64 mode, bool forced) { m_outline->setSortMainListModeForced(mode, forced); }
+    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outline->outlineSortDescriptors(); }
+    QList<VXQLibraryElement*> outlineViewChildrenOfItem(VXQLibraryElement* item)
+    {
+        return m_outline->outlineViewChildrenOfItem(item);
+    }
+
+    QString filterString() const { return m_itemList->filterString(); }
+    void setFilterString(const QString& text) { m_itemList->setFilterString(text); }
+    void setFilterMode(int mode) { m_itemList->setFilterMode(mode); }
+    VXQLibrarySmartCategory* makeNewSmartCategoryFromFilter() { return m_itemList->makeNewSmartCategoryFromFilter(); }
+    // What the browser shows; empty for nothing.
+    QList<VXQLibraryItemPtr> sortedAndFilteredItems() { return m_itemList->sortedAndFilteredItems(); }
+    void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category)
+    {
+        m_itemList->reloadLibrarySelectingCategory(library, category);
+    }
+
+    std::optional<QPageLayout> printInfo() { return m_printing->printInfo(); }
+    void setPrintInfo(const QPageLayout& layout) { m_printing->setPrintInfo(layout); }
+
+    bool canRemoveItemsAtIndexes(const JXIndexSet& indexes) { return m_browserDelegate->canRemoveItemsAtIndexes(indexes); }
+    void deleteItemsAtIndexes(const JXIndexSet& indexes) { m_browserDelegate->deleteItemsAtIndexes(indexes); }
+    bool removeItemsAtIndexes(const JXIndexSet& indexes) { return m_browserDelegate->removeItemsAtIndexes(indexes); }
+    void editItemsAction(QObject* sender) { m_browserDelegate->editItemsAction(sender); }
+    bool validateSymbolNameForLibraryItemEditor(QString& name, VXQLibraryItem* item, VXQLibrarySymbolImportController* editor)
+    {
+        return m_browserDelegate->validateSymbolNameForLibraryItemEditor(name, item, editor);
+    }
+    VXQLibrarySymbolImportController* symbolImporter() const { return m_browserDelegate->symbolImporter(); }
+    bool symbolEditorIsOpen() const { return m_browserDelegate->symbolEditorIsOpen(); }
+
     bool confirmAndImportLibraryFileConfirm(const QString& path, bool confirm)
     {
         return m_importExport->confirmAndImportLibraryFileConfirm(path, confirm);
     }
     void exportSelectedLibraryToURL(const QUrl& url) { m_importExport->exportSelectedLibraryToURL(url); }
     ZQProgressController* exportProgress() const { return m_importExport->exportProgress(); }
+
     bool pasteWithPasteboard(const platform::Pasteboard& pasteboard) { return m_transfers->pasteWithPasteboard(pasteboard); }
     bool canPasteIntoLibraryCategoryWithPasteboard(VXQLibrary* library, VXQLibraryCategory* category,
                                                    const platform::Pasteboard& pasteboard) const
@@ -167,45 +187,18 @@ public:
     {
         return m_transfers->outlineViewAcceptDrop(data, offered, item);
     }
-    QList<VXQLibraryElement*> outlineViewChildrenOfItem(VXQLibraryElement* item)
-    {
-        return m_outline->outlineViewChildrenOfItem(item);
-    }
 
-    // --- Search, sorting and printing -------------------------------------------------------------
-    QString filterString() const { return m_itemList->filterString(); }
-    void setFilterString(const QString& text) { m_itemList->setFilterString(text); }
-    void setFilterMode(int mode) { m_itemList->setFilterMode(mode); }
-    VXQLibrarySmartCategory* makeNewSmartCategoryFromFilter() { return m_itemList->makeNewSmartCategoryFromFilter(); }
-    void reloadLibrarySelectingCategory(VXQLibrary* library, VXQLibraryCategory* category)
-    {
-        m_itemList->reloadLibrarySelectingCategory(library, category);
-    }
-    // What the browser shows; empty for nothing.
-    QList<VXQLibraryItemPtr> sortedAndFilteredItems() { return m_itemList->sortedAndFilteredItems(); }
-    void setSortMainListModeForced(qint64 mode, bool forced) { m_outline->setSortMainListModeForced(mode, forced); }
-    QList<LibrarySortDescriptor> outlineSortDescriptors() const { return m_outline->outlineSortDescriptors(); }
-    std::optional<QPageLayout> printInfo();
-    void setPrintInfo(const QPageLayout& layout);
-
-    // --- What the item browser asks (LibraryManagerBrowserDelegate answers) ---------------------------
-    bool canRemoveItemsAtIndexes(const JXIndexSet& indexes);
-    void deleteItemsAtIndexes(const JXIndexSet& indexes);
-    bool removeItemsAtIndexes(const JXIndexSet& indexes);
-    bool validateSymbolNameForLibraryItemEditor(QString& name, VXQLibraryItem* item, VXQLibrarySymbolImportController* editor);
-    VXQLibrarySymbolImportController* symbolImporter() const;
-    bool symbolEditorIsOpen() const;
-
-    // --- Parts of the window (for the application and tests) ------------------------------------------------
+    // --- Parts of the window (for the application and tests) ---------------------------------------
     LibraryOutlineView* outlineView() const;
-    VXQLibraryItemViewController* itemBrowser() const { return m_itemViewController; }
+    VXQLibraryItemViewController* itemBrowser() const { return m_itemBrowser; }
     VXQLibraryGetInfoController* getInfoController() const { return m_getInfoController; }
-    QLineEdit* searchField() const { return m_filterInputSearchField; }
-    QLabel* itemIdentifierField() const { return m_itemIdentifierField; }
-    QLabel* bottomBarItemsInfoField() const { return m_bottomBarItemsInfoTextField; }
+    QLineEdit* searchField() const { return m_widgets.searchField; }
+    QLabel* itemIdentifierField() const { return m_widgets.itemIdentifierField; }
+    QLabel* bottomBarItemsInfoField() const { return m_widgets.itemsInfoField; }
+    // 0 new category, 1 delete category, 2 new library, 3 the action menu's button.
     QToolButton* bottomBarButton(int segment) const;
-    QMenu* actionMenu() const { return m_bottomBarActionMenu; }
-    QMenu* moveToMenu() const { return m_moveToDynamicMenu; }
+    QMenu* actionMenu() const { return m_widgets.actionMenu; }
+    QMenu* moveToMenu() const { return m_widgets.moveToMenu; }
 
 protected:
     QList<QObject*> forwardingTargetsForSelector(const QByteArray& selector) const override;
@@ -214,14 +207,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* makeBottomBar();
-    QWidget* makeRightPane();
-    QMenu* makeActionMenu();
-    void makeMenuBar(QWidget* window);
-    void observeNotifications();
+    void connectWidgets();
     void outlineViewSelectionDidChange();
-    void windowDidBecomeMain();
-
+    void observeNotifications();
     void rootContentChanged(const platform::Notification& notification);
     void refreshDocumentLibraries(const platform::Notification& notification);
     void groupContentChanged(const platform::Notification& notification);
@@ -235,13 +223,8 @@ private:
     std::unique_ptr<LibraryManagerBrowserDelegate> m_browserDelegate;
     std::unique_ptr<LibraryManagerImportExport> m_importExport;
     std::unique_ptr<LibraryManagerTransfers> m_transfers;
-    QToolButton* m_bottomBarButtons[4] = {};
-    QLabel* m_itemIdentifierField = nullptr;
-    QLabel* m_bottomBarItemsInfoTextField = nullptr;
-    QMenu* m_bottomBarActionMenu = nullptr;
-    QMenu* m_moveToDynamicMenu = nullptr;
-    QLineEdit* m_filterInputSearchField = nullptr;
-    VXQLibraryItemViewController* m_itemViewController = nullptr;
-    VXQLibraryGetInfoController* m_getInfoController = nullptr;
     std::unique_ptr<LibraryManagerDebugActions> m_debugActions;
+    LibraryManagerWidgets m_widgets;
+    QPointer<VXQLibraryItemViewController> m_itemBrowser;
+    QPointer<VXQLibraryGetInfoController> m_getInfoController;
 };
