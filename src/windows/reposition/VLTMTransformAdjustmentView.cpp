@@ -3,6 +3,7 @@
 #include "app/application/VLTMHelpTrampoline.h"
 #include "platform/ui/ModifierKeys.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "windows/reposition/DashedFrame.h"
 #include "windows/reposition/TransformAdjustmentGeometry.h"
 #include "windows/reposition/VLTMTransformAdjustmentViewController.h"
 
@@ -296,8 +297,7 @@ void VLTMTransformAdjustmentView::drawHandles(QPainter& painter) const
     painter.drawRect(m_handlesRect);
     QPen dash(m_unlocked ? Qt::green : Qt::red, kFrameWidth);
     dash.setDashPattern({kDash[0], kDash[1]});
-    painter.setPen(dash);
-    painter.drawRect(m_handlesRect);
+    adjustment::strokeDashedRect(painter, m_handlesRect, dash);
     for (int handle = 0; handle < 4; ++handle) {
         const QRectF rect = adjustment::rectOfHandle(m_handlesRect, handle, m_handleSize);
         painter.fillRect(rect, QColor::fromRgbF(0.7, 0.7, 0.7, 0.5));
