@@ -5,6 +5,8 @@
 #include "platform/ui/ResponderChain.h"
 
 #include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
 
 namespace {
 
@@ -43,6 +45,64 @@ TEST_F(ManagerTest, DebugCommandsStayOutOfTheShippingWindow)
     debug.debug_toggleLock(nullptr);
     for (const VXQLibraryItemPtr& item : window.selection())
         EXPECT_EQ(item->locked(), expected) << item->name().toStdString();
+}
+
+// Every menu the window builds reaches the part that carries its action, through the manager:
+// a renamed action method would leave its item dead without a compiler noticing.
+TEST_F(ManagerTest, EveryMenuActionOfTheWindowReachesAPartThatValidatesIt)
+{
+    using platform::MenuItem;
+    VXQLibraryPtr roads = libraryWithItems(QStringLiteral("Roads"), {QStringLiteral("Road")});
+    VXQLibraryManagerWindowController& window = openManager();
+    ASSERT_TRUE(window.selectLibrary(roads.get()));
+    window.updateMoveToMenu(window.moveToMenu());
+
+    QList<QMenu*> menus{window.actionMenu()};
+    for (QAction* top : window.window()->findChild<QMenuBar*>()->actions())
+        menus.append(top->menu());
+    for (auto* button : window.window()->findChildren<QToolButton*>())
+        if (button->menu())
+            menus.append(button->menu());
+    QSet<QByteArray> actions;
+    for (int next = 0; next < menus.size(); ++next) {
+        for (QAction* action : menus[next]->actions()) {
+            if (action->menu())
+                menus.append(action->menu());
+            auto* item = qobject_cast<MenuItem*>(action);
+            if (!item || item->action().isEmpty() || item->action() == "performClose")
+                continue;
+            actions.insert(item->action());
+            QObject* handler = item->target() ? item->target() : &window;
+            EXPECT_TRUE(platform::ResponderChain::respondsToAction(handler, item->action())) << item->action().constData();
+        }
+    }
+    EXPECT_GE(actions.size(), 24); // the action, search-mode, move-to, File and Edit menus were all walked
+
+    // Actions and check marks go through the manager to the outline's counts and the item list's search modes.
+    MenuItem counts(QStringLiteral("Show Category Counts"), "toggleShowCategoryCounts");
+    EXPECT_TRUE(window.validateMenuItem(&counts));
+    EXPECT_EQ(counts.state(), MenuItem::OffState);
+    EXPECT_TRUE(platform::ResponderChain::performAction(&window, "toggleShowCategoryCounts", &counts));
+    EXPECT_TRUE(storedDefaults().boolForKey(kLibManagerShowCategoryCounts));
+    EXPECT_TRUE(window.validateMenuItem(&counts));
+    EXPECT_EQ(counts.state(), MenuItem::OnState);
+
+    MenuItem beginsWith(QStringLiteral("Begins With"), "searchFieldModeAction");
+    beginsWith.setTag(1);
+    EXPECT_TRUE(platform::ResponderChain::performAction(&window, "searchFieldModeAction", &beginsWith));
+    EXPECT_EQ(window.itemList().filterMode(), 1);
+    EXPECT_TRUE(window.validateMenuItem(&beginsWith));
+    EXPECT_EQ(beginsWith.state(), MenuItem::OnState);
+
+    // A part's refusal is the manager's: nothing to convert without a search, nothing to delete on a library row.
+    MenuItem convert(QStringLiteral("Convert"), "searchFieldConvertToSmartCategoryAction");
+    EXPECT_FALSE(window.validateMenuItem(&convert));
+    window.setFilterString(QStringLiteral("Ro"));
+    EXPECT_TRUE(window.validateMenuItem(&convert));
+    MenuItem deleteCategory(QStringLiteral("Delete Category"), "deleteCategoryAction");
+    EXPECT_FALSE(window.validateMenuItem(&deleteCategory));
+    MenuItem unknown(QStringLiteral("Nothing"), "noSuchAction");
+    EXPECT_FALSE(window.validateMenuItem(&unknown));
 }
 
 } // namespace

@@ -26,7 +26,8 @@
 
 using platform::MenuItem;
 
-LibraryCollectionCommands::LibraryCollectionCommands(platform::WindowController& owner, LibraryOutlineController& outline,
+LibraryCollectionCommands::LibraryCollectionCommands(platform::WindowController& owner,
+                                                     LibraryOutlineController& outline,
                                                      LibraryManagerItemList& itemList)
     : m_owner(owner)
     , m_outline(outline)
@@ -82,7 +83,7 @@ void LibraryCollectionCommands::newSmartCategoryAction(QObject*)
 }
 
 VXQLibrarySmartCategory* LibraryCollectionCommands::makeNewSmartCategoryForLibraryStartEditing(VXQLibrary* library,
-                                                                                                       bool startEditing)
+                                                                                               bool startEditing)
 {
     auto category = std::make_shared<VXQLibrarySmartCategory>();
     category->initWithNameLibrary(library->uniqueNameForSubContainer(tr("untitled smart category")), library);
@@ -112,12 +113,11 @@ void LibraryCollectionCommands::editSmartCategory(VXQLibrarySmartCategory* categ
 }
 
 void LibraryCollectionCommands::smartCategoryEditorDidFinishEditingCategory(VXQLibrarySmartCategoryEditController*,
-                                                                                   VXQLibrarySmartCategory* category)
+                                                                            VXQLibrarySmartCategory* category)
 {
     m_outline.reloadOutline();
-    if (m_outline.selectedCategories().contains(category)) {
+    if (m_outline.selectedCategories().contains(category))
         m_itemList.reloadPreservingSelection();
-    }
 }
 
 void LibraryCollectionCommands::deleteCategoryAction(QObject*)
@@ -291,7 +291,6 @@ void LibraryCollectionCommands::toggleLibrarySharing(QObject*)
 {
     // Libraries cannot be shared in this build; the menu item stays disabled.
 }
-
 
 bool LibraryCollectionCommands::validateMenuItem(MenuItem* item)
 {

@@ -42,7 +42,7 @@ VXQLibraryItemViewControllerDelegate::Messages LibraryManagerBrowserDelegate::im
 }
 
 bool LibraryManagerBrowserDelegate::libraryItemViewControllerShouldEditItemAtIndex(VXQLibraryItemViewController*,
-                                                                                       qint64 index)
+                                                                                   qint64 index)
 {
     const QList<VXQLibraryItemPtr> items = m_itemList.sortedAndFilteredItems();
     if (index < 0 || index >= items.size())
@@ -140,7 +140,7 @@ void LibraryManagerBrowserDelegate::editItemsAtIndexes(const JXIndexSet& indexes
 }
 
 bool LibraryManagerBrowserDelegate::validateSymbolNameForLibraryItemEditor(QString& name, VXQLibraryItem* item,
-                                                                               VXQLibrarySymbolImportController*)
+                                                                           VXQLibrarySymbolImportController*)
 {
     const VXQLibrary* library = item ? item->library() : nullptr;
     if (!library)

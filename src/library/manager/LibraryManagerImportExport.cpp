@@ -14,6 +14,7 @@
 #include <QUrl>
 
 using platform::Alert;
+namespace Alerts = LibraryManagerAlerts;
 
 namespace {
 
@@ -60,34 +61,34 @@ bool LibraryManagerImportExport::confirmAndImportLibraryFileConfirm(const QStrin
     VXQLibraryCatalogue::initialize();
     const QString name = displayNameOfPath(path);
     if (!VXQLibraryCatalogue::isValidLibraryAtPath(path)) {
-        Alert alert = LibraryManagerAlerts::make(tr("Invalid Collection"), tr("Cancel"), {},
-                                tr("The collection “%1” does not appear to be valid, and can't be imported.").arg(name));
-        LibraryManagerAlerts::run(alert);
-        LibraryManagerAlerts::beep();
+        Alert alert = Alerts::make(tr("Invalid Collection"), tr("Cancel"), {},
+                                   tr("The collection “%1” does not appear to be valid, and can't be imported.").arg(name));
+        Alerts::run(alert);
+        Alerts::beep();
         return false;
     }
     const QString parent = QFileInfo(path).absolutePath();
     if (sameFolder(parent, VXQLibraryCatalogue::userLibraryFolder())
         || sameFolder(parent, VXQLibraryCatalogue::documentLibraryFolder())) {
-        Alert alert = LibraryManagerAlerts::make(tr("Collection Already Installed"), tr("Cancel"), {},
-                                tr("A collection called “%1” has already been installed.").arg(name));
-        LibraryManagerAlerts::run(alert);
-        LibraryManagerAlerts::beep();
+        Alert alert = Alerts::make(tr("Collection Already Installed"), tr("Cancel"), {},
+                                   tr("A collection called “%1” has already been installed.").arg(name));
+        Alerts::run(alert);
+        Alerts::beep();
         return false;
     }
     if (confirm) {
-        Alert alert = LibraryManagerAlerts::make(tr("Install Styles And Symbols Collection"), tr("Install"), tr("Cancel"),
-                                tr("The collection “%1” can be installed. Would you like to install it now?").arg(name));
-        if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
+        Alert alert = Alerts::make(tr("Install Styles And Symbols Collection"), tr("Install"), tr("Cancel"),
+                                   tr("The collection “%1” can be installed. Would you like to install it now?").arg(name));
+        if (Alerts::run(alert) != Alert::kDefaultReturn)
             return false;
     }
     if (VXQLibraryCatalogue::libraryWithNameInGroup(name, kVXQLibraryUserGroupName)) {
-        LibraryManagerAlerts::beep();
-        Alert alert = LibraryManagerAlerts::make(tr("Collection Name In Use"), tr("Install"), tr("Cancel"),
-                                tr("A collection with the name “%1” already exists. Click Install to continue "
-                                   "installation using a modified name.")
-                                    .arg(name));
-        if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
+        Alerts::beep();
+        Alert alert = Alerts::make(tr("Collection Name In Use"), tr("Install"), tr("Cancel"),
+                                   tr("A collection with the name “%1” already exists. Click Install to continue "
+                                      "installation using a modified name.")
+                                       .arg(name));
+        if (Alerts::run(alert) != Alert::kDefaultReturn)
             return false;
     }
     m_owner.showWindow(nullptr);
@@ -100,10 +101,10 @@ bool LibraryManagerImportExport::importUserLibrary(const QString& path)
     QString reason;
     const VXQLibraryPtr library = VXQLibraryCatalogue::importLibraryAtPath(path, &reason);
     if (!library) {
-        LibraryManagerAlerts::beep();
-        Alert alert = LibraryManagerAlerts::make(tr("Collection Import Failed"), tr("OK"), {},
-                                tr("The collection “%1” could not be imported: %2.").arg(displayNameOfPath(path), reason));
-        LibraryManagerAlerts::run(alert);
+        Alerts::beep();
+        Alert alert = Alerts::make(tr("Collection Import Failed"), tr("OK"), {},
+                                   tr("The collection “%1” could not be imported: %2.").arg(displayNameOfPath(path), reason));
+        Alerts::run(alert);
         return false;
     }
     VXQLibraryGroup* group = VXQLibraryGroup::groupWithName(library->group());
@@ -115,11 +116,11 @@ bool LibraryManagerImportExport::importUserLibrary(const QString& path)
         m_outline.view()->expandItem(group);
     if (m_outline.view()->selectItem(library.get()))
         m_outline.view()->scrollToItem(library.get());
-    Alert alert = LibraryManagerAlerts::make(tr("Collection Imported"), tr("OK"), {},
-                            tr("The collection “%1” was successfully imported into “%2” and may now be used.")
-                                .arg(library->name(), group ? group->name() : library->group()));
+    Alert alert = Alerts::make(tr("Collection Imported"), tr("OK"), {},
+                               tr("The collection “%1” was successfully imported into “%2” and may now be used.")
+                                   .arg(library->name(), group ? group->name() : library->group()));
     alert.setAlertStyle(Alert::InformationalStyle);
-    LibraryManagerAlerts::run(alert);
+    Alerts::run(alert);
     return true;
 }
 
@@ -168,11 +169,11 @@ void LibraryManagerImportExport::libraryAvailableAsZipArchiveURL(VXQLibrary* lib
     }
     if (!url.isEmpty())
         return;
-    LibraryManagerAlerts::beep();
-    Alert alert = LibraryManagerAlerts::make(tr("Export Failed"), tr("OK"), {},
-                            tr("The collection “%1” could not be exported because an error occurred.")
-                                .arg(library ? library->name() : QString()));
-    LibraryManagerAlerts::run(alert);
+    Alerts::beep();
+    Alert alert = Alerts::make(tr("Export Failed"), tr("OK"), {},
+                               tr("The collection “%1” could not be exported because an error occurred.")
+                                   .arg(library ? library->name() : QString()));
+    Alerts::run(alert);
 }
 
 bool LibraryManagerImportExport::validateMenuItem(platform::MenuItem* item)

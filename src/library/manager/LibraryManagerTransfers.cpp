@@ -21,6 +21,7 @@
 #include <QMimeData>
 
 using platform::Alert;
+namespace Alerts = LibraryManagerAlerts;
 
 LibraryManagerTransfers::LibraryManagerTransfers(platform::WindowController& owner, LibraryOutlineController& outline,
                                                  LibraryManagerItemList& itemList,
@@ -53,8 +54,8 @@ QString LibraryManagerTransfers::preferredAcceptedType(const QMimeData* data) co
 }
 
 bool LibraryManagerTransfers::canPasteIntoLibraryCategoryWithPasteboard(VXQLibrary* library,
-                                                                                  VXQLibraryCategory* category,
-                                                                                  const platform::Pasteboard& pasteboard) const
+                                                                        VXQLibraryCategory* category,
+                                                                        const platform::Pasteboard& pasteboard) const
 {
     if (!library || (category && category->isReadOnly()))
         return false;
@@ -80,9 +81,9 @@ bool LibraryManagerTransfers::pasteWithPasteboard(const platform::Pasteboard& pa
 }
 
 bool LibraryManagerTransfers::pasteIntoLibraryCategoryWithPasteboardCopyItems(VXQLibrary* library,
-                                                                                        VXQLibraryCategory* category,
-                                                                                        const platform::Pasteboard& pasteboard,
-                                                                                        bool copyItems)
+                                                                              VXQLibraryCategory* category,
+                                                                              const platform::Pasteboard& pasteboard,
+                                                                              bool copyItems)
 {
     if (!canPasteIntoLibraryCategoryWithPasteboard(library, category, pasteboard)
         || preferredAcceptedType(pasteboard.mimeData()) != kVXQLibraryItemPasteboardType)
@@ -118,9 +119,8 @@ void LibraryManagerTransfers::selectItemsSoon(const QList<VXQLibraryItemPtr>& it
 }
 
 bool LibraryManagerTransfers::moveItemsToLibraryCategoryMakingCopies(const QList<VXQLibraryItemPtr>& items,
-                                                                               VXQLibrary* library,
-                                                                               VXQLibraryCategory* category,
-                                                                               bool makingCopies)
+                                                                     VXQLibrary* library, VXQLibraryCategory* category,
+                                                                     bool makingCopies)
 {
     if (!ZQ_EXPECT(library, "no library specified"))
         return false;
@@ -146,12 +146,12 @@ bool LibraryManagerTransfers::copyCategoryToLibrary(VXQLibraryCategory* category
     if (category->library() == library || !library->allowsContentChanges() || library->isFactoryLibrary() || count == 0)
         return false;
     if (!managerDefaults().boolForKey(kVXQLibraryConfirmCategoryCopy)) {
-        Alert alert = LibraryManagerAlerts::make(tr("Copy Category"), tr("Copy"), tr("Cancel"),
-                                tr("%1 items from the category “%2” will be copied to the collection “%3”")
-                                    .arg(count)
-                                    .arg(category->name(), library->name()));
+        Alert alert = Alerts::make(tr("Copy Category"), tr("Copy"), tr("Cancel"),
+                                   tr("%1 items from the category “%2” will be copied to the collection “%3”")
+                                       .arg(count)
+                                       .arg(category->name(), library->name()));
         alert.setShowsSuppressionButton(true);
-        const int answer = LibraryManagerAlerts::run(alert);
+        const int answer = Alerts::run(alert);
         managerDefaults().setBoolForKey(alert.suppressionButtonState(), kVXQLibraryConfirmCategoryCopy);
         if (answer != Alert::kDefaultReturn)
             return false;
@@ -172,8 +172,7 @@ bool LibraryManagerTransfers::copyCategoryToLibrary(VXQLibraryCategory* category
 // --- Symbols from drawing objects ------------------------------------------------------------------------
 
 bool LibraryManagerTransfers::importItemsAsSymbolsToLibraryCategory(const QList<VXDrawableObjectPtr>& objects,
-                                                                               VXQLibrary* library,
-                                                                               VXQLibraryCategory* category)
+                                                                    VXQLibrary* library, VXQLibraryCategory* category)
 {
     const QList<VXDrawableObjectPtr> donors = validSymbolDonorObjectsFromArray(objects);
     if (donors.isEmpty())
@@ -203,12 +202,12 @@ bool LibraryManagerTransfers::importItemsAsSymbolsToLibraryCategory(const QList<
     browser()->selectItems(made);
     m_browserDelegate.editItemsAtIndexes(browser()->selectedItemIndexes());
     if (donors.size() < objects.size()) {
-        LibraryManagerAlerts::beep();
-        Alert alert = LibraryManagerAlerts::make(tr("Add Symbol"), tr("OK"), {},
-                                tr("Some items could not be added because they are not compatible with symbols.\n\n The "
-                                   "remaining %1 were converted successfully and may now be reviewed as required.")
-                                    .arg(made.size()));
-        LibraryManagerAlerts::run(alert);
+        Alerts::beep();
+        Alert alert = Alerts::make(tr("Add Symbol"), tr("OK"), {},
+                                   tr("Some items could not be added because they are not compatible with symbols.\n\n The "
+                                      "remaining %1 were converted successfully and may now be reviewed as required.")
+                                       .arg(made.size()));
+        Alerts::run(alert);
     }
     return true;
 }
@@ -217,9 +216,9 @@ bool LibraryManagerTransfers::createSymbolsFromObjects(const QList<VXDrawableObj
 {
     const qsizetype donors = validSymbolDonorObjectsFromArray(objects).size();
     if (donors >= 6) {
-        Alert alert = LibraryManagerAlerts::make(tr("Add Symbols To Library"), tr("OK"), tr("Cancel"),
-                                tr("You have selected %1 objects. Are you sure you want add them all as symbols?").arg(donors));
-        if (LibraryManagerAlerts::run(alert) != Alert::kDefaultReturn)
+        Alert alert = Alerts::make(tr("Add Symbols To Library"), tr("OK"), tr("Cancel"),
+                                   tr("You have selected %1 objects. Are you sure you want add them all as symbols?").arg(donors));
+        if (Alerts::run(alert) != Alert::kDefaultReturn)
             return false;
     }
     m_owner.showWindow(nullptr);
@@ -283,7 +282,7 @@ QMimeData* LibraryManagerTransfers::outlineViewWriteItems(const QList<VXQLibrary
 }
 
 LibraryDropContext LibraryManagerTransfers::dropContext(const QMimeData* data, Qt::DropActions offered,
-                                                                   VXQLibraryElement* item) const
+                                                        VXQLibraryElement* item) const
 {
     LibraryDropContext drop;
     drop.preferredType = preferredAcceptedType(data);
@@ -301,8 +300,8 @@ LibraryDropContext LibraryManagerTransfers::dropContext(const QMimeData* data, Q
 }
 
 Qt::DropAction LibraryManagerTransfers::dragOperationForDraggingInfoTargetItem(const QMimeData* data,
-                                                                                          Qt::DropActions offered,
-                                                                                          VXQLibraryElement* item)
+                                                                               Qt::DropActions offered,
+                                                                               VXQLibraryElement* item)
 {
     if (!ZQ_EXPECT(data, "no dragging info"))
         return Qt::IgnoreAction;
@@ -315,7 +314,7 @@ Qt::DropAction LibraryManagerTransfers::dragOperationForDraggingInfoTargetItem(c
 }
 
 Qt::DropAction LibraryManagerTransfers::outlineViewValidateDrop(const QMimeData* data, Qt::DropActions offered,
-                                                                          VXQLibraryElement* item)
+                                                                VXQLibraryElement* item)
 {
     const Qt::DropAction operation = dragOperationForDraggingInfoTargetItem(data, offered, item);
     if (operation != Qt::IgnoreAction && m_owner.window()) {
@@ -326,7 +325,7 @@ Qt::DropAction LibraryManagerTransfers::outlineViewValidateDrop(const QMimeData*
 }
 
 bool LibraryManagerTransfers::outlineViewAcceptDrop(const QMimeData* data, Qt::DropActions offered,
-                                                              VXQLibraryElement* item)
+                                                    VXQLibraryElement* item)
 {
     const Qt::DropAction operation = dragOperationForDraggingInfoTargetItem(data, offered, item);
     if (operation == Qt::IgnoreAction)
@@ -353,7 +352,7 @@ bool LibraryManagerTransfers::outlineViewAcceptDrop(const QMimeData* data, Qt::D
 }
 
 bool LibraryManagerTransfers::acceptDroppedDrawables(const QMimeData* data, VXQLibrary* library,
-                                                               VXQLibraryCategory* category)
+                                                     VXQLibraryCategory* category)
 {
     if (!category && library->allowsCategoryChanges()) {
         const QString name = tr("New Symbols");
