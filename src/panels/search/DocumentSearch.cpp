@@ -43,12 +43,7 @@ int matchKindForOption(qint64 option)
 
 QList<VXDrawableObjectPtr> visibleMatches(const VXObjectOwnerLayer& layer, const MPSearchQuery& query)
 {
-    // A layer with nothing hidden is searched in place: copying a large map's list of shared
-    // pointers costs more than testing the objects.
-    const QList<VXDrawableObjectPtr>& all = layer.objects();
-    if (std::all_of(all.cbegin(), all.cend(), [](const VXDrawableObjectPtr& object) { return object->visible(); }))
-        return query.findAllMatchingObjects(all);
-    return query.findAllMatchingObjects(layer.visibleObjects());
+    return query.findAllMatchingObjects(layer.objects(), [](const VXDrawableObjectPtr& object) { return object->visible(); });
 }
 
 } // namespace

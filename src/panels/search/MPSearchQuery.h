@@ -14,6 +14,8 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 
 #include <QVariantMap>
+#include <algorithm>
+#include <iterator>
 
 class MPSearchQuery;
 using MPSearchQueryPtr = std::shared_ptr<MPSearchQuery>;
@@ -74,6 +76,10 @@ public:
     // criteria. Modes 0 and 2 leave the cursor one past the match.
     template <class Ptr>
     QList<Ptr> findAllMatchingObjects(const QList<Ptr>& objects) const;
+    // The same among the objects `isCandidate` accepts, as if only those were given: one pass
+    // over a large list instead of a filtered copy and a second pass.
+    template <class Ptr, class Filter>
+    QList<Ptr> findAllMatchingObjects(const QList<Ptr>& objects, Filter isCandidate) const;
     QList<VXDrawableObjectPtr> findAllMatchingObjectsIn(const QList<VXDrawableObjectPtr>& objects) const override
     {
         return findAllMatchingObjects(objects);
@@ -149,6 +155,24 @@ QList<Ptr> MPSearchQuery::findAllMatchingObjects(const QList<Ptr>& objects) cons
     }
     for (const Ptr& object : objects)
         if (queryMatchesObject(object.get()))
+            found.append(object);
+    return found;
+}
+
+template <class Ptr, class Filter>
+QList<Ptr> MPSearchQuery::findAllMatchingObjects(const QList<Ptr>& objects, Filter isCandidate) const
+{
+    // The cursor of the single finds counts candidates only.
+    if (m_searchMode == kMPFindFirst || m_searchMode == kMPFindLast) {
+        QList<Ptr> candidates;
+        std::copy_if(objects.cbegin(), objects.cend(), std::back_inserter(candidates), isCandidate);
+        return findAllMatchingObjects(candidates);
+    }
+    QList<Ptr> found;
+    if (!canSearch(objects.size()))
+        return found;
+    for (const Ptr& object : objects)
+        if (isCandidate(object) && queryMatchesObject(object.get()))
             found.append(object);
     return found;
 }

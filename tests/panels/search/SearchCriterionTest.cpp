@@ -154,6 +154,43 @@ TEST(SearchCriterion, OneKeyReadFromObjectsOfManyClasses)
     EXPECT_EQ(results(*styleName), (QList<bool>{false, true, false, false, true}));
 }
 
+TEST(SearchCriterion, SearchableTextOfDrawablesOfEveryClassAndOfOtherObjects)
+{
+    // A drawable class of its own text, unknown to the property system.
+    class Signpost : public VXDrawableShape {
+    public:
+        QString searchableString() const override { return QStringLiteral("Signpost") + VXDrawableShape::searchableString(); }
+    };
+    const VXStylePtr style = VXStyle::styleWithFillColourStrokeColour(Qt::red, Qt::black);
+    const auto sign = std::make_shared<Signpost>();
+    sign->setStyle(style);
+    sign->setMetadataItemValueForKey(QStringLiteral("Mill lane"), QStringLiteral("name"));
+    const auto shape = VXDrawableShape::drawableShapeWithRect({0, 0, 5, 5}, style);
+    shape->setMetadataItemValueForKey(QStringLiteral("Mill pond"), QStringLiteral("name"));
+    const auto unstyled = std::make_shared<VXDrawableShape>();
+    const auto stranger = searchtest::probe(QStringLiteral("searchableString"), QStringLiteral("Mill race"));
+    EXPECT_EQ(sign->valueForKey(QStringLiteral("searchableString")), QVariant(QStringLiteral("Signpost Mill lane")));
+    EXPECT_FALSE(unstyled->valueForKey(QStringLiteral("searchableString")).isValid());
+
+    const QList<const ZQObject*> objects{sign.get(), shape.get(), stranger.get(), unstyled.get(), sign.get(), shape.get()};
+    const auto results = [&objects](MPSearchCriterion& criterion) {
+        QList<bool> found;
+        for (const ZQObject* object : objects)
+            found.append(criterion.testForMatchWithObject(object));
+        return found;
+    };
+    const auto text = MPSearchCriterion::criterionWithStringMatchKindIdentifier("mill", kMPContains, "searchableString");
+    EXPECT_EQ(results(*text), (QList<bool>{true, true, true, false, true, true}));
+    text->setObjectValue(QStringLiteral("signpost mill"));
+    EXPECT_EQ(results(*text), (QList<bool>{true, false, false, false, true, false}));
+    text->setMatchKind(kMPDoesNotContain);
+    EXPECT_EQ(results(*text), (QList<bool>{false, true, true, false, false, true}));
+    // Another key on the same criterion reads properties again.
+    text->setIdentifier(QStringLiteral("searchableWidth"));
+    text->setMatchKind(kMPContains);
+    EXPECT_EQ(results(*text), (QList<bool>(objects.size(), false)));
+}
+
 TEST(SearchCriterion, StoredKeysReadAttributesAndNeverCallMethods)
 {
     searchtest::CommandProbe object;

@@ -62,6 +62,26 @@ TEST(SearchQuery, FindAllFollowsTheSearchMode)
     EXPECT_EQ(query.findAllMatchingObjects(objects).size(), 2);
 }
 
+TEST(SearchQuery, FindAllAmongCandidatesCountsOnlyThem)
+{
+    const QList<ZQObjectPtr> objects{box(20, 1), box(30, 0), box(3, 1), box(40, 1), box(50, 0)};
+    const auto candidate = [](const ZQObjectPtr& object) {
+        return static_cast<const Probe*>(object.get())->values.value(QStringLiteral("Height")).toInt() == 1;
+    };
+    MPSearchQuery query;
+    EXPECT_TRUE(query.findAllMatchingObjects(objects, candidate).isEmpty()); // no criteria
+    query.addCriterion(greaterThan(QStringLiteral("Width"), 10));
+    EXPECT_EQ(query.findAllMatchingObjects(objects, candidate), (QList<ZQObjectPtr>{objects[0], objects[3]}));
+    // The cursor is an index among the candidates, as if only they had been given.
+    query.setSearchMode(kMPFindFirst);
+    EXPECT_EQ(query.findAllMatchingObjects(objects, candidate), QList<ZQObjectPtr>{objects[0]});
+    EXPECT_EQ(query.foundObjectIndex(), 0);
+    query.setSearchMode(kMPFindLast);
+    EXPECT_EQ(query.findAllMatchingObjects(objects, candidate), QList<ZQObjectPtr>{objects[3]});
+    EXPECT_EQ(query.foundObjectIndex(), 2);
+    EXPECT_TRUE(query.findAllMatchingObjects(objects, [](const ZQObjectPtr&) { return false; }).isEmpty());
+}
+
 TEST(SearchQuery, IncrementalFindsWrapOnlyWhenAllowed)
 {
     const QList<ZQObjectPtr> objects{box(1, 0), box(20, 0), box(3, 0)};
