@@ -200,11 +200,15 @@ void ZQLabelledIconCell::drawWithFrame(QPainter& painter, const QRectF& frame, c
     // Measured for the device drawn on: a printer's points are not the screen's pixels.
     const QFontMetricsF metrics(attributes.font, painter.device());
     if (m_textLines < 2) {
-        const auto [shown, advance] = elidedTitle(stringValue(), attributes.font, textBox.width());
-        const QSizeF size(advance, metrics.height());
+        const ElidedTitle& title = elidedTitle(stringValue(), attributes.font, textBox.width());
+        const QSizeF size(title.advance, metrics.height());
         const QRectF rect(textBox.center().x() - size.width() / 2, textBox.center().y() - size.height() / 2 - 1.0,
                           size.width(), size.height());
-        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, shown);
+        // Printed titles are laid out in the printer's own metrics, each time.
+        if (context.toScreen)
+            title.laidOut->draw(&painter, rect.topLeft());
+        else
+            painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, title.shown);
     } else {
         const double height = metrics.height() * m_textLines;
         const QRectF rect(textBox.x(), textBox.center().y() - height / 2 - 1.0, textBox.width(), height);
@@ -212,10 +216,11 @@ void ZQLabelledIconCell::drawWithFrame(QPainter& painter, const QRectF& frame, c
     }
 }
 
-std::pair<QString, double> ZQLabelledIconCell::elidedTitle(const QString& title, const QFont& font, double width) const
+const ZQLabelledIconCell::ElidedTitle& ZQLabelledIconCell::elidedTitle(const QString& title, const QFont& font,
+                                                                      double width) const
 {
     constexpr qsizetype kMostTitles = 4096;
-    ElidedTitles& cache = m_elidedTitles;
+    ElidedTitles& cache = m_elidedTitles[isHighlighted() ? 1 : 0];
     if (cache.width != width || cache.font != font || cache.titles.size() >= kMostTitles) {
         cache.titles.clear();
         cache.font = font;
@@ -224,8 +229,20 @@ std::pair<QString, double> ZQLabelledIconCell::elidedTitle(const QString& title,
     if (const auto found = cache.titles.constFind(title); found != cache.titles.cend())
         return *found;
     const QFontMetricsF metrics(font);
-    const QString shown = metrics.elidedText(title, Qt::ElideMiddle, width);
-    return *cache.titles.insert(title, {shown, metrics.horizontalAdvance(shown)});
+    ElidedTitle elided;
+    elided.shown = metrics.elidedText(title, Qt::ElideMiddle, width);
+    elided.advance = metrics.horizontalAdvance(elided.shown);
+    // Laid out as text drawn centred in a rectangle as wide as the title is.
+    auto layout = std::make_shared<QTextLayout>(elided.shown, font);
+    layout->setCacheEnabled(true);
+    layout->setTextOption(QTextOption(Qt::AlignCenter));
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
+    if (line.isValid())
+        line.setLineWidth(elided.advance);
+    layout->endLayout();
+    elided.laidOut = std::move(layout);
+    return *cache.titles.insert(title, elided);
 }
 
 const QImage& ZQLabelledIconCell::highlightImage(QSizeF frameSize, qreal ratio, const QColor& iconFill) const

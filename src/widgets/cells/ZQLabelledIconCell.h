@@ -12,7 +12,10 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QTextLayout>
 #include <QPainterPath>
+#include <memory>
+#include <array>
 #include <optional>
 
 class ZQLabelledIconCell : public JXDistributedViewCell {
@@ -78,8 +81,14 @@ private:
     void dropAttributeCaches() const;
     // The icon and title highlights of a frame size, drawn once into an image and reused.
     const QImage& highlightImage(QSizeF frameSize, qreal ratio, const QColor& iconFill) const;
-    // A one-line title as drawn in `width` with `font`: shortened in the middle, and its width.
-    std::pair<QString, double> elidedTitle(const QString& title, const QFont& font, double width) const;
+    // A one-line title as drawn in `width` with `font`: shortened in the middle, its width,
+    // and its glyphs laid out once for every later frame.
+    struct ElidedTitle {
+        QString shown;
+        double advance = 0;
+        std::shared_ptr<const QTextLayout> laidOut; // one line, shaped
+    };
+    const ElidedTitle& elidedTitle(const QString& title, const QFont& font, double width) const;
 
     QImage m_badgeImage;
     unsigned m_scaling = ImageScaleProportionallyUpOrDown;
@@ -98,12 +107,14 @@ private:
         QImage image;
     };
     mutable HighlightImage m_highlightImage;
-    // Every frame redraws the same titles in the same font and width: measuring them once
-    // spares shaping each title twice per frame.
+    // Every frame redraws the same titles in the same font and width: measuring and shaping
+    // them once spares doing both for every cell of every frame.
     struct ElidedTitles {
         QFont font;
         double width = -1;
-        QHash<QString, std::pair<QString, double>> titles;
+        QHash<QString, ElidedTitle> titles;
     };
-    mutable ElidedTitles m_elidedTitles;
+    // One for plain titles and one for the bold titles of highlighted cells: a rubber band
+    // that selects cells as it grows draws both in every frame.
+    mutable std::array<ElidedTitles, 2> m_elidedTitles;
 };

@@ -583,6 +583,24 @@ void JXDistributedView::setNeedsDisplayInRect(const QRectF& rect)
     viewport()->update(rect.translated(-offset).toAlignedRect());
 }
 
+void JXDistributedView::setNeedsDisplayInRegion(const QRegion& region)
+{
+    viewport()->update(region.translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
+}
+
+void JXDistributedView::selectionRectChanged(const QRectF& from, const QRectF& to)
+{
+    // The band's fill and outline, and its inside that only the fill covers.
+    const auto drawn = [](const QRectF& band) {
+        return band.isEmpty() ? QRect() : band.toAlignedRect().adjusted(-1, -1, 1, 1);
+    };
+    const auto filledOnly = [](const QRectF& band) {
+        return band.isEmpty() ? QRect() : band.toAlignedRect().adjusted(2, 2, -2, -2);
+    };
+    const QRegion before(drawn(from)), after(drawn(to));
+    setNeedsDisplayInRegion((before ^ after) + (before - filledOnly(from)) + (after - filledOnly(to)));
+}
+
 void JXDistributedView::setNeedsDisplay()
 {
     viewport()->update();
@@ -601,20 +619,33 @@ void JXDistributedView::itemNeedsDisplay(qint64 index)
 
 void JXDistributedView::itemsNeedDisplayAtIndexes(const JXIndexSet& indexes)
 {
-    // One rectangle for all: a region of many small ones costs more to build than to paint.
+    // A few boxes each on their own: a growing rubber band changes the cells along two of its
+    // edges, whose enclosing rectangle is the whole band. Many as one rectangle: a region of
+    // thousands costs more to build than to paint.
+    constexpr size_t kMostSeparateBoxes = 64;
+    const bool separate = indexes.size() <= kMostSeparateBoxes;
     const qint64 count = numberOfItems();
-    QRectF dirty;
+    QRectF enclosing;
+    QRegion boxes;
+    const auto add = [&](const QRectF& box) {
+        if (separate)
+            boxes += box.toAlignedRect();
+        else
+            enclosing = enclosing.united(box);
+    };
     for (qint64 index : indexes) {
         if (index < 0 || index >= count)
             continue;
         const QRectF box = rectForItemAtIndex(index);
         if (!forceToGrid())
-            dirty = dirty.united(box);
+            add(box);
         if (forceToGrid() || m_drawSnappedRects)
-            dirty = dirty.united(forceRectToGrid(box));
+            add(forceRectToGrid(box));
     }
-    if (!dirty.isEmpty())
-        setNeedsDisplayInRect(dirty);
+    if (!boxes.isEmpty())
+        setNeedsDisplayInRegion(boxes);
+    if (!enclosing.isEmpty())
+        setNeedsDisplayInRect(enclosing);
 }
 
 void JXDistributedView::selectionSetNeedsDisplay()
@@ -735,10 +766,10 @@ void JXDistributedView::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     const QPointF offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-offset);
-    drawRect(painter, QRectF(event->rect()).translated(offset), true);
+    drawRect(painter, QRectF(event->rect()).translated(offset), true, event->region().translated(offset.toPoint()));
 }
 
-void JXDistributedView::drawRect(QPainter& painter, const QRectF& rect, bool toScreen)
+void JXDistributedView::drawRect(QPainter& painter, const QRectF& rect, bool toScreen, const QRegion& exposed)
 {
     if (!m_dataSource) {
         painter.save();
@@ -760,7 +791,7 @@ void JXDistributedView::drawRect(QPainter& painter, const QRectF& rect, bool toS
         painter.drawRect(visibleRect().adjusted(1.5, 1.5, -1.5, -1.5));
         painter.restore();
     }
-    drawCellsForDrawRect(painter, rect, toScreen);
+    drawCellsForDrawRect(painter, rect, toScreen, exposed);
     if (toScreen)
         drawSelectionRectForDrawRect(painter);
 }
@@ -796,7 +827,8 @@ void JXDistributedView::drawGridForDrawRect(QPainter& painter, const QRectF& rec
     painter.restore();
 }
 
-void JXDistributedView::drawCellsForDrawRect(QPainter& painter, const QRectF& rect, bool toScreen)
+void JXDistributedView::drawCellsForDrawRect(QPainter& painter, const QRectF& rect, bool toScreen,
+                                             const QRegion& exposed)
 {
     if (!m_prototype)
         return;
@@ -804,11 +836,16 @@ void JXDistributedView::drawCellsForDrawRect(QPainter& painter, const QRectF& re
     context.toScreen = toScreen;
     context.windowIsMain = !toScreen || isActiveWindow();
     context.controlView = this;
-    const qint64 count = numberOfItems();
-    for (qint64 index = 0; index < count; ++index) {
+    // On screen the items met by the visible area are known; a page or an image may show any.
+    const bool onlyVisible = toScreen && visibleRect().contains(rect);
+    if (onlyVisible)
+        ensureVisibleItemsCache();
+    const qint64 count = onlyVisible ? qint64(m_visibleItems.size()) : numberOfItems();
+    for (qint64 position = 0; position < count; ++position) {
+        const qint64 index = onlyVisible ? m_visibleItems[size_t(position)] : position;
         const QRectF box = snappedRectForItemAtIndex(index).adjusted(m_cellInset.width(), m_cellInset.height(),
                                                                       -m_cellInset.width(), -m_cellInset.height());
-        if (!box.intersects(rect))
+        if (!box.intersects(rect) || (!exposed.isEmpty() && !exposed.intersects(box.toAlignedRect())))
             continue;
         const bool highlighted = toScreen && (isItemSelected(index) || index == m_dragDestItem);
         if (highlighted && m_drawSnappedRects)
@@ -862,9 +899,14 @@ void JXDistributedView::resizeEvent(QResizeEvent* event)
     invalidateVisibleItemsCache();
 }
 
-void JXDistributedView::scrollContentsBy(int, int)
+void JXDistributedView::scrollContentsBy(int dx, int dy)
 {
-    viewport()->update();
+    // All but the drop highlight and the title editor move with the document: what was shown
+    // moves along and only the uncovered strip is drawn.
+    if (m_drawDropHilite || (m_fieldEditor && m_fieldEditor->isVisible()))
+        viewport()->update();
+    else
+        viewport()->scroll(dx, dy);
 }
 
 bool JXDistributedView::event(QEvent* event)

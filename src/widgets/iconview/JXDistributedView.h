@@ -19,6 +19,7 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QPointer>
+#include <QRegion>
 #include <QSizeF>
 #include <memory>
 #include <optional>
@@ -189,6 +190,7 @@ public:
     void itemsNeedDisplayAtIndexes(const JXIndexSet& indexes);
     void selectionSetNeedsDisplay();
     void setNeedsDisplayInRect(const QRectF& rect);
+    void setNeedsDisplayInRegion(const QRegion& region);
     void setNeedsDisplay();
     void reloadData();
     void noteNumberOfItemsChanged();
@@ -207,8 +209,9 @@ public:
 
     // --- Drawing -----------------------------------------------------------------------------
     // Draws the part `rect` of the document; `toScreen` false when printing or imaging, which
-    // leaves out highlights, snap guides and the rubber band's colours stay as they are.
-    void drawRect(QPainter& painter, const QRectF& rect, bool toScreen);
+    // leaves out highlights, snap guides and the rubber band's colours stay as they are. Cells
+    // outside `exposed`, when it is given, are left out.
+    void drawRect(QPainter& painter, const QRectF& rect, bool toScreen, const QRegion& exposed = {});
 
     // --- Selection ---------------------------------------------------------------------------
     qint64 selectedItemIndex() const;
@@ -295,7 +298,7 @@ protected:
     // Drawing steps, in order.
     virtual void drawBackgroundInRect(QPainter& painter, const QRectF& rect);
     void drawGridForDrawRect(QPainter& painter, const QRectF& rect);
-    void drawCellsForDrawRect(QPainter& painter, const QRectF& rect, bool toScreen);
+    void drawCellsForDrawRect(QPainter& painter, const QRectF& rect, bool toScreen, const QRegion& exposed);
     void drawSelectionRectForDrawRect(QPainter& painter);
     void drawSnapGuideInRect(QPainter& painter, const QRectF& rect);
 
@@ -305,6 +308,9 @@ private:
     void setFlag(JXDVPersistentFlags::Bit bit, bool on);
     void setFlagAndRedraw(JXDVPersistentFlags::Bit bit, bool on);
     void updateScrollBars();
+    // Redraws what changes when the rubber band goes from `from` to `to`: its edges, not the
+    // cells it covers in both.
+    void selectionRectChanged(const QRectF& from, const QRectF& to);
     QPointF rawPosition(qint64 index) const;
     bool hitsCell(qint64 index, const QRectF& snappedBox, const QRectF& rect) const;
     void ensureVisibleItemsCache();

@@ -130,9 +130,9 @@ void JXDistributedView::handleDrag(QPointF point, Qt::KeyboardModifiers modifier
     if (m_mouseItem == NSNotFound) {
         if (!useSelectionRect())
             return;
-        setNeedsDisplayInRect(m_selectionRect.adjusted(-1, -1, 1, 1));
-        m_selectionRect = QRectF(m_lastPos, point).normalized();
-        setNeedsDisplayInRect(m_selectionRect.adjusted(-1, -1, 1, 1));
+        const QRectF band = QRectF(m_lastPos, point).normalized();
+        selectionRectChanged(m_selectionRect, band);
+        m_selectionRect = band;
         selectItemsInRectByExtendingSelection(m_selectionRect, shiftHeld(modifiers));
         return;
     }

@@ -368,3 +368,52 @@ TEST(LabelledIconCell, TitlesDrawTheSameWhetherMeasuredBeforeOrNot)
     EXPECT_EQ(narrow, fresh(longTitle, QSize(60, 100)));
     EXPECT_NE(narrow.copy(0, 0, 60, 100), render(shared, QSize(100, 100)).copy(0, 0, 60, 100));
 }
+
+// Titles laid out once and drawn again must look as text laid out afresh does, at any place
+// and pixel ratio, plain or bold, shortened or not, in the first frame and the later ones.
+TEST(LabelledIconCell, CachedTitlesDrawTheSamePixelsAsTextLaidOutAfresh)
+{
+    const QStringList titles = {QStringLiteral("Symbol 17"), QStringLiteral("A rather long symbol title that cannot fit"),
+                                QStringLiteral("<b>not bold</b>"), QStringLiteral("Ünïcödé → ∑")};
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const QPointF origin : {QPointF(0, 0), QPointF(7.25, 3.5), QPointF(108, 41.667)}) {
+            for (const bool highlighted : {false, true}) {
+                ZQLabelledIconCell cell;
+                cell.setHighlighted(highlighted);
+                const QRectF frame(origin, QSizeF(100, 100));
+                const auto canvas = [&] {
+                    QImage image(QSize(220, 160) * ratio, QImage::Format_ARGB32_Premultiplied);
+                    image.setDevicePixelRatio(ratio);
+                    image.fill(Qt::white);
+                    return image;
+                };
+                const auto drawCell = [&](const QString& title) {
+                    QImage image = canvas();
+                    QPainter painter(&image);
+                    cell.setStringValue(title);
+                    cell.drawWithFrame(painter, frame, {});
+                    return image;
+                };
+                for (const QString& title : titles) {
+                    // The cell without a title, then the title as text drawn in its rectangle.
+                    QImage expected = drawCell(QString());
+                    {
+                        QPainter painter(&expected);
+                        const ZQLabelledIconCell::TitleAttributes attributes = cell.titleAttributesForFrame(frame);
+                        const QRectF box = cell.titleTextBoxForFrame(frame);
+                        const QFontMetricsF metrics(attributes.font);
+                        const QString shown = metrics.elidedText(title, Qt::ElideMiddle, box.width());
+                        const QSizeF size(metrics.horizontalAdvance(shown), metrics.height());
+                        painter.setFont(attributes.font);
+                        painter.setPen(attributes.colour);
+                        painter.drawText(QRectF(box.center().x() - size.width() / 2,
+                                                box.center().y() - size.height() / 2 - 1.0, size.width(), size.height()),
+                                         Qt::AlignCenter | Qt::TextSingleLine, shown);
+                    }
+                    EXPECT_EQ(drawCell(title), expected) << title.toStdString() << " at ratio " << ratio;
+                    EXPECT_EQ(drawCell(title), expected) << title.toStdString() << " drawn again";
+                }
+            }
+        }
+    }
+}

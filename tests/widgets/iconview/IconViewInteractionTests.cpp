@@ -5,11 +5,14 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/MenuItem.h"
 #include "widgets/badge/CTBadge.h"
+#include "widgets/cells/ZQLabelledIconCell.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -510,4 +513,35 @@ TEST(IconViewDragging, DropsGoThroughTheDataSource)
     EXPECT_EQ(view.dragDestItem(), -1);
     QApplication::sendEvent(view.viewport(), &leave);
     EXPECT_FALSE(view.drawsDropHilite());
+}
+
+// The screen after scroll steps and rubber-band moves, each repainting only what it made dirty,
+// shows what the view draws afresh.
+TEST(IconViewDrawing, FramesRepaintedInPartsShowWhatTheViewDrawsAfresh)
+{
+    Fixture f(Items::grid(200));
+    JXDistributedView& view = f.view;
+    view.setPrototype(std::make_shared<ZQLabelledIconCell>());
+    const auto onScreen = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        return view.screen()->grabWindow(0, view.geometry().x(), view.geometry().y(), view.width(), view.height()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const auto afresh = [&] { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    onScreen();
+    QScrollBar* bar = view.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 1000);
+    for (const int value : {37, 180, 181, 90, 0, bar->maximum(), 0}) {
+        bar->setValue(value);
+        EXPECT_EQ(onScreen(), afresh()) << "scrolled to " << value;
+    }
+    f.press(QPoint(3, 3));
+    for (const QPoint to : {QPoint(60, 40), QPoint(150, 130), QPoint(152, 131), QPoint(260, 250), QPoint(120, 300),
+                            QPoint(40, 20), QPoint(500, 400)}) {
+        f.drag(to);
+        EXPECT_EQ(onScreen(), afresh()) << "rubber band to " << to.x() << ", " << to.y();
+    }
+    EXPECT_FALSE(selection(view).empty());
+    f.release(QPoint(500, 400));
+    EXPECT_EQ(onScreen(), afresh()) << "rubber band gone";
 }
