@@ -354,6 +354,29 @@ TEST(ContourLayer, ADrawingReopensWithItsSculptedGridAndSection)
     EXPECT_EQ(vertical->crossSection()->path().bounds().left(), 5 * 15) << "the section stands on its column";
 }
 
+// An imported grid keeps its size and may reach far past the drawing: the section stays on the
+// lines that lie on it, turned or moved.
+TEST(ContourLayer, TheSectionOfAGridLargerThanTheDrawingStaysOnTheDrawing)
+{
+    LayerFixture f({300, 240}); // a grid made for it has 22 columns and 18 rows of 15
+    f.layer->setHeightMap(grid(96, QList<double>(96 * 90, 7.0)));
+    f.layer->setCrossSectionIsVertical(true);
+    EXPECT_EQ(f.layer->crossSectionRow(), 11u) << "the middle column on the drawing, not of the grid (48)";
+    EXPECT_LT(f.layer->crossSectionBounds().left(), 300.0);
+    f.layer->setCrossSectionRow(60);
+    EXPECT_EQ(f.layer->crossSectionRow(), 21u);
+    f.layer->setCrossSectionIsVertical(false);
+    EXPECT_EQ(f.layer->crossSectionRow(), 9u);
+    EXPECT_LT(f.layer->crossSectionBounds().bottom(), 240.0);
+    f.layer->setCrossSectionRow(80);
+    EXPECT_EQ(f.layer->crossSectionRow(), 17u);
+    // A smaller grid keeps to its own lines.
+    f.layer->setHeightMap(grid(4, QList<double>(4 * 3, 1.0)));
+    EXPECT_EQ(f.layer->crossSectionRow(), 2u);
+    f.layer->setCrossSectionIsVertical(true);
+    EXPECT_EQ(f.layer->crossSectionRow(), 2u);
+}
+
 // The grid reaches one to two cells past the interior; the profile runs out to its last point
 // and closes from there, never doubling back over itself.
 TEST(ContourLayer, TheProfileRunsOnePastTheOtherAndClosesBeyondItsLastPoint)

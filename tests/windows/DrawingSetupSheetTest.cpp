@@ -9,9 +9,11 @@
 #include "widgets/previews/ZQDocumentPreviewView.h"
 #include "windows/setup/QVNDrawingGridController.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -169,5 +171,31 @@ TEST(DrawingSetupSheetTest, ATexturedPaperShowsOnThePagePreviewAndTheImageSwatch
     sheet->textureControllerApplyTexture(sheet->textureController(), QBrush());
     EXPECT_TRUE(sheet->paperImageButton()->icon().isNull());
     EXPECT_EQ(preview->grab().toImage().pixelColor(preview->pageRect().center().toPoint()), QColor(Qt::white));
+    sheet->cancelButtonAction(nullptr);
+}
+
+TEST(DrawingSetupSheetTest, ARefusedGroundLengthShowsItsWholeReasonInTheSheet)
+{
+    const auto document = newMapDocument();
+    QWidget window;
+    auto sheet = std::make_shared<QVNDrawingGridController>();
+    sheet->beginDialogWithParentWindowDelegateInitialPage(&window, document.get(), 0);
+    QDialog* dialog = sheet->window();
+    ASSERT_TRUE(dialog->isVisible());
+    dialog->resize(dialog->minimumSize()); // as tight as it may open
+    QApplication::processEvents();
+    QLabel* reason = sheet->calibrationController()->mapLegendPreviewTextLabel();
+    const int oneLine = reason->height();
+
+    QLineEdit* ground = sheet->calibrationController()->mapMeasureTextField();
+    ground->setText(QStringLiteral("abc"));
+    ground->setModified(true);
+    Q_EMIT ground->editingFinished();
+    QApplication::processEvents();
+    ASSERT_TRUE(reason->text().contains(QStringLiteral("“abc” is not a length")));
+    // Several lines, every one of them shown, and the rows above keep their height.
+    EXPECT_GT(reason->heightForWidth(reason->width()), oneLine);
+    EXPECT_GE(reason->height(), reason->heightForWidth(reason->width()));
+    EXPECT_GE(ground->height(), ground->minimumSizeHint().height());
     sheet->cancelButtonAction(nullptr);
 }

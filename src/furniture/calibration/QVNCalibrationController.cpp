@@ -308,8 +308,17 @@ void QVNCalibrationController::refuseTypedLength(const QLineEdit& field)
     const QString text = field.text().trimmed();
     takeDerivedScale(nullptr);
     platform::Application::beep();
-    m_mapLegendPreviewTextLabel->setText(
+    showLegendText(
         tr("“%1” is not a length the scale can take: type a positive number, with a unit if you like (200 m).").arg(text));
+}
+
+void QVNCalibrationController::showLegendText(const QString& text)
+{
+    m_mapLegendPreviewTextLabel->setText(text);
+    // A window's layout does not grow it for a wrapped label's extra lines; a minimum height does.
+    if (m_mapLegendPreviewTextLabel->isVisible())
+        m_mapLegendPreviewTextLabel->setMinimumHeight(
+            m_mapLegendPreviewTextLabel->heightForWidth(m_mapLegendPreviewTextLabel->width()));
 }
 
 void QVNCalibrationController::sampleMeasureAction(QObject*)
@@ -361,7 +370,7 @@ void QVNCalibrationController::setupWithMapScale(const VXQMapScale& scale)
     const ZQUnitLength& referenceUnit = *scale.referenceMeasurement()->unit();
     const ZQUnitLength& representedUnit = *scale.representedMeasurement()->unit();
     selectMapUnitsItemForUnits(representedUnit);
-    m_mapLegendPreviewTextLabel->setText(scale.stringValue());
+    showLegendText(scale.stringValue());
     m_sampleMeasureTextField->setText(lengthText(scale.referenceMeasurement()->value(), referenceUnit));
     m_mapMeasureTextField->setText(lengthText(scale.representedMeasurement()->value(), representedUnit));
     if (m_advancedButton)

@@ -113,6 +113,8 @@ private:
     static std::optional<double> typedLength(const QLineEdit& field, const ZQUnitLength& unit);
     // Shows the working scale again and says why the text was not taken.
     void refuseTypedLength(const QLineEdit& field);
+    // Sets the line under the controls, keeping every wrapped line of it in view.
+    void showLegendText(const QString& text);
     void sheetDidEnd(int returnCode);
 
     QVNCalibrationDelegate* m_delegate = nullptr;

@@ -444,11 +444,23 @@ void ZQContourLayer::makeNewGrid()
                                  .arg(columns));
 }
 
+qint64 ZQContourLayer::sectionLinesOnDrawing() const
+{
+    const qint64 inGrid = (m_crossSectionIsVertical ? maxX() : maxY()) + 1;
+    const QRectF area = interior();
+    if (area.isEmpty() || !(m_cellSize > 0))
+        return inGrid;
+    // As many lines as a grid made for the interior has: an imported grid may reach far past it,
+    // and a section out there could never be seen or dragged back.
+    const double across = m_crossSectionIsVertical ? area.width() : area.height();
+    return std::min(inGrid, qint64(std::floor(across / m_cellSize)) + 2);
+}
+
 void ZQContourLayer::clampCrossSectionRow()
 {
     if (!m_heightData)
         return;
-    const qint64 last = m_crossSectionIsVertical ? maxX() : maxY();
+    const qint64 last = sectionLinesOnDrawing() - 1;
     m_crossSectionRow = quint64(std::clamp<qint64>(qint64(m_crossSectionRow), 0, std::max<qint64>(last, 0)));
 }
 

@@ -185,7 +185,7 @@ public:
     bool crossSectionIsVertical() const { return m_crossSectionIsVertical; }
     // Turns the section and puts it on the middle column or row.
     void setCrossSectionIsVertical(bool vertical);
-    // The grid row (or column, when vertical) the section follows, clamped into the grid.
+    // The grid row (or column, when vertical) the section follows, clamped to the grid's lines on the drawing.
     quint64 crossSectionRow() const { return m_crossSectionRow; }
     void setCrossSectionRow(quint64 row);
     Q_INVOKABLE void toggleCrossSection(QObject* sender = nullptr);
@@ -263,6 +263,8 @@ private:
     // The standard alert, with the reason when there is one.
     void alertImportFailure(const QString& reason) const;
     void makeNewGrid();
+    // The rows (or columns, when vertical) the section may follow: those of the grid on the drawing.
+    qint64 sectionLinesOnDrawing() const;
     void clampCrossSectionRow();
     // Forgets the heights' range and levels (the heights changed).
     void heightsDidChange();

@@ -221,8 +221,7 @@ void ZQContourLayer::setCrossSectionIsVertical(bool vertical)
         return;
     redrawCrossSection();
     announceChangeForKey(QStringLiteral("crossSectionIsVertical"), [&] { m_crossSectionIsVertical = vertical; });
-    const quint64 across = m_heightData ? (vertical ? m_heightData->columns() : quint64(maxY() + 1)) : 0;
-    m_crossSectionRow = across / 2;
+    m_crossSectionRow = m_heightData ? quint64(sectionLinesOnDrawing() / 2) : 0;
     initCrossSection();
     redrawCrossSection();
 }
