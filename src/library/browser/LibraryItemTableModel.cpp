@@ -9,8 +9,13 @@
 LibraryItemTableModel::LibraryItemTableModel(VXQLibraryItemViewController& browser, QObject* parent)
     : QAbstractTableModel(parent)
     , m_browser(browser)
-    , m_columns{QStringLiteral("name"), QStringLiteral("kind"), QStringLiteral("locked")}
+    , m_columns(columnKeys())
 {
+}
+
+QStringList LibraryItemTableModel::columnKeys()
+{
+    return {QStringLiteral("name"), QStringLiteral("kind"), QStringLiteral("locked")};
 }
 
 void LibraryItemTableModel::reload()

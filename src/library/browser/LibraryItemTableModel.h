@@ -19,6 +19,9 @@ public:
 
     explicit LibraryItemTableModel(VXQLibraryItemViewController& browser, QObject* parent = nullptr);
 
+    // The columns' keys, in order.
+    static QStringList columnKeys();
+
     QStringList columnIdentifiers() const { return m_columns; }
     int columnWithIdentifier(const QString& identifier) const { return m_columns.indexOf(identifier); }
 

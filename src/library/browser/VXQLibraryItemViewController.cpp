@@ -41,33 +41,23 @@ const QString kIconSizingKey = QStringLiteral("_VXLIB_ITEM_VIEW_iconSizing");
 const QString kIconUpscalingKey = QStringLiteral("_VXLIB_ITEM_VIEW_iconUpscaling");
 const QString kLockBadgingKey = QStringLiteral("_VXLIB_ITEM_VIEW_lockBadging");
 const QString kBackgroundColourKey = QStringLiteral("_bkgColorIndex");
-const QString kItemsDeleteContext = QStringLiteral("items_delete");
 const QString kPrintPreviewContext = QStringLiteral("print_preview");
-constexpr int kMaximumPrintedIconResolution = 600;
-constexpr double kPrintedCellSide = 50.0;
 
 // An impossible setting, so that a stored one always applies.
 constexpr int kUnsetSetting = 100;
-
-// Segments of the icon-size control, smallest first, tagged with their sizings.
-constexpr int kSizingsBySegment[] = {3, 0, 1, 2};
 
 platform::UserDefaults& defaults()
 {
     return *platform::UserDefaults::standardUserDefaults();
 }
 
-QList<LibrarySortDescriptor> withLeadingDescriptor(QList<LibrarySortDescriptor> descriptors,
-                                                   const LibrarySortDescriptor& first)
-{
-    descriptors.removeIf([&](const LibrarySortDescriptor& d) { return d.key == first.key; });
-    descriptors.prepend(first);
-    return descriptors;
-}
-
 } // namespace
 
-VXQLibraryItemViewController::VXQLibraryItemViewController() = default;
+VXQLibraryItemViewController::VXQLibraryItemViewController()
+    : m_controls(this, [this](int mode) { setSortedBy(mode); })
+    , m_sortOrder(LibraryItemTableModel::columnKeys())
+{
+}
 
 VXQLibraryItemViewController::~VXQLibraryItemViewController()
 {
@@ -304,16 +294,8 @@ void VXQLibraryItemViewController::setLayoutMode(int mode)
     m_containerTabView->setCurrentIndex(mode);
     reloadActiveView();
     selectInActiveView(selected);
-    updateControlsForMode();
+    m_controls.showLayoutMode(mode);
     storeInteger(kLayoutModeKey, mode);
-}
-
-void VXQLibraryItemViewController::updateControlsForMode()
-{
-    if (m_iconSizeToolbarButton)
-        m_iconSizeToolbarButton->setEnabled(m_mode == IconMode);
-    if (m_viewLayoutModeControl)
-        m_viewLayoutModeControl->setSelectedSegment(m_mode);
 }
 
 void VXQLibraryItemViewController::setIconSizing(int sizing)
@@ -329,8 +311,7 @@ void VXQLibraryItemViewController::setIconSizing(int sizing)
     const JXIndexSet selected = m_itemsIconView->selectedItemIndexes();
     if (!selected.empty())
         m_itemsIconView->scrollItemToVisible(*selected.begin());
-    if (m_iconSizeToolbarButton)
-        m_iconSizeToolbarButton->selectSegmentWithTag(sizing);
+    m_controls.showIconSizing(sizing);
     storeInteger(kIconSizingKey, sizing);
     if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::IconSizingChanged))
         m_delegate->iconSizingChanged(size);
@@ -463,53 +444,17 @@ double VXQLibraryItemViewController::fixedHeight()
 
 ZQSegmentedControl* VXQLibraryItemViewController::iconSizeControl()
 {
-    if (!m_iconSizeToolbarButton) {
-        auto* control = new ZQSegmentedControl;
-        control->setSegmentCount(int(std::size(kSizingsBySegment)));
-        for (int segment = 0; segment < control->segmentCount(); ++segment) {
-            const int sizing = kSizingsBySegment[segment];
-            control->setTagForSegment(sizing, segment);
-            control->setLabelForSegment(QString::number(int(iconSizeForSizing(sizing).width())), segment);
-        }
-        control->setToolTip(tr("Icon Size"));
-        control->setTarget(this);
-        control->setAction("iconSizingAction");
-        control->selectSegmentWithTag(m_iconSizing);
-        control->setEnabled(m_mode == IconMode);
-        m_iconSizeToolbarButton = control;
-    }
-    return m_iconSizeToolbarButton;
+    return m_controls.iconSizeControl(m_iconSizing, m_mode);
 }
 
 ZQSegmentedControl* VXQLibraryItemViewController::layoutModeControl()
 {
-    if (!m_viewLayoutModeControl) {
-        auto* control = new ZQSegmentedControl;
-        control->setSegmentCount(2);
-        control->setLabelForSegment(tr("Icons"), IconMode);
-        control->setLabelForSegment(tr("List"), ListMode);
-        control->setTarget(this);
-        control->setAction("layoutModeAction");
-        control->setSelectedSegment(m_mode);
-        m_viewLayoutModeControl = control;
-    }
-    return m_viewLayoutModeControl;
+    return m_controls.layoutModeControl(m_mode);
 }
 
 QComboBox* VXQLibraryItemViewController::sortByPopUpButton()
 {
-    if (!m_sortByToolbarPopUpButton) {
-        auto* popUp = new QComboBox;
-        popUp->addItem(tr("Name"), 0);
-        popUp->addItem(tr("Kind"), 1);
-        popUp->addItem(tr("Locked"), 2);
-        popUp->setCurrentIndex(popUp->findData(sortedBy()));
-        connect(popUp, &QComboBox::activated, this, [this, popUp](int index) {
-            platform::runGuarded("sort pop-up", [&] { setSortedBy(popUp->itemData(index).toInt()); });
-        });
-        m_sortByToolbarPopUpButton = popUp;
-    }
-    return m_sortByToolbarPopUpButton;
+    return m_controls.sortByPopUpButton(sortedBy());
 }
 
 // --- Selection --------------------------------------------------------------------------------
@@ -679,65 +624,40 @@ void VXQLibraryItemViewController::setDisabledItems(const std::optional<JXIndexS
 
 int VXQLibraryItemViewController::sortedBy() const
 {
-    if (m_highlightedColumn < 0 || !m_tableModel)
-        return 0;
-    const int mode = librarybrowser::sortModeForColumnKey(m_tableModel->columnIdentifiers().value(m_highlightedColumn));
-    return mode < 0 ? int(JXDistributedView::NSNotFound) : mode;
+    return m_sortOrder.sortMode();
 }
 
 void VXQLibraryItemViewController::setSortedBy(int mode)
 {
     view();
-    const int column = m_tableModel->columnWithIdentifier(librarybrowser::sortColumnKeyForMode(mode));
-    if (column < 0 || column == m_highlightedColumn)
-        return;
-    LibrarySortDescriptor prototype{m_tableModel->columnIdentifiers().at(column), true};
-    if (librarybrowser::sortModeIsDescending(mode))
-        prototype = prototype.reversed();
-    const QList<LibrarySortDescriptor> previous = m_tableDescriptors;
-    m_tableDescriptors = withLeadingDescriptor(m_tableDescriptors, prototype);
-    tableViewSortDescriptorsDidChange(previous);
+    if (const auto previous = m_sortOrder.leadWithMode(mode))
+        tableViewSortDescriptorsDidChange(*previous);
 }
 
 void VXQLibraryItemViewController::setSortDescriptors(const QList<LibrarySortDescriptor>& descriptors)
 {
-    if (descriptors == m_sortDescriptors)
-        return;
-    m_sortDescriptors = descriptors;
-    if (descriptors == m_tableDescriptors)
-        return;
-    const QList<LibrarySortDescriptor> previous = m_tableDescriptors;
-    m_tableDescriptors = descriptors;
-    tableViewSortDescriptorsDidChange(previous);
+    if (const auto previous = m_sortOrder.setDescriptors(descriptors))
+        tableViewSortDescriptorsDidChange(*previous);
 }
 
 void VXQLibraryItemViewController::tableHeaderClicked(int column)
 {
     view();
-    const QString key = m_tableModel->columnIdentifiers().value(column);
-    if (key.isEmpty())
-        return;
-    LibrarySortDescriptor first{key, true};
-    if (!m_tableDescriptors.isEmpty() && m_tableDescriptors.first().key == key)
-        first = m_tableDescriptors.first().reversed();
-    const QList<LibrarySortDescriptor> previous = m_tableDescriptors;
-    m_tableDescriptors = withLeadingDescriptor(m_tableDescriptors, first);
-    tableViewSortDescriptorsDidChange(previous);
+    if (const auto previous = m_sortOrder.leadWithColumn(column))
+        tableViewSortDescriptorsDidChange(*previous);
 }
 
 void VXQLibraryItemViewController::tableViewSortDescriptorsDidChange(const QList<LibrarySortDescriptor>& previous)
 {
     if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::SortDescriptorsChanged))
         m_delegate->sortDescriptorsChanged(previous);
-    if (m_tableDescriptors.isEmpty())
+    const int column = m_sortOrder.highlightLeadingColumn();
+    if (m_sortOrder.descriptors().isEmpty())
         return;
-    const LibrarySortDescriptor& first = m_tableDescriptors.first();
-    m_highlightedColumn = m_tableModel->columnWithIdentifier(first.key);
-    if (m_itemsListView && m_highlightedColumn >= 0)
-        m_itemsListView->horizontalHeader()->setSortIndicator(m_highlightedColumn,
-                                                              first.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-    if (m_sortByToolbarPopUpButton)
-        m_sortByToolbarPopUpButton->setCurrentIndex(m_sortByToolbarPopUpButton->findData(sortedBy()));
+    if (m_itemsListView && column >= 0)
+        m_itemsListView->horizontalHeader()->setSortIndicator(
+            column, m_sortOrder.descriptors().first().ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    m_controls.showSortMode(sortedBy());
 }
 
 void VXQLibraryItemViewController::renameItemAtIndex(qint64 index)
@@ -773,28 +693,7 @@ void VXQLibraryItemViewController::tableSelectionDidChange()
 int VXQLibraryItemViewController::printToPrinter(QPrinter& printer)
 {
     view();
-    const double width = printer.pageLayout().paintRect(QPageLayout::Point).width();
-    const auto grid = librarybrowser::PrintGrid::forWidthAndCount(width, numberOfItemsInContent());
-    ZQPrintableJXDistributedView printed;
-    auto cell = std::make_shared<ZQLabelledIconCell>();
-    printed.setPrototype(cell);
-    printed.setShowsHeaders(true);
-    printed.setShowsFooters(true);
-    printed.setCellSize(QSizeF(kPrintedCellSide, kPrintedCellSide));
-    printed.setContentInset(0);
-    printed.setCellInset(QSizeF(1, 1));
-    printed.resize(grid.viewSize().toSize());
-    printed.setFrameSize(grid.viewSize());
-    printed.setDataSource(this);
-    printed.setDelegate(this);
-    printed.reloadData();
-    // Beyond 600 dots per inch icons only grow the file.
-    m_printPixelsPerPoint = std::min(printer.resolution(), kMaximumPrintedIconResolution) / 72.0;
-    const int pages = printed.printToPrinter(printer);
-    m_printPixelsPerPoint = 0;
-    printed.setDataSource(nullptr);
-    printed.setDelegate(nullptr);
-    return pages;
+    return m_printer.print(printer, numberOfItemsInContent(), this, this);
 }
 
 void VXQLibraryItemViewController::performPrintWithPrintInfo(const std::optional<QPageLayout>& pageLayout)
@@ -922,53 +821,31 @@ void VXQLibraryItemViewController::delete_(QObject*)
     VXQLibrary* library = items.last()->library();
     const QString message = librarybrowser::deleteItemsMessage(names, library ? library->name() : QString());
 
-    QWidget* host = view()->window();
-    auto* sheet = new QDialog(host);
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
-    sheet->setObjectName(kItemsDeleteContext);
-    auto* layout = new QVBoxLayout(sheet);
-    auto* text = new QLabel(message, sheet);
-    text->setWordWrap(true);
-    layout->addWidget(text);
-    auto* buttons = new QDialogButtonBox(sheet);
-    QPushButton* cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
-    QPushButton* ok = buttons->addButton(tr("Delete"), QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { deleteItemsOKAction(nullptr); });
-    connect(cancel, &QPushButton::clicked, this, [this] { deleteItemsCancelAction(nullptr); });
-    layout->addWidget(buttons);
-    m_deleteSheet = sheet;
-    m_itemsDeleteText = text;
-    platform::Sheet::beginSheetModalForWindowCompletionHandler(sheet, host, [guard = QPointer(this)](int code) {
-        if (guard)
-            guard->finishDeleteSheet(code);
-    });
+    m_deleteSheet.begin(view()->window(), message, this, [this](int code) { finishDeleteSheet(code); });
 }
 
 QDialog* VXQLibraryItemViewController::deleteSheet() const
 {
-    return m_deleteSheet;
+    return m_deleteSheet.sheet();
 }
 
 QString VXQLibraryItemViewController::deleteSheetText() const
 {
-    return m_itemsDeleteText ? m_itemsDeleteText->text() : QString();
+    return m_deleteSheet.text();
 }
 
 void VXQLibraryItemViewController::deleteItemsOKAction(QObject*)
 {
-    platform::Sheet::endSheetReturnCode(m_deleteSheet, platform::Sheet::kDefaultReturn);
+    m_deleteSheet.end(platform::Sheet::kDefaultReturn);
 }
 
 void VXQLibraryItemViewController::deleteItemsCancelAction(QObject*)
 {
-    platform::Sheet::endSheetReturnCode(m_deleteSheet, platform::Sheet::kCancelReturn);
+    m_deleteSheet.end(platform::Sheet::kCancelReturn);
 }
 
 void VXQLibraryItemViewController::finishDeleteSheet(int returnCode)
 {
-    m_deleteSheet = nullptr;
-    m_itemsDeleteText = nullptr;
     if (returnCode != platform::Sheet::kDefaultReturn)
         return;
     if (!m_delegate || !m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::DeleteItemsAtIndexes))
@@ -1061,36 +938,21 @@ bool VXQLibraryItemViewController::validateMenuItem(platform::MenuItem* item)
 
 bool VXQLibraryItemViewController::isOutsideEveryWindow(QPoint screenPoint)
 {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window->frameGeometry().contains(screenPoint))
-            return false;
-    return true;
+    return LibraryItemDragOut::isOutsideEveryWindow(screenPoint);
 }
 
 void VXQLibraryItemViewController::distributedViewDraggedImageMovedTo(JXDistributedView*, const QImage&,
                                                                       QPointF screenPoint)
 {
-    bool removing = false;
-    if (isOutsideEveryWindow(screenPoint.toPoint()) && m_delegate
-        && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::CanRemoveItemsAtIndexes))
-        removing = m_delegate->canRemoveItemsAtIndexes(selectedItemIndexes());
-    if (removing == m_flagDragDelete)
-        return;
-    m_flagDragDelete = removing;
-    if (removing)
-        QApplication::setOverrideCursor(Qt::ForbiddenCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    m_dragOut.imageMovedTo(screenPoint.toPoint(), [this] {
+        return m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::CanRemoveItemsAtIndexes)
+            && m_delegate->canRemoveItemsAtIndexes(selectedItemIndexes());
+    });
 }
 
 bool VXQLibraryItemViewController::dragEndedWithOperationAtPoint(Qt::DropAction operation, QPoint screenPoint)
 {
-    if (m_flagDragDelete) {
-        QApplication::restoreOverrideCursor();
-        m_flagDragDelete = false;
-    }
-    // Nothing here takes a drop as a deletion: an unclaimed drop outside every window is one.
-    if (operation != Qt::IgnoreAction || !isOutsideEveryWindow(screenPoint) || !m_delegate)
+    if (!m_dragOut.endedAsRemoval(operation, screenPoint) || !m_delegate)
         return false;
     const JXIndexSet selected = selectedItemIndexes();
     if (selected.empty()
@@ -1143,7 +1005,8 @@ void VXQLibraryItemViewController::prepareCell(JXDistributedViewCell* cell, qint
         const QImage preview = item->previewImage();
         cell->setImage(preview.isNull() ? placeholderPreviewImage() : preview);
     } else {
-        cell->setImage(m_printPixelsPerPoint > 0 ? printedIcon(*item) : item->previewImageLoadingAsynchronously(false));
+        cell->setImage(m_printer.isPrinting() ? m_printer.printedIcon(*item)
+                                              : item->previewImageLoadingAsynchronously(false));
     }
     cell->setStringValue(item->name());
     if (labelled && toScreen)
@@ -1151,21 +1014,6 @@ void VXQLibraryItemViewController::prepareCell(JXDistributedViewCell* cell, qint
     else if (labelled)
         labelled->setBadgeImage({});
     cell->setEnabled(!m_disabled.isDisabled(index));
-}
-
-QImage VXQLibraryItemViewController::printedIcon(VXQLibraryItem& item) const
-{
-    const QImage preview = item.previewImageLoadingAsynchronously(false);
-    const auto object = LibraryObjects::libraryObjectFor(item.representedObject());
-    if (preview.isNull() || !object)
-        return preview;
-    // Fine enough for the printer at the largest the cell can show it.
-    const QSizeF size = preview.deviceIndependentSize();
-    const qreal ratio = m_printPixelsPerPoint * kPrintedCellSide / std::max(size.width(), size.height());
-    if (ratio <= 1)
-        return preview;
-    const QImage icon = object->imageToFitSizeWithPixelRatio(size, ratio);
-    return icon.isNull() ? preview : icon;
 }
 
 void VXQLibraryItemViewController::distributedViewSetPositionForItemIndex(JXDistributedView*, QPointF position,

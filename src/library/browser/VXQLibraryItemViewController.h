@@ -16,7 +16,12 @@
 // The controls a window puts in its toolbar (icon size, layout mode, sort pop-up) are made
 // by the browser and handed out; placing them is the window's business.
 
+#include "library/browser/LibraryItemBrowserControls.h"
 #include "library/browser/LibraryItemBrowserRules.h"
+#include "library/browser/LibraryItemDeleteSheet.h"
+#include "library/browser/LibraryItemDragOut.h"
+#include "library/browser/LibraryItemPrinter.h"
+#include "library/browser/LibraryItemSortOrder.h"
 #include "library/browser/VXQLibraryItemViewControllerDelegate.h"
 #include "platform/ui/ViewController.h"
 #include "widgets/iconview/JXDistributedView.h"
@@ -150,7 +155,7 @@ public:
     // descending with bit 15.
     int sortedBy() const;
     void setSortedBy(int mode);
-    QList<LibrarySortDescriptor> sortDescriptors() const { return m_tableDescriptors; }
+    QList<LibrarySortDescriptor> sortDescriptors() const { return m_sortOrder.descriptors(); }
     void setSortDescriptors(const QList<LibrarySortDescriptor>& descriptors);
 
     // Starts an in-place rename (not of a locked item).
@@ -189,7 +194,7 @@ public:
 
     // Drag-out removal: whether the point (screen coordinates) lies outside every window.
     static bool isOutsideEveryWindow(QPoint screenPoint);
-    bool dragWillRemoveItems() const { return m_flagDragDelete; }
+    bool dragWillRemoveItems() const { return m_dragOut.willRemove(); }
     // The end of a drag of the selected items at `screenPoint`: an ignored drop outside every
     // window removes them when the delegate allows it; answers whether they were removed.
     bool dragEndedWithOperationAtPoint(Qt::DropAction operation, QPoint screenPoint);
@@ -234,9 +239,6 @@ protected:
 private:
     void libraryItemChanged(const platform::Notification& notification);
     void prepareCell(JXDistributedViewCell* cell, qint64 index, bool toScreen);
-    // The item's preview drawn afresh for the printer (the stored one is screen-sized), or the
-    // stored one when the object does not load.
-    QImage printedIcon(VXQLibraryItem& item) const;
     void installPrototype(JXDistributedView* view);
     void reloadActiveView();
     // Items flow in rows as wide as the icon view shows, down as far as they need.
@@ -247,35 +249,26 @@ private:
     void storeInteger(const QString& suffix, qint64 value);
     void storeBool(const QString& suffix, bool value);
     void finishDeleteSheet(int returnCode);
-    void updateControlsForMode();
 
     QPointer<QStackedWidget> m_containerTabView;
     QPointer<QTableView> m_itemsListView;
     QPointer<LibraryItemTableModel> m_tableModel;
     QPointer<JXDistributedView> m_itemsIconView;
-    QPointer<ZQSegmentedControl> m_iconSizeToolbarButton;
-    QPointer<ZQSegmentedControl> m_viewLayoutModeControl;
-    QPointer<QComboBox> m_sortByToolbarPopUpButton;
     int m_mode = IconMode;
     int m_iconSizing = 0;
     QList<VXQLibraryItemPtr> m_content;
     VXQLibraryItemViewControllerDelegate* m_delegate = nullptr;
     QPointer<QObject> m_delegateObject;
-    QPointer<QDialog> m_deleteSheet;
-    QPointer<QLabel> m_itemsDeleteText;
     QPointer<QWidget> m_sheetHostWindow;
-    bool m_flagDragDelete = false;
     bool m_allowIconUpscaling = true;
-    // Pixels per point of icons drawn for the printer; 0 when not printing.
-    double m_printPixelsPerPoint = 0;
     bool m_lockBadging = false;
     int m_backgroundColourIndex = 0;
     librarybrowser::DisabledItems m_disabled;
     QList<VXQLibraryItemPtr> m_preservedSelection;
-    QList<LibrarySortDescriptor> m_sortDescriptors;
-    // The list's own order: what the user or setSortedBy chose; its first key is the
-    // highlighted column.
-    QList<LibrarySortDescriptor> m_tableDescriptors;
-    int m_highlightedColumn = -1;
+    LibraryItemBrowserControls m_controls;
+    LibraryItemSortOrder m_sortOrder;
+    LibraryItemDeleteSheet m_deleteSheet;
+    LibraryItemDragOut m_dragOut;
+    LibraryItemPrinter m_printer;
     bool m_awake = false;
 };
