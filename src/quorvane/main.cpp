@@ -33,6 +33,7 @@ int main(int argc, char** argv)
     registerSymbolClasses();
     registerFurnitureClasses();
     registerTerrainClasses();
+    installTerrainServices();
     // Placed symbols are scaled by their corner handle here.
     VXQSymbol::setDefaultSizeHandleVisible(true);
     registerLibraryClasses();

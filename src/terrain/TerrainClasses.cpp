@@ -8,6 +8,7 @@
 #include "platform/vantrix/styles/VantrixStyleClasses.h"
 #include "platform/vantrix/text/VantrixTextClasses.h"
 #include "terrain/layer/ZQContourLayer.h"
+#include "terrain/panel/VXQContourLayerController.h"
 #include "terrain/section/VXQContourCrossSection.h"
 
 void registerTerrainClasses()
@@ -21,3 +22,5 @@ void registerTerrainClasses()
     platform::ClassRegistry::registerClass<ZQContourLayer>();
     platform::ClassRegistry::registerClass<VXQContourCrossSection>();
 }
+
+void installTerrainServices() { VXQContourLayerController::sharedContourLayerController(); }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the application as a user would, under a virtual X server, and quits it with Ctrl+Q: with an
-# image and with an SVG named on the command line, after opening the Styles & Symbols palette, and after
-# the Ruler then another tool over repositioned content. A case fails when the application does not
-# end with status 0 or its error output holds a sanitizer report.
+# image and with an SVG named on the command line, after opening the Styles & Symbols palette, after
+# the Ruler then another tool over repositioned content, and with a map whose contour layer is active
+# (its panel shows). A case fails when a step fails, the application does not end with status 0 or
+# its error output holds a sanitizer report.
 #   tests/quorvane/quit-tests.sh path/to/quorvane
 # Needs xvfb-run and xdotool (apt-get install -y xvfb xauth xdotool).
 set -euo pipefail
@@ -20,7 +21,7 @@ failures=0
 
 # The first shown window of a process whose title matches; a minute is plenty even for an
 # instrumented build.
-shown_window() { timeout 60 xdotool search --sync --onlyvisible --pid "$1" --name "$2" | head -1; }
+shown_window() { timeout 60 xdotool search --sync --all --onlyvisible --pid "$1" --name "$2" | head -1; }
 keys_to() { local window=$1; shift; xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
 
 nothing_more() { :; }
@@ -28,33 +29,34 @@ open_styles_and_symbols() {
   keys_to "$1" alt+w Down Return
   shown_window "$2" "Styles & Symbols" >/dev/null
 }
+contour_panel_shown() { shown_window "$2" "Contours" >/dev/null; }
 ruler_then_selection_tool() {
   keys_to "$1" alt+v Down Down Down Down Return
   xdotool mousemove --window "$1" 300 300 click 1
   keys_to "$1" m v
 }
 
-# run_case NAME FILE STEPS: starts the application with FILE (which opens as a new map), runs
-# STEPS on the map's window, and quits.
+# run_case NAME FILE STEPS [TITLE]: starts the application with FILE (which opens as a new map
+# unless it is one), runs STEPS on the map's window (titled TITLE, "Untitled" by default), and quits.
 run_case() {
-  local name=$1 file=$2 steps=$3
+  local name=$1 file=$2 steps=$3 title=${4:-Untitled}
   local home="$scratch/$name" log="$scratch/$name.log"
   mkdir -p "$home"
-  cp "$file" "$home/"
+  cp -R "$file" "$home/"
   local opened="$home/$(basename "$file")"
   HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" "$app" "$opened" >"$log" 2>&1 &
   local pid=$!
-  local window status=0
-  window=$(shown_window "$pid" Untitled) || true
+  local window status=0 stepped=0
+  window=$(shown_window "$pid" "$title") || true
   if [ -n "$window" ]; then
-    "$steps" "$window" "$pid" || true
+    "$steps" "$window" "$pid" || stepped=$?
     keys_to "$window" ctrl+q || true
   fi
   # One that has not quit within two minutes never will.
   timeout 120 tail --pid="$pid" -f /dev/null || kill -9 "$pid"
   wait "$pid" || status=$?
-  if [ -z "$window" ] || [ "$status" -ne 0 ] || grep -qE "Sanitizer|runtime error:" "$log"; then
-    echo "FAIL $name (exit status $status${window:+, window $window shown})"
+  if [ -z "$window" ] || [ "$stepped" -ne 0 ] || [ "$status" -ne 0 ] || grep -qE "Sanitizer|runtime error:" "$log"; then
+    echo "FAIL $name (exit status $status${window:+, window $window shown}, steps $stepped)"
     tail -40 "$log"
     failures=$((failures + 1))
   else
@@ -66,4 +68,5 @@ run_case image-on-command-line "$here/field.png" nothing_more
 run_case svg-on-command-line "$here/field.svg" nothing_more
 run_case styles-and-symbols-palette "$here/field.png" open_styles_and_symbols
 run_case ruler-then-another-tool "$here/field.svg" ruler_then_selection_tool
+run_case map-with-its-contour-layer-active "$here/terrain.qvnl" contour_panel_shown terrain
 [ "$failures" -eq 0 ]
