@@ -43,7 +43,8 @@ void expectSamePixels(qreal pixelRatio, const QTransform& transform, const QRect
         adjustment::strokeDashedRect(painter, rect, pen);
     });
     EXPECT_TRUE(byPen == byDash) << "ratio " << pixelRatio << ", scale " << transform.m11() << ", rect " << rect.x()
-                                 << " " << rect.y() << " " << rect.width() << " x " << rect.height();
+                                 << " " << rect.y() << " " << rect.width() << " x " << rect.height() << ", cap " << pen.capStyle()
+                                 << ", join " << pen.joinStyle() << ", alpha " << pen.color().alpha();
 }
 
 } // namespace
