@@ -20,7 +20,8 @@ QPen framePen(const QColor& colour, Qt::PenCapStyle cap = Qt::SquareCap, Qt::Pen
 
 // A 1600 x 1000 point canvas at `pixelRatio` under a half-transparent wash, the frame drawn
 // through `transform` by `draw`.
-QImage drawn(qreal pixelRatio, const QTransform& transform, const std::function<void(QPainter&)>& draw)
+QImage drawn(qreal pixelRatio, const QTransform& transform, const std::function<void(QPainter&)>& draw,
+             const QRegion& clip = {})
 {
     QImage image(QSize(1600, 1000) * pixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(pixelRatio);
@@ -28,20 +29,25 @@ QImage drawn(qreal pixelRatio, const QTransform& transform, const std::function<
     QPainter painter(&image);
     painter.fillRect(QRectF(0, 0, 1600, 1000), QColor::fromRgbF(1, 1, 1, 0.85));
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    if (!clip.isEmpty())
+        painter.setClipRegion(clip);
     painter.setTransform(transform);
     draw(painter);
     return image;
 }
 
-void expectSamePixels(qreal pixelRatio, const QTransform& transform, const QRectF& rect, const QPen& pen)
+void expectSamePixels(qreal pixelRatio, const QTransform& transform, const QRectF& rect, const QPen& pen,
+                      const QRegion& clip = {})
 {
-    const QImage byPen = drawn(pixelRatio, transform, [&](QPainter& painter) {
-        painter.setPen(pen);
-        painter.drawRect(rect);
-    });
-    const QImage byDash = drawn(pixelRatio, transform, [&](QPainter& painter) {
-        adjustment::strokeDashedRect(painter, rect, pen);
-    });
+    const QImage byPen = drawn(
+        pixelRatio, transform,
+        [&](QPainter& painter) {
+            painter.setPen(pen);
+            painter.drawRect(rect);
+        },
+        clip);
+    const QImage byDash = drawn(
+        pixelRatio, transform, [&](QPainter& painter) { adjustment::strokeDashedRect(painter, rect, pen); }, clip);
     EXPECT_TRUE(byPen == byDash) << "ratio " << pixelRatio << ", scale " << transform.m11() << ", rect " << rect.x()
                                  << " " << rect.y() << " " << rect.width() << " x " << rect.height() << ", cap " << pen.capStyle()
                                  << ", join " << pen.joinStyle() << ", alpha " << pen.color().alpha();
@@ -73,6 +79,9 @@ TEST(DashedFrame, EveryPixelIsThePensAtAnyZoomOffsetAndSizeOnAndOffTheCanvas)
     // Other pens: translucent, flat or round ends, mitred or round corners.
     const QTransform mapping(1.7, 0, 0, 1.7, 5.5, 3.25);
     const QRectF rect(100.4, 80.6, 700.2, 420.9);
+    // Clipped round a button bar across the frame, or to a part of the frame.
+    expectSamePixels(2, mapping, rect, framePen(Qt::red), QRegion(0, 0, 1600, 1000) - QRegion(0, 450, 1600, 60));
+    expectSamePixels(2, mapping, rect, framePen(Qt::red), QRegion(300, 100, 500, 400));
     expectSamePixels(2, mapping, rect, framePen(QColor(0, 200, 0, 128)));
     expectSamePixels(2, mapping, rect, framePen(Qt::green, Qt::FlatCap, Qt::MiterJoin));
     expectSamePixels(2, mapping, rect, framePen(Qt::green, Qt::RoundCap, Qt::RoundJoin));
