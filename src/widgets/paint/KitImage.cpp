@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <cmath>
 
 struct KitImage::Artwork {
@@ -18,16 +19,53 @@ struct KitImage::Artwork {
     QByteArray svg; // bundle artwork
     QIcon icon;     // system artwork
 
-    void render(QPainter& painter, const QRect& pixels) const
+    // The image at that pixel size and ratio, made again only when not among the latest
+    // small ones: lists draw the same icon in every row of every frame, and drawing bundle
+    // artwork reads its vector form anew each time.
+    QImage rendering(const QSize& pixels, qreal ratio) const
     {
-        if (!svg.isEmpty()) {
-            QSvgRenderer renderer(svg);
-            renderer.render(&painter, pixels);
-        } else {
-            // Icons come in a few sizes; the nearest one stretches to fill.
-            painter.drawPixmap(pixels, icon.pixmap(pixels.size()));
+        const QMutexLocker lock(&renderingsLock);
+        const auto kept = std::find_if(renderings.cbegin(), renderings.cend(), [&](const QImage& image) {
+            return image.size() == pixels && image.devicePixelRatio() == ratio;
+        });
+        if (kept != renderings.cend())
+            return *kept;
+        QImage image = render(pixels, ratio);
+        if (!image.isNull() && qint64(pixels.width()) * pixels.height() <= kKeptPixels) {
+            if (renderings.size() == kKeptRenderings)
+                renderings.removeFirst();
+            renderings.append(image);
         }
+        return image;
     }
+
+private:
+    static constexpr qsizetype kKeptRenderings = 8;
+    static constexpr qint64 kKeptPixels = 256 * 256;
+
+    QImage render(const QSize& pixels, qreal ratio) const
+    {
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull())
+            return {};
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+            if (!svg.isEmpty()) {
+                QSvgRenderer renderer(svg);
+                renderer.render(&painter, image.rect());
+            } else {
+                // Icons come in a few sizes; the nearest one stretches to fill.
+                painter.drawPixmap(image.rect(), icon.pixmap(pixels));
+            }
+        }
+        image.setDevicePixelRatio(ratio);
+        return image;
+    }
+
+    mutable QMutex renderingsLock;
+    mutable QList<QImage> renderings; // the latest last
 };
 
 namespace {
@@ -95,17 +133,7 @@ QImage KitImage::imageOfSize(const QSizeF& size, qreal ratio) const
     const QSize pixels = pixelSizeFor(size, ratio);
     if (!m_artwork || pixels.isEmpty())
         return {};
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-        m_artwork->render(painter, image.rect());
-    }
-    image.setDevicePixelRatio(ratio);
-    return image;
+    return m_artwork->rendering(pixels, ratio);
 }
 
 void KitImage::drawInRect(QPainter& painter, const QRectF& rect, qreal fraction) const

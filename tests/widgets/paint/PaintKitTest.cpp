@@ -191,3 +191,25 @@ TEST(KitImage, BundleAndSystemArtworkDrawnAtTheDevicePixelRatio)
     EXPECT_EQ(qAlpha(target.pixel(40, 6)), 255) << "the top edge lands on device row 6";
     EXPECT_EQ(qAlpha(target.pixel(40, 5)), 0);
 }
+
+TEST(KitImage, RepeatedRenderingsAreTheSameWhateverCameBetween)
+{
+    const KitImage mask = imageNamed(QStringLiteral("CTBadge_3"));
+    ASSERT_FALSE(mask.isNull());
+    QImage first = mask.imageOfSize(QSizeF(32, 23), 1);
+    const QImage pristine = first.copy();
+    // The same pixels at another ratio are another image.
+    const QImage halved = mask.imageOfSize(QSizeF(16, 11.5), 2);
+    EXPECT_EQ(halved.size(), QSize(32, 23));
+    EXPECT_EQ(halved.devicePixelRatio(), 2.0);
+    EXPECT_EQ(mask.imageOfSize(QSizeF(32, 23), 1).devicePixelRatio(), 1.0);
+    // A caller painting on its image leaves the next caller's alone.
+    first.fill(Qt::red);
+    EXPECT_EQ(mask.imageOfSize(QSizeF(32, 23), 1), pristine);
+    // Many sizes later, and beyond the sizes worth keeping, the first size draws the same.
+    for (int width = 1; width <= 20; ++width)
+        EXPECT_EQ(mask.imageOfSize(QSizeF(width, width), 1).size(), QSize(width, width));
+    EXPECT_EQ(mask.imageOfSize(QSizeF(600, 400), 1).size(), QSize(600, 400));
+    EXPECT_EQ(mask.imageOfSize(QSizeF(32, 23), 1), pristine);
+    EXPECT_EQ(imageNamed(QStringLiteral("CTBadge_3")).imageOfSize(QSizeF(16, 11.5), 2), halved);
+}
