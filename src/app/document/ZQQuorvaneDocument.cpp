@@ -477,6 +477,14 @@ const ZQQuorvaneDocument::ExportOperationFactory& ZQQuorvaneDocument::exportOper
     return exportOperationFactoryStorage();
 }
 
+// --- Document library ----------------------------------------------------------------------------
+
+void ZQQuorvaneDocument::close()
+{
+    cleanUpIfNeeded();
+    VXDrawingDocument::close();
+}
+
 // --- Reading and writing ---------------------------------------------------------------------------
 
 bool ZQQuorvaneDocument::readFromURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)

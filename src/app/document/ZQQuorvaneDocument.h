@@ -14,6 +14,7 @@
 
 #include "app/commands/GeometryCommandSheets.h"
 #include "app/document/MapDocumentDefaults.h"
+#include "app/document/MapDocumentLibrary.h"
 #include "app/document/MapDocumentPrinting.h"
 #include "app/document/MapLayerCommands.h"
 #include "app/document/MapTemplates.h"
@@ -34,9 +35,6 @@ class VXDrawableObject;
 class VXImageShape;
 class VXObjectDrawingLayer;
 using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
-namespace platform {
-struct Notification;
-} // namespace platform
 
 inline const QString kZQMapDocumentType = QStringLiteral("Map");
 inline const QString kZQLegacyMapDocumentType = QStringLiteral("Tms");
@@ -285,21 +283,25 @@ public:
     using SlicesLayerFactory = std::function<VXLayerPtr()>;
     static void setSlicesLayerFactory(SlicesLayerFactory factory);
 
-    // --- Document library ---------------------------------------------------------------------
-    // The styles and symbol masters the library store keeps a document library of.
-    QList<ZQObjectPtr> allLibraryObjects() const;
-    // Opaque: the library's object, owned by the document; null without one.
-    const ZQObjectPtr& library() const { return m_library; }
-    void setLibrary(const ZQObjectPtr& library) { m_library = library; }
-    // Makes the document library when the document holds library objects, and from then on
-    // swaps styles the library registers for the document's own.
-    void makeTemporaryDocumentLibrary();
-    void updateTemporaryDocumentLibraryWithItems(const QList<ZQObjectPtr>& objects);
-    void styleSubstitutionNotification(const platform::Notification& notification);
-    // Replaces the document's styles by the library's versions of them (same unique key).
-    void remergeStylesReadFromURL(const QList<ZQObjectPtr>& styles, const QUrl& url);
-    // Hands the document library back as the document closes.
-    void cleanUpIfNeeded();
+    // --- Document library (see MapDocumentLibrary) -------------------------------------------
+    QList<ZQObjectPtr> allLibraryObjects() const { return m_library.allLibraryObjects(); }
+    const ZQObjectPtr& library() const { return m_library.library(); }
+    void setLibrary(const ZQObjectPtr& library) { m_library.setLibrary(library); }
+    void makeTemporaryDocumentLibrary() { m_library.makeTemporaryDocumentLibrary(); }
+    void updateTemporaryDocumentLibraryWithItems(const QList<ZQObjectPtr>& objects)
+    {
+        m_library.updateTemporaryDocumentLibraryWithItems(objects);
+    }
+    void styleSubstitutionNotification(const platform::Notification& notification)
+    {
+        m_library.styleSubstitutionNotification(notification);
+    }
+    void remergeStylesReadFromURL(const QList<ZQObjectPtr>& styles, const QUrl& url)
+    {
+        m_library.remergeStylesReadFromURL(styles, url);
+    }
+    void cleanUpIfNeeded() { m_library.cleanUpIfNeeded(); }
+    // Hands the document library back.
     void close() override;
 
     // --- Reading and writing ---------------------------------------------------------------
@@ -339,6 +341,7 @@ private:
 
     MapLayerCommands m_layerCommands{*this};
     MapDocumentPrinting m_printing{*this};
+    MapDocumentLibrary m_library{*this};
     VXQMapScalePtr m_mapScale;
     double m_prescale = 1.0;
     int m_unitDisplayOption = 0;
@@ -352,6 +355,4 @@ private:
     std::shared_ptr<PolarDuplicateSheet> m_polarDuplicateController;
     std::shared_ptr<BufferSheet> m_bufferController;
     ZQObjectPtr m_calibrationController;
-    ZQObjectPtr m_library;
-    quint64 m_styleSubstitutionObservation = 0;
 };
