@@ -5,35 +5,22 @@
 #include "app/document/DocumentWorkProgress.h"
 #include "app/document/MapDocumentPackage.h"
 #include "app/document/MapDocumentWindowController.h"
-#include "app/import/QVNVectorizingOptionsController.h"
-#include "app/sidebar/SidebarTabView.h"
-#include "app/sidebar/VLTMTabContentViewController.h"
 #include "app/document/VXQMappingLayer.h"
-#include "app/services/WindowServices.h"
-#include "app/document/ZQTitleProxy.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoSuspension.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
-#include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/DocumentError.h"
 #include "platform/ui/MenuItem.h"
-#include "platform/ui/ViewController.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScopeGuard>
 #include <cmath>
-
-using platform::UserDefaults;
 
 namespace {
 
@@ -47,11 +34,6 @@ ZQQuorvaneDocument::SlicesLayerFactory& slicesLayerFactoryStorage()
 {
     static ZQQuorvaneDocument::SlicesLayerFactory factory;
     return factory;
-}
-
-UserDefaults& defaults()
-{
-    return *UserDefaults::standardUserDefaults();
 }
 
 bool isMapType(const QString& typeName)
@@ -76,18 +58,6 @@ void ensureReason(QuorvaneError* error, const QString& key)
     *error = QuorvaneError(error->code(), error->localizedDescription(), userInfo, error->domain());
 }
 
-// A drawing taken in place of another (a revert) goes to every side panel open on the old one.
-void handDrawingToPanels(const MapDocumentWindowController& window, VXDrawing* drawing)
-{
-    using SplitItem = MapDocumentWindowController::SplitItem;
-    for (SplitItem item : {SplitItem::LeftSidePanel, SplitItem::RightSidePanel}) {
-        const SidebarTabView* tabView = window.sidebarTabView(item);
-        for (qsizetype index = 0; tabView && index < tabView->numberOfTabs(); ++index)
-            if (auto* panel = dynamic_cast<VLTMTabContentViewController*>(tabView->tabAtIndex(index)->viewController()))
-                panel->setDrawing(drawing);
-    }
-}
-
 } // namespace
 
 ZQQuorvaneDocument::ZQQuorvaneDocument()
@@ -98,11 +68,7 @@ ZQQuorvaneDocument::ZQQuorvaneDocument()
 
 ZQQuorvaneDocument::~ZQQuorvaneDocument()
 {
-    if (MapDocumentWindowController* controller = mapWindowController()) {
-        for (auto item : {MapDocumentWindowController::LeftSidePanel, MapDocumentWindowController::RightSidePanel})
-            if (SidebarTabView* tabView = controller->sidebarTabView(item))
-                tabView->setDelegate(nullptr);
-    }
+    m_sidebars.detachFromTabViews();
 }
 
 bool ZQQuorvaneDocument::initWithTypeError(const QString& typeName, QuorvaneError* error)
@@ -191,24 +157,6 @@ void ZQQuorvaneDocument::setMapScale(const VXQMapScalePtr& scale)
         undo->setActionName(tr("Change Map Scale"));
     ZQLog(QStringLiteral("set map scale = %1").arg(scale->description()));
     mapScaleDidChange();
-}
-
-ZQCalibrationPanel* ZQQuorvaneDocument::calibrationController()
-{
-    if (!m_calibrationController)
-        m_calibrationController = platform::ClassRegistry::create(kQVNCalibrationControllerClassName);
-    return dynamic_cast<ZQCalibrationPanel*>(m_calibrationController.get());
-}
-
-void ZQQuorvaneDocument::openCalibrationPanel(QObject*)
-{
-    ZQCalibrationPanel* controller = calibrationController();
-    if (!controller) {
-        ZQLogObjCMethod(QStringLiteral("no calibration sheet in this build"));
-        return;
-    }
-    controller->beginDialogOnParentWindowCalibrationDelegate(windowForSheet(), this);
-    controller->setNumeratorFieldEnabled(true);
 }
 
 void ZQQuorvaneDocument::setPrescale(double prescale)
@@ -306,20 +254,24 @@ void ZQQuorvaneDocument::createSymbol(QObject*)
     create(objects);
 }
 
+QVariantMap ZQQuorvaneDocument::vectorizingOptions() const
+{
+    return VXImageShape::tracingParameters();
+}
+
 bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
 {
     const QByteArray action = item->action();
-    const WindowServices& services = WindowServices::installed();
     if (action == "vectorizeImageSelection")
-        return selectedImageShape() != nullptr;
+        return m_tracing.selectedImageShape() != nullptr;
     if (action == "createSymbol")
         return hasValidSelection() && LibraryServices::installed().createSymbolsFromObjects;
     if (action == "linearDuplicate")
-        return countOfItemsInSelection() != 0 && (m_linearDuplicateController || services.makeLinearDuplicateSheet);
+        return countOfItemsInSelection() != 0 && m_geometryCommands.hasLinearDuplicateSheet();
     if (action == "polarDuplicate")
-        return countOfItemsInSelection() != 0 && (m_polarDuplicateController || services.makePolarDuplicateSheet);
+        return countOfItemsInSelection() != 0 && m_geometryCommands.hasPolarDuplicateSheet();
     if (action == "bufferAction")
-        return canBuffer() && services.makeBufferSheet;
+        return canBuffer() && m_geometryCommands.hasBufferSheet();
     if (action == "openCalibrationPanel")
         return platform::ClassRegistry::metaObjectForName(kQVNCalibrationControllerClassName) != nullptr;
     if (action == "newDrawingLayer" || action == "addLayerGroupAction")
@@ -341,94 +293,39 @@ bool ZQQuorvaneDocument::validateMenuItem(platform::MenuItem* item)
     return Document::validateMenuItem(item);
 }
 
-// --- Tracing an image ---------------------------------------------------------------------------
+// --- The layers panel's delegate ------------------------------------------------------------------
 
-VXImageShape* ZQQuorvaneDocument::selectedImageShape() const
+QString ZQQuorvaneDocument::layersControllerNeedsClassForDrawingLayers(QObject*) const
 {
-    const VXObjectDrawingLayer* layer = activeObjectLayer();
-    if (!layer)
-        return nullptr;
-    const QList<VXDrawableObjectPtr> selection = layer->selection();
-    return selection.size() == 1 ? qobject_cast<VXImageShape*>(selection.first().get()) : nullptr;
+    return QString::fromLatin1(classOfDefaultDrawingLayer().className());
 }
 
-void ZQQuorvaneDocument::vectorizeImageSelection(QObject*)
+QString ZQQuorvaneDocument::layersControllerNeedsClassForLayerGroup(QObject*) const
 {
-    const VXImageShape* shape = selectedImageShape();
-    if (shape && !shape->canBeVectorized()) {
-        // Say why rather than open the sheet for a trace that could not replace the image.
-        platform::Alert alert = platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
-            tr("The image is locked."), tr("OK"), {}, {},
-            tr("Vectorizing replaces an image with the shapes traced from it, which a locked image does not allow. "
-               "To trace it, untick Locked in the Geometry tab, then choose Vectorize again."));
-        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
-        return;
-    }
-    if (!m_vectorizingController)
-        m_vectorizingController = std::make_shared<QVNVectorizingOptionsController>();
-    m_vectorizingController->runModalVectorizingDialogForWindowVectorizingDelegate(windowForSheet(), this);
+    return QStringLiteral("VXLayerGroup");
 }
 
-QImage ZQQuorvaneDocument::vectorizingSourceImage() const
+void ZQQuorvaneDocument::layersControllerShowGridOptionsForLayer(QObject*, QObject*)
 {
-    const VXImageShape* shape = selectedImageShape();
-    return shape ? shape->resampledAndCroppedImage() : QImage();
+    openGridSettingsPanel(nullptr);
 }
 
-QVariantMap ZQQuorvaneDocument::vectorizingOptions() const
+void ZQQuorvaneDocument::layersControllerShowDrawingOptionsForDrawing(QObject*, QObject*)
 {
-    return VXImageShape::tracingParameters();
+    openDrawingSizePanel(nullptr);
 }
 
-void ZQQuorvaneDocument::vectorizeWithOptions(const QVariantMap& options)
+void ZQQuorvaneDocument::layersControllerShowExportOptionsForLayer(QObject*, QObject*)
 {
-    VXImageShape* shape = selectedImageShape();
-    if (!shape)
-        return;
-    VXImageShape::setTracingParameters(options);
-    // Tracing a large scan takes a second or two.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
-    shape->vectorize(ZQTitleProxy::titleProxyWithString(tr("Vectorize")).get());
+    if (const auto& exportSlices = MapDocumentServices::installed().exportSlices)
+        exportSlices(*this);
+    else
+        ZQLogObjCMethod(QStringLiteral("the export sheet is not in this build"));
 }
 
-// --- Window state ----------------------------------------------------------------------------------
-
-
-void ZQQuorvaneDocument::setWindowRestorationState(const QVariantMap& state)
+SidebarTabViewDelegate::Messages ZQQuorvaneDocument::answeredTabViewMessages() const
 {
-    m_windowRestorationState = state;
-}
-
-void ZQQuorvaneDocument::saveRestorableStateAsPreference() const
-{
-    defaults().setObjectForKey(restorableStateInfo(), kVLTMDocument_DefaultRestorableState);
-}
-
-void ZQQuorvaneDocument::restoreStateFromPreference()
-{
-    const QVariantMap state = defaults().dictionaryForKey(kVLTMDocument_DefaultRestorableState);
-    if (!state.isEmpty())
-        m_windowRestorationState = state;
-}
-
-void ZQQuorvaneDocument::windowStateDidChange()
-{
-    platform::RunLoop::cancelPreviousPerformRequests(this, "saveRestorableStateAsPreference");
-    platform::RunLoop::performAfterDelay(this, "saveRestorableStateAsPreference", {}, kWindowStateSaveDelay);
-}
-
-
-QWidget* ZQQuorvaneDocument::sidebarTabView() const
-{
-    const MapDocumentWindowController* controller = mapWindowController();
-    return controller ? controller->leftSidePanel() : nullptr;
-}
-
-QWidget* ZQQuorvaneDocument::rightHandSidebarTabView() const
-{
-    const MapDocumentWindowController* controller = mapWindowController();
-    return controller ? controller->rightSidePanel() : nullptr;
+    return DidAddTab | DidMoveTab | DidChangeInterfaceState | DidBecomeEmpty;
 }
 
 // --- Export settings -------------------------------------------------------------------------------
@@ -443,8 +340,8 @@ void ZQQuorvaneDocument::setDrawing(const VXDrawingPtr& drawing)
     const bool replacing = this->drawing() && drawing != this->drawing();
     VXDrawingDocument::setDrawing(drawing);
     installSlicesLayer();
-    if (const MapDocumentWindowController* window = mapWindowController(); window && replacing)
-        handDrawingToPanels(*window, drawing.get());
+    if (replacing)
+        m_sidebars.handDrawingToPanels(drawing.get());
 }
 
 void ZQQuorvaneDocument::setSlicesLayerFactory(SlicesLayerFactory factory)
@@ -528,7 +425,7 @@ bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrap
         m_printing.restorePrintInfo(*contents->printInfo);
     setDocumentInfo(contents->documentInfo);
     setPrescale(contents->prescale.value_or(defaultPrescale()));
-    m_windowRestorationState = contents->windowState;
+    setWindowRestorationState(contents->windowState);
     if (contents->exportSettings && exportOperationFactory())
         m_exportOperation = exportOperationFactory()(*contents->exportSettings);
     return true;

@@ -16,8 +16,13 @@
 #include "app/document/MapDocumentDefaults.h"
 #include "app/document/MapDocumentLibrary.h"
 #include "app/document/MapDocumentPrinting.h"
+#include "app/document/MapDocumentSidebars.h"
+#include "app/document/MapDrawingSetup.h"
+#include "app/document/MapGeometryCommands.h"
+#include "app/document/MapImageTracing.h"
 #include "app/document/MapLayerCommands.h"
 #include "app/document/MapTemplates.h"
+#include "app/setup/DrawingSetupSheet.h"
 #include "app/setup/MapScaleCalibration.h"
 #include "app/sidebar/SidebarTabViewDelegate.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
@@ -27,7 +32,6 @@
 #include <QRectF>
 #include <functional>
 
-class DrawingSetupSheet;
 class MapDocumentWindowController;
 class MapPrintOperation;
 class QVNVectorizingOptionsController;
@@ -42,8 +46,6 @@ inline const QString kZQLegacyMapDocumentType = QStringLiteral("Tms");
 inline const QString kQuorvaneMapScaleWillChangeNotification = QStringLiteral("kQuorvaneMapScaleWillChangeNotification");
 inline const QString kQuorvaneMapScaleDidChangeNotification = QStringLiteral("kQuorvaneMapScaleDidChangeNotification");
 inline const QString kVXDocumentDisplayUnitOptionsChanged = QStringLiteral("kVXDocumentDisplayUnitOptionsChanged");
-
-inline const QString kVLTMDocument_DefaultRestorableState = QStringLiteral("kVLTMDocument_DefaultRestorableState");
 
 class ZQQuorvaneDocument : public VXDrawingDocument,
                            public QVNCalibrationDelegate,
@@ -71,6 +73,8 @@ public:
 
     // The drawing's active layer; null without one.
     VXLayer* activeLayer() const;
+    // The active layer when it holds objects; null otherwise.
+    VXObjectDrawingLayer* activeObjectLayer() const;
     // Selected, visible and unlocked objects of the active object layer; 0 without one.
     int countOfItemsInSelection() const override;
     // Whether the active layer holds a selection that commands can act on.
@@ -82,10 +86,9 @@ public:
     // kQuorvaneMapScaleWillChangeNotification and kQuorvaneMapScaleDidChangeNotification
     // (sender: the document).
     void setMapScale(const VXQMapScalePtr& scale) override;
-    // The calibration sheet, made on first use and kept; null while no library provides one.
-    ZQCalibrationPanel* calibrationController();
-    // Opens the calibration sheet on the document's window, with the map-side length editable.
-    Q_INVOKABLE void openCalibrationPanel(QObject* sender = nullptr);
+    // The calibration sheet and opening it (see MapDrawingSetup).
+    ZQCalibrationPanel* calibrationController() { return m_setup.calibrationPanel(); }
+    Q_INVOKABLE void openCalibrationPanel(QObject* = nullptr) { m_setup.runCalibrationPanel(); }
     // The factor symbols placed in the document are scaled by.
     double prescale() const { return m_prescale; }
     void setPrescale(double prescale);
@@ -102,22 +105,17 @@ public:
     ZQUnitLengthPtr delegateConvertedDisplayUnits() const;
     double delegateConvertedDisplayMultiplier() const;
 
-    // --- Drawing set-up -----------------------------------------------------------------------
-    // A new set-up dictionary (see DrawingSetupSettings.h) of the drawing; unlocks the grid
-    // without an undo step and always reports the index grid missing.
-    QVariantMap dictionaryOfDrawingSettings();
-    // Applies a set-up dictionary. A preview or cancel (true) registers no undo; a commit
-    // (false) is one undo step "Drawing Setup" that applies the set-up sheet's original
-    // settings (the state before, without a sheet) and locks the grid. An empty dictionary is
-    // a programming error.
-    void performDrawingSetUpWithOptionsIsPreviewOrCancel(const QVariantMap& settings, bool previewOrCancel);
-    // The part a live preview shows: map scale, units, grid and paper.
-    void performDrawingPreviewWithOptions(const QVariantMap& settings);
-    // The set-up sheet on its drawing page, or on its graph-paper page; one sheet per
-    // document, made through WindowServices on first use. Also the calibration's Advanced.
-    Q_INVOKABLE void openDrawingSizePanel(QObject* sender) override;
-    Q_INVOKABLE void openGridSettingsPanel(QObject* sender);
-    bool canOpenDrawingSizePanel() const override;
+    // --- Drawing set-up (see MapDrawingSetup) ----------------------------------------------------
+    QVariantMap dictionaryOfDrawingSettings() { return m_setup.currentSettings(); }
+    void performDrawingSetUpWithOptionsIsPreviewOrCancel(const QVariantMap& settings, bool previewOrCancel)
+    {
+        m_setup.apply(settings, previewOrCancel);
+    }
+    void performDrawingPreviewWithOptions(const QVariantMap& settings) { m_setup.preview(settings); }
+    // The set-up sheet on its drawing page, or on its graph-paper page.
+    Q_INVOKABLE void openDrawingSizePanel(QObject*) override { m_setup.runSheetOnPage(DrawingSetupSheet::kDrawingPage); }
+    Q_INVOKABLE void openGridSettingsPanel(QObject*) { m_setup.runSheetOnPage(DrawingSetupSheet::kGraphPaperPage); }
+    bool canOpenDrawingSizePanel() const override { return m_setup.canRunSheet(); }
 
     // --- Page layout, printing and sharing (see MapDocumentPrinting) -------------------------
     const QPageLayout& printInfo() const { return m_printing.printInfo(); }
@@ -190,82 +188,69 @@ public:
     // The export sheet with the slices as its source.
     Q_INVOKABLE void layersControllerShowExportOptionsForLayer(QObject* controller, QObject* layer);
 
-    // --- Geometry commands ---------------------------------------------------------------------
-    // Run the linear or polar duplicate sheet on the document's window (one of each kind per
-    // document, made on first use), or a new buffer sheet.
-    Q_INVOKABLE void linearDuplicate(QObject* sender = nullptr);
-    Q_INVOKABLE void polarDuplicate(QObject* sender = nullptr);
-    Q_INVOKABLE void bufferAction(QObject* sender = nullptr);
-    // Whether the active object layer's one selected object can be buffered and is unlocked.
-    bool canBuffer() const;
-    // Copies of the active object layer's selected available objects, added and selected as
-    // one undo step ("Linear Duplication", "Polar Duplication", "Auto Polar Duplication").
-    // Nothing without a selection (auto: without exactly one object), or for a count of
-    // copies outside 1 to VXObjectDrawingLayer::kMaximumDuplicateCopies.
-    void doLinearDuplicateCopiesOffset(int copies, QSizeF offset) override;
+    // --- Geometry commands (see MapGeometryCommands) ------------------------------------------
+    // The sheets run with the document as their delegate; their answers are forwarded.
+    Q_INVOKABLE void linearDuplicate(QObject* = nullptr) { m_geometryCommands.runLinearDuplicateSheet(); }
+    Q_INVOKABLE void polarDuplicate(QObject* = nullptr) { m_geometryCommands.runPolarDuplicateSheet(); }
+    Q_INVOKABLE void bufferAction(QObject* = nullptr) { m_geometryCommands.runBufferSheet(); }
+    bool canBuffer() const { return m_geometryCommands.canBuffer(); }
+    void doLinearDuplicateCopiesOffset(int copies, QSizeF offset) override
+    {
+        m_geometryCommands.duplicateLinearly(copies, offset);
+    }
     QString unitsStringForOffsetUnits() const override { return unitsStringForBufferUnits(); }
-    double unitsConversionFactorForOffsetUnits() const override;
+    double unitsConversionFactorForOffsetUnits() const override { return m_geometryCommands.pointsPerOffsetUnit(); }
     void doPolarDuplicateCopiesCentreIncAngleRotateCopies(int copies, QPointF centre, double incrementAngle,
-                                                          bool rotateCopies) override;
-    void doAutoPolarDuplicateWithCentre(QPointF centre) override;
+                                                          bool rotateCopies) override
+    {
+        m_geometryCommands.duplicateRoundCentre(copies, centre, incrementAngle, rotateCopies);
+    }
+    void doAutoPolarDuplicateWithCentre(QPointF centre) override { m_geometryCommands.duplicateAllRoundCentre(centre); }
     bool locatesGridPoints() const override { return true; }
-    QPointF gridPointForPointInWindowSnapToGrid(QPointF point, QWidget* window, bool snap) override;
-    QString unitsStringForBufferUnits() const override;
-    double unitsConversionFactorForBufferUnits() const override;
-    // Beeps, changing nothing, unless the object can be buffered and the distance is positive.
-    void bufferControllerPerformBufferingWithDistance(double distance) override;
+    QPointF gridPointForPointInWindowSnapToGrid(QPointF point, QWidget* window, bool snap) override
+    {
+        return m_geometryCommands.gridPointForPointInWindow(point, window, snap);
+    }
+    QString unitsStringForBufferUnits() const override { return m_geometryCommands.bufferUnitsString(); }
+    double unitsConversionFactorForBufferUnits() const override { return m_geometryCommands.pointsPerBufferUnit(); }
+    void bufferControllerPerformBufferingWithDistance(double distance) override
+    {
+        m_geometryCommands.bufferByDistance(distance);
+    }
 
-    // --- Tracing an image -------------------------------------------------------------------
-    // Opens the tracing sheet (the document's own, made on first use) with this document as
-    // its delegate.
-    Q_INVOKABLE void vectorizeImageSelection(QObject* sender = nullptr);
+    // --- Tracing an image (see MapImageTracing) -----------------------------------------------
+    Q_INVOKABLE void vectorizeImageSelection(QObject* = nullptr) { m_tracing.runSheet(); }
+    Q_INVOKABLE QImage vectorizingSourceImage() const { return m_tracing.sourceImage(); }
+    Q_INVOKABLE QVariantMap vectorizingOptions() const;
+    Q_INVOKABLE void vectorizeWithOptions(const QVariantMap& options) { m_tracing.vectorizeWithOptions(options); }
+    QVNVectorizingOptionsController* vectorizingController() const { return m_tracing.sheet(); }
     // Makes symbol items in the library of the selected objects (the library asks first when
     // there are many).
     Q_INVOKABLE void createSymbol(QObject* sender = nullptr);
-    // The image of the single selected image shape as it is shown; null without one.
-    Q_INVOKABLE QImage vectorizingSourceImage() const;
-    // The image shapes' class-wide tracing parameters.
-    Q_INVOKABLE QVariantMap vectorizingOptions() const;
-    // Makes the options the class-wide parameters and vectorizes the single selected image
-    // shape ("Vectorize"); nothing without one.
-    Q_INVOKABLE void vectorizeWithOptions(const QVariantMap& options);
-    QVNVectorizingOptionsController* vectorizingController() const { return m_vectorizingController.get(); }
 
-    // --- Window state --------------------------------------------------------------------
-    // The window's restorable state: {"splits": the split sizes, "left_sidebar",
-    // "right_sidebar": the state of each side panel's tab view}.
-    // Before the window exists, the state read from the package.
-    QVariantMap restorableStateInfo() const;
-    // Applies a state; an empty one is a programming error.
-    void restoreWithStateInfo(const QVariantMap& state);
-    // The state to restore once the window is made (read from the package).
-    QVariantMap windowRestorationState() const { return m_windowRestorationState; }
-    void setWindowRestorationState(const QVariantMap& state);
-    // The state new windows start with, kept in the user defaults.
-    Q_INVOKABLE void saveRestorableStateAsPreference() const;
-    void restoreStateFromPreference();
-    // The window's layout changed: the preference follows 2 s after the last change.
-    void windowStateDidChange();
-    static constexpr int kWindowStateSaveDelay = 2000;
-    // Called as the window is set up: restores the pending state (or the preference's); side
-    // panels left without tabs get the default ones on the right.
-    void makeTabViewControllers();
-    // The first tab with that identifier, left side panel first; null without one.
-    SidebarTab* tabWithIdentifier(const QString& identifier) const;
-    // Makes the tab with the identifier current in its side panel; false when there is none.
-    bool selectTabWithIdentifier(const QString& identifier);
-
-    // The side panels' tab views tell the document about their tabs: it gives each new tab
-    // its panel controller (turning away identifiers without one, the undo history and
-    // duplicates), saves the arrangement as the preference, and collapses an emptied panel.
+    // --- Window state and side panels (see MapDocumentSidebars) -------------------------------
+    QVariantMap restorableStateInfo() const { return m_sidebars.restorableStateInfo(); }
+    void restoreWithStateInfo(const QVariantMap& state) { m_sidebars.restoreWithStateInfo(state); }
+    QVariantMap windowRestorationState() const { return m_sidebars.windowRestorationState(); }
+    void setWindowRestorationState(const QVariantMap& state) { m_sidebars.setWindowRestorationState(state); }
+    Q_INVOKABLE void saveRestorableStateAsPreference() const { m_sidebars.saveRestorableStateAsPreference(); }
+    void restoreStateFromPreference() { m_sidebars.restoreStateFromPreference(); }
+    void windowStateDidChange() { m_sidebars.windowStateDidChange(); }
+    static constexpr int kWindowStateSaveDelay = MapDocumentSidebars::kWindowStateSaveDelay;
+    void makeTabViewControllers() { m_sidebars.makeTabViewControllers(); }
+    SidebarTab* tabWithIdentifier(const QString& identifier) const { return m_sidebars.tabWithIdentifier(identifier); }
+    bool selectTabWithIdentifier(const QString& identifier) { return m_sidebars.selectTabWithIdentifier(identifier); }
+    QWidget* sidebarTabView() const { return m_sidebars.leftSidePanel(); }
+    QWidget* rightHandSidebarTabView() const { return m_sidebars.rightSidePanel(); }
+    // The document is the delegate of both side panels' tab views.
     Messages answeredTabViewMessages() const override;
-    void tabViewDidAddTab(SidebarTabView& tabView, SidebarTab& tab, qsizetype index) override;
-    void tabViewDidMoveTab(SidebarTabView& tabView, SidebarTab& tab, qsizetype toIndex) override;
-    void tabViewDidChangeInterfaceState(SidebarTabView& tabView) override;
-    void tabViewDidBecomeEmpty(SidebarTabView& tabView) override;
-    // The left and right side panels of the window; null before it is made.
-    QWidget* sidebarTabView() const;
-    QWidget* rightHandSidebarTabView() const;
+    void tabViewDidAddTab(SidebarTabView& tabView, SidebarTab& tab, qsizetype) override
+    {
+        m_sidebars.tabViewDidAddTab(tabView, tab);
+    }
+    void tabViewDidMoveTab(SidebarTabView&, SidebarTab&, qsizetype) override { windowStateDidChange(); }
+    void tabViewDidChangeInterfaceState(SidebarTabView&) override { windowStateDidChange(); }
+    void tabViewDidBecomeEmpty(SidebarTabView& tabView) override { m_sidebars.tabViewDidBecomeEmpty(tabView); }
 
     // --- Export settings ----------------------------------------------------------------
     // The export operation of the document (its MapExportSettings travel in the package); null until
@@ -330,29 +315,17 @@ protected:
 
 private:
     void installSlicesLayer();
-    VXObjectDrawingLayer* activeObjectLayer() const;
-    void runDrawingSetupSheetOnPage(int page);
-    // The active object layer's only selected object; null without exactly one.
-    VXDrawableObject* singleSelectedObject() const;
-    // Adds the copies to the layer, selected, as one undo step named `actionName`.
-    void addDuplicates(const QList<VXDrawableObjectPtr>& copies, const QString& actionName);
-    // The active object layer's only selected object when it is an image shape.
-    VXImageShape* selectedImageShape() const;
 
     MapLayerCommands m_layerCommands{*this};
     MapDocumentPrinting m_printing{*this};
+    MapDocumentSidebars m_sidebars{*this};
+    MapDrawingSetup m_setup{*this};
+    MapGeometryCommands m_geometryCommands{*this};
+    MapImageTracing m_tracing{*this};
     MapDocumentLibrary m_library{*this};
     VXQMapScalePtr m_mapScale;
     double m_prescale = 1.0;
     int m_unitDisplayOption = 0;
     QVariantMap m_documentInfo;
-    QVariantMap m_windowRestorationState;
-    bool m_turningAwayTab = false;
     ZQObjectPtr m_exportOperation;
-    std::shared_ptr<QVNVectorizingOptionsController> m_vectorizingController;
-    std::shared_ptr<DrawingSetupSheet> m_drawingGridController;
-    std::shared_ptr<LinearDuplicateSheet> m_linearDuplicateController;
-    std::shared_ptr<PolarDuplicateSheet> m_polarDuplicateController;
-    std::shared_ptr<BufferSheet> m_bufferController;
-    ZQObjectPtr m_calibrationController;
 };

@@ -1,14 +1,17 @@
-// The map document's side of the drawing set-up: the settings dictionary it hands out and
-// applies, and the set-up sheet it keeps.
+#include "app/document/MapDrawingSetup.h"
+
 #include "app/utilities/DictionaryUtilities.h"
 #include "app/setup/DrawingSetupSettings.h"
 #include "app/setup/DrawingSetupSheet.h"
 #include "app/setup/PaperMargins.h"
 #include "app/services/WindowServices.h"
 #include "app/document/ZQQuorvaneDocument.h"
+#include "app/setup/MapScaleCalibration.h"
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXIsometricGridLayer.h"
@@ -91,10 +94,10 @@ void previewPaper(const QVariantMap& settings, VXDrawing& drawing)
 
 } // namespace
 
-QVariantMap ZQQuorvaneDocument::dictionaryOfDrawingSettings()
+QVariantMap MapDrawingSetup::currentSettings()
 {
     QVariantMap settings;
-    const VXDrawingPtr& drawing = this->drawing();
+    const VXDrawingPtr& drawing = m_document.drawing();
     if (!drawing)
         return settings;
     const double factor = drawing->unitToPointsConversionFactor();
@@ -116,38 +119,35 @@ QVariantMap ZQQuorvaneDocument::dictionaryOfDrawingSettings()
     setFloatValueForKey(settings, float(drawing->leftMargin() / factor), kQVNDrawingMarginLeftValue);
     setFloatValueForKey(settings, float(drawing->rightMargin() / factor), kQVNDrawingMarginRightValue);
     setFloatValueForKey(settings, float(drawing->bottomMargin() / factor), kQVNDrawingMarginBottomValue);
-    setFloatValueForKey(settings, float(prescale()), kQVNDocumentPrescale);
+    setFloatValueForKey(settings, float(m_document.prescale()), kQVNDocumentPrescale);
     if (const std::shared_ptr<VXGridLayer> grid = drawing->gridLayer())
-        recordGrid(settings, *drawing, *grid, undoManager());
+        recordGrid(settings, *drawing, *grid, m_document.undoManager());
     else
         setBoolValueForKey(settings, true, kQVNDrawingGridMissing);
     setFloatValueForKey(settings, float(size.width() / factor), kQVNDrawingSizeHorizontalValue);
     setFloatValueForKey(settings, float(size.height() / factor), kQVNDrawingSizeVerticalValue);
-    drawingsetup::setMapScale(settings, mapScale());
+    drawingsetup::setMapScale(settings, m_document.mapScale());
     setBoolValueForKey(settings, true, kQVNIndexGridMissing);
     return settings;
 }
 
-void ZQQuorvaneDocument::performDrawingSetUpWithOptionsIsPreviewOrCancel(const QVariantMap& settings,
-                                                                          bool previewOrCancel)
+void MapDrawingSetup::apply(const QVariantMap& settings, bool previewOrCancel)
 {
-    const VXDrawingPtr drawing = this->drawing();
+    const VXDrawingPtr drawing = m_document.drawing();
     if (!ZQ_EXPECT(!settings.isEmpty(), QStringLiteral("settings dictionary was nil - can't set up drawing")) || !drawing)
         return;
-    ZQUndoManager* undo = undoManager();
+    ZQUndoManager* undo = m_document.undoManager();
     const bool replaying = undo->isUndoing() || undo->isRedoing();
     if (!previewOrCancel) {
         // Undo goes back to what the sheet opened with (or last applied); a replay records the
         // state it leaves, so redo comes back to it.
-        const QVariantMap inverse = replaying || !m_drawingGridController ? dictionaryOfDrawingSettings()
-                                                                          : m_drawingGridController->originalSettings();
-        undo->registerUndoWithTargetHandler(
-            this, [this, inverse] { performDrawingSetUpWithOptionsIsPreviewOrCancel(inverse, false); });
+        const QVariantMap inverse = replaying || !m_sheet ? currentSettings() : m_sheet->originalSettings();
+        undo->registerUndoWithTargetHandler(&m_document, [this, inverse] { apply(inverse, false); });
     }
     {
         const platform::UndoSuspension quiet(undo);
-        performDrawingPreviewWithOptions(settings);
-        const QSizeF size = drawingsetup::committedDrawingSize(settings, paperMargins(printInfo()));
+        preview(settings);
+        const QSizeF size = drawingsetup::committedDrawingSize(settings, paperMargins(m_document.printInfo()));
         if (VXDrawing::isUsableDrawingSize(size))
             drawing->setDrawingSize(size);
         else
@@ -157,7 +157,7 @@ void ZQQuorvaneDocument::performDrawingSetUpWithOptionsIsPreviewOrCancel(const Q
         const std::shared_ptr<VXGridLayer> grid = drawing->gridLayer();
         if (grid && boolValueForKey(settings, kQVNDrawingTweakMarginsFlagValue))
             grid->tweakDrawingMargins();
-        setPrescale(floatValueForKey(settings, kQVNDocumentPrescale));
+        m_document.setPrescale(floatValueForKey(settings, kQVNDocumentPrescale));
         if (grid && !previewOrCancel && setUpLocksGrid(*grid))
             grid->setLocked(true);
     }
@@ -165,13 +165,13 @@ void ZQQuorvaneDocument::performDrawingSetUpWithOptionsIsPreviewOrCancel(const Q
         undo->setActionName(tr("Drawing Setup"));
 }
 
-void ZQQuorvaneDocument::performDrawingPreviewWithOptions(const QVariantMap& settings)
+void MapDrawingSetup::preview(const QVariantMap& settings)
 {
-    const VXDrawingPtr drawing = this->drawing();
+    const VXDrawingPtr drawing = m_document.drawing();
     if (!ZQ_EXPECT(!settings.isEmpty(), QStringLiteral("settings dictionary was nil - can't preview")) || !drawing)
         return;
     if (const VXQMapScalePtr scale = drawingsetup::mapScale(settings))
-        setMapScale(scale);
+        m_document.setMapScale(scale);
     if (const ZQUnitLengthPtr units = drawingsetup::units(settings))
         drawing->setUnits(units);
     if (!boolValueForKey(settings, kQVNDrawingGridMissing))
@@ -179,28 +179,36 @@ void ZQQuorvaneDocument::performDrawingPreviewWithOptions(const QVariantMap& set
     previewPaper(settings, *drawing);
 }
 
-void ZQQuorvaneDocument::openDrawingSizePanel(QObject*)
+void MapDrawingSetup::runSheetOnPage(int page)
 {
-    runDrawingSetupSheetOnPage(DrawingSetupSheet::kDrawingPage);
-}
-
-void ZQQuorvaneDocument::openGridSettingsPanel(QObject*)
-{
-    runDrawingSetupSheetOnPage(DrawingSetupSheet::kGraphPaperPage);
-}
-
-void ZQQuorvaneDocument::runDrawingSetupSheetOnPage(int page)
-{
-    if (!m_drawingGridController && WindowServices::installed().makeDrawingSetupSheet)
-        m_drawingGridController = WindowServices::installed().makeDrawingSetupSheet();
-    if (!m_drawingGridController) {
+    if (!m_sheet && WindowServices::installed().makeDrawingSetupSheet)
+        m_sheet = WindowServices::installed().makeDrawingSetupSheet();
+    if (!m_sheet) {
         ZQLogObjCMethod(QStringLiteral("no drawing set-up sheet in this build"));
         return;
     }
-    m_drawingGridController->beginDialogWithParentWindowDelegateInitialPage(windowForSheet(), this, page);
+    m_sheet->beginDialogWithParentWindowDelegateInitialPage(m_document.windowForSheet(), &m_document, page);
 }
 
-bool ZQQuorvaneDocument::canOpenDrawingSizePanel() const
+bool MapDrawingSetup::canRunSheet() const
 {
-    return m_drawingGridController || WindowServices::installed().makeDrawingSetupSheet;
+    return m_sheet || WindowServices::installed().makeDrawingSetupSheet;
+}
+
+ZQCalibrationPanel* MapDrawingSetup::calibrationPanel()
+{
+    if (!m_calibrationPanel)
+        m_calibrationPanel = platform::ClassRegistry::create(kQVNCalibrationControllerClassName);
+    return dynamic_cast<ZQCalibrationPanel*>(m_calibrationPanel.get());
+}
+
+void MapDrawingSetup::runCalibrationPanel()
+{
+    ZQCalibrationPanel* panel = calibrationPanel();
+    if (!panel) {
+        ZQLogObjCMethod(QStringLiteral("no calibration sheet in this build"));
+        return;
+    }
+    panel->beginDialogOnParentWindowCalibrationDelegate(m_document.windowForSheet(), &m_document);
+    panel->setNumeratorFieldEnabled(true);
 }

@@ -1,11 +1,13 @@
-// The map document's side panels: what their tab views hold, and keeping that arrangement in
-// the package and as the preference for new windows.
+#include "app/document/MapDocumentSidebars.h"
 
-#include "app/services/LayersPanelCommands.h"
-#include "app/services/MapDocumentServices.h"
 #include "app/document/MapDocumentWindowController.h"
-#include "app/sidebar/TabControllerRegistry.h"
 #include "app/document/ZQQuorvaneDocument.h"
+#include "app/services/LayersPanelCommands.h"
+#include "app/sidebar/SidebarTabView.h"
+#include "app/sidebar/TabControllerRegistry.h"
+#include "app/sidebar/VLTMTabContentViewController.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/ViewController.h"
@@ -20,12 +22,18 @@ const QString kLeftSidebarKey = QStringLiteral("left_sidebar");
 const QString kRightSidebarKey = QStringLiteral("right_sidebar");
 
 using SplitItem = MapDocumentWindowController::SplitItem;
+constexpr SplitItem kSidePanels[] = {SplitItem::LeftSidePanel, SplitItem::RightSidePanel};
+
+platform::UserDefaults& defaults()
+{
+    return *platform::UserDefaults::standardUserDefaults();
+}
 
 } // namespace
 
-QVariantMap ZQQuorvaneDocument::restorableStateInfo() const
+QVariantMap MapDocumentSidebars::restorableStateInfo() const
 {
-    const MapDocumentWindowController* controller = mapWindowController();
+    const MapDocumentWindowController* controller = m_document.mapWindowController();
     if (!controller || !controller->splitView())
         return m_windowRestorationState;
     QVariantMap state;
@@ -37,9 +45,9 @@ QVariantMap ZQQuorvaneDocument::restorableStateInfo() const
     return state;
 }
 
-void ZQQuorvaneDocument::restoreWithStateInfo(const QVariantMap& state)
+void MapDocumentSidebars::restoreWithStateInfo(const QVariantMap& state)
 {
-    MapDocumentWindowController* controller = mapWindowController();
+    MapDocumentWindowController* controller = m_document.mapWindowController();
     if (!ZQ_EXPECT(!state.isEmpty(), QStringLiteral("no data for restoring document state (2)")) || !controller)
         return;
     if (state.contains(kSplitsKey) && !controller->restoreSplitState(state.value(kSplitsKey)))
@@ -55,14 +63,14 @@ void ZQQuorvaneDocument::restoreWithStateInfo(const QVariantMap& state)
     }
 }
 
-void ZQQuorvaneDocument::makeTabViewControllers()
+void MapDocumentSidebars::makeTabViewControllers()
 {
-    MapDocumentWindowController* controller = mapWindowController();
+    MapDocumentWindowController* controller = m_document.mapWindowController();
     if (!controller)
         return;
-    for (SplitItem item : {SplitItem::LeftSidePanel, SplitItem::RightSidePanel})
+    for (SplitItem item : kSidePanels)
         if (SidebarTabView* tabView = controller->sidebarTabView(item))
-            tabView->setDelegate(this);
+            tabView->setDelegate(&m_document);
 
     if (m_windowRestorationState.isEmpty())
         restoreStateFromPreference();
@@ -83,24 +91,24 @@ void ZQQuorvaneDocument::makeTabViewControllers()
     controller->collapseSplitItem(SplitItem::LeftSidePanel);
 }
 
-SidebarTab* ZQQuorvaneDocument::tabWithIdentifier(const QString& identifier) const
+SidebarTab* MapDocumentSidebars::tabWithIdentifier(const QString& identifier) const
 {
-    const MapDocumentWindowController* controller = mapWindowController();
+    const MapDocumentWindowController* controller = m_document.mapWindowController();
     if (!controller)
         return nullptr;
-    for (SplitItem item : {SplitItem::LeftSidePanel, SplitItem::RightSidePanel})
+    for (SplitItem item : kSidePanels)
         if (const SidebarTabView* tabView = controller->sidebarTabView(item))
             if (SidebarTab* tab = tabView->tabWithIdentifier(identifier))
                 return tab;
     return nullptr;
 }
 
-bool ZQQuorvaneDocument::selectTabWithIdentifier(const QString& identifier)
+bool MapDocumentSidebars::selectTabWithIdentifier(const QString& identifier)
 {
-    const MapDocumentWindowController* controller = mapWindowController();
+    const MapDocumentWindowController* controller = m_document.mapWindowController();
     if (!controller)
         return false;
-    for (SplitItem item : {SplitItem::LeftSidePanel, SplitItem::RightSidePanel}) {
+    for (SplitItem item : kSidePanels) {
         SidebarTabView* tabView = controller->sidebarTabView(item);
         for (qsizetype index = 0; tabView && index < tabView->numberOfTabs(); ++index)
             if (tabView->tabAtIndex(index)->tabIdentifier() == identifier) {
@@ -111,44 +119,7 @@ bool ZQQuorvaneDocument::selectTabWithIdentifier(const QString& identifier)
     return false;
 }
 
-// --- The layers panel's delegate ------------------------------------------------------------------
-
-QString ZQQuorvaneDocument::layersControllerNeedsClassForDrawingLayers(QObject*) const
-{
-    return QString::fromLatin1(classOfDefaultDrawingLayer().className());
-}
-
-QString ZQQuorvaneDocument::layersControllerNeedsClassForLayerGroup(QObject*) const
-{
-    return QStringLiteral("VXLayerGroup");
-}
-
-void ZQQuorvaneDocument::layersControllerShowGridOptionsForLayer(QObject*, QObject*)
-{
-    openGridSettingsPanel(nullptr);
-}
-
-void ZQQuorvaneDocument::layersControllerShowDrawingOptionsForDrawing(QObject*, QObject*)
-{
-    openDrawingSizePanel(nullptr);
-}
-
-void ZQQuorvaneDocument::layersControllerShowExportOptionsForLayer(QObject*, QObject*)
-{
-    if (const auto& exportSlices = MapDocumentServices::installed().exportSlices)
-        exportSlices(*this);
-    else
-        ZQLogObjCMethod(QStringLiteral("the export sheet is not in this build"));
-}
-
-// --- Tab view delegate -------------------------------------------------------------------------
-
-SidebarTabViewDelegate::Messages ZQQuorvaneDocument::answeredTabViewMessages() const
-{
-    return DidAddTab | DidMoveTab | DidChangeInterfaceState | DidBecomeEmpty;
-}
-
-void ZQQuorvaneDocument::tabViewDidAddTab(SidebarTabView& tabView, SidebarTab& tab, qsizetype)
+void MapDocumentSidebars::tabViewDidAddTab(SidebarTabView& tabView, SidebarTab& tab)
 {
     const QString identifier = tab.tabIdentifier();
     const TabControllerRegistry::Factory factory = identifier == kVLTMUndoHistoryController
@@ -166,24 +137,14 @@ void ZQQuorvaneDocument::tabViewDidAddTab(SidebarTabView& tabView, SidebarTab& t
     }
     controller->initWithNibName(identifier);
     tab.setContentViewWithController(controller);
-    controller->setDrawing(drawing().get());
+    controller->setDrawing(m_document.drawing().get());
     if (auto* layers = dynamic_cast<LayersPanelCommands*>(controller.get()))
-        layers->setDelegate(this);
+        layers->setDelegate(&m_document);
 }
 
-void ZQQuorvaneDocument::tabViewDidMoveTab(SidebarTabView&, SidebarTab&, qsizetype)
+void MapDocumentSidebars::tabViewDidBecomeEmpty(SidebarTabView& tabView)
 {
-    windowStateDidChange();
-}
-
-void ZQQuorvaneDocument::tabViewDidChangeInterfaceState(SidebarTabView&)
-{
-    windowStateDidChange();
-}
-
-void ZQQuorvaneDocument::tabViewDidBecomeEmpty(SidebarTabView& tabView)
-{
-    MapDocumentWindowController* controller = mapWindowController();
+    MapDocumentWindowController* controller = m_document.mapWindowController();
     if (!controller || m_turningAwayTab)
         return;
     if (&tabView == controller->sidebarTabView(SplitItem::LeftSidePanel))
@@ -191,4 +152,53 @@ void ZQQuorvaneDocument::tabViewDidBecomeEmpty(SidebarTabView& tabView)
     else if (&tabView == controller->sidebarTabView(SplitItem::RightSidePanel))
         controller->collapseSplitItem(SplitItem::RightSidePanel);
     windowStateDidChange();
+}
+
+void MapDocumentSidebars::saveRestorableStateAsPreference() const
+{
+    defaults().setObjectForKey(restorableStateInfo(), kVLTMDocument_DefaultRestorableState);
+}
+
+void MapDocumentSidebars::restoreStateFromPreference()
+{
+    const QVariantMap state = defaults().dictionaryForKey(kVLTMDocument_DefaultRestorableState);
+    if (!state.isEmpty())
+        m_windowRestorationState = state;
+}
+
+void MapDocumentSidebars::windowStateDidChange()
+{
+    platform::RunLoop::cancelPreviousPerformRequests(&m_document, "saveRestorableStateAsPreference");
+    platform::RunLoop::performAfterDelay(&m_document, "saveRestorableStateAsPreference", {}, kWindowStateSaveDelay);
+}
+
+void MapDocumentSidebars::detachFromTabViews()
+{
+    if (MapDocumentWindowController* controller = m_document.mapWindowController())
+        for (SplitItem item : kSidePanels)
+            if (SidebarTabView* tabView = controller->sidebarTabView(item))
+                tabView->setDelegate(nullptr);
+}
+
+QWidget* MapDocumentSidebars::leftSidePanel() const
+{
+    const MapDocumentWindowController* controller = m_document.mapWindowController();
+    return controller ? controller->leftSidePanel() : nullptr;
+}
+
+QWidget* MapDocumentSidebars::rightSidePanel() const
+{
+    const MapDocumentWindowController* controller = m_document.mapWindowController();
+    return controller ? controller->rightSidePanel() : nullptr;
+}
+
+void MapDocumentSidebars::handDrawingToPanels(VXDrawing* drawing) const
+{
+    const MapDocumentWindowController* controller = m_document.mapWindowController();
+    for (SplitItem item : kSidePanels) {
+        const SidebarTabView* tabView = controller ? controller->sidebarTabView(item) : nullptr;
+        for (qsizetype index = 0; tabView && index < tabView->numberOfTabs(); ++index)
+            if (auto* panel = dynamic_cast<VLTMTabContentViewController*>(tabView->tabAtIndex(index)->viewController()))
+                panel->setDrawing(drawing);
+    }
 }
