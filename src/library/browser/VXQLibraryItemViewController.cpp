@@ -54,7 +54,8 @@ platform::UserDefaults& defaults()
 } // namespace
 
 VXQLibraryItemViewController::VXQLibraryItemViewController()
-    : m_controls(this, [this](int mode) { setSortedBy(mode); })
+    : m_presentations(*this)
+    , m_controls(this, [this](int mode) { setSortedBy(mode); })
     , m_sortOrder(LibraryItemTableModel::columnKeys())
 {
 }
@@ -62,58 +63,13 @@ VXQLibraryItemViewController::VXQLibraryItemViewController()
 VXQLibraryItemViewController::~VXQLibraryItemViewController()
 {
     platform::NotificationCenter::defaultCenter().removeObserver(this);
-    if (m_itemsIconView) {
-        m_itemsIconView->setDataSource(nullptr);
-        m_itemsIconView->setDelegate(nullptr);
-    }
-    if (m_itemsListView)
-        m_itemsListView->setModel(nullptr);
 }
 
 // --- Building ---------------------------------------------------------------------------------
 
 QWidget* VXQLibraryItemViewController::loadView()
 {
-    auto* stack = new QStackedWidget;
-    m_containerTabView = stack;
-
-    auto* iconView = new JXDistributedView;
-    iconView->setAllowsMultipleSelection(true);
-    stack->addWidget(iconView);
-
-    auto* table = new QTableView;
-    m_tableModel = new LibraryItemTableModel(*this, table);
-    table->setModel(m_tableModel);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->horizontalHeader()->setSectionsClickable(true);
-    table->horizontalHeader()->setSortIndicatorShown(true);
-    table->setIconSize(QSize(LibraryItemTableModel::kPreviewSide, LibraryItemTableModel::kPreviewSide));
-    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { tableSelectionDidChange(); });
-    connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { tableHeaderClicked(column); });
-    stack->addWidget(table);
-    m_itemsListView = table;
-
-    setIconView(iconView);
-    return stack;
-}
-
-void VXQLibraryItemViewController::installPrototype(JXDistributedView* view)
-{
-    // A cell that came with the view (a style button cell, for instance) is kept.
-    if (view->prototype() && view->prototype()->className() != u"JXDistributedViewCell")
-        return;
-    auto cell = std::make_shared<ZQLabelledIconCell>();
-    cell->setEditable(true);
-    cell->setHighlightColour(cellSelectionColour());
-    cell->setTextBackgroundHighlightColour(QApplication::palette().color(QPalette::Highlight));
-    view->setPrototype(cell);
-    view->setCellInset(QSizeF(1, 1));
+    return m_presentations.build(iconSizeForSizing(m_iconSizing == kUnsetSetting ? 0 : m_iconSizing));
 }
 
 void VXQLibraryItemViewController::awakeFromInterface()
@@ -122,19 +78,18 @@ void VXQLibraryItemViewController::awakeFromInterface()
     if (m_awake)
         return;
     m_awake = true;
-    m_itemsListView->setDragEnabled(true);
-    m_itemsListView->setDragDropMode(QAbstractItemView::DragOnly);
+    m_presentations.listView()->setDragEnabled(true);
+    m_presentations.listView()->setDragDropMode(QAbstractItemView::DragOnly);
     setSortedBy(0);
 
     m_allowIconUpscaling = !defaults().boolForKey(settingsNameRoot() + kIconUpscalingKey);
     m_lockBadging = defaults().boolForKey(settingsNameRoot() + kLockBadgingKey);
-    if (auto* cell = dynamic_cast<ZQLabelledIconCell*>(m_itemsIconView->prototype()))
+    if (auto* cell = dynamic_cast<ZQLabelledIconCell*>(m_presentations.iconView()->prototype()))
         cell->setImageScaling(m_allowIconUpscaling ? ZQLabelledIconCell::ImageScaleProportionallyUpOrDown
                                                    : ZQLabelledIconCell::ImageScaleProportionallyDown);
     m_iconSizing = kUnsetSetting;
     setIconSizing(int(defaults().integerForKey(settingsNameRoot() + kIconSizingKey)));
-    m_mode = kUnsetSetting;
-    setLayoutMode(int(defaults().integerForKey(settingsNameRoot() + kLayoutModeKey)));
+    showLayoutMode(int(defaults().integerForKey(settingsNameRoot() + kLayoutModeKey)));
     setIconViewBackgroundColour(int(defaults().integerForKey(settingsNameRoot() + kBackgroundColourKey)));
 
     auto& center = platform::NotificationCenter::defaultCenter();
@@ -215,11 +170,7 @@ void VXQLibraryItemViewController::setContentPreservingSelection(const QList<VXQ
     view();
     if (preserving && !content.isEmpty())
         saveSelectedItems();
-    // The old selection's indexes mean nothing in the new content.
-    if (m_itemsIconView)
-        m_itemsIconView->deselectAll();
-    if (m_itemsListView)
-        m_itemsListView->clearSelection();
+    m_presentations.forgetSelections();
     m_disabled.set.reset();
     m_content = content;
     reloadActiveView();
@@ -283,15 +234,22 @@ QString VXQLibraryItemViewController::settingsNameRoot() const
 
 void VXQLibraryItemViewController::setLayoutMode(int mode)
 {
+    if (validLayoutMode(mode) != layoutMode())
+        showLayoutMode(mode);
+}
+
+int VXQLibraryItemViewController::validLayoutMode(int mode)
+{
     // A stored mode that no presentation has shows icons.
-    if (mode != IconMode && mode != ListMode)
-        mode = IconMode;
-    if (mode == m_mode)
-        return;
+    return mode == ListMode ? ListMode : IconMode;
+}
+
+void VXQLibraryItemViewController::showLayoutMode(int mode)
+{
+    mode = validLayoutMode(mode);
     view();
     const JXIndexSet selected = selectedItemIndexes();
-    m_mode = mode;
-    m_containerTabView->setCurrentIndex(mode);
+    m_presentations.show(mode);
     reloadActiveView();
     selectInActiveView(selected);
     m_controls.showLayoutMode(mode);
@@ -300,17 +258,15 @@ void VXQLibraryItemViewController::setLayoutMode(int mode)
 
 void VXQLibraryItemViewController::setIconSizing(int sizing)
 {
-    if (m_mode != IconMode || sizing == m_iconSizing)
+    if (layoutMode() != IconMode || sizing == m_iconSizing)
         return;
     view();
     m_iconSizing = sizing;
     const QSizeF size = iconSizeForSizing(sizing);
-    m_itemsIconView->setCellSize(size);
-    m_itemsIconView->reloadData();
-    fitIconViewToItsWidth();
-    const JXIndexSet selected = m_itemsIconView->selectedItemIndexes();
+    m_presentations.setCellSize(size);
+    const JXIndexSet selected = m_presentations.iconView()->selectedItemIndexes();
     if (!selected.empty())
-        m_itemsIconView->scrollItemToVisible(*selected.begin());
+        m_presentations.iconView()->scrollItemToVisible(*selected.begin());
     m_controls.showIconSizing(sizing);
     storeInteger(kIconSizingKey, sizing);
     if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::IconSizingChanged))
@@ -335,10 +291,7 @@ void VXQLibraryItemViewController::setIconViewBackgroundColour(int index)
 {
     view();
     m_backgroundColourIndex = index;
-    QPalette palette = m_itemsIconView->viewport()->palette();
-    palette.setColor(QPalette::Base, librarybrowser::backgroundColourForIndex(index));
-    m_itemsIconView->viewport()->setPalette(palette);
-    m_itemsIconView->viewport()->update();
+    m_presentations.setIconBackground(librarybrowser::backgroundColourForIndex(index));
     storeInteger(kBackgroundColourKey, index);
 }
 
@@ -349,107 +302,52 @@ void VXQLibraryItemViewController::refreshActiveView()
 
 void VXQLibraryItemViewController::reloadActiveView()
 {
-    if (!isViewLoaded())
-        return;
-    if (m_mode == ListMode) {
-        const JXIndexSet selected = selectedItemIndexes();
-        m_tableModel->reload();
-        selectInActiveView(selected);
-    } else {
-        m_itemsIconView->reloadData();
-        m_itemsIconView->updateSelectionSet();
-        fitIconViewToItsWidth();
-    }
-}
-
-void VXQLibraryItemViewController::fitIconViewToItsWidth()
-{
-    JXDistributedView* view = m_itemsIconView;
-    const QSize shown = view->viewport()->size();
-    // Positions follow the frame's width, so the width goes first and the height is measured.
-    view->setFrameSize(QSizeF(shown.width(), 1));
-    view->setFrameSize(QSizeF(shown.width(), std::max<double>(shown.height(), view->bestRect().height())));
-    view->setNeedsDisplay();
-}
-
-bool VXQLibraryItemViewController::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Resize && m_itemsIconView && watched == m_itemsIconView->viewport())
-        fitIconViewToItsWidth();
-    return platform::ViewController::eventFilter(watched, event);
+    m_presentations.reload();
 }
 
 QWidget* VXQLibraryItemViewController::activeView()
 {
     view();
-    if (m_mode == IconMode)
-        return m_itemsIconView;
-    if (m_mode == ListMode)
-        return m_itemsListView;
-    return m_containerTabView;
+    return m_presentations.activeView();
 }
 
 JXDistributedView* VXQLibraryItemViewController::iconView()
 {
     view();
-    return m_itemsIconView;
+    return m_presentations.iconView();
 }
 
 void VXQLibraryItemViewController::setIconView(JXDistributedView* iconView)
 {
-    if (!iconView || iconView == m_itemsIconView)
-        return;
-    if (m_itemsIconView) {
-        m_itemsIconView->setDataSource(nullptr);
-        m_itemsIconView->setDelegate(nullptr);
-        if (m_containerTabView) {
-            m_containerTabView->insertWidget(IconMode, iconView);
-            m_containerTabView->removeWidget(m_itemsIconView);
-        }
-        m_itemsIconView->deleteLater();
-    }
-    m_itemsIconView = iconView;
-    installPrototype(iconView);
-    iconView->setSizeToFit(false);
-    iconView->viewport()->installEventFilter(this);
-    iconView->setCellSize(iconSizeForSizing(m_iconSizing == kUnsetSetting ? 0 : m_iconSizing));
-    iconView->setDataSource(this);
-    iconView->setDelegate(this);
-    if (m_containerTabView)
-        m_containerTabView->setCurrentIndex(m_mode == ListMode ? ListMode : IconMode);
-    iconView->reloadData();
+    m_presentations.setIconView(iconView, iconSizeForSizing(m_iconSizing == kUnsetSetting ? 0 : m_iconSizing));
 }
 
 QTableView* VXQLibraryItemViewController::listView()
 {
     view();
-    return m_itemsListView;
+    return m_presentations.listView();
 }
 
 double VXQLibraryItemViewController::rowHeight()
 {
     view();
-    if (m_mode == ListMode)
-        return m_itemsListView->verticalHeader()->defaultSectionSize();
-    return m_itemsIconView->cellSize().height();
+    return m_presentations.rowHeight();
 }
 
 double VXQLibraryItemViewController::fixedHeight()
 {
     view();
-    if (m_mode == ListMode)
-        return m_itemsListView->horizontalHeader()->isHidden() ? 0.0 : m_itemsListView->horizontalHeader()->height();
-    return m_itemsIconView->contentInset();
+    return m_presentations.fixedHeight();
 }
 
 ZQSegmentedControl* VXQLibraryItemViewController::iconSizeControl()
 {
-    return m_controls.iconSizeControl(m_iconSizing, m_mode);
+    return m_controls.iconSizeControl(m_iconSizing, layoutMode());
 }
 
 ZQSegmentedControl* VXQLibraryItemViewController::layoutModeControl()
 {
-    return m_controls.layoutModeControl(m_mode);
+    return m_controls.layoutModeControl(layoutMode());
 }
 
 QComboBox* VXQLibraryItemViewController::sortByPopUpButton()
@@ -461,16 +359,7 @@ QComboBox* VXQLibraryItemViewController::sortByPopUpButton()
 
 JXIndexSet VXQLibraryItemViewController::selectedItemIndexes()
 {
-    if (!isViewLoaded())
-        return {};
-    if (m_mode == IconMode)
-        return m_itemsIconView->selectedItemIndexes();
-    if (m_mode != ListMode)
-        return {};
-    JXIndexSet rows;
-    for (const QModelIndex& index : m_itemsListView->selectionModel()->selectedRows())
-        rows.insert(index.row());
-    return rows;
+    return m_presentations.selectedIndexes();
 }
 
 QList<VXQLibraryItemPtr> VXQLibraryItemViewController::selectedItems()
@@ -502,47 +391,12 @@ void VXQLibraryItemViewController::selectItemsAtIndexes(const JXIndexSet& indexe
 
 void VXQLibraryItemViewController::selectInActiveView(const JXIndexSet& indexes)
 {
-    if (!isViewLoaded())
-        return;
-    if (m_mode == IconMode) {
-        // The view takes an empty proposal as a refusal: clearing is its own call.
-        const JXIndexSet allowed = m_disabled.filterSelection(indexes);
-        if (allowed.empty())
-            m_itemsIconView->deselectAll();
-        else
-            m_itemsIconView->selectItemsAtIndexesByExtendingSelection(allowed, false);
-        return;
-    }
-    if (m_mode != ListMode)
-        return;
-    // Runs of rows as one range each: a selection model slows with every range it holds.
-    QItemSelection selection;
-    const int rows = m_tableModel->rowCount();
-    const int lastColumn = m_tableModel->columnCount() - 1;
-    qint64 runStart = -1, runEnd = -1;
-    const auto closeRun = [&] {
-        if (runStart >= 0)
-            selection.select(m_tableModel->index(int(runStart), 0), m_tableModel->index(int(runEnd), lastColumn));
-    };
-    for (qint64 row : m_disabled.filterSelection(indexes)) {
-        if (row < 0 || row >= rows)
-            continue;
-        if (row != runEnd + 1 || runStart < 0) {
-            closeRun();
-            runStart = row;
-        }
-        runEnd = row;
-    }
-    closeRun();
-    m_itemsListView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    m_presentations.select(m_disabled.filterSelection(indexes));
 }
 
 void VXQLibraryItemViewController::scrollIndexToVisible(qint64 index)
 {
-    if (m_mode == IconMode)
-        m_itemsIconView->scrollItemToVisible(index);
-    else if (m_mode == ListMode)
-        m_itemsListView->scrollTo(m_tableModel->index(int(index), 0));
+    m_presentations.scrollToItem(index);
 }
 
 void VXQLibraryItemViewController::selectItems(const QList<VXQLibraryItemPtr>& items)
@@ -654,9 +508,7 @@ void VXQLibraryItemViewController::tableViewSortDescriptorsDidChange(const QList
     const int column = m_sortOrder.highlightLeadingColumn();
     if (m_sortOrder.descriptors().isEmpty())
         return;
-    if (m_itemsListView && column >= 0)
-        m_itemsListView->horizontalHeader()->setSortIndicator(
-            column, m_sortOrder.descriptors().first().ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    m_presentations.showSortIndicator(column, m_sortOrder.descriptors().first().ascending);
     m_controls.showSortMode(sortedBy());
 }
 
@@ -665,14 +517,7 @@ void VXQLibraryItemViewController::renameItemAtIndex(qint64 index)
     const VXQLibraryItemPtr item = itemAtIndex(index);
     if (!item || item->locked())
         return;
-    if (m_mode == ListMode) {
-        const QModelIndex cell = m_tableModel->index(int(index), m_tableModel->columnWithIdentifier(QStringLiteral("name")));
-        m_itemsListView->scrollTo(cell);
-        m_itemsListView->edit(cell);
-    } else if (m_mode == IconMode) {
-        m_itemsIconView->scrollItemToVisible(index);
-        m_itemsIconView->editItemIndexWithEventSelect(index, true);
-    }
+    m_presentations.beginRenaming(index);
 }
 
 bool VXQLibraryItemViewController::shouldEditItemAtIndex(qint64 index)
@@ -684,7 +529,7 @@ bool VXQLibraryItemViewController::shouldEditItemAtIndex(qint64 index)
 
 void VXQLibraryItemViewController::tableSelectionDidChange()
 {
-    if (m_mode == ListMode)
+    if (layoutMode() == ListMode)
         tellSelectionChanged(selectedItemIndexes());
 }
 
@@ -738,15 +583,13 @@ void VXQLibraryItemViewController::iconSizingAction(QObject* sender)
 
 void VXQLibraryItemViewController::iconContinuousSizingAction(QObject* sender)
 {
-    if (m_mode != IconMode || !sender)
+    if (layoutMode() != IconMode || !sender)
         return;
     bool ok = false;
     const double value = sender->property("value").toDouble(&ok);
     if (!ok || !(value > 0))
         return;
-    m_itemsIconView->setCellSize(QSizeF(value, value));
-    m_itemsIconView->reloadData();
-    fitIconViewToItsWidth();
+    m_presentations.setCellSize(QSizeF(value, value));
     if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::IconSizingChanged))
         m_delegate->iconSizingChanged(QSizeF(value, value));
 }
@@ -906,16 +749,16 @@ bool VXQLibraryItemViewController::validateMenuItem(platform::MenuItem* item)
     }
     if (action == "toggleIconScalingAction") {
         item->setState(m_allowIconUpscaling ? platform::MenuItem::OffState : platform::MenuItem::OnState);
-        return m_mode == IconMode;
+        return layoutMode() == IconMode;
     }
     if (action == "toggleLockBadgingAction") {
         item->setState(m_lockBadging ? platform::MenuItem::OnState : platform::MenuItem::OffState);
-        return m_mode == IconMode;
+        return layoutMode() == IconMode;
     }
     if (action == "backgroundColourAction") {
         item->setState(item->tag() == m_backgroundColourIndex ? platform::MenuItem::OnState
                                                               : platform::MenuItem::OffState);
-        return m_mode == IconMode;
+        return layoutMode() == IconMode;
     }
     if (action == "sortByAction") {
         const bool allowed = !m_delegate
@@ -988,7 +831,7 @@ QPointF VXQLibraryItemViewController::distributedViewPositionForCellAtItemIndex(
 {
     if (cell)
         // Only the browser's own view draws to the screen; any other prints or renders.
-        prepareCell(cell, index, view == m_itemsIconView);
+        prepareCell(cell, index, view == m_presentations.iconView());
     return view->itemPositionBasedOnItemIndex(index);
 }
 
@@ -1076,7 +919,7 @@ JXIndexSet VXQLibraryItemViewController::distributedViewProposedSelectionAtIndex
 void VXQLibraryItemViewController::distributedViewDidSelectItemsAtIndexes(JXDistributedView* view,
                                                                          const JXIndexSet& indexes)
 {
-    if (view == m_itemsIconView)
+    if (view == m_presentations.iconView())
         tellSelectionChanged(indexes);
 }
 
@@ -1098,12 +941,8 @@ void VXQLibraryItemViewController::libraryItemChanged(const platform::Notificati
     if (!isViewLoaded())
         return;
     const qint64 index = indexOfItem(qobject_cast<VXQLibraryItem*>(notification.object()));
-    if (index < 0)
-        return;
-    if (m_mode == ListMode)
-        m_tableModel->rowNeedsDisplay(int(index));
-    else
-        m_itemsIconView->itemNeedsDisplay(index);
+    if (index >= 0)
+        m_presentations.itemNeedsDisplay(index);
 }
 
 // --- Settings ---------------------------------------------------------------------------------

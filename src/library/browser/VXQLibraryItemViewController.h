@@ -20,6 +20,7 @@
 #include "library/browser/LibraryItemBrowserRules.h"
 #include "library/browser/LibraryItemDeleteSheet.h"
 #include "library/browser/LibraryItemDragOut.h"
+#include "library/browser/LibraryItemPresentations.h"
 #include "library/browser/LibraryItemPrinter.h"
 #include "library/browser/LibraryItemSortOrder.h"
 #include "library/browser/VXQLibraryItemViewControllerDelegate.h"
@@ -93,7 +94,7 @@ public:
     QString settingsNameRoot() const;
 
     // --- Presentation -------------------------------------------------------------------------
-    int layoutMode() const { return m_mode; }
+    int layoutMode() const { return m_presentations.mode(); }
     void setLayoutMode(int mode);
     int iconSizing() const { return m_iconSizing; }
     // In icon mode only.
@@ -234,15 +235,14 @@ public:
 
 protected:
     QWidget* loadView() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void libraryItemChanged(const platform::Notification& notification);
     void prepareCell(JXDistributedViewCell* cell, qint64 index, bool toScreen);
-    void installPrototype(JXDistributedView* view);
     void reloadActiveView();
-    // Items flow in rows as wide as the icon view shows, down as far as they need.
-    void fitIconViewToItsWidth();
+    static int validLayoutMode(int mode);
+    // Shows the mode's presentation even when it is shown already, and stores the mode.
+    void showLayoutMode(int mode);
     void selectInActiveView(const JXIndexSet& indexes);
     void scrollIndexToVisible(qint64 index);
     void tellSelectionChanged(const JXIndexSet& indexes);
@@ -250,11 +250,7 @@ private:
     void storeBool(const QString& suffix, bool value);
     void finishDeleteSheet(int returnCode);
 
-    QPointer<QStackedWidget> m_containerTabView;
-    QPointer<QTableView> m_itemsListView;
-    QPointer<LibraryItemTableModel> m_tableModel;
-    QPointer<JXDistributedView> m_itemsIconView;
-    int m_mode = IconMode;
+    LibraryItemPresentations m_presentations;
     int m_iconSizing = 0;
     QList<VXQLibraryItemPtr> m_content;
     VXQLibraryItemViewControllerDelegate* m_delegate = nullptr;
