@@ -2,9 +2,19 @@
 
 #include "platform/foundation/ZQLog.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
+
+// What changes a folder's listing, and the folder itself going.
+constexpr quint32 kFolderEvents = IN_ONLYDIR | IN_ATTRIB | IN_MOVE | IN_CREATE | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF;
 
 QStringList withoutTrailingSlashes(const QStringList& paths)
 {
@@ -18,9 +28,21 @@ QStringList withoutTrailingSlashes(const QStringList& paths)
 } // namespace
 
 FileSystemEventSource::FileSystemEventSource()
+    : m_inotify(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
 {
-    QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_watcher,
-                     [this](const QString& path) { folderChanged(path); });
+    if (m_inotify < 0) {
+        LogEvent(kFileEvent, QStringLiteral("folders cannot be watched for changes: %1").arg(qt_error_string(errno)));
+        return;
+    }
+    m_notifier = std::make_unique<QSocketNotifier>(m_inotify, QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { readEvents(); });
+}
+
+FileSystemEventSource::~FileSystemEventSource()
+{
+    m_notifier.reset();
+    if (m_inotify >= 0)
+        ::close(m_inotify);
 }
 
 QStringList FileSystemEventSource::addWatchedPaths(const QStringList& folderPaths)
@@ -33,24 +55,92 @@ QStringList FileSystemEventSource::addWatchedPaths(const QStringList& folderPath
 
 void FileSystemEventSource::removeWatchedPaths(const QStringList& folderPaths)
 {
-    const QStringList paths = withoutTrailingSlashes(folderPaths);
-    for (const QString& path : paths)
-        m_lost.remove(path);
     // A deleted folder has left the watch already; removing it again is no failure.
-    m_watcher.removePaths(paths);
+    for (const QString& path : withoutTrailingSlashes(folderPaths)) {
+        m_lost.remove(path);
+        removeWatch(path);
+    }
 }
 
 QStringList FileSystemEventSource::watch(const QStringList& paths)
 {
     QStringList existing;
-    for (const QString& refused : m_watcher.addPaths(paths)) {
+    for (const QString& path : paths) {
+        if (addWatch(path))
+            continue;
         LogEvent(kFileEvent, QStringLiteral("the folder '%1' cannot be watched for changes (it may be gone, or the "
                                             "system's limit of watched folders is reached)")
-                                 .arg(refused));
-        if (QFileInfo(refused).isDir())
-            existing.append(refused);
+                                 .arg(path));
+        if (QFileInfo(path).isDir())
+            existing.append(path);
     }
     return existing;
+}
+
+bool FileSystemEventSource::addWatch(const QString& path)
+{
+    if (m_watchByPath.contains(path))
+        return true;
+    if (m_inotify < 0 || path.isEmpty())
+        return false;
+    const int descriptor = inotify_add_watch(m_inotify, QFile::encodeName(path).constData(), kFolderEvents);
+    if (descriptor < 0)
+        return false;
+    m_watchByPath.insert(path, descriptor);
+    m_pathsByWatch.insert(descriptor, path);
+    return true;
+}
+
+void FileSystemEventSource::removeWatch(const QString& path)
+{
+    const auto found = m_watchByPath.constFind(path);
+    if (found == m_watchByPath.cend())
+        return;
+    const int descriptor = *found;
+    m_watchByPath.erase(found);
+    m_pathsByWatch.remove(descriptor, path);
+    if (!m_pathsByWatch.contains(descriptor))
+        inotify_rm_watch(m_inotify, descriptor);
+}
+
+void FileSystemEventSource::forgetWatch(int descriptor)
+{
+    for (const QString& path : m_pathsByWatch.values(descriptor))
+        m_watchByPath.remove(path);
+    m_pathsByWatch.remove(descriptor);
+}
+
+void FileSystemEventSource::readEvents()
+{
+    alignas(inotify_event) char buffer[16384];
+    QList<int> changed; // in the order the system told them
+    QSet<int> seen, gone;
+    for (;;) {
+        const ssize_t length = ::read(m_inotify, buffer, sizeof buffer);
+        if (length <= 0)
+            break;
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            if (!seen.contains(event->wd)) {
+                seen.insert(event->wd);
+                changed.append(event->wd);
+            }
+            if (event->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT))
+                gone.insert(event->wd);
+        }
+    }
+    for (const int descriptor : std::as_const(changed)) {
+        const QStringList paths = m_pathsByWatch.values(descriptor);
+        // A folder that went cannot be watched under this descriptor again: the system may
+        // hand it to the next folder watched.
+        if (gone.contains(descriptor)) {
+            forgetWatch(descriptor);
+            inotify_rm_watch(m_inotify, descriptor);
+        }
+        for (const QString& path : paths)
+            folderChanged(path);
+    }
 }
 
 void FileSystemEventSource::folderChanged(const QString& path)
