@@ -8,6 +8,7 @@
 #include "widgets/cells/ZQSourceListCell.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -392,6 +393,10 @@ TEST_F(ManagerTest, ADeletedCategorysItemsLeaveTheListAndTheKeyLineIsNamed)
             title = label;
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->text(), QStringLiteral("Unique key:"));
+    // Laid out as shown: the key stands apart from its name, not run on after the colon.
+    window.window()->show();
+    window.window()->layout()->activate();
+    EXPECT_GE(window.itemIdentifierField()->x() - title->geometry().right(), 4);
 
     storedDefaults().setBoolForKey(true, kVXQLibraryConfirmCategoryDelete);
     window.deleteCategoryAction(nullptr);

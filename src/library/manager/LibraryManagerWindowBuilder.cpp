@@ -105,6 +105,7 @@ QWidget* LibraryManagerWindowBuilder::makeRightPane(VXQLibraryItemViewController
     // as a stray code.
     auto* identifierRow = new QHBoxLayout;
     identifierRow->setContentsMargins(6, 2, 6, 2);
+    identifierRow->setSpacing(6); // the pane's layout runs its rows together
     auto* identifierTitle = new QLabel(tr("Unique key:"));
     m_widgets.itemIdentifierField = new QLabel;
     m_widgets.itemIdentifierField->setObjectName(QStringLiteral("itemIdentifier"));
