@@ -1,5 +1,6 @@
 #include "library/browser/LibraryItemPresentations.h"
 
+#include "library/browser/LibraryItemIconSource.h"
 #include "library/browser/LibraryItemTableModel.h"
 #include "library/browser/VXQLibraryItemViewController.h"
 #include "library/store/VXQLibrary.h"
@@ -12,8 +13,10 @@
 #include <QStackedWidget>
 #include <QTableView>
 
-LibraryItemPresentations::LibraryItemPresentations(VXQLibraryItemViewController& browser)
+LibraryItemPresentations::LibraryItemPresentations(VXQLibraryItemViewController& browser,
+                                                   LibraryItemIconSource& iconSource)
     : m_browser(browser)
+    , m_iconSource(iconSource)
 {
 }
 
@@ -118,8 +121,8 @@ void LibraryItemPresentations::setIconView(JXDistributedView* iconView, QSizeF c
     iconView->setSizeToFit(false);
     iconView->viewport()->installEventFilter(this);
     iconView->setCellSize(cellSize);
-    iconView->setDataSource(&m_browser);
-    iconView->setDelegate(&m_browser);
+    iconView->setDataSource(&m_iconSource);
+    iconView->setDelegate(&m_iconSource);
     if (m_stack)
         m_stack->setCurrentIndex(m_mode);
     iconView->reloadData();

@@ -17,6 +17,7 @@ class LibraryItemTableModel;
 class QStackedWidget;
 class QTableView;
 class QWidget;
+class LibraryItemIconSource;
 class VXQLibraryItemViewController;
 
 class LibraryItemPresentations : public QObject {
@@ -25,7 +26,8 @@ class LibraryItemPresentations : public QObject {
 public:
     enum Mode { IconMode = 0, ListMode = 1 };
 
-    explicit LibraryItemPresentations(VXQLibraryItemViewController& browser);
+    // The icon view asks `iconSource` about its items.
+    LibraryItemPresentations(VXQLibraryItemViewController& browser, LibraryItemIconSource& iconSource);
     ~LibraryItemPresentations() override;
 
     // Makes both presentations in their stack, the icon view showing cells of `cellSize`.
@@ -68,6 +70,7 @@ private:
     void installPrototype(JXDistributedView* view);
 
     VXQLibraryItemViewController& m_browser;
+    LibraryItemIconSource& m_iconSource;
     QPointer<QStackedWidget> m_stack;
     QPointer<QTableView> m_table;
     QPointer<LibraryItemTableModel> m_model;

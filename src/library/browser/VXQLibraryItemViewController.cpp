@@ -54,7 +54,8 @@ platform::UserDefaults& defaults()
 } // namespace
 
 VXQLibraryItemViewController::VXQLibraryItemViewController()
-    : m_presentations(*this)
+    : m_iconSource(*this)
+    , m_presentations(*this, m_iconSource)
     , m_controls(this, [this](int mode) { setSortedBy(mode); })
     , m_sortOrder(LibraryItemTableModel::columnKeys())
 {
@@ -141,8 +142,8 @@ QByteArray VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIc
     grid.setCellSize(cellSize);
     grid.resize(size.toSize());
     grid.setFrameSize(size);
-    grid.setDataSource(browser.get());
-    grid.setDelegate(browser.get());
+    grid.setDataSource(&browser->m_iconSource);
+    grid.setDelegate(&browser->m_iconSource);
     grid.reloadData();
 
     QByteArray pdf;
@@ -538,7 +539,7 @@ void VXQLibraryItemViewController::tableSelectionDidChange()
 int VXQLibraryItemViewController::printToPrinter(QPrinter& printer)
 {
     view();
-    return m_printer.print(printer, numberOfItemsInContent(), this, this);
+    return m_iconSource.print(printer);
 }
 
 void VXQLibraryItemViewController::performPrintWithPrintInfo(const std::optional<QPageLayout>& pageLayout)
@@ -557,20 +558,6 @@ void VXQLibraryItemViewController::performPrintWithPrintInfo(const std::optional
             if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::PrintOperationDidRun))
                 m_delegate->printOperationDidRunSuccessContextInfo(success, kPrintPreviewContext);
         });
-}
-
-QString VXQLibraryItemViewController::printableDistributedViewHeaderStringForPage(JXDistributedView* view, qint64 page)
-{
-    if (auto* printable = dynamic_cast<ZQPrintableJXDistributedViewDelegate*>(m_delegate))
-        return printable->printableDistributedViewHeaderStringForPage(view, page);
-    return {};
-}
-
-QString VXQLibraryItemViewController::printableDistributedViewFooterStringForPage(JXDistributedView* view, qint64 page)
-{
-    if (auto* printable = dynamic_cast<ZQPrintableJXDistributedViewDelegate*>(m_delegate))
-        return printable->printableDistributedViewFooterStringForPage(view, page);
-    return {};
 }
 
 // --- Actions ----------------------------------------------------------------------------------
@@ -806,132 +793,27 @@ bool VXQLibraryItemViewController::dragEndedWithOperationAtPoint(Qt::DropAction 
     return m_delegate->removeItemsAtIndexes(selected);
 }
 
-void VXQLibraryItemViewController::distributedViewDragEndedWithOperation(JXDistributedView*, Qt::DropAction operation)
+// --- The icon view's questions -----------------------------------------------------------------
+
+void VXQLibraryItemViewController::distributedViewSetObjectValueForItemIndex(JXDistributedView* view,
+                                                                            const QString& value, qint64 index)
 {
-    dragEndedWithOperationAtPoint(operation, QCursor::pos());
+    m_iconSource.distributedViewSetObjectValueForItemIndex(view, value, index);
 }
 
-// --- Icon view data source and delegate -------------------------------------------------------
-
-JXDistributedViewDataSource::Messages VXQLibraryItemViewController::implementedDataSourceMessages() const
+QString VXQLibraryItemViewController::distributedViewToolTipForItemAtIndex(JXDistributedView* view, qint64 index)
 {
-    using M = JXDistributedViewDataSource::Message;
-    return M::SetPosition | M::SetObjectValue | M::WriteItems | M::ToolTip | M::DraggingSourceOperationMask
-        | M::DraggedImageMovedTo | M::DragEndedWithOperation;
+    return m_iconSource.distributedViewToolTipForItemAtIndex(view, index);
 }
 
-qint64 VXQLibraryItemViewController::numberOfItemsInDistributedView(JXDistributedView*)
+void VXQLibraryItemViewController::distributedViewCellDoubleClickedAtItemIndex(JXDistributedView* view, qint64 index)
 {
-    return numberOfItemsInContent();
+    m_iconSource.distributedViewCellDoubleClickedAtItemIndex(view, index);
 }
 
-QPointF VXQLibraryItemViewController::distributedViewPositionForCellAtItemIndex(JXDistributedView* view,
-                                                                               JXDistributedViewCell* cell,
-                                                                               qint64 index)
+bool VXQLibraryItemViewController::distributedViewShouldEditItemAtIndex(JXDistributedView* view, qint64 index)
 {
-    if (cell)
-        // Only the browser's own view draws to the screen; any other prints or renders.
-        prepareCell(cell, index, view == m_presentations.iconView());
-    return view->itemPositionBasedOnItemIndex(index);
-}
-
-void VXQLibraryItemViewController::prepareCell(JXDistributedViewCell* cell, qint64 index, bool toScreen)
-{
-    const VXQLibraryItemPtr item = itemAtIndex(index);
-    if (!item)
-        return;
-    auto* labelled = dynamic_cast<ZQLabelledIconCell*>(cell);
-    if (labelled)
-        labelled->setImageScaling(m_allowIconUpscaling ? ZQLabelledIconCell::ImageScaleProportionallyUpOrDown
-                                                       : ZQLabelledIconCell::ImageScaleProportionallyDown);
-    if (toScreen) {
-        const QImage preview = item->previewImage();
-        cell->setImage(preview.isNull() ? placeholderPreviewImage() : preview);
-    } else {
-        cell->setImage(m_printer.isPrinting() ? m_printer.printedIcon(*item)
-                                              : item->previewImageLoadingAsynchronously(false));
-    }
-    cell->setStringValue(item->name());
-    if (labelled && toScreen)
-        labelled->setBadgeImage(m_lockBadging && item->locked() ? lockBadgeImage() : QImage());
-    else if (labelled)
-        labelled->setBadgeImage({});
-    cell->setEnabled(!m_disabled.isDisabled(index));
-}
-
-void VXQLibraryItemViewController::distributedViewSetPositionForItemIndex(JXDistributedView*, QPointF position,
-                                                                         qint64 index)
-{
-    if (const VXQLibraryItemPtr item = itemAtIndex(index))
-        item->setIconPosition(position);
-}
-
-void VXQLibraryItemViewController::distributedViewSetObjectValueForItemIndex(JXDistributedView*, const QString& value,
-                                                                            qint64 index)
-{
-    const VXQLibraryItemPtr item = itemAtIndex(index);
-    if (!item)
-        return;
-    item->setName(value);
-    selectItems({item});
-}
-
-bool VXQLibraryItemViewController::distributedViewWriteItemsAtIndexesToPasteboard(JXDistributedView*,
-                                                                                 const JXIndexSet& indexes,
-                                                                                 platform::Pasteboard& pasteboard)
-{
-    QList<VXQLibraryItemPtr> items;
-    for (qint64 index : indexes)
-        if (VXQLibraryItemPtr item = itemAtIndex(index))
-            items.append(item);
-    return !items.isEmpty() && VXQLibraryItem::writeLibraryItemsToPasteboard(items, pasteboard);
-}
-
-QString VXQLibraryItemViewController::distributedViewToolTipForItemAtIndex(JXDistributedView*, qint64 index)
-{
-    const VXQLibraryItemPtr item = itemAtIndex(index);
-    if (!item)
-        return {};
-    return QStringLiteral("%1 \u201C%2\u201D").arg(VXQLibraryItem::localisedKindStringForClassCode(item->classCode()),
-                                                   item->name());
-}
-
-Qt::DropActions VXQLibraryItemViewController::distributedViewDraggingSourceOperationMaskForLocal(JXDistributedView*,
-                                                                                                bool)
-{
-    // Copy; removal is read from where an unclaimed drop ends.
-    return Qt::CopyAction;
-}
-
-JXDistributedViewDelegate::Messages VXQLibraryItemViewController::implementedDelegateMessages() const
-{
-    using M = JXDistributedViewDelegate::Message;
-    return M::ProposedSelectionAtIndexes | M::DidSelectItemsAtIndexes | M::CellDoubleClickedAtItemIndex
-        | M::ShouldEditItemAtIndex;
-}
-
-JXIndexSet VXQLibraryItemViewController::distributedViewProposedSelectionAtIndexes(JXDistributedView*,
-                                                                                  const JXIndexSet& proposed)
-{
-    return m_disabled.filterSelection(proposed);
-}
-
-void VXQLibraryItemViewController::distributedViewDidSelectItemsAtIndexes(JXDistributedView* view,
-                                                                         const JXIndexSet& indexes)
-{
-    if (view == m_presentations.iconView())
-        tellSelectionChanged(indexes);
-}
-
-void VXQLibraryItemViewController::distributedViewCellDoubleClickedAtItemIndex(JXDistributedView*, qint64 index)
-{
-    if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::EditItemsAtIndexes))
-        m_delegate->editItemsAtIndexes({index});
-}
-
-bool VXQLibraryItemViewController::distributedViewShouldEditItemAtIndex(JXDistributedView*, qint64 index)
-{
-    return shouldEditItemAtIndex(index);
+    return m_iconSource.distributedViewShouldEditItemAtIndex(view, index);
 }
 
 // --- Item changes -----------------------------------------------------------------------------

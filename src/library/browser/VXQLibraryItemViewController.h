@@ -20,8 +20,8 @@
 #include "library/browser/LibraryItemBrowserRules.h"
 #include "library/browser/LibraryItemDeleteSheet.h"
 #include "library/browser/LibraryItemDragOut.h"
+#include "library/browser/LibraryItemIconSource.h"
 #include "library/browser/LibraryItemPresentations.h"
-#include "library/browser/LibraryItemPrinter.h"
 #include "library/browser/LibraryItemSortOrder.h"
 #include "library/browser/VXQLibraryItemViewControllerDelegate.h"
 #include "platform/ui/ViewController.h"
@@ -45,10 +45,7 @@ class MenuItem;
 struct Notification;
 }
 
-class VXQLibraryItemViewController : public platform::ViewController,
-                                     public JXDistributedViewDataSource,
-                                     public JXDistributedViewDelegate,
-                                     public ZQPrintableJXDistributedViewDelegate {
+class VXQLibraryItemViewController : public platform::ViewController {
     Q_OBJECT
 
 public:
@@ -200,30 +197,17 @@ public:
     // window removes them when the delegate allows it; answers whether they were removed.
     bool dragEndedWithOperationAtPoint(Qt::DropAction operation, QPoint screenPoint);
 
-    // --- Icon view data source and delegate ---------------------------------------------------
-    JXDistributedViewDataSource::Messages implementedDataSourceMessages() const override;
-    qint64 numberOfItemsInDistributedView(JXDistributedView* view) override;
-    QPointF distributedViewPositionForCellAtItemIndex(JXDistributedView* view, JXDistributedViewCell* cell,
-                                                      qint64 index) override;
-    void distributedViewSetPositionForItemIndex(JXDistributedView* view, QPointF position, qint64 index) override;
-    void distributedViewSetObjectValueForItemIndex(JXDistributedView* view, const QString& value,
-                                                   qint64 index) override;
-    bool distributedViewWriteItemsAtIndexesToPasteboard(JXDistributedView* view, const JXIndexSet& indexes,
-                                                        platform::Pasteboard& pasteboard) override;
-    QString distributedViewToolTipForItemAtIndex(JXDistributedView* view, qint64 index) override;
-    Qt::DropActions distributedViewDraggingSourceOperationMaskForLocal(JXDistributedView* view, bool local) override;
-    void distributedViewDraggedImageMovedTo(JXDistributedView* view, const QImage& image, QPointF screenPoint) override;
-    void distributedViewDragEndedWithOperation(JXDistributedView* view, Qt::DropAction operation) override;
-
-    JXDistributedViewDelegate::Messages implementedDelegateMessages() const override;
-    JXIndexSet distributedViewProposedSelectionAtIndexes(JXDistributedView* view, const JXIndexSet& proposed) override;
-    void distributedViewDidSelectItemsAtIndexes(JXDistributedView* view, const JXIndexSet& indexes) override;
-    void distributedViewCellDoubleClickedAtItemIndex(JXDistributedView* view, qint64 index) override;
-    bool distributedViewShouldEditItemAtIndex(JXDistributedView* view, qint64 index) override;
-
-    // Printed pages ask the delegate, when it also answers the printable view's messages.
-    QString printableDistributedViewHeaderStringForPage(JXDistributedView* view, qint64 page) override;
-    QString printableDistributedViewFooterStringForPage(JXDistributedView* view, qint64 page) override;
+    // --- The icon view's questions, as its data source and delegate answers them -------------
+    // The view's own title edit: renames the item and selects it.
+    void distributedViewSetObjectValueForItemIndex(JXDistributedView* view, const QString& value, qint64 index);
+    QString distributedViewToolTipForItemAtIndex(JXDistributedView* view, qint64 index);
+    void distributedViewCellDoubleClickedAtItemIndex(JXDistributedView* view, qint64 index);
+    bool distributedViewShouldEditItemAtIndex(JXDistributedView* view, qint64 index);
+    // The dragged selection's image moved: outside every window the cursor tells whether the
+    // drop will remove the items.
+    void distributedViewDraggedImageMovedTo(JXDistributedView* view, const QImage& image, QPointF screenPoint);
+    // The icon view, without building the view when it is not built yet.
+    JXDistributedView* iconViewIfLoaded() const { return m_presentations.iconView(); }
 
     // --- Table ----------------------------------------------------------------------------------
     // What the list's model asks.
@@ -238,7 +222,6 @@ protected:
 
 private:
     void libraryItemChanged(const platform::Notification& notification);
-    void prepareCell(JXDistributedViewCell* cell, qint64 index, bool toScreen);
     void reloadActiveView();
     static int validLayoutMode(int mode);
     // Shows the mode's presentation even when it is shown already, and stores the mode.
@@ -250,6 +233,7 @@ private:
     void storeBool(const QString& suffix, bool value);
     void finishDeleteSheet(int returnCode);
 
+    LibraryItemIconSource m_iconSource;
     LibraryItemPresentations m_presentations;
     int m_iconSizing = 0;
     QList<VXQLibraryItemPtr> m_content;
@@ -265,6 +249,5 @@ private:
     LibraryItemSortOrder m_sortOrder;
     LibraryItemDeleteSheet m_deleteSheet;
     LibraryItemDragOut m_dragOut;
-    LibraryItemPrinter m_printer;
     bool m_awake = false;
 };
