@@ -1,18 +1,104 @@
 #include "symbols/placed/SymbolSequenceMembership.h"
 
 #include "app/document/VXQMappingLayer.h"
+#include "platform/foundation/UndoSuspension.h"
 #include "platform/ui/MenuItem.h"
 #include "symbols/placed/VXQSymbol.h"
+#include "symbols/sequences/LayerSequences.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
 
 #include <algorithm>
 
-bool SymbolSequenceMembership::refer(VXQSymbolSequence* sequence)
+void SymbolSequenceMembership::join(VXQSymbolSequence* sequence)
+{
+    VXQSymbolSequence* const current = m_sequence;
+    if (sequence == current)
+        return;
+    if (current && current->containsSymbol(&m_symbol))
+        current->removeSymbol(&m_symbol);
+    if (sequence)
+        sequence->addSymbol(std::static_pointer_cast<VXQSymbol>(m_symbol.shared_from_this()));
+    else
+        attach(nullptr);
+}
+
+void SymbolSequenceMembership::attach(VXQSymbolSequence* sequence)
 {
     if (sequence == m_sequence)
-        return false;
+        return;
     m_sequence = sequence;
-    return true;
+    loadNumber();
+}
+
+void SymbolSequenceMembership::adjust(VXQSymbolSequence* previous)
+{
+    auto* mappingLayer = qobject_cast<VXQMappingLayer*>(m_symbol.layer());
+    const VXQSymbolMasterPtr& master = m_symbol.master();
+    const VXQSymbolSequencePtr target =
+        mappingLayer && master ? layersequences::sequenceForSymbolMaster(*mappingLayer, master) : nullptr;
+    if (previous && previous == target.get())
+        return;
+    if (previous)
+        previous->removeSymbol(&m_symbol);
+    if (target)
+        target->addSymbol(std::static_pointer_cast<VXQSymbol>(m_symbol.shared_from_this()));
+}
+
+void SymbolSequenceMembership::leave()
+{
+    if (m_sequence)
+        m_sequence->removeSymbol(&m_symbol);
+}
+
+void SymbolSequenceMembership::loadNumber()
+{
+    const std::optional<qint64> number = numberInSequence();
+    if (!number)
+        return;
+    // The attributes follow the sequence, whose own changes are what undo restores.
+    const platform::UndoSuspension suspension(m_symbol.undoManager());
+    m_symbol.announceChangeForKey(QStringLiteral("positionInSequence"), [&] { m_loadedNumber = *number; });
+    m_symbol.setMetadataItemValueForKey(m_sequence->sequenceStringForSymbol(&m_symbol), kVXQSequenceNumberKey);
+    m_symbol.setMetadataItemValueForKey(*number, kVXQSequenceCardKey);
+    m_symbol.notifyVisualChange();
+}
+
+VXQSymbolSequence* SymbolSequenceMembership::makeSequenceable()
+{
+    auto* mappingLayer = qobject_cast<VXQMappingLayer*>(m_symbol.layer());
+    const VXQSymbolMasterPtr master = m_symbol.master();
+    if (m_symbol.locked() || !master || master->locked() || !mappingLayer)
+        return m_sequence;
+    // A document read with a sequence over a master that is not sequenceable here (another
+    // process's built-in master, say) keeps its numbers; the master only has to allow them.
+    if (m_sequence) {
+        if (!master->sequenceable()) {
+            master->setSequenceable(true);
+            m_symbol.nameUndoAction(tr("Make Sequenceable"));
+        }
+        return m_sequence;
+    }
+    master->setSequenceable(true);
+    adjust(nullptr);
+    if (m_sequence) {
+        // The master's symbols on this layer alone, in stacking order: other layers and
+        // documents number their own.
+        QList<VXQSymbolPtr> members;
+        for (const VXDrawableObjectPtr& object : mappingLayer->allSymbols()) {
+            auto symbol = std::static_pointer_cast<VXQSymbol>(object);
+            if (symbol->master() == master)
+                members.append(symbol);
+        }
+        m_sequence->setSymbols(members);
+    }
+    m_symbol.nameUndoAction(tr("Make Sequenceable"));
+    return m_sequence;
+}
+
+void SymbolSequenceMembership::makeUnsequenceable()
+{
+    if (m_sequence && m_symbol.master())
+        m_symbol.master()->setSequenceable(false);
 }
 
 std::optional<qint64> SymbolSequenceMembership::numberInSequence() const

@@ -2,9 +2,11 @@
 
 // A placed symbol's place in its layer's numbering sequence for its master: the sequence (not
 // owned: the layer keeps it), the number it last gave the symbol and the number remembered
-// before a layer copy. The sequence holds the order; the membership asks it for numbers,
-// moves the symbol within them and says which sequence commands apply.
+// before a layer copy. The sequence holds the order; the membership joins and leaves it as the
+// symbol changes layer or master, writes the number it gives into the symbol's attributes,
+// moves the symbol within the numbers and says which sequence commands apply.
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <limits>
 #include <optional>
@@ -17,11 +19,14 @@ class MenuItem;
 } // namespace platform
 
 class SymbolSequenceMembership {
+    // The texts are the symbol's own.
+    Q_DECLARE_TR_FUNCTIONS(VXQSymbol)
+
 public:
     static constexpr qint64 kNoNumber = std::numeric_limits<qint64>::max();
     enum class Move { Forward, Backward, ToStart, ToEnd };
 
-    explicit SymbolSequenceMembership(const VXQSymbol& symbol)
+    explicit SymbolSequenceMembership(VXQSymbol& symbol)
         : m_symbol(symbol)
     {
     }
@@ -29,9 +34,24 @@ public:
     SymbolSequenceMembership& operator=(const SymbolSequenceMembership&) = delete;
 
     VXQSymbolSequence* sequence() const { return m_sequence; }
-    // Only the reference, which the sequence sets as it takes or drops the symbol; false when
-    // it is already that one.
-    bool refer(VXQSymbolSequence* sequence);
+    // Leaves the current sequence (null: and joins none) and joins `sequence`, through the
+    // sequences so that their lists and the reference stay in step.
+    void join(VXQSymbolSequence* sequence);
+    // Only the reference, which the sequence sets as it takes or drops the symbol, and the
+    // number it then gives.
+    void attach(VXQSymbolSequence* sequence);
+    // Moves from `previous` (or none) into the layer's sequence for the master.
+    void adjust(VXQSymbolSequence* previous);
+    // The symbol left its layer.
+    void leave();
+    // Writes the number the sequence gives into "QVNL_SEQUENCE_NUMBER" (as shown) and
+    // "QVNL_SEQUENCE_CARD" (the number), without an undo step of its own.
+    void loadNumber();
+    // Makes the master sequenceable and numbers its symbols on this layer in stacking order
+    // ("Make Sequenceable"); answers the sequence. Nothing while locked; a member only makes
+    // its master sequenceable again.
+    VXQSymbolSequence* makeSequenceable();
+    void makeUnsequenceable();
     // The number the sequence gives the symbol now; none without one or outside it.
     std::optional<qint64> numberInSequence() const;
     void setLoadedNumber(qint64 number) { m_loadedNumber = number; }
@@ -56,7 +76,7 @@ private:
     // Unlocked in a sequence of a sequenceable master.
     bool numbered() const;
 
-    const VXQSymbol& m_symbol;
+    VXQSymbol& m_symbol;
     QPointer<VXQSymbolSequence> m_sequence;
     qint64 m_loadedNumber = kNoNumber;
     qint64 m_priorPosition = kNoNumber;

@@ -14,6 +14,7 @@
 #include "symbols/placed/PlacedSymbolGraphic.h"
 #include "symbols/placed/SymbolArchiveRecord.h"
 #include "symbols/placed/SymbolValueValidator.h"
+#include "symbols/utilities/SymbolUtilities.h"
 
 #include <QMouseEvent>
 
@@ -130,6 +131,12 @@ void VXQSymbol::setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& mast
         platform::NotificationCenter::defaultCenter().postNotificationName(kVXQSymbolMasterWasReplacedNotification, this);
     if (creatingSequenceIfNeeded)
         adjustSequence(oldSequence);
+}
+
+void VXQSymbol::applySymbolMaster(const ZQObjectPtr& master)
+{
+    if (const auto symbolMaster = std::dynamic_pointer_cast<VXQSymbolMaster>(master))
+        setMaster(symbolMaster);
 }
 
 void VXQSymbol::takeMaster(const VXQSymbolMasterPtr& master)
@@ -432,6 +439,18 @@ void VXQSymbol::mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QM
 
 // --- Lifecycle ----------------------------------------------------------------------------------------------------
 
+void VXQSymbol::objectWasAddedToLayer(VXObjectOwnerLayer* layer)
+{
+    VXDrawableObject::objectWasAddedToLayer(layer);
+    m_membership.adjust(sequence());
+}
+
+void VXQSymbol::objectWasRemovedFromLayer(VXObjectOwnerLayer* layer)
+{
+    VXDrawableObject::objectWasRemovedFromLayer(layer);
+    m_membership.leave();
+}
+
 void VXQSymbol::objectDidBecomeSelected()
 {
     for (const VXQTextLabelPtr& label : m_labels.selectedLabels())
@@ -472,6 +491,12 @@ QVariant VXQSymbol::metadataObjectForKey(const QString& key) const
     // A symbol not named itself goes by its master's name, as labels showing "%%name" do.
     const QVariant value = VXDrawableObject::metadataObjectForKey(key);
     return value.isValid() || key != kNameKey ? value : QVariant(masterName());
+}
+
+void VXQSymbol::setLabelAttributes(const QVariant& value)
+{
+    if (const VXStylePtr style = styleOfValue(value); style && style->hasTextAttributes())
+        applyTextAttributesToLabels(style->textAttributes());
 }
 
 void VXQSymbol::metadataDidChangeForKey(const QString& key)

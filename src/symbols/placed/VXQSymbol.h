@@ -10,7 +10,10 @@
 //   SymbolMasterLink          the master, the client slot and the measured master rectangle
 //   SymbolPlacement           location, angle, scale and switches; transform maths
 //   PlacedSymbolGraphic       drawing, the selection outline and knobs, hit testing
-//   SymbolSequenceMembership  the sequence and numbers; moves and sequence menu validation
+//   SymbolSequenceMembership  the sequence and numbers: joining, leaving, numbering, moves and
+//                             sequence menu validation
+//   SymbolCommands            the menu commands, the context menu and their validation
+//   SymbolLabels              where labels sit round the symbol and what new ones start as
 //   SymbolValueValidator      values offered for "style", "scaleFactor", "angle", "labelAttributes"
 //   SymbolLabelDefaults       the text style new symbol labels start with
 //   SymbolArchiveRecord       the "VXQSymbol_*" archive keys
@@ -25,9 +28,12 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/DrawableContainer.h"
 #include "symbols/labels/DrawableTextLabelContainer.h"
+#include "symbols/labels/VXQTextBlockLabel.h"
 #include "symbols/masters/VXQSymbolMaster.h"
 #include "symbols/masters/VXQSymbolMasterClient.h"
+#include "symbols/placed/SymbolCommands.h"
 #include "symbols/placed/SymbolLabelDefaults.h"
+#include "symbols/placed/SymbolLabels.h"
 #include "symbols/placed/SymbolMasterLink.h"
 #include "symbols/placed/SymbolPlacement.h"
 #include "symbols/placed/SymbolSequenceMembership.h"
@@ -158,23 +164,16 @@ public:
     // The style drawing lends the master's graphic: the local one, else none.
     VXStylePtr lentStyle() const { return m_useLocalStyle ? VXDrawableObject::style() : nullptr; }
 
-    // --- Sequencing --------------------------------------------------------------------------------
+    // --- Sequencing (see SymbolSequenceMembership) -----------------------------------------------
     // The layer's sequence for the master numbers the symbol while the master is sequenceable.
     // Joining a layer, changing master or becoming sequenceable puts it there; leaving the
     // layer takes it out.
     VXQSymbolSequence* sequence() const { return m_membership.sequence(); }
-    // Leaves the current sequence (null: and joins none) and joins `sequence`.
-    void setSequence(VXQSymbolSequence* sequence);
-    // Writes the number the sequence gives into "QVNL_SEQUENCE_NUMBER" (as shown) and
-    // "QVNL_SEQUENCE_CARD" (the number).
-    void loadSequenceNumber();
-    // Moves from `previous` (or none) into the layer's sequence for the master.
-    void adjustSequence(VXQSymbolSequence* previous);
-    // Makes the master sequenceable and numbers its symbols on this layer in stacking order
-    // ("Make Sequenceable"); answers the sequence. Nothing while locked; a symbol already in a
-    // sequence only makes its master sequenceable again.
-    Q_INVOKABLE VXQSymbolSequence* makeSequencable();
-    void makeUnsequencable();
+    void setSequence(VXQSymbolSequence* sequence) { m_membership.join(sequence); }
+    void loadSequenceNumber() { m_membership.loadNumber(); }
+    void adjustSequence(VXQSymbolSequence* previous) { m_membership.adjust(previous); }
+    Q_INVOKABLE VXQSymbolSequence* makeSequencable() { return m_membership.makeSequenceable(); }
+    void makeUnsequencable() { m_membership.makeUnsequenceable(); }
     // The number the sequence gives; without a sequence the last one loaded.
     qint64 positionInSequence() const { return m_membership.position(); }
     // Moves the symbol to that number, kept within the sequence's numbers.
@@ -271,15 +270,20 @@ public:
     void setTextLabels(const QList<VXQTextLabelPtr>& labels) override;
     QRectF boundsIgnoringLabels() const override;
     std::optional<QPointF> referencePointForLabel(const VXQTextLabel&) const override;
-    // North and south: half the height + 3; west and east: half the width + 4; others: half
-    // the diagonal + 1.
-    double labelOffsetRadiusForLabel(const VXQTextLabel& label) const override;
-    // Within 0.3 of the offset radius of the location the label sits on it; farther out it
-    // takes the compass placement of its direction. There is no visual centre to snap to.
-    int placementForLabelDraggedToPoint(const VXQTextLabel& label, QPointF point) const override;
-    // The last text adornment of the symbol's style; for a group master, of the first style
-    // of its graphic that has one; else one showing defaultSymbolLabelText.
-    VXTextAdornmentPtr templateAdornmentForNewLabels() const override;
+    // Where labels sit round the symbol and what new ones start as (see SymbolLabels).
+    double labelOffsetRadiusForLabel(const VXQTextLabel& label) const override
+    {
+        return SymbolLabels::offsetRadius(size(), label);
+    }
+    int placementForLabelDraggedToPoint(const VXQTextLabel& label, QPointF point) const override
+    {
+        return SymbolLabels::placementForDraggedLabel(*referencePointForLabel(label), labelOffsetRadiusForLabel(label),
+                                                      point);
+    }
+    VXTextAdornmentPtr templateAdornmentForNewLabels() const override
+    {
+        return SymbolLabels::templateAdornment(style(), master() && master()->isGroupObject() ? masterObject() : nullptr);
+    }
 
     // The text style new symbol labels start with (SymbolLabelDefaults).
     static QVariantMap defaultSymbolLabelAttributes() { return SymbolLabelDefaults::attributes(); }
@@ -308,46 +312,41 @@ public:
         return SymbolValueValidator::validateNumber(value, QStringLiteral("angle"), error);
     }
 
-    // --- Commands ------------------------------------------------------------------------------------
-    // Replaces the symbol by a plain copy of the master's graphic in its place ("Detach Symbol").
-    Q_INVOKABLE void detachSymbol(QObject* sender = nullptr);
-    // Hands the master to the "Place Symbol" tool and makes it current; unless Option is held
-    // the symbol goes ("Pick Up Symbol").
-    Q_INVOKABLE void pickUpSymbol(QObject* sender = nullptr);
-    // The scale factor becomes the sender's tag / 10 ("Change Symbol Scale").
-    Q_INVOKABLE void scaleSymbolWithTagOfSender(QObject* sender);
-    // Works while locked.
-    Q_INVOKABLE void copySymbolMaster(QObject* sender = nullptr);
-    Q_INVOKABLE void pasteSymbolMaster(QObject* sender = nullptr);
-    // A master dragged onto the symbol becomes its master ("Drop Symbol Master").
-    bool performDragOperation(const platform::Pasteboard& pasteboard);
-    Q_INVOKABLE void revealMasterSymbol(QObject* sender = nullptr);
-    Q_INVOKABLE void selectMatchingStyle(QObject* sender = nullptr);
-    // After asking, numbers the sequence from its offset again, closing gaps ("Renumber Symbols").
-    Q_INVOKABLE void renumberSequence(QObject* sender = nullptr);
-    Q_INVOKABLE void toggleAutoRenumbering(QObject* sender = nullptr);
-    // The sequence kind becomes the sender's tag ("Sequence Type").
-    Q_INVOKABLE void setSequenceKindAction(QObject* sender);
-    // One number on, one back, to the first, to the last; named by the sender's title.
-    Q_INVOKABLE void moveForwardInSequence(QObject* sender = nullptr);
-    Q_INVOKABLE void moveBackwardInSequence(QObject* sender = nullptr);
-    Q_INVOKABLE void moveToStartOfSequence(QObject* sender = nullptr);
-    Q_INVOKABLE void moveToEndOfSequence(QObject* sender = nullptr);
-    // A key table of the sequence in a new text shape ("Insert Sequence Key").
-    Q_INVOKABLE void insertKeyTable(QObject* sender = nullptr);
-    Q_INVOKABLE void copyDrawingStyle(QObject* sender = nullptr);
+    // --- Commands (see SymbolCommands) -------------------------------------------------------------
+    Q_INVOKABLE void detachSymbol(QObject* = nullptr) { m_commands.detach(); }
+    Q_INVOKABLE void pickUpSymbol(QObject* = nullptr) { m_commands.pickUp(); }
+    Q_INVOKABLE void scaleSymbolWithTagOfSender(QObject* sender) { m_commands.scaleToTagOf(sender); }
+    Q_INVOKABLE void copySymbolMaster(QObject* = nullptr) { m_commands.copyMaster(); }
+    Q_INVOKABLE void pasteSymbolMaster(QObject* = nullptr) { m_commands.pasteMaster(); }
+    bool performDragOperation(const platform::Pasteboard& pasteboard) { return m_commands.dropMaster(pasteboard); }
+    Q_INVOKABLE void revealMasterSymbol(QObject* = nullptr) { m_commands.revealMaster(); }
+    Q_INVOKABLE void selectMatchingStyle(QObject* = nullptr) { m_commands.selectMatchingStyle(); }
+    Q_INVOKABLE void renumberSequence(QObject* = nullptr) { m_commands.renumberSequence(); }
+    Q_INVOKABLE void toggleAutoRenumbering(QObject* = nullptr) { m_commands.toggleAutoRenumbering(); }
+    Q_INVOKABLE void setSequenceKindAction(QObject* sender) { m_commands.setSequenceKind(sender); }
+    Q_INVOKABLE void moveForwardInSequence(QObject* sender = nullptr) { moveInSequence(Move::Forward, sender); }
+    Q_INVOKABLE void moveBackwardInSequence(QObject* sender = nullptr) { moveInSequence(Move::Backward, sender); }
+    Q_INVOKABLE void moveToStartOfSequence(QObject* sender = nullptr) { moveInSequence(Move::ToStart, sender); }
+    Q_INVOKABLE void moveToEndOfSequence(QObject* sender = nullptr) { moveInSequence(Move::ToEnd, sender); }
+    Q_INVOKABLE void insertKeyTable(QObject* = nullptr) { m_commands.insertKeyTable(); }
+    Q_INVOKABLE void copyDrawingStyle(QObject* = nullptr) { m_commands.copyDrawingStyle(); }
     // A label north-east of the symbol in the template's text ("New Label"). The lock is left to
     // menu validation, as for pasting and deleting.
-    Q_INVOKABLE void newTextLabel(QObject* sender = nullptr);
-    Q_INVOKABLE void pasteLabel(QObject* sender = nullptr);
-    Q_INVOKABLE void deleteLabels(QObject* sender = nullptr);
-    Q_INVOKABLE void toggleLabelsVisible(QObject* sender = nullptr);
+    Q_INVOKABLE void newTextLabel(QObject* = nullptr) { newTextLabelWithPlacement(VXQTextBlockLabel::kNorthEast); }
+    Q_INVOKABLE void pasteLabel(QObject* = nullptr) { pasteLabelFromGeneralPasteboard(); }
+    Q_INVOKABLE void deleteLabels(QObject* = nullptr) { deleteSelectedLabels(); }
+    Q_INVOKABLE void toggleLabelsVisible(QObject* sender = nullptr) { toggleLabelsVisibleNamedBy(sender); }
     Q_INVOKABLE void selectAllLabels(QObject* sender = nullptr) { selectAllTextLabels(); }
     Q_INVOKABLE void deselectAllLabels(QObject* sender = nullptr) { deselectAllTextLabels(); }
-    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
-    // The commands on the whole sequence (key, renumbering) go to one of its selected symbols.
-    const void* sharedReceiverKeyForAction(const QByteArray& action) const override;
-    bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override;
+    Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item) { return m_commands.validateMenuItem(item); }
+    const void* sharedReceiverKeyForAction(const QByteArray& action) const override
+    {
+        return m_commands.sharedReceiverKeyForAction(action);
+    }
+    bool populateContextualMenuAtPoint(platform::Menu* menu, QPointF point) override
+    {
+        return m_commands.populateContextualMenuAtPoint(menu, point);
+    }
 
     // --- Copying and archiving --------------------------------------------------------------------------
     void adoptStylesFrom(const VXDrawableObject& original) override;
@@ -363,9 +362,13 @@ protected:
 
 private:
     friend class VXQSymbolSequence;
+    // The parts reach the labels, the membership and the undo naming.
+    friend class SymbolCommands;
+    friend class SymbolSequenceMembership;
+    using Move = SymbolSequenceMembership::Move;
     // What the sequence itself sets: the reference and the number it gives.
-    void attachToSequence(VXQSymbolSequence* sequence);
-    void moveInSequence(SymbolSequenceMembership::Move move, QObject* sender);
+    void attachToSequence(VXQSymbolSequence* sequence) { m_membership.attach(sequence); }
+    void moveInSequence(Move move, QObject* sender) { m_commands.moveInSequence(move, sender); }
     SymbolValueValidator validator() const;
     // Becomes the master's client with its template and a copy of its graphic's labels; no
     // lock, undo, redraw or sequence.
@@ -382,6 +385,7 @@ private:
     double m_scaleAtPress = 1.0;
     bool m_masterIsOfWrongClass = false;
     SymbolSequenceMembership m_membership{*this};
+    SymbolCommands m_commands{*this};
 };
 
 Q_DECLARE_METATYPE(VXQSymbolPtr)
