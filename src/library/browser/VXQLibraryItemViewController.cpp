@@ -1,13 +1,12 @@
 #include "library/browser/VXQLibraryItemViewController.h"
 
+#include "library/browser/LibraryItemMenuValidation.h"
 #include "library/browser/LibraryItemTableModel.h"
-#include "library/items/LibraryObjects.h"
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/MenuItem.h"
-#include "platform/ui/Pasteboard.h"
 #include "platform/ui/Sheet.h"
 #include "widgets/cells/ZQLabelledIconCell.h"
 #include "widgets/controls/ZQSegmentedControl.h"
@@ -17,22 +16,16 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
-#include <QCursor>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QHeaderView>
-#include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -714,54 +707,7 @@ void VXQLibraryItemViewController::sortByAction(QObject* sender)
 
 bool VXQLibraryItemViewController::validateMenuItem(platform::MenuItem* item)
 {
-    const QByteArray action = item->action();
-    const auto libraryAllowsChanges = [](const VXQLibraryItemPtr& libraryItem) {
-        VXQLibrary* library = libraryItem ? libraryItem->library() : nullptr;
-        return library && library->allowsContentChanges();
-    };
-    if (action == "delete") {
-        const QList<VXQLibraryItemPtr> unlocked = selectedUnlockedItems();
-        return !unlocked.isEmpty() && libraryAllowsChanges(unlocked.last());
-    }
-    if (action == "revealInFinderAction") {
-        const QList<VXQLibraryItemPtr> items = selectedItems();
-        if (items.size() != 1)
-            return false;
-        VXQLibrary* library = items.first()->library();
-        return library && !library->isFactoryLibrary() && library->hasPresenceOnDisk();
-    }
-    if (action == "renameAction") {
-        const QList<VXQLibraryItemPtr> items = selectedItems();
-        return !items.isEmpty() && !items.first()->locked() && libraryAllowsChanges(items.first());
-    }
-    if (action == "toggleIconScalingAction") {
-        item->setState(m_allowIconUpscaling ? platform::MenuItem::OffState : platform::MenuItem::OnState);
-        return layoutMode() == IconMode;
-    }
-    if (action == "toggleLockBadgingAction") {
-        item->setState(m_lockBadging ? platform::MenuItem::OnState : platform::MenuItem::OffState);
-        return layoutMode() == IconMode;
-    }
-    if (action == "backgroundColourAction") {
-        item->setState(item->tag() == m_backgroundColourIndex ? platform::MenuItem::OnState
-                                                              : platform::MenuItem::OffState);
-        return layoutMode() == IconMode;
-    }
-    if (action == "sortByAction") {
-        const bool allowed = !m_delegate
-            || !m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::AllowsResorting)
-            || m_delegate->libraryItemViewControllerAllowsResorting(this);
-        item->setState(allowed && item->tag() == sortedBy() ? platform::MenuItem::OnState
-                                                            : platform::MenuItem::OffState);
-        return allowed;
-    }
-    if (action == "enableEditingAction") {
-        const int state = isEditingEnabled();
-        item->setState(state < 0 ? platform::MenuItem::MixedState
-                                 : (state ? platform::MenuItem::OnState : platform::MenuItem::OffState));
-        return !selectedItemIndexes().empty();
-    }
-    return metaObject()->indexOfMethod(QByteArray(action + "(QObject*)").constData()) >= 0;
+    return item && librarybrowser::validateMenuItem(*this, *item);
 }
 
 // --- Drag out ---------------------------------------------------------------------------------
