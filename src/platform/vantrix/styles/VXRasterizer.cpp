@@ -355,8 +355,8 @@ ZQUndoManager* VXRasterizer::undoManager() const
         return s_editingScope->m_undoManager;
     ZQUndoManager* found = nullptr;
     for (const VXRasterizer* component = this; component; component = component->container()) {
-        for (auto it = component->m_rastObservers.cbegin(); it != component->m_rastObservers.cend(); ++it) {
-            ZQUndoManager* undo = it->isAlive() ? it.key()->undoManagerForRasterizerChanges() : nullptr;
+        for (const auto& [observer, entry] : component->m_rastObservers) {
+            ZQUndoManager* undo = entry.isAlive() ? observer->undoManagerForRasterizerChanges() : nullptr;
             if (!undo)
                 continue;
             if (found && found != undo)
@@ -384,20 +384,20 @@ void VXRasterizer::addRastObserver(VXRasterizerObserver* observer)
     if (!observer)
         return;
     QObject* object = dynamic_cast<QObject*>(observer);
-    m_rastObservers.insert(observer, {object, object != nullptr});
+    m_rastObservers.insert_or_assign(observer, ObserverEntry{object, object != nullptr});
 }
 
 void VXRasterizer::removeRastObserver(VXRasterizerObserver* observer)
 {
-    m_rastObservers.remove(observer);
+    m_rastObservers.erase(observer);
 }
 
 QList<VXRasterizerObserver*> VXRasterizer::rastObservers() const
 {
     QList<VXRasterizerObserver*> observers;
-    for (auto it = m_rastObservers.cbegin(); it != m_rastObservers.cend(); ++it)
-        if (it->isAlive())
-            observers.append(it.key());
+    for (const auto& [observer, entry] : m_rastObservers)
+        if (entry.isAlive())
+            observers.append(observer);
     return observers;
 }
 
@@ -407,9 +407,9 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
     // Every object drawn with the style redraws: each drawing asks its views once.
     const VXDrawing::ThreadDisplayBatch display;
     for (VXRasterizer* component = this; component; component = component->container()) {
-        component->m_rastObservers.removeIf([](const auto& entry) { return !entry.value().isAlive(); });
+        std::erase_if(component->m_rastObservers, [](const auto& entry) { return !entry.second.isAlive(); });
         // A copy: an observer may stop observing while it is told.
-        const QList<VXRasterizerObserver*> observers = component->m_rastObservers.keys();
+        const QList<VXRasterizerObserver*> observers = component->rastObservers();
         for (VXRasterizerObserver* observer : observers)
             if (component->m_rastObservers.contains(observer))
                 platform::runGuarded("rasterizer observer", [&] { (observer->*message)(this, keyPath); });

@@ -17,6 +17,7 @@
 #include <QSet>
 #include <QStringList>
 #include <functional>
+#include <malloc.h>
 #include <gtest/gtest.h>
 
 using platform::KeyValueChange;
@@ -179,6 +180,32 @@ TEST_F(StyleEditing, ObserversAndNotificationsHearEveryChangeOnceInOrder)
     edit([&] { style->setLocked(false); });
     edit([&] { stroke->setWidth(3); });
     EXPECT_DOUBLE_EQ(stroke->width(), 3.0);
+}
+
+// A map whose objects each have a style of their own holds one observation per component:
+// it has to stay small, and a style shared by thousands still tells each of them.
+TEST(StyleModel, ObservationsCostLittleMemoryAndEveryObserverIsToldOnce)
+{
+    constexpr int kStyles = 2000;
+    std::vector<VXStylePtr> styles;
+    std::vector<RecordingObserver> observers(kStyles);
+    for (int i = 0; i < kStyles; ++i)
+        styles.push_back(VXStyle::styleWithFillColourStrokeColour(Qt::white, Qt::black));
+    const size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < kStyles; ++i)
+        styles[i]->renderersOfClass<VXFill>().first()->addRastObserver(&observers[i]);
+    const double perObservation = double(mallinfo2().uordblks - before) / kStyles;
+    EXPECT_LT(perObservation, 400) << "bytes held for each object observing its own fill";
+
+    const VXFillPtr shared = styles.front()->renderersOfClass<VXFill>().first();
+    for (RecordingObserver& observer : observers)
+        shared->addRastObserver(&observer);
+    for (int i = 0; i < kStyles; i += 2)
+        shared->removeRastObserver(&observers[i]);
+    EXPECT_EQ(shared->rastObservers().size(), kStyles / 2);
+    shared->setColour(Qt::red);
+    for (int i = 0; i < kStyles; ++i)
+        ASSERT_EQ(observers[i].calls.size(), i % 2 ? 2 : 0) << i;
 }
 
 TEST_F(StyleEditing, ThrowingObserversAreLoggedWhileTheEditAndItsUndoGoThrough)
