@@ -19,31 +19,12 @@
 #include <QSpinBox>
 #include <QTest>
 
-using layerstest::LayersFixture;
+using layerstest::LayersPanelFixture;
 
 namespace {
 
-class LayersControllerTest : public LayersFixture {
+class LayersControllerTest : public LayersPanelFixture {
 protected:
-    std::shared_ptr<VLTMLayersController> controller;
-    LayersOutlineView* outline = nullptr;
-
-    void SetUp() override
-    {
-        LayersFixture::SetUp();
-        controller = VLTMLayersController::make();
-        controller->setDrawing(drawing.get());
-        controller->view()->resize(320, 600);
-        controller->view()->show();
-        outline = controller->outlineView();
-    }
-    void TearDown() override
-    {
-        controller.reset();
-        LayersFixture::TearDown();
-    }
-    LayerTreeModel& model() const { return controller->model(); }
-    QModelIndex indexOf(const QObject* item) const { return model().indexForItem(item); }
     // The rows as the outline shows them, top to bottom.
     QList<QModelIndex> shownRows() const
     {

@@ -16,31 +16,17 @@
 #include <QPushButton>
 #include <QTest>
 
-using layerstest::LayersFixture;
+using layerstest::LayersPanelFixture;
 
 namespace {
 
-class LayersPanelInput : public LayersFixture {
+class LayersPanelInput : public LayersPanelFixture {
 protected:
-    std::shared_ptr<VLTMLayersController> controller;
-    LayersOutlineView* outline = nullptr;
-
     void SetUp() override
     {
-        LayersFixture::SetUp();
-        controller = VLTMLayersController::make();
-        controller->setDrawing(drawing.get());
-        controller->view()->resize(320, 600);
-        controller->view()->show();
-        outline = controller->outlineView();
+        LayersPanelFixture::SetUp();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->view()));
     }
-    void TearDown() override
-    {
-        controller.reset();
-        LayersFixture::TearDown();
-    }
-    QModelIndex indexOf(const QObject* item) const { return controller->model().indexForItem(item); }
     // The middle of the row's name, away from its buttons.
     QPoint nameOf(const QObject* item) const
     {

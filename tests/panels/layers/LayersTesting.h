@@ -5,6 +5,8 @@
 // manager whose steps the tests close as the end of an event would. The panel's view options
 // start from their defaults, which every test leaves as it found them.
 
+#include "panels/layers/LayerTreeModel.h"
+#include "panels/layers/LayersOutlineView.h"
 #include "panels/layers/VLTMLayersController.h"
 #include "panels/slices/VLTMSlicesLayer.h"
 #include "platform/foundation/UserDefaults.h"
@@ -71,6 +73,30 @@ protected:
         undo->removeAllActions();
     }
     QString undoName() const { return undo->undoActionName(); }
+};
+
+// The fixture's drawing shown in a panel of its own, 320 x 600.
+class LayersPanelFixture : public LayersFixture {
+protected:
+    std::shared_ptr<VLTMLayersController> controller;
+    LayersOutlineView* outline = nullptr;
+
+    void SetUp() override
+    {
+        LayersFixture::SetUp();
+        controller = VLTMLayersController::make();
+        controller->setDrawing(drawing.get());
+        controller->view()->resize(320, 600);
+        controller->view()->show();
+        outline = controller->outlineView();
+    }
+    void TearDown() override
+    {
+        controller.reset();
+        LayersFixture::TearDown();
+    }
+    LayerTreeModel& model() const { return controller->model(); }
+    QModelIndex indexOf(const QObject* item) const { return model().indexForItem(item); }
 };
 
 } // namespace layerstest
