@@ -1,6 +1,9 @@
 #include "library/browser/LibraryItemBrowserRules.h"
 
 #include "platform/graphics/ColourUtilities.h"
+#include "widgets/paint/KitImage.h"
+
+#include <QPainter>
 
 #include <QStringList>
 #include <algorithm>
@@ -118,6 +121,27 @@ QColor standardBackgroundColour()
 QColor cellSelectionColour()
 {
     return QColor::fromRgbF(0.89f, 0.957f, 0.416f);
+}
+
+QImage lockBadgeImage()
+{
+    static const QImage badge = imageNamed(QStringLiteral("VL_Not_Editable")).imageOfSize(QSizeF(16, 16), 2.0);
+    return badge;
+}
+
+QImage placeholderPreviewImage()
+{
+    static const QImage placeholder = [] {
+        QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0, 0, 0, 40), 2));
+        painter.setBrush(QColor(0, 0, 0, 12));
+        painter.drawRoundedRect(QRectF(image.rect()).adjusted(8, 8, -8, -8), 6, 6);
+        return image;
+    }();
+    return placeholder;
 }
 
 } // namespace librarybrowser

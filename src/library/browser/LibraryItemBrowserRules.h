@@ -6,6 +6,7 @@
 #include "widgets/iconview/JXDistributedViewProtocols.h"
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QSizeF>
 #include <QString>
@@ -57,5 +58,9 @@ QString deleteItemsMessage(const QStringList& itemNames, const QString& libraryN
 QColor backgroundColourForIndex(int index);
 QColor standardBackgroundColour();
 QColor cellSelectionColour();
+// What a cell shows while its item's preview is still being read or drawn.
+QImage placeholderPreviewImage();
+// "VL_Not_Editable" at 16 x 16 points, made once.
+QImage lockBadgeImage();
 
 } // namespace librarybrowser

@@ -4,13 +4,11 @@
 #include "library/browser/LibraryItemTableModel.h"
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/Sheet.h"
 #include "widgets/cells/ZQLabelledIconCell.h"
 #include "widgets/controls/ZQSegmentedControl.h"
-#include "widgets/paint/KitImage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -29,20 +27,10 @@
 
 namespace {
 
-const QString kLayoutModeKey = QStringLiteral("_VXLIB_ITEM_VIEW_layoutMode");
-const QString kIconSizingKey = QStringLiteral("_VXLIB_ITEM_VIEW_iconSizing");
-const QString kIconUpscalingKey = QStringLiteral("_VXLIB_ITEM_VIEW_iconUpscaling");
-const QString kLockBadgingKey = QStringLiteral("_VXLIB_ITEM_VIEW_lockBadging");
-const QString kBackgroundColourKey = QStringLiteral("_bkgColorIndex");
 const QString kPrintPreviewContext = QStringLiteral("print_preview");
 
 // An impossible setting, so that a stored one always applies.
 constexpr int kUnsetSetting = 100;
-
-platform::UserDefaults& defaults()
-{
-    return *platform::UserDefaults::standardUserDefaults();
-}
 
 } // namespace
 
@@ -51,6 +39,7 @@ VXQLibraryItemViewController::VXQLibraryItemViewController()
     , m_presentations(*this, m_iconSource)
     , m_controls(this, [this](int mode) { setSortedBy(mode); })
     , m_sortOrder(LibraryItemTableModel::columnKeys())
+    , m_settings([this] { return settingsNameRoot(); })
 {
 }
 
@@ -76,15 +65,15 @@ void VXQLibraryItemViewController::awakeFromInterface()
     m_presentations.listView()->setDragDropMode(QAbstractItemView::DragOnly);
     setSortedBy(0);
 
-    m_allowIconUpscaling = !defaults().boolForKey(settingsNameRoot() + kIconUpscalingKey);
-    m_lockBadging = defaults().boolForKey(settingsNameRoot() + kLockBadgingKey);
+    m_allowIconUpscaling = m_settings.iconsCanBeScaledUp();
+    m_lockBadging = m_settings.showsLockBadging();
     if (auto* cell = dynamic_cast<ZQLabelledIconCell*>(m_presentations.iconView()->prototype()))
         cell->setImageScaling(m_allowIconUpscaling ? ZQLabelledIconCell::ImageScaleProportionallyUpOrDown
                                                    : ZQLabelledIconCell::ImageScaleProportionallyDown);
     m_iconSizing = kUnsetSetting;
-    setIconSizing(int(defaults().integerForKey(settingsNameRoot() + kIconSizingKey)));
-    showLayoutMode(int(defaults().integerForKey(settingsNameRoot() + kLayoutModeKey)));
-    setIconViewBackgroundColour(int(defaults().integerForKey(settingsNameRoot() + kBackgroundColourKey)));
+    setIconSizing(m_settings.iconSizing());
+    showLayoutMode(m_settings.layoutMode());
+    setIconViewBackgroundColour(m_settings.backgroundColourIndex());
 
     auto& center = platform::NotificationCenter::defaultCenter();
     for (const QString& name : {kVXQLibraryObjectInternallyUpdated, kVXQLibraryObjectImageUpdated})
@@ -92,27 +81,6 @@ void VXQLibraryItemViewController::awakeFromInterface()
 }
 
 // --- Shared values ----------------------------------------------------------------------------
-
-QImage VXQLibraryItemViewController::lockBadgeImage()
-{
-    static const QImage badge = imageNamed(QStringLiteral("VL_Not_Editable")).imageOfSize(QSizeF(16, 16), 2.0);
-    return badge;
-}
-
-QImage VXQLibraryItemViewController::placeholderPreviewImage()
-{
-    static const QImage placeholder = [] {
-        QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(0, 0, 0, 40), 2));
-        painter.setBrush(QColor(0, 0, 0, 12));
-        painter.drawRoundedRect(QRectF(image.rect()).adjusted(8, 8, -8, -8), 6, 6);
-        return image;
-    }();
-    return placeholder;
-}
 
 QByteArray VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(
     const QList<VXQLibraryItemPtr>& content, unsigned columns, int sizing)
@@ -247,7 +215,7 @@ void VXQLibraryItemViewController::showLayoutMode(int mode)
     reloadActiveView();
     selectInActiveView(selected);
     m_controls.showLayoutMode(mode);
-    storeInteger(kLayoutModeKey, mode);
+    m_settings.setLayoutMode(mode);
 }
 
 void VXQLibraryItemViewController::setIconSizing(int sizing)
@@ -262,7 +230,7 @@ void VXQLibraryItemViewController::setIconSizing(int sizing)
     if (!selected.empty())
         m_presentations.iconView()->scrollItemToVisible(*selected.begin());
     m_controls.showIconSizing(sizing);
-    storeInteger(kIconSizingKey, sizing);
+    m_settings.setIconSizing(sizing);
     if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::IconSizingChanged))
         m_delegate->iconSizingChanged(size);
 }
@@ -270,14 +238,14 @@ void VXQLibraryItemViewController::setIconSizing(int sizing)
 void VXQLibraryItemViewController::setIconsCanBeScaledUp(bool flag)
 {
     m_allowIconUpscaling = flag;
-    storeBool(kIconUpscalingKey, !flag);
+    m_settings.setIconsCanBeScaledUp(flag);
     refreshActiveView();
 }
 
 void VXQLibraryItemViewController::setShowsLockBadging(bool flag)
 {
     m_lockBadging = flag;
-    storeBool(kLockBadgingKey, flag);
+    m_settings.setShowsLockBadging(flag);
     refreshActiveView();
 }
 
@@ -286,7 +254,7 @@ void VXQLibraryItemViewController::setIconViewBackgroundColour(int index)
     view();
     m_backgroundColourIndex = index;
     m_presentations.setIconBackground(librarybrowser::backgroundColourForIndex(index));
-    storeInteger(kBackgroundColourKey, index);
+    m_settings.setBackgroundColourIndex(index);
 }
 
 void VXQLibraryItemViewController::refreshActiveView()
@@ -771,16 +739,4 @@ void VXQLibraryItemViewController::libraryItemChanged(const platform::Notificati
     const qint64 index = indexOfItem(qobject_cast<VXQLibraryItem*>(notification.object()));
     if (index >= 0)
         m_presentations.itemNeedsDisplay(index);
-}
-
-// --- Settings ---------------------------------------------------------------------------------
-
-void VXQLibraryItemViewController::storeInteger(const QString& suffix, qint64 value)
-{
-    defaults().setIntegerForKey(value, settingsNameRoot() + suffix);
-}
-
-void VXQLibraryItemViewController::storeBool(const QString& suffix, bool value)
-{
-    defaults().setBoolForKey(value, settingsNameRoot() + suffix);
 }

@@ -18,6 +18,7 @@
 
 #include "library/browser/LibraryItemBrowserControls.h"
 #include "library/browser/LibraryItemBrowserRules.h"
+#include "library/browser/LibraryItemBrowserSettings.h"
 #include "library/browser/LibraryItemDeleteSheet.h"
 #include "library/browser/LibraryItemDragOut.h"
 #include "library/browser/LibraryItemIconSource.h"
@@ -63,9 +64,9 @@ public:
     static QColor cellSelectionColour() { return librarybrowser::cellSelectionColour(); }
     static QColor standardBackgroundColour() { return librarybrowser::standardBackgroundColour(); }
     // What a cell shows while its item's preview is still being read or drawn.
-    static QImage placeholderPreviewImage();
+    static QImage placeholderPreviewImage() { return librarybrowser::placeholderPreviewImage(); }
     // "VL_Not_Editable" at 16 x 16 points, made once.
-    static QImage lockBadgeImage();
+    static QImage lockBadgeImage() { return librarybrowser::lockBadgeImage(); }
     // The items as a PDF page of `columns` columns of icons of the sizing; asserts on no
     // columns ("number of columns must be > 0").
     static QByteArray pdfPreviewForContentArrangedInColumnsIconSize(const QList<VXQLibraryItemPtr>& content,
@@ -229,8 +230,6 @@ private:
     void selectInActiveView(const JXIndexSet& indexes);
     void scrollIndexToVisible(qint64 index);
     void tellSelectionChanged(const JXIndexSet& indexes);
-    void storeInteger(const QString& suffix, qint64 value);
-    void storeBool(const QString& suffix, bool value);
     void finishDeleteSheet(int returnCode);
 
     LibraryItemIconSource m_iconSource;
@@ -247,6 +246,7 @@ private:
     QList<VXQLibraryItemPtr> m_preservedSelection;
     LibraryItemBrowserControls m_controls;
     LibraryItemSortOrder m_sortOrder;
+    LibraryItemBrowserSettings m_settings;
     LibraryItemDeleteSheet m_deleteSheet;
     LibraryItemDragOut m_dragOut;
     bool m_awake = false;
