@@ -26,10 +26,9 @@ void LibraryItemDeleteSheet::begin(QWidget* host, const QString& message, QObjec
     text->setWordWrap(true);
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(sheet);
-    QPushButton* cancel =
-        buttons->addButton(QCoreApplication::translate("VXQLibraryItemViewController", "Cancel"), QDialogButtonBox::RejectRole);
-    QPushButton* ok =
-        buttons->addButton(QCoreApplication::translate("VXQLibraryItemViewController", "Delete"), QDialogButtonBox::AcceptRole);
+    const auto tr = [](const char* text) { return QCoreApplication::translate("VXQLibraryItemViewController", text); };
+    QPushButton* cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* ok = buttons->addButton(tr("Delete"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, guard, [this] { end(platform::Sheet::kDefaultReturn); });
     QObject::connect(cancel, &QPushButton::clicked, guard, [this] { end(platform::Sheet::kCancelReturn); });

@@ -38,7 +38,7 @@ bool validateMenuItem(VXQLibraryItemViewController& browser, platform::MenuItem&
     }
     if (action == "backgroundColourAction") {
         menuItem.setState(menuItem.tag() == browser.iconViewBackgroundColourIndex() ? platform::MenuItem::OnState
-                                                              : platform::MenuItem::OffState);
+                                                                                    : platform::MenuItem::OffState);
         return browser.layoutMode() == VXQLibraryItemViewController::IconMode;
     }
     if (action == "sortByAction") {
@@ -47,13 +47,13 @@ bool validateMenuItem(VXQLibraryItemViewController& browser, platform::MenuItem&
             || !delegate->answers(VXQLibraryItemViewControllerDelegate::Message::AllowsResorting)
             || delegate->libraryItemViewControllerAllowsResorting(&browser);
         menuItem.setState(allowed && menuItem.tag() == browser.sortedBy() ? platform::MenuItem::OnState
-                                                            : platform::MenuItem::OffState);
+                                                                          : platform::MenuItem::OffState);
         return allowed;
     }
     if (action == "enableEditingAction") {
         const int state = browser.isEditingEnabled();
         menuItem.setState(state < 0 ? platform::MenuItem::MixedState
-                                 : (state ? platform::MenuItem::OnState : platform::MenuItem::OffState));
+                                    : (state ? platform::MenuItem::OnState : platform::MenuItem::OffState));
         return !browser.selectedItemIndexes().empty();
     }
     return browser.metaObject()->indexOfMethod(QByteArray(action + "(QObject*)").constData()) >= 0;
