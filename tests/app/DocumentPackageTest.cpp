@@ -6,11 +6,13 @@
 
 #include "app/document/DocumentWorkProgress.h"
 #include "app/document/MapDocumentPackage.h"
+#include "app/document/QuorvaneDocumentController.h"
 #include "app/services/MapDocumentServices.h"
 #include "app/progress/ZQProgressController.h"
 #include "app/progress/ZQProgressView.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/DocumentError.h"
 #include "platform/ui/FileWrapper.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
@@ -23,12 +25,14 @@
 #include "support/SettingScope.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QDir>
 #include <QImage>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <stdexcept>
@@ -497,6 +501,50 @@ TEST_F(DocumentPackageTest, StoppingAnOpenOpensNothing)
     // The package itself was fine: it opens when nobody stops it.
     StopPresser never(2.0);
     EXPECT_NE(open(), nullptr);
+}
+
+QMessageBox* shownAlert()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+TEST_F(DocumentPackageTest, StoppingASaveOrAnOpenFailsWithoutAnAlertWhileADamagedPackageHasOne)
+{
+    const auto document = savedDocument();
+    addSquares(*activeMappingLayer(*document), 3);
+    document->undoManager()->closeAutomaticGroup();
+    {
+        StopPresser presser(0.5);
+        document->saveDocument(nullptr);
+        EXPECT_FALSE(presser.fractions.isEmpty());
+    }
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(shownAlert(), nullptr);
+
+    QuorvaneDocumentController controller;
+    QObject recent;
+    recent.setProperty("representedObject", packageURL());
+    {
+        StopPresser presser(0.5);
+        controller.openRecentDocument(&recent);
+    }
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(controller.documents().isEmpty());
+    EXPECT_EQ(shownAlert(), nullptr);
+
+    replacePackageFile(MapDocumentPackage::kContentFileName, "torn");
+    controller.openRecentDocument(&recent);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(controller.documents().isEmpty());
+    QMessageBox* alert = shownAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), QStringLiteral("The document “Map.qvnl” could not be opened."));
+    alert->buttons().first()->click();
+    platform::RunLoop::runUntilIdle();
 }
 
 qsizetype objectCount(const VXDrawing& drawing)

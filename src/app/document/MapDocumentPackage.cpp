@@ -51,7 +51,8 @@ public:
     {
         if (!m_stopped && m_proceed && !m_proceed(fraction)) {
             m_stopped = true;
-            setError(m_error, kQuorvaneDocumentError, m_description, m_key, QObject::tr("stopped by the user"));
+            setError(m_error, platform::kUserCancelledErrorCode, m_description, m_key,
+                     QObject::tr("stopped by the user"));
         }
         return !m_stopped;
     }

@@ -214,6 +214,8 @@ QMessageBox* Alert::messageBox() const
 
 void Alert::presentErrorModalForWindow(const QuorvaneError& error, QWidget* window)
 {
+    if (DocumentError::isUserCancelled(error))
+        return;
     Alert alert;
     alert.setMessageText(error.localizedDescription());
     alert.setInformativeText(asSentence(DocumentError::failureReason(error)));

@@ -69,7 +69,8 @@ public:
     QMessageBox* messageBox() const;
 
     // Shows the error's description with an OK button, modal to `window` (or the application),
-    // and the reason it carries (see DocumentError) as the informative text.
+    // and the reason it carries (see DocumentError) as the informative text. Work the user
+    // stopped shows nothing.
     static void presentErrorModalForWindow(const QuorvaneError& error, QWidget* window);
 
 private:

@@ -14,6 +14,9 @@ namespace platform {
 inline const QString kReadFailureReasonKey = QStringLiteral("VXOriginalException");
 inline const QString kWriteFailureReasonKey = QStringLiteral("exception");
 
+// Work the user stopped failed, but on purpose: presenting such an error shows nothing.
+inline constexpr int kUserCancelledErrorCode = 103;
+
 class DocumentError {
 public:
     // `cause` restated: its domain, code and user info, the file named in the description,
@@ -24,6 +27,11 @@ public:
 
     // The reason under either key; empty when the error gives none.
     static QString failureReason(const QuorvaneError& error);
+
+    static bool isUserCancelled(const QuorvaneError& error)
+    {
+        return error.domain() == kQuorvaneErrorDomain && error.code() == kUserCancelledErrorCode;
+    }
 };
 
 } // namespace platform
