@@ -24,11 +24,17 @@ int main(int argc, char** argv)
     platform::FontManager::setFontManagerFactory([] { return std::make_unique<VLTMFontManagerTrampoline>(); });
     VLTMApplication app(argc, argv);
     platform::EnglishPluralTranslator::install();
-    // Settings and libraries that could not be read or written say so as soon as the loop runs.
-    platform::ProblemReporter::setHandler([](const QString& message, const QString& detail) {
-        platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
-            message, QObject::tr("OK"), {}, {}, detail)
-            .beginSheetModalForWindowCompletionHandler(nullptr, {});
+    // Settings and libraries that could not be read or written say so as soon as the loop runs;
+    // while quitting no later turn comes, so the alert is seen before the application goes.
+    const auto problemAlert = [](const QString& message, const QString& detail) {
+        return platform::Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
+            message, QObject::tr("OK"), {}, {}, detail);
+    };
+    platform::ProblemReporter::setHandler([problemAlert](const QString& message, const QString& detail) {
+        problemAlert(message, detail).beginSheetModalForWindowCompletionHandler(nullptr, {});
+    });
+    platform::ProblemReporter::setQuittingHandler([problemAlert](const QString& message, const QString& detail) {
+        problemAlert(message, detail).runModal();
     });
     registerSymbolClasses();
     registerFurnitureClasses();

@@ -522,6 +522,40 @@ TEST_F(LibraryTest, AFailedSaveStaysDueIsToldOnceAndNeverWritesThroughALink)
     EXPECT_TRUE(categories.contains("Narrow") && categories.contains("Broad")) << qPrintable(categories.join(','));
 }
 
+// Quitting is the last try: a library still unwritable says once more that its changes are
+// lost, as it happens, while a writable one is written without a word.
+TEST_F(LibraryTest, AtQuitALibraryThatStillCannotBeWrittenIsToldOnceAndAWritableOneIsWritten)
+{
+    VXQLibraryPtr stuck = makeLibrary(QStringLiteral("Rails"));
+    VXQLibraryPtr writable = makeLibrary(QStringLiteral("Roads"));
+    platform::RunLoop::runUntilIdle();
+    const QString stuckFile = stuck->categoryFilePath();
+    const QString writableFile = writable->categoryFilePath();
+    ASSERT_TRUE(QFile::remove(stuckFile));
+    ASSERT_TRUE(QFile::link(userFolder() + "/elsewhere", stuckFile)); // refused for root too
+    stuck->addCategoryWithName(QStringLiteral("Narrow"));
+    EXPECT_FALSE(stuck->updateOnDisk());
+    ASSERT_EQ(toldProblems().size(), 1);
+    writable->addCategoryWithName(QStringLiteral("Wide"));
+    ASSERT_TRUE(writable->needsUpdateOnDisk());
+
+    VXQLibraryCatalogue::applicationWillQuit();
+    stuck->applicationWillQuit(); // its own hook at quit comes after the catalogue's
+    ASSERT_EQ(problems.size(), 2); // said before returning, not in a later turn
+    EXPECT_TRUE(problems[1].contains("“Rails” could not be saved")) << qPrintable(problems[1]);
+    EXPECT_TRUE(problems[1].contains("symbolic link")) << qPrintable(problems[1]);
+    EXPECT_TRUE(problems[1].contains("not saved")) << qPrintable(problems[1]);
+    EXPECT_TRUE(QFileInfo(stuckFile).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(userFolder() + "/elsewhere"));
+
+    QStringList categories;
+    for (const QVariant& entry : readPlist(writableFile).value("categories").toList())
+        categories.append(entry.toMap().value("name").toString());
+    EXPECT_TRUE(categories.contains("Wide")) << qPrintable(categories.join(','));
+    EXPECT_FALSE(writable->needsUpdateOnDisk());
+    EXPECT_EQ(toldProblems().size(), 2);
+}
+
 TEST_F(LibraryTest, UniqueNamesFollowAddsRenamesAndRemovalsIgnoringCase)
 {
     VXQLibraryPtr library = makeLibrary(QStringLiteral("Names"));

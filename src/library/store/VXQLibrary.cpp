@@ -972,14 +972,14 @@ bool VXQLibrary::writeCategoryFile()
     QString reason;
     if (!platform::writeRegularFileAtomically(file, data, &reason)) {
         LogEvent(kFileEvent, QStringLiteral("category file '%1' could not be written: %2").arg(file, reason));
-        // Said once: every later change tries again, and the flag stays until one succeeds.
-        if (!std::exchange(m_writeProblemTold, true))
-            platform::ProblemReporter::report(tr("The library “%1” could not be saved.").arg(displayName()),
-                                              tr("Its category file “%1” could not be written: %2.").arg(file, reason));
+        // Said once: every later change tries again, and the problem stays until one succeeds.
+        const QString problem = tr("Its category file “%1” could not be written: %2.").arg(file, reason);
+        if (std::exchange(m_writeProblem, problem).isEmpty())
+            platform::ProblemReporter::report(tr("The library “%1” could not be saved.").arg(displayName()), problem);
         return false;
     }
     m_needsUpdateOnDisk = false;
-    m_writeProblemTold = false;
+    m_writeProblem.clear();
     return true;
 }
 
@@ -1028,8 +1028,13 @@ bool VXQLibrary::deleteOnDisk()
 void VXQLibrary::applicationWillQuit()
 {
     ZQLog(QStringLiteral("app terminating, updating lib %1 (will write = %2)").arg(name()).arg(int(m_needsUpdateOnDisk)));
-    if (m_needsUpdateOnDisk && m_allowsCategoryChanges)
-        updateOnDisk();
+    if (!m_needsUpdateOnDisk || !m_allowsCategoryChanges || updateOnDisk() || m_writeProblem.isEmpty())
+        return;
+    // No later change will try again: the changes are lost, and said to be once, not per call.
+    m_needsUpdateOnDisk = false;
+    platform::ProblemReporter::reportWhileQuitting(
+        tr("The library “%1” could not be saved.").arg(displayName()),
+        tr("%1 Its changes since then are not saved.").arg(m_writeProblem));
 }
 
 bool VXQLibrary::needsCategoryFileMerge()

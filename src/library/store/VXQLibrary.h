@@ -177,6 +177,8 @@ public:
     bool deleteOnDisk();
     QString categoryFilePath();
     QString originalCategoryFilePath() const;
+    // Writes what is pending; what still cannot be written is said once more, before the
+    // application goes, as lost.
     void applicationWillQuit();
     // A factory library whose user copy of the category file differs from the factory's.
     bool needsCategoryFileMerge();
@@ -228,7 +230,8 @@ private:
     bool m_hasPreferredGroup = false;
     bool m_noDisk = true;
     bool m_loadFailed = false;
-    bool m_writeProblemTold = false;
+    // Why the last write failed, told once; empty since one succeeded.
+    QString m_writeProblem;
     std::shared_ptr<VXQLibraryCategory> m_allItems;
     std::shared_ptr<VXQFixedLengthLibraryCategory> m_recentlyUsed;
     std::shared_ptr<VXQFixedLengthLibraryCategory> m_recentlyAdded;

@@ -1,6 +1,7 @@
 #include "platform/foundation/ProblemReporter.h"
 
 #include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>
 #include <QMutex>
@@ -19,6 +20,7 @@ struct Problem {
 struct Reporting {
     QMutex mutex;
     ProblemReporter::Handler handler;
+    ProblemReporter::Handler quittingHandler;
     std::vector<Problem> waiting;
 };
 
@@ -55,6 +57,24 @@ void ProblemReporter::report(const QString& message, const QString& detail)
     // Later, even on the main thread: the reporter may hold locks the handler would take.
     if (QCoreApplication* application = QCoreApplication::instance())
         QMetaObject::invokeMethod(application, [] { deliverWaiting(); }, Qt::QueuedConnection);
+}
+
+void ProblemReporter::reportWhileQuitting(const QString& message, const QString& detail)
+{
+    Handler handler;
+    {
+        QMutexLocker lock(&reporting().mutex);
+        handler = reporting().quittingHandler ? reporting().quittingHandler : reporting().handler;
+    }
+    ZQLog(QStringLiteral("%1 %2").arg(message, detail));
+    if (handler)
+        runGuarded("reporting a problem at quit", [&] { handler(message, detail); });
+}
+
+void ProblemReporter::setQuittingHandler(Handler handler)
+{
+    QMutexLocker lock(&reporting().mutex);
+    reporting().quittingHandler = std::move(handler);
 }
 
 void ProblemReporter::setHandler(Handler handler)

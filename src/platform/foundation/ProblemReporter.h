@@ -16,9 +16,14 @@ public:
     using Handler = std::function<void(const QString& message, const QString& detail)>;
 
     static void report(const QString& message, const QString& detail);
+    // For what is found while the application quits, when no later turn of the loop comes: the
+    // quitting handler (lacking one, the ordinary handler) runs at once, on the calling main
+    // thread, and should not return before the user has seen the problem.
+    static void reportWhileQuitting(const QString& message, const QString& detail);
     // Hands the problems waiting to `handler` at once, then the later ones as they come.
     // An empty handler makes problems wait again.
     static void setHandler(Handler handler);
+    static void setQuittingHandler(Handler handler);
 };
 
 } // namespace platform
