@@ -8,7 +8,8 @@ namespace testsupport {
 // Changes a process-wide setting for the scope and puts back the value it had on any exit, so
 // a failing assertion cannot leave it changed for the tests that follow. The setting is read
 // and written through a getter and a setter (function pointers or lambdas):
-//     const SettingScope shadows(&VXStyle::willDrawShadows, &VXStyle::setWillDrawShadows, false);
+//     const SettingScope workaround(&VXGradientFill::pdfTransparencyWorkaround,
+//                                   &VXGradientFill::setPdfTransparencyWorkaround, true);
 template <class Getter, class Setter>
 class SettingScope {
 public:

@@ -14,7 +14,7 @@
 #include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/model/VXLinearObjectStorage.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
-#include "platform/vantrix/styles/VXShadowScaleLimit.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "windows/preferences/PreferenceSettings.h"
@@ -122,21 +122,21 @@ TEST_F(PreferencesTest, ShadowLimitAndUndoLevelsShowWhatTheClassesKept)
     EXPECT_LE(prefs.shadowLimitBox()->geometry().right(), prefs.shadowLimitField()->geometry().left());
     EXPECT_EQ(prefs.shadowLimitBox()->geometry().center().y(), prefs.shadowLimitField()->geometry().center().y());
 
-    EXPECT_EQ(VXShadowScaleLimit::shadowScaleLimit(), 0.0);
+    EXPECT_EQ(VXDrawingPreferences::current().shadowScaleLimit, 0.0);
     EXPECT_FALSE(prefs.shadowLimitBox()->isChecked());
     EXPECT_FALSE(prefs.shadowLimitField()->isEnabled());
 
     prefs.shadowLimitField()->setEditText(QStringLiteral("4"));
     prefs.shadowZoomScaleEnableAction(true);
     settle();
-    EXPECT_EQ(VXShadowScaleLimit::shadowScaleLimit(), 4.0);
+    EXPECT_EQ(VXDrawingPreferences::current().shadowScaleLimit, 4.0);
     EXPECT_TRUE(prefs.shadowLimitBox()->isChecked());
     EXPECT_TRUE(prefs.shadowLimitField()->isEnabled());
-    for (const auto& [typed, kept] : {std::pair{"abc", 4.0}, std::pair{"1e308", VXShadowScaleLimit::kMaximum},
-                                      std::pair{"nan", VXShadowScaleLimit::kMaximum}, std::pair{"-3", 0.0}}) {
+    for (const auto& [typed, kept] : {std::pair{"abc", 4.0}, std::pair{"1e308", VXDrawingPreferences::kMaximumShadowScaleLimit},
+                                      std::pair{"nan", VXDrawingPreferences::kMaximumShadowScaleLimit}, std::pair{"-3", 0.0}}) {
         prefs.shadowZoomScaleFactorAction(QString::fromLatin1(typed));
         settle();
-        EXPECT_EQ(VXShadowScaleLimit::shadowScaleLimit(), kept) << typed;
+        EXPECT_EQ(VXDrawingPreferences::current().shadowScaleLimit, kept) << typed;
     }
     EXPECT_FALSE(prefs.shadowLimitBox()->isChecked());
     EXPECT_FALSE(prefs.shadowLimitField()->isEnabled());
@@ -161,8 +161,10 @@ TEST_F(PreferencesTest, SettingsOutliveARunUnlessDamagedAndResetReloadsTheWindow
     PreferenceSettings::setValue(PreferenceSettings::kFreehandEpsilon, 4.0);
 
     // A new run: the classes start over, the stored values come back.
-    VXStyle::setShouldAntialias(factoryAntialias);
-    VXDrawablePath::setDefaultFreehandEpsilon(2.0);
+    VXDrawingPreferences::edit([&](VXDrawingPreferences& p) {
+        p.shouldAntialias = factoryAntialias;
+        p.freehandEpsilon = 2.0;
+    });
     PreferenceSettings::applyStoredValues();
     EXPECT_EQ(VXStyle::shouldAntialias(), !factoryAntialias);
     EXPECT_EQ(VXDrawablePath::defaultFreehandEpsilon(), 4.0);

@@ -2,30 +2,17 @@
 
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsChanges.h"
-#include "platform/vantrix/drawables/VXDrawablePath.h"
-#include "platform/vantrix/drawables/VXDrawableShape.h"
-#include "platform/vantrix/drawables/VXTextShape.h"
-#include "platform/vantrix/model/MetadataContainer.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
-#include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/model/VXLinearObjectStorage.h"
-#include "platform/vantrix/model/VXObjectDrawingLayer.h"
-#include "platform/vantrix/model/VXObjectOwnerLayer.h"
-#include "platform/vantrix/styles/VXShadowScaleLimit.h"
-#include "platform/vantrix/styles/VXStyle.h"
-#include "platform/vantrix/svg/VXSVGImporter.h"
-#include "platform/vantrix/tools/VXSelectAndEditTool.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
-#include "platform/vantrix/view/VXDrawingView.h"
-#include "platform/vantrix/view/VXKnob.h"
-#include "platform/vantrix/view/VXViewSettings.h"
 #include "style_editor/dropper/VXQStylePickUpTool.h"
 
 #include <QHash>
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <type_traits>
 
 namespace PreferenceSettings {
 
@@ -33,79 +20,54 @@ namespace {
 
 enum class Kind { Flag, Whole, Number };
 
+// A key and the preference it stores; the Style Dropper keeps its own (it is a tool's state).
 struct Setting {
     QString key;
     Kind kind;
-    std::function<QVariant()> get;
-    std::function<void(const QVariant&)> set;
-    bool changesDrawing = false; // what views have drawn is out of date once it changes
+    std::function<QVariant(const VXDrawingPreferences&)> get;
+    std::function<void(VXDrawingPreferences&, const QVariant&)> set;
 };
 
-Setting drawn(Setting setting)
+template <class T>
+Setting field(const QString& key, T VXDrawingPreferences::*member)
 {
-    setting.changesDrawing = true;
-    return setting;
-}
-
-template <class Getter, class Setter>
-Setting flag(const QString& key, Getter get, Setter set)
-{
-    return {key, Kind::Flag, [get] { return QVariant(bool(get())); }, [set](const QVariant& v) { set(v.toBool()); }};
-}
-
-VXQStylePickUpTool* styleDropper()
-{
-    return qobject_cast<VXQStylePickUpTool*>(
-        VXToolRegistry::sharedToolRegistry().drawingToolWithName(QStringLiteral("Style Dropper")).get());
+    constexpr Kind kind = std::is_same_v<T, bool> ? Kind::Flag : std::is_same_v<T, int> ? Kind::Whole : Kind::Number;
+    return {key, kind, [member](const VXDrawingPreferences& p) { return QVariant::fromValue(p.*member); },
+            [member](VXDrawingPreferences& p, const QVariant& v) { p.*member = v.value<T>(); }};
 }
 
 const QList<Setting>& settings()
 {
+    using P = VXDrawingPreferences;
     static const QList<Setting> table = {
-        flag(kDisplaysSizeInfoWhenDragging, &VXDrawableObject::displaysSizeInfoWhenDragging,
-             &VXDrawableObject::setDisplaysSizeInfoWhenDragging),
-        flag(kAllowsInlineImages, &VXTextShape::allowsInlineImages, &VXTextShape::setAllowsInlineImages),
-        flag(kMetadataChangesAreUndoable, &platform::MetadataContainer::metadataChangesAreUndoable,
-             &platform::MetadataContainer::setMetadataChangesAreUndoable),
-        drawn(flag(kShouldAntialias, &VXStyle::shouldAntialias, &VXStyle::setShouldAntialias)),
-        drawn(flag(kWillDrawShadows, &VXStyle::willDrawShadows, &VXStyle::setWillDrawShadows)),
-        {kDefaultLevelsOfUndo, Kind::Whole, [] { return QVariant(VXDrawingDocument::defaultLevelsOfUndo()); },
-         [](const QVariant& v) { VXDrawingDocument::setDefaultLevelsOfUndo(v.toInt()); }},
-        flag(kOnPathHitDetectionPriority, &VXDrawablePath::defaultOnPathHitDetectionPriority,
-             &VXDrawablePath::setDefaultOnPathHitDetectionPriority),
-        flag(kAutoClosesPath, &VXDrawablePath::autoClosesPath, &VXDrawablePath::setAutoClosesPath),
-        {kPerformsResetOnSelection, Kind::Flag,
-         [] { return styleDropper() ? QVariant(styleDropper()->performsResetOnSelection()) : QVariant(); },
-         [](const QVariant& v) {
-             if (VXQStylePickUpTool* tool = styleDropper())
-                 tool->setPerformsResetOnSelection(v.toBool());
-         }},
-        flag(kReturnInsertsNewline, &VXTextShape::returnInsertsNewline, &VXTextShape::setReturnInsertsNewline),
-        {kFreehandEpsilon, Kind::Number, [] { return QVariant(VXDrawablePath::defaultFreehandEpsilon()); },
-         [](const QVariant& v) { VXDrawablePath::setDefaultFreehandEpsilon(v.toDouble()); }},
-        drawn({kControlKnobSize, Kind::Number, [] { return QVariant(VXKnob::controlKnobSize().width()); },
-               [](const QVariant& v) { VXKnob::setControlKnobSize(QSizeF(v.toDouble(), v.toDouble())); }}),
-        drawn({kShadowScaleLimit, Kind::Number, [] { return QVariant(VXShadowScaleLimit::shadowScaleLimit()); },
-               [](const QVariant& v) { VXShadowScaleLimit::setShadowScaleLimit(v.toDouble()); }}),
-        flag(kCombinesEndPoints, &VXDrawablePath::combinesEndPointsOfClosedPath,
-             &VXDrawablePath::setCombinesEndPointsOfClosedPath),
-        flag(kIgnoresFilterElements, &VXSVGImporter::ignoresFilterElements, &VXSVGImporter::setIgnoresFilterElements),
-        {kMoveOperatesOnAllLayers, Kind::Flag, [] { return QVariant(VXSelectAndEditTool::moveOperatesOnAllLayers()); },
-         [](const QVariant& v) {
+        field(kDisplaysSizeInfoWhenDragging, &P::displaysSizeInfoWhenDragging),
+        field(kAllowsInlineImages, &P::allowsInlineImages),
+        field(kMetadataChangesAreUndoable, &P::metadataChangesAreUndoable),
+        field(kShouldAntialias, &P::shouldAntialias),
+        field(kWillDrawShadows, &P::willDrawShadows),
+        field(kDefaultLevelsOfUndo, &P::levelsOfUndo),
+        field(kOnPathHitDetectionPriority, &P::onPathHitDetectionPriority),
+        field(kAutoClosesPath, &P::autoClosesPath),
+        field(kReturnInsertsNewline, &P::returnInsertsNewline),
+        field(kFreehandEpsilon, &P::freehandEpsilon),
+        {kControlKnobSize, Kind::Number, [](const P& p) { return QVariant(p.controlKnobSize.width()); },
+         [](P& p, const QVariant& v) { p.controlKnobSize = QSizeF(v.toDouble(), v.toDouble()); }},
+        field(kShadowScaleLimit, &P::shadowScaleLimit),
+        field(kCombinesEndPoints, &P::combinesEndPointsOfClosedPath),
+        field(kIgnoresFilterElements, &P::ignoresSVGFilterElements),
+        {kMoveOperatesOnAllLayers, Kind::Flag, [](const P& p) { return QVariant(p.moveOperatesOnAllLayers); },
+         [](P& p, const QVariant& v) {
              // Selections stay visible in inactive layers exactly while moves reach them.
-             VXSelectAndEditTool::setMoveOperatesOnAllLayers(v.toBool());
-             VXObjectDrawingLayer::setSelectionIsShownWhenInactive(v.toBool());
+             p.moveOperatesOnAllLayers = p.selectionShownWhenInactive = v.toBool();
          }},
-        flag(kSnapToGridOnGridVisible, &VXDrawing::snapToGridOnGridVisible, &VXDrawing::setSnapToGridOnGridVisible),
-        flag(kLayerAutoActivation, &VXViewSettings::layerAutoActivationDefault, &VXViewSettings::setLayerAutoActivationDefault),
-        flag(kStartEditingOnObjectCreation, &VXTextShape::startEditingOnObjectCreation,
-             &VXTextShape::setStartEditingOnObjectCreation),
-        flag(kStyleSharingEnabled, &VXStyle::styleSharingEnabled, &VXStyle::setStyleSharingEnabled),
-        flag(kStylesSharableByDefault, &VXStyle::stylesAreSharableByDefault, &VXStyle::setStylesAreSharableByDefault),
-        flag(kDimensionGuidesEnabled, &VXViewSettings::dimensionGuidesEnabled, &VXViewSettings::setDimensionGuidesEnabled),
-        drawn(flag(kShowsDirectControls, &VXDrawableShape::showsDirectControls,
-                   &VXDrawableShape::setShowsDirectControls)),
-        flag(kTrackpadGesturesEnabled, &VXViewSettings::trackpadGesturesEnabled, &VXViewSettings::setTrackpadGesturesEnabled),
+        field(kSnapToGridOnGridVisible, &P::snapToGridOnGridVisible),
+        field(kLayerAutoActivation, &P::layerAutoActivation),
+        field(kStartEditingOnObjectCreation, &P::startEditingOnObjectCreation),
+        field(kStyleSharingEnabled, &P::styleSharingEnabled),
+        field(kStylesSharableByDefault, &P::stylesAreSharableByDefault),
+        field(kDimensionGuidesEnabled, &P::dimensionGuidesEnabled),
+        field(kShowsDirectControls, &P::showsDirectControls),
+        field(kTrackpadGesturesEnabled, &P::trackpadGesturesEnabled),
     };
     return table;
 }
@@ -118,8 +80,14 @@ const Setting* settingForKey(const QString& key)
     return nullptr;
 }
 
+VXQStylePickUpTool* styleDropper()
+{
+    return qobject_cast<VXQStylePickUpTool*>(
+        VXToolRegistry::sharedToolRegistry().drawingToolWithName(QStringLiteral("Style Dropper")).get());
+}
+
 // A stored value of the setting's kind, or invalid: text, NaN and out-of-range numbers are
-// not handed to the class.
+// not handed over.
 QVariant usableValue(const QVariant& stored, Kind kind)
 {
     const int type = stored.typeId();
@@ -142,9 +110,15 @@ QVariant usableValue(const QVariant& stored, Kind kind)
     return {};
 }
 
-QHash<QString, QVariant>& factoryValues()
+// The values from before any stored one was applied, which a reset brings back.
+struct Factory {
+    VXDrawingPreferences drawing;
+    QVariant dropperResets;
+};
+
+Factory& factory()
 {
-    static QHash<QString, QVariant> values;
+    static Factory values;
     return values;
 }
 
@@ -153,56 +127,66 @@ platform::UserDefaults& defaults()
     return *platform::UserDefaults::standardUserDefaults();
 }
 
-void applyFrameworkDefaults()
+// The three settings kept under plain user defaults of their own shape.
+void applyFrameworkDefaults(VXDrawingPreferences& preferences)
 {
-    VXDrawingView::setScrollwheelZoomEnabled(!defaults().boolForKey(kVXDrawingDisableScrollwheelZoomPrefsKey));
-    VXDrawingView::setScrollwheelInverted(defaults().boolForKey(kVXDrawingScrollwheelSensePrefsKey));
+    preferences.scrollwheelZoomEnabled = !defaults().boolForKey(kVXDrawingDisableScrollwheelZoomPrefsKey);
+    preferences.scrollwheelInverted = defaults().boolForKey(kVXDrawingScrollwheelSensePrefsKey);
     // Only the two storage classes may be named; anything else leaves the framework's choice.
     const QString storage = defaults().stringForKey(kQVNLInternalStorageClass);
-    if (storage == QLatin1String(VXBSPDirectObjectStorage::staticMetaObject.className()))
-        VXObjectOwnerLayer::setStorageClass(&VXBSPDirectObjectStorage::staticMetaObject);
-    else if (storage == QLatin1String(VXLinearObjectStorage::staticMetaObject.className()))
-        VXObjectOwnerLayer::setStorageClass(&VXLinearObjectStorage::staticMetaObject);
+    for (const QMetaObject* named : {&VXBSPDirectObjectStorage::staticMetaObject, &VXLinearObjectStorage::staticMetaObject})
+        if (storage == QLatin1String(named->className()))
+            preferences.layerStorageClass = named;
+}
+
+QVariant dropperResets()
+{
+    VXQStylePickUpTool* tool = styleDropper();
+    return tool ? QVariant(tool->performsResetOnSelection()) : QVariant();
+}
+
+void setDropperResets(const QVariant& value)
+{
+    if (VXQStylePickUpTool* tool = styleDropper(); tool && value.isValid())
+        tool->setPerformsResetOnSelection(value.toBool());
 }
 
 } // namespace
 
 QVariant value(const QString& key)
 {
+    if (key == kPerformsResetOnSelection)
+        return dropperResets();
     const Setting* setting = settingForKey(key);
-    return setting ? setting->get() : QVariant();
+    return setting ? setting->get(VXDrawingPreferences::current()) : QVariant();
 }
 
 void setValue(const QString& key, const QVariant& value)
 {
+    if (key == kPerformsResetOnSelection) {
+        setDropperResets(usableValue(value, Kind::Flag));
+        if (const QVariant kept = dropperResets(); kept.isValid())
+            defaults().setObjectForKey(kept, key);
+        return;
+    }
     const Setting* setting = settingForKey(key);
     const QVariant usable = setting ? usableValue(value, setting->kind) : QVariant();
     if (!usable.isValid())
         return;
-    const QVariant before = setting->get();
-    setting->set(usable);
-    const QVariant kept = setting->get();
-    if (kept.isValid())
-        defaults().setObjectForKey(kept, key);
-    if (setting->changesDrawing && kept != before)
-        VXDrawingView::discardRenderingsOfAllViews();
+    VXDrawingPreferences::edit([&](VXDrawingPreferences& preferences) { setting->set(preferences, usable); });
+    defaults().setObjectForKey(setting->get(VXDrawingPreferences::current()), key);
 }
 
 void applyStoredValues()
 {
-    bool drawingChanged = false;
-    for (const Setting& setting : settings()) {
-        const QVariant stored = usableValue(defaults().objectForKey(setting.key), setting.kind);
-        const QVariant value = stored.isValid() ? stored : factoryValues().value(setting.key);
-        if (!value.isValid())
-            continue;
-        const QVariant before = setting.get();
-        setting.set(value);
-        drawingChanged |= setting.changesDrawing && setting.get() != before;
-    }
-    applyFrameworkDefaults();
-    if (drawingChanged)
-        VXDrawingView::discardRenderingsOfAllViews();
+    VXDrawingPreferences preferences = factory().drawing;
+    for (const Setting& setting : settings())
+        if (const QVariant stored = usableValue(defaults().objectForKey(setting.key), setting.kind); stored.isValid())
+            setting.set(preferences, stored);
+    applyFrameworkDefaults(preferences);
+    VXDrawingPreferences::setCurrent(preferences);
+    const QVariant stored = usableValue(defaults().objectForKey(kPerformsResetOnSelection), Kind::Flag);
+    setDropperResets(stored.isValid() ? stored : factory().dropperResets);
 }
 
 void install()
@@ -211,8 +195,7 @@ void install()
     if (installed)
         return;
     installed = true;
-    for (const Setting& setting : settings())
-        factoryValues().insert(setting.key, setting.get());
+    factory() = {VXDrawingPreferences::current(), dropperResets()};
     applyStoredValues();
     // An empty key: many defaults may have gone at once (the preferences were reset).
     QObject::connect(&platform::UserDefaultsChanges::instance(), &platform::UserDefaultsChanges::defaultsDidChange,

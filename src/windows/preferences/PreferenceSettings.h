@@ -1,15 +1,14 @@
 #pragma once
 
-// The preferences that classes keep for themselves (VXStyle::shouldAntialias and the like),
-// made to last beyond one run: each has a user-defaults key under which the value the class
-// kept is stored whenever the preferences change it. At launch the stored values are handed
-// back to the classes, through their setters, so whatever a class refuses or clamps stays out.
-// When the stored preferences are discarded (a reset, which removes every key), the classes
-// get back the values they had before any was applied.
+// The drawing framework's preferences (VXDrawingPreferences) and the Style Dropper's, made to
+// last beyond one run: each has a user-defaults key under which the value kept is stored
+// whenever the preferences change it. At launch the stored values are applied as a whole, so
+// whatever the framework refuses or clamps stays out. When the stored preferences are discarded
+// (a reset, which removes every key), the values from before any was applied come back.
 //
 // Settings the preferences write as plain user defaults (keys the application reads where it
-// needs them) are not listed here, except the three that the drawing framework keeps in class
-// state: scroll-wheel zoom and its sense, and the layers' storage class.
+// needs them) are not listed here, except the three that the drawing framework keeps: scroll-
+// wheel zoom and its sense, and the layers' storage class.
 
 #include <QString>
 #include <QVariant>
@@ -20,7 +19,7 @@ inline const QString kQVNLInternalStorageClass = QStringLiteral("QVNL_INTERNAL_S
 
 namespace PreferenceSettings {
 
-// Keys of the class-kept settings.
+// Keys of the kept settings.
 inline const QString kDisplaysSizeInfoWhenDragging = QStringLiteral("kVXDrawableObjectDisplaysSizeInfoWhenDragging");
 inline const QString kAllowsInlineImages = QStringLiteral("kVXTextShapeAllowsInlineImages");
 inline const QString kMetadataChangesAreUndoable = QStringLiteral("kVXDrawableObjectMetadataChangesAreUndoable");
@@ -46,15 +45,15 @@ inline const QString kDimensionGuidesEnabled = QStringLiteral("kVXDimensionGuide
 inline const QString kShowsDirectControls = QStringLiteral("kVXDrawableShapeShowsDirectControls");
 inline const QString kTrackpadGesturesEnabled = QStringLiteral("kZQZoomViewTrackpadGesturesEnabled");
 
-// The value the class keeps now (a bool, int or double); invalid for an unknown key.
+// The value kept now (a bool, int or double); invalid for an unknown key.
 QVariant value(const QString& key);
-// Hands `value` to the class and stores what it kept.
+// Applies `value` and stores what was kept.
 void setValue(const QString& key, const QVariant& value);
 
-// Remembers the classes' own values, hands them the stored ones, and from then on follows
+// Remembers the values from before, applies the stored ones, and from then on follows
 // discarded preferences. Launch calls it once; calling it again does nothing.
 void install();
-// Every class-kept value: stored when there is one, else the class's value from before install.
+// Every kept value: stored when there is one, else the value from before install.
 void applyStoredValues();
 
 } // namespace PreferenceSettings

@@ -10,9 +10,8 @@
 #include "platform/ui/Application.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXLinearObjectStorage.h"
-#include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/svg/VXSVGPreview.h"
-#include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "windows/palettes/QVNToolsController.h"
 #include "windows/preferences/PreferenceSettings.h"
@@ -143,13 +142,13 @@ QWidget* QVNPrefsController::makeGeneralPage()
     QGridLayout* scrolling = addGroup(layout, tr("Scrolling and Zooming"));
     addBox(scrolling, tr("Zoom with the scroll wheel"), readsDefault(kVXDrawingDisableScrollwheelZoomPrefsKey, true),
            [this](bool on) {
-               VXDrawingView::setScrollwheelZoomEnabled(on);
+               VXDrawingPreferences::edit([on](VXDrawingPreferences& p) { p.scrollwheelZoomEnabled = on; });
                m_scrollSense->setEnabled(on);
                defaults().setBoolForKey(!on, kVXDrawingDisableScrollwheelZoomPrefsKey);
            });
     m_scrollSense = addBox(scrolling, tr("Reverse the scroll wheel's zoom direction"),
                            readsDefault(kVXDrawingScrollwheelSensePrefsKey), [](bool on) {
-                               VXDrawingView::setScrollwheelInverted(on);
+                               VXDrawingPreferences::edit([on](VXDrawingPreferences& p) { p.scrollwheelInverted = on; });
                                defaults().setBoolForKey(on, kVXDrawingScrollwheelSensePrefsKey);
                            });
     addBox(scrolling, tr("Zoom and scroll with trackpad gestures"), readsSetting(PreferenceSettings::kTrackpadGesturesEnabled),
@@ -367,7 +366,7 @@ void QVNPrefsController::storageTypeAction(int tag)
 {
     const QMetaObject* storage =
         tag == 0 ? &VXBSPDirectObjectStorage::staticMetaObject : &VXLinearObjectStorage::staticMetaObject;
-    VXObjectOwnerLayer::setStorageClass(storage);
+    VXDrawingPreferences::edit([storage](VXDrawingPreferences& p) { p.layerStorageClass = storage; });
     defaults().setObjectForKey(QString::fromLatin1(storage->className()), kQVNLInternalStorageClass);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/model/VXUniqueID.h"
@@ -39,7 +40,6 @@ const QString kUserInfoKey = QStringLiteral("VXDrawableObject_userInfo");
 const QString kPasteboardObjectsKey = QStringLiteral("objects");
 
 std::atomic<quint64> s_nextChecksum{1};
-bool s_displaysSizeInfoWhenDragging = true;
 
 QColor& ghostColourSetting()
 {
@@ -260,12 +260,7 @@ void VXDrawableObject::setGhostColour(const QColor& colour)
 
 bool VXDrawableObject::displaysSizeInfoWhenDragging()
 {
-    return s_displaysSizeInfoWhenDragging;
-}
-
-void VXDrawableObject::setDisplaysSizeInfoWhenDragging(bool displays)
-{
-    s_displaysSizeInfoWhenDragging = displays;
+    return VXDrawingPreferences::current().displaysSizeInfoWhenDragging;
 }
 
 QStringList VXDrawableObject::observableKeyPaths()

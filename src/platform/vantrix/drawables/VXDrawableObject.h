@@ -148,7 +148,6 @@ public:
     static QColor ghostColour();
     static void setGhostColour(const QColor& colour);
     static bool displaysSizeInfoWhenDragging();
-    static void setDisplaysSizeInfoWhenDragging(bool displays);
     // Key paths inspectors observe on every drawable.
     static QStringList observableKeyPaths();
 

@@ -4,15 +4,11 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 
 namespace {
 
 const QString kPathKey = QStringLiteral("VXDrawablePath_path");
-
-bool s_onPathHitPriority = false;
-bool s_autoClosesPath = false;
-double s_freehandEpsilon = 2.0;
-bool s_combinesEndPoints = true;
 
 } // namespace
 
@@ -117,43 +113,22 @@ QStringList VXDrawablePath::keyPathsForValuesAffectingValueForKey(const QString&
 
 bool VXDrawablePath::defaultOnPathHitDetectionPriority()
 {
-    return s_onPathHitPriority;
-}
-
-void VXDrawablePath::setDefaultOnPathHitDetectionPriority(bool priority)
-{
-    s_onPathHitPriority = priority;
+    return VXDrawingPreferences::current().onPathHitDetectionPriority;
 }
 
 bool VXDrawablePath::autoClosesPath()
 {
-    return s_autoClosesPath;
-}
-
-void VXDrawablePath::setAutoClosesPath(bool closes)
-{
-    s_autoClosesPath = closes;
+    return VXDrawingPreferences::current().autoClosesPath;
 }
 
 double VXDrawablePath::defaultFreehandEpsilon()
 {
-    return s_freehandEpsilon;
-}
-
-void VXDrawablePath::setDefaultFreehandEpsilon(double epsilon)
-{
-    if (std::isfinite(epsilon) && epsilon >= 0)
-        s_freehandEpsilon = epsilon;
+    return VXDrawingPreferences::current().freehandEpsilon;
 }
 
 bool VXDrawablePath::combinesEndPointsOfClosedPath()
 {
-    return s_combinesEndPoints;
-}
-
-void VXDrawablePath::setCombinesEndPointsOfClosedPath(bool combines)
-{
-    s_combinesEndPoints = combines;
+    return VXDrawingPreferences::current().combinesEndPointsOfClosedPath;
 }
 
 void VXDrawablePath::encodeWithCoder(platform::KeyedArchiver& coder) const

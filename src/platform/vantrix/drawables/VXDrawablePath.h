@@ -48,15 +48,11 @@ public:
     void applyTransform(const QTransform& transform) override;
     QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override;
 
-    // Class settings the preferences change.
+    // The preferences (VXDrawingPreferences) paths follow.
     static bool defaultOnPathHitDetectionPriority();
-    static void setDefaultOnPathHitDetectionPriority(bool priority);
     static bool autoClosesPath();
-    static void setAutoClosesPath(bool closes);
     static double defaultFreehandEpsilon();
-    static void setDefaultFreehandEpsilon(double epsilon);
     static bool combinesEndPointsOfClosedPath();
-    static void setCombinesEndPointsOfClosedPath(bool combines);
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;

@@ -5,6 +5,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/vantrix/drawables/Placement.h"
 #include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 
 namespace {
 
@@ -13,8 +14,6 @@ const QString kLocationKey = QStringLiteral("VXDrawableShape_location");
 const QString kSizeKey = QStringLiteral("VXDrawableShape_size");
 const QString kAngleKey = QStringLiteral("VXDrawableShape_angle");
 const QString kOffsetKey = QStringLiteral("VXDrawableShape_offset");
-
-bool s_showsDirectControls = true;
 
 const QRectF kUnitBox(-0.5, -0.5, 1, 1);
 
@@ -177,12 +176,7 @@ void VXDrawableShape::applyTransform(const QTransform& transform)
 
 bool VXDrawableShape::showsDirectControls()
 {
-    return s_showsDirectControls;
-}
-
-void VXDrawableShape::setShowsDirectControls(bool shows)
-{
-    s_showsDirectControls = shows;
+    return VXDrawingPreferences::current().showsDirectControls;
 }
 
 void VXDrawableShape::encodeWithCoder(platform::KeyedArchiver& coder) const

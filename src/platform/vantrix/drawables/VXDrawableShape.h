@@ -59,7 +59,6 @@ public:
     void applyTransform(const QTransform& transform) override;
 
     static bool showsDirectControls();
-    static void setShowsDirectControls(bool shows);
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;

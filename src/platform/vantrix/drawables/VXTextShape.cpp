@@ -1,14 +1,11 @@
 #include "platform/vantrix/drawables/VXTextShape.h"
 
 #include "platform/graphics/FontUtilities.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 
 namespace {
 
 const QString kAdornmentKey = QStringLiteral("VXTextShape_textAdornment");
-
-bool s_allowsInlineImages = false;
-bool s_returnInsertsNewline = true;
-bool s_startEditingOnObjectCreation = true;
 
 VXTextAdornmentPtr textInBox()
 {
@@ -33,32 +30,17 @@ std::shared_ptr<VXTextShape> VXTextShape::textShapeWithStringInRect(const QStrin
 
 bool VXTextShape::allowsInlineImages()
 {
-    return s_allowsInlineImages;
-}
-
-void VXTextShape::setAllowsInlineImages(bool allows)
-{
-    s_allowsInlineImages = allows;
+    return VXDrawingPreferences::current().allowsInlineImages;
 }
 
 bool VXTextShape::returnInsertsNewline()
 {
-    return s_returnInsertsNewline;
-}
-
-void VXTextShape::setReturnInsertsNewline(bool inserts)
-{
-    s_returnInsertsNewline = inserts;
+    return VXDrawingPreferences::current().returnInsertsNewline;
 }
 
 bool VXTextShape::startEditingOnObjectCreation()
 {
-    return s_startEditingOnObjectCreation;
-}
-
-void VXTextShape::setStartEditingOnObjectCreation(bool starts)
-{
-    s_startEditingOnObjectCreation = starts;
+    return VXDrawingPreferences::current().startEditingOnObjectCreation;
 }
 
 void VXTextShape::encodeWithCoder(platform::KeyedArchiver& coder) const

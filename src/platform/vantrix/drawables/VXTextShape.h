@@ -22,11 +22,8 @@ public:
     static std::shared_ptr<VXTextShape> textShapeWithStringInRect(const QString& string, const QRectF& rect);
 
     static bool allowsInlineImages();
-    static void setAllowsInlineImages(bool allows);
     static bool returnInsertsNewline();
-    static void setReturnInsertsNewline(bool inserts);
     static bool startEditingOnObjectCreation();
-    static void setStartEditingOnObjectCreation(bool starts);
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;

@@ -4,23 +4,13 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 
 namespace platform {
 
-namespace {
-
-bool s_undoable = true;
-
-} // namespace
-
 bool MetadataContainer::metadataChangesAreUndoable()
 {
-    return s_undoable;
-}
-
-void MetadataContainer::setMetadataChangesAreUndoable(bool undoable)
-{
-    s_undoable = undoable;
+    return VXDrawingPreferences::current().metadataChangesAreUndoable;
 }
 
 MetadataContainer::Items MetadataContainer::metadata() const
@@ -147,7 +137,7 @@ void MetadataContainer::replaceValueForKey(const std::optional<VXMetadataValue>&
         found == m_metadata.cend() ? std::nullopt : std::optional<VXMetadataValue>(*found);
     ZQObject* owner = metadataOwner();
     ZQUndoManager* undo = metadataUndoManager();
-    if (undo && s_undoable) {
+    if (undo && metadataChangesAreUndoable()) {
         // Holds the owner so an undo can still reach it after it left its layer.
         std::shared_ptr<ZQObject> keeper = owner->weak_from_this().lock();
         undo->registerUndoWithTargetHandler(owner, [this, keeper, previous, key] { replaceValueForKey(previous, key); });

@@ -54,7 +54,6 @@ public:
     const QString& metadataSearchText() const;
 
     static bool metadataChangesAreUndoable();
-    static void setMetadataChangesAreUndoable(bool undoable);
 
 protected:
     // The object notifications name and undo actions target.

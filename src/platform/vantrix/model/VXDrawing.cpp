@@ -13,6 +13,7 @@
 #include "platform/vantrix/model/VXIsometricGridLayer.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
 #include <QBuffer>
@@ -44,8 +45,6 @@ const QString kSnapsToGuidesKey = QStringLiteral("VXDrawing_snapsToGuides");
 const QString kActiveLayerKey = QStringLiteral("VXDrawing_activeLayer");
 
 constexpr double kMaximumSide = 1e7; // points; about 3.5 km of paper
-
-bool s_snapToGridOnGridVisible = false;
 
 QSize tileSizeFor(QSize size)
 {
@@ -483,18 +482,13 @@ void VXDrawing::setSnapsToGuides(bool snaps)
 
 bool VXDrawing::snapToGridOnGridVisible()
 {
-    return s_snapToGridOnGridVisible;
-}
-
-void VXDrawing::setSnapToGridOnGridVisible(bool flag)
-{
-    s_snapToGridOnGridVisible = flag;
+    return VXDrawingPreferences::current().snapToGridOnGridVisible;
 }
 
 QPointF VXDrawing::snapToGridWithControlFlag(QPointF point, bool controlFlag) const
 {
     const std::shared_ptr<VXGridLayer> grid = gridLayer();
-    if (!grid || m_snapsToGrid == controlFlag || (s_snapToGridOnGridVisible && !grid->visible()))
+    if (!grid || m_snapsToGrid == controlFlag || (snapToGridOnGridVisible() && !grid->visible()))
         return point;
     return grid->nearestGridIntersectionToPoint(point);
 }

@@ -164,7 +164,6 @@ public:
     QPointF snapPointsToGuide(const QList<QPointF>& points) const;
     // Grid snapping applies only while the grid layer is visible.
     static bool snapToGridOnGridVisible();
-    static void setSnapToGridOnGridVisible(bool flag);
 
     // --- Layers ---------------------------------------------------------------------------
     VXLayer* activeLayer() const { return m_activeLayer; }

@@ -8,12 +8,11 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/DocumentError.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 namespace {
-
-int g_defaultLevelsOfUndo = 0;
 
 constexpr QSizeF kA4Portrait(595, 842);
 
@@ -21,7 +20,7 @@ constexpr QSizeF kA4Portrait(595, 842);
 
 VXDrawingDocument::VXDrawingDocument()
 {
-    undoManager()->setLevelsOfUndo(g_defaultLevelsOfUndo);
+    undoManager()->setLevelsOfUndo(defaultLevelsOfUndo());
 }
 
 VXDrawingDocument::~VXDrawingDocument()
@@ -93,12 +92,7 @@ VXDrawingTool* VXDrawingDocument::drawingTool() const
 
 int VXDrawingDocument::defaultLevelsOfUndo()
 {
-    return g_defaultLevelsOfUndo;
-}
-
-void VXDrawingDocument::setDefaultLevelsOfUndo(int levels)
-{
-    g_defaultLevelsOfUndo = std::max(0, levels);
+    return VXDrawingPreferences::current().levelsOfUndo;
 }
 
 // --- Reading and writing -----------------------------------------------------------------------

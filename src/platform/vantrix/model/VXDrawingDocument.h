@@ -50,7 +50,6 @@ public:
 
     // Undo levels of new documents (0: unlimited).
     static int defaultLevelsOfUndo();
-    static void setDefaultLevelsOfUndo(int levels);
 
     // --- Reading and writing -------------------------------------------------------------
     bool readFromDataOfTypeError(const QByteArray& data, const QString& typeName, QuorvaneError* error) override;

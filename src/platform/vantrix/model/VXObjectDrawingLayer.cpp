@@ -13,6 +13,7 @@
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDropTarget.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/svg/SVGLeftOutAlert.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXKnob.h"
@@ -28,8 +29,6 @@ namespace {
 
 const QString kSelectionKey = QStringLiteral("VXObjectDrawingLayer_selection");
 const QString kSelectionListKey = QStringLiteral("selection");
-
-bool s_selectionIsShownWhenInactive = false;
 
 VXDrawableObjectPtr sharedObject(const VXDrawableObject* object)
 {
@@ -223,18 +222,13 @@ QVariantList VXObjectDrawingLayer::selectionValue() const
 
 bool VXObjectDrawingLayer::selectionIsShownWhenInactive()
 {
-    return s_selectionIsShownWhenInactive;
-}
-
-void VXObjectDrawingLayer::setSelectionIsShownWhenInactive(bool shown)
-{
-    s_selectionIsShownWhenInactive = shown;
+    return VXDrawingPreferences::current().selectionShownWhenInactive;
 }
 
 QList<const VXDrawableObject*> VXObjectDrawingLayer::objectsDrawnAsSelectedInRect(const QRectF& rect,
                                                                                  const VXDrawingView* view) const
 {
-    if (drawing() && !isActive() && !s_selectionIsShownWhenInactive)
+    if (drawing() && !isActive() && !selectionIsShownWhenInactive())
         return {};
     const double scale = view ? view->scale() : 1.0;
     return selectedObjectsInStackingOrder([&](const VXDrawableObject& object) {

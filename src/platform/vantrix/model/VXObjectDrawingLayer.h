@@ -65,7 +65,6 @@ public:
     QString iconName() const override;
 
     static bool selectionIsShownWhenInactive();
-    static void setSelectionIsShownWhenInactive(bool shown);
 
     // --- Edits on the selection (undoable, named) ------------------------------------------
     // Gives the selected available objects the style.

@@ -14,6 +14,7 @@
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 
 #include <QHash>
 #include <QScopedValueRollback>
@@ -32,12 +33,10 @@ const QString kObjectsInfoKey = QStringLiteral("objects");
 const QString kOldIndexesKey = QStringLiteral("old_indexes");
 const QString kNewIndexesKey = QStringLiteral("new_indexes");
 
-const QMetaObject* s_storageClass = &VXBSPDirectObjectStorage::staticMetaObject;
-
 std::shared_ptr<platform::ObjectStorage> makeStorage()
 {
     auto storage = std::dynamic_pointer_cast<platform::ObjectStorage>(
-        platform::ClassRegistry::create(QString::fromLatin1(s_storageClass->className())));
+        platform::ClassRegistry::create(QString::fromLatin1(VXObjectOwnerLayer::storageClass()->className())));
     return storage ? storage : std::make_shared<VXBSPDirectObjectStorage>();
 }
 
@@ -69,15 +68,7 @@ VXObjectOwnerLayer::~VXObjectOwnerLayer()
 
 const QMetaObject* VXObjectOwnerLayer::storageClass()
 {
-    return s_storageClass;
-}
-
-void VXObjectOwnerLayer::setStorageClass(const QMetaObject* storageClass)
-{
-    if (storageClass && storageClass->inherits(&platform::ObjectStorage::staticMetaObject))
-        s_storageClass = storageClass;
-    else
-        ZQLogObjCMethod(QStringLiteral("not an object storage class; the storage class is unchanged"));
+    return VXDrawingPreferences::current().layerStorageClass;
 }
 
 // --- Objects ------------------------------------------------------------------------------

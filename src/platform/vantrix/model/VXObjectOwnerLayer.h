@@ -42,7 +42,6 @@ public:
 
     // The storage new layers use: VXBSPDirectObjectStorage (the default) or VXLinearObjectStorage.
     static const QMetaObject* storageClass();
-    static void setStorageClass(const QMetaObject* storageClass);
     const platform::ObjectStorage& storage() const { return *m_storage; }
     // Kept by a gesture that moves objects at every mouse move (see ObjectStorage::ReindexDeferral).
     [[nodiscard]] platform::ObjectStorage::ReindexDeferral deferringReindex()

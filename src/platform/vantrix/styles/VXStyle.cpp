@@ -13,6 +13,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/model/VXUniqueID.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/styles/VXFill.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyleRegistry.h"
@@ -84,10 +85,6 @@ struct StyleSettings {
     QPointer<QObject> nameProviderObject;
     bool nameProviderIsObject = false;
     int nameProviderDisabled = 0;
-    bool sharingEnabled = true;
-    bool sharableByDefault = false;
-    bool antialias = true;
-    bool drawShadows = true;
 };
 
 StyleSettings& settings()
@@ -460,45 +457,22 @@ void VXStyle::enableNameProvider()
 
 bool VXStyle::styleSharingEnabled()
 {
-    return settings().sharingEnabled;
-}
-
-void VXStyle::setStyleSharingEnabled(bool enabled)
-{
-    if (settings().sharingEnabled == enabled)
-        return;
-    settings().sharingEnabled = enabled;
-    platform::NotificationCenter::defaultCenter().postNotificationName(kVXStyleSharingEnabledChangeNotification, nullptr);
+    return VXDrawingPreferences::current().styleSharingEnabled;
 }
 
 bool VXStyle::stylesAreSharableByDefault()
 {
-    return settings().sharableByDefault;
-}
-
-void VXStyle::setStylesAreSharableByDefault(bool sharable)
-{
-    settings().sharableByDefault = sharable;
+    return VXDrawingPreferences::current().stylesAreSharableByDefault;
 }
 
 bool VXStyle::shouldAntialias()
 {
-    return settings().antialias;
-}
-
-void VXStyle::setShouldAntialias(bool antialias)
-{
-    settings().antialias = antialias;
+    return VXDrawingPreferences::current().shouldAntialias;
 }
 
 bool VXStyle::willDrawShadows()
 {
-    return settings().drawShadows;
-}
-
-void VXStyle::setWillDrawShadows(bool draw)
-{
-    settings().drawShadows = draw;
+    return VXDrawingPreferences::current().willDrawShadows;
 }
 
 struct VXStyle::SettingsScope::Saved {

@@ -17,6 +17,7 @@ class VXShadow;
 inline const QString kVXStyleDidChangeNotification = QStringLiteral("kVXStyleDidChangeNotification");
 inline const QString kVXStyleNameChangedNotification = QStringLiteral("kVXStyleNameChangedNotification");
 inline const QString kVXStyleLockStateChangedNotification = QStringLiteral("kVXStyleLockStateChangedNotification");
+// Posted (no sender) when the style-sharing preference is turned on or off.
 inline const QString kVXStyleSharingEnabledChangeNotification =
     QStringLiteral("kVXStyleSharingEnabledChangeNotification");
 
@@ -143,19 +144,14 @@ public:
     static void disableNameProvider();
     static void enableNameProvider();
 
+    // The preferences (VXDrawingPreferences) every style follows.
     static bool styleSharingEnabled();
-    // Posts kVXStyleSharingEnabledChangeNotification (no sender) when the value changes.
-    static void setStyleSharingEnabled(bool enabled);
     static bool stylesAreSharableByDefault();
-    static void setStylesAreSharableByDefault(bool sharable);
-    // Drawing preferences for every style: antialiased edges and drawn shadows (both on).
     static bool shouldAntialias();
-    static void setShouldAntialias(bool antialias);
     static bool willDrawShadows();
-    static void setWillDrawShadows(bool draw);
 
-    // Puts all the class settings above back as they were when it began, on any exit (for
-    // code, such as tests, that changes them for a while). Restoring notifies no one.
+    // Puts the default styles and the name provider back as they were when it began, on any
+    // exit (for code, such as tests, that changes them for a while). Restoring notifies no one.
     class SettingsScope {
     public:
         SettingsScope();

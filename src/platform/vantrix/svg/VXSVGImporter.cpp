@@ -9,6 +9,7 @@
 #include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/styles/VXFill.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStrokeDash.h"
@@ -48,8 +49,6 @@ constexpr double kMaximumFontSize = 4096;
 // Characters in one <text>: a megabyte of text lays out in about a second; far more exhausts
 // the memory of text shaping.
 constexpr qsizetype kMaximumTextLength = 1 << 20;
-
-bool g_ignoresFilterElements = false;
 
 // Elements that only define things others refer to.
 const QSet<QString>& definitionElements()
@@ -964,9 +963,7 @@ private:
 
 } // namespace
 
-bool VXSVGImporter::ignoresFilterElements() { return g_ignoresFilterElements; }
-
-void VXSVGImporter::setIgnoresFilterElements(bool flag) { g_ignoresFilterElements = flag; }
+bool VXSVGImporter::ignoresFilterElements() { return VXDrawingPreferences::current().ignoresSVGFilterElements; }
 
 std::optional<VXSVGImporter::Result> VXSVGImporter::importFile(const QString& path, QuorvaneError* error)
 {

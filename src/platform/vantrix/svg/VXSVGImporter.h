@@ -34,7 +34,6 @@ public:
     // Relative image references resolve inside the file's own folder.
     // Filters are never drawn; while this is on (the preference) they are not reported either.
     static bool ignoresFilterElements();
-    static void setIgnoresFilterElements(bool flag);
 
     static std::optional<Result> importFile(const QString& path, QuorvaneError* error = nullptr);
     // `baseFolder` confines relative image references; empty allows none (data: URIs only).

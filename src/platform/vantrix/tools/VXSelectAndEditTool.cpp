@@ -3,6 +3,7 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/view/ObjectStringEditing.h"
@@ -55,12 +56,9 @@ QRectF keepingProportions(const QRectF& start, const QRectF& target, VXBoundsKno
 } // namespace
 
 namespace {
-bool g_moveOperatesOnAllLayers = false;
 }
 
-bool VXSelectAndEditTool::moveOperatesOnAllLayers() { return g_moveOperatesOnAllLayers; }
-
-void VXSelectAndEditTool::setMoveOperatesOnAllLayers(bool flag) { g_moveOperatesOnAllLayers = flag; }
+bool VXSelectAndEditTool::moveOperatesOnAllLayers() { return VXDrawingPreferences::current().moveOperatesOnAllLayers; }
 
 VXSelectAndEditTool::VXSelectAndEditTool() = default;
 VXSelectAndEditTool::~VXSelectAndEditTool() = default;

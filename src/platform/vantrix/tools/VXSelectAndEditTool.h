@@ -40,7 +40,6 @@ public:
     // Whether a move drags the selections of every layer, not the active layer's alone (the
     // preference; moves keep to the active layer in this version).
     static bool moveOperatesOnAllLayers();
-    static void setMoveOperatesOnAllLayers(bool flag);
 
     bool isSelectionTool() const override { return true; }
     int supportedLibraryItemKind() const override { return kAnyLibraryItemKind; }

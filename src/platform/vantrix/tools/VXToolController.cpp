@@ -5,9 +5,9 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXLayerMouseEvent.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/tools/VXToolRegistry.h"
 #include "platform/vantrix/view/VXDrawingView.h"
-#include "platform/vantrix/view/VXViewSettings.h"
 
 #include <QMouseEvent>
 #include <functional>
@@ -194,7 +194,7 @@ void VXToolController::mouseDown(QMouseEvent* event)
     VXDrawableObjectPtr target;
     if (auto* objectLayer = qobject_cast<VXObjectOwnerLayer*>(layer); objectLayer && !layer->locked())
         target = objectLayer->hitTest(point);
-    if (!target && !m_inGesture && m_tool->isSelectionTool() && VXViewSettings::layerAutoActivationDefault()) {
+    if (!target && !m_inGesture && m_tool->isSelectionTool() && VXDrawingPreferences::current().layerAutoActivation) {
         VXDrawing* drawing = m_view->drawing();
         if (auto [owner, hit] = hitInOtherLayer(*drawing, point, layer); owner && drawing->setActiveLayer(owner)) {
             layer = owner;

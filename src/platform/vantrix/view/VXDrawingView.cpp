@@ -11,6 +11,7 @@
 #include "platform/ui/ModifierKeys.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/view/VXKnob.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
@@ -36,8 +37,6 @@
 namespace {
 
 bool g_createsOwnDrawing = true;
-bool g_scrollwheelZoomEnabled = true;
-bool g_scrollwheelInverted = false;
 // Per thread, so renderings on other threads see no view (and knobs keep their size in points).
 thread_local VXDrawingView* g_currentView = nullptr;
 
@@ -104,10 +103,8 @@ VXDrawingView::~VXDrawingView()
 
 bool VXDrawingView::createsOwnDrawing() { return g_createsOwnDrawing; }
 void VXDrawingView::setCreatesOwnDrawing(bool creates) { g_createsOwnDrawing = creates; }
-bool VXDrawingView::scrollwheelZoomEnabled() { return g_scrollwheelZoomEnabled; }
-void VXDrawingView::setScrollwheelZoomEnabled(bool enabled) { g_scrollwheelZoomEnabled = enabled; }
-bool VXDrawingView::scrollwheelInverted() { return g_scrollwheelInverted; }
-void VXDrawingView::setScrollwheelInverted(bool inverted) { g_scrollwheelInverted = inverted; }
+bool VXDrawingView::scrollwheelZoomEnabled() { return VXDrawingPreferences::current().scrollwheelZoomEnabled; }
+bool VXDrawingView::scrollwheelInverted() { return VXDrawingPreferences::current().scrollwheelInverted; }
 VXDrawingView* VXDrawingView::currentView() { return g_currentView; }
 
 VXDrawingView* VXDrawingView::viewShowingDrawing(const VXDrawing* drawing)
@@ -384,17 +381,16 @@ void VXDrawingView::zoomViewToRectInViewportOfSize(const QRectF& rect, QSizeF po
 
 void VXDrawingView::wheelEvent(QWheelEvent* event)
 {
-    if (!(event->modifiers() & Qt::ControlModifier) || !g_scrollwheelZoomEnabled) {
+    if (!(event->modifiers() & Qt::ControlModifier) || !scrollwheelZoomEnabled()) {
         QAbstractScrollArea::wheelEvent(event);
         return;
     }
-    const double steps = (g_scrollwheelInverted ? -1 : 1) * event->angleDelta().y() / 120.0;
+    const double steps = (scrollwheelInverted() ? -1 : 1) * event->angleDelta().y() / 120.0;
     zoomViewByFactorWithCentre(std::pow(kWheelZoomStep, steps), event->position());
     event->accept();
 }
 
 // --- Painting -------------------------------------------------------------------------------
-
 
 bool VXDrawingView::isRenderingSettled() const
 {

@@ -93,9 +93,7 @@ public:
     Q_INVOKABLE void zoomFitInWindow(QObject* sender = nullptr) { zoomViewToFitInWindow(); }
 
     static bool scrollwheelZoomEnabled();
-    static void setScrollwheelZoomEnabled(bool enabled);
     static bool scrollwheelInverted();
-    static void setScrollwheelInverted(bool inverted);
 
     // A drawing smaller than the view sits in its middle, or else at its top left.
     bool centresDrawing() const { return m_centresDrawing; }

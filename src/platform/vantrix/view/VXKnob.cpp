@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMutex>
@@ -13,7 +14,6 @@
 
 namespace {
 
-QSizeF g_controlKnobSize{6, 6};
 // Screen pixels between the top edge and the rotation knob: clear of the top knob at any zoom.
 constexpr double kRotationKnobDistance = 20;
 
@@ -59,13 +59,7 @@ VXKnob& VXKnob::knobs()
     return shared;
 }
 
-QSizeF VXKnob::controlKnobSize() { return g_controlKnobSize; }
-
-void VXKnob::setControlKnobSize(QSizeF size)
-{
-    if (std::isfinite(size.width()) && std::isfinite(size.height()) && size.width() > 0 && size.height() > 0)
-        g_controlKnobSize = size;
-}
+QSizeF VXKnob::controlKnobSize() { return VXDrawingPreferences::current().controlKnobSize; }
 
 double VXKnob::drawingUnitsPerPixel()
 {
@@ -77,7 +71,7 @@ QRectF VXKnob::controlKnobRectAtPoint(QPointF point, int type) const
 {
     // Label hit areas are a little more forgiving than the knobs they stand for.
     const double grow = type == kVXHotspotKnobType ? 1.5 : 1.0;
-    const QSizeF size = g_controlKnobSize * grow * drawingUnitsPerPixel();
+    const QSizeF size = controlKnobSize() * grow * drawingUnitsPerPixel();
     return {point.x() - size.width() / 2, point.y() - size.height() / 2, size.width(), size.height()};
 }
 
@@ -139,7 +133,7 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
     QTransform placement;
     placement.translate(point.x(), point.y());
     placement.rotateRadians(angle);
-    placement.scale(g_controlKnobSize.width() * unit, g_controlKnobSize.height() * unit);
+    placement.scale(controlKnobSize().width() * unit, controlKnobSize().height() * unit);
     const QPainterPath path = placement.map(knobPath(type));
     painter.save();
     painter.setPen(QPen(type == kVXHotspotKnobType ? colour : QColor(Qt::white), 0));
@@ -150,13 +144,13 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
 
 QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const
 {
-    const ImageCache::Look look{type, colour.rgba(), ratio, antialiased, g_controlKnobSize};
+    const ImageCache::Look look{type, colour.rgba(), ratio, antialiased, controlKnobSize()};
     const QMutexLocker lock(&m_images->mutex);
     for (const auto& [made, image] : std::as_const(m_images->images))
         if (made == look)
             return image;
     // Room for the longest knob (the centre target reaches 0.7 of the size) and the outline.
-    const double side = 2 * std::ceil(std::max(g_controlKnobSize.width(), g_controlKnobSize.height())) + 4;
+    const double side = 2 * std::ceil(std::max(controlKnobSize().width(), controlKnobSize().height())) + 4;
     QImage image(QSizeF(side * ratio, side * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
@@ -165,7 +159,7 @@ QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antia
         painter.setRenderHint(QPainter::Antialiasing, antialiased);
         QTransform placement;
         placement.translate(side / 2, side / 2);
-        placement.scale(g_controlKnobSize.width(), g_controlKnobSize.height());
+        placement.scale(controlKnobSize().width(), controlKnobSize().height());
         painter.setPen(QPen(type == kVXHotspotKnobType ? colour : QColor(Qt::white), 0));
         painter.setBrush(type == kVXHotspotKnobType ? QBrush(Qt::NoBrush) : QBrush(colour));
         painter.drawPath(placement.map(knobPath(type)));
@@ -287,7 +281,7 @@ QRectF VXKnob::boundsByDraggingKnobToPoint(const QRectF& bounds, VXBoundsKnob kn
 
 double VXKnob::knobReachInPixels()
 {
-    return kRotationKnobDistance + std::max(g_controlKnobSize.width(), g_controlKnobSize.height());
+    return kRotationKnobDistance + std::max(controlKnobSize().width(), controlKnobSize().height());
 }
 
 QRectF VXKnob::knobAreaForBounds(const QRectF& bounds)

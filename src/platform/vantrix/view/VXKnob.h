@@ -79,8 +79,6 @@ public:
 
     // Width and height on screen, in pixels (default 6 x 6).
     static QSizeF controlKnobSize();
-    // Non-positive or non-finite sizes are ignored.
-    static void setControlKnobSize(QSizeF size);
 
     // Draws into GraphicsContext::current(). `userInfo` may hold a QColor that replaces the
     // default highlight colour.

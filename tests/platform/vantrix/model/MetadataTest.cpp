@@ -5,7 +5,9 @@
 
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/model/VXMetadataItem.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "support/ArchiveTesting.h"
+#include "support/PreferencesScope.h"
 
 #include <QMimeData>
 
@@ -84,10 +86,11 @@ TEST(Metadata, ChangesNotifyUndoAndUseLowerCaseKeys)
     f.undo->redo();
     EXPECT_DOUBLE_EQ(shape->metadataItemForKey(QStringLiteral("lanes"))->realValue(), 12.0);
 
-    platform::MetadataContainer::setMetadataChangesAreUndoable(false);
-    shape->setMetadataItemValueForKey(1, QStringLiteral("width"));
-    f.endStep();
-    platform::MetadataContainer::setMetadataChangesAreUndoable(true);
+    {
+        const testsupport::PreferencesScope undoable(&VXDrawingPreferences::metadataChangesAreUndoable, false);
+        shape->setMetadataItemValueForKey(1, QStringLiteral("width"));
+        f.endStep();
+    }
     EXPECT_EQ(f.undo->numberOfRedoActions(), 1); // nothing registered: the redo stack survived
 }
 

@@ -6,7 +6,8 @@
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 #include "platform/vantrix/view/VXKnob.h"
-#include "support/SettingScope.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "support/PreferencesScope.h"
 
 using namespace drawingtest;
 
@@ -383,8 +384,7 @@ TEST(ObjectLayer, SelectionShowsOnlyOnTheActiveLayer)
     other->attemptToMakeActive();
     EXPECT_TRUE(near(pixel(highlighted(), 20, 20), Qt::white));
     {
-        const testsupport::SettingScope shown(&VXObjectDrawingLayer::selectionIsShownWhenInactive,
-                                              &VXObjectDrawingLayer::setSelectionIsShownWhenInactive, true);
+        const testsupport::PreferencesScope shown(&VXDrawingPreferences::selectionShownWhenInactive, true);
         EXPECT_TRUE(near(pixel(highlighted(), 20, 20), Qt::red, 60));
     }
     // Output never shows the selection.

@@ -8,23 +8,12 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXLinearObjectStorage.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "support/PreferencesScope.h"
 
 #include <QRandomGenerator>
 
 namespace {
-
-// Layers made while it lives keep their objects in the given storage class.
-class StorageClassScope {
-public:
-    explicit StorageClassScope(const QMetaObject* storage) : m_previous(VXObjectOwnerLayer::storageClass())
-    {
-        VXObjectOwnerLayer::setStorageClass(storage);
-    }
-    ~StorageClassScope() { VXObjectOwnerLayer::setStorageClass(m_previous); }
-
-private:
-    const QMetaObject* m_previous;
-};
 
 QList<VXDrawableObject*> scan(const VXObjectOwnerLayer& layer, const QRectF& rect)
 {
@@ -75,7 +64,7 @@ TEST(ObjectStorage, BothStoragesAnswerQueriesAsALinearScanDoesThroughChurn)
 {
     for (const QMetaObject* storageClass : {&VXBSPDirectObjectStorage::staticMetaObject, &VXLinearObjectStorage::staticMetaObject}) {
         SCOPED_TRACE(storageClass->className());
-        const StorageClassScope scope(storageClass);
+        const testsupport::PreferencesScope scope(&VXDrawingPreferences::layerStorageClass, storageClass);
         drawingtest::Fixture f({1000, 1000});
         ASSERT_EQ(f.layer->storage().metaObject(), storageClass);
         QRandomGenerator random(20240611);
@@ -128,7 +117,7 @@ TEST(ObjectStorage, BothStoragesAnswerQueriesAsALinearScanDoesThroughChurn)
         EXPECT_EQ(f.layer->objectsInRect({500, 500, 0, 0}), scan(*f.layer, {500, 500, 0, 0}));
         EXPECT_EQ(f.layer->objectsInRect({-1e9, -1e9, 2e9, 2e9}).size(), f.layer->countOfObjects());
     }
-    VXObjectOwnerLayer::setStorageClass(&QObject::staticMetaObject); // not a storage: ignored
+    VXDrawingPreferences::edit([](VXDrawingPreferences& p) { p.layerStorageClass = &QObject::staticMetaObject; }); // not a storage: ignored
     EXPECT_EQ(VXObjectOwnerLayer::storageClass(), &VXBSPDirectObjectStorage::staticMetaObject);
 }
 

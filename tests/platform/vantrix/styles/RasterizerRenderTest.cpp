@@ -5,6 +5,8 @@
 #include "platform/vantrix/styles/VXGradientFill.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "support/PreferencesScope.h"
 
 #include <QWidget>
 #include <QtMath>
@@ -292,9 +294,9 @@ TEST(RasterizerRender, DrawingPreferencesApplyToEveryStyle)
     const PathRenderable offGrid = PathRenderable::rectangle(QRectF(20.5, 20.5, 60, 60));
     QImage image;
     {
-        const VXStyle::SettingsScope restoreSettings;
-        VXStyle::setWillDrawShadows(false);
-        VXStyle::setShouldAntialias(false);
+        const testsupport::PreferencesScope<VXDrawingPreferences> restore;
+        restore.set(&VXDrawingPreferences::willDrawShadows, false);
+        restore.set(&VXDrawingPreferences::shouldAntialias, false);
         image = render(*style, offGrid);
     }
     EXPECT_TRUE(coloursAt(image, {{85, 85}}, kWhite));

@@ -11,7 +11,9 @@
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/model/VXUniqueID.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "support/LogCapture.h"
+#include "support/PreferencesScope.h"
 
 #include <QScopeGuard>
 #include <QSet>
@@ -166,11 +168,11 @@ TEST_F(StyleEditing, ObserversAndNotificationsHearEveryChangeOnceInOrder)
                                    kVXStyleLockStateChangedNotification, kVXStyleDidChangeNotification}));
     posted.clear();
     {
-        const VXStyle::SettingsScope restoreSettings;
+        const testsupport::PreferencesScope<VXDrawingPreferences> restore;
         const bool sharing = VXStyle::styleSharingEnabled();
-        VXStyle::setStyleSharingEnabled(!sharing);
-        VXStyle::setStyleSharingEnabled(!sharing);
-        VXStyle::setStyleSharingEnabled(sharing);
+        restore.set(&VXDrawingPreferences::styleSharingEnabled, !sharing);
+        restore.set(&VXDrawingPreferences::styleSharingEnabled, !sharing);
+        restore.set(&VXDrawingPreferences::styleSharingEnabled, sharing);
         EXPECT_EQ(posted.count(kVXStyleSharingEnabledChangeNotification), 2);
     }
 

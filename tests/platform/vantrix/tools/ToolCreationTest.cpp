@@ -8,7 +8,8 @@
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
-#include "support/SettingScope.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "support/PreferencesScope.h"
 
 using viewtest::ViewFixture;
 using viewtest::expectRectNear;
@@ -271,8 +272,7 @@ TEST(ToolCreation, FreehandKeepsOnlyThePointsTheToleranceNeeds)
     f.release({100, 80});
     {
         // A tighter tolerance keeps the wobble.
-        const testsupport::SettingScope tolerance(&VXDrawablePath::defaultFreehandEpsilon,
-                                                  &VXDrawablePath::setDefaultFreehandEpsilon, 0.5);
+        const testsupport::PreferencesScope tolerance(&VXDrawingPreferences::freehandEpsilon, 0.5);
         f.press({10, 100});
         f.move({20, 101});
         f.move({30, 100});

@@ -5,9 +5,9 @@
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
 #include "platform/vantrix/view/VXKnob.h"
-#include "platform/vantrix/view/VXViewSettings.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "support/LogCapture.h"
-#include "support/SettingScope.h"
+#include "support/PreferencesScope.h"
 
 using viewtest::ViewFixture;
 using viewtest::expectRectNear;
@@ -136,14 +136,13 @@ TEST(ToolSelection, AClickOnAnotherLayersObjectActivatesThatLayerOnlyWhenThePref
     hidden->setVisible(false);
     f.drawing->setActiveLayer(top.get());
     f.forgetEdits();
-    testsupport::SettingScope activation(&VXViewSettings::layerAutoActivationDefault,
-                                         &VXViewSettings::setLayerAutoActivationDefault, false);
+    const testsupport::PreferencesScope activation(&VXDrawingPreferences::layerAutoActivation, false);
 
     f.click({20, 20});
     EXPECT_EQ(f.drawing->activeLayer(), top.get());
     EXPECT_TRUE(f.selected().isEmpty());
 
-    activation.set(true);
+    activation.set(&VXDrawingPreferences::layerAutoActivation, true);
     f.click({20, 20});
     EXPECT_EQ(f.drawing->activeLayer(), f.layer.get());
     EXPECT_EQ(f.selected(), Selection({f.a}));
@@ -313,10 +312,10 @@ TEST(Knob, BoundsKnobGeometryAndHitAreaFollowTheZoom)
         EXPECT_EQ(VXKnob::boundsByDraggingKnobToPoint(box, knob, VXKnob::pointOfBoundsKnob(box, knob)), box);
     }
 
-    const testsupport::SettingScope knobSize(&VXKnob::controlKnobSize, &VXKnob::setControlKnobSize);
-    knobSize.set({-1, 4});
-    EXPECT_EQ(VXKnob::controlKnobSize(), knobSize.saved());
-    knobSize.set({8, 8});
+    const testsupport::PreferencesScope<VXDrawingPreferences> knobSize;
+    knobSize.set(&VXDrawingPreferences::controlKnobSize, QSizeF(-1, 4));
+    EXPECT_EQ(VXKnob::controlKnobSize(), knobSize.saved().controlKnobSize);
+    knobSize.set(&VXDrawingPreferences::controlKnobSize, QSizeF(8, 8));
     // Outside any view a pixel is a point: 8 x 8 about the knob point.
     const VXKnob& knobs = VXKnob::knobs();
     EXPECT_TRUE(knobs.hitTestPointInKnobAtPointOfTypeUserInfo({103.9, 96.1}, {100, 100}, kVXBoundingRectKnobType, {}));

@@ -8,7 +8,8 @@
 #include "platform/vantrix/svg/VXSVGImporter.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
 #include "platform/vantrix/tools/VXObjectCreationTool.h"
-#include "support/SettingScope.h"
+#include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "support/PreferencesScope.h"
 
 #include <QTextEdit>
 #include <QScrollBar>
@@ -152,8 +153,7 @@ TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClass
 {
     TextFixture f;
     Recorder recorder(&f.view);
-    const testsupport::SettingScope inserts(&VXTextShape::returnInsertsNewline, &VXTextShape::setReturnInsertsNewline,
-                                            false);
+    const testsupport::PreferencesScope inserts(&VXDrawingPreferences::returnInsertsNewline, false);
     f.view.editTextInRectDelegate(QStringLiteral("Quay"), {10, 10, 50, 30}, &recorder);
     ASSERT_NE(f.editor(), nullptr);
     EXPECT_EQ(recorder.sender, &f.view);
@@ -161,7 +161,7 @@ TEST(InPlaceTextEditing, NotificationsBracketTheDelegateAndReturnFollowsTheClass
     QTest::keyClick(f.editor(), Qt::Key_Return);
     EXPECT_EQ(f.editor(), nullptr);
 
-    inserts.set(true);
+    inserts.set(&VXDrawingPreferences::returnInsertsNewline, true);
     f.view.editTextInRectDelegate(QStringLiteral("North"), {10, 10, 50, 30}, &recorder);
     QTest::keyClick(f.editor(), Qt::Key_Return);
     QTest::keyClicks(f.editor(), "Mole");
@@ -203,8 +203,7 @@ TEST(InPlaceTextEditing, EditorCoversTheTextAndItsFontFollowsTheZoom)
 TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWithTheLines)
 {
     TextFixture f;
-    const testsupport::SettingScope starts(&VXTextShape::startEditingOnObjectCreation,
-                                           &VXTextShape::setStartEditingOnObjectCreation, true);
+    const testsupport::PreferencesScope starts(&VXDrawingPreferences::startEditingOnObjectCreation, true);
     f.useTool(QStringLiteral("Text"));
     f.drag({20, 100}, {120, 140});
     ASSERT_EQ(f.layer->objects().size(), 2);
@@ -242,7 +241,7 @@ TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWi
     EXPECT_EQ(created->string(), placeholder);
     EXPECT_EQ(f.layer->objects().size(), 2); // the edit goes, the new shape stays
 
-    starts.set(false);
+    starts.set(&VXDrawingPreferences::startEditingOnObjectCreation, false);
     f.useTool(QStringLiteral("Text"));
     f.drag({20, 150}, {120, 190});
     EXPECT_EQ(f.layer->objects().size(), 3);
@@ -252,8 +251,7 @@ TEST(InPlaceTextEditing, TextToolTypingReplacesThePlaceholderAndTheEditorGrowsWi
 TEST(InPlaceTextEditing, AClickWithTheTextToolMakesTextThereUnlessItLandsOnText)
 {
     TextFixture f;
-    const testsupport::SettingScope starts(&VXTextShape::startEditingOnObjectCreation,
-                                           &VXTextShape::setStartEditingOnObjectCreation, true);
+    const testsupport::PreferencesScope starts(&VXDrawingPreferences::startEditingOnObjectCreation, true);
     f.useTool(QStringLiteral("Text"));
     const auto tool = std::dynamic_pointer_cast<VXObjectCreationTool>(VXDrawingTool::drawingToolWithName("Text"));
     ASSERT_TRUE(tool);
@@ -283,8 +281,8 @@ TEST(InPlaceTextEditing, LabelOptionsCommitOnReturnBreakOnShiftReturnAndKeepTheE
 {
     TextFixture f;
     Recorder recorder(&f.view);
-    const bool inserts = VXTextShape::returnInsertsNewline();
-    VXTextShape::setReturnInsertsNewline(true); // the options win over the text shapes' setting
+    // The options win over the text shapes' setting.
+    const testsupport::PreferencesScope inserts(&VXDrawingPreferences::returnInsertsNewline, true);
     platform::TextEditingOptions options;
     options.returnCommits = true;
     options.growsHorizontally = true;
@@ -324,7 +322,6 @@ TEST(InPlaceTextEditing, LabelOptionsCommitOnReturnBreakOnShiftReturnAndKeepTheE
     EXPECT_EQ(textArea(f.editor()).width(), 80);
     EXPECT_GT(textArea(f.editor()).height(), 20);
     f.view.cancelTextEditing();
-    VXTextShape::setReturnInsertsNewline(inserts);
 }
 
 
@@ -382,8 +379,7 @@ TEST(InPlaceTextEditing, TheEditorShowsTheTextWhereTheDrawingDoesAndTheBoxGrowsT
 TEST(InPlaceTextEditing, TextPathsOpenForTypingWhenMadeAndWhenClickedWithTheirTool)
 {
     TextFixture f;
-    const testsupport::SettingScope starts(&VXTextShape::startEditingOnObjectCreation,
-                                           &VXTextShape::setStartEditingOnObjectCreation, true);
+    const testsupport::PreferencesScope starts(&VXDrawingPreferences::startEditingOnObjectCreation, true);
     f.useTool(QStringLiteral("Text Path"));
     f.drag({20, 120}, {180, 120});
     ASSERT_EQ(f.layer->objects().size(), 2);
