@@ -7,8 +7,8 @@
 #include "windows/help/VLTMWebViewWindowController.h"
 #include "windows/palettes/QVNToolsController.h"
 #include "windows/palettes/VLTMSlicesToolPaletteController.h"
-#include "windows/preferences/PreferenceSettings.h"
 #include "windows/preferences/QVNPrefsController.h"
+#include "windows/preferences/QuorvaneSettings.h"
 #include "windows/printing/ZQQuorvanePrintAccessoryController.h"
 #include "windows/reposition/VLTMTransformAdjustmentView.h"
 #include "windows/setup/QVNDrawingGridController.h"
@@ -49,7 +49,7 @@ void registerWindowsClasses()
     services.restoreToolPaletteState = &QVNToolsController::restoreToolsControllerState;
     services.saveToolPaletteState = &QVNToolsController::saveToolsControllerState;
     VLTMSlicesToolPaletteController::sharedSlicesToolPalette();
-    services.applyStoredPreferences = &PreferenceSettings::install;
+    services.applyStoredPreferences = &QuorvaneSettings::install;
     services.showPreferences = [] { QVNPrefsController::sharedPrefsController()->showWindow(nullptr); };
     services.showWelcomeWindow = [] { TMSVVideoSplashController::sharedVideoSplashController()->showWindow(); };
     services.showsWelcomeWindowAtLaunch = &TMSVVideoSplashController::shouldDisplayWelcomeVideoAtLaunch;

@@ -17,7 +17,7 @@
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/view/VXDrawingView.h"
-#include "windows/preferences/PreferenceSettings.h"
+#include "windows/preferences/QuorvaneSettings.h"
 #include "windows/preferences/QVNPrefsController.h"
 
 #include <QCheckBox>
@@ -40,7 +40,7 @@ class PreferencesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        PreferenceSettings::install();
+        QuorvaneSettings::install();
         prefs.window();
     }
     void TearDown() override
@@ -66,7 +66,7 @@ TEST_F(PreferencesTest, StoragePopUpScrollZoomAndAlertReset)
         EXPECT_EQ(prefs.storageTypePopUp()->currentData().toInt(), tag) << stored;
     }
     const QMetaObject* before = VXObjectOwnerLayer::storageClass();
-    PreferenceSettings::applyStoredValues(); // an unknown class leaves the framework's choice
+    QuorvaneSettings::applyStoredValues(); // an unknown class leaves the framework's choice
     EXPECT_EQ(VXObjectOwnerLayer::storageClass(), before);
     prefs.storageTypeAction(0);
     EXPECT_EQ(VXObjectOwnerLayer::storageClass(), &VXBSPDirectObjectStorage::staticMetaObject);
@@ -147,7 +147,7 @@ TEST_F(PreferencesTest, ShadowLimitAndUndoLevelsShowWhatTheClassesKept)
     prefs.undoHistoryAction(-5);
     EXPECT_EQ(VXDrawingDocument::defaultLevelsOfUndo(), 0);
     EXPECT_EQ(prefs.undoLevelsField()->value(), 0);
-    EXPECT_EQ(defaults().objectForKey(PreferenceSettings::kDefaultLevelsOfUndo).toInt(), 0);
+    EXPECT_EQ(defaults().objectForKey(QuorvaneSettings::kDefaultLevelsOfUndo).toInt(), 0);
 }
 
 TEST_F(PreferencesTest, SettingsOutliveARunUnlessDamagedAndResetReloadsTheWindow)
@@ -158,31 +158,31 @@ TEST_F(PreferencesTest, SettingsOutliveARunUnlessDamagedAndResetReloadsTheWindow
     EXPECT_EQ(antialias->isChecked(), factoryAntialias);
     antialias->click();
     EXPECT_EQ(VXStyle::shouldAntialias(), !factoryAntialias);
-    PreferenceSettings::setValue(PreferenceSettings::kFreehandEpsilon, 4.0);
+    QuorvaneSettings::edit([](QuorvaneSettings& settings) { settings.drawing.freehandEpsilon = 4.0; });
 
     // A new run: the classes start over, the stored values come back.
     VXDrawingPreferences::edit([&](VXDrawingPreferences& p) {
         p.shouldAntialias = factoryAntialias;
         p.freehandEpsilon = 2.0;
     });
-    PreferenceSettings::applyStoredValues();
+    QuorvaneSettings::applyStoredValues();
     EXPECT_EQ(VXStyle::shouldAntialias(), !factoryAntialias);
     EXPECT_EQ(VXDrawablePath::defaultFreehandEpsilon(), 4.0);
     settle();
     EXPECT_EQ(prefs.freehandSmoothnessPopUp()->currentData().toInt(), 4);
 
     // Damaged stored values are not handed over: text, NaN, numbers beyond an int.
-    defaults().setObjectForKey(QStringLiteral("yes please"), PreferenceSettings::kWillDrawShadows);
-    defaults().setObjectForKey(std::numeric_limits<double>::quiet_NaN(), PreferenceSettings::kFreehandEpsilon);
-    defaults().setObjectForKey(1e308, PreferenceSettings::kDefaultLevelsOfUndo);
+    defaults().setObjectForKey(QStringLiteral("yes please"), QuorvaneSettings::kWillDrawShadows);
+    defaults().setObjectForKey(std::numeric_limits<double>::quiet_NaN(), QuorvaneSettings::kFreehandEpsilon);
+    defaults().setObjectForKey(1e308, QuorvaneSettings::kDefaultLevelsOfUndo);
     const bool shadows = VXStyle::willDrawShadows();
     const int levels = VXDrawingDocument::defaultLevelsOfUndo();
-    PreferenceSettings::applyStoredValues();
+    QuorvaneSettings::applyStoredValues();
     EXPECT_EQ(VXStyle::willDrawShadows(), shadows);
     EXPECT_EQ(VXDrawingDocument::defaultLevelsOfUndo(), levels);
     EXPECT_TRUE(std::isfinite(VXDrawablePath::defaultFreehandEpsilon()));
-    PreferenceSettings::setValue(PreferenceSettings::kControlKnobSize, -8.0);
-    EXPECT_GT(PreferenceSettings::value(PreferenceSettings::kControlKnobSize).toDouble(), 0.0);
+    QuorvaneSettings::edit([](QuorvaneSettings& settings) { settings.drawing.controlKnobSize = QSizeF(-8, -8); });
+    EXPECT_GT(VXDrawingPreferences::current().controlKnobSize.width(), 0.0);
 
     // Reset Preferences: the classes go back to their own values and the open window shows them.
     VLTMAppDelegate().discardApplicationPreferences();
@@ -246,4 +246,41 @@ TEST_F(PreferencesTest, OpenMapsRedrawWhenAntialiasingChangesOrIsReset)
     const QRect common = QRect(QPoint(0, 0), smooth.size()).intersected(view->viewport()->rect());
     EXPECT_EQ(shown().copy(common), smooth.copy(common));
     document->close();
+}
+
+// Preference files written by earlier runs read the same, and a change stores its own key only.
+TEST_F(PreferencesTest, StoredPreferencesReadUnderTheirKeysAndAChangeStoresItsKeyAlone)
+{
+    defaults().setObjectForKey(0, QuorvaneSettings::kShouldAntialias);
+    defaults().setObjectForKey(1, QuorvaneSettings::kMoveOperatesOnAllLayers);
+    defaults().setObjectForKey(8, QuorvaneSettings::kControlKnobSize);
+    defaults().setObjectForKey(12, QuorvaneSettings::kDefaultLevelsOfUndo);
+    defaults().setObjectForKey(0.5, QuorvaneSettings::kFreehandEpsilon);
+    defaults().setObjectForKey(true, QuorvaneSettings::kIgnoresFilterElements);
+    defaults().setObjectForKey(QStringLiteral("YES"), kVXDrawingDisableScrollwheelZoomPrefsKey);
+    defaults().setObjectForKey(QStringLiteral("VXLinearObjectStorage"), kQVNLInternalStorageClass);
+    QuorvaneSettings::applyStoredValues();
+    const VXDrawingPreferences& kept = VXDrawingPreferences::current();
+    EXPECT_FALSE(kept.shouldAntialias);
+    EXPECT_TRUE(kept.moveOperatesOnAllLayers);
+    EXPECT_TRUE(kept.selectionShownWhenInactive);
+    EXPECT_EQ(kept.controlKnobSize, QSizeF(8, 8));
+    EXPECT_EQ(kept.levelsOfUndo, 12);
+    EXPECT_EQ(kept.freehandEpsilon, 0.5);
+    EXPECT_TRUE(kept.ignoresSVGFilterElements);
+    EXPECT_FALSE(kept.scrollwheelZoomEnabled);
+    EXPECT_EQ(kept.layerStorageClass, &VXLinearObjectStorage::staticMetaObject);
+
+    const auto storedKeys = [] {
+        QStringList keys;
+        for (const QString& key :
+             {QuorvaneSettings::kWillDrawShadows, QuorvaneSettings::kAutoClosesPath, QuorvaneSettings::kShowsDirectControls,
+              kVXDrawingScrollwheelSensePrefsKey, QuorvaneSettings::kShadowScaleLimit})
+            if (defaults().objectForKey(key).isValid())
+                keys << key;
+        return keys;
+    };
+    QuorvaneSettings::edit([](QuorvaneSettings& settings) { settings.drawing.autoClosesPath = !settings.drawing.autoClosesPath; });
+    EXPECT_EQ(storedKeys(), QStringList{QuorvaneSettings::kAutoClosesPath});
+    EXPECT_EQ(defaults().objectForKey(QuorvaneSettings::kAutoClosesPath).toBool(), kept.autoClosesPath);
 }

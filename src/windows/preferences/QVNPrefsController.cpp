@@ -10,11 +10,10 @@
 #include "platform/ui/Application.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXLinearObjectStorage.h"
-#include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/svg/VXSVGPreview.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "windows/palettes/QVNToolsController.h"
-#include "windows/preferences/PreferenceSettings.h"
+#include "windows/preferences/QuorvaneSettings.h"
 #include "windows/welcome/TMSVVideoSplashController.h"
 
 #include <QApplication>
@@ -32,6 +31,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -59,15 +59,20 @@ std::function<void(bool)> writesDefault(const QString& key, bool inverted = fals
     return [key, inverted](bool on) { defaults().setBoolForKey(on != inverted, key); };
 }
 
-// A check box row over a setting a class keeps.
-std::function<bool()> readsSetting(const QString& key)
+const VXDrawingPreferences& drawingPreferences()
 {
-    return [key] { return PreferenceSettings::value(key).toBool(); };
+    return VXDrawingPreferences::current();
 }
 
-std::function<void(bool)> writesSetting(const QString& key)
+// A check box row over one of the drawing preferences.
+std::function<bool()> readsPreference(bool VXDrawingPreferences::*field)
 {
-    return [key](bool on) { PreferenceSettings::setValue(key, on); };
+    return [field] { return drawingPreferences().*field; };
+}
+
+std::function<void(bool)> writesPreference(bool VXDrawingPreferences::*field)
+{
+    return [field](bool on) { QuorvaneSettings::edit([&](QuorvaneSettings& settings) { settings.drawing.*field = on; }); };
 }
 
 QGridLayout* addGroup(QVBoxLayout* page, const QString& title)
@@ -92,6 +97,19 @@ QComboBox* addPopUp(QGridLayout* grid, const QString& title, const QList<std::pa
 void selectTag(QComboBox* popUp, int tag)
 {
     popUp->setCurrentIndex(popUp->findData(tag));
+}
+
+void setShadowScaleLimit(double limit)
+{
+    QuorvaneSettings::edit([limit](QuorvaneSettings& settings) { settings.drawing.shadowScaleLimit = limit; });
+}
+
+// The limit typed in the field; nothing for text that is no number ("nan" included).
+std::optional<double> typedLimit(const QString& text)
+{
+    bool ok = false;
+    const double typed = text.toDouble(&ok);
+    return ok && !std::isnan(typed) ? std::optional<double>(typed) : std::nullopt;
 }
 
 } // namespace
@@ -142,17 +160,14 @@ QWidget* QVNPrefsController::makeGeneralPage()
     QGridLayout* scrolling = addGroup(layout, tr("Scrolling and Zooming"));
     addBox(scrolling, tr("Zoom with the scroll wheel"), readsDefault(kVXDrawingDisableScrollwheelZoomPrefsKey, true),
            [this](bool on) {
-               VXDrawingPreferences::edit([on](VXDrawingPreferences& p) { p.scrollwheelZoomEnabled = on; });
+               writesPreference(&VXDrawingPreferences::scrollwheelZoomEnabled)(on);
                m_scrollSense->setEnabled(on);
-               defaults().setBoolForKey(!on, kVXDrawingDisableScrollwheelZoomPrefsKey);
            });
     m_scrollSense = addBox(scrolling, tr("Reverse the scroll wheel's zoom direction"),
-                           readsDefault(kVXDrawingScrollwheelSensePrefsKey), [](bool on) {
-                               VXDrawingPreferences::edit([on](VXDrawingPreferences& p) { p.scrollwheelInverted = on; });
-                               defaults().setBoolForKey(on, kVXDrawingScrollwheelSensePrefsKey);
-                           });
-    addBox(scrolling, tr("Zoom and scroll with trackpad gestures"), readsSetting(PreferenceSettings::kTrackpadGesturesEnabled),
-           writesSetting(PreferenceSettings::kTrackpadGesturesEnabled));
+                           readsDefault(kVXDrawingScrollwheelSensePrefsKey),
+                           writesPreference(&VXDrawingPreferences::scrollwheelInverted));
+    addBox(scrolling, tr("Zoom and scroll with trackpad gestures"), readsPreference(&VXDrawingPreferences::trackpadGesturesEnabled),
+           writesPreference(&VXDrawingPreferences::trackpadGesturesEnabled));
 
     QGridLayout* startUp = addGroup(layout, tr("Start-up"));
     addBox(startUp, tr("Show the template chooser at start-up"), readsDefault(kQVNLShowTemplatesAtStartup),
@@ -188,23 +203,24 @@ QWidget* QVNPrefsController::makeDrawingPage()
     QGridLayout* drawing = addGroup(layout, tr("Drawing"));
     addBox(drawing, tr("Draw faster while zooming and scrolling"), &ZQQuorvaneDocument::defaultQualityModulation,
            &ZQQuorvaneDocument::setDefaultQualityModulation);
-    addBox(drawing, tr("Antialias"), readsSetting(PreferenceSettings::kShouldAntialias),
-           writesSetting(PreferenceSettings::kShouldAntialias));
-    addBox(drawing, tr("Draw shadows"), readsSetting(PreferenceSettings::kWillDrawShadows),
-           writesSetting(PreferenceSettings::kWillDrawShadows));
+    addBox(drawing, tr("Antialias"), readsPreference(&VXDrawingPreferences::shouldAntialias),
+           writesPreference(&VXDrawingPreferences::shouldAntialias));
+    addBox(drawing, tr("Draw shadows"), readsPreference(&VXDrawingPreferences::willDrawShadows),
+           writesPreference(&VXDrawingPreferences::willDrawShadows));
     addBox(drawing, tr("Centre the drawing in its window"), readsDefault(kCentreDocumentViewDefaultState, true),
            writesDefault(kCentreDocumentViewDefaultState, true));
-    addBox(drawing, tr("Show size while dragging"), readsSetting(PreferenceSettings::kDisplaysSizeInfoWhenDragging),
-           writesSetting(PreferenceSettings::kDisplaysSizeInfoWhenDragging));
-    addBox(drawing, tr("Show dimension guides"), readsSetting(PreferenceSettings::kDimensionGuidesEnabled),
-           writesSetting(PreferenceSettings::kDimensionGuidesEnabled));
-    addBox(drawing, tr("Show direct controls on shapes"), readsSetting(PreferenceSettings::kShowsDirectControls),
-           writesSetting(PreferenceSettings::kShowsDirectControls));
-    addBox(drawing, tr("Ignore filters in SVG files"), readsSetting(PreferenceSettings::kIgnoresFilterElements),
-           writesSetting(PreferenceSettings::kIgnoresFilterElements));
+    addBox(drawing, tr("Show size while dragging"), readsPreference(&VXDrawingPreferences::displaysSizeInfoWhenDragging),
+           writesPreference(&VXDrawingPreferences::displaysSizeInfoWhenDragging));
+    addBox(drawing, tr("Show dimension guides"), readsPreference(&VXDrawingPreferences::dimensionGuidesEnabled),
+           writesPreference(&VXDrawingPreferences::dimensionGuidesEnabled));
+    addBox(drawing, tr("Show direct controls on shapes"), readsPreference(&VXDrawingPreferences::showsDirectControls),
+           writesPreference(&VXDrawingPreferences::showsDirectControls));
+    addBox(drawing, tr("Ignore filters in SVG files"), readsPreference(&VXDrawingPreferences::ignoresSVGFilterElements),
+           writesPreference(&VXDrawingPreferences::ignoresSVGFilterElements));
     m_handleSize = addPopUp(drawing, tr("Handle size:"), {{tr("Small"), 4}, {tr("Medium"), 6}, {tr("Large"), 8}, {tr("Largest"), 10}});
     connect(m_handleSize, &QComboBox::activated, this, [this](int index) {
-        PreferenceSettings::setValue(PreferenceSettings::kControlKnobSize, m_handleSize->itemData(index).toDouble());
+        const double side = m_handleSize->itemData(index).toDouble();
+        QuorvaneSettings::edit([side](QuorvaneSettings& settings) { settings.drawing.controlKnobSize = QSizeF(side, side); });
     });
     m_shadowLimitBox = addBox(drawing, tr("Limit the zoom scale of shadows to:"), nullptr, nullptr);
     connect(m_shadowLimitBox, &QCheckBox::clicked, this, [this](bool on) { shadowZoomScaleEnableAction(on); });
@@ -221,13 +237,13 @@ QWidget* QVNPrefsController::makeDrawingPage()
     connect(m_shadowLimit, &QComboBox::activated, this, [this] { shadowZoomScaleFactorAction(m_shadowLimit->currentText()); });
 
     QGridLayout* styles = addGroup(layout, tr("Styles"));
-    addBox(styles, tr("Share styles between objects"), readsSetting(PreferenceSettings::kStyleSharingEnabled),
+    addBox(styles, tr("Share styles between objects"), readsPreference(&VXDrawingPreferences::styleSharingEnabled),
            [this](bool on) {
-               PreferenceSettings::setValue(PreferenceSettings::kStyleSharingEnabled, on);
+               writesPreference(&VXDrawingPreferences::styleSharingEnabled)(on);
                m_sharableByDefault->setEnabled(on);
            });
-    m_sharableByDefault = addBox(styles, tr("New styles are sharable"), readsSetting(PreferenceSettings::kStylesSharableByDefault),
-                                 writesSetting(PreferenceSettings::kStylesSharableByDefault));
+    m_sharableByDefault = addBox(styles, tr("New styles are sharable"), readsPreference(&VXDrawingPreferences::stylesAreSharableByDefault),
+                                 writesPreference(&VXDrawingPreferences::stylesAreSharableByDefault));
     addBox(styles, tr("Give styles to the current tool only"), &QVNToolsController::toolStyleBindingEnabled,
            &QVNToolsController::setToolStyleBindingEnabled);
     addBox(styles, tr("Confirm applying a style or symbol to the selection"),
@@ -241,38 +257,42 @@ QWidget* QVNPrefsController::makeEditingPage()
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     QGridLayout* paths = addGroup(layout, tr("Paths and Layers"));
-    addBox(paths, tr("Clicks on a path's outline come first"), readsSetting(PreferenceSettings::kOnPathHitDetectionPriority),
-           writesSetting(PreferenceSettings::kOnPathHitDetectionPriority));
-    addBox(paths, tr("Close paths that end at their start"), readsSetting(PreferenceSettings::kAutoClosesPath),
-           writesSetting(PreferenceSettings::kAutoClosesPath));
-    addBox(paths, tr("Combine the end points of closed paths"), readsSetting(PreferenceSettings::kCombinesEndPoints),
-           writesSetting(PreferenceSettings::kCombinesEndPoints));
+    addBox(paths, tr("Clicks on a path's outline come first"), readsPreference(&VXDrawingPreferences::onPathHitDetectionPriority),
+           writesPreference(&VXDrawingPreferences::onPathHitDetectionPriority));
+    addBox(paths, tr("Close paths that end at their start"), readsPreference(&VXDrawingPreferences::autoClosesPath),
+           writesPreference(&VXDrawingPreferences::autoClosesPath));
+    addBox(paths, tr("Combine the end points of closed paths"), readsPreference(&VXDrawingPreferences::combinesEndPointsOfClosedPath),
+           writesPreference(&VXDrawingPreferences::combinesEndPointsOfClosedPath));
     m_freehand = addPopUp(paths, tr("Freehand smoothing:"),
                           {{tr("None"), 0}, {tr("Light"), 1}, {tr("Medium"), 2}, {tr("Strong"), 4}, {tr("Strongest"), 8}});
     connect(m_freehand, &QComboBox::activated, this, [this](int index) {
-        PreferenceSettings::setValue(PreferenceSettings::kFreehandEpsilon, m_freehand->itemData(index).toDouble());
+        const double epsilon = m_freehand->itemData(index).toDouble();
+        QuorvaneSettings::edit([epsilon](QuorvaneSettings& settings) { settings.drawing.freehandEpsilon = epsilon; });
     });
-    addBox(paths, tr("Moves act on the selections of all layers"), readsSetting(PreferenceSettings::kMoveOperatesOnAllLayers),
-           writesSetting(PreferenceSettings::kMoveOperatesOnAllLayers));
-    addBox(paths, tr("Snap to the grid while it is shown"), readsSetting(PreferenceSettings::kSnapToGridOnGridVisible),
-           writesSetting(PreferenceSettings::kSnapToGridOnGridVisible));
-    addBox(paths, tr("Clicking an object activates its layer"), readsSetting(PreferenceSettings::kLayerAutoActivation),
-           writesSetting(PreferenceSettings::kLayerAutoActivation));
-    addBox(paths, tr("Attribute changes can be undone"), readsSetting(PreferenceSettings::kMetadataChangesAreUndoable),
-           writesSetting(PreferenceSettings::kMetadataChangesAreUndoable));
-    addBox(paths, tr("The Style Dropper keeps the selection"), [] {
-        return !PreferenceSettings::value(PreferenceSettings::kPerformsResetOnSelection).toBool();
-    }, [](bool on) { PreferenceSettings::setValue(PreferenceSettings::kPerformsResetOnSelection, !on); });
+    addBox(paths, tr("Moves act on the selections of all layers"),
+           readsPreference(&VXDrawingPreferences::moveOperatesOnAllLayers), [](bool on) {
+               QuorvaneSettings::edit([on](QuorvaneSettings& settings) { settings.setMovesReachAllLayers(on); });
+           });
+    addBox(paths, tr("Snap to the grid while it is shown"), readsPreference(&VXDrawingPreferences::snapToGridOnGridVisible),
+           writesPreference(&VXDrawingPreferences::snapToGridOnGridVisible));
+    addBox(paths, tr("Clicking an object activates its layer"), readsPreference(&VXDrawingPreferences::layerAutoActivation),
+           writesPreference(&VXDrawingPreferences::layerAutoActivation));
+    addBox(paths, tr("Attribute changes can be undone"), readsPreference(&VXDrawingPreferences::metadataChangesAreUndoable),
+           writesPreference(&VXDrawingPreferences::metadataChangesAreUndoable));
+    addBox(paths, tr("The Style Dropper keeps the selection"),
+           [] { return !QuorvaneSettings::current().styleDropperResetsSelection; }, [](bool on) {
+               QuorvaneSettings::edit([on](QuorvaneSettings& settings) { settings.styleDropperResetsSelection = !on; });
+           });
     // Shown for information: placed symbols take the setting from their library.
     addBox(paths, tr("Symbols scale with the view"), &VXQSymbol::defaultSymbolsScaleVisually, nullptr)->setEnabled(false);
 
     QGridLayout* text = addGroup(layout, tr("Text"));
-    addBox(text, tr("Edit new text at once"), readsSetting(PreferenceSettings::kStartEditingOnObjectCreation),
-           writesSetting(PreferenceSettings::kStartEditingOnObjectCreation));
-    addBox(text, tr("Return starts a new line"), readsSetting(PreferenceSettings::kReturnInsertsNewline),
-           writesSetting(PreferenceSettings::kReturnInsertsNewline));
-    addBox(text, tr("Allow pictures in text"), readsSetting(PreferenceSettings::kAllowsInlineImages),
-           writesSetting(PreferenceSettings::kAllowsInlineImages));
+    addBox(text, tr("Edit new text at once"), readsPreference(&VXDrawingPreferences::startEditingOnObjectCreation),
+           writesPreference(&VXDrawingPreferences::startEditingOnObjectCreation));
+    addBox(text, tr("Return starts a new line"), readsPreference(&VXDrawingPreferences::returnInsertsNewline),
+           writesPreference(&VXDrawingPreferences::returnInsertsNewline));
+    addBox(text, tr("Allow pictures in text"), readsPreference(&VXDrawingPreferences::allowsInlineImages),
+           writesPreference(&VXDrawingPreferences::allowsInlineImages));
     layout->addStretch();
     return page;
 }
@@ -329,16 +349,16 @@ void QVNPrefsController::loadSettings()
             box.box->setChecked(box.shown());
         }
     m_scrollSense->setEnabled(!defaults().boolForKey(kVXDrawingDisableScrollwheelZoomPrefsKey));
-    m_sharableByDefault->setEnabled(PreferenceSettings::value(PreferenceSettings::kStyleSharingEnabled).toBool());
+    m_sharableByDefault->setEnabled(drawingPreferences().styleSharingEnabled);
     selectTag(m_storage, defaults().stringForKey(kQVNLInternalStorageClass)
                              == QLatin1String(VXBSPDirectObjectStorage::staticMetaObject.className()) ? 0 : 1);
-    selectTag(m_freehand, int(std::floor(PreferenceSettings::value(PreferenceSettings::kFreehandEpsilon).toDouble())));
-    selectTag(m_handleSize, int(PreferenceSettings::value(PreferenceSettings::kControlKnobSize).toDouble()));
+    selectTag(m_freehand, int(std::floor(drawingPreferences().freehandEpsilon)));
+    selectTag(m_handleSize, int(drawingPreferences().controlKnobSize.width()));
     {
         const QSignalBlocker blocker(m_undoLevels);
-        m_undoLevels->setValue(PreferenceSettings::value(PreferenceSettings::kDefaultLevelsOfUndo).toInt());
+        m_undoLevels->setValue(drawingPreferences().levelsOfUndo);
     }
-    const double limit = PreferenceSettings::value(PreferenceSettings::kShadowScaleLimit).toDouble();
+    const double limit = drawingPreferences().shadowScaleLimit;
     m_shadowLimitBox->setChecked(limit > 0);
     m_shadowLimit->setEnabled(limit > 0);
     if (limit > 0)
@@ -366,22 +386,20 @@ void QVNPrefsController::storageTypeAction(int tag)
 {
     const QMetaObject* storage =
         tag == 0 ? &VXBSPDirectObjectStorage::staticMetaObject : &VXLinearObjectStorage::staticMetaObject;
-    VXDrawingPreferences::edit([storage](VXDrawingPreferences& p) { p.layerStorageClass = storage; });
-    defaults().setObjectForKey(QString::fromLatin1(storage->className()), kQVNLInternalStorageClass);
+    QuorvaneSettings::edit([storage](QuorvaneSettings& settings) { settings.drawing.layerStorageClass = storage; });
 }
 
 void QVNPrefsController::undoHistoryAction(int levels)
 {
-    PreferenceSettings::setValue(PreferenceSettings::kDefaultLevelsOfUndo, levels);
+    QuorvaneSettings::edit([levels](QuorvaneSettings& settings) { settings.drawing.levelsOfUndo = levels; });
     const QSignalBlocker blocker(m_undoLevels);
-    m_undoLevels->setValue(PreferenceSettings::value(PreferenceSettings::kDefaultLevelsOfUndo).toInt());
+    m_undoLevels->setValue(drawingPreferences().levelsOfUndo);
 }
 
 void QVNPrefsController::shadowZoomScaleEnableAction(bool on)
 {
-    bool ok = false;
-    const double typed = m_shadowLimit->currentText().toDouble(&ok);
-    PreferenceSettings::setValue(PreferenceSettings::kShadowScaleLimit, on && ok ? typed : 0.0);
+    const std::optional<double> typed = typedLimit(m_shadowLimit->currentText());
+    setShadowScaleLimit(on && typed ? *typed : 0.0);
     m_shadowLimit->setEnabled(on);
     if (on)
         m_shadowLimit->lineEdit()->selectAll();
@@ -389,11 +407,9 @@ void QVNPrefsController::shadowZoomScaleEnableAction(bool on)
 
 void QVNPrefsController::shadowZoomScaleFactorAction(const QString& text)
 {
-    bool ok = false;
-    const double typed = text.toDouble(&ok);
     // Text that is no number keeps the limit; the field shows it again.
-    if (ok)
-        PreferenceSettings::setValue(PreferenceSettings::kShadowScaleLimit, typed);
+    if (const std::optional<double> typed = typedLimit(text))
+        setShadowScaleLimit(*typed);
     loadSettings();
 }
 

@@ -2,10 +2,10 @@
 
 // The preferences window (Edit > Preferences...): scrolling and zooming, start-up, drawing,
 // editing, undo, styles, layer storage and help, with buttons that turn every alert back on,
-// reset all preferences and empty the image browser's cache. Most boxes set a class's own
-// setting (kept beyond the run by PreferenceSettings); a few write user defaults that the
-// application reads where it needs them. Every change of the user defaults, the window's own
-// included, re-reads every control, so a value a class refused or clamped shows as kept.
+// reset all preferences and empty the image browser's cache. Most boxes edit the preferences
+// the classes follow (QuorvaneSettings, kept beyond the run); a few write user defaults that
+// the application reads where it needs them. Every change of the user defaults, the window's
+// own included, re-reads every control, so a value refused or clamped shows as kept.
 // One per process.
 
 #include "platform/ui/WindowController.h"
