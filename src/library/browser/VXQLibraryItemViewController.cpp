@@ -1,6 +1,7 @@
 #include "library/browser/VXQLibraryItemViewController.h"
 
 #include "library/browser/LibraryItemMenuValidation.h"
+#include "library/browser/LibraryItemPdfPreview.h"
 #include "library/browser/LibraryItemTableModel.h"
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -11,14 +12,10 @@
 #include "widgets/controls/ZQSegmentedControl.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QBuffer>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileInfo>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStackedWidget>
@@ -37,6 +34,7 @@ constexpr int kUnsetSetting = 100;
 VXQLibraryItemViewController::VXQLibraryItemViewController()
     : m_iconSource(*this)
     , m_presentations(*this, m_iconSource)
+    , m_selection(*this, m_presentations, m_disabled)
     , m_controls(this, [this](int mode) { setSortedBy(mode); })
     , m_sortOrder(LibraryItemTableModel::columnKeys())
     , m_settings([this] { return settingsNameRoot(); })
@@ -85,41 +83,10 @@ void VXQLibraryItemViewController::awakeFromInterface()
 QByteArray VXQLibraryItemViewController::pdfPreviewForContentArrangedInColumnsIconSize(
     const QList<VXQLibraryItemPtr>& content, unsigned columns, int sizing)
 {
-    if (!ZQ_EXPECT(columns > 0, QStringLiteral("number of columns must be > 0")))
-        return {};
-    const QSizeF cellSize = iconSizeForSizing(sizing) + QSizeF(2, 2);
-    const qint64 rows = std::max<qint64>(1, (content.size() + columns - 1) / columns);
-    const QSizeF size(columns * cellSize.width(), double(rows) * cellSize.height());
-
     auto browser = std::make_shared<VXQLibraryItemViewController>();
     browser->m_content = content;
-    JXDistributedView grid;
-    auto cell = std::make_shared<ZQLabelledIconCell>();
-    cell->setHighlightColour(cellSelectionColour());
-    cell->setTextBackgroundHighlightColour(QApplication::palette().color(QPalette::Highlight));
-    grid.setPrototype(cell);
-    grid.setCellInset(QSizeF(1, 1));
-    grid.setContentInset(0);
-    grid.setCellSize(cellSize);
-    grid.resize(size.toSize());
-    grid.setFrameSize(size);
-    grid.setDataSource(&browser->m_iconSource);
-    grid.setDelegate(&browser->m_iconSource);
-    grid.reloadData();
-
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(72);
-        writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
-        QPainter painter(&writer);
-        grid.drawRect(painter, QRectF(QPointF(0, 0), size), false);
-    }
-    grid.setDataSource(nullptr);
-    grid.setDelegate(nullptr);
-    return pdf;
+    return librarybrowser::pdfOfIconGrid(browser->m_iconSource, browser->m_iconSource, content.size(), columns,
+                                         iconSizeForSizing(sizing));
 }
 
 // --- Content and delegate ---------------------------------------------------------------------
@@ -131,13 +98,13 @@ void VXQLibraryItemViewController::setContentPreservingSelection(const QList<VXQ
         return;
     view();
     if (preserving && !content.isEmpty())
-        saveSelectedItems();
+        m_selection.remember();
     m_presentations.forgetSelections();
     m_disabled.set.reset();
     m_content = content;
-    reloadActiveView();
+    m_presentations.reload();
     if (preserving)
-        restoreSelectedItems();
+        m_selection.restore();
 }
 
 QList<VXQLibraryItemPtr> VXQLibraryItemViewController::content()
@@ -212,8 +179,8 @@ void VXQLibraryItemViewController::showLayoutMode(int mode)
     view();
     const JXIndexSet selected = selectedItemIndexes();
     m_presentations.show(mode);
-    reloadActiveView();
-    selectInActiveView(selected);
+    m_presentations.reload();
+    m_selection.show(selected);
     m_controls.showLayoutMode(mode);
     m_settings.setLayoutMode(mode);
 }
@@ -255,16 +222,6 @@ void VXQLibraryItemViewController::setIconViewBackgroundColour(int index)
     m_backgroundColourIndex = index;
     m_presentations.setIconBackground(librarybrowser::backgroundColourForIndex(index));
     m_settings.setBackgroundColourIndex(index);
-}
-
-void VXQLibraryItemViewController::refreshActiveView()
-{
-    reloadActiveView();
-}
-
-void VXQLibraryItemViewController::reloadActiveView()
-{
-    m_presentations.reload();
 }
 
 QWidget* VXQLibraryItemViewController::activeView()
@@ -319,89 +276,6 @@ QComboBox* VXQLibraryItemViewController::sortByPopUpButton()
 
 // --- Selection --------------------------------------------------------------------------------
 
-JXIndexSet VXQLibraryItemViewController::selectedItemIndexes()
-{
-    return m_presentations.selectedIndexes();
-}
-
-QList<VXQLibraryItemPtr> VXQLibraryItemViewController::selectedItems()
-{
-    QList<VXQLibraryItemPtr> items;
-    const QList<VXQLibraryItemPtr> all = content();
-    for (qint64 index : selectedItemIndexes())
-        if (index >= 0 && index < all.size())
-            items.append(all.at(index));
-    return items;
-}
-
-QList<VXQLibraryItemPtr> VXQLibraryItemViewController::selectedUnlockedItems()
-{
-    QList<VXQLibraryItemPtr> items = selectedItems();
-    items.removeIf([](const VXQLibraryItemPtr& item) { return item->locked(); });
-    return items;
-}
-
-void VXQLibraryItemViewController::selectItemsAtIndexes(const JXIndexSet& indexes)
-{
-    if (indexes != selectedItemIndexes()) {
-        selectInActiveView(indexes);
-        if (!indexes.empty())
-            scrollIndexToVisible(*indexes.begin());
-    }
-    m_preservedSelection.clear();
-}
-
-void VXQLibraryItemViewController::selectInActiveView(const JXIndexSet& indexes)
-{
-    m_presentations.select(m_disabled.filterSelection(indexes));
-}
-
-void VXQLibraryItemViewController::scrollIndexToVisible(qint64 index)
-{
-    m_presentations.scrollToItem(index);
-}
-
-void VXQLibraryItemViewController::selectItems(const QList<VXQLibraryItemPtr>& items)
-{
-    // One pass over each list: restoring thousands of selected items must not search per item.
-    const QSet<const VXQLibraryItem*> wanted = [&items] {
-        QSet<const VXQLibraryItem*> set;
-        set.reserve(items.size());
-        for (const VXQLibraryItemPtr& item : items)
-            set.insert(item.get());
-        return set;
-    }();
-    JXIndexSet indexes;
-    const QList<VXQLibraryItemPtr> all = content();
-    for (qsizetype at = 0; at < all.size() && qsizetype(indexes.size()) < wanted.size(); ++at)
-        if (wanted.contains(all.at(at).get()))
-            indexes.insert(indexes.end(), at);
-    selectItemsAtIndexes(indexes);
-}
-
-bool VXQLibraryItemViewController::revealItemSelectIt(const VXQLibraryItem* item, bool select)
-{
-    const qint64 index = indexOfItem(item);
-    if (index < 0)
-        return false;
-    if (select)
-        selectItemsAtIndexes({index});
-    else
-        scrollIndexToVisible(index);
-    return true;
-}
-
-void VXQLibraryItemViewController::saveSelectedItems()
-{
-    m_preservedSelection = selectedItems();
-}
-
-void VXQLibraryItemViewController::restoreSelectedItems()
-{
-    const QList<VXQLibraryItemPtr> remembered = m_preservedSelection;
-    selectItems(remembered);
-}
-
 void VXQLibraryItemViewController::tellSelectionChanged(const JXIndexSet& indexes)
 {
     if (m_delegate && m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::ItemSelectionChanged))
@@ -433,9 +307,9 @@ void VXQLibraryItemViewController::setDisabledItems(const std::optional<JXIndexS
     // Disabled items cannot stay selected.
     const JXIndexSet selected = selectedItemIndexes();
     const JXIndexSet allowed = m_disabled.filterSelection(selected);
-    reloadActiveView();
+    m_presentations.reload();
     if (allowed != selected)
-        selectInActiveView(allowed);
+        m_selection.show(allowed);
 }
 
 int VXQLibraryItemViewController::sortedBy() const
@@ -558,29 +432,6 @@ void VXQLibraryItemViewController::enableEditingAction(QObject* sender)
     setEditingEnabled(off);
 }
 
-void VXQLibraryItemViewController::selectAll(QObject*)
-{
-    JXIndexSet all;
-    for (qint64 i = 0, n = numberOfItemsInContent(); i < n; ++i)
-        all.insert(i);
-    selectInActiveView(all);
-}
-
-void VXQLibraryItemViewController::selectNone(QObject*)
-{
-    selectInActiveView({});
-}
-
-void VXQLibraryItemViewController::selectOthers(QObject*)
-{
-    const JXIndexSet selected = selectedItemIndexes();
-    JXIndexSet others;
-    for (qint64 i = 0, n = numberOfItemsInContent(); i < n; ++i)
-        if (!selected.count(i))
-            others.insert(i);
-    selectInActiveView(others);
-}
-
 void VXQLibraryItemViewController::revealInFinderAction(QObject*)
 {
     const QList<VXQLibraryItemPtr> items = selectedItems();
@@ -615,16 +466,6 @@ void VXQLibraryItemViewController::delete_(QObject*)
     m_deleteSheet.begin(view()->window(), message, this, [this](int code) { finishDeleteSheet(code); });
 }
 
-QDialog* VXQLibraryItemViewController::deleteSheet() const
-{
-    return m_deleteSheet.sheet();
-}
-
-QString VXQLibraryItemViewController::deleteSheetText() const
-{
-    return m_deleteSheet.text();
-}
-
 void VXQLibraryItemViewController::deleteItemsOKAction(QObject*)
 {
     m_deleteSheet.end(platform::Sheet::kDefaultReturn);
@@ -642,23 +483,9 @@ void VXQLibraryItemViewController::finishDeleteSheet(int returnCode)
     if (!m_delegate || !m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::DeleteItemsAtIndexes))
         return;
     // Only what the message named: locked items are never deleted.
-    JXIndexSet unlocked;
-    const QList<VXQLibraryItemPtr> all = content();
-    for (qint64 index : selectedItemIndexes())
-        if (index >= 0 && index < all.size() && !all.at(index)->locked())
-            unlocked.insert(index);
+    const JXIndexSet unlocked = m_selection.unlockedIndexes();
     if (!unlocked.empty())
         m_delegate->deleteItemsAtIndexes(unlocked);
-}
-
-void VXQLibraryItemViewController::toggleIconScalingAction(QObject*)
-{
-    setIconsCanBeScaledUp(!m_allowIconUpscaling);
-}
-
-void VXQLibraryItemViewController::toggleLockBadgingAction(QObject*)
-{
-    setShowsLockBadging(!m_lockBadging);
 }
 
 void VXQLibraryItemViewController::backgroundColourAction(QObject* sender)
@@ -680,11 +507,6 @@ bool VXQLibraryItemViewController::validateMenuItem(platform::MenuItem* item)
 
 // --- Drag out ---------------------------------------------------------------------------------
 
-bool VXQLibraryItemViewController::isOutsideEveryWindow(QPoint screenPoint)
-{
-    return LibraryItemDragOut::isOutsideEveryWindow(screenPoint);
-}
-
 void VXQLibraryItemViewController::distributedViewDraggedImageMovedTo(JXDistributedView*, const QImage&,
                                                                       QPointF screenPoint)
 {
@@ -705,29 +527,6 @@ bool VXQLibraryItemViewController::dragEndedWithOperationAtPoint(Qt::DropAction 
         || !m_delegate->answers(VXQLibraryItemViewControllerDelegate::Message::RemoveItemsAtIndexes))
         return false;
     return m_delegate->removeItemsAtIndexes(selected);
-}
-
-// --- The icon view's questions -----------------------------------------------------------------
-
-void VXQLibraryItemViewController::distributedViewSetObjectValueForItemIndex(JXDistributedView* view,
-                                                                            const QString& value, qint64 index)
-{
-    m_iconSource.distributedViewSetObjectValueForItemIndex(view, value, index);
-}
-
-QString VXQLibraryItemViewController::distributedViewToolTipForItemAtIndex(JXDistributedView* view, qint64 index)
-{
-    return m_iconSource.distributedViewToolTipForItemAtIndex(view, index);
-}
-
-void VXQLibraryItemViewController::distributedViewCellDoubleClickedAtItemIndex(JXDistributedView* view, qint64 index)
-{
-    m_iconSource.distributedViewCellDoubleClickedAtItemIndex(view, index);
-}
-
-bool VXQLibraryItemViewController::distributedViewShouldEditItemAtIndex(JXDistributedView* view, qint64 index)
-{
-    return m_iconSource.distributedViewShouldEditItemAtIndex(view, index);
 }
 
 // --- Item changes -----------------------------------------------------------------------------

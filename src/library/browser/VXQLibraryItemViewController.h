@@ -23,6 +23,7 @@
 #include "library/browser/LibraryItemDragOut.h"
 #include "library/browser/LibraryItemIconSource.h"
 #include "library/browser/LibraryItemPresentations.h"
+#include "library/browser/LibraryItemSelection.h"
 #include "library/browser/LibraryItemSortOrder.h"
 #include "library/browser/VXQLibraryItemViewControllerDelegate.h"
 #include "platform/ui/ViewController.h"
@@ -103,7 +104,7 @@ public:
     void setShowsLockBadging(bool flag);
     int iconViewBackgroundColourIndex() const { return m_backgroundColourIndex; }
     void setIconViewBackgroundColour(int index);
-    void refreshActiveView();
+    void refreshActiveView() { m_presentations.reload(); }
     // The icon view in mode 0, the table in mode 1.
     QWidget* activeView();
     JXDistributedView* iconView();
@@ -126,18 +127,18 @@ public:
 
     // --- Selection ----------------------------------------------------------------------------
     // The active presentation's selection.
-    JXIndexSet selectedItemIndexes();
-    QList<VXQLibraryItemPtr> selectedItems();
-    QList<VXQLibraryItemPtr> selectedUnlockedItems();
+    JXIndexSet selectedItemIndexes() { return m_selection.indexes(); }
+    QList<VXQLibraryItemPtr> selectedItems() { return m_selection.items(); }
+    QList<VXQLibraryItemPtr> selectedUnlockedItems() { return m_selection.unlockedItems(); }
     // Replaces the selection (when different) and scrolls its first item into view; always
     // forgets the remembered selection.
-    void selectItemsAtIndexes(const JXIndexSet& indexes);
+    void selectItemsAtIndexes(const JXIndexSet& indexes) { m_selection.selectIndexes(indexes); }
     // Those of the items that are shown.
-    void selectItems(const QList<VXQLibraryItemPtr>& items);
+    void selectItems(const QList<VXQLibraryItemPtr>& items) { m_selection.selectItems(items); }
     // Selects just the item, or only scrolls to it; false when it is not shown.
-    bool revealItemSelectIt(const VXQLibraryItem* item, bool select);
-    void saveSelectedItems();
-    void restoreSelectedItems();
+    bool revealItemSelectIt(const VXQLibraryItem* item, bool select) { return m_selection.reveal(item, select); }
+    void saveSelectedItems() { m_selection.remember(); }
+    void restoreSelectedItems() { m_selection.restore(); }
 
     // --- Editing ------------------------------------------------------------------------------
     // Locks (false) or unlocks (true) every selected item.
@@ -172,27 +173,27 @@ public:
     Q_INVOKABLE void iconContinuousSizingAction(QObject* sender);
     Q_INVOKABLE void layoutModeAction(QObject* sender);
     Q_INVOKABLE void enableEditingAction(QObject* sender);
-    Q_INVOKABLE void selectAll(QObject* sender);
-    Q_INVOKABLE void selectNone(QObject* sender);
-    Q_INVOKABLE void selectOthers(QObject* sender);
+    Q_INVOKABLE void selectAll(QObject*) { m_selection.selectAll(); }
+    Q_INVOKABLE void selectNone(QObject*) { m_selection.selectNone(); }
+    Q_INVOKABLE void selectOthers(QObject*) { m_selection.selectOthers(); }
     Q_INVOKABLE void revealInFinderAction(QObject* sender);
     Q_INVOKABLE void renameAction(QObject* sender);
     // Asks before handing the selected unlocked items to the delegate's deleteItemsAtIndexes.
     Q_INVOKABLE void delete_(QObject* sender);
     Q_INVOKABLE void deleteItemsOKAction(QObject* sender);
     Q_INVOKABLE void deleteItemsCancelAction(QObject* sender);
-    Q_INVOKABLE void toggleIconScalingAction(QObject* sender);
-    Q_INVOKABLE void toggleLockBadgingAction(QObject* sender);
+    Q_INVOKABLE void toggleIconScalingAction(QObject*) { setIconsCanBeScaledUp(!m_allowIconUpscaling); }
+    Q_INVOKABLE void toggleLockBadgingAction(QObject*) { setShowsLockBadging(!m_lockBadging); }
     Q_INVOKABLE void backgroundColourAction(QObject* sender);
     Q_INVOKABLE void sortByAction(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
     // The delete sheet while it is up, and its message.
-    QDialog* deleteSheet() const;
-    QString deleteSheetText() const;
+    QDialog* deleteSheet() const { return m_deleteSheet.sheet(); }
+    QString deleteSheetText() const { return m_deleteSheet.text(); }
 
     // Drag-out removal: whether the point (screen coordinates) lies outside every window.
-    static bool isOutsideEveryWindow(QPoint screenPoint);
+    static bool isOutsideEveryWindow(QPoint screenPoint) { return LibraryItemDragOut::isOutsideEveryWindow(screenPoint); }
     bool dragWillRemoveItems() const { return m_dragOut.willRemove(); }
     // The end of a drag of the selected items at `screenPoint`: an ignored drop outside every
     // window removes them when the delegate allows it; answers whether they were removed.
@@ -200,10 +201,22 @@ public:
 
     // --- The icon view's questions, as its data source and delegate answers them -------------
     // The view's own title edit: renames the item and selects it.
-    void distributedViewSetObjectValueForItemIndex(JXDistributedView* view, const QString& value, qint64 index);
-    QString distributedViewToolTipForItemAtIndex(JXDistributedView* view, qint64 index);
-    void distributedViewCellDoubleClickedAtItemIndex(JXDistributedView* view, qint64 index);
-    bool distributedViewShouldEditItemAtIndex(JXDistributedView* view, qint64 index);
+    void distributedViewSetObjectValueForItemIndex(JXDistributedView* view, const QString& value, qint64 index)
+    {
+        m_iconSource.distributedViewSetObjectValueForItemIndex(view, value, index);
+    }
+    QString distributedViewToolTipForItemAtIndex(JXDistributedView* view, qint64 index)
+    {
+        return m_iconSource.distributedViewToolTipForItemAtIndex(view, index);
+    }
+    void distributedViewCellDoubleClickedAtItemIndex(JXDistributedView* view, qint64 index)
+    {
+        m_iconSource.distributedViewCellDoubleClickedAtItemIndex(view, index);
+    }
+    bool distributedViewShouldEditItemAtIndex(JXDistributedView* view, qint64 index)
+    {
+        return m_iconSource.distributedViewShouldEditItemAtIndex(view, index);
+    }
     // The dragged selection's image moved: outside every window the cursor tells whether the
     // drop will remove the items.
     void distributedViewDraggedImageMovedTo(JXDistributedView* view, const QImage& image, QPointF screenPoint);
@@ -223,12 +236,9 @@ protected:
 
 private:
     void libraryItemChanged(const platform::Notification& notification);
-    void reloadActiveView();
     static int validLayoutMode(int mode);
     // Shows the mode's presentation even when it is shown already, and stores the mode.
     void showLayoutMode(int mode);
-    void selectInActiveView(const JXIndexSet& indexes);
-    void scrollIndexToVisible(qint64 index);
     void tellSelectionChanged(const JXIndexSet& indexes);
     void finishDeleteSheet(int returnCode);
 
@@ -243,7 +253,7 @@ private:
     bool m_lockBadging = false;
     int m_backgroundColourIndex = 0;
     librarybrowser::DisabledItems m_disabled;
-    QList<VXQLibraryItemPtr> m_preservedSelection;
+    LibraryItemSelection m_selection;
     LibraryItemBrowserControls m_controls;
     LibraryItemSortOrder m_sortOrder;
     LibraryItemBrowserSettings m_settings;
