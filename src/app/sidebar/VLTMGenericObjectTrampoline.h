@@ -1,7 +1,7 @@
 #pragma once
 
 // A pane without a view of its own: it shows each value on another object, its trampoline
-// target, through the target's setter named after the key (or "setMixedValueFor<Key>").
+// target, through the setter that target's display bindings name for the key.
 // Sheets that are not panes use one to watch and edit an object through the pane machinery.
 
 #include "app/sidebar/VLTMGenericObjectController.h"
