@@ -7,6 +7,7 @@
 #include "furniture/settings/VLQNSquareAnnotatedGridController.h"
 #include "platform/foundation/Markers.h"
 #include "platform/vantrix/inspector/InspectorValues.h"
+#include "support/DisplayBindingsTesting.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -19,11 +20,7 @@ template <class Pane>
 QStringList unboundKeys()
 {
     const Pane pane;
-    QStringList unbound;
-    for (const QString& keyPath : pane.keyPathsOfInterest())
-        if (!pane.displayBindings().binds(platform::lastKeyOfKeyPath(keyPath)))
-            unbound.append(keyPath);
-    return unbound;
+    return testsupport::unboundKeys(pane, pane.keyPathsOfInterest());
 }
 
 TEST(SheetDisplayBindings, EveryObservedKeyOfTheScaleBarPaneAndGridSheetsIsBound)

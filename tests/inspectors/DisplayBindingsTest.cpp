@@ -10,20 +10,14 @@
 #include "inspectors/text/VLTM_VXTextShapeController.h"
 #include "platform/foundation/Markers.h"
 #include "platform/vantrix/inspector/InspectorValues.h"
+#include "support/DisplayBindingsTesting.h"
 
 #include <QCheckBox>
 #include <gtest/gtest.h>
 
 namespace {
 
-QStringList unboundKeys(const platform::DisplayBindingSource& source, const QStringList& keyPaths)
-{
-    QStringList unbound;
-    for (const QString& keyPath : keyPaths)
-        if (!source.displayBindings().binds(platform::lastKeyOfKeyPath(keyPath)))
-            unbound.append(keyPath);
-    return unbound;
-}
+using testsupport::unboundKeys;
 
 // A table pane shows its rows and its lock itself; the rest goes through its bindings.
 QStringList unboundCustomKeys(const GeometryTablePane& pane)

@@ -6,19 +6,13 @@
 #include "platform/vantrix/inspector/InspectorValues.h"
 #include "style_editor/panes/StyleComponentPaneRegistry.h"
 #include "style_editor/panes/table/StyleTablePane.h"
+#include "support/DisplayBindingsTesting.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-QStringList unboundKeys(const platform::DisplayBindingSource& source, const QStringList& keyPaths)
-{
-    QStringList unbound;
-    for (const QString& keyPath : keyPaths)
-        if (!source.displayBindings().binds(platform::lastKeyOfKeyPath(keyPath)))
-            unbound.append(keyPath);
-    return unbound;
-}
+using testsupport::unboundKeys;
 
 TEST(StyleDisplayBindings, EveryKeyNotShownByARowIsBound)
 {
