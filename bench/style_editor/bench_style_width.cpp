@@ -1,15 +1,15 @@
 // Entering a new stroke width in the Style tab's stroke pane while 5,000 objects that share the
-// style are selected, in a drawing of 25,000 (rectangles, ovals and polylines on a 4800 x 3000
-// sheet, as in the view drag benchmark), until the 1600 x 1000 view showing the middle of the
-// sheet has repainted. 50 edits; the figure is their 95th percentile, in milliseconds.
+// style are selected, in a drawing of 25,000 (rectangles and ovals on a 4800 x 3000 sheet, as in
+// the view drag benchmark), until the 1600 x 1000 view showing the middle of the sheet shows the
+// settled frame. 50 edits, each followed by the same view redrawn with nothing edited.
 //
 // One frame is out of reach: a width shared by one object in five changes something in every
 // tile in view, so each edit renders the whole view again (35 tiles, on the pool) and paints
-// it twice (before the tiles arrive and after) with the outlines and knobs of the ~670
-// selected objects in view. Under callgrind an edit costs about 510 M instructions over all
-// threads, nearly all of it Qt's rasteriser filling and stroking; the same view redrawn with
-// nothing edited, measured below in the same run, costs about 420 M (83 %). On a quiet 8-core
-// machine an edit took about 61 ms: the target leaves room for that, not for a frame.
+// the outlines and knobs of the ~670 selected objects in view over it; nearly all of that is
+// Qt's rasteriser filling and stroking. The redraw with nothing edited does all of that work
+// too, so the figure that stands on any machine is the edit's 95th percentile against the
+// redraw's, taken by turns in the same run; the absolute one (target 70 ms, what an edit took
+// on a quiet 8-core machine) is printed as well.
 //
 // Run with QT_QPA_PLATFORM=offscreen.
 
@@ -32,7 +32,7 @@
 
 #include <QApplication>
 #include <QRandomGenerator>
-#include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -43,7 +43,7 @@ constexpr int kObjects = 25000;
 constexpr int kShared = 5000;
 constexpr int kEdits = 50;
 constexpr double kTargetMs = 70;
-constexpr int kRedraws = 20;
+constexpr double kTargetRatio = 1.3;
 
 VXDrawableObjectPtr randomShape(QRandomGenerator& random, const VXStylePtr& style)
 {
@@ -105,37 +105,38 @@ int main(int argc, char** argv)
         return 1;
     }
     StylePaneRowControl* width = pane->rowControl(QStringLiteral("width"));
-    std::vector<double> milliseconds;
-    for (int i = 0; i < kEdits; ++i) {
-        const double points = 1.0 + (i % 10) * 0.5 + (i % 2 ? 0.25 : 0.0);
-        const auto start = std::chrono::steady_clock::now();
-        width->field()->setText(QString::number(points));
-        width->rowAction(width->field());
+    // Until the settled frame shows: the paint the edit asks for (over the tiles it left
+    // stale), the tiles rendered on the pool, and the paint showing them.
+    const auto settle = [&] {
         platform::RunLoop::runUntilIdle();
-        view.viewport()->repaint();
         view.finishRendering();
-        milliseconds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        view.viewport()->repaint();
+    };
+    // Each edit is followed by the same view redrawn with nothing edited, at the same width:
+    // what no edit can beat, measured by turns with it.
+    std::vector<double> edits, redraws;
+    for (int i = 0; i < kEdits; ++i) {
+        const double points = 1.0 + ((i + 1) % 10) * 0.5 + (i % 2 ? 0.25 : 0.0);
+        edits.push_back(bench::millisecondsOf([&] {
+            width->field()->setText(QString::number(points));
+            width->rowAction(width->field());
+            settle();
+        }));
         if (std::abs(std::static_pointer_cast<VXStroke>(stroke)->width() - points) > 1e-9) {
             std::fprintf(stderr, "edit %d did not reach the stroke\n", i);
             return 1;
         }
         undo.closeAutomaticGroup();
+        redraws.push_back(bench::millisecondsOf([&] {
+            drawing->setNeedsDisplayInRect(drawing->bounds());
+            settle();
+        }));
     }
-    // What no edit can beat: the same invalidation, tiles and paints without the edit.
-    std::vector<double> redraws;
-    for (int i = 0; i < kRedraws; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        drawing->setNeedsDisplayInRect(drawing->bounds());
-        platform::RunLoop::runUntilIdle();
-        view.viewport()->repaint();
-        view.finishRendering();
-        redraws.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::printf("median %.2f ms, slowest %.2f ms over %d edits\n", bench::median(milliseconds),
-                bench::percentile(milliseconds, 1.0), kEdits);
-    std::printf("the view redrawn with nothing edited: median %.2f ms, 95th percentile %.2f ms over %d redraws\n",
-                bench::median(redraws), bench::percentile(redraws, 0.95), kRedraws);
-    std::printf("BENCH style_width_5000 value=%.2f unit=ms target=%.1f\n", bench::percentile(milliseconds, 0.95),
-                kTargetMs);
+    const double editP95 = bench::percentile(edits, 0.95), redrawP95 = bench::percentile(redraws, 0.95);
+    std::printf("edits: median %.2f ms, 95th percentile %.2f ms; the view redrawn with nothing edited: median %.2f ms, "
+                "95th percentile %.2f ms (%d of each, by turns)\n",
+                bench::median(edits), editP95, bench::median(redraws), redrawP95, kEdits);
+    bench::printValue(QStringLiteral("style_width_5000_p95"), editP95, "ms", kTargetMs);
+    bench::printComparison(QStringLiteral("style_width_5000"), editP95 / 1000, redrawP95 / 1000, kTargetRatio);
     return 0;
 }
