@@ -595,6 +595,7 @@ void VXDrawing::replaceStylesWithStyles(const QList<VXStylePtr>& oldStyles, cons
 namespace {
 
 thread_local int t_openThreadDisplayBatches = 0;
+constexpr qsizetype kFewDisplayChanges = 32;
 thread_local QList<QPointer<const VXDrawing>> t_drawingsHeldByThreadBatch;
 
 } // namespace
@@ -625,6 +626,11 @@ VXDrawing::DisplayBatch::DisplayBatch(const VXDrawing* drawing)
 {
     if (m_drawing)
         ++m_drawing->m_openDisplayBatches;
+}
+
+VXDrawing::DisplayBatch::DisplayBatch(const VXDrawing* drawing, qsizetype changes)
+    : DisplayBatch(changes > kFewDisplayChanges ? drawing : nullptr)
+{
 }
 
 VXDrawing::DisplayBatch::~DisplayBatch()

@@ -205,6 +205,9 @@ public:
     class DisplayBatch {
     public:
         explicit DisplayBatch(const VXDrawing* drawing);
+        // Opens only for more than a few changes: a few go out apart, so two far-apart objects
+        // do not redraw the land between them.
+        DisplayBatch(const VXDrawing* drawing, qsizetype changes);
         ~DisplayBatch();
         DisplayBatch(const DisplayBatch&) = delete;
         DisplayBatch& operator=(const DisplayBatch&) = delete;

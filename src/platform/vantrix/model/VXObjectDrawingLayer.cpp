@@ -83,6 +83,7 @@ void VXObjectDrawingLayer::setSelection(const QSet<const VXDrawableObject*>& wan
             selection.insert(object);
     if (selection == m_selection)
         return;
+    const VXDrawing::DisplayBatch display(drawing(), m_selection.size() + selection.size());
     const QSet<const VXDrawableObject*> previous = m_selection;
     willChangeValueForKey(kSelectionListKey);
     m_selection = selection;

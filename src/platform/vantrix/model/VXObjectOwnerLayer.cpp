@@ -275,6 +275,7 @@ void VXObjectOwnerLayer::leavePreviousContainers(const QList<VXDrawableObjectPtr
 
 void VXObjectOwnerLayer::insertBatch(const QList<VXDrawableObjectPtr>& incoming, const QList<int>& indexes)
 {
+    const VXDrawing::DisplayBatch display(drawing(), incoming.size());
     if (ZQUndoManager* undo = undoManager())
         undo->registerUndoWithTargetHandler(this, [this, incoming] { removeObjectsInArray(incoming); });
     willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, indexes, kObjectsListKey);
@@ -295,6 +296,7 @@ void VXObjectOwnerLayer::removeBatch(const QList<int>& indexes)
 {
     if (indexes.isEmpty())
         return;
+    const VXDrawing::DisplayBatch display(drawing(), indexes.size());
     QList<VXDrawableObjectPtr> leaving;
     leaving.reserve(indexes.size());
     for (const int index : indexes)

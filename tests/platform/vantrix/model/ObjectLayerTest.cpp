@@ -562,3 +562,59 @@ TEST(ObjectLayer, TranslationStepsRedrawWhatTheObjectsShowedAndShowOnceAndUndoAs
     EXPECT_TRUE(requests.isEmpty());
     EXPECT_FALSE(f.undo->canUndo());
 }
+
+TEST(ObjectLayer, BulkEditsAskTheViewsOnceAndFewFarApartChangesRedrawOnlyTheirOwnAreas)
+{
+    Fixture f({3000, 3000});
+    f.drawing->setActiveLayer(f.layer.get());
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 400; ++i)
+        objects.append(square(i % 20 * 140, i / 20 * 140, 12));
+    f.layer->addObjectsFromArray(objects);
+    f.endStep();
+    f.undo->removeAllActions();
+    QList<QRectF> requests;
+    QObject::connect(f.drawing.get(), &VXDrawing::needsDisplayInRect, [&](const QRectF& rect) { requests.append(rect); });
+    const auto covered = [&](const QRectF& area) {
+        return std::any_of(requests.cbegin(), requests.cend(), [&](const QRectF& rect) { return rect.contains(area); });
+    };
+    const auto coveredWithKnobs = [&](const QList<VXDrawableObjectPtr>& list) {
+        return std::all_of(list.cbegin(), list.cend(), [&](const VXDrawableObjectPtr& object) {
+            return covered(VXKnob::knobAreaForBounds(object->bounds()));
+        });
+    };
+
+    // Two objects in opposite corners: each area apart, not the land between them.
+    const QList<VXDrawableObjectPtr> corners{objects.first(), objects.last()};
+    f.layer->exchangeSelectionWithObjectsFromArray(corners);
+    EXPECT_TRUE(coveredWithKnobs(corners));
+    EXPECT_FALSE(covered(QRectF(1400, 1400, 10, 10)));
+    f.endStep();
+    requests.clear();
+    f.layer->removeObjectsInArray(corners);
+    f.endStep();
+    EXPECT_TRUE(coveredWithKnobs(corners));
+    EXPECT_FALSE(covered(QRectF(1400, 1400, 10, 10)));
+    requests.clear();
+    f.undo->undo(); // the removal alone: the objects come back unselected
+    EXPECT_EQ(f.layer->objects(), objects);
+    EXPECT_TRUE(covered(corners[0]->bounds()) && covered(corners[1]->bounds()));
+    EXPECT_FALSE(covered(QRectF(1400, 1400, 10, 10)));
+
+    // Select all, delete, undo, redo: a request or two each, covering every object and its knobs.
+    for (const auto& [edit, expectedCount] : std::initializer_list<std::pair<std::function<void()>, qsizetype>>{
+             {[&] { f.layer->selectAll(); }, objects.size()},
+             {[&] { platform::ObjectLayerEditing(f.drawing.get()).deleteSelection(); }, 0},
+             {[&] { f.undo->undo(); }, objects.size()},
+             {[&] { f.undo->redo(); }, 0},
+             {[&] { f.undo->undo(); }, objects.size()}}) {
+        requests.clear();
+        edit();
+        f.endStep();
+        EXPECT_EQ(f.layer->countOfObjects(), expectedCount);
+        EXPECT_LE(requests.size(), 3);
+        EXPECT_TRUE(coveredWithKnobs(objects));
+    }
+    EXPECT_EQ(f.layer->objects(), objects);
+    EXPECT_EQ(f.layer->selection(), objects);
+}
