@@ -16,6 +16,7 @@
 #include <QMetaProperty>
 #include <QMimeData>
 #include <QRectF>
+#include <vector>
 
 // --- Stored properties ---------------------------------------------------------------------
 
@@ -406,13 +407,28 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
 {
     // Every object drawn with the style redraws: each drawing asks its views once.
     const VXDrawing::ThreadDisplayBatch display;
+    std::vector<VXRasterizerObserver*> observers;
     for (VXRasterizer* component = this; component; component = component->container()) {
-        std::erase_if(component->m_rastObservers, [](const auto& entry) { return !entry.second.isAlive(); });
         // A copy: an observer may stop observing while it is told.
-        const QList<VXRasterizerObserver*> observers = component->rastObservers();
-        for (VXRasterizerObserver* observer : observers)
-            if (component->m_rastObservers.contains(observer))
-                platform::runGuarded("rasterizer observer", [&] { (observer->*message)(this, keyPath); });
+        observers.clear();
+        observers.reserve(component->m_rastObservers.size());
+        std::erase_if(component->m_rastObservers, [&](const auto& entry) {
+            if (!entry.second.isAlive())
+                return true;
+            observers.push_back(entry.first);
+            return false;
+        });
+        // One guard for the whole round, resumed past an observer that threw: a shared style has
+        // thousands of observers, and a guard of its own for each cost more than telling them.
+        for (size_t next = 0; next < observers.size();) {
+            platform::runGuarded("rasterizer observer", [&] {
+                while (next < observers.size()) {
+                    VXRasterizerObserver* observer = observers[next++];
+                    if (component->m_rastObservers.contains(observer))
+                        (observer->*message)(this, keyPath);
+                }
+            });
+        }
     }
 }
 

@@ -215,9 +215,16 @@ TEST_F(StyleEditing, ThrowingObserversAreLoggedWhileTheEditAndItsUndoGoThrough)
     struct ThrowingObserver : QObject, VXRasterizerObserver {
         void rasterizerWillChangeKeyPath(VXRasterizer*, const QString&) override { throw std::runtime_error("will"); }
         void rasterizerDidChangeKeyPath(VXRasterizer*, const QString&) override { throw std::runtime_error("did"); }
-    } observer;
+    };
+    // Throwers among listeners: every listener still hears each change once.
+    std::vector<ThrowingObserver> throwers(3);
+    std::vector<RecordingObserver> listeners(20);
     testsupport::LogCapture log;
-    stroke->addRastObserver(&observer);
+    for (size_t i = 0; i < listeners.size(); ++i) {
+        stroke->addRastObserver(&listeners[i]);
+        if (i % 7 == 3)
+            stroke->addRastObserver(&throwers[i / 7]);
+    }
     QObject receiver;
     stroke->observeKeyPath("width", platform::KeyValueObservingOptionNew, &receiver,
                            [](const KeyValueChange&) { throw platform::AssertionFailure("observer failed"); });
@@ -234,8 +241,10 @@ TEST_F(StyleEditing, ThrowingObserversAreLoggedWhileTheEditAndItsUndoGoThrough)
     EXPECT_DOUBLE_EQ(stroke->width(), before);
     EXPECT_EQ(widths, (QVariantList{6.0, before}));
     EXPECT_EQ(styleChanges, 2);
-    EXPECT_EQ(log.lines.count("exception caught in rasterizer observer: will"), 2);
-    EXPECT_EQ(log.lines.count("exception caught in rasterizer observer: did"), 2);
+    EXPECT_EQ(log.lines.count("exception caught in rasterizer observer: will"), 2 * throwers.size());
+    EXPECT_EQ(log.lines.count("exception caught in rasterizer observer: did"), 2 * throwers.size());
+    for (const RecordingObserver& listener : listeners)
+        EXPECT_EQ(listener.calls, (QStringList{"will width", "did width", "will width", "did width"}));
     EXPECT_EQ(log.lines.count("exception caught in key-value observer: observer failed"), 2);
 }
 
