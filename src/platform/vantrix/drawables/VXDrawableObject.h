@@ -363,7 +363,7 @@ protected:
         // A container that redraws for its members needs no measure of where they were.
         const QRectF oldBounds = change != Change::State && redrawnByContainer() ? QRectF() : bounds();
         const QString& keyName = platform::keyNamed(key);
-        platform::registerUndoForKey(undoManager(), *this, keyName, platform::undoValue(field));
+        platform::registerUndoForChange(undoManager(), *this, keyName, field);
         if (change == Change::State)
             setNeedsDisplayInRect(oldBounds); // while still visible: hiding redraws nothing after
         announceChangeForKey(keyName, [&] {

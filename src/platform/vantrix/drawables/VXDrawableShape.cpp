@@ -168,6 +168,11 @@ void VXDrawableShape::rotateByAngle(double radians)
 
 void VXDrawableShape::applyTransform(const QTransform& transform)
 {
+    // A move keeps size and turn as they are (a drag moves thousands of shapes a step).
+    if (transform.type() <= QTransform::TxTranslate) {
+        setLocation(transform.map(m_location));
+        return;
+    }
     const platform::Placement placed = platform::Placement{m_location, m_size, m_angle}.transformedBy(transform);
     setLocation(placed.location);
     setAngle(placed.angle);

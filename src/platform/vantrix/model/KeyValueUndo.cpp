@@ -8,10 +8,11 @@
 namespace platform {
 namespace {
 
-// The coalescings open on each undo manager, innermost last.
-QHash<const ZQUndoManager*, std::vector<CoalescedKeyValueUndo*>>& openCoalescings()
+// The coalescings open on every undo manager, innermost last: rarely more than two, so a
+// search from the end costs less at every change than a table would.
+std::vector<CoalescedKeyValueUndo*>& openCoalescings()
 {
-    static QHash<const ZQUndoManager*, std::vector<CoalescedKeyValueUndo*>> open;
+    static std::vector<CoalescedKeyValueUndo*> open;
     return open;
 }
 
@@ -31,9 +32,14 @@ const QString& keyNamed(const char* literal)
 {
     // Node-based, so a name handed out stays put while later keys are added.
     thread_local std::unordered_map<const char*, QString> names;
+    // A drag asks for the same key for thousands of objects in a row.
+    thread_local std::pair<const char*, const QString*> last{nullptr, nullptr};
+    if (literal == last.first)
+        return *last.second;
     auto found = names.find(literal);
     if (found == names.end())
         found = names.emplace(literal, QString::fromLatin1(literal)).first;
+    last = {literal, &found->second};
     return found->second;
 }
 
@@ -41,10 +47,8 @@ void registerUndoForKey(ZQUndoManager* undoManager, ZQObject& owner, const QStri
 {
     if (!undoManager || !undoManager->isUndoRegistrationEnabled())
         return;
-    // A coalescing whose manager died does not take the changes of another at the same address.
-    if (const auto open = openCoalescings().constFind(undoManager);
-        open != openCoalescings().cend() && open->back()->m_undoManager == undoManager) {
-        open->back()->record(owner, key, oldValue);
+    if (CoalescedKeyValueUndo* open = CoalescedKeyValueUndo::takingChangesOn(undoManager)) {
+        open->record(owner, key, [&oldValue] { return oldValue; });
         return;
     }
     ZQObject* target = &owner;
@@ -54,12 +58,25 @@ void registerUndoForKey(ZQUndoManager* undoManager, ZQObject& owner, const QStri
     });
 }
 
+CoalescedKeyValueUndo* CoalescedKeyValueUndo::takingChangesOn(const ZQUndoManager* undoManager)
+{
+    if (!undoManager || !undoManager->isUndoRegistrationEnabled())
+        return nullptr;
+    const auto& open = openCoalescings();
+    const auto innermost = std::find_if(open.crbegin(), open.crend(), [undoManager](const CoalescedKeyValueUndo* coalescing) {
+        return coalescing->m_openedOn == undoManager;
+    });
+    // A coalescing whose manager died does not take the changes of another at the same address.
+    return innermost != open.crend() && (*innermost)->m_undoManager == undoManager ? *innermost : nullptr;
+}
+
 CoalescedKeyValueUndo::CoalescedKeyValueUndo(ZQUndoManager* undoManager)
     : m_undoManager(undoManager)
+    , m_openedOn(undoManager)
     , m_open(undoManager != nullptr)
 {
     if (m_open)
-        openCoalescings()[undoManager].push_back(this);
+        openCoalescings().push_back(this);
 }
 
 CoalescedKeyValueUndo::~CoalescedKeyValueUndo()
@@ -71,25 +88,7 @@ void CoalescedKeyValueUndo::close()
 {
     if (!std::exchange(m_open, false))
         return;
-    // Keyed by address: the manager may be gone, its entry is still ours to remove.
-    auto& open = openCoalescings();
-    for (auto it = open.begin(); it != open.end(); ++it) {
-        if (std::erase(it.value(), this) > 0) {
-            if (it.value().empty())
-                open.erase(it);
-            break;
-        }
-    }
-}
-
-void CoalescedKeyValueUndo::record(ZQObject& owner, const QString& key, const QVariant& oldValue)
-{
-    auto& values = recordOf(owner).oldValues;
-    const auto sameKey = [&key](const auto& entry) {
-        return entry.first.constData() == key.constData() || entry.first == key;
-    };
-    if (std::none_of(values.begin(), values.end(), sameKey))
-        values.emplace_back(key, oldValue);
+    std::erase(openCoalescings(), this);
 }
 
 CoalescedKeyValueUndo::Record& CoalescedKeyValueUndo::recordOf(ZQObject& owner)

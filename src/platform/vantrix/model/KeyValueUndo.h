@@ -17,6 +17,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QVariant>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -46,6 +47,9 @@ QVariant undoValue(const std::shared_ptr<T>& value)
 
 class CoalescedKeyValueUndo {
 public:
+    // The innermost one open on `undoManager` while it registers undo, if any.
+    static CoalescedKeyValueUndo* takingChangesOn(const ZQUndoManager* undoManager);
+
     // Opens on `undoManager` (which may be null); the innermost open one takes the changes.
     explicit CoalescedKeyValueUndo(ZQUndoManager* undoManager);
     // Closes without registering what finish() did not.
@@ -58,21 +62,46 @@ public:
 
 private:
     friend void registerUndoForKey(ZQUndoManager*, ZQObject&, const QString&, const QVariant&);
+    template <class T>
+    friend void registerUndoForChange(ZQUndoManager*, ZQObject&, const QString&, const T&);
     struct Record {
         ZQObject* target;
         std::shared_ptr<ZQObject> keeper;
         std::vector<std::pair<QString, QVariant>> oldValues; // first old value per key, in order
     };
 
-    void record(ZQObject& owner, const QString& key, const QVariant& oldValue);
+    // Keeps the value `makeValue` answers unless the key of that object has one already.
+    template <class MakeValue>
+    void record(ZQObject& owner, const QString& key, MakeValue&& makeValue)
+    {
+        auto& values = recordOf(owner).oldValues;
+        const auto sameKey = [&key](const auto& entry) {
+            return entry.first.constData() == key.constData() || entry.first == key;
+        };
+        if (std::none_of(values.begin(), values.end(), sameKey))
+            values.emplace_back(key, makeValue());
+    }
     Record& recordOf(ZQObject& owner);
     void close();
 
     QPointer<ZQUndoManager> m_undoManager;
+    const ZQUndoManager* m_openedOn; // the address, kept when the manager goes
     bool m_open = false;
     std::vector<Record> m_records;
     QHash<const ZQObject*, size_t> m_recordOfObject;
     size_t m_lastRecord = 0;
 };
+
+// registerUndoForKey for a setter's old value, made into a QVariant only when it is kept: an
+// open coalescing keeps the first old value of each key only, and a drag changes the same keys
+// of the same objects at every move.
+template <class T>
+void registerUndoForChange(ZQUndoManager* undoManager, ZQObject& owner, const QString& key, const T& oldValue)
+{
+    if (CoalescedKeyValueUndo* open = CoalescedKeyValueUndo::takingChangesOn(undoManager))
+        open->record(owner, key, [&oldValue] { return undoValue(oldValue); });
+    else
+        registerUndoForKey(undoManager, owner, key, undoValue(oldValue));
+}
 
 } // namespace platform

@@ -209,7 +209,7 @@ protected:
         if (field == value)
             return false;
         const QString& keyName = platform::keyNamed(key);
-        platform::registerUndoForKey(undoManager(), *this, keyName, platform::undoValue(field));
+        platform::registerUndoForChange(undoManager(), *this, keyName, field);
         announceChangeForKey(keyName, [&] { field = value; });
         setNeedsDisplay();
         return true;
