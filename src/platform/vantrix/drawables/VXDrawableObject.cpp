@@ -77,7 +77,11 @@ VXDrawableObject::~VXDrawableObject()
 
 void VXDrawableObject::setContainer(QObject* container)
 {
-    auto* interface = dynamic_cast<platform::DrawableContainer*>(container);
+    // Layers hold nearly every object: asking the meta-object costs far less than a cross-cast,
+    // which restoring thousands of deleted objects would pay for each.
+    platform::DrawableContainer* interface = qobject_cast<VXObjectOwnerLayer*>(container);
+    if (!interface)
+        interface = dynamic_cast<platform::DrawableContainer*>(container);
     ZQ_ASSERT(!container || interface, QStringLiteral("%1 is not a drawable container").arg(container->metaObject()->className()));
     m_container = container;
     m_containerInterface = interface;

@@ -39,6 +39,8 @@ public:
     QList<VXDrawableObjectPtr> selection() const;
     int countOfSelection() const { return int(m_selection.size()); }
     bool isSelectedObject(const VXDrawableObject* object) const { return m_selection.contains(object); }
+    // The union of the selected objects' logical bounds (null with nothing selected).
+    QRectF logicalBoundsOfSelection() const;
     // Selected objects that are visible and unlocked, in stacking order: what edits act on.
     QList<VXDrawableObjectPtr> selectedAvailableObjects() const;
     // Exactly the members among `objects` become the selection.

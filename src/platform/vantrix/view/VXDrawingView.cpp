@@ -327,12 +327,8 @@ void VXDrawingView::updateRulerMarkersForRect(const QRectF& rect)
 
 void VXDrawingView::updateRulerMarkersForSelection()
 {
-    QRectF selected;
-    if (const VXObjectDrawingLayer* layer = layerEditing().activeLayer()) {
-        for (const VXDrawableObjectPtr& object : layer->selection())
-            selected |= object->logicalBounds();
-    }
-    updateRulerMarkersForRect(selected);
+    const VXObjectDrawingLayer* layer = layerEditing().activeLayer();
+    updateRulerMarkersForRect(layer ? layer->logicalBoundsOfSelection() : QRectF());
 }
 
 void VXDrawingView::updateMouseMarkers(std::optional<QPointF> drawingPoint)

@@ -618,3 +618,51 @@ TEST(ObjectLayer, BulkEditsAskTheViewsOnceAndFewFarApartChangesRedrawOnlyTheirOw
     EXPECT_EQ(f.layer->objects(), objects);
     EXPECT_EQ(f.layer->selection(), objects);
 }
+
+TEST(ObjectLayer, SelectionsLargeAndSmallComeInStackingOrderThroughReordersAndUndo)
+{
+    Fixture f({2000, 2000});
+    f.drawing->setActiveLayer(f.layer.get());
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 800; ++i)
+        objects.append(square(i % 40 * 45, i / 40 * 45, 10 + i % 7));
+    f.layer->addObjectsFromArray(objects);
+    f.endStep();
+    const auto inLayerOrder = [&](QList<VXDrawableObjectPtr> list) {
+        std::sort(list.begin(), list.end(), [&](const VXDrawableObjectPtr& a, const VXDrawableObjectPtr& b) {
+            return f.layer->indexOfObject(a.get()) < f.layer->indexOfObject(b.get());
+        });
+        return list;
+    };
+    // A few objects, then most of the layer: both are listed as they are stacked.
+    for (const int stride : {97, 2}) {
+        QList<VXDrawableObjectPtr> chosen;
+        for (int i = objects.size() - 1; i >= 0; i -= stride)
+            chosen.append(objects[i]); // asked for top down
+        chosen[1]->setVisible(false);
+        chosen[2]->setLocked(true);
+        f.layer->exchangeSelectionWithObjectsFromArray(chosen);
+        f.endStep();
+        EXPECT_EQ(f.layer->selection(), inLayerOrder(chosen));
+        QList<VXDrawableObjectPtr> available = inLayerOrder(chosen);
+        available.removeOne(chosen[1]);
+        available.removeOne(chosen[2]);
+        EXPECT_EQ(f.layer->selectedAvailableObjects(), available);
+        QRectF bounds;
+        for (const VXDrawableObjectPtr& object : chosen)
+            bounds |= object->logicalBounds();
+        EXPECT_EQ(f.layer->logicalBoundsOfSelection(), bounds);
+
+        f.layer->moveObjectsToBack({chosen.first(), chosen.last()});
+        f.endStep();
+        EXPECT_EQ(f.layer->selection(), inLayerOrder(chosen));
+        EXPECT_EQ(f.layer->selection().mid(0, 2), (QList<VXDrawableObjectPtr>{chosen.last(), chosen.first()}));
+        f.undo->undo();
+        EXPECT_EQ(f.layer->objects(), objects);
+        EXPECT_EQ(f.layer->selection(), inLayerOrder(chosen));
+        chosen[1]->setVisible(true);
+        chosen[2]->setLocked(false);
+    }
+    f.layer->deselectAll();
+    EXPECT_TRUE(f.layer->logicalBoundsOfSelection().isNull());
+}
