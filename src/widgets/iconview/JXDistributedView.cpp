@@ -721,9 +721,9 @@ void JXDistributedView::ensureVisibleItemsCache()
 
 void JXDistributedView::scrollToPoint(QPointF point)
 {
+    // Moving the bars scrolls the drawn pixels along: only the uncovered strips get painted.
     horizontalScrollBar()->setValue(int(std::lround(point.x())));
     verticalScrollBar()->setValue(int(std::lround(point.y())));
-    setNeedsDisplay();
 }
 
 void JXDistributedView::scrollByXY(float dx, float dy)

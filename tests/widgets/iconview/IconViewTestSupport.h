@@ -38,6 +38,8 @@ public:
     std::vector<qint64> clicks, doubleClicks;
     std::vector<QString> searches;
     std::vector<JXIndexSet> written;
+    // The image every item shows, when set.
+    QImage icon;
     // Every index asked about; none may lie outside 0 ... count - 1.
     qint64 badIndexQueries = 0;
 
@@ -63,8 +65,11 @@ public:
             ++badIndexQueries;
             return {};
         }
-        if (cell)
+        if (cell) {
             cell->setStringValue(items[size_t(index)].title);
+            if (!icon.isNull())
+                cell->setImage(icon);
+        }
         return items[size_t(index)].position;
     }
     void distributedViewSetPositionForItemIndex(JXDistributedView*, QPointF position, qint64 index) override
