@@ -130,6 +130,7 @@ void VXObjectDrawingLayer::setSelection(const QSet<const VXDrawableObject*>& wan
 void VXObjectDrawingLayer::exchangeSelectionWithObjectsFromArray(const QList<VXDrawableObjectPtr>& objects)
 {
     QSet<const VXDrawableObject*> wanted;
+    wanted.reserve(objects.size());
     for (const VXDrawableObjectPtr& object : objects)
         wanted.insert(object.get());
     setSelection(wanted);
@@ -212,6 +213,7 @@ void VXObjectDrawingLayer::restoreSelectionWithUndo(const QList<VXDrawableObject
         undo->setActionName(actionName);
     }
     exchangeSelectionWithObjectsFromArray(restored);
+    m_awaitingSelection.reserve(restored.size());
     for (const VXDrawableObjectPtr& object : restored)
         if (!containsObject(object.get()))
             m_awaitingSelection.insert(object.get(), object);
@@ -222,6 +224,7 @@ void VXObjectDrawingLayer::objectsWereInserted(const QList<VXDrawableObjectPtr>&
     if (m_awaitingSelection.isEmpty())
         return;
     QSet<const VXDrawableObject*> wanted = m_selection;
+    wanted.reserve(m_selection.size() + std::min(objects.size(), m_awaitingSelection.size()));
     for (const VXDrawableObjectPtr& object : objects) {
         // The weak pointer tells an awaited object from a newer one at a reused address.
         const auto awaited = m_awaitingSelection.constFind(object.get());
