@@ -266,11 +266,18 @@ QList<const VXDrawableObject*> VXObjectDrawingLayer::objectsDrawnAsSelectedInRec
 
 void VXObjectDrawingLayer::objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects)
 {
-    QSet<const VXDrawableObject*> wanted = m_selection;
-    for (const VXDrawableObjectPtr& object : objects)
-        wanted.remove(object.get());
-    if (wanted.size() != m_selection.size())
-        setSelection(wanted);
+    const auto selected = [this](const VXDrawableObjectPtr& object) { return m_selection.contains(object.get()); };
+    const qsizetype leaving = std::count_if(objects.cbegin(), objects.cend(), selected);
+    if (leaving == 0)
+        return;
+    // Deleting the whole selection, the usual case, empties it without copying it first.
+    QSet<const VXDrawableObject*> wanted;
+    if (leaving < m_selection.size()) {
+        wanted = m_selection;
+        for (const VXDrawableObjectPtr& object : objects)
+            wanted.remove(object.get());
+    }
+    setSelection(wanted);
 }
 
 void VXObjectDrawingLayer::layerDidResignActiveLayer()

@@ -95,7 +95,9 @@ QList<int> VXObjectOwnerLayer::indexesOfObjectsInArray(const QList<VXDrawableObj
         if (const int index = indexOfObject(object.get()); index >= 0)
             indexes.append(index);
     }
-    std::sort(indexes.begin(), indexes.end());
+    // Lists in stacking order (a selection) need no sort.
+    if (!std::is_sorted(indexes.cbegin(), indexes.cend()))
+        std::sort(indexes.begin(), indexes.end());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
     return indexes;
 }

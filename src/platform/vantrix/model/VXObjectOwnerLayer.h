@@ -168,7 +168,8 @@ protected:
     // The part of the drawing that shows the object: its bounds, and the drawing layer adds
     // the knobs of a selected object.
     virtual QRectF displayedAreaOfObject(const VXDrawableObject& object) const;
-    // Called before objects leave the layer (the drawing layer deselects them) and after they join.
+    // Called before objects leave the layer (the drawing layer deselects them) and after they join;
+    // each object is listed once.
     virtual void objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects) {}
     virtual void objectsWereInserted(const QList<VXDrawableObjectPtr>& objects) {}
 

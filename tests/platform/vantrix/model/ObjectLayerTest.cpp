@@ -666,3 +666,25 @@ TEST(ObjectLayer, SelectionsLargeAndSmallComeInStackingOrderThroughReordersAndUn
     f.layer->deselectAll();
     EXPECT_TRUE(f.layer->logicalBoundsOfSelection().isNull());
 }
+
+TEST(ObjectLayer, RemovingObjectsDeselectsExactlyThoseThatLeave)
+{
+    Fixture f({400, 400});
+    f.drawing->setActiveLayer(f.layer.get());
+    const QList<VXDrawableObjectPtr> objects = squares(12);
+    f.layer->addObjectsFromArray(objects);
+    f.layer->exchangeSelectionWithObjectsFromArray(objects.mid(2, 6));
+    f.endStep();
+    NotificationRecorder selections(kVXLayerSelectionDidChange, f.layer.get());
+
+    f.layer->removeObjectsInArray({objects[0], objects[11]}); // none selected: the selection stays
+    EXPECT_EQ(selections.received.size(), 0);
+    EXPECT_EQ(f.layer->selection(), objects.mid(2, 6));
+    f.layer->removeObjectsInArray({objects[1], objects[3], objects[4]}); // some selected
+    EXPECT_EQ(selections.received.size(), 1);
+    EXPECT_EQ(f.layer->selection(), (QList<VXDrawableObjectPtr>{objects[2], objects[5], objects[6], objects[7]}));
+    f.layer->removeObjectsInArray({objects[7], objects[2], objects[5], objects[6], objects[9]}); // all of it
+    EXPECT_EQ(selections.received.size(), 2);
+    EXPECT_TRUE(f.layer->selection().isEmpty());
+    EXPECT_EQ(order(*f.layer), QStringLiteral("810"));
+}
