@@ -75,13 +75,19 @@ std::vector<int> groupsOfMeetingDashes(const std::vector<Dash>& dashes)
 }
 
 // Whether the engine draws all of `deviceArea`: a stroke reaching past its clip is dashed
-// with the clip in mind, which may shift its dashes by a hair.
+// with the clip in mind, which may shift its dashes by a hair. A widget painting into its
+// window's backing store sits anywhere in it: the system clip, in the engine's coordinates,
+// holds the part being painted; without one the device is painted from its origin.
 bool isUnclipped(const QPainter& painter, const QRectF& deviceArea)
 {
-    const QPaintDevice* device = painter.device();
-    QRectF visible(0, 0, device->width() * device->devicePixelRatioF(), device->height() * device->devicePixelRatioF());
-    if (const QPaintEngine* engine = painter.paintEngine(); engine && !engine->systemClip().isEmpty())
-        visible &= engine->systemClip().boundingRect();
+    const QPaintEngine* engine = painter.paintEngine();
+    QRectF visible;
+    if (engine && !engine->systemClip().isEmpty()) {
+        visible = engine->systemClip().boundingRect();
+    } else {
+        const QPaintDevice* device = painter.device();
+        visible = QRectF(0, 0, device->width() * device->devicePixelRatioF(), device->height() * device->devicePixelRatioF());
+    }
     if (painter.hasClipping())
         visible &= painter.deviceTransform().mapRect(painter.clipBoundingRect());
     return visible.contains(deviceArea);
@@ -101,25 +107,39 @@ bool hasCurves(const QPainterPath& path)
     return false;
 }
 
+// The outline of the dashes `pen` strokes round `rect`; empty where the pen must stroke them.
+QPainterPath dashesOutline(const QPainter& painter, const QRectF& rect, const QPen& pen)
+{
+    const QTransform& device = painter.deviceTransform();
+    // Pens thinner than a pixel the engine strokes its own way.
+    if (pen.isCosmetic() || pen.style() == Qt::SolidLine || pen.style() == Qt::NoPen ||
+        pen.widthF() * leastScale(device) < 1)
+        return {};
+    QPainterPath frame;
+    frame.addRect(rect);
+    const QPainterPath outline = QPainterPathStroker(pen).createStroke(frame);
+    // Round joins and caps the pen flattens as finely as the device needs, the stroker as it likes.
+    if (outline.isEmpty() || hasCurves(outline) || !isUnclipped(painter, device.mapRect(outline.controlPointRect())))
+        return {};
+    return outline;
+}
+
 } // namespace
+
+bool fillsDashesApart(const QPainter& painter, const QRectF& rect, const QPen& pen)
+{
+    return !dashesOutline(painter, rect, pen).isEmpty();
+}
 
 void strokeDashedRect(QPainter& painter, const QRectF& rect, const QPen& pen)
 {
-    const QTransform& device = painter.deviceTransform();
-    QPainterPath outline;
-    // Pens thinner than a pixel the engine strokes its own way.
-    if (!pen.isCosmetic() && pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen &&
-        pen.widthF() * leastScale(device) >= 1) {
-        QPainterPath frame;
-        frame.addRect(rect);
-        outline = QPainterPathStroker(pen).createStroke(frame);
-    }
-    // Round joins and caps the pen flattens as finely as the device needs, the stroker as it likes.
-    if (outline.isEmpty() || hasCurves(outline) || !isUnclipped(painter, device.mapRect(outline.controlPointRect()))) {
+    const QPainterPath outline = dashesOutline(painter, rect, pen);
+    if (outline.isEmpty()) {
         painter.setPen(pen);
         painter.drawRect(rect);
         return;
     }
+    const QTransform& device = painter.deviceTransform();
     // The pen fills its dashes as one outline: where two meet they are filled together, as there.
     const std::vector<Dash> dashes = dashesOf(outline, device);
     const std::vector<int> groups = groupsOfMeetingDashes(dashes);

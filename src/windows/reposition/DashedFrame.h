@@ -12,5 +12,8 @@ class QRectF;
 namespace adjustment {
 
 void strokeDashedRect(QPainter& painter, const QRectF& rect, const QPen& pen);
+// Whether strokeDashedRect fills the dashes apart here; else the pen strokes them (thin,
+// cosmetic or round pens, frames reaching past what the painter draws).
+bool fillsDashesApart(const QPainter& painter, const QRectF& rect, const QPen& pen);
 
 } // namespace adjustment

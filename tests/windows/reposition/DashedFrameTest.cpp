@@ -5,7 +5,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -53,7 +56,48 @@ void expectSamePixels(qreal pixelRatio, const QTransform& transform, const QRect
                                  << ", join " << pen.joinStyle() << ", alpha " << pen.color().alpha();
 }
 
+// A widget that asks, while painted, whether its frame's dashes would be filled apart.
+class FramedWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    QRectF frame;
+    std::optional<bool> apart;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        apart = adjustment::fillsDashesApart(painter, frame, framePen(Qt::red));
+    }
+};
+
 } // namespace
+
+TEST(DashedFrame, AWidgetAnywhereInItsWindowFillsTheDashesOfAFrameInsideItApart)
+{
+    QWidget window;
+    window.resize(900, 700);
+    auto* widget = new FramedWidget(&window);
+    widget->setGeometry(300, 200, 500, 400);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto paintedApart = [&](const QRectF& frame) {
+        widget->frame = frame;
+        widget->apart.reset();
+        widget->repaint();
+        return widget->apart;
+    };
+    // Through the window's backing store, where the widget's pixels start at its place in the window.
+    EXPECT_EQ(paintedApart({20, 20, 460, 360}), true) << "well inside the widget";
+    EXPECT_EQ(paintedApart({20, 20, 490, 360}), false) << "the pen's width past the right edge";
+    EXPECT_EQ(paintedApart({-10, 20, 460, 360}), false) << "past the left edge";
+    // Rendered on its own into an image.
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    widget->frame = {20, 20, 460, 360};
+    widget->render(&image);
+    EXPECT_EQ(widget->apart, true);
+}
 
 TEST(DashedFrame, EveryPixelIsThePensAtAnyZoomOffsetAndSizeOnAndOffTheCanvas)
 {
