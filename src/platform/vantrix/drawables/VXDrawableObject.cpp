@@ -385,6 +385,11 @@ void VXDrawableObject::announceVisualChange()
 void VXDrawableObject::notifyGeometryChange(const QRectF& oldBounds)
 {
     invalidateGeometryCaches();
+    spreadGeometryChange(oldBounds);
+}
+
+void VXDrawableObject::spreadGeometryChange(const QRectF& oldBounds)
+{
     if (platform::DrawableContainer* container = containerInterface())
         container->objectDidChangeBoundsFrom(this, oldBounds);
     if (!redrawnByContainer())

@@ -372,7 +372,7 @@ protected:
                 invalidateGeometryCaches();
         });
         if (change != Change::State)
-            notifyGeometryChange(oldBounds);
+            spreadGeometryChange(oldBounds); // the caches went with the old value
         else
             notifyVisualChange();
         return true;
@@ -380,6 +380,8 @@ protected:
 
     // Drops cached bounds (and subclasses' cached paths) and moves the geometry checksum on.
     virtual void invalidateGeometryCaches();
+    // notifyGeometryChange after the caches are gone: the container, the redraw, the observers.
+    void spreadGeometryChange(const QRectF& oldBounds);
     // The cached bounds, for subclasses that compute bounds their own way.
     std::optional<QRectF>& cachedBounds() const { return m_cachedBounds; }
     // The style's outset around the path bounds.

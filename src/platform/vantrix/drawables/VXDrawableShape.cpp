@@ -170,7 +170,7 @@ void VXDrawableShape::applyTransform(const QTransform& transform)
 {
     // A move keeps size and turn as they are (a drag moves thousands of shapes a step).
     if (transform.type() <= QTransform::TxTranslate) {
-        setLocation(transform.map(m_location));
+        setLocation(m_location + QPointF(transform.dx(), transform.dy()));
         return;
     }
     const platform::Placement placed = platform::Placement{m_location, m_size, m_angle}.transformedBy(transform);
