@@ -56,6 +56,7 @@ void ObjectStorage::insertObjectsAtIndexes(const QList<VXDrawableObjectPtr>& obj
         return;
     checkIndexes(indexes, count() + int(objects.size()));
     QSet<const VXDrawableObject*> incoming;
+    incoming.reserve(objects.size());
     QList<VXDrawableObject*> inserted;
     inserted.reserve(objects.size());
     for (const VXDrawableObjectPtr& object : objects) {

@@ -157,6 +157,7 @@ void VXObjectOwnerLayer::insertObjectsAtIndexes(const QList<VXDrawableObjectPtr>
     QList<VXDrawableObjectPtr> incoming;
     QList<int> at;
     QSet<const VXDrawableObject*> seen;
+    seen.reserve(list.size());
     for (qsizetype i = 0; i < list.size(); ++i) {
         const VXDrawableObjectPtr& object = list[i];
         if (!object || containsObject(object.get()) || seen.contains(object.get()))
