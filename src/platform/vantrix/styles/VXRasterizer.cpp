@@ -390,7 +390,8 @@ void VXRasterizer::addRastObserver(VXRasterizerObserver* observer)
 
 void VXRasterizer::removeRastObserver(VXRasterizerObserver* observer)
 {
-    m_rastObservers.erase(observer);
+    if (m_rastObservers.erase(observer))
+        ++m_observerRemovals;
 }
 
 QList<VXRasterizerObserver*> VXRasterizer::rastObservers() const
@@ -412,19 +413,22 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
         // A copy: an observer may stop observing while it is told.
         observers.clear();
         observers.reserve(component->m_rastObservers.size());
-        std::erase_if(component->m_rastObservers, [&](const auto& entry) {
+        // Dead entries count as removals: a round under way may still hold them.
+        component->m_observerRemovals += std::erase_if(component->m_rastObservers, [&](const auto& entry) {
             if (!entry.second.isAlive())
                 return true;
             observers.push_back(entry.first);
             return false;
         });
         // One guard for the whole round, resumed past an observer that threw: a shared style has
-        // thousands of observers, and a guard of its own for each cost more than telling them.
+        // thousands of observers, and a guard and a look-up of its own for each cost more than
+        // telling them. Only after a removal may an observer in the copy have gone.
+        const quint64 removals = component->m_observerRemovals;
         for (size_t next = 0; next < observers.size();) {
             platform::runGuarded("rasterizer observer", [&] {
                 while (next < observers.size()) {
                     VXRasterizerObserver* observer = observers[next++];
-                    if (component->m_rastObservers.contains(observer))
+                    if (component->m_observerRemovals == removals || component->m_rastObservers.contains(observer))
                         (observer->*message)(this, keyPath);
                 }
             });

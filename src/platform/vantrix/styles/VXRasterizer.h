@@ -272,6 +272,7 @@ private:
     // Most rasterizers have one observer, the object drawn with them: a QHash sets aside room
     // for 48 (1.7 KB) for it, a quarter of a map whose objects each have a style of their own.
     std::unordered_map<VXRasterizerObserver*, ObserverEntry> m_rastObservers;
+    quint64 m_observerRemovals = 0;
 };
 
 Q_DECLARE_METATYPE(VXRasterizerPtr)

@@ -210,6 +210,36 @@ TEST(StyleModel, ObservationsCostLittleMemoryAndEveryObserverIsToldOnce)
         ASSERT_EQ(observers[i].calls.size(), i % 2 ? 2 : 0) << i;
 }
 
+TEST_F(StyleEditing, AnObserverRemovedWhileOthersAreToldHearsNothingMore)
+{
+    // The first told removes all the others, whichever it is.
+    struct RemovingObserver : RecordingObserver {
+        std::vector<RemovingObserver>* all = nullptr;
+        VXRasterizer* told = nullptr;
+        void rasterizerWillChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) override
+        {
+            RecordingObserver::rasterizerWillChangeKeyPath(rasterizer, keyPath);
+            for (RemovingObserver& other : *all)
+                if (&other != this)
+                    told->removeRastObserver(&other);
+        }
+    };
+    std::vector<RemovingObserver> observers(12);
+    for (RemovingObserver& observer : observers) {
+        observer.all = &observers;
+        observer.told = stroke.get();
+        stroke->addRastObserver(&observer);
+    }
+    edit([&] { stroke->setWidth(4); });
+    const auto heard = std::count_if(observers.cbegin(), observers.cend(),
+                                     [](const RemovingObserver& o) { return !o.calls.isEmpty(); });
+    EXPECT_EQ(heard, 1);
+    for (const RemovingObserver& observer : observers)
+        if (!observer.calls.isEmpty())
+            EXPECT_EQ(observer.calls, (QStringList{"will width", "did width"}));
+    EXPECT_EQ(stroke->rastObservers().size(), 1);
+}
+
 TEST_F(StyleEditing, ThrowingObserversAreLoggedWhileTheEditAndItsUndoGoThrough)
 {
     struct ThrowingObserver : QObject, VXRasterizerObserver {
