@@ -179,7 +179,14 @@ void VXDrawableObject::replaceStyles(const QHash<const VXStyle*, VXStylePtr>& re
 
 void VXDrawableObject::styleDidChange(const VXStyle*)
 {
-    notifyGeometryChange(bounds());
+    const QRectF oldBounds = bounds();
+    if (geometryFollowsStyle()) {
+        notifyGeometryChange(oldBounds);
+        return;
+    }
+    m_cachedBounds.reset();
+    m_geometryChecksum = nextChecksum();
+    spreadGeometryChange(oldBounds);
 }
 
 QSizeF VXDrawableObject::styleExtraSpace() const

@@ -382,6 +382,9 @@ protected:
     virtual void invalidateGeometryCaches();
     // notifyGeometryChange after the caches are gone: the container, the redraw, the observers.
     void spreadGeometryChange(const QRectF& oldBounds);
+    // Whether the style shapes the object's own geometry; when not, a style change keeps the
+    // cached paths and drops only the bounds (a shared style's change then rebuilds no path).
+    virtual bool geometryFollowsStyle() const { return true; }
     // The cached bounds, for subclasses that compute bounds their own way.
     std::optional<QRectF>& cachedBounds() const { return m_cachedBounds; }
     // The style's outset around the path bounds.

@@ -67,6 +67,8 @@ protected:
     // The path drawn in the unit box; subclasses that build it from parameters override.
     virtual platform::BezierPath unitPath() const { return m_path; }
     void invalidateGeometryCaches() override;
+    // The placed path is the shape's own, whatever it is drawn with.
+    bool geometryFollowsStyle() const override { return false; }
     // Makes an object of this class's registered (possibly substituted) kind.
     static VXDrawableShapePtr makeShape();
 

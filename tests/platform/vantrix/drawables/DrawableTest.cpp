@@ -12,6 +12,8 @@
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/drawables/VXRoundRectShape.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/styles/VXStyle.h"
 
 #include <QScopeGuard>
 
@@ -182,6 +184,56 @@ TEST(Drawable, CopiesOfObjectsAndLayersShareTheStylesWithoutDecodingThem)
     EXPECT_EQ(CountedStyle::made, 1);
     EXPECT_NE(decoded->style(), red);
     EXPECT_EQ(decoded->style()->fillColour(), QColor(Qt::red));
+}
+
+TEST(Drawable, AStrokeWidthSharedByShapesAndPathsMovesTheirBoundsIndexAndPixelsAsFreshObjectsWouldAndUndoes)
+{
+    const auto objectsWith = [](const VXStylePtr& style) {
+        auto turned = VXDrawableShape::drawableShapeWithOvalInRect(QRectF(120, 20, 50, 30), style);
+        turned->setAngle(0.6);
+        auto line = polyline({{110, 110}, {180, 130}, {150, 180}});
+        line->setStyle(style);
+        return QList<VXDrawableObjectPtr>{
+            VXDrawableShape::drawableShapeWithRect(QRectF(10, 10, 40, 20), style), turned,
+            VXRoundRectShape::roundRectInRectCornerRadiusStyle(QRectF(20, 120, 60, 40), 8, style), line};
+    };
+    const auto styleOfWidth = [](double width) {
+        return VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(230, 200, 120), Qt::black, width);
+    };
+    Fixture f;
+    const VXStylePtr shared = styleOfWidth(1);
+    const QList<VXDrawableObjectPtr> objects = objectsWith(shared);
+    f.layer->addObjectsFromArray(objects);
+    f.endStep();
+    QList<QRectF> before;
+    QList<quint64> checksums;
+    for (const VXDrawableObjectPtr& object : objects) {
+        object->prepareToDraw(); // paths cached before the edit
+        before << object->bounds();
+        checksums << object->geometryChecksum();
+    }
+    const QImage original = render(*f.drawing, 2);
+
+    shared->renderersOfClass<VXStroke>().first()->setWidth(9);
+    f.endStep();
+    Fixture fresh;
+    const QList<VXDrawableObjectPtr> expected = objectsWith(styleOfWidth(9));
+    fresh.layer->addObjectsFromArray(expected);
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(objects[i]->bounds(), expected[i]->bounds());
+        EXPECT_EQ(objects[i]->renderingPath().painterPath(), expected[i]->renderingPath().painterPath());
+        EXPECT_NE(objects[i]->geometryChecksum(), checksums[i]); // what draws at random draws anew
+        // Found in the index by the band the wider stroke added.
+        const QRectF outer = objects[i]->bounds();
+        EXPECT_TRUE(f.layer->objectsInRect(QRectF(outer.left(), outer.center().y(), 0.5, 0.5)).contains(objects[i].get()));
+    }
+    EXPECT_EQ(render(*f.drawing, 2), render(*fresh.drawing, 2));
+
+    f.undo->undo();
+    for (qsizetype i = 0; i < objects.size(); ++i)
+        EXPECT_EQ(objects[i]->bounds(), before[i]) << i;
+    EXPECT_EQ(render(*f.drawing, 2), original);
 }
 
 TEST(Drawable, PathsMoveScaleMeasureAndMeetRectsAlongTheirLine)
