@@ -21,6 +21,12 @@ constexpr double kHandleOvalInset = 4.0;
 // Past this many lines a way the grid is finer than the pixels it would cover.
 constexpr double kMostGridLines = 2000;
 
+// Whole points with a point to spare, for antialiased edges.
+QRect pointsCovering(const QRectF& area)
+{
+    return area.toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
 bool isOptionHeld(Qt::KeyboardModifiers modifiers)
 {
     return platform::modifierFlagsFromQt(modifiers) & platform::OptionKeyMask;
@@ -42,7 +48,7 @@ VLTMTransformAdjustmentView::VLTMTransformAdjustmentView(QWidget* host, const QR
     setGeometry(host->rect());
     host->installEventFilter(this);
     m_gridSize = adjustment::bestGridSize(m_bounds.size());
-    initHandles();
+    adjust(QTransform(), initialHandlesRect());
     installControls();
     show();
     raise();
@@ -160,17 +166,52 @@ QPointF VLTMTransformAdjustmentView::pointInBounds(QPointF widgetPoint) const
     return boundsToHost().inverted().map(widgetPoint);
 }
 
-void VLTMTransformAdjustmentView::initHandles()
+QRectF VLTMTransformAdjustmentView::initialHandlesRect() const
 {
-    setHandlesRect(adjustment::initialHandlesRect(m_bounds.size(), m_gridSize).translated(m_bounds.topLeft()));
+    return adjustment::initialHandlesRect(m_bounds.size(), m_gridSize).translated(m_bounds.topLeft());
 }
 
-void VLTMTransformAdjustmentView::setHandlesRect(const QRectF& rect)
+void VLTMTransformAdjustmentView::adjust(const QTransform& transform, const QRectF& handlesRect)
 {
-    m_handlesRect = rect;
-    update();
+    // Outside the grid, the picture and the frame the overlay is a plain wash: a drag repaints
+    // where those were and are.
+    const QRect changed = drawnArea() | drawnArea(transform, handlesRect);
+    m_transform = transform;
+    m_handlesRect = handlesRect;
+    update(changed);
     if (m_delegate)
         m_delegate->adjustmentViewDidChangeSelectionRect(*this, m_handlesRect);
+}
+
+QRect VLTMTransformAdjustmentView::drawnArea() const
+{
+    return drawnArea(m_transform, m_handlesRect);
+}
+
+QRect VLTMTransformAdjustmentView::drawnArea(const QTransform& transform, const QRectF& handlesRect) const
+{
+    return contentArea(transform) | frameArea(handlesRect);
+}
+
+QRect VLTMTransformAdjustmentView::contentArea(const QTransform& transform) const
+{
+    bool invertible = false;
+    const QTransform back = transform.inverted(&invertible);
+    if (!invertible)
+        return rect();
+    const QTransform shown = transform * boundsToHost();
+    // The grid's lines cross what the bounds show, from the whole cell at or before its top left.
+    const QRectF grid = back.mapRect(m_bounds).adjusted(-m_gridSize.width(), -m_gridSize.height(), 0, 0);
+    const double lineReach = m_gridLineWidth * std::max(std::hypot(shown.m11(), shown.m12()),
+                                                        std::hypot(shown.m21(), shown.m22()));
+    return pointsCovering(shown.mapRect(grid).adjusted(-lineReach, -lineReach, lineReach, lineReach)) |
+           pointsCovering(shown.mapRect(m_bounds));
+}
+
+QRect VLTMTransformAdjustmentView::frameArea(const QRectF& handlesRect) const
+{
+    const double reach = std::max({kFrameWidth, m_handleSize.width(), m_handleSize.height()}) / 2 + 1;
+    return pointsCovering(boundsToHost().mapRect(handlesRect.adjusted(-reach, -reach, reach, reach)));
 }
 
 // --- Ending ----------------------------------------------------------------------------------------
@@ -199,8 +240,7 @@ void VLTMTransformAdjustmentView::endWithResponse(int response)
 
 void VLTMTransformAdjustmentView::resetAdjustmentAction(QObject*)
 {
-    m_transform.reset();
-    initHandles();
+    adjust(QTransform(), initialHandlesRect());
     if (m_controller)
         m_controller->setCommitControlEnabled(false);
 }
@@ -326,7 +366,7 @@ void VLTMTransformAdjustmentView::mousePressEvent(QMouseEvent* event)
     m_lastPoint = point;
     m_dragRatio = m_handlesRect.height() / m_handlesRect.width();
     setCursor(m_tracking == Tracking::Pan ? QCursor(Qt::ClosedHandCursor) : cursorForHandleIndex(m_trackedHandle));
-    update();
+    update(drawnArea());
 }
 
 void VLTMTransformAdjustmentView::mouseMoveEvent(QMouseEvent* event)
@@ -358,9 +398,8 @@ void VLTMTransformAdjustmentView::panTo(QPointF point)
     const QPointF delta = point - m_lastPoint;
     if (delta.isNull())
         return;
-    if (!m_unlocked)
-        m_transform *= QTransform::fromTranslate(delta.x(), delta.y());
-    setHandlesRect(m_handlesRect.translated(delta));
+    adjust(m_unlocked ? m_transform : m_transform * QTransform::fromTranslate(delta.x(), delta.y()),
+           m_handlesRect.translated(delta));
     m_lastPoint = point;
 }
 
@@ -371,15 +410,15 @@ void VLTMTransformAdjustmentView::dragHandleTo(QPointF point, bool keepRatio)
                                                           m_handleSize);
     if (dragged == m_handlesRect)
         return;
-    if (!m_unlocked) {
-        const QPointF anchor = adjustment::cornerOfHandle(m_handlesRect, 3 - m_trackedHandle);
-        const QTransform adjusted = m_transform * adjustment::scaleAbout(anchor, m_handlesRect, dragged);
-        // A map flattened to nothing could not be brought back.
-        if (!adjusted.isInvertible())
-            return;
-        m_transform = adjusted;
+    if (m_unlocked) {
+        adjust(m_transform, dragged);
+        return;
     }
-    setHandlesRect(dragged);
+    const QPointF anchor = adjustment::cornerOfHandle(m_handlesRect, 3 - m_trackedHandle);
+    const QTransform adjusted = m_transform * adjustment::scaleAbout(anchor, m_handlesRect, dragged);
+    // A map flattened to nothing could not be brought back.
+    if (adjusted.isInvertible())
+        adjust(adjusted, dragged);
 }
 
 void VLTMTransformAdjustmentView::updateCursor(QPointF point)
@@ -394,7 +433,7 @@ void VLTMTransformAdjustmentView::flagsChanged(Qt::KeyboardModifiers modifiers)
     if (unlocked == m_unlocked)
         return;
     m_unlocked = unlocked;
-    update();
+    update(drawnArea());
 }
 
 void VLTMTransformAdjustmentView::keyPressEvent(QKeyEvent* event)

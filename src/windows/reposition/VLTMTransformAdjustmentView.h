@@ -81,8 +81,18 @@ protected:
 private:
     QTransform boundsToHost() const;
     QPointF pointInBounds(QPointF widgetPoint) const;
-    void initHandles();
-    void setHandlesRect(const QRectF& rect);
+    QRectF initialHandlesRect() const;
+    // Takes the adjustment and the handle rectangle, repaints what they change and reports the
+    // rectangle to the delegate.
+    void adjust(const QTransform& transform, const QRectF& handlesRect);
+    // The rectangle of whole points holding the grid, the picture under `transform` and the
+    // frame and handles round `handlesRect`; the current ones without arguments. Repainted
+    // whole: a repaint cutting through a smoothly scaled picture or an antialiased line shades
+    // some of its pixels a level apart.
+    QRect drawnArea() const;
+    QRect drawnArea(const QTransform& transform, const QRectF& handlesRect) const;
+    QRect contentArea(const QTransform& transform) const;
+    QRect frameArea(const QRectF& handlesRect) const;
     void panTo(QPointF point);
     void dragHandleTo(QPointF point, bool keepRatio);
     void flagsChanged(Qt::KeyboardModifiers modifiers);

@@ -12,9 +12,12 @@
 #include "windows/reposition/VLTMTransformAdjustmentView.h"
 #include "windows/reposition/VLTMTransformAdjustmentViewController.h"
 
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -56,6 +59,41 @@ struct RecordingDelegate : TransformAdjustmentDelegate {
     QList<QRectF> rects;
     QTransform endTransform;
 };
+
+// A host with something to see through the overlay, shown from an image as a drawing view
+// shows its tiles, so that repainting it in parts draws the same pixels.
+class PatternedHost : public QWidget {
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        m_pattern = QImage(size() * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
+        m_pattern.setDevicePixelRatio(devicePixelRatioF());
+        QPainter painter(&m_pattern);
+        QLinearGradient gradient(0, 0, width(), height());
+        gradient.setColorAt(0, QColor(30, 90, 200));
+        gradient.setColorAt(1, QColor(230, 160, 20));
+        painter.fillRect(rect(), gradient);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 1.5));
+        for (int x = -height(); x < width(); x += 23)
+            painter.drawLine(QPointF(x + 0.3, 0), QPointF(x + height() + 0.3, height()));
+    }
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(QPointF(), m_pattern); }
+
+private:
+    QImage m_pattern;
+};
+
+qsizetype differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    qsizetype differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    return differing;
+}
 
 } // namespace
 
@@ -293,4 +331,77 @@ TEST(TransformAdjustmentView, RepositioningMovesAJoinedTrackEndOnceWithItsRoad)
     expectAt(side->endPoint(VXQTrackEnd::End), {100, 100});
     undo.redo();
     expectAt(side->endPoint(VXQTrackEnd::End), transform.map(QPointF(100, 100)));
+}
+
+// Each drag repaints only what it changed through the window's backing store; the screen then
+// shows what the overlay and its host draw afresh: pans, handle drags growing and shrinking the
+// picture, Alt drags of the rectangle alone, Alt pressed and let go, and a reset.
+TEST(TransformAdjustmentView, FramesRepaintedInPartsShowWhatTheOverlayDrawsAfresh)
+{
+    PatternedHost host;
+    host.resize(380, 300);
+    // The button bar elsewhere, as in a map window: its buttons change state on their own time.
+    struct BarElsewhere : TransformAdjustmentDelegate {
+        QWidget* hostingViewForAdjustmentControls(TransformAdjustmentView&) override { return &bar; }
+        QWidget bar;
+    } delegate;
+    const QRectF bounds(0, 0, 1000, 700);
+    const QTransform toHost(0.33, 0, 0, 0.33, 17.5, 12.25);
+    auto* overlay = new VLTMTransformAdjustmentView(&host, bounds, [toHost] { return toHost; }, &delegate);
+    QImage preview((toHost.mapRect(bounds).size() * host.devicePixelRatioF()).toSize(), QImage::Format_ARGB32_Premultiplied);
+    preview.setDevicePixelRatio(host.devicePixelRatioF());
+    preview.fill(QColor(250, 245, 230));
+    {
+        QPainter painter(&preview);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::darkGreen, 3));
+        painter.drawEllipse(QRectF(20, 15, 250, 180));
+        painter.drawLine(QPointF(0, 0), QPointF(330, 231));
+    }
+    overlay->setPreviewImage(preview);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    const auto afresh = [&] { return host.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const auto screen = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        return host.screen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    // Where the window lies on the offscreen screen, found from the first frame.
+    const QImage first = afresh();
+    const QImage firstScreen = screen();
+    std::optional<QPoint> place;
+    for (int y = 0; y <= 4 && !place; ++y)
+        for (int x = 0; x <= 4 && !place; ++x)
+            if (differingPixels(firstScreen.copy(QRect(QPoint(x, y), first.size())), first) == 0)
+                place = QPoint(x, y);
+    ASSERT_TRUE(place) << "the first frame is not on the screen";
+    const auto expectScreenAfresh = [&](const char* what) {
+        EXPECT_EQ(differingPixels(screen().copy(QRect(*place, first.size())), afresh()), 0) << what;
+    };
+    const auto drag = [&](QPoint from, const std::vector<QPoint>& moves, Qt::KeyboardModifiers modifiers,
+                          const char* what) {
+        QTest::mousePress(overlay, Qt::LeftButton, modifiers, from);
+        expectScreenAfresh(what);
+        for (const QPoint to : moves) {
+            QTest::mouseMove(overlay, to);
+            expectScreenAfresh(what);
+        }
+        QTest::mouseRelease(overlay, Qt::LeftButton, modifiers, moves.back());
+        expectScreenAfresh(what);
+    };
+    const auto corner = [&](int handle) {
+        return toHost.map(cornerOfHandle(overlay->handlesRect(), handle)).toPoint();
+    };
+
+    drag({190, 150}, {{197, 153}, {230, 171}, {120, 90}, {121, 90}, {60, 250}, {190, 150}}, {}, "panned");
+    drag(corner(3), {{250, 240}, {330, 280}, {370, 295}, {200, 180}, {90, 60}}, {}, "bottom right handle dragged");
+    drag(corner(0), {{30, 20}, {5, 3}, {70, 90}}, Qt::ShiftModifier, "top left handle dragged, proportions kept");
+    drag({150, 120}, {{170, 140}, {40, 30}, {300, 250}}, Qt::AltModifier, "rectangle moved alone");
+    QTest::keyPress(overlay, Qt::Key_Alt, Qt::AltModifier);
+    expectScreenAfresh("Alt pressed");
+    QTest::keyRelease(overlay, Qt::Key_Alt, {});
+    expectScreenAfresh("Alt let go");
+    EXPECT_FALSE(overlay->transform().isIdentity());
+    overlay->resetAdjustmentAction();
+    expectScreenAfresh("reset");
 }
