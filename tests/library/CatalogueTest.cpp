@@ -255,6 +255,26 @@ TEST_F(CatalogueTest, DocumentLibrariesHoldUnknownObjectsAndLeaveWithTheirDocume
     EXPECT_EQ(VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(QStringLiteral("Bogus"), objects, true), nullptr);
 }
 
+TEST_F(CatalogueTest, StylesReadIntoADocumentTakeTheLibrarysObjectsButNotAnotherOpenDocuments)
+{
+    // Only another document is open, and it drew with a style whose key the style read shares.
+    const VXStylePtr theirs = makeStyle(QStringLiteral("Road"));
+    VXQLibraryPtr theirLibrary =
+        VXQLibraryCatalogue::documentLibraryWithNameForItemsCreateOnDisk(QStringLiteral("Theirs"), {theirs}, false);
+    ASSERT_TRUE(theirLibrary && theirLibrary->containsUniqueID(theirs->uniqueKey()));
+    const auto read = std::static_pointer_cast<VXStyle>(theirs->copy());
+    ASSERT_EQ(read->uniqueKey(), theirs->uniqueKey());
+    EXPECT_EQ(VXQLibraryCatalogue::libraryItemsMatchingItemsInSet({read}), QList<ZQObjectPtr>({read}));
+
+    // A user library's style is still the library's object, whatever documents are open.
+    VXQLibraryPtr mine = makeLibrary(QStringLiteral("Mine"));
+    const VXQLibraryItemPtr known = makeStyleItem(QStringLiteral("Known"));
+    mine->addItem(known);
+    const ZQObjectPtr readKnown = std::static_pointer_cast<VXStyle>(known->representedObject())->copy();
+    EXPECT_EQ(VXQLibraryCatalogue::libraryItemsMatchingItemsInSet({readKnown, read}),
+              QList<ZQObjectPtr>({known->representedObject(), read}));
+}
+
 TEST_F(CatalogueTest, DottedLibraryNamesResolveByTheirIdentifiers)
 {
     VXQLibraryPtr dotted = makeLibrary(QStringLiteral("Roads v1.2"));

@@ -232,6 +232,13 @@ VXQLibrary* VXQLibraryCatalogue::libraryContainingItemWithUniqueIDInGroups(const
 
 QList<ZQObjectPtr> VXQLibraryCatalogue::libraryItemsMatchingItemsInSet(const QList<ZQObjectPtr>& objects)
 {
+    // The libraries proper, not the open documents' own: a document given another open
+    // document's object for a style of the same key would change with that document, and a
+    // reverted one would get its own edited object back.
+    QStringList groups;
+    for (const VXQLibraryGroupPtr& group : VXQLibraryGroup::allGroups())
+        if (group->name() != kVXQLibraryDocumentGroupName)
+            groups.append(group->name());
     QList<ZQObjectPtr> matching;
     for (const ZQObjectPtr& object : objects) {
         const auto libraryObject = LibraryObjects::libraryObjectFor(object);
@@ -239,7 +246,7 @@ QList<ZQObjectPtr> VXQLibraryCatalogue::libraryItemsMatchingItemsInSet(const QLi
         if (key.isEmpty())
             continue;
         ZQObjectPtr replacement;
-        if (VXQLibrary* library = libraryContainingItemWithUniqueID(key))
+        if (VXQLibrary* library = groups.isEmpty() ? nullptr : libraryContainingItemWithUniqueIDInGroups(key, groups))
             replacement = library->itemWithUniqueID(key)->representedObject();
         matching.append(replacement ? replacement : object);
     }

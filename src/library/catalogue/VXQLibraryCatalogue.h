@@ -62,7 +62,7 @@ public:
     // Empty groups: every group.
     static VXQLibrary* libraryContainingItemWithUniqueIDInGroups(const QString& key, const QStringList& groups);
     // Each object with a key some library holds becomes that library's object; objects without
-    // a key are dropped.
+    // a key are dropped. Open documents' libraries are not searched.
     static QList<ZQObjectPtr> libraryItemsMatchingItemsInSet(const QList<ZQObjectPtr>& objects);
 
     // --- The default user library ----------------------------------------------------------------
