@@ -1,6 +1,8 @@
 #include "windows/WindowsClasses.h"
 
 #include "app/services/WindowServices.h"
+#include "inspectors/InspectorClasses.h"
+#include "media/MediaClasses.h"
 #include "panels/PanelsClasses.h"
 #include "platform/ui/Application.h"
 #include "style_editor/StyleEditorClasses.h"
@@ -19,7 +21,9 @@
 void registerWindowsClasses()
 {
     registerPanelsClasses();
+    registerInspectorClasses();
     registerStyleEditorClasses();
+    registerMediaClasses();
     WindowServices& services = WindowServices::installed();
     services.makeDrawingSetupSheet = [] { return std::make_shared<QVNDrawingGridController>(); };
     services.makePrintOptionsTab = [](MapPrintOperation& operation) {

@@ -75,7 +75,8 @@ TEST(DrawingSetupSheetTest, EditsPreviewUnitsConvertApplyUndoesAndCancelRestores
     undo.closeAutomaticGroup();
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("Drawing Setup"));
     EXPECT_NEAR(drawing.drawingSize().width(), 10 * factor, 1e-3);
-    EXPECT_TRUE(drawing.gridLayer()->locked());
+    // Graph paper is locked again on Apply; a map's index grid keeps its own lock.
+    EXPECT_EQ(drawing.gridLayer()->locked(), drawing.gridLayer()->isMasterGrid());
 
     typeInto(sheet->heightField(), QStringLiteral("5"));
     sheet->cancelButtonAction(nullptr);

@@ -3,9 +3,9 @@
 // it into resources/bundle/"Quorvane Templates"). The maps are drawn from fixed seeds, so each
 // run draws the same land, water and roads.
 
-#include "app/application/AppClasses.h"
 #include "app/document/VXQMappingLayer.h"
 #include "app/document/ZQTrueQuorvaneDocument.h"
+#include "furniture/FurnitureClasses.h"
 #include "mapscale/VXQMapScale.h"
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
@@ -282,7 +282,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make_shipped_templates OUT_DIR\n");
         return 2;
     }
-    registerAppClasses();
+    // With the furniture's classes a template starts with the layers of a new map, index grid included.
+    registerFurnitureClasses();
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir(out).removeRecursively();
     for (const TemplateSpec& spec : shippedTemplates())

@@ -23,6 +23,15 @@ int objectCount(const VXDrawing& drawing)
     return count;
 }
 
+// The class names of the layers a drawing holds, each once.
+QSet<QString> layerClasses(const VXDrawing& drawing)
+{
+    QSet<QString> classes;
+    for (const VXLayerPtr& layer : drawing.flattenedLayers(true))
+        classes.insert(QString::fromLatin1(layer->metaObject()->className()));
+    return classes;
+}
+
 } // namespace
 
 TEST(ShippedTemplates, EveryTemplateOpensAsAnUntitledMapWithItsSizeScaleAndThumbnail)
@@ -35,6 +44,10 @@ TEST(ShippedTemplates, EveryTemplateOpensAsAnUntitledMapWithItsSizeScaleAndThumb
     ASSERT_LE(templates.size(), 10);
 
     QuorvaneDocumentController controller;
+    QuorvaneError blankError;
+    const auto blank = std::dynamic_pointer_cast<ZQTrueQuorvaneDocument>(
+        controller.makeUntitledDocumentOfTypeError(kZQMapDocumentType, &blankError));
+    ASSERT_TRUE(blank && blank->mapGrid());
     QSet<QString> sizes;
     QSet<QString> categories;
     for (const QUrl& url : templates) {
@@ -52,6 +65,11 @@ TEST(ShippedTemplates, EveryTemplateOpensAsAnUntitledMapWithItsSizeScaleAndThumb
         ASSERT_TRUE(document) << error.localizedDescription().toStdString();
         EXPECT_TRUE(document->fileURL().isEmpty());
         EXPECT_GT(objectCount(*document->drawing()), 3);
+        // The layers of a blank new map, the index grid (and so its settings command) included.
+        EXPECT_TRUE(layerClasses(*document->drawing()).contains(layerClasses(*blank->drawing())));
+        const auto map = std::dynamic_pointer_cast<ZQTrueQuorvaneDocument>(document);
+        ASSERT_TRUE(map);
+        EXPECT_TRUE(map->mapGrid());
         EXPECT_DOUBLE_EQ(document->mapScale()->scale(), item->scale()->scale());
         const VXDrawing& drawing = *document->drawing();
         const QString drawn = QStringLiteral("%1 x %2 %3")
