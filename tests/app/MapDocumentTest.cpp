@@ -168,7 +168,7 @@ TEST_F(ClassDefaultsTest, PrintInfoIsUndoableBecomesTheDefaultAndCodesRefusingDa
 
 // --- Templates -------------------------------------------------------------------------------------
 
-TEST(TemplatesTest, UserTemplateURLsCompareWholeFolderNamesAndTemplatesAreFoundByExtension)
+TEST(TemplatesTest, UserTemplateURLsCompareWholeFolderNames)
 {
     const QString folder = ZQQuorvaneDocument::userTemplatesURL().toLocalFile();
     ASSERT_TRUE(QFileInfo(folder).isDir());
@@ -181,30 +181,6 @@ TEST(TemplatesTest, UserTemplateURLsCompareWholeFolderNamesAndTemplatesAreFoundB
     EXPECT_FALSE(ZQQuorvaneDocument::isUserTemplateURL(QUrl::fromLocalFile(folder + "/../Coast.qvnl")));
     EXPECT_FALSE(ZQQuorvaneDocument::isUserTemplateURL(QUrl(QStringLiteral("https://example.com/My Templates/a"))));
     EXPECT_FALSE(ZQQuorvaneDocument::isUserTemplateURL(QUrl()));
-
-    // Templates are found by extension, without entering packages.
-    QTemporaryDir root;
-    QDir dir(root.path());
-    ASSERT_TRUE(dir.mkpath(QStringLiteral("Coast.qvnl/Inner.vlm")));
-    ASSERT_TRUE(dir.mkpath(QStringLiteral("Regional/Hills.tmsv")));
-    QFile(dir.filePath(QStringLiteral("Old.vlm"))).open(QIODevice::WriteOnly);
-    QFile(dir.filePath(QStringLiteral("notes.txt"))).open(QIODevice::WriteOnly);
-
-    auto names = [&](bool subfolders) {
-        QStringList found;
-        for (const QUrl& url : ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(
-                 QUrl::fromLocalFile(root.path()), subfolders))
-            found << dir.relativeFilePath(url.toLocalFile());
-        return found;
-    };
-    EXPECT_EQ(names(false), (QStringList{QStringLiteral("Coast.qvnl"), QStringLiteral("Old.vlm")}));
-    EXPECT_EQ(names(true), (QStringList{QStringLiteral("Coast.qvnl"), QStringLiteral("Old.vlm"),
-                                        QStringLiteral("Regional/Hills.tmsv")}));
-
-    // A missing folder is made, and holds nothing.
-    const QUrl fresh = QUrl::fromLocalFile(dir.filePath(QStringLiteral("New Folder")));
-    EXPECT_TRUE(ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(fresh, true).isEmpty());
-    EXPECT_TRUE(QFileInfo(fresh.toLocalFile()).isDir());
 }
 
 // --- Layer commands --------------------------------------------------------------------------------

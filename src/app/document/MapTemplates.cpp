@@ -1,30 +1,13 @@
 #include "app/document/MapTemplates.h"
 
+#include "app/document/MapTemplateLister.h"
 #include "app/utilities/FileUtilities.h"
 #include "platform/foundation/BundleFolder.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
-
-// Folders nested deeper than this are not searched for templates (and links are not followed).
-constexpr int kMaximumTemplateFolderDepth = 16;
-
-void collectTemplates(const QDir& folder, bool includingSubfolders, int depth, QList<QUrl>& found)
-{
-    const QStringList& extensions = MapTemplates::templateFileExtensions();
-    const QFileInfoList entries =
-        folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        // Templates are packages (folders) or single files; either way they end the descent.
-        if (extensions.contains(entry.suffix(), Qt::CaseInsensitive))
-            found.append(QUrl::fromLocalFile(entry.absoluteFilePath()));
-        else if (entry.isDir() && includingSubfolders && depth < kMaximumTemplateFolderDepth)
-            collectTemplates(QDir(entry.absoluteFilePath()), true, depth + 1, found);
-    }
-}
 
 QString expandingTilde(const QString& path)
 {
@@ -58,13 +41,18 @@ QUrl MapTemplates::userTemplatesURL()
     return folder;
 }
 
+MapTemplateLister::Function& MapTemplateLister::installed()
+{
+    static Function lister;
+    return lister;
+}
+
 QList<QUrl> MapTemplates::availableTemplatesAtURLIncludingSubfolders(const QUrl& folder, bool includingSubfolders)
 {
-    if (!folder.isLocalFile() || !createDirectoryIfNeeded(folder))
+    const MapTemplateLister::Function& list = MapTemplateLister::installed();
+    if (!folder.isLocalFile() || !createDirectoryIfNeeded(folder) || !list)
         return {};
-    QList<QUrl> templates;
-    collectTemplates(QDir(folder.toLocalFile()), includingSubfolders, 0, templates);
-    return templates;
+    return list(folder.toLocalFile(), includingSubfolders, templateFileExtensions());
 }
 
 bool MapTemplates::hasTemplatesAvailable()

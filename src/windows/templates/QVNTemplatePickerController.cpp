@@ -371,7 +371,8 @@ void QVNTemplatePickerController::filterAction(QObject* sender)
 
 void QVNTemplatePickerController::importTemplatesAction(QObject*)
 {
-    const QStringList types{QStringLiteral("quorvane_map"), QStringLiteral("qvnl"), QStringLiteral("tmsv")};
+    const QStringList types{QStringLiteral("quorvane_map"), QStringLiteral("qvnl"), QStringLiteral("tmsv"),
+                            QStringLiteral("Map"), QStringLiteral("Tms")};
     platform::OpenPanel panel;
     panel.setAllowsMultipleSelection(true);
     panel.setCanChooseFiles(true);

@@ -17,7 +17,9 @@
 #include "windows/templates/TemplateGridModel.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -237,6 +239,72 @@ TEST_F(TemplatePickerTest, ImportMakesTheCategorySelectsItAndListsTheCopies)
     EXPECT_EQ(alert->text(), QStringLiteral("Template Import Failed"));
     EXPECT_TRUE(alert->informativeText().startsWith(QStringLiteral("“Bay.qvnl” could not be copied"))) << alert->informativeText().toStdString();
     alert->buttons().first()->click();
+}
+
+TEST(TemplateListingTest, TemplatesAreFoundByExtensionWithoutEnteringPackages)
+{
+    QTemporaryDir root;
+    QDir dir(root.path());
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("Coast.qvnl/Inner.vlm")));
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("Regional/Hills.tmsv")));
+    QFile(dir.filePath(QStringLiteral("Old.vlm"))).open(QIODevice::WriteOnly);
+    QFile(dir.filePath(QStringLiteral("notes.txt"))).open(QIODevice::WriteOnly);
+
+    auto names = [&](bool subfolders) {
+        QStringList found;
+        for (const QUrl& url : ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(
+                 QUrl::fromLocalFile(root.path()), subfolders))
+            found << dir.relativeFilePath(url.toLocalFile());
+        found.sort();
+        return found;
+    };
+    EXPECT_EQ(names(false), (QStringList{QStringLiteral("Coast.qvnl"), QStringLiteral("Old.vlm")}));
+    EXPECT_EQ(names(true), (QStringList{QStringLiteral("Coast.qvnl"), QStringLiteral("Old.vlm"),
+                                        QStringLiteral("Regional/Hills.tmsv")}));
+
+    // A missing folder is made, and holds nothing.
+    const QUrl fresh = QUrl::fromLocalFile(dir.filePath(QStringLiteral("New Folder")));
+    EXPECT_TRUE(ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(fresh, true).isEmpty());
+    EXPECT_TRUE(QFileInfo(fresh.toLocalFile()).isDir());
+}
+
+TEST_F(TemplatePickerTest, TheGridAndTheLaunchCheckListTemplatesByOneRule)
+{
+    // Extensions match exactly, in the chooser and in the document class alike.
+    userTemplate(QStringLiteral("Cases/Lower.qvnl"));
+    const QString upper = userTemplate(QStringLiteral("Cases/Shouting.qvnl"));
+    ASSERT_TRUE(QDir().rename(upper, QDir(userFolder).filePath(QStringLiteral("Cases/Shouting.QVNL"))));
+    QStringList listed;
+    for (const QUrl& url : ZQQuorvaneDocument::availableTemplatesAtURLIncludingSubfolders(
+             QUrl::fromLocalFile(QDir(userFolder).filePath(QStringLiteral("Cases"))), true))
+        listed.append(QFileInfo(url.toLocalFile()).completeBaseName());
+    EXPECT_EQ(listed, QStringList{QStringLiteral("Lower")});
+    picker->window();
+    picker->setTemplatesRoot(QDir(userFolder).filePath(QStringLiteral("Cases")));
+    EXPECT_EQ(gridNames(), listed);
+}
+
+TEST_F(TemplatePickerTest, ImportPanelTakesTheEarlierMapAndTmsFiles)
+{
+    QTemporaryDir sources;
+    writeFile(sources.filePath(QStringLiteral("Old Maps/Harbour.Map")), "map");
+    picker->window();
+    picker->importTemplatesAction(nullptr);
+    QFileDialog* panel = nullptr;
+    for (QWidget* widget : QApplication::allWidgets())
+        if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
+            panel = dialog;
+    ASSERT_TRUE(panel);
+    const QString filters = panel->nameFilters().join(u' ');
+    for (const QString& type : {QStringLiteral("*.Map"), QStringLiteral("*.Tms"), QStringLiteral("*.qvnl")})
+        EXPECT_TRUE(filters.contains(type)) << filters.toStdString();
+    panel->setDirectory(sources.filePath(QStringLiteral("Old Maps")));
+    auto* field = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_TRUE(field);
+    field->setText(QStringLiteral("Harbour.Map"));
+    QTest::keyClick(field, Qt::Key_Return);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(QFileInfo::exists(QDir(userFolder).filePath(QStringLiteral("Old Maps/Harbour.Map"))));
 }
 
 TEST_F(TemplatePickerTest, GridShowsThumbnailsAsTheyArrive)
