@@ -10,6 +10,7 @@
 #include "panels/PanelsServicesInstallation.h"
 #include "app/application/VLTMApplication.h"
 #include "platform/foundation/EnglishPlurals.h"
+#include "platform/foundation/LaunchLogLevel.h"
 #include "platform/foundation/ProblemReporter.h"
 #include "platform/ui/Alert.h"
 #include "style_editor/StyleEditorClasses.h"
@@ -23,6 +24,8 @@ int main(int argc, char** argv)
     // The shared font manager is made on first use: install ours before anything asks.
     platform::FontManager::setFontManagerFactory([] { return std::make_unique<VLTMFontManagerTrampoline>(); });
     VLTMApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    platform::setLogLevelFromLaunch(arguments);
     platform::EnglishPluralTranslator::install();
     // Settings and libraries that could not be read or written say so as soon as the loop runs;
     // while quitting no later turn comes, so the alert is seen before the application goes.
@@ -59,7 +62,7 @@ int main(int argc, char** argv)
         return 1;
     // As on the desktop: files open before the launch finishes, an untitled map after it
     // when none did and the template chooser is not offering one.
-    const bool opened = delegate.applicationOpenFiles(QCoreApplication::arguments().mid(1));
+    const bool opened = delegate.applicationOpenFiles(arguments.mid(1));
     delegate.applicationDidFinishLaunching();
     if (!opened && !delegate.showedTemplateBrowserAtLaunch())
         delegate.applicationOpenUntitledFile();

@@ -1,4 +1,5 @@
 #include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/LaunchLogLevel.h"
 #include "platform/foundation/ZQLog.h"
 #include "support/LogCapture.h"
 
@@ -41,6 +42,35 @@ TEST(Log, LevelFiltersKindsSinkCapturesLinesAndMethodsNameThemselves)
     ASSERT_EQ(log.lines.size(), 3);
     EXPECT_TRUE(log.lines[2].startsWith("[") && log.lines[2].contains("Widget log]")) << qPrintable(log.lines[2]);
     EXPECT_TRUE(log.lines[2].endsWith("] hello"));
+}
+
+TEST(Log, LevelIsChosenAtLaunchByEnvironmentThenOptionAndTheOptionIsNoFile)
+{
+    EXPECT_EQ(platform::logLevelNamed(QStringLiteral("TRACE")), int(kTraceEvent));
+    EXPECT_EQ(platform::logLevelNamed(QStringLiteral("user")), int(kUserEvent));
+    EXPECT_EQ(platform::logLevelNamed(QStringLiteral("-1")), -1);
+    EXPECT_EQ(platform::logLevelNamed(QStringLiteral("loud")), std::nullopt);
+    EXPECT_EQ(platform::logLevelNamed(QString()), std::nullopt);
+
+    qputenv("QUORVANE_LOG_LEVEL", "file");
+    QStringList arguments{QStringLiteral("quorvane"), QStringLiteral("Town.qvnl")};
+    platform::setLogLevelFromLaunch(arguments);
+    EXPECT_EQ(platform::Log::level(), int(kFileEvent));
+    EXPECT_EQ(arguments.size(), 2);
+
+    // The option wins over the environment and is taken out of the files to open.
+    arguments.insert(1, QStringLiteral("--log-level=trace"));
+    platform::setLogLevelFromLaunch(arguments);
+    EXPECT_TRUE(platform::Log::isEnabled(kTraceEvent));
+    EXPECT_EQ(arguments, (QStringList{QStringLiteral("quorvane"), QStringLiteral("Town.qvnl")}));
+
+    // A name that is no level leaves the level as it was.
+    qunsetenv("QUORVANE_LOG_LEVEL");
+    arguments.append(QStringLiteral("--log-level=loud"));
+    platform::setLogLevelFromLaunch(arguments);
+    EXPECT_EQ(platform::Log::level(), int(kTraceEvent));
+    EXPECT_EQ(arguments.size(), 2);
+    platform::Log::setLevel(0);
 }
 
 TEST(Assert, FailureNamesMethodFileAndLineAndIsCaughtByGuard)
