@@ -24,8 +24,8 @@ struct ListingRecorder {
     {
         QStringList paths;
         for (const FolderListingBatch& batch : batches)
-            for (const QUrl& url : batch.files)
-                paths.append(url.toLocalFile());
+            for (const ZQURLWithThumb& file : batch.files)
+                paths.append(file.url.toLocalFile());
         paths.sort();
         return paths;
     }

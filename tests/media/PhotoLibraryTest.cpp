@@ -3,7 +3,12 @@
 #include "support/LogCapture.h"
 #include "media/items/MediaFileTypes.h"
 #include "media/photos/ZQiPhotoMediaInfo.h"
+#include "media/enumeration/FolderListing.h"
 #include "media/window/MediaGridModel.h"
+#include "media/window/ZQMediaBrowserController.h"
+#include "platform/foundation/RunLoop.h"
+
+#include <QThreadPool>
 
 using mediatest::NotificationRecorder;
 
@@ -109,29 +114,30 @@ TEST(PhotoLibrary, NodesFollowTheirGroupsAndListOnlyImages)
     EXPECT_NE(root->subFolders().first(), children.first());
 }
 
-class NothingVisible : public ZQMediaItemBrowser {
-public:
-    bool isItemVisible(const ZQImagePath&) const override { return false; }
-};
-
-TEST(PhotoLibrary, TheGridsItemsKeepTheThumbnailsTheLibraryMade)
+TEST(PhotoLibrary, TheBrowserListsALibraryNodeWithTheThumbnailsTheLibraryMade)
 {
     auto library = std::make_shared<FakeMediaGroup>();
     library->name = QStringLiteral("Photos");
     library->setMediaObjects({QVariant::fromValue<ZQObjectPtr>(mediaObject(2, "b.jpg")),
+                              QVariant::fromValue<ZQObjectPtr>(mediaObject(1, "c.mov")),
                               QVariant::fromValue<ZQObjectPtr>(mediaObject(2, "a.jpg"))});
     auto source = std::make_shared<FakeMediaSource>();
     source->rootMediaGroup = library;
     auto root = std::make_shared<ZQiPhotoMediaInfo>();
     root->setMediaSource(source);
 
-    NothingVisible browser;
-    MediaGridModel grid(&browser);
-    grid.setFiles(root->fileURLsWithThumbsOfTypes(media::browsableFileTypes()));
+    ZQMediaBrowserController browser;
+    browser.window();
+    browser.setFolder(root);
+    FolderListing::listingPool().waitForDone();
+    platform::RunLoop::runUntilIdle();
+    const MediaGridModel& grid = *browser.gridModel();
     ASSERT_EQ(grid.rowCount(), 2);
     EXPECT_EQ(grid.itemAt(0)->url(), QUrl::fromLocalFile("/photos/a.jpg"));
     EXPECT_EQ(grid.itemAt(0)->thumbnailURL(), QUrl::fromLocalFile("/thumbs/a.jpg"));
     EXPECT_EQ(grid.itemAt(1)->thumbnailURL(), QUrl::fromLocalFile("/thumbs/b.jpg"));
+    // The grid shows the thumbnail file and the item drags the object itself.
+    EXPECT_EQ(grid.itemAt(0)->imageRepresentation().toString(), QStringLiteral("/thumbs/a.jpg"));
 }
 
 } // namespace

@@ -66,7 +66,7 @@ private:
             const bool accepted = m_types.isEmpty() || m_types.contains(pathExtension(entry.fileName()));
             if (accepted && !m_listedFiles.contains(path)) {
                 m_listedFiles.insert(path);
-                batch.files.append(QUrl::fromLocalFile(path));
+                batch.files.append({QUrl::fromLocalFile(path), {}});
             }
         } else if (entry.isDir() && m_request.includesSubfolders &&
                    (m_request.includesPackages || !isFilePackage(entry))) {
@@ -89,6 +89,11 @@ private:
 
 } // namespace
 
+FolderWalk FolderListing::treeWalk(const Request& request)
+{
+    return [request](const std::atomic_bool& cancelled, const auto& deliver) { TreeWalk(request, cancelled).run(deliver); };
+}
+
 QThreadPool& FolderListing::listingPool()
 {
     static QThreadPool* const pool = [] {
@@ -109,7 +114,7 @@ FolderListing::~FolderListing()
     cancel();
 }
 
-void FolderListing::start(const Request& request)
+void FolderListing::start(const FolderWalk& walk)
 {
     cancel();
     auto job = std::make_shared<Job>();
@@ -117,8 +122,8 @@ void FolderListing::start(const Request& request)
     ++m_started;
     // The worker holds a guarded pointer only: this object may go while the walk runs.
     const QPointer<FolderListing> self(this);
-    listingPool().start([self, job, request] {
-        TreeWalk(request, job->cancelled).run([&](FolderListingBatch batch, bool last) {
+    listingPool().start([self, job, walk] {
+        walk(job->cancelled, [&](FolderListingBatch batch, bool last) {
             platform::RunLoop::runOnMainThread([self, job, batch = std::move(batch), last] {
                 // A cancellation made since the batch was found is seen here, before it goes out.
                 if (self && !job->cancelled)

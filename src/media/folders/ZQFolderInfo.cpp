@@ -341,6 +341,11 @@ QList<ZQURLWithThumb> ZQFolderInfo::fileURLsWithThumbsOfTypes(const QStringList&
     return files;
 }
 
+FolderWalk ZQFolderInfo::fileWalkOfTypes(const QStringList& types)
+{
+    return FolderListing::treeWalk({m_path, types, m_returnsAllEnclosedFiles, m_includesPackages});
+}
+
 QList<QUrl> ZQFolderInfo::fileURLsOfType(const QString& type)
 {
     return fileURLsOfTypes(type.isEmpty() ? QStringList() : QStringList{type});

@@ -14,6 +14,7 @@
 // Identifiers are the persistent keys owners find nodes by: a root's is its name, a child's
 // its parent's identifier, "|" and its name.
 
+#include "media/enumeration/FolderListing.h"
 #include "media/folders/FileIdentity.h"
 #include "media/items/ZQURLWithThumb.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -114,6 +115,10 @@ public:
     virtual QList<QUrl> fileURLsOfTypes(const QStringList& types);
     // The same, each with the thumbnail a media library made of it (none for folders on disk).
     virtual QList<ZQURLWithThumb> fileURLsWithThumbsOfTypes(const QStringList& types);
+    // What lists the same files off the main thread, without touching this node: a walk of the
+    // folder on disk (its subfolders too while it returns all enclosed files). Nodes whose files
+    // are not a folder on disk hand over what fileURLsWithThumbsOfTypes answers now.
+    virtual FolderWalk fileWalkOfTypes(const QStringList& types);
     QList<QUrl> fileURLsOfType(const QString& type);
     QList<QUrl> fileURLs() { return fileURLsOfTypes({}); }
     // The same as paths; names beginning with "." are left out.

@@ -123,17 +123,10 @@ ZQImagePath::RepresentationType ZQImagePath::imageRepresentationType() const
 
 QVariant ZQImagePath::imageRepresentation()
 {
-    switch (imageRepresentationType()) {
-    case RepresentationType::Image:
+    if (imageRepresentationType() == RepresentationType::Image)
         return image();
-    case RepresentationType::ThumbnailPath:
-        if (!m_thumbnailURL.isEmpty())
-            return m_thumbnailURL.toLocalFile();
-        break;
-    case RepresentationType::Path:
-        break;
-    }
-    return path();
+    // A library's ready-made thumbnail is shown; the file itself is what drags.
+    return m_thumbnailURL.isEmpty() ? path() : m_thumbnailURL.toLocalFile();
 }
 
 QUrl ZQImagePath::previewItemURL() const

@@ -42,8 +42,8 @@ class ZQImagePath : public ZQObject, public VXSVGPreviewDelegate, public ZQImage
 public:
     // How the grid should read `imageRepresentation`.
     enum class RepresentationType {
-        Path,          // a file path to show
-        ThumbnailPath, // the ready-made thumbnail's path, else the file's
+        Path,          // a file path to show: the ready-made thumbnail's, else the file's
+        ThumbnailPath, // the same, asked for by the Quick Look preference
         Image,         // a QImage, null until made
     };
 

@@ -149,6 +149,14 @@ QList<ZQURLWithThumb> ZQiPhotoMediaInfo::fileURLsWithThumbsOfTypes(const QString
     return imageURLsWithThumbs();
 }
 
+FolderWalk ZQiPhotoMediaInfo::fileWalkOfTypes(const QStringList& types)
+{
+    // The group's objects are read here, on the main thread, where the library reports them.
+    return [files = fileURLsWithThumbsOfTypes(types)](const std::atomic_bool&, const auto& deliver) {
+        deliver({files, {}}, true);
+    };
+}
+
 QList<QUrl> ZQiPhotoMediaInfo::thumbnailURLs() const
 {
     QList<QUrl> urls;

@@ -45,6 +45,7 @@ public:
     QList<QUrl> fileURLsOfTypes(const QStringList& types) override;
     // The same with each image's thumbnail.
     QList<ZQURLWithThumb> fileURLsWithThumbsOfTypes(const QStringList& types) override;
+    FolderWalk fileWalkOfTypes(const QStringList& types) override;
     QList<ZQURLWithThumb> imageURLsWithThumbs() const;
     QList<QUrl> thumbnailURLs() const;
     QImage icon() const override;

@@ -341,22 +341,18 @@ void ZQMediaBrowserController::startListing(bool progressive)
     }
     if (!std::exchange(m_listingCounted, true))
         fetchStarted();
-    m_listing.start({m_folder->path(), m_fileTypes, m_folder->returnsAllEnclosedFiles(), m_folder->includesPackages()});
+    m_listing.start(m_folder->fileWalkOfTypes(m_fileTypes));
 }
 
 void ZQMediaBrowserController::takeListedBatch(const FolderListingBatch& batch)
 {
     m_watches.watch(batch.folders);
-    QList<ZQURLWithThumb> files;
-    files.reserve(batch.files.size());
-    for (const QUrl& url : batch.files)
-        files.append({url, {}});
     if (!m_progressiveListing) {
-        m_relisted.append(files);
+        m_relisted.append(batch.files);
         return;
     }
     const GridPlace place = gridPlace();
-    m_grid->addFiles(files);
+    m_grid->addFiles(batch.files);
     restoreGridPlace(place, ReloadView::KeepPlace);
 }
 
