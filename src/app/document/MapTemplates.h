@@ -16,8 +16,8 @@ public:
     static QUrl documentTemplatesURL();
     // The user's templates folder, created when missing.
     static QUrl userTemplatesURL();
-    // The template files in the folder (created when missing), subfolders too when asked.
-    // Links are not followed and deep nesting is not searched.
+    // The template files in the folder (created when missing), subfolders too when asked, as
+    // the installed MapTemplateLister lists them (nothing while none is installed).
     static QList<QUrl> availableTemplatesAtURLIncludingSubfolders(const QUrl& folder, bool includingSubfolders);
     static bool hasTemplatesAvailable();
     // Whether the URL names a file inside the user's templates folder.
