@@ -551,6 +551,27 @@ TEST_F(LayersControllerTest, ANonActiveLayersSelectionColourIsChangedFromItsRowW
     EXPECT_EQ(shown.pixelColor(well), before);
 }
 
+TEST_F(LayersControllerTest, TheTopRowKeepsTheDrawingsSelectionColourWellInLineWithTheLayers)
+{
+    using Control = LayerRowDelegate::Control;
+    const QColor before = drawing->selectionColour();
+    ASSERT_TRUE(before.isValid());
+    const QPoint well = centreOfControl(drawing.get(), LayerTreeModel::MainColumn, Control::ColourControl);
+    EXPECT_EQ(well.x(), centreOfControl(a.get(), LayerTreeModel::MainColumn, Control::ColourControl).x());
+    const QRect row = outline->visualRect(indexOf(drawing.get()));
+    EXPECT_EQ(LayerRowDelegate::controlAtPoint(row, drawing.get(), LayerTreeModel::MainColumn, false, well),
+              Control::ColourControl);
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, well);
+    QColorDialog* dialog = openColourDialog();
+    ASSERT_TRUE(dialog);
+    dialog->setCurrentColor(Qt::magenta);
+    dialog->accept();
+    endStep();
+    EXPECT_EQ(drawing->selectionColour(), QColor(Qt::magenta));
+    outline->viewport()->repaint();
+    EXPECT_EQ(outline->viewport()->grab().toImage().pixelColor(well), QColor(Qt::magenta));
+}
+
 TEST_F(LayersControllerTest, ANewLayerIsActiveAndTheActiveMarksSayWhereTheMapSelects)
 {
     controller->addLayerAction(nullptr);
