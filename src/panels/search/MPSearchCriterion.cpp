@@ -20,8 +20,8 @@ const QString kDataTypeKey = QStringLiteral("mp_sq_crit_datatype");
 const QString kObjectValueKey = QStringLiteral("mp_sq_crit_objectvalue");
 const QString kEpsilonKey = QStringLiteral("mp_sq_crit_epsilon");
 
-// The number of decimals that the shortest text of the value reading back as it has: 3 for
-// 0.114, -2 for 1200.
+// The place of the last decimal of the shortest text that reads back as the value: 3 for 0.114,
+// -2 for 1200.
 int lastDecimalOf(double value)
 {
     const QString text = QString::number(value, 'e', QLocale::FloatingPointShortest);
