@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config git lld
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
+  qt6-pdf-dev  # the shared map picture is read from the drawing's PDF
   libplist-dev libpotrace-dev libgif-dev libfontconfig-dev  # fontconfig: the installed faces with their PostScript names
   libzip-dev zip unzip  # library export; zip and unzip are what the tests and the benchmark check it against
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -23,6 +23,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -364,6 +365,81 @@ TEST_F(MapMenus, WhileATextFieldHasTheFocusUndoAndRedoNameAndFollowItsTyping)
     document->mainView()->setFocus();
     EXPECT_TRUE(undo->validate());
     EXPECT_NE(undo->title(), "Undo"); // the document's step again
+}
+
+namespace {
+
+template <class Window>
+QList<Window*> visibleWindowsOf()
+{
+    QList<Window*> shown;
+    for (QWidget* widget : QApplication::allWidgets())
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            shown.append(window);
+    return shown;
+}
+
+QAbstractButton* buttonTitled(QMessageBox* alert, const QString& title)
+{
+    for (QAbstractButton* button : alert->buttons())
+        if (button->text() == title)
+            return button;
+    return nullptr;
+}
+
+// File > Quit chosen in the map's window, as its key does. (The offscreen platform binds no
+// key to Quit.)
+void quitFrom(ZQQuorvaneDocument* map)
+{
+    auto* window = qobject_cast<QMainWindow*>(map->windowForSheet());
+    uitest::activate(window);
+    MenuItem* quit = testsupport::menuItem(window->menuBar(), "File", "Quit");
+    ASSERT_TRUE(quit && quit->validate());
+    quit->trigger();
+    platform::RunLoop::runUntilIdle();
+}
+
+} // namespace
+
+TEST_F(MapMenus, QuitWhileUnsavedMapsAreReviewedBringsTheReviewForwardAndAsksNothingTwice)
+{
+    QuorvaneError error;
+    auto* second = qobject_cast<ZQQuorvaneDocument*>(
+        platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
+    ASSERT_TRUE(second);
+    document->updateChangeCount(platform::Document::ChangeDone);
+    second->updateChangeCount(platform::Document::ChangeDone);
+
+    ASSERT_TRUE(document->isDocumentEdited() && second->isDocumentEdited());
+    quitFrom(second);
+    QList<QMessageBox*> alerts = visibleWindowsOf<QMessageBox>();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0]->parentWidget(), window); // the first map is asked first
+    QAbstractButton* save = buttonTitled(alerts[0], "Save");
+    ASSERT_TRUE(save);
+    save->click();
+    platform::RunLoop::runUntilIdle();
+    ASSERT_EQ(visibleWindowsOf<QFileDialog>().size(), 1);
+
+    // Quit again and again from the other map: the one save panel comes to the front.
+    for (int i = 0; i < 3; ++i)
+        quitFrom(second);
+    EXPECT_TRUE(visibleWindowsOf<QMessageBox>().isEmpty());
+    const QList<QFileDialog*> panels = visibleWindowsOf<QFileDialog>();
+    ASSERT_EQ(panels.size(), 1);
+    EXPECT_EQ(QApplication::activeWindow(), panels[0]);
+
+    // Cancelling the panel cancels quitting; the next Quit asks afresh, once.
+    panels[0]->reject();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(platform::DocumentController::sharedDocumentController()->documents().size(), 2);
+    quitFrom(second);
+    quitFrom(second);
+    alerts = visibleWindowsOf<QMessageBox>();
+    ASSERT_EQ(alerts.size(), 1);
+    buttonTitled(alerts[0], "Cancel")->click();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_TRUE(visibleWindowsOf<QMessageBox>().isEmpty());
 }
 
 #include "MenuBarTest.moc"

@@ -40,6 +40,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QWidget>
@@ -595,7 +596,27 @@ void VLTMAppDelegate::performClose(QObject*)
 
 void VLTMAppDelegate::terminate(QObject*)
 {
-    closeNextDocumentThenQuit();
+    if (m_documentUnderReview)
+        bringReviewedDocumentToFront();
+    else
+        closeNextDocumentThenQuit();
+}
+
+void VLTMAppDelegate::bringReviewedDocumentToFront() const
+{
+    QWidget* window = m_documentUnderReview->windowForSheet();
+    if (!window)
+        return;
+    window->raise();
+    window->activateWindow();
+    // The question, or the save panel it led to, is a sheet of that window.
+    const QList<QDialog*> sheets = window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly);
+    for (auto sheet = sheets.rbegin(); sheet != sheets.rend(); ++sheet)
+        if ((*sheet)->isVisible()) {
+            (*sheet)->raise();
+            (*sheet)->activateWindow();
+            return;
+        }
 }
 
 void VLTMAppDelegate::closeNextDocumentThenQuit()
@@ -608,8 +629,12 @@ void VLTMAppDelegate::closeNextDocumentThenQuit()
     }
     const QPointer<VLTMAppDelegate> self(this);
     const QPointer<platform::Document> document = documents.first();
+    m_documentUnderReview = document;
     document->canCloseDocument([self, document](bool shouldClose) {
-        if (!self || !shouldClose || !document)
+        if (!self)
+            return;
+        self->m_documentUnderReview = nullptr;
+        if (!shouldClose || !document)
             return;
         document->close();
         // A document that stays open would be asked again and again.

@@ -23,6 +23,7 @@ class VXDrawingTool;
 class VXToolController;
 class VXToolRegistry;
 namespace platform {
+class Document;
 class MenuItem;
 struct Notification;
 }
@@ -98,7 +99,8 @@ public:
     void discardApplicationPreferences();
     Q_INVOKABLE void performClose(QObject* sender);
     // Closes the documents one by one, each asking to save its changes first, and quits
-    // once all have closed; cancelling any of them cancels quitting.
+    // once all have closed; cancelling any of them cancels quitting. While a document is
+    // being asked, Quit brings its window and question to the front and asks nothing new.
     Q_INVOKABLE void terminate(QObject* sender);
     Q_INVOKABLE void orderFrontStandardAboutPanel(QObject* sender);
     // Makes the registered tool named by the sender's title current in the key window's
@@ -182,11 +184,14 @@ private:
 
     QuorvaneDocumentController* documentController() const;
     void closeNextDocumentThenQuit();
+    void bringReviewedDocumentToFront() const;
     // The tool controller of the key window's drawing view; null without one.
     static VXToolController* keyToolController();
     // The tool of the main window's drawing document; null without one.
     static VXDrawingTool* currentDrawingTool();
 
     QPointer<QAction> m_layerClippingMenuItem;
+    // The document asked to close by Quit, until it answers.
+    QPointer<platform::Document> m_documentUnderReview;
     bool m_showedTemplateBrowserAtLaunch = false;
 };

@@ -9,9 +9,9 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/PdfPageImage.h"
 #include "platform/ui/Sheet.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/render/DrawingRenderer.h"
 
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -86,14 +86,14 @@ bool MapDocumentPrinting::runModalPrintOperation(MapPrintOperation& operation)
 
 QImage MapDocumentPrinting::sharableDocumentImage() const
 {
-    // The picture the drawing's PDF holds (the same output, painted once); a drawing whose
-    // bounds make no PDF makes no picture either.
+    // The picture is the drawing's PDF as a reader shows it; a drawing that makes no PDF makes
+    // no picture either.
     const VXDrawingPtr& drawing = m_document.drawing();
     if (!drawing)
         return {};
     const QSizeF size = drawing->drawingSize();
     const double scale = std::min(kSharedImageScale, kMaximumSharedImageSide / std::max(size.width(), size.height()));
-    return platform::DrawingRenderer::imageOfDrawing(*drawing, drawing->bounds(), (size * scale).toSize(), Qt::white);
+    return platform::imageOfPdfPage(drawing->pdf(), 0, (size * scale).toSize(), Qt::white);
 }
 
 void MapDocumentPrinting::shareDocument(QObject* anchor) const

@@ -40,7 +40,7 @@ public:
     // accepted, prints. Answers whether it printed.
     bool runModalPrintOperation(MapPrintOperation& operation);
 
-    // The whole drawing as a picture, rendered from its PDF; null when there is none.
+    // The whole drawing as a picture read from its PDF; null when there is none.
     QImage sharableDocumentImage() const;
     // Offers that picture to the installed share menu beside `anchor` (the window without one).
     void shareDocument(QObject* anchor) const;

@@ -43,6 +43,10 @@ ControlStates controlStates(int sourceType, qint64 format, int namingOption)
     states.nativeFormatEnabled = sourceType == kVLTMExportSlices;
     states.namingBySourceEnabled = sourceType != kVLTMExportDrawing;
     states.firstIndexEnabled = sourceType != kVLTMExportDrawing && namingOption == kVLTMNameRootAndIndex;
+    // One drawing makes one file, named by the root alone: the sheet says so whatever the
+    // naming chosen for several sources.
+    if (sourceType == kVLTMExportDrawing)
+        namingOption = kVLTMNameRootOnly;
     switch (namingOption) {
     case kVLTMNameRootAndIndex:
     case kVLTMNameRootAndName:

@@ -16,7 +16,7 @@ struct ControlStates {
     bool nativeFormatEnabled = false;   // slices only
     bool namingBySourceEnabled = true;  // the index and source-name buttons; not for one drawing
     bool firstIndexEnabled = false;     // numbering by index, and not for one drawing
-    int checkedNamingButton = -1;       // 1 index, 2 source name, 0 none; -1 for the token options
+    int checkedNamingButton = -1;       // 1 index, 2 source name, 0 none (one drawing); -1 for the tokens
     bool layersMenuShown = false;       // selected objects pick their layer
     friend bool operator==(const ControlStates&, const ControlStates&) = default;
 };

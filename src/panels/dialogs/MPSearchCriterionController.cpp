@@ -10,6 +10,7 @@
 #include <QDateTimeEdit>
 #include <QLayout>
 #include <QLineEdit>
+#include <algorithm>
 
 using namespace criterionrows;
 
@@ -20,6 +21,19 @@ std::optional<double> numberInField(const QLineEdit* field)
 {
     const auto* validator = field ? qobject_cast<const platform::NumberFormatterValidator*>(field->validator()) : nullptr;
     return validator ? validator->formatter().numberFromString(field->text().trimmed()) : std::nullopt;
+}
+
+// The digits typed after the point; the field reads the point the same in every locale.
+int decimalsTyped(const QLineEdit* field)
+{
+    const QString text = field->text().trimmed();
+    const qsizetype point = text.indexOf(u'.');
+    if (point < 0)
+        return 0;
+    int digits = 0;
+    for (qsizetype i = point + 1; i < text.size() && text[i].isDigit(); ++i)
+        ++digits;
+    return digits;
 }
 
 QString textOfValue(const QVariant& value)
@@ -149,8 +163,13 @@ void MPSearchCriterionController::updateCriterionValue()
         model->setValueForRow(m_row.get(), date->dateTime());
     } else if (auto* line = qobject_cast<QLineEdit*>(field); line && !line->isReadOnly()) {
         if (dataType == kMPIntegerType || dataType == kMPFloatType) {
-            if (const std::optional<double> number = numberInField(line))
+            if (const std::optional<double> number = numberInField(line)) {
                 model->setValueForRow(m_row.get(), dataType == kMPIntegerType ? QVariant(qint32(*number)) : QVariant(*number));
+                // "0.10" is equal to 0.10 within 0.005, as typed.
+                if (dataType == kMPFloatType)
+                    criterion()->setEpsilon(std::min(MPSearchCriterion::kDefaultEpsilon,
+                                                     MPSearchCriterion::toleranceForDecimals(decimalsTyped(line))));
+            }
         } else {
             model->setValueForRow(m_row.get(), line->text());
         }

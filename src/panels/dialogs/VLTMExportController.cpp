@@ -286,6 +286,14 @@ void VLTMExportController::pathToFolderAction()
     });
 }
 
+void VLTMExportController::showInFinderAction()
+{
+    // A folder removed since it was chosen is made again, as exporting would.
+    const QString folder = m_operation->folderURL().toLocalFile();
+    if (!folder.isEmpty() && exportfolder::createFolder(folder))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
 void VLTMExportController::exportHelpAction()
 {
     platform::invokeSelector(platform::Application::delegate(), "showHelpItemNamed", QStringLiteral("export"));
@@ -562,6 +570,10 @@ void VLTMExportController::buildWindow()
     choose->setAutoDefault(false);
     connect(choose, &QPushButton::clicked, this, &VLTMExportController::pathToFolderAction);
     folder->addWidget(choose);
+    auto* show = new QPushButton(tr("Show Folder"), m_window);
+    show->setAutoDefault(false);
+    connect(show, &QPushButton::clicked, this, &VLTMExportController::showInFinderAction);
+    folder->addWidget(show);
     settings->addRow(tr("Folder:"), folder);
     m_showInFinderCheckbox = new QCheckBox(tr("Show the folder after exporting"), m_window);
     connect(m_showInFinderCheckbox, &QCheckBox::clicked, this, [this](bool on) { write(on, "showInFinder"); });

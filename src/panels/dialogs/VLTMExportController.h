@@ -93,6 +93,8 @@ public:
     // Segment 0 shows every source, 1 hides them.
     void allNoneAction(int segment);
     void pathToFolderAction();
+    // Opens the export folder in the file manager.
+    void showInFinderAction();
     void exportHelpAction();
 
     // --- What the trampoline shows -------------------------------------------------------------

@@ -26,14 +26,18 @@ bool isTopRow(const QObject* item)
     return qobject_cast<const VXDrawing*>(item) != nullptr;
 }
 
-// The controls a row of this item has, from the right edge leftwards.
+// The controls a row of this item has, from the right edge leftwards; NoControl keeps the place
+// of one hidden there, so that the wells of all layer rows line up.
 QList<LayerRowDelegate::Control> controlsOfItem(const QObject* item)
 {
-    if (isTopRow(item))
-        return {};
     if (const auto* layer = qobject_cast<const VXLayer*>(item)) {
-        QList<LayerRowDelegate::Control> controls{LayerRowDelegate::DeleteControl, LayerRowDelegate::LockControl,
-                                                  LayerRowDelegate::VisibilityControl};
+        // The drawing's own row cannot be deleted, locked or hidden; it keeps its colour.
+        QList<LayerRowDelegate::Control> controls;
+        if (isTopRow(item))
+            controls = {LayerRowDelegate::NoControl, LayerRowDelegate::NoControl, LayerRowDelegate::NoControl};
+        else
+            controls = {LayerRowDelegate::DeleteControl, LayerRowDelegate::LockControl,
+                        LayerRowDelegate::VisibilityControl};
         if (layer->selectionColour().isValid())
             controls.append(LayerRowDelegate::ColourControl);
         return controls;
@@ -281,6 +285,8 @@ void LayerRowDelegate::paintNameCell(QPainter& painter, const QStyleOptionViewIt
         }
     }
     for (Control control : controlsOfItem(item)) {
+        if (control == NoControl)
+            continue;
         QRect box = control == VisibilityControl ? layout.visibility
             : control == LockControl             ? layout.lock
             : control == DeleteControl           ? layout.remove

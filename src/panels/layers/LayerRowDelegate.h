@@ -2,8 +2,8 @@
 
 // Paints the cells of the layers outline and answers which of their controls a point hits:
 // in the name column a layer row shows its icon, name, info line, visibility and lock
-// buttons, delete button and, when it has one, a well of its selection colour (none of them
-// on the drawing's top row), an object row its icon,
+// buttons, delete button and, when it has one, a well of its selection colour (on the
+// drawing's top row only the well), an object row its icon,
 // name, visibility and lock buttons, a slice row its icon, name, visibility and colour; the
 // active column marks the active layer in its selection colour. Names are edited in place.
 

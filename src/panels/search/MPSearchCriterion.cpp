@@ -20,6 +20,17 @@ const QString kDataTypeKey = QStringLiteral("mp_sq_crit_datatype");
 const QString kObjectValueKey = QStringLiteral("mp_sq_crit_objectvalue");
 const QString kEpsilonKey = QStringLiteral("mp_sq_crit_epsilon");
 
+// The place of the last decimal of the shortest text that reads back as the value: 3 for 0.114,
+// -2 for 1200.
+int lastDecimalOf(double value)
+{
+    const QString text = QString::number(value, 'e', QLocale::FloatingPointShortest);
+    const qsizetype exponent = text.indexOf(u'e');
+    const qsizetype point = text.indexOf(u'.');
+    const int fractionDigits = point < 0 || point > exponent ? 0 : int(exponent - point - 1);
+    return fractionDigits - text.mid(exponent + 1).toInt();
+}
+
 bool isNumber(const QVariant& value)
 {
     return value.typeId() == QMetaType::Bool || platform::isNumericVariant(value);
@@ -501,14 +512,27 @@ bool MPSearchCriterion::floatMatch(double value) const
 {
     const double c = m_objectValue.toDouble();
     switch (m_matchKind) {
-    case kMPIsEqualTo: return std::fabs(c - value) <= m_epsilon;
+    case kMPIsEqualTo: return std::fabs(c - value) <= equalityTolerance();
+    case kMPIsNotEqualTo: return !(std::fabs(c - value) <= equalityTolerance());
     case kMPIsGreaterThan: return value > c;
     case kMPIsLessThan: return value < c;
     case kMPIsEqualToOrGreaterThan: return value >= c;
     case kMPIsEqualToOrLessThan: return value <= c;
-    // Exact: a value within the tolerance matches both "is equal to" and this.
     default: return value != c;
     }
+}
+
+double MPSearchCriterion::equalityTolerance() const
+{
+    const double value = m_objectValue.toDouble();
+    if (!std::isfinite(value))
+        return m_epsilon;
+    return std::min(m_epsilon, toleranceForDecimals(lastDecimalOf(value)));
+}
+
+double MPSearchCriterion::toleranceForDecimals(int decimals)
+{
+    return 0.5 * std::pow(10.0, -decimals);
 }
 
 bool MPSearchCriterion::booleanMatch(bool value) const
@@ -593,7 +617,9 @@ QString MPSearchCriterion::descriptionFragmentForMatchKind() const
 
 QString MPSearchCriterion::descriptionFragmentForValue() const
 {
-    return QStringLiteral(" '%1'").arg(searchvalues::descriptionOfValue(m_objectValue));
+    // Only text is quoted: a number reads as the number it is.
+    const QString value = searchvalues::descriptionOfValue(m_objectValue);
+    return platform::isNumericVariant(m_objectValue) ? u' ' + value : QStringLiteral(" '%1'").arg(value);
 }
 
 QString MPSearchCriterion::description() const
@@ -647,6 +673,7 @@ void MPSearchCriterion::initWithCoder(platform::KeyedUnarchiver& coder)
         ZQLogObjCMethod(QStringLiteral("value %1 does not fit data type %2, kept 0")
                             .arg(searchvalues::descriptionOfValue(value))
                             .arg(m_dataType));
-    // The stored tolerance is not read back.
-    m_epsilon = kDefaultEpsilon;
+    // A tolerance narrower than the default is what the user typed; a wider one is not taken.
+    const double stored = coder.decodeDouble(kEpsilonKey);
+    m_epsilon = stored > 0 && stored < kDefaultEpsilon ? stored : kDefaultEpsilon;
 }

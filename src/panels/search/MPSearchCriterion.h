@@ -127,8 +127,15 @@ public:
     bool ignoresCase() const { return m_ignoresCase; }
     void setIgnoresCase(bool ignores) { m_ignoresCase = ignores; }
     int dataType() const { return m_dataType; }
+    // The widest tolerance of a Float "is equal to"; see equalityTolerance.
     double epsilon() const { return m_epsilon; }
     void setEpsilon(double epsilon) { m_epsilon = epsilon; }
+    // The tolerance in use: epsilon, narrowed to half a unit of the value's last decimal, so that
+    // "is equal to 0.114" tells 0.114 from 0.115. "is not equal to" matches exactly the values
+    // that "is equal to" does not.
+    double equalityTolerance() const;
+    // Half a unit of the last of `decimals` decimals: 0.0005 for 3.
+    static double toleranceForDecimals(int decimals);
     SearchRange lastMatchingStringRange() const { return m_lastMatchingStringRange; }
 
     QVariant objectValue() const { return m_objectValue; }
@@ -163,7 +170,7 @@ public:
     // --- Descriptions ---------------------------------------------------------------------------
     // " is", " >", ... as the readable description of a query shows the kind.
     QString descriptionFragmentForMatchKind() const;
-    // " 'value'".
+    // " 'value'" for text and other values, " 3000" for a number.
     QString descriptionFragmentForValue() const;
     QString description() const override;
 

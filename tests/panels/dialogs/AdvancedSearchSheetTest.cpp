@@ -226,6 +226,14 @@ TEST_F(AdvancedSearchSheet, RowsShowAndReadTheirValues)
     row(0)->updateCriterionValue();
     EXPECT_EQ(width->objectValue().toDouble(), 12.0);
     EXPECT_EQ(width->matchKind(), kMPIsGreaterThan);
+
+    // Equality is as fine as the decimals typed, trailing zeros included.
+    for (const auto& [typed, tolerance] : {std::pair{QStringLiteral("0.10"), 0.005}, {QStringLiteral("0.1"), 0.01},
+                                           {QStringLiteral("2.125"), 0.0005}, {QStringLiteral("3"), 0.01}}) {
+        value->setText(typed);
+        row(0)->updateCriterionValue();
+        EXPECT_DOUBLE_EQ(width->equalityTolerance(), tolerance) << typed.toStdString();
+    }
 }
 
 TEST_F(AdvancedSearchSheet, ChangingARowsTypeRebuildsItAndFindCommitsRowOrder)

@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
@@ -165,4 +166,41 @@ TEST_F(ExportSheetInput, TheSourceButtonsSwitchTheListAndCancelWritesNothing)
     EXPECT_TRUE(writtenFiles().isEmpty());
 }
 
+// Records the folders the sheet asks the desktop to show.
+class FolderOpener : public QObject {
+    Q_OBJECT
+
+public:
+    FolderOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~FolderOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    Q_INVOKABLE void open(const QUrl& url) { opened.append(url); }
+    QList<QUrl> opened;
+};
+
+TEST_F(ExportSheetInput, ShowFolderOpensTheExportFolderAndOneDrawingIsNamedAsTheSheetSays)
+{
+    FolderOpener opener;
+    QDir(folder.path()).removeRecursively();
+    QTest::mouseClick(buttonTitled(*sheet->window(), QStringLiteral("Show Folder")), Qt::LeftButton);
+    ASSERT_EQ(opener.opened.size(), 1);
+    EXPECT_EQ(opener.opened[0].toLocalFile(), folder.path());
+    EXPECT_TRUE(QDir(folder.path()).exists()); // made again, as an export would
+    EXPECT_TRUE(sheet->window()->isVisible());
+
+    // The whole drawing is one file under the bare root, and the sheet shows no number for it.
+    QTest::mouseClick(sheet->namingButton(kVLTMNameRootAndIndex), Qt::LeftButton);
+    typeInto(sheet->fileNameRootField(), QStringLiteral("town_"));
+    QTest::mouseClick(sheet->sourceButton(kVLTMExportDrawing), Qt::LeftButton);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_FALSE(sheet->namingButton(kVLTMNameRootAndIndex)->isChecked());
+    EXPECT_FALSE(sheet->namingButton(kVLTMNameRootAndIndex)->isEnabled());
+    EXPECT_TRUE(sheet->namingButton(kVLTMNameRootOnly)->isChecked());
+    QTest::mouseClick(sheet->exportButton(), Qt::LeftButton);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(writtenFiles(), QStringList{"town_.pdf"});
+    EXPECT_TRUE(opener.opened.size() == 1) << "the folder was not asked to show after exporting";
+}
+
 } // namespace
+
+#include "ExportSheetInputTest.moc"

@@ -48,6 +48,8 @@ TEST(ExportSheetRules, FormatsSourcesAndNamingEnableTheirControls)
         // One drawing makes one file: no numbering, whatever the naming says.
         EXPECT_EQ(states.firstIndexEnabled, source != kVLTMExportDrawing) << source;
         EXPECT_EQ(states.namingBySourceEnabled, source != kVLTMExportDrawing) << source;
+        EXPECT_EQ(states.checkedNamingButton, source == kVLTMExportDrawing ? kVLTMNameRootOnly : kVLTMNameRootAndIndex)
+            << source;
         EXPECT_EQ(formatForSourceType(source, kVLTMExportNative),
                   source == kVLTMExportSlices ? kVLTMExportNative : kVLTMExportPDF);
         EXPECT_EQ(formatForSourceType(source, kVLTMExportJPEG), kVLTMExportJPEG);

@@ -23,6 +23,14 @@ using layerstest::LayersPanelFixture;
 
 namespace {
 
+QColorDialog* openColourDialog()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QColorDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
 class LayersControllerTest : public LayersPanelFixture {
 protected:
     // The rows as the outline shows them, top to bottom.
@@ -66,6 +74,24 @@ protected:
         case LayerRowDelegate::DeleteControl: return layout.remove.center();
         default: return layout.indicator.center();
         }
+    }
+    // Clicks the selection colour well of the item's row and picks `colour` in the dialog it
+    // opens; answers where the well is.
+    QPoint pickColourInWellOf(const QObject* item, const QColor& colour)
+    {
+        const QPoint well = centreOfControl(item, LayerTreeModel::MainColumn, LayerRowDelegate::ColourControl);
+        EXPECT_EQ(LayerRowDelegate::controlAtPoint(outline->visualRect(model().indexForItem(item)), item,
+                                                   LayerTreeModel::MainColumn, false, well),
+                  LayerRowDelegate::ColourControl);
+        QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, well);
+        QColorDialog* dialog = openColourDialog();
+        EXPECT_TRUE(dialog);
+        if (dialog) {
+            dialog->setCurrentColor(colour);
+            dialog->accept();
+        }
+        endStep();
+        return well;
     }
 };
 
@@ -478,14 +504,6 @@ TEST_F(LayersControllerTest, OpacityPopoverSetsTheOpacityOfObjectLayersOnly)
 
 namespace {
 
-QColorDialog* openColourDialog()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<QColorDialog*>(widget); dialog && dialog->isVisible())
-            return dialog;
-    return nullptr;
-}
-
 TEST_F(LayersControllerTest, TheActiveMarkActivatesAndThenChoosesTheSelectionColour)
 {
     using Control = LayerRowDelegate::Control;
@@ -523,22 +541,12 @@ TEST_F(LayersControllerTest, TheActiveMarkActivatesAndThenChoosesTheSelectionCol
 
 TEST_F(LayersControllerTest, ANonActiveLayersSelectionColourIsChangedFromItsRowWell)
 {
-    using Control = LayerRowDelegate::Control;
     outline->expand(indexOf(g.get()));
     QApplication::processEvents();
     ASSERT_FALSE(b->isActive());
     const QColor before = b->selectionColour();
     ASSERT_TRUE(before.isValid());
-    const QPoint well = centreOfControl(b.get(), LayerTreeModel::MainColumn, Control::ColourControl);
-    EXPECT_EQ(LayerRowDelegate::controlAtPoint(outline->visualRect(indexOf(b.get())), b.get(),
-                                               LayerTreeModel::MainColumn, false, well),
-              Control::ColourControl);
-    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, well);
-    QColorDialog* dialog = openColourDialog();
-    ASSERT_TRUE(dialog);
-    dialog->setCurrentColor(Qt::green);
-    dialog->accept();
-    endStep();
+    const QPoint well = pickColourInWellOf(b.get(), Qt::green);
     EXPECT_EQ(b->selectionColour(), QColor(Qt::green));
     EXPECT_FALSE(b->isActive());
     EXPECT_TRUE(a->isActive());
@@ -549,6 +557,17 @@ TEST_F(LayersControllerTest, ANonActiveLayersSelectionColourIsChangedFromItsRowW
     outline->viewport()->repaint();
     const QImage shown = outline->viewport()->grab().toImage();
     EXPECT_EQ(shown.pixelColor(well), before);
+}
+
+TEST_F(LayersControllerTest, TheTopRowKeepsTheDrawingsSelectionColourWellInLineWithTheLayers)
+{
+    ASSERT_TRUE(drawing->selectionColour().isValid());
+    const QPoint well = pickColourInWellOf(drawing.get(), Qt::magenta);
+    EXPECT_EQ(well.x(),
+              centreOfControl(a.get(), LayerTreeModel::MainColumn, LayerRowDelegate::ColourControl).x());
+    EXPECT_EQ(drawing->selectionColour(), QColor(Qt::magenta));
+    outline->viewport()->repaint();
+    EXPECT_EQ(outline->viewport()->grab().toImage().pixelColor(well), QColor(Qt::magenta));
 }
 
 TEST_F(LayersControllerTest, ANewLayerIsActiveAndTheActiveMarksSayWhereTheMapSelects)

@@ -27,10 +27,10 @@ TEST(SearchCriterion, FloatAndIntegerComparisons)
     EXPECT_TRUE(matches(*equal, 1.005));
     EXPECT_TRUE(matches(*equal, 0.995));
     EXPECT_FALSE(matches(*equal, 1.02));
-    // "is not equal to" has no tolerance, so a near value matches both.
     const auto notEqual = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(1.0, kMPIsNotEqualTo, kKey);
-    EXPECT_TRUE(matches(*notEqual, 1.005));
+    EXPECT_FALSE(matches(*notEqual, 1.005));
     EXPECT_FALSE(matches(*notEqual, 1.0));
+    EXPECT_TRUE(matches(*notEqual, 1.02));
     const auto greater = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(10, kMPIsGreaterThan, kKey);
     EXPECT_TRUE(matches(*greater, qint64(11)));
     EXPECT_FALSE(matches(*greater, std::nan("")));
@@ -43,6 +43,35 @@ TEST(SearchCriterion, FloatAndIntegerComparisons)
     EXPECT_TRUE(matches(*atLeast, std::nan(""))); // reads 0, never throws
     EXPECT_FALSE(matches(*atLeast, -1e30)); // saturates low
     EXPECT_TRUE(matches(*atLeast, true));
+}
+
+TEST(SearchCriterion, FloatEqualityIsAsFineAsTheValuesDecimalsAndNotEqualIsItsComplement)
+{
+    // Areas as a county file holds them: two equal 0.114, their neighbours differ in the third decimal.
+    const QList<double> areas{0.114, 0.114, 0.11351, 0.11449, 0.115, 0.113, 0.118, 0.104, 0.124, 0.06, std::nan("")};
+    const auto equal = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(0.114, kMPIsEqualTo, kKey);
+    const auto notEqual = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(0.114, kMPIsNotEqualTo, kKey);
+    EXPECT_DOUBLE_EQ(equal->equalityTolerance(), 0.0005);
+    int equalCount = 0;
+    for (double area : areas) {
+        const bool isEqual = matches(*equal, area);
+        EXPECT_NE(isEqual, matches(*notEqual, area)) << area;
+        equalCount += isEqual;
+    }
+    EXPECT_EQ(equalCount, 4); // 0.114 twice, 0.11351 and 0.11449 round to it; 0.115 and 0.113 do not
+
+    // Whole and large values keep the stored tolerance; a value with more decimals narrows it.
+    EXPECT_DOUBLE_EQ(MPSearchCriterion::criterionWithFloatMatchKindIdentifier(1200, kMPIsEqualTo, kKey)->equalityTolerance(), 0.01);
+    EXPECT_DOUBLE_EQ(MPSearchCriterion::criterionWithFloatMatchKindIdentifier(-2.5e-7, kMPIsEqualTo, kKey)->equalityTolerance(),
+                     0.5e-8);
+    // A tolerance set narrower ("0.10" typed) is kept through an archive; a wider one is not.
+    const auto typed = MPSearchCriterion::criterionWithFloatMatchKindIdentifier(0.1, kMPIsEqualTo, kKey);
+    typed->setEpsilon(MPSearchCriterion::toleranceForDecimals(2));
+    EXPECT_FALSE(matches(*typed, 0.106));
+    EXPECT_TRUE(matches(*typed, 0.104));
+    const auto decoded = testsupport::roundTrip<MPSearchCriterion>(*typed);
+    ASSERT_TRUE(decoded);
+    EXPECT_DOUBLE_EQ(decoded->equalityTolerance(), 0.005);
 }
 
 TEST(SearchCriterion, StringKindsWithAndWithoutCase)

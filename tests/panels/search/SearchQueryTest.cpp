@@ -130,13 +130,15 @@ TEST(SearchQuery, ReadableDescriptionsNameEachPropertyOnce)
     EXPECT_EQ(area.userReadableDescription(), QStringLiteral(" Area > '10' and < '20'"));
     area.setMatchMode(kMPMatchAny);
     area.addCriterion(MPSearchCriterion::criterionWithIntegerMatchKindIdentifier(3, kMPIsEqualTo, QStringLiteral("Lanes")));
-    EXPECT_EQ(area.userReadableDescription(), QStringLiteral(" Area > '10' or < '20' or Lanes is '3'"));
+    area.addCriterion(MPSearchCriterion::criterionWithFloatMatchKindIdentifier(0.25, kMPIsGreaterThan, QStringLiteral("BIR74")));
+    // Numbers are not quoted as text is.
+    EXPECT_EQ(area.userReadableDescription(), QStringLiteral(" Area > '10' or < '20' or Lanes is 3 or BIR74 > 0.25"));
     EXPECT_EQ(MPSearchQuery::searchQueryForObjectsContainingString(QStringLiteral("x"))->userReadableDescription(),
               QStringLiteral(" stringValue: contains 'x'"));
     const QString log = area.description();
-    EXPECT_TRUE(log.contains(QStringLiteral(", match mode = 1; 3 criteria = \n\t1. ")));
+    EXPECT_TRUE(log.contains(QStringLiteral(", match mode = 1; 4 criteria = \n\t1. ")));
     EXPECT_TRUE(log.contains(QStringLiteral("type = 3, matchkind = 1 (' >'), value = 10, identifier = Area")));
-    EXPECT_TRUE(log.endsWith(QStringLiteral("identifier = Lanes\n")));
+    EXPECT_TRUE(log.endsWith(QStringLiteral("identifier = BIR74\n")));
 }
 
 TEST(SearchQuery, OptionsAndDataTypes)
