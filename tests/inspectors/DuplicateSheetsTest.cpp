@@ -74,6 +74,15 @@ void sendMouse(QWidget* to, QEvent::Type type, QPoint global, Qt::KeyboardModifi
     QApplication::sendEvent(to, &event);
 }
 
+// A new map in a document controller of its own.
+ZQQuorvaneDocument* openUntitledMap()
+{
+    platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
+    QuorvaneError error;
+    return qobject_cast<ZQQuorvaneDocument*>(
+        platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
+}
+
 } // namespace
 
 TEST(LinearDuplicateSheet, OKNeedsAWholeCountInRangeAndNumericOffsets)
@@ -262,10 +271,7 @@ TEST(PolarDuplicateSheet, SamplingFillsTheCentreFromAClickAwayFromTheSheet)
 // in the drawing picks the centre in grid units, and the copies go round it.
 TEST(PolarDuplicateSheet, AClickInTheDocumentWindowPicksTheCentreInGridUnits)
 {
-    platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
-    QuorvaneError error;
-    auto* document = qobject_cast<ZQQuorvaneDocument*>(
-        platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
+    ZQQuorvaneDocument* document = openUntitledMap();
     ASSERT_TRUE(document);
     QWidget* window = document->windowForSheet();
     window->resize(900, 700);
@@ -307,10 +313,7 @@ TEST(PolarDuplicateSheet, AClickInTheDocumentWindowPicksTheCentreInGridUnits)
 
 TEST(LinearDuplicateSheet, RoadCopiesCloseTogetherEachKeepTheirOwnOffset)
 {
-    platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
-    QuorvaneError error;
-    auto* document = qobject_cast<ZQQuorvaneDocument*>(
-        platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
+    ZQQuorvaneDocument* document = openUntitledMap();
     ASSERT_TRUE(document);
     QWidget* window = document->windowForSheet();
     window->show();

@@ -280,6 +280,16 @@ VXQTrack* VXQTrack::trackToJoinAt(QPointF point) const
     });
 }
 
+VXQTrack* VXQTrack::trackWithEndAt(QPointF point) const
+{
+    // One link per meeting: an end already linked to this track is joined from its side.
+    return topmostTrackNear(point, kMeetingDistance, [this, point](const VXQTrack& track) {
+        return std::any_of(std::begin(kBothEnds), std::end(kBothEnds), [&](VXQTrackEnd end) {
+            return QLineF(point, track.endPoint(end)).length() <= kMeetingDistance && track.linkAtEnd(end) != this;
+        });
+    });
+}
+
 double VXQTrack::snappingReach() const
 {
     return std::max(kSnappingDistance, widestStrokeWidth() / 2);
@@ -294,7 +304,7 @@ void VXQTrack::joinEndTo(VXQTrackEnd end, VXQTrack* parent)
     setLinkAtEnd(end, parent);
 }
 
-int VXQTrack::connectFreeEnds()
+int VXQTrack::linkFreeEnds(const std::function<VXQTrack*(QPointF)>& parentAt, bool snaps)
 {
     if (locked() || !hasFreeEnds())
         return 0;
@@ -302,36 +312,25 @@ int VXQTrack::connectFreeEnds()
     for (const VXQTrackEnd end : kBothEnds) {
         if (linkAtEnd(end))
             continue;
-        if (VXQTrack* parent = trackToJoinAt(endPoint(end))) {
-            joinEndTo(end, parent);
+        if (VXQTrack* parent = parentAt(endPoint(end))) {
+            if (snaps)
+                joinEndTo(end, parent);
+            else
+                setLinkAtEnd(end, parent);
             ++linked;
         }
     }
     return linked;
 }
 
+int VXQTrack::connectFreeEnds()
+{
+    return linkFreeEnds([this](QPointF point) { return trackToJoinAt(point); }, true);
+}
+
 int VXQTrack::connectMeetingEnds()
 {
-    if (locked() || !hasFreeEnds())
-        return 0;
-    int linked = 0;
-    for (const VXQTrackEnd end : kBothEnds) {
-        if (linkAtEnd(end))
-            continue;
-        const QPointF point = endPoint(end);
-        // One link per meeting: an end already linked to this track is joined from its side.
-        const auto hasEndThere = [this, point](const VXQTrack& track) {
-            return std::any_of(std::begin(kBothEnds), std::end(kBothEnds), [&](VXQTrackEnd other) {
-                return QLineF(point, track.endPoint(other)).length() <= kMeetingDistance
-                       && track.linkAtEnd(other) != this;
-            });
-        };
-        if (VXQTrack* parent = topmostTrackNear(point, kMeetingDistance, hasEndThere)) {
-            setLinkAtEnd(end, parent);
-            ++linked;
-        }
-    }
-    return linked;
+    return linkFreeEnds([this](QPointF point) { return trackWithEndAt(point); }, false);
 }
 
 void VXQTrack::dropEndAtPoint(VXQTrackEnd end, QPointF point)

@@ -180,6 +180,10 @@ private:
     // The topmost other track of this type with length near `point` that `accepts`.
     VXQTrack* topmostTrackNear(QPointF point, double distance, const std::function<bool(const VXQTrack&)>& accepts) const;
     VXQTrack* trackToJoinAt(QPointF point) const;
+    // A track with an end at `point` not already linked to this track.
+    VXQTrack* trackWithEndAt(QPointF point) const;
+    // Links each free end to the track `parentAt` finds for it, snapping the end onto it or not.
+    int linkFreeEnds(const std::function<VXQTrack*(QPointF)>& parentAt, bool snaps);
     // How far from this track's path a dropped end still finds it.
     double snappingReach() const;
     // Moves the end onto `parent`'s path and links it.
