@@ -1,4 +1,5 @@
 #include "furniture/ruler/VXQRuler.h"
+#include "platform/graphics/AttributedStringLayout.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <QImage>
@@ -181,4 +182,39 @@ TEST(RulerGeometry, ShortRulersShowNoLogoFrameOrLabel)
     // Longer, the label and the logo show.
     EXPECT_NE(drawn(100, QStringLiteral("88.8 mm")), drawn(100, QString()));
     EXPECT_FALSE(rowIsPlain(drawn(100, QString()), 10 + 14, 10 + 10, 10 + 40));
+}
+
+TEST(RulerGeometry, ALabelLongerThanTheRulerIsShownWholeOnOneLine)
+{
+    // 40.09 mm: the label is about as long as the ruler.
+    const double length = 40.09 / 25.4 * 72;
+    const auto ruler = rulerFromTo({40, 10}, {40 + length, 10});
+    const platform::AttributedString label(QStringLiteral("40.09 mm on paper"), VXQRuler::labelTextAttributes());
+    ruler->setAnnotation(label);
+    const double labelWidth = platform::AttributedStringLayout(label, 0).size().width();
+    const QImage image = renderRuler(*ruler, QSize(int(length) + 80, 50));
+
+    // The label's ink, in its half of the body and below it: one line as wide as the label.
+    int left = image.width();
+    int right = -1;
+    int lowest = -1;
+    for (int y = int((10 + H / 2) * 4); y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 90) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                lowest = std::max(lowest, y);
+            }
+    ASSERT_GE(right, left);
+    EXPECT_GT((right - left) / 4.0, labelWidth * 0.9);
+    EXPECT_NEAR((left + right) / 8.0, 40 + length / 2, 2.0);
+    EXPECT_LT(lowest / 4.0, 10 + H);
+
+    // On a ruler half as long the label runs past both ends, and the bounds cover it.
+    ruler->setEndPoint({40 + length / 2, 10});
+    const QRectF labelArea = ruler->labelRect().translated(ruler->startPoint());
+    EXPECT_NEAR(labelArea.center().x(), 40 + length / 4, 1e-9);
+    EXPECT_GE(labelArea.width(), labelWidth);
+    EXPECT_TRUE(ruler->bounds().contains(labelArea));
+    EXPECT_LT(ruler->bounds().left(), 40 - VXQRuler::kRulerEndOverhang);
 }

@@ -13,6 +13,8 @@
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "tracks/model/VXQTrack.h"
+#include "tracks/styles/FactoryTrackStyles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -70,6 +72,15 @@ void sendMouse(QWidget* to, QEvent::Type type, QPoint global, Qt::KeyboardModifi
     QMouseEvent event(type, to->mapFromGlobal(QPointF(global)), QPointF(global), button,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button), modifiers);
     QApplication::sendEvent(to, &event);
+}
+
+// A new map in a document controller of its own.
+ZQQuorvaneDocument* openUntitledMap()
+{
+    platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
+    QuorvaneError error;
+    return qobject_cast<ZQQuorvaneDocument*>(
+        platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
 }
 
 } // namespace
@@ -260,10 +271,7 @@ TEST(PolarDuplicateSheet, SamplingFillsTheCentreFromAClickAwayFromTheSheet)
 // in the drawing picks the centre in grid units, and the copies go round it.
 TEST(PolarDuplicateSheet, AClickInTheDocumentWindowPicksTheCentreInGridUnits)
 {
-    platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
-    QuorvaneError error;
-    auto* document = qobject_cast<ZQQuorvaneDocument*>(
-        platform::DocumentController::sharedDocumentController()->openUntitledDocumentAndDisplayError(true, &error));
+    ZQQuorvaneDocument* document = openUntitledMap();
     ASSERT_TRUE(document);
     QWidget* window = document->windowForSheet();
     window->resize(900, 700);
@@ -299,6 +307,88 @@ TEST(PolarDuplicateSheet, AClickInTheDocumentWindowPicksTheCentreInGridUnits)
     EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Polar Duplication"));
     EXPECT_EQ(layer->countOfSelection(), 7);
 
+    platform::DocumentController::sharedDocumentController()->closeAllDocuments();
+    platform::RunLoop::runUntilIdle();
+}
+
+TEST(LinearDuplicateSheet, RoadCopiesCloseTogetherEachKeepTheirOwnOffset)
+{
+    ZQQuorvaneDocument* document = openUntitledMap();
+    ASSERT_TRUE(document);
+    QWidget* window = document->windowForSheet();
+    window->show();
+    platform::RunLoop::runUntilIdle();
+    auto* layer = dynamic_cast<VXObjectDrawingLayer*>(document->activeLayer());
+    ASSERT_TRUE(layer);
+    platform::BezierPath line;
+    line.moveToPoint({100, 200});
+    line.lineToPoint({300, 200});
+    const VXQTrackPtr road = VXQTrack::trackWithPathType(line, kVXQRoadTrackType);
+    road->setStyle(factoryStyleForTrackType(kVXQRoadTrackType));
+    layer->addObject(road);
+    layer->replaceSelectionWithObject(road);
+    const qsizetype before = layer->countOfObjects();
+    document->undoManager()->closeAutomaticGroup();
+
+    const auto duplicate = [&](const QString& copies, const QString& x) {
+        document->linearDuplicate(nullptr);
+        auto* dialog = window->findChild<QDialog*>(QStringLiteral("QuorvaneLinearDuplicateDialog"));
+        ASSERT_TRUE(dialog && dialog->isVisible());
+        auto* sheet = qobject_cast<ZQLinearDuplicateController*>(platform::WindowController::controllerForWindow(dialog));
+        ASSERT_TRUE(sheet);
+        type(sheet->copiesField(), copies);
+        type(sheet->xOffsetField(), x);
+        type(sheet->yOffsetField(), QStringLiteral("0"));
+        sheet->okButton()->click();
+        platform::RunLoop::runUntilIdle();
+        document->undoManager()->closeAutomaticGroup();
+    };
+    // Copy k lies k offsets along, whole, in the road's own layer.
+    const auto copiesLieAlong = [&](double offset, qsizetype count) {
+        const QList<VXDrawableObjectPtr> copies = layer->selection();
+        EXPECT_EQ(copies.size(), count);
+        QList<double> starts;
+        for (const VXDrawableObjectPtr& copy : copies) {
+            const auto* track = qobject_cast<VXQTrack*>(copy.get());
+            ASSERT_TRUE(track);
+            EXPECT_NEAR(track->length(), 200, 1e-6);
+            EXPECT_NEAR(track->endPoint(VXQTrackEnd::Start).y(), 200, 1e-9);
+            starts.append(track->endPoint(VXQTrackEnd::Start).x());
+        }
+        std::sort(starts.begin(), starts.end());
+        for (int k = 1; k <= int(starts.size()); ++k)
+            EXPECT_NEAR(starts[k - 1], 100 + k * offset, 1e-6) << k;
+    };
+
+    const double mm = 72 / 25.4;
+    duplicate(QStringLiteral("20"), QStringLiteral("1.2 mm"));
+    EXPECT_EQ(layer->countOfObjects(), before + 20);
+    copiesLieAlong(1.2 * mm, 20);
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Linear Duplication"));
+    document->undoManager()->undo();
+    EXPECT_EQ(layer->countOfObjects(), before);
+    document->undoManager()->redo();
+    EXPECT_EQ(layer->countOfObjects(), before + 20);
+    copiesLieAlong(1.2 * mm, 20);
+    // Ends laid on ends join: copies a road's length apart continue one another.
+    document->undoManager()->undo();
+    layer->replaceSelectionWithObject(road);
+    duplicate(QStringLiteral("3"), QStringLiteral("200 pt"));
+    copiesLieAlong(200, 3);
+    QList<VXDrawableObjectPtr> chain = layer->selection();
+    std::sort(chain.begin(), chain.end(), [](const VXDrawableObjectPtr& a, const VXDrawableObjectPtr& b) {
+        return a->bounds().left() < b->bounds().left();
+    });
+    // Each meeting is one link, made from one side.
+    VXQTrack* previous = road.get();
+    for (const VXDrawableObjectPtr& copy : chain) {
+        auto* track = qobject_cast<VXQTrack*>(copy.get());
+        EXPECT_NE(track->startLink() == previous, previous->endLink() == track);
+        previous = track;
+    }
+    EXPECT_EQ(previous->endLink(), nullptr);
+
+    window->hide();
     platform::DocumentController::sharedDocumentController()->closeAllDocuments();
     platform::RunLoop::runUntilIdle();
 }

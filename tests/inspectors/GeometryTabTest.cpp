@@ -76,6 +76,24 @@ TEST(GeometryTab, PanesFollowTheSelectionAndAnEmptySelectionClearsTheLines)
     EXPECT_TRUE(fixture.tab->auxiliaryInfoString().isEmpty());
 }
 
+TEST(GeometryTab, ADrawingHandedOverShowsTheSelectionItAlreadyHas)
+{
+    // As a map opens: its selection is there before the tab is given the drawing.
+    TabFixture fixture;
+    fixture.tab->setDrawing(nullptr);
+    VXDrawableObjectPtr shape = fixture.addShape();
+    shape->assignUserNameWithFlag(QStringLiteral("Pond"), true);
+    fixture.select({shape});
+    EXPECT_TRUE(fixture.installedPanes().isEmpty());
+
+    fixture.tab->setDrawing(fixture.drawing.get());
+    fixture.settle();
+    EXPECT_EQ(fixture.installedPanes().value(0), QStringLiteral("VLTM_VXDrawableObjectController"));
+    EXPECT_EQ(fixture.tab->nameString(), QStringLiteral("Pond"));
+    auto* pane = fixture.paneFor<VLTM_VXDrawableObjectController>(QStringLiteral("VXDrawableObject"));
+    EXPECT_EQ(pane->rowControl(QStringLiteral("width"))->field()->text(), QStringLiteral("50"));
+}
+
 TEST(GeometryTab, SelectionsOfOtherDrawingsAreIgnored)
 {
     TabFixture fixture;

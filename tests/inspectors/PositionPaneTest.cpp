@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace inspectortest;
@@ -57,6 +59,36 @@ TEST(PositionPane, EditsAreNamedStepsThatUndo)
         EXPECT_NEAR(shape->valueForKey(QString::fromLatin1(edit.key)).toDouble(), before.toDouble(), 1e-9) << edit.key;
         fixture.forgetEdits();
     }
+}
+
+TEST(PositionPane, AFieldLeftAsItWasMakesNoStep)
+{
+    PositionFixture fixture;
+    // A height the field shows rounded: leaving it must not write the rounded value back.
+    VXDrawableObjectPtr shape = fixture.addShape({10, 10, 50, 40.123});
+    fixture.select({shape});
+    QWidget* window = fixture.tab->view();
+    window->show();
+    QApplication::setActiveWindow(window);
+    fixture.forgetEdits();
+
+    typeInto(fixture.row("width"), QStringLiteral("80"));
+    fixture.endStep();
+    // Into Height and out again by Tab, then Return in it: nothing typed, nothing written.
+    ZQAugmentedTextField* height = fixture.row("height")->field();
+    QTest::mouseClick(height, Qt::LeftButton);
+    ASSERT_TRUE(height->hasFocus());
+    QTest::keyClick(height, Qt::Key_Tab);
+    EXPECT_FALSE(height->hasFocus());
+    height->setFocus();
+    QTest::keyClick(height, Qt::Key_Return);
+    fixture.endStep();
+    EXPECT_EQ(fixture.undo.undoActionName(), QStringLiteral("Change Width"));
+    EXPECT_DOUBLE_EQ(shape->height(), 40.123);
+    fixture.undo.undo();
+    EXPECT_DOUBLE_EQ(shape->width(), 50.0);
+    EXPECT_FALSE(fixture.undo.canUndo());
+    window->hide();
 }
 
 TEST(PositionPane, TypedTextThatIsNoNumberWritesNothing)

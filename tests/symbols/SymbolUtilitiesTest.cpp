@@ -5,7 +5,9 @@
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/model/VXLayerGroup.h"
 #include "symbols/masters/VXQSymbolMaster.h"
+#include "symbols/labels/VXQTextBlockLabel.h"
 #include "symbols/placed/VXQSymbol.h"
+#include "symbols/shapes/VXQLabelledShape.h"
 #include "symbols/utilities/SymbolUtilities.h"
 #include "tracks/model/VXQTrack.h"
 #include "tracks/model/ZQMultiStylePath.h"
@@ -162,4 +164,38 @@ TEST(SymbolUtilities, ApplyingAMasterToTheSelectionReplacesTheMastersOfItsSymbol
     EXPECT_EQ(first->master(), star);
     EXPECT_EQ(second->master(), star);
     EXPECT_FALSE(f.undo->canUndo());
+}
+
+TEST(SymbolUtilities, APathKnowsWhichCarriedObjectsHaveLabelsOfTheirOwn)
+{
+    const ZQMultiStylePathPtr road =
+        ZQMultiStylePath::multiStylePathWithPathStyle(line({0, 20}, {80, 20}), drawingtest::strokeStyle(Qt::black, 2));
+    auto star = std::static_pointer_cast<VXQSymbol>(symbolAt({0, 0}));
+    auto sign = std::make_shared<VXQLabelledShape>();
+    sign->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({0, 0, 10, 10}));
+    const VXQAdornmentPtr boxCarried = road->addAdornmentWithObjectAtPositionDisplayName(box({0, 0}), 10, QStringLiteral("box"));
+    const VXQAdornmentPtr starCarried = road->addAdornmentWithObjectAtPositionDisplayName(star, 30, QStringLiteral("star"));
+    const VXQAdornmentPtr signCarried = road->addAdornmentWithObjectAtPositionDisplayName(sign, 50, QStringLiteral("sign"));
+    EXPECT_FALSE(road->adornmentHasTextLabels());
+    EXPECT_FALSE(road->hasTextLabels());
+
+    auto starLabel = VXQTextBlockLabel::label();
+    star->setTextLabels({starLabel});
+    EXPECT_TRUE(starCarried->hasTextLabels());
+    EXPECT_FALSE(boxCarried->hasTextLabels());
+    EXPECT_FALSE(signCarried->hasTextLabels());
+    EXPECT_TRUE(road->adornmentHasTextLabels());
+
+    star->setTextLabels({});
+    sign->setTextLabels({VXQTextBlockLabel::label()});
+    EXPECT_TRUE(signCarried->hasTextLabels());
+    EXPECT_TRUE(road->adornmentHasTextLabels());
+    // A path carried by another says yes for what it carries in turn.
+    const ZQMultiStylePathPtr bridge =
+        ZQMultiStylePath::multiStylePathWithPathStyle(line({0, 0}, {20, 0}), drawingtest::strokeStyle(Qt::black, 1));
+    const VXQAdornmentPtr roadCarried = bridge->addAdornmentWithObjectAtPositionDisplayName(road, 5, QStringLiteral("road"));
+    EXPECT_TRUE(roadCarried->hasTextLabels());
+    sign->setTextLabels({});
+    EXPECT_FALSE(roadCarried->hasTextLabels());
+    EXPECT_FALSE(bridge->adornmentHasTextLabels());
 }

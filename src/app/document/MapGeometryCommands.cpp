@@ -1,5 +1,6 @@
 #include "app/document/MapGeometryCommands.h"
 
+#include "app/commands/CopyPlacement.h"
 #include "app/commands/GeometryCommandSheets.h"
 #include "app/commands/ObjectBuffering.h"
 #include "app/document/ZQQuorvaneDocument.h"
@@ -33,6 +34,7 @@ void addDuplicates(VXObjectDrawingLayer& layer, const QList<VXDrawableObjectPtr>
     if (copies.isEmpty())
         return;
     layer.editWithSelectionUndo(actionName, [&] {
+        const CopyPlacement placing;
         layer.addObjectsFromArray(copies);
         layer.exchangeSelectionWithObjectsFromArray(copies);
     });

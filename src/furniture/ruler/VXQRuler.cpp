@@ -29,9 +29,39 @@ QColor withAlpha(QColor colour, double alpha)
     return colour;
 }
 
+// The arrangement of text whose own paragraph style decides, wrapped to its box.
+platform::TextArrangement wrappedText()
+{
+    platform::TextArrangement arrangement;
+    arrangement.alignment = platform::TextAlignment::Natural;
+    return arrangement;
+}
+
+// One line centred on its box, running past it rather than wrapping.
+platform::TextArrangement centredLine()
+{
+    platform::TextArrangement arrangement;
+    arrangement.alignment = platform::TextAlignment::Centre;
+    arrangement.wrapsLines = false;
+    return arrangement;
+}
+
+QRectF bodyRect(double length)
+{
+    return {-VXQRuler::kRulerEndOverhang, 0, length + 2 * VXQRuler::kRulerEndOverhang, VXQRuler::kRulerHeight};
+}
+
+// The frame the logo and the label sit in.
+QRectF innerRect(double length)
+{
+    const double inset = VXQRuler::kRulerEndOverhang + 2;
+    const double height = VXQRuler::kRulerHeight;
+    return bodyRect(length).adjusted(inset, height / 3.5, -inset, -height / 3.5);
+}
+
 // Text set in `rect`, clipped to it, into the current graphics context.
 void drawTextClippedInRect(const platform::AttributedString& text, const QRectF& rect,
-                           const platform::TextEffects& effects = {})
+                           const platform::TextArrangement& arrangement, const platform::TextEffects& effects = {})
 {
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context || text.isEmpty() || rect.isEmpty())
@@ -40,8 +70,6 @@ void drawTextClippedInRect(const platform::AttributedString& text, const QRectF&
     painter->save();
     painter->setClipRect(rect, Qt::IntersectClip);
     const platform::TextBox box{rect.size(), QTransform::fromTranslate(rect.x(), rect.y())};
-    platform::TextArrangement arrangement;
-    arrangement.alignment = platform::TextAlignment::Natural; // the text's own paragraph style decides
     effects.draw(platform::placeTextInBox(text, box, arrangement, effects.needsOutlines()));
     painter->restore();
 }
@@ -170,7 +198,7 @@ void VXQRuler::calculatePaths()
     const double length = this->length();
     const double height = kRulerHeight;
     const double overhang = kRulerEndOverhang;
-    m_boundingPath = platform::BezierPath::bezierPathWithRect({-overhang, 0, length + 2 * overhang, height});
+    m_boundingPath = platform::BezierPath::bezierPathWithRect(bodyRect(length));
     m_leftEndPath = platform::BezierPath::bezierPathWithRect({-overhang, 0, overhang, height});
     m_rightEndPath = platform::BezierPath::bezierPathWithRect({length, 0, overhang, height});
 
@@ -193,11 +221,28 @@ void VXQRuler::calculatePaths()
     const QTransform toDrawing = rulerTransform();
     for (platform::BezierPath* path : {&m_boundingPath, &m_leftEndPath, &m_rightEndPath, &m_marksPath})
         path->transformUsingAffineTransform(toDrawing);
+    // The label of the new length, so that the bounds cover it before it is drawn.
+    updateAnnotationFromDelegate();
+    placeLabel();
+}
+
+void VXQRuler::placeLabel()
+{
+    const double length = this->length();
+    if (innerRect(length).width() <= kSmallestInnerWidth || m_annotation.isEmpty()) {
+        m_labelRect = QRectF();
+        return;
+    }
+    const double width = std::max(length, std::ceil(platform::AttributedStringLayout(m_annotation, 0).size().width()));
+    m_labelRect = QRectF((length - width) / 2, kRulerHeight / 2, width, kRulerHeight / 2);
 }
 
 QRectF VXQRuler::bounds() const
 {
-    return m_boundingPath.bounds().adjusted(-1, -1, 1, 1);
+    QRectF covered = m_boundingPath.bounds();
+    if (!m_labelRect.isEmpty())
+        covered |= rulerTransform().mapRect(m_labelRect.adjusted(0, 0, 0, kLabelShadowOffset));
+    return covered.adjusted(-1, -1, 1, 1);
 }
 
 int VXQRuler::hitTest(QPointF point) const
@@ -269,8 +314,14 @@ void VXQRuler::updateAnnotationFromDelegate()
     if (!method.isValid())
         return;
     const QVariant label = platform::invokeMethod(m_delegate, method, {length()});
-    if (label.isValid() && !label.isNull())
-        m_annotation = platform::AttributedString(label.toString(), labelTextAttributes());
+    if (label.isValid() && !label.isNull() && label.toString() != m_annotation.string())
+        setAnnotation(platform::AttributedString(label.toString(), labelTextAttributes()));
+}
+
+void VXQRuler::setAnnotation(const platform::AttributedString& annotation)
+{
+    m_annotation = annotation;
+    placeLabel();
 }
 
 void VXQRuler::drawInView(VXDrawingView* view)
@@ -288,14 +339,11 @@ void VXQRuler::drawPaths() const
     if (!context)
         return;
     const double length = this->length();
-    const double height = kRulerHeight;
-    const double overhang = kRulerEndOverhang;
 
     context->saveGraphicsState();
     context->painter()->setTransform(rulerTransform(), true);
-    const QRectF body(-overhang, 0, length + 2 * overhang, height);
-    CGContextDrawShinyGradient(context->painter(), body, m_rulerColour, context->isFlipped());
-    const QRectF inner = body.adjusted(overhang + 2, height / 3.5, -(overhang + 2), -height / 3.5);
+    CGContextDrawShinyGradient(context->painter(), bodyRect(length), m_rulerColour, context->isFlipped());
+    const QRectF inner = innerRect(length);
     if (inner.width() > kSmallestInnerWidth) {
         platform::BezierPath frame = platform::BezierPath::bezierPathWithRoundEndedRectInRect(inner);
         frame.setLineWidth(0.5);
@@ -306,13 +354,12 @@ void VXQRuler::drawPaths() const
         const double logoSize = logoAttributes().value(platform::kFontAttributeName).value<QFont>().pointSizeF();
         logoEffects.outlineWidth = -logoAttributes().value(platform::kStrokeWidthAttributeName).toDouble() / 100 * logoSize;
         logoEffects.outlineColour = logoAttributes().value(platform::kStrokeColourAttributeName).value<QColor>();
-        drawTextClippedInRect(logoText(), inner.adjusted(kLogoInset, 0, -kLogoInset, 0), logoEffects);
+        drawTextClippedInRect(logoText(), inner.adjusted(kLogoInset, 0, -kLogoInset, 0), wrappedText(), logoEffects);
 
-        const QRectF labelRect(0, height / 2, length, height / 2);
         platform::AttributedString shadow = m_annotation;
         shadow.addAttributeValueRange(platform::kForegroundColourAttributeName, QColor(Qt::white), {0, shadow.length()});
-        drawTextClippedInRect(shadow, labelRect.translated(0, kLabelShadowOffset));
-        drawTextClippedInRect(m_annotation, labelRect);
+        drawTextClippedInRect(shadow, m_labelRect.translated(0, kLabelShadowOffset), centredLine());
+        drawTextClippedInRect(m_annotation, m_labelRect, centredLine());
     }
     context->restoreGraphicsState();
 

@@ -9,7 +9,8 @@
 // overhangs. Ticks stand on the measured line every markDistance, a third of the height at
 // every stepUpRatio-th tick, a quarter at every stepDownRatio-th, an eighth elsewhere.
 //
-// Its delegate (the document) answers distanceLabelForLength(double) with the label.
+// Its delegate (the document) answers distanceLabelForLength(double) with the label, asked
+// whenever the ruler moves and when it is drawn.
 
 #include "app/commands/ZQMeasuringRuler.h"
 #include "platform/foundation/ZQObject.h"
@@ -66,7 +67,8 @@ public:
     const platform::BezierPath& marksPath() const { return m_marksPath; }
     const platform::BezierPath& leftEndPath() const { return m_leftEndPath; }
     const platform::BezierPath& rightEndPath() const { return m_rightEndPath; }
-    // The body's bounds grown by one point all round.
+    // The body's bounds, and the label's where it runs past the ends, grown by one point all
+    // round.
     QRectF bounds() const override;
     int hitTest(QPointF point) const;
 
@@ -77,8 +79,12 @@ public:
     void setMarksColour(const QColor& colour) { m_marksColour = colour; }
     QColor borderColour() const { return m_borderColour; }
     void setBorderColour(const QColor& colour) { m_borderColour = colour; }
+    // The label: set on one line along the lower half of the body, centred on the ruler and,
+    // when longer than the ruler, running past its ends rather than being cut.
     const platform::AttributedString& annotation() const { return m_annotation; }
-    void setAnnotation(const platform::AttributedString& annotation) { m_annotation = annotation; }
+    void setAnnotation(const platform::AttributedString& annotation);
+    // Ruler coordinates; empty while the ruler is too short to show its label.
+    QRectF labelRect() const { return m_labelRect; }
 
     QObject* delegate() const { return m_delegate; }
     void setDelegate(QObject* delegate) override { m_delegate = delegate; }
@@ -102,6 +108,7 @@ private:
     // Ruler coordinates to drawing coordinates.
     QTransform rulerTransform() const;
     void updateAnnotationFromDelegate();
+    void placeLabel();
     void redisplayInView(VXDrawingView* view) const;
 
     QColor m_rulerColour;
@@ -119,5 +126,6 @@ private:
     platform::BezierPath m_marksPath;
     platform::BezierPath m_leftEndPath;
     platform::BezierPath m_rightEndPath;
+    QRectF m_labelRect;
     QPointer<QObject> m_delegate;
 };

@@ -158,6 +158,8 @@ void VLTMGeometryController::setDrawing(VXDrawing* drawing)
     initial.name = kVXDocumentDisplayUnitOptionsChanged;
     initial.sender = document;
     drawingUnitsChanged(initial);
+    // A map opens with the selection it was saved with, and no notification tells of it.
+    showSelectionOfLayer(drawing->activeLayer());
 }
 
 bool VLTMGeometryController::belongsToDrawing(const VXLayer* layer) const

@@ -69,7 +69,7 @@ public:
 
     // --- The drawing ---------------------------------------------------------------------------
     VXDrawing* drawing() const { return m_drawing; }
-    // Follows the drawing from now on; shows nothing until its selection changes.
+    // Follows the drawing from now on, starting from the selection its active layer has.
     void setDrawing(VXDrawing* drawing) override;
 
     // --- The selection -------------------------------------------------------------------------

@@ -264,6 +264,8 @@ public:
     // --- VXQTextLabelContainer ------------------------------------------------------------------------
     // Declared by both bases: the layer's label pass and the label protocol draw the same.
     void drawTextLabelsInView(VXDrawingView* view) const override { DrawableTextLabelContainer::drawTextLabelsInView(view); }
+    // Asked by the track that carries the object.
+    Q_INVOKABLE bool hasTextLabels() const { return !textLabels().isEmpty(); }
     bool locked() const override { return VXDrawableObject::locked(); }
     void setLocked(bool locked) override { VXDrawableObject::setLocked(locked); }
     // No undo; the symbol redraws and re-measures for its new labels.

@@ -40,7 +40,8 @@ public:
     VXDrawableObjectPtr object() const { return m_object; }
     // Whether the object is a placed symbol.
     bool hasSymbol() const;
-    // Whether the object carries text labels of its own.
+    // Whether the object carries text labels of its own: it answers "hasTextLabels" (placed
+    // symbols, labelled shapes and paths do) with true.
     bool hasTextLabels() const;
     QString displayName() const { return m_displayName; }
 

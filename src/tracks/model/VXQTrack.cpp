@@ -1,5 +1,7 @@
 #include "tracks/model/VXQTrack.h"
 
+#include "app/commands/CopyPlacement.h"
+
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
@@ -254,23 +256,38 @@ void VXQTrack::setEndPoint(VXQTrackEnd end, QPointF point)
     setPath(moved);
 }
 
-VXQTrack* VXQTrack::trackToJoinAt(QPointF point) const
+VXQTrack* VXQTrack::topmostTrackNear(QPointF point, double distance,
+                                     const std::function<bool(const VXQTrack&)>& accepts) const
 {
     const VXObjectOwnerLayer* owner = layer();
     if (!owner)
         return nullptr;
-    const QRectF near(point - QPointF(kSnappingDistance, kSnappingDistance),
-                      QSizeF(2 * kSnappingDistance, 2 * kSnappingDistance));
+    const QRectF near(point - QPointF(distance, distance), QSizeF(2 * distance, 2 * distance));
     const QList<VXDrawableObject*> candidates = owner->visibleObjectsInRect(near);
     // The topmost track wins, as it is the one the user sees under the end.
     for (auto it = candidates.crbegin(); it != candidates.crend(); ++it) {
         auto* track = qobject_cast<VXQTrack*>(*it);
-        if (!track || track == this || track->trackType() != m_trackType || track->length() <= 0)
-            continue;
-        if (track->path().lengthForPointTolerance(point, track->snappingReach()) >= 0)
+        if (track && track != this && track->trackType() == m_trackType && track->length() > 0 && accepts(*track))
             return track;
     }
     return nullptr;
+}
+
+VXQTrack* VXQTrack::trackToJoinAt(QPointF point) const
+{
+    return topmostTrackNear(point, kSnappingDistance, [point](const VXQTrack& track) {
+        return track.path().lengthForPointTolerance(point, track.snappingReach()) >= 0;
+    });
+}
+
+VXQTrack* VXQTrack::trackWithEndAt(QPointF point) const
+{
+    // One link per meeting: an end already linked to this track is joined from its side.
+    return topmostTrackNear(point, kMeetingDistance, [this, point](const VXQTrack& track) {
+        return std::any_of(std::begin(kBothEnds), std::end(kBothEnds), [&](VXQTrackEnd end) {
+            return QLineF(point, track.endPoint(end)).length() <= kMeetingDistance && track.linkAtEnd(end) != this;
+        });
+    });
 }
 
 double VXQTrack::snappingReach() const
@@ -287,7 +304,7 @@ void VXQTrack::joinEndTo(VXQTrackEnd end, VXQTrack* parent)
     setLinkAtEnd(end, parent);
 }
 
-int VXQTrack::connectFreeEnds()
+int VXQTrack::linkFreeEnds(const std::function<VXQTrack*(QPointF)>& parentAt, bool snaps)
 {
     if (locked() || !hasFreeEnds())
         return 0;
@@ -295,12 +312,25 @@ int VXQTrack::connectFreeEnds()
     for (const VXQTrackEnd end : kBothEnds) {
         if (linkAtEnd(end))
             continue;
-        if (VXQTrack* parent = trackToJoinAt(endPoint(end))) {
-            joinEndTo(end, parent);
+        if (VXQTrack* parent = parentAt(endPoint(end))) {
+            if (snaps)
+                joinEndTo(end, parent);
+            else
+                setLinkAtEnd(end, parent);
             ++linked;
         }
     }
     return linked;
+}
+
+int VXQTrack::connectFreeEnds()
+{
+    return linkFreeEnds([this](QPointF point) { return trackToJoinAt(point); }, true);
+}
+
+int VXQTrack::connectMeetingEnds()
+{
+    return linkFreeEnds([this](QPointF point) { return trackWithEndAt(point); }, false);
 }
 
 void VXQTrack::dropEndAtPoint(VXQTrackEnd end, QPointF point)
@@ -798,7 +828,11 @@ void VXQTrack::objectWasAddedToLayer(VXObjectOwnerLayer* layer)
     const ZQUndoManager* undo = undoManager();
     const bool replayed = undo && (undo->isUndoing() || undo->isRedoing());
     // Pieces of a cut track arrive linked: they keep the network they were given.
-    if (!replayed && !m_startLink && !m_endLink)
+    if (replayed || m_startLink || m_endLink)
+        return;
+    if (CopyPlacement::isOpen())
+        connectMeetingEnds();
+    else
         connectFreeEnds();
 }
 

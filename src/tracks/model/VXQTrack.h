@@ -44,6 +44,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class VXQTrack;
@@ -111,6 +112,10 @@ public:
     // Snaps each end that has no link onto a track of this type in the layer that it lies
     // within snapping distance of, and links it. Answers the number of ends linked.
     int connectFreeEnds();
+    // Links each end that has no link and meets an end of a track of this type in the layer
+    // (within kMeetingDistance), moving nothing. Answers the number of ends linked.
+    static constexpr double kMeetingDistance = 0.01;
+    int connectMeetingEnds();
     // Moves the end to `point` (a dragged end dropped): it snaps onto and links to a track of
     // this type within reach, or stays where dropped and loses its link. Undoable; locked
     // tracks stay as they are (and connectFreeEnds leaves them alone too).
@@ -161,7 +166,8 @@ public:
     void drawCasing() const override;
     void drawContentWithoutCasing() const override;
 
-    // A track that arrives unlinked by an edit (drawn, pasted; not undo or redo) joins its free ends.
+    // A track that arrives unlinked by an edit (drawn, pasted; not undo or redo) joins its free
+    // ends; a copy laid out by a duplicate command (CopyPlacement) joins only the ends that meet.
     void objectWasAddedToLayer(VXObjectOwnerLayer* layer) override;
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
@@ -171,7 +177,13 @@ private:
     bool hasFreeEnds() const;
     // Direction of travel out of the track at the end, radians.
     double outwardAngleAtEnd(VXQTrackEnd end) const;
+    // The topmost other track of this type with length near `point` that `accepts`.
+    VXQTrack* topmostTrackNear(QPointF point, double distance, const std::function<bool(const VXQTrack&)>& accepts) const;
     VXQTrack* trackToJoinAt(QPointF point) const;
+    // A track with an end at `point` not already linked to this track.
+    VXQTrack* trackWithEndAt(QPointF point) const;
+    // Links each free end to the track `parentAt` finds for it, snapping the end onto it or not.
+    int linkFreeEnds(const std::function<VXQTrack*(QPointF)>& parentAt, bool snaps);
     // How far from this track's path a dropped end still finds it.
     double snappingReach() const;
     // Moves the end onto `parent`'s path and links it.

@@ -730,8 +730,22 @@ void ZQMultiStylePath::drawTextLabelsInView(VXDrawingView* view) const
 {
     if (const PathTextLabels* labels = PathTextLabels::installed(); labels && !m_labelFields.labels.isEmpty())
         labels->drawLabels(*this, view);
+    // Only carried objects with labels pay for placing the context on the path.
     for (const VXQAdornmentPtr& adornment : m_adornments.list())
-        adornment->drawTextLabelsInView(view);
+        if (adornment->hasTextLabels())
+            adornment->drawTextLabelsInView(view);
+}
+
+bool ZQMultiStylePath::hasTextLabels() const
+{
+    return !m_labelFields.labels.isEmpty() || adornmentHasTextLabels();
+}
+
+bool ZQMultiStylePath::adornmentHasTextLabels() const
+{
+    const QList<VXQAdornmentPtr>& adornments = m_adornments.list();
+    return std::any_of(adornments.cbegin(), adornments.cend(),
+                       [](const VXQAdornmentPtr& adornment) { return adornment->hasTextLabels(); });
 }
 
 void ZQMultiStylePath::drawRangeLimitKnobAtPointAngleOfType(QPointF point, double angle, int type) const

@@ -238,6 +238,10 @@ public:
     // selected adornments' frames.
     void drawSelectedState() const override;
     void drawTextLabelsInView(VXDrawingView* view) const override;
+    // Whether the path, or an object it carries, has labels to draw in the label pass.
+    Q_INVOKABLE bool hasTextLabels() const;
+    // Whether any adornment's object carries labels of its own.
+    bool adornmentHasTextLabels() const;
     void drawRangeLimitKnobAtPointAngleOfType(QPointF point, double angle, int type) const;
     void drawRangeLimitKnobAtPositionOfType(double position, int type) const;
 

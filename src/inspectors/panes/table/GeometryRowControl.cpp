@@ -77,10 +77,12 @@ void GeometryRowControl::showKnownNumber(const QVariant& value)
 {
     if (!isKnown(value)) {
         showNumber(std::nullopt);
+        m_shownText.clear();
         return;
     }
     const double number = value.toDouble();
     showNumber(m_row.shownValue ? m_row.shownValue(number) : number);
+    m_shownText = field()->text();
 }
 
 void GeometryRowControl::showValue(const QVariant& value, const QSet<int>& usedTags)
@@ -148,6 +150,9 @@ void GeometryRowControl::rowAction(QObject*)
 
 void GeometryRowControl::writeNumberFromField()
 {
+    // Leaving a field as it was shown is no edit, and makes no undo step.
+    if (field()->text() == m_shownText)
+        return;
     QVariant typed;
     if (field()->text().trimmed().isEmpty()
         || !field()->formatter()->getObjectValueForStringErrorDescription(&typed, field()->text(), nullptr)) {

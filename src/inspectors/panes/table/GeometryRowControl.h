@@ -35,4 +35,6 @@ private:
     GeometryTablePane& m_pane;
     // The model value on show, to put back after text that does not read.
     QVariant m_shown;
+    // The field's text as last shown: text left as it was writes nothing.
+    QString m_shownText;
 };
