@@ -11,8 +11,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-constexpr int kDoubleDecimalDigits = 15; // DBL_DIG: any decimal this long survives a double
-
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; }
 
 QByteArrayView trimmed(QByteArrayView text)
@@ -103,8 +101,14 @@ bool namesNonFiniteNumber(QByteArrayView text)
     const char* end = text.data() + text.size();
     bool negative = false;
     const char* at = numberStart(text.data(), end, &negative);
-    if (end - at >= 3 && (qstrnicmp(at, "nan", 3) == 0 || qstrnicmp(at, "inf", 3) == 0))
-        return true;
+    return end - at >= 3 && (qstrnicmp(at, "nan", 3) == 0 || qstrnicmp(at, "inf", 3) == 0);
+}
+
+bool namesNumberBeyondRange(QByteArrayView text)
+{
+    const char* end = text.data() + text.size();
+    bool negative = false;
+    const char* at = numberStart(text.data(), end, &negative);
     if (!startsWithDigits(at, end))
         return false;
     double value = 0;
@@ -116,7 +120,7 @@ bool namesNonFiniteNumber(QByteArrayView text)
     return exponent == next || exponent + 1 == next || exponent[1] != '-';
 }
 
-ExactNumber exactNumber(QByteArrayView text)
+TextNumber numberOfText(QByteArrayView text)
 {
     text = trimmed(text);
     bool whole = false;
@@ -131,13 +135,11 @@ ExactNumber exactNumber(QByteArrayView text)
         if (error == std::errc() && end == number.data() + number.size())
             return integer;
     }
-    if (*digits <= kDoubleDecimalDigits) {
-        double real = 0;
-        const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), real);
-        if (error == std::errc() && end == number.data() + number.size() && std::isfinite(real)
-            && (real != 0 || *digits == 0))
-            return real;
-    }
+    double real = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), real);
+    if (error == std::errc() && end == number.data() + number.size() && std::isfinite(real)
+        && (real != 0 || *digits == 0))
+        return real;
     return text;
 }
 

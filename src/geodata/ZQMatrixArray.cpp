@@ -301,10 +301,19 @@ std::shared_ptr<ZQMatrixArray> ZQMatrixArray::matrixArrayWithTabDelimitedData(QB
         for (const char* field = line; field < lineEnd;) {
             const char* tab = std::find(field, lineEnd, '\t');
             const QByteArrayView number(field, tab);
-            if (limits.refusesNonFiniteNumbers && geodata::namesNonFiniteNumber(number))
-                return fail(QStringLiteral("“%1” in row %2 is not a finite number")
-                                .arg(QString::fromLatin1(number.trimmed().first(std::min<qsizetype>(number.trimmed().size(), 40))))
-                                .arg(rowsRead + 1));
+            if (limits.refusesNonFiniteNumbers) {
+                const auto refuse = [&](const QString& what) {
+                    const QByteArrayView shown = number.trimmed();
+                    return fail(QStringLiteral("“%1” in row %2 %3")
+                                    .arg(QString::fromLatin1(shown.first(std::min<qsizetype>(shown.size(), 40))))
+                                    .arg(rowsRead + 1)
+                                    .arg(what));
+                };
+                if (geodata::namesNonFiniteNumber(number))
+                    return refuse(QStringLiteral("is not a finite number"));
+                if (geodata::namesNumberBeyondRange(number))
+                    return refuse(QStringLiteral("is a number out of range"));
+            }
             if (!grid)
                 grid = std::make_shared<ZQMatrixArray>();
             if (grid->count() >= limits.maximumCount)

@@ -153,6 +153,41 @@ TEST_F(ShapefileImportCommand, ImportsIntoAnActiveLayerNamedAfterTheFileAndASeco
     EXPECT_EQ(second->objects()[0]->layer(), second);
 }
 
+TEST_F(ShapefileImportCommand, ALaterImportLinesUpAfterTheMapIsSavedAndReopened)
+{
+    const QString whole = rivers();
+    document->importShapefileAtURL(QUrl::fromLocalFile(whole));
+    finishImports();
+    const QRectF middleRiver = activeMappingLayer(*document)->objects().at(1)->bounds();
+    const QUrl saved = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Wales.qvnl")));
+    QuorvaneError error;
+    ASSERT_TRUE(document->writeToURLOfTypeError(saved, kZQMapDocumentType, &error));
+
+    // The middle river alone: a file of its own, with bounds of its own.
+    shapefiletest::ShpBuilder part;
+    part.setBounds({10, 4, 10, 2});
+    part.addParts(3, {{{10, 5}, {20, 5}}});
+    const QString partPath = writeSet(QStringLiteral("Middle river"), part.bytes());
+
+    const auto reopened = std::make_shared<ZQTrueQuorvaneDocument>();
+    ASSERT_TRUE(reopened->initWithContentsOfURLOfTypeError(saved, kZQMapDocumentType, &error));
+    EXPECT_EQ(reopened->shapefileTransform(), document->shapefileTransform());
+    EXPECT_FALSE(reopened->undoManager()->canUndo()) << "reading the transform is no step";
+    reopened->importShapefileAtURL(QUrl::fromLocalFile(partPath));
+    finishImports();
+    const VXQMappingLayer* layer = activeMappingLayer(*reopened);
+    ASSERT_TRUE(layer && layer->countOfObjects() == 1);
+    EXPECT_EQ(layer->layerName(), QStringLiteral("Middle river"));
+    EXPECT_EQ(layer->objects().at(0)->bounds(), middleRiver) << "on the river it was cut from";
+
+    // A map saved before any import keeps none: the next import is fitted again.
+    const QUrl blank = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Blank.qvnl")));
+    ASSERT_TRUE(newMapDocument()->writeToURLOfTypeError(blank, kZQMapDocumentType, &error));
+    const auto fresh = std::make_shared<ZQTrueQuorvaneDocument>();
+    ASSERT_TRUE(fresh->initWithContentsOfURLOfTypeError(blank, kZQMapDocumentType, &error));
+    EXPECT_FALSE(fresh->shapefileTransform());
+}
+
 TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileThatIsNoShapefileIsNamed)
 {
     const int initialCount = document->drawing()->countOfLayers();

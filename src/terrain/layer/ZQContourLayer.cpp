@@ -17,7 +17,9 @@
 
 #include <QPainter>
 #include <QScopeGuard>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -42,13 +44,24 @@ bool isUsableInterval(double interval) { return interval > 0 && std::isfinite(in
 
 } // namespace
 
-bool ZQContourLayer::isUsableHeightGrid(const ZQMatrixArray& grid)
+QString ZQContourLayer::heightGridProblem(const ZQMatrixArray& grid)
 {
     if (grid.count() == 0 || grid.count() % grid.rowWidth() != 0)
-        return false;
+        return tr("the heights do not fill whole rows");
     const QList<double> heights = grid.objects();
     // Sculpting stores heights in single precision.
-    return std::all_of(heights.cbegin(), heights.cend(), [](double h) { return std::isfinite(float(h)); });
+    const auto unusable = std::find_if(heights.cbegin(), heights.cend(), [](double h) { return !std::isfinite(float(h)); });
+    if (unusable == heights.cend())
+        return {};
+    const qsizetype at = unusable - heights.cbegin();
+    const QString place = tr("row %1, column %2").arg(quint64(at) / grid.rowWidth() + 1).arg(quint64(at) % grid.rowWidth() + 1);
+    if (!std::isfinite(*unusable))
+        return tr("a height is not a finite number (%1)").arg(place);
+    return tr("the height %1 (%2) is out of range: heights lie between %3 and %4")
+        .arg(*unusable)
+        .arg(place)
+        .arg(-std::numeric_limits<float>::max())
+        .arg(std::numeric_limits<float>::max());
 }
 
 ZQContourLayer::ZQContourLayer()
@@ -640,7 +653,7 @@ void ZQContourLayer::initWithCoder(platform::KeyedUnarchiver& coder)
     const double interval = reader.real(kContourIntervalKey, kDefaultInterval) / unitFactor();
     m_contourInterval = isUsableInterval(interval) ? interval : kDefaultInterval;
     const std::shared_ptr<ZQMatrixArray> grid = reader.object<ZQMatrixArray>(kHeightMapKey);
-    if (grid && isUsableHeightGrid(*grid))
+    if (grid && heightGridProblem(*grid).isEmpty())
         m_heightData = grid;
     else if (grid)
         ZQLogObjCMethod(QStringLiteral("a height grid of %1 values in rows of %2 that is not full or holds no "

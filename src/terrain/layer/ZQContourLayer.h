@@ -162,9 +162,9 @@ public:
     double spotHeight(QPointF point) const;
     void fillHeightDataWithCount(double value, quint64 count);
     QColor colourForHeight(double height) const;
-    // Whether a grid from outside (a file, an archive) may become the layer's: full rows, and
-    // every height a finite number in single precision.
-    static bool isUsableHeightGrid(const ZQMatrixArray& grid);
+    // Why a grid from outside (a file, an archive) may not become the layer's; empty when it
+    // may: full rows, and every height a finite number within single precision's range.
+    static QString heightGridProblem(const ZQMatrixArray& grid);
     // The grid's text form; empty for a grid the format cannot hold.
     QString heightDataAsTabDelimitedString() const;
 

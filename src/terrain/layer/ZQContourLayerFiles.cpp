@@ -97,15 +97,13 @@ bool ZQContourLayer::importHeightMap(const QString& path)
     // Imported grids are held to the size of new ones, whose contours and sculpting stay quick.
     const std::shared_ptr<ZQMatrixArray> grid =
         ZQMatrixArray::matrixArrayWithTabDelimitedData(*text, &error, {kMaximumGridCount, true});
-    if (!error.isEmpty() || (grid && !isUsableHeightGrid(*grid))) {
-        if (error.isEmpty())
-            error = tr("a height is not a finite number");
+    if (error.isEmpty())
+        error = grid ? heightGridProblem(*grid) : tr("the file holds no heights");
+    if (!error.isEmpty()) {
         LogEvent(kFileEvent, QStringLiteral("file wasn't imported, exception = %1").arg(error));
         alertImportFailure(error);
         return false;
     }
-    if (!grid)
-        return false;
     setHeightMap(grid);
     if (ZQUndoManager* undo = undoManager())
         undo->setActionName(tr("Import Height Map"));
