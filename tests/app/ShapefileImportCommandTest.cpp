@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -186,6 +187,52 @@ TEST_F(ShapefileImportCommand, ALaterImportLinesUpAfterTheMapIsSavedAndReopened)
     const auto fresh = std::make_shared<ZQTrueQuorvaneDocument>();
     ASSERT_TRUE(fresh->initWithContentsOfURLOfTypeError(blank, kZQMapDocumentType, &error));
     EXPECT_FALSE(fresh->shapefileTransform());
+}
+
+TEST_F(ShapefileImportCommand, TheImportSaysHowManyNumbersWereKeptAsTextAndRefusesAttributesPastTheBudget)
+{
+    shapefiletest::ShpBuilder shp;
+    shapefiletest::DbfBuilder dbf({{"AREA", 'N', 24}, {"ID", 'N', 24}});
+    for (const QByteArray& area : {"4069.397000000000389", "1e999", "-2e400"}) {
+        shp.addPoints(1, {{1, 2}});
+        dbf.addRow({area, "7"});
+    }
+    const QString path = writeSet(QStringLiteral("Gauges"), shp.bytes());
+    QFile table(QFileInfo(path).path() + QStringLiteral("/Gauges.dbf"));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly) && table.write(dbf.bytes()) > 0);
+    table.close();
+    document->importShapefileAtURL(QUrl::fromLocalFile(path));
+    finishImports();
+    ASSERT_EQ(activeMappingLayer(*document)->countOfObjects(), 3) << "all land";
+    QMessageBox* report = shownMessageBox();
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->text(), QStringLiteral("Some numbers in “Gauges.shp” were kept as text."));
+    EXPECT_TRUE(report->informativeText().startsWith(QStringLiteral("2 numeric attribute values lie beyond")));
+    report->reject();
+    finishImports();
+
+    // 2,046 fields of no width on each of 200,000 points: refused before a record is read.
+    QList<shapefiletest::DbfBuilder::Field> fields;
+    for (int i = 0; i < 2046; ++i)
+        fields.append({QByteArray("F") + QByteArray::number(i), 'N', 0});
+    QByteArray wide = shapefiletest::DbfBuilder(fields).bytes() + QByteArray(200'000, ' ');
+    qToLittleEndian(quint32(200'000), wide.data() + 4);
+    shapefiletest::ShpBuilder points;
+    for (int i = 0; i < 200'000; ++i)
+        points.addPoints(1, {{double(i % 400), double(i / 400)}});
+    const QString widePath = writeSet(QStringLiteral("Wide"), points.bytes());
+    QFile wideTable(QFileInfo(widePath).path() + QStringLiteral("/Wide.dbf"));
+    ASSERT_TRUE(wideTable.open(QIODevice::WriteOnly) && wideTable.write(wide) == wide.size());
+    wideTable.close();
+    const int layers = document->drawing()->countOfLayers();
+    EXPECT_FALSE(document->importShapefileAtURL(QUrl::fromLocalFile(widePath)));
+    QMessageBox* refusal = shownMessageBox();
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->text(), QStringLiteral("The file “Wide.shp” could not be imported."));
+    EXPECT_TRUE(refusal->informativeText().contains(QStringLiteral("2046 fields"))) << refusal->informativeText().toStdString();
+    refusal->reject();
+    finishImports();
+    EXPECT_EQ(document->drawing()->countOfLayers(), layers);
 }
 
 TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileThatIsNoShapefileIsNamed)

@@ -457,17 +457,19 @@ void ZQContourLayer::makeNewGrid()
                                  .arg(columns));
 }
 
-qint64 ZQContourLayer::sectionLinesOnDrawing() const
+qint64 ZQContourLayer::gridLinesOnDrawing(bool columns) const
 {
-    const qint64 inGrid = (m_crossSectionIsVertical ? maxX() : maxY()) + 1;
+    const qint64 inGrid = (columns ? maxX() : maxY()) + 1;
     const QRectF area = interior();
     if (area.isEmpty() || !(m_cellSize > 0))
         return inGrid;
-    // As many lines as a grid made for the interior has: an imported grid may reach far past it,
-    // and a section out there could never be seen or dragged back.
-    const double across = m_crossSectionIsVertical ? area.width() : area.height();
+    // As many lines as a grid made for the interior has: an imported grid may reach far past it.
+    const double across = columns ? area.width() : area.height();
     return std::min(inGrid, qint64(std::floor(across / m_cellSize)) + 2);
 }
+
+// A section beyond the drawing could never be seen or dragged back.
+qint64 ZQContourLayer::sectionLinesOnDrawing() const { return gridLinesOnDrawing(m_crossSectionIsVertical); }
 
 void ZQContourLayer::clampCrossSectionRow()
 {

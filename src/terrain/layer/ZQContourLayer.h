@@ -263,6 +263,8 @@ private:
     // The standard alert, with the reason when there is one.
     void alertImportFailure(const QString& reason) const;
     void makeNewGrid();
+    // The grid's columns (or rows) that lie on the drawing.
+    qint64 gridLinesOnDrawing(bool columns) const;
     // The rows (or columns, when vertical) the section may follow: those of the grid on the drawing.
     qint64 sectionLinesOnDrawing() const;
     void clampCrossSectionRow();
