@@ -82,43 +82,29 @@ bool startsWithDigits(const char* at, const char* end)
 
 } // namespace
 
-double leadingDouble(QByteArrayView text)
+LeadingNumber readLeadingNumber(QByteArrayView text)
 {
     const char* end = text.data() + text.size();
     bool negative = false;
     const char* at = numberStart(text.data(), end, &negative);
+    if (end - at >= 3 && (qstrnicmp(at, "nan", 3) == 0 || qstrnicmp(at, "inf", 3) == 0))
+        return {LeadingNumber::NotFinite};
     if (!startsWithDigits(at, end))
-        return 0;
+        return {};
     double value = 0;
     const auto [next, error] = std::from_chars(at, end, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        // Out of range below (1e-999) is a tiny number, not an infinite one.
+        const char* exponent = std::find_if(at, next, [](char c) { return c == 'e' || c == 'E'; });
+        const bool tiny = exponent != next && exponent + 1 != next && exponent[1] == '-';
+        return {tiny ? LeadingNumber::Number : LeadingNumber::BeyondRange};
+    }
     if (error != std::errc() || !std::isfinite(value))
-        return 0;
-    return negative ? -value : value;
+        return {};
+    return {LeadingNumber::Number, negative ? -value : value};
 }
 
-bool namesNonFiniteNumber(QByteArrayView text)
-{
-    const char* end = text.data() + text.size();
-    bool negative = false;
-    const char* at = numberStart(text.data(), end, &negative);
-    return end - at >= 3 && (qstrnicmp(at, "nan", 3) == 0 || qstrnicmp(at, "inf", 3) == 0);
-}
-
-bool namesNumberBeyondRange(QByteArrayView text)
-{
-    const char* end = text.data() + text.size();
-    bool negative = false;
-    const char* at = numberStart(text.data(), end, &negative);
-    if (!startsWithDigits(at, end))
-        return false;
-    double value = 0;
-    const auto [next, error] = std::from_chars(at, end, value, std::chars_format::general);
-    if (error != std::errc::result_out_of_range)
-        return false;
-    // Out of range below (1e-999) is a tiny number, not an infinite one.
-    const char* exponent = std::find_if(at, next, [](char c) { return c == 'e' || c == 'E'; });
-    return exponent == next || exponent + 1 == next || exponent[1] != '-';
-}
+double leadingDouble(QByteArrayView text) { return readLeadingNumber(text).value; }
 
 TextNumber numberOfText(QByteArrayView text)
 {

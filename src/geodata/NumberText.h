@@ -9,15 +9,17 @@
 namespace geodata {
 
 // The number at the start of `text` after leading blanks: an optional sign, digits with an
-// optional fraction and exponent, the longest such prefix. Text that does not begin with a
-// number, and numbers beyond a double's finite range, read as 0.
+// optional fraction and exponent, the longest such prefix, and what kind of reading it is.
+// Its value is 0 unless it is a Number: text that does not begin with a number (None), "nan"
+// or "inf" in any case (NotFinite), and numbers beyond a double's range (BeyondRange, "1e999";
+// numbers too small to tell from 0 read as 0).
+struct LeadingNumber {
+    enum Kind { None, Number, NotFinite, BeyondRange };
+    Kind kind = None;
+    double value = 0;
+};
+LeadingNumber readLeadingNumber(QByteArrayView text);
 double leadingDouble(QByteArrayView text);
-// Whether the text, after blanks and a sign, names what is no finite number: "nan" or "inf"
-// in any case.
-bool namesNonFiniteNumber(QByteArrayView text);
-// Whether the text, after blanks and a sign, begins with a number beyond a double's range
-// ("1e999", which leadingDouble reads as 0); numbers too small to tell from 0 are not.
-bool namesNumberBeyondRange(QByteArrayView text);
 
 // A number that is the whole of `text` (blanks around it aside): a whole number that fits in
 // 64 bits as an integer, and any other number within a double's range as the nearest double
