@@ -5,8 +5,14 @@
 #include "TerrainTestSupport.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "terrain/layer/ContourComputation.h"
 #include "terrain/section/ProfileSampling.h"
 #include "terrain/section/VXQContourCrossSection.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <algorithm>
 
@@ -58,4 +64,39 @@ TEST(CrossSectionBudget, AFourMillionPointRowGivesASectionOfAtMostAScreensPoints
     // Turned, it follows the one column's single point.
     f.layer->setCrossSectionIsVertical(true);
     EXPECT_LE(f.layer->crossSection()->path().elementCount(), 8);
+}
+
+// File > Import Height Map reads on a worker: the window goes on while 8 MB of heights are read,
+// and the grid arrives, or the reason it cannot, once the reading is done.
+TEST(CrossSectionBudget, AHeightFileIsReadOffTheMainThreadAndArrivesAsOneStep)
+{
+    LayerFixture f({500, 700});
+    QTemporaryDir folder;
+    const auto write = [&](const QString& name, const QByteArray& text) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        return file.fileName();
+    };
+    const QString row = write(QStringLiteral("row.txt"), QByteArray("7\t").repeated(4'000'000) + '\n');
+    const QList<double> before = f.layer->heightMap()->objects();
+    const auto finish = [] {
+        ContourComputation::threadPool().waitForDone();
+        QCoreApplication::processEvents();
+    };
+
+    f.layer->importHeightMapInBackground(row);
+    EXPECT_EQ(f.layer->heightMap()->objects(), before) << "nothing read on the main thread";
+    finish();
+    f.endStep();
+    EXPECT_EQ(f.layer->heightMap()->count(), 4'000'000u);
+    EXPECT_EQ(f.layer->heightMap()->rows(), 1u);
+    EXPECT_EQ(f.undo->undoActionName(), QStringLiteral("Import Height Map"));
+    EXPECT_LE(f.layer->crossSection()->path().elementCount(), kMostProfilePoints + 6);
+    f.undo->undo();
+    EXPECT_EQ(f.layer->heightMap()->objects(), before);
+
+    f.layer->importHeightMapInBackground(write(QStringLiteral("odd.txt"), "1\t1e39\t\n"));
+    finish();
+    EXPECT_TRUE(terraintest::takeShownAlert().contains(QStringLiteral("the height 1e+39 (row 1, column 2) is out of range")));
+    EXPECT_EQ(f.layer->heightMap()->objects(), before);
 }
