@@ -6,6 +6,7 @@
 // process's peak memory.
 
 #include "support/BenchSupport.h"
+#include "support/MainThreadStall.h"
 
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -14,9 +15,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
 
@@ -31,31 +29,6 @@ std::shared_ptr<ZQMatrixArray> noise()
         grid->addObject(double((state >> 8) % 1001));
     }
     return grid;
-}
-
-// The longest gap between ticks of a 5 ms timer while `step` runs from the event loop and
-// until `settled` holds, plus half a second of the view drawing what it did.
-double longestStall(const std::function<void()>& step, const std::function<bool()>& settled)
-{
-    QElapsedTimer clock, sinceTick;
-    double longestGap = 0;
-    QTimer ticker;
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, double(sinceTick.nsecsElapsed()) / 1e6);
-        sinceTick.restart();
-    });
-    QTimer::singleShot(0, step);
-    clock.start();
-    sinceTick.start();
-    ticker.start();
-    while (!settled() && clock.elapsed() < 120'000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QElapsedTimer after;
-    after.start();
-    while (after.elapsed() < 500)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return longestGap;
 }
 
 } // namespace
@@ -81,17 +54,17 @@ int main(int argc, char** argv)
 
     QElapsedTimer clock;
     clock.start();
-    const double contours = longestStall([&] { layer->setHeightMap(heights); },
+    const double contours = bench::longestMainThreadStall([&] { layer->setHeightMap(heights); },
                                          [&] { return layer->contoursAreCurrent(); });
     const qint64 settled = clock.elapsed();
-    const double horizontal = longestStall(
+    const double horizontal = bench::longestMainThreadStall(
         [&] {
             layer->setCrossSectionRow(kSide / 2);
             layer->setShowsCrossSection(true);
         },
         [] { return true; });
-    const double vertical = longestStall([&] { layer->setCrossSectionIsVertical(true); }, [] { return true; });
-    const double zoomed = longestStall([&] { view.setScale(1.0); }, [] { return true; });
+    const double vertical = bench::longestMainThreadStall([&] { layer->setCrossSectionIsVertical(true); }, [] { return true; });
+    const double zoomed = bench::longestMainThreadStall([&] { view.setScale(1.0); }, [] { return true; });
 
     std::printf("%llu levels, settled within %lld ms: %s\n", static_cast<unsigned long long>(layer->countOfContours()),
                 settled, qPrintable(layer->contourProblem()));

@@ -15,6 +15,9 @@ namespace {
 constexpr qint64 kDescriptorsOffset = 32;
 constexpr qint64 kDescriptorLength = 32;
 constexpr quint32 kMaximumRecordLength = 32768;
+// A kept value: a map node holding its key (shared text) and a typed variant, with the
+// allocator's share.
+constexpr qint64 kBytesPerKeptValue = 112;
 
 QByteArrayView trimmedBlanks(QByteArrayView text)
 {
@@ -51,9 +54,10 @@ std::optional<QDate> dateFromDigits(QByteArrayView text)
     return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
-// Numbers as the file wrote them: identifiers and measures must not change on import.
-// Text that is no number at all keeps its leading number, as blanks and "****" give 0.
-AttributeValue numericValue(QByteArrayView text)
+// Numbers as the file wrote them: identifiers stay exact and measures take the double the
+// writer printed. Text that is no number at all keeps its leading number, as blanks and "****"
+// give 0; only a number beyond a double's range stays text, counted in `keptAsText`.
+AttributeValue numericValue(QByteArrayView text, quint64* keptAsText)
 {
     return std::visit(
         [&](const auto& number) {
@@ -62,12 +66,14 @@ AttributeValue numericValue(QByteArrayView text)
                 return AttributeValue::integer(number);
             else if constexpr (std::is_same_v<Number, double>)
                 return AttributeValue::real(number);
-            else if constexpr (std::is_same_v<Number, QByteArrayView>)
+            else if constexpr (std::is_same_v<Number, QByteArrayView>) {
+                if (keptAsText)
+                    ++*keptAsText;
                 return AttributeValue::string(QString::fromLatin1(number));
-            else
+            } else
                 return AttributeValue::real(leadingDouble(text));
         },
-        exactNumber(text));
+        numberOfText(text));
 }
 
 bool isTrue(char c) { return c == 'T' || c == 't' || c == 'Y' || c == 'y' || c == '1'; }
@@ -119,7 +125,8 @@ std::optional<DBaseTable> DBaseTable::read(QByteArrayView data)
     return table;
 }
 
-std::optional<AttributeDictionary> DBaseTable::attributesOfRow(qint64 index, TextEncoding encoding) const
+std::optional<AttributeDictionary> DBaseTable::attributesOfRow(qint64 index, TextEncoding encoding,
+                                                               quint64* numbersKeptAsText) const
 {
     if (m_recordCount == 0 || m_columns.isEmpty() || index < 0 || index >= m_recordCount)
         return std::nullopt;
@@ -131,14 +138,23 @@ std::optional<AttributeDictionary> DBaseTable::attributesOfRow(qint64 index, Tex
     attributes.reserve(m_columns.size());
     for (const Column& column : m_columns) {
         const QByteArrayView text = row.sliced(1 + column.info.fieldOffset(), column.info.length());
-        if (std::optional<AttributeValue> value = decode(column, text, index, encoding))
+        if (std::optional<AttributeValue> value = decode(column, text, index, encoding, numbersKeptAsText))
             attributes.insert(column.key, *std::move(value));
     }
     return attributes;
 }
 
+qint64 DBaseTable::attributeBytesOfRows(quint64 rows) const
+{
+    qint64 perRow = 0;
+    for (const Column& column : m_columns)
+        perRow += kBytesPerKeptValue + (column.info.type() == 'C' ? 2 * qint64(column.info.length()) : 0);
+    // At most 2^32 rows of at most 2048 fields of at most 255 characters: well within 64 bits.
+    return qint64(std::min<quint64>(rows, m_recordCount)) * perRow;
+}
+
 std::optional<AttributeValue> DBaseTable::decode(const Column& column, QByteArrayView text, qint64 row,
-                                                 TextEncoding encoding) const
+                                                 TextEncoding encoding, quint64* numbersKeptAsText) const
 {
     switch (column.info.type()) {
     case 'C':
@@ -149,7 +165,7 @@ std::optional<AttributeValue> DBaseTable::decode(const Column& column, QByteArra
         return std::nullopt;
     case 'F':
     case 'N':
-        return numericValue(text);
+        return numericValue(text, numbersKeptAsText);
     case 'I':
         if (text.size() < 4)
             return std::nullopt;

@@ -31,7 +31,13 @@ public:
 
     // The attributes of row `index` keyed by lower-cased field name, or nullopt when the
     // table has no rows or no fields, the index is outside the table or the row is deleted.
-    std::optional<AttributeDictionary> attributesOfRow(qint64 index, TextEncoding encoding) const;
+    // Numbers beyond a double's range stay text and are added to `numbersKeptAsText`.
+    std::optional<AttributeDictionary> attributesOfRow(qint64 index, TextEncoding encoding,
+                                                       quint64* numbersKeptAsText = nullptr) const;
+
+    // About the memory the attributes of `rows` rows take once read and kept with their
+    // records: each value under its key, and the text of character fields.
+    qint64 attributeBytesOfRows(quint64 rows) const;
 
 private:
     struct Column {
@@ -40,7 +46,7 @@ private:
     };
 
     std::optional<AttributeValue> decode(const Column& column, QByteArrayView text, qint64 row,
-                                         TextEncoding encoding) const;
+                                         TextEncoding encoding, quint64* numbersKeptAsText) const;
 
     QByteArrayView m_data;
     quint32 m_recordCount = 0;

@@ -11,8 +11,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-constexpr int kDoubleDecimalDigits = 15; // DBL_DIG: any decimal this long survives a double
-
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; }
 
 QByteArrayView trimmed(QByteArrayView text)
@@ -84,39 +82,31 @@ bool startsWithDigits(const char* at, const char* end)
 
 } // namespace
 
-double leadingDouble(QByteArrayView text)
-{
-    const char* end = text.data() + text.size();
-    bool negative = false;
-    const char* at = numberStart(text.data(), end, &negative);
-    if (!startsWithDigits(at, end))
-        return 0;
-    double value = 0;
-    const auto [next, error] = std::from_chars(at, end, value, std::chars_format::general);
-    if (error != std::errc() || !std::isfinite(value))
-        return 0;
-    return negative ? -value : value;
-}
-
-bool namesNonFiniteNumber(QByteArrayView text)
+LeadingNumber readLeadingNumber(QByteArrayView text)
 {
     const char* end = text.data() + text.size();
     bool negative = false;
     const char* at = numberStart(text.data(), end, &negative);
     if (end - at >= 3 && (qstrnicmp(at, "nan", 3) == 0 || qstrnicmp(at, "inf", 3) == 0))
-        return true;
+        return {LeadingNumber::NotFinite};
     if (!startsWithDigits(at, end))
-        return false;
+        return {};
     double value = 0;
     const auto [next, error] = std::from_chars(at, end, value, std::chars_format::general);
-    if (error != std::errc::result_out_of_range)
-        return false;
-    // Out of range below (1e-999) is a tiny number, not an infinite one.
-    const char* exponent = std::find_if(at, next, [](char c) { return c == 'e' || c == 'E'; });
-    return exponent == next || exponent + 1 == next || exponent[1] != '-';
+    if (error == std::errc::result_out_of_range) {
+        // Out of range below (1e-999) is a tiny number, not an infinite one.
+        const char* exponent = std::find_if(at, next, [](char c) { return c == 'e' || c == 'E'; });
+        const bool tiny = exponent != next && exponent + 1 != next && exponent[1] == '-';
+        return {tiny ? LeadingNumber::Number : LeadingNumber::BeyondRange};
+    }
+    if (error != std::errc() || !std::isfinite(value))
+        return {};
+    return {LeadingNumber::Number, negative ? -value : value};
 }
 
-ExactNumber exactNumber(QByteArrayView text)
+double leadingDouble(QByteArrayView text) { return readLeadingNumber(text).value; }
+
+TextNumber numberOfText(QByteArrayView text)
 {
     text = trimmed(text);
     bool whole = false;
@@ -131,13 +121,11 @@ ExactNumber exactNumber(QByteArrayView text)
         if (error == std::errc() && end == number.data() + number.size())
             return integer;
     }
-    if (*digits <= kDoubleDecimalDigits) {
-        double real = 0;
-        const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), real);
-        if (error == std::errc() && end == number.data() + number.size() && std::isfinite(real)
-            && (real != 0 || *digits == 0))
-            return real;
-    }
+    double real = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), real);
+    if (error == std::errc() && end == number.data() + number.size() && std::isfinite(real)
+        && (real != 0 || *digits == 0))
+        return real;
     return text;
 }
 

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <QThread>
 #include <QtEndian>
 #include <algorithm>
@@ -294,6 +295,22 @@ std::optional<AttributeDictionary> ZQESRIFile::metadataForRecord(qint64 row) con
     return m_table ? m_table->attributesOfRow(row, m_textEncoding) : std::nullopt;
 }
 
+QString ZQESRIFile::attributeBudgetProblem() const
+{
+    if (!m_readMetadata || !m_table)
+        return {};
+    const qint64 bytes = m_table->attributeBytesOfRows(countOfObjects());
+    if (bytes <= kAttributeMemoryBudget)
+        return {};
+    const QLocale locale;
+    return QCoreApplication::translate("ZQESRIFile",
+                                       "Its attributes (%1 fields for each of %2 records) would take about %3 of "
+                                       "memory, more than the %4 an import may use for them.")
+        .arg(m_table->fields().size())
+        .arg(locale.toString(qulonglong(std::min<quint64>(countOfObjects(), m_table->recordCount()))))
+        .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(kAttributeMemoryBudget));
+}
+
 // A keyword before "[" opens a level whose values run to the matching "]": quoted strings,
 // numbers and nested levels. Malformed text answers nullopt.
 std::optional<QVariantMap> ZQESRIFile::recursiveParseWithScanner(ProjectionScanner& scanner)
@@ -350,10 +367,16 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
                           : m_unreadableGeometry;
         return std::nullopt;
     }
+    if (const QString problem = attributeBudgetProblem(); !problem.isEmpty()) {
+        ++m_errorsCount;
+        m_errorString = problem;
+        return std::nullopt;
+    }
     m_objectsCount = 0;
     m_recordsWalked = 0;
     m_objectsNotLoadedCount = 0;
     m_objectsOutOfViewCount = 0;
+    m_numbersKeptAsTextCount = 0;
     const QRectF box = transform.mapRect(bounds());
     LogEvent(kFileEvent, QStringLiteral("bbox = %1, count = %2 (original bounds = %3)")
                              .arg(rectText(box))
@@ -384,8 +407,11 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
             ++m_objectsOutOfViewCount;
             continue;
         }
+        quint64 keptAsText = 0;
         const std::optional<AttributeDictionary> attributes =
-            m_readMetadata ? metadataForRecord(record.number - 1) : std::nullopt;
+            m_readMetadata && m_table ? m_table->attributesOfRow(record.number - 1, m_textEncoding, &keptAsText)
+                                      : std::nullopt;
+        m_numbersKeptAsTextCount += keptAsText;
         if (!m_objectFactory)
             continue;
         ZQObjectPtr object;

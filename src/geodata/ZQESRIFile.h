@@ -83,6 +83,11 @@ public:
     QStringList databaseFieldNames() const;
     // Attributes of a dBase row (record number - 1) keyed by lower-cased field name.
     std::optional<geodata::AttributeDictionary> metadataForRecord(qint64 row) const;
+    // What the attributes an import keeps with its objects may take.
+    static constexpr qint64 kAttributeMemoryBudget = qint64(1) << 30;
+    // Why the records' attributes would pass the budget once read; empty when they fit or
+    // are not read. A parse refuses such a set before reading it.
+    QString attributeBudgetProblem() const;
 
     // --- Projection -----------------------------------------------------------------------
     // The .prj as nested keyword dictionaries ({keyword: [values and dictionaries]});
@@ -176,6 +181,8 @@ public:
     quint64 countOfObjectsNotRead() const { return m_objectsNotLoadedCount; }
     // Records the last parse left out for lying wholly outside the document rectangle.
     quint64 countOfObjectsOutOfView() const { return m_objectsOutOfViewCount; }
+    // Numeric attributes of the last parse beyond a double's range, kept as their text.
+    quint64 countOfNumbersKeptAsText() const { return m_numbersKeptAsTextCount; }
     // Safe from another thread: the parse stops before its next record.
     void setShouldAbort(bool abort) { m_shouldAbort = abort; }
     bool didAbort() const { return m_shouldAbort; }
@@ -224,6 +231,7 @@ private:
     std::atomic<quint64> m_recordsWalked{0}; // by the parse under way, for its progress
     std::atomic<quint64> m_objectsNotLoadedCount{0};
     std::atomic<quint64> m_objectsOutOfViewCount{0};
+    std::atomic<quint64> m_numbersKeptAsTextCount{0};
     std::atomic<bool> m_shouldAbort{false};
     QString m_errorString;
     bool m_readMetadata = true;

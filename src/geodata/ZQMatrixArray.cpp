@@ -301,15 +301,22 @@ std::shared_ptr<ZQMatrixArray> ZQMatrixArray::matrixArrayWithTabDelimitedData(QB
         for (const char* field = line; field < lineEnd;) {
             const char* tab = std::find(field, lineEnd, '\t');
             const QByteArrayView number(field, tab);
-            if (limits.refusesNonFiniteNumbers && geodata::namesNonFiniteNumber(number))
-                return fail(QStringLiteral("“%1” in row %2 is not a finite number")
-                                .arg(QString::fromLatin1(number.trimmed().first(std::min<qsizetype>(number.trimmed().size(), 40))))
-                                .arg(rowsRead + 1));
+            const geodata::LeadingNumber reading = geodata::readLeadingNumber(number);
+            if (limits.refusesNonFiniteNumbers && (reading.kind == geodata::LeadingNumber::NotFinite
+                                                   || reading.kind == geodata::LeadingNumber::BeyondRange)) {
+                const QByteArrayView shown = number.trimmed();
+                return fail(QStringLiteral("“%1” in row %2 %3")
+                                .arg(QString::fromLatin1(shown.first(std::min<qsizetype>(shown.size(), 40))))
+                                .arg(rowsRead + 1)
+                                .arg(reading.kind == geodata::LeadingNumber::NotFinite
+                                         ? QStringLiteral("is not a finite number")
+                                         : QStringLiteral("is a number out of range")));
+            }
             if (!grid)
                 grid = std::make_shared<ZQMatrixArray>();
             if (grid->count() >= limits.maximumCount)
                 return fail(QStringLiteral("more than %1 values").arg(limits.maximumCount));
-            grid->m_values.append(geodata::leadingDouble(number));
+            grid->m_values.append(reading.value);
             ++values;
             field = tab + 1;
         }

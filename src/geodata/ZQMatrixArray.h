@@ -21,8 +21,8 @@
 class ZQKernel;
 
 // Limits of a height-grid reading from outside: more values than `maximumCount`, or a field
-// naming a number that is not finite ("nan", "inf", "1e999", which the format reads as 0),
-// fail the reading.
+// naming no finite number ("nan", "inf") or a number beyond a double's range ("1e999"), both
+// of which the format reads as 0, fail the reading with the reason.
 struct MatrixTextLimits {
     quint64 maximumCount = std::numeric_limits<quint64>::max();
     bool refusesNonFiniteNumbers = false;

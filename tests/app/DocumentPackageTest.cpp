@@ -326,6 +326,19 @@ TEST_F(DocumentPackageTest, DamagedWindowStateOrAScaleMissingFromTheAuxiliaryArc
     }
     replaceAuxiliaryRoot({{MapDocumentPackage::kPrescaleKey, 3}});
     EXPECT_DOUBLE_EQ(open()->prescale(), 3.0);
+    // So does a shapefile transform that is not six finite numbers of an invertible transform.
+    for (const QVariant& transform : {QVariant(QVariantList{1, 0, 0, 1, 5}), QVariant(QVariantList{1, 0, 0, qInf(), 0, 0}),
+                                      QVariant(QVariantList{0, 0, 0, 0, 1, 1}), QVariant(QStringLiteral("1 0 0 1 0 0"))}) {
+        replaceAuxiliaryRoot({{MapDocumentPackage::kShapefileTransformKey, transform}});
+        testsupport::LogCapture log;
+        const auto reopened = open();
+        ASSERT_TRUE(reopened);
+        EXPECT_FALSE(reopened->shapefileTransform());
+        EXPECT_TRUE(log.contains(QStringLiteral("shapefile transform could not be read")));
+    }
+    replaceAuxiliaryRoot({{MapDocumentPackage::kShapefileTransformKey, QVariantList{2, 0, 0, -2, 10, 700}}});
+    EXPECT_EQ(open()->shapefileTransform(),
+              QTransform(2, 0, 0, -2, 10, 700));
     // A package from before the auxiliary archive existed opens the same way.
     QFile::remove(QDir(packagePath).filePath(MapDocumentPackage::kAuxiliaryFileName));
     const auto older = open();

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -151,6 +152,87 @@ TEST_F(ShapefileImportCommand, ImportsIntoAnActiveLayerNamedAfterTheFileAndASeco
     EXPECT_EQ(document->shapefileTransform(), transform);
     ASSERT_EQ(second->countOfObjects(), 3);
     EXPECT_EQ(second->objects()[0]->layer(), second);
+}
+
+TEST_F(ShapefileImportCommand, ALaterImportLinesUpAfterTheMapIsSavedAndReopened)
+{
+    const QString whole = rivers();
+    document->importShapefileAtURL(QUrl::fromLocalFile(whole));
+    finishImports();
+    const QRectF middleRiver = activeMappingLayer(*document)->objects().at(1)->bounds();
+    const QUrl saved = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Wales.qvnl")));
+    QuorvaneError error;
+    ASSERT_TRUE(document->writeToURLOfTypeError(saved, kZQMapDocumentType, &error));
+
+    // The middle river alone: a file of its own, with bounds of its own.
+    shapefiletest::ShpBuilder part;
+    part.setBounds({10, 4, 10, 2});
+    part.addParts(3, {{{10, 5}, {20, 5}}});
+    const QString partPath = writeSet(QStringLiteral("Middle river"), part.bytes());
+
+    const auto reopened = std::make_shared<ZQTrueQuorvaneDocument>();
+    ASSERT_TRUE(reopened->initWithContentsOfURLOfTypeError(saved, kZQMapDocumentType, &error));
+    EXPECT_EQ(reopened->shapefileTransform(), document->shapefileTransform());
+    EXPECT_FALSE(reopened->undoManager()->canUndo()) << "reading the transform is no step";
+    reopened->importShapefileAtURL(QUrl::fromLocalFile(partPath));
+    finishImports();
+    const VXQMappingLayer* layer = activeMappingLayer(*reopened);
+    ASSERT_TRUE(layer && layer->countOfObjects() == 1);
+    EXPECT_EQ(layer->layerName(), QStringLiteral("Middle river"));
+    EXPECT_EQ(layer->objects().at(0)->bounds(), middleRiver) << "on the river it was cut from";
+
+    // A map saved before any import keeps none: the next import is fitted again.
+    const QUrl blank = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Blank.qvnl")));
+    ASSERT_TRUE(newMapDocument()->writeToURLOfTypeError(blank, kZQMapDocumentType, &error));
+    const auto fresh = std::make_shared<ZQTrueQuorvaneDocument>();
+    ASSERT_TRUE(fresh->initWithContentsOfURLOfTypeError(blank, kZQMapDocumentType, &error));
+    EXPECT_FALSE(fresh->shapefileTransform());
+}
+
+TEST_F(ShapefileImportCommand, TheImportSaysHowManyNumbersWereKeptAsTextAndRefusesAttributesPastTheBudget)
+{
+    shapefiletest::ShpBuilder shp;
+    shapefiletest::DbfBuilder dbf({{"AREA", 'N', 24}, {"ID", 'N', 24}});
+    for (const QByteArray& area : {"4069.397000000000389", "1e999", "-2e400"}) {
+        shp.addPoints(1, {{1, 2}});
+        dbf.addRow({area, "7"});
+    }
+    const QString path = writeSet(QStringLiteral("Gauges"), shp.bytes());
+    QFile table(QFileInfo(path).path() + QStringLiteral("/Gauges.dbf"));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly) && table.write(dbf.bytes()) > 0);
+    table.close();
+    document->importShapefileAtURL(QUrl::fromLocalFile(path));
+    finishImports();
+    ASSERT_EQ(activeMappingLayer(*document)->countOfObjects(), 3) << "all land";
+    QMessageBox* report = shownMessageBox();
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->text(), QStringLiteral("Some numbers in “Gauges.shp” were kept as text."));
+    EXPECT_TRUE(report->informativeText().startsWith(QStringLiteral("2 numeric attribute values lie beyond")));
+    report->reject();
+    finishImports();
+
+    // 2,046 fields of no width on each of 200,000 points: refused before a record is read.
+    QList<shapefiletest::DbfBuilder::Field> fields;
+    for (int i = 0; i < 2046; ++i)
+        fields.append({QByteArray("F") + QByteArray::number(i), 'N', 0});
+    QByteArray wide = shapefiletest::DbfBuilder(fields).bytes() + QByteArray(200'000, ' ');
+    qToLittleEndian(quint32(200'000), wide.data() + 4);
+    shapefiletest::ShpBuilder points;
+    for (int i = 0; i < 200'000; ++i)
+        points.addPoints(1, {{double(i % 400), double(i / 400)}});
+    const QString widePath = writeSet(QStringLiteral("Wide"), points.bytes());
+    QFile wideTable(QFileInfo(widePath).path() + QStringLiteral("/Wide.dbf"));
+    ASSERT_TRUE(wideTable.open(QIODevice::WriteOnly) && wideTable.write(wide) == wide.size());
+    wideTable.close();
+    const int layers = document->drawing()->countOfLayers();
+    EXPECT_FALSE(document->importShapefileAtURL(QUrl::fromLocalFile(widePath)));
+    QMessageBox* refusal = shownMessageBox();
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->text(), QStringLiteral("The file “Wide.shp” could not be imported."));
+    EXPECT_TRUE(refusal->informativeText().contains(QStringLiteral("2046 fields"))) << refusal->informativeText().toStdString();
+    refusal->reject();
+    finishImports();
+    EXPECT_EQ(document->drawing()->countOfLayers(), layers);
 }
 
 TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileThatIsNoShapefileIsNamed)

@@ -235,7 +235,7 @@ TEST(ShapefileAttributes, DecodeEveryFieldTypeUnderLowerCasedKeys)
     EXPECT_FALSE(file->metadataForRecord(-1));
 }
 
-TEST(ShapefileAttributes, NumericFieldsKeepEveryDigitTheFileWrote)
+TEST(ShapefileAttributes, NumericFieldsAreNumbersUnlessBeyondTheRangeOfADouble)
 {
     struct Case {
         const char* text;
@@ -251,19 +251,28 @@ TEST(ShapefileAttributes, NumericFieldsKeepEveryDigitTheFileWrote)
         {"1825.000000000000000", AttributeValue::real(1825)},
         {"1.42948681360561E+03", AttributeValue::real(1429.48681360561)},
         {"-.5", AttributeValue::real(-0.5)},
-        // Beyond 64-bit integers and beyond what a double shows again: the text is kept.
-        {"9223372036854775808", AttributeValue::string("9223372036854775808")},
-        {"0.12345678901234567", AttributeValue::string("0.12345678901234567")},
+        // Doubles as GIS tools print them into N(19,15) and N(24,15): the double they meant.
+        {"-67.353300000000004", AttributeValue::real(-67.3533)},
+        {"4069.397000000000389", AttributeValue::real(4069.397000000000389)}, // the nearest double
+        {"0.12345678901234567", AttributeValue::real(0.12345678901234567)},
+        {"9223372036854775808", AttributeValue::real(9223372036854775808.0)},
+        {"1e-300", AttributeValue::real(1e-300)},
+        // Beyond a double's range: the text is kept.
         {"1e999", AttributeValue::string("1e999")},
+        {"-1e400", AttributeValue::string("-1e400")},
+        {"1e-999", AttributeValue::string("1e-999")},
         // No number at all, as blanks and overflow stars: 0, as before.
         {"", AttributeValue::real(0)},
         {"**********", AttributeValue::real(0)},
         {"12 apples", AttributeValue::real(12)},
     };
     DbfBuilder dbf({{"N", 'N', 24}, {"F", 'F', 24}});
-    for (const Case& c : cases)
+    ShpBuilder shp;
+    for (const Case& c : cases) {
         dbf.addRow({c.text, c.text});
-    auto file = reader(validShp(), dbf.bytes());
+        shp.addPoints(1, {{1, 2}});
+    }
+    auto file = reader(shp.bytes(), dbf.bytes());
     for (int i = 0; i < int(std::size(cases)); ++i) {
         SCOPED_TRACE(cases[i].text);
         const auto row = file->metadataForRecord(i);
@@ -271,6 +280,13 @@ TEST(ShapefileAttributes, NumericFieldsKeepEveryDigitTheFileWrote)
         EXPECT_EQ(row->value("n"), cases[i].value);
         EXPECT_EQ(row->value("f"), cases[i].value) << "F fields read as N fields";
     }
+    auto factory = std::make_shared<RecordingFactory>();
+    file->setObjectFactory(factory);
+    ASSERT_TRUE(file->parse());
+    EXPECT_EQ(factory->requests.size(), qsizetype(std::size(cases)));
+    EXPECT_EQ(file->countOfNumbersKeptAsText(), 6u) << "three numbers out of range, in two fields each";
+    ASSERT_TRUE(file->parse());
+    EXPECT_EQ(file->countOfNumbersKeptAsText(), 6u) << "counted afresh by each parse";
 }
 
 TEST(ShapefileAttributes, OnlyAnExactUtf8CodePageReadsUtf8AndRepeatedNamesKeepTheLaterField)
@@ -413,4 +429,44 @@ TEST(ShapefileParse, StopsOnAbortAndDiscardsWhatLiesOutOfView)
     factory->requests.clear();
     EXPECT_EQ(file->parse()->size(), 2);
     EXPECT_TRUE(file->didAbort());
+}
+
+// 200,000 points with 2,046 fields of no width each: a few megabytes of file, tens of
+// gigabytes of attributes once read.
+TEST(ShapefileAttributes, ASetWhoseAttributesWouldPassTheBudgetIsRefusedBeforeReading)
+{
+    QList<DbfBuilder::Field> fields;
+    for (int i = 0; i < 2046; ++i)
+        fields.append({QByteArray("F") + QByteArray::number(i), 'N', 0});
+    // Rows of no width are their deletion flags alone.
+    QByteArray table = DbfBuilder(fields).bytes() + QByteArray(200'000, ' ');
+    qToLittleEndian(quint32(200'000), table.data() + 4);
+    ShpBuilder shp;
+    for (int i = 0; i < 200'000; ++i)
+        shp.addPoints(1, {{double(i % 500), double(i / 500)}});
+    auto file = reader(shp.bytes(), table);
+    const QString problem = file->attributeBudgetProblem();
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("Its attributes (2046 fields for each of ")))
+        << problem.toStdString();
+    auto factory = std::make_shared<RecordingFactory>();
+    file->setObjectFactory(factory);
+    EXPECT_FALSE(file->parse());
+    EXPECT_TRUE(factory->requests.isEmpty()) << "nothing read";
+    EXPECT_EQ(file->errorString(), problem);
+
+    // Without attributes the same records fit; so do the attributes of a few of them.
+    file->setReadMetadata(false);
+    EXPECT_TRUE(file->attributeBudgetProblem().isEmpty());
+    DbfBuilder few(fields);
+    ShpBuilder some;
+    for (int i = 0; i < 100; ++i) {
+        few.addRow({});
+        some.addPoints(1, {{1, 2}});
+    }
+    auto small = reader(some.bytes(), few.bytes());
+    small->setObjectFactory(factory);
+    EXPECT_TRUE(small->attributeBudgetProblem().isEmpty());
+    ASSERT_TRUE(small->parse());
+    ASSERT_EQ(factory->requests.size(), 100);
+    EXPECT_EQ(factory->requests.last().attributes->size(), 2046);
 }

@@ -279,13 +279,22 @@ TEST(ContourLayer, IrregularUnreadableOrEmptyHeightFilesChangeNothing)
     EXPECT_FALSE(f.layer->importHeightMap(folder.filePath(QStringLiteral("missing.txt"))));
     EXPECT_TRUE(terraintest::takeShownAlert().startsWith(expected + QStringLiteral(" (")));
     EXPECT_FALSE(f.layer->importHeightMap(write("empty.txt", "\n\r\n")));
-    EXPECT_EQ(terraintest::takeShownAlert(), QString());
+    EXPECT_EQ(terraintest::takeShownAlert(), expected + QStringLiteral(" (the file holds no heights)"));
 
     // Heights that are not numbers would read as 0; heights beyond single precision would
-    // become infinite at the first brush step.
-    for (const QByteArray& height : QList<QByteArray>{"nan", "-INF", "1e999", "1e300"}) {
+    // become infinite at the first brush step. Finite ones are not called otherwise.
+    const QList<std::pair<QByteArray, QString>> refusals{
+        {"nan", QStringLiteral("“nan” in row 2 is not a finite number")},
+        {"-INF", QStringLiteral("“-INF” in row 2 is not a finite number")},
+        {"1e999", QStringLiteral("“1e999” in row 2 is a number out of range")},
+        {"1e39", QStringLiteral("the height 1e+39 (row 2, column 2) is out of range: heights lie between "
+                                "-3.40282e+38 and 3.40282e+38")},
+        {"-1e300", QStringLiteral("the height -1e+300 (row 2, column 2) is out of range")},
+    };
+    for (const auto& [height, reason] : refusals) {
         EXPECT_FALSE(f.layer->importHeightMap(write("odd.txt", QByteArray("1\t2\t\n3\t") + height + "\t\n")));
-        EXPECT_TRUE(terraintest::takeShownAlert().startsWith(expected + QStringLiteral(" ("))) << height.data();
+        const QString shown = terraintest::takeShownAlert();
+        EXPECT_TRUE(shown.startsWith(expected + QStringLiteral(" (") + reason)) << shown.toStdString();
     }
     // More heights than a new grid may have: refused while reading, before the grid is made.
     QByteArray row = QByteArray("0\t").repeated(2000) + '\n';

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ColourWell.h"
+#include "platform/ui/FloatingPanelPlacement.h"
 #include "platform/ui/WindowNotifications.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/model/VXLayerMouseEvent.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QScreen>
 #include <QSlider>
 
 using terraintest::LayerFixture;
@@ -207,4 +209,21 @@ TEST(ContourPanel, ThePanelFollowsTheMapInFront)
     bringToFront(plainWindow.get());
     EXPECT_FALSE(panel->window()->isVisible());
     terrain.drawing->setActiveLayer(nullptr);
+}
+
+// Placed beside a window at the screen's right edge, it would open mostly off screen.
+TEST(ContourPanel, OpensWhollyOnScreenWhereverItWasPlaced)
+{
+    platform::FloatingPanelPlacement::keepPanelsOnScreen();
+    PanelFixture f;
+    QWidget* window = f.panel->window();
+    const QRect screen = window->screen()->availableGeometry();
+    f.drawing->setActiveLayer(nullptr);
+    ASSERT_FALSE(window->isVisible());
+    window->move(screen.right() - 33, screen.top() + 20);
+    f.drawing->setActiveLayer(f.layer.get());
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_TRUE(screen.contains(window->frameGeometry()));
+    EXPECT_EQ(window->frameGeometry().right(), screen.right()) << "moved no further than it must";
+    EXPECT_EQ(window->frameGeometry().top(), screen.top() + 20);
 }

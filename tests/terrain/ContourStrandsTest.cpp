@@ -31,3 +31,23 @@ TEST(ContourStrands, StrandsCarryEverySubpathInOrderWithItsBoundsAndDropLoneMove
     }
     EXPECT_TRUE(ContourComputation::strandsOf(QPainterPath()).isEmpty());
 }
+
+// A contour across a whole map (a slope's) would be stroked whole by every tile it crosses.
+TEST(ContourStrands, ALongSubpathGoesOnInStrandsOfBoundedLengthThatMeetEndToEnd)
+{
+    QPainterPath path;
+    path.moveTo(0, 0);
+    for (int i = 1; i <= 200; ++i)
+        i % 2 ? path.lineTo(i * 10, i * 5) : path.cubicTo(i * 10 - 6, i * 5, i * 10 - 3, i * 5, i * 10, i * 5);
+    const QList<ContourStrand> strands = ContourComputation::strandsOf(path);
+    ASSERT_EQ(strands.size(), 4); // 64 + 64 + 64 + 8 pieces
+    QPointF end(0, 0);
+    for (const ContourStrand& strand : strands) {
+        EXPECT_EQ(QPointF(strand.path.elementAt(0)), end) << "each starts where the last ended";
+        EXPECT_EQ(strand.bounds, strand.path.controlPointRect());
+        EXPECT_LE(strand.bounds.width(), 64 * 10);
+        end = strand.path.currentPosition();
+    }
+    EXPECT_EQ(end, QPointF(2000, 1000));
+    EXPECT_EQ(strands.last().path.elementCount(), 1 + 4 * 1 + 4 * 3) << "the last 8: four lines, four curves";
+}

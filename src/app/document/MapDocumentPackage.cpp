@@ -115,6 +115,22 @@ QVariantMap propertyListEntries(const QVariantMap& map)
     return entries;
 }
 
+// Six finite numbers (m11, m12, m21, m22, dx, dy) of an invertible transform, as written.
+std::optional<QTransform> shapefileTransformOf(const QVariant& stored)
+{
+    const QVariantList values = stored.toList();
+    if (stored.metaType().id() != QMetaType::QVariantList || values.size() != 6)
+        return std::nullopt;
+    double m[6];
+    for (int i = 0; i < 6; ++i) {
+        m[i] = values[i].toDouble();
+        if (!platform::isNumericVariant(values[i]) || !std::isfinite(m[i]))
+            return std::nullopt;
+    }
+    const QTransform transform(m[0], m[1], m[2], m[3], m[4], m[5]);
+    return transform.isInvertible() ? std::optional(transform) : std::nullopt;
+}
+
 // The pixel size of a picture of `size` whose longer side is `side` pixels.
 QSize pixelSizeFitting(QSizeF size, int side)
 {
@@ -229,6 +245,8 @@ QByteArray MapDocumentPackage::auxiliaryArchive(const MapDocumentContents& conte
         root.insert(kPrintInfoKey, PrintInfoCoding::propertyList(*contents.printInfo));
     if (contents.prescale)
         root.insert(kPrescaleKey, *contents.prescale);
+    if (const std::optional<QTransform>& t = contents.shapefileTransform)
+        root.insert(kShapefileTransformKey, QVariantList{t->m11(), t->m12(), t->m21(), t->m22(), t->dx(), t->dy()});
     platform::KeyedArchiver archiver;
     archiver.encodeObject(QVariant(root), kRootKey);
     return archiver.finishEncoding();
@@ -337,6 +355,12 @@ bool MapDocumentPackage::readAuxiliaryArchive(const QByteArray& data, MapDocumen
             contents.prescale = prescale;
         else
             ZQLog(QStringLiteral("the document's prescale could not be read; the default is used"));
+    }
+    if (root.contains(kShapefileTransformKey)) {
+        contents.shapefileTransform = shapefileTransformOf(root.value(kShapefileTransformKey));
+        if (!contents.shapefileTransform)
+            ZQLog(QStringLiteral("the document's shapefile transform could not be read; the next import is fitted "
+                                 "to the drawing"));
     }
     const QVariant documentInfo = root.value(kDocumentInfoKey);
     if (documentInfo.metaType().id() == QMetaType::QVariantMap)

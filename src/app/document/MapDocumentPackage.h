@@ -6,7 +6,7 @@
 //   VL_Info.plist             the drawing information, with its size and units flattened
 //                             into lower-case keys for readers that do not open the drawing
 //   VL_Auxiliary_Info.dat     keyed archive of a dictionary: map scale, prescale, print and
-//                             document info
+//                             document info, the transform that lines shapefile imports up
 //   QuickLook/Thumbnail.jpg   a small picture of the drawing
 //   QuickLook/Preview.pdf     a page of the drawing's size showing a picture of it
 //   _window.plist             the window's restorable state
@@ -24,6 +24,7 @@
 #include "platform/vantrix/model/VXDrawing.h"
 
 #include <QPageLayout>
+#include <QTransform>
 #include <QVariantMap>
 #include <functional>
 #include <optional>
@@ -36,6 +37,7 @@ struct MapDocumentContents {
     QVariantMap windowState;                   // empty: none
     std::optional<QVariantMap> exportSettings; // written only when present
     std::optional<double> prescale;            // none when the package has none (or a bad one)
+    std::optional<QTransform> shapefileTransform; // none until a shapefile is imported (or a bad one)
 };
 
 class MapDocumentPackage {
@@ -53,6 +55,7 @@ public:
     static inline const QString kPrintInfoKey = QStringLiteral("Print_Info");
     static inline const QString kDocumentInfoKey = QStringLiteral("Document_Info");
     static inline const QString kPrescaleKey = QStringLiteral("Prescale");
+    static inline const QString kShapefileTransformKey = QStringLiteral("Shapefile_Transform");
     static inline const QString kInfoWidthKey = QStringLiteral("vx_drawing_dimensions.size_width");
     static inline const QString kInfoHeightKey = QStringLiteral("vx_drawing_dimensions.size_height");
     static inline const QString kInfoUnitsKey = QStringLiteral("vx_dimensions_units");

@@ -157,13 +157,13 @@ std::shared_ptr<ZQQuorvaneDocument> QuorvaneDocumentController::makeDocumentWith
 {
     const QString path = url.toLocalFile();
     QuorvaneError cause;
-    QStringList skipped;
-    const VXDrawingPtr drawing = VXDrawing::drawingWithContentsOfSVGFile(path, &cause, &skipped);
+    svgimport::LeftOut leftOut;
+    const VXDrawingPtr drawing = VXDrawing::drawingWithContentsOfSVGFile(path, &cause, &leftOut);
     if (!drawing) {
         setOpenError(error, url, cause);
         return nullptr;
     }
-    svgimport::alertLeftOut(path, skipped);
+    svgimport::alertLeftOut(path, leftOut);
     std::shared_ptr<ZQQuorvaneDocument> document = makeUntitledMapDocumentError(error);
     if (!document)
         return nullptr;

@@ -426,6 +426,7 @@ bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrap
     setDocumentInfo(contents->documentInfo);
     setPrescale(contents->prescale.value_or(defaultPrescale()));
     setWindowRestorationState(contents->windowState);
+    takeFromContentsRead(*contents);
     if (contents->exportSettings && exportOperationFactory())
         m_exportOperation = exportOperationFactory()(*contents->exportSettings);
     return true;
@@ -444,6 +445,7 @@ std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(
     MapDocumentContents contents{drawing(), m_mapScale, printInfo(), m_documentInfo, restorableStateInfo(), {}, m_prescale};
     if (const auto* settings = dynamic_cast<const MapExportSettings*>(m_exportOperation.get()))
         contents.exportSettings = settings->restorableStateInfo();
+    addToContentsToSave(contents);
     DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
     return MapDocumentPackage::write(contents, error, [&](double fraction) { return progress.proceed(fraction); });
 }

@@ -32,6 +32,7 @@
 #include <QRectF>
 #include <functional>
 
+struct MapDocumentContents;
 class MapDocumentWindowController;
 class MapPrintOperation;
 class QVNVectorizingOptionsController;
@@ -304,6 +305,9 @@ public:
 protected:
     // Called after the map scale changed (also when undone).
     virtual void mapScaleDidChange() {}
+    // What a subclass keeps in the package beside the drawing, given on saving and on reading.
+    virtual void addToContentsToSave(MapDocumentContents& contents) const {}
+    virtual void takeFromContentsRead(const MapDocumentContents& contents) {}
     // Takes over what a document made from part of `original` keeps from it.
     virtual void adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDocument& original, const QRectF& sourceRect);
 

@@ -1,6 +1,7 @@
 #include "app/document/ZQTrueQuorvaneDocument.h"
 
 #include "app/services/MapDocumentServices.h"
+#include "app/document/MapDocumentPackage.h"
 #include "app/document/MapDocumentWindowController.h"
 #include "app/import/ZQImportOptionsController.h"
 #include "geodata/ZQESRIFile.h"
@@ -69,6 +70,17 @@ std::optional<QTransform> ZQTrueQuorvaneDocument::esriFileWantsShapefileTransfor
     return m_shapefileTransform;
 }
 
+void ZQTrueQuorvaneDocument::addToContentsToSave(MapDocumentContents& contents) const
+{
+    contents.shapefileTransform = m_shapefileTransform;
+}
+
+// Read, not done: it enters no undo history.
+void ZQTrueQuorvaneDocument::takeFromContentsRead(const MapDocumentContents& contents)
+{
+    m_shapefileTransform = contents.shapefileTransform;
+}
+
 std::shared_ptr<VXObjectOwnerLayer> ZQTrueQuorvaneDocument::makeLayerForImport(const ZQESRIFile& file) const
 {
     QList<VXDrawableObjectPtr> objects;
@@ -131,6 +143,23 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
     drawing()->addLayer(layer);
     setActiveLayerUndoably(layer.get());
     undoManager()->setActionName(tr("Import Shapefile"));
+    reportNumbersKeptAsText(*file);
+}
+
+void ZQTrueQuorvaneDocument::reportNumbersKeptAsText(const ZQESRIFile& file)
+{
+    const quint64 kept = file.countOfNumbersKeptAsText();
+    if (kept == 0)
+        return;
+    platform::Alert alert;
+    alert.setMessageText(tr("Some numbers in “%1” were kept as text.").arg(QFileInfo(file.URL().toLocalFile()).fileName()));
+    alert.setInformativeText(
+        kept == 1 ? tr("One numeric attribute value lies beyond the range of numbers a map holds; it was kept as the "
+                       "text the file holds.")
+                  : tr("%1 numeric attribute values lie beyond the range of numbers a map holds; they were kept as "
+                       "the text the file holds.")
+                        .arg(kept));
+    alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
 }
 
 void ZQTrueQuorvaneDocument::alertNothingImported(const ZQESRIFile& file)
@@ -179,10 +208,12 @@ std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const Q
     const QString path = shapefileAtPath(url.toLocalFile());
     auto reader = std::make_shared<ZQESRIFile>();
     reader->initWithFile(path);
-    if (!reader->checkHeader()) {
+    const QString problem =
+        reader->checkHeader() ? reader->attributeBudgetProblem() : tr("It is not a shapefile, or it is damaged.");
+    if (!problem.isEmpty()) {
         platform::Alert alert;
         alert.setMessageText(tr("The file “%1” could not be imported.").arg(QFileInfo(path).fileName()));
-        alert.setInformativeText(tr("It is not a shapefile, or it is damaged."));
+        alert.setInformativeText(problem);
         alert.setAlertStyle(platform::Alert::CriticalStyle);
         alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
         return nullptr;

@@ -44,8 +44,9 @@ public:
     // with the import options under the file list, then imports it.
     Q_INVOKABLE void importShapefile(QObject* sender = nullptr);
     // Imports the .shp at `url` (or a folder's first .shp) into a new layer, on a worker
-    // thread, leaving out what falls outside the drawing. A file that is not a shapefile gets
-    // an alert naming it. Answers the running reader, null when nothing was started.
+    // thread, leaving out what falls outside the drawing. A file that is not a shapefile, or
+    // whose attributes would pass their memory budget, gets an alert naming it and saying why.
+    // Answers the running reader, null when nothing was started.
     std::shared_ptr<ZQESRIFile> importShapefileAtURL(const QUrl& url);
     // Stops the imports under way and forgets them: they deliver nothing to this document.
     void cancelShapefileImports();
@@ -129,12 +130,16 @@ public:
 
 protected:
     void mapScaleDidChange() override;
+    // The shapefile transform is saved with the map, so imports after reopening line up.
+    void addToContentsToSave(MapDocumentContents& contents) const override;
+    void takeFromContentsRead(const MapDocumentContents& contents) override;
     // Also keeps the original's shapefile transform, moved by the source rectangle's offset.
     void adoptFromOriginalDocumentSourceRect(const ZQQuorvaneDocument& original, const QRectF& sourceRect) override;
 
 private:
     void redisplayRuler() const;
     void alertNothingImported(const ZQESRIFile& file);
+    void reportNumbersKeptAsText(const ZQESRIFile& file);
     // A new layer holding the reader's drawables; null when it made none.
     std::shared_ptr<VXObjectOwnerLayer> makeLayerForImport(const ZQESRIFile& file) const;
     // The layer filled on the reader's worker, or one made now.

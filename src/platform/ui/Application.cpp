@@ -2,6 +2,7 @@
 
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/FloatingPanelPlacement.h"
 #include "platform/ui/ResponderChain.h"
 
 namespace platform {
@@ -20,6 +21,7 @@ Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     ResponderChain::trackWindowActivation();
+    FloatingPanelPlacement::keepPanelsOnScreen();
     // Open documents own windows: they must go while the widgets can still be destroyed.
     connect(this, &QCoreApplication::aboutToQuit, this, [] {
         if (DocumentController* controller = DocumentController::existingSharedDocumentController())

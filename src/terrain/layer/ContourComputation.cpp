@@ -291,21 +291,36 @@ QList<ContourStrand> strandsOf(const QPainterPath& path)
         int end = first + 1;
         while (end < count && path.elementAt(end).type != QPainterPath::MoveToElement)
             ++end;
-        // Sized once: growing element by element costs more than the copying.
         QPainterPath strand;
-        strand.reserve(end - first);
+        int pieces = 0;
+        const auto finishStrand = [&] {
+            if (!strand.isEmpty())
+                strands.append({strand, strand.controlPointRect()});
+            strand.clear();
+            pieces = 0;
+        };
+        // Sized once: growing element by element costs more than the copying.
+        strand.reserve(std::min(end - first, kMostStrandPieces + 1));
         strand.moveTo(path.elementAt(first));
         for (int i = first + 1; i < end; ++i) {
+            // A long strand goes on in another that starts where it ends: each has bounds of its
+            // own, and a tile strokes only those that reach it.
+            if (pieces == kMostStrandPieces) {
+                const QPointF at = strand.currentPosition();
+                finishStrand();
+                strand.moveTo(at);
+            }
             const QPainterPath::Element element = path.elementAt(i);
             if (element.type == QPainterPath::CurveToElement && i + 2 < end) {
                 strand.cubicTo(element, path.elementAt(i + 1), path.elementAt(i + 2));
                 i += 2;
+                ++pieces;
             } else if (element.type == QPainterPath::LineToElement) {
                 strand.lineTo(element);
+                ++pieces;
             }
         }
-        if (!strand.isEmpty())
-            strands.append({strand, strand.controlPointRect()});
+        finishStrand();
         first = end;
     }
     return strands;

@@ -77,6 +77,9 @@ std::optional<ContourResult> recomputeRows(const ContourRequest& request, const 
 // painting waits on); background computations start there too.
 QThreadPool& threadPool();
 
+// Lines or curves in one strand at most.
+inline constexpr int kMostStrandPieces = 64;
+// The subpaths of `path`, each cut into strands of at most kMostStrandPieces.
 QList<ContourStrand> strandsOf(const QPainterPath& path);
 
 // What a map shows in place of what was left out; empty when nothing was.

@@ -17,7 +17,9 @@
 
 #include <QPainter>
 #include <QScopeGuard>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -42,13 +44,24 @@ bool isUsableInterval(double interval) { return interval > 0 && std::isfinite(in
 
 } // namespace
 
-bool ZQContourLayer::isUsableHeightGrid(const ZQMatrixArray& grid)
+QString ZQContourLayer::heightGridProblem(const ZQMatrixArray& grid)
 {
     if (grid.count() == 0 || grid.count() % grid.rowWidth() != 0)
-        return false;
+        return tr("the heights do not fill whole rows");
     const QList<double> heights = grid.objects();
     // Sculpting stores heights in single precision.
-    return std::all_of(heights.cbegin(), heights.cend(), [](double h) { return std::isfinite(float(h)); });
+    const auto unusable = std::find_if(heights.cbegin(), heights.cend(), [](double h) { return !std::isfinite(float(h)); });
+    if (unusable == heights.cend())
+        return {};
+    const qsizetype at = unusable - heights.cbegin();
+    const QString place = tr("row %1, column %2").arg(quint64(at) / grid.rowWidth() + 1).arg(quint64(at) % grid.rowWidth() + 1);
+    if (!std::isfinite(*unusable))
+        return tr("a height is not a finite number (%1)").arg(place);
+    return tr("the height %1 (%2) is out of range: heights lie between %3 and %4")
+        .arg(*unusable)
+        .arg(place)
+        .arg(-std::numeric_limits<float>::max())
+        .arg(std::numeric_limits<float>::max());
 }
 
 ZQContourLayer::ZQContourLayer()
@@ -444,17 +457,19 @@ void ZQContourLayer::makeNewGrid()
                                  .arg(columns));
 }
 
-qint64 ZQContourLayer::sectionLinesOnDrawing() const
+qint64 ZQContourLayer::gridLinesOnDrawing(bool columns) const
 {
-    const qint64 inGrid = (m_crossSectionIsVertical ? maxX() : maxY()) + 1;
+    const qint64 inGrid = (columns ? maxX() : maxY()) + 1;
     const QRectF area = interior();
     if (area.isEmpty() || !(m_cellSize > 0))
         return inGrid;
-    // As many lines as a grid made for the interior has: an imported grid may reach far past it,
-    // and a section out there could never be seen or dragged back.
-    const double across = m_crossSectionIsVertical ? area.width() : area.height();
+    // As many lines as a grid made for the interior has: an imported grid may reach far past it.
+    const double across = columns ? area.width() : area.height();
     return std::min(inGrid, qint64(std::floor(across / m_cellSize)) + 2);
 }
+
+// A section beyond the drawing could never be seen or dragged back.
+qint64 ZQContourLayer::sectionLinesOnDrawing() const { return gridLinesOnDrawing(m_crossSectionIsVertical); }
 
 void ZQContourLayer::clampCrossSectionRow()
 {
@@ -640,7 +655,7 @@ void ZQContourLayer::initWithCoder(platform::KeyedUnarchiver& coder)
     const double interval = reader.real(kContourIntervalKey, kDefaultInterval) / unitFactor();
     m_contourInterval = isUsableInterval(interval) ? interval : kDefaultInterval;
     const std::shared_ptr<ZQMatrixArray> grid = reader.object<ZQMatrixArray>(kHeightMapKey);
-    if (grid && isUsableHeightGrid(*grid))
+    if (grid && heightGridProblem(*grid).isEmpty())
         m_heightData = grid;
     else if (grid)
         ZQLogObjCMethod(QStringLiteral("a height grid of %1 values in rows of %2 that is not full or holds no "

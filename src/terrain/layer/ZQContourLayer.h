@@ -162,9 +162,9 @@ public:
     double spotHeight(QPointF point) const;
     void fillHeightDataWithCount(double value, quint64 count);
     QColor colourForHeight(double height) const;
-    // Whether a grid from outside (a file, an archive) may become the layer's: full rows, and
-    // every height a finite number in single precision.
-    static bool isUsableHeightGrid(const ZQMatrixArray& grid);
+    // Why a grid from outside (a file, an archive) may not become the layer's; empty when it
+    // may: full rows, and every height a finite number within single precision's range.
+    static QString heightGridProblem(const ZQMatrixArray& grid);
     // The grid's text form; empty for a grid the format cannot hold.
     QString heightDataAsTabDelimitedString() const;
 
@@ -174,10 +174,13 @@ public:
     // Writes the grid's text atomically; false (alerted) when it cannot be written.
     bool exportHeightMapToFile(const QString& path);
     // Reads a grid from the file and makes it the layer's in one undo step "Import Height Map";
-    // an unreadable or irregular file, one of more than kMaximumGridCount heights or with a
-    // height that is not a finite number is alerted with the reason and changes nothing; an
-    // empty one changes nothing.
+    // an unreadable, empty or irregular file, one of more than kMaximumGridCount heights or
+    // with a height beyond single precision's range is alerted with the reason and changes
+    // nothing.
     bool importHeightMap(const QString& path);
+    // The same with the file read and checked on a worker (as File > Import Height Map does): a
+    // grid of millions of heights keeps the window waiting no longer than setting it does.
+    void importHeightMapInBackground(const QString& path);
 
     // --- Cross section -----------------------------------------------------------------------------
     bool showsCrossSection() const { return m_showsCrossSection; }
@@ -262,7 +265,17 @@ private:
     void registerUndo(std::function<void(ZQContourLayer&)> inverse, const QString& actionName);
     // The standard alert, with the reason when there is one.
     void alertImportFailure(const QString& reason) const;
+    // A height file's grid, or (without one) why it cannot be a layer's; on any thread.
+    struct HeightFileReading {
+        std::shared_ptr<ZQMatrixArray> grid;
+        QString problem;
+    };
+    static HeightFileReading readHeightFile(const QString& path);
+    // Makes the reading's grid the layer's, or alerts why not.
+    bool takeHeightFileReading(const HeightFileReading& reading);
     void makeNewGrid();
+    // The grid's columns (or rows) that lie on the drawing.
+    qint64 gridLinesOnDrawing(bool columns) const;
     // The rows (or columns, when vertical) the section may follow: those of the grid on the drawing.
     qint64 sectionLinesOnDrawing() const;
     void clampCrossSectionRow();

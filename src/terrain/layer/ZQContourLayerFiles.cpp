@@ -8,9 +8,12 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
 #include "platform/vantrix/view/VXDrawingView.h"
+#include "terrain/layer/ContourComputation.h"
 
 #include <QApplication>
+#include <QFutureWatcher>
 #include <QSaveFile>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -67,7 +70,7 @@ void ZQContourLayer::openHeightMap(QObject*)
     panel.beginSheetModalForWindowCompletionHandler(sheetWindow(), [this, keeper, panel](int result) {
         LogEvent(kFileEvent, QStringLiteral("import height map panel ended, return code = %1").arg(result));
         if (result == 1 && !panel.URLs().isEmpty())
-            importHeightMap(panel.URLs().first().toLocalFile());
+            importHeightMapInBackground(panel.URLs().first().toLocalFile());
     });
 }
 
@@ -84,30 +87,55 @@ bool ZQContourLayer::exportHeightMapToFile(const QString& path)
     return written;
 }
 
-bool ZQContourLayer::importHeightMap(const QString& path)
+ZQContourLayer::HeightFileReading ZQContourLayer::readHeightFile(const QString& path)
 {
-    QString reason;
-    const std::optional<QByteArray> text = platform::readRegularFile(path, kMaximumHeightFileSize, &reason);
+    HeightFileReading reading;
+    const std::optional<QByteArray> text = platform::readRegularFile(path, kMaximumHeightFileSize, &reading.problem);
     if (!text) {
-        LogEvent(kFileEvent, QStringLiteral("error when opening file: %1").arg(reason));
-        alertImportFailure(reason);
-        return false;
+        LogEvent(kFileEvent, QStringLiteral("error when opening file: %1").arg(reading.problem));
+        return reading;
     }
-    QString error;
     // Imported grids are held to the size of new ones, whose contours and sculpting stay quick.
-    const std::shared_ptr<ZQMatrixArray> grid =
-        ZQMatrixArray::matrixArrayWithTabDelimitedData(*text, &error, {kMaximumGridCount, true});
-    if (!error.isEmpty() || (grid && !isUsableHeightGrid(*grid))) {
-        if (error.isEmpty())
-            error = tr("a height is not a finite number");
-        LogEvent(kFileEvent, QStringLiteral("file wasn't imported, exception = %1").arg(error));
-        alertImportFailure(error);
+    reading.grid = ZQMatrixArray::matrixArrayWithTabDelimitedData(*text, &reading.problem, {kMaximumGridCount, true});
+    if (reading.problem.isEmpty())
+        reading.problem = reading.grid ? heightGridProblem(*reading.grid) : tr("the file holds no heights");
+    if (!reading.problem.isEmpty()) {
+        LogEvent(kFileEvent, QStringLiteral("file wasn't imported, exception = %1").arg(reading.problem));
+        reading.grid.reset();
+    }
+    return reading;
+}
+
+bool ZQContourLayer::takeHeightFileReading(const HeightFileReading& reading)
+{
+    if (!reading.grid) {
+        alertImportFailure(reading.problem);
         return false;
     }
-    if (!grid)
-        return false;
-    setHeightMap(grid);
+    setHeightMap(reading.grid);
     if (ZQUndoManager* undo = undoManager())
         undo->setActionName(tr("Import Height Map"));
     return true;
+}
+
+bool ZQContourLayer::importHeightMap(const QString& path)
+{
+    return takeHeightFileReading(readHeightFile(path));
+}
+
+void ZQContourLayer::importHeightMapInBackground(const QString& path)
+{
+    // Owned by the layer: a layer that goes first takes its watcher, and the reading's end, along.
+    auto* watcher = new QFutureWatcher<HeightFileReading>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        takeHeightFileReading(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(&ContourComputation::threadPool(), [path] {
+        try {
+            return readHeightFile(path);
+        } catch (const std::bad_alloc&) {
+            return HeightFileReading{nullptr, tr("there is not enough memory to read it")};
+        }
+    }));
 }

@@ -7,6 +7,7 @@
 #include "platform/vantrix/model/VXLayerMouseEvent.h"
 #include "terrain/layer/ContourComputation.h"
 #include "terrain/layer/ContourUnits.h"
+#include "terrain/section/ProfileSampling.h"
 #include "terrain/section/VXQContourCrossSection.h"
 
 #include <cmath>
@@ -266,16 +267,21 @@ void ZQContourLayer::initCrossSection()
     if (m_heightData && maxX() >= 0 && maxY() >= 0) {
         clampCrossSectionRow();
         const qint64 line = qint64(m_crossSectionRow);
-        // The grid reaches past the interior's far edge: the section closes beyond its last
-        // point, never back over it (the drawing clips it to the interior).
+        // Only the points on the drawing, and no more than a screen shows along the section. The
+        // grid may reach past the interior's far edge: the section closes beyond its last point,
+        // never back over it (the drawing clips it to the interior).
+        const qint64 along = gridLinesOnDrawing(!m_crossSectionIsVertical);
+        const QList<qint64> points = profilesampling::sampledIndices(along, [&](qint64 i) {
+            return m_crossSectionIsVertical ? heightForXY(line, i) : heightForXY(i, line);
+        });
         if (m_crossSectionIsVertical) {
             const double cx = coordinateForXY(line, 0).x(), x0 = cx + kProfileOffset;
-            const double lastY = coordinateForXY(line, maxY()).y() + inset, bottom = std::max(area.bottom(), lastY);
+            const double lastY = coordinateForXY(line, along - 1).y() + inset, bottom = std::max(area.bottom(), lastY);
             profile.moveToPoint({cx, bottom});
             profile.lineToPoint({cx, area.top()});
             profile.lineToPoint({x0, area.top()});
             double offset = 0;
-            for (qint64 r = 0; r <= maxY(); ++r) {
+            for (const qint64 r : points) {
                 offset = (heightForXY(line, r) - base) * kProfileScale;
                 profile.lineToPoint({x0 + offset, coordinateForXY(line, r).y() + inset});
             }
@@ -283,12 +289,12 @@ void ZQContourLayer::initCrossSection()
                 profile.lineToPoint({x0 + offset, bottom});
         } else {
             const double cy = coordinateForXY(0, line).y(), y0 = cy - kProfileOffset;
-            const double lastX = coordinateForXY(maxX(), line).x() + inset, right = std::max(area.right(), lastX);
+            const double lastX = coordinateForXY(along - 1, line).x() + inset, right = std::max(area.right(), lastX);
             profile.moveToPoint({right, cy});
             profile.lineToPoint({area.left(), cy});
             profile.lineToPoint({area.left(), y0});
             double offset = 0;
-            for (qint64 c = 0; c <= maxX(); ++c) {
+            for (const qint64 c : points) {
                 offset = (heightForXY(c, line) - base) * kProfileScale;
                 profile.lineToPoint({coordinateForXY(c, line).x() + inset, y0 - offset});
             }

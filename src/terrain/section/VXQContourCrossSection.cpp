@@ -13,6 +13,9 @@ namespace {
 
 constexpr double kGraticuleWidth = 0.1;
 constexpr double kSmoothing = 1.0;
+// Points this dense lie a few pixels apart at most zooms, where a curve through them looks as
+// the lines between them do, and costs many times as much to fill and stroke.
+constexpr int kMostSmoothedPoints = 512;
 const QColor kFillColour = QColor::fromRgbF(1.0, 0.5, 0.0, 0.15);
 const QColor kStrokeColour = Qt::red;
 constexpr double kStrokeWidth = 0.75;
@@ -76,12 +79,18 @@ const platform::BezierPath& VXQContourCrossSection::graticule() const
 void VXQContourCrossSection::setPath(const platform::BezierPath& path)
 {
     m_graticule.reset();
+    m_smoothed.reset();
     VXDrawablePath::setPath(path);
+    renderingPath(); // made here, on the owning thread, before any drawing asks for it
 }
 
 platform::BezierPath VXQContourCrossSection::renderingPath() const
 {
-    return VXDrawablePath::renderingPath().bezierPathByInterpolatingPath(kSmoothing);
+    if (!m_smoothed) {
+        const platform::BezierPath plain = VXDrawablePath::renderingPath();
+        m_smoothed = plain.elementCount() > kMostSmoothedPoints ? plain : plain.bezierPathByInterpolatingPath(kSmoothing);
+    }
+    return *m_smoothed;
 }
 
 int VXQContourCrossSection::hitPart(QPointF point) const

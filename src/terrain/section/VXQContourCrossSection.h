@@ -35,4 +35,6 @@ public:
 
 private:
     mutable std::optional<platform::BezierPath> m_graticule;
+    // Smoothed once per profile: drawing, hit testing and every mouse move ask for it.
+    mutable std::optional<platform::BezierPath> m_smoothed;
 };

@@ -14,6 +14,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "platform/vantrix/svg/SVGLeftOutAlert.h"
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
 #include <QBuffer>
@@ -185,13 +186,14 @@ VXDrawingPtr VXDrawing::defaultDrawingWithSize(QSizeF size)
     return drawing;
 }
 
-VXDrawingPtr VXDrawing::drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error, QStringList* skipped)
+VXDrawingPtr VXDrawing::drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error,
+                                                     svgimport::LeftOut* leftOut)
 {
     const std::optional<VXSVGImporter::Result> svg = VXSVGImporter::importFile(path, error);
     if (!svg)
         return nullptr;
-    if (skipped)
-        *skipped = svg->skipped;
+    if (leftOut)
+        *leftOut = {svg->skipped, svg->skipReasons};
     VXDrawingPtr drawing = drawingWithSize(svg->size);
     auto layer = std::make_shared<VXObjectDrawingLayer>();
     layer->setLayerName(tr("Layer 1"));

@@ -28,6 +28,9 @@ class VXDrawing;
 class VXGridLayer;
 class VXGuideLayer;
 class ZQUndoManager;
+namespace svgimport {
+struct LeftOut;
+}
 
 using VXDrawingPtr = std::shared_ptr<VXDrawing>;
 
@@ -65,10 +68,10 @@ public:
     // A grid, guides and one object layer (the active layer), in centimetres.
     static VXDrawingPtr defaultDrawingWithSize(QSizeF size);
     // A drawing of the SVG's size with one object layer holding its content; null with an
-    // error 101 when the file cannot be read as SVG. `skipped` receives the names of the
-    // elements left out, one entry per occurrence.
+    // error 101 when the file cannot be read as SVG. `leftOut` receives the elements left out
+    // and why.
     static VXDrawingPtr drawingWithContentsOfSVGFile(const QString& path, QuorvaneError* error = nullptr,
-                                                     QStringList* skipped = nullptr);
+                                                     svgimport::LeftOut* leftOut = nullptr);
 
     // --- Owner ------------------------------------------------------------------------
     QObject* owner() const { return m_owner; }

@@ -411,13 +411,13 @@ const QString kSVGExtension = QStringLiteral("svg");
 constexpr int kMaximumHalvings = 64;
 
 // The objects of the SVG file's first object layer, free to join another container; none
-// when the file gives no drawing. `skipped` receives the elements left out.
-QList<VXDrawableObjectPtr> objectsOfSVGFile(const QString& path, QStringList* skipped)
+// when the file gives no drawing. `leftOut` receives the elements left out and why.
+QList<VXDrawableObjectPtr> objectsOfSVGFile(const QString& path, svgimport::LeftOut* leftOut)
 {
     QuorvaneError error;
     VXDrawingPtr converted;
     try {
-        converted = VXDrawing::drawingWithContentsOfSVGFile(path, &error, skipped);
+        converted = VXDrawing::drawingWithContentsOfSVGFile(path, &error, leftOut);
     } catch (const std::exception& exception) {
         LogEvent(kFileEvent, QStringLiteral("an exception was raised while converting SVG file: %1, url = %2")
                                  .arg(QString::fromUtf8(exception.what()), QUrl::fromLocalFile(path).toString()));
@@ -474,9 +474,9 @@ bool VXObjectDrawingLayer::importSVGGraphicElementWithDraggingInfo(const QString
 {
     if (!drawing())
         return false;
-    QStringList skipped;
-    const QList<VXDrawableObjectPtr> objects = objectsOfSVGFile(path, &skipped);
-    svgimport::alertLeftOut(path, skipped, info.view ? info.view->window() : nullptr);
+    svgimport::LeftOut leftOut;
+    const QList<VXDrawableObjectPtr> objects = objectsOfSVGFile(path, &leftOut);
+    svgimport::alertLeftOut(path, leftOut, info.view ? info.view->window() : nullptr);
     if (objects.isEmpty())
         return false;
     VXDrawableObjectPtr object = objects.first();

@@ -26,15 +26,27 @@ QString leftOutSummary(const QStringList& skipped)
     return parts.join(QStringLiteral(", "));
 }
 
-void alertLeftOut(const QString& path, const QStringList& skipped, QWidget* window)
+QString leftOutReport(const LeftOut& leftOut)
 {
-    if (skipped.isEmpty())
-        return;
+    constexpr qsizetype kReasonsShown = 5;
     const auto tr = [](const char* text) { return QCoreApplication::translate("SVGImport", text); };
+    QString report = tr("These elements were left out: %1. The rest of the file was imported.")
+                         .arg(leftOutSummary(leftOut.elements));
+    for (const QString& reason : leftOut.reasons.first(std::min(leftOut.reasons.size(), kReasonsShown)))
+        report += QStringLiteral("\n\u2022 ") + reason;
+    if (const qsizetype more = leftOut.reasons.size() - kReasonsShown; more > 0)
+        report += QStringLiteral("\n") + tr("(and %1 more reasons, in the log)").arg(more);
+    return report;
+}
+
+void alertLeftOut(const QString& path, const LeftOut& leftOut, QWidget* window)
+{
+    if (leftOut.elements.isEmpty())
+        return;
     platform::Alert alert;
-    alert.setMessageText(tr("Some of “%1” could not be imported.").arg(QFileInfo(path).fileName()));
-    alert.setInformativeText(tr("These elements were left out: %1. The rest of the file was imported.")
-                                 .arg(leftOutSummary(skipped)));
+    alert.setMessageText(QCoreApplication::translate("SVGImport", "Some of “%1” could not be imported.")
+                             .arg(QFileInfo(path).fileName()));
+    alert.setInformativeText(leftOutReport(leftOut));
     alert.beginSheetModalForWindowCompletionHandler(window, {});
 }
 

@@ -27,6 +27,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -145,6 +146,7 @@ public:
         if (context.style.displayed)
             result.objects = convertChildren(m_root, context);
         result.skipped = m_skipped;
+        result.skipReasons = m_skipReasons;
         return result;
     }
 
@@ -193,6 +195,11 @@ private:
     {
         LogEvent(kFileEvent, QStringLiteral("SVG import skipped %1: %2").arg(what, reason));
         m_skipped.append(what);
+        // A hostile file may give each of a million elements a reason of its own.
+        if (m_skipReasons.size() < VXSVGImporter::kMostSkipReasons && !m_skipReasonsMet.contains(reason)) {
+            m_skipReasonsMet.insert(reason);
+            m_skipReasons.append(reason);
+        }
     }
 
     QTransform elementTransform(const SVGElement& element)
@@ -231,7 +238,9 @@ private:
             m_clipPaths.regionFor(context.style.clipPath, context.toPage, context.viewport,
                                   [&] { return userBounds(element, context.viewport); });
         if (!region) {
-            m_skipped.append(QStringLiteral("clipPath")); // the reason is logged
+            // The clip paths log their own reasons.
+            skip(QStringLiteral("clipPath"), QStringLiteral("a clipPath could not be applied; what it clips is drawn "
+                                                            "unclipped"));
             return;
         }
         const std::optional<QPainterPath> both =
@@ -867,6 +876,18 @@ private:
 
     // --- Images ---------------------------------------------------------------------------
 
+    // The image as the user can find it: by its file, or, embedded, by its id and size.
+    static QString imageName(const SVGElement& element)
+    {
+        const QStringView reference = element.attribute(QStringLiteral("href")).trimmed();
+        if (!reference.startsWith(u"data:"))
+            return QStringLiteral("the image \"%1\"").arg(reference.left(80));
+        const QStringView id = element.attribute(QStringLiteral("id"));
+        const QString size = QLocale().formattedDataSize(reference.size());
+        return id.isEmpty() ? QStringLiteral("an embedded image of %1").arg(size)
+                            : QStringLiteral("the embedded image \"%1\" of %2").arg(id.left(80), size);
+    }
+
     // Named by its file, or by its id when it is embedded, so the user can find it.
     void refuseImage(const SVGElement& element, const QString& reason)
     {
@@ -911,7 +932,6 @@ private:
         if (!context.style.visible)
             return nullptr;
         const ImageContent& content = imageOf(element);
-        const QStringView reference = element.attribute(QStringLiteral("href")).trimmed().left(80);
         if (QString reason; content.image && !m_pixels.admit(content.image, &reason)) {
             refuseImage(element, reason);
             return nullptr;
@@ -920,7 +940,7 @@ private:
             content.image ? VXImageShape::imageShapeWithSharedImage(content.image) : nullptr;
         if (!shape) {
             const QString problem = content.image ? QStringLiteral("it is not an image that can be read") : content.problem;
-            skip(QStringLiteral("image"), QStringLiteral("the image \"%1\" is left out: %2").arg(reference, problem));
+            skip(QStringLiteral("image"), QStringLiteral("%1 is left out: %2").arg(imageName(element), problem));
             return nullptr;
         }
         const QSizeF natural = shape->size();
@@ -954,6 +974,8 @@ private:
     SVGClipPaths m_clipPaths;
     QSet<SVGElement> m_usesInProgress;
     QStringList m_skipped;
+    QStringList m_skipReasons;
+    QSet<QString> m_skipReasonsMet;
     qsizetype m_pointBudget = kMaximumPathPoints;
     qsizetype m_objectBudget = kMaximumObjects;
     qsizetype m_visitBudget = kMaximumVisits;

@@ -26,7 +26,10 @@ public:
         QList<VXDrawableObjectPtr> objects; // one per top-level element, in document order (y down)
         QSizeF size;                        // the SVG's width and height in points
         QStringList skipped;                // element names left out, one entry per occurrence
+        QStringList skipReasons;            // why they were, each reason once, in the order met
     };
+    // The reasons a result keeps at most.
+    static constexpr qsizetype kMostSkipReasons = 100;
 
     // Files larger than this are refused unread.
     static constexpr qint64 kMaximumFileSize = 256LL * 1024 * 1024;

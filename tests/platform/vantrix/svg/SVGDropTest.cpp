@@ -158,13 +158,20 @@ TEST(SVGDrop, WhatWasLeftOutIsToldOnceAfterTheRestArrives)
     takeAlerts();
     const QByteArray gaps = rect(40, 20) + "<image x='0' y='0' width='10' height='10' href='gone.png'/>"
                             + "<image x='20' y='0' width='10' height='10' href='lost.png'/>"
-                            + "<foreignObject width='5' height='5'/>";
+                            + "<foreignObject width='5' height='5'/><foreignObject width='6' height='5'/>"
+                            + "<image x='0' y='20' width='10' height='10' href='data:image/png;base64,AAAA'/>";
     ASSERT_TRUE(f.drop({f.write("gaps.svg", svg(100, 50, gaps))}));
     EXPECT_EQ(f.layer->countOfObjects(), 2);
     const QStringList alerts = takeAlerts();
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_TRUE(alerts.first().startsWith("Some of “gaps.svg” could not be imported.")) << qPrintable(alerts.first());
-    EXPECT_TRUE(alerts.first().contains("image (2), foreignObject")) << qPrintable(alerts.first());
+    EXPECT_TRUE(alerts.first().contains("image (3), foreignObject (2)")) << qPrintable(alerts.first());
+    // Why, each reason once: an embedded image's too, not only in the log.
+    for (const char* reason : {"\n\u2022 the image \"gone.png\" is left out: there is no such file\n",
+                               "\n\u2022 <foreignObject> is not supported\n",
+                               "\n\u2022 an embedded image of 26 bytes is left out: it is not an image that can be read"})
+        EXPECT_TRUE(alerts.first().contains(QString::fromUtf8(reason))) << reason << " in " << qPrintable(alerts.first());
+    EXPECT_EQ(alerts.first().count(QStringLiteral("foreignObject> is not supported")), 1);
 
     ASSERT_TRUE(f.drop({f.write("whole.svg", svg(100, 50, rect(40, 20)))}));
     EXPECT_TRUE(takeAlerts().isEmpty());

@@ -697,10 +697,12 @@ TEST(SVGImportTest, ImagesFromDataAndTheBaseFolderOnly)
                              "\"http://example.invalid/a.png\" is left out: only images in the document's folder",
                              "\"link.png\" is left out: it leads out of the document's folder",
                              "\"notes.txt\" is left out: it is not an image that can be read",
-                             "\"data:image/png;base64,@@@\" is left out: its data: URI is malformed",
+                             "an embedded image of 25 bytes is left out: its data: URI is malformed",
                              "\"pipe.png\" is left out: it is a pipe, not a file",
                              "\"gone.png\" is left out: there is no such file"})
         EXPECT_EQ(log.lines.filter(QString::fromUtf8(line)).size(), 1) << line;
+    EXPECT_EQ(result.skipReasons.size(), 10) << "each reason once, for the report";
+    EXPECT_EQ(result.skipReasons.filter(QStringLiteral("\"gone.png\" is left out: there is no such file")).size(), 1);
 
     // Without a base folder no file is read at all.
     EXPECT_TRUE(import(QStringLiteral("<image width='5' height='5' href='pictures/dot.png'/>")).objects.isEmpty());
