@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 
 namespace platform {
 
@@ -27,13 +28,19 @@ struct BackgroundTileQueue::State {
         quint64 version = 0;
         Render render;
     };
+    // A job the workers draw now, and whether the owner still asks for it.
+    struct Drawing {
+        QPoint key;
+        quint64 version = 0;
+        bool wanted = true;
+    };
 
     // Standard locks, which ThreadSanitizer follows.
     mutable std::mutex mutex;
     std::condition_variable idle;
     std::deque<Job> waiting;
-    // What the workers draw now: queuing one of them again would draw it twice at once.
-    QList<std::pair<QPoint, quint64>> rendering;
+    // Queuing one of these again would draw it twice at once.
+    QList<Drawing> drawing;
     QList<Finished> finished;
     int running = 0;
     bool closed = false;
@@ -51,6 +58,29 @@ struct BackgroundTileQueue::State {
         BackgroundTileQueue* queue = owner.data();
         QMetaObject::invokeMethod(queue, [queue] { Q_EMIT queue->tilesFinished(); }, Qt::QueuedConnection);
     }
+
+    // Under the mutex: the job leaves the workers; answers whether it is still asked for.
+    bool endDrawing(const Job& job)
+    {
+        const auto it = std::find_if(drawing.begin(), drawing.end(), [&](const Drawing& entry) {
+            return entry.key == job.key && entry.version == job.version;
+        });
+        const bool wanted = it->wanted;
+        drawing.erase(it);
+        return wanted;
+    }
+
+    // Under the mutex: an interrupted job waits for the next loan, unless a newer one of its
+    // key does.
+    void requeue(Job job)
+    {
+        if (std::none_of(waiting.begin(), waiting.end(), [&](const Job& other) { return other.key == job.key; }))
+            waiting.push_front(std::move(job));
+    }
+
+    // Draws the job inside the gate; nothing when the main thread holds the gate or takes it
+    // back meanwhile.
+    std::optional<QImage> render(const Job& job);
 };
 
 BackgroundTileQueue::BackgroundTileQueue(QObject* parent)
@@ -73,8 +103,12 @@ BackgroundTileQueue::~BackgroundTileQueue()
 void BackgroundTileQueue::enqueue(QPoint key, quint64 version, Render render)
 {
     const std::lock_guard lock(m_state->mutex);
-    if (m_state->rendering.contains(std::pair{key, version}))
-        return;
+    for (State::Drawing& drawing : m_state->drawing) {
+        if (drawing.key == key && drawing.version == version) {
+            drawing.wanted = true;
+            return;
+        }
+    }
     for (State::Job& job : m_state->waiting) {
         if (job.key == key) {
             job = {key, version, std::move(render)};
@@ -88,7 +122,8 @@ void BackgroundTileQueue::clear()
 {
     const std::lock_guard lock(m_state->mutex);
     m_state->waiting.clear();
-    m_state->finished.clear();
+    for (State::Drawing& drawing : m_state->drawing)
+        drawing.wanted = false;
 }
 
 bool BackgroundTileQueue::isQueued(QPoint key) const
@@ -144,49 +179,52 @@ void BackgroundTileQueue::waitUntilIdle()
     });
 }
 
-void BackgroundTileQueue::work(const std::shared_ptr<State>& state)
+std::optional<QImage> BackgroundTileQueue::State::render(const Job& job)
 {
     RenderGate& gate = RenderGate::instance();
+    if (RenderGate::isBeingReclaimed() || !gate.tryEnter())
+        return std::nullopt;
+    // The owner may have gone while this job waited; it closed the queue holding the gate.
+    bool closedMeanwhile = false;
+    {
+        const std::lock_guard lock(mutex);
+        closedMeanwhile = closed;
+    }
+    QImage image;
+    if (!closedMeanwhile)
+        runGuarded("BackgroundTileQueue", [&] { image = job.render(); });
+    // Still asked once the rendering is over, as the main thread waits for it to leave.
+    const bool interrupted = RenderGate::stopRequested();
+    gate.leave();
+    return interrupted ? std::nullopt : std::optional(std::move(image));
+}
+
+void BackgroundTileQueue::work(const std::shared_ptr<State>& state)
+{
     std::unique_lock lock(state->mutex);
     while (!state->closed && !state->waiting.empty()) {
         State::Job job = std::move(state->waiting.front());
         state->waiting.pop_front();
-        const std::pair drawing{job.key, job.version};
-        state->rendering.append(drawing);
+        state->drawing.append({job.key, job.version});
         lock.unlock();
-        const bool entered = !RenderGate::isBeingReclaimed() && gate.tryEnter();
-        QImage image;
-        bool interrupted = !entered;
-        if (entered) {
-            // The owner may have gone while this job waited; it closed the queue holding the gate.
-            lock.lock();
-            const bool closed = state->closed;
-            lock.unlock();
-            if (!closed)
-                runGuarded("BackgroundTileQueue", [&] { image = job.render(); });
-            // Still asked once the rendering is over, as the main thread waits for it to leave.
-            interrupted = RenderGate::stopRequested();
-            gate.leave();
-        }
+        std::optional<QImage> image = state->render(job);
         lock.lock();
-        state->rendering.removeOne(drawing);
-        if (!interrupted) {
-            state->finished.append({job.key, job.version, std::move(image)});
+        const bool wanted = state->endDrawing(job);
+        if (image) {
+            state->finished.append({job.key, job.version, std::move(*image)});
             if (state->sincePosted.elapsed() >= kProgressIntervalMs)
                 state->postFinished();
             continue;
         }
-        state->waiting.push_front(std::move(job));
-        // A loan that began meanwhile counted this worker as running and may have started none.
-        --state->running;
-        if (!gate.isLent() || RenderGate::isBeingReclaimed()) {
-            if (state->running == 0)
-                state->idle.notify_all();
-            return;
-        }
-        ++state->running;
+        if (wanted)
+            state->requeue(std::move(job));
+        // Decided under the mutex: a loan that began meanwhile counted this worker as running
+        // and may have started none.
+        if (!RenderGate::instance().isLent() || RenderGate::isBeingReclaimed())
+            break;
     }
     --state->running;
+    // What was finished before an interruption is shown now, not at the next loan's end.
     if (state->running == 0) {
         state->postFinished();
         state->idle.notify_all();

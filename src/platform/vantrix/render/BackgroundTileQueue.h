@@ -4,7 +4,7 @@
 // (see RenderGate), handed back on the main thread. A job is a key, a version and a function
 // that draws the tile; the owner compares versions, so a tile edited while it rendered is drawn
 // again rather than shown stale. Jobs that the main thread interrupts, waking, wait for the
-// next loan; nothing is lost and no worker ever blocks on the gate.
+// next loan unless the owner no longer asks for them; no worker ever blocks on the gate.
 //
 // tilesFinished is posted when the workers run out of jobs, and every so often during a long
 // rendering, so the owner shows the new tiles without being woken for each.
@@ -33,9 +33,11 @@ public:
     // Jobs waiting are dropped; none runs meanwhile, as the main thread holds the gate.
     ~BackgroundTileQueue() override;
 
-    // Main thread only. Replaces a waiting job of the same key.
+    // Main thread only. Replaces a waiting job of the same key; a job drawing this key and
+    // version now is asked for again instead of being queued twice.
     void enqueue(QPoint key, quint64 version, Render render);
-    // Drops every waiting job and every finished tile not taken yet.
+    // Drops every waiting job; a job drawing now is not queued again when interrupted, unless
+    // asked for again. Finished tiles stay to be taken: the owner's versions judge them.
     void clear();
     bool isQueued(QPoint key) const;
     // Nothing waiting, nothing rendering, nothing finished that was not taken.

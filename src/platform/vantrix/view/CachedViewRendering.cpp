@@ -176,20 +176,28 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
     m_background->clear();
 }
 
-bool CachedViewRendering::bringUpToDate(const QRect& content)
+bool CachedViewRendering::bringUpToDate(const QRect& exposed, const QRect& visible)
 {
     if (!m_drawing)
         return true;
+    // What waits was asked for by earlier paints, perhaps of tiles gone from view since, or
+    // readied for the drawing before an edit: the whole view asks again below.
     m_background->clear();
-    QList<QPoint> missing, edited;
+    QList<QPoint> missing, edited, elsewhere;
     qint64 editedPixels = 0;
-    for (const QPoint& key : keysMeeting(content)) {
+    for (const QPoint& key : keysMeeting(visible)) {
         Tile& tile = m_tiles[key];
-        if (tile.image.isNull()) {
-            if (tile.version == 0)
-                tile.version = ++m_nextVersion;
+        if (tile.version == 0)
+            tile.version = ++m_nextVersion;
+        if (!tile.image.isNull() && tile.dirty.isEmpty())
+            continue;
+        // A tile outside the area being painted is drawn in the background even when small:
+        // drawn now, it would not show until painted again.
+        if (!tileRect(key).intersects(exposed)) {
+            elsewhere.append(key);
+        } else if (tile.image.isNull()) {
             missing.append(key);
-        } else if (!tile.dirty.isEmpty()) {
+        } else {
             edited.append(key);
             const QRect box = tile.dirty.boundingRect();
             editedPixels += qint64(box.width()) * box.height();
@@ -202,18 +210,16 @@ bool CachedViewRendering::bringUpToDate(const QRect& content)
         repairTiles(edited);
     else
         missing += edited;
-    if (missing.isEmpty())
-        return true;
-    readyTiles(missing);
+    readyTiles(missing + elsewhere);
     int objects = 0;
     for (const QPoint& key : missing)
         objects += m_prepared.value(key);
     if (objects <= kImmediateObjects) {
         drawTilesNow(missing);
-        return true;
+        missing.clear();
     }
-    enqueue(missing);
-    return false;
+    enqueue(missing + elsewhere);
+    return missing.isEmpty() && elsewhere.isEmpty();
 }
 
 void CachedViewRendering::readyTiles(const QList<QPoint>& keys)
@@ -315,7 +321,8 @@ QPoint CachedViewRendering::paint(QPainter& painter, const QRect& exposed)
     useMapping(mapping);
     takeFinishedTiles();
     const QRect content = exposed.translated(-mapping.origin);
-    bringUpToDate(content);
+    const QRect visible = visibleContent(mapping);
+    bringUpToDate(content, visible);
     QRegion missing;
     for (const QPoint& key : keysMeeting(content)) {
         const QRect target = tileRect(key).translated(mapping.origin);
@@ -325,11 +332,12 @@ QPoint CachedViewRendering::paint(QPainter& painter, const QRect& exposed)
         else
             painter.drawImage(target.topLeft(), image);
     }
-    if (missing.isEmpty())
-        m_preview.clear();
-    else
+    if (!missing.isEmpty())
         drawPreview(painter, missing);
-    dropTilesAwayFrom(visibleContent(mapping));
+    // Kept while any tile in view lacks its image, for the paints that show it meanwhile.
+    if (!lacksImages(visible))
+        m_preview.clear();
+    dropTilesAwayFrom(visible);
     return mapping.origin;
 }
 
@@ -369,6 +377,12 @@ bool CachedViewRendering::isSettled() const
     return true;
 }
 
+bool CachedViewRendering::lacksImages(const QRect& content) const
+{
+    const QList<QPoint> keys = keysMeeting(content);
+    return std::any_of(keys.begin(), keys.end(), [this](QPoint key) { return m_tiles.value(key).image.isNull(); });
+}
+
 void CachedViewRendering::finishRendering()
 {
     const Mapping mapping = mappingOfView();
@@ -376,7 +390,7 @@ void CachedViewRendering::finishRendering()
     const QRect content = visibleContent(mapping);
     takeFinishedTiles();
     // A few rounds at most: a tile whose drawing failed stays missing rather than hang the view.
-    for (int round = 0; round < 4 && !bringUpToDate(content); ++round) {
+    for (int round = 0; round < 4 && !bringUpToDate(content, content); ++round) {
         m_background->waitUntilIdle();
         takeFinishedTiles();
     }

@@ -84,8 +84,10 @@ private:
     static QList<QPoint> keysMeeting(const QRect& content);
     QRect visibleContent(const Mapping& mapping) const;
     void useMapping(const Mapping& mapping);
-    // Draws now or queues what the tiles meeting `content` lack; true when all are drawn.
-    bool bringUpToDate(const QRect& content);
+    // Draws now what the tiles meeting `exposed` lack, when that is little, and queues the
+    // rest of what the tiles meeting `visible` lack; true when nothing was queued.
+    bool bringUpToDate(const QRect& exposed, const QRect& visible);
+    bool lacksImages(const QRect& content) const;
     // Fills the drawing's caches for the tiles (see DrawingRenderer::prepareToDrawConcurrently)
     // unless done since their last edit, and notes about how many objects each meets.
     void readyTiles(const QList<QPoint>& keys);

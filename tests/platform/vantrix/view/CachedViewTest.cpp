@@ -7,8 +7,10 @@
 #include "platform/vantrix/render/RenderGate.h"
 #include "platform/vantrix/view/CachedViewRendering.h"
 
+#include <QEventLoop>
 #include <QRandomGenerator>
 #include <QThread>
+#include <QTimer>
 
 using namespace drawingtest;
 using namespace viewtest;
@@ -59,6 +61,22 @@ struct BusyView : ViewFixture {
     {
         view.discardRenderings();
         return settled();
+    }
+
+    // Runs the event loop as the application does, the workers drawing while it waits,
+    // until the view has drawn everything it shows (or five seconds have passed).
+    bool settlesOnItsOwn()
+    {
+        QEventLoop loop;
+        QTimer poll;
+        poll.callOnTimeout([&] {
+            if (view.isRenderingSettled())
+                loop.quit();
+        });
+        poll.start(5);
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        return view.isRenderingSettled();
     }
 
     // Paints (sending the view's tiles to the background) and lends them a moment.
@@ -156,6 +174,40 @@ TEST(CachedView, EditsDuringABackgroundRenderingLeaveNothingStale)
         EXPECT_EQ(differingPixels(afterEdit, f.fresh()), 0) << name;
     }
     EXPECT_GT(differingPixels(before, f.shown()), 0);
+}
+
+TEST(CachedView, TilesLeftToTheBackgroundAreDrawnWhateverLandsMeanwhile)
+{
+    // The whole view goes to the background; then, before its tiles are drawn, a small area is
+    // painted (as a finished tile, a knob or a blinking caret asks), an import lands in one
+    // corner, or the view zooms. The event loop alone must then bring every tile in view,
+    // none shown scaled from the scale before.
+    BusyView f;
+    const auto addObjectsInCorner = [&] {
+        QList<VXDrawableObjectPtr> landed;
+        for (int i = 0; i < 40; ++i)
+            landed.append(VXDrawableShape::drawableShapeWithRect(QRectF(20 + i * 3, 1100 + i % 5, 2, 2),
+                                                                 fillStyle(QColor(30, 30, 200))));
+        f.layer->addObjectsFromArray(landed);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> landings{
+        {"a small area painted", [&] { f.view.viewport()->repaint(QRect(3, 3, 8, 8)); }},
+        {"an import landing", addObjectsInCorner},
+        {"a zoom, then a small area painted", [&] {
+             f.view.zoomViewByFactorWithCentre(1.25, QPointF(120, 300));
+             f.view.viewport()->repaint();
+             f.view.viewport()->repaint(QRect(3, 3, 8, 8));
+         }},
+    };
+    for (const auto& [name, landing] : landings) {
+        f.view.discardRenderings();
+        f.view.viewport()->repaint();
+        ASSERT_FALSE(f.view.isRenderingSettled()) << "the view is to be drawn in the background";
+        landing();
+        EXPECT_TRUE(f.settlesOnItsOwn()) << name;
+        const QImage settled = f.shown();
+        EXPECT_EQ(differingPixels(settled, f.fresh()), 0) << name;
+    }
 }
 
 TEST(CachedView, ZoomLimitsAndEmptyDrawingsRenderWithoutHarm)
