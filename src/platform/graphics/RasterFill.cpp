@@ -286,6 +286,18 @@ std::optional<QRect> changeablePixels(const QPainter& painter, const QTransform&
     return pixels;
 }
 
+// Qt keeps what it converts a painted path into (over 3 KB, however short the path) with the
+// path's shared data for as long as that data lives. Drawables paint copies sharing their stored
+// path's data, so a map would keep one conversion per object for its whole life; a copy of its
+// own takes the conversion with it.
+QPainterPath unsharedCopy(const QPainterPath& path)
+{
+    QPainterPath copy;
+    copy.setFillRule(path.fillRule());
+    copy.addPath(path);
+    return copy;
+}
+
 } // namespace
 
 QPainterPath pathTrimmedToPixels(const QPainterPath& path, const QTransform& toDevice, const QRect& pixels)
@@ -328,12 +340,12 @@ void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush)
     const QTransform toDevice = painter.deviceTransform();
     const std::optional<QRect> pixels = changeablePixels(painter, toDevice);
     if (!pixels || brush.style() != Qt::SolidPattern) {
-        painter.fillPath(path, brush);
+        painter.fillPath(unsharedCopy(path), brush);
         return;
     }
     const QPainterPath trimmed = pathTrimmedToPixels(path, toDevice, *pixels);
     if (!trimmed.isEmpty())
-        painter.fillPath(trimmed, brush);
+        painter.fillPath(unsharedCopy(trimmed), brush);
 }
 
 void strokePathWithQt(QPainter& painter, const QPainterPath& path, const QPen& pen)
@@ -346,13 +358,13 @@ void strokePathWithQt(QPainter& painter, const QPainterPath& path, const QPen& p
     const double smallestStretch = largestStretch > 0 ? std::abs(toDevice.determinant()) / largestStretch : 0;
     if (!pixels || pen.style() != Qt::SolidLine || pen.isCosmetic() || pen.brush().style() != Qt::SolidPattern
         || !(pen.widthF() * smallestStretch > kThinPenPixels) || !std::isfinite(pen.widthF() * largestStretch)) {
-        painter.strokePath(path, pen);
+        painter.strokePath(unsharedCopy(path), pen);
         return;
     }
     const double reach = penReach(pen) * largestStretch;
     const QPainterPath trimmed = pathTrimmedForStroke(path, toDevice, *pixels, reach);
     if (!trimmed.isEmpty())
-        painter.strokePath(trimmed, pen);
+        painter.strokePath(unsharedCopy(trimmed), pen);
 }
 
 } // namespace platform

@@ -43,7 +43,8 @@ QPainterPath pathTrimmedForStroke(const QPainterPath& path, const QTransform& to
 double penReach(const QPen& pen);
 
 // Fills like QPainter::fillPath. In a solid colour on raster images, only what can reach the pixels
-// the painter may change (its device, narrowed by its clip) is handed to Qt.
+// the painter may change (its device, narrowed by its clip) is handed to Qt. Neither function
+// leaves anything attached to the path's data: drawables keep theirs for the life of the map.
 void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush);
 // Strokes like QPainter::strokePath. With a solid, undashed pen wider than a device pixel on raster
 // images, only what the pen can reach the painter's pixels from is handed to Qt.

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 using namespace platform;
 
@@ -167,4 +168,43 @@ TEST(RasterFill, TrimmingLeavesWhatReachesThePixelsAndDropsWhatCannot)
     // Perspective maps straight lines on curved ones in no way the trimming can follow.
     const QTransform perspective(1, 0, 0.0001, 0, 1, 0.0002, 0, 0, 1);
     EXPECT_EQ(pathTrimmedToPixels(ring, perspective, QRect(1800, 1300, 512, 512)).elementCount(), ring.elementCount());
+}
+
+TEST(RasterFill, PaintedPathsKeepNothingOfThePainting)
+{
+    // Thousands of short roads kept as a map keeps them, each filled and stroked (thin, wide,
+    // dashed) as a tile draws them, in the same pixels as Qt's own painting: the paths hold no
+    // more memory afterwards than before.
+    std::vector<QPainterPath> roads;
+    for (int i = 0; i < 4000; ++i) {
+        QPainterPath road(QPointF(i % 60 * 4, i / 60 * 3));
+        road.lineTo(road.currentPosition() + QPointF(2, 1));
+        road.lineTo(road.currentPosition() + QPointF(1, 2));
+        roads.push_back(road);
+    }
+    const QPen pens[] = {QPen(Qt::black, 0.4), QPen(Qt::darkRed, 3), QPen(Qt::blue, 2, Qt::DashLine)};
+    QImage ours(260, 210, QImage::Format_ARGB32_Premultiplied), theirs = ours;
+    ours.fill(Qt::white);
+    theirs.fill(Qt::white);
+    const size_t before = mallinfo2().uordblks;
+    {
+        QPainter painter(&ours);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const QPainterPath& road : roads) {
+            fillPath(painter, road, QColor(200, 230, 180));
+            for (const QPen& pen : pens)
+                strokePathWithQt(painter, road, pen);
+        }
+    }
+    const double bytesPerRoad = (double(mallinfo2().uordblks) - double(before)) / double(roads.size());
+    EXPECT_LT(bytesPerRoad, 64);
+
+    QPainter painter(&theirs);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (QPainterPath road : roads) {
+        painter.fillPath(road, QColor(200, 230, 180));
+        for (const QPen& pen : pens)
+            painter.strokePath(road, pen);
+    }
+    EXPECT_EQ(ours, theirs);
 }
