@@ -1,6 +1,7 @@
 #include "platform/ui/Document.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -12,13 +13,19 @@
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/WindowController.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <exception>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace platform {
 
 namespace {
+
+const QByteArray kReturnFreedMemory = QByteArrayLiteral("returnFreedMemory");
 
 QuorvaneError documentError(const QString& description)
 {
@@ -289,6 +296,14 @@ void Document::close()
     }
     if (DocumentController* documentController = DocumentController::existingSharedDocumentController())
         documentController->removeDocument(this);
+    // A large map leaves the allocator holding its freed pages (objects made on import threads
+    // lie in arenas of their own, interleaved with what stays): give them back once its window
+    // and views, deleted later, have let go of it too.
+#if defined(__GLIBC__)
+    QObject* application = QCoreApplication::instance();
+    RunLoop::cancelPreviousPerformRequests(application, kReturnFreedMemory);
+    RunLoop::performAfterDelay(application, [] { malloc_trim(0); }, 1000, kReturnFreedMemory);
+#endif
 }
 
 void Document::canCloseDocument(std::function<void(bool shouldClose)> completion)

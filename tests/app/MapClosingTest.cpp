@@ -1,0 +1,109 @@
+// Closing a map window gives back what the map held: after an import, its undo and the
+// window closed as a user closes it, no imported object, style, layer or the document
+// itself is still alive.
+
+#include "support/MapWindowTesting.h"
+#include "support/ShapefileBuilders.h"
+
+#include "app/document/ZQTrueQuorvaneDocument.h"
+#include "app/import/ShapefileImportHost.h"
+#include "geodata/ShapefileImportServices.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThreadPool>
+#include <cmath>
+
+namespace {
+
+constexpr int kLines = 2'000;
+
+// Short lines spread evenly over a square, each with a name and a number.
+QString writeLines(const QTemporaryDir& folder)
+{
+    shapefiletest::ShpBuilder shp;
+    shapefiletest::DbfBuilder dbf({{"NAME", 'C', 12}, {"ID", 'N', 8}});
+    shp.setBounds({0, 0, 100, 100});
+    const int side = int(std::ceil(std::sqrt(kLines)));
+    const double step = 96.0 / side;
+    for (int i = 0; i < kLines; ++i) {
+        const QPointF start(i % side * step, i / side * step);
+        shp.addParts(3, {{start, start + QPointF(step / 2, step / 4), start + QPointF(step / 2, step / 2)}});
+        dbf.addRow({"line " + QByteArray::number(i), QByteArray::number(i)});
+    }
+    const QString base = folder.filePath(QStringLiteral("lines"));
+    for (const auto& [extension, bytes] : {std::pair{".shp", shp.bytes()}, std::pair{".dbf", dbf.bytes()}}) {
+        QFile file(base + extension);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    return base + QStringLiteral(".shp");
+}
+
+template <class T>
+int countAlive(const std::vector<std::weak_ptr<T>>& objects)
+{
+    return int(std::count_if(objects.begin(), objects.end(), [](const auto& object) { return !object.expired(); }));
+}
+
+class ClosingAMap : public testsupport::MapWindowTest {
+protected:
+    void SetUp() override
+    {
+        m_previous = geodata::ShapefileImportServices::install(std::make_shared<ShapefileImportHost>());
+        MapWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        MapWindowTest::TearDown();
+        geodata::ShapefileImportServices::install(m_previous);
+    }
+
+private:
+    std::shared_ptr<geodata::ShapefileImportServices> m_previous;
+};
+
+} // namespace
+
+TEST_F(ClosingAMap, FreesEveryImportedObjectStyleAndLayer)
+{
+    QTemporaryDir folder;
+    platform::MenuItem* undo = item(QStringLiteral("Edit"), QStringLiteral("Undo"));
+    ASSERT_TRUE(undo);
+    auto* map = qobject_cast<ZQTrueQuorvaneDocument*>(document);
+    ASSERT_TRUE(map);
+    const QString path = writeLines(folder);
+    ASSERT_TRUE(map->importShapefileAtURL(QUrl::fromLocalFile(path)));
+    for (int turn = 0; turn < 3; ++turn) {
+        QThreadPool::globalInstance()->waitForDone();
+        platform::RunLoop::runUntilIdle();
+    }
+    map->undoManager()->closeAutomaticGroup();
+    const auto* layer = dynamic_cast<VXObjectOwnerLayer*>(map->activeLayer());
+    ASSERT_TRUE(layer);
+    ASSERT_EQ(layer->countOfObjects(), kLines);
+
+    std::vector<std::weak_ptr<const ZQObject>> objects, styles, owners;
+    for (const VXDrawableObjectPtr& object : layer->objects()) {
+        objects.push_back(object);
+        styles.push_back(object->style());
+    }
+    owners = {layer->weak_from_this(), map->drawing(), map->weak_from_this()};
+    document->mainView()->viewport()->repaint(); // the view's caches hold them too
+
+    ASSERT_TRUE(undo->validate());
+    EXPECT_EQ(undo->title(), QStringLiteral("Undo Import Shapefile"));
+    undo->trigger();
+    platform::RunLoop::runUntilIdle();
+    ASSERT_FALSE(map->isDocumentEdited());
+    window->close();
+    document = nullptr;
+    platform::RunLoop::runFor(1000);
+
+    EXPECT_TRUE(platform::DocumentController::sharedDocumentController()->documents().isEmpty());
+    EXPECT_EQ(countAlive(objects), 0);
+    EXPECT_EQ(countAlive(styles), 0);
+    EXPECT_EQ(countAlive(owners), 0) << "layer, drawing, document";
+}
