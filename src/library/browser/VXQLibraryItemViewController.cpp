@@ -401,6 +401,8 @@ void VXQLibraryItemViewController::iconSizingAction(QObject* sender)
 {
     if (auto* control = qobject_cast<ZQSegmentedControl*>(sender))
         setIconSizing(control->selectedTag());
+    else if (auto* item = qobject_cast<platform::MenuItem*>(sender))
+        setIconSizing(item->tag());
 }
 
 void VXQLibraryItemViewController::iconContinuousSizingAction(QObject* sender)
@@ -420,6 +422,8 @@ void VXQLibraryItemViewController::layoutModeAction(QObject* sender)
 {
     if (auto* control = qobject_cast<ZQSegmentedControl*>(sender))
         setLayoutMode(control->selectedSegment());
+    else if (auto* item = qobject_cast<platform::MenuItem*>(sender))
+        setLayoutMode(item->tag());
 }
 
 void VXQLibraryItemViewController::enableEditingAction(QObject* sender)
