@@ -1,5 +1,6 @@
 #include "LibraryManagerTesting.h"
 
+#include "library/archiving/FolderZipWriter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/UiTestSupport.h"
@@ -7,6 +8,8 @@
 #include "widgets/iconview/JXDistributedView.h"
 
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTableView>
 #include <QTest>
@@ -165,6 +168,34 @@ TEST_F(ManagerMenusTest, CtrlQQuitsFromTheManager)
     item("File", "Quit")->trigger();
     EXPECT_EQ(application.quits, 2);
     platform::Application::setDelegate(previous);
+}
+
+// The panel takes library folders; a typed name of another file is refused with the reason.
+TEST_F(ManagerMenusTest, ImportingAnExportedArchiveSaysToUnpackItFirst)
+{
+    const QString zip = userFolder() + QStringLiteral("/../Roads.zip");
+    ASSERT_TRUE(FolderZipWriter::writeArchive(roads->path(), zip));
+    const QString text = userFolder() + QStringLiteral("/../notes.txt");
+    QFile notes(text);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("not a collection");
+    notes.close();
+    for (const QString& path : {zip, text}) {
+        item("File", "Import Collection...")->trigger();
+        platform::RunLoop::runUntilIdle();
+        auto* panel = manager->window()->findChild<QFileDialog*>();
+        ASSERT_TRUE(panel);
+        auto* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_TRUE(name);
+        name->setText(path);
+        QTest::keyClick(name, Qt::Key_Return);
+        platform::RunLoop::runUntilIdle();
+    }
+    EXPECT_EQ(alerts, (QStringList{"Nothing Imported", "Nothing Imported"}));
+    EXPECT_EQ(informative.value(0), QStringLiteral("“Roads.zip” is a collection archive: unpack it and import the "
+                                                   ".symlibrary folder inside"));
+    EXPECT_TRUE(informative.value(1).startsWith(QStringLiteral("“notes.txt” is not a collection")));
+    EXPECT_EQ(VXQLibraryCatalogue::libraryWithNameInGroup(QStringLiteral("Roads 1"), kVXQLibraryUserGroupName), nullptr);
 }
 
 } // namespace
