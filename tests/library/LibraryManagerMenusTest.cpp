@@ -7,12 +7,14 @@
 #include "support/MenuTesting.h"
 #include "widgets/iconview/JXDistributedView.h"
 
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using platform::MenuItem;
 
@@ -96,6 +98,32 @@ TEST_F(ManagerMenusTest, DeleteFromTheEditMenuOrTheKeyTrashesUnlockedItemsAfterT
     browser()->deleteItemsOKAction(nullptr);
     EXPECT_FALSE(onDisk("Canal"));
     EXPECT_EQ(namesOf(manager->sortedAndFilteredItems()), QStringList{"Bridge"});
+}
+
+// A right click on an item selects it and offers the item commands.
+TEST_F(ManagerMenusTest, TheItemsContextMenuActsOnTheItemClicked)
+{
+    select({"Avenue"});
+    JXDistributedView* icons = browser()->iconView();
+    const QPoint canal = icons->rectForItemAtIndex(2).center().toPoint();
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        for (QAction* entry : menu->actions())
+            if (entry->isEnabled() && !entry->isSeparator())
+                offered.append(entry->text());
+        menu->actions().first()->trigger();
+        menu->close();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, canal, icons->viewport()->mapToGlobal(canal));
+    QApplication::sendEvent(icons->viewport(), &click);
+    EXPECT_EQ(selectedNames(), QStringList{"Canal"});
+    EXPECT_EQ(offered.value(0), QStringLiteral("Delete..."));
+    EXPECT_TRUE(offered.contains(QStringLiteral("Rename Item")));
+    ASSERT_NE(browser()->deleteSheet(), nullptr);
+    EXPECT_TRUE(browser()->deleteSheetText().startsWith(QStringLiteral("Really delete “Canal”?")));
+    browser()->deleteItemsCancelAction(nullptr);
 }
 
 TEST_F(ManagerMenusTest, SelectionCommandsAndTheViewMenuReachTheItems)

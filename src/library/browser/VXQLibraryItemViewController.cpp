@@ -6,6 +6,7 @@
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/Sheet.h"
 #include "widgets/cells/ZQLabelledIconCell.h"
@@ -434,6 +435,15 @@ void VXQLibraryItemViewController::enableEditingAction(QObject* sender)
     else if (const auto* button = qobject_cast<QAbstractButton*>(sender))
         off = !button->isChecked();
     setEditingEnabled(off);
+}
+
+void VXQLibraryItemViewController::showItemMenu(qint64 index, QPoint globalPosition)
+{
+    if (index >= 0 && index < numberOfItemsInContent() && !m_selection.indexes().contains(index))
+        selectItemsAtIndexes({index});
+    platform::Menu menu;
+    addItemCommands(menu);
+    menu.exec(globalPosition);
 }
 
 void VXQLibraryItemViewController::revealInFinderAction(QObject*)

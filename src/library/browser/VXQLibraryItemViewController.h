@@ -123,6 +123,9 @@ public:
     ZQSegmentedControl* iconSizeControl();
     ZQSegmentedControl* layoutModeControl();
     QComboBox* sortByPopUpButton();
+    // The item commands as a context menu at `globalPosition`, over the item at `index` (selected
+    // first when it is not) or over no item (any other index).
+    void showItemMenu(qint64 index, QPoint globalPosition);
     // The browser's View menu and its item commands for an Edit menu, aimed at the browser.
     platform::Menu* makeViewMenu(const QString& title, QWidget* parent) const { return m_controls.makeViewMenu(title, parent); }
     void addItemCommands(platform::Menu& menu) const { m_controls.addItemCommands(menu); }
