@@ -124,6 +124,14 @@ TEST_F(LibraryTest, MenuOfAllLibrariesIsFilledWhenShownAndFollowsTheGroups)
     EXPECT_EQ(libraryItem->representedObject().toString(), QStringLiteral("MY LIBRARY.Base"));
     EXPECT_EQ(libraryItem->target(), &target);
     EXPECT_EQ(libraryItem->action(), QByteArray("chooseCategory:"));
+    // Each entry shows its element's icon: the group's artwork, the collection, the category.
+    const auto showsIcon = [](const QAction* entry, const QImage& icon) {
+        return !icon.isNull() && entry->isIconVisibleInMenu()
+            && entry->icon().pixmap(icon.deviceIndependentSize().toSize(), icon.devicePixelRatio()).toImage().convertToFormat(QImage::Format_ARGB32)
+            == icon.convertToFormat(QImage::Format_ARGB32);
+    };
+    EXPECT_TRUE(showsIcon(menu->actions()[2], VXQLibraryGroup::userGroup()->icon()));
+    EXPECT_TRUE(showsIcon(libraryItem, base->icon()));
 
     // The library's submenu lists its categories by name; nested ones get their own submenu.
     QMenu* categories = libraryItem->menu();
@@ -136,6 +144,7 @@ TEST_F(LibraryTest, MenuOfAllLibrariesIsFilledWhenShownAndFollowsTheGroups)
     EXPECT_TRUE(roads->font().italic());
     ASSERT_TRUE(roads->menu());
     EXPECT_EQ(titles(roads->menu()), QStringList({"Minor"}));
+    EXPECT_TRUE(showsIcon(roads, base->categoryWithName(QStringLiteral("Roads"))->icon()));
     EXPECT_EQ(qobject_cast<platform::MenuItem*>(roads->menu()->actions()[0])->representedObject().toString(),
               QStringLiteral("MY LIBRARY.Base.Roads.Minor"));
 
@@ -190,7 +199,7 @@ TEST_F(LibraryTest, LibrariesShowACollectionAndGroupsTheirArtworkSixteenHigh)
                shown.convertToFormat(QImage::Format_ARGB32) == expected.convertToFormat(QImage::Format_ARGB32);
     };
     const VXQLibraryPtr base = makeLibrary(QStringLiteral("Base"));
-    EXPECT_TRUE(sameImage(libraryElementIcon(base.get()), QStringLiteral("VL_Collection"), {16, 16}));
+    EXPECT_TRUE(sameImage(base->icon(), QStringLiteral("VL_Collection"), {16, 16}));
 
     const QImage user = libraryGroupIcon(QStringLiteral("MY LIBRARY"));
     const QSizeF shelf = imageNamed(QStringLiteral("VLTB_Library")).size();

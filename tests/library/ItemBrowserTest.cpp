@@ -346,7 +346,7 @@ TEST_F(ItemBrowserTest, DeleteAsksAndHandsOnOnlyUnlockedItems)
 {
     RecordingDelegate delegate(uniqueRoot());
     auto browser = makeBrowser(delegate);
-    platform::MenuItem deleteItem(QStringLiteral("Delete"), "delete");
+    platform::MenuItem deleteItem(QStringLiteral("Delete"), "delete_");
 
     items[1]->setLocked(true);
     browser->selectItemsAtIndexes({1});

@@ -23,7 +23,13 @@ inline const QStringList kManagerKeys{kLibManagerShowLibraryCounts,     kLibMana
                                       kLibManagerShowDocuments,         kLibManagerSortMode,
                                       kLibManagerPrintInfo,             kLibManagerExpandedItems,
                                       kVXQLibraryConfirmCategoryDelete, kVXQLibraryConfirmCategoryCopy,
-                                      kLibManagerWindowFrame};
+                                      kLibManagerWindowFrame,
+                                      // The item browser's, under the manager's root name.
+                                      kLibManagerSettingsRootName + "_VXLIB_ITEM_VIEW_layoutMode",
+                                      kLibManagerSettingsRootName + "_VXLIB_ITEM_VIEW_iconSizing",
+                                      kLibManagerSettingsRootName + "_VXLIB_ITEM_VIEW_iconUpscaling",
+                                      kLibManagerSettingsRootName + "_VXLIB_ITEM_VIEW_lockBadging",
+                                      kLibManagerSettingsRootName + "_bkgColorIndex"};
 
 inline QStringList namesOf(const QList<VXQLibraryItemPtr>& items)
 {

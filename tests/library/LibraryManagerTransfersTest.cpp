@@ -204,6 +204,7 @@ TEST_F(TransfersTest, MoveToMenuListsUserLibrariesAndMovesTheSelection)
     QAction* toParks = nullptr;
     for (QAction* entry : entries.mid(2)) {
         EXPECT_EQ(entry->isEnabled(), entry->text() != QStringLiteral("Roads")) << entry->text().toStdString();
+        EXPECT_FALSE(entry->icon().isNull()) << entry->text().toStdString();
         if (entry->text() == QStringLiteral("Parks"))
             toParks = entry;
     }

@@ -11,6 +11,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/UiTestSupport.h"
+#include "support/MenuTesting.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMainWindow>
@@ -19,18 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace testsupport {
-
-// The item titled `itemTitle` in the menu bar's menu `menuTitle`; a test failure without one.
-inline platform::MenuItem* menuItem(QMenuBar* bar, const QString& menuTitle, const QString& itemTitle)
-{
-    for (QAction* menuAction : bar->actions())
-        if (menuAction->menu() && menuAction->text().remove('&') == menuTitle)
-            for (QAction* action : menuAction->menu()->actions())
-                if (auto* item = qobject_cast<platform::MenuItem*>(action); item && item->text() == itemTitle)
-                    return item;
-    ADD_FAILURE() << "no item " << qPrintable(menuTitle) << " > " << qPrintable(itemTitle);
-    return nullptr;
-}
 
 class MapWindowTest : public ::testing::Test {
 protected:

@@ -17,43 +17,12 @@ using platform::MenuItem;
 
 namespace {
 
-// Keys people expect beside the platform's binding, which may be none: Ctrl+= zooms in on
-// keyboards where + needs Shift, and Save As is Ctrl+Shift+S on every desktop.
-QList<QKeySequence> expectedKeys(QKeySequence::StandardKey key)
-{
-    switch (key) {
-    case QKeySequence::ZoomIn:
-        return {QKeySequence(Qt::CTRL | Qt::Key_Equal)};
-    case QKeySequence::SaveAs:
-        return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
-    default:
-        return {};
-    }
-}
-
-// The key equivalent of the platform's standard binding, so that the item is validated when
-// its keys are pressed; the other bindings of that key work as well.
-void setStandardShortcut(MenuItem* item, QKeySequence::StandardKey key)
-{
-    QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
-    for (const QKeySequence& expected : expectedKeys(key))
-        if (!bindings.contains(expected))
-            bindings.append(expected);
-    if (bindings.isEmpty())
-        return;
-    const QKeyCombination primary = bindings.first()[0];
-    // Lower case: an upper-case key equivalent adds Shift.
-    const QString keyText = QKeySequence(primary.key()).toString(QKeySequence::PortableText).toLower();
-    item->setKeyEquivalent(keyText, platform::modifierFlagsFromQt(primary.keyboardModifiers()));
-    item->setShortcuts(bindings);
-}
-
 MenuItem* addItem(Menu* menu, const QString& title, const QByteArray& action,
                   std::optional<QKeySequence::StandardKey> key = std::nullopt)
 {
     MenuItem* item = menu->addItemWithTitleActionKeyEquivalent(title, action);
     if (key)
-        setStandardShortcut(item, *key);
+        item->setStandardKey(*key);
     return item;
 }
 

@@ -92,4 +92,17 @@ bool writeArchive(const QString& folder, const QString& destination, QString* re
     return true;
 }
 
+QString archivedFolderName(const QString& archive)
+{
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &error);
+    if (!zip)
+        return {};
+    const char* first = zip_get_num_entries(zip, 0) > 0 ? zip_get_name(zip, 0, ZIP_FL_ENC_GUESS) : nullptr;
+    const QString name = first ? QString::fromUtf8(first) : QString();
+    zip_discard(zip);
+    const qsizetype slash = name.indexOf(u'/');
+    return slash > 0 ? name.left(slash) : QString();
+}
+
 } // namespace FolderZipWriter

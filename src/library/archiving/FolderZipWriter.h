@@ -12,4 +12,8 @@ namespace FolderZipWriter {
 // False, with the reason, when the folder cannot be read or the archive cannot be written.
 bool writeArchive(const QString& folder, const QString& destination, QString* reason = nullptr);
 
+// The folder an archive of this kind holds ("Roads.symlibrary"), read from its first entry;
+// empty for a file that is no zip archive or does not start with a folder.
+QString archivedFolderName(const QString& archive);
+
 } // namespace FolderZipWriter

@@ -2,6 +2,7 @@
 
 #include "library/browser/LibraryItemBrowserRules.h"
 #include "platform/foundation/ZQAssert.h"
+#include "platform/ui/Menu.h"
 #include "widgets/controls/ZQSegmentedControl.h"
 
 #include <QComboBox>
@@ -13,6 +14,15 @@ namespace {
 constexpr int kSizingsBySegment[] = {3, 0, 1, 2};
 constexpr int kIconMode = 0;
 constexpr int kListMode = 1;
+
+platform::MenuItem* addItem(platform::Menu& menu, QObject* target, const QString& title, const QByteArray& action,
+                            int tag = 0)
+{
+    platform::MenuItem* item = menu.addItemWithTitleActionKeyEquivalent(title, action);
+    item->setTarget(target);
+    item->setTag(tag);
+    return item;
+}
 
 QString tr(const char* text)
 {
@@ -77,6 +87,40 @@ QComboBox* LibraryItemBrowserControls::sortByPopUpButton(int sortMode)
         m_sortBy = popUp;
     }
     return m_sortBy;
+}
+
+platform::Menu* LibraryItemBrowserControls::makeViewMenu(const QString& title, QWidget* parent) const
+{
+    auto* menu = new platform::Menu(title, parent);
+    addItem(*menu, m_target, tr("as Icons"), "layoutModeAction", kIconMode);
+    addItem(*menu, m_target, tr("as List"), "layoutModeAction", kListMode);
+    menu->addSeparator();
+    for (const int sizing : kSizingsBySegment) {
+        const int side = int(librarybrowser::iconSizeForSizing(sizing).width());
+        addItem(*menu, m_target, tr("Icons %1 × %1").arg(side), "iconSizingAction", sizing);
+    }
+    // Checked when small previews keep their size.
+    addItem(*menu, m_target, tr("Keep Small Icons Small"), "toggleIconScalingAction");
+    addItem(*menu, m_target, tr("Show Lock Badges"), "toggleLockBadgingAction");
+    auto* background = new platform::Menu(tr("Background"), menu);
+    const QStringList colours{tr("Standard"), tr("White"), tr("Grey"), tr("Light Grey"), tr("Black")};
+    for (int index = 0; index < colours.size(); ++index)
+        addItem(*background, m_target, colours[index], "backgroundColourAction", index);
+    menu->addMenu(background);
+    return menu;
+}
+
+void LibraryItemBrowserControls::addItemCommands(platform::Menu& menu) const
+{
+    addItem(menu, m_target, tr("Delete..."), "delete_")->setStandardKey(QKeySequence::Delete);
+    menu.addSeparator();
+    addItem(menu, m_target, tr("Select All"), "selectAll")->setStandardKey(QKeySequence::SelectAll);
+    addItem(menu, m_target, tr("Select None"), "selectNone")->setStandardKey(QKeySequence::Deselect);
+    addItem(menu, m_target, tr("Select Others"), "selectOthers");
+    menu.addSeparator();
+    addItem(menu, m_target, tr("Rename Item"), "renameAction");
+    addItem(menu, m_target, tr("Enable Editing"), "enableEditingAction");
+    addItem(menu, m_target, tr("Show Item in File Manager"), "revealInFinderAction");
 }
 
 void LibraryItemBrowserControls::showLayoutMode(int mode)

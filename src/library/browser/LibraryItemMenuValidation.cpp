@@ -13,7 +13,7 @@ bool validateMenuItem(VXQLibraryItemViewController& browser, platform::MenuItem&
         VXQLibrary* library = libraryItem ? libraryItem->library() : nullptr;
         return library && library->allowsContentChanges();
     };
-    if (action == "delete") {
+    if (action == "delete_") {
         const QList<VXQLibraryItemPtr> unlocked = browser.selectedUnlockedItems();
         return !unlocked.isEmpty() && libraryAllowsChanges(unlocked.last());
     }
@@ -27,6 +27,16 @@ bool validateMenuItem(VXQLibraryItemViewController& browser, platform::MenuItem&
     if (action == "renameAction") {
         const QList<VXQLibraryItemPtr> items = browser.selectedItems();
         return !items.isEmpty() && !items.first()->locked() && libraryAllowsChanges(items.first());
+    }
+    if (action == "layoutModeAction") {
+        menuItem.setState(menuItem.tag() == browser.layoutMode() ? platform::MenuItem::OnState : platform::MenuItem::OffState);
+        return true;
+    }
+    if (action == "iconSizingAction") {
+        const bool iconMode = browser.layoutMode() == VXQLibraryItemViewController::IconMode;
+        menuItem.setState(iconMode && menuItem.tag() == browser.iconSizing() ? platform::MenuItem::OnState
+                                                                             : platform::MenuItem::OffState);
+        return iconMode;
     }
     if (action == "toggleIconScalingAction") {
         menuItem.setState(browser.iconsCanBeScaledUp() ? platform::MenuItem::OffState : platform::MenuItem::OnState);

@@ -56,6 +56,10 @@ QStackedWidget* LibraryItemPresentations::build(QSizeF cellSize)
             [this](int column) { m_browser.tableHeaderClicked(column); });
     stack->addWidget(table);
     m_table = table;
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table, &QWidget::customContextMenuRequested, &m_browser, [this](QPoint position) {
+        m_browser.showItemMenu(m_table->indexAt(position).row(), m_table->viewport()->mapToGlobal(position));
+    });
 
     setIconView(iconView, cellSize);
     return stack;
@@ -123,6 +127,11 @@ void LibraryItemPresentations::setIconView(JXDistributedView* iconView, QSizeF c
     iconView->setCellSize(cellSize);
     iconView->setDataSource(&m_iconSource);
     iconView->setDelegate(&m_iconSource);
+    iconView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(iconView, &QWidget::customContextMenuRequested, &m_browser, [this, iconView](QPoint position) {
+        m_browser.showItemMenu(iconView->getItemIndexAtPoint(iconView->documentPoint(position)),
+                               iconView->viewport()->mapToGlobal(position));
+    });
     if (m_stack)
         m_stack->setCurrentIndex(m_mode);
     iconView->reloadData();

@@ -6,6 +6,7 @@
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/Sheet.h"
 #include "widgets/cells/ZQLabelledIconCell.h"
@@ -401,6 +402,8 @@ void VXQLibraryItemViewController::iconSizingAction(QObject* sender)
 {
     if (auto* control = qobject_cast<ZQSegmentedControl*>(sender))
         setIconSizing(control->selectedTag());
+    else if (auto* item = qobject_cast<platform::MenuItem*>(sender))
+        setIconSizing(item->tag());
 }
 
 void VXQLibraryItemViewController::iconContinuousSizingAction(QObject* sender)
@@ -420,6 +423,8 @@ void VXQLibraryItemViewController::layoutModeAction(QObject* sender)
 {
     if (auto* control = qobject_cast<ZQSegmentedControl*>(sender))
         setLayoutMode(control->selectedSegment());
+    else if (auto* item = qobject_cast<platform::MenuItem*>(sender))
+        setLayoutMode(item->tag());
 }
 
 void VXQLibraryItemViewController::enableEditingAction(QObject* sender)
@@ -430,6 +435,15 @@ void VXQLibraryItemViewController::enableEditingAction(QObject* sender)
     else if (const auto* button = qobject_cast<QAbstractButton*>(sender))
         off = !button->isChecked();
     setEditingEnabled(off);
+}
+
+void VXQLibraryItemViewController::showItemMenu(qint64 index, QPoint globalPosition)
+{
+    if (index >= 0 && index < numberOfItemsInContent() && !m_selection.indexes().contains(index))
+        selectItemsAtIndexes({index});
+    platform::Menu menu;
+    addItemCommands(menu);
+    menu.exec(globalPosition);
 }
 
 void VXQLibraryItemViewController::revealInFinderAction(QObject*)

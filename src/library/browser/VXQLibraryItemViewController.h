@@ -43,6 +43,7 @@ class QStackedWidget;
 class QTableView;
 class ZQSegmentedControl;
 namespace platform {
+class Menu;
 class MenuItem;
 struct Notification;
 }
@@ -122,6 +123,12 @@ public:
     ZQSegmentedControl* iconSizeControl();
     ZQSegmentedControl* layoutModeControl();
     QComboBox* sortByPopUpButton();
+    // The item commands as a context menu at `globalPosition`, over the item at `index` (selected
+    // first when it is not) or over no item (any other index).
+    void showItemMenu(qint64 index, QPoint globalPosition);
+    // The browser's View menu and its item commands for an Edit menu, aimed at the browser.
+    platform::Menu* makeViewMenu(const QString& title, QWidget* parent) const { return m_controls.makeViewMenu(title, parent); }
+    void addItemCommands(platform::Menu& menu) const { m_controls.addItemCommands(menu); }
     // The window the print dialog runs on (the view's window when none is set).
     void setSheetHostWindow(QWidget* window) { m_sheetHostWindow = window; }
 

@@ -2,6 +2,7 @@
 
 #include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/items/VXQLibraryItem.h"
+#include "library/menus/LibraryArtwork.h"
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
@@ -277,6 +278,11 @@ QVariantMap VXQLibraryCategory::elementInfo() const
     info.insert(QStringLiteral("deletable"), m_deletable);
     info.insert(QStringLiteral("no_rename"), !m_renameable);
     return info;
+}
+
+QImage VXQLibraryCategory::icon() const
+{
+    return librarySquareIcon(QStringLiteral("VL_Category"));
 }
 
 QString VXQLibraryCategory::toolTipString() const

@@ -62,6 +62,7 @@ public:
     bool mergeIfNeededUsingInfoLibrary(const QVariantMap& info, VXQLibrary* library);
 
     QVariantMap elementInfo() const override;
+    QImage icon() const override;
     QString toolTipString() const override;
     QString description() const override;
 

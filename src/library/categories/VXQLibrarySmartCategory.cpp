@@ -2,6 +2,7 @@
 
 #include "library/items/LibraryObjects.h"
 #include "library/items/VXQLibraryItem.h"
+#include "library/menus/LibraryArtwork.h"
 #include "library/store/VXQLibrary.h"
 
 #include <QCoreApplication>
@@ -203,6 +204,11 @@ QVariantMap VXQLibrarySmartCategory::elementInfo() const
     info.insert(QStringLiteral("limit"), quint64(m_countLimit));
     info.insert(QStringLiteral("peditable"), m_editablePredicate);
     return info;
+}
+
+QImage VXQLibrarySmartCategory::icon() const
+{
+    return librarySquareIcon(QStringLiteral("VL_Smart_Category"));
 }
 
 QString VXQLibrarySmartCategory::toolTipString() const

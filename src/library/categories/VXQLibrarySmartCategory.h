@@ -46,6 +46,7 @@ public:
     void wasAddedToContainer(VXQLibraryElementContainer* container) override;
 
     QVariantMap elementInfo() const override;
+    QImage icon() const override;
     QString toolTipString() const override;
 
 private:

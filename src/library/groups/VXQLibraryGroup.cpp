@@ -1,5 +1,6 @@
 #include "library/groups/VXQLibraryGroup.h"
 
+#include "library/menus/LibraryArtwork.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
 
@@ -237,6 +238,11 @@ QString VXQLibraryGroup::uniqueLibraryName(const QString& name)
         if (!libraryWithName(candidate))
             return candidate;
     }
+}
+
+QImage VXQLibraryGroup::icon() const
+{
+    return libraryGroupIcon(name());
 }
 
 QString VXQLibraryGroup::toolTipString() const

@@ -65,6 +65,7 @@ public:
 
     QString sourcePath() const { return m_sourcePath; }
     QString identifier() const override { return cleanName(); }
+    QImage icon() const override;
     QString toolTipString() const override;
     QString description() const override;
 

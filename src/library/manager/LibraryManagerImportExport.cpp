@@ -1,6 +1,7 @@
 #include "library/manager/LibraryManagerImportExport.h"
 
 #include "app/progress/ZQProgressController.h"
+#include "library/archiving/FolderZipWriter.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/manager/LibraryManagerAlerts.h"
 #include "library/manager/LibraryOutlineController.h"
@@ -50,10 +51,28 @@ void LibraryManagerImportExport::importLibraryAction(QObject*)
     panel.setPackageFileTypes({VXQLibrary::libraryExtension()});
     panel.setAllowedFileTypes({VXQLibrary::libraryExtension()});
     panel.beginSheetModalForWindowCompletionHandler(m_owner.window(), [this, panel](int result) {
+        if (result != 1)
+            return;
         const QString path = panel.URL().toLocalFile();
-        if (result == 1 && QFileInfo(path).suffix().compare(VXQLibrary::libraryExtension(), Qt::CaseInsensitive) == 0)
+        if (QFileInfo(path).suffix().compare(VXQLibrary::libraryExtension(), Qt::CaseInsensitive) == 0)
             confirmAndImportLibraryFileConfirm(path, false);
+        else
+            explainNotALibrary(path);
     });
+}
+
+void LibraryManagerImportExport::explainNotALibrary(const QString& path)
+{
+    // A typed name gets past the panel's filter: say what was chosen instead of ignoring it.
+    const QString fileName = QFileInfo(path).fileName();
+    const QString archived = FolderZipWriter::archivedFolderName(path);
+    const QString extension = VXQLibrary::libraryExtension();
+    const QString why = QFileInfo(archived).suffix().compare(extension, Qt::CaseInsensitive) == 0
+        ? tr("“%1” is a collection archive: unpack it and import the .%2 folder inside").arg(fileName, extension)
+        : tr("“%1” is not a collection: choose a folder whose name ends in .%2").arg(fileName, extension);
+    Alerts::beep();
+    Alert alert = Alerts::make(tr("Nothing Imported"), tr("OK"), {}, why);
+    Alerts::run(alert);
 }
 
 bool LibraryManagerImportExport::confirmAndImportLibraryFileConfirm(const QString& path, bool confirm)

@@ -3,7 +3,8 @@
 // Bringing whole collections into and out of the library manager: importing a library folder
 // into the user group (after checking it is valid, not already installed and, on request,
 // asking first; a name in use is made unique), and exporting the selected library as a zip
-// archive in the background behind a progress sheet, reporting a failure.
+// archive in the background behind a progress sheet, reporting a failure. A chosen file that is
+// no library folder (an exported archive, say) is refused with the reason.
 //
 // The manager owns it and forwards "importLibraryAction" and "exportLibraryAction" to it;
 // opening a library file from the desktop also lands here through the manager.
@@ -43,6 +44,9 @@ public:
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
 private:
+    // Alerts why a chosen file that is no library folder was not imported.
+    void explainNotALibrary(const QString& path);
+
     platform::WindowController& m_owner;
     LibraryOutlineController& m_outline;
     std::unique_ptr<ZQProgressController> m_progress;

@@ -8,6 +8,7 @@
 #include "library/manager/LibraryManagerDefaults.h"
 #include "library/manager/LibraryManagerItemList.h"
 #include "library/manager/LibraryOutlineView.h"
+#include "library/menus/LibraryArtwork.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -261,6 +262,7 @@ void LibraryManagerTransfers::updateMoveToMenu(QMenu* menu)
         menu->addSeparator();
     for (const VXQLibraryPtr& library : libraries) {
         auto* item = new platform::MenuItem(library->name(), "moveToLibraryAction", menu);
+        setLibraryMenuIcon(item, library->icon());
         item->setTarget(this);
         item->setRepresentedObject(QVariant::fromValue(static_cast<QObject*>(library.get())));
         menu->addAction(item);

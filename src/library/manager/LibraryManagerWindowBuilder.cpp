@@ -57,7 +57,7 @@ LibraryManagerWidgets LibraryManagerWindowBuilder::build(LibraryOutlineView* out
     layout->setSpacing(0);
     layout->addWidget(splitter, 1);
     layout->addWidget(makeBottomBar());
-    makeMenuBar();
+    makeMenuBar(browser);
     return m_widgets;
 }
 
@@ -210,7 +210,7 @@ QMenu* LibraryManagerWindowBuilder::makeActionMenu(QWidget* parent)
     return menu;
 }
 
-void LibraryManagerWindowBuilder::makeMenuBar()
+void LibraryManagerWindowBuilder::makeMenuBar(VXQLibraryItemViewController& browser)
 {
     auto* bar = new QMenuBar(m_widgets.window);
     auto* file = new platform::Menu(tr("&File"), bar);
@@ -218,14 +218,20 @@ void LibraryManagerWindowBuilder::makeMenuBar()
     file->addItemWithTitleActionKeyEquivalent(tr("Export Collection..."), "exportLibraryAction");
     file->addSeparator();
     file->addItemWithTitleActionKeyEquivalent(tr("Page Setup..."), "runPageLayout");
-    file->addItemWithTitleActionKeyEquivalent(tr("Print..."), "printDocument", QStringLiteral("p"));
+    file->addItemWithTitleActionKeyEquivalent(tr("Print..."), "printDocument")->setStandardKey(QKeySequence::Print);
     file->addSeparator();
-    file->addItemWithTitleActionKeyEquivalent(tr("Close"), "performClose", QStringLiteral("w"));
+    file->addItemWithTitleActionKeyEquivalent(tr("Close"), "performClose")->setStandardKey(QKeySequence::Close);
+    file->addItemWithTitleActionKeyEquivalent(tr("Quit"), "terminate")->setStandardKey(QKeySequence::Quit);
     bar->addMenu(file);
+    // Cut, Copy and Paste go to what has the keyboard (the search field, the manager); the item
+    // commands always to the items.
     auto* edit = new platform::Menu(tr("&Edit"), bar);
-    edit->addItemWithTitleActionKeyEquivalent(tr("Paste"), "paste", QStringLiteral("v"));
-    edit->addItemWithTitleActionKeyEquivalent(tr("Rename"), "renameAction");
+    edit->addItemWithTitleActionKeyEquivalent(tr("Cut"), "cut")->setStandardKey(QKeySequence::Cut);
+    edit->addItemWithTitleActionKeyEquivalent(tr("Copy"), "copy")->setStandardKey(QKeySequence::Copy);
+    edit->addItemWithTitleActionKeyEquivalent(tr("Paste"), "paste")->setStandardKey(QKeySequence::Paste);
+    browser.addItemCommands(*edit);
     bar->addMenu(edit);
+    bar->addMenu(browser.makeViewMenu(tr("&View"), bar));
     bar->addMenu(m_widgets.actionMenu)->setText(tr("&Collection"));
     m_widgets.window->layout()->setMenuBar(bar);
 }

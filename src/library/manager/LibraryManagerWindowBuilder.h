@@ -2,11 +2,12 @@
 
 // Lays out the library manager's window: the outline beside the item browser (with its
 // search row, get-info panel and unique-key line), the bottom bar's buttons, action menu and
-// item count, and the window's File, Edit and Collection menus.
+// item count, and the window's File, Edit, View and Collection menus.
 //
-// The manager makes one to build its window once; the builder makes widgets only, aims every
-// menu item at the manager (which forwards each action to the part that carries it) and
-// connects nothing else: the manager wires the fields and buttons it returns.
+// The manager makes one to build its window once; the builder makes widgets only, aims the
+// manager's menu items at the manager (which forwards each action to the part that carries it)
+// and the item commands and View menu at the item browser, and connects nothing else: the
+// manager wires the fields and buttons it returns.
 
 #include <QCoreApplication>
 #include <array>
@@ -47,7 +48,7 @@ private:
     QMenu* makeSearchModesMenu(QWidget* parent);
     QWidget* makeBottomBar();
     QMenu* makeActionMenu(QWidget* parent);
-    void makeMenuBar();
+    void makeMenuBar(VXQLibraryItemViewController& browser);
 
     QObject* m_actionTarget;
     LibraryManagerWidgets m_widgets;

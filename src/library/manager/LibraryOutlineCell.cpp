@@ -5,17 +5,24 @@
 #include "platform/graphics/FontUtilities.h"
 
 #include <QPainter>
+#include <QtMath>
 
 namespace {
 
-// Draws a group's name as a heading: small bold capitals, grey.
+// Draws a group's icon and name as a heading: small bold capitals, grey.
 void paintGroupRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index)
 {
     painter->save();
+    QRect text = option.rect.adjusted(4, 0, -4, -3);
+    const QImage icon = index.data(Qt::DecorationRole).value<QImage>();
+    if (!icon.isNull()) {
+        const QSizeF size = icon.deviceIndependentSize();
+        painter->drawImage(QRectF(QPointF(text.left(), text.bottom() - size.height()), size), icon);
+        text.setLeft(text.left() + qCeil(size.width()) + 4);
+    }
     QFont font = platform::boldSystemFontOfSize(11);
     painter->setFont(font);
     painter->setPen(QColor::fromRgbF(0.44, 0.49, 0.55));
-    const QRect text = option.rect.adjusted(4, 0, -4, -3);
     painter->drawText(text, Qt::AlignLeft | Qt::AlignBottom, index.data(Qt::DisplayRole).toString());
     painter->restore();
 }

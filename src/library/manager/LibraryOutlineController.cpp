@@ -6,7 +6,6 @@
 #include "library/manager/LibraryManagerDefaults.h"
 #include "library/manager/LibraryOutlineCell.h"
 #include "library/manager/LibraryOutlineView.h"
-#include "library/menus/LibraryArtwork.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/MenuItem.h"
 
@@ -404,7 +403,7 @@ QString LibraryOutlineController::outlineViewToolTipForItem(VXQLibraryElement* i
 LibraryOutlineCellValues LibraryOutlineController::outlineViewWillDisplayItem(VXQLibraryElement* item)
 {
     LibraryOutlineCellValues values;
-    values.icon = libraryElementIcon(item);
+    values.icon = item->icon();
     const bool isLibrary = asLibrary(item) != nullptr;
     const bool counted = isLibrary ? m_showLibraryCounts : (asCategory(item) && m_showCategoryCounts);
     if (counted)

@@ -276,13 +276,9 @@ QList<QObject*> VXQLibraryManagerWindowController::forwardingTargetsForSelector(
 bool VXQLibraryManagerWindowController::validateMenuItem(platform::MenuItem* item)
 {
     const QByteArray action = item->action();
-    // Each part validates the actions it carries.
-    for (QObject* part : forwardingTargetsForSelector(action)) {
-        if (!platform::ResponderChain::hasActionMethod(part, action))
-            continue;
-        bool enabled = true;
-        QMetaObject::invokeMethod(part, "validateMenuItem", Q_RETURN_ARG(bool, enabled), Q_ARG(platform::MenuItem*, item));
-        return enabled;
-    }
+    // Each part validates the actions it carries; one without a validator enables them.
+    for (QObject* part : forwardingTargetsForSelector(action))
+        if (platform::ResponderChain::hasActionMethod(part, action))
+            return item->isEnabledBy(part);
     return platform::ResponderChain::hasActionMethod(this, action);
 }

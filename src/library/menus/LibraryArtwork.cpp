@@ -1,11 +1,12 @@
 #include "library/menus/LibraryArtwork.h"
 
-#include "library/categories/VXQLibrarySmartCategory.h"
 #include "library/groups/VXQLibraryGroup.h"
-#include "library/store/VXQLibrary.h"
 #include "widgets/paint/KitImage.h"
 
+#include <QAction>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 
 namespace {
 
@@ -33,19 +34,19 @@ QImage artworkOfIconHeight(const QString& name)
 
 } // namespace
 
-QImage libraryElementIcon(const VXQLibraryElement* element)
+QImage librarySquareIcon(const QString& artworkName)
 {
-    if (qobject_cast<const VXQLibrary*>(element))
-        return artwork(QStringLiteral("VL_Collection"));
-    if (qobject_cast<const VXQLibrarySmartCategory*>(element))
-        return artwork(QStringLiteral("VL_Smart_Category"));
-    if (qobject_cast<const VXQLibraryCategory*>(element))
-        return artwork(QStringLiteral("VL_Category"));
-    return {};
+    return artwork(artworkName);
 }
 
 QImage libraryGroupIcon(const QString& groupName)
 {
     return artworkOfIconHeight(groupName == kVXQLibraryFactoryGroupName ? QStringLiteral("VL_Veltrum_Grey_Icon")
                                                                       : QStringLiteral("VLTB_Library"));
+}
+
+void setLibraryMenuIcon(QAction* item, const QImage& icon)
+{
+    item->setIcon(icon.isNull() ? QIcon() : QIcon(QPixmap::fromImage(icon)));
+    item->setIconVisibleInMenu(true);
 }

@@ -5,11 +5,13 @@
 #include <QImage>
 #include <QString>
 
-class VXQLibraryElement;
+class QAction;
 
-// A library's (every one a collection), a category's or a smart category's icon, 16 points
-// square; null for others.
-QImage libraryElementIcon(const VXQLibraryElement* element);
+// The named artwork 16 points square: a library's, a category's or a smart category's icon.
+QImage librarySquareIcon(const QString& artworkName);
 // The factory group shows the maker's mark, every other group a library's shelf; the width
 // follows the artwork's proportions.
 QImage libraryGroupIcon(const QString& groupName);
+// Gives a menu item an element's icon (none clears it), shown even where the desktop keeps
+// menus plain.
+void setLibraryMenuIcon(QAction* item, const QImage& icon);

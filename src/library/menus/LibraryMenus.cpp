@@ -3,6 +3,7 @@
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/groups/VXQLibraryGroup.h"
+#include "library/menus/LibraryArtwork.h"
 #include "library/menus/VXQLibraryMenuHelper.h"
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/ZQAssert.h"
@@ -39,6 +40,7 @@ void setTarget(QMenu* menu, QAction* item)
 void fillElementItem(QAction* item, const VXQLibraryElement& element)
 {
     item->setText(element.name());
+    setLibraryMenuIcon(item, element.icon());
     item->setData(element.identifier());
     if (auto* menuItem = qobject_cast<platform::MenuItem*>(item))
         menuItem->setRepresentedObject(element.identifier());
@@ -125,6 +127,7 @@ bool VXQLibraryGroupMenuHandler::menuUpdateItemAtIndex(QMenu* menu, QAction* ite
     auto* menuItem = qobject_cast<platform::MenuItem*>(item);
     if (auto* group = dynamic_cast<VXQLibraryGroup*>(entry.get())) {
         item->setText(group->name());
+        setLibraryMenuIcon(item, group->icon());
         item->setEnabled(true);
         item->setToolTip(group->toolTipString());
         item->setData({});

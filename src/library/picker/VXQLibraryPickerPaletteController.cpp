@@ -32,8 +32,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QIcon>
-#include <QPixmap>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -638,7 +636,7 @@ void VXQLibraryPickerPaletteController::updateSelectionLabel()
         images[count - 1] = item->icon();
     qsizetype index = item ? count - 2 : count - 1;
     for (const VXQLibraryElement* element = m_libraryCategory; element && index >= 1; --index) {
-        images[index] = libraryElementIcon(element);
+        images[index] = element->icon();
         element = element->container();
     }
     if (const VXQLibrary* library = m_libraryCategory->library(); library && count > 0)
@@ -985,7 +983,7 @@ bool VXQLibraryPickerPaletteController::menuUpdateItemAtIndex(QMenu* menu, QActi
     const qsizetype bufferIndex = buffer.size() - 1 - index;
     const LibraryPickerHistory::Entry& entry = buffer[bufferIndex];
     item->setTitle(entry->displayString());
-    item->setIcon(QIcon(QPixmap::fromImage(entry->menuIcon())));
+    setLibraryMenuIcon(item, entry->menuIcon());
     item->setTag(int(bufferIndex));
     item->setRepresentedObject(QVariant::fromValue<ZQObjectPtr>(entry));
     item->setTarget(this);

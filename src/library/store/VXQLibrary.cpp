@@ -8,6 +8,7 @@
 #include "library/groups/VXQLibraryGroup.h"
 #include "library/items/LibraryItemPackage.h"
 #include "library/items/LibraryObjects.h"
+#include "library/menus/LibraryArtwork.h"
 #include "library/store/LibraryTrash.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -270,6 +271,11 @@ void VXQLibrary::setName(const QString& requested)
 QString VXQLibrary::identifier() const
 {
     return m_group + u'.' + QString(displayName()).remove(u'.');
+}
+
+QImage VXQLibrary::icon() const
+{
+    return librarySquareIcon(QStringLiteral("VL_Collection"));
 }
 
 QString VXQLibrary::toolTipString() const

@@ -86,6 +86,7 @@ public:
     void setName(const QString& name) override;
     // Group and dot-free display name, so that identifiers split at "." again.
     QString identifier() const override;
+    QImage icon() const override;
     QString toolTipString() const override;
     QString description() const override;
     bool isFactoryLibrary() const;

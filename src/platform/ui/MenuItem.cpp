@@ -67,6 +67,25 @@ const QIcon& mixedStateIcon()
     return icon;
 }
 
+// Keys people expect beside the platform's binding, which may be none: Ctrl+= zooms in on
+// keyboards where + needs Shift; Save As is Ctrl+Shift+S, Quit Ctrl+Q and Select None
+// Ctrl+Shift+A on every Linux desktop, whatever key scheme the platform theme reports.
+QList<QKeySequence> expectedKeys(QKeySequence::StandardKey key)
+{
+    switch (key) {
+    case QKeySequence::ZoomIn:
+        return {QKeySequence(Qt::CTRL | Qt::Key_Equal)};
+    case QKeySequence::SaveAs:
+        return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
+    case QKeySequence::Quit:
+        return {QKeySequence(Qt::CTRL | Qt::Key_Q)};
+    case QKeySequence::Deselect:
+        return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)};
+    default:
+        return {};
+    }
+}
+
 bool invokeValidator(QObject* validator, const QByteArray& selector, MenuItem* item)
 {
     bool enabled = true;
@@ -114,6 +133,22 @@ void MenuItem::setKeyEquivalent(const QString& key, ModifierFlags mask)
         ShortcutValidator::instance().remove(this);
     else
         ShortcutValidator::instance().add(this);
+}
+
+void MenuItem::setStandardKey(QKeySequence::StandardKey key)
+{
+    QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
+    for (const QKeySequence& expected : expectedKeys(key))
+        if (!bindings.contains(expected))
+            bindings.append(expected);
+    if (bindings.isEmpty())
+        return;
+    // The key equivalent validates the item when its keys are pressed; lower case, since an
+    // upper-case key equivalent adds Shift.
+    const QKeyCombination primary = bindings.first()[0];
+    const QString keyText = QKeySequence(primary.key()).toString(QKeySequence::PortableText).toLower();
+    setKeyEquivalent(keyText, modifierFlagsFromQt(primary.keyboardModifiers()));
+    setShortcuts(bindings);
 }
 
 QWidget* MenuItem::owningWindow() const

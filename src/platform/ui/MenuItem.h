@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QByteArray>
+#include <QKeySequence>
 #include <QPointer>
 #include <QVariant>
 
@@ -60,6 +61,11 @@ public:
     ModifierFlags keyEquivalentModifierMask() const { return m_keyEquivalentModifierMask; }
     // Command is the default mask, as for menu items everywhere on the platform.
     void setKeyEquivalent(const QString& key, ModifierFlags mask = CommandKeyMask);
+    // The platform's bindings of a standard key (Quit, Delete, Select All...), the first as the
+    // key equivalent, with Ctrl+= for Zoom In, Ctrl+Shift+S for Save As, Ctrl+Q for Quit and
+    // Ctrl+Shift+A for Select None where the platform binds none. No binding leaves the item
+    // without a key.
+    void setStandardKey(QKeySequence::StandardKey key);
 
     // Asks the handler of the action; answers (and applies) the enabled state.
     bool validate();

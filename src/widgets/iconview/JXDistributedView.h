@@ -156,6 +156,8 @@ public:
     // Boxes are y-down already, as the screen is: every box passes through here unchanged.
     QRectF flipRectsYAxis(const QRectF& rect) const { return rect; }
     qint64 getItemIndexAtPoint(QPointF point) const;
+    // Where a point of the viewport lies in the items' space (scrolled).
+    QPointF documentPoint(QPointF viewportPoint) const;
     qint64 getItemIndexInRect(const QRectF& rect);
     qint64 getUncachedItemIndexInRect(const QRectF& rect) const;
     qint64 getItemIndexForSuggestionInRect(const QRectF& rect) const;
@@ -301,8 +303,6 @@ protected:
     void drawCellsForDrawRect(QPainter& painter, const QRectF& rect, bool toScreen, const QRegion& exposed);
     void drawSelectionRectForDrawRect(QPainter& painter);
     void drawSnapGuideInRect(QPainter& painter, const QRectF& rect);
-
-    QPointF documentPoint(QPointF viewportPoint) const;
 
 private:
     void setFlag(JXDVPersistentFlags::Bit bit, bool on);
