@@ -11,7 +11,6 @@
 #include "platform/vantrix/text/VXTextAdornment.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FontManager.h"
-#include "platform/ui/ResponderChain.h"
 #include "support/ArchiveTesting.h"
 #include "support/MapWindowTesting.h"
 #include "GridOwnerForTesting.h"
@@ -392,11 +391,10 @@ class ScaleBarWindow : public testsupport::MapWindowTest {
 protected:
     void SetUp() override
     {
-        platform::ResponderChain::trackWindowActivation(); // as the application object does
         MapWindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        auto* layer = qobject_cast<VXObjectDrawingLayer*>(document->drawing()->activeLayer());
+        VXObjectDrawingLayer* layer = objectLayer();
         ASSERT_TRUE(layer);
         bar->setLocation({300, 300});
         layer->addObject(bar);

@@ -8,6 +8,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/shapes/VXQLabelledShape.h"
+#include "platform/ui/UiTestSupport.h"
 #include "support/MapWindowTesting.h"
 
 #include <QApplication>
@@ -35,11 +36,10 @@ class LabelWindow : public testsupport::MapWindowTest {
 protected:
     void SetUp() override
     {
-        platform::ResponderChain::trackWindowActivation(); // as the application object does
         MapWindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        layer = qobject_cast<VXObjectDrawingLayer*>(document->drawing()->activeLayer());
+        layer = objectLayer();
         ASSERT_TRUE(layer);
         shape->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({100, 100, 200, 80}));
         layer->addObject(shape);
@@ -75,14 +75,6 @@ protected:
             .attributeAtIndexEffectiveRange(platform::kForegroundColourAttributeName, index)
             .value<QColor>();
     }
-    QMessageBox* shownAlert() const
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
-                return box;
-        return nullptr;
-    }
-
     VXObjectDrawingLayer* layer = nullptr;
     VXQLabelledShapePtr shape = std::make_shared<VXQLabelledShape>();
 };
@@ -139,7 +131,7 @@ TEST_F(LabelWindow, CtrlVOnASelectedLabelReplacesItsTextAsOneStepAndSaysWhyWhenI
     putOnClipboard(QStringLiteral("text/html"), (deep + QStringLiteral("Square")).toUtf8());
     QTest::keyClick(view(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(label().text().string(), QStringLiteral("Market  North"));
-    QMessageBox* alert = shownAlert();
+    auto* alert = uitest::shownWindow<QMessageBox>();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->informativeText(), QStringLiteral("The HTML nests its elements more than 512 deep."));
     alert->close();

@@ -113,10 +113,7 @@ TEST(RichTextEditing, MarkupThatCannotBeReadPastesNothingAndSaysWhy)
     putOnClipboard(QStringLiteral("text/html"), (deep + QStringLiteral("Square")).toUtf8());
     QTest::keyClick(f.editor(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(f.editor()->toPlainText(), QStringLiteral("Market  North"));
-    QMessageBox* alert = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
-            alert = box;
+    auto* alert = uitest::shownWindow<QMessageBox>();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->text(), QStringLiteral("The text on the clipboard could not be pasted."));
     EXPECT_EQ(alert->informativeText(), QStringLiteral("The HTML nests its elements more than 512 deep."));
