@@ -1,5 +1,6 @@
-// The in-place editors and the clipboard and font manager: rich text pasted with Ctrl+V, and
-// font changes that reach the characters selected in an editor of runs.
+// The in-place editors and the font manager: font changes reach the characters selected in an
+// editor of runs, and an editor of characters pastes rich text as characters. (Rich text pasted
+// into labels: LabelPasteWindowTest.)
 
 #include "platform/vantrix/view/ViewTestSupport.h"
 
@@ -14,7 +15,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QTextEdit>
 
@@ -44,13 +44,7 @@ QFont fontAt(const AttributedString& text, qsizetype index)
     return text.attributeAtIndexEffectiveRange(platform::kFontAttributeName, index).value<QFont>();
 }
 
-QColor colourAt(const AttributedString& text, qsizetype index)
-{
-    return text.attributeAtIndexEffectiveRange(platform::kForegroundColourAttributeName, index).value<QColor>();
-}
-
-// "Market  North" being edited in runs, shown in an active window, the caret between the blanks
-// (markup drops blanks at the ends of what it holds).
+// "Market  North" being edited in runs, shown in an active window, the caret between the blanks.
 struct RunsFixture : ViewFixture {
     Ending ending;
     TextAttributes plain{{platform::kFontAttributeName, kSans}, {platform::kKernAttributeName, 1.0}};
@@ -80,47 +74,6 @@ struct RunsFixture : ViewFixture {
 };
 
 } // namespace
-
-TEST(RichTextEditing, CtrlVPastesHTMLOrRTFAloneAsRunsOverTheTextWhereTheyLand)
-{
-    for (const auto& [type, data] :
-         {std::pair{QStringLiteral("text/html"), QByteArray("<b><span style=\"color:#ff0000\">Square</span></b>")},
-          std::pair{QStringLiteral("text/rtf"), QByteArray("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}{\\b\\cf1 Square}}")}}) {
-        RunsFixture f;
-        putOnClipboard(type, data);
-        QTest::keyClick(f.editor(), Qt::Key_V, Qt::ControlModifier);
-        ASSERT_EQ(f.editor()->toPlainText(), QStringLiteral("Market Square North")) << type.toStdString();
-        const AttributedString text = f.end();
-        ASSERT_EQ(text.string(), QStringLiteral("Market Square North"));
-        EXPECT_TRUE(fontAt(text, 8).bold()) << type.toStdString();
-        EXPECT_EQ(colourAt(text, 8), QColor(Qt::red));
-        EXPECT_FALSE(fontAt(text, 0).bold());
-        EXPECT_FALSE(fontAt(text, 15).bold());
-        EXPECT_FALSE(colourAt(text, 15).isValid());
-        // What the HTML does not say comes from where it landed.
-        EXPECT_EQ(text.attributeAtIndexEffectiveRange(platform::kKernAttributeName, 8).toDouble(), 1.0);
-        if (type == QStringLiteral("text/html"))
-            EXPECT_EQ(fontAt(text, 8).pointSizeF(), 12.0);
-    }
-}
-
-TEST(RichTextEditing, MarkupThatCannotBeReadPastesNothingAndSaysWhy)
-{
-    RunsFixture f;
-    QString deep;
-    for (int i = 0; i < 600; ++i)
-        deep += QStringLiteral("<span>");
-    putOnClipboard(QStringLiteral("text/html"), (deep + QStringLiteral("Square")).toUtf8());
-    QTest::keyClick(f.editor(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(f.editor()->toPlainText(), QStringLiteral("Market  North"));
-    auto* alert = uitest::shownWindow<QMessageBox>();
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->text(), QStringLiteral("The text on the clipboard could not be pasted."));
-    EXPECT_EQ(alert->informativeText(), QStringLiteral("The HTML nests its elements more than 512 deep."));
-    alert->close();
-    // The alert coming forward does not end the edit.
-    EXPECT_TRUE(f.editor());
-}
 
 TEST(RichTextEditing, FontChangesReachOnlyTheSelectedCharactersAndTheFontManagerHearsTheSelection)
 {
