@@ -9,9 +9,14 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/FontManager.h"
 #include "support/ArchiveTesting.h"
+#include "support/MapWindowTesting.h"
 #include "GridOwnerForTesting.h"
 
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QMimeData>
 #include <gtest/gtest.h>
 
@@ -367,3 +372,84 @@ TEST(ScaleBarShape, StaysSaneWithoutOwnerOrRoom)
 }
 
 } // namespace
+
+namespace {
+
+// Turns every text blue, as the font panel's text colour would.
+class ColouringFontManager : public platform::FontManager {
+public:
+    platform::TextAttributes convertAttributes(const platform::TextAttributes& attributes) const override
+    {
+        platform::TextAttributes converted = attributes;
+        converted.insert(platform::kForegroundColourAttributeName, QColor(Qt::blue));
+        return converted;
+    }
+};
+
+// A map window whose selection is a scale bar.
+class ScaleBarWindow : public testsupport::MapWindowTest {
+protected:
+    void SetUp() override
+    {
+        MapWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        VXObjectDrawingLayer* layer = objectLayer();
+        ASSERT_TRUE(layer);
+        bar->setLocation({300, 300});
+        layer->addObject(bar);
+        layer->replaceSelectionWithObject(bar);
+        document->undoManager()->removeAllActions();
+    }
+    QFont barFont() const { return bar->textAttributes().value(platform::kFontAttributeName).value<QFont>(); }
+    QColor barColour() const
+    {
+        return bar->textAttributes().value(platform::kForegroundColourAttributeName).value<QColor>();
+    }
+    ZQUndoManager& undo() const { return *document->undoManager(); }
+
+    VXQScaleBarShapePtr bar = std::make_shared<VXQScaleBarShape>();
+};
+
+} // namespace
+
+TEST_F(ScaleBarWindow, FormatMenuAndFontPanelChangeTheSelectedBarsTextAsOneNamedStep)
+{
+    ASSERT_FALSE(barFont().bold());
+    item("Format", "Bold")->trigger();
+    undo().closeAutomaticGroup();
+    EXPECT_TRUE(barFont().bold());
+    EXPECT_TRUE(bar->lowerElement()->textAttributes().value(platform::kFontAttributeName).value<QFont>().bold());
+    EXPECT_EQ(undo().undoActionName(), QStringLiteral("Scale Bar Font"));
+    undo().undo();
+    EXPECT_FALSE(barFont().bold());
+
+    item("Format", "Show Fonts")->trigger();
+    QFontDialog* panel = platform::FontManager::sharedFontManager()->fontPanel(false);
+    ASSERT_TRUE(panel && panel->isVisible());
+    panel->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 14));
+    undo().closeAutomaticGroup();
+    EXPECT_EQ(QFontInfo(barFont()).family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(undo().undoActionName(), QStringLiteral("Scale Bar Font"));
+    EXPECT_EQ(undo().numberOfUndoActions(), 1);
+    panel->hide();
+
+    ColouringFontManager colours;
+    platform::Application::sendActionToFrom("changeAttributes", nullptr, &colours);
+    undo().closeAutomaticGroup();
+    EXPECT_EQ(barColour(), QColor(Qt::blue));
+    EXPECT_EQ(undo().undoActionName(), QStringLiteral("Scale Bar Text Style"));
+    undo().undo();
+    EXPECT_EQ(barColour(), QColor(Qt::black));
+
+    // A locked bar keeps its text.
+    bar->setLocked(true);
+    undo().closeAutomaticGroup();
+    const int steps = undo().numberOfUndoActions();
+    item("Format", "Bold")->trigger();
+    platform::Application::sendActionToFrom("changeAttributes", nullptr, &colours);
+    undo().closeAutomaticGroup();
+    EXPECT_FALSE(barFont().bold());
+    EXPECT_EQ(barColour(), QColor(Qt::black));
+    EXPECT_EQ(undo().numberOfUndoActions(), steps);
+}

@@ -1,6 +1,7 @@
 #include "inspectors/text/VLTMFontManagerTrampoline.h"
 #include "platform/graphics/FontUtilities.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/MenuItem.h"
 
 #include <QColor>
 #include <gtest/gtest.h>
@@ -134,6 +135,26 @@ TEST(FontManagerTrampoline, TheTwoDirectionsDoNotFeedEachOther)
     trampoline.setSelectedFontIsMultiple(*platform::fontWithNameSize("DejaVuSans", 8), false);
     EXPECT_EQ(trampoline.textAdornment()->font(), shown);
     EXPECT_EQ(trampoline.selectedFont(), reported);
+}
+
+TEST(FontManagerTrampoline, AFormatMenuChangeAfterAnInspectorEditIsTheMenusOwn)
+{
+    VLTMFontManagerTrampoline trampoline;
+    FontReceiver receiver;
+    trampoline.setTarget(&receiver);
+    trampoline.setValueForKeyPath(30.0, "textAdornment.fontSize");
+    ASSERT_EQ(receiver.font.pointSizeF(), 30);
+
+    // Format > Bigger, then Format > Bold: neither is the size the inspector set.
+    platform::MenuItem bigger;
+    bigger.setTag(platform::FontManager::SizeUpFontAction);
+    trampoline.modifyFont(&bigger);
+    EXPECT_GT(receiver.font.pointSizeF(), 30);
+    platform::MenuItem bold;
+    bold.setTag(platform::FontManager::BoldFontMask);
+    trampoline.addFontTrait(&bold);
+    EXPECT_TRUE(receiver.font.bold());
+    EXPECT_EQ(receiver.fontChanges, 3);
 }
 
 #include "FontManagerTrampolineTest.moc"

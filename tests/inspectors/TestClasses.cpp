@@ -1,4 +1,5 @@
 #include "inspectors/InspectorClasses.h"
+#include "inspectors/text/VLTMFontManagerTrampoline.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,12 @@ namespace {
 
 class RegisterClasses : public ::testing::Environment {
 public:
-    void SetUp() override { registerInspectorClasses(); }
+    void SetUp() override
+    {
+        registerInspectorClasses();
+        // As main does: the shared font manager is the trampoline.
+        platform::FontManager::setFontManagerFactory([] { return std::make_unique<VLTMFontManagerTrampoline>(); });
+    }
 };
 
 const auto* const registration = ::testing::AddGlobalTestEnvironment(new RegisterClasses);

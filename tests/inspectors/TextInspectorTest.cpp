@@ -21,6 +21,9 @@
 #include "style_editor/panes/text/VLTMStyleEditSub_VXTextAdornment.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
 #include "symbols/placed/VXQSymbol.h"
+#include "symbols/shapes/VXQLabelledShape.h"
+#include "platform/ui/ColourWell.h"
+#include "platform/ui/UiTestSupport.h"
 #include "widgets/fields/ZQAugmentedTextField.h"
 #include "widgets/previews/ZQTextPreviewView.h"
 
@@ -28,6 +31,7 @@
 #include <QFontInfo>
 #include <QMenu>
 #include <QTest>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
@@ -437,4 +441,53 @@ TEST(TextPane, AFamilyThatIsNotInstalledStillShowsItsFace)
     EXPECT_EQ(f.pane().facesPopUpButton()->text(), QFontInfo(label->font()).styleName());
     EXPECT_FALSE(f.pane().facesPopUpButton()->text().isEmpty());
     EXPECT_NE(f.pane().facesPopUpButton()->text(), "Bold");
+}
+
+TEST(TextTab, WhileALabelIsEditedBoldAndColourReachOnlyTheSelectedWordInTheEditsOneStep)
+{
+    TextFixture f;
+    const auto shape = f.add(std::make_shared<VXQLabelledShape>());
+    shape->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({100, 100, 240, 80}));
+    shape->newTextLabel();
+    VXQTextLabel& label = *shape->textLabels().first();
+    label.setFont(font("DejaVuSans", 12));
+    label.setText(QStringLiteral("Market Square North"));
+    f.select({shape});
+    shape->selectTextLabelExtendingSelection(&label, false);
+    VXDrawingView view;
+    view.setDrawing(f.drawing);
+    view.resize(600, 400);
+    uitest::activate(&view);
+    f.forgetEdits();
+
+    label.startEditingInView(&view);
+    f.settle();
+    ASSERT_TRUE(f.pane().fontPanelMode());
+    QTextCursor square = view.textEditor()->textCursor();
+    square.setPosition(7);
+    square.setPosition(13, QTextCursor::KeepAnchor);
+    view.textEditor()->setTextCursor(square);
+    f.settle();
+    EXPECT_FALSE(f.pane().textStyleSelector()->isSelected(0));
+    f.pane().textStyleSelector()->button(0)->click(); // B
+    f.settle();
+    EXPECT_TRUE(f.pane().textStyleSelector()->isSelected(0)) << "the pane shows the word's font";
+    f.pane().textColourWell()->takeColorFrom(Qt::red); // as the colour panel does
+    f.settle();
+    EXPECT_EQ(f.undo.numberOfUndoActions(), 0) << "nothing is a step of its own while the text is edited";
+    view.endTextEditing();
+    f.endStep();
+
+    const platform::AttributedString text = label.text();
+    ASSERT_EQ(text.string(), QStringLiteral("Market Square North"));
+    for (int i = 0; i < text.length(); ++i) {
+        const bool word = i >= 7 && i < 13;
+        EXPECT_EQ(text.attributeAtIndexEffectiveRange(platform::kFontAttributeName, i).value<QFont>().bold(), word) << i;
+        EXPECT_EQ(text.attributeAtIndexEffectiveRange(platform::kForegroundColourAttributeName, i).value<QColor>() == Qt::red,
+                  word) << i;
+    }
+    EXPECT_EQ(f.undo.numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo.undoActionName(), QStringLiteral("Edit Label Text"));
+    f.undo.undo();
+    EXPECT_FALSE(label.text().attributeAtIndexEffectiveRange(platform::kFontAttributeName, 8).value<QFont>().bold());
 }

@@ -10,7 +10,9 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/ui/UiTestSupport.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "support/MenuTesting.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
@@ -25,6 +27,7 @@ class MapWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        platform::ResponderChain::trackWindowActivation(); // as the application object does
         platform::DocumentController::setSharedDocumentController(std::make_unique<QuorvaneDocumentController>());
         platform::Application::setDelegate(&delegate);
         QuorvaneError error;
@@ -48,6 +51,11 @@ protected:
     platform::MenuItem* item(const QString& menuTitle, const QString& title) const
     {
         return menuItem(window->menuBar(), menuTitle, title);
+    }
+    // The map's active layer, where new objects go.
+    VXObjectDrawingLayer* objectLayer() const
+    {
+        return qobject_cast<VXObjectDrawingLayer*>(document->drawing()->activeLayer());
     }
 
     VLTMAppDelegate delegate;

@@ -28,11 +28,10 @@ class SymbolWindow : public testsupport::MapWindowTest {
 protected:
     void SetUp() override
     {
-        platform::ResponderChain::trackWindowActivation(); // as the application object does
         MapWindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        layer = qobject_cast<VXObjectDrawingLayer*>(document->drawing()->activeLayer());
+        layer = objectLayer();
         ASSERT_TRUE(layer);
         star = VXQSymbolMaster::defaultSymbolMaster()->symbolWithLocation(QPointF(100, 100));
         layer->addObject(star);

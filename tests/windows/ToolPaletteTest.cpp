@@ -26,8 +26,14 @@
 #include "widgets/buttons/ZQStyleButton.h"
 #include "windows/palettes/QVNToolsController.h"
 #include "windows/palettes/ToolPalettePreview.h"
+#include "windows/palettes/VLTMSlicesToolPaletteController.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
+#include <QAbstractButton>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QWindow>
 #include <QScopeGuard>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -263,6 +269,35 @@ TEST_F(ToolPaletteTest, ButtonsReachTheMainMapWhileThePaletteIsKey)
     EXPECT_EQ(controller()->drawingTool(), boxTool.get());
     EXPECT_NE(other->mainView()->toolController()->drawingTool(), boxTool.get());
     other->close();
+}
+
+// A click on a palette leaves the map's window active, so its shortcuts (Ctrl+Z, Ctrl+Q) still
+// work: the window system activates a clicked window only when it takes the keyboard.
+TEST_F(ToolPaletteTest, TheMapsShortcutsStillWorkAfterAPaletteClick)
+{
+    QWidget* map = document->mapWindowController()->window();
+    auto* layer = qobject_cast<VXObjectDrawingLayer*>(document->drawing()->activeLayer());
+    ASSERT_TRUE(layer);
+    layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(10, 10, 40, 40), VXStyle::defaultStyle()));
+    document->undoManager()->closeAutomaticGroup();
+    ASSERT_EQ(layer->objects().size(), 1);
+
+    const QList<QWidget*> palettes{palette->window(), VLTMSlicesToolPaletteController::sharedSlicesToolPalette()->window()};
+    for (QWidget* each : palettes)
+        each->show();
+    // The offscreen platform activates windows as they show: the map comes to the front again.
+    platform::RunLoop::runUntilIdle();
+    map->activateWindow();
+    platform::RunLoop::runUntilIdle();
+    ASSERT_EQ(QGuiApplication::focusWindow(), map->windowHandle());
+    for (QWidget* each : palettes) {
+        QTest::mouseClick(each->findChildren<QAbstractButton*>().first(), Qt::LeftButton);
+        each->windowHandle()->requestActivate(); // what the window system does on a click
+        platform::RunLoop::runUntilIdle();
+        EXPECT_EQ(QGuiApplication::focusWindow(), map->windowHandle());
+    }
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(layer->objects().isEmpty()) << "Edit > Undo took its shortcut";
 }
 
 TEST_F(ToolPaletteTest, FrameAndVisibilityPersistAndBadFramesAreIgnored)

@@ -2,6 +2,7 @@
 
 #include "app/application/UndoRedirector.h"
 #include "platform/ui/DocumentController.h"
+#include "platform/ui/FontManager.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/WindowController.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
@@ -104,6 +105,24 @@ void addViewMenu(QMenuBar* bar)
     addItem(view, QObject::tr("Fit in Window"), "zoomFitInWindow");
     view->addSeparator();
     addItem(view, QObject::tr("Reposition Content"), "repositionContentAction");
+}
+
+// The font manager's commands: they change the font of what is selected, or of the characters
+// selected in text being edited.
+void addFormatMenu(QMenuBar* bar)
+{
+    Menu* format = addMenu(bar, QObject::tr("F&ormat"));
+    platform::FontManager* fonts = platform::FontManager::sharedFontManager();
+    MenuItem* showFonts = addItem(format, QObject::tr("Show Fonts"), "orderFrontFontPanel");
+    showFonts->setKeyEquivalent(QStringLiteral("t"));
+    format->addSeparator();
+    addItem(format, QObject::tr("Bold"), "addFontTrait", QKeySequence::Bold)->setTag(platform::FontManager::BoldFontMask);
+    addItem(format, QObject::tr("Italic"), "addFontTrait", QKeySequence::Italic)->setTag(platform::FontManager::ItalicFontMask);
+    addItem(format, QObject::tr("Bigger"), "modifyFont")->setTag(platform::FontManager::SizeUpFontAction);
+    addItem(format, QObject::tr("Smaller"), "modifyFont")->setTag(platform::FontManager::SizeDownFontAction);
+    for (QAction* action : format->actions())
+        if (auto* item = qobject_cast<MenuItem*>(action))
+            item->setTarget(fonts);
 }
 
 // Lists the tools registered when it opens, with their keys. The drawing view answers a
@@ -235,6 +254,7 @@ QMenuBar* MapMenuBar::make(QWidget* window)
     addFileMenu(bar);
     addEditMenu(bar);
     addViewMenu(bar);
+    addFormatMenu(bar);
     addToolsMenu(bar);
     addLayerMenu(bar, window);
     addSymbolMenu(bar);

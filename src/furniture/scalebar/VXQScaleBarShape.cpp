@@ -12,6 +12,7 @@
 #include "platform/graphics/AttributedStringLayout.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/measurement/ZQMeasurement.h"
+#include "platform/ui/FontManager.h"
 #include "platform/ui/NumberFormatter.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/model/ArchiveReader.h"
@@ -517,14 +518,39 @@ void VXQScaleBarShape::mouseDoubleClickedAtPointInPartEvent(QPointF, int, QMouse
 
 void VXQScaleBarShape::setStyle(const VXStylePtr& style)
 {
-    if (!style)
+    if (style && !style->textAttributes().isEmpty())
+        setTextAttributesNamed(style->textAttributes(), tr("Apply Text Style"));
+}
+
+void VXQScaleBarShape::changeFont(QObject* sender)
+{
+    const auto* manager = qobject_cast<platform::FontManager*>(sender);
+    if (!manager || locked())
         return;
-    const QVariantMap attributes = style->textAttributes();
-    if (attributes.isEmpty())
-        return;
+    QVariantMap attributes = textAttributes();
+    attributes.insert(platform::kFontAttributeName,
+                      manager->convertFont(attributes.value(platform::kFontAttributeName).value<QFont>()));
+    setTextAttributesNamed(attributes, tr("Scale Bar Font"));
+}
+
+void VXQScaleBarShape::changeAttributes(QObject* sender)
+{
+    if (const auto* manager = qobject_cast<platform::FontManager*>(sender); manager && !locked())
+        setTextAttributesNamed(manager->convertAttributes(m_upper->textAttributes()), tr("Scale Bar Text Style"));
+}
+
+void VXQScaleBarShape::setTextAttributesNamed(const QVariantMap& attributes, const QString& actionName)
+{
+    // The adornment makes its change a step of its own; this one holds it under this name.
+    ZQUndoManager* undo = undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
     setTextAttributes(attributes);
-    if (ZQUndoManager* undo = undoManager(); undo && !undo->isUndoing() && !undo->isRedoing())
-        undo->setActionName(tr("Apply Text Style"));
+    if (undo) {
+        if (!undo->isUndoing() && !undo->isRedoing())
+            undo->setActionName(actionName);
+        undo->endUndoGrouping();
+    }
 }
 
 QStringList VXQScaleBarShape::pasteboardTypesForOperation(int) const

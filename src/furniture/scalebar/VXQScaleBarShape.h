@@ -155,6 +155,10 @@ public:
     void mouseDoubleClickedAtPointInPartEvent(QPointF point, int part, QMouseEvent* event) override;
     // Only the text attributes of a style are taken.
     void setStyle(const VXStylePtr& style) override;
+    // The font manager's changes to the labels' and title's text (`sender` is the manager, which
+    // converts); each one undo step, refused while locked.
+    Q_INVOKABLE void changeFont(QObject* sender);
+    Q_INVOKABLE void changeAttributes(QObject* sender);
     // A dropped colour becomes the main colour, with Alt the alternate one; nothing else is taken.
     // Object layers offer drops on the bar to it first.
     QStringList pasteboardTypesForOperation(int operation) const override;
@@ -176,6 +180,8 @@ private:
     template <class T>
     bool edit(const char* key, const T& current, const T& value, int rules, const QString& actionName,
               const std::function<void()>& apply);
+    // Sets the text attributes as one undo step of that name.
+    void setTextAttributesNamed(const QVariantMap& attributes, const QString& actionName);
     void adoptElements(VXQScaleBarElementPtr upper, VXQScaleBarElementPtr lower);
     void observeMapScaleOfOwner(QObject* owner);
     void mapScaleChanged(const VXQMapScalePtr& scale);

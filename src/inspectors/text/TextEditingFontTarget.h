@@ -1,10 +1,9 @@
 #pragma once
 
-// Takes the font manager's messages for text that a drawing view edits in place. The in-place
-// editor holds plain text and answers neither changeFont nor changeAttributes, so while it is
-// open the Text tab makes this the font manager's target: each message converts the whole
-// text of the objects being edited (their text adornments), as a text view would convert its
-// selection. Locked objects are left alone.
+// Takes the font manager's messages for plain text that a drawing view edits in place (a text
+// shape's). That editor answers neither changeFont nor changeAttributes, so while it is open
+// the Text tab makes this the font manager's target: each message converts the whole text of
+// the objects being edited (their text adornments). Locked objects are left alone.
 
 #include "platform/foundation/ZQObject.h"
 

@@ -113,6 +113,10 @@ void VLTMFontManagerTrampoline::sendChangeAttributes()
 
 QFont VLTMFontManagerTrampoline::convertFont(const QFont& font) const
 {
+    // The key changed last speaks only for the inspector edit going out: a later change (the
+    // Format menu, the font panel) is converted as that change says.
+    if (m_changeOriginator != kAdornmentOriginator)
+        return FontManager::convertFont(font);
     if (m_rastKeyPath == QLatin1String("font"))
         return convertFontToFace(font, platform::postScriptName(m_textAdornment->font()));
     if (m_rastKeyPath == QLatin1String("fontSize"))
@@ -122,6 +126,8 @@ QFont VLTMFontManagerTrampoline::convertFont(const QFont& font) const
 
 platform::TextAttributes VLTMFontManagerTrampoline::convertAttributes(const platform::TextAttributes& attributes) const
 {
+    if (m_changeOriginator != kAdornmentOriginator)
+        return FontManager::convertAttributes(attributes);
     platform::TextAttributes converted = attributes;
     const QString attribute = attributeNameForKeyPath(m_rastKeyPath);
     if (attribute.isEmpty())

@@ -10,7 +10,9 @@
 // adornment the other way.
 //
 // changeOriginator keeps the two directions from feeding each other: an inspector edit
-// ignores the selection reports it causes, and a selection report sends nothing.
+// ignores the selection reports it causes, and a selection report sends nothing. The adornment
+// answers the conversions only while its own edit goes out; other changes (the Format menu,
+// the font panel) convert as the base font manager does.
 
 #include "platform/ui/FontManager.h"
 #include "platform/vantrix/styles/VXRasterizer.h"

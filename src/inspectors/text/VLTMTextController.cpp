@@ -7,6 +7,7 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/labels/VXQTextLabel.h"
 #include "symbols/labels/VXQTextLabelContainer.h"
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -186,7 +188,10 @@ void VLTMTextController::textViewStartedEditing(const platform::Notification& no
     if (m_textShapeController->fontPanelMode() || !isViewOfDrawing(notification.object()))
         return;
     ZQLog(QStringLiteral("beginning Font Panel mode"));
-    takeFontMessagesFor(selection());
+    // An editor of runs takes the font messages itself, for the characters selected in it.
+    const QTextEdit* editor = qobject_cast<VXDrawingView*>(notification.object())->textEditor();
+    if (!platform::ResponderChain::respondsToAction(editor, "changeFont"))
+        takeFontMessagesFor(selection());
     m_textShapeController->setFontPanelMode(true);
     reloadPane(true);
 }

@@ -10,6 +10,10 @@
 
 #include "platform/graphics/AttributedString.h"
 
+#include <functional>
+
+class QTextCharFormat;
+class QTextCursor;
 class QTextDocument;
 
 namespace platform {
@@ -21,5 +25,17 @@ void scaleDocumentFonts(QTextDocument& document, double fontScale);
 // The document's text with its runs. Text without attributes of its own (typed into an empty
 // document) takes `typingAttributes`; paragraph and line breaks come back as "\n".
 AttributedString attributedStringFromDocument(const QTextDocument& document, const TextAttributes& typingAttributes);
+
+// The attributes a character format carries; `typingAttributes` for one that carries none.
+TextAttributes attributesOfFormat(const QTextCharFormat& format, const TextAttributes& typingAttributes);
+// The format that shows and carries `attributes` at `fontScale`.
+QTextCharFormat formatOfAttributes(const TextAttributes& attributes, double fontScale);
+// Puts `text` in place of the cursor's selection, with its runs.
+void insertAttributedString(QTextCursor& cursor, const AttributedString& text, double fontScale);
+// The attributes of every run within the cursor's selection, in order.
+QList<TextAttributes> attributesOfSelection(const QTextCursor& cursor, const TextAttributes& typingAttributes);
+// Gives every run within the cursor's selection the attributes `change` makes of its own.
+void changeAttributesOfSelection(QTextCursor& cursor, const TextAttributes& typingAttributes, double fontScale,
+                                 const std::function<TextAttributes(const TextAttributes&)>& change);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/graphics/RTFReading.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFont>
 #include <QHash>
 #include <QList>
@@ -16,6 +17,8 @@ namespace {
 constexpr int kMaximumParameterDigits = 10;
 constexpr int kMaximumWordLength = 32;
 constexpr int kDefaultHalfPoints = 24;
+
+QString tr(const char* text) { return QCoreApplication::translate("RTFReading", text); }
 
 // Bytes 0x80 to 0x9f of the Windows Latin code page RTF text is written in; the rest is Latin-1.
 constexpr std::array<char16_t, 32> kWindowsLatinHigh{
@@ -72,8 +75,10 @@ public:
             switch (c) {
             case '{':
                 flush();
-                if (m_groups.size() >= kMaximumRTFGroupDepth)
+                if (m_groups.size() >= kMaximumRTFGroupDepth) {
+                    m_refusal = tr("The RTF nests its groups more than %1 deep.").arg(kMaximumRTFGroupDepth);
                     return std::nullopt;
+                }
                 m_groups.append(m_state);
                 m_groupStart = true;
                 break;
@@ -87,8 +92,10 @@ public:
                     return m_text; // what follows the document's group is not part of it
                 break;
             case '\\':
-                if (!control(groupStart))
+                if (!control(groupStart)) {
+                    m_refusal = tr("The RTF holds a number of more than %1 digits.").arg(kMaximumParameterDigits);
                     return std::nullopt;
+                }
                 break;
             case '\r':
             case '\n':
@@ -100,6 +107,9 @@ public:
         flush(); // cut short: as far as it goes
         return m_text;
     }
+
+    // Why read() answered nothing.
+    const QString& refusal() const { return m_refusal; }
 
 private:
     bool control(bool groupStart)
@@ -365,15 +375,27 @@ private:
     bool m_colourGiven = false;
     QString m_pending;
     AttributedString m_text;
+    QString m_refusal;
 };
 
 } // namespace
 
-std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf)
+std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf, QString* refusal)
 {
-    if (rtf.size() > kMaximumRTFLength || !rtf.startsWith("{\\rtf"))
-        return std::nullopt;
-    return RTFReader(rtf).read();
+    QString reason;
+    std::optional<AttributedString> text;
+    if (rtf.size() > kMaximumRTFLength) {
+        reason = tr("The RTF is longer than %1 MB.").arg(kMaximumRTFLength / (1024 * 1024));
+    } else if (!rtf.startsWith("{\\rtf")) {
+        reason = tr("The data is not RTF.");
+    } else {
+        RTFReader reader(rtf);
+        text = reader.read();
+        reason = reader.refusal();
+    }
+    if (!text && refusal)
+        *refusal = reason;
+    return text;
 }
 
 } // namespace platform

@@ -13,6 +13,7 @@
 #include "platform/graphics/AttributedString.h"
 
 #include <QByteArray>
+#include <QString>
 #include <optional>
 
 namespace platform {
@@ -20,7 +21,7 @@ namespace platform {
 inline constexpr qsizetype kMaximumRTFLength = 16 * 1024 * 1024;
 inline constexpr int kMaximumRTFGroupDepth = 128;
 
-// None when the data is not RTF, too long, or nests its groups too deep.
-std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf);
+// None when the data is not RTF, too long, or nests its groups too deep; `refusal` then says which.
+std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf, QString* refusal = nullptr);
 
 } // namespace platform

@@ -7,7 +7,6 @@
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/graphics/RTFReading.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FontManager.h"
 #include "platform/ui/Menu.h"
@@ -16,7 +15,7 @@
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/KeyValueUndo.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
-#include "platform/vantrix/text/HTMLTextReading.h"
+#include "platform/vantrix/text/PastedText.h"
 #include "platform/vantrix/text/TextSubstitution.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "tracks/model/ZQMultiStylePath.h"
@@ -34,7 +33,7 @@ const QString kContainerKey = QStringLiteral("VXQTextLabel_container");
 // The one label being edited in place, the view editing it and the characters it started with.
 QPointer<VXQTextLabel> editedLabel;
 QPointer<VXDrawingView> editingView;
-QString textBeforeEditing;
+platform::AttributedString textBeforeEditing;
 
 // The drawing view holding the focus in the active window, if any.
 VXDrawingView* focusedDrawingView()
@@ -118,7 +117,7 @@ QColor VXQTextLabel::ghostColour()
 
 QStringList VXQTextLabel::pasteableTextTypes()
 {
-    return {platform::kPasteboardTypeRTF, platform::kPasteboardTypeHTML, platform::kPasteboardTypeString};
+    return platform::pasteableTextTypes();
 }
 
 QString VXQTextLabel::displayName() const
@@ -437,31 +436,19 @@ bool VXQTextLabel::canPasteTextStyle(const platform::Pasteboard& pasteboard)
     return style && style->hasTextAttributes();
 }
 
-void VXQTextLabel::pasteTextFromPasteboardIgnoreFormatting(const platform::Pasteboard* pasteboard,
-                                                           bool ignoreFormatting)
+QString VXQTextLabel::pasteTextFromPasteboardIgnoreFormatting(const platform::Pasteboard* pasteboard,
+                                                              bool ignoreFormatting)
 {
     if (!ZQ_EXPECT(pasteboard, QStringLiteral("pasteboard was nil")))
-        return;
-    // The richest type offered that reads: RTF that does not read falls back to the next type.
-    std::optional<platform::AttributedString> text;
-    for (const QString& type : pasteableTextTypes()) {
-        if (!pasteboard->types().contains(type))
-            continue;
-        if (type == platform::kPasteboardTypeRTF)
-            text = platform::attributedStringFromRTF(pasteboard->dataForType(type));
-        else if (type == platform::kPasteboardTypeHTML)
-            text = platform::attributedStringFromHTML(pasteboard->stringForType(type));
-        else if (const QString plain = pasteboard->stringForType(type); !plain.isNull())
-            text = platform::AttributedString(plain);
-        if (text)
-            break;
-    }
-    if (!text)
-        return;
+        return {};
+    const platform::PastedText pasted = platform::pastedTextFromPasteboard(*pasteboard);
+    if (!pasted.text)
+        return pasted.refusal;
     if (ignoreFormatting)
-        setText(text->string());
+        setText(pasted.text->string());
     else
-        setText(QVariant::fromValue(*text));
+        setText(QVariant::fromValue(platform::pastedTextOverAttributes(*pasted.text, textAttributes())));
+    return {};
 }
 
 void VXQTextLabel::copyToPasteboard(platform::Pasteboard* pasteboard) const
@@ -523,8 +510,10 @@ void VXQTextLabel::paste(QObject*)
     const platform::Pasteboard pasteboard = platform::Pasteboard::generalPasteboard();
     if (!canPasteText(pasteboard))
         return;
-    pasteTextFromPasteboardIgnoreFormatting(&pasteboard, false);
-    setUndoActionName(tr("Paste Text"));
+    if (const QString refusal = pasteTextFromPasteboardIgnoreFormatting(&pasteboard, false); !refusal.isEmpty())
+        platform::presentUnpastableText(refusal, QApplication::activeWindow());
+    else
+        setUndoActionName(tr("Paste Text"));
 }
 
 void VXQTextLabel::pasteTextStyle(QObject*)
@@ -778,7 +767,7 @@ void VXQTextLabel::startEditingInView(VXDrawingView* view)
         options.growsHorizontally = true;
     options.typingAttributes = textAttributes();
     const platform::AttributedString shown = textForEditingInPlace();
-    textBeforeEditing = shown.string();
+    textBeforeEditing = shown;
     view->editAttributedTextInRectDelegate(shown, area, this, font(), options);
     notifyVisualChange();
 }
@@ -800,9 +789,8 @@ void VXQTextLabel::attributedTextEditingDidEnd(const platform::AttributedString&
         return;
     editedLabel = nullptr;
     editingView = nullptr;
-    // The editor changes characters only: the same characters leave the text, placeholders
-    // and runs as they were.
-    if (!cancelled && edited.string() != std::exchange(textBeforeEditing, {})) {
+    // Text the edit left as it was keeps its placeholders.
+    if (!cancelled && edited != std::exchange(textBeforeEditing, {})) {
         setText(QVariant::fromValue(edited));
         textWasEdited();
         setUndoActionName(tr("Edit Label Text"));

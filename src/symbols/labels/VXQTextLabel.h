@@ -13,8 +13,9 @@
 //
 // Text arrives from the pasteboard as RTF, HTML or plain text. The in-place editor shows the
 // text with its placeholders resolved and its runs: what the user types takes the attributes
-// where it is typed, every other run keeps its own, and an unchanged or cancelled edit changes
-// nothing (so the placeholders stay).
+// where it is typed, pasted text keeps its own, font changes apply to the selected characters,
+// every other run keeps its own, and an unchanged or cancelled edit changes nothing (so the
+// placeholders stay).
 //
 // Archived under "VXQTextLabel_adornment" and, conditionally, "VXQTextLabel_container"; a
 // label whose adornment holds no text decodes to nothing.
@@ -148,7 +149,9 @@ public:
     // --- Pasteboard ------------------------------------------------------------------------------
     static bool canPasteText(const platform::Pasteboard& pasteboard);
     static bool canPasteTextStyle(const platform::Pasteboard& pasteboard);
-    void pasteTextFromPasteboardIgnoreFormatting(const platform::Pasteboard* pasteboard, bool ignoreFormatting);
+    // The richest pasteable type that reads becomes the text, its runs over the label's
+    // attributes; answers why nothing was pasted when the text offered does not read.
+    QString pasteTextFromPasteboardIgnoreFormatting(const platform::Pasteboard* pasteboard, bool ignoreFormatting);
     // The label's archive (no container) under kVXQTextLabelPasteboardType, then its text.
     void copyToPasteboard(platform::Pasteboard* pasteboard) const;
     // A detached label, or null when the pasteboard holds none that reads.

@@ -99,7 +99,7 @@ public:
     Q_INVOKABLE void toggleLabelsVisible(QObject* sender = nullptr);
     Q_INVOKABLE void selectAllLabels(QObject* sender = nullptr);
     Q_INVOKABLE void deselectAllLabels(QObject* sender = nullptr);
-    // Selects the shape for the attributes inspector (which this build lacks).
+    // Selects the shape and shows the object inspector on its Attributes tab.
     Q_INVOKABLE void openAttributes(QObject* sender = nullptr);
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 

@@ -249,7 +249,9 @@ QWidget* QVNToolsController::loadWindow()
     m_sections = new ZQMultiSectionView;
     QWidget* window = m_sections;
     window->setWindowFlag(Qt::Tool);
-    // A palette never takes the keyboard from the map it serves.
+    // A palette never takes the keyboard, and so the menu shortcuts, from the map it serves:
+    // neither when it is shown nor when it is clicked.
+    window->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_QuitOnClose, false);
     window->setWindowTitle(QString());

@@ -73,7 +73,8 @@ VLTMSlicesToolPaletteController::~VLTMSlicesToolPaletteController()
 
 QWidget* VLTMSlicesToolPaletteController::loadWindow()
 {
-    auto* window = new QWidget(nullptr, Qt::Tool);
+    // Clicked or shown, it leaves the keyboard, and so the menu shortcuts, with the map.
+    auto* window = new QWidget(nullptr, Qt::Tool | Qt::WindowDoesNotAcceptFocus);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_QuitOnClose, false);
     window->setWindowTitle(tr("Slices"));

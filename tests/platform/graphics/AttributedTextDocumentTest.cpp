@@ -50,3 +50,44 @@ TEST(AttributedTextDocument, RunsComeBackAsTheyWentInAndTypedTextTakesTheRunItJo
     document.setPlainText(QStringLiteral("Weir"));
     EXPECT_EQ(attributedStringFromDocument(document, typing), AttributedString(QStringLiteral("Weir"), typing));
 }
+
+TEST(AttributedTextDocument, LineBreaksKeepTheirRunsAndChangesAndInsertionsGoRunByRun)
+{
+    // A line break that starts the red run comes back red: an untouched text is the same text.
+    QFont bold(QStringLiteral("Helvetica"), 10);
+    bold.setBold(true);
+    AttributedString text(QStringLiteral("Old"), {{kFontAttributeName, bold}});
+    text.appendAttributedString(AttributedString(QStringLiteral("\nQuay"), {{kForegroundColourAttributeName, QColor(Qt::red)}}));
+    QTextDocument document;
+    setDocumentAttributedString(document, text, 1.0);
+    EXPECT_EQ(attributedStringFromDocument(document, {}), text);
+
+    // "ld", the break and "Qu" kerned, each keeping what else it had.
+    QTextCursor cursor(&document);
+    cursor.setPosition(1);
+    cursor.setPosition(6, QTextCursor::KeepAnchor);
+    EXPECT_EQ(attributesOfSelection(cursor, {}).size(), 3);
+    changeAttributesOfSelection(cursor, {}, 1.0, [](TextAttributes attributes) {
+        attributes.insert(kKernAttributeName, 3.0);
+        return attributes;
+    });
+    const AttributedString kerned = attributedStringFromDocument(document, {});
+    ASSERT_EQ(kerned.string(), text.string());
+    for (int i = 0; i < kerned.length(); ++i) {
+        const TextAttributes at = kerned.attributesAtIndexEffectiveRange(i);
+        EXPECT_EQ(at.value(kKernAttributeName).toDouble(), i >= 1 && i < 6 ? 3.0 : 0.0) << i;
+        EXPECT_EQ(at.contains(kFontAttributeName), i < 3) << i;
+        EXPECT_EQ(at.contains(kForegroundColourAttributeName), i >= 3) << i;
+    }
+
+    // Inserted runs replace the selection and keep their own attributes.
+    cursor.setPosition(0);
+    cursor.setPosition(3, QTextCursor::KeepAnchor);
+    AttributedString inserted(QStringLiteral("New"), {{kUnderlineStyleAttributeName, 1}});
+    inserted.appendAttributedString(AttributedString(QStringLiteral("!"), {}));
+    insertAttributedString(cursor, inserted, 1.0);
+    const AttributedString replaced = attributedStringFromDocument(document, {});
+    EXPECT_EQ(replaced.string(), QStringLiteral("New!\nQuay"));
+    EXPECT_EQ(replaced.attributesAtIndexEffectiveRange(0), (TextAttributes{{kUnderlineStyleAttributeName, 1}}));
+    EXPECT_TRUE(replaced.attributesAtIndexEffectiveRange(3).isEmpty());
+}

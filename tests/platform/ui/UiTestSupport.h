@@ -15,4 +15,13 @@ inline void activate(QWidget* window)
     platform::RunLoop::runUntilIdle();
 }
 
+// The shown top-level window of the kind (a sheet, an alert); null when none is shown.
+template <class Window> Window* shownWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 } // namespace uitest

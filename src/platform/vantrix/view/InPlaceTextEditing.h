@@ -22,6 +22,8 @@ class VXDrawingView;
 
 namespace platform {
 
+class InPlaceTextEditor;
+
 // How an editor sizes itself and what Return does. The defaults suit text shapes: the
 // editor is as wide as its area, reaches down as far as the text needs, and Return commits
 // unless VXTextShape::returnInsertsNewline().
@@ -36,6 +38,8 @@ struct TextEditingOptions {
     bool returnCommits = false;
     // The attributes of text typed where no run gives any (into an emptied editor).
     TextAttributes typingAttributes;
+    // The runs are edited, not only the characters.
+    bool editsRuns = false;
 };
 
 class InPlaceTextEditing {
@@ -58,12 +62,11 @@ public:
     QTextEdit* editor() const;
 
 private:
-    class Editor;
     // Font sizes in the editor per point on the paper.
     double fontScale() const;
 
     VXDrawingView& m_view;
-    QPointer<Editor> m_editor;
+    QPointer<InPlaceTextEditor> m_editor;
     QPointer<QObject> m_delegate;
     QRectF m_drawingRect;
     QFont m_font;

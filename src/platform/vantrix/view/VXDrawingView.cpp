@@ -486,7 +486,9 @@ void VXDrawingView::editAttributedTextInRectDelegate(const platform::AttributedS
                                                      QObject* delegate, const QFont& font,
                                                      const platform::TextEditingOptions& options)
 {
-    m_textEditing.begin(text, drawingRect, delegate, font, options);
+    platform::TextEditingOptions withRuns = options;
+    withRuns.editsRuns = true;
+    m_textEditing.begin(text, drawingRect, delegate, font, withRuns);
 }
 
 void VXDrawingView::endTextEditing() { m_textEditing.finish(false); }
@@ -678,7 +680,16 @@ void VXDrawingView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void VXDrawingView::copy(QObject*) { layerEditing().copy(); }
 void VXDrawingView::cut(QObject*) { layerEditing().cut(); }
-void VXDrawingView::paste(QObject*) { layerEditing().paste(); }
+void VXDrawingView::paste(QObject* sender)
+{
+    // Objects land in the layer; text goes to the selected objects that take it (their labels).
+    platform::ObjectLayerEditing editing = layerEditing();
+    if (editing.canPaste())
+        editing.paste();
+    else
+        for (QObject* target : forwardingTargetsForAction("paste"))
+            platform::ResponderChain::performAction(target, "paste", sender);
+}
 void VXDrawingView::delete_(QObject*) { layerEditing().deleteSelection(); }
 void VXDrawingView::selectAll(QObject*) { layerEditing().selectAll(); }
 void VXDrawingView::deselectAll(QObject*) { layerEditing().deselectAll(); }
@@ -710,7 +721,7 @@ bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
         || action == "duplicate")
         return editing.canRemoveSelection();
     if (action == "paste")
-        return editing.canPaste();
+        return editing.canPaste() || selectionEnables(item);
     using Conversion = platform::ObjectLayerEditing::Conversion;
     static const QHash<QByteArray, Conversion> conversions{{"convertToPath", Conversion::ToPath},
                                                             {"convertToShape", Conversion::ToShape},
@@ -721,11 +732,14 @@ bool VXDrawingView::validateMenuItem(platform::MenuItem* item)
         return editing.canConvertSelection(conversions.value(action));
     if (action == "selectAll")
         return editing.canSelectAll();
-    if (platform::ResponderChain::hasActionMethod(this, action))
-        return true;
-    const QList<QObject*> targets = forwardingTargetsForAction(action);
+    return platform::ResponderChain::hasActionMethod(this, action) || selectionEnables(item);
+}
+
+bool VXDrawingView::selectionEnables(platform::MenuItem* item) const
+{
+    const QList<QObject*> targets = forwardingTargetsForAction(item->action());
     return std::any_of(targets.begin(), targets.end(), [&](QObject* target) {
-        return platform::ResponderChain::respondsToAction(target, action) && item->isEnabledBy(target);
+        return platform::ResponderChain::respondsToAction(target, item->action()) && item->isEnabledBy(target);
     });
 }
 

@@ -166,7 +166,8 @@ public:
     void editTextInRectDelegate(const QString& text, const QRectF& drawingRect, QObject* delegate,
                                 const QFont& font, const platform::TextEditingOptions& options = {});
     // The same for attributed text: its runs show while it is edited and go back to the delegate
-    // (attributedTextEditingDidEnd); `font` is for text that no run gives a font.
+    // (attributedTextEditingDidEnd); `font` is for text that no run gives a font. Pasted text
+    // keeps its runs, and the font manager's changes reach the selected characters.
     void editAttributedTextInRectDelegate(const platform::AttributedString& text, const QRectF& drawingRect,
                                           QObject* delegate, const QFont& font,
                                           const platform::TextEditingOptions& options = {});
@@ -196,7 +197,8 @@ public:
     Q_INVOKABLE void convertToTextShape(QObject* sender = nullptr);
     Q_INVOKABLE void convertToTextPath(QObject* sender = nullptr);
     // False for the actions above when there is nothing to act on. An action the view passes
-    // on is enabled when a selected object that takes it enables it; any other, true.
+    // on is enabled when a selected object that takes it enables it; any other, true. Paste
+    // without objects on the clipboard passes on too, so a selected label takes pasted text.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
     // The active object layer's selected objects, for actions the view has no method for.
@@ -225,6 +227,8 @@ protected:
 private:
     class CurrentViewScope;
 
+    // Whether a selected object that takes the item's action enables it.
+    bool selectionEnables(platform::MenuItem* item) const;
     QSizeF contentSize() const;
     // Where the content's origin sits in the viewport.
     QPointF contentOrigin() const;

@@ -1,0 +1,37 @@
+#pragma once
+
+// Text pasted from a pasteboard: the richest of its pasteable types that reads, RTF first,
+// then HTML, then plain text (RTFD is not read). A type that does not read gives way to the
+// next; when none reads, the reason the richest was refused is kept, so the user can be told
+// why nothing was pasted.
+
+#include "platform/graphics/AttributedString.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+class Pasteboard;
+
+// In order of preference.
+QStringList pasteableTextTypes();
+
+struct PastedText {
+    std::optional<AttributedString> text;
+    // Why nothing was read although text was offered; empty otherwise.
+    QString refusal;
+};
+PastedText pastedTextFromPasteboard(const Pasteboard& pasteboard);
+
+// The pasted runs over the attributes of the text they join: what a run does not say it takes
+// from `attributes`, and its font keeps what its source set and takes the rest from theirs.
+AttributedString pastedTextOverAttributes(const AttributedString& pasted, const TextAttributes& attributes);
+
+// Tells the user why the clipboard's text was not pasted, modal to `window`.
+void presentUnpastableText(const QString& refusal, QWidget* window);
+
+} // namespace platform

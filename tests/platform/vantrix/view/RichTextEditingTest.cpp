@@ -1,0 +1,160 @@
+// The in-place editors and the font manager: font changes reach the characters selected in an
+// editor of runs, and an editor of characters pastes rich text as characters. (Rich text pasted
+// into labels: LabelPasteWindowTest.)
+
+#include "platform/vantrix/view/ViewTestSupport.h"
+
+#include "platform/graphics/AttributedStringLayout.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/FontManager.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/view/VXTextEditingDelegate.h"
+#include "platform/ui/ResponderChain.h"
+#include "platform/ui/UiTestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTextEdit>
+
+using platform::AttributedString;
+using platform::TextAttributes;
+using viewtest::ViewFixture;
+
+namespace {
+
+const QFont kSans(QStringLiteral("DejaVu Sans"), 12);
+
+// Keeps the text an edit ends with.
+struct Ending : QObject, VXTextEditingDelegate {
+    std::optional<AttributedString> text;
+    void attributedTextEditingDidEnd(const AttributedString& ended, bool) override { text = ended; }
+};
+
+void putOnClipboard(const QString& mimeType, const QByteArray& data)
+{
+    auto* mime = new QMimeData;
+    mime->setData(mimeType, data);
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+QFont fontAt(const AttributedString& text, qsizetype index)
+{
+    return text.attributeAtIndexEffectiveRange(platform::kFontAttributeName, index).value<QFont>();
+}
+
+// "Market  North" being edited in runs, shown in an active window, the caret between the blanks.
+struct RunsFixture : ViewFixture {
+    Ending ending;
+    TextAttributes plain{{platform::kFontAttributeName, kSans}, {platform::kKernAttributeName, 1.0}};
+
+    RunsFixture()
+    {
+        uitest::activate(&view);
+        platform::TextEditingOptions asLabels;
+        asLabels.returnCommits = true;
+        view.editAttributedTextInRectDelegate(AttributedString(QStringLiteral("Market  North"), plain),
+                                              {20, 20, 150, 30}, &ending, kSans, asLabels);
+        select(7, 7);
+    }
+    QTextEdit* editor() const { return view.textEditor(); }
+    void select(int from, int to) const
+    {
+        QTextCursor cursor = editor()->textCursor();
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        editor()->setTextCursor(cursor);
+    }
+    AttributedString end()
+    {
+        view.endTextEditing();
+        return ending.text.value_or(AttributedString());
+    }
+};
+
+} // namespace
+
+TEST(RichTextEditing, FontChangesReachOnlyTheSelectedCharactersAndTheFontManagerHearsTheSelection)
+{
+    RunsFixture f;
+    QTest::keyClicks(f.editor(), QStringLiteral("Square"));
+    platform::FontManager* fonts = platform::FontManager::sharedFontManager();
+    f.select(7, 13);
+    EXPECT_FALSE(fonts->selectedFont().bold());
+    platform::MenuItem bold;
+    bold.setTag(platform::FontManager::BoldFontMask);
+    fonts->addFontTrait(&bold); // as Format > Bold: to the first responder, the editor
+    EXPECT_TRUE(fonts->selectedFont().bold());
+    EXPECT_FALSE(fonts->isMultiple());
+    f.select(0, 13);
+    EXPECT_TRUE(fonts->isMultiple());
+
+    // With nothing selected the change is for what is typed next.
+    f.select(19, 19);
+    fonts->addFontTrait(&bold);
+    QTest::keyClicks(f.editor(), QStringLiteral("!"));
+
+    const AttributedString text = f.end();
+    ASSERT_EQ(text.string(), QStringLiteral("Market Square North!"));
+    for (int i = 0; i < text.length(); ++i)
+        EXPECT_EQ(fontAt(text, i).bold(), (i >= 7 && i < 13) || i == 19) << i;
+    EXPECT_EQ(fontAt(text, 8).pointSizeF(), 12.0);
+    EXPECT_EQ(text.attributeAtIndexEffectiveRange(platform::kKernAttributeName, 8).toDouble(), 1.0);
+}
+
+TEST(RichTextEditing, AnEditorOfCharactersPastesTheCharactersOfRichTextAndTakesNoFontMessages)
+{
+    ViewFixture f;
+    auto shape = VXTextShape::textShapeWithStringInRect(QStringLiteral("Harbour"), {20, 20, 100, 40});
+    f.layer->addObject(shape);
+    uitest::activate(&f.view);
+    Ending ending;
+    f.view.editTextInRectDelegate(QStringLiteral("Harbour "), {20, 20, 100, 40}, &ending);
+    putOnClipboard(QStringLiteral("text/html"), "<b>Quay</b>");
+    QTest::keyClick(f.view.textEditor(), Qt::Key_End);
+    QTest::keyClick(f.view.textEditor(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f.view.textEditor()->toPlainText(), QStringLiteral("Harbour Quay"));
+    EXPECT_FALSE(platform::ResponderChain::respondsToAction(f.view.textEditor(), "changeFont"));
+    f.view.endTextEditing();
+    EXPECT_EQ(ending.text->string(), QStringLiteral("Harbour Quay"));
+}
+
+namespace {
+
+// Centres what it converts, as the text inspector's alignment does through the font manager.
+class CentringFontManager : public platform::FontManager {
+public:
+    TextAttributes convertAttributes(const TextAttributes& attributes) const override
+    {
+        platform::ParagraphStyle centred;
+        centred.alignment = platform::TextAlignment::Centre;
+        TextAttributes converted = attributes;
+        converted.insert(platform::kParagraphStyleAttributeName, QVariant::fromValue(centred));
+        return converted;
+    }
+};
+
+} // namespace
+
+TEST(RichTextEditing, AParagraphStyleReachesTheWholeParagraphOfTheCaret)
+{
+    RunsFixture f;
+    QTest::keyClicks(f.editor(), QStringLiteral("Square"));
+    QTest::keyClick(f.editor(), Qt::Key_End);
+    QTest::keyClick(f.editor(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(f.editor(), QStringLiteral("Quay"));
+    f.select(3, 3);
+    CentringFontManager centring;
+    platform::Application::sendActionToFrom("changeAttributes", nullptr, &centring);
+    const AttributedString text = f.end();
+    ASSERT_EQ(text.string(), QStringLiteral("Market Square North\nQuay"));
+    const auto alignmentAt = [&](qsizetype index) {
+        return text.attributeAtIndexEffectiveRange(platform::kParagraphStyleAttributeName, index)
+            .value<platform::ParagraphStyle>()
+            .alignment;
+    };
+    for (qsizetype i : {0, 3, 18})
+        EXPECT_EQ(alignmentAt(i), platform::TextAlignment::Centre) << i;
+    EXPECT_NE(alignmentAt(21), platform::TextAlignment::Centre);
+}

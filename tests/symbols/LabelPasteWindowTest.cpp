@@ -1,0 +1,139 @@
+// Rich text from the clipboard into labels, as a user pastes it in a map window: Ctrl+V and
+// Edit > Paste in a label being edited, and Ctrl+V on a selected label.
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/ResponderChain.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+#include "symbols/shapes/VXQLabelledShape.h"
+#include "platform/ui/UiTestSupport.h"
+#include "support/MapWindowTesting.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTest>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kBoldRedHTML = "<b><span style=\"color:#ff0000\">Square</span></b>";
+const QByteArray kBoldRedRTF = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}{\\b\\cf1 Square}}";
+
+void putOnClipboard(const QString& mimeType, const QByteArray& data)
+{
+    auto* mime = new QMimeData;
+    mime->setData(mimeType, data);
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+// A map window with a labelled square whose label, "Market  North", is selected.
+class LabelWindow : public testsupport::MapWindowTest {
+protected:
+    void SetUp() override
+    {
+        MapWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        layer = objectLayer();
+        ASSERT_TRUE(layer);
+        shape->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({100, 100, 200, 80}));
+        layer->addObject(shape);
+        shape->newTextLabel();
+        label().setText(QStringLiteral("Market  North"));
+        layer->replaceSelectionWithObject(shape);
+        shape->selectTextLabelExtendingSelection(&label(), false);
+        document->undoManager()->removeAllActions();
+    }
+
+    VXQTextLabel& label() const { return *shape->textLabels().first(); }
+    VXDrawingView* view() const { return document->mainView(); }
+    // Edits the label in place with the caret between the blanks.
+    QTextEdit* startEditing() const
+    {
+        label().startEditingInView(view());
+        QTextEdit* editor = view()->textEditor();
+        if (editor) {
+            QTextCursor caret = editor->textCursor();
+            caret.setPosition(7);
+            editor->setTextCursor(caret);
+        }
+        return editor;
+    }
+    bool boldAt(qsizetype index) const
+    {
+        return label().text().attributeAtIndexEffectiveRange(platform::kFontAttributeName, index).value<QFont>().bold();
+    }
+    QColor colourAt(qsizetype index) const
+    {
+        return label()
+            .text()
+            .attributeAtIndexEffectiveRange(platform::kForegroundColourAttributeName, index)
+            .value<QColor>();
+    }
+    VXObjectDrawingLayer* layer = nullptr;
+    VXQLabelledShapePtr shape = std::make_shared<VXQLabelledShape>();
+};
+
+} // namespace
+
+TEST_F(LabelWindow, CtrlVAndEditPastePutHTMLOrRTFIntoALabelBeingEdited)
+{
+    // Ctrl+V with HTML alone, then Edit > Paste with RTF alone.
+    putOnClipboard(QStringLiteral("text/html"), kBoldRedHTML);
+    QTextEdit* editor = startEditing();
+    ASSERT_TRUE(editor);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("Market Square North"));
+    view()->endTextEditing();
+    ASSERT_EQ(label().text().string(), QStringLiteral("Market Square North"));
+    EXPECT_TRUE(boldAt(8));
+    EXPECT_EQ(colourAt(8), QColor(Qt::red));
+    EXPECT_FALSE(boldAt(0));
+    EXPECT_FALSE(boldAt(15));
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Edit Label Text"));
+    document->undoManager()->undo();
+    EXPECT_EQ(label().text().string(), QStringLiteral("Market  North"));
+
+    putOnClipboard(QStringLiteral("text/rtf"), kBoldRedRTF);
+    editor = startEditing();
+    platform::MenuItem* paste = item("Edit", "Paste");
+    ASSERT_TRUE(paste && paste->validate());
+    paste->trigger();
+    view()->endTextEditing();
+    ASSERT_EQ(label().text().string(), QStringLiteral("Market Square North"));
+    EXPECT_TRUE(boldAt(8));
+    EXPECT_EQ(colourAt(8), QColor(Qt::red));
+    EXPECT_FALSE(boldAt(15));
+}
+
+TEST_F(LabelWindow, CtrlVOnASelectedLabelReplacesItsTextAsOneStepAndSaysWhyWhenItCannot)
+{
+    putOnClipboard(QStringLiteral("text/html"), kBoldRedHTML);
+    ASSERT_TRUE(item("Edit", "Paste")->validate());
+    QTest::keyClick(view(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(label().text().string(), QStringLiteral("Square"));
+    EXPECT_TRUE(boldAt(0));
+    EXPECT_EQ(colourAt(0), QColor(Qt::red));
+    document->undoManager()->closeAutomaticGroup();
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Paste Text"));
+    document->undoManager()->undo();
+    EXPECT_EQ(label().text().string(), QStringLiteral("Market  North"));
+
+    // Markup nested past the bound: nothing changes, and an alert says why.
+    QString deep;
+    for (int i = 0; i < 600; ++i)
+        deep += QStringLiteral("<span>");
+    putOnClipboard(QStringLiteral("text/html"), (deep + QStringLiteral("Square")).toUtf8());
+    QTest::keyClick(view(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(label().text().string(), QStringLiteral("Market  North"));
+    auto* alert = uitest::shownWindow<QMessageBox>();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("The HTML nests its elements more than 512 deep."));
+    alert->close();
+    platform::RunLoop::runUntilIdle();
+}
