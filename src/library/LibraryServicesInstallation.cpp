@@ -28,11 +28,19 @@ void installLibraryServices()
 {
     static const std::shared_ptr<VXQLibraryRegistryShim> registry = VXQLibraryRegistryShim::shim();
     VXStyleRegistry::setStyleRegistry(registry.get());
+    const auto showItem = [](const QString& key) {
+        VXQLibraryManagerWindowController* manager = VXQLibraryManagerWindowController::sharedLibraryManager();
+        manager->showWindow(nullptr);
+        return manager->showItemWithUniqueIDSelectIt(key, true);
+    };
+    // A style just added to the library is shown there, chosen.
+    VXQLibraryRegistryShim::setManagerReveal(showItem);
     static bool installed = false;
     if (std::exchange(installed, true))
         return;
 
     LibraryServices& services = LibraryServices::installed();
+    services.makeSymbolRegistry = [] { return ZQObjectPtr(VXQLibraryRegistryShim::shim()); };
     services.runMigrationIfNeeded = [] {
         VXQLibraryCatalogue::initialize();
         return VXQLibraryMigrationController::migrationController()->runModal();
@@ -82,11 +90,7 @@ void installLibraryServices()
     services.confirmAndImportLibraryFile = [](const QString& path) {
         return VXQLibraryManagerWindowController::sharedLibraryManager()->confirmAndImportLibraryFileConfirm(path, true);
     };
-    services.showLibraryItemWithUniqueID = [](const QString& key) {
-        VXQLibraryManagerWindowController* manager = VXQLibraryManagerWindowController::sharedLibraryManager();
-        manager->showWindow(nullptr);
-        return manager->showItemWithUniqueIDSelectIt(key, true);
-    };
+    services.showLibraryItemWithUniqueID = showItem;
     services.createSymbolsFromObjects = [](const QList<ZQObjectPtr>& objects) {
         QList<VXDrawableObjectPtr> drawables;
         for (const ZQObjectPtr& object : objects)

@@ -1,13 +1,14 @@
 #pragma once
 
-// A scratch user and factory library folder per test, an empty catalogue, previews read in the
-// calling thread, the "Name Error" alert and the problems told to the user replaced by
-// recorders, and library objects to put in items.
+// A scratch user and factory library folder per test, an empty catalogue (and no shared library
+// manager afterwards), previews read in the calling thread, the "Name Error" alert and the
+// problems told to the user replaced by recorders, and library objects to put in items.
 
 #include "app/application/VLTMApplication.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "library/categories/VXQLibraryCategory.h"
 #include "library/items/VXQLibraryItem.h"
+#include "library/manager/VXQLibraryManagerWindowController.h"
 #include "library/store/VXQLibrary.h"
 #include "platform/foundation/ProblemReporter.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
@@ -38,6 +39,9 @@ protected:
 
     void TearDown() override
     {
+        // A library manager the test showed (adding a style shows it) goes before the libraries it lists.
+        if (VXQLibraryManagerWindowController::sharedLibraryManagerAvailable())
+            delete VXQLibraryManagerWindowController::sharedLibraryManager();
         VXQLibraryItem::setLoadsImagesUsingThread(true);
         VXQLibraryItem::setNameErrorHandler({});
         platform::ProblemReporter::setHandler({});

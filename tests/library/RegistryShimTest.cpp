@@ -1,7 +1,15 @@
 #include "LibraryTesting.h"
 
+#include "../app/MapDocumentTestSupport.h"
+#include "app/application/VLTMAppDelegate.h"
+#include "library/LibraryServicesInstallation.h"
 #include "library/registry/VXQLibraryRegistryShim.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Application.h"
+#include "symbols/placed/VXQSymbol.h"
+#include "symbols/tool/VXQSymbolTool.h"
+#include "symbols/utilities/SymbolUtilities.h"
 
 TEST_F(LibraryTest, ShimLooksUpEveryGroupButCountsOnlyFactoryAndUserLibraries)
 {
@@ -35,7 +43,7 @@ TEST_F(LibraryTest, ShimLooksUpEveryGroupButCountsOnlyFactoryAndUserLibraries)
     }
     EXPECT_FALSE(registered.expired());
     EXPECT_TRUE(shim->styleNames().isEmpty());
-    EXPECT_EQ(VXQLibraryRegistryShim::imageManager(), VXQLibraryRegistryShim::imageManager());
+    EXPECT_EQ(shim->imageManager(), VXQLibraryRegistryShim::shim()->imageManager());
 }
 
 TEST_F(LibraryTest, RegisterStyleAddsALockedUniquelyNamedCopyAndAsksForSubstitution)
@@ -78,4 +86,88 @@ TEST_F(LibraryTest, RegisterStyleAddsALockedUniquelyNamedCopyAndAsksForSubstitut
     EXPECT_EQ(VXQLibraryRegistryShim::registerStyle(makeStyle(QStringLiteral("Rail"))), nullptr);
     EXPECT_EQ(posted.size(), 1);
     EXPECT_EQ(collection->itemCount(), 2);
+}
+
+// The application delegate hands the symbol manager the libraries as its registry, as at launch.
+class RegistryThroughTheApplication : public LibraryTest {
+protected:
+    void SetUp() override
+    {
+        LibraryTest::SetUp();
+        installLibraryServices();
+        platform::Application::setDelegate(&delegate);
+    }
+
+    void TearDown() override
+    {
+        platform::Application::setDelegate(nullptr);
+        VXStyleRegistry::setStyleRegistry(nullptr);
+        LibraryTest::TearDown();
+    }
+
+    VLTMAppDelegate delegate;
+    VXQSymbolManager::SharedRegistryScope asked{VXQSymbolManager::SharedRegistryScope::Start::AskDelegate};
+};
+
+TEST_F(RegistryThroughTheApplication, MastersComeFromTheLibrariesForMapsReadFromDiskAndForTheSymbolTool)
+{
+    ASSERT_TRUE(dynamic_cast<VXQLibraryRegistryShim*>(VXQSymbolManager::sharedSymbolManager()));
+    VXQLibraryPtr mine = makeLibrary(QStringLiteral("Mine"));
+    const VXQLibraryItemPtr tower = makeSymbolItem(QStringLiteral("Tower"));
+    mine->addItem(tower);
+    const VXQSymbolMasterPtr master = tower->symbolMaster();
+
+    // A map placing the master, saved, while the library's master changes afterwards.
+    QTemporaryDir folder;
+    const QUrl url = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Town.qvnl")));
+    {
+        const auto document = mapdocumenttest::newMapDocument();
+        mapdocumenttest::activeMappingLayer(*document)->addObject(master->symbolWithLocation(QPointF(50, 50)));
+        QuorvaneError error;
+        ASSERT_TRUE(document->writeToURLOfTypeError(url, kZQMapDocumentType, &error))
+            << qPrintable(error.localizedDescription());
+        document->close();
+    }
+    master->setName(QStringLiteral("Tower (redrawn)"));
+    const auto reopened = std::make_shared<ZQTrueQuorvaneDocument>();
+    QuorvaneError error;
+    ASSERT_TRUE(reopened->initWithContentsOfURLOfTypeError(url, kZQMapDocumentType, &error))
+        << qPrintable(error.localizedDescription());
+    const QList<VXDrawableObjectPtr> placed = allSymbols(*reopened->drawing());
+    ASSERT_EQ(placed.size(), 1);
+    const VXQSymbolMasterPtr shown = qobject_cast<VXQSymbol*>(placed[0].get())->master();
+    EXPECT_EQ(shown, master);
+    EXPECT_EQ(shown->name(), QStringLiteral("Tower (redrawn)"));
+    reopened->close();
+
+    // The symbol tool takes its master back from the saved key; an unknown key leaves it none.
+    const QByteArray saved = VXQSymbolTool(master).persistentData();
+    VXQSymbolTool restored(nullptr);
+    EXPECT_TRUE(restored.shouldLoadPersistentData(saved));
+    EXPECT_EQ(restored.symbolMaster(), master);
+    restored.shouldLoadPersistentData(QByteArrayLiteral("no library holds this key"));
+    EXPECT_EQ(restored.symbolMaster(), nullptr);
+
+    // A new master registered through the manager is kept alive but stored nowhere, under its own name.
+    std::weak_ptr<VXQSymbolMaster> loose;
+    {
+        const VXQSymbolMasterPtr stray = makeSymbolItem(QStringLiteral("Tower"))->symbolMaster();
+        loose = stray;
+        VXQSymbolManager::registerSymbol(stray);
+        EXPECT_EQ(stray->name(), QStringLiteral("Tower"));
+        EXPECT_EQ(VXQSymbolManager::sharedSymbolForKey(stray->uniqueKey()), nullptr);
+    }
+    EXPECT_FALSE(loose.expired());
+}
+
+TEST_F(RegistryThroughTheApplication, AnArchivedRegistrysImagesBecomeTheProcesssImages)
+{
+    const auto archived = std::make_shared<VXQSymbolManager>();
+    const QByteArray picture("pixels of a church");
+    const QString key = archived->symbolImagesManager()->keyForImageData(picture);
+    ASSERT_TRUE(platform::KeyedUnarchiver::unarchiveObjectWithData(archived->data()));
+    VXQSymbolRegistry* registry = VXQSymbolManager::sharedSymbolManager();
+    ASSERT_TRUE(registry->imageManager());
+    EXPECT_EQ(registry->imageManager()->imageDataForKey(key), picture);
+    EXPECT_EQ(VXQLibraryRegistryShim::shim()->imageManager(), registry->imageManager());
 }

@@ -3,9 +3,12 @@
 #include "app/document/MapDocumentWindowController.h"
 #include "app/sidebar/TabControllerRegistry.h"
 #include "app/document/ZQTrueQuorvaneDocument.h"
+#include "library/LibraryServicesInstallation.h"
 #include "library/LibraryTesting.h"
+#include "library/manager/VXQLibraryManagerWindowController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Menu.h"
+#include "platform/vantrix/styles/VXStyleRegistry.h"
 
 #include <QSplitter>
 #include <gtest/gtest.h>
@@ -101,6 +104,27 @@ TEST_F(StyleEditorLibrary, AddingToTheLibraryGivesTheSelectionTheLibrarysLockedC
     f.settle();
     f.editor->addToLibraryAction(nullptr);
     EXPECT_EQ(announced.size(), 1);
+}
+
+// As launched: the Style tab's Add to Library opens the library manager at the new item, chosen.
+TEST_F(StyleEditorLibrary, AddingToTheLibraryShowsTheNewItemChosenInTheLibraryManager)
+{
+    installLibraryServices();
+    EditorFixture f;
+    const VXDrawableObjectPtr shape = f.addShape(makeStyle(QStringLiteral("Orchard"), Qt::green));
+    f.select({shape});
+    itemWithAction(f.editor->actionMenu(), "addToLibraryAction")->trigger();
+    f.settle();
+    const VXStylePtr registered = shape->style();
+    ASSERT_TRUE(registered && registered->locked());
+
+    VXQLibraryManagerWindowController* manager = VXQLibraryManagerWindowController::sharedLibraryManager();
+    EXPECT_TRUE(manager->window()->isVisible());
+    EXPECT_EQ(manager->selectedLibrary(), VXQLibraryCatalogue::defaultUserLibrary());
+    const QList<VXQLibraryItemPtr> chosen = manager->selection();
+    ASSERT_EQ(chosen.size(), 1);
+    EXPECT_EQ(chosen[0]->uniqueKey(), registered->uniqueKey());
+    VXStyleRegistry::setStyleRegistry(nullptr);
 }
 
 TEST(StyleTabInTheMapWindow, TheLeftPanelHoldsTheStyleTabFollowingTheDocumentsDrawing)

@@ -755,5 +755,6 @@ void VLTMAppDelegate::runLibraryMigrationWhenNeeded()
 
 ZQObjectPtr VLTMAppDelegate::applicationWillReturnSymbolManager()
 {
-    return nullptr;
+    const auto& make = LibraryServices::installed().makeSymbolRegistry;
+    return make ? make() : nullptr;
 }

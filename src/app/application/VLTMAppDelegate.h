@@ -135,8 +135,8 @@ public:
     Q_INVOKABLE void debug_makeFactoryLibrariesWritableAction(QObject* sender);
 
     // --- Symbols -----------------------------------------------------------------------------------
-    // The symbol library's registry, asked once by the symbol manager; null while this build has
-    // no library, so the manager keeps a registry of its own.
+    // The symbol library's registry, asked once by the symbol manager; null while no library is
+    // installed, so the manager keeps a registry of its own.
     Q_INVOKABLE ZQObjectPtr applicationWillReturnSymbolManager();
 
     // Stands in for the tool palette in builds without it: an item picked in the library's

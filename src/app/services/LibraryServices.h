@@ -27,6 +27,9 @@ inline const QString kQuorvaneToolControllerStyleChangedExternally =
     QStringLiteral("kQuorvaneToolControllerStyleChangedExternally");
 
 struct LibraryServices {
+    // A new registry of symbol masters that looks them up in the libraries; the symbol manager
+    // asks the application delegate for one once and keeps it.
+    std::function<ZQObjectPtr()> makeSymbolRegistry;
     // The symbol masters the drawing's placed symbols use, each once.
     std::function<QList<ZQObjectPtr>(const VXLayerGroup& drawing)> symbolMastersOfDrawing;
     // Runs the library update window when old files need it; 0 means quit.

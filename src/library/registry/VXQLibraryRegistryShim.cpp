@@ -2,12 +2,13 @@
 
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Menu.h"
 
 namespace {
 
-QList<std::shared_ptr<VXStyle>>& keptObjects()
+QList<ZQObjectPtr>& keptObjects()
 {
-    static QList<std::shared_ptr<VXStyle>> objects;
+    static QList<ZQObjectPtr> objects;
     return objects;
 }
 
@@ -53,14 +54,29 @@ bool VXQLibraryRegistryShim::libraryHoldsKey(const QString& key)
                key, {kVXQLibraryFactoryGroupName, kVXQLibraryUserGroupName}) != nullptr;
 }
 
-void VXQLibraryRegistryShim::addObjectForKeyToCategoriesCreateCategories(const std::shared_ptr<VXStyle>& style,
-                                                                         const QString&, const QStringList&, bool)
+void VXQLibraryRegistryShim::addObjectForKeyToCategoriesCreateCategories(const ZQObjectPtr& object, const QString&,
+                                                                         const QStringList&, bool)
 {
-    if (style)
-        keptObjects().append(style);
+    if (object)
+        keptObjects().append(object);
 }
 
-VXImageDataManagerPtr VXQLibraryRegistryShim::imageManager()
+void VXQLibraryRegistryShim::addObjectForKeyToCategoriesCreateCategories(const std::shared_ptr<VXStyle>& style,
+                                                                         const QString& key,
+                                                                         const QStringList& categories,
+                                                                         bool createCategories)
+{
+    addObjectForKeyToCategoriesCreateCategories(ZQObjectPtr(style), key, categories, createCategories);
+}
+
+// Nothing is stored, so there is nothing to list: the manager's own items follow.
+std::unique_ptr<platform::Menu> VXQLibraryRegistryShim::managedSymbolsMenuWithItemTargetItemAction(QObject*,
+                                                                                                  const QByteArray&)
+{
+    return std::make_unique<platform::Menu>();
+}
+
+VXImageDataManagerPtr VXQLibraryRegistryShim::imageManager() const
 {
     if (!imageManagerSlot())
         imageManagerSlot() = std::make_shared<VXImageDataManager>();

@@ -1,20 +1,23 @@
 #pragma once
 
-// The libraries seen as the drawing framework's style registry: look-ups by unique key go to
-// the libraries of every group; registrations are accepted and stored nowhere (the shim keeps
-// the object alive for the run). registerStyle turns a style no factory or user library holds
-// into a locked item of the default user library and tells documents to swap it in.
+// The libraries seen as the drawing framework's style registry and as the symbol manager's
+// registry of masters: look-ups by unique key go to the libraries of every group;
+// registrations are accepted and stored nowhere (the shim keeps the object alive for the run),
+// and one image data manager serves the whole process. registerStyle turns a style no factory
+// or user library holds into a locked item of the default user library and tells documents to
+// swap it in.
 
 #include "platform/foundation/ZQObject.h"
 #include "platform/vantrix/styles/VXStyleRegistry.h"
 #include "symbols/manager/VXImageDataManager.h"
+#include "symbols/manager/VXQSymbolRegistry.h"
 
 #include <functional>
 
 class VXQLibraryItem;
 class VXStyle;
 
-class VXQLibraryRegistryShim : public ZQObject, public VXStyleRegistry {
+class VXQLibraryRegistryShim : public ZQObject, public VXStyleRegistry, public VXQSymbolRegistry {
     Q_OBJECT
 
 public:
@@ -31,19 +34,31 @@ public:
 
     std::shared_ptr<VXStyle> styleForKey(const QString& key) const override { return styleForKeyInLibraries(key); }
     bool containsKey(const QString& key) const override { return libraryHoldsKey(key); }
-    ZQObjectPtr symbolForKey(const QString& key) const { return symbolForKeyInLibraries(key); }
-    ZQObjectPtr symbolWithName(const QString&) const { return nullptr; }
+    ZQObjectPtr symbolForKey(const QString& key) override { return symbolForKeyInLibraries(key); }
+    // Look-up by name is not offered.
+    ZQObjectPtr symbolWithName(const QString&) override { return nullptr; }
 
     // --- Registry operations that store nothing ---------------------------------------------------
+    void addObjectForKeyToCategoriesCreateCategories(const ZQObjectPtr& object, const QString& key,
+                                                     const QStringList& categories, bool createCategories) override;
     void addObjectForKeyToCategoriesCreateCategories(const std::shared_ptr<VXStyle>& style, const QString& key,
                                                      const QStringList& categories, bool createCategories) override;
     QString uniqueNameForName(const QString& name) const override { return name; }
+    QString uniqueNameForName(const QString& name) override { return name; }
     QStringList styleNames() const override { return {}; }
     void setRecentlyAddedListEnabled(bool) override {}
     void setNeedsUIUpdate() override {}
+    void removeObjectForKey(const QString&) override {}
+    QStringList allKeysInCategory(const QString&) const override { return {}; }
+    void addKeyToRecentList(const QString&, int) override {}
+    QByteArray data() const override { return {}; }
+    void appendContentsWithData(const QByteArray&) override {}
+    void removeAllSymbols() override {}
+    std::unique_ptr<platform::Menu> managedSymbolsMenuWithItemTargetItemAction(QObject* target,
+                                                                              const QByteArray& action) override;
     // The process's image data, made on first use; a registry archive read later replaces it.
-    static VXImageDataManagerPtr imageManager();
-    static void setImageManager(const VXImageDataManagerPtr& manager);
+    VXImageDataManagerPtr imageManager() const override;
+    void setImageManager(const VXImageDataManagerPtr& manager) override;
 
     // --- Registering ---------------------------------------------------------------------------------
     // A locked copy named uniquely in the default user library, revealed in the manager;
