@@ -556,6 +556,55 @@ TEST_F(LibraryTest, AtQuitALibraryThatStillCannotBeWrittenIsToldOnceAndAWritable
     EXPECT_EQ(toldProblems().size(), 2);
 }
 
+// Changes reach the disk when their turn ends, not at quit: a process ended by its display going
+// away keeps them. One that ends in the very turn of a change says on its error output which
+// library lost it.
+TEST_F(LibraryTest, ChangesAreWrittenAsTheirTurnEndsAndThoseLeftWhenTheProcessEndsAreSaid)
+{
+    VXQLibraryPtr roads = makeLibrary(QStringLiteral("Roads"));
+    const VXQLibraryItemPtr motorway = makeStyleItem(QStringLiteral("Motorway"));
+    roads->addItem(motorway);
+    roads->addItem(makeStyleItem(QStringLiteral("Lane")));
+    platform::RunLoop::runUntilIdle();
+    roads->setUserDescription(QStringLiteral("Main roads"));
+    roads->removeItem(motorway.get());
+    platform::RunLoop::runUntilIdle();
+    EXPECT_FALSE(roads->needsUpdateOnDisk());
+    const QVariantMap written = readPlist(roads->categoryFilePath());
+    EXPECT_EQ(written.value("desc").toString(), QStringLiteral("Main roads"));
+    EXPECT_EQ(written.value("allitems").toList().size(), 1);
+
+    // A fresh process (the child runs this test again), so that no thread of earlier tests hangs its exit.
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    VXQLibraryCatalogue::initialize();
+    roads->setCreator(QStringLiteral("Ann Lee"));
+    EXPECT_EXIT(std::exit(3), ::testing::ExitedWithCode(3),
+                "library .+Roads.+ could not be saved. The application ended before they were written");
+    GTEST_FLAG_SET(death_test_style, style);
+}
+
+// A category file that is a link to nothing: opening the library says so, naming the link's
+// target, and nothing claims a save failed on a library nobody changed.
+TEST_F(LibraryTest, ACategoryFileLinkingToNothingIsNamedAndNotWrittenOver)
+{
+    const QString folder = folderOf(QStringLiteral("Rails"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString categoryFile = folder + QStringLiteral("/Rails.categories");
+    const QString gone = userFolder() + QStringLiteral("/moved away.categories");
+    ASSERT_TRUE(QFile::link(gone, categoryFile));
+
+    const VXQLibraryPtr library = VXQLibrary::libraryWithPath(folder);
+    EXPECT_TRUE(library->loadFailed());
+    library->applicationWillQuit();
+    const QStringList told = toldProblems();
+    ASSERT_EQ(told.size(), 1) << qPrintable(told.join(u'\n'));
+    EXPECT_TRUE(told[0].contains("“Rails” could not be opened")) << qPrintable(told[0]);
+    EXPECT_TRUE(told[0].contains("symbolic link to “" + gone + "”")) << qPrintable(told[0]);
+    EXPECT_TRUE(QFileInfo(categoryFile).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(gone));
+}
+
 TEST_F(LibraryTest, UniqueNamesFollowAddsRenamesAndRemovalsIgnoringCase)
 {
     VXQLibraryPtr library = makeLibrary(QStringLiteral("Names"));

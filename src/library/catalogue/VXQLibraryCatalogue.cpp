@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstdlib>
 
 namespace {
 
@@ -52,6 +53,15 @@ QString groupForUserLibrary(const QString& named)
     return named;
 }
 
+// After a quit the catalogue holds no library any more; the groups outlive every static object.
+void reportUnsavedChangesAtExit()
+{
+    for (const VXQLibraryGroupPtr& group : VXQLibraryGroup::allGroups())
+        for (const VXQLibraryElementPtr& element : group->elements())
+            if (auto* library = qobject_cast<VXQLibrary*>(element.get()))
+                library->reportUnsavedChangesAtExit();
+}
+
 QString capitalised(const QString& word)
 {
     return word.isEmpty() ? word : word.left(1).toUpper() + word.mid(1).toLower();
@@ -76,6 +86,9 @@ void VXQLibraryCatalogue::initialize()
         QDir(documentLibraryFolder()).removeRecursively();
     allLibraries();
     defaultUserLibrary();
+    // The process may end without quitting, when the display goes away.
+    if (!std::exchange(self->m_reportsUnsavedChangesAtExit, true))
+        std::atexit(reportUnsavedChangesAtExit);
 }
 
 QString VXQLibraryCatalogue::documentLibraryFolder()

@@ -26,7 +26,8 @@ public:
     static VXQLibraryCatalogue* shared();
 
     // Discovers every library and the default user library, once; clears the document
-    // library folder when document libraries are temporary.
+    // library folder when document libraries are temporary. From then on, a process that ends
+    // without quitting says which libraries had changes not yet written.
     static void initialize();
 
     // --- Locations ---------------------------------------------------------------------------
@@ -120,4 +121,5 @@ private:
     bool m_initialized = false;
     bool m_factoryDiscovered = false;
     bool m_userDiscovered = false;
+    bool m_reportsUnsavedChangesAtExit = false;
 };

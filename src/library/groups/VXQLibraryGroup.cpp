@@ -9,10 +9,12 @@
 
 namespace {
 
+// Never destroyed: when the process ends without quitting, the libraries must not go among the
+// static objects, since what they use may have gone before them.
 QList<VXQLibraryGroupPtr>& registeredGroups()
 {
-    static QList<VXQLibraryGroupPtr> groups;
-    return groups;
+    static auto* groups = new QList<VXQLibraryGroupPtr>;
+    return *groups;
 }
 
 VXQLibraryGroup* standardGroup(const QString& name)

@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <cstdio>
 
 namespace {
 
@@ -45,10 +46,19 @@ QString& userFolderSetting()
     return folder;
 }
 
+// Never destroyed: a library that something static keeps dies among the static objects at
+// exit, perhaps after this list would have.
 QList<QPointer<VXQLibrary>>& liveLibraries()
 {
-    static QList<QPointer<VXQLibrary>> libraries;
-    return libraries;
+    static auto* libraries = new QList<QPointer<VXQLibrary>>;
+    return *libraries;
+}
+
+// A link counts as there even when what it points at has gone: it is not written over unasked.
+bool entryExists(const QString& path)
+{
+    const QFileInfo entry(path);
+    return entry.exists() || entry.isSymLink();
 }
 
 QString withoutExtension(const QString& path)
@@ -264,7 +274,7 @@ void VXQLibrary::setName(const QString& requested)
         LogEvent(kFileEvent, QStringLiteral("category file couldn't be renamed, error = %1").arg(movedCategoryFile));
     if (container())
         container()->invalidateElementsCache();
-    m_needsUpdateOnDisk = true;
+    categoryFileContentDidChange();
     postNotification(kVXQLibraryDidChangeName);
 }
 
@@ -314,13 +324,13 @@ QString VXQLibrary::factoryCategoryFilePath() const
 void VXQLibrary::setCreator(const QString& creator)
 {
     m_creator = creator;
-    m_needsUpdateOnDisk = true;
+    categoryFileContentDidChange();
 }
 
 void VXQLibrary::setUserDescription(const QString& description)
 {
     m_description = description;
-    m_needsUpdateOnDisk = true;
+    categoryFileContentDidChange();
 }
 
 void VXQLibrary::setHasPresenceOnDisk(bool presence)
@@ -401,7 +411,7 @@ void VXQLibrary::addCategory(const VXQLibraryCategoryPtr& category)
             m_recentlyAdded = shared;
     }
     if (!m_loadingFromDisk) {
-        categoriesDidChange();
+        categoryFileContentDidChange();
         postNotification(kVXQLibraryDidAddCategory, {{QStringLiteral("category"), QVariant::fromValue<QObject*>(category.get())}});
     }
 }
@@ -414,7 +424,7 @@ void VXQLibrary::removeCategory(VXQLibraryCategory* category)
     category->setLibrary(nullptr);
     removeElement(category);
     if (!m_loadingFromDisk) {
-        categoriesDidChange();
+        categoryFileContentDidChange();
         postNotification(kVXQLibraryDidRemoveCategory, {{QStringLiteral("category"), QVariant::fromValue<QObject*>(category)}});
     }
 }
@@ -487,12 +497,13 @@ VXQLibraryElementContainer* VXQLibrary::itemWithIdentifier(const QString& identi
 void VXQLibrary::categoryDidChange(VXQLibraryCategory*)
 {
     if (!m_loadingFromDisk)
-        categoriesDidChange();
+        categoryFileContentDidChange();
 }
 
-void VXQLibrary::categoriesDidChange()
+void VXQLibrary::categoryFileContentDidChange()
 {
-    // Written when the command's turn ends, not at quit: a killed session keeps its categories.
+    // Written when the command's turn ends, not at quit: a session killed, or ended by its display
+    // going away, keeps its changes.
     m_needsUpdateOnDisk = true;
     scheduleCategoryFileWrite();
 }
@@ -503,7 +514,7 @@ void VXQLibrary::itemUpdateCouldAffectCategories(VXQLibraryItem* item)
         return;
     for (VXQLibraryCategory* category : categories())
         category->itemUpdateCouldAffectCategories(item);
-    categoriesDidChange();
+    categoryFileContentDidChange();
 }
 
 // --- Items ----------------------------------------------------------------------------------
@@ -652,7 +663,7 @@ void VXQLibrary::removeItem(VXQLibraryItem* item)
     forgetItem(item);
     item->deleteOnDisk();
     item->setLibrary(nullptr);
-    m_needsUpdateOnDisk = true;
+    categoryFileContentDidChange();
     postNotification(kVXQLibraryDidRemoveItem, {{QStringLiteral("item"), QVariant::fromValue<QObject*>(item)}});
     postNotification(kVXQLibraryContentDidChange);
 }
@@ -780,7 +791,7 @@ QString VXQLibrary::categoryFilePath()
     if (!isFactoryLibrary())
         return originalCategoryFilePath();
     const QString userCopy = userLibrariesFolder() + u'/' + internalName() + u'.' + categoryFileExtension();
-    if (QFileInfo::exists(userCopy))
+    if (entryExists(userCopy))
         return userCopy;
     if (!QDir().mkpath(userLibrariesFolder())) {
         LogEvent(kFileEvent, QStringLiteral("unable to user symbol libraries folder '%1', error = mkpath failed")
@@ -810,7 +821,7 @@ bool VXQLibrary::createOnDisk()
     const QString categoryFile = categoryFilePath();
     if (categoryFile.isEmpty())
         return false;
-    if (QFileInfo::exists(categoryFile)) {
+    if (entryExists(categoryFile)) {
         // Only a factory library's user copy can fall behind: elsewhere the two files are one.
         if (categoryFile != originalCategoryFilePath() && versionInCategoryFile(categoryFile) < versionNumber()) {
             LogEvent(kFileEvent, QStringLiteral("categories file will be replaced (library: %1) - old version").arg(name()));
@@ -828,8 +839,7 @@ bool VXQLibrary::createOnDisk()
 std::optional<QVariantMap> VXQLibrary::categoryFileInfo(QString* reason) const
 {
     const QString file = const_cast<VXQLibrary*>(this)->categoryFilePath();
-    const QFileInfo found(file);
-    if (file.isEmpty() || (!found.exists() && !found.isSymLink()))
+    if (file.isEmpty() || !entryExists(file))
         return std::nullopt;
     QString why;
     const std::optional<QByteArray> bytes = platform::readRegularFile(file, kMaximumCategoryFileSize, &why);
@@ -1041,6 +1051,18 @@ void VXQLibrary::applicationWillQuit()
     platform::ProblemReporter::reportWhileQuitting(
         tr("The library “%1” could not be saved.").arg(displayName()),
         tr("%1 Its changes since then are not saved.").arg(m_writeProblem));
+}
+
+void VXQLibrary::reportUnsavedChangesAtExit() const
+{
+    if (!m_categoryWriteScheduled && !(m_needsUpdateOnDisk && m_allowsCategoryChanges))
+        return;
+    // Only the library's own fields: writing now would reach shared objects (predicates, the
+    // log) that the ending process may have destroyed already.
+    const QString why = m_writeProblem.isEmpty() ? QStringLiteral("The application ended before they were written.")
+                                                 : m_writeProblem;
+    std::fprintf(stderr, "The library “%s” could not be saved. %s Its latest changes are lost.\n",
+                 qUtf8Printable(displayName()), qUtf8Printable(why));
 }
 
 bool VXQLibrary::needsCategoryFileMerge()

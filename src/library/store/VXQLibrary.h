@@ -181,6 +181,9 @@ public:
     // Writes what is pending; what still cannot be written is said once more, before the
     // application goes, as lost.
     void applicationWillQuit();
+    // When the process ends without quitting (the display went away): changes whose write was
+    // still due are said to be lost on the error output, as no window can tell it any more.
+    void reportUnsavedChangesAtExit() const;
     // A factory library whose user copy of the category file differs from the factory's.
     bool needsCategoryFileMerge();
     // Adds the factory file's items and categories the user copy lacks.
@@ -204,7 +207,8 @@ public:
 
 private:
     void addStandardCategories();
-    void categoriesDidChange();
+    // Marks the category file and writes it when the turn ends.
+    void categoryFileContentDidChange();
     void scheduleCategoryFileWrite();
     QString folderPathWithoutExtension() const { return m_path; }
     QString factoryFolderPath() const;

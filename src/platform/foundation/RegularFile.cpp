@@ -63,8 +63,14 @@ std::optional<RegularFile> RegularFile::open(const QString& path, qint64 maximum
     struct stat status {};
     const int looked = links == SymbolicLinks::Refuse ? ::lstat(name.constData(), &status)
                                                       : ::stat(name.constData(), &status);
-    if (looked != 0)
-        return refuse(reason, qt_error_string(errno));
+    if (looked != 0) {
+        const QString error = qt_error_string(errno);
+        // A link whose target has gone would read as a missing file.
+        if (!reasonIsNotRegularFile(path).isEmpty())
+            return refuse(reason, QStringLiteral("it is a symbolic link to “%1”, which cannot be opened: %2")
+                                      .arg(QFile::symLinkTarget(path), error));
+        return refuse(reason, error);
+    }
     if (!S_ISREG(status.st_mode))
         return refuse(reason, kindOfSpecialFile(status.st_mode));
 

@@ -15,7 +15,8 @@ enum class SymbolicLinks { Follow, Refuse };
 class RegularFile {
 public:
     // Nullopt with `reason` saying why in a few words that read after the file's name: "it is
-    // a pipe, not a file", "it is larger than 1 GB", or the system's own ("Permission denied").
+    // a pipe, not a file", "it is larger than 1 GB", or the system's own ("Permission denied");
+    // a link to nothing is named as a link, with its target.
     static std::optional<RegularFile> open(const QString& path, qint64 maximumSize, QString* reason = nullptr,
                                            SymbolicLinks links = SymbolicLinks::Follow);
 
