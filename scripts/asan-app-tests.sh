@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the application and the tests of its windows, cursors and help with the address and
 # undefined-behaviour sanitizers in build-asan/, then runs those tests and the quit tests (the
-# application started and quit as a user would, tests/quorvane/quit-tests.sh). Not run by CI: the
-# instrumented build takes most of an hour on four cores.
+# application started and quit as a user would, tests/quorvane/quit-tests.sh, and ended by its X
+# server going away, tests/quorvane/display-ends-test.sh). Not run by CI: the instrumented build
+# takes most of an hour on four cores.
 #   scripts/asan-app-tests.sh [gtest filter]
 # Then, for random input under the same build:
 #   tools/random-input/random_input.py --app build-asan/src/quorvane/quorvane --minutes 30
@@ -29,4 +30,5 @@ for test in "${tests[@]}"; do
   "$(find "$build/tests" -name "$test" -type f -executable | head -1)" --gtest_filter="$filter" || status=1
 done
 "$root/tests/quorvane/quit-tests.sh" "$build/src/quorvane/quorvane" || status=1
+"$root/tests/quorvane/display-ends-test.sh" "$build/src/quorvane/quorvane" || status=1
 exit $status
