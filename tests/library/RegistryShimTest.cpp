@@ -147,17 +147,6 @@ TEST_F(RegistryThroughTheApplication, MastersComeFromTheLibrariesForMapsReadFrom
     EXPECT_EQ(restored.symbolMaster(), master);
     restored.shouldLoadPersistentData(QByteArrayLiteral("no library holds this key"));
     EXPECT_EQ(restored.symbolMaster(), nullptr);
-
-    // A new master registered through the manager is kept alive but stored nowhere, under its own name.
-    std::weak_ptr<VXQSymbolMaster> loose;
-    {
-        const VXQSymbolMasterPtr stray = makeSymbolItem(QStringLiteral("Tower"))->symbolMaster();
-        loose = stray;
-        VXQSymbolManager::registerSymbol(stray);
-        EXPECT_EQ(stray->name(), QStringLiteral("Tower"));
-        EXPECT_EQ(VXQSymbolManager::sharedSymbolForKey(stray->uniqueKey()), nullptr);
-    }
-    EXPECT_FALSE(loose.expired());
 }
 
 TEST_F(RegistryThroughTheApplication, AnArchivedRegistrysImagesBecomeTheProcesssImages)
