@@ -1,6 +1,7 @@
 #include "panels/PanelsClasses.h"
 
 #include "app/sidebar/TabControllerRegistry.h"
+#include "inspectors/InspectorClasses.h"
 #include "library/LibraryClasses.h"
 #include "panels/layers/VLTMLayersController.h"
 #include "panels/export/VLTMExportOperation.h"
@@ -11,6 +12,7 @@
 
 void registerPanelsClasses()
 {
+    registerInspectorClasses();
     registerLibraryClasses();
     platform::ClassRegistry::registerClass<MPSearchQuery>();
     platform::ClassRegistry::registerClass<MPSearchCriterion>();
