@@ -290,9 +290,9 @@ QStringList ZQESRIFile::databaseFieldNames() const
     return fields ? fields->keys() : QStringList();
 }
 
-std::optional<AttributeDictionary> ZQESRIFile::metadataForRecord(qint64 row) const
+std::optional<AttributeDictionary> ZQESRIFile::metadataForRecord(qint64 row, quint64* numbersKeptAsText) const
 {
-    return m_table ? m_table->attributesOfRow(row, m_textEncoding) : std::nullopt;
+    return m_table ? m_table->attributesOfRow(row, m_textEncoding, numbersKeptAsText) : std::nullopt;
 }
 
 QString ZQESRIFile::attributeBudgetProblem() const
@@ -409,8 +409,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
         }
         quint64 keptAsText = 0;
         const std::optional<AttributeDictionary> attributes =
-            m_readMetadata && m_table ? m_table->attributesOfRow(record.number - 1, m_textEncoding, &keptAsText)
-                                      : std::nullopt;
+            m_readMetadata ? metadataForRecord(record.number - 1, &keptAsText) : std::nullopt;
         m_numbersKeptAsTextCount += keptAsText;
         if (!m_objectFactory)
             continue;

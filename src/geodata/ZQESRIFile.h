@@ -81,8 +81,9 @@ public:
     // Fields keyed by name; nullopt without a .dbf or with a damaged header.
     std::optional<QMap<QString, ZQDBaseFieldInfo>> databaseFieldInfo() const;
     QStringList databaseFieldNames() const;
-    // Attributes of a dBase row (record number - 1) keyed by lower-cased field name.
-    std::optional<geodata::AttributeDictionary> metadataForRecord(qint64 row) const;
+    // Attributes of a dBase row (record number - 1) keyed by lower-cased field name; numbers
+    // beyond a double's range stay text and are added to `numbersKeptAsText`.
+    std::optional<geodata::AttributeDictionary> metadataForRecord(qint64 row, quint64* numbersKeptAsText = nullptr) const;
     // What the attributes an import keeps with its objects may take.
     static constexpr qint64 kAttributeMemoryBudget = qint64(1) << 30;
     // Why the records' attributes would pass the budget once read; empty when they fit or
