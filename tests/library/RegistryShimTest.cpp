@@ -1,6 +1,8 @@
 #include "LibraryTesting.h"
 
 #include "../app/MapDocumentTestSupport.h"
+#include "app/LaunchSettingsScope.h"
+#include "platform/ui/DocumentController.h"
 #include "app/application/VLTMAppDelegate.h"
 #include "library/LibraryServicesInstallation.h"
 #include "library/registry/VXQLibraryRegistryShim.h"
@@ -10,6 +12,8 @@
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/tool/VXQSymbolTool.h"
 #include "symbols/utilities/SymbolUtilities.h"
+
+#include <QScopeGuard>
 
 TEST_F(LibraryTest, ShimLooksUpEveryGroupButCountsOnlyFactoryAndUserLibraries)
 {
@@ -147,6 +151,51 @@ TEST_F(RegistryThroughTheApplication, MastersComeFromTheLibrariesForMapsReadFrom
     EXPECT_EQ(restored.symbolMaster(), master);
     restored.shouldLoadPersistentData(QByteArrayLiteral("no library holds this key"));
     EXPECT_EQ(restored.symbolMaster(), nullptr);
+}
+
+// As at launch: the file is opened before anything else has used the libraries.
+TEST_F(RegistryThroughTheApplication, AMapOpenedAtLaunchPlacesTheLibrarysMasterNotACopyOfItsOwn)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Tower.qvnl"));
+    QString key;
+    {
+        VXQLibraryPtr mine = makeLibrary(QStringLiteral("Mine"));
+        const VXQLibraryItemPtr tower = makeSymbolItem(QStringLiteral("Tower"));
+        mine->addItem(tower);
+        key = tower->uniqueKey();
+        ASSERT_TRUE(mine->updateOnDisk());
+        const auto document = mapdocumenttest::newMapDocument();
+        mapdocumenttest::activeMappingLayer(*document)->addObject(tower->symbolMaster()->symbolWithLocation(QPointF(50, 50)));
+        QuorvaneError error;
+        ASSERT_TRUE(document->writeToURLOfTypeError(QUrl::fromLocalFile(path), kZQMapDocumentType, &error))
+            << qPrintable(error.localizedDescription());
+        document->close();
+    }
+    // The run ends; the next one has discovered nothing yet.
+    VXQLibraryCatalogue::applicationWillQuit();
+    ASSERT_EQ(VXQLibraryCatalogue::libraryWithName(QStringLiteral("Mine")), nullptr);
+
+    const testsupport::LaunchSettingsScope launchSettings;
+    ASSERT_TRUE(delegate.applicationWillFinishLaunching());
+    platform::DocumentController* controller = platform::DocumentController::existingSharedDocumentController();
+    const auto closeAll = qScopeGuard([controller] { controller->closeAllDocuments(); });
+    ASSERT_TRUE(delegate.applicationOpenFiles({path}));
+    ASSERT_EQ(controller->documents().size(), 1);
+    const auto* opened = qobject_cast<ZQQuorvaneDocument*>(controller->documents().first());
+    ASSERT_TRUE(opened);
+    const QList<VXDrawableObjectPtr> placed = allSymbols(*opened->drawing());
+    ASSERT_EQ(placed.size(), 1);
+    const VXQSymbolMasterPtr shown = qobject_cast<VXQSymbol*>(placed[0].get())->master();
+
+    VXQLibrary* library = VXQLibraryCatalogue::libraryContainingItemWithUniqueID(key);
+    ASSERT_TRUE(library);
+    EXPECT_EQ(library->name(), QStringLiteral("Mine"));
+    VXQLibraryItem* item = library->itemWithUniqueID(key);
+    EXPECT_EQ(shown, item->symbolMaster());
+    // Renamed in the library, the placed symbol follows.
+    item->setName(QStringLiteral("Tower B"));
+    EXPECT_EQ(shown->name(), QStringLiteral("Tower B"));
 }
 
 TEST_F(RegistryThroughTheApplication, AnArchivedRegistrysImagesBecomeTheProcesssImages)

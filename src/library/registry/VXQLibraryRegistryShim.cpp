@@ -39,6 +39,8 @@ QObject* VXQLibraryRegistryShim::shimClass()
 
 ZQObjectPtr VXQLibraryRegistryShim::symbolForKeyInLibraries(const QString& key)
 {
+    // Maps opened at launch are read before anything else has used the libraries.
+    VXQLibraryCatalogue::initialize();
     VXQLibrary* library = VXQLibraryCatalogue::libraryContainingItemWithUniqueID(key);
     return library ? library->itemWithUniqueID(key)->representedObject() : nullptr;
 }
@@ -50,6 +52,7 @@ std::shared_ptr<VXStyle> VXQLibraryRegistryShim::styleForKeyInLibraries(const QS
 
 bool VXQLibraryRegistryShim::libraryHoldsKey(const QString& key)
 {
+    VXQLibraryCatalogue::initialize();
     return VXQLibraryCatalogue::libraryContainingItemWithUniqueIDInGroups(
                key, {kVXQLibraryFactoryGroupName, kVXQLibraryUserGroupName}) != nullptr;
 }

@@ -26,6 +26,7 @@ public:
     static QObject* shimClass();
 
     // --- Look-ups (the same as class and object operations) ----------------------------------
+    // The first look-up discovers the libraries, whenever it comes.
     // The object of the item with that key in any group's library, loaded when needed.
     static ZQObjectPtr symbolForKeyInLibraries(const QString& key);
     static std::shared_ptr<VXStyle> styleForKeyInLibraries(const QString& key);
