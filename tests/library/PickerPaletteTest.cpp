@@ -387,6 +387,64 @@ TEST_F(PickerTest, PathBarAndHistoryFollowTheChoices)
         EXPECT_FALSE(entry->category().endsWith(QStringLiteral(".Roads")));
 }
 
+// Each time the pop-up opens, the way to the shown category stands out: the library and the
+// categories leading there bold, the category itself checked, in submenus made as it opens too;
+// group headers, which choose nothing, bold and greyed.
+TEST_F(PickerTest, LibraryPopUpMarksTheTrailToTheShownCategory)
+{
+    VXQLibraryCategory* roads = library->addCategoryWithName(QStringLiteral("Roads"));
+    roads->addCategoryWithName(QStringLiteral("Minor"));
+    makeLibrary(QStringLiteral("Parks"));
+    VXQLibraryPickerPaletteController& palette = openPicker();
+    QMenu* libraries = palette.libraryPopUp()->menu();
+    const auto open = [](QMenu* menu) {
+        menu->popup(QPoint());
+        menu->hide();
+        return menu;
+    };
+    const auto entry = [](QMenu* menu, const QString& title) {
+        for (QAction* action : menu->actions())
+            if (action->text() == title)
+                return action;
+        ADD_FAILURE() << "no entry " << title.toStdString();
+        return menu->addAction(QString());
+    };
+    const auto marked = [](const QAction* action) { return action->font().bold() && action->font().underline(); };
+
+    // Base > Roads > Minor, chosen through the menus.
+    QMenu* baseMenu = open(entry(open(libraries), QStringLiteral("Base"))->menu());
+    QMenu* roadsMenu = open(entry(baseMenu, QStringLiteral("Roads"))->menu());
+    entry(roadsMenu, QStringLiteral("Minor"))->trigger();
+    ASSERT_EQ(palette.category()->identifier(), QStringLiteral("MY LIBRARY.Base.Roads.Minor"));
+
+    open(libraries);
+    for (const QString& header : {QStringLiteral("VELTRUM LIBRARY"), QStringLiteral("MY LIBRARY")}) {
+        EXPECT_TRUE(entry(libraries, header)->font().bold()) << header.toStdString();
+        EXPECT_FALSE(entry(libraries, header)->isEnabled()) << header.toStdString();
+    }
+    QAction* base = entry(libraries, QStringLiteral("Base"));
+    EXPECT_TRUE(marked(base));
+    EXPECT_TRUE(base->isEnabled());
+    EXPECT_FALSE(marked(entry(libraries, QStringLiteral("Parks"))));
+    baseMenu = open(base->menu());
+    QAction* roadsEntry = entry(baseMenu, QStringLiteral("Roads"));
+    EXPECT_TRUE(marked(roadsEntry));
+    EXPECT_FALSE(roadsEntry->isChecked());
+    EXPECT_FALSE(marked(entry(baseMenu, QStringLiteral("All Items"))));
+    QAction* minor = entry(open(roadsEntry->menu()), QStringLiteral("Minor"));
+    EXPECT_TRUE(marked(minor));
+    EXPECT_TRUE(minor->isChecked());
+
+    // Another choice moves the marks.
+    entry(baseMenu, QStringLiteral("All Items"))->trigger();
+    baseMenu = open(entry(open(libraries), QStringLiteral("Base"))->menu());
+    QAction* allItems = entry(baseMenu, QStringLiteral("All Items"));
+    EXPECT_TRUE(marked(allItems));
+    EXPECT_TRUE(allItems->isChecked());
+    EXPECT_FALSE(marked(entry(baseMenu, QStringLiteral("Roads"))));
+    EXPECT_FALSE(entry(baseMenu, QStringLiteral("Roads"))->isChecked());
+}
+
 TEST_F(PickerTest, WindowKeepsWholeRowsLosesThePathBarAndStoresItsState)
 {
     VXQLibraryPickerPaletteController& palette = openPicker();

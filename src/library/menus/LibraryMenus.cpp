@@ -163,7 +163,10 @@ void VXQLibraryGroupMenuHandler::setBoldTitlingForMenuTrail(QAction* item, const
     const QStringList wanted = identifier.split(u'.');
     const qsizetype position = parts.size() - 1;
     const bool onTrail = identifier.contains(represented) && position < wanted.size() && parts.last() == wanted[position];
-    item->setFont(onTrail ? boldItemAttributes() : standardItemAttributes());
+    if (onTrail)
+        item->setFont(boldItemAttributes());
+    else if (item->font() == boldItemAttributes())
+        item->setFont(standardItemAttributes()); // a read-only category keeps its oblique title
 }
 
 // --- Menus of one container ---------------------------------------------------------------------

@@ -39,7 +39,8 @@ public:
     bool menuUpdateItemAtIndex(QMenu* menu, QAction* item, int index) override;
 
     // Bold when the item's identifier leads to `identifier` (a library or category on its
-    // trail); otherwise plain.
+    // trail); otherwise no longer bold. Menus validate their items after filling them, so a
+    // validator that calls this marks the trail through submenus made while the menu opens.
     static void setBoldTitlingForMenuTrail(QAction* item, const QString& identifier);
 
 private:

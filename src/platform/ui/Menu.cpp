@@ -1,11 +1,27 @@
 #include "platform/ui/Menu.h"
 
+#include "platform/ui/MenuDelegate.h"
+
 namespace platform {
+
+namespace {
+
+// An item that opens a submenu and sends nothing is only a way into the submenu.
+bool opensNoSubmenuOrActs(const MenuItem& item)
+{
+    return !item.menu() || !item.action().isEmpty();
+}
+
+} // namespace
 
 Menu::Menu(const QString& title, QWidget* parent)
     : QMenu(title, parent)
 {
-    connect(this, &QMenu::aboutToShow, this, [this] { validateActions(actions()); });
+    // Filled first: validators set state and titles on the items the menu is about to show.
+    connect(this, &QMenu::aboutToShow, this, [this] {
+        fillMenuFromDelegate(this);
+        validateActions(actions());
+    });
 }
 
 MenuItem* Menu::addItemWithTitleActionKeyEquivalent(const QString& title, const QByteArray& action,
@@ -29,7 +45,7 @@ MenuItem* Menu::itemWithTag(int tag) const
 void Menu::validateActions(const QList<QAction*>& actions)
 {
     for (QAction* action : actions)
-        if (auto* item = qobject_cast<MenuItem*>(action); item && !item->isSeparator() && !item->menu())
+        if (auto* item = qobject_cast<MenuItem*>(action); item && !item->isSeparator() && opensNoSubmenuOrActs(*item))
             item->validate();
 }
 

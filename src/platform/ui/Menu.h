@@ -1,6 +1,7 @@
 #pragma once
 
-// A menu whose items validate themselves each time it is about to show (see MenuItem).
+// A menu whose items validate themselves each time it is about to show (see MenuItem), after
+// its delegate, if it has one, has filled it (see MenuDelegate).
 
 #include "platform/ui/MenuItem.h"
 
@@ -20,7 +21,8 @@ public:
     // The first item with that tag, or null.
     MenuItem* itemWithTag(int tag) const;
 
-    // Validates the menu items among `actions` (other actions and submenus are left alone).
+    // Validates the menu items among `actions`; other actions, and items that only open a
+    // submenu without an action of their own, are left alone.
     static void validateActions(const QList<QAction*>& actions);
 };
 

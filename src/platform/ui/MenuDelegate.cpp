@@ -1,6 +1,7 @@
 #include "platform/ui/MenuDelegate.h"
 
 #include "platform/foundation/ZQAssert.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
 
 #include <QMenu>
@@ -20,7 +21,8 @@ void setMenuDelegate(QMenu* menu, MenuDelegate* delegate)
     QObject* object = delegate ? dynamic_cast<QObject*>(delegate) : nullptr;
     ZQ_ASSERT(!delegate || object, "a menu delegate must be a QObject");
     menu->setProperty(kDelegateProperty, QVariant::fromValue(QPointer<QObject>(object)));
-    if (!menu->property(kConnectedProperty).toBool()) {
+    // A platform Menu fills itself, before its items are validated.
+    if (!qobject_cast<Menu*>(menu) && !menu->property(kConnectedProperty).toBool()) {
         menu->setProperty(kConnectedProperty, true);
         QObject::connect(menu, &QMenu::aboutToShow, menu, [menu] { fillMenuFromDelegate(menu); });
     }
