@@ -1,6 +1,7 @@
 #include "LibraryManagerTesting.h"
 
 #include "library/archiving/FolderZipWriter.h"
+#include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/UiTestSupport.h"
@@ -217,6 +218,53 @@ TEST_F(ManagerMenusTest, ImportingAnExportedArchiveSaysToUnpackItFirst)
                                                    ".symlibrary folder inside"));
     EXPECT_TRUE(informative.value(1).startsWith(QStringLiteral("“notes.txt” is not a collection")));
     EXPECT_EQ(VXQLibraryCatalogue::libraryWithNameInGroup(QStringLiteral("Roads 1"), kVXQLibraryUserGroupName), nullptr);
+}
+
+// Symbol-set files of the earlier generation are offered beside library folders and become new
+// collections; one that holds nothing readable fails with the general advice and the reason.
+TEST_F(ManagerMenusTest, ImportCollectionMakesACollectionOfASymbolSetFile)
+{
+    const VXStylePtr coast = makeStyle(QStringLiteral("Coast"));
+    platform::KeyedArchiver archiver;
+    archiver.encodeObject(QVariant(QVariantMap{
+                              {QStringLiteral("ssf_objects_xxy42snig"), QVariantList{QVariant::fromValue<ZQObjectPtr>(coast)}},
+                              {QStringLiteral("Shores"), QVariantList{coast->uniqueKey()}}}),
+                          QStringLiteral("root"));
+    const QString sets = userFolder() + QStringLiteral("/../sets/");
+    QDir().mkpath(sets);
+    const auto write = [&](const QString& name, const QByteArray& contents) {
+        QFile file(sets + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    };
+    write(QStringLiteral("Coastline.ssf"), archiver.finishEncoding());
+    write(QStringLiteral("Broken.ssf"), "not an archive");
+
+    for (const QString& name : {QStringLiteral("Coastline.ssf"), QStringLiteral("Broken.ssf")}) {
+        item("File", "Import Collection...")->trigger();
+        platform::RunLoop::runUntilIdle();
+        auto* panel = manager->window()->findChild<QFileDialog*>();
+        ASSERT_TRUE(panel);
+        EXPECT_EQ(panel->nameFilters(), QStringList{"*.symlibrary *.ssf"});
+        auto* field = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_TRUE(field);
+        field->setText(sets + name);
+        QTest::keyClick(field, Qt::Key_Return);
+        platform::RunLoop::runUntilIdle();
+    }
+    ASSERT_EQ(alerts, (QStringList{"Collection Imported", "Collection Import Failed"}));
+    VXQLibrary* made = VXQLibraryCatalogue::libraryWithNameInGroup(QStringLiteral("Coastline"), kVXQLibraryUserGroupName);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(namesOf(made->items()), QStringList{"Coast"});
+    ASSERT_TRUE(made->categoryWithName(QStringLiteral("Shores")));
+    EXPECT_EQ(made->categoryWithName(QStringLiteral("Shores"))->allElementsCount(), 1);
+    EXPECT_TRUE(QFileInfo::exists(made->path()));
+    EXPECT_EQ(manager->selectedLibrary(), made);
+    EXPECT_EQ(informative.last(), QStringLiteral("An error occurred while importing the collection “Broken”. Check that "
+                                                 "the collection is valid and that your user permissions allow file "
+                                                 "write operations."));
+    EXPECT_FALSE(details.last().isEmpty());
+    EXPECT_EQ(VXQLibraryCatalogue::libraryWithNameInGroup(QStringLiteral("Broken"), kVXQLibraryUserGroupName), nullptr);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "platform/ui/Alert.h"
 
 #include <QCheckBox>
+#include <QMessageBox>
 #include <deque>
 
 inline platform::UserDefaults& storedDefaults()
@@ -50,6 +51,7 @@ protected:
         VXQLibraryManagerWindowController::setAlertRunner([this](platform::Alert& alert) {
             alerts.append(alert.messageText());
             informative.append(alert.informativeText());
+            details.append(alert.messageBox()->detailedText());
             styles.append(alert.alertStyle());
             if (alert.showsSuppressionButton() && tickSuppression)
                 alert.suppressionButton()->setChecked(true);
@@ -91,6 +93,7 @@ protected:
     std::unique_ptr<VXQLibraryManagerWindowController> manager;
     QStringList alerts;
     QStringList informative;
+    QStringList details;
     QList<platform::Alert::Style> styles;
     std::deque<int> answers;
     bool tickSuppression = false;

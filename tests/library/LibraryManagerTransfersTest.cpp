@@ -95,8 +95,10 @@ TEST_F(TransfersTest, ExportedArchiveImportsAgainUnderAFreeNameAfterItsQuestions
     answers = {1};
     EXPECT_FALSE(window.confirmAndImportLibraryFileConfirm(folder, false));
     EXPECT_EQ(alerts, (QStringList{"Collection Name In Use", "Collection Import Failed"}));
-    EXPECT_TRUE(informative.last().contains(QStringLiteral("“filler”: it is larger than ")))
-        << qPrintable(informative.last());
+    EXPECT_EQ(informative.last(), QStringLiteral("An error occurred while importing the collection “Roads”. Check that "
+                                                 "the collection is valid and that your user permissions allow file "
+                                                 "write operations."));
+    EXPECT_TRUE(details.last().contains(QStringLiteral("“filler”: it is larger than "))) << qPrintable(details.last());
     EXPECT_FALSE(QFileInfo::exists(folderOf(QStringLiteral("Roads 2"))));
 
     // An archive that cannot be written says so.

@@ -6,18 +6,23 @@
 #include "library/manager/LibraryManagerAlerts.h"
 #include "library/manager/LibraryOutlineController.h"
 #include "library/manager/LibraryOutlineView.h"
+#include "library/migration/VXQLibraryMigrationHelper.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/OpenPanel.h"
 #include "platform/ui/WindowController.h"
 
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QUrl>
 
 using platform::Alert;
 namespace Alerts = LibraryManagerAlerts;
 
 namespace {
+
+// The earlier generation's symbol sets, converted into new libraries.
+const QString kSymbolSetExtension = QStringLiteral("ssf");
 
 QString displayNameOfPath(const QString& path)
 {
@@ -43,19 +48,22 @@ LibraryManagerImportExport::~LibraryManagerImportExport() = default;
 
 void LibraryManagerImportExport::importLibraryAction(QObject*)
 {
-    // A library is a folder: the panel shows them as documents and takes nothing else.
+    // A library is a folder: the panel shows them as documents, beside symbol-set files.
     platform::OpenPanel panel;
     panel.setCanChooseFiles(true);
     panel.setAllowsMultipleSelection(false);
     panel.setPrompt(tr("Import"));
     panel.setPackageFileTypes({VXQLibrary::libraryExtension()});
-    panel.setAllowedFileTypes({VXQLibrary::libraryExtension()});
+    panel.setAllowedFileTypes({VXQLibrary::libraryExtension(), kSymbolSetExtension});
     panel.beginSheetModalForWindowCompletionHandler(m_owner.window(), [this, panel](int result) {
         if (result != 1)
             return;
         const QString path = panel.URL().toLocalFile();
-        if (QFileInfo(path).suffix().compare(VXQLibrary::libraryExtension(), Qt::CaseInsensitive) == 0)
+        const QString extension = QFileInfo(path).suffix();
+        if (extension.compare(VXQLibrary::libraryExtension(), Qt::CaseInsensitive) == 0)
             confirmAndImportLibraryFileConfirm(path, false);
+        else if (extension == kSymbolSetExtension)
+            importSymbolSetFile(path);
         else
             explainNotALibrary(path);
     });
@@ -69,7 +77,8 @@ void LibraryManagerImportExport::explainNotALibrary(const QString& path)
     const QString extension = VXQLibrary::libraryExtension();
     const QString why = QFileInfo(archived).suffix().compare(extension, Qt::CaseInsensitive) == 0
         ? tr("“%1” is a collection archive: unpack it and import the .%2 folder inside").arg(fileName, extension)
-        : tr("“%1” is not a collection: choose a folder whose name ends in .%2").arg(fileName, extension);
+        : tr("“%1” is not a collection: choose a folder whose name ends in .%2 or a .%3 file")
+              .arg(fileName, extension, kSymbolSetExtension);
     Alerts::beep();
     Alert alert = Alerts::make(tr("Nothing Imported"), tr("OK"), {}, why);
     Alerts::run(alert);
@@ -120,12 +129,43 @@ bool LibraryManagerImportExport::importUserLibrary(const QString& path)
     QString reason;
     const VXQLibraryPtr library = VXQLibraryCatalogue::importLibraryAtPath(path, &reason);
     if (!library) {
-        Alerts::beep();
-        Alert alert = Alerts::make(tr("Collection Import Failed"), tr("OK"), {},
-                                   tr("The collection “%1” could not be imported: %2.").arg(displayNameOfPath(path), reason));
-        Alerts::run(alert);
+        explainImportFailure(path, reason);
         return false;
     }
+    showImportedLibrary(library);
+    return true;
+}
+
+bool LibraryManagerImportExport::importSymbolSetFile(const QString& path)
+{
+    VXQLibraryCatalogue::initialize();
+    LogEvent(kFileEvent, QStringLiteral("will attempt to convert symbol set %1").arg(path));
+    const VXQLibraryPtr library = VXQLibraryMigrationHelper::sharedMigrationHelper().migrateSSFFile(path);
+    if (!library || !library->updateOnDisk()) {
+        explainImportFailure(path, library ? tr("the new collection could not be written")
+                                           : tr("the file holds no styles or symbols that could be read"));
+        return false;
+    }
+    m_owner.showWindow(nullptr);
+    showImportedLibrary(library);
+    return true;
+}
+
+void LibraryManagerImportExport::explainImportFailure(const QString& path, const QString& reason)
+{
+    LogEvent(kFileEvent, QStringLiteral("import of %1 failed: %2").arg(path, reason));
+    Alerts::beep();
+    Alert alert = Alerts::make(tr("Collection Import Failed"), tr("OK"), {},
+                               tr("An error occurred while importing the collection “%1”. Check that the collection is "
+                                  "valid and that your user permissions allow file write operations.")
+                                   .arg(displayNameOfPath(path)));
+    // The general advice above; what actually went wrong, for those who look.
+    alert.messageBox()->setDetailedText(reason);
+    Alerts::run(alert);
+}
+
+void LibraryManagerImportExport::showImportedLibrary(const VXQLibraryPtr& library)
+{
     VXQLibraryGroup* group = VXQLibraryGroup::groupWithName(library->group());
     if (group)
         group->invalidateSubContainersCache();
@@ -140,7 +180,6 @@ bool LibraryManagerImportExport::importUserLibrary(const QString& path)
                                    .arg(library->name(), group ? group->name() : library->group()));
     alert.setAlertStyle(Alert::InformationalStyle);
     Alerts::run(alert);
-    return true;
 }
 
 // --- Export -----------------------------------------------------------------------------------------

@@ -2,9 +2,10 @@
 
 // Bringing whole collections into and out of the library manager: importing a library folder
 // into the user group (after checking it is valid, not already installed and, on request,
-// asking first; a name in use is made unique), and exporting the selected library as a zip
-// archive in the background behind a progress sheet, reporting a failure. A chosen file that is
-// no library folder (an exported archive, say) is refused with the reason.
+// asking first; a name in use is made unique) or converting a symbol-set file into a new user
+// library, and exporting the selected library as a zip archive in the background behind a
+// progress sheet, reporting a failure. A chosen file that is neither (an exported archive, say)
+// is refused with the reason.
 //
 // The manager owns it and forwards "importLibraryAction" and "exportLibraryAction" to it;
 // opening a library file from the desktop also lands here through the manager.
@@ -32,6 +33,8 @@ public:
     // Asks as needed, then imports the library folder; true when it was imported.
     bool confirmAndImportLibraryFileConfirm(const QString& path, bool confirm);
     bool importUserLibrary(const QString& path);
+    // A new user library of the file's styles and symbols; true when it was made.
+    bool importSymbolSetFile(const QString& path);
 
     Q_INVOKABLE void exportLibraryAction(QObject* sender);
     // Writes the selected library as a zip archive at `url` in the background.
@@ -46,6 +49,9 @@ public:
 private:
     // Alerts why a chosen file that is no library folder was not imported.
     void explainNotALibrary(const QString& path);
+    void explainImportFailure(const QString& path, const QString& reason);
+    // Shows the new library chosen in its expanded group and says where it went.
+    void showImportedLibrary(const std::shared_ptr<VXQLibrary>& library);
 
     platform::WindowController& m_owner;
     LibraryOutlineController& m_outline;
