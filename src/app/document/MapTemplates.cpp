@@ -1,6 +1,8 @@
 #include "app/document/MapTemplates.h"
 
 #include "app/document/MapTemplateLister.h"
+#include "app/document/QuorvaneDocumentController.h"
+#include "app/document/ZQQuorvaneDocument.h"
 #include "app/utilities/FileUtilities.h"
 #include "platform/foundation/BundleFolder.h"
 #include "platform/foundation/ZQLog.h"
@@ -20,8 +22,8 @@ QString expandingTilde(const QString& path)
 
 const QStringList& MapTemplates::templateFileExtensions()
 {
-    static const QStringList extensions{QStringLiteral("vlm"), QStringLiteral("quorvane_map"), QStringLiteral("tmsv"),
-                                        QStringLiteral("qvnl")};
+    static const QStringList extensions = QuorvaneDocumentController::fileExtensionsOfMapTypes(
+        {kQuorvaneMapTemplateType, kZQLegacyMapDocumentType, kZQMapDocumentType});
     return extensions;
 }
 

@@ -10,7 +10,8 @@
 
 class MapTemplates {
 public:
-    // The file extensions of templates (packages or single files).
+    // The file extensions of templates (packages or single files): those of the template type
+    // and of both map types.
     static const QStringList& templateFileExtensions();
     // The shipped templates; empty when the copy on disk cannot be made.
     static QUrl documentTemplatesURL();

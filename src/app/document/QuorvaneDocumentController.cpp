@@ -10,6 +10,7 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -25,10 +26,11 @@ void setOpenError(QuorvaneError* error, const QUrl& url, const QuorvaneError& ca
 QuorvaneDocumentController::QuorvaneDocumentController()
 {
     const auto mapDocument = [] { return std::make_shared<ZQTrueQuorvaneDocument>(); };
-    registerDocumentType(kZQMapDocumentType, {QStringLiteral("qvnl")}, mapDocument, Storage::Package, tr("Maps"));
-    registerDocumentType(kZQLegacyMapDocumentType, {QStringLiteral("tmsv")}, mapDocument, Storage::Package,
-                         tr("Maps of Earlier Versions"));
-    registerDocumentType(kQuorvaneMapTemplateType, {QStringLiteral("vlm"), QStringLiteral("quorvane_map")}, mapDocument,
+    registerDocumentType(kZQMapDocumentType, fileExtensionsOfMapTypes({kZQMapDocumentType}), mapDocument,
+                         Storage::Package, tr("Maps"));
+    registerDocumentType(kZQLegacyMapDocumentType, fileExtensionsOfMapTypes({kZQLegacyMapDocumentType}), mapDocument,
+                         Storage::Package, tr("Maps of Earlier Versions"));
+    registerDocumentType(kQuorvaneMapTemplateType, fileExtensionsOfMapTypes({kQuorvaneMapTemplateType}), mapDocument,
                          Storage::Package, tr("Map Templates"));
     // A flat drawing opens in a map window like any other drawing the application shows.
     registerDocumentType(kVXDrawingDocumentType, {QStringLiteral("drawing")}, mapDocument, Storage::File,
@@ -41,6 +43,21 @@ QuorvaneDocumentController::QuorvaneDocumentController()
 }
 
 QuorvaneDocumentController::~QuorvaneDocumentController() = default;
+
+QStringList QuorvaneDocumentController::fileExtensionsOfMapTypes(const QStringList& typesOrExtensions)
+{
+    static const QHash<QString, QStringList> extensions{
+        {kZQMapDocumentType, {QStringLiteral("qvnl")}},
+        {kZQLegacyMapDocumentType, {QStringLiteral("tmsv")}},
+        {kQuorvaneMapTemplateType, {QStringLiteral("vlm"), QStringLiteral("quorvane_map")}},
+    };
+    QStringList found;
+    for (const QString& name : typesOrExtensions)
+        for (const QString& extension : extensions.value(name, {name}))
+            if (!found.contains(extension))
+                found.append(extension);
+    return found;
+}
 
 bool QuorvaneDocumentController::isTemplateURL(const QUrl& url) const
 {

@@ -28,6 +28,10 @@ public:
     QuorvaneDocumentController();
     ~QuorvaneDocumentController() override;
 
+    // The extensions the map types ("Map", "Tms", "Map Template") are registered with, in the
+    // order given, each once; a name that is no map type is taken as an extension itself.
+    static QStringList fileExtensionsOfMapTypes(const QStringList& typesOrExtensions);
+
     // Whether the file is one that starts new documents rather than being edited itself.
     bool isTemplateURL(const QUrl& url) const;
 

@@ -155,7 +155,8 @@ void ZQFolderBrowserController::removeSelectedItemAction()
 
 void ZQFolderBrowserController::rootsChanged()
 {
-    std::stable_sort(m_roots.begin(), m_roots.end(), namesInOrder);
+    if (!m_rootItemsPresorted)
+        std::stable_sort(m_roots.begin(), m_roots.end(), namesInOrder);
     for (const ZQFolderInfoPtr& root : std::as_const(m_roots))
         root->setRefreshDelegate(this);
     // Cleared first, so the delegate hears of it: a model reset clears silently.

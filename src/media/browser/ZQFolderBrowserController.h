@@ -1,11 +1,11 @@
 #pragma once
 
 // Drives a folder outline: a tree view showing a list of root folder nodes, kept sorted by
-// name, and the folders (and, where the nodes include them, files) beneath them. Owners set
-// the roots and hear, as its delegate, about selection, double clicks, clicks on files that
-// cannot be selected and changes on disk. The browser is the refresh delegate of every root
-// it shows: a node that changed on disk has its rows taken out of the outline before its
-// old children are let go, then refilled.
+// name unless the owner gives them in its own order, and the folders (and, where the nodes
+// include them, files) beneath them. Owners set the roots and hear, as its delegate, about
+// selection, double clicks, clicks on files that cannot be selected and changes on disk. The
+// browser is the refresh delegate of every root it shows: a node that changed on disk has its
+// rows taken out of the outline before its old children are let go, then refilled.
 //
 // Expansion and selection are kept by node identifier, so they survive reloads and sorting.
 
@@ -71,6 +71,9 @@ public:
     void setDelegate(ZQFolderBrowserDelegate* delegate) { m_delegate = delegate; }
     bool showRootItems() const { return m_showRootItems; }
     void setShowRootItems(bool flag);
+    // Roots then stay in the order they were added, as a folder's presorted subfolders do.
+    bool rootItemsPresorted() const { return m_rootItemsPresorted; }
+    void setRootItemsPresorted(bool flag) { m_rootItemsPresorted = flag; }
     // Stored only: the nodes decide whether they include files.
     bool showFiles() const { return m_showFiles; }
     void setShowFiles(bool flag) { m_showFiles = flag; }
@@ -93,8 +96,8 @@ public:
 private:
     static bool isFileLeaf(const ZQFolderInfo& node);
     bool wants(ZQFolderBrowserDelegate::Message message) const;
-    // Roots sorted, each with this browser as its refresh delegate; the outline reloaded and
-    // nothing selected.
+    // Roots sorted (unless presorted), each with this browser as its refresh delegate; the
+    // outline reloaded and nothing selected.
     void rootsChanged();
     ZQFolderInfo* topItem() const;
     // Null for the hidden top root.
@@ -118,6 +121,7 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_includesFilePackages = false;
     bool m_showRootItems = true;
+    bool m_rootItemsPresorted = false;
     bool m_showFiles = false;
     bool m_canSelectFiles = false;
     bool m_selectionQuiet = false;

@@ -1,5 +1,6 @@
 #include "windows/templates/QVNTemplatePickerController.h"
 
+#include "app/document/QuorvaneDocumentController.h"
 #include "app/document/ZQQuorvaneDocument.h"
 #include "media/folders/FolderBookmark.h"
 #include "media/window/ZQImageBrowserView.h"
@@ -122,6 +123,8 @@ void QVNTemplatePickerController::windowDidLoad()
 
 void QVNTemplatePickerController::installRoots()
 {
+    // The shipped templates first, then the user's own.
+    m_folderController->setRootItemsPresorted(true);
     m_folderController->setRootItems({});
     const ZQFolderInfoPtr shipped = ZQFolderInfo::makeWithURL(ZQQuorvaneDocument::documentTemplatesURL());
     // The copy on disk has a versioned folder name; the user knows it by the bundle's.
@@ -371,8 +374,10 @@ void QVNTemplatePickerController::filterAction(QObject* sender)
 
 void QVNTemplatePickerController::importTemplatesAction(QObject*)
 {
-    const QStringList types{QStringLiteral("quorvane_map"), QStringLiteral("qvnl"), QStringLiteral("tmsv"),
-                            QStringLiteral("Map"), QStringLiteral("Tms")};
+    // "Map" and "Tms" are document types: their files are the ones the chooser lists.
+    const QStringList types = QuorvaneDocumentController::fileExtensionsOfMapTypes(
+        {QStringLiteral("quorvane_map"), QStringLiteral("qvnl"), QStringLiteral("tmsv"), kZQMapDocumentType,
+         kZQLegacyMapDocumentType});
     platform::OpenPanel panel;
     panel.setAllowsMultipleSelection(true);
     panel.setCanChooseFiles(true);

@@ -284,27 +284,42 @@ TEST_F(TemplatePickerTest, TheGridAndTheLaunchCheckListTemplatesByOneRule)
     EXPECT_EQ(gridNames(), listed);
 }
 
-TEST_F(TemplatePickerTest, ImportPanelTakesTheEarlierMapAndTmsFiles)
+// The panel offers the files of the map types ("Map" and "Tms" are types, not extensions), and
+// the grid lists every file it takes, shipped templates above the user's own.
+TEST_F(TemplatePickerTest, EveryFileTheImportPanelTakesIsListedAsATemplate)
 {
-    QTemporaryDir sources;
-    writeFile(sources.filePath(QStringLiteral("Old Maps/Harbour.Map")), "map");
     picker->window();
+    const QList<ZQFolderInfoPtr> roots = picker->folderController()->rootItems();
+    ASSERT_EQ(roots.size(), 2);
+    EXPECT_EQ(roots[0]->path(), ZQQuorvaneDocument::documentTemplatesURL().toLocalFile());
+    EXPECT_EQ(roots[1]->path(), userFolder);
+
     picker->importTemplatesAction(nullptr);
     QFileDialog* panel = nullptr;
     for (QWidget* widget : QApplication::allWidgets())
         if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
             panel = dialog;
     ASSERT_TRUE(panel);
-    const QString filters = panel->nameFilters().join(u' ');
-    for (const QString& type : {QStringLiteral("*.Map"), QStringLiteral("*.Tms"), QStringLiteral("*.qvnl")})
-        EXPECT_TRUE(filters.contains(type)) << filters.toStdString();
+    const QStringList patterns = panel->nameFilters().join(u' ').split(u' ', Qt::SkipEmptyParts);
+    EXPECT_EQ(patterns, (QStringList{"*.quorvane_map", "*.qvnl", "*.tmsv"}));
+    QTemporaryDir sources;
+    QStringList chosen;
+    QStringList expected;
+    for (const QString& pattern : patterns) {
+        const QString name = QStringLiteral("Harbour ") + pattern.mid(2);
+        writeTemplate(sources.filePath(QStringLiteral("Old Maps/") + name + pattern.mid(1)), QSizeF(200, 100),
+                      ZQUnitLength::points(), 5000);
+        chosen << u'"' + name + pattern.mid(1) + u'"';
+        expected << name;
+    }
     panel->setDirectory(sources.filePath(QStringLiteral("Old Maps")));
     auto* field = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_TRUE(field);
-    field->setText(QStringLiteral("Harbour.Map"));
+    field->setText(chosen.join(u' '));
     QTest::keyClick(field, Qt::Key_Return);
     platform::RunLoop::runUntilIdle();
-    EXPECT_TRUE(QFileInfo::exists(QDir(userFolder).filePath(QStringLiteral("Old Maps/Harbour.Map"))));
+    EXPECT_EQ(picker->templatesRoot(), QDir(userFolder).filePath(QStringLiteral("Old Maps")));
+    EXPECT_EQ(gridNames(), expected);
 }
 
 TEST_F(TemplatePickerTest, GridShowsThumbnailsAsTheyArrive)
