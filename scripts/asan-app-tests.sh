@@ -12,7 +12,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
-filter="${1:-CursorStack*:RulerTool*:HelpWindow*:PickerTest*:ApplicationSingleton*}"
+filter="${1:-CursorStack*:RulerTool*:HelpWindow*:PickerTest*:ApplicationSingleton*:PackagePanel*}"
 "$root/scripts/deps.sh"
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 # QUORVANE_ASAN_LIBRARIES="platform/ui;app;library" instruments those library folders only: the

@@ -26,13 +26,19 @@ namespace {
 constexpr int kNameColumn = 0;
 constexpr int kKindColumn = 2;
 
-// Gives package folders a document's icon and kind; everything else passes through.
+} // namespace
+
+// Gives package folders a document's icon and kind; everything else passes through. It keeps
+// the extensions itself: the dialog's views still ask it for sizes while the dialog goes.
 class PackageDisplayModel : public QIdentityProxyModel {
 public:
-    explicit PackageDisplayModel(PackageAwareFileDialog* dialog)
-        : QIdentityProxyModel(dialog)
-        , m_dialog(dialog)
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QStringList packageExtensions() const { return m_packageExtensions; }
+    void setPackageExtensions(const QStringList& extensions) { m_packageExtensions = extensions; }
+    bool hasPackageExtension(const QString& name) const
     {
+        return m_packageExtensions.contains(QFileInfo(name).suffix(), Qt::CaseInsensitive);
     }
 
     QVariant data(const QModelIndex& index, int role) const override
@@ -52,12 +58,14 @@ private:
     bool isPackage(const QModelIndex& index) const
     {
         const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
-        return files->isDir(mapToSource(index)) && m_dialog->hasPackageExtension(fileName(index));
+        return files->isDir(mapToSource(index)) && hasPackageExtension(fileName(index));
     }
 
-    const PackageAwareFileDialog* m_dialog;
+    QStringList m_packageExtensions;
     QFileIconProvider m_icons;
 };
+
+namespace {
 
 // The real path: links are resolved through the part that exists, and the rest is a name
 // yet to be made. Empty for a broken link, which could lead anywhere.
@@ -90,10 +98,11 @@ QString quotedNames(const QStringList& names)
 
 PackageAwareFileDialog::PackageAwareFileDialog(QWidget* parent)
     : QFileDialog(parent)
+    , m_display(new PackageDisplayModel(this))
 {
     setOption(QFileDialog::DontUseNativeDialog);
     // The proxy brings a new selection model: connect to it afterwards.
-    setProxyModel(new PackageDisplayModel(this));
+    setProxyModel(m_display);
     auto* list = findChild<QListView*>(QStringLiteral("listView"));
     auto* details = findChild<QTreeView*>(QStringLiteral("treeView"));
     for (QAbstractItemView* view : std::initializer_list<QAbstractItemView*>{list, details}) {
@@ -113,14 +122,19 @@ PackageAwareFileDialog::PackageAwareFileDialog(QWidget* parent)
             &PackageAwareFileDialog::relabelAcceptButton);
 }
 
+QStringList PackageAwareFileDialog::packageExtensions() const
+{
+    return m_display->packageExtensions();
+}
+
 void PackageAwareFileDialog::setPackageExtensions(const QStringList& extensions)
 {
-    m_packageExtensions = extensions;
+    m_display->setPackageExtensions(extensions);
 }
 
 bool PackageAwareFileDialog::hasPackageExtension(const QString& name) const
 {
-    return m_packageExtensions.contains(QFileInfo(name).suffix(), Qt::CaseInsensitive);
+    return m_display->hasPackageExtension(name);
 }
 
 bool PackageAwareFileDialog::isPackage(const QString& path) const

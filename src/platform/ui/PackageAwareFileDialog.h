@@ -15,6 +15,8 @@ class QLabel;
 
 namespace platform {
 
+class PackageDisplayModel;
+
 class PackageAwareFileDialog : public QFileDialog {
     Q_OBJECT
 
@@ -22,7 +24,7 @@ public:
     explicit PackageAwareFileDialog(QWidget* parent = nullptr);
 
     // Extensions without dots; their case does not matter.
-    QStringList packageExtensions() const { return m_packageExtensions; }
+    QStringList packageExtensions() const;
     void setPackageExtensions(const QStringList& extensions);
     // Whether `path` is a folder with one of those extensions.
     bool isPackage(const QString& path) const;
@@ -56,7 +58,7 @@ private:
     // Whether every chosen file is inside the confining folder; beeps and says why if not.
     bool keepsToConfiningFolder(const QStringList& files);
 
-    QStringList m_packageExtensions;
+    PackageDisplayModel* m_display; // a child: it goes with the dialog
     QString m_acceptLabel;
     QString m_confiningFolder;
     QLabel* m_confinementRefusal = nullptr;
