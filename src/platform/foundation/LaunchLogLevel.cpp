@@ -2,13 +2,14 @@
 
 #include "platform/foundation/ZQLog.h"
 
+#include <QCommandLineParser>
 #include <cstdio>
 #include <utility>
 
 namespace platform {
 namespace {
 
-const QString kLevelOption = QStringLiteral("--log-level=");
+const QString kLevelOption = QStringLiteral("log-level");
 
 constexpr std::pair<const char*, LogEventKind> kLevels[] = {
     {"trace", kTraceEvent},       {"info", kInfoEvent},   {"file", kFileEvent}, {"life", kLifeEvent},
@@ -32,14 +33,12 @@ void setLogLevelFromLaunch(QStringList& arguments)
     QStringList names;
     if (const QString chosen = qEnvironmentVariable("QUORVANE_LOG_LEVEL"); !chosen.isEmpty())
         names.append(chosen);
-    for (auto argument = arguments.begin(); argument != arguments.end();) {
-        if (argument->startsWith(kLevelOption)) {
-            names.append(argument->mid(kLevelOption.size()));
-            argument = arguments.erase(argument);
-        } else {
-            ++argument;
-        }
-    }
+    QCommandLineParser parser;
+    parser.addOption(QCommandLineOption(kLevelOption, {}, QStringLiteral("level")));
+    if (!parser.parse(arguments))
+        std::fprintf(stderr, "quorvane: %s\n", qUtf8Printable(parser.errorText()));
+    names.append(parser.values(kLevelOption));
+    arguments = arguments.mid(0, 1) + parser.positionalArguments();
     for (const QString& name : std::as_const(names)) {
         if (const std::optional<int> level = logLevelNamed(name))
             Log::setLevel(*level);

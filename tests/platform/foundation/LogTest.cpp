@@ -73,6 +73,30 @@ TEST(Log, LevelIsChosenAtLaunchByEnvironmentThenOptionAndTheOptionIsNoFile)
     platform::Log::setLevel(0);
 }
 
+TEST(Log, NoOptionIsTakenForAFileToOpen)
+{
+    const struct {
+        QStringList arguments;
+        QStringList files;
+        int level;
+    } launches[] = {
+        {{"--log-level", "user", "Town.qvnl"}, {"Town.qvnl"}, int(kUserEvent)},
+        // "debug" is no level: said, and opened neither.
+        {{"Town.qvnl", "--log-level", "debug"}, {"Town.qvnl"}, 0},
+        {{"--unknown", "-x", "Town.qvnl", "Roads.qvnl"}, {"Town.qvnl", "Roads.qvnl"}, 0},
+        {{"Town.qvnl", "--", "--log-level=trace", "-Dash.qvnl"}, {"Town.qvnl", "--log-level=trace", "-Dash.qvnl"}, 0},
+        {{"Town.qvnl", "--log-level"}, {"Town.qvnl"}, 0},
+    };
+    for (const auto& launch : launches) {
+        platform::Log::setLevel(0);
+        QStringList arguments = QStringList{"quorvane"} + launch.arguments;
+        platform::setLogLevelFromLaunch(arguments);
+        EXPECT_EQ(arguments, QStringList{"quorvane"} + launch.files) << qPrintable(launch.arguments.join(' '));
+        EXPECT_EQ(platform::Log::level(), launch.level) << qPrintable(launch.arguments.join(' '));
+    }
+    platform::Log::setLevel(0);
+}
+
 TEST(Assert, FailureNamesMethodFileAndLineAndIsCaughtByGuard)
 {
     LogCapture log;
