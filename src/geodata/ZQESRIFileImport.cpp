@@ -6,6 +6,7 @@
 #include "geodata/ShapefileImportServices.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WorkInFlight.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 
@@ -53,6 +54,15 @@ void endProgress(const std::shared_ptr<ImportProgress>& row)
         row->endProgress();
 }
 
+// Held by the worker that reads `reader`: a process that ends stops the reading.
+platform::WorkInFlight::Ticket readingTicket(const std::shared_ptr<ZQESRIFile>& reader)
+{
+    return platform::WorkInFlight::begin([weak = std::weak_ptr(reader)] {
+        if (const std::shared_ptr<ZQESRIFile> reading = weak.lock())
+            reading->cancelLoad();
+    });
+}
+
 void logParseException(const QString& what)
 {
     ZQLog(QStringLiteral("ESRI file exception: %1").arg(what));
@@ -78,7 +88,7 @@ void ZQESRIFile::beginLoadWithDelegate(QObject* delegate)
     countOfObjects(); // counted here, so that the progress polls only read it
     // The reader and the row are QObjects of the main thread: the worker hands its references
     // over there rather than letting the last one go itself.
-    QThreadPool::globalInstance()->start([self, row]() mutable {
+    QThreadPool::globalInstance()->start([self, row, ticket = readingTicket(self)]() mutable {
         self->runLoad();
         endProgress(row);
         platform::RunLoop::runOnMainThread([self = std::move(self), row = std::move(row)] { self->loadingFinished(); });
@@ -233,7 +243,7 @@ void ZQESRIFile::createDrawingObjectsFromESRIFileFitToRectDelegateRunInThreadTra
             finish();
     };
     if (runInThread)
-        QThreadPool::globalInstance()->start(std::move(load));
+        QThreadPool::globalInstance()->start([load = std::move(load), ticket = readingTicket(reader)]() mutable { load(); });
     else
         load();
 }

@@ -12,6 +12,7 @@
 #include "platform/foundation/EnglishPlurals.h"
 #include "platform/foundation/LaunchLogLevel.h"
 #include "platform/foundation/ProblemReporter.h"
+#include "platform/foundation/WorkInFlight.h"
 #include "platform/ui/Alert.h"
 #include "style_editor/StyleEditorClasses.h"
 #include "symbols/SymbolClasses.h"
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
     // The shared font manager is made on first use: install ours before anything asks.
     platform::FontManager::setFontManagerFactory([] { return std::make_unique<VLTMFontManagerTrampoline>(); });
     VLTMApplication app(argc, argv);
+    // Qt ends the process with exit() when the display goes away; no worker may outlive that.
+    platform::WorkInFlight::stopWhenProcessEnds();
     QStringList arguments = QCoreApplication::arguments();
     platform::setLogLevelFromLaunch(arguments);
     platform::EnglishPluralTranslator::install();
@@ -67,5 +70,7 @@ int main(int argc, char** argv)
     if (!opened && !delegate.showedTemplateBrowserAtLaunch())
         delegate.applicationOpenUntitledFile();
     QObject::connect(&app, &VLTMApplication::willTerminate, &delegate, &VLTMAppDelegate::applicationWillTerminate);
-    return app.exec();
+    const int status = app.exec();
+    platform::WorkInFlight::stopAll();
+    return status;
 }

@@ -11,6 +11,7 @@
 #include "platform/foundation/ProblemReporter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WorkInFlight.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/Alert.h"
@@ -628,6 +629,7 @@ void VXQLibraryItem::objectDidChange(bool nameChanged, bool contentChanged, bool
 QThreadPool& VXQLibraryItem::iconFetchQueue()
 {
     static QThreadPool queue;
+    [[maybe_unused]] static const bool waitedForAtEnd = (platform::WorkInFlight::waitForPoolAtEnd(&queue), true);
     return queue;
 }
 

@@ -3,6 +3,7 @@
 #include "media/folders/FileIdentity.h"
 #include "media/folders/FilePackages.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WorkInFlight.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
@@ -99,6 +100,7 @@ QThreadPool& FolderListing::listingPool()
     static QThreadPool* const pool = [] {
         auto* threads = new QThreadPool(QCoreApplication::instance());
         threads->setObjectName(QStringLiteral("FolderListing"));
+        platform::WorkInFlight::waitForPoolAtEnd(threads);
         return threads;
     }();
     return *pool;

@@ -1,6 +1,7 @@
 #include "media/items/ZQAsynchronousImageLoader.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WorkInFlight.h"
 
 #include <QCoreApplication>
 #include <QImageReader>
@@ -28,6 +29,7 @@ QThreadPool& ZQAsynchronousImageLoader::imageLoaderQueue()
     static QThreadPool* queue = [] {
         auto* pool = new QThreadPool(QCoreApplication::instance());
         pool->setObjectName(QStringLiteral("ZQAsynchronousImageLoader"));
+        platform::WorkInFlight::waitForPoolAtEnd(pool);
         return pool;
     }();
     return *queue;

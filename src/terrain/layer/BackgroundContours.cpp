@@ -1,5 +1,6 @@
 #include "terrain/layer/BackgroundContours.h"
 
+#include "platform/foundation/WorkInFlight.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -22,7 +23,9 @@ void BackgroundContours::request()
     m_watcher = std::make_unique<QFutureWatcher<ContourResult>>();
     connect(m_watcher.get(), &QFutureWatcherBase::finished, this, &BackgroundContours::deliver);
     // Failures stay on the worker: a result that says nothing was drawn crosses instead.
-    m_watcher->setFuture(QtConcurrent::run(&ContourComputation::threadPool(), [work = std::move(work), cancel = m_cancel] {
+    platform::WorkInFlight::Ticket ticket = platform::WorkInFlight::begin([cancel = m_cancel] { cancel->store(true); });
+    m_watcher->setFuture(QtConcurrent::run(&ContourComputation::threadPool(), [work = std::move(work), cancel = m_cancel,
+                                                                              ticket = std::move(ticket)] {
         try {
             return ContourComputation::compute(work, cancel.get());
         } catch (const std::exception& failure) {

@@ -2,6 +2,7 @@
 
 #include "geodata/MatrixContourSource.h"
 #include "geodata/ZQBezierContourer.h"
+#include "platform/foundation/WorkInFlight.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -115,6 +116,7 @@ QThreadPool& contourPool()
     static QThreadPool* const pool = [] {
         auto* made = new QThreadPool;
         made->setObjectName(QStringLiteral("contours"));
+        platform::WorkInFlight::waitForPoolAtEnd(made);
         return made;
     }();
     return *pool;
