@@ -48,6 +48,7 @@ std::shared_ptr<const platform::NumberFormatter> VXQScaleBarElement::distanceFor
     auto formatter = std::make_shared<platform::NumberFormatter>();
     formatter->setNumberStyle(platform::NumberFormatter::Style::Decimal);
     formatter->setMaximumFractionDigits(kMostFractionDigits);
+    formatter->setRoundingMode(platform::NumberFormatter::Rounding::HalfEven);
     return formatter;
 }
 
@@ -124,6 +125,8 @@ void VXQScaleBarElement::initWithCoder(platform::KeyedUnarchiver& coder)
             auto mended = std::make_shared<platform::NumberFormatter>(*formatter);
             mended->setMaximumFractionDigits(kMostFractionDigits);
             mended->setMultiplier(1.0);
+            // Bars saved before they rounded half to even.
+            mended->setRoundingMode(platform::NumberFormatter::Rounding::HalfEven);
             m_scale->setFormatter(mended);
         } else {
             m_scale->setFormatter(distanceFormatter());

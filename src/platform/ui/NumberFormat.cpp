@@ -1,5 +1,7 @@
 #include "platform/ui/NumberFormat.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cmath>
 
@@ -21,6 +23,40 @@ QString groupedThousands(const QString& digits)
         grouped += digits[i];
     }
     return grouped;
+}
+
+// Adds one to the last digit of a string of digits with at most one point.
+QString incrementedLastDigit(QString digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] == QLatin1Char('.'))
+            continue;
+        if (digits[i] != QLatin1Char('9')) {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return digits;
+        }
+        digits[i] = QLatin1Char('0');
+    }
+    return QLatin1Char('1') + digits;
+}
+
+// `magnitude` (not negative, finite) with exactly `fractionDigits` decimals.
+QString fixedDigits(double magnitude, int fractionDigits, NumberFormat::Rounding rounding)
+{
+    const QString rounded = QString::number(magnitude, 'f', fractionDigits);
+    if (rounding == NumberFormat::Rounding::HalfAwayFromZero)
+        return rounded;
+    // The shortest text that reads back as the number, as the user would have written it.
+    const QString written = QString::number(magnitude, 'f', QLocale::FloatingPointShortest);
+    const qsizetype point = written.indexOf(QLatin1Char('.'));
+    // The shortest text has no trailing zeros: a tie is a single 5 after the digits kept.
+    if (point < 0 || written.size() != point + fractionDigits + 2 || written.back() != QLatin1Char('5'))
+        return rounded;
+    QString kept = written.left(point + 1 + fractionDigits);
+    if (fractionDigits == 0)
+        kept.chop(1);
+    const bool oddLast = (kept.back().unicode() - '0') % 2 == 1;
+    return oddLast ? incrementedLastDigit(kept) : kept;
 }
 
 } // namespace
@@ -65,7 +101,7 @@ QString NumberFormat::stringFromNumber(double value) const
     if (std::isinf(scaled))
         return (scaled < 0 ? QStringLiteral("-") : QString()) + m_prefix + QStringLiteral("∞") + m_suffix;
 
-    QString text = QString::number(std::fabs(scaled), 'f', m_maximumFractionDigits);
+    QString text = fixedDigits(std::fabs(scaled), m_maximumFractionDigits, m_rounding);
     qsizetype point = text.indexOf(QLatin1Char('.'));
     if (point >= 0) {
         // Optional decimals go when they are zero.

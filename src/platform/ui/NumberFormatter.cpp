@@ -1,7 +1,6 @@
 #include "platform/ui/NumberFormatter.h"
 
 #include "platform/foundation/NumericVariant.h"
-#include "platform/ui/NumberFormat.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -48,7 +47,9 @@ QString NumberFormatter::stringFromNumber(double value) const
         pattern += QLatin1Char('.') + QString(m_minimumFractionDigits, QLatin1Char('0')) +
                    QString(m_maximumFractionDigits - m_minimumFractionDigits, QLatin1Char('#'));
     // The percent sign is added here, as the pattern's own "%" would multiply a second time.
-    const QString text = NumberFormat(pattern).stringFromNumber(value * effectiveMultiplier());
+    NumberFormat format(pattern);
+    format.setRounding(m_rounding);
+    const QString text = format.stringFromNumber(value * effectiveMultiplier());
     return m_style == Style::Percent ? text + QLatin1Char('%') : text;
 }
 
@@ -111,6 +112,7 @@ const QString kStyleKey = QStringLiteral("numberStyle");
 const QString kMultiplierKey = QStringLiteral("multiplier");
 const QString kMinimumFractionDigitsKey = QStringLiteral("minimumFractionDigits");
 const QString kMaximumFractionDigitsKey = QStringLiteral("maximumFractionDigits");
+const QString kRoundingModeKey = QStringLiteral("roundingMode");
 const QString kAllowsFloatsKey = QStringLiteral("allowsFloats");
 const QString kMinimumKey = QStringLiteral("minimum");
 const QString kMaximumKey = QStringLiteral("maximum");
@@ -130,6 +132,7 @@ QVariantMap archivedNumberFormatter(const NumberFormatter& formatter)
     QVariantMap archived{{kStyleKey, int(formatter.numberStyle())},
                          {kMinimumFractionDigitsKey, formatter.minimumFractionDigits()},
                          {kMaximumFractionDigitsKey, formatter.maximumFractionDigits()},
+                         {kRoundingModeKey, int(formatter.roundingMode())},
                          {kAllowsFloatsKey, formatter.allowsFloats()}};
     const std::pair<const QString&, std::optional<double>> optionals[] = {
         {kMultiplierKey, formatter.multiplier()}, {kMinimumKey, formatter.minimum()}, {kMaximumKey, formatter.maximum()}};
@@ -154,6 +157,8 @@ std::shared_ptr<NumberFormatter> numberFormatterFromArchive(const QVariant& arch
         formatter->setMaximumFractionDigits(int(std::clamp(*digits, 0.0, 100.0)));
     if (const auto digits = finiteNumber(map, kMinimumFractionDigitsKey))
         formatter->setMinimumFractionDigits(int(std::clamp(*digits, 0.0, 100.0)));
+    if (finiteNumber(map, kRoundingModeKey) == int(NumberFormatter::Rounding::HalfEven))
+        formatter->setRoundingMode(NumberFormatter::Rounding::HalfEven);
     if (map.value(kAllowsFloatsKey).typeId() == QMetaType::Bool)
         formatter->setAllowsFloats(map.value(kAllowsFloatsKey).toBool());
     formatter->setMinimum(finiteNumber(map, kMinimumKey));

@@ -2,14 +2,15 @@
 
 // Turns numbers into the text of a field and the text back into numbers, as fields that edit
 // numbers need: a number style (plain, decimal with grouping, percent), the digits after the
-// point, a multiplier between value and text (100 for percent), whole numbers only when
-// floats are not allowed, and optional bounds. Written and read the same in every locale.
+// point and how the last one is rounded, a multiplier between value and text (100 for
+// percent), whole numbers only when floats are not allowed, and optional bounds. Written and read the same in every locale.
 //
 // Reading answers a value or a failure with its reason; text that is not a finite number is
 // a failure, never NaN or infinity. A multiplier of 0 or none multiplies and divides as 1.
 // Subclasses refine the object-value conversions, which fields and validators call.
 
 #include "platform/graphics/AttributedString.h"
+#include "platform/ui/NumberFormat.h"
 
 #include <QString>
 #include <QVariant>
@@ -21,6 +22,7 @@ namespace platform {
 class NumberFormatter {
 public:
     enum class Style { None, Decimal, Percent };
+    using Rounding = NumberFormat::Rounding;
 
     NumberFormatter() = default;
     virtual ~NumberFormatter() = default;
@@ -39,6 +41,10 @@ public:
     void setMinimumFractionDigits(int digits);
     int maximumFractionDigits() const { return m_maximumFractionDigits; }
     void setMaximumFractionDigits(int digits);
+
+    // Half away from zero unless set.
+    Rounding roundingMode() const { return m_rounding; }
+    void setRoundingMode(Rounding rounding) { m_rounding = rounding; }
 
     bool allowsFloats() const { return m_allowsFloats; }
     void setAllowsFloats(bool allows) { m_allowsFloats = allows; }
@@ -67,6 +73,7 @@ private:
     std::optional<double> m_multiplier;
     int m_minimumFractionDigits = 0;
     int m_maximumFractionDigits = 0;
+    Rounding m_rounding = Rounding::HalfAwayFromZero;
     bool m_allowsFloats = true;
     std::optional<double> m_minimum;
     std::optional<double> m_maximum;

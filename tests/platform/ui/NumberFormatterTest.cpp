@@ -107,3 +107,29 @@ TEST(NumberFormatter, ValidatorAcceptsWhatTheFormatterReads)
         EXPECT_EQ(input, text);
     }
 }
+
+TEST(NumberFormatter, HalfEvenRoundsTiesAsWrittenToTheEvenDigitAndSurvivesTheArchive)
+{
+    NumberFormatter formatter;
+    formatter.setMaximumFractionDigits(2);
+    EXPECT_EQ(formatter.stringFromNumber(0.125), "0.13") << "half away from zero unless set";
+    formatter.setRoundingMode(NumberFormatter::Rounding::HalfEven);
+    const std::pair<double, const char*> cases[] = {
+        {0.125, "0.12"},  {0.375, "0.38"}, {0.0625, "0.06"}, {0.1875, "0.19"}, {-0.125, "-0.12"},
+        // Ties as written, though the nearest doubles lie below (0.155) and above (0.145) them.
+        {0.155, "0.16"},  {0.145, "0.14"}, {0.995, "1"},     {0.1251, "0.13"}, {0.005, "0"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(formatter.stringFromNumber(value), text) << value;
+    NumberFormatter whole;
+    whole.setRoundingMode(NumberFormatter::Rounding::HalfEven);
+    EXPECT_EQ(whole.stringFromNumber(2.5), "2");
+    EXPECT_EQ(whole.stringFromNumber(9.5), "10");
+    EXPECT_EQ(whole.stringFromNumber(-3.5), "-4");
+
+    const auto decoded = platform::numberFormatterFromArchive(platform::archivedNumberFormatter(formatter));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->roundingMode(), NumberFormatter::Rounding::HalfEven);
+    EXPECT_EQ(platform::numberFormatterFromArchive(QVariantMap{})->roundingMode(),
+              NumberFormatter::Rounding::HalfAwayFromZero);
+}
