@@ -266,6 +266,27 @@ TEST(ScaleBarShape, TakesDroppedColoursOnly)
     EXPECT_EQ(layer->draggingEntered(besideBar), int(kVXDragOperationNone));
 }
 
+TEST(ScaleBarShape, DistancesRoundHalfToEvenAlsoOnBarsSavedBefore)
+{
+    DocumentWithBar fixture;
+    // 1:2,500 in kilometres: a span is a sixteenth of a kilometre.
+    fixture.document->setMapScale(VXQMapScale::makeWithReferenceMeasurementRepresentedMeasurement(
+        ZQMeasurement::make(40, ZQUnitLength::centimeters()), ZQMeasurement::make(1, ZQUnitLength::kilometers())));
+    VXQScaleBarShape& bar = *fixture.bar;
+    EXPECT_EQ(distanceLabels(bar), QStringList({"0", "0.06", "0.12"}));
+    bar.setSize({400, 70}); // spans of an eighth
+    EXPECT_EQ(distanceLabels(bar), QStringList({"0", "0.12", "0.25"}));
+
+    // A bar saved while its formatter rounded half up.
+    auto halfUp = std::make_shared<platform::NumberFormatter>(*bar.upperElement()->annotation()->formatter());
+    halfUp->setRoundingMode(platform::NumberFormatter::Rounding::HalfAwayFromZero);
+    auto element = std::make_shared<VXQScaleBarElement>();
+    element->annotation()->setFormatter(halfUp);
+    const auto reread = testsupport::roundTrip<VXQScaleBarElement>(*element);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread->annotation()->formatter()->stringFromNumber(0.125), "0.12");
+}
+
 TEST(ScaleBarShape, RoundTripsThroughTheArchive)
 {
     DocumentWithBar fixture;
@@ -452,4 +473,59 @@ TEST_F(ScaleBarWindow, FormatMenuAndFontPanelChangeTheSelectedBarsTextAsOneNamed
     EXPECT_FALSE(barFont().bold());
     EXPECT_EQ(barColour(), QColor(Qt::black));
     EXPECT_EQ(undo().numberOfUndoActions(), steps);
+}
+
+TEST_F(ScaleBarWindow, TheFontManagerKnowsTheSelectedBarsTextAndPanelEffectsArriveAsAttributes)
+{
+    platform::FontManager* fonts = platform::FontManager::sharedFontManager();
+    EXPECT_EQ(fonts->selectedFont(), barFont());
+    item("Format", "Bold")->trigger();
+    undo().closeAutomaticGroup();
+    ASSERT_TRUE(barFont().bold());
+    EXPECT_TRUE(fonts->selectedFont().bold());
+    item("Format", "Bold")->trigger(); // on a bold bar, Bold takes bold away
+    undo().closeAutomaticGroup();
+    EXPECT_FALSE(barFont().bold());
+    EXPECT_EQ(undo().numberOfUndoActions(), 2);
+    undo().undo();
+    EXPECT_TRUE(barFont().bold());
+    EXPECT_TRUE(fonts->selectedFont().bold()) << "undo tells the manager too";
+
+    // Unit labels add italic to the bar's font; the title is bold and upright.
+    const auto fontOf = [](const platform::TextAttributes& attributes) {
+        return attributes.value(platform::kFontAttributeName).value<QFont>();
+    };
+    const QFont unitFont = fontOf(bar->labelAttributesWithTraits(platform::FontManager::ItalicFontMask));
+    EXPECT_TRUE(unitFont.bold() && unitFont.italic());
+    const QFont titleFont = fontOf(
+        bar->labelAttributesWithTraits(platform::FontManager::BoldFontMask | platform::FontManager::UnitalicFontMask));
+    EXPECT_TRUE(titleFont.bold() && !titleFont.italic());
+
+    // The panel opens on the bar's font; its Underline box underlines the bar's text.
+    QVariantMap attributes = bar->textAttributes();
+    attributes.insert(platform::kFontAttributeName, QFont(QStringLiteral("DejaVu Serif"), 11, QFont::Bold));
+    bar->setTextAttributes(attributes);
+    undo().closeAutomaticGroup();
+    const QImage plain = paintedImage({700, 600}, {}, [&] { bar->drawContent(); });
+    item("Format", "Show Fonts")->trigger();
+    QFontDialog* panel = fonts->fontPanel(false);
+    ASSERT_TRUE(panel && panel->isVisible());
+    EXPECT_EQ(panel->currentFont().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(panel->currentFont().pointSizeF(), 11.0);
+    const int steps = undo().numberOfUndoActions();
+    QFont underlined = panel->currentFont();
+    underlined.setUnderline(true);
+    panel->setCurrentFont(underlined);
+    undo().closeAutomaticGroup();
+    EXPECT_EQ(bar->textAttributes().value(platform::kUnderlineStyleAttributeName).toInt(), 1);
+    EXPECT_EQ(barFont(), QFont(QStringLiteral("DejaVu Serif"), 11, QFont::Bold)) << "nothing else changes";
+    EXPECT_EQ(undo().numberOfUndoActions(), steps + 1);
+    EXPECT_EQ(undo().undoActionName(), QStringLiteral("Scale Bar Text Style"));
+    EXPECT_NE(paintedImage({700, 600}, {}, [&] { bar->drawContent(); }), plain) << "the underline is drawn";
+    underlined.setUnderline(false);
+    panel->setCurrentFont(underlined);
+    undo().closeAutomaticGroup();
+    EXPECT_EQ(bar->textAttributes().value(platform::kUnderlineStyleAttributeName).toInt(), 0);
+    EXPECT_EQ(paintedImage({700, 600}, {}, [&] { bar->drawContent(); }), plain);
+    panel->hide();
 }

@@ -1,4 +1,5 @@
 #include "InspectorTesting.h"
+#include "furniture/scalebar/VXQScaleBarShape.h"
 #include "inspectors/text/PopUpMenuButton.h"
 #include "inspectors/text/SegmentButtons.h"
 #include "inspectors/text/VLTMFontManagerTrampoline.h"
@@ -16,6 +17,7 @@
 #include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/styles/VXStyle.h"
+#include "platform/vantrix/view/ObjectStringEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "style_editor/panes/shadow/VLTMStyleEditSub_NSShadow.h"
 #include "style_editor/panes/text/VLTMStyleEditSub_VXTextAdornment.h"
@@ -490,4 +492,74 @@ TEST(TextTab, WhileALabelIsEditedBoldAndColourReachOnlyTheSelectedWordInTheEdits
     EXPECT_EQ(f.undo.undoActionName(), QStringLiteral("Edit Label Text"));
     f.undo.undo();
     EXPECT_FALSE(label.text().attributeAtIndexEffectiveRange(platform::kFontAttributeName, 8).value<QFont>().bold());
+}
+
+TEST(TextTab, AScaleBarShowsItsFontAndTakesASizeTypedAndBold)
+{
+    TextFixture f;
+    const auto bar = f.add(std::make_shared<VXQScaleBarShape>());
+    bar->setLocation({300, 300});
+    f.forgetEdits();
+    f.select({bar});
+    ASSERT_EQ(f.pane().content(), (QList<ZQObjectPtr>{bar}));
+    const auto barFont = [&bar] { return bar->textAttributes().value(platform::kFontAttributeName).value<QFont>(); };
+    EXPECT_EQ(f.pane().fontsPopUpButton()->text(), barFont().family());
+    EXPECT_FALSE(f.pane().facesPopUpButton()->text().isEmpty());
+    EXPECT_TRUE(f.pane().fontSizeField()->text().startsWith("9"));
+    EXPECT_TRUE(f.pane().textStyleSelector()->button(0)->isEnabled());
+    EXPECT_TRUE(f.pane().textStyleSelector()->button(1)->isEnabled());
+
+    f.pane().fontSizeField()->selectAll();
+    QTest::keyClicks(f.pane().fontSizeField(), QStringLiteral("14"));
+    QTest::keyClick(f.pane().fontSizeField(), Qt::Key_Return);
+    f.endStep();
+    EXPECT_EQ(barFont().pointSizeF(), 14.0);
+    EXPECT_EQ(bar->lowerElement()->textAttributes().value(platform::kFontAttributeName).value<QFont>().pointSizeF(),
+              14.0);
+    EXPECT_EQ(f.undo.undoActionName(), QStringLiteral("Font Size"));
+    f.pane().textStyleSelector()->button(0)->click(); // B
+    f.endStep();
+    EXPECT_TRUE(barFont().bold());
+    EXPECT_TRUE(f.pane().textStyleSelector()->isSelected(0));
+    f.undo.undo();
+    f.undo.undo();
+    EXPECT_EQ(barFont().pointSizeF(), 9.0);
+    EXPECT_FALSE(barFont().bold());
+}
+
+TEST(TextTab, WhileATextBoxIsEditedItsBReachesOnlyTheSelectedWordInTheEditsOneStep)
+{
+    TextFixture f;
+    const auto box = f.addText(font("DejaVuSans", 12), {100, 100, 260, 60});
+    box->setString(QStringLiteral("Market Square North"));
+    f.select({box});
+    VXDrawingView view;
+    view.setDrawing(f.drawing);
+    view.resize(600, 400);
+    uitest::activate(&view);
+    f.forgetEdits();
+
+    ASSERT_TRUE(platform::editObjectStringInView(box, view));
+    f.settle();
+    ASSERT_TRUE(f.pane().fontPanelMode());
+    QTextCursor square = view.textEditor()->textCursor();
+    square.setPosition(7);
+    square.setPosition(13, QTextCursor::KeepAnchor);
+    view.textEditor()->setTextCursor(square);
+    f.settle();
+    EXPECT_FALSE(f.pane().textStyleSelector()->isSelected(0));
+    f.pane().textStyleSelector()->button(0)->click(); // B
+    f.settle();
+    EXPECT_TRUE(f.pane().textStyleSelector()->isSelected(0)) << "the pane shows the word's font";
+    EXPECT_EQ(f.undo.numberOfUndoActions(), 0) << "nothing is a step of its own while the text is edited";
+    view.endTextEditing();
+    f.endStep();
+
+    const platform::AttributedString text = box->textAdornment()->textForEditing();
+    ASSERT_EQ(text.string(), QStringLiteral("Market Square North"));
+    for (int i = 0; i < text.length(); ++i)
+        EXPECT_EQ(text.attributeAtIndexEffectiveRange(platform::kFontAttributeName, i).value<QFont>().bold(),
+                  i >= 7 && i < 13) << i;
+    EXPECT_EQ(f.undo.numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo.undoActionName(), QStringLiteral("Edit Text"));
 }

@@ -45,6 +45,8 @@ constexpr double kBoundsOutset = 5;
 constexpr double kLabelInset = 8;
 constexpr double kTitleGap = 2;
 constexpr double kSmallestPitch = 50;
+constexpr quint32 kUnitLabelTraits = platform::FontManager::ItalicFontMask;
+constexpr quint32 kTitleTraits = platform::FontManager::BoldFontMask | platform::FontManager::UnitalicFontMask;
 
 // Map documents keep their scale themselves; other owners may answer the map-scale owner interface.
 VXQMapScalePtr mapScaleOfOwner(const QObject* owner)
@@ -423,7 +425,7 @@ std::optional<QString> VXQScaleBarShape::proposedLabelAtIndexMaxIndexFormatter(c
 
 // --- Geometry ----------------------------------------------------------------------------------
 
-platform::TextAttributes VXQScaleBarShape::labelAttributesWithTraits(bool bold) const
+platform::TextAttributes VXQScaleBarShape::labelAttributesWithTraits(quint32 traits) const
 {
     platform::TextAttributes attributes = textAttributes();
     platform::ParagraphStyle paragraph =
@@ -431,10 +433,9 @@ platform::TextAttributes VXQScaleBarShape::labelAttributesWithTraits(bool bold) 
     paragraph.alignment = platform::TextAlignment::Centre;
     paragraph.lineBreakMode = platform::LineBreakMode::TruncatingTail;
     attributes.insert(platform::kParagraphStyleAttributeName, QVariant::fromValue(paragraph));
-    QFont font = attributes.value(platform::kFontAttributeName).value<QFont>();
-    font.setBold(bold);
-    font.setItalic(!bold);
-    attributes.insert(platform::kFontAttributeName, font);
+    const QFont font = attributes.value(platform::kFontAttributeName).value<QFont>();
+    attributes.insert(platform::kFontAttributeName,
+                      platform::FontManager::sharedFontManager()->convertFontToHaveTrait(font, traits));
     return attributes;
 }
 
@@ -452,7 +453,7 @@ QRectF VXQScaleBarShape::lowerLabelBounds() const
         return {};
     const double widen = m_lower->annotation()->maxWidthNeeded() / 2 + kLabelInset;
     QRectF rect = logicalBounds().adjusted(kLabelInset - widen, 0, widen - kLabelInset, 0);
-    const double labelHeight = textSize(m_lowerLabel, labelAttributesWithTraits(false)).height();
+    const double labelHeight = textSize(m_lowerLabel, labelAttributesWithTraits(kUnitLabelTraits)).height();
     rect.moveTop(logicalBounds().bottom() - labelHeight);
     return rect;
 }
@@ -460,7 +461,7 @@ QRectF VXQScaleBarShape::lowerLabelBounds() const
 QRectF VXQScaleBarShape::titleBoundsWithString(const QString& title) const
 {
     const QRectF logical = logicalBounds();
-    const double height = textSize(title, labelAttributesWithTraits(true)).height();
+    const double height = textSize(title, labelAttributesWithTraits(kTitleTraits)).height();
     return QRectF(logical.left(), logical.top() - kTitleGap - height, logical.width(), height);
 }
 
@@ -494,15 +495,15 @@ void VXQScaleBarShape::drawContent() const
     m_current = m_upper.get();
     m_upper->drawRect(area);
     if (!m_upperLabel.isEmpty() && primaryBarEnabled())
-        drawTextInRect(m_upperLabel, labelAttributesWithTraits(false), upperLabelBounds());
+        drawTextInRect(m_upperLabel, labelAttributesWithTraits(kUnitLabelTraits), upperLabelBounds());
     if (m_secondaryScale) {
         m_current = m_lower.get();
         m_lower->drawRect(area);
         if (!m_lowerLabel.isEmpty() && secondaryBarEnabled())
-            drawTextInRect(m_lowerLabel, labelAttributesWithTraits(false), lowerLabelBounds());
+            drawTextInRect(m_lowerLabel, labelAttributesWithTraits(kUnitLabelTraits), lowerLabelBounds());
     }
     if (m_titleEnabled) {
-        drawTextInRect(shownTitle(), labelAttributesWithTraits(true), titleBoundsWithString(shownTitle()));
+        drawTextInRect(shownTitle(), labelAttributesWithTraits(kTitleTraits), titleBoundsWithString(shownTitle()));
     }
     m_current = nullptr;
 }
@@ -597,6 +598,22 @@ void VXQScaleBarShape::copyAdornmentAttributesToElements()
     });
     cachedBounds().reset();
     notifyGeometryChange(oldBounds);
+    if (isSelected())
+        reportTextToFontManager();
+}
+
+void VXQScaleBarShape::objectDidBecomeSelected()
+{
+    VXDrawableShape::objectDidBecomeSelected();
+    reportTextToFontManager();
+}
+
+void VXQScaleBarShape::reportTextToFontManager() const
+{
+    const platform::TextAttributes attributes = textAttributes();
+    platform::FontManager* manager = platform::FontManager::sharedFontManager();
+    manager->setSelectedFontIsMultiple(attributes.value(platform::kFontAttributeName).value<QFont>(), false);
+    manager->setSelectedAttributesIsMultiple(attributes, false);
 }
 
 // --- Archiving ---------------------------------------------------------------------

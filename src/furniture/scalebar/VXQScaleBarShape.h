@@ -19,9 +19,10 @@
 #include "platform/measurement/ZQUnitLength.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXObjectDropTarget.h"
+// Complete, so the key the text inspector reads answers from the first use on.
+#include "platform/vantrix/text/VXTextAdornment.h"
 
 class VXQMeasurement;
-class VXTextAdornment;
 namespace platform {
 struct Notification;
 }
@@ -48,6 +49,7 @@ class VXQScaleBarShape : public VXDrawableShape, public VXQGridInfoProtocol, pub
     Q_PROPERTY(double barWidth READ barWidth WRITE setBarWidth)
     Q_PROPERTY(QVariantMap textAttributes READ textAttributes WRITE setTextAttributes)
     Q_PROPERTY(ZQUnitLength* secondaryScaleUnits READ secondaryScaleUnitsObject WRITE setSecondaryScaleUnitsObject)
+    Q_PROPERTY(VXTextAdornment* textAdornment READ textAdornment STORED false)
 
 public:
     // A scale bar is measured, not an outline to combine.
@@ -125,14 +127,15 @@ public:
     VXQScaleBarElement* upperElement() const { return m_upper.get(); }
     VXQScaleBarElement* lowerElement() const { return m_lower.get(); }
     // Also the key the text inspector edits the labels' text through.
-    Q_INVOKABLE VXTextAdornment* textAdornment() const { return m_adornment.get(); }
+    VXTextAdornment* textAdornment() const { return m_adornment.get(); }
 
     // --- Geometry --------------------------------------------------------------------------
     QRectF upperLabelBounds() const;
     QRectF lowerLabelBounds() const;
     QRectF titleBoundsWithString(const QString& title) const;
-    // The attributes of unit labels (italic) and the title (bold), centred and truncated.
-    platform::TextAttributes labelAttributesWithTraits(bool bold) const;
+    // The text attributes with the font converted to have the traits (FontManager's masks),
+    // centred and truncated: unit labels add italic, the title is bold and upright.
+    platform::TextAttributes labelAttributesWithTraits(quint32 traits) const;
 
     // --- VXQGridInfoProtocol (the element being drawn decides the scale) --------------------
     VXDrawing* drawing() const override { return VXDrawableObject::drawing(); }
@@ -159,6 +162,8 @@ public:
     // converts); each one undo step, refused while locked.
     Q_INVOKABLE void changeFont(QObject* sender);
     Q_INVOKABLE void changeAttributes(QObject* sender);
+    // A selected bar tells the font manager its text's font and attributes, as they change.
+    void objectDidBecomeSelected() override;
     // A dropped colour becomes the main colour, with Alt the alternate one; nothing else is taken.
     // Object layers offer drops on the bar to it first.
     QStringList pasteboardTypesForOperation(int operation) const override;
@@ -188,6 +193,7 @@ private:
     void drawingOwnerChanged(const platform::Notification& notification);
     void applyElementStyle(const std::function<void(VXQGridBorder*)>& apply);
     void copyAdornmentAttributesToElements();
+    void reportTextToFontManager() const;
     // The scale of the element being drawn or measured.
     VXQMapScalePtr currentScale() const;
     ZQUnitLength* secondaryScaleUnitsObject() const { return m_secondaryUnits.get(); }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Takes the font manager's messages for plain text that a drawing view edits in place (a text
-// shape's). That editor answers neither changeFont nor changeAttributes, so while it is open
+// Takes the font manager's messages for plain text that a drawing view edits in place (a key
+// table's). That editor answers neither changeFont nor changeAttributes, so while it is open
 // the Text tab makes this the font manager's target: each message converts the whole text of
 // the objects being edited (their text adornments). Locked objects are left alone.
 

@@ -2,7 +2,6 @@
 
 #include "platform/foundation/ZQLog.h"
 #include "platform/graphics/FontUtilities.h"
-#include "platform/ui/Application.h"
 #include "platform/vantrix/text/TextStyle.h"
 
 #include <QHash>
@@ -96,19 +95,6 @@ void VLTMFontManagerTrampoline::rasterizerDidChangeKeyPath(VXRasterizer*, const 
         sendAction();
     else
         sendChangeAttributes();
-}
-
-void VLTMFontManagerTrampoline::sendChangeAttributes()
-{
-    static const QByteArray action = "changeAttributes";
-    QObject* first = platform::Application::targetForActionToFrom(action, nullptr, this);
-    if (first)
-        platform::Application::sendActionToFrom(action, first, this);
-    // Our own target hears it too, but never twice: the same change applied twice would be
-    // two undo steps, or a toggle undone.
-    QObject* own = target();
-    if (own && own != first && platform::Application::targetForActionToFrom(action, own, this))
-        platform::Application::sendActionToFrom(action, own, this);
 }
 
 QFont VLTMFontManagerTrampoline::convertFont(const QFont& font) const

@@ -61,7 +61,6 @@ public:
 
 private:
     VXTextAdornment* textAdornmentObject() const { return m_textAdornment.get(); }
-    void sendChangeAttributes();
 
     bool m_locked = false;
     int m_changeOriginator = kNoOriginator;

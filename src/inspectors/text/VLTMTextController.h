@@ -7,9 +7,9 @@
 // being typed. The set handed to the pane is kept until the selection, the label selection
 // or the mode changes; a notification that brings the same set reloads nothing.
 //
-// An in-place editor of runs (a label's) reports the font of its selection and takes the font
-// messages for the selected characters itself. An editor of plain text (a text shape's) does
-// neither: as its editing begins the tab reports the edited objects' font and attributes to
+// An in-place editor of runs (a label's, a text box's) reports the font of its selection and
+// takes the font messages for the selected characters itself. An editor of plain text (a key
+// table's) does neither: as its editing begins the tab reports the edited objects' font and attributes to
 // the trampoline and makes a TextEditingFontTarget of them its target until editing ends.
 
 #include "app/sidebar/VLTMObjectControllerDataSource.h"

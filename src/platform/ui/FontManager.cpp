@@ -32,6 +32,25 @@ int steppedWeight(int weight, int step)
     return std::clamp(weight + step, int(QFont::Thin), int(QFont::Black));
 }
 
+bool sameFace(const QFont& a, const QFont& b)
+{
+    return a.family() == b.family() && a.weight() == b.weight() && a.italic() == b.italic()
+        && a.styleName() == b.styleName() && a.pointSizeF() == b.pointSizeF();
+}
+
+// The panel's effect check boxes that differ between the two fonts, as attributes.
+TextAttributes effectsChangedInPanel(const QFont& before, const QFont& after)
+{
+    TextAttributes effects;
+    const auto effect = [&effects](const QString& attribute, bool was, bool is) {
+        if (was != is)
+            effects.insert(attribute, is ? QVariant(1) : QVariant());
+    };
+    effect(kUnderlineStyleAttributeName, before.underline(), after.underline());
+    effect(kStrikethroughStyleAttributeName, before.strikeOut(), after.strikeOut());
+    return effects;
+}
+
 } // namespace
 
 FontManager::FontManager() = default;
@@ -59,17 +78,33 @@ void FontManager::setSelectedFontIsMultiple(const QFont& font, bool isMultiple)
 {
     m_selectedFont = font;
     m_isMultiple = isMultiple;
-    m_panelFont = font;
-    if (m_panel) {
-        const QSignalBlocker quiet(m_panel.data());
-        m_panel->setCurrentFont(font);
-    }
+    showSelectionInPanel();
 }
 
 void FontManager::setSelectedAttributesIsMultiple(const TextAttributes& attributes, bool isMultiple)
 {
     m_selectedAttributes = attributes;
     m_isMultiple = isMultiple;
+    showSelectionInPanel();
+}
+
+void FontManager::showSelectionInPanel()
+{
+    m_panelFont = m_selectedFont;
+    m_panelFont.setUnderline(m_selectedAttributes.value(kUnderlineStyleAttributeName).toInt() != 0);
+    m_panelFont.setStrikeOut(m_selectedAttributes.value(kStrikethroughStyleAttributeName).toInt() != 0);
+    showPanelFont();
+}
+
+void FontManager::showPanelFont()
+{
+    if (!m_panel)
+        return;
+    const QSignalBlocker quiet(m_panel.data());
+    m_panel->setCurrentFont(m_panelFont);
+    // The panel shows a family it does not list as another: a later change is compared with
+    // what it shows, so that ticking Underline changes nothing else.
+    m_panelFont = m_panel->currentFont();
 }
 
 // --- Conversion --------------------------------------------------------------------------
@@ -110,16 +145,19 @@ QFont FontManager::convertFont(const QFont& font) const
     }
     if (before.pointSizeF() != after.pointSizeF())
         converted = convertFontToSize(converted, after.pointSizeF());
-    if (before.underline() != after.underline())
-        converted.setUnderline(after.underline());
-    if (before.strikeOut() != after.strikeOut())
-        converted.setStrikeOut(after.strikeOut());
     return converted;
 }
 
 TextAttributes FontManager::convertAttributes(const TextAttributes& attributes) const
 {
-    return attributes;
+    TextAttributes converted = attributes;
+    for (auto effect = m_change.effects.cbegin(); effect != m_change.effects.cend(); ++effect) {
+        if (effect.value().isValid())
+            converted.insert(effect.key(), effect.value());
+        else
+            converted.remove(effect.key());
+    }
+    return converted;
 }
 
 QFont FontManager::convertFontToFamily(const QFont& font, const QString& family) const
@@ -230,6 +268,18 @@ bool FontManager::sendAction()
     return Application::sendActionToFrom(m_action, m_target, this);
 }
 
+void FontManager::sendChangeAttributes()
+{
+    static const QByteArray action = "changeAttributes";
+    QObject* first = Application::targetForActionToFrom(action, nullptr, this);
+    if (first)
+        Application::sendActionToFrom(action, first, this);
+    // Never twice to one object: the same change applied twice would be two undo steps, or a
+    // toggle undone.
+    if (m_target && m_target != first && Application::targetForActionToFrom(action, m_target, this))
+        Application::sendActionToFrom(action, m_target, this);
+}
+
 void FontManager::addFontTrait(QObject* sender)
 {
     const FontTraitMask traits = sender ? sender->property("tag").toUInt() : 0;
@@ -273,7 +323,7 @@ QFontDialog* FontManager::fontPanel(bool create)
         m_panel->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
         m_panel->setModal(false);
         m_panel->setWindowTitle(tr("Fonts"));
-        m_panel->setCurrentFont(m_panelFont);
+        showPanelFont();
         connect(m_panel, &QFontDialog::currentFontChanged, this, &FontManager::modifyFontViaPanel);
     }
     return m_panel;
@@ -281,18 +331,27 @@ QFontDialog* FontManager::fontPanel(bool create)
 
 void FontManager::modifyFontViaPanel(const QFont& panelFont)
 {
-    Change change;
-    change.action = ViaPanelFontAction;
-    change.previousPanelFont = m_panelFont;
-    change.panelFont = panelFont;
-    m_panelFont = panelFont;
-    sendChange(change);
+    const QFont previous = std::exchange(m_panelFont, panelFont);
+    if (!sameFace(previous, panelFont)) {
+        Change change;
+        change.action = ViaPanelFontAction;
+        change.previousPanelFont = previous;
+        change.panelFont = panelFont;
+        sendChange(change);
+    }
+    Change effects;
+    effects.effects = effectsChangedInPanel(previous, panelFont);
+    if (!effects.effects.isEmpty())
+        sendChange(effects);
 }
 
 void FontManager::sendChange(const Change& change)
 {
     m_change = change;
-    sendAction();
+    if (change.effects.isEmpty())
+        sendAction();
+    else
+        sendChangeAttributes();
     m_change = {};
 }
 

@@ -4,7 +4,9 @@
 // changes (from the font panel and the Format menu) into changeFont messages to the
 // current target, the first responder that answers changeFont (or an explicit target).
 // The receiver asks convertFont for each of its fonts, which applies the change in
-// progress: a family, face or size chosen in the panel, a trait, a size step.
+// progress: a family, face or size chosen in the panel, a trait, a size step. The panel's
+// text effects (underline, strikethrough) are attributes, not fonts: they go out as
+// changeAttributes, whose receiver asks convertAttributes.
 //
 // An application installs its own subclass with setFontManagerFactory before anything
 // asks for the shared manager. The manager is an object with keys, so inspectors can show
@@ -101,6 +103,9 @@ public:
     void setAction(const QByteArray& action) { m_action = action; }
     // Sends the action with this manager as sender; answers whether someone took it.
     bool sendAction();
+    // Sends changeAttributes to the first responder that takes it, and to the target too
+    // when that is another object that takes it.
+    void sendChangeAttributes();
 
     // Format menu actions; the sender's tag says the trait or the size step.
     Q_INVOKABLE void addFontTrait(QObject* sender);
@@ -110,7 +115,8 @@ public:
 
     // --- The font panel (a Qt font dialog kept open as a panel) -------------------------
     QFontDialog* fontPanel(bool create);
-    // The panel shows the selected font; a panel font chosen by the user is sent as a change.
+    // The panel shows the selected font, underlined and struck out as the selected attributes
+    // say; a panel font chosen by the user is sent as a change of font or of those attributes.
     void modifyFontViaPanel(const QFont& panelFont);
 
 private:
@@ -119,8 +125,12 @@ private:
         FontTraitMask traits = 0;
         QFont previousPanelFont;
         QFont panelFont;
+        // Attributes to set; an invalid value removes the attribute.
+        TextAttributes effects;
     };
     void sendChange(const Change& change);
+    void showSelectionInPanel();
+    void showPanelFont();
 
     QFont m_selectedFont;
     bool m_isMultiple = false;

@@ -5,10 +5,11 @@
 #include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
 
-#include <QTransform>
-#include <cmath>
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
+
+#include <QTransform>
+#include <cmath>
 
 namespace platform {
 namespace {
@@ -29,27 +30,38 @@ void fitBoxToText(VXTextShape& shape)
     shape.setLocation(shape.location() + growth);
 }
 
+// The adornment whose text the editor shows: a text shape's or a text path's.
+VXTextAdornment* editedAdornment(const VXDrawableObject& object)
+{
+    if (const auto* shape = qobject_cast<const VXTextShape*>(&object))
+        return shape->textAdornment().get();
+    if (const auto* path = qobject_cast<const VXTextPath*>(&object))
+        return path->textAdornment().get();
+    return nullptr;
+}
+
 // Lives while the editor is open, then goes; holds the object weakly since it may be deleted meanwhile.
-class StringCommit : public QObject, public VXTextEditingDelegate {
+class TextCommit : public QObject, public VXTextEditingDelegate {
 public:
-    StringCommit(const std::shared_ptr<VXDrawableObject>& object, QObject* parent)
+    TextCommit(const std::shared_ptr<VXDrawableObject>& object, QObject* parent)
         : QObject(parent)
         , m_object(object)
     {
     }
 
-    void textEditingDidEnd(const QString& text, bool cancelled) override
+    void attributedTextEditingDidEnd(const AttributedString& text, bool cancelled) override
     {
         deleteLater();
         const std::shared_ptr<VXDrawableObject> object = m_object.lock();
-        if (cancelled || !object || object->valueForKey(QStringLiteral("string")).toString() == text)
+        VXTextAdornment* adornment = object && !object->locked() ? editedAdornment(*object) : nullptr;
+        if (cancelled || !adornment || adornment->textForEditing() == text)
             return;
         ZQUndoManager* undo = object->undoManager();
         if (undo) {
             undo->closeAutomaticGroup();
             undo->beginUndoGrouping();
         }
-        object->setValueForKey(text, QStringLiteral("string"));
+        adornment->setLabel(text);
         if (auto* shape = qobject_cast<VXTextShape*>(object.get()))
             fitBoxToText(*shape);
         if (undo) {
@@ -92,11 +104,17 @@ bool editObjectStringInView(const std::shared_ptr<VXDrawableObject>& object, VXD
         options.growsHorizontally = true;
         options.returnCommits = true;
     }
-    // An object that is its own editing delegate takes the edit itself.
-    QObject* delegate = dynamic_cast<VXTextEditingDelegate*>(object.get()) ? static_cast<QObject*>(object.get())
-                                                                           : new StringCommit(object, &view);
-    view.editTextInRectDelegate(object->valueForKey(QStringLiteral("string")).toString(), *rect, delegate,
-                                object->valueForKey(QStringLiteral("font")).value<QFont>(), options);
+    const QFont font = object->valueForKey(QStringLiteral("font")).value<QFont>();
+    // An object that is its own editing delegate takes the edit itself, as plain text.
+    if (dynamic_cast<VXTextEditingDelegate*>(object.get())) {
+        view.editTextInRectDelegate(object->valueForKey(QStringLiteral("string")).toString(), *rect, object.get(),
+                                    font, options);
+        return true;
+    }
+    const VXTextAdornment* adornment = editedAdornment(*object);
+    options.typingAttributes = adornment->textAttributes();
+    view.editAttributedTextInRectDelegate(adornment->textForEditing(), *rect, new TextCommit(object, &view), font,
+                                          options);
     return true;
 }
 
