@@ -166,7 +166,7 @@ int main(int argc, char** argv)
     }
     std::printf("first screen: %d of %d items\n", firstScreen, kImages + kSVGFiles);
     bench::printComparison(QStringLiteral("media_first_screen_5000"), bench::median(ours), bench::median(peer), 1.5);
-    bench::printValue(QStringLiteral("media_first_screen_5000_thumbnails"), bench::median(thumbnails), "s", 0);
+    bench::printRecord(QStringLiteral("media_first_screen_5000_thumbnails"), bench::median(thumbnails), "s");
     bench::printValue(QStringLiteral("media_first_screen_5000_ours_absolute"), bench::median(ours), "s", 0.3);
     return 0;
 }

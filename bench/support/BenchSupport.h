@@ -4,6 +4,7 @@
 // line per figure that bench/run.sh's readers collect:
 //   BENCH <name> ours=<s> peer=<s> ratio=<ours/peer> target=<max ratio>
 //   BENCH <name> value=<number> unit=<unit> target=<bound>
+//   BENCH <name> value=<number> unit=<unit>          (a figure kept for the record, held to nothing)
 
 #include <QFile>
 #include <QString>
@@ -83,6 +84,14 @@ inline void printComparison(const QString& name, double ours, double peer, doubl
 inline void printValue(const QString& name, double value, const char* unit, double target)
 {
     std::printf("BENCH %s value=%.4g unit=%s target=%g\n", qPrintable(name), value, unit, target);
+    std::fflush(stdout);
+}
+
+// A figure worth keeping beside the others that has no bound of its own: printed without a
+// target, so that no reader takes it as missing one.
+inline void printRecord(const QString& name, double value, const char* unit)
+{
+    std::printf("BENCH %s value=%.4g unit=%s\n", qPrintable(name), value, unit);
     std::fflush(stdout);
 }
 
