@@ -279,7 +279,7 @@ TEST(ContourLayer, IrregularUnreadableOrEmptyHeightFilesChangeNothing)
     EXPECT_FALSE(f.layer->importHeightMap(folder.filePath(QStringLiteral("missing.txt"))));
     EXPECT_TRUE(terraintest::takeShownAlert().startsWith(expected + QStringLiteral(" (")));
     EXPECT_FALSE(f.layer->importHeightMap(write("empty.txt", "\n\r\n")));
-    EXPECT_EQ(terraintest::takeShownAlert(), expected + QStringLiteral(" (the file holds no heights)"));
+    EXPECT_EQ(terraintest::takeShownAlert(), QString());
 
     // Heights that are not numbers would read as 0; heights beyond single precision would
     // become infinite at the first brush step. Finite ones are not called otherwise.

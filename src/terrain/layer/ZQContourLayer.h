@@ -174,9 +174,9 @@ public:
     // Writes the grid's text atomically; false (alerted) when it cannot be written.
     bool exportHeightMapToFile(const QString& path);
     // Reads a grid from the file and makes it the layer's in one undo step "Import Height Map";
-    // an unreadable, empty or irregular file, one of more than kMaximumGridCount heights or
-    // with a height beyond single precision's range is alerted with the reason and changes
-    // nothing.
+    // an unreadable or irregular file, one of more than kMaximumGridCount heights or with a
+    // height beyond single precision's range is alerted with the reason and changes nothing.
+    // A file without heights changes nothing and says nothing.
     bool importHeightMap(const QString& path);
     // The same with the file read and checked on a worker (as File > Import Height Map does): a
     // grid of millions of heights keeps the window waiting no longer than setting it does.
@@ -265,13 +265,14 @@ private:
     void registerUndo(std::function<void(ZQContourLayer&)> inverse, const QString& actionName);
     // The standard alert, with the reason when there is one.
     void alertImportFailure(const QString& reason) const;
-    // A height file's grid, or (without one) why it cannot be a layer's; on any thread.
+    // A height file's grid, or (without one) why it cannot be a layer's: no reason when the
+    // file holds no heights at all. On any thread.
     struct HeightFileReading {
         std::shared_ptr<ZQMatrixArray> grid;
         QString problem;
     };
     static HeightFileReading readHeightFile(const QString& path);
-    // Makes the reading's grid the layer's, or alerts why not.
+    // Makes the reading's grid the layer's, or alerts the reason it has.
     bool takeHeightFileReading(const HeightFileReading& reading);
     void makeNewGrid();
     // The grid's columns (or rows) that lie on the drawing.

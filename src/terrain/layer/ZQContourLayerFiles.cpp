@@ -97,8 +97,8 @@ ZQContourLayer::HeightFileReading ZQContourLayer::readHeightFile(const QString& 
     }
     // Imported grids are held to the size of new ones, whose contours and sculpting stay quick.
     reading.grid = ZQMatrixArray::matrixArrayWithTabDelimitedData(*text, &reading.problem, {kMaximumGridCount, true});
-    if (reading.problem.isEmpty())
-        reading.problem = reading.grid ? heightGridProblem(*reading.grid) : tr("the file holds no heights");
+    if (reading.problem.isEmpty() && reading.grid)
+        reading.problem = heightGridProblem(*reading.grid);
     if (!reading.problem.isEmpty()) {
         LogEvent(kFileEvent, QStringLiteral("file wasn't imported, exception = %1").arg(reading.problem));
         reading.grid.reset();
@@ -109,7 +109,9 @@ ZQContourLayer::HeightFileReading ZQContourLayer::readHeightFile(const QString& 
 bool ZQContourLayer::takeHeightFileReading(const HeightFileReading& reading)
 {
     if (!reading.grid) {
-        alertImportFailure(reading.problem);
+        // A file without heights is no failure: there is simply nothing to take.
+        if (!reading.problem.isEmpty())
+            alertImportFailure(reading.problem);
         return false;
     }
     setHeightMap(reading.grid);
