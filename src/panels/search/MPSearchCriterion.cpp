@@ -617,9 +617,7 @@ QString MPSearchCriterion::descriptionFragmentForMatchKind() const
 
 QString MPSearchCriterion::descriptionFragmentForValue() const
 {
-    // Only text is quoted: a number reads as the number it is.
-    const QString value = searchvalues::descriptionOfValue(m_objectValue);
-    return platform::isNumericVariant(m_objectValue) ? u' ' + value : QStringLiteral(" '%1'").arg(value);
+    return QStringLiteral(" '%1'").arg(searchvalues::descriptionOfValue(m_objectValue));
 }
 
 QString MPSearchCriterion::description() const

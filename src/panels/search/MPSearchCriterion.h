@@ -170,7 +170,7 @@ public:
     // --- Descriptions ---------------------------------------------------------------------------
     // " is", " >", ... as the readable description of a query shows the kind.
     QString descriptionFragmentForMatchKind() const;
-    // " 'value'" for text and other values, " 3000" for a number.
+    // " 'value'", numbers included: " '3000'".
     QString descriptionFragmentForValue() const;
     QString description() const override;
 

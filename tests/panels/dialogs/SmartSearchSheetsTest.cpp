@@ -168,7 +168,7 @@ TEST_F(SearchSheetsOnADocument, FindAreaBetweenTenAndTwentyOverAllLayers)
     ZQSmartSearchNamingController* naming = search->namingController();
     ASSERT_TRUE(naming);
     EXPECT_EQ(naming->nameField()->text(), QStringLiteral("Untitled Search"));
-    EXPECT_EQ(naming->descriptionField()->text(), QStringLiteral("Area > 10 and < 20")); // numbers unquoted
+    EXPECT_EQ(naming->descriptionField()->text(), QStringLiteral("Area > '10' and < '20'"));
     naming->nameField()->setText("Middling");
     naming->okAction();
     EXPECT_EQ(SmartSearchTable::smartSearchForKey("Middling"), latest);

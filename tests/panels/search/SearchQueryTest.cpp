@@ -131,8 +131,8 @@ TEST(SearchQuery, ReadableDescriptionsNameEachPropertyOnce)
     area.setMatchMode(kMPMatchAny);
     area.addCriterion(MPSearchCriterion::criterionWithIntegerMatchKindIdentifier(3, kMPIsEqualTo, QStringLiteral("Lanes")));
     area.addCriterion(MPSearchCriterion::criterionWithFloatMatchKindIdentifier(0.25, kMPIsGreaterThan, QStringLiteral("BIR74")));
-    // Numbers are not quoted as text is.
-    EXPECT_EQ(area.userReadableDescription(), QStringLiteral(" Area > '10' or < '20' or Lanes is 3 or BIR74 > 0.25"));
+    // Numbers are quoted as text is.
+    EXPECT_EQ(area.userReadableDescription(), QStringLiteral(" Area > '10' or < '20' or Lanes is '3' or BIR74 > '0.25'"));
     EXPECT_EQ(MPSearchQuery::searchQueryForObjectsContainingString(QStringLiteral("x"))->userReadableDescription(),
               QStringLiteral(" stringValue: contains 'x'"));
     const QString log = area.description();
