@@ -1,5 +1,6 @@
 #include "geodata/AttributeValue.h"
 
+#include <QHashFunctions>
 #include <algorithm>
 
 namespace geodata {
@@ -13,6 +14,23 @@ AttributeValue::Type AttributeValue::type() const
 QVariant AttributeValue::value() const
 {
     return std::visit([](const auto& value) { return QVariant::fromValue(value); }, m_value);
+}
+
+size_t AttributeValue::hash(size_t seed) const
+{
+    return std::visit(
+        [seed](const auto& value) {
+            using ::qHash; // not the dictionary's, which hides it here
+            return qHash(value, seed);
+        },
+        m_value);
+}
+
+size_t qHash(const AttributeDictionary& attributes, size_t seed)
+{
+    for (const auto& [key, value] : attributes)
+        seed = value.hash(::qHash(key, seed));
+    return seed;
 }
 
 QList<AttributeDictionary::Entry>::const_iterator AttributeDictionary::find(const QString& key) const

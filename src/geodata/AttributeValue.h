@@ -27,6 +27,7 @@ public:
     QVariant value() const;
 
     bool operator==(const AttributeValue&) const = default;
+    size_t hash(size_t seed = 0) const;
 
 private:
     using Storage = std::variant<QString, qint64, double, bool, QDate>;
@@ -55,11 +56,15 @@ public:
     QList<Entry>::const_iterator end() const { return m_entries.end(); }
 
     bool operator==(const AttributeDictionary&) const = default;
+    // Whether the two are copies of one dictionary, as a row read once and handed on is.
+    bool isSharedWith(const AttributeDictionary& other) const { return m_entries.isSharedWith(other.m_entries); }
 
 private:
     QList<Entry>::const_iterator find(const QString& key) const;
 
     QList<Entry> m_entries;
 };
+
+size_t qHash(const AttributeDictionary& attributes, size_t seed = 0);
 
 } // namespace geodata

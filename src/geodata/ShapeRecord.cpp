@@ -2,6 +2,7 @@
 
 #include <QSysInfo>
 #include <QtEndian>
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <type_traits>
@@ -45,7 +46,40 @@ std::optional<qint32> ShapeRecord::shapeType() const
     return qFromLittleEndian<qint32>(content.data());
 }
 
-ShapeRecordRange::iterator::iterator(QByteArrayView data, qint64 offset) : m_data(data)
+ShapeIndex::ShapeIndex(QByteArrayView data)
+{
+    constexpr quint32 kFileCode = 9994;
+    if (data.size() < kShapeFileHeaderLength || qFromBigEndian<quint32>(data.data()) != kFileCode)
+        return;
+    m_data = data;
+    m_entries = (data.size() - kShapeFileHeaderLength) / 8;
+}
+
+qint64 ShapeIndex::recordOffset(qint64 entry) const
+{
+    return 2 * qint64(qFromBigEndian<quint32>(m_data.data() + kShapeFileHeaderLength + 8 * entry));
+}
+
+// Entries are in file order; one out of order can only make the search miss records, and
+// an answer is always past `offset`, so a walk never turns back.
+std::optional<qint64> ShapeIndex::nextRecordOffsetAfter(qint64 offset, qint64 end) const
+{
+    qint64 low = 0, high = m_entries;
+    while (low < high) {
+        const qint64 middle = low + (high - low) / 2;
+        if (recordOffset(middle) <= offset)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low == m_entries)
+        return std::nullopt;
+    const qint64 next = recordOffset(low);
+    return next > offset && next < end ? std::optional(next) : std::nullopt;
+}
+
+ShapeRecordRange::iterator::iterator(QByteArrayView data, ShapeIndex index, qint64 offset)
+    : m_data(data), m_index(index)
 {
     m_record.offset = offset;
     load();
@@ -53,7 +87,10 @@ ShapeRecordRange::iterator::iterator(QByteArrayView data, qint64 offset) : m_dat
 
 ShapeRecordRange::iterator& ShapeRecordRange::iterator::operator++()
 {
-    const qint64 next = m_record.nextOffset();
+    const qint64 size = m_data.size();
+    const qint64 next = m_record.isComplete() || m_record.headerIsCut
+                          ? m_record.nextOffset()
+                          : m_index.nextRecordOffsetAfter(m_record.offset, size).value_or(size);
     m_record = ShapeRecord();
     m_record.offset = next;
     load();
@@ -74,9 +111,9 @@ void ShapeRecordRange::iterator::load()
     }
     const char* header = m_data.data() + m_record.offset;
     m_record.number = qFromBigEndian<quint32>(header);
-    m_record.contentLength = 2 * qint64(qFromBigEndian<quint32>(header + 4));
+    m_record.contentLength = 2 * qint64(qFromBigEndian<qint32>(header + 4));
     const qint64 available = size - m_record.offset - 8;
-    m_record.content = m_data.sliced(m_record.offset + 8, std::min(available, m_record.contentLength));
+    m_record.content = m_data.sliced(m_record.offset + 8, std::clamp<qint64>(m_record.contentLength, 0, available));
 }
 
 std::optional<ShapeGeometry> ShapeGeometry::decode(const ShapeRecord& record)

@@ -33,24 +33,45 @@ constexpr qint64 kShapeFileHeaderLength = 100;
 
 // One record: where it starts, its number and its content. The content is the declared
 // content cut at the end of the buffer, so a record that runs past the end is seen as
-// incomplete rather than read beyond it.
+// incomplete rather than read beyond it; a negative length gives no content.
 struct ShapeRecord {
     qint64 offset = 0;        // of the 8-byte record header
     qint64 number = 0;        // counted from 1; 0 when the header itself is cut off
-    qint64 contentLength = 0; // declared, in bytes
+    qint64 contentLength = 0; // declared, in bytes; negative in a damaged record
     QByteArrayView content;
     bool headerIsCut = false; // fewer than 8 bytes were left for the record header
 
-    bool isComplete() const { return !headerIsCut && content.size() == contentLength; }
+    // Whether the record holds what it declares, and so ends where the next one begins.
+    bool isComplete() const { return !headerIsCut && contentLength >= 0 && content.size() == contentLength; }
     qint64 nextOffset() const { return offset + 8 + contentLength; }
     // The type at content offset 0, or nullopt when the content is shorter than 4 bytes.
     std::optional<qint32> shapeType() const;
 };
 
-// Walks the records of a main file from offset 100 to the end of the buffer.
+// The index file of a set (.shx): the offset of every record of the main file, so that the
+// records after one whose length is damaged can still be found. An index that is not one
+// (file code, size) holds no entries.
+class ShapeIndex {
+public:
+    ShapeIndex() = default;
+    explicit ShapeIndex(QByteArrayView data);
+
+    bool isEmpty() const { return m_entries == 0; }
+    // The first record the index places after `offset`, when it lies before `end`.
+    std::optional<qint64> nextRecordOffsetAfter(qint64 offset, qint64 end) const;
+
+private:
+    qint64 recordOffset(qint64 entry) const;
+
+    QByteArrayView m_data;
+    qint64 m_entries = 0;
+};
+
+// Walks the records of a main file from offset 100 to the end of the buffer. A record that
+// does not end where it says is followed by the next record the index names, or by the end.
 class ShapeRecordRange {
 public:
-    explicit ShapeRecordRange(QByteArrayView data) : m_data(data) {}
+    explicit ShapeRecordRange(QByteArrayView data, ShapeIndex index = {}) : m_data(data), m_index(index) {}
 
     class iterator {
     public:
@@ -61,7 +82,7 @@ public:
         using reference = const ShapeRecord&;
 
         iterator() = default;
-        iterator(QByteArrayView data, qint64 offset);
+        iterator(QByteArrayView data, ShapeIndex index, qint64 offset);
         const ShapeRecord& operator*() const { return m_record; }
         const ShapeRecord* operator->() const { return &m_record; }
         iterator& operator++();
@@ -76,14 +97,16 @@ public:
     private:
         void load();
         QByteArrayView m_data;
+        ShapeIndex m_index;
         ShapeRecord m_record;
     };
 
-    iterator begin() const { return {m_data, kShapeFileHeaderLength}; }
-    iterator end() const { return {m_data, std::max<qint64>(m_data.size(), kShapeFileHeaderLength)}; }
+    iterator begin() const { return {m_data, m_index, kShapeFileHeaderLength}; }
+    iterator end() const { return {m_data, m_index, std::max<qint64>(m_data.size(), kShapeFileHeaderLength)}; }
 
 private:
     QByteArrayView m_data;
+    ShapeIndex m_index;
 };
 
 // The X/Y geometry of a record, validated once and then read in place. Z and M values

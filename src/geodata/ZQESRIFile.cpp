@@ -4,6 +4,7 @@
 #include "geodata/ProjectionScanner.h"
 #include "geodata/ShapefileImportServices.h"
 
+#include "platform/foundation/AvailableMemory.h"
 #include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQLog.h"
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <new>
 
 using namespace geodata;
 
@@ -65,6 +67,15 @@ QString attributesText(const AttributeDictionary* attributes)
     return u'{' + entries.join(QStringLiteral("; ")) + u'}';
 }
 
+bool hasDrawablePoint(const ShapeGeometry& geometry)
+{
+    for (quint32 i = 0; i < geometry.pointCount(); ++i) {
+        if (ZQShapefilePathConverter::isDrawable(geometry.point(i)))
+            return true;
+    }
+    return false;
+}
+
 bool isUsableTransform(const QTransform& t)
 {
     const double values[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
@@ -89,6 +100,10 @@ void ZQESRIFile::initWithURL(const QUrl& url)
         contents.shp = m_shpFile->bytes();
     else
         m_unreadableGeometry = QCoreApplication::translate("ZQESRIFile", "The shapefile could not be read: %1.").arg(problem);
+    // An index only helps past damaged records: one that cannot be read is no error.
+    const QString indexPath = shp.path() + u'/' + shp.completeBaseName() + QStringLiteral(".shx");
+    if (QFileInfo::exists(indexPath) && (m_shxFile = MappedFile::open(indexPath, kMaximumTableOrGeometrySize)))
+        contents.shx = m_shxFile->bytes();
     QString tableProblem;
     if (QFileInfo::exists(dBaseFilePath())
         && (m_dbfFile = MappedFile::open(dBaseFilePath(), kMaximumTableOrGeometrySize, &tableProblem)))
@@ -119,6 +134,7 @@ void ZQESRIFile::load(ShapefileContents contents, const QString& unreadableTable
     if (ShapefileImportServices* services = ShapefileImportServices::installed())
         m_objectFactory = services->makeObjectFactory();
     m_shp = std::move(contents.shp);
+    m_shx = std::move(contents.shx).value_or(QByteArray());
     if (contents.dbf) {
         m_dbf = std::move(*contents.dbf);
         m_table = DBaseTable::read(m_dbf);
@@ -151,7 +167,8 @@ void ZQESRIFile::countUnreadCompanion(const QString& message)
 
 bool ZQESRIFile::wasCutShort() const
 {
-    return (m_shpFile && m_shpFile->changed()) || (m_dbfFile && m_dbfFile->changed());
+    return (m_shpFile && m_shpFile->changed()) || (m_dbfFile && m_dbfFile->changed())
+        || (m_shxFile && m_shxFile->changed());
 }
 
 bool ZQESRIFile::checkHeader() const
@@ -194,8 +211,14 @@ std::optional<QPainterPath> ZQESRIFile::makePathForShapeEsriRecord(qint32 shapeT
         && shapeType != kMultiPointShape)
         return std::nullopt;
     const std::optional<ShapeGeometry> geometry = ShapeGeometry::decode(record);
-    if (!geometry || geometry->shapeType() != shapeType) {
-        countDamagedRecord(record);
+    if (!geometry) {
+        countDamagedRecord(record, damageOf(record));
+        return std::nullopt;
+    }
+    if (geometry->shapeType() != shapeType) {
+        countDamagedRecord(record, QCoreApplication::translate("ZQESRIFile", "is of shape type %1, not %2")
+                                       .arg(geometry->shapeType())
+                                       .arg(shapeType));
         return std::nullopt;
     }
     m_pathConverter->beginPath(geometry->pointCount());
@@ -205,16 +228,57 @@ std::optional<QPainterPath> ZQESRIFile::makePathForShapeEsriRecord(qint32 shapeT
     case kPolygonShape: pc_poly(*geometry, true); break;
     case kMultiPointShape: pc_multipoint(*geometry); break;
     }
-    return m_pathConverter->endPath();
+    std::optional<QPainterPath> path = m_pathConverter->endPath();
+    if (!path && geometry->pointCount() > 0 && !hasDrawablePoint(*geometry))
+        countDamagedRecord(record, QCoreApplication::translate(
+                                       "ZQESRIFile", "has no point whose coordinates are finite numbers of a usable size"));
+    return path;
 }
 
-void ZQESRIFile::countDamagedRecord(const ShapeRecord& record)
+QString ZQESRIFile::damageOf(const ShapeRecord& record)
+{
+    if (record.headerIsCut)
+        return QCoreApplication::translate("ZQESRIFile", "is cut off within its header");
+    if (record.contentLength < 0)
+        return QCoreApplication::translate("ZQESRIFile", "declares a negative length");
+    if (!record.isComplete())
+        return QCoreApplication::translate("ZQESRIFile", "declares %1 bytes, more than the file holds after it")
+            .arg(record.contentLength);
+    if (!record.shapeType())
+        return QCoreApplication::translate("ZQESRIFile", "is too short to hold a shape type");
+    return QCoreApplication::translate("ZQESRIFile", "is too short for the parts and points it declares");
+}
+
+void ZQESRIFile::countDamagedRecord(const ShapeRecord& record, const QString& damage)
 {
     ++m_errorsCount;
     ++m_objectsNotLoadedCount;
-    ZQLog(QStringLiteral("shapefile: record #%1 at offset %2 is damaged and was skipped")
-              .arg(record.number)
-              .arg(record.offset));
+    ZQLog(QStringLiteral("shapefile: record #%1 at offset %2 %3; it was skipped").arg(record.number).arg(record.offset).arg(damage));
+    if (m_damagedRecordsCount++ > 0)
+        return;
+    m_firstDamage = QCoreApplication::translate("ZQESRIFile", "Record %1 (at byte %2) %3.")
+                        .arg(record.number)
+                        .arg(record.offset)
+                        .arg(damage);
+    // Without an index nothing tells where the next record begins.
+    const qint64 unread = m_shp.size() - record.offset - 8;
+    if (!record.isComplete() && !record.headerIsCut && ShapeIndex(m_shx).isEmpty() && unread > 0)
+        m_firstDamage += u' '
+                       + QCoreApplication::translate("ZQESRIFile", "The %1 bytes after its header were not read: without "
+                                                                   "the shapefile's index (.shx) the records there cannot "
+                                                                   "be found.")
+                             .arg(unread);
+}
+
+QString ZQESRIFile::damagedRecordsDescription() const
+{
+    if (m_damagedRecordsCount == 0)
+        return {};
+    return m_damagedRecordsCount == 1
+             ? QCoreApplication::translate("ZQESRIFile", "A damaged record was skipped. %1").arg(m_firstDamage)
+             : QCoreApplication::translate("ZQESRIFile", "%1 damaged records were skipped. The first: %2")
+                   .arg(m_damagedRecordsCount)
+                   .arg(m_firstDamage);
 }
 
 void ZQESRIFile::pc_point(const ShapeGeometry& geometry)
@@ -295,20 +359,36 @@ std::optional<AttributeDictionary> ZQESRIFile::metadataForRecord(qint64 row, qui
     return m_table ? m_table->attributesOfRow(row, m_textEncoding, numbersKeptAsText) : std::nullopt;
 }
 
+qint64 ZQESRIFile::attributeMemoryBudgetForAvailableMemory(qint64 available)
+{
+    return std::max<qint64>(0, available / 2);
+}
+
+qint64 ZQESRIFile::attributeMemoryBudget() const
+{
+    if (m_attributeMemoryBudget)
+        return *m_attributeMemoryBudget;
+    constexpr qint64 kBudgetWhenUnknown = qint64(1) << 30;
+    const std::optional<qint64> available = platform::availableMemoryBytes();
+    return available ? attributeMemoryBudgetForAvailableMemory(*available) : kBudgetWhenUnknown;
+}
+
 QString ZQESRIFile::attributeBudgetProblem() const
 {
     if (!m_readMetadata || !m_table)
         return {};
     const qint64 bytes = m_table->attributeBytesOfRows(countOfObjects());
-    if (bytes <= kAttributeMemoryBudget)
+    const qint64 budget = attributeMemoryBudget();
+    if (bytes <= budget)
         return {};
     const QLocale locale;
     return QCoreApplication::translate("ZQESRIFile",
                                        "Its attributes (%1 fields for each of %2 records) would take about %3 of "
-                                       "memory, more than the %4 an import may use for them.")
+                                       "memory, more than the %4 an import may use for them now (half the memory "
+                                       "this computer has free).")
         .arg(m_table->fields().size())
         .arg(locale.toString(qulonglong(std::min<quint64>(countOfObjects(), m_table->recordCount()))))
-        .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(kAttributeMemoryBudget));
+        .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(budget));
 }
 
 // A keyword before "[" opens a level whose values run to the matching "]": quoted strings,
@@ -377,14 +457,45 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     m_objectsNotLoadedCount = 0;
     m_objectsOutOfViewCount = 0;
     m_numbersKeptAsTextCount = 0;
+    m_damagedRecordsCount = 0;
+    m_firstDamage.clear();
+    m_ranOutOfMemory = false;
     const QRectF box = transform.mapRect(bounds());
     LogEvent(kFileEvent, QStringLiteral("bbox = %1, count = %2 (original bounds = %3)")
                              .arg(rectText(box))
                              .arg(countOfObjects())
                              .arg(rectText(bounds())));
 
-    const QString tablePath = dBaseFilePath();
     QList<ZQObjectPtr> objects;
+    try {
+        readRecords(transform, objects);
+    } catch (const std::bad_alloc&) {
+        // Every record after would fail the same way: what was made goes at once, and the
+        // user hears of it once.
+        objects.clear();
+        m_ranOutOfMemory = true;
+        ++m_errorsCount;
+        m_errorString = QCoreApplication::translate("ZQESRIFile", "There was not enough memory to import it: the "
+                                                                  "import stopped at record %1 of %2.")
+                            .arg(m_recordsWalked.load())
+                            .arg(countOfObjects());
+        return std::nullopt;
+    }
+    if (wasCutShort()) {
+        ++m_errorsCount;
+        m_errorString = QCoreApplication::translate("ZQESRIFile", "The shapefile changed while it was being read.");
+        return std::nullopt;
+    }
+    return objects;
+}
+
+void ZQESRIFile::readRecords(const QTransform& transform, QList<ZQObjectPtr>& objects)
+{
+    const QString tablePath = dBaseFilePath();
+    // The row read last, for the records after it that name it again.
+    qint64 lastRow = -1;
+    std::optional<AttributeDictionary> lastAttributes;
+    quint64 lastKeptAsText = 0;
     for (const ShapeRecord& record : records()) {
         if (m_shouldAbort || wasCutShort())
             break;
@@ -396,7 +507,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
                                       .arg(record.contentLength)
                                       .arg(shapeType.value_or(-1)));
         if (!shapeType) {
-            countDamagedRecord(record);
+            countDamagedRecord(record, damageOf(record));
             continue;
         }
         std::optional<QPainterPath> path = makePathForShapeEsriRecord(*shapeType, record);
@@ -407,23 +518,27 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
             ++m_objectsOutOfViewCount;
             continue;
         }
-        quint64 keptAsText = 0;
-        const std::optional<AttributeDictionary> attributes =
-            m_readMetadata ? metadataForRecord(record.number - 1, &keptAsText) : std::nullopt;
-        m_numbersKeptAsTextCount += keptAsText;
+        if (m_readMetadata && record.number - 1 != lastRow) {
+            lastRow = record.number - 1;
+            lastKeptAsText = 0;
+            lastAttributes = metadataForRecord(lastRow, &lastKeptAsText);
+        }
+        const AttributeDictionary* attributes = m_readMetadata && lastAttributes ? &*lastAttributes : nullptr;
+        m_numbersKeptAsTextCount += m_readMetadata ? lastKeptAsText : 0;
         if (!m_objectFactory)
             continue;
         ZQObjectPtr object;
         try {
-            object = m_objectFactory->objectForShapeWithPathAttributes(*shapeType, *path,
-                                                                       attributes ? &*attributes : nullptr);
+            object = m_objectFactory->objectForShapeWithPathAttributes(*shapeType, *path, attributes);
+        } catch (const std::bad_alloc&) {
+            throw;
         } catch (const std::exception& e) {
             ZQLog(QStringLiteral("exception while parsing shapefile - object info will be logged and skipped: "
                                  "#:%1; type = %2, pb = %3, meta = %4, exception = %5")
                       .arg(record.number)
                       .arg(*shapeType)
                       .arg(rectText(path->boundingRect()))
-                      .arg(attributesText(attributes ? &*attributes : nullptr))
+                      .arg(attributesText(attributes))
                       .arg(QString::fromUtf8(e.what())));
             ++m_errorsCount;
             ++m_objectsNotLoadedCount;
@@ -435,12 +550,6 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
         objects.append(object);
         ++m_objectsCount;
     }
-    if (wasCutShort()) {
-        ++m_errorsCount;
-        m_errorString = QCoreApplication::translate("ZQESRIFile", "The shapefile changed while it was being read.");
-        return std::nullopt;
-    }
-    return objects;
 }
 
 void ZQESRIFile::prepareObjectForRecord(const ZQObjectPtr& object, const ShapeRecord& record, const QString& tablePath)

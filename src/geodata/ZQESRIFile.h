@@ -1,11 +1,11 @@
 #pragma once
 
-// One shapefile set: the geometry (.shp), its dBase attribute table (.dbf), the code page
-// (.cpg) and the projection (.prj), all of one base name, each only when it is a regular
-// file within a size limit. The .shp and .dbf are mapped, not copied, and read in place; a
-// parse that finds one of them cut short by another program meanwhile fails with a reason.
-// Every size the files declare is checked before it is used; a damaged record is skipped
-// and counted as an error.
+// One shapefile set: the geometry (.shp), its index (.shx), its dBase attribute table (.dbf),
+// the code page (.cpg) and the projection (.prj), all of one base name, each only when it is
+// a regular file within a size limit. The .shp, .shx and .dbf are mapped, not copied, and
+// read in place; a parse that finds one of them cut short by another program meanwhile fails
+// with a reason. Every size the files declare is checked before it is used; a damaged record
+// is skipped and counted as an error, and the reader tells why.
 
 #include "geodata/AttributeValue.h"
 #include "geodata/DBaseTable.h"
@@ -39,6 +39,7 @@ struct ShapefileContents {
     std::optional<QByteArray> dbf;
     std::optional<QByteArray> cpg;
     std::optional<QByteArray> prj;
+    std::optional<QByteArray> shx;
 };
 
 } // namespace geodata
@@ -67,11 +68,14 @@ public:
     qint32 fileShapeType() const;
     // Records that start before the end of the buffer; 0 when the header check fails.
     quint64 countOfObjects() const;
-    geodata::ShapeRecordRange records() const { return geodata::ShapeRecordRange(m_shp); }
+    // The records in file order; after a record whose length is damaged the walk goes on at
+    // the next record the index names, and without an index it ends there.
+    geodata::ShapeRecordRange records() const { return geodata::ShapeRecordRange(m_shp, geodata::ShapeIndex(m_shx)); }
 
     // The path of a Point, PolyLine, Polygon or MultiPoint record (each of its points a
     // sub-path of no length); nullopt for other shape types, for geometry without points
-    // and for damaged records (counted as errors).
+    // and for damaged records (counted as errors), among them records whose points all have
+    // coordinates that are no finite numbers.
     std::optional<QPainterPath> makePathForShapeEsriRecord(qint32 shapeType, const geodata::ShapeRecord& record);
 
     // --- Attributes -----------------------------------------------------------------------
@@ -84,10 +88,15 @@ public:
     // Attributes of a dBase row (record number - 1) keyed by lower-cased field name; numbers
     // beyond a double's range stay text and are added to `numbersKeptAsText`.
     std::optional<geodata::AttributeDictionary> metadataForRecord(qint64 row, quint64* numbersKeptAsText = nullptr) const;
-    // What the attributes an import keeps with its objects may take.
-    static constexpr qint64 kAttributeMemoryBudget = qint64(1) << 30;
+    // What the attributes an import keeps with its objects may take when `available` bytes of
+    // memory are free: half of it, the other half left for the shapes and everything else.
+    static qint64 attributeMemoryBudgetForAvailableMemory(qint64 available);
+    // The budget for the memory free now (1 GiB when that cannot be known), unless one is set.
+    qint64 attributeMemoryBudget() const;
+    void setAttributeMemoryBudget(std::optional<qint64> bytes) { m_attributeMemoryBudget = bytes; }
     // Why the records' attributes would pass the budget once read; empty when they fit or
-    // are not read. A parse refuses such a set before reading it.
+    // are not read. Records that name one row share its attributes, so each row counts once.
+    // A parse refuses such a set before reading it; without its attributes it may be read.
     QString attributeBudgetProblem() const;
 
     // --- Projection -----------------------------------------------------------------------
@@ -120,12 +129,14 @@ public:
     double progressFractionForProgressShouldCancel(geodata::ImportProgress* progress, bool shouldCancel);
 
     // Makes one object per record through the object factory, with paths simplified in the
-    // file's coordinates and then mapped by `transform`. Each object carries the user info
+    // file's coordinates and then mapped by `transform`. Records that name the row just read
+    // are handed the same attributes, not a new copy. Each object carries the user info
     // "QVNL_ORIGINAL_RECORD_NUMBER" (its dBase row) and "QVNL_ORIGINAL_FILE_PATH" (the .dbf),
     // is handed to the delegate and, when made off the main thread, moved to it. Nullopt,
     // with the error string set, when the header check fails, the transform is not
-    // invertible, or the .shp or .dbf was cut short meanwhile (counted as an error). Stops
-    // before the next record once an abort is asked for.
+    // invertible, the .shp or .dbf was cut short meanwhile, or memory ran out (each counted as
+    // one error): what was made is then let go at once. Stops before the next record once an
+    // abort is asked for.
     std::optional<QList<ZQObjectPtr>> parseUsingTransform(const QTransform& transform);
     std::optional<QList<ZQObjectPtr>> parse() { return parseUsingTransform(QTransform()); }
     // Hands a new object to the delegate (on the parsing thread).
@@ -180,10 +191,15 @@ public:
     quint64 countOfErrors() const { return m_errorsCount; }
     quint64 countOfObjectsRead() const { return m_objectsCount; }
     quint64 countOfObjectsNotRead() const { return m_objectsNotLoadedCount; }
+    // Why the last parse skipped damaged records, beside the error string (which tells of the
+    // companion files): how many, and what was wrong with the first. Empty when none was.
+    QString damagedRecordsDescription() const;
     // Records the last parse left out for lying wholly outside the document rectangle.
     quint64 countOfObjectsOutOfView() const { return m_objectsOutOfViewCount; }
     // Numeric attributes of the last parse beyond a double's range, kept as their text.
     quint64 countOfNumbersKeptAsText() const { return m_numbersKeptAsTextCount; }
+    // Whether the last parse stopped because an allocation failed.
+    bool ranOutOfMemory() const { return m_ranOutOfMemory; }
     // Safe from another thread: the parse stops before its next record.
     void setShouldAbort(bool abort) { m_shouldAbort = abort; }
     bool didAbort() const { return m_shouldAbort; }
@@ -192,15 +208,19 @@ private:
     // `unreadableTable` says why a .dbf that is there could not be read.
     void load(geodata::ShapefileContents contents, const QString& unreadableTable = {});
     void countUnreadCompanion(const QString& message);
+    // Why a record that does not decode is damaged, as the sentence after "Record n (at byte m)".
+    static QString damageOf(const geodata::ShapeRecord& record);
+    void countDamagedRecord(const geodata::ShapeRecord& record, const QString& damage);
     // Whether another program cut the mapped .shp or .dbf short under the reader.
     bool wasCutShort() const;
-    void countDamagedRecord(const geodata::ShapeRecord& record);
     void pc_point(const geodata::ShapeGeometry& geometry);
     void pc_poly(const geodata::ShapeGeometry& geometry, bool closesRings);
     void pc_multipoint(const geodata::ShapeGeometry& geometry);
     void appendPoints(const geodata::ShapeGeometry& geometry, quint32 first, quint32 count);
     bool isInView(const QPainterPath& path) const;
     // Sets the user info of a new object and, off the main thread, moves it there.
+    // The record walk of a parse; throws std::bad_alloc on from wherever it ran out of memory.
+    void readRecords(const QTransform& transform, QList<ZQObjectPtr>& objects);
     void prepareObjectForRecord(const ZQObjectPtr& object, const geodata::ShapeRecord& record, const QString& tablePath);
     QRectF boundsOfRecords() const;
     // The parse of a threaded import; never throws.
@@ -213,8 +233,10 @@ private:
     QString m_unreadableGeometry; // why the .shp could not be read
     std::optional<geodata::MappedFile> m_shpFile;
     std::optional<geodata::MappedFile> m_dbfFile;
+    std::optional<geodata::MappedFile> m_shxFile;
     QByteArray m_shp;
     QByteArray m_dbf;
+    QByteArray m_shx;
     std::optional<geodata::DBaseTable> m_table;
     geodata::DBaseTable::TextEncoding m_textEncoding = geodata::DBaseTable::TextEncoding::Latin1;
     std::optional<QString> m_stringEncoding;
@@ -234,7 +256,11 @@ private:
     std::atomic<quint64> m_objectsOutOfViewCount{0};
     std::atomic<quint64> m_numbersKeptAsTextCount{0};
     std::atomic<bool> m_shouldAbort{false};
+    bool m_ranOutOfMemory = false;
+    std::optional<qint64> m_attributeMemoryBudget;
     QString m_errorString;
+    quint64 m_damagedRecordsCount = 0; // by the last parse
+    QString m_firstDamage;             // of the last parse, as a sentence
     bool m_readMetadata = true;
     bool m_discardOutOfViewObjects = false;
     QRectF m_documentRect;

@@ -25,14 +25,13 @@ std::shared_ptr<ZQShapefileSimplifier> makeSimplifierNamed(const QString& classN
     return simplifier;
 }
 
-// The range QPainterPath accepts without a warning.
-bool isDrawable(QPointF point)
+} // namespace
+
+bool ZQShapefilePathConverter::isDrawable(QPointF point)
 {
     auto valid = [](double c) { return std::isfinite(c) && std::abs(c) < 1e128; };
     return valid(point.x()) && valid(point.y());
 }
-
-} // namespace
 
 void ZQShapefilePathConverter::init()
 {

@@ -20,6 +20,8 @@ public:
     // "kImportOptionSettingSimplifyAlgorithmClassname" ("ZQDouglasPeuckerSimplifier" when
     // absent), set up by its init. A name of any other class gives no simplifier.
     void init();
+    // Whether a path can hold the point: finite coordinates within the range it draws.
+    static bool isDrawable(QPointF point);
 
     // Starts a new, empty path; `sizeHint` is the number of points to come, when known.
     virtual void beginPath(qsizetype sizeHint = 0);

@@ -14,6 +14,7 @@
 #include "support/ShapefileBuilders.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
+#include <new>
 
 using mapdocumenttest::activeMappingLayer;
 using mapdocumenttest::newMapDocument;
@@ -33,12 +35,17 @@ namespace {
 class PathMaker : public ZQShapefileObjectMaker {
 public:
     std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32, const QPainterPath& path,
-                                                               const geodata::AttributeDictionary*) override
+                                                               const geodata::AttributeDictionary* attributes) override
     {
-        if (holdsFirstRecord && ++requests == 1) {
+        ++requests;
+        if (holdsFirstRecord && requests == 1) {
             parsing.release();
             released.acquire();
         }
+        if (attributes)
+            ++withAttributes;
+        if (requests == runsOutOfMemoryAt)
+            throw std::bad_alloc();
         if (makesNothing)
             return nullptr;
         // A style of its own, as the application's factory makes: the shared default belongs to the main thread.
@@ -47,7 +54,9 @@ public:
     }
     bool holdsFirstRecord = false;
     bool makesNothing = false;
+    int runsOutOfMemoryAt = -1;
     int requests = 0;
+    int withAttributes = 0;
     QSemaphore parsing, released;
 };
 
@@ -218,6 +227,7 @@ TEST_F(ShapefileImportCommand, TheImportSaysHowManyNumbersWereKeptAsTextAndRefus
     QByteArray wide = shapefiletest::DbfBuilder(fields).bytes() + QByteArray(200'000, ' ');
     qToLittleEndian(quint32(200'000), wide.data() + 4);
     shapefiletest::ShpBuilder points;
+    points.setBounds({0, 0, 399, 499});
     for (int i = 0; i < 200'000; ++i)
         points.addPoints(1, {{double(i % 400), double(i / 400)}});
     const QString widePath = writeSet(QStringLiteral("Wide"), points.bytes());
@@ -228,11 +238,49 @@ TEST_F(ShapefileImportCommand, TheImportSaysHowManyNumbersWereKeptAsTextAndRefus
     EXPECT_FALSE(document->importShapefileAtURL(QUrl::fromLocalFile(widePath)));
     QMessageBox* refusal = shownMessageBox();
     ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->text(), QStringLiteral("The file “Wide.shp” could not be imported."));
+    EXPECT_EQ(refusal->text(), QStringLiteral("The attributes of “Wide.shp” do not fit in memory."));
     EXPECT_TRUE(refusal->informativeText().contains(QStringLiteral("2046 fields"))) << refusal->informativeText().toStdString();
+    EXPECT_TRUE(refusal->informativeText().endsWith(QStringLiteral("Its shapes can be imported without their attributes.")));
     refusal->reject();
     finishImports();
     EXPECT_EQ(document->drawing()->countOfLayers(), layers);
+
+    // The shapes alone, when the user asks for them (fitted afresh, not lined up with the gauges).
+    document->setShapefileTransform(std::nullopt);
+    document->importShapefileAtURL(QUrl::fromLocalFile(widePath));
+    QMessageBox* offer = shownMessageBox();
+    ASSERT_TRUE(offer);
+    ASSERT_EQ(offer->buttons().size(), 2);
+    QAbstractButton* withoutAttributes = offer->buttons().first();
+    for (QAbstractButton* button : offer->buttons())
+        if (button->text() == QStringLiteral("Import Without Attributes"))
+            withoutAttributes = button;
+    EXPECT_EQ(withoutAttributes->text(), QStringLiteral("Import Without Attributes"));
+    host->maker->requests = host->maker->withAttributes = 0;
+    withoutAttributes->click();
+    finishImports();
+    EXPECT_EQ(document->drawing()->countOfLayers(), layers + 1);
+    EXPECT_EQ(activeMappingLayer(*document)->countOfObjects(), 200'000);
+    EXPECT_EQ(host->maker->requests, 200'000);
+    EXPECT_EQ(host->maker->withAttributes, 0);
+}
+
+TEST_F(ShapefileImportCommand, AnImportThatRunsOutOfMemoryStopsAndSaysSoOnce)
+{
+    const int layers = document->drawing()->countOfLayers();
+    host->maker->runsOutOfMemoryAt = 2;
+    document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
+    finishImports();
+    EXPECT_EQ(host->maker->requests, 2) << "no record is tried after the failure";
+    EXPECT_EQ(document->drawing()->countOfLayers(), layers);
+    QMessageBox* told = shownMessageBox();
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->text(), QStringLiteral("Nothing was imported from “Rivers of Wales.shp”."));
+    EXPECT_EQ(told->informativeText(),
+              QStringLiteral("There was not enough memory to import it: the import stopped at record 2 of 3."));
+    told->reject();
+    finishImports();
+    EXPECT_FALSE(shownMessageBox()) << "told once";
 }
 
 TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileThatIsNoShapefileIsNamed)
@@ -273,6 +321,45 @@ TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileTh
     box->reject();
     finishImports();
     EXPECT_EQ(document->drawing()->countOfLayers(), initialCount);
+}
+
+TEST_F(ShapefileImportCommand, DamagedRecordsAreExplainedWhetherOrNotAnythingElseLands)
+{
+    // Points that are not numbers in a box of no size: nothing to place, and the alert says why.
+    shapefiletest::ShpBuilder nowhere;
+    nowhere.setBounds({0, 0, 0, 0});
+    for (int i = 0; i < 3; ++i)
+        nowhere.addPoints(1, {{qQNaN(), qQNaN()}});
+    document->importShapefileAtURL(QUrl::fromLocalFile(writeSet(QStringLiteral("Nowhere"), nowhere.bytes())));
+    finishImports();
+    QMessageBox* nothing = shownMessageBox();
+    ASSERT_TRUE(nothing);
+    EXPECT_EQ(nothing->text(), QStringLiteral("Nothing was imported from “Nowhere.shp”."));
+    EXPECT_TRUE(nothing->informativeText().contains(
+        QStringLiteral("3 damaged records were skipped. The first: Record 1 (at byte 100) has no point whose coordinates")))
+        << nothing->informativeText().toStdString();
+    nothing->reject();
+    finishImports();
+
+    // A record of negative length before a good one: the index finds the good one, which lands.
+    shapefiletest::ShpBuilder mixed;
+    mixed.setBounds({0, 0, 10, 10});
+    mixed.addContent(QByteArray(20, '\0'), 0xFFFFFFF0);
+    mixed.addParts(3, {{{0, 0}, {10, 10}}});
+    const QString path = writeSet(QStringLiteral("Mixed"), mixed.bytes());
+    QFile index(QFileInfo(path).path() + QStringLiteral("/Mixed.shx"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly) && index.write(mixed.indexBytes()) > 0);
+    index.close();
+    document->importShapefileAtURL(QUrl::fromLocalFile(path));
+    finishImports();
+    EXPECT_EQ(activeMappingLayer(*document)->countOfObjects(), 1);
+    QMessageBox* skipped = shownMessageBox();
+    ASSERT_TRUE(skipped);
+    EXPECT_EQ(skipped->text(), QStringLiteral("Some records of “Mixed.shp” could not be read."));
+    EXPECT_EQ(skipped->informativeText(),
+              QStringLiteral("A damaged record was skipped. Record 1 (at byte 100) declares a negative length."));
+    skipped->reject();
+    finishImports();
 }
 
 TEST_F(ShapefileImportCommand, AStoppedImportLandsWhatItReadAsOneStepThatRedoesWithItsLayerActive)

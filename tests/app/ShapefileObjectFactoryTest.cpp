@@ -4,6 +4,7 @@
 // leave on objects.
 
 #include "app/import/ZQShapefileObjectFactory.h"
+#include "geodata/ZQESRIFile.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -12,12 +13,14 @@
 #include "platform/vantrix/drawables/VXRoundRectShape.h"
 #include "platform/vantrix/styles/VXRastGroup.h"
 #include "support/ArchiveTesting.h"
+#include "support/ShapefileBuilders.h"
 
 #include <QCoreApplication>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <limits>
 #include <thread>
 
@@ -152,6 +155,68 @@ TEST_F(ShapefileObjectFactoryTest, MakesOneKindOfObjectPerShapeTypeWithAttribute
     points.moveTo(2, 2);
     EXPECT_FALSE(factory->objectForShapeWithPathAttributes(8, points, &attributes));
     EXPECT_FALSE(factory->objectForShapeWithPathAttributes(13, line, &attributes));
+}
+
+// Records that name one row (or rows alike) keep one copy of its attributes between them.
+TEST_F(ShapefileObjectFactoryTest, ObjectsWithAlikeAttributesShareOneCopyUntilOneChanges)
+{
+    auto factory = ZQShapefileObjectFactory::makeFactory();
+    auto row = [](const QString& name) {
+        AttributeDictionary attributes;
+        attributes.insert(QStringLiteral("name"), AttributeValue::string(name));
+        attributes.insert(QStringLiteral("lanes"), AttributeValue::integer(2));
+        return attributes;
+    };
+    auto valuesOf = [](const ZQObjectPtr& object) {
+        return std::dynamic_pointer_cast<VXDrawableObject>(object)->metadataValues();
+    };
+    const AttributeDictionary high = row(QStringLiteral("High Street"));
+    const ZQObjectPtr first = factory->objectForShapeWithPathAttributes(3, square(0, 0), &high);
+    const ZQObjectPtr again = factory->objectForShapeWithPathAttributes(3, square(10, 0), &high);
+    const AttributeDictionary mill = row(QStringLiteral("Mill Lane"));
+    const ZQObjectPtr other = factory->objectForShapeWithPathAttributes(3, square(20, 0), &mill);
+    const AttributeDictionary highReadAgain = row(QStringLiteral("High Street"));
+    const ZQObjectPtr alike = factory->objectForShapeWithPathAttributes(5, square(30, 0), &highReadAgain);
+
+    EXPECT_TRUE(valuesOf(first).isSharedWith(valuesOf(again)));
+    EXPECT_TRUE(valuesOf(first).isSharedWith(valuesOf(alike)));
+    EXPECT_FALSE(valuesOf(first).isSharedWith(valuesOf(other)));
+    EXPECT_EQ(valuesOf(other).value(QStringLiteral("name")).value.toString(), QStringLiteral("Mill Lane"));
+
+    // A change to one object's attributes leaves the others' alone.
+    std::dynamic_pointer_cast<VXDrawableObject>(alike)->setMetadataItemValueForKey(QStringLiteral("Market Street"),
+                                                                                   QStringLiteral("NAME"));
+    EXPECT_EQ(valuesOf(alike).value(QStringLiteral("name")).value.toString(), QStringLiteral("Market Street"));
+    EXPECT_EQ(valuesOf(first).value(QStringLiteral("name")).value.toString(), QStringLiteral("High Street"));
+    EXPECT_TRUE(valuesOf(first).isSharedWith(valuesOf(again)));
+}
+
+// Points that all name the one row of a table of 2,046 fields: one copy of the row for all.
+TEST_F(ShapefileObjectFactoryTest, AnImportWhoseRecordsNameOneRowKeepsItOnce)
+{
+    QList<shapefiletest::DbfBuilder::Field> fields;
+    for (int i = 0; i < 2046; ++i)
+        fields.append({QByteArray("F") + QByteArray::number(i), 'C', 0});
+    shapefiletest::DbfBuilder table(fields);
+    table.addRow({});
+    shapefiletest::ShpBuilder shp;
+    for (int i = 0; i < 2000; ++i)
+        shp.addPoints(1, {{double(i), 0}});
+    QByteArray bytes = shp.bytes();
+    for (qsizetype offset = 100; offset < bytes.size(); offset += 28)
+        qToBigEndian(quint32(1), bytes.data() + offset);
+    auto reader = std::make_shared<ZQESRIFile>();
+    reader->initWithContents({bytes, table.bytes()});
+    reader->setObjectFactory(ZQShapefileObjectFactory::makeFactory());
+    const auto objects = reader->parse();
+    ASSERT_TRUE(objects);
+    ASSERT_EQ(objects->size(), 2000);
+    const auto values = [](const ZQObjectPtr& object) {
+        return std::dynamic_pointer_cast<VXDrawableObject>(object)->metadataValues();
+    };
+    EXPECT_EQ(values(objects->first()).size(), 2046);
+    EXPECT_TRUE(std::all_of(objects->cbegin(), objects->cend(),
+                            [&](const ZQObjectPtr& object) { return values(object).isSharedWith(values(objects->first())); }));
 }
 
 TEST_F(ShapefileObjectFactoryTest, PointsBecomeSymbolsOfTheInstalledMaster)

@@ -1,7 +1,8 @@
 // Reads arbitrary bytes as a shapefile set. The input is split into the set's files:
 // a flags byte, a 32-bit length and the .shp, a 16-bit length and the .prj, and the rest
 // as the .dbf. Flag bits: 1 fixes the .shp's length word so that the records are walked,
-// 2 supplies the .dbf, 4 a "UTF-8" code page, 8 the .prj.
+// 2 supplies the .dbf, 4 a "UTF-8" code page, 8 the .prj, 16 the .prj's bytes as the index
+// (.shx) instead, its file code set.
 #include "ShapefileReading.h"
 
 #include "geodata/ZQESRIFile.h"
@@ -57,9 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         qToBigEndian(quint32(shp.size() / 2), shp.data() + 24);
 
     ZQESRIFile file;
+    std::optional<QByteArray> index;
+    if (flags & 16) {
+        index = prj;
+        if (index->size() >= 4)
+            qToBigEndian(quint32(9994), index->data());
+    }
     file.initWithContents({shp, flags & 2 ? std::optional(dbf) : std::nullopt,
                            flags & 4 ? std::optional(QByteArray("UTF-8")) : std::nullopt,
-                           flags & 8 ? std::optional(prj) : std::nullopt});
+                           flags & 8 && !(flags & 16) ? std::optional(prj) : std::nullopt, index});
     fuzz::readWholeSet(file);
     return 0;
 }

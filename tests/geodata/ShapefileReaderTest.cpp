@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <gtest/gtest.h>
+#include <new>
 #include <stdexcept>
 
 using geodata::AttributeValue;
@@ -201,6 +202,69 @@ TEST(ShapefileGeometry, LyingRecordsAreSkippedAndCountedWhileTheRestIsRead)
     ASSERT_TRUE(geometry);
     EXPECT_EQ(geometry->pointCount(), 2u);
     EXPECT_EQ(geometry->point(1), QPointF(1, 1));
+}
+
+// A record whose length is negative hides where the next one begins: the index finds it.
+TEST(ShapefileGeometry, ARecordOfNegativeLengthIsExplainedAndTheIndexFindsTheRecordAfterIt)
+{
+    ShpBuilder shp;
+    QByteArray bad;
+    append(bad, qint32(1));
+    appendPoints(bad, {{1, 1}});
+    shp.addContent(bad, 0xFFFFFFF0); // -16 words
+    shp.addPoints(1, {{7, 8}});
+    shp.addParts(3, {{{0, 0}, {4, 4}}});
+
+    auto alone = reader(shp.bytes());
+    EXPECT_TRUE(paths(*alone).isEmpty());
+    EXPECT_EQ(alone->countOfErrors(), 1u);
+    EXPECT_EQ(alone->damagedRecordsDescription(),
+              QStringLiteral("A damaged record was skipped. Record 1 (at byte 100) declares a negative length. The 136 "
+                             "bytes after its header were not read: without the shapefile's index (.shx) the records "
+                             "there cannot be found."));
+
+    auto indexed = std::make_shared<ZQESRIFile>();
+    indexed->initWithContents({shp.bytes(), DbfBuilder({}).bytes(), {}, {}, shp.indexBytes()});
+    const QList<QPainterPath> found = paths(*indexed);
+    ASSERT_EQ(found.size(), 2);
+    EXPECT_EQ(elements(found[0]), QStringList{"M 7 8"});
+    EXPECT_EQ(indexed->countOfObjects(), 3u);
+    EXPECT_EQ(indexed->countOfErrors(), 1u);
+    EXPECT_EQ(indexed->damagedRecordsDescription(),
+              QStringLiteral("A damaged record was skipped. Record 1 (at byte 100) declares a negative length."));
+
+    // An index that is no index, or whose entries point back, cannot turn the walk round.
+    QByteArray looping = shp.indexBytes();
+    qToBigEndian(quint32(50), looping.data() + 108);
+    for (const QByteArray& index : {QByteArray("not an index"), looping}) {
+        auto file = std::make_shared<ZQESRIFile>();
+        file->initWithContents({shp.bytes(), DbfBuilder({}).bytes(), {}, {}, index});
+        EXPECT_LE(paths(*file).size(), 2);
+        EXPECT_LE(file->countOfObjects(), 3u);
+    }
+}
+
+TEST(ShapefileGeometry, RecordsWithoutAFinitePointAreDamagedAndSaySo)
+{
+    ShpBuilder shp;
+    shp.setBounds({0, 0, 0, 0});
+    for (int i = 0; i < 3; ++i)
+        shp.addPoints(1, {{qQNaN(), qQNaN()}});
+    shp.addParts(3, {{{qInf(), 0}, {1e200, 1}}});
+    auto file = reader(shp.bytes());
+    EXPECT_TRUE(paths(*file).isEmpty());
+    EXPECT_EQ(file->countOfErrors(), 4u);
+    EXPECT_EQ(file->damagedRecordsDescription(),
+              QStringLiteral("4 damaged records were skipped. The first: Record 1 (at byte 100) has no point whose "
+                             "coordinates are finite numbers of a usable size."));
+    // A null shape and a polyline of no points are no damage.
+    ShpBuilder empty;
+    empty.addPoints(0);
+    empty.addParts(3, {});
+    auto plain = reader(empty.bytes());
+    EXPECT_TRUE(paths(*plain).isEmpty());
+    EXPECT_EQ(plain->countOfErrors(), 0u);
+    EXPECT_TRUE(plain->damagedRecordsDescription().isEmpty());
 }
 
 TEST(ShapefileAttributes, DecodeEveryFieldTypeUnderLowerCasedKeys)
@@ -469,4 +533,110 @@ TEST(ShapefileAttributes, ASetWhoseAttributesWouldPassTheBudgetIsRefusedBeforeRe
     ASSERT_TRUE(small->parse());
     ASSERT_EQ(factory->requests.size(), 100);
     EXPECT_EQ(factory->requests.last().attributes->size(), 2046);
+}
+
+TEST(ShapefileAttributes, TheBudgetIsHalfTheFreeMemoryAndEachRowCountsOnce)
+{
+    EXPECT_EQ(ZQESRIFile::attributeMemoryBudgetForAvailableMemory(qint64(8) << 30), qint64(4) << 30);
+    EXPECT_EQ(ZQESRIFile::attributeMemoryBudgetForAvailableMemory(0), 0);
+    EXPECT_EQ(ZQESRIFile::attributeMemoryBudgetForAvailableMemory(-5), 0);
+
+    DbfBuilder table({{"NAME", 'C', 20}, {"LANES", 'N', 4}});
+    ShpBuilder shp;
+    for (int i = 0; i < 50; ++i) {
+        table.addRow({"Main Street", "2"});
+        shp.addPoints(1, {{double(i), 0}});
+    }
+    auto file = reader(shp.bytes(), table.bytes());
+    const qint64 needed = geodata::DBaseTable::read(table.bytes())->attributeBytesOfRows(50);
+    file->setAttributeMemoryBudget(needed);
+    EXPECT_TRUE(file->attributeBudgetProblem().isEmpty());
+    file->setAttributeMemoryBudget(needed - 1);
+    EXPECT_TRUE(file->attributeBudgetProblem().startsWith(QStringLiteral("Its attributes (2 fields for each of 50 records)")));
+    // Without their attributes the shapes fit whatever the budget.
+    file->setReadMetadata(false);
+    EXPECT_TRUE(file->attributeBudgetProblem().isEmpty());
+    EXPECT_EQ(paths(*file).size(), 50);
+
+    // A row that every record names counts once, and is read once for all of them.
+    DbfBuilder one({{"NAME", 'C', 20}, {"LANES", 'N', 4}});
+    one.addRow({"Main Street", "2"});
+    auto shared = reader(shp.bytes(), one.bytes());
+    shared->setAttributeMemoryBudget(geodata::DBaseTable::read(one.bytes())->attributeBytesOfRows(1));
+    EXPECT_TRUE(shared->attributeBudgetProblem().isEmpty());
+}
+
+namespace {
+
+// 200,000 points that all name row 1 of a one-row table of 2,046 fields.
+std::shared_ptr<ZQESRIFile> pointsNamingOneWideRow()
+{
+    QList<DbfBuilder::Field> fields;
+    for (int i = 0; i < 2046; ++i)
+        fields.append({QByteArray("F") + QByteArray::number(i), 'C', 0});
+    DbfBuilder table(fields);
+    table.addRow({});
+    ShpBuilder shp;
+    for (int i = 0; i < 200'000; ++i)
+        shp.addPoints(1, {{double(i % 500), double(i / 500)}});
+    QByteArray bytes = shp.bytes();
+    for (qsizetype offset = 100; offset < bytes.size(); offset += 28)
+        qToBigEndian(quint32(1), bytes.data() + offset);
+    return reader(bytes, table.bytes());
+}
+
+} // namespace
+
+TEST(ShapefileAttributes, RecordsNamingOneRowShareOneCopyOfIt)
+{
+    auto file = pointsNamingOneWideRow();
+    EXPECT_TRUE(file->attributeBudgetProblem().isEmpty());
+    struct SharingFactory : ZQShapefileObjectMaker {
+        std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32, const QPainterPath&,
+                                                                   const geodata::AttributeDictionary* attributes) override
+        {
+            if (!attributes)
+                ++withoutAttributes;
+            else if (!first)
+                first = *attributes;
+            else
+                unshared += !attributes->isSharedWith(*first);
+            return nullptr;
+        }
+        std::optional<geodata::AttributeDictionary> first;
+        int unshared = 0, withoutAttributes = 0;
+    };
+    auto factory = std::make_shared<SharingFactory>();
+    file->setObjectFactory(factory);
+    ASSERT_TRUE(file->parse());
+    ASSERT_TRUE(factory->first);
+    EXPECT_EQ(factory->first->size(), 2046);
+    EXPECT_EQ(factory->unshared, 0);
+    EXPECT_EQ(factory->withoutAttributes, 0);
+}
+
+TEST(ShapefileParse, AnAllocationThatFailsEndsTheParseAtOnceAndLetsGoOfWhatItMade)
+{
+    ShpBuilder shp;
+    for (int i = 0; i < 5; ++i)
+        shp.addPoints(1, {{double(i), 0}});
+    auto file = reader(shp.bytes());
+    auto factory = std::make_shared<RecordingFactory>();
+    factory->onRequest = [&] {
+        if (factory->requests.size() == 3)
+            throw std::bad_alloc();
+    };
+    file->setObjectFactory(factory);
+    const quint64 errorsBefore = file->countOfErrors();
+    EXPECT_FALSE(file->parse());
+    EXPECT_EQ(factory->requests.size(), 3) << "no record after the failure is tried";
+    EXPECT_TRUE(file->ranOutOfMemory());
+    EXPECT_EQ(file->countOfErrors(), errorsBefore + 1);
+    EXPECT_EQ(file->errorString(),
+              QStringLiteral("There was not enough memory to import it: the import stopped at record 3 of 5."));
+
+    factory->onRequest = nullptr;
+    factory->requests.clear();
+    EXPECT_EQ(file->parse()->size(), 5);
+    EXPECT_FALSE(file->ranOutOfMemory());
 }

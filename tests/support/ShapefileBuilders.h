@@ -75,6 +75,7 @@ public:
     // A record with this content, declaring `declaredWords` 16-bit words (its real size by default).
     void addContent(const QByteArray& content, qint64 declaredWords = -1)
     {
+        m_index.append({quint32((100 + m_records.size()) / 2), quint32(content.size() / 2)});
         append(m_records, ++m_count, true);
         append(m_records, quint32(declaredWords >= 0 ? declaredWords : content.size() / 2), true);
         m_records.append(content);
@@ -95,8 +96,20 @@ public:
         file.append(32, '\0');
         return file + m_records;
     }
+    // The index (.shx): every record's offset and real length, in 16-bit words.
+    QByteArray indexBytes() const
+    {
+        QByteArray file = bytes().left(100);
+        qToBigEndian(quint32((100 + 8 * m_index.size()) / 2), file.data() + 24);
+        for (const auto& [offset, length] : m_index) {
+            append(file, offset, true);
+            append(file, length, true);
+        }
+        return file;
+    }
 
 private:
+    QList<std::pair<quint32, quint32>> m_index;
     QByteArray m_records;
     quint32 m_count = 0;
     QRectF m_bounds{-10, -20, 20, 40};

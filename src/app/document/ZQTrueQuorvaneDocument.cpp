@@ -144,6 +144,18 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
     setActiveLayerUndoably(layer.get());
     undoManager()->setActionName(tr("Import Shapefile"));
     reportNumbersKeptAsText(*file);
+    reportDamagedRecords(*file);
+}
+
+void ZQTrueQuorvaneDocument::reportDamagedRecords(const ZQESRIFile& file)
+{
+    const QString damage = file.damagedRecordsDescription();
+    if (damage.isEmpty())
+        return;
+    platform::Alert alert;
+    alert.setMessageText(tr("Some records of “%1” could not be read.").arg(QFileInfo(file.URL().toLocalFile()).fileName()));
+    alert.setInformativeText(damage);
+    alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
 }
 
 void ZQTrueQuorvaneDocument::reportNumbersKeptAsText(const ZQESRIFile& file)
@@ -168,7 +180,9 @@ void ZQTrueQuorvaneDocument::alertNothingImported(const ZQESRIFile& file)
     const bool importedType =
         type == geodata::kPointShape || type == geodata::kPolyLineShape || type == geodata::kPolygonShape;
     QString reason;
-    if (file.countOfObjectsOutOfView() > 0)
+    if (file.ranOutOfMemory())
+        reason = file.errorString();
+    else if (file.countOfObjectsOutOfView() > 0)
         reason = tr("All of its shapes lie outside the drawing. Shapefiles imported after the first one are placed "
                     "to line up with it, and this one covers another area: import it into a new map instead.");
     else if (file.checkHeader() && !importedType)
@@ -176,7 +190,9 @@ void ZQTrueQuorvaneDocument::alertNothingImported(const ZQESRIFile& file)
                     "measures (shape type %1).")
                      .arg(type);
     else
-        reason = tr("None of its records could be read. %1").arg(file.errorString()).trimmed();
+        reason = tr("None of its records could be read. %1 %2")
+                     .arg(file.errorString(), file.damagedRecordsDescription())
+                     .simplified();
     platform::Alert alert;
     alert.setMessageText(tr("Nothing was imported from “%1”.").arg(QFileInfo(file.URL().toLocalFile()).fileName()));
     alert.setInformativeText(reason);
@@ -208,20 +224,38 @@ std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const Q
     const QString path = shapefileAtPath(url.toLocalFile());
     auto reader = std::make_shared<ZQESRIFile>();
     reader->initWithFile(path);
-    const QString problem =
-        reader->checkHeader() ? reader->attributeBudgetProblem() : tr("It is not a shapefile, or it is damaged.");
-    if (!problem.isEmpty()) {
+    const QString name = QFileInfo(path).fileName();
+    if (!reader->checkHeader()) {
         platform::Alert alert;
-        alert.setMessageText(tr("The file “%1” could not be imported.").arg(QFileInfo(path).fileName()));
-        alert.setInformativeText(problem);
+        alert.setMessageText(tr("The file “%1” could not be imported.").arg(name));
+        alert.setInformativeText(tr("It is not a shapefile, or it is damaged."));
         alert.setAlertStyle(platform::Alert::CriticalStyle);
         alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
         return nullptr;
     }
+    if (const QString problem = reader->attributeBudgetProblem(); !problem.isEmpty()) {
+        platform::Alert alert;
+        alert.setMessageText(tr("The attributes of “%1” do not fit in memory.").arg(name));
+        alert.setInformativeText(problem + u' ' + tr("Its shapes can be imported without their attributes."));
+        alert.addButtonWithTitle(tr("Import Without Attributes"));
+        alert.addButtonWithTitle(tr("Cancel"));
+        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), [self = QPointer(this), reader](int answer) {
+            if (!self || answer != platform::Alert::kDefaultReturn)
+                return;
+            reader->setReadMetadata(false);
+            self->beginShapefileImport(reader);
+        });
+        return nullptr;
+    }
+    beginShapefileImport(reader);
+    return reader;
+}
+
+void ZQTrueQuorvaneDocument::beginShapefileImport(const std::shared_ptr<ZQESRIFile>& reader)
+{
     reader->setDiscardOutOfViewObjects(true);
     m_shapefileImports.append(reader);
     reader->beginLoadWithDelegate(this);
-    return reader;
 }
 
 void ZQTrueQuorvaneDocument::cancelShapefileImports()

@@ -44,9 +44,11 @@ public:
     // with the import options under the file list, then imports it.
     Q_INVOKABLE void importShapefile(QObject* sender = nullptr);
     // Imports the .shp at `url` (or a folder's first .shp) into a new layer, on a worker
-    // thread, leaving out what falls outside the drawing. A file that is not a shapefile, or
-    // whose attributes would pass their memory budget, gets an alert naming it and saying why.
-    // Answers the running reader, null when nothing was started.
+    // thread, leaving out what falls outside the drawing. A file that is not a shapefile gets
+    // an alert naming it and saying why; one whose attributes would pass their memory budget
+    // gets an alert saying so that offers to import its shapes without them. An import that
+    // runs out of memory stops and says so once. Answers the running reader, null when
+    // nothing was started (yet).
     std::shared_ptr<ZQESRIFile> importShapefileAtURL(const QUrl& url);
     // Stops the imports under way and forgets them: they deliver nothing to this document.
     void cancelShapefileImports();
@@ -138,8 +140,10 @@ protected:
 
 private:
     void redisplayRuler() const;
+    void beginShapefileImport(const std::shared_ptr<ZQESRIFile>& reader);
     void alertNothingImported(const ZQESRIFile& file);
     void reportNumbersKeptAsText(const ZQESRIFile& file);
+    void reportDamagedRecords(const ZQESRIFile& file);
     // A new layer holding the reader's drawables; null when it made none.
     std::shared_ptr<VXObjectOwnerLayer> makeLayerForImport(const ZQESRIFile& file) const;
     // The layer filled on the reader's worker, or one made now.

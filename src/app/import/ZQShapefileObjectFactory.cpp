@@ -91,14 +91,6 @@ std::shared_ptr<T> instanceOf(const QMetaObject* metaObject)
     return object ? object : std::make_shared<T>();
 }
 
-platform::MetadataContainer::Values metadataValuesFor(const geodata::AttributeDictionary& attributes)
-{
-    platform::MetadataContainer::Values values;
-    for (const auto& [key, value] : attributes)
-        values.insert(key, VXMetadataValue::withTypeValue(value.type(), value.value()));
-    return values;
-}
-
 // Moves the components of a style made on this thread; styles made elsewhere (the defaults)
 // are not this thread's to move.
 void moveComponentsToThread(const VXRasterizerPtr& component, QThread* thread)
@@ -195,7 +187,7 @@ std::shared_ptr<ZQObject> ZQShapefileObjectFactory::objectForShapeWithPathAttrib
     default: return nullptr;
     }
     if (attributes && !attributes->isEmpty())
-        object->initMetadata(metadataValuesFor(*attributes));
+        object->initMetadata(m_attributeValues.valuesFor(*attributes));
     return object;
 }
 

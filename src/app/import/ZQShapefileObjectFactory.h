@@ -1,14 +1,15 @@
 #pragma once
 
 // Turns a shapefile record, already a path in drawing coordinates, into a map object with
-// the record's attributes as its metadata: polygons become shapes (of the class substituted
-// for plain shapes), polylines paths, points placed symbols of the master for imported
-// points (4 x 4 ovals while there is none). Polygons take one default style, or colours
+// the record's attributes as its metadata (one copy for records with alike attributes):
+// polygons become shapes (of the class substituted for plain shapes), polylines paths,
+// points placed symbols of the master for imported points (4 x 4 ovals while there is none). Polygons take one default style, or colours
 // cycled through a named colour list, or palette colours picked by a "mapcolor" attribute.
 //
 // One factory per import, used by its parsing thread only: the styles it makes belong to
 // that import's objects and are shared with nobody else.
 
+#include "app/import/SharedAttributeValues.h"
 #include "app/services/PointSymbolMaster.h"
 #include "geodata/ZQShapefileObjectMaker.h"
 #include "platform/graphics/ColourList.h"
@@ -88,4 +89,5 @@ private:
     quint64 m_autoColourIndex = 0;
     QString m_mapcolorAttributeName;
     QCache<QString, VXStylePtr> m_cachedStyles;
+    SharedAttributeValues m_attributeValues;
 };

@@ -6,6 +6,8 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
 
+#include <algorithm>
+
 namespace platform {
 
 bool MetadataContainer::metadataChangesAreUndoable()
@@ -83,6 +85,11 @@ void MetadataContainer::removeMetadataForKey(const QString& key)
 void MetadataContainer::initMetadata(const Values& values)
 {
     m_searchText.reset();
+    // Taken as they are when the keys already are: objects given one set of values then share it.
+    if (std::all_of(values.keyBegin(), values.keyEnd(), [](const QString& key) { return !key.isEmpty() && key.isLower(); })) {
+        m_metadata = values;
+        return;
+    }
     m_metadata.clear();
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         if (!it.key().isEmpty())
