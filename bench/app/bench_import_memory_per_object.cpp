@@ -14,48 +14,23 @@
 // 3,000 bytes. Painting the map keeps nothing per line.
 
 #include "support/BenchSupport.h"
+#include "support/DocumentShapefileImport.h"
 #include "support/SampleShapefile.h"
 
 #include "app/application/AppClasses.h"
 #include "app/document/ZQTrueQuorvaneDocument.h"
-#include "app/import/ZQShapefileObjectFactory.h"
-#include "geodata/ZQESRIFile.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/model/VXDrawing.h"
-#include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdio>
 
 namespace {
 
 constexpr int kRecords = 200'000;
 constexpr double kTargetBytesPerLine = 3000;
-
-// Imports the file into the document, turning the event loop until the new layer is there.
-qint64 importLines(ZQTrueQuorvaneDocument& document, const QString& shpPath)
-{
-    const int layersBefore = document.drawing()->countOfLayers();
-    auto reader = std::make_shared<ZQESRIFile>();
-    reader->initWithFile(shpPath);
-    reader->setDiscardOutOfViewObjects(true);
-    reader->setObjectFactory(ZQShapefileObjectFactory::makeFactory());
-    QEventLoop loop;
-    QTimer poll;
-    poll.callOnTimeout([&] {
-        if (document.drawing()->countOfLayers() > layersBefore)
-            loop.quit();
-    });
-    poll.start(5);
-    QTimer::singleShot(300'000, &loop, &QEventLoop::quit);
-    reader->beginLoadWithDelegate(&document);
-    loop.exec();
-    const auto* layer = dynamic_cast<const VXObjectOwnerLayer*>(document.drawing()->layers().first().get());
-    return layer ? layer->countOfObjects() : -1;
-}
 
 } // namespace
 
@@ -77,7 +52,7 @@ int main(int argc, char** argv)
     document->drawing()->setDrawingSize(QSizeF(4000, 3000));
 
     const double before = bench::statusMegabytes("VmRSS:");
-    const qint64 lines = importLines(*document, base + QStringLiteral(".shp"));
+    const qint64 lines = bench::importShapefileIntoDocument(*document, base + QStringLiteral(".shp"));
     VXDrawingView view;
     view.resize(1400, 900);
     view.setDrawing(document->drawing());

@@ -2,8 +2,9 @@
 
 // The polyline shapefile the shapefile benchmarks read: `records` records of 4 to 16 vertices
 // (every fifth in two parts) from a deterministic random walk, with a six-field table of
-// every dBase type the reader decodes. Written through shapelib, so the reader under test
-// does not also write its own input; link PkgConfig::SHAPELIB.
+// every dBase type the reader decodes, or a ten-field one with a road's kind, lanes, speed
+// and surface besides. Written through shapelib, so the reader under test does not also
+// write its own input; link PkgConfig::SHAPELIB.
 
 #include <QString>
 #include <shapefil.h>
@@ -11,7 +12,9 @@
 
 namespace bench {
 
-inline void writeSampleShapefile(const QString& base, int records)
+enum class SampleTable { SixFields, TenFields };
+
+inline void writeSampleShapefile(const QString& base, int records, SampleTable table = SampleTable::SixFields)
 {
     struct FieldSpec {
         const char* name;
@@ -21,6 +24,11 @@ inline void writeSampleShapefile(const QString& base, int records)
     };
     constexpr FieldSpec kFields[] = {{"NAME", 'C', 24, 0}, {"ID", 'N', 10, 0}, {"AREA", 'N', 19, 6},
                                      {"RATIO", 'F', 12, 4}, {"FLAG", 'L', 1, 0}, {"BORN", 'D', 8, 0}};
+    constexpr FieldSpec kRoadFields[] = {{"KIND", 'C', 12, 0}, {"LANES", 'N', 2, 0}, {"SPEED", 'N', 4, 0},
+                                         {"SURFACE", 'C', 10, 0}};
+    const char* const kKinds[] = {"motorway", "primary", "secondary", "residential", "track"};
+    const char* const kSurfaces[] = {"asphalt", "concrete", "gravel", "dirt"};
+    const bool roads = table == SampleTable::TenFields;
     quint64 state = 42;
     auto walk = [&state] { return double((state = state * 6364136223846793005ull + 1442695040888963407ull) >> 11 & 0xFFFF); };
 
@@ -28,6 +36,10 @@ inline void writeSampleShapefile(const QString& base, int records)
     DBFHandle dbf = DBFCreate(qPrintable(base + ".dbf"));
     for (const FieldSpec& field : kFields)
         DBFAddNativeFieldType(dbf, field.name, field.type, field.width, field.decimals);
+    for (const FieldSpec& field : kRoadFields) {
+        if (roads)
+            DBFAddNativeFieldType(dbf, field.name, field.type, field.width, field.decimals);
+    }
 
     std::vector<double> xs, ys;
     for (int i = 0; i < records; ++i) {
@@ -50,6 +62,12 @@ inline void writeSampleShapefile(const QString& base, int records)
         DBFWriteDoubleAttribute(dbf, i, 3, (i % 1000) / 7.0);
         DBFWriteLogicalAttribute(dbf, i, 4, i % 3 ? 'T' : 'F');
         DBFWriteIntegerAttribute(dbf, i, 5, (1950 + i % 70) * 10000 + (1 + i % 12) * 100 + 1 + i % 28);
+        if (roads) {
+            DBFWriteStringAttribute(dbf, i, 6, kKinds[i % 5]);
+            DBFWriteIntegerAttribute(dbf, i, 7, 1 + i % 4);
+            DBFWriteIntegerAttribute(dbf, i, 8, 30 + 10 * (i % 9));
+            DBFWriteStringAttribute(dbf, i, 9, kSurfaces[i % 4]);
+        }
     }
     SHPClose(shp);
     DBFClose(dbf);
