@@ -253,7 +253,10 @@ void ZQESRIFile::countDamagedRecord(const ShapeRecord& record, const QString& da
 {
     ++m_errorsCount;
     ++m_objectsNotLoadedCount;
-    ZQLog(QStringLiteral("shapefile: record #%1 at offset %2 %3; it was skipped").arg(record.number).arg(record.offset).arg(damage));
+    ZQLog(QStringLiteral("shapefile: record #%1 at offset %2 %3; it was skipped")
+              .arg(record.number)
+              .arg(record.offset)
+              .arg(damage));
     if (m_damagedRecordsCount++ > 0)
         return;
     m_firstDamage = QCoreApplication::translate("ZQESRIFile", "Record %1 (at byte %2) %3.")
