@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-urw-base35 poppler-utils  # fonts-urw-base35 answers "Helvetica" and the other named families
   libshp-dev shapelib
+  libxml2-dev  # its HTML parser reads pasted HTML
   adwaita-icon-theme libwacom-common librsvg2-bin  # real SVG files and the renderer the import tests compare with
   xdg-utils  # sharing a map picture: xdg-email and the desktop image viewer
   imagemagick giflib-tools  # with poppler-utils, independent readers of exported images and PDF files

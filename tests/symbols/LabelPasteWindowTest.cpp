@@ -1,11 +1,16 @@
 // Rich text from the clipboard into labels, as a user pastes it in a map window: Ctrl+V and
-// Edit > Paste in a label being edited, and Ctrl+V on a selected label.
+// Edit > Paste in a label being edited, and Ctrl+V on a selected label; and text too long for a
+// label or a text box.
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/ResponderChain.h"
+#include "platform/graphics/RTFReading.h"
+#include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/text/PastedText.h"
+#include "platform/vantrix/view/ObjectStringEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/shapes/VXQLabelledShape.h"
 #include "platform/ui/UiTestSupport.h"
@@ -13,6 +18,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
@@ -133,7 +140,52 @@ TEST_F(LabelWindow, CtrlVOnASelectedLabelReplacesItsTextAsOneStepAndSaysWhyWhenI
     EXPECT_EQ(label().text().string(), QStringLiteral("Market  North"));
     auto* alert = uitest::shownWindow<QMessageBox>();
     ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->informativeText(), QStringLiteral("The HTML nests its elements more than 512 deep."));
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("The HTML nests its elements more than 256 deep."));
     alert->close();
     platform::RunLoop::runUntilIdle();
+}
+
+TEST_F(LabelWindow, TextTooLongForALabelOrATextBoxIsRefusedAtOnceAndAnAlertSaysWhy)
+{
+    const QString tooLong = QStringLiteral("The text is longer than the %1 characters a label or a text box can hold.")
+                                .arg(QLocale().toString(platform::kMaximumPastedTextLength));
+    // Nearly 16 MiB of RTF on a selected label: no half minute of reading and laying out.
+    const QByteArray paragraph = "{\\b bold} {\\i italic} plain\\par ";
+    const QByteArray rtf = "{\\rtf1 " + paragraph.repeated((platform::kMaximumRTFLength - 64) / paragraph.size()) + "}";
+    putOnClipboard(QStringLiteral("text/rtf"), rtf);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(view(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(label().text().string(), QStringLiteral("Market  North"));
+    auto* alert = uitest::shownWindow<QMessageBox>();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->informativeText(), tooLong);
+    alert->close();
+    platform::RunLoop::runUntilIdle();
+    // The longest text a label holds is pasted, laid out and drawn within moments.
+    const QByteArray words = QByteArray("Quay ").repeated(platform::kMaximumPastedTextLength / 5);
+    putOnClipboard(QStringLiteral("text/plain"), words);
+    clock.restart();
+    QTest::keyClick(view(), Qt::Key_V, Qt::ControlModifier);
+    view()->repaint();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(label().text().length(), platform::kMaximumPastedTextLength);
+
+    // A text box being edited takes none of it either.
+    auto box = VXTextShape::textShapeWithStringInRect(QStringLiteral("Harbour"), {100, 300, 200, 40});
+    layer->addObject(box);
+    ASSERT_TRUE(platform::editObjectStringInView(box, *view()));
+    QTextEdit* editor = view()->textEditor();
+    ASSERT_TRUE(editor);
+    putOnClipboard(QStringLiteral("text/plain"), QByteArray(platform::kMaximumPastedTextLength + 1, 'x'));
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("Harbour"));
+    alert = uitest::shownWindow<QMessageBox>();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->informativeText(), tooLong);
+    alert->close();
+    view()->endTextEditing();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(box->valueForKey(QStringLiteral("string")).toString(), QStringLiteral("Harbour"));
 }

@@ -62,14 +62,15 @@ struct GroupState {
 
 class RTFReader {
 public:
-    explicit RTFReader(const QByteArray& data)
+    RTFReader(const QByteArray& data, qsizetype maximumLength)
         : m_data(data)
+        , m_maximumLength(maximumLength)
     {
     }
 
     std::optional<AttributedString> read()
     {
-        while (m_position < m_data.size()) {
+        while (m_position < m_data.size() && !isFull()) {
             const char c = m_data[m_position++];
             const bool groupStart = std::exchange(m_groupStart, false);
             switch (c) {
@@ -104,7 +105,7 @@ public:
                 character(windowsLatinCharacter(uchar(c)));
             }
         }
-        flush(); // cut short: as far as it goes
+        flush(); // cut short, or longer than wanted: as far as it goes
         return m_text;
     }
 
@@ -112,6 +113,8 @@ public:
     const QString& refusal() const { return m_refusal; }
 
 private:
+    bool isFull() const { return m_text.length() + m_pending.size() > m_maximumLength; }
+
     bool control(bool groupStart)
     {
         if (m_position >= m_data.size())
@@ -122,12 +125,12 @@ private:
             controlSymbol(first, groupStart);
             return true;
         }
-        QByteArray word;
-        while (m_position < m_data.size() && std::isalpha(uchar(m_data[m_position]))) {
-            if (word.size() < kMaximumWordLength)
-                word.append(m_data[m_position]);
+        const qsizetype wordStart = m_position;
+        while (m_position < m_data.size() && std::isalpha(uchar(m_data[m_position])))
             ++m_position;
-        }
+        // Words come by the million in large data: a view, not a copy.
+        const QByteArray word = QByteArray::fromRawData(m_data.constData() + wordStart,
+                                                        std::min<qsizetype>(m_position - wordStart, kMaximumWordLength));
         std::optional<int> parameter;
         const bool negative = m_position < m_data.size() && m_data[m_position] == '-';
         if (negative)
@@ -361,6 +364,7 @@ private:
     }
 
     const QByteArray& m_data;
+    qsizetype m_maximumLength;
     qsizetype m_position = 0;
     QList<GroupState> m_groups;
     GroupState m_state;
@@ -380,7 +384,7 @@ private:
 
 } // namespace
 
-std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf, QString* refusal)
+std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf, QString* refusal, qsizetype maximumLength)
 {
     QString reason;
     std::optional<AttributedString> text;
@@ -389,7 +393,7 @@ std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf, Q
     } else if (!rtf.startsWith("{\\rtf")) {
         reason = tr("The data is not RTF.");
     } else {
-        RTFReader reader(rtf);
+        RTFReader reader(rtf, maximumLength);
         text = reader.read();
         reason = reader.refusal();
     }

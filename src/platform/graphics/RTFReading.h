@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <limits>
 #include <optional>
 
 namespace platform {
@@ -22,6 +23,8 @@ inline constexpr qsizetype kMaximumRTFLength = 16 * 1024 * 1024;
 inline constexpr int kMaximumRTFGroupDepth = 128;
 
 // None when the data is not RTF, too long, or nests its groups too deep; `refusal` then says which.
-std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf, QString* refusal = nullptr);
+// Reading stops as soon as the text is longer than `maximumLength`: the text is then cut short there.
+std::optional<AttributedString> attributedStringFromRTF(const QByteArray& rtf, QString* refusal = nullptr,
+                                                        qsizetype maximumLength = std::numeric_limits<qsizetype>::max());
 
 } // namespace platform

@@ -1,11 +1,15 @@
 #include "platform/vantrix/text/HTMLTextReading.h"
 
+#include "platform/vantrix/text/HTMLRunStyle.h"
+
 #include <QCoreApplication>
-#include <QHash>
-#include <QSet>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextFragment>
+#include <QList>
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+#include <memory>
+#include <new>
 
 namespace platform {
 
@@ -13,183 +17,236 @@ namespace {
 
 QString tr(const char* text) { return QCoreApplication::translate("HTMLTextReading", text); }
 
-// Markup is untrusted: it may name files and other resources, none of which are read.
-class MarkupOnlyDocument : public QTextDocument {
-protected:
-    QVariant loadResource(int, const QUrl&) override { return {}; }
+struct ParserDeleter {
+    void operator()(htmlParserCtxt* parser) const { htmlFreeParserCtxt(parser); }
+};
+struct DocumentDeleter {
+    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
 };
 
-TextAttributes markupAttributesOf(const QTextCharFormat& format)
+QByteArrayView nameOf(const xmlNode* element)
 {
-    TextAttributes attributes;
-    // Only what the markup set: the rest is left to the text it joins.
-    if (const QFont font = format.font(); font.resolveMask() != 0)
-        attributes.insert(kFontAttributeName, font);
-    if (format.foreground().style() != Qt::NoBrush)
-        attributes.insert(kForegroundColourAttributeName, format.foreground().color());
-    if (format.fontUnderline())
-        attributes.insert(kUnderlineStyleAttributeName, 1);
-    if (format.fontStrikeOut())
-        attributes.insert(kStrikethroughStyleAttributeName, 1);
-    return attributes;
+    return QByteArrayView(reinterpret_cast<const char*>(element->name));
 }
 
-bool isNameCharacter(QChar c)
+// How an element places its content among the rest of the text.
+enum class Placement { Inline, Block, Row, Cell, LineBreak, LeftOut };
+
+Placement placementOf(QByteArrayView name)
 {
-    return c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char(':') || c == QLatin1Char('_');
+    if (isElementNamed(name, {"head", "title", "script", "style", "template", "noscript"}))
+        return Placement::LeftOut;
+    if (name == "br")
+        return Placement::LineBreak;
+    if (name == "tr")
+        return Placement::Row;
+    if (name == "td" || name == "th")
+        return Placement::Cell;
+    if (isElementNamed(name, {"address", "article", "aside",  "blockquote", "caption",    "center", "dd",   "details",
+                       "dialog",  "dir",     "div",    "dl",         "dt",         "fieldset", "figcaption",
+                       "figure",  "footer",  "form",   "h1",         "h2",         "h3",     "h4",   "h5",
+                       "h6",      "header",  "hgroup", "hr",         "li",         "listing", "main", "menu",
+                       "nav",     "ol",      "p",      "plaintext",  "pre",        "section", "summary",
+                       "table",   "ul",      "xmp"}))
+        return Placement::Block;
+    return Placement::Inline;
 }
 
-// Elements that never hold anything.
-bool isVoidElement(const QString& name)
+bool keepsWhiteSpace(QByteArrayView name)
 {
-    static const QSet<QString> names{"area",  "base", "basefont", "br",   "col",   "embed", "hr",
-                                     "img",   "input", "keygen",  "link", "meta",  "param", "source",
-                                     "track", "wbr"};
-    return names.contains(name);
+    return isElementNamed(name, {"pre", "xmp", "listing", "plaintext"});
 }
 
-// Elements whose end tag may be left out: the next one of the kind closes the one left open.
-bool closesItsOwnKind(const QString& name)
+bool isHTMLSpace(QChar c)
 {
-    static const QSet<QString> names{"li", "p",     "dt",    "dd",    "tr", "td", "th",
-                                     "option", "optgroup", "thead", "tbody", "tfoot", "rt", "rp"};
-    return names.contains(name);
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
-// Elements whose content is text up to their end tag.
-bool holdsRawText(const QString& name)
-{
-    static const QSet<QString> names{"script", "style", "textarea", "title", "xmp"};
-    return names.contains(name);
-}
-
-class NestingScanner {
+// Walks the parsed tree in document order and writes its text.
+class TextBuilder {
 public:
-    explicit NestingScanner(QStringView html)
-        : m_html(html)
+    explicit TextBuilder(qsizetype maximumLength)
+        : m_maximumLength(maximumLength)
     {
+        m_levels.append(Level{});
     }
 
-    HTMLNesting scan()
+    AttributedString build(xmlNode* first)
     {
-        while (!tooDeep()) {
-            m_at = m_html.indexOf(QLatin1Char('<'), m_at);
-            if (m_at < 0)
-                break;
-            const QStringView rest = m_html.mid(m_at);
-            if (rest.startsWith(QLatin1String("<!--")))
-                skipPast(QStringLiteral("-->"));
-            else if (rest.startsWith(QLatin1String("</")))
-                endTag();
-            else if (rest.size() > 1 && rest[1].isLetter())
-                startTag();
-            else if (rest.startsWith(QLatin1String("<!")) || rest.startsWith(QLatin1String("<?")))
-                skipPast(QStringLiteral(">"));
-            else
-                ++m_at; // a lone "<" is text
+        // Iterative: the tree's depth is bounded by the parser, but the walk need not rely on it.
+        xmlNode* node = first;
+        while (node && !isFull()) {
+            if (node->type == XML_ELEMENT_NODE && placementOf(nameOf(node)) != Placement::LeftOut) {
+                open(node);
+                if (node->children) {
+                    node = node->children;
+                    continue;
+                }
+                close(node);
+            } else if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+                characters(QString::fromUtf8(reinterpret_cast<const char*>(node->content)));
+            }
+            // On to the next sibling, or to that of the nearest element left that has one.
+            while (node && !node->next) {
+                node = node->parent;
+                if (node && node->type == XML_ELEMENT_NODE)
+                    close(node);
+                else
+                    node = nullptr;
+            }
+            if (node)
+                node = node->next;
         }
-        return m_nesting;
+        return m_text;
     }
 
 private:
-    bool tooDeep() const
-    {
-        return m_nesting.deepest > kMaximumHTMLNestingDepth || m_nesting.work > kMaximumHTMLNestingWork;
-    }
+    struct Level {
+        HTMLRunStyle style;
+        TextAttributes attributes;
+        bool keepsWhiteSpace = false;
+    };
 
-    void skipPast(const QString& end)
-    {
-        const qsizetype found = m_html.indexOf(end, m_at);
-        m_at = found < 0 ? m_html.size() : found + end.size();
-    }
+    bool isFull() const { return m_text.length() > m_maximumLength; }
 
-    // The name from m_at, lower case; m_at moves past it.
-    QString name()
+    void open(xmlNode* element)
     {
-        const qsizetype start = m_at;
-        while (m_at < m_html.size() && isNameCharacter(m_html[m_at]))
-            ++m_at;
-        return m_html.mid(start, m_at - start).toString().toLower();
-    }
-
-    // Moves past the tag's ">" (quoted values may hold one); whether the tag closed itself ("/>").
-    bool skipAttributes()
-    {
-        QChar quote;
-        QChar previous;
-        for (; m_at < m_html.size(); ++m_at) {
-            const QChar c = m_html[m_at];
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-            } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-                quote = c;
-            } else if (c == QLatin1Char('>')) {
-                ++m_at;
-                return previous == QLatin1Char('/');
+        const QByteArrayView name = nameOf(element);
+        const Level& outer = m_levels.last();
+        const HTMLRunStyle style = outer.style.inElement(name, [element](const char* attribute) {
+            xmlChar* value = xmlGetProp(element, reinterpret_cast<const xmlChar*>(attribute));
+            const QString text = value ? QString::fromUtf8(reinterpret_cast<const char*>(value)) : QString();
+            xmlFree(value);
+            return text;
+        });
+        m_levels.append({style, style.attributes(), outer.keepsWhiteSpace || keepsWhiteSpace(name)});
+        switch (placementOf(name)) {
+        case Placement::Block:
+            m_lineBreakDue = true;
+            break;
+        case Placement::Row:
+            // Cells follow the row's line break at once: a row's first cells may be empty.
+            m_lineBreakDue = false;
+            m_spaceDue = false;
+            if (!atLineStart(u'\n'))
+                append(QStringLiteral("\n"), m_levels.last().attributes);
+            m_cellsInRow.append(0);
+            break;
+        case Placement::Cell:
+            if (!m_cellsInRow.isEmpty() && m_cellsInRow.last()++ > 0) {
+                // Blocks within the cell before end there: the next cell goes on the same line.
+                m_lineBreakDue = false;
+                m_spaceDue = false;
+                append(QStringLiteral("\t"), m_levels.last().attributes);
             }
-            if (!c.isSpace())
-                previous = c;
+            break;
+        case Placement::LineBreak:
+            m_spaceDue = false;
+            write(QStringLiteral("\n"), m_levels.last().attributes);
+            break;
+        case Placement::Inline:
+        case Placement::LeftOut:
+            break;
         }
-        return false;
     }
 
-    void startTag()
+    void close(xmlNode* element)
     {
-        ++m_at;
-        const QString element = name();
-        const bool closedItself = skipAttributes();
-        if (closedItself || isVoidElement(element))
-            return;
-        if (holdsRawText(element)) {
-            const QString endTag = QLatin1String("</") + element;
-            const qsizetype end = m_html.indexOf(endTag, m_at, Qt::CaseInsensitive);
-            m_at = end < 0 ? m_html.size() : end;
+        m_levels.removeLast();
+        switch (placementOf(nameOf(element))) {
+        case Placement::Block:
+            m_lineBreakDue = true;
+            break;
+        case Placement::Row:
+            if (!m_cellsInRow.isEmpty())
+                m_cellsInRow.removeLast();
+            m_lineBreakDue = true;
+            break;
+        default:
+            break;
         }
-        if (closesItsOwnKind(element) && !m_open.isEmpty() && m_open.last() == element)
-            close();
-        m_open.append(element);
-        ++m_openCount[element];
-        m_nesting.deepest = std::max(m_nesting.deepest, int(m_open.size()));
-        m_nesting.work += m_open.size();
     }
 
-    void endTag()
+    void characters(const QString& raw)
     {
-        m_at += 2;
-        const QString element = name();
-        skipAttributes();
-        // An end tag of nothing open closes nothing; otherwise everything opened since closes too.
-        if (m_openCount.value(element) == 0)
+        const Level& level = m_levels.last();
+        if (level.keepsWhiteSpace) {
+            QString kept = raw;
+            kept.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+            write(kept, level.attributes);
             return;
-        QString closed;
-        do
-            closed = close();
-        while (closed != element);
+        }
+        // Every run of white space is one blank, written only before more text.
+        QString words;
+        words.reserve(raw.size());
+        bool blank = false;
+        for (const QChar c : raw) {
+            if (isHTMLSpace(c)) {
+                blank = true;
+                continue;
+            }
+            if (blank && !words.isEmpty())
+                words += u' ';
+            else if (blank)
+                dueSpace(level.attributes);
+            blank = false;
+            words += c;
+        }
+        write(words, level.attributes);
+        if (blank)
+            dueSpace(level.attributes);
     }
 
-    QString close()
+    void dueSpace(const TextAttributes& attributes)
     {
-        const QString element = m_open.takeLast();
-        --m_openCount[element];
-        return element;
+        if (!m_spaceDue)
+            m_spaceAttributes = attributes;
+        m_spaceDue = true;
     }
 
-    QStringView m_html;
-    qsizetype m_at = 0;
-    QStringList m_open;
-    QHash<QString, int> m_openCount;
-    HTMLNesting m_nesting;
+    // Writes `text` after the line break or blank due before it.
+    void write(const QString& text, const TextAttributes& attributes)
+    {
+        if (text.isEmpty())
+            return;
+        if (std::exchange(m_lineBreakDue, false) && !atLineStart(u'\n')) {
+            m_spaceDue = false;
+            append(QStringLiteral("\n"), attributes);
+        }
+        if (std::exchange(m_spaceDue, false) && !atLineStart(u'\n') && !atLineStart(u'\t'))
+            append(QStringLiteral(" "), m_spaceAttributes);
+        append(text, attributes);
+    }
+
+    // Whether the text is empty or ends with `separator`.
+    bool atLineStart(char16_t separator) const
+    {
+        return m_text.isEmpty() || m_text.string().back() == separator;
+    }
+
+    void append(const QString& text, const TextAttributes& attributes)
+    {
+        m_text.appendAttributedString(AttributedString(text, attributes));
+    }
+
+    qsizetype m_maximumLength;
+    AttributedString m_text;
+    QList<Level> m_levels; // the root's, then one per open element
+    QList<int> m_cellsInRow; // cells so far in each open table row, innermost last
+    bool m_lineBreakDue = false;
+    bool m_spaceDue = false;
+    TextAttributes m_spaceAttributes;
 };
+
+void initialiseParserOnce()
+{
+    static const bool initialised = (xmlInitParser(), true);
+    Q_UNUSED(initialised);
+}
 
 } // namespace
 
-HTMLNesting measureHTMLNesting(QStringView html)
-{
-    return NestingScanner(html).scan();
-}
-
-std::optional<AttributedString> attributedStringFromHTML(const QString& html, QString* refusal)
+std::optional<AttributedString> attributedStringFromHTML(const QString& html, QString* refusal, qsizetype maximumLength)
 {
     const auto refuse = [refusal](const QString& reason) {
         if (refusal)
@@ -198,27 +255,25 @@ std::optional<AttributedString> attributedStringFromHTML(const QString& html, QS
     };
     if (html.size() > kMaximumHTMLTextLength)
         return refuse(tr("The HTML is longer than %1 MB.").arg(kMaximumHTMLTextLength / (1024 * 1024)));
-    const HTMLNesting nesting = measureHTMLNesting(html);
-    if (nesting.deepest > kMaximumHTMLNestingDepth)
-        return refuse(tr("The HTML nests its elements more than %1 deep.").arg(kMaximumHTMLNestingDepth));
-    if (nesting.work > kMaximumHTMLNestingWork)
-        return refuse(tr("The HTML holds too many deeply nested elements to be read."));
-    MarkupOnlyDocument document;
-    document.setHtml(html);
-    AttributedString text;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
-            text.appendAttributedString(AttributedString(QStringLiteral("\n"), markupAttributesOf(block.charFormat())));
-        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-            const QTextFragment piece = fragment.fragment();
-            // Images leave an object mark; line breaks within a paragraph are line separators.
-            QString characters = piece.text().remove(QChar::ObjectReplacementCharacter);
-            characters.replace(QChar::LineSeparator, QLatin1Char('\n'));
-            if (piece.isValid() && !characters.isEmpty())
-                text.appendAttributedString(AttributedString(characters, markupAttributesOf(piece.charFormat())));
-        }
+    initialiseParserOnce();
+    const std::unique_ptr<htmlParserCtxt, ParserDeleter> parser(htmlNewParserCtxt());
+    if (!parser)
+        throw std::bad_alloc();
+    const QByteArray utf8 = html.toUtf8();
+    // The text is UTF-8 whatever the markup claims; nothing is fetched, nothing printed.
+    const int options = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                        HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT;
+    const std::unique_ptr<xmlDoc, DocumentDeleter> document(
+        htmlCtxtReadMemory(parser.get(), utf8.constData(), int(utf8.size()), nullptr, "UTF-8", options));
+    // The parser halts only when memory runs out or elements nest deeper than it builds.
+    if (parser->disableSAX) {
+        if (parser->errNo == XML_ERR_NO_MEMORY)
+            throw std::bad_alloc();
+        return refuse(tr("The HTML nests its elements more than %1 deep.").arg(xmlParserMaxDepth));
     }
-    return text;
+    if (!document)
+        return AttributedString();
+    return TextBuilder(maximumLength).build(document->children);
 }
 
 } // namespace platform

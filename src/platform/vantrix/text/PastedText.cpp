@@ -24,11 +24,17 @@ PastedText pastedTextFromPasteboard(const Pasteboard& pasteboard)
             continue;
         QString refusal;
         if (type == kPasteboardTypeRTF)
-            pasted.text = attributedStringFromRTF(pasteboard.dataForType(type), &refusal);
+            pasted.text = attributedStringFromRTF(pasteboard.dataForType(type), &refusal, kMaximumPastedTextLength);
         else if (type == kPasteboardTypeHTML)
-            pasted.text = attributedStringFromHTML(pasteboard.stringForType(type), &refusal);
+            pasted.text = attributedStringFromHTML(pasteboard.stringForType(type), &refusal, kMaximumPastedTextLength);
         else if (const QString plain = pasteboard.stringForType(type); !plain.isNull())
             pasted.text = AttributedString(plain);
+        if (pasted.text && pasted.text->length() > kMaximumPastedTextLength) {
+            pasted.text.reset();
+            refusal = QCoreApplication::translate("PastedText", "The text is longer than the %L1 characters a label "
+                                                                "or a text box can hold.")
+                          .arg(kMaximumPastedTextLength);
+        }
         if (pasted.text) {
             pasted.refusal.clear();
             return pasted;

@@ -3,7 +3,8 @@
 // Text pasted from a pasteboard: the richest of its pasteable types that reads, RTF first,
 // then HTML, then plain text (RTFD is not read). A type that does not read gives way to the
 // next; when none reads, the reason the richest was refused is kept, so the user can be told
-// why nothing was pasted.
+// why nothing was pasted. Text longer than a label or a text box holds is refused; reading
+// stops as soon as the text passes that length, so a large clipboard is refused at once.
 
 #include "platform/graphics/AttributedString.h"
 
@@ -19,6 +20,9 @@ class Pasteboard;
 
 // In order of preference.
 QStringList pasteableTextTypes();
+
+// The most characters a label or a text box takes: laying out more would hold the window.
+inline constexpr qsizetype kMaximumPastedTextLength = 50'000;
 
 struct PastedText {
     std::optional<AttributedString> text;

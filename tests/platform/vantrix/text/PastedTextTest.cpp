@@ -1,12 +1,15 @@
 // Text from the clipboard: which type is read, why nothing is, how the runs join the text they
-// land in, and markup nested so deep that reading it would never end.
+// land in, what the HTML reader makes of markup, and markup built to make reading never end.
 
+#include "platform/graphics/RTFReading.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/vantrix/text/HTMLTextReading.h"
 #include "platform/vantrix/text/PastedText.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
+#include <QLocale>
 #include <QMimeData>
 #include <gtest/gtest.h>
 
@@ -37,51 +40,126 @@ PastedText paste(const QMap<QString, QByteArray>& types)
     return pastedTextFromPasteboard(Pasteboard(&data));
 }
 
+QFont fontAt(const AttributedString& text, qsizetype index)
+{
+    return text.attributeAtIndexEffectiveRange(kFontAttributeName, index).value<QFont>();
+}
+
 const QByteArray kBlueRTF = "{\\rtf1\\ansi{\\colortbl;\\red0\\green0\\blue255;}Old {\\b Harbour} \\cf1 Quay}";
 
 } // namespace
 
-TEST(HTMLNesting, CountsTheDepthAReaderBuilds)
+TEST(HTMLReading, LinesCellsAndBlanksComeAsABrowserLaysThemOut)
 {
     const struct {
         const char* html;
-        int deepest;
-        qint64 work;
+        const char* text;
     } cases[] = {
-        {"<b><i>x</i></b><u>y</u>", 2, 4},
-        {"<p>one<p>two<p>three", 1, 3},                     // a paragraph closes the one left open
-        {"<ul><li>a<li>b</ul><ul><li>c", 2, 8},             // so does a list item
-        {"<ul><li><ul><li>inner", 4, 10},                   // but not one of an outer list
-        {"<br><img src='a>b'><hr/><span/><P>x</P>", 1, 1},  // void and self-closed elements hold nothing
-        {"<!-- <b><b> --><script>if (a<b) {'<i>'}</script>", 1, 1},
-        {"</b></i><b>x", 1, 1},                             // end tags of nothing open close nothing
-        {"<div><b><i>x</div><s>y", 3, 7},                   // an end tag closes what was opened inside
-        {"a < b, <3 and <!doctype html>", 0, 0},
+        {"<p>one<p>two  words\n  more<p>three", "one\ntwo words more\nthree"},
+        {"<ul><li>a<li>b</ul>c<br>d<br><br>e", "a\nb\nc\nd\n\ne"},
+        {"<dl><dt>term<dd>meaning<dt>next</dl>", "term\nmeaning\nnext"},
+        {"<table><tr><td>a<td>b<tr><td><td>d</table>after", "a\tb\n\td\nafter"},   // an empty first cell keeps its place
+        {"<table><tr><td><p>a</p><td>b</table>", "a\tb"},                            // a block in a cell ends at the cell
+        {"x<pre>  a\n\tb</pre>y", "x\n  a\n\tb\ny"},                             // white space kept in <pre>
+        {"<head><title>T</title><style>p{}</style></head><script>s()</script>body", "body"},
+        {"a&nbsp;&nbsp;b &amp; c <!-- note --> d", "a\u00a0\u00a0b & c d"},
+        {"x < div>, <1div> and a<b", "x < div>, <1div> and a"},                       // not tags, and a tag cut short
+        {"<div a=b\"c>quoted</div><?x>after", "quoted\nafter"},
     };
     for (const auto& c : cases) {
-        const HTMLNesting nesting = measureHTMLNesting(QString::fromLatin1(c.html));
-        EXPECT_EQ(nesting.deepest, c.deepest) << c.html;
-        EXPECT_EQ(nesting.work, c.work) << c.html;
+        const std::optional<AttributedString> read = attributedStringFromHTML(QString::fromUtf8(c.html));
+        ASSERT_TRUE(read) << c.html;
+        EXPECT_EQ(read->string(), QString::fromUtf8(c.text)) << c.html;
+    }
+}
+
+TEST(HTMLReading, RunsCarryWhatTheirElementsAndStylesSayAndNothingElse)
+{
+    const std::optional<AttributedString> read = attributedStringFromHTML(QStringLiteral(
+        "<b>B</b><i>I</i><u>U</u><s>S</s><sup>2</sup><sub>n</sub>"
+        "<font face=\"'Liberation Serif', serif\" size=\"5\" color=\"00ff00\">F</font>"
+        "<span style=\"font-size: 20px; font-weight: 700; color: rgb(0, 0, 255); text-decoration: underline\">C</span>"
+        "<b><span style=\"font-weight:normal\">N</span></b><h1>H</h1><code>m</code>plain"));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->string(), QStringLiteral("BIUS2nFCN\nH\nmplain"));
+    EXPECT_TRUE(fontAt(*read, 0).bold());
+    EXPECT_TRUE(fontAt(*read, 1).italic());
+    EXPECT_EQ(read->attributeAtIndexEffectiveRange(kUnderlineStyleAttributeName, 2).toInt(), 1);
+    EXPECT_EQ(read->attributeAtIndexEffectiveRange(kStrikethroughStyleAttributeName, 3).toInt(), 1);
+    EXPECT_EQ(read->attributeAtIndexEffectiveRange(kSuperscriptAttributeName, 4).toInt(), 1);
+    EXPECT_EQ(read->attributeAtIndexEffectiveRange(kSuperscriptAttributeName, 5).toInt(), -1);
+    EXPECT_EQ(fontAt(*read, 6).family(), QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(fontAt(*read, 6).pointSizeF(), 18.0);
+    EXPECT_EQ(read->attributeAtIndexEffectiveRange(kForegroundColourAttributeName, 6).value<QColor>(), QColor(Qt::green));
+    const TextAttributes styled = read->attributesAtIndexEffectiveRange(7);
+    EXPECT_EQ(styled.value(kFontAttributeName).value<QFont>().pointSizeF(), 15.0);
+    EXPECT_TRUE(styled.value(kFontAttributeName).value<QFont>().bold());
+    EXPECT_EQ(styled.value(kForegroundColourAttributeName).value<QColor>(), QColor(Qt::blue));
+    EXPECT_EQ(styled.value(kUnderlineStyleAttributeName).toInt(), 1);
+    // A style may take back what its element set; the font still says so, over the text it joins.
+    EXPECT_FALSE(fontAt(*read, 8).bold());
+    EXPECT_TRUE(fontAt(*read, 8).resolveMask() & QFont::WeightResolved);
+    EXPECT_TRUE(fontAt(*read, 10).bold());
+    EXPECT_EQ(fontAt(*read, 10).pointSizeF(), 24.0);
+    EXPECT_EQ(fontAt(*read, 12).family(), QStringLiteral("monospace"));
+    EXPECT_TRUE(read->attributesAtIndexEffectiveRange(14).isEmpty());
+}
+
+TEST(HTMLReading, EveryHostileShapeIsReadOrRefusedWithinMoments)
+{
+    const QString depthRefusal = QStringLiteral("The HTML nests its elements more than 256 deep.");
+    const QString fiftyCells = repeated(QStringLiteral("<td>x"), 50);
+    const struct {
+        const char* what;
+        QString html;
+        qsizetype length; // -1: refused for its depth
+    } cases[] = {
+        {"300 rows without end tags", "<table>" + repeated(QStringLiteral("<tr><td>a<td>b"), 300) + "</table>", 300 * 4 - 1},
+        {"300 list items", "<ul>" + repeated(QStringLiteral("<li>a"), 300) + "</ul>", 300 * 2 - 1},
+        {"300 terms", "<dl>" + repeated(QStringLiteral("<dt>a<dd>b"), 300) + "</dl>", 600 * 2 - 1},
+        {"quote in an unquoted value", repeated(QStringLiteral("<div a=b\"c>"), 20'000) + "x", -1},
+        {"blank after <", "x" + repeated(QStringLiteral("< div>"), 100'000), 600'001}, // text, not tags
+        {"digit names", "x" + repeated(QStringLiteral("<1div>"), 100'000), 600'001},
+        {"processing instructions", repeated(QStringLiteral("<?x><div>"), 20'000), -1},
+        {"deep in xmp", "<xmp>" + repeated(QStringLiteral("<div>"), 100'000) + "</xmp>", -1},
+        {"deep in textarea", "<textarea>" + repeated(QStringLiteral("<div>"), 20'000) + "</textarea>", -1},
+        {"deep in title", "<title>" + repeated(QStringLiteral("<div>"), 100'000) + "</title>", -1},
+        {"deep in script", "<script>" + repeated(QStringLiteral("<div>"), 100'000) + "</script>", 0},
+        {"deep in style", "<style>" + repeated(QStringLiteral("<div>"), 20'000) + "</style>", 0},
+        {"nested spans", nested(100'000), -1},
+        {"huge colspans", repeated(QStringLiteral("<table><tr><td colspan=\"2147483647\">x</td></tr></table>"), 1000),
+         1000 * 2 - 1},
+        {"a row of 10,000 cells", "<table><tr>" + repeated(QStringLiteral("<td>x"), 10'000) +
+                                      repeated(QStringLiteral("<tr><td>y"), 1000) + "</table>",
+         10'000 * 2 + 1000 * 2 - 1},
+        {"100,000 cells", "<table>" + repeated("<tr>" + fiftyCells, 2000) + "</table>", 100'000 * 2 - 1},
+    };
+    for (const auto& c : cases) {
+        QElapsedTimer clock;
+        clock.start();
+        QString refusal;
+        const std::optional<AttributedString> read = attributedStringFromHTML(c.html, &refusal);
+        EXPECT_LT(clock.elapsed(), 2000) << c.what;
+        if (c.length < 0) {
+            EXPECT_FALSE(read) << c.what;
+            EXPECT_EQ(refusal, depthRefusal) << c.what;
+        } else {
+            ASSERT_TRUE(read) << c.what;
+            EXPECT_EQ(read->length(), c.length) << c.what;
+        }
     }
 }
 
 TEST(HTMLReading, DeepMarkupIsRefusedWithItsReasonAndWideMarkupIsRead)
 {
-    // 100,000 nested elements (1.3 MB, under the length cap): refused at once, not read for ever.
     QString refusal;
-    const QString deepest = nested(100'000);
-    ASSERT_LT(deepest.size(), kMaximumHTMLTextLength);
-    EXPECT_FALSE(attributedStringFromHTML(deepest, &refusal));
-    EXPECT_EQ(refusal, QStringLiteral("The HTML nests its elements more than 512 deep."));
+    EXPECT_FALSE(attributedStringFromHTML(nested(300), &refusal));
+    EXPECT_EQ(refusal, QStringLiteral("The HTML nests its elements more than 256 deep."));
+    // The document's html and body count among the levels.
+    ASSERT_TRUE(attributedStringFromHTML(nested(254)));
+    EXPECT_EQ(attributedStringFromHTML(nested(254))->string(), QStringLiteral("deep"));
+    EXPECT_FALSE(attributedStringFromHTML(nested(256)));
 
-    // Nesting within the bound, but so much of it that the reading would take seconds.
-    refusal.clear();
-    const QString oneTree = nested(500, QStringLiteral("b"));
-    EXPECT_FALSE(attributedStringFromHTML(repeated(oneTree, kMaximumHTMLTextLength / oneTree.size()), &refusal));
-    EXPECT_EQ(refusal, QStringLiteral("The HTML holds too many deeply nested elements to be read."));
-
-    ASSERT_TRUE(attributedStringFromHTML(nested(kMaximumHTMLNestingDepth)));
-    EXPECT_EQ(attributedStringFromHTML(nested(kMaximumHTMLNestingDepth))->string(), QStringLiteral("deep"));
     const std::optional<AttributedString> wide = attributedStringFromHTML(repeated(QStringLiteral("<b>x</b>"), 100'000));
     ASSERT_TRUE(wide);
     EXPECT_EQ(wide->length(), 100'000);
@@ -106,7 +184,7 @@ TEST(PastedText, TheRichestTypeThatReadsIsPastedAndOtherwiseTheRichestRefusalIsK
 
     const PastedText refused = paste({{"text/html", deep}});
     EXPECT_FALSE(refused.text);
-    EXPECT_EQ(refused.refusal, QStringLiteral("The HTML nests its elements more than 512 deep."));
+    EXPECT_EQ(refused.refusal, QStringLiteral("The HTML nests its elements more than 256 deep."));
     EXPECT_EQ(paste({{"text/rtf", "not rtf"}, {"text/html", deep}}).refusal, QStringLiteral("The data is not RTF."));
     EXPECT_EQ(paste({{"text/rtf", "{\\rtf1" + QByteArray(200, '{') + "x}"}}).refusal,
               QStringLiteral("The RTF nests its groups more than 128 deep."));
@@ -114,6 +192,30 @@ TEST(PastedText, TheRichestTypeThatReadsIsPastedAndOtherwiseTheRichestRefusalIsK
     const PastedText nothing = paste({{"image/png", "\x89PNG"}});
     EXPECT_FALSE(nothing.text);
     EXPECT_TRUE(nothing.refusal.isEmpty());
+}
+
+TEST(PastedText, TextLongerThanALabelHoldsIsRefusedAtOnceWhateverItsType)
+{
+    const QString tooLong = QStringLiteral("The text is longer than the %1 characters a label or a text box can hold.")
+                                .arg(QLocale().toString(kMaximumPastedTextLength));
+    // Nearly 16 MiB of RTF, under the reader's own cap: refused within moments, not read for half a minute.
+    const QByteArray paragraph = "{\\b bold} {\\i italic} plain\\par ";
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    rtf += QByteArray(paragraph).repeated((kMaximumRTFLength - 64) / paragraph.size()) + "}";
+    ASSERT_LE(rtf.size(), kMaximumRTFLength);
+    QElapsedTimer clock;
+    clock.start();
+    const PastedText fromRTF = paste({{"text/rtf", rtf}, {"text/plain", rtf}});
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(fromRTF.text);
+    EXPECT_EQ(fromRTF.refusal, tooLong);
+
+    const QByteArray longest(kMaximumPastedTextLength, 'x');
+    EXPECT_EQ(paste({{"text/html", "<b>" + longest + "x</b>"}}).refusal, tooLong);
+    EXPECT_EQ(paste({{"text/plain", longest + "x"}}).refusal, tooLong);
+    EXPECT_EQ(paste({{"text/plain", longest}}).text->length(), kMaximumPastedTextLength);
+    EXPECT_EQ(paste({{"text/html", "<p>" + longest}}).text->length(), kMaximumPastedTextLength);
+    EXPECT_EQ(paste({{"text/rtf", "{\\rtf1 " + longest + "}"}}).text->length(), kMaximumPastedTextLength);
 }
 
 TEST(PastedText, RunsTakeWhatTheyDoNotSayFromTheTextTheyJoin)
