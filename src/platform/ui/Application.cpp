@@ -1,5 +1,6 @@
 #include "platform/ui/Application.h"
 
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/FloatingPanelPlacement.h"
@@ -13,6 +14,28 @@ QPointer<QObject>& delegateSlot()
 {
     static QPointer<QObject> delegate;
     return delegate;
+}
+
+// What the user does with keys, mouse or pen, or drops on a window; paints and timers are not
+// commands, and one that fails again at each turn is only logged.
+bool isUserAction(const QEvent* event)
+{
+    return event->isInputEvent() || event->type() == QEvent::Shortcut || event->type() == QEvent::Drop;
+}
+
+// A command that runs out of memory stops part way, which shows nowhere else: the user is told.
+bool runCommand(const char* where, const std::function<void()>& work)
+{
+    return runGuarded(where, [&] {
+        try {
+            work();
+        } catch (const std::bad_alloc&) {
+            ProblemReporter::report(Application::tr("There was not enough memory to finish the command."),
+                                    Application::tr("Part of it may not have been done. Close maps or other "
+                                                    "applications you do not need, then try again."));
+            throw;
+        }
+    });
 }
 
 } // namespace
@@ -34,7 +57,11 @@ Application::~Application() = default;
 bool Application::notify(QObject* receiver, QEvent* event)
 {
     bool handled = false;
-    runGuarded("event delivery", [&] { handled = QApplication::notify(receiver, event); });
+    const auto deliver = [&] { handled = QApplication::notify(receiver, event); };
+    if (isUserAction(event))
+        runCommand("event delivery", deliver);
+    else
+        runGuarded("event delivery", deliver);
     return handled;
 }
 
@@ -63,7 +90,7 @@ bool Application::sendActionToFrom(const QByteArray& action, QObject* target, QO
     if (!handler)
         return false;
     const QByteArray where = "action " + action;
-    runGuarded(where.constData(), [&] { ResponderChain::performAction(handler, action, sender); });
+    runCommand(where.constData(), [&] { ResponderChain::performAction(handler, action, sender); });
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The application object. No exception crosses the event loop: event delivery is
-// guarded, and a failure is logged where it happened.
+// guarded, and a failure is logged where it happened. A command (an action, or what the user
+// types, clicks or drops) that runs out of memory is also told to the user.
 //
 // Actions travel from here: sendActionToFrom hands an action to its target, or, without
 // one, to the first object of the responder chain that has its method. These class-level
@@ -31,7 +32,8 @@ public:
     // has not), else the first responder that has it.
     static QObject* targetForActionToFrom(const QByteArray& action, QObject* target, QObject* sender);
     // Sends the action with `sender` as its argument; answers whether something handled it.
-    // An exception thrown by the handler is logged and the action counts as handled.
+    // An exception thrown by the handler is logged and the action counts as handled; an
+    // allocation that failed is told to the user as well.
     static bool sendActionToFrom(const QByteArray& action, QObject* target, QObject* sender);
 
     static void beep();

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Document.h"
 #include "platform/ui/DocumentController.h"
@@ -12,6 +13,7 @@
 #include <QStringList>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+#include <new>
 #include <stdexcept>
 
 using platform::Application;
@@ -97,6 +99,7 @@ class NoteDocument : public platform::Document {
 public:
     Q_INVOKABLE void onlyDocumentAction(QObject*) { journal << "document.onlyDocumentAction"; }
     Q_INVOKABLE void failingAction(QObject*) { throw std::runtime_error("disk on fire"); }
+    Q_INVOKABLE void allocatingAction(QObject*) { throw std::bad_alloc(); }
 };
 
 class Delegate : public QObject {
@@ -163,6 +166,20 @@ TEST_F(ResponderChainTest, FirstResponderWithTheMethodHandlesTheAction)
     testsupport::LogCapture log;
     EXPECT_TRUE(Application::sendActionToFrom("failingAction", nullptr, nullptr));
     EXPECT_TRUE(log.contains("disk on fire"));
+}
+
+TEST_F(ResponderChainTest, ACommandThatRunsOutOfMemoryIsToldToTheUserOnce)
+{
+    QStringList told;
+    platform::ProblemReporter::setHandler([&told](const QString& message, const QString&) { told << message; });
+    testsupport::LogCapture log;
+    EXPECT_TRUE(Application::sendActionToFrom("allocatingAction", nullptr, nullptr));
+    EXPECT_TRUE(Application::sendActionToFrom("failingAction", nullptr, nullptr)); // logged only
+    platform::RunLoop::runUntilIdle();
+    platform::ProblemReporter::setHandler({});
+    EXPECT_EQ(told.count(QStringLiteral("There was not enough memory to finish the command.")), 1);
+    EXPECT_EQ(told.filter(QStringLiteral("disk on fire")), QStringList());
+    EXPECT_TRUE(log.contains("allocatingAction"));
 }
 
 TEST_F(ResponderChainTest, SendersArriveExplicitTargetsStayAndForwardedActionsReachEverySelectedLabel)
