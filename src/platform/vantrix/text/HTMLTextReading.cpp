@@ -42,12 +42,11 @@ Placement placementOf(QByteArrayView name)
         return Placement::Row;
     if (name == "td" || name == "th")
         return Placement::Cell;
-    if (isElementNamed(name, {"address", "article", "aside",  "blockquote", "caption",    "center", "dd",   "details",
-                       "dialog",  "dir",     "div",    "dl",         "dt",         "fieldset", "figcaption",
-                       "figure",  "footer",  "form",   "h1",         "h2",         "h3",     "h4",   "h5",
-                       "h6",      "header",  "hgroup", "hr",         "li",         "listing", "main", "menu",
-                       "nav",     "ol",      "p",      "plaintext",  "pre",        "section", "summary",
-                       "table",   "ul",      "xmp"}))
+    if (isElementNamed(name, {"address", "article", "aside", "blockquote", "caption", "center", "dd", "details",
+                              "dialog", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer",
+                              "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hgroup", "hr", "li", "listing",
+                              "main", "menu", "nav", "ol", "p", "plaintext", "pre", "section", "summary", "table",
+                              "ul", "xmp"}))
         return Placement::Block;
     return Placement::Inline;
 }
