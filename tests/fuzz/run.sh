@@ -30,9 +30,11 @@ mkdir -p "$build"
 ) 9>"$build/.fuzz-build.lock"
 
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_stack_use_after_return=1:handle_abort=1}
+# Whole allocation stacks (through Qt too), so that the leaks the system libraries keep can be
+# told from ours by name; options given in the environment come after and win.
+export ASAN_OPTIONS=detect_stack_use_after_return=1:handle_abort=1:fast_unwind_on_malloc=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/system-leaks.supp:print_suppressions=0}
+export LSAN_OPTIONS=suppressions=$source_dir/scripts/system-leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}
 # The limits of every input: memory (the readers must stay well within 2 GB) and time.
 limits=(-rss_limit_mb=2048 -malloc_limit_mb=2048 -timeout=20)
 fuzzer=$build/tests/fuzz/$target
