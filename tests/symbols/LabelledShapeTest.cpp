@@ -85,6 +85,27 @@ struct ShapeWithStrayLabels : VXQLabelledShape {
     }
 };
 
+// A label archived with its container and, under the text's key, only what it is given.
+struct LabelWithoutText : Block {
+    ZQObjectPtr container;
+    ZQObjectPtr inPlaceOfText;
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override
+    {
+        coder.encodeObject(inPlaceOfText.get(), QStringLiteral("VXQTextLabel_adornment"));
+        coder.encodeObject(container.get(), QStringLiteral("VXQTextLabel_container"));
+    }
+};
+
+// A layer that archives whatever it is given as its objects.
+struct LayerListing : VXObjectDrawingLayer {
+    QVariantList entries;
+    void encodeWithCoder(platform::KeyedArchiver& coder) const override
+    {
+        VXLayer::encodeWithCoder(coder);
+        coder.encodeObject(QVariant(entries), QStringLiteral("VXObjectOwnerLayer_objects"));
+    }
+};
+
 } // namespace
 
 TEST(LabelledShape, NewLabelSitsOnTheCentreAndDragsPickTheCompassPlacementAtTheShapesRadius)
@@ -374,6 +395,45 @@ TEST(LabelledShape, ArchivesAndCopiesKeepLabelsAndDropForeignEntries)
     ASSERT_TRUE(cleaned);
     EXPECT_EQ(cleaned->textLabels().size(), 1);
     EXPECT_FALSE(cleaned->labelsHidden());
+}
+
+TEST(LabelledShape, ALabelReadWithoutItsTextBeforeItsShapeLeavesTheShapeMeasurable)
+{
+    // A damaged layer lists the label ahead of its shape, so the shape is read from inside the
+    // label and takes it before the label has read its text: missing, or of another class.
+    for (const bool textOfAnotherClass : {false, true}) {
+        SCOPED_TRACE(textOfAnotherClass ? "another class" : "missing");
+        auto shape = std::make_shared<ShapeWithStrayLabels>();
+        shape->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect(kRect));
+        auto label = std::make_shared<LabelWithoutText>();
+        label->container = shape;
+        if (textOfAnotherClass)
+            label->inPlaceOfText = shape;
+        shape->entries = {QVariant::fromValue(ZQObjectPtr(label))};
+        LayerListing damaged;
+        damaged.entries = {QVariant::fromValue(ZQObjectPtr(label)), QVariant::fromValue(ZQObjectPtr(shape))};
+
+        const auto layer = testsupport::roundTrip<VXObjectDrawingLayer>(damaged);
+        ASSERT_TRUE(layer);
+        ASSERT_EQ(layer->objects().size(), 1);
+        const auto read = std::dynamic_pointer_cast<VXQLabelledShape>(layer->objects().first());
+        ASSERT_TRUE(read);
+        // The label it took is read with an empty text: it measures and draws.
+        const QRectF bounds = read->bounds();
+        EXPECT_TRUE(std::isfinite(bounds.width()) && std::isfinite(bounds.height()));
+        EXPECT_TRUE(bounds.contains(kRect));
+        for (const VXQTextLabelPtr& held : read->textLabels())
+            EXPECT_TRUE(held->text().string().isEmpty());
+        EXPECT_FALSE(platform::DrawingRenderer::imageOfObjectWithSize(*read, {120, 80}).isNull());
+
+        // Archived again, the label without text is left out.
+        const auto again = testsupport::roundTrip<VXObjectDrawingLayer>(*layer);
+        ASSERT_TRUE(again);
+        ASSERT_EQ(again->objects().size(), 1);
+        const auto readAgain = std::dynamic_pointer_cast<VXQLabelledShape>(again->objects().first());
+        ASSERT_TRUE(readAgain);
+        EXPECT_TRUE(readAgain->textLabels().isEmpty());
+    }
 }
 
 TEST(LabelledShape, SwatchShowsTheLabelsAndTheSubstituteMakesEveryShapeLabelled)

@@ -837,7 +837,14 @@ void VXQTextLabel::encodeWithCoder(platform::KeyedArchiver& coder) const
 void VXQTextLabel::initWithCoder(platform::KeyedUnarchiver& coder)
 {
     const platform::ArchiveReader reader(coder);
-    setTextAdornment(reader.object<VXTextAdornment>(kAdornmentKey));
+    // Without its text the label is dropped once read (awakeAfterUsingCoder), but whoever reached
+    // it meanwhile through its container holds it: it must measure and draw, so it gets an empty text.
+    VXTextAdornmentPtr adornment = reader.object<VXTextAdornment>(kAdornmentKey);
+    if (!adornment) {
+        ZQLogObjCMethod(QStringLiteral("a label archived without its text is read empty"));
+        adornment = makeTextAdornment();
+    }
+    setTextAdornment(adornment);
     const ZQObjectPtr owner = coder.decodeObject(kContainerKey);
     if (auto* labelContainer = dynamic_cast<VXQTextLabelContainer*>(owner.get()))
         setContainer(labelContainer);
