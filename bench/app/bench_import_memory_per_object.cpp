@@ -19,7 +19,6 @@
 
 #include "app/application/AppClasses.h"
 #include "app/document/ZQTrueQuorvaneDocument.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
@@ -41,15 +40,10 @@ int main(int argc, char** argv)
     registerAppClasses(); // and those of every library below
 
     QTemporaryDir folder;
-    platform::UserDefaults::setStorageLocationForTesting(folder.path());
-    platform::UserDefaults::standardUserDefaults()->setObjectForKey(false, QStringLiteral("kImportOptionSettingSimplifyEnable"));
+    bench::importUnsimplifiedWithSettingsIn(folder.path());
     const QString base = folder.filePath(QStringLiteral("roads"));
     bench::writeSampleShapefile(base, kRecords);
-
-    auto document = std::make_shared<ZQTrueQuorvaneDocument>();
-    QuorvaneError error;
-    document->initWithTypeError(kZQMapDocumentType, &error);
-    document->drawing()->setDrawingSize(QSizeF(4000, 3000));
+    const std::shared_ptr<ZQTrueQuorvaneDocument> document = bench::newMapForImport();
 
     const double before = bench::statusMegabytes("VmRSS:");
     const qint64 lines = bench::importShapefileIntoDocument(*document, base + QStringLiteral(".shp"));

@@ -7,6 +7,7 @@
 #include "app/document/ZQTrueQuorvaneDocument.h"
 #include "app/import/ZQShapefileObjectFactory.h"
 #include "geodata/ZQESRIFile.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 
@@ -14,6 +15,23 @@
 #include <QTimer>
 
 namespace bench {
+
+// Imports run unsimplified, with settings that live in `folder` and go with it.
+inline void importUnsimplifiedWithSettingsIn(const QString& folder)
+{
+    platform::UserDefaults::setStorageLocationForTesting(folder);
+    platform::UserDefaults::standardUserDefaults()->setObjectForKey(false, QStringLiteral("kImportOptionSettingSimplifyEnable"));
+}
+
+// A new map of 4000 x 3000 points.
+inline std::shared_ptr<ZQTrueQuorvaneDocument> newMapForImport()
+{
+    auto document = std::make_shared<ZQTrueQuorvaneDocument>();
+    QuorvaneError error;
+    document->initWithTypeError(kZQMapDocumentType, &error);
+    document->drawing()->setDrawingSize(QSizeF(4000, 3000));
+    return document;
+}
 
 // The objects of the new layer; -1 when none came within `timeoutMs`.
 inline qint64 importShapefileIntoDocument(ZQTrueQuorvaneDocument& document, const QString& shpPath,
