@@ -222,6 +222,42 @@ TEST_F(LibraryTest, ListedItemsWithoutPackagesAndBadEntriesAreLeftOut)
     }
 }
 
+TEST_F(LibraryTest, OnePackageListedUnderTwoIdsIsOneItem)
+{
+    const QString folder = folderOf(QStringLiteral("Twice"));
+    {
+        VXQLibraryPtr library = makeLibrary(QStringLiteral("Twice"));
+        library->addItem(makeStyleItem(QStringLiteral("Road")));
+        platform::RunLoop::runUntilIdle();
+    }
+    // Once more in the list of all items and once in a category, each time under an id of its own.
+    QVariantMap file = readPlist(folder + "/Twice.categories");
+    QVariantList allItems = file.value("allitems").toList();
+    ASSERT_EQ(allItems.size(), 1);
+    allItems << QVariantMap{{"name", "Road"}, {"id", "another"}, {"cc", 1}};
+    file.insert("allitems", allItems);
+    QVariantList categories = file.value("categories").toList();
+    categories << QVariantMap{{"class", "VXQLibraryCategory"}, {"name", "Minor"},
+                              {"items", QVariantList{QVariantMap{{"name", "Road"}, {"id", "a third"}, {"cc", 1}}}}};
+    file.insert("categories", categories);
+    writePlist(file, folder + "/Twice.categories");
+
+    for (const bool writtenBack : {false, true}) {
+        SCOPED_TRACE(writtenBack ? "written back" : "as damaged");
+        VXQLibraryPtr library = makeLibrary(QStringLiteral("Twice"));
+        ASSERT_EQ(library->itemCount(), 1);
+        VXQLibraryItem* road = library->itemWithName(QStringLiteral("Road"));
+        ASSERT_TRUE(road);
+        VXQLibraryCategory* minor = library->categoryWithName(QStringLiteral("Minor"));
+        ASSERT_TRUE(minor);
+        EXPECT_EQ(minor->count(), 1);
+        EXPECT_TRUE(minor->hasItem(road));
+        library->setNeedsUpdateOnDisk();
+        library->writeCategoryFile();
+        EXPECT_EQ(readPlist(folder + "/Twice.categories").value("allitems").toList().size(), 1);
+    }
+}
+
 TEST_F(LibraryTest, RecentListsKeepSixteenNewestFirstAcrossAReload)
 {
     QStringList expected;

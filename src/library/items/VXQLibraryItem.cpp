@@ -168,6 +168,9 @@ VXQLibraryElementPtr VXQLibraryItem::initWithInfoLibrary(const QVariantMap& info
     initWithNameLibrary(info.value(kName).toString(), library);
     if (name().isEmpty() || !LibraryItemPackage::isPackage(path()))
         return nullptr;
+    // A damaged file may list one package under two ids: it is still one item.
+    if (VXQLibraryItem* same = library->itemWithName(name()); same && same->path() == path())
+        return std::static_pointer_cast<VXQLibraryElement>(same->shared_from_this());
     m_classCode = info.value(QStringLiteral("cc")).toLongLong();
     return std::static_pointer_cast<VXQLibraryElement>(shared_from_this());
 }
