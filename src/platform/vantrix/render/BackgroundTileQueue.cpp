@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QSet>
 #include <QThread>
 #include <QThreadPool>
 #include <condition_variable>
@@ -124,6 +125,16 @@ void BackgroundTileQueue::clear()
     m_state->waiting.clear();
     for (State::Drawing& drawing : m_state->drawing)
         drawing.wanted = false;
+}
+
+void BackgroundTileQueue::remove(const QList<QPoint>& keys)
+{
+    const QSet<QPoint> gone(keys.begin(), keys.end());
+    const std::lock_guard lock(m_state->mutex);
+    std::erase_if(m_state->waiting, [&](const State::Job& job) { return gone.contains(job.key); });
+    for (State::Drawing& drawing : m_state->drawing)
+        if (gone.contains(drawing.key))
+            drawing.wanted = false;
 }
 
 bool BackgroundTileQueue::isQueued(QPoint key) const

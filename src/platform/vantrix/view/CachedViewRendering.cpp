@@ -156,8 +156,15 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
     if (m_readied.area.intersects(rect))
         m_readied = {};
     const QRect content = contentOf(m_mapping.scale);
-    for (const QPoint& key : keysMeeting(content)) {
+    const QList<QPoint> met = keysMeeting(content);
+    const QRect visible = visibleContent(m_mapping);
+    QRegion repaint;
+    for (const QPoint& key : met) {
         m_prepared.remove(key);
+        // A tile in view edited only past the viewport's edge gets no paint from the edit
+        // itself to queue it again.
+        if (tileRect(key).intersects(visible) && !(tileRect(key) & content).intersects(visible))
+            repaint += tileRect(key) & visible;
         const auto tile = m_tiles.find(key);
         if (tile == m_tiles.end())
             continue;
@@ -173,7 +180,11 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
             m_preview.remove(key);
     }
     // The tiles met were readied for the drawing as it was; the next paint readies them again.
-    m_background->clear();
+    // Jobs of the other tiles stay: an edit elsewhere, out of view, brings no paint to
+    // queue them again.
+    m_background->remove(met);
+    if (!repaint.isEmpty())
+        m_view.viewport()->update(repaint.translated(m_mapping.origin));
 }
 
 bool CachedViewRendering::bringUpToDate(const QRect& exposed, const QRect& visible)

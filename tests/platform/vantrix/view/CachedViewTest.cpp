@@ -26,12 +26,12 @@ struct BusyView : ViewFixture {
     std::shared_ptr<VXObjectDrawingLayer> upper = std::make_shared<VXObjectDrawingLayer>();
     VXDrawableObjectPtr marker;
 
-    BusyView()
+    explicit BusyView(int count = platform::CachedViewRendering::kImmediateObjects + 800)
         : ViewFixture(kPaper, kViewSize)
     {
         QRandomGenerator random(41);
         QList<VXDrawableObjectPtr> objects;
-        for (int i = 0; i < platform::CachedViewRendering::kImmediateObjects + 800; ++i) {
+        for (int i = 0; i < count; ++i) {
             const QRectF box(random.bounded(kPaper.width() - 40), random.bounded(kPaper.height() - 30),
                              6 + random.bounded(30.0), 5 + random.bounded(20.0));
             objects.append(i % 2 ? VXDrawableShape::drawableShapeWithOvalInRect(box, shared)
@@ -64,8 +64,8 @@ struct BusyView : ViewFixture {
     }
 
     // Runs the event loop as the application does, the workers drawing while it waits,
-    // until the view has drawn everything it shows (or five seconds have passed).
-    bool settlesOnItsOwn()
+    // until the view has drawn everything it shows (or the time given has passed).
+    bool settlesOnItsOwn(int milliseconds = 5000)
     {
         QEventLoop loop;
         QTimer poll;
@@ -74,7 +74,7 @@ struct BusyView : ViewFixture {
                 loop.quit();
         });
         poll.start(5);
-        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
         loop.exec();
         return view.isRenderingSettled();
     }
@@ -205,6 +205,38 @@ TEST(CachedView, TilesLeftToTheBackgroundAreDrawnWhateverLandsMeanwhile)
         ASSERT_FALSE(f.view.isRenderingSettled()) << "the view is to be drawn in the background";
         landing();
         EXPECT_TRUE(f.settlesOnItsOwn()) << name;
+        const QImage settled = f.shown();
+        EXPECT_EQ(differingPixels(settled, f.fresh()), 0) << name;
+    }
+}
+
+TEST(CachedView, TilesInViewAreDrawnWhenEditsLandOutOfView)
+{
+    // A corner of a sheet dense enough that even that corner renders in the background; before
+    // its tiles are drawn one object lands out of view: far away, or below the viewport in a
+    // tile the viewport shows the top of.
+    BusyView f(14000);
+    f.view.setScale(0.5);
+    f.view.scrollDrawingPointToViewportPoint(QPointF(), QPointF());
+    QCoreApplication::processEvents(); // the scroll bars shown
+    const QSize port = f.view.viewport()->size();
+    const QPoint origin = f.view.convertPointFromDrawing(QPointF()).toPoint();
+    const int belowPort = port.height() + 30;
+    ASSERT_EQ((port.height() - 1 - origin.y()) / platform::CachedViewRendering::kTileSide,
+              (belowPort - origin.y()) / platform::CachedViewRendering::kTileSide);
+    const std::vector<std::pair<const char*, QPointF>> landings{
+        {"far out of view", QPointF(1700, 1150)},
+        {"below the viewport, in a tile in view", f.view.convertPointToDrawing(QPointF(200, belowPort))},
+    };
+    for (const auto& [name, place] : landings) {
+        f.view.discardRenderings();
+        // Painted now, with nothing left waiting to paint.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        ASSERT_FALSE(f.view.isRenderingSettled()) << "the view is to be drawn in the background";
+        f.layer->addObject(VXDrawableShape::drawableShapeWithRect(QRectF(place, QSizeF(6, 6)),
+                                                                  fillStyle(QColor(30, 30, 200))));
+        // Without the edit it settles in a fraction of a second; a loaded machine may take long.
+        EXPECT_TRUE(f.settlesOnItsOwn(20000)) << name;
         const QImage settled = f.shown();
         EXPECT_EQ(differingPixels(settled, f.fresh()), 0) << name;
     }
