@@ -1,5 +1,6 @@
 #include "platform/ui/Document.h"
 
+#include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
@@ -17,9 +18,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <exception>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace platform {
 
@@ -299,11 +297,9 @@ void Document::close()
     // A large map leaves the allocator holding its freed pages (objects made on import threads
     // lie in arenas of their own, interleaved with what stays): give them back once its window
     // and views, deleted later, have let go of it too.
-#if defined(__GLIBC__)
     QObject* application = QCoreApplication::instance();
     RunLoop::cancelPreviousPerformRequests(application, kReturnFreedMemory);
-    RunLoop::performAfterDelay(application, [] { malloc_trim(0); }, 1000, kReturnFreedMemory);
-#endif
+    RunLoop::performAfterDelay(application, returnFreedMemoryInBackground, 1000, kReturnFreedMemory);
 }
 
 void Document::canCloseDocument(std::function<void(bool shouldClose)> completion)
