@@ -10,13 +10,20 @@
 
 namespace testsupport {
 
+// What an entry shows: an item's title, another entry's text.
+inline QString entryTitle(const QAction* action)
+{
+    const auto* item = qobject_cast<const platform::MenuItem*>(action);
+    return item ? item->title() : action->text();
+}
+
 // The entry titled `title` in the menu bar's menu `menuTitle`; a test failure without one.
 inline QAction* menuEntry(QMenuBar* bar, const QString& menuTitle, const QString& title)
 {
     for (QAction* menuAction : bar->actions())
         if (menuAction->menu() && menuAction->text().remove('&') == menuTitle)
             for (QAction* action : menuAction->menu()->actions())
-                if (action->text() == title)
+                if (entryTitle(action) == title)
                     return action;
     ADD_FAILURE() << "no entry " << qPrintable(menuTitle) << " > " << qPrintable(title);
     return nullptr;

@@ -156,7 +156,7 @@ MenuItem* addLayerItem(Menu* menu, const VXLayerPtr& layer)
     constexpr int kIndentPerLevel = 4;
     const bool isGroup = qobject_cast<const VXLayerGroup*>(layer.get()) != nullptr;
     const QString title = QString(layer->level() * kIndentPerLevel, QLatin1Char(' '))
-                          + QString(layer->layerName()).replace('&', QStringLiteral("&&"));
+                          + layer->layerName();
     MenuItem* item = addItem(menu, title, isGroup ? QByteArray() : QByteArrayLiteral("makeActiveAction"));
     item->setRepresentedObject(QVariant::fromValue(layer));
     return item;

@@ -158,7 +158,7 @@ QAction* VLTMFontMenus::selectFontsMenu(QMenu* menu, const QSet<QString>& names,
                 const bool marked = isMarked(faceItem, names);
                 markItem(faceItem, marked, state);
                 if (marked && !faceFound && face) {
-                    *face = faceItem->text();
+                    *face = static_cast<platform::MenuItem*>(faceItem)->title();
                     faceFound = true;
                 }
                 matched = matched || marked;

@@ -96,10 +96,15 @@ bool invokeValidator(QObject* validator, const QByteArray& selector, MenuItem* i
     return enabled;
 }
 
+QString actionText(QString title)
+{
+    return title.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 } // namespace
 
 MenuItem::MenuItem(const QString& title, const QByteArray& action, QObject* parent)
-    : QAction(title, parent)
+    : QAction(actionText(title), parent)
     , m_action(action)
 {
     // Validators declared where MenuItem is only forward-declared need the type by name.
@@ -110,6 +115,16 @@ MenuItem::MenuItem(const QString& title, const QByteArray& action, QObject* pare
 MenuItem::~MenuItem()
 {
     ShortcutValidator::instance().remove(this);
+}
+
+QString MenuItem::title() const
+{
+    return text().replace(QLatin1String("&&"), QLatin1String("&"));
+}
+
+void MenuItem::setTitle(const QString& title)
+{
+    setText(actionText(title));
 }
 
 void MenuItem::setState(State state)

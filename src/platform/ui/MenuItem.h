@@ -39,8 +39,9 @@ public:
     explicit MenuItem(const QString& title = {}, const QByteArray& action = {}, QObject* parent = nullptr);
     ~MenuItem() override;
 
-    QString title() const { return text(); }
-    void setTitle(const QString& title) { setText(title); }
+    // The title is shown as written: an "&" in it is no mnemonic marker.
+    QString title() const;
+    void setTitle(const QString& title);
 
     QByteArray action() const { return m_action; }
     void setAction(const QByteArray& action) { m_action = action; }

@@ -356,7 +356,7 @@ void QVNToolsController::smartSelectSearchAction(QObject* sender)
     const auto query = std::dynamic_pointer_cast<MPSearchQuery>(item->representedObject().value<ZQObjectPtr>());
     tool->setSearchQuery(item->tag() == -1 ? nullptr : query);
     if (ZQStyleButton* button = toolButtonWithTag(kSmartSelectTag))
-        button->setToolTip(query ? tr("%1: %2").arg(tooltipForTag(kSmartSelectTag), item->text())
+        button->setToolTip(query ? tr("%1: %2").arg(tooltipForTag(kSmartSelectTag), item->title())
                                  : tooltipForTag(kSmartSelectTag));
     setCurrentToolWithTag(kSmartSelectTag);
 }

@@ -6,6 +6,7 @@
 #include "platform/ui/Popover.h"
 #include "platform/vantrix/model/VXGridLayer.h"
 #include "platform/vantrix/model/VXGuideLayer.h"
+#include "support/MenuTesting.h"
 
 #include "LayersTesting.h"
 
@@ -332,14 +333,14 @@ QStringList titlesOf(const platform::Menu& menu)
 {
     QStringList titles;
     for (QAction* action : menu.actions())
-        titles.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        titles.append(action->isSeparator() ? QStringLiteral("-") : testsupport::entryTitle(action));
     return titles;
 }
 
 QAction* actionTitled(const platform::Menu& menu, const QString& title)
 {
     for (QAction* action : menu.actions())
-        if (action->text() == title)
+        if (testsupport::entryTitle(action) == title)
             return action;
     return nullptr;
 }
@@ -355,6 +356,8 @@ TEST_F(LayersControllerTest, RowMenusOfferWhatTheRowsKindAllows)
     // The top row: the drawing's set-up, then the panel's items.
     EXPECT_EQ(titlesOf(*controller->contextMenuForItem(drawing.get())),
               QStringList({QStringLiteral("Drawing Size & Units..."), QStringLiteral("-")}) + panelItems);
+    EXPECT_TRUE(QKeySequence::mnemonic(controller->contextMenuForItem(drawing.get())->actions().first()->text()).isEmpty())
+        << "the ampersand is shown, not taken as a mnemonic";
 
     // An active object layer.
     QStringList layerItems = titlesOf(*controller->contextMenuForItem(a.get())).mid(0, 7);

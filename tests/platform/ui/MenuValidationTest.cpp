@@ -155,6 +155,22 @@ TEST_F(MenuValidationTest, AboutToShowUpdatesEnabledStateTitleAndState)
     EXPECT_FALSE(orphan->isEnabled() && orphan->validate());
 }
 
+TEST_F(MenuValidationTest, TitlesShowAnAmpersandAsWrittenAndTakeNoMnemonicFromIt)
+{
+    Menu menu("Layer");
+    MenuItem* item = menu.addItemWithTitleActionKeyEquivalent("Drawing Size & Units...", "toggleGrid");
+    EXPECT_EQ(item->title(), "Drawing Size & Units...");
+    EXPECT_TRUE(QKeySequence::mnemonic(item->text()).isEmpty());
+
+    // Titles set by validators and names from the user's data are shown as written too.
+    item->setTitle("Roads & Tracks && Paths");
+    EXPECT_EQ(item->title(), "Roads & Tracks && Paths");
+    EXPECT_TRUE(QKeySequence::mnemonic(item->text()).isEmpty());
+    MenuItem plain("A&B");
+    EXPECT_EQ(plain.title(), "A&B");
+    EXPECT_TRUE(QKeySequence::mnemonic(plain.text()).isEmpty());
+}
+
 TEST_F(MenuValidationTest, TagsStatesAndRepresentedObjectsReachValidatorsAndActions)
 {
     Menu menu("Align");
