@@ -113,6 +113,26 @@ TEST(CalibrationController, ThePopUpSelectsThePresetOfTheRatioOrTitlesTheCustomI
     EXPECT_NEAR(sheet.controller->mapScale()->scale(), 12345.6, 0.01);
 }
 
+TEST(CalibrationController, AWholeRatioSelectsItsPresetWhateverTheUnitsAndStorageAddToIt)
+{
+    // Converted through metres, feet or miles, a preset's ratio lands a hair off its whole number.
+    for (const ZQUnitLengthPtr& ground : {ZQUnitLength::meters(), ZQUnitLength::feet(), ZQUnitLength::miles(),
+                                          ZQUnitLength::kilometers()}) {
+        OpenSheet sheet(scaleOf(1, ZQUnitLength::inches(), 1, ground));
+        for (qint64 ratio : QVNCalibrationController::presetScales()) {
+            sheet.pickScale(ratio);
+            EXPECT_EQ(sheet.selectedTag(), ratio) << ratio << " on " << qPrintable(ground->symbol());
+        }
+    }
+    // A side kept in single precision: 0.7 km is 0.69999999 km, still 1:70,000.
+    OpenSheet sheet(scaleOf(1, ZQUnitLength::centimeters(), double(0.7f), ZQUnitLength::kilometers()));
+    EXPECT_LT(sheet.controller->mapScale()->scale(), 70000);
+    EXPECT_EQ(sheet.controller->mapScalePopUpButton()->currentText(), QStringLiteral("Custom (1:70000)"));
+    // A fraction larger than arithmetic leaves is still dropped.
+    sheet.controller->setMapScale(scaleOf(1, ZQUnitLength::centimeters(), 24.9999, ZQUnitLength::meters()));
+    EXPECT_EQ(sheet.controller->mapScalePopUpButton()->currentText(), QStringLiteral("Custom (1:2499)"));
+}
+
 TEST(CalibrationController, EveryEditPostsOnceAndReachesTheDelegateAndCancelRestores)
 {
     OpenSheet sheet;

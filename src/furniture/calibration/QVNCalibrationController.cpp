@@ -20,6 +20,16 @@
 
 namespace {
 
+// The ratio's whole number. Unit conversion and single-precision storage leave a preset's
+// ratio a hair off its whole number (2499.9999997 for 1:2,500): that much is rounded away,
+// any larger fraction dropped.
+qint64 wholeRatio(double ratio)
+{
+    constexpr double kArithmeticNoise = 1e-6; // relative; single precision keeps about 6e-8
+    const double nearest = std::round(ratio);
+    return qint64(std::abs(ratio - nearest) <= nearest * kArithmeticNoise ? nearest : std::floor(ratio));
+}
+
 // "4 cm": at most two decimals, then the unit's symbol. Shown as single precision, as typed.
 QString lengthText(double value, const ZQUnitLength& unit)
 {
@@ -379,7 +389,7 @@ void QVNCalibrationController::setupWithMapScale(const VXQMapScale& scale)
 
 void QVNCalibrationController::updateScaleMenuWithScale(double ratio)
 {
-    const qint64 whole = qint64(std::floor(ratio));
+    const qint64 whole = wholeRatio(ratio);
     const int preset = m_mapScalePopUpButton->findData(QVariant(whole), kTagRole);
     if (preset >= 0) {
         m_mapScalePopUpButton->setCurrentIndex(preset);
