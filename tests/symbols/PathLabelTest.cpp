@@ -9,6 +9,8 @@
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
 #include "symbols/labels/VXQTextBlockLabel.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/view/ViewTestSupport.h"
 #include "support/ArchiveTesting.h"
 #include "tracks/tools/TrackTools.h"
 #include "tracks/model/ZQMultiStylePath.h"
@@ -376,6 +378,40 @@ TEST(PathLabel, OldTextOverlaysBecomeLabelsWhenAPathIsRead)
     EXPECT_EQ(labels.first()->string(), QStringLiteral("River Wey"));
     EXPECT_EQ(labels.first()->styleRange().location, 30.0);
     EXPECT_EQ(read->overlays().size(), 2) << "the damaged text style and the bridge stay overlays";
+}
+
+TEST(PathLabel, ALabelBesideItsRoadIsHitWhereItsTextIsDrawnWithTheRoadNotSelected)
+{
+    // A field under a 5 wide road; the road's new label sits beside the line, off its stroke.
+    viewtest::ViewFixture f({400, 300}, {400, 300});
+    const VXDrawableObjectPtr field =
+        VXDrawableShape::drawableShapeWithRect({0, 40, 400, 120}, drawingtest::fillStyle(Qt::green));
+    f.layer->addObject(field);
+    const ZQMultiStylePathPtr road = ZQMultiStylePath::multiStylePathWithPathStyle(line(0, 300), roadOfWidth(5));
+    f.layer->addObject(road);
+    road->setLocationForAddingTextLabel(150);
+    road->newTextLabel(nullptr);
+    f.layer->deselectAll();
+    f.forgetEdits();
+    const VXQTextPathLabelPtr label = PathLabelContainer::of(*road).pathLabels().first();
+    // On the text's baseline, 5 below the line.
+    const QPointF text(label->bounds().center().x(), kY - label->baselineOffset());
+    ASSERT_FALSE(road->pointHitsPath(text)) << "the text is beside the stroke";
+    EXPECT_EQ(PathLabelContainer::of(*road).textLabelPartcodeHit(text), 1);
+    EXPECT_EQ(PathLabelContainer::of(*road).textLabelPartcodeHit({20, text.y()}), 0) << "beside the road, past the text";
+
+    f.view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.view));
+    // A double click as a window system delivers it.
+    const QPoint pixel = f.view.convertPointFromDrawing(text).toPoint();
+    QTest::mouseClick(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, pixel);
+    QTest::mousePress(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, pixel);
+    QTest::mouseDClick(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, pixel);
+    QTest::mouseRelease(f.view.viewport(), Qt::LeftButton, Qt::NoModifier, pixel);
+    ASSERT_EQ(f.layer->selection().size(), 1);
+    EXPECT_EQ(f.layer->selection().first(), road) << "not the field under it";
+    EXPECT_TRUE(label->isEditing());
+    EXPECT_TRUE(f.view.textEditor());
 }
 
 } // namespace

@@ -259,7 +259,9 @@ int PathLabelContainer::textLabelPartcodeHit(QPointF point) const
             if (knobs.hitTestPointInKnobAtPointOfTypeUserInfo(point, baselineMidPointForPathLabel(*label), kVXHotspotKnobType, {}))
                 return base + kOffsetPart;
         }
-        if (at >= 0 && ZQLocationInStyleRange(range, at) && m_path.pointHitsPath(point))
+        // The text sits beside the line by its baseline offset: it is hit where it is drawn.
+        if ((at >= 0 && ZQLocationInStyleRange(range, at) && m_path.pointHitsPath(point))
+            || label->textAdornment()->textAlongPathCoversPoint(point, *label))
             return base + kMovePart;
     }
     return 0;

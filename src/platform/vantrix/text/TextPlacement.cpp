@@ -95,6 +95,8 @@ PlacedText placeTextAlongPath(const AttributedString& text, const BezierPath& pa
         const QTransform placement =
             QTransform().translate(point.x(), point.y()).rotateRadians(slope).translate(-glyph.advance / 2, baseline);
         placed.bounds |= placement.mapRect(QRectF(0, -metrics.ascent, glyph.advance, metrics.ascent + metrics.descent));
+        placed.glyphCells.append(
+            placement.map(QPolygonF(QRectF(-gap / 2, -metrics.ascent, glyph.advance + gap, metrics.ascent + metrics.descent))));
         if (!glyph.path.isEmpty())
             placed.outlines.append({glyph.path, glyph.colour, placement});
     }

@@ -7,6 +7,7 @@
 #include "platform/graphics/AttributedString.h"
 #include "platform/vantrix/text/TextOutlines.h"
 
+#include <QPolygonF>
 #include <QRectF>
 #include <QSizeF>
 #include <QTransform>
@@ -50,6 +51,9 @@ struct PlacedText {
     QRectF textRect;
     // The area of the glyphs' lines in drawing coordinates.
     QRectF bounds;
+    // Along a path: each glyph's cell in drawing coordinates, its advance by the line's height
+    // with half the justified spacing on either side, so spaces and gaps belong to the text.
+    QList<QPolygonF> glyphCells;
 
     bool isEmpty() const { return outlines.isEmpty() && !layout; }
     // The glyphs in their colours, into GraphicsContext::current(); laid-out text is drawn as

@@ -19,6 +19,7 @@
 #include <QMutex>
 #include <QPainter>
 #include <QtMath>
+#include <algorithm>
 #include <optional>
 
 using platform::AttributedString;
@@ -665,6 +666,15 @@ QSizeF VXTextAdornment::textSizeForObject(const VXRenderable& object) const
 {
     const AttributedString text = textToDraw(object);
     return text.isEmpty() ? QSizeF() : platform::AttributedStringLayout(text, 0).size();
+}
+
+bool VXTextAdornment::textAlongPathCoversPoint(QPointF point, const VXRenderable& object) const
+{
+    if (m_layoutMode == kLayoutInBox)
+        return false;
+    const platform::PlacedText placed = placedTextForObject(object, false);
+    return std::any_of(placed.glyphCells.cbegin(), placed.glyphCells.cend(),
+                       [point](const QPolygonF& cell) { return cell.containsPoint(point, Qt::OddEvenFill); });
 }
 
 double VXTextAdornment::baselineOffset() const

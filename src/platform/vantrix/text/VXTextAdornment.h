@@ -252,6 +252,9 @@ public:
     QRectF textLayoutRectForObject(const VXRenderable& object) const;
     // The size of the text drawn for the object on unwrapped lines, for fitting boxes to text.
     QSizeF textSizeForObject(const VXRenderable& object) const;
+    // Whether the point falls on the text laid along the object's path (in a glyph's cell);
+    // false for text in a box.
+    bool textAlongPathCoversPoint(QPointF point, const VXRenderable& object) const;
     // How far above the middle of a path the vertical alignment puts the text's baseline.
     double baselineOffset() const;
 
