@@ -225,7 +225,7 @@ void addWindowMenu(QMenuBar* bar)
 {
     Menu* window = addMenu(bar, QObject::tr("&Window"));
     addItem(window, QObject::tr("Tools"), "showToolPalette");
-    addItem(window, QObject::tr("Styles && Symbols"), "showLibraryPickerAction");
+    addItem(window, QObject::tr("Styles & Symbols"), "showLibraryPickerAction");
     addItem(window, QObject::tr("Library Manager"), "showLibraryManagerAction");
     addItem(window, QObject::tr("Media Browser"), "showMediaBrowser");
     addItem(window, QObject::tr("Object Inspector"), "showObjectInspector");
