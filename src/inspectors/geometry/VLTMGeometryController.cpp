@@ -180,10 +180,12 @@ QList<ZQObjectPtr> VLTMGeometryController::selection()
 
 void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& objects, qint64 total)
 {
-    if (m_selectionCache && m_selectionCache->size() == objects.size()
+    // A selection only fetched for the panes (their formatter changed, say) was never shown.
+    if (m_selectionShown && m_selectionCache && m_selectionCache->size() == objects.size()
         && inspectors::identitiesOf(*m_selectionCache) == inspectors::identitiesOf(objects))
         return;
     m_selectionCache = objects;
+    m_selectionShown = true;
     const QMetaObject* common = ZQHighestCommonClass(objects);
     if (common)
         LogEvent(kReactiveEvent,

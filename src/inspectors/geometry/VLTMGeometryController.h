@@ -158,6 +158,7 @@ private:
     QList<std::pair<QString, std::shared_ptr<platform::ViewController>>> m_subcontrollers;
     QList<platform::ViewController*> m_installed;
     std::optional<QList<ZQObjectPtr>> m_selectionCache;
+    bool m_selectionShown = false; // the cache is what the stack shows, not just fetched
     std::shared_ptr<platform::NumberFormatter> m_drawingUnitsFormatter;
     int m_drawingUnitsMode = 0;
     bool m_percentDisplay = false;
