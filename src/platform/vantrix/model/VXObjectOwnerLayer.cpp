@@ -3,6 +3,7 @@
 #include "platform/vantrix/render/RenderGate.h"
 
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/GradualRelease.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -64,6 +65,8 @@ VXObjectOwnerLayer::~VXObjectOwnerLayer()
         object->setContainer(nullptr);
     if (m_pendingObject)
         m_pendingObject->setContainer(nullptr);
+    // A closed map's layer may be the last to hold hundreds of thousands of objects.
+    platform::GradualRelease::releaseLater(objects());
 }
 
 const QMetaObject* VXObjectOwnerLayer::storageClass()

@@ -9,6 +9,8 @@
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "support/PreferencesScope.h"
 
+#include <QElapsedTimer>
+
 using namespace drawingtest;
 
 namespace {
@@ -687,4 +689,26 @@ TEST(ObjectLayer, RemovingObjectsDeselectsExactlyThoseThatLeave)
     EXPECT_EQ(selections.received.size(), 2);
     EXPECT_TRUE(f.layer->selection().isEmpty());
     EXPECT_EQ(order(*f.layer), QStringLiteral("810"));
+}
+
+TEST(ObjectLayer, ALayerGoingLeavesItsObjectsToLaterTurnsWhichFreeThemAll)
+{
+    std::vector<std::weak_ptr<VXDrawableObject>> objects;
+    {
+        auto layer = std::make_shared<VXObjectOwnerLayer>();
+        layer->addObjectsFromArray(squares(300));
+        for (const VXDrawableObjectPtr& object : layer->objects())
+            objects.emplace_back(object);
+    }
+    const auto alive = [&] {
+        return std::count_if(objects.begin(), objects.end(), [](const auto& object) { return !object.expired(); });
+    };
+    EXPECT_EQ(alive(), 300);
+    EXPECT_EQ(objects.front().lock()->container(), nullptr);
+
+    QElapsedTimer clock;
+    clock.start();
+    while (alive() > 0 && clock.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(alive(), 0);
 }

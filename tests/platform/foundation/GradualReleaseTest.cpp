@@ -1,0 +1,79 @@
+#include "platform/foundation/GradualRelease.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using platform::GradualRelease;
+
+namespace {
+
+// Slow to destroy, as an object with a large path and many attributes is; records the order.
+struct Heavy {
+    Heavy(int number, std::vector<int>& destroyed) : number(number), destroyed(destroyed) {}
+    ~Heavy()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.nsecsElapsed() < 200'000) {
+        }
+        destroyed.push_back(number);
+    }
+    int number;
+    std::vector<int>& destroyed;
+};
+
+QList<std::shared_ptr<Heavy>> heavyObjects(int count, std::vector<int>& destroyed)
+{
+    QList<std::shared_ptr<Heavy>> objects;
+    for (int i = 0; i < count; ++i)
+        objects.append(std::make_shared<Heavy>(i, destroyed));
+    return objects;
+}
+
+} // namespace
+
+TEST(GradualRelease, DropsTheLastReferencesASliceAtATimeInTheOrderHandedOver)
+{
+    std::vector<int> destroyed;
+    constexpr int kCount = 500; // 100 ms of destruction
+    GradualRelease::releaseLater(heavyObjects(kCount, destroyed));
+    EXPECT_TRUE(destroyed.empty());
+    EXPECT_EQ(GradualRelease::pendingCount(), kCount);
+
+    QElapsedTimer turn;
+    turn.start();
+    QCoreApplication::processEvents();
+    EXPECT_LT(turn.elapsed(), 40);
+    EXPECT_GT(destroyed.size(), 0u);
+    EXPECT_LT(destroyed.size(), size_t(kCount / 2));
+
+    QElapsedTimer clock;
+    clock.start();
+    while (GradualRelease::pendingCount() > 0 && clock.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(destroyed.size(), size_t(kCount));
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_EQ(destroyed[i], i);
+}
+
+TEST(GradualRelease, ReleasesEverythingAtOnceWhenAsked)
+{
+    std::vector<int> destroyed;
+    GradualRelease::releaseLater(heavyObjects(20, destroyed));
+    GradualRelease::releaseAll();
+    EXPECT_EQ(destroyed.size(), 20u);
+    EXPECT_EQ(GradualRelease::pendingCount(), 0);
+}
+
+TEST(GradualRelease, KeepsNothingHandedOverOffTheMainThread)
+{
+    std::vector<int> destroyed;
+    QThread* worker = QThread::create([&] { GradualRelease::releaseLater(heavyObjects(5, destroyed)); });
+    worker->start();
+    worker->wait();
+    delete worker;
+    EXPECT_EQ(destroyed.size(), 5u);
+    EXPECT_EQ(GradualRelease::pendingCount(), 0);
+}
