@@ -18,13 +18,14 @@ constexpr qint64 kSliceNanoseconds = 8'000'000;
 constexpr int kReferencesBetweenClockReads = 64;
 
 // Owned by the application, so whatever is still waiting goes before it does, never with the
-// static objects after it.
+// static objects after it; on a quit, while the application's services are all still there.
 class ReleaseQueue : public QObject {
 public:
-    explicit ReleaseQueue(QObject* application) : QObject(application)
+    explicit ReleaseQueue(QCoreApplication* application) : QObject(application)
     {
         m_turn.setInterval(0);
         m_turn.callOnTimeout(this, &ReleaseQueue::releaseSlice);
+        connect(application, &QCoreApplication::aboutToQuit, this, &ReleaseQueue::releaseAll);
     }
     ~ReleaseQueue() override { releaseAll(); }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using platform::GradualRelease;
@@ -42,10 +43,8 @@ TEST(GradualRelease, DropsTheLastReferencesASliceAtATimeInTheOrderHandedOver)
     EXPECT_TRUE(destroyed.empty());
     EXPECT_EQ(GradualRelease::pendingCount(), kCount);
 
-    QElapsedTimer turn;
-    turn.start();
+    // Counted rather than timed: a busy test machine stretches a turn, not the share it frees.
     QCoreApplication::processEvents();
-    EXPECT_LT(turn.elapsed(), 40);
     EXPECT_GT(destroyed.size(), 0u);
     EXPECT_LT(destroyed.size(), size_t(kCount / 2));
 
@@ -75,5 +74,16 @@ TEST(GradualRelease, KeepsNothingHandedOverOffTheMainThread)
     worker->wait();
     delete worker;
     EXPECT_EQ(destroyed.size(), 5u);
+    EXPECT_EQ(GradualRelease::pendingCount(), 0);
+}
+
+TEST(GradualRelease, AQuitReleasesWhatIsStillWaitingWhileTheApplicationIsWhole)
+{
+    std::vector<int> destroyed;
+    constexpr int kCount = 500;
+    GradualRelease::releaseLater(heavyObjects(kCount, destroyed));
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    EXPECT_EQ(destroyed.size(), size_t(kCount));
     EXPECT_EQ(GradualRelease::pendingCount(), 0);
 }
