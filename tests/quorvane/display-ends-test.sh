@@ -28,8 +28,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 name=$DISPLAY_ENDS_CASE
 
-shown_window() { timeout 60 xdotool search --sync --all --onlyvisible --pid "$1" --name "$2" | head -1; }
-keys_to() { local window=$1; shift; xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
+source "$here/windows-under-xdotool.sh"
 
 # A shapefile of COUNT two-point lines across 1000 x 1000 units, without attributes.
 make_shapefile() {
@@ -75,7 +74,7 @@ wait_for_work() {
 }
 
 # The welcome window comes a moment after the map's and takes the keys: let it come first.
-after_welcome() { timeout 20 xdotool search --sync --all --onlyvisible --pid "$1" --name "Welcome To Quorvane" >/dev/null || true; }
+after_welcome() { shown_window "$1" "Welcome To Quorvane" 20 >/dev/null || true; }
 
 nothing_more() { :; }
 # File > Import Shapefile... (the menu opens on "New"; "Revert to Saved" is disabled).

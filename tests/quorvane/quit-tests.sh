@@ -19,10 +19,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
 
-# The first shown window of a process whose title matches; a minute is plenty even for an
-# instrumented build.
-shown_window() { timeout 60 xdotool search --sync --all --onlyvisible --pid "$1" --name "$2" | head -1; }
-keys_to() { local window=$1; shift; xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
+source "$here/windows-under-xdotool.sh"
 
 nothing_more() { :; }
 open_styles_and_symbols() {
