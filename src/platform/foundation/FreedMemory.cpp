@@ -1,5 +1,7 @@
 #include "platform/foundation/FreedMemory.h"
 
+#include "platform/foundation/WorkInFlight.h"
+
 #include <QCoreApplication>
 #include <QThreadPool>
 #include <atomic>
@@ -12,14 +14,15 @@ namespace platform {
 
 namespace {
 
-// One thread, so returns never run side by side; owned by the application, whose end waits for
-// a return under way rather than tear down what it runs on.
+// One thread, so returns never run side by side; owned by the application and known to the
+// process's end, which both wait for a return under way rather than tear down what it runs on.
 QThreadPool& returnThread()
 {
     static QThreadPool* const pool = [] {
         auto* thread = new QThreadPool(QCoreApplication::instance());
         thread->setObjectName(QStringLiteral("FreedMemory"));
         thread->setMaxThreadCount(1);
+        WorkInFlight::waitForPoolAtEnd(thread);
         return thread;
     }();
     return *pool;
