@@ -6,15 +6,14 @@
 # when the process ends with that status and its error output holds no sanitizer report (nothing
 # that outlives the exit may reach what the exit has destroyed).
 #   tests/quorvane/display-ends-test.sh path/to/quorvane
-# Needs xvfb-run, xdotool and perl (apt-get install -y xvfb xauth xdotool).
+# Needs Xvfb, xdotool and perl (apt-get install -y xvfb xdotool).
 set -euo pipefail
 app=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${DISPLAY_ENDS_CASE:-}" ]; then
   failures=0
   for name in image-shown import-running contours-running; do
-    # xvfb-run fails in its own clean-up when its server has gone already: the verdict is the line printed.
-    output=$(DISPLAY_ENDS_CASE=$name xvfb-run -a -s "-screen 0 1600x1000x24" "$0" "$@" 2>&1) || true
+    output=$(DISPLAY_ENDS_CASE=$name "$0" "$@" 2>&1) || true
     echo "$output"
     grep -qx "ok   $name" <<<"$output" || failures=$((failures + 1))
   done
@@ -25,10 +24,12 @@ export QT_QPA_PLATFORM=xcb
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap 'kill "${x_server:-}" 2>/dev/null; rm -rf "$scratch"' EXIT
 name=$DISPLAY_ENDS_CASE
 
 source "$here/windows-under-xdotool.sh"
+source "$here/x-server-of-its-own.sh"
+start_x_server
 
 # A shapefile of COUNT two-point lines across 1000 x 1000 units, without attributes.
 make_shapefile() {
@@ -103,12 +104,10 @@ cp -R "$file" "$scratch/"
 HOME="$scratch" XDG_CONFIG_HOME="$scratch/.config" XDG_DATA_HOME="$scratch/.local/share" \
   "$app" "$scratch/$(basename "$file")" >"$scratch/log" 2>&1 &
 pid=$!
-# xvfb-run started the X server beside this script.
-server=$(pgrep -P "$PPID" -x Xvfb)
 stepped=1
 window=$(shown_window "$pid" "$title") || true
 [ -n "$window" ] && { "$steps" "$window" "$pid" && stepped=0 || stepped=$?; }
-kill "$server"
+kill "$x_server"
 status=0
 timeout 120 tail --pid="$pid" -f /dev/null || kill -9 "$pid"
 wait "$pid" || status=$?

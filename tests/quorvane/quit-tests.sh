@@ -5,21 +5,19 @@
 # (its panel shows). A case fails when a step fails, the application does not end with status 0 or
 # its error output holds a sanitizer report.
 #   tests/quorvane/quit-tests.sh path/to/quorvane
-# Needs xvfb-run and xdotool (apt-get install -y xvfb xauth xdotool).
+# Needs Xvfb and xdotool (apt-get install -y xvfb xdotool).
 set -euo pipefail
 app=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-if [ -z "${QUIT_TESTS_DISPLAY:-}" ]; then
-  QUIT_TESTS_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1600x1000x24" "$0" "$@"
-fi
 export QT_QPA_PLATFORM=xcb
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-
 source "$here/windows-under-xdotool.sh"
+source "$here/x-server-of-its-own.sh"
+start_x_server
+trap 'kill "${x_server:-}" 2>/dev/null; rm -rf "$scratch"' EXIT
+failures=0
 
 nothing_more() { :; }
 open_styles_and_symbols() {

@@ -1,0 +1,24 @@
+# Sourced by the tests that drive the application under a virtual X server.
+
+# Starts a virtual X server on a display it picks itself and exports DISPLAY; x_server holds its
+# process. The server chooses the number as it binds its socket, so tests started side by side
+# never share a display (xvfb-run -a chooses before it starts the server and can lose that race).
+start_x_server() {
+  local ready tries
+  ready=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+  x_server=$!
+  # The server writes its number and a newline once it takes connections.
+  for tries in $(seq 300); do
+    if [ "$(wc -l <"$ready")" -ge 1 ]; then
+      export DISPLAY=":$(head -1 "$ready")"
+      rm -f "$ready"
+      return 0
+    fi
+    kill -0 "$x_server" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$ready"
+  echo "The virtual X server did not start." >&2
+  return 1
+}
