@@ -4,8 +4,8 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/render/DrawingExclusion.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
-#include "platform/vantrix/render/PoolPainting.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -33,33 +33,6 @@ QuorvaneError sizeError(const QSizeF& region, double dpi, double scale)
 
 // Whole pixels covering a fractional size; a hair over a whole number is rounding, not a pixel.
 int wholePixels(double pixels) { return int(std::ceil(pixels - 1e-6)); }
-
-QImage blankImage(QSize pixels, const QColor& background)
-{
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-    if (!image.isNull())
-        image.fill(background.isValid() ? background : QColor(Qt::transparent));
-    return image;
-}
-
-// Paints `draw` on a pool thread into a new image, with the region mapped onto its pixels.
-QImage paintRegion(const QRectF& region, QSize pixels, const QColor& background, const std::function<void()>& draw)
-{
-    QImage image = blankImage(pixels, background);
-    if (image.isNull())
-        return image;
-    const bool painted = platform::paintOnPoolThread([&] {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.scale(pixels.width() / region.width(), pixels.height() / region.height());
-        painter.translate(-region.topLeft());
-        painter.setClipRect(region);
-        const platform::GraphicsContext::Scope scope(&painter);
-        draw();
-    });
-    return painted ? image : QImage();
-}
 
 } // namespace
 
@@ -112,11 +85,13 @@ RegionRenderer layerRenderer(const VXLayer& layer, const QRectF& region)
 {
     return [&layer, region](QSize pixels, const QColor& background) {
         layer.prepareToDrawRect(region);
-        return paintRegion(region, pixels, background, [&] {
+        return platform::DrawingRenderer::imageOfRect(region, pixels, background, [&layer](QPainter& painter,
+                                                                                          const QRectF& area) {
+            const platform::GraphicsContext::Scope scope(&painter);
             platform::DrawingRenderer::Options options;
             options.printing = true;
             options.includeHidden = true;
-            platform::DrawingRenderer::drawLayer(layer, region, options);
+            platform::DrawingRenderer::drawLayer(layer, area, options);
         });
     };
 }
@@ -125,7 +100,10 @@ RegionRenderer objectRenderer(const VXDrawableObject& object, const QRectF& regi
 {
     return [&object, region](QSize pixels, const QColor& background) {
         object.prepareToDraw();
-        return paintRegion(region, pixels, background, [&] {
+        return platform::DrawingRenderer::imageOfRect(region, pixels, background, [&object](QPainter& painter,
+                                                                                           const QRectF&) {
+            const platform::GraphicsContext::Scope scope(&painter);
+            const platform::DrawingExclusion exclusion(&object, platform::DrawingExclusion::Level::Object);
             object.drawContent();
             object.drawTextLabelsInView(nullptr);
         });

@@ -26,15 +26,6 @@ QPointF unit(QPointF v)
     return v / std::hypot(v.x(), v.y());
 }
 
-// The smallest stretch the transform gives any direction: the pen's narrowest width on the device.
-double smallestStretch(const QTransform& transform)
-{
-    const double a = transform.m11(), b = transform.m12(), c = transform.m21(), d = transform.m22();
-    const double sum = a * a + b * b + c * c + d * d;
-    const double determinant = a * d - b * c;
-    return std::sqrt(std::max(0.0, (sum - std::sqrt(std::max(0.0, sum * sum - 4 * determinant * determinant))) / 2));
-}
-
 class OutlineBuilder {
 public:
     OutlineBuilder(QPainterPath& outline, const QPen& pen)
@@ -173,7 +164,7 @@ QPainterPath outlineToFill(const QPainter& painter, const QPainterPath& path, co
     const QPaintEngine* engine = painter.paintEngine();
     const QTransform toDevice = painter.deviceTransform();
     if (engine && engine->type() == QPaintEngine::Raster && toDevice.type() < QTransform::TxProject
-        && pen.widthF() * smallestStretch(toDevice) > 1)
+        && pen.widthF() * stretchesOf(toDevice).smallest > 1)
         return polylineStrokeOutline(path, pen, flat);
     return {};
 }

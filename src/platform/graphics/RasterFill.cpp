@@ -334,6 +334,15 @@ double penReach(const QPen& pen)
     return pen.widthF() * std::max(pen.miterLimit(), 1.0);
 }
 
+Stretches stretchesOf(const QTransform& transform)
+{
+    const double a = transform.m11(), b = transform.m12(), c = transform.m21(), d = transform.m22();
+    const double sum = a * a + b * b + c * c + d * d;
+    const double determinant = a * d - b * c;
+    const double spread = std::sqrt(std::max(0.0, sum * sum - 4 * determinant * determinant));
+    return {std::sqrt(std::max(0.0, (sum - spread) / 2)), std::sqrt((sum + spread) / 2)};
+}
+
 void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush)
 {
     // Gradients and patterns are fetched span by span, and trimming may split the spans elsewhere.
@@ -354,14 +363,13 @@ void strokePathWithQt(QPainter& painter, const QPainterPath& path, const QPen& p
     // segment by segment.
     const QTransform toDevice = painter.deviceTransform();
     const std::optional<QRect> pixels = changeablePixels(painter, toDevice);
-    const double largestStretch = std::hypot(toDevice.m11(), toDevice.m12(), std::hypot(toDevice.m21(), toDevice.m22()));
-    const double smallestStretch = largestStretch > 0 ? std::abs(toDevice.determinant()) / largestStretch : 0;
+    const Stretches stretches = stretchesOf(toDevice);
     if (!pixels || pen.style() != Qt::SolidLine || pen.isCosmetic() || pen.brush().style() != Qt::SolidPattern
-        || !(pen.widthF() * smallestStretch > kThinPenPixels) || !std::isfinite(pen.widthF() * largestStretch)) {
+        || !(pen.widthF() * stretches.smallest > kThinPenPixels) || !std::isfinite(pen.widthF() * stretches.largest)) {
         painter.strokePath(unsharedCopy(path), pen);
         return;
     }
-    const double reach = penReach(pen) * largestStretch;
+    const double reach = penReach(pen) * stretches.largest;
     const QPainterPath trimmed = pathTrimmedForStroke(path, toDevice, *pixels, reach);
     if (!trimmed.isEmpty())
         painter.strokePath(unsharedCopy(trimmed), pen);

@@ -42,6 +42,13 @@ QPainterPath pathTrimmedForStroke(const QPainterPath& path, const QTransform& to
 // How far a stroke with `pen` reaches from its path, in the pen's units, joins included.
 double penReach(const QPen& pen);
 
+// The least and the most an affine transform stretches any direction: its singular values.
+struct Stretches {
+    double smallest = 0;
+    double largest = 0;
+};
+Stretches stretchesOf(const QTransform& transform);
+
 // Fills like QPainter::fillPath. In a solid colour on raster images, only what can reach the pixels
 // the painter may change (its device, narrowed by its clip) is handed to Qt. Neither function
 // leaves anything attached to the path's data: drawables keep theirs for the life of the map.

@@ -208,3 +208,34 @@ TEST(RasterFill, PaintedPathsKeepNothingOfThePainting)
     }
     EXPECT_EQ(ours, theirs);
 }
+
+TEST(RasterFill, StretchesAreTheLeastAndMostAnyDirectionIsStretched)
+{
+    struct Case {
+        const char* name;
+        QTransform transform;
+        double smallest;
+        double largest;
+    };
+    const double root2 = std::sqrt(2.0);
+    const QList<Case> cases{
+        // A map at half size: a pen of 4 points is 2 pixels wide every way (not 1.41, as a bound
+        // through the matrix's norm had it, which left such pens untrimmed).
+        {"halved", QTransform::fromScale(0.5, 0.5).translate(300, -20), 0.5, 0.5},
+        {"rotated", QTransform().rotate(37).scale(3, 3), 3, 3},
+        {"uneven, rotated", QTransform().rotate(-61).scale(4, 0.25), 0.25, 4},
+        {"mirrored", QTransform::fromScale(-2, 1), 1, 2},
+        // Shear (1, 1; 0, 1): the singular values are the golden ratio and its inverse.
+        {"sheared", QTransform(1, 0, 1, 1, 0, 0), (std::sqrt(5.0) - 1) / 2, (std::sqrt(5.0) + 1) / 2},
+        {"flattened onto a line", QTransform(1, 1, 1, 1, 0, 0), 0, 2},
+        {"nothing", QTransform(0, 0, 0, 0, 5, 5), 0, 0},
+        {"diagonal stretch", QTransform(1.5, 0.5, 0.5, 1.5, 0, 0), 1, 2},
+        {"halved, turned an eighth", QTransform().rotate(45).scale(0.5 * root2, 0.5 * root2), root2 / 2, root2 / 2},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const Stretches stretches = stretchesOf(test.transform);
+        EXPECT_NEAR(stretches.smallest, test.smallest, 1e-7);
+        EXPECT_NEAR(stretches.largest, test.largest, 1e-9);
+    }
+}

@@ -12,7 +12,6 @@
 
 #include <QPainter>
 #include <QPrinter>
-#include <functional>
 #include <optional>
 
 namespace platform {
@@ -130,8 +129,8 @@ void DrawingRenderer::drawLiveParts(const VXLayerGroup& group, const QRectF& rec
     }
 }
 
-QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
-                                       const QColor& background)
+QImage DrawingRenderer::imageOfRect(const QRectF& source, QSize pixels, const QColor& background,
+                                    const TilePainting& paint)
 {
     if (!isDrawablePixelSize(pixels) || !isDrawableRect(source))
         return {};
@@ -143,21 +142,32 @@ QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& s
     uchar* const bits = image.bits();
     const QTransform toImage = QTransform::fromScale(pixels.width() / source.width(), pixels.height() / source.height())
                                    .translate(-source.x(), -source.y());
-    const QTransform toDrawing = toImage.inverted();
-    prepareToDrawConcurrently(drawing, source);
+    const QTransform toSource = toImage.inverted();
     const QList<QRect> tiles = tilesCovering(pixels, kImageTileSide);
     const bool painted = paintInParallel(tiles.size(), [&](qsizetype index) {
         const QRect& tile = tiles[index];
         QImage pixelsOfImage(bits, image.width(), image.height(), image.bytesPerLine(), image.format());
         QPainter painter(&pixelsOfImage);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         if (tile != image.rect())
             painter.setClipRect(tile);
         painter.setTransform(toImage);
         // A pixel more, for antialiased edges that reach into the tile.
-        const QRectF area = toDrawing.mapRect(QRectF(tile).adjusted(-1, -1, 1, 1)) & source;
-        drawDrawing(drawing, painter, area, outputOptions());
+        paint(painter, toSource.mapRect(QRectF(tile).adjusted(-1, -1, 1, 1)) & source);
     });
     return painted ? image : QImage();
+}
+
+QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
+                                       const QColor& background)
+{
+    if (!isDrawablePixelSize(pixels) || !isDrawableRect(source))
+        return {};
+    prepareToDrawConcurrently(drawing, source);
+    return imageOfRect(source, pixels, background, [&drawing](QPainter& painter, const QRectF& area) {
+        drawDrawing(drawing, painter, area, outputOptions());
+    });
 }
 
 QByteArray DrawingRenderer::pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox)

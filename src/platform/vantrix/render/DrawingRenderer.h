@@ -18,6 +18,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRectF>
+#include <functional>
 
 class QPainter;
 class QPrinter;
@@ -55,8 +56,16 @@ public:
     // into the current graphics context.
     static void drawLiveParts(const VXLayerGroup& group, const QRectF& rect, VXDrawingView* view);
 
+    // Draws one tile of an image: the painter maps drawing coordinates onto the image and clips
+    // to the tile; `area` is the part of the source the tile shows.
+    using TilePainting = std::function<void(QPainter& painter, const QRectF& area)>;
     // `source` (drawing coordinates) scaled onto an image of `pixels`, over `background`
-    // (transparent when invalid), for output (printing rules). Null when painting failed.
+    // (transparent when invalid), painted tile by tile on several of the pool's threads at once,
+    // as a view paints: what one tile leaves out costs it nothing. Whatever `paint` draws must
+    // keep to the drawing exclusion. Null when the size cannot be drawn or painting failed.
+    static QImage imageOfRect(const QRectF& source, QSize pixels, const QColor& background,
+                              const TilePainting& paint);
+    // The drawing's `source` that way, for output (printing rules).
     static QImage imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
                                  const QColor& background);
     static QByteArray pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox);
