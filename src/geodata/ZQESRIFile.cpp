@@ -284,6 +284,20 @@ QString ZQESRIFile::damagedRecordsDescription() const
                    .arg(m_firstDamage);
 }
 
+LeftOutRecords ZQESRIFile::leftOut() const
+{
+    LeftOutRecords leftOut;
+    leftOut.outsideDrawing = m_objectsOutOfViewCount;
+    leftOut.placementWasKept = m_transformWasKept;
+    leftOut.damaged = m_damagedRecordsCount;
+    leftOut.damage = damagedRecordsDescription();
+    leftOut.notMade = m_objectsNotLoadedCount - m_damagedRecordsCount;
+    // The rest of the records walked past made nothing, without an error.
+    const quint64 accounted = m_objectsCount + leftOut.outsideDrawing + m_objectsNotLoadedCount;
+    leftOut.withoutShape = m_recordsWalked > accounted ? m_recordsWalked - accounted : 0;
+    return leftOut;
+}
+
 void ZQESRIFile::pc_point(const ShapeGeometry& geometry)
 {
     m_pathConverter->beginSubPathAtPoint(geometry.point(0));
@@ -495,6 +509,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
 void ZQESRIFile::readRecords(const QTransform& transform, QList<ZQObjectPtr>& objects)
 {
     const QString tablePath = dBaseFilePath();
+    const QRectF view = viewAllowingForRounding(transform);
     // The row read last, for the records after it that name it again.
     qint64 lastRow = -1;
     std::optional<AttributeDictionary> lastAttributes;
@@ -517,7 +532,7 @@ void ZQESRIFile::readRecords(const QTransform& transform, QList<ZQObjectPtr>& ob
         if (!path)
             continue;
         *path = transform.map(*path);
-        if (m_discardOutOfViewObjects && !isInView(*path)) {
+        if (m_discardOutOfViewObjects && !isInView(*path, view)) {
             ++m_objectsOutOfViewCount;
             continue;
         }
@@ -573,12 +588,21 @@ void ZQESRIFile::postProcessObject(const ZQObjectPtr& object)
 
 // Bounds touching the rectangle count as inside, so that a point on its edge and a
 // perfectly horizontal or vertical line (bounds without height or width) are kept.
-bool ZQESRIFile::isInView(const QPainterPath& path) const
+bool ZQESRIFile::isInView(const QPainterPath& path, const QRectF& view)
 {
     const QRectF box = path.boundingRect();
-    const QRectF& view = m_documentRect;
     return box.left() <= view.right() && box.right() >= view.left() && box.top() <= view.bottom()
         && box.bottom() >= view.top();
+}
+
+// A transform fitted to the data puts its extreme points on the rectangle's edges, give or
+// take the rounding of the terms it adds: a billionth of their size is allowed for.
+QRectF ZQESRIFile::viewAllowingForRounding(const QTransform& transform) const
+{
+    const QRectF& view = m_documentRect;
+    const double slack = 1e-9 * std::max({1.0, std::abs(transform.dx()), std::abs(transform.dy()), std::abs(view.left()),
+                                          std::abs(view.right()), std::abs(view.top()), std::abs(view.bottom())});
+    return view.adjusted(-slack, -slack, slack, slack);
 }
 
 void ZQESRIFile::setPathConverter(std::unique_ptr<ZQShapefilePathConverter> converter)

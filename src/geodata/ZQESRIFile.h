@@ -9,6 +9,7 @@
 
 #include "geodata/AttributeValue.h"
 #include "geodata/DBaseTable.h"
+#include "geodata/LeftOutRecords.h"
 #include "geodata/MappedFile.h"
 #include "geodata/ShapeRecord.h"
 #include "geodata/ZQDBaseFieldInfo.h"
@@ -120,8 +121,9 @@ public:
     void cancelLoad();
     // Fits the file's bounds into the document rectangle unless a transform is in use: a
     // uniform scale that fills the rectangle's width or height, north up, the data's top-left
-    // corner on the rectangle's origin. Data without extent keeps its size there; header
-    // bounds that are not finite give way to the bounds of the records' points.
+    // corner on the rectangle's origin. Data without extent keeps its size there. Header
+    // bounds that are not finite, have no area or do not hold every record's points give way
+    // to the bounds of the records' points.
     void calculateTransformIfNeeded();
     void loadingFinished();
     // Asked by the progress row every 0.1 s on the main thread: a stop request becomes the
@@ -145,6 +147,9 @@ public:
     // The transform of the last import: kept from the delegate or fitted.
     std::optional<QTransform> usedTransform() const { return m_usedTransform; }
     void setUsedTransform(const std::optional<QTransform>& transform) { m_usedTransform = transform; }
+    // Whether the last import placed the data by a transform kept from an earlier one (the
+    // delegate's, or one given to a synchronous entry point) rather than fitting this file.
+    bool transformWasKept() const { return m_transformWasKept; }
     // The horizontal stretch of the fitted transform; 1.
     double aspectCorrectionFactor() const { return m_aspectCorrectionFactor; }
     void setAspectCorrectionFactor(double factor) { m_aspectCorrectionFactor = factor; }
@@ -194,6 +199,9 @@ public:
     // Why the last parse skipped damaged records, beside the error string (which tells of the
     // companion files): how many, and what was wrong with the first. Empty when none was.
     QString damagedRecordsDescription() const;
+    // What the last parse left out of the map, by cause: every record it walked past without
+    // making an object.
+    geodata::LeftOutRecords leftOut() const;
     // Records the last parse left out for lying wholly outside the document rectangle.
     quint64 countOfObjectsOutOfView() const { return m_objectsOutOfViewCount; }
     // Numeric attributes of the last parse beyond a double's range, kept as their text.
@@ -217,12 +225,14 @@ private:
     void pc_poly(const geodata::ShapeGeometry& geometry, bool closesRings);
     void pc_multipoint(const geodata::ShapeGeometry& geometry);
     void appendPoints(const geodata::ShapeGeometry& geometry, quint32 first, quint32 count);
-    bool isInView(const QPainterPath& path) const;
-    // Sets the user info of a new object and, off the main thread, moves it there.
+    static bool isInView(const QPainterPath& path, const QRectF& view);
+    QRectF viewAllowingForRounding(const QTransform& transform) const;
     // The record walk of a parse; throws std::bad_alloc on from wherever it ran out of memory.
     void readRecords(const QTransform& transform, QList<ZQObjectPtr>& objects);
+    // Sets the user info of a new object and, off the main thread, moves it there.
     void prepareObjectForRecord(const ZQObjectPtr& object, const geodata::ShapeRecord& record, const QString& tablePath);
-    QRectF boundsOfRecords() const;
+    QRectF extentToFit() const;
+    std::optional<QRectF> boundsOfRecords() const;
     // The parse of a threaded import; never throws.
     void runLoad();
     std::optional<QList<ZQObjectPtr>> loadFittedToRect(const QRectF& rect, const std::optional<QTransform>& transform,
@@ -265,6 +275,7 @@ private:
     bool m_discardOutOfViewObjects = false;
     QRectF m_documentRect;
     std::optional<QTransform> m_usedTransform;
+    bool m_transformWasKept = false;
     double m_aspectCorrectionFactor = 1.0;
     QList<ZQObjectPtr> m_createdObjects;
 };

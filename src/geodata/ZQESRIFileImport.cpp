@@ -76,15 +76,16 @@ void ZQESRIFile::beginLoadWithDelegate(QObject* delegate)
     auto* target = dynamic_cast<ZQESRIFileDelegate*>(delegate);
     ZQ_ASSERT(target, QStringLiteral("delegate must conform to the ZQESRIFileDelegate protocol"));
     setDelegate(delegate);
-    if (!m_usedTransform)
+    if (!m_usedTransform) {
         m_usedTransform = target->esriFileWantsShapefileTransform(this);
+        m_transformWasKept = m_usedTransform.has_value();
+    }
     m_documentRect = target->esriFileWantsDocumentRect(this);
     if (!checkHeader())
         return;
 
     auto self = std::static_pointer_cast<ZQESRIFile>(shared_from_this());
     std::shared_ptr<ImportProgress> row = beginProgress(this);
-    calculateTransformIfNeeded();
     countOfObjects(); // counted here, so that the progress polls only read it
     // The reader and the row are QObjects of the main thread: the worker hands its references
     // over there rather than letting the last one go itself.
@@ -101,6 +102,8 @@ void ZQESRIFile::runLoad()
 {
     std::optional<QList<ZQObjectPtr>> objects;
     try {
+        // Here rather than on the main thread: fitting may read every point of the file.
+        calculateTransformIfNeeded();
         objects = parseUsingTransform(*m_usedTransform);
     } catch (const std::exception& e) {
         logParseException(QString::fromUtf8(e.what()));
@@ -123,21 +126,32 @@ void ZQESRIFile::calculateTransformIfNeeded()
 {
     if (m_usedTransform)
         return;
-    QRectF box = bounds();
-    if (!isFinite(box))
-        box = boundsOfRecords();
-    m_usedTransform = fittedTransform(box, m_documentRect, m_aspectCorrectionFactor);
+    m_usedTransform = fittedTransform(extentToFit(), m_documentRect, m_aspectCorrectionFactor);
 }
 
-// For a header whose bounds are damaged: the finite points of every record.
-QRectF ZQESRIFile::boundsOfRecords() const
+// The header's box tells the extent of the data unless it is damaged: not finite, without an
+// area while the records have one, or not holding every record's points.
+QRectF ZQESRIFile::extentToFit() const
+{
+    const QRectF header = bounds();
+    const std::optional<QRectF> records = boundsOfRecords();
+    if (!records)
+        return isFinite(header) ? header : QRectF();
+    const bool holdsRecords = records->left() >= header.left() && records->right() <= header.right()
+                           && records->top() >= header.top() && records->bottom() <= header.bottom();
+    const bool hasArea = header.width() > 0 && header.height() > 0;
+    return isFinite(header) && holdsRecords && (hasArea || records->isEmpty()) ? header : *records;
+}
+
+// The drawable points of every record; nullopt when there are none.
+std::optional<QRectF> ZQESRIFile::boundsOfRecords() const
 {
     double left = qInf(), top = qInf(), right = -qInf(), bottom = -qInf();
     for (const ShapeRecord& record : records()) {
         const std::optional<ShapeGeometry> geometry = ShapeGeometry::decode(record);
         for (quint32 i = 0; geometry && i < geometry->pointCount(); ++i) {
             const QPointF point = geometry->point(i);
-            if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+            if (!ZQShapefilePathConverter::isDrawable(point))
                 continue;
             left = std::min(left, point.x());
             right = std::max(right, point.x());
@@ -145,7 +159,9 @@ QRectF ZQESRIFile::boundsOfRecords() const
             bottom = std::max(bottom, point.y());
         }
     }
-    return left <= right ? QRectF(QPointF(left, top), QPointF(right, bottom)) : QRectF();
+    if (left > right)
+        return std::nullopt;
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 
 void ZQESRIFile::loadingFinished()
@@ -194,7 +210,8 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::loadFittedToRect(const QRectF& rec
         return std::nullopt;
     }
     m_documentRect = rect;
-    m_usedTransform = transform && transform->isAffine() ? *transform : fittedTransform(bounds(), rect, 1.0);
+    m_transformWasKept = transform && transform->isAffine();
+    m_usedTransform = m_transformWasKept ? *transform : fittedTransform(extentToFit(), rect, 1.0);
     std::optional<QList<ZQObjectPtr>> objects;
     try {
         objects = parseUsingTransform(*m_usedTransform);

@@ -19,11 +19,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
+#include <QtEndian>
+#include <cerrno>
+#include <functional>
 #include <new>
 
 using mapdocumenttest::activeMappingLayer;
@@ -97,6 +101,27 @@ protected:
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(shp) == shp.size());
         return path;
+    }
+    // A companion of the set `shpPath` belongs to, e.g. ".dbf".
+    void writeCompanion(const QString& shpPath, const char* suffix, const QByteArray& bytes)
+    {
+        QFile file(QFileInfo(shpPath).path() + u'/' + QFileInfo(shpPath).completeBaseName() + QLatin1String(suffix));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    // The alert on show, its message and informative text as told(...) gives them; closes it.
+    std::pair<std::string, std::string> takeAlert()
+    {
+        QMessageBox* box = shownMessageBox();
+        if (!box)
+            return {};
+        const auto texts = told(box->text(), box->informativeText());
+        box->reject();
+        finishImports();
+        return texts;
+    }
+    static std::pair<std::string, std::string> told(const QString& message, const QString& informative)
+    {
+        return {message.toStdString(), informative.toStdString()};
     }
     QString rivers()
     {
@@ -492,4 +517,59 @@ TEST_F(ShapefileImportCommand, SampleSetsBecomeShapesPathsAndOvalsOnLayersNamedA
         }
     }
     platform::UserDefaults::standardUserDefaults()->removeObjectForKey("kImportOptionSettingAutocolourEnable");
+}
+
+// A header box of 0, 0, 0, 0 holds none of the records: they are fitted by their own extent, and
+// a new map never claims an earlier import placed them.
+TEST_F(ShapefileImportCommand, AHeaderBoxOfNoSizeLandsEveryGoodRecordAndWhatIsLeftOutIsTold)
+{
+    auto import = [&](const QString& name, const std::function<void(shapefiletest::ShpBuilder&)>& fill) {
+        shapefiletest::ShpBuilder shp;
+        shp.setBounds({0, 0, 0, 0});
+        fill(shp);
+        document->importShapefileAtURL(QUrl::fromLocalFile(writeSet(name, shp.bytes())));
+        finishImports();
+        const VXQMappingLayer* layer = activeMappingLayer(*document);
+        return layer && layer->layerName() == name ? layer->countOfObjects() : 0;
+    };
+    const auto twoPoints = [](shapefiletest::ShpBuilder& shp) {
+        shp.addPoints(1, {{3, 4}});
+        shp.addPoints(1, {{8, 9}});
+    };
+    EXPECT_EQ(import(QStringLiteral("Wells"), twoPoints), 2);
+    EXPECT_FALSE(shownMessageBox());
+
+    document = newMapDocument();
+    EXPECT_EQ(import(QStringLiteral("Fields"), [](shapefiletest::ShpBuilder& shp) {
+                  for (QPointF corner : {QPointF(3, 4), QPointF(8, 9)})
+                      shp.addParts(5, {{corner, corner + QPointF(1, 0), corner + QPointF(1, 1), corner}});
+              }),
+              2);
+    EXPECT_FALSE(shownMessageBox());
+
+    document = newMapDocument();
+    EXPECT_EQ(import(QStringLiteral("Springs"),
+                     [&](shapefiletest::ShpBuilder& shp) {
+                         twoPoints(shp);
+                         shp.addPoints(1, {{qQNaN(), qQNaN()}});
+                         shp.addPoints(1, {{qQNaN(), 2}});
+                     }),
+              2);
+    EXPECT_EQ(takeAlert(), told(QStringLiteral("Some records of “Springs.shp” could not be read."),
+                                     QStringLiteral("2 damaged records were skipped. The first: Record 3 (at byte 156) "
+                                                    "has no point whose coordinates are finite numbers of a usable "
+                                                    "size.")));
+
+    // Lined up with an earlier import that covers less, a record beyond the drawing is counted.
+    const QTransform kept = *document->shapefileTransform();
+    EXPECT_EQ(import(QStringLiteral("Far wells"),
+                     [&](shapefiletest::ShpBuilder& shp) {
+                         twoPoints(shp);
+                         shp.addPoints(1, {{8 + 1000, 9}});
+                     }),
+              2);
+    EXPECT_EQ(document->shapefileTransform(), kept);
+    EXPECT_EQ(takeAlert(), told(QStringLiteral("Some records of “Far wells.shp” were left out."),
+                                     QStringLiteral("One record lies wholly outside the drawing. Shapefiles imported "
+                                                    "after the first one are placed to line up with it.")));
 }

@@ -451,3 +451,66 @@ TEST_F(ShapefileImport, TheSynchronousEntryPointsAlertOnErrorsAndHandTheThreaded
 }
 
 #include "ShapefileImportTest.moc"
+
+// A header box of no area, or one that does not hold the records, would place them off the
+// drawing: the records' own extent is fitted instead. A box that holds them is kept.
+TEST_F(ShapefileImport, AHeaderBoxWithoutAreaOrNotHoldingTheRecordsGivesWayToTheirExtent)
+{
+    delegate.rect = QRectF(100, 50, 400, 300);
+    struct Case {
+        const char* name;
+        QRectF header;
+        bool squares;
+        QPointF expectedFirst;
+    };
+    // Data from (2, 3) to (6, 5): 4 x 2 fitted at 100 per unit, its top-left on (100, 50).
+    for (const Case& c : {Case{"zero box", {0, 0, 0, 0}, false, {100, 250}},
+                          Case{"zero box, squares", {0, 0, 0, 0}, true, {100, 250}},
+                          Case{"flat box", {2, 3, 4, 0}, false, {100, 250}},
+                          Case{"box short of the data", {2, 3, 3, 2}, false, {100, 250}},
+                          Case{"box holding the data", {0, 0, 8, 8}, false, {175, 237.5}}}) {
+        SCOPED_TRACE(c.name);
+        ShpBuilder shp;
+        shp.setBounds(c.header);
+        for (QPointF corner : {QPointF(2, 3), QPointF(5.5, 4.5)}) {
+            if (c.squares)
+                shp.addParts(5, {{corner, corner + QPointF(0.5, 0), corner + QPointF(0.5, 0.5), corner}});
+            else
+                shp.addPoints(1, {corner});
+        }
+        if (!c.squares)
+            shp.addPoints(1, {{6, 5}});
+        auto reader = readerFor(c.name, shp.bytes(), table(3));
+        reader->setDiscardOutOfViewObjects(true);
+        delegate.kept.reset();
+        delegate.finished.clear();
+        reader->beginLoadWithDelegate(&delegate);
+        finishImports();
+        EXPECT_EQ(reader->countOfObjectsOutOfView(), 0u);
+        ASSERT_EQ(delegate.finished.size(), c.squares ? 2 : 3);
+        EXPECT_EQ(firstPoint(delegate.finished[0]), c.expectedFirst);
+        EXPECT_FALSE(reader->transformWasKept());
+        EXPECT_TRUE(reader->leftOut().description().isEmpty());
+    }
+}
+
+// Data whose extent does not scale exactly into the drawing still lands whole, its extreme
+// points on the drawing's edges included.
+TEST_F(ShapefileImport, EveryRecordOfAFittedImportLandsWhateverTheRounding)
+{
+    delegate.rect = QRectF(36, 36, 523.2755905511812, 769.8897637795276);
+    for (const QRectF extent : {QRectF(0.1, 0.7, 0.3, 0.9), QRectF(-123.456789, 45.1, 7.77, 0.333),
+                                QRectF(1e-9, 3e-9, 7e-9, 1.1e-8), QRectF(512345.67, 6543210.9, 1234.5, 9876.5)}) {
+        ShpBuilder shp;
+        shp.setBounds(extent);
+        for (QPointF corner : {extent.topLeft(), extent.topRight(), extent.bottomLeft(), extent.bottomRight()})
+            shp.addPoints(1, {corner});
+        auto reader = readerFor("corners", shp.bytes(), table(4));
+        reader->setDiscardOutOfViewObjects(true);
+        delegate.kept.reset();
+        delegate.finished.clear();
+        reader->beginLoadWithDelegate(&delegate);
+        finishImports();
+        EXPECT_EQ(delegate.finished.size(), 4) << extent.x() << " " << extent.width();
+    }
+}

@@ -6,6 +6,7 @@
 
 #include "geodata/ZQESRIFile.h"
 
+#include <QLocale>
 #include <QtEndian>
 #include <bit>
 #include <functional>
@@ -640,3 +641,52 @@ TEST(ShapefileParse, AnAllocationThatFailsEndsTheParseAtOnceAndLetsGoOfWhatItMad
     EXPECT_EQ(file->parse()->size(), 5);
     EXPECT_FALSE(file->ranOutOfMemory());
 }
+
+// Every record a parse walks past without making an object is counted under one cause.
+TEST(ShapefileParse, WhatAParseLeavesOutIsCountedByCauseAndTold)
+{
+    ShpBuilder shp;
+    shp.addPoints(1, {{5, 5}});          // made
+    shp.addPoints(1, {{50, 50}});        // outside the drawing
+    shp.addPoints(1, {{qQNaN(), 1}});    // damaged
+    shp.addPoints(0);                    // no shape
+    shp.addPoints(1, {{6, 6}});          // the factory fails on it
+    shp.addParts(3, {});                 // no shape
+    QByteArray table = DbfBuilder({{"NAME", 'C', 10}}).bytes();
+    qToLittleEndian(quint16(0), table.data() + 10);
+    auto file = reader(shp.bytes(), table);
+    auto factory = std::make_shared<RecordingFactory>();
+    factory->throwAtRequest = 2;
+    file->setObjectFactory(factory);
+    file->setDiscardOutOfViewObjects(true);
+    file->setDocumentRect(QRectF(0, 0, 20, 20));
+    ASSERT_EQ(file->parse()->size(), 1);
+
+    const geodata::LeftOutRecords leftOut = file->leftOut();
+    EXPECT_EQ(leftOut.outsideDrawing, 1u);
+    EXPECT_EQ(leftOut.damaged, 1u);
+    EXPECT_EQ(leftOut.notMade, 1u);
+    EXPECT_EQ(leftOut.withoutShape, 2u);
+    EXPECT_EQ(leftOut.recordCount(), 5u);
+    EXPECT_EQ(leftOut.description(),
+              QStringLiteral("One record lies wholly outside the drawing. A damaged record was skipped. Record 3 (at "
+                             "byte 156) has no point whose coordinates are finite numbers of a usable size. One record "
+                             "could not be made into a map object. 2 records hold no point, line or area."));
+
+    // Placed to line up with an earlier import, records outside the drawing are explained so.
+    geodata::LeftOutRecords kept;
+    kept.outsideDrawing = 2;
+    kept.placementWasKept = true;
+    EXPECT_EQ(kept.description(), QStringLiteral("2 records lie wholly outside the drawing. Shapefiles imported after "
+                                                 "the first one are placed to line up with it."));
+    EXPECT_TRUE(geodata::LeftOutRecords().description().isEmpty());
+
+    // Without attributes.
+    file->setReadMetadata(false);
+    file->setDiscardOutOfViewObjects(false);
+    factory->throwAtRequest = -1;
+    factory->requests.clear();
+    ASSERT_EQ(file->parse()->size(), 3);
+    EXPECT_EQ(file->leftOut().recordCount(), 3u) << "the damaged record and the two without a shape";
+}
+

@@ -144,17 +144,22 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
     setActiveLayerUndoably(layer.get());
     undoManager()->setActionName(tr("Import Shapefile"));
     reportNumbersKeptAsText(*file);
-    reportDamagedRecords(*file);
+    reportLeftOut(*file);
 }
 
-void ZQTrueQuorvaneDocument::reportDamagedRecords(const ZQESRIFile& file)
+void ZQTrueQuorvaneDocument::reportLeftOut(const ZQESRIFile& file)
 {
-    const QString damage = file.damagedRecordsDescription();
-    if (damage.isEmpty())
+    const geodata::LeftOutRecords leftOut = file.leftOut();
+    const QString description = leftOut.description();
+    if (description.isEmpty())
         return;
+    const QString name = QFileInfo(file.URL().toLocalFile()).fileName();
     platform::Alert alert;
-    alert.setMessageText(tr("Some records of “%1” could not be read.").arg(QFileInfo(file.URL().toLocalFile()).fileName()));
-    alert.setInformativeText(damage);
+    if (leftOut.recordCount() == leftOut.damaged)
+        alert.setMessageText(tr("Some records of “%1” could not be read.").arg(name));
+    else
+        alert.setMessageText(tr("Some records of “%1” were left out.").arg(name));
+    alert.setInformativeText(description);
     alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
 }
 
@@ -182,9 +187,10 @@ void ZQTrueQuorvaneDocument::alertNothingImported(const ZQESRIFile& file)
     QString reason;
     if (file.ranOutOfMemory())
         reason = file.errorString();
-    else if (file.countOfObjectsOutOfView() > 0)
-        reason = tr("All of its shapes lie outside the drawing. Shapefiles imported after the first one are placed "
-                    "to line up with it, and this one covers another area: import it into a new map instead.");
+    else if (const geodata::LeftOutRecords leftOut = file.leftOut(); leftOut.outsideDrawing > 0)
+        reason = leftOut.placementWasKept && leftOut.outsideDrawing == leftOut.recordCount()
+                   ? leftOut.description() + u' ' + tr("This one covers another area: import it into a new map instead.")
+                   : leftOut.description();
     else if (file.checkHeader() && !importedType)
         reason = tr("Only points, lines and areas are imported, not multipoints or shapes with heights or "
                     "measures (shape type %1).")

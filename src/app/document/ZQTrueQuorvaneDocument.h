@@ -62,8 +62,8 @@ public:
     void esriFileWillFinishLoading(ZQESRIFile* file) override;
     // The reader's created objects become a new layer named after the .shp, made active, as
     // the undo step "Import Shapefile"; the transform the reader used becomes the document's.
-    // An import the user stopped lands nothing, even if it had read every record; one that made
-    // nothing says why in an alert.
+    // An import the user stopped lands what it read before the stop; one that made nothing
+    // says why in an alert, and one that landed says what it left out and why.
     void esriFileDidFinishLoading(ZQESRIFile* file) override;
 
     void close() override;
@@ -143,7 +143,8 @@ private:
     void beginShapefileImport(const std::shared_ptr<ZQESRIFile>& reader);
     void alertNothingImported(const ZQESRIFile& file);
     void reportNumbersKeptAsText(const ZQESRIFile& file);
-    void reportDamagedRecords(const ZQESRIFile& file);
+    // Tells what an import that landed left out, with the reasons.
+    void reportLeftOut(const ZQESRIFile& file);
     // A new layer holding the reader's drawables; null when it made none.
     std::shared_ptr<VXObjectOwnerLayer> makeLayerForImport(const ZQESRIFile& file) const;
     // The layer filled on the reader's worker, or one made now.
