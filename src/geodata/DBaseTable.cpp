@@ -4,6 +4,8 @@
 
 #include "platform/foundation/ZQLog.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QtEndian>
 #include <algorithm>
 #include <type_traits>
@@ -80,19 +82,35 @@ bool isTrue(char c) { return c == 'T' || c == 't' || c == 'Y' || c == 'y' || c =
 
 } // namespace
 
-std::optional<DBaseTable> DBaseTable::read(QByteArrayView data)
+std::optional<DBaseTable> DBaseTable::read(QByteArrayView data, QString* damage)
 {
-    if (data.size() < kDescriptorsOffset)
+    const auto damaged = [damage](const QString& why) {
+        if (damage)
+            *damage = why;
         return std::nullopt;
+    };
+    const QLocale locale;
+    if (data.size() < kDescriptorsOffset)
+        return damaged(QCoreApplication::translate("DBaseTable", "it holds %1 bytes, fewer than the %2 of a header")
+                           .arg(data.size())
+                           .arg(kDescriptorsOffset));
     DBaseTable table;
     table.m_data = data;
     table.m_recordCount = qFromLittleEndian<quint32>(data.data() + 4);
     table.m_headerLength = qFromLittleEndian<quint16>(data.data() + 8);
     table.m_recordLength = qFromLittleEndian<quint16>(data.data() + 10);
-    if (table.m_recordLength == 0 || table.m_recordLength > kMaximumRecordLength)
-        return std::nullopt;
-    if (qint64(table.m_recordCount) * table.m_recordLength + table.m_headerLength > data.size())
-        return std::nullopt;
+    if (table.m_recordLength == 0)
+        return damaged(QCoreApplication::translate("DBaseTable", "its header gives its rows no length"));
+    if (table.m_recordLength > kMaximumRecordLength)
+        return damaged(QCoreApplication::translate("DBaseTable",
+                                                   "its header gives rows of %1 bytes, more than the %2 a table may have")
+                           .arg(locale.toString(table.m_recordLength), locale.toString(kMaximumRecordLength)));
+    const qint64 needed = qint64(table.m_recordCount) * table.m_recordLength + table.m_headerLength;
+    if (needed > data.size())
+        return damaged(QCoreApplication::translate("DBaseTable", "its header declares %1 rows of %2 bytes, which "
+                                                                 "would take %3 bytes, but the file holds %4")
+                           .arg(locale.toString(table.m_recordCount), locale.toString(table.m_recordLength),
+                                locale.toString(needed), locale.toString(data.size())));
 
     const qint64 descriptorsEnd = std::min<qint64>(table.m_headerLength, data.size());
     quint32 offset = 0;
@@ -100,15 +118,20 @@ std::optional<DBaseTable> DBaseTable::read(QByteArrayView data)
          at += kDescriptorLength) {
         const char* descriptor = data.data() + at;
         const quint32 length = quint8(descriptor[16]);
+        const QString name = QString::fromLatin1(descriptor, qstrnlen(descriptor, 11));
         // The deletion flag takes the row's first byte.
         if (offset + length > table.m_recordLength - 1) {
+            table.m_fieldsLeftOut =
+                QCoreApplication::translate("DBaseTable", "The fields from “%1” on run past the table's rows of %2 "
+                                                          "bytes and were not read.")
+                    .arg(name)
+                    .arg(table.m_recordLength);
             ZQLog(QStringLiteral("shapefile: the dBase fields run past the record length %1; "
                                  "the fields from #%2 on are not read")
                       .arg(table.m_recordLength)
                       .arg(table.m_fields.size()));
             break;
         }
-        const QString name = QString::fromLatin1(descriptor, qstrnlen(descriptor, 11));
         table.m_fields.removeIf([&](const ZQDBaseFieldInfo& field) { return field.name() == name; });
         table.m_fields.append(ZQDBaseFieldInfo(descriptor[11], length, offset, name));
         offset += length;

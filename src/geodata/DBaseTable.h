@@ -18,16 +18,19 @@ public:
     enum class TextEncoding { Latin1, Utf8 };
 
     // Nullopt when the header is damaged: shorter than 32 bytes, a record length of 0 or
-    // above 32768, or rows that run past the end of the buffer. Descriptors are read up to
-    // the 0x0D terminator or the header's end; a field that does not fit in the row ends the
-    // field list there.
-    static std::optional<DBaseTable> read(QByteArrayView data);
+    // above 32768, or rows that run past the end of the buffer; `damage` then says which,
+    // as a clause ("its header ..."). Descriptors are read up to the 0x0D terminator or the
+    // header's end; a field that does not fit in the row ends the field list there, and
+    // fieldsLeftOut() tells of it.
+    static std::optional<DBaseTable> read(QByteArrayView data, QString* damage = nullptr);
 
     quint32 recordCount() const { return m_recordCount; }
     quint32 headerLength() const { return m_headerLength; }
     quint32 recordLength() const { return m_recordLength; }
     // Every field in file order; a repeated name keeps the later field.
     const QList<ZQDBaseFieldInfo>& fields() const { return m_fields; }
+    // Why fields the header describes were not read, as a sentence; empty when all were.
+    const QString& fieldsLeftOut() const { return m_fieldsLeftOut; }
 
     // The attributes of row `index` keyed by lower-cased field name, or nullopt when the
     // table has no rows or no fields, the index is outside the table or the row is deleted.
@@ -53,6 +56,7 @@ private:
     quint32 m_headerLength = 0;
     quint32 m_recordLength = 0;
     QList<ZQDBaseFieldInfo> m_fields;
+    QString m_fieldsLeftOut;
     QList<Column> m_columns; // sorted by key
 };
 

@@ -34,6 +34,8 @@ QString LeftOutRecords::description() const
     if (withoutShape > 0)
         sentences << counted(withoutShape, QT_TRANSLATE_NOOP("LeftOutRecords", "One record holds no point, line or area."),
                              QT_TRANSLATE_NOOP("LeftOutRecords", "%1 records hold no point, line or area."));
+    if (!attributesProblem.isEmpty())
+        sentences << attributesProblem;
     return sentences.join(u' ');
 }
 

@@ -15,6 +15,7 @@ struct LeftOutRecords {
     QString damage; // the damaged records described, with their count
     quint64 notMade = 0;      // the object factory failed on them
     quint64 withoutShape = 0; // null shapes and shape types that are not imported
+    QString attributesProblem;
 
     quint64 recordCount() const { return outsideDrawing + damaged + notMade + withoutShape; }
     // One sentence (or more) per cause, each with its count; empty when nothing was left out.

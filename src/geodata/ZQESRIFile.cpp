@@ -137,18 +137,24 @@ void ZQESRIFile::load(ShapefileContents contents, const QString& unreadableTable
     m_shx = std::move(contents.shx).value_or(QByteArray());
     if (contents.dbf) {
         m_dbf = std::move(*contents.dbf);
-        m_table = DBaseTable::read(m_dbf);
+        QString damage;
+        m_table = DBaseTable::read(m_dbf, &damage);
         if (!m_table)
-            countUnreadCompanion(QCoreApplication::translate(
-                "ZQESRIFile", "The database (.dbf) file is damaged; attributes were not read."));
+            m_attributesProblem = QCoreApplication::translate(
+                "ZQESRIFile", "The database (.dbf) file is damaged: %1. Attributes were not read.").arg(damage);
+        else if (!m_table->fieldsLeftOut().isEmpty())
+            m_attributesProblem = QCoreApplication::translate("ZQESRIFile", "The database (.dbf) file is damaged. %1")
+                                      .arg(m_table->fieldsLeftOut());
     } else if (!unreadableTable.isEmpty()) {
-        countUnreadCompanion(QCoreApplication::translate(
+        m_attributesProblem = QCoreApplication::translate(
             "ZQESRIFile", "The database (.dbf) file could not be read (%1); attributes were not read.")
-                              .arg(unreadableTable));
-    } else {
+                                  .arg(unreadableTable);
+    }
+    if (!m_attributesProblem.isEmpty())
+        countUnreadCompanion(m_attributesProblem);
+    else if (!contents.dbf)
         countUnreadCompanion(QCoreApplication::translate(
             "ZQESRIFile", "No database (.dbf) file was found; attributes were not read."));
-    }
     if (contents.cpg)
         m_stringEncoding = QString::fromUtf8(*contents.cpg);
     m_textEncoding = m_stringEncoding == QStringLiteral("UTF-8") ? DBaseTable::TextEncoding::Utf8
@@ -173,11 +179,31 @@ bool ZQESRIFile::wasCutShort() const
 
 bool ZQESRIFile::checkHeader() const
 {
+    return headerProblem().isEmpty();
+}
+
+QString ZQESRIFile::headerProblem() const
+{
+    if (!m_unreadableGeometry.isEmpty())
+        return m_unreadableGeometry;
     if (m_shp.size() < kShapeFileHeaderLength)
-        return false;
+        return QCoreApplication::translate("ZQESRIFile", "It holds %1 bytes, fewer than the %2 of a shapefile's header.")
+            .arg(m_shp.size())
+            .arg(kShapeFileHeaderLength);
     const char* header = m_shp.constData();
-    return qFromBigEndian<quint32>(header) == kFileCode && qFromLittleEndian<quint32>(header + 28) == kVersion
-        && 2 * qint64(qFromBigEndian<quint32>(header + 24)) == m_shp.size();
+    if (qFromBigEndian<quint32>(header) != kFileCode)
+        return QCoreApplication::translate("ZQESRIFile", "It does not begin as a shapefile does.");
+    if (const quint32 version = qFromLittleEndian<quint32>(header + 28); version != kVersion)
+        return QCoreApplication::translate("ZQESRIFile", "Its header gives version %1, not the %2 of shapefiles.")
+            .arg(version)
+            .arg(kVersion);
+    if (const qint64 declared = 2 * qint64(qFromBigEndian<quint32>(header + 24)); declared != m_shp.size()) {
+        const QLocale locale;
+        return QCoreApplication::translate("ZQESRIFile", "Its header gives a length of %1 bytes, but the file holds %2: "
+                                                         "it was cut short or is damaged.")
+            .arg(locale.toString(declared), locale.toString(m_shp.size()));
+    }
+    return {};
 }
 
 QRectF ZQESRIFile::bounds() const
@@ -257,31 +283,53 @@ void ZQESRIFile::countDamagedRecord(const ShapeRecord& record, const QString& da
               .arg(record.number)
               .arg(record.offset)
               .arg(damage));
-    if (m_damagedRecordsCount++ > 0)
+    const QString lost = bytesLostAfter(record);
+    if (m_damagedRecordsCount++ > 0) {
+        if (!lost.isEmpty())
+            m_lostTail = QCoreApplication::translate("ZQESRIFile", "Record %1 (at byte %2) is damaged too. %3")
+                             .arg(record.number)
+                             .arg(record.offset)
+                             .arg(lost);
         return;
+    }
     m_firstDamage = QCoreApplication::translate("ZQESRIFile", "Record %1 (at byte %2) %3.")
                         .arg(record.number)
                         .arg(record.offset)
                         .arg(damage);
-    // Without an index nothing tells where the next record begins.
+    if (!lost.isEmpty())
+        m_firstDamage += u' ' + lost;
+}
+
+// A record that does not end where it says hides where the next one begins: only the index
+// can tell, and when it names none within the file the walk ends here.
+QString ZQESRIFile::bytesLostAfter(const ShapeRecord& record) const
+{
+    if (record.isComplete() || record.headerIsCut)
+        return {};
     const qint64 unread = m_shp.size() - record.offset - 8;
-    if (!record.isComplete() && !record.headerIsCut && ShapeIndex(m_shx).isEmpty() && unread > 0)
-        m_firstDamage += u' '
-                       + QCoreApplication::translate("ZQESRIFile", "The %1 bytes after its header were not read: without "
-                                                                   "the shapefile's index (.shx) the records there cannot "
-                                                                   "be found.")
-                             .arg(unread);
+    const ShapeIndex index(m_shx);
+    if (unread <= 0 || index.nextRecordOffsetAfter(record.offset, m_shp.size()))
+        return {};
+    return index.isEmpty()
+             ? QCoreApplication::translate("ZQESRIFile", "The %1 bytes after its header were not read: without the "
+                                                         "shapefile's index (.shx) the records there cannot be found.")
+                   .arg(unread)
+             : QCoreApplication::translate("ZQESRIFile", "The %1 bytes after its header were not read: the "
+                                                         "shapefile's index (.shx) places no record there.")
+                   .arg(unread);
 }
 
 QString ZQESRIFile::damagedRecordsDescription() const
 {
     if (m_damagedRecordsCount == 0)
         return {};
-    return m_damagedRecordsCount == 1
-             ? QCoreApplication::translate("ZQESRIFile", "A damaged record was skipped. %1").arg(m_firstDamage)
-             : QCoreApplication::translate("ZQESRIFile", "%1 damaged records were skipped. The first: %2")
-                   .arg(m_damagedRecordsCount)
-                   .arg(m_firstDamage);
+    const QString skipped =
+        m_damagedRecordsCount == 1
+            ? QCoreApplication::translate("ZQESRIFile", "A damaged record was skipped. %1").arg(m_firstDamage)
+            : QCoreApplication::translate("ZQESRIFile", "%1 damaged records were skipped. The first: %2")
+                  .arg(m_damagedRecordsCount)
+                  .arg(m_firstDamage);
+    return m_lostTail.isEmpty() ? skipped : skipped + u' ' + m_lostTail;
 }
 
 LeftOutRecords ZQESRIFile::leftOut() const
@@ -295,6 +343,7 @@ LeftOutRecords ZQESRIFile::leftOut() const
     // The rest of the records walked past made nothing, without an error.
     const quint64 accounted = m_objectsCount + leftOut.outsideDrawing + m_objectsNotLoadedCount;
     leftOut.withoutShape = m_recordsWalked > accounted ? m_recordsWalked - accounted : 0;
+    leftOut.attributesProblem = m_readMetadata ? m_attributesProblem : QString();
     return leftOut;
 }
 
@@ -476,6 +525,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     m_numbersKeptAsTextCount = 0;
     m_damagedRecordsCount = 0;
     m_firstDamage.clear();
+    m_lostTail.clear();
     m_ranOutOfMemory = false;
     const QRectF box = transform.mapRect(bounds());
     LogEvent(kFileEvent, QStringLiteral("bbox = %1, count = %2 (original bounds = %3)")

@@ -64,6 +64,8 @@ public:
     // The whole 100-byte header is there, with file code 9994, version 1000, and a length
     // word that gives the buffer's size exactly.
     bool checkHeader() const;
+    // Why the header check fails, as sentences for the user; empty when it passes.
+    QString headerProblem() const;
     QRectF bounds() const;
     // The shape type the header declares for the file (informative; records carry their own).
     qint32 fileShapeType() const;
@@ -83,6 +85,9 @@ public:
     QString dBaseFilePath() const;
     // The .cpg text as it stands; nullopt when there is none.
     std::optional<QString> dBaseStringEncoding() const { return m_stringEncoding; }
+    // Why the records lack attributes, or some of them: the .dbf is damaged or could not be
+    // read (a set without one has none to lack). Empty when every field was read.
+    QString attributesProblem() const { return m_attributesProblem; }
     // Fields keyed by name; nullopt without a .dbf or with a damaged header.
     std::optional<QMap<QString, ZQDBaseFieldInfo>> databaseFieldInfo() const;
     QStringList databaseFieldNames() const;
@@ -200,7 +205,7 @@ public:
     // companion files): how many, and what was wrong with the first. Empty when none was.
     QString damagedRecordsDescription() const;
     // What the last parse left out of the map, by cause: every record it walked past without
-    // making an object.
+    // making an object, and the attributes it could not read.
     geodata::LeftOutRecords leftOut() const;
     // Records the last parse left out for lying wholly outside the document rectangle.
     quint64 countOfObjectsOutOfView() const { return m_objectsOutOfViewCount; }
@@ -219,6 +224,9 @@ private:
     // Why a record that does not decode is damaged, as the sentence after "Record n (at byte m)".
     static QString damageOf(const geodata::ShapeRecord& record);
     void countDamagedRecord(const geodata::ShapeRecord& record, const QString& damage);
+    // Why the rest of the file after a damaged record was not read, as a sentence; empty
+    // when the walk goes on after it.
+    QString bytesLostAfter(const geodata::ShapeRecord& record) const;
     // Whether another program cut the mapped .shp or .dbf short under the reader.
     bool wasCutShort() const;
     void pc_point(const geodata::ShapeGeometry& geometry);
@@ -248,6 +256,7 @@ private:
     QByteArray m_dbf;
     QByteArray m_shx;
     std::optional<geodata::DBaseTable> m_table;
+    QString m_attributesProblem;
     geodata::DBaseTable::TextEncoding m_textEncoding = geodata::DBaseTable::TextEncoding::Latin1;
     std::optional<QString> m_stringEncoding;
     std::optional<QVariantMap> m_projectionData;
@@ -271,6 +280,7 @@ private:
     QString m_errorString;
     quint64 m_damagedRecordsCount = 0; // by the last parse
     QString m_firstDamage;             // of the last parse, as a sentence
+    QString m_lostTail;                // the end of the file a later damaged record hid
     bool m_readMetadata = true;
     bool m_discardOutOfViewObjects = false;
     QRectF m_documentRect;

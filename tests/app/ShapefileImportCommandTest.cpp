@@ -573,3 +573,82 @@ TEST_F(ShapefileImportCommand, AHeaderBoxOfNoSizeLandsEveryGoodRecordAndWhatIsLe
                                      QStringLiteral("One record lies wholly outside the drawing. Shapefiles imported "
                                                     "after the first one are placed to line up with it.")));
 }
+
+TEST_F(ShapefileImportCommand, ShapesThatLandWithoutTheirAttributesOrPastALostTailSayWhy)
+{
+    const QLocale locale;
+    shapefiletest::DbfBuilder dbf({{"NAME", 'C', 10}});
+    for (const char* name : {"Severn", "Wye", "Usk"})
+        dbf.addRow({name});
+    QByteArray claimsTooMany = dbf.bytes();
+    qToLittleEndian(quint32(1) << 31, claimsTooMany.data() + 4);
+    QByteArray longRows = shapefiletest::DbfBuilder({{"NAME", 'C', 10}}).bytes();
+    qToLittleEndian(quint16(65535), longRows.data() + 10);
+    const QString tooMany = QStringLiteral("The database (.dbf) file is damaged: its header declares %1 rows of 11 "
+                                           "bytes, which would take %2 bytes, but the file holds %3. Attributes were "
+                                           "not read.")
+                                .arg(locale.toString(qint64(1) << 31), locale.toString((qint64(1) << 31) * 11 + 65),
+                                     locale.toString(claimsTooMany.size()));
+    const QString tooLong = QStringLiteral("The database (.dbf) file is damaged: its header gives rows of %1 bytes, "
+                                           "more than the %2 a table may have. Attributes were not read.")
+                                .arg(locale.toString(65535), locale.toString(32768));
+    for (const auto& [table, reason] : {std::pair{claimsTooMany, tooMany}, std::pair{longRows, tooLong}}) {
+        const QString path = rivers();
+        writeCompanion(path, ".dbf", table);
+        document = newMapDocument();
+        document->importShapefileAtURL(QUrl::fromLocalFile(path));
+        finishImports();
+        ASSERT_TRUE(activeMappingLayer(*document));
+        EXPECT_EQ(activeMappingLayer(*document)->countOfObjects(), 3) << "the shapes land";
+        EXPECT_EQ(host->maker->withAttributes, 0);
+        EXPECT_EQ(takeAlert(), told(QStringLiteral("The attributes of “Rivers of Wales.shp” could not be read."), reason));
+    }
+
+    // An index that places the records after a damaged one past the end of the file.
+    QByteArray bad;
+    shapefiletest::append(bad, qint32(3));
+    shapefiletest::ShpBuilder shp;
+    shp.setBounds({0, 0, 10, 10});
+    shp.addParts(3, {{{0, 0}, {10, 10}}});
+    shp.addContent(bad, 0x7FFFFFFF);
+    shp.addParts(3, {{{0, 10}, {10, 0}}});
+    const QString path = writeSet(QStringLiteral("Canals"), shp.bytes());
+    QByteArray index = shp.indexBytes();
+    qToBigEndian(quint32(0x40000000), index.data() + 100 + 2 * 8);
+    writeCompanion(path, ".shx", index);
+    document = newMapDocument();
+    document->importShapefileAtURL(QUrl::fromLocalFile(path));
+    finishImports();
+    EXPECT_EQ(activeMappingLayer(*document)->countOfObjects(), 1);
+    EXPECT_EQ(takeAlert(),
+              told(QStringLiteral("Some records of “Canals.shp” could not be read."),
+                        QStringLiteral("A damaged record was skipped. Record 2 (at byte 188) declares %1 bytes, more "
+                                       "than the file holds after it. The 92 bytes after its header were not read: the "
+                                       "shapefile's index (.shx) places no record there.")
+                            .arg(qint64(0x7FFFFFFF) * 2)));
+}
+
+TEST_F(ShapefileImportCommand, AShapefileThatCannotBeReadIsToldWithTheReason)
+{
+    const QString device = folder.filePath(QStringLiteral("Device.shp"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), device));
+    const QString loop = folder.filePath(QStringLiteral("Loop.shp"));
+    ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("Round.shp")), loop));
+    ASSERT_TRUE(QFile::link(loop, folder.filePath(QStringLiteral("Round.shp"))));
+    const QString huge = writeSet(QStringLiteral("Huge"), QByteArray(100, '\0'));
+    ASSERT_TRUE(QFile::resize(huge, (qint64(1) << 30) + 1)); // sparse: no disk is taken
+    const QString text = writeSet(QStringLiteral("Notes"), "plain text, not a shapefile at all, though long enough to "
+                                                           "hold a header of a hundred bytes: it goes on and on and on.");
+    for (const auto& [path, reason] :
+         {std::pair{device, QStringLiteral("The shapefile could not be read: it is a device, not a file.")},
+          std::pair{loop, QStringLiteral("The shapefile could not be read: it is a symbolic link to “%1”, which cannot "
+                                         "be opened: %2.")
+                              .arg(folder.filePath(QStringLiteral("Round.shp")), qt_error_string(ELOOP))},
+          std::pair{huge, QStringLiteral("The shapefile could not be read: it is larger than 1 GB.")},
+          std::pair{text, QStringLiteral("It does not begin as a shapefile does.")}}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_FALSE(document->importShapefileAtURL(QUrl::fromLocalFile(path)));
+        EXPECT_EQ(takeAlert(), told(QStringLiteral("The file “%1” could not be imported.").arg(QFileInfo(path).fileName()),
+                                         reason));
+    }
+}

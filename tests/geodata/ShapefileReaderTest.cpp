@@ -393,7 +393,8 @@ TEST(ShapefileAttributes, DamagedHeadersGiveNoTableAndFieldsStayInsideTheRow)
         const auto file = reader(validShp(), damaged);
         EXPECT_FALSE(file->databaseFieldInfo()) << damaged.size();
         EXPECT_EQ(file->countOfErrors(), 1u) << damaged.size();
-        EXPECT_EQ(file->errorString(), QStringLiteral("The database (.dbf) file is damaged; attributes were not read."));
+        EXPECT_TRUE(file->errorString().startsWith(QStringLiteral("The database (.dbf) file is damaged: ")));
+        EXPECT_EQ(file->attributesProblem(), file->errorString());
     }
 
     EXPECT_EQ(reader(validShp(), withWords(0, 7))->databaseFieldNames(), QStringList{"A"}) << "B runs past the row";
@@ -642,6 +643,79 @@ TEST(ShapefileParse, AnAllocationThatFailsEndsTheParseAtOnceAndLetsGoOfWhatItMad
     EXPECT_FALSE(file->ranOutOfMemory());
 }
 
+// What the user is told when the shapes arrive without (some of) their attributes.
+TEST(ShapefileAttributes, ADamagedTableSaysWhyAndASetWithoutOneLacksNothing)
+{
+    const QLocale locale;
+    DbfBuilder dbf({{"NAME", 'C', 10}});
+    dbf.addRow({"Tarn"});
+    dbf.addRow({"Beck"});
+    QByteArray claimsTooMany = dbf.bytes();
+    qToLittleEndian(quint32(1) << 31, claimsTooMany.data() + 4);
+    EXPECT_EQ(reader(validShp(), claimsTooMany)->attributesProblem(),
+              QStringLiteral("The database (.dbf) file is damaged: its header declares %1 rows of 11 bytes, which would "
+                             "take %2 bytes, but the file holds %3. Attributes were not read.")
+                  .arg(locale.toString(qint64(1) << 31), locale.toString((qint64(1) << 31) * 11 + 65),
+                       locale.toString(claimsTooMany.size())));
+
+    QByteArray longRows = DbfBuilder({{"NAME", 'C', 10}}).bytes();
+    qToLittleEndian(quint16(65535), longRows.data() + 10);
+    EXPECT_EQ(reader(validShp(), longRows)->attributesProblem(),
+              QStringLiteral("The database (.dbf) file is damaged: its header gives rows of %1 bytes, more than the %2 a "
+                             "table may have. Attributes were not read.")
+                  .arg(locale.toString(65535), locale.toString(32768)));
+
+    DbfBuilder twoFields({{"A", 'C', 4}, {"B", 'C', 4}});
+    QByteArray shortRows = twoFields.bytes();
+    qToLittleEndian(quint16(7), shortRows.data() + 10);
+    const auto partly = reader(validShp(), shortRows);
+    EXPECT_EQ(partly->databaseFieldNames(), QStringList{"A"});
+    EXPECT_EQ(partly->attributesProblem(), QStringLiteral("The database (.dbf) file is damaged. The fields from “B” on "
+                                                          "run past the table's rows of 7 bytes and were not read."));
+    EXPECT_EQ(partly->countOfErrors(), 1u);
+
+    EXPECT_TRUE(reader(validShp(), dbf.bytes())->attributesProblem().isEmpty());
+    EXPECT_TRUE(reader(validShp(), std::nullopt)->attributesProblem().isEmpty()) << "no table, nothing lacking";
+}
+
+// A record whose length is damaged ends the walk when the index names no record after it
+// within the file: the bytes lost are told, whichever damaged record lost them.
+TEST(ShapefileGeometry, AnIndexPointingPastTheEndAfterADamagedRecordIsTold)
+{
+    QByteArray bad;
+    append(bad, qint32(1));
+    appendPoints(bad, {{1, 1}});
+    ShpBuilder shp;
+    shp.addPoints(1, {{1, 1}});
+    shp.addContent(bad, 0xFFFFFFF0);
+    shp.addPoints(1, {{7, 8}});
+    QByteArray index = shp.indexBytes();
+    qToBigEndian(quint32(shp.bytes().size() / 2), index.data() + 100 + 2 * 8); // the third record's offset
+    auto file = std::make_shared<ZQESRIFile>();
+    file->initWithContents({shp.bytes(), DbfBuilder({}).bytes(), {}, {}, index});
+    EXPECT_EQ(paths(*file).size(), 1);
+    EXPECT_EQ(file->damagedRecordsDescription(),
+              QStringLiteral("A damaged record was skipped. Record 2 (at byte 128) declares a negative length. The 48 "
+                             "bytes after its header were not read: the shapefile's index (.shx) places no record "
+                             "there."));
+
+    // The first damaged record is passed by the index, the second ends the walk.
+    ShpBuilder twice;
+    twice.addContent(bad, 0xFFFFFFF0);
+    twice.addPoints(1, {{1, 1}});
+    twice.addContent(bad, 0xFFFFFFF0);
+    twice.addPoints(1, {{7, 8}});
+    index = twice.indexBytes();
+    qToBigEndian(quint32(0x7FFFFFFF), index.data() + 100 + 3 * 8);
+    file = std::make_shared<ZQESRIFile>();
+    file->initWithContents({twice.bytes(), DbfBuilder({}).bytes(), {}, {}, index});
+    EXPECT_EQ(paths(*file).size(), 1);
+    EXPECT_EQ(file->damagedRecordsDescription(),
+              QStringLiteral("2 damaged records were skipped. The first: Record 1 (at byte 100) declares a negative "
+                             "length. Record 3 (at byte 156) is damaged too. The 48 bytes after its header were not "
+                             "read: the shapefile's index (.shx) places no record there."));
+}
+
 // Every record a parse walks past without making an object is counted under one cause.
 TEST(ShapefileParse, WhatAParseLeavesOutIsCountedByCauseAndTold)
 {
@@ -671,7 +745,8 @@ TEST(ShapefileParse, WhatAParseLeavesOutIsCountedByCauseAndTold)
     EXPECT_EQ(leftOut.description(),
               QStringLiteral("One record lies wholly outside the drawing. A damaged record was skipped. Record 3 (at "
                              "byte 156) has no point whose coordinates are finite numbers of a usable size. One record "
-                             "could not be made into a map object. 2 records hold no point, line or area."));
+                             "could not be made into a map object. 2 records hold no point, line or area. The database "
+                             "(.dbf) file is damaged: its header gives its rows no length. Attributes were not read."));
 
     // Placed to line up with an earlier import, records outside the drawing are explained so.
     geodata::LeftOutRecords kept;
@@ -681,12 +756,31 @@ TEST(ShapefileParse, WhatAParseLeavesOutIsCountedByCauseAndTold)
                                                  "the first one are placed to line up with it."));
     EXPECT_TRUE(geodata::LeftOutRecords().description().isEmpty());
 
-    // Without attributes.
+    // Shapes imported without attributes lack none.
     file->setReadMetadata(false);
     file->setDiscardOutOfViewObjects(false);
     factory->throwAtRequest = -1;
     factory->requests.clear();
     ASSERT_EQ(file->parse()->size(), 3);
     EXPECT_EQ(file->leftOut().recordCount(), 3u) << "the damaged record and the two without a shape";
+    EXPECT_TRUE(file->leftOut().attributesProblem.isEmpty());
 }
 
+TEST(ShapefileHeader, SaysWhyAFileIsNoShapefile)
+{
+    const QByteArray good = validShp();
+    QByteArray otherCode = good, otherVersion = good;
+    qToBigEndian(quint32(9995), otherCode.data());
+    qToLittleEndian(quint32(1001), otherVersion.data() + 28);
+    EXPECT_TRUE(reader(good)->headerProblem().isEmpty());
+    EXPECT_EQ(reader(good.left(60))->headerProblem(),
+              QStringLiteral("It holds 60 bytes, fewer than the 100 of a shapefile's header."));
+    EXPECT_EQ(reader(otherCode)->headerProblem(), QStringLiteral("It does not begin as a shapefile does."));
+    EXPECT_EQ(reader(otherVersion)->headerProblem(),
+              QStringLiteral("Its header gives version 1001, not the 1000 of shapefiles."));
+    EXPECT_EQ(reader(good.left(good.size() - 2))->headerProblem(),
+              QStringLiteral("Its header gives a length of %1 bytes, but the file holds %2: it was cut short or is "
+                             "damaged.")
+                  .arg(good.size())
+                  .arg(good.size() - 2));
+}

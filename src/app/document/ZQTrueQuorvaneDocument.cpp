@@ -155,7 +155,9 @@ void ZQTrueQuorvaneDocument::reportLeftOut(const ZQESRIFile& file)
         return;
     const QString name = QFileInfo(file.URL().toLocalFile()).fileName();
     platform::Alert alert;
-    if (leftOut.recordCount() == leftOut.damaged)
+    if (leftOut.recordCount() == 0)
+        alert.setMessageText(tr("The attributes of “%1” could not be read.").arg(name));
+    else if (leftOut.recordCount() == leftOut.damaged)
         alert.setMessageText(tr("Some records of “%1” could not be read.").arg(name));
     else
         alert.setMessageText(tr("Some records of “%1” were left out.").arg(name));
@@ -234,7 +236,7 @@ std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const Q
     if (!reader->checkHeader()) {
         platform::Alert alert;
         alert.setMessageText(tr("The file “%1” could not be imported.").arg(name));
-        alert.setInformativeText(tr("It is not a shapefile, or it is damaged."));
+        alert.setInformativeText(reader->headerProblem());
         alert.setAlertStyle(platform::Alert::CriticalStyle);
         alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
         return nullptr;

@@ -143,7 +143,7 @@ private:
     void beginShapefileImport(const std::shared_ptr<ZQESRIFile>& reader);
     void alertNothingImported(const ZQESRIFile& file);
     void reportNumbersKeptAsText(const ZQESRIFile& file);
-    // Tells what an import that landed left out, with the reasons.
+    // Tells what an import that landed left out: records and attributes, with the reasons.
     void reportLeftOut(const ZQESRIFile& file);
     // A new layer holding the reader's drawables; null when it made none.
     std::shared_ptr<VXObjectOwnerLayer> makeLayerForImport(const ZQESRIFile& file) const;
