@@ -30,8 +30,15 @@ volatile double sink;
 void readWholeSet(ZQESRIFile& file)
 {
     file.bounds();
+    file.headerProblem();
     file.setObjectFactory(std::make_shared<InspectingFactory>());
     file.parse();
+    // Fitted into a page as an import fits it, leaving out what falls outside, and told.
+    file.setDocumentRect(QRectF(36, 36, 523, 770));
+    file.setDiscardOutOfViewObjects(true);
+    file.calculateTransformIfNeeded();
+    file.parseUsingTransform(*file.usedTransform());
+    file.leftOut().description();
     // Every record's geometry whatever its type, wherever a header lets a reader walk them.
     if (file.checkHeader()) {
         double sum = 0;
