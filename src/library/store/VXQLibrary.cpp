@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -538,49 +539,54 @@ bool VXQLibrary::containsUniqueID(const QString& key) const
 
 VXQLibraryItem* VXQLibrary::itemWithName(const QString& name) const
 {
-    for (const VXQLibraryItemPtr& item : m_itemsKeyedByID)
-        if (item->name().compare(name, Qt::CaseInsensitive) == 0)
-            return item.get();
-    return nullptr;
-}
-
-QHash<QString, int>& VXQLibrary::foldedItemNameCounts() const
-{
-    if (!m_foldedItemNameCounts) {
-        m_foldedItemNameCounts.emplace();
-        m_foldedItemNameCounts->reserve(m_itemsKeyedByID.size());
-        for (const VXQLibraryItemPtr& item : m_itemsKeyedByID)
-            ++(*m_foldedItemNameCounts)[item->name().toCaseFolded()];
+    VXQLibraryItem* found = nullptr;
+    const auto [first, last] = itemsByFoldedName().equal_range(name.toCaseFolded());
+    for (auto named = first; named != last; ++named) {
+        if ((*named)->name() == name)
+            return *named;
+        found = *named;
     }
-    return *m_foldedItemNameCounts;
+    return found;
 }
 
-void VXQLibrary::countItemName(const QString& name, int change)
+QMultiHash<QString, VXQLibraryItem*>& VXQLibrary::itemsByFoldedName() const
 {
-    if (!m_foldedItemNameCounts)
-        return;
-    const QString folded = name.toCaseFolded();
-    if ((*m_foldedItemNameCounts)[folded] += change; (*m_foldedItemNameCounts)[folded] <= 0)
-        m_foldedItemNameCounts->remove(folded);
+    if (!m_itemsByFoldedName) {
+        m_itemsByFoldedName.emplace();
+        m_itemsByFoldedName->reserve(m_itemsKeyedByID.size());
+        for (const VXQLibraryItemPtr& item : m_itemsKeyedByID)
+            m_itemsByFoldedName->insert(item->name().toCaseFolded(), item.get());
+    }
+    return *m_itemsByFoldedName;
+}
+
+void VXQLibrary::indexItemUnderName(VXQLibraryItem* item, const QString& name)
+{
+    if (m_itemsByFoldedName)
+        m_itemsByFoldedName->insert(name.toCaseFolded(), item);
+}
+
+void VXQLibrary::unindexItemUnderName(VXQLibraryItem* item, const QString& name)
+{
+    if (m_itemsByFoldedName)
+        m_itemsByFoldedName->remove(name.toCaseFolded(), item);
 }
 
 void VXQLibrary::itemNameDidChange(const VXQLibraryItem* item, const QString& oldName, const QString& newName)
 {
-    if (m_itemsKeyedByID.value(item->uniqueKey()).get() != item)
+    const VXQLibraryItemPtr member = m_itemsKeyedByID.value(item->uniqueKey());
+    if (member.get() != item)
         return;
-    countItemName(oldName, -1);
-    countItemName(newName, +1);
+    unindexItemUnderName(member.get(), oldName);
+    indexItemUnderName(member.get(), newName);
 }
 
 QString VXQLibrary::uniqueItemNameExcluding(const QString& name, const VXQLibraryItem* excluded) const
 {
-    const QHash<QString, int>& counts = foldedItemNameCounts();
-    const QString excludedName = excluded && m_itemsKeyedByID.value(excluded->uniqueKey()).get() == excluded
-        ? excluded->name().toCaseFolded()
-        : QString();
+    const QMultiHash<QString, VXQLibraryItem*>& index = itemsByFoldedName();
     const auto taken = [&](const QString& candidate) {
-        const QString folded = candidate.toCaseFolded();
-        return counts.value(folded) > (folded == excludedName ? 1 : 0);
+        const auto [first, last] = index.equal_range(candidate.toCaseFolded());
+        return std::any_of(first, last, [&](const VXQLibraryItem* named) { return named != excluded; });
     };
     if (!taken(name))
         return name;
@@ -593,12 +599,18 @@ QString VXQLibrary::uniqueItemNameExcluding(const QString& name, const VXQLibrar
 
 void VXQLibrary::enterLoadedItem(const VXQLibraryItemPtr& item)
 {
-    m_itemsKeyedByID.insert(item->uniqueKey(), item);
+    VXQLibraryItemPtr& entry = m_itemsKeyedByID[item->uniqueKey()];
+    // A category file may list an item twice: it is entered once.
+    if (entry == item)
+        return;
+    if (entry && m_itemsByFoldedName)
+        unindexItemUnderName(entry.get(), entry->name());
+    entry = item;
     ++m_membershipGeneration;
     item->setLibrary(this);
-    // Asked only when counted: a name made on first asking takes an ad-hoc number.
-    if (m_foldedItemNameCounts)
-        countItemName(item->name(), +1);
+    // Asked only when indexed: a name made on first asking takes an ad-hoc number.
+    if (m_itemsByFoldedName)
+        indexItemUnderName(item.get(), item->name());
 }
 
 void VXQLibrary::addItemNotifying(const VXQLibraryItemPtr& item, bool notify)
@@ -643,10 +655,11 @@ void VXQLibrary::removeFromAllCategories(VXQLibraryItem* item)
 
 void VXQLibrary::forgetItem(VXQLibraryItem* item)
 {
-    if (m_itemsKeyedByID.remove(item->uniqueKey())) {
+    if (const auto entry = m_itemsKeyedByID.find(item->uniqueKey()); entry != m_itemsKeyedByID.end()) {
+        if (m_itemsByFoldedName)
+            unindexItemUnderName(entry->get(), (*entry)->name());
+        m_itemsKeyedByID.erase(entry);
         ++m_membershipGeneration;
-        if (m_foldedItemNameCounts)
-            countItemName(item->name(), -1);
     }
     m_updatingManagedCategories = true;
     removeFromAllCategories(item);

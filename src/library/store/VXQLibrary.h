@@ -133,7 +133,7 @@ public:
     quint64 membershipGeneration() const { return m_membershipGeneration; }
     VXQLibraryItem* itemWithUniqueID(const QString& key) const;
     bool containsUniqueID(const QString& key) const;
-    // Ignoring case.
+    // Ignoring case; of names that differ only in case, the one spelt as asked.
     VXQLibraryItem* itemWithName(const QString& name) const;
     QString uniqueItemName(const QString& name) const { return uniqueItemNameExcluding(name, nullptr); }
     // The same, not counting `item` itself (a rename that only changes case keeps the name).
@@ -216,17 +216,19 @@ private:
     static qint64 versionInCategoryFile(const QString& path);
     void keepDamagedCategoryFile(const QString& file, const QString& reason);
     void removeFromAllCategories(VXQLibraryItem* item);
-    // How many items bear each name, case-folded: made on first use, then kept up to date, so
-    // that naming each of many new items does not look at every name again.
-    QHash<QString, int>& foldedItemNameCounts() const;
-    void countItemName(const QString& name, int change);
+    // The items by case-folded name: made on first use, then kept up to date, so that finding
+    // or naming each of many items does not look at every name again.
+    QMultiHash<QString, VXQLibraryItem*>& itemsByFoldedName() const;
+    // Both do nothing while the index is not made.
+    void indexItemUnderName(VXQLibraryItem* item, const QString& name);
+    void unindexItemUnderName(VXQLibraryItem* item, const QString& name);
     void forgetItem(VXQLibraryItem* item);
     void postNotification(const QString& name, const QVariantMap& userInfo = {});
 
     QString m_group;
     QString m_path;
     QHash<QString, VXQLibraryItemPtr> m_itemsKeyedByID;
-    mutable std::optional<QHash<QString, int>> m_foldedItemNameCounts;
+    mutable std::optional<QMultiHash<QString, VXQLibraryItem*>> m_itemsByFoldedName;
     quint64 m_membershipGeneration = 0;
     bool m_loadingFromDisk = false;
     bool m_allowsCategoryChanges = true;
