@@ -220,27 +220,35 @@ TEST_F(ManagerMenusTest, ImportingAnExportedArchiveSaysToUnpackItFirst)
     EXPECT_EQ(VXQLibraryCatalogue::libraryWithNameInGroup(QStringLiteral("Roads 1"), kVXQLibraryUserGroupName), nullptr);
 }
 
-// Symbol-set files of the earlier generation are offered beside library folders and become new
-// collections; one that holds nothing readable fails with the general advice and the reason.
-TEST_F(ManagerMenusTest, ImportCollectionMakesACollectionOfASymbolSetFile)
-{
-    const VXStylePtr coast = makeStyle(QStringLiteral("Coast"));
-    platform::KeyedArchiver archiver;
-    archiver.encodeObject(QVariant(QVariantMap{
-                              {QStringLiteral("ssf_objects_xxy42snig"), QVariantList{QVariant::fromValue<ZQObjectPtr>(coast)}},
-                              {QStringLiteral("Shores"), QVariantList{coast->uniqueKey()}}}),
-                          QStringLiteral("root"));
-    const QString sets = userFolder() + QStringLiteral("/../sets/");
-    QDir().mkpath(sets);
-    const auto write = [&](const QString& name, const QByteArray& contents) {
-        QFile file(sets + name);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    };
-    write(QStringLiteral("Coastline.ssf"), archiver.finishEncoding());
-    write(QStringLiteral("Broken.ssf"), "not an archive");
+// Symbol-set files of the earlier generation, written as a user would keep them beside the
+// collections and chosen through File > Import Collection.
+class SymbolSetImportTest : public ManagerMenusTest {
+protected:
+    void SetUp() override
+    {
+        ManagerMenusTest::SetUp();
+        QDir().mkpath(sets);
+    }
 
-    for (const QString& name : {QStringLiteral("Coastline.ssf"), QStringLiteral("Broken.ssf")}) {
+    void write(const QString& name, const QByteArray& contents)
+    {
+        QFile file(sets + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    static QByteArray symbolSet(const QList<ZQObjectPtr>& objects, const QVariantMap& categories = {})
+    {
+        QVariantList listed;
+        for (const ZQObjectPtr& object : objects)
+            listed.append(QVariant::fromValue(object));
+        QVariantMap root = categories;
+        root.insert(QStringLiteral("ssf_objects_xxy42snig"), listed);
+        platform::KeyedArchiver archiver;
+        archiver.encodeObject(QVariant(root), QStringLiteral("root"));
+        return archiver.finishEncoding();
+    }
+    void importThroughPanel(const QString& name)
+    {
         item("File", "Import Collection...")->trigger();
         platform::RunLoop::runUntilIdle();
         auto* panel = manager->window()->findChild<QFileDialog*>();
@@ -252,19 +260,53 @@ TEST_F(ManagerMenusTest, ImportCollectionMakesACollectionOfASymbolSetFile)
         QTest::keyClick(field, Qt::Key_Return);
         platform::RunLoop::runUntilIdle();
     }
+    VXQLibrary* userLibrary(const QString& name) const
+    {
+        return VXQLibraryCatalogue::libraryWithNameInGroup(name, kVXQLibraryUserGroupName);
+    }
+
+    const QString sets = userFolder() + QStringLiteral("/../sets/");
+};
+
+// They are offered beside library folders and become new collections; one that holds nothing
+// readable fails with the reason.
+TEST_F(SymbolSetImportTest, ImportCollectionMakesACollectionOfASymbolSetFile)
+{
+    const VXStylePtr coast = makeStyle(QStringLiteral("Coast"));
+    write(QStringLiteral("Coastline.ssf"), symbolSet({coast}, {{QStringLiteral("Shores"), QVariantList{coast->uniqueKey()}}}));
+    write(QStringLiteral("Broken.ssf"), "not an archive");
+    importThroughPanel(QStringLiteral("Coastline.ssf"));
+    importThroughPanel(QStringLiteral("Broken.ssf"));
+
     ASSERT_EQ(alerts, (QStringList{"Collection Imported", "Collection Import Failed"}));
-    VXQLibrary* made = VXQLibraryCatalogue::libraryWithNameInGroup(QStringLiteral("Coastline"), kVXQLibraryUserGroupName);
+    VXQLibrary* made = userLibrary(QStringLiteral("Coastline"));
     ASSERT_TRUE(made);
     EXPECT_EQ(namesOf(made->items()), QStringList{"Coast"});
     ASSERT_TRUE(made->categoryWithName(QStringLiteral("Shores")));
     EXPECT_EQ(made->categoryWithName(QStringLiteral("Shores"))->allElementsCount(), 1);
     EXPECT_TRUE(QFileInfo::exists(made->path()));
     EXPECT_EQ(manager->selectedLibrary(), made);
-    EXPECT_EQ(informative.last(), QStringLiteral("An error occurred while importing the collection “Broken”. Check that "
-                                                 "the collection is valid and that your user permissions allow file "
-                                                 "write operations."));
-    EXPECT_FALSE(details.last().isEmpty());
-    EXPECT_EQ(VXQLibraryCatalogue::libraryWithNameInGroup(QStringLiteral("Broken"), kVXQLibraryUserGroupName), nullptr);
+    EXPECT_EQ(informative.last(), QStringLiteral("The symbol set “Broken.ssf” could not be imported: it is not a symbol set."));
+    EXPECT_EQ(userLibrary(QStringLiteral("Broken")), nullptr);
+}
+
+// A set that lists only objects no collection can hold leaves no empty collection behind, and
+// an extension in capitals is still a symbol set's.
+TEST_F(SymbolSetImportTest, AFailedSymbolSetLeavesNoCollectionAndCapitalsAreTheSameExtension)
+{
+    write(QStringLiteral("Shapes.ssf"), symbolSet({VXDrawableShape::drawableShapeWithRect({0, 0, 10, 10}, nullptr)}));
+    write(QStringLiteral("HARBOUR.SSF"), symbolSet({makeStyle(QStringLiteral("Quay"))}));
+    importThroughPanel(QStringLiteral("Shapes.ssf"));
+    importThroughPanel(QStringLiteral("HARBOUR.SSF"));
+
+    EXPECT_EQ(alerts, (QStringList{"Collection Import Failed", "Collection Imported"}));
+    EXPECT_EQ(informative.value(0), QStringLiteral("The symbol set “Shapes.ssf” could not be imported: none of the "
+                                                  "objects it lists is a style or a symbol."));
+    EXPECT_EQ(userLibrary(QStringLiteral("Shapes")), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(userFolder() + QStringLiteral("/Shapes.symlibrary")));
+    VXQLibrary* harbour = userLibrary(QStringLiteral("HARBOUR"));
+    ASSERT_TRUE(harbour);
+    EXPECT_EQ(namesOf(harbour->items()), QStringList{"Quay"});
 }
 
 } // namespace

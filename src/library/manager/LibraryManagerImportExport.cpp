@@ -21,12 +21,14 @@ namespace Alerts = LibraryManagerAlerts;
 
 namespace {
 
-// The earlier generation's symbol sets, converted into new libraries.
-const QString kSymbolSetExtension = QStringLiteral("ssf");
-
 QString displayNameOfPath(const QString& path)
 {
     return QFileInfo(path).completeBaseName();
+}
+
+bool hasExtension(const QString& path, const QString& extension)
+{
+    return QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) == 0;
 }
 
 bool sameFolder(const QString& a, const QString& b)
@@ -54,15 +56,14 @@ void LibraryManagerImportExport::importLibraryAction(QObject*)
     panel.setAllowsMultipleSelection(false);
     panel.setPrompt(tr("Import"));
     panel.setPackageFileTypes({VXQLibrary::libraryExtension()});
-    panel.setAllowedFileTypes({VXQLibrary::libraryExtension(), kSymbolSetExtension});
+    panel.setAllowedFileTypes({VXQLibrary::libraryExtension(), VXQLibraryMigrationHelper::symbolSetFileExtension()});
     panel.beginSheetModalForWindowCompletionHandler(m_owner.window(), [this, panel](int result) {
         if (result != 1)
             return;
         const QString path = panel.URL().toLocalFile();
-        const QString extension = QFileInfo(path).suffix();
-        if (extension.compare(VXQLibrary::libraryExtension(), Qt::CaseInsensitive) == 0)
+        if (hasExtension(path, VXQLibrary::libraryExtension()))
             confirmAndImportLibraryFileConfirm(path, false);
-        else if (extension == kSymbolSetExtension)
+        else if (hasExtension(path, VXQLibraryMigrationHelper::symbolSetFileExtension()))
             importSymbolSetFile(path);
         else
             explainNotALibrary(path);
@@ -75,10 +76,10 @@ void LibraryManagerImportExport::explainNotALibrary(const QString& path)
     const QString fileName = QFileInfo(path).fileName();
     const QString archived = FolderZipWriter::archivedFolderName(path);
     const QString extension = VXQLibrary::libraryExtension();
-    const QString why = QFileInfo(archived).suffix().compare(extension, Qt::CaseInsensitive) == 0
+    const QString why = hasExtension(archived, extension)
         ? tr("“%1” is a collection archive: unpack it and import the .%2 folder inside").arg(fileName, extension)
         : tr("“%1” is not a collection: choose a folder whose name ends in .%2 or a .%3 file")
-              .arg(fileName, extension, kSymbolSetExtension);
+              .arg(fileName, extension, VXQLibraryMigrationHelper::symbolSetFileExtension());
     Alerts::beep();
     Alert alert = Alerts::make(tr("Nothing Imported"), tr("OK"), {}, why);
     Alerts::run(alert);
@@ -140,10 +141,10 @@ bool LibraryManagerImportExport::importSymbolSetFile(const QString& path)
 {
     VXQLibraryCatalogue::initialize();
     LogEvent(kFileEvent, QStringLiteral("will attempt to convert symbol set %1").arg(path));
-    const VXQLibraryPtr library = VXQLibraryMigrationHelper::sharedMigrationHelper().migrateSSFFile(path);
-    if (!library || !library->updateOnDisk()) {
-        explainImportFailure(path, library ? tr("the new collection could not be written")
-                                           : tr("the file holds no styles or symbols that could be read"));
+    QString reason;
+    const VXQLibraryPtr library = VXQLibraryMigrationHelper::sharedMigrationHelper().migrateSSFFile(path, &reason);
+    if (!library) {
+        explainSymbolSetFailure(path, reason);
         return false;
     }
     m_owner.showWindow(nullptr);
@@ -161,6 +162,15 @@ void LibraryManagerImportExport::explainImportFailure(const QString& path, const
                                    .arg(displayNameOfPath(path)));
     // The general advice above; what actually went wrong, for those who look.
     alert.messageBox()->setDetailedText(reason);
+    Alerts::run(alert);
+}
+
+void LibraryManagerImportExport::explainSymbolSetFailure(const QString& path, const QString& reason)
+{
+    LogEvent(kFileEvent, QStringLiteral("conversion of %1 failed: %2").arg(path, reason));
+    Alerts::beep();
+    Alert alert = Alerts::make(tr("Collection Import Failed"), tr("OK"), {},
+                               tr("The symbol set “%1” could not be imported: %2.").arg(QFileInfo(path).fileName(), reason));
     Alerts::run(alert);
 }
 

@@ -33,7 +33,8 @@ public:
     // Asks as needed, then imports the library folder; true when it was imported.
     bool confirmAndImportLibraryFileConfirm(const QString& path, bool confirm);
     bool importUserLibrary(const QString& path);
-    // A new user library of the file's styles and symbols; true when it was made.
+    // A new user library of the file's styles and symbols; true when it was made. A file that
+    // fails leaves no library and is told with its reason.
     bool importSymbolSetFile(const QString& path);
 
     Q_INVOKABLE void exportLibraryAction(QObject* sender);
@@ -50,6 +51,7 @@ private:
     // Alerts why a chosen file that is no library folder was not imported.
     void explainNotALibrary(const QString& path);
     void explainImportFailure(const QString& path, const QString& reason);
+    void explainSymbolSetFailure(const QString& path, const QString& reason);
     // Shows the new library chosen in its expanded group and says where it went.
     void showImportedLibrary(const std::shared_ptr<VXQLibrary>& library);
 

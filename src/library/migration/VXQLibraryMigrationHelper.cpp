@@ -212,53 +212,48 @@ void VXQLibraryMigrationHelper::removeOldFile(const QString& path)
         logFile(QStringLiteral("migration helper failed to move old file. Error = %1 exists or cannot be written").arg(target));
 }
 
-std::shared_ptr<VXQLibrary> VXQLibraryMigrationHelper::migrateSSFFile(const QString& path)
+std::shared_ptr<VXQLibrary> VXQLibraryMigrationHelper::migrateSSFFile(const QString& path, QString* reason)
 {
-    if (path.isEmpty()) {
-        logFile(QStringLiteral("no path for .ssf file conversion"));
+    const auto fail = [reason](const QString& logged, const QString& told) -> std::shared_ptr<VXQLibrary> {
+        logFile(logged);
+        if (reason)
+            *reason = told;
         return nullptr;
-    }
-    if (QFileInfo(path).suffix() != QStringLiteral("ssf"))
-        return nullptr;
-    const std::optional<QByteArray> contents = platform::readRegularFile(path, kMaximumOldFileSize);
-    if (!contents) {
-        logFile(QStringLiteral("ssf import: no data for file"));
-        return nullptr;
-    }
-    if (contents->isEmpty()) {
-        logFile(QStringLiteral("ssf import: file length was zero"));
-        return nullptr;
-    }
+    };
+    if (path.isEmpty())
+        return fail(QStringLiteral("no path for .ssf file conversion"), tr("no file was given"));
+    if (QFileInfo(path).suffix().compare(symbolSetFileExtension(), Qt::CaseInsensitive) != 0)
+        return fail(QStringLiteral("ssf import: not an ssf file"),
+                    tr("its name does not end in .%1").arg(symbolSetFileExtension()));
+    QString unreadable;
+    const std::optional<QByteArray> contents = platform::readRegularFile(path, kMaximumOldFileSize, &unreadable);
+    if (!contents)
+        return fail(QStringLiteral("ssf import: no data for file"), tr("it could not be read (%1)").arg(unreadable));
+    if (contents->isEmpty())
+        return fail(QStringLiteral("ssf import: file length was zero"), tr("the file is empty"));
     platform::KeyedUnarchiver unarchiver(*contents);
     const QVariant root = unarchiver.isValid() ? unarchiver.decodeValue(QStringLiteral("root")) : QVariant();
-    if (root.typeId() != QMetaType::QVariantMap) {
-        logFile(QStringLiteral("ssf import: no dictionary"));
-        return nullptr;
-    }
+    if (root.typeId() != QMetaType::QVariantMap)
+        return fail(QStringLiteral("ssf import: no dictionary"), tr("it is not a symbol set"));
     const QVariantMap entries = root.toMap();
-    if (entries.isEmpty()) {
-        logFile(QStringLiteral("ssf import: empty dictionary"));
-        return nullptr;
-    }
-    if (!entries.contains(kSSFObjectsKey)) {
-        logFile(QStringLiteral("ssf import: no objects list found in file"));
-        return nullptr;
-    }
+    if (entries.isEmpty())
+        return fail(QStringLiteral("ssf import: empty dictionary"), tr("the symbol set is empty"));
+    if (!entries.contains(kSSFObjectsKey))
+        return fail(QStringLiteral("ssf import: no objects list found in file"), tr("the symbol set lists no objects"));
     QList<ZQObjectPtr> objects;
     for (const QVariant& value : entries.value(kSSFObjectsKey).toList())
         if (const ZQObjectPtr object = value.value<ZQObjectPtr>())
             objects.append(object);
-    if (objects.isEmpty())
-        return nullptr;
-    const QString name = QFileInfo(path).completeBaseName();
-    const std::shared_ptr<VXQLibrary> library = VXQLibraryCatalogue::userLibraryWithPreferredName(name);
-    if (!library) {
-        logFile(QStringLiteral("ssf import: library '%1' could not be created").arg(name));
-        return nullptr;
-    }
+    // Every item is made before the library, so that a file of nothing usable makes no library.
     const QList<VXQLibraryItemPtr> items = VXQLibraryItem::libraryItemsWithObjects(objects);
     if (items.isEmpty())
-        return nullptr;
+        return fail(QStringLiteral("ssf import: no library objects in file"),
+                    tr("none of the objects it lists is a style or a symbol"));
+    const QString name = QFileInfo(path).completeBaseName();
+    const std::shared_ptr<VXQLibrary> library = VXQLibraryCatalogue::userLibraryWithPreferredName(name);
+    if (!library)
+        return fail(QStringLiteral("ssf import: library '%1' could not be created").arg(name),
+                    tr("no collection could be made in “%1”").arg(VXQLibraryCatalogue::userLibraryFolder()));
     ZQLog(QStringLiteral("converting %1 objects from ssf").arg(items.size()));
     for (const VXQLibraryItemPtr& item : items) {
         item->setCreatedBy(QStringLiteral("Quorvane .ssf file importer (original creator unavailable)"));
@@ -278,6 +273,12 @@ std::shared_ptr<VXQLibrary> VXQLibraryMigrationHelper::migrateSSFFile(const QStr
             if (VXQLibraryItem* item = text.isEmpty() || !category ? nullptr : library->itemWithUniqueID(text))
                 category->addItem(std::static_pointer_cast<VXQLibraryItem>(item->shared_from_this()));
         }
+    }
+    if (!library->updateOnDisk()) {
+        VXQLibraryCatalogue::removeLibraryFromGroup(library.get(), library->group());
+        library->deleteOnDisk();
+        return fail(QStringLiteral("ssf import: library '%1' could not be written").arg(library->name()),
+                    tr("the new collection could not be written in “%1”").arg(library->path()));
     }
     return library;
 }

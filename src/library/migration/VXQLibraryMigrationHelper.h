@@ -7,6 +7,7 @@
 
 #include "library/migration/OldSymbolsFileReader.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 class VXQLibrary;
@@ -25,6 +26,8 @@ public:
 };
 
 class VXQLibraryMigrationHelper {
+    Q_DECLARE_TR_FUNCTIONS(VXQLibraryMigrationHelper)
+
 public:
     static VXQLibraryMigrationHelper& sharedMigrationHelper();
 
@@ -38,6 +41,8 @@ public:
     void setSupportFolder(const QString& folder) { m_supportFolder = folder; }
 
     static QString oldSymbolsFileExtension() { return QStringLiteral("symbolslib"); }
+    // Compared without case, as every extension here.
+    static QString symbolSetFileExtension() { return QStringLiteral("ssf"); }
     static QString oldFilesPostMigrationFolderName() { return QStringLiteral("Old Symbols Files (Moved)"); }
     QString oldFilesPostMigrationFolder() const;
     static const QStringList& categoriesToSkip();
@@ -50,8 +55,9 @@ public:
     bool migrateFileVerify(const QString& path, bool verify);
     bool verifyFile(const QString& path) { return migrateFileVerify(path, true); }
     void removeOldFile(const QString& path);
-    // The new library, or null (logged) when the file holds nothing to convert.
-    std::shared_ptr<VXQLibrary> migrateSSFFile(const QString& path);
+    // The new library, written; or null (logged, with `reason` for the user) when the file holds
+    // nothing to convert or the library cannot be written, and then no library is left behind.
+    std::shared_ptr<VXQLibrary> migrateSSFFile(const QString& path, QString* reason = nullptr);
 
 private:
     VXQLibraryMigrationHelper();
