@@ -10,6 +10,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStandardItemModel>
 #include <gtest/gtest.h>
@@ -139,6 +140,40 @@ TEST(SymbolPane, ARememberedSequenceServesOnlyItsOwnMaster)
     pane->sequencableAction();
     ASSERT_NE(b1->sequence(), nullptr);
     EXPECT_NE(b1->sequence(), townSequence);
+}
+
+// A symbol not named itself goes by its master's name: a master renamed while its symbol is
+// selected (as the Library Manager renames it) shows at once, not when selected again.
+TEST(SymbolPane, TheNameShownFollowsAMasterRenamedWhileSelected)
+{
+    TabFixture fixture;
+    VXQSymbolMasterPtr towns = master(QStringLiteral("Town"));
+    VXQSymbolMasterPtr wells = master(QStringLiteral("Well"));
+    VXQSymbolPtr town = fixture.add(symbolOf(towns, {10, 10}));
+    VXQSymbolPtr well = fixture.add(symbolOf(wells, {40, 10}));
+    VXQSymbolPtr mill = fixture.add(symbolOf(towns, {70, 10}));
+    mill->setName(QStringLiteral("Old Mill"));
+    fixture.select({town});
+    auto* pane = fixture.paneFor<VLTM_VXQSymbolController>(QStringLiteral("VXQSymbol"));
+    ASSERT_NE(pane, nullptr);
+    QLabel* name = pane->symbolNameTextField();
+    EXPECT_EQ(name->text(), QStringLiteral("Town"));
+
+    towns->setName(QStringLiteral("Village"));
+    EXPECT_EQ(name->text(), QStringLiteral("Village"));
+    wells->setName(QStringLiteral("Spring"));
+    EXPECT_EQ(name->text(), QStringLiteral("Village"));
+
+    fixture.select({town, well});
+    EXPECT_EQ(name->text(), QStringLiteral("Multiple Masters"));
+    wells->setName(QStringLiteral("Village"));
+    EXPECT_EQ(name->text(), QStringLiteral("Village"));
+
+    // A symbol named itself keeps its name.
+    fixture.select({mill});
+    EXPECT_EQ(name->text(), QStringLiteral("Old Mill"));
+    towns->setName(QStringLiteral("Hamlet"));
+    EXPECT_EQ(name->text(), QStringLiteral("Old Mill"));
 }
 
 namespace {
