@@ -6,8 +6,8 @@
 #include <QList>
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
-#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -20,14 +20,6 @@ QString tr(const char* text) { return QCoreApplication::translate("HTMLTextReadi
 struct ParserDeleter {
     void operator()(htmlParserCtxt* parser) const { htmlFreeParserCtxt(parser); }
 };
-struct DocumentDeleter {
-    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
-};
-
-QByteArrayView nameOf(const xmlNode* element)
-{
-    return QByteArrayView(reinterpret_cast<const char*>(element->name));
-}
 
 // How an element places its content among the rest of the text.
 enum class Placement { Inline, Block, Row, Cell, LineBreak, LeftOut };
@@ -61,7 +53,7 @@ bool isHTMLSpace(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
-// Walks the parsed tree in document order and writes its text.
+// Writes the text of the elements and characters the parser finds, in document order.
 class TextBuilder {
 public:
     explicit TextBuilder(qsizetype maximumLength)
@@ -70,54 +62,13 @@ public:
         m_levels.append(Level{});
     }
 
-    AttributedString build(xmlNode* first)
-    {
-        // Iterative: the tree's depth is bounded by the parser, but the walk need not rely on it.
-        xmlNode* node = first;
-        while (node && !isFull()) {
-            if (node->type == XML_ELEMENT_NODE && placementOf(nameOf(node)) != Placement::LeftOut) {
-                open(node);
-                if (node->children) {
-                    node = node->children;
-                    continue;
-                }
-                close(node);
-            } else if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-                characters(QString::fromUtf8(reinterpret_cast<const char*>(node->content)));
-            }
-            // On to the next sibling, or to that of the nearest element left that has one.
-            while (node && !node->next) {
-                node = node->parent;
-                if (node && node->type == XML_ELEMENT_NODE)
-                    close(node);
-                else
-                    node = nullptr;
-            }
-            if (node)
-                node = node->next;
-        }
-        return m_text;
-    }
-
-private:
-    struct Level {
-        HTMLRunStyle style;
-        TextAttributes attributes;
-        bool keepsWhiteSpace = false;
-    };
-
     bool isFull() const { return m_text.length() > m_maximumLength; }
+    const AttributedString& text() const { return m_text; }
 
-    void open(xmlNode* element)
+    void open(QByteArrayView name, const HTMLRunStyle::AttributeLookup& attribute)
     {
-        const QByteArrayView name = nameOf(element);
         const Level& outer = m_levels.last();
-        const HTMLRunStyle style = outer.style.inElement(name, [element](const char* attribute) {
-            xmlChar* value = xmlGetProp(element, reinterpret_cast<const xmlChar*>(attribute));
-            const QString text = value ? QString::fromUtf8(reinterpret_cast<const char*>(value)) : QString();
-            xmlFree(value);
-            return text;
-        });
+        const HTMLRunStyle style = outer.style.inElement(name, attribute);
         m_levels.append({style, style.attributes(), outer.keepsWhiteSpace || keepsWhiteSpace(name)});
         switch (placementOf(name)) {
         case Placement::Block:
@@ -149,10 +100,10 @@ private:
         }
     }
 
-    void close(xmlNode* element)
+    void close(QByteArrayView name)
     {
         m_levels.removeLast();
-        switch (placementOf(nameOf(element))) {
+        switch (placementOf(name)) {
         case Placement::Block:
             m_lineBreakDue = true;
             break;
@@ -166,15 +117,20 @@ private:
         }
     }
 
-    void characters(const QString& raw)
+    // The parser hands a text over in pieces, each of whole characters.
+    void characters(QStringView raw)
     {
         const Level& level = m_levels.last();
         if (level.keepsWhiteSpace) {
-            QString kept = raw;
+            QString kept = raw.toString();
+            // A line's end may be split between two pieces.
+            if (std::exchange(m_afterCarriageReturn, kept.endsWith(u'\r')) && kept.startsWith(u'\n'))
+                kept.remove(0, 1);
             kept.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
             write(kept, level.attributes);
             return;
         }
+        m_afterCarriageReturn = false;
         // Every run of white space is one blank, written only before more text.
         QString words;
         words.reserve(raw.size());
@@ -195,6 +151,13 @@ private:
         if (blank)
             dueSpace(level.attributes);
     }
+
+private:
+    struct Level {
+        HTMLRunStyle style;
+        TextAttributes attributes;
+        bool keepsWhiteSpace = false;
+    };
 
     void dueSpace(const TextAttributes& attributes)
     {
@@ -223,9 +186,14 @@ private:
         return m_text.isEmpty() || m_text.string().back() == separator;
     }
 
+    // Past the most characters wanted, only the first one over is kept.
     void append(const QString& text, const TextAttributes& attributes)
     {
-        m_text.appendAttributedString(AttributedString(text, attributes));
+        const qsizetype room = m_maximumLength - m_text.length();
+        if (room < 0)
+            return;
+        m_text.appendAttributedString(
+            AttributedString(text.size() > room ? text.first(room + 1) : text, attributes));
     }
 
     qsizetype m_maximumLength;
@@ -234,6 +202,7 @@ private:
     QList<int> m_cellsInRow; // cells so far in each open table row, innermost last
     bool m_lineBreakDue = false;
     bool m_spaceDue = false;
+    bool m_afterCarriageReturn = false;
     TextAttributes m_spaceAttributes;
 };
 
@@ -243,36 +212,174 @@ void initialiseParserOnce()
     Q_UNUSED(initialised);
 }
 
+QByteArrayView viewOf(const xmlChar* text)
+{
+    return QByteArrayView(reinterpret_cast<const char*>(text));
+}
+
+// Runs the system's HTML parser over the markup and hands what it finds to a TextBuilder. The
+// parser stops as soon as the text is full or the markup passes a bound, so that no shape of
+// markup costs more than its length in the parser's own work.
+class MarkupReader {
+public:
+    MarkupReader(const QByteArray& utf8, TextBuilder& builder)
+        : m_markup(utf8)
+        , m_builder(builder)
+    {
+    }
+
+    // Why the markup was refused; empty when it was read, as far as the text wanted.
+    QString read()
+    {
+        initialiseParserOnce();
+        const std::unique_ptr<htmlParserCtxt, ParserDeleter> parser(htmlNewParserCtxt());
+        if (!parser)
+            throw std::bad_alloc();
+        // No tree is built: the text is written as the parser goes.
+        xmlSAXHandler handler{};
+        handler.initialized = 1;
+        handler.startElement = startElement;
+        handler.endElement = endElement;
+        handler.characters = characters;
+        *parser->sax = handler;
+        parser->_private = this;
+        m_parser = parser.get();
+        // The text is UTF-8 whatever the markup claims; nothing is fetched, nothing printed.
+        const int options = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                            HTML_PARSE_IGNORE_ENC;
+        xmlFreeDoc(htmlCtxtReadIO(parser.get(), input, nullptr, this, nullptr, "UTF-8", options));
+        switch (m_bound) {
+        case Bound::Depth:
+            return tr("The HTML nests its elements more than %1 deep.").arg(kMaximumHTMLDepth);
+        case Bound::Attributes:
+            return tr("An element of the HTML has more than %1 attributes.").arg(kMaximumHTMLAttributes);
+        case Bound::None:
+            break;
+        }
+        if (parser->errNo == XML_ERR_NO_MEMORY)
+            throw std::bad_alloc();
+        return {};
+    }
+
+private:
+    enum class Bound { None, Depth, Attributes };
+
+    static MarkupReader& of(void* parser)
+    {
+        return *static_cast<MarkupReader*>(static_cast<htmlParserCtxt*>(parser)->_private);
+    }
+
+    // Only from the parser's callbacks of what it found, where it may be stopped; a full text
+    // stops it within no bound.
+    void stop(Bound bound)
+    {
+        m_bound = bound;
+        m_stopped = true;
+        xmlStopParser(m_parser);
+    }
+
+    static void startElement(void* parser, const xmlChar* name, const xmlChar** attributes)
+    {
+        MarkupReader& reader = of(parser);
+        if (reader.m_stopped)
+            return;
+        qsizetype count = 0;
+        while (attributes && attributes[2 * count])
+            ++count;
+        if (++reader.m_depth > kMaximumHTMLDepth)
+            return reader.stop(Bound::Depth);
+        if (count > kMaximumHTMLAttributes)
+            return reader.stop(Bound::Attributes);
+        const QByteArrayView element = viewOf(name);
+        if (reader.m_leftOutDepth > 0 || placementOf(element) == Placement::LeftOut) {
+            ++reader.m_leftOutDepth;
+            return;
+        }
+        reader.m_builder.open(element, [attributes, count](const char* wanted) {
+            for (qsizetype i = 0; i < count; ++i) {
+                if (viewOf(attributes[2 * i]) == QByteArrayView(wanted))
+                    return attributes[2 * i + 1] ? QString::fromUtf8(viewOf(attributes[2 * i + 1])) : QString();
+            }
+            return QString();
+        });
+        if (reader.m_builder.isFull())
+            reader.stop(Bound::None);
+    }
+
+    static void endElement(void* parser, const xmlChar* name)
+    {
+        MarkupReader& reader = of(parser);
+        if (reader.m_stopped)
+            return;
+        --reader.m_depth;
+        if (reader.m_leftOutDepth > 0)
+            --reader.m_leftOutDepth;
+        else
+            reader.m_builder.close(viewOf(name));
+    }
+
+    static void characters(void* parser, const xmlChar* text, int length)
+    {
+        MarkupReader& reader = of(parser);
+        if (reader.m_stopped || reader.m_leftOutDepth > 0)
+            return;
+        reader.m_builder.characters(QString::fromUtf8(reinterpret_cast<const char*>(text), length));
+        if (reader.m_builder.isFull())
+            reader.stop(Bound::None);
+    }
+
+    // The parser draws its input a few kilobytes at a time as it goes, within tags too; here it
+    // is seen to have read more attributes of a tag than are taken before it compares each with
+    // all before it. Its array of a tag's attributes doubles when half full, so an array of more
+    // than 4 n + 2 entries holds more than n attributes.
+    static int input(void* context, char* buffer, int length)
+    {
+        auto& reader = *static_cast<MarkupReader*>(context);
+        if (reader.m_parser->maxatts > 4 * kMaximumHTMLAttributes + 2) {
+            // The parser may not be stopped while it reads: the markup ends here instead.
+            reader.m_bound = Bound::Attributes;
+            reader.m_stopped = true;
+        }
+        if (reader.m_stopped)
+            return 0;
+        const qsizetype size = std::min<qsizetype>(length, reader.m_markup.size() - reader.m_read);
+        std::copy_n(reader.m_markup.constData() + reader.m_read, size, buffer);
+        reader.m_read += size;
+        return int(size);
+    }
+
+    const QByteArray& m_markup;
+    TextBuilder& m_builder;
+    htmlParserCtxt* m_parser = nullptr;
+    qsizetype m_read = 0;
+    int m_depth = 0; // of the elements open, html and body included
+    int m_leftOutDepth = 0; // of those open within one left out
+    bool m_stopped = false;
+    Bound m_bound = Bound::None;
+};
+
+std::nullopt_t refuse(QString* refusal, const QString& reason)
+{
+    if (refusal)
+        *refusal = reason;
+    return std::nullopt;
+}
+
+QString tooLong()
+{
+    return tr("The HTML is longer than %1 MB.").arg(kMaximumHTMLTextLength / (1024 * 1024));
+}
+
 } // namespace
 
 std::optional<AttributedString> attributedStringFromHTML(const QString& html, QString* refusal, qsizetype maximumLength)
 {
-    const auto refuse = [refusal](const QString& reason) {
-        if (refusal)
-            *refusal = reason;
-        return std::nullopt;
-    };
     if (html.size() > kMaximumHTMLTextLength)
-        return refuse(tr("The HTML is longer than %1 MB.").arg(kMaximumHTMLTextLength / (1024 * 1024)));
-    initialiseParserOnce();
-    const std::unique_ptr<htmlParserCtxt, ParserDeleter> parser(htmlNewParserCtxt());
-    if (!parser)
-        throw std::bad_alloc();
-    const QByteArray utf8 = html.toUtf8();
-    // The text is UTF-8 whatever the markup claims; nothing is fetched, nothing printed.
-    const int options = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                        HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT;
-    const std::unique_ptr<xmlDoc, DocumentDeleter> document(
-        htmlCtxtReadMemory(parser.get(), utf8.constData(), int(utf8.size()), nullptr, "UTF-8", options));
-    // The parser halts only when memory runs out or elements nest deeper than it builds.
-    if (parser->disableSAX) {
-        if (parser->errNo == XML_ERR_NO_MEMORY)
-            throw std::bad_alloc();
-        return refuse(tr("The HTML nests its elements more than %1 deep.").arg(xmlParserMaxDepth));
-    }
-    if (!document)
-        return AttributedString();
-    return TextBuilder(maximumLength).build(document->children);
+        return refuse(refusal, tooLong());
+    TextBuilder builder(maximumLength);
+    if (const QString reason = MarkupReader(html.toUtf8(), builder).read(); !reason.isEmpty())
+        return refuse(refusal, reason);
+    return builder.text();
 }
 
 } // namespace platform

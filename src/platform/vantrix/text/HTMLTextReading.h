@@ -7,8 +7,10 @@
 // space collapsed outside <pre>. The head, scripts and style sheets are left out, and nothing
 // the markup refers to is loaded.
 //
-// The parser builds elements only so deep (256 levels, html and body included) and stops at the
-// first nested deeper; such markup is refused, so deep markup costs no more than shallow.
+// The text is written as the parser goes, and the parser stops as soon as the text is as long as
+// wanted or the markup passes a bound: elements nested more than 256 deep (html and body
+// included), or one with more than 100 attributes. Such markup is refused at once, so no shape
+// of markup costs more to read than its length.
 
 #include "platform/graphics/AttributedString.h"
 
@@ -20,8 +22,11 @@ namespace platform {
 
 // Markup longer than this is not read.
 inline constexpr qsizetype kMaximumHTMLTextLength = 4 * 1024 * 1024;
+inline constexpr int kMaximumHTMLDepth = 256;
+// The parser compares each attribute of a tag with all before it.
+inline constexpr qsizetype kMaximumHTMLAttributes = 100;
 
-// None when the markup is too long or nests too deeply; `refusal` then says which. Reading stops
+// None when the markup is too long or passes a bound; `refusal` then says which. Reading stops
 // as soon as the text is longer than `maximumLength`: the text is then cut short there.
 std::optional<AttributedString> attributedStringFromHTML(const QString& html, QString* refusal = nullptr,
                                                          qsizetype maximumLength = std::numeric_limits<qsizetype>::max());

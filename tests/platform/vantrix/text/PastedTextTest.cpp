@@ -237,3 +237,74 @@ TEST(PastedText, RunsTakeWhatTheyDoNotSayFromTheTextTheyJoin)
     EXPECT_EQ(red.value(kFontAttributeName).value<QFont>().pointSizeF(), 14.0);
     EXPECT_EQ(red.value(kKernAttributeName).toDouble(), 2.0);
 }
+
+namespace {
+
+// A <p> with `count` attributes, each named apart ("a0", "a1"...).
+QString paragraphWithAttributes(int count)
+{
+    QString html = QStringLiteral("<p");
+    for (int i = 0; i < count; ++i)
+        html += QStringLiteral(" a%1").arg(i);
+    return html + QStringLiteral(">x</p>");
+}
+
+} // namespace
+
+TEST(HTMLReading, AnElementWithMoreAttributesThanTheBoundIsRefusedAtOnce)
+{
+    const QString refusalText =
+        QStringLiteral("An element of the HTML has more than %1 attributes.").arg(kMaximumHTMLAttributes);
+    const int bound = int(kMaximumHTMLAttributes);
+    // Counted where the parser hands the element over, or seen as the parser reads a long tag.
+    for (const int count : {bound + 1, 3 * bound, 50'000, 100'000}) {
+        QElapsedTimer clock;
+        clock.start();
+        QString refusal;
+        EXPECT_FALSE(attributedStringFromHTML(paragraphWithAttributes(count), &refusal)) << count;
+        EXPECT_EQ(refusal, refusalText) << count;
+        EXPECT_LT(clock.elapsed(), 2000) << count;
+    }
+    // At the bound, as often as the markup's length allows: read, and as quickly.
+    const std::optional<AttributedString> atBound = attributedStringFromHTML(paragraphWithAttributes(bound));
+    ASSERT_TRUE(atBound);
+    EXPECT_EQ(atBound->string(), QStringLiteral("x"));
+    const QString element = paragraphWithAttributes(bound);
+    QElapsedTimer clock;
+    clock.start();
+    const std::optional<AttributedString> many =
+        attributedStringFromHTML(repeated(element, int(kMaximumHTMLTextLength / element.size())));
+    EXPECT_LT(clock.elapsed(), 2000);
+    ASSERT_TRUE(many);
+    // The attributes a style is read from are found among the rest.
+    const std::optional<AttributedString> styled = attributedStringFromHTML(
+        paragraphWithAttributes(bound - 1)
+            .replace(QStringLiteral(">x"), QStringLiteral(" style=\"font-weight:bold\">x")));
+    ASSERT_TRUE(styled);
+    EXPECT_TRUE(fontAt(*styled, 0).bold());
+}
+
+TEST(HTMLReading, ALongTextIsCutOneCharacterPastWhatIsWantedAndALineEndSplitByTheParserStaysOne)
+{
+    // 3.5 million CJK characters in one text: 10.5 MB as the parser reads it.
+    const QString cjk(3'500'000, QChar(0x4e2d));
+    const std::optional<AttributedString> whole = attributedStringFromHTML("<p>" + cjk + "</p>");
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->length(), cjk.size());
+    for (const qsizetype wanted : {qsizetype(0), qsizetype(999), kMaximumPastedTextLength}) {
+        const std::optional<AttributedString> cut = attributedStringFromHTML("<b>a</b>" + cjk, nullptr, wanted);
+        ASSERT_TRUE(cut);
+        EXPECT_EQ(cut->length(), wanted + 1);
+    }
+    const QString tooLong = QStringLiteral("The text is longer than the %1 characters a label or a text box can hold.")
+                                .arg(QLocale().toString(kMaximumPastedTextLength));
+    EXPECT_EQ(paste({{"text/html", ("<p>" + cjk).toUtf8()}}).refusal, tooLong);
+
+    // The parser hands text over in pieces of about a thousand bytes.
+    for (int before = 980; before < 1030; ++before) {
+        const std::optional<AttributedString> read =
+            attributedStringFromHTML("<pre>" + QString(before, u'a') + QStringLiteral("\r\nb\rc</pre>"));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->string(), QString(before, u'a') + QStringLiteral("\nb\nc")) << before;
+    }
+}
