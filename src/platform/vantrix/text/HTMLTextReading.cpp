@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QList>
+#include <QStringDecoder>
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -380,6 +381,20 @@ std::optional<AttributedString> attributedStringFromHTML(const QString& html, QS
     if (const QString reason = MarkupReader(html.toUtf8(), builder).read(); !reason.isEmpty())
         return refuse(refusal, reason);
     return builder.text();
+}
+
+std::optional<AttributedString> attributedStringFromHTMLData(const QByteArray& data, QString* refusal,
+                                                             qsizetype maximumLength)
+{
+    // No encoding takes more than four bytes a character: longer data is longer text.
+    if (data.size() > 4 * kMaximumHTMLTextLength)
+        return refuse(refusal, tooLong());
+    QStringDecoder decoder(QStringConverter::encodingForData(data, u'<').value_or(QStringConverter::Utf8),
+                           QStringConverter::Flag::Stateless);
+    const QString html = decoder(data);
+    if (decoder.hasError())
+        return refuse(refusal, tr("The HTML is neither UTF-8 nor UTF-16."));
+    return attributedStringFromHTML(html, refusal, maximumLength);
 }
 
 } // namespace platform

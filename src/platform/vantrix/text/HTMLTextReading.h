@@ -31,4 +31,9 @@ inline constexpr qsizetype kMaximumHTMLAttributes = 100;
 std::optional<AttributedString> attributedStringFromHTML(const QString& html, QString* refusal = nullptr,
                                                          qsizetype maximumLength = std::numeric_limits<qsizetype>::max());
 
+// The same from markup as a pasteboard holds it: UTF-16 or UTF-32 (as a byte order mark says, or as
+// its first character "<" shows), or else UTF-8. None also when it is in no encoding of these.
+std::optional<AttributedString> attributedStringFromHTMLData(const QByteArray& data, QString* refusal = nullptr,
+                                                             qsizetype maximumLength = std::numeric_limits<qsizetype>::max());
+
 } // namespace platform

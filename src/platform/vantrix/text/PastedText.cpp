@@ -26,7 +26,7 @@ PastedText pastedTextFromPasteboard(const Pasteboard& pasteboard)
         if (type == kPasteboardTypeRTF)
             pasted.text = attributedStringFromRTF(pasteboard.dataForType(type), &refusal, kMaximumPastedTextLength);
         else if (type == kPasteboardTypeHTML)
-            pasted.text = attributedStringFromHTML(pasteboard.stringForType(type), &refusal, kMaximumPastedTextLength);
+            pasted.text = attributedStringFromHTMLData(pasteboard.dataForType(type), &refusal, kMaximumPastedTextLength);
         else if (const QString plain = pasteboard.stringForType(type); !plain.isNull())
             pasted.text = AttributedString(plain);
         if (pasted.text && pasted.text->length() > kMaximumPastedTextLength) {

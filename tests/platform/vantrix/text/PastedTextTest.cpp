@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QLocale>
 #include <QMimeData>
+#include <QStringConverter>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -307,4 +308,34 @@ TEST(HTMLReading, ALongTextIsCutOneCharacterPastWhatIsWantedAndALineEndSplitByTh
         ASSERT_TRUE(read);
         EXPECT_EQ(read->string(), QString(before, u'a') + QStringLiteral("\nb\nc")) << before;
     }
+}
+
+TEST(PastedText, HTMLInUTF16IsReadAndHTMLInNoEncodingReadIsRefusedWithTheReason)
+{
+    const QString html = QStringLiteral("<b>Qu\u00e4y \u6e2f</b>");
+    const auto utf16 = [&](QStringConverter::Encoding encoding, QStringConverter::Flags flags) {
+        return QByteArray(QStringEncoder(encoding, flags).encode(html));
+    };
+    const QByteArray cases[] = {
+        utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom),
+        utf16(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom),
+        utf16(QStringConverter::Utf16LE, QStringConverter::Flag::Default), // no mark, "<" shows it
+        utf16(QStringConverter::Utf32LE, QStringConverter::Flag::WriteBom),
+        utf16(QStringConverter::Utf8, QStringConverter::Flag::WriteBom),
+    };
+    for (const QByteArray& data : cases) {
+        const PastedText pasted = paste({{"text/html", data}});
+        ASSERT_TRUE(pasted.text) << data.toHex().constData();
+        EXPECT_EQ(pasted.text->string(), QStringLiteral("Qu\u00e4y \u6e2f"));
+        EXPECT_TRUE(fontAt(*pasted.text, 0).bold());
+    }
+    // Latin-1, even after the mark of UTF-8: said, not pasted as nothing.
+    for (const QByteArray& data : {QByteArray("<b>Qu\xe4y</b>"), QByteArray("\xef\xbb\xbf<b>Qu\xe4y</b>")}) {
+        const PastedText refused = paste({{"text/html", data}});
+        EXPECT_FALSE(refused.text);
+        EXPECT_EQ(refused.refusal, QStringLiteral("The HTML is neither UTF-8 nor UTF-16."));
+    }
+    // Data too long to be 4 MB of text in any encoding is refused before it is decoded.
+    EXPECT_EQ(paste({{"text/html", QByteArray(4 * kMaximumHTMLTextLength + 1, 'x')}}).refusal,
+              QStringLiteral("The HTML is longer than 4 MB."));
 }
