@@ -104,11 +104,8 @@ QList<TextRange> paragraphRanges(const QString& text)
     return ranges;
 }
 
-// Qt's word wrapping scans a whole word for a break before it breaks the word anywhere, for
-// every line the word fills: a long unbroken run costs the square of its length. Runs past
-// this length get a zero-width break opportunity between their characters, which breaks
-// them where the line is full, as breaking anywhere would, in linear time.
-constexpr qsizetype kLongestScannedRun = 256;
+// Runs past kLongestScannedRun get a zero-width break opportunity between their characters,
+// which breaks them where the line is full, as breaking anywhere would, in linear time.
 constexpr QChar kZeroWidthSpace(0x200B);
 
 bool isBreakable(QChar c)
@@ -165,6 +162,17 @@ void openLongRuns(QString& text, QList<QTextLayout::FormatRange>& formats)
 }
 
 } // namespace
+
+bool hasLongUnbrokenRun(QStringView text)
+{
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = isBreakable(c) ? 0 : run + 1;
+        if (run > kLongestScannedRun)
+            return true;
+    }
+    return false;
+}
 
 QFont AttributedStringLayout::defaultFont()
 {

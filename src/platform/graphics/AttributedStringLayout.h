@@ -21,6 +21,13 @@ class QPainter;
 
 namespace platform {
 
+// Qt's word wrapping scans a whole word for a break before it breaks the word anywhere, for
+// every line the word fills: an unbroken run costs the square of its length. Runs no longer
+// than this are wrapped as Qt does; longer ones must be broken otherwise.
+inline constexpr qsizetype kLongestScannedRun = 256;
+// Whether `text` holds a run of more than kLongestScannedRun characters without a space.
+bool hasLongUnbrokenRun(QStringView text);
+
 class AttributedStringLayout {
 public:
     // A width that is not positive lays every paragraph out on lines as long as it needs.

@@ -14,6 +14,10 @@
 
 namespace platform {
 
+// A family name longer than this names no font: installed families' names are far shorter, and a
+// font's name is compared and folded wherever the font is used.
+inline constexpr qsizetype kMaximumFontFamilyLength = 255;
+
 // The font of that name and size, or none when the name matches no installed family and
 // no well-known one. A size that is not positive is the default size, 12.
 std::optional<QFont> fontWithNameSize(const QString& name, double size);

@@ -1,5 +1,7 @@
 #include "platform/graphics/RTFReading.h"
 
+#include "platform/graphics/FontUtilities.h"
+
 #include <QColor>
 #include <QCoreApplication>
 #include <QFont>
@@ -303,8 +305,8 @@ private:
         case Destination::FontTable:
             if (c == QLatin1Char(';'))
                 nameFont();
-            else
-                m_fontName.append(c);
+            else if (m_fontName.size() <= kMaximumFontFamilyLength)
+                m_fontName.append(c); // longer, it names no font
             break;
         case Destination::ColourTable:
             if (c == QLatin1Char(';')) {
@@ -320,8 +322,9 @@ private:
 
     void nameFont()
     {
-        if (m_fontBeingNamed >= 0 && !m_fontName.trimmed().isEmpty())
-            m_fonts.insert(m_fontBeingNamed, m_fontName.trimmed());
+        const QString name = m_fontName.trimmed();
+        if (m_fontBeingNamed >= 0 && !name.isEmpty() && name.size() <= kMaximumFontFamilyLength)
+            m_fonts.insert(m_fontBeingNamed, name);
         m_fontName.clear();
     }
 

@@ -1,5 +1,7 @@
 #include "platform/graphics/RTFReading.h"
 
+#include "platform/graphics/FontUtilities.h"
+
 #include <QColor>
 #include <QFont>
 #include <gtest/gtest.h>
@@ -76,4 +78,27 @@ TEST(RTFReading, HostileOrDamagedDataIsRefusedOrReadWithinBounds)
     // Binary data longer than what is left ends the text.
     EXPECT_EQ(attributedStringFromRTF("{\\rtf1 a\\bin99999999 bcd}")->string(), QStringLiteral("a"));
     EXPECT_EQ(attributedStringFromRTF(QByteArray("{\\rtf1 a\\") )->string(), QStringLiteral("a"));
+}
+
+TEST(RTFReading, AFontNameLongerThanAnyFamilyNamesNoFontWhateverItsLength)
+{
+    const QByteArray longest(kMaximumFontFamilyLength, 'A');
+    const QString unnamed = QFont().family();
+    const struct {
+        QByteArray name;
+        QString family;
+    } cases[] = {
+        {longest, QString::fromLatin1(longest)},
+        {longest + 'A', unnamed},
+        {QByteArray(8 * 1024 * 1024, 'A'), unnamed},
+    };
+    for (const auto& c : cases) {
+        const std::optional<AttributedString> read =
+            attributedStringFromRTF("{\\rtf1{\\fonttbl{\\f0 " + c.name + ";}{\\f1 Liberation Sans;}}\\f0 x\\b y\\f1 z}");
+        ASSERT_TRUE(read) << c.name.size();
+        ASSERT_EQ(read->string(), QStringLiteral("xyz"));
+        EXPECT_EQ(fontAt(*read, 0).family(), c.family) << c.name.size();
+        EXPECT_EQ(fontAt(*read, 1).family(), c.family) << c.name.size();
+        EXPECT_EQ(fontAt(*read, 2).family(), QStringLiteral("Liberation Sans")) << c.name.size();
+    }
 }

@@ -1,5 +1,7 @@
 #include "platform/vantrix/text/HTMLRunStyle.h"
 
+#include "platform/graphics/FontUtilities.h"
+
 #include <QFont>
 #include <QRegularExpression>
 #include <algorithm>
@@ -84,11 +86,13 @@ std::optional<bool> boldFromCSS(QStringView value)
     return ok ? std::optional<bool>(weight >= 600) : std::nullopt;
 }
 
+// Empty when the first names no font.
 QString firstFamily(QStringView families)
 {
-    QString family = families.split(u',').value(0).trimmed().toString();
+    QString family = families.left(families.indexOf(u',')).toString();
     family.remove(u'"').remove(u'\'');
-    return family.trimmed();
+    family = family.trimmed();
+    return family.size() > kMaximumFontFamilyLength ? QString() : family;
 }
 
 void applyDeclaration(HTMLRunStyle& style, QStringView property, QStringView value)

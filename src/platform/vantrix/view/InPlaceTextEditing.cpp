@@ -36,6 +36,7 @@ void InPlaceTextEditing::begin(const AttributedString& text, const QRectF& drawi
     m_editor = options.editsRuns ? new AttributedTextEditor(m_view.viewport(), options, font, finishEdit)
                                  : new InPlaceTextEditor(m_view.viewport(), options, finishEdit);
     m_editor->setFontScale(fontScale());
+    m_editor->prepareForText(text.string());
     setDocumentAttributedString(*m_editor->document(), text, fontScale());
     m_editor->moveCursor(QTextCursor::End);
     // Fonts sized anew for a zoom change the document too: only a new text is reported.

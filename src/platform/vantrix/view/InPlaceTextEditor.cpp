@@ -1,5 +1,6 @@
 #include "platform/vantrix/view/InPlaceTextEditor.h"
 
+#include "platform/graphics/AttributedStringLayout.h"
 #include "platform/graphics/AttributedTextDocument.h"
 #include "platform/ui/FontManager.h"
 #include "platform/ui/Pasteboard.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QTextBlock>
@@ -83,10 +85,18 @@ void InPlaceTextEditor::insertFromMimeData(const QMimeData* source)
     if (!source)
         return;
     const PastedText pasted = pastedTextFromPasteboard(Pasteboard(source));
-    if (pasted.text)
+    if (pasted.text) {
+        prepareForText(pasted.text->string());
         insertPastedText(*pasted.text);
+    }
     else if (!pasted.refusal.isEmpty())
         presentUnpastableText(pasted.refusal, window());
+}
+
+void InPlaceTextEditor::prepareForText(QStringView text)
+{
+    if (hasLongUnbrokenRun(text))
+        setWordWrapMode(QTextOption::WrapAnywhere);
 }
 
 void InPlaceTextEditor::insertPastedText(const AttributedString& text)
@@ -113,14 +123,20 @@ int InPlaceTextEditor::heightOfText() const
 
 int InPlaceTextEditor::widthOfText() const
 {
+    // Runs share a few formats, and a font takes long to resolve (the longer its name, the longer).
+    QHash<int, QFontMetricsF> metricsOfFormats;
+    const auto metricsOf = [&](const QTextFragment& fragment) -> const QFontMetricsF& {
+        auto found = metricsOfFormats.find(fragment.charFormatIndex());
+        if (found == metricsOfFormats.end())
+            found = metricsOfFormats.insert(fragment.charFormatIndex(),
+                                            QFontMetricsF(fragment.charFormat().font().resolve(font())));
+        return *found;
+    };
     double widest = 0;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         double line = 0;
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QFont runFont = fragment.charFormat().font().resolve(font());
-            line += QFontMetricsF(runFont).horizontalAdvance(fragment.text());
-        }
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            line += metricsOf(it.fragment()).horizontalAdvance(it.fragment().text());
         widest = std::max(widest, line);
     }
     return qCeil(widest) + frameAndMargins() + cursorWidth() + 1;

@@ -36,6 +36,10 @@ public:
     // Covers `area`, and more of the viewport when the text needs it, within the limits (viewport
     // pixels; an empty maximum is no limit).
     void setArea(const QRect& area, const QSize& minimum, const QSize& maximum);
+    // Readies the editor for `text` about to come in: one with a long unbroken run (see
+    // kLongestScannedRun) makes it wrap anywhere from then on, where wrapping at words would
+    // cost the square of the run's length at each layout.
+    void prepareForText(QStringView text);
     // Font sizes in the editor per point on the paper.
     double fontScale() const { return m_fontScale; }
     void setFontScale(double scale) { m_fontScale = scale; }

@@ -1,6 +1,7 @@
 // Text from the clipboard: which type is read, why nothing is, how the runs join the text they
 // land in, what the HTML reader makes of markup, and markup built to make reading never end.
 
+#include "platform/graphics/FontUtilities.h"
 #include "platform/graphics/RTFReading.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/vantrix/text/HTMLTextReading.h"
@@ -308,6 +309,22 @@ TEST(HTMLReading, ALongTextIsCutOneCharacterPastWhatIsWantedAndALineEndSplitByTh
         ASSERT_TRUE(read);
         EXPECT_EQ(read->string(), QString(before, u'a') + QStringLiteral("\nb\nc")) << before;
     }
+}
+
+TEST(HTMLReading, AFontNameLongerThanAnyFamilyNamesNoFont)
+{
+    // Lower case: a style's declarations are read in lower case.
+    const QString longest(kMaximumFontFamilyLength, u'a');
+    const QString longer = longest + u'a';
+    const std::optional<AttributedString> read = attributedStringFromHTML(
+        "<font face=\"" + longest + "\">a</font><font face=\"'" + longer + "', serif\">b</font>"
+        "<span style=\"font-family: " + longer + "\">c</span><span style=\"font-family: '" + longest + "'\">d</span>");
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->string(), QStringLiteral("abcd"));
+    EXPECT_EQ(fontAt(*read, 0).family(), longest);
+    EXPECT_TRUE(read->attributesAtIndexEffectiveRange(1).isEmpty());
+    EXPECT_TRUE(read->attributesAtIndexEffectiveRange(2).isEmpty());
+    EXPECT_EQ(fontAt(*read, 3).family(), longest);
 }
 
 TEST(PastedText, HTMLInUTF16IsReadAndHTMLInNoEncodingReadIsRefusedWithTheReason)

@@ -5,6 +5,7 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/graphics/AttributedStringLayout.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FontManager.h"
 #include "platform/ui/MenuItem.h"
@@ -15,6 +16,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTextEdit>
 
@@ -118,6 +121,44 @@ TEST(RichTextEditing, AnEditorOfCharactersPastesTheCharactersOfRichTextAndTakesN
     EXPECT_FALSE(platform::ResponderChain::respondsToAction(f.view.textEditor(), "changeFont"));
     f.view.endTextEditing();
     EXPECT_EQ(ending.text->string(), QStringLiteral("Harbour Quay"));
+}
+
+TEST(RichTextEditing, PastedRunsOfALongFontNameAndMarkupPastItsBoundsEndWithinMoments)
+{
+    // Unloaded, each paste takes a fraction of a second; it once took half a minute.
+    constexpr qint64 kMomentsMs = 6000;
+    RunsFixture f;
+    // A font named with 65,536 letters over 48,000 runs of one letter.
+    const QByteArray rtf = "{\\rtf1{\\fonttbl{\\f0 " + QByteArray(65'536, 'A') + ";}}" +
+                           QByteArray("\\b x\\b0 y").repeated(24'000) + "}";
+    putOnClipboard(QStringLiteral("text/rtf"), rtf);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(f.editor(), Qt::Key_V, Qt::ControlModifier);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_LT(clock.elapsed(), kMomentsMs);
+    EXPECT_EQ(f.editor()->toPlainText().size(), 13 + 48'000);
+
+    // An element of 100,000 attributes: refused at once, and an alert says why.
+    QString html = QStringLiteral("<p");
+    for (int i = 0; i < 100'000; ++i)
+        html += QStringLiteral(" a%1").arg(i);
+    putOnClipboard(QStringLiteral("text/html"), (html + QStringLiteral(">x</p>")).toUtf8());
+    clock.restart();
+    QTest::keyClick(f.editor(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_LT(clock.elapsed(), kMomentsMs);
+    EXPECT_EQ(f.editor()->toPlainText().size(), 13 + 48'000);
+    auto* alert = uitest::shownWindow<QMessageBox>();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("An element of the HTML has more than 100 attributes."));
+    alert->close();
+    platform::RunLoop::runUntilIdle();
+
+    const AttributedString text = f.end();
+    ASSERT_EQ(text.length(), 13 + 48'000);
+    EXPECT_TRUE(fontAt(text, 7).bold());
+    EXPECT_FALSE(fontAt(text, 8).bold());
+    EXPECT_EQ(fontAt(text, 7).family(), kSans.family()); // the long name names no font
 }
 
 namespace {
