@@ -425,9 +425,9 @@ std::optional<AttributeDictionary> ZQESRIFile::metadataForRecord(qint64 row, qui
     return m_table ? m_table->attributesOfRow(row, m_textEncoding, numbersKeptAsText) : std::nullopt;
 }
 
-qint64 ZQESRIFile::attributeMemoryBudgetForAvailableMemory(qint64 available)
+qint64 ZQESRIFile::attributeMemoryBudgetForAvailableMemory(qint64 available, qint64 shapes)
 {
-    return std::max<qint64>(0, available / 2);
+    return std::max<qint64>(0, std::min(available / 2, available - shapes));
 }
 
 qint64 ZQESRIFile::attributeMemoryBudget() const
@@ -435,8 +435,38 @@ qint64 ZQESRIFile::attributeMemoryBudget() const
     if (m_attributeMemoryBudget)
         return *m_attributeMemoryBudget;
     constexpr qint64 kBudgetWhenUnknown = qint64(1) << 30;
-    const std::optional<qint64> available = platform::availableMemoryBytes();
-    return available ? attributeMemoryBudgetForAvailableMemory(*available) : kBudgetWhenUnknown;
+    const std::optional<qint64> available = availableMemory();
+    return available ? attributeMemoryBudgetForAvailableMemory(*available, shapeMemoryBytes()) : kBudgetWhenUnknown;
+}
+
+std::optional<qint64> ZQESRIFile::availableMemory() const
+{
+    return m_availableMemory ? m_availableMemory : platform::availableMemoryBytes();
+}
+
+// What a made line was measured to hold (bench_import_memory_per_object): the object and its
+// QObject data, two user-info entries and its place in the layer, some 900 bytes, and 24 per
+// path element; the allocator rounds every block up by half as much again. Each point of the
+// file takes 16 bytes there, so the file's size bounds its points.
+qint64 ZQESRIFile::shapeMemoryBytes() const
+{
+    constexpr qint64 kBytesPerShape = 1350;
+    constexpr qint64 kBytesPerPoint = 36;
+    constexpr qint64 kFileBytesPerPoint = 16;
+    return qint64(countOfObjects()) * kBytesPerShape + m_shp.size() / kFileBytesPerPoint * kBytesPerPoint;
+}
+
+QString ZQESRIFile::shapeMemoryProblem() const
+{
+    const std::optional<qint64> available = availableMemory();
+    const qint64 bytes = shapeMemoryBytes();
+    if (!available || bytes <= *available)
+        return {};
+    const QLocale locale;
+    return QCoreApplication::translate("ZQESRIFile", "Its %1 shapes would take about %2 of memory, more than the %3 "
+                                                     "this computer has free.")
+        .arg(locale.toString(qulonglong(countOfObjects())))
+        .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(*available));
 }
 
 QString ZQESRIFile::attributeBudgetProblem() const
@@ -451,7 +481,7 @@ QString ZQESRIFile::attributeBudgetProblem() const
     return QCoreApplication::translate("ZQESRIFile",
                                        "Its attributes (%1 fields for each of %2 records) would take about %3 of "
                                        "memory, more than the %4 an import may use for them now (half the memory "
-                                       "this computer has free).")
+                                       "this computer has free at most, and what its shapes leave).")
         .arg(m_table->fields().size())
         .arg(locale.toString(qulonglong(std::min<quint64>(countOfObjects(), m_table->recordCount()))))
         .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(budget));
@@ -513,6 +543,13 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
                           : m_unreadableGeometry;
         return std::nullopt;
     }
+    m_ranOutOfMemory = false;
+    if (const QString problem = shapeMemoryProblem(); !problem.isEmpty()) {
+        ++m_errorsCount;
+        m_errorString = problem;
+        m_ranOutOfMemory = true;
+        return std::nullopt;
+    }
     if (const QString problem = attributeBudgetProblem(); !problem.isEmpty()) {
         ++m_errorsCount;
         m_errorString = problem;
@@ -526,7 +563,6 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     m_damagedRecordsCount = 0;
     m_firstDamage.clear();
     m_lostTail.clear();
-    m_ranOutOfMemory = false;
     const QRectF box = transform.mapRect(bounds());
     LogEvent(kFileEvent, QStringLiteral("bbox = %1, count = %2 (original bounds = %3)")
                              .arg(rectText(box))

@@ -95,8 +95,9 @@ public:
     // beyond a double's range stay text and are added to `numbersKeptAsText`.
     std::optional<geodata::AttributeDictionary> metadataForRecord(qint64 row, quint64* numbersKeptAsText = nullptr) const;
     // What the attributes an import keeps with its objects may take when `available` bytes of
-    // memory are free: half of it, the other half left for the shapes and everything else.
-    static qint64 attributeMemoryBudgetForAvailableMemory(qint64 available);
+    // memory are free and its shapes take `shapes` of them: half of it at most, the other half
+    // left for the shapes and everything else, and never more than the shapes leave.
+    static qint64 attributeMemoryBudgetForAvailableMemory(qint64 available, qint64 shapes = 0);
     // The budget for the memory free now (1 GiB when that cannot be known), unless one is set.
     qint64 attributeMemoryBudget() const;
     void setAttributeMemoryBudget(std::optional<qint64> bytes) { m_attributeMemoryBudget = bytes; }
@@ -104,6 +105,17 @@ public:
     // are not read. Records that name one row share its attributes, so each row counts once.
     // A parse refuses such a set before reading it; without its attributes it may be read.
     QString attributeBudgetProblem() const;
+
+    // --- Memory of the shapes -------------------------------------------------------------
+    // About the memory the records' shapes take once made and in a layer: each object with
+    // its user info and its place in the layer's tables, and each point its path holds.
+    qint64 shapeMemoryBytes() const;
+    // The memory free now, unless a figure is set; nullopt when it cannot be known.
+    std::optional<qint64> availableMemory() const;
+    void setAvailableMemory(std::optional<qint64> bytes) { m_availableMemory = bytes; }
+    // Why the shapes alone would not fit in the memory free; empty when they do or that cannot
+    // be known. A parse refuses such a set before reading it, as one that ran out of memory.
+    QString shapeMemoryProblem() const;
 
     // --- Projection -----------------------------------------------------------------------
     // The .prj as nested keyword dictionaries ({keyword: [values and dictionaries]});
@@ -211,7 +223,8 @@ public:
     quint64 countOfObjectsOutOfView() const { return m_objectsOutOfViewCount; }
     // Numeric attributes of the last parse beyond a double's range, kept as their text.
     quint64 countOfNumbersKeptAsText() const { return m_numbersKeptAsTextCount; }
-    // Whether the last parse stopped because an allocation failed.
+    // Whether the last parse stopped for want of memory: an allocation failed, or its shapes
+    // would not have fitted.
     bool ranOutOfMemory() const { return m_ranOutOfMemory; }
     // Safe from another thread: the parse stops before its next record.
     void setShouldAbort(bool abort) { m_shouldAbort = abort; }
@@ -277,6 +290,7 @@ private:
     std::atomic<bool> m_shouldAbort{false};
     bool m_ranOutOfMemory = false;
     std::optional<qint64> m_attributeMemoryBudget;
+    std::optional<qint64> m_availableMemory;
     QString m_errorString;
     quint64 m_damagedRecordsCount = 0; // by the last parse
     QString m_firstDamage;             // of the last parse, as a sentence

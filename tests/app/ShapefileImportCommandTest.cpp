@@ -52,12 +52,21 @@ public:
             throw std::bad_alloc();
         if (makesNothing)
             return nullptr;
+        if (layersRunOutOfMemory)
+            return std::make_shared<PathNoLayerHasRoomFor>(path);
         // A style of its own, as the application's factory makes: the shared default belongs to the main thread.
         return VXDrawablePath::drawablePathWithBezierPathWithStyle(
             platform::BezierPath(path), VXStyle::styleWithFillColourStrokeColour(QColor(), Qt::black));
     }
+    // As if the layer's tables could not grow for it.
+    class PathNoLayerHasRoomFor : public VXDrawablePath {
+    public:
+        explicit PathNoLayerHasRoomFor(const QPainterPath& path) { setPath(platform::BezierPath(path)); }
+        void objectWasAddedToLayer(VXObjectOwnerLayer*) override { throw std::bad_alloc(); }
+    };
     bool holdsFirstRecord = false;
     bool makesNothing = false;
+    bool layersRunOutOfMemory = false;
     int runsOutOfMemoryAt = -1;
     int requests = 0;
     int withAttributes = 0;
@@ -306,6 +315,53 @@ TEST_F(ShapefileImportCommand, AnImportThatRunsOutOfMemoryStopsAndSaysSoOnce)
     told->reject();
     finishImports();
     EXPECT_FALSE(shownMessageBox()) << "told once";
+}
+
+// The objects are made, but the layer that would hold them cannot be filled: the hand-over
+// stops there, on its worker, and the main thread says so without trying again.
+TEST_F(ShapefileImportCommand, AHandOverThatRunsOutOfMemoryAddsNothingAndSaysSo)
+{
+    const int layers = document->drawing()->countOfLayers();
+    host->maker->layersRunOutOfMemory = true;
+    document->importShapefileAtURL(QUrl::fromLocalFile(rivers()));
+    finishImports();
+    EXPECT_EQ(host->maker->requests, 3);
+    EXPECT_EQ(document->drawing()->countOfLayers(), layers);
+    QMessageBox* told = shownMessageBox();
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->text(), QStringLiteral("Nothing was imported from “Rivers of Wales.shp”."));
+    EXPECT_EQ(told->informativeText(), QStringLiteral("There was not enough memory to add its 3 shapes to the map."));
+    told->reject();
+    finishImports();
+    EXPECT_FALSE(shownMessageBox()) << "told once";
+}
+
+// Shapes that would not fit in the memory free are refused before a record is read, and
+// without the offer to leave their attributes out, which would not help.
+TEST_F(ShapefileImportCommand, ShapesPastTheFreeMemoryAreRefusedBeforeReading)
+{
+    const int layers = document->drawing()->countOfLayers();
+    auto reader = std::make_shared<ZQESRIFile>();
+    reader->initWithFile(rivers());
+    const qint64 shapes = reader->shapeMemoryBytes();
+    EXPECT_GE(shapes, 3 * 900) << "each line holds some 900 bytes besides its points";
+    reader->setAvailableMemory(shapes - 1);
+    EXPECT_EQ(reader->shapeMemoryProblem(),
+              QStringLiteral("Its 3 shapes would take about %1 of memory, more than the %2 this computer has free.")
+                  .arg(QLocale().formattedDataSize(shapes), QLocale().formattedDataSize(shapes - 1)));
+    reader->setReadMetadata(false);
+    EXPECT_FALSE(reader->parse());
+    EXPECT_TRUE(reader->ranOutOfMemory());
+    EXPECT_EQ(reader->errorString(), reader->shapeMemoryProblem());
+    EXPECT_EQ(host->maker->requests, 0);
+    reader->setAvailableMemory(shapes);
+    EXPECT_EQ(reader->parse()->size(), 3);
+    EXPECT_FALSE(reader->ranOutOfMemory());
+    // With the shapes taking most of it, the attributes get what they leave, not half.
+    EXPECT_EQ(ZQESRIFile::attributeMemoryBudgetForAvailableMemory(1000, 300), 500);
+    EXPECT_EQ(ZQESRIFile::attributeMemoryBudgetForAvailableMemory(1000, 700), 300);
+    EXPECT_EQ(ZQESRIFile::attributeMemoryBudgetForAvailableMemory(1000, 1200), 0);
+    EXPECT_EQ(document->drawing()->countOfLayers(), layers);
 }
 
 TEST_F(ShapefileImportCommand, NothingImportedMakesNoLayerAndAlertsWhyAndAFileThatIsNoShapefileIsNamed)

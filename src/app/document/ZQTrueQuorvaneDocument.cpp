@@ -22,7 +22,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QThread>
+#include <new>
 
 namespace {
 
@@ -99,10 +101,15 @@ std::shared_ptr<VXObjectOwnerLayer> ZQTrueQuorvaneDocument::makeLayerForImport(c
 void ZQTrueQuorvaneDocument::esriFileWillFinishLoading(ZQESRIFile* file)
 {
     std::shared_ptr<VXObjectOwnerLayer> layer;
-    {
+    try {
         // Nobody can know the layer yet: what it and its objects would announce has no listener.
         const platform::NotificationSuspension unseen;
         layer = makeLayerForImport(*file);
+    } catch (const std::bad_alloc&) {
+        // The half-made layer goes here; the main thread only tells.
+        const QMutexLocker lock(&m_importLayersMutex);
+        m_importsOutOfMemory.append(file);
+        return;
     }
     if (!layer)
         return;
@@ -121,6 +128,12 @@ std::shared_ptr<VXObjectOwnerLayer> ZQTrueQuorvaneDocument::takeLayerForImport(c
     return makeLayerForImport(file);
 }
 
+bool ZQTrueQuorvaneDocument::takeImportOutOfMemory(const ZQESRIFile& file)
+{
+    const QMutexLocker lock(&m_importLayersMutex);
+    return m_importsOutOfMemory.removeOne(&file);
+}
+
 void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
 {
     m_shapefileImports.removeIf([file](const std::weak_ptr<ZQESRIFile>& import) {
@@ -128,7 +141,19 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
         return !reader || reader.get() == file;
     });
     // An import the user stopped delivers what it read before the stop, like a full one.
-    const std::shared_ptr<VXObjectOwnerLayer> layer = takeLayerForImport(*file);
+    bool outOfMemory = takeImportOutOfMemory(*file);
+    std::shared_ptr<VXObjectOwnerLayer> layer;
+    try {
+        if (!outOfMemory)
+            layer = takeLayerForImport(*file);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    if (outOfMemory) {
+        if (drawing())
+            alertShapesDidNotFitInLayer(*file);
+        return;
+    }
     if (!layer || !drawing()) {
         ZQLog(QStringLiteral("Shapefile import created no objects, layer not created"));
         // A stop needs no explaining.
@@ -145,6 +170,15 @@ void ZQTrueQuorvaneDocument::esriFileDidFinishLoading(ZQESRIFile* file)
     undoManager()->setActionName(tr("Import Shapefile"));
     reportNumbersKeptAsText(*file);
     reportLeftOut(*file);
+}
+
+void ZQTrueQuorvaneDocument::alertShapesDidNotFitInLayer(const ZQESRIFile& file)
+{
+    platform::Alert alert;
+    alert.setMessageText(tr("Nothing was imported from “%1”.").arg(QFileInfo(file.URL().toLocalFile()).fileName()));
+    alert.setInformativeText(tr("There was not enough memory to add its %1 shapes to the map.")
+                                 .arg(QLocale().toString(qulonglong(file.countOfObjectsRead()))));
+    alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
 }
 
 void ZQTrueQuorvaneDocument::reportLeftOut(const ZQESRIFile& file)
@@ -241,6 +275,14 @@ std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const Q
         alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
         return nullptr;
     }
+    if (const QString problem = reader->shapeMemoryProblem(); !problem.isEmpty()) {
+        platform::Alert alert;
+        alert.setMessageText(tr("The shapes of “%1” do not fit in memory.").arg(name));
+        alert.setInformativeText(problem);
+        alert.setAlertStyle(platform::Alert::CriticalStyle);
+        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
+        return nullptr;
+    }
     if (const QString problem = reader->attributeBudgetProblem(); !problem.isEmpty()) {
         platform::Alert alert;
         alert.setMessageText(tr("The attributes of “%1” do not fit in memory.").arg(name));
@@ -275,6 +317,7 @@ void ZQTrueQuorvaneDocument::cancelShapefileImports()
     // No reader calls any more: what they filled is never delivered.
     const QMutexLocker lock(&m_importLayersMutex);
     m_importLayers.clear();
+    m_importsOutOfMemory.clear();
 }
 
 void ZQTrueQuorvaneDocument::close()

@@ -145,16 +145,21 @@ private:
     void reportNumbersKeptAsText(const ZQESRIFile& file);
     // Tells what an import that landed left out: records and attributes, with the reasons.
     void reportLeftOut(const ZQESRIFile& file);
+    // The shapes were made but the layer to hold them could not be.
+    void alertShapesDidNotFitInLayer(const ZQESRIFile& file);
     // A new layer holding the reader's drawables; null when it made none.
     std::shared_ptr<VXObjectOwnerLayer> makeLayerForImport(const ZQESRIFile& file) const;
     // The layer filled on the reader's worker, or one made now.
     std::shared_ptr<VXObjectOwnerLayer> takeLayerForImport(const ZQESRIFile& file);
+    // Whether filling the reader's layer on its worker ran out of memory (said once).
+    bool takeImportOutOfMemory(const ZQESRIFile& file);
 
     mutable std::optional<QList<ZQObjectPtr>> m_helpers;
     std::optional<QTransform> m_shapefileTransform;
     QList<std::weak_ptr<ZQESRIFile>> m_shapefileImports;
     QMutex m_importLayersMutex; // workers fill m_importLayers
     QHash<const ZQESRIFile*, std::shared_ptr<VXObjectOwnerLayer>> m_importLayers;
+    QList<const ZQESRIFile*> m_importsOutOfMemory; // whose layer could not be filled
     std::shared_ptr<ZQImportOptionsController> m_importOptionsController;
     mutable std::weak_ptr<VXGridLayer> m_mapGrid;
     ZQMeasuringRulerPtr m_ruler;

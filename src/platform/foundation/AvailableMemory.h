@@ -1,9 +1,11 @@
 #pragma once
 
 // How much more memory this process can take now: the least of what the system has
-// available (free memory plus caches it can drop), what the process's control group still
-// allows, and what its address-space limit leaves. Whichever of them is unknown is left out.
+// available (free memory plus caches it can drop), what the process's own control group and
+// each group above it still allow (cgroup v2, or v1's memory controller), and what its
+// address-space limit leaves. Whichever of them is unknown is left out.
 
+#include <QString>
 #include <QtGlobal>
 #include <optional>
 
@@ -11,5 +13,8 @@ namespace platform {
 
 // Nullopt when none of them can be read.
 std::optional<qint64> availableMemoryBytes();
+// The same, with /proc and /sys read under `root` (a folder laid out like "/"); the
+// address-space limit is always the process's own.
+std::optional<qint64> availableMemoryBytesUnderRoot(const QString& root);
 
 } // namespace platform

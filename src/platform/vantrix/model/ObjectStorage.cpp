@@ -3,7 +3,6 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 
-#include <QSet>
 #include <algorithm>
 
 namespace platform {
@@ -41,6 +40,21 @@ void ObjectStorage::setObjects(const QList<VXDrawableObjectPtr>& objects)
     didResetObjects();
 }
 
+std::vector<bool> ObjectStorage::firstAppearances(const QList<VXDrawableObjectPtr>& objects)
+{
+    std::vector<std::pair<const VXDrawableObject*, qsizetype>> sorted;
+    sorted.reserve(size_t(objects.size()));
+    for (qsizetype i = 0; i < objects.size(); ++i)
+        sorted.emplace_back(objects[i].get(), i);
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<bool> first(sorted.size(), true);
+    for (size_t i = 1; i < sorted.size(); ++i) {
+        if (sorted[i].first == sorted[i - 1].first)
+            first[size_t(sorted[i].second)] = false;
+    }
+    return first;
+}
+
 void ObjectStorage::checkIndexes(const QList<int>& indexes, int end)
 {
     for (qsizetype i = 0; i < indexes.size(); ++i) {
@@ -55,15 +69,14 @@ void ObjectStorage::insertObjectsAtIndexes(const QList<VXDrawableObjectPtr>& obj
     if (objects.isEmpty())
         return;
     checkIndexes(indexes, count() + int(objects.size()));
-    QSet<const VXDrawableObject*> incoming;
-    incoming.reserve(objects.size());
+    const std::vector<bool> first = firstAppearances(objects);
     QList<VXDrawableObject*> inserted;
     inserted.reserve(objects.size());
-    for (const VXDrawableObjectPtr& object : objects) {
-        ZQ_ASSERT(object && !containsObject(object.get()) && !incoming.contains(object.get()),
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        VXDrawableObject* object = objects[i].get();
+        ZQ_ASSERT(object && !containsObject(object) && first[size_t(i)],
                   QStringLiteral("object is null or already stored"));
-        incoming.insert(object.get());
-        inserted.append(object.get());
+        inserted.append(object);
     }
     invalidateIndexesFrom(indexes.first());
     // Merged from the end, so only what lies above the lowest index moves.

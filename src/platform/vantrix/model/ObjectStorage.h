@@ -21,6 +21,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class VXDrawableObject;
 using VXDrawableObjectPtr = std::shared_ptr<VXDrawableObject>;
@@ -41,6 +42,9 @@ public:
     bool containsObject(const VXDrawableObject* object) const { return indexOfObject(object) >= 0; }
 
     void setObjects(const QList<VXDrawableObjectPtr>& objects);
+    // For each of `objects`, whether it appears there for the first time. Sorted, not hashed:
+    // a hash table's inserts end the process when memory runs out, a sort throws.
+    static std::vector<bool> firstAppearances(const QList<VXDrawableObjectPtr>& objects);
 
     // Indexes out of range or order, and objects stored twice, are programming errors.
     // `indexes` strictly ascending, one per object: each object's index in the resulting list.

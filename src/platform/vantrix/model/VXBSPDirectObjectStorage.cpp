@@ -93,7 +93,7 @@ void VXBSPDirectObjectStorage::unindex(const Entry& entry)
     std::vector<VXDrawableObject*>& cell = m_cells[entry.cell];
     VXDrawableObject* last = cell.back();
     cell[entry.slot] = last;
-    m_entries.find(last)->slot = entry.slot;
+    m_entries.find(last)->second.slot = entry.slot;
     cell.pop_back();
     --m_grids[entry.grid].count;
 }
@@ -115,8 +115,8 @@ void VXBSPDirectObjectStorage::rebuild(int depth, const QRectF& area)
         }
     }
     m_cells.assign(cells, {});
-    for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
-        index(it.key(), it.value());
+    for (auto& [object, entry] : m_entries)
+        index(object, entry);
 }
 
 void VXBSPDirectObjectStorage::addEntry(VXDrawableObject* object)
@@ -154,7 +154,7 @@ void VXBSPDirectObjectStorage::willRemoveObject(VXDrawableObject* object)
     const auto it = m_entries.find(object);
     if (it == m_entries.end())
         return;
-    unindex(it.value());
+    unindex(it->second);
     m_entries.erase(it);
 }
 
@@ -163,7 +163,7 @@ void VXBSPDirectObjectStorage::didChangeBounds(VXDrawableObject* object)
     const auto it = m_entries.find(object);
     if (it == m_entries.end())
         return;
-    Entry& entry = it.value();
+    Entry& entry = it->second;
     // Small moves mostly keep an object in its cell, where a query already finds it.
     const Place place = placeOf(object->bounds());
     if (place.grid == entry.grid && place.cell == entry.cell)
@@ -174,11 +174,11 @@ void VXBSPDirectObjectStorage::didChangeBounds(VXDrawableObject* object)
 
 void VXBSPDirectObjectStorage::didResetObjects()
 {
-    QHash<VXDrawableObject*, Entry> entries;
-    entries.reserve(count());
+    std::unordered_map<VXDrawableObject*, Entry> entries;
+    entries.reserve(size_t(count()));
     QRectF area;
     for (const VXDrawableObjectPtr& object : objects()) {
-        entries.insert(object.get(), {});
+        entries.emplace(object.get(), Entry());
         if (!m_areaIsExplicit && isFinite(object->bounds()))
             area = area.united(object->bounds());
     }

@@ -12,7 +12,7 @@
 
 #include "platform/vantrix/model/ObjectStorage.h"
 
-#include <QHash>
+#include <unordered_map>
 #include <vector>
 
 class VXBSPDirectObjectStorage : public platform::ObjectStorage {
@@ -75,6 +75,7 @@ private:
     int m_rowLevels = 0;
     std::vector<Grid> m_grids;
     std::vector<std::vector<VXDrawableObject*>> m_cells;
-    // In one table sized at once for a whole set of objects: no allocation per object.
-    QHash<VXDrawableObject*, Entry> m_entries;
+    // A table whose inserts throw when memory runs out (a QHash's would end the process), so
+    // that a layer too large to index fails where its maker can tell the user.
+    std::unordered_map<VXDrawableObject*, Entry> m_entries;
 };

@@ -159,13 +159,11 @@ void VXObjectOwnerLayer::insertObjectsAtIndexes(const QList<VXDrawableObjectPtr>
     ZQ_ASSERT(std::is_sorted(indexes.begin(), indexes.end()), QStringLiteral("indexes must ascend"));
     QList<VXDrawableObjectPtr> incoming;
     QList<int> at;
-    QSet<const VXDrawableObject*> seen;
-    seen.reserve(list.size());
+    const std::vector<bool> first = platform::ObjectStorage::firstAppearances(list);
     for (qsizetype i = 0; i < list.size(); ++i) {
         const VXDrawableObjectPtr& object = list[i];
-        if (!object || containsObject(object.get()) || seen.contains(object.get()))
+        if (!object || containsObject(object.get()) || !first[size_t(i)])
             continue;
-        seen.insert(object.get());
         incoming.append(object);
         at.append(indexes[i]);
     }

@@ -1,0 +1,100 @@
+#include "platform/foundation/AvailableMemory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+using platform::availableMemoryBytesUnderRoot;
+
+namespace {
+
+constexpr qint64 kMiB = qint64(1) << 20;
+
+// A folder laid out like the /proc and /sys the function reads.
+class FakeRoot {
+public:
+    explicit FakeRoot(qint64 systemAvailable = 64 * 1024 * kMiB)
+    {
+        write(QStringLiteral("proc/meminfo"),
+              "MemTotal:       99999999 kB\nMemAvailable:   " + QByteArray::number(systemAvailable / 1024) + " kB\n");
+    }
+    void write(const QString& path, const QByteArray& contents) const
+    {
+        const QString full = m_folder.filePath(path);
+        QDir().mkpath(QFileInfo(full).path());
+        QFile file(full);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    // The limit and usage files of one group, of cgroup v2 or v1's memory controller.
+    void group(const QString& folder, const QByteArray& limit, qint64 used, bool v1 = false) const
+    {
+        write(folder + (v1 ? "/memory.limit_in_bytes" : "/memory.max"), limit + '\n');
+        write(folder + (v1 ? "/memory.usage_in_bytes" : "/memory.current"), QByteArray::number(used) + '\n');
+    }
+    QString path() const { return m_folder.path(); }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+bool addressSpaceIsLimited()
+{
+    rlimit limit{};
+    return getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
+}
+
+} // namespace
+
+TEST(AvailableMemory, TakesTheLeastOfTheSystemAndEveryLevelOfTheProcesssOwnGroup)
+{
+    if (addressSpaceIsLimited())
+        GTEST_SKIP() << "an address-space limit would join the bounds";
+    FakeRoot root(8 * 1024 * kMiB);
+    // Nothing but the system's figure.
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 8 * 1024 * kMiB);
+
+    // v2: the process's own group, not the root's, sets the bound; an ancestor may set a lower one.
+    root.write(QStringLiteral("proc/self/cgroup"), "0::/user.slice/app-1.scope\n");
+    root.group(QStringLiteral("sys/fs/cgroup"), "max", 5000 * kMiB);
+    root.group(QStringLiteral("sys/fs/cgroup/user.slice/app-1.scope"), QByteArray::number(2048 * kMiB), 500 * kMiB);
+    root.group(QStringLiteral("sys/fs/cgroup/user.slice"), "max", 3000 * kMiB);
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 1548 * kMiB);
+    root.group(QStringLiteral("sys/fs/cgroup/user.slice"), QByteArray::number(4000 * kMiB), 3000 * kMiB);
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 1000 * kMiB);
+    // A group over its limit leaves nothing.
+    root.group(QStringLiteral("sys/fs/cgroup/user.slice"), QByteArray::number(2000 * kMiB), 3000 * kMiB);
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 0);
+}
+
+TEST(AvailableMemory, ReadsTheMemoryControllerOfCgroupV1)
+{
+    if (addressSpaceIsLimited())
+        GTEST_SKIP() << "an address-space limit would join the bounds";
+    FakeRoot root;
+    root.write(QStringLiteral("proc/self/cgroup"),
+               "12:cpu,cpuacct:/docker/abc\n11:memory:/docker/abc\n1:name=systemd:/docker/abc\n0::/docker/abc\n");
+    root.group(QStringLiteral("sys/fs/cgroup/memory/docker/abc"), QByteArray::number(1536 * kMiB), 512 * kMiB, true);
+    // The root group of v1 says "no limit" with a huge number.
+    root.group(QStringLiteral("sys/fs/cgroup/memory"), "9223372036854771712", 9000 * kMiB, true);
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 1024 * kMiB);
+}
+
+TEST(AvailableMemory, UnreadableOrForeignFilesLeaveTheirBoundOut)
+{
+    if (addressSpaceIsLimited())
+        GTEST_SKIP() << "an address-space limit would join the bounds";
+    FakeRoot root(3000 * kMiB);
+    // A group outside the namespace's view is the root it mounts; garbage lines are passed by.
+    root.write(QStringLiteral("proc/self/cgroup"), "garbage\n0::/../../elsewhere\n");
+    root.group(QStringLiteral("sys/fs/cgroup"), QByteArray::number(2000 * kMiB), 100 * kMiB);
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 1900 * kMiB);
+    // Without /proc/self/cgroup the root group is read; text where a number belongs is no bound.
+    QFile::remove(root.path() + QStringLiteral("/proc/self/cgroup"));
+    root.group(QStringLiteral("sys/fs/cgroup"), "lots", 100 * kMiB);
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 3000 * kMiB);
+    QFile::remove(root.path() + QStringLiteral("/proc/meminfo"));
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), std::nullopt);
+}
