@@ -58,6 +58,10 @@ public:
     bool operator==(const AttributeDictionary&) const = default;
     // Whether the two are copies of one dictionary, as a row read once and handed on is.
     bool isSharedWith(const AttributeDictionary& other) const { return m_entries.isSharedWith(other.m_entries); }
+    // Whether other copies of this one exist; never for an empty one.
+    bool isShared() const { return !m_entries.isEmpty() && !m_entries.isDetached(); }
+    // The same for all copies of one dictionary, and no other's while one of them lives.
+    const void* identity() const { return m_entries.constData(); }
 
 private:
     QList<Entry>::const_iterator find(const QString& key) const;

@@ -2,6 +2,7 @@
 
 #include "geodata/NumberText.h"
 #include "geodata/ProjectionScanner.h"
+#include "geodata/RecordRowAttributes.h"
 #include "geodata/ShapefileImportServices.h"
 
 #include "platform/foundation/AvailableMemory.h"
@@ -596,10 +597,9 @@ void ZQESRIFile::readRecords(const QTransform& transform, QList<ZQObjectPtr>& ob
 {
     const QString tablePath = dBaseFilePath();
     const QRectF view = viewAllowingForRounding(transform);
-    // The row read last, for the records after it that name it again.
-    qint64 lastRow = -1;
-    std::optional<AttributeDictionary> lastAttributes;
-    quint64 lastKeptAsText = 0;
+    std::optional<RecordRowAttributes> rows;
+    if (m_readMetadata && m_table)
+        rows.emplace(*m_table, m_textEncoding, rowsOfRecords());
     for (const ShapeRecord& record : records()) {
         if (m_shouldAbort || wasCutShort())
             break;
@@ -622,13 +622,9 @@ void ZQESRIFile::readRecords(const QTransform& transform, QList<ZQObjectPtr>& ob
             ++m_objectsOutOfViewCount;
             continue;
         }
-        if (m_readMetadata && record.number - 1 != lastRow) {
-            lastRow = record.number - 1;
-            lastKeptAsText = 0;
-            lastAttributes = metadataForRecord(lastRow, &lastKeptAsText);
-        }
-        const AttributeDictionary* attributes = m_readMetadata && lastAttributes ? &*lastAttributes : nullptr;
-        m_numbersKeptAsTextCount += m_readMetadata ? lastKeptAsText : 0;
+        const RecordRowAttributes::Row row = rows ? rows->attributesOfRow(record.number - 1) : RecordRowAttributes::Row();
+        const AttributeDictionary* attributes = row.attributes;
+        m_numbersKeptAsTextCount += row.numbersKeptAsText;
         if (!m_objectFactory)
             continue;
         ZQObjectPtr object;
@@ -654,6 +650,15 @@ void ZQESRIFile::readRecords(const QTransform& transform, QList<ZQObjectPtr>& ob
         objects.append(object);
         ++m_objectsCount;
     }
+}
+
+std::vector<qint64> ZQESRIFile::rowsOfRecords() const
+{
+    std::vector<qint64> rows;
+    rows.reserve(size_t(countOfObjects()));
+    for (const ShapeRecord& record : records())
+        rows.push_back(qint64(record.number) - 1);
+    return rows;
 }
 
 void ZQESRIFile::prepareObjectForRecord(const ZQObjectPtr& object, const ShapeRecord& record, const QString& tablePath)

@@ -250,6 +250,8 @@ private:
     QRectF viewAllowingForRounding(const QTransform& transform) const;
     // The record walk of a parse; throws std::bad_alloc on from wherever it ran out of memory.
     void readRecords(const QTransform& transform, QList<ZQObjectPtr>& objects);
+    // The dBase row each record names, in file order.
+    std::vector<qint64> rowsOfRecords() const;
     // Sets the user info of a new object and, off the main thread, moves it there.
     void prepareObjectForRecord(const ZQObjectPtr& object, const geodata::ShapeRecord& record, const QString& tablePath);
     QRectF extentToFit() const;

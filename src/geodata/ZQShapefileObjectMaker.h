@@ -19,6 +19,8 @@ public:
     virtual ~ZQShapefileObjectMaker() = default;
 
     // The drawable for a record of `shapeType`, or null for shape types it does not make.
+    // Records that name one row are handed copies of one dictionary, shared
+    // (AttributeDictionary::isShared) while later records will name it again.
     // May throw; the reader then counts the record as not loaded and goes on.
     virtual std::shared_ptr<ZQObject> objectForShapeWithPathAttributes(qint32 shapeType, const QPainterPath& path,
                                                                        const geodata::AttributeDictionary* attributes) = 0;

@@ -16,9 +16,11 @@
 #include "support/ShapefileBuilders.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtEndian>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <limits>
@@ -217,6 +219,44 @@ TEST_F(ShapefileObjectFactoryTest, AnImportWhoseRecordsNameOneRowKeepsItOnce)
     EXPECT_EQ(values(objects->first()).size(), 2046);
     EXPECT_TRUE(std::all_of(objects->cbegin(), objects->cend(),
                             [&](const ZQObjectPtr& object) { return values(object).isSharedWith(values(objects->first())); }));
+}
+
+// Points naming rows 1, 2, 1, 2, ... of a table of 2,046 fields: each row is decoded and
+// converted once, not at every change of row (which took a millisecond a record), and the
+// points naming one row share its copy.
+TEST_F(ShapefileObjectFactoryTest, AnImportWhoseRecordsTakeTurnsBetweenRowsReadsEachOnce)
+{
+    QList<shapefiletest::DbfBuilder::Field> fields;
+    for (int i = 0; i < 2046; ++i)
+        fields.append({QByteArray("F") + QByteArray::number(i), 'N', 4});
+    shapefiletest::DbfBuilder table(fields);
+    for (const QByteArray& value : {QByteArray("1"), QByteArray("2")})
+        table.addRow(QList<QByteArray>(2046, value));
+    constexpr int kPoints = 20'000;
+    shapefiletest::ShpBuilder shp;
+    for (int i = 0; i < kPoints; ++i)
+        shp.addPoints(1, {{double(i), 0}});
+    QByteArray bytes = shp.bytes();
+    for (int i = 0; i < kPoints; ++i)
+        qToBigEndian(quint32(1 + i % 2), bytes.data() + 100 + 28 * i);
+    auto reader = std::make_shared<ZQESRIFile>();
+    reader->initWithContents({bytes, table.bytes()});
+    reader->setObjectFactory(ZQShapefileObjectFactory::makeFactory());
+    QElapsedTimer clock;
+    clock.start();
+    const auto objects = reader->parse();
+    EXPECT_LT(clock.elapsed(), 3000) << "some 0.2 s; every change of row read afresh, 20 s";
+    ASSERT_TRUE(objects);
+    ASSERT_EQ(objects->size(), kPoints);
+    const auto values = [](const ZQObjectPtr& object) {
+        return std::dynamic_pointer_cast<VXDrawableObject>(object)->metadataValues();
+    };
+    EXPECT_EQ(values(objects->at(0)).value(QStringLiteral("f7")).value.toLongLong(), 1);
+    EXPECT_EQ(values(objects->at(1)).value(QStringLiteral("f7")).value.toLongLong(), 2);
+    int unshared = 0;
+    for (int i = 2; i < kPoints; ++i)
+        unshared += !values(objects->at(i)).isSharedWith(values(objects->at(i % 2)));
+    EXPECT_EQ(unshared, 0);
 }
 
 TEST_F(ShapefileObjectFactoryTest, PointsBecomeSymbolsOfTheInstalledMaster)

@@ -616,6 +616,40 @@ TEST(ShapefileAttributes, RecordsNamingOneRowShareOneCopyOfIt)
     EXPECT_EQ(factory->withoutAttributes, 0);
 }
 
+// Records that name rows 1, 2, 1, 2, ... and, last, row 3: each row is decoded once and every
+// record that names it is handed that one copy; numbers kept as text count per record.
+TEST(ShapefileAttributes, RecordsThatAlternateBetweenRowsAreHandedOneCopyOfEach)
+{
+    DbfBuilder table({{"NAME", 'C', 10}, {"BIG", 'N', 24}});
+    table.addRow({"first", "1"});
+    table.addRow({"second", "1e400"});
+    table.addRow({"third", "3"});
+    constexpr int kRecords = 1001;
+    ShpBuilder shp;
+    for (int i = 0; i < kRecords; ++i)
+        shp.addPoints(1, {{double(i), 0}});
+    QByteArray bytes = shp.bytes();
+    for (int i = 0; i < kRecords; ++i)
+        qToBigEndian(quint32(i == kRecords - 1 ? 3 : 1 + i % 2), bytes.data() + 100 + 28 * i);
+    auto file = reader(bytes, table.bytes());
+    auto factory = std::make_shared<RecordingFactory>();
+    file->setObjectFactory(factory);
+    ASSERT_TRUE(file->parse());
+    ASSERT_EQ(factory->requests.size(), kRecords);
+    const auto& requests = factory->requests;
+    for (const auto& request : requests)
+        ASSERT_TRUE(request.attributes);
+    EXPECT_EQ(requests[0].attributes->value("name"), AttributeValue::string("first"));
+    EXPECT_EQ(requests[1].attributes->value("name"), AttributeValue::string("second"));
+    EXPECT_EQ(requests.last().attributes->value("name"), AttributeValue::string("third"));
+    int unshared = 0;
+    for (int i = 2; i < kRecords - 1; ++i)
+        unshared += !requests[i].attributes->isSharedWith(*requests[i % 2].attributes);
+    EXPECT_EQ(unshared, 0);
+    EXPECT_FALSE(requests[0].attributes->isSharedWith(*requests[1].attributes));
+    EXPECT_EQ(file->countOfNumbersKeptAsText(), quint64(kRecords / 2));
+}
+
 TEST(ShapefileParse, AnAllocationThatFailsEndsTheParseAtOnceAndLetsGoOfWhatItMade)
 {
     ShpBuilder shp;

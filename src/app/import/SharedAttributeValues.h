@@ -4,11 +4,15 @@
 // are alike: records that name one dBase row (or rows that hold the same) share it, where one
 // copy each would take the row's memory once per record. The values are implicitly shared; an
 // object's copy detaches when its own attributes change.
+//
+// A row handed over again as a copy of the dictionary it came in (as the reader hands a row
+// that several records name) is found by that alone: neither converted nor compared again.
 
 #include "geodata/AttributeValue.h"
 #include "platform/vantrix/model/MetadataContainer.h"
 
-#include <QMultiHash>
+#include <unordered_map>
+#include <utility>
 
 class SharedAttributeValues {
 public:
@@ -17,9 +21,19 @@ public:
     static platform::MetadataContainer::Values convert(const geodata::AttributeDictionary& attributes);
 
 private:
+    // Whether `values` are what `attributes` convert to.
+    static bool holdsSame(const platform::MetadataContainer::Values& values,
+                          const geodata::AttributeDictionary& attributes);
+    platform::MetadataContainer::Values valuesAlikeOrNew(const geodata::AttributeDictionary& attributes);
+
     // The reader hands a row read again straight away over as the same copy.
     geodata::AttributeDictionary m_last;
     platform::MetadataContainer::Values m_lastValues;
-    // By the hash of the attributes they were made from; the dictionaries are not kept.
-    QMultiHash<size_t, platform::MetadataContainer::Values> m_made;
+    // Dictionaries that were shared when handed over, so will come again, by identity; each
+    // kept, so that no other takes its identity.
+    std::unordered_map<const void*, std::pair<geodata::AttributeDictionary, platform::MetadataContainer::Values>>
+        m_handedAgain;
+    // By the hash of the attributes they were made from; the dictionaries are not kept. The
+    // containers throw when memory runs out, which ends the parse, not the process.
+    std::unordered_multimap<size_t, platform::MetadataContainer::Values> m_made;
 };
