@@ -3,6 +3,7 @@
 // included), attributes as metadata, the bundle's colour lists, and the user info imports
 // leave on objects.
 
+#include "app/import/SharedAttributeValues.h"
 #include "app/import/ZQShapefileObjectFactory.h"
 #include "geodata/ZQESRIFile.h"
 #include "platform/foundation/ClassRegistry.h"
@@ -257,6 +258,48 @@ TEST_F(ShapefileObjectFactoryTest, AnImportWhoseRecordsTakeTurnsBetweenRowsReads
     for (int i = 2; i < kPoints; ++i)
         unshared += !values(objects->at(i)).isSharedWith(values(objects->at(i % 2)));
     EXPECT_EQ(unshared, 0);
+}
+
+// Rows alike in content share one copy however many records come between them; rows that all
+// differ (a table with an identifier) are no longer compared after a few thousand, and each
+// still arrives whole and as its own.
+TEST_F(ShapefileObjectFactoryTest, AlikeRowsShareACopyAndRowsThatAllDifferArriveWhole)
+{
+    const auto row = [](const QString& kind, qint64 id) {
+        AttributeDictionary attributes;
+        attributes.insert(QStringLiteral("kind"), AttributeValue::string(kind));
+        if (id >= 0)
+            attributes.insert(QStringLiteral("id"), AttributeValue::integer(id));
+        return attributes;
+    };
+    const auto values = [](const ZQObjectPtr& object) {
+        return std::dynamic_pointer_cast<VXDrawableObject>(object)->metadataValues();
+    };
+    constexpr int kRows = 2 * SharedAttributeValues::kDifferentRowsBeforeGivingUp;
+    auto factory = ZQShapefileObjectFactory::makeFactory();
+    QList<ZQObjectPtr> kinds;
+    for (int i = 0; i < kRows; ++i) {
+        const AttributeDictionary attributes = row(i % 2 ? QStringLiteral("track") : QStringLiteral("lane"), -1);
+        kinds.append(factory->objectForShapeWithPathAttributes(3, square(i, 0), &attributes));
+    }
+    int unshared = 0;
+    for (int i = 2; i < kRows; ++i)
+        unshared += !values(kinds[i]).isSharedWith(values(kinds[i % 2]));
+    EXPECT_EQ(unshared, 0);
+
+    auto identified = ZQShapefileObjectFactory::makeFactory();
+    QList<ZQObjectPtr> ids;
+    for (int i = 0; i < kRows; ++i) {
+        const AttributeDictionary attributes = row(QStringLiteral("lane"), i);
+        ids.append(identified->objectForShapeWithPathAttributes(3, square(i, 0), &attributes));
+    }
+    int wrong = 0;
+    for (int i = 0; i < kRows; ++i) {
+        const auto made = values(ids[i]);
+        wrong += made.size() != 2 || made.value(QStringLiteral("id")).value.toLongLong() != i
+               || made.value(QStringLiteral("kind")).value.toString() != QStringLiteral("lane");
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(ShapefileObjectFactoryTest, PointsBecomeSymbolsOfTheInstalledMaster)

@@ -26,11 +26,20 @@ bool SharedAttributeValues::holdsSame(const Values& values, const geodata::Attri
 
 Values SharedAttributeValues::valuesAlikeOrNew(const geodata::AttributeDictionary& attributes)
 {
+    if (!m_comparesContent)
+        return convert(attributes);
     const size_t hash = qHash(attributes);
     const auto [first, last] = m_made.equal_range(hash);
     for (auto made = first; made != last; ++made) {
-        if (holdsSame(made->second, attributes))
+        if (holdsSame(made->second, attributes)) {
+            m_foundAlike = true;
             return made->second;
+        }
+    }
+    if (!m_foundAlike && qsizetype(m_made.size()) >= kDifferentRowsBeforeGivingUp) {
+        m_comparesContent = false;
+        m_made.clear();
+        return convert(attributes);
     }
     return m_made.emplace(hash, convert(attributes))->second;
 }

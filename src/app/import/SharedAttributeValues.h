@@ -7,6 +7,9 @@
 //
 // A row handed over again as a copy of the dictionary it came in (as the reader hands a row
 // that several records name) is found by that alone: neither converted nor compared again.
+// Rows are compared by content until many in a row have all differed, as they do in a table
+// with a field of its own for each row (an identifier, a name): from then on each is converted
+// alone, as comparing would only cost time and memory.
 
 #include "geodata/AttributeValue.h"
 #include "platform/vantrix/model/MetadataContainer.h"
@@ -19,6 +22,8 @@ public:
     platform::MetadataContainer::Values valuesFor(const geodata::AttributeDictionary& attributes);
 
     static platform::MetadataContainer::Values convert(const geodata::AttributeDictionary& attributes);
+    // Rows compared, none alike another, before the rest are taken as all different.
+    static constexpr qsizetype kDifferentRowsBeforeGivingUp = 4096;
 
 private:
     // Whether `values` are what `attributes` convert to.
@@ -36,4 +41,6 @@ private:
     // By the hash of the attributes they were made from; the dictionaries are not kept. The
     // containers throw when memory runs out, which ends the parse, not the process.
     std::unordered_multimap<size_t, platform::MetadataContainer::Values> m_made;
+    bool m_foundAlike = false;
+    bool m_comparesContent = true;
 };

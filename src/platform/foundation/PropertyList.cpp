@@ -497,6 +497,19 @@ std::optional<QByteArray> PropertyList::toData(const QVariant& value, Format for
 
 bool PropertyList::isPropertyListValue(const QVariant& value)
 {
+    // The common scalars without a writer, which costs far more than they do: a drawable
+    // checks every user-info value it is given, an import two for each of its objects.
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return true;
+    case QMetaType::QString:
+        return !value.toString().contains(QChar(0)); // as the writer's check
+    default:
+        break;
+    }
     try {
         BinaryPropertyListWriter writer;
         VariantWriter(writer).write(value);
