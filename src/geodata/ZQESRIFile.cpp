@@ -459,15 +459,17 @@ qint64 ZQESRIFile::shapeMemoryBytes() const
 
 QString ZQESRIFile::shapeMemoryProblem() const
 {
+    // Checked on the main thread before the worker starts, and again on it.
     const std::optional<qint64> available = availableMemory();
     const qint64 bytes = shapeMemoryBytes();
-    if (!available || bytes <= *available)
+    if (!available || bytes <= *available - kWorkerMemoryHeadroom)
         return {};
     const QLocale locale;
     return QCoreApplication::translate("ZQESRIFile", "Its %1 shapes would take about %2 of memory, more than the %3 "
-                                                     "this computer has free.")
+                                                     "this computer has free for them.")
         .arg(locale.toString(qulonglong(countOfObjects())))
-        .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(*available));
+        .arg(locale.formattedDataSize(bytes),
+             locale.formattedDataSize(std::max<qint64>(0, *available - kWorkerMemoryHeadroom)));
 }
 
 QString ZQESRIFile::attributeBudgetProblem() const

@@ -113,9 +113,11 @@ public:
     // The memory free now, unless a figure is set; nullopt when it cannot be known.
     std::optional<qint64> availableMemory() const;
     void setAvailableMemory(std::optional<qint64> bytes) { m_availableMemory = bytes; }
-    // Why the shapes alone would not fit in the memory free; empty when they do or that cannot
-    // be known. A parse refuses such a set before reading it, as one that ran out of memory.
+    // Why the shapes alone would not fit in the memory free, less what the import's worker
+    // takes besides (its stack and allocator arena); empty when they do or that cannot be known.
+    // A parse refuses such a set before reading it, as one that ran out of memory.
     QString shapeMemoryProblem() const;
+    static constexpr qint64 kWorkerMemoryHeadroom = qint64(128) << 20;
 
     // --- Projection -----------------------------------------------------------------------
     // The .prj as nested keyword dictionaries ({keyword: [values and dictionaries]});

@@ -345,16 +345,19 @@ TEST_F(ShapefileImportCommand, ShapesPastTheFreeMemoryAreRefusedBeforeReading)
     reader->initWithFile(rivers());
     const qint64 shapes = reader->shapeMemoryBytes();
     EXPECT_GE(shapes, 3 * 900) << "each line holds some 900 bytes besides its points";
-    reader->setAvailableMemory(shapes - 1);
+    // The worker's own stack and allocator arena come first.
+    const qint64 enough = shapes + ZQESRIFile::kWorkerMemoryHeadroom;
+    reader->setAvailableMemory(enough - 1);
     EXPECT_EQ(reader->shapeMemoryProblem(),
-              QStringLiteral("Its 3 shapes would take about %1 of memory, more than the %2 this computer has free.")
+              QStringLiteral("Its 3 shapes would take about %1 of memory, more than the %2 this computer has free "
+                             "for them.")
                   .arg(QLocale().formattedDataSize(shapes), QLocale().formattedDataSize(shapes - 1)));
     reader->setReadMetadata(false);
     EXPECT_FALSE(reader->parse());
     EXPECT_TRUE(reader->ranOutOfMemory());
     EXPECT_EQ(reader->errorString(), reader->shapeMemoryProblem());
     EXPECT_EQ(host->maker->requests, 0);
-    reader->setAvailableMemory(shapes);
+    reader->setAvailableMemory(enough);
     EXPECT_EQ(reader->parse()->size(), 3);
     EXPECT_FALSE(reader->ranOutOfMemory());
     // With the shapes taking most of it, the attributes get what they leave, not half.
