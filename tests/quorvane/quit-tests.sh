@@ -2,7 +2,8 @@
 # Starts the application as a user would, under a virtual X server, and quits it with Ctrl+Q: with an
 # image and with an SVG named on the command line, after opening the Styles & Symbols palette, after
 # the Ruler then another tool over repositioned content, and with a map whose contour layer is active
-# (its panel shows). A case fails when a step fails, the application does not end with status 0 or
+# (its panel shows), and with an unsaved map in Reposition Content answered through keys typed into
+# the map's window while its question and Save As panel show. A case fails when a step fails, the application does not end with status 0 or
 # its error output holds a sanitizer report.
 #   tests/quorvane/quit-tests.sh path/to/quorvane
 # Needs Xvfb and xdotool (apt-get install -y xvfb xdotool).
@@ -29,6 +30,19 @@ ruler_then_selection_tool() {
   keys_to "$1" alt+v Down Down Down Down Return
   xdotool mousemove --window "$1" 300 300 click 1
   keys_to "$1" m v
+}
+
+# An unsaved map in Reposition Content, quit: its question and then its Save As panel are sheets
+# of the map's window, and Return typed into that window (as where no window manager moves the
+# focus to a sheet) answers each: Save, then save into the panel's folder.
+keys_typed_into_a_window_with_a_sheet() {
+  keys_to "$1" alt+l Return
+  keys_to "$1" alt+v Down Down Down Down Return
+  keys_to "$1" ctrl+q
+  sleep 2
+  keys_to "$1" Return
+  shown_window "$2" "Save As" 20 >/dev/null || return 1
+  keys_to "$1" Return
 }
 
 # run_case NAME FILE STEPS [TITLE]: starts the application with FILE (which opens as a new map
@@ -63,5 +77,6 @@ run_case image-on-command-line "$here/field.png" nothing_more
 run_case svg-on-command-line "$here/field.svg" nothing_more
 run_case styles-and-symbols-palette "$here/field.png" open_styles_and_symbols
 run_case ruler-then-another-tool "$here/field.svg" ruler_then_selection_tool
+run_case quit-answered-in-a-window-with-a-sheet "$here/field.png" keys_typed_into_a_window_with_a_sheet
 run_case map-with-its-contour-layer-active "$here/terrain.qvnl" contour_panel_shown terrain
 [ "$failures" -eq 0 ]

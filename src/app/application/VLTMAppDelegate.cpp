@@ -23,6 +23,7 @@
 #include "platform/ui/DocumentError.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
+#include "platform/ui/SheetFocus.h"
 #include "platform/vantrix/styles/VXStrokeDash.h"
 #include "platform/vantrix/styles/VXStyleHistory.h"
 #include "platform/vantrix/svg/VXSVGPreview.h"
@@ -610,13 +611,10 @@ void VLTMAppDelegate::bringReviewedDocumentToFront() const
     window->raise();
     window->activateWindow();
     // The question, or the save panel it led to, is a sheet of that window.
-    const QList<QDialog*> sheets = window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly);
-    for (auto sheet = sheets.rbegin(); sheet != sheets.rend(); ++sheet)
-        if ((*sheet)->isVisible()) {
-            (*sheet)->raise();
-            (*sheet)->activateWindow();
-            return;
-        }
+    if (QDialog* sheet = platform::SheetFocus::sheetCovering(window)) {
+        sheet->raise();
+        sheet->activateWindow();
+    }
 }
 
 void VLTMAppDelegate::closeNextDocumentThenQuit()

@@ -5,6 +5,7 @@
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/FloatingPanelPlacement.h"
 #include "platform/ui/ResponderChain.h"
+#include "platform/ui/SheetFocus.h"
 
 namespace platform {
 
@@ -45,6 +46,7 @@ Application::Application(int& argc, char** argv)
 {
     ResponderChain::trackWindowActivation();
     FloatingPanelPlacement::keepPanelsOnScreen();
+    SheetFocus::passKeysToSheets();
     // Open documents own windows: they must go while the widgets can still be destroyed.
     connect(this, &QCoreApplication::aboutToQuit, this, [] {
         if (DocumentController* controller = DocumentController::existingSharedDocumentController())
