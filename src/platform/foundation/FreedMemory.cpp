@@ -1,10 +1,11 @@
 #include "platform/foundation/FreedMemory.h"
 
+#include "platform/foundation/GradualRelease.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/WorkInFlight.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QThreadPool>
-#include <atomic>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -13,6 +14,10 @@
 namespace platform {
 
 namespace {
+
+// How often a waiting return looks whether its moment has come: an idle check costs nothing
+// next to the pages it waits to return.
+constexpr int kCheckMilliseconds = 250;
 
 // One thread, so returns never run side by side; owned by the application and known to the
 // process's end, which both wait for a return under way rather than tear down what it runs on.
@@ -28,20 +33,46 @@ QThreadPool& returnThread()
     return *pool;
 }
 
-std::atomic_bool s_waiting{false};
+const QByteArray kCheckKey = QByteArrayLiteral("returnFreedMemoryWhenIdle");
+
+std::function<bool()>& isInUseOfWaitingReturn()
+{
+    static std::function<bool()> isInUse;
+    return isInUse;
+}
+
+bool isIdle()
+{
+    if (GradualRelease::pendingCount() > 0)
+        return false;
+    const std::function<bool()>& isInUse = isInUseOfWaitingReturn();
+    return !QGuiApplication::focusWindow() || !isInUse || !isInUse();
+}
+
+// Looks again and again, on the main thread, until the moment has come.
+void startWhenIdle()
+{
+    QObject* application = QCoreApplication::instance();
+    if (!isIdle()) {
+        RunLoop::performAfterDelay(application, startWhenIdle, kCheckMilliseconds, kCheckKey);
+        return;
+    }
+    isInUseOfWaitingReturn() = nullptr;
+#if defined(__GLIBC__)
+    returnThread().start([] { malloc_trim(0); });
+#endif
+}
 
 } // namespace
 
-void returnFreedMemoryInBackground()
+void returnFreedMemoryWhenIdle(std::function<bool()> isInUse)
 {
-#if defined(__GLIBC__)
-    if (s_waiting.exchange(true))
+    QObject* application = QCoreApplication::instance();
+    if (!application)
         return;
-    returnThread().start([] {
-        s_waiting = false;
-        malloc_trim(0);
-    });
-#endif
+    isInUseOfWaitingReturn() = std::move(isInUse);
+    RunLoop::cancelPreviousPerformRequests(application, kCheckKey);
+    RunLoop::performAfterDelay(application, startWhenIdle, kCheckMilliseconds, kCheckKey);
 }
 
 } // namespace platform

@@ -2,7 +2,6 @@
 
 #include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -14,7 +13,6 @@
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/WindowController.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <exception>
@@ -22,8 +20,6 @@
 namespace platform {
 
 namespace {
-
-const QByteArray kReturnFreedMemory = QByteArrayLiteral("returnFreedMemory");
 
 QuorvaneError documentError(const QString& description)
 {
@@ -296,10 +292,11 @@ void Document::close()
         documentController->removeDocument(this);
     // A large map leaves the allocator holding its freed pages (objects made on import threads
     // lie in arenas of their own, interleaved with what stays): give them back once its window
-    // and views, deleted later, have let go of it too.
-    QObject* application = QCoreApplication::instance();
-    RunLoop::cancelPreviousPerformRequests(application, kReturnFreedMemory);
-    RunLoop::performAfterDelay(application, returnFreedMemoryInBackground, 1000, kReturnFreedMemory);
+    // and views, deleted later, have let go of it too, and no other map is worked in.
+    returnFreedMemoryWhenIdle([] {
+        const DocumentController* controller = DocumentController::existingSharedDocumentController();
+        return controller && !controller->documents().isEmpty();
+    });
 }
 
 void Document::canCloseDocument(std::function<void(bool shouldClose)> completion)
