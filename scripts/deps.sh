@@ -17,6 +17,7 @@ packages=(
   adwaita-icon-theme libwacom-common librsvg2-bin  # real SVG files and the renderer the import tests compare with
   xdg-utils  # sharing a map picture: xdg-email and the desktop image viewer
   imagemagick giflib-tools  # with poppler-utils, independent readers of exported images and PDF files
+  libxcb1-dev  # a window showing a sheet passes it the keys typed into it
   xvfb xauth xdotool  # the quit tests start the application under a virtual X server and type into it
 )
 # Peer tools that only the benchmarks compare against.
