@@ -17,6 +17,11 @@ namespace testsupport {
 // modulation default, the SVG thumbnail folder and the abbreviation table. The renamed archive
 // classes it maps stay: they only let old archives decode.
 class LaunchSettingsScope {
+public:
+    // User-provided: clang leaves a const scope without one uninitialized as a fixture's member.
+    LaunchSettingsScope() {}
+
+private:
     using Flag = SettingScope<bool (*)(), void (*)(bool)>;
     using Abbreviations = std::shared_ptr<const platform::AbbreviationTable>;
 

@@ -3,8 +3,6 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQUndoManager.h"
 
-#include <ranges>
-
 namespace {
 
 constexpr double kRowFontSize = 12.0;
@@ -68,8 +66,8 @@ const QStringList& UndoHistoryListModel::orderedUndoAndRedoTaskNames() const
             for (const ZQUndoManager::Group& group : m_undoManager->undoStack())
                 names << group->actionName();
             const QList<ZQUndoManager::Group> redos = m_undoManager->redoStack();
-            for (const ZQUndoManager::Group& group : redos | std::views::reverse)
-                names << group->actionName();
+            for (auto group = redos.crbegin(); group != redos.crend(); ++group)
+                names << (*group)->actionName();
         }
         m_cachedTaskNames = names;
     }

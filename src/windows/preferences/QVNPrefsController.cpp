@@ -314,7 +314,8 @@ QWidget* QVNPrefsController::loadWindow()
     };
     for (const auto& [title, action] : actions) {
         auto* button = new QPushButton(title);
-        connect(button, &QPushButton::clicked, this, [this, action, button] { (this->*action)(button); });
+        // Captured as a copy: clang 14 cannot capture a structured binding.
+        connect(button, &QPushButton::clicked, this, [this, action = action, button] { (this->*action)(button); });
         buttons->addWidget(button);
     }
     buttons->addStretch();

@@ -152,8 +152,9 @@ QWidget* VLTM_VXQScaleBarShapeController::loadView()
     m_alternateColour = new platform::ColourWell(view);
     for (auto [well, keyPath] : {std::pair{m_colour, QStringLiteral("mainColour")},
                                  std::pair{m_alternateColour, QStringLiteral("alternateColour")}}) {
+        // Captured as copies: clang 14 cannot capture a structured binding.
         connect(well, &platform::ColourWell::colorChanged, this,
-                [this, well, keyPath] { takeCommonValueFromForKeyPath(well, keyPath); });
+                [this, well = well, keyPath = keyPath] { takeCommonValueFromForKeyPath(well, keyPath); });
     }
     form->addRow(tr("Colour:"), m_colour);
     form->addRow(tr("Alternate:"), m_alternateColour);
