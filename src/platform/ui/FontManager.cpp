@@ -3,6 +3,7 @@
 #include "platform/graphics/FontUtilities.h"
 #include "platform/ui/Application.h"
 
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QSignalBlocker>
@@ -49,6 +50,18 @@ TextAttributes effectsChangedInPanel(const QFont& before, const QFont& after)
     effect(kUnderlineStyleAttributeName, before.underline(), after.underline());
     effect(kStrikethroughStyleAttributeName, before.strikeOut(), after.strikeOut());
     return effects;
+}
+
+// The panel picks a face by style name and, for a name its family does not list (a font has
+// none unless made from a face), falls back to the first face it lists, which may be a sloped
+// one: the font names the face it draws with.
+QFont namingItsFace(QFont font)
+{
+    if (QFontDatabase::styles(font.family()).contains(font.styleName()))
+        return font;
+    if (const std::optional<FontFace> face = InstalledFonts::shared().faceForFont(font))
+        font.setStyleName(face->faceName);
+    return font;
 }
 
 } // namespace
@@ -101,7 +114,7 @@ void FontManager::showPanelFont()
     if (!m_panel)
         return;
     const QSignalBlocker quiet(m_panel.data());
-    m_panel->setCurrentFont(m_panelFont);
+    m_panel->setCurrentFont(namingItsFace(m_panelFont));
     // The panel shows a family it does not list as another: a later change is compared with
     // what it shows, so that ticking Underline changes nothing else.
     m_panelFont = m_panel->currentFont();

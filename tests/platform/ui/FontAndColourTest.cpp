@@ -9,6 +9,7 @@
 
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMimeData>
 #include <QTest>
 #include <QVBoxLayout>
@@ -132,6 +133,44 @@ TEST_F(FontAndColourTest, TraitsToggleOnTheSelectionAndPanelChangesOnlyWhatChang
     EXPECT_EQ(std::pair(first->fonts[0].pointSizeF(), first->fonts[1].pointSizeF()), std::pair(30.0, 30.0));
     EXPECT_EQ(manager->convertFontToFace(first->fonts[0], "DejaVuSans-Bold").bold(), true);
     EXPECT_EQ(manager->convertFontToFace(first->fonts[0], "NoSuchFace-Bold"), first->fonts[0]);
+}
+
+TEST_F(FontAndColourTest, ThePanelShowsTheFaceTheSelectionDrawsWithAndKeepsItThroughASizeChange)
+{
+    // Made from family, weight and slope, as a text box's font is: no style name of its own.
+    const auto made = [](QFont::Weight weight, bool italic) {
+        QFont f = font("DejaVu Sans", 18);
+        f.setWeight(weight);
+        f.setItalic(italic);
+        return f;
+    };
+    QFontDialog* panel = manager->fontPanel(true);
+    const struct {
+        QFont font;
+        QString face;
+    } cases[] = {{made(QFont::Normal, false), "Book"},
+                 {made(QFont::Normal, true), "Oblique"},
+                 {made(QFont::Bold, false), "Bold"},
+                 {made(QFont::Bold, true), "Bold Oblique"}};
+    for (const auto& [selected, face] : cases) {
+        manager->setSelectedFontIsMultiple(selected, false);
+        const QFont shown = panel->currentFont();
+        EXPECT_EQ(shown.styleName(), face);
+        EXPECT_EQ(std::tuple(shown.family(), shown.italic(), shown.weight(), shown.pointSizeF()),
+                  std::tuple(selected.family(), selected.italic(), selected.weight(), 18.0))
+            << face.toStdString();
+    }
+
+    // A size chosen in the panel changes the size alone: the box stays upright Book.
+    first->fonts = {made(QFont::Normal, false)};
+    manager->setSelectedFontIsMultiple(first->fonts[0], false);
+    QFont bigger = panel->currentFont();
+    bigger.setPointSizeF(24);
+    panel->setCurrentFont(bigger);
+    ASSERT_EQ(first->changes, 1);
+    EXPECT_EQ(std::tuple(first->fonts[0].italic(), first->fonts[0].weight(), first->fonts[0].pointSizeF()),
+              std::tuple(false, QFont::Normal, 24.0));
+    EXPECT_FALSE(QFontInfo(first->fonts[0]).italic());
 }
 
 TEST_F(FontAndColourTest, ColourWellsAreExclusiveUnlessShiftIsHeld)
