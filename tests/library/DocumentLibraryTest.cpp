@@ -6,6 +6,8 @@
 #include "library/registry/VXQLibraryRegistryShim.h"
 #include "symbols/placed/VXQSymbol.h"
 
+#include <QScopeGuard>
+
 TEST_F(LibraryTest, MapDocumentKeepsALibraryOfItsStylesAndTakesRegisteredCopies)
 {
     installLibraryServices();
@@ -60,4 +62,46 @@ TEST_F(LibraryTest, MapDocumentWithoutStylesMakesNoLibrary)
     EXPECT_EQ(document->library(), nullptr);
     document->close();
     VXStyleRegistry::setStyleRegistry(nullptr);
+}
+
+TEST_F(LibraryTest, APlacedSymbolsStyleKeepsItsAutomaticNameThroughSaveAndOpenCycles)
+{
+    installLibraryServices();
+    VXQLibraryCatalogue::setDocumentLibrariesAreTemporary(true);
+    const VXStyle::SettingsScope restoreStyles;
+    // The user's library numbers the styles that symbols detach.
+    const VXQLibraryPtr mine = makeLibrary(QStringLiteral("Mine"));
+    VXQLibraryCatalogue::setDefaultUserLibrary(mine.get());
+    const auto noDefault = qScopeGuard([] { VXQLibraryCatalogue::setDefaultUserLibrary(nullptr); });
+    mine->resetAdHocStyleName();
+
+    QTemporaryDir folder;
+    const QUrl url = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Map.qvnl")));
+    QuorvaneError error;
+    {
+        const VXQSymbolManager::SharedRegistryScope registry;
+        const auto document = mapdocumenttest::newMapDocument();
+        const auto master = makeSymbolItem(QStringLiteral("Tower"))->symbolMaster();
+        ASSERT_EQ(master->style()->name(), QStringLiteral("Style 1"));
+        mapdocumenttest::activeMappingLayer(*document)->addObject(master->symbolWithLocation(QPointF(100, 100)));
+        ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(url, kZQMapDocumentType,
+                                                                   platform::Document::SaveOperation, &error));
+        document->close();
+    }
+    for (int open = 1; open <= 2; ++open) {
+        SCOPED_TRACE(open);
+        // Each open as in a new run: no master is known yet.
+        const VXQSymbolManager::SharedRegistryScope registry;
+        auto reopened = std::make_shared<ZQTrueQuorvaneDocument>();
+        ASSERT_TRUE(reopened->initWithContentsOfURLOfTypeError(url, kZQMapDocumentType, &error));
+        reopened->makeWindowControllers();
+        const QList<VXDrawableObjectPtr>& objects = mapdocumenttest::activeMappingLayer(*reopened)->objects();
+        ASSERT_EQ(objects.size(), 1);
+        const auto* symbol = qobject_cast<const VXQSymbol*>(objects.first().get());
+        ASSERT_TRUE(symbol && symbol->style());
+        EXPECT_EQ(symbol->style()->name(), QStringLiteral("Style 1"));
+        ASSERT_TRUE(reopened->saveToURLOfTypeForSaveOperationError(url, kZQMapDocumentType,
+                                                                   platform::Document::SaveOperation, &error));
+        reopened->close();
+    }
 }

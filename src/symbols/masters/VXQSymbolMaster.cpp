@@ -751,8 +751,13 @@ void VXQSymbolMaster::initWithCoder(platform::KeyedUnarchiver& coder)
     m_detachesStyle = !reader.boolean(kNoDetachStyleKey, false);
     const double prescale = reader.real(kPrescaleKey, 0);
     m_prescale = prescale > 0 ? double(float(prescale)) : 1.0;
-    if (const auto graphic = reader.object<VXDrawableObject>(kGraphicKey))
+    if (const auto graphic = reader.object<VXDrawableObject>(kGraphicKey)) {
+        // Its styles were detached and named when it was first set: read again, they keep their
+        // names rather than take the next number at every open.
+        VXStyle::disableNameProvider();
+        const auto enable = qScopeGuard([] { VXStyle::enableNameProvider(); });
         setObject(graphic.get());
+    }
     if (reader.contains(kAttributesTemplateKey))
         m_attributesTemplate = reader.dictionary(kAttributesTemplateKey);
     m_name = reader.string(kNameKey);
