@@ -4,7 +4,9 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/tools/VXToolController.h"
 
+#include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -27,6 +29,12 @@ void typeInto(QLineEdit* field, const QString& text)
     field->setText(text);
     field->setModified(true);
     Q_EMIT field->editingFinished();
+}
+
+QPushButton* buttonOf(const QVNCalibrationController& sheet, QDialogButtonBox::StandardButton which)
+{
+    const auto* buttons = const_cast<QVNCalibrationController&>(sheet).sheet()->findChild<QDialogButtonBox*>();
+    return buttons ? buttons->button(which) : nullptr;
 }
 
 } // namespace
@@ -122,4 +130,55 @@ TEST(CalibrationFromRuler, TheDocumentOpensTheSheetWithTheMapLengthEditable)
     w.document->undoManager()->closeAutomaticGroup();
     w.document->undoManager()->undo();
     EXPECT_NEAR(w.document->mapScale()->scale(), 25000, 0.01);
+}
+
+TEST(CalibrationFromRuler, CancelTakesBackEveryEditLeavingTheMapUnmodifiedAndTheHistoryAsItWas)
+{
+    RulerWindow w;
+    ZQUndoManager& undo = *w.document->undoManager();
+    // A scale changed and saved before the sheet opens: that step stays.
+    const VXQMapScalePtr first = w.document->mapScale();
+    w.document->setMapScale(first->mapScaleWithScale(10000));
+    undo.closeAutomaticGroup();
+    w.document->updateChangeCount(platform::Document::ChangeCleared);
+    const VXQMapScalePtr opening = w.document->mapScale();
+    const int steps = undo.numberOfUndoActions();
+
+    for (const bool throughTheRuler : {false, true}) {
+        SCOPED_TRACE(throughTheRuler ? "opened by the ruler" : "opened by the document");
+        if (throughTheRuler) {
+            w.view->toolController()->selectDrawingToolByName(kVXQMeasureToolName);
+            w.ruler().setStartPoint({100, 100});
+            w.ruler().setEndPoint({213.386, 100});
+            measureTool()->doCalibration(w.view->toolController());
+        } else {
+            w.document->openCalibrationPanel();
+        }
+        QVNCalibrationController* sheet = sheetOf(*w.document);
+        ASSERT_TRUE(sheet && sheet->sheet()->isVisible());
+        // Three edits, each in an event of its own: three steps while the sheet is open.
+        typeInto(sheet->sampleMeasureTextField(), QStringLiteral("2 cm"));
+        undo.closeAutomaticGroup();
+        QComboBox* scales = sheet->mapScalePopUpButton();
+        scales->setCurrentIndex(0);
+        Q_EMIT scales->activated(0);
+        undo.closeAutomaticGroup();
+        typeInto(sheet->mapMeasureTextField(), QStringLiteral("3"));
+        undo.closeAutomaticGroup();
+        ASSERT_FALSE(w.document->mapScale()->isEqualToMapScale(opening.get()));
+        ASSERT_TRUE(w.document->isDocumentEdited());
+
+        QPushButton* cancel = buttonOf(*sheet, QDialogButtonBox::Cancel);
+        ASSERT_TRUE(cancel);
+        cancel->click();
+        EXPECT_FALSE(sheet->sheet()->isVisible());
+        EXPECT_TRUE(w.document->mapScale()->isEqualToMapScale(opening.get()));
+        EXPECT_FALSE(w.document->isDocumentEdited()) << "Quit would ask to save a map nobody changed";
+        EXPECT_EQ(undo.numberOfUndoActions(), steps);
+        EXPECT_FALSE(undo.canRedo()) << "a cancelled calibration is nothing to redo";
+    }
+
+    // The step before the sheet is still the one undo takes back.
+    undo.undo();
+    EXPECT_TRUE(w.document->mapScale()->isEqualToMapScale(first.get()));
 }

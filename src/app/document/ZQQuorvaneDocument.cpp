@@ -159,6 +159,30 @@ void ZQQuorvaneDocument::setMapScale(const VXQMapScalePtr& scale)
     mapScaleDidChange();
 }
 
+void ZQQuorvaneDocument::calibrationWillBegin(QObject*)
+{
+    ZQUndoManager* undo = undoManager();
+    // What the event that opened the sheet changed stays a step of its own.
+    undo->closeAutomaticGroup();
+    m_undoBeforeCalibration = undo->peekUndo();
+}
+
+void ZQQuorvaneDocument::cancelCalibration(QObject*, const VXQMapScalePtr& original)
+{
+    ZQUndoManager* undo = undoManager();
+    undo->closeAutomaticGroup();
+    {
+        // Undone with registration off, so nothing lands on the redo stack.
+        const platform::UndoSuspension noRedo(undo);
+        const QString stepName = tr("Change Map Scale");
+        const ZQUndoManager::Group before = m_undoBeforeCalibration.lock();
+        while (undo->canUndo() && undo->peekUndo() != before && undo->undoActionName() == stepName)
+            undo->undo();
+    }
+    // Steps the history no longer held: the scale is set back as a change of its own.
+    setMapScale(original);
+}
+
 void ZQQuorvaneDocument::setPrescale(double prescale)
 {
     if (!std::isfinite(prescale) || prescale <= 0 || prescale == m_prescale)

@@ -25,6 +25,7 @@
 #include "app/setup/DrawingSetupSheet.h"
 #include "app/setup/MapScaleCalibration.h"
 #include "app/sidebar/SidebarTabViewDelegate.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 
 #include <QMarginsF>
@@ -87,6 +88,10 @@ public:
     // kQuorvaneMapScaleWillChangeNotification and kQuorvaneMapScaleDidChangeNotification
     // (sender: the document).
     void setMapScale(const VXQMapScalePtr& scale) override;
+    // A cancelled calibration undoes the map-scale steps the sheet made, without a redo, so the
+    // change count and the undo history are what they were when it opened.
+    void calibrationWillBegin(QObject* controller) override;
+    void cancelCalibration(QObject* controller, const VXQMapScalePtr& original) override;
     // The calibration sheet and opening it (see MapDrawingSetup).
     ZQCalibrationPanel* calibrationController() { return m_setup.calibrationPanel(); }
     Q_INVOKABLE void openCalibrationPanel(QObject* = nullptr) { m_setup.runCalibrationPanel(); }
@@ -328,6 +333,8 @@ private:
     MapImageTracing m_tracing{*this};
     MapDocumentLibrary m_library{*this};
     VXQMapScalePtr m_mapScale;
+    // The undo step on top when the calibration sheet opened; the history's limit may drop it.
+    std::weak_ptr<const platform::UndoGroup> m_undoBeforeCalibration;
     double m_prescale = 1.0;
     int m_unitDisplayOption = 0;
     QVariantMap m_documentInfo;

@@ -3,7 +3,7 @@
 // The map-scale calibration sheet as the rest of the program sees it. The sheet lives in a
 // later library ("QVNCalibrationController", made by name); whoever it calibrates for is its
 // delegate: the sheet starts from the delegate's scale, pushes every edit to it at once and,
-// on Cancel, hands back the scale it had when the sheet opened.
+// on Cancel, has it take back the scale it had when the sheet opened.
 
 #include "mapscale/VXQMapScale.h"
 
@@ -23,6 +23,12 @@ public:
     // The scale Cancel restores; null: the one mapScale gave at opening.
     virtual VXQMapScalePtr mapScaleForCancel(QObject* controller) const { return nullptr; }
     virtual void setMapScale(const VXQMapScalePtr& scale) = 0;
+    // A sheet opens, before it pushes anything.
+    virtual void calibrationWillBegin(QObject* controller) {}
+    // Cancel: the delegate takes back what the sheet pushed since it opened and ends with
+    // `original`; by default one more setMapScale. A delegate with an undo history undoes the
+    // pushes instead, so that a cancelled sheet leaves no change behind.
+    virtual void cancelCalibration(QObject* controller, const VXQMapScalePtr& original) { setMapScale(original); }
     // Whether the delegate opens the drawing set-up sheet (the sheet's Advanced button).
     virtual bool canOpenDrawingSizePanel() const { return false; }
     virtual void openDrawingSizePanel(QObject* controller) {}

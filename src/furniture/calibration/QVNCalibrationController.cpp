@@ -181,6 +181,8 @@ void QVNCalibrationController::beginDialogOnParentWindowCalibrationDelegate(QWid
 {
     setDelegate(delegate);
     QDialog* dialog = sheet();
+    if (delegate)
+        delegate->calibrationWillBegin(this);
     loadFromDelegate();
     platform::Sheet::beginSheetModalForWindowCompletionHandler(dialog, window, [this](int code) { sheetDidEnd(code); });
 }
@@ -222,7 +224,7 @@ void QVNCalibrationController::sheetDidEnd(int returnCode)
 {
     if (returnCode == platform::Sheet::kCancelReturn) {
         if (m_delegate && m_originalScale)
-            m_delegate->setMapScale(m_originalScale);
+            m_delegate->cancelCalibration(this, m_originalScale);
     } else {
         // A length still being typed counts, as if its field had been left.
         for (QLineEdit* field : {m_sampleMeasureTextField, m_mapMeasureTextField}) {

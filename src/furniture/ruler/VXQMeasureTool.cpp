@@ -189,6 +189,18 @@ void VXQMeasureTool::setMapScale(const VXQMapScalePtr& scale)
         m_calibratedDocument->setMapScale(scale);
 }
 
+void VXQMeasureTool::calibrationWillBegin(QObject* controller)
+{
+    if (m_calibratedDocument)
+        m_calibratedDocument->calibrationWillBegin(controller);
+}
+
+void VXQMeasureTool::cancelCalibration(QObject* controller, const VXQMapScalePtr& original)
+{
+    if (m_calibratedDocument)
+        m_calibratedDocument->cancelCalibration(controller, original);
+}
+
 bool VXQMeasureTool::canOpenDrawingSizePanel() const
 {
     return m_calibratedDocument && m_calibratedDocument->canOpenDrawingSizePanel();

@@ -58,7 +58,10 @@ public:
     // a document or a ruler of usable length.
     VXQMapScalePtr mapScale() const override;
     VXQMapScalePtr mapScaleForCancel(QObject* controller) const override;
+    // These three go to the document.
     void setMapScale(const VXQMapScalePtr& scale) override;
+    void calibrationWillBegin(QObject* controller) override;
+    void cancelCalibration(QObject* controller, const VXQMapScalePtr& original) override;
     bool canOpenDrawingSizePanel() const override;
     void openDrawingSizePanel(QObject* controller) override;
 
