@@ -95,6 +95,8 @@ BackgroundTileQueue::BackgroundTileQueue(QObject* parent)
 
 BackgroundTileQueue::~BackgroundTileQueue()
 {
+    // Lent, the gate may have a job inside drawing what goes once this returns.
+    RenderGate::instance().takeBack();
     const std::lock_guard lock(m_state->mutex);
     m_state->closed = true;
     m_state->waiting.clear();

@@ -30,7 +30,8 @@ public:
     };
 
     explicit BackgroundTileQueue(QObject* parent = nullptr);
-    // Jobs waiting are dropped; none runs meanwhile, as the main thread holds the gate.
+    // Takes the gate back, so no job is drawing once it returns, and drops the jobs waiting:
+    // whatever they read may go with the owner.
     ~BackgroundTileQueue() override;
 
     // Main thread only. Replaces a waiting job of the same key; a job drawing this key and

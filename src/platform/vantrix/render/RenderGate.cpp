@@ -30,7 +30,7 @@ RenderGate::RenderGate()
     QCoreApplication* application = QCoreApplication::instance();
     ZQ_ASSERT(application && QThread::currentThread() == application->thread(),
               QStringLiteral("the render gate belongs to the main thread"));
-    m_lock.lock();
+    QInternal::registerCallback(QInternal::EventNotifyCallback, &RenderGate::beforeEvent);
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(application->thread());
     if (!dispatcher)
         return; // lent only through waitLending
@@ -40,16 +40,29 @@ RenderGate::RenderGate()
                      Qt::DirectConnection);
 }
 
+bool RenderGate::beforeEvent(void**)
+{
+    // A handler may edit the drawings; only the main thread reads the gate's own state.
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (application && QThread::currentThread() == application->thread())
+        instance().reclaim();
+    return false; // delivered as usual
+}
+
 bool RenderGate::tryEnter()
 {
-    t_inside = m_lock.try_lock_shared();
+    const std::lock_guard lock(m_mutex);
+    t_inside = m_lent && !s_stopRequested;
+    m_inside += t_inside ? 1 : 0;
     return t_inside;
 }
 
 void RenderGate::leave()
 {
     t_inside = false;
-    m_lock.unlock_shared();
+    const std::lock_guard lock(m_mutex);
+    if (--m_inside == 0)
+        m_left.notify_all();
 }
 
 void RenderGate::addLendingHandler(QObject* owner, std::function<void()> handler)
@@ -59,10 +72,12 @@ void RenderGate::addLendingHandler(QObject* owner, std::function<void()> handler
 
 void RenderGate::lend()
 {
-    if (m_lent)
-        return;
-    m_lent = true;
-    m_lock.unlock();
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_lent)
+            return;
+        m_lent = true;
+    }
     std::erase_if(m_handlers, [](const LendingHandler& handler) { return !handler.owner; });
     const std::vector<LendingHandler> handlers = m_handlers; // a handler may add others
     for (const LendingHandler& handler : handlers)
@@ -74,8 +89,9 @@ void RenderGate::reclaim()
 {
     if (!m_lent)
         return;
+    std::unique_lock lock(m_mutex);
     s_stopRequested = true;
-    m_lock.lock();
+    m_left.wait(lock, [this] { return m_inside == 0; });
     s_stopRequested = false;
     m_lent = false;
 }

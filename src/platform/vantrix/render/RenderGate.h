@@ -2,20 +2,24 @@
 
 // Who may read the drawings: the main thread, which edits them, or the renderers working for
 // it in the background. The main thread holds the gate while it runs and lends it only while
-// it waits for events (from the event dispatcher's aboutToBlock to its awake), so a rendering
-// never meets an edit half done; a lent gate can also be opened explicitly while the main
-// thread waits for renderings (waitLending).
+// it waits for events, so a rendering never meets an edit half done; a lent gate can also be
+// opened explicitly while the main thread waits for renderings (waitLending).
+//
+// The gate is lent at the event dispatcher's aboutToBlock and taken back at its awake and
+// before any event is delivered on the main thread: dispatchers deliver timers, input and
+// (some) posted events after their wait without a new awake.
 //
 // A background rendering enters with tryEnter, which fails at once while the main thread
-// holds the gate, and polls stopRequested between objects: the main thread, waking, asks every
-// rendering inside to stop and waits until they have left. What a stopped rendering drew is
-// thrown away and drawn again on the next loan. Before lending, the main thread fills the
-// caches the renderings would fill (DrawingRenderer::prepareToDrawConcurrently).
+// holds the gate, and polls stopRequested between objects: the main thread,
+// taking the gate back, asks every rendering inside to stop and waits until they have left.
+// Before lending, the main thread fills the caches the renderings would fill
+// (DrawingRenderer::prepareToDrawConcurrently).
 
 #include <QObject>
 #include <atomic>
 #include <functional>
-#include <shared_mutex>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 namespace platform {
@@ -40,6 +44,9 @@ public:
     void addLendingHandler(QObject* owner, std::function<void()> handler);
     // Lends the gate while `waiting` runs (it must not touch the drawings).
     void waitLending(const std::function<void()>& waiting);
+    // Takes the gate back now when it is lent: no rendering is inside once this returns, and
+    // none enters until the main thread waits for events again.
+    void takeBack() { reclaim(); }
     // Whether the main thread waits for events now, its drawings lent; any thread may ask.
     bool isLent() const { return m_lent; }
 
@@ -47,10 +54,14 @@ private:
     RenderGate();
     void lend();
     void reclaim();
+    // Called by Qt before each event is delivered, on any thread.
+    static bool beforeEvent(void** data);
 
     struct LendingHandler;
     // Standard locks, which ThreadSanitizer follows.
-    std::shared_mutex m_lock;
+    std::mutex m_mutex;
+    std::condition_variable m_left;
+    int m_inside = 0; // renderings inside
     std::atomic<bool> m_lent{false};
     std::vector<LendingHandler> m_handlers;
     static std::atomic<bool> s_stopRequested;

@@ -134,8 +134,9 @@ void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
     m_toolController->abandonGesture();
     endTextEditing();
     disconnect(m_displayConnection);
+    // The renderings of the drawing before end before it may go.
+    m_rendering->setDrawing(drawing.get());
     m_drawing = drawing;
-    m_rendering->setDrawing(m_drawing.get());
     if (m_drawing)
         m_displayConnection = connect(m_drawing.get(), &VXDrawing::needsDisplayInRect, this,
                                       &VXDrawingView::setNeedsDisplayInRect);

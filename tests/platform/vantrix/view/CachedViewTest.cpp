@@ -1,16 +1,20 @@
 // The view's kept rendering: once settled, scrolled and zoomed views and views edited while
 // they rendered in the background show what a fresh rendering shows; a zoom shows the scale
-// before at once; the ends of the zoom range and an empty drawing render without harm.
+// before at once; the ends of the zoom range and an empty drawing render without harm; a view
+// going while a tile draws ends the rendering first.
 
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/vantrix/render/RenderGate.h"
 #include "platform/vantrix/view/CachedViewRendering.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QTimer>
+
+#include <atomic>
 
 using namespace drawingtest;
 using namespace viewtest;
@@ -19,6 +23,20 @@ namespace {
 
 constexpr QSizeF kPaper(1800, 1200);
 constexpr QSize kViewSize(500, 340);
+
+// Rectangles and ovals (in `shared`) of 6-36 x 5-25 spread over the sheet.
+void addShapes(VXObjectDrawingLayer& layer, int count, const VXStylePtr& shared)
+{
+    QRandomGenerator random(41);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < count; ++i) {
+        const QRectF box(random.bounded(kPaper.width() - 40), random.bounded(kPaper.height() - 30),
+                         6 + random.bounded(30.0), 5 + random.bounded(20.0));
+        objects.append(i % 2 ? VXDrawableShape::drawableShapeWithOvalInRect(box, shared)
+                             : VXDrawableShape::drawableShapeWithRect(box, fillStyle(QColor(240, 200, 90))));
+    }
+    layer.addObjectsFromArray(objects);
+}
 
 // More objects than the view draws while it waits, so whole views render in the background.
 struct BusyView : ViewFixture {
@@ -29,15 +47,7 @@ struct BusyView : ViewFixture {
     explicit BusyView(int count = platform::CachedViewRendering::kImmediateObjects + 800)
         : ViewFixture(kPaper, kViewSize)
     {
-        QRandomGenerator random(41);
-        QList<VXDrawableObjectPtr> objects;
-        for (int i = 0; i < count; ++i) {
-            const QRectF box(random.bounded(kPaper.width() - 40), random.bounded(kPaper.height() - 30),
-                             6 + random.bounded(30.0), 5 + random.bounded(20.0));
-            objects.append(i % 2 ? VXDrawableShape::drawableShapeWithOvalInRect(box, shared)
-                                 : VXDrawableShape::drawableShapeWithRect(box, fillStyle(QColor(240, 200, 90))));
-        }
-        layer->addObjectsFromArray(objects);
+        addShapes(*layer, count, shared);
         drawing->addLayer(upper);
         marker = VXDrawableShape::drawableShapeWithRect(QRectF(400, 300, 200, 120), fillStyle(QColor(200, 30, 30)));
         upper->addObject(marker);
@@ -87,7 +97,85 @@ struct BusyView : ViewFixture {
     }
 };
 
+// What a shape drawn in the background sees: the first time once armed, it holds its rendering
+// until let go or asked to stop, and notes whether its drawing was destroyed by then. It paints
+// nothing.
+struct Latch {
+    std::atomic<bool> armed{false};
+    std::atomic<bool> drawing{false};
+    std::atomic<bool> letGo{false};
+    std::atomic<bool> left{false};
+    std::atomic<bool> destroyed{false};
+    std::atomic<bool> destroyedWhileDrawn{false};
+};
+
+class LatchedShape : public VXDrawableShape {
+public:
+    explicit LatchedShape(std::shared_ptr<Latch> latch)
+        : m_latch(std::move(latch))
+    {
+    }
+    void drawContent() const override
+    {
+        // Only a background rendering, inside the lent gate, is held.
+        const std::shared_ptr<Latch> latch = m_latch; // `this` may go meanwhile
+        if (!latch->armed || !platform::RenderGate::instance().isLent() || latch->drawing.exchange(true))
+            return;
+        QDeadlineTimer patience(3000); // a rendering the main thread waits for cannot be let go
+        while (!latch->letGo && !platform::RenderGate::stopRequested() && !patience.hasExpired())
+            QThread::msleep(1);
+        latch->destroyedWhileDrawn = latch->destroyed.load();
+        latch->left = true;
+    }
+
+private:
+    std::shared_ptr<Latch> m_latch;
+};
+
 } // namespace
+
+TEST(CachedView, AViewGoingWhileATileDrawsEndsTheRenderingFirst)
+{
+    // The view, alone holding its drawing, goes while the gate is lent and a background tile
+    // draws one of its objects: what that rendering reads must outlive it.
+    const auto latch = std::make_shared<Latch>();
+    auto* view = new VXDrawingView;
+    {
+        drawingtest::Fixture f(kPaper);
+        // Drawn first in its tile, which meets more objects than are drawn while the view waits.
+        auto latched = std::make_shared<LatchedShape>(latch);
+        latched->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect(QRectF(900, 600, 20, 20)));
+        latched->setStyle(fillStyle(QColor(10, 10, 10)));
+        f.layer->addObject(latched);
+        addShapes(*f.layer, 5 * platform::CachedViewRendering::kImmediateObjects,
+                  VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(90, 160, 220, 170), Qt::black, 1));
+        f.drawing->setUndoManager(nullptr);
+        QObject::connect(f.drawing.get(), &QObject::destroyed, [latch] { latch->destroyed = true; });
+        view->resize(kViewSize);
+        view->setDrawing(f.drawing);
+        view->setScale(0.25); // the whole sheet, drawn in the background
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    view->discardRenderings();
+    view->viewport()->repaint();
+    ASSERT_FALSE(view->isRenderingSettled()) << "the view is to be drawn in the background";
+    latch->armed = true;
+    platform::RenderGate::instance().waitLending([&] {
+        QDeadlineTimer patience(10000);
+        while (!latch->drawing && !patience.hasExpired())
+            QThread::msleep(1);
+        delete view;
+    });
+    ASSERT_TRUE(latch->drawing) << "the latched shape was never drawn in the background";
+    EXPECT_TRUE(latch->destroyed);
+    latch->letGo = true;
+    QDeadlineTimer patience(10000);
+    while (!latch->left && !patience.hasExpired())
+        QThread::msleep(1);
+    EXPECT_TRUE(latch->left);
+    EXPECT_FALSE(latch->destroyedWhileDrawn) << "the rendering read a drawing freed under it";
+}
 
 TEST(CachedView, ScrolledAndZoomedViewsSettleToAFreshRendering)
 {
