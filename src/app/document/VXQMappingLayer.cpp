@@ -15,7 +15,7 @@
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/render/DrawingExclusion.h"
-#include "platform/vantrix/render/RenderGate.h"
+#include "platform/vantrix/render/RenderSteps.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QPainter>
@@ -35,17 +35,15 @@ bool isUsableScale(double scale)
 }
 
 // Draws the objects in turn, each by one thread at a time (tiles drawn at once share the objects
-// crossing their edges). False when the rendering was asked to stop first.
+// crossing their edges), skipping those a rendering taken up drew before. False when the
+// rendering was asked to stop first.
 template <class Draw>
 bool drawEachObject(const QList<VXDrawableObject*>& objects, Draw draw)
 {
-    for (const VXDrawableObject* object : objects) {
-        if (platform::RenderGate::stopRequested())
-            return false;
+    return platform::RenderSteps::drawInSteps(objects, [&draw](const VXDrawableObject* object) {
         const platform::DrawingExclusion exclusion(object, platform::DrawingExclusion::Level::Object);
         draw(*object);
-    }
-    return true;
+    });
 }
 
 void collectSymbols(const QList<VXDrawableObjectPtr>& objects, QList<VXDrawableObjectPtr>& symbols)

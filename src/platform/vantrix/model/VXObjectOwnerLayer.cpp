@@ -1,6 +1,6 @@
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/render/DrawingExclusion.h"
-#include "platform/vantrix/render/RenderGate.h"
+#include "platform/vantrix/render/RenderSteps.h"
 
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/GradualRelease.h"
@@ -458,12 +458,12 @@ void VXObjectOwnerLayer::drawRectInViewShowingHighlighting(const QRectF& rect, V
 {
     const QList<VXDrawableObject*> inView = visibleObjectsInRect(rect);
     drawContentsOfObjects(inView);
-    for (const VXDrawableObject* object : inView) {
-        if (platform::RenderGate::stopRequested())
-            return;
+    const bool labelled = platform::RenderSteps::drawInSteps(inView, [view](const VXDrawableObject* object) {
         const platform::DrawingExclusion exclusion(object, platform::DrawingExclusion::Level::Object);
         object->drawTextLabelsInView(view);
-    }
+    });
+    if (!labelled)
+        return;
     if (highlighting)
         drawLiveRectInView(rect, view);
     else if (!view)
@@ -497,12 +497,10 @@ int VXObjectOwnerLayer::prepareToDrawRect(const QRectF& rect) const
 
 void VXObjectOwnerLayer::drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const
 {
-    for (const VXDrawableObject* object : objects) {
-        if (platform::RenderGate::stopRequested())
-            return;
+    platform::RenderSteps::drawInSteps(objects, [](const VXDrawableObject* object) {
         const platform::DrawingExclusion exclusion(object, platform::DrawingExclusion::Level::Object);
         object->drawContent();
-    }
+    });
 }
 
 void VXObjectOwnerLayer::updateIndexBounds()

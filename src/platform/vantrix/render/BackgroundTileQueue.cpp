@@ -114,7 +114,8 @@ void BackgroundTileQueue::enqueue(QPoint key, quint64 version, Render render)
     }
     for (State::Job& job : m_state->waiting) {
         if (job.key == key) {
-            job = {key, version, std::move(render)};
+            if (job.version != version)
+                job = {key, version, std::move(render)};
             return;
         }
     }
@@ -132,10 +133,21 @@ void BackgroundTileQueue::clear()
 void BackgroundTileQueue::remove(const QList<QPoint>& keys)
 {
     const QSet<QPoint> gone(keys.begin(), keys.end());
+    removeIf([&](QPoint key) { return gone.contains(key); });
+}
+
+void BackgroundTileQueue::keepOnly(const QList<QPoint>& keys)
+{
+    const QSet<QPoint> kept(keys.begin(), keys.end());
+    removeIf([&](QPoint key) { return !kept.contains(key); });
+}
+
+void BackgroundTileQueue::removeIf(const std::function<bool(QPoint key)>& gone)
+{
     const std::lock_guard lock(m_state->mutex);
-    std::erase_if(m_state->waiting, [&](const State::Job& job) { return gone.contains(job.key); });
+    std::erase_if(m_state->waiting, [&](const State::Job& job) { return gone(job.key); });
     for (State::Drawing& drawing : m_state->drawing)
-        if (gone.contains(drawing.key))
+        if (gone(drawing.key))
             drawing.wanted = false;
 }
 

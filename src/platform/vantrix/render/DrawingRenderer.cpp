@@ -8,7 +8,7 @@
 #include "platform/vantrix/render/DeviceLayer.h"
 #include "platform/vantrix/render/DrawingExclusion.h"
 #include "platform/vantrix/render/PoolPainting.h"
-#include "platform/vantrix/render/RenderGate.h"
+#include "platform/vantrix/render/RenderSteps.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -75,7 +75,7 @@ void DrawingRenderer::drawDrawing(const VXDrawing& drawing, QPainter& painter, c
 
 void DrawingRenderer::drawLayersOfGroup(const VXLayerGroup& group, const QRectF& rect, const Options& options)
 {
-    for (int i = group.countOfLayers() - 1; i >= 0 && !RenderGate::stopRequested(); --i)
+    for (int i = group.countOfLayers() - 1; i >= 0 && !RenderSteps::shouldStop(); --i)
         drawLayer(*group.objectInLayersAtIndex(i), rect, options);
 }
 
@@ -87,6 +87,8 @@ void DrawingRenderer::drawLayer(const VXLayer& layer, const QRectF& rect, const 
         || !layer.hasContent())
         return;
     const auto* group = qobject_cast<const VXLayerGroup*>(&layer);
+    if (!group && !RenderSteps::beginLayer())
+        return;
     const auto drawContent = [&] {
         if (group) {
             drawLayersOfGroup(*group, rect, options);
@@ -100,7 +102,10 @@ void DrawingRenderer::drawLayer(const VXLayer& layer, const QRectF& rect, const 
     if (layer.alpha() >= 1)
         drawContent();
     else
-        drawInFadedLayer(*context->painter(), rect, layer.alpha(), drawContent);
+        drawInFadedLayer(*context->painter(), rect, layer.alpha(), [&] {
+            const RenderSteps::Composing apart;
+            drawContent();
+        });
 }
 
 int DrawingRenderer::prepareToDrawConcurrently(const VXDrawing& drawing, const QRectF& rect)

@@ -10,7 +10,7 @@
 // (some) posted events after their wait without a new awake.
 //
 // A background rendering enters with tryEnter, which fails at once while the main thread
-// holds the gate, and polls stopRequested between objects: the main thread,
+// holds the gate, and polls stopRequested between objects (see RenderSteps): the main thread,
 // taking the gate back, asks every rendering inside to stop and waits until they have left.
 // Before lending, the main thread fills the caches the renderings would fill
 // (DrawingRenderer::prepareToDrawConcurrently).

@@ -3,23 +3,37 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/render/PoolPainting.h"
+#include "platform/vantrix/render/RenderSteps.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QPainter>
 #include <cmath>
+#include <optional>
 
 namespace platform {
 
 namespace {
 
 // What a tile is drawn from; copied into background jobs, which read the drawing and the view
-// only while the main thread lends them (RenderGate).
+// only while the main thread lends them (RenderGate), and never after the queue has gone.
 struct TileSource {
     const VXDrawing* drawing = nullptr;
     VXDrawingView* view = nullptr;
     CachedViewRendering::Mapping mapping;
     QPoint key;
 };
+
+// What a background job has drawn of its tile: interrupted, it goes on from there when run
+// again over a drawing not edited since.
+struct TileProgress {
+    QImage image;
+    std::optional<RenderSteps::Position> resumeFrom;
+    bool complete = false;
+    quint64 editsWhenDrawn = 0;
+};
+
+// Whether the tile's backdrop and paper are painted, or are there from an earlier run.
+enum class Ground { Paint, Kept };
 
 QPoint tileOrigin(QPoint key)
 {
@@ -35,16 +49,18 @@ void drawPaper(const VXDrawing& drawing, QPainter& painter)
 }
 
 // Draws the drawing's content over `area` (tile pixels) of the tile's image.
-void drawTileArea(QImage& image, const TileSource& source, const QRegion& area)
+void drawTileArea(QImage& image, const TileSource& source, const QRegion& area, Ground ground = Ground::Paint)
 {
     const double scale = source.mapping.scale;
     QPainter painter(&image);
     painter.setClipRegion(area);
-    painter.fillRect(area.boundingRect(), source.mapping.backdrop);
+    if (ground == Ground::Paint)
+        painter.fillRect(area.boundingRect(), source.mapping.backdrop);
     painter.translate(-tileOrigin(source.key));
     painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
-    drawPaper(*source.drawing, painter);
+    if (ground == Ground::Paint)
+        drawPaper(*source.drawing, painter);
     // A pixel more, for antialiased edges reaching in.
     const QRectF content = QRectF(area.boundingRect().translated(tileOrigin(source.key))).adjusted(-1, -1, 1, 1);
     DrawingRenderer::Options options;
@@ -54,13 +70,39 @@ void drawTileArea(QImage& image, const TileSource& source, const QRegion& area)
                                  QRectF(content.topLeft() / scale, content.size() / scale), options);
 }
 
+constexpr QRect kWholeTile(0, 0, CachedViewRendering::kTileSide, CachedViewRendering::kTileSide);
+
+QImage blankTile(const CachedViewRendering::Mapping& mapping)
+{
+    const int side = qCeil(CachedViewRendering::kTileSide * mapping.pixelRatio);
+    QImage image(side, side, QImage::Format_RGB32);
+    image.setDevicePixelRatio(mapping.pixelRatio);
+    return image;
+}
+
 QImage renderTile(const TileSource& source)
 {
-    const int side = qCeil(CachedViewRendering::kTileSide * source.mapping.pixelRatio);
-    QImage image(side, side, QImage::Format_RGB32);
-    image.setDevicePixelRatio(source.mapping.pixelRatio);
-    drawTileArea(image, source, QRect(0, 0, CachedViewRendering::kTileSide, CachedViewRendering::kTileSide));
+    QImage image = blankTile(source.mapping);
+    drawTileArea(image, source, kWholeTile);
     return image;
+}
+
+// The tile in the background, after `edits` edits of the drawing: null when interrupted.
+QImage renderTileInSteps(const TileSource& source, TileProgress& progress, quint64 edits)
+{
+    if (progress.editsWhenDrawn != edits)
+        progress = {};
+    progress.editsWhenDrawn = edits;
+    if (!progress.complete) {
+        const bool resuming = progress.resumeFrom.has_value();
+        if (!resuming)
+            progress.image = blankTile(source.mapping);
+        const RenderSteps::Scope steps(progress.resumeFrom);
+        drawTileArea(progress.image, source, kWholeTile, resuming ? Ground::Kept : Ground::Paint);
+        progress.resumeFrom = steps.resumablePosition();
+        progress.complete = !steps.stopped();
+    }
+    return progress.complete ? progress.image : QImage();
 }
 
 } // namespace
@@ -88,7 +130,8 @@ QRect CachedViewRendering::visibleContent(const Mapping& mapping) const
 void CachedViewRendering::setDrawing(const VXDrawing* drawing)
 {
     m_drawing = drawing;
-    // Jobs of the drawing before may still hold it: a new queue starts clean.
+    // Jobs of the drawing before may still hold it: a new queue starts clean, and the one
+    // before ends every rendering of it as it goes.
     m_background = std::make_unique<BackgroundTileQueue>();
     connect(m_background.get(), &BackgroundTileQueue::tilesFinished, this, [this] { takeFinishedTiles(); });
     m_tiles.clear();
@@ -155,6 +198,8 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
     };
     if (m_readied.area.intersects(rect))
         m_readied = {};
+    // Any edit may change what a tile interrupted elsewhere would take up from.
+    m_edits->fetch_add(1, std::memory_order_relaxed);
     const QRect content = contentOf(m_mapping.scale);
     const QList<QPoint> met = keysMeeting(content);
     const QRect visible = visibleContent(m_mapping);
@@ -191,9 +236,6 @@ bool CachedViewRendering::bringUpToDate(const QRect& exposed, const QRect& visib
 {
     if (!m_drawing)
         return true;
-    // What waits was asked for by earlier paints, perhaps of tiles gone from view since, or
-    // readied for the drawing before an edit: the whole view asks again below.
-    m_background->clear();
     QList<QPoint> missing, edited, elsewhere;
     qint64 editedPixels = 0;
     for (const QPoint& key : keysMeeting(visible)) {
@@ -229,8 +271,12 @@ bool CachedViewRendering::bringUpToDate(const QRect& exposed, const QRect& visib
         drawTilesNow(missing);
         missing.clear();
     }
-    enqueue(missing + elsewhere);
-    return missing.isEmpty() && elsewhere.isEmpty();
+    // What waits was asked for by earlier paints, perhaps of tiles gone from view since; the
+    // jobs of tiles still lacking stay, with what they drew.
+    const QList<QPoint> background = missing + elsewhere;
+    m_background->keepOnly(background);
+    enqueue(background);
+    return background.isEmpty();
 }
 
 void CachedViewRendering::readyTiles(const QList<QPoint>& keys)
@@ -297,7 +343,10 @@ void CachedViewRendering::enqueue(const QList<QPoint>& keys)
 {
     for (const QPoint& key : keys) {
         const TileSource source{m_drawing, &m_view, m_mapping, key};
-        m_background->enqueue(key, m_tiles[key].version, [source] { return renderTile(source); });
+        m_background->enqueue(key, m_tiles[key].version,
+                              [source, progress = std::make_shared<TileProgress>(), edits = m_edits] {
+                                  return renderTileInSteps(source, *progress, edits->load(std::memory_order_relaxed));
+                              });
     }
 }
 

@@ -1,7 +1,7 @@
 // The view's kept rendering: once settled, scrolled and zoomed views and views edited while
 // they rendered in the background show what a fresh rendering shows; a zoom shows the scale
-// before at once; the ends of the zoom range and an empty drawing render without harm; a view
-// going while a tile draws ends the rendering first.
+// before at once; the ends of the zoom range and an empty drawing render without harm; tiles
+// slower than the gaps between events still finish; a view going while a tile draws waits.
 
 #include "platform/vantrix/view/ViewTestSupport.h"
 
@@ -97,6 +97,26 @@ struct BusyView : ViewFixture {
     }
 };
 
+// A shape whose drawing takes a while in the background (the view's own drawing while it waits
+// stays quick).
+class SlowShape : public VXDrawableShape {
+public:
+    static constexpr int kMicroseconds = 1000;
+    static VXDrawableObjectPtr inRect(const QRectF& rect, const VXStylePtr& style)
+    {
+        auto shape = std::make_shared<SlowShape>();
+        shape->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect(rect));
+        shape->setStyle(style);
+        return shape;
+    }
+    void drawContent() const override
+    {
+        if (platform::RenderGate::instance().isLent())
+            QThread::usleep(kMicroseconds);
+        VXDrawableShape::drawContent();
+    }
+};
+
 // What a shape drawn in the background sees: the first time once armed, it holds its rendering
 // until let go or asked to stop, and notes whether its drawing was destroyed by then. It paints
 // nothing.
@@ -175,6 +195,38 @@ TEST(CachedView, AViewGoingWhileATileDrawsEndsTheRenderingFirst)
         QThread::msleep(1);
     EXPECT_TRUE(latch->left);
     EXPECT_FALSE(latch->destroyedWhileDrawn) << "the rendering read a drawing freed under it";
+}
+
+TEST(CachedView, TilesSlowerThanTheGapsBetweenEventsStillFinish)
+{
+    // The pointer moves over the view every few milliseconds while each tile in view takes
+    // over a hundred: the view settles all the same, to what a fresh rendering shows. Every
+    // tile meets more objects than the view draws while it waits.
+    BusyView f(5 * platform::CachedViewRendering::kImmediateObjects);
+    QRandomGenerator random(7);
+    QList<VXDrawableObjectPtr> slow;
+    for (int i = 0; i < 600; ++i)
+        slow.append(SlowShape::inRect(QRectF(random.bounded(1700.0), random.bounded(1150.0), 30, 20),
+                                      fillStyle(QColor(60, 120, 60, 140))));
+    f.layer->addObjectsFromArray(slow);
+    f.view.discardRenderings();
+    f.view.viewport()->repaint();
+    ASSERT_FALSE(f.view.isRenderingSettled()) << "the view is to be drawn in the background";
+    QTimer pointer;
+    int moves = 0;
+    pointer.callOnTimeout([&] {
+        const QPoint at(50 + moves % 400, 60 + moves % 200);
+        QMouseEvent move(QEvent::MouseMove, at, f.view.viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(f.view.viewport(), &move);
+        ++moves;
+    });
+    pointer.start(3);
+    EXPECT_TRUE(f.settlesOnItsOwn(20000));
+    pointer.stop();
+    EXPECT_GT(moves, 20);
+    const QImage settled = f.shown();
+    EXPECT_EQ(differingPixels(settled, f.fresh()), 0);
 }
 
 TEST(CachedView, ScrolledAndZoomedViewsSettleToAFreshRendering)
