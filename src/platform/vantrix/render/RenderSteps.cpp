@@ -2,7 +2,6 @@
 
 #include "platform/vantrix/render/RenderGate.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -34,8 +33,7 @@ void RenderSteps::Scope::noteStop(Position at)
     if (m_stopped)
         return;
     m_stopped = true;
-    // Stopped before reaching where it was to go on: what was drawn up to there stays drawn.
-    m_stoppedAt = m_resumeFrom ? std::max(at, *m_resumeFrom) : at;
+    m_stoppedAt = at;
     m_resumable = m_composing == 0;
 }
 
@@ -49,10 +47,17 @@ bool RenderSteps::beginLayer()
     return !scope->m_resumeFrom || scope->m_layer >= scope->m_resumeFrom->layer;
 }
 
+bool RenderSteps::Scope::mayStop() const
+{
+    // Taken up, a rendering draws something before it stops again, or a main thread waking
+    // more often than it takes to get back to its place would leave it there for good.
+    return !m_resumeFrom || m_drewSomething;
+}
+
 RenderSteps::Next RenderSteps::nextStep()
 {
     Scope* scope = t_scope;
-    if (RenderGate::stopRequested()) {
+    if (RenderGate::stopRequested() && (!scope || scope->mayStop())) {
         if (scope)
             scope->noteStop({scope->m_layer, scope->m_step});
         return Next::Stop;
@@ -61,14 +66,18 @@ RenderSteps::Next RenderSteps::nextStep()
         return Next::Draw;
     const int step = scope->m_step++;
     const std::optional<Position>& from = scope->m_resumeFrom;
-    return from && scope->m_layer == from->layer && step < from->step ? Next::Skip : Next::Draw;
+    if (from && scope->m_layer == from->layer && step < from->step)
+        return Next::Skip;
+    scope->m_drewSomething = true;
+    return Next::Draw;
 }
 
 bool RenderSteps::shouldStop()
 {
-    if (!RenderGate::stopRequested())
+    Scope* scope = t_scope;
+    if (!RenderGate::stopRequested() || (scope && !scope->mayStop()))
         return false;
-    if (Scope* scope = t_scope)
+    if (scope)
         scope->noteStop({scope->m_layer + 1, 0});
     return true;
 }

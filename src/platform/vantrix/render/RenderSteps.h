@@ -7,9 +7,10 @@
 // Drawing loops ask nextStep before each object and layer groups ask shouldStop between their
 // members. A rendering run inside a Scope counts its steps: the leaf layers it draws, in order,
 // and within each the steps taken. Run again from where it stopped, onto what it drew, over a
-// drawing unedited since, it skips the layers and steps done and draws the rest. A layer that
-// draws in steps therefore draws nothing but its steps; a stop inside a layer composed on its
-// own (Composing) cannot be taken up, as the layer was composed half drawn. Outside a Scope
+// drawing unedited since, it skips the layers and steps done and draws the rest, and stops
+// again only once it has drawn something new. A layer that draws in steps therefore draws
+// nothing but its steps; a stop inside a layer composed on its own (Composing) cannot be taken
+// up, as the layer was composed half drawn. Outside a Scope
 // (exports, what the view draws while it waits) a rendering only stops when asked.
 
 #include <compare>
@@ -42,6 +43,7 @@ public:
     private:
         friend class RenderSteps;
         void noteStop(Position at);
+        bool mayStop() const;
 
         std::optional<Position> m_resumeFrom;
         Scope* m_outer;
@@ -50,6 +52,7 @@ public:
         int m_composing = 0;
         bool m_stopped = false;
         bool m_resumable = true;
+        bool m_drewSomething = false;
         Position m_stoppedAt;
     };
 

@@ -1,6 +1,6 @@
 // Where an interrupted rendering stops and goes on: layers and objects drawn before the stop
-// are skipped when it is taken up, a stop before the place taken up keeps that place, and a
-// stop inside a layer composed apart starts over.
+// are skipped when it is taken up, a rendering taken up draws something before it stops again,
+// and a stop inside a layer composed apart starts over.
 
 #include "platform/vantrix/render/RenderGate.h"
 #include "platform/vantrix/render/RenderSteps.h"
@@ -81,7 +81,8 @@ TEST(RenderSteps, InterruptedRenderingsGoOnWhereTheyStopped)
     ASSERT_TRUE(secondRun);
     EXPECT_EQ(*secondRun, (Position{2, 0}));
 
-    // Stopped again before reaching the place taken up: that place stays.
+    // Asked to stop before reaching the place taken up: it gets there and draws one object
+    // first, so that each loan, however short, goes further.
     const auto thirdRun = positionAfterStop(
         Position{1, 3},
         [] {
@@ -90,11 +91,14 @@ TEST(RenderSteps, InterruptedRenderingsGoOnWhereTheyStopped)
             EXPECT_EQ(RenderSteps::nextStep(), Next::Skip);
         },
         [] {
+            EXPECT_FALSE(RenderSteps::shouldStop());
+            EXPECT_EQ(RenderSteps::nextStep(), Next::Skip);
+            EXPECT_EQ(RenderSteps::nextStep(), Next::Skip);
+            EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
             EXPECT_EQ(RenderSteps::nextStep(), Next::Stop);
-            EXPECT_TRUE(RenderSteps::shouldStop());
         });
     ASSERT_TRUE(thirdRun);
-    EXPECT_EQ(*thirdRun, (Position{1, 3}));
+    EXPECT_EQ(*thirdRun, (Position{1, 4}));
 
     // Stopped inside a layer composed apart: nothing to take up.
     const auto composed = positionAfterStop(
