@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-tsan"
-filter="${1:-TiledRendering*:CachedView*:ImageOutput*:DrawingRender*:BackgroundTileQueue*}"
+filter="${1:-TiledRendering*:CachedView*:ImageOutput*:DrawingRender*:BackgroundTileQueue*:RenderGate*:RenderSteps*}"
 "$root/scripts/deps.sh"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_TSAN=ON \
