@@ -20,10 +20,15 @@
 #include "terrain/TerrainClasses.h"
 #include "windows/WindowsClasses.h"
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
     // The shared font manager is made on first use: install ours before anything asks.
     platform::FontManager::setFontManagerFactory([] { return std::make_unique<VLTMFontManagerTrampoline>(); });
+    // A write to a display connection that broke fails where it is made, so that Qt ends the
+    // process as it does for a lost display, rather than the signal killing it first.
+    std::signal(SIGPIPE, SIG_IGN);
     VLTMApplication app(argc, argv);
     // Qt ends the process with exit() when the display goes away; no worker may outlive that.
     platform::WorkInFlight::stopWhenProcessEnds();
