@@ -261,6 +261,15 @@ void ZQTrueQuorvaneDocument::importShapefile(QObject*)
     });
 }
 
+void ZQTrueQuorvaneDocument::alertImportRefused(const QString& message, const QString& reason)
+{
+    platform::Alert alert;
+    alert.setMessageText(message);
+    alert.setInformativeText(reason);
+    alert.setAlertStyle(platform::Alert::CriticalStyle);
+    alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
+}
+
 std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const QUrl& url)
 {
     const QString path = shapefileAtPath(url.toLocalFile());
@@ -268,19 +277,11 @@ std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const Q
     reader->initWithFile(path);
     const QString name = QFileInfo(path).fileName();
     if (!reader->checkHeader()) {
-        platform::Alert alert;
-        alert.setMessageText(tr("The file “%1” could not be imported.").arg(name));
-        alert.setInformativeText(reader->headerProblem());
-        alert.setAlertStyle(platform::Alert::CriticalStyle);
-        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
+        alertImportRefused(tr("The file “%1” could not be imported.").arg(name), reader->headerProblem());
         return nullptr;
     }
     if (const QString problem = reader->shapeMemoryProblem(); !problem.isEmpty()) {
-        platform::Alert alert;
-        alert.setMessageText(tr("The shapes of “%1” do not fit in memory.").arg(name));
-        alert.setInformativeText(problem);
-        alert.setAlertStyle(platform::Alert::CriticalStyle);
-        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
+        alertImportRefused(tr("The shapes of “%1” do not fit in memory.").arg(name), problem);
         return nullptr;
     }
     if (const QString problem = reader->attributeBudgetProblem(); !problem.isEmpty()) {

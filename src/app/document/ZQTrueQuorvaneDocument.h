@@ -142,6 +142,8 @@ private:
     void redisplayRuler() const;
     void beginShapefileImport(const std::shared_ptr<ZQESRIFile>& reader);
     void alertNothingImported(const ZQESRIFile& file);
+    // A critical alert on the map's window for a file refused before it is read.
+    void alertImportRefused(const QString& message, const QString& reason);
     void reportNumbersKeptAsText(const ZQESRIFile& file);
     // Tells what an import that landed left out: records and attributes, with the reasons.
     void reportLeftOut(const ZQESRIFile& file);
