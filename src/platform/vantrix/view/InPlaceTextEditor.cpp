@@ -88,9 +88,9 @@ void InPlaceTextEditor::insertFromMimeData(const QMimeData* source)
     if (pasted.text) {
         prepareForText(pasted.text->string());
         insertPastedText(*pasted.text);
-    }
-    else if (!pasted.refusal.isEmpty())
+    } else if (!pasted.refusal.isEmpty()) {
         presentUnpastableText(pasted.refusal, window());
+    }
 }
 
 void InPlaceTextEditor::prepareForText(QStringView text)
