@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <algorithm>
 #include <initializer_list>
 #include <sys/resource.h>
@@ -92,16 +93,49 @@ ControlGroups controlGroupsOf(const QByteArray& text)
     return groups;
 }
 
+// A "name 1234" line of a memory.stat file.
+std::optional<qint64> statField(const QByteArray& text, const QByteArray& name)
+{
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.size() != 2 || words[0] != name)
+            continue;
+        bool ok = false;
+        const qint64 number = words[1].toLongLong(&ok);
+        return ok ? std::optional(number) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The files of a group's memory controller: its limit, what it counts as used, and the
+// memory.stat entry of the file pages it would drop first when it needs room.
+struct GroupFiles {
+    QString limit;
+    QString usage;
+    QByteArray inactiveFile;
+};
+
+// What the group counts as used, less the file pages it could reclaim at once: the mapped
+// shapefile read a moment ago is among them, yet it costs an import nothing.
+std::optional<qint64> usedBy(const QString& folder, const GroupFiles& files)
+{
+    const std::optional<qint64> used = numberIn(folder + files.usage);
+    if (!used)
+        return std::nullopt;
+    const std::optional<QByteArray> stat = contentsOf(folder + QStringLiteral("memory.stat"));
+    const qint64 reclaimable = stat ? statField(*stat, files.inactiveFile).value_or(0) : 0;
+    return *used - std::clamp<qint64>(reclaimable, 0, *used);
+}
+
 // What `group` and every group above it still allow: at each level that has a limit, the
 // limit less what that level uses (its descendants included).
-std::optional<qint64> groupAvailable(const QString& mount, QString group, const QString& limitFile,
-                                     const QString& usageFile)
+std::optional<qint64> groupAvailable(const QString& mount, QString group, const GroupFiles& files)
 {
     std::optional<qint64> least;
     for (;;) {
         const QString folder = mount + group + u'/';
-        const std::optional<qint64> limit = numberIn(folder + limitFile);
-        const std::optional<qint64> used = numberIn(folder + usageFile);
+        const std::optional<qint64> limit = numberIn(folder + files.limit);
+        const std::optional<qint64> used = limit ? usedBy(folder, files) : std::nullopt;
         if (limit && used)
             least = leastOf({least, std::max<qint64>(0, *limit - *used)});
         if (group.isEmpty())
@@ -116,12 +150,12 @@ std::optional<qint64> controlGroupAvailable(const QString& root)
     const std::optional<QByteArray> cgroup = contentsOf(root + QStringLiteral("/proc/self/cgroup"));
     // Without it, the root of the unified hierarchy is all there is to read.
     const ControlGroups groups = cgroup ? controlGroupsOf(*cgroup) : ControlGroups{QString(), std::nullopt};
-    const QString unifiedLimit = QStringLiteral("memory.max");
-    const QString unifiedUsage = QStringLiteral("memory.current");
-    return leastOf({groups.unified ? groupAvailable(mount, *groups.unified, unifiedLimit, unifiedUsage) : std::nullopt,
-                    groups.memory ? groupAvailable(mount + QStringLiteral("/memory"), *groups.memory,
-                                                   QStringLiteral("memory.limit_in_bytes"),
-                                                   QStringLiteral("memory.usage_in_bytes"))
+    const GroupFiles unified{QStringLiteral("memory.max"), QStringLiteral("memory.current"), "inactive_file"};
+    // v1 counts the group's descendants in its "total_" entries, as its usage does.
+    const GroupFiles v1{QStringLiteral("memory.limit_in_bytes"), QStringLiteral("memory.usage_in_bytes"),
+                        "total_inactive_file"};
+    return leastOf({groups.unified ? groupAvailable(mount, *groups.unified, unified) : std::nullopt,
+                    groups.memory ? groupAvailable(mount + QStringLiteral("/memory"), *groups.memory, v1)
                                   : std::nullopt});
 }
 

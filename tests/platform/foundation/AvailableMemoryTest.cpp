@@ -98,3 +98,33 @@ TEST(AvailableMemory, UnreadableOrForeignFilesLeaveTheirBoundOut)
     QFile::remove(root.path() + QStringLiteral("/proc/meminfo"));
     EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), std::nullopt);
 }
+
+// A group's usage counts the file pages it has read, the mapped file being imported among
+// them; those it would drop first are room, not use.
+TEST(AvailableMemory, AGroupsInactiveFilePagesCountAsFree)
+{
+    if (addressSpaceIsLimited())
+        GTEST_SKIP() << "an address-space limit would join the bounds";
+    FakeRoot root;
+    root.write(QStringLiteral("proc/self/cgroup"), "0::/box\n");
+    root.group(QStringLiteral("sys/fs/cgroup/box"), QByteArray::number(2048 * kMiB), 1900 * kMiB);
+    root.write(QStringLiteral("sys/fs/cgroup/box/memory.stat"),
+               "anon 734003200\nfile 1258291200\nactive_file 104857600\ninactive_file " + QByteArray::number(1100 * kMiB)
+                   + "\nslab_reclaimable 1000\n");
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 1248 * kMiB);
+    // A figure past the usage (the two files are not read at one instant) frees no more than all of it.
+    root.write(QStringLiteral("sys/fs/cgroup/box/memory.stat"), "inactive_file " + QByteArray::number(5000 * kMiB) + "\n");
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 2048 * kMiB);
+    // Without the entry, or with garbage in it, the usage stands as it is.
+    root.write(QStringLiteral("sys/fs/cgroup/box/memory.stat"), "inactive_file lots\n");
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 148 * kMiB);
+
+    // v1 counts the group's descendants in its usage, so their pages too: "total_", not the group's own.
+    FakeRoot v1;
+    v1.write(QStringLiteral("proc/self/cgroup"), "11:memory:/docker/abc\n");
+    v1.group(QStringLiteral("sys/fs/cgroup/memory/docker/abc"), QByteArray::number(1536 * kMiB), 1400 * kMiB, true);
+    v1.write(QStringLiteral("sys/fs/cgroup/memory/docker/abc/memory.stat"),
+             "inactive_file " + QByteArray::number(100 * kMiB) + "\ntotal_inactive_file "
+                 + QByteArray::number(600 * kMiB) + "\n");
+    EXPECT_EQ(availableMemoryBytesUnderRoot(v1.path()), 736 * kMiB);
+}
