@@ -7,8 +7,22 @@
 
 #include <QCoreApplication>
 #include <QFont>
+#include <QSet>
 
 namespace platform {
+namespace {
+
+bool usesMoreFontsThan(const AttributedString& text, qsizetype count)
+{
+    QSet<QString> fonts;
+    text.enumerateAttributesInRange({0, text.length()}, [&](const TextAttributes& attributes, TextRange) {
+        if (const QVariant font = attributes.value(kFontAttributeName); font.canConvert<QFont>() && fonts.size() <= count)
+            fonts.insert(font.value<QFont>().key());
+    });
+    return fonts.size() > count;
+}
+
+} // namespace
 
 QStringList pasteableTextTypes()
 {
@@ -34,6 +48,10 @@ PastedText pastedTextFromPasteboard(const Pasteboard& pasteboard)
             refusal = QCoreApplication::translate("PastedText", "The text is longer than the %L1 characters a label "
                                                                 "or a text box can hold.")
                           .arg(kMaximumPastedTextLength);
+        } else if (pasted.text && usesMoreFontsThan(*pasted.text, kMaximumPastedFontCount)) {
+            pasted.text.reset();
+            refusal = QCoreApplication::translate("PastedText", "The text uses more than %L1 different fonts.")
+                          .arg(kMaximumPastedFontCount);
         }
         if (pasted.text) {
             pasted.refusal.clear();

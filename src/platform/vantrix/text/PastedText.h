@@ -4,7 +4,8 @@
 // then HTML, then plain text (RTFD is not read). A type that does not read gives way to the
 // next; when none reads, the reason the richest was refused is kept, so the user can be told
 // why nothing was pasted. Text longer than a label or a text box holds is refused; reading
-// stops as soon as the text passes that length, so a large clipboard is refused at once.
+// stops as soon as the text passes that length, so a large clipboard is refused at once. So is
+// text in more fonts than a label can lay out at once.
 
 #include "platform/graphics/AttributedString.h"
 
@@ -23,6 +24,10 @@ QStringList pasteableTextTypes();
 
 // The most characters a label or a text box takes: laying out more would hold the window.
 inline constexpr qsizetype kMaximumPastedTextLength = 50'000;
+// The most different fonts (family, size and style) a pasted text may use: laying text out
+// resolves each font against the installed ones, and beyond a few thousand Qt's font cache
+// makes each resolution slower than the last.
+inline constexpr qsizetype kMaximumPastedFontCount = 1'000;
 
 struct PastedText {
     std::optional<AttributedString> text;

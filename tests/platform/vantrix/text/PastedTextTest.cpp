@@ -220,6 +220,40 @@ TEST(PastedText, TextLongerThanALabelHoldsIsRefusedAtOnceWhateverItsType)
     EXPECT_EQ(paste({{"text/rtf", "{\\rtf1 " + longest + "}"}}).text->length(), kMaximumPastedTextLength);
 }
 
+TEST(PastedText, TextInMoreFontsThanTheBoundGivesWayToTheNextTypeOrIsRefused)
+{
+    // `count` fonts: one family each in HTML, one size each in RTF (where bold and italic double them).
+    const auto html = [](int count) -> QByteArray {
+        QByteArray data;
+        for (int i = 0; i < count; ++i)
+            data += "<font face=\"F" + QByteArray::number(i) + "\">x</font>";
+        return data;
+    };
+    const auto rtf = [](int count) -> QByteArray {
+        QByteArray data = "{\\rtf1 ";
+        for (int i = 0; i < count / 2; ++i)
+            data += "\\fs" + QByteArray::number(2 + i) + " x\\b y\\b0 ";
+        return data + "}";
+    };
+    const QString tooMany = QStringLiteral("The text uses more than %1 different fonts.")
+                                .arg(QLocale().toString(kMaximumPastedFontCount));
+    const struct {
+        const char* type;
+        QByteArray (*data)(int);
+    } cases[] = {{"text/html", html}, {"text/rtf", rtf}};
+    for (const auto& [type, data] : cases) {
+        const PastedText atTheBound = paste({{type, data(kMaximumPastedFontCount)}});
+        ASSERT_TRUE(atTheBound.text) << type;
+        EXPECT_EQ(atTheBound.text->length(), kMaximumPastedFontCount) << type;
+        EXPECT_EQ(paste({{type, data(kMaximumPastedFontCount + 2)}}).refusal, tooMany) << type;
+        const PastedText plain = paste({{type, data(kMaximumPastedFontCount + 2)}, {"text/plain", "words"}});
+        ASSERT_TRUE(plain.text) << type;
+        EXPECT_EQ(plain.text->string(), QStringLiteral("words")) << type;
+    }
+    // Runs of one font, however many, are one font.
+    EXPECT_TRUE(paste({{"text/html", QByteArray("<b>x</b>y").repeated(10'000)}}).text);
+}
+
 TEST(PastedText, RunsTakeWhatTheyDoNotSayFromTheTextTheyJoin)
 {
     const PastedText pasted = paste({{"text/html", "<b>Bold</b> <span style=\"color:#ff0000\">red</span>"}});

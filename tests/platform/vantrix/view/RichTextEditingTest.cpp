@@ -10,6 +10,7 @@
 #include "platform/ui/FontManager.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
+#include "platform/vantrix/text/PastedText.h"
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/UiTestSupport.h"
@@ -17,9 +18,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTextEdit>
+#include <ctime>
 
 using platform::AttributedString;
 using platform::TextAttributes;
@@ -40,6 +43,13 @@ void putOnClipboard(const QString& mimeType, const QByteArray& data)
     auto* mime = new QMimeData;
     mime->setData(mimeType, data);
     QApplication::clipboard()->setMimeData(mime);
+}
+
+double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 QFont fontAt(const AttributedString& text, qsizetype index)
@@ -159,6 +169,51 @@ TEST(RichTextEditing, PastedRunsOfALongFontNameAndMarkupPastItsBoundsEndWithinMo
     EXPECT_TRUE(fontAt(text, 7).bold());
     EXPECT_FALSE(fontAt(text, 8).bold());
     EXPECT_EQ(fontAt(text, 7).family(), kSans.family()); // the long name names no font
+}
+
+TEST(RichTextEditing, PastedRunsOfManyDistinctAttributesEndWithinMomentsAndTooManyFontsAreRefused)
+{
+    // Unloaded, the paste takes a fraction of a second; it once grew with the square of the runs.
+    constexpr double kMomentsSeconds = 4;
+    constexpr int kRuns = 20'000;
+    RunsFixture f;
+    // Runs that differ only in their kerning, 1/4 point apart.
+    QByteArray kerned = "{\\rtf1 ";
+    for (int i = 1; i <= kRuns; ++i)
+        kerned += "\\expnd" + QByteArray::number(i) + " x";
+    putOnClipboard(QStringLiteral("text/rtf"), kerned + "}");
+    // Counted on this thread only: the machine may be busy with others.
+    const double started = threadSeconds();
+    QTest::keyClick(f.editor(), Qt::Key_V, Qt::ControlModifier);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_LT(threadSeconds() - started, kMomentsSeconds);
+
+    // Each font is resolved apart as the text is laid out: past the bound the paste is refused.
+    QByteArray fonts = "{\\rtf1{\\fonttbl";
+    for (int i = 0; i <= platform::kMaximumPastedFontCount; ++i)
+        fonts += "{\\f" + QByteArray::number(i) + " F" + QByteArray::number(i) + ";}";
+    fonts += "}";
+    for (int i = 0; i <= platform::kMaximumPastedFontCount; ++i)
+        fonts += "\\f" + QByteArray::number(i) + " y";
+    putOnClipboard(QStringLiteral("text/rtf"), fonts + "}");
+    QTest::keyClick(f.editor(), Qt::Key_V, Qt::ControlModifier);
+    auto* alert = uitest::shownWindow<QMessageBox>();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("The text uses more than %1 different fonts.")
+                                            .arg(QLocale().toString(platform::kMaximumPastedFontCount)));
+    alert->close();
+    platform::RunLoop::runUntilIdle();
+
+    const AttributedString text = f.end();
+    ASSERT_EQ(text.length(), 13 + kRuns);
+    const auto kernAt = [&](qsizetype index) {
+        return text.attributeAtIndexEffectiveRange(platform::kKernAttributeName, index).toDouble();
+    };
+    EXPECT_EQ(kernAt(6), 1.0);
+    for (int i : {1, 2, kRuns / 2, kRuns})
+        EXPECT_EQ(kernAt(6 + i), i / 4.0) << i;
+    EXPECT_EQ(kernAt(7 + kRuns), 1.0);
+    EXPECT_EQ(fontAt(text, 7 + kRuns / 2).family(), kSans.family());
 }
 
 namespace {
