@@ -32,14 +32,29 @@ ruler_then_selection_tool() {
   keys_to "$1" m v
 }
 
+shown_windows() { xdotool search --all --onlyvisible --pid "$1" --name '' 2>/dev/null || true; }
+# The first window of process PID shown that is not among BEFORE (its shown windows, one a line)
+# within SECONDS, a minute by default.
+newly_shown_window() {
+  local tries found
+  for tries in $(seq $((${3:-60} * 5))); do
+    found=$(shown_windows "$1" | grep -vxF -- "$2" | head -1) || true
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
 # An unsaved map in Reposition Content, quit: its question and then its Save As panel are sheets
 # of the map's window, and Return typed into that window (as where no window manager moves the
 # focus to a sheet) answers each: Save, then save into the panel's folder.
 keys_typed_into_a_window_with_a_sheet() {
   keys_to "$1" alt+l Return
   keys_to "$1" alt+v Down Down Down Down Return
+  local before
+  before=$(shown_windows "$2")
   keys_to "$1" ctrl+q
-  sleep 2
+  newly_shown_window "$2" "$before" >/dev/null || return 1
   keys_to "$1" Return
   shown_window "$2" "Save As" 20 >/dev/null || return 1
   keys_to "$1" Return
