@@ -114,8 +114,8 @@ std::optional<DBaseTable> DBaseTable::read(QByteArrayView data, QString* damage)
 
     const qint64 descriptorsEnd = std::min<qint64>(table.m_headerLength, data.size());
     quint32 offset = 0;
-    for (qint64 at = kDescriptorsOffset; at + kDescriptorLength <= descriptorsEnd && data[at] != 0x0D;
-         at += kDescriptorLength) {
+    qint64 at = kDescriptorsOffset;
+    for (; at + kDescriptorLength <= descriptorsEnd && data[at] != 0x0D; at += kDescriptorLength) {
         const char* descriptor = data.data() + at;
         const quint32 length = quint8(descriptor[16]);
         const QString name = QString::fromLatin1(descriptor, qstrnlen(descriptor, 11));
@@ -135,6 +135,16 @@ std::optional<DBaseTable> DBaseTable::read(QByteArrayView data, QString* damage)
         table.m_fields.removeIf([&](const ZQDBaseFieldInfo& field) { return field.name() == name; });
         table.m_fields.append(ZQDBaseFieldInfo(descriptor[11], length, offset, name));
         offset += length;
+    }
+    // A header that ends within a descriptor cuts that field and any after it off.
+    if (table.m_fieldsLeftOut.isEmpty() && at < descriptorsEnd && data[at] != 0x0D) {
+        const char* descriptor = data.data() + at;
+        const QString name = QString::fromLatin1(descriptor, qstrnlen(descriptor, std::min<qint64>(11, data.size() - at)));
+        table.m_fieldsLeftOut = QCoreApplication::translate("DBaseTable", "Its header of %1 bytes ends within the "
+                                                                          "description of the field “%2”; the fields "
+                                                                          "from it on were not read.")
+                                    .arg(table.m_headerLength)
+                                    .arg(name);
     }
     // Columns in key order, so that rows fill their dictionaries by appending; of fields
     // whose lower-cased names collide, the later one wins.

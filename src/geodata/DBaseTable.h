@@ -20,8 +20,8 @@ public:
     // Nullopt when the header is damaged: shorter than 32 bytes, a record length of 0 or
     // above 32768, or rows that run past the end of the buffer; `damage` then says which,
     // as a clause ("its header ..."). Descriptors are read up to the 0x0D terminator or the
-    // header's end; a field that does not fit in the row ends the field list there, and
-    // fieldsLeftOut() tells of it.
+    // header's end; a field that does not fit in the row, or whose description the header's
+    // end cuts, ends the field list there, and fieldsLeftOut() tells of it.
     static std::optional<DBaseTable> read(QByteArrayView data, QString* damage = nullptr);
 
     quint32 recordCount() const { return m_recordCount; }

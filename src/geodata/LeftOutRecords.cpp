@@ -34,6 +34,12 @@ QString LeftOutRecords::description() const
     if (withoutShape > 0)
         sentences << counted(withoutShape, QT_TRANSLATE_NOOP("LeftOutRecords", "One record holds no point, line or area."),
                              QT_TRANSLATE_NOOP("LeftOutRecords", "%1 records hold no point, line or area."));
+    if (pointsLeftOut > 0)
+        sentences << counted(pointsLeftOut,
+                             QT_TRANSLATE_NOOP("LeftOutRecords", "One point whose coordinates are no finite numbers of a "
+                                                                 "usable size was left out of its shape."),
+                             QT_TRANSLATE_NOOP("LeftOutRecords", "%1 points whose coordinates are no finite numbers of "
+                                                                 "a usable size were left out of their shapes."));
     if (!attributesProblem.isEmpty())
         sentences << attributesProblem;
     return sentences.join(u' ');

@@ -1,5 +1,6 @@
 #include "geodata/ZQESRIFile.h"
 
+#include "geodata/CompanionFiles.h"
 #include "geodata/NumberText.h"
 #include "geodata/ProjectionScanner.h"
 #include "geodata/RecordRowAttributes.h"
@@ -10,7 +11,6 @@
 #include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLocale>
 #include <QThread>
 #include <QtEndian>
@@ -35,17 +35,17 @@ double littleEndianDouble(const QByteArray& bytes, qsizetype offset)
     return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.constData() + offset));
 }
 
-// The text file of the set with that suffix; nullopt (logged, with `reason`) when there is
-// none or it cannot be read.
-std::optional<QByteArray> companion(const QFileInfo& shp, const QString& suffix, QString* reason = nullptr)
+// The text file of the set with that extension; nullopt (logged, with `reason`) when there
+// is none or it cannot be read.
+std::optional<QByteArray> companion(CompanionFiles& companions, const QString& extension, QString* reason = nullptr)
 {
-    const QString path = shp.path() + u'/' + shp.completeBaseName() + u'.' + suffix;
-    if (!QFileInfo::exists(path))
+    const std::optional<QString> path = companions.find(extension);
+    if (!path)
         return std::nullopt;
     QString problem;
-    std::optional<QByteArray> bytes = platform::readRegularFile(path, kMaximumCompanionSize, &problem);
+    std::optional<QByteArray> bytes = platform::readRegularFile(*path, kMaximumCompanionSize, &problem);
     if (!bytes) {
-        ZQLog(QStringLiteral("shapefile: %1 could not be read: %2").arg(path, problem));
+        ZQLog(QStringLiteral("shapefile: %1 could not be read: %2").arg(*path, problem));
         if (reason)
             *reason = problem;
     }
@@ -94,7 +94,7 @@ void ZQESRIFile::initWithURL(const QUrl& url)
 {
     m_url = url;
     m_path = url.toLocalFile();
-    const QFileInfo shp(m_path);
+    CompanionFiles companions(m_path);
     ShapefileContents contents;
     QString problem;
     if ((m_shpFile = MappedFile::open(m_path, kMaximumTableOrGeometrySize, &problem)))
@@ -102,16 +102,17 @@ void ZQESRIFile::initWithURL(const QUrl& url)
     else
         m_unreadableGeometry = QCoreApplication::translate("ZQESRIFile", "The shapefile could not be read: %1.").arg(problem);
     // An index only helps past damaged records: one that cannot be read is no error.
-    const QString indexPath = shp.path() + u'/' + shp.completeBaseName() + QStringLiteral(".shx");
-    if (QFileInfo::exists(indexPath) && (m_shxFile = MappedFile::open(indexPath, kMaximumTableOrGeometrySize)))
+    if (const std::optional<QString> indexPath = companions.find(QStringLiteral("shx"));
+        indexPath && (m_shxFile = MappedFile::open(*indexPath, kMaximumTableOrGeometrySize)))
         contents.shx = m_shxFile->bytes();
+    const std::optional<QString> tablePath = companions.find(QStringLiteral("dbf"));
+    m_tablePath = tablePath.value_or(companions.preferredPath(QStringLiteral("dbf")));
     QString tableProblem;
-    if (QFileInfo::exists(dBaseFilePath())
-        && (m_dbfFile = MappedFile::open(dBaseFilePath(), kMaximumTableOrGeometrySize, &tableProblem)))
+    if (tablePath && (m_dbfFile = MappedFile::open(*tablePath, kMaximumTableOrGeometrySize, &tableProblem)))
         contents.dbf = m_dbfFile->bytes();
-    contents.cpg = companion(shp, QStringLiteral("cpg"));
+    contents.cpg = companion(companions, QStringLiteral("cpg"));
     QString projectionProblem;
-    contents.prj = companion(shp, QStringLiteral("prj"), &projectionProblem);
+    contents.prj = companion(companions, QStringLiteral("prj"), &projectionProblem);
     load(std::move(contents), tableProblem);
     if (!projectionProblem.isEmpty())
         countUnreadCompanion(QCoreApplication::translate(
@@ -151,11 +152,11 @@ void ZQESRIFile::load(ShapefileContents contents, const QString& unreadableTable
             "ZQESRIFile", "The database (.dbf) file could not be read (%1); attributes were not read.")
                                   .arg(unreadableTable);
     }
+    m_tableMissing = !contents.dbf && unreadableTable.isEmpty();
     if (!m_attributesProblem.isEmpty())
         countUnreadCompanion(m_attributesProblem);
-    else if (!contents.dbf)
-        countUnreadCompanion(QCoreApplication::translate(
-            "ZQESRIFile", "No database (.dbf) file was found; attributes were not read."));
+    else if (m_tableMissing)
+        countUnreadCompanion(noTableFound());
     if (contents.cpg)
         m_stringEncoding = QString::fromUtf8(*contents.cpg);
     m_textEncoding = m_stringEncoding == QStringLiteral("UTF-8") ? DBaseTable::TextEncoding::Utf8
@@ -164,6 +165,11 @@ void ZQESRIFile::load(ShapefileContents contents, const QString& unreadableTable
         ProjectionScanner scanner(QString::fromLatin1(*contents.prj));
         m_projectionData = recursiveParseWithScanner(scanner);
     }
+}
+
+QString ZQESRIFile::noTableFound()
+{
+    return QCoreApplication::translate("ZQESRIFile", "No database (.dbf) file was found; attributes were not read.");
 }
 
 void ZQESRIFile::countUnreadCompanion(const QString& message)
@@ -341,10 +347,12 @@ LeftOutRecords ZQESRIFile::leftOut() const
     leftOut.damaged = m_damagedRecordsCount;
     leftOut.damage = damagedRecordsDescription();
     leftOut.notMade = m_objectsNotLoadedCount - m_damagedRecordsCount;
+    leftOut.pointsLeftOut = m_pointsLeftOutCount;
     // The rest of the records walked past made nothing, without an error.
     const quint64 accounted = m_objectsCount + leftOut.outsideDrawing + m_objectsNotLoadedCount;
     leftOut.withoutShape = m_recordsWalked > accounted ? m_recordsWalked - accounted : 0;
-    leftOut.attributesProblem = m_readMetadata ? m_attributesProblem : QString();
+    if (m_readMetadata)
+        leftOut.attributesProblem = m_tableMissing ? noTableFound() : m_attributesProblem;
     return leftOut;
 }
 
@@ -359,7 +367,8 @@ void ZQESRIFile::pc_multipoint(const ShapeGeometry& geometry)
     for (quint32 i = 0; i < geometry.pointCount(); ++i) {
         const QPointF point = geometry.point(i);
         m_pathConverter->beginSubPathAtPoint(point);
-        m_pathConverter->appendPointsCount(&point, 1);
+        if (ZQShapefilePathConverter::isDrawable(point)) // one left out is counted once
+            m_pathConverter->appendPointsCount(&point, 1);
     }
 }
 
@@ -397,12 +406,6 @@ void ZQESRIFile::appendPoints(const ShapeGeometry& geometry, quint32 first, quin
     m_scratchPoints.resize(count);
     geometry.copyPoints(first, count, m_scratchPoints.data());
     m_pathConverter->appendPointsCount(m_scratchPoints.data(), count);
-}
-
-QString ZQESRIFile::dBaseFilePath() const
-{
-    const QFileInfo shp(m_path);
-    return m_path.isEmpty() ? QString() : shp.path() + u'/' + shp.completeBaseName() + QStringLiteral(".dbf");
 }
 
 std::optional<QMap<QString, ZQDBaseFieldInfo>> ZQESRIFile::databaseFieldInfo() const
@@ -564,6 +567,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
     m_objectsOutOfViewCount = 0;
     m_numbersKeptAsTextCount = 0;
     m_damagedRecordsCount = 0;
+    m_pointsLeftOutCount = 0;
     m_firstDamage.clear();
     m_lostTail.clear();
     const QRectF box = transform.mapRect(bounds());
@@ -651,6 +655,7 @@ void ZQESRIFile::readRecords(const QTransform& transform, QList<ZQObjectPtr>& ob
         postProcessObject(object);
         objects.append(object);
         ++m_objectsCount;
+        m_pointsLeftOutCount += quint64(m_pathConverter->pointsLeftOut());
     }
 }
 

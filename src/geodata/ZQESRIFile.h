@@ -82,7 +82,9 @@ public:
     std::optional<QPainterPath> makePathForShapeEsriRecord(qint32 shapeType, const geodata::ShapeRecord& record);
 
     // --- Attributes -----------------------------------------------------------------------
-    QString dBaseFilePath() const;
+    // The table found beside the .shp, whatever the case of its extension; without one, where
+    // it was looked for first. Empty for a set read from memory.
+    QString dBaseFilePath() const { return m_tablePath; }
     // The .cpg text as it stands; nullopt when there is none.
     std::optional<QString> dBaseStringEncoding() const { return m_stringEncoding; }
     // Why the records lack attributes, or some of them: the .dbf is damaged or could not be
@@ -219,7 +221,7 @@ public:
     // companion files): how many, and what was wrong with the first. Empty when none was.
     QString damagedRecordsDescription() const;
     // What the last parse left out of the map, by cause: every record it walked past without
-    // making an object, and the attributes it could not read.
+    // making an object, and the attributes it could not read or found no table for.
     geodata::LeftOutRecords leftOut() const;
     // Records the last parse left out for lying wholly outside the document rectangle.
     quint64 countOfObjectsOutOfView() const { return m_objectsOutOfViewCount; }
@@ -236,6 +238,7 @@ private:
     // `unreadableTable` says why a .dbf that is there could not be read.
     void load(geodata::ShapefileContents contents, const QString& unreadableTable = {});
     void countUnreadCompanion(const QString& message);
+    static QString noTableFound();
     // Why a record that does not decode is damaged, as the sentence after "Record n (at byte m)".
     static QString damageOf(const geodata::ShapeRecord& record);
     void countDamagedRecord(const geodata::ShapeRecord& record, const QString& damage);
@@ -264,6 +267,7 @@ private:
                                                        const std::shared_ptr<geodata::ImportProgress>& row);
 
     QString m_path;
+    QString m_tablePath;
     QUrl m_url;
     QString m_unreadableGeometry; // why the .shp could not be read
     std::optional<geodata::MappedFile> m_shpFile;
@@ -274,6 +278,7 @@ private:
     QByteArray m_shx;
     std::optional<geodata::DBaseTable> m_table;
     QString m_attributesProblem;
+    bool m_tableMissing = false; // the set has no table: its shapes land without attributes
     geodata::DBaseTable::TextEncoding m_textEncoding = geodata::DBaseTable::TextEncoding::Latin1;
     std::optional<QString> m_stringEncoding;
     std::optional<QVariantMap> m_projectionData;
@@ -297,6 +302,7 @@ private:
     std::optional<qint64> m_availableMemory;
     QString m_errorString;
     quint64 m_damagedRecordsCount = 0; // by the last parse
+    quint64 m_pointsLeftOutCount = 0;  // of the objects the last parse made
     QString m_firstDamage;             // of the last parse, as a sentence
     QString m_lostTail;                // the end of the file a later damaged record hid
     bool m_readMetadata = true;

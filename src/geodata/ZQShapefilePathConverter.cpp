@@ -50,13 +50,16 @@ void ZQShapefilePathConverter::beginPath(qsizetype sizeHint)
     m_path.reserve(int(std::min<qsizetype>(sizeHint, INT_MAX)));
     m_run.clear();
     m_hasContent = false;
+    m_pointsLeftOut = 0;
 }
 
 void ZQShapefilePathConverter::beginSubPathAtPoint(QPointF point)
 {
     flushRun();
-    if (!isDrawable(point))
+    if (!isDrawable(point)) {
+        ++m_pointsLeftOut;
         return;
+    }
     m_run.append(point);
     m_hasContent = true;
 }
@@ -66,6 +69,8 @@ void ZQShapefilePathConverter::appendPointsCount(const QPointF* points, qsizetyp
     for (qsizetype i = 0; i < count; ++i) {
         if (isDrawable(points[i]))
             m_run.append(points[i]);
+        else
+            ++m_pointsLeftOut;
     }
     m_hasContent = m_hasContent || !m_run.isEmpty();
 }

@@ -33,6 +33,9 @@ public:
     // element at all; a point record's path is a single move-to.
     virtual std::optional<QPainterPath> endPath();
 
+    // The points the path begun last could not hold and left out.
+    qsizetype pointsLeftOut() const { return m_pointsLeftOut; }
+
     const std::shared_ptr<ZQShapefileSimplifier>& simplifier() const { return m_simplifier; }
     void setSimplifier(std::shared_ptr<ZQShapefileSimplifier> simplifier) { m_simplifier = std::move(simplifier); }
 
@@ -42,5 +45,6 @@ private:
     QPainterPath m_path;
     QPolygonF m_run; // the open sub-path, reused from record to record
     bool m_hasContent = false; // a sub-path has begun
+    qsizetype m_pointsLeftOut = 0;
     std::shared_ptr<ZQShapefileSimplifier> m_simplifier;
 };

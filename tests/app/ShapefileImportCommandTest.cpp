@@ -104,11 +104,13 @@ protected:
     }
     void TearDown() override { geodata::ShapefileImportServices::install(m_previous); }
 
+    // A set as it comes: the shapes and a table, here one without fields.
     QString writeSet(const QString& name, const QByteArray& shp)
     {
         const QString path = folder.filePath(name + QStringLiteral(".shp"));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(shp) == shp.size());
+        writeCompanion(path, ".dbf", shapefiletest::DbfBuilder({}).bytes());
         return path;
     }
     // A companion of the set `shpPath` belongs to, e.g. ".dbf".
@@ -710,4 +712,82 @@ TEST_F(ShapefileImportCommand, AShapefileThatCannotBeReadIsToldWithTheReason)
         EXPECT_EQ(takeAlert(), told(QStringLiteral("The file “%1” could not be imported.").arg(QFileInfo(path).fileName()),
                                          reason));
     }
+}
+
+TEST_F(ShapefileImportCommand, CapitalExtensionsKeepTheirAttributesAndAMissingTableIsTold)
+{
+    shapefiletest::DbfBuilder dbf({{"NAME", 'C', 10}});
+    for (const char* name : {"Severn", "Wye", "Usk"})
+        dbf.addRow({name});
+    const QString path = folder.filePath(QStringLiteral("RIVERS.SHP"));
+    ASSERT_TRUE(QFile::rename(rivers(), path));
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("Rivers of Wales.dbf"))));
+    writeCompanion(path, ".DBF", dbf.bytes());
+    document->importShapefileAtURL(QUrl::fromLocalFile(path));
+    finishImports();
+    const VXQMappingLayer* layer = activeMappingLayer(*document);
+    ASSERT_TRUE(layer);
+    ASSERT_EQ(layer->countOfObjects(), 3);
+    EXPECT_EQ(host->maker->withAttributes, 3);
+    EXPECT_EQ(layer->objects().at(1)->userInfoObjectForKey("QVNL_ORIGINAL_FILE_PATH").toString(),
+              folder.filePath(QStringLiteral("RIVERS.DBF")));
+    EXPECT_EQ(takeAlert(), told({}, {})) << "nothing to tell";
+
+    // Without any table the shapes land, and the user hears why they have no attributes.
+    host->maker->withAttributes = 0;
+    document = newMapDocument();
+    const QString alone = rivers();
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("Rivers of Wales.dbf"))));
+    document->importShapefileAtURL(QUrl::fromLocalFile(alone));
+    finishImports();
+    EXPECT_EQ(activeMappingLayer(*document)->countOfObjects(), 3);
+    EXPECT_EQ(takeAlert(), told(QStringLiteral("The attributes of “Rivers of Wales.shp” could not be read."),
+                                QStringLiteral("No database (.dbf) file was found; attributes were not read.")));
+}
+
+TEST_F(ShapefileImportCommand, ATableLinkLoopACutHeaderAndVerticesLeftOutAreTold)
+{
+    const QString looped = rivers();
+    const QString table = folder.filePath(QStringLiteral("Rivers of Wales.dbf"));
+    ASSERT_TRUE(QFile::remove(table));
+    const QString round = folder.filePath(QStringLiteral("Round.dbf"));
+    ASSERT_TRUE(QFile::link(round, table));
+    ASSERT_TRUE(QFile::link(table, round));
+    document->importShapefileAtURL(QUrl::fromLocalFile(looped));
+    finishImports();
+    EXPECT_EQ(activeMappingLayer(*document)->countOfObjects(), 3);
+    EXPECT_EQ(takeAlert(),
+              told(QStringLiteral("The attributes of “Rivers of Wales.shp” could not be read."),
+                   QStringLiteral("The database (.dbf) file could not be read (it is a symbolic link to “%1”, which "
+                                  "cannot be opened: %2); attributes were not read.")
+                       .arg(round, qt_error_string(ELOOP))));
+
+    QFile::remove(table);
+    QByteArray cut = shapefiletest::DbfBuilder({{"NAME", 'C', 10}}).bytes();
+    qToLittleEndian(quint16(33), cut.data() + 8);
+    writeCompanion(looped, ".dbf", cut);
+    document = newMapDocument();
+    document->importShapefileAtURL(QUrl::fromLocalFile(looped));
+    finishImports();
+    EXPECT_EQ(takeAlert(),
+              told(QStringLiteral("The attributes of “Rivers of Wales.shp” could not be read."),
+                   QStringLiteral("The database (.dbf) file is damaged. Its header of 33 bytes ends within the "
+                                  "description of the field “NAME”; the fields from it on were not read.")));
+
+    shapefiletest::ShpBuilder shp;
+    shp.setBounds({0, 0, 10, 10});
+    shp.addParts(5, {{{0, 0}, {10, 0}, {qQNaN(), 5}, {10, 10}, {0, 0}}});
+    shp.addParts(5, {{{0, 0}, {5, 0}, {5, 5}, {0, 0}}});
+    const QString fields = writeSet(QStringLiteral("Fields"), shp.bytes());
+    shapefiletest::DbfBuilder rows({{"ID", 'N', 4}});
+    rows.addRow({"1"});
+    rows.addRow({"2"});
+    writeCompanion(fields, ".dbf", rows.bytes());
+    document = newMapDocument();
+    document->importShapefileAtURL(QUrl::fromLocalFile(fields));
+    finishImports();
+    EXPECT_EQ(activeMappingLayer(*document)->countOfObjects(), 2);
+    EXPECT_EQ(takeAlert(), told(QStringLiteral("Some points of “Fields.shp” were left out."),
+                                QStringLiteral("One point whose coordinates are no finite numbers of a usable size "
+                                               "was left out of its shape.")));
 }

@@ -776,3 +776,62 @@ TEST(ShapefileHeader, SaysWhyAFileIsNoShapefile)
                   .arg(good.size())
                   .arg(good.size() - 2));
 }
+
+// A header length that ends inside the first descriptor (33: room for the terminator only)
+// leaves the field out, and says so; one that ends exactly after the descriptors does not.
+TEST(ShapefileAttributes, AHeaderThatEndsWithinAFieldsDescriptionIsTold)
+{
+    DbfBuilder dbf({{"NAME", 'C', 4}, {"KIND", 'C', 4}});
+    dbf.addRow({"abcd", "efgh"});
+    const auto withHeaderLength = [&](quint16 length) {
+        QByteArray changed = dbf.bytes();
+        qToLittleEndian(length, changed.data() + 8);
+        return reader(validShp(), changed);
+    };
+    const auto first = withHeaderLength(33);
+    EXPECT_TRUE(first->databaseFieldNames().isEmpty());
+    EXPECT_EQ(first->attributesProblem(),
+              QStringLiteral("The database (.dbf) file is damaged. Its header of 33 bytes ends within the description "
+                             "of the field “NAME”; the fields from it on were not read."));
+    EXPECT_EQ(first->countOfErrors(), 1u);
+    EXPECT_EQ(first->leftOut().attributesProblem, first->attributesProblem());
+
+    const auto second = withHeaderLength(80);
+    EXPECT_EQ(second->databaseFieldNames(), QStringList{"NAME"});
+    EXPECT_TRUE(second->attributesProblem().contains(QStringLiteral("field “KIND”")));
+
+    EXPECT_TRUE(withHeaderLength(96)->attributesProblem().isEmpty()) << "no terminator, but no field cut";
+    EXPECT_TRUE(withHeaderLength(97)->attributesProblem().isEmpty());
+}
+
+// Vertices that a path cannot hold are left out of shapes that still have others, and
+// counted; a shape that has none left is a damaged record, not a count of points.
+TEST(ShapefileGeometry, VerticesLeftOutOfTheirShapesAreCounted)
+{
+    ShpBuilder shp;
+    shp.addParts(5, {{{0, 0}, {4, 0}, {qQNaN(), 2}, {4, 4}, {0, 0}}});
+    shp.addParts(3, {{{0, 0}, {qInf(), 1}, {1e200, 1}, {2, 2}}});
+    shp.addParts(3, {{{qQNaN(), 0}, {qQNaN(), 1}}});
+    auto file = reader(shp.bytes());
+    const QList<QPainterPath> made = paths(*file);
+    ASSERT_EQ(made.size(), 2);
+    EXPECT_EQ(elements(made[0]), (QStringList{"M 0 0", "L 4 0", "L 4 4", "L 0 0"}));
+    const geodata::LeftOutRecords leftOut = file->leftOut();
+    EXPECT_EQ(leftOut.pointsLeftOut, 3u);
+    EXPECT_EQ(leftOut.damaged, 1u);
+    EXPECT_EQ(leftOut.recordCount(), 1u);
+    EXPECT_TRUE(leftOut.description().contains(QStringLiteral(
+        "3 points whose coordinates are no finite numbers of a usable size were left out of their shapes.")))
+        << leftOut.description().toStdString();
+
+    ShpBuilder one;
+    one.addParts(5, {{{0, 0}, {4, 0}, {qQNaN(), 2}, {4, 4}, {0, 0}}});
+    auto single = reader(one.bytes());
+    paths(*single);
+    EXPECT_EQ(single->leftOut().description(),
+              QStringLiteral("One point whose coordinates are no finite numbers of a usable size was left out of its "
+                             "shape."));
+    // Counted again by each parse, not added up.
+    paths(*single);
+    EXPECT_EQ(single->leftOut().pointsLeftOut, 1u);
+}

@@ -189,7 +189,9 @@ void ZQTrueQuorvaneDocument::reportLeftOut(const ZQESRIFile& file)
         return;
     const QString name = QFileInfo(file.URL().toLocalFile()).fileName();
     platform::Alert alert;
-    if (leftOut.recordCount() == 0)
+    if (leftOut.recordCount() == 0 && leftOut.pointsLeftOut > 0)
+        alert.setMessageText(tr("Some points of “%1” were left out.").arg(name));
+    else if (leftOut.recordCount() == 0)
         alert.setMessageText(tr("The attributes of “%1” could not be read.").arg(name));
     else if (leftOut.recordCount() == leftOut.damaged)
         alert.setMessageText(tr("Some records of “%1” could not be read.").arg(name));
