@@ -3,6 +3,7 @@
 #include "geodata/CompanionFiles.h"
 #include "geodata/NumberText.h"
 #include "geodata/ProjectionScanner.h"
+#include "geodata/RecordMemoryGuard.h"
 #include "geodata/RecordRowAttributes.h"
 #include "geodata/ShapefileImportServices.h"
 
@@ -29,6 +30,13 @@ constexpr quint32 kVersion = 1000;
 constexpr qint64 kMaximumTableOrGeometrySize = qint64(1) << 30;
 // Companion text files are a few lines long; anything larger is not one.
 constexpr qint64 kMaximumCompanionSize = 1 << 20;
+// What a made line was measured to hold (bench_import_memory_per_object): the object and its
+// QObject data, two user-info entries and its place in the layer, some 900 bytes, and 24 per
+// path element; the allocator rounds every block up by half as much again. Each point of the
+// file takes 16 bytes there, so the file's size bounds its points.
+constexpr qint64 kBytesPerShape = 1350;
+constexpr qint64 kBytesPerPoint = 36;
+constexpr qint64 kFileBytesPerPoint = 16;
 
 double littleEndianDouble(const QByteArray& bytes, qsizetype offset)
 {
@@ -448,16 +456,23 @@ std::optional<qint64> ZQESRIFile::availableMemory() const
     return m_availableMemory ? m_availableMemory : platform::availableMemoryBytes();
 }
 
-// What a made line was measured to hold (bench_import_memory_per_object): the object and its
-// QObject data, two user-info entries and its place in the layer, some 900 bytes, and 24 per
-// path element; the allocator rounds every block up by half as much again. Each point of the
-// file takes 16 bytes there, so the file's size bounds its points.
 qint64 ZQESRIFile::shapeMemoryBytes() const
 {
-    constexpr qint64 kBytesPerShape = 1350;
-    constexpr qint64 kBytesPerPoint = 36;
-    constexpr qint64 kFileBytesPerPoint = 16;
     return qint64(countOfObjects()) * kBytesPerShape + m_shp.size() / kFileBytesPerPoint * kBytesPerPoint;
+}
+
+qint64 ZQESRIFile::keptMemoryBytes(const ShapeRecord& record)
+{
+    return kBytesPerShape + record.content.size() / kFileBytesPerPoint * kBytesPerPoint;
+}
+
+// While a record becomes an object, its points are held several times over: as read, in the
+// path built, in the path moved into the drawing and in the object's own, each copy made
+// while the one before it is still there.
+qint64 ZQESRIFile::transientMemoryBytes(const ShapeRecord& record)
+{
+    constexpr qint64 kBytesPerPointWhileMade = 128;
+    return record.content.size() / kFileBytesPerPoint * kBytesPerPointWhileMade;
 }
 
 QString ZQESRIFile::shapeMemoryProblem() const
@@ -549,16 +564,17 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
                           : m_unreadableGeometry;
         return std::nullopt;
     }
-    m_ranOutOfMemory = false;
+    m_memoryShortage = MemoryShortage::None;
     if (const QString problem = shapeMemoryProblem(); !problem.isEmpty()) {
         ++m_errorsCount;
         m_errorString = problem;
-        m_ranOutOfMemory = true;
+        m_memoryShortage = MemoryShortage::Shapes;
         return std::nullopt;
     }
     if (const QString problem = attributeBudgetProblem(); !problem.isEmpty()) {
         ++m_errorsCount;
         m_errorString = problem;
+        m_memoryShortage = MemoryShortage::Attributes;
         return std::nullopt;
     }
     m_objectsCount = 0;
@@ -583,7 +599,7 @@ std::optional<QList<ZQObjectPtr>> ZQESRIFile::parseUsingTransform(const QTransfo
         // Every record after would fail the same way: what was made goes at once, and the
         // user hears of it once.
         objects.clear();
-        m_ranOutOfMemory = true;
+        m_memoryShortage = MemoryShortage::Records;
         ++m_errorsCount;
         m_errorString = QCoreApplication::translate("ZQESRIFile", "There was not enough memory to import it: the "
                                                                   "import stopped at record %1 of %2.")
@@ -606,10 +622,13 @@ void ZQESRIFile::readRecords(const QTransform& transform, QList<ZQObjectPtr>& ob
     std::optional<RecordRowAttributes> rows;
     if (m_readMetadata && m_table)
         rows.emplace(*m_table, m_textEncoding, rowsOfRecords());
+    RecordMemoryGuard memory([this] { return availableMemory(); }, kWorkerMemoryHeadroom);
     for (const ShapeRecord& record : records()) {
         if (m_shouldAbort || wasCutShort())
             break;
         ++m_recordsWalked;
+        if (!memory.admits(keptMemoryBytes(record), transientMemoryBytes(record)))
+            throw std::bad_alloc();
         const std::optional<qint32> shapeType = record.shapeType();
         if (platform::Log::isEnabled(kTraceEvent))
             LogEvent(kTraceEvent, QStringLiteral("record #%1, length=%2, type=%3")

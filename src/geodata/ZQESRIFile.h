@@ -227,9 +227,16 @@ public:
     quint64 countOfObjectsOutOfView() const { return m_objectsOutOfViewCount; }
     // Numeric attributes of the last parse beyond a double's range, kept as their text.
     quint64 countOfNumbersKeptAsText() const { return m_numbersKeptAsTextCount; }
-    // Whether the last parse stopped for want of memory: an allocation failed, or its shapes
-    // would not have fitted.
-    bool ranOutOfMemory() const { return m_ranOutOfMemory; }
+    // What the last parse stopped for want of memory at, if it did: its shapes or its
+    // attributes would not have fitted, refused before the first record, or memory ran short
+    // in the middle of the records.
+    enum class MemoryShortage { None, Shapes, Attributes, Records };
+    MemoryShortage memoryShortage() const { return m_memoryShortage; }
+    // Whether the shapes themselves did not fit: an allocation failed, or would have.
+    bool ranOutOfMemory() const
+    {
+        return m_memoryShortage == MemoryShortage::Shapes || m_memoryShortage == MemoryShortage::Records;
+    }
     // Safe from another thread: the parse stops before its next record.
     void setShouldAbort(bool abort) { m_shouldAbort = abort; }
     bool didAbort() const { return m_shouldAbort; }
@@ -253,7 +260,12 @@ private:
     void appendPoints(const geodata::ShapeGeometry& geometry, quint32 first, quint32 count);
     static bool isInView(const QPainterPath& path, const QRectF& view);
     QRectF viewAllowingForRounding(const QTransform& transform) const;
-    // The record walk of a parse; throws std::bad_alloc on from wherever it ran out of memory.
+    // What the object of a record keeps, as shapeMemoryBytes() counts it, and what making it
+    // takes besides at most, for a moment.
+    static qint64 keptMemoryBytes(const geodata::ShapeRecord& record);
+    static qint64 transientMemoryBytes(const geodata::ShapeRecord& record);
+    // The record walk of a parse; throws std::bad_alloc on from wherever it ran out of memory,
+    // and before a record when too little memory would be left after it.
     void readRecords(const QTransform& transform, QList<ZQObjectPtr>& objects);
     // The dBase row each record names, in file order.
     std::vector<qint64> rowsOfRecords() const;
@@ -297,7 +309,7 @@ private:
     std::atomic<quint64> m_objectsOutOfViewCount{0};
     std::atomic<quint64> m_numbersKeptAsTextCount{0};
     std::atomic<bool> m_shouldAbort{false};
-    bool m_ranOutOfMemory = false;
+    MemoryShortage m_memoryShortage = MemoryShortage::None;
     std::optional<qint64> m_attributeMemoryBudget;
     std::optional<qint64> m_availableMemory;
     QString m_errorString;

@@ -76,7 +76,15 @@ public:
 class TestHost : public ShapefileImportHost {
 public:
     std::shared_ptr<ZQShapefileObjectMaker> makeObjectFactory() override { return maker; }
+    // On the main thread, once the checks before reading have passed and before the worker starts.
+    std::shared_ptr<geodata::ImportProgress> beginProgressForReader(ZQESRIFile* reader, const QString& prompt) override
+    {
+        if (beforeWorker)
+            beforeWorker(reader);
+        return ShapefileImportHost::beginProgressForReader(reader, prompt);
+    }
     std::shared_ptr<PathMaker> maker = std::make_shared<PathMaker>();
+    std::function<void(ZQESRIFile*)> beforeWorker;
 };
 
 void finishImports()
@@ -790,4 +798,55 @@ TEST_F(ShapefileImportCommand, ATableLinkLoopACutHeaderAndVerticesLeftOutAreTold
     EXPECT_EQ(takeAlert(), told(QStringLiteral("Some points of “Fields.shp” were left out."),
                                 QStringLiteral("One point whose coordinates are no finite numbers of a usable size "
                                                "was left out of its shape.")));
+}
+
+// The checks before reading passed, but the worker finds the memory shrunk or run out: it
+// says why, and the shapes may still be had without their attributes.
+TEST_F(ShapefileImportCommand, AWorkerThatRefusesTheAttributesKeepsTheOfferOfTheShapesAlone)
+{
+    const QString path = rivers();
+    shapefiletest::DbfBuilder dbf({{"NAME", 'C', 10}});
+    for (const char* name : {"Severn", "Wye", "Usk"})
+        dbf.addRow({name});
+    writeCompanion(path, ".dbf", dbf.bytes());
+    const auto offered = [&](const QString& message, const QString& reason) {
+        QMessageBox* offer = shownMessageBox();
+        EXPECT_TRUE(offer);
+        if (!offer)
+            return;
+        EXPECT_EQ(offer->text(), message);
+        EXPECT_EQ(offer->informativeText(), reason + QStringLiteral(" Its shapes can be imported without their attributes."));
+        QAbstractButton* withoutAttributes = nullptr;
+        for (QAbstractButton* button : offer->buttons())
+            if (button->text() == QStringLiteral("Import Without Attributes"))
+                withoutAttributes = button;
+        ASSERT_TRUE(withoutAttributes);
+        host->maker = std::make_shared<PathMaker>();
+        withoutAttributes->click();
+        finishImports();
+        ASSERT_TRUE(activeMappingLayer(*document));
+        EXPECT_EQ(activeMappingLayer(*document)->countOfObjects(), 3);
+        EXPECT_EQ(host->maker->withAttributes, 0);
+        EXPECT_FALSE(shownMessageBox());
+    };
+
+    host->beforeWorker = [](ZQESRIFile* reader) { reader->setAttributeMemoryBudget(0); };
+    const int layers = document->drawing()->countOfLayers();
+    document->importShapefileAtURL(QUrl::fromLocalFile(path));
+    host->beforeWorker = nullptr;
+    finishImports();
+    EXPECT_EQ(document->drawing()->countOfLayers(), layers);
+    offered(QStringLiteral("The attributes of “Rivers of Wales.shp” do not fit in memory."),
+            QStringLiteral("Its attributes (1 fields for each of 3 records) would take about %1 of memory, more than "
+                           "the %2 an import may use for them now (half the memory this computer has free at most, "
+                           "and what its shapes leave).")
+                .arg(QLocale().formattedDataSize(3 * 132), QLocale().formattedDataSize(0)));
+
+    document = newMapDocument();
+    host->maker = std::make_shared<PathMaker>();
+    host->maker->runsOutOfMemoryAt = 2;
+    document->importShapefileAtURL(QUrl::fromLocalFile(path));
+    finishImports();
+    offered(QStringLiteral("Nothing was imported from “Rivers of Wales.shp”."),
+            QStringLiteral("There was not enough memory to import it: the import stopped at record 2 of 3."));
 }

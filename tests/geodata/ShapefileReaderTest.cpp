@@ -4,6 +4,7 @@
 #include "support/LogCapture.h"
 #include "support/ShapefileBuilders.h"
 
+#include "geodata/RecordMemoryGuard.h"
 #include "geodata/ZQESRIFile.h"
 
 #include <QtEndian>
@@ -834,4 +835,69 @@ TEST(ShapefileGeometry, VerticesLeftOutOfTheirShapesAreCounted)
     // Counted again by each parse, not added up.
     paths(*single);
     EXPECT_EQ(single->leftOut().pointsLeftOut, 1u);
+}
+
+// Memory that runs short while the records are read stops the parse before the next record
+// with room to spare, rather than in the middle of one.
+TEST(ShapefileParse, MemoryRunningShortInTheMiddleOfTheRecordsStopsTheParseBetweenRecords)
+{
+    ShpBuilder shp;
+    QList<QPointF> line;
+    for (int i = 0; i < 2000; ++i)
+        line.append(QPointF(i, i % 7));
+    for (int i = 0; i < 400; ++i)
+        shp.addParts(3, {line});
+    auto file = reader(shp.bytes(), std::nullopt);
+    auto factory = std::make_shared<RecordingFactory>();
+    file->setObjectFactory(factory);
+    file->setAvailableMemory(qint64(8) << 30);
+    factory->onRequest = [&] {
+        // Another program takes all but the worker's headroom.
+        if (factory->requests.size() == 10)
+            file->setAvailableMemory(ZQESRIFile::kWorkerMemoryHeadroom);
+    };
+    EXPECT_FALSE(file->parse());
+    EXPECT_EQ(file->memoryShortage(), ZQESRIFile::MemoryShortage::Records);
+    EXPECT_TRUE(file->ranOutOfMemory());
+    EXPECT_GT(factory->requests.size(), 10);
+    EXPECT_LT(factory->requests.size(), 400);
+    EXPECT_EQ(file->errorString(), QStringLiteral("There was not enough memory to import it: the import stopped at "
+                                                  "record %1 of 400.")
+                                       .arg(factory->requests.size() + 1));
+
+    factory->onRequest = nullptr;
+    factory->requests.clear();
+    file->setAvailableMemory(qint64(8) << 30);
+    EXPECT_EQ(file->parse()->size(), 400);
+    EXPECT_EQ(file->memoryShortage(), ZQESRIFile::MemoryShortage::None);
+}
+
+// What was granted since the last measure stands in for the memory it takes until the next.
+TEST(RecordMemoryGuard, RefusesWhatWouldCrossTheMarginAndMeasuresSeldomWhileThereIsPlenty)
+{
+    constexpr qint64 kMiB = qint64(1) << 20;
+    qint64 taken = 0;
+    int measures = 0;
+    geodata::RecordMemoryGuard guard(
+        [&]() -> std::optional<qint64> {
+            ++measures;
+            return 1024 * kMiB - taken;
+        },
+        128 * kMiB);
+    while (guard.admits(kMiB, 0))
+        taken += kMiB;
+    EXPECT_EQ(taken, 896 * kMiB) << "up to the margin, not past it";
+    EXPECT_LE(measures, 896 / 16 + 2);
+
+    // What a record takes only while it is made may use half the margin.
+    taken = 0;
+    geodata::RecordMemoryGuard fresh([&]() -> std::optional<qint64> { return 1024 * kMiB - taken; }, 128 * kMiB);
+    EXPECT_FALSE(fresh.admits(0, 961 * kMiB));
+    EXPECT_TRUE(fresh.admits(0, 960 * kMiB));
+    EXPECT_TRUE(fresh.admits(896 * kMiB, 64 * kMiB));
+    taken = 896 * kMiB;
+    EXPECT_FALSE(fresh.admits(1, 0)) << "the margin is reached";
+
+    geodata::RecordMemoryGuard unknown([] { return std::nullopt; }, 128 * kMiB);
+    EXPECT_TRUE(unknown.admits(qint64(1) << 50, qint64(1) << 50)) << "nothing known, nothing refused";
 }

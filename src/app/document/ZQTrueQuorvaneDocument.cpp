@@ -222,6 +222,19 @@ void ZQTrueQuorvaneDocument::alertNothingImported(const ZQESRIFile& file)
     const qint32 type = file.fileShapeType();
     const bool importedType =
         type == geodata::kPointShape || type == geodata::kPolyLineShape || type == geodata::kPolygonShape;
+    const QString name = QFileInfo(file.URL().toLocalFile()).fileName();
+    // The worker met what the checks before it could not foresee: the memory free shrank, or
+    // ran out in the middle of the records. Without their attributes the shapes may still fit.
+    const bool readAttributes = file.readMetadata() && !file.databaseFieldNames().isEmpty();
+    if (file.memoryShortage() == ZQESRIFile::MemoryShortage::Attributes
+        || (file.memoryShortage() == ZQESRIFile::MemoryShortage::Records && readAttributes)) {
+        offerImportWithoutAttributes(file.URL().toLocalFile(),
+                                     file.memoryShortage() == ZQESRIFile::MemoryShortage::Attributes
+                                         ? tr("The attributes of “%1” do not fit in memory.").arg(name)
+                                         : tr("Nothing was imported from “%1”.").arg(name),
+                                     file.errorString());
+        return;
+    }
     QString reason;
     if (file.ranOutOfMemory())
         reason = file.errorString();
@@ -238,9 +251,27 @@ void ZQTrueQuorvaneDocument::alertNothingImported(const ZQESRIFile& file)
                      .arg(file.errorString(), file.damagedRecordsDescription())
                      .simplified();
     platform::Alert alert;
-    alert.setMessageText(tr("Nothing was imported from “%1”.").arg(QFileInfo(file.URL().toLocalFile()).fileName()));
+    alert.setMessageText(tr("Nothing was imported from “%1”.").arg(name));
     alert.setInformativeText(reason);
     alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), {});
+}
+
+void ZQTrueQuorvaneDocument::offerImportWithoutAttributes(const QString& path, const QString& message,
+                                                          const QString& reason)
+{
+    platform::Alert alert;
+    alert.setMessageText(message);
+    alert.setInformativeText(reason + u' ' + tr("Its shapes can be imported without their attributes."));
+    alert.addButtonWithTitle(tr("Import Without Attributes"));
+    alert.addButtonWithTitle(tr("Cancel"));
+    alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), [self = QPointer(this), path](int answer) {
+        if (!self || answer != platform::Alert::kDefaultReturn)
+            return;
+        auto reader = std::make_shared<ZQESRIFile>();
+        reader->initWithFile(path);
+        reader->setReadMetadata(false);
+        self->startShapefileImport(reader);
+    });
 }
 
 ZQImportOptionsController* ZQTrueQuorvaneDocument::importOptionsController()
@@ -274,10 +305,14 @@ void ZQTrueQuorvaneDocument::alertImportRefused(const QString& message, const QS
 
 std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const QUrl& url)
 {
-    const QString path = shapefileAtPath(url.toLocalFile());
     auto reader = std::make_shared<ZQESRIFile>();
-    reader->initWithFile(path);
-    const QString name = QFileInfo(path).fileName();
+    reader->initWithFile(shapefileAtPath(url.toLocalFile()));
+    return startShapefileImport(reader);
+}
+
+std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::startShapefileImport(const std::shared_ptr<ZQESRIFile>& reader)
+{
+    const QString name = QFileInfo(reader->URL().toLocalFile()).fileName();
     if (!reader->checkHeader()) {
         alertImportRefused(tr("The file “%1” could not be imported.").arg(name), reader->headerProblem());
         return nullptr;
@@ -287,17 +322,8 @@ std::shared_ptr<ZQESRIFile> ZQTrueQuorvaneDocument::importShapefileAtURL(const Q
         return nullptr;
     }
     if (const QString problem = reader->attributeBudgetProblem(); !problem.isEmpty()) {
-        platform::Alert alert;
-        alert.setMessageText(tr("The attributes of “%1” do not fit in memory.").arg(name));
-        alert.setInformativeText(problem + u' ' + tr("Its shapes can be imported without their attributes."));
-        alert.addButtonWithTitle(tr("Import Without Attributes"));
-        alert.addButtonWithTitle(tr("Cancel"));
-        alert.beginSheetModalForWindowCompletionHandler(windowForSheet(), [self = QPointer(this), reader](int answer) {
-            if (!self || answer != platform::Alert::kDefaultReturn)
-                return;
-            reader->setReadMetadata(false);
-            self->beginShapefileImport(reader);
-        });
+        offerImportWithoutAttributes(reader->URL().toLocalFile(),
+                                     tr("The attributes of “%1” do not fit in memory.").arg(name), problem);
         return nullptr;
     }
     beginShapefileImport(reader);

@@ -140,8 +140,15 @@ protected:
 
 private:
     void redisplayRuler() const;
+    // Refuses with an alert a set that could not be imported whole (offering its shapes alone
+    // when its attributes are what does not fit), else begins its import; answers the reader
+    // begun.
+    std::shared_ptr<ZQESRIFile> startShapefileImport(const std::shared_ptr<ZQESRIFile>& reader);
     void beginShapefileImport(const std::shared_ptr<ZQESRIFile>& reader);
     void alertNothingImported(const ZQESRIFile& file);
+    // Says why the set at `path` was not imported, and offers to import it again without its
+    // attributes.
+    void offerImportWithoutAttributes(const QString& path, const QString& message, const QString& reason);
     // A critical alert on the map's window for a file refused before it is read.
     void alertImportRefused(const QString& message, const QString& reason);
     void reportNumbersKeptAsText(const ZQESRIFile& file);
