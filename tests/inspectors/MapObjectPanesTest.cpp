@@ -1,6 +1,8 @@
 #include "InspectorTesting.h"
 
+#include "inspectors/geometry/GeometryDisplayUnits.h"
 #include "inspectors/panes/TrackPanes.h"
+#include "inspectors/panes/VLTM_VXDrawableObjectController.h"
 #include "inspectors/panes/VLTM_VXQSliceController.h"
 #include "inspectors/panes/VLTM_VXQSymbolController.h"
 #include "symbols/placed/VXQSymbol.h"
@@ -160,20 +162,96 @@ TEST(SymbolPane, TheNameShownFollowsAMasterRenamedWhileSelected)
     EXPECT_EQ(name->text(), QStringLiteral("Town"));
 
     towns->setName(QStringLiteral("Village"));
+    TabFixture::settle();
     EXPECT_EQ(name->text(), QStringLiteral("Village"));
     wells->setName(QStringLiteral("Spring"));
+    TabFixture::settle();
     EXPECT_EQ(name->text(), QStringLiteral("Village"));
 
     fixture.select({town, well});
     EXPECT_EQ(name->text(), QStringLiteral("Multiple Masters"));
     wells->setName(QStringLiteral("Village"));
+    TabFixture::settle();
     EXPECT_EQ(name->text(), QStringLiteral("Village"));
 
     // A symbol named itself keeps its name.
     fixture.select({mill});
     EXPECT_EQ(name->text(), QStringLiteral("Old Mill"));
     towns->setName(QStringLiteral("Hamlet"));
+    TabFixture::settle();
     EXPECT_EQ(name->text(), QStringLiteral("Old Mill"));
+}
+
+// The name line above the panes and the Layers-style lines go by the symbol's own "name",
+// which follows its master's: a rename in the Library Manager or a new master shows at once.
+TEST(SymbolPane, TheTabsNameLineFollowsTheMastersNameAndANewMaster)
+{
+    TabFixture fixture;
+    VXQSymbolMasterPtr towns = master(QStringLiteral("Town"));
+    VXQSymbolPtr town = fixture.add(symbolOf(towns, {10, 10}));
+    fixture.select({town});
+    QLineEdit* nameLine = fixture.tab->typeNameLabel();
+    EXPECT_EQ(nameLine->text(), QStringLiteral("Town"));
+
+    towns->setName(QStringLiteral("Village"));
+    TabFixture::settle();
+    EXPECT_EQ(nameLine->text(), QStringLiteral("Village"));
+
+    town->setMaster(master(QStringLiteral("Well")));
+    TabFixture::settle();
+    EXPECT_EQ(nameLine->text(), QStringLiteral("Well"));
+    fixture.undo.undo();
+    TabFixture::settle();
+    EXPECT_EQ(nameLine->text(), QStringLiteral("Village"));
+
+    // A master edit that keeps the name changes nothing that shows.
+    towns->setUserDescription(QStringLiteral("A small town"));
+    TabFixture::settle();
+    EXPECT_EQ(nameLine->text(), QStringLiteral("Village"));
+}
+
+// The size is the master's times the scale: a scale typed in the symbol pane, the size handle
+// and the master's graphic all change the width and height the position pane shows.
+TEST(SymbolPane, WidthAndHeightFollowTheScaleAndTheMastersGraphic)
+{
+    TabFixture fixture;
+    fixture.tab->makeFormatterForDisplayUnitsOption(geometryunits::kPointsMode);
+    VXQSymbolMasterPtr towns = master(QStringLiteral("Town"));
+    VXQSymbolPtr town = fixture.add(symbolOf(towns, {10, 10}));
+    VXQSymbolPtr other = fixture.add(symbolOf(towns, {60, 10}));
+    fixture.select({town});
+    auto* symbolPane = fixture.paneFor<VLTM_VXQSymbolController>(QStringLiteral("VXQSymbol"));
+    auto* placement = fixture.paneFor<VLTM_VXDrawableObjectController>(QStringLiteral("VXDrawableObject"));
+    ASSERT_TRUE(symbolPane && placement);
+    const auto shown = [placement](const char* key) {
+        return placement->rowControl(QString::fromLatin1(key))->field()->text();
+    };
+    EXPECT_EQ(shown("width"), QStringLiteral("10"));
+
+    typeInto(symbolPane->rowControl(QStringLiteral("scaleFactor")), QStringLiteral("3"));
+    TabFixture::settle();
+    EXPECT_DOUBLE_EQ(town->scaleFactor(), 3.0);
+    EXPECT_EQ(shown("width"), QStringLiteral("30"));
+    EXPECT_EQ(shown("height"), QStringLiteral("30"));
+    fixture.undo.undo();
+    TabFixture::settle();
+    EXPECT_EQ(shown("width"), QStringLiteral("10"));
+
+    // Two symbols of one size that come apart show mixed, then agree again.
+    fixture.select({town, other});
+    EXPECT_EQ(shown("width"), QStringLiteral("10"));
+    other->setScaleFactor(2);
+    TabFixture::settle();
+    EXPECT_TRUE(shown("width").isEmpty());
+    town->setScaleFactor(2);
+    TabFixture::settle();
+    EXPECT_EQ(shown("width"), QStringLiteral("20"));
+
+    // A bigger graphic for the master makes every symbol of it bigger.
+    towns->setObject(VXDrawableShape::drawableShapeWithRect({-10, -5, 20, 10}, nullptr).get());
+    TabFixture::settle();
+    EXPECT_EQ(shown("width"), QStringLiteral("40"));
+    EXPECT_EQ(shown("height"), QStringLiteral("20"));
 }
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include "inspectors/InspectedObjects.h"
 #include "platform/foundation/Markers.h"
-#include "platform/foundation/NotificationCenter.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/sequences/SequenceNumbering.h"
 #include "symbols/sequences/VXQSymbolSequence.h"
@@ -10,7 +9,6 @@
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <algorithm>
 
 namespace {
 
@@ -32,13 +30,6 @@ Row::Choices sequenceKinds()
 }
 
 } // namespace
-
-VLTM_VXQSymbolController::VLTM_VXQSymbolController()
-{
-    platform::NotificationCenter::defaultCenter().addObserver(
-        this, kVXQSymbolMasterNameDidChange, nullptr,
-        [this](const platform::Notification& notification) { masterNameDidChange(notification.object()); });
-}
 
 const QMetaObject* VLTM_VXQSymbolController::managedObjectClass() const
 {
@@ -138,15 +129,6 @@ const QObject* VLTM_VXQSymbolController::commonMaster()
         master = own;
     }
     return master;
-}
-
-void VLTM_VXQSymbolController::masterNameDidChange(const QObject* master)
-{
-    const QList<ZQObjectPtr>& symbols = content();
-    if (std::any_of(symbols.begin(), symbols.end(), [&](const ZQObjectPtr& symbol) {
-            return static_cast<const VXQSymbol*>(symbol.get())->master().get() == master;
-        }))
-        reloadDataForKeyPath(QStringLiteral("name"));
 }
 
 void VLTM_VXQSymbolController::sequencableAction(QObject*)

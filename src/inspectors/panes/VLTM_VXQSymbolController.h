@@ -1,8 +1,7 @@
 #pragma once
 
 // The symbol pane: the symbols' scale, their master's name and their sequence numbering (in a
-// sequence or not, its kind and first value). A master renamed elsewhere (the Library Manager)
-// is shown under its new name at once.
+// sequence or not, its kind and first value).
 //
 // Ticking "sequenceable" puts the symbols into the sequence the pane last saw or made, but only
 // when that sequence numbers the symbols' own master; otherwise each symbol is made
@@ -21,8 +20,6 @@ class VLTM_VXQSymbolController : public GeometryTablePane {
     Q_OBJECT
 
 public:
-    VLTM_VXQSymbolController();
-
     // Each key shown through a setter, bound to it.
     const platform::DisplayBindings& displayBindings() const override;
     const QMetaObject* managedObjectClass() const override;
@@ -50,8 +47,6 @@ protected:
 private:
     // The master every selected symbol shares; null when they differ.
     const QObject* commonMaster();
-    // Symbols not named themselves go by their master's name, which they do not announce.
-    void masterNameDidChange(const QObject* master);
 
     QPointer<VXQSymbolSequence> m_localSequence;
     QPointer<QCheckBox> m_sequencableCheckbox;

@@ -21,6 +21,8 @@
 namespace {
 
 const QString kNameKey = QStringLiteral("name");
+// The keys whose values a symbol takes from its master.
+const QStringList kKeysFromMaster{QStringLiteral("masterName"), QStringLiteral("size")};
 
 // Room round the placed master rectangle for strokes and knobs.
 constexpr double kBoundsOutset = 6.0;
@@ -123,7 +125,7 @@ void VXQSymbol::setMasterCreatingSequenceIfNeeded(const VXQSymbolMasterPtr& mast
     }
     notifyVisualChange();
     const QRectF oldBounds = bounds();
-    takeMaster(master);
+    announceChangeForKeys(kKeysFromMaster, [&] { takeMaster(master); });
     if (m_link.master())
         setUsesLocalStyle(false);
     notifyGeometryChange(oldBounds);
@@ -478,11 +480,15 @@ void VXQSymbol::symbolMasterWillChange(VXQSymbolMaster*)
 {
     notifyVisualChange();
     m_oldBoundsSaved = bounds();
+    for (const QString& key : kKeysFromMaster)
+        willChangeValueForKey(key);
 }
 
 void VXQSymbol::symbolMasterDidChange(VXQSymbolMaster*)
 {
     m_link.forgetMasterBounds();
+    for (auto key = kKeysFromMaster.crbegin(); key != kKeysFromMaster.crend(); ++key)
+        didChangeValueForKey(*key);
     notifyGeometryChange(m_oldBoundsSaved);
 }
 
@@ -510,6 +516,17 @@ void VXQSymbol::metadataDidChangeForKey(const QString& key)
 std::optional<QPointF> VXQSymbol::referencePointForLabel(const VXQTextLabel&) const
 {
     return containerTransform().map(m_placement.location);
+}
+
+// --- Key-value observing ------------------------------------------------------------------------------------------------
+
+QStringList VXQSymbol::keyPathsForValuesAffectingValueForKey(const QString& key) const
+{
+    if (key == QLatin1String("size"))
+        return {QStringLiteral("scaleFactor")};
+    if (key == kNameKey)
+        return {QStringLiteral("masterName")};
+    return VXDrawableObject::keyPathsForValuesAffectingValueForKey(key);
 }
 
 // --- Key-value validation ------------------------------------------------------------------------------------------------

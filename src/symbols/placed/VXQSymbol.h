@@ -301,6 +301,12 @@ public:
     }
     QList<QObject*> forwardingTargetsForSelector(const QByteArray&) const override { return m_labels.forwardingTargets(); }
 
+    // --- Key-value observing -----------------------------------------------------------------------------
+    // "size" follows the scale and the master's graphic; an unnamed symbol's "name" follows its
+    // master's. Every edit of the master, and a new master, is announced as a change of
+    // "masterName" and "size", so what shows them follows without watching the master.
+    QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override;
+
     // --- Key-value validation ----------------------------------------------------------------------------
     // "style", "scaleFactor", "angle" and "labelAttributes" as SymbolValueValidator says.
     bool validateValueForKeyError(QVariant& value, const QString& key, QuorvaneError* error) const override;
