@@ -5,8 +5,12 @@
 // every dBase type the reader decodes, or a ten-field one with a road's kind, lanes, speed
 // and surface besides. Written through shapelib, so the reader under test does not also
 // write its own input; link PkgConfig::SHAPELIB.
+//
+// Also the map of short lines the document benchmarks save and open: `records` segments
+// 0.05 units long laid in rows over a 100 x 100 square, each with a numeric ID.
 
 #include <QString>
+#include <cmath>
 #include <shapefil.h>
 #include <vector>
 
@@ -68,6 +72,26 @@ inline void writeSampleShapefile(const QString& base, int records, SampleTable t
             DBFWriteIntegerAttribute(dbf, i, 8, 30 + 10 * (i % 9));
             DBFWriteStringAttribute(dbf, i, 9, kSurfaces[i % 4]);
         }
+    }
+    SHPClose(shp);
+    DBFClose(dbf);
+}
+
+inline void writeSegmentGridShapefile(const QString& base, int records)
+{
+    constexpr double kSide = 100, kLength = 0.05;
+    const int perRow = int(std::ceil(std::sqrt(double(records))));
+    const double spacing = kSide / perRow;
+    SHPHandle shp = SHPCreate(qPrintable(base), SHPT_ARC);
+    DBFHandle dbf = DBFCreate(qPrintable(base + ".dbf"));
+    DBFAddField(dbf, "ID", FTInteger, 10, 0);
+    for (int i = 0; i < records; ++i) {
+        const double x = (i % perRow) * spacing, y = (i / perRow) * spacing;
+        const double xs[2] = {x, x + kLength}, ys[2] = {y, y};
+        SHPObject* object = SHPCreateSimpleObject(SHPT_ARC, 2, xs, ys, nullptr);
+        SHPWriteObject(shp, -1, object);
+        SHPDestroyObject(object);
+        DBFWriteIntegerAttribute(dbf, i, 0, i);
     }
     SHPClose(shp);
     DBFClose(dbf);

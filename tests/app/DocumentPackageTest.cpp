@@ -10,7 +10,9 @@
 #include "app/services/MapDocumentServices.h"
 #include "app/progress/ZQProgressController.h"
 #include "app/progress/ZQProgressView.h"
+#include "platform/foundation/ArchiveMemoryBudget.h"
 #include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/DocumentError.h"
@@ -187,6 +189,26 @@ TEST_F(DocumentPackageTest, ReopensWithEverythingAndEachFileHoldsWhatItsReadersE
     EXPECT_TRUE(packageFile(QStringLiteral("QuickLook/Preview.pdf")).startsWith("%PDF"));
     // No export operation, no export settings.
     EXPECT_FALSE(QFile::exists(QDir(packagePath).filePath(MapDocumentPackage::kExportSettingsFileName)));
+}
+
+TEST_F(DocumentPackageTest, ASaveIsCheckedForWhatItsOpeningTakesNotForTheMemoryLeftBesideTheMap)
+{
+    auto document = newMapDocument();
+    addSquares(*activeMappingLayer(*document), 50);
+    // As though the map in memory left less than its archive's table of entries takes.
+    constexpr qint64 kScarce = 2'000;
+    {
+        const platform::archive::MemoryBudgetScope scarce(kScarce);
+        save(*document);
+    }
+    const QByteArray content = packageFile(MapDocumentPackage::kContentFileName);
+    {
+        const platform::archive::MemoryBudgetScope scarce(kScarce);
+        EXPECT_FALSE(platform::KeyedUnarchiver(content).isValid());
+    }
+    const auto reopened = open();
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(activeMappingLayer(*reopened)->countOfObjects(), 50);
 }
 
 TEST_F(DocumentPackageTest, ExportSettingsTravelThroughTheInstalledFactory)

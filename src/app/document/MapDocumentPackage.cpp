@@ -1,6 +1,7 @@
 #include "app/document/MapDocumentPackage.h"
 
 #include "app/printing/PrintInfoCoding.h"
+#include "platform/foundation/ArchiveMemoryBudget.h"
 #include "platform/foundation/ArchiveProgress.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -166,10 +167,12 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
                  QStringLiteral("the drawing gave no data"));
         return std::nullopt;
     }
-    // A file this program could not open again is not saved as a success.
+    // A file this program could not open again is not saved as a success. Whether it can be
+    // opened where memory allows is asked, not whether it could be now, beside the drawing.
     QString unreadable;
     {
         const platform::archive::ProgressScope checking(progress.between(0.8, 0.9));
+        const platform::archive::MemoryBudgetScope promised(platform::archive::promisedBudget(drawingData.size()));
         if (const platform::KeyedUnarchiver check(drawingData); !check.isValid())
             unreadable = check.error().localizedDescription();
     }

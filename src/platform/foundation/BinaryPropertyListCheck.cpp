@@ -1,6 +1,7 @@
 #include "platform/foundation/BinaryPropertyListCheck.h"
 
 #include "platform/foundation/ArchiveProgress.h"
+#include "platform/foundation/MemoryAvailability.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <QtEndian>
@@ -14,12 +15,14 @@ namespace {
 
 constexpr qsizetype kHeaderSize = 8;
 constexpr qsizetype kTrailerSize = 32;
-// Beyond this many objects the parsed tree alone would take gigabytes.
-constexpr quint64 kMaximumObjectCount = quint64(1) << 24;
 // Roughly what libplist spends per parsed object, and the parsed size allowed per input byte.
 constexpr quint64 kObjectCost = 64;
 constexpr quint64 kCostPerInputByte = 64;
 constexpr quint64 kCostAllowance = quint64(1) << 20;
+
+// The budget below stays within the cost bits for files up to a terabyte.
+constexpr int kCostBits = 47, kHeightBits = 14;
+constexpr qint64 kMostInputBytes = qint64(1) << 40;
 
 constexpr int kAsciiString = 0x5, kUtf16String = 0x6, kDictionary = 0xD;
 
@@ -40,8 +43,9 @@ public:
     {
     }
 
-    // Depth first over the references, with the open containers on an explicit path.
-    void run()
+    // Depth first over the references, with the open containers on an explicit path; answers
+    // about how many bytes the parsed tree takes.
+    quint64 run()
     {
         readTrailer();
         enter(m_topObject);
@@ -57,6 +61,7 @@ public:
             ++frame.next;
             enter(child);
         }
+        return m_measures[m_topObject].cost;
     }
 
 private:
@@ -69,11 +74,12 @@ private:
         bool isContainer = false;
     };
     enum class State : quint8 { Unvisited, Open, Done };
+    // Eight bytes, as there is one for every object of the file.
     struct Measure {
-        quint64 cost = 0;   // what the parsed subtree takes, saturated just above the budget
-        quint16 height = 0; // levels of containers, this one included
-        State state = State::Unvisited;
-        bool checkedAsKey = false;
+        quint64 cost : kCostBits = 0; // what the parsed subtree takes, saturated just above the budget
+        quint64 height : kHeightBits = 0; // levels of containers, this one included
+        quint64 state : 2 = quint64(State::Unvisited);
+        quint64 checkedAsKey : 1 = 0;
     };
     struct Frame {
         quint64 index;
@@ -103,12 +109,14 @@ private:
         m_topObject = qFromBigEndian<quint64>(trailer + 16);
         const quint64 offsetTable = qFromBigEndian<quint64>(trailer + 24);
         const auto validSize = [](int size) { return size >= 1 && size <= 8; };
+        // The offset table lies in the file, so the count is no more than its bytes allow.
         if (!validSize(m_offsetSize) || !validSize(m_referenceSize) || m_objectCount == 0
-            || m_objectCount > kMaximumObjectCount || m_topObject >= m_objectCount
-            || offsetTable < quint64(kHeaderSize) || offsetTable > quint64(m_objectsEnd)
+            || m_topObject >= m_objectCount || offsetTable < quint64(kHeaderSize) || offsetTable > quint64(m_objectsEnd)
             || m_objectCount > (quint64(m_objectsEnd) - offsetTable) / quint64(m_offsetSize))
             damaged();
         m_offsetTable = qsizetype(offsetTable);
+        if (!memoryIsAvailableFor(qint64(m_objectCount * sizeof(Measure))))
+            refuse(QStringLiteral("there is not enough memory to check its %1 objects").arg(m_objectCount));
         m_measures.assign(m_objectCount, Measure{});
     }
 
@@ -211,7 +219,7 @@ private:
             if (std::all_of(character.begin(), character.end(), [](char byte) { return byte == 0; }))
                 refuse(QStringLiteral("a dictionary key holds a NUL character"));
         }
-        m_measures[index].checkedAsKey = true;
+        m_measures[index].checkedAsKey = 1;
     }
 
     [[noreturn]] void refuseTooDeep() const
@@ -223,9 +231,9 @@ private:
     void enter(quint64 index)
     {
         Measure& measure = m_measures[index];
-        if (measure.state == State::Open)
+        if (measure.state == quint64(State::Open))
             refuse(QStringLiteral("its objects refer to each other in a cycle"));
-        if (measure.state == State::Unvisited) {
+        if (measure.state == quint64(State::Unvisited)) {
             tellProgress();
             const Object object = readObject(index);
             if (object.isContainer) {
@@ -233,12 +241,12 @@ private:
                     refuseTooDeep();
                 measure.cost = kObjectCost;
                 measure.height = 1;
-                measure.state = State::Open;
+                measure.state = quint64(State::Open);
                 m_path.push_back({index, object});
                 return;
             }
             measure.cost = kObjectCost + object.parsedBytes;
-            measure.state = State::Done;
+            measure.state = quint64(State::Done);
         }
         if (m_path.size() + measure.height > m_maximumDepth)
             refuseTooDeep();
@@ -255,7 +263,7 @@ private:
     {
         Measure& measure = m_measures[m_path.back().index];
         m_path.pop_back();
-        measure.state = State::Done;
+        measure.state = quint64(State::Done);
         addToParent(measure);
     }
 
@@ -264,8 +272,8 @@ private:
         if (m_path.empty())
             return;
         Measure& parent = m_measures[m_path.back().index];
-        parent.cost = std::min(parent.cost + child.cost, m_budget + 1);
-        parent.height = std::max<quint16>(parent.height, child.height + 1);
+        parent.cost = std::min<quint64>(parent.cost + child.cost, m_budget + 1);
+        parent.height = std::max<quint64>(parent.height, child.height + 1);
         if (parent.cost > m_budget)
             refuse(QStringLiteral("its shared objects expand beyond the size limit"));
     }
@@ -285,14 +293,36 @@ private:
     std::vector<Frame> m_path;
 };
 
+// Answers the size of the parsed tree, or throws a refusal.
+quint64 checkStructure(QByteArrayView data, int maximumDepth, const std::function<bool(double)>& progress)
+{
+    ZQ_ASSERT(maximumDepth > 0 && maximumDepth < (1 << kHeightBits) - 1, QStringLiteral("nesting limit out of range"));
+    if (data.size() > kMostInputBytes)
+        refuse(QStringLiteral("it is larger than %1 bytes").arg(kMostInputBytes));
+    try {
+        return StructureCheck(data, maximumDepth, progress).run();
+    } catch (const std::bad_alloc&) {
+        refuse(QStringLiteral("there is not enough memory to check it"));
+    }
+}
+
 } // namespace
 
 QString binaryPropertyListProblem(QByteArrayView data, int maximumDepth, const std::function<bool(double)>& progress)
 {
-    ZQ_ASSERT(maximumDepth > 0 && maximumDepth < std::numeric_limits<quint16>::max(),
-              QStringLiteral("nesting limit out of range"));
     try {
-        StructureCheck(data, maximumDepth, progress).run();
+        checkStructure(data, maximumDepth, progress);
+    } catch (const Refusal& refusal) {
+        return refusal.reason;
+    }
+    return {};
+}
+
+QString binaryPropertyListTreeProblem(QByteArrayView data, int maximumDepth)
+{
+    try {
+        if (!memoryIsAvailableFor(qint64(checkStructure(data, maximumDepth, {}))))
+            refuse(QStringLiteral("there is not enough memory to read it"));
     } catch (const Refusal& refusal) {
         return refusal.reason;
     }

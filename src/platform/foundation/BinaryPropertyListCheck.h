@@ -7,10 +7,11 @@
 // gigabytes (layered shared containers) or stop the program. The check walks the
 // references without recursion, measuring each object once, and refuses:
 // - damage: a bad header or trailer, offsets and sizes past the objects, unknown markers,
-//   references to missing objects;
+//   references to missing objects, more objects than the offset table in the file holds;
 // - cycles, and containers nested deeper than `maximumDepth`;
 // - dictionary keys that are not strings or hold a NUL;
-// - graphs whose parsed form would take more than about 64 bytes per byte of input.
+// - graphs whose parsed form would take more than about 64 bytes per byte of input;
+// - files whose table of measures (eight bytes an object) the memory available cannot hold.
 // 16-byte integers, dates and 3-byte offsets and references, which other writers use,
 // pass.
 
@@ -21,10 +22,13 @@
 namespace platform {
 
 // Answers why `data` must not be parsed, or an empty string when it may.
-// `maximumDepth` must be below 65535. `progress`, when given, is told the share of the
+// `maximumDepth` must be below 16383. `progress`, when given, is told the share of the
 // objects checked every few hundred objects; when it answers false the check stops and
 // says so.
 QString binaryPropertyListProblem(QByteArrayView data, int maximumDepth,
                                   const std::function<bool(double fraction)>& progress = {});
+// The same before a parse that builds the whole tree (libplist's): the tree must also fit in
+// the memory available.
+QString binaryPropertyListTreeProblem(QByteArrayView data, int maximumDepth);
 
 } // namespace platform

@@ -151,21 +151,7 @@ private:
     KeyBufferCache<KeyObjects> m_keyObjects;
 };
 
-thread_local qint64 t_memoryBudget = kMemoryBudget;
-
 } // namespace
-
-archive::MemoryBudgetScope::MemoryBudgetScope(qint64 bytes) : m_saved(std::exchange(t_memoryBudget, bytes)) {}
-
-archive::MemoryBudgetScope::~MemoryBudgetScope()
-{
-    t_memoryBudget = m_saved;
-}
-
-qint64 archive::MemoryBudgetScope::current()
-{
-    return t_memoryBudget;
-}
 
 struct KeyedUnarchiver::Private {
     // The dictionary keys are read from ($top, or the entry being decoded), and where
@@ -209,7 +195,7 @@ struct KeyedUnarchiver::Private {
     bool opened = false;
     bool forCopying = false;
     PlistObject entries; // $objects; a UID is a position in it
-    std::vector<Slot> slots;
+    std::vector<Slot> slots; // made when the first entry is read: an archive only opened takes none
     // Node-based: references to a class stay valid while nested entries add classes.
     std::unordered_map<quint64, ClassInfo> classes;
     Dictionary current;
@@ -281,8 +267,17 @@ struct KeyedUnarchiver::Private {
         current = {top};
         if (entries.count > quint64(memoryBudget) / sizeof(Slot) || !tryCharge(qint64(entries.count * sizeof(Slot))))
             return overBudget();
-        slots.resize(entries.count);
         return {};
+    }
+
+    // The slot of an entry; null when there is no such entry.
+    Slot* slotOf(quint64 uid)
+    {
+        if (uid >= entries.count)
+            return nullptr;
+        if (slots.empty())
+            slots.resize(entries.count);
+        return &slots[uid];
     }
 
     bool usable() const { return opened && !error; }
@@ -357,9 +352,10 @@ struct KeyedUnarchiver::Private {
     const Slot& resolve(quint64 uid)
     {
         const bool topLevel = depth == 0;
-        if (uid >= slots.size())
+        Slot* const found = slotOf(uid);
+        if (!found)
             return reject(topLevel, QStringLiteral("reference %1 out of range").arg(uid));
-        Slot& slot = slots[uid];
+        Slot& slot = *found;
         if (slot.state == State::Decoding && !slot.isObject)
             return reject(topLevel, QStringLiteral("entry %1 contains itself").arg(uid));
         if (slot.state != State::Unread)
@@ -544,7 +540,8 @@ struct KeyedUnarchiver::Private {
         if (reference.type != PlistType::Uid)
             return std::nullopt;
         const quint64 uid = plist.uid(reference);
-        if (uid == 0 || uid >= slots.size() || slots[uid].state != State::Unread)
+        const Slot* const slot = uid == 0 ? nullptr : slotOf(uid);
+        if (!slot || slot->state != State::Unread)
             return std::nullopt;
         const PlistObject entry = plist.member(entries, uid);
         if (entry.type != PlistType::Dictionary)
@@ -644,7 +641,7 @@ struct KeyedUnarchiver::Private {
 };
 
 KeyedUnarchiver::KeyedUnarchiver(const QByteArray& data)
-    : d(std::make_unique<Private>(*this, MemoryBudgetScope::current()))
+    : d(std::make_unique<Private>(*this, MemoryBudgetScope::current(data.size())))
 {
     d->open(data);
 }

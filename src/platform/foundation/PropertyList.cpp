@@ -429,7 +429,7 @@ QString structuralProblem(const QByteArray& data)
     if (data.size() > PropertyList::kMaximumInputSize)
         return QStringLiteral("it is larger than %1 bytes").arg(PropertyList::kMaximumInputSize);
     if (plist_is_binary(data.constData(), uint32_t(data.size())))
-        return binaryPropertyListProblem(data, PropertyList::kMaximumDepth);
+        return binaryPropertyListTreeProblem(data, PropertyList::kMaximumDepth);
     if (!xmlNestsWithin(data, PropertyList::kMaximumDepth))
         return QStringLiteral("it nests deeper than %1 levels").arg(PropertyList::kMaximumDepth);
     return {};

@@ -1,5 +1,6 @@
 #include "platform/ui/FileWrapper.h"
 
+#include "platform/foundation/MemoryAvailability.h"
 #include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
@@ -39,15 +40,21 @@ QString systemReason()
 }
 
 // Reads a tree in two passes. The first walks the folders, counting entries and adding up
-// file sizes, so that a tree past the limits is refused before any file is read; the
-// second reads each file at its size, still within what is left of the size limit.
+// file sizes, so that a tree past the limits or larger than the memory available is refused
+// before any file is read; the second reads each file at its size, still within the total
+// measured.
 class TreeReader {
 public:
     std::optional<FileWrapper> read(const QFileInfo& root)
     {
         m_root.setPath(root.absoluteFilePath());
         const std::optional<Entry> tree = scan(root, 0);
-        return tree ? load(*tree) : std::nullopt;
+        if (!tree)
+            return std::nullopt;
+        if (!memoryIsAvailableFor(m_totalSize))
+            return fail(QStringLiteral("its files take %1 in all, more than the memory available")
+                            .arg(QLocale::c().formattedDataSize(m_totalSize, 0, QLocale::DataSizeTraditionalFormat)));
+        return load(*tree);
     }
 
     QString reason;
@@ -68,10 +75,6 @@ private:
         Entry entry{info.fileName(), info.absoluteFilePath(), info.isDir(), {}, {}};
         if (!entry.isDirectory) {
             m_totalSize += info.size();
-            if (m_totalSize > FileWrapper::kMaximumTotalSize)
-                return fail(QStringLiteral("its files are larger than %1 in all")
-                                .arg(QLocale::c().formattedDataSize(FileWrapper::kMaximumTotalSize, 0,
-                                                                    QLocale::DataSizeTraditionalFormat)));
             return entry;
         }
         QDirIterator entries(entry.path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -98,8 +101,8 @@ private:
     {
         if (!entry.isDirectory) {
             QString why;
-            std::optional<QByteArray> contents = readRegularFile(
-                entry.path, FileWrapper::kMaximumTotalSize - m_readSize, &why, SymbolicLinks::Refuse);
+            std::optional<QByteArray> contents =
+                readRegularFile(entry.path, m_totalSize - m_readSize, &why, SymbolicLinks::Refuse);
             if (!contents)
                 return fail(QStringLiteral("“%1”: %2").arg(m_root.relativeFilePath(entry.path), why));
             m_readSize += contents->size();
@@ -312,7 +315,8 @@ std::optional<FileWrapper> FileWrapper::readFromPath(const QString& path, Quorva
         TreeReader reader;
         wrapper = reader.read(info);
         reason = reader.reason;
-    } else if (std::optional<QByteArray> contents = readRegularFile(path, kMaximumTotalSize, &reason, SymbolicLinks::Refuse)) {
+    } else if (std::optional<QByteArray> contents =
+                   readRegularFile(path, memoryAReaderMayTake(), &reason, SymbolicLinks::Refuse)) {
         wrapper = regularFile(*contents, info.fileName());
     }
     if (!wrapper)

@@ -5,8 +5,8 @@
 // A directory wrapper holds named children, sorted by name; a regular-file wrapper holds
 // bytes. Reading follows no symbolic links and skips special files (each with a log line).
 // It counts a tree's entries and adds up their sizes before it reads any file, so a tree
-// deeper, larger or more crowded than the limits below is refused unread; each file is then
-// read at its size. Writing is atomic: the tree is written beside the target under a short
+// deeper or more crowded than the limits below, or larger than the memory available, is
+// refused unread; each file is then read at its size. Writing is atomic: the tree is written beside the target under a short
 // hidden name, which then takes the target's place in one step; a failed write leaves the
 // old file or folder as it was.
 //
@@ -29,7 +29,6 @@ public:
 
     static constexpr int kMaximumDepth = 64;
     static constexpr qsizetype kMaximumEntryCount = 10000;
-    static constexpr qint64 kMaximumTotalSize = qint64(512) << 20;
 
     static FileWrapper regularFile(const QByteArray& contents, const QString& filename = {});
     static FileWrapper directory(const QString& filename = {});

@@ -1,6 +1,7 @@
 #include "platform/foundation/BinaryPropertyListCheck.h"
 #include "platform/foundation/BinaryPropertyListReader.h"
 #include "platform/foundation/BinaryPropertyListWriter.h"
+#include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/ZQAssert.h"
@@ -57,6 +58,28 @@ QByteArray sharedSubtreeBomb(int levels, int fan)
     trailer[15] = char(levels);
     trailer[31] = char(table);
     return bytes + trailer;
+}
+
+// The same property list with `extra` more objects that nothing refers to: entries of the
+// offset table that all lead to the first object.
+QByteArray withUnreferencedObjects(const QByteArray& plist, quint64 extra)
+{
+    const char* trailer = plist.constData() + plist.size() - 32;
+    const int offsetSize = trailer[6];
+    const quint64 count = qFromBigEndian<quint64>(trailer + 8);
+    const qsizetype tableEnd = qsizetype(qFromBigEndian<quint64>(trailer + 24) + count * offsetSize);
+    QByteArray aliases(qsizetype(extra) * offsetSize, '\0');
+    for (qsizetype at = offsetSize - 1; at < aliases.size(); at += offsetSize)
+        aliases[at] = 8; // just after the header
+    QByteArray newTrailer(trailer, 32);
+    qToBigEndian<quint64>(count + extra, newTrailer.data() + 8);
+    return plist.first(tableEnd) + aliases + newTrailer;
+}
+
+QByteArray withObjectCount(QByteArray plist, quint64 count)
+{
+    qToBigEndian<quint64>(count, plist.data() + plist.size() - 24);
+    return plist;
 }
 
 } // namespace
@@ -177,6 +200,47 @@ TEST(BinaryPropertyListCheck, DamagedReferencesAndKeysAreRefused)
     EXPECT_TRUE(problemOf(dictionaryWithKey(writer.integer(1))).contains("not a string"));
     const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
     EXPECT_TRUE(problemOf(dictionaryWithKey(writer.string(withNul))).contains("NUL"));
+}
+
+TEST(BinaryPropertyListCheck, TheObjectCountIsBoundByTheOffsetTableInTheFile)
+{
+    BinaryPropertyListWriter writer;
+    const Ref members[] = {writer.integer(7), writer.string("seven")};
+    const QByteArray plist = writer.serialize(writer.array(members));
+    ASSERT_EQ(problemOf(plist), QString());
+    const quint64 count = qFromBigEndian<quint64>(plist.constData() + plist.size() - 24);
+
+    // Large maps archive as more than 2^24 objects; the count is no reason to refuse them.
+    const quint64 extra = (quint64(1) << 24) + 3;
+    const QByteArray many = withUnreferencedObjects(plist, extra);
+    EXPECT_EQ(problemOf(many), QString());
+    BinaryPropertyListReader reader;
+    ASSERT_EQ(reader.open(many, kDepth), QString());
+    EXPECT_EQ(reader.integer(reader.member(reader.top(), 0)), 7u);
+    EXPECT_EQ(reader.string(reader.member(reader.top(), 1)), "seven");
+    EXPECT_EQ(reader.object(count + extra - 1).type, BinaryPropertyListReader::Type::Integer) << "the last alias";
+    EXPECT_FALSE(reader.object(count + extra));
+
+    // A count past what the offset table holds, by one or by far, is damage, refused before
+    // anything is allocated for it.
+    const QByteArray padded = withUnreferencedObjects(plist, 1000);
+    EXPECT_EQ(problemOf(withObjectCount(padded, count + 1000)), QString());
+    for (const quint64 claimed : {count + 1001, quint64(1) << 40, std::numeric_limits<quint64>::max()}) {
+        EXPECT_TRUE(problemOf(withObjectCount(padded, claimed)).contains("damaged")) << claimed;
+        EXPECT_TRUE(problemOf(withObjectCount(plist, claimed)).contains("damaged")) << claimed;
+        EXPECT_FALSE(PropertyList::fromData(withObjectCount(plist, claimed)).has_value()) << claimed;
+    }
+}
+
+TEST(BinaryPropertyListCheck, AKeyedArchiveOfMoreThan2To24ObjectsOpensAndDecodes)
+{
+    const QVariantList values{QStringLiteral("road"), qint64(42), 0.05};
+    platform::KeyedArchiver archiver;
+    archiver.encodeObject(QVariant(values), QStringLiteral("root"));
+    const QByteArray many = withUnreferencedObjects(archiver.finishEncoding(), (quint64(1) << 24) + 1);
+    platform::KeyedUnarchiver unarchiver(many);
+    ASSERT_TRUE(unarchiver.isValid()) << qPrintable(unarchiver.error().localizedDescription());
+    EXPECT_EQ(unarchiver.decodeValue(QStringLiteral("root")), QVariant(values));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/ZQAssert.h"
+#include "support/AddressSpaceLimit.h"
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
 #include "support/SettingScope.h"
@@ -665,6 +666,30 @@ TEST_F(KeyedArchive, DecodingStaysWithinItsMemoryBudgetOrSaysWhy)
     const KeyedUnarchiver refused(many);
     EXPECT_FALSE(refused.isValid());
     EXPECT_TRUE(refused.error().localizedDescription().contains("MB of memory"));
+}
+
+TEST_F(KeyedArchive, TheBudgetGrowsWithTheArchiveAsFarAsTheMemoryAvailableAllows)
+{
+    using platform::archive::MemoryBudgetScope;
+    using platform::archive::promisedBudget;
+    constexpr qint64 kBudget = platform::archive::kMemoryBudget;
+    constexpr qint64 kSmall = kBudget / platform::archive::kMostBytesPerArchiveByte;
+    constexpr qint64 kLarge = qint64(500) << 20;
+    EXPECT_EQ(promisedBudget(0), kBudget);
+    EXPECT_EQ(promisedBudget(kSmall), kBudget);
+    EXPECT_EQ(promisedBudget(kLarge), qint64(8000) << 20);
+    EXPECT_GE(promisedBudget(std::numeric_limits<qint64>::max()), kBudget) << "no overflow";
+
+    EXPECT_EQ(MemoryBudgetScope::current(kSmall), kBudget);
+    EXPECT_LE(MemoryBudgetScope::current(kLarge), promisedBudget(kLarge));
+    {
+        // The memory available is what the address space leaves.
+        const testsupport::AddressSpaceLimit limit;
+        EXPECT_LT(MemoryBudgetScope::current(kLarge), testsupport::AddressSpaceLimit::kTwoGigabytes);
+        EXPECT_EQ(MemoryBudgetScope::current(kSmall), kBudget);
+    }
+    const MemoryBudgetScope scoped(20'000);
+    EXPECT_EQ(MemoryBudgetScope::current(kLarge), 20'000);
 }
 
 TEST_F(KeyedArchive, RunningOutOfMemoryIsSaidPlainly)

@@ -151,7 +151,7 @@ TEST_F(FileWrapperTest, TreesAreMeasuredBeforeTheyAreReadAndEachFileIsReadAtItsS
     makeFolder("Crowded.qvnl", FileWrapper::kMaximumEntryCount + 1);
     makeFolder("Sparse.qvnl", 1);
     QFile sparse(path("Sparse.qvnl/hole"));
-    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(FileWrapper::kMaximumTotalSize));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(testsupport::AddressSpaceLimit::kTwoGigabytes));
 
     testsupport::AddressSpaceLimit limit;
     const std::optional<FileWrapper> many = FileWrapper::readFromPath(path("Many.qvnl"));
@@ -163,7 +163,7 @@ TEST_F(FileWrapperTest, TreesAreMeasuredBeforeTheyAreReadAndEachFileIsReadAtItsS
     EXPECT_FALSE(FileWrapper::readFromPath(path("Crowded.qvnl"), &error));
     EXPECT_EQ(readReason(error), "it holds too many files (more than 10000)");
     EXPECT_FALSE(FileWrapper::readFromPath(path("Sparse.qvnl"), &error));
-    EXPECT_EQ(readReason(error), "its files are larger than 512 MB in all");
+    EXPECT_EQ(readReason(error), "its files take 2 GB in all, more than the memory available");
     EXPECT_EQ(error.localizedDescription(), "The document “Sparse.qvnl” could not be opened.");
 }
 
