@@ -49,10 +49,13 @@ public:
 private:
     enum class Kind : quint8 { Bool, Integer, WideInteger, Real, Date, Uid, Ascii, Utf16, Data, Array, Dictionary };
     static constexpr size_t kScalarKinds = size_t(Kind::Uid) + 1;
+    // Sixteen bytes, as a large map has tens of millions.
     struct Object {
-        Kind kind;
-        quint64 value = 0;  // the scalar (bits of a double), or where the payload starts in its pool
-        quint64 length = 0; // payload bytes or UTF-16 units, members, or key-value pairs
+        Object(Kind kind, quint64 value = 0, quint64 length = 0) : value(value), length(length), kind(kind) {}
+
+        quint64 value;       // the scalar (bits of a double), or where the payload starts in its pool
+        quint64 length : 56; // payload bytes or UTF-16 units, members, or key-value pairs
+        Kind kind : 8;
     };
 
     static constexpr Ref kNoRef = ~Ref(0);

@@ -69,6 +69,16 @@ struct KeyedArchiver::Private {
 
     void checkOpen() const { ZQ_ASSERT(!finished, QStringLiteral("encoding after finishEncoding")); }
 
+    // Once every reference is resolved: a large map's tables go before its bytes are laid out.
+    void releaseLookups()
+    {
+        objectUids = {};
+        encodedObjects = {};
+        classUids = {};
+        stringUids = {};
+        conditionals = {};
+    }
+
     void set(Ref key, Ref value)
     {
         checkOpen();
@@ -439,6 +449,7 @@ QByteArray KeyedArchiver::finishEncoding()
     for (const auto& [pending, object] : d->conditionals) {
         d->plist.setUid(pending, d->objectUids.value(object, 0));
     }
+    d->releaseLookups();
     BinaryPropertyListWriter& plist = d->plist;
     const Ref top = plist.dictionary(d->frames[0].keys, d->frames[0].values);
     const FormatKeys& format = formatKeys();
