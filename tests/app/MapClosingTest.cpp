@@ -1,6 +1,7 @@
 // Closing a map window gives back what the map held: after an import, its undo and the
 // window closed as a user closes it, no imported object, style, layer or the document
-// itself is still alive.
+// itself is still alive; and a large map gives it back without keeping the main thread from
+// another window's events for more than a frame at a time.
 
 #include "support/MapWindowTesting.h"
 #include "support/ShapefileBuilders.h"
@@ -8,7 +9,9 @@
 #include "app/document/ZQTrueQuorvaneDocument.h"
 #include "app/import/ShapefileImportHost.h"
 #include "geodata/ShapefileImportServices.h"
-#include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/foundation/GradualRelease.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 
@@ -16,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -41,6 +46,40 @@ QString writeLines(const QTemporaryDir& folder)
     }
     return base + QStringLiteral(".shp");
 }
+
+// Short lines with two attributes each, as a map opened from a file holds them.
+QList<VXDrawableObjectPtr> attributedLines(int count)
+{
+    QList<VXDrawableObjectPtr> lines;
+    lines.reserve(count);
+    const int side = int(std::ceil(std::sqrt(count)));
+    for (int i = 0; i < count; ++i) {
+        const QPointF start(i % side * 4.0, i / side * 4.0);
+        platform::BezierPath path;
+        path.moveToPoint(start);
+        path.lineToPoint(start + QPointF(2, 1));
+        path.lineToPoint(start + QPointF(2, 2));
+        VXDrawablePathPtr line = VXDrawablePath::drawablePathWithBezierPath(path);
+        line->initMetadata({{QStringLiteral("name"), {kVXMetadataTypeString, QStringLiteral("line %1").arg(i)}},
+                            {QStringLiteral("id"), {kVXMetadataTypeInteger, i}}});
+        lines.append(line);
+    }
+    return lines;
+}
+
+// Time the calling thread has run: a busy test machine delays a turn, not the work in it.
+double threadMilliseconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return double(time.tv_sec) * 1e3 + double(time.tv_nsec) / 1e6;
+}
+
+// The timers on the real clock, as in the application, so one turn of the event loop is one turn.
+struct RealClock {
+    RealClock() { platform::RunLoop::setManualClock(false); }
+    ~RealClock() { platform::RunLoop::setManualClock(true); }
+};
 
 template <class T>
 int countAlive(const std::vector<std::weak_ptr<T>>& objects)
@@ -106,4 +145,41 @@ TEST_F(ClosingAMap, FreesEveryImportedObjectStyleAndLayer)
     EXPECT_EQ(countAlive(objects), 0);
     EXPECT_EQ(countAlive(styles), 0);
     EXPECT_EQ(countAlive(owners), 0) << "layer, drawing, document";
+}
+
+TEST_F(ClosingAMap, ALargeMapGoesAFrameAtATimeAtMost)
+{
+    constexpr int kLargeMap = 300'000;
+    constexpr double kFrameMilliseconds = 16;
+    VXObjectDrawingLayer* layer = objectLayer();
+    ASSERT_TRUE(layer);
+    document->undoManager()->disableUndoRegistration(); // opened, not drawn
+    layer->addObjectsFromArray(attributedLines(kLargeMap));
+    document->undoManager()->enableUndoRegistration();
+    document->mainView()->viewport()->repaint();
+    const std::weak_ptr<const ZQObject> drawing = document->drawing();
+    const std::weak_ptr<const ZQObject> lastLine = layer->objects().last();
+
+    const RealClock realClock;
+    window->close();
+    document = nullptr;
+    double longest = 0;
+    int turns = 0;
+    const double start = threadMilliseconds();
+    while ((!lastLine.expired() || platform::GradualRelease::pendingCount() > 0) && turns < 100'000) {
+        const double before = threadMilliseconds();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        // As a paint's first large allocation does, every few turns: it settles the blocks freed
+        // since the last one.
+        if (turns % 4 == 3) {
+            void* volatile block = std::malloc(4096);
+            std::free(block);
+        }
+        longest = std::max(longest, threadMilliseconds() - before);
+        ++turns;
+    }
+    EXPECT_TRUE(drawing.expired());
+    EXPECT_TRUE(lastLine.expired());
+    EXPECT_LT(longest, kFrameMilliseconds) << turns << " turns, " << threadMilliseconds() - start << " ms in all";
 }

@@ -6,6 +6,11 @@
 #include <QThread>
 #include <QTimer>
 #include <deque>
+#include <numeric>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace platform {
 
@@ -14,8 +19,24 @@ namespace {
 // A turn's share: short enough that a window kept open stays responsive, long enough that a
 // map's objects are gone within a few seconds.
 constexpr qint64 kSliceNanoseconds = 8'000'000;
-// Reading the clock after every reference would cost more than many of them take to drop.
-constexpr int kReferencesBetweenClockReads = 64;
+// Reading the clock after every element would cost more than many of them take to go.
+constexpr int kElementsBetweenClockReads = 64;
+
+// While a slice lets go of elements, the allocator merges each freed block with its free
+// neighbours at once, so the slice's clock sees what its frees cost. Otherwise small blocks wait
+// in lists until the next large allocation merges them all: a paint event after a few slices of a
+// closed map's objects would pay for hundreds of thousands of them at once.
+class FreesMergedAtOnce {
+public:
+#if defined(__GLIBC__)
+    FreesMergedAtOnce() { mallopt(M_MXFAST, 0); }
+    ~FreesMergedAtOnce() { mallopt(M_MXFAST, kDefaultLargestFastBlock); }
+
+private:
+    // The allocator's own default; nothing else here changes it.
+    static constexpr int kDefaultLargestFastBlock = 64 * sizeof(size_t) / 4;
+#endif
+};
 
 // Owned by the application, so whatever is still waiting goes before it does, never with the
 // static objects after it; on a quit, while the application's services are all still there.
@@ -29,44 +50,49 @@ public:
     }
     ~ReleaseQueue() override { releaseAll(); }
 
-    void append(std::vector<std::shared_ptr<const void>> references)
+    void append(std::unique_ptr<GradualRelease::Batch> batch)
     {
-        m_references.insert(m_references.end(), std::make_move_iterator(references.begin()),
-                            std::make_move_iterator(references.end()));
-        if (!m_references.empty())
-            m_turn.start();
+        m_batches.push_back(std::move(batch));
+        m_turn.start();
     }
-    qsizetype count() const { return qsizetype(m_references.size()); }
+    qsizetype count() const
+    {
+        return std::accumulate(m_batches.cbegin(), m_batches.cend(), qsizetype(0),
+                               [](qsizetype sum, const auto& batch) { return sum + batch->count(); });
+    }
     void releaseAll()
     {
         m_turn.stop();
-        while (!m_references.empty())
-            releaseFirst();
+        while (!m_batches.empty())
+            releaseOne();
     }
 
 private:
     void releaseSlice()
     {
+        const FreesMergedAtOnce merging;
         QElapsedTimer clock;
         clock.start();
-        while (!m_references.empty()) {
-            for (int i = 0; i < kReferencesBetweenClockReads && !m_references.empty(); ++i)
-                releaseFirst();
+        while (!m_batches.empty()) {
+            for (int i = 0; i < kElementsBetweenClockReads && !m_batches.empty(); ++i)
+                releaseOne();
             if (clock.nsecsElapsed() > kSliceNanoseconds)
                 break;
         }
-        if (m_references.empty())
+        if (m_batches.empty())
             m_turn.stop();
     }
 
-    // Out of the queue before it goes: its destructor may hand over more.
-    void releaseFirst()
+    // Batches handed over meanwhile go to the back: the front one stays where it is.
+    void releaseOne()
     {
-        const std::shared_ptr<const void> first = std::move(m_references.front());
-        m_references.pop_front();
+        GradualRelease::Batch& first = *m_batches.front();
+        first.releaseOne();
+        if (first.count() == 0)
+            m_batches.pop_front();
     }
 
-    std::deque<std::shared_ptr<const void>> m_references;
+    std::deque<std::unique_ptr<GradualRelease::Batch>> m_batches;
     QTimer m_turn;
 };
 
@@ -74,17 +100,17 @@ QPointer<ReleaseQueue> s_queue;
 
 } // namespace
 
-bool GradualRelease::acceptsReferences()
+bool GradualRelease::takesElements()
 {
     const QCoreApplication* application = QCoreApplication::instance();
     return application && QThread::currentThread() == application->thread();
 }
 
-void GradualRelease::enqueue(std::vector<std::shared_ptr<const void>> references)
+void GradualRelease::enqueue(std::unique_ptr<Batch> batch)
 {
     if (!s_queue)
         s_queue = new ReleaseQueue(QCoreApplication::instance());
-    s_queue->append(std::move(references));
+    s_queue->append(std::move(batch));
 }
 
 qsizetype GradualRelease::pendingCount()

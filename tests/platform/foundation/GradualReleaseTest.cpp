@@ -5,6 +5,8 @@
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <set>
+#include <unordered_map>
 
 using platform::GradualRelease;
 
@@ -55,6 +57,41 @@ TEST(GradualRelease, DropsTheLastReferencesASliceAtATimeInTheOrderHandedOver)
     ASSERT_EQ(destroyed.size(), size_t(kCount));
     for (int i = 0; i < kCount; ++i)
         ASSERT_EQ(destroyed[i], i);
+}
+
+TEST(GradualRelease, TakesTablesAndVectorsAndWhatTheirElementsHandOverWhileGoing)
+{
+    std::vector<int> destroyed;
+    std::unordered_map<int, std::shared_ptr<Heavy>> table;
+    for (const auto& object : heavyObjects(30, destroyed))
+        table.emplace(object->number, object);
+    // Each of these hands over three more as it goes, as a layer hands over its objects.
+    struct HandingOver {
+        std::vector<int>* destroyed;
+        int number;
+        ~HandingOver()
+        {
+            QList<std::shared_ptr<Heavy>> more;
+            for (int i = 0; i < 3; ++i)
+                more.append(std::make_shared<Heavy>(1000 + number * 10 + i, *destroyed));
+            GradualRelease::releaseLater(std::move(more));
+        }
+    };
+    std::vector<std::unique_ptr<HandingOver>> handing;
+    for (int i = 0; i < 4; ++i)
+        handing.push_back(std::unique_ptr<HandingOver>(new HandingOver{&destroyed, i}));
+
+    GradualRelease::releaseLater(std::move(table));
+    GradualRelease::releaseLater(std::move(handing));
+    EXPECT_TRUE(table.empty());
+    EXPECT_EQ(GradualRelease::pendingCount(), 34);
+    GradualRelease::releaseAll();
+    EXPECT_EQ(GradualRelease::pendingCount(), 0);
+    ASSERT_EQ(destroyed.size(), 42u);
+    EXPECT_EQ(std::set<int>(destroyed.begin(), destroyed.begin() + 30).size(), 30u);
+    // The vector goes last to first, each element's hand-over after what was waiting.
+    const std::vector<int> handedOver(destroyed.begin() + 30, destroyed.end());
+    EXPECT_EQ(handedOver, (std::vector<int>{1030, 1031, 1032, 1020, 1021, 1022, 1010, 1011, 1012, 1000, 1001, 1002}));
 }
 
 TEST(GradualRelease, ReleasesEverythingAtOnceWhenAsked)

@@ -487,8 +487,7 @@ TEST_F(DocumentTest, ClosingReturnsFreedMemoryOffTheMainThreadOnceReleasedAndNoM
             ++released;
             delete value;
         });
-    platform::GradualRelease::releaseLater(slow);
-    slow.clear();
+    platform::GradualRelease::releaseLater(std::move(slow));
     notes[1]->close();
     int returnsWhilePending = 0;
     while (platform::GradualRelease::pendingCount() > 0) {

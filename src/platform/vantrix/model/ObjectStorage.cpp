@@ -1,5 +1,6 @@
 #include "platform/vantrix/model/ObjectStorage.h"
 
+#include "platform/foundation/GradualRelease.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 
@@ -9,7 +10,11 @@ namespace platform {
 
 ObjectStorage::ObjectStorage() = default;
 
-ObjectStorage::~ObjectStorage() = default;
+// A closed map's storage may be the last to hold hundreds of thousands of objects.
+ObjectStorage::~ObjectStorage()
+{
+    GradualRelease::releaseLater(std::move(m_objects));
+}
 
 int ObjectStorage::indexOfObject(const VXDrawableObject* object) const
 {

@@ -1,5 +1,6 @@
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 
+#include "platform/foundation/GradualRelease.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 
 #include <algorithm>
@@ -33,7 +34,12 @@ VXBSPDirectObjectStorage::VXBSPDirectObjectStorage()
     rebuild(kMinimumDepth, kDefaultArea);
 }
 
-VXBSPDirectObjectStorage::~VXBSPDirectObjectStorage() = default;
+VXBSPDirectObjectStorage::~VXBSPDirectObjectStorage()
+{
+    // A closed map's index files hundreds of thousands of objects.
+    platform::GradualRelease::releaseLater(std::move(m_entries));
+    platform::GradualRelease::releaseLater(std::move(m_cells));
+}
 
 void VXBSPDirectObjectStorage::setIndexBounds(const QRectF& bounds)
 {

@@ -3,7 +3,6 @@
 #include "platform/vantrix/render/RenderSteps.h"
 
 #include "platform/foundation/ClassRegistry.h"
-#include "platform/foundation/GradualRelease.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -59,14 +58,12 @@ VXDrawableObjectPtr sharedObject(VXDrawableObject* object)
 
 VXObjectOwnerLayer::VXObjectOwnerLayer() : m_storage(makeStorage()) {}
 
+// The members' containers go null with the layer (they are guarded pointers), and the storage
+// lets them go over later turns: a closed map's layer may hold hundreds of thousands.
 VXObjectOwnerLayer::~VXObjectOwnerLayer()
 {
-    for (const VXDrawableObjectPtr& object : objects())
-        object->setContainer(nullptr);
     if (m_pendingObject)
         m_pendingObject->setContainer(nullptr);
-    // A closed map's layer may be the last to hold hundreds of thousands of objects.
-    platform::GradualRelease::releaseLater(objects());
 }
 
 const QMetaObject* VXObjectOwnerLayer::storageClass()
