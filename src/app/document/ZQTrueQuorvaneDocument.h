@@ -47,7 +47,8 @@ public:
     // thread, leaving out what falls outside the drawing. A file that is not a shapefile gets
     // an alert naming it and saying why; one whose attributes would pass their memory budget
     // gets an alert saying so that offers to import its shapes without them. An import that
-    // runs out of memory stops and says so once. Answers the running reader, null when
+    // runs out of memory stops and says so once, with the same offer when it was reading
+    // attributes. Answers the running reader, null when
     // nothing was started (yet).
     std::shared_ptr<ZQESRIFile> importShapefileAtURL(const QUrl& url);
     // Stops the imports under way and forgets them: they deliver nothing to this document.
