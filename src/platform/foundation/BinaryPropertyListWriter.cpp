@@ -32,11 +32,16 @@ char* putBigEndian(char* out, quint64 value, int bytes)
 }
 
 // Integers of 1, 2 and 4 bytes are unsigned; 8 bytes are signed.
+int integerBytes(qint64 value)
+{
+    return value < 0 || value > 0xffffffffLL ? 8 : value > 0xffff ? 4 : value > 0xff ? 2 : 1;
+}
+
 char* putInteger(char* out, qint64 value)
 {
-    const int log2 = value < 0 || value > 0xffffffffLL ? 3 : value > 0xffff ? 2 : value > 0xff ? 1 : 0;
-    *out++ = char(kInteger | log2);
-    return putBigEndian(out, quint64(value), 1 << log2);
+    const int bytes = integerBytes(value);
+    *out++ = char(kInteger | std::countr_zero(unsigned(bytes)));
+    return putBigEndian(out, quint64(value), bytes);
 }
 
 // A marker with a count: in its low nibble, or 0xf and an integer after it.
@@ -50,9 +55,16 @@ char* putMarker(char* out, quint8 type, quint64 count)
     return putInteger(out, qint64(count));
 }
 
-// The most any object takes besides its payload and member references: a marker and a
-// nine-byte count, or a sixteen-byte integer.
-constexpr qsizetype kMaximumObjectOverhead = 17;
+quint64 markerBytes(quint64 count)
+{
+    return count < 15 ? 1 : 2 + quint64(integerBytes(qint64(count)));
+}
+
+// Reals a float holds exactly take four bytes.
+bool isNarrowReal(double value)
+{
+    return double(float(value)) == value && !std::isnan(value);
+}
 
 bool isAsciiWithoutNul(QStringView text)
 {
@@ -194,10 +206,9 @@ char* BinaryPropertyListWriter::writeObject(char* out, const Object& object, int
         return putBigEndian(out, object.value, 8);
     case Kind::Real: {
         const double value = std::bit_cast<double>(object.value);
-        const float narrow = float(value);
-        if (double(narrow) == value && !std::isnan(value)) {
+        if (isNarrowReal(value)) {
             *out++ = char(kReal | 2);
-            return putBigEndian(out, std::bit_cast<quint32>(narrow), 4);
+            return putBigEndian(out, std::bit_cast<quint32>(float(value)), 4);
         }
         *out++ = char(kReal | 3);
         return putBigEndian(out, object.value, 8);
@@ -223,37 +234,55 @@ char* BinaryPropertyListWriter::writeObject(char* out, const Object& object, int
     return out;
 }
 
+quint64 BinaryPropertyListWriter::objectBytes(const Object& object, int refSize) const
+{
+    switch (object.kind) {
+    case Kind::Bool: return 1;
+    case Kind::Integer: return 1 + quint64(integerBytes(qint64(object.value)));
+    case Kind::WideInteger: return 17;
+    case Kind::Real: return isNarrowReal(std::bit_cast<double>(object.value)) ? 5 : 9;
+    case Kind::Date: return 9;
+    case Kind::Uid: return 1 + quint64(bytesFor(object.value));
+    case Kind::Ascii:
+    case Kind::Data: return markerBytes(object.length) + object.length;
+    case Kind::Utf16: return markerBytes(object.length) + object.length * 2;
+    case Kind::Array: return markerBytes(object.length) + object.length * quint64(refSize);
+    case Kind::Dictionary: return markerBytes(object.length) + object.length * 2 * quint64(refSize);
+    }
+    return 0;
+}
+
 QByteArray BinaryPropertyListWriter::serialize(Ref top, const std::function<bool(double)>& progress) const
 {
     ZQ_ASSERT(top < m_objects.size(), QStringLiteral("the top object was never added"));
     const int refSize = bytesFor(m_objects.size() - 1);
     constexpr char kHeader[] = "bplist00";
     constexpr qsizetype kHeaderSize = sizeof(kHeader) - 1, kTrailerSize = 32;
-    // Written into room for the largest possible layout, then cut to what was used.
-    const qsizetype objectsBound = kHeaderSize + qsizetype(m_objects.size()) * kMaximumObjectOverhead
-        + m_bytes.size() + qsizetype(m_refs.size()) * refSize;
-    QByteArray out(objectsBound + qsizetype(m_objects.size()) * 8 + kTrailerSize, Qt::Uninitialized);
+    // Measured first, so that each offset goes straight into its table and nothing is
+    // allocated beyond the file.
+    quint64 offsetTable = kHeaderSize;
+    for (const Object& object : m_objects)
+        offsetTable += objectBytes(object, refSize);
+    const int offsetSize = bytesFor(offsetTable);
+    QByteArray out(qsizetype(offsetTable + m_objects.size() * offsetSize) + kTrailerSize, Qt::Uninitialized);
     char* const begin = out.data();
     char* at = std::copy_n(kHeader, kHeaderSize, begin);
-    std::vector<quint64> offsets;
-    offsets.reserve(m_objects.size());
+    char* offsetAt = begin + offsetTable;
+    quint64 written = 0;
     for (const Object& object : m_objects) {
-        offsets.push_back(quint64(at - begin));
+        offsetAt = putBigEndian(offsetAt, quint64(at - begin), offsetSize);
         at = writeObject(at, object, refSize);
-        if (progress && offsets.size() % archive::kPropertyListProgressInterval == 0 && !progress(double(offsets.size()) / double(m_objects.size())))
+        if (progress && ++written % archive::kPropertyListProgressInterval == 0
+            && !progress(double(written) / double(m_objects.size())))
             return {};
     }
-    const quint64 offsetTable = quint64(at - begin);
-    const int offsetSize = bytesFor(offsetTable);
-    for (quint64 offset : offsets)
-        at = putBigEndian(at, offset, offsetSize);
-    at = std::fill_n(at, 6, '\0');
+    ZQ_ASSERT(at == begin + offsetTable, QStringLiteral("an object took other than its measure"));
+    at = std::fill_n(offsetAt, 6, '\0');
     *at++ = char(offsetSize);
     *at++ = char(refSize);
     at = putBigEndian(at, m_objects.size(), 8);
     at = putBigEndian(at, top, 8);
-    at = putBigEndian(at, offsetTable, 8);
-    out.truncate(at - begin);
+    putBigEndian(at, offsetTable, 8);
     return out;
 }
 

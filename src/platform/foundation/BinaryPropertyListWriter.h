@@ -62,6 +62,8 @@ private:
 
     Ref add(Object object);
     Ref shared(Kind kind, quint64 value);
+    // What writeObject writes of it.
+    quint64 objectBytes(const Object& object, int refSize) const;
     char* writeObject(char* out, const Object& object, int refSize) const;
 
     std::vector<Object> m_objects;
