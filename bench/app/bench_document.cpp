@@ -5,7 +5,7 @@
 // growth of the peak resident size over it. Such a map archives as more than 2^24 objects.
 //
 // The reference machine (8 cores, 24 GB, busy with other builds) saves the million lines in
-// about 10 s, growing by 1.5 GB, and opens them in about 7 s, growing by 2.2 GB; the targets
+// about 11 s, growing by 1.25 GB, and opens them in about 7 s, growing by 2.2 GB; the targets
 // leave twice the time. The memory is printed for the record.
 
 #include "support/BenchSupport.h"
