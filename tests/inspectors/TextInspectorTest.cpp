@@ -30,6 +30,7 @@
 #include "widgets/previews/ZQTextPreviewView.h"
 
 #include <QCheckBox>
+#include <QFontDialog>
 #include <QFontInfo>
 #include <QMenu>
 #include <QTest>
@@ -563,4 +564,61 @@ TEST(TextTab, WhileATextBoxIsEditedItsBAndIReachOnlyTheSelectedWordInTheEditsOne
     }
     EXPECT_EQ(f.undo.numberOfUndoActions(), 1);
     EXPECT_EQ(f.undo.undoActionName(), QStringLiteral("Edit Text"));
+}
+
+// The font panel changes the characters selected in the editor: the pane shows the size they
+// now have while the text is edited, and the box's size once all of its text has it.
+TEST(TextTab, ASizeChosenInTheFontPanelWhileATextBoxIsEditedShowsInThePane)
+{
+    TextFixture f;
+    const auto box = f.addText(font("DejaVuSans", 30), {100, 100, 400, 80});
+    f.select({box});
+    VXDrawingView view;
+    view.setDrawing(f.drawing);
+    view.resize(600, 400);
+    uitest::activate(&view);
+    f.forgetEdits();
+
+    ASSERT_TRUE(platform::editObjectStringInView(box, view));
+    f.settle();
+    ASSERT_TRUE(f.pane().fontPanelMode());
+    QTest::keyClick(view.textEditor(), Qt::Key_A, Qt::ControlModifier);
+    f.settle();
+    EXPECT_TRUE(f.pane().fontSizeField()->text().startsWith("30"));
+
+    QFontDialog* panel = platform::FontManager::sharedFontManager()->fontPanel(true);
+    QFont bigger = panel->currentFont();
+    bigger.setPointSizeF(36);
+    panel->setCurrentFont(bigger);
+    f.settle();
+    EXPECT_TRUE(f.pane().fontSizeField()->text().startsWith("36"));
+
+    // Once the edit ends the pane shows the box itself, at the size its text is drawn at.
+    view.endTextEditing();
+    f.endStep();
+    ASSERT_FALSE(f.pane().fontPanelMode());
+    const platform::AttributedString text = box->textAdornment()->textForEditing();
+    for (int i : {0, int(text.length()) - 1})
+        EXPECT_EQ(text.attributeAtIndexEffectiveRange(platform::kFontAttributeName, i).value<QFont>().pointSizeF(), 36.0) << i;
+    EXPECT_EQ(box->font().pointSizeF(), 36.0);
+    EXPECT_TRUE(f.pane().fontSizeField()->text().startsWith("36"));
+    EXPECT_EQ(f.undo.numberOfUndoActions(), 1);
+    f.undo.undo();
+    f.settle();
+    EXPECT_EQ(box->font().pointSizeF(), 30.0);
+    EXPECT_EQ(box->textAdornment()->textForEditing().attributeAtIndexEffectiveRange(platform::kFontAttributeName, 0)
+                  .value<QFont>().pointSizeF(), 30.0);
+    EXPECT_TRUE(f.pane().fontSizeField()->text().startsWith("30"));
+
+    // Only the first word made bigger stays the word's own: the box keeps its size.
+    ASSERT_TRUE(platform::editObjectStringInView(box, view));
+    f.settle();
+    QTest::keyClick(view.textEditor(), Qt::Key_Home);
+    QTest::keyClick(view.textEditor(), Qt::Key_Right, Qt::ShiftModifier);
+    panel->setCurrentFont(bigger);
+    view.endTextEditing();
+    f.endStep();
+    EXPECT_EQ(box->font().pointSizeF(), 30.0);
+    EXPECT_EQ(box->textAdornment()->textForEditing().attributeAtIndexEffectiveRange(platform::kFontAttributeName, 0)
+                  .value<QFont>().pointSizeF(), 36.0);
 }

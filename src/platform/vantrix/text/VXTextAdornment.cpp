@@ -195,6 +195,13 @@ void VXTextAdornment::setLabel(const QVariant& label)
 
 void VXTextAdornment::setLabel(const AttributedString& label)
 {
+    // Text edited all at once (selected whole and set in the font panel) has that font: the
+    // Text tab then shows the size the text is drawn at.
+    if (const TextAttributes spanning = ownAttributesSpanningTheWholeText(label); !spanning.isEmpty()) {
+        TextAttributes whole = m_style.attributes();
+        whole.insert(spanning);
+        setTextAttributes(whole);
+    }
     setValueForKeyWithUndo(m_label, withoutAttributesOfTheWholeText(label), "label");
 }
 
@@ -291,6 +298,24 @@ AttributedString VXTextAdornment::withoutAttributesOfTheWholeText(const Attribut
         result.appendAttributedString(AttributedString(label.string().mid(run.location, run.length), own));
     });
     return result;
+}
+
+TextAttributes VXTextAdornment::ownAttributesSpanningTheWholeText(const AttributedString& label) const
+{
+    if (label.isEmpty())
+        return {};
+    const TextAttributes whole = m_style.attributes();
+    TextAttributes spanning;
+    const TextAttributes first = label.attributesAtIndexEffectiveRange(0);
+    for (auto attribute = first.cbegin(); attribute != first.cend(); ++attribute) {
+        if (!whole.contains(attribute.key()) || whole.value(attribute.key()) == attribute.value())
+            continue;
+        TextRange range;
+        label.attributeAtIndexLongestEffectiveRangeInRange(attribute.key(), 0, &range, {0, label.length()});
+        if (range.length == label.length())
+            spanning.insert(attribute.key(), attribute.value());
+    }
+    return spanning;
 }
 
 void VXTextAdornment::changeLabelAttribute(const QString& attributeName,

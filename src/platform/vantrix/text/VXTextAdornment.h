@@ -138,7 +138,8 @@ public:
     // The template as a platform::AttributedString, with the label's own attributes only.
     QVariant label() const { return QVariant::fromValue(m_label); }
     const platform::AttributedString& labelText() const { return m_label; }
-    // A plain string or an AttributedString; attributes equal to the adornment's are dropped.
+    // A plain string or an AttributedString; attributes equal to the adornment's are dropped,
+    // and one that a single value covers over all the text becomes the adornment's.
     void setLabel(const QVariant& label);
     void setLabel(const platform::AttributedString& label);
     QString string() const { return m_label.string(); }
@@ -280,6 +281,8 @@ private:
     void changeLabelAttribute(const QString& attributeName, const std::function<QVariant(const QVariant&)>& change);
     void changeFontOfWholeText(const std::function<QFont(const QFont&)>& change);
     platform::AttributedString withoutAttributesOfTheWholeText(const platform::AttributedString& label) const;
+    // The attributes of `label` that one value other than the adornment's covers over all its text.
+    platform::TextAttributes ownAttributesSpanningTheWholeText(const platform::AttributedString& label) const;
     platform::AttributedString withAttributesOfTheWholeText(const platform::AttributedString& text) const;
     platform::PlacedText placedTextForObject(const VXRenderable& object, bool withOutlines) const;
     platform::PlacedText placedTextAlongPath(const platform::AttributedString& text, const QPainterPath& path,
