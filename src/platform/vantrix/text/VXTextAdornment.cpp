@@ -302,11 +302,11 @@ AttributedString VXTextAdornment::withoutAttributesOfTheWholeText(const Attribut
 
 TextAttributes VXTextAdornment::ownAttributesSpanningTheWholeText(const AttributedString& label) const
 {
-    if (label.isEmpty())
+    const TextAttributes first = label.isEmpty() ? TextAttributes() : label.attributesAtIndexEffectiveRange(0);
+    if (first.isEmpty())
         return {};
     const TextAttributes whole = m_style.attributes();
     TextAttributes spanning;
-    const TextAttributes first = label.attributesAtIndexEffectiveRange(0);
     for (auto attribute = first.cbegin(); attribute != first.cend(); ++attribute) {
         if (!whole.contains(attribute.key()) || whole.value(attribute.key()) == attribute.value())
             continue;
