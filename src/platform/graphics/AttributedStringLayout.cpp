@@ -1,6 +1,7 @@
 #include "platform/graphics/AttributedStringLayout.h"
 
 #include "platform/graphics/FontUtilities.h"
+#include "platform/graphics/TextFormatDigest.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -29,6 +30,7 @@ template <typename T> std::optional<T> attribute(const TextAttributes& attribute
 QTextCharFormat charFormat(const TextAttributes& attributes, const QFont& defaultFont)
 {
     QTextCharFormat format;
+    format.setProperty(kAttributesDigestProperty, attributesDigest(attributes));
     const QFont font = attribute<QFont>(attributes, kFontAttributeName).value_or(defaultFont);
     format.setFont(font, QTextCharFormat::FontPropertiesAll);
     format.setForeground(attribute<QColor>(attributes, kForegroundColourAttributeName).value_or(Qt::black));
@@ -238,13 +240,9 @@ ParagraphStyle AttributedStringLayout::paragraphStyleAt(qsizetype index) const
 QList<QTextLayout::FormatRange> AttributedStringLayout::formatsFor(TextRange range) const
 {
     QList<QTextLayout::FormatRange> formats;
-    for (qsizetype i = range.location; i < range.end();) {
-        TextRange run;
-        const TextAttributes attributes = m_text.attributesAtIndexEffectiveRange(i, &run);
-        const qsizetype end = std::min(run.end(), range.end());
-        formats.append({int(i - range.location), int(end - i), charFormat(attributes, m_defaultFont)});
-        i = end;
-    }
+    m_text.enumerateAttributesInRange(range, [&](const TextAttributes& attributes, TextRange run) {
+        formats.append({int(run.location - range.location), int(run.length), charFormat(attributes, m_defaultFont)});
+    });
     return formats;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/graphics/AttributedTextDocument.h"
 
+#include "platform/graphics/TextFormatDigest.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -11,20 +13,6 @@ namespace platform {
 namespace {
 
 constexpr int kAttributesProperty = QTextFormat::UserProperty + 0x51;
-constexpr int kAttributesDigestProperty = QTextFormat::UserProperty + 0x52;
-
-// The document keeps one copy of each distinct format, found by a hash of its properties. That
-// hash sees only the type of a map or a list of font families, so formats that differ in their
-// attributes or family alone would share one hash and each new one would be compared with every
-// other: a paste of thousands of fonts took minutes. This digest tells them apart.
-int digestOfAttributes(const TextAttributes& attributes)
-{
-    size_t digest = 0;
-    for (auto it = attributes.begin(); it != attributes.end(); ++it)
-        digest = qHashMulti(digest, it.key(), it.value().toString());
-    return int(digest);
-}
-
 // The font size a run shows at `fontScale`; runs without a font take the editor's.
 void setScaledFont(QTextCharFormat& format, const TextAttributes& attributes, double fontScale)
 {
@@ -68,7 +56,7 @@ QTextCharFormat formatOfAttributes(const TextAttributes& attributes, double font
 {
     QTextCharFormat format;
     format.setProperty(kAttributesProperty, attributes);
-    format.setProperty(kAttributesDigestProperty, digestOfAttributes(attributes));
+    format.setProperty(kAttributesDigestProperty, attributesDigest(attributes));
     if (const auto font = attributes.value(kFontAttributeName); font.canConvert<QFont>()) {
         const QFont runFont = font.value<QFont>();
         format.setFontFamilies(QStringList{runFont.family()});

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <ctime>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -25,6 +26,13 @@ AttributedString rows(const QStringList& cells)
 QFont dejaVu(double size)
 {
     return *fontWithNameSize("DejaVu Sans", size);
+}
+
+double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 // The rows of an image that hold dark pixels.
@@ -157,6 +165,30 @@ TEST(AttributedStringLayout, LongUnbrokenRunsBreakWhereTheLineIsFullInLinearTime
     const AttributedString huge(QString(512 * 1024, QLatin1Char('x')), {{kFontAttributeName, dejaVu(12)}});
     const AttributedStringLayout layout(huge, 200);
     EXPECT_GT(layout.lineCount(), 10'000);
+}
+
+TEST(AttributedStringLayout, ManyRunsAreLaidOutAtOnceAndEachKeepsItsPlace)
+{
+    // Each run was once found again from the start of the text, square in the runs: a pasted label
+    // of as many took seconds, laid out several times. Runs that differ in a caller's attribute
+    // alone lay out as one.
+    constexpr int kRuns = 48'000;
+    QFont bold = dejaVu(12);
+    bold.setBold(true);
+    AttributedString numbered, plain;
+    for (int i = 0; i < kRuns; ++i) {
+        const QFont font = i % 3 == 0 ? bold : dejaVu(12);
+        const QString letters = i % 7 ? "x" : "x ";
+        numbered.appendAttributedString(AttributedString(letters, {{kFontAttributeName, font}, {kRowIndex, i}}));
+        plain.appendAttributedString(AttributedString(letters, {{kFontAttributeName, font}}));
+    }
+    // Unloaded it takes a quarter of a second on this thread, found run by run nearly a second.
+    const double started = threadSeconds();
+    const AttributedStringLayout layout(numbered, 300);
+    EXPECT_LT(threadSeconds() - started, 0.5);
+    const AttributedStringLayout expected(plain, 300);
+    EXPECT_GT(layout.lineCount(), 100);
+    EXPECT_EQ(layout.lineFragmentRects(), expected.lineFragmentRects());
 }
 
 TEST(AttributedStringLayout, ParagraphsStackAndTableCellsSitSideBySide)
