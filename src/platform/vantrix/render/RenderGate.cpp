@@ -10,8 +10,17 @@
 
 namespace platform {
 
+// Qt asks its callbacks before each event on every thread, reading their table unguarded.
+static_assert(QT_VERSION_MAJOR == 6, "the render gate's event hook is Qt 6's event notify callback");
+
 std::atomic<bool> RenderGate::s_stopRequested{false};
 thread_local bool RenderGate::t_inside = false;
+std::atomic<RenderGate*> RenderGate::s_instance{nullptr};
+
+// Installed while the program starts, before main and so before any thread that could
+// deliver an event: the table is written once, while nothing reads it.
+const bool RenderGate::s_hookInstalled =
+    QInternal::registerCallback(QInternal::EventNotifyCallback, &RenderGate::beforeEvent);
 
 struct RenderGate::LendingHandler {
     QPointer<QObject> owner;
@@ -21,7 +30,11 @@ struct RenderGate::LendingHandler {
 RenderGate& RenderGate::instance()
 {
     // Never destroyed: pool threads may still ask it while the process winds down.
-    static RenderGate* const gate = new RenderGate;
+    static RenderGate* const gate = [] {
+        auto* made = new RenderGate;
+        s_instance = made;
+        return made;
+    }();
     return *gate;
 }
 
@@ -30,7 +43,7 @@ RenderGate::RenderGate()
     QCoreApplication* application = QCoreApplication::instance();
     ZQ_ASSERT(application && QThread::currentThread() == application->thread(),
               QStringLiteral("the render gate belongs to the main thread"));
-    QInternal::registerCallback(QInternal::EventNotifyCallback, &RenderGate::beforeEvent);
+    ZQ_ASSERT(s_hookInstalled, QStringLiteral("the render gate's event hook is installed"));
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(application->thread());
     if (!dispatcher)
         return; // lent only through waitLending
@@ -42,10 +55,12 @@ RenderGate::RenderGate()
 
 bool RenderGate::beforeEvent(void**)
 {
-    // A handler may edit the drawings; only the main thread reads the gate's own state.
+    // A handler may edit the drawings; only the main thread reads the gate's own state. Events
+    // before the gate was made (the application being made among them) find nothing lent.
+    RenderGate* gate = s_instance.load(std::memory_order_acquire);
     const QCoreApplication* application = QCoreApplication::instance();
-    if (application && QThread::currentThread() == application->thread())
-        instance().reclaim();
+    if (gate && application && QThread::currentThread() == application->thread())
+        gate->reclaim();
     return false; // delivered as usual
 }
 

@@ -7,7 +7,8 @@
 //
 // The gate is lent at the event dispatcher's aboutToBlock and taken back at its awake and
 // before any event is delivered on the main thread: dispatchers deliver timers, input and
-// (some) posted events after their wait without a new awake.
+// (some) posted events after their wait without a new awake. The hook before each event is
+// installed as the program starts, before any thread does.
 //
 // A background rendering enters with tryEnter, which fails at once while the main thread
 // holds the gate, and polls stopRequested between objects (see RenderSteps): the main thread,
@@ -66,6 +67,8 @@ private:
     std::vector<LendingHandler> m_handlers;
     static std::atomic<bool> s_stopRequested;
     static thread_local bool t_inside;
+    static std::atomic<RenderGate*> s_instance; // once made
+    static const bool s_hookInstalled;
 };
 
 } // namespace platform

@@ -53,3 +53,31 @@ TEST(RenderGate, EventsReachTheMainThreadWithTheGateTakenBack)
     EXPECT_GE(watch.delivered, 40);
     EXPECT_EQ(watch.whileLent, 0);
 }
+
+TEST(RenderGate, AnEventSentWhileLentTakesTheGateBackBeforeItIsHandled)
+{
+    // Sent while the main thread lends the gate, with no wait of the dispatcher around it:
+    // only the hook before each event can take the gate back.
+    platform::RenderGate& gate = platform::RenderGate::instance();
+    struct Probe : QObject {
+        int handled = 0;
+        int handledWhileLent = 0;
+        bool event(QEvent* event) override
+        {
+            if (event->type() != QEvent::User)
+                return QObject::event(event);
+            ++handled;
+            handledWhileLent += platform::RenderGate::instance().isLent() ? 1 : 0;
+            return true;
+        }
+    } probe;
+    bool lentBefore = false;
+    gate.waitLending([&] {
+        lentBefore = gate.isLent();
+        QEvent event(QEvent::User);
+        QCoreApplication::sendEvent(&probe, &event);
+    });
+    EXPECT_TRUE(lentBefore);
+    EXPECT_EQ(probe.handled, 1);
+    EXPECT_EQ(probe.handledWhileLent, 0) << "the hook before each event no longer fires";
+}
