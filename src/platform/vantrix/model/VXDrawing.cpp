@@ -548,12 +548,14 @@ QString VXDrawing::uniqueLayerNameForName(const QString& name) const
 
 void VXDrawing::layerDidJoinDrawing(VXLayer* layer)
 {
+    layerStructureDidChange();
     if (!m_activeLayer && qobject_cast<VXObjectOwnerLayer*>(layer))
         setActiveLayer(layer);
 }
 
 void VXDrawing::layerDidLeaveDrawing(VXLayer* layer)
 {
+    layerStructureDidChange();
     const auto* group = qobject_cast<const VXLayerGroup*>(layer);
     if (m_activeLayer && (m_activeLayer == layer || (group && group->containsLayer(m_activeLayer))))
         fixActiveLayer();

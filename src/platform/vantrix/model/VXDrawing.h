@@ -192,6 +192,11 @@ public:
     // Called by groups when a layer joins or leaves the drawing at any depth.
     void layerDidJoinDrawing(VXLayer* layer);
     void layerDidLeaveDrawing(VXLayer* layer);
+    // Counts the changes of which layers draw and how: layers joining, leaving or moving, shown
+    // or hidden, faded or not. A rendering in steps is taken up only within one generation.
+    // Changed on the main thread while it holds the render gate; read by renderings inside it.
+    quint64 layerStructureGeneration() const { return m_layerStructureGeneration; }
+    void layerStructureDidChange() { ++m_layerStructureGeneration; }
 
     // --- Styles ---------------------------------------------------------------------------
     // Objects drawn with oldStyles[i] get newStyles[i] (lists of equal length).
@@ -277,4 +282,5 @@ private:
     mutable QRectF m_batchedDisplay;
     // Whether a thread batch will send the gathered area.
     mutable bool m_heldByThreadBatch = false;
+    quint64 m_layerStructureGeneration = 0;
 };

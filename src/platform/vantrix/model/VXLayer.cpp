@@ -47,7 +47,8 @@ void VXLayer::setLayerName(const QString& name)
 
 void VXLayer::setVisible(bool visible)
 {
-    changeValueForKey(m_visible, visible, "visible");
+    if (changeValueForKey(m_visible, visible, "visible"))
+        layerStructureDidChange();
 }
 
 void VXLayer::setLocked(bool locked)
@@ -57,8 +58,8 @@ void VXLayer::setLocked(bool locked)
 
 void VXLayer::setAlpha(double alpha)
 {
-    if (std::isfinite(alpha))
-        changeValueForKey(m_alpha, std::clamp(alpha, 0.0, 1.0), "alpha");
+    if (std::isfinite(alpha) && changeValueForKey(m_alpha, std::clamp(alpha, 0.0, 1.0), "alpha"))
+        layerStructureDidChange();
 }
 
 void VXLayer::setSelectionColour(const QColor& colour)
@@ -126,6 +127,12 @@ void VXLayer::setNeedsDisplayInRect(const QRectF& rect) const
 {
     if (const VXDrawing* owner = drawing())
         owner->setNeedsDisplayInRect(rect);
+}
+
+void VXLayer::layerStructureDidChange() const
+{
+    if (VXDrawing* owner = drawing())
+        owner->layerStructureDidChange();
 }
 
 void VXLayer::setNeedsDisplay() const

@@ -102,6 +102,8 @@ public:
     // Drawing coordinates; every view of the drawing redraws that area.
     void setNeedsDisplayInRect(const QRectF& rect) const;
     void setNeedsDisplay() const;
+    // Which layers draw, or how, changed (see VXDrawing::layerStructureGeneration).
+    void layerStructureDidChange() const;
 
     bool isActive() const;
     // Makes the layer the drawing's active layer when it may become active.

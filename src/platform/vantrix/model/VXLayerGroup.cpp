@@ -134,6 +134,7 @@ void VXLayerGroup::moveLayerToIndex(const VXLayer* layer, int index)
     willChangeValueForKey(kLayersListKey);
     m_layers.move(from, to);
     didChangeValueForKey(kLayersListKey);
+    layerStructureDidChange();
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerGroupNumberOfLayersDidChange, this);
     setNeedsDisplay();
 }

@@ -1,6 +1,7 @@
 #include "platform/vantrix/render/DeviceLayer.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/render/RenderSteps.h"
 
 #include <QPaintDevice>
 #include <QtMath>
@@ -89,7 +90,8 @@ void DeviceLayer::drawBack(const QImage& image, QPainter::CompositionMode mode) 
     m_target.restore();
 }
 
-void drawInFadedLayer(QPainter& painter, const QRectF& area, double opacity, const std::function<void()>& draw)
+void drawInFadedLayer(QPainter& painter, const QRectF& area, double opacity, const std::function<void()>& draw,
+                      const void* steppedLayer)
 {
     const QPaintDevice* device = painter.device();
     const int type = device ? device->devType() : QInternal::UnknownDevice;
@@ -103,8 +105,9 @@ void drawInFadedLayer(QPainter& painter, const QRectF& area, double opacity, con
     // Fading changes colours, not detail: the layer keeps the device's resolution up to the
     // size of the largest image the program makes.
     DeviceLayer layer(painter, area, 0, 1, kMaximumFadedLayerPixels);
+    const RenderSteps::Composing apart(steppedLayer, layer.image());
     layer.paint(draw);
-    if (layer.isEmpty())
+    if (layer.isEmpty() || apart.stopped())
         return;
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);

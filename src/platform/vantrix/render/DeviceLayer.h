@@ -56,7 +56,10 @@ private:
 
 // Runs `draw` composed in one layer over `area` (user coordinates), then fades the layer as
 // a whole by `opacity`, so overlapping parts do not show through each other. Devices that are
-// not raster (PDF, printers) get no layer: each part fades on its own.
-void drawInFadedLayer(QPainter& painter, const QRectF& area, double opacity, const std::function<void()>& draw);
+// not raster (PDF, printers) get no layer: each part fades on its own. A rendering in steps
+// (RenderSteps) stopping inside a layer whose steps are counted, named by `steppedLayer`, keeps
+// the layer unfaded and goes on with it when taken up.
+void drawInFadedLayer(QPainter& painter, const QRectF& area, double opacity, const std::function<void()>& draw,
+                      const void* steppedLayer = nullptr);
 
 } // namespace platform

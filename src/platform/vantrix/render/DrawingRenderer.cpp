@@ -81,13 +81,15 @@ void DrawingRenderer::drawLayersOfGroup(const VXLayerGroup& group, const QRectF&
 
 void DrawingRenderer::drawLayer(const VXLayer& layer, const QRectF& rect, const Options& options)
 {
+    const auto* group = qobject_cast<const VXLayerGroup*>(&layer);
+    // Every leaf counts, drawn or not, so where a rendering stopped stays put when a layer
+    // elsewhere gains its first object or loses its last.
+    if (!group && !RenderSteps::beginLayer())
+        return;
     GraphicsContext* context = GraphicsContext::current();
     const bool shown = options.includeHidden || layer.visible();
     if (!context || !shown || layer.alpha() <= 0 || (options.printing && !layer.shouldDrawToPrinter())
         || !layer.hasContent())
-        return;
-    const auto* group = qobject_cast<const VXLayerGroup*>(&layer);
-    if (!group && !RenderSteps::beginLayer())
         return;
     const auto drawContent = [&] {
         if (group) {
@@ -102,10 +104,7 @@ void DrawingRenderer::drawLayer(const VXLayer& layer, const QRectF& rect, const 
     if (layer.alpha() >= 1)
         drawContent();
     else
-        drawInFadedLayer(*context->painter(), rect, layer.alpha(), [&] {
-            const RenderSteps::Composing apart;
-            drawContent();
-        });
+        drawInFadedLayer(*context->painter(), rect, layer.alpha(), drawContent, &layer);
 }
 
 int DrawingRenderer::prepareToDrawConcurrently(const VXDrawing& drawing, const QRectF& rect)

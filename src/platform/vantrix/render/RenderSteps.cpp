@@ -2,6 +2,7 @@
 
 #include "platform/vantrix/render/RenderGate.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -12,8 +13,8 @@ thread_local RenderSteps::Scope* t_scope = nullptr;
 
 } // namespace
 
-RenderSteps::Scope::Scope(std::optional<Position> resumeFrom)
-    : m_resumeFrom(resumeFrom)
+RenderSteps::Scope::Scope(std::optional<Stop> resumeFrom)
+    : m_resumeFrom(std::move(resumeFrom))
     , m_outer(std::exchange(t_scope, this))
 {
 }
@@ -23,9 +24,9 @@ RenderSteps::Scope::~Scope()
     t_scope = m_outer;
 }
 
-std::optional<RenderSteps::Position> RenderSteps::Scope::resumablePosition() const
+std::optional<RenderSteps::Stop> RenderSteps::Scope::takeStop()
 {
-    return m_stopped && m_resumable ? std::optional(m_stoppedAt) : std::nullopt;
+    return m_stopped ? std::optional(std::move(m_stop)) : std::nullopt;
 }
 
 void RenderSteps::Scope::noteStop(Position at)
@@ -33,8 +34,14 @@ void RenderSteps::Scope::noteStop(Position at)
     if (m_stopped)
         return;
     m_stopped = true;
-    m_stoppedAt = at;
-    m_resumable = m_composing == 0;
+    m_stop.at = at;
+}
+
+bool RenderSteps::Scope::mayStop() const
+{
+    // A rendering draws something before it stops, or a main thread waking more often than it
+    // takes to get back to its place (or to its first object) would leave it there for good.
+    return m_drewSomething;
 }
 
 bool RenderSteps::beginLayer()
@@ -44,14 +51,7 @@ bool RenderSteps::beginLayer()
         return true;
     ++scope->m_layer;
     scope->m_step = 0;
-    return !scope->m_resumeFrom || scope->m_layer >= scope->m_resumeFrom->layer;
-}
-
-bool RenderSteps::Scope::mayStop() const
-{
-    // Taken up, a rendering draws something before it stops again, or a main thread waking
-    // more often than it takes to get back to its place would leave it there for good.
-    return !m_resumeFrom || m_drewSomething;
+    return !scope->m_resumeFrom || scope->m_layer >= scope->m_resumeFrom->at.layer;
 }
 
 RenderSteps::Next RenderSteps::nextStep()
@@ -65,8 +65,8 @@ RenderSteps::Next RenderSteps::nextStep()
     if (!scope)
         return Next::Draw;
     const int step = scope->m_step++;
-    const std::optional<Position>& from = scope->m_resumeFrom;
-    if (from && scope->m_layer == from->layer && step < from->step)
+    const std::optional<Stop>& from = scope->m_resumeFrom;
+    if (from && scope->m_layer == from->at.layer && step < from->at.step)
         return Next::Skip;
     scope->m_drewSomething = true;
     return Next::Draw;
@@ -82,16 +82,27 @@ bool RenderSteps::shouldStop()
     return true;
 }
 
-RenderSteps::Composing::Composing()
+RenderSteps::Composing::Composing(const void* layer, QImage& apart)
+    : m_scope(layer ? t_scope : nullptr)
+    , m_layer(layer)
+    , m_apart(apart)
 {
-    if (t_scope)
-        ++t_scope->m_composing;
+    if (!m_scope || !m_scope->m_resumeFrom)
+        return;
+    std::vector<KeptLayer>& kept = m_scope->m_resumeFrom->apart;
+    const auto it = std::find_if(kept.begin(), kept.end(), [layer](const KeptLayer& k) { return k.layer == layer; });
+    if (it == kept.end())
+        return;
+    if (it->image.size() == apart.size() && it->image.format() == apart.format())
+        apart = std::move(it->image);
+    kept.erase(it);
 }
 
 RenderSteps::Composing::~Composing()
 {
-    if (t_scope)
-        --t_scope->m_composing;
+    // Inner layers end first: each goes before those around it.
+    if (stopped())
+        m_scope->m_stop.apart.insert(m_scope->m_stop.apart.begin(), {m_layer, std::move(m_apart)});
 }
 
 } // namespace platform

@@ -5,58 +5,69 @@
 // gaps between the main thread's events still finishes.
 //
 // Drawing loops ask nextStep before each object and layer groups ask shouldStop between their
-// members. A rendering run inside a Scope counts its steps: the leaf layers it draws, in order,
-// and within each the steps taken. Run again from where it stopped, onto what it drew, over a
-// drawing unedited since, it skips the layers and steps done and draws the rest, and stops
-// again only once it has drawn something new. A layer that draws in steps therefore draws
-// nothing but its steps; a stop inside a layer composed on its own (Composing) cannot be taken
-// up, as the layer was composed half drawn. Outside a Scope
-// (exports, what the view draws while it waits) a rendering only stops when asked.
+// members. A rendering run inside a Scope counts its steps: the leaf layers it meets, drawn or
+// not, in order, and within each the steps taken. Run again from where it stopped, onto what it
+// drew, over a drawing whose layers were not added, removed, moved, shown, hidden or faded since
+// (tiles judge the edits within them), it skips the layers and steps done and draws the rest.
+// Every run draws something before it stops, so each loan, however short, brings it further.
+// A layer that draws in steps therefore draws nothing but its steps. A layer composed on its own
+// (Composing) is not composed when the rendering stops inside it: its image is kept with the
+// stop and drawn on when the rendering is taken up. Outside a Scope (exports, what the view
+// draws while it waits) a rendering only stops when asked.
 
+#include <QImage>
 #include <compare>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
 class RenderSteps {
 public:
     enum class Next { Draw, Skip, Stop };
-    // Where a rendering stopped: leaf layers before `layer` were drawn whole, and `step` steps of it.
+    // Where a rendering stopped: leaf layers before `layer` were met whole, and `step` steps of it.
     struct Position {
         int layer = 0;
         int step = 0;
         friend auto operator<=>(const Position&, const Position&) = default;
     };
+    // A layer composed apart that a rendering stopped inside, as far as it was drawn.
+    struct KeptLayer {
+        const void* layer = nullptr;
+        QImage image;
+    };
+    // What a stopped rendering needs to be taken up.
+    struct Stop {
+        Position at;
+        std::vector<KeptLayer> apart; // outermost first
+    };
 
     // A rendering on this thread while it lives, taken up at `resumeFrom` when given.
     class Scope {
     public:
-        explicit Scope(std::optional<Position> resumeFrom = std::nullopt);
+        explicit Scope(std::optional<Stop> resumeFrom = std::nullopt);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
-        // Where it stopped when it may be taken up there; empty when it ran to the end or
-        // stopped where it cannot be.
-        std::optional<Position> resumablePosition() const;
         bool stopped() const { return m_stopped; }
+        // Where it stopped, with the layers it was composing then; empty when it ran to the end.
+        std::optional<Stop> takeStop();
 
     private:
         friend class RenderSteps;
         void noteStop(Position at);
         bool mayStop() const;
 
-        std::optional<Position> m_resumeFrom;
+        std::optional<Stop> m_resumeFrom;
         Scope* m_outer;
         int m_layer = -1;
         int m_step = 0;
-        int m_composing = 0;
         bool m_stopped = false;
-        bool m_resumable = true;
         bool m_drewSomething = false;
-        Position m_stoppedAt;
+        Stop m_stop;
     };
 
-    // Before a leaf layer draws: false when it was drawn whole before the stop taken up.
+    // Before each leaf layer, drawn or not: false when it was drawn whole before the stop taken up.
     static bool beginLayer();
     // Before each object of a leaf layer.
     static Next nextStep();
@@ -77,13 +88,21 @@ public:
         return true;
     }
 
-    // While a layer is drawn apart and composed when it ends.
+    // While `layer` is drawn apart into `apart` and composed when it ends. Taken up inside the
+    // layer, `apart` becomes what was kept of it (when of the same size).
     class Composing {
     public:
-        Composing();
+        Composing(const void* layer, QImage& apart);
         ~Composing();
         Composing(const Composing&) = delete;
         Composing& operator=(const Composing&) = delete;
+        // The rendering stopped inside the layer, which is kept rather than composed.
+        bool stopped() const { return m_scope && m_scope->m_stopped; }
+
+    private:
+        Scope* m_scope;
+        const void* m_layer;
+        QImage& m_apart;
     };
 };
 

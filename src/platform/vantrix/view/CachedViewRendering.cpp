@@ -24,12 +24,12 @@ struct TileSource {
 };
 
 // What a background job has drawn of its tile: interrupted, it goes on from there when run
-// again over a drawing not edited since.
+// again over the same layers. Edits within the tile give it a new job.
 struct TileProgress {
     QImage image;
-    std::optional<RenderSteps::Position> resumeFrom;
+    std::optional<RenderSteps::Stop> stop;
     bool complete = false;
-    quint64 editsWhenDrawn = 0;
+    quint64 layerStructure = 0;
 };
 
 // Whether the tile's backdrop and paper are painted, or are there from an earlier run.
@@ -87,19 +87,20 @@ QImage renderTile(const TileSource& source)
     return image;
 }
 
-// The tile in the background, after `edits` edits of the drawing: null when interrupted.
-QImage renderTileInSteps(const TileSource& source, TileProgress& progress, quint64 edits)
+// The tile in the background, inside the gate: null when interrupted.
+QImage renderTileInSteps(const TileSource& source, TileProgress& progress)
 {
-    if (progress.editsWhenDrawn != edits)
+    const quint64 layerStructure = source.drawing->layerStructureGeneration();
+    if (progress.layerStructure != layerStructure)
         progress = {};
-    progress.editsWhenDrawn = edits;
+    progress.layerStructure = layerStructure;
     if (!progress.complete) {
-        const bool resuming = progress.resumeFrom.has_value();
+        const bool resuming = progress.stop.has_value();
         if (!resuming)
             progress.image = blankTile(source.mapping);
-        const RenderSteps::Scope steps(progress.resumeFrom);
+        RenderSteps::Scope steps(std::exchange(progress.stop, std::nullopt));
         drawTileArea(progress.image, source, kWholeTile, resuming ? Ground::Kept : Ground::Paint);
-        progress.resumeFrom = steps.resumablePosition();
+        progress.stop = steps.takeStop();
         progress.complete = !steps.stopped();
     }
     return progress.complete ? progress.image : QImage();
@@ -198,8 +199,6 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
     };
     if (m_readied.area.intersects(rect))
         m_readied = {};
-    // Any edit may change what a tile interrupted elsewhere would take up from.
-    m_edits->fetch_add(1, std::memory_order_relaxed);
     const QRect content = contentOf(m_mapping.scale);
     const QList<QPoint> met = keysMeeting(content);
     const QRect visible = visibleContent(m_mapping);
@@ -343,10 +342,9 @@ void CachedViewRendering::enqueue(const QList<QPoint>& keys)
 {
     for (const QPoint& key : keys) {
         const TileSource source{m_drawing, &m_view, m_mapping, key};
-        m_background->enqueue(key, m_tiles[key].version,
-                              [source, progress = std::make_shared<TileProgress>(), edits = m_edits] {
-                                  return renderTileInSteps(source, *progress, edits->load(std::memory_order_relaxed));
-                              });
+        m_background->enqueue(key, m_tiles[key].version, [source, progress = std::make_shared<TileProgress>()] {
+            return renderTileInSteps(source, *progress);
+        });
     }
 }
 

@@ -6,7 +6,7 @@
 // tiles coming in, an edit redraws just the tiles it touches, tiles are drawn on several
 // threads at once, and a rendering cut short by the next scroll or zoom keeps the tiles it
 // finished; one cut short by the main thread waking keeps what it drew of a tile and goes on
-// from there unless the drawing was edited meanwhile.
+// from there unless the tile was edited or the drawing's layers changed meanwhile.
 //
 // Small areas (a drag's old and new places, a strip of a small drawing) are drawn at once, on
 // the pool's threads while the view waits. Larger ones are drawn in the background while the
@@ -27,7 +27,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
-#include <atomic>
 #include <memory>
 
 class QPainter;
@@ -120,8 +119,6 @@ private:
     // The tiles of the scale before a zoom, shown scaled until their successors are drawn.
     double m_previewScale = 0;
     QHash<QPoint, QImage> m_preview;
-    // Edits of the drawing so far, read by the background jobs inside the gate.
-    std::shared_ptr<std::atomic<quint64>> m_edits = std::make_shared<std::atomic<quint64>>(0);
     std::unique_ptr<BackgroundTileQueue> m_background;
 };
 

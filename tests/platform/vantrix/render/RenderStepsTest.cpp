@@ -1,6 +1,6 @@
 // Where an interrupted rendering stops and goes on: layers and objects drawn before the stop
-// are skipped when it is taken up, a rendering taken up draws something before it stops again,
-// and a stop inside a layer composed apart starts over.
+// are skipped when it is taken up, every run draws something before it stops, and a stop
+// inside a layer composed apart keeps that layer's image to draw on when taken up.
 
 #include "platform/vantrix/render/RenderGate.h"
 #include "platform/vantrix/render/RenderSteps.h"
@@ -14,28 +14,29 @@ using platform::RenderGate;
 using platform::RenderSteps;
 using Next = RenderSteps::Next;
 using Position = RenderSteps::Position;
+using Stop = RenderSteps::Stop;
 
 namespace {
 
 // Runs `render` inside the gate on a thread of its own, `untilStop` being called once the
 // main thread is taking the gate back; answers where the rendering may be taken up.
-std::optional<Position> positionAfterStop(std::optional<Position> resumeFrom, const std::function<void()>& render,
-                                          const std::function<void()>& afterStop)
+std::optional<Stop> stopAfter(std::optional<Stop> resumeFrom, const std::function<void()>& render,
+                              const std::function<void()>& afterStop)
 {
     RenderGate& gate = RenderGate::instance();
     std::atomic<bool> entered{false};
-    std::optional<Position> position;
+    std::optional<Stop> stop;
     std::thread rendering([&] {
         while (!gate.tryEnter())
             QThread::msleep(1);
         {
-            const RenderSteps::Scope steps(resumeFrom);
+            RenderSteps::Scope steps(resumeFrom);
             render();
             entered = true;
             while (!RenderGate::stopRequested())
                 QThread::msleep(1);
             afterStop();
-            position = steps.resumablePosition();
+            stop = steps.takeStop();
         }
         gate.leave();
     });
@@ -44,7 +45,7 @@ std::optional<Position> positionAfterStop(std::optional<Position> resumeFrom, co
             QThread::msleep(1);
     });
     rendering.join();
-    return position;
+    return stop;
 }
 
 } // namespace
@@ -52,7 +53,7 @@ std::optional<Position> positionAfterStop(std::optional<Position> resumeFrom, co
 TEST(RenderSteps, InterruptedRenderingsGoOnWhereTheyStopped)
 {
     // Layer 0 drawn whole, 3 objects of layer 1, then the stop: taken up at layer 1, step 3.
-    const auto firstRun = positionAfterStop(
+    const auto firstRun = stopAfter(
         std::nullopt,
         [] {
             EXPECT_TRUE(RenderSteps::beginLayer());
@@ -63,11 +64,11 @@ TEST(RenderSteps, InterruptedRenderingsGoOnWhereTheyStopped)
         },
         [] { EXPECT_EQ(RenderSteps::nextStep(), Next::Stop); });
     ASSERT_TRUE(firstRun);
-    EXPECT_EQ(*firstRun, (Position{1, 3}));
+    EXPECT_EQ(firstRun->at, (Position{1, 3}));
 
     // Taken up there: layer 0 and the 3 objects are skipped, 2 more drawn; a stop between
     // layers then goes on at the next layer.
-    const auto secondRun = positionAfterStop(
+    const auto secondRun = stopAfter(
         firstRun,
         [] {
             EXPECT_FALSE(RenderSteps::beginLayer());
@@ -79,12 +80,12 @@ TEST(RenderSteps, InterruptedRenderingsGoOnWhereTheyStopped)
         },
         [] { EXPECT_TRUE(RenderSteps::shouldStop()); });
     ASSERT_TRUE(secondRun);
-    EXPECT_EQ(*secondRun, (Position{2, 0}));
+    EXPECT_EQ(secondRun->at, (Position{2, 0}));
 
     // Asked to stop before reaching the place taken up: it gets there and draws one object
     // first, so that each loan, however short, goes further.
-    const auto thirdRun = positionAfterStop(
-        Position{1, 3},
+    const auto thirdRun = stopAfter(
+        Stop{{1, 3}, {}},
         [] {
             EXPECT_FALSE(RenderSteps::beginLayer());
             EXPECT_TRUE(RenderSteps::beginLayer());
@@ -98,14 +99,73 @@ TEST(RenderSteps, InterruptedRenderingsGoOnWhereTheyStopped)
             EXPECT_EQ(RenderSteps::nextStep(), Next::Stop);
         });
     ASSERT_TRUE(thirdRun);
-    EXPECT_EQ(*thirdRun, (Position{1, 4}));
+    EXPECT_EQ(thirdRun->at, (Position{1, 4}));
 
-    // Stopped inside a layer composed apart: nothing to take up.
-    const auto composed = positionAfterStop(
+    // A fresh start asked to stop at once draws an object first too.
+    const auto fresh = stopAfter(
         std::nullopt, [] { EXPECT_TRUE(RenderSteps::beginLayer()); },
         [] {
-            const RenderSteps::Composing apart;
+            EXPECT_FALSE(RenderSteps::shouldStop());
+            EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
             EXPECT_EQ(RenderSteps::nextStep(), Next::Stop);
         });
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(fresh->at, (Position{0, 1}));
+}
+
+TEST(RenderSteps, AStopInsideALayerComposedApartKeepsItsImage)
+{
+    // A faded group (composed apart) over leaf layers 1 and 2, a faded layer inside it for leaf
+    // 2: stopped at its 3rd object, neither is composed and both images are kept, outermost first.
+    const int group = 0, faded = 0;
+    const auto imageOf = [](QRgb pixel) {
+        QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
+        image.fill(pixel);
+        return image;
+    };
+    bool composed = true;
+    const auto stopped = stopAfter(
+        std::nullopt,
+        [&] {
+            EXPECT_TRUE(RenderSteps::beginLayer());
+            EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
+        },
+        [&] {
+            QImage outer = imageOf(qRgba(10, 0, 0, 255));
+            const RenderSteps::Composing outerApart(&group, outer);
+            EXPECT_TRUE(RenderSteps::beginLayer());
+            QImage inner = imageOf(qRgba(0, 20, 0, 255));
+            {
+                const RenderSteps::Composing innerApart(&faded, inner);
+                EXPECT_TRUE(RenderSteps::beginLayer());
+                EXPECT_EQ(RenderSteps::nextStep(), Next::Stop);
+                composed = !innerApart.stopped();
+            }
+            composed = composed || !outerApart.stopped();
+        });
+    ASSERT_TRUE(stopped);
     EXPECT_FALSE(composed);
+    EXPECT_EQ(stopped->at, (Position{2, 0}));
+    ASSERT_EQ(stopped->apart.size(), 2u);
+    EXPECT_EQ(stopped->apart[0].layer, &group);
+    EXPECT_EQ(stopped->apart[0].image.pixel(0, 0), qRgba(10, 0, 0, 255));
+    EXPECT_EQ(stopped->apart[1].layer, &faded);
+    EXPECT_EQ(stopped->apart[1].image.pixel(0, 0), qRgba(0, 20, 0, 255));
+
+    // Taken up: each layer goes on with its own image, the layers met before are skipped, and
+    // it runs to the end.
+    const auto ended = stopAfter(stopped, [&] {
+        EXPECT_FALSE(RenderSteps::beginLayer());
+        QImage outer = imageOf(qRgba(0, 0, 0, 0));
+        const RenderSteps::Composing outerApart(&group, outer);
+        EXPECT_EQ(outer.pixel(0, 0), qRgba(10, 0, 0, 255));
+        EXPECT_FALSE(RenderSteps::beginLayer());
+        QImage inner = imageOf(qRgba(0, 0, 0, 0));
+        const RenderSteps::Composing innerApart(&faded, inner);
+        EXPECT_EQ(inner.pixel(0, 0), qRgba(0, 20, 0, 255));
+        EXPECT_TRUE(RenderSteps::beginLayer());
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
+        EXPECT_FALSE(innerApart.stopped());
+    }, [] {});
+    EXPECT_FALSE(ended);
 }

@@ -1,7 +1,8 @@
 // The view's kept rendering: once settled, scrolled and zoomed views and views edited while
 // they rendered in the background show what a fresh rendering shows; a zoom shows the scale
 // before at once; the ends of the zoom range and an empty drawing render without harm; tiles
-// slower than the gaps between events still finish; a view going while a tile draws waits.
+// slower than the gaps between events still finish, faded or redrawn elsewhere meanwhile; a
+// view going while a tile draws waits.
 
 #include "platform/vantrix/view/ViewTestSupport.h"
 
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 
 using namespace drawingtest;
 using namespace viewtest;
@@ -227,6 +229,58 @@ TEST(CachedView, TilesSlowerThanTheGapsBetweenEventsStillFinish)
     EXPECT_GT(moves, 20);
     const QImage settled = f.shown();
     EXPECT_EQ(differingPixels(settled, f.fresh()), 0);
+}
+
+namespace {
+
+// The slow view of the test above, the pointer moving over it every 3 ms (`eachMove` called
+// with each move's number) until it settles or 20 s have passed; answers whether it settled
+// to what a fresh rendering shows.
+bool settlesToAFreshRenderingWhileThePointerMoves(BusyView& f, const std::function<void(int move)>& eachMove)
+{
+    QRandomGenerator random(7);
+    QList<VXDrawableObjectPtr> slow;
+    for (int i = 0; i < 600; ++i)
+        slow.append(SlowShape::inRect(QRectF(random.bounded(1700.0), random.bounded(1150.0), 30, 20),
+                                      fillStyle(QColor(60, 120, 60, 140))));
+    f.layer->addObjectsFromArray(slow);
+    f.view.discardRenderings();
+    f.view.viewport()->repaint();
+    EXPECT_FALSE(f.view.isRenderingSettled()) << "the view is to be drawn in the background";
+    QTimer pointer;
+    int moves = 0;
+    pointer.callOnTimeout([&] {
+        const QPoint at(50 + moves % 400, 60 + moves % 200);
+        QMouseEvent move(QEvent::MouseMove, at, f.view.viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(f.view.viewport(), &move);
+        eachMove(moves++);
+    });
+    pointer.start(3);
+    const bool settled = f.settlesOnItsOwn(20000);
+    pointer.stop();
+    EXPECT_GT(moves, 20);
+    return settled && differingPixels(f.shown(), f.fresh()) == 0;
+}
+
+} // namespace
+
+TEST(CachedView, TilesOfAFadedLayerFinishWhileThePointerMoves)
+{
+    // The faded layer is drawn apart and composed: a stop inside it goes on with what it drew.
+    BusyView f(5 * platform::CachedViewRendering::kImmediateObjects);
+    f.layer->setAlpha(0.5);
+    EXPECT_TRUE(settlesToAFreshRenderingWhileThePointerMoves(f, [](int) {}));
+}
+
+TEST(CachedView, RedrawsOutOfViewKeepWhatInterruptedTilesDrew)
+{
+    // Knob redraws and edits elsewhere change nothing the tiles in view draw.
+    BusyView f(5 * platform::CachedViewRendering::kImmediateObjects);
+    EXPECT_TRUE(settlesToAFreshRenderingWhileThePointerMoves(f, [&](int move) {
+        if (move % 20 == 0)
+            f.drawing->setNeedsDisplayInRect(QRectF(-3000, -3000, 10, 10));
+    }));
 }
 
 TEST(CachedView, ScrolledAndZoomedViewsSettleToAFreshRendering)
