@@ -236,7 +236,7 @@ namespace {
 // The slow view of the test above, the pointer moving over it every 3 ms (`eachMove` called
 // with each move's number) until it settles or 20 s have passed; answers whether it settled
 // to what a fresh rendering shows.
-bool settlesToAFreshRenderingWhileThePointerMoves(BusyView& f, const std::function<void(int move)>& eachMove)
+void addSlowShapes(BusyView& f)
 {
     QRandomGenerator random(7);
     QList<VXDrawableObjectPtr> slow;
@@ -244,6 +244,11 @@ bool settlesToAFreshRenderingWhileThePointerMoves(BusyView& f, const std::functi
         slow.append(SlowShape::inRect(QRectF(random.bounded(1700.0), random.bounded(1150.0), 30, 20),
                                       fillStyle(QColor(60, 120, 60, 140))));
     f.layer->addObjectsFromArray(slow);
+}
+
+bool settlesToAFreshRenderingWhileThePointerMoves(BusyView& f, const std::function<void(int move)>& eachMove)
+{
+    addSlowShapes(f);
     f.view.discardRenderings();
     f.view.viewport()->repaint();
     EXPECT_FALSE(f.view.isRenderingSettled()) << "the view is to be drawn in the background";
@@ -281,6 +286,26 @@ TEST(CachedView, RedrawsOutOfViewKeepWhatInterruptedTilesDrew)
         if (move % 20 == 0)
             f.drawing->setNeedsDisplayInRect(QRectF(-3000, -3000, 10, 10));
     }));
+}
+
+TEST(CachedView, TilesTakenUpAfterALayerBelowGainsItsFirstObjectElsewhereDrawEachLayerOnce)
+{
+    // An empty layer under the shapes gains its first object out of view while the tiles in
+    // view are interrupted: where they stopped in the layers above must not move.
+    BusyView f(5 * platform::CachedViewRendering::kImmediateObjects);
+    addSlowShapes(f);
+    const auto below = std::make_shared<VXObjectDrawingLayer>();
+    f.drawing->insertObjectInLayersAtIndex(below, f.drawing->countOfLayers());
+    f.view.setScale(0.5);
+    const QRectF elsewhere(1700, 1100, 20, 20);
+    ASSERT_FALSE(f.view.visibleDrawingRect().intersects(elsewhere));
+    f.view.discardRenderings();
+    f.view.viewport()->repaint();
+    platform::RenderGate::instance().waitLending([] { QThread::msleep(60); });
+    ASSERT_FALSE(f.view.isRenderingSettled()) << "the tiles are to be interrupted half drawn";
+    below->addObject(VXDrawableShape::drawableShapeWithRect(elsewhere, fillStyle(QColor(0, 0, 200))));
+    const QImage settled = f.settled();
+    EXPECT_EQ(differingPixels(settled, f.fresh()), 0);
 }
 
 TEST(CachedView, ScrolledAndZoomedViewsSettleToAFreshRendering)
