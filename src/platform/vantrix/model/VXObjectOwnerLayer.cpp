@@ -453,7 +453,8 @@ QVariant VXObjectOwnerLayer::metadataObjectForKey(const QString& key) const
 void VXObjectOwnerLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDrawingView* view,
                                                            bool highlighting) const
 {
-    const QList<VXDrawableObject*> inView = visibleObjectsInRect(rect);
+    const QList<VXDrawableObject*> inView =
+        platform::RenderSteps::itemsToDraw([&] { return visibleObjectsInRect(rect); });
     drawContentsOfObjects(inView);
     const bool labelled = platform::RenderSteps::drawInSteps(inView, [view](const VXDrawableObject* object) {
         const platform::DrawingExclusion exclusion(object, platform::DrawingExclusion::Level::Object);

@@ -35,6 +35,8 @@ void RenderSteps::Scope::noteStop(Position at)
         return;
     m_stopped = true;
     m_stop.at = at;
+    if (at.layer == m_layer)
+        m_stop.items = std::move(m_layerItems);
 }
 
 bool RenderSteps::Scope::mayStop() const
@@ -51,7 +53,10 @@ bool RenderSteps::beginLayer()
         return true;
     ++scope->m_layer;
     scope->m_step = 0;
-    return !scope->m_resumeFrom || scope->m_layer >= scope->m_resumeFrom->at.layer;
+    const std::optional<Stop>& from = scope->m_resumeFrom;
+    const bool stoppedHere = from && scope->m_layer == from->at.layer;
+    scope->m_layerItems = stoppedHere ? from->items : std::any();
+    return !from || scope->m_layer >= from->at.layer;
 }
 
 RenderSteps::Next RenderSteps::nextStep()
@@ -80,6 +85,18 @@ bool RenderSteps::shouldStop()
     if (scope)
         scope->noteStop({scope->m_layer + 1, 0});
     return true;
+}
+
+std::any RenderSteps::keptItems()
+{
+    const Scope* scope = t_scope;
+    return scope ? scope->m_layerItems : std::any();
+}
+
+void RenderSteps::noteItems(std::any items)
+{
+    if (Scope* scope = t_scope)
+        scope->m_layerItems = std::move(items);
 }
 
 RenderSteps::Composing::Composing(const void* layer, QImage& apart)

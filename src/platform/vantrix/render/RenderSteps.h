@@ -16,6 +16,7 @@
 // draws while it waits) a rendering only stops when asked.
 
 #include <QImage>
+#include <any>
 #include <compare>
 #include <optional>
 #include <vector>
@@ -40,6 +41,7 @@ public:
     struct Stop {
         Position at;
         std::vector<KeptLayer> apart; // outermost first
+        std::any items;               // what the layer stopped in collected (itemsToDraw)
     };
 
     // A rendering on this thread while it lives, taken up at `resumeFrom` when given.
@@ -64,6 +66,7 @@ public:
         int m_step = 0;
         bool m_stopped = false;
         bool m_drewSomething = false;
+        std::any m_layerItems; // what the current leaf layer collected, or had when stopped
         Stop m_stop;
     };
 
@@ -73,6 +76,21 @@ public:
     static Next nextStep();
     // Between the members of a group.
     static bool shouldStop();
+
+    // What a leaf layer draws in steps, from `collect`. Taken up inside the layer, what it
+    // collected before the stop: the steps to skip are counted in it, and collecting again
+    // (the objects meeting a tile of a large map, in order) may take longer than a loan.
+    template <class Collect>
+    static auto itemsToDraw(Collect collect) -> decltype(collect())
+    {
+        using Items = decltype(collect());
+        const std::any kept = keptItems();
+        if (const Items* items = std::any_cast<Items>(&kept))
+            return *items;
+        Items items = collect();
+        noteItems(items);
+        return items;
+    }
 
     // `draw` for each item, a step each; false when asked to stop first.
     template <class Items, class Draw>
@@ -104,6 +122,10 @@ public:
         const void* m_layer;
         QImage& m_apart;
     };
+
+private:
+    static std::any keptItems();
+    static void noteItems(std::any items);
 };
 
 } // namespace platform

@@ -169,3 +169,56 @@ TEST(RenderSteps, AStopInsideALayerComposedApartKeepsItsImage)
     }, [] {});
     EXPECT_FALSE(ended);
 }
+
+TEST(RenderSteps, ALayerTakenUpDrawsWhatItCollectedBeforeTheStop)
+{
+    // Collecting the objects of a tile of a large map may take longer than a loan: taken up in
+    // the layer it stopped in, a rendering draws what it had collected, after any number of
+    // stops there; in another layer it collects again.
+    int collected = 0;
+    const auto beginAndCollect = [&] {
+        EXPECT_TRUE(RenderSteps::beginLayer());
+        const QList<int> items = RenderSteps::itemsToDraw([&] {
+            ++collected;
+            return QList<int>{10, 20, 30};
+        });
+        EXPECT_EQ(items, (QList<int>{10, 20, 30}));
+    };
+    const auto first = stopAfter(std::nullopt, beginAndCollect, [] {
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Stop);
+    });
+    ASSERT_TRUE(first);
+    const auto second = stopAfter(first, beginAndCollect, [] {
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Skip);
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Stop);
+    });
+    ASSERT_TRUE(second);
+    const auto third = stopAfter(second, beginAndCollect, [] {
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Skip);
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Skip);
+        EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
+    });
+    EXPECT_FALSE(third);
+    EXPECT_EQ(collected, 1);
+
+    // Stopped after the layer, it goes on in the next one, which collects its own.
+    const auto betweenLayers = stopAfter(
+        first,
+        [&] {
+            beginAndCollect();
+            EXPECT_EQ(RenderSteps::nextStep(), Next::Skip);
+            EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
+            EXPECT_EQ(RenderSteps::nextStep(), Next::Draw);
+        },
+        [] { EXPECT_TRUE(RenderSteps::shouldStop()); });
+    ASSERT_TRUE(betweenLayers);
+    EXPECT_EQ(betweenLayers->at, (Position{1, 0}));
+    EXPECT_EQ(collected, 1);
+    stopAfter(betweenLayers, [&] {
+        EXPECT_FALSE(RenderSteps::beginLayer());
+        beginAndCollect();
+    }, [] {});
+    EXPECT_EQ(collected, 2);
+}
