@@ -5,6 +5,7 @@
 #include <QList>
 #include <algorithm>
 #include <initializer_list>
+#include <limits>
 #include <sys/resource.h>
 
 namespace platform {
@@ -179,6 +180,16 @@ std::optional<qint64> availableMemoryBytes()
 std::optional<qint64> availableMemoryBytesUnderRoot(const QString& root)
 {
     return leastOf({systemAvailable(root), controlGroupAvailable(root), addressSpaceAvailable(root)});
+}
+
+qint64 memoryAReaderMayTake()
+{
+    return std::max(kMemoryTakenForGranted, availableMemoryBytes().value_or(std::numeric_limits<qint64>::max()));
+}
+
+bool memoryIsAvailableFor(qint64 bytes)
+{
+    return bytes <= kMemoryTakenForGranted || bytes <= memoryAReaderMayTake();
 }
 
 } // namespace platform

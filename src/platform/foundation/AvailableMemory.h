@@ -18,4 +18,13 @@ std::optional<qint64> availableMemoryBytes();
 // address-space limit is always the process's own.
 std::optional<qint64> availableMemoryBytesUnderRoot(const QString& root);
 
+// What a reader may take for what a file asks of it. Amounts up to kMemoryTakenForGranted are
+// taken without asking the system (which costs a few reads of /proc and /sys each time); larger
+// ones when the memory available holds them.
+inline constexpr qint64 kMemoryTakenForGranted = qint64(64) << 20;
+// The memory available now, and no less than kMemoryTakenForGranted; without bound when the
+// memory available cannot be told.
+qint64 memoryAReaderMayTake();
+bool memoryIsAvailableFor(qint64 bytes);
+
 } // namespace platform

@@ -1,7 +1,7 @@
 #include "platform/foundation/BinaryPropertyListCheck.h"
 
 #include "platform/foundation/ArchiveProgress.h"
-#include "platform/foundation/MemoryAvailability.h"
+#include "platform/foundation/AvailableMemory.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <QtEndian>

@@ -1,6 +1,6 @@
 #include "platform/ui/FileWrapper.h"
 
-#include "platform/foundation/MemoryAvailability.h"
+#include "platform/foundation/AvailableMemory.h"
 #include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
