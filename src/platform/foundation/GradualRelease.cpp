@@ -1,5 +1,7 @@
 #include "platform/foundation/GradualRelease.h"
 
+#include "platform/foundation/FastBlockLimit.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -30,11 +32,7 @@ class FreesMergedAtOnce {
 public:
 #if defined(__GLIBC__)
     FreesMergedAtOnce() { mallopt(M_MXFAST, 0); }
-    ~FreesMergedAtOnce() { mallopt(M_MXFAST, kDefaultLargestFastBlock); }
-
-private:
-    // The allocator's own default; nothing else here changes it.
-    static constexpr int kDefaultLargestFastBlock = 64 * sizeof(size_t) / 4;
+    ~FreesMergedAtOnce() { mallopt(M_MXFAST, fastblocklimit::atStart()); }
 #endif
 };
 
