@@ -501,6 +501,36 @@ TEST_F(DocumentTest, ClosingReturnsFreedMemoryOffTheMainThreadOnceReleasedAndNoM
     EXPECT_EQ(s_memoryReturns, before + 1);
     EXPECT_FALSE(s_memoryReturnedOnMainThread);
 }
+
+TEST_F(DocumentTest, ClosingReturnsNoFreedMemoryWhileThePointerMovesOverAnotherDocumentsWindow)
+{
+    // The window closed had the keys and no other takes them, as with no window manager; the
+    // return waits while the pointer moves over the window left, then comes once it rests.
+    const auto returnsWithin = [](int before, qint64 milliseconds) {
+        platform::RunLoop::runFor(milliseconds);
+        QThread::msleep(100); // a return started goes off the main thread
+        return s_memoryReturns - before;
+    };
+    std::vector<std::shared_ptr<NoteDocument>> notes{savedNote("One.note"), savedNote("Two.note")};
+    for (const auto& note : notes)
+        controller->addDocument(note);
+    QWidget left;
+    left.resize(200, 200);
+    left.show();
+    auto closing = std::make_unique<QWidget>();
+    uitest::activate(closing.get());
+    const int before = s_memoryReturns;
+    notes[0]->close();
+    closing.reset();
+    ASSERT_EQ(QGuiApplication::focusWindow(), nullptr);
+    for (int step = 0; step < 100; ++step) {
+        QTest::mouseMove(left.windowHandle(), QPoint(10 + step, 10 + step / 2));
+        platform::RunLoop::runFor(50);
+    }
+    EXPECT_EQ(returnsWithin(before, 0), 0) << "while the pointer moved over the window left";
+    EXPECT_EQ(returnsWithin(before, 3000), 1) << "once it rested";
+    EXPECT_FALSE(s_memoryReturnedOnMainThread);
+}
 #endif
 
 TEST_F(DocumentTest, UntitledDocumentSavesThroughTheSavePanel)
