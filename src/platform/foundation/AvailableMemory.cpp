@@ -108,13 +108,31 @@ std::optional<qint64> statField(const QByteArray& text, const QByteArray& name)
     return std::nullopt;
 }
 
-// The files of a group's memory controller: its limit, what it counts as used, and the
-// memory.stat entry of the file pages it would drop first when it needs room.
+// The memory.stat entries that tell which of a group's pages are clean file pages: those on
+// the file lists, active or inactive (shared memory sits on the anonymous ones), less those
+// dirty or being written back.
+struct FilePageEntries {
+    QByteArray active;
+    QByteArray inactive;
+    QByteArray dirty;
+    QByteArray writeback;
+};
+
+// The files of a group's memory controller: its limit, what it counts as used, and how its
+// memory.stat names the file pages.
 struct GroupFiles {
     QString limit;
     QString usage;
-    QByteArray inactiveFile;
+    FilePageEntries filePages;
 };
+
+// Pages the group can drop whenever it needs room, recently read or not: a file read twice
+// is as clean as one read once. A missing or garbled entry counts as none.
+qint64 cleanFilePages(const QByteArray& stat, const FilePageEntries& entries)
+{
+    const auto field = [&stat](const QByteArray& name) { return statField(stat, name).value_or(0); };
+    return field(entries.active) + field(entries.inactive) - field(entries.dirty) - field(entries.writeback);
+}
 
 // What the group counts as used, less the file pages it could reclaim at once: the mapped
 // shapefile read a moment ago is among them, yet it costs an import nothing.
@@ -124,7 +142,7 @@ std::optional<qint64> usedBy(const QString& folder, const GroupFiles& files)
     if (!used)
         return std::nullopt;
     const std::optional<QByteArray> stat = contentsOf(folder + QStringLiteral("memory.stat"));
-    const qint64 reclaimable = stat ? statField(*stat, files.inactiveFile).value_or(0) : 0;
+    const qint64 reclaimable = stat ? cleanFilePages(*stat, files.filePages) : 0;
     return *used - std::clamp<qint64>(reclaimable, 0, *used);
 }
 
@@ -151,10 +169,13 @@ std::optional<qint64> controlGroupAvailable(const QString& root)
     const std::optional<QByteArray> cgroup = contentsOf(root + QStringLiteral("/proc/self/cgroup"));
     // Without it, the root of the unified hierarchy is all there is to read.
     const ControlGroups groups = cgroup ? controlGroupsOf(*cgroup) : ControlGroups{QString(), std::nullopt};
-    const GroupFiles unified{QStringLiteral("memory.max"), QStringLiteral("memory.current"), "inactive_file"};
+    const GroupFiles unified{QStringLiteral("memory.max"),
+                             QStringLiteral("memory.current"),
+                             {"active_file", "inactive_file", "file_dirty", "file_writeback"}};
     // v1 counts the group's descendants in its "total_" entries, as its usage does.
-    const GroupFiles v1{QStringLiteral("memory.limit_in_bytes"), QStringLiteral("memory.usage_in_bytes"),
-                        "total_inactive_file"};
+    const GroupFiles v1{QStringLiteral("memory.limit_in_bytes"),
+                        QStringLiteral("memory.usage_in_bytes"),
+                        {"total_active_file", "total_inactive_file", "total_dirty", "total_writeback"}};
     return leastOf({groups.unified ? groupAvailable(mount, *groups.unified, unified) : std::nullopt,
                     groups.memory ? groupAvailable(mount + QStringLiteral("/memory"), *groups.memory, v1)
                                   : std::nullopt});

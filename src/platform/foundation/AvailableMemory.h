@@ -2,9 +2,9 @@
 
 // How much more memory this process can take now: the least of what the system has
 // available (free memory plus caches it can drop), what the process's own control group and
-// each group above it still allow (cgroup v2, or v1's memory controller; the inactive file
-// pages a group holds count as free, since it drops them first), and what its address-space
-// limit leaves. Whichever of them is unknown is left out.
+// each group above it still allow (cgroup v2, or v1's memory controller; the clean file pages
+// a group holds count as free, active or not, since it drops them when it needs room), and
+// what its address-space limit leaves. Whichever of them is unknown is left out.
 
 #include <QString>
 #include <QtGlobal>

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <sys/resource.h>
+#include <utility>
 
 using platform::availableMemoryBytesUnderRoot;
 
@@ -111,7 +113,8 @@ TEST(AvailableMemory, AGroupsInactiveFilePagesCountAsFree)
     root.write(QStringLiteral("sys/fs/cgroup/box/memory.stat"),
                "anon 734003200\nfile 1258291200\nactive_file 104857600\ninactive_file " + QByteArray::number(1100 * kMiB)
                    + "\nslab_reclaimable 1000\n");
-    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 1248 * kMiB);
+    // The active file pages are as clean as the inactive ones.
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 1348 * kMiB);
     // A figure past the usage (the two files are not read at one instant) frees no more than all of it.
     root.write(QStringLiteral("sys/fs/cgroup/box/memory.stat"), "inactive_file " + QByteArray::number(5000 * kMiB) + "\n");
     EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 2048 * kMiB);
@@ -127,4 +130,52 @@ TEST(AvailableMemory, AGroupsInactiveFilePagesCountAsFree)
              "inactive_file " + QByteArray::number(100 * kMiB) + "\ntotal_inactive_file "
                  + QByteArray::number(600 * kMiB) + "\n");
     EXPECT_EQ(availableMemoryBytesUnderRoot(v1.path()), 736 * kMiB);
+}
+
+// A file read twice turns its pages active: they are still clean and dropped when the group
+// needs room, unlike anonymous memory, shared memory (on the anonymous lists, though counted
+// in "file") and pages waiting to be written.
+TEST(AvailableMemory, AGroupsCleanFilePagesCountAsFreeWhetherActiveOrNot)
+{
+    if (addressSpaceIsLimited())
+        GTEST_SKIP() << "an address-space limit would join the bounds";
+    FakeRoot root;
+    root.write(QStringLiteral("proc/self/cgroup"), "0::/box\n");
+    root.group(QStringLiteral("sys/fs/cgroup/box"), QByteArray::number(2560 * kMiB), 2382 * kMiB);
+    const auto stat = [](std::initializer_list<std::pair<const char*, qint64>> entries) {
+        QByteArray text;
+        for (const auto& [name, mebibytes] : entries)
+            text += QByteArray(name) + ' ' + QByteArray::number(mebibytes * kMiB) + '\n';
+        return text;
+    };
+    // Mostly a file read twice: the 2.5 GB group has almost all of it free.
+    root.write(QStringLiteral("sys/fs/cgroup/box/memory.stat"),
+               stat({{"anon", 200}, {"file", 2182}, {"active_file", 2150}, {"inactive_file", 32}}));
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 2360 * kMiB);
+
+    // Shared memory counts in "file" but is not on the file lists; dirty pages and those being
+    // written back must be written before they can go.
+    root.write(QStringLiteral("sys/fs/cgroup/box/memory.stat"),
+               stat({{"anon", 200},
+                     {"file", 2182},
+                     {"shmem", 500},
+                     {"active_file", 1400},
+                     {"inactive_file", 282},
+                     {"file_dirty", 300},
+                     {"file_writeback", 82}}));
+    EXPECT_EQ(availableMemoryBytesUnderRoot(root.path()), 1478 * kMiB);
+
+    // v1 names them with "total_", its descendants included.
+    FakeRoot v1;
+    v1.write(QStringLiteral("proc/self/cgroup"), "11:memory:/docker/abc\n");
+    v1.group(QStringLiteral("sys/fs/cgroup/memory/docker/abc"), QByteArray::number(2560 * kMiB), 2382 * kMiB, true);
+    v1.write(QStringLiteral("sys/fs/cgroup/memory/docker/abc/memory.stat"),
+             stat({{"active_file", 50},
+                   {"total_cache", 2400},
+                   {"total_shmem", 400},
+                   {"total_active_file", 1800},
+                   {"total_inactive_file", 200},
+                   {"total_dirty", 100},
+                   {"total_writeback", 0}}));
+    EXPECT_EQ(availableMemoryBytesUnderRoot(v1.path()), 2078 * kMiB);
 }
