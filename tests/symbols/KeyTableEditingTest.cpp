@@ -1,5 +1,6 @@
 #include "SequenceFixture.h"
 
+#include "platform/vantrix/text/VXTextAdornment.h"
 #include "platform/vantrix/view/ObjectStringEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/keytable/VXQKeyTable.h"
@@ -101,4 +102,41 @@ TEST(KeyTableEditing, ACopyThatNoTableFeedsIsEditedAsPlainText)
     EXPECT_EQ(f.shownText(), "\n1\tChurch\n2\t\n3\t\n");
     f.undo.closeAutomaticGroup();
     EXPECT_EQ(f.undo.undoActionName(), "Edit Text");
+}
+
+// A label that is one cell and nothing else: the cell's table block stays with the cell, so
+// rebuilds keep the one table and undo brings back a cell that still has it.
+TEST(KeyTableEditing, ALabelOfOneCellKeepsItsTableBlockThroughRebuildsAndUndo)
+{
+    Fixture f(1);
+    const VXQKeyTablePtr table = f.sequence()->createAndInsertKeyTable();
+    VXTextAdornment* text = table->textShape()->textAdornment().get();
+    f.forget();
+    const platform::AttributedString built = text->labelText();
+    ASSERT_EQ(built.string(), "\n1\t\n");
+    const std::shared_ptr<platform::TextTable> cells = VXQKeyTable::tableInTextForItemIndex(built, 0);
+    ASSERT_TRUE(cells);
+    const auto expectCellInTable = [&](const QString& string) {
+        const platform::AttributedString label = text->labelText();
+        EXPECT_EQ(label.string(), string);
+        EXPECT_EQ(VXQKeyTable::tableInTextForItemIndex(label, 0), cells);
+        EXPECT_EQ(VXQKeyTable::tableInTextForItemIndex(text->textForEditing(), 0), cells);
+        EXPECT_TRUE(text->paragraphStyle().textBlocks.isEmpty()) << "the box holds no cell's block";
+    };
+
+    f.step([&] { text->setLabel(built.attributedSubstringFromRange(VXQKeyTable::rangeOfTextForItemIndex(built, 0))); });
+    expectCellInTable("1\t\n");
+    table->reloadData();
+    table->reloadData();
+    expectCellInTable("1\t\n");
+    f.step([&] { f.symbols[0]->setMetadataItemValueForKey(QStringLiteral("Church"), kVXQSequenceInfoKey); });
+    expectCellInTable("1\tChurch\n");
+
+    f.undo.undo();
+    expectCellInTable("1\t\n");
+    f.undo.undo();
+    expectCellInTable("\n1\t\n");
+    f.undo.redo();
+    f.undo.redo();
+    expectCellInTable("1\tChurch\n");
 }

@@ -195,14 +195,19 @@ void VXTextAdornment::setLabel(const QVariant& label)
 
 void VXTextAdornment::setLabel(const AttributedString& label)
 {
-    // Text edited all at once (selected whole and set in the font panel) has that font: the
-    // Text tab then shows the size the text is drawn at.
+    setValueForKeyWithUndo(m_label, withoutAttributesOfTheWholeText(label), "label");
+}
+
+void VXTextAdornment::setEditedLabel(const AttributedString& label)
+{
+    // Only an edit says the text was styled as a whole (selected and set in the font panel);
+    // the runs other callers set stay the label's, a table cell's block among them.
     if (const TextAttributes spanning = ownAttributesSpanningTheWholeText(label); !spanning.isEmpty()) {
         TextAttributes whole = m_style.attributes();
         whole.insert(spanning);
         setTextAttributes(whole);
     }
-    setValueForKeyWithUndo(m_label, withoutAttributesOfTheWholeText(label), "label");
+    setLabel(label);
 }
 
 void VXTextAdornment::setString(const QString& string)

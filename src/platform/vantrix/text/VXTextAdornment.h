@@ -138,10 +138,12 @@ public:
     // The template as a platform::AttributedString, with the label's own attributes only.
     QVariant label() const { return QVariant::fromValue(m_label); }
     const platform::AttributedString& labelText() const { return m_label; }
-    // A plain string or an AttributedString; attributes equal to the adornment's are dropped,
-    // and one that a single value covers over all the text becomes the adornment's.
+    // A plain string or an AttributedString; attributes equal to the adornment's are dropped.
     void setLabel(const QVariant& label);
     void setLabel(const platform::AttributedString& label);
+    // The text an in-place edit ends with: as setLabel, and an attribute that one value covers
+    // over all of it becomes the adornment's, so the Text tab shows the size the text is drawn at.
+    void setEditedLabel(const platform::AttributedString& label);
     QString string() const { return m_label.string(); }
     void setString(const QString& string);
     QString placeholder() const { return m_placeholder; }

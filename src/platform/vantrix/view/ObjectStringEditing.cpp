@@ -61,7 +61,7 @@ public:
             undo->closeAutomaticGroup();
             undo->beginUndoGrouping();
         }
-        adornment->setLabel(text);
+        adornment->setEditedLabel(text);
         if (auto* shape = qobject_cast<VXTextShape*>(object.get()))
             fitBoxToText(*shape);
         if (undo) {

@@ -2,9 +2,10 @@
 
 // Editing the text of a text shape or text path in place in a drawing view, with its runs:
 // font changes reach the selected characters and pasted rich text keeps its runs. The commit
-// sets the text, and grows a text shape's box to hold it, as one undo step "Edit Text"; an
-// unchanged or cancelled edit leaves none. An object that implements VXTextEditingDelegate
-// itself hears the edit instead, as plain text, and commits it.
+// sets the text (an attribute covering all of it becoming the adornment's own), and grows a
+// text shape's box to hold it, as one undo step "Edit Text"; an unchanged or cancelled edit
+// leaves none. An object that implements VXTextEditingDelegate itself hears the edit instead,
+// as plain text, and commits it.
 
 #include <memory>
 
