@@ -10,10 +10,11 @@
 set -euo pipefail
 app=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/cases-within-a-time-limit.sh"
 if [ -z "${DISPLAY_ENDS_CASE:-}" ]; then
   failures=0
   for name in image-shown import-running contours-running; do
-    output=$(DISPLAY_ENDS_CASE=$name "$0" "$@" 2>&1) || true
+    output=$(DISPLAY_ENDS_CASE=$name run_within_limit "$name" "$0" "$@" 2>&1) || true
     echo "$output"
     grep -qx "ok   $name" <<<"$output" || failures=$((failures + 1))
   done
@@ -25,6 +26,8 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 scratch=$(mktemp -d)
 trap 'kill "${x_server:-}" 2>/dev/null; rm -rf "$scratch"' EXIT
+# Stopped for taking too long, it still removes its scratch folder.
+trap 'exit 143' TERM
 name=$DISPLAY_ENDS_CASE
 
 source "$here/windows-under-xdotool.sh"
@@ -109,7 +112,7 @@ window=$(shown_window "$pid" "$title") || true
 [ -n "$window" ] && { "$steps" "$window" "$pid" && stepped=0 || stepped=$?; }
 kill "$x_server"
 status=0
-timeout 120 tail --pid="$pid" -f /dev/null || kill -9 "$pid"
+note_step "waiting for the application to end"
 wait "$pid" || status=$?
 if [ "$stepped" -ne 0 ] || [ "$status" -ne 1 ] || grep -qE "Sanitizer|runtime error:" "$scratch/log"; then
   echo "FAIL $name (exit status $status${window:+, window $window shown}, steps $stepped)"

@@ -13,12 +13,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 export QT_QPA_PLATFORM=xcb
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
-scratch=$(mktemp -d)
+source "$here/cases-within-a-time-limit.sh"
 source "$here/windows-under-xdotool.sh"
 source "$here/x-server-of-its-own.sh"
-start_x_server
-trap 'kill "${x_server:-}" 2>/dev/null; rm -rf "$scratch"' EXIT
-failures=0
 
 nothing_more() { :; }
 open_styles_and_symbols() {
@@ -62,6 +59,7 @@ keys_typed_into_a_window_with_a_sheet() {
 
 # run_case NAME FILE STEPS [TITLE]: starts the application with FILE (which opens as a new map
 # unless it is one), runs STEPS on the map's window (titled TITLE, "Untitled" by default), and quits.
+# Runs as a process of its own (the script with QUIT_CASE set), within the case time limit.
 run_case() {
   local name=$1 file=$2 steps=$3 title=${4:-Untitled}
   local home="$scratch/$name" log="$scratch/$name.log"
@@ -76,22 +74,39 @@ run_case() {
     "$steps" "$window" "$pid" || stepped=$?
     keys_to "$window" ctrl+q || true
   fi
-  # One that has not quit within two minutes never will.
-  timeout 120 tail --pid="$pid" -f /dev/null || kill -9 "$pid"
+  note_step "waiting for the application to quit"
   wait "$pid" || status=$?
   if [ -z "$window" ] || [ "$stepped" -ne 0 ] || [ "$status" -ne 0 ] || grep -qE "Sanitizer|runtime error:" "$log"; then
     echo "FAIL $name (exit status $status${window:+, window $window shown}, steps $stepped)"
     tail -40 "$log"
-    failures=$((failures + 1))
-  else
-    echo "ok   $name"
+    return 1
   fi
+  echo "ok   $name"
 }
 
-run_case image-on-command-line "$here/field.png" nothing_more
-run_case svg-on-command-line "$here/field.svg" nothing_more
-run_case styles-and-symbols-palette "$here/field.png" open_styles_and_symbols
-run_case ruler-then-another-tool "$here/field.svg" ruler_then_selection_tool
-run_case quit-answered-in-a-window-with-a-sheet "$here/field.png" keys_typed_into_a_window_with_a_sheet
-run_case map-with-its-contour-layer-active "$here/terrain.qvnl" contour_panel_shown terrain
+if [ -n "${QUIT_CASE:-}" ]; then
+  run_case "$QUIT_CASE" "${@:2}"
+  exit
+fi
+
+scratch=$(mktemp -d)
+export scratch
+start_x_server
+trap 'kill "${x_server:-}" 2>/dev/null; rm -rf "$scratch"' EXIT
+failures=0
+# One case: NAME FILE STEPS [TITLE], run as this script with QUIT_CASE set.
+quit_case() {
+  local status=0
+  QUIT_CASE=$1 run_within_limit "$1" "$0" "$app" "${@:2}" || status=$?
+  [ "$status" -eq 0 ] && return
+  failures=$((failures + 1))
+  # A case stopped from outside could not show its application's output.
+  if was_stopped "$status"; then tail -40 "$scratch/$1.log"; fi
+}
+quit_case image-on-command-line "$here/field.png" nothing_more
+quit_case svg-on-command-line "$here/field.svg" nothing_more
+quit_case styles-and-symbols-palette "$here/field.png" open_styles_and_symbols
+quit_case ruler-then-another-tool "$here/field.svg" ruler_then_selection_tool
+quit_case quit-answered-in-a-window-with-a-sheet "$here/field.png" keys_typed_into_a_window_with_a_sheet
+quit_case map-with-its-contour-layer-active "$here/terrain.qvnl" contour_panel_shown terrain
 [ "$failures" -eq 0 ]

@@ -1,10 +1,12 @@
-# Sourced by the tests that drive the application under a virtual X server with xdotool.
+# Sourced by the tests that drive the application under a virtual X server with xdotool (after
+# cases-within-a-time-limit.sh, whose note_step tells what each waits for).
 
 # The first shown window of process PID whose title matches NAME, within SECONDS (a minute by
 # default: plenty even for an instrumented build). Polls rather than waits in xdotool: a window
 # that goes while xdotool looks through them all (a menu closing) ends that search with BadWindow.
 shown_window() {
   local tries found
+  note_step "waiting for the window “$2”"
   for tries in $(seq $((${3:-60} * 5))); do
     found=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -1) || true
     [ -n "$found" ] && { echo "$found"; return 0; }
@@ -12,4 +14,9 @@ shown_window() {
   done
   return 1
 }
-keys_to() { local window=$1; shift; xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
+keys_to() {
+  local window=$1
+  shift
+  note_step "typing $* into window $window"
+  xdotool windowfocus --sync "$window" key --delay 100 "$@"
+}

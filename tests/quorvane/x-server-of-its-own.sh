@@ -3,10 +3,12 @@
 # Starts a virtual X server on a display it picks itself and exports DISPLAY; x_server holds its
 # process. The server chooses the number as it binds its socket, so tests started side by side
 # never share a display (xvfb-run -a chooses before it starts the server and can lose that race).
+# It never resets: by default a server resets when its last client leaves, and a reset that
+# meets a connection being accepted (an xdotool poll ending as the application starts) closes it.
 start_x_server() {
   local ready tries
   ready=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -noreset -screen 0 1600x1000x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
   x_server=$!
   # The server writes its number and a newline once it takes connections.
   for tries in $(seq 300); do
