@@ -191,6 +191,59 @@ TEST_F(DocumentPackageTest, ReopensWithEverythingAndEachFileHoldsWhatItsReadersE
     EXPECT_FALSE(QFile::exists(QDir(packagePath).filePath(MapDocumentPackage::kExportSettingsFileName)));
 }
 
+TEST_F(DocumentPackageTest, FilesTheMapDoesNotReadAreNotReadAndEverySaveKeepsThem)
+{
+    savedDocument();
+    // A sparse file larger than the address space below, with bytes at both ends; notes; and a
+    // file in the folder whose previews the map writes.
+    constexpr qint64 kLarge = qint64(3) << 30;
+    {
+        QFile large(QDir(packagePath).filePath(QStringLiteral("survey.bin")));
+        ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.write("start") == 5 && large.seek(kLarge - 3)
+                    && large.write("end") == 3);
+    }
+    replacePackageFile(QStringLiteral("notes.txt"), "Bring the red pens.\n");
+    replacePackageFile(QStringLiteral("QuickLook/Credits.txt"), "Photos: K.");
+    const auto document = [this] {
+        testsupport::AddressSpaceLimit limit;
+        return open();
+    }();
+    ASSERT_TRUE(document);
+
+    const auto expectKept = [&](const QString& package) {
+        const QDir files(package);
+        QFile notes(files.filePath(QStringLiteral("notes.txt"))), credits(files.filePath(QStringLiteral("QuickLook/Credits.txt")));
+        EXPECT_TRUE(notes.open(QIODevice::ReadOnly) && notes.readAll() == "Bring the red pens.\n") << qPrintable(package);
+        EXPECT_TRUE(credits.open(QIODevice::ReadOnly) && credits.readAll() == "Photos: K.") << qPrintable(package);
+        EXPECT_TRUE(QFileInfo(files.filePath(QStringLiteral("QuickLook/Thumbnail.jpg"))).isFile());
+        const QByteArray large = QFile::encodeName(files.filePath(QStringLiteral("survey.bin")));
+        struct stat status {};
+        ASSERT_EQ(::stat(large.constData(), &status), 0) << qPrintable(package);
+        EXPECT_EQ(status.st_size, kLarge);
+        EXPECT_LT(status.st_blocks * 512, 1 << 20); // still sparse
+        QFile file(QString::fromLocal8Bit(large));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.read(5), "start");
+        ASSERT_TRUE(file.seek(kLarge - 4));
+        EXPECT_EQ(file.read(4), QByteArray("\0end", 4));
+    };
+    save(*document);
+    expectKept(packagePath);
+    // Saved as another package, which the next save replaces once the first is gone.
+    const QUrl elsewhere = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Elsewhere.qvnl")));
+    QuorvaneError error;
+    ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(elsewhere, kZQMapDocumentType,
+                                                               platform::Document::SaveAsOperation, &error));
+    expectKept(elsewhere.toLocalFile());
+    ASSERT_TRUE(QDir(packagePath).removeRecursively());
+    ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(elsewhere, kZQMapDocumentType,
+                                                               platform::Document::SaveOperation, &error))
+        << qPrintable(error.userInfo().value(QStringLiteral("exception")).toString());
+    expectKept(elsewhere.toLocalFile());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Elsewhere.qvnl")});
+}
+
 TEST_F(DocumentPackageTest, ASaveIsCheckedForWhatItsOpeningTakesNotForTheMemoryLeftBesideTheMap)
 {
     auto document = newMapDocument();

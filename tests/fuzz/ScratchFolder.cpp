@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,31 @@ bool writeNewFile(const fs::path& path, QByteArrayView contents)
     return written;
 }
 
+// Removes `path` once this process ends, however it ends (the fuzzer's limits end a run with
+// _Exit, past every destructor): a shell waits on a pipe whose writing end only this process
+// holds, and the end of the process closes it.
+void removeWhenThisProcessEnds(const QString& path)
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
+    // A session of its own: what stops this process's group (timeout, a terminal) spares it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    const QByteArray place = QFile::encodeName(path);
+    const char* arguments[] = {"sh", "-c", "cat >/dev/null; rm -rf -- \"$0\"", place.constData(), nullptr};
+    pid_t shell = 0;
+    if (::posix_spawn(&shell, "/bin/sh", &actions, &attributes, const_cast<char**>(arguments), environ) != 0)
+        ::close(ends[1]);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[0]);
+}
+
 } // namespace
 
 QList<FolderEntry> folderEntries(QByteArrayView input)
@@ -70,6 +96,7 @@ ScratchFolder::ScratchFolder(const QString& name)
     const fs::path place(QFile::encodeName(m_place.path()).toStdString());
     m_root = place / QFile::encodeName(name).toStdString();
     m_outside = place / "outside";
+    removeWhenThisProcessEnds(m_place.path());
     m_outsideContents = "outside " + QByteArray::number(QRandomGenerator::global()->generate64(), 16);
     writeNewFile(m_outside, m_outsideContents);
 }

@@ -33,7 +33,8 @@ struct FolderEntry {
 QList<FolderEntry> folderEntries(QByteArrayView input);
 
 // A folder in a temporary place, with a file beside it whose contents no reader confined to the
-// folder can see (links reach it as "../outside").
+// folder can see (links reach it as "../outside"). The place goes when the process ends, however
+// it ends.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const QString& name);

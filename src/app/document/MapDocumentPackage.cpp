@@ -16,6 +16,7 @@
 
 #include <QPainter>
 #include <cmath>
+#include <utility>
 
 using platform::FileWrapper;
 using platform::PropertyList;
@@ -88,6 +89,20 @@ const FileWrapper* regularFile(const FileWrapper& package, const QString& name, 
     else
         return file;
     return nullptr;
+}
+
+// The bytes of the regular file of that name, read now when the package was read on demand;
+// nullopt with `reason` set as regularFile's, or why the file could not be read.
+std::optional<QByteArray> contentsOfRegularFile(const FileWrapper& package, const QString& name, QString* reason)
+{
+    const FileWrapper* file = regularFile(package, name, reason);
+    if (!file)
+        return std::nullopt;
+    QString why;
+    std::optional<QByteArray> contents = file->readRegularFileContents(&why);
+    if (!contents)
+        *reason = QStringLiteral("“%1”: %2").arg(name, why);
+    return contents;
 }
 
 std::optional<QVariantMap> dictionaryFromPropertyList(const QByteArray& data, QString* reason)
@@ -192,11 +207,12 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
         return std::nullopt;
     }
 
-    FileWrapper package = FileWrapper::directory();
+    FileWrapper package = contents.otherFiles;
+    package.setFilename({});
     package.addRegularFileWithContentsFilename(drawingData, kContentFileName);
     package.addRegularFileWithContentsFilename(*info, kInfoFileName);
     package.addRegularFileWithContentsFilename(auxiliaryArchive(contents), kAuxiliaryFileName);
-    package.addFileWrapper(quickLookFolder(*contents.drawing));
+    package.addFileWrapper(quickLookFolder(*contents.drawing, contents.otherFiles.fileWrapperNamed(kQuickLookFolderName)));
     package.addRegularFileWithContentsFilename(*window, kWindowStateFileName);
     if (contents.exportSettings) {
         const auto exportData = PropertyList::toData(*contents.exportSettings, PropertyList::Format::Xml, &plistError);
@@ -211,7 +227,7 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
     return package;
 }
 
-FileWrapper MapDocumentPackage::quickLookFolder(const VXDrawing& drawing)
+FileWrapper MapDocumentPackage::quickLookFolder(const VXDrawing& drawing, const FileWrapper* kept)
 {
     // One rendering serves both files: a vector preview of a large map costs as much as
     // archiving it, and a preview needs no more than its pixels.
@@ -221,12 +237,27 @@ FileWrapper MapDocumentPackage::quickLookFolder(const VXDrawing& drawing)
     const QByteArray previewPDF = platform::ImageWriter::pdfRepresentation(
         size, [&](QPainter& painter) { painter.drawImage(QRectF(QPointF(), size), preview); });
 
-    FileWrapper folder = FileWrapper::directory(kQuickLookFolderName);
+    FileWrapper folder = kept && kept->isDirectory() ? *kept : FileWrapper::directory(kQuickLookFolderName);
     folder.addRegularFileWithContentsFilename(platform::ImageWriter::JPEGRepresentationWithSizeCompression(
                                                   preview, pixelSizeFitting(size, kThumbnailSide), 0.8),
                                               kThumbnailFileName);
     folder.addRegularFileWithContentsFilename(previewPDF, kPreviewFileName);
     return folder;
+}
+
+FileWrapper MapDocumentPackage::filesNotRead(const FileWrapper& package)
+{
+    FileWrapper others = package;
+    for (const QString& name : {kContentFileName, kInfoFileName, kAuxiliaryFileName, kWindowStateFileName,
+                                kExportSettingsFileName})
+        others.removeFileWrapperNamed(name);
+    if (const FileWrapper* quickLook = package.fileWrapperNamed(kQuickLookFolderName); quickLook && quickLook->isDirectory()) {
+        FileWrapper kept = *quickLook;
+        kept.removeFileWrapperNamed(kThumbnailFileName);
+        kept.removeFileWrapperNamed(kPreviewFileName);
+        others.addFileWrapper(std::move(kept));
+    }
+    return others;
 }
 
 QVariantMap MapDocumentPackage::drawingInformation(const VXDrawing& drawing)
@@ -268,7 +299,7 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
         return std::nullopt;
     }
     QString reason;
-    const FileWrapper* content = regularFile(package, kContentFileName, &reason);
+    std::optional<QByteArray> content = contentsOfRegularFile(package, kContentFileName, &reason);
     if (!content) {
         setReadError(error, reason);
         return std::nullopt;
@@ -277,7 +308,8 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
     QuorvaneError drawingError;
     {
         const platform::archive::ProgressScope decoding(progress.between(0.0, 0.8));
-        contents.drawing = VXDrawingDocument::drawingFromArchive(content->regularFileContents(), &drawingError);
+        // The archive's bytes go as soon as the drawing is decoded.
+        contents.drawing = VXDrawingDocument::drawingFromArchive(*std::exchange(content, std::nullopt), &drawingError);
     }
     if (progress.stopped())
         return std::nullopt;
@@ -297,14 +329,16 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
     // Older packages may lack the information and auxiliary files; present ones must be sound.
     if (package.fileWrapperNamed(kInfoFileName)) {
         const FileWrapper* info = regularFile(package, kInfoFileName, &reason);
-        if (!info || !dictionaryFromPropertyList(info->regularFileContents(), &reason)) {
+        const std::optional<QByteArray> data = info ? info->readRegularFileContents(&reason) : std::nullopt;
+        if (!data || !dictionaryFromPropertyList(*data, &reason)) {
             setReadError(error, QStringLiteral("“%1”: %2").arg(kInfoFileName, reason));
             return std::nullopt;
         }
     }
     if (package.fileWrapperNamed(kAuxiliaryFileName)) {
         const FileWrapper* auxiliary = regularFile(package, kAuxiliaryFileName, &reason);
-        if (!auxiliary || !readAuxiliaryArchive(auxiliary->regularFileContents(), contents, &reason)) {
+        const std::optional<QByteArray> data = auxiliary ? auxiliary->readRegularFileContents(&reason) : std::nullopt;
+        if (!data || !readAuxiliaryArchive(*data, contents, &reason)) {
             setReadError(error, QStringLiteral("“%1”: %2").arg(kAuxiliaryFileName, reason));
             return std::nullopt;
         }
@@ -314,6 +348,7 @@ std::optional<MapDocumentContents> MapDocumentPackage::read(const FileWrapper& p
 
     contents.windowState = readWindowState(package.fileWrapperNamed(kWindowStateFileName));
     contents.exportSettings = readExportSettings(package.fileWrapperNamed(kExportSettingsFileName));
+    contents.otherFiles = filesNotRead(package);
     if (!progress.goesOn(1.0))
         return std::nullopt;
     return contents;
@@ -377,8 +412,8 @@ QVariantMap MapDocumentPackage::readWindowState(const FileWrapper* file)
         return {};
     QString reason = QStringLiteral("“%1” is not a file").arg(kWindowStateFileName);
     std::optional<QVariantMap> state;
-    if (file->isRegularFile())
-        state = dictionaryFromPropertyList(file->regularFileContents(), &reason);
+    if (const std::optional<QByteArray> data = file->isRegularFile() ? file->readRegularFileContents(&reason) : std::nullopt)
+        state = dictionaryFromPropertyList(*data, &reason);
     if (!state) {
         ZQLog(QStringLiteral("window restoration state could not be read, error = %1").arg(reason));
         return {};
@@ -391,7 +426,8 @@ std::optional<QVariantMap> MapDocumentPackage::readExportSettings(const FileWrap
     if (!file || !file->isRegularFile())
         return std::nullopt;
     QString reason;
-    std::optional<QVariantMap> settings = dictionaryFromPropertyList(file->regularFileContents(), &reason);
+    const std::optional<QByteArray> data = file->readRegularFileContents(&reason);
+    std::optional<QVariantMap> settings = data ? dictionaryFromPropertyList(*data, &reason) : std::nullopt;
     if (!settings)
         ZQLog(QStringLiteral("export settings could not be read, error = %1").arg(reason));
     return settings;

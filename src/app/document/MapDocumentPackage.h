@@ -12,6 +12,9 @@
 //   _window.plist             the window's restorable state
 //   _export_settings.plist    the export operation's settings, when there is one
 //
+// Any other file of the package (notes a user put there, files of a later version) is the
+// map's to keep, not to read: read on demand, it is written back as it was.
+//
 // Reading trusts nothing: a package whose drawing, information or auxiliary archive is
 // missing where required, empty, cut short or of a foreign kind, or whose images would
 // decode past a DecodedPixelBudget, is refused with error 101, the reason under
@@ -38,6 +41,7 @@ struct MapDocumentContents {
     std::optional<QVariantMap> exportSettings; // written only when present
     std::optional<double> prescale;            // none when the package has none (or a bad one)
     std::optional<QTransform> shapefileTransform; // none until a shapefile is imported (or a bad one)
+    platform::FileWrapper otherFiles = platform::FileWrapper::directory(); // the package's files the map does not read
 };
 
 class MapDocumentPackage {
@@ -78,7 +82,8 @@ public:
     static VXQMapScalePtr mapScaleInAuxiliaryArchive(const QByteArray& data);
 
 private:
-    static platform::FileWrapper quickLookFolder(const VXDrawing& drawing);
+    static platform::FileWrapper quickLookFolder(const VXDrawing& drawing, const platform::FileWrapper* kept);
+    static platform::FileWrapper filesNotRead(const platform::FileWrapper& package);
     static QVariantMap drawingInformation(const VXDrawing& drawing);
     static QByteArray auxiliaryArchive(const MapDocumentContents& contents);
     static bool readAuxiliaryArchive(const QByteArray& data, MapDocumentContents& contents, QString* reason);

@@ -426,6 +426,17 @@ bool ZQQuorvaneDocument::writeToURLOfTypeError(const QUrl& url, const QString& t
     return written;
 }
 
+bool ZQQuorvaneDocument::saveToURLOfTypeForSaveOperationError(const QUrl& url, const QString& typeName,
+                                                              SaveOperationType operation, QuorvaneError* error)
+{
+    if (!VXDrawingDocument::saveToURLOfTypeForSaveOperationError(url, typeName, operation, error))
+        return false;
+    // The package read may be gone (replaced by this save) or go later.
+    if (operation != SaveToOperation)
+        m_otherPackageFiles.relocateTo(url.toLocalFile());
+    return true;
+}
+
 bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrapper& wrapper, const QString& typeName,
                                                         QuorvaneError* error)
 {
@@ -451,6 +462,7 @@ bool ZQQuorvaneDocument::readFromFileWrapperOfTypeError(const platform::FileWrap
     setPrescale(contents->prescale.value_or(defaultPrescale()));
     setWindowRestorationState(contents->windowState);
     takeFromContentsRead(*contents);
+    m_otherPackageFiles = std::move(contents->otherFiles);
     if (contents->exportSettings && exportOperationFactory())
         m_exportOperation = exportOperationFactory()(*contents->exportSettings);
     return true;
@@ -469,6 +481,7 @@ std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(
     MapDocumentContents contents{drawing(), m_mapScale, printInfo(), m_documentInfo, restorableStateInfo(), {}, m_prescale};
     if (const auto* settings = dynamic_cast<const MapExportSettings*>(m_exportOperation.get()))
         contents.exportSettings = settings->restorableStateInfo();
+    contents.otherFiles = m_otherPackageFiles;
     addToContentsToSave(contents);
     DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
     return MapDocumentPackage::write(contents, error, [&](double fraction) { return progress.proceed(fraction); });

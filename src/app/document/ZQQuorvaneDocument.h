@@ -26,6 +26,7 @@
 #include "app/setup/MapScaleCalibration.h"
 #include "app/sidebar/SidebarTabViewDelegate.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/FileWrapper.h"
 #include "platform/vantrix/model/VXDrawingDocument.h"
 
 #include <QMarginsF>
@@ -302,6 +303,10 @@ public:
     bool readFromFileWrapperOfTypeError(const platform::FileWrapper& wrapper, const QString& typeName,
                                         QuorvaneError* error) override;
     std::optional<platform::FileWrapper> fileWrapperOfTypeError(const QString& typeName, QuorvaneError* error) override;
+    bool readsPackageFilesOnDemand() const override { return true; }
+    // A Save or Save As makes the copies it wrote of the package's other files the ones kept.
+    bool saveToURLOfTypeForSaveOperationError(const QUrl& url, const QString& typeName, SaveOperationType operation,
+                                              QuorvaneError* error) override;
     void makeWindowControllers() override;
     MapDocumentWindowController* mapWindowController() const;
     // The map window has made its views.
@@ -339,4 +344,6 @@ private:
     int m_unitDisplayOption = 0;
     QVariantMap m_documentInfo;
     ZQObjectPtr m_exportOperation;
+    // The package's files the map does not read, written back with it.
+    platform::FileWrapper m_otherPackageFiles = platform::FileWrapper::directory();
 };

@@ -120,7 +120,8 @@ QString Document::displayName() const
 
 bool Document::readFromURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
 {
-    std::optional<FileWrapper> wrapper = FileWrapper::readFromPath(url.toLocalFile(), error);
+    std::optional<FileWrapper> wrapper = FileWrapper::readFromPath(
+        url.toLocalFile(), error, readsPackageFilesOnDemand() ? FileWrapper::Reading::OnDemand : FileWrapper::Reading::Whole);
     return wrapper && readFromFileWrapperOfTypeError(*wrapper, typeName, error);
 }
 

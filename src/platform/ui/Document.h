@@ -67,6 +67,9 @@ public:
     virtual bool readFromFileWrapperOfTypeError(const FileWrapper& wrapper, const QString& typeName,
                                                 QuorvaneError* error);
     virtual bool readFromDataOfTypeError(const QByteArray& data, const QString& typeName, QuorvaneError* error);
+    // Whether a package's files are read only as the document asks for each (see
+    // FileWrapper::Reading): so for a document that keeps files it never reads.
+    virtual bool readsPackageFilesOnDemand() const { return false; }
 
     virtual bool writeToURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error);
     virtual std::optional<FileWrapper> fileWrapperOfTypeError(const QString& typeName, QuorvaneError* error);

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,21 +40,27 @@ QString systemReason()
     return qt_error_string(errno);
 }
 
+QString formattedSize(qint64 bytes)
+{
+    return QLocale::c().formattedDataSize(bytes, 0, QLocale::DataSizeTraditionalFormat);
+}
+
 // Reads a tree in two passes. The first walks the folders, counting entries and adding up
 // file sizes, so that a tree past the limits or larger than the memory available is refused
 // before any file is read; the second reads each file at its size, still within the total
-// measured.
+// measured, or, reading on demand, notes where each file is.
 class TreeReader {
 public:
+    explicit TreeReader(FileWrapper::Reading reading) : m_reading(reading) {}
+
     std::optional<FileWrapper> read(const QFileInfo& root)
     {
         m_root.setPath(root.absoluteFilePath());
         const std::optional<Entry> tree = scan(root, 0);
         if (!tree)
             return std::nullopt;
-        if (!memoryIsAvailableFor(m_totalSize))
-            return fail(QStringLiteral("its files take %1 in all, more than the memory available")
-                            .arg(QLocale::c().formattedDataSize(m_totalSize, 0, QLocale::DataSizeTraditionalFormat)));
+        if (m_reading == FileWrapper::Reading::Whole && !memoryIsAvailableFor(m_totalSize))
+            return fail(QStringLiteral("its files take %1 in all, more than the memory available").arg(formattedSize(m_totalSize)));
         return load(*tree);
     }
 
@@ -63,6 +70,7 @@ private:
     struct Entry {
         QString name;
         QString path;
+        qint64 size = 0;
         bool isDirectory = false;
         std::vector<Entry> children; // sorted by name
         QMap<QString, QString> leftOut; // special entries, and why
@@ -72,9 +80,9 @@ private:
     {
         if (depth > FileWrapper::kMaximumDepth)
             return fail(QStringLiteral("its folders are nested too deeply"));
-        Entry entry{info.fileName(), info.absoluteFilePath(), info.isDir(), {}, {}};
+        Entry entry{info.fileName(), info.absoluteFilePath(), info.isDir() ? 0 : info.size(), info.isDir(), {}, {}};
         if (!entry.isDirectory) {
-            m_totalSize += info.size();
+            m_totalSize += entry.size;
             return entry;
         }
         QDirIterator entries(entry.path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -99,6 +107,8 @@ private:
 
     std::optional<FileWrapper> load(const Entry& entry)
     {
+        if (!entry.isDirectory && m_reading == FileWrapper::Reading::OnDemand)
+            return FileWrapper::regularFileOnDisk(entry.path, entry.size, entry.name);
         if (!entry.isDirectory) {
             QString why;
             std::optional<QByteArray> contents =
@@ -126,6 +136,7 @@ private:
         return std::nullopt;
     }
 
+    FileWrapper::Reading m_reading;
     QDir m_root;
     qsizetype m_entryCount = 0;
     qint64 m_totalSize = 0;
@@ -161,9 +172,72 @@ bool writeFile(const QString& path, const QByteArray& contents, Durability durab
     return complete;
 }
 
+// Copies bytes [from, to) of one file to the same place in another: in the kernel where it
+// can, otherwise a piece at a time through memory (between file systems of older kernels).
+bool copyRange(int source, int target, off_t from, off_t to)
+{
+    QByteArray piece;
+    while (from < to) {
+        loff_t in = from, out = from;
+        ssize_t count = piece.isEmpty() ? ::copy_file_range(source, &in, target, &out, size_t(to - from), 0) : -1;
+        if (count < 0 && piece.isEmpty() && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP))
+            piece.resize(1 << 20);
+        if (!piece.isEmpty()) {
+            count = ::pread(source, piece.data(), size_t(std::min<off_t>(piece.size(), to - from)), from);
+            if (count > 0 && ::pwrite(target, piece.constData(), size_t(count), from) != count)
+                return false;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        from += count;
+    }
+    return true;
+}
+
+// Copies the file `from` into the new file `to` at the size it has when opened, skipping its
+// holes (a sparse file stays sparse) and never holding more than a piece of it in memory.
+bool copyFile(const QString& from, const QString& to, Durability durability, QString* reason)
+{
+    QString why;
+    const std::optional<RegularFile> source =
+        RegularFile::open(from, std::numeric_limits<qint64>::max(), &why, SymbolicLinks::Refuse);
+    if (!source) {
+        *reason = QStringLiteral("“%1” could not be copied: %2").arg(QFileInfo(from).fileName(), why);
+        return false;
+    }
+    const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *reason = systemReason();
+        return false;
+    }
+    errno = 0;
+    bool complete = true;
+    for (off_t data = ::lseek(source->descriptor(), 0, SEEK_DATA); complete && data >= 0 && data < source->size();
+         data = ::lseek(source->descriptor(), data, SEEK_DATA)) {
+        const off_t found = ::lseek(source->descriptor(), data, SEEK_HOLE);
+        const off_t hole = found < 0 ? source->size() : std::min<off_t>(found, source->size());
+        complete = copyRange(source->descriptor(), fd, data, hole);
+        data = hole;
+    }
+    complete = complete && ::ftruncate(fd, source->size()) == 0
+               && (durability == Durability::Written || ::fsync(fd) == 0);
+    if (!complete)
+        *reason = errno ? systemReason() : QStringLiteral("it changed while it was being copied");
+    // Some file systems report a full disk only when the file is closed.
+    if (::close(fd) != 0 && complete) {
+        *reason = systemReason();
+        return false;
+    }
+    return complete;
+}
+
 // Writes the tree at `path`, where nothing is yet; answers the system's reason on failure.
 bool writeTree(const FileWrapper& wrapper, const QString& path, Durability durability, QString* reason)
 {
+    if (wrapper.isRegularFile() && !wrapper.regularFilePath().isEmpty())
+        return copyFile(wrapper.regularFilePath(), path, durability, reason);
     if (wrapper.isRegularFile())
         return writeFile(path, wrapper.regularFileContents(), durability, reason);
     if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0) {
@@ -253,6 +327,39 @@ FileWrapper FileWrapper::regularFile(const QByteArray& contents, const QString& 
     return wrapper;
 }
 
+FileWrapper FileWrapper::regularFileOnDisk(const QString& path, qint64 size, const QString& filename)
+{
+    FileWrapper wrapper(Kind::RegularFile);
+    wrapper.m_path = path;
+    wrapper.m_size = size;
+    wrapper.m_filename = filename;
+    return wrapper;
+}
+
+std::optional<QByteArray> FileWrapper::readRegularFileContents(QString* reason) const
+{
+    if (m_path.isEmpty())
+        return m_contents;
+    QString why;
+    std::optional<RegularFile> file = RegularFile::open(m_path, std::numeric_limits<qint64>::max(), &why, SymbolicLinks::Refuse);
+    std::optional<QByteArray> contents;
+    if (file && !memoryIsAvailableFor(file->size()))
+        why = QStringLiteral("it takes %1, more than the memory available").arg(formattedSize(file->size()));
+    else if (file)
+        contents = file->readAll(&why);
+    if (!contents && reason)
+        *reason = why;
+    return contents;
+}
+
+void FileWrapper::relocateTo(const QString& path)
+{
+    if (!m_path.isEmpty())
+        m_path = path;
+    for (FileWrapper& child : m_children)
+        child.relocateTo(path + QLatin1Char('/') + child.m_filename);
+}
+
 FileWrapper FileWrapper::directory(const QString& filename)
 {
     FileWrapper wrapper(Kind::Directory);
@@ -296,8 +403,12 @@ bool FileWrapper::removeFileWrapperNamed(const QString& name)
 
 bool FileWrapper::operator==(const FileWrapper& other) const
 {
-    return m_kind == other.m_kind && m_filename == other.m_filename && m_contents == other.m_contents
-        && m_children == other.m_children;
+    if (m_kind != other.m_kind || m_filename != other.m_filename || m_children != other.m_children)
+        return false;
+    if (m_path.isEmpty() && other.m_path.isEmpty())
+        return m_contents == other.m_contents;
+    const std::optional<QByteArray> contents = readRegularFileContents();
+    return contents && contents == other.readRegularFileContents();
 }
 
 bool FileWrapper::isValidFilename(const QString& name)
@@ -306,13 +417,13 @@ bool FileWrapper::isValidFilename(const QString& name)
            && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
 }
 
-std::optional<FileWrapper> FileWrapper::readFromPath(const QString& path, QuorvaneError* error)
+std::optional<FileWrapper> FileWrapper::readFromPath(const QString& path, QuorvaneError* error, Reading reading)
 {
     const QFileInfo info(path);
     QString reason;
     std::optional<FileWrapper> wrapper;
     if (info.isDir() && !info.isSymLink()) {
-        TreeReader reader;
+        TreeReader reader(reading);
         wrapper = reader.read(info);
         reason = reader.reason;
     } else if (std::optional<QByteArray> contents =

@@ -188,3 +188,54 @@ TEST_F(FileWrapperTest, NamesUpToTheSystemsLimitSaveAndFailuresGiveTheSystemsRea
     EXPECT_EQ(FileWrapper::readFromPath(path(longest))->regularFileContents(), "flat");
     EXPECT_EQ(entries(), QStringList{longest});
 }
+
+TEST_F(FileWrapperTest, FilesReadOnDemandCostNothingUntilAskedAndAreCopiedFileToFile)
+{
+    ASSERT_TRUE(package().writeToPath(path("Map.qvnl")));
+    // A sparse file of 2 GB with bytes at its start and its end.
+    QFile sparse(path("Map.qvnl/survey.bin"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.write("start") == 5
+                && sparse.seek(testsupport::AddressSpaceLimit::kTwoGigabytes - 3) && sparse.write("end") == 3);
+    sparse.close();
+
+    std::optional<FileWrapper> read;
+    QString reason;
+    std::optional<QByteArray> large;
+    {
+        testsupport::AddressSpaceLimit limit;
+        read = FileWrapper::readFromPath(path("Map.qvnl"), nullptr, FileWrapper::Reading::OnDemand);
+        ASSERT_TRUE(read);
+        large = read->fileWrapperNamed("survey.bin")->readRegularFileContents(&reason);
+    }
+    EXPECT_FALSE(large);
+    EXPECT_EQ(reason, "it takes 2 GB, more than the memory available");
+    const FileWrapper* survey = read->fileWrapperNamed("survey.bin");
+    EXPECT_EQ(survey->regularFileSize(), testsupport::AddressSpaceLimit::kTwoGigabytes);
+    EXPECT_TRUE(survey->regularFileContents().isEmpty());
+    EXPECT_EQ(read->fileWrapperNamed("QuickLook")->fileWrapperNamed("Thumbnail.jpg")->readRegularFileContents(),
+              QByteArray(3000, '\xff'));
+
+    // Written elsewhere, each file is copied as it is, the sparse one still sparse; pointed at
+    // that copy, the tree no longer needs the package it was read from.
+    ASSERT_TRUE(read->writeToPath(path("Copy.qvnl")));
+    read->relocateTo(path("Copy.qvnl"));
+    ASSERT_TRUE(QDir(path("Map.qvnl")).removeRecursively());
+    struct stat copied {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("Copy.qvnl/survey.bin")).constData(), &copied), 0);
+    EXPECT_EQ(copied.st_size, testsupport::AddressSpaceLimit::kTwoGigabytes);
+    EXPECT_LT(copied.st_blocks * 512, 1 << 20);
+    QFile copy(path("Copy.qvnl/survey.bin"));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.read(5), "start");
+    ASSERT_TRUE(copy.seek(testsupport::AddressSpaceLimit::kTwoGigabytes - 4));
+    EXPECT_EQ(copy.read(4), QByteArray("\0end", 4));
+
+    // Saved over itself, it keeps every file.
+    ASSERT_TRUE(read->writeToPath(path("Copy.qvnl")));
+    EXPECT_EQ(QFileInfo(path("Copy.qvnl/survey.bin")).size(), testsupport::AddressSpaceLimit::kTwoGigabytes);
+    read->removeFileWrapperNamed("survey.bin");
+    FileWrapper expected = package();
+    expected.setFilename("Map.qvnl");
+    EXPECT_EQ(*read, expected);
+    EXPECT_EQ(entries(), QStringList{"Copy.qvnl"});
+}
