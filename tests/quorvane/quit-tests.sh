@@ -3,8 +3,9 @@
 # image and with an SVG named on the command line, after opening the Styles & Symbols palette, after
 # the Ruler then another tool over repositioned content, and with a map whose contour layer is active
 # (its panel shows), and with an unsaved map in Reposition Content answered through keys typed into
-# the map's window while its question and Save As panel show. A case fails when a step fails, the application does not end with status 0 or
-# its error output holds a sanitizer report.
+# the map's window while its question and Save As panel show. A case fails when a step fails, the
+# application does not end with status 0, its error output holds a sanitizer report, or it has not
+# ended within the case time limit (see cases-within-a-time-limit.sh).
 #   tests/quorvane/quit-tests.sh path/to/quorvane
 # Needs Xvfb and xdotool (apt-get install -y xvfb xdotool).
 set -euo pipefail
