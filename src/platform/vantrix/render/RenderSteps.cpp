@@ -77,6 +77,16 @@ RenderSteps::Next RenderSteps::nextStep()
     return Next::Draw;
 }
 
+qsizetype RenderSteps::stepsTakenBefore(qsizetype count)
+{
+    Scope* scope = t_scope;
+    if (!scope || !scope->m_resumeFrom || scope->m_layer != scope->m_resumeFrom->at.layer)
+        return 0;
+    const qsizetype taken = std::clamp<qsizetype>(scope->m_resumeFrom->at.step - scope->m_step, 0, count);
+    scope->m_step += int(taken);
+    return taken;
+}
+
 bool RenderSteps::shouldStop()
 {
     Scope* scope = t_scope;

@@ -4,11 +4,12 @@
 // RenderGate) goes on from where it stopped instead of starting over: a tile slower than the
 // gaps between the main thread's events still finishes.
 //
-// Drawing loops ask nextStep before each object and layer groups ask shouldStop between their
-// members. A rendering run inside a Scope counts its steps: the leaf layers it meets, drawn or
-// not, in order, and within each the steps taken. Run again from where it stopped, onto what it
-// drew, over a drawing whose layers were not added, removed, moved, shown, hidden or faded since
-// (tiles judge the edits within them), it skips the layers and steps done and draws the rest.
+// Drawing loops ask nextStep before each object (drawInSteps) and layer groups ask shouldStop
+// between their members. A rendering run inside a Scope counts its steps: the leaf layers it
+// meets, drawn or not, in order, and within each the steps taken. Run again from where it
+// stopped, onto what it drew, over a drawing whose layers were not added, removed, moved, shown,
+// hidden or faded since (tiles judge the edits within them), it skips the layers and steps done,
+// without passing over them one by one, and draws the rest.
 // Every run draws something before it stops, so each loan, however short, brings it further.
 // A layer that draws in steps therefore draws nothing but its steps. A layer composed on its own
 // (Composing) is not composed when the rendering stops inside it: its image is kept with the
@@ -92,16 +93,23 @@ public:
         return items;
     }
 
-    // `draw` for each item, a step each; false when asked to stop first.
+    // Before `count` steps of a leaf layer: how many of them, from the first, were taken before
+    // the stop taken up. They count as taken at once: a tile taken up deep in a layer of a large
+    // map would otherwise pass over every object it drew, on every loan, before drawing on.
+    static qsizetype stepsTakenBefore(qsizetype count);
+
+    // `draw` for each item (of a random-access list), a step each, from the first not drawn
+    // before the stop taken up; false when asked to stop first.
     template <class Items, class Draw>
     static bool drawInSteps(const Items& items, Draw draw)
     {
-        for (const auto& item : items) {
+        const qsizetype count = qsizetype(items.size());
+        for (qsizetype i = stepsTakenBefore(count); i < count; ++i) {
             const Next next = nextStep();
             if (next == Next::Stop)
                 return false;
             if (next == Next::Draw)
-                draw(item);
+                draw(items[i]);
         }
         return true;
     }

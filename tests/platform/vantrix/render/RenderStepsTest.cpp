@@ -1,13 +1,16 @@
 // Where an interrupted rendering stops and goes on: layers and objects drawn before the stop
-// are skipped when it is taken up, every run draws something before it stops, and a stop
-// inside a layer composed apart keeps that layer's image to draw on when taken up.
+// are skipped, without being read, when it is taken up, every run draws something before it
+// stops, and a stop inside a layer composed apart keeps that layer's image to draw on when
+// taken up.
 
 #include "platform/vantrix/render/RenderGate.h"
 #include "platform/vantrix/render/RenderSteps.h"
 
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <ranges>
 #include <thread>
 
 using platform::RenderGate;
@@ -221,4 +224,36 @@ TEST(RenderSteps, ALayerTakenUpDrawsWhatItCollectedBeforeTheStop)
         beginAndCollect();
     }, [] {});
     EXPECT_EQ(collected, 2);
+}
+
+TEST(RenderSteps, ALayerTakenUpDeepInsideGoesStraightToItsPlace)
+{
+    // A layer drawn in two passes over its objects (shapes, then labels), taken up at several
+    // places: each pass draws from the first object it had not drawn, and the objects drawn
+    // before are not even read, so a tile taken up deep in a large map loses no time on them.
+    constexpr int kObjects = 100000;
+    for (const int stoppedAt : {1, 37, kObjects - 1, kObjects, kObjects + 40, 2 * kObjects - 1}) {
+        int read = 0;
+        const auto objects = std::views::iota(0, kObjects) | std::views::transform([&read](int i) {
+                                 ++read;
+                                 return i;
+                             });
+        std::vector<int> shapes, labels;
+        const auto ended = stopAfter(
+            Stop{{0, stoppedAt}, {}, {}},
+            [&] {
+                EXPECT_TRUE(RenderSteps::beginLayer());
+                EXPECT_TRUE(RenderSteps::drawInSteps(objects, [&](int i) { shapes.push_back(i); }));
+                EXPECT_TRUE(RenderSteps::drawInSteps(objects, [&](int i) { labels.push_back(i); }));
+            },
+            [] {});
+        EXPECT_FALSE(ended);
+        const int firstShape = std::min(stoppedAt, kObjects), firstLabel = std::max(stoppedAt - kObjects, 0);
+        ASSERT_EQ(shapes.size(), size_t(kObjects - firstShape)) << "taken up at step " << stoppedAt;
+        ASSERT_EQ(labels.size(), size_t(kObjects - firstLabel)) << "taken up at step " << stoppedAt;
+        if (!shapes.empty())
+            EXPECT_EQ(shapes.front(), firstShape);
+        EXPECT_EQ(labels.front(), firstLabel) << "taken up at step " << stoppedAt;
+        EXPECT_EQ(read, 2 * kObjects - stoppedAt) << "taken up at step " << stoppedAt;
+    }
 }
