@@ -14,9 +14,16 @@ source "$here/cases-within-a-time-limit.sh"
 if [ -z "${DISPLAY_ENDS_CASE:-}" ]; then
   failures=0
   for name in image-shown import-running contours-running; do
-    output=$(DISPLAY_ENDS_CASE=$name run_within_limit "$name" "$0" "$@" 2>&1) || true
+    # Each case in a temporary folder of its own, which it must leave as it found it.
+    case_tmp=$(mktemp -d)
+    output=$(TMPDIR=$case_tmp DISPLAY_ENDS_CASE=$name run_within_limit "$name" "$0" "$@" 2>&1) || true
     echo "$output"
     grep -qx "ok   $name" <<<"$output" || failures=$((failures + 1))
+    if [ -n "$(ls -A "$case_tmp")" ]; then
+      echo "FAIL $name (left $(ls -A "$case_tmp" | tr '\n' ' ')in its temporary folder)"
+      failures=$((failures + 1))
+    fi
+    rm -rf "$case_tmp"
   done
   [ "$failures" -eq 0 ]
   exit
@@ -25,13 +32,13 @@ export QT_QPA_PLATFORM=xcb
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 scratch=$(mktemp -d)
-trap 'kill "${x_server:-}" 2>/dev/null; rm -rf "$scratch"' EXIT
 # Stopped for taking too long, it still removes its scratch folder.
 trap 'exit 143' TERM
 name=$DISPLAY_ENDS_CASE
 
 source "$here/windows-under-xdotool.sh"
 source "$here/x-server-of-its-own.sh"
+stop_x_server_and_remove_on_exit "$scratch"
 start_x_server
 
 # A shapefile of COUNT two-point lines across 1000 x 1000 units, without attributes.
@@ -104,7 +111,7 @@ case $name in
   contours-running) file=$here/terrain.qvnl steps=import_heights title=terrain ;;
 esac
 cp -R "$file" "$scratch/"
-HOME="$scratch" XDG_CONFIG_HOME="$scratch/.config" XDG_DATA_HOME="$scratch/.local/share" \
+HOME="$scratch" XDG_CONFIG_HOME="$scratch/.config" XDG_DATA_HOME="$scratch/.local/share" XDG_RUNTIME_DIR="$scratch/run" \
   "$app" "$scratch/$(basename "$file")" >"$scratch/log" 2>&1 &
 pid=$!
 stepped=1

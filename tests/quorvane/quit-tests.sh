@@ -93,7 +93,7 @@ fi
 scratch=$(mktemp -d)
 export scratch
 start_x_server
-trap 'kill "${x_server:-}" 2>/dev/null; rm -rf "$scratch"' EXIT
+stop_x_server_and_remove_on_exit "$scratch"
 failures=0
 # One case: NAME FILE STEPS [TITLE], run as this script with QUIT_CASE set.
 quit_case() {

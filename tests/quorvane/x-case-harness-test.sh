@@ -11,7 +11,7 @@ source "$here/x-server-of-its-own.sh"
 failures=0
 scratch=$(mktemp -d)
 start_x_server
-trap 'kill "${x_server:-}" 2>/dev/null; rm -rf "$scratch"' EXIT
+stop_x_server_and_remove_on_exit "$scratch"
 
 # Each xdotool is a client that comes and goes: the name one gives the root window outlives it.
 root=$(xdotool search --maxdepth 0 --name '')

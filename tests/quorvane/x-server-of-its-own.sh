@@ -24,3 +24,10 @@ start_x_server() {
   echo "The virtual X server did not start." >&2
   return 1
 }
+
+# On exit, ends the server if it still runs and removes FOLDER. The server may have ended first
+# (a test that ends it on purpose): the trap goes on regardless, as under errexit a failed kill
+# would end it before the folder is gone.
+stop_x_server_and_remove_on_exit() {
+  trap "kill \"\${x_server:-}\" 2>/dev/null || true; rm -rf $(printf %q "$1")" EXIT
+}
