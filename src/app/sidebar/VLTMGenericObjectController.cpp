@@ -9,7 +9,6 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/inspector/InspectorValues.h"
-#include "platform/vantrix/inspector/KeyPathReader.h"
 
 #include <QMenu>
 #include <QScopeGuard>
@@ -112,13 +111,8 @@ const QList<ZQObjectPtr>& VLTMGenericObjectController::content()
         return m_inspected.objects();
     m_contentLoaded = true;
     QList<ZQObjectPtr> managed;
-    if (VLTMObjectControllerDataSource* dataSource = source()) {
-        const QList<ZQObjectPtr> selected = dataSource->selectedContentForObjectController(this);
-        for (const ZQObjectPtr& object : selected) {
-            if (object && isManaged(*object))
-                managed.append(object);
-        }
-    }
+    if (VLTMObjectControllerDataSource* dataSource = source())
+        managed = managedObjectsOf(dataSource->selectedContentForObjectController(this));
     m_inspected.setObjects(managed);
     startObservingContent();
     if (managed.isEmpty())
@@ -160,11 +154,28 @@ void VLTMGenericObjectController::newObjectWasAssigned()
     content();
 }
 
-bool VLTMGenericObjectController::isManaged(const ZQObject& object) const
+QList<ZQObjectPtr> VLTMGenericObjectController::managedObjectsOf(const QList<ZQObjectPtr>& objects) const
 {
     const QList<const QMetaObject*> classes = managedObjectClasses();
-    return std::any_of(classes.begin(), classes.end(),
-                       [&](const QMetaObject* managed) { return object.metaObject()->inherits(managed); });
+    // A selection holds few classes: each is asked about once.
+    QHash<const QMetaObject*, bool> answers;
+    const auto isManaged = [&](const ZQObjectPtr& object) {
+        if (!object)
+            return false;
+        const QMetaObject* cls = object->metaObject();
+        auto answer = answers.constFind(cls);
+        if (answer == answers.cend())
+            answer = answers.insert(cls, std::any_of(classes.begin(), classes.end(), [&](const QMetaObject* managed) {
+                                        return cls->inherits(managed);
+                                    }));
+        return *answer;
+    };
+    // Shared rather than copied when every object is managed, as after Select All on one kind.
+    if (std::all_of(objects.begin(), objects.end(), isManaged))
+        return objects;
+    QList<ZQObjectPtr> managed;
+    std::copy_if(objects.begin(), objects.end(), std::back_inserter(managed), isManaged);
+    return managed;
 }
 
 void VLTMGenericObjectController::startObservingContent()
@@ -172,54 +183,42 @@ void VLTMGenericObjectController::startObservingContent()
     m_startingObservation = true;
     const auto finished = qScopeGuard([this] { m_startingObservation = false; });
     m_loadedValues.clear();
-    const QStringList keyPaths = keyPathsOfInterest();
-    const QStringList percentages = propertiesExpressibleAsPercentage();
-    const QList<ZQObjectPtr>& objects = m_inspected.objects();
-    // Each value is read once: it is recorded, and it goes into the common value shown.
-    std::vector<QVariantList> loaded(keyPaths.size());
-    std::vector<platform::CommonValue> common(keyPaths.size());
-    platform::KeyPathReader reader(keyPaths);
-    for (const ZQObjectPtr& object : objects) {
-        reader.setObject(*object);
-        // Usually every key path; those an object cannot answer are left out.
-        QStringList observed;
-        observed.reserve(keyPaths.size());
-        for (qsizetype k = 0; k < keyPaths.size(); ++k) {
-            const QString& keyPath = keyPaths[k];
-            QVariant value;
-            std::optional<QVariant> read;
-            try {
-                read = value = reader.value(k);
-                if (percentages.contains(keyPath) && !platform::isNumericVariant(value))
-                    platform::failAssertion(
-                        QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
-                            .arg(keyPath, object->description()),
-                        Q_FUNC_INFO, __FILE__, __LINE__);
-                observed.append(keyPath);
-            } catch (const std::exception& exception) {
-                value = QVariant();
-                if (!invalidKeyPathForObject(keyPath, object.get()))
-                    ZQLog(QStringLiteral("keyPath '%1' not valid for %2, exception = %3 [ignored]")
-                              .arg(keyPath, object->description(), QString::fromUtf8(exception.what())));
-            }
-            if (!read)
-                common[k].addUnreadable();
-            else if (propertyIsExpressedAsPercentage(keyPath))
-                common[k].add(proportionOf(*read, value.toDouble()));
-            else
-                common[k].add(*read);
-            loaded[k].append(value);
-        }
-        m_inspected.observe(*object, observed);
-    }
-    for (qsizetype k = 0; k < keyPaths.size(); ++k)
-        m_loadedValues.insert(keyPaths[k], std::move(loaded[k]));
     m_modifiedProperties.clear();
-    // One display per key path once every object is observed.
-    if (objects.isEmpty())
+    const QStringList keyPaths = keyPathsOfInterest();
+    // The loaded values are asked for by percentages and by reverts only.
+    m_inspected.observe(keyPaths, supportsRevertOrCancel() ? keyPaths : propertiesExpressibleAsPercentage());
+    if (m_inspected.objects().isEmpty())
         return;
-    for (qsizetype k = 0; k < keyPaths.size(); ++k)
-        setValueForKeyPath(m_inspected.shownValue(common[k].value(), keyPaths[k]), keyPaths[k]);
+    for (const QString& keyPath : keyPaths)
+        setValueForKeyPath(loadedCommonValue(keyPath), keyPath);
+}
+
+QVariant VLTMGenericObjectController::loadedCommonValue(const QString& keyPath)
+{
+    const QList<ZQObjectPtr>& objects = m_inspected.objects();
+    platform::ValueAdjuster numbersOnly;
+    if (propertiesExpressibleAsPercentage().contains(keyPath)) {
+        const bool shownAsPercentage = propertyIsExpressedAsPercentage(keyPath);
+        numbersOnly = [&, shownAsPercentage](qsizetype index, const QVariant& value) -> QVariant {
+            if (!platform::isNumericVariant(value))
+                platform::failAssertion(QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
+                                            .arg(keyPath, objects[index]->description()),
+                                        Q_FUNC_INFO, __FILE__, __LINE__);
+            // Each object is its own reference when loaded.
+            return shownAsPercentage ? proportionOf(value, value.toDouble()) : value;
+        };
+    }
+    return m_inspected.commonValue(keyPath, numbersOnly, [&](ZQObject& object, const std::exception& exception) {
+        if (!invalidKeyPathForObject(keyPath, &object))
+            ZQLog(QStringLiteral("keyPath '%1' not valid for %2, exception = %3 [ignored]")
+                      .arg(keyPath, object.description(), QString::fromUtf8(exception.what())));
+    });
+}
+
+void VLTMGenericObjectController::recordLoadedValues(const QString& keyPath)
+{
+    if (!m_loadedValues.contains(keyPath))
+        m_loadedValues.insert(keyPath, contentValuesForKeyPath(keyPath));
 }
 
 bool VLTMGenericObjectController::invalidKeyPathForObject(const QString& keyPath, ZQObject* object)
@@ -236,11 +235,12 @@ void VLTMGenericObjectController::assertKeyPathOfInterest(const QString& keyPath
               QStringLiteral("keyPath '%1' used as %2 not present in -keyPathsOfInterest").arg(keyPath, QLatin1String(use)));
 }
 
-std::optional<double> VLTMGenericObjectController::percentageReference(const QString& keyPath, qsizetype index) const
+std::optional<double> VLTMGenericObjectController::percentageReference(const QString& keyPath, qsizetype index)
 {
     if (!propertyIsExpressedAsPercentage(keyPath))
         return std::nullopt;
-    const QVariantList references = m_loadedValues.value(keyPath);
+    recordLoadedValues(keyPath);
+    const QVariantList& references = m_loadedValues[keyPath];
     return index < references.size() ? references[index].toDouble() : 0.0;
 }
 
@@ -296,12 +296,6 @@ int VLTMGenericObjectController::stateForKeyPath(const QString& keyPath)
 
 QVariantList VLTMGenericObjectController::contentValuesForKeyPath(const QString& keyPath)
 {
-    // The display that ends a load asks again for what the load has just read.
-    if (m_startingObservation) {
-        const auto loaded = m_loadedValues.constFind(keyPath);
-        if (loaded != m_loadedValues.cend())
-            return *loaded;
-    }
     const QList<ZQObjectPtr>& objects = content();
     QVariantList values;
     values.reserve(objects.size());

@@ -1,7 +1,7 @@
 #pragma once
 
 // The base of the inspector panes. A pane edits the objects its data source has selected
-// (those of its managed classes): it observes every key path of interest on each of them and
+// (those of its managed classes): it watches every key path of interest on all of them and
 // shows the common value through its own setter named after the key path's last component
 // ("setWidth" for "width"), or "setMixedValueFor<Key>" when the objects differ, once per
 // event-loop turn for the key paths that changed in it (see InspectedContent). Its actions
@@ -10,7 +10,9 @@
 // which the action then names on undoManager().
 //
 // Properties may be shown as a percentage of each object's value when the content was
-// loaded; a zero reference shows 100 % and is left alone by writes.
+// loaded; a zero reference shows 100 % and is left alone by writes. Those values are read
+// when first asked for or before the objects first change, not when the content loads: a
+// selection of a million objects then costs no more than its list.
 //
 // Subclasses override the class-level answers (managedObjectClass, keyPathsOfInterest...),
 // the display setters (invokable "set<Key>" methods) and the hooks.
@@ -80,8 +82,7 @@ public:
     virtual void setValueForKeyPath(const QVariant& value, const QString& keyPath);
     // -1 when the objects differ, else 1 or 0 from the common boolean or number, 0 otherwise.
     int stateForKeyPath(const QString& keyPath);
-    // Each content object's value, invalid where it has none or cannot answer; while the
-    // content loads, the values the load has just read.
+    // Each content object's value, invalid where it has none or cannot answer.
     QVariantList contentValuesForKeyPath(const QString& keyPath);
     // The integer values the content holds (for tagged menus).
     QSet<int> usedIntegerValuesForKeyPath(const QString& keyPath);
@@ -147,19 +148,23 @@ protected:
 
 private:
     VLTMObjectControllerDataSource* source() const;
-    bool isManaged(const ZQObject& object) const;
+    QList<ZQObjectPtr> managedObjectsOf(const QList<ZQObjectPtr>& objects) const;
     void startObservingContent();
+    // The common value read when the content loads: objects that cannot answer are told.
+    QVariant loadedCommonValue(const QString& keyPath);
+    void recordLoadedValues(const QString& keyPath);
     void assertKeyPathOfInterest(const QString& keyPath, const char* use) const;
     // The percentage reference of content object `index`, or nullopt when the key path is
     // not shown as a percentage.
-    std::optional<double> percentageReference(const QString& keyPath, qsizetype index) const;
+    std::optional<double> percentageReference(const QString& keyPath, qsizetype index);
 
     QPointer<QObject> m_dataSource;
-    platform::InspectedContent m_inspected{this, [this](const QString& keyPath) { reloadDataForKeyPath(keyPath); }};
+    platform::InspectedContent m_inspected{this, [this](const QString& keyPath) { reloadDataForKeyPath(keyPath); },
+                                           [this](const QString& keyPath) { recordLoadedValues(keyPath); }};
     bool m_contentLoaded = false;
     bool m_startingObservation = false;
     // Per key path, each content object's value when loaded (invalid where it had none):
-    // the percentage references and the values revertOrCancel restores.
+    // the percentage references and the values revertOrCancel restores. Recorded lazily.
     QHash<QString, QVariantList> m_loadedValues;
     QSet<QString> m_modifiedProperties;
     QSet<QString> m_percentageShown;

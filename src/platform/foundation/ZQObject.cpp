@@ -1,5 +1,6 @@
 #include "platform/foundation/ZQObject.h"
 
+#include "platform/foundation/KeyChangeListeners.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/ObservationInfo.h"
 #include "platform/foundation/QuorvaneError.h"
@@ -249,6 +250,7 @@ void ZQObject::notifyObservers(const QString& key, bool prior, platform::KeyValu
 {
     if (m_observationInfo)
         m_observationInfo->notify(key, {prior, kind, indexes});
+    platform::KeyChangeListeners::tell(*this, key, prior);
 }
 
 void ZQObject::willChangeValueForKey(const QString& key)

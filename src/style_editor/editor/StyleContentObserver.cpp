@@ -31,7 +31,7 @@ StyleContentObserver::~StyleContentObserver()
 {
     platform::RunLoop::cancelPreviousPerformRequests(this);
     platform::NotificationCenter::defaultCenter().removeObserver(this);
-    removeObservations(m_selectionObservations);
+    m_selectionStyles.reset();
     removeObservations(m_styleObservations);
 }
 
@@ -106,7 +106,6 @@ void StyleContentObserver::setSelection(const QList<VXDrawableObjectPtr>& select
 {
     if (selection.size() == m_selection.size() && identities(selection) == identities(m_selection))
         return;
-    removeObservations(m_selectionObservations);
     m_selection = selection;
     observeSelectionStyles();
     Q_EMIT selectionDidChange(stylesOfSelection());
@@ -128,17 +127,25 @@ QList<VXStylePtr> StyleContentObserver::stylesOfSelection() const
 
 void StyleContentObserver::observeSelectionStyles()
 {
-    const auto restyled = [this](const platform::KeyValueChange&) {
-        // One update for a batch that restyles the selection.
-        platform::RunLoop::cancelPreviousPerformRequests(this, kSelectionStylesKey);
-        platform::RunLoop::performAfterDelay(
-            this, [this] { Q_EMIT selectionStylesDidChange(stylesOfSelection()); }, 0, kSelectionStylesKey);
-    };
-    for (const VXDrawableObjectPtr& object : std::as_const(m_selection)) {
-        const quint64 token =
-            object->observeKeyPath(QStringLiteral("style"), platform::KeyValueObservingOptionNew, this, restyled);
-        m_selectionObservations.append({object, token});
-    }
+    m_restylePending = false;
+    platform::RunLoop::cancelPreviousPerformRequests(this, kSelectionStylesKey);
+    m_selectionStyles = std::make_unique<platform::ObjectsChangeWatch>(
+        m_selection, QStringList{QStringLiteral("style")},
+        [this](qsizetype, bool prior) { return !prior && !m_restylePending; },
+        [this](qsizetype, bool) { selectionWasRestyled(); });
+}
+
+void StyleContentObserver::selectionWasRestyled()
+{
+    // One update for a batch that restyles the selection.
+    m_restylePending = true;
+    platform::RunLoop::performAfterDelay(
+        this,
+        [this] {
+            m_restylePending = false;
+            Q_EMIT selectionStylesDidChange(stylesOfSelection());
+        },
+        0, kSelectionStylesKey);
 }
 
 void StyleContentObserver::observeStyle(const VXStylePtr& style, const QStringList& keyPaths)

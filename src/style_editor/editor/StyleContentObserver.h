@@ -6,11 +6,13 @@
 // turn (one per layer for selections); the last to run decides.
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/vantrix/inspector/ObjectsChangeWatch.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/styles/VXStyle.h"
 
 #include <QObject>
 #include <QPointer>
+#include <memory>
 
 class VXDrawing;
 class VXObjectDrawingLayer;
@@ -57,12 +59,15 @@ private:
     };
 
     void observeSelectionStyles();
+    void selectionWasRestyled();
     static void removeObservations(QList<Observation>& observations);
 
     QPointer<VXDrawing> m_drawing;
     QPointer<QWidget> m_toolStyleView;
     QList<VXDrawableObjectPtr> m_selection;
-    QList<Observation> m_selectionObservations;
+    // One watch for the whole selection, however large, rather than one per object.
+    std::unique_ptr<platform::ObjectsChangeWatch> m_selectionStyles;
+    bool m_restylePending = false;
     QList<Observation> m_styleObservations;
     bool m_startingObservation = false;
 };

@@ -13,9 +13,10 @@ const QByteArray kReloadKey = "reloadChangedKeyPaths";
 
 } // namespace
 
-InspectedContent::InspectedContent(QObject* owner, Reload reload)
+InspectedContent::InspectedContent(QObject* owner, Reload reload, BeforeFirstChange beforeFirstChange)
     : m_owner(owner)
     , m_reload(std::move(reload))
+    , m_beforeFirstChange(std::move(beforeFirstChange))
 {
 }
 
@@ -30,34 +31,61 @@ void InspectedContent::setObjects(const QList<ZQObjectPtr>& objects)
     m_objects = objects;
 }
 
-void InspectedContent::observe(ZQObject& object, const QStringList& keyPaths)
+void InspectedContent::observe(const QStringList& keyPaths, const QStringList& kept)
 {
-    if (keyPaths.isEmpty())
-        return;
-    // No old or new values: a change only marks the key path, the reload reads it. No
-    // receiver either: the owner's destructor ends the observations through ours.
-    const ObservationToken token = object.observeKeyPaths(
-        keyPaths, {}, nullptr, [this](const KeyValueChange& change) { keyPathChanged(change.keyPath); });
-    m_observations.emplace_back(&object, token);
+    stopObserving();
+    for (const QString& keyPath : kept) {
+        if (keyPaths.contains(keyPath))
+            m_keptUntold.insert(keyPath);
+    }
+    m_watch = std::make_unique<ObjectsChangeWatch>(
+        m_objects, keyPaths, [this](qsizetype index, bool prior) { return wantsChange(index, prior); },
+        [this](qsizetype index, bool prior) { changed(index, prior); });
 }
 
 void InspectedContent::stopObserving()
 {
-    // Newest first, as objects sharing a linked object (a style) keep their watchers there
-    // in the order they came.
-    for (auto it = m_observations.rbegin(); it != m_observations.rend(); ++it) {
-        if (it->first)
-            it->first->removeObservation(it->second);
-    }
-    m_observations.clear();
+    m_watch.reset();
+    m_keptUntold.clear();
     m_changedKeyPaths.clear();
+    m_commonValues.clear();
     if (m_owner)
         RunLoop::cancelPreviousPerformRequests(m_owner, kReloadKey);
 }
 
-QVariant InspectedContent::commonValue(const QString& keyPath, const ValueAdjuster& adjust) const
+bool InspectedContent::wantsChange(qsizetype index, bool prior) const
 {
-    return shownValue(commonValueOfObjects(m_objects, keyPath, adjust), keyPath);
+    const QString& keyPath = m_watch->keyPaths().at(index);
+    if (prior)
+        return m_keptUntold.contains(keyPath);
+    // A marked key path is read again at the end of the turn whatever changes meanwhile.
+    return !m_changedKeyPaths.contains(keyPath) && (keyPath != m_settingKeyPath || m_commonValues.contains(keyPath));
+}
+
+void InspectedContent::changed(qsizetype index, bool prior)
+{
+    const QString keyPath = m_watch->keyPaths().at(index);
+    if (!prior) {
+        keyPathChanged(keyPath);
+    } else if (m_keptUntold.remove(keyPath) && m_beforeFirstChange) {
+        m_beforeFirstChange(keyPath);
+    }
+}
+
+QVariant InspectedContent::commonValue(const QString& keyPath, const ValueAdjuster& adjust,
+                                      const UnreadableReporter& unreadable) const
+{
+    // Kept only while a change would be heard: a marked key path hears no more this turn.
+    const bool keep = !adjust && m_watch && !m_changedKeyPaths.contains(keyPath) && keyPath != m_settingKeyPath;
+    if (keep) {
+        const auto kept = m_commonValues.constFind(keyPath);
+        if (kept != m_commonValues.cend())
+            return shownValue(*kept, keyPath);
+    }
+    const QVariant common = commonValueOfObjects(m_objects, keyPath, adjust, unreadable);
+    if (keep)
+        m_commonValues.insert(keyPath, common);
+    return shownValue(common, keyPath);
 }
 
 QVariant InspectedContent::shownValue(const QVariant& common, const QString& keyPath) const
@@ -83,6 +111,7 @@ void InspectedContent::write(const QString& keyPath, const ObjectValue& valueFor
                 objects[i]->setValueForKeyPath(*value, keyPath);
         }
     }
+    m_commonValues.remove(keyPath);
     m_reload(keyPath);
 }
 
@@ -96,6 +125,7 @@ void InspectedContent::setTransformer(std::shared_ptr<ValueTransformer> transfor
 
 void InspectedContent::keyPathChanged(const QString& keyPath)
 {
+    m_commonValues.remove(keyPath);
     if (keyPath == m_settingKeyPath || m_changedKeyPaths.contains(keyPath))
         return;
     if (m_changedKeyPaths.isEmpty() && m_owner)

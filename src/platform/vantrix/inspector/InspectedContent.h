@@ -1,20 +1,25 @@
 #pragma once
 
-// The objects an inspector edits, observed at the key paths it shows. A change is not shown
+// The objects an inspector edits, watched at the key paths it shows. A change is not shown
 // when it happens: it marks its key path, and the marked key paths are shown once when the
 // event-loop turn ends. Writing one value to s objects, or undoing that, then reads each
 // object once instead of s/2 times on average, and a burst of changes costs one display.
+//
+// The objects are watched all at once (ObjectsChangeWatch), not one by one: a selection of a
+// million objects costs its list and no more. Common values are read when they are asked for,
+// as far as the first difference, and kept until a change marks their key path.
 
 #include "platform/foundation/ValueTransformer.h"
 #include "platform/vantrix/inspector/InspectorValues.h"
+#include "platform/vantrix/inspector/ObjectsChangeWatch.h"
 
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace platform {
 
@@ -25,25 +30,28 @@ public:
     using Reload = std::function<void(const QString& keyPath)>;
     // What a write gives one object (nullopt leaves the object alone).
     using ObjectValue = std::function<std::optional<QVariant>(qsizetype index, ZQObject& object)>;
+    // Told before the objects first change at one of the key paths kept for it (see observe):
+    // the last moment their values are those they had when watching began.
+    using BeforeFirstChange = std::function<void(const QString& keyPath)>;
 
     // `owner`, the inspector holding this, is the target of the delayed reloads.
-    InspectedContent(QObject* owner, Reload reload);
+    InspectedContent(QObject* owner, Reload reload, BeforeFirstChange beforeFirstChange = {});
     ~InspectedContent();
     InspectedContent(const InspectedContent&) = delete;
     InspectedContent& operator=(const InspectedContent&) = delete;
 
     // --- Objects ----------------------------------------------------------------------
     const QList<ZQObjectPtr>& objects() const { return m_objects; }
-    // Stops observing the old objects and forgets their pending reloads; observes nothing.
+    // Stops watching the old objects and forgets their pending reloads; watches nothing.
     void setObjects(const QList<ZQObjectPtr>& objects);
-    // Observes `keyPaths` of `object`, one of the objects, under one registration: selecting
-    // thousands of objects then costs one per object rather than one per object and key path.
-    // Raises as observing does.
-    void observe(ZQObject& object, const QStringList& keyPaths);
+    // Watches `keyPaths` of every object; `beforeFirstChange` is told of those of `kept`.
+    void observe(const QStringList& keyPaths, const QStringList& kept = {});
 
     // --- Values -----------------------------------------------------------------------
     // The objects' shared value as shown: see commonValueOfObjects; the transformer applies.
-    QVariant commonValue(const QString& keyPath, const ValueAdjuster& adjust = {}) const;
+    // Without an adjuster it is kept until its key path is marked.
+    QVariant commonValue(const QString& keyPath, const ValueAdjuster& adjust = {},
+                         const UnreadableReporter& unreadable = {}) const;
     // A common value already gathered, as shown: the transformer applies.
     QVariant shownValue(const QVariant& common, const QString& keyPath) const;
     // The model value of a shown one, through the transformer when it can go back.
@@ -60,15 +68,21 @@ public:
     ValueTransformer* transformer(const QString& keyPath) const { return m_transformers.value(keyPath).get(); }
 
 private:
+    bool wantsChange(qsizetype index, bool prior) const;
+    void changed(qsizetype index, bool prior);
     void keyPathChanged(const QString& keyPath);
     void reloadChangedKeyPaths();
     void stopObserving();
 
     QPointer<QObject> m_owner;
     Reload m_reload;
+    BeforeFirstChange m_beforeFirstChange;
     QList<ZQObjectPtr> m_objects;
-    std::vector<std::pair<QPointer<ZQObject>, ObservationToken>> m_observations;
+    std::unique_ptr<ObjectsChangeWatch> m_watch;
+    // Of the watched key paths, those still to be told before their first change.
+    QSet<QString> m_keptUntold;
     QStringList m_changedKeyPaths;
+    mutable QHash<QString, QVariant> m_commonValues;
     QString m_settingKeyPath;
     QHash<QString, std::shared_ptr<ValueTransformer>> m_transformers;
 };

@@ -6,6 +6,7 @@
 #include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>
+#include <QMetaProperty>
 #include <exception>
 
 namespace platform {
@@ -56,6 +57,37 @@ void setDisplayValue(ZQObject& receiver, const QVariant& value, const QString& k
         setter.write(receiver, *converted);
 }
 
+// Reads one key path of objects mostly of one class. A plain key that names a property is
+// read through it, looked up once per class: valueForKey would look it up by name each time,
+// which dominates a scan of a million objects.
+class KeyPathScanner {
+public:
+    explicit KeyPathScanner(const QString& keyPath)
+        : m_keyPath(keyPath)
+        , m_plain(!keyPath.contains(QLatin1Char('.')))
+    {
+    }
+
+    QVariant value(const ZQObject& object)
+    {
+        if (!m_plain)
+            return object.valueForKeyPath(m_keyPath);
+        const QMetaObject* cls = object.metaObject();
+        if (cls != m_class) {
+            m_class = cls;
+            const int index = cls->indexOfProperty(m_keyPath.toLatin1().constData());
+            m_property = index >= 0 ? cls->property(index) : QMetaProperty();
+        }
+        return m_property.isReadable() ? m_property.read(&object) : object.valueForKey(m_keyPath);
+    }
+
+private:
+    QString m_keyPath;
+    bool m_plain;
+    const QMetaObject* m_class = nullptr;
+    QMetaProperty m_property;
+};
+
 } // namespace
 
 std::optional<QVariant> valueForDisplaySetter(const ZQObject& receiver, const QVariant& value, QMetaType type,
@@ -103,18 +135,24 @@ void CommonValue::addUnreadable()
     m_settled = true;
 }
 
-QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath, const ValueAdjuster& adjust)
+QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath, const ValueAdjuster& adjust,
+                              const UnreadableReporter& unreadable)
 {
     CommonValue common;
-    for (qsizetype i = 0; i < objects.size() && !common.isSettled(); ++i) {
-        QVariant value;
+    KeyPathScanner scanner(keyPath);
+    bool failed = false;
+    for (qsizetype i = 0; i < objects.size() && (!common.isSettled() || (failed && unreadable)); ++i) {
         try {
-            value = objects[i]->valueForKeyPath(keyPath);
-        } catch (const std::exception&) {
+            const QVariant value = scanner.value(*objects[i]);
+            if (!failed)
+                common.add(adjust ? adjust(i, value) : value);
+        } catch (const std::exception& exception) {
+            failed = true;
             common.addUnreadable();
-            break;
+            if (!unreadable)
+                break;
+            unreadable(*objects[i], exception);
         }
-        common.add(adjust ? adjust(i, value) : value);
     }
     return common.value();
 }

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <exception>
 #include <functional>
 #include <optional>
 
@@ -39,9 +40,13 @@ private:
     bool m_settled = false;
 };
 
-// The value `objects` share at `keyPath` (see CommonValue), reading no further than needed.
+// Told of an object that cannot answer a key path (an adjuster that throws counts as one).
+using UnreadableReporter = std::function<void(ZQObject& object, const std::exception& exception)>;
+
+// The value `objects` share at `keyPath` (see CommonValue), reading no further than needed:
+// with a reporter, once one object cannot answer, every other that cannot is reported too.
 QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath,
-                              const ValueAdjuster& adjust = {});
+                              const ValueAdjuster& adjust = {}, const UnreadableReporter& unreadable = {});
 
 // The forward value for display; markers and nulls pass untouched.
 QVariant displayValue(const ValueTransformer* transformer, const QVariant& value);

@@ -37,8 +37,7 @@ void VXInspectableController::setContent(const QList<ZQObjectPtr>& content)
     }
     newObjectWasAssigned();
     const QStringList keyPaths = observableKeyPaths();
-    for (const ZQObjectPtr& object : content)
-        m_inspected.observe(*object, keyPaths);
+    m_inspected.observe(keyPaths);
     for (const QString& keyPath : keyPaths)
         showCommonValueForKeyPath(keyPath);
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+// Listeners told of every key change that any object announces on their thread, whoever
+// observes the object. One listener follows a selection of a million objects for the cost of
+// one: observing each object at each key path would cost memory and time per object.
+//
+// A listener belongs to the thread that added it and hears only the changes announced there;
+// objects built on other threads (an import's) are not told to it. It may remove itself or
+// others while it is told.
+
+#include "platform/foundation/KeyValueObserving.h"
+
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+// `prior` is true for the announcement before the change, false for the one after.
+using KeyChangeListener = std::function<void(ZQObject& object, const QString& key, bool prior)>;
+
+class KeyChangeListeners {
+public:
+    // Answers an id for remove().
+    static quint64 add(KeyChangeListener listener);
+    static void remove(quint64 id);
+    // Tells this thread's listeners, in the order they were added.
+    static void tell(ZQObject& object, const QString& key, bool prior);
+};
+
+} // namespace platform
