@@ -14,6 +14,7 @@
 #include <QScopeGuard>
 #include <algorithm>
 #include <exception>
+#include <typeinfo>
 #include <utility>
 
 namespace {
@@ -157,17 +158,19 @@ void VLTMGenericObjectController::newObjectWasAssigned()
 QList<ZQObjectPtr> VLTMGenericObjectController::managedObjectsOf(const QList<ZQObjectPtr>& objects) const
 {
     const QList<const QMetaObject*> classes = managedObjectClasses();
-    // A selection holds few classes: each is asked about once.
-    QHash<const QMetaObject*, bool> answers;
+    // A selection holds few classes: each is asked about once, known by its C++ type.
+    QHash<const std::type_info*, bool> answers;
     const auto isManaged = [&](const ZQObjectPtr& object) {
         if (!object)
             return false;
-        const QMetaObject* cls = object->metaObject();
-        auto answer = answers.constFind(cls);
-        if (answer == answers.cend())
-            answer = answers.insert(cls, std::any_of(classes.begin(), classes.end(), [&](const QMetaObject* managed) {
+        const std::type_info* type = &typeid(*object);
+        auto answer = answers.constFind(type);
+        if (answer == answers.cend()) {
+            const QMetaObject* cls = object->metaObject();
+            answer = answers.insert(type, std::any_of(classes.begin(), classes.end(), [&](const QMetaObject* managed) {
                                         return cls->inherits(managed);
                                     }));
+        }
         return *answer;
     };
     // Shared rather than copied when every object is managed, as after Select All on one kind.

@@ -41,6 +41,23 @@ bool isExactly(const QMetaObject* cls, const QMetaObject& wanted)
     return cls && QByteArrayView(cls->className()) == QByteArrayView(wanted.className());
 }
 
+// The options mask for a selection whose most derived common class is `common`; whether it
+// is all straight lines is asked only where it matters.
+quint32 interfaceOptionsFor(const QMetaObject* common, const std::function<bool()>& straightLines)
+{
+    const QMetaObject* noSize[] = {&VXRegularPolygonPath::staticMetaObject, &VXArcPath::staticMetaObject,
+                                   &VXQSymbol::staticMetaObject, &VXQTrack::staticMetaObject};
+    if (std::any_of(std::begin(noSize), std::end(noSize), [&](const QMetaObject* cls) { return isExactly(common, *cls); }))
+        return VLTMGeometryController::kAllOptions & ~VLTMGeometryController::kSizeOption;
+    if (isExactly(common, VXQScaleBarShape::staticMetaObject))
+        return VLTMGeometryController::kAllOptions
+            & ~(VLTMGeometryController::kSizeOption | VLTMGeometryController::kAngleOption);
+    if (isExactly(common, VXDrawablePath::staticMetaObject))
+        return VLTMGeometryController::kAllOptions
+            & ~(straightLines() ? VLTMGeometryController::kSizeOption : VLTMGeometryController::kAngleOption);
+    return VLTMGeometryController::kAllOptions;
+}
+
 } // namespace
 
 VLTMGeometryController::VLTMGeometryController()
@@ -94,27 +111,21 @@ bool VLTMGeometryController::selectionIsSimpleStraightLines(const QList<ZQObject
 
 quint32 VLTMGeometryController::interfaceOptionsForSelection(const QList<ZQObjectPtr>& selection)
 {
-    const QMetaObject* common = ZQHighestCommonClass(selection);
-    const QMetaObject* noSize[] = {&VXRegularPolygonPath::staticMetaObject, &VXArcPath::staticMetaObject,
-                                   &VXQSymbol::staticMetaObject, &VXQTrack::staticMetaObject};
-    if (std::any_of(std::begin(noSize), std::end(noSize), [&](const QMetaObject* cls) { return isExactly(common, *cls); }))
-        return kAllOptions & ~kSizeOption;
-    if (isExactly(common, VXQScaleBarShape::staticMetaObject))
-        return kAllOptions & ~(kSizeOption | kAngleOption);
-    if (isExactly(common, VXDrawablePath::staticMetaObject))
-        return selectionIsSimpleStraightLines(selection) ? kAllOptions & ~kSizeOption : kAllOptions & ~kAngleOption;
-    return kAllOptions;
+    return interfaceOptionsFor(ZQHighestCommonClass(selection), [&] { return selectionIsSimpleStraightLines(selection); });
 }
 
 bool VLTMGeometryController::selectionIsEligibleForBooleanOperations(const QList<ZQObjectPtr>& selection)
 {
     if (selection.size() < 2)
         return false;
-    const auto operands = std::count_if(selection.begin(), selection.end(), [](const ZQObjectPtr& object) {
+    // Two are enough: a large selection is not read to its end.
+    int operands = 0;
+    for (const ZQObjectPtr& object : selection) {
         const auto* drawable = qobject_cast<const VXDrawableObject*>(object.get());
-        return drawable && drawable->canPerformBooleanOperation(true);
-    });
-    return operands >= 2;
+        if (drawable && drawable->canPerformBooleanOperation(true) && ++operands == 2)
+            return true;
+    }
+    return false;
 }
 
 // --- The drawing --------------------------------------------------------------------------------------
@@ -174,8 +185,17 @@ QList<ZQObjectPtr> VLTMGeometryController::selection()
     if (!m_selectionCache) {
         auto* layer = m_drawing ? m_drawing->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
         m_selectionCache = layer ? inspectors::asObjects(layer->selection()) : QList<ZQObjectPtr>();
+        m_selectionIsStraightLines.reset();
     }
     return *m_selectionCache;
+}
+
+bool VLTMGeometryController::selectedObjectsAreSimpleStraightLines()
+{
+    const QList<ZQObjectPtr> objects = selection();
+    if (!m_selectionIsStraightLines)
+        m_selectionIsStraightLines = selectionIsSimpleStraightLines(objects);
+    return *m_selectionIsStraightLines;
 }
 
 void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& objects, qint64 total)
@@ -185,6 +205,7 @@ void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& object
         && inspectors::identitiesOf(*m_selectionCache) == inspectors::identitiesOf(objects))
         return;
     m_selectionCache = objects;
+    m_selectionIsStraightLines.reset();
     m_selectionShown = true;
     const QMetaObject* common = ZQHighestCommonClass(objects);
     if (common)
@@ -284,7 +305,7 @@ QList<platform::ViewController*> VLTMGeometryController::panesForSelection(const
             panes.append(pane);
     };
     for (const QMetaObject* cls : std::as_const(chain)) {
-        if (isExactly(cls, VXDrawablePath::staticMetaObject) && !selectionIsSimpleStraightLines(objects))
+        if (isExactly(cls, VXDrawablePath::staticMetaObject) && !selectedObjectsAreSimpleStraightLines())
             continue;
         add(QString::fromLatin1(cls->className()));
     }
@@ -357,7 +378,7 @@ qint64 VLTMGeometryController::wantsCountOfSelectedObjectsForController(QObject*
 
 quint32 VLTMGeometryController::drawableControllerWantsInterfaceOptions(QObject*)
 {
-    return interfaceOptionsForSelection(selection());
+    return interfaceOptionsFor(ZQHighestCommonClass(selection()), [this] { return selectedObjectsAreSimpleStraightLines(); });
 }
 
 // --- Name and info lines ---------------------------------------------------------------------------------

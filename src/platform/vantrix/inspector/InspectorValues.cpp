@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QMetaProperty>
 #include <exception>
+#include <typeinfo>
 
 namespace platform {
 
@@ -59,7 +60,8 @@ void setDisplayValue(ZQObject& receiver, const QVariant& value, const QString& k
 
 // Reads one key path of objects mostly of one class. A plain key that names a property is
 // read through it, looked up once per class: valueForKey would look it up by name each time,
-// which dominates a scan of a million objects.
+// which dominates a scan of a million objects. The class changes when the C++ type does,
+// which the object itself tells, without a visit to its meta-object.
 class KeyPathScanner {
 public:
     explicit KeyPathScanner(const QString& keyPath)
@@ -72,9 +74,9 @@ public:
     {
         if (!m_plain)
             return object.valueForKeyPath(m_keyPath);
-        const QMetaObject* cls = object.metaObject();
-        if (cls != m_class) {
-            m_class = cls;
+        if (&typeid(object) != m_type) {
+            m_type = &typeid(object);
+            const QMetaObject* cls = object.metaObject();
             const int index = cls->indexOfProperty(m_keyPath.toLatin1().constData());
             m_property = index >= 0 ? cls->property(index) : QMetaProperty();
         }
@@ -84,7 +86,7 @@ public:
 private:
     QString m_keyPath;
     bool m_plain;
-    const QMetaObject* m_class = nullptr;
+    const std::type_info* m_type = nullptr;
     QMetaProperty m_property;
 };
 
