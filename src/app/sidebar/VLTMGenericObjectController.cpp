@@ -192,17 +192,22 @@ void VLTMGenericObjectController::startObservingContent()
     m_inspected.observe(keyPaths, supportsRevertOrCancel() ? keyPaths : propertiesExpressibleAsPercentage());
     if (m_inspected.objects().isEmpty())
         return;
-    for (const QString& keyPath : keyPaths)
-        setValueForKeyPath(loadedCommonValue(keyPath), keyPath);
+    const QVariantList values = loadedCommonValues(keyPaths);
+    for (qsizetype k = 0; k < keyPaths.size(); ++k)
+        setValueForKeyPath(values[k], keyPaths[k]);
 }
 
-QVariant VLTMGenericObjectController::loadedCommonValue(const QString& keyPath)
+QVariantList VLTMGenericObjectController::loadedCommonValues(const QStringList& keyPaths)
 {
     const QList<ZQObjectPtr>& objects = m_inspected.objects();
-    platform::ValueAdjuster numbersOnly;
-    if (propertiesExpressibleAsPercentage().contains(keyPath)) {
+    const QStringList percentages = propertiesExpressibleAsPercentage();
+    QList<platform::ValueAdjuster> numbersOnly(keyPaths.size());
+    for (qsizetype k = 0; k < keyPaths.size(); ++k) {
+        const QString& keyPath = keyPaths[k];
+        if (!percentages.contains(keyPath))
+            continue;
         const bool shownAsPercentage = propertyIsExpressedAsPercentage(keyPath);
-        numbersOnly = [&, shownAsPercentage](qsizetype index, const QVariant& value) -> QVariant {
+        numbersOnly[k] = [&objects, keyPath, shownAsPercentage](qsizetype index, const QVariant& value) -> QVariant {
             if (!platform::isNumericVariant(value))
                 platform::failAssertion(QStringLiteral("'%1' cannot be expressed as percentage (not a numeric property of %2)")
                                             .arg(keyPath, objects[index]->description()),
@@ -211,11 +216,13 @@ QVariant VLTMGenericObjectController::loadedCommonValue(const QString& keyPath)
             return shownAsPercentage ? proportionOf(value, value.toDouble()) : value;
         };
     }
-    return m_inspected.commonValue(keyPath, numbersOnly, [&](ZQObject& object, const std::exception& exception) {
-        if (!invalidKeyPathForObject(keyPath, &object))
-            ZQLog(QStringLiteral("keyPath '%1' not valid for %2, exception = %3 [ignored]")
-                      .arg(keyPath, object.description(), QString::fromUtf8(exception.what())));
-    });
+    return m_inspected.commonValues(keyPaths, numbersOnly,
+                                    [&](qsizetype k, ZQObject& object, const std::exception& exception) {
+                                        if (!invalidKeyPathForObject(keyPaths[k], &object))
+                                            ZQLog(QStringLiteral("keyPath '%1' not valid for %2, exception = %3 [ignored]")
+                                                      .arg(keyPaths[k], object.description(),
+                                                           QString::fromUtf8(exception.what())));
+                                    });
 }
 
 void VLTMGenericObjectController::recordLoadedValues(const QString& keyPath)

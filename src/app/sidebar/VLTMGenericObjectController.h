@@ -150,8 +150,9 @@ private:
     VLTMObjectControllerDataSource* source() const;
     QList<ZQObjectPtr> managedObjectsOf(const QList<ZQObjectPtr>& objects) const;
     void startObservingContent();
-    // The common value read when the content loads: objects that cannot answer are told.
-    QVariant loadedCommonValue(const QString& keyPath);
+    // The common values read, in one pass, when the content loads: objects that cannot
+    // answer are told.
+    QVariantList loadedCommonValues(const QStringList& keyPaths);
     void recordLoadedValues(const QString& keyPath);
     void assertKeyPathOfInterest(const QString& keyPath, const char* use) const;
     // The percentage reference of content object `index`, or nullopt when the key path is

@@ -72,11 +72,16 @@ void InspectedContent::changed(qsizetype index, bool prior)
     }
 }
 
+bool InspectedContent::mayKeep(const QString& keyPath) const
+{
+    // A marked key path hears no more changes this turn.
+    return m_watch && !m_changedKeyPaths.contains(keyPath) && keyPath != m_settingKeyPath;
+}
+
 QVariant InspectedContent::commonValue(const QString& keyPath, const ValueAdjuster& adjust,
                                       const UnreadableReporter& unreadable) const
 {
-    // Kept only while a change would be heard: a marked key path hears no more this turn.
-    const bool keep = !adjust && m_watch && !m_changedKeyPaths.contains(keyPath) && keyPath != m_settingKeyPath;
+    const bool keep = !adjust && mayKeep(keyPath);
     if (keep) {
         const auto kept = m_commonValues.constFind(keyPath);
         if (kept != m_commonValues.cend())
@@ -86,6 +91,20 @@ QVariant InspectedContent::commonValue(const QString& keyPath, const ValueAdjust
     if (keep)
         m_commonValues.insert(keyPath, common);
     return shownValue(common, keyPath);
+}
+
+QVariantList InspectedContent::commonValues(const QStringList& keyPaths, const QList<ValueAdjuster>& adjusters,
+                                            const PathUnreadableReporter& unreadable) const
+{
+    const QVariantList common = commonValuesOfObjects(m_objects, keyPaths, adjusters, unreadable);
+    QVariantList shown;
+    shown.reserve(keyPaths.size());
+    for (qsizetype p = 0; p < keyPaths.size(); ++p) {
+        if (!adjusters.value(p) && mayKeep(keyPaths[p]))
+            m_commonValues.insert(keyPaths[p], common[p]);
+        shown.append(shownValue(common[p], keyPaths[p]));
+    }
+    return shown;
 }
 
 QVariant InspectedContent::shownValue(const QVariant& common, const QString& keyPath) const

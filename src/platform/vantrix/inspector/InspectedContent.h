@@ -52,6 +52,9 @@ public:
     // Without an adjuster it is kept until its key path is marked.
     QVariant commonValue(const QString& keyPath, const ValueAdjuster& adjust = {},
                          const UnreadableReporter& unreadable = {}) const;
+    // The same for several key paths in one pass over the objects (see commonValuesOfObjects).
+    QVariantList commonValues(const QStringList& keyPaths, const QList<ValueAdjuster>& adjusters = {},
+                              const PathUnreadableReporter& unreadable = {}) const;
     // A common value already gathered, as shown: the transformer applies.
     QVariant shownValue(const QVariant& common, const QString& keyPath) const;
     // The model value of a shown one, through the transformer when it can go back.
@@ -68,6 +71,8 @@ public:
     ValueTransformer* transformer(const QString& keyPath) const { return m_transformers.value(keyPath).get(); }
 
 private:
+    // Whether a common value read now may be kept: a change to it would be heard.
+    bool mayKeep(const QString& keyPath) const;
     bool wantsChange(qsizetype index, bool prior) const;
     void changed(qsizetype index, bool prior);
     void keyPathChanged(const QString& keyPath);

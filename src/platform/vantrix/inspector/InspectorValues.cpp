@@ -140,23 +140,51 @@ void CommonValue::addUnreadable()
 QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath, const ValueAdjuster& adjust,
                               const UnreadableReporter& unreadable)
 {
-    CommonValue common;
-    KeyPathScanner scanner(keyPath);
-    bool failed = false;
-    for (qsizetype i = 0; i < objects.size() && (!common.isSettled() || (failed && unreadable)); ++i) {
-        try {
-            const QVariant value = scanner.value(*objects[i]);
-            if (!failed)
-                common.add(adjust ? adjust(i, value) : value);
-        } catch (const std::exception& exception) {
-            failed = true;
-            common.addUnreadable();
-            if (!unreadable)
-                break;
-            unreadable(*objects[i], exception);
+    PathUnreadableReporter reporter;
+    if (unreadable)
+        reporter = [&](qsizetype, ZQObject& object, const std::exception& exception) { unreadable(object, exception); };
+    return commonValuesOfObjects(objects, {keyPath}, {adjust}, reporter).constFirst();
+}
+
+QVariantList commonValuesOfObjects(const QList<ZQObjectPtr>& objects, const QStringList& keyPaths,
+                                   const QList<ValueAdjuster>& adjusters, const PathUnreadableReporter& unreadable)
+{
+    struct Scan {
+        KeyPathScanner scanner;
+        ValueAdjuster adjust;
+        CommonValue common;
+        bool failed = false;
+    };
+    std::vector<Scan> scans;
+    scans.reserve(keyPaths.size());
+    for (qsizetype p = 0; p < keyPaths.size(); ++p)
+        scans.push_back({KeyPathScanner(keyPaths[p]), adjusters.value(p), {}});
+    const auto isOpen = [&](const Scan& scan) { return !scan.common.isSettled() || (scan.failed && unreadable); };
+    qsizetype open = keyPaths.size();
+    for (qsizetype i = 0; i < objects.size() && open > 0; ++i) {
+        for (qsizetype p = 0; p < qsizetype(scans.size()); ++p) {
+            Scan& scan = scans[p];
+            if (!isOpen(scan))
+                continue;
+            try {
+                const QVariant value = scan.scanner.value(*objects[i]);
+                if (!scan.failed)
+                    scan.common.add(scan.adjust ? scan.adjust(i, value) : value);
+            } catch (const std::exception& exception) {
+                scan.failed = true;
+                scan.common.addUnreadable();
+                if (unreadable)
+                    unreadable(p, *objects[i], exception);
+            }
+            if (!isOpen(scan))
+                --open;
         }
     }
-    return common.value();
+    QVariantList values;
+    values.reserve(keyPaths.size());
+    for (const Scan& scan : scans)
+        values.append(scan.common.value());
+    return values;
 }
 
 QVariant displayValue(const ValueTransformer* transformer, const QVariant& value)

@@ -42,11 +42,19 @@ private:
 
 // Told of an object that cannot answer a key path (an adjuster that throws counts as one).
 using UnreadableReporter = std::function<void(ZQObject& object, const std::exception& exception)>;
+// The same for one of several key paths, by its index.
+using PathUnreadableReporter = std::function<void(qsizetype path, ZQObject& object, const std::exception& exception)>;
 
 // The value `objects` share at `keyPath` (see CommonValue), reading no further than needed:
 // with a reporter, once one object cannot answer, every other that cannot is reported too.
 QVariant commonValueOfObjects(const QList<ZQObjectPtr>& objects, const QString& keyPath,
                               const ValueAdjuster& adjust = {}, const UnreadableReporter& unreadable = {});
+// The same for several key paths in one pass, each object visited once for all of them: a
+// large selection is then fetched from memory once rather than once per key path. Adjusters,
+// where given, go by the index of the key path.
+QVariantList commonValuesOfObjects(const QList<ZQObjectPtr>& objects, const QStringList& keyPaths,
+                                   const QList<ValueAdjuster>& adjusters = {},
+                                   const PathUnreadableReporter& unreadable = {});
 
 // The forward value for display; markers and nulls pass untouched.
 QVariant displayValue(const ValueTransformer* transformer, const QVariant& value);
