@@ -188,10 +188,16 @@ void VLTMGenericObjectController::startObservingContent()
     m_loadedValues.clear();
     m_modifiedProperties.clear();
     const QStringList keyPaths = keyPathsOfInterest();
-    // The loaded values are asked for by percentages and by reverts only.
-    m_inspected.observe(keyPaths, supportsRevertOrCancel() ? keyPaths : propertiesExpressibleAsPercentage());
+    // The loaded values are asked for by percentages and by reverts only. Panes that revert
+    // edit a few settings objects and record them now: a setter may announce its change
+    // under other keys than the one the pane writes.
+    m_inspected.observe(keyPaths, propertiesExpressibleAsPercentage());
     if (m_inspected.objects().isEmpty())
         return;
+    if (supportsRevertOrCancel()) {
+        for (const QString& keyPath : keyPaths)
+            recordLoadedValues(keyPath);
+    }
     const QVariantList values = loadedCommonValues(keyPaths);
     for (qsizetype k = 0; k < keyPaths.size(); ++k)
         setValueForKeyPath(values[k], keyPaths[k]);

@@ -12,7 +12,8 @@
 // Properties may be shown as a percentage of each object's value when the content was
 // loaded; a zero reference shows 100 % and is left alone by writes. Those values are read
 // when first asked for or before the objects first change, not when the content loads: a
-// selection of a million objects then costs no more than its list.
+// selection of a million objects then costs no more than its list. Panes that support
+// revertOrCancel record every value when the content loads.
 //
 // Subclasses override the class-level answers (managedObjectClass, keyPathsOfInterest...),
 // the display setters (invokable "set<Key>" methods) and the hooks.
