@@ -2,13 +2,12 @@
 
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/vantrix/inspector/DisplayBindings.h"
+#include "platform/vantrix/inspector/KeyPathReader.h"
 #include "platform/foundation/ValueTransformer.h"
 #include "platform/foundation/ZQLog.h"
 
 #include <QCoreApplication>
-#include <QMetaProperty>
 #include <exception>
-#include <typeinfo>
 
 namespace platform {
 
@@ -57,38 +56,6 @@ void setDisplayValue(ZQObject& receiver, const QVariant& value, const QString& k
     if (const std::optional<QVariant> converted = valueForDisplaySetter(receiver, value, setter.type(), selector))
         setter.write(receiver, *converted);
 }
-
-// Reads one key path of objects mostly of one class. A plain key that names a property is
-// read through it, looked up once per class: valueForKey would look it up by name each time,
-// which dominates a scan of a million objects. The class changes when the C++ type does,
-// which the object itself tells, without a visit to its meta-object.
-class KeyPathScanner {
-public:
-    explicit KeyPathScanner(const QString& keyPath)
-        : m_keyPath(keyPath)
-        , m_plain(!keyPath.contains(QLatin1Char('.')))
-    {
-    }
-
-    QVariant value(const ZQObject& object)
-    {
-        if (!m_plain)
-            return object.valueForKeyPath(m_keyPath);
-        if (&typeid(object) != m_type) {
-            m_type = &typeid(object);
-            const QMetaObject* cls = object.metaObject();
-            const int index = cls->indexOfProperty(m_keyPath.toLatin1().constData());
-            m_property = index >= 0 ? cls->property(index) : QMetaProperty();
-        }
-        return m_property.isReadable() ? m_property.read(&object) : object.valueForKey(m_keyPath);
-    }
-
-private:
-    QString m_keyPath;
-    bool m_plain;
-    const std::type_info* m_type = nullptr;
-    QMetaProperty m_property;
-};
 
 } // namespace
 
@@ -150,7 +117,6 @@ QVariantList commonValuesOfObjects(const QList<ZQObjectPtr>& objects, const QStr
                                    const QList<ValueAdjuster>& adjusters, const PathUnreadableReporter& unreadable)
 {
     struct Scan {
-        KeyPathScanner scanner;
         ValueAdjuster adjust;
         CommonValue common;
         bool failed = false;
@@ -158,16 +124,18 @@ QVariantList commonValuesOfObjects(const QList<ZQObjectPtr>& objects, const QStr
     std::vector<Scan> scans;
     scans.reserve(keyPaths.size());
     for (qsizetype p = 0; p < keyPaths.size(); ++p)
-        scans.push_back({KeyPathScanner(keyPaths[p]), adjusters.value(p), {}});
+        scans.push_back({adjusters.value(p), {}});
+    KeyPathReader reader(keyPaths);
     const auto isOpen = [&](const Scan& scan) { return !scan.common.isSettled() || (scan.failed && unreadable); };
     qsizetype open = keyPaths.size();
     for (qsizetype i = 0; i < objects.size() && open > 0; ++i) {
+        reader.setObject(*objects[i]);
         for (qsizetype p = 0; p < qsizetype(scans.size()); ++p) {
             Scan& scan = scans[p];
             if (!isOpen(scan))
                 continue;
             try {
-                const QVariant value = scan.scanner.value(*objects[i]);
+                const QVariant value = reader.value(p);
                 if (!scan.failed)
                     scan.common.add(scan.adjust ? scan.adjust(i, value) : value);
             } catch (const std::exception& exception) {

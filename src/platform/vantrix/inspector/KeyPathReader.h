@@ -3,12 +3,16 @@
 // Reads a fixed set of key paths of one object after another. Paths that go through the same
 // first key ("textAdornment.font", "textAdornment.fontSize"...) read that link once per object
 // rather than once per path; the values are those valueForKeyPath answers, and a path that
-// cannot be read raises what valueForKeyPath raises, each time it is asked for.
+// cannot be read raises what valueForKeyPath raises, each time it is asked for. A first key
+// that names a property is read through it, looked up again only when the class changes:
+// looking it up by name for each object would dominate a pass over a million objects.
 
 #include "platform/foundation/ZQObject.h"
 
+#include <QMetaProperty>
 #include <QStringList>
 #include <exception>
+#include <typeinfo>
 #include <optional>
 #include <vector>
 
@@ -25,8 +29,16 @@ public:
     QVariant value(qsizetype index);
 
 private:
+    // The first key of paths, and its property in the class last read, if it names one.
+    struct Key {
+        QString name;
+        const std::type_info* type = nullptr;
+        QMetaProperty property;
+
+        QVariant read(const ZQObject& object);
+    };
     struct Link {
-        QString key;
+        Key key;
         std::optional<QVariant> value;
         const ZQObject* object = nullptr; // what the value refers to, if an object
         std::exception_ptr failure;
@@ -34,6 +46,7 @@ private:
     struct Path {
         qsizetype link = -1; // none for a plain key
         QString rest;
+        Key plain; // the key of a path without a link
     };
     // Reads the link of the object, if not read yet; raises what reading it raised.
     const Link& read(Link& link);
