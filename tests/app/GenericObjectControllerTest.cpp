@@ -465,6 +465,78 @@ TEST(GenericPaneScaleTest, WritesAndTheirUndoReadEachObjectOnceAndShowOncePerTur
     EXPECT_EQ(pane.commonValueForKeyPath("grade"), QVariant(3));
 }
 
+// A selection of thousands of equal values: read to its end, so a display per object or a
+// watch per object would show in the reads and in the objects' observers.
+TEST(GenericPaneScaleTest, ALargeSelectionIsWatchedAsAWholeAndFollowsAChangeToAnyOfItsObjects)
+{
+    ZQUndoManager undo;
+    Source source;
+    source.undo = &undo;
+    QList<std::shared_ptr<Gauge>> gauges;
+    for (int i = 0; i < 20000; ++i) {
+        gauges.append(std::make_shared<Gauge>(&undo, 4));
+        source.selection.append(gauges.last());
+    }
+    const auto outsider = std::make_shared<Gauge>(&undo, 4);
+    const auto totalReads = [&] {
+        int total = 0;
+        for (const auto& gauge : std::as_const(gauges))
+            total += std::exchange(gauge->reads, 0);
+        return total;
+    };
+    GaugePane pane;
+    pane.setDataSource(&source);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown, QVariantList({4}));
+    EXPECT_EQ(totalReads(), 20000); // each object once, nothing kept per object
+    EXPECT_TRUE(std::none_of(gauges.cbegin(), gauges.cend(), [](const auto& gauge) { return gauge->hasObservers(); }));
+    // Asked again without a change: the value is kept.
+    EXPECT_EQ(pane.commonValueForKeyPath("grade"), QVariant(4));
+    EXPECT_EQ(totalReads(), 0);
+
+    for (const int changed : {0, 10000, 19999}) {
+        SCOPED_TRACE(changed);
+        gauges[changed]->setGrade(9);
+        EXPECT_TRUE(platform::isMultipleValuesMarker(pane.commonValueForKeyPath("grade")));
+        platform::RunLoop::runUntilIdle();
+        EXPECT_EQ(pane.shown.last(), QVariant(QStringLiteral("mixed")));
+        gauges[changed]->setGrade(4);
+        platform::RunLoop::runUntilIdle();
+        EXPECT_EQ(pane.shown.last(), QVariant(4));
+    }
+    const qsizetype displays = pane.shown.size();
+    outsider->setGrade(9);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown.size(), displays);
+
+    // A write, its undo and redo each show once, and the value follows them.
+    totalReads();
+    pane.setCommonValueForKeyPath(6, "grade");
+    undo.setActionName("Change Grade");
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown.mid(displays), QVariantList({6}));
+    undo.undo();
+    platform::RunLoop::runUntilIdle();
+    undo.redo();
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(pane.shown.mid(displays), QVariantList({6, 4, 6}));
+    EXPECT_LE(totalReads(), 3 * 20000);
+}
+
+// Values seen through a shared style follow a change of the style and of which style an object has.
+TEST_F(GenericPaneTest, PathsThroughALinkFollowTheLinkedObjectAndItsReplacement)
+{
+    ShapePane pane;
+    pane.keyPaths.append("style.name");
+    attach(pane);
+    style->setName("Harbour");
+    EXPECT_EQ(pane.commonValueForKeyPath("style.name"), QVariant(QStringLiteral("Harbour")));
+    second->setStyle(VXStyle::styleWithFillColourStrokeColour(Qt::blue, Qt::black));
+    EXPECT_TRUE(platform::isMultipleValuesMarker(pane.commonValueForKeyPath("style.name")));
+    second->setStyle(style);
+    EXPECT_EQ(pane.commonValueForKeyPath("style.name"), QVariant(QStringLiteral("Harbour")));
+}
+
 class StyleTab : public VLTMTabContentViewController {
     Q_OBJECT
 

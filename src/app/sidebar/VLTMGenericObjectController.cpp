@@ -264,9 +264,10 @@ QVariant VLTMGenericObjectController::commonValueForKeyPath(const QString& keyPa
 {
     assertKeyPathOfInterest(keyPath, "getter");
     content();
+    if (!propertyIsExpressedAsPercentage(keyPath))
+        return m_inspected.commonValue(keyPath);
     return m_inspected.commonValue(keyPath, [&](qsizetype index, const QVariant& value) {
-        const std::optional<double> reference = percentageReference(keyPath, index);
-        return reference ? proportionOf(value, *reference) : value;
+        return proportionOf(value, *percentageReference(keyPath, index));
     });
 }
 
