@@ -23,13 +23,18 @@ struct Listeners {
     }
 };
 
-// Per thread: no lock on the path every change of every object takes.
-thread_local Listeners listeners;
+// Per thread: no lock on the path every change of every object takes. Made by the first
+// listener and never destroyed, so that a listener ended late in the program's exit (by a
+// static object) still finds it; threads without listeners pay for nothing but the check.
+thread_local Listeners* threadListeners = nullptr;
 
 } // namespace
 
 quint64 KeyChangeListeners::add(KeyChangeListener listener)
 {
+    if (!threadListeners)
+        threadListeners = new Listeners;
+    Listeners& listeners = *threadListeners;
     const quint64 id = listeners.nextId++;
     listeners.entries.push_back({id, std::move(listener)});
     return id;
@@ -37,6 +42,9 @@ quint64 KeyChangeListeners::add(KeyChangeListener listener)
 
 void KeyChangeListeners::remove(quint64 id)
 {
+    if (!threadListeners)
+        return;
+    Listeners& listeners = *threadListeners;
     for (Listeners::Entry& entry : listeners.entries) {
         if (entry.id == id)
             entry.listener = nullptr;
@@ -47,8 +55,9 @@ void KeyChangeListeners::remove(quint64 id)
 
 void KeyChangeListeners::tell(ZQObject& object, const QString& key, bool prior)
 {
-    if (listeners.entries.empty())
+    if (!threadListeners || threadListeners->entries.empty())
         return;
+    Listeners& listeners = *threadListeners;
     ++listeners.telling;
     // Listeners added meanwhile hear the next change, not this one.
     const std::size_t count = listeners.entries.size();
