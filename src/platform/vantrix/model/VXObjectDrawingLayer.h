@@ -43,6 +43,10 @@ public:
     QRectF logicalBoundsOfSelection() const;
     // Selected objects that are visible and unlocked, in stacking order: what edits act on.
     QList<VXDrawableObjectPtr> selectedAvailableObjects() const;
+    // Selected objects whose knobs may reach the rectangle, where tools draw theirs too: knobs
+    // lie on a turned knob box and a fixed distance on screen past it, beyond the object's bounds.
+    QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
+                                                               const VXDrawingView* view) const override;
     // Exactly the members among `objects` become the selection.
     void exchangeSelectionWithObjectsFromArray(const QList<VXDrawableObjectPtr>& objects);
     void replaceSelectionWithObject(const VXDrawableObjectPtr& object);
@@ -137,10 +141,6 @@ public:
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 protected:
-    // Selected objects whose knobs may reach the rectangle: knobs lie on a turned knob box and a
-    // fixed distance on screen past it, beyond the object's bounds.
-    QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
-                                                               const VXDrawingView* view) const override;
     QRectF displayedAreaOfObject(const VXDrawableObject& object) const override;
     void objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects) override;
     void objectsWereInserted(const QList<VXDrawableObjectPtr>& objects) override;

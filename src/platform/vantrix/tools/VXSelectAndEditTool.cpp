@@ -335,8 +335,10 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, 
     const auto* layer = view && view->drawing() ? qobject_cast<VXObjectDrawingLayer*>(view->drawing()->activeLayer())
                                                 : nullptr;
     if (layer && layer->visible() && !layer->locked()) {
-        for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects())
-            if (object->hasStandardKnobs() && VXKnob::knobsMayMeetRect(object->bounds(), rect, view->scale()))
+        // Only the selected objects whose knobs meet the rectangle, without a list of the whole
+        // selection on every paint: after Select All that is every object of the layer.
+        for (const VXDrawableObject* object : layer->objectsDrawnAsSelectedInRect(rect, view))
+            if (!object->locked() && object->hasStandardKnobs())
                 VXKnob::knobs().drawRotationKnobOfObject(*object, layer->selectionColour());
     }
     if (!m_marquee.isNull()) {

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPointer>
+#include <algorithm>
 #include <functional>
 
 namespace platform {
@@ -176,8 +177,10 @@ bool ObjectLayerEditing::canPaste() const
 
 bool ObjectLayerEditing::canSelectAll() const
 {
+    // Asked before every Ctrl+A and menu display: the first visible object answers.
     const VXObjectDrawingLayer* layer = activeLayer();
-    return layer && !layer->visibleObjects().isEmpty();
+    return layer && std::any_of(layer->objects().cbegin(), layer->objects().cend(),
+                                [](const VXDrawableObjectPtr& object) { return object->visible(); });
 }
 
 } // namespace platform
