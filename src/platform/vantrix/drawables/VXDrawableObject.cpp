@@ -752,6 +752,11 @@ void VXDrawableObject::adoptStylesFrom(const VXDrawableObject& original)
     updateRasterizerObservation();
 }
 
+void VXDrawableObject::renewUniqueKeys()
+{
+    m_uniqueKey.clear();
+}
+
 void VXDrawableObject::encodeWithCoder(platform::KeyedArchiver& coder) const
 {
     if (!coder.isForCopying()) // a copy shares its original's style (adoptStylesFrom)

@@ -339,6 +339,9 @@ public:
     // Makes a copy decoded from `original`'s copying archive share its styles again (groups
     // recurse), and whatever else a subclass leaves out of such archives to share by reference.
     virtual void adoptStylesFrom(const VXDrawableObject& original);
+    // Gives the object (and a group's members) unique keys of their own: an object decoded from
+    // the clipboard becomes a copy of its original without being copied a second time.
+    virtual void renewUniqueKeys();
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;

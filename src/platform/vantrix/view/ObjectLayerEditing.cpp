@@ -131,10 +131,11 @@ void ObjectLayerEditing::paste()
     const QMimeData* data = clipboardData();
     if (!layer || !data)
         return;
-    // Decoded objects keep their originals' unique keys; copies get their own.
-    QList<VXDrawableObjectPtr> objects;
-    for (const VXDrawableObjectPtr& decoded : VXDrawableObject::nativeObjectsFromPasteboard(data))
-        objects.append(decoded->copyDrawable());
+    const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(data);
+    // Decoded with their originals' unique keys: fresh objects all the same, they only need keys
+    // of their own, not a copy each.
+    for (const VXDrawableObjectPtr& object : objects)
+        object->renewUniqueKeys();
     if (objects.isEmpty())
         return;
     ClipboardOrigin& origin = g_clipboardOrigin;

@@ -1,12 +1,15 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
+#include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
+#include "platform/vantrix/drawables/VXShapeGroup.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QScopeGuard>
 
 using viewtest::ViewFixture;
 
@@ -93,6 +96,50 @@ TEST(Clipboard, PastesAreSelectedFreshCopiesInPlaceElsewhereAndSteppedAwayOverTh
     expectPastedFrom(*f.red, *f.layer->objects().at(3), {2 * step, 2 * step});
     EXPECT_NE(f.layer->objects().at(2)->uniqueKey(), f.layer->objects().at(3)->uniqueKey());
     EXPECT_EQ(f.layer->selection(), Objects{f.layer->objects().at(3)});
+}
+
+// A shape class that counts the shapes made, to see how many a paste decodes.
+class CountedShape : public VXDrawableShape {
+    Q_OBJECT
+
+public:
+    CountedShape() { ++made; }
+    static inline int made = 0;
+};
+
+TEST(Clipboard, APasteMakesEachObjectOnceAndAGroupsMembersTakeKeysOfTheirOwn)
+{
+    ClipboardFixture f;
+    f.layer->selectAll();
+    f.perform("copy");
+    platform::ClassRegistry::registerClass<CountedShape>();
+    const auto noSubstitute = qScopeGuard([] { platform::ClassRegistry::setSubstituteClass("VXDrawableShape", {}); });
+    platform::ClassRegistry::setSubstituteClass("VXDrawableShape", "CountedShape");
+    CountedShape::made = 0;
+    f.perform("paste");
+    // Once decoded, not decoded and then copied: a million pasted objects are made once each.
+    EXPECT_EQ(CountedShape::made, 2);
+    ASSERT_EQ(f.layer->countOfObjects(), 4);
+    EXPECT_TRUE(qobject_cast<CountedShape*>(f.layer->objects().at(3).get()));
+    const double step = VXDrawingView::kPasteOffset;
+    expectPastedFrom(*f.blue, *f.layer->objects().at(3), {step, step});
+
+    const auto group = VXShapeGroup::groupWithObjects({ClipboardFixture::square({200, 10}, Qt::green),
+                                                       ClipboardFixture::square({250, 10}, Qt::yellow)});
+    f.layer->addObject(group);
+    f.layer->replaceSelectionWithObject(group);
+    f.perform("copy");
+    f.perform("paste");
+    const auto pasted = std::dynamic_pointer_cast<VXShapeGroup>(f.layer->objects().constLast());
+    ASSERT_TRUE(pasted && pasted != group);
+    ASSERT_EQ(pasted->groupObjects().size(), 2);
+    for (qsizetype i = 0; i < 2; ++i) {
+        EXPECT_NE(pasted->groupObjects()[i]->uniqueKey(), group->groupObjects()[i]->uniqueKey());
+        EXPECT_EQ(pasted->groupObjects()[i]->style()->fillColour(), group->groupObjects()[i]->style()->fillColour());
+    }
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects().constLast(), group);
+    EXPECT_EQ(f.layer->selection(), Objects{group});
 }
 
 TEST(Clipboard, CutAndDeleteLeaveLockedObjectsAndUndoInOneStepWithTheSelection)
@@ -184,3 +231,5 @@ TEST(Clipboard, ActionsAreFoundByNameAndValidateByWhatThereIsToActOn)
 }
 
 } // namespace
+
+#include "ClipboardTest.moc"
