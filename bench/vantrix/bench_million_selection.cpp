@@ -1,0 +1,166 @@
+// Edits of a selection of 1,000,000 short lines (one layer, one shared style, as an imported
+// shapefile makes them), made through the model as the window's commands make them, with no
+// inspector attached: Select All, a nudge of one point, a new style, Delete, and the undo and
+// redo of each edit, with a view of the whole sheet drawn. Each figure is one run's time in milliseconds and the resident memory it
+// added, in bytes per selected object. Run with QT_QPA_PLATFORM=offscreen; an argument gives
+// another number of lines (e.g. 200000 while profiling).
+
+#include "support/BenchSupport.h"
+
+#include "platform/foundation/FoundationClasses.h"
+#include "platform/foundation/ZQUndoManager.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/model/VantrixDrawingClasses.h"
+#include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/styles/VantrixStyleClasses.h"
+#include "platform/vantrix/view/ObjectLayerEditing.h"
+#include "platform/vantrix/view/VXDrawingView.h"
+
+#include <QApplication>
+#include <QRandomGenerator>
+#include <cmath>
+#include <cstdio>
+#include <malloc.h>
+
+namespace {
+
+constexpr QSizeF kPaper(7200, 7200);
+constexpr double kSelectAllTarget = 2000; // ms
+constexpr double kEditTarget = 5000;      // ms, each edit, its undo and its redo
+constexpr double kSelectionBytesTarget = 200;
+
+class MillionSelection {
+public:
+    explicit MillionSelection(int lines)
+        : m_lines(lines)
+        , m_drawing(VXDrawing::drawingWithSize(kPaper))
+        , m_layer(std::make_shared<VXObjectDrawingLayer>())
+    {
+        m_drawing->setUndoManager(&m_undo);
+        m_drawing->addLayer(m_layer);
+        m_drawing->setActiveLayer(m_layer.get());
+        QRandomGenerator random(91);
+        const VXStylePtr style = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::black, 0.5);
+        QList<VXDrawableObjectPtr> objects;
+        objects.reserve(lines);
+        for (int i = 0; i < lines; ++i) {
+            const QPointF start(random.bounded(kPaper.width()), random.bounded(kPaper.height()));
+            const double heading = random.bounded(2 * M_PI);
+            platform::BezierPath path;
+            path.appendBezierPathWithPoints(
+                QPolygonF{start, start + 6 * QPointF(std::cos(heading), std::sin(heading))});
+            objects.append(VXDrawablePath::drawablePathWithBezierPathWithStyle(path, style));
+        }
+        m_layer->addObjectsFromArray(objects);
+        m_undo.removeAllActions(); // building the drawing is not an edit
+        m_undo.setGroupsByEvent(false);
+        m_view.resize(1600, 1000);
+        m_view.setDrawing(m_drawing);
+        m_view.zoomViewToFitInWindow();
+        m_view.finishRendering();
+    }
+
+    void selectAll()
+    {
+        measure(QStringLiteral("select_all"), kSelectAllTarget, [&] { m_layer->selectAll(); });
+        check(m_layer->countOfSelection() == m_lines, "Select All missed objects");
+    }
+
+    void nudge()
+    {
+        const VXDrawableObjectPtr first = m_layer->objects().constFirst();
+        const QPointF start = first->location();
+        editUndoRedo(QStringLiteral("nudge"), [&] {
+            VXObjectOwnerLayer::Translation move(*m_layer, m_layer->selectedAvailableObjects());
+            move.moveBy(QPointF(1, 0));
+            m_undo.setActionName(QStringLiteral("Move"));
+        });
+        check(first->location() == start + QPointF(1, 0), "the nudge did not move the objects");
+    }
+
+    void style()
+    {
+        const VXStylePtr red = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::red, 2);
+        editUndoRedo(QStringLiteral("style"), [&] { m_layer->applyStyle(red); });
+        check(m_layer->objects().constLast()->style() == red, "the style did not reach the objects");
+    }
+
+    void deleteSelection()
+    {
+        platform::ObjectLayerEditing editing(m_drawing.get());
+        editUndoRedo(QStringLiteral("delete"), [&] { editing.deleteSelection(); });
+        check(m_layer->countOfObjects() == 0, "Delete left objects");
+    }
+
+private:
+    // The edit as one undo step, then its undo and its redo, each timed and weighed alone.
+    void editUndoRedo(const QString& name, const std::function<void()>& edit)
+    {
+        measure(name, kEditTarget, [&] {
+            m_undo.beginUndoGrouping();
+            edit();
+            m_undo.endUndoGrouping();
+        });
+        measure(name + QStringLiteral("_undo"), kEditTarget, [&] { m_undo.undo(); });
+        check(m_layer->countOfObjects() == m_lines, "Undo did not restore the objects");
+        measure(name + QStringLiteral("_redo"), kEditTarget, [&] { m_undo.redo(); });
+    }
+
+    void measure(const QString& name, double targetMs, const std::function<void()>& work)
+    {
+        malloc_trim(0);
+        const double before = bench::statusMegabytes("VmRSS:");
+        const double ms = bench::millisecondsOf([&] {
+            work();
+            QCoreApplication::processEvents(); // what the edit left for the view to do
+        });
+        const double grown = bench::statusMegabytes("VmRSS:") - before;
+        const QString figure = QStringLiteral("million_selection_%1_%2").arg(name).arg(label());
+        bench::printValue(figure, ms, "ms", targetMs);
+        const double bytesPerObject = grown * 1024 * 1024 / m_lines;
+        if (name == QLatin1String("select_all"))
+            bench::printValue(figure + QStringLiteral("_memory"), bytesPerObject, "bytes/object", kSelectionBytesTarget);
+        else
+            bench::printRecord(figure + QStringLiteral("_memory"), bytesPerObject, "bytes/object");
+    }
+
+    QString label() const
+    {
+        return m_lines % 1000000 == 0 ? QStringLiteral("%1m").arg(m_lines / 1000000)
+                                      : QStringLiteral("%1k").arg(m_lines / 1000);
+    }
+
+    static void check(bool ok, const char* what)
+    {
+        if (!ok) {
+            std::fprintf(stderr, "million_selection: %s\n", what);
+            std::exit(1);
+        }
+    }
+
+    int m_lines;
+    ZQUndoManager m_undo;
+    VXDrawingPtr m_drawing;
+    std::shared_ptr<VXObjectDrawingLayer> m_layer;
+    VXDrawingView m_view;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bench::useOffscreenPlatformUnlessTold();
+    QApplication app(argc, argv);
+    registerFoundationClasses();
+    registerVantrixStyleClasses();
+    registerVantrixDrawingClasses();
+
+    const int lines = argc > 1 ? std::max(1000, std::atoi(argv[1])) : 1000000;
+    MillionSelection bench(lines);
+    bench.selectAll();
+    bench.nudge();
+    bench.style();
+    bench.deleteSelection();
+    return 0;
+}
