@@ -609,7 +609,7 @@ void VXDrawing::setNeedsDisplayInRect(const QRectF& rect) const
     if (rect.isNull())
         return;
     if ((m_openDisplayBatches == 0 && t_openThreadDisplayBatches == 0) || QThread::currentThread() != thread()) {
-        Q_EMIT needsDisplayInRect(rect);
+        Q_EMIT needsDisplayInRect(rect, false);
         return;
     }
     m_batchedDisplay |= rect;
@@ -619,10 +619,16 @@ void VXDrawing::setNeedsDisplayInRect(const QRectF& rect) const
     }
 }
 
+void VXDrawing::setNeedsLiveDisplayInRect(const QRectF& rect) const
+{
+    if (!rect.isNull())
+        Q_EMIT needsDisplayInRect(rect, true);
+}
+
 void VXDrawing::sendBatchedDisplay() const
 {
     if (const QRectF batched = std::exchange(m_batchedDisplay, QRectF()); !batched.isNull())
-        Q_EMIT needsDisplayInRect(batched);
+        Q_EMIT needsDisplayInRect(batched, false);
 }
 
 VXDrawing::DisplayBatch::DisplayBatch(const VXDrawing* drawing)

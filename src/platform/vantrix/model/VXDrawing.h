@@ -5,7 +5,10 @@
 // and printouts. Its owner (the document) lends the undo manager.
 //
 // Views do not poll: every change that needs redrawing ends in setNeedsDisplayInRect,
-// which emits needsDisplayInRect with the area in drawing coordinates.
+// which emits needsDisplayInRect with the area in drawing coordinates. A change to what views
+// draw live over their kept rendering only (the selection's highlights) ends in
+// setNeedsLiveDisplayInRect instead, which says so (`liveOnly`): views repaint the area without
+// drawing the drawing again.
 
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -207,6 +210,7 @@ public:
 
     // --- Display --------------------------------------------------------------------------
     void setNeedsDisplayInRect(const QRectF& rect) const;
+    void setNeedsLiveDisplayInRect(const QRectF& rect) const;
     // While one is open on the drawing's thread, the areas asked for gather and go out as one
     // when the outermost closes: a gesture that moves thousands of objects asks its views once
     // per step, not four times per object.
@@ -253,7 +257,7 @@ public:
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
 Q_SIGNALS:
-    void needsDisplayInRect(const QRectF& rect) const;
+    void needsDisplayInRect(const QRectF& rect, bool liveOnly) const;
 
 private:
     void fixActiveLayer();

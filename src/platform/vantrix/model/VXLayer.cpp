@@ -129,6 +129,12 @@ void VXLayer::setNeedsDisplayInRect(const QRectF& rect) const
         owner->setNeedsDisplayInRect(rect);
 }
 
+void VXLayer::setNeedsLiveDisplayInRect(const QRectF& rect) const
+{
+    if (const VXDrawing* owner = drawing())
+        owner->setNeedsLiveDisplayInRect(rect);
+}
+
 void VXLayer::layerStructureDidChange() const
 {
     if (VXDrawing* owner = drawing())

@@ -102,6 +102,8 @@ public:
     // Drawing coordinates; every view of the drawing redraws that area.
     void setNeedsDisplayInRect(const QRectF& rect) const;
     void setNeedsDisplay() const;
+    // Only what views draw live over the drawing changed there (see VXDrawing).
+    void setNeedsLiveDisplayInRect(const QRectF& rect) const;
     // Which layers draw, or how, changed (see VXDrawing::layerStructureGeneration).
     void layerStructureDidChange() const;
 

@@ -37,6 +37,42 @@ VXDrawableObjectPtr sharedObject(const VXDrawableObject* object)
     return std::static_pointer_cast<VXDrawableObject>(const_cast<VXDrawableObject*>(object)->shared_from_this());
 }
 
+// Where selection highlights appeared or went: views draw them live over the rendering they
+// keep of the drawing, which a change of the selection leaves as it is. A few areas go out
+// apart, so two far-apart objects do not repaint the land between them; more as one.
+class HighlightChange {
+public:
+    explicit HighlightChange(const VXLayer& layer) : m_layer(layer) {}
+
+    void add(const VXDrawableObject& object)
+    {
+        if (!object.visible())
+            return;
+        const QRectF area = VXKnob::knobAreaForBounds(object.bounds());
+        if (m_areas.size() < kFewAreas)
+            m_areas.append(area);
+        m_all |= area;
+        ++m_count;
+    }
+
+    void send() const
+    {
+        if (m_count > kFewAreas) {
+            m_layer.setNeedsLiveDisplayInRect(m_all);
+            return;
+        }
+        for (const QRectF& area : m_areas)
+            m_layer.setNeedsLiveDisplayInRect(area);
+    }
+
+private:
+    static constexpr qsizetype kFewAreas = 32;
+    const VXLayer& m_layer;
+    QList<QRectF> m_areas;
+    QRectF m_all;
+    qsizetype m_count = 0;
+};
+
 } // namespace
 
 VXObjectDrawingLayer::VXObjectDrawingLayer() = default;
@@ -112,18 +148,20 @@ void VXObjectDrawingLayer::setSelection(const QSet<const VXDrawableObject*>& wan
     willChangeValueForKey(kSelectionListKey);
     m_selection = selection;
     didChangeValueForKey(kSelectionListKey);
+    HighlightChange highlights(*this);
     for (const VXDrawableObject* object : previous) {
         if (!m_selection.contains(object)) {
             const_cast<VXDrawableObject*>(object)->objectIsNoLongerSelected();
-            object->setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
+            highlights.add(*object);
         }
     }
     for (const VXDrawableObject* object : m_selection) {
         if (!previous.contains(object)) {
             const_cast<VXDrawableObject*>(object)->objectDidBecomeSelected();
-            object->setNeedsDisplayInRect(VXKnob::knobAreaForBounds(object->bounds()));
+            highlights.add(*object);
         }
     }
+    highlights.send();
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerSelectionDidChange, this);
 }
 

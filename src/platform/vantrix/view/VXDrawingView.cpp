@@ -139,7 +139,9 @@ void VXDrawingView::setDrawing(const VXDrawingPtr& drawing)
     m_drawing = drawing;
     if (m_drawing)
         m_displayConnection = connect(m_drawing.get(), &VXDrawing::needsDisplayInRect, this,
-                                      &VXDrawingView::setNeedsDisplayInRect);
+                                      [this](const QRectF& rect, bool liveOnly) {
+                                          liveOnly ? setNeedsLiveDisplayInRect(rect) : setNeedsDisplayInRect(rect);
+                                      });
     updateScrollBars();
     updateRulerMarkersForSelection();
     viewport()->update();
@@ -194,10 +196,15 @@ void VXDrawingView::setNeedsDisplayInRect(const QRectF& rect)
         viewport()->update();
         return;
     }
+    m_rendering->invalidateDrawingRect(rect);
+    setNeedsLiveDisplayInRect(rect);
+}
+
+void VXDrawingView::setNeedsLiveDisplayInRect(const QRectF& rect)
+{
     // Knobs keep their size on screen and reach past the objects they belong to; a pixel more
     // for antialiased edges that round outwards.
     const int margin = qCeil(VXKnob::knobReachInPixels()) + 1;
-    m_rendering->invalidateDrawingRect(rect);
     viewport()->update(convertRectFromDrawing(rect).toAlignedRect().adjusted(-margin, -margin, margin, margin));
 }
 

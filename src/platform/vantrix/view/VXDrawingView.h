@@ -118,6 +118,8 @@ public:
 
     // Redraws that area of the drawing (drawing coordinates).
     void setNeedsDisplayInRect(const QRectF& rect);
+    // Repaints that area over the rendering kept of the drawing, which stays.
+    void setNeedsLiveDisplayInRect(const QRectF& rect);
     // Whether everything in view is drawn (nothing waits for the background).
     bool isRenderingSettled() const;
     // Draws what the viewport still lacks, waiting for the background, and repaints.

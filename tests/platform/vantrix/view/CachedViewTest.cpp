@@ -2,7 +2,7 @@
 // they rendered in the background show what a fresh rendering shows; a zoom shows the scale
 // before at once; the ends of the zoom range and an empty drawing render without harm; tiles
 // slower than the gaps between events still finish, faded or redrawn elsewhere meanwhile; a
-// view going while a tile draws waits.
+// view going while a tile draws waits; selection highlights change over the kept rendering.
 
 #include "platform/vantrix/view/ViewTestSupport.h"
 
@@ -155,6 +155,23 @@ private:
 };
 
 } // namespace
+
+TEST(CachedView, SelectionHighlightsComeAndGoOverTheKeptRenderingWithoutDrawingItAgain)
+{
+    BusyView f;
+    const QImage plain = f.settled();
+    f.layer->selectAll();
+    // Highlights are drawn live: a selection of a whole map leaves every tile as it was.
+    EXPECT_TRUE(f.view.isRenderingSettled());
+    const QImage selected = f.shown();
+    EXPECT_NE(selected, plain);
+    EXPECT_EQ(selected, f.fresh());
+
+    f.layer->removeObjectFromSelection(f.layer->objects().constLast().get());
+    f.layer->deselectAll();
+    EXPECT_TRUE(f.view.isRenderingSettled());
+    EXPECT_EQ(f.shown(), plain);
+}
 
 TEST(CachedView, AViewGoingWhileATileDrawsEndsTheRenderingFirst)
 {
