@@ -448,7 +448,11 @@ void VXDrawableObject::drawSelectedState() const
     QPainter* painter = context->painter();
     const QColor colour = m_locked ? QColor(Qt::lightGray) : (owner ? owner->selectionColour() : QColor(Qt::blue));
     QPen pen(colour, 0); // hairline at any zoom
-    painter->strokePath(renderingPath().painterPath(), pen);
+    // Stroked from a copy of its own: the painter keeps what it makes of a path with the path's
+    // data, which the object shares, and a million selected objects would each keep kilobytes.
+    QPainterPath outline;
+    outline.addPath(renderingPath().painterPath());
+    painter->strokePath(outline, pen);
     if (!m_locked)
         VXKnob::knobs().drawBoundsKnobsOfObject(*this, colour);
 }

@@ -1,4 +1,5 @@
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/view/VXKnob.h"
 
@@ -6,6 +7,7 @@
 #include <QPainter>
 #include <functional>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 namespace {
 
@@ -83,4 +85,29 @@ TEST(KnobDrawing, AnObjectsBoundsKnobsAreTheKnobsDrawnOneByOne)
             EXPECT_NE(together, paint([] {})) << "the knobs were drawn";
         }
     }
+}
+
+// Drawing a selection keeps nothing per object: a million selected lines seen at once would
+// otherwise hold gigabytes after the first paint.
+TEST(KnobDrawing, DrawingTheSelectedStateOfManyObjectsKeepsNoMemoryForEach)
+{
+    constexpr int kObjects = 5000;
+    QList<VXDrawableObjectPtr> lines;
+    for (int i = 0; i < kObjects; ++i) {
+        platform::BezierPath path;
+        const QPointF start(i % 100, i / 100 * 2);
+        path.appendBezierPathWithPoints(QPolygonF{start, start + QPointF(3, 1)});
+        lines.append(VXDrawablePath::drawablePathWithBezierPathWithStyle(path, nullptr));
+    }
+    const auto inUse = [] { return double(mallinfo2().uordblks); };
+    double before = 0;
+    double after = 0;
+    const QImage image = paintKnobs({}, 1, [&] {
+        before = inUse();
+        for (const VXDrawableObjectPtr& line : std::as_const(lines))
+            line->drawSelectedState();
+        after = inUse();
+    });
+    EXPECT_LT((after - before) / kObjects, 200) << "bytes kept per object";
+    EXPECT_EQ(qAlpha(image.pixel(1, 0)), 255) << "the first line's outline or knobs are drawn";
 }
