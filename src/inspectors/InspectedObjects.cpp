@@ -34,12 +34,20 @@ void setNameFieldEditing(QLineEdit& field, bool editing)
     }
 }
 
-QSet<const ZQObject*> identitiesOf(const QList<ZQObjectPtr>& objects)
+bool sameObjects(const QList<ZQObjectPtr>& a, const QList<ZQObjectPtr>& b)
 {
-    QSet<const ZQObject*> identities;
-    for (const ZQObjectPtr& object : objects)
-        identities.insert(object.get());
-    return identities;
+    if (a.isSharedWith(b))
+        return true;
+    if (a.size() != b.size())
+        return false;
+    const auto identitiesOf = [](const QList<ZQObjectPtr>& objects) {
+        QSet<const ZQObject*> identities;
+        identities.reserve(objects.size());
+        for (const ZQObjectPtr& object : objects)
+            identities.insert(object.get());
+        return identities;
+    };
+    return identitiesOf(a) == identitiesOf(b);
 }
 
 void showHelpForIdentifier(const QString& identifier)

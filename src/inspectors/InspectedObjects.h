@@ -13,8 +13,9 @@ namespace inspectors {
 // The object's "locked"; false for an object without one.
 bool objectIsLocked(const ZQObject& object);
 
-// The objects as a set of identities: two selections are the same when these are equal.
-QSet<const ZQObject*> identitiesOf(const QList<ZQObjectPtr>& objects);
+// Whether two selections hold the same objects, in any order. A layer hands every pane the
+// same list until its selection changes, which answers at once.
+bool sameObjects(const QList<ZQObjectPtr>& a, const QList<ZQObjectPtr>& b);
 
 template <class Pointer> QList<ZQObjectPtr> asObjects(const QList<Pointer>& objects)
 {

@@ -90,7 +90,7 @@ void VLQNAttributesController::setCurrentDrawingLayer(VXLayer* layer)
         reloadEditor();
         return;
     }
-    m_selectedObjects = inspectors::asObjects(objectLayer->selection());
+    m_selectedObjects = objectLayer->selectionAsObjects();
     if (m_selectedObjects.size() == 1) {
         const auto* object = qobject_cast<const VXDrawableObject*>(m_selectedObjects.first().get());
         const QString name = object ? object->name() : QString();

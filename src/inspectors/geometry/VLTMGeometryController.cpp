@@ -184,7 +184,7 @@ QList<ZQObjectPtr> VLTMGeometryController::selection()
 {
     if (!m_selectionCache) {
         auto* layer = m_drawing ? m_drawing->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
-        m_selectionCache = layer ? inspectors::asObjects(layer->selection()) : QList<ZQObjectPtr>();
+        m_selectionCache = layer ? layer->selectionAsObjects() : QList<ZQObjectPtr>();
         m_selectionIsStraightLines.reset();
     }
     return *m_selectionCache;
@@ -201,8 +201,7 @@ bool VLTMGeometryController::selectedObjectsAreSimpleStraightLines()
 void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& objects, qint64 total)
 {
     // A selection only fetched for the panes (their formatter changed, say) was never shown.
-    if (m_selectionShown && m_selectionCache && m_selectionCache->size() == objects.size()
-        && inspectors::identitiesOf(*m_selectionCache) == inspectors::identitiesOf(objects))
+    if (m_selectionShown && m_selectionCache && inspectors::sameObjects(*m_selectionCache, objects))
         return;
     m_selectionCache = objects;
     m_selectionIsStraightLines.reset();
@@ -230,7 +229,7 @@ void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& object
 void VLTMGeometryController::showSelectionOfLayer(VXLayer* layer)
 {
     if (auto* objectLayer = qobject_cast<VXObjectDrawingLayer*>(layer)) {
-        setSelectedObjects(inspectors::asObjects(objectLayer->selection()), objectLayer->countOfObjects());
+        setSelectedObjects(objectLayer->selectionAsObjects(), objectLayer->countOfObjects());
     } else if (layer && layer->isSlicesLayer() && VLTMSliceServices::installed()) {
         setSelectedObjects(VLTMSliceServices::installed()->selectedSlicesOfLayer(layer), 0);
     } else {

@@ -19,15 +19,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-bool sameObjects(const QList<ZQObjectPtr>& a, const QList<ZQObjectPtr>& b)
-{
-    return a.size() == b.size() && inspectors::identitiesOf(a) == inspectors::identitiesOf(b);
-}
-
-} // namespace
-
 VLTMTextController::VLTMTextController()
     : m_textShapeController(std::make_shared<VLTM_VXTextShapeController>())
 {
@@ -127,7 +118,7 @@ QList<ZQObjectPtr> VLTMTextController::selection()
             if (const auto* container = dynamic_cast<const VXQTextLabelContainer*>(object.get()))
                 labels.append(inspectors::asObjects(container->selectedTextLabels()));
         }
-        m_selectionCache = labels.isEmpty() ? inspectors::asObjects(selected) : labels;
+        m_selectionCache = labels.isEmpty() ? layer->selectionAsObjects() : labels;
     }
     return *m_selectionCache;
 }
@@ -156,7 +147,7 @@ void VLTMTextController::selectionChanged(const platform::Notification& notifica
     auto* layer = qobject_cast<VXObjectDrawingLayer*>(notification.object());
     if (!layer || !m_drawing || layer->drawing() != m_drawing)
         return;
-    if (m_selectionCache && sameObjects(inspectors::asObjects(layer->selection()), *m_selectionCache))
+    if (m_selectionCache && inspectors::sameObjects(layer->selectionAsObjects(), *m_selectionCache))
         return;
     reloadPane(true);
 }
@@ -167,7 +158,7 @@ void VLTMTextController::textLabelSelectionChanged(const platform::Notification&
     const auto* drawable = qobject_cast<VXDrawableObject*>(notification.object());
     if (!container || !drawable || !m_drawing || drawable->drawing() != m_drawing)
         return;
-    if (m_selectionCache && sameObjects(inspectors::asObjects(container->selectedTextLabels()), *m_selectionCache))
+    if (m_selectionCache && inspectors::sameObjects(inspectors::asObjects(container->selectedTextLabels()), *m_selectionCache))
         return;
     reloadPane(true);
 }

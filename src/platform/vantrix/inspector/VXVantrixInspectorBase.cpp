@@ -80,10 +80,5 @@ void VXVantrixInspectorBase::redisplay()
     const VXDrawingDocument* document = currentDocument();
     const VXDrawing* drawing = document ? document->drawing().get() : nullptr;
     const VXObjectDrawingLayer* layer = drawing ? drawing->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
-    QList<ZQObjectPtr> selection;
-    if (layer) {
-        for (const VXDrawableObjectPtr& object : layer->selection())
-            selection.append(object);
-    }
-    redisplayContentForSelection(selection);
+    redisplayContentForSelection(layer ? layer->selectionAsObjects() : QList<ZQObjectPtr>());
 }

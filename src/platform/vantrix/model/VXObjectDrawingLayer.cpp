@@ -106,10 +106,29 @@ QList<const VXDrawableObject*> VXObjectDrawingLayer::selectedObjectsInStackingOr
 
 QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selection() const
 {
-    QList<VXDrawableObjectPtr> result;
-    for (const VXDrawableObject* object : selectedObjectsInStackingOrder())
-        result.append(sharedObject(object));
-    return result;
+    if (!m_orderedSelection) {
+        QList<VXDrawableObjectPtr> ordered;
+        ordered.reserve(m_selection.size());
+        for (const VXDrawableObject* object : selectedObjectsInStackingOrder())
+            ordered.append(sharedObject(object));
+        m_orderedSelection = std::move(ordered);
+    }
+    return *m_orderedSelection;
+}
+
+QList<ZQObjectPtr> VXObjectDrawingLayer::selectionAsObjects() const
+{
+    if (!m_selectionAsObjects) {
+        const QList<VXDrawableObjectPtr> ordered = selection();
+        m_selectionAsObjects = QList<ZQObjectPtr>(ordered.cbegin(), ordered.cend());
+    }
+    return *m_selectionAsObjects;
+}
+
+void VXObjectDrawingLayer::forgetSelectionLists()
+{
+    m_orderedSelection.reset();
+    m_selectionAsObjects.reset();
 }
 
 QRectF VXObjectDrawingLayer::logicalBoundsOfSelection() const
@@ -147,6 +166,7 @@ void VXObjectDrawingLayer::setSelection(const QSet<const VXDrawableObject*>& wan
     const QSet<const VXDrawableObject*> previous = m_selection;
     willChangeValueForKey(kSelectionListKey);
     m_selection = selection;
+    forgetSelectionLists();
     didChangeValueForKey(kSelectionListKey);
     HighlightChange highlights(*this);
     for (const VXDrawableObject* object : previous) {
@@ -786,4 +806,5 @@ void VXObjectDrawingLayer::initWithCoder(platform::KeyedUnarchiver& coder)
     for (const VXDrawableObjectPtr& object : platform::ArchiveReader(coder).objects<VXDrawableObject>(kSelectionKey))
         if (containsObject(object.get()))
             m_selection.insert(object.get());
+    forgetSelectionLists();
 }

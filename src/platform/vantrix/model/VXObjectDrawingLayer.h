@@ -35,8 +35,11 @@ public:
     ~VXObjectDrawingLayer() override;
 
     // --- Selection ----------------------------------------------------------------------
-    // Selected objects in stacking order.
+    // Selected objects in stacking order: one list made per change of the selection or of its
+    // order, which every reader shares.
     QList<VXDrawableObjectPtr> selection() const;
+    // The same as plain objects, for panes that inspect any kind of object; shared the same way.
+    QList<ZQObjectPtr> selectionAsObjects() const;
     int countOfSelection() const { return int(m_selection.size()); }
     bool isSelectedObject(const VXDrawableObject* object) const { return m_selection.contains(object); }
     // The union of the selected objects' logical bounds (null with nothing selected).
@@ -144,6 +147,7 @@ protected:
     QRectF displayedAreaOfObject(const VXDrawableObject& object) const override;
     void objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects) override;
     void objectsWereInserted(const QList<VXDrawableObjectPtr>& objects) override;
+    void objectsWereReordered() override { forgetSelectionLists(); }
 
 private:
     QVariantList selectionValue() const;
@@ -152,6 +156,7 @@ private:
         const std::function<bool(const VXDrawableObject&)>& filter = {}) const;
     // Sets the selection, telling objects and observers when it changed.
     void setSelection(const QSet<const VXDrawableObject*>& selection);
+    void forgetSelectionLists();
     // Restores `restored`, registering the restoration of `replaced`. Both are fixed when the step is
     // made: read while undoing or redoing, the selection would miss objects the step has yet to restore.
     void restoreSelectionWithUndo(const QList<VXDrawableObjectPtr>& restored,
@@ -174,6 +179,8 @@ private:
     bool placeDroppedObject(const VXDrawableObjectPtr& object, QPointF location, const QString& actionName);
 
     QSet<const VXDrawableObject*> m_selection;
+    mutable std::optional<QList<VXDrawableObjectPtr>> m_orderedSelection;
+    mutable std::optional<QList<ZQObjectPtr>> m_selectionAsObjects;
     // Objects a restored selection names that are not back in the layer yet: an undo
     // restores the selection before (or a redo after) the objects return.
     QHash<const VXDrawableObject*, std::weak_ptr<VXDrawableObject>> m_awaitingSelection;

@@ -330,6 +330,7 @@ void VXObjectOwnerLayer::moveBatch(const QList<int>& from, const QList<int>& to)
         undo->registerUndoWithTargetHandler(this, [this, moving, from] { moveObjectsToIndexes(moving, from); });
     willChangeValueForKey(kObjectsListKey);
     m_storage->moveObjectsAtIndexesToIndexes(from, to);
+    objectsWereReordered();
     didChangeValueForKey(kObjectsListKey);
     QVariantMap info = objectsUserInfo(moving);
     info.insert(kOldIndexesKey, QVariant::fromValue(from));

@@ -172,6 +172,8 @@ protected:
     // each object is listed once.
     virtual void objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects) {}
     virtual void objectsWereInserted(const QList<VXDrawableObjectPtr>& objects) {}
+    // Called after members changed places in the stacking order.
+    virtual void objectsWereReordered() {}
 
     ZQObject* metadataOwner() override { return this; }
     ZQUndoManager* metadataUndoManager() const override { return undoManager(); }

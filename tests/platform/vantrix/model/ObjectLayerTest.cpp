@@ -669,6 +669,34 @@ TEST(ObjectLayer, SelectionsLargeAndSmallComeInStackingOrderThroughReordersAndUn
     EXPECT_TRUE(f.layer->logicalBoundsOfSelection().isNull());
 }
 
+TEST(ObjectLayer, EveryReaderOfASelectionSharesOneListUntilTheSelectionOrItsOrderChanges)
+{
+    Fixture f;
+    const QList<VXDrawableObjectPtr> objects = squares(4);
+    f.layer->addObjectsFromArray(objects);
+    f.endStep();
+    f.layer->selectAll();
+    const QList<VXDrawableObjectPtr> first = f.layer->selection();
+    EXPECT_TRUE(first.isSharedWith(f.layer->selection()));
+    EXPECT_TRUE(first.isSharedWith(f.layer->selectedAvailableObjects()));
+    const QList<ZQObjectPtr> asObjects = f.layer->selectionAsObjects();
+    EXPECT_TRUE(asObjects.isSharedWith(f.layer->selectionAsObjects()));
+    EXPECT_EQ(asObjects, QList<ZQObjectPtr>(first.cbegin(), first.cend()));
+
+    f.layer->moveObjectsToBack({objects[3]});
+    f.endStep();
+    const QList<VXDrawableObjectPtr> reordered = f.layer->selection();
+    EXPECT_FALSE(reordered.isSharedWith(first));
+    EXPECT_EQ(reordered, (QList<VXDrawableObjectPtr>{objects[3], objects[0], objects[1], objects[2]}));
+    EXPECT_TRUE(reordered.isSharedWith(f.layer->selection()));
+    EXPECT_EQ(f.layer->selectionAsObjects(), QList<ZQObjectPtr>(reordered.cbegin(), reordered.cend()));
+
+    f.layer->removeObjectFromSelection(objects[0].get());
+    EXPECT_EQ(f.layer->selection(), (QList<VXDrawableObjectPtr>{objects[3], objects[1], objects[2]}));
+    f.undo->undo(); // the move back
+    EXPECT_EQ(f.layer->selection(), (QList<VXDrawableObjectPtr>{objects[1], objects[2], objects[3]}));
+}
+
 TEST(ObjectLayer, RemovingObjectsDeselectsExactlyThoseThatLeave)
 {
     Fixture f({400, 400});
