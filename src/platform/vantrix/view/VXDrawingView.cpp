@@ -281,6 +281,8 @@ void VXDrawingView::setRulersVisible(bool visible)
     m_horizontalRuler->setVisible(visible);
     m_verticalRuler->setVisible(visible);
     placeRulers();
+    if (visible && m_rulerMarkersStale)
+        updateRulerMarkersForSelection();
 }
 
 void VXDrawingView::setHorizontalRulerAccessory(QWidget* accessory)
@@ -323,6 +325,7 @@ void VXDrawingView::updateRulers()
 
 void VXDrawingView::updateRulerMarkersForRect(const QRectF& rect)
 {
+    m_rulerMarkersStale = false;
     if (rect.isNull()) {
         m_horizontalRuler->setMarkerPositions({});
         m_verticalRuler->setMarkerPositions({});
@@ -335,6 +338,11 @@ void VXDrawingView::updateRulerMarkersForRect(const QRectF& rect)
 
 void VXDrawingView::updateRulerMarkersForSelection()
 {
+    // Totalling the bounds of a large selection takes long; nobody sees the markers of hidden rulers.
+    if (!m_rulersVisible) {
+        m_rulerMarkersStale = true;
+        return;
+    }
     const VXObjectDrawingLayer* layer = layerEditing().activeLayer();
     updateRulerMarkersForRect(layer ? layer->logicalBoundsOfSelection() : QRectF());
 }

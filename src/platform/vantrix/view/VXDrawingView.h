@@ -260,6 +260,8 @@ private:
     bool m_syncingScrollBars = false;
     platform::InPlaceTextEditing m_textEditing{*this};
     bool m_rulersVisible = false;
+    // The selection changed while the rulers were hidden: their markers are due when they show.
+    bool m_rulerMarkersStale = false;
     VXRulerView* m_horizontalRuler;
     VXRulerView* m_verticalRuler;
     QPointer<QWidget> m_rulerAccessory;

@@ -89,6 +89,30 @@ TEST(Ruler, TicksFollowZoomAndScrollInTheDrawingsUnitsFromTheInterior)
     expectTicksFollowTheView(f.across(), f.view, 20, 40);
 }
 
+TEST(Ruler, HiddenRulersTakeTheMarkersOfTheSelectionWhenTheyShow)
+{
+    RulerFixture f;
+    auto square = VXDrawableShape::drawableShapeWithRect({10, 10, 30, 30}, drawingtest::fillStyle(Qt::red));
+    f.layer->addObject(square);
+    f.endStep();
+    f.view.setRulersVisible(false);
+    f.layer->selectAll();
+    square->setLocation({20, 15});
+    f.endStep();
+    f.undo->undo(); // back at 10, 10
+    // Hidden rulers are not kept up to date: a large selection's bounds cost time.
+    EXPECT_TRUE(markers(f.across()).isEmpty());
+    f.view.setRulersVisible(true);
+    EXPECT_EQ(markers(f.across()), QList<double>({10, 25, 40}));
+    EXPECT_EQ(markers(f.down()), QList<double>({10, 25, 40}));
+
+    // A rectangle given while hidden stays when they show.
+    f.view.setRulersVisible(false);
+    f.view.updateRulerMarkersForRect({5, 6, 10, 20});
+    f.view.setRulersVisible(true);
+    EXPECT_EQ(markers(f.across()), QList<double>({5, 10, 15}));
+}
+
 TEST(Ruler, MarkersFollowTheSelectionAndThePointer)
 {
     RulerFixture f;
