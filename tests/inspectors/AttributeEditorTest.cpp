@@ -499,3 +499,33 @@ TEST(AttributeEditor, TheFilterKeepsKeysByTheChosenOption)
     editor.setFilterString({});
     EXPECT_EQ(fixture.rows().size(), 3);
 }
+
+TEST(AttributeEditor, AChangeToAnyOneSelectedObjectShowsInTheSharedValues)
+{
+    AttributesFixture fixture;
+    QList<VXDrawableObjectPtr> shapes;
+    for (int i = 0; i < 4; ++i)
+        shapes.append(fixture.addShape({{"zone", "A"}}));
+    const auto zone = [&] {
+        AttributeTableModel* model = fixture.editor().tableModel();
+        return model->index(fixture.rowOf("zone"), VXQAttributeController::kValueColumn).data().toString();
+    };
+    fixture.select(shapes.mid(0, 3));
+    EXPECT_EQ(zone(), "A");
+
+    // The last selected object, an object outside the selection, then after a new selection.
+    shapes[2]->setMetadataItemValueForKey(QStringLiteral("B"), "zone");
+    fixture.settle();
+    EXPECT_EQ(zone(), "<multiple values>");
+    shapes[2]->setMetadataItemValueForKey(QStringLiteral("A"), "zone");
+    shapes[3]->setMetadataItemValueForKey(QStringLiteral("B"), "zone");
+    fixture.settle();
+    EXPECT_EQ(zone(), "A");
+    fixture.select(shapes.mid(1, 3));
+    EXPECT_EQ(zone(), "<multiple values>");
+    shapes[3]->setMetadataItemValueForKey(QStringLiteral("A"), "zone");
+    shapes[1]->setMetadataItemValueForKey(QStringLiteral("v"), "extra");
+    fixture.settle();
+    EXPECT_EQ(zone(), "A");
+    EXPECT_EQ(fixture.rows(), QStringList({"EXTRA", "ZONE"}));
+}

@@ -135,14 +135,12 @@ const QList<const platform::MetadataContainer*>& VXQAttributeController::contain
 {
     if (!m_containers) {
         QList<const platform::MetadataContainer*> holders;
-        m_contentIdentities.clear();
+        m_contentIdentities.reset();
         m_containerObjects = content();
-        const QList<ZQObjectPtr>& objects = m_containerObjects;
-        holders.reserve(objects.size());
-        for (const ZQObjectPtr& object : objects) {
+        holders.reserve(m_containerObjects.size());
+        for (const ZQObjectPtr& object : std::as_const(m_containerObjects)) {
             if (const auto* container = dynamic_cast<const platform::MetadataContainer*>(object.get()))
                 holders.append(container);
-            m_contentIdentities.insert(object.get());
         }
         m_containers = holders;
     }
@@ -311,7 +309,15 @@ void VXQAttributeController::scheduleReload()
 void VXQAttributeController::metadataDidChange(const platform::Notification& notification)
 {
     // The pane's own edits reload once when they end.
-    if (m_editing || !m_containers || !m_contentIdentities.contains(notification.object()))
+    if (m_editing || !m_containers)
+        return;
+    if (!m_contentIdentities) {
+        m_contentIdentities.emplace();
+        m_contentIdentities->reserve(m_containerObjects.size());
+        for (const ZQObjectPtr& object : std::as_const(m_containerObjects))
+            m_contentIdentities->insert(object.get());
+    }
+    if (!m_contentIdentities->contains(notification.object()))
         return;
     // Undoing a paste over thousands of objects posts once per object: the table follows once.
     invalidate();

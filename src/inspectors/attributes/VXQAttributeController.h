@@ -222,7 +222,9 @@ private:
     std::optional<QList<const platform::MetadataContainer*>> m_containers;
     // Keeps the objects m_containers points into alive until the next content is read.
     QList<ZQObjectPtr> m_containerObjects;
-    QSet<const QObject*> m_contentIdentities;
+    // Made at the first change of metadata after the content is read: a selection of a million
+    // objects mostly goes before any of them changes.
+    std::optional<QSet<const QObject*>> m_contentIdentities;
     std::optional<DeferredEdit> m_deferredEdit;
     platform::Alert m_confirmation;
     bool m_confirming = false;
