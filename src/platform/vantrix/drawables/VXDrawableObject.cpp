@@ -15,6 +15,7 @@
 #include "platform/vantrix/model/VXUniqueID.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
+#include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QCoreApplication>
@@ -447,6 +448,9 @@ void VXDrawableObject::drawSelectedState() const
         return;
     QPainter* painter = context->painter();
     const QColor colour = m_locked ? QColor(Qt::lightGray) : (owner ? owner->selectionColour() : QColor(Qt::blue));
+    platform::HighlightPixels* drawn = platform::HighlightPixels::current();
+    if (!m_locked && drawn && !drawn->claimObject(*painter, *this, colour))
+        return;
     QPen pen(colour, 0); // hairline at any zoom
     // Stroked from a copy of its own: the painter keeps what it makes of a path with the path's
     // data, which the object shares, and a million selected objects would each keep kilobytes.

@@ -6,6 +6,7 @@
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/ObjectStringEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
@@ -337,9 +338,11 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, 
     if (layer && layer->visible() && !layer->locked()) {
         // Only the selected objects whose knobs meet the rectangle, without a list of the whole
         // selection on every paint: after Select All that is every object of the layer.
+        const QColor colour = layer->selectionColour();
+        platform::HighlightPixels rotationKnobs(painter);
         for (const VXDrawableObject* object : layer->objectsDrawnAsSelectedInRect(rect, view))
-            if (!object->locked() && object->hasStandardKnobs())
-                VXKnob::knobs().drawRotationKnobOfObject(*object, layer->selectionColour());
+            if (!object->locked() && object->hasStandardKnobs() && rotationKnobs.claimObject(painter, *object, colour))
+                VXKnob::knobs().drawRotationKnobOfObject(*object, colour);
     }
     if (!m_marquee.isNull()) {
         painter.save();

@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include "platform/vantrix/view/CachedViewRendering.h"
+#include "platform/vantrix/view/HighlightPixels.h"
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
@@ -445,7 +446,10 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
     painter.setRenderHint(QPainter::Antialiasing);
     // The live parts, overlays and tool feedback (knobs, marquees) draw through the graphics context.
     const platform::GraphicsContext::Scope context(&painter);
-    platform::DrawingRenderer::drawLiveParts(*m_drawing, exposed, this);
+    {
+        platform::HighlightPixels selectionHighlights(painter);
+        platform::DrawingRenderer::drawLiveParts(*m_drawing, exposed, this);
+    }
     const QScopedValueRollback exposing(m_exposedRect, std::optional<QRectF>(exposed));
     drawOverlays(painter, exposed);
     m_toolController->drawRectInView(painter, exposed);

@@ -1,0 +1,46 @@
+#pragma once
+
+// The device pixels that selected objects smaller than a pixel have highlighted during one
+// paint of a view. Zoomed out on a large selection, thousands of such objects fall on each
+// pixel and would each draw the same knobs there: the first one draws, the others are
+// skipped. Objects a pixel or larger are always drawn, so what a view shows at usual zooms
+// does not change.
+//
+// A HighlightPixels lives for one paint and is the current one while it lives; without one
+// (images, prints, exports) every object draws its highlights.
+
+#include <QColor>
+#include <QRectF>
+#include <QSize>
+#include <vector>
+
+class QPainter;
+class VXDrawableObject;
+
+namespace platform {
+
+class HighlightPixels {
+public:
+    // For one paint with `painter`.
+    explicit HighlightPixels(const QPainter& painter);
+    ~HighlightPixels();
+    HighlightPixels(const HighlightPixels&) = delete;
+    HighlightPixels& operator=(const HighlightPixels&) = delete;
+
+    static HighlightPixels* current();
+
+    // Whether highlights in `colour` of an object with `bounds` (drawing units), drawn with
+    // `painter`, are to be drawn: false when the object is smaller than a device pixel and
+    // an earlier one of that colour already drew on its pixel.
+    bool claim(const QPainter& painter, const QRectF& bounds, const QColor& colour);
+    // The same for the knob box of `object`; turned objects are always drawn.
+    bool claimObject(const QPainter& painter, const VXDrawableObject& object, const QColor& colour);
+
+private:
+    QSize m_size;
+    QRgb m_colour = 0;
+    std::vector<bool> m_drawn;
+    HighlightPixels* m_previous;
+};
+
+} // namespace platform

@@ -1,0 +1,100 @@
+// Highlights of selected objects: objects of a pixel or more draw exactly as they would one
+// by one, while many objects smaller than a pixel on the same pixels draw there once.
+
+#include "platform/vantrix/view/ViewTestSupport.h"
+
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/view/HighlightPixels.h"
+
+#include <QPicture>
+#include <QRandomGenerator>
+#include <functional>
+
+using namespace viewtest;
+
+namespace {
+
+VXDrawableObjectPtr lineFrom(QPointF start, QPointF step)
+{
+    platform::BezierPath path;
+    path.appendBezierPathWithPoints(QPolygonF{start, start + step});
+    return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, nullptr);
+}
+
+// The selected states of `objects` drawn with `world` on a clear canvas, one paint sharing
+// its highlighted pixels when `shared`.
+QImage highlights(const QList<VXDrawableObjectPtr>& objects, const QTransform& world, bool shared)
+{
+    QImage image(160, 120, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setWorldTransform(world);
+    const platform::GraphicsContext::Scope context(&painter);
+    std::optional<platform::HighlightPixels> pixels;
+    if (shared)
+        pixels.emplace(painter);
+    for (const VXDrawableObjectPtr& object : objects)
+        object->drawSelectedState();
+    return image;
+}
+
+} // namespace
+
+TEST(SelectionHighlight, SharingPixelsChangesNothingWhereObjectsCanBeToldApart)
+{
+    // At the usual zoom: overlapping shapes and lines, a turned one, one exactly a pixel wide.
+    QList<VXDrawableObjectPtr> usual{VXDrawableShape::drawableShapeWithRect(QRectF(10, 10, 40, 30), nullptr),
+                                     VXDrawableShape::drawableShapeWithRect(QRectF(30, 20, 40, 30), nullptr),
+                                     lineFrom({20, 60}, {50, 10}), lineFrom({20, 61}, {1, 0}),
+                                     lineFrom({90, 20}, {0, 1})};
+    usual[1]->rotateByAngle(0.3);
+    EXPECT_EQ(highlights(usual, {}, true), highlights(usual, {}, false));
+    EXPECT_EQ(highlights(usual, QTransform::fromScale(1.7, 1.7), true),
+              highlights(usual, QTransform::fromScale(1.7, 1.7), false));
+
+    // Zoomed out, objects smaller than a pixel each on a pixel of their own all show.
+    QList<VXDrawableObjectPtr> apart;
+    for (int i = 0; i < 40; ++i)
+        apart.append(lineFrom({5.0 + 37 * (i % 10), 5.0 + 29 * (i / 10)}, {4, 3}));
+    const QTransform out = QTransform::fromScale(0.1, 0.1);
+    EXPECT_EQ(highlights(apart, out, true), highlights(apart, out, false));
+
+    // Objects on the same pixel in another colour (a locked one) still draw.
+    const VXDrawableObjectPtr locked = lineFrom({5, 5}, {4, 3});
+    locked->setLocked(true);
+    QList<VXDrawableObjectPtr> mixed{apart.first(), locked};
+    EXPECT_EQ(highlights(mixed, out, true), highlights(mixed, out, false));
+}
+
+TEST(SelectionHighlight, AViewDrawsManyObjectsOnFewPixelsOncePerPixel)
+{
+    // Lines far smaller than a pixel crowded on a few pixels of a zoomed-out view: what its
+    // paint records grows with the pixels, not with the objects.
+    const auto recorded = [](int lines) {
+        ViewFixture f({2000, 2000}, {200, 200});
+        f.useTool(kVXStandardSelectionToolName);
+        QRandomGenerator random(7);
+        QList<VXDrawableObjectPtr> objects;
+        for (int i = 0; i < lines; ++i)
+            objects.append(lineFrom({1000 + random.bounded(60.0), 1000 + random.bounded(60.0)}, {1, 1}));
+        f.layer->addObjectsFromArray(objects);
+        f.view.setScale(0.1);
+        f.view.finishRendering();
+        const auto paint = [&] {
+            QPicture picture;
+            picture.setBoundingRect(QRect(QPoint(), f.view.viewport()->size()));
+            f.view.viewport()->render(&picture);
+            return picture.size();
+        };
+        const qint64 plain = paint();
+        f.layer->selectAll();
+        return paint() - plain;
+    };
+    const qint64 few = recorded(500);
+    const qint64 many = recorded(4000);
+    EXPECT_GT(few, 0) << "the highlights were drawn";
+    EXPECT_LT(many, few * 3 / 2) << "recorded for 500 lines: " << few << " bytes, for 4000: " << many;
+}
