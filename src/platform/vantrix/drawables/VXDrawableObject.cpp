@@ -451,12 +451,14 @@ void VXDrawableObject::drawSelectedState() const
     platform::HighlightPixels* drawn = platform::HighlightPixels::current();
     if (!m_locked && drawn && !drawn->claimObject(*painter, *this, colour))
         return;
-    QPen pen(colour, 0); // hairline at any zoom
-    // Stroked from a copy of its own: the painter keeps what it makes of a path with the path's
-    // data, which the object shares, and a million selected objects would each keep kilobytes.
-    QPainterPath outline;
-    outline.addPath(renderingPath().painterPath());
-    painter->strokePath(outline, pen);
+    if (m_locked || !VXKnob::knobs().boundsKnobsHideOutlineOfObject(*painter, *this, colour)) {
+        const QPen pen(colour, 0); // hairline at any zoom
+        // Stroked from a copy of its own: the painter keeps what it makes of a path with the path's
+        // data, which the object shares, and a million selected objects would each keep kilobytes.
+        QPainterPath outline;
+        outline.addPath(renderingPath().painterPath());
+        painter->strokePath(outline, pen);
+    }
     if (!m_locked)
         VXKnob::knobs().drawBoundsKnobsOfObject(*this, colour);
 }

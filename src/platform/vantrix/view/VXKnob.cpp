@@ -28,6 +28,16 @@ double painterUnitsPerPixel(const QPainter& painter)
     return scale > 1e-9 ? 1.0 / scale : 1.0;
 }
 
+// Whether `points` drawn with `world` on a device of `ratio` span less than a device pixel both ways.
+bool isWithinADevicePixel(const QTransform& world, qreal ratio, std::span<const QPointF> points)
+{
+    QPolygonF mapped;
+    for (const QPointF point : points)
+        mapped.append(world.map(point) * ratio);
+    const QRectF span = mapped.boundingRect();
+    return span.width() < 1 && span.height() < 1;
+}
+
 } // namespace
 
 struct VXKnob::ImageCache {
@@ -179,14 +189,42 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QImage image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
     const QSizeF size = image.deviceIndependentSize();
+    // The knobs of an object smaller than a pixel land on a few pixels: each is stamped once.
+    const bool withinAPixel = isWithinADevicePixel(world, ratio, points);
+    std::array<QPoint, kBoundsKnobs.size()> stamped;
+    size_t stampedCount = 0;
     painter.setWorldTransform(QTransform());
     for (const QPointF point : points) {
-        const QPointF corner = world.map(point) - QPointF(size.width() / 2, size.height() / 2);
+        const QPointF corner = (world.map(point) - QPointF(size.width() / 2, size.height() / 2)) * ratio;
         // On whole device pixels, so the image is copied rather than resampled.
-        painter.drawImage(QPointF(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio), image);
+        const QPoint pixel(int(std::round(corner.x())), int(std::round(corner.y())));
+        if (withinAPixel) {
+            if (std::find(stamped.begin(), stamped.begin() + stampedCount, pixel) != stamped.begin() + stampedCount)
+                continue;
+            if (stampedCount < stamped.size())
+                stamped[stampedCount++] = pixel;
+        }
+        painter.drawImage(QPointF(pixel) / ratio, image);
     }
     painter.setWorldTransform(world);
     return true;
+}
+
+bool VXKnob::boundsKnobsHideOutlineOfObject(const QPainter& painter, const VXDrawableObject& object,
+                                            const QColor& colour) const
+{
+    // The knob's opaque middle reaches two pixels round its point when it is six pixels wide.
+    constexpr double kSmallestHidingKnob = 6;
+    const QTransform& world = painter.worldTransform();
+    if (colour.alpha() != 255 || controlKnobSize().width() < kSmallestHidingKnob
+        || controlKnobSize().height() < kSmallestHidingKnob || world.type() > QTransform::TxScale
+        || world.m11() <= 0 || world.m22() == 0)
+        return false;
+    const platform::KnobBox box = platform::KnobBox::ofObject(object);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QRectF knobBox = box.box;
+    const std::array<QPointF, 2> corners{knobBox.topLeft(), knobBox.bottomRight()};
+    return box.angle == 0 && isWithinADevicePixel(world, ratio, corners);
 }
 
 bool VXKnob::hitTestPointInKnobAtPointOfTypeUserInfo(QPointF point, QPointF knobPoint, int type,

@@ -7,6 +7,7 @@
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/view/HighlightPixels.h"
+#include "platform/vantrix/view/VXKnob.h"
 
 #include <QPicture>
 #include <QRandomGenerator>
@@ -97,4 +98,40 @@ TEST(SelectionHighlight, AViewDrawsManyObjectsOnFewPixelsOncePerPixel)
     const qint64 many = recorded(4000);
     EXPECT_GT(few, 0) << "the highlights were drawn";
     EXPECT_LT(many, few * 3 / 2) << "recorded for 500 lines: " << few << " bytes, for 4000: " << many;
+}
+
+TEST(SelectionHighlight, AnObjectSmallerThanAPixelDrawsOnlyTheKnobsThatShow)
+{
+    // Its outline lies under its knobs and its eight knobs land on one pixel: one stamp, and
+    // the picture is the one that stamp makes.
+    const auto recorded = [](const std::function<void()>& draw) {
+        QPicture picture;
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const platform::GraphicsContext::Scope context(&painter);
+        draw();
+        painter.end();
+        return picture;
+    };
+    const VXDrawableObjectPtr tiny = lineFrom({40.2, 30.2}, {0.1, 0.1});
+    const QPicture selected = recorded([&] { tiny->drawSelectedState(); });
+    const QPicture knob = recorded([&] {
+        VXKnob::knobs().drawKnobAtPointOfTypeAngleHighlightColour({40.2, 30.2}, kVXBoundingRectKnobType, 0, Qt::blue);
+    });
+    EXPECT_LE(selected.size(), knob.size() + 64) << "one knob and nothing else";
+
+    const auto drawn = [](QPicture picture) {
+        QImage image(80, 60, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        picture.play(&painter);
+        return image;
+    };
+    const QPicture both = recorded([&] {
+        tiny->drawSelectedState();
+        const VXDrawableObjectPtr wider = lineFrom({40.2, 30.2}, {1.5, 0.1});
+        wider->drawSelectedState();
+    });
+    EXPECT_EQ(drawn(selected), drawn(knob));
+    EXPECT_NE(drawn(both), drawn(selected)) << "a line of a pixel or more keeps its outline and knobs";
 }
