@@ -448,10 +448,11 @@ void VXDrawableObject::drawSelectedState() const
         return;
     QPainter* painter = context->painter();
     const QColor colour = m_locked ? QColor(Qt::lightGray) : (owner ? owner->selectionColour() : QColor(Qt::blue));
+    const platform::KnobBox box = platform::KnobBox::ofObject(*this);
     platform::HighlightPixels* drawn = platform::HighlightPixels::current();
-    if (!m_locked && drawn && !drawn->claimObject(*painter, *this, colour))
+    if (!m_locked && drawn && !drawn->claimKnobBox(*painter, box, colour))
         return;
-    if (m_locked || !VXKnob::knobs().boundsKnobsHideOutlineOfObject(*painter, *this, colour)) {
+    if (m_locked || !VXKnob::knobs().boundsKnobsHideOutlineInBox(*painter, box, colour)) {
         const QPen pen(colour, 0); // hairline at any zoom
         // Stroked from a copy of its own: the painter keeps what it makes of a path with the path's
         // data, which the object shares, and a million selected objects would each keep kilobytes.
@@ -460,7 +461,7 @@ void VXDrawableObject::drawSelectedState() const
         painter->strokePath(outline, pen);
     }
     if (!m_locked)
-        VXKnob::knobs().drawBoundsKnobsOfObject(*this, colour);
+        VXKnob::knobs().drawBoundsKnobsOnBox(box, colour);
 }
 
 bool VXDrawableObject::populateContextualMenuAtPoint(platform::Menu* menu, QPointF)

@@ -340,9 +340,13 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, 
         // selection on every paint: after Select All that is every object of the layer.
         const QColor colour = layer->selectionColour();
         platform::HighlightPixels rotationKnobs(painter);
-        for (const VXDrawableObject* object : layer->objectsDrawnAsSelectedInRect(rect, view))
-            if (!object->locked() && object->hasStandardKnobs() && rotationKnobs.claimObject(painter, *object, colour))
-                VXKnob::knobs().drawRotationKnobOfObject(*object, colour);
+        for (const VXDrawableObject* object : layer->objectsDrawnAsSelectedInRect(rect, view)) {
+            if (object->locked() || !object->hasStandardKnobs())
+                continue;
+            const platform::KnobBox box = platform::KnobBox::ofObject(*object);
+            if (rotationKnobs.claimKnobBox(painter, box, colour))
+                VXKnob::knobs().drawRotationKnobOnBox(box, colour);
+        }
     }
     if (!m_marquee.isNull()) {
         painter.save();

@@ -48,9 +48,8 @@ HighlightPixels::~HighlightPixels() { t_current = m_previous; }
 
 HighlightPixels* HighlightPixels::current() { return t_current; }
 
-bool HighlightPixels::claimObject(const QPainter& painter, const VXDrawableObject& object, const QColor& colour)
+bool HighlightPixels::claimKnobBox(const QPainter& painter, const KnobBox& box, const QColor& colour)
 {
-    const KnobBox box = KnobBox::ofObject(object);
     return box.angle != 0 || claim(painter, box.box, colour);
 }
 

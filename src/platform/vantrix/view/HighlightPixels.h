@@ -15,9 +15,10 @@
 #include <vector>
 
 class QPainter;
-class VXDrawableObject;
 
 namespace platform {
+
+struct KnobBox;
 
 class HighlightPixels {
 public:
@@ -33,8 +34,8 @@ public:
     // `painter`, are to be drawn: false when the object is smaller than a device pixel and
     // an earlier one of that colour already drew on its pixel.
     bool claim(const QPainter& painter, const QRectF& bounds, const QColor& colour);
-    // The same for the knob box of `object`; turned objects are always drawn.
-    bool claimObject(const QPainter& painter, const VXDrawableObject& object, const QColor& colour);
+    // The same for an object's knob box; turned boxes are always drawn.
+    bool claimKnobBox(const QPainter& painter, const KnobBox& box, const QColor& colour);
 
 private:
     QSize m_size;

@@ -210,8 +210,8 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     return true;
 }
 
-bool VXKnob::boundsKnobsHideOutlineOfObject(const QPainter& painter, const VXDrawableObject& object,
-                                            const QColor& colour) const
+bool VXKnob::boundsKnobsHideOutlineInBox(const QPainter& painter, const platform::KnobBox& box,
+                                         const QColor& colour) const
 {
     // The knob's opaque middle reaches two pixels round its point when it is six pixels wide.
     constexpr double kSmallestHidingKnob = 6;
@@ -220,7 +220,6 @@ bool VXKnob::boundsKnobsHideOutlineOfObject(const QPainter& painter, const VXDra
         || controlKnobSize().height() < kSmallestHidingKnob || world.type() > QTransform::TxScale
         || world.m11() <= 0 || world.m22() == 0)
         return false;
-    const platform::KnobBox box = platform::KnobBox::ofObject(object);
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QRectF knobBox = box.box;
     const std::array<QPointF, 2> corners{knobBox.topLeft(), knobBox.bottomRight()};
@@ -254,7 +253,11 @@ QPointF VXKnob::pointOfBoundsKnob(const QRectF& bounds, VXBoundsKnob knob)
 
 void VXKnob::drawBoundsKnobsOfObject(const VXDrawableObject& object, const QColor& colour) const
 {
-    const platform::KnobBox box = platform::KnobBox::ofObject(object);
+    drawBoundsKnobsOnBox(platform::KnobBox::ofObject(object), colour);
+}
+
+void VXKnob::drawBoundsKnobsOnBox(const platform::KnobBox& box, const QColor& colour) const
+{
     std::array<QPointF, kBoundsKnobs.size()> points;
     std::transform(kBoundsKnobs.cbegin(), kBoundsKnobs.cend(), points.begin(),
                    [&](VXBoundsKnob knob) { return box.pointOfKnob(knob); });
@@ -267,7 +270,11 @@ void VXKnob::drawBoundsKnobsOfObject(const VXDrawableObject& object, const QColo
 
 void VXKnob::drawRotationKnobOfObject(const VXDrawableObject& object, const QColor& colour) const
 {
-    const platform::KnobBox box = platform::KnobBox::ofObject(object);
+    drawRotationKnobOnBox(platform::KnobBox::ofObject(object), colour);
+}
+
+void VXKnob::drawRotationKnobOnBox(const platform::KnobBox& box, const QColor& colour) const
+{
     drawKnobAtPointOfTypeAngleHighlightColour(rotationKnobPoint(box), kVXRotationKnobType, box.angle, colour);
 }
 

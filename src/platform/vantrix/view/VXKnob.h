@@ -95,12 +95,14 @@ public:
     static QPointF pointOfBoundsKnob(const QRectF& bounds, VXBoundsKnob knob);
     // Draws the eight resize knobs on the object's knob box.
     void drawBoundsKnobsOfObject(const VXDrawableObject& object, const QColor& colour) const;
+    void drawBoundsKnobsOnBox(const platform::KnobBox& box, const QColor& colour) const;
     void drawRotationKnobOfObject(const VXDrawableObject& object, const QColor& colour) const;
-    // Whether the bounds knobs of `object` in `colour`, drawn with `painter`, hide its whole
-    // outline: an unturned object smaller than a device pixel lies under the opaque middle
-    // of its first knob, so its outline need not be drawn.
-    bool boundsKnobsHideOutlineOfObject(const QPainter& painter, const VXDrawableObject& object,
-                                        const QColor& colour) const;
+    void drawRotationKnobOnBox(const platform::KnobBox& box, const QColor& colour) const;
+    // Whether bounds knobs in `colour` on `box`, drawn with `painter`, hide the outline of the
+    // object in the box: an unturned object smaller than a device pixel lies under the opaque
+    // middle of its first knob, so its outline need not be drawn.
+    bool boundsKnobsHideOutlineInBox(const QPainter& painter, const platform::KnobBox& box,
+                                     const QColor& colour) const;
     // The bounds knob of the object under `point`, or kVXNoBoundsKnob.
     VXBoundsKnob boundsKnobHitByPoint(const VXDrawableObject& object, QPointF point) const;
     // The rotation knob: a fixed distance on screen above the middle of the box's top edge.
