@@ -31,11 +31,16 @@ double painterUnitsPerPixel(const QPainter& painter)
 // Whether `points` drawn with `world` on a device of `ratio` span less than a device pixel both ways.
 bool isWithinADevicePixel(const QTransform& world, qreal ratio, std::span<const QPointF> points)
 {
-    QPolygonF mapped;
-    for (const QPointF point : points)
-        mapped.append(world.map(point) * ratio);
-    const QRectF span = mapped.boundingRect();
-    return span.width() < 1 && span.height() < 1;
+    if (points.empty())
+        return false;
+    QPointF low = world.map(points.front()) * ratio;
+    QPointF high = low;
+    for (const QPointF point : points.subspan(1)) {
+        const QPointF mapped = world.map(point) * ratio;
+        low = {std::min(low.x(), mapped.x()), std::min(low.y(), mapped.y())};
+        high = {std::max(high.x(), mapped.x()), std::max(high.y(), mapped.y())};
+    }
+    return high.x() - low.x() < 1 && high.y() - low.y() < 1;
 }
 
 } // namespace
