@@ -39,7 +39,6 @@ QSize devicePixelsOf(const QPainter& painter)
 
 HighlightPixels::HighlightPixels(const QPainter& painter)
     : m_size(devicePixelsOf(painter).expandedTo(QSize(0, 0)))
-    , m_drawn(size_t(m_size.width()) * size_t(m_size.height()), false)
     , m_previous(std::exchange(t_current, this))
 {
 }
@@ -63,9 +62,10 @@ bool HighlightPixels::claim(const QPainter& painter, const QRectF& bounds, const
     const double y = std::floor(centre.y());
     if (!(x >= 0 && y >= 0 && x < m_size.width() && y < m_size.height()))
         return true;
-    // Layers highlight in colours of their own; objects of one layer come together.
-    if (colour.rgba() != m_colour) {
-        std::fill(m_drawn.begin(), m_drawn.end(), false);
+    // Made at the first small object, so paints without any cost nothing. Layers highlight in
+    // colours of their own; objects of one layer come together.
+    if (m_drawn.empty() || colour.rgba() != m_colour) {
+        m_drawn.assign(size_t(m_size.width()) * size_t(m_size.height()), false);
         m_colour = colour.rgba();
     }
     const size_t index = size_t(y) * size_t(m_size.width()) + size_t(x);

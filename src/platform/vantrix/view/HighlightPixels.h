@@ -30,14 +30,14 @@ public:
 
     static HighlightPixels* current();
 
-    // Whether highlights in `colour` of an object with `bounds` (drawing units), drawn with
-    // `painter`, are to be drawn: false when the object is smaller than a device pixel and
-    // an earlier one of that colour already drew on its pixel.
-    bool claim(const QPainter& painter, const QRectF& bounds, const QColor& colour);
-    // The same for an object's knob box; turned boxes are always drawn.
+    // Whether highlights in `colour` on an object's knob box, drawn with `painter`, are to be
+    // drawn: false when the box is unturned and smaller than a device pixel and an earlier
+    // one of that colour already drew on its pixel.
     bool claimKnobBox(const QPainter& painter, const KnobBox& box, const QColor& colour);
 
 private:
+    bool claim(const QPainter& painter, const QRectF& bounds, const QColor& colour);
+
     QSize m_size;
     QRgb m_colour = 0;
     std::vector<bool> m_drawn;
