@@ -13,10 +13,20 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
 namespace bench {
+
+// Ends benchmark `name` with `what` when a step did not do its work: its time would mean nothing.
+inline void require(bool ok, const char* name, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "%s: %s\n", name, what);
+        std::exit(1);
+    }
+}
 
 // Benchmarks draw off screen unless QT_QPA_PLATFORM names another platform; call before
 // making the application.

@@ -67,7 +67,7 @@ public:
     void selectAll()
     {
         measure(QStringLiteral("select_all"), kSelectAllTarget, [&] { m_layer->selectAll(); });
-        check(m_layer->countOfSelection() == m_lines, "Select All missed objects");
+        bench::require(m_layer->countOfSelection() == m_lines, "million_selection", "Select All missed objects");
     }
 
     // The view drawn again with the whole selection shown on it, as after every edit.
@@ -85,21 +85,21 @@ public:
             move.moveBy(QPointF(1, 0));
             m_undo.setActionName(QStringLiteral("Move"));
         });
-        check(first->location() == start + QPointF(1, 0), "the nudge did not move the objects");
+        bench::require(first->location() == start + QPointF(1, 0), "million_selection", "the nudge did not move the objects");
     }
 
     void style()
     {
         const VXStylePtr red = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::red, 2);
         editUndoRedo(QStringLiteral("style"), [&] { m_layer->applyStyle(red); });
-        check(m_layer->objects().constLast()->style() == red, "the style did not reach the objects");
+        bench::require(m_layer->objects().constLast()->style() == red, "million_selection", "the style did not reach the objects");
     }
 
     void deleteSelection()
     {
         platform::ObjectLayerEditing editing(m_drawing.get());
         editUndoRedo(QStringLiteral("delete"), [&] { editing.deleteSelection(); });
-        check(m_layer->countOfObjects() == 0, "Delete left objects");
+        bench::require(m_layer->countOfObjects() == 0, "million_selection", "Delete left objects");
     }
 
 private:
@@ -112,7 +112,7 @@ private:
             m_undo.endUndoGrouping();
         });
         measure(name + QStringLiteral("_undo"), kEditTarget, [&] { m_undo.undo(); });
-        check(m_layer->countOfObjects() == m_lines, "Undo did not restore the objects");
+        bench::require(m_layer->countOfObjects() == m_lines, "million_selection", "Undo did not restore the objects");
         measure(name + QStringLiteral("_redo"), kEditTarget, [&] { m_undo.redo(); });
     }
 
@@ -140,13 +140,6 @@ private:
                                       : QStringLiteral("%1k").arg(m_lines / 1000);
     }
 
-    static void check(bool ok, const char* what)
-    {
-        if (!ok) {
-            std::fprintf(stderr, "million_selection: %s\n", what);
-            std::exit(1);
-        }
-    }
 
     int m_lines;
     ZQUndoManager m_undo;

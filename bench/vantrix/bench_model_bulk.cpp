@@ -65,14 +65,14 @@ public:
             editing.deleteSelection();
             m_undo.closeAutomaticGroup();
         });
-        check(m_layer->countOfObjects() == 0, "Delete left objects");
+        bench::require(m_layer->countOfObjects() == 0, "model_bulk", "Delete left objects");
         return seconds * 1000;
     }
 
     double undoMs(int expectedCount)
     {
         const double seconds = bench::secondsOf([&] { m_undo.undo(); });
-        check(m_layer->countOfObjects() == expectedCount, "Undo did not restore the objects");
+        bench::require(m_layer->countOfObjects() == expectedCount, "model_bulk", "Undo did not restore the objects");
         return seconds * 1000;
     }
 
@@ -89,9 +89,9 @@ public:
             m_undo.setActionName(QStringLiteral("Move To Front"));
             m_undo.endUndoGrouping();
         });
-        check(m_layer->objects().constLast() == chosen.constLast(), "the selection is not on top");
+        bench::require(m_layer->objects().constLast() == chosen.constLast(), "model_bulk", "the selection is not on top");
         m_undo.undo();
-        check(m_layer->objects().constLast() != chosen.constLast(), "Undo left the selection on top");
+        bench::require(m_layer->objects().constLast() != chosen.constLast(), "model_bulk", "Undo left the selection on top");
         return seconds * 1000;
     }
 
@@ -127,22 +127,14 @@ public:
             QMouseEvent release(QEvent::MouseButtonRelease, end, end, Qt::LeftButton, Qt::NoButton, {});
             tools.mouseUp(&release);
         });
-        check(grip->location() != start, "the drag moved nothing");
+        bench::require(grip->location() != start, "model_bulk", "the drag moved nothing");
         figures.closures = m_undo.peekUndo() ? m_undo.peekUndo()->actionCount() : 0;
         figures.undoMs = 1000 * bench::secondsOf([&] { m_undo.undo(); });
-        check(grip->location() == start, "Undo did not put the objects back");
+        bench::require(grip->location() == start, "model_bulk", "Undo did not put the objects back");
         return figures;
     }
 
 private:
-    static void check(bool ok, const char* what)
-    {
-        if (!ok) {
-            std::fprintf(stderr, "model_bulk: %s\n", what);
-            std::exit(1);
-        }
-    }
-
     ZQUndoManager m_undo;
     VXDrawingPtr m_drawing;
     std::shared_ptr<VXObjectDrawingLayer> m_layer;
