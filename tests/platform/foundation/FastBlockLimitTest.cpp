@@ -1,9 +1,9 @@
 #include "platform/foundation/FastBlockLimit.h"
 #include "platform/foundation/GradualRelease.h"
+#include "support/ChildRun.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -73,24 +73,11 @@ TEST(FastBlockLimit, ASliceOfReleasesPutsBackTheLimitTheProcessStartedWith)
     constexpr size_t kSmall = 24, kMiddling = 72;
     constexpr int kFreed = 40, kMost = kFreed / 2;
     static const char* const kChildMarker = "QUORVANE_FAST_BLOCK_LIMIT_CHILD";
-    if (!qEnvironmentVariableIsSet(kChildMarker)) {
+    if (!testsupport::isChildRun(kChildMarker)) {
         releaseASlice();
         EXPECT_GE(freedIntoFastLists(kMiddling, kFreed), kMost) << "with the allocator's default";
-
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QString::fromLatin1(kChildMarker), QStringLiteral("1"));
-        environment.insert(QStringLiteral("GLIBC_TUNABLES"), QStringLiteral("glibc.malloc.mxfast=32"));
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromLatin1(test->test_suite_name()),
-                                                                 QString::fromLatin1(test->name()))});
-        ASSERT_TRUE(child.waitForFinished(60000));
-        const QByteArray output = child.readAll();
-        EXPECT_EQ(child.exitCode(), 0) << output.constData();
-        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.constData();
+        testsupport::expectThisTestPassesInAChild(
+            kChildMarker, {{QStringLiteral("GLIBC_TUNABLES"), QStringLiteral("glibc.malloc.mxfast=32")}}, 60000);
         return;
     }
     ASSERT_EQ(fastblocklimit::atStart(), 32);

@@ -1,4 +1,5 @@
 #include "IconViewTestSupport.h"
+#include "support/ChildRun.h"
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
@@ -13,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -606,22 +606,9 @@ QImage softIcon()
 TEST(IconViewDrawing, FramesRepaintedInPartsShowWhatTheViewDrawsAfresh)
 {
     static const char* const kChildMarker = "QUORVANE_ICONVIEW_FRAMES_CHILD";
-    if (!qEnvironmentVariableIsSet(kChildMarker)) {
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QString::fromLatin1(kChildMarker), QStringLiteral("1"));
-        environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromLatin1(test->test_suite_name()),
-                                                                 QString::fromLatin1(test->name()))});
-        ASSERT_TRUE(child.waitForFinished(240000));
-        const QByteArray output = child.readAll();
-        EXPECT_EQ(child.exitCode(), 0) << "at ratio 2:\n" << output.constData();
-        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.constData();
-    }
+    if (!testsupport::isChildRun(kChildMarker))
+        testsupport::expectThisTestPassesInAChild(
+            kChildMarker, {{QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2")}}, 240000, "at ratio 2:\n");
 
     Fixture f(Items::grid(400, 20));
     f.items->icon = softIcon();
