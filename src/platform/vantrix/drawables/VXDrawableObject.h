@@ -185,6 +185,10 @@ public:
     virtual void rotateByAngle(double radians);
     // Applies `transform` to the geometry for good (moving, flipping, ungrouping).
     virtual void applyTransform(const QTransform& transform);
+    // Hands `test` every point a translation moves by adding its offset and answers whether it
+    // held for all of them, when that sum is the whole of what a translation changes; false when
+    // a translation does more (parameters, labels, connected ends follow), the default.
+    virtual bool everyTranslatedPoint(const std::function<bool(QPointF)>& test) const { return false; }
     // The container's rendering transform changed (a group moved): cached geometry goes.
     virtual void containerTransformDidChange() { invalidateGeometryCaches(); }
 

@@ -102,6 +102,19 @@ void VXDrawablePath::applyTransform(const QTransform& transform)
     setPath(moved);
 }
 
+bool VXDrawablePath::everyTranslatedPoint(const std::function<bool(QPointF)>& test) const
+{
+    // A subclass may move more than its path: it answers for itself.
+    if (metaObject() != &staticMetaObject)
+        return false;
+    const QPainterPath& points = m_path.painterPath();
+    for (int i = 0; i < points.elementCount(); ++i) {
+        if (!test(points.elementAt(i)))
+            return false;
+    }
+    return true;
+}
+
 QStringList VXDrawablePath::keyPathsForValuesAffectingValueForKey(const QString& key) const
 {
     static const QStringList derivedFromPath{QStringLiteral("location"), QStringLiteral("size"),

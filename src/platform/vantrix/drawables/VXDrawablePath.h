@@ -46,6 +46,7 @@ public:
     void setAngle(double) override {}
     platform::BezierPath renderingPath() const override;
     void applyTransform(const QTransform& transform) override;
+    bool everyTranslatedPoint(const std::function<bool(QPointF)>& test) const override;
     QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override;
 
     // The preferences (VXDrawingPreferences) paths follow.

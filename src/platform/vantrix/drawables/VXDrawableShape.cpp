@@ -179,6 +179,12 @@ void VXDrawableShape::applyTransform(const QTransform& transform)
     setSize(placed.size);
 }
 
+bool VXDrawableShape::everyTranslatedPoint(const std::function<bool(QPointF)>& test) const
+{
+    // A subclass may move more than its location: it answers for itself.
+    return metaObject() == &staticMetaObject && test(m_location);
+}
+
 bool VXDrawableShape::showsDirectControls()
 {
     return VXDrawingPreferences::current().showsDirectControls;

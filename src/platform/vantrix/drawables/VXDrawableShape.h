@@ -57,6 +57,7 @@ public:
     // Keeps the shape a shape: location, size and angle follow the transform (exact for
     // moves, uniform scales, flips and turns).
     void applyTransform(const QTransform& transform) override;
+    bool everyTranslatedPoint(const std::function<bool(QPointF)>& test) const override;
 
     static bool showsDirectControls();
 

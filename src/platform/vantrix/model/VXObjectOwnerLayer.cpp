@@ -6,11 +6,13 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/ArchiveReader.h"
+#include "platform/vantrix/model/KeyValueUndo.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
@@ -363,8 +365,25 @@ void VXObjectOwnerLayer::Translation::moveBy(QPointF offset)
         const VXDrawing::DisplayBatch display(m_layer->drawing());
         const QScopedValueRollback translating(m_layer->m_translatingObjects, true);
         const QTransform move = QTransform::fromTranslate(offset.x(), offset.y());
-        for (const VXDrawableObjectPtr& object : std::as_const(m_objects))
-            object->applyTransform(move);
+        const auto moveEach = [&move](const QList<VXDrawableObjectPtr>& objects) {
+            for (const VXDrawableObjectPtr& object : objects)
+                object->applyTransform(move);
+        };
+        // A gesture coalescing its changes (a drag) keeps one action per object, with its
+        // first geometry, already.
+        ZQUndoManager* undo = m_layer->undoManager();
+        if (!m_undo && undo && undo->isUndoRegistrationEnabled() && !platform::CoalescedKeyValueUndo::takingChangesOn(undo))
+            m_undo.emplace(*m_layer, m_objects);
+        if (m_undo) {
+            const TranslationUndo::Step step = m_undo->step(offset);
+            {
+                const platform::UndoSuspension quiet(undo);
+                moveEach(step.keptAsOffset);
+            }
+            moveEach(step.registering);
+        } else {
+            moveEach(m_objects);
+        }
     }
     const QRectF from = std::exchange(m_shown, m_shown.translated(offset));
     VXDrawableObject::redrawMove(from, m_shown, [this](const QRectF& rect) { m_layer->setNeedsDisplayInRect(rect); });

@@ -17,9 +17,11 @@
 #include "platform/vantrix/model/DrawableContainer.h"
 #include "platform/vantrix/model/MetadataContainer.h"
 #include "platform/vantrix/model/ObjectStorage.h"
+#include "platform/vantrix/model/TranslationUndo.h"
 #include "platform/vantrix/model/VXLayer.h"
 
 #include <QList>
+#include <optional>
 
 class QThread;
 class VXDrawableObject;
@@ -93,8 +95,10 @@ public:
     void moveObjectsBackwards(const QList<VXDrawableObjectPtr>& objects);
 
     // Moves a set of members by steps, as a drag does: each object changes through its own
-    // setters (undo, observers) while the layer redraws, once a step, the area they leave and
-    // the area they reach. That area is measured once: a move keeps sizes and turns.
+    // setters (observers) while the layer redraws, once a step, the area they leave and the
+    // area they reach. That area is measured once: a move keeps sizes and turns. Unless a
+    // gesture coalesces the changes, the undo of all the steps is one action keeping mostly
+    // the offset (see TranslationUndo), registered at the first step.
     class Translation {
     public:
         Translation(VXObjectOwnerLayer& layer, QList<VXDrawableObjectPtr> objects);
@@ -105,6 +109,7 @@ public:
         VXObjectOwnerLayer* m_layer;
         QList<VXDrawableObjectPtr> m_objects;
         QRectF m_shown;
+        std::optional<TranslationUndo> m_undo;
     };
 
     // The topmost visible object the point hits, or null.
