@@ -1,0 +1,126 @@
+// The undo of a translation: one action for a move of many objects, every coordinate back bit for
+// bit whatever the arithmetic of the offsets does, and the redo landing where the steps did.
+
+#include "platform/vantrix/DrawingTestSupport.h"
+
+#include "platform/vantrix/drawables/VXRegularPolygonPath.h"
+
+#include <QRandomGenerator>
+#include <bit>
+
+using namespace drawingtest;
+
+namespace {
+
+VXDrawablePathPtr line(QPointF from, QPointF to)
+{
+    platform::BezierPath path;
+    path.moveToPoint(from);
+    path.lineToPoint(to);
+    return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, strokeStyle(Qt::black, 1));
+}
+
+// Every coordinate of every object, as bits: -0 and 0 differ, as an archive would show.
+std::vector<quint64> coordinateBits(const QList<VXDrawableObjectPtr>& objects)
+{
+    std::vector<quint64> bits;
+    for (const VXDrawableObjectPtr& object : objects) {
+        const QPainterPath path = object->renderingPath().painterPath();
+        for (int i = 0; i < path.elementCount(); ++i)
+            bits.insert(bits.end(), {std::bit_cast<quint64>(path.elementAt(i).x), std::bit_cast<quint64>(path.elementAt(i).y)});
+        bits.insert(bits.end(), {std::bit_cast<quint64>(object->location().x()), std::bit_cast<quint64>(object->location().y())});
+    }
+    return bits;
+}
+
+} // namespace
+
+TEST(TranslationUndo, StepsUndoAndRedoAsOneStepBitForBitWhereTheOffsetAloneWouldNot)
+{
+    Fixture f({1000, 1000});
+    QRandomGenerator random(7);
+    // Moving back is exact for most coordinates of these magnitudes, not for those below 1.
+    const auto coordinate = [&] { return std::ldexp(random.generateDouble(), int(random.bounded(-2, 21))); };
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 300; ++i) {
+        objects.append(line({coordinate(), coordinate()}, {coordinate(), -coordinate()}));
+        objects.append(VXDrawableShape::drawableShapeWithRect({coordinate(), coordinate(), 3, 2}, fillStyle(Qt::red)));
+    }
+    // Exact by the first step; after the second, back by the sum of both offsets is exact but
+    // forth by it is not: back by the first offset after its own undo.
+    const VXDrawablePathPtr stopping = line({5.8007057114157154, 2}, {5.8007057114157154, 3});
+    const VXDrawablePathPtr locked = line({5, 5}, {6, 6});
+    locked->setLocked(true);
+    auto polygon = std::make_shared<VXRegularPolygonPath>();
+    polygon->setLocation({40.1, 50.3});
+    objects.append({stopping, locked, polygon});
+    f.layer->addObjectsFromArray(objects);
+    f.endStep();
+    f.undo->removeAllActions();
+    const std::vector<quint64> before = coordinateBits(objects);
+
+    VXObjectOwnerLayer::Translation translation(*f.layer, objects);
+    for (const QPointF offset : {QPointF(-7.25, 0.25), QPointF(1.0 / 3, -2), QPointF(3, 0.125)})
+        translation.moveBy(offset);
+    f.endStep();
+    const std::vector<quint64> moved = coordinateBits(objects);
+    ASSERT_NE(moved, before);
+    EXPECT_EQ(locked->location(), QPointF(5.5, 5.5));
+    ASSERT_EQ(f.undo->numberOfUndoActions(), 1);
+    // One action for those the offset brings back, one a step for each of the others.
+    const int actions = f.undo->peekUndo()->actionCount();
+    EXPECT_GT(actions, 2);
+    EXPECT_LT(actions, 2 * objects.size());
+
+    for (int round = 0; round < 2; ++round) {
+        f.undo->undo();
+        EXPECT_EQ(coordinateBits(objects), before);
+        EXPECT_FALSE(f.undo->canUndo());
+        f.undo->redo();
+        EXPECT_EQ(coordinateBits(objects), moved);
+        EXPECT_FALSE(f.undo->canRedo());
+    }
+    // The index finds them where they are.
+    EXPECT_TRUE(f.layer->objectsInRect(polygon->bounds()).contains(polygon.get()));
+}
+
+TEST(TranslationUndo, ANudgeOfThousandsOfObjectsIsOneActionTellingObserversAndRedrawing)
+{
+    Fixture f({1000, 1000});
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 2000; ++i) {
+        const QPointF corner(10 + i % 50 * 15.25, 10 + i / 50 * 20.5);
+        objects.append(i % 2 ? VXDrawableObjectPtr(line(corner, corner + QPointF(3, 2)))
+                             : VXDrawableShape::drawableShapeWithRect({corner, QSizeF(3, 3)}, fillStyle(Qt::blue)));
+    }
+    f.layer->addObjectsFromArray(objects);
+    f.endStep();
+    f.undo->removeAllActions();
+    const VXDrawableObjectPtr watched = objects[1];
+    int told = 0;
+    watched->observeKeyPath(QStringLiteral("path"), platform::KeyValueObservingOptionNew, nullptr,
+                            [&](const platform::KeyValueChange&) { ++told; });
+    QRectF redrawn;
+    QObject::connect(f.drawing.get(), &VXDrawing::needsDisplayInRect, [&](const QRectF& rect) { redrawn |= rect; });
+    const QRectF first = objects.constFirst()->bounds();
+    const QRectF last = objects.constLast()->bounds();
+
+    VXObjectOwnerLayer::Translation(*f.layer, objects).moveBy({1, 0});
+    f.endStep();
+    ASSERT_EQ(f.undo->numberOfUndoActions(), 1);
+    EXPECT_EQ(f.undo->peekUndo()->actionCount(), 1);
+    EXPECT_EQ(told, 1);
+
+    redrawn = {};
+    f.undo->undo();
+    EXPECT_EQ(objects.constFirst()->bounds(), first);
+    EXPECT_EQ(objects.constLast()->bounds(), last);
+    EXPECT_EQ(f.undo->peekRedo()->actionCount(), 1);
+    EXPECT_EQ(told, 2);
+    EXPECT_TRUE(redrawn.contains(first | last.translated(1, 0)));
+
+    f.undo->redo();
+    EXPECT_EQ(objects.constLast()->bounds(), last.translated(1, 0));
+    EXPECT_EQ(f.undo->peekUndo()->actionCount(), 1);
+    EXPECT_EQ(told, 3);
+}
