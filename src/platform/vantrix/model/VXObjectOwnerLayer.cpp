@@ -372,7 +372,8 @@ void VXObjectOwnerLayer::Translation::moveBy(QPointF offset)
         // A gesture coalescing its changes (a drag) keeps one action per object, with its
         // first geometry, already.
         ZQUndoManager* undo = m_layer->undoManager();
-        if (!m_undo && undo && undo->isUndoRegistrationEnabled() && !platform::CoalescedKeyValueUndo::takingChangesOn(undo))
+        if (!m_undo && undo && undo->isUndoRegistrationEnabled()
+            && !platform::CoalescedKeyValueUndo::takingChangesOn(undo))
             m_undo.emplace(*m_layer, m_objects);
         if (m_undo) {
             const TranslationUndo::Step step = m_undo->step(offset);
