@@ -45,11 +45,13 @@ bool TranslationUndo::staysExact(const VXDrawableObject& object, QPointF before,
 {
     const QPointF after = before + offset;
     // A locked object does not move, nor does a point the setters cannot tell from where it
-    // was (QPointF compares fuzzily, as they do).
+    // was (QPointF compares fuzzily, as they do): by this step, or by the undo and the redo
+    // when the steps nearly cancel out.
     return !object.locked() && object.everyTranslatedPoint([&](QPointF point) {
         const QPointF start = point - before;
         const QPointF moved = point + offset;
-        return moved != point && samePoint(moved - after, start) && samePoint(start + after, moved);
+        return moved != point && (moved != start || samePoint(moved, start)) && samePoint(moved - after, start)
+               && samePoint(start + after, moved);
     });
 }
 
