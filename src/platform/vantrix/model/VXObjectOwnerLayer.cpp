@@ -12,7 +12,6 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/ArchiveReader.h"
-#include "platform/vantrix/model/KeyValueUndo.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
@@ -369,11 +368,8 @@ void VXObjectOwnerLayer::Translation::moveBy(QPointF offset)
             for (const VXDrawableObjectPtr& object : objects)
                 object->applyTransform(move);
         };
-        // A gesture coalescing its changes (a drag) keeps one action per object, with its
-        // first geometry, already.
         ZQUndoManager* undo = m_layer->undoManager();
-        if (!m_undo && undo && undo->isUndoRegistrationEnabled()
-            && !platform::CoalescedKeyValueUndo::takingChangesOn(undo))
+        if (!m_undo && undo && undo->isUndoRegistrationEnabled())
             m_undo.emplace(*m_layer, m_objects);
         if (m_undo) {
             const TranslationUndo::Step step = m_undo->step(offset);

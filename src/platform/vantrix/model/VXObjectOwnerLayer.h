@@ -96,9 +96,9 @@ public:
 
     // Moves a set of members by steps, as a drag does: each object changes through its own
     // setters (observers) while the layer redraws, once a step, the area they leave and the
-    // area they reach. That area is measured once: a move keeps sizes and turns. Unless a
-    // gesture coalesces the changes, the undo of all the steps is one action keeping mostly
-    // the offset (see TranslationUndo), registered at the first step.
+    // area they reach. That area is measured once: a move keeps sizes and turns. The undo
+    // of all the steps, a drag's too, is one action keeping mostly the offset (see
+    // TranslationUndo), registered at the first step.
     class Translation {
     public:
         Translation(VXObjectOwnerLayer& layer, QList<VXDrawableObjectPtr> objects);
