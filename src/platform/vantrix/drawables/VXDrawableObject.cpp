@@ -16,6 +16,7 @@
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
 #include "platform/vantrix/view/HighlightPixels.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QCoreApplication>
@@ -458,6 +459,7 @@ void VXDrawableObject::drawSelectedState() const
         // data, which the object shares, and a million selected objects would each keep kilobytes.
         QPainterPath outline;
         outline.addPath(renderingPath().painterPath());
+        platform::KnobStampBatch::flushCurrent();
         painter->strokePath(outline, pen);
     }
     if (!m_locked)

@@ -10,12 +10,14 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXBSPDirectObjectStorage.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 
 #include <QHash>
 #include <QScopedValueRollback>
@@ -487,8 +489,11 @@ void VXObjectOwnerLayer::drawRectInViewShowingHighlighting(const QRectF& rect, V
 
 void VXObjectOwnerLayer::drawLiveRectInView(const QRectF& rect, VXDrawingView* view) const
 {
-    for (const VXDrawableObject* object : objectsDrawnAsSelectedInRect(rect, view))
-        object->drawSelectedState();
+    if (platform::GraphicsContext* context = platform::GraphicsContext::current()) {
+        const platform::KnobStampBatch knobs(*context->painter());
+        for (const VXDrawableObject* object : objectsDrawnAsSelectedInRect(rect, view))
+            object->drawSelectedState();
+    }
     drawPendingObject(view);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/view/HighlightPixels.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/ObjectStringEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
@@ -340,6 +341,7 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, 
         // selection on every paint: after Select All that is every object of the layer.
         const QColor colour = layer->selectionColour();
         platform::HighlightPixels rotationKnobs(painter);
+        const platform::KnobStampBatch stamps(painter);
         for (const VXDrawableObject* object : layer->objectsDrawnAsSelectedInRect(rect, view)) {
             if (object->locked() || !object->hasStandardKnobs())
                 continue;

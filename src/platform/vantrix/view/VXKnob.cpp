@@ -3,6 +3,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMutex>
@@ -41,6 +42,14 @@ bool isWithinADevicePixel(const QTransform& world, qreal ratio, std::span<const 
         high = {std::max(high.x(), mapped.x()), std::max(high.y(), mapped.y())};
     }
     return high.x() - low.x() < 1 && high.y() - low.y() < 1;
+}
+
+// Whether an unturned knob box drawn with `painter` is smaller than a device pixel both ways.
+bool boxIsWithinADevicePixel(const QPainter& painter, const platform::KnobBox& box)
+{
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const std::array<QPointF, 2> corners{box.box.topLeft(), box.box.bottomRight()};
+    return box.angle == 0 && isWithinADevicePixel(painter.worldTransform(), ratio, corners);
 }
 
 } // namespace
@@ -142,8 +151,9 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
     if (!context)
         return;
     QPainter& painter = *context->painter();
-    if (angle == 0 && stampKnobsAtPointsOfTypeColour(painter, {&point, 1}, type, colour))
+    if (angle == 0 && stampKnobsAtPointsOfTypeColour(painter, {&point, 1}, type, colour, false))
         return;
+    platform::KnobStampBatch::flushCurrent();
     const double unit = painterUnitsPerPixel(painter);
     QTransform placement;
     placement.translate(point.x(), point.y());
@@ -186,7 +196,7 @@ QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antia
 }
 
 bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
-                                            const QColor& colour) const
+                                            const QColor& colour, bool ofBoxWithinAPixel) const
 {
     const QTransform world = painter.worldTransform();
     if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() == 0)
@@ -198,6 +208,9 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     const bool withinAPixel = isWithinADevicePixel(world, ratio, points);
     std::array<QPoint, kBoundsKnobs.size()> stamped;
     size_t stampedCount = 0;
+    platform::KnobStampBatch* batch = ofBoxWithinAPixel ? platform::KnobStampBatch::current() : nullptr;
+    if (!batch)
+        platform::KnobStampBatch::flushCurrent();
     painter.setWorldTransform(QTransform());
     for (const QPointF point : points) {
         const QPointF corner = (world.map(point) - QPointF(size.width() / 2, size.height() / 2)) * ratio;
@@ -209,7 +222,8 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
             if (stampedCount < stamped.size())
                 stamped[stampedCount++] = pixel;
         }
-        painter.drawImage(QPointF(pixel) / ratio, image);
+        if (!batch || !batch->hold(painter, image, pixel))
+            painter.drawImage(QPointF(pixel) / ratio, image);
     }
     painter.setWorldTransform(world);
     return true;
@@ -225,10 +239,7 @@ bool VXKnob::boundsKnobsHideOutlineInBox(const QPainter& painter, const platform
         || controlKnobSize().height() < kSmallestHidingKnob || world.type() > QTransform::TxScale
         || world.m11() <= 0 || world.m22() == 0)
         return false;
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QRectF knobBox = box.box;
-    const std::array<QPointF, 2> corners{knobBox.topLeft(), knobBox.bottomRight()};
-    return box.angle == 0 && isWithinADevicePixel(world, ratio, corners);
+    return boxIsWithinADevicePixel(painter, box);
 }
 
 bool VXKnob::hitTestPointInKnobAtPointOfTypeUserInfo(QPointF point, QPointF knobPoint, int type,
@@ -267,7 +278,9 @@ void VXKnob::drawBoundsKnobsOnBox(const platform::KnobBox& box, const QColor& co
     std::transform(kBoundsKnobs.cbegin(), kBoundsKnobs.cend(), points.begin(),
                    [&](VXBoundsKnob knob) { return box.pointOfKnob(knob); });
     const platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (box.angle == 0 && context && stampKnobsAtPointsOfTypeColour(*context->painter(), points, kVXBoundingRectKnobType, colour))
+    if (box.angle == 0 && context
+        && stampKnobsAtPointsOfTypeColour(*context->painter(), points, kVXBoundingRectKnobType, colour,
+                                          boxIsWithinADevicePixel(*context->painter(), box)))
         return;
     for (const QPointF point : points)
         drawKnobAtPointOfTypeAngleHighlightColour(point, kVXBoundingRectKnobType, box.angle, colour);
@@ -280,7 +293,13 @@ void VXKnob::drawRotationKnobOfObject(const VXDrawableObject& object, const QCol
 
 void VXKnob::drawRotationKnobOnBox(const platform::KnobBox& box, const QColor& colour) const
 {
-    drawKnobAtPointOfTypeAngleHighlightColour(rotationKnobPoint(box), kVXRotationKnobType, box.angle, colour);
+    const QPointF point = rotationKnobPoint(box);
+    const platform::GraphicsContext* context = platform::GraphicsContext::current();
+    if (box.angle == 0 && context
+        && stampKnobsAtPointsOfTypeColour(*context->painter(), {&point, 1}, kVXRotationKnobType, colour,
+                                          boxIsWithinADevicePixel(*context->painter(), box)))
+        return;
+    drawKnobAtPointOfTypeAngleHighlightColour(point, kVXRotationKnobType, box.angle, colour);
 }
 
 VXBoundsKnob VXKnob::boundsKnobHitByPoint(const VXDrawableObject& object, QPointF point) const

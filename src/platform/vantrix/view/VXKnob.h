@@ -132,9 +132,10 @@ private:
     static double drawingUnitsPerPixel();
     // Unturned knobs on an unturned painter are stamped from images made once per look:
     // thousands of selected objects are drawn without filling a path for each knob. One image
-    // serves all the points.
+    // serves all the points. The knobs of a box smaller than a pixel go to the current
+    // KnobStampBatch, which leaves out those that later ones hide.
     bool stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
-                                        const QColor& colour) const;
+                                        const QColor& colour, bool ofBoxWithinAPixel) const;
     QImage knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const;
 
     struct ImageCache;

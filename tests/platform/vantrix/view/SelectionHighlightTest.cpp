@@ -7,6 +7,7 @@
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/view/HighlightPixels.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QPicture>
@@ -25,8 +26,8 @@ VXDrawableObjectPtr lineFrom(QPointF start, QPointF step)
 }
 
 // The selected states of `objects` drawn with `world` on a clear canvas, one paint sharing
-// its highlighted pixels when `shared`.
-QImage highlights(const QList<VXDrawableObjectPtr>& objects, const QTransform& world, bool shared)
+// its highlighted pixels when `shared` and holding back knob stamps when `held`.
+QImage highlights(const QList<VXDrawableObjectPtr>& objects, const QTransform& world, bool shared, bool held = false)
 {
     QImage image(160, 120, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -37,6 +38,9 @@ QImage highlights(const QList<VXDrawableObjectPtr>& objects, const QTransform& w
     std::optional<platform::HighlightPixels> pixels;
     if (shared)
         pixels.emplace(painter);
+    std::optional<platform::KnobStampBatch> stamps;
+    if (held)
+        stamps.emplace(painter);
     for (const VXDrawableObjectPtr& object : objects)
         object->drawSelectedState();
     return image;
@@ -134,4 +138,32 @@ TEST(SelectionHighlight, AnObjectSmallerThanAPixelDrawsOnlyTheKnobsThatShow)
     });
     EXPECT_EQ(drawn(selected), drawn(knob));
     EXPECT_NE(drawn(both), drawn(selected)) << "a line of a pixel or more keeps its outline and knobs";
+}
+
+TEST(SelectionHighlight, HoldingBackKnobStampsChangesNoPixel)
+{
+    // A crowd of lines smaller than a pixel, turned ones, a locked one and lines of a pixel or
+    // more among them: outlines drawn between stamps keep their place.
+    const auto crowd = [](int lines) {
+        QRandomGenerator random(11);
+        QList<VXDrawableObjectPtr> objects;
+        for (int i = 0; i < lines; ++i) {
+            objects.append(lineFrom({random.bounded(1600.0), random.bounded(1200.0)}, {4, 3}));
+            if (i % 20 == 0)
+                objects.append(lineFrom({random.bounded(1600.0), random.bounded(1200.0)}, {600, 250}));
+            if (i % 50 == 0)
+                objects.last()->rotateByAngle(0.4);
+        }
+        objects[7]->setLocked(true);
+        return objects;
+    };
+    const QTransform out = QTransform::fromScale(0.1, 0.1);
+    for (const int lines : {300, 3000}) {
+        const QList<VXDrawableObjectPtr> objects = crowd(lines);
+        EXPECT_EQ(highlights(objects, out, true, true), highlights(objects, out, true, false)) << lines;
+        EXPECT_EQ(highlights(objects, out, false, true), highlights(objects, out, false, false)) << lines;
+    }
+    const QList<VXDrawableObjectPtr> few = crowd(40);
+    EXPECT_EQ(highlights(few, QTransform::fromScale(0.5, 0.5), true, true),
+              highlights(few, QTransform::fromScale(0.5, 0.5), true, false));
 }

@@ -1,0 +1,63 @@
+#pragma once
+
+// Knob images stamped during one pass over a selection, held back and drawn together. Zoomed
+// out on a large selection, the knobs of objects smaller than a pixel pile up on each other:
+// a stamp whose every pixel a later stamp covers with opaque ones shows nowhere and is left
+// out. What the pass shows is the same, pixel for pixel, as stamping each one at once.
+//
+// A batch is the current one while it lives. Anything drawn that is not a held-back stamp
+// must flush it first, so the order of what is drawn stays; the batch draws what it holds
+// when it ends.
+
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <cstdint>
+#include <vector>
+
+class QPainter;
+
+namespace platform {
+
+class KnobStampBatch {
+public:
+    explicit KnobStampBatch(QPainter& painter);
+    ~KnobStampBatch();
+    KnobStampBatch(const KnobStampBatch&) = delete;
+    KnobStampBatch& operator=(const KnobStampBatch&) = delete;
+
+    static KnobStampBatch* current();
+    // Draws what the current batch holds, if there is one.
+    static void flushCurrent();
+
+    // Holds `image` to be drawn with its top left on device pixel `corner` of the painter's
+    // device, without any transform. False when the batch is not for `painter`.
+    bool hold(const QPainter& painter, const QImage& image, QPoint corner);
+    // Draws the stamps held that show, in the order they came; returns how many that was.
+    qsizetype flush();
+
+private:
+    // An image's pixels, row by row, as bits: those it changes and those it paints over.
+    struct Stencil {
+        QImage image;
+        std::vector<std::uint64_t> painted; // from firstRow on
+        std::vector<std::uint64_t> opaque;
+        int firstRow = 0;
+        bool fits = false; // narrow enough for a row of bits
+    };
+    struct Stamp {
+        int stencil;
+        QPoint corner;
+    };
+
+    int stencilOf(const QImage& image);
+    // Whether each stamp shows past the opaque pixels of the stamps after it.
+    std::vector<bool> stampsThatShow() const;
+
+    QPainter& m_painter;
+    QList<Stencil> m_stencils;
+    std::vector<Stamp> m_stamps;
+    KnobStampBatch* m_previous;
+};
+
+} // namespace platform
