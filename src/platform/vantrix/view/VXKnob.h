@@ -60,8 +60,12 @@ struct KnobBox {
     static KnobBox ofObject(const VXDrawableObject& object);
 
     QTransform frameToDrawing() const { return QTransform().rotateRadians(angle); }
-    QPointF toFrame(QPointF drawingPoint) const { return frameToDrawing().inverted().map(drawingPoint); }
-    QPointF toDrawing(QPointF framePoint) const { return frameToDrawing().map(framePoint); }
+    // An unturned frame is the drawing's own: no transform is made for it.
+    QPointF toFrame(QPointF drawingPoint) const
+    {
+        return angle == 0 ? drawingPoint : frameToDrawing().inverted().map(drawingPoint);
+    }
+    QPointF toDrawing(QPointF framePoint) const { return angle == 0 ? framePoint : frameToDrawing().map(framePoint); }
     // Where a bounds knob is, in drawing coordinates.
     QPointF pointOfKnob(VXBoundsKnob knob) const;
     QPointF centre() const { return toDrawing(box.center()); }
