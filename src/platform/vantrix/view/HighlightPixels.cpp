@@ -15,12 +15,11 @@ namespace {
 thread_local HighlightPixels* t_current = nullptr;
 
 // `bounds` in device pixels, when the painter neither turns nor shears.
-std::optional<QRectF> devicePixelsOfRect(const QPainter& painter, const QRectF& bounds)
+std::optional<QRectF> devicePixelsOfRect(const QPainter& painter, qreal ratio, const QRectF& bounds)
 {
     const QTransform& world = painter.worldTransform();
     if (world.type() > QTransform::TxScale)
         return std::nullopt;
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QRectF mapped = world.mapRect(bounds);
     return QRectF(mapped.topLeft() * ratio, mapped.size() * ratio);
 }
@@ -39,6 +38,7 @@ QSize devicePixelsOf(const QPainter& painter)
 
 HighlightPixels::HighlightPixels(const QPainter& painter)
     : m_size(devicePixelsOf(painter).expandedTo(QSize(0, 0)))
+    , m_ratio(painter.device() ? painter.device()->devicePixelRatioF() : 1.0)
     , m_previous(std::exchange(t_current, this))
 {
 }
@@ -54,7 +54,7 @@ bool HighlightPixels::claimKnobBox(const QPainter& painter, const KnobBox& box, 
 
 bool HighlightPixels::claim(const QPainter& painter, const QRectF& bounds, const QColor& colour)
 {
-    const std::optional<QRectF> pixels = devicePixelsOfRect(painter, bounds);
+    const std::optional<QRectF> pixels = devicePixelsOfRect(painter, m_ratio, bounds);
     if (!pixels || std::abs(pixels->width()) >= 1 || std::abs(pixels->height()) >= 1)
         return true;
     const QPointF centre = pixels->center();

@@ -39,6 +39,7 @@ private:
     bool claim(const QPainter& painter, const QRectF& bounds, const QColor& colour);
 
     QSize m_size;
+    qreal m_ratio; // widgets work it out anew each time they are asked
     QRgb m_colour = 0;
     std::vector<bool> m_drawn;
     HighlightPixels* m_previous;

@@ -75,6 +75,7 @@ QSize devicePixelsOf(const QPainter& painter)
 
 KnobStampBatch::KnobStampBatch(QPainter& painter)
     : m_painter(painter)
+    , m_ratio(painter.device() ? painter.device()->devicePixelRatioF() : 1.0)
     , m_previous(std::exchange(t_current, this))
 {
 }
@@ -97,7 +98,7 @@ bool KnobStampBatch::hold(const QPainter& painter, const QImage& image, QPoint c
 {
     // Only a raster device is known pixel by pixel, and only a plain source-over paints an
     // opaque pixel whatever lies under it.
-    if (&painter != &m_painter || !painter.isActive() || !painter.device() || !painter.paintEngine()
+    if (!isFor(painter) || !painter.isActive() || !painter.device() || !painter.paintEngine()
         || painter.paintEngine()->type() != QPaintEngine::Raster
         || painter.compositionMode() != QPainter::CompositionMode_SourceOver || painter.opacity() < 1)
         return false;
@@ -168,12 +169,11 @@ qsizetype KnobStampBatch::flush()
         return 0;
     const std::vector<bool> shows = stampsThatShow();
     const QTransform world = m_painter.worldTransform();
-    const qreal ratio = m_painter.device()->devicePixelRatioF();
     m_painter.setWorldTransform(QTransform());
     qsizetype drawn = 0;
     for (size_t i = 0; i < m_stamps.size(); ++i) {
         if (shows[i]) {
-            m_painter.drawImage(QPointF(m_stamps[i].corner) / ratio, m_stencils[m_stamps[i].stencil].image);
+            m_painter.drawImage(QPointF(m_stamps[i].corner) / m_ratio, m_stencils[m_stamps[i].stencil].image);
             ++drawn;
         }
     }

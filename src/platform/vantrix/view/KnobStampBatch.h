@@ -27,6 +27,10 @@ public:
     KnobStampBatch& operator=(const KnobStampBatch&) = delete;
 
     static KnobStampBatch* current();
+
+    bool isFor(const QPainter& painter) const { return &painter == &m_painter; }
+    // The ratio of the painter's device, which stays while the batch lives.
+    qreal devicePixelRatio() const { return m_ratio; }
     // Draws what the current batch holds, if there is one.
     static void flushCurrent();
 
@@ -55,6 +59,7 @@ private:
     std::vector<bool> stampsThatShow() const;
 
     QPainter& m_painter;
+    qreal m_ratio;
     QList<Stencil> m_stencils;
     std::vector<Stamp> m_stamps;
     KnobStampBatch* m_previous;

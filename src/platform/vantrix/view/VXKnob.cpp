@@ -44,10 +44,20 @@ bool isWithinADevicePixel(const QTransform& world, qreal ratio, std::span<const 
     return high.x() - low.x() < 1 && high.y() - low.y() < 1;
 }
 
+// The ratio of the painter's device, known to the batch that paint holds stamps in: widgets
+// work it out anew each time they are asked.
+qreal devicePixelRatioOf(const QPainter& painter)
+{
+    const platform::KnobStampBatch* batch = platform::KnobStampBatch::current();
+    if (batch && batch->isFor(painter))
+        return batch->devicePixelRatio();
+    return painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+}
+
 // Whether an unturned knob box drawn with `painter` is smaller than a device pixel both ways.
 bool boxIsWithinADevicePixel(const QPainter& painter, const platform::KnobBox& box)
 {
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = devicePixelRatioOf(painter);
     const std::array<QPointF, 2> corners{box.box.topLeft(), box.box.bottomRight()};
     return box.angle == 0 && isWithinADevicePixel(painter.worldTransform(), ratio, corners);
 }
@@ -201,7 +211,7 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     const QTransform world = painter.worldTransform();
     if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() == 0)
         return false;
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = devicePixelRatioOf(painter);
     const QImage image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
     const QSizeF size = image.deviceIndependentSize();
     // The knobs of an object smaller than a pixel land on a few pixels: each is stamped once.
@@ -209,9 +219,7 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     std::array<QPoint, kBoundsKnobs.size()> stamped;
     size_t stampedCount = 0;
     platform::KnobStampBatch* batch = ofBoxWithinAPixel ? platform::KnobStampBatch::current() : nullptr;
-    if (!batch)
-        platform::KnobStampBatch::flushCurrent();
-    painter.setWorldTransform(QTransform());
+    bool unturned = false; // the painter, while stamps are drawn at once
     for (const QPointF point : points) {
         const QPointF corner = (world.map(point) - QPointF(size.width() / 2, size.height() / 2)) * ratio;
         // On whole device pixels, so the image is copied rather than resampled.
@@ -222,10 +230,17 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
             if (stampedCount < stamped.size())
                 stamped[stampedCount++] = pixel;
         }
-        if (!batch || !batch->hold(painter, image, pixel))
-            painter.drawImage(QPointF(pixel) / ratio, image);
+        if (batch && batch->hold(painter, image, pixel))
+            continue;
+        if (!unturned) {
+            platform::KnobStampBatch::flushCurrent();
+            painter.setWorldTransform(QTransform());
+            unturned = true;
+        }
+        painter.drawImage(QPointF(pixel) / ratio, image);
     }
-    painter.setWorldTransform(world);
+    if (unturned)
+        painter.setWorldTransform(world);
     return true;
 }
 
