@@ -316,10 +316,14 @@ QList<const VXDrawableObject*> VXObjectDrawingLayer::objectsDrawnAsSelectedInRec
 {
     if (drawing() && !isActive() && !selectionIsShownWhenInactive())
         return {};
-    const double scale = view ? view->scale() : 1.0;
-    return selectedObjectsInStackingOrder([&](const VXDrawableObject& object) {
-        return object.visible() && VXKnob::knobsMayMeetRect(object.bounds(), rect, scale);
-    });
+    const auto find = [&] {
+        const double scale = view ? view->scale() : 1.0;
+        return selectedObjectsInStackingOrder([&](const VXDrawableObject& object) {
+            return object.visible() && VXKnob::knobsMayMeetRect(object.bounds(), rect, scale);
+        });
+    };
+    // Outlines and then the tool's knobs ask for the same objects in one paint.
+    return view ? view->objectsDrawnInPaint(this, rect, find) : find();
 }
 
 void VXObjectDrawingLayer::objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects)

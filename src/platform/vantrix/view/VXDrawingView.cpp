@@ -29,6 +29,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScopedValueRollback>
+#include <QThread>
 #include <QScrollBar>
 #include <QSet>
 #include <QWheelEvent>
@@ -432,6 +433,7 @@ void VXDrawingView::discardRenderingsOfAllViews()
 void VXDrawingView::paintEvent(QPaintEvent* event)
 {
     const CurrentViewScope scope(this);
+    const QScopedValueRollback answers(m_drawnInPaint, std::optional<std::vector<DrawnInPaint>>(std::in_place));
     QPainter painter(viewport());
     if (!m_drawing) {
         painter.fillRect(event->rect(), palette().color(QPalette::Dark));
@@ -458,6 +460,20 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
 bool VXDrawingView::needsToDrawRect(const QRectF& rect) const
 {
     return m_exposedRect && m_exposedRect->intersects(rect);
+}
+
+VXDrawingView::DrawnObjects VXDrawingView::objectsDrawnInPaint(const void* asker, const QRectF& rect,
+                                                              const std::function<DrawnObjects()>& find) const
+{
+    // Background renderings of the view's tiles never share the paint's answers.
+    if (!m_drawnInPaint || QThread::currentThread() != thread())
+        return find();
+    for (const DrawnInPaint& kept : std::as_const(*m_drawnInPaint))
+        if (kept.asker == asker && kept.rect == rect)
+            return kept.objects;
+    DrawnObjects found = find();
+    m_drawnInPaint->push_back({asker, rect, found});
+    return found;
 }
 
 // --- Overlays -------------------------------------------------------------------------------

@@ -130,6 +130,12 @@ public:
     static void discardRenderingsOfAllViews();
     // Whether the paint under way covers part of `rect` (drawing coordinates); false when not painting.
     bool needsToDrawRect(const QRectF& rect) const;
+    // Objects `asker` draws over `rect` during the paint under way, found by `find` the first
+    // time it asks: later passes of the paint (the tool's knobs over a layer's selection)
+    // reuse the answer, which is forgotten when the paint ends. Outside a paint, just `find`.
+    using DrawnObjects = QList<const VXDrawableObject*>;
+    DrawnObjects objectsDrawnInPaint(const void* asker, const QRectF& rect,
+                                     const std::function<DrawnObjects()>& find) const;
 
     // --- Overlays -----------------------------------------------------------------------------
     // Drawn over the drawing in this view only, never in print, PDF or images: called while
@@ -274,4 +280,11 @@ private:
     std::vector<OwnedOverlay> m_overlays;
     // The drawing area of the paint under way.
     std::optional<QRectF> m_exposedRect;
+    struct DrawnInPaint {
+        const void* asker;
+        QRectF rect;
+        DrawnObjects objects;
+    };
+    // Answers kept while a paint is under way.
+    mutable std::optional<std::vector<DrawnInPaint>> m_drawnInPaint;
 };

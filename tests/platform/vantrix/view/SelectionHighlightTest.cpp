@@ -167,3 +167,34 @@ TEST(SelectionHighlight, HoldingBackKnobStampsChangesNoPixel)
     EXPECT_EQ(highlights(few, QTransform::fromScale(0.5, 0.5), true, true),
               highlights(few, QTransform::fromScale(0.5, 0.5), true, false));
 }
+
+TEST(SelectionHighlight, APaintFindsWhatALayerDrawsOnceForAllItsPasses)
+{
+    // The outlines and then the tool's knobs ask for the same objects of the same layer; a
+    // later paint, or a question outside a paint, finds them afresh.
+    ViewFixture f;
+    const VXDrawableObjectPtr line = lineFrom({20, 20}, {30, 10});
+    int found = 0;
+    const auto find = [&] {
+        ++found;
+        return VXDrawingView::DrawnObjects{line.get()};
+    };
+    const QRectF area(0, 0, 100, 100);
+    const int other = 0;
+    QList<qsizetype> answers;
+    const auto owner = std::make_unique<QObject>();
+    f.view.setOverlay(owner.get(), [&](QPainter&, const QRectF&) {
+        answers.append(f.view.objectsDrawnInPaint(f.layer.get(), area, find).size());
+        answers.append(f.view.objectsDrawnInPaint(f.layer.get(), area, find).size());
+        answers.append(f.view.objectsDrawnInPaint(&other, area, find).size());
+        answers.append(f.view.objectsDrawnInPaint(f.layer.get(), area.adjusted(0, 0, 1, 0), find).size());
+    });
+    f.view.viewport()->grab();
+    EXPECT_EQ(found, 3) << "once for each layer and rectangle";
+    EXPECT_EQ(answers, QList<qsizetype>({1, 1, 1, 1}));
+    f.view.viewport()->grab();
+    EXPECT_EQ(found, 6) << "nothing is kept from one paint to the next";
+    f.view.objectsDrawnInPaint(f.layer.get(), area, find);
+    f.view.objectsDrawnInPaint(f.layer.get(), area, find);
+    EXPECT_EQ(found, 8) << "nor outside a paint";
+}
