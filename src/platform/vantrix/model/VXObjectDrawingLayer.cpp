@@ -88,8 +88,10 @@ QList<const VXDrawableObject*> VXObjectDrawingLayer::selectedObjectsInStackingOr
     result.reserve(m_selection.size());
     // A large share of the layer is found faster by walking the layer than by sorting.
     if (m_selection.size() * kStackWalkShare >= countOfObjects()) {
+        // After Select All no object need be looked up.
+        const bool everything = m_selection.size() == countOfObjects();
         for (const VXDrawableObjectPtr& object : objects())
-            if (m_selection.contains(object.get()) && (!filter || filter(*object)))
+            if ((everything || m_selection.contains(object.get())) && (!filter || filter(*object)))
                 result.append(object.get());
         return result;
     }
