@@ -4,6 +4,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace platform {
@@ -76,6 +77,11 @@ QSize devicePixelsOf(const QPainter& painter)
 KnobStampBatch::KnobStampBatch(QPainter& painter)
     : m_painter(painter)
     , m_ratio(painter.device() ? painter.device()->devicePixelRatioF() : 1.0)
+    , m_size(painter.device() ? devicePixelsOf(painter) : QSize())
+    // Only a raster device is known pixel by pixel.
+    , m_raster(painter.isActive() && painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster
+               && m_size.width() < std::numeric_limits<std::int16_t>::max()
+               && m_size.height() < std::numeric_limits<std::int16_t>::max())
     , m_previous(std::exchange(t_current, this))
 {
 }
@@ -94,16 +100,19 @@ void KnobStampBatch::flushCurrent()
         t_current->flush();
 }
 
-bool KnobStampBatch::hold(const QPainter& painter, const QImage& image, QPoint corner)
+bool KnobStampBatch::canHoldFor(const QPainter& painter) const
 {
-    // Only a raster device is known pixel by pixel, and only a plain source-over paints an
-    // opaque pixel whatever lies under it.
-    if (!isFor(painter) || !painter.isActive() || !painter.device() || !painter.paintEngine()
-        || painter.paintEngine()->type() != QPaintEngine::Raster
-        || painter.compositionMode() != QPainter::CompositionMode_SourceOver || painter.opacity() < 1)
-        return false;
-    m_stamps.push_back({stencilOf(image), corner});
-    return true;
+    // Only a plain source-over paints an opaque pixel whatever lies under it.
+    return isFor(painter) && m_raster && painter.compositionMode() == QPainter::CompositionMode_SourceOver
+           && painter.opacity() >= 1;
+}
+
+void KnobStampBatch::hold(const QImage& image, QPoint corner)
+{
+    if (corner.x() >= m_size.width() || corner.y() >= m_size.height() || corner.x() + image.width() <= 0
+        || corner.y() + image.height() <= 0)
+        return;
+    m_stamps.push_back({std::int16_t(corner.x()), std::int16_t(corner.y()), stencilOf(image)});
 }
 
 int KnobStampBatch::stencilOf(const QImage& image)
@@ -141,8 +150,7 @@ int KnobStampBatch::stencilOf(const QImage& image)
 
 std::vector<bool> KnobStampBatch::stampsThatShow() const
 {
-    const QSize size = devicePixelsOf(m_painter);
-    Coverage covered(size.width(), size.height());
+    Coverage covered(m_size.width(), m_size.height());
     std::vector<bool> shows(m_stamps.size(), false);
     for (size_t i = m_stamps.size(); i-- > 0;) {
         const Stamp& stamp = m_stamps[i];
@@ -152,8 +160,8 @@ std::vector<bool> KnobStampBatch::stampsThatShow() const
             continue;
         }
         const int rows = int(stencil.painted.size());
-        const int x = stamp.corner.x();
-        const int top = stamp.corner.y() + stencil.firstRow;
+        const int x = stamp.x;
+        const int top = stamp.y + stencil.firstRow;
         for (int row = 0; row < rows && !shows[i]; ++row)
             shows[i] = covered.showsAnyOf(x, top + row, stencil.painted[row]);
         if (shows[i])
@@ -173,7 +181,8 @@ qsizetype KnobStampBatch::flush()
     qsizetype drawn = 0;
     for (size_t i = 0; i < m_stamps.size(); ++i) {
         if (shows[i]) {
-            m_painter.drawImage(QPointF(m_stamps[i].corner) / m_ratio, m_stencils[m_stamps[i].stencil].image);
+            const Stamp& stamp = m_stamps[i];
+            m_painter.drawImage(QPointF(stamp.x, stamp.y) / m_ratio, m_stencils[stamp.stencil].image);
             ++drawn;
         }
     }

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QSize>
 #include <cstdint>
 #include <vector>
 
@@ -34,9 +35,12 @@ public:
     // Draws what the current batch holds, if there is one.
     static void flushCurrent();
 
+    // Whether stamps drawn with `painter` as it is now may be held: it is the batch's, on a
+    // raster device, painting plainly over what lies under.
+    bool canHoldFor(const QPainter& painter) const;
     // Holds `image` to be drawn with its top left on device pixel `corner` of the painter's
-    // device, without any transform. False when the batch is not for `painter`.
-    bool hold(const QPainter& painter, const QImage& image, QPoint corner);
+    // device, without any transform. Stamps off the device are dropped.
+    void hold(const QImage& image, QPoint corner);
     // Draws the stamps held that show, in the order they came; returns how many that was.
     qsizetype flush();
 
@@ -49,9 +53,11 @@ private:
         int firstRow = 0;
         bool fits = false; // narrow enough for a row of bits
     };
+    // Small: a paint may hold millions. Devices are far smaller than 32768 pixels.
     struct Stamp {
-        int stencil;
-        QPoint corner;
+        std::int16_t x;
+        std::int16_t y;
+        std::int32_t stencil;
     };
 
     int stencilOf(const QImage& image);
@@ -60,6 +66,8 @@ private:
 
     QPainter& m_painter;
     qreal m_ratio;
+    QSize m_size; // device pixels
+    bool m_raster;
     QList<Stencil> m_stencils;
     std::vector<Stamp> m_stamps;
     KnobStampBatch* m_previous;

@@ -219,6 +219,8 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     std::array<QPoint, kBoundsKnobs.size()> stamped;
     size_t stampedCount = 0;
     platform::KnobStampBatch* batch = ofBoxWithinAPixel ? platform::KnobStampBatch::current() : nullptr;
+    if (batch && !batch->canHoldFor(painter))
+        batch = nullptr;
     bool unturned = false; // the painter, while stamps are drawn at once
     for (const QPointF point : points) {
         const QPointF corner = (world.map(point) - QPointF(size.width() / 2, size.height() / 2)) * ratio;
@@ -230,8 +232,10 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
             if (stampedCount < stamped.size())
                 stamped[stampedCount++] = pixel;
         }
-        if (batch && batch->hold(painter, image, pixel))
+        if (batch) {
+            batch->hold(image, pixel);
             continue;
+        }
         if (!unturned) {
             platform::KnobStampBatch::flushCurrent();
             painter.setWorldTransform(QTransform());
