@@ -11,6 +11,7 @@
 #include <QTransform>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -64,20 +65,29 @@ bool boxIsWithinADevicePixel(const QPainter& painter, const platform::KnobBox& b
 
 } // namespace
 
+struct VXKnob::ImageLook {
+    int type;
+    QRgb colour;
+    qreal ratio;
+    bool antialiased;
+    QSizeF knobSize;
+    bool operator==(const ImageLook&) const = default;
+};
+
 struct VXKnob::ImageCache {
-    struct Look {
-        int type;
-        QRgb colour;
-        qreal ratio;
-        bool antialiased;
-        QSizeF knobSize;
-        bool operator==(const Look&) const = default;
-    };
+    using Look = ImageLook;
     // Looks are few (a type in a layer's colour): a short list searched in order, emptied if
     // that ever changes.
     static constexpr int kMaximumImages = 64;
     QMutex mutex;
     QList<std::pair<Look, QImage>> images;
+    // Tells this cache from one made later at the same address.
+    const quint64 serial = nextSerial();
+    static quint64 nextSerial()
+    {
+        static std::atomic<quint64> next{1};
+        return next++;
+    }
 };
 
 VXKnob::VXKnob()
@@ -180,12 +190,29 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
 QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const
 {
     const ImageCache::Look look{type, colour.rgba(), ratio, antialiased, controlKnobSize()};
+    // Knobs come in runs of one look: each thread keeps the last one it used, without the lock.
+    struct Last {
+        quint64 cache = 0;
+        ImageLook look{};
+        QImage image;
+    };
+    thread_local Last last;
+    if (last.cache == m_images->serial && last.look == look)
+        return last.image;
+    const QImage image = sharedKnobImage(look, colour);
+    last = {m_images->serial, look, image};
+    return image;
+}
+
+QImage VXKnob::sharedKnobImage(const ImageLook& look, const QColor& colour) const
+{
+    const auto [type, rgba, ratio, antialiased, knobSize] = look;
     const QMutexLocker lock(&m_images->mutex);
     for (const auto& [made, image] : std::as_const(m_images->images))
         if (made == look)
             return image;
     // Room for the longest knob (the centre target reaches 0.7 of the size) and the outline.
-    const double side = 2 * std::ceil(std::max(controlKnobSize().width(), controlKnobSize().height())) + 4;
+    const double side = 2 * std::ceil(std::max(knobSize.width(), knobSize.height())) + 4;
     QImage image(QSizeF(side * ratio, side * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
@@ -194,7 +221,7 @@ QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antia
         painter.setRenderHint(QPainter::Antialiasing, antialiased);
         QTransform placement;
         placement.translate(side / 2, side / 2);
-        placement.scale(controlKnobSize().width(), controlKnobSize().height());
+        placement.scale(knobSize.width(), knobSize.height());
         painter.setPen(QPen(type == kVXHotspotKnobType ? colour : QColor(Qt::white), 0));
         painter.setBrush(type == kVXHotspotKnobType ? QBrush(Qt::NoBrush) : QBrush(colour));
         painter.drawPath(placement.map(knobPath(type)));

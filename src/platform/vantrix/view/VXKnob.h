@@ -143,5 +143,8 @@ private:
     QImage knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const;
 
     struct ImageCache;
+    struct ImageLook;
+    // The image of a look from the cache all threads share, made there the first time.
+    QImage sharedKnobImage(const ImageLook& look, const QColor& colour) const;
     std::unique_ptr<ImageCache> m_images;
 };
