@@ -75,12 +75,11 @@ struct VXKnob::ImageLook {
 };
 
 struct VXKnob::ImageCache {
-    using Look = ImageLook;
     // Looks are few (a type in a layer's colour): a short list searched in order, emptied if
     // that ever changes.
     static constexpr int kMaximumImages = 64;
     QMutex mutex;
-    QList<std::pair<Look, QImage>> images;
+    QList<std::pair<ImageLook, QImage>> images;
     // Tells this cache from one made later at the same address.
     const quint64 serial = nextSerial();
     static quint64 nextSerial()
@@ -189,7 +188,7 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
 
 QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const
 {
-    const ImageCache::Look look{type, colour.rgba(), ratio, antialiased, controlKnobSize()};
+    const ImageLook look{type, colour.rgba(), ratio, antialiased, controlKnobSize()};
     // Knobs come in runs of one look: each thread keeps the last one it used, without the lock.
     struct Last {
         quint64 cache = 0;
