@@ -1,14 +1,18 @@
 // Edits of a selection of 1,000,000 short lines (one layer, one shared style, as an imported
 // shapefile makes them) in a shown view of the whole sheet, made through the model as the
 // window's commands make them, with no inspector attached: Select All, the view drawn again
-// with the selection on it, a nudge of one point, a new style, Delete, and the undo and redo of
-// each edit. Each figure is one run's time in milliseconds, the view's redraw included, and the
+// with the selection on it, a nudge of one point, a new style, Copy, Cut, Paste, the selection
+// dragged onto a second layer in the shown layers panel, Delete, and the undo and redo of each
+// edit. Each figure is one run's time in milliseconds, the view's redraw included, and the
 // resident memory it added in bytes per selected object. Run with QT_QPA_PLATFORM=offscreen; an
 // argument gives another number of lines (e.g. 200000 while profiling).
 
 #include "support/BenchSupport.h"
 
+#include "panels/PanelsClasses.h"
+#include "panels/layers/VLTMLayersController.h"
 #include "platform/foundation/FoundationClasses.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VantrixDrawingClasses.h"
@@ -19,7 +23,10 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
 #include <malloc.h>
@@ -38,9 +45,11 @@ public:
         : m_lines(lines)
         , m_drawing(VXDrawing::drawingWithSize(kPaper))
         , m_layer(std::make_shared<VXObjectDrawingLayer>())
+        , m_otherLayer(std::make_shared<VXObjectDrawingLayer>())
     {
         m_drawing->setUndoManager(&m_undo);
         m_drawing->addLayer(m_layer);
+        m_drawing->addLayer(m_otherLayer);
         m_drawing->setActiveLayer(m_layer.get());
         QRandomGenerator random(91);
         const VXStylePtr style = VXStyle::styleWithFillColourStrokeColourStrokeWidth(QColor(), Qt::black, 0.5);
@@ -62,6 +71,10 @@ public:
         m_view.show();
         m_view.zoomViewToFitInWindow();
         m_view.finishRendering();
+        m_layers.setDrawing(m_drawing.get());
+        m_layers.view()->resize(320, 900);
+        m_layers.view()->show();
+        QCoreApplication::processEvents();
     }
 
     void selectAll()
@@ -95,24 +108,58 @@ public:
         bench::require(m_layer->objects().constLast()->style() == red, "million_selection", "the style did not reach the objects");
     }
 
+    void copy()
+    {
+        measure(QStringLiteral("copy"), kEditTarget, [&] { m_view.copy(); });
+        bench::require(QGuiApplication::clipboard()->mimeData()->hasFormat(kVXDrawableObjectPasteboardType),
+                       "million_selection", "Copy left the clipboard without objects");
+    }
+
+    void cut()
+    {
+        editUndoRedo(QStringLiteral("cut"), [&] { m_view.cut(); });
+        bench::require(m_layer->countOfObjects() == 0, "million_selection", "Cut left objects");
+    }
+
+    // Into the layer the cut emptied.
+    void paste()
+    {
+        editUndoRedo(QStringLiteral("paste"), [&] { m_view.paste(); });
+        bench::require(m_layer->countOfSelection() == m_lines, "million_selection", "Paste missed objects");
+    }
+
+    // The whole selection dropped on the top of the second layer's rows.
+    void moveToLayer()
+    {
+        editUndoRedo(QStringLiteral("move_to_layer"),
+                     [&] { m_layers.moveDrawables(m_layer->selection(), m_otherLayer.get(), 0); });
+        bench::require(m_otherLayer->countOfObjects() == m_lines && m_layer->countOfObjects() == 0,
+                       "million_selection", "the selection did not reach the other layer");
+        // The redo moves the objects, not the selection.
+        m_drawing->setActiveLayer(m_otherLayer.get());
+        m_otherLayer->selectAll();
+    }
+
     void deleteSelection()
     {
         platform::ObjectLayerEditing editing(m_drawing.get());
         editUndoRedo(QStringLiteral("delete"), [&] { editing.deleteSelection(); });
-        bench::require(m_layer->countOfObjects() == 0, "million_selection", "Delete left objects");
+        bench::require(m_otherLayer->countOfObjects() == 0, "million_selection", "Delete left objects");
     }
 
 private:
     // The edit as one undo step, then its undo and its redo, each timed and weighed alone.
     void editUndoRedo(const QString& name, const std::function<void()>& edit)
     {
+        const std::pair counts{m_layer->countOfObjects(), m_otherLayer->countOfObjects()};
         measure(name, kEditTarget, [&] {
             m_undo.beginUndoGrouping();
             edit();
             m_undo.endUndoGrouping();
         });
         measure(name + QStringLiteral("_undo"), kEditTarget, [&] { m_undo.undo(); });
-        bench::require(m_layer->countOfObjects() == m_lines, "million_selection", "Undo did not restore the objects");
+        bench::require(std::pair{m_layer->countOfObjects(), m_otherLayer->countOfObjects()} == counts,
+                       "million_selection", "Undo did not restore the objects");
         measure(name + QStringLiteral("_redo"), kEditTarget, [&] { m_undo.redo(); });
     }
 
@@ -145,7 +192,9 @@ private:
     ZQUndoManager m_undo;
     VXDrawingPtr m_drawing;
     std::shared_ptr<VXObjectDrawingLayer> m_layer;
+    std::shared_ptr<VXObjectDrawingLayer> m_otherLayer;
     VXDrawingView m_view;
+    VLTMLayersController m_layers;
 };
 
 } // namespace
@@ -157,6 +206,9 @@ int main(int argc, char** argv)
     registerFoundationClasses();
     registerVantrixStyleClasses();
     registerVantrixDrawingClasses();
+    registerPanelsClasses();
+    QTemporaryDir defaults;
+    platform::UserDefaults::setStorageLocationForTesting(defaults.filePath(QStringLiteral("defaults")));
 
     const int lines = argc > 1 ? std::max(1000, std::atoi(argv[1])) : 1000000;
     MillionSelection bench(lines);
@@ -164,6 +216,10 @@ int main(int argc, char** argv)
     bench.repaint();
     bench.nudge();
     bench.style();
+    bench.copy();
+    bench.cut();
+    bench.paste();
+    bench.moveToLayer();
     bench.deleteSelection();
     return 0;
 }
