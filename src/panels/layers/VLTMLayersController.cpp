@@ -658,20 +658,19 @@ bool VLTMLayersController::moveDrawables(const QList<VXDrawableObjectPtr>& objec
     VXObjectDrawingLayer* destination = toLayer ? toLayer : source;
     if (!source || !destination || destination->locked())
         return false;
+    // Bottom-most first, so the block keeps the stacking order it had: one lookup per object,
+    // as a sort asking for indexes would take seconds over a million.
+    const QList<int> from = source->indexesOfObjectsInArray(objects);
     QList<VXDrawableObjectPtr> moved;
-    for (const VXDrawableObjectPtr& object : objects)
-        if (object && object->layer() == source)
-            moved.append(object);
-    // Bottom-most first: the block keeps the stacking order it had.
-    std::sort(moved.begin(), moved.end(), [source](const VXDrawableObjectPtr& a, const VXDrawableObjectPtr& b) {
-        return source->indexOfObject(a.get()) < source->indexOfObject(b.get());
-    });
+    moved.reserve(from.size());
+    for (const int index : from)
+        moved.append(source->objects()[index]);
     if (destination == source) {
         source->moveObjectsInArrayToIndex(moved, source->countOfObjects() - row);
         setUndoActionName(tr("Change Object Order"));
         return true;
     }
-    source->removeObjectsAtIndexes(source->indexesOfObjectsInArray(moved));
+    source->removeObjectsAtIndexes(from);
     const int start = std::clamp(destination->countOfObjects() - row, 0, destination->countOfObjects());
     QList<int> indexes;
     for (int i = 0; i < moved.size(); ++i)

@@ -3,6 +3,9 @@
 
 #include "LayersTesting.h"
 
+#include <QElapsedTimer>
+#include <numeric>
+
 using layerstest::LayersFixture;
 
 namespace {
@@ -161,6 +164,83 @@ TEST_F(LayerDragTest, ObjectsMoveToAnotherLayerKeepingTheirOrder)
     EXPECT_FALSE(accepts({a0.get()}, slices.get(), 0));
     c->setLocked(true);
     EXPECT_FALSE(accepts({a0.get()}, c.get(), -1));
+}
+
+TEST_F(LayerDragTest, ASelectionOfInterleavedObjectsMovesAsABlockThatUndoAndRedoPutBackExactly)
+{
+    for (int i = 3; i < 10; ++i)
+        a->addObject(layerstest::makePath(5 * i, QStringLiteral("a%1").arg(i)));
+    const QList<VXDrawableObjectPtr> before = a->objects();
+    const QList<VXDrawableObjectPtr> targetBefore = b->objects();
+    // Every third object, handed over top-most first as the outline's rows give them.
+    QList<VXDrawableObjectPtr> picked;
+    for (qsizetype i = before.size() - 1; i >= 0; i -= 3)
+        picked.append(before[i]);
+    const QList<VXDrawableObjectPtr> block(picked.crbegin(), picked.crend());
+    forgetEdits();
+
+    ASSERT_TRUE(controller->moveDrawables(picked, b.get(), 1)); // between b's two objects
+    const QList<VXDrawableObjectPtr> moved =
+        QList<VXDrawableObjectPtr>{targetBefore[0]} + block + QList<VXDrawableObjectPtr>{targetBefore[1]};
+    EXPECT_EQ(b->objects(), moved);
+    EXPECT_EQ(b->selection(), block);
+    EXPECT_EQ(a->countOfObjects(), before.size() - block.size());
+    for (const VXDrawableObjectPtr& object : block)
+        EXPECT_EQ(object->layer(), b.get());
+    endStep();
+    undo->undo();
+    EXPECT_EQ(a->objects(), before);
+    EXPECT_EQ(b->objects(), targetBefore);
+    for (const VXDrawableObjectPtr& object : block)
+        EXPECT_EQ(object->layer(), a.get());
+    undo->redo();
+    EXPECT_EQ(b->objects(), moved);
+    EXPECT_EQ(a->countOfObjects(), before.size() - block.size());
+}
+
+// The move's own bookkeeping must stay small beside the layer edits it makes: ordering the
+// objects by asking each comparison for two indexes took longer than the edits themselves.
+TEST_F(LayerDragTest, MovingAHundredThousandObjectsCostsLittleMoreThanTheLayerEditsItMakes)
+{
+    constexpr int kObjects = 100000;
+    const VXStylePtr style = VXStyle::styleWithFillColourStrokeColour({}, Qt::black);
+    QList<VXDrawableObjectPtr> objects;
+    objects.reserve(kObjects);
+    for (int i = 0; i < kObjects; ++i) {
+        platform::BezierPath line;
+        line.appendBezierPathWithPoints(QPolygonF{QPointF(i % 400, i / 400), QPointF(i % 400 + 1, i / 400)});
+        objects.append(VXDrawablePath::drawablePathWithBezierPathWithStyle(line, style));
+    }
+    a->addObjectsFromArray(objects);
+    const QList<VXDrawableObjectPtr> all = a->objects();
+    const QList<VXDrawableObjectPtr> rows(all.crbegin(), all.crend()); // top-most first
+    QList<int> indexes(all.size());
+    std::iota(indexes.begin(), indexes.end(), 0);
+    QList<int> onTop(all.size());
+    std::iota(onTop.begin(), onTop.end(), b->countOfObjects());
+    forgetEdits();
+    auto timed = [&](const std::function<void()>& edit) {
+        QElapsedTimer clock;
+        clock.start();
+        edit();
+        const qint64 ms = clock.elapsed();
+        endStep();
+        undo->undo();
+        EXPECT_EQ(a->objects(), all);
+        return ms;
+    };
+    qint64 move = std::numeric_limits<qint64>::max();
+    qint64 edits = std::numeric_limits<qint64>::max();
+    // Best of five each, taken in turns, so a busy machine slows both alike.
+    for (int round = 0; round < 5; ++round) {
+        move = std::min(move, timed([&] { controller->moveDrawables(rows, b.get(), 0); }));
+        edits = std::min(edits, timed([&] {
+                             a->removeObjectsAtIndexes(indexes);
+                             b->insertObjectsAtIndexes(all, onTop);
+                             b->exchangeSelectionWithObjectsFromArray(all);
+                         }));
+    }
+    EXPECT_LT(3 * move, 4 * edits) << "move " << move << " ms, edits " << edits << " ms";
 }
 
 TEST_F(LayerDragTest, ObjectsReorderWithinTheirLayer)
