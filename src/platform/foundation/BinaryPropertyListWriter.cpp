@@ -145,21 +145,24 @@ BinaryPropertyListWriter::Ref BinaryPropertyListWriter::string(const QString& va
     // One lookup: a new string grows the table by its (default) entry.
     const qsizetype known = m_strings.size();
     Ref& ref = m_strings[value];
-    if (m_strings.size() == known)
-        return ref;
+    if (m_strings.size() != known)
+        ref = uniqueString(value);
+    return ref;
+}
+
+BinaryPropertyListWriter::Ref BinaryPropertyListWriter::uniqueString(const QString& value)
+{
     const quint64 at = quint64(m_bytes.size());
     if (isAsciiWithoutNul(value)) {
         m_bytes.resize(m_bytes.size() + value.size());
         std::transform(value.cbegin(), value.cend(), m_bytes.data() + at, [](QChar c) { return char(c.unicode()); });
-        ref = add({Kind::Ascii, at, quint64(value.size())});
-    } else {
-        for (QChar c : value) {
-            m_bytes.append(char(c.unicode() >> 8));
-            m_bytes.append(char(c.unicode()));
-        }
-        ref = add({Kind::Utf16, at, quint64(value.size())});
+        return add({Kind::Ascii, at, quint64(value.size())});
     }
-    return ref;
+    for (QChar c : value) {
+        m_bytes.append(char(c.unicode() >> 8));
+        m_bytes.append(char(c.unicode()));
+    }
+    return add({Kind::Utf16, at, quint64(value.size())});
 }
 
 BinaryPropertyListWriter::Ref BinaryPropertyListWriter::data(QByteArrayView value)

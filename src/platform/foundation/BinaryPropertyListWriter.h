@@ -33,6 +33,10 @@ public:
     // ASCII, or UTF-16 when the text holds other characters or a NUL (which libplist
     // would take for the end of an ASCII string).
     Ref string(const QString& value);
+    // A string no other of the list repeats, such as an identifier: written without looking
+    // for an equal one, which over a million of them costs more than the rest of the writing.
+    // Equal strings given here stay apart, as they may.
+    Ref uniqueString(const QString& value);
     Ref data(QByteArrayView value);
     Ref uid(quint64 value);
     // A UID whose value is set later (not shared with equal UIDs).

@@ -389,6 +389,11 @@ void KeyedArchiver::encodeString(const QString& value, const QString& key)
     d->set(key, d->plist.uid(d->stringUid(value)));
 }
 
+void KeyedArchiver::encodeUniqueString(const QString& value, const QString& key)
+{
+    d->set(key, d->plist.uid(d->appendEntry(d->plist.uniqueString(value))));
+}
+
 void KeyedArchiver::encodeData(const QByteArray& value, const QString& key)
 {
     d->set(key, d->plist.data(value));

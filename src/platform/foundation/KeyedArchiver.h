@@ -54,6 +54,10 @@ public:
     void encodeInt(qint64 value, const QString& key);
     void encodeDouble(double value, const QString& key);
     void encodeString(const QString& value, const QString& key);
+    // A string no other of the archive repeats, such as an object's unique key: written without
+    // looking for an equal one to share, as a million of them would make that search the cost
+    // of copying and saving.
+    void encodeUniqueString(const QString& value, const QString& key);
     void encodeData(const QByteArray& value, const QString& key);
     void encodePoint(QPointF value, const QString& key);
     void encodeSize(QSizeF value, const QString& key);

@@ -780,7 +780,7 @@ void VXDrawableObject::encodeWithCoder(platform::KeyedArchiver& coder) const
     coder.encodeBool(m_visible, kVisibleKey);
     coder.encodeBool(m_ghosted, kGhostedKey);
     coder.encodeBool(m_aspectRatioLocked, kAspectKey);
-    coder.encodeString(uniqueKey(), kUniqueKeyKey);
+    coder.encodeUniqueString(uniqueKey(), kUniqueKeyKey);
     encodeMetadata(coder, kMetadataKey);
     if (!m_userInfo.isEmpty())
         coder.encodeObject(QVariant(m_userInfo), kUserInfoKey);

@@ -201,6 +201,41 @@ TEST(Clipboard, LockedLayerAndDamagedDataPasteNothing)
     EXPECT_TRUE(VXDrawableObject::nativeObjectsFromPasteboard(nullptr).isEmpty());
 }
 
+// Each object's key is its own, so writing it looks for no equal one among those already
+// written: that search was the larger part of copying or cutting a million objects. Two objects
+// sharing a key (decoded twice from one clipboard) therefore write it twice, as two with keys
+// of their own do, and read back with the keys they had.
+TEST(Clipboard, ObjectKeysAreWrittenWithoutSearchingThoseAlreadyWritten)
+{
+    ClipboardFixture f;
+    QMimeData original;
+    VXDrawableObject::writeObjectsToPasteboard({f.red}, &original);
+    const Objects first = VXDrawableObject::nativeObjectsFromPasteboard(&original);
+    const Objects second = VXDrawableObject::nativeObjectsFromPasteboard(&original);
+    ASSERT_EQ(first.size(), 1);
+    ASSERT_EQ(second.size(), 1);
+    ASSERT_EQ(second.first()->uniqueKey(), f.red->uniqueKey());
+    const Objects renewed = VXDrawableObject::nativeObjectsFromPasteboard(&original);
+    renewed.first()->renewUniqueKeys();
+    ASSERT_EQ(renewed.first()->uniqueKey().size(), f.red->uniqueKey().size());
+
+    auto archived = [](const Objects& objects) {
+        QMimeData data;
+        VXDrawableObject::writeObjectsToPasteboard(objects, &data);
+        return data.data(kVXDrawableObjectPasteboardType);
+    };
+    const QByteArray sharing = archived({first.first(), second.first()});
+    EXPECT_EQ(sharing.size(), archived({first.first(), renewed.first()}).size());
+
+    QMimeData data;
+    data.setData(kVXDrawableObjectPasteboardType, sharing);
+    const Objects back = VXDrawableObject::nativeObjectsFromPasteboard(&data);
+    ASSERT_EQ(back.size(), 2);
+    EXPECT_EQ(back[0]->uniqueKey(), f.red->uniqueKey());
+    EXPECT_EQ(back[1]->uniqueKey(), f.red->uniqueKey());
+    expectSameObject(*f.red, *back[1]);
+}
+
 TEST(Clipboard, ActionsAreFoundByNameAndValidateByWhatThereIsToActOn)
 {
     ClipboardFixture f;
