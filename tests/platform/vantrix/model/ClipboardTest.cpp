@@ -201,6 +201,45 @@ TEST(Clipboard, LockedLayerAndDamagedDataPasteNothing)
     EXPECT_TRUE(VXDrawableObject::nativeObjectsFromPasteboard(nullptr).isEmpty());
 }
 
+TEST(Clipboard, CutAndPasteOfScatteredObjectsUndoAndRedoToTheExactOrder)
+{
+    ClipboardFixture f;
+    Objects all{f.red, f.blue};
+    for (int i = 2; i < 6; ++i)
+        all.append(ClipboardFixture::square({10.0 + 40 * i, 80}, QColor::fromHsv(40 * i, 200, 200)));
+    f.layer->addObjectsFromArray(all.mid(2));
+    ASSERT_EQ(f.layer->objects(), all);
+    const Objects cut{all[1], all[3], all[4]};
+    const Objects kept{all[0], all[2], all[5]};
+    f.layer->exchangeSelectionWithObjectsFromArray(cut);
+    f.forgetEdits();
+
+    f.perform("cut");
+    EXPECT_EQ(f.layer->objects(), kept);
+    f.perform("paste");
+    ASSERT_EQ(f.layer->countOfObjects(), 6);
+    const Objects pasted = f.layer->objects().mid(3);
+    EXPECT_EQ(f.layer->objects().first(3), kept);
+    EXPECT_EQ(f.layer->selection(), pasted);
+    const double step = VXDrawingView::kPasteOffset;
+    for (qsizetype i = 0; i < cut.size(); ++i)
+        expectPastedFrom(*cut[i], *pasted[i], {step, step});
+
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), kept);
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), all);
+    EXPECT_EQ(f.layer->selection(), cut);
+    for (const VXDrawableObjectPtr& object : all)
+        EXPECT_EQ(object->layer(), f.layer.get());
+    f.undo->redo();
+    EXPECT_EQ(f.layer->objects(), kept);
+    EXPECT_EQ(all[3]->layer(), nullptr);
+    f.undo->redo();
+    EXPECT_EQ(f.layer->objects(), kept + pasted);
+    EXPECT_EQ(f.layer->selection(), pasted);
+}
+
 // Each object's key is its own, so writing it looks for no equal one among those already
 // written: that search was the larger part of copying or cutting a million objects. Two objects
 // sharing a key (decoded twice from one clipboard) therefore write it twice, as two with keys
