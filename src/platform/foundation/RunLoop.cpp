@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <optional>
 #include <unordered_map>
@@ -20,6 +21,11 @@ namespace {
 
 // Work that keeps rescheduling itself at zero delay would otherwise never let runUntilIdle return.
 constexpr int kMaximumIdleRounds = 1000;
+
+// Main thread only, like the holds themselves.
+int g_holds = 0;
+// Hand-offs that came up while held, or behind others that did, in the order they were made.
+std::deque<std::function<void()>> g_heldHandOffs;
 
 struct Entry {
     enum class Kind { Perform, Timer };
@@ -109,6 +115,8 @@ public:
     // for the next pass, so events are delivered in between. Answers whether any ran.
     bool runDue()
     {
+        if (g_holds > 0)
+            return false;
         const qint64 time = now();
         const quint64 passLimit = m_nextOrder;
         bool ran = false;
@@ -157,6 +165,23 @@ public:
         m_manualNow = std::max(m_manualNow, time);
     }
 
+    // In real time one QTimer wakes the scheduler at the next due entry; the manual clock
+    // moves only when a test says so. Restarting the timer only when that entry changes keeps
+    // bursts of later performs cheap.
+    void rearm()
+    {
+        const std::optional<qint64> next = nextDue();
+        if (m_manual || !next || g_holds > 0) {
+            m_wake.stop();
+            m_armedFor.reset();
+            return;
+        }
+        if (m_armedFor == next && m_wake.isActive())
+            return;
+        m_armedFor = next;
+        m_wake.start(int(std::clamp<qint64>(*next - now(), 0, std::numeric_limits<int>::max())));
+    }
+
 private:
     // Equal due times run in scheduling order.
     using Key = std::pair<qint64, quint64>;
@@ -199,23 +224,6 @@ private:
     {
         if (const auto key = m_keys.find(id); key != m_keys.end())
             take(m_queue.find(key->second));
-    }
-
-    // In real time one QTimer wakes the scheduler at the next due entry; the manual clock
-    // moves only when a test says so. Restarting the timer only when that entry changes keeps
-    // bursts of later performs cheap.
-    void rearm()
-    {
-        const std::optional<qint64> next = nextDue();
-        if (m_manual || !next) {
-            m_wake.stop();
-            m_armedFor.reset();
-            return;
-        }
-        if (m_armedFor == next && m_wake.isActive())
-            return;
-        m_armedFor = next;
-        m_wake.start(int(std::clamp<qint64>(*next - now(), 0, std::numeric_limits<int>::max())));
     }
 
     static inline QPointer<Scheduler> s_instance;
@@ -299,10 +307,48 @@ void RunLoop::runOnMainThread(std::function<void()> work, QObject* receiver)
     QMetaObject::invokeMethod(
         app,
         [work = std::move(work), receiver = QPointer(receiver), hasReceiver = receiver != nullptr] {
-            if (!hasReceiver || receiver)
-                runGuarded("main-thread hand-off", work);
+            auto run = [work, receiver, hasReceiver] {
+                if (!hasReceiver || receiver)
+                    runGuarded("main-thread hand-off", work);
+            };
+            if (g_holds > 0 || !g_heldHandOffs.empty())
+                g_heldHandOffs.push_back(std::move(run));
+            else
+                run();
         },
         Qt::QueuedConnection);
+}
+
+namespace {
+
+void runHeldHandOffs()
+{
+    while (g_holds == 0 && !g_heldHandOffs.empty()) {
+        const std::function<void()> run = std::move(g_heldHandOffs.front());
+        g_heldHandOffs.pop_front();
+        run();
+    }
+}
+
+} // namespace
+
+RunLoop::Hold::Hold()
+{
+    ZQ_ASSERT(isMainThread(), QStringLiteral("the run loop is held on the main thread"));
+    if (g_holds++ == 0)
+        if (Scheduler* scheduler = Scheduler::existing())
+            scheduler->rearm();
+}
+
+RunLoop::Hold::~Hold()
+{
+    if (--g_holds > 0)
+        return;
+    if (Scheduler* scheduler = Scheduler::existing())
+        scheduler->rearm();
+    // Hand-offs still queued behind the held ones join them, so all run in their order.
+    if (!g_heldHandOffs.empty())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &runHeldHandOffs, Qt::QueuedConnection);
 }
 
 bool RunLoop::isMainThread()

@@ -47,6 +47,19 @@ public:
     // False on workers, and before the application object exists.
     static bool isMainThread();
 
+    // --- Holding (main thread) -----------------------------------------------------------
+    // While a Hold lives no delayed perform, timer or hand-off runs, even when an event loop
+    // turns: a long edit lets its progress window paint part-way, and nothing may see the
+    // model half-changed meanwhile. After the last hold ends, what came due runs: performs
+    // and timers by due time, hand-offs in the order they were made.
+    class Hold {
+    public:
+        Hold();
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+    };
+
     // --- Clock --------------------------------------------------------------------------
     // Milliseconds on the scheduler's clock (main thread); measure animations with it so
     // tests see the same time as the timers.

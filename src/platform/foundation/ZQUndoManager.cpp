@@ -1,5 +1,6 @@
 #include "platform/foundation/ZQUndoManager.h"
 
+#include "platform/foundation/EditProgress.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
@@ -9,20 +10,20 @@
 
 namespace platform {
 
-void UndoGroup::performInReverse() const
+void UndoGroup::performInReverse(EditProgress::Scope& progress) const
 {
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
         if (const auto* group = std::get_if<std::shared_ptr<UndoGroup>>(&*it)) {
-            (*group)->performInReverse();
+            (*group)->performInReverse(progress);
             continue;
         }
         const Action& action = std::get<Action>(*it);
-        if (action.hasTarget && !action.target) {
+        if (action.hasTarget && !action.target)
             LogEvent(kStateEvent, QStringLiteral("undo action of '%1' skipped: its target no longer exists")
                                       .arg(m_actionName));
-            continue;
-        }
-        action.handler();
+        else
+            action.handler();
+        progress.step();
     }
 }
 
@@ -167,13 +168,21 @@ QString ZQUndoManager::redoActionName() const
 
 QString ZQUndoManager::undoMenuItemTitle() const
 {
-    const QString name = undoActionName();
-    return name.isEmpty() ? tr("Undo") : tr("Undo %1").arg(name);
+    return titleOfUndo(undoActionName());
 }
 
 QString ZQUndoManager::redoMenuItemTitle() const
 {
-    const QString name = redoActionName();
+    return titleOfRedo(redoActionName());
+}
+
+QString ZQUndoManager::titleOfUndo(const QString& name)
+{
+    return name.isEmpty() ? tr("Undo") : tr("Undo %1").arg(name);
+}
+
+QString ZQUndoManager::titleOfRedo(const QString& name)
+{
     return name.isEmpty() ? tr("Redo") : tr("Redo %1").arg(name);
 }
 
@@ -267,7 +276,10 @@ void ZQUndoManager::perform(const GroupPtr& group, Phase phase)
                 this);
     };
     try {
-        group->performInReverse();
+        platform::EditProgress::Scope progress(
+            phase == Phase::Undoing ? titleOfUndo(group->actionName()) : titleOfRedo(group->actionName()),
+            group->actionCount());
+        group->performInReverse(progress);
     } catch (...) {
         finish();
         throw;

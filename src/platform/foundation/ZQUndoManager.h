@@ -15,13 +15,16 @@
 // removeAllActions empties it without closing it.
 //
 // Undoing a group runs its actions in reverse order; what they register meanwhile becomes
-// one group on the redo stack (and redoing fills the undo stack the same way). That inverse
+// one group on the redo stack (and redoing fills the undo stack the same way). Both report
+// their progress as an edit named like the menu item, an action a step. That inverse
 // group posts "ZQUndoManagerDidCloseTopLevelGroup" too, with ZQUndoManagerGroupIsInverse true
 // in its userInfo, so observers counting changes can tell it from a new one. Once a top-level
 // undo or redo has finished, even by an exception, "ZQUndoManagerDidUndoChangeNotification"
 // or "ZQUndoManagerDidRedoChangeNotification" follows. A registration made while neither
 // undoing nor redoing clears the redo stack.
 // Main thread only.
+
+#include "platform/foundation/EditProgress.h"
 
 #include <QList>
 #include <QObject>
@@ -62,8 +65,8 @@ private:
     };
     using Item = std::variant<Action, std::shared_ptr<UndoGroup>>;
 
-    // Runs the actions last to first, nested groups included.
-    void performInReverse() const;
+    // Runs the actions last to first, nested groups included, a step of `progress` each.
+    void performInReverse(EditProgress::Scope& progress) const;
     // Drops the target's actions, and nested groups left empty; answers whether this one is.
     bool removeActionsWithTarget(const QObject* target);
 
@@ -167,6 +170,10 @@ private:
     void push(std::vector<GroupPtr>& stack, GroupPtr group, TopLevel kind);
     void trim(std::vector<GroupPtr>& stack) const;
     void scheduleEndOfEvent();
+    // What the menu item shows for the undo (redo) of a group of that name; also the prompt
+    // of its progress.
+    static QString titleOfUndo(const QString& name);
+    static QString titleOfRedo(const QString& name);
     // Runs `group` backwards in `phase`, collecting its inverse for the opposite stack; with no
     // group open around it, announces the finished undo or redo.
     void perform(const GroupPtr& group, Phase phase);

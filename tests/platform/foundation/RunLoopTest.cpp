@@ -212,6 +212,37 @@ TEST_F(RunLoopTest, MainThreadHandOffIsQueuedFromAnyThreadAndTheClockStaysContin
     RunLoop::setManualClock(true);
 }
 
+TEST_F(RunLoopTest, HeldWorkWaitsThroughEventLoopTurnsThenRunsInItsOrder)
+{
+    Receiver receiver;
+    QStringList order;
+    RunLoop::runOnMainThread([&] { order << "before"; });
+    std::optional<Timer> timer;
+    {
+        const RunLoop::Hold hold;
+        {
+            const RunLoop::Hold nested;
+        }
+        RunLoop::performAfterDelay(&receiver, "refresh", {}, 0);
+        timer.emplace(10, false, &receiver, [&](Timer&) { order << "timer"; });
+        RunLoop::runOnMainThread([&] { order << "during"; });
+        RunLoop::runFor(50);
+        EXPECT_TRUE(order.isEmpty());
+        EXPECT_TRUE(receiver.calls.isEmpty());
+        // Queued ahead of the call that lets the held ones go: it must still wait its turn.
+        RunLoop::runOnMainThread([&] { order << "late"; });
+    }
+    RunLoop::runOnMainThread([&] { order << "after"; });
+    RunLoop::runUntilIdle();
+    EXPECT_EQ(order, (QStringList{"before", "during", "late", "after", "timer"}));
+    EXPECT_EQ(receiver.calls, QStringList{"refresh"});
+
+    // Once the held ones are through, hand-offs run as they come again.
+    RunLoop::runOnMainThread([&] { order << "later"; });
+    RunLoop::runUntilIdle();
+    EXPECT_EQ(order.last(), "later");
+}
+
 #include "RunLoopTest.moc"
 
 namespace {

@@ -1,0 +1,65 @@
+#pragma once
+
+// How a long edit on the main thread says how far it has come.
+//
+// An edit over many objects opens a Scope naming it and counting its steps, and calls step()
+// after each one, where the model is whole: the application may let its progress window paint
+// there, and holds everything else until the edit ends. A scope opened inside another counts
+// within the outer one's current step, so an undo that replays a move shows the move's
+// progress as part of its own, under the outermost scope's name.
+//
+// The application installs one presenter; without one a step costs an increment and a
+// compare. Main thread only.
+
+#include <QString>
+#include <QtGlobal>
+
+namespace platform {
+
+class EditProgress {
+public:
+    class Presenter {
+    public:
+        virtual ~Presenter() = default;
+        // An outermost scope opened.
+        virtual void editBegan(const QString& name) = 0;
+        // The fraction of the outermost edit done, 0..1, never falling.
+        virtual void editProgressed(double fraction) = 0;
+        // The outermost scope closed: the edit is over.
+        virtual void editEnded() = 0;
+    };
+
+    // Steps between reports: a report asks the clock, and a loop over a million objects
+    // need not ask a million times.
+    static constexpr qsizetype kReportInterval = 256;
+
+    // Answers the previous presenter. Raises while an edit is open.
+    static Presenter* setPresenter(Presenter* presenter);
+
+    class Scope {
+    public:
+        Scope(const QString& name, qsizetype steps);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+        // One more step is done.
+        void step()
+        {
+            if (++m_done % kReportInterval == 0 || m_done == m_steps)
+                report();
+        }
+
+    private:
+        void report();
+        // The fraction of the outermost edit done once this scope has done `part` of its current step.
+        double outermostFraction(double part) const;
+
+        Scope* m_outer;
+        qsizetype m_steps;
+        qsizetype m_done = 0;
+        double m_reported = 0.0; // the outermost scope's, so that it never falls
+    };
+};
+
+} // namespace platform
