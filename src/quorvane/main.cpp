@@ -1,4 +1,5 @@
 #include "app/application/VLTMAppDelegate.h"
+#include "app/progress/EditWorkProgress.h"
 #include "furniture/FurnitureClasses.h"
 #include "inspectors/InspectorClasses.h"
 #include "inspectors/InspectorServicesInstallation.h"
@@ -35,6 +36,8 @@ int main(int argc, char** argv)
     QStringList arguments = QCoreApplication::arguments();
     platform::setLogLevelFromLaunch(arguments);
     platform::EnglishPluralTranslator::install();
+    // Edits of a large selection show how far they are once they take a while.
+    const EditProgressPresenter editProgress;
     // Settings and libraries that could not be read or written say so as soon as the loop runs;
     // while quitting no later turn comes, so the alert is seen before the application goes.
     const auto problemAlert = [](const QString& message, const QString& detail) {
