@@ -34,14 +34,22 @@ EditProgress::Scope::~Scope()
         g_presenter->editEnded();
 }
 
-void EditProgress::Scope::report()
+archive::Progress EditProgress::Scope::archiveProgress()
+{
+    return [this](double part) {
+        report(part);
+        return true;
+    };
+}
+
+void EditProgress::Scope::report(double partOfStep)
 {
     if (!g_presenter)
         return;
     Scope* outermost = this;
     while (outermost->m_outer)
         outermost = outermost->m_outer;
-    const double fraction = std::max(outermostFraction(0.0), outermost->m_reported);
+    const double fraction = std::max(outermostFraction(partOfStep), outermost->m_reported);
     outermost->m_reported = fraction;
     g_presenter->editProgressed(fraction);
 }

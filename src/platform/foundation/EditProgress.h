@@ -6,10 +6,13 @@
 // after each one, where the model is whole: the application may let its progress window paint
 // there, and holds everything else until the edit ends. A scope opened inside another counts
 // within the outer one's current step, so an undo that replays a move shows the move's
-// progress as part of its own, under the outermost scope's name.
+// progress as part of its own, under the outermost scope's name. A step that reads or writes
+// an archive (the clipboard's objects) reports as the coder goes.
 //
 // The application installs one presenter; without one a step costs an increment and a
 // compare. Main thread only.
+
+#include "platform/foundation/ArchiveProgress.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -47,11 +50,15 @@ public:
         void step()
         {
             if (++m_done % kReportInterval == 0 || m_done == m_steps)
-                report();
+                report(0.0);
         }
 
+        // A hook for a ProgressScope around a step that encodes or decodes: the coder's
+        // fraction is the part of the step done. It never asks to stop.
+        archive::Progress archiveProgress();
+
     private:
-        void report();
+        void report(double partOfStep);
         // The fraction of the outermost edit done once this scope has done `part` of its current step.
         double outermostFraction(double part) const;
 

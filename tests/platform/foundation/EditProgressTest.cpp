@@ -65,6 +65,17 @@ TEST(EditProgressTest, NestedScopesReportWithinTheOuterStepUnderTheOutermostName
         empty.step();
     }
     EXPECT_EQ(presenter.fractions, (std::vector<double>{1.0, 1.0}));
+
+    // A coder reading within a step reports its part of that step, and is never stopped.
+    presenter.fractions.clear();
+    {
+        EditProgress::Scope paste(QStringLiteral("Paste"), 2);
+        const platform::archive::Progress decoding = paste.archiveProgress();
+        EXPECT_TRUE(decoding(0.5));
+        paste.step();
+        EXPECT_TRUE(decoding(0.5));
+    }
+    EXPECT_EQ(presenter.fractions, (std::vector<double>{0.25, 0.75}));
 }
 
 TEST(EditProgressTest, UndoAndRedoOfAGroupReportEachActionAndStillRestoreExactly)
