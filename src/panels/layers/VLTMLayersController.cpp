@@ -8,6 +8,7 @@
 #include "panels/layers/VLTMLayerOpacityPopoverController.h"
 #include "panels/slices/VLTMSlicesLayer.h"
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/EditProgress.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoSuspension.h"
@@ -670,7 +671,9 @@ bool VLTMLayersController::moveDrawables(const QList<VXDrawableObjectPtr>& objec
         setUndoActionName(tr("Change Object Order"));
         return true;
     }
+    platform::EditProgress::Scope progress(tr("Move Objects To Layer"), 2);
     source->removeObjectsAtIndexes(from);
+    progress.step();
     const int start = std::clamp(destination->countOfObjects() - row, 0, destination->countOfObjects());
     QList<int> indexes;
     for (int i = 0; i < moved.size(); ++i)

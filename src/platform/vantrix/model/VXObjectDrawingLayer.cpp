@@ -1,5 +1,6 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
+#include "platform/foundation/EditProgress.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -632,8 +633,11 @@ void VXObjectDrawingLayer::applyStyle(const VXStylePtr& style)
     if (targets.isEmpty())
         return;
     editWithSelectionUndo(tr("Apply Style"), [&] {
-        for (const VXDrawableObjectPtr& object : targets)
+        platform::EditProgress::Scope progress(tr("Apply Style"), targets.size());
+        for (const VXDrawableObjectPtr& object : targets) {
             object->setStyle(style);
+            progress.step();
+        }
     });
 }
 

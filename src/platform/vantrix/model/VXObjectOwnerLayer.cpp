@@ -3,6 +3,7 @@
 #include "platform/vantrix/render/RenderSteps.h"
 
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/EditProgress.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -366,9 +367,12 @@ void VXObjectOwnerLayer::Translation::moveBy(QPointF offset)
         const VXDrawing::DisplayBatch display(m_layer->drawing());
         const QScopedValueRollback translating(m_layer->m_translatingObjects, true);
         const QTransform move = QTransform::fromTranslate(offset.x(), offset.y());
-        const auto moveEach = [&move](const QList<VXDrawableObjectPtr>& objects) {
-            for (const VXDrawableObjectPtr& object : objects)
+        platform::EditProgress::Scope progress(tr("Move"), m_objects.size());
+        const auto moveEach = [&move, &progress](const QList<VXDrawableObjectPtr>& objects) {
+            for (const VXDrawableObjectPtr& object : objects) {
                 object->applyTransform(move);
+                progress.step();
+            }
         };
         ZQUndoManager* undo = m_layer->undoManager();
         if (!m_undo && undo && undo->isUndoRegistrationEnabled())

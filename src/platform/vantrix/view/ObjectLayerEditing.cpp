@@ -1,5 +1,6 @@
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 
+#include "platform/foundation/EditProgress.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
@@ -80,7 +81,10 @@ void ObjectLayerEditing::cut()
     if (removed.isEmpty())
         return;
     VXObjectDrawingLayer* layer = editableLayer();
+    EditProgress::Scope progress(tr("Cut"), 2);
+    const archive::ProgressScope archiving(progress.archiveProgress());
     writeObjectsToClipboard(removed, m_drawing);
+    progress.step();
     layer->editWithSelectionUndo(tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
 }
 
@@ -131,7 +135,10 @@ void ObjectLayerEditing::paste()
     const QMimeData* data = clipboardData();
     if (!layer || !data)
         return;
+    EditProgress::Scope progress(tr("Paste"), 2);
+    const archive::ProgressScope decoding(progress.archiveProgress());
     const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(data);
+    progress.step();
     // Decoded with their originals' unique keys: fresh objects all the same, they only need keys
     // of their own, not a copy each.
     for (const VXDrawableObjectPtr& object : objects)
