@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -114,10 +115,9 @@ bool takesTheSender(const QMetaMethod& method)
 // An action method is a public method or slot (not a signal) taking the sender or nothing;
 // the one taking the sender wins. The copy moc makes of a method without its defaulted
 // parameters (zoomIn() of zoomIn(int range = 1)) counts as what it was declared.
-QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
+QMetaMethod findActionMethod(const QMetaObject* meta, const QByteArray& action)
 {
     QMetaMethod withoutSender;
-    const QMetaObject* meta = object->metaObject();
     for (int i = meta->methodCount() - 1; i >= 0; --i) {
         const QMetaMethod method = meta->method(i);
         if (method.access() != QMetaMethod::Public || method.methodType() == QMetaMethod::Signal
@@ -130,6 +130,18 @@ QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
             withoutSender = method;
     }
     return withoutSender;
+}
+
+// Validating a menu asks every selected object of a large selection, most of one class: a
+// class's answer is looked up once.
+QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
+{
+    thread_local QHash<std::pair<const QMetaObject*, QByteArray>, QMetaMethod> known;
+    const std::pair key(object->metaObject(), action);
+    auto found = known.constFind(key);
+    if (found == known.cend())
+        found = known.insert(key, findActionMethod(key.first, action));
+    return *found;
 }
 
 // Where `object` passes the actions it has no method for.
