@@ -1,5 +1,6 @@
 #include "platform/foundation/EditProgress.h"
 
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 
 #include <algorithm>
@@ -20,15 +21,18 @@ EditProgress::Presenter* EditProgress::setPresenter(Presenter* presenter)
 }
 
 EditProgress::Scope::Scope(const QString& name, qsizetype steps)
-    : m_outer(std::exchange(g_innermost, this))
+    : m_reports(RunLoop::isMainThread())
+    , m_outer(m_reports ? std::exchange(g_innermost, this) : nullptr)
     , m_steps(std::max<qsizetype>(steps, 1))
 {
-    if (!m_outer && g_presenter)
+    if (m_reports && !m_outer && g_presenter)
         g_presenter->editBegan(name);
 }
 
 EditProgress::Scope::~Scope()
 {
+    if (!m_reports)
+        return;
     g_innermost = m_outer;
     if (!m_outer && g_presenter)
         g_presenter->editEnded();
@@ -44,7 +48,7 @@ archive::Progress EditProgress::Scope::archiveProgress()
 
 void EditProgress::Scope::report(double partOfStep)
 {
-    if (!g_presenter)
+    if (!m_reports || !g_presenter)
         return;
     Scope* outermost = this;
     while (outermost->m_outer)

@@ -10,7 +10,7 @@
 // an archive (the clipboard's objects) reports as the coder goes.
 //
 // The application installs one presenter; without one a step costs an increment and a
-// compare. Main thread only.
+// compare. Only the main thread reports: a scope on another thread stays silent.
 
 #include "platform/foundation/ArchiveProgress.h"
 
@@ -52,6 +52,12 @@ public:
             if (++m_done % kReportInterval == 0 || m_done == m_steps)
                 report(0.0);
         }
+        // One more of a few long steps is done: reported at once.
+        void longStep()
+        {
+            ++m_done;
+            report(0.0);
+        }
 
         // A hook for a ProgressScope around a step that encodes or decodes: the coder's
         // fraction is the part of the step done. It never asks to stop.
@@ -62,6 +68,7 @@ public:
         // The fraction of the outermost edit done once this scope has done `part` of its current step.
         double outermostFraction(double part) const;
 
+        bool m_reports;
         Scope* m_outer;
         qsizetype m_steps;
         qsizetype m_done = 0;

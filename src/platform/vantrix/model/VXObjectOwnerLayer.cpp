@@ -281,6 +281,9 @@ void VXObjectOwnerLayer::leavePreviousContainers(const QList<VXDrawableObjectPtr
 void VXObjectOwnerLayer::insertBatch(const QList<VXDrawableObjectPtr>& incoming, const QList<int>& indexes)
 {
     const VXDrawing::DisplayBatch display(drawing(), incoming.size());
+    // Reported between whole stages only, as a million objects take seconds: the undo of a
+    // Delete is one such batch.
+    platform::EditProgress::Scope progress(tr("Add Objects"), 3);
     if (ZQUndoManager* undo = undoManager())
         undo->registerUndoWithTargetHandler(this, [this, incoming] { removeObjectsInArray(incoming); });
     willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, indexes, kObjectsListKey);
@@ -288,13 +291,16 @@ void VXObjectOwnerLayer::insertBatch(const QList<VXDrawableObjectPtr>& incoming,
         object->setContainer(this);
     m_storage->insertObjectsAtIndexes(incoming, indexes);
     didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, indexes, kObjectsListKey);
+    progress.longStep();
     for (const VXDrawableObjectPtr& object : incoming)
         object->objectWasAddedToLayer(this);
     objectsWereInserted(incoming);
+    progress.longStep();
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerDidAddObject, this,
                                                                       objectsUserInfo(incoming));
     for (const VXDrawableObjectPtr& object : incoming)
         object->notifyVisualChange();
+    progress.longStep();
 }
 
 void VXObjectOwnerLayer::removeBatch(const QList<int>& indexes)
@@ -302,6 +308,7 @@ void VXObjectOwnerLayer::removeBatch(const QList<int>& indexes)
     if (indexes.isEmpty())
         return;
     const VXDrawing::DisplayBatch display(drawing(), indexes.size());
+    platform::EditProgress::Scope progress(tr("Remove Objects"), 3);
     QList<VXDrawableObjectPtr> leaving;
     leaving.reserve(indexes.size());
     for (const int index : indexes)
@@ -311,15 +318,18 @@ void VXObjectOwnerLayer::removeBatch(const QList<int>& indexes)
         undo->registerUndoWithTargetHandler(this, [this, leaving, indexes] { insertObjectsAtIndexes(leaving, indexes); });
     for (const VXDrawableObjectPtr& object : leaving)
         object->notifyVisualChange();
+    progress.longStep();
     willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Removal, indexes, kObjectsListKey);
     m_storage->removeObjectsAtIndexes(indexes);
     for (const VXDrawableObjectPtr& object : leaving)
         object->setContainer(nullptr);
     didChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Removal, indexes, kObjectsListKey);
+    progress.longStep();
     for (const VXDrawableObjectPtr& object : leaving)
         object->objectWasRemovedFromLayer(this);
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerDidRemoveObject, this,
                                                                       objectsUserInfo(leaving));
+    progress.longStep();
 }
 
 void VXObjectOwnerLayer::moveBatch(const QList<int>& from, const QList<int>& to)

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/ArchiveValueCoding.h"
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/EditProgress.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQAssert.h"
@@ -424,12 +425,15 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
         // thousands of observers, and a guard and a look-up of its own for each cost more than
         // telling them. Only after a removal may an observer in the copy have gone.
         const quint64 removals = component->m_observerRemovals;
+        // A shared style of a million objects takes seconds to tell them all.
+        platform::EditProgress::Scope progress(tr("Restyle Objects"), qsizetype(observers.size()));
         for (size_t next = 0; next < observers.size();) {
             platform::runGuarded("rasterizer observer", [&] {
                 while (next < observers.size()) {
                     VXRasterizerObserver* observer = observers[next++];
                     if (component->m_observerRemovals == removals || component->m_rastObservers.contains(observer))
                         (observer->*message)(this, keyPath);
+                    progress.step();
                 }
             });
         }

@@ -1,0 +1,103 @@
+// What the edits that take seconds on a large map report while they run: Delete and its undo,
+// each one batch, and a change to a style that thousands of objects share.
+
+#include "platform/vantrix/DrawingTestSupport.h"
+
+#include "platform/foundation/EditProgress.h"
+#include "platform/vantrix/styles/VXStroke.h"
+#include "platform/vantrix/view/ObjectLayerEditing.h"
+
+#include <QThread>
+#include <vector>
+
+using namespace drawingtest;
+using platform::EditProgress;
+
+namespace {
+
+class RecordingPresenter : public EditProgress::Presenter {
+public:
+    RecordingPresenter() : m_previous(EditProgress::setPresenter(this)) {}
+    ~RecordingPresenter() override { EditProgress::setPresenter(m_previous); }
+
+    void editBegan(const QString& name) override { names << name; }
+    void editProgressed(double fraction) override { fractions.push_back(fraction); }
+    void editEnded() override {}
+
+    // Fractions reported before the end: what a row can show while the edit runs.
+    qsizetype partWay() const { return std::count_if(fractions.begin(), fractions.end(), [](double f) { return f < 1.0; }); }
+
+    QStringList names;
+    std::vector<double> fractions;
+
+private:
+    EditProgress::Presenter* m_previous;
+};
+
+struct ManyLines : Fixture {
+    VXStylePtr shared = strokeStyle(Qt::black, 1);
+    QList<VXDrawableObjectPtr> lines;
+
+    ManyLines()
+    {
+        for (int i = 0; i < 2000; ++i) {
+            platform::BezierPath path;
+            path.moveToPoint({double(i % 100), double(i / 100)});
+            path.lineToPoint({i % 100 + 0.5, i / 100 + 0.5});
+            lines.append(VXDrawablePath::drawablePathWithBezierPathWithStyle(path, shared));
+        }
+        layer->addObjectsFromArray(lines);
+        layer->selectAll();
+        undo->removeAllActions();
+    }
+};
+
+} // namespace
+
+TEST(LongEditProgress, DeleteAndItsUndoAndRedoReportPartWayThroughTheirOneBatch)
+{
+    ManyLines f;
+    RecordingPresenter presenter;
+    platform::ObjectLayerEditing(f.drawing.get()).deleteSelection();
+    f.endStep();
+    EXPECT_GE(presenter.partWay(), 2);
+    for (const auto step : {&ZQUndoManager::undo, &ZQUndoManager::redo}) {
+        presenter.fractions.clear();
+        (f.undo.get()->*step)();
+        EXPECT_GE(presenter.partWay(), 2);
+        EXPECT_TRUE(std::is_sorted(presenter.fractions.begin(), presenter.fractions.end()));
+        EXPECT_EQ(presenter.fractions.back(), 1.0);
+    }
+    EXPECT_EQ(f.layer->countOfObjects(), 0);
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), f.lines);
+}
+
+TEST(LongEditProgress, AStyleSharedByThousandsReportsAsItTellsThemAndAWorkerStaysSilent)
+{
+    ManyLines f;
+    RecordingPresenter presenter;
+    f.shared->renderersOfClass<VXStroke>().first()->setWidth(3);
+    EXPECT_GE(presenter.partWay(), 4);
+    EXPECT_TRUE(presenter.names.contains(QStringLiteral("Restyle Objects")));
+
+    // A style changed on a worker (an import building its map) reports nothing, and leaves
+    // the main thread's edit as it was.
+    presenter.fractions.clear();
+    presenter.names.clear();
+    {
+        EditProgress::Scope edit(QStringLiteral("Edit"), 2);
+        QThread* worker = QThread::create([] {
+            const VXStylePtr own = strokeStyle(Qt::red, 1);
+            EditProgress::Scope silent(QStringLiteral("Worker"), 1);
+            silent.longStep();
+            own->renderersOfClass<VXStroke>().first()->setWidth(2);
+        });
+        worker->start();
+        worker->wait();
+        delete worker;
+        edit.longStep();
+    }
+    EXPECT_EQ(presenter.names, QStringList{QStringLiteral("Edit")});
+    EXPECT_EQ(presenter.fractions, (std::vector<double>{0.5}));
+}
