@@ -10,6 +10,7 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "symbols/placed/PlacedSymbolGraphic.h"
 #include "symbols/placed/SymbolArchiveRecord.h"
@@ -366,6 +367,7 @@ void VXQSymbol::drawSelectedState() const
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context || isPendingObject())
         return;
+    platform::KnobStampBatch::flushCurrent();
     PlacedSymbolGraphic(*this).drawSelection(*context->painter());
     if (!locked() && !m_labels.hidden())
         m_labels.drawSelectionHighlights(VXDrawingView::currentView());

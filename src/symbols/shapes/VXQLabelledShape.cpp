@@ -13,6 +13,7 @@
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include <QMouseEvent>
@@ -147,12 +148,14 @@ void VXQLabelledShape::drawContent() const
 void VXQLabelledShape::drawSelectedState() const
 {
     VXDrawableShape::drawSelectedState();
-    if (locked())
+    // Without labels nothing is drawn past the knobs, which may then stay held back: imported
+    // polygons are labelled shapes, selected by the million.
+    if (locked() || m_labels.isEmpty())
         return;
+    platform::KnobStampBatch::flushCurrent();
     if (!m_labels.hidden())
         m_labels.drawSelectionHighlights(VXDrawingView::currentView());
-    if (!m_labels.isEmpty())
-        drawCentroidMarker();
+    drawCentroidMarker();
 }
 
 void VXQLabelledShape::drawCentroidMarker() const

@@ -3,6 +3,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PolylineStroke.h"
 #include "platform/graphics/RasterFill.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 #include "terrain/section/StripPainting.h"
 
@@ -149,6 +150,7 @@ void VXQContourCrossSection::drawSelectedState() const
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context)
         return;
+    platform::KnobStampBatch::flushCurrent();
     QPainter& painter = *context->painter();
     {
         painter.save();

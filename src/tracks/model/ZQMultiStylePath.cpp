@@ -11,6 +11,7 @@
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 #include "tracks/styles/MultiStyleDrawingList.h"
 #include "tracks/tools/PartDrag.h"
@@ -701,6 +702,7 @@ void ZQMultiStylePath::drawSelectedState() const
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (!context || isPendingObject())
         return;
+    platform::KnobStampBatch::flushCurrent();
     QPainter* painter = context->painter();
     const VXObjectOwnerLayer* owner = layer();
     const QColor colour = owner ? owner->selectionColour() : QColor(Qt::blue);

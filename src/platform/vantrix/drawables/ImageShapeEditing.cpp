@@ -4,6 +4,7 @@
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 
 #include <QBuffer>
 #include <QDesktopServices>
@@ -219,6 +220,7 @@ void VXImageShape::drawSelectedState() const
     platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (m_presentationMode != kCropPresentation || !context)
         return;
+    platform::KnobStampBatch::flushCurrent();
     QPainter* painter = context->painter();
     painter->save();
     painter->setTransform(transform() * containerTransform() * painter->worldTransform());

@@ -223,6 +223,9 @@ public:
 
     // --- Drawing (into GraphicsContext::current()) -------------------------------------
     virtual void drawContent() const;
+    // Knobs of objects smaller than a pixel may be held back to be drawn later: an override
+    // that draws marks of its own flushes them first (KnobStampBatch::flushCurrent), so that
+    // the knobs of objects drawn before stay under its marks.
     virtual void drawSelectedState() const;
     // Fills the caches drawContent would fill (bounds, rendering path), so that several threads
     // may draw the object at once; subclasses with caches of their own add them.

@@ -6,10 +6,12 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/drawables/VXImageShape.h"
 #include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 
+#include <QBuffer>
 #include <QPicture>
 #include <QRandomGenerator>
 #include <functional>
@@ -166,6 +168,29 @@ TEST(SelectionHighlight, HoldingBackKnobStampsChangesNoPixel)
     const QList<VXDrawableObjectPtr> few = crowd(40);
     EXPECT_EQ(highlights(few, QTransform::fromScale(0.5, 0.5), true, true),
               highlights(few, QTransform::fromScale(0.5, 0.5), true, false));
+}
+
+TEST(SelectionHighlight, MarksAnObjectDrawsPastItsKnobsComeAfterTheKnobsHeldBefore)
+{
+    // An image being cropped shades itself over its knobs: the knobs of a tiny line selected
+    // before it must lie under that shade, held back or not.
+    QImage pixels(4, 4, QImage::Format_ARGB32);
+    pixels.fill(Qt::darkGreen);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    pixels.save(&buffer, "PNG");
+    const std::shared_ptr<VXImageShape> cropped = VXImageShape::imageShapeWithImageData(png);
+    cropped->setSize(QSizeF(0.9, 0.9));
+    cropped->setLocation(QPointF(40, 30));
+    cropped->setImagePresentationMode(VXImageShape::kCropPresentation);
+    cropped->setCropRect(QRectF(0, 0, 0.5, 0.5));
+    const QList<VXDrawableObjectPtr> objects{lineFrom({40.2, 30.2}, {0.3, 0.3}), cropped};
+    for (const QTransform& world : {QTransform(), QTransform::fromScale(2, 2)}) {
+        for (const bool shared : {true, false})
+            EXPECT_EQ(highlights(objects, world, shared, true), highlights(objects, world, shared, false))
+                << world.m11() << shared;
+    }
 }
 
 TEST(SelectionHighlight, APaintFindsWhatALayerDrawsOnceForAllItsPasses)
