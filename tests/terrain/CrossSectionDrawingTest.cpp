@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "terrain/section/StripPainting.h"
+#include "platform/vantrix/view/VXKnob.h"
 #include "terrain/section/VXQContourCrossSection.h"
 
 #include <QImage>
@@ -134,4 +135,17 @@ TEST(CrossSectionDrawing, APolygonCutToARectKeepsJustTheAreaWithinIt)
     EXPECT_DOUBLE_EQ(doubleArea(sectionstrips::polygonWithin(spike, QRectF(-5, 5, 20, 10))),
                      doubleArea(spike) * 3 / 4);
     EXPECT_TRUE(sectionstrips::polygonWithin(spike, QRectF(20, 0, 5, 5)).isEmpty());
+}
+
+TEST(CrossSectionDrawing, ItsKnobsSitOnTheSmoothedProfileItDraws)
+{
+    // Smoothing a zigzag bulges past its points: the knob box follows the drawn curve.
+    auto section = std::make_shared<VXQContourCrossSection>();
+    platform::BezierPath zigzag;
+    zigzag.appendBezierPathWithPoints(QPolygonF{{0, 0}, {10, 40}, {20, 0}, {30, 40}});
+    section->setPath(zigzag);
+    const QRectF drawn = section->renderingPath().bounds();
+    ASSERT_NE(drawn, zigzag.bounds());
+    EXPECT_EQ(platform::KnobBox::ofObject(*section).box, drawn);
+    EXPECT_EQ(section->logicalBounds(), drawn);
 }

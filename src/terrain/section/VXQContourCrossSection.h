@@ -29,6 +29,7 @@ public:
 
     void setPath(const platform::BezierPath& path) override;
     platform::BezierPath renderingPath() const override;
+    QRectF logicalBounds() const override { return renderingPath().bounds(); }
     int hitPart(QPointF point) const override;
     void drawContent() const override;
     void drawSelectedState() const override;

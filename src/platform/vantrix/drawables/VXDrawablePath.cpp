@@ -93,6 +93,14 @@ platform::BezierPath VXDrawablePath::renderingPath() const
     return rendered;
 }
 
+QRectF VXDrawablePath::logicalBounds() const
+{
+    // Read off the path, not a copy of it: a paint asks it of every selected object, twice.
+    if (containerTransform().isIdentity())
+        return path().bounds();
+    return VXDrawableObject::logicalBounds();
+}
+
 void VXDrawablePath::applyTransform(const QTransform& transform)
 {
     if (transform.isIdentity())

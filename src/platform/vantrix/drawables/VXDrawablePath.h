@@ -45,6 +45,9 @@ public:
     // A path has no angle of its own (rotateByAngle turns its points); setting one does nothing.
     void setAngle(double) override {}
     platform::BezierPath renderingPath() const override;
+    // The rendering path's bounds; a subclass that renders another path than path() gives
+    // that path's bounds too.
+    QRectF logicalBounds() const override;
     void applyTransform(const QTransform& transform) override;
     bool everyTranslatedPoint(const std::function<bool(QPointF)>& test) const override;
     QStringList keyPathsForValuesAffectingValueForKey(const QString& key) const override;
