@@ -10,24 +10,29 @@
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Menu.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ResponderChain.h"
+#include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "support/ArchiveTesting.h"
 #include "support/UndoableDrawing.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QScopeGuard>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -488,4 +493,32 @@ TEST(LabelledShape, AShapeConvertedFromALabelledObjectKeepsItsBlockLabelsAndRepo
     EXPECT_EQ(f.shape->subSelection(), QList<ZQObjectPtr>{f.shape->textLabels().first()});
     f.shape->deselectTextLabel(label);
     EXPECT_TRUE(f.shape->subSelection().isEmpty());
+}
+
+TEST(LabelledShape, ItsCentroidMarkerLiesOverTheKnobsOfATinyLineSelectedBeforeIt)
+{
+    // Both smaller than a pixel, so their knobs may be held back and drawn together later.
+    ShapeFixture f;
+    const VXQLabelledShapePtr tiny = ShapeFixture::labelledShape(QRectF(50, 40, 0.5, 0.5));
+    f.layer->addObject(tiny);
+    tiny->newTextLabel();
+    platform::BezierPath line;
+    line.appendBezierPathWithPoints(QPolygonF{{50.1, 40.1}, {50.3, 40.3}});
+    const QList<VXDrawableObjectPtr> objects{VXDrawablePath::drawablePathWithBezierPathWithStyle(line, nullptr), tiny};
+    const auto selected = [&](bool held) {
+        QImage image(80, 60, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(0.6, 0.6);
+        const platform::GraphicsContext::Scope context(&painter);
+        std::optional<platform::KnobStampBatch> stamps;
+        if (held)
+            stamps.emplace(painter);
+        for (const VXDrawableObjectPtr& object : objects)
+            object->drawSelectedState();
+        stamps.reset();
+        return image;
+    };
+    EXPECT_EQ(selected(true), selected(false));
 }
