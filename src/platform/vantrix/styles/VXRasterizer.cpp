@@ -357,7 +357,7 @@ ZQUndoManager* VXRasterizer::undoManager() const
         return s_editingScope->m_undoManager;
     ZQUndoManager* found = nullptr;
     for (const VXRasterizer* component = this; component; component = component->container()) {
-        for (const auto& [observer, entry] : component->m_rastObservers) {
+        for (const auto& [observer, entry] : component->observers()) {
             ZQUndoManager* undo = entry.isAlive() ? observer->undoManagerForRasterizerChanges() : nullptr;
             if (!undo)
                 continue;
@@ -385,23 +385,35 @@ void VXRasterizer::addRastObserver(VXRasterizerObserver* observer)
 {
     if (!observer)
         return;
-    QObject* object = dynamic_cast<QObject*>(observer);
-    m_rastObservers.insert_or_assign(observer, ObserverEntry{object, object != nullptr});
+    QObject* object = observer->stopsObservingBeforeDestruction() ? nullptr : dynamic_cast<QObject*>(observer);
+    m_addedObservers.emplace_back(observer, ObserverEntry{object, object != nullptr});
+}
+
+std::unordered_map<VXRasterizerObserver*, VXRasterizer::ObserverEntry>& VXRasterizer::observers() const
+{
+    if (!m_addedObservers.empty()) {
+        m_rastObservers.reserve(m_rastObservers.size() + m_addedObservers.size());
+        // In the order added, so the last entry of an observer added twice stands.
+        for (auto& [observer, entry] : m_addedObservers)
+            m_rastObservers.insert_or_assign(observer, std::move(entry));
+        m_addedObservers = {};
+    }
+    return m_rastObservers;
 }
 
 void VXRasterizer::removeRastObserver(VXRasterizerObserver* observer)
 {
-    if (m_rastObservers.erase(observer))
+    if (observers().erase(observer))
         ++m_observerRemovals;
 }
 
 QList<VXRasterizerObserver*> VXRasterizer::rastObservers() const
 {
-    QList<VXRasterizerObserver*> observers;
-    for (const auto& [observer, entry] : m_rastObservers)
+    QList<VXRasterizerObserver*> alive;
+    for (const auto& [observer, entry] : observers())
         if (entry.isAlive())
-            observers.append(observer);
-    return observers;
+            alive.append(observer);
+    return alive;
 }
 
 void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRasterizer*, const QString&),
@@ -413,7 +425,7 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
     for (VXRasterizer* component = this; component; component = component->container()) {
         // A copy: an observer may stop observing while it is told.
         observers.clear();
-        observers.reserve(component->m_rastObservers.size());
+        observers.reserve(component->observers().size());
         // Dead entries count as removals: a round under way may still hold them.
         component->m_observerRemovals += std::erase_if(component->m_rastObservers, [&](const auto& entry) {
             if (!entry.second.isAlive())
@@ -431,7 +443,7 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
             platform::runGuarded("rasterizer observer", [&] {
                 while (next < observers.size()) {
                     VXRasterizerObserver* observer = observers[next++];
-                    if (component->m_observerRemovals == removals || component->m_rastObservers.contains(observer))
+                    if (component->m_observerRemovals == removals || component->observers().contains(observer))
                         (observer->*message)(this, keyPath);
                     progress.step();
                 }
