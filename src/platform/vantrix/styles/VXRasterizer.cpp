@@ -357,7 +357,7 @@ ZQUndoManager* VXRasterizer::undoManager() const
         return s_editingScope->m_undoManager;
     ZQUndoManager* found = nullptr;
     for (const VXRasterizer* component = this; component; component = component->container()) {
-        for (const auto& [observer, entry] : component->observers()) {
+        for (const auto& [observer, entry] : component->m_rastObservers) {
             ZQUndoManager* undo = entry.isAlive() ? observer->undoManagerForRasterizerChanges() : nullptr;
             if (!undo)
                 continue;
@@ -385,35 +385,23 @@ void VXRasterizer::addRastObserver(VXRasterizerObserver* observer)
 {
     if (!observer)
         return;
-    QObject* object = observer->stopsObservingBeforeDestruction() ? nullptr : dynamic_cast<QObject*>(observer);
-    m_addedObservers.emplace_back(observer, ObserverEntry{object, object != nullptr});
-}
-
-std::unordered_map<VXRasterizerObserver*, VXRasterizer::ObserverEntry>& VXRasterizer::observers() const
-{
-    if (!m_addedObservers.empty()) {
-        m_rastObservers.reserve(m_rastObservers.size() + m_addedObservers.size());
-        // In the order added, so the last entry of an observer added twice stands.
-        for (auto& [observer, entry] : m_addedObservers)
-            m_rastObservers.insert_or_assign(observer, std::move(entry));
-        m_addedObservers = {};
-    }
-    return m_rastObservers;
+    QObject* object = dynamic_cast<QObject*>(observer);
+    m_rastObservers.insert_or_assign(observer, ObserverEntry{object, object != nullptr});
 }
 
 void VXRasterizer::removeRastObserver(VXRasterizerObserver* observer)
 {
-    if (observers().erase(observer))
+    if (m_rastObservers.erase(observer))
         ++m_observerRemovals;
 }
 
 QList<VXRasterizerObserver*> VXRasterizer::rastObservers() const
 {
-    QList<VXRasterizerObserver*> alive;
-    for (const auto& [observer, entry] : observers())
+    QList<VXRasterizerObserver*> observers;
+    for (const auto& [observer, entry] : m_rastObservers)
         if (entry.isAlive())
-            alive.append(observer);
-    return alive;
+            observers.append(observer);
+    return observers;
 }
 
 void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRasterizer*, const QString&),
@@ -425,7 +413,7 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
     for (VXRasterizer* component = this; component; component = component->container()) {
         // A copy: an observer may stop observing while it is told.
         observers.clear();
-        observers.reserve(component->observers().size());
+        observers.reserve(component->m_rastObservers.size());
         // Dead entries count as removals: a round under way may still hold them.
         component->m_observerRemovals += std::erase_if(component->m_rastObservers, [&](const auto& entry) {
             if (!entry.second.isAlive())
@@ -443,7 +431,7 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
             platform::runGuarded("rasterizer observer", [&] {
                 while (next < observers.size()) {
                     VXRasterizerObserver* observer = observers[next++];
-                    if (component->m_observerRemovals == removals || component->observers().contains(observer))
+                    if (component->m_observerRemovals == removals || component->m_rastObservers.contains(observer))
                         (observer->*message)(this, keyPath);
                     progress.step();
                 }

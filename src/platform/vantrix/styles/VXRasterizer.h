@@ -55,7 +55,6 @@
 #include <memory>
 #include <type_traits>
 #include <unordered_map>
-#include <vector>
 
 class QMimeData;
 class VXRasterizer;
@@ -76,10 +75,6 @@ public:
     virtual void rasterizerDidChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) = 0;
     // The undo manager of the document the observer is in; null when it is in none.
     virtual ZQUndoManager* undoManagerForRasterizerChanges() const { return nullptr; }
-    // True when the observer stops observing every component before it is destroyed: a
-    // component then need not watch it for its end, which costs a look-up of its QObject and a
-    // weak reference for each of the million objects a shared style may have.
-    virtual bool stopsObservingBeforeDestruction() const { return false; }
 };
 
 // A shared, mutable value a component holds by shared_ptr (dash, shadow, gradient). Like a
@@ -276,14 +271,8 @@ private:
     QPointer<VXRastGroup> m_container;
     // Most rasterizers have one observer, the object drawn with them: a QHash sets aside room
     // for 48 (1.7 KB) for it, a quarter of a map whose objects each have a style of their own.
-    // Read through observers() only.
-    mutable std::unordered_map<VXRasterizerObserver*, ObserverEntry> m_rastObservers;
-    // Observers added since the map was last read. A paste adds a million to one style, one per
-    // decoded object: joining them in one pass, into buckets made once, spares a rehash and
-    // the cache a walk of the whole map between decodings.
-    mutable std::vector<std::pair<VXRasterizerObserver*, ObserverEntry>> m_addedObservers;
+    std::unordered_map<VXRasterizerObserver*, ObserverEntry> m_rastObservers;
     quint64 m_observerRemovals = 0;
-    std::unordered_map<VXRasterizerObserver*, ObserverEntry>& observers() const;
 };
 
 Q_DECLARE_METATYPE(VXRasterizerPtr)

@@ -139,18 +139,16 @@ void ObjectLayerEditing::paste()
     const archive::ProgressScope decoding(progress.archiveProgress());
     const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(data);
     progress.step();
+    // Decoded with their originals' unique keys: fresh objects all the same, they only need keys
+    // of their own, not a copy each.
+    for (const VXDrawableObjectPtr& object : objects)
+        object->renewUniqueKeys();
     if (objects.isEmpty())
         return;
     ClipboardOrigin& origin = g_clipboardOrigin;
-    const bool overOriginals =
-        origin.drawing == m_drawing && origin.data == data->data(kVXDrawableObjectPasteboardType);
-    const double offset = overOriginals ? kPasteOffset * ++origin.pasteCount : 0;
-    // One pass: a million objects do not fit in the cache twice.
-    for (const VXDrawableObjectPtr& object : objects) {
-        // Decoded with their originals' unique keys: fresh objects all the same, they only need
-        // keys of their own, not a copy each.
-        object->renewUniqueKeys();
-        if (overOriginals)
+    if (origin.drawing == m_drawing && origin.data == data->data(kVXDrawableObjectPasteboardType)) {
+        const double offset = kPasteOffset * ++origin.pasteCount;
+        for (const VXDrawableObjectPtr& object : objects)
             object->setLocation(object->location() + QPointF(offset, offset));
     }
     addSelected(layer, objects, tr("Paste"));

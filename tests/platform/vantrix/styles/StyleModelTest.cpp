@@ -210,40 +210,6 @@ TEST(StyleModel, ObservationsCostLittleMemoryAndEveryObserverIsToldOnce)
         ASSERT_EQ(observers[i].calls.size(), i % 2 ? 2 : 0) << i;
 }
 
-// Observers join the style's list lazily, when it is next read: additions, removals and deaths
-// in between must come out as if each had taken effect at once.
-TEST_F(StyleEditing, ObserversChangedBetweenEditsAreToldAsIfEachChangeTookEffectAtOnce)
-{
-    RecordingObserver twice, removed, readded;
-    auto dying = std::make_unique<RecordingObserver>();
-    for (RecordingObserver* observer : {&twice, &twice, &removed, dying.get(), &readded})
-        stroke->addRastObserver(observer);
-    stroke->removeRastObserver(&removed);
-    dying.reset();
-    stroke->removeRastObserver(&readded);
-    stroke->addRastObserver(&readded);
-    const QList<VXRasterizerObserver*> listed = stroke->rastObservers();
-    EXPECT_EQ(QSet<VXRasterizerObserver*>(listed.cbegin(), listed.cend()),
-              (QSet<VXRasterizerObserver*>{&twice, &readded}));
-    EXPECT_EQ(listed.size(), 2);
-
-    edit([&] { stroke->setWidth(4); });
-    const QStringList once{"will width", "did width"};
-    EXPECT_EQ(twice.calls, once);
-    EXPECT_EQ(readded.calls, once);
-    EXPECT_TRUE(removed.calls.isEmpty());
-
-    // Added again after the list was read: still once.
-    stroke->addRastObserver(&twice);
-    stroke->addRastObserver(&removed);
-    edit([&] { stroke->setWidth(5); });
-    EXPECT_EQ(twice.calls.size(), 4);
-    EXPECT_EQ(removed.calls, once);
-    undo.undo();
-    EXPECT_DOUBLE_EQ(stroke->width(), 4.0);
-    EXPECT_EQ(removed.calls.size(), 4);
-}
-
 TEST_F(StyleEditing, AnObserverRemovedWhileOthersAreToldHearsNothingMore)
 {
     // The first told removes all the others, whichever it is.
