@@ -2,6 +2,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "support/EditProgressRecorder.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -11,22 +12,7 @@ using platform::EditProgress;
 
 namespace {
 
-// Writes down what an edit showed: "begin <name>", each fraction, "end".
-class RecordingPresenter : public EditProgress::Presenter {
-public:
-    RecordingPresenter() : m_previous(EditProgress::setPresenter(this)) {}
-    ~RecordingPresenter() override { EditProgress::setPresenter(m_previous); }
-
-    void editBegan(const QString& name) override { events << QStringLiteral("begin %1").arg(name); }
-    void editProgressed(double fraction) override { fractions.push_back(fraction); }
-    void editEnded() override { events << QStringLiteral("end"); }
-
-    QStringList events;
-    std::vector<double> fractions;
-
-private:
-    EditProgress::Presenter* m_previous;
-};
+using RecordingPresenter = testsupport::EditProgressRecorder;
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "platform/foundation/EditProgress.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/view/ObjectLayerEditing.h"
+#include "support/EditProgressRecorder.h"
 
 #include <QThread>
 #include <vector>
@@ -15,24 +16,7 @@ using platform::EditProgress;
 
 namespace {
 
-class RecordingPresenter : public EditProgress::Presenter {
-public:
-    RecordingPresenter() : m_previous(EditProgress::setPresenter(this)) {}
-    ~RecordingPresenter() override { EditProgress::setPresenter(m_previous); }
-
-    void editBegan(const QString& name) override { names << name; }
-    void editProgressed(double fraction) override { fractions.push_back(fraction); }
-    void editEnded() override {}
-
-    // Fractions reported before the end: what a row can show while the edit runs.
-    qsizetype partWay() const { return std::count_if(fractions.begin(), fractions.end(), [](double f) { return f < 1.0; }); }
-
-    QStringList names;
-    std::vector<double> fractions;
-
-private:
-    EditProgress::Presenter* m_previous;
-};
+using RecordingPresenter = testsupport::EditProgressRecorder;
 
 struct ManyLines : Fixture {
     VXStylePtr shared = strokeStyle(Qt::black, 1);
@@ -79,12 +63,12 @@ TEST(LongEditProgress, AStyleSharedByThousandsReportsAsItTellsThemAndAWorkerStay
     RecordingPresenter presenter;
     f.shared->renderersOfClass<VXStroke>().first()->setWidth(3);
     EXPECT_GE(presenter.partWay(), 4);
-    EXPECT_TRUE(presenter.names.contains(QStringLiteral("Restyle Objects")));
+    EXPECT_TRUE(presenter.events.contains(QStringLiteral("begin Restyle Objects")));
 
     // A style changed on a worker (an import building its map) reports nothing, and leaves
     // the main thread's edit as it was.
     presenter.fractions.clear();
-    presenter.names.clear();
+    presenter.events.clear();
     {
         EditProgress::Scope edit(QStringLiteral("Edit"), 2);
         QThread* worker = QThread::create([] {
@@ -98,6 +82,6 @@ TEST(LongEditProgress, AStyleSharedByThousandsReportsAsItTellsThemAndAWorkerStay
         delete worker;
         edit.longStep();
     }
-    EXPECT_EQ(presenter.names, QStringList{QStringLiteral("Edit")});
+    EXPECT_EQ(presenter.events, (QStringList{"begin Edit", "end"}));
     EXPECT_EQ(presenter.fractions, (std::vector<double>{0.5}));
 }
