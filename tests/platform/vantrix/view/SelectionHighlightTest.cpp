@@ -11,7 +11,6 @@
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 
-#include <QBuffer>
 #include <QPicture>
 #include <QRandomGenerator>
 #include <functional>
@@ -176,11 +175,7 @@ TEST(SelectionHighlight, MarksAnObjectDrawsPastItsKnobsComeAfterTheKnobsHeldBefo
     // before it must lie under that shade, held back or not.
     QImage pixels(4, 4, QImage::Format_ARGB32);
     pixels.fill(Qt::darkGreen);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    pixels.save(&buffer, "PNG");
-    const std::shared_ptr<VXImageShape> cropped = VXImageShape::imageShapeWithImageData(png);
+    const std::shared_ptr<VXImageShape> cropped = VXImageShape::imageShapeWithImageData(drawingtest::pngData(pixels));
     cropped->setSize(QSizeF(0.9, 0.9));
     cropped->setLocation(QPointF(40, 30));
     cropped->setImagePresentationMode(VXImageShape::kCropPresentation);
