@@ -174,7 +174,9 @@ struct KeyedUnarchiver::Private {
         Dictionary m_saved;
     };
 
-    enum class State : quint8 { Unread, Decoding, Decoded, Skipped };
+    // Lent: a value entry read once and handed over whole (see valueAt); read again, it is
+    // decoded again and kept.
+    enum class State : quint8 { Unread, Decoding, Decoded, Lent, Skipped };
     struct Slot {
         ZQObjectPtr object;
         QVariant value;
@@ -358,7 +360,7 @@ struct KeyedUnarchiver::Private {
         Slot& slot = *found;
         if (slot.state == State::Decoding && !slot.isObject)
             return reject(topLevel, QStringLiteral("entry %1 contains itself").arg(uid));
-        if (slot.state != State::Unread)
+        if (slot.state != State::Unread && slot.state != State::Lent)
             return slot;
         if (depth >= kMaximumDepth)
             throw ArchiveFailure{QStringLiteral("nesting deeper than %1").arg(kMaximumDepth)};
@@ -471,6 +473,23 @@ struct KeyedUnarchiver::Private {
     QVariant valueOf(const Slot& slot) const
     {
         return slot.isObject ? QVariant::fromValue(slot.object) : slot.value;
+    }
+
+    // The value of an entry a key refers to. A value (not an object) is handed over at its
+    // first read rather than kept: kept, the object reading a path or a text would share it
+    // with the table and copy it at its first change, and the table would hold the values of a
+    // million objects until the end. An entry read again is decoded again and then kept, so
+    // no entry is decoded more than twice however often it is referred to.
+    QVariant valueAt(quint64 uid)
+    {
+        const Slot* const before = slotOf(uid);
+        const bool firstRead = before && before->state == State::Unread;
+        const Slot& slot = resolve(uid);
+        if (!firstRead || slot.isObject || slot.state != State::Decoded)
+            return valueOf(slot);
+        Slot& lent = slots[uid];
+        lent.state = State::Lent;
+        return std::exchange(lent.value, {});
     }
 
     // A member of a list or dictionary; nullopt when it was skipped.
@@ -595,7 +614,7 @@ struct KeyedUnarchiver::Private {
             return {};
         if (node->type == PlistType::Uid) {
             const quint64 uid = plist.uid(*node);
-            return uid == 0 ? QVariant() : valueOf(resolve(uid));
+            return uid == 0 ? QVariant() : valueAt(uid);
         }
         if (auto value = scalar(*node))
             return std::move(*value);

@@ -239,6 +239,23 @@ public:
     void initWithCoder(KeyedUnarchiver&) override { throw std::bad_alloc(); }
 };
 
+// Notes, while decoding goes on, whether the text it read was its own or still shared with
+// the decoder.
+class ArchiveNameReader : public ZQObject {
+    Q_OBJECT
+
+public:
+    QString name;
+    bool nameWasItsOwn = false;
+
+    void encodeWithCoder(KeyedArchiver& coder) const override { coder.encodeString(name, "ArchiveNameReader_name"); }
+    void initWithCoder(KeyedUnarchiver& coder) override
+    {
+        name = coder.decodeString("ArchiveNameReader_name");
+        nameWasItsOwn = name.isDetached();
+    }
+};
+
 namespace {
 
 void registerTestClasses()
@@ -253,6 +270,7 @@ void registerTestClasses()
     ClassRegistry::registerClass<ArchiveSparse>();
     ClassRegistry::registerClass<ArchiveMixed>();
     ClassRegistry::registerClass<ArchiveOnTheFly>();
+    ClassRegistry::registerClass<ArchiveNameReader>();
 }
 
 std::shared_ptr<ArchiveNode> node(const QString& name)
@@ -364,6 +382,33 @@ TEST_F(KeyedArchive, SharedObjectsConditionalReferencesAndCyclesDecodeAsTheyWere
     ASSERT_TRUE(decodedB);
     EXPECT_EQ(decodedB->shared, cycle);
     decodedB->shared.reset();
+}
+
+// A value read once is handed to its reader whole: kept by the decoder too, every path or text
+// of a million decoded objects would stay shared with it, and be copied at its first change.
+// Read again, it is decoded again and then kept, so none is decoded more than twice.
+TEST_F(KeyedArchive, AValueReadOnceIsItsReadersOwnAndOneReadAgainDecodesTheSame)
+{
+    ArchiveNode root;
+    const QStringList names{"Roads", "Roads", "Roads", "Rivers"}; // the archive writes each text once
+    for (const QString& name : names) {
+        auto reader = std::make_shared<ArchiveNameReader>();
+        reader->name = name;
+        root.children << reader;
+    }
+    const auto decoded = roundTrip<ArchiveNode>(root);
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->children.size(), names.size());
+    QStringList decodedNames;
+    QList<bool> owned;
+    for (const ZQObjectPtr& child : decoded->children) {
+        const auto reader = std::dynamic_pointer_cast<ArchiveNameReader>(child);
+        ASSERT_TRUE(reader);
+        decodedNames << reader->name;
+        owned << reader->nameWasItsOwn;
+    }
+    EXPECT_EQ(decodedNames, names);
+    EXPECT_EQ(owned, (QList<bool>{true, false, false, true}));
 }
 
 TEST_F(KeyedArchive, RenamedClassesSubstitutesAndReplacementsAreHonoured)

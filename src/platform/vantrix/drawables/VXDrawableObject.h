@@ -413,6 +413,8 @@ protected:
     void rasterizerWillChangeKeyPath(VXRasterizer*, const QString&) override { bounds(); }
     void rasterizerDidChangeKeyPath(VXRasterizer* rasterizer, const QString&) override { styleDidChange(rasterizer->style()); }
     ZQUndoManager* undoManagerForRasterizerChanges() const override { return undoManager(); }
+    // The destructor ends every observation.
+    bool stopsObservingBeforeDestruction() const override { return true; }
 
 private:
     VXStyle* styleObject() const { return style().get(); }

@@ -385,7 +385,7 @@ void VXRasterizer::addRastObserver(VXRasterizerObserver* observer)
 {
     if (!observer)
         return;
-    QObject* object = dynamic_cast<QObject*>(observer);
+    QObject* object = observer->stopsObservingBeforeDestruction() ? nullptr : dynamic_cast<QObject*>(observer);
     m_rastObservers.insert_or_assign(observer, ObserverEntry{object, object != nullptr});
 }
 

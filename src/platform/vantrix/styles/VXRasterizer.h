@@ -75,6 +75,10 @@ public:
     virtual void rasterizerDidChangeKeyPath(VXRasterizer* rasterizer, const QString& keyPath) = 0;
     // The undo manager of the document the observer is in; null when it is in none.
     virtual ZQUndoManager* undoManagerForRasterizerChanges() const { return nullptr; }
+    // True when the observer stops observing every component before it is destroyed: the
+    // component then need not watch it for its end, which would cost a cross-cast and a weak
+    // reference for each of the million objects a pasted or opened map adds to one style.
+    virtual bool stopsObservingBeforeDestruction() const { return false; }
 };
 
 // A shared, mutable value a component holds by shared_ptr (dash, shadow, gradient). Like a
