@@ -135,9 +135,15 @@ QVariantList commonValuesOfObjects(const QList<ZQObjectPtr>& objects, const QStr
             if (!isOpen(scan))
                 continue;
             try {
-                const QVariant value = reader.value(p);
-                if (!scan.failed)
-                    scan.common.add(scan.adjust ? scan.adjust(i, value) : value);
+                // Most objects of a large selection agree: those are compared, not copied.
+                if (!scan.failed && !scan.adjust && scan.common.hasValue()) {
+                    if (const std::optional<QVariant> differing = reader.differingValue(p, scan.common.value()))
+                        scan.common.add(*differing);
+                } else {
+                    const QVariant value = reader.value(p);
+                    if (!scan.failed)
+                        scan.common.add(scan.adjust ? scan.adjust(i, value) : value);
+                }
             } catch (const std::exception& exception) {
                 scan.failed = true;
                 scan.common.addUnreadable();

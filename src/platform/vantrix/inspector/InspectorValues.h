@@ -32,6 +32,8 @@ public:
     void add(const QVariant& value);
     void addUnreadable();
     bool isSettled() const { return m_settled; }
+    // Whether a value was added: value() is then the one to compare with.
+    bool hasValue() const { return !m_empty; }
     const QVariant& value() const { return m_value; }
 
 private:

@@ -34,16 +34,43 @@ void KeyPathReader::setObject(const ZQObject& object)
     }
 }
 
+void KeyPathReader::Key::findProperty(const ZQObject& object)
+{
+    if (&typeid(object) == type)
+        return;
+    type = &typeid(object);
+    const QMetaObject* cls = object.metaObject();
+    const int index = cls->indexOfProperty(name.toLatin1().constData());
+    property = index >= 0 ? cls->property(index) : QMetaProperty();
+    propertyType = property.metaType();
+    propertyIndex = index;
+    readable = property.isReadable();
+}
+
 QVariant KeyPathReader::Key::read(const ZQObject& object)
 {
     // Key-value coding reads a property first, as here (valueForKey is not overridden).
-    if (&typeid(object) != type) {
-        type = &typeid(object);
-        const QMetaObject* cls = object.metaObject();
-        const int index = cls->indexOfProperty(name.toLatin1().constData());
-        property = index >= 0 ? cls->property(index) : QMetaProperty();
+    findProperty(object);
+    return readable ? property.read(&object) : object.valueForKey(name);
+}
+
+std::optional<QVariant> KeyPathReader::Key::differingValue(const ZQObject& object, const QVariant& value)
+{
+    findProperty(object);
+    const QMetaType valueType = value.metaType();
+    if (!readable || propertyType != valueType) {
+        QVariant read = this->read(object);
+        return read == value ? std::nullopt : std::optional<QVariant>(std::move(read));
     }
-    return property.isReadable() ? property.read(&object) : object.valueForKey(name);
+    if (buffer.metaType() != valueType)
+        buffer = QVariant(valueType);
+    int status = -1;
+    void* arguments[] = {buffer.data(), &buffer, &status};
+    QMetaObject::metacall(const_cast<ZQObject*>(&object), QMetaObject::ReadProperty, propertyIndex, arguments);
+    // A meta-call may answer with its own storage instead of filling the buffer.
+    if (valueType.equals(arguments[0], value.constData()))
+        return std::nullopt;
+    return QVariant(valueType, arguments[0]);
 }
 
 const KeyPathReader::Link& KeyPathReader::read(Link& link)
@@ -73,6 +100,15 @@ QVariant KeyPathReader::value(qsizetype index)
         return {};
     // Dictionaries and lists along the way: the whole path, as the object reads it.
     return m_object->valueForKeyPath(m_keyPaths.at(index));
+}
+
+std::optional<QVariant> KeyPathReader::differingValue(qsizetype index, const QVariant& value)
+{
+    Path& path = m_paths[index];
+    if (path.link < 0)
+        return path.plain.differingValue(*m_object, value);
+    QVariant read = this->value(index);
+    return read == value ? std::nullopt : std::optional<QVariant>(std::move(read));
 }
 
 } // namespace platform

@@ -27,6 +27,10 @@ public:
     void setObject(const ZQObject& object);
     // The value at keyPaths()[index] of the object.
     QVariant value(qsizetype index);
+    // That value where it differs from `value` (as QVariant compares them), else nullopt. A
+    // key naming a property of value's type is read into a buffer kept for it: comparing a
+    // million objects with the first then makes no QVariant for each that agrees.
+    std::optional<QVariant> differingValue(qsizetype index, const QVariant& value);
 
 private:
     // The first key of paths, and its property in the class last read, if it names one.
@@ -34,8 +38,17 @@ private:
         QString name;
         const std::type_info* type = nullptr;
         QMetaProperty property;
+        // Kept from the property: asking it each time costs more than reading the value.
+        QMetaType propertyType;
+        int propertyIndex = -1;
+        bool readable = false;
+        QVariant buffer;
 
         QVariant read(const ZQObject& object);
+        std::optional<QVariant> differingValue(const ZQObject& object, const QVariant& value);
+
+    private:
+        void findProperty(const ZQObject& object);
     };
     struct Link {
         Key key;

@@ -1,7 +1,9 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/vantrix/inspector/KeyPathReader.h"
 
+#include <QPointF>
 #include <QVariantMap>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,7 +32,65 @@ public:
     ZQObjectPtr brokenPlate() const { platform::failAssertion("no plate", Q_FUNC_INFO, __FILE__, __LINE__); }
 };
 
+// A road sign with properties of the kinds the inspectors compare.
+class RoadSign : public ZQObject {
+    Q_OBJECT
+    Q_PROPERTY(QPointF at MEMBER at)
+    Q_PROPERTY(double width MEMBER width)
+    Q_PROPERTY(QString text MEMBER text)
+    Q_PROPERTY(QVariant tag MEMBER tag)
+    Q_PROPERTY(ZQObjectPtr plate READ plate)
+
+public:
+    QPointF at;
+    double width = 0;
+    QString text;
+    QVariant tag;
+    std::shared_ptr<Plate> ownPlate = std::make_shared<Plate>();
+
+    ZQObjectPtr plate() const { return ownPlate; }
+};
+
 } // namespace
+
+TEST(KeyPathReader, GivesTheValueOnlyWhereItDiffersFromTheOneGiven)
+{
+    const QStringList paths{"at", "width", "text", "tag", "plate.text", "objectName"};
+    platform::KeyPathReader reader(paths);
+    RoadSign first, near, other;
+    first.at = {10, 20};
+    near.at = {10, 20.000000000001}; // equal as points compare, within their fuzz
+    other.at = {10, 21};
+    first.width = 1.0;
+    near.width = 1.0;
+    other.width = std::nextafter(1.0, 2.0);
+    first.text = near.text = "Ford";
+    other.text = "ford";
+    first.tag = 3;
+    near.tag = 3.0; // numbers of different types compare by value
+    other.tag = QStringLiteral("three");
+    first.ownPlate->text = near.ownPlate->text = "A1";
+    other.ownPlate->text = "A2";
+    first.setObjectName("sign");
+    near.setObjectName("sign");
+    QVariantList firstValues;
+    reader.setObject(first);
+    for (qsizetype k = 0; k < paths.size(); ++k)
+        firstValues.append(reader.value(k));
+    for (RoadSign* sign : {&first, &near, &other, &near}) {
+        reader.setObject(*sign);
+        for (qsizetype k = 0; k < paths.size(); ++k) {
+            const std::optional<QVariant> differing = reader.differingValue(k, firstValues[k]);
+            EXPECT_EQ(differing.has_value(), sign == &other) << paths[k].toStdString();
+            if (differing)
+                EXPECT_EQ(*differing, reader.value(k)) << paths[k].toStdString();
+        }
+    }
+    // A value of another type than the property's is compared as QVariant compares them.
+    reader.setObject(near);
+    EXPECT_EQ(reader.differingValue(1, QVariant(1)), std::nullopt);
+    EXPECT_EQ(reader.differingValue(1, QVariant(QStringLiteral("wide"))), QVariant(1.0));
+}
 
 TEST(KeyPathReader, ReadsEachSharedLinkOncePerObjectAndFailsEveryPathThroughABrokenOne)
 {
