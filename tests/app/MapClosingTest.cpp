@@ -14,13 +14,13 @@
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectOwnerLayer.h"
+#include "support/ThreadTime.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <cmath>
 #include <cstdlib>
-#include <ctime>
 
 namespace {
 
@@ -67,13 +67,7 @@ QList<VXDrawableObjectPtr> attributedLines(int count)
     return lines;
 }
 
-// Time the calling thread has run: a busy test machine delays a turn, not the work in it.
-double threadMilliseconds()
-{
-    timespec time{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
-    return double(time.tv_sec) * 1e3 + double(time.tv_nsec) / 1e6;
-}
+double threadMilliseconds() { return testsupport::threadSeconds() * 1e3; }
 
 // The timers on the real clock, as in the application, so one turn of the event loop is one turn.
 struct RealClock {

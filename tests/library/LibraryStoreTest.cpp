@@ -6,12 +6,12 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/RunLoop.h"
+#include "support/ThreadTime.h"
 
 #include <QFile>
 #include <QStandardPaths>
 #include <QUuid>
 #include <algorithm>
-#include <ctime>
 
 namespace {
 
@@ -53,14 +53,6 @@ void writeListedLibrary(const QString& folder, int count)
     writePlist(QVariantMap{{"allitems", items}, {"categories", QVariantList{category}}, {"checksum", count},
                            {"contX", true}, {"catX", true}, {"version", 2}},
                folder + u'/' + QFileInfo(folder).completeBaseName() + QStringLiteral(".categories"));
-}
-
-// The processor time of this thread, which other work on the machine does not stretch.
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 } // namespace
@@ -297,9 +289,9 @@ TEST_F(LibraryTest, OpeningGrowsInProportionToTheItemsListed)
     const auto secondsToOpen = [&](const QString& name, int count) {
         double best = 1e9;
         for (int run = 0; run < 3; ++run) {
-            const double start = threadSeconds();
+            const double start = testsupport::threadSeconds();
             const VXQLibraryPtr library = VXQLibrary::libraryWithPath(folderOf(name));
-            best = std::min(best, threadSeconds() - start);
+            best = std::min(best, testsupport::threadSeconds() - start);
             EXPECT_EQ(library->itemCount(), count);
         }
         return best;

@@ -3,10 +3,10 @@
 #include "platform/graphics/AttributedString.h"
 #include "platform/graphics/AttributedStringLayout.h"
 #include "platform/graphics/FontUtilities.h"
+#include "support/ThreadTime.h"
 
 #include <QImage>
 #include <QPainter>
-#include <ctime>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -26,13 +26,6 @@ AttributedString rows(const QStringList& cells)
 QFont dejaVu(double size)
 {
     return *fontWithNameSize("DejaVu Sans", size);
-}
-
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 // The rows of an image that hold dark pixels.
@@ -183,9 +176,9 @@ TEST(AttributedStringLayout, ManyRunsAreLaidOutAtOnceAndEachKeepsItsPlace)
         plain.appendAttributedString(AttributedString(letters, {{kFontAttributeName, font}}));
     }
     // Unloaded it takes a quarter of a second on this thread, found run by run nearly a second.
-    const double started = threadSeconds();
+    const double started = testsupport::threadSeconds();
     const AttributedStringLayout layout(numbered, 300);
-    EXPECT_LT(threadSeconds() - started, 0.5);
+    EXPECT_LT(testsupport::threadSeconds() - started, 0.5);
     const AttributedStringLayout expected(plain, 300);
     EXPECT_GT(layout.lineCount(), 100);
     EXPECT_EQ(layout.lineFragmentRects(), expected.lineFragmentRects());

@@ -14,6 +14,7 @@
 #include "platform/vantrix/view/VXTextEditingDelegate.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/UiTestSupport.h"
+#include "support/ThreadTime.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,7 +23,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTextEdit>
-#include <ctime>
 
 using platform::AttributedString;
 using platform::TextAttributes;
@@ -43,13 +43,6 @@ void putOnClipboard(const QString& mimeType, const QByteArray& data)
     auto* mime = new QMimeData;
     mime->setData(mimeType, data);
     QApplication::clipboard()->setMimeData(mime);
-}
-
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 QFont fontAt(const AttributedString& text, qsizetype index)
@@ -183,10 +176,10 @@ TEST(RichTextEditing, PastedRunsOfManyDistinctAttributesEndWithinMomentsAndTooMa
         kerned += "\\expnd" + QByteArray::number(i) + " x";
     putOnClipboard(QStringLiteral("text/rtf"), kerned + "}");
     // Counted on this thread only: the machine may be busy with others.
-    const double started = threadSeconds();
+    const double started = testsupport::threadSeconds();
     QTest::keyClick(f.editor(), Qt::Key_V, Qt::ControlModifier);
     platform::RunLoop::runUntilIdle();
-    EXPECT_LT(threadSeconds() - started, kMomentsSeconds);
+    EXPECT_LT(testsupport::threadSeconds() - started, kMomentsSeconds);
 
     // Each font is resolved apart as the text is laid out: past the bound the paste is refused.
     QByteArray fonts = "{\\rtf1{\\fonttbl";
