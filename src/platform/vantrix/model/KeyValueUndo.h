@@ -98,6 +98,9 @@ private:
 template <class T>
 void registerUndoForChange(ZQUndoManager* undoManager, ZQObject& owner, const QString& key, const T& oldValue)
 {
+    // Objects in no document yet (decoded, pasted, imported) have none: no copy of the value.
+    if (!undoManager)
+        return;
     if (CoalescedKeyValueUndo* open = CoalescedKeyValueUndo::takingChangesOn(undoManager))
         open->record(owner, key, [&oldValue] { return undoValue(oldValue); });
     else
