@@ -186,7 +186,7 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
     painter.restore();
 }
 
-QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const
+const QImage& VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const
 {
     const ImageLook look{type, colour.rgba(), ratio, antialiased, controlKnobSize()};
     // Knobs come in runs of one look: each thread keeps the last one it used, without the lock.
@@ -196,11 +196,9 @@ QImage VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antia
         QImage image;
     };
     thread_local Last last;
-    if (last.cache == m_images->serial && last.look == look)
-        return last.image;
-    const QImage image = sharedKnobImage(look, colour);
-    last = {m_images->serial, look, image};
-    return image;
+    if (last.cache != m_images->serial || !(last.look == look))
+        last = {m_images->serial, look, sharedKnobImage(look, colour)};
+    return last.image;
 }
 
 QImage VXKnob::sharedKnobImage(const ImageLook& look, const QColor& colour) const
@@ -238,7 +236,7 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() == 0)
         return false;
     const qreal ratio = devicePixelRatioOf(painter);
-    const QImage image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
+    const QImage& image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
     const QSizeF size = image.deviceIndependentSize();
     // The knobs of an object smaller than a pixel land on a few pixels: each is stamped once.
     const bool withinAPixel = isWithinADevicePixel(world, ratio, points);

@@ -140,7 +140,8 @@ private:
     // KnobStampBatch, which leaves out those that later ones hide.
     bool stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
                                         const QColor& colour, bool ofBoxWithinAPixel) const;
-    QImage knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const;
+    // Valid until the next call on this thread: a paint asks for one per selected object.
+    const QImage& knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const;
 
     struct ImageCache;
     struct ImageLook;
