@@ -505,7 +505,10 @@ void VXObjectOwnerLayer::drawLiveRectInView(const QRectF& rect, VXDrawingView* v
 {
     if (platform::GraphicsContext* context = platform::GraphicsContext::current()) {
         const platform::KnobStampBatch knobs(*context->painter());
-        for (const VXDrawableObject* object : objectsDrawnAsSelectedInRect(rect, view))
+        // Read through a const list: the view keeps the same list for the tool's pass, and a
+        // non-const walk would copy a million pointers first.
+        const QList<const VXDrawableObject*> selected = objectsDrawnAsSelectedInRect(rect, view);
+        for (const VXDrawableObject* object : selected)
             object->drawSelectedState();
     }
     drawPendingObject(view);

@@ -342,7 +342,8 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, 
         const QColor colour = layer->selectionColour();
         platform::HighlightPixels rotationKnobs(painter);
         const platform::KnobStampBatch stamps(painter);
-        for (const VXDrawableObject* object : layer->objectsDrawnAsSelectedInRect(rect, view)) {
+        const QList<const VXDrawableObject*> selected = layer->objectsDrawnAsSelectedInRect(rect, view);
+        for (const VXDrawableObject* object : selected) {
             if (object->locked() || !object->hasStandardKnobs())
                 continue;
             const platform::KnobBox box = platform::KnobBox::ofObject(*object);
