@@ -47,7 +47,15 @@ bool ObjectsChangeWatch::contains(const ZQObject* object)
         m_sorted = std::exchange(m_members, nullptr)();
         std::sort(m_sorted.begin(), m_sorted.end());
     }
-    return std::binary_search(m_sorted.begin(), m_sorted.end(), object);
+    // A change is told before and after, often for several keys at once, and a million objects
+    // changed outside the list (pasted ones stepped clear of their originals) would each search
+    // it as often: the last answer stands until another object is asked about.
+    if (object != m_lastAsked) {
+        m_lastAsked = object;
+        m_lastAnswer = !m_sorted.empty() && object >= m_sorted.front() && object <= m_sorted.back()
+                       && std::binary_search(m_sorted.begin(), m_sorted.end(), object);
+    }
+    return m_lastAnswer;
 }
 
 const ObjectsChangeWatch::ClassKeys& ObjectsChangeWatch::keysOfClass(const ZQObject& object)

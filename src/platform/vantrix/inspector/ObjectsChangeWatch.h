@@ -72,6 +72,8 @@ private:
     Wants m_wants;
     Changed m_changed;
     std::vector<const ZQObject*> m_sorted;
+    const ZQObject* m_lastAsked = nullptr;
+    bool m_lastAnswer = false;
     QHash<const QMetaObject*, ClassKeys> m_classes;
     quint64 m_listener = 0;
 };
