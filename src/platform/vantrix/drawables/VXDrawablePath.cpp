@@ -51,12 +51,10 @@ double VXDrawablePath::trackWidth() const
 
 bool VXDrawablePath::isSimpleStraightLine() const
 {
-    const platform::BezierPath& p = path();
-    if (p.elementCount() != 2)
-        return false;
-    QPointF points[3];
-    return p.elementAtIndexAssociatedPoints(0, points) == platform::PathElement::MoveTo
-           && p.elementAtIndexAssociatedPoints(1, points) == platform::PathElement::LineTo;
+    // Read from the painter path itself: the geometry tab asks this of every selected object,
+    // and the path's element index would be built and kept for each of a million of them.
+    const QPainterPath& p = path().painterPath();
+    return p.elementCount() == 2 && p.elementAt(0).isMoveTo() && p.elementAt(1).isLineTo();
 }
 
 void VXDrawablePath::setLength(double length)

@@ -80,13 +80,25 @@ const ObjectsChangeWatch::ClassKeys& ObjectsChangeWatch::keysOfClass(const ZQObj
     return *m_classes.insert(cls, std::move(keys));
 }
 
+const ObjectsChangeWatch::Affected* ObjectsChangeWatch::affectedBy(const ZQObject& object, const QString& key)
+{
+    // A million objects changing the same keys in turn would hash each key name as often.
+    const QMetaObject* cls = object.metaObject();
+    if (m_lastChange.cls != cls || m_lastChange.key != key) {
+        const ClassKeys& keys = keysOfClass(object);
+        const auto found = keys.constFind(key);
+        // Copied: what the client does when told may add classes to the table.
+        m_lastChange = {cls, key, found == keys.cend() ? std::nullopt : std::optional<Affected>(*found)};
+    }
+    return m_lastChange.affected ? &*m_lastChange.affected : nullptr;
+}
+
 void ObjectsChangeWatch::keyChanged(ZQObject& object, const QString& key, bool prior)
 {
-    const ClassKeys& keys = keysOfClass(object);
-    const auto found = keys.constFind(key);
-    if (found == keys.cend())
+    const Affected* found = affectedBy(object, key);
+    if (!found)
         return;
-    // Copied: what the client does when told may add classes to the table.
+    // Copied: the client, when told, may change keys of other objects and so the last change.
     const Affected affected = *found;
     const auto wanted = [&](qsizetype index) { return m_wants(index, prior); };
     for (qsizetype index : affected.linked) {

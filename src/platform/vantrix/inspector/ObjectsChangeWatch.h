@@ -16,6 +16,7 @@
 #include <QList>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -66,6 +67,8 @@ private:
     }
     void keyChanged(ZQObject& object, const QString& key, bool prior);
     const ClassKeys& keysOfClass(const ZQObject& object);
+    // What a change of `key` of `object` affects; null when nothing.
+    const Affected* affectedBy(const ZQObject& object, const QString& key);
 
     Members m_members;
     QStringList m_keyPaths;
@@ -74,6 +77,12 @@ private:
     std::vector<const ZQObject*> m_sorted;
     const ZQObject* m_lastAsked = nullptr;
     bool m_lastAnswer = false;
+    struct LastChange {
+        const QMetaObject* cls = nullptr;
+        QString key;
+        std::optional<Affected> affected;
+    };
+    LastChange m_lastChange;
     QHash<const QMetaObject*, ClassKeys> m_classes;
     quint64 m_listener = 0;
 };
