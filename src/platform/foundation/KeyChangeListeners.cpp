@@ -27,6 +27,7 @@ struct Listeners {
 // listener and never destroyed, so that a listener ended late in the program's exit (by a
 // static object) still finds it; threads without listeners pay for nothing but the check.
 thread_local Listeners* threadListeners = nullptr;
+thread_local int threadPauses = 0;
 
 } // namespace
 
@@ -53,9 +54,13 @@ void KeyChangeListeners::remove(quint64 id)
         listeners.compact();
 }
 
+KeyChangeListeners::Pause::Pause() { ++threadPauses; }
+
+KeyChangeListeners::Pause::~Pause() { --threadPauses; }
+
 void KeyChangeListeners::tell(ZQObject& object, const QString& key, bool prior)
 {
-    if (!threadListeners || threadListeners->entries.empty())
+    if (!threadListeners || threadListeners->entries.empty() || threadPauses > 0)
         return;
     Listeners& listeners = *threadListeners;
     ++listeners.telling;

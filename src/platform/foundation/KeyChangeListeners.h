@@ -23,8 +23,19 @@ public:
     // Answers an id for remove().
     static quint64 add(KeyChangeListener listener);
     static void remove(quint64 id);
-    // Tells this thread's listeners, in the order they were added.
+    // Tells this thread's listeners, in the order they were added, unless a Pause lives.
     static void tell(ZQObject& object, const QString& key, bool prior);
+
+    // While it lives, this thread's listeners are told nothing. Only for changes no listener
+    // can follow: those of objects just made and in no document yet (a million pasted ones,
+    // stepped clear of their originals, would each be told to every listener).
+    class Pause {
+    public:
+        Pause();
+        ~Pause();
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+    };
 };
 
 } // namespace platform

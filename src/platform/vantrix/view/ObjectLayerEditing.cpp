@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 
 #include "platform/foundation/EditProgress.h"
+#include "platform/foundation/KeyChangeListeners.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
@@ -148,6 +149,7 @@ void ObjectLayerEditing::paste()
     ClipboardOrigin& origin = g_clipboardOrigin;
     if (origin.drawing == m_drawing && origin.data == data->data(kVXDrawableObjectPasteboardType)) {
         const double offset = kPasteOffset * ++origin.pasteCount;
+        const KeyChangeListeners::Pause unfollowed; // the copies are in no document yet
         for (const VXDrawableObjectPtr& object : objects)
             object->setLocation(object->location() + QPointF(offset, offset));
     }

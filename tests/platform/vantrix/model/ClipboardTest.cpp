@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/ViewTestSupport.h"
 
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/KeyChangeListeners.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/ResponderChain.h"
@@ -96,6 +97,36 @@ TEST(Clipboard, PastesAreSelectedFreshCopiesInPlaceElsewhereAndSteppedAwayOverTh
     expectPastedFrom(*f.red, *f.layer->objects().at(3), {2 * step, 2 * step});
     EXPECT_NE(f.layer->objects().at(2)->uniqueKey(), f.layer->objects().at(3)->uniqueKey());
     EXPECT_EQ(f.layer->selection(), Objects{f.layer->objects().at(3)});
+}
+
+// Copies step clear of their originals before they join the drawing, where nothing can follow
+// them: the listeners of every key change (the inspectors' watches of a selection) hear nothing
+// of it, and a million pasted objects cost them nothing. What follows the paste is told.
+TEST(Clipboard, CopiesSteppingClearOfTheirOriginalsAreToldToNoKeyListener)
+{
+    ClipboardFixture f;
+    f.layer->selectAll();
+    f.perform("copy");
+    QList<std::pair<const ZQObject*, QString>> told;
+    const quint64 listener = platform::KeyChangeListeners::add(
+        [&](ZQObject& object, const QString& key, bool prior) {
+            if (!prior)
+                told.append({&object, key});
+        });
+    const auto removeListener = qScopeGuard([&] { platform::KeyChangeListeners::remove(listener); });
+    f.perform("paste");
+    ASSERT_EQ(f.layer->countOfObjects(), 4);
+    const double step = VXDrawingView::kPasteOffset;
+    expectPastedFrom(*f.red, *f.layer->objects().at(2), {step, step});
+    expectPastedFrom(*f.blue, *f.layer->objects().at(3), {step, step});
+    const auto toldOf = [&](const VXDrawableObjectPtr& object) {
+        return std::count_if(told.cbegin(), told.cend(), [&](const auto& change) { return change.first == object.get(); });
+    };
+    EXPECT_EQ(toldOf(f.layer->objects().at(2)) + toldOf(f.layer->objects().at(3)), 0);
+
+    const VXDrawableObjectPtr copy = f.layer->objects().at(3);
+    copy->setLocation(copy->location() + QPointF(5, 0));
+    EXPECT_GT(toldOf(copy), 0);
 }
 
 // A shape class that counts the shapes made, to see how many a paste decodes.
