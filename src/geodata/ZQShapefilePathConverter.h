@@ -44,6 +44,7 @@ private:
 
     QPainterPath m_path;
     QPolygonF m_run; // the open sub-path, reused from record to record
+    qsizetype m_sizeHint = 0; // reserved when the first sub-path begins the path
     bool m_hasContent = false; // a sub-path has begun
     qsizetype m_pointsLeftOut = 0;
     std::shared_ptr<ZQShapefileSimplifier> m_simplifier;

@@ -807,6 +807,22 @@ TEST(ShapefileAttributes, AHeaderThatEndsWithinAFieldsDescriptionIsTold)
 
 // Vertices that a path cannot hold are left out of shapes that still have others, and
 // counted; a shape that has none left is a damaged record, not a count of points.
+// An import of a million short lines keeps a million paths: each holds its points, not the
+// sixteen elements an empty path sets aside.
+TEST(ShapefileGeometry, AnImportedPathHoldsNoMoreRoomThanItsPoints)
+{
+    ShpBuilder shp;
+    shp.addParts(3, {{{0, 0}, {1, 1}}});
+    shp.addParts(5, {{{0, 0}, {1, 0}, {0, 0}}, {{5, 5}, {6, 5}, {5, 5}}});
+    auto file = reader(shp.bytes());
+    const QList<QPainterPath> result = paths(*file);
+    ASSERT_EQ(result.size(), 2);
+    EXPECT_EQ(elements(result[0]), (QStringList{"M 0 0", "L 1 1"}));
+    EXPECT_EQ(result[0].capacity(), 2);
+    EXPECT_EQ(result[1].toSubpathPolygons().size(), 2);
+    EXPECT_LE(result[1].capacity(), 8) << "room for its six points and two closes";
+}
+
 TEST(ShapefileGeometry, VerticesLeftOutOfTheirShapesAreCounted)
 {
     ShpBuilder shp;

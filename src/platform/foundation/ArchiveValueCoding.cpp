@@ -183,9 +183,16 @@ std::optional<QPainterPath> pathFromElements(const QByteArray& types, const QByt
                         std::bit_cast<double>(qFromLittleEndian<quint64>(in + 16 * i + 8)));
         return std::isfinite(p.x()) && std::isfinite(p.y()) ? std::optional(p) : std::nullopt;
     };
-    QPainterPath path;
-    path.reserve(int(types.size()));
-    for (qsizetype i = 0; i < types.size(); ++i) {
+    // A path begun at its first point holds exactly what it reserves; an empty path's first
+    // element sets aside room for sixteen, and a map of short lines pays that a million times.
+    const bool startsWithMove = !types.isEmpty() && types[0] == QPainterPath::MoveToElement;
+    const auto start = startsWithMove ? point(0) : std::optional<QPointF>();
+    if (startsWithMove && !start)
+        return std::nullopt;
+    QPainterPath path = start ? QPainterPath(*start) : QPainterPath();
+    if (!types.isEmpty())
+        path.reserve(int(types.size()));
+    for (qsizetype i = start ? 1 : 0; i < types.size(); ++i) {
         const auto p = point(i);
         if (!p)
             return std::nullopt;

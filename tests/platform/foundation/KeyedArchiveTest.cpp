@@ -553,6 +553,22 @@ TEST_F(KeyedArchive, QtValueTypesRoundTrip)
     EXPECT_EQ(valueRoundTrip(when).toDateTime(), when);
 }
 
+// A map of a million short lines decodes a million paths: each must hold its elements, not
+// the sixteen an empty path sets aside when its first element arrives.
+TEST_F(KeyedArchive, ADecodedPathHoldsNoMoreRoomThanItsElements)
+{
+    QPainterPath segment(QPointF(1, 2));
+    segment.lineTo(3, 4);
+    QPainterPath open;
+    open.lineTo(5, 6); // no move first: the path begins at the origin
+    for (const QPainterPath& path : {segment, open}) {
+        const QPainterPath decoded = valueRoundTrip(QVariant::fromValue(path)).value<QPainterPath>();
+        EXPECT_EQ(decoded, path);
+        EXPECT_EQ(decoded.capacity(), decoded.elementCount());
+    }
+    EXPECT_TRUE(valueRoundTrip(QVariant::fromValue(QPainterPath())).value<QPainterPath>().isEmpty());
+}
+
 TEST_F(KeyedArchive, GeometryStringsAreExactAndStrict)
 {
     using namespace platform::archive;
