@@ -89,6 +89,21 @@ public:
         measure(QStringLiteral("repaint_selected"), kRepaintTarget, [&] { m_view.viewport()->repaint(); });
     }
 
+    // Half the layer selected, as after a paste beside the originals: every paint after the
+    // first shows the highlights without looking the layer's objects up in the selection.
+    void repaintHalfSelected()
+    {
+        QList<VXDrawableObjectPtr> half;
+        half.reserve(m_lines / 2);
+        for (qsizetype i = 0; i < m_layer->objects().size(); i += 2)
+            half.append(m_layer->objects()[i]);
+        m_layer->exchangeSelectionWithObjectsFromArray(half);
+        m_view.viewport()->repaint();
+        measure(QStringLiteral("repaint_half_selected"), kRepaintTarget, [&] { m_view.viewport()->repaint(); });
+        m_layer->selectAll();
+        m_undo.removeAllActions(); // the selections are no edit under test
+    }
+
     void nudge()
     {
         const VXDrawableObjectPtr first = m_layer->objects().constFirst();
@@ -214,6 +229,7 @@ int main(int argc, char** argv)
     MillionSelection bench(lines);
     bench.selectAll();
     bench.repaint();
+    bench.repaintHalfSelected();
     bench.nudge();
     bench.style();
     bench.copy();

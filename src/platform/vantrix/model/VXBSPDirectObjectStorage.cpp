@@ -151,6 +151,7 @@ void VXBSPDirectObjectStorage::didInsertObjects(const QList<VXDrawableObject*>& 
         didResetObjects();
         return;
     }
+    m_entries.reserve(m_entries.size() + size_t(objects.size()));
     for (VXDrawableObject* object : objects)
         addEntry(object);
 }

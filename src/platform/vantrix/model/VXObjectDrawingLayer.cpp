@@ -85,38 +85,47 @@ VXObjectDrawingLayer::~VXObjectDrawingLayer() = default;
 QList<const VXDrawableObject*> VXObjectDrawingLayer::selectedObjectsInStackingOrder(
     const std::function<bool(const VXDrawableObject&)>& filter) const
 {
+    // Read from the kept list: each paint of a large selection in a larger layer would
+    // otherwise look every object of the layer up in the selection again.
+    const QList<VXDrawableObjectPtr>& ordered = orderedSelection();
     QList<const VXDrawableObject*> result;
-    result.reserve(m_selection.size());
-    // A large share of the layer is found faster by walking the layer than by sorting.
-    if (m_selection.size() * kStackWalkShare >= countOfObjects()) {
-        // After Select All no object need be looked up.
-        const bool everything = m_selection.size() == countOfObjects();
-        for (const VXDrawableObjectPtr& object : objects())
-            if ((everything || m_selection.contains(object.get())) && (!filter || filter(*object)))
-                result.append(object.get());
-        return result;
-    }
-    std::vector<std::pair<int, const VXDrawableObject*>> ordered;
-    ordered.reserve(m_selection.size());
-    for (const VXDrawableObject* object : m_selection)
+    result.reserve(ordered.size());
+    for (const VXDrawableObjectPtr& object : ordered)
         if (!filter || filter(*object))
-            ordered.emplace_back(indexOfObject(object), object);
-    std::sort(ordered.begin(), ordered.end());
-    for (const auto& [index, object] : ordered)
-        result.append(object);
+            result.append(object.get());
     return result;
 }
 
 QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selection() const
 {
-    if (!m_orderedSelection) {
-        QList<VXDrawableObjectPtr> ordered;
-        ordered.reserve(m_selection.size());
-        for (const VXDrawableObject* object : selectedObjectsInStackingOrder())
-            ordered.append(sharedObject(object));
-        m_orderedSelection = std::move(ordered);
+    return orderedSelection();
+}
+
+const QList<VXDrawableObjectPtr>& VXObjectDrawingLayer::orderedSelection() const
+{
+    if (m_orderedSelection)
+        return *m_orderedSelection;
+    QList<VXDrawableObjectPtr> ordered;
+    ordered.reserve(m_selection.size());
+    const QList<VXDrawableObjectPtr>& layerObjects = objects();
+    // A large share of the layer is found faster by walking the layer than by sorting.
+    if (m_selection.size() * kStackWalkShare >= countOfObjects()) {
+        // After Select All no object need be looked up.
+        const bool everything = m_selection.size() == countOfObjects();
+        for (const VXDrawableObjectPtr& object : layerObjects)
+            if (everything || m_selection.contains(object.get()))
+                ordered.append(object);
+    } else {
+        std::vector<int> indexes;
+        indexes.reserve(size_t(m_selection.size()));
+        for (const VXDrawableObject* object : m_selection)
+            indexes.push_back(indexOfObject(object));
+        std::sort(indexes.begin(), indexes.end());
+        for (const int index : indexes)
+            if (index >= 0)
+                ordered.append(layerObjects[index]);
     }
-    return *m_orderedSelection;
+    return m_orderedSelection.emplace(std::move(ordered));
 }
 
 QList<ZQObjectPtr> VXObjectDrawingLayer::selectionAsObjects() const

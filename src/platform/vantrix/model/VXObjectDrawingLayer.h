@@ -151,6 +151,8 @@ protected:
 
 private:
     QVariantList selectionValue() const;
+    // The selected objects, bottom first; kept until the selection or the stacking order changes.
+    const QList<VXDrawableObjectPtr>& orderedSelection() const;
     // The selected objects `filter` accepts (all without one), bottom first.
     QList<const VXDrawableObject*> selectedObjectsInStackingOrder(
         const std::function<bool(const VXDrawableObject&)>& filter = {}) const;
