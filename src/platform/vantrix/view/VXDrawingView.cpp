@@ -10,6 +10,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/ModifierKeys.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
@@ -783,14 +784,26 @@ QList<QObject*> VXDrawingView::forwardingTargetsForAction(const QByteArray& acti
 {
     const auto* layer = m_drawing ? qobject_cast<VXObjectDrawingLayer*>(m_drawing->activeLayer()) : nullptr;
     QList<QObject*> targets;
+    if (!layer)
+        return targets;
+    // Only objects that take the action: every action the chain is asked about passes the view,
+    // and a million selected objects that take none of them were each asked again.
+    const QMetaObject* askedClass = nullptr;
+    bool classTakesIt = false;
     QSet<const void*> sharedReceivers;
-    if (layer)
-        for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects()) {
-            const void* shared = object->sharedReceiverKeyForAction(action);
-            if (shared && sharedReceivers.contains(shared))
+    for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects()) {
+        if (const QMetaObject* objectClass = object->metaObject(); objectClass != askedClass) {
+            askedClass = objectClass;
+            classTakesIt = platform::ResponderChain::hasActionMethod(object.get(), action);
+        }
+        if (!classTakesIt && object->forwardingTargetsForSelector(action).isEmpty())
+            continue;
+        if (const void* shared = object->sharedReceiverKeyForAction(action)) {
+            if (sharedReceivers.contains(shared))
                 continue;
             sharedReceivers.insert(shared);
-            targets.append(object.get());
         }
+        targets.append(object.get());
+    }
     return targets;
 }

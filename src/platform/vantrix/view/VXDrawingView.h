@@ -209,7 +209,8 @@ public:
     // without objects on the clipboard passes on too, so a selected label takes pasted text.
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
-    // The active object layer's selected objects, for actions the view has no method for.
+    // The active object layer's selected objects that take `action` (by a method or by passing
+    // it on), for actions the view has no method for.
     QList<QObject*> forwardingTargetsForAction(const QByteArray& action) const override;
 
     static constexpr double kPasteOffset = platform::ObjectLayerEditing::kPasteOffset;

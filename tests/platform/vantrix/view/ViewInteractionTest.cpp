@@ -322,6 +322,10 @@ TEST(ViewForwarding, ActionsTheViewLacksReachTheSelectedObjectsThatTakeThemAlong
     EXPECT_FALSE(f.view.validateMenuItem(&item));
 
     f.layer->exchangeSelectionWithObjectsFromArray({f.square, a});
+    // Only takers are passed on: every action asked of the chain passes the view, and a large
+    // selection that takes none of them was asked object by object.
+    EXPECT_EQ(f.view.forwardingTargetsForAction("nameLabel"), QList<QObject*>{a.get()});
+    EXPECT_TRUE(f.view.forwardingTargetsForAction("undo").isEmpty());
     f.focusView();
     EXPECT_EQ(ResponderChain::firstResponderTo("nameLabel"), &f.view);
     EXPECT_TRUE(ResponderChain::performAction(&f.view, "nameLabel", &item));
