@@ -4,8 +4,10 @@
 // with the selection on it, a nudge of one point, a new style, Copy, Cut, Paste, the selection
 // dragged onto a second layer in the shown layers panel, Delete, and the undo and redo of each
 // edit. Each figure is one run's time in milliseconds, the view's redraw included, and the
-// resident memory it added in bytes per selected object. Run with QT_QPA_PLATFORM=offscreen; an
-// argument gives another number of lines (e.g. 200000 while profiling).
+// resident memory it added in bytes per selected object. A zoom out with the selection shown is
+// timed in the main thread's processor time until the view has drawn all it shows. Run with
+// QT_QPA_PLATFORM=offscreen; an argument gives another number of lines (e.g. 200000 while
+// profiling), and a second one, "paint", stops after the repaint and the zoom.
 
 #include "support/BenchSupport.h"
 
@@ -24,11 +26,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEventLoop>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <malloc.h>
 
 namespace {
@@ -38,6 +43,16 @@ constexpr double kSelectAllTarget = 2000; // ms
 constexpr double kEditTarget = 5000;      // ms, each edit, its undo and its redo
 constexpr double kSelectionBytesTarget = 200;
 constexpr double kRepaintTarget = 500; // ms
+constexpr double kZoomStep = 2;       // the View menu's Zoom Out
+constexpr int kZoomPatienceMs = 60000;
+constexpr int kPollMs = 10;
+
+double mainThreadMilliseconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
+}
 
 class MillionSelection {
 public:
@@ -102,6 +117,31 @@ public:
         measure(QStringLiteral("repaint_half_selected"), kRepaintTarget, [&] { m_view.viewport()->repaint(); });
         m_layer->selectAll();
         m_undo.removeAllActions(); // the selections are no edit under test
+    }
+
+    // Zoom Out with the whole selection shown, up to the view's last frame: what the main thread
+    // spends is what the window cannot answer in. The view is zoomed back to fit afterwards.
+    void zoomOut()
+    {
+        const double start = mainThreadMilliseconds();
+        m_view.setScale(m_view.scale() / kZoomStep);
+        m_view.viewport()->repaint();
+        QEventLoop loop; // waiting as the window does, so the view's tiles are drawn meanwhile
+        QTimer poll;
+        poll.callOnTimeout([&] {
+            if (m_view.isRenderingSettled())
+                loop.quit();
+        });
+        poll.start(kPollMs);
+        QTimer::singleShot(kZoomPatienceMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        QCoreApplication::processEvents(); // the frame that shows the finished tiles
+        const double ms = mainThreadMilliseconds() - start;
+        bench::require(m_view.isRenderingSettled(), "million_selection", "the zoomed-out view never settled");
+        bench::printRecord(QStringLiteral("million_selection_zoom_out_selected_%1").arg(label()), ms, "ms");
+        m_view.zoomViewToFitInWindow();
+        m_view.finishRendering();
+        QCoreApplication::processEvents();
     }
 
     void nudge()
@@ -230,6 +270,9 @@ int main(int argc, char** argv)
     bench.selectAll();
     bench.repaint();
     bench.repaintHalfSelected();
+    bench.zoomOut();
+    if (argc > 2 && qstrcmp(argv[2], "paint") == 0)
+        return 0;
     bench.nudge();
     bench.style();
     bench.copy();
