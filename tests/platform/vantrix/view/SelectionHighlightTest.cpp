@@ -10,7 +10,9 @@
 #include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
+#include "support/TestSupport.h"
 
+#include <QDir>
 #include <QPicture>
 #include <QRandomGenerator>
 #include <functional>
@@ -217,4 +219,49 @@ TEST(SelectionHighlight, APaintFindsWhatALayerDrawsOnceForAllItsPasses)
     f.view.objectsDrawnInPaint(f.layer.get(), area, find);
     f.view.objectsDrawnInPaint(f.layer.get(), area, find);
     EXPECT_EQ(found, 8) << "nor outside a paint";
+}
+
+TEST(SelectionHighlight, AViewShowsASelectionAsItAlwaysHas)
+{
+    // Thousands of lines smaller than a pixel crowded and apart, longer lines, turned and
+    // locked shapes, all selected under the selection tool, at three zooms: the pixels are
+    // those the view showed before its selected objects were drawn any faster.
+    ViewFixture f({1600, 1200}, {320, 200});
+    f.useTool(kVXStandardSelectionToolName);
+    QRandomGenerator random(23);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 4000; ++i) {
+        const QPointF start = i % 3 ? QPointF(random.bounded(1600.0), random.bounded(1200.0))
+                                    : QPointF(300 + random.bounded(80.0), 200 + random.bounded(60.0));
+        objects.append(lineFrom(start, {4 - random.bounded(8.0), 3 - random.bounded(6.0)}));
+        if (i % 100 == 0)
+            objects.append(lineFrom(start, {150 - random.bounded(300.0), 90 - random.bounded(180.0)}));
+        if (i % 400 == 0) {
+            objects.append(VXDrawableShape::drawableShapeWithRect(QRectF(start, QSizeF(60, 40)), nullptr));
+            objects.last()->rotateByAngle(i % 800 ? 0.5 : 0);
+        }
+    }
+    objects[5]->setLocked(true);
+    objects[7]->setLocked(true);
+    f.layer->addObjectsFromArray(objects);
+    f.layer->selectAll();
+
+    QImage shown(320, 600, QImage::Format_RGB32);
+    shown.fill(Qt::black);
+    QPainter painter(&shown);
+    const std::array<std::pair<double, QPointF>, 3> views{{{0.12, {800, 600}}, {0.3, {340, 230}}, {1.3, {330, 220}}}};
+    for (size_t i = 0; i < views.size(); ++i) {
+        f.view.setScale(views[i].first);
+        f.view.scrollDrawingPointToViewportPoint(views[i].second, {160, 100});
+        f.view.finishRendering();
+        painter.drawImage(QPoint(0, int(i) * 200), f.view.viewport()->grab().toImage());
+    }
+    painter.end();
+
+    const QImage expected(testsupport::sampleDataPath(QStringLiteral("renderings/selection-highlights.png")));
+    const bool same = shown == expected.convertToFormat(QImage::Format_RGB32);
+    const QString actual = QDir::temp().filePath(QStringLiteral("selection-highlights-actual.png"));
+    if (!same)
+        shown.save(actual);
+    EXPECT_TRUE(same) << "the view showed " << actual.toStdString();
 }
