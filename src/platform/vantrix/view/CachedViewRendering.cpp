@@ -14,6 +14,10 @@ namespace platform {
 
 namespace {
 
+// While tiles are coming, paints that show them take at most about this share of the main
+// thread: a paint of N ms waits N / share - N ms after the last one.
+constexpr double kShowingShare = 0.25;
+
 // What a tile is drawn from; copied into background jobs, which read the drawing and the view
 // only while the main thread lends them (RenderGate), and never after the queue has gone.
 struct TileSource {
@@ -111,6 +115,8 @@ QImage renderTileInSteps(const TileSource& source, TileProgress& progress)
 CachedViewRendering::CachedViewRendering(VXDrawingView& view)
     : m_view(view)
 {
+    m_showLater.setSingleShot(true);
+    connect(&m_showLater, &QTimer::timeout, this, [this] { showFinishedTiles(); });
     setDrawing(nullptr);
 }
 
@@ -135,16 +141,14 @@ void CachedViewRendering::setDrawing(const VXDrawing* drawing)
     // before ends every rendering of it as it goes.
     m_background = std::make_unique<BackgroundTileQueue>();
     connect(m_background.get(), &BackgroundTileQueue::tilesFinished, this, [this] { takeFinishedTiles(); });
-    m_tiles.clear();
-    m_prepared.clear();
-    m_readied = {};
-    m_preview.clear();
+    discard();
 }
 
 void CachedViewRendering::discard()
 {
     m_background->clear();
     m_tiles.clear();
+    m_unshown = {};
     m_prepared.clear();
     m_readied = {};
     m_preview.clear();
@@ -184,6 +188,7 @@ void CachedViewRendering::useMapping(const Mapping& mapping)
             m_previewScale = m_mapping.scale;
         }
         m_tiles.clear();
+        m_unshown = {};
         m_prepared.clear();
         m_background->clear();
     }
@@ -350,7 +355,6 @@ void CachedViewRendering::enqueue(const QList<QPoint>& keys)
 
 void CachedViewRendering::takeFinishedTiles()
 {
-    QRect shown;
     for (BackgroundTileQueue::Finished& finished : m_background->takeFinished()) {
         const auto tile = m_tiles.find(finished.key);
         // A tile edited, or of a scale left, since the job was queued waits for its next job.
@@ -358,10 +362,26 @@ void CachedViewRendering::takeFinishedTiles()
             continue;
         tile->image = std::move(finished.image);
         tile->dirty = {};
-        shown |= tileRect(finished.key);
+        m_unshown += tileRect(finished.key);
     }
-    if (!shown.isEmpty())
-        m_view.viewport()->update(shown.translated(m_mapping.origin));
+    showFinishedTiles();
+}
+
+void CachedViewRendering::showFinishedTiles()
+{
+    if (m_unshown.isEmpty())
+        return;
+    if (!m_background->isIdle()) {
+        const qint64 gap = qint64(m_paintCost * (1 / kShowingShare - 1));
+        if (const qint64 wait = gap - m_paintClock.elapsed(); m_paintClock.isValid() && wait > 0) {
+            if (!m_showLater.isActive())
+                m_showLater.start(int(wait));
+            return;
+        }
+    }
+    m_showLater.stop();
+    m_view.viewport()->update(m_unshown.boundingRect().translated(m_mapping.origin));
+    m_unshown = {};
 }
 
 void CachedViewRendering::dropTilesAwayFrom(const QRect& content)
@@ -375,10 +395,12 @@ void CachedViewRendering::dropTilesAwayFrom(const QRect& content)
 
 QPoint CachedViewRendering::paint(QPainter& painter, const QRect& exposed)
 {
+    m_paintClock.start();
     const Mapping mapping = mappingOfView();
     useMapping(mapping);
     takeFinishedTiles();
     const QRect content = exposed.translated(-mapping.origin);
+    m_unshown -= content;
     const QRect visible = visibleContent(mapping);
     bringUpToDate(content, visible);
     QRegion missing;
@@ -397,6 +419,11 @@ QPoint CachedViewRendering::paint(QPainter& painter, const QRect& exposed)
         m_preview.clear();
     dropTilesAwayFrom(visible);
     return mapping.origin;
+}
+
+void CachedViewRendering::paintEnded()
+{
+    m_paintCost = m_paintClock.restart();
 }
 
 void CachedViewRendering::drawPreview(QPainter& painter, const QRegion& missing) const
@@ -425,7 +452,7 @@ void CachedViewRendering::drawPreview(QPainter& painter, const QRegion& missing)
 bool CachedViewRendering::isSettled() const
 {
     const Mapping mapping = mappingOfView();
-    if (mapping.scale != m_mapping.scale || !m_background->isIdle())
+    if (mapping.scale != m_mapping.scale || !m_background->isIdle() || !m_unshown.isEmpty())
         return false;
     for (const QPoint& key : keysMeeting(visibleContent(mapping))) {
         const Tile tile = m_tiles.value(key);

@@ -16,17 +16,21 @@
 // once the rendering settles.
 //
 // Only the drawing's content is cached: selection highlights, knobs, the object being made,
-// overlays and tool feedback are drawn live over it by the view.
+// overlays and tool feedback are drawn live over it by the view. When those make a paint slow
+// (a large selection), tiles finished in the background are shown less often while more are
+// coming: each showing paints them all again.
 
 #include "platform/vantrix/render/BackgroundTileQueue.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
+#include <QTimer>
 #include <memory>
 
 class QPainter;
@@ -69,6 +73,8 @@ public:
     // draw now and sending the rest to the background. Answers where the drawing's origin
     // showed, for what is drawn live over it.
     QPoint paint(QPainter& painter, const QRect& exposed);
+    // The view's paint begun with paint() has drawn all it draws over the tiles.
+    void paintEnded();
     // Nothing of the viewport waits to be drawn.
     bool isSettled() const;
     // Draws whatever the viewport still lacks, waiting for the background, then repaints it.
@@ -97,6 +103,9 @@ private:
     void repairTiles(const QList<QPoint>& keys);
     void enqueue(const QList<QPoint>& keys);
     void takeFinishedTiles();
+    // Repaints where finished tiles have not shown yet, or later while paints are slow and
+    // the background has more to come.
+    void showFinishedTiles();
     void dropTilesAwayFrom(const QRect& content);
     void drawPreview(QPainter& painter, const QRegion& missing) const;
     QRectF drawingRectOfContent(const QRect& content) const;
@@ -120,6 +129,11 @@ private:
     double m_previewScale = 0;
     QHash<QPoint, QImage> m_preview;
     std::unique_ptr<BackgroundTileQueue> m_background;
+    // Tiles finished (content pixels) that no paint has shown yet.
+    QRegion m_unshown;
+    QTimer m_showLater;
+    QElapsedTimer m_paintClock; // since the last paint began, then since it ended
+    qint64 m_paintCost = 0;     // ms the last paint took
 };
 
 } // namespace platform

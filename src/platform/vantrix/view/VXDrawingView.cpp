@@ -456,6 +456,7 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
     const QScopedValueRollback exposing(m_exposedRect, std::optional<QRectF>(exposed));
     drawOverlays(painter, exposed);
     m_toolController->drawRectInView(painter, exposed);
+    m_rendering->paintEnded();
 }
 
 bool VXDrawingView::needsToDrawRect(const QRectF& rect) const

@@ -10,6 +10,7 @@
 #include "platform/vantrix/view/CachedViewRendering.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QRandomGenerator>
 #include <QThread>
@@ -263,6 +264,39 @@ TEST(CachedView, TilesSlowerThanTheGapsBetweenEventsStillFinish)
     // tile meets more objects than the view draws while it waits.
     BusyView f(5 * platform::CachedViewRendering::kImmediateObjects);
     EXPECT_TRUE(settlesToAFreshRenderingWhileThePointerMoves(f, [](int) {}));
+}
+
+TEST(CachedView, TilesFinishedDuringSlowPaintsShowTogether)
+{
+    // Paints slowed by what is drawn over the tiles (a large selection's knobs) show the tiles
+    // the background finishes meanwhile seldom enough to take about a quarter of the main
+    // thread at most: each showing draws all of that again.
+    constexpr int kPaintMs = 100;
+    BusyView f;
+    f.view.resize(1000, 700);
+    QRandomGenerator random(5);
+    QList<VXDrawableObjectPtr> slow;
+    for (int i = 0; i < 8000; ++i)
+        slow.append(SlowShape::inRect(QRectF(random.bounded(1700.0), random.bounded(1150.0), 30, 20),
+                                      fillStyle(QColor(60, 120, 60, 140))));
+    f.layer->addObjectsFromArray(slow);
+    f.view.setScale(0.5); // the whole sheet, in a score of tiles
+    QElapsedTimer clock;
+    clock.start();
+    QList<std::pair<qint64, qint64>> paints; // when each began and ended
+    const auto owner = std::make_unique<QObject>();
+    f.view.setOverlay(owner.get(), [&](QPainter&, const QRectF&) {
+        const qint64 start = clock.elapsed();
+        QThread::msleep(kPaintMs);
+        paints.append({start, clock.elapsed()});
+    });
+    f.view.discardRenderings();
+    f.view.viewport()->repaint();
+    ASSERT_TRUE(f.settlesOnItsOwn(60000));
+    ASSERT_GE(paints.size(), 3) << "tiles are to be shown while others are still drawn";
+    // The paint showing the last tiles may come at once; timers may fire a little early.
+    for (qsizetype i = 1; i + 1 < paints.size(); ++i)
+        EXPECT_GE(paints[i].first - paints[i - 1].second, qint64(2.7 * kPaintMs)) << "paint " << i;
 }
 
 TEST(CachedView, TilesOfAFadedLayerFinishWhileThePointerMoves)
