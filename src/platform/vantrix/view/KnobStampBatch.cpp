@@ -3,8 +3,11 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
+#include <bit>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <numeric>
 #include <utility>
 
 namespace platform {
@@ -121,7 +124,7 @@ int KnobStampBatch::stencilOf(const QImage& image)
     for (qsizetype i = m_stencils.size() - 1; i >= 0; --i)
         if (m_stencils[i].image.cacheKey() == image.cacheKey())
             return int(i);
-    Stencil stencil{image, {}, {}, {}, image.width() <= kRowBits};
+    Stencil stencil{image, {}, {}, {}, image.width() <= kRowBits, image, {}};
     if (stencil.fits) {
         // Knob images have clear margins: only the rows with paint on them are kept.
         const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -142,6 +145,14 @@ int KnobStampBatch::stencilOf(const QImage& image)
         while (!stencil.painted.empty() && stencil.painted.back() == 0) {
             stencil.painted.pop_back();
             stencil.opaque.pop_back();
+        }
+        const std::uint64_t columns = std::accumulate(stencil.painted.cbegin(), stencil.painted.cend(),
+                                                      std::uint64_t(0), std::bit_or<>());
+        if (columns != 0) {
+            const int left = std::countr_zero(columns);
+            const int right = kRowBits - 1 - std::countl_zero(columns);
+            stencil.drawnOffset = QPoint(left, stencil.firstRow);
+            stencil.drawn = image.copy(left, stencil.firstRow, right - left + 1, int(stencil.painted.size()));
         }
     }
     m_stencils.append(std::move(stencil));
@@ -182,7 +193,8 @@ qsizetype KnobStampBatch::flush()
     for (size_t i = 0; i < m_stamps.size(); ++i) {
         if (shows[i]) {
             const Stamp& stamp = m_stamps[i];
-            m_painter.drawImage(QPointF(stamp.x, stamp.y) / m_ratio, m_stencils[stamp.stencil].image);
+            const Stencil& stencil = m_stencils[stamp.stencil];
+            m_painter.drawImage(QPointF(QPoint(stamp.x, stamp.y) + stencil.drawnOffset) / m_ratio, stencil.drawn);
             ++drawn;
         }
     }

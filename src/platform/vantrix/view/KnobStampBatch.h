@@ -52,6 +52,10 @@ private:
         std::vector<std::uint64_t> opaque;
         int firstRow = 0;
         bool fits = false; // narrow enough for a row of bits
+        // The part of the image with paint on it, and where it lies in the image (device
+        // pixels): its clear margins blend nothing, and most of a knob image is margin.
+        QImage drawn;
+        QPoint drawnOffset;
     };
     // Small: a paint may hold millions. Devices are far smaller than 32768 pixels.
     struct Stamp {
