@@ -45,6 +45,30 @@ bool isWithinADevicePixel(const QTransform& world, qreal ratio, std::span<const 
     return high.x() - low.x() < 1 && high.y() - low.y() < 1;
 }
 
+// Device coordinates rounded to whole pixels, the last few remembered: rounding is a call
+// into the maths library, and a box's knobs repeat their coordinates.
+class PixelRounding {
+public:
+    int round(double coordinate)
+    {
+        for (size_t i = 0; i < m_count; ++i)
+            if (m_exact[i] == coordinate)
+                return m_rounded[i];
+        const int rounded = int(std::round(coordinate));
+        const size_t slot = m_count < kKept ? m_count++ : m_next++ % kKept;
+        m_exact[slot] = coordinate;
+        m_rounded[slot] = rounded;
+        return rounded;
+    }
+
+private:
+    static constexpr size_t kKept = 3;
+    std::array<double, kKept> m_exact{};
+    std::array<int, kKept> m_rounded{};
+    size_t m_count = 0;
+    size_t m_next = 0;
+};
+
 // The ratio of the painter's device, known to the batch that paint holds stamps in: widgets
 // work it out anew each time they are asked.
 qreal devicePixelRatioOf(const QPainter& painter)
@@ -239,17 +263,20 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     const QImage& image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
     const QSizeF size = image.deviceIndependentSize();
     // The knobs of an object smaller than a pixel land on a few pixels: each is stamped once.
-    const bool withinAPixel = isWithinADevicePixel(world, ratio, points);
+    // A box's knobs span the box, so they are within a pixel when it is.
+    const bool withinAPixel = ofBoxWithinAPixel || isWithinADevicePixel(world, ratio, points);
     std::array<QPoint, kBoundsKnobs.size()> stamped;
     size_t stampedCount = 0;
     platform::KnobStampBatch* batch = ofBoxWithinAPixel ? platform::KnobStampBatch::current() : nullptr;
     if (batch && !batch->canHoldFor(painter))
         batch = nullptr;
+    // A box's knobs share three columns and three rows: each is rounded once.
+    PixelRounding columns, rows;
     bool unturned = false; // the painter, while stamps are drawn at once
     for (const QPointF point : points) {
         const QPointF corner = (world.map(point) - QPointF(size.width() / 2, size.height() / 2)) * ratio;
         // On whole device pixels, so the image is copied rather than resampled.
-        const QPoint pixel(int(std::round(corner.x())), int(std::round(corner.y())));
+        const QPoint pixel(columns.round(corner.x()), rows.round(corner.y()));
         if (withinAPixel) {
             if (std::find(stamped.begin(), stamped.begin() + stampedCount, pixel) != stamped.begin() + stampedCount)
                 continue;
