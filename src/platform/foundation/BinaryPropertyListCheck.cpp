@@ -102,19 +102,14 @@ private:
         if (m_data.size() < kHeaderSize + 1 + kTrailerSize || !m_data.startsWith("bplist00"))
             refuse(QStringLiteral("it is not a binary property list"));
         m_objectsEnd = m_data.size() - kTrailerSize;
-        const char* trailer = m_data.data() + m_objectsEnd;
-        m_offsetSize = quint8(trailer[6]);
-        m_referenceSize = quint8(trailer[7]);
-        m_objectCount = qFromBigEndian<quint64>(trailer + 8);
-        m_topObject = qFromBigEndian<quint64>(trailer + 16);
-        const quint64 offsetTable = qFromBigEndian<quint64>(trailer + 24);
-        const auto validSize = [](int size) { return size >= 1 && size <= 8; };
-        // The offset table lies in the file, so the count is no more than its bytes allow.
-        if (!validSize(m_offsetSize) || !validSize(m_referenceSize) || m_objectCount == 0
-            || m_topObject >= m_objectCount || offsetTable < quint64(kHeaderSize) || offsetTable > quint64(m_objectsEnd)
-            || m_objectCount > (quint64(m_objectsEnd) - offsetTable) / quint64(m_offsetSize))
+        const std::optional<BinaryPropertyListTrailer> trailer = binaryPropertyListTrailer(m_data);
+        if (!trailer)
             damaged();
-        m_offsetTable = qsizetype(offsetTable);
+        m_offsetSize = trailer->offsetSize;
+        m_referenceSize = trailer->referenceSize;
+        m_objectCount = trailer->objectCount;
+        m_topObject = trailer->topObject;
+        m_offsetTable = trailer->offsetTable;
         if (!memoryIsAvailableFor(qint64(m_objectCount * sizeof(Measure))))
             refuse(QStringLiteral("there is not enough memory to check its %1 objects").arg(m_objectCount));
         m_measures.assign(m_objectCount, Measure{});
@@ -307,6 +302,29 @@ quint64 checkStructure(QByteArrayView data, int maximumDepth, const std::functio
 }
 
 } // namespace
+
+std::optional<BinaryPropertyListTrailer> binaryPropertyListTrailer(QByteArrayView data)
+{
+    if (data.size() < kHeaderSize + 1 + kTrailerSize || !data.startsWith("bplist00"))
+        return std::nullopt;
+    const qsizetype objectsEnd = data.size() - kTrailerSize;
+    const char* bytes = data.data() + objectsEnd;
+    BinaryPropertyListTrailer trailer;
+    trailer.offsetSize = quint8(bytes[6]);
+    trailer.referenceSize = quint8(bytes[7]);
+    trailer.objectCount = qFromBigEndian<quint64>(bytes + 8);
+    trailer.topObject = qFromBigEndian<quint64>(bytes + 16);
+    const quint64 offsetTable = qFromBigEndian<quint64>(bytes + 24);
+    const auto validSize = [](int size) { return size >= 1 && size <= 8; };
+    // The offset table lies in the file, so the count is no more than its bytes allow.
+    if (!validSize(trailer.offsetSize) || !validSize(trailer.referenceSize) || trailer.objectCount == 0
+        || trailer.topObject >= trailer.objectCount || offsetTable < quint64(kHeaderSize)
+        || offsetTable > quint64(objectsEnd)
+        || trailer.objectCount > (quint64(objectsEnd) - offsetTable) / quint64(trailer.offsetSize))
+        return std::nullopt;
+    trailer.offsetTable = qsizetype(offsetTable);
+    return trailer;
+}
 
 QString binaryPropertyListProblem(QByteArrayView data, int maximumDepth, const std::function<bool(double)>& progress)
 {

@@ -18,8 +18,21 @@
 #include <QByteArrayView>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace platform {
+
+// Where a binary property list's tables lie, as its trailer says.
+struct BinaryPropertyListTrailer {
+    int offsetSize = 0;    // bytes of each offset in the offset table
+    int referenceSize = 0; // bytes of each reference in a container
+    quint64 objectCount = 0;
+    quint64 topObject = 0;
+    qsizetype offsetTable = 0; // where the offset table starts
+};
+// The trailer of `data` when it has the header and its tables lie inside the data; nullopt
+// when not. Reads of the objects must still stay inside the data.
+std::optional<BinaryPropertyListTrailer> binaryPropertyListTrailer(QByteArrayView data);
 
 // Answers why `data` must not be parsed, or an empty string when it may.
 // `maximumDepth` must be below 16383. `progress`, when given, is told the share of the

@@ -20,14 +20,26 @@ QString BinaryPropertyListReader::open(QByteArrayView data, int maximumDepth, co
 {
     if (const QString problem = binaryPropertyListProblem(data, maximumDepth, progress); !problem.isEmpty())
         return problem;
-    // The check has vouched for the trailer; objects are still checked as they are read.
+    return adoptTrailer(data);
+}
+
+QString BinaryPropertyListReader::openWritten(QByteArrayView data)
+{
+    return adoptTrailer(data);
+}
+
+// Objects are still checked as they are read.
+QString BinaryPropertyListReader::adoptTrailer(QByteArrayView data)
+{
+    const std::optional<BinaryPropertyListTrailer> trailer = binaryPropertyListTrailer(data);
+    if (!trailer)
+        return QStringLiteral("its binary structure is damaged");
     m_data = data;
-    const char* trailer = data.data() + data.size() - kTrailerSize;
-    m_offsetSize = quint8(trailer[6]);
-    m_referenceSize = quint8(trailer[7]);
-    m_objectCount = qFromBigEndian<quint64>(trailer + 8);
-    m_topObject = qFromBigEndian<quint64>(trailer + 16);
-    m_offsetTable = qsizetype(qFromBigEndian<quint64>(trailer + 24));
+    m_offsetSize = trailer->offsetSize;
+    m_referenceSize = trailer->referenceSize;
+    m_objectCount = trailer->objectCount;
+    m_topObject = trailer->topObject;
+    m_offsetTable = trailer->offsetTable;
     return {};
 }
 

@@ -32,6 +32,10 @@ public:
     // Answers why the data is refused, or an empty string when it opened. `progress` hears
     // the structural check (see binaryPropertyListProblem).
     QString open(QByteArrayView data, int maximumDepth, const std::function<bool(double fraction)>& progress = {});
+    // Opens bytes this process wrote and has held unchanged since, without the structural
+    // check: they hold no cycle, and the reader's own reads stay inside the data. Answers
+    // why they are refused (a bad header or trailer), or an empty string.
+    QString openWritten(QByteArrayView data);
 
     Object top() const { return object(m_topObject); }
     Object object(quint64 index) const;
@@ -60,6 +64,7 @@ public:
     std::optional<quint64> findKeyIndex(const Object& dictionary, quint64 keyIndex, quint64 from = 0) const;
 
 private:
+    QString adoptTrailer(QByteArrayView data);
     quint64 readUnsigned(qsizetype at, int size) const;
     quint64 referenceIndex(const Object& container, quint64 position) const;
     Object reference(const Object& container, quint64 position) const;

@@ -236,10 +236,10 @@ struct KeyedUnarchiver::Private {
         error = QuorvaneError(kQuorvaneDocumentError, QStringLiteral("The archive could not be read: %1").arg(reason));
     }
 
-    void open(const QByteArray& archive)
+    void open(const QByteArray& archive, Origin origin)
     {
         data = archive;
-        if (const QString problem = parse(); !problem.isEmpty())
+        if (const QString problem = parse(origin); !problem.isEmpty())
             setError(problem);
         else
             opened = true;
@@ -247,12 +247,14 @@ struct KeyedUnarchiver::Private {
     }
 
     // Answers a problem, or empty when the data is an archive.
-    QString parse()
+    QString parse(Origin origin)
     {
         std::function<bool(double)> check;
         if (progress)
             check = [this](double fraction) { return progress.tell(kCheckShare * fraction); };
-        if (const QString problem = plist.open(data, kMaximumPlistDepth, check); !problem.isEmpty())
+        const QString problem =
+            origin == Origin::ThisProcess ? plist.openWritten(data) : plist.open(data, kMaximumPlistDepth, check);
+        if (!problem.isEmpty())
             return problem;
         const PlistObject root = plist.top();
         if (root.type != PlistType::Dictionary)
@@ -659,10 +661,10 @@ struct KeyedUnarchiver::Private {
     }
 };
 
-KeyedUnarchiver::KeyedUnarchiver(const QByteArray& data)
+KeyedUnarchiver::KeyedUnarchiver(const QByteArray& data, Origin origin)
     : d(std::make_unique<Private>(*this, MemoryBudgetScope::current(data.size())))
 {
-    d->open(data);
+    d->open(data, origin);
 }
 
 KeyedUnarchiver::~KeyedUnarchiver() = default;
@@ -683,7 +685,7 @@ ZQObjectPtr KeyedUnarchiver::unarchiveObjectWithData(const QByteArray& data, Quo
 
 ZQObjectPtr KeyedUnarchiver::unarchiveObjectForCopyingWithData(const QByteArray& data)
 {
-    KeyedUnarchiver unarchiver(data);
+    KeyedUnarchiver unarchiver(data, Origin::ThisProcess);
     unarchiver.d->forCopying = true;
     ZQObjectPtr root = unarchiver.decodeRootObject();
     return unarchiver.isValid() ? root : nullptr;

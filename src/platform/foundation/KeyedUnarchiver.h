@@ -32,7 +32,12 @@ namespace platform {
 
 class KeyedUnarchiver {
 public:
-    explicit KeyedUnarchiver(const QByteArray& data);
+    // Where the bytes come from. ThisProcess: a KeyedArchiver of this process wrote them, and
+    // they have stayed in a buffer no one else can change since (one still shared with the
+    // one written); their structure needs no second reading before they are decoded.
+    enum class Origin { Anyone, ThisProcess };
+
+    explicit KeyedUnarchiver(const QByteArray& data, Origin origin = Origin::Anyone);
     ~KeyedUnarchiver();
 
     // The root object, or null with `error` set (code 101).

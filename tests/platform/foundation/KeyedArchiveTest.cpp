@@ -553,6 +553,40 @@ TEST_F(KeyedArchive, QtValueTypesRoundTrip)
     EXPECT_EQ(valueRoundTrip(when).toDateTime(), when);
 }
 
+// Bytes this process wrote skip the second reading of their structure: they decode as any
+// others, and damage still ends in an error or a skipped entry, never a read past the data.
+TEST_F(KeyedArchive, BytesThisProcessWroteDecodeAsAnyOthersAndDamageIsStillRefused)
+{
+    auto root = node("root");
+    root->weight = 2.5;
+    root->children = {node("child"), node("other")};
+    root->extra = QVariantList{1, QStringLiteral("two")};
+    const QByteArray data = KeyedArchiver::archivedDataWithRootObject(root.get());
+    for (const auto origin : {KeyedUnarchiver::Origin::Anyone, KeyedUnarchiver::Origin::ThisProcess}) {
+        KeyedUnarchiver unarchiver(data, origin);
+        const auto decoded = std::dynamic_pointer_cast<ArchiveNode>(unarchiver.decodeRootObject());
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(std::tuple(decoded->name, decoded->weight, decoded->extra), std::tuple(root->name, 2.5, root->extra));
+        ASSERT_EQ(decoded->children.size(), 2);
+        EXPECT_EQ(std::static_pointer_cast<ArchiveNode>(decoded->children[1])->name, QStringLiteral("other"));
+    }
+
+    QByteArray farOffsetTable = data;
+    farOffsetTable[farOffsetTable.size() - 2] = char(0x7f);
+    for (const QByteArray& damaged : {farOffsetTable, data.left(40), QByteArray("bplist00")}) {
+        KeyedUnarchiver unarchiver(damaged, KeyedUnarchiver::Origin::ThisProcess);
+        EXPECT_FALSE(unarchiver.isValid());
+        EXPECT_EQ(unarchiver.decodeRootObject(), nullptr);
+    }
+    // A reference past the entries is skipped as it is for anyone's bytes.
+    KeyedUnarchiver dangling(nodeArchive({{"ArchiveNode_name", "left"}, {"ArchiveNode_shared", uid(99)}}),
+                             KeyedUnarchiver::Origin::ThisProcess);
+    const auto decoded = std::dynamic_pointer_cast<ArchiveNode>(dangling.decodeRootObject());
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->name, QStringLiteral("left"));
+    EXPECT_EQ(decoded->shared, nullptr);
+}
+
 // A map of a million short lines decodes a million paths: each must hold its elements, not
 // the sixteen an empty path sets aside when its first element arrives.
 TEST_F(KeyedArchive, ADecodedPathHoldsNoMoreRoomThanItsElements)

@@ -718,12 +718,13 @@ void VXDrawableObject::writeObjectsToPasteboard(const QList<VXDrawableObjectPtr>
     pasteboard->setData(kVXDrawableObjectPasteboardType, coder.finishEncoding());
 }
 
-QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboard(const QMimeData* pasteboard)
+QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboard(const QMimeData* pasteboard,
+                                                                         platform::KeyedUnarchiver::Origin origin)
 {
     QList<VXDrawableObjectPtr> objects;
     if (!pasteboard || !pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
         return objects;
-    platform::KeyedUnarchiver coder(pasteboard->data(kVXDrawableObjectPasteboardType));
+    platform::KeyedUnarchiver coder(pasteboard->data(kVXDrawableObjectPasteboardType), origin);
     if (!coder.isValid()) {
         LogEvent(kFileEvent, QStringLiteral("pasteboard objects are damaged: %1").arg(coder.error().localizedDescription()));
         return objects;

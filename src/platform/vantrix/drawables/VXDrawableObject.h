@@ -15,6 +15,7 @@
 // clear the cached bounds and path and tell the container, which keeps its spatial index
 // up to date.
 
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQObject.h"
 #include "platform/vantrix/drawables/VXRenderable.h"
 #include "platform/vantrix/model/DrawableContainer.h"
@@ -339,7 +340,8 @@ public:
     // --- Pasteboard and copying -------------------------------------------------------------
     static void writeObjectsToPasteboard(const QList<VXDrawableObjectPtr>& objects, QMimeData* pasteboard);
     // The objects on the pasteboard, fresh copies; empty when there are none or they are damaged.
-    static QList<VXDrawableObjectPtr> nativeObjectsFromPasteboard(const QMimeData* pasteboard);
+    static QList<VXDrawableObjectPtr> nativeObjectsFromPasteboard(
+        const QMimeData* pasteboard, platform::KeyedUnarchiver::Origin origin = platform::KeyedUnarchiver::Origin::Anyone);
     // A deep copy outside any container that shares this object's styles, with a new unique key.
     std::shared_ptr<ZQObject> copy() const override;
     VXDrawableObjectPtr copyDrawable() const;

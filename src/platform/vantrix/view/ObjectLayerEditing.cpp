@@ -2,6 +2,7 @@
 
 #include "platform/foundation/EditProgress.h"
 #include "platform/foundation/KeyChangeListeners.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXDrawing.h"
@@ -136,9 +137,14 @@ void ObjectLayerEditing::paste()
     const QMimeData* data = clipboardData();
     if (!layer || !data)
         return;
+    ClipboardOrigin& origin = g_clipboardOrigin;
+    const QByteArray bytes = data->data(kVXDrawableObjectPasteboardType);
+    // The very buffer this process wrote (shared, so unchanged since): no other writer's bytes.
+    const bool written = !bytes.isEmpty() && bytes.constData() == origin.data.constData();
     EditProgress::Scope progress(tr("Paste"), 2);
     const archive::ProgressScope decoding(progress.archiveProgress());
-    const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(data);
+    const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(
+        data, written ? KeyedUnarchiver::Origin::ThisProcess : KeyedUnarchiver::Origin::Anyone);
     progress.step();
     // Decoded with their originals' unique keys: fresh objects all the same, they only need keys
     // of their own, not a copy each.
@@ -146,8 +152,7 @@ void ObjectLayerEditing::paste()
         object->renewUniqueKeys();
     if (objects.isEmpty())
         return;
-    ClipboardOrigin& origin = g_clipboardOrigin;
-    if (origin.drawing == m_drawing && origin.data == data->data(kVXDrawableObjectPasteboardType)) {
+    if (origin.drawing == m_drawing && (written || origin.data == bytes)) {
         const double offset = kPasteOffset * ++origin.pasteCount;
         const KeyChangeListeners::Pause unfollowed; // the copies are in no document yet
         for (const VXDrawableObjectPtr& object : objects)
