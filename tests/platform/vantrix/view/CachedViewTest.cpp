@@ -220,11 +220,11 @@ TEST(CachedView, AViewGoingWhileATileDrawsEndsTheRenderingFirst)
 namespace {
 
 // Shapes that make each tile in view take longer than the gaps between events.
-void addSlowShapes(BusyView& f)
+void addSlowShapes(BusyView& f, int count = 600)
 {
     QRandomGenerator random(7);
     QList<VXDrawableObjectPtr> slow;
-    for (int i = 0; i < 600; ++i)
+    for (int i = 0; i < count; ++i)
         slow.append(SlowShape::inRect(QRectF(random.bounded(1700.0), random.bounded(1150.0), 30, 20),
                                       fillStyle(QColor(60, 120, 60, 140))));
     f.layer->addObjectsFromArray(slow);
@@ -274,12 +274,7 @@ TEST(CachedView, TilesFinishedDuringSlowPaintsShowTogether)
     constexpr int kPaintMs = 100;
     BusyView f;
     f.view.resize(1000, 700);
-    QRandomGenerator random(5);
-    QList<VXDrawableObjectPtr> slow;
-    for (int i = 0; i < 8000; ++i)
-        slow.append(SlowShape::inRect(QRectF(random.bounded(1700.0), random.bounded(1150.0), 30, 20),
-                                      fillStyle(QColor(60, 120, 60, 140))));
-    f.layer->addObjectsFromArray(slow);
+    addSlowShapes(f, 8000);
     f.view.setScale(0.5); // the whole sheet, in a score of tiles
     QElapsedTimer clock;
     clock.start();
