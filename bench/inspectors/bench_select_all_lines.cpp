@@ -4,6 +4,11 @@
 // own selection is measured alone first, to tell it from what the tabs add, and last with the
 // Text and Attributes tabs showing too, as in the window.
 //
+// Then, with every tab and the rulers showing, the million lines are copied and pasted, and the
+// paste undone and redone, each until the event loop is idle; the same edits on the layer
+// alone, measured before any tab is shown, tell what the tabs and rulers add. The drawing view
+// stays hidden, so no figure includes drawing the map.
+//
 // Run with QT_QPA_PLATFORM=offscreen; the first argument is the number of lines (1,000,000 by
 // default). The reference machine (8 cores, busy with other builds) selects the million lines
 // in about 2 s, the tabs holding about 110 bytes per object beyond the layer's 45.
@@ -13,9 +18,11 @@
 #include "inspectors/attributes/VLQNAttributesController.h"
 #include "inspectors/geometry/VLTMGeometryController.h"
 #include "inspectors/text/VLTMTextController.h"
+#include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
+#include "platform/vantrix/view/VXDrawingView.h"
 #include "style_editor/StyleEditorClasses.h"
 #include "style_editor/editor/VLTMStyleEditorController.h"
 
@@ -29,6 +36,7 @@ namespace {
 
 constexpr double kTargetMs = 2000;
 constexpr double kTargetBytesPerObject = 200;
+constexpr double kEditTargetMs = 5000;
 
 double residentBytes()
 {
@@ -68,6 +76,46 @@ Growth selectAll(VXObjectDrawingLayer& layer, int count)
     return growth;
 }
 
+// Copy, Paste, its undo and its redo through `view`, as one undo step each, each until the event
+// loop is idle. Leaves the paste done.
+struct PasteTimes {
+    double copy = 0;
+    double paste = 0;
+    double undo = 0;
+    double redo = 0;
+};
+
+PasteTimes copyPasteUndoRedo(VXDrawingView& view, ZQUndoManager& undo, VXObjectDrawingLayer& layer, int count)
+{
+    const auto idle = [](const std::function<void()>& work) {
+        return bench::millisecondsOf([&] {
+            work();
+            platform::RunLoop::runUntilIdle();
+        });
+    };
+    PasteTimes times;
+    times.copy = idle([&] { view.copy(); });
+    times.paste = idle([&] {
+        undo.beginUndoGrouping();
+        view.paste();
+        undo.endUndoGrouping();
+    });
+    bench::require(layer.countOfObjects() == 2 * count && layer.countOfSelection() == count, "select_all_lines",
+                   "Paste missed objects");
+    times.undo = idle([&] { undo.undo(); });
+    bench::require(layer.countOfObjects() == count && layer.countOfSelection() == count, "select_all_lines",
+                   "Undo did not take the pasted objects away");
+    times.redo = idle([&] { undo.redo(); });
+    bench::require(layer.countOfObjects() == 2 * count, "select_all_lines", "Redo did not paste again");
+    return times;
+}
+
+void printPasteTimes(const char* what, const PasteTimes& times)
+{
+    std::printf("%s: copy %.0f ms, paste %.0f ms, undo %.0f ms, redo %.0f ms\n", what, times.copy, times.paste,
+                times.undo, times.redo);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -95,7 +143,16 @@ int main(int argc, char** argv)
     layer->addObjectsFromArray(lines);
     lines.clear();
 
+    ZQUndoManager undo;
+    undo.setGroupsByEvent(false);
+    drawing->setUndoManager(&undo);
+    VXDrawingView view;
+    view.setDrawing(drawing);
+
     const Growth bare = selectAll(*layer, count);
+    const PasteTimes barePaste = copyPasteUndoRedo(view, undo, *layer, count);
+    undo.undo();
+    undo.removeAllActions();
     layer->deselectAll();
     const auto geometry = VLTMGeometryController::make();
     inspectorbench::showTab(*geometry, {260, 900}, drawing.get());
@@ -112,17 +169,31 @@ int main(int argc, char** argv)
     const auto attributes = VLQNAttributesController::make();
     inspectorbench::showTab(*attributes, {260, 900}, drawing.get());
     const Growth every = selectAll(*layer, count);
+    view.setRulersVisible(true);
+    const PasteTimes shownPaste = copyPasteUndoRedo(view, undo, *layer, count);
+    undo.undo();
+    if (geometry->selection().size() != count || attributes->selectedObjects().size() != count) {
+        std::fprintf(stderr, "the tabs did not follow the undone paste\n");
+        return 1;
+    }
     std::printf("layer alone: %.0f ms, heap +%.0f B, resident +%.0f B per object\n", bare.milliseconds,
                 bare.heapPerObject, bare.residentPerObject);
     std::printf("with the tabs: %.0f ms, heap +%.0f B, resident +%.0f B per object\n", shown.milliseconds,
                 shown.heapPerObject, shown.residentPerObject);
     std::printf("with every tab: %.0f ms, heap +%.0f B, resident +%.0f B per object\n", every.milliseconds,
                 every.heapPerObject, every.residentPerObject);
+    printPasteTimes("layer alone", barePaste);
+    printPasteTimes("with every tab and the rulers", shownPaste);
     std::printf("BENCH select_all_lines_tabs value=%.0f unit=ms target=%.0f\n", shown.milliseconds, kTargetMs);
     std::printf("BENCH select_all_lines_tabs_heap value=%.0f unit=B/object target=%.0f\n", shown.heapPerObject,
                 kTargetBytesPerObject);
     std::printf("BENCH select_all_lines_every_tab value=%.0f unit=ms target=%.0f\n", every.milliseconds, kTargetMs);
     std::printf("BENCH select_all_lines_every_tab_heap value=%.0f unit=B/object target=%.0f\n", every.heapPerObject,
                 kTargetBytesPerObject);
+    const std::pair<const char*, double> edits[] = {{"paste", shownPaste.paste},
+                                                     {"paste_undo", shownPaste.undo},
+                                                     {"paste_redo", shownPaste.redo}};
+    for (const auto& [name, ms] : edits)
+        std::printf("BENCH select_all_lines_every_tab_%s value=%.0f unit=ms target=%.0f\n", name, ms, kEditTargetMs);
     return 0;
 }
