@@ -34,22 +34,6 @@ void setNameFieldEditing(QLineEdit& field, bool editing)
     }
 }
 
-bool sameObjects(const QList<ZQObjectPtr>& a, const QList<ZQObjectPtr>& b)
-{
-    if (a.isSharedWith(b))
-        return true;
-    if (a.size() != b.size())
-        return false;
-    const auto identitiesOf = [](const QList<ZQObjectPtr>& objects) {
-        QSet<const ZQObject*> identities;
-        identities.reserve(objects.size());
-        for (const ZQObjectPtr& object : objects)
-            identities.insert(object.get());
-        return identities;
-    };
-    return identitiesOf(a) == identitiesOf(b);
-}
-
 void showHelpForIdentifier(const QString& identifier)
 {
     VLTMHelpTrampoline::sharedHelpTrampoline()->showHelpForIdentifier(identifier);

@@ -13,10 +13,6 @@ namespace inspectors {
 // The object's "locked"; false for an object without one.
 bool objectIsLocked(const ZQObject& object);
 
-// Whether two selections hold the same objects, in any order. A layer hands every pane the
-// same list until its selection changes, which answers at once.
-bool sameObjects(const QList<ZQObjectPtr>& a, const QList<ZQObjectPtr>& b);
-
 template <class Pointer> QList<ZQObjectPtr> asObjects(const QList<Pointer>& objects)
 {
     return QList<ZQObjectPtr>(objects.begin(), objects.end());

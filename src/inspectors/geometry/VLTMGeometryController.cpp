@@ -14,6 +14,7 @@
 #include "platform/vantrix/drawables/VXArcPath.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
+#include "platform/vantrix/inspector/SameObjects.h"
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "symbols/placed/VXQSymbol.h"
@@ -201,7 +202,7 @@ bool VLTMGeometryController::selectedObjectsAreSimpleStraightLines()
 void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& objects, qint64 total)
 {
     // A selection only fetched for the panes (their formatter changed, say) was never shown.
-    if (m_selectionShown && m_selectionCache && inspectors::sameObjects(*m_selectionCache, objects))
+    if (m_selectionShown && m_selectionCache && platform::sameObjects(*m_selectionCache, objects))
         return;
     m_selectionCache = objects;
     m_selectionIsStraightLines.reset();

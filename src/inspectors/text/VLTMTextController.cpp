@@ -6,6 +6,7 @@
 #include "inspectors/text/VLTM_VXTextShapeController.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/inspector/SameObjects.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -147,7 +148,7 @@ void VLTMTextController::selectionChanged(const platform::Notification& notifica
     auto* layer = qobject_cast<VXObjectDrawingLayer*>(notification.object());
     if (!layer || !m_drawing || layer->drawing() != m_drawing)
         return;
-    if (m_selectionCache && inspectors::sameObjects(layer->selectionAsObjects(), *m_selectionCache))
+    if (m_selectionCache && platform::sameObjects(layer->selectionAsObjects(), *m_selectionCache))
         return;
     reloadPane(true);
 }
@@ -158,7 +159,7 @@ void VLTMTextController::textLabelSelectionChanged(const platform::Notification&
     const auto* drawable = qobject_cast<VXDrawableObject*>(notification.object());
     if (!container || !drawable || !m_drawing || drawable->drawing() != m_drawing)
         return;
-    if (m_selectionCache && inspectors::sameObjects(inspectors::asObjects(container->selectedTextLabels()), *m_selectionCache))
+    if (m_selectionCache && platform::sameObjects(inspectors::asObjects(container->selectedTextLabels()), *m_selectionCache))
         return;
     reloadPane(true);
 }

@@ -4,6 +4,7 @@
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/vantrix/model/VXDrawing.h"
+#include "platform/vantrix/inspector/SameObjects.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/styles/VXStyleHistory.h"
 
@@ -16,14 +17,6 @@ namespace {
 
 const QByteArray kSelectionStylesKey = "selectionStylesDidChange";
 const QByteArray kToolStyleKey = "toolStyleDidChange";
-
-QSet<const VXDrawableObject*> identities(const QList<VXDrawableObjectPtr>& objects)
-{
-    QSet<const VXDrawableObject*> set;
-    for (const VXDrawableObjectPtr& object : objects)
-        set.insert(object.get());
-    return set;
-}
 
 } // namespace
 
@@ -104,7 +97,7 @@ void StyleContentObserver::setSelectionFromLayer(VXObjectDrawingLayer* layer)
 
 void StyleContentObserver::setSelection(const QList<VXDrawableObjectPtr>& selection)
 {
-    if (selection.size() == m_selection.size() && identities(selection) == identities(m_selection))
+    if (platform::sameObjects(selection, m_selection))
         return;
     m_selection = selection;
     observeSelectionStyles();

@@ -4,6 +4,7 @@
 #include "platform/vantrix/view/HighlightPixels.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/AttributedStringLayout.h"
@@ -78,7 +79,7 @@ VXDrawingView::VXDrawingView(QWidget* parent)
     auto& centre = platform::NotificationCenter::defaultCenter();
     centre.addObserver(this, kVXLayerSelectionDidChange, nullptr, [this](const platform::Notification& n) {
         if (m_drawing && n.sender && n.sender == m_drawing->activeLayer())
-            updateRulerMarkersForSelection();
+            updateRulerMarkersForSelectionChange();
     });
     centre.addObserver(this, kVXDrawingActiveLayerDidChange, nullptr, [this](const platform::Notification& n) {
         if (m_drawing && n.sender == m_drawing.get())
@@ -348,6 +349,28 @@ void VXDrawingView::updateRulerMarkersForSelection()
     }
     const VXObjectDrawingLayer* layer = layerEditing().activeLayer();
     updateRulerMarkersForRect(layer ? layer->logicalBoundsOfSelection() : QRectF());
+}
+
+void VXDrawingView::updateRulerMarkersForSelectionChange()
+{
+    // An undo or redo is told of when it ends, and the markers are totalled then, once for
+    // every selection it restored and every object it moved; a nested one, told of by nobody,
+    // is caught at the end of the turn.
+    const ZQUndoManager* undo = m_drawing->undoManager();
+    if (!undo || !(undo->isUndoing() || undo->isRedoing())) {
+        updateRulerMarkersForSelection();
+        return;
+    }
+    m_rulerMarkersStale = true;
+    static const QByteArray key = "updateStaleRulerMarkers";
+    platform::RunLoop::cancelPreviousPerformRequests(this, key);
+    platform::RunLoop::performAfterDelay(
+        this,
+        [this] {
+            if (m_rulerMarkersStale)
+                updateRulerMarkersForSelection();
+        },
+        0, key);
 }
 
 void VXDrawingView::updateMouseMarkers(std::optional<QPointF> drawingPoint)

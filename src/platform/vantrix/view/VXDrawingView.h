@@ -248,6 +248,8 @@ private:
     void placeRulers();
     void updateRulers();
     void updateRulerMarkersForSelection();
+    // The same after the active layer's selection changed.
+    void updateRulerMarkersForSelectionChange();
     void updateMouseMarkers(std::optional<QPointF> drawingPoint);
     void showContextMenu(QPointF viewportPoint, QPoint globalPoint);
     // Deletes the selection, or selects a tool by its key; false for keys of neither.
