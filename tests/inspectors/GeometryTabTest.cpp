@@ -23,7 +23,7 @@ class SpiralArcPath : public VXArcPath {
 
 namespace {
 
-ZQObjectPtr arc()
+VXDrawableObjectPtr arc()
 {
     return std::make_shared<VXArcPath>();
 }
@@ -44,6 +44,34 @@ TEST(GeometryTab, OptionsMaskFollowsTheExactCommonClass)
     // A path and an arc have the path class in common, and the arc is no straight line.
     EXPECT_EQ(VLTMGeometryController::interfaceOptionsForSelection({straightPath(), arc()}), 251u);
     EXPECT_EQ(VLTMGeometryController::interfaceOptionsForSelection({}), 255u);
+}
+
+TEST(GeometryTab, PanesAndOptionsFollowLinesTurningCurvedAndBack)
+{
+    // What the tab found of one selection must not stand for the next.
+    TabFixture fixture;
+    const VXDrawableObjectPtr line = fixture.add(straightPath());
+    const VXDrawableObjectPtr upright = fixture.add(straightPath({0, 0}, {0, 50}));
+    const VXDrawableObjectPtr curve = fixture.add(curvedPath());
+    const VXDrawableObjectPtr oval = fixture.add(arc());
+    auto* pane = fixture.paneFor<VLTM_VXDrawableObjectController>(QStringLiteral("VXDrawableObject"));
+    const auto showsPathPane = [&] { return fixture.installedPanes().contains(QStringLiteral("VLTM_VXDrawablePathController")); };
+
+    fixture.select({line, upright});
+    EXPECT_EQ(pane->interfaceOptions(), 253u);
+    EXPECT_TRUE(showsPathPane());
+    fixture.select({line, curve});
+    EXPECT_EQ(pane->interfaceOptions(), 251u);
+    EXPECT_FALSE(showsPathPane());
+    fixture.select({upright});
+    EXPECT_EQ(pane->interfaceOptions(), 253u);
+    EXPECT_TRUE(showsPathPane());
+    // The path class in common, and an arc is no straight line.
+    fixture.select({upright, oval});
+    EXPECT_EQ(pane->interfaceOptions(), 251u);
+    EXPECT_FALSE(showsPathPane());
+    fixture.select({oval});
+    EXPECT_EQ(pane->interfaceOptions(), 253u);
 }
 
 TEST(GeometryTab, PaneNamesFollowTheRegisteredClasses)

@@ -42,6 +42,15 @@ bool isExactly(const QMetaObject* cls, const QMetaObject& wanted)
     return cls && QByteArrayView(cls->className()) == QByteArrayView(wanted.className());
 }
 
+// Whether every path of `paths`, all of the plain path class, is one straight segment.
+bool areSimpleStraightLines(const QList<ZQObjectPtr>& paths)
+{
+    return std::all_of(paths.begin(), paths.end(), [](const ZQObjectPtr& object) {
+        const auto* path = qobject_cast<const VXDrawablePath*>(object.get());
+        return path && path->isSimpleStraightLine();
+    });
+}
+
 // The options mask for a selection whose most derived common class is `common`; whether it
 // is all straight lines is asked only where it matters.
 quint32 interfaceOptionsFor(const QMetaObject* common, const std::function<bool()>& straightLines)
@@ -102,12 +111,8 @@ std::shared_ptr<VLTMGeometryController> VLTMGeometryController::make()
 
 bool VLTMGeometryController::selectionIsSimpleStraightLines(const QList<ZQObjectPtr>& selection)
 {
-    if (!isExactly(ZQHighestCommonClass(selection), VXDrawablePath::staticMetaObject))
-        return false;
-    return std::all_of(selection.begin(), selection.end(), [](const ZQObjectPtr& object) {
-        const auto* path = qobject_cast<const VXDrawablePath*>(object.get());
-        return path && path->isSimpleStraightLine();
-    });
+    return isExactly(ZQHighestCommonClass(selection), VXDrawablePath::staticMetaObject)
+           && areSimpleStraightLines(selection);
 }
 
 quint32 VLTMGeometryController::interfaceOptionsForSelection(const QList<ZQObjectPtr>& selection)
@@ -186,16 +191,26 @@ QList<ZQObjectPtr> VLTMGeometryController::selection()
     if (!m_selectionCache) {
         auto* layer = m_drawing ? m_drawing->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
         m_selectionCache = layer ? layer->selectionAsObjects() : QList<ZQObjectPtr>();
+        m_selectionCommonClass.reset();
         m_selectionIsStraightLines.reset();
     }
     return *m_selectionCache;
+}
+
+const QMetaObject* VLTMGeometryController::selectionCommonClass()
+{
+    const QList<ZQObjectPtr> objects = selection();
+    if (!m_selectionCommonClass)
+        m_selectionCommonClass = ZQHighestCommonClass(objects);
+    return *m_selectionCommonClass;
 }
 
 bool VLTMGeometryController::selectedObjectsAreSimpleStraightLines()
 {
     const QList<ZQObjectPtr> objects = selection();
     if (!m_selectionIsStraightLines)
-        m_selectionIsStraightLines = selectionIsSimpleStraightLines(objects);
+        m_selectionIsStraightLines = isExactly(selectionCommonClass(), VXDrawablePath::staticMetaObject)
+                                     && areSimpleStraightLines(objects);
     return *m_selectionIsStraightLines;
 }
 
@@ -208,6 +223,7 @@ void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& object
     m_selectionIsStraightLines.reset();
     m_selectionShown = true;
     const QMetaObject* common = ZQHighestCommonClass(objects);
+    m_selectionCommonClass = common;
     if (common)
         LogEvent(kReactiveEvent,
                  QStringLiteral("geometry controller installing views for %1").arg(QLatin1String(common->className())));
@@ -378,7 +394,7 @@ qint64 VLTMGeometryController::wantsCountOfSelectedObjectsForController(QObject*
 
 quint32 VLTMGeometryController::drawableControllerWantsInterfaceOptions(QObject*)
 {
-    return interfaceOptionsFor(ZQHighestCommonClass(selection()), [this] { return selectedObjectsAreSimpleStraightLines(); });
+    return interfaceOptionsFor(selectionCommonClass(), [this] { return selectedObjectsAreSimpleStraightLines(); });
 }
 
 // --- Name and info lines ---------------------------------------------------------------------------------

@@ -150,8 +150,10 @@ private:
     void showPanes(const QList<platform::ViewController*>& panes);
     void installSubcontroller(platform::ViewController* pane);
     void showSelectionOfLayer(VXLayer* layer);
-    // selectionIsSimpleStraightLines of the selection, found once for each selection: it
-    // looks at every object, and the panes ask for it with every selection they load.
+    // The selection's most derived common class and selectionIsSimpleStraightLines of it,
+    // each found once for each selection: they look at every object, and the panes ask for
+    // them with every selection they load.
+    const QMetaObject* selectionCommonClass();
     bool selectedObjectsAreSimpleStraightLines();
     void selectUnitsItemForMode();
     bool belongsToDrawing(const VXLayer* layer) const;
@@ -161,7 +163,9 @@ private:
     QList<std::pair<QString, std::shared_ptr<platform::ViewController>>> m_subcontrollers;
     QList<platform::ViewController*> m_installed;
     std::optional<QList<ZQObjectPtr>> m_selectionCache;
-    std::optional<bool> m_selectionIsStraightLines; // of the cached selection
+    // Of the cached selection.
+    std::optional<const QMetaObject*> m_selectionCommonClass;
+    std::optional<bool> m_selectionIsStraightLines;
     bool m_selectionShown = false; // the cache is what the stack shows, not just fetched
     std::shared_ptr<platform::NumberFormatter> m_drawingUnitsFormatter;
     int m_drawingUnitsMode = 0;
