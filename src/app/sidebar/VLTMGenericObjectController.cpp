@@ -10,8 +10,10 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/inspector/InspectorValues.h"
 
+#include <QEvent>
 #include <QMenu>
 #include <QScopeGuard>
+#include <QWidget>
 #include <algorithm>
 #include <exception>
 #include <typeinfo>
@@ -144,7 +146,30 @@ void VLTMGenericObjectController::reloadContent()
     // Coalesces a burst of selection changes into one load.
     static const QByteArray key = "newObjectWasAssigned";
     platform::RunLoop::cancelPreviousPerformRequests(this, key);
-    platform::RunLoop::performAfterDelay(this, [this] { newObjectWasAssigned(); }, 0, key);
+    platform::RunLoop::performAfterDelay(this, [this] { newObjectWasAssignedWhenShown(); }, 0, key);
+}
+
+void VLTMGenericObjectController::newObjectWasAssignedWhenShown()
+{
+    // A pane on a tab behind another one of its shown window is seen by nobody: a million
+    // pasted objects would be read and watched for it on every edit.
+    QWidget* paneView = isViewLoaded() ? view() : nullptr;
+    if (paneView && !paneView->isVisible() && paneView->window()->isVisible()) {
+        if (!std::exchange(m_assignWhenShown, true))
+            paneView->installEventFilter(this);
+        return;
+    }
+    newObjectWasAssigned();
+}
+
+bool VLTMGenericObjectController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && m_assignWhenShown && isViewLoaded() && watched == view()) {
+        m_assignWhenShown = false;
+        view()->removeEventFilter(this);
+        newObjectWasAssigned();
+    }
+    return platform::ViewController::eventFilter(watched, event);
 }
 
 void VLTMGenericObjectController::newObjectWasAssigned()

@@ -64,7 +64,8 @@ public:
     void setContent(const QList<ZQObjectPtr>& content);
     // Stops observing and forgets the content and the values recorded when it was loaded.
     void unloadContent();
-    // Unloads now and loads again (newObjectWasAssigned) after a zero delay.
+    // Unloads now and loads again (newObjectWasAssigned) after a zero delay, or, when the
+    // pane's window is shown but the pane is not (its tab is behind another), once it shows.
     void reloadContent();
     virtual void newObjectWasAssigned();
     // True while the content is being observed for the first time.
@@ -147,7 +148,11 @@ protected:
         Q_UNUSED(shownAsPercentage) Q_UNUSED(key)
     }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void newObjectWasAssignedWhenShown();
     VLTMObjectControllerDataSource* source() const;
     QList<ZQObjectPtr> managedObjectsOf(const QList<ZQObjectPtr>& objects) const;
     void startObservingContent();
@@ -164,6 +169,8 @@ private:
     platform::InspectedContent m_inspected{this, [this](const QString& keyPath) { reloadDataForKeyPath(keyPath); },
                                            [this](const QString& keyPath) { recordLoadedValues(keyPath); }};
     bool m_contentLoaded = false;
+    // The load waits for the view to show.
+    bool m_assignWhenShown = false;
     bool m_startingObservation = false;
     // Per key path, each content object's value when loaded (invalid where it had none):
     // the percentage references and the values revertOrCancel restores. Recorded lazily.
