@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStackedWidget>
 #include <gtest/gtest.h>
 
 using namespace inspectortest;
@@ -102,6 +103,41 @@ TEST(GeometryTab, PanesFollowTheSelectionAndAnEmptySelectionClearsTheLines)
     EXPECT_TRUE(fixture.installedPanes().isEmpty());
     EXPECT_TRUE(fixture.tab->nameString().isEmpty());
     EXPECT_TRUE(fixture.tab->auxiliaryInfoString().isEmpty());
+}
+
+TEST(GeometryTab, BehindAnotherTabTheSelectionShowsWhenTheTabComesToTheFront)
+{
+    TabFixture fixture;
+    QStackedWidget tabs;
+    tabs.addWidget(new QWidget);
+    tabs.addWidget(fixture.tab->view());
+    tabs.show();
+    const VXDrawableObjectPtr shape = fixture.addShape();
+    const VXDrawableObjectPtr other = fixture.addShape({100, 100, 20, 20});
+    fixture.select({shape, other});
+    EXPECT_TRUE(fixture.installedPanes().isEmpty());
+    EXPECT_TRUE(fixture.tab->auxiliaryInfoString().isEmpty());
+    // What the tab's panes act on is the layer's selection all the same.
+    EXPECT_EQ(fixture.tab->selection().size(), 2);
+
+    tabs.setCurrentWidget(fixture.tab->view());
+    fixture.settle();
+    EXPECT_EQ(fixture.installedPanes().value(0), QStringLiteral("VLTM_VXDrawableObjectController"));
+    EXPECT_EQ(fixture.tab->auxiliaryInfoString(), QStringLiteral("2 Shapes"));
+    auto* pane = fixture.paneFor<VLTM_VXDrawableObjectController>(QStringLiteral("VXDrawableObject"));
+    EXPECT_EQ(pane->content().size(), 2);
+    fixture.select({other});
+    EXPECT_EQ(fixture.tab->auxiliaryInfoString(), QStringLiteral("Shape"));
+    EXPECT_EQ(pane->rowControl(QStringLiteral("width"))->field()->text(), QStringLiteral("20"));
+
+    // Sent behind again: the last selection made there is the one shown at the front.
+    tabs.setCurrentIndex(0);
+    fixture.select({});
+    fixture.select({shape});
+    tabs.setCurrentWidget(fixture.tab->view());
+    fixture.settle();
+    EXPECT_EQ(fixture.tab->auxiliaryInfoString(), QStringLiteral("Shape"));
+    EXPECT_EQ(pane->rowControl(QStringLiteral("width"))->field()->text(), QStringLiteral("50"));
 }
 
 TEST(GeometryTab, ADrawingHandedOverShowsTheSelectionItAlreadyHas)

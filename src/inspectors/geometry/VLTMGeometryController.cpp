@@ -245,6 +245,14 @@ void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& object
 
 void VLTMGeometryController::showSelectionOfLayer(VXLayer* layer)
 {
+    // Behind another tab of its shown window nobody sees the tab: a million pasted lines
+    // would be walked for it on every edit. It catches up when it comes to the front.
+    if (isViewLoaded() && !view()->isVisible() && view()->window()->isVisible()) {
+        m_selectionWaitsForShow = true;
+        m_selectionCache.reset();
+        m_selectionShown = false;
+        return;
+    }
     if (auto* objectLayer = qobject_cast<VXObjectDrawingLayer*>(layer)) {
         setSelectedObjects(objectLayer->selectionAsObjects(), objectLayer->countOfObjects());
     } else if (layer && layer->isSlicesLayer() && VLTMSliceServices::installed()) {

@@ -167,6 +167,7 @@ private:
     std::optional<const QMetaObject*> m_selectionCommonClass;
     std::optional<bool> m_selectionIsStraightLines;
     bool m_selectionShown = false; // the cache is what the stack shows, not just fetched
+    bool m_selectionWaitsForShow = false; // changed while the tab was behind another
     std::shared_ptr<platform::NumberFormatter> m_drawingUnitsFormatter;
     int m_drawingUnitsMode = 0;
     bool m_percentDisplay = false;

@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -26,6 +27,7 @@ QWidget* VLTMGeometryController::loadView()
 {
     auto* tab = new QWidget;
     tab->setObjectName(kTabIdentifier);
+    tab->installEventFilter(this);
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
 
@@ -113,6 +115,9 @@ bool VLTMGeometryController::eventFilter(QObject* watched, QEvent* event)
         m_geometryViewStack->setFrameSize(QSize(m_stackViewport->width(), m_geometryViewStack->height()));
         m_geometryViewStack->arrangeSubviews();
     }
+    if (event->type() == QEvent::Show && isViewLoaded() && watched == view()
+        && std::exchange(m_selectionWaitsForShow, false))
+        showSelectionOfLayer(m_drawing ? m_drawing->activeLayer() : nullptr);
     if (watched == m_typeNameLabel && event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive) {
         setRenamingMode(true);
         return true;
