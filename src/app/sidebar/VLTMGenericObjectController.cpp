@@ -1,5 +1,6 @@
 #include "app/sidebar/VLTMGenericObjectController.h"
 
+#include "app/sidebar/TabBehindAnother.h"
 #include "platform/foundation/MetaInvoke.h"
 #include "platform/foundation/NumericVariant.h"
 #include "platform/foundation/RunLoop.h"
@@ -13,7 +14,6 @@
 #include <QEvent>
 #include <QMenu>
 #include <QScopeGuard>
-#include <QWidget>
 #include <algorithm>
 #include <exception>
 #include <typeinfo>
@@ -153,10 +153,9 @@ void VLTMGenericObjectController::newObjectWasAssignedWhenShown()
 {
     // A pane on a tab behind another one of its shown window is seen by nobody: a million
     // pasted objects would be read and watched for it on every edit.
-    QWidget* paneView = isViewLoaded() ? view() : nullptr;
-    if (paneView && !paneView->isVisible() && paneView->window()->isVisible()) {
+    if (isViewLoaded() && isOnTabBehindAnother(*view())) {
         if (!std::exchange(m_assignWhenShown, true))
-            paneView->installEventFilter(this);
+            view()->installEventFilter(this);
         return;
     }
     newObjectWasAssigned();

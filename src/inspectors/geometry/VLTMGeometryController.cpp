@@ -1,5 +1,6 @@
 #include "inspectors/geometry/VLTMGeometryController.h"
 
+#include "app/sidebar/TabBehindAnother.h"
 #include "app/sidebar/VLTMGenericObjectController.h"
 #include "app/sidebar/ZQHighestCommonClass.h"
 #include "app/document/ZQQuorvaneDocument.h"
@@ -247,7 +248,7 @@ void VLTMGeometryController::showSelectionOfLayer(VXLayer* layer)
 {
     // Behind another tab of its shown window nobody sees the tab: a million pasted lines
     // would be walked for it on every edit. It catches up when it comes to the front.
-    if (isViewLoaded() && !view()->isVisible() && view()->window()->isVisible()) {
+    if (isViewLoaded() && isOnTabBehindAnother(*view())) {
         m_selectionWaitsForShow = true;
         m_selectionCache.reset();
         m_selectionShown = false;

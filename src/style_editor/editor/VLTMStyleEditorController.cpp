@@ -1,5 +1,6 @@
 #include "style_editor/editor/VLTMStyleEditorController.h"
 
+#include "app/sidebar/TabBehindAnother.h"
 #include "library/catalogue/VXQLibraryCatalogue.h"
 #include "platform/foundation/Markers.h"
 #include "platform/foundation/RunLoop.h"
@@ -9,8 +10,10 @@
 #include "platform/vantrix/inspector/InspectorValues.h"
 #include "style_editor/panes/VLTMStyleComponentController.h"
 
+#include <QEvent>
 #include <QVBoxLayout>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -59,6 +62,7 @@ QWidget* VLTMStyleEditorController::loadView()
 {
     auto* tab = new QWidget;
     tab->setObjectName(kTabIdentifier);
+    tab->installEventFilter(this);
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_header.makeView());
@@ -102,11 +106,25 @@ void VLTMStyleEditorController::setDrawing(VXDrawing* drawing)
 
 void VLTMStyleEditorController::showSelectionStyles(const QList<VXStylePtr>& styles)
 {
+    // Behind another tab nobody sees the line counting every object of the drawing that holds
+    // the style, a walk over a million pasted lines on every edit; it waits for the front.
+    if (isViewLoaded() && isOnTabBehindAnother(*view())) {
+        m_selectionWaitsForShow = true;
+        return;
+    }
     const bool sameStyles = styles == m_styleList;
     setContent(styles);
     // The style stays, but how many objects hold it may have changed since it was shown.
     if (const VXStylePtr shown = style(); shown && sameStyles)
         m_header.showLibraryLine(*shown, m_drawing);
+}
+
+bool VLTMStyleEditorController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && isViewLoaded() && watched == view()
+        && std::exchange(m_selectionWaitsForShow, false))
+        showSelectionStyles(m_observer.stylesOfSelection());
+    return VLTMTabContentViewController::eventFilter(watched, event);
 }
 
 ZQUndoManager* VLTMStyleEditorController::undoManager() const

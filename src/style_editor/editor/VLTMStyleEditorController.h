@@ -166,6 +166,7 @@ public:
 protected:
     QWidget* loadView() override;
     void viewDidLoad() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showSelectionStyles(const QList<VXStylePtr>& styles);
@@ -178,4 +179,5 @@ private:
     StyleContentObserver m_observer;
     QList<VXStylePtr> m_styleList;
     QPointer<VXDrawing> m_drawing;
+    bool m_selectionWaitsForShow = false; // changed while the tab was behind another
 };
