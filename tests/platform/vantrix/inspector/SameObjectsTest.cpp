@@ -14,44 +14,22 @@ QList<ZQObjectPtr> makeObjects(int count)
     return objects;
 }
 
-QList<ZQObjectPtr> reversed(QList<ZQObjectPtr> objects)
-{
-    std::reverse(objects.begin(), objects.end());
-    return objects;
-}
-
-TEST(SameObjectsTest, ListsOfTheSameObjectsAgreeInAnyOrder)
+TEST(SameObjectsTest, OnlyTheSameObjectsInAnyOrderAgree)
 {
     const QList<ZQObjectPtr> objects = makeObjects(1000);
-    EXPECT_TRUE(platform::sameObjects(objects, objects));
+    QList<ZQObjectPtr> reversed(objects.crbegin(), objects.crend());
     EXPECT_TRUE(platform::sameObjects(objects, QList<ZQObjectPtr>(objects.begin(), objects.end())));
-    EXPECT_TRUE(platform::sameObjects(objects, reversed(objects)));
-    QList<ZQObjectPtr> tailSwapped = objects;
-    tailSwapped.swapItemsAt(998, 999);
-    EXPECT_TRUE(platform::sameObjects(objects, tailSwapped));
-    EXPECT_TRUE(platform::sameObjects(QList<ZQObjectPtr>(), QList<ZQObjectPtr>()));
-}
-
-TEST(SameObjectsTest, ListsOfOtherObjectsDiffer)
-{
-    const QList<ZQObjectPtr> objects = makeObjects(1000);
-    // Copies of as many objects, as a paste makes them.
+    EXPECT_TRUE(platform::sameObjects(objects, reversed));
+    // Copies of as many objects, as a paste makes them; one fewer; one other, anywhere.
     EXPECT_FALSE(platform::sameObjects(objects, makeObjects(1000)));
     EXPECT_FALSE(platform::sameObjects(objects, objects.first(999)));
-    EXPECT_FALSE(platform::sameObjects(QList<ZQObjectPtr>(), objects.first(1)));
-    for (qsizetype at : {qsizetype(0), qsizetype(500), qsizetype(999)}) {
-        QList<ZQObjectPtr> oneReplaced = objects;
+    for (qsizetype at : {0, 500, 999}) {
+        QList<ZQObjectPtr> oneReplaced = reversed;
         oneReplaced[at] = std::make_shared<ZQObject>();
         EXPECT_FALSE(platform::sameObjects(objects, oneReplaced)) << at;
-        EXPECT_FALSE(platform::sameObjects(reversed(oneReplaced), objects)) << at;
     }
-}
-
-TEST(SameObjectsTest, AnObjectTwiceInPlaceOfAnotherDiffers)
-{
-    const QList<ZQObjectPtr> objects = makeObjects(3);
-    EXPECT_FALSE(platform::sameObjects(objects, QList<ZQObjectPtr>{objects[1], objects[0], objects[0]}));
-    EXPECT_FALSE(platform::sameObjects(QList<ZQObjectPtr>{objects[2], objects[2], objects[1]}, objects));
+    // An object twice in place of another.
+    EXPECT_FALSE(platform::sameObjects(objects.first(3), QList<ZQObjectPtr>{objects[1], objects[0], objects[0]}));
 }
 
 } // namespace
