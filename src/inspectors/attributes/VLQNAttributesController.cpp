@@ -26,6 +26,12 @@ VLQNAttributesController::VLQNAttributesController()
 
 VLQNAttributesController::~VLQNAttributesController()
 {
+    // The view goes after this part of the controller: a name field losing focus as it is
+    // hidden must not call back into it.
+    if (m_nameField) {
+        m_nameField->removeEventFilter(this);
+        m_nameField->disconnect(this);
+    }
     setDrawing(nullptr);
     m_attributeController->setDataSource(nullptr);
     m_attributeController->setController(nullptr);

@@ -111,14 +111,15 @@ QCheckBox* VLTMGeometryController::percentCheckbox()
 
 bool VLTMGeometryController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_stackViewport && event->type() == QEvent::Resize && m_geometryViewStack) {
+    // The type first: a child being destroyed still sends events, and is not of its class by then.
+    if (event->type() == QEvent::Resize && m_geometryViewStack && watched == m_stackViewport) {
         m_geometryViewStack->setFrameSize(QSize(m_stackViewport->width(), m_geometryViewStack->height()));
         m_geometryViewStack->arrangeSubviews();
     }
     if (event->type() == QEvent::Show && isViewLoaded() && watched == view()
         && std::exchange(m_selectionWaitsForShow, false))
         showSelectionOfLayer(m_drawing ? m_drawing->activeLayer() : nullptr);
-    if (watched == m_typeNameLabel && event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive) {
+    if (event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive && watched == m_typeNameLabel) {
         setRenamingMode(true);
         return true;
     }

@@ -195,11 +195,12 @@ void StyleEditorHeader::fillActionMenu()
 
 bool StyleEditorHeader::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_styleNameTextView && event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive) {
+    // The type first: a field being destroyed still sends events, and is no line edit by then.
+    if (event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive && watched == m_styleNameTextView) {
         m_commands.handleNameDoubleClick();
         return m_renamingModeActive;
     }
-    if (watched == m_styleNameTextView && event->type() == QEvent::FocusOut && m_renamingModeActive)
+    if (event->type() == QEvent::FocusOut && m_renamingModeActive && watched == m_styleNameTextView)
         m_commands.nameFieldAction(m_styleNameTextView);
     return QObject::eventFilter(watched, event);
 }
