@@ -10,11 +10,11 @@
 #include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "support/LogCapture.h"
+#include "support/TabBehindAnother.h"
 
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QStackedWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -156,18 +156,15 @@ TEST_F(GenericPaneTest, ContentLoadsLateKeepingManagedObjectsAndListensToItsData
 
 TEST_F(GenericPaneTest, APaneOnATabBehindAnotherLoadsWhenItComesToTheFrontAndFollowsChangesThen)
 {
-    QStackedWidget tabs;
-    tabs.addWidget(new QWidget);
     ShapePane pane;
-    tabs.addWidget(pane.view());
-    tabs.show();
+    testsupport::TabBehindAnother tab(pane.view());
     source.selection = {first};
     attach(pane);
     first->setHeight(30);
     platform::RunLoop::runUntilIdle();
     EXPECT_FALSE(pane.height.isValid());
 
-    tabs.setCurrentWidget(pane.view());
+    tab.bringToFront();
     EXPECT_EQ(pane.height, QVariant(30.0));
     first->setHeight(20);
     platform::RunLoop::runUntilIdle();

@@ -9,10 +9,10 @@
 #include "platform/vantrix/drawables/VXArcPath.h"
 #include "platform/vantrix/drawables/VXRegularPolygonPath.h"
 #include "platform/vantrix/drawables/VXRoundRectShape.h"
+#include "support/TabBehindAnother.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QStackedWidget>
 #include <gtest/gtest.h>
 
 using namespace inspectortest;
@@ -97,17 +97,14 @@ TEST(GeometryTab, PanesFollowTheSelectionAndAnEmptySelectionClearsTheLines)
 TEST(GeometryTab, BehindAnotherTabTheSelectionShowsWhenTheTabComesToTheFront)
 {
     TabFixture fixture;
-    QStackedWidget tabs;
-    tabs.addWidget(new QWidget);
-    tabs.addWidget(fixture.tab->view());
-    tabs.show();
+    testsupport::TabBehindAnother tab(fixture.tab->view());
     const VXDrawableObjectPtr shape = fixture.addShape();
     fixture.select({shape, fixture.addShape({100, 100, 20, 20})});
     EXPECT_TRUE(fixture.installedPanes().isEmpty());
     EXPECT_EQ(fixture.tab->selection().size(), 2); // what commands act on all the same
 
     fixture.select({shape});
-    tabs.setCurrentWidget(fixture.tab->view());
+    tab.bringToFront();
     fixture.settle();
     EXPECT_EQ(fixture.tab->auxiliaryInfoString(), QStringLiteral("Shape"));
     auto* pane = fixture.paneFor<VLTM_VXDrawableObjectController>(QStringLiteral("VXDrawableObject"));

@@ -3,13 +3,13 @@
 #include "platform/foundation/Markers.h"
 #include "platform/vantrix/styles/VXStyleHistory.h"
 #include "style_editor/swatch/VXQStyleImageView.h"
+#include "support/TabBehindAnother.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -131,10 +131,7 @@ TEST(StyleEditorContent, TheHeaderSaysHowManyObjectsAnEditRestyles)
 TEST(StyleEditorContent, BehindAnotherTabTheSelectionShowsWhenTheTabComesToTheFront)
 {
     EditorFixture f;
-    QStackedWidget tabs;
-    tabs.addWidget(new QWidget);
-    tabs.addWidget(f.editor->view());
-    tabs.show();
+    testsupport::TabBehindAnother tab(f.editor->view());
     const VXStylePtr road = styleOf({std::make_shared<VXStroke>()}, QStringLiteral("Road"));
     const VXDrawableObjectPtr first = f.addShape(road);
     f.select({first});
@@ -142,7 +139,7 @@ TEST(StyleEditorContent, BehindAnotherTabTheSelectionShowsWhenTheTabComesToTheFr
     f.select({first, f.addShape(road, QRectF(200, 200, 20, 20))});
     EXPECT_EQ(f.editor->style(), nullptr);
 
-    tabs.setCurrentWidget(f.editor->view());
+    tab.bringToFront();
     EXPECT_EQ(f.editor->style(), road);
     EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style, used by 3 objects"));
 }
