@@ -3,8 +3,9 @@
 // Reads the objects of a binary property list straight from its bytes, without building
 // a tree: an Object is a located marker (a few words), and values are decoded only when
 // asked for. Opening runs the structural check of BinaryPropertyListCheck over the whole
-// graph; every read is bounds-checked again all the same, and damage reads as an object
-// of type Invalid (or a zero or empty value), never past the data.
+// graph, except for bytes this process wrote (openWritten); every read is bounds-checked
+// again all the same, and damage reads as an object of type Invalid (or a zero or empty
+// value), never past the data.
 //
 // The reader keeps a view of the bytes: they must outlive it.
 
