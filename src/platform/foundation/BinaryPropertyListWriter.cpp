@@ -76,8 +76,15 @@ bool isAsciiWithoutNul(QStringView text)
 BinaryPropertyListWriter::Ref BinaryPropertyListWriter::add(Object object)
 {
     ZQ_ASSERT(m_objects.size() < std::numeric_limits<Ref>::max(), QStringLiteral("property list too large"));
-    m_objects.push_back(object);
+    m_objects.append(object);
     return Ref(m_objects.size() - 1);
+}
+
+void BinaryPropertyListWriter::appendRefs(std::span<const Ref> refs)
+{
+    const qsizetype at = m_refs.size();
+    m_refs.resize(at + qsizetype(refs.size()));
+    std::copy(refs.begin(), refs.end(), m_refs.begin() + at);
 }
 
 BinaryPropertyListWriter::Ref BinaryPropertyListWriter::shared(Kind kind, quint64 value)
@@ -120,10 +127,10 @@ BinaryPropertyListWriter::Ref BinaryPropertyListWriter::date(double secondsSince
 
 BinaryPropertyListWriter::Ref BinaryPropertyListWriter::uid(quint64 value)
 {
-    if (value > m_objects.size())
+    if (value > quint64(m_objects.size()))
         return shared(Kind::Uid, value);
-    if (value >= m_uids.size())
-        m_uids.resize(std::max<size_t>(value + 1, m_uids.size() * 2), kNoRef);
+    if (value >= quint64(m_uids.size()))
+        m_uids.resize(std::max<qsizetype>(qsizetype(value) + 1, m_uids.size() * 2), kNoRef);
     Ref& ref = m_uids[value];
     if (ref == kNoRef)
         ref = m_scalars[size_t(Kind::Uid)].isEmpty() ? add({Kind::Uid, value}) : shared(Kind::Uid, value);
@@ -175,7 +182,7 @@ BinaryPropertyListWriter::Ref BinaryPropertyListWriter::data(QByteArrayView valu
 BinaryPropertyListWriter::Ref BinaryPropertyListWriter::array(std::span<const Ref> members)
 {
     const quint64 at = m_refs.size();
-    m_refs.insert(m_refs.end(), members.begin(), members.end());
+    appendRefs(members);
     return add({Kind::Array, at, members.size()});
 }
 
@@ -183,8 +190,8 @@ BinaryPropertyListWriter::Ref BinaryPropertyListWriter::dictionary(std::span<con
 {
     ZQ_ASSERT(keys.size() == values.size(), QStringLiteral("a dictionary needs a value for every key"));
     const quint64 at = m_refs.size();
-    m_refs.insert(m_refs.end(), keys.begin(), keys.end());
-    m_refs.insert(m_refs.end(), values.begin(), values.end());
+    appendRefs(keys);
+    appendRefs(values);
     return add({Kind::Dictionary, at, keys.size()});
 }
 

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <array>
 #include <functional>
@@ -61,23 +62,28 @@ private:
         quint64 length : 56; // payload bytes or UTF-16 units, members, or key-value pairs
         Kind kind : 8;
     };
+    static_assert(QTypeInfo<Object>::isRelocatable, "grown in place");
 
     static constexpr Ref kNoRef = ~Ref(0);
 
     Ref add(Object object);
     Ref shared(Kind kind, quint64 value);
+    void appendRefs(std::span<const Ref> refs);
     // What writeObject writes of it.
     quint64 objectBytes(const Object& object, int refSize) const;
     char* writeObject(char* out, const Object& object, int refSize) const;
 
-    std::vector<Object> m_objects;
-    QByteArray m_bytes;      // string and data payloads
-    std::vector<Ref> m_refs; // container members
+    // QLists rather than vectors: grown, their blocks are moved by the allocator (a remap of the
+    // pages for blocks this size) where a vector would copy hundreds of megabytes and fault in
+    // every page of each new block.
+    QList<Object> m_objects;
+    QByteArray m_bytes; // string and data payloads
+    QList<Ref> m_refs;  // container members
     QHash<QString, Ref> m_strings;
     std::array<QHash<quint64, Ref>, kScalarKinds> m_scalars; // by kind, then value
     // Archives refer to every entry by UID, so UIDs up to the object count are looked up
     // by value; larger ones go through m_scalars.
-    std::vector<Ref> m_uids;
+    QList<Ref> m_uids;
 };
 
 } // namespace platform
