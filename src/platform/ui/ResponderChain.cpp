@@ -134,14 +134,19 @@ QMetaMethod findActionMethod(const QMetaObject* meta, const QByteArray& action)
 
 // Validating a menu asks every selected object of a large selection, most of one class: a
 // class's answer is looked up once.
-QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
+QMetaMethod actionMethodOfClass(const QMetaObject* objectClass, const QByteArray& action)
 {
     thread_local QHash<std::pair<const QMetaObject*, QByteArray>, QMetaMethod> known;
-    const std::pair key(object->metaObject(), action);
+    const std::pair key(objectClass, action);
     auto found = known.constFind(key);
     if (found == known.cend())
-        found = known.insert(key, findActionMethod(key.first, action));
+        found = known.insert(key, findActionMethod(objectClass, action));
     return *found;
+}
+
+QMetaMethod actionMethod(const QObject* object, const QByteArray& action)
+{
+    return actionMethodOfClass(object->metaObject(), action);
 }
 
 // Where `object` passes the actions it has no method for.
@@ -260,7 +265,12 @@ bool ResponderChain::performAction(QObject* target, const QByteArray& action, QO
 
 bool ResponderChain::hasActionMethod(const QObject* object, const QByteArray& action)
 {
-    return object && !action.isEmpty() && actionMethod(object, action).isValid();
+    return object && classHasActionMethod(object->metaObject(), action);
+}
+
+bool ResponderChain::classHasActionMethod(const QMetaObject* objectClass, const QByteArray& action)
+{
+    return objectClass && !action.isEmpty() && actionMethodOfClass(objectClass, action).isValid();
 }
 
 void ResponderChain::setControllerForWidget(QWidget* widget, QObject* controller)

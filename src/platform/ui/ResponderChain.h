@@ -52,6 +52,8 @@ public:
     static bool respondsToAction(const QObject* object, const QByteArray& action);
     // Whether `object` itself has the action's method (forwarding left out).
     static bool hasActionMethod(const QObject* object, const QByteArray& action);
+    // Whether objects of `objectClass` have the action's method.
+    static bool classHasActionMethod(const QMetaObject* objectClass, const QByteArray& action);
     // Invokes the action on `target`, passing `sender` when the method takes a parameter.
     // Answers false when the target has no such method.
     static bool performAction(QObject* target, const QByteArray& action, QObject* sender);

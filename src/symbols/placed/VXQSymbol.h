@@ -70,6 +70,7 @@ class VXQSymbol : public VXDrawableObject,
     Q_PROPERTY(VXQSymbolSequence* sequence READ sequence WRITE setSequence STORED false)
     Q_PROPERTY(qint64 positionInSequence READ positionInSequence WRITE setPositionInSequence STORED false)
     Q_CLASSINFO("displayName", "Symbol")
+    Q_CLASSINFO("forwardsCommandsToParts", "labels")
     // Data-transformer outputs: accepted bin data types (0 style, 1 colour, 2 image, 3 text,
     // 4 value, 5 font) and display names.
     Q_CLASSINFO("acceptableTypesForScaleFactor", "4")

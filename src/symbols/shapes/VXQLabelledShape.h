@@ -31,6 +31,7 @@ class MenuItem;
 class VXQLabelledShape : public VXDrawableShape, public DrawableTextLabelContainer {
     Q_OBJECT
     Q_CLASSINFO("displayName", "Shape")
+    Q_CLASSINFO("forwardsCommandsToParts", "labels")
 
 public:
     VXQLabelledShape();

@@ -73,6 +73,7 @@ inline const QString kZQMultiStyleAllowDynamicTemplates = QStringLiteral("kZQMul
 
 class ZQMultiStylePath : public VXDrawablePath, public CasedDrawable, public StrokeWidthSource, public AuxiliaryStyleTarget {
     Q_OBJECT
+    Q_CLASSINFO("forwardsCommandsToParts", "labels")
     Q_PROPERTY(bool autoInsertsShims READ autoInsertsShims WRITE setAutoInsertsShims)
     Q_PROPERTY(int shimBlending READ shimBlending WRITE setShimBlending)
     Q_PROPERTY(bool showsInlineStyleBoundaries READ showsInlineStyleBoundaries WRITE setShowsInlineStyleBoundaries)

@@ -702,6 +702,11 @@ QStringList VXDrawableObject::keyPathsForValuesAffectingValueForKey(const QStrin
     return dependencies.value(key);
 }
 
+bool VXDrawableObject::classForwardsCommandsToParts(const QMetaObject* objectClass)
+{
+    return objectClass->indexOfClassInfo(kForwardsCommandsToPartsInfo) >= 0;
+}
+
 // --- Pasteboard and copying ----------------------------------------------------------------------------
 
 void VXDrawableObject::writeObjectsToPasteboard(const QList<VXDrawableObjectPtr>& objects, QMimeData* pasteboard)

@@ -288,6 +288,11 @@ public:
     // The map view passes a menu command to every selected object; objects answering the same
     // key for it share one receiver (a symbol's numbering sequence), so it reaches the first.
     virtual const void* sharedReceiverKeyForAction(const QByteArray&) const { return nullptr; }
+    // Whether objects of `objectClass` may pass commands on to parts of their own (labels): a
+    // drawable class that overrides forwardingTargetsForSelector says so with the class info
+    // kForwardsCommandsToPartsInfo, so that only its objects are asked where commands go.
+    static constexpr const char* kForwardsCommandsToPartsInfo = "forwardsCommandsToParts";
+    static bool classForwardsCommandsToParts(const QMetaObject* objectClass);
 
     // --- Context menu ------------------------------------------------------------------------
     // Adds the object's items for a context click at `point` (drawing coordinates); answers

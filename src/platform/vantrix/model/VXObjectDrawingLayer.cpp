@@ -141,6 +141,22 @@ void VXObjectDrawingLayer::forgetSelectionLists()
 {
     m_orderedSelection.reset();
     m_selectionAsObjects.reset();
+    m_selectedClasses.reset();
+}
+
+const QList<const QMetaObject*>& VXObjectDrawingLayer::selectedClasses() const
+{
+    if (m_selectedClasses)
+        return *m_selectedClasses;
+    QList<const QMetaObject*> classes;
+    const QMetaObject* last = nullptr; // neighbours mostly share a class
+    for (const VXDrawableObject* object : m_selection) {
+        const QMetaObject* objectClass = object->metaObject();
+        if (objectClass != last && !classes.contains(objectClass))
+            classes.append(objectClass);
+        last = objectClass;
+    }
+    return m_selectedClasses.emplace(std::move(classes));
 }
 
 QRectF VXObjectDrawingLayer::logicalBoundsOfSelection() const

@@ -46,6 +46,9 @@ public:
     QRectF logicalBoundsOfSelection() const;
     // Selected objects that are visible and unlocked, in stacking order: what edits act on.
     QList<VXDrawableObjectPtr> selectedAvailableObjects() const;
+    // The classes of the selected objects, each once, kept until the selection changes: what
+    // depends on the class alone is then asked once per class, not of a million objects.
+    const QList<const QMetaObject*>& selectedClasses() const;
     // Selected objects whose knobs may reach the rectangle, where tools draw theirs too: knobs
     // lie on a turned knob box and a fixed distance on screen past it, beyond the object's bounds.
     QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
@@ -183,6 +186,7 @@ private:
     QSet<const VXDrawableObject*> m_selection;
     mutable std::optional<QList<VXDrawableObjectPtr>> m_orderedSelection;
     mutable std::optional<QList<ZQObjectPtr>> m_selectionAsObjects;
+    mutable std::optional<QList<const QMetaObject*>> m_selectedClasses;
     // Objects a restored selection names that are not back in the layer yet: an undo
     // restores the selection before (or a redo after) the objects return.
     QHash<const VXDrawableObject*, std::weak_ptr<VXDrawableObject>> m_awaitingSelection;

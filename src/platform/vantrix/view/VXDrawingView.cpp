@@ -811,16 +811,25 @@ QList<QObject*> VXDrawingView::forwardingTargetsForAction(const QByteArray& acti
     if (!layer)
         return targets;
     // Only objects that take the action: every action the chain is asked about passes the view,
-    // and a million selected objects that take none of them were each asked again.
+    // and a million selected objects that take none of them were each asked again. Most actions
+    // no selected class takes (validating a menu asks about each of its items).
+    const QList<const QMetaObject*>& classes = layer->selectedClasses();
+    if (std::none_of(classes.cbegin(), classes.cend(), [&](const QMetaObject* objectClass) {
+            return platform::ResponderChain::classHasActionMethod(objectClass, action)
+                || VXDrawableObject::classForwardsCommandsToParts(objectClass);
+        }))
+        return targets;
     const QMetaObject* askedClass = nullptr;
     bool classTakesIt = false;
+    bool classForwards = false;
     QSet<const void*> sharedReceivers;
     for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects()) {
         if (const QMetaObject* objectClass = object->metaObject(); objectClass != askedClass) {
             askedClass = objectClass;
-            classTakesIt = platform::ResponderChain::hasActionMethod(object.get(), action);
+            classTakesIt = platform::ResponderChain::classHasActionMethod(objectClass, action);
+            classForwards = VXDrawableObject::classForwardsCommandsToParts(objectClass);
         }
-        if (!classTakesIt && object->forwardingTargetsForSelector(action).isEmpty())
+        if (!classTakesIt && !(classForwards && !object->forwardingTargetsForSelector(action).isEmpty()))
             continue;
         if (const void* shared = object->sharedReceiverKeyForAction(action)) {
             if (sharedReceivers.contains(shared))

@@ -61,6 +61,27 @@ public:
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem*) { return enables; }
 };
 
+// A square that counts the times it is asked where the commands it lacks go, and sends them
+// to `part`; the forwarding one declares that it may.
+class AskedSquare : public VXDrawableShape {
+    Q_OBJECT
+
+public:
+    QObject* part = nullptr;
+    mutable int asked = 0;
+
+    QList<QObject*> forwardingTargetsForSelector(const QByteArray&) const override
+    {
+        ++asked;
+        return part ? QList<QObject*>{part} : QList<QObject*>{};
+    }
+};
+
+class ForwardingSquare : public AskedSquare {
+    Q_OBJECT
+    Q_CLASSINFO("forwardsCommandsToParts", "labels")
+};
+
 // --- Context menus -------------------------------------------------------------------------------
 
 TEST(ViewContextMenu, ObjectItemsFirstThenTheLayersAndControlClickShowsThem)
@@ -343,6 +364,41 @@ TEST(ViewForwarding, ActionsTheViewLacksReachTheSelectedObjectsThatTakeThemAlong
     EXPECT_TRUE(item.isEnabledBy(&f.view));
     ResponderChain::performAction(&f.view, "nameLabel", &item);
     EXPECT_EQ(a->named + b->named, 3); // each selected taker once
+}
+
+TEST(ViewForwarding, CommandsNoSelectedClassTakesAskNoSelectedObject)
+{
+    SquareFixture f;
+    QList<VXDrawableObjectPtr> squares;
+    std::vector<AskedSquare*> asked;
+    for (int i = 0; i < 50; ++i) {
+        auto square = std::make_shared<AskedSquare>();
+        square->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({100.0 + i, 100, 20, 20}));
+        asked.push_back(square.get());
+        squares.append(square);
+    }
+    f.layer->addObjectsFromArray(squares);
+    f.layer->selectAll();
+    // A menu's validation asks the chain about each of its items: with a large selection that
+    // took seconds for each menu opened.
+    for (const QByteArray action : {"nameLabel", "undo", "groupSymbols", "reverseDirection", "zoomIn"})
+        EXPECT_TRUE(f.view.forwardingTargetsForAction(action).isEmpty()) << action.constData();
+    EXPECT_TRUE(std::all_of(asked.cbegin(), asked.cend(), [](const AskedSquare* square) { return square->asked == 0; }));
+
+    // An object declaring that it forwards is asked, and its part takes the command.
+    const auto label = std::make_shared<NamingSquare>();
+    auto forwarding = std::make_shared<ForwardingSquare>();
+    forwarding->adoptPathFromDrawing(platform::BezierPath::bezierPathWithRect({200, 200, 20, 20}));
+    forwarding->part = label.get();
+    f.layer->addObject(forwarding);
+    f.layer->addObjectToSelection(forwarding);
+    EXPECT_EQ(f.view.forwardingTargetsForAction("nameLabel"), QList<QObject*>{forwarding.get()});
+    EXPECT_TRUE(platform::ResponderChain::performAction(&f.view, "nameLabel", nullptr));
+    EXPECT_EQ(label->named, 1);
+    // Once the forwarding object leaves the selection, the others are not asked again.
+    f.layer->removeObjectFromSelection(forwarding.get());
+    EXPECT_TRUE(f.view.forwardingTargetsForAction("nameLabel").isEmpty());
+    EXPECT_TRUE(std::all_of(asked.cbegin(), asked.cend(), [](const AskedSquare* square) { return square->asked == 0; }));
 }
 
 #include "ViewInteractionTest.moc"
