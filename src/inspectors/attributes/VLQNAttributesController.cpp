@@ -58,7 +58,8 @@ void VLQNAttributesController::setDrawing(VXDrawing* drawing)
     }
     m_drawing = drawing;
     if (!drawing) {
-        m_selectedObjects.clear();
+        m_layer = nullptr;
+        m_selectedObjects.emplace();
         m_attributeController->unloadContent();
         return;
     }
@@ -90,24 +91,34 @@ void VLQNAttributesController::activeLayerChanged(const platform::Notification& 
 void VLQNAttributesController::setCurrentDrawingLayer(VXLayer* layer)
 {
     auto* objectLayer = qobject_cast<VXObjectDrawingLayer*>(layer);
+    m_layer = objectLayer;
+    m_selectedObjects.reset();
     if (!objectLayer) {
-        m_selectedObjects.clear();
+        m_selectedObjects.emplace();
         setHeader({}, {});
-        reloadEditor();
-        return;
-    }
-    m_selectedObjects = objectLayer->selectionAsObjects();
-    if (m_selectedObjects.size() == 1) {
-        const auto* object = qobject_cast<const VXDrawableObject*>(m_selectedObjects.first().get());
-        const QString name = object ? object->name() : QString();
-        setHeader(name.isEmpty() ? QStringLiteral(" ") : name, object ? object->displayName() : QString());
-    } else if (m_selectedObjects.isEmpty()) {
+    } else if (const int count = objectLayer->countOfSelection(); count == 1) {
+        const VXDrawableObjectPtr object = objectLayer->selection().constFirst();
+        const QString name = object->name();
+        setHeader(name.isEmpty() ? QStringLiteral(" ") : name, object->displayName());
+    } else if (count == 0) {
         setHeader(objectLayer->layerName(), tr("Mapping Layer"));
-        m_selectedObjects = {objectLayer->shared_from_this()};
     } else {
-        setHeader(tr("Multiple Objects"), QStringLiteral("%1 %2").arg(m_selectedObjects.size()).arg(tr("items in selection")));
+        setHeader(tr("Multiple Objects"), QStringLiteral("%1 %2").arg(count).arg(tr("items in selection")));
     }
     reloadEditor();
+}
+
+const QList<ZQObjectPtr>& VLQNAttributesController::selectedObjects() const
+{
+    if (!m_selectedObjects) {
+        if (!m_layer)
+            m_selectedObjects.emplace();
+        else if (m_layer->countOfSelection() == 0)
+            m_selectedObjects = QList<ZQObjectPtr>{m_layer->shared_from_this()};
+        else
+            m_selectedObjects = m_layer->selectionAsObjects();
+    }
+    return *m_selectedObjects;
 }
 
 void VLQNAttributesController::reloadEditor()
@@ -118,7 +129,7 @@ void VLQNAttributesController::reloadEditor()
 
 QList<ZQObjectPtr> VLQNAttributesController::selectedContentForObjectController(VLTMGenericObjectController*)
 {
-    return m_selectedObjects;
+    return selectedObjects();
 }
 
 ZQUndoManager* VLQNAttributesController::undoManager() const

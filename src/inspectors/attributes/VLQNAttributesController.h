@@ -18,10 +18,12 @@
 
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
 class VXLayer;
+class VXObjectDrawingLayer;
 class VXQAttributeController;
 
 class VLQNAttributesController : public VLTMTabContentViewController, public VLTMObjectControllerDataSource {
@@ -46,7 +48,9 @@ public:
     void activeLayerChanged(const platform::Notification& notification);
     // Shows the layer's selection, or the layer itself when nothing is selected in it.
     void setCurrentDrawingLayer(VXLayer* layer);
-    const QList<ZQObjectPtr>& selectedObjects() const { return m_selectedObjects; }
+    // Fetched from the layer when first asked for: the header needs only the count, and the
+    // editor on a tab behind another asks only once it comes to the front.
+    const QList<ZQObjectPtr>& selectedObjects() const;
 
     // --- Data source of the editor -------------------------------------------------------------
     QList<ZQObjectPtr> selectedContentForObjectController(VLTMGenericObjectController* controller) override;
@@ -81,7 +85,9 @@ private:
 
     QPointer<VXDrawing> m_drawing;
     std::shared_ptr<VXQAttributeController> m_attributeController;
-    QList<ZQObjectPtr> m_selectedObjects;
+    // The object layer shown, if any; its selection is read into the list when asked for.
+    QPointer<VXObjectDrawingLayer> m_layer;
+    mutable std::optional<QList<ZQObjectPtr>> m_selectedObjects;
     bool m_renamingModeActive = false;
     // While loadView runs: the header fields exist, and asking for the view again would build a second one.
     bool m_loadingView = false;

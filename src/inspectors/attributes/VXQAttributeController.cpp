@@ -115,10 +115,7 @@ QList<const QMetaObject*> VXQAttributeController::managedObjectClasses() const
 QStringList VXQAttributeController::keyPathsOfInterest() const
 {
     // Asked once the objects are known (while they are being observed and read).
-    const QList<ZQObjectPtr>& objects = const_cast<VXQAttributeController*>(this)->content();
-    const bool named = std::all_of(objects.begin(), objects.end(),
-                                   [](const ZQObjectPtr& object) { return qobject_cast<VXDrawableObject*>(object.get()); });
-    if (!named)
+    if (!const_cast<VXQAttributeController*>(this)->contentIsDrawables())
         return {QStringLiteral("locked")};
     return {QStringLiteral("name"), QStringLiteral("locked")};
 }
@@ -133,18 +130,32 @@ void VXQAttributeController::newObjectWasAssigned()
 
 const QList<const platform::MetadataContainer*>& VXQAttributeController::containers()
 {
-    if (!m_containers) {
-        QList<const platform::MetadataContainer*> holders;
-        m_contentIdentities.reset();
-        m_containerObjects = content();
-        holders.reserve(m_containerObjects.size());
-        for (const ZQObjectPtr& object : std::as_const(m_containerObjects)) {
-            if (const auto* container = dynamic_cast<const platform::MetadataContainer*>(object.get()))
-                holders.append(container);
+    const QList<ZQObjectPtr>& objects = content();
+    if (m_containers && objects.constData() == m_containerObjects.constData() && objects.size() == m_containerObjects.size())
+        return *m_containers;
+    QList<const platform::MetadataContainer*> holders;
+    holders.reserve(objects.size());
+    bool drawables = true;
+    for (const ZQObjectPtr& object : objects) {
+        // A million pasted lines are told apart by their class chain, not by a cross-cast each.
+        if (const auto* drawable = qobject_cast<const VXDrawableObject*>(object.get())) {
+            holders.append(drawable);
+            continue;
         }
-        m_containers = holders;
+        drawables = false;
+        if (const auto* container = dynamic_cast<const platform::MetadataContainer*>(object.get()))
+            holders.append(container);
     }
-    return *m_containers;
+    m_contentIdentities.reset();
+    m_containerObjects = objects;
+    m_containersAreDrawables = drawables;
+    return m_containers.emplace(std::move(holders));
+}
+
+bool VXQAttributeController::contentIsDrawables()
+{
+    containers();
+    return m_containersAreDrawables;
 }
 
 // --- Filter and order -------------------------------------------------------------------------

@@ -197,8 +197,11 @@ private:
         QVariant value;
         QString key;
     };
-    // The content's attribute holders, in content order, and the objects they are.
+    // The content's attribute holders, in content order, and the objects they are; read again
+    // once the content is.
     const QList<const platform::MetadataContainer*>& containers();
+    // Whether every object of the content is a drawable (one that has a name).
+    bool contentIsDrawables();
     // Runs `change` on each unlocked object as one undo step named `actionName`, then reloads.
     void editContent(const QString& actionName,
                      const std::function<void(ZQObject& object, platform::MetadataContainer& container)>& change);
@@ -220,8 +223,10 @@ private:
     std::optional<QStringList> m_filteredKeys;
     std::optional<QStringList> m_sortedKeys;
     std::optional<QList<const platform::MetadataContainer*>> m_containers;
-    // Keeps the objects m_containers points into alive until the next content is read.
+    // Keeps the objects m_containers points into alive until the next content is read, and
+    // tells that content from the next: a list held here cannot change unseen.
     QList<ZQObjectPtr> m_containerObjects;
+    bool m_containersAreDrawables = true;
     // Made at the first change of metadata after the content is read: a selection of a million
     // objects mostly goes before any of them changes.
     std::optional<QSet<const QObject*>> m_contentIdentities;

@@ -108,8 +108,13 @@ QList<VXStylePtr> StyleContentObserver::stylesOfSelection() const
 {
     QList<VXStylePtr> styles;
     QSet<const VXStyle*> seen;
+    const VXStyle* previous = nullptr;
     for (const VXDrawableObjectPtr& object : m_selection) {
         VXStylePtr style = object->style();
+        // Neighbours mostly share a style: a million lines of one style look none up.
+        if (style.get() == previous)
+            continue;
+        previous = style.get();
         if (style && !seen.contains(style.get())) {
             seen.insert(style.get());
             styles.append(style);
