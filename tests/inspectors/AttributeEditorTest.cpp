@@ -529,3 +529,28 @@ TEST(AttributeEditor, AChangeToAnyOneSelectedObjectShowsInTheSharedValues)
     EXPECT_EQ(zone(), "A");
     EXPECT_EQ(fixture.rows(), QStringList({"EXTRA", "ZONE"}));
 }
+
+// A layer among the objects (or alone) has no name to show; the rows hold every holder's keys,
+// and content given again is read again.
+TEST(AttributeEditor, ContentWithTheLayerReadsOnlyLockedAndEveryHoldersKeys)
+{
+    AttributesFixture fixture;
+    fixture.layer->setMetadataItemValueForKey(QStringLiteral("survey"), "source");
+    const VXDrawableObjectPtr shape = fixture.addShape({{"lanes", 2}});
+    VXQAttributeController& editor = fixture.editor();
+    const QStringList named{QStringLiteral("name"), QStringLiteral("locked")};
+    const QStringList unnamed{QStringLiteral("locked")};
+
+    editor.setContent({shape});
+    EXPECT_EQ(editor.keyPathsOfInterest(), named);
+    editor.setContent({shape, fixture.layer});
+    EXPECT_EQ(editor.keyPathsOfInterest(), unnamed);
+    editor.invalidate();
+    EXPECT_EQ(sorted(editor.allItems().keys()), QStringList({"lanes", "source"}));
+    editor.setContent({fixture.layer});
+    EXPECT_EQ(editor.keyPathsOfInterest(), unnamed);
+    editor.setContent({shape});
+    EXPECT_EQ(editor.keyPathsOfInterest(), named);
+    editor.invalidate();
+    EXPECT_EQ(editor.allItems().keys(), QStringList({"lanes"}));
+}

@@ -2,6 +2,7 @@
 
 #include "app/sidebar/TabControllerRegistry.h"
 #include "inspectors/attributes/AttributeTables.h"
+#include "support/TabBehindAnother.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,40 @@ TEST(AttributesTab, SelectionsOfOtherDrawingsAreIgnored)
     EXPECT_EQ(fixture.rows(), QStringList({"HERE"}));
     EXPECT_EQ(fixture.tab->selectedObjects().size(), 1);
     EXPECT_EQ(fixture.tab->selectedObjects().first(), shape);
+}
+
+// Behind another tab the header follows each selection at once and the rows catch up when the
+// tab comes to the front; the objects are the layer's, in stacking order, or the layer itself.
+TEST(AttributesTab, BehindAnotherTabTheHeaderFollowsAtOnceAndTheRowsWhenShown)
+{
+    AttributesFixture fixture;
+    fixture.layer->setLayerName(QStringLiteral("Roads"));
+    fixture.layer->setMetadataItemValueForKey(QStringLiteral("survey"), "source");
+    const VXDrawableObjectPtr a = fixture.addShape({{"lanes", 2}});
+    const VXDrawableObjectPtr b = fixture.addShape({{"width", 7}});
+    const VXDrawableObjectPtr c = fixture.addShape({{"width", 7}});
+    fixture.select({a});
+    testsupport::TabBehindAnother tab(fixture.tab->view());
+
+    fixture.select({c, b});
+    EXPECT_EQ(fixture.tab->infoString(), "2 items in selection");
+    EXPECT_EQ(fixture.tab->selectedObjects(), QList<ZQObjectPtr>({b, c}));
+    tab.bringToFront();
+    fixture.settle();
+    EXPECT_EQ(fixture.rows(), QStringList({"WIDTH"}));
+
+    fixture.select({});
+    EXPECT_EQ(fixture.tab->nameString(), "Roads");
+    EXPECT_EQ(fixture.tab->infoString(), "Mapping Layer");
+    EXPECT_EQ(fixture.tab->selectedObjects(), QList<ZQObjectPtr>({fixture.layer}));
+    EXPECT_EQ(fixture.rows(), QStringList({"SOURCE"}));
+
+    // A selection the tab has not read yet is the one it reads, not the one before.
+    fixture.select({a});
+    fixture.select({b});
+    EXPECT_EQ(fixture.tab->selectedObjects(), QList<ZQObjectPtr>({b}));
+    fixture.tab->setDrawing(nullptr);
+    EXPECT_TRUE(fixture.tab->selectedObjects().isEmpty());
 }
 
 // A document reopened with a selection hands the tab its drawing before the tab has built its view.

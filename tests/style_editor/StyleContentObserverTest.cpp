@@ -43,3 +43,17 @@ TEST(StyleContentObserver, FollowsTheStylesOfALargeSelectionAsAWhole)
     ASSERT_EQ(restyled.count(), 1);
     EXPECT_EQ(restyled.first().first().value<QList<VXStylePtr>>(), QList<VXStylePtr>({rivers}));
 }
+
+// Each style once, where it first shows in the selection, whatever runs and gaps lie between.
+TEST(StyleContentObserver, TheSelectionsStylesAreEachListedOnceInSelectionOrder)
+{
+    const VXStylePtr roads = VXStyle::styleWithFillColourStrokeColour(Qt::white, Qt::black);
+    const VXStylePtr rivers = VXStyle::styleWithFillColourStrokeColour(Qt::white, Qt::blue);
+    const VXStylePtr paths = VXStyle::styleWithFillColourStrokeColour(Qt::white, Qt::red);
+    QList<VXDrawableObjectPtr> selection;
+    for (const VXStylePtr& style : {VXStylePtr(), roads, roads, rivers, roads, VXStylePtr(), paths, rivers, paths})
+        selection.append(VXDrawableShape::drawableShapeWithRect({0, 0, 10, 10}, style));
+    StyleContentObserver observer;
+    observer.setSelection(selection);
+    EXPECT_EQ(observer.stylesOfSelection(), QList<VXStylePtr>({roads, rivers, paths}));
+}
