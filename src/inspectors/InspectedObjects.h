@@ -5,6 +5,7 @@
 #include "platform/foundation/ZQObject.h"
 
 #include <QSet>
+#include <typeinfo>
 
 class QLineEdit;
 
@@ -17,6 +18,27 @@ template <class Pointer> QList<ZQObjectPtr> asObjects(const QList<Pointer>& obje
 {
     return QList<ZQObjectPtr>(objects.begin(), objects.end());
 }
+
+// Casts the objects of a selection, one after another, to an interface some classes add: whether
+// a class has it is learnt from its first object, as a selection of a million holds few
+// classes and a cross-cast of each object would cost more than the rest of the walk.
+template <class Interface> class InterfaceCast {
+public:
+    const Interface* operator()(const ZQObject& object)
+    {
+        const std::type_info* type = &typeid(object);
+        if (type == m_type && !m_implements)
+            return nullptr;
+        const auto* cast = dynamic_cast<const Interface*>(&object);
+        m_type = type;
+        m_implements = cast;
+        return cast;
+    }
+
+private:
+    const std::type_info* m_type = nullptr;
+    bool m_implements = false;
+};
 
 // A tab's name field renames only one unlocked drawable.
 bool canRenameObjects(const QList<ZQObjectPtr>& objects);

@@ -129,6 +129,26 @@ TEST(TextTab, EditsSelectedLabelsElseTheSelectionAndTheTrampolineWhileTextIsEdit
     EXPECT_EQ(f.pane().content(), (QList<ZQObjectPtr>{label}));
 }
 
+// Labels are gathered from every symbol among other objects, in stacking order.
+TEST(TextTab, SelectedLabelsOfSymbolsAmongShapesAreEditedInStackingOrder)
+{
+    TextFixture f;
+    QList<VXDrawableObjectPtr> selection;
+    QList<ZQObjectPtr> labels;
+    for (int i = 0; i < 3; ++i) {
+        selection.append(f.addText(font("DejaVuSans", 12)));
+        const auto label = VXQTextBlockLabel::label();
+        const VXQSymbolPtr town = labelledSymbol(label);
+        f.layer->addObject(town);
+        town->selectTextLabelExtendingSelection(label.get(), false);
+        selection.append(town);
+        labels.append(label);
+    }
+    f.select(selection);
+    EXPECT_EQ(f.tab->selection(), labels);
+    EXPECT_EQ(f.pane().content(), labels);
+}
+
 TEST(TextTab, WhileTextIsEditedThePaneShowsItsFontAndChangesReachIt)
 {
     TextFixture f;

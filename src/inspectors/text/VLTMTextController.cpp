@@ -115,8 +115,9 @@ QList<ZQObjectPtr> VLTMTextController::selection()
     if (!m_selectionCache) {
         const QList<VXDrawableObjectPtr> selected = layer->selection();
         QList<ZQObjectPtr> labels;
+        inspectors::InterfaceCast<VXQTextLabelContainer> asContainer;
         for (const VXDrawableObjectPtr& object : selected) {
-            if (const auto* container = dynamic_cast<const VXQTextLabelContainer*>(object.get()))
+            if (const auto* container = asContainer(*object))
                 labels.append(inspectors::asObjects(container->selectedTextLabels()));
         }
         m_selectionCache = labels.isEmpty() ? layer->selectionAsObjects() : labels;
