@@ -93,10 +93,18 @@ platform::BezierPath VXDrawablePath::renderingPath() const
 
 QRectF VXDrawablePath::logicalBounds() const
 {
-    // Read off the path, not a copy of it: a paint asks it of every selected object, twice.
-    if (containerTransform().isIdentity())
-        return path().bounds();
-    return VXDrawableObject::logicalBounds();
+    // Read off the path, not a copy of it, and kept: a paint asks it of every selected object.
+    if (!containerTransform().isIdentity())
+        return VXDrawableObject::logicalBounds();
+    if (!m_pathBounds)
+        m_pathBounds = path().bounds();
+    return *m_pathBounds;
+}
+
+void VXDrawablePath::invalidateGeometryCaches()
+{
+    m_pathBounds.reset();
+    VXDrawableObject::invalidateGeometryCaches();
 }
 
 void VXDrawablePath::applyTransform(const QTransform& transform)
@@ -160,4 +168,5 @@ void VXDrawablePath::initWithCoder(platform::KeyedUnarchiver& coder)
 {
     VXDrawableObject::initWithCoder(coder);
     m_path = platform::ArchiveReader(coder).path(kPathKey);
+    m_pathBounds.reset();
 }

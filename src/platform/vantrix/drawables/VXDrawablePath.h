@@ -61,6 +61,12 @@ public:
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;
 
+protected:
+    void invalidateGeometryCaches() override;
+
 private:
     platform::BezierPath m_path;
+    // The bounds of path(), kept with the object: a paint of a large selection reads them for
+    // every object twice, and the path's own data lies elsewhere in memory.
+    mutable std::optional<QRectF> m_pathBounds;
 };
