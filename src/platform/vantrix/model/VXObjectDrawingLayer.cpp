@@ -82,20 +82,6 @@ VXObjectDrawingLayer::~VXObjectDrawingLayer() = default;
 
 // --- Selection ------------------------------------------------------------------------------
 
-QList<const VXDrawableObject*> VXObjectDrawingLayer::selectedObjectsInStackingOrder(
-    const std::function<bool(const VXDrawableObject&)>& filter) const
-{
-    // Read from the kept list: each paint of a large selection in a larger layer would
-    // otherwise look every object of the layer up in the selection again.
-    const QList<VXDrawableObjectPtr>& ordered = orderedSelection();
-    QList<const VXDrawableObject*> result;
-    result.reserve(ordered.size());
-    for (const VXDrawableObjectPtr& object : ordered)
-        if (!filter || filter(*object))
-            result.append(object.get());
-    return result;
-}
-
 QList<VXDrawableObjectPtr> VXObjectDrawingLayer::selection() const
 {
     return orderedSelection();
@@ -340,18 +326,35 @@ bool VXObjectDrawingLayer::selectionIsShownWhenInactive()
 }
 
 QList<const VXDrawableObject*> VXObjectDrawingLayer::objectsDrawnAsSelectedInRect(const QRectF& rect,
-                                                                                 const VXDrawingView* view) const
+                                                                                 const VXDrawingView* view,
+                                                                                 const DrawnObjectVisit& visit) const
 {
     if (drawing() && !isActive() && !selectionIsShownWhenInactive())
         return {};
+    bool visited = false;
     const auto find = [&] {
+        // Read from the kept list: each paint of a large selection in a larger layer would
+        // otherwise look every object of the layer up in the selection again.
+        const QList<VXDrawableObjectPtr>& ordered = orderedSelection();
         const double scale = view ? view->scale() : 1.0;
-        return selectedObjectsInStackingOrder([&](const VXDrawableObject& object) {
-            return object.visible() && VXKnob::knobsMayMeetRect(object.bounds(), rect, scale);
-        });
+        QList<const VXDrawableObject*> found;
+        found.reserve(ordered.size());
+        for (const VXDrawableObjectPtr& object : ordered) {
+            if (!object->visible() || !VXKnob::knobsMayMeetRect(object->bounds(), rect, scale))
+                continue;
+            found.append(object.get());
+            if (visit)
+                visit(*object);
+        }
+        visited = true;
+        return found;
     };
     // Outlines and then the tool's knobs ask for the same objects in one paint.
-    return view ? view->objectsDrawnInPaint(this, rect, find) : find();
+    const QList<const VXDrawableObject*> found = view ? view->objectsDrawnInPaint(this, rect, find) : find();
+    if (visit && !visited)
+        for (const VXDrawableObject* object : found)
+            visit(*object);
+    return found;
 }
 
 void VXObjectDrawingLayer::objectsWillBeRemoved(const QList<VXDrawableObjectPtr>& objects)

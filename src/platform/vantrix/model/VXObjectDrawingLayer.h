@@ -51,8 +51,8 @@ public:
     const QList<const QMetaObject*>& selectedClasses() const;
     // Selected objects whose knobs may reach the rectangle, where tools draw theirs too: knobs
     // lie on a turned knob box and a fixed distance on screen past it, beyond the object's bounds.
-    QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
-                                                               const VXDrawingView* view) const override;
+    QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect, const VXDrawingView* view,
+                                                               const DrawnObjectVisit& visit = {}) const override;
     // Exactly the members among `objects` become the selection.
     void exchangeSelectionWithObjectsFromArray(const QList<VXDrawableObjectPtr>& objects);
     void replaceSelectionWithObject(const VXDrawableObjectPtr& object);
@@ -156,9 +156,6 @@ private:
     QVariantList selectionValue() const;
     // The selected objects, bottom first; kept until the selection or the stacking order changes.
     const QList<VXDrawableObjectPtr>& orderedSelection() const;
-    // The selected objects `filter` accepts (all without one), bottom first.
-    QList<const VXDrawableObject*> selectedObjectsInStackingOrder(
-        const std::function<bool(const VXDrawableObject&)>& filter = {}) const;
     // Sets the selection, telling objects and observers when it changed.
     void setSelection(const QSet<const VXDrawableObject*>& selection);
     void forgetSelectionLists();

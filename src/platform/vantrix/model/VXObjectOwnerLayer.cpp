@@ -505,11 +505,9 @@ void VXObjectOwnerLayer::drawLiveRectInView(const QRectF& rect, VXDrawingView* v
 {
     if (platform::GraphicsContext* context = platform::GraphicsContext::current()) {
         const platform::KnobStampBatch knobs(*context->painter());
-        // Read through a const list: the view keeps the same list for the tool's pass, and a
-        // non-const walk would copy a million pointers first.
-        const QList<const VXDrawableObject*> selected = objectsDrawnAsSelectedInRect(rect, view);
-        for (const VXDrawableObject* object : selected)
-            object->drawSelectedState();
+        // Each object is drawn as it is found, while it is still in the processor's cache: a
+        // million selected objects read twice keep the paint waiting on memory.
+        objectsDrawnAsSelectedInRect(rect, view, [](const VXDrawableObject& object) { object.drawSelectedState(); });
     }
     drawPendingObject(view);
 }

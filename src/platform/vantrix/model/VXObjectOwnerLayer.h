@@ -21,6 +21,7 @@
 #include "platform/vantrix/model/VXLayer.h"
 
 #include <QList>
+#include <functional>
 #include <optional>
 
 class QThread;
@@ -164,9 +165,11 @@ protected:
     // Draws the content of the visible objects in the exposed area, bottom first.
     virtual void drawContentsOfObjects(const QList<VXDrawableObject*>& objects) const;
     // The objects drawn highlighted over `rect` (drawing coordinates) in `view`, bottom first;
-    // the drawing layer answers its selection.
-    virtual QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect,
-                                                                       const VXDrawingView* view) const
+    // the drawing layer answers its selection. `visit`, when given, is called on each of them in
+    // that order, as each is found if they are found now.
+    using DrawnObjectVisit = std::function<void(const VXDrawableObject&)>;
+    virtual QList<const VXDrawableObject*> objectsDrawnAsSelectedInRect(const QRectF& rect, const VXDrawingView* view,
+                                                                       const DrawnObjectVisit& visit = {}) const
     {
         return {};
     }
