@@ -15,6 +15,7 @@
 #include "platform/vantrix/model/VXUniqueID.h"
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
+#include "platform/vantrix/view/DrawnKnobBoxes.h"
 #include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
@@ -450,6 +451,8 @@ void VXDrawableObject::drawSelectedState() const
     QPainter* painter = context->painter();
     const QColor colour = m_locked ? QColor(Qt::lightGray) : (owner ? owner->selectionColour() : QColor(Qt::blue));
     const platform::KnobBox box = platform::KnobBox::ofObject(*this);
+    if (platform::DrawnKnobBoxes* kept = platform::DrawnKnobBoxes::current(); kept && !m_locked && hasStandardKnobs())
+        kept->add(owner, *this, box);
     platform::HighlightPixels* drawn = platform::HighlightPixels::current();
     if (!m_locked && drawn && !drawn->claimKnobBox(*painter, box, colour))
         return;

@@ -6,6 +6,7 @@
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXToolController.h"
+#include "platform/vantrix/view/DrawnKnobBoxes.h"
 #include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/ObjectStringEditing.h"
@@ -342,13 +343,18 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, 
         const QColor colour = layer->selectionColour();
         platform::HighlightPixels rotationKnobs(painter);
         const platform::KnobStampBatch stamps(painter);
+        // The boxes the layer's highlights were drawn on are kept: only objects they miss are read.
+        platform::DrawnKnobBoxes* kept = platform::DrawnKnobBoxes::current();
         const QList<const VXDrawableObject*> selected = layer->objectsDrawnAsSelectedInRect(rect, view);
         for (const VXDrawableObject* object : selected) {
-            if (object->locked() || !object->hasStandardKnobs())
-                continue;
-            const platform::KnobBox box = platform::KnobBox::ofObject(*object);
-            if (rotationKnobs.claimKnobBox(painter, box, colour))
-                VXKnob::knobs().drawRotationKnobOnBox(box, colour);
+            std::optional<platform::KnobBox> box = kept ? kept->boxOf(layer, *object) : std::nullopt;
+            if (!box) {
+                if (object->locked() || !object->hasStandardKnobs())
+                    continue;
+                box = platform::KnobBox::ofObject(*object);
+            }
+            if (rotationKnobs.claimKnobBox(painter, *box, colour))
+                VXKnob::knobs().drawRotationKnobOnBox(*box, colour);
         }
     }
     if (!m_marquee.isNull()) {

@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/VXDrawingView.h"
 
 #include "platform/vantrix/view/CachedViewRendering.h"
+#include "platform/vantrix/view/DrawnKnobBoxes.h"
 #include "platform/vantrix/view/HighlightPixels.h"
 
 #include "platform/foundation/NotificationCenter.h"
@@ -472,6 +473,7 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
     painter.setRenderHint(QPainter::Antialiasing);
     // The live parts, overlays and tool feedback (knobs, marquees) draw through the graphics context.
     const platform::GraphicsContext::Scope context(&painter);
+    const platform::DrawnKnobBoxes knobBoxes; // the highlights' boxes, for the tool's knobs
     {
         platform::HighlightPixels selectionHighlights(painter);
         platform::DrawingRenderer::drawLiveParts(*m_drawing, exposed, this);

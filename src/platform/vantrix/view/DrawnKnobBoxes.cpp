@@ -1,0 +1,54 @@
+#include "platform/vantrix/view/DrawnKnobBoxes.h"
+
+#include "platform/vantrix/model/VXObjectOwnerLayer.h"
+
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+thread_local DrawnKnobBoxes* t_current = nullptr;
+
+} // namespace
+
+DrawnKnobBoxes::DrawnKnobBoxes()
+    : m_previous(std::exchange(t_current, this))
+{
+}
+
+DrawnKnobBoxes::~DrawnKnobBoxes() { t_current = m_previous; }
+
+DrawnKnobBoxes* DrawnKnobBoxes::current() { return t_current; }
+
+DrawnKnobBoxes::OfLayer* DrawnKnobBoxes::ofLayer(const VXObjectOwnerLayer* layer)
+{
+    // A layer's objects come together: the last layer first.
+    for (auto it = m_layers.rbegin(); it != m_layers.rend(); ++it)
+        if (it->layer == layer)
+            return &*it;
+    return nullptr;
+}
+
+void DrawnKnobBoxes::add(const VXObjectOwnerLayer* layer, const VXDrawableObject& object, const KnobBox& box)
+{
+    OfLayer* kept = ofLayer(layer);
+    if (!kept) {
+        kept = &m_layers.emplace_back(OfLayer{layer, {}});
+        // Room for every object of the layer at once: pages never written cost nothing, while
+        // a list grown step by step leaves each step's memory behind in the heap.
+        if (layer)
+            kept->drawn.reserve(size_t(layer->countOfObjects()));
+    }
+    kept->drawn.push_back({&object, box});
+}
+
+std::optional<KnobBox> DrawnKnobBoxes::boxOf(const VXObjectOwnerLayer* layer, const VXDrawableObject& object)
+{
+    OfLayer* kept = ofLayer(layer);
+    if (!kept || kept->next >= kept->drawn.size() || kept->drawn[kept->next].object != &object)
+        return std::nullopt;
+    return kept->drawn[kept->next++].box;
+}
+
+} // namespace platform
