@@ -34,10 +34,9 @@ void InspectedContent::setObjects(const QList<ZQObjectPtr>& objects)
 void InspectedContent::observe(const QStringList& keyPaths, const QStringList& kept)
 {
     stopObserving();
-    for (const QString& keyPath : kept) {
-        if (keyPaths.contains(keyPath))
-            m_keptUntold.insert(keyPath);
-    }
+    m_keptUntold.resize(size_t(keyPaths.size()));
+    for (qsizetype i = 0; i < keyPaths.size(); ++i)
+        m_keptUntold[size_t(i)] = kept.contains(keyPaths[i]);
     m_watch = std::make_unique<ObjectsChangeWatch>(
         m_objects, keyPaths, [this](qsizetype index, bool prior) { return wantsChange(index, prior); },
         [this](qsizetype index, bool prior) { changed(index, prior); });
@@ -55,9 +54,10 @@ void InspectedContent::stopObserving()
 
 bool InspectedContent::wantsChange(qsizetype index, bool prior) const
 {
-    const QString& keyPath = m_watch->keyPaths().at(index);
+    // By index: asked before each change of each watched object, a million of them per edit.
     if (prior)
-        return m_keptUntold.contains(keyPath);
+        return m_keptUntold[size_t(index)];
+    const QString& keyPath = m_watch->keyPaths().at(index);
     // A marked key path is read again at the end of the turn whatever changes meanwhile.
     return !m_changedKeyPaths.contains(keyPath) && (keyPath != m_settingKeyPath || m_commonValues.contains(keyPath));
 }
@@ -67,8 +67,10 @@ void InspectedContent::changed(qsizetype index, bool prior)
     const QString keyPath = m_watch->keyPaths().at(index);
     if (!prior) {
         keyPathChanged(keyPath);
-    } else if (m_keptUntold.remove(keyPath) && m_beforeFirstChange) {
-        m_beforeFirstChange(keyPath);
+    } else if (m_keptUntold[size_t(index)]) {
+        m_keptUntold[size_t(index)] = false;
+        if (m_beforeFirstChange)
+            m_beforeFirstChange(keyPath);
     }
 }
 

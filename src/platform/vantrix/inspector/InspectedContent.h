@@ -15,11 +15,11 @@
 
 #include <QHash>
 #include <QPointer>
-#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -84,8 +84,8 @@ private:
     BeforeFirstChange m_beforeFirstChange;
     QList<ZQObjectPtr> m_objects;
     std::unique_ptr<ObjectsChangeWatch> m_watch;
-    // Of the watched key paths, those still to be told before their first change.
-    QSet<QString> m_keptUntold;
+    // By the index of the watched key path: whether it is still to be told before its first change.
+    std::vector<bool> m_keptUntold;
     QStringList m_changedKeyPaths;
     mutable QHash<QString, QVariant> m_commonValues;
     QString m_settingKeyPath;
