@@ -1,7 +1,9 @@
 // Aligning and distributing the selected objects of an object layer.
 
+#include "platform/foundation/EditProgress.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
+#include "platform/vantrix/model/VXDrawing.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 #include <QHash>
@@ -17,10 +19,14 @@ void VXObjectDrawingLayer::moveSelectionBy(
     QRectF all;
     for (const VXDrawableObjectPtr& object : objects)
         all = all.isNull() ? object->bounds() : all.united(object->bounds());
+    // Thousands of objects moved one by one ask the views to redraw once, and show the progress.
+    const VXDrawing::DisplayBatch display(drawing(), objects.size());
+    platform::EditProgress::Scope progress(actionName, objects.size());
     for (const VXDrawableObjectPtr& object : objects) {
         const QPointF offset = offsetFor(*object, all);
         if (!offset.isNull())
             object->setLocation(object->location() + offset);
+        progress.step();
     }
     if (ZQUndoManager* undo = undoManager())
         undo->setActionName(actionName);

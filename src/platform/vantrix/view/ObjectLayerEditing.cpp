@@ -97,6 +97,10 @@ void ObjectLayerEditing::flip(Qt::Orientation orientation)
         return;
     VXObjectDrawingLayer* layer = editableLayer();
     const bool horizontal = orientation == Qt::Horizontal;
+    const QString actionName = horizontal ? tr("Flip Horizontally") : tr("Flip Vertically");
+    // A flip of thousands of objects asks the views to redraw once, and shows its progress.
+    const VXDrawing::DisplayBatch display(layer->drawing(), objects.size());
+    EditProgress::Scope progress(actionName, objects.size());
     for (const VXDrawableObjectPtr& object : objects) {
         const QPointF centre = object->bounds().center();
         QTransform mirror;
@@ -104,9 +108,10 @@ void ObjectLayerEditing::flip(Qt::Orientation orientation)
         mirror.scale(horizontal ? -1 : 1, horizontal ? 1 : -1);
         mirror.translate(-centre.x(), -centre.y());
         object->applyTransform(mirror);
+        progress.step();
     }
     if (ZQUndoManager* undo = layer->undoManager())
-        undo->setActionName(horizontal ? tr("Flip Horizontally") : tr("Flip Vertically"));
+        undo->setActionName(actionName);
 }
 
 void ObjectLayerEditing::duplicate()

@@ -85,3 +85,32 @@ TEST(LongEditProgress, AStyleSharedByThousandsReportsAsItTellsThemAndAWorkerStay
     EXPECT_EQ(presenter.events, (QStringList{"begin Edit", "end"}));
     EXPECT_EQ(presenter.fractions, (std::vector<double>{0.5}));
 }
+
+TEST(LongEditProgress, AFlipAndAnAlignmentOfThousandsReportPartWayAndAskTheViewsToRedrawOnce)
+{
+    ManyLines f;
+    int redraws = 0;
+    QObject::connect(f.drawing.get(), &VXDrawing::needsDisplayInRect, [&](const QRectF&, bool liveOnly) {
+        if (!liveOnly)
+            ++redraws;
+    });
+    const QRectF firstBefore = f.lines.first()->bounds();
+    const auto edits = std::vector<std::pair<QString, std::function<void()>>>{
+        {QStringLiteral("Flip Horizontally"), [&] { platform::ObjectLayerEditing(f.drawing.get()).flip(Qt::Horizontal); }},
+        {QStringLiteral("Align Left Edges"), [&] { f.layer->alignLeftEdges(); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        RecordingPresenter presenter;
+        redraws = 0;
+        edit();
+        f.endStep();
+        EXPECT_EQ(presenter.events.value(0), QStringLiteral("begin %1").arg(name));
+        EXPECT_GE(presenter.partWay(), 4) << name.toStdString();
+        EXPECT_EQ(redraws, 1) << name.toStdString();
+    }
+    // The alignment moved every line to the left edge of them all, the first one included.
+    EXPECT_DOUBLE_EQ(f.lines.last()->bounds().left(), firstBefore.left());
+    f.undo->undo();
+    f.undo->undo();
+    EXPECT_EQ(f.lines.first()->bounds(), firstBefore);
+}
