@@ -784,9 +784,25 @@ void VXObjectDrawingLayer::mergeSelection(const PathOperation& operation, const 
     const QList<VXDrawableObjectPtr> operands = selectedAvailableObjects();
     if (operands.size() < 2)
         return;
-    QPainterPath merged = outlineOf(*operands.first());
-    for (qsizetype i = 1; i < operands.size(); ++i)
-        merged = operation(merged, outlineOf(*operands[i]));
+    // Merged in pairs, the results in pairs again, and so on: folded one operand after another,
+    // thousands of operands copied and searched a growing outline thousands of times.
+    platform::EditProgress::Scope progress(actionName, operands.size()); // the last step swaps them
+    QList<QPainterPath> outlines;
+    outlines.reserve(operands.size());
+    for (const VXDrawableObjectPtr& operand : operands)
+        outlines.append(outlineOf(*operand));
+    while (outlines.size() > 1) {
+        QList<QPainterPath> merging;
+        merging.reserve((outlines.size() + 1) / 2);
+        for (qsizetype i = 0; i + 1 < outlines.size(); i += 2) {
+            merging.append(operation(outlines[i], outlines[i + 1]));
+            progress.step();
+        }
+        if (outlines.size() % 2 == 1)
+            merging.append(outlines.constLast());
+        outlines = std::move(merging);
+    }
+    const QPainterPath merged = outlines.constFirst();
     if (merged.isEmpty())
         return;
     const VXDrawableObjectPtr result = pathObjectFrom(merged, *operands.last(), rule);
@@ -796,6 +812,7 @@ void VXObjectDrawingLayer::mergeSelection(const PathOperation& operation, const 
         insertObjectInObjectsAtIndex(result, std::min(index, countOfObjects()));
         replaceSelectionWithObject(result);
     });
+    progress.step();
 }
 
 void VXObjectDrawingLayer::cutSelection(const QList<PathOperation>& operations, const QString& actionName)
@@ -805,26 +822,32 @@ void VXObjectDrawingLayer::cutSelection(const QList<PathOperation>& operations, 
         return;
     const VXDrawableObjectPtr cutter = operands.last();
     const QPainterPath cutterOutline = outlineOf(*cutter);
-    editWithSelectionUndo(actionName, [&] {
-        QList<VXDrawableObjectPtr> results;
-        removeObject(cutter.get());
-        // Highest first, so the indexes of the operands still to come do not move.
-        for (qsizetype i = operands.size() - 2; i >= 0; --i) {
-            const VXDrawableObjectPtr& operand = operands[i];
-            const QPainterPath outline = outlineOf(*operand);
-            int index = indexOfObject(operand.get());
-            removeObjectFromObjectsAtIndex(index);
-            for (const PathOperation& operation : operations) {
-                const QPainterPath piece = operation(outline, cutterOutline);
-                if (piece.isEmpty())
-                    continue;
-                const VXDrawableObjectPtr result = pathObjectFrom(piece, *operand, platform::WindingRule::NonZero);
-                insertObjectInObjectsAtIndex(result, index++);
-                results.append(result);
-            }
+    // Each operand's pieces take its place. They are made first and the operands swapped for
+    // them in two batches: a million operands taken out and put in one by one shifted the
+    // layer's list a million times.
+    QList<VXDrawableObjectPtr> results;
+    QList<int> places;
+    platform::EditProgress::Scope progress(actionName, operands.size()); // the last step swaps them
+    for (qsizetype i = 0; i + 1 < operands.size(); ++i) {
+        const VXDrawableObjectPtr& operand = operands[i];
+        const QPainterPath outline = outlineOf(*operand);
+        // Where the operand was, less the operands below it, which go too.
+        const int below = indexOfObject(operand.get()) - int(i);
+        for (const PathOperation& operation : operations) {
+            const QPainterPath piece = operation(outline, cutterOutline);
+            if (piece.isEmpty())
+                continue;
+            places.append(below + int(results.size()));
+            results.append(pathObjectFrom(piece, *operand, platform::WindingRule::NonZero));
         }
+        progress.step();
+    }
+    editWithSelectionUndo(actionName, [&] {
+        removeObjectsInArray(operands);
+        insertObjectsAtIndexes(results, places);
         exchangeSelectionWithObjectsFromArray(results);
     });
+    progress.step();
 }
 
 // --- Archiving -------------------------------------------------------------------------------------

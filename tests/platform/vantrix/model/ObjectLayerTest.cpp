@@ -7,6 +7,7 @@
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 #include "platform/vantrix/view/VXKnob.h"
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "support/EditProgressRecorder.h"
 #include "support/PreferencesScope.h"
 
 #include <QElapsedTimer>
@@ -315,6 +316,52 @@ TEST(ObjectLayer, CombiningMakesInnerOutlinesHoles)
     EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits(), 1600 - 400, 1e-6);
     EXPECT_EQ(f.layer->hitTest({20, 20}), nullptr); // the hole
     EXPECT_NE(f.layer->hitTest({5, 5}), nullptr);
+}
+
+TEST(ObjectLayer, CuttingManyOperandsPutsEachOnesPiecesInItsPlaceAndMergingShowsItsProgress)
+{
+    Fixture f;
+    QList<VXDrawableObjectPtr> operands;
+    QList<VXDrawableObjectPtr> others;
+    for (int i = 0; i < 300; ++i) {
+        operands.append(square(20 * i, 0, 10));
+        others.append(square(20 * i, 500, 10)); // left alone between the operands
+        f.layer->addObjectsFromArray({operands.last(), others.last()});
+    }
+    const auto cutter = square(0, 5, 6000, fillStyle(Qt::blue)); // over the lower half of each operand
+    f.layer->addObject(cutter);
+    f.layer->exchangeSelectionWithObjectsFromArray(operands + QList<VXDrawableObjectPtr>{cutter});
+    f.endStep();
+    {
+        testsupport::EditProgressRecorder progress;
+        f.layer->cookieCutterSelectedObjects();
+        f.endStep();
+        EXPECT_EQ(progress.events.value(0), QStringLiteral("begin Divide"));
+        EXPECT_GE(progress.partWay(), 1);
+    }
+    // Each operand's two halves where it was, below the square beside it.
+    ASSERT_EQ(f.layer->countOfObjects(), 900);
+    for (int i = 0; i < 300; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(f.layer->objectInObjectsAtIndex(3 * i)->bounds(), QRectF(20 * i, 5, 10, 5));  // inside the cutter
+        EXPECT_EQ(f.layer->objectInObjectsAtIndex(3 * i + 1)->bounds(), QRectF(20 * i, 0, 10, 5)); // outside it
+        EXPECT_EQ(f.layer->objectInObjectsAtIndex(3 * i + 2), others[i]);
+    }
+    EXPECT_EQ(f.layer->countOfSelection(), 600);
+    f.undo->undo();
+    EXPECT_EQ(f.layer->countOfObjects(), 601);
+    EXPECT_EQ(f.layer->objectInObjectsAtIndex(2), operands[1]);
+
+    // Three hundred operands merged into one: their whole area, under the lowest one's place.
+    f.layer->exchangeSelectionWithObjectsFromArray(operands);
+    testsupport::EditProgressRecorder progress;
+    f.layer->unionSelectedObjects();
+    f.endStep();
+    EXPECT_EQ(progress.events.value(0), QStringLiteral("begin Union"));
+    EXPECT_GE(progress.partWay(), 1);
+    ASSERT_EQ(f.layer->countOfObjects(), 302);
+    EXPECT_NEAR(f.layer->objectInObjectsAtIndex(0)->areaInBaseUnits(), 300 * 100, 1e-6);
+    EXPECT_EQ(f.layer->objectInObjectsAtIndex(1), others[0]);
 }
 
 TEST(ObjectLayer, LinearAndPolarDuplicates)
