@@ -335,6 +335,18 @@ QByteArray KeyedArchiver::archivedDataForCopyingRootObject(const ZQObject* root)
     return archiver.finishEncoding();
 }
 
+QByteArray KeyedArchiver::archivedDataForCopyingRootObjects(const QList<std::shared_ptr<ZQObject>>& roots)
+{
+    KeyedArchiver archiver;
+    archiver.d->forCopying = true;
+    QVariantList list;
+    list.reserve(roots.size());
+    for (const std::shared_ptr<ZQObject>& root : roots)
+        list.append(QVariant::fromValue(root));
+    archiver.encodeObject(QVariant(list), formatKeys().root);
+    return archiver.finishEncoding();
+}
+
 bool KeyedArchiver::isForCopying() const
 {
     return d->forCopying;

@@ -37,6 +37,9 @@ public:
     // An archive made only to copy the graph: classes leave out what their copies take over
     // from the originals by reference (see isForCopying).
     static QByteArray archivedDataForCopyingRootObject(const ZQObject* root);
+    // The same for several graphs, their roots in one list: copying thousands of objects an
+    // archive each costs more than the copies themselves.
+    static QByteArray archivedDataForCopyingRootObjects(const QList<std::shared_ptr<ZQObject>>& roots);
     bool isForCopying() const;
 
     // Objects (null allowed); numbers, strings, data, lists and dictionaries of these and of

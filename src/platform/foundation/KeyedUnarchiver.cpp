@@ -691,6 +691,21 @@ ZQObjectPtr KeyedUnarchiver::unarchiveObjectForCopyingWithData(const QByteArray&
     return unarchiver.isValid() ? root : nullptr;
 }
 
+QList<ZQObjectPtr> KeyedUnarchiver::unarchiveObjectsForCopyingWithData(const QByteArray& data)
+{
+    KeyedUnarchiver unarchiver(data, Origin::ThisProcess);
+    unarchiver.d->forCopying = true;
+    const QVariantList values = unarchiver.decodeValue(formatKeys().root).toList();
+    QList<ZQObjectPtr> roots;
+    roots.reserve(values.size());
+    for (const QVariant& value : values) {
+        roots.append(value.value<ZQObjectPtr>());
+        if (!roots.constLast())
+            return {};
+    }
+    return unarchiver.isValid() ? roots : QList<ZQObjectPtr>();
+}
+
 bool KeyedUnarchiver::isForCopying() const
 {
     return d->forCopying;

@@ -45,6 +45,9 @@ public:
     // The root of an archive KeyedArchiver::archivedDataForCopyingRootObject made in this
     // process: what the classes left out is missing, and isForCopying tells them so.
     static ZQObjectPtr unarchiveObjectForCopyingWithData(const QByteArray& data);
+    // The roots of an archive KeyedArchiver::archivedDataForCopyingRootObjects made, in their
+    // order; empty when any of them could not be read.
+    static QList<ZQObjectPtr> unarchiveObjectsForCopyingWithData(const QByteArray& data);
     bool isForCopying() const;
 
     // Archives name classes that were renamed since; decoding maps the old name to the new.

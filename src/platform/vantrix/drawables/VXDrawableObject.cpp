@@ -766,6 +766,23 @@ VXDrawableObjectPtr VXDrawableObject::copyDrawable() const
     return copy;
 }
 
+QList<VXDrawableObjectPtr> VXDrawableObject::copyDrawables(const QList<VXDrawableObjectPtr>& objects)
+{
+    const QByteArray data = platform::KeyedArchiver::archivedDataForCopyingRootObjects(
+        QList<ZQObjectPtr>(objects.cbegin(), objects.cend()));
+    const QList<ZQObjectPtr> decoded = platform::KeyedUnarchiver::unarchiveObjectsForCopyingWithData(data);
+    ZQ_ASSERT(decoded.size() == objects.size(), QStringLiteral("%1 objects could not be copied").arg(objects.size()));
+    QList<VXDrawableObjectPtr> copies;
+    copies.reserve(objects.size());
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        auto copy = std::dynamic_pointer_cast<VXDrawableObject>(decoded[i]);
+        ZQ_ASSERT(copy, QStringLiteral("%1 could not be copied").arg(objects[i]->className()));
+        copy->adoptStylesFrom(*objects[i]);
+        copies.append(copy);
+    }
+    return copies;
+}
+
 void VXDrawableObject::adoptStylesFrom(const VXDrawableObject& original)
 {
     m_style = original.m_style;

@@ -350,6 +350,8 @@ public:
     // A deep copy outside any container that shares this object's styles, with a new unique key.
     std::shared_ptr<ZQObject> copy() const override;
     VXDrawableObjectPtr copyDrawable() const;
+    // Copies of each of `objects`, as copyDrawable makes them, through one archive for them all.
+    static QList<VXDrawableObjectPtr> copyDrawables(const QList<VXDrawableObjectPtr>& objects);
     // Makes a copy decoded from `original`'s copying archive share its styles again (groups
     // recurse), and whatever else a subclass leaves out of such archives to share by reference.
     virtual void adoptStylesFrom(const VXDrawableObject& original);

@@ -674,11 +674,10 @@ QList<VXDrawableObjectPtr> VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCo
 {
     QList<VXDrawableObjectPtr> copies;
     for (int n = 1; n <= numberOfCopies; ++n) {
-        for (const VXDrawableObjectPtr& object : objects) {
-            VXDrawableObjectPtr copy = object->copyDrawable();
-            copy->setLocation(object->location() + QPointF(offset.width() * n, offset.height() * n));
-            copies.append(copy);
-        }
+        const QList<VXDrawableObjectPtr> round = VXDrawableObject::copyDrawables(objects);
+        for (qsizetype i = 0; i < objects.size(); ++i)
+            round[i]->setLocation(objects[i]->location() + QPointF(offset.width() * n, offset.height() * n));
+        copies.append(round);
     }
     return copies;
 }
@@ -691,13 +690,13 @@ QList<VXDrawableObjectPtr> VXObjectDrawingLayer::polarDuplicateCentreNumberOfCop
     for (int n = 1; n <= numberOfCopies; ++n) {
         const double angle = incrementAngle * n;
         const QTransform turn = platform::RotationTransform(angle, centre);
-        for (const VXDrawableObjectPtr& object : objects) {
-            VXDrawableObjectPtr copy = object->copyDrawable();
-            copy->setLocation(turn.map(object->location()));
+        const QList<VXDrawableObjectPtr> round = VXDrawableObject::copyDrawables(objects);
+        for (qsizetype i = 0; i < objects.size(); ++i) {
+            round[i]->setLocation(turn.map(objects[i]->location()));
             if (rotateCopies)
-                copy->rotateByAngle(angle);
-            copies.append(copy);
+                round[i]->rotateByAngle(angle);
         }
+        copies.append(round);
     }
     return copies;
 }

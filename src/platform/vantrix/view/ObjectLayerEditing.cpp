@@ -120,11 +120,18 @@ void ObjectLayerEditing::duplicate()
     if (originals.isEmpty())
         return;
     VXObjectDrawingLayer* layer = editableLayer();
-    const QList<VXDrawableObjectPtr> copies =
-        VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCopies(originals, QSizeF(kPasteOffset, kPasteOffset), 1);
+    // Copied through an archive, as a paste is: shown as the coders go, then as the copies are added.
+    EditProgress::Scope progress(tr("Duplicate"), 2);
+    QList<VXDrawableObjectPtr> copies;
+    {
+        const archive::ProgressScope copying(progress.archiveProgress());
+        copies = VXObjectDrawingLayer::linearDuplicateOffsetNumberOfCopies(originals, QSizeF(kPasteOffset, kPasteOffset), 1);
+    }
+    progress.step();
     if (copies.isEmpty())
         return;
     addSelected(layer, copies, tr("Duplicate"));
+    progress.step();
 }
 
 void ObjectLayerEditing::deleteSelection()

@@ -176,6 +176,21 @@ TEST(Drawable, CopiesOfObjectsAndLayersShareTheStylesWithoutDecodingThem)
     ASSERT_TRUE(copiedGroup);
     EXPECT_EQ(copiedGroup->groupObjects()[0]->style(), red);
     expectRectNear(copiedGroup->groupObjects()[1]->logicalBounds(), QRectF(20, 0, 10, 10));
+    // Copied together through one archive: each copy in its original's place, its own key.
+    const auto line = polyline({{0, 50}, {30, 60}});
+    line->setStyle(red);
+    const QList<VXDrawableObjectPtr> originals{line, group, shape};
+    const QList<VXDrawableObjectPtr> copies = VXDrawableObject::copyDrawables(originals);
+    EXPECT_EQ(CountedStyle::made, 0);
+    ASSERT_EQ(copies.size(), 3);
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        EXPECT_NE(copies[i], originals[i]);
+        EXPECT_EQ(copies[i]->metaObject(), originals[i]->metaObject());
+        EXPECT_EQ(copies[i]->bounds(), originals[i]->bounds());
+        EXPECT_NE(copies[i]->uniqueKey(), originals[i]->uniqueKey());
+    }
+    EXPECT_EQ(copies[0]->style(), red);
+    EXPECT_EQ(std::dynamic_pointer_cast<VXShapeGroup>(copies[1])->groupObjects()[0]->style(), red);
 
     // An archive to keep still holds the style: what is decoded from it has one of its own.
     const auto decoded = std::dynamic_pointer_cast<VXDrawableObject>(platform::KeyedUnarchiver::unarchiveObjectWithData(

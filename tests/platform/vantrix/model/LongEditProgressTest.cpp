@@ -114,3 +114,16 @@ TEST(LongEditProgress, AFlipAndAnAlignmentOfThousandsReportPartWayAndAskTheViews
     f.undo->undo();
     EXPECT_EQ(f.lines.first()->bounds(), firstBefore);
 }
+
+TEST(LongEditProgress, ADuplicateOfThousandsReportsAsItCopiesAndAddsThem)
+{
+    ManyLines f;
+    RecordingPresenter presenter;
+    platform::ObjectLayerEditing(f.drawing.get()).duplicate();
+    f.endStep();
+    EXPECT_EQ(presenter.events, QStringList({QStringLiteral("begin Duplicate"), QStringLiteral("end")}));
+    EXPECT_GE(presenter.partWay(), 4);
+    ASSERT_EQ(f.layer->countOfObjects(), 2 * f.lines.size());
+    EXPECT_EQ(f.layer->countOfSelection(), f.lines.size());
+    EXPECT_EQ(f.layer->objectInObjectsAtIndex(f.lines.size() + 7)->bounds(), f.lines[7]->bounds().translated(10, 10));
+}
