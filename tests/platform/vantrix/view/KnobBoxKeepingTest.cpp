@@ -15,13 +15,6 @@ using namespace viewtest;
 
 namespace {
 
-VXDrawablePathPtr lineFrom(QPointF start, QPointF step)
-{
-    platform::BezierPath path;
-    path.appendBezierPathWithPoints(QPolygonF{start, start + step});
-    return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, nullptr);
-}
-
 bool sameBox(const std::optional<platform::KnobBox>& box, const platform::KnobBox& expected)
 {
     return box && box->box == expected.box && box->angle == expected.angle;

@@ -21,13 +21,6 @@ using namespace viewtest;
 
 namespace {
 
-VXDrawableObjectPtr lineFrom(QPointF start, QPointF step)
-{
-    platform::BezierPath path;
-    path.appendBezierPathWithPoints(QPolygonF{start, start + step});
-    return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, nullptr);
-}
-
 // The selected states of `objects` drawn with `world` on a clear canvas, one paint sharing
 // its highlighted pixels when `shared` and holding back knob stamps when `held`.
 QImage highlights(const QList<VXDrawableObjectPtr>& objects, const QTransform& world, bool shared, bool held = false)

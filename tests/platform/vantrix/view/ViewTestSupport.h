@@ -93,4 +93,12 @@ inline QList<QPointF> onPathPoints(const platform::BezierPath& path)
     return points;
 }
 
+// A line from `start` to `start + step`, without a style.
+inline VXDrawablePathPtr lineFrom(QPointF start, QPointF step)
+{
+    platform::BezierPath path;
+    path.appendBezierPathWithPoints(QPolygonF{start, start + step});
+    return VXDrawablePath::drawablePathWithBezierPathWithStyle(path, nullptr);
+}
+
 } // namespace viewtest
