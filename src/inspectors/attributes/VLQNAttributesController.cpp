@@ -212,7 +212,8 @@ QLabel* VLQNAttributesController::infoField()
 
 bool VLQNAttributesController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_nameField && event->type() == QEvent::MouseButtonDblClick && !m_renamingModeActive) {
+    // The type first: the field may be half destroyed, and its guarded pointer casts it.
+    if (event->type() == QEvent::MouseButtonDblClick && watched == m_nameField && !m_renamingModeActive) {
         handleNameDoubleClick();
         return true;
     }

@@ -237,6 +237,8 @@ TEST(SelectionHighlight, AViewShowsASelectionAsItAlwaysHas)
     objects[5]->setLocked(true);
     objects[7]->setLocked(true);
     f.layer->addObjectsFromArray(objects);
+    // The colour the reference was drawn in: a new layer's depends on how many came before it.
+    f.layer->setSelectionColour(QColor(0xe6, 0x33, 0x33));
     f.layer->selectAll();
 
     QImage shown(320, 600, QImage::Format_RGB32);
