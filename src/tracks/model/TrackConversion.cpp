@@ -75,7 +75,8 @@ int convertSelectionToTracks(VXObjectDrawingLayer& layer)
         return 0;
     layer.recordSelectionForUndo();
     QList<VXDrawableObjectPtr> selection = layer.selection();
-    int converted = 0;
+    QList<VXDrawableObjectPtr> originals;
+    QList<VXDrawableObjectPtr> tracks;
     for (VXDrawableObjectPtr& object : selection) {
         if (object->locked() || !object->visible())
             continue;
@@ -83,17 +84,16 @@ int convertSelectionToTracks(VXObjectDrawingLayer& layer)
         VXQTrackPtr track = path ? trackFromPath(*path) : nullptr;
         if (!track)
             continue;
-        const int index = layer.indexOfObject(object.get());
-        layer.removeObjectFromObjectsAtIndex(index);
-        layer.insertObjectInObjectsAtIndex(track, index);
+        originals.append(object);
+        tracks.append(track);
         object = track;
-        ++converted;
     }
+    layer.replaceObjectsInPlace(originals, tracks);
     layer.exchangeSelectionWithObjectsFromArray(selection);
     layer.commitSelectionUndoWithActionName(kConvertToTrackActionName);
     if (ZQUndoManager* undo = layer.undoManager(); undo && !undo->isUndoing() && !undo->isRedoing())
         undo->setActionName(kConvertToTrackActionName);
-    return converted;
+    return int(tracks.size());
 }
 
 void addConvertToTrackMenuExtension()

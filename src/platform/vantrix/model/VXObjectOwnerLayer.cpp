@@ -23,7 +23,9 @@
 #include <QHash>
 #include <QScopedValueRollback>
 #include <QSet>
+#include <algorithm>
 #include <numeric>
+#include <vector>
 
 namespace {
 
@@ -203,6 +205,29 @@ void VXObjectOwnerLayer::removeObjectsAtIndexes(const QList<int>& indexes)
 void VXObjectOwnerLayer::removeObjectsInArray(const QList<VXDrawableObjectPtr>& list)
 {
     removeBatch(indexesOfObjectsInArray(list));
+}
+
+void VXObjectOwnerLayer::replaceObjectsInPlace(const QList<VXDrawableObjectPtr>& originals,
+                                              const QList<VXDrawableObjectPtr>& replacements)
+{
+    ZQ_ASSERT(originals.size() == replacements.size(), QStringLiteral("one replacement per original is needed"));
+    std::vector<std::pair<int, qsizetype>> places; // an original's index, and its position in the lists
+    places.reserve(size_t(originals.size()));
+    for (qsizetype i = 0; i < originals.size(); ++i)
+        if (const int index = indexOfObject(originals[i].get()); index >= 0)
+            places.emplace_back(index, i);
+    std::sort(places.begin(), places.end());
+    QList<VXDrawableObjectPtr> leaving;
+    QList<VXDrawableObjectPtr> coming;
+    QList<int> indexes;
+    for (const auto& [index, position] : places) {
+        leaving.append(originals[position]);
+        coming.append(replacements[position]);
+        indexes.append(index);
+    }
+    // As many go as come, so each replacement's index in the final list is its original's.
+    removeObjectsInArray(leaving);
+    insertObjectsAtIndexes(coming, indexes);
 }
 
 void VXObjectOwnerLayer::removeAllObjects()

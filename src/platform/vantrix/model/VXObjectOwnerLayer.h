@@ -81,6 +81,10 @@ public:
     void removeObjectsAtIndexes(const QList<int>& indexes);
     void removeObjectsInArray(const QList<VXDrawableObjectPtr>& objects);
     void removeAllObjects();
+    // Each member of `originals` gives its place to the replacement at its position in
+    // `replacements`, as one removal and one insertion: swapped one by one, a million objects
+    // shifted the list and told the observers a million times each. Non-members are passed over.
+    void replaceObjectsInPlace(const QList<VXDrawableObjectPtr>& originals, const QList<VXDrawableObjectPtr>& replacements);
     // `index` is the object's index afterwards (clamped to the list).
     void moveObjectToIndex(const VXDrawableObject* object, int index);
     // The members among `objects` keep their stacking order and end as a block starting at

@@ -1,6 +1,7 @@
 // Converting the selected objects into other kinds: paths, shapes, groups of shapes, and text
 // shapes and text paths into each other.
 
+#include "platform/foundation/EditProgress.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
@@ -119,27 +120,29 @@ void ObjectLayerEditing::convertSelection(Conversion conversion)
     VXObjectDrawingLayer* layer = editableLayer();
     if (!layer)
         return;
-    QList<std::pair<VXDrawableObjectPtr, VXDrawableObjectPtr>> replacements;
+    const QList<VXDrawableObjectPtr> candidates = layer->selectedAvailableObjects();
+    EditProgress::Scope progress(actionName(conversion), candidates.size() + 1); // the last step swaps them
+    QList<VXDrawableObjectPtr> originals;
+    QList<VXDrawableObjectPtr> replacements;
     QList<VXDrawableObjectPtr> selection;
-    for (const VXDrawableObjectPtr& object : layer->selectedAvailableObjects()) {
+    for (const VXDrawableObjectPtr& object : candidates) {
         VXDrawableObjectPtr replacement = converted(*object, conversion);
         if (replacement) {
             replacement->setName(object->name());
-            replacements.append({object, replacement});
+            replacement->willBeAddedAsSubstituteForToLayer(*object, layer);
+            originals.append(object);
+            replacements.append(replacement);
         }
         selection.append(replacement ? replacement : object);
+        progress.step();
     }
     if (replacements.isEmpty())
         return;
     layer->editWithSelectionUndo(actionName(conversion), [&] {
-        for (const auto& [original, replacement] : std::as_const(replacements)) {
-            const int index = layer->indexOfObject(original.get());
-            replacement->willBeAddedAsSubstituteForToLayer(*original, layer);
-            layer->removeObject(original.get());
-            layer->insertObjectInObjectsAtIndex(replacement, index);
-        }
+        layer->replaceObjectsInPlace(originals, replacements);
         layer->exchangeSelectionWithObjectsFromArray(selection);
     });
+    progress.step();
 }
 
 } // namespace platform

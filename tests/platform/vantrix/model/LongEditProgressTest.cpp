@@ -127,3 +127,31 @@ TEST(LongEditProgress, ADuplicateOfThousandsReportsAsItCopiesAndAddsThem)
     EXPECT_EQ(f.layer->countOfSelection(), f.lines.size());
     EXPECT_EQ(f.layer->objectInObjectsAtIndex(f.lines.size() + 7)->bounds(), f.lines[7]->bounds().translated(10, 10));
 }
+
+TEST(LongEditProgress, AConversionOfThousandsReportsAndPutsEachReplacementInItsOriginalsPlace)
+{
+    ManyLines f;
+    QList<VXDrawableObjectPtr> everyOther;
+    for (qsizetype i = 0; i < f.lines.size(); i += 2)
+        everyOther.append(f.lines[i]);
+    f.layer->exchangeSelectionWithObjectsFromArray(everyOther);
+    f.endStep();
+    RecordingPresenter presenter;
+    platform::ObjectLayerEditing(f.drawing.get()).convertSelection(platform::ObjectLayerEditing::Conversion::ToShape);
+    f.endStep();
+    EXPECT_EQ(presenter.events.value(0), QStringLiteral("begin Convert To Shape"));
+    EXPECT_GE(presenter.partWay(), 4);
+    ASSERT_EQ(f.layer->countOfObjects(), f.lines.size());
+    for (qsizetype i = 0; i < f.lines.size(); ++i) {
+        const VXDrawableObjectPtr object = f.layer->objectInObjectsAtIndex(int(i));
+        if (i % 2) {
+            EXPECT_EQ(object, f.lines[i]);
+        } else {
+            EXPECT_TRUE(qobject_cast<VXDrawableShape*>(object.get())) << i;
+            EXPECT_EQ(object->bounds(), f.lines[i]->bounds());
+        }
+    }
+    EXPECT_EQ(f.layer->countOfSelection(), everyOther.size());
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), f.lines);
+}
