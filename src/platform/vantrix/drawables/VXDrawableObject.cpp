@@ -756,14 +756,24 @@ std::shared_ptr<ZQObject> VXDrawableObject::copy() const
     return copyDrawable();
 }
 
+namespace {
+
+// A copy decoded from `original`'s copying archive, made to share its styles again.
+VXDrawableObjectPtr adoptedCopy(const ZQObjectPtr& decoded, const VXDrawableObject& original)
+{
+    auto copy = std::dynamic_pointer_cast<VXDrawableObject>(decoded);
+    ZQ_ASSERT(copy, QStringLiteral("%1 could not be copied").arg(original.className()));
+    copy->adoptStylesFrom(original);
+    return copy;
+}
+
+} // namespace
+
 VXDrawableObjectPtr VXDrawableObject::copyDrawable() const
 {
     // The archive is the one description of an object's state, so copies cannot miss a field.
     const QByteArray data = platform::KeyedArchiver::archivedDataForCopyingRootObject(this);
-    auto copy = std::dynamic_pointer_cast<VXDrawableObject>(platform::KeyedUnarchiver::unarchiveObjectForCopyingWithData(data));
-    ZQ_ASSERT(copy, QStringLiteral("%1 could not be copied").arg(className()));
-    copy->adoptStylesFrom(*this);
-    return copy;
+    return adoptedCopy(platform::KeyedUnarchiver::unarchiveObjectForCopyingWithData(data), *this);
 }
 
 QList<VXDrawableObjectPtr> VXDrawableObject::copyDrawables(const QList<VXDrawableObjectPtr>& objects)
@@ -774,12 +784,8 @@ QList<VXDrawableObjectPtr> VXDrawableObject::copyDrawables(const QList<VXDrawabl
     ZQ_ASSERT(decoded.size() == objects.size(), QStringLiteral("%1 objects could not be copied").arg(objects.size()));
     QList<VXDrawableObjectPtr> copies;
     copies.reserve(objects.size());
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        auto copy = std::dynamic_pointer_cast<VXDrawableObject>(decoded[i]);
-        ZQ_ASSERT(copy, QStringLiteral("%1 could not be copied").arg(objects[i]->className()));
-        copy->adoptStylesFrom(*objects[i]);
-        copies.append(copy);
-    }
+    for (qsizetype i = 0; i < objects.size(); ++i)
+        copies.append(adoptedCopy(decoded[i], *objects[i]));
     return copies;
 }
 
