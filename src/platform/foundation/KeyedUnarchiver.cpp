@@ -196,6 +196,7 @@ struct KeyedUnarchiver::Private {
     KeyFinder keys{plist};
     bool opened = false;
     bool forCopying = false;
+    bool makesNewObjects = false;
     PlistObject entries; // $objects; a UID is a position in it
     std::vector<Slot> slots; // made when the first entry is read: an archive only opened takes none
     // Node-based: references to a class stay valid while nested entries add classes.
@@ -709,6 +710,16 @@ QList<ZQObjectPtr> KeyedUnarchiver::unarchiveObjectsForCopyingWithData(const QBy
 bool KeyedUnarchiver::isForCopying() const
 {
     return d->forCopying;
+}
+
+void KeyedUnarchiver::setMakesNewObjects(bool makesNew)
+{
+    d->makesNewObjects = makesNew;
+}
+
+bool KeyedUnarchiver::makesNewObjects() const
+{
+    return d->makesNewObjects || d->forCopying;
 }
 
 void KeyedUnarchiver::setClassForClassName(const QString& currentClassName, const QString& oldClassName)

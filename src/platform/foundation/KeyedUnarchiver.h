@@ -49,6 +49,11 @@ public:
     // order; empty when any of them could not be read.
     static QList<ZQObjectPtr> unarchiveObjectsForCopyingWithData(const QByteArray& data);
     bool isForCopying() const;
+    // Whether the decoded objects are to be new ones (a paste, a copy) rather than the archived
+    // ones brought back: they then read no identity, such as a unique key, and make their own.
+    // Copying archives always make new objects.
+    void setMakesNewObjects(bool makesNew);
+    bool makesNewObjects() const;
 
     // Archives name classes that were renamed since; decoding maps the old name to the new.
     // An empty current name forgets the mapping.

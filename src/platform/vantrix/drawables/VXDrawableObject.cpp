@@ -727,7 +727,8 @@ void VXDrawableObject::writeObjectsToPasteboard(const QList<VXDrawableObjectPtr>
 }
 
 QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboard(const QMimeData* pasteboard,
-                                                                         platform::KeyedUnarchiver::Origin origin)
+                                                                         platform::KeyedUnarchiver::Origin origin,
+                                                                         Identity identity)
 {
     QList<VXDrawableObjectPtr> objects;
     if (!pasteboard || !pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
@@ -737,6 +738,7 @@ QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboard(const Q
         LogEvent(kFileEvent, QStringLiteral("pasteboard objects are damaged: %1").arg(coder.error().localizedDescription()));
         return objects;
     }
+    coder.setMakesNewObjects(identity == Identity::New);
     return platform::ArchiveReader(coder).objects<VXDrawableObject>(kPasteboardObjectsKey);
 }
 
@@ -792,14 +794,8 @@ QList<VXDrawableObjectPtr> VXDrawableObject::copyDrawables(const QList<VXDrawabl
 void VXDrawableObject::adoptStylesFrom(const VXDrawableObject& original)
 {
     m_style = original.m_style;
-    m_uniqueKey.clear();
     m_cachedBounds.reset();
     updateRasterizerObservation();
-}
-
-void VXDrawableObject::renewUniqueKeys()
-{
-    m_uniqueKey.clear();
 }
 
 void VXDrawableObject::encodeWithCoder(platform::KeyedArchiver& coder) const
@@ -812,7 +808,8 @@ void VXDrawableObject::encodeWithCoder(platform::KeyedArchiver& coder) const
     coder.encodeBool(m_visible, kVisibleKey);
     coder.encodeBool(m_ghosted, kGhostedKey);
     coder.encodeBool(m_aspectRatioLocked, kAspectKey);
-    coder.encodeUniqueString(uniqueKey(), kUniqueKeyKey);
+    if (!coder.isForCopying()) // a copy makes a key of its own
+        coder.encodeUniqueString(uniqueKey(), kUniqueKeyKey);
     encodeMetadata(coder, kMetadataKey);
     if (!m_userInfo.isEmpty())
         coder.encodeObject(QVariant(m_userInfo), kUserInfoKey);
@@ -828,7 +825,8 @@ void VXDrawableObject::initWithCoder(platform::KeyedUnarchiver& coder)
     m_visible = reader.boolean(kVisibleKey, true);
     m_ghosted = reader.boolean(kGhostedKey, false);
     m_aspectRatioLocked = reader.boolean(kAspectKey, false);
-    m_uniqueKey = reader.string(kUniqueKeyKey);
+    if (!coder.makesNewObjects()) // a new object makes a key of its own when asked
+        m_uniqueKey = reader.string(kUniqueKeyKey);
     decodeMetadata(coder, kMetadataKey);
     m_userInfo = reader.dictionary(kUserInfoKey);
     m_cachedBounds.reset();

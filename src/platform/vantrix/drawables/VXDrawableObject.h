@@ -344,9 +344,13 @@ public:
 
     // --- Pasteboard and copying -------------------------------------------------------------
     static void writeObjectsToPasteboard(const QList<VXDrawableObjectPtr>& objects, QMimeData* pasteboard);
+    // Whether objects decoded from the pasteboard keep their originals' unique keys, or are new
+    // objects that make keys of their own (a paste).
+    enum class Identity { Originals, New };
     // The objects on the pasteboard, fresh copies; empty when there are none or they are damaged.
     static QList<VXDrawableObjectPtr> nativeObjectsFromPasteboard(
-        const QMimeData* pasteboard, platform::KeyedUnarchiver::Origin origin = platform::KeyedUnarchiver::Origin::Anyone);
+        const QMimeData* pasteboard, platform::KeyedUnarchiver::Origin origin = platform::KeyedUnarchiver::Origin::Anyone,
+        Identity identity = Identity::Originals);
     // A deep copy outside any container that shares this object's styles, with a new unique key.
     std::shared_ptr<ZQObject> copy() const override;
     VXDrawableObjectPtr copyDrawable() const;
@@ -355,9 +359,6 @@ public:
     // Makes a copy decoded from `original`'s copying archive share its styles again (groups
     // recurse), and whatever else a subclass leaves out of such archives to share by reference.
     virtual void adoptStylesFrom(const VXDrawableObject& original);
-    // Gives the object (and a group's members) unique keys of their own: an object decoded from
-    // the clipboard becomes a copy of its original without being copied a second time.
-    virtual void renewUniqueKeys();
 
     void encodeWithCoder(platform::KeyedArchiver& coder) const override;
     void initWithCoder(platform::KeyedUnarchiver& coder) override;

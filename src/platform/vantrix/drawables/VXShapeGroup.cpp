@@ -276,13 +276,6 @@ void VXShapeGroup::adoptStylesFrom(const VXDrawableObject& original)
         m_objects[i]->adoptStylesFrom(*group->m_objects[i]);
 }
 
-void VXShapeGroup::renewUniqueKeys()
-{
-    VXDrawableObject::renewUniqueKeys();
-    for (const VXDrawableObjectPtr& object : std::as_const(m_objects))
-        object->renewUniqueKeys();
-}
-
 void VXShapeGroup::objectWasAddedToLayer(VXObjectOwnerLayer* layer)
 {
     VXDrawableObject::objectWasAddedToLayer(layer);

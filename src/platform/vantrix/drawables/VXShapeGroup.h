@@ -69,7 +69,6 @@ public:
     QList<VXStylePtr> allStyles() const override;
     void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements) override;
     void adoptStylesFrom(const VXDrawableObject& original) override;
-    void renewUniqueKeys() override;
     void objectWasAddedToLayer(VXObjectOwnerLayer* layer) override;
 
     // --- Container -----------------------------------------------------------------------

@@ -155,13 +155,11 @@ void ObjectLayerEditing::paste()
     const bool written = !bytes.isEmpty() && bytes.constData() == origin.data.constData();
     EditProgress::Scope progress(tr("Paste"), 2);
     const archive::ProgressScope decoding(progress.archiveProgress());
+    // New objects, with keys of their own: no copy of each is needed.
     const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(
-        data, written ? KeyedUnarchiver::Origin::ThisProcess : KeyedUnarchiver::Origin::Anyone);
+        data, written ? KeyedUnarchiver::Origin::ThisProcess : KeyedUnarchiver::Origin::Anyone,
+        VXDrawableObject::Identity::New);
     progress.step();
-    // Decoded with their originals' unique keys: fresh objects all the same, they only need keys
-    // of their own, not a copy each.
-    for (const VXDrawableObjectPtr& object : objects)
-        object->renewUniqueKeys();
     if (objects.isEmpty())
         return;
     if (origin.drawing == m_drawing && (written || origin.data == bytes)) {

@@ -285,8 +285,8 @@ TEST(Clipboard, ObjectKeysAreWrittenWithoutSearchingThoseAlreadyWritten)
     ASSERT_EQ(first.size(), 1);
     ASSERT_EQ(second.size(), 1);
     ASSERT_EQ(second.first()->uniqueKey(), f.red->uniqueKey());
-    const Objects renewed = VXDrawableObject::nativeObjectsFromPasteboard(&original);
-    renewed.first()->renewUniqueKeys();
+    const Objects renewed = VXDrawableObject::nativeObjectsFromPasteboard(&original, platform::KeyedUnarchiver::Origin::Anyone,
+                                                                          VXDrawableObject::Identity::New);
     ASSERT_EQ(renewed.first()->uniqueKey().size(), f.red->uniqueKey().size());
 
     auto archived = [](const Objects& objects) {
