@@ -30,10 +30,16 @@ int ObjectStorage::indexOfObject(const VXDrawableObject* object) const
 
 void ObjectStorage::invalidateIndexesFrom(int index)
 {
-    const int indexed = m_indexedCount;
-    for (int i = index; i < std::min(indexed, count()); ++i)
+    const int indexed = std::min(int(m_indexedCount), count());
+    // Dropping most of the entries one by one costs more than numbering the rest again.
+    if (indexed - index > indexed / 2) {
+        m_indexes.clear();
+        m_indexedCount = 0;
+        return;
+    }
+    for (int i = index; i < indexed; ++i)
         m_indexes.remove(m_objects[i].get());
-    m_indexedCount = std::min(indexed, index);
+    m_indexedCount = std::min(int(m_indexedCount), index);
 }
 
 void ObjectStorage::setObjects(const QList<VXDrawableObjectPtr>& objects)
