@@ -12,18 +12,31 @@ function(quorvane_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# quorvane_test(<name> DEPS <libs...>) builds one GoogleTest executable from the sources
-# of the current directory and its topic subfolders plus the shared test main, and
-# registers its tests with ctest. A gallery/ subfolder is left out.
+# quorvane_test(<name> DEPS <libs...> [TIMED <gtest filter>]) builds one GoogleTest
+# executable from the sources of the current directory and its topic subfolders plus the
+# shared test main, and registers its tests with ctest. A gallery/ subfolder is left out.
+# The TIMED tests bound their own processor time: they run alone, as the whole suite's load
+# stretches a thread's time several times over.
 function(quorvane_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMED" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER sources EXCLUDE REGEX "/gallery/")
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE quorvane_testsupport ${ARG_DEPS})
-  gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    DISCOVERY_TIMEOUT 60)
+  if(ARG_TIMED)
+    gtest_discover_tests(${name}
+      TEST_FILTER "-${ARG_TIMED}"
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+      DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name}
+      TEST_FILTER "${ARG_TIMED}"
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RUN_SERIAL TRUE
+      DISCOVERY_TIMEOUT 60)
+  else()
+    gtest_discover_tests(${name}
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+      DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # quorvane_fuzzer(<name> <source> DEPS <libs...>) builds a fuzz target defining
