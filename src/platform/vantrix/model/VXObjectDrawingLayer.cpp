@@ -476,13 +476,12 @@ bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& in
 
 bool VXObjectDrawingLayer::dropObjects(const platform::DraggingInfo& info)
 {
-    // Decoded objects keep their originals' unique keys; copies get their own.
-    QList<VXDrawableObjectPtr> objects;
+    // Decoded as new objects, with keys of their own: no copy of each is needed.
+    const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(
+        info.pasteboard, platform::KeyedUnarchiver::Origin::Anyone, VXDrawableObject::Identity::New);
     QRectF bounds;
-    for (const VXDrawableObjectPtr& decoded : VXDrawableObject::nativeObjectsFromPasteboard(info.pasteboard)) {
-        objects.append(decoded->copyDrawable());
-        bounds |= decoded->logicalBounds();
-    }
+    for (const VXDrawableObjectPtr& object : objects)
+        bounds |= object->logicalBounds();
     if (objects.isEmpty())
         return false;
     const QPointF shift = info.location - bounds.center();

@@ -232,6 +232,27 @@ TEST(Clipboard, LockedLayerAndDamagedDataPasteNothing)
     EXPECT_TRUE(VXDrawableObject::nativeObjectsFromPasteboard(nullptr).isEmpty());
 }
 
+// Dropped objects are new ones: keys of their own, centred on the drop, one undo step.
+TEST(Clipboard, DroppedObjectsAreNewOnesCentredOnTheDrop)
+{
+    ClipboardFixture f;
+    QMimeData data;
+    VXDrawableObject::writeObjectsToPasteboard({f.red, f.blue}, &data);
+    ASSERT_TRUE(f.layer->performDragOperation({&data, {200, 200}, nullptr}));
+    f.endStep();
+    ASSERT_EQ(f.layer->countOfObjects(), 4);
+    const Objects dropped = f.layer->objects().mid(2);
+    EXPECT_EQ(f.layer->selection(), dropped);
+    const QPointF shift = QPointF(200, 200) - (f.red->logicalBounds() | f.blue->logicalBounds()).center();
+    expectSameObject(*f.red, *dropped[0], shift);
+    expectSameObject(*f.blue, *dropped[1], shift);
+    EXPECT_NE(dropped[0]->uniqueKey(), f.red->uniqueKey());
+    EXPECT_NE(dropped[1]->uniqueKey(), f.blue->uniqueKey());
+    EXPECT_NE(dropped[0]->uniqueKey(), dropped[1]->uniqueKey());
+    f.undo->undo();
+    EXPECT_EQ(f.layer->objects(), Objects({f.red, f.blue}));
+}
+
 TEST(Clipboard, CutAndPasteOfScatteredObjectsUndoAndRedoToTheExactOrder)
 {
     ClipboardFixture f;
