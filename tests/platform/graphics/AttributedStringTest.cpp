@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <limits>
 
 using namespace platform;
 
@@ -176,9 +178,15 @@ TEST(AttributedStringLayout, ManyRunsAreLaidOutAtOnceAndEachKeepsItsPlace)
         plain.appendAttributedString(AttributedString(letters, {{kFontAttributeName, font}}));
     }
     // Unloaded it takes a quarter of a second on this thread, found run by run nearly a second.
-    const double started = testsupport::threadSeconds();
+    // Best of three: a busy machine stretched one layout's own time by half again.
+    double best = std::numeric_limits<double>::max();
+    for (int round = 0; round < 3; ++round) {
+        const double started = testsupport::threadSeconds();
+        const AttributedStringLayout timed(numbered, 300);
+        best = std::min(best, testsupport::threadSeconds() - started);
+    }
+    EXPECT_LT(best, 0.5);
     const AttributedStringLayout layout(numbered, 300);
-    EXPECT_LT(testsupport::threadSeconds() - started, 0.5);
     const AttributedStringLayout expected(plain, 300);
     EXPECT_GT(layout.lineCount(), 100);
     EXPECT_EQ(layout.lineFragmentRects(), expected.lineFragmentRects());
