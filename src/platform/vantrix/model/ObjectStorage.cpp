@@ -21,6 +21,9 @@ int ObjectStorage::indexOfObject(const VXDrawableObject* object) const
     // Indexes are renumbered lazily, so a burst of insertions costs one pass.
     if (m_indexedCount.load(std::memory_order_acquire) < count()) {
         const std::lock_guard lock(m_renumbering);
+        // Room for all at once: a table cleared and grown again entry by entry rehashes a dozen times.
+        if (m_indexes.capacity() < count())
+            m_indexes.reserve(count());
         for (int i = m_indexedCount; i < count(); ++i)
             m_indexes.insert(m_objects[i].get(), i);
         m_indexedCount.store(count(), std::memory_order_release);
