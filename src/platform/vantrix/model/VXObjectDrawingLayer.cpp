@@ -1,6 +1,7 @@
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 
 #include "platform/foundation/EditProgress.h"
+#include "platform/foundation/HeapGrowthAhead.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -476,6 +477,7 @@ bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& in
 
 bool VXObjectDrawingLayer::dropObjects(const platform::DraggingInfo& info)
 {
+    const platform::HeapGrowthAhead ahead; // a million objects dropped take a gigabyte
     // Decoded as new objects, with keys of their own: no copy of each is needed.
     const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(
         info.pasteboard, platform::KeyedUnarchiver::Origin::Anyone, VXDrawableObject::Identity::New);

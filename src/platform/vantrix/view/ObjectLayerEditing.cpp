@@ -1,6 +1,7 @@
 #include "platform/vantrix/view/ObjectLayerEditing.h"
 
 #include "platform/foundation/EditProgress.h"
+#include "platform/foundation/HeapGrowthAhead.h"
 #include "platform/foundation/KeyChangeListeners.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -154,6 +155,7 @@ void ObjectLayerEditing::paste()
     // The very buffer this process wrote (shared, so unchanged since): no other writer's bytes.
     const bool written = !bytes.isEmpty() && bytes.constData() == origin.data.constData();
     EditProgress::Scope progress(tr("Paste"), 2);
+    const HeapGrowthAhead ahead; // a million objects pasted take a gigabyte
     const archive::ProgressScope decoding(progress.archiveProgress());
     // New objects, with keys of their own: no copy of each is needed.
     const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(
