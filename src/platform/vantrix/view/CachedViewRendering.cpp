@@ -260,10 +260,11 @@ bool CachedViewRendering::bringUpToDate(const QRect& exposed, const QRect& visib
             editedPixels += qint64(box.width()) * box.height();
         }
     }
-    // An edit of a small area (a drag step) is drawn now; a large one in the background while
+    // An edit of a small area (a drag step) is drawn now; a large one, or one among many objects
+    // (a paste over a dense map, shown again around a progress window), in the background while
     // the tiles show what they had.
     const QSize port = m_view.viewport()->size();
-    if (editedPixels <= qint64(port.width()) * port.height() / 4)
+    if (editedPixels <= qint64(port.width()) * port.height() / 4 && objectsInEditedAreas(edited) <= kImmediateObjects)
         repairTiles(edited);
     else
         missing += edited;
@@ -321,6 +322,16 @@ int CachedViewRendering::readyDrawingRect(const QRectF& rect)
     const int objects = DrawingRenderer::prepareToDrawConcurrently(*m_drawing, rect);
     if (areaOf(rect) > 0 && areaOf(rect) >= areaOf(m_readied.area))
         m_readied = {rect, objects};
+    return objects;
+}
+
+int CachedViewRendering::objectsInEditedAreas(const QList<QPoint>& keys)
+{
+    int objects = 0;
+    for (const QPoint& key : keys) {
+        const QRect edited = m_tiles[key].dirty.boundingRect().translated(tileOrigin(key));
+        objects += readyDrawingRect(drawingRectOfContent(edited.adjusted(-1, -1, 1, 1)));
+    }
     return objects;
 }
 

@@ -100,6 +100,8 @@ private:
     void readyTiles(const QList<QPoint>& keys);
     int readyDrawingRect(const QRectF& rect);
     void drawTilesNow(const QList<QPoint>& keys);
+    // The objects that repairing the tiles' edited areas would draw.
+    int objectsInEditedAreas(const QList<QPoint>& keys);
     void repairTiles(const QList<QPoint>& keys);
     void enqueue(const QList<QPoint>& keys);
     void takeFinishedTiles();

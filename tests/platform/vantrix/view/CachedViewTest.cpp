@@ -396,6 +396,33 @@ TEST(CachedView, ManySmallEditsInATileAreRepairedWhole)
     EXPECT_EQ(differingPixels(repaired, f.fresh()), 0);
 }
 
+TEST(CachedView, ASmallEditedAreaCrowdedWithObjectsIsRepairedInTheBackground)
+{
+    // More objects than the view draws while it waits, packed into one small corner of a tile:
+    // a repair of them all once held the window for seconds on a dense map.
+    ViewFixture f(kPaper, kViewSize);
+    const VXStylePtr style = fillStyle(QColor(90, 160, 220));
+    QList<VXDrawableObjectPtr> crowd;
+    for (int i = 0; i < platform::CachedViewRendering::kImmediateObjects + 500; ++i)
+        crowd.append(VXDrawableShape::drawableShapeWithRect(QRectF(100 + i % 97, 100 + i % 89, 6, 5), style));
+    f.layer->addObjectsFromArray(crowd);
+    f.view.setScale(0.25);
+    f.view.finishRendering();
+    f.forgetEdits();
+    for (const VXDrawableObjectPtr& object : crowd)
+        object->setLocation(object->location() + QPointF(1, 0));
+    QCoreApplication::processEvents(); // the edits reach the view, which paints
+    EXPECT_FALSE(f.view.isRenderingSettled());
+
+    // A few objects moved clear of the crowd are still repaired at once.
+    for (int i = 0; i < 10; ++i)
+        crowd[i]->setLocation(crowd[i]->location() + QPointF(0, 300));
+    f.view.finishRendering();
+    crowd[1]->setLocation(crowd[1]->location() + QPointF(1, 0));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(f.view.isRenderingSettled());
+}
+
 TEST(CachedView, EditsDuringABackgroundRenderingLeaveNothingStale)
 {
     BusyView f;
