@@ -1,7 +1,7 @@
 #include "platform/foundation/FastBlockLimit.h"
 
-#include <QByteArray>
-#include <QList>
+#include "platform/foundation/AllocatorTunables.h"
+
 #include <cstdlib>
 
 namespace platform::fastblocklimit {
@@ -24,13 +24,9 @@ int atStart()
 
 int setBy(const char* tunables)
 {
-    static const QByteArray kName = QByteArrayLiteral("glibc.malloc.mxfast=");
-    // The last setting wins, refused or not; its value is read as strtoull reads it (the base
-    // from its prefix, a trailing rest ignored), as the allocator's own reader does.
-    unsigned long long value = kDefault;
-    for (const QByteArray& setting : QByteArray(tunables).split(':'))
-        if (setting.startsWith(kName))
-            value = std::strtoull(setting.constData() + kName.size(), nullptr, 0);
+    // The last setting wins, refused or not.
+    const unsigned long long value =
+        allocatorTunable(tunables, QByteArrayLiteral("glibc.malloc.mxfast")).value_or(kDefault);
     return value <= kLargestAccepted ? int(value) : kDefault;
 }
 

@@ -1,9 +1,13 @@
 #include "platform/foundation/HeapGrowthAhead.h"
 
+#include "platform/foundation/AllocatorTunables.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
+#include <limits>
 #include <malloc.h>
 #include <mutex>
 #include <sys/mman.h>
@@ -14,8 +18,11 @@ namespace platform {
 
 namespace {
 
-// The allocator's own padding, put back when the outermost scope closes.
-constexpr int kDefaultTopPad = 128 * 1024;
+// The padding the process started with, put back when the outermost scope closes; read before
+// main, where nothing has changed the environment yet.
+const int s_topPadAtStart = int(std::min<unsigned long long>(
+    allocatorTunable(std::getenv("GLIBC_TUNABLES"), QByteArrayLiteral("glibc.malloc.top_pad")).value_or(128 * 1024),
+    std::numeric_limits<int>::max()));
 // Pages populated per call: few enough that the worker is soon past where the main thread allocates.
 constexpr long kChunkBytes = 1024 * 1024;
 
@@ -99,7 +106,7 @@ HeapGrowthAhead::~HeapGrowthAhead()
     if (gettid() != getpid() || --s_openScopes > 0)
         return;
     m_worker.reset();
-    mallopt(M_TOP_PAD, kDefaultTopPad);
+    mallopt(M_TOP_PAD, s_topPadAtStart);
 }
 
 } // namespace platform

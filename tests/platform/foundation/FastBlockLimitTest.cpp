@@ -1,3 +1,4 @@
+#include "platform/foundation/AllocatorTunables.h"
 #include "platform/foundation/FastBlockLimit.h"
 #include "platform/foundation/GradualRelease.h"
 #include "support/ChildRun.h"
@@ -12,6 +13,15 @@
 #endif
 
 namespace fastblocklimit = platform::fastblocklimit;
+
+TEST(AllocatorTunables, TheLastSettingOfANameIsReadAndOthersAreLeftAlone)
+{
+    const QByteArray topPad = QByteArrayLiteral("glibc.malloc.top_pad");
+    EXPECT_EQ(platform::allocatorTunable(nullptr, topPad), std::nullopt);
+    EXPECT_EQ(platform::allocatorTunable("glibc.malloc.top_pad_x=5:glibc.malloc.mxfast=0", topPad), std::nullopt);
+    EXPECT_EQ(platform::allocatorTunable("glibc.malloc.top_pad=0x1000000", topPad), 0x1000000ULL);
+    EXPECT_EQ(platform::allocatorTunable("glibc.malloc.top_pad=7:glibc.malloc.check=3:glibc.malloc.top_pad=0", topPad), 0ULL);
+}
 
 TEST(FastBlockLimit, IsReadFromTheAllocatorSettingsAsTheAllocatorReadsThem)
 {
