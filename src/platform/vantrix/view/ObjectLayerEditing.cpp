@@ -33,9 +33,12 @@ const QMimeData* clipboardData()
     return QGuiApplication::clipboard()->mimeData();
 }
 
-// Also remembers the drawing as their origin, for the paste offset.
-void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects, VXDrawing* drawing)
+// Also remembers the drawing as their origin, for the paste offset. Shown as the coder goes,
+// within the caller's progress scope.
+void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects, VXDrawing* drawing, EditProgress::Scope& progress)
 {
+    const archive::ProgressScope archiving(progress.archiveProgress());
+    const HeapGrowthAhead ahead; // the archive of a million objects takes most of a gigabyte
     auto data = std::make_unique<QMimeData>();
     VXDrawableObject::writeObjectsToPasteboard(objects, data.get());
     g_clipboardOrigin = {drawing, data->data(kVXDrawableObjectPasteboardType), 0};
@@ -73,8 +76,11 @@ QList<VXDrawableObjectPtr> ObjectLayerEditing::editableSelection() const
 void ObjectLayerEditing::copy()
 {
     const VXObjectDrawingLayer* layer = activeLayer();
-    if (layer && layer->countOfSelection() > 0)
-        writeObjectsToClipboard(layer->selection(), m_drawing);
+    if (!layer || layer->countOfSelection() == 0)
+        return;
+    EditProgress::Scope progress(tr("Copy"), 1);
+    writeObjectsToClipboard(layer->selection(), m_drawing, progress);
+    progress.longStep();
 }
 
 void ObjectLayerEditing::cut()
@@ -85,9 +91,8 @@ void ObjectLayerEditing::cut()
         return;
     VXObjectDrawingLayer* layer = editableLayer();
     EditProgress::Scope progress(tr("Cut"), 2);
-    const archive::ProgressScope archiving(progress.archiveProgress());
-    writeObjectsToClipboard(removed, m_drawing);
-    progress.step();
+    writeObjectsToClipboard(removed, m_drawing, progress);
+    progress.longStep();
     layer->editWithSelectionUndo(tr("Cut"), [&] { layer->removeObjectsInArray(removed); });
 }
 

@@ -128,6 +128,25 @@ TEST(LongEditProgress, ADuplicateOfThousandsReportsAsItCopiesAndAddsThem)
     EXPECT_EQ(f.layer->objectInObjectsAtIndex(f.lines.size() + 7)->bounds(), f.lines[7]->bounds().translated(10, 10));
 }
 
+TEST(LongEditProgress, ACopyAndACutOfThousandsReportAsTheyArchive)
+{
+    ManyLines f;
+    RecordingPresenter presenter;
+    platform::ObjectLayerEditing editing(f.drawing.get());
+    editing.copy();
+    EXPECT_EQ(presenter.events, QStringList({QStringLiteral("begin Copy"), QStringLiteral("end")}));
+    EXPECT_GE(presenter.partWay(), 2);
+    EXPECT_EQ(presenter.fractions.back(), 1.0);
+    presenter.events.clear();
+    presenter.fractions.clear();
+    editing.cut();
+    f.endStep();
+    EXPECT_EQ(presenter.events, QStringList({QStringLiteral("begin Cut"), QStringLiteral("end")}));
+    EXPECT_TRUE(std::is_sorted(presenter.fractions.begin(), presenter.fractions.end()));
+    EXPECT_GE(presenter.partWay(), 2);
+    EXPECT_EQ(f.layer->countOfObjects(), 0);
+}
+
 TEST(LongEditProgress, AConversionOfThousandsReportsAndPutsEachReplacementInItsOriginalsPlace)
 {
     ManyLines f;
