@@ -12,12 +12,34 @@ thread_local DrawnKnobBoxes* t_current = nullptr;
 
 } // namespace
 
-DrawnKnobBoxes::DrawnKnobBoxes()
-    : m_previous(std::exchange(t_current, this))
+KnobBoxLists::KnobBoxLists() = default;
+KnobBoxLists::~KnobBoxLists() = default;
+
+size_t KnobBoxLists::bytesKept() const
+{
+    size_t bytes = 0;
+    for (const std::vector<Drawn>& list : m_spare)
+        bytes += list.capacity() * sizeof(Drawn);
+    return bytes;
+}
+
+DrawnKnobBoxes::DrawnKnobBoxes() : DrawnKnobBoxes(m_ownLists) {}
+
+DrawnKnobBoxes::DrawnKnobBoxes(KnobBoxLists& lists)
+    : m_lists(lists)
+    , m_unused(std::exchange(lists.m_spare, {}))
+    , m_previous(std::exchange(t_current, this))
 {
 }
 
-DrawnKnobBoxes::~DrawnKnobBoxes() { t_current = m_previous; }
+DrawnKnobBoxes::~DrawnKnobBoxes()
+{
+    t_current = m_previous;
+    for (OfLayer& kept : m_layers) {
+        if (!kept.drawn.empty())
+            m_lists.m_spare.push_back(std::move(kept.drawn));
+    }
+}
 
 DrawnKnobBoxes* DrawnKnobBoxes::current() { return t_current; }
 
@@ -35,6 +57,11 @@ void DrawnKnobBoxes::add(const VXObjectOwnerLayer* layer, const VXDrawableObject
     OfLayer* kept = ofLayer(layer);
     if (!kept) {
         kept = &m_layers.emplace_back(OfLayer{layer, {}});
+        if (!m_unused.empty()) {
+            kept->drawn = std::move(m_unused.back());
+            m_unused.pop_back();
+            kept->drawn.clear();
+        }
         // Room for every object of the layer at once: pages never written cost nothing, while
         // a list grown step by step leaves each step's memory behind in the heap.
         if (layer)

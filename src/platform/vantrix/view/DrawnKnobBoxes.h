@@ -7,6 +7,10 @@
 // Only unlocked objects with the standard knobs are kept, each layer's in the order they were
 // highlighted. A DrawnKnobBoxes is the current one while it lives; without one (images,
 // prints) nothing is kept.
+//
+// A view keeps the lists' memory from one paint to the next in KnobBoxLists: the boxes of a
+// million selected objects fill tens of megabytes, which the kernel would otherwise hand to
+// every paint afresh, a page at a time. A list the last paint kept no box in is given back.
 
 #include "platform/vantrix/view/VXKnob.h"
 
@@ -18,9 +22,31 @@ class VXObjectOwnerLayer;
 
 namespace platform {
 
+class KnobBoxLists {
+public:
+    KnobBoxLists();
+    ~KnobBoxLists();
+    KnobBoxLists(const KnobBoxLists&) = delete;
+    KnobBoxLists& operator=(const KnobBoxLists&) = delete;
+
+    // The memory held for the next paint.
+    size_t bytesKept() const;
+
+private:
+    friend class DrawnKnobBoxes;
+    struct Drawn {
+        const VXDrawableObject* object;
+        KnobBox box;
+    };
+    std::vector<std::vector<Drawn>> m_spare;
+};
+
 class DrawnKnobBoxes {
 public:
+    // Lists of its own, given back when it ends.
     DrawnKnobBoxes();
+    // Lists taken from `lists`, and the ones it kept boxes in put back there when it ends.
+    explicit DrawnKnobBoxes(KnobBoxLists& lists);
     ~DrawnKnobBoxes();
     DrawnKnobBoxes(const DrawnKnobBoxes&) = delete;
     DrawnKnobBoxes& operator=(const DrawnKnobBoxes&) = delete;
@@ -34,10 +60,7 @@ public:
     std::optional<KnobBox> boxOf(const VXObjectOwnerLayer* layer, const VXDrawableObject& object);
 
 private:
-    struct Drawn {
-        const VXDrawableObject* object;
-        KnobBox box;
-    };
+    using Drawn = KnobBoxLists::Drawn;
     struct OfLayer {
         const VXObjectOwnerLayer* layer;
         std::vector<Drawn> drawn;
@@ -45,6 +68,9 @@ private:
     };
     OfLayer* ofLayer(const VXObjectOwnerLayer* layer);
 
+    KnobBoxLists m_ownLists;
+    KnobBoxLists& m_lists;
+    std::vector<std::vector<Drawn>> m_unused; // the lists kept by the last paint, until taken
     std::vector<OfLayer> m_layers; // few: a paint shows the selections of a few layers
     DrawnKnobBoxes* m_previous;
 };

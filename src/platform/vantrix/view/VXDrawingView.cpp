@@ -67,6 +67,7 @@ private:
 VXDrawingView::VXDrawingView(QWidget* parent)
     : QAbstractScrollArea(parent)
     , m_rendering(std::make_unique<platform::CachedViewRendering>(*this))
+    , m_knobBoxLists(std::make_unique<platform::KnobBoxLists>())
     , m_toolController(std::make_unique<VXToolController>(this))
     , m_horizontalRuler(new VXRulerView(Qt::Horizontal, this))
     , m_verticalRuler(new VXRulerView(Qt::Vertical, this))
@@ -473,7 +474,7 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
     painter.setRenderHint(QPainter::Antialiasing);
     // The live parts, overlays and tool feedback (knobs, marquees) draw through the graphics context.
     const platform::GraphicsContext::Scope context(&painter);
-    const platform::DrawnKnobBoxes knobBoxes; // the highlights' boxes, for the tool's knobs
+    const platform::DrawnKnobBoxes knobBoxes(*m_knobBoxLists); // the highlights' boxes, for the tool's knobs
     {
         platform::HighlightPixels selectionHighlights(painter);
         platform::DrawingRenderer::drawLiveParts(*m_drawing, exposed, this);

@@ -46,6 +46,7 @@ class VXRulerView;
 class VXToolController;
 namespace platform {
 class CachedViewRendering;
+class KnobBoxLists;
 class Menu;
 struct DraggingInfo;
 } // namespace platform
@@ -261,6 +262,7 @@ private:
 
     VXDrawingPtr m_drawing;
     std::unique_ptr<platform::CachedViewRendering> m_rendering;
+    std::unique_ptr<platform::KnobBoxLists> m_knobBoxLists; // the highlights' boxes, from paint to paint
     std::unique_ptr<VXToolController> m_toolController;
     QMetaObject::Connection m_displayConnection;
     double m_scale = 1.0;

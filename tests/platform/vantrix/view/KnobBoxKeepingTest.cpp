@@ -59,6 +59,36 @@ TEST(KnobBoxKeeping, KeptBoxesComeBackOnlyInTheOrderEachLayerKeptThem)
     EXPECT_EQ(platform::DrawnKnobBoxes::current(), nullptr);
 }
 
+TEST(KnobBoxKeeping, AViewsListsOutliveAPaintOnlyWhileThatPaintKeptBoxesInThem)
+{
+    const auto layer = std::make_shared<VXObjectDrawingLayer>();
+    QList<VXDrawableObjectPtr> lines;
+    for (int i = 0; i < 1000; ++i)
+        lines.append(lineFrom({double(i), 0}, {1, 1}));
+    layer->addObjectsFromArray(lines);
+    const platform::KnobBox first{{0, 0, 1, 1}, 0}, moved{{5, 5, 1, 1}, 0.25};
+    platform::KnobBoxLists lists;
+    {
+        platform::DrawnKnobBoxes kept(lists);
+        for (const VXDrawableObjectPtr& line : lines)
+            kept.add(layer.get(), *line, first);
+    }
+    const size_t full = lists.bytesKept();
+    EXPECT_GE(full, lines.size() * sizeof(platform::KnobBox));
+    {
+        platform::DrawnKnobBoxes kept(lists);
+        EXPECT_EQ(lists.bytesKept(), 0u) << "taken by the paint under way";
+        kept.add(layer.get(), *lines[5], moved);
+        EXPECT_FALSE(kept.boxOf(layer.get(), *lines[0])) << "the last paint's boxes are gone";
+        EXPECT_TRUE(sameBox(kept.boxOf(layer.get(), *lines[5]), moved));
+    }
+    EXPECT_EQ(lists.bytesKept(), full) << "the same memory, not made again";
+    {
+        const platform::DrawnKnobBoxes nothingSelectedShown(lists);
+    }
+    EXPECT_EQ(lists.bytesKept(), 0u);
+}
+
 TEST(KnobBoxKeeping, ALayerVisitsWhatItDrawsHighlightedInOrderFoundOrKept)
 {
     ViewFixture f;
