@@ -79,12 +79,16 @@ qreal devicePixelRatioOf(const QPainter& painter)
     return painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
 }
 
-// Whether an unturned knob box drawn with `painter` is smaller than a device pixel both ways.
-bool boxIsWithinADevicePixel(const QPainter& painter, const platform::KnobBox& box)
+// Whether an unturned knob box drawn with `painter` lies on at most three device pixels both
+// ways: every pixel its outline touches is then at most one pixel from the pixel of a corner.
+bool boxIsOnThreeDevicePixels(const QPainter& painter, const platform::KnobBox& box)
 {
+    if (box.angle != 0)
+        return false;
     const qreal ratio = devicePixelRatioOf(painter);
-    const std::array<QPointF, 2> corners{box.box.topLeft(), box.box.bottomRight()};
-    return box.angle == 0 && isWithinADevicePixel(painter.worldTransform(), ratio, corners);
+    const QPointF a = painter.worldTransform().map(box.box.topLeft()) * ratio;
+    const QPointF b = painter.worldTransform().map(box.box.bottomRight()) * ratio;
+    return std::abs(std::floor(a.x()) - std::floor(b.x())) <= 2 && std::abs(std::floor(a.y()) - std::floor(b.y())) <= 2;
 }
 
 } // namespace
@@ -254,7 +258,7 @@ QImage VXKnob::sharedKnobImage(const ImageLook& look, const QColor& colour) cons
 }
 
 bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
-                                            const QColor& colour, bool ofBoxWithinAPixel) const
+                                            const QColor& colour, bool ofSmallBox) const
 {
     const QTransform world = painter.worldTransform();
     if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() == 0)
@@ -263,11 +267,10 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
     const QImage& image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
     const QSizeF size = image.deviceIndependentSize();
     // The knobs of an object smaller than a pixel land on a few pixels: each is stamped once.
-    // A box's knobs span the box, so they are within a pixel when it is.
-    const bool withinAPixel = ofBoxWithinAPixel || isWithinADevicePixel(world, ratio, points);
+    const bool withinAPixel = isWithinADevicePixel(world, ratio, points);
     std::array<QPoint, kBoundsKnobs.size()> stamped;
     size_t stampedCount = 0;
-    platform::KnobStampBatch* batch = ofBoxWithinAPixel ? platform::KnobStampBatch::current() : nullptr;
+    platform::KnobStampBatch* batch = ofSmallBox ? platform::KnobStampBatch::current() : nullptr;
     if (batch && !batch->canHoldFor(painter))
         batch = nullptr;
     // A box's knobs share three columns and three rows: each is rounded once.
@@ -302,14 +305,15 @@ bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const Q
 bool VXKnob::boundsKnobsHideOutlineInBox(const QPainter& painter, const platform::KnobBox& box,
                                          const QColor& colour) const
 {
-    // The knob's opaque middle reaches two pixels round its point when it is six pixels wide.
+    // The knob's opaque middle covers at least the pixels round its point's pixel when it is six
+    // pixels wide.
     constexpr double kSmallestHidingKnob = 6;
     const QTransform& world = painter.worldTransform();
     if (colour.alpha() != 255 || controlKnobSize().width() < kSmallestHidingKnob
         || controlKnobSize().height() < kSmallestHidingKnob || world.type() > QTransform::TxScale
         || world.m11() <= 0 || world.m22() == 0)
         return false;
-    return boxIsWithinADevicePixel(painter, box);
+    return boxIsOnThreeDevicePixels(painter, box);
 }
 
 bool VXKnob::hitTestPointInKnobAtPointOfTypeUserInfo(QPointF point, QPointF knobPoint, int type,
@@ -350,7 +354,7 @@ void VXKnob::drawBoundsKnobsOnBox(const platform::KnobBox& box, const QColor& co
     const platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (box.angle == 0 && context
         && stampKnobsAtPointsOfTypeColour(*context->painter(), points, kVXBoundingRectKnobType, colour,
-                                          boxIsWithinADevicePixel(*context->painter(), box)))
+                                          boxIsOnThreeDevicePixels(*context->painter(), box)))
         return;
     for (const QPointF point : points)
         drawKnobAtPointOfTypeAngleHighlightColour(point, kVXBoundingRectKnobType, box.angle, colour);
@@ -367,7 +371,7 @@ void VXKnob::drawRotationKnobOnBox(const platform::KnobBox& box, const QColor& c
     const platform::GraphicsContext* context = platform::GraphicsContext::current();
     if (box.angle == 0 && context
         && stampKnobsAtPointsOfTypeColour(*context->painter(), {&point, 1}, kVXRotationKnobType, colour,
-                                          boxIsWithinADevicePixel(*context->painter(), box)))
+                                          boxIsOnThreeDevicePixels(*context->painter(), box)))
         return;
     drawKnobAtPointOfTypeAngleHighlightColour(point, kVXRotationKnobType, box.angle, colour);
 }

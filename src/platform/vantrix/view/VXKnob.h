@@ -103,8 +103,9 @@ public:
     void drawRotationKnobOfObject(const VXDrawableObject& object, const QColor& colour) const;
     void drawRotationKnobOnBox(const platform::KnobBox& box, const QColor& colour) const;
     // Whether bounds knobs in `colour` on `box`, drawn with `painter`, hide the outline of the
-    // object in the box: an unturned object smaller than a device pixel lies under the opaque
-    // middle of its first knob, so its outline need not be drawn.
+    // object in the box: the outline of an unturned object on at most three device pixels each
+    // way touches no pixel that the opaque middles of its corner knobs leave uncovered, so it
+    // need not be drawn.
     bool boundsKnobsHideOutlineInBox(const QPainter& painter, const platform::KnobBox& box,
                                      const QColor& colour) const;
     // The bounds knob of the object under `point`, or kVXNoBoundsKnob.
@@ -136,10 +137,10 @@ private:
     static double drawingUnitsPerPixel();
     // Unturned knobs on an unturned painter are stamped from images made once per look:
     // thousands of selected objects are drawn without filling a path for each knob. One image
-    // serves all the points. The knobs of a box smaller than a pixel go to the current
-    // KnobStampBatch, which leaves out those that later ones hide.
+    // serves all the points. The knobs of an unturned box on at most three device pixels each
+    // way go to the current KnobStampBatch, which leaves out those that later ones hide.
     bool stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
-                                        const QColor& colour, bool ofBoxWithinAPixel) const;
+                                        const QColor& colour, bool ofSmallBox) const;
     // Valid until the next call on this thread: a paint asks for one per selected object.
     const QImage& knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const;
 

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <functional>
 #include <gtest/gtest.h>
 #include <malloc.h>
@@ -110,4 +111,42 @@ TEST(KnobDrawing, DrawingTheSelectedStateOfManyObjectsKeepsNoMemoryForEach)
     });
     EXPECT_LT((after - before) / kObjects, 200) << "bytes kept per object";
     EXPECT_EQ(qAlpha(image.pixel(1, 0)), 255) << "the first line's outline or knobs are drawn";
+}
+
+// Knobs of a line on at most three device pixels each way cover every pixel its outline
+// touches: drawn without the outline, the line looks the same, pixel for pixel, and the knobs
+// of many such lines can be held back and drawn together.
+TEST(KnobDrawing, TheKnobsOfABoxOnThreeDevicePixelsHideItsOutline)
+{
+    QRandomGenerator random(17);
+    const QColor colour(20, 90, 200);
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QTransform world = QTransform::fromScale(1.7, 1.7);
+        int hidden = 0;
+        for (int i = 0; i < 300; ++i) {
+            const QPointF start(10 + random.bounded(40.0), 10 + random.bounded(40.0));
+            // Up to 2.9 device pixels long each way: most lie on three pixels or fewer, some on four.
+            const QPointF reach(random.bounded(2.9) / (1.7 * ratio), random.bounded(2.9) / (1.7 * ratio));
+            platform::BezierPath path;
+            path.appendBezierPathWithPoints(QPolygonF{start, start + reach});
+            const auto line = VXDrawablePath::drawablePathWithBezierPathWithStyle(path, nullptr);
+            const platform::KnobBox box = platform::KnobBox::ofObject(*line);
+            bool hides = false;
+            const QImage knobsAlone = paintKnobs(world, ratio, [&] {
+                hides = VXKnob::knobs().boundsKnobsHideOutlineInBox(*platform::GraphicsContext::current()->painter(),
+                                                                     box, colour);
+                VXKnob::knobs().drawBoundsKnobsOnBox(box, colour);
+            });
+            const QImage outlined = paintKnobs(world, ratio, [&] {
+                platform::GraphicsContext::current()->painter()->strokePath(line->path().painterPath(),
+                                                                            QPen(colour, 0));
+                VXKnob::knobs().drawBoundsKnobsOnBox(box, colour);
+            });
+            if (hides) {
+                ++hidden;
+                EXPECT_EQ(knobsAlone, outlined) << "line " << i << " ratio " << ratio;
+            }
+        }
+        EXPECT_GT(hidden, 150) << "ratio " << ratio;
+    }
 }
