@@ -23,6 +23,10 @@ namespace {
 const int s_topPadAtStart = int(std::min<unsigned long long>(
     allocatorTunable(std::getenv("GLIBC_TUNABLES"), QByteArrayLiteral("glibc.malloc.top_pad")).value_or(128 * 1024),
     std::numeric_limits<int>::max()));
+// Blocks the allocator may map apart from the heap at once; glibc's own default when not set.
+const int s_mmapMaxAtStart = int(std::min<unsigned long long>(
+    allocatorTunable(std::getenv("GLIBC_TUNABLES"), QByteArrayLiteral("glibc.malloc.mmap_max")).value_or(65536),
+    std::numeric_limits<int>::max()));
 // Pages populated per call: few enough that the worker is soon past where the main thread allocates.
 constexpr long kChunkBytes = 1024 * 1024;
 
@@ -98,6 +102,7 @@ HeapGrowthAhead::HeapGrowthAhead()
     if (gettid() != getpid() || s_openScopes++ > 0)
         return;
     mallopt(M_TOP_PAD, int(kStepBytes));
+    mallopt(M_MMAP_MAX, 0);
     m_worker = std::make_unique<Worker>();
 }
 
@@ -107,6 +112,7 @@ HeapGrowthAhead::~HeapGrowthAhead()
         return;
     m_worker.reset();
     mallopt(M_TOP_PAD, s_topPadAtStart);
+    mallopt(M_MMAP_MAX, s_mmapMaxAtStart);
 }
 
 } // namespace platform

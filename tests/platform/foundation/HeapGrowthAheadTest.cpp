@@ -93,3 +93,24 @@ TEST(HeapGrowthAhead, TheHeapGrowsALongStepWhosePagesAreInBeforeTheMainThreadTou
     for (void* block : blocks)
         std::free(block);
 }
+
+TEST(HeapGrowthAhead, ALargeBlockComesFromTheHeapItGrowsOnlyWhileAScopeIsOpen)
+{
+    // A list of a million entries, grown as a paste or a copy grows it: apart from the heap, its
+    // fresh pages would all be faulted in by the main thread.
+    constexpr size_t kLarge = size_t(96) << 20;
+    const auto inHeap = [](void* block) {
+        return static_cast<char*>(block) < heapEnd() && static_cast<char*>(block) + kLarge <= heapEnd();
+    };
+    {
+        const HeapGrowthAhead ahead;
+        void* const block = std::malloc(kLarge);
+        ASSERT_NE(block, nullptr);
+        EXPECT_TRUE(inHeap(block));
+        std::free(block);
+    }
+    void* const block = std::malloc(kLarge);
+    ASSERT_NE(block, nullptr);
+    EXPECT_FALSE(inHeap(block)) << "mapped apart again, and given back when freed";
+    std::free(block);
+}
