@@ -18,15 +18,16 @@ namespace platform {
 
 namespace {
 
-// The padding the process started with, put back when the outermost scope closes; read before
-// main, where nothing has changed the environment yet.
-const int s_topPadAtStart = int(std::min<unsigned long long>(
-    allocatorTunable(std::getenv("GLIBC_TUNABLES"), QByteArrayLiteral("glibc.malloc.top_pad")).value_or(128 * 1024),
-    std::numeric_limits<int>::max()));
-// Blocks the allocator may map apart from the heap at once; glibc's own default when not set.
-const int s_mmapMaxAtStart = int(std::min<unsigned long long>(
-    allocatorTunable(std::getenv("GLIBC_TUNABLES"), QByteArrayLiteral("glibc.malloc.mmap_max")).value_or(65536),
-    std::numeric_limits<int>::max()));
+// A setting as the process started with it, put back when the outermost scope closes; read
+// before main, where nothing has changed the environment yet.
+int settingAtStart(const QByteArray& name, int allocatorDefault)
+{
+    return int(std::min<unsigned long long>(
+        allocatorTunable(std::getenv("GLIBC_TUNABLES"), name).value_or(allocatorDefault), std::numeric_limits<int>::max()));
+}
+const int s_topPadAtStart = settingAtStart(QByteArrayLiteral("glibc.malloc.top_pad"), 128 * 1024);
+// How many blocks the allocator may map apart from the heap.
+const int s_mmapMaxAtStart = settingAtStart(QByteArrayLiteral("glibc.malloc.mmap_max"), 65536);
 // Pages populated per call: few enough that the worker is soon past where the main thread allocates.
 constexpr long kChunkBytes = 1024 * 1024;
 

@@ -4,6 +4,8 @@
 // third of its time in the kernel, giving the heap's new pages their first touch one at a time.
 // While a scope is open on the main thread, the heap grows in large steps and a worker thread
 // faults each step's pages in (without writing to them) before the main thread reaches them.
+// Large blocks (a list of a million entries) come from the heap too rather than being mapped
+// apart; freed, they stay with the heap for the allocations that follow.
 // A scope opened inside another, or on another thread, does nothing; where the kernel cannot
 // populate pages for another thread, the heap only grows in larger steps.
 
