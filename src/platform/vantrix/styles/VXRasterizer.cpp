@@ -357,14 +357,16 @@ ZQUndoManager* VXRasterizer::undoManager() const
         return s_editingScope->m_undoManager;
     ZQUndoManager* found = nullptr;
     for (const VXRasterizer* component = this; component; component = component->container()) {
-        for (const auto& [observer, entry] : component->m_rastObservers) {
-            ZQUndoManager* undo = entry.isAlive() ? observer->undoManagerForRasterizerChanges() : nullptr;
+        bool shared = false;
+        component->m_rastObservers.forEachLive([&](VXRasterizerObserver* observer) {
+            ZQUndoManager* undo = observer->undoManagerForRasterizerChanges();
             if (!undo)
-                continue;
-            if (found && found != undo)
-                return nullptr; // shared by documents: none of them may take the edit
+                return;
+            shared |= found && found != undo;
             found = undo;
-        }
+        });
+        if (shared)
+            return nullptr; // shared by documents: none of them may take the edit
     }
     return found;
 }
@@ -386,21 +388,19 @@ void VXRasterizer::addRastObserver(VXRasterizerObserver* observer)
     if (!observer)
         return;
     QObject* object = observer->stopsObservingBeforeDestruction() ? nullptr : dynamic_cast<QObject*>(observer);
-    m_rastObservers.insert_or_assign(observer, ObserverEntry{object, object != nullptr});
+    m_rastObservers.insert(observer, object);
 }
 
 void VXRasterizer::removeRastObserver(VXRasterizerObserver* observer)
 {
-    if (m_rastObservers.erase(observer))
+    if (m_rastObservers.remove(observer))
         ++m_observerRemovals;
 }
 
 QList<VXRasterizerObserver*> VXRasterizer::rastObservers() const
 {
     QList<VXRasterizerObserver*> observers;
-    for (const auto& [observer, entry] : m_rastObservers)
-        if (entry.isAlive())
-            observers.append(observer);
+    m_rastObservers.forEachLive([&](VXRasterizerObserver* observer) { observers.append(observer); });
     return observers;
 }
 
@@ -414,13 +414,9 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
         // A copy: an observer may stop observing while it is told.
         observers.clear();
         observers.reserve(component->m_rastObservers.size());
-        // Dead entries count as removals: a round under way may still hold them.
-        component->m_observerRemovals += std::erase_if(component->m_rastObservers, [&](const auto& entry) {
-            if (!entry.second.isAlive())
-                return true;
-            observers.push_back(entry.first);
-            return false;
-        });
+        // Observers gone count as removals: a round under way may still hold them.
+        component->m_observerRemovals += quint64(component->m_rastObservers.removeGone());
+        component->m_rastObservers.forEachLive([&](VXRasterizerObserver* observer) { observers.push_back(observer); });
         // One guard for the whole round, resumed past an observer that threw: a shared style has
         // thousands of observers, and a guard and a look-up of its own for each cost more than
         // telling them. Only after a removal may an observer in the copy have gone.
@@ -431,7 +427,7 @@ void VXRasterizer::tellRastObservers(void (VXRasterizerObserver::*message)(VXRas
             platform::runGuarded("rasterizer observer", [&] {
                 while (next < observers.size()) {
                     VXRasterizerObserver* observer = observers[next++];
-                    if (component->m_observerRemovals == removals || component->m_rastObservers.contains(observer))
+                    if (component->m_observerRemovals == removals || component->m_rastObservers.containsLive(observer))
                         (observer->*message)(this, keyPath);
                     progress.step();
                 }

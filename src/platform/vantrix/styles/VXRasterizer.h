@@ -45,6 +45,7 @@
 // subclass gets its members handled by VXRastGroup.
 
 #include "platform/foundation/ZQObject.h"
+#include "platform/vantrix/styles/RastObserverSet.h"
 
 #include <QHash>
 #include <QPointer>
@@ -54,7 +55,6 @@
 #include <functional>
 #include <memory>
 #include <type_traits>
-#include <unordered_map>
 
 class QMimeData;
 class VXRasterizer;
@@ -266,16 +266,8 @@ private:
     bool m_enabled = true;
     bool m_locked = false;
     bool m_restoring = false;
-    struct ObserverEntry {
-        QPointer<QObject> object; // tracks the observer when it is a QObject
-        bool isObject = false;
-        bool isAlive() const { return !isObject || object; }
-    };
-
     QPointer<VXRastGroup> m_container;
-    // Most rasterizers have one observer, the object drawn with them: a QHash sets aside room
-    // for 48 (1.7 KB) for it, a quarter of a map whose objects each have a style of their own.
-    std::unordered_map<VXRasterizerObserver*, ObserverEntry> m_rastObservers;
+    RastObserverSet m_rastObservers;
     quint64 m_observerRemovals = 0;
 };
 
