@@ -94,6 +94,15 @@ public:
     // --- Place in the drawing ---------------------------------------------------------
     // The layer, group or other container holding the object; null when free.
     QObject* container() const { return m_container; }
+    // Where the spatial index of the layer holding the object filed it. The index's own record,
+    // kept with the object so that filing a million objects needs no table beside them.
+    struct IndexFiling {
+        quint64 index = 0; // the identity of the index that filed the object; 0 for none
+        quint32 grid = 0;
+        quint32 cell = 0;
+        quint32 slot = 0;
+    };
+    IndexFiling& indexFiling() { return m_indexFiling; }
     // Called by containers; a container must implement platform::DrawableContainer.
     virtual void setContainer(QObject* container);
     VXObjectOwnerLayer* layer() const;
@@ -445,6 +454,7 @@ private:
     bool m_userAssignedName = false;
     quint64 m_geometryChecksum;
     mutable std::optional<QRectF> m_cachedBounds;
+    IndexFiling m_indexFiling;
 };
 
 Q_DECLARE_METATYPE(VXDrawableObjectPtr)

@@ -4,6 +4,7 @@
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -14,6 +15,7 @@ constexpr int kObjectsPerLeaf = 8;   // the count the depth aims at
 // Half a cell, and a hair more so that rounding never hides an object whose size is a cell's.
 constexpr double kQueryReach = 0.5 + 1e-7;
 const QRectF kDefaultArea(0, 0, 1000, 1000);
+std::atomic<quint64> s_nextIdentity{1};
 
 bool isFinite(const QRectF& rect)
 {
@@ -37,7 +39,6 @@ VXBSPDirectObjectStorage::VXBSPDirectObjectStorage()
 VXBSPDirectObjectStorage::~VXBSPDirectObjectStorage()
 {
     // A closed map's index files hundreds of thousands of objects.
-    platform::GradualRelease::releaseLater(std::move(m_entries));
     platform::GradualRelease::releaseLater(std::move(m_cells));
 }
 
@@ -78,30 +79,35 @@ VXBSPDirectObjectStorage::Place VXBSPDirectObjectStorage::placeOf(const QRectF& 
     return {gridNumber, grid.firstCell + size_t(row) * size_t(grid.columns) + size_t(column)};
 }
 
-void VXBSPDirectObjectStorage::index(VXDrawableObject* object, Entry& entry)
+void VXBSPDirectObjectStorage::index(VXDrawableObject* object)
 {
-    index(object, entry, placeOf(object->bounds()));
+    index(object, placeOf(object->bounds()));
 }
 
-void VXBSPDirectObjectStorage::index(VXDrawableObject* object, Entry& entry, Place place)
+void VXBSPDirectObjectStorage::index(VXDrawableObject* object, Place place)
 {
-    entry.grid = place.grid;
-    entry.cell = place.cell;
-    std::vector<VXDrawableObject*>& cell = m_cells[entry.cell];
-    entry.slot = cell.size();
+    std::vector<VXDrawableObject*>& cell = m_cells[place.cell];
     cell.push_back(object);
-    ++m_grids[entry.grid].count;
+    object->indexFiling() = {m_identity, quint32(place.grid), quint32(place.cell), quint32(cell.size() - 1)};
+    ++m_grids[place.grid].count;
 }
 
-void VXBSPDirectObjectStorage::unindex(const Entry& entry)
+bool VXBSPDirectObjectStorage::isFiledHere(VXDrawableObject* object) const
 {
+    return object->indexFiling().index == m_identity;
+}
+
+void VXBSPDirectObjectStorage::unindex(VXDrawableObject* object)
+{
+    VXDrawableObject::IndexFiling& filing = object->indexFiling();
     // The cell's last object takes the slot.
-    std::vector<VXDrawableObject*>& cell = m_cells[entry.cell];
+    std::vector<VXDrawableObject*>& cell = m_cells[filing.cell];
     VXDrawableObject* last = cell.back();
-    cell[entry.slot] = last;
-    m_entries.find(last)->second.slot = entry.slot;
+    cell[filing.slot] = last;
+    last->indexFiling().slot = filing.slot;
     cell.pop_back();
-    --m_grids[entry.grid].count;
+    --m_grids[filing.grid].count;
+    filing = {};
 }
 
 void VXBSPDirectObjectStorage::rebuild(int depth, const QRectF& area)
@@ -121,13 +127,9 @@ void VXBSPDirectObjectStorage::rebuild(int depth, const QRectF& area)
         }
     }
     m_cells.assign(cells, {});
-    for (auto& [object, entry] : m_entries)
-        index(object, entry);
-}
-
-void VXBSPDirectObjectStorage::addEntry(VXDrawableObject* object)
-{
-    index(object, m_entries[object]);
+    m_identity = s_nextIdentity++;
+    for (const VXDrawableObjectPtr& object : objects())
+        index(object.get());
 }
 
 bool VXBSPDirectObjectStorage::needsDeeperPartition() const
@@ -141,7 +143,7 @@ void VXBSPDirectObjectStorage::didInsertObject(VXDrawableObject* object)
     if (needsDeeperPartition())
         didResetObjects();
     else
-        addEntry(object);
+        index(object);
 }
 
 void VXBSPDirectObjectStorage::didInsertObjects(const QList<VXDrawableObject*>& objects)
@@ -151,45 +153,36 @@ void VXBSPDirectObjectStorage::didInsertObjects(const QList<VXDrawableObject*>& 
         didResetObjects();
         return;
     }
-    m_entries.reserve(m_entries.size() + size_t(objects.size()));
     for (VXDrawableObject* object : objects)
-        addEntry(object);
+        index(object);
 }
 
 void VXBSPDirectObjectStorage::willRemoveObject(VXDrawableObject* object)
 {
-    const auto it = m_entries.find(object);
-    if (it == m_entries.end())
-        return;
-    unindex(it->second);
-    m_entries.erase(it);
+    if (isFiledHere(object))
+        unindex(object);
 }
 
 void VXBSPDirectObjectStorage::didChangeBounds(VXDrawableObject* object)
 {
-    const auto it = m_entries.find(object);
-    if (it == m_entries.end())
+    if (!isFiledHere(object))
         return;
-    Entry& entry = it->second;
     // Small moves mostly keep an object in its cell, where a query already finds it.
     const Place place = placeOf(object->bounds());
-    if (place.grid == entry.grid && place.cell == entry.cell)
+    const VXDrawableObject::IndexFiling& filing = object->indexFiling();
+    if (place.grid == filing.grid && place.cell == filing.cell)
         return;
-    unindex(entry);
-    index(object, entry, place);
+    unindex(object);
+    index(object, place);
 }
 
 void VXBSPDirectObjectStorage::didResetObjects()
 {
-    std::unordered_map<VXDrawableObject*, Entry> entries;
-    entries.reserve(size_t(count()));
     QRectF area;
     for (const VXDrawableObjectPtr& object : objects()) {
-        entries.emplace(object.get(), Entry());
         if (!m_areaIsExplicit && isFinite(object->bounds()))
             area = area.united(object->bounds());
     }
-    m_entries = std::move(entries);
     const QRectF indexArea = m_areaIsExplicit ? m_area : (area.isEmpty() ? kDefaultArea : area);
     rebuild(depthForCount(count()), indexArea);
 }

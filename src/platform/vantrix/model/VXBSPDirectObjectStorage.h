@@ -12,7 +12,6 @@
 
 #include "platform/vantrix/model/ObjectStorage.h"
 
-#include <unordered_map>
 #include <vector>
 
 class VXBSPDirectObjectStorage : public platform::ObjectStorage {
@@ -35,12 +34,6 @@ protected:
     QList<VXDrawableObject*> candidatesIntersectingRect(const QRectF& rect) const override;
 
 private:
-    // Where an object is filed.
-    struct Entry {
-        size_t grid = 0; // in m_grids
-        size_t cell = 0; // in m_cells
-        size_t slot = 0; // in that cell
-    };
     // One level: 2^columnLevel columns and 2^rowLevel rows, stored from `firstCell` on.
     struct Grid {
         int columns, rows;
@@ -55,15 +48,16 @@ private:
     }
     // The finest grid whose cells are at least the size of `bounds`.
     size_t gridOf(const QRectF& bounds) const;
-    void addEntry(VXDrawableObject* object);
     // Where an object of these bounds is filed: its grid and its cell on that grid.
     struct Place {
         size_t grid, cell;
     };
     Place placeOf(const QRectF& bounds) const;
-    void index(VXDrawableObject* object, Entry& entry);
-    void index(VXDrawableObject* object, Entry& entry, Place place);
-    void unindex(const Entry& entry);
+    // Files the object, and records where in the object.
+    void index(VXDrawableObject* object);
+    void index(VXDrawableObject* object, Place place);
+    void unindex(VXDrawableObject* object);
+    bool isFiledHere(VXDrawableObject* object) const;
     void rebuild(int depth, const QRectF& area);
     int depthForCount(int count) const;
     bool needsDeeperPartition() const;
@@ -75,7 +69,7 @@ private:
     int m_rowLevels = 0;
     std::vector<Grid> m_grids;
     std::vector<std::vector<VXDrawableObject*>> m_cells;
-    // A table whose inserts throw when memory runs out (a QHash's would end the process), so
-    // that a layer too large to index fails where its maker can tell the user.
-    std::unordered_map<VXDrawableObject*, Entry> m_entries;
+    // Told apart from every other index, and from this one before its last rebuild: what an
+    // object records of an index it has left, or of an earlier partition, is never taken as current.
+    quint64 m_identity = 0;
 };

@@ -12,6 +12,8 @@
 #include "support/PreferencesScope.h"
 
 #include <QRandomGenerator>
+#include <malloc.h>
+#include <numeric>
 
 namespace {
 
@@ -202,4 +204,52 @@ TEST(ObjectStorage, ALayerReadBackHoldsItsObjectsInOrderAndFindsThemAsTheLayerFi
         const QRectF rect = randomRect(random, 1000, random.bounded(2) ? 40.0 : 600.0);
         ASSERT_EQ(places(*read, rect), places(*f.layer, rect)) << "query " << q;
     }
+}
+
+// A paste joins a filled layer in place, and objects moved to another layer and back are found
+// only where they are, through the re-partitions each layer makes on the way. Filing them is the
+// index's own business, beside the objects: a few bytes each, not a table entry apiece.
+TEST(ObjectStorage, ObjectsPastedOrMovedBetweenLayersAreFoundOnlyWhereTheyAreAndCostTheIndexLittle)
+{
+    drawingtest::Fixture f({1000, 1000});
+    auto other = std::make_shared<VXObjectDrawingLayer>();
+    f.drawing->addLayer(other);
+    QRandomGenerator random(20261211);
+    const auto randomObjects = [&](int count) {
+        QList<VXDrawableObjectPtr> objects;
+        for (int i = 0; i < count; ++i)
+            objects.append(randomObject(random, 1000));
+        return objects;
+    };
+    const auto compare = [&](const char* stage) {
+        for (const VXObjectOwnerLayer* layer : {f.layer.get(), other.get()})
+            for (int q = 0; q < 200; ++q) {
+                const QRectF rect = randomRect(random, 1000, random.bounded(2) ? 40.0 : 600.0);
+                ASSERT_EQ(layer->objectsInRect(rect), scan(*layer, rect)) << stage << ", query " << q;
+            }
+    };
+
+    f.layer->addObjectsFromArray(randomObjects(4000));
+    const QList<VXDrawableObjectPtr> pasted = randomObjects(1500);
+    f.layer->addObjectsFromArray(pasted); // under half the layer: joins the partition in place
+    compare("pasted");
+    other->addObjectsFromArray(pasted.mid(0, 1000)); // leave the first layer
+    compare("moved");
+    other->addObjectsFromArray(randomObjects(9000)); // the other layer re-partitions
+    f.drawing->setDrawingSize({1400, 1200}); // the first re-partitions over the new page
+    compare("re-partitioned");
+    f.layer->addObjectsFromArray(pasted.mid(0, 500)); // back again
+    for (int i = 0; i < 300; ++i)
+        pasted[i]->setLocation({random.bounded(1200.0) - 100, random.bounded(1200.0) - 100});
+    other->removeObjectsInArray(pasted.mid(500, 500));
+    compare("back");
+
+    VXBSPDirectObjectStorage storage;
+    const QList<VXDrawableObjectPtr> filed = randomObjects(50'000);
+    QList<int> indexes(filed.size());
+    std::iota(indexes.begin(), indexes.end(), 0);
+    const size_t before = mallinfo2().uordblks;
+    storage.insertObjectsAtIndexes(filed, indexes);
+    // The list of the objects takes 16 bytes each and the index's cells 8 and their slack.
+    EXPECT_LT(double(mallinfo2().uordblks - before) / double(filed.size()), 48) << "bytes per object stored";
 }
