@@ -230,9 +230,9 @@ TEST_F(LayerDragTest, MovingAHundredThousandObjectsCostsLittleMoreThanTheLayerEd
     };
     double move = std::numeric_limits<double>::max();
     double edits = std::numeric_limits<double>::max();
-    // Best of five each, taken in turns, on this thread's own clock: a busy machine stretched
+    // Best of nine each, taken in turns, on this thread's own clock: a busy machine stretched
     // the wall clock of one more than the other.
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 9; ++round) {
         move = std::min(move, timed([&] { controller->moveDrawables(rows, b.get(), 0); }));
         edits = std::min(edits, timed([&] {
                              a->removeObjectsAtIndexes(indexes);
@@ -240,7 +240,9 @@ TEST_F(LayerDragTest, MovingAHundredThousandObjectsCostsLittleMoreThanTheLayerEd
                              b->exchangeSelectionWithObjectsFromArray(all);
                          }));
     }
-    EXPECT_LT(3 * move, 4 * edits) << "move " << move << " ms, edits " << edits << " ms";
+    // Quiet, the move takes about 1.2 times the edits, and up to 1.4 beside seven more runs of
+    // this test; the sort by index lookups takes twice the edits.
+    EXPECT_LT(move, 1.6 * edits) << "move " << move << " ms, edits " << edits << " ms";
 }
 
 TEST_F(LayerDragTest, ObjectsReorderWithinTheirLayer)
