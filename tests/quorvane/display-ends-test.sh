@@ -84,9 +84,6 @@ wait_for_work() {
   return 1
 }
 
-# The welcome window comes a moment after the map's and takes the keys: let it come first.
-after_welcome() { shown_window "$1" "Welcome To Quorvane" 20 >/dev/null || true; }
-
 nothing_more() { :; }
 # File > Import Shapefile... (the menu opens on "New"; "Revert to Saved" is disabled).
 import_lines() {

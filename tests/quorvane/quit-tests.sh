@@ -20,11 +20,13 @@ source "$here/x-server-of-its-own.sh"
 
 nothing_more() { :; }
 open_styles_and_symbols() {
+  after_welcome "$2"
   keys_to "$1" alt+w Down Return
   shown_window "$2" "Styles & Symbols" >/dev/null
 }
 contour_panel_shown() { shown_window "$2" "Contours" >/dev/null; }
 ruler_then_selection_tool() {
+  after_welcome "$2"
   keys_to "$1" alt+v Down Down Down Down Return
   xdotool mousemove --window "$1" 300 300 click 1
   keys_to "$1" m v
@@ -47,6 +49,7 @@ newly_shown_window() {
 # of the map's window, and Return typed into that window (as where no window manager moves the
 # focus to a sheet) answers each: Save, then save into the panel's folder.
 keys_typed_into_a_window_with_a_sheet() {
+  after_welcome "$2"
   keys_to "$1" alt+l Return
   keys_to "$1" alt+v Down Down Down Down Return
   local before

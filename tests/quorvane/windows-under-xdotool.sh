@@ -14,6 +14,9 @@ shown_window() {
   done
   return 1
 }
+# On a first launch the welcome window comes a moment after the map's and takes the keys: a case
+# that types into the map lets it come first (process PID).
+after_welcome() { shown_window "$1" "Welcome To Quorvane" 20 >/dev/null || true; }
 keys_to() {
   local window=$1
   shift
