@@ -17,6 +17,7 @@
 #include "support/ArchiveTesting.h"
 #include "support/LogCapture.h"
 #include "support/SettingScope.h"
+#include "support/StyleUse.h"
 #include "support/UndoableDrawing.h"
 
 #include <QMouseEvent>
@@ -261,6 +262,20 @@ TEST(Symbol, DetachPickUpAndPastingAMasterAreUndoableSteps)
     f.symbol->pasteSymbolMaster();
     EXPECT_EQ(f.layer->objects(), QList<VXDrawableObjectPtr>{f.symbol});
     EXPECT_EQ(f.symbol->master(), f.master);
+}
+
+TEST(Symbol, DrawsWithItsMastersStylesOrWithItsLocalStyleAlone)
+{
+    SymbolFixture f;
+    const QList<VXStylePtr> masters = f.master->object()->allStyles();
+    ASSERT_FALSE(masters.isEmpty());
+    const VXStylePtr other = VXStyle::styleWithFillColourStrokeColour(Qt::green, {});
+    EXPECT_TRUE(f.symbol->usesStyle(*masters.first()));
+    EXPECT_TRUE(testsupport::usesExactlyTheStylesItLists(*f.symbol, masters + QList<VXStylePtr>{other}));
+    f.symbol->setUsesLocalStyle(true);
+    f.symbol->setStyle(other);
+    EXPECT_TRUE(f.symbol->usesStyle(*other));
+    EXPECT_TRUE(testsupport::usesExactlyTheStylesItLists(*f.symbol, masters + QList<VXStylePtr>{other}));
 }
 
 TEST(Symbol, ArchivesKeepThePlacementShareTheMasterAndReadBadValuesSafely)

@@ -10,6 +10,7 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/vantrix/DrawingTestSupport.h"
 #include "support/ArchiveTesting.h"
+#include "support/StyleUse.h"
 #include "tracks/model/ZQMultiStylePath.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,25 @@ TEST(MultiStylePath, StylesAndOverlaysFollowOneAnotherAlongThePathAndUndo)
     f.path->setStyle(f.white);
     EXPECT_EQ(f.path->styles().size(), 1);
     EXPECT_TRUE(f.path->shims().isEmpty());
+}
+
+TEST(MultiStylePath, DrawsWithTheStylesOfItsRangesAndOverlaysAndNoOthers)
+{
+    PathFixture f;
+    const VXStylePtr blue = strokes({{Qt::blue, 4}});
+    EXPECT_TRUE(testsupport::usesExactlyTheStylesItLists(*f.path, {f.white, f.red, blue}));
+    platform::MenuItem item;
+    item.setRepresentedObject(QVariant::fromValue(ZQObjectPtr(f.red)));
+    f.path->setAuxiliaryStyle(QVariant::fromValue(static_cast<QObject*>(&item)));
+    EXPECT_TRUE(f.path->usesStyle(*f.red)) << "an overlay";
+    EXPECT_TRUE(testsupport::usesExactlyTheStylesItLists(*f.path, {f.white, f.red, blue}));
+    f.endStep();
+    f.undo->undo();
+    f.splitAtMiddle();
+    f.path->setSelectionRange(ZQMakeAbsoluteStyleRange(0, 50));
+    f.path->setStyle(blue);
+    ASSERT_EQ(f.path->allStyles().size(), 3);
+    EXPECT_TRUE(testsupport::usesExactlyTheStylesItLists(*f.path, {f.white, f.red, blue, strokes({{Qt::green, 2}})}));
 }
 
 TEST(MultiStylePath, SetStylesLaysThemEndToEnd)

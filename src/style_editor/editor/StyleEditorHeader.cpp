@@ -45,10 +45,8 @@ int countOfObjectsUsingStyle(const VXStyle& style, const VXDrawing* drawing)
         const auto* owner = qobject_cast<const VXObjectOwnerLayer*>(layer.get());
         if (!owner)
             continue;
-        for (const VXDrawableObjectPtr& object : owner->objects()) {
-            const QList<VXStylePtr> styles = object->allStyles();
-            users += std::any_of(styles.cbegin(), styles.cend(), [&](const VXStylePtr& s) { return s.get() == &style; });
-        }
+        for (const VXDrawableObjectPtr& object : owner->objects())
+            users += object->usesStyle(style);
     }
     return users;
 }

@@ -296,6 +296,14 @@ QList<VXStylePtr> VXQSymbol::allStyles() const
     return graphic ? graphic->allStyles() : QList<VXStylePtr>();
 }
 
+bool VXQSymbol::usesStyle(const VXStyle& style) const
+{
+    if (m_useLocalStyle)
+        return VXDrawableObject::usesStyle(style);
+    const VXDrawableObject* graphic = m_link.graphic();
+    return graphic && graphic->usesStyle(style);
+}
+
 void VXQSymbol::setUsesLocalStyle(bool uses)
 {
     if (!master() || master()->isGroupObject())

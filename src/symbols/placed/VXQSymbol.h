@@ -159,6 +159,7 @@ public:
     // Taken only while the symbol uses a local style.
     void setStyle(const VXStylePtr& style) override;
     QList<VXStylePtr> allStyles() const override;
+    bool usesStyle(const VXStyle& style) const override;
     bool usesLocalStyle() const { return m_useLocalStyle; }
     // Switching on gives the symbol a copy of the master graphic's style; refused for group masters.
     void setUsesLocalStyle(bool uses);

@@ -234,6 +234,15 @@ QList<VXStylePtr> ZQMultiStylePath::allStyles() const
     return styles;
 }
 
+bool ZQMultiStylePath::usesStyle(const VXStyle& style) const
+{
+    for (const auto* list : {&m_styles, &m_overlays})
+        for (const ZQRangeDrawingStylePtr& rangeStyle : *list)
+            if (rangeStyle->style().get() == &style)
+                return true;
+    return false;
+}
+
 void ZQMultiStylePath::replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements)
 {
     bool replaced = false;

@@ -138,6 +138,7 @@ public:
     void setShowsInlineStyleBoundaries(bool shows);
 
     QList<VXStylePtr> allStyles() const override;
+    bool usesStyle(const VXStyle& style) const override;
     QList<VXRasterizerPtr> observedRasterizers() const override;
     void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements) override;
     void styleDidChange(const VXStyle* style) override;

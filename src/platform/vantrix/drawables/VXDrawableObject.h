@@ -117,6 +117,9 @@ public:
     virtual void setStyle(const VXStylePtr& style);
     // The styles this object draws with (groups gather their members').
     virtual QList<VXStylePtr> allStyles() const;
+    // Whether `style` is among allStyles(), without building the list: asked of every object
+    // of a map. A class that overrides allStyles() overrides this to agree with it.
+    virtual bool usesStyle(const VXStyle& style) const { return m_style.get() == &style; }
     // Replaces every use of a style in `replacements` (old -> new), members included.
     virtual void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements);
     // The component trees this object draws with itself: its style (subclasses add their

@@ -260,6 +260,12 @@ QList<VXStylePtr> VXShapeGroup::allStyles() const
     return styles;
 }
 
+bool VXShapeGroup::usesStyle(const VXStyle& style) const
+{
+    return std::any_of(m_objects.cbegin(), m_objects.cend(),
+                       [&](const VXDrawableObjectPtr& object) { return object->usesStyle(style); });
+}
+
 void VXShapeGroup::replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements)
 {
     for (const VXDrawableObjectPtr& object : m_objects)

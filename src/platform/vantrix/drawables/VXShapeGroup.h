@@ -67,6 +67,7 @@ public:
     bool canBeConvertedToSymbol() const override;
 
     QList<VXStylePtr> allStyles() const override;
+    bool usesStyle(const VXStyle& style) const override;
     void replaceStyles(const QHash<const VXStyle*, VXStylePtr>& replacements) override;
     void adoptStylesFrom(const VXDrawableObject& original) override;
     void objectWasAddedToLayer(VXObjectOwnerLayer* layer) override;

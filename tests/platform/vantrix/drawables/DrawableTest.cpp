@@ -14,6 +14,7 @@
 #include "platform/vantrix/drawables/VXShapeGroup.h"
 #include "platform/vantrix/styles/VXStroke.h"
 #include "platform/vantrix/styles/VXStyle.h"
+#include "support/StyleUse.h"
 
 #include <QScopeGuard>
 
@@ -363,6 +364,7 @@ TEST(Drawable, GroupsPlaceAndStretchTheirMembersThroughNestingAndUngroupWhereThe
     expectRectNear(leaf->logicalBounds(), QRectF(0, 0, 10, 10)); // members stay put on the page
     EXPECT_EQ(leaf->layer(), f.layer.get());
     EXPECT_EQ(outer->allStyles().size(), 2);
+    EXPECT_TRUE(testsupport::usesExactlyTheStylesItLists(*outer, {leaf->style(), bar->style(), fillStyle(Qt::green)}));
 
     outer->setLocation(outer->location() + QPointF(100, 0));
     expectRectNear(leaf->logicalBounds(), QRectF(100, 0, 10, 10));
