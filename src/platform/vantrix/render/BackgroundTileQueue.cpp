@@ -130,10 +130,9 @@ void BackgroundTileQueue::clear()
         drawing.wanted = false;
 }
 
-void BackgroundTileQueue::remove(const QList<QPoint>& keys)
+void BackgroundTileQueue::remove(const QRect& keys)
 {
-    const QSet<QPoint> gone(keys.begin(), keys.end());
-    removeIf([&](QPoint key) { return gone.contains(key); });
+    removeIf([&](QPoint key) { return keys.contains(key); });
 }
 
 void BackgroundTileQueue::keepOnly(const QList<QPoint>& keys)

@@ -42,8 +42,8 @@ public:
     // Drops every waiting job; a job drawing now is not queued again when interrupted, unless
     // asked for again. Finished tiles stay to be taken: the owner's versions judge them.
     void clear();
-    // The same for the jobs of these keys only, or of all keys but these.
-    void remove(const QList<QPoint>& keys);
+    // The same for the jobs of the keys in a range (columns x rows) only, or of all keys but these.
+    void remove(const QRect& keys);
     void keepOnly(const QList<QPoint>& keys);
     bool isQueued(QPoint key) const;
     // Nothing waiting, nothing rendering, nothing finished that was not taken.

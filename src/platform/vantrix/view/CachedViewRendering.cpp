@@ -39,6 +39,47 @@ struct TileProgress {
 // Whether the tile's backdrop and paper are painted, or are there from an earlier run.
 enum class Ground { Paint, Kept };
 
+template <class Visit>
+void forEachKeyOf(const QRect& keys, Visit visit)
+{
+    for (int row = keys.top(); row <= keys.bottom(); ++row)
+        for (int column = keys.left(); column <= keys.right(); ++column)
+            visit(QPoint(column, row));
+}
+
+// A range of keys can be far larger than the table of what is kept for them: whichever is
+// fewer is walked.
+template <class Table>
+bool rangeIsSmaller(const QRect& keys, const Table& table)
+{
+    return qint64(keys.width()) * keys.height() <= table.size();
+}
+
+// Calls `visit(key, value)` for each entry of `table` whose key lies in `keys`.
+template <class Table, class Visit>
+void forEachKeyIn(Table& table, const QRect& keys, Visit visit)
+{
+    if (rangeIsSmaller(keys, table)) {
+        forEachKeyOf(keys, [&](QPoint key) {
+            if (const auto it = table.find(key); it != table.end())
+                visit(key, it.value());
+        });
+        return;
+    }
+    for (auto it = table.begin(); it != table.end(); ++it)
+        if (keys.contains(it.key()))
+            visit(it.key(), it.value());
+}
+
+template <class Table>
+void removeKeysIn(Table& table, const QRect& keys)
+{
+    if (rangeIsSmaller(keys, table))
+        forEachKeyOf(keys, [&](QPoint key) { table.remove(key); });
+    else
+        table.removeIf([&](typename Table::iterator it) { return keys.contains(it.key()); });
+}
+
 QPoint tileOrigin(QPoint key)
 {
     return key * CachedViewRendering::kTileSide;
@@ -154,15 +195,18 @@ void CachedViewRendering::discard()
     m_preview.clear();
 }
 
+QRect CachedViewRendering::keyRangeMeeting(const QRect& content)
+{
+    if (content.isEmpty())
+        return {};
+    const auto key = [](int pixel) { return int(std::floor(double(pixel) / kTileSide)); };
+    return QRect(QPoint(key(content.left()), key(content.top())), QPoint(key(content.right()), key(content.bottom())));
+}
+
 QList<QPoint> CachedViewRendering::keysMeeting(const QRect& content)
 {
     QList<QPoint> keys;
-    if (content.isEmpty())
-        return keys;
-    const auto first = [](int pixel) { return int(std::floor(double(pixel) / kTileSide)); };
-    for (int row = first(content.top()); row <= first(content.bottom()); ++row)
-        for (int column = first(content.left()); column <= first(content.right()); ++column)
-            keys.append(QPoint(column, row));
+    forEachKeyOf(keyRangeMeeting(content), [&](QPoint key) { keys.append(key); });
     return keys;
 }
 
@@ -204,30 +248,29 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
     };
     if (m_readied.area.intersects(rect))
         m_readied = {};
+    // An edit may meet far more tiles than are kept (a long text at a close zoom): only the
+    // tiles in view and those kept are visited.
     const QRect content = contentOf(m_mapping.scale);
-    const QList<QPoint> met = keysMeeting(content);
+    const QRect met = keyRangeMeeting(content);
     const QRect visible = visibleContent(m_mapping);
     QRegion repaint;
-    for (const QPoint& key : met) {
-        m_prepared.remove(key);
+    for (const QPoint& key : keysMeeting(visible)) {
         // A tile in view edited only past the viewport's edge gets no paint from the edit
         // itself to queue it again.
-        if (tileRect(key).intersects(visible) && !(tileRect(key) & content).intersects(visible))
+        if (met.contains(key) && !(tileRect(key) & content).intersects(visible))
             repaint += tileRect(key) & visible;
-        const auto tile = m_tiles.find(key);
-        if (tile == m_tiles.end())
-            continue;
-        tile->dirty += (content & tileRect(key)).translated(-tileOrigin(key));
+    }
+    removeKeysIn(m_prepared, met);
+    forEachKeyIn(m_tiles, met, [&](QPoint key, Tile& tile) {
+        tile.dirty += (content & tileRect(key)).translated(-tileOrigin(key));
         // Hundreds of edits in one tile (a shared style changed) cost more to keep apart, in
         // every addition and in the clip of the repair, than to redraw together.
-        if (tile->dirty.rectCount() > kMostDirtyRects)
-            tile->dirty = tile->dirty.boundingRect();
-        tile->version = ++m_nextVersion;
-    }
-    if (!m_preview.isEmpty()) {
-        for (const QPoint& key : keysMeeting(contentOf(m_previewScale)))
-            m_preview.remove(key);
-    }
+        if (tile.dirty.rectCount() > kMostDirtyRects)
+            tile.dirty = tile.dirty.boundingRect();
+        tile.version = ++m_nextVersion;
+    });
+    if (!m_preview.isEmpty())
+        removeKeysIn(m_preview, keyRangeMeeting(contentOf(m_previewScale)));
     // The tiles met were readied for the drawing as it was; the next paint readies them again.
     // Jobs of the other tiles stay: an edit elsewhere, out of view, brings no paint to
     // queue them again.

@@ -88,6 +88,8 @@ private:
     };
 
     static QRect tileRect(QPoint key) { return {key * kTileSide, QSize(kTileSide, kTileSide)}; }
+    // The keys of the tiles meeting `content`, as a range of columns x rows, and one by one.
+    static QRect keyRangeMeeting(const QRect& content);
     static QList<QPoint> keysMeeting(const QRect& content);
     QRect visibleContent(const Mapping& mapping) const;
     void useMapping(const Mapping& mapping);

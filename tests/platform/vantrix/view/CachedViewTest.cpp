@@ -512,6 +512,24 @@ TEST(CachedView, TilesInViewAreDrawnWhenEditsLandOutOfView)
     }
 }
 
+TEST(CachedView, AnEditMeetingMillionsOfTilesCostsWhatTheTilesKeptCost)
+{
+    // An edit spanning millions of tiles at the view's scale (the longest text a label holds,
+    // pasted) visited each of them, kept or not: two seconds for that paste.
+    BusyView f;
+    f.view.setScale(4);
+    f.view.scrollDrawingPointToViewportPoint(f.marker->bounds().topLeft(), QPointF(100, 100));
+    const QImage before = f.settled();
+    const double side = 2000.0 * platform::CachedViewRendering::kTileSide / f.view.scale();
+    QElapsedTimer clock;
+    clock.start();
+    f.view.setNeedsDisplayInRect(QRectF(-side / 2, -side / 2, side, side));
+    // Visiting each of these four million took 0.8 s; visiting the tiles kept, microseconds.
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_FALSE(f.view.isRenderingSettled()) << "the tiles in view are to be drawn again";
+    EXPECT_EQ(differingPixels(f.settled(), before), 0);
+}
+
 TEST(CachedView, ZoomLimitsAndEmptyDrawingsRenderWithoutHarm)
 {
     BusyView f;
