@@ -254,12 +254,12 @@ void CachedViewRendering::invalidateDrawingRect(const QRectF& rect)
     const QRect met = keyRangeMeeting(content);
     const QRect visible = visibleContent(m_mapping);
     QRegion repaint;
-    for (const QPoint& key : keysMeeting(visible)) {
+    forEachKeyOf(met & keyRangeMeeting(visible), [&](QPoint key) {
         // A tile in view edited only past the viewport's edge gets no paint from the edit
         // itself to queue it again.
-        if (met.contains(key) && !(tileRect(key) & content).intersects(visible))
+        if (!(tileRect(key) & content).intersects(visible))
             repaint += tileRect(key) & visible;
-    }
+    });
     removeKeysIn(m_prepared, met);
     forEachKeyIn(m_tiles, met, [&](QPoint key, Tile& tile) {
         tile.dirty += (content & tileRect(key)).translated(-tileOrigin(key));
