@@ -3,6 +3,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
+#include "platform/vantrix/view/DevicePixel.h"
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 
@@ -54,7 +55,7 @@ public:
         for (size_t i = 0; i < m_count; ++i)
             if (m_exact[i] == coordinate)
                 return m_rounded[i];
-        const int rounded = int(std::round(coordinate));
+        const int rounded = platform::nearestDevicePixel(coordinate);
         const size_t slot = m_count < kKept ? m_count++ : m_next++ % kKept;
         m_exact[slot] = coordinate;
         m_rounded[slot] = rounded;

@@ -1,12 +1,16 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
+#include "platform/vantrix/view/DevicePixel.h"
+#include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <gtest/gtest.h>
 #include <malloc.h>
 
@@ -148,5 +152,49 @@ TEST(KnobDrawing, TheKnobsOfABoxOnThreeDevicePixelsHideItsOutline)
             }
         }
         EXPECT_GT(hidden, 150) << "ratio " << ratio;
+    }
+}
+
+// A file may place an object anywhere a double reaches: its knobs far off the device land on
+// pixels an int holds and show nothing, while its knobs in view still show.
+TEST(KnobDrawing, KnobsFarOffTheDeviceShowNothingAndLandOnPixelsAnIntHolds)
+{
+    constexpr int far = platform::kFarOffDevicePixel;
+    EXPECT_EQ(platform::nearestDevicePixel(2.5), 3);
+    EXPECT_EQ(platform::nearestDevicePixel(-2.5), -3);
+    EXPECT_EQ(platform::nearestDevicePixel(far - 0.6), far - 1);
+    for (const double beyond : {double(far), 1.1e15, 6.7e25, 2.28824e+86, HUGE_VAL, std::nan("")}) {
+        EXPECT_EQ(platform::nearestDevicePixel(beyond), far) << beyond;
+        if (!std::isnan(beyond))
+            EXPECT_EQ(platform::nearestDevicePixel(-beyond), -far) << beyond;
+    }
+
+    const QColor colour(200, 30, 60);
+    for (const double reach : {1.1e15, 6.7e25, 2.28824e+86}) {
+        // Reaching right and down from the view: only the knobs on its left and top edges show.
+        const platform::KnobBox box{QRectF(20, 30, reach, reach), 0};
+        for (const bool held : {false, true}) {
+            const auto knobs = [&](const std::function<void()>& draw) {
+                return paintKnobs(QTransform::fromScale(1.5, 1.5), 1, [&] {
+                    std::optional<platform::KnobStampBatch> batch;
+                    if (held)
+                        batch.emplace(*platform::GraphicsContext::current()->painter());
+                    draw();
+                });
+            };
+            const QImage drawn = knobs([&] {
+                VXKnob::knobs().drawBoundsKnobsOnBox(box, colour);
+                VXKnob::knobs().drawRotationKnobOnBox(box, colour);
+            });
+            const QImage inView = knobs([&] {
+                for (const VXBoundsKnob knob : {kVXTopLeftKnob, kVXTopKnob, kVXTopRightKnob, kVXLeftKnob,
+                                                kVXBottomLeftKnob})
+                    if (const QPointF point = box.pointOfKnob(knob); point.x() < 100 && point.y() < 100)
+                        VXKnob::knobs().drawKnobAtPointOfTypeAngleHighlightColour(point, kVXBoundingRectKnobType,
+                                                                                  0, colour);
+            });
+            EXPECT_EQ(drawn, inView) << reach << (held ? " held" : "");
+            EXPECT_NE(drawn, knobs([] {})) << "the top left knob shows";
+        }
     }
 }
