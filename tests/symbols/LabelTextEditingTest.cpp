@@ -1,16 +1,23 @@
 // Label text as the user edits, pastes and finds it: in-place editing that keeps the runs'
 // attributes, rich text from the clipboard, and Find by what labels say.
 
+#include "symbols/labels/PathLabelContainer.h"
+#include "symbols/labels/VXQTextPathLabel.h"
 #include "symbols/placed/VXQSymbol.h"
 #include "symbols/shapes/VXQLabelledShape.h"
+#include "tracks/model/ZQMultiStylePath.h"
 
 #include "platform/graphics/AttributedString.h"
+#include "platform/ui/FontManager.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/UiTestSupport.h"
+#include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/view/VXDrawingView.h"
 #include "support/ArchiveTesting.h"
 #include "support/UndoableDrawing.h"
 
+#include <QFontDialog>
 #include <QMimeData>
 #include <QTest>
 #include <QTextEdit>
@@ -88,7 +95,82 @@ struct EditingFixture : testsupport::UndoableDrawing<VXObjectDrawingLayer> {
     }
 };
 
+double sizeOfRun(const VXQTextLabel& label, qsizetype index)
+{
+    return attributeOf(label, platform::kFontAttributeName, index).value<QFont>().pointSizeF();
+}
+
 } // namespace
+
+// Every kind of label that is edited in place: a shape's block label, a symbol's and one along
+// a road. Text given one font all over in the font panel takes it as the label's own font, so
+// the Text tab shows the size it is drawn at; a font given to one word stays the word's.
+TEST(LabelTextEditing, AFontGivenToAllOfTheTextWhileEditedBecomesTheLabelsOwnForEveryKindOfLabel)
+{
+    EditingFixture f;
+    const auto square = VXDrawableShape::drawableShapeWithRect({-10, -10, 20, 20},
+                                                               VXStyle::styleWithFillColourStrokeColour(Qt::blue, {}));
+    const VXQSymbolPtr symbol
+        = VXQSymbol::symbolWithMaster(VXQSymbolMaster::symbolMasterWithObjectName(*square, QStringLiteral("Well")));
+    symbol->setLocation({300, 60});
+    f.layer->addObject(symbol);
+    symbol->newTextLabel();
+    platform::BezierPath line;
+    line.moveToPoint({20, 250});
+    line.lineToPoint({380, 250});
+    auto roadStyle = std::make_shared<VXStyle>();
+    const ZQMultiStylePathPtr road = ZQMultiStylePath::multiStylePathWithPathStyle(line, roadStyle);
+    f.layer->addObject(road);
+    const VXQTextPathLabelPtr alongRoad = VXQTextPathLabel::label();
+    alongRoad->setStyleRange(ZQMakeAbsoluteStyleRange(20, 300));
+    PathLabelContainer::of(*road).addTextLabel(alongRoad);
+    const QList<VXQTextLabel*> labels{&f.label(), symbol->textLabels().first().get(), alongRoad.get()};
+    for (VXQTextLabel* label : labels)
+        label->setText(QStringLiteral("Old Harbour"));
+    f.forget();
+    uitest::activate(&f.view);
+    QFontDialog* panel = platform::FontManager::sharedFontManager()->fontPanel(true);
+    const QFont serif30(QStringLiteral("DejaVu Serif"), 30);
+
+    for (VXQTextLabel* label : labels) {
+        SCOPED_TRACE(label->metaObject()->className());
+        const double before = label->fontSize();
+        ASSERT_NE(before, 30.0);
+        label->startEditingInView(&f.view);
+        ASSERT_TRUE(f.view.textEditor());
+        QTest::keyClick(f.view.textEditor(), Qt::Key_A, Qt::ControlModifier);
+        panel->setCurrentFont(serif30);
+        f.step([&] { f.view.endTextEditing(); });
+        const auto expectDrawnAndOwnAt = [&](double size) {
+            EXPECT_EQ(label->fontSize(), size);
+            EXPECT_EQ(sizeOfRun(*label, 0), size);
+            EXPECT_EQ(sizeOfRun(*label, label->text().length() - 1), size);
+        };
+        expectDrawnAndOwnAt(30.0);
+        EXPECT_EQ(label->font().family(), serif30.family());
+        EXPECT_EQ(label->text().string(), QStringLiteral("Old Harbour"));
+        f.undo.undo();
+        expectDrawnAndOwnAt(before);
+        f.undo.redo();
+        expectDrawnAndOwnAt(30.0);
+
+        // One word made bigger: the label keeps its size.
+        label->startEditingInView(&f.view);
+        QTextCursor word = f.view.textEditor()->textCursor();
+        word.setPosition(0);
+        word.setPosition(3, QTextCursor::KeepAnchor);
+        f.view.textEditor()->setTextCursor(word);
+        panel->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 40));
+        f.step([&] { f.view.endTextEditing(); });
+        EXPECT_EQ(label->fontSize(), 30.0);
+        EXPECT_EQ(sizeOfRun(*label, 0), 40.0);
+        EXPECT_EQ(sizeOfRun(*label, 5), 30.0);
+    }
+
+    const auto reopened = testsupport::roundTrip<VXQLabelledShape>(*f.shape);
+    ASSERT_TRUE(reopened && reopened->textLabels().size() == 1);
+    EXPECT_EQ(reopened->textLabels().first()->fontSize(), 30.0);
+}
 
 TEST(LabelTextEditing, EditingOneWordInPlaceKeepsEveryRunThroughUndoAndSaving)
 {

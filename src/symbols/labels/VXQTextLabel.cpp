@@ -789,9 +789,10 @@ void VXQTextLabel::attributedTextEditingDidEnd(const platform::AttributedString&
         return;
     editedLabel = nullptr;
     editingView = nullptr;
-    // Text the edit left as it was keeps its placeholders.
+    // Text the edit left as it was keeps its placeholders. A font given to all of the text
+    // while edited becomes the label's own, as a text box's does.
     if (!cancelled && edited != std::exchange(textBeforeEditing, {})) {
-        setText(QVariant::fromValue(edited));
+        changeAttributesBracketed([&] { m_adornment->setEditedLabel(edited); });
         textWasEdited();
         setUndoActionName(tr("Edit Label Text"));
     }
