@@ -1,5 +1,6 @@
 #include "app/application/MapMenuBar.h"
 
+#include "app/application/ApplicationKeys.h"
 #include "app/application/UndoRedirector.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/FontManager.h"
@@ -27,6 +28,12 @@ MenuItem* addItem(Menu* menu, const QString& title, const QByteArray& action,
     return item;
 }
 
+// One of the commands every window answers: the same item, title and keys everywhere.
+void addApplicationItem(Menu* menu, const QByteArray& action)
+{
+    menu->addAction(ApplicationKeys::makeItem(action, menu));
+}
+
 Menu* addMenu(QMenuBar* bar, const QString& title)
 {
     auto* menu = new Menu(title, bar);
@@ -47,12 +54,12 @@ void addOpenRecentMenu(Menu* file)
 void addFileMenu(QMenuBar* bar)
 {
     Menu* file = addMenu(bar, QObject::tr("&File"));
-    addItem(file, QObject::tr("New"), "newDocument", QKeySequence::New);
+    addApplicationItem(file, "newDocument");
     addItem(file, QObject::tr("New from Template..."), "newDocumentFromTemplate");
-    addItem(file, QObject::tr("Open..."), "openDocument", QKeySequence::Open);
+    addApplicationItem(file, "openDocument");
     addOpenRecentMenu(file);
     file->addSeparator();
-    addItem(file, QObject::tr("Close"), "performClose", QKeySequence::Close);
+    addApplicationItem(file, "performClose");
     addItem(file, QObject::tr("Save"), "saveDocument", QKeySequence::Save);
     addItem(file, QObject::tr("Save As..."), "saveDocumentAs", QKeySequence::SaveAs);
     addItem(file, QObject::tr("Revert to Saved"), "revertDocumentToSaved");
@@ -67,7 +74,7 @@ void addFileMenu(QMenuBar* bar)
     addItem(file, QObject::tr("Page Setup..."), "runPageLayout");
     addItem(file, QObject::tr("Print..."), "printDocument", QKeySequence::Print);
     file->addSeparator();
-    addItem(file, QObject::tr("Quit"), "terminate", QKeySequence::Quit);
+    addApplicationItem(file, "terminate");
 }
 
 void addEditMenu(QMenuBar* bar)
@@ -93,7 +100,7 @@ void addEditMenu(QMenuBar* bar)
     addItem(find, QObject::tr("Repeat Last Search"), "repeatLatestSearch")->setKeyEquivalent(QStringLiteral("g"));
     addItem(find, QObject::tr("Smart Searches..."), "openSmartSearchesDialog");
     edit->addSeparator();
-    addItem(edit, QObject::tr("Preferences..."), "openPreferences", QKeySequence::Preferences);
+    addApplicationItem(edit, "openPreferences");
 }
 
 void addViewMenu(QMenuBar* bar)
@@ -234,7 +241,7 @@ void addWindowMenu(QMenuBar* bar)
 void addHelpMenu(QMenuBar* bar)
 {
     Menu* help = addMenu(bar, QObject::tr("&Help"));
-    addItem(help, QObject::tr("Quorvane Help"), "showHelpItemWithTitleOfSender", QKeySequence::HelpContents);
+    addApplicationItem(help, "showHelpItemWithTitleOfSender");
     addItem(help, QObject::tr("Welcome To Quorvane"), "showWelcomeToTamsiver");
     help->addSeparator();
     // The tags are the web pages' identifiers (VLTMAppDelegate::openURLItemWithIdentifier).

@@ -1,5 +1,6 @@
 #include "app/application/VLTMApplication.h"
 
+#include "app/application/ApplicationKeys.h"
 #include "app/application/ModalWindowEventFilter.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -14,6 +15,7 @@ VLTMApplication::VLTMApplication(int& argc, char** argv)
     setApplicationName(productName());
     setOrganizationName(productName());
     installEventFilter(this);
+    new ApplicationKeys(this);
 }
 
 VLTMApplication::~VLTMApplication() = default;

@@ -6,6 +6,7 @@
 // Document windows close by hiding, which Qt does not count as closing the last window; the
 // application quits itself once no window is shown any more, as nothing could reach it then.
 // Palettes and panels (tool windows) do not count: they serve a window, and have no menus.
+// The application's own commands answer their keys in every window (ApplicationKeys).
 //
 // Undo and Redo reach the key window's delegate when it asks for them (UndoRedirector);
 // every other action travels the responder chain of platform::Application.
