@@ -2,11 +2,13 @@
 #include "app/progress/ZQProgressController.h"
 #include "app/progress/ZQProgressView.h"
 
+#include "platform/foundation/ProblemReporter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQUndoManager.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -133,4 +135,26 @@ TEST_F(EditWorkProgressTest, WhileTheRowPaintsNothingElseRunsAndWhatWaitedRunsAf
     // Both halves of the edit are one step to undo.
     EXPECT_EQ(undo.numberOfUndoActions(), 1);
     ZQProgressController::sharedProgress()->window()->removeEventFilter(&progressPaints);
+}
+
+// Work the application defers while an edit runs (here a problem to tell, reported by a
+// layer's observer, say) waits for the edit's end with the rest, in the order it came.
+TEST_F(EditWorkProgressTest, TheApplicationsOwnDeferredWorkWaitsForTheEditToEndInOrder)
+{
+    EditWorkProgress::setShowDelay({});
+    QStringList ran;
+    platform::ProblemReporter::setHandler([&](const QString& message, const QString&) { ran << message; });
+    const auto removeHandler = qScopeGuard([] { platform::ProblemReporter::setHandler({}); });
+    {
+        EditProgress::Scope edit(QStringLiteral("Undo Delete"), 2 * EditProgress::kReportInterval);
+        RunLoop::runOnMainThread([&] { ran << "hand-off"; });
+        platform::ProblemReporter::report(QStringLiteral("problem"), {});
+        stepHalfway(edit);
+        ASSERT_NE(editRow(), nullptr);
+        RunLoop::runOnMainThread([&] { ran << "later hand-off"; });
+        stepHalfway(edit);
+        EXPECT_TRUE(ran.isEmpty());
+    }
+    RunLoop::runUntilIdle();
+    EXPECT_EQ(ran, (QStringList{"hand-off", "problem", "later hand-off"}));
 }

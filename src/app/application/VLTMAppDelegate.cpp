@@ -748,7 +748,7 @@ void VLTMAppDelegate::runLibraryMigrationWhenNeeded()
     const auto& run = LibraryServices::installed().runMigrationIfNeeded;
     // The event loop is not running yet: quitting waits for it.
     if (run && run() == 0)
-        QMetaObject::invokeMethod(this, [this] { terminate(nullptr); }, Qt::QueuedConnection);
+        platform::RunLoop::runOnMainThread([this] { terminate(nullptr); }, this);
 }
 
 ZQObjectPtr VLTMAppDelegate::applicationWillReturnSymbolManager()

@@ -1,5 +1,6 @@
 #include "platform/foundation/ProblemReporter.h"
 
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 
@@ -55,8 +56,8 @@ void ProblemReporter::report(const QString& message, const QString& detail)
             return;
     }
     // Later, even on the main thread: the reporter may hold locks the handler would take.
-    if (QCoreApplication* application = QCoreApplication::instance())
-        QMetaObject::invokeMethod(application, [] { deliverWaiting(); }, Qt::QueuedConnection);
+    if (QCoreApplication::instance())
+        RunLoop::runOnMainThread([] { deliverWaiting(); });
 }
 
 void ProblemReporter::reportWhileQuitting(const QString& message, const QString& detail)

@@ -1,5 +1,7 @@
 #include "platform/ui/PackageAwareFileDialog.h"
 
+#include "platform/foundation/RunLoop.h"
+
 #include "platform/ui/Alert.h"
 
 #include <QApplication>
@@ -172,9 +174,11 @@ void PackageAwareFileDialog::setConfiningFolder(const QString& folder)
         // root; the signal comes in the middle of the move, so return afterwards.
         if (auto* model = findChild<QFileSystemModel*>())
             connect(model, &QFileSystemModel::rootPathChanged, this, [this](const QString& directory) {
-                if (!m_confiningFolder.isEmpty() && !isPathInsideFolder(directory, m_confiningFolder))
-                    setDirectory(m_confiningFolder);
-            }, Qt::QueuedConnection);
+                RunLoop::runOnMainThread([this, directory] {
+                    if (!m_confiningFolder.isEmpty() && !isPathInsideFolder(directory, m_confiningFolder))
+                        setDirectory(m_confiningFolder);
+                }, this);
+            });
     }
 }
 

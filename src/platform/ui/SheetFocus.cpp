@@ -1,8 +1,9 @@
 #include "platform/ui/SheetFocus.h"
 
+#include "platform/foundation/RunLoop.h"
+
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
 
 #if __has_include(<xcb/xcb.h>)
 #include <xcb/xcb.h>
@@ -60,12 +61,10 @@ bool SheetFocus::nativeEventFilter(const QByteArray& eventType, void* message, q
         QDialog* sheet = sheetCovering(topLevelWithNativeId(reinterpret_cast<xcb_focus_in_event_t*>(event)->event));
         if (!sheet)
             return false;
-        QMetaObject::invokeMethod(sheet, [sheet = QPointer<QDialog>(sheet)] {
-            if (sheet) {
-                sheet->raise();
-                sheet->activateWindow();
-            }
-        }, Qt::QueuedConnection);
+        RunLoop::runOnMainThread([sheet] {
+            sheet->raise();
+            sheet->activateWindow();
+        }, sheet);
         return true;
     }
     case XCB_KEY_PRESS:

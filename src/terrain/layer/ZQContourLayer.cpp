@@ -2,6 +2,7 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -527,9 +528,10 @@ void ZQContourLayer::drawRectInViewShowingHighlighting(const QRectF& rect, VXDra
         return;
     if (!view)
         contourPaths();
-    else if (!contoursAreCurrent())
-        QMetaObject::invokeMethod(const_cast<ZQContourLayer*>(this), &ZQContourLayer::startBackgroundContours,
-                                  Qt::QueuedConnection);
+    else if (!contoursAreCurrent()) {
+        auto* layer = const_cast<ZQContourLayer*>(this);
+        platform::RunLoop::runOnMainThread([layer] { layer->startBackgroundContours(); }, layer);
+    }
     const ContourLevels levels = contourLevels();
     QPainter& painter = *context->painter();
     painter.save();

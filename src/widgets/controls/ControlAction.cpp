@@ -1,5 +1,6 @@
 #include "widgets/controls/ControlAction.h"
 
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 
 #include <QAbstractSlider>
@@ -14,6 +15,6 @@ void ControlAction::sendActionOnUserChanges(QAbstractSlider* slider)
 {
     // actionTriggered comes before the value moves, so the sending waits for it.
     QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [this, slider] {
-        QMetaObject::invokeMethod(slider, [this, slider] { sendActionFrom(slider); }, Qt::QueuedConnection);
+        platform::RunLoop::runOnMainThread([this, slider] { sendActionFrom(slider); }, slider);
     });
 }

@@ -58,13 +58,12 @@ void releaseWhenOrphaned(QWidget* view)
 {
     view->hide();
     view->setParent(nullptr);
-    QMetaObject::invokeMethod(
-        view,
+    platform::RunLoop::runOnMainThread(
         [view] {
             if (!view->parentWidget())
                 delete view;
         },
-        Qt::QueuedConnection);
+        view);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "widgets/views/SmallViews.h"
 
+#include "platform/foundation/RunLoop.h"
 #include "platform/graphics/ColourUtilities.h"
 #include "platform/graphics/FontUtilities.h"
 
@@ -9,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
-#include <QTimer>
 
 ZQBlankingView::ZQBlankingView(QWidget* parent)
     : QWidget(parent)
@@ -35,7 +35,7 @@ void ZQLimelightHoggingView::focusOutEvent(QFocusEvent* event)
     QWidget::focusOutEvent(event);
     // Giving focus back from within the change would fight the widget taking it.
     if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
-        QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
+        platform::RunLoop::runOnMainThread([this] { setFocus(Qt::OtherFocusReason); }, this);
 }
 
 ZQNonDeactivatingWindow::ZQNonDeactivatingWindow(QWidget* parent)

@@ -4,6 +4,7 @@
 #include "app/application/VLTMHelpTrampoline.h"
 #include "app/document/ZQQuorvaneDocument.h"
 #include "platform/foundation/MetaInvoke.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsChanges.h"
 #include "platform/ui/Alert.h"
@@ -336,7 +337,7 @@ void QVNPrefsController::windowDidLoad()
 {
     // Queued: a change made while a control's own action runs is shown once it has finished.
     connect(&platform::UserDefaultsChanges::instance(), &platform::UserDefaultsChanges::defaultsDidChange, this,
-            [this] { loadSettings(); }, Qt::QueuedConnection);
+            [this] { platform::RunLoop::runOnMainThread([this] { loadSettings(); }, this); });
     loadSettings();
 }
 

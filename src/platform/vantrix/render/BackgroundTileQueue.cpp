@@ -1,6 +1,7 @@
 #include "platform/vantrix/render/BackgroundTileQueue.h"
 
 #include "platform/foundation/ZQAssert.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/vantrix/render/PoolPainting.h"
 #include "platform/vantrix/render/RenderGate.h"
 
@@ -57,7 +58,7 @@ struct BackgroundTileQueue::State {
         posted = true;
         sincePosted.restart();
         BackgroundTileQueue* queue = owner.data();
-        QMetaObject::invokeMethod(queue, [queue] { Q_EMIT queue->tilesFinished(); }, Qt::QueuedConnection);
+        platform::RunLoop::runOnMainThread([queue] { Q_EMIT queue->tilesFinished(); }, queue);
     }
 
     // Under the mutex: the job leaves the workers; answers whether it is still asked for.

@@ -7,7 +7,6 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/svg/VXSVGImporter.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -191,12 +190,14 @@ void VXSVGPreview::begin()
     }
     if (delegate())
         delegate()->svgPreviewDidStart(this);
-    // The application is the context, so the preview may end (and go) inside finish.
+    // Handed to the main thread without a receiver, so the preview may end (and go) inside finish.
     const std::weak_ptr<VXSVGPreview> preview = std::static_pointer_cast<VXSVGPreview>(shared_from_this());
     QtConcurrent::run(&VXSVGPreview::render, m_url.toLocalFile(), s_cacheFolder, m_cancelled)
-        .then(QCoreApplication::instance(), [preview](const Rendering& rendering) {
-            if (const VXSVGPreviewPtr alive = preview.lock())
-                alive->finish(rendering);
+        .then([preview](const Rendering& rendering) {
+            platform::RunLoop::runOnMainThread([preview, rendering] {
+                if (const VXSVGPreviewPtr alive = preview.lock())
+                    alive->finish(rendering);
+            });
         });
 }
 
