@@ -38,6 +38,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <stdexcept>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using mapdocumenttest::activeMappingLayer;
@@ -728,6 +729,169 @@ TEST_F(DocumentPackageTest, OtherWindowsTakeNoInputAndStayOpenWhileASaveRuns)
     click();
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(other.close());
+}
+
+struct stat statusOf(const QString& path)
+{
+    struct stat status {};
+    EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &status), 0) << qPrintable(path);
+    return status;
+}
+
+TEST_F(DocumentPackageTest, KeptFilesThatCannotBeCarriedOverAreLeftOutAndToldAfterTheMapIsSaved)
+{
+    savedDocument();
+    for (const char* name : {"notes.txt", "legend.txt", "sources.txt", "QuickLook/Credits.txt", "index.txt"})
+        replacePackageFile(QString::fromLatin1(name), "kept");
+    const auto document = open();
+    ASSERT_TRUE(document);
+    // Gone; swapped for a link, for a folder; a folder swapped for a link to one outside.
+    QDir package(packagePath), outside(folder.filePath(QStringLiteral("Outside")));
+    ASSERT_TRUE(outside.mkpath(QStringLiteral(".")));
+    ASSERT_TRUE(QFile(outside.filePath(QStringLiteral("Credits.txt"))).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(package.remove(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(package.remove(QStringLiteral("legend.txt"))
+                && QFile::link(outside.filePath(QStringLiteral("Credits.txt")), package.filePath(QStringLiteral("legend.txt"))));
+    ASSERT_TRUE(package.remove(QStringLiteral("sources.txt")) && package.mkdir(QStringLiteral("sources.txt")));
+    ASSERT_TRUE(QDir(package.filePath(QStringLiteral("QuickLook"))).removeRecursively()
+                && QFile::link(outside.path(), package.filePath(QStringLiteral("QuickLook"))));
+    addSquares(*activeMappingLayer(*document), 1);
+    document->undoManager()->closeAutomaticGroup();
+
+    document->saveDocument(nullptr);
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_EQ(shownAlert(), nullptr); // told once the save has ended
+    platform::RunLoop::runUntilIdle();
+    QMessageBox* alert = shownAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->icon(), QMessageBox::Warning);
+    EXPECT_EQ(alert->text(), QStringLiteral("The document “Map.qvnl” was saved without some of the files it held."));
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("“QuickLook/Credits.txt” was left out: “QuickLook”: Not a directory.\n"
+                                                       "“legend.txt” was left out: it is a symbolic link.\n"
+                                                       "“notes.txt” was left out: No such file or directory.\n"
+                                                       "“sources.txt” was left out: it is a folder."));
+    alert->buttons().first()->click();
+    platform::RunLoop::runUntilIdle();
+
+    const auto reopened = open();
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(objectCount(*reopened->drawing()), objectCount(*document->drawing()));
+    EXPECT_EQ(packageFile(QStringLiteral("index.txt")), "kept");
+    EXPECT_EQ(QDir(packagePath).entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::System),
+              QStringList{QStringLiteral("index.txt")});
+    EXPECT_EQ(QDir(package.filePath(QStringLiteral("QuickLook"))).entryList(QDir::Files),
+              (QStringList{MapDocumentPackage::kPreviewFileName, MapDocumentPackage::kThumbnailFileName}));
+
+    // Told once: what was left out is no longer the document's, and later saves say nothing.
+    QuorvaneError error;
+    ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(QUrl::fromLocalFile(folder.filePath(QStringLiteral("Copy.qvnl"))),
+                                                               kZQMapDocumentType, platform::Document::SaveToOperation, &error));
+    save(*document);
+    platform::RunLoop::runUntilIdle();
+    EXPECT_EQ(shownAlert(), nullptr);
+    EXPECT_EQ(packageFile(QStringLiteral("index.txt")), "kept");
+}
+
+TEST_F(DocumentPackageTest, APackageRenamedWhileOpenStillCarriesItsFiles)
+{
+    savedDocument();
+    replacePackageFile(QStringLiteral("notes.txt"), "Bring the red pens.\n");
+    const auto document = open();
+    ASSERT_TRUE(document);
+    const QString moved = folder.filePath(QStringLiteral("Moved.qvnl"));
+    ASSERT_TRUE(QDir().rename(packagePath, moved));
+    addSquares(*activeMappingLayer(*document), 1);
+    document->undoManager()->closeAutomaticGroup();
+    save(*document);
+    EXPECT_EQ(packageFile(QStringLiteral("notes.txt")), "Bring the red pens.\n");
+    // The renamed package is not the one replaced: it keeps a file of its own.
+    EXPECT_NE(statusOf(moved + QStringLiteral("/notes.txt")).st_ino, statusOf(packagePath + QStringLiteral("/notes.txt")).st_ino);
+
+    // Moved again after that save, the package saved is the one followed.
+    ASSERT_TRUE(QDir().rename(packagePath, folder.filePath(QStringLiteral("Again.qvnl"))));
+    save(*document);
+    EXPECT_EQ(packageFile(QStringLiteral("notes.txt")), "Bring the red pens.\n");
+}
+
+TEST_F(DocumentPackageTest, AKeptFileKeepsItsModeAndTimesLinkedBySaveAndCopiedBySaveAsAndSaveTo)
+{
+    savedDocument();
+    replacePackageFile(QStringLiteral("notes.txt"), "Bring the red pens.\n");
+    const QString notes = QStringLiteral("/notes.txt");
+    const QByteArray original = QFile::encodeName(packagePath + notes);
+    const timespec times[2] = {{1577836800, 250}, {1588291200, 500}}; // 2020
+    ASSERT_EQ(::chmod(original.constData(), 0600), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, original.constData(), times, 0), 0);
+    const ino_t inode = statusOf(packagePath + notes).st_ino;
+    const auto document = open();
+    ASSERT_TRUE(document);
+
+    const auto expectKept = [&](const QString& package) {
+        const struct stat status = statusOf(package + notes);
+        EXPECT_EQ(status.st_mode & 07777, 0600u) << qPrintable(package);
+        EXPECT_EQ(status.st_mtim.tv_sec, times[1].tv_sec);
+        EXPECT_EQ(status.st_mtim.tv_nsec, times[1].tv_nsec);
+        EXPECT_EQ(status.st_nlink, 1u); // no other package shares it
+    };
+    save(*document);
+    expectKept(packagePath);
+    EXPECT_EQ(statusOf(packagePath + notes).st_ino, inode); // linked in, not copied
+
+    QuorvaneError error;
+    const QString copy = folder.filePath(QStringLiteral("Copy.qvnl")), elsewhere = folder.filePath(QStringLiteral("Elsewhere.qvnl"));
+    ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(QUrl::fromLocalFile(copy), kZQMapDocumentType,
+                                                               platform::Document::SaveToOperation, &error));
+    ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(QUrl::fromLocalFile(elsewhere), kZQMapDocumentType,
+                                                               platform::Document::SaveAsOperation, &error));
+    for (const QString& package : {packagePath, copy, elsewhere})
+        expectKept(package);
+    const ino_t saved = statusOf(elsewhere + notes).st_ino;
+    EXPECT_NE(saved, inode);
+    EXPECT_NE(statusOf(copy + notes).st_ino, inode);
+    EXPECT_EQ(statusOf(packagePath + notes).st_ino, inode);
+
+    // Saved in place, the package saved as is the one whose file moves on.
+    ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(QUrl::fromLocalFile(elsewhere), kZQMapDocumentType,
+                                                               platform::Document::SaveOperation, &error));
+    expectKept(elsewhere);
+    EXPECT_EQ(statusOf(elsewhere + notes).st_ino, saved);
+}
+
+TEST_F(DocumentPackageTest, CopyingAKeptFileIsHeardAndStopsThere)
+{
+    savedDocument();
+    constexpr qint64 kSize = qint64(128) << 20;
+    {
+        QFile survey(QDir(packagePath).filePath(QStringLiteral("survey.bin")));
+        ASSERT_TRUE(survey.open(QIODevice::WriteOnly));
+        const QByteArray megabyte(1 << 20, 'v');
+        for (qint64 written = 0; written < kSize; written += megabyte.size())
+            ASSERT_EQ(survey.write(megabyte), megabyte.size());
+    }
+    const auto document = open();
+    ASSERT_TRUE(document);
+    QuorvaneError error;
+    const QUrl copy = QUrl::fromLocalFile(folder.filePath(QStringLiteral("Copy.qvnl")));
+    {
+        StopPresser never(2.0);
+        ASSERT_TRUE(document->saveToURLOfTypeForSaveOperationError(copy, kZQMapDocumentType,
+                                                                   platform::Document::SaveToOperation, &error));
+        EXPECT_TRUE(std::is_sorted(never.fractions.cbegin(), never.fractions.cend()));
+        EXPECT_GE(std::count_if(never.fractions.cbegin(), never.fractions.cend(), [](double f) { return f > 0.9 && f < 1; }), 5);
+    }
+    EXPECT_EQ(QFileInfo(copy.toLocalFile() + QStringLiteral("/survey.bin")).size(), kSize);
+
+    const QStringList entries = QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const ino_t written = statusOf(copy.toLocalFile()).st_ino;
+    {
+        StopPresser presser(0.9);
+        EXPECT_FALSE(document->saveToURLOfTypeForSaveOperationError(copy, kZQMapDocumentType,
+                                                                    platform::Document::SaveToOperation, &error));
+        EXPECT_LT(presser.fractions.last(), 1.0); // stopped while copying
+    }
+    EXPECT_EQ(error.userInfo().value(platform::kWriteFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), entries);
+    EXPECT_EQ(statusOf(copy.toLocalFile()).st_ino, written);
 }
 
 #include "DocumentPackageTest.moc"

@@ -8,10 +8,12 @@
 #include "app/document/VXQMappingLayer.h"
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/DocumentError.h"
 #include "platform/ui/MenuItem.h"
@@ -20,6 +22,8 @@
 #include "platform/vantrix/model/VXGuideLayer.h"
 
 #include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
 #include <cmath>
 
 namespace {
@@ -45,6 +49,28 @@ QuorvaneError unsupportedTypeError(const QString& typeName)
 {
     return QuorvaneError(kQuorvaneDocumentError,
                          QObject::tr("Documents of type “%1” are not supported.").arg(typeName));
+}
+
+// Of a save's progress, the map's encoding; the rest writes its files, the kept ones among them.
+constexpr double kEncodingShare = 0.8;
+
+// Told after the save and what it was for (a close, a quit) have run; with its window gone,
+// modal to the application.
+void tellFilesLeftOut(const QUrl& url, const QList<platform::FileWrapper::FileLeftOut>& leftOut, QWidget* window)
+{
+    if (leftOut.isEmpty())
+        return;
+    QStringList lines;
+    for (const platform::FileWrapper::FileLeftOut& file : leftOut)
+        lines << QObject::tr("“%1” was left out: %2.").arg(file.path, file.reason);
+    platform::Alert alert;
+    alert.setMessageText(QObject::tr("The document “%1” was saved without some of the files it held.")
+                             .arg(QFileInfo(url.toLocalFile()).fileName()));
+    alert.setInformativeText(lines.join(QLatin1Char('\n')));
+    alert.setAlertStyle(platform::Alert::WarningStyle);
+    platform::RunLoop::runOnMainThread([alert, window = QPointer<QWidget>(window)]() mutable {
+        alert.beginSheetModalForWindowCompletionHandler(window && window->isVisible() ? window.data() : nullptr, {});
+    });
 }
 
 // Failures that did not come with a reason get one under `key`, so every read or write
@@ -420,20 +446,36 @@ bool ZQQuorvaneDocument::readFromURLOfTypeError(const QUrl& url, const QString& 
 
 bool ZQQuorvaneDocument::writeToURLOfTypeError(const QUrl& url, const QString& typeName, QuorvaneError* error)
 {
-    const bool written = VXDrawingDocument::writeToURLOfTypeError(url, typeName, error);
+    const bool written = isMapType(typeName) ? writePackageToPath(url.toLocalFile(), error)
+                                             : VXDrawingDocument::writeToURLOfTypeError(url, typeName, error);
     if (!written)
         ensureReason(error, platform::kWriteFailureReasonKey);
     return written;
 }
 
+bool ZQQuorvaneDocument::writePackageToPath(const QString& path, QuorvaneError* error)
+{
+    DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
+    const std::optional<platform::FileWrapper> package =
+        packageWrapper(error, [&](double fraction) { return progress.proceed(fraction * kEncodingShare); });
+    return package && package->writeToPath(path, error, &m_filesLeftOut, [&](double fraction) {
+        return progress.proceed(kEncodingShare + (1 - kEncodingShare) * fraction);
+    });
+}
+
 bool ZQQuorvaneDocument::saveToURLOfTypeForSaveOperationError(const QUrl& url, const QString& typeName,
                                                               SaveOperationType operation, QuorvaneError* error)
 {
+    m_filesLeftOut.clear();
     if (!VXDrawingDocument::saveToURLOfTypeForSaveOperationError(url, typeName, operation, error))
         return false;
-    // The package read may be gone (replaced by this save) or go later.
+    // The package read may go later.
     if (operation != SaveToOperation)
         m_otherPackageFiles.relocateTo(url.toLocalFile());
+    const QList<platform::FileWrapper::FileLeftOut> leftOut = std::exchange(m_filesLeftOut, {});
+    for (const platform::FileWrapper::FileLeftOut& file : leftOut)
+        m_otherPackageFiles.removeFileWrapperAtPath(file.path);
+    tellFilesLeftOut(url, leftOut, windowForSheet());
     return true;
 }
 
@@ -478,13 +520,19 @@ std::optional<platform::FileWrapper> ZQQuorvaneDocument::fileWrapperOfTypeError(
             *error = unsupportedTypeError(typeName);
         return std::nullopt;
     }
+    DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
+    return packageWrapper(error, [&](double fraction) { return progress.proceed(fraction); });
+}
+
+std::optional<platform::FileWrapper> ZQQuorvaneDocument::packageWrapper(QuorvaneError* error,
+                                                                        const platform::FileWrapper::Proceed& proceed)
+{
     MapDocumentContents contents{drawing(), m_mapScale, printInfo(), m_documentInfo, restorableStateInfo(), {}, m_prescale};
     if (const auto* settings = dynamic_cast<const MapExportSettings*>(m_exportOperation.get()))
         contents.exportSettings = settings->restorableStateInfo();
     contents.otherFiles = m_otherPackageFiles;
     addToContentsToSave(contents);
-    DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
-    return MapDocumentPackage::write(contents, error, [&](double fraction) { return progress.proceed(fraction); });
+    return MapDocumentPackage::write(contents, error, proceed);
 }
 
 void ZQQuorvaneDocument::makeWindowControllers()

@@ -305,6 +305,7 @@ public:
     std::optional<platform::FileWrapper> fileWrapperOfTypeError(const QString& typeName, QuorvaneError* error) override;
     bool readsPackageFilesOnDemand() const override { return true; }
     // A Save or Save As makes the copies it wrote of the package's other files the ones kept.
+    // Files it could not carry over are told after it, in a warning.
     bool saveToURLOfTypeForSaveOperationError(const QUrl& url, const QString& typeName, SaveOperationType operation,
                                               QuorvaneError* error) override;
     void makeWindowControllers() override;
@@ -329,6 +330,8 @@ protected:
 
 private:
     void installSlicesLayer();
+    std::optional<platform::FileWrapper> packageWrapper(QuorvaneError* error, const platform::FileWrapper::Proceed& proceed);
+    bool writePackageToPath(const QString& path, QuorvaneError* error);
 
     MapLayerCommands m_layerCommands{*this};
     MapDocumentPrinting m_printing{*this};
@@ -346,4 +349,6 @@ private:
     ZQObjectPtr m_exportOperation;
     // The package's files the map does not read, written back with it.
     platform::FileWrapper m_otherPackageFiles = platform::FileWrapper::directory();
+    // The kept files the write of the save under way could not carry over.
+    QList<platform::FileWrapper::FileLeftOut> m_filesLeftOut;
 };

@@ -14,6 +14,8 @@ namespace platform {
 
 namespace {
 
+constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
 QString kindOfSpecialFile(mode_t mode)
 {
     if (S_ISDIR(mode))
@@ -75,10 +77,27 @@ std::optional<RegularFile> RegularFile::open(const QString& path, qint64 maximum
         return refuse(reason, kindOfSpecialFile(status.st_mode));
 
     // Non-blocking, so that a pipe put in the file's place since cannot hold the open.
-    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (links == SymbolicLinks::Refuse ? O_NOFOLLOW : 0);
-    RegularFile file(::open(name.constData(), flags), 0);
+    const int flags = kOpenFlags | (links == SymbolicLinks::Refuse ? O_NOFOLLOW : 0);
+    return adopt(::open(name.constData(), flags), maximumSize, reason);
+}
+
+std::optional<RegularFile> RegularFile::openInFolder(int folder, const QByteArray& name, qint64 maximumSize,
+                                                     QString* reason)
+{
+    struct stat status {};
+    if (::fstatat(folder, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return refuse(reason, qt_error_string(errno));
+    if (!S_ISREG(status.st_mode))
+        return refuse(reason, kindOfSpecialFile(status.st_mode));
+    return adopt(::openat(folder, name.constData(), kOpenFlags | O_NOFOLLOW), maximumSize, reason);
+}
+
+std::optional<RegularFile> RegularFile::adopt(int descriptor, qint64 maximumSize, QString* reason)
+{
+    RegularFile file(descriptor, 0);
     if (file.m_descriptor < 0)
         return refuse(reason, errno == ELOOP ? kindOfSpecialFile(S_IFLNK) : qt_error_string(errno));
+    struct stat status {};
     if (::fstat(file.m_descriptor, &status) != 0)
         return refuse(reason, qt_error_string(errno));
     if (!S_ISREG(status.st_mode))

@@ -19,6 +19,9 @@ public:
     // a link to nothing is named as a link, with its target.
     static std::optional<RegularFile> open(const QString& path, qint64 maximumSize, QString* reason = nullptr,
                                            SymbolicLinks links = SymbolicLinks::Follow);
+    // The entry `name` of the open folder `folder`, as open refusing links would answer it.
+    static std::optional<RegularFile> openInFolder(int folder, const QByteArray& name, qint64 maximumSize,
+                                                   QString* reason = nullptr);
 
     RegularFile(RegularFile&& other) noexcept;
     RegularFile& operator=(RegularFile&& other) noexcept;
@@ -35,6 +38,8 @@ public:
 
 private:
     RegularFile(int descriptor, qint64 size) : m_descriptor(descriptor), m_size(size) {}
+    // Takes `descriptor` (which may be -1 after a failed open) if it is a regular file within the limit.
+    static std::optional<RegularFile> adopt(int descriptor, qint64 maximumSize, QString* reason);
 
     int m_descriptor = -1;
     qint64 m_size = 0;
