@@ -22,8 +22,6 @@
 #include "platform/vantrix/model/VXGuideLayer.h"
 
 #include <QFileInfo>
-#include <QPointer>
-#include <QWidget>
 #include <cmath>
 
 namespace {
@@ -54,9 +52,9 @@ QuorvaneError unsupportedTypeError(const QString& typeName)
 // Of a save's progress, the map's encoding; the rest writes its files, the kept ones among them.
 constexpr double kEncodingShare = 0.8;
 
-// Told after the save and what it was for (a close, a quit) have run; with its window gone,
-// modal to the application.
-void tellFilesLeftOut(const QUrl& url, const QList<platform::FileWrapper::FileLeftOut>& leftOut, QWidget* window)
+// Told once the save has ended, modal to the application rather than to the map's window: a
+// save asked for by closing the window closes it right after.
+void tellFilesLeftOut(const QUrl& url, const QList<platform::FileWrapper::FileLeftOut>& leftOut)
 {
     if (leftOut.isEmpty())
         return;
@@ -68,9 +66,7 @@ void tellFilesLeftOut(const QUrl& url, const QList<platform::FileWrapper::FileLe
                              .arg(QFileInfo(url.toLocalFile()).fileName()));
     alert.setInformativeText(lines.join(QLatin1Char('\n')));
     alert.setAlertStyle(platform::Alert::WarningStyle);
-    platform::RunLoop::runOnMainThread([alert, window = QPointer<QWidget>(window)]() mutable {
-        alert.beginSheetModalForWindowCompletionHandler(window && window->isVisible() ? window.data() : nullptr, {});
-    });
+    platform::RunLoop::runOnMainThread([alert]() mutable { alert.beginSheetModalForWindowCompletionHandler(nullptr, {}); });
 }
 
 // Failures that did not come with a reason get one under `key`, so every read or write
@@ -475,7 +471,7 @@ bool ZQQuorvaneDocument::saveToURLOfTypeForSaveOperationError(const QUrl& url, c
     const QList<platform::FileWrapper::FileLeftOut> leftOut = std::exchange(m_filesLeftOut, {});
     for (const platform::FileWrapper::FileLeftOut& file : leftOut)
         m_otherPackageFiles.removeFileWrapperAtPath(file.path);
-    tellFilesLeftOut(url, leftOut, windowForSheet());
+    tellFilesLeftOut(url, leftOut);
     return true;
 }
 
