@@ -109,9 +109,13 @@ private:
         // needs all of its range advised. Fewer faults, and fewer misses later.
         madvise(begin, size_t(end - begin), MADV_HUGEPAGE);
         for (char* next = begin; next < end && !stop.stop_requested(); next += kChunkBytes) {
-            // Writable without writing to them: the main thread may be using them already.
-            if (madvise(next, std::min(kChunkBytes, size_t(end - next)), MADV_POPULATE_WRITE) != 0 && errno == EINVAL)
-                return; // a kernel without the advice
+            // Writable without writing to them: the main thread may be using them already. A
+            // chunk refused for want of memory just now is asked for once more.
+            const size_t length = std::min(kChunkBytes, size_t(end - next));
+            for (int attempt = 0; attempt < 2 && madvise(next, length, MADV_POPULATE_WRITE) != 0; ++attempt) {
+                if (errno == EINVAL)
+                    return; // a kernel without the advice
+            }
         }
     }
 
