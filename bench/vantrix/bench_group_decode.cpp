@@ -1,6 +1,7 @@
 // Opening a drawing whose one layer holds one group of 400,000 short lines (one shared style),
 // as a grouped import makes it: the drawing's archive decoded as a map document reads it. The
-// figure is the median of three decodings in seconds; an argument gives another member count.
+// figure is the median of three decodings in seconds, each drawing let go of untimed; an
+// argument gives another member count.
 
 #include "support/BenchSupport.h"
 
@@ -66,11 +67,16 @@ int main(int argc, char** argv)
 
     const int members = argc > 1 ? std::max(1000, std::atoi(argv[1])) : 400000;
     const QByteArray archive = archiveOfOneGroup(members);
-    const double seconds = bench::medianSeconds(3, [&] {
-        QuorvaneError error;
-        const VXDrawingPtr drawing = VXDrawingDocument::drawingFromArchive(archive, &error);
+    // The drawing read last goes before the next is timed: closing a map is no part of opening one.
+    std::vector<double> times;
+    for (VXDrawingPtr drawing; times.size() < 3; drawing.reset()) {
+        times.push_back(bench::secondsOf([&] {
+            QuorvaneError error;
+            drawing = VXDrawingDocument::drawingFromArchive(archive, &error);
+        }));
         bench::require(drawing && groupSize(*drawing) == members, "group_decode", "the group was not read whole");
-    });
+    }
+    const double seconds = bench::median(times);
     const QString label = members % 1000 == 0 ? QStringLiteral("%1k").arg(members / 1000) : QString::number(members);
     bench::printValue(QStringLiteral("group_decode_%1").arg(label), seconds, "s", kTargetSeconds);
     return 0;
