@@ -5,38 +5,27 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
-#include <algorithm>
 #include <utility>
 
 namespace {
 
 std::chrono::milliseconds showDelay{500};
 
-// Input for the progress window only, and no other window closes: each refused is noted.
+// Input for the progress window only, and no other window closes.
 class ProgressOnlyFilter : public ModalWindowEventFilter {
 public:
-    ProgressOnlyFilter(QWidget* progressWindow, std::vector<QPointer<QWidget>>& closesRefused)
-        : ModalWindowEventFilter(progressWindow)
-        , m_closesRefused(closesRefused)
-    {
-    }
+    using ModalWindowEventFilter::ModalWindowEventFilter;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::Close || !watched->isWidgetType())
-            return ModalWindowEventFilter::eventFilter(watched, event);
-        auto* widget = static_cast<QWidget*>(watched);
-        if (belongsToModalWindow(widget))
-            return false;
-        event->ignore();
-        if (std::find(m_closesRefused.begin(), m_closesRefused.end(), widget) == m_closesRefused.end())
-            m_closesRefused.emplace_back(widget);
-        return true;
+        if (event->type() == QEvent::Close && watched->isWidgetType()
+            && !belongsToModalWindow(static_cast<QWidget*>(watched))) {
+            event->ignore();
+            return true;
+        }
+        return ModalWindowEventFilter::eventFilter(watched, event);
     }
-
-private:
-    std::vector<QPointer<QWidget>>& m_closesRefused;
 };
 
 } // namespace
@@ -51,17 +40,9 @@ DocumentWorkProgress::DocumentWorkProgress(QString prompt)
 {
 }
 
-DocumentWorkProgress::~DocumentWorkProgress()
-{
-    // On a later turn: what saves or opens goes on after this returns.
-    for (const QPointer<QWidget>& window : m_closesRefused)
-        if (window)
-            QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
-}
-
 void DocumentWorkProgress::runProgressWindowEvents(QWidget* progressWindow)
 {
-    ProgressOnlyFilter onlyProgress(progressWindow, m_closesRefused);
+    ProgressOnlyFilter onlyProgress(progressWindow);
     QCoreApplication::instance()->installEventFilter(&onlyProgress);
     QCoreApplication::processEvents();
     QCoreApplication::instance()->removeEventFilter(&onlyProgress);

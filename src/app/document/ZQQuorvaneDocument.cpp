@@ -22,7 +22,6 @@
 #include "platform/vantrix/model/VXGuideLayer.h"
 
 #include <QFileInfo>
-#include <QScopedValueRollback>
 #include <cmath>
 
 namespace {
@@ -423,18 +422,10 @@ const ZQQuorvaneDocument::ExportOperationFactory& ZQQuorvaneDocument::exportOper
 
 // --- Document library ----------------------------------------------------------------------------
 
-void ZQQuorvaneDocument::documentWillClose()
+void ZQQuorvaneDocument::close()
 {
     cleanUpIfNeeded();
-    VXDrawingDocument::documentWillClose();
-}
-
-void ZQQuorvaneDocument::tellDuringSave(const QString& note)
-{
-    if (m_saveProgress)
-        m_saveProgress->setNote(note);
-    else
-        VXDrawingDocument::tellDuringSave(note);
+    VXDrawingDocument::close();
 }
 
 // --- Reading and writing ---------------------------------------------------------------------------
@@ -461,7 +452,6 @@ bool ZQQuorvaneDocument::writeToURLOfTypeError(const QUrl& url, const QString& t
 bool ZQQuorvaneDocument::writePackageToPath(const QString& path, QuorvaneError* error)
 {
     DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
-    const QScopedValueRollback<DocumentWorkProgress*> saving(m_saveProgress, &progress);
     const std::optional<platform::FileWrapper> package =
         packageWrapper(error, [&](double fraction) { return progress.proceed(fraction * kEncodingShare); });
     return package && package->writeToPath(path, error, &m_filesLeftOut, [&](double fraction) {

@@ -349,10 +349,10 @@ void ZQTrueQuorvaneDocument::cancelShapefileImports()
     m_importsOutOfMemory.clear();
 }
 
-void ZQTrueQuorvaneDocument::documentWillClose()
+void ZQTrueQuorvaneDocument::close()
 {
     cancelShapefileImports();
-    ZQQuorvaneDocument::documentWillClose();
+    ZQQuorvaneDocument::close();
 }
 
 // --- Ruler -------------------------------------------------------------------------------------------

@@ -16,7 +16,6 @@
 #include "platform/vantrix/render/DrawingRenderer.h"
 #include "platform/vantrix/text/VXTextAdornment.h"
 #include "platform/vantrix/view/DrawnKnobBoxes.h"
-#include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 
@@ -453,9 +452,6 @@ void VXDrawableObject::drawSelectedState() const
     const platform::KnobBox box = platform::KnobBox::ofObject(*this);
     if (platform::DrawnKnobBoxes* kept = platform::DrawnKnobBoxes::current(); kept && !m_locked && hasStandardKnobs())
         kept->add(owner, *this, box);
-    platform::HighlightPixels* drawn = platform::HighlightPixels::current();
-    if (!m_locked && drawn && !drawn->claimKnobBox(*painter, box, colour))
-        return;
     if (m_locked || !VXKnob::knobs().boundsKnobsHideOutlineInBox(*painter, box, colour)) {
         const QPen pen(colour, 0); // hairline at any zoom
         // Stroked from a copy of its own: the painter keeps what it makes of a path with the path's
@@ -730,19 +726,13 @@ QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboard(const Q
                                                                          platform::KeyedUnarchiver::Origin origin,
                                                                          Identity identity)
 {
+    QList<VXDrawableObjectPtr> objects;
     if (!pasteboard || !pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
-        return {};
-    return nativeObjectsFromPasteboardData(pasteboard->data(kVXDrawableObjectPasteboardType), origin, identity);
-}
-
-QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboardData(const QByteArray& data,
-                                                                             platform::KeyedUnarchiver::Origin origin,
-                                                                             Identity identity)
-{
-    platform::KeyedUnarchiver coder(data, origin);
+        return objects;
+    platform::KeyedUnarchiver coder(pasteboard->data(kVXDrawableObjectPasteboardType), origin);
     if (!coder.isValid()) {
         LogEvent(kFileEvent, QStringLiteral("pasteboard objects are damaged: %1").arg(coder.error().localizedDescription()));
-        return {};
+        return objects;
     }
     coder.setMakesNewObjects(identity == Identity::New);
     return platform::ArchiveReader(coder).objects<VXDrawableObject>(kPasteboardObjectsKey);

@@ -7,7 +7,6 @@
 #include "platform/vantrix/styles/VXStyle.h"
 #include "platform/vantrix/tools/VXToolController.h"
 #include "platform/vantrix/view/DrawnKnobBoxes.h"
-#include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/ObjectStringEditing.h"
 #include "platform/vantrix/view/VXDrawingView.h"
@@ -341,7 +340,6 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, 
         // Only the selected objects whose knobs meet the rectangle, without a list of the whole
         // selection on every paint: after Select All that is every object of the layer.
         const QColor colour = layer->selectionColour();
-        platform::HighlightPixels rotationKnobs(painter);
         const platform::KnobStampBatch stamps(painter);
         // The boxes the layer's highlights were drawn on are kept: only objects they miss are read.
         platform::DrawnKnobBoxes* kept = platform::DrawnKnobBoxes::current();
@@ -353,8 +351,7 @@ void VXSelectAndEditTool::drawRectInView(QPainter& painter, const QRectF& rect, 
                     continue;
                 box = platform::KnobBox::ofObject(*object);
             }
-            if (rotationKnobs.claimKnobBox(painter, *box, colour))
-                VXKnob::knobs().drawRotationKnobOnBox(*box, colour);
+            VXKnob::knobs().drawRotationKnobOnBox(*box, colour);
         }
     }
     if (!m_marquee.isNull()) {

@@ -17,7 +17,11 @@ inline int nearestDevicePixel(double coordinate)
 {
     if (!(std::abs(coordinate) < kFarOffDevicePixel))
         return coordinate < 0 ? -kFarOffDevicePixel : kFarOffDevicePixel;
-    return int(std::round(coordinate));
+    // Halves away from zero, as std::round, without a call into the maths library: within the
+    // range the whole part and the fraction are exact.
+    const int whole = int(coordinate);
+    const double fraction = coordinate - whole;
+    return whole + (fraction >= 0.5) - (fraction <= -0.5);
 }
 
 } // namespace platform

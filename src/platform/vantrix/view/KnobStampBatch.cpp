@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <numeric>
+#include <span>
 #include <utility>
 
 namespace platform {
@@ -19,50 +20,66 @@ thread_local KnobStampBatch* t_current = nullptr;
 constexpr int kRowBits = 64;
 
 // Rows of bits over the device's pixels, set where later stamps paint opaquely. Pixels off
-// the device count as covered: nothing there shows.
+// the device count as covered: nothing there shows. Each row has a word of such pixels on
+// either side, so a stamp no wider than a word that reaches past an edge needs no test.
 class Coverage {
 public:
     Coverage(int width, int height)
         : m_height(height)
-        , m_words((width + kRowBits - 1) / kRowBits)
+        , m_words((width + kRowBits - 1) / kRowBits + 2)
         , m_bits(size_t(m_words) * size_t(height), 0)
     {
-        if (const int spare = m_words * kRowBits - width; spare > 0)
-            for (int y = 0; y < height; ++y)
-                m_bits[size_t(y + 1) * size_t(m_words) - 1] |= ~std::uint64_t(0) << (kRowBits - spare);
+        const int spare = (m_words - 1) * kRowBits - width - kRowBits;
+        for (int y = 0; y < height; ++y) {
+            std::uint64_t* row = &m_bits[size_t(y) * size_t(m_words)];
+            row[0] = ~std::uint64_t(0);
+            row[m_words - 1] = ~std::uint64_t(0);
+            if (spare > 0)
+                row[m_words - 2] |= ~std::uint64_t(0) << (kRowBits - spare);
+        }
     }
 
-    // Whether any of `bits`, pixels from `x` on in row `y`, is not covered.
-    bool showsAnyOf(int x, int y, std::uint64_t bits) const
-    {
-        return y >= 0 && y < m_height && (bits & ~window(x, y)) != 0;
-    }
+    // A stamp's rows of bits from pixel (x, top) on, x past -kRowBits and before the width:
+    // where it paints, and where it paints opaquely.
+    struct Rows {
+        int x;
+        int top;
+        std::span<const std::uint64_t> painted;
+        std::span<const std::uint64_t> opaque;
+    };
 
-    void cover(int x, int y, std::uint64_t bits)
+    // Whether any pixel the stamp paints is not covered; if so, its opaque pixels are covered
+    // from then on.
+    bool showsThenCovers(const Rows& stamp)
     {
-        if (y < 0 || y >= m_height)
-            return;
-        const auto [word, shift] = split(x);
-        std::uint64_t* row = &m_bits[size_t(y) * size_t(m_words)];
-        if (word >= 0 && word < m_words)
-            row[word] |= bits << shift;
-        if (shift != 0 && word + 1 >= 0 && word + 1 < m_words)
-            row[word + 1] |= bits >> (kRowBits - shift);
+        const int first = std::max(0, -stamp.top);
+        const int last = std::min(int(stamp.painted.size()), m_height - stamp.top);
+        if (first >= last)
+            return false;
+        const int column = stamp.x + kRowBits; // past the left margin
+        const int shift = column & (kRowBits - 1);
+        std::uint64_t* const start = &m_bits[size_t(stamp.top + first) * size_t(m_words) + size_t(column >> 6)];
+        std::uint64_t* row = start;
+        int shown = last;
+        for (int i = first; i < last; ++i, row += m_words) {
+            // The second word's part, shifted in two steps so that no shift is by the word's width.
+            const std::uint64_t window = row[0] >> shift | (row[1] << 1) << (kRowBits - 1 - shift);
+            if ((stamp.painted[size_t(i)] & ~window) != 0) {
+                shown = i;
+                break;
+            }
+        }
+        if (shown == last)
+            return false;
+        row = start;
+        for (int i = first; i < last; ++i, row += m_words) {
+            row[0] |= stamp.opaque[size_t(i)] << shift;
+            row[1] |= (stamp.opaque[size_t(i)] >> 1) >> (kRowBits - 1 - shift);
+        }
+        return true;
     }
 
 private:
-    static std::pair<int, int> split(int x) { return {x >> 6, x & (kRowBits - 1)}; }
-
-    // The 64 pixels from `x` on in row `y`.
-    std::uint64_t window(int x, int y) const
-    {
-        const auto [word, shift] = split(x);
-        const std::uint64_t* row = &m_bits[size_t(y) * size_t(m_words)];
-        const auto at = [&](int index) { return index >= 0 && index < m_words ? row[index] : ~std::uint64_t(0); };
-        const std::uint64_t low = at(word) >> shift;
-        return shift == 0 ? low : low | at(word + 1) << (kRowBits - shift);
-    }
-
     int m_height;
     int m_words;
     std::vector<std::uint64_t> m_bits;
@@ -110,21 +127,26 @@ bool KnobStampBatch::canHoldFor(const QPainter& painter) const
            && painter.opacity() >= 1;
 }
 
-void KnobStampBatch::hold(const QImage& image, QPoint corner)
+void KnobStampBatch::hold(const QImage& image, std::span<const QPoint> corners)
 {
-    if (corner.x() >= m_size.width() || corner.y() >= m_size.height() || corner.x() + image.width() <= 0
-        || corner.y() + image.height() <= 0)
-        return;
-    m_stamps.push_back({std::int16_t(corner.x()), std::int16_t(corner.y()), stencilOf(image)});
+    const int stencil = stencilOf(image);
+    const QSize size = m_stencils[stencil].size;
+    for (const QPoint corner : corners) {
+        if (corner.x() >= m_size.width() || corner.y() >= m_size.height() || corner.x() + size.width() <= 0
+            || corner.y() + size.height() <= 0)
+            continue;
+        m_stamps.push_back({std::int16_t(corner.x()), std::int16_t(corner.y()), stencil});
+    }
 }
 
 int KnobStampBatch::stencilOf(const QImage& image)
 {
     // Knob looks are few and come in runs: the last one first.
+    const qint64 key = image.cacheKey();
     for (qsizetype i = m_stencils.size() - 1; i >= 0; --i)
-        if (m_stencils[i].image.cacheKey() == image.cacheKey())
+        if (m_stencils[i].key == key)
             return int(i);
-    Stencil stencil{image, {}, {}, {}, image.width() <= kRowBits, image, {}};
+    Stencil stencil{image, key, image.size(), {}, {}, {}, image.width() <= kRowBits, image, {}};
     if (stencil.fits) {
         // Knob images have clear margins: only the rows with paint on them are kept.
         const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -166,18 +188,8 @@ std::vector<bool> KnobStampBatch::stampsThatShow() const
     for (size_t i = m_stamps.size(); i-- > 0;) {
         const Stamp& stamp = m_stamps[i];
         const Stencil& stencil = m_stencils[stamp.stencil];
-        if (!stencil.fits) {
-            shows[i] = true;
-            continue;
-        }
-        const int rows = int(stencil.painted.size());
-        const int x = stamp.x;
-        const int top = stamp.y + stencil.firstRow;
-        for (int row = 0; row < rows && !shows[i]; ++row)
-            shows[i] = covered.showsAnyOf(x, top + row, stencil.painted[row]);
-        if (shows[i])
-            for (int row = 0; row < rows; ++row)
-                covered.cover(x, top + row, stencil.opaque[row]);
+        shows[i] = !stencil.fits
+                   || covered.showsThenCovers({stamp.x, stamp.y + stencil.firstRow, stencil.painted, stencil.opaque});
     }
     return shows;
 }

@@ -14,6 +14,7 @@
 #include <QPoint>
 #include <QSize>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class QPainter;
@@ -39,8 +40,10 @@ public:
     // raster device, painting plainly over what lies under.
     bool canHoldFor(const QPainter& painter) const;
     // Holds `image` to be drawn with its top left on device pixel `corner` of the painter's
-    // device, without any transform. Stamps off the device are dropped.
-    void hold(const QImage& image, QPoint corner);
+    // device, without any transform, once for each corner in turn. Stamps off the device are
+    // dropped.
+    void hold(const QImage& image, std::span<const QPoint> corners);
+    void hold(const QImage& image, QPoint corner) { hold(image, {&corner, 1}); }
     // Draws the stamps held that show, in the order they came; returns how many that was.
     qsizetype flush();
 
@@ -48,6 +51,8 @@ private:
     // An image's pixels, row by row, as bits: those it changes and those it paints over.
     struct Stencil {
         QImage image;
+        qint64 key;  // the image's cacheKey
+        QSize size;  // the image's, in device pixels
         std::vector<std::uint64_t> painted; // from firstRow on
         std::vector<std::uint64_t> opaque;
         int firstRow = 0;

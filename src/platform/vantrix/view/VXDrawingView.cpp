@@ -2,7 +2,6 @@
 
 #include "platform/vantrix/view/CachedViewRendering.h"
 #include "platform/vantrix/view/DrawnKnobBoxes.h"
-#include "platform/vantrix/view/HighlightPixels.h"
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -475,10 +474,7 @@ void VXDrawingView::paintEvent(QPaintEvent* event)
     // The live parts, overlays and tool feedback (knobs, marquees) draw through the graphics context.
     const platform::GraphicsContext::Scope context(&painter);
     const platform::DrawnKnobBoxes knobBoxes(*m_knobBoxLists); // the highlights' boxes, for the tool's knobs
-    {
-        platform::HighlightPixels selectionHighlights(painter);
-        platform::DrawingRenderer::drawLiveParts(*m_drawing, exposed, this);
-    }
+    platform::DrawingRenderer::drawLiveParts(*m_drawing, exposed, this);
     const QScopedValueRollback exposing(m_exposedRect, std::optional<QRectF>(exposed));
     drawOverlays(painter, exposed);
     m_toolController->drawRectInView(painter, exposed);

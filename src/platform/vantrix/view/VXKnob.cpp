@@ -14,6 +14,7 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -31,44 +32,19 @@ double painterUnitsPerPixel(const QPainter& painter)
     return scale > 1e-9 ? 1.0 / scale : 1.0;
 }
 
-// Whether `points` drawn with `world` on a device of `ratio` span less than a device pixel both ways.
-bool isWithinADevicePixel(const QTransform& world, qreal ratio, std::span<const QPointF> points)
+// Whether knob stamps are placed under `world`: it neither turns, shears nor mirrors across
+// the vertical.
+bool stampsUnder(const QTransform& world)
 {
-    if (points.empty())
-        return false;
-    QPointF low = world.map(points.front()) * ratio;
-    QPointF high = low;
-    for (const QPointF point : points.subspan(1)) {
-        const QPointF mapped = world.map(point) * ratio;
-        low = {std::min(low.x(), mapped.x()), std::min(low.y(), mapped.y())};
-        high = {std::max(high.x(), mapped.x()), std::max(high.y(), mapped.y())};
-    }
-    return high.x() - low.x() < 1 && high.y() - low.y() < 1;
+    return world.type() <= QTransform::TxScale && world.m11() > 0 && world.m22() != 0;
 }
 
-// Device coordinates rounded to whole pixels, the last few remembered: rounding is a call
-// into the maths library, and a box's knobs repeat their coordinates.
-class PixelRounding {
-public:
-    int round(double coordinate)
-    {
-        for (size_t i = 0; i < m_count; ++i)
-            if (m_exact[i] == coordinate)
-                return m_rounded[i];
-        const int rounded = platform::nearestDevicePixel(coordinate);
-        const size_t slot = m_count < kKept ? m_count++ : m_next++ % kKept;
-        m_exact[slot] = coordinate;
-        m_rounded[slot] = rounded;
-        return rounded;
-    }
-
-private:
-    static constexpr size_t kKept = 3;
-    std::array<double, kKept> m_exact{};
-    std::array<int, kKept> m_rounded{};
-    size_t m_count = 0;
-    size_t m_next = 0;
-};
+// Whether `coordinates`, on a device of `ratio`, lie within less than a device pixel.
+bool isWithinADevicePixel(std::span<const double> coordinates, qreal ratio)
+{
+    const auto [low, high] = std::minmax_element(coordinates.begin(), coordinates.end());
+    return *high * ratio - *low * ratio < 1;
+}
 
 // The ratio of the painter's device, known to the batch that paint holds stamps in: widgets
 // work it out anew each time they are asked.
@@ -80,26 +56,56 @@ qreal devicePixelRatioOf(const QPainter& painter)
     return painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
 }
 
-// Whether an unturned knob box drawn with `painter` lies on at most three device pixels both
-// ways: every pixel its outline touches is then at most one pixel from the pixel of a corner.
-bool boxIsOnThreeDevicePixels(const QPainter& painter, const platform::KnobBox& box)
+// Whether a box whose corners the world maps to `topLeft` and `bottomRight` lies on at most
+// three device pixels both ways: every pixel its outline touches is then at most one pixel
+// from the pixel of a corner.
+bool isOnThreeDevicePixels(QPointF topLeft, QPointF bottomRight, qreal ratio)
 {
-    if (box.angle != 0)
-        return false;
-    const qreal ratio = devicePixelRatioOf(painter);
-    const QPointF a = painter.worldTransform().map(box.box.topLeft()) * ratio;
-    const QPointF b = painter.worldTransform().map(box.box.bottomRight()) * ratio;
-    return std::abs(std::floor(a.x()) - std::floor(b.x())) <= 2 && std::abs(std::floor(a.y()) - std::floor(b.y())) <= 2;
+    // Spans under two pixels always are, of three or more never: only those between need their pixels.
+    const auto onThree = [](double a, double b) {
+        const double span = std::abs(b - a);
+        return span < 2 || (!(span >= 3) && std::abs(std::floor(a) - std::floor(b)) <= 2);
+    };
+    const QPointF a = topLeft * ratio;
+    const QPointF b = bottomRight * ratio;
+    return onThree(a.x(), b.x()) && onThree(a.y(), b.y());
 }
 
+bool boxIsOnThreeDevicePixels(const QTransform& world, qreal ratio, const platform::KnobBox& box)
+{
+    return box.angle == 0
+           && isOnThreeDevicePixels(world.map(box.box.topLeft()), world.map(box.box.bottomRight()), ratio);
+}
+
+// Where a knob lies among the columns and rows of knob points.
+struct KnobPlace {
+    int column;
+    int row;
+};
+
+// Where the bounds knobs lie on a box's columns (left, middle, right) and rows (top, middle,
+// bottom), in their order.
+constexpr std::array<KnobPlace, kBoundsKnobs.size()> kBoundsKnobPlaces{
+    {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {1, 2}, {0, 2}, {0, 1}}};
+constexpr std::array<KnobPlace, 1> kLonePlace{{{0, 0}}};
+
 } // namespace
+
+struct VXKnob::MappedKnobs {
+    std::span<const double> columns;   // at most three
+    std::span<const double> rows;      // at most three
+    std::span<const KnobPlace> places; // at most eight
+    qreal ratio;                       // of the painter's device
+};
 
 struct VXKnob::ImageLook {
     int type;
     QRgb colour;
     qreal ratio;
     bool antialiased;
-    QSizeF knobSize;
+    // Exact, not fuzzy as QSizeF compares: a size that differs at all makes another image.
+    double knobWidth;
+    double knobHeight;
     bool operator==(const ImageLook&) const = default;
 };
 
@@ -199,8 +205,10 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
     if (!context)
         return;
     QPainter& painter = *context->painter();
-    if (angle == 0 && stampKnobsAtPointsOfTypeColour(painter, {&point, 1}, type, colour, false))
+    if (angle == 0 && stampsUnder(painter.worldTransform())) {
+        stampKnobAtPoint(painter, point, devicePixelRatioOf(painter), type, colour, false);
         return;
+    }
     platform::KnobStampBatch::flushCurrent();
     const double unit = painterUnitsPerPixel(painter);
     QTransform placement;
@@ -215,24 +223,29 @@ void VXKnob::drawKnobAtPointOfTypeAngleHighlightColour(QPointF point, int type, 
     painter.restore();
 }
 
-const QImage& VXKnob::knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const
+const VXKnob::Stamp& VXKnob::knobStamp(int type, const QColor& colour, qreal ratio, bool antialiased) const
 {
-    const ImageLook look{type, colour.rgba(), ratio, antialiased, controlKnobSize()};
+    const QSizeF knobSize = controlKnobSize();
+    const ImageLook look{type, colour.rgba(), ratio, antialiased, knobSize.width(), knobSize.height()};
     // Knobs come in runs of one look: each thread keeps the last one it used, without the lock.
     struct Last {
         quint64 cache = 0;
         ImageLook look{};
-        QImage image;
+        Stamp stamp;
     };
     thread_local Last last;
-    if (last.cache != m_images->serial || !(last.look == look))
-        last = {m_images->serial, look, sharedKnobImage(look, colour)};
-    return last.image;
+    if (last.cache != m_images->serial || !(last.look == look)) {
+        QImage image = sharedKnobImage(look, colour);
+        const QSizeF size = image.deviceIndependentSize();
+        last = {m_images->serial, look, {std::move(image), QPointF(size.width() / 2, size.height() / 2)}};
+    }
+    return last.stamp;
 }
 
 QImage VXKnob::sharedKnobImage(const ImageLook& look, const QColor& colour) const
 {
-    const auto [type, rgba, ratio, antialiased, knobSize] = look;
+    const auto [type, rgba, ratio, antialiased, knobWidth, knobHeight] = look;
+    const QSizeF knobSize(knobWidth, knobHeight);
     const QMutexLocker lock(&m_images->mutex);
     for (const auto& [made, image] : std::as_const(m_images->images))
         if (made == look)
@@ -258,49 +271,46 @@ QImage VXKnob::sharedKnobImage(const ImageLook& look, const QColor& colour) cons
     return image;
 }
 
-bool VXKnob::stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
-                                            const QColor& colour, bool ofSmallBox) const
+void VXKnob::stampMappedKnobs(QPainter& painter, const MappedKnobs& knobs, int type, const QColor& colour,
+                              bool ofSmallBox) const
 {
-    const QTransform world = painter.worldTransform();
-    if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() == 0)
-        return false;
-    const qreal ratio = devicePixelRatioOf(painter);
-    const QImage& image = knobImage(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
-    const QSizeF size = image.deviceIndependentSize();
+    const qreal ratio = knobs.ratio;
+    const Stamp& stamp = knobStamp(type, colour, ratio, painter.testRenderHint(QPainter::Antialiasing));
+    // On whole device pixels, so the image is copied rather than resampled.
+    std::array<int, 3> columns, rows;
+    for (size_t i = 0; i < knobs.columns.size(); ++i)
+        columns[i] = platform::nearestDevicePixel((knobs.columns[i] - stamp.middle.x()) * ratio);
+    for (size_t i = 0; i < knobs.rows.size(); ++i)
+        rows[i] = platform::nearestDevicePixel((knobs.rows[i] - stamp.middle.y()) * ratio);
     // The knobs of an object smaller than a pixel land on a few pixels: each is stamped once.
-    const bool withinAPixel = isWithinADevicePixel(world, ratio, points);
-    std::array<QPoint, kBoundsKnobs.size()> stamped;
-    size_t stampedCount = 0;
-    platform::KnobStampBatch* batch = ofSmallBox ? platform::KnobStampBatch::current() : nullptr;
-    if (batch && !batch->canHoldFor(painter))
-        batch = nullptr;
-    // A box's knobs share three columns and three rows: each is rounded once.
-    PixelRounding columns, rows;
-    bool unturned = false; // the painter, while stamps are drawn at once
-    for (const QPointF point : points) {
-        const QPointF corner = (world.map(point) - QPointF(size.width() / 2, size.height() / 2)) * ratio;
-        // On whole device pixels, so the image is copied rather than resampled.
-        const QPoint pixel(columns.round(corner.x()), rows.round(corner.y()));
-        if (withinAPixel) {
-            if (std::find(stamped.begin(), stamped.begin() + stampedCount, pixel) != stamped.begin() + stampedCount)
-                continue;
-            if (stampedCount < stamped.size())
-                stamped[stampedCount++] = pixel;
-        }
-        if (batch) {
-            batch->hold(image, pixel);
-            continue;
-        }
-        if (!unturned) {
-            platform::KnobStampBatch::flushCurrent();
-            painter.setWorldTransform(QTransform());
-            unturned = true;
-        }
-        painter.drawImage(QPointF(pixel) / ratio, image);
+    const bool withinAPixel = isWithinADevicePixel(knobs.columns, ratio) && isWithinADevicePixel(knobs.rows, ratio);
+    std::array<QPoint, kBoundsKnobs.size()> pixels;
+    size_t count = 0;
+    for (const KnobPlace place : knobs.places.first(std::min(knobs.places.size(), pixels.size()))) {
+        const QPoint pixel(columns[size_t(place.column)], rows[size_t(place.row)]);
+        if (!withinAPixel || std::find(pixels.begin(), pixels.begin() + count, pixel) == pixels.begin() + count)
+            pixels[count++] = pixel;
     }
-    if (unturned)
-        painter.setWorldTransform(world);
-    return true;
+    const std::span<const QPoint> stamped(pixels.data(), count);
+    platform::KnobStampBatch* batch = ofSmallBox ? platform::KnobStampBatch::current() : nullptr;
+    if (batch && batch->canHoldFor(painter)) {
+        batch->hold(stamp.image, stamped);
+        return;
+    }
+    platform::KnobStampBatch::flushCurrent();
+    const QTransform world = painter.worldTransform();
+    painter.setWorldTransform(QTransform());
+    for (const QPoint pixel : stamped)
+        painter.drawImage(QPointF(pixel) / ratio, stamp.image);
+    painter.setWorldTransform(world);
+}
+
+void VXKnob::stampKnobAtPoint(QPainter& painter, QPointF point, qreal ratio, int type, const QColor& colour,
+                              bool ofSmallBox) const
+{
+    const QPointF mapped = painter.worldTransform().map(point);
+    const std::array<double, 1> column{mapped.x()}, row{mapped.y()};
+    stampMappedKnobs(painter, {column, row, kLonePlace, ratio}, type, colour, ofSmallBox);
 }
 
 bool VXKnob::boundsKnobsHideOutlineInBox(const QPainter& painter, const platform::KnobBox& box,
@@ -309,12 +319,12 @@ bool VXKnob::boundsKnobsHideOutlineInBox(const QPainter& painter, const platform
     // The knob's opaque middle covers at least the pixels round its point's pixel when it is six
     // pixels wide.
     constexpr double kSmallestHidingKnob = 6;
-    const QTransform& world = painter.worldTransform();
-    if (colour.alpha() != 255 || controlKnobSize().width() < kSmallestHidingKnob
-        || controlKnobSize().height() < kSmallestHidingKnob || world.type() > QTransform::TxScale
-        || world.m11() <= 0 || world.m22() == 0)
+    if (colour.alpha() != 255)
         return false;
-    return boxIsOnThreeDevicePixels(painter, box);
+    const QSizeF knobSize = controlKnobSize();
+    const QTransform& world = painter.worldTransform();
+    return knobSize.width() >= kSmallestHidingKnob && knobSize.height() >= kSmallestHidingKnob
+           && stampsUnder(world) && boxIsOnThreeDevicePixels(world, devicePixelRatioOf(painter), box);
 }
 
 bool VXKnob::hitTestPointInKnobAtPointOfTypeUserInfo(QPointF point, QPointF knobPoint, int type,
@@ -349,16 +359,25 @@ void VXKnob::drawBoundsKnobsOfObject(const VXDrawableObject& object, const QColo
 
 void VXKnob::drawBoundsKnobsOnBox(const platform::KnobBox& box, const QColor& colour) const
 {
-    std::array<QPointF, kBoundsKnobs.size()> points;
-    std::transform(kBoundsKnobs.cbegin(), kBoundsKnobs.cend(), points.begin(),
-                   [&](VXBoundsKnob knob) { return box.pointOfKnob(knob); });
     const platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (box.angle == 0 && context
-        && stampKnobsAtPointsOfTypeColour(*context->painter(), points, kVXBoundingRectKnobType, colour,
-                                          boxIsOnThreeDevicePixels(*context->painter(), box)))
+    QPainter* painter = context ? context->painter() : nullptr;
+    if (box.angle != 0 || !painter || !stampsUnder(painter->worldTransform())) {
+        for (const VXBoundsKnob knob : kBoundsKnobs)
+            drawKnobAtPointOfTypeAngleHighlightColour(box.pointOfKnob(knob), kVXBoundingRectKnobType, box.angle,
+                                                      colour);
         return;
-    for (const QPointF point : points)
-        drawKnobAtPointOfTypeAngleHighlightColour(point, kVXBoundingRectKnobType, box.angle, colour);
+    }
+    // An unturned world maps each column and each row of knob points alike: three points give
+    // all eight knobs.
+    const QTransform& world = painter->worldTransform();
+    const QPointF topLeft = world.map(box.box.topLeft());
+    const QPointF middle = world.map(box.box.center());
+    const QPointF bottomRight = world.map(box.box.bottomRight());
+    const std::array<double, 3> columns{topLeft.x(), middle.x(), bottomRight.x()};
+    const std::array<double, 3> rows{topLeft.y(), middle.y(), bottomRight.y()};
+    const qreal ratio = devicePixelRatioOf(*painter);
+    stampMappedKnobs(*painter, {columns, rows, kBoundsKnobPlaces, ratio}, kVXBoundingRectKnobType, colour,
+                     isOnThreeDevicePixels(topLeft, bottomRight, ratio));
 }
 
 void VXKnob::drawRotationKnobOfObject(const VXDrawableObject& object, const QColor& colour) const
@@ -370,11 +389,14 @@ void VXKnob::drawRotationKnobOnBox(const platform::KnobBox& box, const QColor& c
 {
     const QPointF point = rotationKnobPoint(box);
     const platform::GraphicsContext* context = platform::GraphicsContext::current();
-    if (box.angle == 0 && context
-        && stampKnobsAtPointsOfTypeColour(*context->painter(), {&point, 1}, kVXRotationKnobType, colour,
-                                          boxIsOnThreeDevicePixels(*context->painter(), box)))
+    QPainter* painter = context ? context->painter() : nullptr;
+    if (box.angle != 0 || !painter || !stampsUnder(painter->worldTransform())) {
+        drawKnobAtPointOfTypeAngleHighlightColour(point, kVXRotationKnobType, box.angle, colour);
         return;
-    drawKnobAtPointOfTypeAngleHighlightColour(point, kVXRotationKnobType, box.angle, colour);
+    }
+    const qreal ratio = devicePixelRatioOf(*painter);
+    stampKnobAtPoint(*painter, point, ratio, kVXRotationKnobType, colour,
+                     boxIsOnThreeDevicePixels(painter->worldTransform(), ratio, box));
 }
 
 VXBoundsKnob VXKnob::boundsKnobHitByPoint(const VXDrawableObject& object, QPointF point) const

@@ -16,7 +16,6 @@
 #include <QTransform>
 #include <QVariant>
 #include <memory>
-#include <span>
 
 class QPainter;
 
@@ -135,14 +134,24 @@ protected:
 private:
     // Drawing units per screen pixel now.
     static double drawingUnitsPerPixel();
+    // Knob points as an unturned world maps them: a box's eight knobs lie on three columns and
+    // three rows, each mapped and rounded once.
+    struct MappedKnobs;
     // Unturned knobs on an unturned painter are stamped from images made once per look:
     // thousands of selected objects are drawn without filling a path for each knob. One image
-    // serves all the points. The knobs of an unturned box on at most three device pixels each
+    // serves all the knobs. The knobs of an unturned box on at most three device pixels each
     // way go to the current KnobStampBatch, which leaves out those that later ones hide.
-    bool stampKnobsAtPointsOfTypeColour(QPainter& painter, std::span<const QPointF> points, int type,
-                                        const QColor& colour, bool ofSmallBox) const;
+    void stampMappedKnobs(QPainter& painter, const MappedKnobs& knobs, int type, const QColor& colour,
+                          bool ofSmallBox) const;
+    void stampKnobAtPoint(QPainter& painter, QPointF point, qreal ratio, int type, const QColor& colour,
+                          bool ofSmallBox) const;
+    // A knob image and the offset of its middle, in the painter's pixels.
+    struct Stamp {
+        QImage image;
+        QPointF middle;
+    };
     // Valid until the next call on this thread: a paint asks for one per selected object.
-    const QImage& knobImage(int type, const QColor& colour, qreal ratio, bool antialiased) const;
+    const Stamp& knobStamp(int type, const QColor& colour, qreal ratio, bool antialiased) const;
 
     struct ImageCache;
     struct ImageLook;

@@ -73,6 +73,11 @@ TEST(KnobDrawing, AnObjectsBoundsKnobsAreTheKnobsDrawnOneByOne)
 {
     // Upright and turned, at one and two pixels per point under a zoom: the eight knobs drawn
     // together are pixel for pixel the eight drawn one at a time, and the painter is left as it was.
+    const auto oneByOne = [](const platform::KnobBox& box) {
+        for (int knob = kVXTopLeftKnob; knob <= kVXLeftKnob; ++knob)
+            VXKnob::knobs().drawKnobAtPointOfTypeAngleHighlightColour(box.pointOfKnob(VXBoundsKnob(knob)),
+                                                                      kVXBoundingRectKnobType, box.angle, Qt::red);
+    };
     for (const double angle : {0.0, 0.4}) {
         const auto shape = VXDrawableShape::drawableShapeWithRect(QRectF(12.3, 20.6, 41.5, 27.2), nullptr);
         shape->rotateByAngle(angle);
@@ -81,13 +86,26 @@ TEST(KnobDrawing, AnObjectsBoundsKnobsAreTheKnobsDrawnOneByOne)
             const QTransform world = QTransform::fromScale(1.5, 1.5);
             const auto paint = [&](const std::function<void()>& draw) { return paintKnobs(world, ratio, draw); };
             const QImage together = paint([&] { VXKnob::knobs().drawBoundsKnobsOfObject(*shape, Qt::red); });
-            const QImage apart = paint([&] {
-                for (int knob = kVXTopLeftKnob; knob <= kVXLeftKnob; ++knob)
-                    VXKnob::knobs().drawKnobAtPointOfTypeAngleHighlightColour(
-                        box.pointOfKnob(VXBoundsKnob(knob)), kVXBoundingRectKnobType, box.angle, Qt::red);
-            });
-            EXPECT_EQ(together, apart) << "angle " << angle << " ratio " << ratio;
+            EXPECT_EQ(together, paint([&] { oneByOne(box); })) << "angle " << angle << " ratio " << ratio;
             EXPECT_NE(together, paint([] {})) << "the knobs were drawn";
+        }
+    }
+    // Boxes of a few device pixels at sub-pixel places, under zooms that move, flip and scale
+    // each way apart: each knob lands on the pixel it lands on alone.
+    QRandomGenerator random(3);
+    const std::array<QTransform, 3> worlds{QTransform(0.37, 0, 0, 0.41, 13.3, 7.7), QTransform(1.3, 0, 0, -0.9, 2.6, 104.2),
+                                           QTransform::fromTranslate(0.45, 0.55)};
+    for (const QTransform& world : worlds) {
+        for (const qreal ratio : {1.0, 2.0}) {
+            for (int i = 0; i < 40; ++i) {
+                const QPointF place(10 + random.bounded(60.0), 10 + random.bounded(60.0));
+                const platform::KnobBox box{QRectF(place, QSizeF(2 + random.bounded(8.0), 2 + random.bounded(8.0)) /
+                                                              (world.m11() * ratio)),
+                                            0};
+                EXPECT_EQ(paintKnobs(world, ratio, [&] { VXKnob::knobs().drawBoundsKnobsOnBox(box, Qt::red); }),
+                          paintKnobs(world, ratio, [&] { oneByOne(box); }))
+                    << "box " << i << " ratio " << ratio;
+            }
         }
     }
 }
@@ -163,10 +181,13 @@ TEST(KnobDrawing, KnobsFarOffTheDeviceShowNothingAndLandOnPixelsAnIntHolds)
     EXPECT_EQ(platform::nearestDevicePixel(2.5), 3);
     EXPECT_EQ(platform::nearestDevicePixel(-2.5), -3);
     EXPECT_EQ(platform::nearestDevicePixel(far - 0.6), far - 1);
+    EXPECT_EQ(platform::nearestDevicePixel(0.49999999999999994), 0);
+    EXPECT_EQ(platform::nearestDevicePixel(-1e-300), 0);
     for (const double beyond : {double(far), 1.1e15, 6.7e25, 2.28824e+86, HUGE_VAL, std::nan("")}) {
         EXPECT_EQ(platform::nearestDevicePixel(beyond), far) << beyond;
-        if (!std::isnan(beyond))
+        if (!std::isnan(beyond)) {
             EXPECT_EQ(platform::nearestDevicePixel(-beyond), -far) << beyond;
+        }
     }
 
     const QColor colour(200, 30, 60);

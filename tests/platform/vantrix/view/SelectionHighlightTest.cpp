@@ -1,5 +1,5 @@
-// Highlights of selected objects: objects of a pixel or more draw exactly as they would one
-// by one, while many objects smaller than a pixel on the same pixels draw there once.
+// Highlights of selected objects: however fast a view draws many of them, it shows exactly
+// what drawing each one in turn shows.
 
 #include "platform/vantrix/view/ViewTestSupport.h"
 
@@ -7,7 +7,6 @@
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXDrawableShape.h"
 #include "platform/vantrix/drawables/VXImageShape.h"
-#include "platform/vantrix/view/HighlightPixels.h"
 #include "platform/vantrix/view/KnobStampBatch.h"
 #include "platform/vantrix/view/VXKnob.h"
 #include "support/TestSupport.h"
@@ -21,83 +20,110 @@ using namespace viewtest;
 
 namespace {
 
-// The selected states of `objects` drawn with `world` on a clear canvas, one paint sharing
-// its highlighted pixels when `shared` and holding back knob stamps when `held`.
-QImage highlights(const QList<VXDrawableObjectPtr>& objects, const QTransform& world, bool shared, bool held = false)
+// The selected states of `objects` drawn with `world` on a clear canvas of `size`, holding
+// back knob stamps when `held`; `drawn` gets how many stamps the batch drew.
+QImage highlights(const QList<VXDrawableObjectPtr>& objects, const QTransform& world, bool held,
+                  qsizetype* drawn = nullptr, QSize size = {160, 120})
 {
-    QImage image(160, 120, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setWorldTransform(world);
     const platform::GraphicsContext::Scope context(&painter);
-    std::optional<platform::HighlightPixels> pixels;
-    if (shared)
-        pixels.emplace(painter);
     std::optional<platform::KnobStampBatch> stamps;
     if (held)
         stamps.emplace(painter);
     for (const VXDrawableObjectPtr& object : objects)
         object->drawSelectedState();
+    if (stamps && drawn)
+        *drawn = stamps->flush();
     return image;
+}
+
+struct Shown {
+    QImage selected;   // every object of the layer selected
+    QImage oneByOne;   // none selected, each object's highlights drawn over it in turn
+    QImage unselected; // none selected
+};
+
+// What `f`'s view shows with its layer's objects selected or not, and with their highlights
+// drawn one by one, their rotation knobs after all as the selection tool draws them.
+Shown shownSelectedAndOneByOne(ViewFixture& f)
+{
+    f.layer->selectAll();
+    f.view.finishRendering();
+    const QImage selected = f.view.viewport()->grab().toImage();
+    f.layer->deselectAll();
+    f.view.finishRendering();
+    const QImage unselected = f.view.viewport()->grab().toImage();
+    const auto owner = std::make_unique<QObject>();
+    f.view.setOverlay(owner.get(), [&](QPainter&, const QRectF&) {
+        for (const VXDrawableObjectPtr& object : f.layer->objects())
+            object->drawSelectedState();
+        for (const VXDrawableObjectPtr& object : f.layer->objects())
+            if (!object->locked())
+                VXKnob::knobs().drawRotationKnobOnBox(platform::KnobBox::ofObject(*object), f.layer->selectionColour());
+    });
+    f.view.finishRendering();
+    const QImage oneByOne = f.view.viewport()->grab().toImage();
+    f.view.setOverlay(owner.get(), {});
+    return {selected, oneByOne, unselected};
 }
 
 } // namespace
 
-TEST(SelectionHighlight, SharingPixelsChangesNothingWhereObjectsCanBeToldApart)
+TEST(SelectionHighlight, AViewShowsExactlyWhatItsObjectsShowDrawnOneByOne)
 {
-    // At the usual zoom: overlapping shapes and lines, a turned one, one exactly a pixel wide.
-    QList<VXDrawableObjectPtr> usual{VXDrawableShape::drawableShapeWithRect(QRectF(10, 10, 40, 30), nullptr),
-                                     VXDrawableShape::drawableShapeWithRect(QRectF(30, 20, 40, 30), nullptr),
-                                     lineFrom({20, 60}, {50, 10}), lineFrom({20, 61}, {1, 0}),
-                                     lineFrom({90, 20}, {0, 1})};
-    usual[1]->rotateByAngle(0.3);
-    EXPECT_EQ(highlights(usual, {}, true), highlights(usual, {}, false));
-    EXPECT_EQ(highlights(usual, QTransform::fromScale(1.7, 1.7), true),
-              highlights(usual, QTransform::fromScale(1.7, 1.7), false));
-
-    // Zoomed out, objects smaller than a pixel each on a pixel of their own all show.
-    QList<VXDrawableObjectPtr> apart;
-    for (int i = 0; i < 40; ++i)
-        apart.append(lineFrom({5.0 + 37 * (i % 10), 5.0 + 29 * (i / 10)}, {4, 3}));
-    const QTransform out = QTransform::fromScale(0.1, 0.1);
-    EXPECT_EQ(highlights(apart, out, true), highlights(apart, out, false));
-
-    // Objects on the same pixel in another colour (a locked one) still draw.
-    const VXDrawableObjectPtr locked = lineFrom({5, 5}, {4, 3});
-    locked->setLocked(true);
-    QList<VXDrawableObjectPtr> mixed{apart.first(), locked};
-    EXPECT_EQ(highlights(mixed, out, true), highlights(mixed, out, false));
+    // Crowds of lines smaller than a pixel at many sub-pixel placements, pairs whose middles
+    // share a pixel while their knobs round onto pixels apart, lines of a pixel or more,
+    // overlapping, turned and locked shapes: at each zoom every knob drawn one by one shows.
+    ViewFixture f({400, 300}, {240, 180});
+    f.useTool(kVXStandardSelectionToolName);
+    QRandomGenerator random(31);
+    QList<VXDrawableObjectPtr> objects;
+    for (int i = 0; i < 60; ++i) {
+        const QPointF start(20 + 37 * (i % 10) + random.bounded(1.0), 20 + 41 * (i / 10) + random.bounded(1.0));
+        for (int j = 0; j < 12; ++j)
+            objects.append(lineFrom(start + QPointF(random.bounded(12.0), random.bounded(12.0)),
+                                    {random.bounded(6.0) - 3, random.bounded(6.0) - 3}));
+        objects.append(lineFrom(start, {0.5, 0.5}));
+        objects.append(lineFrom(start + QPointF(0.6, 0.3), {0.5, 0.5}));
+    }
+    objects.append(VXDrawableShape::drawableShapeWithRect(QRectF(60, 50, 80, 60), nullptr));
+    objects.append(VXDrawableShape::drawableShapeWithRect(QRectF(100, 80, 80, 60), nullptr));
+    objects.last()->rotateByAngle(0.3);
+    objects.append(lineFrom({200, 150}, {90, 40}));
+    objects[3]->setLocked(true);
+    f.layer->addObjectsFromArray(objects);
+    for (const double scale : {0.05, 0.1, 0.137, 0.3, 1.3}) {
+        f.view.setScale(scale);
+        f.view.scrollDrawingPointToViewportPoint({200, 150}, {120.3, 90.6});
+        const Shown shown = shownSelectedAndOneByOne(f);
+        EXPECT_TRUE(shown.selected == shown.oneByOne) << "at scale " << scale;
+        EXPECT_FALSE(shown.selected == shown.unselected) << "the highlights show at scale " << scale;
+    }
 }
 
-TEST(SelectionHighlight, AViewDrawsManyObjectsOnFewPixelsOncePerPixel)
+TEST(SelectionHighlight, ACrowdOfObjectsOverTheWholeDeviceDrawsStampsByThePixelNotByTheObject)
 {
-    // Lines far smaller than a pixel crowded on a few pixels of a zoomed-out view: what its
-    // paint records grows with the pixels, not with the objects.
-    const auto recorded = [](int lines) {
-        ViewFixture f({2000, 2000}, {200, 200});
-        f.useTool(kVXStandardSelectionToolName);
+    // Lines far smaller than a pixel over every pixel of a zoomed-out canvas and past it: the
+    // stamps drawn grow with the pixels, not with the objects, and show what each drawn shows.
+    const auto drawnFor = [](int lines) {
         QRandomGenerator random(7);
         QList<VXDrawableObjectPtr> objects;
         for (int i = 0; i < lines; ++i)
-            objects.append(lineFrom({1000 + random.bounded(60.0), 1000 + random.bounded(60.0)}, {1, 1}));
-        f.layer->addObjectsFromArray(objects);
-        f.view.setScale(0.1);
-        f.view.finishRendering();
-        const auto paint = [&] {
-            QPicture picture;
-            picture.setBoundingRect(QRect(QPoint(), f.view.viewport()->size()));
-            f.view.viewport()->render(&picture);
-            return picture.size();
-        };
-        const qint64 plain = paint();
-        f.layer->selectAll();
-        return paint() - plain;
+            objects.append(lineFrom({random.bounded(600.0) - 100, random.bounded(500.0) - 100}, {1, 1}));
+        const QTransform out = QTransform::fromScale(0.1, 0.1);
+        qsizetype drawn = 0;
+        EXPECT_EQ(highlights(objects, out, true, &drawn, {40, 30}), highlights(objects, out, false, nullptr, {40, 30}))
+            << lines;
+        return drawn;
     };
-    const qint64 few = recorded(500);
-    const qint64 many = recorded(4000);
+    const qsizetype few = drawnFor(2000);
+    const qsizetype many = drawnFor(16000);
     EXPECT_GT(few, 0) << "the highlights were drawn";
-    EXPECT_LT(many, few * 3 / 2) << "recorded for 500 lines: " << few << " bytes, for 4000: " << many;
+    EXPECT_LT(many, few * 3 / 2) << "drawn for 2000 lines: " << few << " stamps, for 16000: " << many;
 }
 
 TEST(SelectionHighlight, AnObjectSmallerThanAPixelDrawsOnlyTheKnobsThatShow)
@@ -156,12 +182,11 @@ TEST(SelectionHighlight, HoldingBackKnobStampsChangesNoPixel)
     const QTransform out = QTransform::fromScale(0.1, 0.1);
     for (const int lines : {300, 3000}) {
         const QList<VXDrawableObjectPtr> objects = crowd(lines);
-        EXPECT_EQ(highlights(objects, out, true, true), highlights(objects, out, true, false)) << lines;
-        EXPECT_EQ(highlights(objects, out, false, true), highlights(objects, out, false, false)) << lines;
+        EXPECT_EQ(highlights(objects, out, true), highlights(objects, out, false)) << lines;
     }
     const QList<VXDrawableObjectPtr> few = crowd(40);
-    EXPECT_EQ(highlights(few, QTransform::fromScale(0.5, 0.5), true, true),
-              highlights(few, QTransform::fromScale(0.5, 0.5), true, false));
+    EXPECT_EQ(highlights(few, QTransform::fromScale(0.5, 0.5), true),
+              highlights(few, QTransform::fromScale(0.5, 0.5), false));
 }
 
 TEST(SelectionHighlight, MarksAnObjectDrawsPastItsKnobsComeAfterTheKnobsHeldBefore)
@@ -176,11 +201,8 @@ TEST(SelectionHighlight, MarksAnObjectDrawsPastItsKnobsComeAfterTheKnobsHeldBefo
     cropped->setImagePresentationMode(VXImageShape::kCropPresentation);
     cropped->setCropRect(QRectF(0, 0, 0.5, 0.5));
     const QList<VXDrawableObjectPtr> objects{lineFrom({40.2, 30.2}, {0.3, 0.3}), cropped};
-    for (const QTransform& world : {QTransform(), QTransform::fromScale(2, 2)}) {
-        for (const bool shared : {true, false})
-            EXPECT_EQ(highlights(objects, world, shared, true), highlights(objects, world, shared, false))
-                << world.m11() << shared;
-    }
+    for (const QTransform& world : {QTransform(), QTransform::fromScale(2, 2)})
+        EXPECT_EQ(highlights(objects, world, true), highlights(objects, world, false)) << world.m11();
 }
 
 TEST(SelectionHighlight, APaintFindsWhatALayerDrawsOnceForAllItsPasses)
