@@ -15,8 +15,9 @@ endfunction()
 # quorvane_test(<name> DEPS <libs...> [TIMED <gtest filter>]) builds one GoogleTest
 # executable from the sources of the current directory and its topic subfolders plus the
 # shared test main, and registers its tests with ctest. A gallery/ subfolder is left out.
-# The TIMED tests bound their own processor time: they run alone, as the whole suite's load
-# stretches a thread's time several times over.
+# The TIMED tests compare the processor times of two pieces of work done in one run: they run
+# alone, as the whole suite's load stretches a thread's time unevenly and blurs the comparison
+# (none bounds a time of its own: other work on the machine would fail it).
 function(quorvane_test name)
   cmake_parse_arguments(ARG "" "TIMED" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)

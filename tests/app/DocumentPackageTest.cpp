@@ -142,6 +142,7 @@ QStringList layerNames(const VXDrawing& drawing)
 
 TEST_F(DocumentPackageTest, ReopensWithEverythingAndEachFileHoldsWhatItsReadersExpect)
 {
+    SKIP_CAPPED_UNDER_ADDRESS_SANITIZER();
     const auto saved = savedDocument();
     // Each file is read at its size, so a small address space is plenty.
     const auto reopened = [this] {
@@ -194,6 +195,7 @@ TEST_F(DocumentPackageTest, ReopensWithEverythingAndEachFileHoldsWhatItsReadersE
 
 TEST_F(DocumentPackageTest, FilesTheMapDoesNotReadAreNotReadAndEverySaveKeepsThem)
 {
+    SKIP_CAPPED_UNDER_ADDRESS_SANITIZER();
     savedDocument();
     // A sparse file larger than the address space below, with bytes at both ends; notes; and a
     // file in the folder whose previews the map writes.
@@ -456,6 +458,7 @@ TEST_F(DocumentPackageTest, FailedWritesKeepThePreviousPackage)
 
 TEST_F(DocumentPackageTest, ShapesShowingOneImageShareItsPixelsAndImagesPastTheBudgetAreRefused)
 {
+    SKIP_CAPPED_UNDER_ADDRESS_SANITIZER();
     // Forty shapes of one picture of 4096 x 4096 pixels took forty times its 64 MB when drawn.
     QImage red(4096, 4096, QImage::Format_ARGB32);
     red.fill(Qt::red);

@@ -12,8 +12,10 @@ app=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/cases-within-a-time-limit.sh"
 if [ -z "${DISPLAY_ENDS_CASE:-}" ]; then
+  cases=(image-shown import-running contours-running)
+  share_time_limit "${#cases[@]}"
   failures=0
-  for name in image-shown import-running contours-running; do
+  for name in "${cases[@]}"; do
     # Each case in a temporary folder of its own, which it must leave as it found it.
     case_tmp=$(mktemp -d)
     output=$(TMPDIR=$case_tmp DISPLAY_ENDS_CASE=$name run_within_limit "$name" "$0" "$@" 2>&1) || true

@@ -23,3 +23,14 @@ keys_to() {
   note_step "typing $* into window $window"
   xdotool windowfocus --sync "$window" key --delay 100 "$@"
 }
+window_exists() { xdotool getwindowname "$1" >/dev/null 2>&1; }
+# Waits until WINDOW has gone, as when its application has quit, within SECONDS (20 by default).
+window_gone() {
+  local tries
+  note_step "waiting for window $1 to go"
+  for tries in $(seq $((${2:-20} * 5))); do
+    window_exists "$1" || return 0
+    sleep 0.2
+  done
+  return 1
+}

@@ -632,13 +632,16 @@ void VLTMAppDelegate::closeNextDocumentThenQuit()
         if (!self)
             return;
         self->m_documentUnderReview = nullptr;
-        if (!shouldClose || !document)
+        if (!shouldClose)
             return;
-        document->close();
-        // A document that stays open would be asked again and again.
-        if (platform::DocumentController::existingSharedDocumentController()->documents().contains(document.data())) {
-            ZQLog(QStringLiteral("%1 did not close; not quitting").arg(document->displayName()));
-            return;
+        // It may have gone by the answer: a close asked during its save waited with the quit.
+        if (document) {
+            document->close();
+            // A document that stays open would be asked again and again.
+            if (platform::DocumentController::existingSharedDocumentController()->documents().contains(document.data())) {
+                ZQLog(QStringLiteral("%1 did not close; not quitting").arg(document->displayName()));
+                return;
+            }
         }
         self->closeNextDocumentThenQuit();
     });

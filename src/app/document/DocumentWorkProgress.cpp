@@ -5,27 +5,38 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
 #include <utility>
 
 namespace {
 
 std::chrono::milliseconds showDelay{500};
 
-// Input for the progress window only, and no other window closes.
+// Input for the progress window only, and no other window closes: each refused is noted.
 class ProgressOnlyFilter : public ModalWindowEventFilter {
 public:
-    using ModalWindowEventFilter::ModalWindowEventFilter;
+    ProgressOnlyFilter(QWidget* progressWindow, std::vector<QPointer<QWidget>>& closesRefused)
+        : ModalWindowEventFilter(progressWindow)
+        , m_closesRefused(closesRefused)
+    {
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Close && watched->isWidgetType()
-            && !belongsToModalWindow(static_cast<QWidget*>(watched))) {
-            event->ignore();
-            return true;
-        }
-        return ModalWindowEventFilter::eventFilter(watched, event);
+        if (event->type() != QEvent::Close || !watched->isWidgetType())
+            return ModalWindowEventFilter::eventFilter(watched, event);
+        auto* widget = static_cast<QWidget*>(watched);
+        if (belongsToModalWindow(widget))
+            return false;
+        event->ignore();
+        if (std::find(m_closesRefused.begin(), m_closesRefused.end(), widget) == m_closesRefused.end())
+            m_closesRefused.emplace_back(widget);
+        return true;
     }
+
+private:
+    std::vector<QPointer<QWidget>>& m_closesRefused;
 };
 
 } // namespace
@@ -40,9 +51,17 @@ DocumentWorkProgress::DocumentWorkProgress(QString prompt)
 {
 }
 
+DocumentWorkProgress::~DocumentWorkProgress()
+{
+    // On a later turn: what saves or opens goes on after this returns.
+    for (const QPointer<QWidget>& window : m_closesRefused)
+        if (window)
+            QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+}
+
 void DocumentWorkProgress::runProgressWindowEvents(QWidget* progressWindow)
 {
-    ProgressOnlyFilter onlyProgress(progressWindow);
+    ProgressOnlyFilter onlyProgress(progressWindow, m_closesRefused);
     QCoreApplication::instance()->installEventFilter(&onlyProgress);
     QCoreApplication::processEvents();
     QCoreApplication::instance()->removeEventFilter(&onlyProgress);

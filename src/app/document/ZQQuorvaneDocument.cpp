@@ -22,6 +22,7 @@
 #include "platform/vantrix/model/VXGuideLayer.h"
 
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <cmath>
 
 namespace {
@@ -422,10 +423,18 @@ const ZQQuorvaneDocument::ExportOperationFactory& ZQQuorvaneDocument::exportOper
 
 // --- Document library ----------------------------------------------------------------------------
 
-void ZQQuorvaneDocument::close()
+void ZQQuorvaneDocument::documentWillClose()
 {
     cleanUpIfNeeded();
-    VXDrawingDocument::close();
+    VXDrawingDocument::documentWillClose();
+}
+
+void ZQQuorvaneDocument::tellDuringSave(const QString& note)
+{
+    if (m_saveProgress)
+        m_saveProgress->setNote(note);
+    else
+        VXDrawingDocument::tellDuringSave(note);
 }
 
 // --- Reading and writing ---------------------------------------------------------------------------
@@ -452,6 +461,7 @@ bool ZQQuorvaneDocument::writeToURLOfTypeError(const QUrl& url, const QString& t
 bool ZQQuorvaneDocument::writePackageToPath(const QString& path, QuorvaneError* error)
 {
     DocumentWorkProgress progress(tr("Saving “%1”").arg(displayName()));
+    const QScopedValueRollback<DocumentWorkProgress*> saving(m_saveProgress, &progress);
     const std::optional<platform::FileWrapper> package =
         packageWrapper(error, [&](double fraction) { return progress.proceed(fraction * kEncodingShare); });
     return package && package->writeToPath(path, error, &m_filesLeftOut, [&](double fraction) {

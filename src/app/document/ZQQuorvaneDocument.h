@@ -34,6 +34,7 @@
 #include <QRectF>
 #include <functional>
 
+class DocumentWorkProgress;
 struct MapDocumentContents;
 class MapDocumentWindowController;
 class MapPrintOperation;
@@ -293,8 +294,6 @@ public:
         m_library.remergeStylesReadFromURL(styles, url);
     }
     void cleanUpIfNeeded() { m_library.cleanUpIfNeeded(); }
-    // Hands the document library back.
-    void close() override;
 
     // --- Reading and writing ---------------------------------------------------------------
     // Failures carry their reason under platform::kReadFailureReasonKey or kWriteFailureReasonKey.
@@ -314,6 +313,10 @@ public:
     virtual void windowControllerDidLoadWindow(MapDocumentWindowController* controller) {}
 
 protected:
+    // Hands the document library back.
+    void documentWillClose() override;
+    // In the save's progress window, under its bar.
+    void tellDuringSave(const QString& note) override;
     // Called after the map scale changed (also when undone).
     virtual void mapScaleDidChange() {}
     // What a subclass keeps in the package beside the drawing, given on saving and on reading.
@@ -347,6 +350,8 @@ private:
     int m_unitDisplayOption = 0;
     QVariantMap m_documentInfo;
     ZQObjectPtr m_exportOperation;
+    // The progress of the save under way, else null.
+    DocumentWorkProgress* m_saveProgress = nullptr;
     // The package's files the map does not read, written back with it.
     platform::FileWrapper m_otherPackageFiles = platform::FileWrapper::directory();
     // The kept files the write of the save under way could not carry over.

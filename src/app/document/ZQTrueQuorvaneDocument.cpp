@@ -349,10 +349,10 @@ void ZQTrueQuorvaneDocument::cancelShapefileImports()
     m_importsOutOfMemory.clear();
 }
 
-void ZQTrueQuorvaneDocument::close()
+void ZQTrueQuorvaneDocument::documentWillClose()
 {
     cancelShapefileImports();
-    ZQQuorvaneDocument::close();
+    ZQQuorvaneDocument::documentWillClose();
 }
 
 // --- Ruler -------------------------------------------------------------------------------------------

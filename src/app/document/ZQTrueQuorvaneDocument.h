@@ -67,8 +67,6 @@ public:
     // says why in an alert, and one that landed says what it left out and why.
     void esriFileDidFinishLoading(ZQESRIFile* file) override;
 
-    void close() override;
-
     // --- Ruler ---------------------------------------------------------------------------
     // The measuring ruler ("VXQRuler"), made when the window loads; null before, or when no
     // library provides it. Drawn over the drawing in the window's view while rulerVisible.
@@ -132,6 +130,8 @@ public:
     QWidget* hostingViewForAdjustmentControls(TransformAdjustmentView& view) override;
 
 protected:
+    // Stops the shapefile imports under way.
+    void documentWillClose() override;
     void mapScaleDidChange() override;
     // The shapefile transform is saved with the map, so imports after reopening line up.
     void addToContentsToSave(MapDocumentContents& contents) const override;

@@ -27,6 +27,7 @@ bool WorkProgress::proceed(double fraction)
         m_row = ZQProgressController::sharedProgress()->progressViewForDelegate(this);
         m_row->setPromptString(m_prompt);
         m_row->setButtonHidden(!m_stoppable);
+        m_row->setAdditionalInfoString(m_note);
         m_row->beginProgress();
     }
     if (!m_row)
@@ -35,6 +36,13 @@ bool WorkProgress::proceed(double fraction)
     if (QWidget* view = m_row->view())
         runProgressWindowEvents(view->window());
     return !m_row->stopRequested();
+}
+
+void WorkProgress::setNote(const QString& note)
+{
+    m_note = note;
+    if (m_row)
+        m_row->setAdditionalInfoString(note);
 }
 
 double WorkProgress::progressFractionForProgressShouldCancel(ZQProgressView*, bool)

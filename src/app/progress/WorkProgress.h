@@ -26,6 +26,9 @@ public:
     // Records that `fraction` (0..1) is done; false once the user pressed Stop.
     bool proceed(double fraction);
 
+    // A line under the bar about what else is under way, shown with the row.
+    void setNote(const QString& note);
+
     // The row while it is shown, else null.
     ZQProgressView* row() const { return m_row.get(); }
 
@@ -40,6 +43,7 @@ protected:
 
 private:
     QString m_prompt;
+    QString m_note;
     std::chrono::milliseconds m_showDelay;
     bool m_stoppable;
     QElapsedTimer m_clock;

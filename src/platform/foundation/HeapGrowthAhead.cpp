@@ -1,119 +1,155 @@
 #include "platform/foundation/HeapGrowthAhead.h"
 
-#include "platform/foundation/AllocatorTunables.h"
+#include "platform/foundation/AvailableMemory.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
-#include <malloc.h>
-#include <mutex>
 #include <sys/mman.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <vector>
+
+extern char end; // the end of the executable's data: the heap's break starts above it
 
 namespace platform {
 
 namespace {
 
-// A setting as the process started with it, put back when the outermost scope closes; read
-// before main, where nothing has changed the environment yet.
-int settingAtStart(const QByteArray& name, int allocatorDefault)
-{
-    return int(std::min<unsigned long long>(
-        allocatorTunable(std::getenv("GLIBC_TUNABLES"), name).value_or(allocatorDefault), std::numeric_limits<int>::max()));
-}
-const int s_topPadAtStart = settingAtStart(QByteArrayLiteral("glibc.malloc.top_pad"), 128 * 1024);
-// How many blocks the allocator may map apart from the heap.
-const int s_mmapMaxAtStart = settingAtStart(QByteArrayLiteral("glibc.malloc.mmap_max"), 65536);
-// Pages populated per call: few enough that the worker is soon past where the main thread allocates.
-constexpr long kChunkBytes = 1024 * 1024;
+// Pieces the heap is grown by while memory is set aside: below the least size the allocator maps
+// apart (128 KiB unless the process started with less), and few enough for a gigabyte.
+constexpr size_t kPieceBytes = 124 * 1024;
+// Pages populated per call: few enough that the worker stops soon when the scope closes.
+constexpr size_t kChunkBytes = 1024 * 1024;
 
-int s_openScopes = 0; // the first thread's only
+bool s_scopeOpen = false; // the first thread's only
 
 char* heapEnd()
 {
     return static_cast<char*>(sbrk(0));
 }
 
-char* pageStart(char* address)
+bool inHeap(const void* block)
 {
-    static const auto pageSize = uintptr_t(sysconf(_SC_PAGESIZE));
-    return reinterpret_cast<char*>(reinterpret_cast<uintptr_t>(address) & ~(pageSize - 1));
+    return block >= &::end && block < heapEnd();
+}
+
+uintptr_t pageSize()
+{
+    static const auto size = uintptr_t(sysconf(_SC_PAGESIZE));
+    return size;
+}
+
+char* pageDown(char* address)
+{
+    return reinterpret_cast<char*>(reinterpret_cast<uintptr_t>(address) & ~(pageSize() - 1));
+}
+
+char* pageUp(char* address)
+{
+    return pageDown(address + pageSize() - 1);
 }
 
 } // namespace
 
-class HeapGrowthAhead::Worker {
+// Free memory at the heap's end, below one block kept until the scope closes: the allocator
+// hands it out before it grows the heap again, and cannot give it back meanwhile. Freed, the
+// kept block joins what is left with the heap's top, which the allocator trims as it always does.
+class HeapGrowthAhead::Reserve {
 public:
-    Worker()
-        : m_populated(pageStart(heapEnd() - std::ptrdiff_t(mallinfo2().keepcost)))
-        , m_thread([this](const std::stop_token& stop) { run(stop); })
+    explicit Reserve(qint64 bytes)
     {
-    }
-
-    ~Worker()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_thread.request_stop();
+        std::vector<void*> pieces;
+        pieces.reserve(size_t(bytes) / kPieceBytes + 1);
+        char* const start = heapEnd();
+        while (heapEnd() - start < bytes && pieces.size() < pieces.capacity()) {
+            void* const piece = std::malloc(kPieceBytes);
+            if (!piece)
+                break;
+            pieces.push_back(piece);
+            if (!inHeap(piece))
+                break;
         }
-        m_wake.notify_one();
+        if (!pieces.empty() && inHeap(pieces.back())) {
+            m_kept = pieces.back();
+            pieces.pop_back();
+        }
+        for (void* piece : pieces)
+            std::free(piece);
+        if (m_kept && pageUp(start) < pageDown(static_cast<char*>(m_kept))) {
+            m_begin = pageUp(start);
+            m_end = pageDown(static_cast<char*>(m_kept));
+        }
     }
+    ~Reserve() { std::free(m_kept); }
+    Reserve(const Reserve&) = delete;
+    Reserve& operator=(const Reserve&) = delete;
+
+    // The pages set aside; empty when none could be.
+    char* begin() const { return m_begin; }
+    char* end() const { return m_end; }
 
 private:
-    void run(const std::stop_token& stop)
+    void* m_kept = nullptr;
+    char* m_begin = nullptr;
+    char* m_end = nullptr;
+};
+
+class HeapGrowthAhead::Worker {
+public:
+    // Throws std::system_error when the thread cannot start.
+    Worker(char* begin, char* end) : m_thread([=](const std::stop_token& stop) { run(stop, begin, end); }) {}
+
+private:
+    static void run(const std::stop_token& stop, char* begin, char* end)
     {
-        while (!stop.stop_requested()) {
-            char* const end = heapEnd();
-            if (end < m_populated) // the heap was trimmed: what grows again is fresh
-                m_populated = pageStart(end);
-            if (m_populated < end) {
-                // Large pages where the kernel has them, asked for the whole step at once: a large
-                // page needs all of its range advised. Fewer faults, and fewer misses later.
-                if (end != m_advisedEnd)
-                    madvise(m_populated, size_t(end - m_populated), MADV_HUGEPAGE);
-                m_advisedEnd = end;
-                const auto length = size_t(std::min(long(end - m_populated), kChunkBytes));
-                // Faults the pages in writable without writing to them: the main thread may be
-                // using them already. A range trimmed meanwhile fails and is found again above.
-                if (madvise(m_populated, length, MADV_POPULATE_WRITE) != 0 && errno == EINVAL)
+        // Large pages where the kernel has them, asked for the whole range at once: a large page
+        // needs all of its range advised. Fewer faults, and fewer misses later.
+        madvise(begin, size_t(end - begin), MADV_HUGEPAGE);
+        for (char* next = begin; next < end && !stop.stop_requested(); next += kChunkBytes) {
+            // Writable without writing to them: the main thread may be using them already. A
+            // chunk refused for want of memory just now is asked for once more.
+            const size_t length = std::min(kChunkBytes, size_t(end - next));
+            for (int attempt = 0; attempt < 2 && madvise(next, length, MADV_POPULATE_WRITE) != 0; ++attempt) {
+                if (errno == EINVAL)
                     return; // a kernel without the advice
-                m_populated += length;
-                continue;
             }
-            std::unique_lock lock(m_mutex);
-            m_wake.wait_for(lock, std::chrono::milliseconds(1), [&] { return stop.stop_requested(); });
         }
     }
 
-    char* m_populated;
-    char* m_advisedEnd = nullptr;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::jthread m_thread;
+    std::jthread m_thread; // asked to stop and joined when the scope closes
 };
 
-HeapGrowthAhead::HeapGrowthAhead()
+HeapGrowthAhead::HeapGrowthAhead(qint64 expectedBytes)
 {
     // Only the process's first thread allocates from the heap's break; others have arenas of
     // their own. A scope inside another leaves the work to the outer one.
-    if (gettid() != getpid() || s_openScopes++ > 0)
+    if (gettid() != getpid() || s_scopeOpen || expectedBytes <= 0)
         return;
-    mallopt(M_TOP_PAD, int(kStepBytes));
-    mallopt(M_MMAP_MAX, 0);
-    m_worker = std::make_unique<Worker>();
+    const qint64 bytes = std::min(expectedBytes, availableMemoryBytes().value_or(expectedBytes) / 2);
+    m_reserve = std::make_unique<Reserve>(bytes);
+    if (m_reserve->begin() == m_reserve->end()) {
+        m_reserve.reset();
+        return;
+    }
+    try {
+        m_worker = std::make_unique<Worker>(m_reserve->begin(), m_reserve->end());
+    } catch (const std::system_error&) { // no thread (no address space for its stack): faulted in as used
+        m_reserve.reset();
+        return;
+    }
+    s_scopeOpen = true;
 }
 
 HeapGrowthAhead::~HeapGrowthAhead()
 {
-    if (gettid() != getpid() || --s_openScopes > 0)
+    if (!m_worker)
         return;
     m_worker.reset();
-    mallopt(M_TOP_PAD, s_topPadAtStart);
-    mallopt(M_MMAP_MAX, s_mmapMaxAtStart);
+    m_reserve.reset();
+    s_scopeOpen = false;
 }
 
 } // namespace platform

@@ -2,10 +2,12 @@
 
 #include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/DocumentError.h"
 #include "platform/ui/FileWrapper.h"
@@ -14,6 +16,7 @@
 #include "platform/ui/WindowController.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <exception>
 
@@ -164,6 +167,8 @@ std::optional<QByteArray> Document::dataOfTypeError(const QString& typeName, Quo
 bool Document::saveToURLOfTypeForSaveOperationError(const QUrl& url, const QString& typeName,
                                                     SaveOperationType operation, QuorvaneError* error)
 {
+    ++m_savesUnderWay;
+    const auto ended = qScopeGuard([this] { saveEnded(); });
     QuorvaneError cause;
     if (!runDocumentOperation(&cause, [&](QuorvaneError* e) { return writeToURLOfTypeError(url, typeName, e); })) {
         setError(error, DocumentError::couldNotSave(url, cause));
@@ -282,6 +287,16 @@ QWidget* Document::windowForSheet() const
 
 void Document::close()
 {
+    if (isSaving()) {
+        if (!std::exchange(m_closesAfterSave, true))
+            afterSave([self = QPointer<Document>(this)] {
+                if (self)
+                    self->close();
+            });
+        return;
+    }
+    m_closesAfterSave = false;
+    documentWillClose();
     // The controller may hold the last reference to this document.
     const std::shared_ptr<ZQObject> keepAlive = weak_from_this().lock();
     const auto controllers = m_windowControllers;
@@ -302,6 +317,16 @@ void Document::close()
 
 void Document::canCloseDocument(std::function<void(bool shouldClose)> completion)
 {
+    if (isSaving()) {
+        tellDuringSave(tr("Closing “%1” waits for the save to end.").arg(displayName()));
+        afterSave([self = QPointer<Document>(this), completion] {
+            if (self)
+                self->canCloseDocument(completion);
+            else
+                completion(true);
+        });
+        return;
+    }
     if (!isDocumentEdited()) {
         completion(true);
         return;
@@ -338,22 +363,25 @@ void Document::prepareSavePanel(SavePanel& panel)
 
 void Document::saveDocument(QObject*)
 {
-    saveWithCompletion({});
+    if (!refusedDuringSave(tr("Save")))
+        saveWithCompletion({});
 }
 
 void Document::saveDocumentAs(QObject*)
 {
-    runSavePanel(SaveAsOperation, {});
+    if (!refusedDuringSave(tr("Save As...")))
+        runSavePanel(SaveAsOperation, {});
 }
 
 void Document::saveDocumentTo(QObject*)
 {
-    runSavePanel(SaveToOperation, {});
+    if (!refusedDuringSave(tr("Save To...")))
+        runSavePanel(SaveToOperation, {});
 }
 
 void Document::revertDocumentToSaved(QObject*)
 {
-    if (m_fileURL.isEmpty())
+    if (m_fileURL.isEmpty() || refusedDuringSave(tr("Revert to Saved")))
         return;
     // Reverting drops every unsaved change and cannot be undone, so Cancel is the default.
     Alert alert = Alert::alertWithMessageTextDefaultButtonAlternateButtonOtherButtonInformativeText(
@@ -391,12 +419,47 @@ void Document::saveWithCompletion(std::function<void(bool saved)> completion)
         runSavePanel(SaveAsOperation, std::move(completion));
         return;
     }
+    // Not the members themselves: the save changes them.
+    const QUrl url = m_fileURL;
+    const QString typeName = m_fileType;
     QuorvaneError error;
-    const bool saved = saveToURLOfTypeForSaveOperationError(m_fileURL, m_fileType, SaveOperation, &error);
+    const bool saved = saveToURLOfTypeForSaveOperationError(url, typeName, SaveOperation, &error);
     if (!saved)
         presentError(error);
     if (completion)
         completion(saved);
+}
+
+void Document::tellDuringSave(const QString&)
+{
+    Application::beep();
+}
+
+bool Document::refusedDuringSave(const QString& command)
+{
+    if (!isSaving())
+        return false;
+    tellDuringSave(tr("“%1” is being saved: choose %2 again once the save has ended.").arg(displayName(), command));
+    return true;
+}
+
+void Document::afterSave(std::function<void()> request)
+{
+    m_afterSave.push_back(std::move(request));
+}
+
+void Document::saveEnded()
+{
+    if (--m_savesUnderWay > 0 || m_afterSave.empty())
+        return;
+    // Overrides carry on with the save once this returns: what waited runs on a later turn,
+    // in the order asked, unless another save has begun by then (its end runs them). A
+    // request may close the document: each minds that itself.
+    RunLoop::performAfterDelay(this, [this] {
+        if (!isSaving())
+            for (const auto& request : std::exchange(m_afterSave, {}))
+                request();
+    }, 0);
 }
 
 void Document::runSavePanel(SaveOperationType operation, std::function<void(bool saved)> completion)

@@ -10,6 +10,11 @@
 // exception thrown while reading or writing, ends in a QuorvaneError that names the file
 // and carries the reason (see DocumentError).
 //
+// A save holds the main thread while its progress window runs events, and through them the
+// user may ask for more. Closing the document (from its window, or to quit) waits until the
+// save has ended and then goes on as asked; another save or a revert is refused. Either way
+// the user is told at once (see tellDuringSave).
+//
 // Each document has its own undo manager. Every new group it closes marks a change, and
 // its undos and redos take it back and forth, whoever sends them, so undoing to the state
 // last saved leaves the document unedited. A change made after undoing past that state makes it unreachable: the
@@ -76,7 +81,8 @@ public:
     virtual std::optional<QByteArray> dataOfTypeError(const QString& typeName, QuorvaneError* error);
 
     // Writes the document; a Save or Save As then makes `url` the document's file, clears
-    // the change count and notes the file among the recent documents.
+    // the change count and notes the file among the recent documents. What was asked of the
+    // document meanwhile and waits for the save runs on a later turn of the event loop.
     virtual bool saveToURLOfTypeForSaveOperationError(const QUrl& url, const QString& typeName, SaveOperationType operation,
                                               QuorvaneError* error);
     // Re-reads the file, dropping the changes and the undo history.
@@ -96,10 +102,12 @@ public:
     void showWindows();
     // The window that carries the document's sheets: its first window, or null.
     QWidget* windowForSheet() const;
-    // Closes the windows and leaves the document controller, without asking anything.
-    virtual void close();
+    // Closes the windows and leaves the document controller, without asking anything; during
+    // a save, once it has ended.
+    void close();
     // Answers through `completion` whether the document may close, first asking to save
-    // unsaved changes in a sheet (save, cancel, or close without saving).
+    // unsaved changes in a sheet (save, cancel, or close without saving); during a save,
+    // once it has ended (true if the document has gone by then).
     void canCloseDocument(std::function<void(bool shouldClose)> completion);
 
     // Shows the error in a sheet on the document's window (or an alert without one).
@@ -110,7 +118,11 @@ public:
     // for the type, and shows packages of every type as documents, which saving replaces whole.
     virtual void prepareSavePanel(SavePanel& panel);
 
+    // Whether a save of the document is under way.
+    bool isSaving() const { return m_savesUnderWay > 0; }
+
     // --- Actions ------------------------------------------------------------------------
+    // Saving and reverting are refused while a save is under way.
     Q_INVOKABLE void saveDocument(QObject* sender);
     Q_INVOKABLE void saveDocumentAs(QObject* sender);
     Q_INVOKABLE void saveDocumentTo(QObject* sender);
@@ -120,13 +132,28 @@ public:
     Q_INVOKABLE void redo(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(platform::MenuItem* item);
 
+protected:
+    // What a subclass lets go of as the document closes, before its windows do.
+    virtual void documentWillClose() {}
+    // Tells the user, while a save is under way, what became of a request made meanwhile;
+    // the default beeps.
+    virtual void tellDuringSave(const QString& note);
+
 private:
+    // Runs `request` now, or on the turn after the save under way has ended.
+    void afterSave(std::function<void()> request);
+    void saveEnded();
+    // Whether a save refuses `command` (tells the user so).
+    bool refusedDuringSave(const QString& command);
     void runSavePanel(SaveOperationType operation, std::function<void(bool saved)> completion);
     void saveWithCompletion(std::function<void(bool saved)> completion);
     void setChangeCount(int count, bool savedStateReachable);
 
     QUrl m_fileURL;
     QString m_fileType;
+    int m_savesUnderWay = 0;
+    bool m_closesAfterSave = false;
+    std::vector<std::function<void()>> m_afterSave;
     mutable QString m_untitledName;
     int m_changeCount = 0;
     bool m_savedStateReachable = true;

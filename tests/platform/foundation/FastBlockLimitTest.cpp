@@ -1,6 +1,7 @@
 #include "platform/foundation/AllocatorTunables.h"
 #include "platform/foundation/FastBlockLimit.h"
 #include "platform/foundation/GradualRelease.h"
+#include "support/CLibraryAllocator.h"
 #include "support/ChildRun.h"
 
 #include <QCoreApplication>
@@ -78,6 +79,7 @@ void releaseASlice()
 // to the limit the process started with, in a child run of this executable started with its own.
 TEST(FastBlockLimit, ASliceOfReleasesPutsBackTheLimitTheProcessStartedWith)
 {
+    SKIP_UNLESS_THE_C_LIBRARY_ALLOCATES();
     // Allocator blocks of 32 and of 80 bytes; the first few freed of a size go to a thread cache,
     // which earlier work may have left partly full.
     constexpr size_t kSmall = 24, kMiddling = 72;

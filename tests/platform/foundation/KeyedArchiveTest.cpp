@@ -765,6 +765,7 @@ TEST_F(KeyedArchive, DecodingStaysWithinItsMemoryBudgetOrSaysWhy)
 
 TEST_F(KeyedArchive, TheBudgetGrowsWithTheArchiveAsFarAsTheMemoryAvailableAllows)
 {
+    SKIP_CAPPED_UNDER_ADDRESS_SANITIZER();
     using platform::archive::MemoryBudgetScope;
     using platform::archive::promisedBudget;
     constexpr qint64 kBudget = platform::archive::kMemoryBudget;

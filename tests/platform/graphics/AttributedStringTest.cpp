@@ -168,26 +168,27 @@ TEST(AttributedStringLayout, ManyRunsAreLaidOutAtOnceAndEachKeepsItsPlace)
     // of as many took seconds, laid out several times. Runs that differ in a caller's attribute
     // alone lay out as one.
     constexpr int kRuns = 48'000;
+    constexpr int kFewerRuns = kRuns / 32;
     QFont bold = dejaVu(12);
     bold.setBold(true);
-    AttributedString numbered, plain;
-    for (int i = 0; i < kRuns; ++i) {
-        const QFont font = i % 3 == 0 ? bold : dejaVu(12);
-        const QString letters = i % 7 ? "x" : "x ";
-        numbered.appendAttributedString(AttributedString(letters, {{kFontAttributeName, font}, {kRowIndex, i}}));
-        plain.appendAttributedString(AttributedString(letters, {{kFontAttributeName, font}}));
-    }
-    // Unloaded it takes a quarter of a second on this thread, found run by run nearly a second.
-    // Best of three: a busy machine stretched one layout's own time by half again.
-    double best = std::numeric_limits<double>::max();
-    for (int round = 0; round < 3; ++round) {
-        const double started = testsupport::threadSeconds();
-        const AttributedStringLayout timed(numbered, 300);
-        best = std::min(best, testsupport::threadSeconds() - started);
-    }
-    EXPECT_LT(best, 0.5);
-    const AttributedStringLayout layout(numbered, 300);
-    const AttributedStringLayout expected(plain, 300);
+    const auto runs = [&](int count, bool numbered) {
+        AttributedString text;
+        for (int i = 0; i < count; ++i) {
+            TextAttributes attributes{{kFontAttributeName, i % 3 == 0 ? bold : dejaVu(12)}};
+            if (numbered)
+                attributes.insert(kRowIndex, i);
+            text.appendAttributedString(AttributedString(i % 7 ? "x" : "x ", attributes));
+        }
+        return text;
+    };
+    const AttributedString many = runs(kRuns, true);
+    const AttributedString fewer = runs(kFewerRuns, true);
+    // Thirty-two times the runs take thirty to fifty times as long; found run by run, 150.
+    const testsupport::PairedTimes times = testsupport::leastThreadSecondsInTurns(
+        [&] { const AttributedStringLayout layout(many, 300); }, [&] { const AttributedStringLayout layout(fewer, 300); });
+    EXPECT_LT(times.ratio(), 80.0) << times;
+    const AttributedStringLayout layout(many, 300);
+    const AttributedStringLayout expected(runs(kRuns, false), 300);
     EXPECT_GT(layout.lineCount(), 100);
     EXPECT_EQ(layout.lineFragmentRects(), expected.lineFragmentRects());
 }

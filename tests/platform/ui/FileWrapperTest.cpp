@@ -147,6 +147,7 @@ TEST_F(FileWrapperTest, ReadingSkipsLinksAndSpecialFilesAndRefusesMissingPathsAn
 
 TEST_F(FileWrapperTest, TreesAreMeasuredBeforeTheyAreReadAndEachFileIsReadAtItsSize)
 {
+    SKIP_CAPPED_UNDER_ADDRESS_SANITIZER();
     makeFolder("Many.qvnl", 300);
     makeFolder("Crowded.qvnl", FileWrapper::kMaximumEntryCount + 1);
     makeFolder("Sparse.qvnl", 1);
@@ -191,6 +192,7 @@ TEST_F(FileWrapperTest, NamesUpToTheSystemsLimitSaveAndFailuresGiveTheSystemsRea
 
 TEST_F(FileWrapperTest, FilesReadOnDemandCostNothingUntilAskedAndAreCopiedFileToFile)
 {
+    SKIP_CAPPED_UNDER_ADDRESS_SANITIZER();
     ASSERT_TRUE(package().writeToPath(path("Map.qvnl")));
     // A sparse file of 2 GB with bytes at its start and its end.
     QFile sparse(path("Map.qvnl/survey.bin"));

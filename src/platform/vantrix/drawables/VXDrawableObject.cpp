@@ -726,13 +726,19 @@ QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboard(const Q
                                                                          platform::KeyedUnarchiver::Origin origin,
                                                                          Identity identity)
 {
-    QList<VXDrawableObjectPtr> objects;
     if (!pasteboard || !pasteboard->hasFormat(kVXDrawableObjectPasteboardType))
-        return objects;
-    platform::KeyedUnarchiver coder(pasteboard->data(kVXDrawableObjectPasteboardType), origin);
+        return {};
+    return nativeObjectsFromPasteboardData(pasteboard->data(kVXDrawableObjectPasteboardType), origin, identity);
+}
+
+QList<VXDrawableObjectPtr> VXDrawableObject::nativeObjectsFromPasteboardData(const QByteArray& data,
+                                                                             platform::KeyedUnarchiver::Origin origin,
+                                                                             Identity identity)
+{
+    platform::KeyedUnarchiver coder(data, origin);
     if (!coder.isValid()) {
         LogEvent(kFileEvent, QStringLiteral("pasteboard objects are damaged: %1").arg(coder.error().localizedDescription()));
-        return objects;
+        return {};
     }
     coder.setMakesNewObjects(identity == Identity::New);
     return platform::ArchiveReader(coder).objects<VXDrawableObject>(kPasteboardObjectsKey);

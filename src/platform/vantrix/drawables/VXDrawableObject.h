@@ -363,6 +363,14 @@ public:
     static QList<VXDrawableObjectPtr> nativeObjectsFromPasteboard(
         const QMimeData* pasteboard, platform::KeyedUnarchiver::Origin origin = platform::KeyedUnarchiver::Origin::Anyone,
         Identity identity = Identity::Originals);
+    // The same from the pasteboard type's bytes, read once.
+    static QList<VXDrawableObjectPtr> nativeObjectsFromPasteboardData(const QByteArray& data,
+                                                                      platform::KeyedUnarchiver::Origin origin,
+                                                                      Identity identity);
+    // About what the heap gives writing an archive of `count` objects, and decoding one of
+    // `bytes`: what a paste or a copy grows it ahead by.
+    static qint64 heapBytesToArchive(qsizetype count) { return qint64(count) * 1024; }
+    static qint64 heapBytesToDecode(qsizetype bytes) { return qint64(bytes) * 3; }
     // A deep copy outside any container that shares this object's styles, with a new unique key.
     std::shared_ptr<ZQObject> copy() const override;
     VXDrawableObjectPtr copyDrawable() const;

@@ -477,10 +477,11 @@ bool VXObjectDrawingLayer::performDragOperation(const platform::DraggingInfo& in
 
 bool VXObjectDrawingLayer::dropObjects(const platform::DraggingInfo& info)
 {
-    const platform::HeapGrowthAhead ahead; // a million objects dropped take a gigabyte
+    const QByteArray data = info.pasteboard->data(kVXDrawableObjectPasteboardType);
+    const platform::HeapGrowthAhead ahead(VXDrawableObject::heapBytesToDecode(data.size()));
     // Decoded as new objects, with keys of their own: no copy of each is needed.
-    const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(
-        info.pasteboard, platform::KeyedUnarchiver::Origin::Anyone, VXDrawableObject::Identity::New);
+    const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboardData(
+        data, platform::KeyedUnarchiver::Origin::Anyone, VXDrawableObject::Identity::New);
     QRectF bounds;
     for (const VXDrawableObjectPtr& object : objects)
         bounds |= object->logicalBounds();

@@ -38,7 +38,7 @@ const QMimeData* clipboardData()
 void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects, VXDrawing* drawing, EditProgress::Scope& progress)
 {
     const archive::ProgressScope archiving(progress.archiveProgress());
-    const HeapGrowthAhead ahead; // the archive of a million objects takes most of a gigabyte
+    const HeapGrowthAhead ahead(VXDrawableObject::heapBytesToArchive(objects.size()));
     auto data = std::make_unique<QMimeData>();
     VXDrawableObject::writeObjectsToPasteboard(objects, data.get());
     g_clipboardOrigin = {drawing, data->data(kVXDrawableObjectPasteboardType), 0};
@@ -153,18 +153,18 @@ void ObjectLayerEditing::paste()
 {
     VXObjectDrawingLayer* layer = editableLayer();
     const QMimeData* data = clipboardData();
-    if (!layer || !data)
+    if (!layer || !data || !data->hasFormat(kVXDrawableObjectPasteboardType))
         return;
     ClipboardOrigin& origin = g_clipboardOrigin;
     const QByteArray bytes = data->data(kVXDrawableObjectPasteboardType);
     // The very buffer this process wrote (shared, so unchanged since): no other writer's bytes.
     const bool written = !bytes.isEmpty() && bytes.constData() == origin.data.constData();
     EditProgress::Scope progress(tr("Paste"), 2);
-    const HeapGrowthAhead ahead; // a million objects pasted take a gigabyte
+    const HeapGrowthAhead ahead(VXDrawableObject::heapBytesToDecode(bytes.size()));
     const archive::ProgressScope decoding(progress.archiveProgress());
     // New objects, with keys of their own: no copy of each is needed.
-    const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboard(
-        data, written ? KeyedUnarchiver::Origin::ThisProcess : KeyedUnarchiver::Origin::Anyone,
+    const QList<VXDrawableObjectPtr> objects = VXDrawableObject::nativeObjectsFromPasteboardData(
+        bytes, written ? KeyedUnarchiver::Origin::ThisProcess : KeyedUnarchiver::Origin::Anyone,
         VXDrawableObject::Identity::New);
     progress.step();
     if (objects.isEmpty())

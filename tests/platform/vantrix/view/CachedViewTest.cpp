@@ -8,6 +8,7 @@
 
 #include "platform/vantrix/render/RenderGate.h"
 #include "platform/vantrix/view/CachedViewRendering.h"
+#include "support/ThreadTime.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -289,9 +290,12 @@ TEST(CachedView, TilesFinishedDuringSlowPaintsShowTogether)
     f.view.viewport()->repaint();
     ASSERT_TRUE(f.settlesOnItsOwn(60000));
     ASSERT_GE(paints.size(), 3) << "tiles are to be shown while others are still drawn";
-    // The paint showing the last tiles may come at once; timers may fire a little early.
-    for (qsizetype i = 1; i + 1 < paints.size(); ++i)
-        EXPECT_GE(paints[i].first - paints[i - 1].second, qint64(2.7 * kPaintMs)) << "paint " << i;
+    // The paint showing the last tiles may come at once; timers may fire a little early. Each
+    // gap is set by the paint before it, however long a busy machine made that.
+    for (qsizetype i = 1; i + 1 < paints.size(); ++i) {
+        const qint64 paint = paints[i - 1].second - paints[i - 1].first;
+        EXPECT_GE(paints[i].first - paints[i - 1].second, qint64(2.7 * double(paint))) << "paint " << i;
+    }
 }
 
 TEST(CachedView, TilesOfAFadedLayerFinishWhileThePointerMoves)
@@ -521,11 +525,17 @@ TEST(CachedView, AnEditMeetingMillionsOfTilesCostsWhatTheTilesKeptCost)
     f.view.scrollDrawingPointToViewportPoint(f.marker->bounds().topLeft(), QPointF(100, 100));
     const QImage before = f.settled();
     const double side = 2000.0 * platform::CachedViewRendering::kTileSide / f.view.scale();
-    QElapsedTimer clock;
-    clock.start();
-    f.view.setNeedsDisplayInRect(QRectF(-side / 2, -side / 2, side, side));
-    // Visiting each of these four million took 0.8 s; visiting the tiles kept, microseconds.
-    EXPECT_LT(clock.elapsed(), 100);
+    const QRectF millionsOfTiles(-side / 2, -side / 2, side, side);
+    const QRectF inView = f.view.visibleDrawingRect();
+    // Visiting each of these four million took 0.8 s; visiting the tiles kept, as an edit of
+    // what is in view does, a microsecond or two.
+    const auto hundredTimes = [&](const QRectF& rect) {
+        for (int i = 0; i < 100; ++i)
+            f.view.setNeedsDisplayInRect(rect);
+    };
+    const testsupport::PairedTimes times = testsupport::leastThreadSecondsInTurns(
+        [&] { hundredTimes(millionsOfTiles); }, [&] { hundredTimes(inView); }, 5);
+    EXPECT_LT(times.ratio(), 20.0) << times;
     EXPECT_FALSE(f.view.isRenderingSettled()) << "the tiles in view are to be drawn again";
     EXPECT_EQ(differingPixels(f.settled(), before), 0);
 }
