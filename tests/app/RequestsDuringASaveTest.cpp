@@ -197,6 +197,7 @@ TEST_F(RequestsDuringASave, ClosingTheWindowWaitsForTheSaveAndAsksNothingOnceItI
     });
     EXPECT_GT(turnsAfterRequest, 0);
     EXPECT_TRUE(openThroughout);
+    EXPECT_EQ(note, QStringLiteral("Closing waits until this has ended."));
     EXPECT_EQ(mostDialogs, 0);
     EXPECT_EQ(objectsSaved(), 3001);
     EXPECT_FALSE(document->isDocumentEdited());

@@ -6,18 +6,19 @@
 #include <QEvent>
 #include <QWidget>
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace {
 
 std::chrono::milliseconds showDelay{500};
 
-// Input for the progress window only, and no other window closes: each refused is noted.
+// Input for the progress window only, and no other window closes: each refused is told.
 class ProgressOnlyFilter : public ModalWindowEventFilter {
 public:
-    ProgressOnlyFilter(QWidget* progressWindow, std::vector<QPointer<QWidget>>& closesRefused)
+    ProgressOnlyFilter(QWidget* progressWindow, std::function<void(QWidget*)> closeRefused)
         : ModalWindowEventFilter(progressWindow)
-        , m_closesRefused(closesRefused)
+        , m_closeRefused(std::move(closeRefused))
     {
     }
 
@@ -30,13 +31,12 @@ protected:
         if (belongsToModalWindow(widget))
             return false;
         event->ignore();
-        if (std::find(m_closesRefused.begin(), m_closesRefused.end(), widget) == m_closesRefused.end())
-            m_closesRefused.emplace_back(widget);
+        m_closeRefused(widget);
         return true;
     }
 
 private:
-    std::vector<QPointer<QWidget>>& m_closesRefused;
+    std::function<void(QWidget*)> m_closeRefused;
 };
 
 } // namespace
@@ -61,7 +61,12 @@ DocumentWorkProgress::~DocumentWorkProgress()
 
 void DocumentWorkProgress::runProgressWindowEvents(QWidget* progressWindow)
 {
-    ProgressOnlyFilter onlyProgress(progressWindow, m_closesRefused);
+    ProgressOnlyFilter onlyProgress(progressWindow, [this](QWidget* window) {
+        if (std::find(m_closesRefused.begin(), m_closesRefused.end(), window) != m_closesRefused.end())
+            return;
+        m_closesRefused.emplace_back(window);
+        setNote(tr("Closing waits until this has ended."));
+    });
     QCoreApplication::instance()->installEventFilter(&onlyProgress);
     QCoreApplication::processEvents();
     QCoreApplication::instance()->removeEventFilter(&onlyProgress);

@@ -4,7 +4,7 @@
 //
 // While the progress window paints and hears Stop, other windows take no input and do not
 // close: nothing may change or close what is being saved or opened. Those asked to close
-// meanwhile are asked again once the work has ended.
+// meanwhile are asked again once the work has ended, and the row says so.
 
 #include "app/progress/WorkProgress.h"
 
