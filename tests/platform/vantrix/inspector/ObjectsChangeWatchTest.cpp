@@ -1,4 +1,6 @@
 #include "platform/foundation/KeyChangeListeners.h"
+#include "platform/vantrix/drawables/VXTextPath.h"
+#include "platform/vantrix/drawables/VXTextShape.h"
 #include "platform/vantrix/inspector/ObjectsChangeWatch.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +81,42 @@ TEST(ObjectsChangeWatch, TellsChangesOfListedObjectsTheirDependenciesAndLinkedOb
     wanted = false;
     towns[998]->setName("Dale");
     EXPECT_TRUE(told.isEmpty());
+}
+
+TEST(ObjectsChangeWatch, FollowsDottedDependenciesAsObservationDoes)
+{
+    // Text shapes and text paths declare their text keys as following their adornment's.
+    QList<std::shared_ptr<VXDrawableObject>> texts;
+    for (int i = 0; i < 3000; ++i) {
+        if (i % 2)
+            texts.append(std::make_shared<VXTextPath>());
+        else
+            texts.append(std::make_shared<VXTextShape>());
+    }
+    const QStringList paths{"string", "font", "textColour", "alignment"};
+    QList<int> told(paths.size());
+    platform::ObjectsChangeWatch watch(
+        texts, paths, [](qsizetype, bool) { return true; },
+        [&](qsizetype index, bool prior) { told[index] += !prior; });
+
+    QObject receiver;
+    for (const qsizetype at : {qsizetype(0), texts.size() / 2 + 1, texts.size() - 1}) {
+        ZQObject& text = *texts[at];
+        QList<int> observed(paths.size());
+        const platform::ObservationToken token = text.observeKeyPaths(paths, platform::KeyValueObservingOptionNew, &receiver,
+                             [&](const platform::KeyValueChange& change) { ++observed[paths.indexOf(change.keyPath)]; });
+        told.fill(0);
+        text.setValueForKey(QStringLiteral("Mill"), QStringLiteral("string"));
+        text.setValueForKey(QFont(QStringLiteral("DejaVu Serif"), 30), QStringLiteral("font"));
+        text.setValueForKey(QColor(Qt::red), QStringLiteral("textColour"));
+        text.setValueForKey(2, QStringLiteral("alignment"));
+        EXPECT_EQ(text.valueForKey(QStringLiteral("string")).toString(), "Mill");
+        for (qsizetype p = 0; p < paths.size(); ++p) {
+            EXPECT_GT(observed[p], 0) << paths[p].toStdString();
+            EXPECT_EQ(told[p], observed[p]) << paths[p].toStdString() << " of object " << at;
+        }
+        text.removeObservation(token);
+    }
 }
 
 TEST(KeyChangeListeners, ListenersMayGoWhileToldAndHearOnlyTheirOwnThread)
