@@ -126,6 +126,15 @@ TEST(StyleEditorContent, TheHeaderSaysHowManyObjectsAnEditRestyles)
     f.editor->rebuildUI();
     f.settle();
     EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style, used by 2 objects"));
+
+    // Deleting what was selected leaves nothing selected: the style stays, its count follows.
+    const VXDrawableObjectPtr fourth = f.addShape(road, QRectF(300, 300, 20, 20));
+    f.select({third, fourth});
+    EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style, used by 3 objects"));
+    f.layer->removeObjectsInArray({third, fourth});
+    f.settle();
+    EXPECT_EQ(f.editor->style(), road);
+    EXPECT_EQ(f.editor->libraryInfoField()->text(), QStringLiteral("Ad-Hoc Style"));
 }
 
 TEST(StyleEditorContent, BehindAnotherTabTheSelectionShowsWhenTheTabComesToTheFront)

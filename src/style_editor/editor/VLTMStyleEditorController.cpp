@@ -112,10 +112,11 @@ void VLTMStyleEditorController::showSelectionStyles(const QList<VXStylePtr>& sty
         m_selectionWaitsForShow = true;
         return;
     }
-    const bool sameStyles = styles == m_styleList;
+    // The style stays for the same styles and for an empty selection, but how many objects
+    // hold it may have changed since it was shown: the selection may have been deleted.
+    const bool styleStays = styles.isEmpty() || styles == m_styleList;
     setContent(styles);
-    // The style stays, but how many objects hold it may have changed since it was shown.
-    if (const VXStylePtr shown = style(); shown && sameStyles)
+    if (const VXStylePtr shown = style(); shown && styleStays && isViewLoaded())
         m_header.showLibraryLine(*shown, m_drawing);
 }
 

@@ -76,8 +76,10 @@ void InspectedContent::changed(qsizetype index, bool prior)
 
 bool InspectedContent::mayKeep(const QString& keyPath) const
 {
-    // A marked key path hears no more changes this turn.
-    return m_watch && !m_changedKeyPaths.contains(keyPath) && keyPath != m_settingKeyPath;
+    // Only a change the watch follows clears a kept value; a marked key path hears no more
+    // changes this turn.
+    return m_watch && m_watch->keyPaths().contains(keyPath) && !m_changedKeyPaths.contains(keyPath)
+           && keyPath != m_settingKeyPath;
 }
 
 QVariant InspectedContent::commonValue(const QString& keyPath, const ValueAdjuster& adjust,

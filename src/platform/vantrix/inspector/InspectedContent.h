@@ -49,7 +49,8 @@ public:
 
     // --- Values -----------------------------------------------------------------------
     // The objects' shared value as shown: see commonValueOfObjects; the transformer applies.
-    // Without an adjuster it is kept until its key path is marked.
+    // Without an adjuster, a value of a watched key path is kept until its key path is marked;
+    // others are read again each time.
     QVariant commonValue(const QString& keyPath, const ValueAdjuster& adjust = {},
                          const UnreadableReporter& unreadable = {}) const;
     // The same for several key paths in one pass over the objects (see commonValuesOfObjects).
@@ -71,7 +72,8 @@ public:
     ValueTransformer* transformer(const QString& keyPath) const { return m_transformers.value(keyPath).get(); }
 
 private:
-    // Whether a common value read now may be kept: a change to it would be heard.
+    // Whether a common value read now may be kept: the key path is watched and a change to it
+    // would be heard.
     bool mayKeep(const QString& keyPath) const;
     bool wantsChange(qsizetype index, bool prior) const;
     void changed(qsizetype index, bool prior);
