@@ -64,6 +64,50 @@ TEST(GeometryTab, OptionsFollowLinesTurningCurvedAndBack)
     EXPECT_EQ(pane->interfaceOptions(), 253u);
 }
 
+TEST(GeometryTab, PanesAndOptionsFollowSelectedLinesBentAndStraightenedAgain)
+{
+    TabFixture fixture;
+    QList<VXDrawableObjectPtr> lines;
+    for (int i = 0; i < 3000; ++i)
+        lines.append(fixture.add(straightPath({10, 10.0 + i * 0.1}, {110, 10.0 + i * 0.1})));
+    auto* pane = fixture.paneFor<VLTM_VXDrawableObjectController>(QStringLiteral("VXDrawableObject"));
+    const QString lengthPane = QStringLiteral("VLTM_VXDrawablePathController");
+    fixture.select(lines);
+    fixture.forgetEdits();
+    ASSERT_TRUE(fixture.installedPanes().contains(lengthPane));
+    ASSERT_EQ(pane->interfaceOptions(), 253u);
+
+    const auto bend = [&](const VXDrawableObjectPtr& line) {
+        auto* path = static_cast<VXDrawablePath*>(line.get());
+        platform::BezierPath bent = path->path();
+        bent.curveToPointControlPoint1ControlPoint2({150, 60}, {120, 10}, {150, 30});
+        path->setPath(bent);
+    };
+    for (const qsizetype at : {qsizetype(0), lines.size() / 2, lines.size() - 1}) {
+        SCOPED_TRACE(at);
+        bend(lines[at]);
+        fixture.endStep();
+        EXPECT_FALSE(fixture.installedPanes().contains(lengthPane));
+        EXPECT_EQ(pane->interfaceOptions(), 251u);
+        // Another curve among them changes nothing; the last one made straight again does.
+        bend(lines[(at + 1) % lines.size()]);
+        fixture.endStep();
+        fixture.undo.undo();
+        fixture.settle();
+        EXPECT_EQ(pane->interfaceOptions(), 251u);
+        fixture.undo.undo();
+        fixture.settle();
+        EXPECT_TRUE(fixture.installedPanes().contains(lengthPane));
+        EXPECT_EQ(pane->interfaceOptions(), 253u);
+    }
+
+    // A line that is not selected is none of the tab's business.
+    const VXDrawableObjectPtr elsewhere = fixture.add(straightPath());
+    bend(elsewhere);
+    fixture.settle();
+    EXPECT_EQ(pane->interfaceOptions(), 253u);
+}
+
 TEST(GeometryTab, PaneNamesFollowTheRegisteredClasses)
 {
     EXPECT_EQ(GeometryPaneRegistry::subcontrollerClassForClass(&VXDrawableObject::staticMetaObject),

@@ -193,7 +193,7 @@ QList<ZQObjectPtr> VLTMGeometryController::selection()
         auto* layer = m_drawing ? m_drawing->activeLayerOfClass<VXObjectDrawingLayer>() : nullptr;
         m_selectionCache = layer ? layer->selectionAsObjects() : QList<ZQObjectPtr>();
         m_selectionCommonClass.reset();
-        m_selectionIsStraightLines.reset();
+        m_straightLines.clear();
     }
     return *m_selectionCache;
 }
@@ -209,10 +209,17 @@ const QMetaObject* VLTMGeometryController::selectionCommonClass()
 bool VLTMGeometryController::selectedObjectsAreSimpleStraightLines()
 {
     const QList<ZQObjectPtr> objects = selection();
-    if (!m_selectionIsStraightLines)
-        m_selectionIsStraightLines = isExactly(selectionCommonClass(), VXDrawablePath::staticMetaObject)
-                                     && areSimpleStraightLines(objects);
-    return *m_selectionIsStraightLines;
+    if (!isExactly(selectionCommonClass(), VXDrawablePath::staticMetaObject))
+        return false;
+    if (!m_straightLines.isFollowing())
+        m_straightLines.follow(objects);
+    return m_straightLines.areStraightLines();
+}
+
+void VLTMGeometryController::straightLinesChanged()
+{
+    if (m_selectionShown)
+        showPanes(panesForSelection(selectionCommonClass(), m_selectionTotal));
 }
 
 void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& objects, qint64 total)
@@ -221,8 +228,9 @@ void VLTMGeometryController::setSelectedObjects(const QList<ZQObjectPtr>& object
     if (m_selectionShown && m_selectionCache && platform::sameObjects(*m_selectionCache, objects))
         return;
     m_selectionCache = objects;
-    m_selectionIsStraightLines.reset();
+    m_straightLines.clear();
     m_selectionShown = true;
+    m_selectionTotal = total;
     const QMetaObject* common = ZQHighestCommonClass(objects);
     m_selectionCommonClass = common;
     if (common)
@@ -251,6 +259,7 @@ void VLTMGeometryController::showSelectionOfLayer(VXLayer* layer)
     if (isViewLoaded() && isOnTabBehindAnother(*view())) {
         m_selectionWaitsForShow = true;
         m_selectionCache.reset();
+        m_straightLines.clear();
         m_selectionShown = false;
         return;
     }

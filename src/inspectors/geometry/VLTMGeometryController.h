@@ -15,6 +15,7 @@
 
 #include "app/sidebar/VLTMObjectControllerDataSource.h"
 #include "app/sidebar/VLTMTabContentViewController.h"
+#include "inspectors/geometry/StraightLineSelection.h"
 #include "inspectors/geometry/VLTMGeometryPaneDelegate.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/vantrix/model/VXDrawing.h"
@@ -152,9 +153,11 @@ private:
     void showSelectionOfLayer(VXLayer* layer);
     // The selection's most derived common class and selectionIsSimpleStraightLines of it,
     // each found once for each selection: they look at every object, and the panes ask for
-    // them with every selection they load.
+    // them with every selection they load. The second then follows the paths' geometry.
     const QMetaObject* selectionCommonClass();
     bool selectedObjectsAreSimpleStraightLines();
+    // The selected paths turned all straight or no longer are: the panes change with them.
+    void straightLinesChanged();
     void selectUnitsItemForMode();
     bool belongsToDrawing(const VXLayer* layer) const;
     void stopObservingDrawing();
@@ -165,7 +168,8 @@ private:
     std::optional<QList<ZQObjectPtr>> m_selectionCache;
     // Of the cached selection.
     std::optional<const QMetaObject*> m_selectionCommonClass;
-    std::optional<bool> m_selectionIsStraightLines;
+    StraightLineSelection m_straightLines{[this] { straightLinesChanged(); }};
+    qint64 m_selectionTotal = 0; // the objects of the shown selection's layer
     bool m_selectionShown = false; // the cache is what the stack shows, not just fetched
     bool m_selectionWaitsForShow = false; // changed while the tab was behind another
     std::shared_ptr<platform::NumberFormatter> m_drawingUnitsFormatter;

@@ -129,7 +129,7 @@ void StyleContentObserver::observeSelectionStyles()
     platform::RunLoop::cancelPreviousPerformRequests(this, kSelectionStylesKey);
     m_selectionStyles = std::make_unique<platform::ObjectsChangeWatch>(
         m_selection, QStringList{QStringLiteral("style")},
-        [this](qsizetype, bool prior) { return !prior && !m_restylePending; },
+        [this](qsizetype, bool prior, const ZQObject&) { return !prior && !m_restylePending; },
         [this](qsizetype, bool) { selectionWasRestyled(); });
 }
 

@@ -38,7 +38,7 @@ void InspectedContent::observe(const QStringList& keyPaths, const QStringList& k
     for (qsizetype i = 0; i < keyPaths.size(); ++i)
         m_keptUntold[size_t(i)] = kept.contains(keyPaths[i]);
     m_watch = std::make_unique<ObjectsChangeWatch>(
-        m_objects, keyPaths, [this](qsizetype index, bool prior) { return wantsChange(index, prior); },
+        m_objects, keyPaths, [this](qsizetype index, bool prior, const ZQObject&) { return wantsChange(index, prior); },
         [this](qsizetype index, bool prior) { changed(index, prior); });
 }
 

@@ -145,7 +145,7 @@ void ObjectsChangeWatch::keyChanged(ZQObject& object, const QString& key, bool p
         return;
     // Copied: the client, when told, may change keys of other objects and so the last change.
     const Affected affected = *found;
-    const auto wanted = [&](qsizetype index) { return m_wants(index, prior); };
+    const auto wanted = [&](qsizetype index) { return m_wants(index, prior, object); };
     for (qsizetype index : affected.linked) {
         if (wanted(index))
             m_changed(index, prior);

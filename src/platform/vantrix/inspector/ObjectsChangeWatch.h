@@ -28,9 +28,10 @@ namespace platform {
 
 class ObjectsChangeWatch {
 public:
-    // Whether the client still wants to hear of a change at path `index` (before it when
-    // `prior`): asked before the list is searched, so a path already marked costs nothing more.
-    using Wants = std::function<bool(qsizetype index, bool prior)>;
+    // Whether the client still wants to hear of a change of `object` at path `index` (before
+    // it when `prior`): asked before the list is searched, so a path already marked costs
+    // nothing more. `object` is the one changing: one of the list, or a linked one.
+    using Wants = std::function<bool(qsizetype index, bool prior, const ZQObject& object)>;
     using Changed = std::function<void(qsizetype index, bool prior)>;
 
     // Follows `objects` (the list is shared, not copied).

@@ -65,7 +65,7 @@ TEST(ObjectsChangeWatch, TellsChangesOfListedObjectsTheirDependenciesAndLinkedOb
     bool wanted = true;
     const QStringList paths{"title", "mayor.party"};
     platform::ObjectsChangeWatch watch(
-        towns.mid(0, 999), paths, [&](qsizetype, bool) { return wanted; },
+        towns.mid(0, 999), paths, [&](qsizetype, bool, const ZQObject&) { return wanted; },
         [&](qsizetype index, bool prior) { told.append(paths[index] + (prior ? " before" : " after")); });
 
     towns[500]->setName("Weir"); // a dependency of the title
@@ -96,7 +96,7 @@ TEST(ObjectsChangeWatch, FollowsDottedDependenciesAsObservationDoes)
     const QStringList paths{"string", "font", "textColour", "alignment"};
     QList<int> told(paths.size());
     platform::ObjectsChangeWatch watch(
-        texts, paths, [](qsizetype, bool) { return true; },
+        texts, paths, [](qsizetype, bool, const ZQObject&) { return true; },
         [&](qsizetype index, bool prior) { told[index] += !prior; });
 
     QObject receiver;
