@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace testsupport {
@@ -31,6 +32,24 @@ public:
 
 private:
     platform::EditProgress::Presenter* m_previous;
+};
+
+// Raises std::bad_alloc at one report (counted from 0; none when negative), as running out of
+// memory while the progress paints would, and counts every report.
+class FailingEditProgress : public EditProgressRecorder {
+public:
+    explicit FailingEditProgress(int failAt) : m_failAt(failAt) {}
+    void editProgressed(double fraction) override
+    {
+        if (reports++ == m_failAt)
+            throw std::bad_alloc();
+        EditProgressRecorder::editProgressed(fraction);
+    }
+
+    int reports = 0;
+
+private:
+    int m_failAt;
 };
 
 } // namespace testsupport

@@ -8,6 +8,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/foundation/WholeEdit.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
@@ -257,14 +258,11 @@ VXDrawableObjectPtr VXQMappingLayer::insertScaleBarInView(VXDrawingView* view)
 
 void VXQMappingLayer::performAsOneUndoStep(const QString& actionName, const std::function<void()>& edit)
 {
-    ZQUndoManager* undo = undoManager();
-    if (undo)
-        undo->beginUndoGrouping();
-    edit();
-    if (undo) {
-        undo->setActionName(actionName);
-        undo->endUndoGrouping();
-    }
+    platform::WholeEdit::run(undoManager(), actionName, [&] {
+        edit();
+        if (ZQUndoManager* undo = undoManager())
+            undo->setActionName(actionName);
+    });
 }
 
 // --- Finding objects ---------------------------------------------------------------------------------

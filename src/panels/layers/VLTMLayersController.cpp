@@ -13,6 +13,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoSuspension.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/WholeEdit.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
@@ -671,18 +672,32 @@ bool VLTMLayersController::moveDrawables(const QList<VXDrawableObjectPtr>& objec
         setUndoActionName(tr("Change Object Order"));
         return true;
     }
-    platform::EditProgress::Scope progress(tr("Move Objects To Layer"), 2);
-    source->removeObjectsAtIndexes(from);
-    progress.step();
-    const int start = std::clamp(destination->countOfObjects() - row, 0, destination->countOfObjects());
-    QList<int> indexes;
-    for (int i = 0; i < moved.size(); ++i)
-        indexes.append(start + i);
-    destination->insertObjectsAtIndexes(moved, indexes);
-    if (m_activeFollowsSelection)
-        destination->attemptToMakeActive();
-    destination->exchangeSelectionWithObjectsFromArray(moved);
-    setUndoActionName(tr("Move Objects To Layer"));
+    const QString actionName = tr("Move Objects To Layer");
+    platform::EditProgress::Scope progress(actionName, 2);
+    VXLayer* const active = drawing()->activeLayer();
+    const QList<VXDrawableObjectPtr> sourceSelection = source->selection();
+    const QList<VXDrawableObjectPtr> destinationSelection = destination->selection();
+    platform::WholeEdit::run(
+        drawing()->undoManager(), actionName,
+        [&] {
+            source->removeObjectsAtIndexes(from);
+            progress.step();
+            const int start = std::clamp(destination->countOfObjects() - row, 0, destination->countOfObjects());
+            QList<int> indexes;
+            for (int i = 0; i < moved.size(); ++i)
+                indexes.append(start + i);
+            destination->insertObjectsAtIndexes(moved, indexes);
+            if (m_activeFollowsSelection)
+                destination->attemptToMakeActive();
+            destination->exchangeSelectionWithObjectsFromArray(moved);
+            setUndoActionName(actionName);
+            progress.step();
+        },
+        [&] {
+            drawing()->setActiveLayer(active);
+            source->exchangeSelectionWithObjectsFromArray(sourceSelection);
+            destination->exchangeSelectionWithObjectsFromArray(destinationSelection);
+        });
     return true;
 }
 

@@ -11,11 +11,16 @@
 //
 // The application installs one presenter; without one a step costs an increment and a
 // compare. Only the main thread reports: a scope on another thread stays silent.
+//
+// A presenter that raises (out of memory while painting) stops the edit there, as running out
+// of memory anywhere in it would. Work that must not stop between its stages holds such a
+// failure until it is whole; taking back an edit that failed never stops for one.
 
 #include "platform/foundation/ArchiveProgress.h"
 
 #include <QString>
 #include <QtGlobal>
+#include <exception>
 
 namespace platform {
 
@@ -39,9 +44,16 @@ public:
     // Answers the previous presenter. Raises while an edit is open.
     static Presenter* setPresenter(Presenter* presenter);
 
+    // What a report that raises does within a scope, and the scopes opened inside it.
+    enum class Failures {
+        Raise,   // stops the work at once
+        Hold,    // stops the reports; finish() raises it once the work is whole
+        Ignore,  // logged; the reports stop and the work goes on
+    };
+
     class Scope {
     public:
-        Scope(const QString& name, qsizetype steps);
+        Scope(const QString& name, qsizetype steps, Failures failures = Failures::Raise);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
@@ -63,8 +75,13 @@ public:
         // fraction is the part of the step done. It never asks to stop.
         archive::Progress archiveProgress();
 
+        // Raises the failure a Hold scope held; nothing otherwise.
+        void finish();
+
     private:
         void report(double partOfStep);
+        // The scope, this or one around it, whose rule governs a failing report; null to raise.
+        Scope* failureKeeper();
         // The fraction of the outermost edit done once this scope has done `part` of its current step.
         double outermostFraction(double part) const;
 
@@ -73,6 +90,8 @@ public:
         qsizetype m_steps;
         qsizetype m_done = 0;
         double m_reported = 0.0; // the outermost scope's, so that it never falls
+        Failures m_failures;
+        std::exception_ptr m_failure; // once set, reports within this scope stop
     };
 };
 

@@ -7,6 +7,7 @@
 #include "platform/foundation/ZQLog.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -122,6 +123,9 @@ void ZQUndoManager::openTopLevelGroup(TopLevel kind, const QString& name)
 
 void ZQUndoManager::closeTopLevelGroup()
 {
+    // Room first: a group that closes is never lost to an allocation failing.
+    if (!m_openGroups.front()->isEmpty())
+        m_undoStack.reserve(m_undoStack.size() + 1);
     GroupPtr group = std::move(m_openGroups.front());
     m_openGroups.clear();
     if (!group->isEmpty())
@@ -130,10 +134,10 @@ void ZQUndoManager::closeTopLevelGroup()
 
 void ZQUndoManager::closeInnermostNestedGroup()
 {
-    GroupPtr inner = std::move(m_openGroups.back());
-    m_openGroups.pop_back();
+    const GroupPtr& inner = m_openGroups.back();
     if (!inner->isEmpty())
-        m_openGroups.back()->m_items.emplace_back(std::move(inner));
+        m_openGroups[m_openGroups.size() - 2]->m_items.emplace_back(inner);
+    m_openGroups.pop_back();
 }
 
 void ZQUndoManager::scheduleEndOfEvent()
@@ -251,34 +255,61 @@ void ZQUndoManager::undoNestedGroup()
     perform(nested, Phase::Undoing);
 }
 
-void ZQUndoManager::perform(const GroupPtr& group, Phase phase)
+bool ZQUndoManager::revertGroupsAboveLevel(int level)
+{
+    ZQ_ASSERT(level >= 0 && level < groupingLevel(), QStringLiteral("no undo group open above level %1").arg(level));
+    while (groupingLevel() > level + 1)
+        closeInnermostNestedGroup();
+    GroupPtr reverted = std::move(m_openGroups.back());
+    m_openGroups.pop_back();
+    if (m_openGroups.size() == 1 && m_topLevelKind == TopLevel::Automatic)
+        scheduleEndOfEvent();
+    try {
+        perform(reverted, Phase::Undoing, Outcome::Reverted);
+        return true;
+    } catch (const std::exception& exception) {
+        LogEvent(kStateEvent, QStringLiteral("reverting '%1' stopped: %2")
+                                  .arg(reverted->actionName(), QString::fromUtf8(exception.what())));
+    } catch (...) {
+        LogEvent(kStateEvent, QStringLiteral("reverting '%1' stopped by an unknown exception").arg(reverted->actionName()));
+    }
+    return false;
+}
+
+void ZQUndoManager::perform(const GroupPtr& group, Phase phase, Outcome outcome)
 {
     // Groups open around a nested undo wait while the inverse is collected.
     std::vector<GroupPtr> interruptedGroups = std::move(m_openGroups);
+    m_openGroups.clear();
     const bool atTopLevel = interruptedGroups.empty();
     const TopLevel interruptedKind = m_topLevelKind;
+    const Phase interruptedPhase = m_phase;
     m_phase = phase;
-    openTopLevelGroup(TopLevel::Inverse, group->actionName());
 
     const auto finish = [&] {
-        // Groups that an action opened and left open still belong to the inverse.
-        while (m_openGroups.size() > 1)
-            closeInnermostNestedGroup();
-        GroupPtr inverse = m_openGroups.empty() ? nullptr : std::move(m_openGroups.front());
-        m_openGroups = std::move(interruptedGroups);
+        // The manager is settled before anything that may fail.
+        std::vector<GroupPtr> collected = std::exchange(m_openGroups, std::move(interruptedGroups));
         m_topLevelKind = interruptedKind;
-        m_phase = Phase::Normal;
-        if (inverse && !inverse->isEmpty())
-            push(phase == Phase::Undoing ? m_redoStack : m_undoStack, std::move(inverse), TopLevel::Inverse);
+        m_phase = interruptedPhase;
+        if (outcome == Outcome::Reverted)
+            return;
+        // Groups that an action opened and left open still belong to the inverse.
+        for (size_t i = collected.size(); i > 1; --i)
+            if (!collected[i - 1]->isEmpty())
+                collected[i - 2]->m_items.emplace_back(collected[i - 1]);
+        if (!collected.empty() && !collected.front()->isEmpty())
+            push(phase == Phase::Undoing ? m_redoStack : m_undoStack, std::move(collected.front()), TopLevel::Inverse);
         if (atTopLevel)
             platform::NotificationCenter::defaultCenter().postNotificationName(
                 phase == Phase::Undoing ? ZQUndoManagerDidUndoChangeNotification : ZQUndoManagerDidRedoChangeNotification,
                 this);
     };
     try {
+        openTopLevelGroup(TopLevel::Inverse, group->actionName());
         platform::EditProgress::Scope progress(
             phase == Phase::Undoing ? titleOfUndo(group->actionName()) : titleOfRedo(group->actionName()),
-            group->actionCount());
+            group->actionCount(),
+            outcome == Outcome::Reverted ? platform::EditProgress::Failures::Ignore : platform::EditProgress::Failures::Raise);
         group->performInReverse(progress);
     } catch (...) {
         finish();

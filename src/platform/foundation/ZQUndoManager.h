@@ -126,6 +126,12 @@ public:
     // explicit group; true while the current event's group has content, as undo closes it first.
     bool canUndo() const;
     bool canRedo() const;
+    // Ends the groups opened since the grouping level was `level`, those an exception left open
+    // included, by undoing what they hold instead of keeping it: nothing reaches either stack and
+    // nothing is announced, as for an edit that was never made. Progress is shown, but a failure
+    // to show it does not stop the undoing. Answers false, logged, when an action raised and
+    // the undoing stopped there. For an edit that failed part way.
+    bool revertGroupsAboveLevel(int level);
     // Closes the current event's group first; raises with an explicit group open. An exception
     // from an action ends the undo (or redo): the group is consumed, what the actions run
     // before it registered goes to the opposite stack, and the exception reaches the caller.
@@ -174,9 +180,11 @@ private:
     // of its progress.
     static QString titleOfUndo(const QString& name);
     static QString titleOfRedo(const QString& name);
+    enum class Outcome { Kept, Reverted };
     // Runs `group` backwards in `phase`, collecting its inverse for the opposite stack; with no
-    // group open around it, announces the finished undo or redo.
-    void perform(const GroupPtr& group, Phase phase);
+    // group open around it, announces the finished undo or redo. A reverted group leaves no
+    // inverse and no announcement.
+    void perform(const GroupPtr& group, Phase phase, Outcome outcome = Outcome::Kept);
     // The group undo() would undo: the open event group when it has content, else the top of the stack.
     const platform::UndoGroup* nextUndoGroup() const;
 

@@ -1,6 +1,7 @@
 #include "platform/ui/Application.h"
 
 #include "platform/foundation/ProblemReporter.h"
+#include "platform/foundation/WholeEdit.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/ui/DocumentController.h"
 #include "platform/ui/FloatingPanelPlacement.h"
@@ -24,19 +25,23 @@ bool isUserAction(const QEvent* event)
     return event->isInputEvent() || event->type() == QEvent::Shortcut || event->type() == QEvent::Drop;
 }
 
-// A command that runs out of memory stops part way, which shows nowhere else: the user is told.
-bool runCommand(const char* where, const std::function<void()>& work)
+QString outOfMemoryAdvice()
 {
-    return runGuarded(where, [&] {
-        try {
-            work();
-        } catch (const std::bad_alloc&) {
-            ProblemReporter::report(Application::tr("There was not enough memory to finish the command."),
-                                    Application::tr("Part of it may not have been done. Close maps or other "
-                                                    "applications you do not need, then try again."));
-            throw;
-        }
-    });
+    return Application::tr("Close maps or other applications you do not need, then try again.");
+}
+
+// An edit that fails is taken back whole where it can be; the user hears which, so that the
+// map is trusted as it stands.
+void tellEditNotDone(const EditNotDone& failure)
+{
+    const QString outcome = failure.isUndone()
+                                ? Application::tr("The map is as it was before it.")
+                                : Application::tr("Part of it may have been done and could not be taken back.");
+    if (failure.ranOutOfMemory())
+        ProblemReporter::report(Application::tr("There was not enough memory to finish “%1”.").arg(failure.actionName()),
+                                outcome + QLatin1Char(' ') + outOfMemoryAdvice());
+    else
+        ProblemReporter::report(Application::tr("“%1” could not be finished.").arg(failure.actionName()), outcome);
 }
 
 } // namespace
@@ -55,6 +60,23 @@ Application::Application(int& argc, char** argv)
 }
 
 Application::~Application() = default;
+
+bool Application::runCommand(const char* where, const std::function<void()>& work)
+{
+    return runGuarded(where, [&] {
+        try {
+            work();
+        } catch (const EditNotDone& failure) {
+            tellEditNotDone(failure);
+            throw;
+        } catch (const std::bad_alloc&) {
+            // Stopped wherever it ran out: nothing says how much was done.
+            ProblemReporter::report(tr("There was not enough memory to finish the command."),
+                                    tr("Part of it may not have been done.") + QLatin1Char(' ') + outOfMemoryAdvice());
+            throw;
+        }
+    });
+}
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {

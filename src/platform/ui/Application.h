@@ -2,7 +2,8 @@
 
 // The application object. No exception crosses the event loop: event delivery is
 // guarded, and a failure is logged where it happened. A command (an action, or what the user
-// types, clicks or drops) that runs out of memory is also told to the user.
+// types, clicks or drops) that runs out of memory or an edit that fails is also told to the
+// user, with what became of the work: an edit taken back left the map as it was.
 //
 // Actions travel from here: sendActionToFrom hands an action to its target, or, without
 // one, to the first object of the responder chain that has its method. These class-level
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QPointer>
+#include <functional>
 
 namespace platform {
 
@@ -35,6 +37,9 @@ public:
     // An exception thrown by the handler is logged and the action counts as handled; an
     // allocation that failed is told to the user as well.
     static bool sendActionToFrom(const QByteArray& action, QObject* target, QObject* sender);
+    // Runs a command the user gave (`where` names it in the log); answers whether it ended
+    // without an exception, which is contained and told as above.
+    static bool runCommand(const char* where, const std::function<void()>& work);
 
     static void beep();
 };

@@ -1,6 +1,7 @@
 #include "platform/ui/Sheet.h"
 
 #include "platform/foundation/ZQAssert.h"
+#include "platform/ui/Application.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -19,7 +20,7 @@ void Sheet::beginSheetModalForWindowCompletionHandler(QDialog* sheet, QWidget* w
         if (window)
             window->activateWindow();
         if (handler)
-            runGuarded("sheet end handler", [&] { handler(code); });
+            Application::runCommand("sheet end handler", [&] { handler(code); });
     }, Qt::SingleShotConnection);
     if (window) {
         sheet->open();

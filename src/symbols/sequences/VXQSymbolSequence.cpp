@@ -6,6 +6,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/foundation/WholeEdit.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/model/ArchiveReader.h"
 #include "platform/vantrix/model/MetadataContainer.h"
@@ -403,21 +404,19 @@ VXQKeyTablePtr VXQSymbolSequence::createAndInsertKeyTable()
     auto table = std::make_shared<VXQKeyTable>();
     const QString actionName = tr("Insert Sequence Key");
     ZQUndoManager* undo = undoManager();
-    if (undo)
-        undo->beginUndoGrouping();
-    addKeytable(table);
-    const QRectF frame = QRectF(QPointF(100, 100), table->tableSize()).adjusted(-3, -3, 3, 3);
-    auto shape = VXQKeyTableTextShape::keyTableTextShapeInRect(frame);
-    table->setTextShape(shape);
-    if (m_layer)
-        m_layer->editWithSelectionUndo(actionName, [&] {
-            m_layer->addObject(shape);
-            m_layer->replaceSelectionWithObject(shape);
-        });
-    if (undo) {
-        undo->setActionName(actionName);
-        undo->endUndoGrouping();
-    }
+    platform::WholeEdit::run(undo, actionName, [&] {
+        addKeytable(table);
+        const QRectF frame = QRectF(QPointF(100, 100), table->tableSize()).adjusted(-3, -3, 3, 3);
+        auto shape = VXQKeyTableTextShape::keyTableTextShapeInRect(frame);
+        table->setTextShape(shape);
+        if (m_layer)
+            m_layer->editWithSelectionUndo(actionName, [&] {
+                m_layer->addObject(shape);
+                m_layer->replaceSelectionWithObject(shape);
+            });
+        if (undo)
+            undo->setActionName(actionName);
+    });
     return table;
 }
 

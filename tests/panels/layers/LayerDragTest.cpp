@@ -2,6 +2,8 @@
 #include "panels/layers/LayerTreeModel.h"
 
 #include "LayersTesting.h"
+#include "platform/foundation/WholeEdit.h"
+#include "support/EditProgressRecorder.h"
 #include "support/ThreadTime.h"
 
 #include <numeric>
@@ -164,6 +166,31 @@ TEST_F(LayerDragTest, ObjectsMoveToAnotherLayerKeepingTheirOrder)
     EXPECT_FALSE(accepts({a0.get()}, slices.get(), 0));
     c->setLocked(true);
     EXPECT_FALSE(accepts({a0.get()}, c.get(), -1));
+}
+
+TEST_F(LayerDragTest, AMoveThatRunsOutOfMemoryAtAnyReportLeavesBothLayersAndTheUndoStackAsTheyWere)
+{
+    const QList<VXDrawableObjectPtr> before = a->objects();
+    const QList<VXDrawableObjectPtr> targetBefore = b->objects();
+    a->selectAll();
+    const QList<VXDrawableObjectPtr> selected = a->selection();
+    forgetEdits();
+    for (int at = 0;; ++at) {
+        SCOPED_TRACE(at);
+        try {
+            testsupport::FailingEditProgress presenter(at);
+            controller->moveDrawables(before, b.get(), 0);
+            break; // past the last report: the move went through
+        } catch (const platform::EditNotDone& failure) {
+            EXPECT_TRUE(failure.isUndone());
+        }
+        EXPECT_EQ(a->objects(), before);
+        EXPECT_EQ(b->objects(), targetBefore);
+        EXPECT_EQ(a->selection(), selected);
+        EXPECT_EQ(undo->groupingLevel(), 0);
+        EXPECT_EQ(undo->numberOfUndoActions(), 0);
+    }
+    EXPECT_EQ(b->countOfObjects(), targetBefore.size() + before.size());
 }
 
 TEST_F(LayerDragTest, ASelectionOfInterleavedObjectsMovesAsABlockThatUndoAndRedoPutBackExactly)

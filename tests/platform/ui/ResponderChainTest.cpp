@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "platform/foundation/ProblemReporter.h"
+#include "platform/foundation/WholeEdit.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Document.h"
 #include "platform/ui/DocumentController.h"
@@ -100,6 +101,18 @@ public:
     Q_INVOKABLE void onlyDocumentAction(QObject*) { journal << "document.onlyDocumentAction"; }
     Q_INVOKABLE void failingAction(QObject*) { throw std::runtime_error("disk on fire"); }
     Q_INVOKABLE void allocatingAction(QObject*) { throw std::bad_alloc(); }
+    // Edits that failed: one out of memory and taken back, one stuck half way.
+    Q_INVOKABLE void undoneEditAction(QObject*) { failEdit(true, std::make_exception_ptr(std::bad_alloc())); }
+    Q_INVOKABLE void stuckEditAction(QObject*)
+    {
+        failEdit(false, std::make_exception_ptr(std::runtime_error("disk on fire")));
+    }
+
+private:
+    static void failEdit(bool undone, const std::exception_ptr& cause)
+    {
+        throw platform::EditNotDone(QStringLiteral("Difference"), undone, cause);
+    }
 };
 
 class Delegate : public QObject {
@@ -180,6 +193,21 @@ TEST_F(ResponderChainTest, ACommandThatRunsOutOfMemoryIsToldToTheUserOnce)
     EXPECT_EQ(told.count(QStringLiteral("There was not enough memory to finish the command.")), 1);
     EXPECT_EQ(told.filter(QStringLiteral("disk on fire")), QStringList());
     EXPECT_TRUE(log.contains("allocatingAction"));
+}
+
+TEST_F(ResponderChainTest, AnEditThatFailedIsToldByNameWithWhatBecameOfTheMap)
+{
+    QStringList told;
+    platform::ProblemReporter::setHandler([&told](const QString& message, const QString& detail) {
+        told << message + QLatin1Char('|') + detail.section(QLatin1Char('.'), 0, 0);
+    });
+    EXPECT_TRUE(Application::sendActionToFrom("undoneEditAction", nullptr, nullptr));
+    EXPECT_TRUE(Application::sendActionToFrom("stuckEditAction", nullptr, nullptr));
+    platform::RunLoop::runUntilIdle();
+    platform::ProblemReporter::setHandler({});
+    EXPECT_EQ(told, (QStringList{"There was not enough memory to finish “Difference”.|The map is as it was before it",
+                                 "“Difference” could not be finished.|Part of it may have been done and could not be "
+                                 "taken back"}));
 }
 
 TEST_F(ResponderChainTest, SendersArriveExplicitTargetsStayAndForwardedActionsReachEverySelectedLabel)

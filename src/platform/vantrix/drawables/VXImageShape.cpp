@@ -5,7 +5,6 @@
 #include "platform/foundation/QuorvaneError.h"
 #include "platform/foundation/RegularFile.h"
 #include "platform/foundation/ZQLog.h"
-#include "platform/foundation/ZQUndoManager.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/vantrix/drawables/VXDrawablePath.h"
 #include "platform/vantrix/drawables/VXShapeGroup.h"
@@ -177,16 +176,11 @@ void VXImageShape::vectorize(QObject* sender)
     const QString actionName = sender ? sender->property("title").toString() : QString();
     const auto keepAlive = shared_from_this(); // until the layer is done removing it
     const int index = layer->indexOfObject(this);
-    ZQUndoManager* undo = layer->undoManager();
-    if (undo)
-        undo->beginUndoGrouping();
-    layer->recordSelectionForUndo();
-    layer->insertObjectInObjectsAtIndex(group, index + 1);
-    layer->removeObject(this);
-    layer->replaceSelectionWithObject(group);
-    layer->commitSelectionUndoWithActionName(actionName);
-    if (undo)
-        undo->endUndoGrouping();
+    layer->editWithSelectionUndo(actionName, [&] {
+        layer->insertObjectInObjectsAtIndex(group, index + 1);
+        layer->removeObject(this);
+        layer->replaceSelectionWithObject(group);
+    });
 }
 
 void VXImageShape::drawContent() const

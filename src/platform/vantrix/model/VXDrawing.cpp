@@ -5,6 +5,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
+#include "platform/foundation/WholeEdit.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/ArchiveReader.h"
@@ -586,12 +587,7 @@ void VXDrawing::replaceStylesWithStyles(const QList<VXStylePtr>& oldStyles, cons
             replacements.insert(oldStyles[i].get(), newStyles[i]);
     if (replacements.isEmpty())
         return;
-    ZQUndoManager* undo = undoManager();
-    if (undo)
-        undo->beginUndoGrouping();
-    replaceStyles(replacements);
-    if (undo)
-        undo->endUndoGrouping();
+    platform::WholeEdit::run(undoManager(), tr("Replace Styles"), [&] { replaceStyles(replacements); });
 }
 
 // --- Display and output -------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/WholeEdit.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/foundation/ZQUndoManager.h"
 #include "platform/ui/Menu.h"
@@ -647,14 +648,18 @@ bool VXObjectDrawingLayer::placeDroppedObject(const VXDrawableObjectPtr& object,
 
 void VXObjectDrawingLayer::editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit)
 {
-    ZQUndoManager* undo = undoManager();
-    if (undo)
-        undo->beginUndoGrouping();
-    recordSelectionForUndo();
-    edit();
-    commitSelectionUndoWithActionName(actionName);
-    if (undo)
-        undo->endUndoGrouping();
+    const QList<VXDrawableObjectPtr> before = selection();
+    platform::WholeEdit::run(
+        undoManager(), actionName,
+        [&] {
+            recordSelectionForUndo();
+            edit();
+            commitSelectionUndoWithActionName(actionName);
+        },
+        [&] {
+            m_recordedSelection.reset();
+            exchangeSelectionWithObjectsFromArray(before);
+        });
 }
 
 void VXObjectDrawingLayer::applyStyle(const VXStylePtr& style)
@@ -812,8 +817,8 @@ void VXObjectDrawingLayer::mergeSelection(const PathOperation& operation, const 
         removeObjectsInArray(operands);
         insertObjectInObjectsAtIndex(result, std::min(index, countOfObjects()));
         replaceSelectionWithObject(result);
+        progress.step();
     });
-    progress.step();
 }
 
 void VXObjectDrawingLayer::cutSelection(const QList<PathOperation>& operations, const QString& actionName)
@@ -847,8 +852,8 @@ void VXObjectDrawingLayer::cutSelection(const QList<PathOperation>& operations, 
         removeObjectsInArray(operands);
         insertObjectsAtIndexes(results, places);
         exchangeSelectionWithObjectsFromArray(results);
+        progress.step();
     });
-    progress.step();
 }
 
 // --- Archiving -------------------------------------------------------------------------------------

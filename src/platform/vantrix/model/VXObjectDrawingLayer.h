@@ -68,7 +68,9 @@ public:
     // When the selection differs from the one recorded, registers its restoration and names
     // the undo action; does nothing without a recording.
     void commitSelectionUndoWithActionName(const QString& actionName);
-    // Runs `edit` as one undo step that restores the selection, under `actionName`.
+    // Runs `edit` as one undo step that restores the selection, under `actionName`. An edit
+    // that raises part way is taken back whole, the selection with it, and platform::EditNotDone
+    // is raised (see WholeEdit).
     void editWithSelectionUndo(const QString& actionName, const std::function<void()>& edit);
 
     // "12 Objects, 2 Selected".

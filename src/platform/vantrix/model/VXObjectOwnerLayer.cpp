@@ -306,9 +306,9 @@ void VXObjectOwnerLayer::leavePreviousContainers(const QList<VXDrawableObjectPtr
 void VXObjectOwnerLayer::insertBatch(const QList<VXDrawableObjectPtr>& incoming, const QList<int>& indexes)
 {
     const VXDrawing::DisplayBatch display(drawing(), incoming.size());
-    // Reported between whole stages only, as a million objects take seconds: the undo of a
-    // Delete is one such batch.
-    platform::EditProgress::Scope progress(tr("Add Objects"), 3);
+    // Reported between stages, as a million objects take seconds (the undo of a Delete is one
+    // such batch); a batch left between them could not be taken back.
+    platform::EditProgress::Scope progress(tr("Add Objects"), 3, platform::EditProgress::Failures::Hold);
     if (ZQUndoManager* undo = undoManager())
         undo->registerUndoWithTargetHandler(this, [this, incoming] { removeObjectsInArray(incoming); });
     willChangeValuesAtIndexesForKey(platform::KeyValueChangeKind::Insertion, indexes, kObjectsListKey);
@@ -326,6 +326,7 @@ void VXObjectOwnerLayer::insertBatch(const QList<VXDrawableObjectPtr>& incoming,
     for (const VXDrawableObjectPtr& object : incoming)
         object->notifyVisualChange();
     progress.longStep();
+    progress.finish();
 }
 
 void VXObjectOwnerLayer::removeBatch(const QList<int>& indexes)
@@ -333,7 +334,7 @@ void VXObjectOwnerLayer::removeBatch(const QList<int>& indexes)
     if (indexes.isEmpty())
         return;
     const VXDrawing::DisplayBatch display(drawing(), indexes.size());
-    platform::EditProgress::Scope progress(tr("Remove Objects"), 3);
+    platform::EditProgress::Scope progress(tr("Remove Objects"), 3, platform::EditProgress::Failures::Hold);
     QList<VXDrawableObjectPtr> leaving;
     leaving.reserve(indexes.size());
     for (const int index : indexes)
@@ -355,6 +356,7 @@ void VXObjectOwnerLayer::removeBatch(const QList<int>& indexes)
     platform::NotificationCenter::defaultCenter().postNotificationName(kVXLayerDidRemoveObject, this,
                                                                       objectsUserInfo(leaving));
     progress.longStep();
+    progress.finish();
 }
 
 void VXObjectOwnerLayer::moveBatch(const QList<int>& from, const QList<int>& to)

@@ -141,8 +141,8 @@ void ObjectLayerEditing::convertSelection(Conversion conversion)
     layer->editWithSelectionUndo(actionName(conversion), [&] {
         layer->replaceObjectsInPlace(originals, replacements);
         layer->exchangeSelectionWithObjectsFromArray(selection);
+        progress.step();
     });
-    progress.step();
 }
 
 } // namespace platform

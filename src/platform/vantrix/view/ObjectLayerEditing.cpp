@@ -45,12 +45,14 @@ void writeObjectsToClipboard(const QList<VXDrawableObjectPtr>& objects, VXDrawin
     QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
-// Adds the objects and selects them, as one step.
-void addSelected(VXObjectDrawingLayer* layer, const QList<VXDrawableObjectPtr>& objects, const QString& actionName)
+// Adds the objects and selects them, as one step, the last of `progress`.
+void addSelected(VXObjectDrawingLayer* layer, const QList<VXDrawableObjectPtr>& objects, const QString& actionName,
+                 EditProgress::Scope& progress)
 {
     layer->editWithSelectionUndo(actionName, [&] {
         layer->addObjectsFromArray(objects);
         layer->exchangeSelectionWithObjectsFromArray(objects);
+        progress.step();
     });
 }
 
@@ -136,8 +138,7 @@ void ObjectLayerEditing::duplicate()
     progress.step();
     if (copies.isEmpty())
         return;
-    addSelected(layer, copies, tr("Duplicate"));
-    progress.step();
+    addSelected(layer, copies, tr("Duplicate"), progress);
 }
 
 void ObjectLayerEditing::deleteSelection()
@@ -175,7 +176,7 @@ void ObjectLayerEditing::paste()
         for (const VXDrawableObjectPtr& object : objects)
             object->setLocation(object->location() + QPointF(offset, offset));
     }
-    addSelected(layer, objects, tr("Paste"));
+    addSelected(layer, objects, tr("Paste"), progress);
 }
 
 void ObjectLayerEditing::selectAll()
