@@ -1,6 +1,7 @@
 #include "app/document/DocumentWorkProgress.h"
 
 #include "app/application/ModalWindowEventFilter.h"
+#include "platform/foundation/RunLoop.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -55,8 +56,10 @@ DocumentWorkProgress::~DocumentWorkProgress()
 {
     // On a later turn: what saves or opens goes on after this returns.
     for (const QPointer<QWidget>& window : m_closesRefused)
-        if (window)
-            QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+        if (window) {
+            QWidget* closing = window;
+            platform::RunLoop::runOnMainThread([closing] { closing->close(); }, closing);
+        }
 }
 
 void DocumentWorkProgress::runProgressWindowEvents(QWidget* progressWindow)
