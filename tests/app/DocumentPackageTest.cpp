@@ -695,6 +695,27 @@ TEST_F(DocumentPackageTest, ALargeMapsSaveAndOpenAreHeardThroughTheirArchivesAnd
     EXPECT_EQ(error.userInfo().value(platform::kReadFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
 }
 
+TEST_F(DocumentPackageTest, ThePreviewOfASaveIsHeardWhileItIsPaintedAndStopsThere)
+{
+    const auto document = newMapDocument();
+    addSquares(*activeMappingLayer(*document), 300);
+    const MapDocumentContents contents{document->drawing()};
+    QList<double> fractions;
+    QuorvaneError error;
+    ASSERT_TRUE(MapDocumentPackage::write(contents, &error, [&](double fraction) {
+        fractions.append(fraction);
+        return true;
+    }));
+    EXPECT_TRUE(std::is_sorted(fractions.cbegin(), fractions.cend()));
+    // The preview is all that is painted after the check, at 0.9.
+    EXPECT_GE(std::count_if(fractions.cbegin(), fractions.cend(), [](double f) { return f > 0.9 && f < 1; }), 1);
+
+    double asked = 0;
+    EXPECT_FALSE(MapDocumentPackage::write(contents, &error, [&](double fraction) { return (asked = fraction) <= 0.9; }));
+    EXPECT_LT(asked, 1.0); // stopped while painting, not at the end
+    EXPECT_EQ(error.userInfo().value(platform::kWriteFailureReasonKey).toString(), QStringLiteral("stopped by the user"));
+}
+
 TEST_F(DocumentPackageTest, OtherWindowsTakeNoInputAndStayOpenWhileASaveRuns)
 {
     const auto document = savedDocument();

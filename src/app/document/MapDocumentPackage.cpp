@@ -212,7 +212,11 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
     package.addRegularFileWithContentsFilename(drawingData, kContentFileName);
     package.addRegularFileWithContentsFilename(*info, kInfoFileName);
     package.addRegularFileWithContentsFilename(auxiliaryArchive(contents), kAuxiliaryFileName);
-    package.addFileWrapper(quickLookFolder(*contents.drawing, contents.otherFiles.fileWrapperNamed(kQuickLookFolderName)));
+    // The preview of a large map takes seconds of its own.
+    package.addFileWrapper(quickLookFolder(*contents.drawing, contents.otherFiles.fileWrapperNamed(kQuickLookFolderName),
+                                           progress.between(0.9, 1.0)));
+    if (progress.stopped())
+        return std::nullopt;
     package.addRegularFileWithContentsFilename(*window, kWindowStateFileName);
     if (contents.exportSettings) {
         const auto exportData = PropertyList::toData(*contents.exportSettings, PropertyList::Format::Xml, &plistError);
@@ -227,13 +231,15 @@ std::optional<FileWrapper> MapDocumentPackage::write(const MapDocumentContents& 
     return package;
 }
 
-FileWrapper MapDocumentPackage::quickLookFolder(const VXDrawing& drawing, const FileWrapper* kept)
+FileWrapper MapDocumentPackage::quickLookFolder(const VXDrawing& drawing, const FileWrapper* kept,
+                                                const Proceed& proceed)
 {
     // One rendering serves both files: a vector preview of a large map costs as much as
     // archiving it, and a preview needs no more than its pixels.
     const QSizeF size = drawing.drawingSize();
     const QImage preview = platform::DrawingRenderer::imageOfDrawing(drawing, drawing.bounds(),
-                                                                    pixelSizeFitting(size, kPreviewSide), Qt::white);
+                                                                    pixelSizeFitting(size, kPreviewSide), Qt::white,
+                                                                    proceed);
     const QByteArray previewPDF = platform::ImageWriter::pdfRepresentation(
         size, [&](QPainter& painter) { painter.drawImage(QRectF(QPointF(), size), preview); });
 

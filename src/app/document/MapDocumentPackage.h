@@ -82,7 +82,10 @@ public:
     static VXQMapScalePtr mapScaleInAuxiliaryArchive(const QByteArray& data);
 
 private:
-    static platform::FileWrapper quickLookFolder(const VXDrawing& drawing, const platform::FileWrapper* kept);
+    // The thumbnail and the preview, in the folder kept from the package when there is one; its
+    // painting reports to `proceed`.
+    static platform::FileWrapper quickLookFolder(const VXDrawing& drawing, const platform::FileWrapper* kept,
+                                                 const Proceed& proceed);
     static platform::FileWrapper filesNotRead(const platform::FileWrapper& package);
     static QVariantMap drawingInformation(const VXDrawing& drawing);
     static QByteArray auxiliaryArchive(const MapDocumentContents& contents);

@@ -12,6 +12,7 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QThread>
 #include <optional>
 
 namespace platform {
@@ -22,6 +23,8 @@ constexpr qint64 kMaximumPixels = qint64(1) << 28;
 // Small enough to share out among the cores, large enough that objects crossing tile edges are
 // seldom drawn twice.
 constexpr int kImageTileSide = 512;
+// Tiles of an image whose progress is followed: a preview of 512 pixels still makes rounds.
+constexpr int kFollowedTileSide = 128;
 
 using PageDrawing = std::function<void(QPainter& painter)>;
 
@@ -134,7 +137,7 @@ void DrawingRenderer::drawLiveParts(const VXLayerGroup& group, const QRectF& rec
 }
 
 QImage DrawingRenderer::imageOfRect(const QRectF& source, QSize pixels, const QColor& background,
-                                    const TilePainting& paint)
+                                    const TilePainting& paint, const Proceed& proceed)
 {
     if (!isDrawablePixelSize(pixels) || !isDrawableRect(source))
         return {};
@@ -147,8 +150,8 @@ QImage DrawingRenderer::imageOfRect(const QRectF& source, QSize pixels, const QC
     const QTransform toImage = QTransform::fromScale(pixels.width() / source.width(), pixels.height() / source.height())
                                    .translate(-source.x(), -source.y());
     const QTransform toSource = toImage.inverted();
-    const QList<QRect> tiles = tilesCovering(pixels, kImageTileSide);
-    const bool painted = paintInParallel(tiles.size(), [&](qsizetype index) {
+    const QList<QRect> tiles = tilesCovering(pixels, proceed ? kFollowedTileSide : kImageTileSide);
+    const auto paintTile = [&](qsizetype index) {
         const QRect& tile = tiles[index];
         QImage pixelsOfImage(bits, image.width(), image.height(), image.bytesPerLine(), image.format());
         QPainter painter(&pixelsOfImage);
@@ -159,19 +162,27 @@ QImage DrawingRenderer::imageOfRect(const QRectF& source, QSize pixels, const QC
         painter.setTransform(toImage);
         // A pixel more, for antialiased edges that reach into the tile.
         paint(painter, toSource.mapRect(QRectF(tile).adjusted(-1, -1, 1, 1)) & source);
-    });
-    return painted ? image : QImage();
+    };
+    const qsizetype round = proceed ? std::max(1, QThread::idealThreadCount()) : tiles.size();
+    for (qsizetype first = 0; first < tiles.size(); first += round) {
+        const qsizetype count = std::min(round, tiles.size() - first);
+        if (!paintInParallel(count, [&](qsizetype index) { paintTile(first + index); }))
+            return {};
+        if (proceed && !proceed(double(first + count) / double(tiles.size())))
+            return {};
+    }
+    return image;
 }
 
 QImage DrawingRenderer::imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
-                                       const QColor& background)
+                                       const QColor& background, const Proceed& proceed)
 {
     if (!isDrawablePixelSize(pixels) || !isDrawableRect(source))
         return {};
     prepareToDrawConcurrently(drawing, source);
     return imageOfRect(source, pixels, background, [&drawing](QPainter& painter, const QRectF& area) {
         drawDrawing(drawing, painter, area, outputOptions());
-    });
+    }, proceed);
 }
 
 QByteArray DrawingRenderer::pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox)

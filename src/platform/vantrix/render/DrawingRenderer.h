@@ -59,15 +59,20 @@ public:
     // Draws one tile of an image: the painter maps drawing coordinates onto the image and clips
     // to the tile; `area` is the part of the source the tile shows.
     using TilePainting = std::function<void(QPainter& painter, const QRectF& area)>;
+    // Told on the calling thread, between rounds of tiles, the fraction of an image painted;
+    // answers false to stop painting it.
+    using Proceed = std::function<bool(double fraction)>;
     // `source` (drawing coordinates) scaled onto an image of `pixels`, over `background`
     // (transparent when invalid), painted tile by tile on several of the pool's threads at once,
     // as a view paints: what one tile leaves out costs it nothing. Whatever `paint` draws must
-    // keep to the drawing exclusion. Null when the size cannot be drawn or painting failed.
+    // keep to the drawing exclusion. With `proceed`, the tiles are smaller and painted a round
+    // per thread at a time, so that even a small image of a large map reports as it goes. Null
+    // when the size cannot be drawn, painting failed or `proceed` stopped it.
     static QImage imageOfRect(const QRectF& source, QSize pixels, const QColor& background,
-                              const TilePainting& paint);
+                              const TilePainting& paint, const Proceed& proceed = {});
     // The drawing's `source` that way, for output (printing rules).
     static QImage imageOfDrawing(const VXDrawing& drawing, const QRectF& source, QSize pixels,
-                                 const QColor& background);
+                                 const QColor& background, const Proceed& proceed = {});
     static QByteArray pdfOfDrawingRect(const VXDrawing& drawing, const QRectF& mediaBox);
     static QByteArray pdfOfLayer(const VXLayer& layer);
     // The object over its bounds, with its text labels as the map shows them.
