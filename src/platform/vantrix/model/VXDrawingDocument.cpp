@@ -1,12 +1,14 @@
 #include "platform/vantrix/model/VXDrawingDocument.h"
 
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/HeapGrowthAhead.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZQAssert.h"
 #include "platform/foundation/ZQLog.h"
 #include "platform/ui/DocumentError.h"
+#include "platform/vantrix/drawables/VXDrawableObject.h"
 #include "platform/vantrix/model/VXObjectDrawingLayer.h"
 #include "platform/vantrix/settings/VXDrawingPreferences.h"
 #include "platform/vantrix/tools/VXToolController.h"
@@ -135,6 +137,7 @@ QByteArray VXDrawingDocument::archivedDrawing(const VXDrawing& drawing)
 VXDrawingPtr VXDrawingDocument::drawingFromArchive(const QByteArray& data, QuorvaneError* error)
 {
     QuorvaneError decodingError;
+    const platform::HeapGrowthAhead ahead(VXDrawableObject::heapBytesToDecode(data.size()));
     const ZQObjectPtr root = platform::KeyedUnarchiver::unarchiveObjectWithData(data, &decodingError);
     auto drawing = std::dynamic_pointer_cast<VXDrawing>(root);
     if (!drawing && error) {
