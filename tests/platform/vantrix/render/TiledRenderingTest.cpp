@@ -10,15 +10,16 @@
 #include "platform/vantrix/styles/VXStrokeDash.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cmath>
 
 using namespace drawingtest;
 
 namespace {
 
-// Overlapping translucent areas, shadowed shapes, a faded style, text and round-joined lines on
-// one layer, and a second layer faded as a whole.
-void fillWithEffects(Fixture& f, QRandomGenerator& random)
+// Overlapping translucent areas, shadowed shapes (unless left out), a faded style, text and
+// round-joined lines on one layer, and a second layer faded as a whole.
+void fillWithEffects(Fixture& f, QRandomGenerator& random, bool shadows = true)
 {
     const VXStylePtr glass = fillStyle(QColor(40, 90, 200, 110));
     const VXStylePtr faded = VXStyle::styleWithFillColourStrokeColourStrokeWidth(Qt::red, Qt::black, 2);
@@ -38,7 +39,7 @@ void fillWithEffects(Fixture& f, QRandomGenerator& random)
     };
     for (int i = 0; i < 60; ++i) {
         f.layer->addObject(VXDrawableShape::drawableShapeWithOvalInRect(someRect(), glass));
-        f.layer->addObject(VXDrawableShape::drawableShapeWithRect(someRect(), i % 2 ? shadowed : faded));
+        f.layer->addObject(VXDrawableShape::drawableShapeWithRect(someRect(), shadows && i % 2 ? shadowed : faded));
         QPolygonF points;
         for (int v = 0; v < 6; ++v)
             points << someRect().center();
@@ -123,6 +124,32 @@ TEST(TiledRendering, ThreadedImageEqualsTheSerialOne)
         ASSERT_EQ(tiled.size(), c.pixels);
         EXPECT_EQ(differingPixels(tiled, serial), 0) << "source " << c.source.x() << "," << c.source.y();
     }
+}
+
+// A preview followed as it is painted comes in smaller tiles, a round at a time. Shadows are left
+// out: a blur is worked out per tile and comes out a level apart where a tile's edge cuts it.
+TEST(TiledRendering, AnImageFollowedAsItIsPaintedEqualsTheSerialOne)
+{
+    Fixture f({1000, 700});
+    QRandomGenerator random(43);
+    fillWithEffects(f, random, false);
+    const QSize pixels(700, 490);
+    QList<double> told;
+    const QImage followed = platform::DrawingRenderer::imageOfDrawing(*f.drawing, f.drawing->bounds(), pixels, Qt::white,
+                                                                      [&](double fraction) {
+                                                                          told.append(fraction);
+                                                                          return true;
+                                                                      });
+    ASSERT_EQ(followed.size(), pixels);
+    EXPECT_EQ(differingPixels(followed, serialImage(*f.drawing, f.drawing->bounds(), pixels, Qt::white)), 0);
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_TRUE(std::is_sorted(told.cbegin(), told.cend()));
+    EXPECT_EQ(told.last(), 1.0);
+
+    // Stopped after its first round, it gives no image.
+    EXPECT_TRUE(platform::DrawingRenderer::imageOfDrawing(*f.drawing, f.drawing->bounds(), pixels, Qt::white,
+                                                          [](double) { return false; })
+                    .isNull());
 }
 
 TEST(TiledRendering, LargeAreasHairlinesAndDashesAcrossManyTilesMatchTheSerialImage)
